@@ -1,0 +1,41 @@
+#include "platform/CodePage.h"
+
+#include <gtest/gtest.h>
+
+using namespace kalvor::codepage;
+
+TEST(CodePage, EveryByteRoundTripsThroughUnicode)
+{
+    for (Page p : {Page::Cp1251, Page::Cp866}) {
+        QByteArray all(256, 0);
+        for (int b = 0; b < 256; ++b)
+            all[b] = static_cast<char>(b);
+        QByteArray back = encode(p, decode(p, all));
+        EXPECT_EQ(back, all);
+    }
+}
+
+TEST(CodePage, KnownLettersAndRecoding)
+{
+    const QString word = QStringLiteral("Расчет Ёлки ёж");
+    QByteArray w1251 = toCp1251(word);
+    EXPECT_EQ(static_cast<unsigned char>(w1251[0]), 0xD0); // Р
+    EXPECT_EQ(static_cast<unsigned char>(w1251[7]), 0xA8); // Ё
+    QByteArray w866 = toCp866(word);
+    EXPECT_EQ(static_cast<unsigned char>(w866[0]), 0x90); // Р in cp866
+    EXPECT_EQ(static_cast<unsigned char>(w866[7]), 0xF0); // Ё in cp866
+    EXPECT_EQ(cp1251ToCp866(w1251), w866);
+    EXPECT_EQ(cp866ToCp1251(w866), w1251);
+    EXPECT_EQ(fromCp866(w866), word);
+    EXPECT_EQ(toCp1251(QStringLiteral("€")).at(0), static_cast<char>(0x88));
+    EXPECT_EQ(toCp1251(QStringLiteral("中")), QByteArray("?"));
+}
+
+TEST(CodePage, CaseMapping1251)
+{
+    QByteArray w = toCp1251(QStringLiteral("иванов ёж abc Я"));
+    upper1251(w.data(), w.size());
+    EXPECT_EQ(fromCp1251(w), QStringLiteral("ИВАНОВ ЁЖ ABC Я"));
+    lower1251(w.data(), w.size());
+    EXPECT_EQ(fromCp1251(w), QStringLiteral("иванов ёж abc я"));
+}

@@ -1,0 +1,17 @@
+#!/bin/sh
+# Installs every Debian package Kalvor needs to build, run and test.
+set -e
+SUDO=""
+if [ "$(id -u)" != "0" ]; then SUDO=sudo; fi
+PKGS="g++ cmake ninja-build ccache pkg-config \
+ qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev \
+ libgtest-dev libgmock-dev googletest libbenchmark-dev \
+ fonts-dejavu-core"
+missing=""
+for p in $PKGS; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing
+fi
