@@ -1,0 +1,27 @@
+#pragma once
+// Running an external command through the command interpreter, the way the
+// print command, file copies and the accounting program's loader are run:
+// /bin/sh -c with the command, its output (standard output and standard error
+// together) collected in "console.tmp" in the working folder, a wait without
+// limit, and then "console.tmp" appended to "console.log" there.
+//
+// The command runs in the program's current folder and reads nothing (its
+// standard input is empty). Only one command runs at a time; a second caller
+// waits for the first, since both would use the same "console.tmp".
+#include <QString>
+
+namespace kalvor::platform {
+
+// The working folder of console.tmp and console.log (the configuration's
+// "path"); the program's current folder until set. Set once at start-up.
+void SetWorkingFolder(const QString& folder);
+QString WorkingFolder();
+
+// Runs the command and returns its exit code; -1 when the process cannot be
+// created, ends abnormally (killed by a signal), or the console files cannot
+// be opened.
+int RunConsoleCommand(const QString& command);
+// The same with the console files in the given folder.
+int RunConsoleCommand(const QString& command, const QString& workingFolder);
+
+} // namespace kalvor::platform

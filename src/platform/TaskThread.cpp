@@ -1,0 +1,205 @@
+#include "platform/TaskThread.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QMetaObject>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <string>
+#include <system_error>
+
+namespace kalvor::platform {
+
+QString FileErrorKindText(int kind)
+{
+    switch (kind) {
+    case FILE_ERROR_OPEN:
+        return QStringLiteral("Ошибка при открытии файла");
+    case FILE_ERROR_LOCK:
+        return QStringLiteral("Ошибка захвата файла");
+    case FILE_ERROR_WRITE:
+        return QStringLiteral("Ошибка записи в файл");
+    case FILE_ERROR_READ:
+        return QStringLiteral("Ошибка чтения файла");
+    default:
+        return QStringLiteral("Прочая ошибка");
+    }
+}
+
+// State of one run, shared by the owner and its worker.
+struct TaskThread::Run {
+    explicit Run(quint64 generation) : generation(generation) {}
+    const quint64 generation;
+    std::stop_source stop;
+    std::mutex mutex;
+    std::condition_variable endedCv;
+    bool ended = false; // the body has returned (guarded by mutex)
+};
+
+void TaskContext::progress(int position, int count)
+{
+    TaskThread* owner = m_owner;
+    m_owner->post(m_generation, [owner, position, count] { emit owner->progress(position, count); });
+}
+
+void TaskContext::stage(int wParam, int lParam)
+{
+    TaskThread* owner = m_owner;
+    m_owner->post(m_generation, [owner, wParam, lParam] { emit owner->stage(wParam, lParam); });
+}
+
+void TaskContext::calcProgress(int index, int errors)
+{
+    TaskThread* owner = m_owner;
+    m_owner->post(m_generation, [owner, index, errors] { emit owner->calcProgress(index, errors); });
+}
+
+int TaskContext::runOnGui(const std::function<int()>& fn)
+{
+    return GuiBridge::runBlocking(fn, m_stop);
+}
+
+TaskThread::TaskThread(QObject* parent) : QObject(parent) {}
+
+TaskThread::~TaskThread()
+{
+    shutdown();
+}
+
+bool TaskThread::isRunning() const
+{
+    if (!m_run)
+        return false;
+    std::lock_guard lock(m_run->mutex);
+    return !m_run->ended;
+}
+
+bool TaskThread::start(Body body)
+{
+    if (isRunning())
+        return false;
+    if (m_thread.joinable())
+        m_thread.join(); // the previous body has returned; its thread is ending
+    auto run = std::make_shared<Run>(++m_generation);
+    m_run = run;
+    m_detached = false;
+    try {
+        m_thread = std::thread(&TaskThread::workerMain, this, run, std::move(body));
+    } catch (const std::system_error&) {
+        m_run.reset();
+        return false;
+    }
+    return true;
+}
+
+void TaskThread::requestStop()
+{
+    if (m_run)
+        m_run->stop.request_stop();
+}
+
+void TaskThread::stopAndWait()
+{
+    if (!m_thread.joinable())
+        return;
+    std::shared_ptr<Run> run = m_run;
+    run->stop.request_stop();
+    QCoreApplication* app = QCoreApplication::instance();
+    for (;;) {
+        {
+            std::unique_lock lock(run->mutex);
+            if (run->endedCv.wait_for(lock, std::chrono::milliseconds(10), [&] { return run->ended; }))
+                break;
+        }
+        if (app)
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    // The events processed above may have delivered done() already, and its
+    // handler may even have started a new run; join only our own thread.
+    if (m_run == run && m_thread.joinable())
+        m_thread.join();
+}
+
+void TaskThread::shutdown()
+{
+    m_detached = true;
+    stopAndWait();
+}
+
+void TaskThread::post(quint64 generation, std::function<void()> emitter)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, emitter = std::move(emitter)] {
+            if (!m_detached && generation == m_generation)
+                emitter();
+        },
+        Qt::QueuedConnection);
+}
+
+void TaskThread::finish(quint64 generation, TaskOutcome outcome, const QString& failure)
+{
+    if (m_detached || generation != m_generation)
+        return;
+    if (m_thread.joinable())
+        m_thread.join();
+    emit done(outcome.result, outcome.detail, failure);
+}
+
+void TaskThread::workerMain(TaskThread* self, std::shared_ptr<Run> run, Body body)
+{
+    TaskContext context(self, run->generation, run->stop.get_token());
+    TaskOutcome outcome;
+    QString failure;
+    {
+        GuiBridge::WorkerScope scope(run->stop.get_token());
+        try {
+            outcome = body(context);
+        } catch (...) {
+            outcome = TaskOutcome(TASK_FAILED, 0);
+            failure = describeException(std::current_exception());
+        }
+        // The body and whatever it captured go before the owner may go on.
+        body = nullptr;
+    }
+    const quint64 generation = run->generation;
+    QMetaObject::invokeMethod(
+        self, [self, generation, outcome, failure] { self->finish(generation, outcome, failure); },
+        Qt::QueuedConnection);
+    {
+        std::lock_guard lock(run->mutex);
+        run->ended = true;
+    }
+    run->endedCv.notify_all();
+}
+
+QString TaskThread::describeException(std::exception_ptr error)
+{
+    if (!error)
+        return FileErrorKindText(0);
+    try {
+        std::rethrow_exception(error);
+    } catch (const QString& text) {
+        return text;
+    } catch (const std::bad_alloc&) {
+        return QStringLiteral("Ошибка при выделении памяти");
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    } catch (const std::string& text) {
+        return QString::fromStdString(text);
+    } catch (const char* text) {
+        return QString::fromUtf8(text);
+    } catch (const char16_t* text) {
+        return QString::fromUtf16(text);
+    } catch (int kind) {
+        return FileErrorKindText(kind);
+    } catch (...) {
+        return FileErrorKindText(0);
+    }
+}
+
+} // namespace kalvor::platform
