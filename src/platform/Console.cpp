@@ -1,4 +1,5 @@
 #include "platform/Console.h"
+#include "platform/WorkingFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,9 +10,6 @@
 namespace kalvor::platform {
 
 namespace {
-
-std::mutex g_folderMutex;
-QString g_workingFolder;
 
 std::mutex g_runMutex;
 
@@ -36,18 +34,6 @@ bool appendFile(const QString& sourcePath, const QString& targetPath)
 }
 
 } // namespace
-
-void SetWorkingFolder(const QString& folder)
-{
-    std::lock_guard lock(g_folderMutex);
-    g_workingFolder = folder;
-}
-
-QString WorkingFolder()
-{
-    std::lock_guard lock(g_folderMutex);
-    return g_workingFolder.isEmpty() ? QDir::currentPath() : g_workingFolder;
-}
 
 int RunConsoleCommand(const QString& command)
 {

@@ -12,12 +12,8 @@
 
 namespace kalvor::platform {
 
-// The working folder of console.tmp and console.log (the configuration's
-// "path"); the program's current folder until set. Set once at start-up.
-void SetWorkingFolder(const QString& folder);
-QString WorkingFolder();
-
-// Runs the command and returns its exit code; -1 when the process cannot be
+// Runs the command (console files in the working folder, see
+// platform/WorkingFolder.h) and returns its exit code; -1 when the process cannot be
 // created, ends abnormally (killed by a signal), or the console files cannot
 // be opened.
 int RunConsoleCommand(const QString& command);

@@ -1,4 +1,5 @@
 #include "platform/Console.h"
+#include "platform/WorkingFolder.h"
 #include "platform/TaskThread.h"
 
 #include <QDir>

@@ -1,0 +1,244 @@
+#include "platform/Db.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QThread>
+
+#include <atomic>
+#include <map>
+#include <memory>
+
+namespace kalvor::db {
+
+namespace {
+
+const QString kSource = QStringLiteral("Kalvor.Db");
+
+DbError fromSqlError(const QSqlError& e, const QString& what)
+{
+    bool ok = false;
+    const int native = e.nativeErrorCode().toInt(&ok);
+    const std::uint32_t code = ok ? (E_DB_ENGINE | std::uint32_t(native & 0xFFF)) : E_DB_FAIL;
+    QString message = e.driverText();
+    if (message.isEmpty()) message = QStringLiteral("Ошибка базы данных");
+    QString description = e.databaseText();
+    if (!what.isEmpty()) description += (description.isEmpty() ? QString() : QStringLiteral("\n")) + what;
+    return DbError(code, message, description, kSource);
+}
+
+// The calling thread's open connections by base file; closed when the thread ends.
+struct ThreadConnections {
+    std::map<QString, QString> names; // base file -> connection name
+    std::map<QString, int> depth;     // connection name -> transaction depth
+    // connection name -> statements kept for it
+    std::map<QString, std::map<QString, std::unique_ptr<Recordset>>> statements;
+    ~ThreadConnections()
+    {
+        statements.clear();
+        for (const auto& [file, name] : names) {
+            {
+                QSqlDatabase db = QSqlDatabase::database(name, false);
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(name);
+        }
+    }
+};
+
+ThreadConnections& threadConnections()
+{
+    thread_local ThreadConnections t;
+    return t;
+}
+
+thread_local int injectedFailureCountdown = 0;
+std::atomic<unsigned> connectionSerial{0};
+
+void checkInjectedFailure(const QString& sql)
+{
+    if (injectedFailureCountdown <= 0) return;
+    if (--injectedFailureCountdown == 0)
+        throw DbError(E_DB_ENGINE | 13, QStringLiteral("database or disk is full"),
+                      QStringLiteral("Injected failure at: ") + sql, kSource);
+}
+
+QString canonical(const QString& file)
+{
+    return QFileInfo(file).absoluteFilePath();
+}
+
+} // namespace
+
+DbError::DbError(std::uint32_t code, QString message, QString description, QString source)
+    : code_(code), message_(std::move(message)), description_(std::move(description)), source_(std::move(source)),
+      utf8_(QStringLiteral("%1 %2 %3").arg(code_, 8, 16, QLatin1Char('0')).arg(message_, description_).toUtf8())
+{
+}
+
+QSqlDatabase Connection::forThread(const QString& baseFile)
+{
+    ThreadConnections& t = threadConnections();
+    const QString file = canonical(baseFile);
+    if (auto it = t.names.find(file); it != t.names.end()) return QSqlDatabase::database(it->second, false);
+
+    const QString name = QStringLiteral("kalvor-db-%1").arg(connectionSerial.fetch_add(1));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000"));
+        if (!db.open()) {
+            const DbError e = fromSqlError(db.lastError(), file);
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw e;
+        }
+        // The SQLite-only part: attach the base file as schema dbo, write-ahead
+        // journal, and foreign keys on.
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("ATTACH DATABASE ? AS dbo"));
+        q.addBindValue(file);
+        bool ok = q.exec();
+        QSqlError err = q.lastError();
+        if (ok) {
+            for (const char* pragma : {"PRAGMA dbo.journal_mode=WAL", "PRAGMA dbo.synchronous=NORMAL",
+                                       "PRAGMA foreign_keys=ON", "PRAGMA busy_timeout=30000"}) {
+                if (!q.exec(QString::fromLatin1(pragma))) {
+                    ok = false;
+                    err = q.lastError();
+                    break;
+                }
+            }
+        }
+        if (!ok) {
+            const DbError e = fromSqlError(err, file);
+            q = QSqlQuery();
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw e;
+        }
+    }
+    t.names[file] = name;
+    return QSqlDatabase::database(name, false);
+}
+
+void Connection::closeForThread(const QString& baseFile)
+{
+    ThreadConnections& t = threadConnections();
+    const QString file = canonical(baseFile);
+    auto it = t.names.find(file);
+    if (it == t.names.end()) return;
+    const QString name = it->second;
+    t.names.erase(it);
+    t.depth.erase(name);
+    t.statements.erase(name);
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+bool Connection::isOpenForThread(const QString& baseFile)
+{
+    return threadConnections().names.count(canonical(baseFile)) != 0;
+}
+
+Recordset::Recordset(const QSqlDatabase& db, const QString& sql) : query_(db), sql_(sql)
+{
+    query_.setForwardOnly(true);
+    if (!query_.prepare(sql)) throw fromSqlError(query_.lastError(), sql);
+}
+
+void Recordset::exec()
+{
+    checkInjectedFailure(sql_);
+    if (!query_.exec()) throw fromSqlError(query_.lastError(), sql_);
+}
+
+Recordset& Statement(const QSqlDatabase& db, const QString& sql)
+{
+    auto& kept = threadConnections().statements[db.connectionName()];
+    auto it = kept.find(sql);
+    if (it == kept.end()) it = kept.emplace(sql, std::make_unique<Recordset>(db, sql)).first;
+    return *it->second;
+}
+
+void Execute(const QSqlDatabase& db, const QString& sql)
+{
+    checkInjectedFailure(sql);
+    QSqlQuery q(db);
+    if (!q.exec(sql)) throw fromSqlError(q.lastError(), sql);
+}
+
+Transaction::Transaction(const QSqlDatabase& db) : db_(db)
+{
+    int& depth = threadConnections().depth[db_.connectionName()];
+    if (depth == 0) {
+        QSqlQuery q(db_);
+        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) throw fromSqlError(q.lastError(), QStringLiteral("BEGIN"));
+    } else {
+        Execute(db_, QStringLiteral("SAVEPOINT sp%1").arg(depth));
+    }
+    depth_ = ++depth;
+}
+
+void Transaction::commit()
+{
+    if (done_) return;
+    int& depth = threadConnections().depth[db_.connectionName()];
+    if (depth_ == 1) {
+        QSqlQuery q(db_);
+        if (!q.exec(QStringLiteral("COMMIT"))) throw fromSqlError(q.lastError(), QStringLiteral("COMMIT"));
+    } else {
+        Execute(db_, QStringLiteral("RELEASE SAVEPOINT sp%1").arg(depth_ - 1));
+    }
+    done_ = true;
+    depth = depth_ - 1;
+}
+
+Transaction::~Transaction()
+{
+    if (done_) return;
+    int& depth = threadConnections().depth[db_.connectionName()];
+    QSqlQuery q(db_);
+    if (depth_ == 1) {
+        q.exec(QStringLiteral("ROLLBACK"));
+    } else {
+        q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT sp%1").arg(depth_ - 1));
+        q.exec(QStringLiteral("RELEASE SAVEPOINT sp%1").arg(depth_ - 1));
+    }
+    depth = depth_ - 1;
+}
+
+void Checkpoint(const QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA dbo.wal_checkpoint(TRUNCATE)"))) throw fromSqlError(q.lastError(), QString());
+}
+
+bool TableExists(const QSqlDatabase& db, const QString& table)
+{
+    Recordset q(db, QStringLiteral("SELECT COUNT(*) FROM dbo.sqlite_master WHERE type = 'table' AND name = ?"));
+    q.bind(0, table);
+    q.exec();
+    return q.next() && q.toInt(0) > 0;
+}
+
+void BackupTo(const QSqlDatabase& db, const QString& targetFile)
+{
+    if (QFile::exists(targetFile))
+        throw DbError(E_DB_FAIL, QStringLiteral("Файл уже существует"), targetFile, kSource);
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("VACUUM dbo INTO ?"));
+    q.addBindValue(targetFile);
+    if (!q.exec()) throw fromSqlError(q.lastError(), targetFile);
+}
+
+void InjectFailureAfter(int statements)
+{
+    injectedFailureCountdown = statements > 0 ? statements : 0;
+}
+
+} // namespace kalvor::db

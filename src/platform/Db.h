@@ -1,0 +1,139 @@
+#pragma once
+// The database layer: connections, recordsets, transactions and the database
+// error, over QtSql. An information base is one SQLite file; each connection
+// opens an empty main database and attaches the base file as the schema "dbo",
+// so that statements name the tables as dbo.konst, dbo.entree ...
+//
+// - One connection per thread and base file: Connection::forThread() opens it
+//   on first use and closes it when the thread ends. A worker thread therefore
+//   never shares the user-interface thread's connection.
+// - Every failure is thrown as DbError, which carries what the error box of the
+//   screens shows: a code of eight hexadecimal digits, the message, the
+//   description and the source.
+// - SQL takes values as bound parameters; statements stay portable. The few
+//   SQLite-only statements (ATTACH, PRAGMA, VACUUM INTO) live in Db.cpp alone.
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+
+#include <cstdint>
+#include <exception>
+
+namespace kalvor::db {
+
+// Codes of the errors that this layer raises itself (the engine's own errors
+// carry 0x80040E00 plus the engine's error number).
+inline constexpr std::uint32_t E_DB_FAIL = 0x80004005;       // unspecified failure
+inline constexpr std::uint32_t E_DB_ENGINE = 0x80040E00;     // + engine error number (low 12 bits)
+inline constexpr std::uint32_t E_DB_NOT_FOUND = 0x80040E4D;  // base file not found
+inline constexpr std::uint32_t E_DB_VERSION = 0x80040E1D;    // base made by a newer program
+
+class DbError : public std::exception {
+public:
+    DbError(std::uint32_t code, QString message, QString description, QString source);
+    std::uint32_t code() const { return code_; }
+    const QString& message() const { return message_; }
+    const QString& description() const { return description_; }
+    const QString& source() const { return source_; }
+    const char* what() const noexcept override { return utf8_.constData(); }
+
+private:
+    std::uint32_t code_;
+    QString message_, description_, source_;
+    QByteArray utf8_;
+};
+
+class Connection {
+public:
+    // The calling thread's connection to the base file, opened (and the file
+    // created when missing) on first use; throws DbError when it cannot be opened.
+    static QSqlDatabase forThread(const QString& baseFile);
+    // Closes the calling thread's connection to that file, if open.
+    static void closeForThread(const QString& baseFile);
+    // Whether the calling thread holds a connection to that file.
+    static bool isOpenForThread(const QString& baseFile);
+};
+
+// A prepared statement and its rows (the recordset of one call). Values are
+// bound by position in the order of the statement's "?" marks.
+class Recordset {
+public:
+    Recordset(const QSqlDatabase& db, const QString& sql);
+
+    Recordset& bind(int index, const QVariant& value)
+    {
+        query_.bindValue(index, value);
+        return *this;
+    }
+    // Binds every value in order, then executes.
+    template <class... T>
+    Recordset& run(const T&... values)
+    {
+        int i = 0;
+        (query_.bindValue(i++, QVariant::fromValue(values)), ...);
+        exec();
+        return *this;
+    }
+    // Executes with the values bound so far; throws DbError.
+    void exec();
+    bool next() { return query_.next(); }
+    QVariant value(int i) const { return query_.value(i); }
+    int toInt(int i) const { return query_.value(i).toInt(); }
+    qint64 toInt64(int i) const { return query_.value(i).toLongLong(); }
+    double toDouble(int i) const { return query_.value(i).toDouble(); }
+    QString toString(int i) const { return query_.value(i).toString(); }
+    bool isNull(int i) const { return query_.isNull(i); }
+    qint64 lastInsertId() const { return query_.lastInsertId().toLongLong(); }
+    int rowsAffected() const { return query_.numRowsAffected(); }
+    void finish() { query_.finish(); }
+    const QString& sql() const { return sql_; }
+
+private:
+    QSqlQuery query_;
+    QString sql_;
+};
+
+// A statement prepared once per connection and kept until the connection is
+// closed, for statements that run many times (inserts of a saver). Its rows
+// must be read before the same statement runs again.
+Recordset& Statement(const QSqlDatabase& db, const QString& sql);
+
+// Runs one statement without result rows.
+void Execute(const QSqlDatabase& db, const QString& sql);
+
+// A transaction: begun by the constructor, ended by commit(); a transaction
+// left without commit (an exception, an early return) is rolled back, so the
+// base is as it was before. Nested transactions on the same connection become
+// savepoints of the outer one.
+class Transaction {
+public:
+    explicit Transaction(const QSqlDatabase& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    QSqlDatabase db_;
+    int depth_ = 0;
+    bool done_ = false;
+};
+
+// Writes the journal back into the base file, so that the file alone holds
+// the whole base (before it is renamed or copied as a file).
+void Checkpoint(const QSqlDatabase& db);
+
+// Whether the base (schema dbo) has a table of that name.
+bool TableExists(const QSqlDatabase& db, const QString& table);
+
+// Copies the whole base behind the connection into a new file (a consistent
+// snapshot, also while other connections write). The target must not exist.
+void BackupTo(const QSqlDatabase& db, const QString& targetFile);
+
+// Test hook: the n-th statement executed from now on by the calling thread
+// fails with an engine error, as a full disk or a broken constraint would;
+// 0 disables the hook.
+void InjectFailureAfter(int statements);
+
+} // namespace kalvor::db

@@ -1,0 +1,158 @@
+#include "shell/Text8.h"
+
+#include "platform/CodePage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace kalvor {
+
+void StringToByteBuffer(const QString& text, char* field, int width)
+{
+    if (width <= 0)
+        return;
+    const QByteArray bytes = codepage::toCp1251(text);
+    const int n = qMin<int>(static_cast<int>(bytes.size()), width);
+    std::memcpy(field, bytes.constData(), static_cast<std::size_t>(n));
+    std::memset(field + n, ' ', static_cast<std::size_t>(width - n));
+}
+
+QString ByteBufferToString(const char* field, int width)
+{
+    if (width <= 0)
+        return QString();
+    const void* nul = std::memchr(field, 0, static_cast<std::size_t>(width));
+    const int n = nul ? static_cast<int>(static_cast<const char*>(nul) - field) : width;
+    return codepage::decode(codepage::Page::Cp1251, field, n);
+}
+
+int IsBlankText(const QString& text)
+{
+    for (QChar c : text)
+        if (!c.isSpace())
+            return 0;
+    return 1;
+}
+
+int Bytes3Equal(const void* a, const void* b) { return std::memcmp(a, b, 3) == 0 ? 1 : 0; }
+
+int SqueezeBlanks(const char* text, int length, char* out)
+{
+    int n = 0;
+    bool afterBlank = true; // drops leading blanks
+    for (int i = 0; i < length; ++i) {
+        if (text[i] == ' ') {
+            if (!afterBlank)
+                out[n++] = ' ';
+            afterBlank = true;
+        } else {
+            out[n++] = text[i];
+            afterBlank = false;
+        }
+    }
+    return n > 0 && out[n - 1] == ' ' ? n - 1 : n;
+}
+
+int SqueezeBlanksNul(const char* text, int length, char* out)
+{
+    if (length <= 0)
+        return 0;
+    std::vector<char> copy(text, text + length);
+    for (char& c : copy)
+        if (c == '\0')
+            c = ' ';
+    return SqueezeBlanks(copy.data(), length, out);
+}
+
+int SqueezeBlanksAfterDigits(char* out, const char* text, int length)
+{
+    int n = 0;
+    int i = 0;
+    while (i < length && text[i] == ' ')
+        ++i;
+    const int digitsStart = i;
+    while (i < length && text[i] >= '0' && text[i] <= '9')
+        out[n++] = text[i++];
+    if (i > digitsStart) {
+        int j = i;
+        while (j < length && text[j] == ' ')
+            ++j;
+        if (j > i && j < length)
+            out[n++] = ' ';
+        i = j;
+    }
+    for (; i < length; ++i)
+        if (text[i] != ' ')
+            out[n++] = text[i];
+    return n;
+}
+
+QByteArray SqueezeBlanks(const QByteArray& text)
+{
+    QByteArray out(text.size(), '\0');
+    const int n = SqueezeBlanks(text.constData(), static_cast<int>(text.size()), out.data());
+    out.truncate(n);
+    return out;
+}
+
+QByteArray SqueezeBlanksAfterDigits(const QByteArray& text)
+{
+    QByteArray out(text.size(), '\0');
+    const int n = SqueezeBlanksAfterDigits(out.data(), text.constData(), static_cast<int>(text.size()));
+    out.truncate(n);
+    return out;
+}
+
+void ConvertLineToOem(char* bytes, int length)
+{
+    if (length > 0)
+        codepage::cp1251ToCp866(bytes, length);
+}
+
+int ConvertTextFileToOem(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const QByteArray tmpName = QFile::encodeName(QFileInfo(path).dir().filePath(QStringLiteral("81A7F0C4.tmp")));
+    std::FILE* in = std::fopen(name.constData(), "rb");
+    if (!in)
+        return errno ? errno : EIO;
+    std::FILE* out = std::fopen(tmpName.constData(), "wb");
+    if (!out) {
+        const int err = errno ? errno : EIO;
+        std::fclose(in);
+        return err;
+    }
+    int err = 0;
+    char buf[1023];
+    for (;;) {
+        const std::size_t got = std::fread(buf, 1, sizeof buf, in);
+        if (got > 0) {
+            ConvertLineToOem(buf, static_cast<int>(got));
+            if (std::fwrite(buf, 1, got, out) != got) {
+                err = errno ? errno : EIO;
+                break;
+            }
+        }
+        if (got < sizeof buf) {
+            if (std::ferror(in))
+                err = errno ? errno : EIO;
+            break;
+        }
+    }
+    std::fclose(in);
+    if (std::fclose(out) != 0 && err == 0)
+        err = errno ? errno : EIO;
+    if (err == 0 && std::rename(tmpName.constData(), name.constData()) != 0)
+        err = errno ? errno : EIO;
+    if (err != 0)
+        std::remove(tmpName.constData());
+    return err;
+}
+
+} // namespace kalvor

@@ -1,0 +1,555 @@
+#include "shell/Values.h"
+
+#include "shell/CScan.h"
+#include "shell/Clock.h"
+#include "shell/RoundText.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace kalvor {
+
+// ---------------------------------------------------------------- years, months
+
+int WidenTwoDigitYear(int yy)
+{
+    if (yy >= 100)
+        return 1900 + yy;
+    return yy > Clock::yearTwoDigits() ? 1900 + yy : 2000 + yy;
+}
+
+int WidenTwoDigitYear(int yy, int pivot)
+{
+    if (yy >= 100)
+        return 1900 + yy;
+    return yy < pivot ? 2000 + yy : 1900 + yy;
+}
+
+int DaysInMonth(int year, int month)
+{
+    static const int lengths[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12)
+        return 0;
+    return month == 2 && year % 4 == 0 ? 29 : lengths[month];
+}
+
+// ---------------------------------------------------------------- PackedDate
+
+PackedDate PackedDate::make(int day, int month, int year)
+{
+    if (day < 1 || day > 31 || month < 1 || month > 12 || year < 0)
+        return PackedDate();
+    return PackedDate(static_cast<std::uint16_t>(day | (month << 5) | ((year % 100) << 9)));
+}
+
+PackedDate PackedDate::fromQDate(const QDate& date)
+{
+    if (!date.isValid() || date.year() < 0)
+        return PackedDate();
+    return make(date.day(), date.month(), date.year());
+}
+
+QDate PackedDate::toQDate() const
+{
+    return isNull() ? QDate() : QDate(fullYear(), month(), day());
+}
+
+QDate PackedDate::toQDate(int pivot) const
+{
+    return isNull() ? QDate() : QDate(fullYear(pivot), month(), day());
+}
+
+PackedDate ParseDateDMY(QStringView text)
+{
+    CScan s(text);
+    std::int64_t d = 0, m = 0, y = 0;
+    if (!s.readInt64(d) || !s.literal('.') || !s.readInt64(m) || !s.literal('.') || !s.readInt64(y))
+        return PackedDate();
+    if (d > 31 || m > 12 || y < 0)
+        return PackedDate();
+    return PackedDate::make(static_cast<int>(d), static_cast<int>(m), static_cast<int>(y % 100));
+}
+
+QString FormatDateDMY(PackedDate date)
+{
+    if (date.isNull() || date.month() == 0)
+        return QString();
+    return QString::asprintf("%02u.%02u.%02u", unsigned(date.day()), unsigned(date.month()),
+                             unsigned(date.yearField() % 100));
+}
+
+// ---------------------------------------------------------------- PackedMonthYear
+
+namespace {
+
+// A typed year: two digits through the default window, 100 and more as typed.
+int typedYear(std::int64_t y)
+{
+    return y < 100 ? WidenTwoDigitYear(static_cast<int>(y)) : static_cast<int>(y);
+}
+
+std::uint16_t monthYearValue(std::int64_t month, std::int64_t yearTyped)
+{
+    if (month < 1 || month > 12 || yearTyped < 0 || yearTyped > 4095)
+        return 0;
+    const int year = typedYear(yearTyped);
+    if (year < 1900 || year > 4095)
+        return 0;
+    return static_cast<std::uint16_t>(year * 16 + month);
+}
+
+int storeU16(std::uint16_t& field, std::uint16_t v)
+{
+    if (field == v)
+        return 0;
+    field = v;
+    return 1;
+}
+
+} // namespace
+
+int ParseMonthYear(QStringView text, std::uint16_t& monthYear)
+{
+    CScan s(text);
+    if (s.atEndAfterBlanks())
+        return storeU16(monthYear, 0);
+    std::int64_t m = 0, y = 0;
+    if (!s.readInt64(m) || !s.literal('.') || !s.readInt64(y))
+        return storeU16(monthYear, 0);
+    return storeU16(monthYear, monthYearValue(m, y));
+}
+
+int ParseMonthYearParts(QStringView monthText, QStringView yearText, std::uint16_t& target)
+{
+    int m = 0, y = 0;
+    if (!ScanInt(monthText, m) || !ScanInt(yearText, y))
+        return storeU16(target, 0);
+    return storeU16(target, monthYearValue(m, y));
+}
+
+QString FormatMonthYear(PackedMonthYear v)
+{
+    if (v.isNull())
+        return QString();
+    const int yy = ((v.year() - 1900) % 100 + 100) % 100;
+    return QString::asprintf("%.2d.%.2d", v.month(), yy);
+}
+
+// ---------------------------------------------------------------- day.month
+
+int ParseDayMonth(QStringView text, std::uint16_t& field)
+{
+    CScan s(text);
+    int d = 0, m = 0;
+    std::uint16_t v = 0;
+    if (s.readInt(d) && s.literal('.') && s.readInt(m) && d >= 1 && d <= 31 && m >= 1 && m <= 12)
+        v = static_cast<std::uint16_t>(d * 256 + m);
+    return storeU16(field, v);
+}
+
+// ---------------------------------------------------------------- Kopecks
+
+double KopecksFromRoubles(double roubles) { return std::ceil(roubles * 100 - 0.5); }
+
+QString FormatMoney(Kopecks kopecks)
+{
+    if (kopecks == 0)
+        return QString();
+    return FormatFixed(kopecks / 100, 2);
+}
+
+int ParseMoneyKopecks(QStringView text, double& field)
+{
+    double v = 0;
+    const double k = ScanDouble(text, v) ? KopecksFromRoubles(v) : 0.0;
+    if (field == k)
+        return 0;
+    field = k;
+    return 1;
+}
+
+// ---------------------------------------------------------------- plain numbers
+
+int ParseIntField(QStringView text, std::int32_t& field, int min, int max)
+{
+    int v = 0;
+    if (!ScanInt(text, v) || v < min || v > max)
+        v = 0;
+    if (field == v)
+        return 0;
+    field = v;
+    return 1;
+}
+
+int ParseIntFieldChanged(QStringView text, std::int32_t& field)
+{
+    int v = 0;
+    if (!ScanInt(text, v))
+        v = 0;
+    if (field == v)
+        return 0;
+    field = v;
+    return 1;
+}
+
+int ParseDoubleField(QStringView text, double& field)
+{
+    double v = 0;
+    if (!ScanDouble(text, v) || !std::isfinite(v))
+        v = 0;
+    if (field == v)
+        return 0;
+    field = v;
+    return 1;
+}
+
+QString FormatIntField(int n) { return n == 0 ? QString() : QString::number(n); }
+
+// ---------------------------------------------------------------- Packed12Digits
+
+std::uint64_t Packed12DigitsValue(std::uint16_t ch, std::uint16_t sc, std::uint16_t au)
+{
+    return std::uint64_t(ch & kDigitGroupMask) * 100000000ULL + std::uint64_t(sc & kDigitGroupMask) * 10000ULL
+        + std::uint64_t(au & kDigitGroupMask);
+}
+
+void SetPacked12Digits(std::uint64_t value, std::uint16_t& ch, std::uint16_t& sc, std::uint16_t& au)
+{
+    if (value > kPacked12DigitsMax)
+        value = 0;
+    const auto g1 = static_cast<std::uint16_t>(value / 100000000ULL);
+    const auto g2 = static_cast<std::uint16_t>(value / 10000ULL % 10000ULL);
+    const auto g3 = static_cast<std::uint16_t>(value % 10000ULL);
+    ch = static_cast<std::uint16_t>((ch & ~kDigitGroupMask) | g1);
+    sc = static_cast<std::uint16_t>((sc & ~kDigitGroupMask) | g2);
+    au = static_cast<std::uint16_t>((au & ~kDigitGroupMask) | g3);
+}
+
+QString FormatPacked12Digits(std::uint16_t ch, std::uint16_t sc, std::uint16_t au)
+{
+    if ((ch & kDigitGroupMask) == 0 && (sc & kDigitGroupMask) == 0 && (au & kDigitGroupMask) == 0)
+        return QString();
+    return QString::asprintf("%012llu", static_cast<unsigned long long>(Packed12DigitsValue(ch, sc, au)));
+}
+
+int ParsePacked12Digits(QStringView text, std::uint16_t& ch, std::uint16_t& sc, std::uint16_t& au)
+{
+    CScan s(text);
+    std::int64_t v = 0;
+    if (!s.readInt64(v) || v < 0 || static_cast<std::uint64_t>(v) > kPacked12DigitsMax)
+        v = 0;
+    const std::uint16_t oldCh = ch, oldSc = sc, oldAu = au;
+    SetPacked12Digits(static_cast<std::uint64_t>(v), ch, sc, au);
+    return ch != oldCh || sc != oldSc || au != oldAu ? 1 : 0;
+}
+
+// ---------------------------------------------------------------- 3-byte fixed amount
+
+void PackedFixed3::toBytes(char* out3) const
+{
+    out3[0] = static_cast<char>(b);
+    out3[1] = static_cast<char>(w & 0xFF);
+    out3[2] = static_cast<char>(w >> 8);
+}
+
+PackedFixed3 PackedFixed3::fromBytes(const char* in3)
+{
+    PackedFixed3 p;
+    p.b = static_cast<std::uint8_t>(in3[0]);
+    p.w = static_cast<std::uint16_t>(static_cast<unsigned char>(in3[1]) | (static_cast<unsigned char>(in3[2]) << 8));
+    return p;
+}
+
+QString FormatPackedFixed3(PackedFixed3 v)
+{
+    if (v.isZero())
+        return QString();
+    return FormatFixed(v.roubles() + v.thousandths() / 1000.0, 3);
+}
+
+int ParseFloatField(QStringView text, PackedFixed3& field)
+{
+    double v = 0;
+    PackedFixed3 p;
+    if (ScanDouble(text, v) && v >= 0 && std::isfinite(v)) {
+        const double t = std::ceil(v * 1000 - 0.5);
+        const double roubles = std::floor(t / 1000);
+        if (roubles <= PackedFixed3::kMaxRoubles) {
+            const auto total = static_cast<long long>(t);
+            p = PackedFixed3::make(static_cast<int>(total / 1000), static_cast<int>(total % 1000));
+        }
+    }
+    if (field == p)
+        return 0;
+    field = p;
+    return 1;
+}
+
+// ---------------------------------------------------------------- minutes
+
+QString FormatHoursMinutes(int minutes)
+{
+    if (minutes == 0)
+        return QString();
+    return QString::asprintf("%d,%d", minutes / 60, minutes % 60);
+}
+
+namespace {
+
+// "%d,%d": hours and minutes; false when the hours do not read. A missing
+// minute part is 0.
+bool readHoursMinutes(QStringView text, int& hours, int& minutes)
+{
+    CScan s(text);
+    hours = 0;
+    minutes = 0;
+    if (!s.readInt(hours))
+        return false;
+    if (!s.literal(',') || !s.readInt(minutes))
+        minutes = 0;
+    return true;
+}
+
+} // namespace
+
+HoursMinutes ReadHoursMinutesLimited(QStringView text, int maxHours)
+{
+    HoursMinutes r;
+    int h = 0, m = 0;
+    if (!readHoursMinutes(text, h, m))
+        return r;
+    if (m >= 60 || m < 0)
+        m = 0;
+    if (h < 0 || (maxHours >= 0 && (h > maxHours || (h == maxHours && m > 0)))) {
+        r.refused = true;
+        return r;
+    }
+    r.hours = h;
+    r.minutes = m;
+    return r;
+}
+
+int ParseHoursMinutesLimited(QStringView text, int maxHours, PackedMinutes& minutes)
+{
+    const HoursMinutes v = ReadHoursMinutesLimited(text, maxHours);
+    if (v.refused)
+        return 0;
+    const long long total = static_cast<long long>(v.hours) * 60 + v.minutes;
+    if (total > 0xFFFF)
+        return 0;
+    if (minutes == total)
+        return 0;
+    minutes = static_cast<PackedMinutes>(total);
+    return 1;
+}
+
+int ParseMinutesTotal(QStringView text, PackedMinutes& minutes)
+{
+    return ParseHoursMinutesLimited(text, -1, minutes);
+}
+
+HoursMinutes ReadHoursMinutesSplit(QStringView text, int maxHours)
+{
+    HoursMinutes r;
+    int h = 0, m = 0;
+    if (!readHoursMinutes(text, h, m))
+        return r;
+    if (m >= 60 || m < 0)
+        m = 0;
+    if (h < 0 || h > maxHours || (h == maxHours && m > 0))
+        h = 0;
+    r.hours = h;
+    r.minutes = m;
+    return r;
+}
+
+HoursMinutes ReadHoursMinutesNormalised(QStringView text)
+{
+    HoursMinutes r;
+    int h = 0, m = 0;
+    if (!readHoursMinutes(text, h, m))
+        return r;
+    if (h < 0)
+        h = 0;
+    if (m < 0)
+        m = 0;
+    if (m >= 61) {
+        h += m / 60;
+        m %= 60;
+    }
+    r.hours = h;
+    r.minutes = m;
+    return r;
+}
+
+int ParseScheduleHours(QStringView text, int& tenths)
+{
+    CScan s(text);
+    int hours = 0;
+    int v = 0;
+    if (s.readInt(hours)) {
+        if (hours < 0)
+            return 0;
+        int fractionTenths = 0;
+        QByteArray digits;
+        if (s.literal(',') && s.readDigits(digits) && digits[0] != '-') {
+            // The digits as a decimal fraction, rounded up to tenths.
+            if (digits[0] == '+')
+                digits.remove(0, 1);
+            const int first = digits[0] - '0';
+            bool more = false;
+            for (qsizetype i = 1; i < digits.size(); ++i)
+                if (digits[i] != '0')
+                    more = true;
+            fractionTenths = first + (more ? 1 : 0);
+        }
+        const long long total = static_cast<long long>(hours) * 10 + fractionTenths;
+        if (total > 4000)
+            return 0;
+        v = static_cast<int>(total);
+    }
+    if (tenths == v)
+        return 0;
+    tenths = v;
+    return 1;
+}
+
+// ---------------------------------------------------------------- texts
+
+int StoreTextIfChanged(const QString& text, QString& field, int capacity)
+{
+    const QString cut = capacity > 0 ? text.left(capacity - 1) : QString();
+    if (field == cut)
+        return 0;
+    field = cut;
+    return 1;
+}
+
+int StoreTextIfChanged(const QString& text, char16_t* field, int capacity)
+{
+    if (capacity <= 0)
+        return 0;
+    const qsizetype n = qMin<qsizetype>(text.size(), capacity - 1);
+    bool same = true;
+    for (qsizetype i = 0; i < n && same; ++i)
+        same = field[i] == text[i].unicode();
+    if (same && field[n] == 0)
+        return 0;
+    std::memcpy(field, text.utf16(), static_cast<std::size_t>(n) * sizeof(char16_t));
+    field[n] = 0;
+    return 1;
+}
+
+// ---------------------------------------------------------------- dates and times
+
+YearsMonthsDays DateDiff(const QDate& start, const QDate& end)
+{
+    YearsMonthsDays r;
+    if (!start.isValid() || !end.isValid() || end < start)
+        return r;
+    // Whole months first: the most months that can be added to the start
+    // without passing the end (a day past a month's end falls on its last
+    // day); the rest are days. Where the day of the start exists in the month
+    // before the end's month, this is the same as borrowing that month's
+    // length for a negative day difference.
+    int months = (end.year() - start.year()) * 12 + end.month() - start.month();
+    if (start.addMonths(months) > end)
+        --months;
+    r.years = months / 12;
+    r.months = months % 12;
+    r.days = static_cast<int>(start.addMonths(months).daysTo(end));
+    return r;
+}
+
+int DaysInMonthOfTime(const QDateTime& time)
+{
+    const QDate d = time.date();
+    return d.isValid() ? DaysInMonth(d.year(), d.month()) : 0;
+}
+
+namespace {
+
+const char* const kMonthNames[12] = {"Январь", "Февраль", "Март", "Апрель", "Май", "Июнь",
+                                     "Июль", "Август", "Сентябрь", "Октябрь", "Ноябрь", "Декабрь"};
+const char* const kMonthShort[12] = {"янв", "фев", "мар", "апр", "май", "июн",
+                                     "июл", "авг", "сен", "окт", "ноя", "дек"};
+// Sunday first, as tm_wday counts.
+const char* const kDayNames[7] = {"воскресенье", "понедельник", "вторник", "среда",
+                                  "четверг", "пятница", "суббота"};
+const char* const kDayShort[7] = {"Вс", "Пн", "Вт", "Ср", "Чт", "Пт", "Сб"};
+
+QString number(int v, int width, bool dropZeros)
+{
+    return dropZeros ? QString::number(v) : QStringLiteral("%1").arg(v, width, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString FormatTime(const QDateTime& time, const QString& format)
+{
+    const QDate d = time.date();
+    const QTime t = time.time();
+    const int wday = d.dayOfWeek() % 7; // Sunday = 0
+    QString out;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c != QLatin1Char('%') || i + 1 >= format.size()) {
+            out += c;
+            continue;
+        }
+        QChar f = format[++i];
+        bool drop = false;
+        if (f == QLatin1Char('#') && i + 1 < format.size()) {
+            drop = true;
+            f = format[++i];
+        }
+        switch (f.unicode()) {
+        case 'a': out += QString::fromUtf8(kDayShort[wday]); break;
+        case 'A': out += QString::fromUtf8(kDayNames[wday]); break;
+        case 'b': out += QString::fromUtf8(kMonthShort[d.month() - 1]); break;
+        case 'B': out += QString::fromUtf8(kMonthNames[d.month() - 1]); break;
+        case 'c':
+            out += number(d.day(), 2, drop) + QLatin1Char('.') + number(d.month(), 2, drop) + QLatin1Char('.')
+                + number(d.year(), 4, drop) + QLatin1Char(' ') + number(t.hour(), 2, drop) + QLatin1Char(':')
+                + number(t.minute(), 2, false) + QLatin1Char(':') + number(t.second(), 2, false);
+            break;
+        case 'd': out += number(d.day(), 2, drop); break;
+        case 'H': out += number(t.hour(), 2, drop); break;
+        case 'I': out += number(t.hour() % 12 == 0 ? 12 : t.hour() % 12, 2, drop); break;
+        case 'j': out += number(d.dayOfYear(), 3, drop); break;
+        case 'm': out += number(d.month(), 2, drop); break;
+        case 'M': out += number(t.minute(), 2, drop); break;
+        case 'p': out += t.hour() < 12 ? QStringLiteral("AM") : QStringLiteral("PM"); break;
+        case 'S': out += number(t.second(), 2, drop); break;
+        case 'U': out += number((d.dayOfYear() + 6 - wday) / 7, 2, drop); break;
+        case 'w': out += QString::number(wday); break;
+        case 'x':
+            out += number(d.day(), 2, drop) + QLatin1Char('.') + number(d.month(), 2, drop) + QLatin1Char('.')
+                + number(d.year(), 4, drop);
+            break;
+        case 'X':
+            out += number(t.hour(), 2, drop) + QLatin1Char(':') + number(t.minute(), 2, false) + QLatin1Char(':')
+                + number(t.second(), 2, false);
+            break;
+        case 'y': out += number(d.year() % 100, 2, drop); break;
+        case 'Y': out += QString::number(d.year()); break;
+        case '%': out += QLatin1Char('%'); break;
+        default: out += QLatin1Char('%'); out += f; break;
+        }
+    }
+    return out.left(127);
+}
+
+// ---------------------------------------------------------------- field help
+
+QStringList BuildPickListFromPairs(const PickPair* pairs)
+{
+    QStringList lines;
+    if (!pairs)
+        return lines;
+    for (const PickPair* p = pairs; p->text; ++p)
+        lines << QString::fromUtf8(p->code ? p->code : "") + QLatin1Char('|') + QString::fromUtf8(p->text);
+    return lines;
+}
+
+} // namespace kalvor

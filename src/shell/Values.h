@@ -1,0 +1,323 @@
+#pragma once
+// Value types of the packed formats and their text forms: packed dates and
+// month-year values, kopeck amounts, 12-digit cost codes, minute counts and the
+// 3-byte fixed-point tariff, with the parsers and formatters of the entry
+// screens.
+//
+// Entry-field convention: an empty text is 0; a text that is not a number, or a
+// number outside the field's range, is stored as 0 without a message; a stored
+// 0 shows as an empty field. A parser returns 1 when it changed the stored
+// value, else 0. Numbers are read in the C locale (see CScan.h) and amounts are
+// formatted with the rounding of RoundText.h.
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <cstdint>
+
+namespace kalvor {
+
+// ---------------------------------------------------------------- years, months
+
+// Full year of a two-digit year with the default window: yy above the current
+// year's last two digits (Clock) is 19yy, otherwise 20yy. A value of 100 or more
+// (some imports store year - 1900) is 1900 + value.
+int WidenTwoDigitYear(int yy);
+// The same with an explicit pivot: yy below pivot is 20yy, otherwise 19yy
+// (the calendar helpers use pivot 48); 100 or more is 1900 + value.
+int WidenTwoDigitYear(int yy, int pivot);
+
+// Month key: full year x 16 + month (the base's reporting month is held so).
+constexpr int MonthKey(int year, int month) { return year * 16 + month; }
+// Month index: (year - 1900) x 12 + month (January 2024 = 1489).
+constexpr int MonthIndex(int year, int month) { return (year - 1900) * 12 + month; }
+// Days of a month (1-12); February has 29 days in every year divisible by 4.
+int DaysInMonth(int year, int month);
+
+// ---------------------------------------------------------------- PackedDate
+
+// u16: day bits 0-4, month bits 5-8, two-digit year (year % 100) bits 9-15;
+// 0 = no date.
+struct PackedDate {
+    std::uint16_t value = 0;
+
+    constexpr PackedDate() = default;
+    constexpr explicit PackedDate(std::uint16_t raw) : value(raw) {}
+    // Packs day 1-31, month 1-12 and a year (stored as year % 100); 0 when the
+    // day or month is outside its range or the year is negative.
+    static PackedDate make(int day, int month, int year);
+    // Packs a QDate; 0 for an invalid date.
+    static PackedDate fromQDate(const QDate& date);
+
+    constexpr int day() const { return value & 0x1F; }
+    constexpr int month() const { return (value >> 5) & 0x0F; }
+    // The raw year field (two-digit year; 100-127 for years stored as year - 1900).
+    constexpr int yearField() const { return value >> 9; }
+    constexpr bool isNull() const { return value == 0; }
+    // Full year through the default window (WidenTwoDigitYear).
+    int fullYear() const { return WidenTwoDigitYear(yearField()); }
+    // Full year through an explicit pivot (yy < pivot -> 20yy).
+    int fullYear(int pivot) const { return WidenTwoDigitYear(yearField(), pivot); }
+    // The date with the default window; invalid when null or not a real date.
+    QDate toQDate() const;
+    // The date with an explicit pivot.
+    QDate toQDate(int pivot) const;
+
+    friend constexpr bool operator==(PackedDate a, PackedDate b) { return a.value == b.value; }
+};
+static_assert(sizeof(PackedDate) == 2);
+
+// "%u.%u.%u" day, month, year -> PackedDate (year kept as year % 100, so 2011
+// and 11 give the same); 0 unless three numbers read with day 1-31, month 1-12.
+PackedDate ParseDateDMY(QStringView text);
+// "%02u.%02u.%02u" day, month, two-digit year; empty for 0 or month 0.
+QString FormatDateDMY(PackedDate date);
+
+// ---------------------------------------------------------------- PackedMonthYear
+
+// u16: month bits 0-3, full year bits 4-15 (year x 16 + month); 0 = none.
+struct PackedMonthYear {
+    std::uint16_t value = 0;
+
+    constexpr PackedMonthYear() = default;
+    constexpr explicit PackedMonthYear(std::uint16_t raw) : value(raw) {}
+    // year x 16 + month (no range check; callers pass a month 1-12).
+    static constexpr PackedMonthYear make(int year, int month)
+    {
+        return PackedMonthYear(static_cast<std::uint16_t>(year * 16 + month));
+    }
+
+    constexpr int month() const { return value & 0x0F; }
+    constexpr int year() const { return value >> 4; }
+    // Empty when the value or its month part is 0.
+    constexpr bool isNull() const { return value == 0 || month() == 0; }
+    // (year - 1900) x 12 + month.
+    constexpr int monthIndex() const { return MonthIndex(year(), month()); }
+
+    friend constexpr bool operator==(PackedMonthYear a, PackedMonthYear b) { return a.value == b.value; }
+};
+static_assert(sizeof(PackedMonthYear) == 2);
+
+// "%u.%u" month and two-digit year (default window; a year of 100 or more is
+// taken as the full year) into year x 16 + month. An empty text leaves an empty
+// value unchanged and clears a set one; a text that does not read two numbers,
+// a month outside 1-12 or a year outside 1900-4095 stores 0. 1 when changed.
+int ParseMonthYear(QStringView text, std::uint16_t& monthYear);
+inline int ParseMonthYear(QStringView text, PackedMonthYear& v) { return ParseMonthYear(text, v.value); }
+// Month text and year text, each "%d": two-digit year above the current year's
+// last two digits is 19yy, otherwise 20yy (100 or more: the full year); stores
+// year x 16 + month, or 0 when the month is not 1-12, the year is negative or a
+// text does not read. 1 when the stored value changed.
+int ParseMonthYearParts(QStringView monthText, QStringView yearText, std::uint16_t& target);
+// "%.2d.%.2d" of month and (year - 1900) mod 100 (March 2009 -> "03.09"); empty
+// when the value or its month is 0.
+QString FormatMonthYear(PackedMonthYear v);
+
+// ---------------------------------------------------------------- day.month
+
+// "%d.%d" -> day x 256 + month (a holiday word); 0 unless both numbers read
+// with day 1-31 and month 1-12. 1 when changed.
+int ParseDayMonth(QStringView text, std::uint16_t& field);
+
+// ---------------------------------------------------------------- Kopecks
+
+// A double holding a count of kopecks; negative amounts are reversals.
+using Kopecks = double;
+
+// Roubles typed by the user to kopecks: ceil(v x 100 - 0.5), i.e. the nearest
+// kopeck with an exact half going down (also for negatives).
+double KopecksFromRoubles(double roubles);
+// "%.2f" of kopecks / 100 (rounded through text); empty text for 0.
+QString FormatMoney(Kopecks kopecks);
+// "%lf" roubles stored as KopecksFromRoubles; empty or unreadable text gives 0.
+// 1 when the stored value changed.
+int ParseMoneyKopecks(QStringView text, double& field);
+
+// ---------------------------------------------------------------- plain numbers
+
+// "%d"; text that does not read, or a value outside [min, max], gives 0; stores
+// and returns 1 only when the value differs from the field's.
+int ParseIntField(QStringView text, std::int32_t& field, int min, int max);
+// "%d" without a range (unreadable text gives 0); 1 when changed.
+int ParseIntFieldChanged(QStringView text, std::int32_t& field);
+// "%lf" (unreadable text gives 0); 1 when changed.
+int ParseDoubleField(QStringView text, double& field);
+// "%d" of the number; empty text for 0.
+QString FormatIntField(int n);
+
+// ---------------------------------------------------------------- Packed12Digits
+
+// A 12-digit account-subaccount-analytics code held as three u16 words, each
+// group of four digits in bits 0-13; bits 14-15 belong to other fields and are
+// always kept. Value = g1 x 10^8 + g2 x 10^4 + g3.
+constexpr std::uint16_t kDigitGroupMask = 0x3FFF;
+constexpr std::uint64_t kPacked12DigitsMax = 999999999999ULL;
+
+struct Packed12Digits {
+    std::uint16_t ch = 0; // first group (account)
+    std::uint16_t sc = 0; // second group (subaccount)
+    std::uint16_t au = 0; // third group (analytics)
+};
+
+// The 12-digit value of the three words (their bits 0-13).
+std::uint64_t Packed12DigitsValue(std::uint16_t ch, std::uint16_t sc, std::uint16_t au);
+inline std::uint64_t Packed12DigitsValue(const Packed12Digits& p) { return Packed12DigitsValue(p.ch, p.sc, p.au); }
+// Splits a value of at most 12 digits into the three words (bits 14-15 kept).
+void SetPacked12Digits(std::uint64_t value, std::uint16_t& ch, std::uint16_t& sc, std::uint16_t& au);
+// "%012I64u" of the value; empty when all three groups are 0.
+QString FormatPacked12Digits(std::uint16_t ch, std::uint16_t sc, std::uint16_t au);
+inline QString FormatPacked12Digits(const Packed12Digits& p) { return FormatPacked12Digits(p.ch, p.sc, p.au); }
+// "%I64u" into the three groups (bits 14-15 kept); empty or unreadable text,
+// a negative number or one of more than 12 digits stores 0. 1 when the groups
+// changed.
+int ParsePacked12Digits(QStringView text, std::uint16_t& ch, std::uint16_t& sc, std::uint16_t& au);
+inline int ParsePacked12Digits(QStringView text, Packed12Digits& p) { return ParsePacked12Digits(text, p.ch, p.sc, p.au); }
+
+// ---------------------------------------------------------------- 3-byte fixed amount
+
+// A tariff of 24 bits: byte b, then u16 w. Whole roubles (14 bits) =
+// (b & 31) x 512 + (w & 511); thousandths of a rouble (10 bits) =
+// (b >> 5) x 128 + (w >> 9). In memory b and w are separate; in files they are
+// 3 consecutive bytes (toBytes/fromBytes).
+struct PackedFixed3 {
+    std::uint8_t b = 0;
+    std::uint16_t w = 0;
+
+    static constexpr int kMaxRoubles = 16383;
+
+    // Packs roubles 0-16383 and thousandths 0-1023 (higher bits are cut).
+    static constexpr PackedFixed3 make(int roubles, int thousandths)
+    {
+        PackedFixed3 p;
+        p.b = static_cast<std::uint8_t>(((roubles >> 9) & 31) | (((thousandths >> 7) & 7) << 5));
+        p.w = static_cast<std::uint16_t>((roubles & 511) | ((thousandths & 127) << 9));
+        return p;
+    }
+    constexpr int roubles() const { return (b & 31) * 512 + (w & 511); }
+    constexpr int thousandths() const { return (b >> 5) * 128 + (w >> 9); }
+    constexpr bool isZero() const { return b == 0 && w == 0; }
+    // roubles + thousandths / 1000.
+    double value() const { return roubles() + thousandths() / 1000.0; }
+    // roubles x 100 + thousandths / 10 (tenths of a kopeck kept).
+    double kopecks() const { return roubles() * 100.0 + thousandths() / 10.0; }
+    // The three bytes b, w low, w high.
+    void toBytes(char* out3) const;
+    static PackedFixed3 fromBytes(const char* in3);
+
+    friend constexpr bool operator==(PackedFixed3 x, PackedFixed3 y) { return x.b == y.b && x.w == y.w; }
+};
+
+// "%.3f" of roubles + thousandths / 1000; empty for 0.
+QString FormatPackedFixed3(PackedFixed3 v);
+// "%f" roubles v: t = ceil(v x 1000 - 0.5) thousandths (an exact half goes
+// down), roubles = t / 1000, thousandths = t % 1000, so the carry is kept
+// (1.9996 -> 2.000). Empty or unreadable text, a negative value or more than
+// 16,383 roubles stores 0. 1 when changed.
+int ParseFloatField(QStringView text, PackedFixed3& field);
+
+// ---------------------------------------------------------------- minutes
+
+// A time amount held as a count of minutes (u16 in records), typed and shown
+// as "hours,minutes" ("%d,%d", minutes not zero-padded: "7,5" = 7 h 5 min).
+using PackedMinutes = std::uint16_t;
+
+// "%d,%d" of minutes / 60 and minutes % 60; empty for 0.
+QString FormatHoursMinutes(int minutes);
+
+// What the "%d,%d" readers make of a text before storing it.
+struct HoursMinutes {
+    int hours = 0;
+    int minutes = 0;
+    bool refused = false; // the field keeps its value
+};
+// "%d,%d" -> hours x 60 + minutes, minutes of 60 or more count as 0, a missing
+// minute part is 0; hours above maxHours, or equal to it with minutes, and
+// negative hours are refused (maxHours < 0: no maximum). Empty or unreadable
+// text gives 0.
+HoursMinutes ReadHoursMinutesLimited(QStringView text, int maxHours);
+// ParseHoursMinutesLimited into a total of minutes: refused (kept) as above
+// and when the total does not fit 16 bits; 1 when changed.
+int ParseHoursMinutesLimited(QStringView text, int maxHours, PackedMinutes& minutes);
+// The same without a maximum.
+int ParseMinutesTotal(QStringView text, PackedMinutes& minutes);
+// "%d,%d" into two values: minutes of 60 or more (or negative) count as 0;
+// hours above maxHours, or equal to it with minutes, give 0 hours; negative
+// hours give 0. Empty or unreadable text gives 0, 0.
+HoursMinutes ReadHoursMinutesSplit(QStringView text, int maxHours);
+// "%d,%d" with the carry: minutes of 61 or more add minutes / 60 to the hours
+// and keep minutes % 60; exactly 60 stays 60. Negative numbers count as 0.
+HoursMinutes ReadHoursMinutesNormalised(QStringView text);
+
+// ParseHoursMinutes (text, maximum hours, hours field, minutes field) by the
+// rules of ReadHoursMinutesSplit; each field stored when different; 1 when
+// either changed.
+template <class H, class M>
+int ParseHoursMinutes(QStringView text, int maxHours, H& hours, M& minutes)
+{
+    const HoursMinutes v = ReadHoursMinutesSplit(text, maxHours);
+    int changed = 0;
+    if (hours != static_cast<H>(v.hours)) { hours = static_cast<H>(v.hours); changed = 1; }
+    if (minutes != static_cast<M>(v.minutes)) { minutes = static_cast<M>(v.minutes); changed = 1; }
+    return changed;
+}
+// ParseHoursMinutesNormalised (text, hours field, minutes field) by the rules
+// of ReadHoursMinutesNormalised; 1 when either field changed.
+template <class H, class M>
+int ParseHoursMinutesNormalised(QStringView text, H& hours, M& minutes)
+{
+    const HoursMinutes v = ReadHoursMinutesNormalised(text);
+    int changed = 0;
+    if (hours != static_cast<H>(v.hours)) { hours = static_cast<H>(v.hours); changed = 1; }
+    if (minutes != static_cast<M>(v.minutes)) { minutes = static_cast<M>(v.minutes); changed = 1; }
+    return changed;
+}
+// "%d,%d" hours and a fraction (the digits after the comma as a decimal
+// fraction: "7,25" = 7.25 h) stored in tenths of an hour rounded up (73);
+// more than 400 hours or a negative value is refused (field kept); empty or
+// unreadable text gives 0. 1 when changed.
+int ParseScheduleHours(QStringView text, int& tenths);
+
+// ---------------------------------------------------------------- texts
+
+// Copies text into a wide field of `capacity` characters (terminator
+// included) when they differ; a longer text is cut to capacity - 1
+// characters. 1 when it copied, 0 when they were equal.
+int StoreTextIfChanged(const QString& text, QString& field, int capacity);
+// The same for a NUL-terminated UTF-16 buffer of `capacity` units.
+int StoreTextIfChanged(const QString& text, char16_t* field, int capacity);
+
+// ---------------------------------------------------------------- dates and times
+
+struct YearsMonthsDays {
+    int years = 0;
+    int months = 0;
+    int days = 0;
+};
+// Whole years, months and days from start to end (a length of service): the
+// most whole months that fit (a day past a month's end counting as its last
+// day), then the remaining days; the same as borrowing the length of the month
+// before the end date's month for a negative day difference. Zeros when a date
+// is invalid or end is before start.
+YearsMonthsDays DateDiff(const QDate& start, const QDate& end);
+// Days of the month of a time value (February: 29 in years divisible by 4).
+int DaysInMonthOfTime(const QDateTime& time);
+// The time formatted like strftime in Russian (%a %A %b %B %c %d %H %I %j %m
+// %M %p %S %U %w %x %X %y %Y %% and the "#" flag that drops leading zeros);
+// at most 128 characters.
+QString FormatTime(const QDateTime& time, const QString& format);
+
+// ---------------------------------------------------------------- field help
+
+// One entry of a pick-list table: the description text and the code text
+// (UTF-8 literals); a table ends with an entry whose text is null. A blank code
+// stands for an empty field.
+struct PickPair {
+    const char* text;
+    const char* code;
+};
+// One help line "code|text" per pair, in table order; empty for an empty table.
+QStringList BuildPickListFromPairs(const PickPair* pairs);
+
+} // namespace kalvor

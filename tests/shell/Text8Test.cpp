@@ -1,0 +1,192 @@
+#include "shell/Messages.h"
+#include "shell/RecordFile.h"
+#include "shell/Text8.h"
+
+#include "platform/CodePage.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kalvor;
+
+namespace {
+QByteArray cp1251(const char* utf8) { return codepage::toCp1251(QString::fromUtf8(utf8)); }
+} // namespace
+
+TEST(ByteBuffers, PaddedWindows1251Fields)
+{
+    char field[10];
+    std::memset(field, 'x', sizeof field);
+    StringToByteBuffer(QStringLiteral("Цех №1"), field, 8);
+    EXPECT_EQ(QByteArray(field, 10), cp1251("Цех №1") + "  xx"); // blank padded, no terminator
+    EXPECT_EQ(ByteBufferToString(field, 8), QStringLiteral("Цех №1  "));
+    StringToByteBuffer(QStringLiteral("Бухгалтерия"), field, 5);
+    EXPECT_EQ(QByteArray(field, 5), cp1251("Бухга"));
+    const char withNul[6] = {'A', 'B', '\0', 'C', ' ', ' '};
+    EXPECT_EQ(ByteBufferToString(withNul, 6), QStringLiteral("AB"));
+}
+
+TEST(ByteBuffers, BlankTextsAndThreeBytes)
+{
+    EXPECT_EQ(IsBlankText(QString()), 1);
+    EXPECT_EQ(IsBlankText(QStringLiteral(" \t\n ")), 1);
+    EXPECT_EQ(IsBlankText(QStringLiteral("  я ")), 0);
+    EXPECT_EQ(Bytes3Equal("abcX", "abcY"), 1);
+    EXPECT_EQ(Bytes3Equal("abc", "abd"), 0);
+}
+
+TEST(SqueezeBlanks, RunsLeadingAndTrailingBlanks)
+{
+    char out[64];
+    const char firm[] = "  ООО   \"Ромашка\"  и К ";
+    const QByteArray in = cp1251(firm);
+    const int n = SqueezeBlanks(in.constData(), static_cast<int>(in.size()), out);
+    EXPECT_EQ(QByteArray(out, n), cp1251("ООО \"Ромашка\" и К"));
+    EXPECT_EQ(SqueezeBlanks("     ", 5, out), 0);
+    EXPECT_EQ(SqueezeBlanks("ab", 2, out), 2);
+    // A 56-character cut of a blank-padded name.
+    QByteArray padded = QByteArray("Иванов  Иван") + QByteArray(50, ' ');
+    EXPECT_EQ(SqueezeBlanks(padded.left(56)), QByteArray("Иванов Иван"));
+    const char withNul[8] = {'A', '\0', '\0', 'B', ' ', '\0', ' ', ' '};
+    const int m = SqueezeBlanksNul(withNul, 8, out);
+    EXPECT_EQ(QByteArray(out, m), QByteArray("A B"));
+}
+
+TEST(SqueezeBlanks, OneBlankAfterLeadingDigits)
+{
+    EXPECT_EQ(SqueezeBlanksAfterDigits(QByteArray("45 03     ")), QByteArray("45 03"));
+    EXPECT_EQ(SqueezeBlanksAfterDigits(QByteArray("  45   03 1")), QByteArray("45 031"));
+    EXPECT_EQ(SqueezeBlanksAfterDigits(cp1251("IV - АБ ")), cp1251("IV-АБ"));
+    EXPECT_EQ(SqueezeBlanksAfterDigits(QByteArray("4503")), QByteArray("4503"));
+    EXPECT_EQ(SqueezeBlanksAfterDigits(QByteArray("45   ")), QByteArray("45"));
+    EXPECT_EQ(SqueezeBlanksAfterDigits(QByteArray("    ")), QByteArray());
+    char out[16];
+    EXPECT_EQ(SqueezeBlanksAfterDigits(out, "12 AB", 5), 5);
+}
+
+TEST(OemText, LineAndFileConversion)
+{
+    QByteArray line = cp1251("Итого: 100,00\r\n");
+    ConvertLineToOem(line.data(), static_cast<int>(line.size()));
+    EXPECT_EQ(line, codepage::toCp866(QStringLiteral("Итого: 100,00\r\n")));
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("kalvor.typ"));
+    QByteArray text;
+    for (int i = 0; i < 300; ++i) // several reads of 1,023 bytes, lines cut between them
+        text += cp1251("Ведомость  Цех 1  Иванов И.И.  1234.56\r\n");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    EXPECT_EQ(ConvertTextFileToOem(path), 0);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), codepage::cp1251ToCp866(text));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("81A7F0C4.tmp"))));
+
+    EXPECT_NE(ConvertTextFileToOem(dir.filePath(QStringLiteral("missing.typ"))), 0);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("missing.typ"))));
+}
+
+namespace {
+
+// A record area of 533-byte records sorted by the 4-character number after the
+// deletion flag.
+QByteArray recordFile(const QList<int>& numbers, int header)
+{
+    QByteArray bytes(header, 'H');
+    for (int n : numbers) {
+        QByteArray rec(kOutputFileRecordSize, ' ');
+        const QByteArray num = QByteArray::number(n).rightJustified(4, ' ');
+        rec.replace(1, 4, num);
+        rec[kOutputFileRecordSize - 1] = static_cast<char>('a' + n % 26);
+        bytes += rec;
+    }
+    return bytes;
+}
+
+} // namespace
+
+TEST(RecordFile, FindRecordInFile)
+{
+    QByteArray bytes = recordFile({3, 10, 42, 500, 9999}, 66);
+    QBuffer buf(&bytes);
+    ASSERT_TRUE(buf.open(QIODevice::ReadWrite));
+    auto r = FindRecordInFile(42, 5, 66, buf);
+    EXPECT_TRUE(r.found);
+    EXPECT_EQ(r.index, 2);
+    r = FindRecordInFile(3, 5, 66, buf);
+    EXPECT_TRUE(r.found);
+    EXPECT_EQ(r.index, 0);
+    r = FindRecordInFile(1, 5, 66, buf); // belongs first: not confused with "found at 0"
+    EXPECT_FALSE(r.found);
+    EXPECT_EQ(r.index, 0);
+    r = FindRecordInFile(11, 5, 66, buf);
+    EXPECT_FALSE(r.found);
+    EXPECT_EQ(r.index, 2);
+    r = FindRecordInFile(10000, 5, 66, buf);
+    EXPECT_FALSE(r.found);
+    EXPECT_EQ(r.index, 5);
+    r = FindRecordInFile(7, 0, 66, buf);
+    EXPECT_FALSE(r.found);
+    EXPECT_EQ(r.index, 0);
+    EXPECT_THROW(FindRecordInFile(10000, 6, 66, buf), TextError); // a record past the end
+}
+
+TEST(RecordFile, MoveFileTailOpensAndClosesRoom)
+{
+    // Enough records that the tail spans several 8,000-byte chunks.
+    QList<int> numbers;
+    for (int i = 1; i <= 40; ++i)
+        numbers << i * 10;
+    const int header = 98;
+    const QByteArray original = recordFile(numbers, header);
+    QByteArray bytes = original;
+    QBuffer buf(&bytes);
+    ASSERT_TRUE(buf.open(QIODevice::ReadWrite));
+    const qint64 at = header + 3 * kOutputFileRecordSize;
+    MoveFileTail(at, at + kOutputFileRecordSize, buf);
+    ASSERT_EQ(bytes.size(), original.size() + kOutputFileRecordSize);
+    EXPECT_EQ(bytes.mid(at + kOutputFileRecordSize), original.mid(at));
+    EXPECT_EQ(bytes.left(at + kOutputFileRecordSize), original.left(at + kOutputFileRecordSize));
+    EXPECT_EQ(RecordNumberInFile(4, header, buf), 40); // the old fourth record moved up
+
+    MoveFileTail(at + kOutputFileRecordSize, at, buf); // and back down
+    EXPECT_EQ(bytes.left(original.size()), original);
+}
+
+TEST(Messages, TablesAndErrors)
+{
+    EXPECT_EQ(CalcErrorText(-1), QStringLiteral("Не указана система оплаты"));
+    EXPECT_EQ(CalcErrorText(-12), QStringLiteral("Не указана длина рабочего дня"));
+    EXPECT_EQ(CalcErrorText(-42), QStringLiteral("Некорректые даты приема на работу/увольнения."));
+    EXPECT_EQ(CalcErrorText(43), QString());
+    EXPECT_EQ(ExchangeErrorText(-43), QStringLiteral("некорректный табельный номер"));
+    EXPECT_EQ(ExchangeErrorText(42 + 7), QStringLiteral("нет заголовка  SDEL.DBF"));
+    EXPECT_EQ(ExchangeErrorText(-50), QStringLiteral("количество ненайденных записей = "));
+    EXPECT_EQ(ExchangeErrorText(-67), QStringLiteral("ошибка при чтении / записи информациих"));
+    EXPECT_EQ(ExchangeErrorText(0), QString());
+    EXPECT_EQ(ReportErrorText(-2), QStringLiteral("ошибка в датах отчетного периода"));
+    EXPECT_EQ(ReportErrorText(-32), QStringLiteral("Не задан номер налоговой таблицы для отчисления"));
+    EXPECT_EQ(ReportErrorText(-43), QString());
+    for (std::size_t i = 0; i < ReportErrorTexts.size(); ++i)
+        EXPECT_STREQ(ReportErrorTexts[i], ExchangeErrorTexts[i]);
+    // The engine's table differs from the report generator's in a few texts.
+    EXPECT_EQ(CalcErrorText(-20), QStringLiteral("Некорр.дата приема на работу для данного алгоритма."));
+    EXPECT_EQ(ReportErrorText(-20), QStringLiteral("Для этого б/л не м.б.задано кол-во дней/часов"));
+
+    const DbError db(0x80040E14u, QStringLiteral("IDispatch error"), QStringLiteral("no such table: dbo.konst"),
+                     QStringLiteral("SQLite"));
+    EXPECT_EQ(ComErrorText(db), QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : 80040E14\nErrorMessage: IDispatch error\n"
+                                               "Description : no such table: dbo.konst\nSource      : SQLite\n"));
+    EXPECT_EQ(QString::fromUtf8(db.what()), ComErrorText(db));
+    const TextError te = TextErrorWithPath(kMsgOpenFailed, QStringLiteral("/base/swap"));
+    EXPECT_EQ(te.message(), QStringLiteral("Ошибка при открытии файла /base/swap"));
+    EXPECT_STREQ(te.what(), "Ошибка при открытии файла /base/swap");
+}

@@ -1,0 +1,436 @@
+#include "shell/CScan.h"
+#include "shell/Clock.h"
+#include "shell/Values.h"
+
+#include <gtest/gtest.h>
+
+using namespace kalvor;
+
+// ------------------------------------------------------------ C-locale reading
+
+TEST(CScan, ReadsLikeScanfInTheCLocale)
+{
+    int a = 0, b = 0;
+    CScan s(u"  7,75 rest");
+    ASSERT_TRUE(s.readInt(a));
+    ASSERT_TRUE(s.literal(','));
+    ASSERT_TRUE(s.readInt(b));
+    EXPECT_EQ(a, 7);
+    EXPECT_EQ(b, 75);
+    EXPECT_FALSE(s.readInt(a)); // "rest" is no number
+
+    CScan partial(u"7");
+    ASSERT_TRUE(partial.readInt(a));
+    EXPECT_FALSE(partial.literal(','));
+
+    CScan spaced(u"12 .5"); // the literal must follow at once
+    ASSERT_TRUE(spaced.readInt(a));
+    EXPECT_FALSE(spaced.literal('.'));
+
+    double d = 0;
+    EXPECT_TRUE(ScanDouble(u"-150.5", d));
+    EXPECT_EQ(d, -150.5);
+    EXPECT_TRUE(ScanDouble(u"1,9996", d)); // a comma ends the number
+    EXPECT_EQ(d, 1.0);
+    EXPECT_TRUE(ScanDouble(u".5", d));
+    EXPECT_EQ(d, 0.5);
+    EXPECT_TRUE(ScanDouble(u"2e3x", d));
+    EXPECT_EQ(d, 2000.0);
+    EXPECT_TRUE(ScanDouble(u"2ex", d)); // "e" without digits is not an exponent
+    EXPECT_EQ(d, 2.0);
+    EXPECT_TRUE(ScanDouble(u"1e999", d));
+    EXPECT_TRUE(std::isinf(d));
+    EXPECT_FALSE(ScanDouble(u"inf", d));
+    EXPECT_FALSE(ScanDouble(u"руб", d));
+    EXPECT_FALSE(ScanDouble(u"", d));
+    EXPECT_FALSE(ScanInt(u"99999999999", a)); // does not fit 32 bits
+    EXPECT_EQ(AtoiC(" 123", 4), 123);
+    EXPECT_EQ(AtoiC("12a4", 4), 12);
+    EXPECT_EQ(AtoiC("    ", 4), 0);
+    EXPECT_EQ(AtofC(" 1234.50", 8), 1234.5);
+}
+
+// ------------------------------------------------------------ dates
+
+TEST(PackedDate, BitLayoutAndCenturyWindows)
+{
+    ScopedToday today(QDate(2026, 3, 15));
+    const PackedDate d = PackedDate::make(31, 12, 2011);
+    EXPECT_EQ(d.value, 31 | (12 << 5) | (11 << 9));
+    EXPECT_EQ(d.day(), 31);
+    EXPECT_EQ(d.month(), 12);
+    EXPECT_EQ(d.yearField(), 11);
+    EXPECT_EQ(d.fullYear(), 2011);
+    EXPECT_EQ(PackedDate::make(1, 1, 1926).fullYear(), 2026); // not above 26: 20yy
+    EXPECT_EQ(PackedDate::make(1, 1, 1927).fullYear(), 1927);
+    EXPECT_EQ(PackedDate::make(1, 1, 2047).fullYear(48), 2047);
+    EXPECT_EQ(PackedDate::make(1, 1, 1948).fullYear(48), 1948);
+    // Years 2000-2004 stored as year - 1900 by an import read as such.
+    EXPECT_EQ(PackedDate(static_cast<std::uint16_t>(1 | (1 << 5) | (103 << 9))).fullYear(), 2003);
+    EXPECT_EQ(PackedDate::make(29, 2, 2024).toQDate(), QDate(2024, 2, 29));
+    EXPECT_EQ(PackedDate::fromQDate(QDate(2009, 3, 5)), PackedDate::make(5, 3, 9));
+    EXPECT_TRUE(PackedDate::make(0, 3, 2009).isNull());
+    EXPECT_TRUE(PackedDate::make(1, 13, 2009).isNull());
+
+    // The window moves with the clock.
+    Clock::setToday(QDate(2040, 1, 1));
+    EXPECT_EQ(PackedDate::make(1, 1, 2035).fullYear(), 2035);
+}
+
+TEST(PackedDate, ParseDateDMY)
+{
+    EXPECT_EQ(ParseDateDMY(u"5.3.2011"), PackedDate::make(5, 3, 11)); // 2011 kept as 11
+    EXPECT_EQ(ParseDateDMY(u"05.03.11"), PackedDate::make(5, 3, 11));
+    EXPECT_EQ(ParseDateDMY(u"1.1.0").value, 1 | (1 << 5));
+    EXPECT_TRUE(ParseDateDMY(u"").isNull());
+    EXPECT_TRUE(ParseDateDMY(u"abc").isNull());
+    EXPECT_TRUE(ParseDateDMY(u"5.3").isNull());
+    // Days and months beyond their bit fields would spill into the next field.
+    EXPECT_TRUE(ParseDateDMY(u"32.1.11").isNull());
+    EXPECT_TRUE(ParseDateDMY(u"1.16.11").isNull());
+    EXPECT_TRUE(ParseDateDMY(u"-1.1.11").isNull());
+    EXPECT_EQ(FormatDateDMY(PackedDate::make(5, 3, 2009)), QStringLiteral("05.03.09"));
+    EXPECT_EQ(FormatDateDMY(PackedDate()), QString());
+}
+
+TEST(PackedMonthYear, ParseMonthYear)
+{
+    ScopedToday today(QDate(2026, 6, 1));
+    std::uint16_t v = 0;
+    EXPECT_EQ(ParseMonthYear(u"03.09", v), 1);
+    EXPECT_EQ(v, 2009 * 16 + 3);
+    EXPECT_EQ(PackedMonthYear(v).monthIndex(), (2009 - 1900) * 12 + 3);
+    EXPECT_EQ(FormatMonthYear(PackedMonthYear(v)), QStringLiteral("03.09"));
+    EXPECT_EQ(ParseMonthYear(u"03.09", v), 0); // unchanged
+    EXPECT_EQ(ParseMonthYear(u"12.89", v), 1);
+    EXPECT_EQ(PackedMonthYear(v).year(), 1989);
+    EXPECT_EQ(ParseMonthYear(u"12.95", v), 1);
+    EXPECT_EQ(v, 1995 * 16 + 12);
+    EXPECT_EQ(ParseMonthYear(u"1.26", v), 1);
+    EXPECT_EQ(PackedMonthYear(v).year(), 2026);
+    EXPECT_EQ(ParseMonthYear(u"1.2031", v), 1); // a full year is taken as typed
+    EXPECT_EQ(PackedMonthYear(v).year(), 2031);
+    EXPECT_EQ(ParseMonthYear(u"13.09", v), 1);  // month 13 would be a wrong key
+    EXPECT_EQ(v, 0);
+    EXPECT_EQ(ParseMonthYear(u"", v), 0);       // empty stays empty
+    v = 2009 * 16 + 3;
+    EXPECT_EQ(ParseMonthYear(u"", v), 1);       // a cleared cell clears the value
+    EXPECT_EQ(v, 0);
+    EXPECT_EQ(FormatMonthYear(PackedMonthYear(2000 * 16)), QString()); // month 0
+    EXPECT_EQ(MonthIndex(2024, 1), 1489);
+    EXPECT_EQ(MonthKey(2024, 1), 2024 * 16 + 1);
+}
+
+TEST(PackedMonthYear, ParseMonthYearParts)
+{
+    ScopedToday today(QDate(2026, 6, 1));
+    std::uint16_t v = 0;
+    EXPECT_EQ(ParseMonthYearParts(u"03", u"09", v), 1);
+    EXPECT_EQ(v, 2009 * 16 + 3);
+    EXPECT_EQ(ParseMonthYearParts(u"11", u"27", v), 1);
+    EXPECT_EQ(v, 1927 * 16 + 11);
+    EXPECT_EQ(ParseMonthYearParts(u"11", u"26", v), 1);
+    EXPECT_EQ(v, 2026 * 16 + 11);
+    EXPECT_EQ(ParseMonthYearParts(u"0", u"09", v), 1);
+    EXPECT_EQ(v, 0);
+    v = 2009 * 16 + 3;
+    EXPECT_EQ(ParseMonthYearParts(u"15", u"09", v), 1); // not a month
+    EXPECT_EQ(v, 0);
+    EXPECT_EQ(ParseMonthYearParts(u"3", u"x", v), 0);
+    EXPECT_EQ(v, 0);
+}
+
+TEST(DayMonth, HolidayWords)
+{
+    std::uint16_t w = 0;
+    EXPECT_EQ(ParseDayMonth(u"8.03", w), 1);
+    EXPECT_EQ(w, 8 * 256 + 3);
+    EXPECT_EQ(ParseDayMonth(u"8.3", w), 0);
+    EXPECT_EQ(ParseDayMonth(u"7.01", w), 1);
+    EXPECT_EQ(w, 7 * 256 + 1);
+    EXPECT_EQ(ParseDayMonth(u"7", w), 1); // both numbers needed
+    EXPECT_EQ(w, 0);
+    w = 0x0101;
+    EXPECT_EQ(ParseDayMonth(u"1.13", w), 1); // month 13 would read as month 13 & 15
+    EXPECT_EQ(w, 0);
+    EXPECT_EQ(ParseDayMonth(u"32.1", w), 0);
+    EXPECT_EQ(w, 0);
+}
+
+TEST(DateDiff, LengthOfService)
+{
+    auto d = DateDiff(QDate(2001, 5, 20), QDate(2026, 3, 15));
+    EXPECT_EQ(d.years, 24);
+    EXPECT_EQ(d.months, 9);
+    EXPECT_EQ(d.days, 23); // 20 February to 15 March 2026
+    d = DateDiff(QDate(2010, 1, 10), QDate(2010, 1, 10));
+    EXPECT_EQ(d.years + d.months + d.days, 0);
+    d = DateDiff(QDate(2015, 6, 1), QDate(2026, 6, 1));
+    EXPECT_EQ(d.years, 11);
+    EXPECT_EQ(d.months, 0);
+    EXPECT_EQ(d.days, 0);
+    d = DateDiff(QDate(2024, 1, 31), QDate(2024, 3, 1)); // no 31 February
+    EXPECT_EQ(d.months, 1);
+    EXPECT_EQ(d.days, 1);
+    d = DateDiff(QDate(2026, 3, 16), QDate(2026, 3, 15)); // start after the end
+    EXPECT_EQ(d.years + d.months + d.days, 0);
+}
+
+TEST(DateTime, DaysInMonthAndFormatTime)
+{
+    EXPECT_EQ(DaysInMonthOfTime(QDateTime(QDate(2024, 2, 10), QTime(0, 0))), 29);
+    EXPECT_EQ(DaysInMonthOfTime(QDateTime(QDate(2026, 2, 1), QTime(0, 0))), 28);
+    EXPECT_EQ(DaysInMonth(2100, 2), 29); // every year divisible by 4
+    EXPECT_EQ(DaysInMonth(2026, 4), 30);
+    const QDateTime t(QDate(2026, 3, 1), QTime(9, 5, 7));
+    EXPECT_EQ(FormatTime(t, QStringLiteral(" %B     %Y г. ")), QStringLiteral(" Март     2026 г. "));
+    EXPECT_EQ(FormatTime(t, QStringLiteral("%d.%m.%y %H:%M:%S %A")), QStringLiteral("01.03.26 09:05:07 воскресенье"));
+    EXPECT_EQ(FormatTime(t, QStringLiteral("%#d %b %%")), QStringLiteral("1 мар %"));
+    EXPECT_EQ(FormatTime(t, QString(200, QLatin1Char('x'))).size(), 127);
+}
+
+// ------------------------------------------------------------ money and numbers
+
+TEST(Money, ParseMoneyKopecksAndFormatMoney)
+{
+    double k = 0;
+    EXPECT_EQ(ParseMoneyKopecks(u"-150.5", k), 1);
+    EXPECT_EQ(k, -15050);
+    EXPECT_EQ(ParseMoneyKopecks(u"-1.5", k), 1);
+    EXPECT_EQ(k, -150);
+    EXPECT_EQ(FormatMoney(k), QStringLiteral("-1.50"));
+    EXPECT_EQ(ParseMoneyKopecks(u"1000", k), 1);
+    EXPECT_EQ(k, 100000);
+    EXPECT_EQ(FormatMoney(k), QStringLiteral("1000.00"));
+    EXPECT_EQ(ParseMoneyKopecks(u"1000.00", k), 0); // unchanged
+    // ceil(v x 100 - 0.5): an exact half goes down, also below zero.
+    EXPECT_EQ(KopecksFromRoubles(0.125), 12);
+    EXPECT_EQ(KopecksFromRoubles(-0.125), -13);
+    EXPECT_EQ(KopecksFromRoubles(1.005), 100); // 100.49999999999999 - 0.5
+    EXPECT_EQ(KopecksFromRoubles(12.345), 1234);
+    EXPECT_EQ(KopecksFromRoubles(12.3451), 1235);
+    EXPECT_EQ(ParseMoneyKopecks(u"1,50", k), 1); // a comma ends the number
+    EXPECT_EQ(k, 100);
+    EXPECT_EQ(ParseMoneyKopecks(u"", k), 1);
+    EXPECT_EQ(k, 0);
+    EXPECT_EQ(ParseMoneyKopecks(u"сто", k), 0);
+    EXPECT_EQ(FormatMoney(0), QString());
+    EXPECT_EQ(FormatMoney(0.5), QStringLiteral("0.01")); // through text: 0.005 -> 0.01
+    EXPECT_EQ(FormatMoney(99.5), QStringLiteral("1.00")); // 0.995 -> 1.00
+    EXPECT_EQ(FormatMoney(123456789), QStringLiteral("1234567.89"));
+}
+
+TEST(Numbers, IntAndDoubleFields)
+{
+    std::int32_t f = 5;
+    EXPECT_EQ(ParseIntField(u"250", f, 0, 250), 1);
+    EXPECT_EQ(f, 250);
+    EXPECT_EQ(ParseIntField(u"251", f, 0, 250), 1); // out of range -> 0
+    EXPECT_EQ(f, 0);
+    EXPECT_EQ(ParseIntField(u"abc", f, 0, 250), 0);
+    EXPECT_EQ(ParseIntField(u" 12abc", f, 0, 250), 1);
+    EXPECT_EQ(f, 12);
+    EXPECT_EQ(ParseIntFieldChanged(u"-7", f), 1);
+    EXPECT_EQ(f, -7);
+    EXPECT_EQ(ParseIntFieldChanged(u"-7", f), 0);
+    double d = 1;
+    EXPECT_EQ(ParseDoubleField(u"2.5e1", d), 1);
+    EXPECT_EQ(d, 25.0);
+    EXPECT_EQ(ParseDoubleField(u"1e999", d), 1); // not a usable number
+    EXPECT_EQ(d, 0.0);
+    EXPECT_EQ(FormatIntField(0), QString());
+    EXPECT_EQ(FormatIntField(-42), QStringLiteral("-42"));
+}
+
+// ------------------------------------------------------------ 12-digit codes
+
+TEST(Packed12Digits, GroupsKeepTheirHighBits)
+{
+    std::uint16_t ch = 0xC000, sc = 0x4000, au = 0;
+    EXPECT_EQ(ParsePacked12Digits(u"123456789012", ch, sc, au), 1);
+    EXPECT_EQ(ch, 0xC000 | 1234);
+    EXPECT_EQ(sc, 0x4000 | 5678);
+    EXPECT_EQ(au, 9012);
+    EXPECT_EQ(FormatPacked12Digits(ch, sc, au), QStringLiteral("123456789012"));
+    EXPECT_EQ(ParsePacked12Digits(u"123456789012", ch, sc, au), 0);
+    EXPECT_EQ(ParsePacked12Digits(u"70", ch, sc, au), 1);
+    EXPECT_EQ(FormatPacked12Digits(ch, sc, au), QStringLiteral("000000000070"));
+    EXPECT_EQ(ch, 0xC000);
+    // More than 12 digits would overflow the first group into bits 14-15.
+    EXPECT_EQ(ParsePacked12Digits(u"1999999999999", ch, sc, au), 1);
+    EXPECT_EQ(ch, 0xC000);
+    EXPECT_EQ(sc, 0x4000);
+    EXPECT_EQ(au, 0);
+    EXPECT_EQ(FormatPacked12Digits(ch, sc, au), QString()); // only high bits set
+    EXPECT_EQ(ParsePacked12Digits(u"-5", ch, sc, au), 0);
+    EXPECT_EQ(ParsePacked12Digits(u"999999999999", ch, sc, au), 1);
+    EXPECT_EQ(Packed12DigitsValue(ch, sc, au), 999999999999ULL);
+    Packed12Digits p;
+    EXPECT_EQ(ParsePacked12Digits(u"2000", p), 1);
+    EXPECT_EQ(p.au, 2000);
+}
+
+// ------------------------------------------------------------ 3-byte tariff
+
+TEST(PackedFixed3, BitLayout)
+{
+    const PackedFixed3 p = PackedFixed3::make(16383, 1023);
+    EXPECT_EQ(p.b, 0xFF);
+    EXPECT_EQ(p.w, 0xFFFF);
+    const PackedFixed3 q = PackedFixed3::make(1000, 250); // 1000 = 1*512 + 488, 250 = 1*128 + 122
+    EXPECT_EQ(q.b, 1 | (1 << 5));
+    EXPECT_EQ(q.w, 488 | (122 << 9));
+    EXPECT_EQ(q.roubles(), 1000);
+    EXPECT_EQ(q.thousandths(), 250);
+    EXPECT_DOUBLE_EQ(q.kopecks(), 100025.0);
+    char bytes[3];
+    q.toBytes(bytes);
+    EXPECT_EQ(PackedFixed3::fromBytes(bytes), q);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), q.b);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[1]) | static_cast<unsigned char>(bytes[2]) << 8, q.w);
+    EXPECT_EQ(FormatPackedFixed3(q), QStringLiteral("1000.250"));
+    EXPECT_EQ(FormatPackedFixed3(PackedFixed3()), QString());
+}
+
+TEST(PackedFixed3, ParseFloatField)
+{
+    PackedFixed3 t;
+    EXPECT_EQ(ParseFloatField(u"12.345", t), 1);
+    EXPECT_EQ(t.roubles(), 12);
+    EXPECT_EQ(t.thousandths(), 345);
+    EXPECT_EQ(ParseFloatField(u"12.345", t), 0);
+    // The carry reaches the roubles: 1.9996 is 2.000, not 1.000.
+    EXPECT_EQ(ParseFloatField(u"1.9996", t), 1);
+    EXPECT_EQ(t.roubles(), 2);
+    EXPECT_EQ(t.thousandths(), 0);
+    EXPECT_EQ(FormatPackedFixed3(t), QStringLiteral("2.000"));
+    EXPECT_EQ(ParseFloatField(u"1,9996", t), 1); // read with a decimal point: 1
+    EXPECT_EQ(FormatPackedFixed3(t), QStringLiteral("1.000"));
+    EXPECT_EQ(ParseFloatField(u"0.0005", t), 1); // an exact half goes down
+    EXPECT_TRUE(t.isZero());
+    EXPECT_EQ(ParseFloatField(u"16383.999", t), 1);
+    EXPECT_EQ(t.roubles(), 16383);
+    EXPECT_EQ(t.thousandths(), 999);
+    // Beyond 14 bits of roubles the value would be cut: refused as 0.
+    EXPECT_EQ(ParseFloatField(u"16384", t), 1);
+    EXPECT_TRUE(t.isZero());
+    EXPECT_EQ(ParseFloatField(u"16383.9996", t), 0); // carries to 16384: refused
+    EXPECT_TRUE(t.isZero());
+    EXPECT_EQ(ParseFloatField(u"-1.5", t), 0);
+    EXPECT_TRUE(t.isZero());
+}
+
+// ------------------------------------------------------------ hours and minutes
+
+TEST(Minutes, FormatHoursMinutes)
+{
+    EXPECT_EQ(FormatHoursMinutes(8 * 60 + 5), QStringLiteral("8,5"));
+    EXPECT_EQ(FormatHoursMinutes(480), QStringLiteral("8,0"));
+    EXPECT_EQ(FormatHoursMinutes(0), QString());
+}
+
+TEST(Minutes, LimitedAndTotal)
+{
+    PackedMinutes m = 100;
+    EXPECT_EQ(ParseHoursMinutesLimited(u"7,30", 7, m), 0); // at the maximum with minutes
+    EXPECT_EQ(m, 100);
+    EXPECT_EQ(ParseHoursMinutesLimited(u"7,75", 7, m), 1); // 75 minutes count as 0
+    EXPECT_EQ(m, 420);
+    EXPECT_EQ(ParseHoursMinutesLimited(u"25", 24, m), 0);
+    EXPECT_EQ(m, 420);
+    EXPECT_EQ(ParseHoursMinutesLimited(u"8,5", 24, m), 1);
+    EXPECT_EQ(m, 485);
+    EXPECT_EQ(ParseHoursMinutesLimited(u"", 24, m), 1);
+    EXPECT_EQ(m, 0);
+    EXPECT_EQ(ParseHoursMinutesLimited(u"511", 511, m), 1);
+    EXPECT_EQ(m, 511 * 60);
+    EXPECT_EQ(ParseMinutesTotal(u"600,59", m), 1);
+    EXPECT_EQ(m, 36059);
+    EXPECT_EQ(ParseMinutesTotal(u"2000", m), 0); // 120,000 minutes do not fit 16 bits
+    EXPECT_EQ(m, 36059);
+    EXPECT_EQ(ParseMinutesTotal(u"-3", m), 0);
+}
+
+TEST(Minutes, SplitAndNormalised)
+{
+    int h = 0, m = 0;
+    EXPECT_EQ(ParseHoursMinutes(u"8,30", 24, h, m), 1);
+    EXPECT_EQ(h, 8);
+    EXPECT_EQ(m, 30);
+    EXPECT_EQ(ParseHoursMinutes(u"24,30", 24, h, m), 1);
+    EXPECT_EQ(h, 0);
+    EXPECT_EQ(m, 30);
+    std::uint8_t hb = 0, mb = 0;
+    EXPECT_EQ(ParseHoursMinutes(u"8,60", 24, hb, mb), 1);
+    EXPECT_EQ(hb, 8);
+    EXPECT_EQ(mb, 0);
+
+    EXPECT_EQ(ParseHoursMinutesNormalised(u"7,75", h, m), 1);
+    EXPECT_EQ(h, 8);
+    EXPECT_EQ(m, 15);
+    EXPECT_EQ(ParseHoursMinutesNormalised(u"7,60", h, m), 1); // 60 stays 60
+    EXPECT_EQ(h, 7);
+    EXPECT_EQ(m, 60);
+    EXPECT_EQ(ParseHoursMinutesNormalised(u"7,60", h, m), 0);
+    EXPECT_EQ(ParseHoursMinutesNormalised(u"7,125", h, m), 1);
+    EXPECT_EQ(h, 9);
+    EXPECT_EQ(m, 5);
+    EXPECT_EQ(ParseHoursMinutesNormalised(u"", h, m), 1);
+    EXPECT_EQ(h + m, 0);
+}
+
+TEST(Minutes, ScheduleHoursInTenths)
+{
+    int t = 0;
+    EXPECT_EQ(ParseScheduleHours(u"167,5", t), 1);
+    EXPECT_EQ(t, 1675);
+    EXPECT_EQ(ParseScheduleHours(u"7,25", t), 1); // 7.25 h up to tenths
+    EXPECT_EQ(t, 73);
+    EXPECT_EQ(ParseScheduleHours(u"7,05", t), 1);
+    EXPECT_EQ(t, 71);
+    EXPECT_EQ(ParseScheduleHours(u"7,99", t), 1);
+    EXPECT_EQ(t, 80);
+    EXPECT_EQ(ParseScheduleHours(u"160", t), 1);
+    EXPECT_EQ(t, 1600);
+    EXPECT_EQ(ParseScheduleHours(u"400,1", t), 0); // above 400 hours: kept
+    EXPECT_EQ(t, 1600);
+    EXPECT_EQ(ParseScheduleHours(u"400", t), 1);
+    EXPECT_EQ(t, 4000);
+    EXPECT_EQ(ParseScheduleHours(u"", t), 1);
+    EXPECT_EQ(t, 0);
+}
+
+// ------------------------------------------------------------ texts and pick lists
+
+TEST(Texts, StoreTextIfChanged)
+{
+    QString field = QStringLiteral("Иванов");
+    EXPECT_EQ(StoreTextIfChanged(QStringLiteral("Иванов"), field, 120), 0);
+    EXPECT_EQ(StoreTextIfChanged(QStringLiteral("Петров"), field, 120), 1);
+    EXPECT_EQ(field, QStringLiteral("Петров"));
+    EXPECT_EQ(StoreTextIfChanged(QStringLiteral("abcdef"), field, 4), 1);
+    EXPECT_EQ(field, QStringLiteral("abc"));
+    EXPECT_EQ(StoreTextIfChanged(QStringLiteral("abcdef"), field, 4), 0);
+
+    char16_t buf[8] = u"Ель";
+    EXPECT_EQ(StoreTextIfChanged(QStringLiteral("Ель"), buf, 8), 0);
+    EXPECT_EQ(StoreTextIfChanged(QStringLiteral("Ел"), buf, 8), 1);
+    EXPECT_EQ(QString::fromUtf16(buf), QStringLiteral("Ел"));
+    EXPECT_EQ(StoreTextIfChanged(QStringLiteral("0123456789"), buf, 8), 1);
+    EXPECT_EQ(QString::fromUtf16(buf), QStringLiteral("0123456"));
+}
+
+TEST(Texts, BuildPickListFromPairs)
+{
+    static const PickPair kinds[] = {
+        {"начало больничного", " "},
+        {"продолжение больничного", "1"},
+        {nullptr, nullptr},
+    };
+    const QStringList lines = BuildPickListFromPairs(kinds);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], QStringLiteral(" |начало больничного"));
+    EXPECT_EQ(lines[1], QStringLiteral("1|продолжение больничного"));
+    static const PickPair none[] = {{nullptr, nullptr}};
+    EXPECT_TRUE(BuildPickListFromPairs(none).isEmpty());
+}
