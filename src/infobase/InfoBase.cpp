@@ -1,0 +1,196 @@
+#include "infobase/InfoBase.h"
+
+#include <algorithm>
+#include <set>
+
+namespace kalvor::infobase {
+
+CInfoBase::CInfoBase()
+{
+    AllocateTables(0);
+}
+
+void CInfoBase::AllocateTables(int cap)
+{
+    cap = std::clamp(cap, 0, MaxCapacity);
+    config.kolMax = u16(cap);
+    const std::size_t n = std::size_t(cap);
+    shortNames.assign(n, QString());
+    attributes.assign(n, EmployeeAttributes{});
+    shopBytes.assign(n + 1, 0);
+    tabel.assign(n, TabelRecord{});
+    av.assign(n, 0.0);
+    zar1.assign(n, 0.0);
+    altTabel.allocate(cap, 3 * cap);
+    prem.allocate(cap, 3 * cap);
+    bln.allocate(cap, cap);
+    otp.allocate(cap, cap);
+    list.reserve(n);
+}
+
+u16 CInfoBase::indexWord(LineKind kind, int slot) const
+{
+    switch (kind) {
+    case LineKind::AltTabel: return altTabel.word(slot);
+    case LineKind::Prem: return prem.word(slot);
+    case LineKind::Bln: return bln.word(slot);
+    case LineKind::Otp: return otp.word(slot);
+    }
+    return 0;
+}
+
+int CInfoBase::FindEmployee(int tabN) const
+{
+    const int count = int(list.size());
+    if (count == 0 || tabN == 0) return -1;
+    if (nameOrder()) {
+        for (int i = 0; i < count; ++i)
+            if (list[std::size_t(i)].tabN() == tabN) return i;
+        return -1;
+    }
+    int lo = 0, hi = count; // search by halving for the first key >= tabN
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (list[std::size_t(mid)].tabN() < tabN) lo = mid + 1;
+        else hi = mid;
+    }
+    if (lo < count && list[std::size_t(lo)].tabN() == tabN) return lo;
+    return -std::max(1, lo);
+}
+
+int CInfoBase::InsertionPosition(int tabN) const
+{
+    const int count = int(list.size());
+    if (count == 0 || nameOrder()) return 0;
+    const int r = FindEmployee(tabN);
+    if (r >= 0) return r;
+    // The position fix-up that callers apply to the miss value.
+    int p = -r;
+    if (p == count) p = count - 1;
+    if (tabN > list[std::size_t(p)].tabN()) ++p;
+    else if (p > 0 && tabN < list[std::size_t(p - 1)].tabN()) --p;
+    return p;
+}
+
+int CInfoBase::InsertEmployeeEntry(int tabN, int slot)
+{
+    if (int(list.size()) >= capacity()) return -1;
+    EmployeeListEntry e;
+    e.setTabN(u16(tabN));
+    e.slot = u16(slot);
+    const int p = InsertionPosition(tabN);
+    list.insert(list.begin() + p, e);
+    config.kolRab = i16(list.size());
+    return p;
+}
+
+int CInfoBase::EraseEmployeeEntry(int index)
+{
+    if (index < 0 || index >= int(list.size())) return -1;
+    list.erase(list.begin() + index);
+    config.kolRab = i16(list.size());
+    if (list.empty()) return -1;
+    return std::min(index, int(list.size()) - 1);
+}
+
+void CInfoBase::ClearMarks()
+{
+    for (EmployeeListEntry& e : list) e.key = u16(e.key & ~7u);
+}
+
+// Names compare letter by letter in the Russian alphabet, case aside, with
+// Ё taken as Е (the code order of both Unicode and windows-1251 would put Ё
+// apart from Е).
+static QString collationKey(const QString& name)
+{
+    QString k = name.toUpper();
+    k.replace(QChar(u'Ё'), QChar(u'Е'));
+    return k;
+}
+
+bool CInfoBase::CompareEmployeesByName(const EmployeeListEntry& a, const EmployeeListEntry& b) const
+{
+    auto name = [this](const EmployeeListEntry& e) {
+        return e.slot >= 1 && e.slot <= shortNames.size() ? collationKey(shortNames[e.slot - 1]) : QString();
+    };
+    const int c = QString::compare(name(a), name(b));
+    if (c != 0) return c < 0;
+    return a.tabN() < b.tabN();
+}
+
+void CInfoBase::SortList(std::vector<EmployeeListEntry>& l, bool byName) const
+{
+    if (byName)
+        std::stable_sort(l.begin(), l.end(),
+                         [this](const auto& a, const auto& b) { return CompareEmployeesByName(a, b); });
+    else
+        std::stable_sort(l.begin(), l.end(), CompareEmployeesByTabN);
+}
+
+int CInfoBase::CheckIndexFreeSlot()
+{
+    const int cap = capacity();
+    std::vector<bool> slotUsed(std::size_t(cap) + 1, false);
+    std::set<int> numbers;
+    unsigned wrong = 0;
+    for (const EmployeeListEntry& e : list) {
+        if (e.slot < 1 || e.slot > cap || slotUsed[e.slot]) ++wrong;
+        else slotUsed[e.slot] = true;
+        if (e.tabN() != 0 && !numbers.insert(e.tabN()).second) ++wrong;
+    }
+    if (wrong > 0) {
+        if (showError)
+            showError(QStringLiteral("Количество  ошибочных  записей   = %1.\nПерейдите в режим сортировки работников\n"
+                                     "по табельным номерам и повторите ввод")
+                          .arg(wrong));
+        return -2;
+    }
+
+    // Unnumbered entries get the next free personnel numbers.
+    bool renumbered = false;
+    int next = numbers.empty() ? 1 : *numbers.rbegin() + 1;
+    for (EmployeeListEntry& e : list) {
+        if (e.tabN() != 0) continue;
+        if (next > EmployeeListEntry::MaxPersonnelNumber) {
+            next = 1;
+            while (numbers.count(next)) ++next;
+        }
+        if (next > EmployeeListEntry::MaxPersonnelNumber) break;
+        e.setTabN(u16(next));
+        numbers.insert(next);
+        renumbered = true;
+        while (numbers.count(next)) ++next;
+    }
+    if (renumbered) SortList(list, nameOrder());
+
+    for (int s = 1; s <= cap; ++s)
+        if (!slotUsed[std::size_t(s)]) return s;
+    if (showError) showError(QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена."));
+    return -1;
+}
+
+void CInfoBase::CreateSwapFile()
+{
+    swap.setPath(swapPath());
+    swap.create();
+}
+
+void CInfoBase::OpenSwapFile()
+{
+    swap.setPath(swapPath());
+    swap.open();
+}
+
+void EmployeeRecordFromAnsi(const PackedEmployeeRecord& in, CInfoBase& base)
+{
+    EmployeeRecordFromAnsi(in, base.current);
+    base.warDat.clear();
+}
+
+void CInfoBase::ClearCurrentRecord()
+{
+    current.clear();
+    warDat.clear();
+}
+
+} // namespace kalvor::infobase

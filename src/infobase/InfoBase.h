@@ -1,0 +1,127 @@
+#pragma once
+// The information base in memory: configuration, firm record, reference
+// tables, the per-slot arrays and line arrays, the employee lists, the
+// current employee record with its dated archive, and the swap work file.
+//
+// The database side (connection, Load*/Save*, the selection runs) lives in
+// files of its own (InfoBaseDb.h ...) as functions over this object; this
+// file holds only what lives in memory.
+#include "infobase/EmployeeRecord.h"
+#include "infobase/LineArray.h"
+#include "infobase/Records.h"
+#include "infobase/SwapFile.h"
+
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+namespace kalvor::infobase {
+
+// Kinds of the line index (dbo.indexes.vid).
+enum class LineKind : char { AltTabel = 't', Prem = 'p', Bln = 'b', Otp = 'o' };
+
+class CInfoBase {
+public:
+    static constexpr int MaxCapacity = 1365; // 3 × capacity lines must fit 12-bit first-line numbers
+    static constexpr int ShopCount = 250;
+    static constexpr int ScheduleCount = 20;
+    static constexpr int MaxPayKinds = 999;
+
+    CInfoBase();
+
+    // Names of the base (kept for the connection layer) and the working folder,
+    // which always ends in a separator.
+    QString serverName, engineName, baseName;
+    QString workFolder;
+
+    InfoBaseConfig config;
+    FirmInfo firm;
+    std::vector<PayKind> payKinds; // sorted by kod, config.nEnt entries
+    std::array<ShopRecord, ShopCount> shops{};
+    std::array<WorkSchedule, ScheduleCount> schedules{};
+
+    // Per-slot arrays (entry slot - 1, except shopBytes: entry slot, 0 unused).
+    std::vector<QString> shortNames;
+    std::vector<EmployeeAttributes> attributes;
+    std::vector<u8> shopBytes;
+    std::vector<TabelRecord> tabel;
+    std::vector<double> av, zar1;
+    LineArray<AltTabelEntry> altTabel; // 3 × capacity lines, index kind 't'
+    LineArray<BonusLine> prem;         // 3 × capacity lines, kind 'p'
+    LineArray<SickLeaveSheet> bln;     // capacity lines, kind 'b'
+    LineArray<VacationNote> otp;       // capacity lines, kind 'o'
+
+    // Employee lists: the current one (personnel-number order when the firm's
+    // list-order flag is clear, else name order) and a copy of the other order.
+    std::vector<EmployeeListEntry> list;
+    std::vector<EmployeeListEntry> otherList;
+
+    // The current employee record, its slot (0 = none) and its dated archive.
+    EmployeeRecord current;
+    int currentSlot = 0;
+    WarDatBlock warDat;
+
+    SwapFile swap;
+
+    // Messages shown by CheckIndexFreeSlot; the shell connects its message box.
+    std::function<void(const QString&)> showError;
+
+    int capacity() const { return config.kolMax; }
+    int employeeCount() const { return int(list.size()); }
+    bool nameOrder() const { return firm.nameOrder(); }
+
+    // (Re)allocates every per-slot array and line array for the capacity (at
+    // most MaxCapacity), all zero; the employee lists are left as they are.
+    void AllocateTables(int capacity);
+    u16 indexWord(LineKind kind, int slot) const;
+
+    // Index of the entry of personnel number tabN in the current list; -1 for an
+    // empty list or number 0. In personnel-number order a miss gives -p, p the
+    // insertion point but at least 1; in name order a miss gives -1.
+    int FindEmployee(int tabN) const;
+    // Where a new number goes in the personnel-number list, from FindEmployee's miss value.
+    int InsertionPosition(int tabN) const;
+    // Puts an entry into the current list at its place (by number, or first in
+    // name order); the count grows by one. Returns its index, -1 when full.
+    int InsertEmployeeEntry(int tabN, int slot);
+    // Removes the entry at index from the current list; returns the index to show next
+    // (the same index, the new last one, or -1 when the list is now empty).
+    int EraseEmployeeEntry(int index);
+    // Clears the selection flags of every entry of the current list.
+    void ClearMarks();
+
+    // Counts used slots, numbers unnumbered entries, sorts the list in its
+    // order and returns the first free slot; -1 when full and -2 when wrong
+    // entries were found, after showing its message.
+    int CheckIndexFreeSlot();
+
+    bool CompareEmployeesByName(const EmployeeListEntry& a, const EmployeeListEntry& b) const;
+    static bool CompareEmployeesByTabN(const EmployeeListEntry& a, const EmployeeListEntry& b)
+    {
+        return a.tabN() < b.tabN();
+    }
+    void SortList(std::vector<EmployeeListEntry>& l, bool byName) const;
+
+    // An empty alternative time-sheet line among the slot's lines (later lines move up).
+    bool InsertAltTabelEntry(int slot, int position) { return altTabel.insertLine(slot, position); }
+
+    // Swap work file in the working folder.
+    QString swapPath() const { return workFolder + QStringLiteral("swap"); }
+    void CreateSwapFile();
+    void OpenSwapFile();
+    void CloseSwapFile() { swap.close(); }
+
+    // The current record.
+    void ClearCurrentRecord();
+};
+
+// Converts an 8-bit record into the base's current record. The dated archive
+// beside it is cleared, so that it is never saved under the wrong employee.
+void EmployeeRecordFromAnsi(const PackedEmployeeRecord& in, CInfoBase& base);
+
+// The same search reached without the class name.
+inline int FindEmployeeByTabN(const CInfoBase& base, int tabN) { return base.FindEmployee(tabN); }
+
+} // namespace kalvor::infobase

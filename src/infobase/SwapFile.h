@@ -1,0 +1,83 @@
+#pragma once
+// The "swap" work file: one EmployeeRecord slot of 48,623 bytes per record
+// slot, slot n at (n - 1) x 48,623, the row block at +47,237 within it.
+//
+// All bases of a working folder share the one file, so while it is open the
+// file is locked exclusively (flock): a second run, in this program or in
+// another, waits for the first to close it instead of mixing its slots in.
+#include "infobase/EmployeeRecord.h"
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace kalvor::infobase {
+
+// A failure carried as the system's message text ("Ошибка при открытии файла
+// <path>", "Ошибка чтения файла", ...).
+class InfoBaseError : public std::runtime_error {
+public:
+    explicit InfoBaseError(const QString& message)
+        : std::runtime_error(message.toStdString()), message_(message) {}
+    const QString& message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+inline const char* const OpenFileErrorText = "Ошибка при открытии файла";
+inline const char* const LockFileErrorText = "Ошибка захвата файла";
+inline const char* const ReadFileErrorText = "Ошибка чтения файла";
+inline const char* const WriteFileErrorText = "Ошибка записи в файл";
+
+class SwapFile {
+public:
+    static constexpr qint64 SlotSize = qint64(EmployeeRecord::SlotSize);
+    static constexpr qint64 RowsOffset = qint64(EmployeeRecord::RowsOffset);
+    // The accrual pass re-reads the first 64 rows of the block.
+    static constexpr int PassRowCount = 64;
+
+    explicit SwapFile(QString path = QStringLiteral("swap"));
+    ~SwapFile();
+    SwapFile(const SwapFile&) = delete;
+    SwapFile& operator=(const SwapFile&) = delete;
+
+    const QString& path() const { return path_; }
+    void setPath(const QString& path);
+    // How long open/create wait for another run to release the file (ms).
+    void setLockTimeout(int ms) { lockTimeoutMs_ = ms; }
+
+    static qint64 slotOffset(int slot) { return qint64(slot - 1) * SlotSize; }
+
+    // Re-creates the file empty. Throws InfoBaseError "Ошибка при открытии файла <path>",
+    // or "Ошибка захвата файла <path>" when another run holds it past the timeout.
+    void create();
+    // Opens it for reading and writing, creating it when missing; does nothing when open.
+    void open();
+    void close();
+    bool isOpen() const { return fd_ >= 0; }
+
+    // Writes the whole record into its slot. Throws "Ошибка записи в файл".
+    void writeSlot(int slot, const EmployeeRecord& rec);
+    // Writes one block of the record into its place in the slot, leaving the
+    // rest of the slot as it is (the single-block selection runs).
+    void writeBlock(int slot, SlotBlock block, const EmployeeRecord& rec);
+    // Reads the slot into rec; false on a short read (rec is then left as it was).
+    bool readSlot(int slot, EmployeeRecord& rec);
+    // Reads `count` rows of the slot's row block; false on a short read.
+    bool readRows(int slot, AccrualRow* rows, int count = PassRowCount);
+    // Raw bytes of one slot (for writers that copy slots).
+    bool readSlotBytes(int slot, char* bytes);
+    void writeSlotBytes(int slot, const char* bytes);
+
+private:
+    void openFd(bool truncate);
+    bool readAt(qint64 offset, char* bytes, qint64 size);
+    void writeAt(qint64 offset, const char* bytes, qint64 size);
+
+    QString path_;
+    int fd_ = -1;
+    int lockTimeoutMs_ = 10000;
+};
+
+} // namespace kalvor::infobase

@@ -1,0 +1,167 @@
+// The swap work file: slots at (n - 1) × 48,623, the row block at +47,237,
+// short reads, and the lock that keeps two runs apart.
+#include "infobase/KalvorDocData.h"
+#include "infobase/TestFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstring>
+
+using namespace kalvor::infobase;
+
+namespace {
+
+u16 le16(const char* p) { return u16(u8(p[0]) | (u8(p[1]) << 8)); }
+
+} // namespace
+
+TEST(SwapFile, FixtureSlotsAndRowBlocksAtTheirOffsets)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    KalvorDocData doc;
+    doc.setWorkFolder(dir.path());
+    CInfoBase& base = doc.infoBase;
+    FixtureBase fx = BuildFixtureBase(base, 120, 11);
+    // Slots in an order other than the list's, with a gap: move the list's
+    // first employee to the last slot.
+    const int moved = base.capacity();
+    fx.records[std::size_t(moved - 1)] = fx.records[0];
+    base.list[0].slot = u16(moved);
+    WriteFixtureToSwap(base, fx);
+    base.CloseSwapFile();
+
+    QFile f(dir.filePath(QStringLiteral("swap")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.size(), qint64(moved) * 48'623);
+    const QByteArray all = f.readAll();
+    for (int slot : {2, 60, 120, moved}) {
+        const EmployeeRecord& rec = fx.records[std::size_t(slot - 1)];
+        const char* s = all.constData() + qint64(slot - 1) * 48'623;
+        // The row block: row 0 is the salary, row 1 the tax, row 2 the amount to pay.
+        EXPECT_EQ(le16(s + 47'237), 1) << slot;
+        double sum;
+        std::memcpy(&sum, s + 47'237 + 2, 8);
+        EXPECT_EQ(sum, rec.rows[0].sum) << slot;
+        EXPECT_EQ(le16(s + 47'237 + 21), 902) << slot;
+        EXPECT_EQ(le16(s + 47'237 + 42), 920) << slot;
+        // The slot begins with the wide name.
+        EXPECT_EQ(QString::fromUtf16(reinterpret_cast<const char16_t*>(s), rec.head.fio.size()), rec.head.fio);
+    }
+    // The slot of the moved employee's old place was never written: a hole of zeros.
+    EXPECT_EQ(all.mid(0, 48'623), QByteArray(48'623, '\0'));
+
+    base.OpenSwapFile();
+    for (int slot : {2, 61, moved}) {
+        EmployeeRecord rec;
+        ASSERT_TRUE(base.swap.readSlot(slot, rec));
+        EXPECT_EQ(rec, fx.records[std::size_t(slot - 1)]);
+        AccrualRow rows[64];
+        ASSERT_TRUE(base.swap.readRows(slot, rows));
+        for (int i = 0; i < 64; ++i) EXPECT_EQ(rows[i], fx.records[std::size_t(slot - 1)].rows[std::size_t(i)]);
+    }
+    // Past the end of the file: a short read, and the record is left as it was.
+    EmployeeRecord keep = fx.records[5];
+    EXPECT_FALSE(base.swap.readSlot(moved + 1, keep));
+    EXPECT_EQ(keep, fx.records[5]);
+    AccrualRow rows[64];
+    EXPECT_FALSE(base.swap.readRows(moved + 1, rows));
+
+    // Re-creating empties the file.
+    base.CreateSwapFile();
+    EXPECT_FALSE(base.swap.readSlot(2, keep));
+    base.CloseSwapFile();
+}
+
+TEST(SwapFile, SingleBlocksGoIntoTheirPlaceInTheSlot)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    CInfoBase base;
+    FixtureBase fx = BuildFixtureBase(base, 3, 5);
+    SwapFile swap(dir.filePath(QStringLiteral("swap")));
+    swap.create();
+    const EmployeeRecord& a = fx.records[0];
+    EmployeeRecord b = fx.records[1];
+    b.sber[3].kod = 750;
+    b.sber[3].fio = QStringLiteral("Кузнецова Анна Сергеевна");
+    swap.writeSlot(2, a);
+    swap.writeBlock(2, SlotBlock::Waria, b);
+    swap.writeBlock(2, SlotBlock::Sber, b);
+    swap.writeBlock(2, SlotBlock::Rows, b);
+    EmployeeRecord back;
+    ASSERT_TRUE(swap.readSlot(2, back));
+    EXPECT_EQ(back.head, a.head);
+    EXPECT_EQ(back.nalvich, a.nalvich);
+    EXPECT_EQ(back.ispol, a.ispol);
+    EXPECT_EQ(back.warKv, b.warKv);
+    EXPECT_EQ(back.waria, b.waria);
+    EXPECT_EQ(back.sber, b.sber);
+    EXPECT_EQ(back.rows, b.rows);
+
+    // The blocks follow one another and the rows close the slot.
+    std::size_t end = 0;
+    for (SlotBlock blk : {SlotBlock::Head, SlotBlock::Nalvich, SlotBlock::PostDopl, SlotBlock::Ssud,
+                          SlotBlock::Waria, SlotBlock::Sber, SlotBlock::Ispol, SlotBlock::Rates}) {
+        EXPECT_EQ(SlotBlockRange(blk).offset, end);
+        end = SlotBlockRange(blk).offset + SlotBlockRange(blk).size;
+    }
+    EXPECT_LE(end, 47'237u);
+    EXPECT_EQ(SlotBlockRange(SlotBlock::Rows).offset, 47'237u);
+    EXPECT_EQ(SlotBlockRange(SlotBlock::Rows).size, 66u * 21);
+    EXPECT_EQ(SlotBlockRange(SlotBlock::Waria).offset, 10'106u);
+}
+
+TEST(SwapFile, OnlyOneRunHoldsTheFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("swap"));
+    SwapFile first(path), second(path);
+    second.setLockTimeout(100);
+    first.create();
+    EmployeeRecord rec;
+    rec.head.fio = QStringLiteral("Смирнова Ольга Петровна");
+    first.writeSlot(3, rec);
+    try {
+        second.open();
+        FAIL() << "the second run opened a file in use";
+    } catch (const InfoBaseError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Ошибка захвата файла ") + path);
+    }
+    EXPECT_FALSE(second.isOpen());
+    first.close();
+    second.open();
+    EmployeeRecord back;
+    ASSERT_TRUE(second.readSlot(3, back));
+    EXPECT_EQ(back.head.fio, rec.head.fio);
+    EXPECT_FALSE(second.readSlot(0, back));
+
+    SwapFile bad(dir.filePath(QStringLiteral("no/such/folder/swap")));
+    try {
+        bad.open();
+        FAIL();
+    } catch (const InfoBaseError& e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Ошибка при открытии файла ")));
+    }
+}
+
+TEST(KalvorDocData, WorkFilesFollowTheWorkingFolderAndBase)
+{
+    KalvorDocData doc;
+    doc.setWorkFolder(QStringLiteral("/data/kalvor"));
+    doc.infoBase.baseName = QStringLiteral("zavod");
+    EXPECT_EQ(doc.infoBase.workFolder, QStringLiteral("/data/kalvor/"));
+    EXPECT_EQ(doc.infoBase.swap.path(), QStringLiteral("/data/kalvor/swap"));
+    EXPECT_EQ(doc.refFiles.path(QStringLiteral("nalog")), QStringLiteral("/data/kalvor/nalog"));
+    EXPECT_EQ(doc.TypWorkFile(), QStringLiteral("/data/kalvor/zavod.typ"));
+    EXPECT_EQ(doc.FormatBaseFileName(), QStringLiteral("/data/kalvor/zavod.33"));
+    EXPECT_EQ(doc.SummaryFile(), QStringLiteral("/data/kalvor/zavod.fin"));
+    // Selection keys start unset; the report block starts zeroed.
+    EXPECT_EQ(doc.selectionKeys.crit[17][2], -1);
+    EXPECT_EQ(doc.GenrValues[424], 0.0);
+    EXPECT_EQ(doc.incomeRows.size(), 13u);
+}
