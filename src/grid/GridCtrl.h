@@ -1,0 +1,397 @@
+// The editable grid window of every entry, reference-book and result screen:
+// a table of cell objects in rows and columns, the first of which may be fixed
+// (headers that do not scroll). The grid paints itself, scrolls, keeps a focus
+// cell and a selection, edits cells in place and tells its owner of every
+// change through the gridNotify signal, whose result word can veto.
+#pragma once
+
+#include "grid/GridCell.h"
+#include "grid/GridTypes.h"
+#include "grid/InPlaceEdit.h"
+
+#include <QAbstractScrollArea>
+#include <QHash>
+#include <QPixmap>
+#include <QPoint>
+#include <QVector>
+#include <vector>
+
+class QPainter;
+
+class CGridCtrl : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    // Factory of the grid's ordinary cells (CGridCell unless changed).
+    using CellFactory = CGridCellBase* (*)();
+
+    explicit CGridCtrl(QWidget* parent = nullptr);
+    ~CGridCtrl() override;
+
+    // Places the grid in its parent at rect with a control id and sizes the
+    // row and column arrays from the normal default cell.
+    bool Create(const QRect& rect, QWidget* parent, int id, quint32 style = 0);
+    int GetDlgCtrlID() const { return m_nId; }
+    void SetDlgCtrlID(int id) { m_nId = id; }
+
+    // ---- size and structure
+    int GetRowCount() const { return m_nRows; }
+    int GetColumnCount() const { return m_nCols; }
+    int GetFixedRowCount() const { return m_nFixedRows; }
+    int GetFixedColumnCount() const { return m_nFixedCols; }
+    bool SetRowCount(int nRows = 10);
+    bool SetColumnCount(int nCols = 10);
+    bool SetFixedRowCount(int nFixedRows = 1);
+    bool SetFixedColumnCount(int nFixedCols = 1);
+    int InsertRow(const QString& heading, int row = -1);
+    bool DeleteRow(int row);
+    bool DeleteNonFixedRows();
+    bool DeleteAllItems();
+
+    // ---- cells
+    CGridCellBase* GetCell(int row, int col) const;
+    bool SetCell(int row, int col, CGridCellBase* cell);
+    void SetCellFactory(CellFactory factory) { m_pfnCellFactory = factory; }
+    QString GetItemText(int row, int col) const;
+    bool SetItemText(int row, int col, const QString& text);
+    bool SetItemState(int row, int col, quint32 state);
+    quint32 GetItemState(int row, int col) const;
+    bool SetItemData(int row, int col, quint32 data);
+    quint32 GetItemData(int row, int col) const;
+    bool SetItemFormat(int row, int col, quint32 format);
+    bool SetItemBkColour(int row, int col, GridCtrl::COLORREF c = GridCtrl::DefaultColour);
+    bool SetItemFgColour(int row, int col, GridCtrl::COLORREF c = GridCtrl::DefaultColour);
+    void SetModified(int row = -1, int col = -1);
+    bool GetModified() const { return m_bModified; }
+    bool IsCellEditable(int row, int col) const;
+    bool IsCellEditable(const CCellID& cell) const { return IsCellEditable(cell.row, cell.col); }
+    bool IsValid(int row, int col) const { return row >= 0 && row < m_nRows && col >= 0 && col < m_nCols; }
+    bool IsValid(const CCellID& cell) const { return IsValid(cell.row, cell.col); }
+    bool IsValid(const CCellRange& range) const;
+
+    CGridDefaultCell* GetDefaultCell(bool fixedRow, bool fixedCol) const;
+
+    // ---- virtual mode
+    void SetVirtualMode(bool on);
+    bool GetVirtualMode() const { return m_bVirtualMode; }
+    void SetCallbackFunc(GRIDCALLBACK cb, qintptr param)
+    {
+        m_pfnCallback = cb;
+        m_lParam = param;
+    }
+    GRIDCALLBACK GetCallbackFunc() const { return m_pfnCallback; }
+
+    // ---- row heights and column widths
+    int GetRowHeight(int row) const;
+    int GetColumnWidth(int col) const;
+    bool SetRowHeight(int row, int height);
+    bool SetColumnWidth(int col, int width);
+    int GetFixedRowHeight() const;
+    int GetFixedColumnWidth() const;
+    long GetVirtualHeight() const;
+    long GetVirtualWidth() const;
+    bool AutoSizeColumn(int col, int style = 0, bool resetScroll = true);
+    bool AutoSizeRow(int row, bool resetScroll = true);
+    void AutoSizeColumns(int style = 0);
+    void AutoSizeRows();
+    void AutoSize(int style = 0);
+    void ExpandColumnsToFit();
+    void ExpandRowsToFit(bool expandFixed = true);
+    void ExpandToFit(bool expandFixed = true);
+    void ExpandLastColumn();
+
+    // ---- modes and flags (plain members: setters only store)
+    void SetListMode(bool on = true);
+    bool GetListMode() const { return m_bListMode; }
+    void SetSingleRowSelection(bool on = true) { m_bSingleRowSelection = on; }
+    bool GetSingleRowSelection() const { return m_bSingleRowSelection; }
+    void SetSingleColSelection(bool on = true) { m_bSingleColSelection = on; }
+    bool GetSingleColSelection() const { return m_bSingleColSelection; }
+    void SetEditable(bool on = true) { m_bEditable = on; }
+    bool IsEditable() const { return m_bEditable; }
+    void EnableSelection(bool on = true)
+    {
+        ResetSelectedRange();
+        m_bEnableSelection = on;
+        ResetSelectedRange();
+    }
+    bool IsSelectable() const { return m_bEnableSelection; }
+    void SetFixedRowSelection(bool on) { m_bFixedRowSelection = on; }
+    bool GetFixedRowSelection() const { return m_bFixedRowSelection; }
+    void SetFixedColumnSelection(bool on) { m_bFixedColumnSelection = on; }
+    bool GetFixedColumnSelection() const { return m_bFixedColumnSelection; }
+    void SetFixedColumnsSelectable(bool on) { m_bAllowFixedColSelection = on; }
+    void SetHeaderSort(bool on = true) { m_bSortOnClick = on; }
+    bool GetHeaderSort() const { return m_bSortOnClick; }
+    void SetHandleTabKey(bool on = true) { m_bHandleTabKey = on; }
+    bool GetHandleTabKey() const { return m_bHandleTabKey; }
+    void SetTabLeavesGrid(bool on) { m_bTabLeavesGrid = on; }
+    void SetDoubleBuffering(bool on = true) { m_bDoubleBuffer = on; }
+    bool GetDoubleBuffering() const { return m_bDoubleBuffer; }
+    void EnableTitleTips(bool on = true) { m_bTitleTips = on; }
+    bool GetTitleTips() const { return m_bTitleTips; }
+    void SetGridLines(int lines) { m_nGridLines = lines; }
+    int GetGridLines() const { return m_nGridLines; }
+    void SetRowResize(bool on = true) { m_bAllowRowResize = on; }
+    bool GetRowResize() const { return m_bAllowRowResize; }
+    void SetColumnResize(bool on = true) { m_bAllowColumnResize = on; }
+    bool GetColumnResize() const { return m_bAllowColumnResize; }
+    void SetTrackFocusCell(bool on) { m_bTrackFocusCell = on; }
+    bool GetTrackFocusCell() const { return m_bTrackFocusCell; }
+    void SetFrameFocusCell(bool on) { m_bFrameFocus = on; }
+    bool GetFrameFocusCell() const { return m_bFrameFocus; }
+    void SetAutoSizeStyle(int style) { m_nAutoSizeColumnStyle = style; }
+    int GetAutoSizeStyle() const { return m_nAutoSizeColumnStyle; }
+    void EnableDragAndDrop(bool on = true) { m_bAllowDragAndDrop = on; }
+    void SetHiddenColUnhide(bool on) { m_bHiddenColUnhide = on; }
+    void SetHiddenRowUnhide(bool on) { m_bHiddenRowUnhide = on; }
+    void SetAllowColHide(bool on) { m_bAllowColHide = on; }
+    void SetAllowRowHide(bool on) { m_bAllowRowHide = on; }
+    void SetPrintColour(bool on) { m_bPrintColour = on; }
+    bool GetPrintColour() const { return m_bPrintColour; }
+    void SetRedraw(bool allow, bool resetScrollBars = false);
+    bool GetRedraw() const { return m_bAllowDraw; }
+
+    // ---- colours, font, images
+    void SetGridBkColor(GridCtrl::COLORREF c) { m_crWindowColour = c; }
+    GridCtrl::COLORREF GetGridBkColor() const { return m_crWindowColour; }
+    void SetGridLineColor(GridCtrl::COLORREF c) { m_crGridLineColour = c; }
+    GridCtrl::COLORREF GetGridLineColor() const { return m_crGridLineColour; }
+    void SetTitleTipBackClr(GridCtrl::COLORREF c) { m_crTTipBackClr = c; }
+    void SetTitleTipTextClr(GridCtrl::COLORREF c) { m_crTTipTextClr = c; }
+    // The grid's font: given to all four default cells.
+    void SetFont(const QFont& font);
+    QFont GetNormalFont() const;
+    void OnSysColorChange();
+    void SetImageList(const QVector<QPixmap>& images) { m_ImageList = images; }
+    QSize GetImageSize(int image) const;
+    QPixmap GetImage(int image) const;
+
+    // ---- sorting state (the sort itself is added with printing)
+    int GetSortColumn() const { return m_nSortColumn; }
+    void SetSortColumn(int col) { m_nSortColumn = col; }
+    bool GetSortAscending() const { return m_bAscending; }
+    void SetSortAscending(bool on) { m_bAscending = on; }
+
+    // ---- drawing and geometry
+    bool RedrawCellDC(int row, int col, QPainter* dc = nullptr);
+    bool RedrawCell(int row, int col) { return RedrawCellDC(row, col, nullptr); }
+    bool RedrawCell(const CCellID& c) { return RedrawCellDC(c.row, c.col, nullptr); }
+    bool RedrawRow(int row);
+    bool InvalidateCellRect(int row, int col);
+    void Refresh();
+    bool GetCellOrigin(int row, int col, QPoint& p);
+    bool GetCellRect(int row, int col, QRect& rect);
+    bool GetTextRect(int row, int col, QRect& rect);
+    CCellID GetTopleftNonFixedCell(bool forceRecalculation = false);
+    CCellRange GetVisibleNonFixedCellRange(QRect* rect = nullptr, bool forceRecalculation = false);
+    CCellRange GetUnobstructedNonFixedCellRange(bool forceRecalculation = false);
+    bool IsCellVisible(int row, int col);
+    bool IsCellVisible(const CCellID& c) { return IsCellVisible(c.row, c.col); }
+    CCellID GetCellFromPt(QPoint point, bool allowFixedCellCheck = true);
+    void EnsureVisible(int row, int col);
+    void EnsureVisible(const CCellID& c) { EnsureVisible(c.row, c.col); }
+    void ResetScrollBars();
+    int GetScrollPos32(Qt::Orientation bar) const;
+    bool SetScrollPos32(Qt::Orientation bar, int pos);
+    int GetVertScrollMax() const { return m_nVScrollMax; }
+    int GetHorzScrollMax() const { return m_nHScrollMax; }
+    int GetScrollBarState() const { return m_nBarState; }
+    // Paints the visible cells (the paint handler calls it with the window's
+    // painter and the part to be painted).
+    virtual void OnDraw(QPainter* dc, const QRect& clipBox);
+
+    // Scroll commands of the bars, keys and wheel.
+    enum ScrollCode { SB_LINEUP = 0, SB_LINEDOWN = 1, SB_PAGEUP = 2, SB_PAGEDOWN = 3, SB_THUMBPOSITION = 4,
+                      SB_THUMBTRACK = 5, SB_TOP = 6, SB_BOTTOM = 7, SB_ENDSCROLL = 8 };
+    void OnHScroll(int code, int thumbPos = 0);
+    void OnVScroll(int code, int thumbPos = 0);
+
+    // ---- focus and selection
+    CCellID GetFocusCell() const { return m_idCurrentCell; }
+    CCellID SetFocusCell(int row, int col);
+    CCellID SetFocusCell(const CCellID& c) { return SetFocusCell(c.row, c.col); }
+    void SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol, bool forceRepaint = false,
+                          bool selectCells = true);
+    void SetSelectedRange(const CCellRange& r, bool forceRepaint = false, bool selectCells = true)
+    {
+        SetSelectedRange(r.minRow, r.minCol, r.maxRow, r.maxCol, forceRepaint, selectCells);
+    }
+    void ResetSelectedRange();
+    CCellRange GetSelectedCellRange() const;
+    int GetSelectedCount() const { return m_SelectedCellMap.size(); }
+    bool IsCellSelected(int row, int col) const;
+    bool IsCellSelected(const CCellID& c) const { return IsCellSelected(c.row, c.col); }
+    void SelectAllCells();
+    void SelectRows(CCellID current, bool forceRedraw = false, bool selectCells = true);
+    void SelectColumns(CCellID current, bool forceRedraw = false, bool selectCells = true);
+    void SelectCells(CCellID current, bool forceRedraw = false, bool selectCells = true);
+    void OnSelecting(const CCellID& current);
+    int GetMouseMode() const { return m_MouseMode; }
+
+    // ---- editing
+    virtual void OnEditCell(int row, int col, QPoint point, unsigned ch);
+    virtual void OnEndEditCell(int row, int col, const QString& text);
+    virtual bool ValidateEdit(int row, int col, const QString& text);
+    virtual void EndEditing();
+    void SetItemTextEdited(int row, int col, const QString& text);
+    // The in-place editor reports the end of editing here.
+    void OnEditorNotify(GridCellDispInfo* info);
+    // Modifier keys held at the last key press the grid or its editor saw.
+    void SetKeyModifiers(Qt::KeyboardModifiers mods) { m_keyMods = mods; }
+    CInPlaceEdit* GetEditor() const;
+    CTitleTip& GetTitleTip() { return m_TitleTip; }
+
+    // ---- commands of the keyboard table. Cut, copy and paste through the
+    // clipboard and drag and drop are added with the clipboard work; until
+    // then they do nothing.
+    virtual void CutSelectedText();
+    virtual void OnEditCut() {}
+    virtual void OnEditCopy() {}
+    virtual void OnEditPaste() {}
+    virtual void OnEditSelectAll();
+    virtual void OnBeginDrag() {}
+
+    // ---- notifications
+    long NotifyParent(int row, int col, int code);
+    long NotifyParent(const CCellID& c, int code) { return NotifyParent(c.row, c.col, code); }
+    long RequestDispInfo(GridCellDispInfo* info);
+    void SendCacheHint(const CCellRange& range);
+
+    // ---- handlers of keys and the mouse (the Qt events call these)
+    virtual void OnKeyDown(unsigned key, Qt::KeyboardModifiers mods);
+    virtual void OnChar(unsigned ch, Qt::KeyboardModifiers mods);
+    virtual void OnLButtonDown(Qt::KeyboardModifiers mods, QPoint point);
+    virtual void OnLButtonUp(Qt::KeyboardModifiers mods, QPoint point);
+    virtual void OnLButtonDblClk(Qt::KeyboardModifiers mods, QPoint point);
+    virtual void OnRButtonDown(Qt::KeyboardModifiers mods, QPoint point);
+    virtual void OnMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPoint point);
+    virtual void OnMouseWheel(int delta);
+    virtual void OnFixedRowClick(CCellID& cell);
+    virtual void OnFixedColumnClick(CCellID& cell);
+    void OnTimer();
+
+    enum MouseModes { MOUSE_NOTHING = 0, MOUSE_SELECT_ALL = 1, MOUSE_SELECT_COL = 2, MOUSE_SELECT_ROW = 3,
+                      MOUSE_SELECT_CELLS = 4, MOUSE_OVER_ROW_DIVIDE = 6, MOUSE_SIZING_ROW = 7,
+                      MOUSE_OVER_COL_DIVIDE = 8, MOUSE_SIZING_COL = 9, MOUSE_PREPARE_EDIT = 10,
+                      MOUSE_PREPARE_DRAG = 11, MOUSE_DRAGGING = 12 };
+
+    // Column order (display column to stored column) and, in virtual mode,
+    // row order (display row to owner row).
+    const std::vector<int>& GetColumnOrder() const { return m_arColOrder; }
+    void SetColumnOrder(const std::vector<int>& order);
+    virtual void AdjustRowOrder(int row, int delta);
+
+signals:
+    // Every notification to the owner; a slot sets *result (0 by default),
+    // a negative result vetoes the begin-edit and end-edit codes.
+    void gridNotify(GridNotifyInfo* info, long* result);
+    // Virtual mode without a callback: the owner fills the record.
+    void dispInfoRequest(GridCellDispInfo* info, long* result);
+    // Virtual mode: the run of cells about to be read; (-1,-1,-1,-1) after.
+    void cacheHint(GridCacheHint* hint);
+    // Posted after a left-button release on a cell: the grid's command.
+    void gridCommand(int id);
+
+protected:
+    virtual CGridCellBase* CreateCell(int row, int col);
+    virtual void DestroyCell(int row, int col);
+
+    bool event(QEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void timerEvent(QTimerEvent* e) override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool focusNextPrevChild(bool next) override;
+
+    bool MouseOverRowResizeArea(QPoint point);
+    bool MouseOverColumnResizeArea(QPoint point);
+    void SetScrollRange(Qt::Orientation bar, int max, int page);
+    void ShowScrollBar(Qt::Orientation bar, bool show);
+    void InvalidateNonFixed(bool horizontal);
+    void ScrollBarAction(Qt::Orientation bar, int action);
+    void DrawTrackingLine(bool show);
+    int CellOrderColumn(int col) const
+    {
+        return col >= 0 && col < int(m_arColOrder.size()) ? m_arColOrder[size_t(col)] : col;
+    }
+    QRect ClientRect() const { return viewport()->rect(); }
+
+    // colours
+    GridCtrl::COLORREF m_crWindowColour;
+    GridCtrl::COLORREF m_crGridLineColour = 0xC0C0C0;
+    GridCtrl::COLORREF m_crWindowText, m_crWindow, m_cr3DFace, m_crShadow;
+    GridCtrl::COLORREF m_crTTipBackClr = GridCtrl::DefaultColour;
+    GridCtrl::COLORREF m_crTTipTextClr = GridCtrl::DefaultColour;
+
+    bool m_bVirtualMode = false;
+    qintptr m_lParam = 0;
+    GRIDCALLBACK m_pfnCallback = nullptr;
+    int m_nGridLines = 3;
+    bool m_bEditable = true;
+    bool m_bModified = false;
+    bool m_bAllowDragAndDrop = false;
+    bool m_bListMode = false;
+    bool m_bSingleRowSelection = false;
+    bool m_bSingleColSelection = false;
+    bool m_bAllowDraw = true;
+    bool m_bEnableSelection = true;
+    bool m_bFixedColumnSelection = true;
+    bool m_bFixedRowSelection = true;
+    bool m_bSortOnClick = false;
+    bool m_bHandleTabKey = true;
+    bool m_bDoubleBuffer = true;
+    bool m_bTitleTips = true;
+    int m_nBarState = 0;
+    bool m_bPrintColour = false;
+    bool m_bHiddenColUnhide = true, m_bHiddenRowUnhide = true, m_bAllowColHide = true, m_bAllowRowHide = true;
+    bool m_bTrackFocusCell = true;
+    bool m_bFrameFocus = true;
+    int m_nAutoSizeColumnStyle = 3;
+
+    int m_nRows = 0, m_nFixedRows = 0, m_nCols = 0, m_nFixedCols = 0;
+    std::vector<int> m_arRowHeights;
+    std::vector<int> m_arColWidths;
+    int m_nVScrollMax = 0, m_nHScrollMax = 0;
+
+    CellFactory m_pfnCellFactory;
+    CGridDefaultCell m_cellDefault, m_cellFixedColDef, m_cellFixedRowDef, m_cellFixedRowColDef;
+    std::vector<std::vector<CGridCellBase*>> m_RowData;
+
+    int m_MouseMode = MOUSE_NOTHING;
+    bool m_bLMouseButtonDown = false, m_bRMouseButtonDown = false;
+    QPoint m_LeftClickDownPoint, m_LastMousePoint;
+    CCellID m_LeftClickDownCell, m_SelectionStartCell, m_idCurrentCell;
+    CCellID m_idTopLeftCell;
+    int m_nTimerID = 0;
+    int m_nTimerInterval = 25;
+    int m_nResizeCaptureRange = 3;
+    bool m_bAllowRowResize = true, m_bAllowColumnResize = true;
+    int m_nRowsPerWheelNotch;
+    QHash<quint32, CCellID> m_SelectedCellMap, m_PrevSelectedCellMap;
+    CTitleTip m_TitleTip;
+    bool m_bAscending = true;
+    int m_nSortColumn = -1;
+    int m_CurCol = -1;
+    std::vector<int> m_arRowOrder, m_arColOrder;
+    bool m_bDestroying = false;
+    bool m_bAllowColumnReorder = false;
+    bool m_bTabLeavesGrid = false;
+    bool m_bAllowFixedColSelection = false;
+
+    int m_nId = 0;
+    QVector<QPixmap> m_ImageList;
+    Qt::KeyboardModifiers m_keyMods;
+    QRect m_trackLine;              // tracking line while a border is dragged
+    QRect m_cursorClip;             // where the pointer may go while sizing
+    int m_nSizingIndex = -1;        // column or row being sized
+    bool m_bInResize = false;
+    bool m_bInScrollAction = false;
+};

@@ -1,0 +1,797 @@
+// Painting of the grid, the mapping between cells and client coordinates,
+// the scroll bars and scrolling.
+#include "grid/GridCtrl.h"
+#include "grid/MemDC.h"
+
+#include <QApplication>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
+#include <algorithm>
+
+using namespace GridCtrl;
+
+// ---------------------------------------------------------------------------
+// Painting
+
+void CGridCtrl::paintEvent(QPaintEvent* e)
+{
+    QPainter p(viewport());
+    const QRect clip = e->rect();
+    if (m_bDoubleBuffer) {
+        CMemDC mem(&p, clip, ToQColor(m_crWindowColour));
+        mem.painter()->setFont(font());
+        OnDraw(mem.painter(), clip);
+    } else {
+        OnDraw(&p, clip);
+    }
+}
+
+void CGridCtrl::OnDraw(QPainter* dc, const QRect& clipBox)
+{
+    if (!m_bAllowDraw || !dc || clipBox.isEmpty())
+        return;
+    const QRect client = ClientRect();
+    const int fixedRowHeight = GetFixedRowHeight();
+    const int fixedColWidth = GetFixedColumnWidth();
+    QRect visRect;
+    const CCellID topLeft = GetTopleftNonFixedCell();
+    const CCellRange vis = GetVisibleNonFixedCellRange(&visRect);
+    const int visRight = visRect.right() + 1;   // first pixel right of the cells
+    const int visBottom = visRect.bottom() + 1; // first pixel below the cells
+
+    auto fill = [&](const QRect& r, COLORREF c) {
+        QRect part = r.intersected(clipBox);
+        if (!part.isEmpty())
+            dc->fillRect(part, ToQColor(c));
+    };
+    fill(QRect(0, 0, fixedColWidth, fixedRowHeight), m_cellFixedRowColDef.GetBackColour());
+    fill(QRect(0, fixedRowHeight, fixedColWidth, visBottom - fixedRowHeight), m_cellFixedColDef.GetBackColour());
+    fill(QRect(fixedColWidth, 0, visRight - fixedColWidth, fixedRowHeight), m_cellFixedRowDef.GetBackColour());
+    fill(QRect(fixedColWidth, fixedRowHeight, visRight - fixedColWidth, visBottom - fixedRowHeight),
+         m_cellDefault.GetBackColour());
+    fill(QRect(visRight, 0, client.right() + 1 - visRight, client.height()), m_crWindowColour);
+    fill(QRect(0, visBottom, visRight, client.bottom() + 1 - visBottom), m_crWindowColour);
+
+    if (m_bVirtualMode)
+        SendCacheHint(vis);
+
+    // Extends a fixed cell's rectangle over the covered cells that follow it.
+    auto spanRect = [&](CGridCellBase* cell, int row, int col, QRect r) {
+        if (cell->GetHorzSpan() == SpanStart) {
+            for (int c = col + 1; c < m_nCols; ++c) {
+                CGridCellBase* next = GetCell(row, c);
+                if (!next || next->GetHorzSpan() != SpanCovered)
+                    break;
+                r.setRight(r.right() + GetColumnWidth(c));
+            }
+        }
+        if (cell->GetVertSpan() == SpanStart) {
+            for (int rr = row + 1; rr < m_nRows; ++rr) {
+                CGridCellBase* next = GetCell(rr, col);
+                if (!next || next->GetVertSpan() != SpanCovered)
+                    break;
+                r.setBottom(r.bottom() + GetRowHeight(rr));
+            }
+        }
+        return r;
+    };
+    auto drawCell = [&](int row, int col, const QRect& r, bool span) {
+        CGridCellBase* cell = GetCell(row, col);
+        if (!cell)
+            return;
+        QRect rect = span ? spanRect(cell, row, col, r) : r;
+        cell->SetCoords(row, col);
+        cell->Draw(dc, row, col, rect, false);
+    };
+
+    // Fixed corner.
+    int y = 0;
+    for (int row = 0; row < m_nFixedRows; ++row) {
+        const int h = GetRowHeight(row);
+        if (h <= 0)
+            continue;
+        int x = 0;
+        for (int col = 0; col < m_nFixedCols; ++col) {
+            const int w = GetColumnWidth(col);
+            if (w <= 0)
+                continue;
+            drawCell(row, col, QRect(x, y, w, h), true);
+            x += w;
+        }
+        y += h;
+    }
+
+    // Row headers of the visible rows.
+    y = fixedRowHeight;
+    for (int row = topLeft.row; row >= 0 && row <= vis.maxRow; ++row) {
+        const int h = GetRowHeight(row);
+        if (h <= 0)
+            continue;
+        const QRect rowBand(0, y, 1, h);
+        y += h;
+        if (rowBand.bottom() < clipBox.top())
+            continue;
+        if (rowBand.top() > clipBox.bottom())
+            break;
+        int x = 0;
+        for (int col = 0; col < m_nFixedCols; ++col) {
+            const int w = GetColumnWidth(col);
+            if (w <= 0)
+                continue;
+            drawCell(row, col, QRect(x, rowBand.top(), w, h), true);
+            x += w;
+        }
+    }
+
+    // Column headers of the visible columns.
+    int x = fixedColWidth;
+    for (int col = topLeft.col; col >= 0 && col <= vis.maxCol; ++col) {
+        const int w = GetColumnWidth(col);
+        if (w <= 0)
+            continue;
+        const int left = x;
+        x += w;
+        if (left + w - 1 < clipBox.left())
+            continue;
+        if (left > clipBox.right())
+            break;
+        int yy = 0;
+        for (int row = 0; row < m_nFixedRows; ++row) {
+            const int h = GetRowHeight(row);
+            if (h <= 0)
+                continue;
+            drawCell(row, col, QRect(left, yy, w, h), true);
+            yy += h;
+        }
+    }
+
+    // The visible non-fixed cells.
+    y = fixedRowHeight;
+    for (int row = topLeft.row; row >= 0 && row <= vis.maxRow; ++row) {
+        const int h = GetRowHeight(row);
+        if (h <= 0)
+            continue;
+        const int top = y;
+        y += h;
+        if (top + h - 1 < clipBox.top())
+            continue;
+        if (top > clipBox.bottom())
+            break;
+        int xx = fixedColWidth;
+        for (int col = topLeft.col; col >= 0 && col <= vis.maxCol; ++col) {
+            const int w = GetColumnWidth(col);
+            if (w <= 0)
+                continue;
+            const int left = xx;
+            xx += w;
+            if (left + w - 1 < clipBox.left())
+                continue;
+            if (left > clipBox.right())
+                break;
+            drawCell(row, col, QRect(left, top, w, h), false);
+        }
+    }
+
+    // Grid lines between the non-fixed cells.
+    const QColor lineColour = ToQColor(m_crGridLineColour);
+    if (m_nGridLines == 2 || m_nGridLines == 3) {
+        int xx = fixedColWidth;
+        for (int col = topLeft.col; col >= 0 && col <= vis.maxCol; ++col) {
+            const int w = GetColumnWidth(col);
+            if (w <= 0)
+                continue;
+            xx += w;
+            if (clipBox.bottom() >= fixedRowHeight)
+                dc->fillRect(QRect(xx - 1, fixedRowHeight, 1, clipBox.bottom() + 1 - fixedRowHeight), lineColour);
+        }
+    }
+    if (m_nGridLines == 1 || m_nGridLines == 3) {
+        int yy = fixedRowHeight;
+        for (int row = topLeft.row; row >= 0 && row <= vis.maxRow; ++row) {
+            const int h = GetRowHeight(row);
+            if (h <= 0)
+                continue;
+            yy += h;
+            if (clipBox.right() >= fixedColWidth)
+                dc->fillRect(QRect(fixedColWidth, yy - 1, clipBox.right() + 1 - fixedColWidth, 1), lineColour);
+        }
+    }
+
+    if (m_bVirtualMode)
+        SendCacheHint(CCellRange());
+}
+
+bool CGridCtrl::RedrawCellDC(int row, int col, QPainter*)
+{
+    if (!m_bAllowDraw || !IsValid(row, col) || !IsCellVisible(row, col))
+        return false;
+    QRect rect;
+    if (!GetCellRect(row, col, rect))
+        return false;
+    // Qt paints only from the paint handler: the cell is repainted there.
+    viewport()->update(rect.adjusted(0, 0, 1, 1));
+    return true;
+}
+
+bool CGridCtrl::RedrawRow(int row)
+{
+    bool all = true;
+    for (int col = 0; col < m_nCols; ++col)
+        all = RedrawCellDC(row, col) && all;
+    return all;
+}
+
+bool CGridCtrl::InvalidateCellRect(int row, int col)
+{
+    if (!m_bAllowDraw || !IsValid(row, col) || !IsCellVisible(row, col))
+        return false;
+    QRect rect;
+    if (!GetCellRect(row, col, rect))
+        return false;
+    viewport()->update(rect.adjusted(0, 0, 1, 1));
+    return true;
+}
+
+void CGridCtrl::Refresh()
+{
+    if (m_bAllowDraw)
+        viewport()->update();
+}
+
+// ---------------------------------------------------------------------------
+// Geometry
+
+bool CGridCtrl::GetCellOrigin(int row, int col, QPoint& p)
+{
+    if (!IsValid(row, col))
+        return false;
+    CCellID topLeft;
+    if (col >= m_nFixedCols || row >= m_nFixedRows)
+        topLeft = GetTopleftNonFixedCell();
+    if ((row >= m_nFixedRows && row < topLeft.row) || (col >= m_nFixedCols && col < topLeft.col))
+        return false;
+    int x = 0;
+    if (col < m_nFixedCols) {
+        for (int i = 0; i < col; ++i)
+            x += GetColumnWidth(i);
+    } else {
+        for (int i = 0; i < m_nFixedCols; ++i)
+            x += GetColumnWidth(i);
+        for (int i = topLeft.col; i < col; ++i)
+            x += GetColumnWidth(i);
+    }
+    int y = 0;
+    if (row < m_nFixedRows) {
+        for (int i = 0; i < row; ++i)
+            y += GetRowHeight(i);
+    } else {
+        for (int i = 0; i < m_nFixedRows; ++i)
+            y += GetRowHeight(i);
+        for (int i = topLeft.row; i < row; ++i)
+            y += GetRowHeight(i);
+    }
+    p = QPoint(x, y);
+    return true;
+}
+
+bool CGridCtrl::GetCellRect(int row, int col, QRect& rect)
+{
+    QPoint origin;
+    if (!GetCellOrigin(row, col, origin))
+        return false;
+    int w = GetColumnWidth(col), h = GetRowHeight(row);
+    if (CGridCellBase* cell = GetCell(row, col)) {
+        if (cell->GetHorzSpan() == SpanCovered)
+            w = 1;
+        else if (cell->GetHorzSpan() == SpanStart) {
+            for (int c = col + 1; c < m_nCols; ++c) {
+                CGridCellBase* next = GetCell(row, c);
+                if (!next || next->GetHorzSpan() != SpanCovered)
+                    break;
+                w += GetColumnWidth(c);
+            }
+        }
+        if (cell->GetVertSpan() == SpanCovered)
+            h = 1;
+        else if (cell->GetVertSpan() == SpanStart) {
+            for (int r = row + 1; r < m_nRows; ++r) {
+                CGridCellBase* next = GetCell(r, col);
+                if (!next || next->GetVertSpan() != SpanCovered)
+                    break;
+                h += GetRowHeight(r);
+            }
+        }
+    }
+    // right = left + width - 1, bottom = top + height - 1
+    rect = QRect(origin.x(), origin.y(), w, h);
+    return true;
+}
+
+bool CGridCtrl::GetTextRect(int row, int col, QRect& rect)
+{
+    CGridCellBase* cell = GetCell(row, col);
+    if (!cell || !GetCellRect(row, col, rect))
+        return false;
+    return cell->GetTextRect(rect);
+}
+
+CCellID CGridCtrl::GetTopleftNonFixedCell(bool forceRecalculation)
+{
+    if (m_idTopLeftCell.IsValid() && !forceRecalculation)
+        return m_idTopLeftCell;
+    const int hpos = GetScrollPos32(Qt::Horizontal);
+    const int vpos = GetScrollPos32(Qt::Vertical);
+    int col = m_nFixedCols, right = 0;
+    while (right < hpos && col < m_nCols - 1)
+        right += GetColumnWidth(col++);
+    int row = m_nFixedRows, bottom = 0;
+    while (bottom < vpos && row < m_nRows - 1)
+        bottom += GetRowHeight(row++);
+    m_idTopLeftCell = CCellID(row, col);
+    return m_idTopLeftCell;
+}
+
+CCellRange CGridCtrl::GetVisibleNonFixedCellRange(QRect* rect, bool forceRecalculation)
+{
+    const QRect client = ClientRect();
+    const CCellID topLeft = GetTopleftNonFixedCell(forceRecalculation);
+    int bottom = GetFixedRowHeight();
+    int row = topLeft.row;
+    for (; row < m_nRows; ++row) {
+        bottom += GetRowHeight(row);
+        if (bottom >= client.bottom() + 1) {
+            bottom = client.bottom() + 1;
+            break;
+        }
+    }
+    const int maxRow = std::min(row, m_nRows - 1);
+    int right = GetFixedColumnWidth();
+    int col = topLeft.col;
+    for (; col < m_nCols; ++col) {
+        right += GetColumnWidth(col);
+        if (right >= client.right() + 1) {
+            right = client.right() + 1;
+            break;
+        }
+    }
+    const int maxCol = std::min(col, m_nCols - 1);
+    if (rect)
+        *rect = QRect(0, 0, right, bottom);
+    return CCellRange(topLeft.row, topLeft.col, maxRow, maxCol);
+}
+
+CCellRange CGridCtrl::GetUnobstructedNonFixedCellRange(bool forceRecalculation)
+{
+    const QRect client = ClientRect();
+    const CCellID topLeft = GetTopleftNonFixedCell(forceRecalculation);
+    int bottom = GetFixedRowHeight();
+    int row = topLeft.row;
+    for (; row < m_nRows; ++row) {
+        bottom += GetRowHeight(row);
+        if (bottom >= client.bottom() + 1)
+            break;
+    }
+    const int maxRow = std::min(row, m_nRows) - 1;
+    int right = GetFixedColumnWidth();
+    int col = topLeft.col;
+    for (; col < m_nCols; ++col) {
+        right += GetColumnWidth(col);
+        if (right >= client.right() + 1)
+            break;
+    }
+    const int maxCol = std::min(col, m_nCols) - 1;
+    return CCellRange(topLeft.row, topLeft.col, maxRow, maxCol);
+}
+
+bool CGridCtrl::IsCellVisible(int row, int col)
+{
+    if (!IsValid(row, col))
+        return false;
+    const CCellID topLeft = GetTopleftNonFixedCell();
+    if ((row >= m_nFixedRows && row < topLeft.row) || (col >= m_nFixedCols && col < topLeft.col))
+        return false;
+    QPoint origin;
+    if (!GetCellOrigin(row, col, origin))
+        return false;
+    const QRect client = ClientRect();
+    return origin.x() >= client.left() && origin.x() <= client.right() && origin.y() >= client.top() &&
+           origin.y() <= client.bottom();
+}
+
+CCellID CGridCtrl::GetCellFromPt(QPoint point, bool allowFixedCellCheck)
+{
+    CCellID topLeft = GetTopleftNonFixedCell();
+    CCellID cell;
+    if (!allowFixedCellCheck && !IsValid(topLeft))
+        return cell;
+
+    const int fixedColWidth = GetFixedColumnWidth();
+    if (point.x() < 0 || (!allowFixedCellCheck && point.x() < fixedColWidth)) {
+        cell.col = -1;
+    } else if (point.x() < fixedColWidth) {
+        int xpos = 0, col = 0;
+        for (; col < m_nFixedCols; ++col) {
+            xpos += GetColumnWidth(col);
+            if (xpos > point.x())
+                break;
+        }
+        cell.col = col < m_nFixedCols ? col : -1;
+    } else {
+        int xpos = fixedColWidth, col = topLeft.col;
+        for (; col < m_nCols; ++col) {
+            xpos += GetColumnWidth(col);
+            if (xpos > point.x())
+                break;
+        }
+        cell.col = col < m_nCols ? col : -1;
+    }
+
+    const int fixedRowHeight = GetFixedRowHeight();
+    if (point.y() < 0 || (!allowFixedCellCheck && point.y() < fixedRowHeight)) {
+        cell.row = -1;
+    } else if (point.y() < fixedRowHeight) {
+        int ypos = 0, row = 0;
+        for (; row < m_nFixedRows; ++row) {
+            ypos += GetRowHeight(row);
+            if (ypos > point.y())
+                break;
+        }
+        cell.row = row < m_nFixedRows ? row : -1;
+    } else {
+        int ypos = fixedRowHeight, row = topLeft.row;
+        for (; row < m_nRows; ++row) {
+            ypos += GetRowHeight(row);
+            if (ypos > point.y())
+                break;
+        }
+        cell.row = row < m_nRows ? row : -1;
+    }
+    if (cell.row < 0 || cell.col < 0)
+        return CCellID();
+    return cell;
+}
+
+void CGridCtrl::EnsureVisible(int row, int col)
+{
+    if (!m_bAllowDraw)
+        return;
+    QPointer<QWidget> focusWnd = QApplication::focusWidget();
+    const CCellRange vis = GetVisibleNonFixedCellRange();
+
+    int right = col - vis.maxCol;
+    int left = vis.minCol - col;
+    int down = row - vis.maxRow;
+    int up = vis.minRow - row;
+
+    for (int c = vis.maxCol + 1; right > 0; --right, ++c)
+        if (GetColumnWidth(c) > 0)
+            OnHScroll(SB_LINEDOWN);
+    for (int c = vis.minCol - 1; left > 0; --left, --c)
+        if (GetColumnWidth(c) > 0)
+            OnHScroll(SB_LINEUP);
+    for (int r = vis.maxRow + 1; down > 0; --down, ++r)
+        if (GetRowHeight(r) > 0)
+            OnVScroll(SB_LINEDOWN);
+    for (int r = vis.minRow - 1; up > 0; --up, --r)
+        if (GetRowHeight(r) > 0)
+            OnVScroll(SB_LINEUP);
+
+    const QRect client = ClientRect();
+    QRect rect;
+    while (GetCellRect(row, col, rect) && rect.right() > client.right() && rect.left() > GetFixedColumnWidth() &&
+           (m_nBarState & 0x01)) {
+        const int before = GetScrollPos32(Qt::Horizontal);
+        OnHScroll(SB_LINEDOWN);
+        if (GetScrollPos32(Qt::Horizontal) == before)
+            break;
+    }
+    while (GetCellRect(row, col, rect) && rect.bottom() > client.bottom() && rect.top() > GetFixedRowHeight() &&
+           (m_nBarState & 0x02)) {
+        const int before = GetScrollPos32(Qt::Vertical);
+        OnVScroll(SB_LINEDOWN);
+        if (GetScrollPos32(Qt::Vertical) == before)
+            break;
+    }
+    if (focusWnd && QApplication::focusWidget() != focusWnd)
+        focusWnd->setFocus(Qt::OtherFocusReason);
+}
+
+// ---------------------------------------------------------------------------
+// Scroll bars
+
+void CGridCtrl::ShowScrollBar(Qt::Orientation bar, bool show)
+{
+    const int bit = bar == Qt::Horizontal ? 0x01 : 0x02;
+    if (show)
+        m_nBarState |= bit;
+    else
+        m_nBarState &= ~bit;
+    const Qt::ScrollBarPolicy policy = show ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
+    if (bar == Qt::Horizontal) {
+        if (horizontalScrollBarPolicy() != policy)
+            setHorizontalScrollBarPolicy(policy);
+    } else if (verticalScrollBarPolicy() != policy) {
+        setVerticalScrollBarPolicy(policy);
+    }
+}
+
+void CGridCtrl::SetScrollRange(Qt::Orientation bar, int max, int page)
+{
+    QScrollBar* sb = bar == Qt::Horizontal ? horizontalScrollBar() : verticalScrollBar();
+    // The bar's maximum is inclusive of the page: the last position shows
+    // the last page.
+    const int last = max > 0 ? std::max(0, max - page + 1) : 0;
+    sb->setPageStep(std::max(page, 1));
+    sb->setSingleStep(1);
+    sb->setRange(0, last);
+}
+
+void CGridCtrl::ResetScrollBars()
+{
+    m_idTopLeftCell = CCellID();
+    if (!m_bAllowDraw || m_bInResize)
+        return;
+    QRect rect = ClientRect();
+    if (rect.isEmpty())
+        return;
+    m_bInResize = true;
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    if (m_nBarState & 0x02)
+        rect.setWidth(rect.width() + extent);
+    if (m_nBarState & 0x01)
+        rect.setHeight(rect.height() + extent);
+
+    const int fixedColWidth = GetFixedColumnWidth();
+    const int fixedRowHeight = GetFixedRowHeight();
+    if (rect.width() <= fixedColWidth || rect.height() <= fixedRowHeight) {
+        ShowScrollBar(Qt::Horizontal, false);
+        ShowScrollBar(Qt::Vertical, false);
+        m_nVScrollMax = m_nHScrollMax = 0;
+        SetScrollRange(Qt::Horizontal, 0, 0);
+        SetScrollRange(Qt::Vertical, 0, 0);
+        m_bInResize = false;
+        m_idTopLeftCell = CCellID();
+        return;
+    }
+
+    const long v = GetVirtualHeight() - fixedRowHeight;
+    const long h = GetVirtualWidth() - fixedColWidth;
+    int availWidth = rect.width() - fixedColWidth;
+    if (v > rect.height() - fixedRowHeight)
+        availWidth -= extent;
+    int availHeight = rect.height() - fixedRowHeight;
+    if (h > availWidth)
+        availHeight -= extent;
+
+    if (v > availHeight) {
+        ShowScrollBar(Qt::Vertical, true);
+        m_nVScrollMax = int(v - 1);
+    } else {
+        ShowScrollBar(Qt::Vertical, false);
+        m_nVScrollMax = 0;
+    }
+    if (h > availWidth) {
+        ShowScrollBar(Qt::Horizontal, true);
+        m_nHScrollMax = int(h - 1);
+    } else {
+        ShowScrollBar(Qt::Horizontal, false);
+        m_nHScrollMax = 0;
+    }
+    SetScrollRange(Qt::Horizontal, m_nHScrollMax, m_nHScrollMax ? availWidth : 0);
+    SetScrollRange(Qt::Vertical, m_nVScrollMax, m_nVScrollMax ? availHeight : 0);
+    m_bInResize = false;
+    m_idTopLeftCell = CCellID();
+}
+
+int CGridCtrl::GetScrollPos32(Qt::Orientation bar) const
+{
+    return bar == Qt::Horizontal ? horizontalScrollBar()->value() : verticalScrollBar()->value();
+}
+
+bool CGridCtrl::SetScrollPos32(Qt::Orientation bar, int pos)
+{
+    m_idTopLeftCell = CCellID();
+    QScrollBar* sb = bar == Qt::Horizontal ? horizontalScrollBar() : verticalScrollBar();
+    sb->setValue(pos);
+    m_idTopLeftCell = CCellID();
+    return true;
+}
+
+void CGridCtrl::scrollContentsBy(int, int)
+{
+    m_idTopLeftCell = CCellID();
+    if (m_bAllowDraw)
+        viewport()->update();
+}
+
+void CGridCtrl::InvalidateNonFixed(bool horizontal)
+{
+    QRect r = ClientRect();
+    if (horizontal)
+        r.setLeft(GetFixedColumnWidth());
+    else
+        r.setTop(GetFixedRowHeight());
+    if (m_bAllowDraw)
+        viewport()->update(r);
+}
+
+void CGridCtrl::ScrollBarAction(Qt::Orientation bar, int action)
+{
+    int code;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
+    case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
+    case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
+    case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
+    case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
+    case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
+    default: {
+        // Dragging the thumb: the bar follows the mouse.
+        EndEditing();
+        m_TitleTip.Hide();
+        return;
+    }
+    }
+    QScrollBar* sb = bar == Qt::Horizontal ? horizontalScrollBar() : verticalScrollBar();
+    sb->setSliderPosition(sb->value());
+    if (bar == Qt::Horizontal)
+        OnHScroll(code);
+    else
+        OnVScroll(code);
+}
+
+void CGridCtrl::OnHScroll(int code, int thumbPos)
+{
+    EndEditing();
+    m_TitleTip.Hide();
+    const int pos = GetScrollPos32(Qt::Horizontal);
+    const int max = horizontalScrollBar()->maximum();
+    const CCellID topLeft = GetTopleftNonFixedCell();
+    const QRect client = ClientRect();
+    switch (code) {
+    case SB_LINEUP:
+        if (pos > 0 && topLeft.col > m_nFixedCols) {
+            int col = topLeft.col - 1;
+            while (col > m_nFixedCols && GetColumnWidth(col) <= 0)
+                --col;
+            SetScrollPos32(Qt::Horizontal, std::max(0, pos - GetColumnWidth(col)));
+            InvalidateNonFixed(true);
+        }
+        break;
+    case SB_LINEDOWN:
+        if (pos < max) {
+            int col = topLeft.col;
+            while (col < m_nCols - 1 && GetColumnWidth(col) <= 0)
+                ++col;
+            SetScrollPos32(Qt::Horizontal, pos + std::max(0, GetColumnWidth(col)));
+            if (GetScrollPos32(Qt::Horizontal) != pos)
+                InvalidateNonFixed(true);
+        }
+        break;
+    case SB_PAGEUP:
+    case SB_PAGEDOWN: {
+        const int page = client.width() - GetFixedColumnWidth();
+        int newPos = code == SB_PAGEUP ? pos - page : pos + page;
+        SetScrollPos32(Qt::Horizontal, std::clamp(newPos, 0, max));
+        InvalidateNonFixed(true);
+        break;
+    }
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK:
+        SetScrollPos32(Qt::Horizontal, thumbPos);
+        if (GetTopleftNonFixedCell() != topLeft)
+            InvalidateNonFixed(true);
+        break;
+    case SB_TOP:
+        if (pos > 0) {
+            SetScrollPos32(Qt::Horizontal, 0);
+            Refresh();
+        }
+        break;
+    case SB_BOTTOM:
+        if (pos < max) {
+            SetScrollPos32(Qt::Horizontal, max);
+            Refresh();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CGridCtrl::OnVScroll(int code, int thumbPos)
+{
+    EndEditing();
+    m_TitleTip.Hide();
+    const int pos = GetScrollPos32(Qt::Vertical);
+    const int max = verticalScrollBar()->maximum();
+    const CCellID topLeft = GetTopleftNonFixedCell();
+    const QRect client = ClientRect();
+    switch (code) {
+    case SB_LINEUP:
+        if (pos > 0 && topLeft.row > m_nFixedRows) {
+            int row = topLeft.row - 1;
+            while (row > m_nFixedRows && GetRowHeight(row) <= 0)
+                --row;
+            SetScrollPos32(Qt::Vertical, std::max(0, pos - GetRowHeight(row)));
+            InvalidateNonFixed(false);
+        }
+        break;
+    case SB_LINEDOWN:
+        if (pos < max) {
+            int row = topLeft.row;
+            while (row < m_nRows - 1 && GetRowHeight(row) <= 0)
+                ++row;
+            SetScrollPos32(Qt::Vertical, pos + std::max(0, GetRowHeight(row)));
+            if (GetScrollPos32(Qt::Vertical) != pos)
+                InvalidateNonFixed(false);
+        }
+        break;
+    case SB_PAGEUP:
+    case SB_PAGEDOWN: {
+        const int page = client.height() - GetFixedRowHeight();
+        int newPos = code == SB_PAGEUP ? pos - page : pos + page;
+        SetScrollPos32(Qt::Vertical, std::clamp(newPos, 0, max));
+        InvalidateNonFixed(false);
+        break;
+    }
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK:
+        SetScrollPos32(Qt::Vertical, thumbPos);
+        if (GetTopleftNonFixedCell() != topLeft)
+            InvalidateNonFixed(false);
+        break;
+    case SB_TOP:
+        if (pos > 0) {
+            SetScrollPos32(Qt::Vertical, 0);
+            Refresh();
+        }
+        break;
+    case SB_BOTTOM:
+        if (pos < max) {
+            SetScrollPos32(Qt::Vertical, max);
+            Refresh();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CGridCtrl::resizeEvent(QResizeEvent* e)
+{
+    static bool s_bInSize = false;
+    if (s_bInSize)
+        return;
+    s_bInSize = true;
+    EndEditing();
+    QAbstractScrollArea::resizeEvent(e);
+    ResetScrollBars();
+    s_bInSize = false;
+}
+
+void CGridCtrl::OnMouseWheel(int delta)
+{
+    EndEditing();
+    m_TitleTip.Hide();
+    if (m_nRowsPerWheelNotch == -1) {
+        int pages = delta / 120;
+        for (int i = 0; i < std::abs(pages); ++i)
+            OnVScroll(pages > 0 ? SB_PAGEUP : SB_PAGEDOWN);
+    } else {
+        int lines = delta * m_nRowsPerWheelNotch / 120;
+        for (int i = 0; i < std::abs(lines); ++i)
+            OnVScroll(lines > 0 ? SB_LINEUP : SB_LINEDOWN);
+    }
+}
+
+void CGridCtrl::wheelEvent(QWheelEvent* e)
+{
+    OnMouseWheel(e->angleDelta().y());
+    e->accept();
+}

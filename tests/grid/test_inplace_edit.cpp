@@ -1,0 +1,262 @@
+// In-place editing driven by keys and the mouse, its vetoes, and the title
+// tip of cut-off texts.
+#include "GridTestUtil.h"
+#include "grid/InPlaceEdit.h"
+
+using namespace GridCtrl;
+
+namespace {
+
+struct EditFixture : ::testing::Test {
+    GridWindow<> w{400, 300};
+    CGridCtrl* grid = w.grid;
+    std::unique_ptr<OwnerRecorder> owner;
+    void SetUp() override
+    {
+        FillGrid(grid, 8, 4, 1, 1);
+        owner = std::make_unique<OwnerRecorder>(grid);
+        grid->SetFocusCell(2, 2);
+        grid->setFocus();
+        QApplication::processEvents();
+    }
+    CInPlaceEdit* editor() { return grid->GetEditor(); }
+};
+
+// A cell that accepts digits only.
+class DigitsCell : public CGridCell {
+public:
+    bool ValidateEdit(const QString& text) override
+    {
+        for (QChar c : text)
+            if (!c.isDigit())
+                return false;
+        return true;
+    }
+};
+
+} // namespace
+
+TEST_F(EditFixture, TypingReplacesTheTextAndAnArrowMovesOnEditing)
+{
+    Type(QStringLiteral("a"));
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->text(), QStringLiteral("a"));
+    EXPECT_TRUE(grid->GetCell(2, 2)->IsEditing());
+    EXPECT_EQ(owner->count(NotifyBeginLabelEdit), 1);
+    Type(QStringLiteral("bc"));
+    EXPECT_EQ(editor()->text(), QStringLiteral("abc"));
+
+    Key(Qt::Key_Down);
+    EXPECT_EQ(grid->GetItemText(2, 2), QStringLiteral("abc"));
+    EXPECT_FALSE(grid->GetCell(2, 2)->IsEditing());
+    EXPECT_TRUE(grid->GetCell(2, 2)->IsModified());
+    ASSERT_NE(owner->last(NotifyEndLabelEdit), nullptr);
+    EXPECT_EQ(owner->last(NotifyEndLabelEdit)->row, 2);
+    EXPECT_EQ(owner->last(NotifyEndLabelEdit)->col, 2);
+    // The key that ended the edit moved the focus, and editing goes on there
+    // with the whole old text selected.
+    EXPECT_EQ(grid->GetFocusCell(), CCellID(3, 2));
+    EXPECT_EQ(owner->count(NotifySelChanged), 1);
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->GetRow(), 3);
+    EXPECT_EQ(editor()->text(), QStringLiteral("r3c2"));
+    EXPECT_EQ(editor()->selectedText(), QStringLiteral("r3c2"));
+    EXPECT_TRUE(editor()->GetExitOnArrows());
+
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(grid->GetItemText(3, 2), QStringLiteral("r3c2"));
+    EXPECT_EQ(grid->GetFocusCell(), CCellID(3, 2));
+}
+
+TEST_F(EditFixture, EnterStartsWithTheCaretAtTheEndAndEnterEnds)
+{
+    Key(Qt::Key_Return);
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_FALSE(editor()->hasSelectedText());
+    EXPECT_EQ(editor()->cursorPosition(), 4);
+    Type(QStringLiteral("x"));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(grid->GetItemText(2, 2), QStringLiteral("r2c2x"));
+    EXPECT_EQ(grid->GetFocusCell(), CCellID(2, 2));
+    EXPECT_TRUE(grid->hasFocus());
+
+    // F2 edits as after a click.
+    Key(Qt::Key_F2);
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_FALSE(editor()->GetExitOnArrows());
+    Key(Qt::Key_Escape);
+}
+
+TEST_F(EditFixture, AClickIntoTheFocusCellEditsAndArrowsStayInside)
+{
+    // A click on another cell only moves the focus there.
+    Click(grid, CellCentre(grid, 4, 1));
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(grid->GetFocusCell(), CCellID(4, 1));
+
+    Click(grid, CellCentre(grid, 4, 1));
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->text(), QStringLiteral("r4c1"));
+    EXPECT_EQ(editor()->cursorPosition(), 4);
+    EXPECT_FALSE(editor()->hasSelectedText());
+    Key(Qt::Key_Left);
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->cursorPosition(), 3);
+    Type(QStringLiteral("-"));
+    EXPECT_EQ(editor()->text(), QStringLiteral("r4c-1"));
+    // Ctrl with an arrow leaves the editor and moves on.
+    Key(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(grid->GetItemText(4, 1), QStringLiteral("r4c-1"));
+    EXPECT_EQ(grid->GetFocusCell(), CCellID(4, 2));
+    ASSERT_NE(editor(), nullptr);
+    Key(Qt::Key_Escape);
+}
+
+TEST_F(EditFixture, EscapeGivesTheOwnerTheUnchangedText)
+{
+    QString seen;
+    owner->onNote = [&](GridNotifyInfo* info) {
+        if (info->hdr.code == NotifyEndLabelEdit)
+            seen = grid->GetItemText(info->iRow, info->iColumn);
+    };
+    Type(QStringLiteral("z"));
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->text(), QStringLiteral("z"));
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(seen, QStringLiteral("r2c2"));
+    EXPECT_EQ(grid->GetItemText(2, 2), QStringLiteral("r2c2"));
+}
+
+TEST_F(EditFixture, LosingTheFocusEndsEditingAndKeepsTheText)
+{
+    Type(QStringLiteral("q7"));
+    ASSERT_NE(editor(), nullptr);
+    w.other->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(grid->GetItemText(2, 2), QStringLiteral("q7"));
+    EXPECT_EQ(owner->count(NotifyEndLabelEdit), 1);
+    EXPECT_EQ(grid->GetFocusCell(), CCellID(2, 2));
+}
+
+TEST_F(EditFixture, TabEndsAndMovesRight)
+{
+    Type(QStringLiteral("t"));
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(grid->GetItemText(2, 2), QStringLiteral("t"));
+    EXPECT_EQ(grid->GetFocusCell(), CCellID(2, 3));
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->selectedText(), QStringLiteral("r2c3"));
+    Key(Qt::Key_Escape);
+}
+
+TEST_F(EditFixture, BeginEditVetoStartsNothing)
+{
+    owner->results[NotifyBeginLabelEdit] = -1;
+    Type(QStringLiteral("a"));
+    EXPECT_EQ(editor(), nullptr);
+    Key(Qt::Key_F2);
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(owner->count(NotifyBeginLabelEdit), 2);
+    EXPECT_EQ(grid->GetItemText(2, 2), QStringLiteral("r2c2"));
+}
+
+TEST_F(EditFixture, EndEditVetoPutsTheOldTextBack)
+{
+    owner->results[NotifyEndLabelEdit] = -1;
+    Type(QStringLiteral("bad"));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(grid->GetItemText(2, 2), QStringLiteral("r2c2"));
+}
+
+TEST_F(EditFixture, ACellThatRefusesTheTextKeepsItsOwn)
+{
+    grid->SetCellFactory([]() -> CGridCellBase* { return new DigitsCell; });
+    grid->InsertRow(QStringLiteral("n"), 3);
+    grid->SetItemText(3, 2, QStringLiteral("10"));
+    grid->SetFocusCell(3, 2);
+    Type(QStringLiteral("1x"));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(grid->GetItemText(3, 2), QStringLiteral("10"));
+    EXPECT_EQ(owner->count(NotifyEndLabelEdit), 0);
+    Type(QStringLiteral("25"));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(grid->GetItemText(3, 2), QStringLiteral("25"));
+    EXPECT_EQ(owner->count(NotifyEndLabelEdit), 1);
+}
+
+TEST_F(EditFixture, ReadOnlyCellsAndGridsStartNoEdit)
+{
+    grid->SetItemState(2, 2, grid->GetItemState(2, 2) | CellReadOnly);
+    Type(QStringLiteral("a"));
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(owner->count(NotifyBeginLabelEdit), 0);
+    grid->SetFocusCell(3, 3);
+    grid->SetEditable(false);
+    Type(QStringLiteral("a"));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(editor(), nullptr);
+}
+
+TEST_F(EditFixture, BackspaceAndPunctuationStartEditing)
+{
+    Key(Qt::Key_Backspace);
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->text(), QStringLiteral("r2c"));
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(grid->GetItemText(2, 2), QStringLiteral("r2c2"));
+
+    // "(" shares its number with the Down key; typed, it is still typed.
+    Type(QStringLiteral("("));
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->text(), QStringLiteral("("));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(grid->GetItemText(2, 2), QStringLiteral("("));
+}
+
+TEST_F(EditFixture, TitleTipShowsOnlyCutOffTextsExactlyOverTheCell)
+{
+    grid->SetItemText(3, 2, QStringLiteral("Очень длинный текст ячейки"));
+    CTitleTip& tip = grid->GetTitleTip();
+    SendMouse(grid, QEvent::MouseMove, CellCentre(grid, 4, 2), Qt::NoButton);
+    EXPECT_FALSE(tip.isVisible());
+
+    SendMouse(grid, QEvent::MouseMove, CellCentre(grid, 3, 2), Qt::NoButton);
+    ASSERT_TRUE(tip.isVisible());
+    QRect cell;
+    grid->GetCellRect(3, 2, cell);
+    QRect text = cell;
+    grid->GetCell(3, 2)->GetTipTextRect(text);
+    EXPECT_EQ(tip.geometry().topLeft(), grid->viewport()->mapToGlobal(text.topLeft()));
+    EXPECT_EQ(tip.height(), text.height());
+    EXPECT_EQ(tip.GetShownText(), QStringLiteral(" Очень длинный текст ячейки "));
+    EXPECT_GT(tip.width(), cell.width());
+
+    // Leaving the cell hides it; so does a key.
+    SendMouse(grid, QEvent::MouseMove, CellCentre(grid, 5, 1), Qt::NoButton);
+    EXPECT_FALSE(tip.isVisible());
+    SendMouse(grid, QEvent::MouseMove, CellCentre(grid, 3, 2), Qt::NoButton);
+    EXPECT_TRUE(tip.isVisible());
+    Key(Qt::Key_Down);
+    EXPECT_FALSE(tip.isVisible());
+}
+
+TEST_F(EditFixture, TheEditorWidensForLongTextButStaysInsideTheGrid)
+{
+    Type(QStringLiteral("w"));
+    ASSERT_NE(editor(), nullptr);
+    const int start = editor()->width();
+    QRect cell;
+    grid->GetCellRect(2, 2, cell);
+    EXPECT_EQ(editor()->geometry(), cell);
+    Type(QStringLiteral("wwwwwwwwwwwwww"));
+    EXPECT_GT(editor()->width(), start);
+    EXPECT_EQ(editor()->x(), cell.left());
+    Type(QStringLiteral("wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww"));
+    EXPECT_EQ(editor()->geometry().right(), grid->viewport()->rect().right());
+    Key(Qt::Key_Escape);
+}
