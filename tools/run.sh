@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 sh tools/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build --target kalvor
-exec build/src/app/kalvor "$@"
+exec build/src/kalvor "$@"

@@ -6,7 +6,7 @@ if [ "$(id -u)" != "0" ]; then SUDO=sudo; fi
 PKGS="g++ cmake ninja-build ccache pkg-config \
  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev \
  libgtest-dev libgmock-dev googletest libbenchmark-dev \
- fonts-dejavu-core"
+ fonts-dejavu-core fonts-liberation"
 missing=""
 for p in $PKGS; do
   dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

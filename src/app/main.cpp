@@ -1,14 +1,23 @@
 // Kalvor: payroll accounting workstation. Program entry point.
+#include "app/RegisterScreens.h"
+#include "shell/ui/CKalvorApp.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    // Without a display the program still starts, on Qt's offscreen platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kalvor"));
-    QMainWindow frame;
-    frame.setWindowTitle(QStringLiteral("Kalvor"));
-    frame.resize(1024, 700);
-    frame.show();
-    return app.exec();
+
+    CKalvorApp app;
+    RegisterScreens(app.Registry());
+    int rc = 0;
+    if (app.InitInstance(QApplication::arguments().mid(1)))
+        rc = qtApp.exec();
+    app.ExitInstance();
+    return rc;
 }

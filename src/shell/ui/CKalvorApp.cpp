@@ -1,0 +1,237 @@
+#include "shell/ui/CKalvorApp.h"
+
+#include "platform/WorkingFolder.h"
+#include "shell/ui/BaseService.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CInfoView.h"
+#include "shell/ui/CKeyDlg.h"
+#include "shell/ui/CLoginDlg.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/KalvorMessageBox.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFont>
+#include <QFontDatabase>
+#include <QSaveFile>
+#include <clocale>
+
+namespace {
+
+CKalvorApp* g_app = nullptr;
+
+// Commands of the shell itself.
+enum ShellCommand : int {
+    IdCreateBase = 32771,
+    IdSelectionKeys = 32772,
+    IdAppExit = 57665,
+};
+// The working panel of the base commands on main panel 0.
+constexpr int kBasePanel = 20;
+
+// The reference files that a restore unpacks into the "tmp" base's folder;
+// their copies with an underscore keep the base's own.
+const char* const kReferenceFiles[] = {"nalog", "profi", "post", "title", "sbor",
+                                       "lazer", "vichet", "bank", "palitra"};
+
+bool copyOver(const QString& from, const QString& to)
+{
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile out(to);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    out.write(in.readAll());
+    return out.commit();
+}
+
+} // namespace
+
+CKalvorApp* KalvorApp()
+{
+    return g_app;
+}
+
+CKalvorApp::CKalvorApp(const QString& configFile)
+    : m_configFile(configFile)
+{
+    g_app = this;
+    m_serviceFactory = [](const QString& folder) { return std::make_unique<SqliteBaseService>(folder); };
+    m_loginRunner = [](CLoginDlg& dlg) { return dlg.exec(); };
+    RegisterShellCommands();
+}
+
+CKalvorApp::~CKalvorApp()
+{
+    m_frame.reset();
+    if (m_base)
+        m_base->Close();
+    m_doc.reset();
+    m_base.reset();
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+void CKalvorApp::SetUpFonts()
+{
+    QFont f = QApplication::font();
+    f.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+                   QStringLiteral("DejaVu Sans")});
+    f.setPointSize(9);
+    QApplication::setFont(f);
+}
+
+void CKalvorApp::RegisterShellCommands()
+{
+    m_registry.AddPanel({kBasePanel, QStringLiteral("База данных"), MainPanelBase});
+
+    CommandInfo create;
+    create.id = IdCreateBase;
+    create.caption = QStringLiteral("Создать новую базу данных");
+    create.menuPath = {QStringLiteral("Файл")};
+    create.panel = kBasePanel;
+    create.needsBase = false;
+    create.needsNoBase = true;
+    create.run = [this](CMainFrame&) { CreateBase(); };
+    m_registry.AddCommand(create);
+
+    CommandInfo keys;
+    keys.id = IdSelectionKeys;
+    keys.caption = QStringLiteral("Ключи выбора работников");
+    keys.menuPath = {QStringLiteral("Сервис")};
+    keys.panel = kBasePanel;
+    keys.run = [](CMainFrame& frame) {
+        CKeyDlg dlg(frame.Document(), &frame);
+        dlg.exec();
+    };
+    m_registry.AddCommand(keys);
+
+    CommandInfo exit;
+    exit.id = IdAppExit;
+    exit.caption = QStringLiteral("Выход");
+    exit.menuPath = {QStringLiteral("Файл")};
+    exit.needsBase = false;
+    exit.run = [](CMainFrame& frame) { frame.close(); };
+    m_registry.AddCommand(exit);
+}
+
+bool CKalvorApp::InitInstance(const QStringList& arguments)
+{
+    // 1. Texts in the user's language, numbers always with a decimal point.
+    std::setlocale(LC_ALL, "");
+    std::setlocale(LC_NUMERIC, "C");
+    SetUpFonts();
+
+    // 2. The configuration file.
+    m_config.Load(m_configFile);
+
+    // 4. Document, frame and first view; the command line names the base.
+    m_base = m_serviceFactory(m_config.path);
+    m_doc = std::make_unique<CKalvorDoc>();
+    m_doc->SetBase(m_base.get());
+    m_doc->infoBase.serverName = m_config.server;
+    m_doc->infoBase.engineName = m_config.engine;
+    m_doc->setWorkFolder(m_config.path);
+    kalvor::platform::SetWorkingFolder(m_config.path);
+    m_frame = std::make_unique<CMainFrame>(m_doc.get(), &m_registry);
+    if (m_config.HasWindowRect())
+        m_frame->setGeometry(m_config.wndPosX, m_config.wndPosY, m_config.wndCX, m_config.wndCY);
+    else
+        m_frame->resize(1024, 700);
+    m_frame->SwitchView<CInfoView>();
+    const QString commandLineBase = arguments.isEmpty() ? QString() : arguments.first();
+    QString offered = commandLineBase.isEmpty() ? m_config.base : commandLineBase;
+    // Named nowhere: the working folder's base when it holds just one.
+    if (offered.isEmpty()) {
+        const QStringList names = m_base->Names();
+        if (names.size() == 1)
+            offered = names.first();
+    }
+
+    // 5. The login, with the frame hidden.
+    m_frame->hide();
+    CLoginDlg login(offered,
+                    [this](const QString& name) { return m_base->Exists(name); });
+    if (m_loginRunner(login) != QDialog::Accepted)
+        return false;
+    m_config.base = login.BaseName();
+    const bool existed = login.BaseExists() && m_base->Exists(m_config.base);
+
+    // 6. Names into the document; open the base when it exists.
+    m_doc->infoBase.baseName = m_config.base;
+    if (existed) {
+        if (!OpenChosenBase())
+            return false;
+        if (m_base->ReregisterServer()) {
+            m_base->Close();
+            KalvorMessageBox(QStringLiteral("Программа была перенастроена в связи с изменением настроек компьютера.\n")
+                                 + QStringLiteral("Для корректной работы требуется перезагрузка компьютера!!!"),
+                             MB_OK | MB_ICONINFORMATION);
+            return false;
+        }
+    }
+    m_doc->NotifyBaseChosen();
+
+    // 7. A wrong password ends the program without a message.
+    if (existed && login.Password() != m_base->StoredPassword()) {
+        m_base->Close();
+        return false;
+    }
+    m_frame->show();
+    m_frameShown = true;
+    return true;
+}
+
+bool CKalvorApp::OpenChosenBase()
+{
+    const BaseFailure f = m_base->Open(m_doc->infoBase.baseName);
+    if (f.failed) {
+        ShowComError(f.ToDbError());
+        m_frame->close();
+        return false;
+    }
+    return true;
+}
+
+bool CKalvorApp::CreateBase()
+{
+    if (!m_base || m_base->IsOpen() || m_doc->infoBase.baseName.isEmpty())
+        return false;
+    const BaseFailure f = m_base->Create(m_doc->infoBase.baseName);
+    if (f.failed) {
+        ShowComError(f.ToDbError());
+        return false;
+    }
+    const BaseFailure o = m_base->Open(m_doc->infoBase.baseName);
+    if (o.failed) {
+        ShowComError(o.ToDbError());
+        return false;
+    }
+    m_doc->NotifyBaseChosen();
+    return true;
+}
+
+void CKalvorApp::ExitInstance()
+{
+    if (m_doc && m_doc->infoBase.baseName == QLatin1String("tmp")) {
+        for (const char* name : kReferenceFiles) {
+            const QString target = m_config.path + QLatin1String(name);
+            const QString copy = m_config.path + QLatin1Char('_') + QLatin1String(name);
+            if (QFile::exists(copy))
+                copyOver(copy, target);
+        }
+    }
+    if (m_frame && m_frameShown) {
+        const QRect r = m_frame->isMaximized() || m_frame->isMinimized() ? m_frame->normalGeometry()
+                                                                        : m_frame->geometry();
+        m_config.wndPosX = r.x();
+        m_config.wndPosY = r.y();
+        m_config.wndCX = r.width();
+        m_config.wndCY = r.height();
+    }
+    m_config.Save(m_configFile);
+    if (m_base)
+        m_base->Close();
+}
+

@@ -1,0 +1,77 @@
+// The application object: configuration file, start-up with the login,
+// creation of a new base, shut-down.
+#pragma once
+
+#include "shell/ui/CommandRegistry.h"
+#include "shell/ui/KalvorConfig.h"
+
+#include <QObject>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class BaseService;
+class CKalvorDoc;
+class CLoginDlg;
+class CMainFrame;
+class QApplication;
+
+class CKalvorApp : public QObject {
+    Q_OBJECT
+public:
+    // The configuration file: beside the program unless a test names another.
+    explicit CKalvorApp(const QString& configFile = KalvorConfig::DefaultFileName());
+    ~CKalvorApp() override;
+
+    using ServiceFactory = std::function<std::unique_ptr<BaseService>(const QString& folder)>;
+    // How the base layer is made (default: the SQLite service in the working folder).
+    void SetServiceFactory(ServiceFactory factory) { m_serviceFactory = std::move(factory); }
+    using LoginRunner = std::function<int(CLoginDlg&)>;
+    // How the login dialog is run (default: modally); tests drive it themselves.
+    void SetLoginRunner(LoginRunner runner) { m_loginRunner = std::move(runner); }
+
+    // Commands of the frame; the program adds its screens before InitInstance.
+    CommandRegistry& Registry() { return m_registry; }
+
+    // Start-up steps: locale and fonts, configuration, document and frame,
+    // login, opening the base, password check, showing the frame. The
+    // argument list is the command line without the program's name; its one
+    // argument is a database name. False when the program must end.
+    bool InitInstance(const QStringList& arguments);
+    // Shut-down: reference files of the "tmp" base, configuration written back
+    // (with the window rectangle once the frame has been shown). Runs also
+    // after a start-up that ended the program.
+    void ExitInstance();
+
+    KalvorConfig& Config() { return m_config; }
+    QString ConfigFile() const { return m_configFile; }
+    CKalvorDoc* Document() const { return m_doc.get(); }
+    CMainFrame* MainFrame() const { return m_frame.get(); }
+    BaseService* Base() const { return m_base.get(); }
+
+    // The main panel's command: makes the base named at login from the empty
+    // template and opens it.
+    bool CreateBase();
+
+    // The program's fonts: a face with Cyrillic that has the metrics of the
+    // original's "Microsoft Sans Serif".
+    static void SetUpFonts();
+
+private:
+    void RegisterShellCommands();
+    bool OpenChosenBase();
+
+    QString m_configFile;
+    KalvorConfig m_config;
+    CommandRegistry m_registry;
+    ServiceFactory m_serviceFactory;
+    LoginRunner m_loginRunner;
+    std::unique_ptr<BaseService> m_base;
+    std::unique_ptr<CKalvorDoc> m_doc;
+    std::unique_ptr<CMainFrame> m_frame;
+    bool m_frameShown = false;
+};
+
+// The running application object (null outside InitInstance..destruction).
+CKalvorApp* KalvorApp();
+

@@ -1,0 +1,110 @@
+#include "shell/ui/CKeyDlg.h"
+
+#include "shell/CScan.h"
+#include "shell/ui/CKalvorDoc.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kCriteriaCount = 18;
+constexpr int kNameLength = 120;
+
+const char* const kCriteria[kCriteriaCount] = {
+    "система оплаты",
+    "график работы",
+    "категория",
+    "разряд",
+    "кол-во испол-ных листов",
+    "кол-во перечислений",
+    "кол-во ссуд",
+    "раб. дней в осн. табеле",
+    "раб.часов в осн. табеле",
+    "код оплаты в альт. табеле",
+    "код премии в массиве премий",
+    "вид премии в массиве премий",
+    "начало больничного листа",
+    "вид больничного листа",
+    "начало отпуска",
+    "вид отпуска",
+    "статус работника",
+    "код ошибки",
+};
+
+const char* const kColumns[3] = {"равен", "больше", "меньше"};
+
+// A cell's text as a key value: empty or not a number in range = not set.
+qint16 readValue(const QString& text)
+{
+    int v = 0;
+    if (!kalvor::ScanInt(text, v) || v < 0 || v > 32767)
+        return -1;
+    return qint16(v);
+}
+
+} // namespace
+
+CKeyDlg::CKeyDlg(CKalvorDoc* doc, QWidget* parent)
+    : QDialog(parent)
+    , m_doc(doc)
+    , m_table(new QTableWidget(kCriteriaCount, 3, this))
+{
+    setWindowTitle(QStringLiteral("Ключи выбора работников"));
+    auto* layout = new QVBoxLayout(this);
+    auto* names = new QGridLayout;
+    names->addWidget(new QLabel(QStringLiteral("Фамилия"), this), 1, 0);
+    for (int i = 0; i < 3; ++i) {
+        names->addWidget(new QLabel(QString::fromUtf8(kColumns[i]), this), 0, i + 1);
+        m_names[i] = new QLineEdit(doc->selectionKeys.name[size_t(i)], this);
+        m_names[i]->setMaxLength(kNameLength);
+        names->addWidget(m_names[i], 1, i + 1);
+        SetControl(1001 + i, m_names[i]);
+    }
+    layout->addLayout(names);
+
+    QStringList rows;
+    for (const char* c : kCriteria)
+        rows << QString::fromUtf8(c);
+    QStringList cols;
+    for (const char* c : kColumns)
+        cols << QString::fromUtf8(c);
+    m_table->setVerticalHeaderLabels(rows);
+    m_table->setHorizontalHeaderLabels(cols);
+    m_table->verticalHeader()->setDefaultSectionSize(20);
+    for (int r = 0; r < kCriteriaCount; ++r)
+        for (int c = 0; c < 3; ++c) {
+            const qint16 v = doc->selectionKeys.crit[size_t(r)][size_t(c)];
+            const bool unset = (r == 12 || r == 14) ? v < 1 : v < 0;
+            m_table->setItem(r, c, new QTableWidgetItem(unset ? QString() : QString::number(v)));
+        }
+    SetControl(1010, m_table);
+    layout->addWidget(m_table, 1);
+
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CKeyDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CKeyDlg::reject);
+    layout->addWidget(buttons);
+    resize(520, 560);
+}
+
+void CKeyDlg::accept()
+{
+    auto& k = m_doc->selectionKeys;
+    for (int i = 0; i < 3; ++i)
+        k.name[size_t(i)] = m_names[i]->text().left(kNameLength);
+    for (int r = 0; r < kCriteriaCount; ++r)
+        for (int c = 0; c < 3; ++c) {
+            const QTableWidgetItem* item = m_table->item(r, c);
+            k.crit[size_t(r)][size_t(c)] = readValue(item ? item->text() : QString());
+        }
+    QDialog::accept();
+}

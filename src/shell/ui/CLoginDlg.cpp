@@ -1,0 +1,68 @@
+#include "shell/ui/CLoginDlg.h"
+
+#include "shell/ui/KalvorMessageBox.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CLoginDlg::CLoginDlg(const QString& baseName, std::function<bool(const QString&)> exists,
+                     QWidget* parent)
+    : QDialog(parent)
+    , m_base(new QLineEdit(baseName, this))
+    , m_password(new QLineEdit(this))
+    , m_existsTest(std::move(exists))
+{
+    setWindowTitle(QStringLiteral("Вход в систему"));
+    m_password->setEchoMode(QLineEdit::Password);
+    m_password->setMaxLength(7);
+    SetControl(IdBase, m_base);
+    SetControl(IdPassword, m_password);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("База данных"), m_base);
+    form->addRow(QStringLiteral("Пароль"), m_password);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
+    ok->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CLoginDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CLoginDlg::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    // The password is what the user types first when the name is known.
+    if (baseName.isEmpty())
+        m_base->setFocus();
+    else
+        m_password->setFocus();
+}
+
+QString CLoginDlg::BaseName() const
+{
+    return m_base->text().trimmed();
+}
+
+QString CLoginDlg::Password() const
+{
+    return m_password->text();
+}
+
+void CLoginDlg::accept()
+{
+    const QString name = BaseName();
+    if (name.isEmpty()) {
+        KalvorMessageBox(QStringLiteral("Введите имя базы данных"), MB_OK | MB_ICONWARNING, QString(), this);
+        m_base->setFocus();
+        return;
+    }
+    m_exists = m_existsTest ? m_existsTest(name) : true;
+    if (!m_exists
+        && KalvorMessageBox(QStringLiteral("База данных не найдена.\n\nПродолжить ?"),
+                            MB_YESNO | MB_ICONQUESTION, QString(), this) != IDYES) {
+        m_base->setFocus();
+        return;
+    }
+    QDialog::accept();
+}

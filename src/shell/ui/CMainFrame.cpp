@@ -1,0 +1,345 @@
+#include "shell/ui/CMainFrame.h"
+
+#include "shell/ui/BaseService.h"
+#include "shell/ui/CCommonFormView.h"
+#include "shell/ui/CKalvorDoc.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolBox>
+#include <QVBoxLayout>
+
+CMainFrame::CMainFrame(CKalvorDoc* doc, const CommandRegistry* registry, QWidget* parent)
+    : QMainWindow(parent)
+    , m_doc(doc)
+    , m_registry(registry)
+{
+    setObjectName(QStringLiteral("CMainFrame"));
+    m_viewHost = new QWidget(this);
+    m_viewLayout = new QVBoxLayout(m_viewHost);
+    m_viewLayout->setContentsMargins(0, 0, 0, 0);
+    setCentralWidget(m_viewHost);
+    BuildMenus();
+    BuildPanels();
+    BuildFrameKeys();
+    statusBar()->showMessage(QString());
+    SwitchView<CEmptyView>();
+    ShowMainPanel(MainPanelBase);
+    UpdateCommands();
+    connect(m_doc, &CKalvorDoc::baseChosen, this, &CMainFrame::UpdateCommands);
+}
+
+CMainFrame::~CMainFrame()
+{
+    delete m_view;
+}
+
+QAction* CMainFrame::ActionFor(const CommandInfo& c)
+{
+    QAction* a = m_actions.value(c.id, nullptr);
+    if (a)
+        return a;
+    a = new QAction(c.caption, this);
+    a->setObjectName(QStringLiteral("command%1").arg(c.id));
+    if (!c.key.isEmpty()) {
+        a->setShortcut(c.key);
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);
+    }
+    const int id = c.id;
+    connect(a, &QAction::triggered, this, [this, id] { RunCommand(id); });
+    m_actions.insert(c.id, a);
+    return a;
+}
+
+void CMainFrame::BuildMenus()
+{
+    QMenuBar* bar = menuBar();
+    QMap<QString, QMenu*> menus; // full path -> menu
+    for (const CommandInfo& c : m_registry->Commands()) {
+        QAction* a = ActionFor(c);
+        QStringList path = c.menuPath;
+        // A panel's command without a path of its own stands in the menu as
+        // on the panels: "Рабочие панели", the main panel, the working panel.
+        if (path.isEmpty() && c.panel >= 0) {
+            if (const WorkPanelInfo* p = m_registry->FindPanel(c.panel))
+                path = QStringList{QStringLiteral("Рабочие панели"), m_registry->MainPanelCaption(p->mainPanel),
+                                   p->caption};
+        }
+        if (path.isEmpty())
+            continue;
+        QMenu* parent = nullptr;
+        QString key;
+        for (const QString& part : path) {
+            key += part + QChar(0x1F);
+            QMenu* m = menus.value(key, nullptr);
+            if (!m) {
+                m = parent ? parent->addMenu(part) : bar->addMenu(part);
+                menus.insert(key, m);
+            }
+            parent = m;
+        }
+        parent->addAction(a);
+    }
+}
+
+void CMainFrame::BuildPanels()
+{
+    auto* dock = new QDockWidget(this);
+    dock->setObjectName(QStringLiteral("navigation"));
+    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    dock->setTitleBarWidget(new QWidget(dock));
+    auto* nav = new QWidget(dock);
+    auto* layout = new QVBoxLayout(nav);
+    layout->setContentsMargins(4, 4, 4, 4);
+    m_mainButtons = new QButtonGroup(this);
+    m_mainButtons->setExclusive(true);
+    m_mainPages = new QStackedWidget(nav);
+
+    QToolBar* quick = nullptr;
+    for (int m = 0; m < MainPanelCount; ++m) {
+        auto* box = new QToolBox(m_mainPages);
+        box->setObjectName(QStringLiteral("mainPanel%1").arg(m));
+        int pages = 0;
+        for (const WorkPanelInfo& p : m_registry->Panels()) {
+            if (p.mainPanel != m)
+                continue;
+            auto* page = new QWidget(box);
+            auto* pl = new QVBoxLayout(page);
+            pl->setContentsMargins(2, 2, 2, 2);
+            pl->setSpacing(2);
+            int buttons = 0;
+            for (const CommandInfo& c : m_registry->Commands()) {
+                if (c.panel != p.number)
+                    continue;
+                auto* b = new QPushButton(c.caption, page);
+                b->setObjectName(QStringLiteral("panelButton%1").arg(c.id));
+                b->setStyleSheet(QStringLiteral("text-align: left; padding: 3px 6px;"));
+                b->setAutoDefault(false);
+                const int id = c.id;
+                connect(b, &QPushButton::clicked, this, [this, id] { RunCommand(id); });
+                pl->addWidget(b);
+                m_panelButtons.insert(c.id, b);
+                ++buttons;
+            }
+            if (buttons == 0) {
+                delete page; // a panel whose screens are not built yet is not shown
+                continue;
+            }
+            pl->addStretch(1);
+            m_panelPlaces.insert(p.number, {m, box->addItem(page, p.caption)});
+            ++pages;
+        }
+        m_mainPages->addWidget(box);
+        m_toolBoxes.insert(m, box);
+        // Opening a working panel by its heading makes it the current one.
+        connect(box, &QToolBox::currentChanged, this, [this, m](int page) {
+            for (auto it = m_panelPlaces.cbegin(); it != m_panelPlaces.cend(); ++it)
+                if (it.value() == qMakePair(m, page))
+                    m_workPanel = it.key();
+        });
+        auto* mb = new QPushButton(m_registry->MainPanelCaption(m), nav);
+        mb->setObjectName(QStringLiteral("mainPanelButton%1").arg(m));
+        mb->setCheckable(true);
+        mb->setAutoDefault(false);
+        // The chosen main panel in the program's light blue.
+        mb->setStyleSheet(QStringLiteral("QPushButton { padding: 5px; } "
+                                         "QPushButton:checked { background: rgb(155, 215, 255); color: rgb(64, 0, 128); }"));
+        QFont f = mb->font();
+        f.setBold(true);
+        mb->setFont(f);
+        mb->setVisible(pages > 0);
+        m_mainButtons->addButton(mb, m);
+        layout->addWidget(mb);
+    }
+    connect(m_mainButtons, &QButtonGroup::idClicked, this, [this](int m) { ShowMainPanel(m); });
+    layout->addSpacing(6);
+    layout->addWidget(m_mainPages, 1);
+    nav->setMinimumWidth(260);
+    dock->setWidget(nav);
+    addDockWidget(Qt::LeftDockWidgetArea, dock);
+
+    for (const CommandInfo& c : m_registry->Commands()) {
+        if (!c.quickButton)
+            continue;
+        if (!quick) {
+            quick = addToolBar(QStringLiteral("quick"));
+            quick->setObjectName(QStringLiteral("quickButtons"));
+            quick->setMovable(false);
+        }
+        quick->addAction(ActionFor(c));
+    }
+}
+
+QPushButton* CMainFrame::MainPanelButton(int mainPanel) const
+{
+    return qobject_cast<QPushButton*>(m_mainButtons->button(mainPanel));
+}
+
+void CMainFrame::BuildFrameKeys()
+{
+    struct K {
+        FrameKey key;
+        QKeySequence seq;
+    };
+    const K keys[] = {
+        {KeyFormHelp, QKeySequence(Qt::Key_F1)},
+        {KeyPrevPage, QKeySequence(Qt::Key_PageUp)},
+        {KeyNextPage, QKeySequence(Qt::Key_PageDown)},
+        {KeyNextElement, QKeySequence(Qt::Key_F4)},
+        {KeyPrevElement, QKeySequence(Qt::Key_F3)},
+        {KeyNextSubElement, QKeySequence(Qt::ALT | Qt::Key_F4)},
+        {KeyPrevSubElement, QKeySequence(Qt::ALT | Qt::Key_F3)},
+        {KeyInsertBefore, QKeySequence(Qt::Key_F7)},
+        {KeyInsertAfter, QKeySequence(Qt::Key_F8)},
+        {KeyDeleteElement, QKeySequence(Qt::ALT | Qt::Key_F10)},
+        {KeySelectElement, QKeySequence(Qt::Key_F2)},
+    };
+    for (const K& k : keys) {
+        auto* a = new QAction(this);
+        a->setShortcut(k.seq);
+        a->setShortcutContext(Qt::WindowShortcut);
+        const FrameKey fk = k.key;
+        connect(a, &QAction::triggered, this, [this, fk] { RunFrameKey(fk); });
+        addAction(a);
+    }
+}
+
+void CMainFrame::RunFrameKey(FrameKey key)
+{
+    CCommonFormView* v = m_view;
+    if (!v)
+        return;
+    switch (key) {
+    case KeyFormHelp: v->ShowFormHelp(); break;
+    case KeyPrevPage: v->PrevPage(); break;
+    case KeyNextPage: v->NextPage(); break;
+    case KeyNextElement: v->NextElement(); break;
+    case KeyPrevElement: v->PrevElement(); break;
+    case KeyNextSubElement: v->NextSubElement(); break;
+    case KeyPrevSubElement: v->PrevSubElement(); break;
+    case KeyInsertBefore: v->InsertBefore(); break;
+    case KeyInsertAfter: v->InsertAfter(); break;
+    case KeyDeleteElement: v->DeleteElement(); break;
+    case KeySelectElement: v->SelectElement(); break;
+    }
+}
+
+bool CMainFrame::RunViewCommand(int id)
+{
+    switch (id) {
+    case 1017: RunFrameKey(KeyFormHelp); return true;
+    case 32778: RunFrameKey(KeyNextElement); return true;
+    case 32779: RunFrameKey(KeyPrevElement); return true;
+    case 32825: RunFrameKey(KeyInsertBefore); return true;
+    case 32826: RunFrameKey(KeyInsertAfter); return true;
+    case 32794: RunFrameKey(KeyDeleteElement); return true;
+    default: return false;
+    }
+}
+
+CCommonFormView* CMainFrame::SwitchView(const ViewFactory& make)
+{
+    CCommonFormView* old = m_view;
+    CCommonFormView* view = make(m_doc);
+    if (!view)
+        return nullptr;
+    if (old) {
+        // The old view may be the caller (its Esc handler): it goes once the
+        // current event is done, hidden and out of the layout at once.
+        m_viewLayout->removeWidget(old);
+        old->hide();
+        old->setParent(nullptr);
+        old->deleteLater();
+    }
+    view->setParent(m_viewHost);
+    m_viewLayout->addWidget(view);
+    m_view = view;
+    view->show();
+    view->OnInitialUpdate();
+    if (!view->focusWidget())
+        view->setFocus();
+    return view;
+}
+
+void CMainFrame::ShowMainPanel(int mainPanel)
+{
+    if (mainPanel < 0 || mainPanel >= MainPanelCount)
+        return;
+    m_mainPanel = mainPanel;
+    m_mainPages->setVisible(true);
+    m_mainPages->setCurrentIndex(mainPanel);
+    if (QAbstractButton* b = m_mainButtons->button(mainPanel))
+        b->setChecked(true);
+    QToolBox* box = m_toolBoxes.value(mainPanel);
+    m_workPanel = kHideAllPanels;
+    for (auto it = m_panelPlaces.cbegin(); it != m_panelPlaces.cend(); ++it)
+        if (it.value().first == mainPanel && it.value().second == (box ? box->currentIndex() : -1))
+            m_workPanel = it.key();
+}
+
+void CMainFrame::ShowWorkPanel(int number)
+{
+    if (number == kHideAllPanels || !m_panelPlaces.contains(number)) {
+        m_mainPages->setVisible(false);
+        m_workPanel = kHideAllPanels;
+        return;
+    }
+    const auto place = m_panelPlaces.value(number);
+    ShowMainPanel(place.first);
+    m_toolBoxes.value(place.first)->setCurrentIndex(place.second);
+    m_workPanel = number;
+}
+
+void CMainFrame::OnMainPanelAddFunctions()
+{
+    SwitchView<CEmptyView>();
+    ShowMainPanel(MainPanelAddFunctions);
+}
+
+void CMainFrame::OnMainPanelTaxReports()
+{
+    SwitchView<CEmptyView>();
+    ShowMainPanel(MainPanelTaxReports);
+}
+
+bool CMainFrame::RunCommand(int id)
+{
+    const CommandInfo* c = m_registry->Find(id);
+    if (!c)
+        return false;
+    const bool baseOpen = m_doc->BaseOpen();
+    if ((c->needsBase && !baseOpen) || (c->needsNoBase && baseOpen))
+        return false;
+    if (c->makeView) {
+        if (c->quickOpen)
+            m_doc->OpenWithLastEmployee = quint8(c->quickOpen);
+        if (c->panel >= 0 && c->panel != kHideAllPanels && m_panelPlaces.contains(c->panel))
+            ShowWorkPanel(c->panel);
+        SwitchView(c->makeView);
+    } else if (c->run) {
+        c->run(*this);
+    }
+    return true;
+}
+
+void CMainFrame::UpdateCommands()
+{
+    const bool baseOpen = m_doc->BaseOpen();
+    for (const CommandInfo& c : m_registry->Commands()) {
+        const bool on = baseOpen ? !c.needsNoBase : !c.needsBase;
+        if (QAction* a = m_actions.value(c.id, nullptr))
+            a->setEnabled(on);
+        if (QPushButton* b = m_panelButtons.value(c.id, nullptr))
+            b->setEnabled(on);
+    }
+    setWindowTitle(m_doc->infoBase.baseName.isEmpty() ? QStringLiteral("Kalvor")
+                                             : QStringLiteral("Kalvor - %1").arg(m_doc->infoBase.baseName));
+}

@@ -1,0 +1,90 @@
+// The main window: menus, navigation panels, quick buttons and the frame's
+// keys, all read from the command registry, around the single task view.
+#pragma once
+
+#include "shell/ui/CCommonFormView.h"
+#include "shell/ui/CommandRegistry.h"
+
+#include <QMainWindow>
+#include <QMap>
+#include <QPointer>
+
+class CCommonFormView;
+class CKalvorDoc;
+class QAction;
+class QButtonGroup;
+class QStackedWidget;
+class QToolBox;
+class QVBoxLayout;
+class QPushButton;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame(CKalvorDoc* doc, const CommandRegistry* registry, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CKalvorDoc* Document() const { return m_doc; }
+    const CommandRegistry* Registry() const { return m_registry; }
+
+    // Replaces the single task view by a new one made by the factory; the old
+    // view is destroyed.
+    CCommonFormView* SwitchView(const ViewFactory& make);
+    template <class View>
+    View* SwitchView()
+    {
+        return static_cast<View*>(SwitchView([](CKalvorDoc* d) -> CCommonFormView* { return new View(d); }));
+    }
+    CCommonFormView* CurrentView() const { return m_view; }
+
+    // Shows working panel n (and its main panel); 255 hides every working panel.
+    void ShowWorkPanel(int number);
+    int CurrentWorkPanel() const { return m_workPanel; }
+    void ShowMainPanel(int mainPanel);
+    int CurrentMainPanel() const { return m_mainPanel; }
+    // Leave the screen for the empty view and show a main panel.
+    void OnMainPanelAddFunctions();
+    void OnMainPanelTaxReports();
+
+    // Runs a registered command as its menu item or panel button would.
+    bool RunCommand(int id);
+    // Menu item, panel button and quick button of a command (null when absent).
+    QAction* CommandAction(int id) const { return m_actions.value(id, nullptr); }
+    QPushButton* PanelButton(int id) const { return m_panelButtons.value(id, nullptr); }
+    QPushButton* MainPanelButton(int mainPanel) const;
+
+    // Rebuilds what depends on whether a base is open (enabled commands, title).
+    void UpdateCommands();
+
+    // The frame's keys and the view operations they call.
+    enum FrameKey {
+        KeyFormHelp, KeyPrevPage, KeyNextPage, KeyNextElement, KeyPrevElement,
+        KeyNextSubElement, KeyPrevSubElement, KeyInsertBefore, KeyInsertAfter,
+        KeyDeleteElement, KeySelectElement,
+    };
+    void RunFrameKey(FrameKey key);
+    // The same operations reached by command number, as the forms' buttons
+    // send them: 1017 help on the form, 32778 next element, 32779 previous
+    // element, 32825 insert before, 32826 insert after, 32794 delete.
+    bool RunViewCommand(int id);
+
+private:
+    void BuildMenus();
+    void BuildPanels();
+    void BuildFrameKeys();
+    QAction* ActionFor(const CommandInfo& c);
+
+    CKalvorDoc* m_doc;
+    const CommandRegistry* m_registry;
+    QPointer<CCommonFormView> m_view;
+    QWidget* m_viewHost = nullptr;
+    QVBoxLayout* m_viewLayout = nullptr;
+    QStackedWidget* m_mainPages = nullptr;
+    QButtonGroup* m_mainButtons = nullptr;
+    QMap<int, QToolBox*> m_toolBoxes;          // main panel -> its working panels
+    QMap<int, QPair<int, int>> m_panelPlaces; // working panel -> (main panel, page)
+    QMap<int, QAction*> m_actions;
+    QMap<int, QPushButton*> m_panelButtons;
+    int m_mainPanel = -1;
+    int m_workPanel = kHideAllPanels;
+};

@@ -1,0 +1,162 @@
+#include "shell/ui/CTabelFilterDlg.h"
+
+#include "shell/CScan.h"
+#include "shell/ui/CCommonFormView.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CMainFrame.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+namespace {
+// "%d" of the field's text; empty or unreadable gives 0.
+int readInt(const QLineEdit* e)
+{
+    int v = 0;
+    return e && kalvor::ScanInt(e->text(), v) ? v : 0;
+}
+} // namespace
+
+CWorkersFilterDlg::CWorkersFilterDlg(int dialogId, CCommonFormView* view)
+    : CFormChildDlg(dialogId, view)
+    , m_layout(new QHBoxLayout(this))
+{
+    setObjectName(dialogId == 445 ? QStringLiteral("CTabelFilterDlg") : QStringLiteral("CWorkersFilterDlg"));
+    m_layout->setContentsMargins(4, 2, 4, 2);
+    AddField(IdShop, QStringLiteral("Цех"), 40);
+    AddField(IdBrigade, QStringLiteral("Бригада"), 40);
+    AddField(IdProfession, QStringLiteral("Профессия"), 50);
+}
+
+QLineEdit* CWorkersFilterDlg::AddField(int id, const QString& label, int width)
+{
+    auto* l = new QLabel(label, this);
+    auto* e = new QLineEdit(this);
+    e->setFixedWidth(width);
+    e->installEventFilter(this);
+    l->setBuddy(e);
+    m_layout->addWidget(l);
+    m_layout->addWidget(e);
+    SetControl(id, e);
+    return e;
+}
+
+void CWorkersFilterDlg::ReadFields(int* shop, int* brigade, int* profession) const
+{
+    *shop = readInt(Field(IdShop));
+    *brigade = readInt(Field(IdBrigade));
+    *profession = readInt(Field(IdProfession));
+}
+
+bool CWorkersFilterDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* field = qobject_cast<QLineEdit*>(watched);
+    if (field) {
+        switch (event->type()) {
+        case QEvent::FocusIn:
+            m_focusedField = ControlId(field);
+            if (View())
+                View()->EnableEntry(false);
+            break;
+        case QEvent::MouseButtonDblClick:
+            field->setFocus();
+            m_focusedField = ControlId(field);
+            ShowFieldPickList();
+            return true;
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                OnEnter();
+                return true;
+            }
+            if (key == Qt::Key_Escape) {
+                LeaveScreen();
+                return true;
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return CFormChildDlg::eventFilter(watched, event);
+}
+
+void CWorkersFilterDlg::LeaveScreen()
+{
+    auto* frame = qobject_cast<CMainFrame*>(window());
+    if (!frame)
+        return;
+    const int panel = frame->Registry()->EntryScreenPanel(int(frame->Document()->LastEntryScreen));
+    frame->SwitchView<CEmptyView>();
+    frame->ShowWorkPanel(panel);
+}
+
+void CWorkersFilterDlg::ShowFieldPickList()
+{
+    CCommonFormView* v = View();
+    if (!v)
+        return;
+    switch (m_focusedField) {
+    case IdShop:
+        v->PickShop();
+        break;
+    case IdBrigade:
+        v->ShowFieldHint(QStringLiteral("Укажите номер бригады\nЭто должно быть число в пределах от 1 до 99"), 3, 300);
+        break;
+    case IdProfession:
+        v->PickProfession();
+        break;
+    default:
+        break;
+    }
+}
+
+CTabelFilterDlg::CTabelFilterDlg(int first, int second, CCommonFormView* view)
+    : CWorkersFilterDlg(445, view)
+    , m_first(first)
+    , m_second(second)
+{
+    AddField(IdTabN, QStringLiteral("Табельный номер"), 60);
+}
+
+void CTabelFilterDlg::SetPersonnelNumber(unsigned tabN)
+{
+    Field(IdTabN)->setText(QString::number(tabN));
+}
+
+unsigned CTabelFilterDlg::PersonnelNumber() const
+{
+    const int v = readInt(Field(IdTabN));
+    return v > 0 ? unsigned(v) : 0;
+}
+
+void CTabelFilterDlg::PostApply()
+{
+    QTimer::singleShot(0, this, [this] {
+        if (Field(IdTabN)->hasFocus() && View())
+            View()->ApplySelection();
+    });
+}
+
+void CWorkersFilterDlg::OnEnter()
+{
+    if (View())
+        View()->ApplySelection();
+}
+
+void CTabelFilterDlg::ShowFieldPickList()
+{
+    CCommonFormView* v = View();
+    if (v && m_focusedField == IdTabN) {
+        int shop = 0, brigade = 0, profession = 0;
+        ReadFields(&shop, &brigade, &profession);
+        v->PickEmployee(3, shop, brigade, profession);
+        return;
+    }
+    CWorkersFilterDlg::ShowFieldPickList();
+}

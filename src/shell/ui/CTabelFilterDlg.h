@@ -1,0 +1,63 @@
+// The selection strips of the task views: shop, brigade, profession and (in
+// CTabelFilterDlg) the personnel number.
+#pragma once
+
+#include "shell/ui/CFormChildDlg.h"
+
+#include <QLineEdit>
+
+class CWorkersFilterDlg : public CFormChildDlg {
+    Q_OBJECT
+public:
+    enum { IdShop = 1252, IdBrigade = 1253, IdProfession = 1254 };
+
+    explicit CWorkersFilterDlg(CCommonFormView* view) : CWorkersFilterDlg(446, view) {}
+
+    // The three keys; an empty or unreadable field gives 0.
+    void ReadFields(int* shop, int* brigade, int* profession) const;
+    // The help list or hint of the focused field.
+    virtual void ShowFieldPickList();
+
+    QLineEdit* Field(int id) const { return controlAs<QLineEdit>(id); }
+
+protected:
+    CWorkersFilterDlg(int dialogId, CCommonFormView* view);
+    QLineEdit* AddField(int id, const QString& label, int width);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Esc: leave the screen for the working panel of the entry screen in use.
+    void LeaveScreen();
+    // Enter in a field: the view applies the selection.
+    virtual void OnEnter();
+
+    // The strip's own focused field (the view's may be another form's).
+    int m_focusedField = -1;
+
+private:
+    class QHBoxLayout* m_layout;
+};
+
+class CTabelFilterDlg : public CWorkersFilterDlg {
+    Q_OBJECT
+public:
+    enum { IdTabN = 1103 };
+
+    // The two numbers the owner passes are kept for it (a screen number and 2).
+    CTabelFilterDlg(int first, int second, CCommonFormView* view);
+
+    int First() const { return m_first; }
+    int Second() const { return m_second; }
+
+    // Puts a personnel number into its field.
+    void SetPersonnelNumber(unsigned tabN);
+    unsigned PersonnelNumber() const;
+    // After a help choice typed a number into the personnel-number field:
+    // applies it through the view once the current event is done, when that
+    // field has the focus.
+    void PostApply();
+
+    void ShowFieldPickList() override;
+
+private:
+    int m_first;
+    int m_second;
+};

@@ -1,0 +1,21 @@
+// The entry dialogs' grid set up the same way on every form.
+#pragma once
+
+#include <QRect>
+
+class CFldHlpGridCtrl;
+class CGridCtrl;
+class CFormChildDlg;
+
+// Creates the field-help grid with that control number in the dialog, or
+// empties the one already there, and gives it the entry screens' look:
+// button-face background, not editable, no column resizing, no focus
+// tracking, no header-click selection, single-row selection, title tips, list
+// mode, margins of 5, a 10-point face with Cyrillic, heading cells in purple
+// RGB(64, 0, 128) on light blue RGB(155, 215, 255).
+CFldHlpGridCtrl* SetupEntryGrid(CFormChildDlg* dialog, int id, const QRect& rect);
+// Text margin 5 in the grid's four default cells.
+void SetGridDefaultMargins(CGridCtrl* grid);
+// Clears the selection, the selected range and the focus cell, and sets
+// whether cells can be selected.
+void EnableGridSelection(CGridCtrl* grid, bool enable);

@@ -1,0 +1,43 @@
+// The configuration file beside the program: sections "SQL" (server, engine,
+// base) and "Application" (path, WndPosX, WndPosY, WndCX, WndCY).
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <climits>
+
+struct KalvorConfig {
+    static constexpr int kNoValue = INT_MIN; // no stored window position or size
+
+    QString server; // default: the computer's name
+    QString engine; // default "KVR"
+    QString base;   // empty when absent
+    QString path;   // working folder, always ending in a separator
+    int wndPosX = kNoValue;
+    int wndPosY = kNoValue;
+    int wndCX = kNoValue;
+    int wndCY = kNoValue;
+
+    // Reads the file; missing file or keys give the defaults. Lines of other
+    // sections and keys are kept and written back unchanged.
+    void Load(const QString& fileName);
+    // Writes the file under a temporary name and renames it; false on failure.
+    bool Save(const QString& fileName) const;
+
+    bool HasWindowRect() const
+    {
+        return wndPosX != kNoValue && wndPosY != kNoValue && wndCX != kNoValue && wndCY != kNoValue;
+    }
+
+    // The file next to the program: its full name with ".ini" (the program
+    // has no extension on Linux; one that it has is replaced).
+    static QString DefaultFileName();
+
+private:
+    struct Section {
+        QString name;
+        QList<QPair<QString, QString>> entries;
+    };
+    QList<Section> m_sections;
+};

@@ -1,0 +1,58 @@
+// One road for every message box of the program. Screens call KalvorMessageBox;
+// tests replace the handler with a recorder so that no modal box blocks them.
+#pragma once
+
+#include "platform/Db.h"
+#include "shell/Messages.h"
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// Result and button codes kept as the program's screens compare them.
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDYES = 6;
+inline constexpr int IDNO = 7;
+
+inline constexpr int MB_OK = 0x0;
+inline constexpr int MB_OKCANCEL = 0x1;
+inline constexpr int MB_YESNOCANCEL = 0x3;
+inline constexpr int MB_YESNO = 0x4;
+
+inline constexpr int MB_ICONNONE = 0x00;
+inline constexpr int MB_ICONERROR = 0x10;
+inline constexpr int MB_ICONQUESTION = 0x20;
+inline constexpr int MB_ICONWARNING = 0x30;
+inline constexpr int MB_ICONINFORMATION = 0x40;
+
+// The caption used by every message box of the program.
+inline const char* const kMessageCaption = "Kalvor";
+
+struct MessageBoxRequest {
+    QWidget* owner = nullptr;
+    QString text;
+    QString caption;
+    int buttons = MB_OK;
+    int icon = MB_ICONNONE;
+};
+
+using MessageBoxHandler = std::function<int(const MessageBoxRequest&)>;
+
+// Shows a message box (text, caption, buttons | icon) owned by the main window
+// when no owner is given; returns IDOK, IDCANCEL, IDYES or IDNO. Called on a
+// worker thread, it has the user-interface thread show the box and waits for
+// the answer (IDCANCEL once the worker is told to stop).
+int KalvorMessageBox(const QString& text, int flags = MB_OK, const QString& caption = QString(),
+                     QWidget* owner = nullptr);
+
+// Installs another handler (a test's recorder); returns the previous one.
+// An empty handler restores the real message box.
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+
+// Shows a database error caught by a screen ("ОБНАРУЖЕНА ОШИБКА: ..."); the
+// caller goes on.
+void ShowComError(const kalvor::DbError& error);
+// The same for the database layer's own error type.
+void ShowComError(const kalvor::db::DbError& error);

@@ -1,0 +1,133 @@
+// Date and month pickers with "no date", driven by keys, and their helpers
+// against packed values worked out by hand; the screenshot of the main window.
+#include "UiTestSupport.h"
+
+#include "shell/Clock.h"
+#include "shell/ui/BaseService.h"
+#include "shell/ui/CKalvorApp.h"
+#include "shell/ui/CLoginDlg.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/NullableDateEdit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(UiPicker, PackedDatesInAndOutWithNoDate)
+{
+    kalvor::ScopedToday today(QDate(2026, 12, 7));
+    NullableDateEdit picker;
+    picker.show();
+
+    SetPickerFromPackedDate(&picker, 0);
+    EXPECT_TRUE(picker.IsNull());
+    EXPECT_EQ(picker.text(), QStringLiteral(" "));
+
+    // 15.03.2011: 15 | 3 << 5 | 11 << 9 = 5743; "11" is not above "26", so 2011.
+    SetPickerFromPackedDate(&picker, 5743);
+    EXPECT_EQ(picker.Date(), QDate(2011, 3, 15));
+    EXPECT_EQ(picker.text(), QStringLiteral("15.03.2011"));
+    // 85 is above 26: 1985.
+    SetPickerFromPackedDate(&picker, quint16(1 | 1 << 5 | 85 << 9));
+    EXPECT_EQ(picker.Date(), QDate(1985, 1, 1));
+
+    std::uint16_t field = 0;
+    EXPECT_EQ(GetDateFromPicker(&picker, &field), 1);
+    EXPECT_EQ(field, 1 | 1 << 5 | 85 << 9);
+    EXPECT_EQ(GetDateFromPicker(&picker, &field), 0);
+
+    // Delete clears the picker; the field then reads 0.
+    picker.setFocus();
+    QTest::keyClick(&picker, Qt::Key_Delete);
+    EXPECT_TRUE(picker.IsNull());
+    EXPECT_EQ(picker.text(), QStringLiteral(" "));
+    EXPECT_EQ(GetDateFromPicker(&picker, &field), 1);
+    EXPECT_EQ(field, 0);
+    // An arrow on an empty picker starts from today.
+    QTest::keyClick(&picker, Qt::Key_Up);
+    EXPECT_EQ(picker.Date(), QDate(2026, 12, 7));
+}
+
+TEST(UiPicker, DateTextsAndMonthPickers)
+{
+    kalvor::ScopedToday today(QDate(2026, 12, 7));
+    NullableDateEdit picker;
+    ParseDateText(QStringLiteral("5.7.09"), &picker);
+    EXPECT_EQ(picker.Date(), QDate(2009, 7, 5));
+    ParseDateText(QStringLiteral("5.7.1999"), &picker);
+    EXPECT_EQ(picker.Date(), QDate(1999, 7, 5));
+    ParseDateText(QStringLiteral("0.7.09"), &picker);
+    EXPECT_TRUE(picker.IsNull());
+    ParseDateText(QStringLiteral("5.7.09"), &picker);
+    ParseDateText(QStringLiteral("31.02.10"), &picker);
+    EXPECT_TRUE(picker.IsNull());
+    ParseDateText(QStringLiteral("завтра"), &picker);
+    EXPECT_TRUE(picker.IsNull());
+
+    // The picker's date goes into the text only when it is another date.
+    QString text = QStringLiteral("05.07.09");
+    ParseDateText(QStringLiteral("5.7.9"), &picker);
+    EXPECT_EQ(ParseDateToDate(&text, &picker), 0);
+    EXPECT_EQ(text, QStringLiteral("05.07.09"));
+    picker.SetDate(QDate(2010, 11, 30));
+    EXPECT_EQ(ParseDateToDate(&text, &picker), 1);
+    EXPECT_EQ(text, QStringLiteral("30.11.10"));
+    picker.SetNull();
+    EXPECT_EQ(ParseDateToDate(&text, &picker), 1);
+    EXPECT_EQ(text, QString());
+    EXPECT_EQ(ParseDateToDate(&text, &picker), 0);
+
+    // Month pickers: (year << 4) + month; month 0 is no date.
+    NullableDateEdit month(nullptr, true);
+    month.show();
+    SetPickerFromMonthYear(&month, quint16(2024 * 16 + 3));
+    EXPECT_EQ(month.text(), QStringLiteral("03.2024"));
+    std::uint16_t key = 0;
+    EXPECT_EQ(GetDateTimeFromPicker(&month, &key), 1);
+    EXPECT_EQ(key, 2024 * 16 + 3);
+    SetPickerFromMonthYear(&month, quint16(2024 * 16));
+    EXPECT_TRUE(month.IsNull());
+    EXPECT_EQ(GetDateTimeFromPicker(&month, &key), 1);
+    EXPECT_EQ(key, 0);
+}
+
+// The main window on a new base, saved into the build folder for a look.
+TEST(UiScreenshot, MainWindowOnANewBase)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.path() + QLatin1Char('/');
+    {
+        QFile f(folder + QStringLiteral("kalvor.ini"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("[Application]\npath=%1\n").arg(folder).toUtf8());
+    }
+    MessageRecorder boxes;
+    CKalvorApp app(folder + QStringLiteral("kalvor.ini"));
+    app.SetLoginRunner([](CLoginDlg& dlg) {
+        dlg.show();
+        TypeText(dlg.BaseEdit(), QStringLiteral("demo"));
+        QTest::keyClick(dlg.BaseEdit(), Qt::Key_Return);
+        return dlg.result();
+    });
+    ASSERT_TRUE(app.InitInstance({}));
+    CMainFrame* frame = app.MainFrame();
+    frame->resize(1024, 700);
+    ASSERT_TRUE(ShowActive(frame));
+    QPushButton* create = frame->PanelButton(32771);
+    ASSERT_NE(create, nullptr);
+    create->setFocus();
+    QTest::keyClick(create, Qt::Key_Space);
+    ASSERT_TRUE(app.Base()->IsOpen());
+    Settle();
+    const QString shot = QCoreApplication::applicationDirPath() + QStringLiteral("/kalvor-main-window.png");
+    QFile::remove(shot);
+    ASSERT_TRUE(frame->grab().save(shot));
+    EXPECT_TRUE(QFile::exists(shot));
+}
+
+} // namespace

@@ -1,0 +1,354 @@
+// Start-up of the program as the user meets it: a missing base, its creation
+// from the main panel, logins with right and wrong passwords, the
+// configuration file read and written back.
+#include "UiTestSupport.h"
+
+#include "shell/ui/BaseService.h"
+#include "shell/ui/CInfoView.h"
+#include "shell/ui/CKalvorApp.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CLoginDlg.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/KalvorConfig.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
+#include <atomic>
+#include <thread>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kNotFound = QStringLiteral("База данных не найдена.\n\nПродолжить ?");
+
+class UiStartup : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QLatin1Char('/');
+        ini = folder + QStringLiteral("kalvor.ini");
+        WriteIni(QStringLiteral("[Application]\npath=%1\n").arg(folder));
+    }
+    void WriteIni(const QString& text)
+    {
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text.toUtf8());
+    }
+    QString ReadIni() const
+    {
+        QFile f(ini);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+    // A login runner that types the name (when given) and the password into
+    // the real dialog and presses Enter.
+    static CKalvorApp::LoginRunner Typing(const QString& name, const QString& password, QString* shownName = nullptr)
+    {
+        return [=](CLoginDlg& dlg) {
+            dlg.show();
+            if (shownName)
+                *shownName = dlg.BaseEdit()->text();
+            if (!name.isNull()) {
+                dlg.BaseEdit()->selectAll();
+                TypeText(dlg.BaseEdit(), name);
+            }
+            TypeText(dlg.PasswordEdit(), password);
+            QTest::keyClick(dlg.PasswordEdit(), Qt::Key_Return);
+            return dlg.result();
+        };
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    QString ini;
+};
+
+TEST_F(UiStartup, MissingBaseIsCreatedFromTheMainPanelThenLoginChecksThePassword)
+{
+    MessageRecorder boxes;
+    {
+        CKalvorApp app(ini);
+        app.SetLoginRunner(Typing(QStringLiteral("demo"), QString()));
+        ASSERT_TRUE(app.InitInstance({}));
+        // The unknown name was asked about, and Yes let the program go on.
+        ASSERT_EQ(boxes.Texts(), QStringList{kNotFound});
+        CMainFrame* frame = app.MainFrame();
+        EXPECT_TRUE(frame->isVisible());
+        EXPECT_FALSE(app.Base()->IsOpen());
+        EXPECT_EQ(frame->windowTitle(), QStringLiteral("Kalvor - demo"));
+
+        // The main panel's command creates the base and opens it.
+        QPushButton* create = frame->PanelButton(32771);
+        ASSERT_NE(create, nullptr);
+        EXPECT_EQ(create->text(), QStringLiteral("Создать новую базу данных"));
+        ASSERT_TRUE(create->isEnabled());
+        ASSERT_TRUE(ShowActive(frame));
+        create->setFocus();
+        QTest::keyClick(create, Qt::Key_Space);
+        EXPECT_TRUE(QFile::exists(folder + QStringLiteral("demo.db")));
+        EXPECT_TRUE(app.Base()->IsOpen());
+        EXPECT_FALSE(create->isEnabled()); // a base is open now
+        auto* info = qobject_cast<CInfoView*>(frame->CurrentView());
+        ASSERT_NE(info, nullptr);
+        EXPECT_EQ(boxes.boxes.size(), 1u);
+        frame->move(30, 40);
+        frame->resize(900, 640);
+        app.ExitInstance();
+    }
+    // The accepted name and the window rectangle went back to the file.
+    const QString written = ReadIni();
+    EXPECT_TRUE(written.contains(QStringLiteral("[SQL]\n")));
+    EXPECT_TRUE(written.contains(QStringLiteral("base=demo\n")));
+    EXPECT_TRUE(written.contains(QStringLiteral("engine=KVR\n")));
+    EXPECT_TRUE(written.contains(QStringLiteral("WndCX=900\n")));
+    EXPECT_TRUE(written.contains(QStringLiteral("WndCY=640\n")));
+    EXPECT_TRUE(written.contains(QStringLiteral("path=%1\n").arg(folder)));
+
+    // Next start: the configured name is offered, the empty password of the
+    // new base lets the user in, and the window comes back where it was.
+    {
+        CKalvorApp app(ini);
+        QString offered;
+        app.SetLoginRunner(Typing(QString(), QString(), &offered));
+        ASSERT_TRUE(app.InitInstance({}));
+        EXPECT_EQ(offered, QStringLiteral("demo"));
+        EXPECT_TRUE(app.Base()->IsOpen());
+        EXPECT_EQ(app.MainFrame()->size(), QSize(900, 640));
+        EXPECT_FALSE(app.MainFrame()->PanelButton(32771)->isEnabled());
+        // Give the base a password for the next starts.
+        auto* sqlite = dynamic_cast<SqliteBaseService*>(app.Base());
+        ASSERT_NE(sqlite, nullptr);
+        ASSERT_FALSE(sqlite->SetStoredPassword(QStringLiteral("секрет1")).failed);
+        app.ExitInstance();
+    }
+    // A wrong password ends the program without a message.
+    {
+        CKalvorApp app(ini);
+        app.SetLoginRunner(Typing(QString(), QStringLiteral("wrong")));
+        EXPECT_FALSE(app.InitInstance({}));
+        EXPECT_FALSE(app.MainFrame()->isVisible());
+        EXPECT_FALSE(app.Base()->IsOpen());
+        // The shut-down still writes the file; the rectangle stays as it was.
+        app.ExitInstance();
+        EXPECT_TRUE(ReadIni().contains(QStringLiteral("WndCX=900\n")));
+        EXPECT_TRUE(ReadIni().contains(QStringLiteral("base=demo\n")));
+    }
+    // The right one (at most seven characters are typed) opens it.
+    {
+        CKalvorApp app(ini);
+        app.SetLoginRunner(Typing(QString(), QStringLiteral("секрет1XYZ")));
+        EXPECT_TRUE(app.InitInstance({}));
+        EXPECT_TRUE(app.Base()->IsOpen());
+    }
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+}
+
+TEST_F(UiStartup, EmptyNameIsRefusedAndNoKeepsTheDialogOpen)
+{
+    MessageRecorder boxes;
+    boxes.answer = IDNO;
+    CKalvorApp app(ini);
+    int acceptedAfter = -1;
+    app.SetLoginRunner([&](CLoginDlg& dlg) {
+        dlg.show();
+        QTest::keyClick(dlg.PasswordEdit(), Qt::Key_Return); // empty name
+        if (dlg.isVisible() && boxes.Texts() == QStringList{QStringLiteral("Введите имя базы данных")}) {
+            QTest::keyClicks(dlg.BaseEdit(), QStringLiteral("nobase"));
+            QTest::keyClick(dlg.BaseEdit(), Qt::Key_Return); // not found, No
+            acceptedAfter = dlg.isVisible() ? 0 : 1;
+        }
+        QTest::keyClick(dlg.BaseEdit(), Qt::Key_Escape);
+        return dlg.result();
+    });
+    EXPECT_FALSE(app.InitInstance({}));
+    EXPECT_EQ(acceptedAfter, 0);
+    EXPECT_EQ(boxes.Texts(), (QStringList{QStringLiteral("Введите имя базы данных"), kNotFound}));
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("nobase.db")));
+}
+
+TEST_F(UiStartup, CommandLineNameComesBeforeTheConfiguredOne)
+{
+    WriteIni(QStringLiteral("[SQL]\nbase=first\n[Application]\npath=%1\nWndPosX=10\n[Other]\nkey=kept\n").arg(folder));
+    {
+        SqliteBaseService s(folder);
+        ASSERT_FALSE(s.Create(QStringLiteral("second")).failed);
+    }
+    MessageRecorder boxes;
+    CKalvorApp app(ini);
+    QString offered;
+    app.SetLoginRunner(Typing(QString(), QString(), &offered));
+    ASSERT_TRUE(app.InitInstance({QStringLiteral("second")}));
+    EXPECT_EQ(offered, QStringLiteral("second"));
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(app.Base()->OpenName(), QStringLiteral("second"));
+    app.ExitInstance();
+    const QString written = ReadIni();
+    EXPECT_TRUE(written.contains(QStringLiteral("base=second\n")));
+    EXPECT_TRUE(written.contains(QStringLiteral("[Other]\nkey=kept\n")));
+}
+
+TEST_F(UiStartup, WithoutANameTheOnlyBaseOfTheWorkingFolderIsOffered)
+{
+    {
+        SqliteBaseService s(folder);
+        ASSERT_FALSE(s.Create(QStringLiteral("zarplata")).failed);
+        EXPECT_EQ(s.Names(), QStringList{QStringLiteral("zarplata")});
+    }
+    MessageRecorder boxes;
+    CKalvorApp app(ini);
+    QString offered;
+    app.SetLoginRunner(Typing(QString(), QString(), &offered));
+    ASSERT_TRUE(app.InitInstance({}));
+    EXPECT_EQ(offered, QStringLiteral("zarplata"));
+    EXPECT_TRUE(app.Base()->IsOpen());
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// A base layer whose opening fails or whose server must be re-registered.
+class FailingService : public SqliteBaseService {
+public:
+    FailingService(const QString& folder, bool failOpen, bool reregister)
+        : SqliteBaseService(folder), m_failOpen(failOpen), m_reregister(reregister) {}
+    BaseFailure Open(const QString& name) override
+    {
+        if (m_failOpen)
+            return BaseFailure::Make(0x80004005u, QStringLiteral("Unspecified error"),
+                                     QStringLiteral("disk I/O error"), QStringLiteral("Kalvor base"));
+        return SqliteBaseService::Open(name);
+    }
+    bool ReregisterServer() override { return m_reregister; }
+
+private:
+    bool m_failOpen, m_reregister;
+};
+
+TEST_F(UiStartup, OpeningFailureAndChangedComputerStopTheProgramWithTheirMessages)
+{
+    {
+        SqliteBaseService s(folder);
+        ASSERT_FALSE(s.Create(QStringLiteral("demo")).failed);
+    }
+    {
+        MessageRecorder boxes;
+        CKalvorApp app(ini);
+        app.SetServiceFactory([](const QString& f) { return std::make_unique<FailingService>(f, true, false); });
+        app.SetLoginRunner(Typing(QStringLiteral("demo"), QString()));
+        EXPECT_FALSE(app.InitInstance({}));
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].text,
+                  QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : 80004005\nErrorMessage: Unspecified error\n"
+                                 "Description : disk I/O error\nSource      : Kalvor base\n"));
+    }
+    {
+        MessageRecorder boxes;
+        CKalvorApp app(ini);
+        app.SetServiceFactory([](const QString& f) { return std::make_unique<FailingService>(f, false, true); });
+        app.SetLoginRunner(Typing(QStringLiteral("demo"), QString()));
+        EXPECT_FALSE(app.InitInstance({}));
+        EXPECT_FALSE(app.Base()->IsOpen());
+        EXPECT_EQ(boxes.Texts(),
+                  QStringList{QStringLiteral("Программа была перенастроена в связи с изменением настроек компьютера.\n"
+                                             "Для корректной работы требуется перезагрузка компьютера!!!")});
+    }
+}
+
+TEST_F(UiStartup, ShutDownOfTheTmpBaseRestoresTheReferenceFiles)
+{
+    for (const char* name : {"nalog", "bank"}) {
+        QFile f(folder + QLatin1Char('_') + QLatin1String(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("own ") + name);
+        QFile g(folder + QLatin1String(name));
+        ASSERT_TRUE(g.open(QIODevice::WriteOnly));
+        g.write("from the archive");
+    }
+    MessageRecorder boxes;
+    CKalvorApp app(ini);
+    app.SetLoginRunner(Typing(QStringLiteral("tmp"), QString()));
+    ASSERT_TRUE(app.InitInstance({}));
+    app.ExitInstance();
+    QFile f(folder + QStringLiteral("nalog"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("own nalog"));
+    QFile g(folder + QStringLiteral("bank"));
+    ASSERT_TRUE(g.open(QIODevice::ReadOnly));
+    EXPECT_EQ(g.readAll(), QByteArray("own bank"));
+}
+
+} // namespace
+
+namespace {
+
+TEST(UiMessages, WorkerBoxesAreShownByTheInterfaceThreadAndDbErrorsByTheirBox)
+{
+    std::vector<std::pair<QString, bool>> shown;
+    MessageBoxHandler previous = SetMessageBoxHandler([&](const MessageBoxRequest& r) {
+        shown.push_back({r.text, QThread::currentThread() == qApp->thread()});
+        return IDNO;
+    });
+    std::atomic<int> result{-1};
+    std::thread worker([&] { result = KalvorMessageBox(QStringLiteral("Нет данных для печати"), MB_YESNO); });
+    QElapsedTimer waited;
+    waited.start();
+    while (result == -1 && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    worker.join();
+    EXPECT_EQ(result, IDNO);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].first, QStringLiteral("Нет данных для печати"));
+    EXPECT_TRUE(shown[0].second);
+
+    ShowComError(kalvor::db::DbError(0x80040E4Du, QStringLiteral("Нет базы"), QStringLiteral("demo.db"),
+                                     QStringLiteral("Kalvor")));
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].first, QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : 80040E4D\nErrorMessage: Нет базы\n"
+                                             "Description : demo.db\nSource      : Kalvor\n"));
+    SetMessageBoxHandler(previous);
+}
+
+} // namespace
+
+namespace {
+
+TEST(UiConfig, DefaultsAbsentKeysAndWrittenForm)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.path() + QStringLiteral("/kalvor.ini");
+    KalvorConfig c;
+    c.Load(file); // no file: every default
+    EXPECT_EQ(c.engine, QStringLiteral("KVR"));
+    EXPECT_FALSE(c.server.isEmpty()); // the computer's name
+    EXPECT_TRUE(c.base.isEmpty());
+    EXPECT_EQ(c.path, QDir::currentPath() + QLatin1Char('/'));
+    EXPECT_EQ(c.wndPosX, KalvorConfig::kNoValue);
+    EXPECT_FALSE(c.HasWindowRect());
+
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("; comment\n[sql]\nServer = host1\nbase=Зарплата 2026\n[Application]\npath=/data/kalvor\n"
+            "WndPosX=12\nWndPosY=x\nWndCX=800\nWndCY=600\n");
+    f.close();
+    c.Load(file);
+    EXPECT_EQ(c.server, QStringLiteral("host1"));
+    EXPECT_EQ(c.base, QStringLiteral("Зарплата 2026"));
+    EXPECT_EQ(c.path, QStringLiteral("/data/kalvor/"));
+    EXPECT_EQ(c.wndPosX, 12);
+    EXPECT_EQ(c.wndPosY, 0); // not a number reads as 0
+    EXPECT_TRUE(c.HasWindowRect());
+    c.wndPosY = 34;
+    ASSERT_TRUE(c.Save(file));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(f.readAll()),
+              QStringLiteral("[sql]\nServer=host1\nbase=Зарплата 2026\nengine=KVR\n[Application]\npath=/data/kalvor/\n"
+                             "WndPosX=12\nWndPosY=34\nWndCX=800\nWndCY=600\n"));
+    EXPECT_TRUE(KalvorConfig::DefaultFileName().endsWith(QStringLiteral("/test_shell.ini")));
+}
+
+} // namespace

@@ -1,0 +1,70 @@
+// Helpers of the shell's screen tests: a recorder in place of the message
+// box, a temporary working folder, and key helpers for the real widgets.
+#pragma once
+
+#include "shell/ui/KalvorMessageBox.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+#include <vector>
+
+struct MessageRecorder {
+    struct Entry {
+        QString text;
+        int flags;
+    };
+    std::vector<Entry> boxes;
+    int answer = IDYES;
+    MessageBoxHandler previous;
+
+    MessageRecorder()
+    {
+        previous = SetMessageBoxHandler([this](const MessageBoxRequest& r) {
+            boxes.push_back({r.text, r.buttons | r.icon});
+            if (r.buttons == MB_OK)
+                return IDOK;
+            return answer;
+        });
+    }
+    ~MessageRecorder() { SetMessageBoxHandler(previous); }
+    QStringList Texts() const
+    {
+        QStringList t;
+        for (const auto& b : boxes)
+            t << b.text;
+        return t;
+    }
+};
+
+// Shows a top-level widget and makes it the active window, so that its
+// window shortcuts act on key presses.
+inline bool ShowActive(QWidget* w)
+{
+    w->show();
+    QApplication::setActiveWindow(w);
+    w->activateWindow();
+    return QTest::qWaitForWindowActive(w, 2000);
+}
+
+// Types a text key by key; characters outside ASCII (Cyrillic) go as key
+// events that carry their text.
+inline void TypeText(QWidget* w, const QString& text)
+{
+    for (QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(w, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+// Lets queued deletions and calls run.
+inline void Settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+}

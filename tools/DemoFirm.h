@@ -1,0 +1,28 @@
+#pragma once
+// The demo firm of the README's first command: a small engineering works with
+// about fifty employees in four shops, a reporting month in 2011 and the twelve
+// months before it in the archive.
+#include "infobase/InfoBase.h"
+
+#include <QString>
+
+namespace kalvor::tools {
+
+// Reporting month of the demo base.
+constexpr int DemoYear = 2011;
+constexpr int DemoMonth = 4;
+// Name of the demo base in the working folder.
+inline QString DemoBaseName() { return QStringLiteral("demo"); }
+
+// Fills an opened base (made from the empty template, tables loaded) with the
+// demo firm in memory: firm record, shops, extra pay kinds, employees with
+// their records, time sheets, bonuses, sick leave and vacation, the lists.
+// records receives every employee's record, index slot - 1.
+void BuildDemoFirm(infobase::CInfoBase& base, std::vector<infobase::EmployeeRecord>& records,
+                   std::vector<infobase::WarDatBlock>& warDat);
+
+// Makes the demo base in folder (which holds "empty.bak") when it is missing;
+// true when it was made. Built under another name and renamed when complete.
+bool MakeDemoBase(const QString& folder);
+
+} // namespace kalvor::tools

@@ -1,0 +1,48 @@
+// mkdata: makes the data files of the working folder from the readable
+// sources in data/src/.
+//
+//   mkdata refs     <srcdir> <outdir>   reference files, their "_" copies, "country"
+//   mkdata template <srcdir> <outdir>   the empty-base template "empty.bak"
+//   mkdata demo     <srcdir> <outdir>   the demo base "demo", only when it is missing
+#include "DataSources.h"
+#include "DemoFirm.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <cstdio>
+
+using namespace kalvor;
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() != 4) {
+        std::fprintf(stderr, "usage: mkdata refs|template|demo <srcdir> <outdir>\n");
+        return 2;
+    }
+    const QString mode = args[1];
+    const QString src = args[2];
+    QString out = QDir(args[3]).absolutePath();
+    if (!out.endsWith(QLatin1Char('/'))) out += QLatin1Char('/');
+    try {
+        if (mode == QLatin1String("refs")) {
+            infobase::CRefFiles ref;
+            tools::ReadReferenceSources(src, ref);
+            tools::WriteReferenceFiles(ref, out);
+        } else if (mode == QLatin1String("template")) {
+            tools::WriteEmptyTemplate(src, out);
+        } else if (mode == QLatin1String("demo")) {
+            if (tools::MakeDemoBase(out))
+                std::printf("mkdata: demo base made in %s\n", qPrintable(out));
+        } else {
+            std::fprintf(stderr, "mkdata: unknown mode %s\n", qPrintable(mode));
+            return 2;
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "mkdata: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
