@@ -19,7 +19,7 @@ DbError fromSqlError(const QSqlError& e, const QString& what)
 {
     bool ok = false;
     const int native = e.nativeErrorCode().toInt(&ok);
-    const std::uint32_t code = ok ? (E_DB_ENGINE | std::uint32_t(native & 0xFFF)) : E_DB_FAIL;
+    const std::uint32_t code = ok ? (E_DB_ENGINE | std::uint32_t(native & 0xFF)) : E_DB_FAIL;
     QString message = e.driverText();
     if (message.isEmpty()) message = QStringLiteral("Ошибка базы данных");
     QString description = e.databaseText();
@@ -30,6 +30,7 @@ DbError fromSqlError(const QSqlError& e, const QString& what)
 // The calling thread's open connections by base file; closed when the thread ends.
 struct ThreadConnections {
     std::map<QString, QString> names; // base file -> connection name
+    std::map<QString, QString> paths; // file name as given -> absolute name
     std::map<QString, int> depth;     // connection name -> transaction depth
     // connection name -> statements kept for it
     std::map<QString, std::map<QString, std::unique_ptr<Recordset>>> statements;
@@ -65,7 +66,10 @@ void checkInjectedFailure(const QString& sql)
 
 QString canonical(const QString& file)
 {
-    return QFileInfo(file).absoluteFilePath();
+    auto& paths = threadConnections().paths;
+    auto it = paths.find(file);
+    if (it == paths.end()) it = paths.emplace(file, QFileInfo(file).absoluteFilePath()).first;
+    return it->second;
 }
 
 } // namespace
@@ -172,12 +176,13 @@ void Execute(const QSqlDatabase& db, const QString& sql)
     if (!q.exec(sql)) throw fromSqlError(q.lastError(), sql);
 }
 
-Transaction::Transaction(const QSqlDatabase& db) : db_(db)
+Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db)
 {
     int& depth = threadConnections().depth[db_.connectionName()];
     if (depth == 0) {
         QSqlQuery q(db_);
-        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) throw fromSqlError(q.lastError(), QStringLiteral("BEGIN"));
+        if (!q.exec(kind == Write ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN")))
+            throw fromSqlError(q.lastError(), QStringLiteral("BEGIN"));
     } else {
         Execute(db_, QStringLiteral("SAVEPOINT sp%1").arg(depth));
     }

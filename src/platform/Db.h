@@ -23,9 +23,9 @@
 namespace kalvor::db {
 
 // Codes of the errors that this layer raises itself (the engine's own errors
-// carry 0x80040E00 plus the engine's error number).
+// carry 0x80040E00 plus the engine's primary error number, 0-255).
 inline constexpr std::uint32_t E_DB_FAIL = 0x80004005;       // unspecified failure
-inline constexpr std::uint32_t E_DB_ENGINE = 0x80040E00;     // + engine error number (low 12 bits)
+inline constexpr std::uint32_t E_DB_ENGINE = 0x80040E00;     // + engine error number (low 8 bits)
 inline constexpr std::uint32_t E_DB_NOT_FOUND = 0x80040E4D;  // base file not found
 inline constexpr std::uint32_t E_DB_VERSION = 0x80040E1D;    // base made by a newer program
 
@@ -108,7 +108,11 @@ void Execute(const QSqlDatabase& db, const QString& sql);
 // savepoints of the outer one.
 class Transaction {
 public:
-    explicit Transaction(const QSqlDatabase& db);
+    enum Kind { Write, Read };
+    // A write transaction takes the base's write lock at once; a read
+    // transaction only gives its statements one consistent view of the base
+    // (and saves taking the file locks statement by statement).
+    explicit Transaction(const QSqlDatabase& db, Kind kind = Write);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

@@ -1,0 +1,157 @@
+// Base files: naming, creation from the empty template, opening, copying and
+// deleting.
+#include "infobase/InfoBaseDbDetail.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace kalvor::infobase {
+
+namespace {
+
+const QString kSource = QStringLiteral("Kalvor.Base");
+
+QString withSeparator(const QString& folder)
+{
+    if (folder.isEmpty() || folder.endsWith(QLatin1Char('/'))) return folder;
+    return folder + QLatin1Char('/');
+}
+
+bool validName(const QString& name)
+{
+    if (name.isEmpty() || name.size() > 128) return false;
+    for (QChar c : name)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 32) return false;
+    return name != QLatin1String(".") && name != QLatin1String("..");
+}
+
+void requireName(const QString& name)
+{
+    if (!validName(name))
+        throw db::DbError(db::E_DB_FAIL, QStringLiteral("Недопустимое имя базы данных"), name, kSource);
+}
+
+void removeBaseFiles(const QString& file)
+{
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) QFile::remove(file + QString::fromLatin1(suffix));
+}
+
+} // namespace
+
+QString BaseFilePath(const QString& folder, const QString& name)
+{
+    return withSeparator(folder) + name + QStringLiteral(".sqlite");
+}
+
+QString BaseFile(const CInfoBase& base) { return BaseFilePath(base.workFolder, base.baseName); }
+
+QSqlDatabase Db(const CInfoBase& base) { return db::Connection::forThread(BaseFile(base)); }
+
+bool BaseExists(const QString& folder, const QString& name)
+{
+    return validName(name) && QFileInfo(BaseFilePath(folder, name)).isFile();
+}
+
+void CreateBase(const QString& folder, const QString& name)
+{
+    requireName(name);
+    const QString file = BaseFilePath(folder, name);
+    if (QFileInfo::exists(file))
+        throw db::DbError(db::E_DB_FAIL, QStringLiteral("База данных уже существует"), name, kSource);
+    const QString temp = file + QStringLiteral(".new");
+    removeBaseFiles(temp);
+    const QString templ = withSeparator(folder) + QStringLiteral("empty.bak");
+    try {
+        if (QFileInfo(templ).isFile() && !QFile::copy(templ, temp))
+            throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка при открытии файла"), templ, kSource);
+        {
+            const QSqlDatabase db = db::Connection::forThread(temp);
+            UpgradeSchema(db);
+            // Leave one self-contained file behind before the rename.
+            db::Checkpoint(db);
+        }
+        db::Connection::closeForThread(temp);
+    } catch (...) {
+        db::Connection::closeForThread(temp);
+        removeBaseFiles(temp);
+        throw;
+    }
+    QFile::remove(temp + QStringLiteral("-wal"));
+    QFile::remove(temp + QStringLiteral("-shm"));
+    if (!QFile::rename(temp, file)) {
+        removeBaseFiles(temp);
+        throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка записи в файл"), file, kSource);
+    }
+}
+
+void OpenBase(CInfoBase& base)
+{
+    if (!BaseExists(base.workFolder, base.baseName))
+        throw db::DbError(db::E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), BaseFile(base), kSource);
+    const QSqlDatabase db = Db(base);
+    UpgradeSchema(db);
+    LoadConfig(base);
+    LoadFirm(base);
+}
+
+void LoadAll(CInfoBase& base)
+{
+    LoadEntree(base);
+    LoadCeh(base);
+    LoadGraph(base);
+    LoadFio(base);
+    LoadComp(base);
+    LoadTabel(base);
+    LoadAvZar1(base);
+    LoadIndexes(base);
+    LoadAltTabel(base);
+    LoadPrem(base);
+    LoadBln(base);
+    LoadOtp(base);
+    const int current = base.nameOrder() ? 2 : 1;
+    LoadSimp(base, 3 - current);
+    base.otherList = base.list;
+    LoadSimp(base, current);
+}
+
+void CloseBase(const CInfoBase& base) { db::Connection::closeForThread(BaseFile(base)); }
+
+void CopyBase(const QString& folder, const QString& from, const QString& to)
+{
+    requireName(from);
+    requireName(to);
+    if (!BaseExists(folder, from))
+        throw db::DbError(db::E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), from, kSource);
+    const QString target = BaseFilePath(folder, to);
+    if (QFileInfo::exists(target))
+        throw db::DbError(db::E_DB_FAIL, QStringLiteral("База данных уже существует"), to, kSource);
+    const QString temp = target + QStringLiteral(".new");
+    removeBaseFiles(temp);
+    const QString source = BaseFilePath(folder, from);
+    const bool wasOpen = db::Connection::isOpenForThread(source);
+    try {
+        db::BackupTo(db::Connection::forThread(source), temp);
+    } catch (...) {
+        if (!wasOpen) db::Connection::closeForThread(source);
+        removeBaseFiles(temp);
+        throw;
+    }
+    if (!wasOpen) db::Connection::closeForThread(source);
+    if (!QFile::rename(temp, target)) {
+        removeBaseFiles(temp);
+        throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка записи в файл"), target, kSource);
+    }
+}
+
+void DeleteBase(const QString& folder, const QString& name)
+{
+    requireName(name);
+    const QString file = BaseFilePath(folder, name);
+    db::Connection::closeForThread(file);
+    if (QFileInfo::exists(file) && !QFile::remove(file))
+        throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка при удалении файла"), file, kSource);
+    removeBaseFiles(file);
+}
+
+} // namespace kalvor::infobase

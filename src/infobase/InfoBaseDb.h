@@ -1,0 +1,214 @@
+#pragma once
+// The database side of the information base: opening a base, the loaders and
+// savers of every table, the employee's record and the selection runs that fill
+// the swap work file.
+//
+// Each function takes the information base first and works on the calling
+// thread's own connection to the base file (a worker thread opens its own).
+// Database failures are thrown as db::DbError and leave the caller to show
+// them; file failures of the swap work file as InfoBaseError.
+//
+// Every saver, every per-employee save and every create or delete of an
+// employee runs in one transaction: a failure leaves the base as it was.
+#include "infobase/InfoBase.h"
+#include "infobase/KalvorDocData.h"
+
+#include <QSqlDatabase>
+
+#include <map>
+#include <stop_token>
+#include <vector>
+
+namespace kalvor::infobase {
+
+// How a saver treats the rows already stored: 0 empties the table and inserts
+// every row held in memory; 1 overwrites the stored rows in order and appends
+// the rest (rows beyond those in memory are removed). Both leave the table
+// holding exactly the rows in memory.
+enum SaveMode : int { SaveModeReplace = 0, SaveModeOverwrite = 1 };
+
+// Selection of the runs: shop, brigade, profession, personnel number (0 = any)
+// and a fifth value (the marked-only switch of the runs that take one).
+struct Selection {
+    int shop = 0, brigade = 0, profession = 0, tabN = 0, flag = 0;
+};
+
+// --------------------------------------------------------------- base files
+
+// "<folder><name>.sqlite"
+QString BaseFilePath(const QString& folder, const QString& name);
+QString BaseFile(const CInfoBase& base);
+// The calling thread's connection to the base.
+QSqlDatabase Db(const CInfoBase& base);
+bool BaseExists(const QString& folder, const QString& name);
+// Makes a new base from the empty template "empty.bak" of the folder (a base
+// file), or from the schema alone when there is none. Built under a temporary
+// name and renamed when complete. Throws db::DbError.
+void CreateBase(const QString& folder, const QString& name);
+// Opens the base named by base.workFolder and base.baseName: connects,
+// upgrades the schema, loads the configuration (allocating the per-slot
+// tables for its capacity) and the firm record. Throws db::DbError; a missing
+// base gives code E_DB_NOT_FOUND.
+void OpenBase(CInfoBase& base);
+// Loads every other table: pay kinds, shops, schedules, the per-slot tables,
+// the line tables and both employee lists (the current one in the firm's order).
+void LoadAll(CInfoBase& base);
+// Closes the calling thread's connection to the base.
+void CloseBase(const CInfoBase& base);
+// Copies a base into a new one of another name (a consistent snapshot).
+void CopyBase(const QString& folder, const QString& from, const QString& to);
+// Deletes the base file with its journal files; the calling thread's
+// connection to it is closed first.
+void DeleteBase(const QString& folder, const QString& name);
+
+// --------------------------------------------------------------- configuration and firm
+
+void LoadConfig(CInfoBase& base);
+void SaveConfig(CInfoBase& base);
+// Capacity, employee count and the sort flag.
+void SaveConfigCounters(CInfoBase& base);
+void SaveConfigNEnt(CInfoBase& base);
+void LoadFirm(CInfoBase& base);
+void SaveFirm(CInfoBase& base, int mode = SaveModeOverwrite);
+void LoadEntree(CInfoBase& base);
+void SaveEntree(CInfoBase& base);
+void LoadCeh(CInfoBase& base);
+void SaveCeh(CInfoBase& base);
+void LoadGraph(CInfoBase& base);
+void SaveGraph(CInfoBase& base);
+
+// --------------------------------------------------------------- per-slot and line tables
+
+void LoadTabel(CInfoBase& base);
+void SaveTabel(CInfoBase& base, int mode = SaveModeOverwrite);
+// Index words of all four kinds.
+void LoadIndexes(CInfoBase& base);
+void SaveIndexes(CInfoBase& base, LineKind kind, int mode = SaveModeOverwrite);
+void LoadAltTabel(CInfoBase& base);
+void SaveAltTabel(CInfoBase& base, int mass, int mode = SaveModeOverwrite);
+void LoadFio(CInfoBase& base);
+void SaveFio(CInfoBase& base, int mode = SaveModeOverwrite);
+void LoadComp(CInfoBase& base);
+void SaveComp(CInfoBase& base, int mode = SaveModeOverwrite);
+void LoadPrem(CInfoBase& base);
+void SavePrem(CInfoBase& base, int mode = SaveModeOverwrite);
+void LoadBln(CInfoBase& base);
+void SaveBln(CInfoBase& base, int mode = SaveModeOverwrite);
+void LoadOtp(CInfoBase& base);
+void SaveOtp(CInfoBase& base, int mode = SaveModeOverwrite);
+void LoadAvZar1(CInfoBase& base);
+void SaveAvZar1(CInfoBase& base, int mode = SaveModeOverwrite);
+// Employee list 1 (personnel-number order) or 2 (name order) into the current list.
+void LoadSimp(CInfoBase& base, int mass);
+// The current list saved as list 1 or 2.
+void SaveSimp(CInfoBase& base, int mass, int mode = SaveModeOverwrite);
+
+// --------------------------------------------------------------- the current employee
+
+// Clears the current record and its dated archive, loads every block but the
+// dated archive and makes the slot current.
+void LoadEmployee(CInfoBase& base, int slot);
+void LoadKonstPasport(CInfoBase& base, int slot);
+void LoadNalvich(CInfoBase& base, int slot);
+void LoadPostDopl(CInfoBase& base, int slot);
+void LoadSber(CInfoBase& base, int slot);
+void LoadIspol(CInfoBase& base, int slot);
+void LoadSsud(CInfoBase& base, int slot);
+void LoadWaria(CInfoBase& base, int slot);
+// The month's rows of dbo.proizv and dbo.zarp (the row block, zeroed first).
+void LoadProizvZarp(CInfoBase& base, int slot);
+void LoadProizvZarpByMass(CInfoBase& base, int slot, int mass);
+// The master row alone (the head's dbo.konst fields); WithSex adds pol.
+void LoadKonstAttributes(CInfoBase& base, int slot);
+void LoadKonstAttributesWithSex(CInfoBase& base, int slot);
+// The dated archive of a period into base.warDat, ordered by start date, year,
+// month and code; monthFrom, monthTo and year all 0 take the whole archive.
+// Returns the number of entries.
+int LoadWarDat(CInfoBase& base, int slot, int monthFrom, int monthTo, int year);
+
+// The rows of one year of every employee, read once for the whole run.
+struct WariaListHolder {
+    bool open = false;
+    int year = 0;
+    std::map<int, std::vector<WariaEntry>> bySlot;
+    void release() { *this = WariaListHolder{}; }
+};
+// Loads the employee's monthly archive rows of `year` into the current record.
+// Index 0 reads the rows of the whole base into the holder; later calls take
+// theirs from it. The caller releases the holder at the end of the run.
+void LoadWariaList(CInfoBase& base, const Selection& selection, int slot, int year, int runningIndex,
+                   WariaListHolder& holder, int markedCount);
+
+// Overwrites or adds the master row of the slot from the current record;
+// returns its row id (also through *id when given).
+qint64 SaveKonst(CInfoBase& base, int slot, qint64* id = nullptr);
+void SaveKonstInostrDays(CInfoBase& base, int slot);
+// Master row and every detail table but the dated archive; `attr` gives the
+// split of the row block between dbo.proizv and dbo.zarp (kvProizv).
+void SaveEmployee(CInfoBase& base, int slot, const EmployeeAttributes& attr);
+// SaveEmployee and the dated archive.
+void SaveEmployeeFull(CInfoBase& base, int slot, const EmployeeAttributes& attr);
+// The same with the slot's own attribute record.
+void SaveEmployee(CInfoBase& base, int slot);
+void SaveEmployeeFull(CInfoBase& base, int slot);
+// The month change: master, deductions, permanent payments, loans, writs,
+// archive, month rows and dated archive.
+void SaveEmployeeCalc(CInfoBase& base, int slot, const EmployeeAttributes& attr);
+void SaveEmployeePostDopl(CInfoBase& base, int slot);
+// Replace the employee's rows of one detail table by the current record's.
+void SaveSber(CInfoBase& base, qint64 id);
+void SaveIspol(CInfoBase& base, qint64 id);
+void SaveSsud(CInfoBase& base, qint64 id);
+// Selector 0: the first kvProizv rows into dbo.proizv; otherwise the rest
+// into dbo.zarp.
+void SaveProizvZarpByRec(CInfoBase& base, int slot, int selector);
+// Deletes the employee's master row and every row of his in the detail
+// tables, the dated archive included. Row ids are never reused.
+void DeleteEmployee(CInfoBase& base, int slot);
+// Removes the list entry from both lists (the other list is read from the
+// base, changed and saved), lowers the count and saves both lists and the
+// counters; returns the index to show next.
+int RemoveEmployeeEntry(CInfoBase& base, int index);
+// Deletes master rows without a name, rebuilds both lists, the short names and
+// the employee count, in the base and in memory; only when the count of named
+// employees differs from the count of distinct personnel numbers, unless
+// forced. True when it rebuilt.
+bool RebuildLists(CInfoBase& base, bool force = false);
+
+// --------------------------------------------------------------- selection runs into the swap file
+//
+// Each run polls the stop token between employees; when stopped it closes the
+// swap file and returns false, leaving the slots written so far. Employees are
+// taken in the order of the current list; a slot is written whole.
+
+// Every block of every selected employee; the file is made anew.
+bool SelectAllToSwap(CInfoBase& base, const Selection& selection, std::stop_token stop = {});
+// Master and passport, tax deductions, monthly archive and month rows.
+bool SelectMonthToSwap(CInfoBase& base, std::stop_token stop, const Selection& selection);
+// Master and passport and month rows; fills `selected` when given.
+bool SelectKonstProizvToSwap(CInfoBase& base, std::stop_token stop, const Selection& selection,
+                             std::vector<SelectedEmployee>* selected = nullptr);
+// Master and passport, the archive (entries accrued or paid in the months
+// from..to, (year - 1900) x 12 + month; 0 and 0 take all) and month rows;
+// flag = marked employees only.
+bool SelectKonstWariaToSwap(CInfoBase& base, int monthFrom, int monthTo, const Selection& selection,
+                            std::stop_token stop = {});
+// Master and passport, tax deductions, the archive of the period (entries
+// whose accrual or payment month index lies within first..last; 0 and 0 take
+// all) and month rows;
+// flag = marked only. The mode is accepted as the callers pass it (1).
+bool SelectPeriodToSwap(CInfoBase& base, int mode, int first, int last, const Selection& selection,
+                        std::stop_token stop = {});
+// Single-block runs: each rewrites one block of each selected employee's slot
+// in the open (or opened) file and keeps the rest of the slot.
+bool SelectKonstToSwap(CInfoBase& base, const Selection& selection, std::stop_token stop = {});
+bool SelectNalvichToSwap(CInfoBase& base, const Selection& selection, std::stop_token stop = {});
+bool SelectPostDoplToSwap(CInfoBase& base, const Selection& selection, std::stop_token stop = {});
+bool SelectSberToSwap(CInfoBase& base, const Selection& selection, std::stop_token stop = {});
+bool SelectIspolToSwap(CInfoBase& base, const Selection& selection, std::stop_token stop = {});
+bool SelectSsudToSwap(CInfoBase& base, const Selection& selection, std::stop_token stop = {});
+// The archive from month `month` of year `year` on (accrued or paid).
+bool SelectWariaToSwap(CInfoBase& base, int year, int month, const Selection& selection, std::stop_token stop = {});
+bool SelectProizvZarpToSwap(CInfoBase& base, const Selection& selection, std::stop_token stop = {});
+
+} // namespace kalvor::infobase

@@ -1,0 +1,110 @@
+#pragma once
+// Helpers shared by the loaders, savers and selection runs (not for callers
+// outside the information base).
+#include "infobase/InfoBaseDb.h"
+#include "infobase/Schema.h"
+#include "platform/Db.h"
+
+#include <cmath>
+#include <functional>
+#include <memory>
+
+namespace kalvor::infobase::detail {
+
+// Binds values in statement order.
+struct Binder {
+    db::Recordset& r;
+    int i = 0;
+    explicit Binder(db::Recordset& rs) : r(rs) {}
+    Binder& operator<<(int v) { r.bind(i++, v); return *this; }
+    Binder& operator<<(unsigned v) { r.bind(i++, qint64(v)); return *this; }
+    Binder& operator<<(qint64 v) { r.bind(i++, v); return *this; }
+    Binder& operator<<(double v) { r.bind(i++, v); return *this; }
+    Binder& operator<<(const QString& v) { r.bind(i++, v); return *this; }
+    Binder& operator<<(const QVariant& v) { r.bind(i++, v); return *this; }
+};
+
+// Reads the values of the current row in column order.
+struct Reader {
+    const db::Recordset& r;
+    int i = 0;
+    Reader(const db::Recordset& rs, int from = 0) : r(rs), i(from) {}
+    int n() { return r.toInt(i++); }
+    qint64 l() { return r.toInt64(i++); }
+    double d() { return r.toDouble(i++); }
+    QString s() { return r.toString(i++); }
+    QVariant v() { return r.value(i++); }
+};
+
+// Money in roubles in the columns that keep roubles, kopecks in memory:
+// ceil(v x 100 - 0.5).
+// (+ 0.0 turns the -0 of ceil(-0.5) into 0.)
+inline double RoublesToKopecks(double roubles) { return std::ceil(roubles * 100 - 0.5) + 0.0; }
+
+// A PackedDate as a date value 'YYYY-MM-DD' (NULL for no date) and back.
+// The empty dates of the old base ("1.1.1900", 1900-01-01) load as no date.
+QVariant DateValue(u16 packed);
+u16 PackedFromDateValue(const QVariant& value);
+// A date kept as "%d.%d.%d" text: the old base's "1.1.1900" is no date.
+QString TextDateLoaded(const QString& text);
+
+// Blocks of the employee record.
+enum Block : unsigned {
+    BKonst = 1, BPasport = 2, BNalvich = 4, BPostDopl = 8, BSber = 16, BIspol = 32, BSsud = 64, BWaria = 128,
+    BRows = 256, BAll = 511
+};
+
+// Reads employee records block by block with statements prepared once.
+class EmployeeLoader {
+public:
+    EmployeeLoader(const QSqlDatabase& db, unsigned blocks);
+    ~EmployeeLoader();
+    // Fills the chosen blocks of rec (other blocks untouched; a chosen block
+    // is cleared first). The archive keeps only entries whose accrual or
+    // payment month index (year - 1900) x 12 + month lies in from..to unless
+    // both are 0; a filtered archive is packed at the front. False when the slot has no
+    // master row (the blocks are then cleared).
+    bool load(int slot, EmployeeRecord& rec, int wariaFrom = 0, int wariaTo = 0);
+    qint64 lastId() const { return lastId_; }
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+    qint64 lastId_ = 0;
+};
+
+// The same for many employees at once: one statement per table for the whole
+// base, read as a stream; load() must be called with rising slots. Holds one
+// read transaction for its lifetime.
+class BulkEmployeeLoader {
+public:
+    BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks);
+    ~BulkEmployeeLoader();
+    bool load(int slot, EmployeeRecord& rec, int wariaFrom = 0, int wariaTo = 0);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// Row id of the master row of a slot; 0 when there is none.
+qint64 KonstId(const QSqlDatabase& db, int slot);
+
+// Writers of the detail tables of one employee (id): delete his rows, insert
+// the record's.
+void WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord& rec, qint64& id);
+void WritePasport(const QSqlDatabase& db, qint64 id, const EmployeeHead& h);
+void WriteNalvich(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec);
+void WritePostDopl(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec);
+void WriteSber(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec);
+void WriteIspol(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec);
+void WriteSsud(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec);
+void WriteWaria(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec);
+void WriteWarDat(const QSqlDatabase& db, qint64 id, const WarDatBlock& block);
+// which: 0 proizv (rows 0 .. kvProizv - 1), 1 zarp (the others), 2 both.
+void WriteRows(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int kvProizv, int which);
+
+// Whether a list entry passes a selection (shop, brigade, profession, number).
+bool Selected(const CInfoBase& base, const EmployeeListEntry& e, const Selection& s, bool markedOnly);
+
+} // namespace kalvor::infobase::detail

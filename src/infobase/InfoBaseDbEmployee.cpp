@@ -1,0 +1,1023 @@
+// The employee's record in the base: dbo.konst with dbo.pasport and the
+// detail tables, loaded block by block and saved in one transaction.
+#include "infobase/InfoBaseDbDetail.h"
+
+#include "shell/Values.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cstring>
+
+namespace kalvor::infobase {
+
+namespace detail {
+
+QVariant DateValue(u16 packed)
+{
+    if (packed == 0) return QVariant(QMetaType(QMetaType::QString));
+    const PackedDate d(packed);
+    const int year = WidenTwoDigitYear(d.yearField());
+    return QString::asprintf("%04d-%02d-%02d", year, d.month(), d.day());
+}
+
+u16 PackedFromDateValue(const QVariant& value)
+{
+    if (value.isNull()) return 0;
+    const QString text = value.toString().trimmed();
+    if (text.isEmpty()) return 0;
+    int day = 0, month = 0, year = 0;
+    static const QRegularExpression iso(QStringLiteral("^(\\d{1,4})-(\\d{1,2})-(\\d{1,2})"));
+    static const QRegularExpression dmy(QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\.(\\d{1,4})$"));
+    if (const auto m = iso.match(text); m.hasMatch()) {
+        year = m.captured(1).toInt();
+        month = m.captured(2).toInt();
+        day = m.captured(3).toInt();
+    } else if (const auto m2 = dmy.match(text); m2.hasMatch()) {
+        day = m2.captured(1).toInt();
+        month = m2.captured(2).toInt();
+        year = m2.captured(3).toInt();
+    } else {
+        return 0;
+    }
+    if (year == 1900 && month == 1 && day == 1) return 0; // the old base's empty date
+    return u16((day & 31) | ((month & 15) << 5) | ((year % 100) << 9));
+}
+
+QString TextDateLoaded(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t == QLatin1String("1.1.1900") || t == QLatin1String("01.01.1900")) return QString();
+    return text;
+}
+
+namespace {
+
+const TableDef& T(const char* name) { return Table(QString::fromLatin1(name)); }
+
+QString detailSelect(const char* table, const QString& tail = QStringLiteral("WHERE id_konst = ? ORDER BY num"))
+{
+    return SelectSql(T(table), tail);
+}
+
+// The head's dbo.konst fields, in column order after id and rec.
+void bindKonst(Binder& b, int tabN, const EmployeeRecord& rec)
+{
+    const EmployeeHead& h = rec.head;
+    b << tabN << h.fio << h.oklad << h.nadbav << h.avans << h.stavka;
+    for (const Tariff3& t : {h.tarifSdel, h.tarifVrem}) b << int(t.rub >> 9) << int(t.rub & 511) << int(t.thou);
+    for (u16 d : {h.datR, h.datPr1, h.datUv1, h.datPr2, h.datUv2, h.datSevStag, h.officerDatStag, h.inostrDatPr,
+                  h.inostrDatOt, h.inostrDatVidGit, h.imvichDat})
+        b << DateValue(d);
+    b << int(h.invDat1Begin) << int(h.invDat1End) << int(h.invDat2Begin) << int(h.invDat2End) << int(h.tabPodoh)
+      << int(h.procVech) << int(h.procNoch) << int(h.dolgKod) << int(h.profKod) << int(h.profNadb);
+    const u32 f = h.flags;
+    b << int(f & 1) << int((f >> 1) & 1) << int((f >> 2) & 1) << int((f >> 3) & 1) << int((f >> 4) & 3)
+      << int((f >> 6) & 3) << int((f >> 8) & 1) << int((f >> 9) & 1) << int((f >> 10) & 1) << int((f >> 11) & 1)
+      << int((f >> 12) & 1) << qint64(f & ~u32(0x1FFF)) << int(h.inostrDnPrRF) << h.officerTitle;
+    b << int(h.vmenWord & 1);
+    for (int m = 1; m <= 12; ++m) b << int((h.vmenWord >> m) & 1);
+    const u32 low = 0x1FFFFFFF;
+    b << int(h.vmenWord >> 13) << int(h.vmenMarker) << int(h.vmenAsk0) << qint64(h.imvichBeg & low)
+      << qint64(h.imvichNY & low) << qint64(h.imvichOst & low)
+      << int((h.imvichBeg >> 29) | ((h.imvichNY >> 29) << 3) | ((h.imvichOst >> 29) << 6)) << qint64(h.dedMonths);
+    b << h.imvichSprNom << h.imvichSprKodNO << h.imvichSprDat;
+    for (int part = 0; part < 3; ++part)
+        for (int k = 0; k < 6; ++k) b << int(h.spz[std::size_t(k)][std::size_t(part)]);
+    for (const RateHistoryEntry& r : rec.rates) b << r.rate << r.second;
+    b << int(rec.warKv);
+}
+
+void readKonst(Reader& r, EmployeeRecord& rec)
+{
+    EmployeeHead& h = rec.head;
+    r.n(); // tabN: the list keeps it
+    h.fio = r.s();
+    h.oklad = r.d();
+    h.nadbav = r.d();
+    h.avans = r.d();
+    h.stavka = r.d();
+    for (Tariff3* t : {&h.tarifSdel, &h.tarifVrem}) {
+        const int hi = r.n(), lo = r.n(), thou = r.n();
+        t->rub = u16(hi * 512 + lo);
+        t->thou = u16(thou);
+    }
+    for (u16* d : {&h.datR, &h.datPr1, &h.datUv1, &h.datPr2, &h.datUv2, &h.datSevStag, &h.officerDatStag,
+                   &h.inostrDatPr, &h.inostrDatOt, &h.inostrDatVidGit, &h.imvichDat})
+        *d = PackedFromDateValue(r.v());
+    h.invDat1Begin = u16(r.n());
+    h.invDat1End = u16(r.n());
+    h.invDat2Begin = u16(r.n());
+    h.invDat2End = u16(r.n());
+    h.tabPodoh = i8(r.n());
+    h.procVech = u8(r.n());
+    h.procNoch = u8(r.n());
+    h.dolgKod = u16(r.n());
+    h.profKod = u16(r.n());
+    h.profNadb = u8(r.n());
+    u32 f = 0;
+    f |= u32(r.n() & 1);
+    f |= u32(r.n() & 1) << 1;
+    f |= u32(r.n() & 1) << 2;
+    f |= u32(r.n() & 1) << 3;
+    f |= u32(r.n() & 3) << 4;
+    f |= u32(r.n() & 3) << 6;
+    f |= u32(r.n() & 1) << 8;
+    f |= u32(r.n() & 1) << 9;
+    f |= u32(r.n() & 1) << 10;
+    f |= u32(r.n() & 1) << 11;
+    f |= u32(r.n() & 1) << 12;
+    f |= u32(r.l()) & ~u32(0x1FFF);
+    h.flags = f;
+    h.inostrDnPrRF = u16(r.n());
+    h.officerTitle = r.s();
+    u16 vmen = u16(r.n() & 1);
+    for (int m = 1; m <= 12; ++m) vmen = u16(vmen | ((r.n() & 1) << m));
+    vmen = u16(vmen | (r.n() << 13));
+    h.vmenWord = vmen;
+    h.vmenMarker = u8(r.n());
+    h.vmenAsk0 = u8(r.n());
+    const u32 beg = u32(r.l()), ny = u32(r.l()), ost = u32(r.l());
+    const u32 hi = u32(r.n());
+    h.imvichBeg = beg | ((hi & 7) << 29);
+    h.imvichNY = ny | (((hi >> 3) & 7) << 29);
+    h.imvichOst = ost | (((hi >> 6) & 7) << 29);
+    h.dedMonths = u32(r.l());
+    h.imvichSprNom = r.s();
+    h.imvichSprKodNO = r.s();
+    h.imvichSprDat = TextDateLoaded(r.s());
+    for (int part = 0; part < 3; ++part)
+        for (int k = 0; k < 6; ++k) h.spz[std::size_t(k)][std::size_t(part)] = u16(r.n());
+    for (RateHistoryEntry& e : rec.rates) {
+        e.rate = r.d();
+        e.second = r.d();
+    }
+    rec.warKv = u16(r.n());
+}
+
+// The passport texts in column order (pspNom and pspNom2 apart).
+void bindPasport(Binder& b, const EmployeeHead& h)
+{
+    b << h.strahPolis << h.INN << h.gitPhone << h.pol << h.dolgName << h.dolgDat << h.pspKod << h.pspStr << h.pspSer
+      << h.pspNom.left(6) << h.pspNom.mid(6) << h.pspDat << h.pspKem << h.bdStr << h.bdReg << h.bdRaj << h.bdGorod
+      << h.propKodStr << h.propKodReg << h.propReg << h.propRaj << h.propGorod << h.propPunkt << h.propUl
+      << h.propDom << h.propKorp << h.propKv << h.propInd << h.GNI << h.gitKodStr << h.gitInd << h.gitAdr
+      << h.kuplAdr << h.dogNom << h.invSprSer << h.invSprNom << h.invSprDat << int(h.married) << int(h.children);
+}
+
+void readPasport(Reader& r, EmployeeHead& h)
+{
+    h.strahPolis = r.s();
+    h.INN = r.s();
+    h.gitPhone = r.s();
+    h.pol = r.s();
+    h.dolgName = r.s();
+    h.dolgDat = TextDateLoaded(r.s());
+    h.pspKod = r.s();
+    h.pspStr = r.s();
+    h.pspSer = r.s();
+    h.pspNom = r.s();
+    h.pspNom += r.s();
+    h.pspDat = TextDateLoaded(r.s());
+    for (QString* s : {&h.pspKem, &h.bdStr, &h.bdReg, &h.bdRaj, &h.bdGorod, &h.propKodStr, &h.propKodReg, &h.propReg,
+                       &h.propRaj, &h.propGorod, &h.propPunkt, &h.propUl, &h.propDom, &h.propKorp, &h.propKv,
+                       &h.propInd, &h.GNI, &h.gitKodStr, &h.gitInd, &h.gitAdr, &h.kuplAdr, &h.dogNom, &h.invSprSer,
+                       &h.invSprNom})
+        *s = r.s();
+    h.invSprDat = TextDateLoaded(r.s());
+    h.married = u8(r.n());
+    h.children = u16(r.n());
+}
+
+// Copies the passport fields of the head (those of dbo.pasport).
+void copyPasport(const EmployeeHead& from, EmployeeHead& to)
+{
+    for (auto m : {&EmployeeHead::strahPolis, &EmployeeHead::INN, &EmployeeHead::gitPhone, &EmployeeHead::pol,
+                   &EmployeeHead::dolgName, &EmployeeHead::dolgDat, &EmployeeHead::pspKod, &EmployeeHead::pspStr,
+                   &EmployeeHead::pspSer, &EmployeeHead::pspNom, &EmployeeHead::pspDat, &EmployeeHead::pspKem,
+                   &EmployeeHead::bdStr, &EmployeeHead::bdReg, &EmployeeHead::bdRaj, &EmployeeHead::bdGorod,
+                   &EmployeeHead::propKodStr, &EmployeeHead::propKodReg, &EmployeeHead::propReg,
+                   &EmployeeHead::propRaj, &EmployeeHead::propGorod, &EmployeeHead::propPunkt, &EmployeeHead::propUl,
+                   &EmployeeHead::propDom, &EmployeeHead::propKorp, &EmployeeHead::propKv, &EmployeeHead::propInd,
+                   &EmployeeHead::GNI, &EmployeeHead::gitKodStr, &EmployeeHead::gitInd, &EmployeeHead::gitAdr,
+                   &EmployeeHead::kuplAdr, &EmployeeHead::dogNom, &EmployeeHead::invSprSer, &EmployeeHead::invSprNom,
+                   &EmployeeHead::invSprDat})
+        to.*m = from.*m;
+    to.married = from.married;
+    to.children = from.children;
+}
+
+void bindRow(Binder& b, const AccrualRow& a)
+{
+    b << int(a.kod) << a.sum << int(a.min) << int(a.dn) << int(a.mes) << int(a.hr) << int(a.hrRest) << int(a.otd)
+      << int(a.spzCh) << int(a.spzChHi) << int(a.spzSc) << int(a.spzScHi) << int(a.spzAu) << int(a.spzAuHi);
+}
+
+AccrualRow readRow(Reader& r)
+{
+    AccrualRow a;
+    a.kod = u16(r.n());
+    a.sum = r.d();
+    a.min = u16(r.n());
+    a.dn = u16(r.n());
+    a.mes = u16(r.n());
+    a.hr = u16(r.n());
+    a.hrRest = u16(r.n());
+    a.otd = u8(r.n());
+    a.spzCh = u16(r.n());
+    a.spzChHi = u16(r.n());
+    a.spzSc = u16(r.n());
+    a.spzScHi = u16(r.n());
+    a.spzAu = u16(r.n());
+    a.spzAuHi = u16(r.n());
+    return a;
+}
+
+// Set by WriteKonst when it added a new master row: the detail tables cannot
+// hold rows of a new id (ids are never reused), so the writers skip their deletes.
+thread_local qint64 freshId = 0;
+
+void deleteRows(const QSqlDatabase& db, const char* table, qint64 id)
+{
+    if (id == freshId) return;
+    db::Recordset& del =
+        db::Statement(db, QStringLiteral("DELETE FROM dbo.%1 WHERE id_konst = ?").arg(QString::fromLatin1(table)));
+    del.bind(0, id);
+    del.exec();
+}
+
+// Ends the skipping of deletes when a top-level save is over (or failed).
+struct FreshIdScope {
+    ~FreshIdScope() { freshId = 0; }
+};
+
+db::Recordset& inserter(const QSqlDatabase& db, const char* table)
+{
+    return db::Statement(db, InsertSql(T(table)));
+}
+
+} // namespace
+
+qint64 KonstId(const QSqlDatabase& db, int slot)
+{
+    db::Recordset& q = db::Statement(db, QStringLiteral("SELECT id FROM dbo.konst WHERE rec = ?"));
+    q.bind(0, slot);
+    q.exec();
+    const qint64 id = q.next() ? q.toInt64(0) : 0;
+    q.finish();
+    return id;
+}
+
+void WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord& rec, qint64& id)
+{
+    id = KonstId(db, slot);
+    freshId = 0;
+    const TableDef& t = T("konst");
+    if (id != 0) {
+        QStringList sets;
+        for (int i = 2; i < t.columns.size(); ++i) sets << t.columns[i] + QStringLiteral(" = ?");
+        db::Recordset& up = db::Statement(
+            db, QStringLiteral("UPDATE dbo.konst SET %1 WHERE id = ?").arg(sets.join(QStringLiteral(", "))));
+        Binder b(up);
+        bindKonst(b, tabN, rec);
+        b << id;
+        up.exec();
+    } else {
+        db::Recordset& ins = db::Statement(db, InsertSql(t, 1));
+        Binder b(ins);
+        b << slot;
+        bindKonst(b, tabN, rec);
+        ins.exec();
+        id = ins.lastInsertId();
+        freshId = id;
+    }
+}
+
+void WritePasport(const QSqlDatabase& db, qint64 id, const EmployeeHead& h)
+{
+    deleteRows(db, "pasport", id);
+    db::Recordset& ins = inserter(db, "pasport");
+    Binder b(ins);
+    b << id;
+    bindPasport(b, h);
+    ins.exec();
+}
+
+void WriteNalvich(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
+{
+    deleteRows(db, "nalvich", id);
+    db::Recordset& ins = inserter(db, "nalvich");
+    for (int i = 0; i < int(rec.nalvich.size()); ++i) {
+        const NalvichEntry& e = rec.nalvich[std::size_t(i)];
+        if (e.isEmpty()) continue;
+        Binder b(ins);
+        b << id << i + 1 << int(e.kod) << int(e.start) << int(e.end) << e.sum << int(e.krat);
+        ins.exec();
+    }
+}
+
+void WritePostDopl(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
+{
+    deleteRows(db, "postDopl", id);
+    db::Recordset& ins = inserter(db, "postDopl");
+    for (int i = 0; i < int(rec.postDopl.size()); ++i) {
+        const PostDoplEntry& e = rec.postDopl[std::size_t(i)];
+        if (e == PostDoplEntry{}) continue;
+        Binder b(ins);
+        b << id << i + 1 << int(e.kod) << int(e.procent) << e.sum << int(e.vid) << int(e.dBegin) << int(e.mBegin)
+          << int(e.gBegin) << int(e.dEnd) << int(e.mEnd) << int(e.gEnd) << int(e.period) << int(e.zavisOt)
+          << int(e.perer) << int(e.dnOtGraph) << int(e.mask) << int(e.mrp) << int(e.ceh);
+        ins.exec();
+    }
+}
+
+void WriteSber(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
+{
+    deleteRows(db, "sber", id);
+    db::Recordset& ins = inserter(db, "sber");
+    for (int i = 0; i < int(rec.sber.size()); ++i) {
+        const SberRow& e = rec.sber[std::size_t(i)];
+        if (e.isEmpty()) continue; // empty rows are not stored
+        Binder b(ins);
+        b << id << i + 1 << int(e.kod) << e.sum << int(e.bank) << e.filial << e.ls << e.fio << int(e.last);
+        ins.exec();
+    }
+}
+
+void WriteIspol(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
+{
+    deleteRows(db, "ispol", id);
+    db::Recordset& ins = inserter(db, "ispol");
+    for (int i = 0; i < 3; ++i) {
+        const IspolBlock::Writ& w = rec.ispol.writs[std::size_t(i)];
+        if (w == IspolBlock::Writ{}) continue;
+        Binder b(ins);
+        b << id << i + 1 << int(w.priznUd) << int(w.vid) << int(w.tabPsbor) << int(w.flagByte) << DateValue(w.dataEnd)
+          << w.sum << w.fio << w.adr;
+        ins.exec();
+    }
+}
+
+void WriteSsud(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
+{
+    deleteRows(db, "ssud", id);
+    db::Recordset& ins = inserter(db, "ssud");
+    for (int i = 0; i < 4; ++i) {
+        const SsudBlock::Loan& l = rec.ssud.loans[std::size_t(i)];
+        if (l == SsudBlock::Loan{}) continue;
+        Binder b(ins);
+        b << id << i + 1 << int(l.kvMes) << int(l.nalog) << int(l.kod) << l.sumDolg << int(l.mes[0]) << int(l.mes[1])
+          << int(l.mes[2]) << l.sum[0] << l.sum[1] << l.sum[2];
+        ins.exec();
+    }
+}
+
+void WriteWaria(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
+{
+    deleteRows(db, "waria", id);
+    db::Recordset& ins = inserter(db, "waria");
+    const WariaEntry empty;
+    for (int i = 0; i < int(rec.waria.size()); ++i) {
+        const WariaEntry& e = rec.waria[std::size_t(i)];
+        if (e == empty) continue;
+        Binder b(ins);
+        b << id << i + 1 << int(e.kod) << int(e.mesVyd) << int(e.godVyd) << e.sum << int(e.min) << int(e.dn)
+          << int(e.mes) << int(e.hr) << int(e.god);
+        ins.exec();
+    }
+}
+
+void WriteWarDat(const QSqlDatabase& db, qint64 id, const WarDatBlock& block)
+{
+    deleteRows(db, "warDat", id);
+    db::Recordset& ins = inserter(db, "warDat");
+    const WarDatEntry empty;
+    for (int i = 0; i < int(block.entries.size()); ++i) {
+        const WarDatEntry& e = block.entries[std::size_t(i)];
+        if (e == empty) continue;
+        const PackedDate s(e.start), f(e.end);
+        Binder b(ins);
+        b << id << i + 1 << s.day() << s.month() << (e.start ? WidenTwoDigitYear(s.yearField()) : 0) << f.day()
+          << f.month() << (e.end ? WidenTwoDigitYear(f.yearField()) : 0) << int(e.mes) << int(e.god) << int(e.kod)
+          << int(e.contin) << e.sum;
+        ins.exec();
+    }
+}
+
+void WriteRows(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int kvProizv, int which)
+{
+    for (int table = 0; table < 2; ++table) {
+        if (which != 2 && which != table) continue;
+        const char* name = table == 0 ? "proizv" : "zarp";
+        deleteRows(db, name, id);
+        db::Recordset& ins = inserter(db, name);
+        for (int i = 0; i < EmployeeRecord::RowCount; ++i) {
+            const bool input = i < kvProizv;
+            if (input != (table == 0)) continue;
+            const AccrualRow& a = rec.rows[std::size_t(i)];
+            if (a == AccrualRow{}) continue; // all-zero rows are not stored; num keeps the others' places
+            Binder b(ins);
+            b << id << i;
+            bindRow(b, a);
+            ins.exec();
+        }
+    }
+}
+
+bool Selected(const CInfoBase& base, const EmployeeListEntry& e, const Selection& s, bool markedOnly)
+{
+    if (e.slot < 1 || e.slot > base.capacity()) return false;
+    if (markedOnly && !e.marked()) return false;
+    if (s.tabN != 0 && e.tabN() != s.tabN) return false;
+    const EmployeeAttributes& a = base.attributes[std::size_t(e.slot - 1)];
+    if (s.shop != 0 && base.shopBytes[e.slot] != s.shop) return false;
+    if (s.brigade != 0 && a.brig != s.brigade) return false;
+    if (s.profession != 0 && a.prof != s.profession) return false;
+    return true;
+}
+
+// ---------------------------------------------------------------- loaders
+
+namespace {
+
+struct WariaFilter {
+    int from = 0, to = 0;
+    bool on = false;
+    int packed = 0;
+};
+
+// Readers of one row of a detail table, the reader standing after id_konst.
+void readPasportRow(Reader& r, EmployeeRecord& rec, WariaFilter&) { readPasport(r, rec.head); }
+
+void readNalvichRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
+{
+    const int num = r.n();
+    if (num < 1 || num > int(rec.nalvich.size())) return;
+    NalvichEntry& e = rec.nalvich[std::size_t(num - 1)];
+    e.kod = u16(r.n());
+    e.start = u16(r.n());
+    e.end = u16(r.n());
+    e.sum = r.d();
+    e.krat = i8(r.n());
+}
+
+void readPostDoplRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
+{
+    const int num = r.n();
+    if (num < 1 || num > int(rec.postDopl.size())) return;
+    PostDoplEntry& e = rec.postDopl[std::size_t(num - 1)];
+    e.kod = u16(r.n());
+    e.procent = u32(r.n());
+    e.sum = r.d();
+    e.vid = u8(r.n());
+    e.dBegin = u8(r.n());
+    e.mBegin = u8(r.n());
+    e.gBegin = u16(r.n());
+    e.dEnd = u8(r.n());
+    e.mEnd = u8(r.n());
+    e.gEnd = u16(r.n());
+    e.period = u8(r.n());
+    e.zavisOt = u8(r.n());
+    e.perer = u8(r.n());
+    e.dnOtGraph = u8(r.n());
+    e.mask = u8(r.n());
+    e.mrp = u8(r.n());
+    e.ceh = u16(r.n());
+}
+
+void readSberRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
+{
+    const int num = r.n();
+    if (num < 1 || num > int(rec.sber.size())) return;
+    SberRow& e = rec.sber[std::size_t(num - 1)];
+    e.kod = u16(r.n());
+    e.sum = r.d();
+    e.bank = u8(r.n());
+    e.filial = r.s();
+    e.ls = r.s();
+    e.fio = r.s();
+    e.last = u16(r.n());
+}
+
+void readIspolRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
+{
+    const int num = r.n();
+    if (num < 1 || num > 3) return;
+    IspolBlock::Writ& w = rec.ispol.writs[std::size_t(num - 1)];
+    w.priznUd = u16(r.n());
+    w.vid = u16(r.n());
+    w.tabPsbor = u16(r.n());
+    w.flagByte = u16(r.n());
+    w.dataEnd = PackedFromDateValue(r.v());
+    w.sum = r.d();
+    w.fio = r.s();
+    w.adr = r.s();
+}
+
+void readSsudRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
+{
+    const int num = r.n();
+    if (num < 1 || num > 4) return;
+    SsudBlock::Loan& l = rec.ssud.loans[std::size_t(num - 1)];
+    l.kvMes = u8(r.n());
+    l.nalog = u8(r.n());
+    l.kod = u16(r.n());
+    l.sumDolg = r.d();
+    for (u8& m : l.mes) m = u8(r.n());
+    for (double& x : l.sum) x = r.d();
+}
+
+void readWariaRow(Reader& r, EmployeeRecord& rec, WariaFilter& f)
+{
+    const int num = r.n();
+    WariaEntry e;
+    e.kod = u16(r.n());
+    e.mesVyd = u8(r.n());
+    e.godVyd = u16(r.n());
+    e.sum = r.d();
+    e.min = u16(r.n());
+    e.dn = u16(r.n());
+    e.mes = u16(r.n());
+    e.hr = u16(r.n());
+    e.god = u16(r.n());
+    if (f.on) {
+        // An entry belongs to the period by its accrual month or by its
+        // payment month: which one dates it is the reader's rule (the firm's
+        // by-accrual-month flag), so both kinds come along.
+        const int accrued = (e.god - 1900) * 12 + e.mes;
+        const int paid = e.godVyd != 0 ? (e.godVyd - 1900) * 12 + e.mesVyd : 0;
+        const bool inPeriod = (accrued >= f.from && accrued <= f.to) || (paid != 0 && paid >= f.from && paid <= f.to);
+        if (e.god == 0 || !inPeriod) return;
+        if (f.packed < int(rec.waria.size())) rec.waria[std::size_t(f.packed++)] = e;
+    } else if (num >= 1 && num <= int(rec.waria.size())) {
+        rec.waria[std::size_t(num - 1)] = e;
+    }
+}
+
+void readRowsRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
+{
+    const int num = r.n();
+    if (num < 0 || num >= EmployeeRecord::RowCount) return;
+    rec.rows[std::size_t(num)] = readRow(r);
+}
+
+struct DetailTable {
+    unsigned block;
+    const char* table;
+    void (*read)(Reader&, EmployeeRecord&, WariaFilter&);
+};
+
+const DetailTable kDetails[] = {
+    {BPasport, "pasport", readPasportRow}, {BNalvich, "nalvich", readNalvichRow},
+    {BPostDopl, "postDopl", readPostDoplRow}, {BSber, "sber", readSberRow},
+    {BIspol, "ispol", readIspolRow},       {BSsud, "ssud", readSsudRow},
+    {BWaria, "waria", readWariaRow},       {BRows, "proizv", readRowsRow},
+    {BRows, "zarp", readRowsRow},
+};
+constexpr int kDetailCount = int(std::size(kDetails));
+
+// Clears the chosen blocks of the record (the head's passport and master
+// fields apart).
+void clearBlocks(unsigned blocks, EmployeeRecord& rec)
+{
+    if (blocks & BKonst) {
+        const EmployeeHead keep = rec.head;
+        rec.head = EmployeeHead{};
+        if (!(blocks & BPasport)) copyPasport(keep, rec.head);
+        rec.rates = {};
+    } else if (blocks & BPasport) {
+        copyPasport(EmployeeHead{}, rec.head);
+    }
+    if (blocks & BNalvich) rec.nalvich = {};
+    if (blocks & BPostDopl) rec.postDopl = {};
+    if (blocks & BSber) rec.sber = {};
+    if (blocks & BIspol) rec.ispol = {};
+    if (blocks & BSsud) rec.ssud = {};
+    if (blocks & BWaria) std::fill(rec.waria.begin(), rec.waria.end(), WariaEntry{});
+    if (blocks & BRows) rec.rows = {};
+}
+
+// The master row's part of the record; k stands on a dbo.konst row whose
+// first columns are id and rec.
+void applyKonst(unsigned blocks, const db::Recordset& k, EmployeeRecord& rec)
+{
+    static const int warKvColumn = ColumnIndex(T("konst"), QStringLiteral("warKv"));
+    if (blocks & BKonst) {
+        Reader r(k, 2);
+        const u16 warKv = rec.warKv;
+        readKonst(r, rec);
+        if (!(blocks & BWaria)) rec.warKv = warKv;
+    } else if (blocks & BWaria) {
+        rec.warKv = u16(k.toInt(warKvColumn));
+    }
+}
+
+QString detailSql(int i)
+{
+    const DetailTable& d = kDetails[i];
+    const bool numbered = std::strcmp(d.table, "pasport") != 0;
+    return detailSelect(d.table, numbered ? QStringLiteral("WHERE id_konst = ? ORDER BY num")
+                                          : QStringLiteral("WHERE id_konst = ?"));
+}
+
+// The same rows of every employee, ordered by record slot: rec, then the columns.
+QString bulkSql(int i)
+{
+    const DetailTable& d = kDetails[i];
+    const TableDef& t = T(d.table);
+    QStringList cols;
+    for (const QString& c : t.columns) cols << QStringLiteral("d.") + c;
+    const bool numbered = std::strcmp(d.table, "pasport") != 0;
+    return QStringLiteral("SELECT k.rec, %1 FROM %2 d JOIN dbo.konst k ON k.id = d.id_konst ORDER BY k.rec%3")
+        .arg(cols.join(QStringLiteral(", ")), Qualified(t.name),
+             numbered ? QStringLiteral(", d.num") : QString());
+}
+
+} // namespace
+
+struct EmployeeLoader::Impl {
+    explicit Impl(const QSqlDatabase& d) : db(d) {}
+    QSqlDatabase db;
+    unsigned blocks = 0;
+    db::Recordset* konst = nullptr;
+    db::Recordset* details[kDetailCount] = {};
+};
+
+EmployeeLoader::EmployeeLoader(const QSqlDatabase& db, unsigned blocks) : d(std::make_unique<Impl>(db))
+{
+    d->blocks = blocks;
+    // The statements are kept with the connection: loaders of one employee
+    // after another prepare them once.
+    static const QString konstSql = SelectSql(T("konst"), QStringLiteral("WHERE rec = ?"));
+    static const std::vector<QString> sql = [] {
+        std::vector<QString> v;
+        for (int i = 0; i < kDetailCount; ++i) v.push_back(detailSql(i));
+        return v;
+    }();
+    d->konst = &db::Statement(db, konstSql);
+    for (int i = 0; i < kDetailCount; ++i)
+        if (blocks & kDetails[i].block) d->details[i] = &db::Statement(db, sql[std::size_t(i)]);
+}
+
+EmployeeLoader::~EmployeeLoader() = default;
+
+bool EmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int wariaTo)
+{
+    const unsigned blocks = d->blocks;
+    clearBlocks(blocks, rec);
+    // One read transaction for all the statements of the record.
+    db::Transaction reading(d->db, db::Transaction::Read);
+    db::Recordset& k = *d->konst;
+    k.bind(0, slot);
+    k.exec();
+    if (!k.next()) {
+        k.finish();
+        lastId_ = 0;
+        reading.commit();
+        return false;
+    }
+    lastId_ = k.toInt64(0);
+    applyKonst(blocks, k, rec);
+    k.finish();
+
+    WariaFilter filter{wariaFrom, wariaTo, wariaFrom != 0 || wariaTo != 0, 0};
+    for (int i = 0; i < kDetailCount; ++i) {
+        db::Recordset* rs = d->details[i];
+        if (!rs) continue;
+        rs->bind(0, lastId_);
+        rs->exec();
+        while (rs->next()) {
+            Reader r(*rs, 1);
+            kDetails[i].read(r, rec, filter);
+        }
+        rs->finish();
+    }
+    if (filter.on && (blocks & BWaria)) rec.warKv = u16(filter.packed);
+    reading.commit();
+    return true;
+}
+
+struct BulkEmployeeLoader::Impl {
+    struct Stream {
+        std::unique_ptr<db::Recordset> rs;
+        bool has = false;
+        void advance() { has = rs->next(); }
+        int rec() const { return rs->toInt(0); }
+    };
+    explicit Impl(const QSqlDatabase& d) : db(d), reading(d, db::Transaction::Read) {}
+    QSqlDatabase db;
+    db::Transaction reading; // one view of the base for the whole run
+    unsigned blocks = 0;
+    std::unique_ptr<db::Recordset> konst;
+    bool konstHas = false;
+    Stream details[kDetailCount];
+};
+
+BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks) : d(std::make_unique<Impl>(db))
+{
+    d->blocks = blocks;
+    d->konst = std::make_unique<db::Recordset>(db, SelectSql(T("konst"), QStringLiteral("ORDER BY rec")));
+    d->konst->exec();
+    d->konstHas = d->konst->next();
+    for (int i = 0; i < kDetailCount; ++i) {
+        if (!(blocks & kDetails[i].block)) continue;
+        Impl::Stream& s = d->details[i];
+        s.rs = std::make_unique<db::Recordset>(db, bulkSql(i));
+        s.rs->exec();
+        s.advance();
+    }
+}
+
+BulkEmployeeLoader::~BulkEmployeeLoader() = default;
+
+bool BulkEmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int wariaTo)
+{
+    const unsigned blocks = d->blocks;
+    clearBlocks(blocks, rec);
+    db::Recordset& k = *d->konst;
+    while (d->konstHas && k.toInt(1) < slot) d->konstHas = k.next();
+    if (!d->konstHas || k.toInt(1) != slot) return false;
+    applyKonst(blocks, k, rec);
+    WariaFilter filter{wariaFrom, wariaTo, wariaFrom != 0 || wariaTo != 0, 0};
+    for (int i = 0; i < kDetailCount; ++i) {
+        Impl::Stream& s = d->details[i];
+        if (!s.rs) continue;
+        while (s.has && s.rec() < slot) s.advance();
+        while (s.has && s.rec() == slot) {
+            Reader r(*s.rs, 2);
+            kDetails[i].read(r, rec, filter);
+            s.advance();
+        }
+    }
+    if (filter.on && (blocks & BWaria)) rec.warKv = u16(filter.packed);
+    return true;
+}
+
+} // namespace detail
+
+using namespace detail;
+
+namespace {
+
+void loadBlocks(CInfoBase& base, int slot, unsigned blocks)
+{
+    EmployeeLoader loader(Db(base), blocks);
+    loader.load(slot, base.current);
+}
+
+int tabNOfSlot(const CInfoBase& base, int slot)
+{
+    for (const EmployeeListEntry& e : base.list)
+        if (e.slot == slot) return e.tabN();
+    for (const EmployeeListEntry& e : base.otherList)
+        if (e.slot == slot) return e.tabN();
+    return 0;
+}
+
+} // namespace
+
+void LoadEmployee(CInfoBase& base, int slot)
+{
+    base.ClearCurrentRecord();
+    loadBlocks(base, slot, BAll);
+    base.currentSlot = slot;
+}
+
+void LoadKonstPasport(CInfoBase& base, int slot) { loadBlocks(base, slot, BKonst | BPasport); }
+void LoadNalvich(CInfoBase& base, int slot) { loadBlocks(base, slot, BNalvich); }
+void LoadPostDopl(CInfoBase& base, int slot) { loadBlocks(base, slot, BPostDopl); }
+void LoadSber(CInfoBase& base, int slot) { loadBlocks(base, slot, BSber); }
+void LoadIspol(CInfoBase& base, int slot) { loadBlocks(base, slot, BIspol); }
+void LoadSsud(CInfoBase& base, int slot) { loadBlocks(base, slot, BSsud); }
+void LoadWaria(CInfoBase& base, int slot) { loadBlocks(base, slot, BWaria); }
+void LoadProizvZarp(CInfoBase& base, int slot) { loadBlocks(base, slot, BRows); }
+void LoadProizvZarpByMass(CInfoBase& base, int slot, int /*mass*/) { loadBlocks(base, slot, BRows); }
+
+void LoadKonstAttributes(CInfoBase& base, int slot)
+{
+    const QString pol = base.current.head.pol;
+    loadBlocks(base, slot, BKonst);
+    base.current.head.pol = pol;
+}
+
+void LoadKonstAttributesWithSex(CInfoBase& base, int slot)
+{
+    loadBlocks(base, slot, BKonst);
+    const QSqlDatabase db = Db(base);
+    db::Recordset q(db, QStringLiteral("SELECT p.pol FROM dbo.pasport p JOIN dbo.konst k ON k.id = p.id_konst "
+                                       "WHERE k.rec = ?"));
+    q.bind(0, slot);
+    q.exec();
+    base.current.head.pol = q.next() ? q.toString(0) : QString();
+}
+
+int LoadWarDat(CInfoBase& base, int slot, int monthFrom, int monthTo, int year)
+{
+    base.warDat.clear();
+    const QSqlDatabase db = Db(base);
+    static const QString where = QStringLiteral("WHERE id_konst = (SELECT id FROM dbo.konst WHERE rec = ?)");
+    const bool period = monthFrom != 0 || monthTo != 0 || year != 0;
+    static const QString order = QStringLiteral(" ORDER BY g1, m1, d1, god, mes, kod, num");
+    static const QString all = SelectSql(Table(QStringLiteral("warDat")), where + order);
+    static const QString some = SelectSql(Table(QStringLiteral("warDat")),
+                                          where + QStringLiteral(" AND god = ? AND mes >= ? AND mes <= ?") + order);
+    db::Recordset& q = db::Statement(db, period ? some : all);
+    q.bind(0, slot);
+    if (period) {
+        q.bind(1, year % 100);
+        q.bind(2, monthFrom);
+        q.bind(3, monthTo == 0 ? 12 : monthTo);
+    }
+    q.exec();
+    int n = 0;
+    while (q.next() && n < WarDatBlock::Capacity) {
+        Reader r(q, 2);
+        WarDatEntry& e = base.warDat.entries[std::size_t(n++)];
+        const int d1 = r.n(), m1 = r.n(), g1 = r.n(), d2 = r.n(), m2 = r.n(), g2 = r.n();
+        e.start = g1 || m1 || d1 ? u16((d1 & 31) | ((m1 & 15) << 5) | ((g1 % 100) << 9)) : u16(0);
+        e.end = g2 || m2 || d2 ? u16((d2 & 31) | ((m2 & 15) << 5) | ((g2 % 100) << 9)) : u16(0);
+        e.mes = u16(r.n());
+        e.god = u16(r.n());
+        e.kod = u16(r.n());
+        e.contin = u16(r.n());
+        e.sum = r.d();
+    }
+    q.finish();
+    base.warDat.warDatKv = u16(n);
+    return n;
+}
+
+void LoadWariaList(CInfoBase& base, const Selection& /*selection*/, int slot, int year, int runningIndex,
+                   WariaListHolder& holder, int /*markedCount*/)
+{
+    if (runningIndex == 0 || !holder.open || holder.year != year) {
+        holder.release();
+        const QSqlDatabase db = Db(base);
+        db::Recordset q(db, QStringLiteral("SELECT k.rec, %1 FROM dbo.waria w JOIN dbo.konst k ON k.id = w.id_konst "
+                                           "WHERE w.god = ? ORDER BY k.rec, w.num")
+                                .arg(QStringLiteral("w.kod, w.mesVyd, w.godVyd, w.sum, w.min, w.dn, w.mes, w.hr, w.god")));
+        q.bind(0, year);
+        q.exec();
+        while (q.next()) {
+            Reader r(q);
+            const int rec = r.n();
+            WariaEntry e;
+            e.kod = u16(r.n());
+            e.mesVyd = u8(r.n());
+            e.godVyd = u16(r.n());
+            e.sum = r.d();
+            e.min = u16(r.n());
+            e.dn = u16(r.n());
+            e.mes = u16(r.n());
+            e.hr = u16(r.n());
+            e.god = u16(r.n());
+            holder.bySlot[rec].push_back(e);
+        }
+        holder.open = true;
+        holder.year = year;
+    }
+    std::fill(base.current.waria.begin(), base.current.waria.end(), WariaEntry{});
+    const auto it = holder.bySlot.find(slot);
+    int n = 0;
+    if (it != holder.bySlot.end())
+        for (const WariaEntry& e : it->second)
+            if (n < EmployeeRecord::ArchiveCapacity) base.current.waria[std::size_t(n++)] = e;
+    base.current.warKv = u16(n);
+}
+
+qint64 SaveKonst(CInfoBase& base, int slot, qint64* id)
+{
+    const QSqlDatabase db = Db(base);
+    FreshIdScope fresh;
+    db::Transaction tr(db);
+    qint64 rowId = 0;
+    WriteKonst(db, slot, tabNOfSlot(base, slot), base.current, rowId);
+    tr.commit();
+    if (id) *id = rowId;
+    return rowId;
+}
+
+void SaveKonstInostrDays(CInfoBase& base, int slot)
+{
+    const QSqlDatabase db = Db(base);
+    db::Transaction tr(db);
+    db::Recordset(db, QStringLiteral("UPDATE dbo.konst SET inostrDnPrRF = ? WHERE rec = ?"))
+        .run(int(base.current.head.inostrDnPrRF), slot);
+    tr.commit();
+}
+
+namespace {
+
+enum SaveSet : unsigned {
+    SavePas = 1, SaveNal = 2, SavePost = 4, SaveSb = 8, SaveIsp = 16, SaveSs = 32, SaveWar = 64, SaveRows = 128,
+    SaveWd = 256
+};
+
+void saveEmployee(CInfoBase& base, int slot, const EmployeeAttributes& attr, unsigned set)
+{
+    const QSqlDatabase db = Db(base);
+    FreshIdScope fresh;
+    db::Transaction tr(db);
+    qint64 id = 0;
+    const EmployeeRecord& rec = base.current;
+    WriteKonst(db, slot, tabNOfSlot(base, slot), rec, id);
+    if (set & SavePas) WritePasport(db, id, rec.head);
+    if (set & SaveNal) WriteNalvich(db, id, rec);
+    if (set & SavePost) WritePostDopl(db, id, rec);
+    if (set & SaveSb) WriteSber(db, id, rec);
+    if (set & SaveIsp) WriteIspol(db, id, rec);
+    if (set & SaveSs) WriteSsud(db, id, rec);
+    if (set & SaveWar) WriteWaria(db, id, rec);
+    if (set & SaveRows) WriteRows(db, id, rec, attr.kvProizv, 2);
+    if (set & SaveWd) WriteWarDat(db, id, base.warDat);
+    tr.commit();
+}
+
+} // namespace
+
+void SaveEmployee(CInfoBase& base, int slot, const EmployeeAttributes& attr)
+{
+    saveEmployee(base, slot, attr, SavePas | SaveNal | SavePost | SaveSb | SaveIsp | SaveSs | SaveWar | SaveRows);
+}
+
+void SaveEmployeeFull(CInfoBase& base, int slot, const EmployeeAttributes& attr)
+{
+    saveEmployee(base, slot, attr,
+                 SavePas | SaveNal | SavePost | SaveSb | SaveIsp | SaveSs | SaveWar | SaveRows | SaveWd);
+}
+
+namespace {
+
+EmployeeAttributes slotAttributes(const CInfoBase& base, int slot)
+{
+    return slot >= 1 && slot <= base.capacity() ? base.attributes[std::size_t(slot - 1)] : EmployeeAttributes{};
+}
+
+} // namespace
+
+void SaveEmployee(CInfoBase& base, int slot) { SaveEmployee(base, slot, slotAttributes(base, slot)); }
+void SaveEmployeeFull(CInfoBase& base, int slot) { SaveEmployeeFull(base, slot, slotAttributes(base, slot)); }
+
+void SaveEmployeeCalc(CInfoBase& base, int slot, const EmployeeAttributes& attr)
+{
+    saveEmployee(base, slot, attr, SaveNal | SavePost | SaveSs | SaveIsp | SaveWar | SaveRows | SaveWd);
+}
+
+void SaveEmployeePostDopl(CInfoBase& base, int slot)
+{
+    saveEmployee(base, slot, EmployeeAttributes{}, SavePost);
+}
+
+void SaveSber(CInfoBase& base, qint64 id)
+{
+    const QSqlDatabase db = Db(base);
+    db::Transaction tr(db);
+    WriteSber(db, id, base.current);
+    tr.commit();
+}
+
+void SaveIspol(CInfoBase& base, qint64 id)
+{
+    const QSqlDatabase db = Db(base);
+    db::Transaction tr(db);
+    WriteIspol(db, id, base.current);
+    tr.commit();
+}
+
+void SaveSsud(CInfoBase& base, qint64 id)
+{
+    const QSqlDatabase db = Db(base);
+    db::Transaction tr(db);
+    WriteSsud(db, id, base.current);
+    tr.commit();
+}
+
+void SaveProizvZarpByRec(CInfoBase& base, int slot, int selector)
+{
+    const QSqlDatabase db = Db(base);
+    db::Transaction tr(db);
+    const qint64 id = KonstId(db, slot);
+    if (id == 0) {
+        tr.commit();
+        return;
+    }
+    const int kvProizv = slot >= 1 && slot <= base.capacity() ? base.attributes[std::size_t(slot - 1)].kvProizv : 0;
+    WriteRows(db, id, base.current, kvProizv, selector == 0 ? 0 : 1);
+    tr.commit();
+}
+
+void DeleteEmployee(CInfoBase& base, int slot)
+{
+    const QSqlDatabase db = Db(base);
+    db::Transaction tr(db);
+    const qint64 id = KonstId(db, slot);
+    if (id != 0) {
+        for (const char* t : {"pasport", "nalvich", "postDopl", "sber", "ispol", "ssud", "waria", "warDat", "proizv",
+                              "zarp"})
+            deleteRows(db, t, id);
+        db::Recordset(db, QStringLiteral("DELETE FROM dbo.konst WHERE id = ?")).run(id);
+    }
+    tr.commit();
+}
+
+} // namespace kalvor::infobase

@@ -1,0 +1,369 @@
+#include "infobase/Schema.h"
+
+#include "platform/Db.h"
+
+#include "shell/Clock.h"
+
+#include <map>
+
+namespace kalvor::infobase {
+
+namespace {
+
+// The one engine-specific column type of the schema: a row id that is never
+// reused, even after the newest row was deleted (PostgreSQL: BIGINT GENERATED
+// ALWAYS AS IDENTITY).
+const QString kAutoId = QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+const QString I = QStringLiteral("INTEGER");
+const QString R = QStringLiteral("REAL");
+const QString T = QStringLiteral("TEXT");
+
+class Def {
+public:
+    explicit Def(const char* name) { t_.name = QString::fromLatin1(name); }
+    Def& c(const QString& type, std::initializer_list<const char*> names)
+    {
+        for (const char* n : names) add(QString::fromLatin1(n), type);
+        return *this;
+    }
+    // name1..nameN (or name0..name(N-1) with from = 0)
+    Def& n(const QString& type, const char* stem, int count, int from = 1, const char* suffix = "")
+    {
+        for (int i = from; i < from + count; ++i)
+            add(QString::fromLatin1(stem) + QString::number(i) + QString::fromLatin1(suffix), type);
+        return *this;
+    }
+    Def& key(const char* k)
+    {
+        t_.constraints = QString::fromLatin1(k);
+        return *this;
+    }
+    operator TableDef() const { return t_; }
+
+private:
+    void add(const QString& n, const QString& type)
+    {
+        t_.columns << n;
+        t_.types << type;
+    }
+    TableDef t_;
+};
+
+// The employee's detail tables reach the master row by id_konst.
+const char* kDetailKey = "PRIMARY KEY (id_konst, num), FOREIGN KEY (id_konst) REFERENCES konst (id) ON DELETE CASCADE";
+
+std::vector<TableDef> makeTables()
+{
+    std::vector<TableDef> v;
+    v.push_back(Def("version").c(I, {"id", "step"}).key("PRIMARY KEY (id)"));
+
+    // Configuration and firm.
+    v.push_back(Def("config")
+                    .c(I, {"id", "kolMax", "kolRab"})
+                    .c(T, {"parol"})
+                    .c(I, {"tekMes", "nEnt", "okrugRas", "sort"})
+                    .n(I, "korr", 12)
+                    .c(I, {"okrugVyp", "okrugVypRest"})
+                    .n(R, "mrot", 12)
+                    .n(R, "mrotPrev", 12)
+                    .c(T, {"dosStr"})
+                    .c(I, {"r_g", "r_m1", "r_m2"})
+                    .key("PRIMARY KEY (id)"));
+    v.push_back(Def("color").c(I, {"num"}).c(QStringLiteral("BLOB"), {"value"}).key("PRIMARY KEY (num)"));
+    v.push_back(Def("infFirm")
+                    .c(I, {"id"})
+                    .c(T, {"firmName", "firmBank", "firmRS", "firmKS", "firmBIK", "firmOKATO", "adrInd", "adrObl",
+                           "adrRaion", "adrGorod", "adrUlica", "adrDom", "adrKorp", "adrKv", "adrPhone", "sbNomDog",
+                           "fioShef", "statusShef", "innShef", "fioBuh", "innBuh", "buhFio", "kassirDolg",
+                           "kassirFio", "fioPredst", "innPredst", "firmPens", "firmOMS", "firmFSS", "firmPodchFSS",
+                           "firmKodObosob", "KodOtdFSS", "territOrganFSS", "firmINN", "firmKPP", "firmOGRN",
+                           "firmOKVED", "firmOKPO", "firmOKOPF", "firmOKFS", "firmGNI", "firmNalogovaya", "file1C"})
+                    .c(I, {"adrKodRG"})
+                    .key("PRIMARY KEY (id)"));
+    v.push_back(Def("infPar")
+                    .c(I, {"id", "vklDoh", "nalog", "prof", "sortName", "dnHr", "dnMin", "parRest", "procRaj",
+                           "procSev", "maxKvSevNad", "periodSevNad", "procProst", "procNgt", "procEvn", "tabDiv",
+                           "procSsud", "procSsudSot", "procPens", "sbProcFirm", "sbProcSotr"})
+                    .c(R, {"blnMaxOgr", "blnUprosh", "blnMaxOgrBegRab", "travmaMaxOgr", "dekrMaxOgr",
+                           "blnMaxOgrDet1", "blnMinOgrDet1", "blnMaxOgrDet2", "blnMinOgrDet2"})
+                    .c(I, {"blnSrPremMes", "blnMinProc"})
+                    .n(I, "fete", 12)
+                    .c(I, {"feteKv"})
+                    .n(I, "feteMes", 12)
+                    .c(R, {"minOblStav", "maxOblStav"})
+                    .c(I, {"firmUprosh", "uproshRest", "obosob", "obosobRest", "c1Ch70", "c1TypProv", "c1Sub70",
+                           "c1Rest", "versTurboBuh", "turboRest", "tabGrp2", "procDop"})
+                    .key("PRIMARY KEY (id)"));
+    v.push_back(Def("mask").c(I, {"kod"}).n(I, "mas", 8, 0).key("PRIMARY KEY (kod)"));
+    v.push_back(Def("ktu")
+                    .c(I, {"num", "procent", "okladTarif", "rabVr", "koef1", "koef2", "mashtab", "formula"})
+                    .key("PRIMARY KEY (num)"));
+    v.push_back(Def("stag")
+                    .c(I, {"num", "kod", "vozMin", "vozMax", "rabMin", "rabMax", "sevMin", "sevMax", "otdMin",
+                           "otdMax", "brigMin", "brigMax", "profMin", "profMax", "kategMin", "kategMax", "kak"})
+                    .c(R, {"sum"})
+                    .key("PRIMARY KEY (num)"));
+
+    // Reference tables.
+    v.push_back(Def("entree")
+                    .c(I, {"kod"})
+                    .c(T, {"name"})
+                    .c(I, {"flagsRest", "dat1", "dat2", "fond", "enOtp", "budgOtp", "koefOtp", "budgBln",
+                           "enBlnFull", "enBlnProp", "enBlnAlg", "enSrPremBln", "oblProf", "enAlim", "enKoefRS",
+                           "g11", "enSrZar", "hr1", "hr2", "hr3", "hr4", "oblPodoh", "vedShap", "grp", "okrug",
+                           "vedStlb", "kodDoh", "kodSkid"})
+                    .c(R, {"sumSkidPodoh", "sumSkidSoc"})
+                    .c(I, {"spzCh", "spzSc", "spzAu", "spzAuHi"})
+                    .key("PRIMARY KEY (kod)"));
+    v.push_back(Def("ceh").c(I, {"num", "otd"}).c(T, {"name"}).key("PRIMARY KEY (num)"));
+    v.push_back(Def("graph")
+                    .c(I, {"num"})
+                    .n(I, "rabDnNed", 7)
+                    .c(I, {"ruchn", "rdHr", "rdMin", "pVyh", "pRab", "mesFond", "begD", "begM", "begG"})
+                    .key("PRIMARY KEY (num)"));
+    v.push_back(Def("graMes")
+                    .c(I, {"graph", "k", "rDn", "rMin"})
+                    .n(I, "d", 31)
+                    .c(I, {"vMin", "nMin"})
+                    .key("PRIMARY KEY (graph, k)"));
+
+    // Employee lists and per-slot tables (num = record slot).
+    v.push_back(Def("simp").c(I, {"mass", "num", "tabN", "priz", "rec"}).key("PRIMARY KEY (mass, num)"));
+    v.push_back(Def("fio").c(I, {"num"}).c(T, {"fio"}).key("PRIMARY KEY (num)"));
+    v.push_back(Def("comp")
+                    .c(I, {"num", "otd", "prof", "razr", "rest0", "brig", "sistOpl", "graph", "kateg", "err",
+                           "kvSdel", "tabProf", "priznUv", "kvProizv", "rest3", "priznAlim", "priznIspl",
+                           "priznBank", "priznSsud", "kvDBF"})
+                    .key("PRIMARY KEY (num)"));
+    v.push_back(Def("tabel")
+                    .c(I, {"num", "rabDn", "rabHr", "vHr", "nHr", "sverhHr", "uchHr", "drRabDn", "kvalDn", "komDn",
+                           "dbf", "prostDn", "vyhPosobDn", "koeff", "prDn", "prPlanDn", "vyhDn", "uchDn",
+                           "sverhDvaHr", "prHr", "prPlanHr", "vyhHr", "prostHr", "kvalHr", "tabel12", "tabel22",
+                           "bezsodDn", "bezsodHr", "bezsodDnVyh", "bezsodHrVyh"})
+                    .key("PRIMARY KEY (num)"));
+    v.push_back(Def("AvZar1").c(I, {"num"}).c(R, {"av", "zar1"}).key("PRIMARY KEY (num)"));
+    v.push_back(Def("indexes").c(T, {"vid"}).c(I, {"nom", "first", "kol"}).key("PRIMARY KEY (vid, nom)"));
+
+    // Month line tables (num = position in the shared line array).
+    v.push_back(Def("altTabel")
+                    .c(I, {"mass", "num", "kod", "dn", "min", "mes", "hr"})
+                    .c(R, {"sumOklad"})
+                    .c(I, {"sumTarifRub", "sumTarifKop", "procOpl", "otd", "storno", "spzCh", "spzSc", "spzAu"})
+                    .key("PRIMARY KEY (mass, num)"));
+    v.push_back(Def("prem")
+                    .c(I, {"num"})
+                    .c(R, {"sum"})
+                    .c(I, {"mrp", "nalog", "procent", "ceh", "mask", "kod", "spzCh", "mes", "spzSc", "spzAu"})
+                    .key("PRIMARY KEY (num)"));
+    v.push_back(Def("bln")
+                    .c(I, {"num", "dBegin", "mBegin", "gBegin", "dEnd", "mEnd", "gEnd"})
+                    .c(R, {"sum", "oklad"})
+                    .c(I, {"vid", "alg", "firstMes", "procent", "dn", "mrp", "contin", "k1", "k2", "vr", "infl",
+                           "budg", "fromMinimumMonthlyEarnings", "firstYear", "secondYear", "from12Months",
+                           "timeRest"})
+                    .key("PRIMARY KEY (num)"));
+    v.push_back(Def("otp")
+                    .c(I, {"num", "dBegin", "mBegin", "gBegin"})
+                    .c(R, {"dlin", "sum"})
+                    .c(I, {"vid", "kalend", "alg", "mes", "tolkOtp"})
+                    .c(R, {"fond"})
+                    .c(I, {"mrp", "budg"})
+                    .c(R, {"dn"})
+                    .key("PRIMARY KEY (num)"));
+
+    // Employee master and details.
+    Def konst("konst");
+    konst.c(kAutoId, {"id"})
+        .c(QStringLiteral("INTEGER NOT NULL UNIQUE"), {"rec"})
+        .c(I, {"tabN"})
+        .c(T, {"fio"})
+        .c(R, {"oklad", "nadbav", "avans", "stavka"})
+        .c(I, {"tarifSdelRub1", "tarifSdelRub2", "tarifSdelKop", "tarifVremRub1", "tarifVremRub2", "tarifVremKop"})
+        .c(T, {"datR", "datPr1", "datUv1", "datPr2", "datUv2", "datSevStag", "officerDatStag", "inostrDatPr",
+               "inostrDatOt", "inostrDatVidGit", "imvichDat"})
+        .c(I, {"invDat1Begin", "invDat1End", "invDat2Begin", "invDat2End", "tabPodoh", "procVech", "procNoch",
+               "dolgKod", "profKod", "profNadb", "officer", "srZarabDnChas", "inostrNrez", "status", "dogVid",
+               "invGr", "altTab", "inostr", "inostrVidGit", "obosob", "inostrSV", "flagsRest", "inostrDnPrRF"})
+        .c(T, {"officerTitle"})
+        .c(I, {"vmen"})
+        .n(I, "vmenMes", 12)
+        .c(I, {"vmenRest", "vmenMarker", "vmenAsk0", "imvichBeg", "imvichNY", "imvichOst", "imvichRest",
+               "dedMonths"})
+        .c(T, {"imvichSprNom", "imvichSprKodNO", "imvichSprDat"})
+        .n(I, "spz", 6, 0, "ch")
+        .n(I, "spz", 6, 0, "sc")
+        .n(I, "spz", 6, 0, "au");
+    for (int k = 1; k <= 12; ++k) konst.n(R, "tr", 1, k, "_1").n(R, "tr", 1, k, "_2");
+    konst.c(I, {"warKv"});
+    v.push_back(konst);
+
+    v.push_back(Def("pasport")
+                    .c(I, {"id_konst"})
+                    .c(T, {"strahPolis", "INN", "gitPhone", "pol", "dolgName", "dolgDat", "pspKod", "pspStr",
+                           "pspSer", "pspNom", "pspNom2", "pspDat", "pspKem", "bdStr", "bdReg", "bdRaj", "bdGorod",
+                           "propKodStr", "propKodReg", "propReg", "propRaj", "propGorod", "propPunkt", "propUl",
+                           "propDom", "propKorp", "propKv", "propInd", "GNI", "gitKodStr", "gitInd", "gitAdr",
+                           "kuplAdr", "dogNom", "invSprSer", "invSprNom", "invSprDat"})
+                    .c(I, {"married", "children"})
+                    .key("PRIMARY KEY (id_konst), FOREIGN KEY (id_konst) REFERENCES konst (id) ON DELETE CASCADE"));
+    v.push_back(Def("nalvich")
+                    .c(I, {"id_konst", "num", "kod", "mBeg", "mEnd"})
+                    .c(R, {"sum"})
+                    .c(I, {"krat"})
+                    .key(kDetailKey));
+    v.push_back(Def("postDopl")
+                    .c(I, {"id_konst", "num", "kod", "procent"})
+                    .c(R, {"sum"})
+                    .c(I, {"vid", "dBegin", "mBegin", "gBegin", "dEnd", "mEnd", "gEnd", "period", "zavisOt", "perer",
+                           "dnOtGraph", "mask", "mrp", "ceh"})
+                    .key(kDetailKey));
+    v.push_back(Def("sber")
+                    .c(I, {"id_konst", "num", "kod"})
+                    .c(R, {"sum"})
+                    .c(I, {"bank"})
+                    .c(T, {"filial", "ls", "fio"})
+                    .c(I, {"last"})
+                    .key(kDetailKey));
+    v.push_back(Def("ispol")
+                    .c(I, {"id_konst", "num", "priznUd", "vid", "tabPsbor", "flagByte"})
+                    .c(T, {"dataEnd"})
+                    .c(R, {"sum"})
+                    .c(T, {"fio", "adr"})
+                    .key(kDetailKey));
+    v.push_back(Def("ssud")
+                    .c(I, {"id_konst", "num", "kvMes", "nalog", "kod"})
+                    .c(R, {"sumDolg"})
+                    .c(I, {"mes1", "mes2", "mes3"})
+                    .c(R, {"sum1", "sum2", "sum3"})
+                    .key(kDetailKey));
+    v.push_back(Def("waria")
+                    .c(I, {"id_konst", "num", "kod", "mesVyd", "godVyd"})
+                    .c(R, {"sum"})
+                    .c(I, {"min", "dn", "mes", "hr", "god"})
+                    .key(kDetailKey));
+    v.push_back(Def("warDat")
+                    .c(I, {"id_konst", "num", "d1", "m1", "g1", "d2", "m2", "g2", "mes", "god", "kod", "contin"})
+                    .c(R, {"sum"})
+                    .key(kDetailKey));
+    for (const char* rows : {"proizv", "zarp"})
+        v.push_back(Def(rows)
+                        .c(I, {"id_konst", "num", "kod"})
+                        .c(R, {"sum"})
+                        .c(I, {"min", "dn", "mes", "hr", "hrRest", "otd", "spzCh", "spzChHi", "spzSc", "spzScHi",
+                               "spzAu", "spzAuHi"})
+                        .key(kDetailKey));
+    return v;
+}
+
+QString createSql(const TableDef& t)
+{
+    QStringList parts;
+    for (int i = 0; i < t.columns.size(); ++i) parts << t.columns[i] + QLatin1Char(' ') + t.types[i];
+    if (!t.constraints.isEmpty()) parts << t.constraints;
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(Qualified(t.name), parts.join(QStringLiteral(", ")));
+}
+
+// The numbered steps. A step is never changed once released; a new need is a
+// new step at the end.
+struct Step {
+    int number;
+    void (*run)(const QSqlDatabase& db);
+};
+
+void step1Tables(const QSqlDatabase& db)
+{
+    for (const TableDef& t : SchemaTables())
+        if (t.name != QLatin1String("version")) db::Execute(db, createSql(t));
+}
+
+void step2Rows(const QSqlDatabase& db)
+{
+    // The one-row tables of a new base: capacity 1,000 employees, no employees,
+    // the reporting month of today, the built-in print command.
+    const QDate today = Clock::today();
+    db::Recordset(db, QStringLiteral("INSERT INTO dbo.config (id, kolMax, kolRab, parol, tekMes, nEnt, okrugRas, "
+                                     "sort, okrugVyp, okrugVypRest, dosStr, r_g, r_m1, r_m2) "
+                                     "VALUES (1, ?, 0, '', ?, 0, 0, 0, 0, 0, ?, 0, 0, 0)"))
+        .run(1000, today.year() * 16 + today.month(), QStringLiteral("kalvor-print %s"));
+    db::Execute(db, QStringLiteral("INSERT INTO dbo.infFirm (id) VALUES (1)"));
+    db::Execute(db, QStringLiteral("INSERT INTO dbo.infPar (id) VALUES (1)"));
+}
+
+const Step kSteps[] = {{1, step1Tables}, {2, step2Rows}};
+
+} // namespace
+
+const std::vector<TableDef>& SchemaTables()
+{
+    static const std::vector<TableDef> tables = makeTables();
+    return tables;
+}
+
+const TableDef& Table(const QString& name)
+{
+    static const std::map<QString, const TableDef*> byName = [] {
+        std::map<QString, const TableDef*> m;
+        for (const TableDef& t : SchemaTables()) m[t.name] = &t;
+        return m;
+    }();
+    return *byName.at(name);
+}
+
+QString Qualified(const QString& name) { return QStringLiteral("dbo.") + name; }
+
+QString ColumnList(const TableDef& t, int skip)
+{
+    return t.columns.mid(skip).join(QStringLiteral(", "));
+}
+
+QString InsertSql(const TableDef& t, int skip)
+{
+    QStringList marks;
+    for (int i = skip; i < t.columns.size(); ++i) marks << QStringLiteral("?");
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(Qualified(t.name), ColumnList(t, skip), marks.join(QStringLiteral(", ")));
+}
+
+QString SelectSql(const TableDef& t, const QString& tail)
+{
+    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(ColumnList(t), Qualified(t.name));
+    if (!tail.isEmpty()) sql += QLatin1Char(' ') + tail;
+    return sql;
+}
+
+int ColumnIndex(const TableDef& t, const QString& column) { return int(t.columns.indexOf(column)); }
+
+int SchemaVersion() { return kSteps[std::size(kSteps) - 1].number; }
+
+int StoredSchemaVersion(const QSqlDatabase& db)
+{
+    if (!db::TableExists(db, QStringLiteral("version"))) return 0;
+    db::Recordset q(db, QStringLiteral("SELECT step FROM dbo.version WHERE id = 1"));
+    q.exec();
+    return q.next() ? q.toInt(0) : 0;
+}
+
+void UpgradeSchema(const QSqlDatabase& db)
+{
+    int stored = StoredSchemaVersion(db);
+    if (stored > SchemaVersion())
+        throw db::DbError(db::E_DB_VERSION, QStringLiteral("База данных создана более новой версией программы"),
+                          QStringLiteral("Версия базы %1, программа знает версии до %2").arg(stored).arg(SchemaVersion()),
+                          QStringLiteral("Kalvor.Schema"));
+    if (stored == 0) {
+        db::Transaction tr(db);
+        db::Execute(db, createSql(Table(QStringLiteral("version"))));
+        db::Execute(db, QStringLiteral("INSERT INTO dbo.version (id, step) VALUES (1, 0)"));
+        tr.commit();
+    }
+    for (const Step& s : kSteps) {
+        if (s.number <= stored) continue;
+        db::Transaction tr(db);
+        s.run(db);
+        db::Recordset(db, QStringLiteral("UPDATE dbo.version SET step = ? WHERE id = 1")).run(s.number);
+        tr.commit();
+        stored = s.number;
+    }
+}
+
+} // namespace kalvor::infobase

@@ -1,0 +1,47 @@
+#pragma once
+// The tables of an information base (schema dbo) and their numbered upgrade
+// steps. Every table is described once here; the loaders and savers build
+// their statements from the same column lists, so a statement and its table
+// cannot drift apart.
+//
+// The version row (dbo.version, id 1) holds the number of the last step run.
+// Opening a base runs every later step, each in its own transaction together
+// with the new version number, so an interrupted upgrade leaves the base at the
+// last complete step.
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+namespace kalvor::infobase {
+
+struct TableDef {
+    QString name;       // without the schema: "konst"
+    QStringList columns; // names in statement order
+    QStringList types;   // declared types, same order
+    QString constraints; // PRIMARY KEY (...) and the like, may be empty
+};
+
+// Every table of the base.
+const std::vector<TableDef>& SchemaTables();
+const TableDef& Table(const QString& name);
+
+// "dbo.<name>"
+QString Qualified(const QString& name);
+// "a, b, c" of the table's columns (all of them, or those after `skip` leading ones).
+QString ColumnList(const TableDef& t, int skip = 0);
+// INSERT INTO dbo.t (cols) VALUES (?, ...), of the columns after `skip` leading ones.
+QString InsertSql(const TableDef& t, int skip = 0);
+// SELECT cols FROM dbo.t <tail>
+QString SelectSql(const TableDef& t, const QString& tail = QString());
+// Index of a column in the table's list; -1 when absent.
+int ColumnIndex(const TableDef& t, const QString& column);
+
+// The newest step this program knows.
+int SchemaVersion();
+// The base's step (0 for a new, empty file).
+int StoredSchemaVersion(const QSqlDatabase& db);
+// Runs the steps after the stored one. Throws db::DbError, also when the base
+// was made by a newer program (its step is above SchemaVersion()).
+void UpgradeSchema(const QSqlDatabase& db);
+
+} // namespace kalvor::infobase

@@ -1,0 +1,360 @@
+// Loaders and savers: every table saved, the base reopened and every table
+// compared byte for byte; employees saved, deleted and rebuilt; a saver that
+// fails halfway leaves the base as it was.
+#include "DbTestBase.h"
+
+#include "infobase/InfoBaseDbDetail.h"
+#include "platform/Db.h"
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+using namespace kalvor::infobase::test;
+
+namespace {
+
+int countRows(const CInfoBase& base, const QString& table, qint64 id)
+{
+    db::Recordset q(Db(base), QStringLiteral("SELECT COUNT(*) FROM dbo.%1 WHERE id_konst = ?").arg(table));
+    q.bind(0, id);
+    q.exec();
+    return q.next() ? q.toInt(0) : -1;
+}
+
+int countAll(const CInfoBase& base, const QString& table)
+{
+    db::Recordset q(Db(base), QStringLiteral("SELECT COUNT(*) FROM dbo.%1").arg(table));
+    q.exec();
+    return q.next() ? q.toInt(0) : -1;
+}
+
+const QStringList kDetailTables = {QStringLiteral("pasport"), QStringLiteral("nalvich"), QStringLiteral("postDopl"),
+                                   QStringLiteral("sber"),    QStringLiteral("ispol"),   QStringLiteral("ssud"),
+                                   QStringLiteral("waria"),   QStringLiteral("warDat"),  QStringLiteral("proizv"),
+                                   QStringLiteral("zarp")};
+
+} // namespace
+
+class DbSavers : public DbTestBase {};
+
+TEST_F(DbSavers, EveryTableComesBackByteForByte)
+{
+    Fill(60);
+    // Values at the edges of their fields.
+    base.current = fx.records[0];
+    base.current.head.imvichBeg = 0xE0000000u | 12'345'678u; // top three bits kept apart
+    base.current.head.flags = 0x1FFFu | 0x40000u;
+    base.current.head.tarifSdel.rub = 16383;
+    base.current.head.tarifSdel.thou = 999;
+    base.current.head.pspNom = QStringLiteral("123456789");
+    base.current.ispol.writs[1].dataEnd = u16(15 | (6 << 5) | (27 << 9));
+    base.current.ispol.writs[1].fio = QStringLiteral("Получатель алиментов");
+    base.current.ssud.loans[3].kod = 705;
+    base.current.ssud.loans[3].sum[2] = 123'456;
+    base.current.rows[65].kod = 1;
+    base.current.rows[65].sum = 777;
+    fx.records[0] = base.current;
+    SaveOne(base.list[0].slot);
+    base.otp.lines[0].dn = -3;
+    base.otp.lines[0].dnHundredths = 75;
+    base.otp.lines[0].fond = 1234;
+    base.firm.ktu[2][1] = u16(0xA000 | 0x0555);
+    base.firm.masks[7][999] = 1;
+    SaveOtp(base);
+    SaveFirm(base);
+
+    CInfoBase other;
+    Reopen(other);
+    EXPECT_EQ(other.config, base.config);
+    EXPECT_EQ(other.firm, base.firm);
+    EXPECT_EQ(other.payKinds, base.payKinds);
+    EXPECT_EQ(other.shops, base.shops);
+    EXPECT_EQ(other.schedules, base.schedules);
+    EXPECT_EQ(other.shortNames, base.shortNames);
+    EXPECT_EQ(BytesOf(other.attributes), BytesOf(base.attributes));
+    EXPECT_EQ(other.shopBytes, base.shopBytes);
+    EXPECT_EQ(BytesOf(other.tabel), BytesOf(base.tabel));
+    EXPECT_EQ(other.av, base.av);
+    EXPECT_EQ(other.zar1, base.zar1);
+    EXPECT_EQ(BytesOf(other.altTabel.lines), BytesOf(base.altTabel.lines));
+    EXPECT_EQ(other.altTabel.index, base.altTabel.index);
+    EXPECT_EQ(BytesOf(other.prem.lines), BytesOf(base.prem.lines));
+    EXPECT_EQ(other.prem.index, base.prem.index);
+    EXPECT_EQ(other.bln.lines, base.bln.lines);
+    EXPECT_EQ(other.bln.index, base.bln.index);
+    EXPECT_EQ(BytesOf(other.otp.lines), BytesOf(base.otp.lines));
+    EXPECT_EQ(other.otp.index, base.otp.index);
+    EXPECT_EQ(other.list, base.list);
+    std::vector<EmployeeListEntry> byName = base.list;
+    base.SortList(byName, true);
+    EXPECT_EQ(other.otherList, byName);
+
+    for (const EmployeeListEntry& e : base.list) {
+        LoadEmployee(other, e.slot);
+        const EmployeeRecord& want = fx.records[std::size_t(e.slot - 1)];
+        ASSERT_EQ(other.current, want) << "slot " << e.slot;
+        ASSERT_EQ(SlotBytes(other.current), SlotBytes(want)) << "slot " << e.slot;
+        EXPECT_EQ(other.currentSlot, e.slot);
+        EXPECT_EQ(LoadWarDat(other, e.slot, 0, 0, 0), warDat[std::size_t(e.slot - 1)].warDatKv);
+        EXPECT_EQ(other.warDat, warDat[std::size_t(e.slot - 1)]) << "slot " << e.slot;
+    }
+    CloseBase(other);
+}
+
+TEST_F(DbSavers, PartialLoadersFillTheirBlockOnly)
+{
+    Fill(8);
+    const int slot = base.list[2].slot;
+    const EmployeeRecord& want = fx.records[std::size_t(slot - 1)];
+
+    base.ClearCurrentRecord();
+    LoadKonstAttributes(base, slot);
+    EXPECT_EQ(base.current.head.fio, want.head.fio);
+    EXPECT_EQ(base.current.head.datPr1, want.head.datPr1);
+    EXPECT_TRUE(base.current.head.pol.isEmpty());
+    EXPECT_EQ(base.current.rows[0].kod, 0);
+    LoadKonstAttributesWithSex(base, slot);
+    EXPECT_EQ(base.current.head.pol, want.head.pol);
+
+    base.ClearCurrentRecord();
+    LoadProizvZarpByMass(base, slot, 2);
+    EXPECT_EQ(base.current.rows, want.rows);
+    EXPECT_TRUE(base.current.head.fio.isEmpty());
+
+    // The dated archive of one month and year.
+    base.current = want;
+    base.warDat = WarDatBlock{};
+    for (int m = 1; m <= 3; ++m) {
+        WarDatEntry& e = base.warDat.entries[std::size_t(m - 1)];
+        e.start = u16(1 | (m << 5) | (26 << 9));
+        e.mes = u16(m);
+        e.god = 26;
+        e.kod = 101;
+        e.sum = 100.0 * m;
+    }
+    SaveEmployeeFull(base, slot, base.attributes[std::size_t(slot - 1)]);
+    EXPECT_EQ(LoadWarDat(base, slot, 2, 3, 2026), 2);
+    EXPECT_EQ(base.warDat.entries[0].mes, 2);
+    EXPECT_EQ(base.warDat.entries[1].mes, 3);
+    EXPECT_EQ(LoadWarDat(base, slot, 0, 0, 0), 3);
+
+    // The archive rows of one year for the whole run, read once.
+    WariaListHolder holder;
+    LoadWariaList(base, Selection{}, slot, 2025, 0, holder, 0);
+    int rows2025 = 0;
+    for (const WariaEntry& e : want.waria) rows2025 += e.god == 2025 ? 1 : 0;
+    EXPECT_EQ(base.current.warKv, rows2025);
+    const int other = base.list[3].slot;
+    LoadWariaList(base, Selection{}, other, 2025, 1, holder, 0);
+    EXPECT_EQ(base.current.waria[0].sum, fx.records[std::size_t(other - 1)].waria[0].god == 2025
+                                             ? fx.records[std::size_t(other - 1)].waria[0].sum
+                                             : base.current.waria[0].sum);
+    EXPECT_TRUE(holder.open);
+    holder.release();
+}
+
+TEST_F(DbSavers, DeleteEmployeeLeavesNoRowAndIdsAreNeverReused)
+{
+    Fill(10);
+    const int slot = base.list.back().slot;
+    const qint64 id = detail::KonstId(Db(base), slot);
+    ASSERT_GT(id, 0);
+    ASSERT_GT(countRows(base, QStringLiteral("warDat"), id), -1);
+    LoadEmployee(base, slot);
+    DeleteEmployee(base, slot);
+    EXPECT_EQ(detail::KonstId(Db(base), slot), 0);
+    for (const QString& t : kDetailTables) EXPECT_EQ(countRows(base, t, id), 0) << t.toStdString();
+
+    // A new employee in the same slot gets a new id; the old dated archive
+    // does not come back with him.
+    base.current = EmployeeRecord{};
+    base.current.head.fio = QStringLiteral("Новиков Олег Петрович");
+    base.warDat.clear();
+    SaveEmployee(base, slot, EmployeeAttributes{});
+    const qint64 newId = detail::KonstId(Db(base), slot);
+    EXPECT_GT(newId, id);
+    EXPECT_EQ(LoadWarDat(base, slot, 0, 0, 0), 0);
+}
+
+TEST_F(DbSavers, FailingSaversLeaveTheBaseAsItWas)
+{
+    Fill(20);
+    const int slot = base.list[4].slot;
+    const EmployeeRecord saved = fx.records[std::size_t(slot - 1)];
+
+    // An employee save that fails after its master row and some details.
+    base.current = saved;
+    base.current.head.fio = QStringLiteral("Изменённое Имя");
+    for (WariaEntry& e : base.current.waria) e.sum += 1;
+    base.current.rows[0].sum = 1;
+    for (int failAt : {2, 5, 9, 14}) {
+        db::InjectFailureAfter(failAt);
+        EXPECT_THROW(SaveEmployeeFull(base, slot, base.attributes[std::size_t(slot - 1)]), db::DbError);
+        db::InjectFailureAfter(0);
+        CInfoBase other;
+        other.workFolder = base.workFolder;
+        other.baseName = base.baseName;
+        OpenBase(other);
+        LoadComp(other);
+        LoadEmployee(other, slot);
+        EXPECT_EQ(other.current, saved) << "failure at statement " << failAt;
+    }
+
+    // A table saver that fails halfway through its rows.
+    const std::vector<TabelRecord> tabel = base.tabel;
+    for (TabelRecord& t : base.tabel) t.rabDn = 1;
+    db::InjectFailureAfter(base.capacity() / 2);
+    EXPECT_THROW(SaveTabel(base), db::DbError);
+    db::InjectFailureAfter(0);
+    LoadTabel(base);
+    EXPECT_EQ(BytesOf(base.tabel), BytesOf(tabel));
+
+    // The firm record: five tables in one transaction.
+    const FirmInfo firm = base.firm;
+    base.firm.texts[FirmInfo::firmName] = QStringLiteral("Другое название");
+    base.firm.stag[14].kod = 99;
+    db::InjectFailureAfter(30);
+    EXPECT_THROW(SaveFirm(base), db::DbError);
+    db::InjectFailureAfter(0);
+    LoadFirm(base);
+    EXPECT_EQ(base.firm, firm);
+
+    // The error carries code, message, description and source.
+    db::InjectFailureAfter(1);
+    try {
+        SaveConfig(base);
+        ADD_FAILURE() << "no error";
+    } catch (const db::DbError& e) {
+        EXPECT_EQ(e.code(), db::E_DB_ENGINE | 13); // SQLITE_FULL
+        EXPECT_FALSE(e.message().isEmpty());
+        EXPECT_TRUE(e.description().contains(QStringLiteral("dbo.config")));
+        EXPECT_FALSE(e.source().isEmpty());
+    }
+}
+
+TEST_F(DbSavers, SaveModesReplaceTheStoredRowsExactly)
+{
+    Fill(12);
+    // Fewer lines than stored: the surplus goes in both modes.
+    for (int mode : {0, 1}) {
+        base.prem.removeRun(base.list[0].slot);
+        SavePrem(base, mode);
+        EXPECT_EQ(countAll(base, QStringLiteral("prem")), base.prem.usedLines());
+        SaveIndexes(base, LineKind::Prem, mode);
+        CInfoBase other;
+        Reopen(other);
+        EXPECT_EQ(BytesOf(other.prem.lines), BytesOf(base.prem.lines));
+        EXPECT_EQ(other.prem.index, base.prem.index);
+        CloseBase(other);
+    }
+    // The other kinds' index rows stay.
+    EXPECT_EQ(countAll(base, QStringLiteral("indexes")), 4 * base.capacity());
+}
+
+TEST_F(DbSavers, TheOldEmptyDateLoadsAsNoDate)
+{
+    Fill(3);
+    const int slot = base.list[0].slot;
+    const qint64 id = detail::KonstId(Db(base), slot);
+    db::Recordset(Db(base), QStringLiteral("UPDATE dbo.pasport SET pspDat = '1.1.1900', dolgDat = '5.3.21' "
+                                           "WHERE id_konst = ?"))
+        .run(id);
+    db::Recordset(Db(base), QStringLiteral("UPDATE dbo.konst SET datUv1 = '1900-01-01', imvichSprDat = '1.1.1900', "
+                                           "datPr2 = '2021-03-05' WHERE id = ?"))
+        .run(id);
+    LoadEmployee(base, slot);
+    EXPECT_TRUE(base.current.head.pspDat.isEmpty());
+    EXPECT_TRUE(base.current.head.imvichSprDat.isEmpty());
+    EXPECT_EQ(base.current.head.dolgDat, QStringLiteral("5.3.21"));
+    EXPECT_EQ(base.current.head.datUv1, 0);
+    EXPECT_EQ(base.current.head.datPr2, u16(5 | (3 << 5) | (21 << 9)));
+}
+
+TEST_F(DbSavers, ListsRebuiltFromTheMasterRows)
+{
+    Fill(15);
+    const std::vector<QString> names = base.shortNames;
+    // Nothing to do when names and numbers agree.
+    EXPECT_FALSE(RebuildLists(base));
+    // A row without a name and a list that lost an entry.
+    const int nameless = base.list[3].slot;
+    db::Recordset(Db(base), QStringLiteral("UPDATE dbo.konst SET fio = '' WHERE rec = ?")).run(nameless);
+    const qint64 namelessId = detail::KonstId(Db(base), nameless);
+    db::Recordset(Db(base), QStringLiteral("UPDATE dbo.konst SET tabN = ? WHERE rec = ?"))
+        .run(int(base.list[5].tabN()), int(base.list[6].slot));
+    EXPECT_TRUE(RebuildLists(base));
+    EXPECT_EQ(detail::KonstId(Db(base), nameless), 0);
+    for (const QString& t : kDetailTables) EXPECT_EQ(countRows(base, t, namelessId), 0);
+    EXPECT_EQ(int(base.list.size()), 13); // one without a name, one repeated number
+    EXPECT_EQ(base.config.kolRab, 13);
+    for (std::size_t i = 1; i < base.list.size(); ++i) EXPECT_LT(base.list[i - 1].tabN(), base.list[i].tabN());
+    for (const EmployeeListEntry& e : base.list)
+        EXPECT_EQ(base.shortNames[std::size_t(e.slot - 1)], names[std::size_t(e.slot - 1)]);
+
+    // Removing an entry takes it out of both stored lists.
+    const u16 gone = base.list[2].slot;
+    const int next = RemoveEmployeeEntry(base, 2);
+    EXPECT_EQ(next, 2);
+    for (int mass : {1, 2}) {
+        LoadSimp(base, mass);
+        EXPECT_EQ(int(base.list.size()), 12);
+        for (const EmployeeListEntry& e : base.list) EXPECT_NE(e.slot, gone);
+    }
+}
+
+TEST_F(DbSavers, SingleSaversWriteTheirPartOnly)
+{
+    Fill(6);
+    const int slot = base.list[1].slot;
+    LoadEmployee(base, slot);
+    const EmployeeRecord stored = base.current;
+    const qint64 id = detail::KonstId(Db(base), slot);
+
+    // The master row alone keeps its id; the details stay as stored.
+    base.current.head.oklad = 4'321'000;
+    base.current.rows[0].sum = 1;
+    qint64 got = 0;
+    EXPECT_EQ(SaveKonst(base, slot, &got), id);
+    EXPECT_EQ(got, id);
+    LoadEmployee(base, slot);
+    EXPECT_EQ(base.current.head.oklad, 4'321'000);
+    EXPECT_EQ(base.current.rows, stored.rows);
+
+    // Days in the country: one column.
+    base.current.head.inostrDnPrRF = 183;
+    base.current.head.fio = QStringLiteral("не сохраняется");
+    SaveKonstInostrDays(base, slot);
+    LoadKonstAttributes(base, slot);
+    EXPECT_EQ(base.current.head.inostrDnPrRF, 183);
+    EXPECT_EQ(base.current.head.fio, stored.head.fio);
+
+    // Month rows by table: the first kvProizv rows are input rows (proizv),
+    // the others calculated rows (zarp); each selector writes its own part.
+    LoadEmployee(base, slot);
+    const int kv = base.attributes[std::size_t(slot - 1)].kvProizv;
+    ASSERT_EQ(kv, 1);
+    base.current.rows[0].sum = 11;
+    base.current.rows[1].sum = 22;
+    SaveProizvZarpByRec(base, slot, 0);
+    LoadProizvZarp(base, slot);
+    EXPECT_EQ(base.current.rows[0].sum, 11);
+    EXPECT_EQ(base.current.rows[1].sum, stored.rows[1].sum);
+    base.current.rows[1].sum = 22;
+    SaveProizvZarpByRec(base, slot, 1);
+    LoadProizvZarp(base, slot);
+    EXPECT_EQ(base.current.rows[1].sum, 22);
+
+    // Permanent payments with the master row; bank rows by the id.
+    base.current.postDopl[3].kod = 16;
+    base.current.postDopl[3].procent = 150;
+    base.current.sber[5].kod = 750;
+    base.current.sber[5].fio = QStringLiteral("Получатель");
+    SaveEmployeePostDopl(base, slot);
+    SaveSber(base, id);
+    SaveSber(base, id); // twice: the rows are replaced, not added
+    LoadEmployee(base, slot);
+    EXPECT_EQ(base.current.postDopl[3].procent, 150u);
+    EXPECT_EQ(base.current.sber[5].fio, QStringLiteral("Получатель"));
+    EXPECT_EQ(countRows(base, QStringLiteral("sber"), id),
+              int(std::count_if(base.current.sber.begin(), base.current.sber.end(),
+                                [](const SberRow& r) { return !r.isEmpty(); })));
+}

@@ -1,0 +1,147 @@
+// Base files and the schema: creation from the template, the version row and
+// its upgrade steps, opening, copying, deleting; transactions and connections.
+#include "DbTestBase.h"
+
+#include "infobase/Schema.h"
+
+#include <QFile>
+#include <QThread>
+
+#include <thread>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+using namespace kalvor::infobase::test;
+
+class DbSchema : public DbTestBase {};
+
+TEST_F(DbSchema, NewBaseHasEveryTableAtTheNewestStep)
+{
+    const QSqlDatabase d = Db(base);
+    EXPECT_EQ(StoredSchemaVersion(d), SchemaVersion());
+    for (const TableDef& t : SchemaTables()) EXPECT_TRUE(db::TableExists(d, t.name)) << t.name.toStdString();
+    // The seed rows: capacity 1,000, no employees, today's month.
+    EXPECT_EQ(base.config.kolMax, 1000);
+    EXPECT_EQ(base.config.kolRab, 0);
+    EXPECT_EQ(int(base.tabel.size()), 1000);
+    EXPECT_GT(base.config.reportingYear(), 2000);
+    EXPECT_EQ(base.config.dosStr, QStringLiteral("kalvor-print %s"));
+    // The base file keeps a write-ahead journal beside it.
+    db::Recordset mode(d, QStringLiteral("PRAGMA dbo.journal_mode"));
+    mode.exec();
+    ASSERT_TRUE(mode.next());
+    EXPECT_EQ(mode.toString(0), QStringLiteral("wal"));
+    mode.finish();
+    // Opening again runs no step and changes nothing.
+    UpgradeSchema(d);
+    EXPECT_EQ(StoredSchemaVersion(d), SchemaVersion());
+}
+
+TEST_F(DbSchema, OldBaseIsUpgradedAndNewerBaseRefused)
+{
+    // A base left at step 1: the one-row tables are missing.
+    for (const char* sql : {"DELETE FROM dbo.config", "DELETE FROM dbo.infFirm", "DELETE FROM dbo.infPar",
+                            "UPDATE dbo.version SET step = 1"})
+        db::Execute(Db(base), QString::fromLatin1(sql));
+    CloseBase(base);
+    CInfoBase again;
+    again.workFolder = base.workFolder;
+    again.baseName = base.baseName;
+    OpenBase(again);
+    EXPECT_EQ(StoredSchemaVersion(Db(again)), SchemaVersion());
+    EXPECT_EQ(again.config.kolMax, 1000);
+
+    db::Execute(Db(again), QStringLiteral("UPDATE dbo.version SET step = 99"));
+    CloseBase(again);
+    try {
+        OpenBase(again);
+        ADD_FAILURE() << "a newer base was opened";
+    } catch (const db::DbError& e) {
+        EXPECT_EQ(e.code(), db::E_DB_VERSION);
+    }
+}
+
+TEST_F(DbSchema, CreateFromTemplateCopyAndDelete)
+{
+    Fill(5);
+    base.config.parol = QStringLiteral("секрет");
+    SaveConfig(base);
+
+    // The template of a new base is a base file named "empty.bak".
+    CopyBase(dir.path(), QStringLiteral("test"), QStringLiteral("tmpl"));
+    ASSERT_TRUE(QFile::rename(BaseFilePath(dir.path(), QStringLiteral("tmpl")), dir.path() + QStringLiteral("/empty.bak")));
+    CreateBase(dir.path(), QStringLiteral("fromTemplate"));
+    CInfoBase made;
+    made.workFolder = base.workFolder;
+    made.baseName = QStringLiteral("fromTemplate");
+    OpenBase(made);
+    EXPECT_EQ(made.config.parol, QStringLiteral("секрет"));
+    EXPECT_THROW(CreateBase(dir.path(), QStringLiteral("fromTemplate")), db::DbError);
+    EXPECT_THROW(CreateBase(dir.path(), QStringLiteral("../x")), db::DbError);
+    EXPECT_FALSE(QFile::exists(BaseFilePath(dir.path(), QStringLiteral("fromTemplate")) + QStringLiteral(".new")));
+
+    // A copy holds the employees; deleting removes the file.
+    CopyBase(dir.path(), QStringLiteral("test"), QStringLiteral("copy"));
+    CInfoBase copy;
+    copy.workFolder = base.workFolder;
+    copy.baseName = QStringLiteral("copy");
+    OpenBase(copy);
+    LoadAll(copy);
+    EXPECT_EQ(copy.list, base.list);
+    DeleteBase(dir.path(), QStringLiteral("copy"));
+    EXPECT_FALSE(BaseExists(dir.path(), QStringLiteral("copy")));
+    try {
+        OpenBase(copy);
+        ADD_FAILURE() << "a deleted base was opened";
+    } catch (const db::DbError& e) {
+        EXPECT_EQ(e.code(), db::E_DB_NOT_FOUND);
+        EXPECT_EQ(e.message(), QStringLiteral("База данных не найдена."));
+    }
+    CloseBase(made);
+}
+
+TEST_F(DbSchema, NestedTransactionsRollBackToTheirSavepoint)
+{
+    const QSqlDatabase d = Db(base);
+    {
+        db::Transaction outer(d);
+        db::Execute(d, QStringLiteral("UPDATE dbo.config SET nEnt = 5"));
+        try {
+            db::Transaction inner(d);
+            db::Execute(d, QStringLiteral("UPDATE dbo.config SET nEnt = 6"));
+            throw std::runtime_error("inner fails");
+        } catch (const std::runtime_error&) {
+        }
+        outer.commit();
+    }
+    db::Recordset q(d, QStringLiteral("SELECT nEnt FROM dbo.config"));
+    q.exec();
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.toInt(0), 5);
+}
+
+TEST_F(DbSchema, EachThreadHasItsOwnConnection)
+{
+    Fill(4);
+    const QString mine = Db(base).connectionName();
+    QString theirs;
+    int workerCount = -1;
+    std::thread worker([&] {
+        theirs = Db(base).connectionName();
+        db::Recordset q(Db(base), QStringLiteral("SELECT COUNT(*) FROM dbo.konst"));
+        q.exec();
+        workerCount = q.next() ? q.toInt(0) : -1;
+        // The worker writes in its own transaction while the other connection stays usable.
+        db::Transaction tr(Db(base));
+        db::Execute(Db(base), QStringLiteral("UPDATE dbo.config SET nEnt = 77"));
+        tr.commit();
+    });
+    worker.join();
+    EXPECT_NE(theirs, mine);
+    EXPECT_EQ(workerCount, 4);
+    EXPECT_FALSE(QSqlDatabase::contains(theirs)); // closed when its thread ended
+    db::Recordset q(Db(base), QStringLiteral("SELECT nEnt FROM dbo.config"));
+    q.exec();
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.toInt(0), 77);
+}

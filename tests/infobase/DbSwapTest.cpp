@@ -1,0 +1,133 @@
+// Selection runs: the selected employees' records written from the base into
+// their swap slots, the blocks of each run, and a run stopped halfway.
+#include "DbTestBase.h"
+
+#include <QFileInfo>
+#include <QThread>
+
+#include <atomic>
+#include <thread>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+using namespace kalvor::infobase::test;
+
+class DbSwap : public DbTestBase {};
+
+TEST_F(DbSwap, SelectAllWritesEverySelectedSlotWhole)
+{
+    Fill(40);
+    ASSERT_TRUE(SelectAllToSwap(base, Selection{}));
+    for (const EmployeeListEntry& e : base.list) {
+        EmployeeRecord rec;
+        ASSERT_TRUE(base.swap.readSlot(e.slot, rec));
+        ASSERT_EQ(SlotBytes(rec), SlotBytes(fx.records[std::size_t(e.slot - 1)])) << "slot " << e.slot;
+    }
+
+    // A selection by shop writes only that shop's slots: the file ends at the
+    // last selected slot and the others stay holes.
+    const int shop = base.shopBytes[base.list[0].slot];
+    Selection byShop;
+    byShop.shop = shop;
+    ASSERT_TRUE(SelectAllToSwap(base, byShop));
+    int lastSlot = 0;
+    for (const EmployeeListEntry& e : base.list)
+        if (base.shopBytes[e.slot] == shop) lastSlot = std::max(lastSlot, int(e.slot));
+    EXPECT_EQ(QFileInfo(base.swapPath()).size(), qint64(lastSlot) * SwapFile::SlotSize);
+    for (const EmployeeListEntry& e : base.list) {
+        if (e.slot >= lastSlot) continue;
+        EmployeeRecord rec;
+        ASSERT_TRUE(base.swap.readSlot(e.slot, rec));
+        if (base.shopBytes[e.slot] == shop) EXPECT_EQ(rec.head.fio, fx.records[std::size_t(e.slot - 1)].head.fio);
+        else EXPECT_TRUE(rec.head.fio.isEmpty());
+    }
+    base.CloseSwapFile();
+}
+
+TEST_F(DbSwap, RunsTakeTheirBlocksAndPeriod)
+{
+    Fill(10);
+    const EmployeeListEntry who = base.list[1];
+    const EmployeeRecord& want = fx.records[std::size_t(who.slot - 1)];
+    Selection one;
+    one.tabN = who.tabN();
+
+    // Master rows and month rows, with the list of selected employees.
+    std::vector<SelectedEmployee> picked;
+    ASSERT_TRUE(SelectKonstProizvToSwap(base, {}, one, &picked));
+    ASSERT_EQ(picked.size(), 1u);
+    EXPECT_EQ(picked[0].slot, who.slot);
+    EXPECT_EQ(picked[0].tabN, who.tabN());
+    EXPECT_EQ(picked[0].shop, base.shopBytes[who.slot]);
+    EmployeeRecord rec;
+    ASSERT_TRUE(base.swap.readSlot(who.slot, rec));
+    EXPECT_EQ(rec.head, want.head);
+    EXPECT_EQ(rec.rows, want.rows);
+    EXPECT_EQ(rec.warKv, 0);
+    EXPECT_FALSE(rec.waria[0].inUse());
+
+    // The single-block runs add their block into the same slot.
+    ASSERT_TRUE(SelectWariaToSwap(base, 2025, 10, one));
+    ASSERT_TRUE(base.swap.readSlot(who.slot, rec));
+    EXPECT_EQ(rec.head, want.head);
+    EXPECT_EQ(rec.rows, want.rows);
+    // Entries accrued or paid from October 2025 on (September's salary is paid in October).
+    auto index = [](int year, int month) { return (year - 1900) * 12 + month; };
+    int fromOctober = 0;
+    for (const WariaEntry& e : want.waria)
+        if (e.inUse() && (index(e.god, e.mes) >= index(2025, 10) ||
+                          (e.godVyd != 0 && index(e.godVyd, e.mesVyd) >= index(2025, 10))))
+            ++fromOctober;
+    EXPECT_EQ(fromOctober, 11); // October-February with their tax, and September's salary
+    EXPECT_EQ(rec.warKv, fromOctober);
+    ASSERT_TRUE(SelectSberToSwap(base, one));
+    ASSERT_TRUE(SelectNalvichToSwap(base, one));
+    ASSERT_TRUE(base.swap.readSlot(who.slot, rec));
+    EXPECT_EQ(rec.sber, want.sber);
+    EXPECT_EQ(rec.nalvich, want.nalvich);
+
+    // The period run: archive entries of the period only (January-February
+    // 2026): salary and tax of both months, and December's salary paid in January.
+    Selection all;
+    ASSERT_TRUE(SelectPeriodToSwap(base, 1, index(2026, 1), index(2026, 2), all));
+    ASSERT_TRUE(base.swap.readSlot(who.slot, rec));
+    EXPECT_EQ(rec.warKv, 5);
+    for (int i = 0; i < rec.warKv; ++i) {
+        const WariaEntry& e = rec.waria[std::size_t(i)];
+        EXPECT_TRUE(e.god == 2026 || (e.godVyd == 2026 && e.mesVyd == 1)) << i;
+    }
+    EXPECT_FALSE(rec.waria[5].inUse());
+    EXPECT_EQ(rec.nalvich, want.nalvich);
+    EXPECT_EQ(rec.sber, (std::array<SberRow, 20>{}));
+
+    // Marked only.
+    base.list[3].setFlag(0, true);
+    all.flag = 1;
+    ASSERT_TRUE(SelectKonstWariaToSwap(base, 0, 0, all));
+    EXPECT_EQ(QFileInfo(base.swapPath()).size(), qint64(base.list[3].slot) * SwapFile::SlotSize);
+    base.CloseSwapFile();
+}
+
+TEST_F(DbSwap, RunOnAWorkerStopsHalfway)
+{
+    Fill(300);
+    std::stop_source stop;
+    std::atomic<int> result{-1};
+    std::thread worker([&] { result = SelectAllToSwap(base, Selection{}, stop.get_token()) ? 1 : 0; });
+    // Stop as soon as the first slots are in the file.
+    const QString path = base.swapPath();
+    while (result == -1 && QFileInfo(path).size() < 3 * SwapFile::SlotSize) QThread::usleep(100);
+    stop.request_stop();
+    worker.join();
+    ASSERT_EQ(result, 0) << "the run ended before it could be stopped";
+    EXPECT_FALSE(base.swap.isOpen());
+    const qint64 size = QFileInfo(path).size();
+    EXPECT_GE(size, 3 * SwapFile::SlotSize);
+    EXPECT_LT(size, qint64(base.list.back().slot) * SwapFile::SlotSize);
+    // The slots written before the stop are whole.
+    base.OpenSwapFile();
+    EmployeeRecord rec;
+    ASSERT_TRUE(base.swap.readSlot(base.list[0].slot, rec));
+    EXPECT_EQ(SlotBytes(rec), SlotBytes(fx.records[std::size_t(base.list[0].slot - 1)]));
+    base.CloseSwapFile();
+}
