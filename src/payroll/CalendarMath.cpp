@@ -1,0 +1,82 @@
+#include "payroll/CalendarMath.h"
+
+namespace kalvor {
+
+const int kMonthLengths[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+const int kMonthStarts[13] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+
+namespace {
+
+// Floor division for the leap-day count of years before 1989.
+int floorDiv(int a, int b)
+{
+    int q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0)))
+        --q;
+    return q;
+}
+
+} // namespace
+
+int DaysSince1989(int day, int month, int fullYear)
+{
+    if (month < 1 || month > 12)
+        month = month < 1 ? 1 : 12;
+    const int y = fullYear - 1989;
+    // Leap days between 1 January 1989 and 1 January of fullYear: the years
+    // divisible by 4 from 1992 on (or, before 1989, minus those from 1988 down).
+    int days = kMonthStarts[month] + y * 365 + floorDiv(y, 4) + day - 1;
+    if (month > 2 && fullYear % 4 == 0)
+        ++days;
+    return days;
+}
+
+int DayOfWeekDMY(int day, int month, int twoDigitYear)
+{
+    const int days = DaysSince1989(day, month, WidenTwoDigitYear(twoDigitYear, kCalendarPivot));
+    return ((days % 7) + 7) % 7;
+}
+
+int DayOfWeek(std::uint16_t packedDate)
+{
+    return DayOfWeekDMY(packedDate & 31, (packedDate >> 5) & 15, packedDate >> 9);
+}
+
+int ShiftCyclePosition(int startDay, int startMonth, int startYear, int month, int year,
+                       int cycleLength)
+{
+    if (cycleLength < 1)
+        return 1;
+    const int start = DaysSince1989(startDay, startMonth, WidenTwoDigitYear(startYear, kCalendarPivot));
+    const int first = DaysSince1989(1, month, WidenTwoDigitYear(year, kCalendarPivot));
+    const int d = first - start;
+    return ((d % cycleLength) + cycleLength) % cycleLength + 1;
+}
+
+int CountDayBitsInMasks(std::uint16_t tabel12, std::uint16_t tabel22, int lastDay, int firstDay)
+{
+    const int from = firstDay < 1 ? 1 : firstDay;
+    const int to = lastDay > 31 ? 31 : lastDay;
+    int count = 0;
+    for (int n = from; n <= to; ++n) {
+        const bool set = n < 16 ? (tabel12 >> n) & 1 : (tabel22 >> (n - 16)) & 1;
+        if (set)
+            ++count;
+    }
+    return count;
+}
+
+int MonthKeyAdd(int key, int months)
+{
+    const int total = (key >> 4) * 12 + ((key & 15) - 1) + months;
+    const int year = floorDiv(total, 12);
+    const int month = total - year * 12 + 1;
+    return MonthKey(year, month);
+}
+
+int MonthKeyDiff(int a, int b)
+{
+    return ((b >> 4) * 12 + (b & 15)) - ((a >> 4) * 12 + (a & 15));
+}
+
+} // namespace kalvor

@@ -1,0 +1,55 @@
+#pragma once
+// Calendar arithmetic of the payroll engine on plain integers.
+//
+// Years: the calendar helpers read a two-digit year below 48 as 2000-2047 and
+// from 48 on as 1948-1999 (WidenTwoDigitYear with pivot kCalendarPivot).
+// February has 29 days in every year divisible by 4 (DaysInMonth).
+// Month keys (year * 16 + month) and month indexes ((year - 1900) * 12 + month)
+// are those of shell/Values.h.
+#include "shell/Values.h"
+
+#include <cstdint>
+
+namespace kalvor {
+
+// Two-digit years below this are 20yy in the calendar helpers.
+inline constexpr int kCalendarPivot = 48;
+
+// Days of months 1-12 in a common year; entry 0 holds 0. This is the table that
+// report writers read the last day of a month from; February is 28 here, use
+// DaysInMonth(year, month) for the length in a given year.
+extern const int kMonthLengths[13];
+// Days of a common year before months 1-12 begin; entry 0 holds 0.
+extern const int kMonthStarts[13];
+
+// Days from 1 January 1989 (day 0) to the given date; negative before it.
+// The day may lie past the month's end (it simply counts on).
+int DaysSince1989(int day, int month, int fullYear);
+
+// Weekday of a packed date (day bits 0-4, month bits 5-8, two-digit year bits
+// 9-15): 0 = Sunday, 1 = Monday ... 6 = Saturday. 1 January 1989 was a Sunday.
+int DayOfWeek(std::uint16_t packedDate);
+inline int DayOfWeek(PackedDate date) { return DayOfWeek(date.value); }
+// The same for a day, month 1-12 and two-digit year.
+int DayOfWeekDMY(int day, int month, int twoDigitYear);
+
+// Position (1 to cycleLength) of the first day of month/year in a shift cycle
+// whose position 1 falls on the start date; years are two-digit. The start date
+// itself has position 1, the day before it position cycleLength. A cycle length
+// below 1 gives 1.
+int ShiftCyclePosition(int startDay, int startMonth, int startYear, int month, int year,
+                       int cycleLength);
+
+// Number of days from firstDay to lastDay (clamped to 1 and 31) marked in the
+// two time-sheet day masks: days 1-15 in bits 1-15 of tabel12, days 16-31 in
+// bits 0-15 of tabel22. 0 when firstDay exceeds lastDay.
+int CountDayBitsInMasks(std::uint16_t tabel12, std::uint16_t tabel22, int lastDay, int firstDay);
+
+// Month key moved by a number of months (either sign), the month kept in 1-12.
+int MonthKeyAdd(int key, int months);
+// Months from key a to key b (positive when b is later).
+int MonthKeyDiff(int a, int b);
+// Month index ((year - 1900) * 12 + month) of a month key.
+inline int MonthIndexOfKey(int key) { return MonthIndex(key >> 4, key & 15); }
+
+} // namespace kalvor

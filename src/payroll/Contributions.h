@@ -1,0 +1,65 @@
+#pragma once
+// Insurance contributions: the month-by-month contribution bases of an
+// employee with the yearly cap, allowances per income code and the parts of
+// disability periods, the pension split of the rate, and the month's
+// contribution rows.
+//
+// Units: bases are kopecks; the scale of a contribution's tax table holds
+// roubles, so PensionInsuranceSplit takes roubles and returns kopecks. Months
+// are month keys (year * 16 + month). The employee is the document's current
+// record; the contribution kinds are the "sbor" records (refFiles.sbor); the
+// rates are the scales of the "nalog" tables (payroll/IncomeTax.h).
+//
+// Error codes (CalcErrorTexts): -4/-5 unknown pay kind in an archive entry or
+// a month row, -8 archive entry without a month, -21 no single variant of a
+// contribution's table is valid, -29 period longer than 12 months or reversed,
+// -30 more than 4 income codes with a contribution allowance, -32 table number
+// below 1, -33 no birth date or (before 2005, born before 1967) no sex letter.
+#include "payroll/IncomeTax.h"
+#include "payroll/PayrollDocument.h"
+
+namespace kalvor {
+
+// The yearly cap of the contribution base: 463,000 roubles.
+inline constexpr double kContributionCap = 46'300'000;
+
+// Optional totals of ContributionsByMonths (6 doubles; [0] the months before
+// the last, [1] the last month): [0],[1] income of the kinds flagged in the
+// firm's mask table 8; [2],[3] income of kinds of fund 4; [4],[5] from 2010 the
+// income of a foreign employee staying temporarily, which is not charged.
+inline constexpr int kContributionTotals = 6;
+
+// Fills rows[0 .. 2 * kindCount) (zeroed first): rows 0 to n-1 hold the
+// months firstMonth up to the one before lastMonth, rows n to 2n-1 lastMonth
+// itself, one row of each per contribution kind kinds[0 .. n), from the
+// current record's archive and the month's rows entries[0 .. entryCount).
+// Row 0 also holds the income codes with an allowance (codes, at most 4) and,
+// before the allowance pass, their ceilings. firstMonth and lastMonth are at
+// most 11 months apart.
+// monthRule 0: an archive entry counts in its paid month when it carries one
+// and a month row in the reporting month; otherwise an archive entry in its
+// own month and a month row in its own month.
+// imputedRule 0: contributions 991-994 are not charged in the months of the
+// imputed-income regime; otherwise only those months are charged.
+// totals: kContributionTotals doubles added to, or nullptr.
+// Returns 0 or a negative error code.
+int ContributionsByMonths(int firstMonth, int lastMonth, const infobase::ContributionKind* kinds, int kindCount,
+                          infobase::ContributionRow* rows, const infobase::AccrualRow* entries, int entryCount,
+                          int monthRule, int imputedRule, double* totals, const PayrollDoc& doc);
+
+// Charge in kopecks of a contribution code on base a at the full rate and base
+// b (the part of disability periods) at the rate less g, both in roubles: the
+// rate p is the whole percent plus hundredths of the scale's first band;
+// g = that whole percent - 10 (born after 1966) or - 16 for code 990, 1.0, 0.8
+// and 2.0 for codes 992, 993 and 994 from 2010 on, else 0. 0 when a + b is
+// not positive.
+double PensionInsuranceSplit(int code, const TaxScale& scale, double a, double b, const PayrollDoc& doc);
+
+// Appends one row per contribution kind of the "sbor" list with a code and a
+// non-zero amount for the reporting month (from January on) to entries from
+// position entryCount, at most up to capacity rows. Returns the number of rows
+// appended or a negative error code (rows appended before it stay).
+int CalcMonthContributions(infobase::AccrualRow* entries, int entryCount, PayrollDoc& doc,
+                           int capacity = PayrollDoc::ResultRowCount);
+
+} // namespace kalvor

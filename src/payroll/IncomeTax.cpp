@@ -1,0 +1,623 @@
+#include "payroll/IncomeTax.h"
+
+#include "payroll/Bases.h"
+#include "payroll/CalendarMath.h"
+#include "payroll/EntryMonths.h"
+#include "payroll/PayKinds.h"
+#include "shell/Clock.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace kalvor {
+
+using infobase::AccrualRow;
+using infobase::IncomeMonthRow;
+using infobase::PayKind;
+using infobase::TaxScaleBand;
+using infobase::TaxTable;
+
+namespace {
+
+constexpr int kMaxIncomeCodes = 15;
+constexpr std::uint32_t k29Bits = 0x1FFFFFFF;
+
+double percentOf(const TaxScaleBand& b) { return b.percent + b.hundredths / 100.0; }
+
+// The band whose lower bound is the last at most s: -1 when none. The scan
+// stops at the first band above s, at an all-zero band or after 10 bands.
+int bandFor(const TaxScale& scale, double s)
+{
+    int band = -1;
+    for (int i = 0; i < int(scale.size()); ++i) {
+        const TaxScaleBand& b = scale[std::size_t(i)];
+        if (b.isEmpty() || b.lower > s)
+            break;
+        band = i;
+    }
+    return band;
+}
+
+const TaxTable* tableAt(const PayrollDoc& doc, int tableIndex)
+{
+    if (tableIndex < 0 || tableIndex >= int(doc.refFiles.nalog.size()))
+        return nullptr;
+    return &doc.refFiles.nalog[std::size_t(tableIndex)];
+}
+
+bool variantValid(const TaxTable::Variant& v, int month)
+{
+    if (v.first == 0 && v.last == 0)
+        return false;
+    return (v.first == 0 || month >= v.first) && (v.last == 0 || month <= v.last);
+}
+
+bool inGroup(int code, int group)
+{
+    const bool second = code == 71 || code == 178;
+    const bool third = code == 79 || code == 84;
+    switch (group) {
+    case IncomeSecond: return second;
+    case IncomeThird: return third;
+    default: return !second && !third;
+    }
+}
+
+int findCode(const IncomeMonthRow& first, int count, int code)
+{
+    for (int i = 0; i < count; ++i)
+        if (first.incomeCodes[std::size_t(i)] == std::uint32_t(code))
+            return i;
+    return -1;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- tables and charges
+
+int SelectTaxTableForMonth(int tableIndex, int monthNumber, const PayrollDoc& doc)
+{
+    const TaxTable* t = tableAt(doc, tableIndex);
+    if (!t)
+        return -21;
+    const bool v0 = variantValid(t->variants[0], monthNumber);
+    const bool v1 = variantValid(t->variants[1], monthNumber);
+    if (v0 && !v1)
+        return 0;
+    if (v1 && !v0)
+        return 1;
+    return -21;
+}
+
+double PercentCharge(const TaxScale& scale, double amount, double earlier)
+{
+    const double s = amount + earlier;
+    if (s <= 0)
+        return 0;
+    const int band = bandFor(scale, s);
+    if (band < 0)
+        return 0;
+    const TaxScaleBand& b = scale[std::size_t(band)];
+    double charge = percentOf(b) * (s - b.lower) + 100 * b.fixed;
+    if (earlier != 0)
+        charge -= percentOf(scale[0]) * earlier;
+    return charge;
+}
+
+double ScaleCharge(const TaxScale& scale, double amount, double earlier)
+{
+    const double s = amount + earlier;
+    int band = bandFor(scale, s);
+    if (band < 0)
+        band = 0;
+    const TaxScaleBand& b = scale[std::size_t(band)];
+    double charge = percentOf(b) * (s - b.lower) + 100 * b.fixed;
+    if (earlier != 0)
+        charge -= percentOf(scale[0]) * earlier;
+    return charge;
+}
+
+double ScaleLookup(const TaxScale& scale, double amount, double selectorAmount)
+{
+    if (amount <= 0 || selectorAmount <= 0)
+        return 0;
+    const int band = bandFor(scale, selectorAmount);
+    if (band < 0)
+        return 0;
+    return amount * percentOf(scale[std::size_t(band)]);
+}
+
+double TaxForMonth(int tableNumber, double amount, const PayrollDoc& doc)
+{
+    if (tableNumber < 1)
+        return -32;
+    const int month = MonthIndexOfKey(doc.infoBase.config.tekMes);
+    const int v = SelectTaxTableForMonth(tableNumber - 1, month, doc);
+    if (v < 0)
+        return v;
+    const TaxTable& t = *tableAt(doc, tableNumber - 1);
+    return RoundWhole(PercentCharge(t.variants[std::size_t(v)].scale, amount / 100, 0));
+}
+
+double TaxWithScale(double amount, int monthKey, const PayrollDoc& doc)
+{
+    const int table = doc.infoBase.firm.tabGrp2;
+    if (table < 0)
+        return 0;
+    double tax = 0;
+    if (table == 0) {
+        tax = amount * 0.30;
+    } else {
+        const int v = SelectTaxTableForMonth(table - 1, MonthIndexOfKey(monthKey), doc);
+        if (v < 0)
+            return 0;
+        const TaxScale& scale = tableAt(doc, table - 1)->variants[std::size_t(v)].scale;
+        tax = ScaleLookup(scale, amount, amount) / 100;
+    }
+    return RoundByPayKind(tax, kCodeIncomeTax, doc);
+}
+
+// ---------------------------------------------------------------- income statement
+
+int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, IncomeMonthRow* rows,
+                   const AccrualRow* entries, int entryCount, const PayrollDoc& doc)
+{
+    const int months = MonthKeyDiff(firstMonth, lastMonth) + 1;
+    if (months < 1 || months > 12 || (firstMonth & 15) < 1 || (firstMonth & 15) > 12 || (lastMonth & 15) < 1 ||
+        (lastMonth & 15) > 12)
+        return -29;
+    for (int i = 0; i < months; ++i)
+        rows[i] = IncomeMonthRow{};
+    IncomeMonthRow& head = rows[0];
+    head.incomeCodes[0] = 2000;
+    int codeCount = 1;
+
+    const auto& base = doc.infoBase;
+    const auto& rec = base.current;
+
+    // Income codes of the group's pay kinds, with their deduction codes and
+    // the yearly allowance ceilings.
+    for (const PayKind& k : base.payKinds) {
+        if (k.kodDoh == 0 || !inGroup(k.kod, group))
+            continue;
+        const int i = findCode(head, codeCount, k.kodDoh);
+        if (i < 0) {
+            if (codeCount == kMaxIncomeCodes)
+                return -30;
+            head.incomeCodes[std::size_t(codeCount)] = k.kodDoh;
+            head.deductionCodes[std::size_t(codeCount)] = k.kodSkid;
+            head.allowances[std::size_t(codeCount)] = k.sumSkidPodoh;
+            ++codeCount;
+            continue;
+        }
+        auto& listed = head.deductionCodes[std::size_t(i)];
+        if (listed != 0 && listed != k.kodSkid)
+            continue;
+        if (listed == 0)
+            listed = k.kodSkid;
+        if (k.sumSkidPodoh > head.allowances[std::size_t(i)])
+            head.allowances[std::size_t(i)] = k.sumSkidPodoh;
+    }
+
+    const bool ownMonth = IncomeMonthFlag(doc, selector == 0 ? kFlagSecondTaxMonth : kFlagIncomeTaxMonth);
+    const int taxCode = selector == 0 ? kCodeSecondTax : kCodeIncomeTax;
+    double formerIncome = 0;
+
+    auto addAmount = [&](const PayKind& k, int code, double amount, int key) {
+        IncomeMonthRow& row = rows[MonthKeyDiff(firstMonth, key)];
+        if (code == taxCode)
+            row.taxWithheld += amount;
+        if (code >= 700)
+            return;
+        if (selector == 0) {
+            if (k.oblProf)
+                row.base += amount;
+            return;
+        }
+        if (!k.oblPodoh)
+            return;
+        if (code == 71 || code == 178) {
+            row.secondGroup += amount;
+        } else if (code == 79 || code == 84) {
+            row.thirdGroup += amount;
+        } else {
+            row.taxable += amount;
+            row.lessAllowances += amount;
+        }
+        const int i = k.kodDoh != 0 ? findCode(head, codeCount, k.kodDoh) : -1;
+        if (i >= 0)
+            row.incomeByCode[std::size_t(i)] += amount;
+    };
+
+    // The archive first, then the month's rows.
+    const int archiveCount = std::min<int>(rec.warKv, int(rec.waria.size()));
+    for (int n = 0; n < archiveCount; ++n) {
+        const auto& e = rec.waria[std::size_t(n)];
+        if (e.kod == 0)
+            continue;
+        if (e.kod == kCodeFormerEmployerIncome) {
+            formerIncome += std::trunc(e.sum);
+            continue;
+        }
+        if (!inGroup(e.kod, group))
+            continue;
+        const int key = ArchiveEntryMonth(e, !ownMonth);
+        if (key == 0)
+            return -8;
+        if (key < firstMonth || key > lastMonth)
+            continue;
+        const PayKind* k = PayKindOf(doc, e.kod);
+        if (!k)
+            return -4;
+        addAmount(*k, e.kod, e.sum, key);
+    }
+    for (int n = 0; n < entryCount; ++n) {
+        const AccrualRow& r = entries[n];
+        if (r.kod == 0)
+            continue;
+        if (r.kod == kCodeFormerEmployerIncome) {
+            formerIncome += std::trunc(r.sum);
+            continue;
+        }
+        if (!inGroup(r.kod, group))
+            continue;
+        const int key = ownMonth ? MonthRowMonth(r, base.config.tekMes) : base.config.tekMes;
+        if (key == 0) {
+            if (r.sum != 0)
+                return -9;
+            continue;
+        }
+        if (key < firstMonth || key > lastMonth)
+            continue;
+        const PayKind* k = PayKindOf(doc, r.kod);
+        if (!k)
+            return -5;
+        addAmount(*k, r.kod, r.sum, key);
+    }
+
+    if (selector != 1 && selector != 2)
+        return 0;
+
+    // Allowances: each income code's ceiling is given month by month.
+    std::array<double, kMaxIncomeCodes> ceilings = head.allowances;
+    head.allowances.fill(0);
+    for (int i = 0; i < codeCount; ++i) {
+        double left = ceilings[std::size_t(i)];
+        if (left <= 0)
+            continue;
+        for (int m = 0; m < months; ++m) {
+            IncomeMonthRow& row = rows[m];
+            const double a = std::min(row.incomeByCode[std::size_t(i)], left);
+            row.allowances[std::size_t(i)] = a;
+            row.lessAllowances -= a;
+            left -= a;
+        }
+    }
+
+    // Standard deductions and the cumulative base.
+    double income = 0, given = 0;
+    std::array<double, 10> slotGiven{};
+    const auto& book = doc.refFiles.vichet;
+    for (int m = 0; m < months; ++m) {
+        IncomeMonthRow& row = rows[m];
+        const int key = MonthKeyAdd(firstMonth, m);
+        row.base = m > 0 ? rows[m - 1].base : 0;
+        if (row.taxable == 0 && (selector == 2 || key > base.config.tekMes))
+            continue;
+        income += row.lessAllowances;
+        for (int s = 0; s < 10; ++s) {
+            const auto& slot = rec.nalvich[std::size_t(s)];
+            if (slot.kod == 0)
+                continue;
+            const PackedMonthYear from(slot.start), to(slot.end);
+            if (!from.isNull() && from.value > key)
+                continue;
+            if (!to.isNull() && to.value < key)
+                continue;
+            const infobase::DeductionKind* kind = nullptr;
+            for (const auto& d : book.records)
+                if (d.code == slot.kod) {
+                    kind = &d;
+                    break;
+                }
+            if (!kind)
+                return -31;
+            if (kind->limit != 0 && income > kind->limit)
+                continue;
+            double d = 0;
+            if (kind->monthly == 0)
+                d = std::min(slot.sum - slotGiven[std::size_t(s)], income - given);
+            else
+                d = (slot.krat == 0 ? 1 : slot.krat) * kind->monthly;
+            if (d < 0)
+                d = 0;
+            row.deductions[std::size_t(s)] = d;
+            slotGiven[std::size_t(s)] += d;
+            given += d;
+        }
+        row.base = income - given;
+    }
+
+    // Income at a former employer: when the tax withheld before the first
+    // hiring is exactly 13 % of that income, the hiring month's deductions are
+    // taken back.
+    const PackedDate hired(rec.head.datPr1);
+    if (!hired.isNull() && formerIncome != 0) {
+        const int hireKey = MonthKey(hired.fullYear(), hired.month());
+        if (firstMonth < hireKey) {
+            double withheld = 0;
+            for (int m = 0; m < months && MonthKeyAdd(firstMonth, m) < hireKey; ++m)
+                withheld += rows[m].taxWithheld;
+            const int h = MonthKeyDiff(firstMonth, hireKey);
+            if (withheld == RoundWhole(formerIncome / 100 * 0.13) * 100 && h < months) {
+                double sum = 0;
+                for (auto& d : rows[h].deductions) {
+                    sum += d;
+                    d = 0;
+                }
+                for (int m = h; m < months; ++m)
+                    rows[m].base += sum;
+            }
+        }
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------- the month's tax
+
+namespace {
+
+// The month (key) in which a foreign employee's stay in the country passes
+// 182 days, counted from the arrival day to the reporting month; 0 when it
+// does not or the employee is not concerned.
+int residencyMonth(const PayrollDoc& doc)
+{
+    const auto& h = doc.infoBase.current.head;
+    const int tek = doc.infoBase.config.tekMes;
+    if (!h.flag(9) || h.inostrDnPrRF < 183 || h.inostrDatPr == 0)
+        return 0;
+    const PackedDate arrival(h.inostrDatPr);
+    const int arrivalKey = MonthKey(arrival.fullYear(), arrival.month());
+    if (arrivalKey >= tek)
+        return 0;
+    // The last day counted in the reporting month.
+    int lastDay = 0;
+    if (h.inostrDatOt != 0)
+        lastDay = PackedDate(h.inostrDatOt).day();
+    else if (h.datUv1 != 0 && h.datUv2 != 0)
+        lastDay = PackedDate(h.datUv2).day();
+    else if (h.datPr2 == 0)
+        lastDay = PackedDate(h.datUv1).day();
+    int days = 0;
+    for (int key = arrivalKey; key <= tek; key = MonthKeyAdd(key, 1)) {
+        const int length = DaysInMonth(key >> 4, key & 15);
+        if (key == arrivalKey)
+            days += length - arrival.day() + 1;
+        else if (key == tek)
+            days += lastDay != 0 ? std::min(lastDay, length) : length; // still here: the whole month
+        else
+            days += length;
+        if (days > 182)
+            return key;
+    }
+    return 0;
+}
+
+bool nonResidentForeigner(const infobase::EmployeeHead& h)
+{
+    return h.flag(9) && h.flag(2) && h.inostrDnPrRF < 183;
+}
+
+} // namespace
+
+int CalcIncomeTax(int tableArgument, AccrualRow* entries, int entryCount, PayrollDoc& doc, int capacity)
+{
+    auto& head = doc.infoBase.current.head;
+    const auto& firm = doc.infoBase.firm;
+    const int tek = doc.infoBase.config.tekMes;
+
+    int table = tableArgument;
+    if (tableArgument == 0) {
+        table = head.tabPodoh & 31;
+        if (table != 0 && nonResidentForeigner(head))
+            ++table;
+    }
+    if (table <= 0)
+        return 0;
+    const int tableIndex = table - 1;
+    const int code = tableArgument == 0 ? kCodeIncomeTax : kCodeSecondTax;
+    const int selector = tableArgument == 0 ? 1 + (tableIndex & 1) : 0;
+
+    int resident = residencyMonth(doc);
+    if (resident != 0 && (resident >> 4) != (tek >> 4))
+        resident = 0;
+
+    const bool ownMonth = IncomeMonthFlag(doc, tableArgument == 0 ? kFlagIncomeTaxMonth : kFlagSecondTaxMonth);
+    const int monthCount = ownMonth ? 6 : 1;
+
+    std::vector<IncomeMonthRow> main(12), second(12), third(12);
+    int appended = 0;
+    for (int j = 0; j < monthCount; ++j) {
+        const int m = MonthKeyAdd(tek, j);
+        const int v = SelectTaxTableForMonth(tableIndex, MonthIndexOfKey(m), doc);
+        if (v < 0)
+            return v;
+        const auto& variant = doc.refFiles.nalog[std::size_t(tableIndex)].variants[std::size_t(v)];
+        int start = variant.cumulative ? MonthKey(m >> 4, 1) : m;
+        if (resident != 0 && start <= resident)
+            start = std::min(MonthKeyAdd(resident, 1), m);
+        const int months = MonthKeyDiff(start, m) + 1;
+        const int count = entryCount + appended;
+
+        int r = IncomeByMonths(start, m, IncomeMain, selector, main.data(), entries, count, doc);
+        if (r < 0)
+            return r;
+        double base = main[std::size_t(months - 1)].base;
+        if (tableArgument != 0) {
+            base = 0;
+            for (int i = 0; i < months; ++i)
+                base += main[std::size_t(i)].base;
+        }
+
+        // Property deduction, taken from the cumulative base since its first month.
+        if (tableArgument == 0) {
+            const std::uint32_t whole = head.imvichNY & k29Bits;
+            const PackedDate since(head.imvichDat);
+            if (whole != 0) {
+                const int sinceKey = since.isNull() ? 0 : MonthKey(since.fullYear(), since.month());
+                double used = 0;
+                if (m >= sinceKey) {
+                    double before = 0;
+                    if (sinceKey > start)
+                        before = main[std::size_t(MonthKeyDiff(start, sinceKey) - 1)].base;
+                    used = std::clamp(base - before, 0.0, double(whole));
+                }
+                const auto left = std::uint32_t(double(whole) - used) & k29Bits;
+                head.imvichOst = (head.imvichOst & ~k29Bits) | left;
+                base -= used;
+            }
+        }
+
+        double mainTax = PercentCharge(variant.scale, base / 100, 0);
+
+        double secondTax = 0;
+        r = IncomeByMonths(start, m, IncomeSecond, selector, second.data(), entries, count, doc);
+        if (r < 0)
+            return r;
+        for (int i = 0; i < months; ++i) {
+            const double amount = second[std::size_t(i)].secondGroup;
+            if (amount == 0)
+                continue;
+            if (firm.tabGrp2 < 0)
+                return -32;
+            if (firm.tabGrp2 > 0) {
+                const int sv = SelectTaxTableForMonth(firm.tabGrp2 - 1, MonthIndexOfKey(MonthKeyAdd(start, i)), doc);
+                if (sv < 0)
+                    return sv;
+            }
+            secondTax += TaxWithScale(amount, MonthKeyAdd(start, i), doc);
+        }
+
+        double thirdIncome = 0;
+        r = IncomeByMonths(start, m, IncomeThird, selector, third.data(), entries, count, doc);
+        if (r < 0)
+            return r;
+        for (int i = 0; i < months; ++i)
+            thirdIncome += third[std::size_t(i)].thirdGroup;
+        const double thirdTax = thirdIncome * 0.35;
+
+        double withheld = 0;
+        for (int i = 0; i < months; ++i)
+            withheld += main[std::size_t(i)].taxWithheld;
+
+        const double tax = RoundByPayKind(mainTax, code, doc) + RoundByPayKind(secondTax, code, doc) +
+                           RoundByPayKind(thirdTax, code, doc) - withheld;
+        if (tax == 0)
+            continue;
+        if (count >= capacity)
+            break; // no room for another row
+        AccrualRow row;
+        row.kod = std::uint16_t(code);
+        row.sum = tax;
+        row.mes = std::uint16_t(m & 15);
+        entries[count] = row;
+        if (KindActiveInMonth(entries, count, doc))
+            ++appended;
+        else
+            entries[count] = AccrualRow{};
+    }
+    return appended;
+}
+
+double CalcContribution(int monthsBack, double amount, const PayrollDoc& doc)
+{
+    const auto& head = doc.infoBase.current.head;
+    int table = head.tabPodoh & 31;
+    if (table != 0 && nonResidentForeigner(head))
+        ++table;
+    const TaxTable* t = tableAt(doc, table - 1);
+    if (!t)
+        return 0;
+    int count = 0;
+    double time = 0;
+    const double base = CalcBaseBySelector(0, monthsBack, 2, count, time, nullptr, 0, doc);
+    if (count < 0)
+        return 0;
+    const int month = MonthIndexOfKey(doc.infoBase.config.tekMes);
+    const bool v0 = variantValid(t->variants[0], month), v1 = variantValid(t->variants[1], month);
+    if (v0 == v1)
+        return 0;
+    const TaxScale& scale = t->variants[v0 ? 0 : 1].scale;
+    const double f = doc.infoBase.firm.procDop;
+    return RoundByPayKind(ScaleLookup(scale, amount, base / 100 + amount) + f * amount, kCodeIncomeTax, doc);
+}
+
+int ServiceLengthToToday(int selector, const PayrollDoc& doc)
+{
+    const PackedDate date(doc.infoBase.current.head.officerDatStag);
+    const QDate today = Clock::today();
+    int years = today.year() - 1900 - date.yearField();
+    if (years >= 100)
+        years -= 100;
+    int months = 0;
+    if (date.month() != 0) {
+        months = today.month() - date.month();
+        if (months < 0) {
+            months += 12;
+            --years;
+        }
+    }
+    if (date.day() != 0 && today.day() < date.day()) {
+        --months;
+        if (months < 0) {
+            months += 12;
+            --years;
+        }
+    }
+    if (selector == 1)
+        return years;
+    if (selector == 2)
+        return months;
+    return 0;
+}
+
+int KindActiveInMonth(AccrualRow* entries, int index, const PayrollDoc& doc)
+{
+    AccrualRow& row = entries[index];
+    const int tek = doc.infoBase.config.tekMes;
+    int mode = 0;
+    for (const auto& p : doc.infoBase.current.postDopl) {
+        if (p.kod != row.kod || p.perer == 0)
+            continue;
+        // A date with day 0 is no date: open on that side.
+        const int from = p.dBegin != 0 ? MonthKey(p.gBegin, p.mBegin) : 0;
+        const int to = p.dEnd != 0 ? MonthKey(p.gEnd, p.mEnd) : 0;
+        if (from != 0 && from > tek)
+            continue;
+        if (to != 0 && to < tek)
+            continue;
+        if (from == tek && to == tek && p.dBegin > p.dEnd)
+            continue;
+        mode = p.perer;
+        break;
+    }
+    if (mode == 0)
+        return 1;
+    for (int j = 0; j < index; ++j) {
+        AccrualRow& earlier = entries[j];
+        if (earlier.kod != row.kod || earlier.mes != row.mes)
+            continue;
+        if (mode == 1) {
+            earlier.sum -= row.sum;
+            return 1;
+        }
+        earlier.spzCh = row.spzCh;
+        earlier.spzSc = row.spzSc;
+        earlier.spzAu = row.spzAu;
+        return 0;
+    }
+    return mode == 1 ? 1 : 0;
+}
+
+} // namespace kalvor

@@ -1,0 +1,51 @@
+#include "payroll/PayKinds.h"
+
+namespace kalvor {
+
+
+using infobase::PayKind;
+
+int FindPayKindIn(const PayKind* kinds, int count, int code)
+{
+    if (count <= 0)
+        return kPayKindTableEmpty;
+    if (code < 1 || code > 0xFFFF)
+        return -1;
+    // Search by halving over the codes (unique, ascending, compared unsigned).
+    int low = 0, high = count - 1;
+    while (low <= high) {
+        const int middle = low + (high - low) / 2;
+        const unsigned k = kinds[middle].kod;
+        if (k == unsigned(code))
+            return middle;
+        if (k < unsigned(code))
+            low = middle + 1;
+        else
+            high = middle - 1;
+    }
+    return -1;
+}
+
+int FindPayKind(const PayrollDoc& doc, int code)
+{
+    return FindPayKindIn(doc.infoBase.payKinds.data(), int(doc.infoBase.payKinds.size()), code);
+}
+
+const PayKind* PayKindOf(const PayrollDoc& doc, int code)
+{
+    const int i = FindPayKind(doc, code);
+    return i >= 0 ? &doc.infoBase.payKinds[std::size_t(i)] : nullptr;
+}
+
+double RoundByPayKind(double amount, int kindCode, const PayrollDoc& doc)
+{
+    const PayKind* kind = PayKindOf(doc, kindCode);
+    return RoundByKindField(amount, kind ? kind->okrug : 0, doc.infoBase.config.okrugRas());
+}
+
+double RoundPayout(double amount, const PayrollDoc& doc)
+{
+    return RoundPayoutStep(amount, doc.infoBase.config.okrugVyp());
+}
+
+} // namespace kalvor

@@ -1,0 +1,38 @@
+#pragma once
+// Pay kinds and the rounding of the amounts of the information base.
+//
+// These are the lookup and rounding calls of the whole program (engine,
+// statements, cash orders, report writers). They read the document's
+// information base: its pay-kind table (CInfoBase::payKinds, sorted ascending
+// by kod; its size is the count), the calculation rounding okrugRas and the
+// payout rounding okrugVyp of the base's configuration. None of them changes
+// any state. Amounts are kopecks in doubles (Kopecks).
+//
+// The rounding rules themselves, without a document, are in payroll/Rounding.h.
+#include "payroll/PayrollDocument.h"
+#include "payroll/Rounding.h"
+
+namespace kalvor {
+
+// FindPayKind result when the pay-kind table is empty.
+inline constexpr int kPayKindTableEmpty = -31;
+
+// Index (0 to count-1) of the pay kind whose kod equals code; -31 when the
+// table is empty (whatever the code); -1 when code is below 1 or not in the
+// table. Any negative result means "kind unknown".
+int FindPayKind(const PayrollDoc& doc, int code);
+// The same search over a table sorted by kod.
+int FindPayKindIn(const infobase::PayKind* kinds, int count, int code);
+// The pay kind of a code, or nullptr when FindPayKind gives a negative result.
+const infobase::PayKind* PayKindOf(const PayrollDoc& doc, int code);
+
+// The amount rounded by the RoundingMode of pay kind kindCode: its okrug field
+// 0 = the base's okrugRas, 1-6 = modes 0-5, 7 = the amount becomes 0. A kind
+// that is not in the table rounds by okrugRas.
+double RoundByPayKind(double amount, int kindCode, const PayrollDoc& doc);
+
+// The amount to pay out: whole kopecks, then cut towards zero to a multiple of
+// 1, 10, 100, 1,000, 10,000 or 100,000 kopecks by the base's okrugVyp (0-5).
+double RoundPayout(double amount, const PayrollDoc& doc);
+
+} // namespace kalvor

@@ -1,0 +1,41 @@
+#pragma once
+// The payroll arithmetic that statements, registers, report builders and
+// exchange writers call. Include this one header, or the one you need:
+//
+//   payroll/Rounding.h      RoundWhole, RoundByMode, RoundByKindField, RoundPayoutStep,
+//                           SplitRoublesKopecks (no document)
+//   payroll/PayKinds.h      FindPayKind, PayKindOf, RoundByPayKind, RoundPayout
+//   payroll/CalendarMath.h  DayOfWeek, ShiftCyclePosition, kMonthLengths, month keys
+//   payroll/ScheduleNorm.h  CalcScheduleNorm, CountDayBits, CompactWariaEntries
+//   payroll/Bases.h         CalcBaseBySelector, GetBitField
+//   payroll/IncomeTax.h     SelectTaxTableForMonth, PercentCharge, ScaleCharge, ScaleLookup,
+//                           TaxForMonth, TaxWithScale, IncomeByMonths, CalcIncomeTax,
+//                           CalcContribution, ServiceLengthToToday, KindActiveInMonth
+//   payroll/Contributions.h ContributionsByMonths, PensionInsuranceSplit,
+//                           CalcMonthContributions
+//
+// Conventions shared by all of them:
+// - The document argument is always the last one and is the PayrollDoc
+//   (infobase::KalvorDocData) of the shell's document; the employee is its
+//   information base's current record.
+// - Amounts are kopecks in doubles. Scales of the tax tables hold roubles:
+//   PercentCharge, ScaleCharge, ScaleLookup and PensionInsuranceSplit take
+//   roubles (divide kopecks by 100) and return kopecks.
+// - Months are month keys, year * 16 + month (PackedMonthYear values), except
+//   the month numbers of SelectTaxTableForMonth, (year - 1900) * 12 + month.
+// - A negative int result is an error code whose message is CalcErrorText(code)
+//   (the report and exchange tables carry the same texts for these codes).
+// - Functions that fill rows take the caller's buffer: IncomeByMonths one
+//   IncomeMonthRow per month (at most 12), ContributionsByMonths two
+//   ContributionRow per contribution kind passed (the caller may pass fewer
+//   kinds than the "sbor" list holds).
+// - Functions that append AccrualRow values (CalcIncomeTax,
+//   CalcMonthContributions) append from the given count on and never past the
+//   capacity (66 rows, the document's result buffer, unless given).
+#include "payroll/Bases.h"
+#include "payroll/CalendarMath.h"
+#include "payroll/Contributions.h"
+#include "payroll/IncomeTax.h"
+#include "payroll/PayKinds.h"
+#include "payroll/Rounding.h"
+#include "payroll/ScheduleNorm.h"

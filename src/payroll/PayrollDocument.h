@@ -1,0 +1,12 @@
+#pragma once
+// The document that every payroll function takes: the information base, the
+// reference files and the calculation fields shared through the document
+// (infobase::KalvorDocData; the shell's CKalvorDoc holds one). One argument of
+// this type stands where the calculation's descriptions say "document".
+#include "infobase/KalvorDocData.h"
+
+namespace kalvor {
+
+using PayrollDoc = infobase::KalvorDocData;
+
+} // namespace kalvor

@@ -1,0 +1,94 @@
+#include "payroll/Rounding.h"
+
+#include "shell/RoundText.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+namespace kalvor {
+namespace {
+
+// Half away from zero (what the rounded text of "%.0f" reads back as), then an
+// exact negative half moved up by one.
+double halfUp(double x)
+{
+    double r = std::round(x);
+    if (x < 0 && x - r == 0.5)
+        r += 1;
+    return r + 0.0; // no negative zero
+}
+
+double readNumber(const char* begin, const char* end)
+{
+    double v = 0;
+    std::from_chars(begin, end, v);
+    return v;
+}
+
+// The text of "%.Nf" with its last `cut` characters removed, read back.
+double cutText(double v, int decimals, int cut)
+{
+    const QByteArray text = FormatFixed8(v, decimals);
+    const qsizetype keep = text.size() > cut ? text.size() - cut : 0;
+    return readNumber(text.constData(), text.constData() + keep);
+}
+
+} // namespace
+
+double RoundWhole(double amount)
+{
+    return halfUp(amount);
+}
+
+double RoundByMode(double amount, int mode)
+{
+    switch (mode) {
+    case RoundRoubles:
+        // "%10.2f" of the roubles, the point and two decimals cut off.
+        return cutText(amount / 100, 2, 3) * 100 + 0.0;
+    case Round10Kopecks:
+    case Round1Rouble:
+    case Round10Roubles:
+    case Round100Roubles: {
+        static const std::int64_t steps[6] = {1, 1, 10, 100, 1000, 10000};
+        const std::int64_t d = steps[mode];
+        const double q = halfUp(amount / double(d));
+        if (!(std::fabs(q) < 9.0e15))
+            return q * double(d); // far beyond any amount; no integer conversion
+        return double(static_cast<std::int64_t>(q) * d);
+    }
+    default:
+        return halfUp(amount);
+    }
+}
+
+double RoundByKindField(double amount, int okrugField, int okrugRas)
+{
+    const int field = okrugField & 7;
+    if (field == kOkrugZero)
+        return 0.0;
+    const int mode = field == 0 ? (okrugRas & 7) : field - 1;
+    return RoundByMode(amount, mode);
+}
+
+double RoundPayoutStep(double amount, int okrugVyp)
+{
+    const double w = RoundWhole(amount);
+    double d = 1;
+    for (int i = 0; i < (okrugVyp & 7); ++i)
+        d *= 10;
+    // "%15.5f" of w / d with the point and five decimals cut off: towards zero.
+    return cutText(w / d, 5, 6) * d + 0.0;
+}
+
+double SplitRoublesKopecks(int selector, double amount)
+{
+    const QByteArray text = FormatFixed8(amount / 100, 2);
+    const qsizetype n = text.size();
+    if (selector == 0)
+        return readNumber(text.constData(), text.constData() + (n - 3));
+    return readNumber(text.constData() + (n - 2), text.constData() + n);
+}
+
+} // namespace kalvor

@@ -1,0 +1,158 @@
+#include "payroll/ScheduleNorm.h"
+
+#include "payroll/CalendarMath.h"
+
+namespace kalvor {
+
+
+using infobase::ScheduleMonth;
+using infobase::WorkSchedule;
+
+namespace {
+
+bool hasDayValue(const ScheduleMonth& row)
+{
+    for (auto v : row.d)
+        if (v != 0)
+            return true;
+    return false;
+}
+
+bool hasAnyValue(const ScheduleMonth& row)
+{
+    return hasDayValue(row) || row.rDn != 0 || row.rMin != 0 || row.vMin != 0 || row.nMin != 0;
+}
+
+// Fills a month row from the schedule's definition.
+void fillRow(ScheduleMonth& row, const WorkSchedule& s, bool shift, int dayLength, int month, int year,
+             int length, const PayrollDoc& doc)
+{
+    for (int day = 1; day <= 31; ++day)
+        row.d[std::size_t(day - 1)] = day <= length ? std::uint16_t(dayLength) : 0;
+    const int yy = year % 100;
+    if (shift) {
+        const int working = s.pRab;
+        const int cycle = s.pRab + s.pVyh;
+        int p = ShiftCyclePosition(s.begD, s.begM, s.begG, month, yy, cycle);
+        for (int day = 1; day <= length; ++day) {
+            if (p > cycle)
+                p -= cycle;
+            if (p > working)
+                row.d[std::size_t(day - 1)] = 0;
+            ++p;
+        }
+    } else {
+        // Weekday mask: bit 0 Monday ... bit 6 Sunday; none = Monday to Friday.
+        const int mask = s.rabDnNed != 0 ? s.rabDnNed : 0x1F;
+        for (int day = 1; day <= length; ++day) {
+            const int dow = DayOfWeekDMY(day, month, yy); // 0 Sunday
+            const int bit = (dow + 6) % 7;
+            if (!((mask >> bit) & 1))
+                row.d[std::size_t(day - 1)] = 0;
+        }
+    }
+    for (std::uint16_t w : doc.infoBase.firm.fete) {
+        if (w < 256)
+            continue; // day 0: empty word
+        const int day = w >> 8;
+        if ((w & 15) == month && day >= 1 && day <= length)
+            row.d[std::size_t(day - 1)] = 0;
+    }
+    int days = 0, minutes = 0;
+    for (int day = 1; day <= length; ++day) {
+        if (row.d[std::size_t(day - 1)] != 0) {
+            ++days;
+            minutes += row.d[std::size_t(day - 1)];
+        }
+    }
+    row.rDn = std::int8_t(days);
+    row.rMin = std::uint16_t(minutes);
+}
+
+} // namespace
+
+int CalcScheduleNorm(int monthIndex, WorkSchedule& schedule, int firstDay, int lastDay, int& outDays,
+                     int& outMinutes, const PayrollDoc& doc)
+{
+    outDays = 0;
+    outMinutes = 0;
+
+    // A row index outside the 22 stored rows works on a scratch row.
+    ScheduleMonth scratch;
+    const bool stored = monthIndex >= 0 && monthIndex < int(schedule.months.size());
+    ScheduleMonth& row = stored ? schedule.months[std::size_t(monthIndex)] : scratch;
+
+    const bool anyShift = schedule.pVyh != 0 || schedule.pRab != 0 || schedule.begM != 0;
+    const bool shift = schedule.pVyh != 0 && schedule.pRab != 0 && schedule.begM != 0;
+    if (anyShift && !shift)
+        return NormInconsistentSchedule;
+
+    int dayLength = schedule.rdHr * 60 + schedule.rdMin;
+    if (dayLength == 0)
+        dayLength = doc.infoBase.firm.dnHr() * 60 + doc.infoBase.firm.dnMin();
+    if (dayLength == 0)
+        return NormNoDayLength;
+
+    const int key = MonthKeyAdd(doc.infoBase.config.tekMes, monthIndex - WorkSchedule::ReportingMonth);
+    const int year = key >> 4, month = key & 15;
+    const int length = DaysInMonth(year, month);
+
+    bool dayByDay = false;
+    if (lastDay >= kNormDayByDay) {
+        dayByDay = true;
+        lastDay -= kNormDayByDay;
+    }
+    if (firstDay < 1)
+        firstDay = 1;
+    if (lastDay == 0 || lastDay > length)
+        lastDay = length;
+    if (firstDay > lastDay)
+        return NormOk;
+
+    const bool keep = hasDayValue(row) || (schedule.ruchn && hasAnyValue(row));
+    if (!keep)
+        fillRow(row, schedule, shift, dayLength, month, year, length, doc);
+
+    if (firstDay == 1 && lastDay == length && !dayByDay) {
+        if (row.rDn == 0 || row.rMin == 0)
+            return NormNoWorkingTime;
+        outDays = row.rDn;
+        outMinutes = row.rMin;
+        return NormOk;
+    }
+    for (int day = firstDay; day <= lastDay; ++day) {
+        const int v = row.d[std::size_t(day - 1)];
+        if (v != 0) {
+            ++outDays;
+            outMinutes += v;
+        }
+    }
+    return NormOk;
+}
+
+int CountDayBits(int lastDay, int firstDay, const PayrollDoc& doc, int recordIndex)
+{
+    if (recordIndex < 0 || recordIndex >= int(doc.infoBase.tabel.size()))
+        return 0;
+    const auto& t = doc.infoBase.tabel[std::size_t(recordIndex)];
+    return CountDayBitsInMasks(t.tabel12, t.tabel22, lastDay, firstDay);
+}
+
+void CompactWariaEntries(PayrollDoc& doc)
+{
+    auto& waria = doc.infoBase.current.waria;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < waria.size(); ++i) {
+        const auto& e = waria[i];
+        if (e.kod != 0 && e.mes != 0) {
+            if (kept != i)
+                waria[kept] = e;
+            ++kept;
+        }
+    }
+    for (std::size_t i = kept; i < waria.size(); ++i)
+        waria[i] = infobase::WariaEntry{};
+    doc.infoBase.current.warKv = std::uint16_t(kept);
+}
+
+} // namespace kalvor

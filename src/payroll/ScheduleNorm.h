@@ -1,0 +1,54 @@
+#pragma once
+// Working-time norms from the work schedules, the time-sheet day count and the
+// compaction of an employee's monthly archive.
+//
+// A schedule (infobase::WorkSchedule) is either a shift schedule (days off pVyh,
+// working days pRab and the cycle-start month begM all non-zero) or a weekday
+// schedule (all three 0; a weekday mask rabDnNed of 0 means Monday to Friday).
+// Its 22 month rows are indexed from the base's reporting month: row 15 is the
+// reporting month, row 15 - k the month k months before it. A row is filled
+// from the definition (day length on every working day, 0 on days off and on
+// the firm's public holidays) the first time it is needed, and kept: a row that
+// holds a day value, or with manual totals (ruchn) any value, is used as it
+// stands. The reporting month is the configuration's tekMes; the default day
+// length is the firm's dnHr/dnMin; the holidays are the firm's fete words.
+#include "payroll/PayrollDocument.h"
+
+namespace kalvor {
+
+// CalcScheduleNorm results.
+enum ScheduleNormResult : int {
+    NormOk = 0,
+    NormInconsistentSchedule = -1, // some but not all of pVyh, pRab, begM are set
+    NormNoDayLength = -2,          // neither the schedule nor the firm gives a day length
+    NormNoWorkingTime = -3,        // the whole month has no working day or no working minute
+};
+
+// Added to lastDay, asks CalcScheduleNorm to count the range day by day even
+// when it covers the whole month (lastDay 100 = the whole month, day by day).
+inline constexpr int kNormDayByDay = 100;
+
+// Planned working days and minutes of days firstDay to lastDay of the month of
+// row monthIndex (0-21; the month is tekMes + monthIndex - 15). firstDay below 1
+// counts from 1; lastDay 0 means the month's last day, a later day is cut to it;
+// firstDay past lastDay gives 0 and 0 with result 0. lastDay + kNormDayByDay
+// counts the days of the range as they stand; otherwise a whole-month request
+// gives the row's stored totals (rDn, rMin) and -3 when either is 0. A negative
+// monthIndex (or one above 21) works on a scratch row that is not kept, for the
+// month tekMes + monthIndex - 15. outDays and outMinutes are always written,
+// 0 on every failure. Rows computed here are stored into the schedule.
+int CalcScheduleNorm(int monthIndex, infobase::WorkSchedule& schedule, int firstDay, int lastDay,
+                     int& outDays, int& outMinutes, const PayrollDoc& doc);
+
+// Number of days from firstDay to lastDay (clamped to 1 and 31) marked in the
+// tabel12/tabel22 masks of the time sheet of the record at recordIndex (the
+// slot - 1 index of the base's time sheet, CInfoBase::tabel); 0 when firstDay exceeds lastDay or the
+// index is outside the table.
+int CountDayBits(int lastDay, int firstDay, const PayrollDoc& doc, int recordIndex);
+
+// Compacts the current record's monthly archive in place: the entries with a
+// pay-kind code and an accrual month move to the front in their order, the
+// slots after them are cleared, and warKv becomes the number kept.
+void CompactWariaEntries(PayrollDoc& doc);
+
+} // namespace kalvor

@@ -1,0 +1,55 @@
+// The tax and contribution calls over every employee of the fixture base: no
+// failure, and a second run over the rows of the first charges nothing more.
+#include "payroll/Contributions.h"
+#include "payroll/IncomeTax.h"
+#include "payroll/ScheduleNorm.h"
+
+#include "infobase/TestFixture.h"
+#include "shell/Values.h"
+
+#include <gtest/gtest.h>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+
+TEST(FixtureRun, IncomeTaxIsChargedOnceAndContributionsRun)
+{
+    PayrollDoc doc;
+    const FixtureBase fx = BuildFixtureBase(doc.infoBase, 40, 7);
+    BuildFixtureRefFiles(doc.refFiles);
+    // Contribution tables for the fixture's "sbor" list (tables 3 to 9, one more for the age group).
+    for (int t = 2; t < 10; ++t) {
+        auto& v = doc.refFiles.nalog[std::size_t(t)].variants[0];
+        v.first = std::uint16_t(MonthIndex(FixtureBase::Year, 1));
+        v.cumulative = 1;
+        v.scale[0] = TaxScaleBand{0, 0, std::uint8_t(t), 20, 0};
+    }
+    // One kind per contribution code: a kind counts every row of its code as
+    // already charged, so a list holding a code twice is not recomputed alike.
+    doc.refFiles.sbor[3].code = 995;
+    doc.refFiles.sborCount = 4;
+    int charged = 0;
+    for (const EmployeeListEntry& e : doc.infoBase.list) {
+        doc.infoBase.current = fx.records[std::size_t(e.slot - 1)];
+        std::vector<AccrualRow> rows(PayrollDoc::ResultRowCount);
+        int count = 0;
+        for (const AccrualRow& r : doc.infoBase.current.rows)
+            if (r.kod != 0 && r.kod != 902 && count < 60)
+                rows[std::size_t(count++)] = r;
+        const int added = CalcIncomeTax(0, rows.data(), count, doc);
+        ASSERT_GE(added, 0) << "slot " << e.slot;
+        charged += added;
+        EXPECT_EQ(CalcIncomeTax(0, rows.data(), count + added, doc), 0) << "slot " << e.slot;
+
+        const int contributions = CalcMonthContributions(rows.data(), count + added, doc);
+        ASSERT_GE(contributions, 0) << "slot " << e.slot;
+        const int total = count + added + contributions;
+        EXPECT_EQ(CalcMonthContributions(rows.data(), total, doc), 0) << "slot " << e.slot;
+    }
+    EXPECT_GT(charged, 0);
+
+    int days = 0, minutes = 0;
+    EXPECT_EQ(CalcScheduleNorm(15, doc.infoBase.schedules[0], 1, 0, days, minutes, doc), 0);
+    EXPECT_GT(days, 15);
+    EXPECT_EQ(minutes, days * 480);
+}

@@ -1,0 +1,397 @@
+// Income tax: scales and charges, table variants, the income statement with
+// allowances and deductions, and the month's tax rows of residents,
+// non-residents, employees with income at a former employer.
+#include "PayrollWorld.h"
+
+#include "payroll/IncomeTax.h"
+#include "shell/Clock.h"
+
+#include <gtest/gtest.h>
+
+using namespace kalvor;
+using namespace payrolltest;
+
+namespace {
+
+constexpr double kSalary = 3'000'000; // 30,000 roubles
+
+// March 2024; table 1: 13 % from January (cumulative), then 15 % above 100,000
+// roubles with 13,000 roubles fixed; table 2: 30 % of each month.
+struct TaxWorld {
+    PayrollDoc doc;
+    std::vector<AccrualRow> rows = std::vector<AccrualRow>(PayrollDoc::ResultRowCount);
+    int count = 0;
+
+    TaxWorld()
+    {
+        setReportingMonth(doc, 2024, 3);
+        setKinds(doc, {kind(1, {"oblPodoh", "oblProf"}, 1, 2000), kind(71, {"oblPodoh"}, 1, 1010),
+                       kind(79, {"oblPodoh"}, 1, 1011), kind(401), kind(600), kind(800), kind(902), kind(919)});
+        flatTable(doc, 0, 2024, 13, 0, true);
+        doc.refFiles.nalog[0].variants[0].scale[1] = TaxScaleBand{100'000, 13'000, 15, 0, 0};
+        flatTable(doc, 1, 2024, 30, 0, false);
+        auto& book = doc.refFiles.vichet;
+        book.records[0] = {126, QStringLiteral("child"), 140'000, 35'000'000};
+        book.records[1] = {103, QStringLiteral("own"), 40'000, 4'000'000};
+        book.records[2] = {311, QStringLiteral("sum"), 0, 0};
+        book.count = 3;
+        doc.infoBase.current.head.tabPodoh = 1;
+    }
+    void add(const AccrualRow& r) { rows[std::size_t(count++)] = r; }
+    // Salary in January and February with the tax withheld, and March's salary row.
+    void quarter(double withheldJan, double withheldFeb, double salary = kSalary)
+    {
+        addArchive(doc, archive(1, salary, 2024, 1));
+        addArchive(doc, archive(902, withheldJan, 2024, 1));
+        addArchive(doc, archive(1, salary, 2024, 2));
+        addArchive(doc, archive(902, withheldFeb, 2024, 2));
+        add(row(1, salary, 3));
+    }
+    void deduction(int slot, int code, int krat = 1, double sum = 0)
+    {
+        auto& n = doc.infoBase.current.nalvich[std::size_t(slot)];
+        n.kod = std::uint16_t(code);
+        n.start = std::uint16_t(MonthKey(2024, 1));
+        n.krat = std::int8_t(krat);
+        n.sum = sum;
+    }
+    int tax(int tableArgument = 0) { return CalcIncomeTax(tableArgument, rows.data(), count, doc); }
+};
+
+TaxScale scaleOf(std::initializer_list<TaxScaleBand> bands)
+{
+    TaxScale s{};
+    std::size_t i = 0;
+    for (const auto& b : bands)
+        s[i++] = b;
+    return s;
+}
+
+} // namespace
+
+TEST(TaxCharges, PercentScaleAndLookup)
+{
+    const TaxScale flat = scaleOf({{0, 0, 13, 0, 0}});
+    EXPECT_EQ(PercentCharge(flat, 1000, 0), 13'000);
+    for (double earlier : {1.0, 250.0, 99'999.0})
+        EXPECT_DOUBLE_EQ(PercentCharge(flat, 1000, earlier), 13'000) << earlier;
+    EXPECT_EQ(PercentCharge(flat, -5, 0), 0);
+
+    const TaxScale progressive = scaleOf({{0, 0, 13, 0, 0}, {50'000, 6'500, 15, 0, 0}, {100'000, 14'000, 20, 50, 0}});
+    EXPECT_DOUBLE_EQ(PercentCharge(progressive, 60'000, 0), 15 * 10'000 + 650'000);
+    EXPECT_DOUBLE_EQ(PercentCharge(progressive, 110'000, 0), 20.5 * 10'000 + 1'400'000);
+    // Earlier income is taken off at the first band's rate.
+    EXPECT_DOUBLE_EQ(PercentCharge(progressive, 20'000, 40'000), 15 * 10'000 + 650'000 - 13 * 40'000);
+
+    // A scale starting above the amount: nothing by PercentCharge, the first band by ScaleCharge.
+    const TaxScale high = scaleOf({{1'000, 50, 10, 0, 0}});
+    EXPECT_EQ(PercentCharge(high, 500, 0), 0);
+    EXPECT_DOUBLE_EQ(ScaleCharge(high, 500, 0), 10 * (500 - 1'000) + 5'000);
+    EXPECT_DOUBLE_EQ(ScaleCharge(flat, -100, 0), -1'300);
+
+    EXPECT_DOUBLE_EQ(ScaleLookup(progressive, 1'000, 60'000), 15'000);
+    EXPECT_DOUBLE_EQ(ScaleLookup(progressive, 1'000, 10), 13'000);
+    EXPECT_EQ(ScaleLookup(progressive, 0, 60'000), 0);
+    EXPECT_EQ(ScaleLookup(high, 1'000, 999), 0);
+}
+
+TEST(TaxTables, VariantOfTheMonth)
+{
+    PayrollDoc doc;
+    auto& t = doc.refFiles.nalog[4];
+    t.variants[0] = {};
+    t.variants[0].first = std::uint16_t(MonthIndex(2023, 1));
+    t.variants[0].last = std::uint16_t(MonthIndex(2023, 12));
+    t.variants[1].first = std::uint16_t(MonthIndex(2024, 1));
+    EXPECT_EQ(SelectTaxTableForMonth(4, MonthIndex(2023, 6), doc), 0);
+    EXPECT_EQ(SelectTaxTableForMonth(4, MonthIndex(2030, 1), doc), 1);
+    EXPECT_EQ(SelectTaxTableForMonth(4, MonthIndex(2022, 12), doc), -21);
+    t.variants[0].last = 0; // open: both valid from 2024
+    EXPECT_EQ(SelectTaxTableForMonth(4, MonthIndex(2024, 2), doc), -21);
+    EXPECT_EQ(SelectTaxTableForMonth(5, MonthIndex(2024, 2), doc), -21); // no variant defined
+    EXPECT_EQ(SelectTaxTableForMonth(20, MonthIndex(2024, 2), doc), -21);
+}
+
+TEST(TaxForMonth, TableNumbersAndRounding)
+{
+    TaxWorld w;
+    EXPECT_EQ(TaxForMonth(0, 100'000, w.doc), -32);
+    EXPECT_EQ(TaxForMonth(1, 100'050, w.doc), 13'007); // 13,006.5 kopecks, half up
+    EXPECT_EQ(TaxForMonth(2, 100'000, w.doc), 30'000);
+    EXPECT_EQ(TaxForMonth(3, 100'000, w.doc), -21);
+
+    w.doc.infoBase.firm.tabGrp2 = 0;
+    EXPECT_EQ(TaxWithScale(100'001, MonthKey(2024, 3), w.doc), 30'000); // 30 %, whole kopecks
+    w.doc.infoBase.firm.tabGrp2 = -1;
+    EXPECT_EQ(TaxWithScale(100'000, MonthKey(2024, 3), w.doc), 0);
+    w.doc.infoBase.firm.tabGrp2 = 3;
+    flatTable(w.doc, 2, 2024, 9, 0, false);
+    EXPECT_EQ(TaxWithScale(100'000, MonthKey(2024, 3), w.doc), 9'000);
+    EXPECT_EQ(TaxWithScale(100'000, MonthKey(2025, 3), w.doc), 0); // no variant in 2025
+}
+
+TEST(IncomeByMonths, DeductionStopsWhenIncomePassesItsLimit)
+{
+    TaxWorld w;
+    w.quarter(0, 0, 1'500'000);
+    w.deduction(0, 103, 2); // twice 400 roubles a month while the income is at most 40,000 roubles
+    std::vector<IncomeMonthRow> rows(12);
+    ASSERT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), w.rows.data(), w.count, w.doc), 0);
+    EXPECT_EQ(rows[0].deductions[0], 80'000);
+    EXPECT_EQ(rows[1].deductions[0], 80'000);
+    EXPECT_EQ(rows[2].deductions[0], 0); // 45,000 roubles since January
+    EXPECT_EQ(rows[2].base, 4'500'000 - 160'000);
+    EXPECT_EQ(rows[2].taxable, 1'500'000);
+    EXPECT_EQ(rows[0].incomeCodes[0], 2000u);
+
+    // A deduction of its own sum is given up to that sum, at most the income.
+    w.deduction(1, 311, 1, 2'000'000);
+    ASSERT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), w.rows.data(), w.count, w.doc), 0);
+    EXPECT_EQ(rows[0].deductions[1], 1'500'000 - 80'000);
+    EXPECT_EQ(rows[1].deductions[1], 2'000'000 - 1'420'000);
+    EXPECT_EQ(rows[2].deductions[1], 0);
+    EXPECT_EQ(rows[2].base, 4'500'000 - 160'000 - 2'000'000);
+}
+
+TEST(IncomeByMonths, AllowancesPeriodsAndErrors)
+{
+    TaxWorld w;
+    auto kinds = w.doc.infoBase.payKinds;
+    PayKind gift = kind(75, {"oblPodoh"}, 1, 2720);
+    gift.kodSkid = 501;
+    gift.sumSkidPodoh = 400'000; // 4,000 roubles a year free of tax
+    kinds.push_back(gift);
+    setKinds(w.doc, kinds);
+    addArchive(w.doc, archive(75, 300'000, 2024, 1));
+    w.add(row(75, 300'000, 3));
+    std::vector<IncomeMonthRow> rows(12);
+    ASSERT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), w.rows.data(), w.count, w.doc), 0);
+    const int code = 1; // slot of income code 2720 (2000 comes first)
+    EXPECT_EQ(rows[0].incomeCodes[std::size_t(code)], 2720u);
+    EXPECT_EQ(rows[0].deductionCodes[std::size_t(code)], 501u);
+    EXPECT_EQ(rows[0].allowances[std::size_t(code)], 300'000);
+    EXPECT_EQ(rows[2].allowances[std::size_t(code)], 100'000);
+    EXPECT_EQ(rows[2].lessAllowances, 200'000);
+    EXPECT_EQ(rows[2].base, 200'000);
+
+    EXPECT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2025, 1), 0, 1, rows.data(), nullptr, 0, w.doc), -29);
+    EXPECT_EQ(IncomeByMonths(MonthKey(2024, 3), MonthKey(2024, 1), 0, 1, rows.data(), nullptr, 0, w.doc), -29);
+    w.doc.infoBase.current.nalvich[0].kod = 999;
+    EXPECT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), nullptr, 0, w.doc), -31);
+    w.doc.infoBase.current.nalvich[0].kod = 0;
+    w.add(row(555, 1, 3));
+    EXPECT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), w.rows.data(), w.count, w.doc), -5);
+    addArchive(w.doc, archive(1, 1, 2024, 0));
+    EXPECT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), nullptr, 0, w.doc), -8);
+}
+
+TEST(CalcIncomeTax, ResidentWithAndWithoutStandardDeductions)
+{
+    TaxWorld plain;
+    plain.quarter(390'000, 390'000);
+    ASSERT_EQ(plain.tax(), 1);
+    EXPECT_EQ(plain.rows[1].kod, 902);
+    EXPECT_EQ(plain.rows[1].sum, 390'000);
+    EXPECT_EQ(plain.rows[1].mes, 3);
+
+    TaxWorld child;
+    child.quarter(371'800, 371'800);
+    child.deduction(0, 126);
+    ASSERT_EQ(child.tax(), 1);
+    EXPECT_EQ(child.rows[1].sum, 371'800); // 13 % of (30,000 - 1,400) roubles
+
+    // Already withheld in full: no row.
+    TaxWorld paid;
+    paid.quarter(390'000, 390'000);
+    paid.add(row(902, 390'000, 3));
+    EXPECT_EQ(paid.tax(), 0);
+    EXPECT_EQ(paid.rows[2], AccrualRow{});
+
+    // Progressive band above 100,000 roubles since January.
+    TaxWorld high;
+    high.quarter(0, 0, 4'000'000); // 120,000 roubles by March
+    ASSERT_EQ(high.tax(), 1);
+    EXPECT_EQ(high.rows[1].sum, 15 * 20'000 + 1'300'000);
+}
+
+TEST(CalcIncomeTax, NonResidentTakesTheNextTable)
+{
+    TaxWorld w;
+    w.quarter(900'000, 900'000);
+    auto& h = w.doc.infoBase.current.head;
+    h.flags = (1u << 9) | (1u << 2); // foreigner, non-resident
+    h.inostrDnPrRF = 100;
+    ASSERT_EQ(w.tax(), 1);
+    EXPECT_EQ(w.rows[1].sum, 900'000); // 30 % of March alone
+
+    h.inostrDnPrRF = 183; // 183 days: the own table again
+    w.rows[1] = {};
+    ASSERT_EQ(w.tax(), 1);
+    EXPECT_EQ(w.rows[1].sum, 1'170'000 - 1'800'000);
+}
+
+TEST(CalcIncomeTax, ForeignerBecomingResidentThisYear)
+{
+    TaxWorld w;
+    w.quarter(900'000, 900'000);
+    auto& h = w.doc.infoBase.current.head;
+    h.flags = 1u << 9;
+    h.inostrDnPrRF = 200;
+    h.inostrDatPr = date(1, 10, 2023); // 183 days reached in March 2024
+    ASSERT_EQ(w.tax(), 1);
+    EXPECT_EQ(w.rows[1].sum, 390'000); // only March, at 13 %
+}
+
+TEST(CalcIncomeTax, IncomeAtAFormerEmployer)
+{
+    // Hired in March; January and February were earned at a former employer,
+    // whose tax (exactly 13 %) is on file: March's deduction is taken back.
+    TaxWorld w;
+    w.quarter(390'000, 390'000);
+    w.deduction(0, 126);
+    addArchive(w.doc, archive(401, 6'000'000, 2024, 2));
+    w.doc.infoBase.current.head.datPr1 = date(1, 3, 2024);
+    ASSERT_EQ(w.tax(), 1);
+    EXPECT_EQ(w.rows[1].sum, 13 * (90'000 - 2 * 1'400) - 780'000);
+
+    // The tax on file is not 13 % of that income: the deductions stay.
+    TaxWorld v;
+    v.quarter(390'000, 400'000);
+    v.deduction(0, 126);
+    addArchive(v.doc, archive(401, 6'000'000, 2024, 2));
+    v.doc.infoBase.current.head.datPr1 = date(1, 3, 2024);
+    ASSERT_EQ(v.tax(), 1);
+    EXPECT_EQ(v.rows[1].sum, 13 * (90'000 - 3 * 1'400) - 790'000);
+}
+
+TEST(CalcIncomeTax, PropertyDeductionFromItsFirstMonth)
+{
+    TaxWorld w;
+    w.quarter(0, 0);
+    auto& h = w.doc.infoBase.current.head;
+    h.imvichNY = 5'000'000; // 50,000 roubles, from February
+    h.imvichOst = 0xE000'0000u | 5'000'000;
+    h.imvichDat = date(10, 2, 2024);
+    ASSERT_EQ(w.tax(), 1);
+    EXPECT_EQ(w.rows[1].sum, 13 * (90'000 - 50'000)); // 60,000 roubles since February cover it
+    EXPECT_EQ(h.imvichOst, 0xE000'0000u);             // used up; the top bits are kept
+
+    TaxWorld later;
+    later.quarter(0, 0);
+    auto& g = later.doc.infoBase.current.head;
+    g.imvichNY = 5'000'000;
+    g.imvichDat = date(1, 3, 2024);
+    g.imvichOst = 0;
+    ASSERT_EQ(later.tax(), 1);
+    EXPECT_EQ(later.rows[1].sum, 13 * (90'000 - 30'000)); // only March's 30,000 roubles
+    EXPECT_EQ(g.imvichOst, 2'000'000u);
+
+    TaxWorld before;
+    before.quarter(0, 0);
+    auto& b = before.doc.infoBase.current.head;
+    b.imvichNY = 5'000'000;
+    b.imvichDat = date(1, 4, 2024);
+    ASSERT_EQ(before.tax(), 1);
+    EXPECT_EQ(before.rows[1].sum, 1'170'000);
+    EXPECT_EQ(b.imvichOst, 5'000'000u); // before its first month the whole amount remains
+}
+
+TEST(CalcIncomeTax, SecondAndThirdIncomeGroups)
+{
+    TaxWorld w;
+    w.quarter(390'000, 390'000);
+    w.add(row(71, 100'000, 3));
+    w.add(row(79, 200'000, 3));
+    ASSERT_EQ(w.tax(), 1);
+    EXPECT_EQ(w.rows[3].sum, 390'000 + 30'000 + 70'000);
+
+    TaxWorld bad;
+    bad.quarter(390'000, 390'000);
+    bad.add(row(71, 100'000, 3));
+    bad.doc.infoBase.firm.tabGrp2 = -1;
+    EXPECT_EQ(bad.tax(), -32);
+}
+
+TEST(CalcIncomeTax, PermanentPaymentModesDecideTheRow)
+{
+    TaxWorld w;
+    w.quarter(390'000, 390'000);
+    auto& p = w.doc.infoBase.current.postDopl[3];
+    p.kod = 902;
+    p.perer = 2;
+    EXPECT_EQ(w.tax(), 0);
+    EXPECT_EQ(w.rows[1], AccrualRow{});
+
+    TaxWorld m;
+    m.quarter(390'000, 390'000);
+    m.add(row(902, 100'000, 3)); // typed in this month
+    m.doc.infoBase.current.postDopl[0].kod = 902;
+    m.doc.infoBase.current.postDopl[0].perer = 1;
+    ASSERT_EQ(m.tax(), 1);
+    EXPECT_EQ(m.rows[2].sum, 290'000);
+    EXPECT_EQ(m.rows[1].sum, 100'000 - 290'000);
+
+    // A payment that ended before the reporting month does not count.
+    TaxWorld old;
+    old.quarter(390'000, 390'000);
+    auto& q = old.doc.infoBase.current.postDopl[0];
+    q.kod = 902;
+    q.perer = 2;
+    q.mEnd = 2;
+    q.gEnd = 2024;
+    q.dEnd = 28;
+    EXPECT_EQ(old.tax(), 1);
+}
+
+TEST(CalcIncomeTax, SixMonthsWhenRowsAreDatedByTheirOwnMonth)
+{
+    TaxWorld w;
+    w.doc.infoBase.firm.parWord = 8;
+    w.quarter(390'000, 390'000);
+    w.add(row(1, 1'000'000, 4)); // vacation pay for April
+    ASSERT_EQ(w.tax(), 2);
+    EXPECT_EQ(w.rows[2].sum, 390'000);
+    EXPECT_EQ(w.rows[2].mes, 3);
+    EXPECT_EQ(w.rows[3].sum, 130'000);
+    EXPECT_EQ(w.rows[3].mes, 4);
+}
+
+TEST(CalcIncomeTax, NoTableAndBadTables)
+{
+    TaxWorld w;
+    w.quarter(0, 0);
+    w.doc.infoBase.current.head.tabPodoh = 0;
+    EXPECT_EQ(w.tax(), 0);
+    w.doc.infoBase.current.head.tabPodoh = 1;
+    w.doc.refFiles.nalog[0].variants[1] = w.doc.refFiles.nalog[0].variants[0];
+    EXPECT_EQ(w.tax(), -21);
+    // The second tax by table 2, on the oblProf income of each month.
+    EXPECT_EQ(w.tax(2), 1);
+    EXPECT_EQ(w.rows[1].kod, 919);
+    EXPECT_EQ(w.rows[1].sum, 900'000);
+}
+
+TEST(CalcContribution, MarginalRateByTheBaseOfEarlierMonths)
+{
+    TaxWorld w;
+    addArchive(w.doc, archive(1, 6'000'000, 2024, 1));
+    addArchive(w.doc, archive(1, 6'000'000, 2024, 2));
+    EXPECT_EQ(CalcContribution(2, 1'000, w.doc), 15'000); // 121,000 roubles: the 15 % band
+    EXPECT_EQ(CalcContribution(1, 1'000, w.doc), 13'000); // 61,000 roubles
+    w.doc.infoBase.firm.procDop = 1;
+    EXPECT_EQ(CalcContribution(1, 1'000, w.doc), 14'000);
+    w.doc.infoBase.current.head.tabPodoh = 0;
+    EXPECT_EQ(CalcContribution(1, 1'000, w.doc), 0);
+}
+
+TEST(ServiceLengthToToday, YearsAndMonthsToTheClock)
+{
+    ScopedToday today(QDate(2026, 12, 7));
+    PayrollDoc doc;
+    doc.infoBase.current.head.officerDatStag = date(15, 12, 2010);
+    EXPECT_EQ(ServiceLengthToToday(1, doc), 15);
+    EXPECT_EQ(ServiceLengthToToday(2, doc), 11);
+    doc.infoBase.current.head.officerDatStag = date(1, 3, 1995);
+    EXPECT_EQ(ServiceLengthToToday(1, doc), 31);
+    EXPECT_EQ(ServiceLengthToToday(2, doc), 9);
+}

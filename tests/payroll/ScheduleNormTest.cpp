@@ -1,0 +1,295 @@
+// Schedule norms on weekday and shift schedules, public holidays, stored and
+// scratch month rows; pay-kind lookup and rounding through the base settings;
+// the time-sheet day count and the archive compaction.
+#include "payroll/PayKinds.h"
+#include "payroll/ScheduleNorm.h"
+#include "shell/Values.h"
+
+#include <gtest/gtest.h>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+
+namespace {
+
+std::uint16_t holiday(int day, int month) { return std::uint16_t(day * 256 + month); }
+
+struct Norm {
+    int result, days, minutes;
+};
+
+Norm norm(PayrollDoc& doc, WorkSchedule& s, int index, int first = 1, int last = 0)
+{
+    Norm n{};
+    n.days = n.minutes = 12345;
+    n.result = CalcScheduleNorm(index, s, first, last, n.days, n.minutes, doc);
+    return n;
+}
+
+WorkSchedule fiveDays(int hours)
+{
+    WorkSchedule s;
+    s.rdHr = std::uint16_t(hours);
+    return s;
+}
+
+WorkSchedule shift(int on, int off, int d, int m, int yy, int hours)
+{
+    WorkSchedule s;
+    s.rdHr = std::uint16_t(hours);
+    s.pRab = std::uint16_t(on);
+    s.pVyh = std::uint16_t(off);
+    s.begD = std::uint8_t(d);
+    s.begM = std::uint8_t(m);
+    s.begG = std::uint8_t(yy);
+    return s;
+}
+
+} // namespace
+
+TEST(CalcScheduleNorm, FiveDayWeekAcrossMonthAndYearEnds)
+{
+    PayrollDoc doc;
+    CInfoBase& base = doc.infoBase;
+    base.config.tekMes = std::uint16_t(MonthKey(2024, 9)); // September 2024 begins on a Sunday
+    WorkSchedule s = fiveDays(8);
+
+    Norm n = norm(doc, s, 15);
+    EXPECT_EQ(n.result, 0);
+    EXPECT_EQ(n.days, 21);
+    EXPECT_EQ(n.minutes, 21 * 480);
+    EXPECT_EQ(s.months[15].d[0], 0);   // Sunday the 1st is a day off
+    EXPECT_EQ(s.months[15].d[1], 480); // Monday the 2nd
+    EXPECT_EQ(s.months[15].rDn, 21);   // the computed row is kept in the schedule
+
+    EXPECT_EQ(norm(doc, s, 15, 1, 1).days, 0);
+    EXPECT_EQ(norm(doc, s, 16).days, 23); // October 2024
+    EXPECT_EQ(norm(doc, s, 14).days, 22); // August 2024
+    EXPECT_EQ(norm(doc, s, 8).days, 21);  // February 2024, 29 days
+    EXPECT_EQ(s.months[8].d[28], 480);     // 29 February, a Thursday
+    EXPECT_EQ(norm(doc, s, 3).days, 21);  // September 2023
+
+    base.config.tekMes = std::uint16_t(MonthKey(2024, 12));
+    WorkSchedule t = fiveDays(8);
+    EXPECT_EQ(norm(doc, t, 16).days, 23); // January 2025
+    EXPECT_EQ(norm(doc, t, 16).minutes, 23 * 480);
+}
+
+TEST(CalcScheduleNorm, RangesAndDayByDayCounts)
+{
+    PayrollDoc doc;
+    CInfoBase& base = doc.infoBase;
+    base.config.tekMes = std::uint16_t(MonthKey(2024, 9));
+    WorkSchedule s = fiveDays(8);
+    Norm n = norm(doc, s, 15, 10, 20); // Monday 9th .. : 10-13, 16-20
+    EXPECT_EQ(n.result, 0);
+    EXPECT_EQ(n.days, 9);
+    EXPECT_EQ(n.minutes, 9 * 480);
+    n = norm(doc, s, 15, 0, 45); // first day 0 from the 1st, a day past the end cut to the 30th
+    EXPECT_EQ(n.days, 21);
+    n = norm(doc, s, 15, 20, 10);
+    EXPECT_EQ(n.result, 0);
+    EXPECT_EQ(n.days, 0);
+    EXPECT_EQ(n.minutes, 0);
+
+    // A day edited to 0 in the stored row: the day-by-day count follows it, the
+    // whole-month request keeps the stored totals.
+    s.months[15].d[1] = 0;
+    EXPECT_EQ(norm(doc, s, 15, 1, kNormDayByDay).days, 20);
+    EXPECT_EQ(norm(doc, s, 15).days, 21);
+}
+
+TEST(CalcScheduleNorm, HolidaysOnWorkingDaysAndOnDaysOff)
+{
+    PayrollDoc doc;
+    CInfoBase& base = doc.infoBase;
+    base.config.tekMes = std::uint16_t(MonthKey(2024, 9));
+    base.firm.fete[0] = holiday(7, 9);  // a Saturday: no change
+    base.firm.fete[1] = holiday(2, 9);  // a Monday
+    base.firm.fete[2] = holiday(31, 9); // past September's end: ignored
+    base.firm.fete[3] = 9;              // day 0: an empty word
+    base.firm.fete[4] = holiday(1, 10); // another month
+    WorkSchedule s = fiveDays(8);
+    Norm n = norm(doc, s, 15);
+    EXPECT_EQ(n.days, 20);
+    EXPECT_EQ(n.minutes, 20 * 480);
+    EXPECT_EQ(norm(doc, s, 16).days, 22); // 1 October 2024 was a Tuesday
+}
+
+TEST(CalcScheduleNorm, ShiftCycleBeforeAndAfterItsStart)
+{
+    PayrollDoc doc;
+    CInfoBase& base = doc.infoBase;
+    base.config.tekMes = std::uint16_t(MonthKey(2024, 3));
+    base.firm.fete[0] = holiday(8, 3);  // falls on a day off of the cycle
+    base.firm.fete[1] = holiday(23, 2); // falls on a working day of the cycle
+    // Two days on, one off, from 15 March 2024, 12-hour shifts.
+    WorkSchedule s = shift(2, 1, 15, 3, 24, 12);
+    Norm n = norm(doc, s, 15);
+    EXPECT_EQ(n.result, 0);
+    EXPECT_EQ(n.days, 21);
+    EXPECT_EQ(n.minutes, 21 * 720);
+    EXPECT_EQ(s.months[15].d[14], 720); // the start date: position 1
+    EXPECT_EQ(s.months[15].d[16], 0);   // 17 March: position 3, off
+    EXPECT_EQ(norm(doc, s, 16).days, 20); // April: the 1st is a day off
+    EXPECT_EQ(s.months[16].d[0], 0);
+    EXPECT_EQ(norm(doc, s, 14).days, 18); // February, before the start, less 23 February
+}
+
+TEST(CalcScheduleNorm, Failures)
+{
+    PayrollDoc doc;
+    CInfoBase& base = doc.infoBase;
+    base.config.tekMes = std::uint16_t(MonthKey(2026, 2));
+
+    WorkSchedule bad = shift(2, 2, 0, 0, 0, 8); // days on and off but no start date
+    Norm n = norm(doc, bad, 15);
+    EXPECT_EQ(n.result, NormInconsistentSchedule);
+    EXPECT_EQ(n.days, 0);
+    EXPECT_EQ(n.minutes, 0);
+
+    WorkSchedule noLength;
+    n = norm(doc, noLength, 15);
+    EXPECT_EQ(n.result, NormNoDayLength);
+    EXPECT_EQ(n.minutes, 0);
+    base.firm.parWord = std::uint16_t((7 << 6) | (30 << 10)); // the firm's day: 7 h 30 min
+    n = norm(doc, noLength, 15);
+    EXPECT_EQ(n.result, 0);
+    EXPECT_EQ(n.minutes, 20 * 450);
+
+    // Sundays only, and every Sunday of February 2026 a holiday.
+    WorkSchedule sundays = fiveDays(8);
+    sundays.rabDnNed = 0x40;
+    for (int i = 0; i < 4; ++i)
+        base.firm.fete[std::size_t(i)] = holiday(1 + 7 * i, 2);
+    n = norm(doc, sundays, 15);
+    EXPECT_EQ(n.result, NormNoWorkingTime);
+    EXPECT_EQ(n.days, 0);
+    EXPECT_EQ(n.minutes, 0);
+    n = norm(doc, sundays, 15, 1, kNormDayByDay);
+    EXPECT_EQ(n.result, 0);
+    EXPECT_EQ(n.days, 0);
+}
+
+TEST(CalcScheduleNorm, StoredRowsManualTotalsAndScratchRows)
+{
+    PayrollDoc doc;
+    CInfoBase& base = doc.infoBase;
+    base.config.tekMes = std::uint16_t(MonthKey(2024, 9));
+    WorkSchedule s = fiveDays(8);
+    s.months[15].rDn = 19;
+    s.months[15].rMin = 9000;
+    // Totals without day values are recomputed under automatic totals...
+    EXPECT_EQ(norm(doc, s, 15).days, 21);
+    // ...and kept as typed under manual totals.
+    WorkSchedule m = fiveDays(8);
+    m.ruchn = 1;
+    m.months[15].rDn = 19;
+    m.months[15].rMin = 9000;
+    Norm n = norm(doc, m, 15);
+    EXPECT_EQ(n.days, 19);
+    EXPECT_EQ(n.minutes, 9000);
+
+    // A negative index works on a scratch row: September 2023 here, nothing kept.
+    WorkSchedule t = fiveDays(8);
+    const WorkSchedule before = t;
+    n = norm(doc, t, -13); // 28 months before September 2024
+    EXPECT_EQ(n.result, 0);
+    EXPECT_EQ(n.days, 22); // May 2022
+    EXPECT_EQ(t, before);
+    n = norm(doc, t, 40); // past the stored rows: a scratch row too, no write past the table
+    EXPECT_EQ(n.result, 0);
+    EXPECT_EQ(t, before);
+}
+
+TEST(CountDayBits, ReadsTheRecordsTimeSheet)
+{
+    PayrollDoc doc;
+    CInfoBase& base = doc.infoBase;
+    base.AllocateTables(3);
+    base.tabel[1].tabel12 = 0b0000'0000'0000'0110; // days 1, 2
+    base.tabel[1].tabel22 = 0b1000'0000'0000'0001; // days 16, 31
+    EXPECT_EQ(CountDayBits(31, 1, doc, 1), 4);
+    EXPECT_EQ(CountDayBits(40, 0, doc, 1), 4);
+    EXPECT_EQ(CountDayBits(16, 2, doc, 1), 2);
+    EXPECT_EQ(CountDayBits(31, 1, doc, 0), 0);
+    EXPECT_EQ(CountDayBits(31, 1, doc, 3), 0); // outside the table
+}
+
+TEST(CompactWariaEntries, KeepsCodedEntriesWithAMonthInOrder)
+{
+    PayrollDoc doc;
+    CInfoBase& base = doc.infoBase;
+    CompactWariaEntries(doc);
+    EXPECT_EQ(base.current.warKv, 0);
+    EXPECT_EQ(base.current.waria.size(), 1200u);
+    for (const auto& e : base.current.waria)
+        EXPECT_EQ(e, WariaEntry{});
+
+    auto& w = base.current.waria;
+    w[0].kod = 1; w[0].mes = 3; w[0].god = 2024; w[0].sum = 100;
+    w[1].kod = 0; w[1].mes = 3; w[1].god = 2024; w[1].sum = 200; // no code
+    w[2].kod = 5; w[2].mes = 0; w[2].god = 2024; w[2].sum = 300; // no month
+    w[7].kod = 9; w[7].mes = 12; w[7].god = 2023; w[7].sum = 400;
+    base.current.warKv = 8;
+    CompactWariaEntries(doc);
+    EXPECT_EQ(base.current.warKv, 2);
+    EXPECT_EQ(w[0].sum, 100);
+    EXPECT_EQ(w[1].kod, 9);
+    EXPECT_EQ(w[1].sum, 400);
+    EXPECT_EQ(w[2], WariaEntry{});
+    EXPECT_EQ(w[7], WariaEntry{});
+}
+
+TEST(FindPayKind, EmptyTableBadCodesAndMisses)
+{
+    PayrollDoc doc;
+    CInfoBase& base = doc.infoBase;
+    EXPECT_EQ(FindPayKind(doc, 0), kPayKindTableEmpty);
+    EXPECT_EQ(FindPayKind(doc, 902), kPayKindTableEmpty);
+    for (int code : {1, 5, 71, 600, 700, 902, 995}) {
+        PayKind k;
+        k.kod = std::uint16_t(code);
+        base.payKinds.push_back(k);
+    }
+    EXPECT_EQ(FindPayKind(doc, 0), -1);
+    EXPECT_EQ(FindPayKind(doc, -1), -1);
+    EXPECT_EQ(FindPayKind(doc, 1), 0);
+    EXPECT_EQ(FindPayKind(doc, 995), 6);
+    EXPECT_EQ(FindPayKind(doc, 600), 3);
+    EXPECT_EQ(FindPayKind(doc, 4), -1);
+    EXPECT_EQ(FindPayKind(doc, 999), -1);
+    EXPECT_EQ(FindPayKind(doc, 902 + 65536), -1); // codes are 16-bit
+    for (int code = 1; code < 1000; ++code) {
+        const int i = FindPayKind(doc, code);
+        if (i >= 0) {
+            EXPECT_EQ(base.payKinds[std::size_t(i)].kod, code);
+        }
+    }
+}
+
+TEST(RoundByPayKind, KindFieldsAndBaseSettings)
+{
+    PayrollDoc doc;
+    CInfoBase& base = doc.infoBase;
+    base.config.okrugWord = 3; // okrugRas 3: whole roubles, halves up
+    PayKind a, z, w;
+    a.kod = 10; a.okrug = 0;
+    w.kod = 20; w.okrug = 1;
+    z.kod = 30; z.okrug = 7;
+    base.payKinds = {a, w, z};
+    EXPECT_EQ(RoundByPayKind(4950, 10, doc), 5000);
+    EXPECT_EQ(RoundByPayKind(4949, 10, doc), 4900);
+    EXPECT_EQ(RoundByPayKind(-4950, 10, doc), -4900);
+    EXPECT_EQ(RoundByPayKind(4950.5, 20, doc), 4951);
+    EXPECT_EQ(RoundByPayKind(-4950.5, 20, doc), -4950);
+    EXPECT_EQ(RoundByPayKind(4950, 30, doc), 0);
+    EXPECT_EQ(RoundByPayKind(-4950, 30, doc), 0);
+    EXPECT_EQ(RoundByPayKind(4950, 902, doc), 5000); // unknown kind: okrugRas
+
+    base.config.okrugVypWord = std::uint16_t(0x8000 | 2); // bit 15 belongs to another setting
+    EXPECT_EQ(RoundPayout(12399.5, doc), 12400);
+    EXPECT_EQ(RoundPayout(-12345, doc), -12300);
+    base.config.okrugVypWord = 0;
+    EXPECT_EQ(RoundPayout(12399.5, doc), 12400);
+}
