@@ -9,10 +9,12 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
+#include <QLocale>
 #include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace kalvor::tools {
 
@@ -622,6 +624,16 @@ void readConfig(const QString& path, CInfoBase& base)
             const int m = hoursMinutes(value, w);
             if (m / 60 > 15) w.fail(QStringLiteral("the default day is at most 15 hours"));
             firm.parWord = u16((firm.parWord & 0x3F) | ((m / 60) << 6) | ((m % 60) << 10));
+        } else if (key == QLatin1String("sickMax")) {
+            firm.blnMaxOgr = kopecks(value, w);
+        } else if (key == QLatin1String("sickMinWage")) {
+            firm.blnMaxOgrBegRab = kopecks(value, w);
+        } else if (key == QLatin1String("injuryMax")) {
+            firm.travmaMaxOgr = kopecks(value, w);
+        } else if (key == QLatin1String("sickReduced")) {
+            firm.blnMinProc = u8(toInt(value, w));
+        } else if (key == QLatin1String("sickBonusMonths")) {
+            firm.blnSrPremMes = u8(toInt(value, w));
         } else {
             w.fail(QStringLiteral("unknown key \"%1\"").arg(key));
         }

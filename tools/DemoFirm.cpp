@@ -1,11 +1,693 @@
 #include "DemoFirm.h"
 
+#include "DataSources.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "platform/Db.h"
+
+#include <QDate>
+#include <QFile>
+
+#include <cmath>
+
 namespace kalvor::tools {
 
 using namespace infobase;
 
-void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::vector<WarDatBlock>& warDat) {}
+namespace {
 
-bool MakeDemoBase(const QString& folder) { return false; }
+QString s(const char16_t* t) { return QString::fromUtf16(t); }
+
+u16 packedDate(int day, int month, int year) { return u16(day | (month << 5) | ((year % 100) << 9)); }
+u16 monthKey(int year, int month) { return u16(year * 16 + month); }
+
+// Whole kopecks of a rouble amount; roubles of a kopeck amount rounded to whole roubles.
+double rub(double roubles) { return std::round(roubles * 100); }
+double wholeRoubles(double kopecks) { return std::round(kopecks / 100) * 100; }
+
+// ------------------------------------------------------------------ who works here
+
+enum Pay { Salary, Hourly, Piece };
+
+// Flags of the head's flag word.
+constexpr u32 NonResident = 1u << 2, Foreigner = 1u << 9;
+constexpr int DisabledGroupShift = 6;
+
+struct Person {
+    const char16_t* fio;
+    char sex;          // 'M' or 'F'
+    int born[3];       // day, month, year
+    int hired[3];      // day, month, year
+    int shop;
+    int position;      // "post" code
+    int profession;    // "profi" code, 0 = none
+    Pay pay;
+    double rate;       // salary (roubles a month) or tariff (roubles an hour)
+    int stavka;        // percent of a full position
+    int schedule;      // 1 five-day week, 2 shifts
+    int children;      // children under 18 (standard deductions)
+};
+
+// Four shops, fifty people. Names are made up.
+const Person people[] = {
+    // 1 Администрация
+    {u"Воронцов Андрей Викторович", 'M', {14, 3, 1961}, {2, 2, 1998}, 1, 1, 0, Salary, 45000, 100, 1, 0},
+    {u"Кудрявцева Ирина Николаевна", 'F', {2, 9, 1968}, {15, 5, 2003}, 1, 2, 0, Salary, 38000, 100, 1, 1},
+    {u"Лаптева Светлана Игоревна", 'F', {21, 11, 1979}, {10, 1, 2007}, 1, 3, 0, Salary, 22000, 100, 1, 2},
+    {u"Быстрова Ольга Петровна", 'F', {8, 6, 1957}, {1, 9, 2009}, 1, 3, 0, Salary, 9000, 50, 1, 0},
+    {u"Широков Денис Олегович", 'M', {30, 1, 1984}, {17, 8, 2009}, 1, 4, 0, Salary, 24000, 100, 1, 1},
+    {u"Мельникова Татьяна Юрьевна", 'F', {12, 4, 1972}, {3, 3, 2005}, 1, 9, 0, Salary, 20000, 100, 1, 3},
+    {u"Гусева Анна Сергеевна", 'F', {25, 12, 1988}, {11, 4, 2011}, 1, 10, 0, Salary, 14000, 100, 1, 0},
+    {u"Ракитин Сергей Павлович", 'M', {5, 7, 1966}, {20, 6, 2001}, 1, 8, 0, Salary, 26000, 100, 1, 2},
+    {u"Зуева Людмила Ивановна", 'F', {19, 2, 1955}, {4, 10, 1999}, 1, 12, 0, Salary, 15000, 100, 1, 0},
+    {u"Тихонов Валерий Аркадьевич", 'M', {9, 10, 1963}, {12, 1, 2004}, 1, 14, 0, Salary, 21000, 100, 1, 0},
+    // 2 Механический цех
+    {u"Прохоров Игорь Васильевич", 'M', {16, 5, 1965}, {1, 3, 2000}, 2, 6, 0, Salary, 32000, 100, 1, 1},
+    {u"Сазонов Михаил Андреевич", 'M', {3, 8, 1975}, {14, 7, 2006}, 2, 7, 0, Salary, 25000, 100, 1, 2},
+    {u"Голубев Николай Степанович", 'M', {27, 1, 1959}, {5, 4, 1996}, 2, 11, 1, Piece, 95.5, 100, 1, 0},
+    {u"Дьяконов Павел Евгеньевич", 'M', {11, 11, 1981}, {22, 9, 2008}, 2, 11, 1, Piece, 92.3, 100, 1, 1},
+    {u"Ермаков Виктор Ильич", 'M', {6, 3, 1970}, {13, 2, 2002}, 2, 11, 2, Piece, 98.0, 100, 1, 3},
+    {u"Жуков Алексей Романович", 'M', {22, 6, 1986}, {8, 6, 2010}, 2, 11, 2, Piece, 88.4, 100, 1, 0},
+    {u"Калинин Олег Дмитриевич", 'M', {15, 9, 1977}, {19, 3, 2004}, 2, 11, 13, Piece, 105.2, 100, 1, 2},
+    {u"Лукин Роман Сергеевич", 'M', {1, 12, 1983}, {7, 11, 2007}, 2, 11, 13, Piece, 101.7, 100, 1, 1},
+    {u"Муравьёв Евгений Петрович", 'M', {18, 4, 1962}, {10, 8, 1997}, 2, 11, 16, Hourly, 112.5, 100, 1, 0},
+    {u"Носков Артём Игоревич", 'M', {29, 7, 1990}, {1, 10, 2010}, 2, 11, 1, Hourly, 78.0, 100, 1, 0},
+    {u"Осипов Геннадий Борисович", 'M', {4, 2, 1958}, {16, 5, 1995}, 2, 11, 4, Hourly, 96.4, 100, 1, 0},
+    {u"Пахомов Владислав Юрьевич", 'M', {13, 10, 1979}, {24, 1, 2006}, 2, 11, 5, Hourly, 99.9, 100, 1, 2},
+    {u"Рябова Елена Владимировна", 'F', {20, 5, 1973}, {2, 12, 2003}, 2, 11, 7, Hourly, 84.6, 100, 1, 1},
+    {u"Савельев Константин Львович", 'M', {7, 1, 1969}, {15, 4, 2005}, 2, 11, 6, Hourly, 108.3, 100, 1, 1},
+    {u"Титов Илья Александрович", 'M', {26, 8, 1987}, {3, 3, 2009}, 2, 11, 14, Hourly, 82.0, 100, 1, 0},
+    {u"Уваров Борис Николаевич", 'M', {10, 6, 1956}, {9, 9, 1992}, 2, 11, 4, Hourly, 94.1, 50, 1, 0},
+    // 3 Сборочный цех
+    {u"Фомин Вадим Геннадьевич", 'M', {23, 3, 1971}, {11, 5, 2001}, 3, 6, 0, Salary, 31000, 100, 1, 2},
+    {u"Хохлова Марина Викторовна", 'F', {17, 9, 1976}, {6, 2, 2004}, 3, 7, 0, Salary, 24500, 100, 1, 1},
+    {u"Цветков Анатолий Фёдорович", 'M', {28, 12, 1960}, {18, 6, 1999}, 3, 11, 3, Piece, 91.2, 100, 1, 0},
+    {u"Чернов Максим Олегович", 'M', {2, 4, 1985}, {21, 2, 2008}, 3, 11, 3, Piece, 89.7, 100, 1, 1},
+    {u"Шубин Кирилл Валентинович", 'M', {14, 8, 1982}, {27, 10, 2005}, 3, 11, 3, Piece, 93.6, 100, 1, 2},
+    {u"Щербаков Станислав Ильич", 'M', {31, 5, 1968}, {12, 3, 2002}, 3, 11, 3, Piece, 96.8, 100, 1, 0},
+    {u"Яшина Галина Анатольевна", 'F', {9, 7, 1964}, {1, 11, 2000}, 3, 11, 15, Piece, 76.5, 100, 1, 0},
+    {u"Абрамов Руслан Маратович", 'M', {19, 1, 1991}, {15, 3, 2011}, 3, 11, 3, Piece, 84.0, 100, 1, 0},
+    {u"Белоусов Григорий Семёнович", 'M', {5, 11, 1954}, {2, 7, 1994}, 3, 11, 6, Hourly, 104.4, 100, 1, 0},
+    {u"Виноградова Ксения Андреевна", 'F', {24, 2, 1989}, {14, 9, 2009}, 3, 11, 15, Hourly, 72.0, 100, 1, 1},
+    {u"Горбунов Эдуард Витальевич", 'M', {12, 12, 1974}, {8, 4, 2003}, 3, 11, 7, Hourly, 90.5, 100, 1, 2},
+    {u"Дроздова Вера Михайловна", 'F', {3, 3, 1967}, {20, 1, 2001}, 3, 11, 14, Hourly, 80.2, 100, 1, 1},
+    {u"Ефимов Тимур Рашидович", 'M', {16, 10, 1980}, {5, 5, 2007}, 3, 11, 16, Hourly, 110.0, 100, 1, 1},
+    {u"Зимин Леонид Аркадьевич", 'M', {8, 8, 1963}, {17, 2, 1998}, 3, 11, 5, Hourly, 100.6, 100, 1, 0},
+    // 4 Склад и транспорт
+    {u"Игнатьев Фёдор Кузьмич", 'M', {21, 4, 1958}, {3, 6, 1997}, 4, 13, 0, Salary, 23000, 100, 1, 0},
+    {u"Комаров Степан Витальевич", 'M', {11, 2, 1972}, {12, 12, 2002}, 4, 11, 9, Hourly, 97.0, 100, 1, 2},
+    {u"Лосев Вячеслав Иванович", 'M', {27, 6, 1969}, {9, 3, 2006}, 4, 11, 9, Hourly, 97.0, 100, 1, 1},
+    {u"Маслов Ярослав Олегович", 'M', {4, 9, 1984}, {22, 11, 2010}, 4, 11, 8, Salary, 16000, 100, 1, 0},
+    {u"Назаров Шухрат Ильхомович", 'M', {13, 5, 1987}, {15, 12, 2010}, 4, 11, 10, Hourly, 70.0, 100, 1, 0},
+    {u"Овчинников Глеб Сергеевич", 'M', {30, 10, 1962}, {1, 4, 2008}, 4, 11, 12, Hourly, 62.0, 100, 2, 0},
+    {u"Панкратов Лев Борисович", 'M', {7, 12, 1953}, {14, 8, 2001}, 4, 11, 12, Hourly, 62.0, 100, 2, 0},
+    {u"Родионова Нина Григорьевна", 'F', {15, 1, 1961}, {19, 4, 2004}, 4, 11, 11, Hourly, 58.0, 100, 1, 0},
+    {u"Симонов Аркадий Павлович", 'M', {22, 3, 1978}, {28, 2, 2007}, 4, 11, 10, Hourly, 70.0, 100, 1, 2},
+    {u"Тарасова Алла Викторовна", 'F', {10, 10, 1975}, {2, 9, 2008}, 4, 11, 15, Hourly, 66.0, 100, 1, 1},
+};
+constexpr int PersonCount = int(std::size(people));
+
+// Names of the positions of the "post" reference file (data/src/post.txt), by code.
+const char16_t* const positionNames[] = {u"Директор", u"Главный бухгалтер", u"Бухгалтер", u"Экономист",
+                                         u"Инженер-технолог", u"Начальник цеха", u"Мастер участка",
+                                         u"Менеджер по продажам", u"Специалист по кадрам", u"Секретарь",
+                                         u"Рабочий", u"Кассир", u"Заведующий складом", u"Инженер по охране труда"};
+
+// Employees with something particular in the reporting month, by index in people[].
+constexpr int HiredInMonth = 6;        // Гусева: hired 11 April
+constexpr int DismissedInMonth = 25;   // Уваров: leaves 15 April, half-time rate
+constexpr int NonResidentIndex = 44;   // Назаров: citizen of Uzbekistan, non-resident
+constexpr int DisabledIndex = 8;       // Зуева: disability group 3
+constexpr int DisabledChildIndex = 5;  // Мельникова: her third child is disabled
+constexpr int SickIndex = 21;          // Пахомов: ill from 28 March to 8 April
+constexpr int VacationIndex = 11;      // Сазонов: 14 days of vacation from 11 April
+constexpr int WritIndex = 41;          // Комаров: alimony 25 %
+constexpr int LoanIndex = 16;          // Калинин: repays a loan of the firm
+constexpr int BonusIndices[] = {11, 26, 27, 40};
+constexpr int BankIndices[] = {0, 1, 2, 4, 10, 11, 16, 26, 36};
+
+// ------------------------------------------------------------------ calendar
+
+// Working days of the five-day week in the months before the reporting month,
+// as the production calendars of 2010 and 2011 give them.
+int workingDays(int year, int month)
+{
+    static const int y2010[] = {15, 19, 22, 22, 19, 21, 22, 22, 22, 21, 21, 22};
+    static const int y2011[] = {15, 19, 22, 21, 19, 21, 21, 23, 22, 21, 21, 22};
+    return (year == 2010 ? y2010 : y2011)[month - 1];
+}
+
+// Days of a month that the schedule plans, as the calculation computes them:
+// weekdays (schedule 1) or the 2-on-2-off cycle from 1 January 2010 (schedule 2),
+// public holidays off.
+std::vector<int> plannedDays(const CInfoBase& base, int schedule, int year, int month)
+{
+    const WorkSchedule& w = base.schedules[std::size_t(schedule - 1)];
+    const QDate first(year, month, 1);
+    std::vector<int> days;
+    const int L = w.pRab + w.pVyh;
+    int p = 0;
+    if (L > 0) {
+        const QDate start(2000 + w.begG, w.begM, w.begD);
+        const qint64 d = start.daysTo(first);
+        p = int(((d % L) + L) % L) + 1;
+    }
+    for (int day = 1; day <= first.daysInMonth(); ++day) {
+        bool work;
+        if (L > 0) {
+            if (p > L) p -= L;
+            work = p <= w.pRab;
+            ++p;
+        } else {
+            const int dow = QDate(year, month, day).dayOfWeek(); // 1 Monday
+            work = (w.rabDnNed >> (dow - 1)) & 1;
+        }
+        for (int i = 0; i < base.firm.feteKv; ++i)
+            if (base.firm.fete[std::size_t(i)] == u16(day * 256 + month)) work = false;
+        if (work) days.push_back(day);
+    }
+    return days;
+}
+
+void markDay(TabelRecord& t, int day)
+{
+    if (day < 16) t.tabel12 = u16(t.tabel12 | (1u << day));
+    else t.tabel22 = u16(t.tabel22 | (1u << (day - 16)));
+}
+
+// ------------------------------------------------------------------ the past year
+
+struct YearTotals {
+    double income = 0;    // taxable income since January, kopecks
+    double deductions = 0;
+    double taxWithheld = 0;
+    double contributionBase = 0;
+    std::array<double, 5> charged{}; // 990, 992, 993, 994, 995 since January
+};
+
+struct Archive {
+    EmployeeRecord& rec;
+    int n = 0;
+    void add(u16 kod, double sum, int year, int month, int days = 0, int hours = 0)
+    {
+        if (sum == 0 || n >= EmployeeRecord::ArchiveCapacity) return;
+        WariaEntry& e = rec.waria[std::size_t(n++)];
+        e.kod = kod;
+        e.sum = sum;
+        e.god = u16(year);
+        e.mes = u16(month);
+        e.dn = u16(days);
+        e.hr = u16(hours);
+        rec.warKv = u16(n);
+    }
+};
+
+// Standard deductions of a month (kopecks) for the income since January.
+double standardDeductions(const EmployeeRecord& rec, int year, int month, double income)
+{
+    double total = 0;
+    const u16 key = monthKey(year, month);
+    for (const NalvichEntry& e : rec.nalvich) {
+        if (e.kod == 0 || (e.start && key < e.start) || (e.end && key > e.end)) continue;
+        const double limit = e.kod == 103 ? rub(40'000) : rub(280'000);
+        if (income > limit) continue;
+        const double monthly = e.kod == 103 ? 400 : (e.kod == 116 || e.kod == 117) ? 3'000 : e.kod == 110 ? 2'000 : 1'000;
+        total += rub(monthly) * std::max<int>(1, e.krat);
+    }
+    return total;
+}
+
+// Income tax and contributions of one past month, as the calculation would have
+// charged them, into the archive.
+double taxAndContributions(Archive& a, bool nonResident, bool disabled, int year, int month, double gross, YearTotals& t)
+{
+    t.income += gross;
+    t.deductions += nonResident ? 0 : standardDeductions(a.rec, year, month, t.income);
+    double tax;
+    if (nonResident) {
+        tax = wholeRoubles(gross * 0.30);
+    } else {
+        const double due = wholeRoubles(std::max(0.0, t.income - t.deductions) * 0.13);
+        tax = std::max(0.0, due - t.taxWithheld);
+    }
+    t.taxWithheld += tax;
+    a.add(902, tax, year, month);
+
+    // Pension, social insurance, territorial and federal medical, accidents.
+    const double cap = rub(year == 2010 ? 415'000 : 463'000);
+    t.contributionBase += gross;
+    const double capped = std::min(t.contributionBase, cap);
+    std::array<double, 5> rates = year == 2010 ? std::array<double, 5>{20, 2.9, 2.0, 1.1, 0.2}
+                                               : std::array<double, 5>{26, 2.9, 2.0, 3.1, 0.2};
+    if (disabled) {
+        // Reduced rates on the pay of a disabled employee.
+        rates = {16, 1.9, 1.2, year == 2010 ? 0.0 : 1.1, 0.2};
+    }
+    static const u16 codes[] = {990, 992, 993, 994, 995};
+    for (std::size_t k = 0; k < 5; ++k) {
+        if (nonResident && codes[k] != 995) continue; // a foreigner staying temporarily: accidents only
+        const double base = codes[k] == 995 ? t.contributionBase : capped;
+        const double due = std::round(base * rates[k] / 100);
+        const double amount = due - t.charged[k];
+        t.charged[k] = due;
+        a.add(codes[k], amount, year, month);
+    }
+    return tax;
+}
+
+} // namespace
+
+// ------------------------------------------------------------------ the firm
+
+void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::vector<WarDatBlock>& warDat)
+{
+    const int year = DemoYear, month = DemoMonth;
+    // The template's month lies in the same year, so its minimum wages of the
+    // year and the year before stay as they are.
+    base.config.tekMes = monthKey(year, month);
+
+    FirmInfo& f = base.firm;
+    f.texts[FirmInfo::firmName] = s(u"ООО «Северная механика»");
+    f.texts[FirmInfo::firmBank] = s(u"Вологодское отделение № 8638 Сбербанка России");
+    f.texts[FirmInfo::firmRS] = QStringLiteral("40702810812000004417");
+    f.texts[FirmInfo::firmKS] = QStringLiteral("30101810900000000644");
+    f.texts[FirmInfo::firmBIK] = QStringLiteral("041909644");
+    f.texts[FirmInfo::firmOKATO] = QStringLiteral("19401000000");
+    f.texts[FirmInfo::adrInd] = QStringLiteral("160009");
+    f.texts[FirmInfo::adrObl] = s(u"Вологодская обл.");
+    f.texts[FirmInfo::adrGorod] = s(u"Вологда");
+    f.texts[FirmInfo::adrUlica] = s(u"ул. Промышленная");
+    f.texts[FirmInfo::adrDom] = QStringLiteral("14");
+    f.texts[FirmInfo::adrPhone] = QStringLiteral("(8172) 53-41-07");
+    f.texts[FirmInfo::fioShef] = s(u"Воронцов Андрей Викторович");
+    f.texts[FirmInfo::statusShef] = s(u"Директор");
+    f.texts[FirmInfo::fioBuh] = s(u"Кудрявцева Ирина Николаевна");
+    f.texts[FirmInfo::buhFio] = s(u"Кудрявцева И. Н.");
+    f.texts[FirmInfo::kassirDolg] = s(u"Кассир");
+    f.texts[FirmInfo::kassirFio] = s(u"Зуева Л. И.");
+    f.texts[FirmInfo::firmPens] = QStringLiteral("059-001-017342");
+    f.texts[FirmInfo::firmOMS] = QStringLiteral("3500000123");
+    f.texts[FirmInfo::firmFSS] = QStringLiteral("3501002417");
+    f.texts[FirmInfo::KodOtdFSS] = QStringLiteral("3501");
+    f.texts[FirmInfo::territOrganFSS] = s(u"ГУ – Вологодское региональное отделение ФСС РФ");
+    f.texts[FirmInfo::firmINN] = QStringLiteral("3525087412");
+    f.texts[FirmInfo::firmKPP] = QStringLiteral("352501001");
+    f.texts[FirmInfo::firmOGRN] = QStringLiteral("1023500887412");
+    f.texts[FirmInfo::firmOKVED] = QStringLiteral("28.75");
+    f.texts[FirmInfo::firmOKPO] = QStringLiteral("12783356");
+    f.texts[FirmInfo::firmOKOPF] = QStringLiteral("65");
+    f.texts[FirmInfo::firmOKFS] = QStringLiteral("16");
+    f.texts[FirmInfo::firmGNI] = QStringLiteral("3525");
+    f.texts[FirmInfo::firmNalogovaya] = s(u"ИФНС России по г. Вологде");
+    f.adrKodRG = 35;
+
+    const char16_t* const shopNames[] = {u"Администрация", u"Механический цех", u"Сборочный цех",
+                                         u"Склад и транспорт"};
+    for (std::size_t i = 0; i < std::size(shopNames); ++i) {
+        base.shops[i].number = u8(i + 1);
+        base.shops[i].name = s(shopNames[i]);
+    }
+
+    // Kinds of this firm besides the built-in ones.
+    PayKind loan;
+    loan.kod = 760;
+    loan.name = s(u"Погашение займа, выданного работнику");
+    loan.flags = 0x100;
+    loan.vedStlb = 6;
+    base.payKinds.push_back(loan);
+    std::sort(base.payKinds.begin(), base.payKinds.end(), [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
+    base.config.nEnt = u16(base.payKinds.size());
+
+    // Slots 1..50, personnel numbers 101, 102, ...
+    base.list.clear();
+    records.assign(std::size_t(base.capacity()), EmployeeRecord{});
+    warDat.assign(std::size_t(base.capacity()), WarDatBlock{});
+    for (int i = 0; i < PersonCount; ++i) {
+        EmployeeListEntry e;
+        e.setTabN(u16(101 + i));
+        e.slot = u16(i + 1);
+        base.list.push_back(e);
+    }
+    base.config.kolRab = i16(PersonCount);
+
+    const std::vector<int> norm1 = plannedDays(base, 1, year, month);
+    const std::vector<int> norm2 = plannedDays(base, 2, year, month);
+
+    for (int i = 0; i < PersonCount; ++i) {
+        const Person& p = people[i];
+        const int slot = i + 1;
+        EmployeeRecord& rec = records[std::size_t(slot - 1)];
+        EmployeeHead& h = rec.head;
+        h.fio = s(p.fio);
+        const QStringList parts = h.fio.split(QLatin1Char(' '));
+        base.shortNames[std::size_t(slot - 1)] =
+            parts[0] + QLatin1Char(' ') + parts[1].left(1) + QStringLiteral(". ") + parts[2].left(1) + QLatin1Char('.');
+        h.pol = p.sex == 'M' ? s(u"М") : s(u"Ж");
+        h.datR = packedDate(p.born[0], p.born[1], p.born[2]);
+        h.datPr1 = packedDate(p.hired[0], p.hired[1], p.hired[2]);
+        h.tabPodoh = 1;
+        h.stavka = p.stavka;
+        h.dolgKod = u16(p.position);
+        h.profKod = u16(p.profession);
+        if (p.pay == Salary) h.oklad = rub(p.rate);
+        else if (p.pay == Hourly) h.tarifVrem = Tariff3{u16(int(p.rate)), u16(std::lround((p.rate - int(p.rate)) * 1000))};
+        else h.tarifSdel = Tariff3{u16(int(p.rate)), u16(std::lround((p.rate - int(p.rate)) * 1000))};
+        h.married = p.children > 0 ? 1 : 0;
+        h.children = u16(p.children);
+        h.strahPolis = QStringLiteral("%1-%2-%3 %4")
+                           .arg(112 + i * 7, 3, 10, QLatin1Char('0'))
+                           .arg(305 + i * 11, 3, 10, QLatin1Char('0'))
+                           .arg(418 + i * 13 % 500, 3, 10, QLatin1Char('0'))
+                           .arg(10 + i, 2, 10, QLatin1Char('0'));
+        h.INN = QStringLiteral("3525%1").arg(40'117'300 + i * 1'379, 8, 10, QLatin1Char('0'));
+        h.pspKod = QStringLiteral("21");
+        h.pspStr = QStringLiteral("643");
+        h.pspSer = QStringLiteral("19 %1").arg(3 + i % 7, 2, 10, QLatin1Char('0'));
+        h.pspNom = QStringLiteral("%1").arg(512'340 + i * 1'217, 6, 10, QLatin1Char('0'));
+        h.pspDat = QStringLiteral("%1.%2.%3").arg(1 + i % 27, 2, 10, QLatin1Char('0')).arg(1 + i % 12, 2, 10, QLatin1Char('0')).arg(2002 + i % 8);
+        h.pspKem = s(u"Отделом УФМС России по Вологодской обл. в г. Вологде");
+        h.bdGorod = s(u"Вологда");
+        h.bdReg = s(u"Вологодская обл.");
+        h.propKodStr = QStringLiteral("643");
+        h.propKodReg = QStringLiteral("35");
+        h.propReg = s(u"Вологодская обл.");
+        h.propGorod = s(u"Вологда");
+        static const char16_t* const streets[] = {u"ул. Ленина", u"ул. Мира", u"ул. Чернышевского", u"Окружное ш.",
+                                                  u"ул. Ловенецкого", u"ул. Горького", u"ул. Северная", u"пр. Победы"};
+        h.propUl = s(streets[i % 8]);
+        h.propDom = QString::number(3 + i * 5 % 97);
+        h.propKv = QString::number(1 + i * 17 % 140);
+        h.propInd = QStringLiteral("1600%1").arg(10 + i % 40);
+        h.gitInd = h.propInd;
+        h.gitAdr = h.propReg + QStringLiteral(", г. ") + h.propGorod + QStringLiteral(", ") + h.propUl +
+                   QStringLiteral(", д. ") + h.propDom + QStringLiteral(", кв. ") + h.propKv;
+        h.dolgName = s(positionNames[p.position - 1]);
+        h.spz[0] = {u16(p.shop == 1 ? 26 : 20), 1, u16(p.shop)};
+
+        // Standard deductions: 400 roubles on oneself; children by the codes of each year.
+        int nd = 0;
+        auto deduction = [&](u16 kod, int y1, int m1, int y2, int m2, int krat) {
+            NalvichEntry& e = rec.nalvich[std::size_t(nd++)];
+            e.kod = kod;
+            e.start = monthKey(y1, m1);
+            e.end = monthKey(y2, m2);
+            e.krat = i8(krat);
+        };
+        const bool nonResident = i == NonResidentIndex;
+        if (!nonResident) {
+            deduction(103, 2010, 1, 2011, 12, 1);
+            if (p.children > 0) {
+                deduction(108, 2010, 1, 2010, 12, p.children);
+                deduction(114, 2011, 1, 2011, 12, 1);
+                if (p.children >= 2) deduction(115, 2011, 1, 2011, 12, 1);
+                if (p.children >= 3) deduction(i == DisabledChildIndex ? 117 : 116, 2011, 1, 2011, 12, 1);
+            }
+        }
+        if (nonResident) {
+            h.flags |= Foreigner | NonResident;
+            h.inostrDatPr = packedDate(10, 12, 2010);
+            h.inostrDnPrRF = 112;
+            h.pspKod = QStringLiteral("10");
+            h.pspStr = QStringLiteral("860");
+            h.pspSer = QStringLiteral("AA");
+            h.pspKem = s(u"МВД Республики Узбекистан");
+            h.bdGorod = s(u"Самарканд");
+            h.bdReg.clear();
+            h.propKodStr = QStringLiteral("860");
+        }
+        const bool disabled = i == DisabledIndex;
+        if (disabled) {
+            h.flags |= 3u << DisabledGroupShift;
+            h.invDat1Begin = monthKey(2009, 2);
+            h.invSprSer = QStringLiteral("МСЭ-2009");
+            h.invSprNom = QStringLiteral("0412785");
+            h.invSprDat = QStringLiteral("16.02.2009");
+        }
+
+        // The past twelve months: pay, advance, tax, contributions, transfers.
+        const QDate hire(p.hired[2], p.hired[1], p.hired[0]);
+        // One month's pay into an archive; returns the gross amount.
+        auto monthPay = [&](Archive& a, int y, int m, int variation) {
+            int days = workingDays(y, m);
+            if (p.schedule == 2) days = int(plannedDays(base, 2, y, m).size());
+            const int dayHours = (p.schedule == 2 ? 11 : 8) * p.stavka / 100;
+            int worked = days;
+            if (hire.year() == y && hire.month() == m)
+                worked = days * (QDate(y, m, 1).daysInMonth() - hire.day() + 1) / QDate(y, m, 1).daysInMonth();
+            if (i == SickIndex && y == 2011 && m == 3) worked = days - 4; // ill 28-31 March
+            if (i == VacationIndex && y == 2010 && m == 7) worked = days - 10; // on vacation
+            double gross = 0;
+            if (p.pay == Salary) {
+                gross = std::round(rub(p.rate) * worked / days);
+                a.add(4, gross, y, m, worked, worked * dayHours);
+            } else if (p.pay == Hourly) {
+                gross = std::round(rub(p.rate) * worked * dayHours);
+                a.add(3, gross, y, m, worked, worked * dayHours);
+            } else {
+                gross = std::round(rub(p.rate) * worked * 8 * (1.15 + variation / 100.0));
+                a.add(1, gross, y, m, worked, worked * 8);
+            }
+            // The quarterly bonus in the last month of each quarter.
+            if (m % 3 == 0 && p.shop != 1) {
+                const double bonus = wholeRoubles(gross * 0.15);
+                a.add(7, bonus, y, m);
+                gross += bonus;
+            }
+            // Last summer's vacation of the vacation taker, paid in July.
+            if (i == VacationIndex && y == 2010 && m == 7) {
+                const double pay = rub(14 * 850.50);
+                a.add(89, pay, y, m, 14);
+                gross += pay;
+            }
+            return gross;
+        };
+        Archive a{rec};
+        YearTotals totals;
+        int totalsYear = 0;
+        for (int back = 12; back >= 1; --back) {
+            int y = year, m = month - back;
+            while (m <= 0) { m += 12; --y; }
+            if (y != totalsYear) {
+                totals = YearTotals{};
+                totalsYear = y;
+                // The months of the year before the archive begins count for the
+                // year's tax, deductions and contribution cap; they are not kept.
+                EmployeeRecord scratchRecord = rec;
+                Archive scratch{scratchRecord};
+                for (int earlier = 1; earlier < m; ++earlier)
+                    if (QDate(y, earlier, 1).addMonths(1) > hire)
+                        taxAndContributions(scratch, nonResident, disabled, y, earlier,
+                                            monthPay(scratch, y, earlier, 0), totals);
+            }
+            if (QDate(y, m, 1).addMonths(1) <= hire) continue; // not yet hired
+            const double gross = monthPay(a, y, m, ((i * 7 + back * 3) % 9) - 4);
+            const double tax = taxAndContributions(a, nonResident, disabled, y, m, gross, totals);
+            a.add(901, wholeRoubles(gross * 0.4), y, m);
+            if (i == WritIndex) a.add(911, std::round((gross - tax) * 0.25), y, m);
+            if (i == LoanIndex && y == 2011) a.add(760, rub(3'000), y, m);
+        }
+
+        // Rates of the last twelve months (the first is the current month).
+        const double rateNow = p.pay == Salary ? h.oklad : rub(p.rate);
+        for (RateHistoryEntry& r : rec.rates) r.rate = rateNow;
+
+        // The reporting month.
+        EmployeeAttributes& at = base.attributes[std::size_t(slot - 1)];
+        at.prof = u16(p.profession);
+        at.razr = u16(p.pay == Salary ? 0 : 3 + i % 3);
+        at.brig = i8(p.shop == 1 ? 0 : p.shop * 10 + (i % 2));
+        at.sistOpl = u8(p.pay == Piece ? 1 : p.pay == Hourly ? 2 : 3);
+        at.graph = u8(p.schedule);
+        at.kateg = u16(p.shop == 1 ? 3 : 1);
+        at.tabProf = 0;
+        base.shopBytes[std::size_t(slot)] = u8(p.shop);
+
+        TabelRecord& t = base.tabel[std::size_t(slot - 1)];
+        t.setKoeffHundredths(100);
+        const std::vector<int>& norm = p.schedule == 2 ? norm2 : norm1;
+        const int dayMinutes = (p.schedule == 2 ? 11 : 8) * 60 * p.stavka / 100;
+        int worked = 0;
+        for (int d : norm) {
+            if (i == HiredInMonth && d < 11) continue;
+            if (i == DismissedInMonth && d > 15) continue;
+            if (i == SickIndex && d <= 8) continue;
+            if (i == VacationIndex && d >= 11 && d <= 24) continue;
+            markDay(t, d);
+            ++worked;
+        }
+        t.rabDn = u8(worked);
+        t.rabHr = u16(worked * dayMinutes);
+
+        int rowCount = 0;
+        auto inputRow = [&](u16 kod, double sum, int days = 0, int minutes = 0) {
+            AccrualRow& r = rec.rows[std::size_t(rowCount++)];
+            r.kod = kod;
+            r.sum = sum;
+            r.mes = u16(month);
+            r.dn = u16(days);
+            r.hr = u16(minutes / 60);
+            r.min = u16(minutes % 60);
+            r.otd = u8(p.shop);
+        };
+        if (p.pay == Piece) {
+            // Work orders closed this month.
+            const double earned = std::round(rub(p.rate) * worked * 8 * (1.12 + (i % 5) / 100.0));
+            inputRow(1, earned, worked, worked * 8 * 60);
+        }
+        if (i == DismissedInMonth) {
+            h.datUv1 = packedDate(15, month, year);
+            at.priznUv = 4;
+            // Compensation for nine days of unused vacation: a note without a start.
+            VacationNote v;
+            v.dlin = 9;
+            v.kalend = 1;
+            v.alg = 1;
+            base.otp.replaceRun(slot, std::vector<VacationNote>{v});
+        }
+        at.kvProizv = u16(rowCount);
+
+        // Advance of the month, 40 % of the pay (none for those who came or go this month).
+        if (i != HiredInMonth && i != DismissedInMonth) {
+            const double monthly = p.pay == Salary ? h.oklad : rub(p.rate) * double(norm.size()) * dayMinutes / 60;
+            base.av[std::size_t(slot - 1)] = wholeRoubles(monthly * 0.4 / 100) * 100;
+            h.avans = base.av[std::size_t(slot - 1)];
+        }
+
+        // Bonuses, fixed amounts.
+        for (int b : BonusIndices)
+            if (b == i) {
+                BonusLine line;
+                line.kod = 8;
+                line.procent = 0;
+                line.sum = rub(b == VacationIndex ? 5'000 : 3'500);
+                base.prem.replaceRun(slot, std::vector<BonusLine>{line});
+            }
+
+        // Transfers of the rest of the pay to a bank account.
+        for (int b : BankIndices)
+            if (b == i) {
+                SberRow& row = rec.sber[0];
+                row.kod = 903;
+                row.sum = 0;
+                row.bank = 1;
+                row.filial = s(u"Доп. офис № 1806/015");
+                row.ls = QStringLiteral("42307810%1").arg(12'000'000'000LL + 7'319'011LL * (i + 3), 12, 10, QLatin1Char('0'));
+                row.fio = h.fio;
+                at.priznBank = 1;
+            }
+
+        if (i == WritIndex) {
+            IspolBlock::Writ& w = rec.ispol.writs[0];
+            w.vid = 1;
+            w.priznUd = 1;   // a percent
+            w.sum = 2'500;   // 25 %, hundredths of a percent
+            w.tabPsbor = 17; // the postal fee table
+            w.fio = s(u"Комарова Наталья Сергеевна");
+            w.adr = s(u"160012, г. Вологда, ул. Гагарина, д. 42, кв. 18");
+            at.priznAlim = 1;
+        }
+        if (i == LoanIndex) {
+            // A loan of 36,000 roubles from January 2011, repaid at 3,000 a month.
+            SsudBlock::Loan& l = rec.ssud.loans[0];
+            l.kod = 760;
+            l.kvMes = 12;
+            l.sumDolg = rub(27'000);
+            l.mes = {1, 2, 3};
+            l.sum = {rub(3'000), rub(3'000), rub(3'000)};
+            at.priznSsud = 1;
+            PostDoplEntry& d = rec.postDopl[0];
+            d.kod = 760;
+            d.sum = rub(3'000);
+            d.dBegin = 1;
+            d.mBegin = 1;
+            d.gBegin = 2011;
+            d.dEnd = 31;
+            d.mEnd = 12;
+            d.gEnd = 2011;
+        }
+        if (i == SickIndex) {
+            SickLeaveSheet sl;
+            sl.dBegin = 28;
+            sl.mBegin = 3;
+            sl.gBegin = 2011;
+            sl.dEnd = 8;
+            sl.mEnd = 4;
+            sl.gEnd = 2011;
+            sl.procent = 100; // more than eight years of insurance
+            sl.alg = 0;       // average earnings by days
+            base.bln.replaceRun(slot, std::vector<SickLeaveSheet>{sl});
+        }
+        if (i == VacationIndex) {
+            VacationNote v;
+            v.dBegin = 11;
+            v.mBegin = u16(month);
+            v.gBegin = u16(year);
+            v.dlin = 14;
+            v.kalend = 1;
+            v.alg = 1; // average per calendar day, 29.4 days a month
+            base.otp.replaceRun(slot, std::vector<VacationNote>{v});
+        }
+    }
+}
+
+bool MakeDemoBase(const QString& folder)
+{
+    const QString name = DemoBaseName();
+    if (BaseExists(folder, name)) return false;
+    if (!QFile::exists(folder + QStringLiteral("empty.bak")))
+        throw SourceError(QStringLiteral("%1empty.bak is missing").arg(folder).toStdString());
+    // Built under another name, renamed when complete.
+    const QString work = QStringLiteral("demo-new");
+    DeleteBase(folder, work);
+    CreateBase(folder, work);
+    {
+        CInfoBase base;
+        base.workFolder = folder;
+        base.baseName = work;
+        OpenBase(base);
+        LoadAll(base);
+        std::vector<EmployeeRecord> records;
+        std::vector<WarDatBlock> warDat;
+        BuildDemoFirm(base, records, warDat);
+
+        SaveConfig(base);
+        SaveFirm(base, SaveModeReplace);
+        SaveEntree(base);
+        SaveConfigNEnt(base);
+        SaveCeh(base);
+        SaveGraph(base);
+        // The lists first: the master rows take their personnel numbers from them.
+        std::vector<EmployeeListEntry> byNumber = base.list;
+        std::vector<EmployeeListEntry> byName = base.list;
+        base.SortList(byName, true);
+        base.list = byName;
+        SaveSimp(base, 2, SaveModeReplace);
+        base.list = byNumber;
+        SaveSimp(base, 1, SaveModeReplace);
+        for (const EmployeeListEntry& e : base.list) {
+            const int slot = e.slot;
+            base.current = records[std::size_t(slot - 1)];
+            base.warDat = warDat[std::size_t(slot - 1)];
+            base.currentSlot = slot;
+            SaveEmployeeFull(base, slot, base.attributes[std::size_t(slot - 1)]);
+        }
+        SaveFio(base, SaveModeReplace);
+        SaveComp(base, SaveModeReplace);
+        SaveTabel(base, SaveModeReplace);
+        SaveAvZar1(base, SaveModeReplace);
+        SavePrem(base, SaveModeReplace);
+        SaveBln(base, SaveModeReplace);
+        SaveOtp(base, SaveModeReplace);
+        for (LineKind k : {LineKind::AltTabel, LineKind::Prem, LineKind::Bln, LineKind::Otp}) SaveIndexes(base, k);
+        SaveConfigCounters(base);
+        db::Checkpoint(Db(base));
+        CloseBase(base);
+    }
+    const QString from = BaseFilePath(folder, work), to = BaseFilePath(folder, name);
+    QFile::remove(from + QStringLiteral("-wal"));
+    QFile::remove(from + QStringLiteral("-shm"));
+    if (!QFile::rename(from, to)) throw SourceError(QStringLiteral("cannot rename %1 to %2").arg(from, to).toStdString());
+    return true;
+}
 
 } // namespace kalvor::tools

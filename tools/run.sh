@@ -1,8 +1,12 @@
 #!/bin/sh
-# Builds the program and starts it on the demo base.
+# Builds the program and starts it on the demo base. The working folder is
+# build/data: the reference files, the templates, the empty-base template and
+# the demo base (made once, never overwritten) live there.
 set -e
 cd "$(dirname "$0")/.."
 sh tools/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build --target kalvor
-exec build/src/kalvor "$@"
+cmake --build build --target kalvor demobase
+cd build/data
+[ $# -gt 0 ] || set -- demo
+exec ../src/kalvor "$@"

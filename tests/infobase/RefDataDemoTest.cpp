@@ -1,0 +1,188 @@
+// The demo base: made from the template when missing (and only then), it holds
+// fifty employees in four shops with every case the month's calculation meets,
+// and a past year whose tax and contributions follow the rules of 2010-2011.
+#include "DemoFirm.h"
+#include "infobase/InfoBaseDb.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+using namespace kalvor::infobase;
+using namespace kalvor::tools;
+
+#ifdef KALVOR_DATA_DIR
+
+namespace {
+
+int yearOf(u16 packed) { return 2000 + ((packed >> 9) & 127) % 100; }
+int monthOf(u16 packed) { return (packed >> 5) & 15; }
+
+// Amount (roubles) of a code in an archive month of the current record.
+double archived(const CInfoBase& base, int code, int year, int month)
+{
+    double sum = 0;
+    for (int i = 0; i < base.current.warKv; ++i) {
+        const WariaEntry& e = base.current.waria[std::size_t(i)];
+        if (e.kod == code && e.god == year && e.mes == month) sum += e.sum;
+    }
+    return sum / 100;
+}
+
+class RefDataDemo : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QLatin1Char('/');
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        ASSERT_TRUE(MakeDemoBase(folder));
+        base.workFolder = folder;
+        base.baseName = DemoBaseName();
+        OpenBase(base);
+        LoadAll(base);
+    }
+    void TearDown() override { CloseBase(base); }
+    // Loads the employee of a personnel number; returns the slot.
+    int load(int tabN)
+    {
+        const int i = base.FindEmployee(tabN);
+        EXPECT_GE(i, 0) << tabN;
+        const int slot = base.list[std::size_t(i)].slot;
+        LoadEmployee(base, slot);
+        return slot;
+    }
+    QTemporaryDir dir;
+    QString folder;
+    CInfoBase base;
+};
+
+} // namespace
+
+TEST_F(RefDataDemo, MadeOnceAndNeverOverwritten)
+{
+    EXPECT_FALSE(MakeDemoBase(folder));
+    EXPECT_FALSE(QFile::exists(BaseFilePath(folder, QStringLiteral("demo-new"))));
+    EXPECT_EQ(base.employeeCount(), 50);
+    EXPECT_EQ(base.config.kolRab, 50);
+    EXPECT_EQ(base.config.reportingYear(), 2011);
+    EXPECT_EQ(base.config.reportingMonth(), 4);
+    EXPECT_EQ(base.firm.texts[FirmInfo::firmName], QStringLiteral("ООО «Северная механика»"));
+    EXPECT_EQ(base.shops[3].name, QStringLiteral("Склад и транспорт"));
+    EXPECT_TRUE(std::any_of(base.payKinds.begin(), base.payKinds.end(), [](const PayKind& k) { return k.kod == 760; }));
+}
+
+TEST_F(RefDataDemo, EveryCaseOfTheMonthIsThere)
+{
+    std::set<int> paySystems, shops;
+    int partTime = 0, withChildren = 0, advances = 0, banks = 0, nonResidents = 0, disabled = 0, hired = 0,
+        dismissed = 0, writs = 0, loans = 0, bonuses = 0, sick = 0, vacations = 0, disabledChild = 0;
+    for (const EmployeeListEntry& e : base.list) {
+        const int slot = e.slot;
+        LoadEmployee(base, slot);
+        const EmployeeHead& h = base.current.head;
+        const EmployeeAttributes& a = base.attributes[std::size_t(slot - 1)];
+        paySystems.insert(a.sistOpl);
+        shops.insert(base.shopBytes[std::size_t(slot)]);
+        partTime += h.stavka == 50;
+        advances += base.av[std::size_t(slot - 1)] > 0;
+        banks += base.current.sber[0].kod == 903 && a.priznBank == 1;
+        nonResidents += h.flag(2) && h.flag(9);
+        disabled += ((h.flags >> 6) & 3) != 0 && h.invDat1Begin != 0;
+        hired += h.datPr1 && yearOf(h.datPr1) == 2011 && monthOf(h.datPr1) == 4;
+        dismissed += h.datUv1 && monthOf(h.datUv1) == 4 && a.priznUv == 4;
+        writs += base.current.ispol.writs[0].vid == 1 && a.priznAlim == 1;
+        loans += base.current.ssud.loans[0].kod == 760 && base.current.postDopl[0].kod == 760;
+        bonuses += !base.prem.run(slot).empty();
+        for (const NalvichEntry& n : base.current.nalvich) {
+            withChildren += n.kod == 114;
+            disabledChild += n.kod == 117;
+        }
+        for (const SickLeaveSheet& s : base.bln.run(slot))
+            sick += s.mBegin == 3 && s.mEnd == 4 && s.gBegin == 2011;
+        for (const VacationNote& v : base.otp.run(slot)) vacations += v.mBegin == 4 && v.dlin == 14;
+        // The compensation for unused vacation of the one who leaves.
+        if (a.priznUv == 4) {
+            ASSERT_EQ(base.otp.run(slot).size(), 1u);
+            EXPECT_EQ(base.otp.run(slot)[0].mBegin, 0);
+        }
+        // The time sheet's day marks agree with its working days.
+        const TabelRecord& t = base.tabel[std::size_t(slot - 1)];
+        EXPECT_EQ(__builtin_popcount(t.tabel12) + __builtin_popcount(t.tabel22), t.rabDn) << slot;
+    }
+    EXPECT_EQ(paySystems, (std::set<int>{1, 2, 3}));
+    EXPECT_EQ(shops, (std::set<int>{1, 2, 3, 4}));
+    EXPECT_EQ(partTime, 2);
+    EXPECT_GE(withChildren, 15);
+    EXPECT_EQ(disabledChild, 1);
+    EXPECT_GE(advances, 45);
+    EXPECT_EQ(banks, 9);
+    EXPECT_EQ(nonResidents, 1);
+    EXPECT_EQ(disabled, 1);
+    EXPECT_EQ(hired, 1);
+    EXPECT_EQ(dismissed, 1);
+    EXPECT_EQ(writs, 1);
+    EXPECT_EQ(loans, 1);
+    EXPECT_EQ(bonuses, 4);
+    EXPECT_EQ(sick, 1);
+    EXPECT_EQ(vacations, 1);
+}
+
+TEST_F(RefDataDemo, PastYearFollowsTheRulesOf2010And2011)
+{
+    // The director: 45,000 a month, no children; his income passes 40,000 in
+    // January, so no deduction: 13 % = 5,850 a month. Pension 20 % in 2010
+    // (9,000), 26 % in 2011 (11,700); social insurance 2.9 % (1,305).
+    load(101);
+    std::set<int> months;
+    for (int i = 0; i < base.current.warKv; ++i)
+        if (base.current.waria[std::size_t(i)].kod == 4)
+            months.insert(base.current.waria[std::size_t(i)].god * 12 + base.current.waria[std::size_t(i)].mes);
+    EXPECT_EQ(months.size(), 12u);
+    EXPECT_EQ(*months.begin(), 2010 * 12 + 4);
+    EXPECT_EQ(*months.rbegin(), 2011 * 12 + 3);
+    EXPECT_DOUBLE_EQ(archived(base, 4, 2011, 2), 45'000);
+    EXPECT_DOUBLE_EQ(archived(base, 902, 2011, 2), 5'850);
+    EXPECT_DOUBLE_EQ(archived(base, 990, 2010, 5), 9'000);
+    EXPECT_DOUBLE_EQ(archived(base, 990, 2011, 1), 11'700);
+    EXPECT_DOUBLE_EQ(archived(base, 992, 2011, 1), 1'305);
+    EXPECT_DOUBLE_EQ(archived(base, 994, 2011, 1), 1'395);
+    EXPECT_DOUBLE_EQ(archived(base, 994, 2010, 6), 495);
+    // His pay of 2010 reaches the cap of 415,000 in October (405,000 by the
+    // end of September): 20 % of the 10,000 left, then nothing.
+    EXPECT_DOUBLE_EQ(archived(base, 990, 2010, 10), 2'000);
+    EXPECT_DOUBLE_EQ(archived(base, 992, 2010, 10), 290);
+    EXPECT_DOUBLE_EQ(archived(base, 990, 2010, 11), 0);
+    EXPECT_DOUBLE_EQ(archived(base, 902, 2010, 11), 5'850);
+
+    // The chief accountant: 38,000, one child. January 2011: 400 + 1,000
+    // deducted, 13 % of 36,600 = 4,758. February: the income since January
+    // (76,000) has passed 40,000, only the child's 1,000: 13 % of (76,000 -
+    // 2,400) = 9,568, less 4,758 = 4,810. March the same 4,810.
+    load(102);
+    EXPECT_DOUBLE_EQ(archived(base, 902, 2011, 1), 4'758);
+    EXPECT_DOUBLE_EQ(archived(base, 902, 2011, 2), 4'810);
+    EXPECT_DOUBLE_EQ(archived(base, 902, 2011, 3), 4'810);
+
+    // The non-resident loader: 22 days x 8 hours x 70 roubles in March 2011 =
+    // 12,320, and the quarter's bonus of 15 % = 1,848; 30 % tax on 14,168 =
+    // 4,250.40, withheld in whole roubles: 4,250; of the contributions only
+    // accident insurance, 0.2 % = 28.34.
+    load(145);
+    EXPECT_DOUBLE_EQ(archived(base, 3, 2011, 3), 12'320);
+    EXPECT_DOUBLE_EQ(archived(base, 7, 2011, 3), 1'848);
+    EXPECT_DOUBLE_EQ(archived(base, 902, 2011, 3), 4'250);
+    EXPECT_DOUBLE_EQ(archived(base, 990, 2011, 3), 0);
+    EXPECT_NEAR(archived(base, 995, 2011, 3), 28.34, 1e-9);
+
+    // Below the cap each month's pension contribution is the rate of the month's pay.
+    load(103);
+    EXPECT_DOUBLE_EQ(archived(base, 990, 2010, 10), archived(base, 4, 2010, 10) * 0.20);
+}
+
+#endif
