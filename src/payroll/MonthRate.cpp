@@ -1,0 +1,277 @@
+#include "payroll/MonthRate.h"
+
+#include "payroll/Bases.h"
+#include "payroll/Criteria.h"
+#include "payroll/PayKinds.h"
+#include "payroll/ScheduleNorm.h"
+#include "shell/Values.h"
+
+#include <vector>
+
+namespace kalvor {
+
+using infobase::PayKind;
+using infobase::PostDoplEntry;
+using infobase::SeniorityRule;
+
+namespace {
+
+struct Component {
+    double amount = 0;
+    int code = 0;
+    bool inRate = false;
+};
+
+bool sickLeaveBase(const PayKind& k) { return (PayKindFlagByte1(k) >> 3) & 1; }
+
+// Whether a component of the given kind is taken by a permanent payment's
+// base selector (0-7 mask columns, 8-21 kind flags, above 21 every kind).
+bool selectorTakes(const PayrollDoc& doc, int selector, int code)
+{
+    if (selector > 21)
+        return true;
+    if (selector < 8)
+        return code >= 0 && code < 1000 && doc.infoBase.firm.masks[std::size_t(selector)][std::size_t(code)] != 0;
+    const PayKind* k = PayKindOf(doc, code);
+    if (!k)
+        return false;
+    switch (selector) {
+    case 8: return code < 700;
+    case 9: return k->fond == 1;
+    case 10: return k->oblPodoh;
+    case 11: return sickLeaveBase(*k);
+    case 12: return k->enOtp != 0;
+    case 13: return k->oblProf;
+    case 14: return k->enAlim;
+    case 15: return k->enKoefRS;
+    case 16: return k->hr1;
+    case 17: return k->hr2;
+    case 18: return k->enSrPremBln;
+    case 19: return k->g11;
+    case 20: return k->enSrZar;
+    case 21: return k->hr3;
+    }
+    return false;
+}
+
+struct RateContext {
+    PayrollDoc& doc;
+    infobase::WorkSchedule& schedule;
+    int slot;
+    int year, month, days;
+    int plannedDays, plannedMinutes;
+
+    // Planned days and minutes of days s to e of the reporting month.
+    void planned(int s, int e, int& d, int& m) const
+    {
+        CalcScheduleNorm(infobase::WorkSchedule::ReportingMonth, schedule, s, e + kNormDayByDay, d, m, doc);
+    }
+
+    // The share of the month that a permanent payment covers; -26 for an
+    // empty period or one that runs past the month, 0 (skip) outside it.
+    int periodFactor(const PostDoplEntry& p, int baseKind, double& factor) const
+    {
+        const int key = MonthKey(year, month);
+        // A date with day 0 is no date: the payment is open on that side.
+        const int startKey = p.dBegin != 0 ? MonthKey(p.gBegin, p.mBegin) : 0;
+        const int endKey = p.dEnd != 0 ? MonthKey(p.gEnd, p.mEnd) : 0;
+        if ((startKey && startKey > key) || (endKey && endKey < key))
+            return 0;
+        const int s = startKey == key ? int(p.dBegin) : 1;
+        const int e = endKey == key ? int(p.dEnd) : days;
+        if (s > e || e > days)
+            return kErrBadPermanentPayment;
+        if (s == 1 && e == days) {
+            factor = 1;
+        } else if (p.zavisOt == 0) {
+            factor = double(e - s + 1) / days;
+        } else {
+            int d = 0, m = 0;
+            planned(s, e, d, m);
+            factor = baseKind == 1 ? double(m) / plannedMinutes : double(d) / plannedDays;
+        }
+        return 1;
+    }
+};
+
+double percentOf(const PostDoplEntry& p)
+{
+    return p.procent == 0 ? 100.0 : p.procent / 10.0;
+}
+
+} // namespace
+
+int EmployeeScheduleIndex(const PayrollDoc& doc, int slot)
+{
+    if (slot < 0 || slot >= int(doc.infoBase.attributes.size()))
+        return 0;
+    const int g = doc.infoBase.attributes[std::size_t(slot)].graph;
+    const int index = g == 0 ? 0 : g - 1;
+    return std::min(index, int(doc.infoBase.schedules.size()) - 1);
+}
+
+int CalcMonthRate(double& outBaseRate, double& outFullRate, PayrollDoc& doc, int slot)
+{
+    auto& base = doc.infoBase;
+    if (slot < 0 || slot >= int(base.attributes.size()))
+        return 0;
+    const int system = base.attributes[std::size_t(slot)].sistOpl;
+    if (system == 0 || system > 4)
+        return 0;
+
+    const auto& rec = base.current;
+    const double oklad = rec.head.oklad;
+    const double rate1 = rec.head.tarifSdel.kopecks();
+    const double rate2 = rec.head.tarifVrem.kopecks();
+
+    RateContext ctx{doc, base.schedules[std::size_t(EmployeeScheduleIndex(doc, slot))], slot,
+                    base.config.reportingYear(), base.config.reportingMonth(), 0, 0, 0};
+    ctx.days = DaysInMonth(ctx.year, ctx.month);
+    const int norm = CalcScheduleNorm(infobase::WorkSchedule::ReportingMonth, ctx.schedule, 1, 31, ctx.plannedDays,
+                                      ctx.plannedMinutes, doc);
+    if (norm < 0)
+        return norm - 10;
+    if (ctx.plannedDays == 0 || ctx.plannedMinutes == 0)
+        return kErrNoWorkingTime;
+
+    std::vector<Component> components;
+    auto add = [&components](double amount, int code, bool inRate) {
+        if (amount != 0 && components.size() < 30)
+            components.push_back({amount, code, inRate});
+    };
+
+    // Permanent payments of base kinds 0-3.
+    for (const PostDoplEntry& p : rec.postDopl) {
+        if (p.kod == 0 || p.vid > 3 || p.zavisOt > 1 || (p.vid == 1 && p.zavisOt == 0))
+            continue;
+        const PayKind* kind = PayKindOf(doc, p.kod);
+        if (!kind)
+            continue;
+        double b = 0;
+        if (p.vid == 2) {
+            // A daily amount: for the calendar days or the planned days of the month.
+            b = p.sum * (p.zavisOt == 0 ? ctx.days : ctx.plannedDays);
+        } else if (p.sum != 0) {
+            b = p.sum;
+        } else if (p.vid == 0) {
+            b = oklad;
+        } else if (p.vid == 1) {
+            b = (system >= 2 ? rate2 : rate1) * ctx.plannedMinutes / 60.0;
+        } else {
+            b = base.config.mrot[std::size_t(ctx.month - 1)] * 100.0;
+        }
+        double factor = 0;
+        const int r = ctx.periodFactor(p, p.vid, factor);
+        if (r < 0)
+            return r;
+        if (r == 0)
+            continue;
+        add(b * percentOf(p) / 100.0 * factor, p.kod, sickLeaveBase(*kind));
+    }
+
+    // The employee's own rate.
+    if (system == 4)
+        add(oklad, 4, true);
+    else if (system == 1)
+        add(rate1 * ctx.plannedMinutes / 60.0, 1, true);
+    else
+        add(rate2 * ctx.plannedMinutes / 60.0, 3, true);
+
+    // Rule rows with an amount.
+    const auto lengths = MonthLengthsForYear(ctx.year);
+    for (const SeniorityRule& rule : base.firm.stag) {
+        if (rule.kak || rule.sum == 0)
+            continue;
+        const PayKind* kind = PayKindOf(doc, rule.kod);
+        if (!kind)
+            continue;
+        int covered[2] = {0, 0};
+        if (!RuleAppliesToEmployee(rule, 0, slot, covered, lengths.data(), doc))
+            continue;
+        add(rule.sum * (covered[1] - covered[0] + 1) / ctx.days, rule.kod, sickLeaveBase(*kind));
+    }
+
+    // Permanent payments of base kinds 5-7: a percent of the components so far.
+    for (const PostDoplEntry& p : rec.postDopl) {
+        if (p.kod == 0 || p.vid < 5 || p.period > 1 || p.zavisOt > 1)
+            continue;
+        const PayKind* kind = PayKindOf(doc, p.kod);
+        if (!kind)
+            continue;
+        double b = 0;
+        for (const Component& c : components)
+            if (selectorTakes(doc, p.mask, c.code))
+                b += c.amount;
+        double factor = 0;
+        const int r = ctx.periodFactor(p, p.vid, factor);
+        if (r < 0)
+            return r;
+        if (r == 0)
+            continue;
+        add(b * percentOf(p) / 100.0 * factor, p.kod, sickLeaveBase(*kind));
+    }
+
+    // Rule rows with a percent raise the components of their code.
+    const auto& tabel = base.tabel;
+    const int rabDn = std::size_t(slot) < tabel.size() ? tabel[std::size_t(slot)].rabDn : 0;
+    for (Component& c : components) {
+        const double amount = c.amount;
+        for (const SeniorityRule& rule : base.firm.stag) {
+            if (!rule.kak || rule.kod != c.code)
+                continue;
+            int covered[2] = {0, 0};
+            if (!RuleAppliesToEmployee(rule, 0, slot, covered, lengths.data(), doc))
+                continue;
+            double share = 1;
+            if (covered[0] != 1 || covered[1] != ctx.days) {
+                if (rabDn != 0 && rabDn == CountDayBits(ctx.days, 1, doc, slot)) {
+                    share = double(CountDayBits(covered[1], covered[0], doc, slot)) / rabDn;
+                } else {
+                    int d = 0, m = 0;
+                    ctx.planned(covered[0], covered[1], d, m);
+                    share = double(d) / ctx.plannedDays;
+                }
+            }
+            c.amount += share * amount * rule.sum / 10000.0;
+        }
+    }
+
+    double full = 0;
+    for (const Component& c : components)
+        if (c.inRate)
+            full += c.amount;
+
+    if (system == 4) {
+        outBaseRate = oklad;
+        outFullRate = full;
+        return 0;
+    }
+    if (system == 3)
+        outBaseRate = rate2 != 0 ? rate2 : oklad / ctx.plannedMinutes * 60.0;
+    else if (system == 2)
+        outBaseRate = rate2;
+    else
+        outBaseRate = rate1;
+    outFullRate = full / ctx.plannedMinutes * 60.0;
+    return 0;
+}
+
+double RateMonthsBack(const PayrollDoc& doc, int monthsBack, double currentRate)
+{
+    if (monthsBack == 0)
+        return currentRate;
+    if (monthsBack < 1 || monthsBack > 12)
+        return 0;
+    return doc.infoBase.current.rates[std::size_t(monthsBack - 1)].rate;
+}
+
+void FilledRateHistory(const PayrollDoc& doc, double currentRate, double out[13])
+{
+    out[0] = currentRate;
+    for (int k = 1; k <= 12; ++k) {
+        const double r = RateMonthsBack(doc, k, currentRate);
+        out[k] = r != 0 ? r : out[k - 1];
+    }
+}
+
+} // namespace kalvor
