@@ -1,5 +1,6 @@
 #include "app/RegisterScreens.h"
 
+#include "shell/ui/CKalvorApp.h"
 #include "shell/ui/CommandRegistry.h"
 
 void RegisterScreens(CommandRegistry& registry)
@@ -11,4 +12,17 @@ void RegisterScreens(CommandRegistry& registry)
     // The selection strip's Esc returns to the panel of the entry screen in
     // use (the screen code each entry view writes into the document).
     registry.SetEntryScreenPanel(8, 8);
+
+    // The change of the reporting month (the shell's command; the change
+    // itself is installed by the payroll side through SetMonthChangeRunner).
+    CommandInfo monthChange;
+    monthChange.id = 32773;
+    monthChange.caption = QStringLiteral("Изменение отчетного месяца");
+    monthChange.menuPath = {QStringLiteral("Сервис")};
+    monthChange.panel = 8;
+    monthChange.run = [](CMainFrame&) {
+        if (CKalvorApp* app = KalvorApp())
+            app->OnChangeReportingMonth();
+    };
+    registry.AddCommand(monthChange);
 }

@@ -1,5 +1,7 @@
 #include "shell/Messages.h"
 
+#include "platform/Db.h"
+
 namespace kalvor {
 
 // A negative result -k selects text k of a table (entry k - 1).
@@ -157,13 +159,7 @@ TextError TextErrorWithPath(const char* utf8Message, const QString& path)
     return TextError(QString::fromUtf8(utf8Message) + QLatin1Char(' ') + path);
 }
 
-DbError::DbError(std::uint32_t code, QString message, QString description, QString source)
-    : code_(code), message_(std::move(message)), description_(std::move(description)), source_(std::move(source))
-{
-    utf8_ = utf8Of(ComErrorText(*this));
-}
-
-QString ComErrorText(const DbError& error)
+QString ComErrorText(const db::DbError& error)
 {
     return QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : %1\nErrorMessage: %2\nDescription : %3\nSource      : %4\n")
         .arg(QStringLiteral("%1").arg(error.code(), 8, 16, QLatin1Char('0')).toUpper(), error.message(),

@@ -1,6 +1,6 @@
 #pragma once
-// The program's message tables and error types (string exception, database
-// error).
+// The program's message tables, the string exception and the text of the
+// database error box.
 //
 // A negative result -k of the calculation engine, a report builder or an
 // exchange writer selects message k (1-based) of its table. The exchange
@@ -13,6 +13,10 @@
 #include <exception>
 
 namespace kalvor {
+
+namespace db {
+class DbError;
+}
 
 // The calculation engine's 42 messages (UTF-8 literals).
 extern const std::array<const char*, 42> CalcErrorTexts;
@@ -48,25 +52,10 @@ private:
 // "%s %s" of a message and a path ("Ошибка при открытии файла /x/swap").
 TextError TextErrorWithPath(const char* utf8Message, const QString& path);
 
-// A database error: code (shown as 8 hex digits), message, description and
-// source, as the base layer reports it.
-class DbError : public std::exception {
-public:
-    DbError(std::uint32_t code, QString message, QString description, QString source);
-    std::uint32_t code() const { return code_; }
-    const QString& message() const { return message_; }
-    const QString& description() const { return description_; }
-    const QString& source() const { return source_; }
-    const char* what() const noexcept override { return utf8_.constData(); }
-
-private:
-    std::uint32_t code_;
-    QString message_, description_, source_;
-    QByteArray utf8_;
-};
-// The text of the database error box: "ОБНАРУЖЕНА ОШИБКА:\nError       : %08lX\n
+// The text of the database error box for an error of the database layer
+// (db::DbError, platform/Db.h): "ОБНАРУЖЕНА ОШИБКА:\nError       : %08lX\n
 // ErrorMessage: %s\nDescription : %s\nSource      : %s\n".
-QString ComErrorText(const DbError& error);
+QString ComErrorText(const db::DbError& error);
 
 // The worker results (TaskResult), the kinds of file failure (FileErrorKind)
 // and their texts (FileErrorKindText) are the task-thread protocol's:

@@ -3,6 +3,7 @@
 #include "shell/Text8.h"
 
 #include "platform/CodePage.h"
+#include "platform/Db.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -181,11 +182,14 @@ TEST(Messages, TablesAndErrors)
     EXPECT_EQ(CalcErrorText(-20), QStringLiteral("Некорр.дата приема на работу для данного алгоритма."));
     EXPECT_EQ(ReportErrorText(-20), QStringLiteral("Для этого б/л не м.б.задано кол-во дней/часов"));
 
-    const DbError db(0x80040E14u, QStringLiteral("IDispatch error"), QStringLiteral("no such table: dbo.konst"),
-                     QStringLiteral("SQLite"));
-    EXPECT_EQ(ComErrorText(db), QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : 80040E14\nErrorMessage: IDispatch error\n"
-                                               "Description : no such table: dbo.konst\nSource      : SQLite\n"));
-    EXPECT_EQ(QString::fromUtf8(db.what()), ComErrorText(db));
+    // The error box of the database layer's error: eight upper-case hex digits.
+    const db::DbError dbe(0x80040E14u, QStringLiteral("IDispatch error"), QStringLiteral("no such table: dbo.konst"),
+                          QStringLiteral("SQLite"));
+    EXPECT_EQ(ComErrorText(dbe), QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : 80040E14\nErrorMessage: IDispatch error\n"
+                                                "Description : no such table: dbo.konst\nSource      : SQLite\n"));
+    EXPECT_EQ(ComErrorText(db::DbError(5, QStringLiteral("Ошибка"), QString(), QStringLiteral("Kalvor.Base"))),
+              QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : 00000005\nErrorMessage: Ошибка\n"
+                             "Description : \nSource      : Kalvor.Base\n"));
     const TextError te = TextErrorWithPath(kMsgOpenFailed, QStringLiteral("/base/swap"));
     EXPECT_EQ(te.message(), QStringLiteral("Ошибка при открытии файла /base/swap"));
     EXPECT_STREQ(te.what(), "Ошибка при открытии файла /base/swap");

@@ -3,12 +3,12 @@
 // configuration file read and written back.
 #include "UiTestSupport.h"
 
-#include "shell/ui/BaseService.h"
 #include "shell/ui/CInfoView.h"
 #include "shell/ui/CKalvorApp.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CLoginDlg.h"
 #include "shell/ui/CMainFrame.h"
+#include "shell/ui/InfoBaseService.h"
 #include "shell/ui/KalvorConfig.h"
 
 #include <QDir>
@@ -91,7 +91,7 @@ TEST_F(UiStartup, MissingBaseIsCreatedFromTheMainPanelThenLoginChecksThePassword
         ASSERT_TRUE(ShowActive(frame));
         create->setFocus();
         QTest::keyClick(create, Qt::Key_Space);
-        EXPECT_TRUE(QFile::exists(folder + QStringLiteral("demo.db")));
+        EXPECT_TRUE(QFile::exists(folder + QStringLiteral("demo.sqlite")));
         EXPECT_TRUE(app.Base()->IsOpen());
         EXPECT_FALSE(create->isEnabled()); // a base is open now
         auto* info = qobject_cast<CInfoView*>(frame->CurrentView());
@@ -121,11 +121,14 @@ TEST_F(UiStartup, MissingBaseIsCreatedFromTheMainPanelThenLoginChecksThePassword
         EXPECT_TRUE(app.Base()->IsOpen());
         EXPECT_EQ(app.MainFrame()->size(), QSize(900, 640));
         EXPECT_FALSE(app.MainFrame()->PanelButton(32771)->isEnabled());
+        // The base's configuration is loaded: a new base has no password.
+        EXPECT_EQ(app.Document()->infoBase.config.kolMax, 1000);
+        EXPECT_EQ(app.Base()->StoredPassword(), QString());
         // Give the base a password for the next starts.
-        auto* sqlite = dynamic_cast<SqliteBaseService*>(app.Base());
-        ASSERT_NE(sqlite, nullptr);
-        ASSERT_FALSE(sqlite->SetStoredPassword(QStringLiteral("секрет1")).failed);
+        app.Document()->infoBase.config.parol = QStringLiteral("секрет1");
+        kalvor::infobase::SaveConfig(app.Document()->infoBase);
         app.ExitInstance();
+        EXPECT_FALSE(app.Base()->IsOpen());
     }
     // A wrong password ends the program without a message.
     {
@@ -169,16 +172,13 @@ TEST_F(UiStartup, EmptyNameIsRefusedAndNoKeepsTheDialogOpen)
     EXPECT_FALSE(app.InitInstance({}));
     EXPECT_EQ(acceptedAfter, 0);
     EXPECT_EQ(boxes.Texts(), (QStringList{QStringLiteral("Введите имя базы данных"), kNotFound}));
-    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("nobase.db")));
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("nobase.sqlite")));
 }
 
 TEST_F(UiStartup, CommandLineNameComesBeforeTheConfiguredOne)
 {
     WriteIni(QStringLiteral("[SQL]\nbase=first\n[Application]\npath=%1\nWndPosX=10\n[Other]\nkey=kept\n").arg(folder));
-    {
-        SqliteBaseService s(folder);
-        ASSERT_FALSE(s.Create(QStringLiteral("second")).failed);
-    }
+    MakeTestBase(folder, QStringLiteral("second"));
     MessageRecorder boxes;
     CKalvorApp app(ini);
     QString offered;
@@ -195,32 +195,69 @@ TEST_F(UiStartup, CommandLineNameComesBeforeTheConfiguredOne)
 
 TEST_F(UiStartup, WithoutANameTheOnlyBaseOfTheWorkingFolderIsOffered)
 {
+    MakeTestBase(folder, QStringLiteral("zarplata"), QStringLiteral("пароль"));
+    // Neither the template nor other files of the folder count as bases.
+    for (const char* other : {"empty.bak", "zarplata.sqlite.new", "notes.txt"}) {
+        QFile f(folder + QLatin1String(other));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
     {
-        SqliteBaseService s(folder);
-        ASSERT_FALSE(s.Create(QStringLiteral("zarplata")).failed);
+        kalvor::infobase::CInfoBase base;
+        InfoBaseService s(base, folder);
         EXPECT_EQ(s.Names(), QStringList{QStringLiteral("zarplata")});
     }
     MessageRecorder boxes;
     CKalvorApp app(ini);
     QString offered;
-    app.SetLoginRunner(Typing(QString(), QString(), &offered));
+    app.SetLoginRunner(Typing(QString(), QStringLiteral("пароль"), &offered));
     ASSERT_TRUE(app.InitInstance({}));
     EXPECT_EQ(offered, QStringLiteral("zarplata"));
     EXPECT_TRUE(app.Base()->IsOpen());
+    EXPECT_EQ(app.Base()->OpenName(), QStringLiteral("zarplata"));
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
+TEST_F(UiStartup, NewBaseIsMadeFromTheTemplateOfTheWorkingFolder)
+{
+    // A template whose configuration carries a password and a capacity of its own.
+    MakeTestBase(folder, QStringLiteral("model"));
+    {
+        namespace ib = kalvor::infobase;
+        ib::CInfoBase base;
+        base.workFolder = folder;
+        base.baseName = QStringLiteral("model");
+        ib::OpenBase(base);
+        base.config.parol = QStringLiteral("шаблон");
+        base.config.kolMax = 300;
+        ib::SaveConfig(base);
+        ib::CloseBase(base);
+        ASSERT_TRUE(QFile::rename(folder + QStringLiteral("model.sqlite"), folder + QStringLiteral("empty.bak")));
+    }
+    MessageRecorder boxes;
+    CKalvorApp app(ini);
+    app.SetLoginRunner(Typing(QStringLiteral("firm"), QString()));
+    ASSERT_TRUE(app.InitInstance({}));
+    ASSERT_TRUE(app.CreateBase());
+    EXPECT_TRUE(app.Base()->IsOpen());
+    EXPECT_EQ(app.Base()->StoredPassword(), QStringLiteral("шаблон"));
+    EXPECT_EQ(app.Document()->infoBase.config.kolMax, 300);
+    // Only the unknown name was asked about.
+    EXPECT_EQ(boxes.Texts(), QStringList{kNotFound});
+    // A second creation under an open base does nothing.
+    EXPECT_FALSE(app.CreateBase());
+}
+
 // A base layer whose opening fails or whose server must be re-registered.
-class FailingService : public SqliteBaseService {
+class FailingService : public InfoBaseService {
 public:
-    FailingService(const QString& folder, bool failOpen, bool reregister)
-        : SqliteBaseService(folder), m_failOpen(failOpen), m_reregister(reregister) {}
+    FailingService(kalvor::infobase::CInfoBase& base, const QString& folder, bool failOpen, bool reregister)
+        : InfoBaseService(base, folder), m_failOpen(failOpen), m_reregister(reregister) {}
     BaseFailure Open(const QString& name) override
     {
         if (m_failOpen)
             return BaseFailure::Make(0x80004005u, QStringLiteral("Unspecified error"),
                                      QStringLiteral("disk I/O error"), QStringLiteral("Kalvor base"));
-        return SqliteBaseService::Open(name);
+        return InfoBaseService::Open(name);
     }
     bool ReregisterServer() override { return m_reregister; }
 
@@ -230,14 +267,13 @@ private:
 
 TEST_F(UiStartup, OpeningFailureAndChangedComputerStopTheProgramWithTheirMessages)
 {
-    {
-        SqliteBaseService s(folder);
-        ASSERT_FALSE(s.Create(QStringLiteral("demo")).failed);
-    }
+    MakeTestBase(folder, QStringLiteral("demo"));
     {
         MessageRecorder boxes;
         CKalvorApp app(ini);
-        app.SetServiceFactory([](const QString& f) { return std::make_unique<FailingService>(f, true, false); });
+        app.SetServiceFactory([](kalvor::infobase::CInfoBase& b, const QString& f) {
+            return std::make_unique<FailingService>(b, f, true, false);
+        });
         app.SetLoginRunner(Typing(QStringLiteral("demo"), QString()));
         EXPECT_FALSE(app.InitInstance({}));
         ASSERT_EQ(boxes.boxes.size(), 1u);
@@ -248,7 +284,9 @@ TEST_F(UiStartup, OpeningFailureAndChangedComputerStopTheProgramWithTheirMessage
     {
         MessageRecorder boxes;
         CKalvorApp app(ini);
-        app.SetServiceFactory([](const QString& f) { return std::make_unique<FailingService>(f, false, true); });
+        app.SetServiceFactory([](kalvor::infobase::CInfoBase& b, const QString& f) {
+            return std::make_unique<FailingService>(b, f, false, true);
+        });
         app.SetLoginRunner(Typing(QStringLiteral("demo"), QString()));
         EXPECT_FALSE(app.InitInstance({}));
         EXPECT_FALSE(app.Base()->IsOpen());
@@ -256,6 +294,30 @@ TEST_F(UiStartup, OpeningFailureAndChangedComputerStopTheProgramWithTheirMessage
                   QStringList{QStringLiteral("Программа была перенастроена в связи с изменением настроек компьютера.\n"
                                              "Для корректной работы требуется перезагрузка компьютера!!!")});
     }
+}
+
+TEST_F(UiStartup, AFileThatIsNotABaseIsReportedAndLeftAsItWas)
+{
+    const QByteArray junk(4096, 'x');
+    {
+        QFile f(folder + QStringLiteral("demo.sqlite"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(junk);
+    }
+    MessageRecorder boxes;
+    CKalvorApp app(ini);
+    app.SetLoginRunner(Typing(QStringLiteral("demo"), QString()));
+    EXPECT_FALSE(app.InitInstance({}));
+    EXPECT_FALSE(app.Base()->IsOpen());
+    EXPECT_FALSE(app.MainFrame()->isVisible());
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : 80040E1A\n")))
+        << boxes.boxes[0].text.toStdString();
+    EXPECT_EQ(boxes.boxes[0].flags, MB_OK | MB_ICONERROR);
+    app.ExitInstance();
+    QFile f(folder + QStringLiteral("demo.sqlite"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), junk);
 }
 
 TEST_F(UiStartup, ShutDownOfTheTmpBaseRestoresTheReferenceFiles)
@@ -304,11 +366,11 @@ TEST(UiMessages, WorkerBoxesAreShownByTheInterfaceThreadAndDbErrorsByTheirBox)
     EXPECT_EQ(shown[0].first, QStringLiteral("Нет данных для печати"));
     EXPECT_TRUE(shown[0].second);
 
-    ShowComError(kalvor::db::DbError(0x80040E4Du, QStringLiteral("Нет базы"), QStringLiteral("demo.db"),
+    ShowComError(kalvor::db::DbError(0x80040E4Du, QStringLiteral("Нет базы"), QStringLiteral("demo.sqlite"),
                                      QStringLiteral("Kalvor")));
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1].first, QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : 80040E4D\nErrorMessage: Нет базы\n"
-                                             "Description : demo.db\nSource      : Kalvor\n"));
+                                             "Description : demo.sqlite\nSource      : Kalvor\n"));
     SetMessageBoxHandler(previous);
 }
 

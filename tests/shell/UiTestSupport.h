@@ -1,7 +1,9 @@
 // Helpers of the shell's screen tests: a recorder in place of the message
-// box, a temporary working folder, and key helpers for the real widgets.
+// box, bases in a temporary working folder, and key helpers for the real
+// widgets.
 #pragma once
 
+#include "infobase/InfoBaseDb.h"
 #include "shell/ui/KalvorMessageBox.h"
 
 #include <QApplication>
@@ -67,4 +69,21 @@ inline void Settle()
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
     }
+}
+
+// Makes the information base "<name>.sqlite" in the folder and stores that
+// password in it, as the program's own loaders and savers do.
+inline void MakeTestBase(const QString& folder, const QString& name, const QString& password = QString())
+{
+    namespace ib = kalvor::infobase;
+    ib::CreateBase(folder, name);
+    if (password.isEmpty())
+        return;
+    ib::CInfoBase base;
+    base.workFolder = folder;
+    base.baseName = name;
+    ib::OpenBase(base);
+    base.config.parol = password;
+    ib::SaveConfig(base);
+    ib::CloseBase(base);
 }

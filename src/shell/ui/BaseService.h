@@ -1,9 +1,9 @@
 // Opening and creating an information base, as the start-up and the main
-// panel need it. The information base replaces the least implementation below
-// with the full one; the start-up only talks to this interface.
+// panel need it. The start-up only talks to this interface; InfoBaseService
+// (shell/ui/InfoBaseService.h) is the program's one implementation.
 #pragma once
 
-#include "shell/Messages.h"
+#include "platform/Db.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,11 +17,15 @@ struct BaseFailure {
     QString description;
     QString source;
 
-    kalvor::DbError ToDbError() const { return kalvor::DbError(code, message, description, source); }
+    kalvor::db::DbError ToDbError() const { return kalvor::db::DbError(code, message, description, source); }
     static BaseFailure Make(quint32 code, const QString& message, const QString& description,
                             const QString& source)
     {
         return {true, code, message, description, source};
+    }
+    static BaseFailure From(const kalvor::db::DbError& e)
+    {
+        return Make(e.code(), e.message(), e.description(), e.source());
     }
 };
 
@@ -44,32 +48,4 @@ public:
     virtual void Close() = 0;
     // The names of the bases the server knows, in name order.
     virtual QStringList Names() { return {}; }
-};
-
-// Least stand-in: a SQLite file "<name>.db" in the working folder that keeps
-// only a one-row table "config" with the password. The information base's own
-// service (schema, loaders, savers) replaces it.
-class SqliteBaseService : public BaseService {
-public:
-    explicit SqliteBaseService(const QString& folder);
-    ~SqliteBaseService() override;
-
-    bool Exists(const QString& name) override;
-    BaseFailure Create(const QString& name) override;
-    BaseFailure Open(const QString& name) override;
-    QString StoredPassword() override;
-    bool IsOpen() const override;
-    QString OpenName() const override { return m_name; }
-    void Close() override;
-    QStringList Names() override;
-
-    QString FileName(const QString& name) const;
-    // Writes a new password into the open base (used to prepare tests and by
-    // a later password-change dialog).
-    BaseFailure SetStoredPassword(const QString& password);
-
-private:
-    QString m_folder;
-    QString m_connection;
-    QString m_name;
 };

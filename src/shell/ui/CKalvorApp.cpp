@@ -7,7 +7,9 @@
 #include "shell/ui/CKeyDlg.h"
 #include "shell/ui/CLoginDlg.h"
 #include "shell/ui/CMainFrame.h"
+#include "shell/ui/InfoBaseService.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/MonthChange.h"
 
 #include <QApplication>
 #include <QFile>
@@ -57,7 +59,9 @@ CKalvorApp::CKalvorApp(const QString& configFile)
     : m_configFile(configFile)
 {
     g_app = this;
-    m_serviceFactory = [](const QString& folder) { return std::make_unique<SqliteBaseService>(folder); };
+    m_serviceFactory = [](kalvor::infobase::CInfoBase& infoBase, const QString& folder) {
+        return std::make_unique<InfoBaseService>(infoBase, folder);
+    };
     m_loginRunner = [](CLoginDlg& dlg) { return dlg.exec(); };
     RegisterShellCommands();
 }
@@ -65,10 +69,13 @@ CKalvorApp::CKalvorApp(const QString& configFile)
 CKalvorApp::~CKalvorApp()
 {
     m_frame.reset();
+    // The service works on the document's information base: it goes first.
     if (m_base)
         m_base->Close();
-    m_doc.reset();
+    if (m_doc)
+        m_doc->SetBase(nullptr);
     m_base.reset();
+    m_doc.reset();
     if (g_app == this)
         g_app = nullptr;
 }
@@ -127,12 +134,12 @@ bool CKalvorApp::InitInstance(const QStringList& arguments)
     m_config.Load(m_configFile);
 
     // 4. Document, frame and first view; the command line names the base.
-    m_base = m_serviceFactory(m_config.path);
     m_doc = std::make_unique<CKalvorDoc>();
-    m_doc->SetBase(m_base.get());
     m_doc->infoBase.serverName = m_config.server;
     m_doc->infoBase.engineName = m_config.engine;
     m_doc->setWorkFolder(m_config.path);
+    m_base = m_serviceFactory(m_doc->infoBase, m_doc->infoBase.workFolder);
+    m_doc->SetBase(m_base.get());
     kalvor::platform::SetWorkingFolder(m_config.path);
     m_frame = std::make_unique<CMainFrame>(m_doc.get(), &m_registry);
     if (m_config.HasWindowRect())
@@ -210,6 +217,13 @@ bool CKalvorApp::CreateBase()
     }
     m_doc->NotifyBaseChosen();
     return true;
+}
+
+int CKalvorApp::OnChangeReportingMonth()
+{
+    if (!m_doc || !m_doc->BaseOpen())
+        return -1;
+    return ChangeReportingMonth(*m_doc, m_frame.get());
 }
 
 void CKalvorApp::ExitInstance()

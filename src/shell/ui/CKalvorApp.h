@@ -15,6 +15,9 @@ class CKalvorDoc;
 class CLoginDlg;
 class CMainFrame;
 class QApplication;
+namespace kalvor::infobase {
+class CInfoBase;
+}
 
 class CKalvorApp : public QObject {
     Q_OBJECT
@@ -23,8 +26,10 @@ public:
     explicit CKalvorApp(const QString& configFile = KalvorConfig::DefaultFileName());
     ~CKalvorApp() override;
 
-    using ServiceFactory = std::function<std::unique_ptr<BaseService>(const QString& folder)>;
-    // How the base layer is made (default: the SQLite service in the working folder).
+    using ServiceFactory =
+        std::function<std::unique_ptr<BaseService>(kalvor::infobase::CInfoBase& infoBase, const QString& folder)>;
+    // How the base layer over the document's information base is made
+    // (default: InfoBaseService, the base files of the working folder).
     void SetServiceFactory(ServiceFactory factory) { m_serviceFactory = std::move(factory); }
     using LoginRunner = std::function<int(CLoginDlg&)>;
     // How the login dialog is run (default: modally); tests drive it themselves.
@@ -52,6 +57,11 @@ public:
     // The main panel's command: makes the base named at login from the empty
     // template and opens it.
     bool CreateBase();
+
+    // The command that changes the reporting month (question, the change,
+    // saving the common tables, the count of error situations); see
+    // shell/ui/MonthChange.h. Returns that count, -1 when nothing was done.
+    int OnChangeReportingMonth();
 
     // The program's fonts: a face with Cyrillic that has the metrics of the
     // original's "Microsoft Sans Serif".

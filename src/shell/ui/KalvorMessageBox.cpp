@@ -97,12 +97,7 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)
     return old;
 }
 
-void ShowComError(const kalvor::DbError& error)
-{
-    KalvorMessageBox(kalvor::ComErrorText(error), MB_OK | MB_ICONERROR);
-}
-
 void ShowComError(const kalvor::db::DbError& error)
 {
-    ShowComError(kalvor::DbError(error.code(), error.message(), error.description(), error.source()));
+    KalvorMessageBox(kalvor::ComErrorText(error), MB_OK | MB_ICONERROR);
 }

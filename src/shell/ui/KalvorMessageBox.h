@@ -53,6 +53,4 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 
 // Shows a database error caught by a screen ("ОБНАРУЖЕНА ОШИБКА: ..."); the
 // caller goes on.
-void ShowComError(const kalvor::DbError& error);
-// The same for the database layer's own error type.
 void ShowComError(const kalvor::db::DbError& error);

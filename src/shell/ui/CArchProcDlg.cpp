@@ -1,0 +1,83 @@
+#include "shell/ui/CArchProcDlg.h"
+
+#include "platform/TaskThread.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/TaskView.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <memory>
+
+using kalvor::platform::TaskContext;
+using kalvor::platform::TaskOutcome;
+using kalvor::platform::TaskThread;
+
+CArchProcDlg::CArchProcDlg(CKalvorDoc* doc, QWidget* parent)
+    : CArchProcDlg(ArchiveJobOfDocument(*doc), parent)
+{
+}
+
+CArchProcDlg::CArchProcDlg(const ArchiveJob& job, QWidget* parent)
+    : QDialog(parent), m_job(job)
+{
+    Build();
+}
+
+CArchProcDlg::~CArchProcDlg()
+{
+    OnTaskViewDestroy(*m_thread);
+}
+
+void CArchProcDlg::Build()
+{
+    setWindowTitle(QStringLiteral("Копия данных"));
+    setModal(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Копирование данных за прошедший месяц..."), this));
+    m_progress = new QProgressBar(this);
+    m_progress->setRange(0, 0); // runs until the copy ends
+    m_progress->setTextVisible(false);
+    m_progress->setMinimumWidth(320);
+    layout->addWidget(m_progress);
+    m_thread = new TaskThread(this);
+    connect(m_thread, &TaskThread::done, this, &CArchProcDlg::OnDone);
+    m_timer = new QTimer(this);
+    m_timer->setInterval(50);
+    connect(m_timer, &QTimer::timeout, this, &CArchProcDlg::OnTimer);
+    m_timer->start();
+}
+
+void CArchProcDlg::OnTimer()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    m_timer->stop();
+    auto error = m_workerError;
+    const ArchiveJob job = m_job;
+    const bool started = m_thread->start([job, error](TaskContext&) -> TaskOutcome {
+        return TaskOutcome(MakeBaseArchive(job, error.get()) == 0 ? 0 : -1, 0);
+    });
+    if (!started) {
+        m_error = QStringLiteral("Прочая ошибка");
+        done(-1);
+        return;
+    }
+}
+
+void CArchProcDlg::OnDone(int result, int /*detail*/, const QString& failure)
+{
+    // The worker has ended: its text can be read.
+    m_error = failure.isEmpty() ? *m_workerError : failure;
+    done(result < 0 || !failure.isEmpty() ? -1 : 0);
+}
+
+void CArchProcDlg::reject()
+{
+    if (m_thread->isRunning() || !m_started)
+        return;
+    QDialog::reject();
+}

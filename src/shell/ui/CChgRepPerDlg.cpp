@@ -1,0 +1,95 @@
+#include "shell/ui/CChgRepPerDlg.h"
+
+#include "platform/TaskThread.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/MonthChange.h"
+#include "shell/ui/TaskView.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using kalvor::platform::TaskContext;
+using kalvor::platform::TaskOutcome;
+using kalvor::platform::TaskThread;
+
+CChgRepPerDlg::CChgRepPerDlg(int newMonthKey, CKalvorDoc* doc, QWidget* parent)
+    : QDialog(parent), m_newMonthKey(newMonthKey), m_doc(doc)
+{
+    setWindowTitle(QStringLiteral("Переход на следующий месяц"));
+    setModal(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("%1 %2 года").arg(MonthName(newMonthKey & 15)).arg(newMonthKey >> 4),
+                                 this));
+    m_progress = new QProgressBar(this);
+    m_progress->setRange(0, doc ? std::max(1, doc->infoBase.employeeCount()) : 1);
+    m_progress->setValue(0);
+    m_progress->setMinimumWidth(320);
+    layout->addWidget(m_progress);
+    m_thread = new TaskThread(this);
+    connect(m_thread, &TaskThread::progress, this, [this](int position, int) {
+        m_progress->setValue(std::min(position, m_progress->maximum()));
+    });
+    connect(m_thread, &TaskThread::done, this, &CChgRepPerDlg::OnDone);
+    m_timer = new QTimer(this);
+    m_timer->setInterval(50);
+    connect(m_timer, &QTimer::timeout, this, &CChgRepPerDlg::OnTimer);
+    m_timer->start();
+}
+
+CChgRepPerDlg::~CChgRepPerDlg()
+{
+    OnTaskViewDestroy(*m_thread);
+}
+
+int CChgRepPerDlg::DoModal()
+{
+    const int result = exec();
+    if (*m_error) {
+        const std::exception_ptr error = *m_error;
+        *m_error = nullptr;
+        std::rethrow_exception(error);
+    }
+    return result;
+}
+
+void CChgRepPerDlg::OnTimer()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    m_timer->stop();
+    const MonthMover mover = GetMonthMover();
+    bool started = false;
+    if (mover && m_doc) {
+        const int key = m_newMonthKey;
+        kalvor::infobase::KalvorDocData* doc = m_doc;
+        std::shared_ptr<std::exception_ptr> error = m_error;
+        started = m_thread->start([mover, key, doc, error](TaskContext& ctx) -> TaskOutcome {
+            int steps = 0;
+            try {
+                const int result = mover(key, [&] { ctx.progress(++steps); }, *doc);
+                return TaskOutcome(result < 0 ? result : 0);
+            } catch (...) {
+                // Kept for the caller, who sees it as the move's own failure.
+                *error = std::current_exception();
+                return TaskOutcome(kalvor::platform::TASK_FAILED);
+            }
+        });
+    }
+    if (!started)
+        done(1);
+}
+
+void CChgRepPerDlg::OnDone(int result, int /*detail*/, const QString& /*failure*/)
+{
+    done(result < 0 ? result : 0);
+}
+
+void CChgRepPerDlg::reject()
+{
+    if (m_thread->isRunning() || !m_started)
+        return;
+    QDialog::reject();
+}

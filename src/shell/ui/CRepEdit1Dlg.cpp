@@ -1,0 +1,59 @@
+#include "shell/ui/CRepEdit1Dlg.h"
+
+#include "shell/ui/KalvorMessageBox.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+enum : int { IdSections15 = 1383, IdMake = 1040, IdSection4 = 1384, IdFileName = 1385 };
+}
+
+QString CRepEdit1Dlg::RtfFileName(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString base = info.suffix().isEmpty() ? info.fileName() : info.completeBaseName();
+    return base + QStringLiteral(".rtf");
+}
+
+CRepEdit1Dlg::CRepEdit1Dlg(const QString& path, QWidget* parent)
+    : QDialog(parent), m_fileName(RtfFileName(path))
+{
+    setWindowTitle(QStringLiteral("Обработка отчета"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Имя файла печати"), this));
+    auto* name = new QLineEdit(m_fileName, this);
+    name->setReadOnly(true);
+    name->setFocusPolicy(Qt::NoFocus);
+    SetControl(IdFileName, name);
+    layout->addWidget(name);
+    const struct {
+        int id;
+        const char* text;
+        int result;
+    } buttons[] = {
+        {IdSections15, "Редактировать раздел 1 и 5", 500},
+        {IdMake, "Сформировать отчет", 501},
+        {IdSection4, "Редактировать раздел 4", 502},
+        {IDCANCEL, "Отмена", IDCANCEL},
+    };
+    for (const auto& b : buttons) {
+        auto* button = new QPushButton(QString::fromUtf8(b.text), this);
+        button->setAutoDefault(false);
+        SetControl(b.id, button);
+        layout->addWidget(button);
+        const int result = b.result;
+        connect(button, &QPushButton::clicked, this, [this, result] { done(result); });
+    }
+    auto* make = controlAs<QPushButton>(IdMake);
+    make->setDefault(true);
+    make->setFocus();
+}
+
+void CRepEdit1Dlg::reject()
+{
+    done(IDCANCEL);
+}

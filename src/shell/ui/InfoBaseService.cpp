@@ -1,0 +1,101 @@
+#include "shell/ui/InfoBaseService.h"
+
+#include "infobase/InfoBaseDb.h"
+
+#include <QDir>
+
+namespace ib = kalvor::infobase;
+namespace db = kalvor::db;
+
+namespace {
+
+const QString kSuffix = QStringLiteral(".sqlite");
+
+} // namespace
+
+InfoBaseService::InfoBaseService(ib::CInfoBase& infoBase, const QString& folder)
+    : m_infoBase(infoBase)
+    , m_folder(folder)
+{
+    if (!m_folder.isEmpty() && !m_folder.endsWith(QLatin1Char('/')))
+        m_folder += QLatin1Char('/');
+}
+
+InfoBaseService::~InfoBaseService()
+{
+    Close();
+}
+
+bool InfoBaseService::Exists(const QString& name)
+{
+    return ib::BaseExists(m_folder, name);
+}
+
+BaseFailure InfoBaseService::Create(const QString& name)
+{
+    try {
+        ib::CreateBase(m_folder, name);
+    } catch (const db::DbError& e) {
+        return BaseFailure::From(e);
+    }
+    return {};
+}
+
+BaseFailure InfoBaseService::Open(const QString& name)
+{
+    Close();
+    if (m_infoBase.workFolder != m_folder) {
+        m_infoBase.workFolder = m_folder;
+        m_infoBase.swap.setPath(m_infoBase.swapPath());
+    }
+    m_infoBase.baseName = name;
+    m_openFile = ib::BaseFile(m_infoBase);
+    try {
+        ib::OpenBase(m_infoBase);
+    } catch (const db::DbError& e) {
+        // Nothing stays open after a failure (the connection may have been
+        // made before the upgrade or a loader failed).
+        Close();
+        return BaseFailure::From(e);
+    }
+    return {};
+}
+
+QString InfoBaseService::StoredPassword()
+{
+    return IsOpen() ? m_infoBase.config.parol : QString();
+}
+
+bool InfoBaseService::IsOpen() const
+{
+    return !m_infoBase.baseName.isEmpty() && db::Connection::isOpenForThread(ib::BaseFile(m_infoBase));
+}
+
+QString InfoBaseService::OpenName() const
+{
+    return IsOpen() ? m_infoBase.baseName : QString();
+}
+
+void InfoBaseService::Close()
+{
+    // The file opened last, also when the document has been given another
+    // base name since.
+    if (!m_openFile.isEmpty())
+        db::Connection::closeForThread(m_openFile);
+    m_openFile.clear();
+    if (!m_infoBase.baseName.isEmpty())
+        ib::CloseBase(m_infoBase);
+}
+
+QStringList InfoBaseService::Names()
+{
+    QStringList names;
+    const QStringList files = QDir(m_folder.isEmpty() ? QStringLiteral(".") : m_folder)
+                                  .entryList({QLatin1Char('*') + kSuffix}, QDir::Files, QDir::Name);
+    for (const QString& f : files) {
+        const QString name = f.left(f.size() - kSuffix.size());
+        if (ib::BaseExists(m_folder, name))
+            names << name;
+    }
+    return names;
+}

@@ -1,0 +1,258 @@
+#include "shell/ui/MonthChange.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "platform/Db.h"
+#include "shell/Messages.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/KalvorMessageBox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <exception>
+
+namespace ib = kalvor::infobase;
+
+namespace {
+
+MonthMover& moverSlot()
+{
+    static MonthMover mover;
+    return mover;
+}
+
+MonthChangeRunner& runnerSlot()
+{
+    static MonthChangeRunner runner;
+    return runner;
+}
+
+MonthChangeSaver& saverSlot()
+{
+    static MonthChangeSaver saver;
+    return saver;
+}
+
+const char* const kMonthNames[12] = {"Январь", "Февраль", "Март",     "Апрель",  "Май",    "Июнь",
+                                     "Июль",   "Август",  "Сентябрь", "Октябрь", "Ноябрь", "Декабрь"};
+
+// Copies a file to a new name through a temporary one.
+bool copyFile(const QString& from, const QString& to)
+{
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile out(to);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    while (!in.atEnd()) {
+        const QByteArray block = in.read(1 << 16);
+        if (block.isEmpty() && in.error() != QFile::NoError)
+            return false;
+        if (out.write(block) != block.size())
+            return false;
+    }
+    return out.commit();
+}
+
+QString withSeparator(QString folder)
+{
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+} // namespace
+
+void SetMonthMover(MonthMover mover)
+{
+    moverSlot() = std::move(mover);
+}
+
+const MonthMover& GetMonthMover()
+{
+    return moverSlot();
+}
+
+void SetMonthChangeRunner(MonthChangeRunner runner)
+{
+    runnerSlot() = std::move(runner);
+}
+
+const MonthChangeRunner& GetMonthChangeRunner()
+{
+    return runnerSlot();
+}
+
+void SetMonthChangeSaver(MonthChangeSaver saver)
+{
+    saverSlot() = std::move(saver);
+}
+
+int NextMonthKey(int monthKey)
+{
+    const int year = monthKey >> 4;
+    const int month = monthKey & 15;
+    return month >= 12 ? (year + 1) * 16 + 1 : year * 16 + month + 1;
+}
+
+QString MonthName(int month)
+{
+    return month >= 1 && month <= 12 ? QString::fromUtf8(kMonthNames[month - 1]) : QString();
+}
+
+QString MonthChangeQuestion(int newMonthKey)
+{
+    return QStringLiteral("Изменить отчетный месяц на %1 %2 года ?")
+               .arg(MonthName(newMonthKey & 15))
+               .arg(newMonthKey >> 4)
+        + QStringLiteral("\n\nВнимание! Данные прошедшего месяца будут перенесены в архив, "
+                         "а вернуть прошедший месяц можно будет только из копии базы.");
+}
+
+void SaveMonthChangeTables(CKalvorDoc& doc)
+{
+    ib::CInfoBase& base = doc.infoBase;
+    const QSqlDatabase db = ib::Db(base);
+    kalvor::db::Transaction tx(db);
+    ib::SaveConfig(base);
+    ib::SaveEntree(base);
+    ib::SaveCeh(base);
+    ib::SaveGraph(base);
+    ib::SaveTabel(base);
+    for (ib::LineKind kind : {ib::LineKind::AltTabel, ib::LineKind::Prem, ib::LineKind::Bln, ib::LineKind::Otp})
+        ib::SaveIndexes(base, kind);
+    for (int mass = 1; mass <= 3; ++mass)
+        ib::SaveAltTabel(base, mass);
+    ib::SaveFio(base);
+    ib::SaveSimp(base, base.nameOrder() ? 2 : 1);
+    ib::SaveComp(base);
+    ib::SavePrem(base);
+    ib::SaveBln(base);
+    ib::SaveOtp(base);
+    ib::SaveAvZar1(base);
+    tx.commit();
+}
+
+int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent)
+{
+    const int newKey = NextMonthKey(doc.infoBase.config.tekMes);
+    if (KalvorMessageBox(MonthChangeQuestion(newKey), MB_YESNO | MB_ICONQUESTION, QString(), parent) != IDYES)
+        return -1;
+    int errors = 0;
+    try {
+        if (doc.infoBase.employeeCount() > 0) {
+            const MonthChangeRunner& run = GetMonthChangeRunner();
+            if (!run) {
+                // The change itself is not in this program.
+                KalvorMessageBox(QStringLiteral("Извините, переход на следующий месяц не выполнен. Поробуйте еще раз."),
+                                 MB_OK | MB_ICONERROR, QString(), parent);
+                return -1;
+            }
+            const int result = run(doc, newKey, parent);
+            errors = result < 0 ? -result : 0;
+        }
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        try {
+            if (saverSlot())
+                saverSlot()(doc);
+            else
+                SaveMonthChangeTables(doc);
+        } catch (...) {
+            QApplication::restoreOverrideCursor();
+            throw;
+        }
+        QApplication::restoreOverrideCursor();
+    } catch (const kalvor::db::DbError& e) {
+        ShowComError(e);
+        return -1;
+    } catch (const kalvor::TextError& e) {
+        KalvorMessageBox(e.message(), MB_OK | MB_ICONERROR, QString(), parent);
+        return -1;
+    } catch (const std::bad_alloc&) {
+        KalvorMessageBox(QString::fromUtf8(kalvor::kMsgAllocFailed), MB_OK | MB_ICONERROR, QString(), parent);
+        return -1;
+    }
+    KalvorMessageBox(QStringLiteral("Ошибочных  ситуаций:  %1").arg(errors), MB_OK | MB_ICONINFORMATION,
+                     QString(), parent);
+    return errors;
+}
+
+// ------------------------------------------------------------------ copy of the base
+
+const QStringList& ReferenceFileNames()
+{
+    static const QStringList names = {
+        QStringLiteral("nalog"),  QStringLiteral("profi"), QStringLiteral("post"),
+        QStringLiteral("title"),  QStringLiteral("sbor"),  QStringLiteral("lazer"),
+        QStringLiteral("vichet"), QStringLiteral("bank"),  QStringLiteral("palitra")};
+    return names;
+}
+
+QString BaseFileOfDocument(const CKalvorDoc& doc)
+{
+    return ib::BaseFile(doc.infoBase);
+}
+
+ArchiveJob ArchiveJobOfDocument(const CKalvorDoc& doc)
+{
+    ArchiveJob job;
+    job.baseFile = BaseFileOfDocument(doc);
+    job.workFolder = withSeparator(doc.infoBase.workFolder);
+    const int key = doc.infoBase.config.tekMes;
+    const QString stem = job.workFolder + QStringLiteral("archive/%1_%2_%3")
+                                              .arg(doc.infoBase.baseName)
+                                              .arg(key >> 4, 4, 10, QLatin1Char('0'))
+                                              .arg(key & 15, 2, 10, QLatin1Char('0'));
+    job.archiveFolder = stem;
+    for (int n = 2; QFileInfo::exists(job.archiveFolder); ++n)
+        job.archiveFolder = stem + QStringLiteral("_%1").arg(n);
+    return job;
+}
+
+int MakeBaseArchive(const ArchiveJob& job, QString* error)
+{
+    auto fail = [&](const QString& why) {
+        if (error)
+            *error = why;
+        return -1;
+    };
+    if (job.archiveFolder.isEmpty() || QFileInfo::exists(job.archiveFolder))
+        return fail(QStringLiteral("Архив уже существует: %1").arg(job.archiveFolder));
+    if (!QFileInfo(job.baseFile).isFile())
+        return fail(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgOpenFailed), job.baseFile));
+    const QString temp = job.archiveFolder + QStringLiteral(".tmp");
+    QDir(temp).removeRecursively();
+    if (!QDir().mkpath(temp))
+        return fail(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgWriteFailed), temp));
+    auto failClean = [&](const QString& why) {
+        QDir(temp).removeRecursively();
+        return fail(why);
+    };
+    // The base: a snapshot through the engine, consistent even while the
+    // program's own connection has it open.
+    const QString baseCopy = temp + QLatin1Char('/') + QFileInfo(job.baseFile).fileName();
+    const bool wasOpen = kalvor::db::Connection::isOpenForThread(job.baseFile);
+    try {
+        kalvor::db::BackupTo(kalvor::db::Connection::forThread(job.baseFile), baseCopy);
+    } catch (const kalvor::db::DbError& e) {
+        if (!wasOpen)
+            kalvor::db::Connection::closeForThread(job.baseFile);
+        return failClean(QStringLiteral("%1 %2").arg(e.message(), e.description()));
+    }
+    if (!wasOpen)
+        kalvor::db::Connection::closeForThread(job.baseFile);
+    for (const QString& name : ReferenceFileNames()) {
+        const QString from = job.workFolder + name;
+        if (!QFileInfo(from).isFile())
+            continue;
+        if (!copyFile(from, temp + QLatin1Char('/') + name))
+            return failClean(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgWriteFailed), from));
+    }
+    if (!QDir().rename(temp, job.archiveFolder))
+        return failClean(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgWriteFailed), job.archiveFolder));
+    return 0;
+}

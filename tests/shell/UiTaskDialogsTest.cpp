@@ -1,0 +1,71 @@
+// The small dialogs of the task views: the print command dialog and the
+// choice dialog of a report loop, driven by keys and buttons.
+#include "shell/UiTestSupport.h"
+
+#include "shell/ui/CPrnEditDlg.h"
+#include "shell/ui/CRepEdit1Dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+TEST(UiTaskDialogs, PrintCommandDialogReturnsTheEditedCommandOnlyOnOk)
+{
+    {
+        CPrnEditDlg dlg(QStringLiteral("/w/firm.typ"), QStringLiteral("e.bat /w/firm.typ"));
+        QTimer::singleShot(0, &dlg, [&] {
+            QLineEdit* edit = dlg.CommandEdit();
+            edit->setFocus();
+            edit->selectAll();
+            TypeText(edit, QStringLiteral("lp -d office /w/firm.typ"));
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        EXPECT_EQ(dlg.DoModal(), IDOK);
+        EXPECT_EQ(dlg.Command(), QStringLiteral("lp -d office /w/firm.typ"));
+        EXPECT_EQ(dlg.ReportPath(), QStringLiteral("/w/firm.typ"));
+        auto* path = dlg.controlAs<QLineEdit>(1381);
+        ASSERT_NE(path, nullptr);
+        EXPECT_TRUE(path->isReadOnly());
+    }
+    {
+        CPrnEditDlg dlg(QStringLiteral("/w/firm.typ"), QStringLiteral("e.bat /w/firm.typ"));
+        QTimer::singleShot(0, &dlg, [&] {
+            TypeText(dlg.CommandEdit(), QStringLiteral("xyz"));
+            QTest::keyClick(dlg.CommandEdit(), Qt::Key_Escape);
+        });
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+        EXPECT_EQ(dlg.Command(), QStringLiteral("e.bat /w/firm.typ"));
+    }
+}
+
+TEST(UiTaskDialogs, ReportChoiceDialogShowsTheRtfNameAndEndsWithTheButtonsCodes)
+{
+    EXPECT_EQ(CRepEdit1Dlg::RtfFileName(QStringLiteral("/w/out/4fss.xml")), QStringLiteral("4fss.rtf"));
+    EXPECT_EQ(CRepEdit1Dlg::RtfFileName(QStringLiteral("/w/out/rsv1")), QStringLiteral("rsv1.rtf"));
+    EXPECT_EQ(CRepEdit1Dlg::RtfFileName(QStringLiteral("/w/out/szv.2026.txt")), QStringLiteral("szv.2026.rtf"));
+
+    const struct {
+        int button;
+        int result;
+    } cases[] = {{1383, 500}, {1040, 501}, {1384, 502}, {IDCANCEL, IDCANCEL}};
+    for (const auto& c : cases) {
+        CRepEdit1Dlg dlg(QStringLiteral("/w/out/4fss.xml"));
+        EXPECT_EQ(dlg.PrintFileName(), QStringLiteral("4fss.rtf"));
+        EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Обработка отчета"));
+        QTimer::singleShot(0, &dlg, [&] { QTest::mouseClick(dlg.controlAs<QPushButton>(c.button), Qt::LeftButton); });
+        EXPECT_EQ(dlg.DoModal(), c.result) << c.button;
+    }
+    // Enter makes the report; Esc cancels.
+    {
+        CRepEdit1Dlg dlg(QStringLiteral("/w/out/4fss.xml"));
+        QTimer::singleShot(0, &dlg, [&] { QTest::keyClick(&dlg, Qt::Key_Return); });
+        EXPECT_EQ(dlg.DoModal(), 501);
+    }
+    {
+        CRepEdit1Dlg dlg(QStringLiteral("/w/out/4fss.xml"));
+        QTimer::singleShot(0, &dlg, [&] { QTest::keyClick(&dlg, Qt::Key_Escape); });
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    }
+}
