@@ -3,6 +3,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
 #include "platform/Db.h"
+#include "platform/FileCopy.h"
 
 #include <QDir>
 #include <QFile>
@@ -328,9 +329,7 @@ void readPalitra(const QString& path, QByteArray& bytes)
 
 void copyFile(const QString& from, const QString& to)
 {
-    QFile in(from);
-    QSaveFile out(to);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) || out.write(in.readAll()) < 0 || !out.commit())
+    if (!kalvor::platform::CopyFileReplacing(from, to))
         throw SourceError(QStringLiteral("cannot copy %1 to %2").arg(from, to).toStdString());
 }
 

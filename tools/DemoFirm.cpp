@@ -4,6 +4,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
+#include "shell/Values.h"
 
 #include <QDate>
 #include <QFile>
@@ -18,8 +19,8 @@ namespace {
 
 QString s(const char16_t* t) { return QString::fromUtf16(t); }
 
-u16 packedDate(int day, int month, int year) { return u16(day | (month << 5) | ((year % 100) << 9)); }
-u16 monthKey(int year, int month) { return u16(year * 16 + month); }
+u16 packedDate(int day, int month, int year) { return PackedDate::make(day, month, year).value; }
+u16 monthKey(int year, int month) { return u16(MonthKey(year, month)); }
 
 // Whole kopecks of a rouble amount; roubles of a kopeck amount rounded to whole roubles.
 double rub(double roubles) { return std::round(roubles * 100); }

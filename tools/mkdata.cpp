@@ -6,6 +6,7 @@
 //   mkdata demo     <srcdir> <outdir>   the demo base "demo", only when it is missing
 #include "DataSources.h"
 #include "DemoFirm.h"
+#include "platform/WorkingFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,8 +25,7 @@ int main(int argc, char** argv)
     }
     const QString mode = args[1];
     const QString src = args[2];
-    QString out = QDir(args[3]).absolutePath();
-    if (!out.endsWith(QLatin1Char('/'))) out += QLatin1Char('/');
+    const QString out = platform::WithSeparator(QDir(args[3]).absolutePath());
     try {
         if (mode == QLatin1String("refs")) {
             infobase::CRefFiles ref;

@@ -1,6 +1,7 @@
 // Base files: naming, creation from the empty template, opening, copying and
 // deleting.
 #include "infobase/InfoBaseDbDetail.h"
+#include "platform/WorkingFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,12 +12,6 @@ namespace kalvor::infobase {
 namespace {
 
 const QString kSource = QStringLiteral("Kalvor.Base");
-
-QString withSeparator(const QString& folder)
-{
-    if (folder.isEmpty() || folder.endsWith(QLatin1Char('/'))) return folder;
-    return folder + QLatin1Char('/');
-}
 
 bool validName(const QString& name)
 {
@@ -41,7 +36,7 @@ void removeBaseFiles(const QString& file)
 
 QString BaseFilePath(const QString& folder, const QString& name)
 {
-    return withSeparator(folder) + name + QStringLiteral(".sqlite");
+    return platform::WithSeparator(folder) + name + QStringLiteral(".sqlite");
 }
 
 QString BaseFile(const CInfoBase& base) { return BaseFilePath(base.workFolder, base.baseName); }
@@ -61,7 +56,7 @@ void CreateBase(const QString& folder, const QString& name)
         throw db::DbError(db::E_DB_FAIL, QStringLiteral("База данных уже существует"), name, kSource);
     const QString temp = file + QStringLiteral(".new");
     removeBaseFiles(temp);
-    const QString templ = withSeparator(folder) + QStringLiteral("empty.bak");
+    const QString templ = platform::WithSeparator(folder) + QStringLiteral("empty.bak");
     try {
         if (QFileInfo(templ).isFile() && !QFile::copy(templ, temp))
             throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка при открытии файла"), templ, kSource);
@@ -128,16 +123,12 @@ void CopyBase(const QString& folder, const QString& from, const QString& to)
         throw db::DbError(db::E_DB_FAIL, QStringLiteral("База данных уже существует"), to, kSource);
     const QString temp = target + QStringLiteral(".new");
     removeBaseFiles(temp);
-    const QString source = BaseFilePath(folder, from);
-    const bool wasOpen = db::Connection::isOpenForThread(source);
     try {
-        db::BackupTo(db::Connection::forThread(source), temp);
+        db::BackupFileTo(BaseFilePath(folder, from), temp);
     } catch (...) {
-        if (!wasOpen) db::Connection::closeForThread(source);
         removeBaseFiles(temp);
         throw;
     }
-    if (!wasOpen) db::Connection::closeForThread(source);
     if (!QFile::rename(temp, target)) {
         removeBaseFiles(temp);
         throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка записи в файл"), target, kSource);

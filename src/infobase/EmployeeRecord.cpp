@@ -220,12 +220,6 @@ void RowsFromBytes(const char* bytes, int count, AccrualRow* rows)
     for (int i = 0; i < count; ++i) rows[i] = AccrualRow::read(r);
 }
 
-void RowsToBytes(const AccrualRow* rows, int count, char* bytes)
-{
-    ByteWriter w(bytes, std::size_t(count) * AccrualRow::Size);
-    for (int i = 0; i < count; ++i) rows[i].write(w);
-}
-
 void EmployeeRecordToAnsi(const EmployeeRecord& rec, PackedEmployeeRecord& out)
 {
     write(rec, out.bytes.data(), PackedEmployeeRecord::Size, PackedEmployeeRecord::RowsOffset, false);

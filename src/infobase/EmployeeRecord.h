@@ -112,7 +112,6 @@ void EmployeeRecordToSlot(const EmployeeRecord& rec, char* slot);
 void EmployeeRecordFromSlot(const char* slot, EmployeeRecord& rec);
 // The row block alone (66 rows, 1,386 bytes), as it lies at RowsOffset.
 void RowsFromBytes(const char* bytes, int count, AccrualRow* rows);
-void RowsToBytes(const AccrualRow* rows, int count, char* bytes);
 
 // 8-bit conversions.
 void EmployeeRecordToAnsi(const EmployeeRecord& rec, PackedEmployeeRecord& out);

@@ -41,7 +41,7 @@ u16 PackedFromDateValue(const QVariant& value)
         return 0;
     }
     if (year == 1900 && month == 1 && day == 1) return 0; // the old base's empty date
-    return u16((day & 31) | ((month & 15) << 5) | ((year % 100) << 9));
+    return PackedDate::pack(day, month, year).value;
 }
 
 QString TextDateLoaded(const QString& text)
@@ -834,8 +834,8 @@ int LoadWarDat(CInfoBase& base, int slot, int monthFrom, int monthTo, int year)
         Reader r(q, 2);
         WarDatEntry& e = base.warDat.entries[std::size_t(n++)];
         const int d1 = r.n(), m1 = r.n(), g1 = r.n(), d2 = r.n(), m2 = r.n(), g2 = r.n();
-        e.start = g1 || m1 || d1 ? u16((d1 & 31) | ((m1 & 15) << 5) | ((g1 % 100) << 9)) : u16(0);
-        e.end = g2 || m2 || d2 ? u16((d2 & 31) | ((m2 & 15) << 5) | ((g2 % 100) << 9)) : u16(0);
+        e.start = g1 || m1 || d1 ? PackedDate::pack(d1, m1, g1).value : u16(0);
+        e.end = g2 || m2 || d2 ? PackedDate::pack(d2, m2, g2).value : u16(0);
         e.mes = u16(r.n());
         e.god = u16(r.n());
         e.kod = u16(r.n());

@@ -10,7 +10,7 @@ using namespace detail;
 
 namespace {
 
-struct RunSpec {
+struct RunOptions {
     unsigned blocks = BAll;
     bool recreate = true;     // the file is made anew; otherwise slots are updated in place
     bool markedOnly = false;
@@ -21,16 +21,16 @@ struct RunSpec {
 // file is not re-created, the rest of each slot is kept as it was. Returns
 // false (the file closed) when stopped. `picked` hears of every selected
 // employee, in list order, before the slots are written.
-bool runSelection(CInfoBase& base, const Selection& sel, std::stop_token stop, const RunSpec& spec,
+bool runSelection(CInfoBase& base, const Selection& sel, std::stop_token stop, const RunOptions& opts,
                   const std::function<void(const EmployeeListEntry&)>& picked = {})
 {
     std::vector<EmployeeListEntry> chosen;
     for (const EmployeeListEntry& e : base.list)
-        if (Selected(base, e, sel, spec.markedOnly)) chosen.push_back(e);
+        if (Selected(base, e, sel, opts.markedOnly)) chosen.push_back(e);
     if (picked)
         for (const EmployeeListEntry& e : chosen) picked(e);
 
-    if (spec.recreate) base.CreateSwapFile();
+    if (opts.recreate) base.CreateSwapFile();
     else base.OpenSwapFile();
     // Many employees: every table read once as a stream in slot order (the
     // file is indexed by slot, so the order of writing does not matter);
@@ -41,9 +41,9 @@ bool runSelection(CInfoBase& base, const Selection& sel, std::stop_token stop, c
     if (bulk) {
         std::sort(chosen.begin(), chosen.end(),
                   [](const EmployeeListEntry& a, const EmployeeListEntry& b) { return a.slot < b.slot; });
-        many = std::make_unique<BulkEmployeeLoader>(Db(base), spec.blocks);
+        many = std::make_unique<BulkEmployeeLoader>(Db(base), opts.blocks);
     } else {
-        one = std::make_unique<EmployeeLoader>(Db(base), spec.blocks);
+        one = std::make_unique<EmployeeLoader>(Db(base), opts.blocks);
     }
     EmployeeRecord rec;
     for (const EmployeeListEntry& e : chosen) {
@@ -51,9 +51,9 @@ bool runSelection(CInfoBase& base, const Selection& sel, std::stop_token stop, c
             base.CloseSwapFile();
             return false;
         }
-        if (spec.recreate || !base.swap.readSlot(e.slot, rec)) rec.clear();
-        if (bulk) many->load(e.slot, rec, spec.wariaFrom, spec.wariaTo);
-        else one->load(e.slot, rec, spec.wariaFrom, spec.wariaTo);
+        if (opts.recreate || !base.swap.readSlot(e.slot, rec)) rec.clear();
+        if (bulk) many->load(e.slot, rec, opts.wariaFrom, opts.wariaTo);
+        else one->load(e.slot, rec, opts.wariaFrom, opts.wariaTo);
         base.swap.writeSlot(e.slot, rec);
     }
     return true;
@@ -62,35 +62,35 @@ bool runSelection(CInfoBase& base, const Selection& sel, std::stop_token stop, c
 bool singleBlock(CInfoBase& base, const Selection& sel, std::stop_token stop, unsigned blocks, int from = 0,
                  int to = 0)
 {
-    RunSpec spec;
-    spec.blocks = blocks;
-    spec.recreate = false;
-    spec.wariaFrom = from;
-    spec.wariaTo = to;
-    return runSelection(base, sel, stop, spec);
+    RunOptions opts;
+    opts.blocks = blocks;
+    opts.recreate = false;
+    opts.wariaFrom = from;
+    opts.wariaTo = to;
+    return runSelection(base, sel, stop, opts);
 }
 
 } // namespace
 
 bool SelectAllToSwap(CInfoBase& base, const Selection& selection, std::stop_token stop)
 {
-    return runSelection(base, selection, stop, RunSpec{});
+    return runSelection(base, selection, stop, RunOptions{});
 }
 
 bool SelectMonthToSwap(CInfoBase& base, std::stop_token stop, const Selection& selection)
 {
-    RunSpec spec;
-    spec.blocks = BKonst | BPasport | BNalvich | BWaria | BRows;
-    return runSelection(base, selection, stop, spec);
+    RunOptions opts;
+    opts.blocks = BKonst | BPasport | BNalvich | BWaria | BRows;
+    return runSelection(base, selection, stop, opts);
 }
 
 bool SelectKonstProizvToSwap(CInfoBase& base, std::stop_token stop, const Selection& selection,
                              std::vector<SelectedEmployee>* selected)
 {
-    RunSpec spec;
-    spec.blocks = BKonst | BPasport | BRows;
+    RunOptions opts;
+    opts.blocks = BKonst | BPasport | BRows;
     if (selected) selected->clear();
-    return runSelection(base, selection, stop, spec, [&](const EmployeeListEntry& e) {
+    return runSelection(base, selection, stop, opts, [&](const EmployeeListEntry& e) {
         if (!selected) return;
         const EmployeeAttributes& a = base.attributes[std::size_t(e.slot - 1)];
         SelectedEmployee s;
@@ -107,23 +107,23 @@ bool SelectKonstProizvToSwap(CInfoBase& base, std::stop_token stop, const Select
 bool SelectKonstWariaToSwap(CInfoBase& base, int monthFrom, int monthTo, const Selection& selection,
                             std::stop_token stop)
 {
-    RunSpec spec;
-    spec.blocks = BKonst | BPasport | BWaria | BRows;
-    spec.markedOnly = selection.flag != 0;
-    spec.wariaFrom = monthFrom;
-    spec.wariaTo = monthTo;
-    return runSelection(base, selection, stop, spec);
+    RunOptions opts;
+    opts.blocks = BKonst | BPasport | BWaria | BRows;
+    opts.markedOnly = selection.flag != 0;
+    opts.wariaFrom = monthFrom;
+    opts.wariaTo = monthTo;
+    return runSelection(base, selection, stop, opts);
 }
 
 bool SelectPeriodToSwap(CInfoBase& base, int /*mode*/, int first, int last, const Selection& selection,
                         std::stop_token stop)
 {
-    RunSpec spec;
-    spec.blocks = BKonst | BPasport | BNalvich | BWaria | BRows;
-    spec.markedOnly = selection.flag != 0;
-    spec.wariaFrom = first; // 0 and 0: the whole archive, as in the other runs
-    spec.wariaTo = last;
-    return runSelection(base, selection, stop, spec);
+    RunOptions opts;
+    opts.blocks = BKonst | BPasport | BNalvich | BWaria | BRows;
+    opts.markedOnly = selection.flag != 0;
+    opts.wariaFrom = first; // 0 and 0: the whole archive, as in the other runs
+    opts.wariaTo = last;
+    return runSelection(base, selection, stop, opts);
 }
 
 bool SelectKonstToSwap(CInfoBase& base, const Selection& s, std::stop_token stop)

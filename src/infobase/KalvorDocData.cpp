@@ -1,13 +1,14 @@
 #include "infobase/KalvorDocData.h"
 
+#include "platform/WorkingFolder.h"
+
 namespace kalvor::infobase {
 
 KalvorDocData::KalvorDocData() = default;
 
 void KalvorDocData::setWorkFolder(const QString& folder)
 {
-    QString f = folder;
-    if (!f.isEmpty() && !f.endsWith(QLatin1Char('/'))) f += QLatin1Char('/');
+    const QString f = platform::WithSeparator(folder);
     infoBase.workFolder = f;
     infoBase.swap.setPath(infoBase.swapPath());
     refFiles.setFolder(f);

@@ -1,5 +1,7 @@
 #include "infobase/TestFixture.h"
 
+#include "shell/Values.h"
+
 #include <algorithm>
 #include <cmath>
 #include <random>
@@ -71,8 +73,8 @@ const KindDef kinds[] = {
     {995, u"Взносы на страхование от несчастных случаев", 0, false},
 };
 
-u16 packedDate(int day, int month, int year) { return u16(day | (month << 5) | ((year % 100) << 9)); }
-u16 monthKey(int year, int month) { return u16(year * 16 + month); }
+u16 packedDate(int day, int month, int year) { return PackedDate::make(day, month, year).value; }
+u16 monthKey(int year, int month) { return u16(MonthKey(year, month)); }
 
 class Rng {
 public:

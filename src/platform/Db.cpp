@@ -241,6 +241,18 @@ void BackupTo(const QSqlDatabase& db, const QString& targetFile)
     if (!q.exec()) throw fromSqlError(q.lastError(), targetFile);
 }
 
+void BackupFileTo(const QString& baseFile, const QString& targetFile)
+{
+    const bool wasOpen = Connection::isOpenForThread(baseFile);
+    try {
+        BackupTo(Connection::forThread(baseFile), targetFile);
+    } catch (...) {
+        if (!wasOpen) Connection::closeForThread(baseFile);
+        throw;
+    }
+    if (!wasOpen) Connection::closeForThread(baseFile);
+}
+
 void InjectFailureAfter(int statements)
 {
     injectedFailureCountdown = statements > 0 ? statements : 0;

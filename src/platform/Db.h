@@ -134,6 +134,10 @@ bool TableExists(const QSqlDatabase& db, const QString& table);
 // Copies the whole base behind the connection into a new file (a consistent
 // snapshot, also while other connections write). The target must not exist.
 void BackupTo(const QSqlDatabase& db, const QString& targetFile);
+// The same for the base file: through the calling thread's connection to it,
+// which is closed again afterwards (also after a failure) unless it was open
+// before.
+void BackupFileTo(const QString& baseFile, const QString& targetFile);
 
 // Test hook: the n-th statement executed from now on by the calling thread
 // fails with an engine error, as a full disk or a broken constraint would;

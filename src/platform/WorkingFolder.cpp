@@ -22,4 +22,11 @@ QString WorkingFolder()
     return g_workingFolder.isEmpty() ? QDir::currentPath() : g_workingFolder;
 }
 
+QString WithSeparator(const QString& folder)
+{
+    if (folder.isEmpty() || folder.endsWith(QLatin1Char('/')))
+        return folder;
+    return folder + QLatin1Char('/');
+}
+
 } // namespace kalvor::platform

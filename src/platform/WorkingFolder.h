@@ -9,4 +9,8 @@ namespace kalvor::platform {
 void SetWorkingFolder(const QString& folder);
 QString WorkingFolder();
 
+// The folder with a trailing "/" (an empty folder stays empty), ready for a
+// file name to be appended.
+QString WithSeparator(const QString& folder);
+
 } // namespace kalvor::platform

@@ -109,9 +109,6 @@ public:
     // and page tails between them.
     const QList<QByteArray>& BookmarkMap() const { return m_map; }
     const QDomDocument& DataDocument() const { return m_data; }
-    // The template's node texts in file order, after the bookmarks were moved
-    // to whole RTF units.
-    const QList<QByteArray>& TemplateText() const { return m_text; }
 
 private:
     struct Node {

@@ -1,14 +1,14 @@
 #include "print/TextHelpers.h"
 
 #include "platform/CodePage.h"
+#include "shell/CScan.h"
+#include "shell/Text8.h"
 
 #include <QFile>
 #include <QStringList>
 
 #include <algorithm>
 #include <charconv>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 
 namespace kalvor::print {
@@ -154,9 +154,7 @@ int IntToDigitsBlank(int value, char* destination, int width)
 
 int FieldToInt(const char* field, int length)
 {
-    const QByteArray text(field, std::max(length, 0));
-    const long long v = std::strtoll(text.constData(), nullptr, 10);
-    return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+    return AtoiC(field, std::max(length, 0));
 }
 
 double FieldToDouble(const char* field, int length)
@@ -281,9 +279,7 @@ QString AnsiToWideSingleBlanks(const char* text, int destinationSize)
 {
     QByteArray cut(text);
     cut.truncate(std::max(destinationSize - 1, 0));
-    QList<QByteArray> parts = cut.split(' ');
-    parts.removeAll(QByteArray());
-    return codepage::fromCp1251(parts.join(' '));
+    return codepage::fromCp1251(SqueezeBlanks(cut));
 }
 
 QByteArray FormatBaseFileName(const QString& basePath) { return QFile::encodeName(basePath + QStringLiteral(".33")); }

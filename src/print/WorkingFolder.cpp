@@ -4,10 +4,7 @@ namespace kalvor::print {
 
 QString TemplatePath(const QString& templateName)
 {
-    QString folder = WorkingFolder();
-    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder + QStringLiteral("Shablon/") + templateName + QStringLiteral(".rtf");
+    return platform::WithSeparator(WorkingFolder()) + QStringLiteral("Shablon/") + templateName + QStringLiteral(".rtf");
 }
 
 } // namespace kalvor::print

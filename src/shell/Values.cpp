@@ -39,7 +39,7 @@ PackedDate PackedDate::make(int day, int month, int year)
 {
     if (day < 1 || day > 31 || month < 1 || month > 12 || year < 0)
         return PackedDate();
-    return PackedDate(static_cast<std::uint16_t>(day | (month << 5) | ((year % 100) << 9)));
+    return pack(day, month, year);
 }
 
 PackedDate PackedDate::fromQDate(const QDate& date)
@@ -471,6 +471,15 @@ namespace {
 
 const char* const kMonthNames[12] = {"Январь", "Февраль", "Март", "Апрель", "Май", "Июнь",
                                      "Июль", "Август", "Сентябрь", "Октябрь", "Ноябрь", "Декабрь"};
+} // namespace
+
+QString MonthName(int month)
+{
+    return month >= 1 && month <= 12 ? QString::fromUtf8(kMonthNames[month - 1]) : QString();
+}
+
+namespace {
+
 const char* const kMonthShort[12] = {"янв", "фев", "мар", "апр", "май", "июн",
                                      "июл", "авг", "сен", "окт", "ноя", "дек"};
 // Sunday first, as tm_wday counts.
@@ -507,7 +516,7 @@ QString FormatTime(const QDateTime& time, const QString& format)
         case 'a': out += QString::fromUtf8(kDayShort[wday]); break;
         case 'A': out += QString::fromUtf8(kDayNames[wday]); break;
         case 'b': out += QString::fromUtf8(kMonthShort[d.month() - 1]); break;
-        case 'B': out += QString::fromUtf8(kMonthNames[d.month() - 1]); break;
+        case 'B': out += MonthName(d.month()); break;
         case 'c':
             out += number(d.day(), 2, drop) + QLatin1Char('.') + number(d.month(), 2, drop) + QLatin1Char('.')
                 + number(d.year(), 4, drop) + QLatin1Char(' ') + number(t.hour(), 2, drop) + QLatin1Char(':')

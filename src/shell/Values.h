@@ -35,6 +35,8 @@ constexpr int MonthKey(int year, int month) { return year * 16 + month; }
 constexpr int MonthIndex(int year, int month) { return (year - 1900) * 12 + month; }
 // Days of a month (1-12); February has 29 days in every year divisible by 4.
 int DaysInMonth(int year, int month);
+// "Январь" ... "Декабрь"; empty outside 1-12.
+QString MonthName(int month);
 
 // ---------------------------------------------------------------- PackedDate
 
@@ -48,6 +50,12 @@ struct PackedDate {
     // Packs day 1-31, month 1-12 and a year (stored as year % 100); 0 when the
     // day or month is outside its range or the year is negative.
     static PackedDate make(int day, int month, int year);
+    // Packs the fields without a range check, day and month cut to their bit
+    // widths (for values read back from the base as they were stored).
+    static constexpr PackedDate pack(int day, int month, int year)
+    {
+        return PackedDate(static_cast<std::uint16_t>((day & 31) | ((month & 15) << 5) | ((year % 100) << 9)));
+    }
     // Packs a QDate; 0 for an invalid date.
     static PackedDate fromQDate(const QDate& date);
 

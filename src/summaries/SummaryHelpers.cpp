@@ -1,5 +1,6 @@
 #include "summaries/SummaryHelpers.h"
 
+#include "shell/CScan.h"
 #include "shell/Messages.h"
 
 #include <cstring>
@@ -16,16 +17,7 @@ bool isDigit(char ch)
 // The field as atoi reads it: blanks, a sign, digits.
 int readField(QByteArrayView field)
 {
-    qsizetype i = 0;
-    while (i < field.size() && (field[i] == ' ' || field[i] == '\t'))
-        ++i;
-    bool negative = false;
-    if (i < field.size() && (field[i] == '-' || field[i] == '+'))
-        negative = field[i++] == '-';
-    int value = 0;
-    while (i < field.size() && isDigit(field[i]))
-        value = value * 10 + (field[i++] - '0');
-    return negative ? -value : value;
+    return AtoiC(field.data(), field.size());
 }
 
 // The 4 characters at pos, fewer at the text's end.

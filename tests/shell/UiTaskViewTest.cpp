@@ -77,18 +77,6 @@ public:
     int positionsAtDone = -1;
 };
 
-bool waitFor(const std::function<bool()>& cond, int ms = 5000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
 } // namespace
 
 TEST(UiTaskView, ProgressArrivesInOrderAndTheResultComesLast)
@@ -103,7 +91,7 @@ TEST(UiTaskView, ProgressArrivesInOrderAndTheResultComesLast)
     view.progress->setRange(0, 200);
     QTest::mouseClick(view.start, Qt::LeftButton);
     EXPECT_FALSE(view.start->isEnabled()); // one worker at a time
-    ASSERT_TRUE(waitFor([&] { return !view.results.empty(); }));
+    ASSERT_TRUE(WaitFor([&] { return !view.results.empty(); }));
     ASSERT_EQ(view.positions.size(), 200u);
     for (int i = 0; i < 200; ++i)
         ASSERT_EQ(view.positions[size_t(i)], i + 1);
@@ -129,9 +117,9 @@ TEST(UiTaskView, StopEndsTheWorkerWithResultThree)
         }
     };
     QTest::mouseClick(view.start, Qt::LeftButton);
-    ASSERT_TRUE(waitFor([&] { return records.load() >= 5; }));
+    ASSERT_TRUE(WaitFor([&] { return records.load() >= 5; }));
     QTest::mouseClick(view.stop, Qt::LeftButton);
-    ASSERT_TRUE(waitFor([&] { return !view.results.empty(); }));
+    ASSERT_TRUE(WaitFor([&] { return !view.results.empty(); }));
     EXPECT_EQ(view.results, std::vector<int>{kp::TASK_STOPPED});
     EXPECT_EQ(int(view.positions.size()), records.load());
     EXPECT_TRUE(rec.boxes.empty());
@@ -141,7 +129,7 @@ TEST(UiTaskView, StopEndsTheWorkerWithResultThree)
         return TaskOutcome(kp::TASK_DONE);
     };
     QTest::mouseClick(view.start, Qt::LeftButton);
-    ASSERT_TRUE(waitFor([&] { return view.results.size() == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return view.results.size() == 2; }));
     EXPECT_EQ(view.results.back(), kp::TASK_DONE);
 }
 
@@ -155,7 +143,7 @@ TEST(UiTaskView, AWorkerThatThrowsEndsWithTheFailureCodeAndAMessage)
         throw kalvor::TextErrorWithPath(kalvor::kMsgReadFailed, QStringLiteral("/w/swap"));
     };
     QTest::mouseClick(view.start, Qt::LeftButton);
-    ASSERT_TRUE(waitFor([&] { return !view.results.empty(); }));
+    ASSERT_TRUE(WaitFor([&] { return !view.results.empty(); }));
     EXPECT_EQ(view.results, std::vector<int>{kp::TASK_FAILED});
     ASSERT_EQ(rec.boxes.size(), 1u);
     EXPECT_EQ(rec.boxes[0].text, QStringLiteral("Ошибка чтения файла /w/swap"));
@@ -165,7 +153,7 @@ TEST(UiTaskView, AWorkerThatThrowsEndsWithTheFailureCodeAndAMessage)
     // An allocation failure reads as the program's own message.
     view.body = [](TaskContext&) -> TaskOutcome { throw std::bad_alloc(); };
     QTest::mouseClick(view.start, Qt::LeftButton);
-    ASSERT_TRUE(waitFor([&] { return view.results.size() == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return view.results.size() == 2; }));
     ASSERT_EQ(rec.boxes.size(), 2u);
     EXPECT_EQ(rec.boxes[1].text, QStringLiteral("Ошибка при выделении памяти"));
 }

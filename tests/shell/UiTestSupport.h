@@ -7,9 +7,11 @@
 #include "shell/ui/KalvorMessageBox.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 struct MessageRecorder {
@@ -60,6 +62,20 @@ inline void TypeText(QWidget* w, const QString& text)
         else
             QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
+}
+
+// Turns the event loop until the condition holds; false after ms milliseconds
+// without it.
+inline bool WaitFor(const std::function<bool()>& cond, int ms = 5000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!cond()) {
+        if (t.elapsed() > ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
 }
 
 // Lets queued deletions and calls run.

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -74,18 +73,6 @@ public:
     int lastDetail = -1;
     QString chosen;
 };
-
-bool waitFor(const std::function<bool()>& cond, int ms = 5000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, int size)
 {
@@ -159,7 +146,7 @@ TEST(UiAmaSvodView, TheFileListIsEditedInPlaceAndTheMergeTakesItsNonEmptyLines)
     EXPECT_EQ(progress->maximum(), 0);
     QTest::mouseClick(start, Qt::LeftButton); // disabled: nothing
     view.hold = false;
-    ASSERT_TRUE(waitFor([&] { return !view.results.empty(); }));
+    ASSERT_TRUE(WaitFor([&] { return !view.results.empty(); }));
     EXPECT_EQ(view.results, std::vector<int>{0});
     EXPECT_EQ(view.merged.load(), 3250);
     EXPECT_TRUE(start->isEnabled());
@@ -169,7 +156,7 @@ TEST(UiAmaSvodView, TheFileListIsEditedInPlaceAndTheMergeTakesItsNonEmptyLines)
     // A missing file ends the merge with a file error.
     view.SetListLines({a, dir.path() + QStringLiteral("/missing.fin")});
     QTest::mouseClick(start, Qt::LeftButton);
-    ASSERT_TRUE(waitFor([&] { return view.results.size() == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return view.results.size() == 2; }));
     EXPECT_EQ(view.results.back(), kalvor::platform::TASK_FILE_ERROR);
     EXPECT_EQ(view.lastDetail, kalvor::platform::FILE_ERROR_OPEN);
 }
@@ -182,7 +169,7 @@ TEST(UiAmaSvodView, AMergeThatThrowsIsReportedAndTheButtonComesBack)
     view.SetListLines({QStringLiteral("/nowhere/a.fin")});
     view.fail = true;
     view.StartMerge();
-    ASSERT_TRUE(waitFor([&] { return !view.results.empty(); }));
+    ASSERT_TRUE(WaitFor([&] { return !view.results.empty(); }));
     EXPECT_EQ(view.results, std::vector<int>{kalvor::platform::TASK_FAILED});
     ASSERT_EQ(rec.boxes.size(), 1u);
     EXPECT_EQ(rec.boxes[0].text, QStringLiteral("Ошибка чтения файла"));

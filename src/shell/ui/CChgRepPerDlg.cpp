@@ -1,6 +1,7 @@
 #include "shell/ui/CChgRepPerDlg.h"
 
 #include "platform/TaskThread.h"
+#include "shell/Values.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/MonthChange.h"
 #include "shell/ui/TaskView.h"
@@ -20,7 +21,7 @@ CChgRepPerDlg::CChgRepPerDlg(int newMonthKey, CKalvorDoc* doc, QWidget* parent)
     setWindowTitle(QStringLiteral("Переход на следующий месяц"));
     setModal(true);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("%1 %2 года").arg(MonthName(newMonthKey & 15)).arg(newMonthKey >> 4),
+    layout->addWidget(new QLabel(QStringLiteral("%1 %2 года").arg(kalvor::MonthName(newMonthKey & 15)).arg(newMonthKey >> 4),
                                  this));
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, doc ? std::max(1, doc->infoBase.employeeCount()) : 1);

@@ -1,5 +1,7 @@
 #include "shell/ui/CKalvorApp.h"
 
+#include "infobase/RefFiles.h"
+#include "platform/FileCopy.h"
 #include "platform/WorkingFolder.h"
 #include "shell/ui/BaseService.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -15,7 +17,6 @@
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
-#include <QSaveFile>
 #include <clocale>
 
 namespace {
@@ -30,23 +31,6 @@ enum ShellCommand : int {
 };
 // The working panel of the base commands on main panel 0.
 constexpr int kBasePanel = 20;
-
-// The reference files that a restore unpacks into the "tmp" base's folder;
-// their copies with an underscore keep the base's own.
-const char* const kReferenceFiles[] = {"nalog", "profi", "post", "title", "sbor",
-                                       "lazer", "vichet", "bank", "palitra"};
-
-bool copyOver(const QString& from, const QString& to)
-{
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(in.readAll());
-    return out.commit();
-}
 
 } // namespace
 
@@ -229,11 +213,13 @@ int CKalvorApp::OnChangeReportingMonth()
 void CKalvorApp::ExitInstance()
 {
     if (m_doc && m_doc->infoBase.baseName == QLatin1String("tmp")) {
-        for (const char* name : kReferenceFiles) {
-            const QString target = m_config.path + QLatin1String(name);
-            const QString copy = m_config.path + QLatin1Char('_') + QLatin1String(name);
+        // A restore unpacks the reference files into the "tmp" base's folder;
+        // their copies with an underscore keep the base's own.
+        for (const QString& name : kalvor::infobase::CRefFiles::FileNames()) {
+            const QString target = m_config.path + name;
+            const QString copy = m_config.path + QLatin1Char('_') + name;
             if (QFile::exists(copy))
-                copyOver(copy, target);
+                kalvor::platform::CopyFileReplacing(copy, target);
         }
     }
     if (m_frame && m_frameShown) {

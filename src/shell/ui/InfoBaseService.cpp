@@ -1,6 +1,7 @@
 #include "shell/ui/InfoBaseService.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "platform/WorkingFolder.h"
 
 #include <QDir>
 
@@ -15,10 +16,8 @@ const QString kSuffix = QStringLiteral(".sqlite");
 
 InfoBaseService::InfoBaseService(ib::CInfoBase& infoBase, const QString& folder)
     : m_infoBase(infoBase)
-    , m_folder(folder)
+    , m_folder(kalvor::platform::WithSeparator(folder))
 {
-    if (!m_folder.isEmpty() && !m_folder.endsWith(QLatin1Char('/')))
-        m_folder += QLatin1Char('/');
 }
 
 InfoBaseService::~InfoBaseService()

@@ -1,5 +1,7 @@
 #include "shell/ui/KalvorConfig.h"
 
+#include "platform/WorkingFolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -30,14 +32,9 @@ int readInt(const QString& text, bool found)
     return ok ? v : 0; // GetPrivateProfileInt gives 0 for text that is not a number
 }
 
-QString withSeparator(QString path)
+QString withSeparator(const QString& path)
 {
-    if (path.isEmpty())
-        path = QDir::currentPath();
-    path = QDir::fromNativeSeparators(path);
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    return path;
+    return kalvor::platform::WithSeparator(QDir::fromNativeSeparators(path.isEmpty() ? QDir::currentPath() : path));
 }
 
 } // namespace

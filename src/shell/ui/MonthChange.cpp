@@ -1,16 +1,18 @@
 #include "shell/ui/MonthChange.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "infobase/RefFiles.h"
 #include "platform/Db.h"
+#include "platform/FileCopy.h"
+#include "platform/WorkingFolder.h"
 #include "shell/Messages.h"
+#include "shell/Values.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <exception>
 
@@ -34,35 +36,6 @@ MonthChangeSaver& saverSlot()
 {
     static MonthChangeSaver saver;
     return saver;
-}
-
-const char* const kMonthNames[12] = {"Январь", "Февраль", "Март",     "Апрель",  "Май",    "Июнь",
-                                     "Июль",   "Август",  "Сентябрь", "Октябрь", "Ноябрь", "Декабрь"};
-
-// Copies a file to a new name through a temporary one.
-bool copyFile(const QString& from, const QString& to)
-{
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    while (!in.atEnd()) {
-        const QByteArray block = in.read(1 << 16);
-        if (block.isEmpty() && in.error() != QFile::NoError)
-            return false;
-        if (out.write(block) != block.size())
-            return false;
-    }
-    return out.commit();
-}
-
-QString withSeparator(QString folder)
-{
-    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder;
 }
 
 } // namespace
@@ -99,15 +72,10 @@ int NextMonthKey(int monthKey)
     return month >= 12 ? (year + 1) * 16 + 1 : year * 16 + month + 1;
 }
 
-QString MonthName(int month)
-{
-    return month >= 1 && month <= 12 ? QString::fromUtf8(kMonthNames[month - 1]) : QString();
-}
-
 QString MonthChangeQuestion(int newMonthKey)
 {
     return QStringLiteral("Изменить отчетный месяц на %1 %2 года ?")
-               .arg(MonthName(newMonthKey & 15))
+               .arg(kalvor::MonthName(newMonthKey & 15))
                .arg(newMonthKey >> 4)
         + QStringLiteral("\n\nВнимание! Данные прошедшего месяца будут перенесены в архив, "
                          "а вернуть прошедший месяц можно будет только из копии базы.");
@@ -183,15 +151,6 @@ int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent)
 
 // ------------------------------------------------------------------ copy of the base
 
-const QStringList& ReferenceFileNames()
-{
-    static const QStringList names = {
-        QStringLiteral("nalog"),  QStringLiteral("profi"), QStringLiteral("post"),
-        QStringLiteral("title"),  QStringLiteral("sbor"),  QStringLiteral("lazer"),
-        QStringLiteral("vichet"), QStringLiteral("bank"),  QStringLiteral("palitra")};
-    return names;
-}
-
 QString BaseFileOfDocument(const CKalvorDoc& doc)
 {
     return ib::BaseFile(doc.infoBase);
@@ -201,7 +160,7 @@ ArchiveJob ArchiveJobOfDocument(const CKalvorDoc& doc)
 {
     ArchiveJob job;
     job.baseFile = BaseFileOfDocument(doc);
-    job.workFolder = withSeparator(doc.infoBase.workFolder);
+    job.workFolder = kalvor::platform::WithSeparator(doc.infoBase.workFolder);
     const int key = doc.infoBase.config.tekMes;
     const QString stem = job.workFolder + QStringLiteral("archive/%1_%2_%3")
                                               .arg(doc.infoBase.baseName)
@@ -235,21 +194,16 @@ int MakeBaseArchive(const ArchiveJob& job, QString* error)
     // The base: a snapshot through the engine, consistent even while the
     // program's own connection has it open.
     const QString baseCopy = temp + QLatin1Char('/') + QFileInfo(job.baseFile).fileName();
-    const bool wasOpen = kalvor::db::Connection::isOpenForThread(job.baseFile);
     try {
-        kalvor::db::BackupTo(kalvor::db::Connection::forThread(job.baseFile), baseCopy);
+        kalvor::db::BackupFileTo(job.baseFile, baseCopy);
     } catch (const kalvor::db::DbError& e) {
-        if (!wasOpen)
-            kalvor::db::Connection::closeForThread(job.baseFile);
         return failClean(QStringLiteral("%1 %2").arg(e.message(), e.description()));
     }
-    if (!wasOpen)
-        kalvor::db::Connection::closeForThread(job.baseFile);
-    for (const QString& name : ReferenceFileNames()) {
+    for (const QString& name : ib::CRefFiles::FileNames()) {
         const QString from = job.workFolder + name;
         if (!QFileInfo(from).isFile())
             continue;
-        if (!copyFile(from, temp + QLatin1Char('/') + name))
+        if (!kalvor::platform::CopyFileReplacing(from, temp + QLatin1Char('/') + name))
             return failClean(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgWriteFailed), from));
     }
     if (!QDir().rename(temp, job.archiveFolder))

@@ -34,8 +34,6 @@ const MonthChangeRunner& GetMonthChangeRunner();
 
 // The month after the key's month (December: January of the next year).
 int NextMonthKey(int monthKey);
-// "Январь" ... "Декабрь"; empty outside 1-12.
-QString MonthName(int month);
 // The question of the command, with its warning.
 QString MonthChangeQuestion(int newMonthKey);
 
@@ -56,9 +54,6 @@ void SetMonthChangeSaver(MonthChangeSaver saver);
 int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent);
 
 // ------------------------------------------------------------------ copy of the base
-
-// The reference files kept beside the base.
-const QStringList& ReferenceFileNames();
 
 // The file of the document's open base.
 QString BaseFileOfDocument(const CKalvorDoc& doc);

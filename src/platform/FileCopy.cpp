@@ -1,0 +1,26 @@
+#include "platform/FileCopy.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace kalvor::platform {
+
+bool CopyFileReplacing(const QString& from, const QString& to)
+{
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile out(to);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    while (!in.atEnd()) {
+        const QByteArray block = in.read(1 << 16);
+        if (block.isEmpty() && in.error() != QFile::NoError)
+            return false;
+        if (out.write(block) != block.size())
+            return false;
+    }
+    return out.commit();
+}
+
+} // namespace kalvor::platform
