@@ -4,7 +4,7 @@
 # the demo base (made once, never overwritten) live there.
 set -e
 cd "$(dirname "$0")/.."
-sh tools/setup.sh
+sh tools/setup.sh --viewer
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build --target kalvor demobase
 cd build/data

@@ -7,6 +7,8 @@ PKGS="g++ cmake ninja-build ccache pkg-config \
  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev \
  libgtest-dev libgmock-dev googletest libbenchmark-dev \
  fonts-dejavu-core fonts-liberation"
+# "--viewer" adds the program that opens the generated documents.
+if [ "${1:-}" = "--viewer" ]; then PKGS="$PKGS libreoffice-writer"; fi
 missing=""
 for p in $PKGS; do
   dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
