@@ -1,5 +1,7 @@
 #include "app/RegisterScreens.h"
 
+#include "payroll/ui/CCalcZarpView.h"
+#include "payroll/ui/RunMonthChange.h"
 #include "shell/ui/CKalvorApp.h"
 #include "shell/ui/CommandRegistry.h"
 
@@ -25,4 +27,14 @@ void RegisterScreens(CommandRegistry& registry)
             app->OnChangeReportingMonth();
     };
     registry.AddCommand(monthChange);
+
+    // The calculation screen, and the change of the reporting month that the
+    // shell's command runs.
+    CommandInfo calc;
+    calc.id = 32837;
+    calc.caption = QStringLiteral("Расчет заработной платы");
+    calc.panel = 8;
+    calc.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CCalcZarpView(doc); };
+    registry.AddCommand(calc);
+    InstallMonthChange();
 }

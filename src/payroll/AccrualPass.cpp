@@ -1,0 +1,684 @@
+#include "payroll/AccrualPass.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "platform/Db.h"
+#include "payroll/AverageAbsences.h"
+#include "payroll/AverageEarnings.h"
+#include "payroll/Bases.h"
+#include "payroll/Contributions.h"
+#include "payroll/IncomeTax.h"
+#include "payroll/PayKinds.h"
+#include "payroll/Regional.h"
+#include "payroll/ScheduleNorm.h"
+#include "shell/Values.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace kalvor {
+
+using namespace infobase;
+
+namespace {
+
+// A computed row: rounded, then kept when the permanent payments let it stay
+// and its amount is not 0.
+int ComputedRow(CalcPass& p, int code, double amount, int month)
+{
+    if (p.count >= p.capacity)
+        return kCalcTooManyRows;
+    AccrualRow& row = p.rows[p.count];
+    row = AccrualRow{};
+    row.kod = u16(code);
+    row.mes = u16(month);
+    row.sum = RoundByPayKind(RoundWhole(amount), code, p.doc);
+    const int active = KindActiveInMonth(p.rows, p.count, p.doc);
+    if (active == 1 && row.sum != 0) {
+        ++p.count;
+        return 1;
+    }
+    row = AccrualRow{};
+    return 0;
+}
+
+// A row appended directly (its amount rounded by the caller).
+int DirectRow(CalcPass& p, int code, double amount, int month)
+{
+    AccrualRow row;
+    row.kod = u16(code);
+    row.sum = amount;
+    row.mes = u16(month);
+    return AppendRowRaw(p, row);
+}
+
+// The months of the accrual rows, each at its first row.
+std::vector<int> RowMonths(const CalcPass& p)
+{
+    std::vector<int> months;
+    for (int i = 0; i < p.count; ++i) {
+        const AccrualRow& r = p.rows[i];
+        if (r.kod != 0 && r.kod < 700 && r.mes != 0 &&
+            std::find(months.begin(), months.end(), int(r.mes)) == months.end())
+            months.push_back(r.mes);
+    }
+    return months;
+}
+
+double SumOfCode(const CalcPass& p, int code, int month = 0)
+{
+    double s = 0;
+    for (int i = 0; i < p.count; ++i)
+        if (p.rows[i].kod == code && (month == 0 || p.rows[i].mes == month))
+            s += p.rows[i].sum;
+    return s;
+}
+
+bool IsDeduction(int code) { return code >= 700 && code <= 937 && !(code >= 865 && code <= 890); }
+
+// Month index of an employee's date; a two-digit year through the program's window.
+int DateMonthIndex(u16 packed)
+{
+    const PackedDate d(packed);
+    return d.fullYear() * 12 + d.month();
+}
+
+// --- stages
+
+int Checks(CalcPass& p)
+{
+    const auto& h = p.rec().head;
+    if (p.attr().priznUv == 4 && h.datUv1 == 0 && h.datUv2 == 0)
+        return kCalcNoDismissalDate;
+    if (h.datPr1 == 0)
+        return kCalcNoHireDate;
+    if (h.datUv1 != 0 && DateMonthIndex(h.datPr1) > DateMonthIndex(h.datUv1))
+        return kCalcBadHireDismissal;
+    if (h.datUv2 != 0 && (h.datUv1 == 0 || DateMonthIndex(h.datUv2) < DateMonthIndex(h.datUv1)))
+        return kCalcBadHireDismissal;
+    return 0;
+}
+
+int VacationPay(CalcPass& p)
+{
+    auto& doc = p.doc;
+    std::vector<VacationNote> notes;
+    int current = -1;
+    if (p.mode == CalcStore) {
+        notes = p.base().otp.run(p.slot);
+    } else if (doc.VacationNoteOnly == 0) {
+        if (doc.currentNote >= 0 && doc.currentNote < int(doc.vacationNoteCopy.size())) {
+            notes.push_back(doc.vacationNoteCopy[std::size_t(doc.currentNote)]);
+            current = 0;
+        }
+    } else {
+        for (int i = 0; i < int(doc.vacationNoteCopy.size()); ++i)
+            if (doc.vacationNoteCopy[std::size_t(i)].dlin != 0) {
+                if (i == doc.currentNote)
+                    current = int(notes.size());
+                notes.push_back(doc.vacationNoteCopy[std::size_t(i)]);
+            }
+    }
+    if (notes.size() >= 2) {
+        std::vector<int> order(notes.size());
+        for (std::size_t i = 0; i < order.size(); ++i)
+            order[i] = int(i);
+        std::stable_sort(order.begin(), order.end(),
+                         [&](int a, int b) { return ComparePeriodEntries(notes[std::size_t(a)], notes[std::size_t(b)]) < 0; });
+        std::vector<VacationNote> sorted;
+        int newCurrent = -1;
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            if (order[i] == current)
+                newCurrent = int(i);
+            sorted.push_back(notes[std::size_t(order[i])]);
+        }
+        notes = sorted;
+        current = newCurrent;
+    }
+    for (int i = 0; i < int(notes.size()); ++i) {
+        const VacationNote& n = notes[std::size_t(i)];
+        const bool isCurrent = p.mode == CalcDisplay && i == current;
+        if (n.mrp && !isCurrent) {
+            const double amount = RoundPayout(RoundByPayKind(n.sum, kCodePayout, doc), doc);
+            if (const int r = DirectRow(p, kCodePayout, amount, p.month); r < 0)
+                return r;
+        }
+        if (n.dlin != 0) {
+            const int r = CalcAverageEarnings(doc, n, p.schedule, p.paymentSystem, p.rows, p.count,
+                                              isCurrent || p.mode == CalcStore ? p.workBuffer : nullptr, p.capacity);
+            if (r < 0)
+                return r;
+            p.count += r & 0xFF;
+        }
+    }
+    return 0;
+}
+
+int PensionContribution(CalcPass& p)
+{
+    const auto& firm = p.base().firm;
+    if (firm.procPens == 0 || p.rec().head.tabPodoh >= 19)
+        return 0;
+    if (p.mode == CalcDisplay && p.doc.thirdFlag == 99)
+        return 0;
+    const double rate = firm.procPens / 10000.0;
+    for (int m : RowMonths(p)) {
+        double a1 = 0, a2 = 0;
+        for (int i = 0; i < p.count; ++i) {
+            const AccrualRow& r = p.rows[i];
+            if (r.kod == 0 || r.kod >= 700 || r.mes != m)
+                continue;
+            const PayKind* k = PayKindOf(p.doc, r.kod);
+            if (!k)
+                return kCalcUnknownCode;
+            if (k->g11)
+                (k->oblPodoh ? a1 : a2) += r.sum;
+        }
+        // The employee's contribution on the taxed and on the other income;
+        // the rows already there for the month are taken into account.
+        if (const int r = ComputedRow(p, kCodePensionTaxed, a1 * rate - SumOfCode(p, kCodePensionTaxed, m), m); r < 0)
+            return r;
+        if (const int r = ComputedRow(p, kCodePensionOther, a2 * rate - SumOfCode(p, kCodePensionOther, m), m); r < 0)
+            return r;
+    }
+    return 0;
+}
+
+int Loans(CalcPass& p)
+{
+    const auto& firm = p.base().firm;
+    for (const auto& loan : p.rec().ssud.loans) {
+        if (loan.kod == 0 || loan.sumDolg == 0)
+            continue;
+        int n = loan.kvMes;
+        if (n != 0) {
+            double repay = 0;
+            for (int s = 0; s < 3 && n > 0; ++s) {
+                const int c = loan.mes[std::size_t(s)];
+                if (c == 0)
+                    continue;
+                if (c < n) {
+                    repay += c * loan.sum[std::size_t(s)];
+                    n -= c;
+                } else {
+                    repay += n * loan.sum[std::size_t(s)];
+                    n = 0;
+                }
+            }
+            repay = RoundByPayKind(std::min(repay, loan.sumDolg), loan.kod, p.doc);
+            if (const int r = DirectRow(p, loan.kod, repay, p.month); r < 0)
+                return r;
+        }
+        if (loan.nalog) {
+            const double rate = firm.procSsudWhole * 100 + firm.procSsudHundredths;
+            const double interest =
+                RoundByPayKind(loan.sumDolg * rate / 10000.0 * p.days() / 365.0, kCodeLoanInterest, p.doc);
+            if (interest != 0) {
+                if (const int r = DirectRow(p, kCodeLoanInterest, interest, p.month); r < 0)
+                    return r;
+                if (const int r = DirectRow(p, kCodePayout, interest, p.month); r < 0)
+                    return r;
+            }
+        }
+    }
+    return 0;
+}
+
+int FixedTransfers(CalcPass& p)
+{
+    const auto& sber = p.rec().sber;
+    for (std::size_t i = 0; i < sber.size(); ++i)
+        for (std::size_t j = i + 1; j < sber.size(); ++j)
+            if (sber[i].kod != 0 && sber[i].kod == sber[j].kod && sber[i].sum == 0 && sber[j].sum == 0)
+                return kCalcSameRestTransfers;
+    for (const SberRow& s : sber)
+        if (s.kod != 0 && s.sum != 0)
+            if (const int r = DirectRow(p, s.kod, RoundByPayKind(s.sum, s.kod, p.doc), p.month); r < 0)
+                return r;
+    return 0;
+}
+
+int IncomeTaxRows(CalcPass& p, bool& saveMaster)
+{
+    int r = CalcIncomeTax(0, p.rows, p.count, p.doc, p.capacity);
+    if (r < 0)
+        return r;
+    p.count += r;
+    saveMaster = p.rec().head.dedMonths != 0;
+    const int prof = p.attr().tabProf;
+    if (prof != 0) {
+        r = CalcIncomeTax(prof, p.rows, p.count, p.doc, p.capacity);
+        if (r < 0)
+            return r;
+        p.count += r;
+    }
+    return 0;
+}
+
+int Advance(CalcPass& p)
+{
+    if (p.mode == CalcDisplay && p.doc.VacationCalcKind != 0 && p.doc.VacationNoteOnly == 0)
+        return 0;
+    const auto& av = p.base().av;
+    if (std::size_t(p.idx) >= av.size())
+        return 0;
+    const double amount = RoundPayout(RoundByPayKind(av[std::size_t(p.idx)], kCodeAdvance, p.doc), p.doc);
+    return std::min(0, DirectRow(p, kCodeAdvance, amount, p.month));
+}
+
+} // namespace
+
+double WritDeduction(const IspolBlock::Writ& w, double base, double tax, double secondBases, int year, int month)
+{
+    const double net = base - tax;
+    if (w.vid == 3 || w.vid == 2) {
+        if (!w.priznUd)
+            return w.sum;
+        if (net <= 0)
+            return 0;
+        const double b = w.vid == 2 ? net - secondBases : net;
+        return b * w.sum / 10000.0;
+    }
+    // Kind 1.
+    double amount;
+    if (w.priznUd)
+        amount = net > 0 ? net * w.sum / 10000.0 : 0;
+    else
+        amount = w.sum;
+    if (w.dataEnd != 0) {
+        const PackedDate end(w.dataEnd);
+        const int endYear = end.yearField() < 30 ? 2000 + end.yearField() : 1900 + end.yearField() % 100;
+        const int endKey = MonthKey(endYear, end.month());
+        const int key = MonthKey(year, month);
+        if (endKey < key)
+            amount = 0;
+        else if (endKey == key)
+            amount = RoundWhole(amount) * end.day() / DaysInMonth(year, month);
+    }
+    if (w.priznUd)
+        amount = std::min(amount, std::max(0.0, net) / 2);
+    return amount;
+}
+
+namespace {
+
+int Writs(CalcPass& p)
+{
+    for (const auto& w : p.rec().ispol.writs) {
+        if (w.vid == 0 || w.sum == 0)
+            continue;
+        int cnt = 0;
+        double time = 0;
+        const double base = CalcBaseBySelector(kBaseRowsOnly, 0, 6, cnt, time, p.rows, p.count, p.doc);
+        if (cnt < 0)
+            return cnt;
+        const double tax = SumOfCode(p, kCodeTaxRow);
+        double second = 0;
+        if (w.vid == 2 && w.priznUd) {
+            for (int code : {155, 156, 157, 195, 196, 197}) {
+                int c = 0;
+                double t = 0;
+                second += CalcBaseBySelector(kBaseRowsOnly, 0, -code, c, t, p.rows, p.count, p.doc);
+                if (c < 0)
+                    return c;
+            }
+        }
+        double amount = 0;
+        if (base - tax > 0 || (w.vid == 1 && !w.priznUd))
+            amount = WritDeduction(w, base, tax, second, p.year, p.month);
+        const int code = w.vid == 1 ? 911 : 915 - w.vid;
+        amount = RoundByPayKind(RoundWhole(amount), code, p.doc);
+        if (p.count >= p.capacity)
+            return kCalcTooManyRows;
+        AccrualRow row;
+        row.kod = u16(code);
+        row.sum = amount;
+        row.mes = u16(p.month);
+        p.rows[p.count++] = row; // a zero row goes at the compaction
+        if (w.tabPsbor != 0) {
+            if (w.tabPsbor > 20)
+                return kCalcPostalFee;
+            const double fee = TaxForMonth(w.tabPsbor, amount, p.doc);
+            if (fee < 0)
+                return int(fee);
+            if (fee > 0)
+                if (const int r = DirectRow(p, 914, RoundByPayKind(fee, 914, p.doc), p.month); r < 0)
+                    return r;
+        }
+    }
+    return 0;
+}
+
+int BankTransfers(CalcPass& p)
+{
+    const auto& sber = p.rec().sber;
+    int restIndex = -1;
+    bool has906 = false;
+    for (int i = 0; i < int(sber.size()); ++i) {
+        const SberRow& s = sber[std::size_t(i)];
+        if (s.kod == 906)
+            has906 = true;
+        if ((s.kod == 903 || s.kod == 906) && s.sum == 0 && restIndex < 0)
+            restIndex = i;
+    }
+    int restRow = -1;
+    if (restIndex >= 0) {
+        int cnt = 0;
+        double time = 0;
+        double rest = CalcBaseBySelector(kBaseRowsOnly, 0, 0, cnt, time, p.rows, p.count, p.doc);
+        if (cnt < 0)
+            return cnt;
+        for (int i = 0; i < p.count; ++i)
+            if (p.rows[i].kod >= 700 && p.rows[i].kod <= 934 && !(p.rows[i].kod >= 865 && p.rows[i].kod <= 890))
+                rest -= p.rows[i].sum;
+        const int code = sber[std::size_t(restIndex)].kod;
+        rest = RoundPayout(RoundByPayKind(rest, code, p.doc), p.doc);
+        const int r = DirectRow(p, code, rest, p.month);
+        if (r < 0)
+            return r;
+        if (r == 1)
+            restRow = p.count - 1;
+    }
+    const int rate = p.base().firm.sbProcSotr;
+    if (has906 && p.mode == CalcStore && rate != 0) {
+        const int n = p.count;
+        for (int i = 0; i < n; ++i) {
+            const int code = p.rows[i].kod;
+            int commission = 0;
+            if (code == kCodeAdvance) commission = 936;
+            else if (code == kCodePayout) commission = 937;
+            else if (i == restRow) commission = 935;
+            if (commission == 0 || FindPayKind(p.doc, commission) < 0)
+                continue;
+            const double c = RoundWhole(p.rows[i].sum * rate / 10000.0);
+            if (c == 0)
+                continue;
+            p.rows[i].sum -= c;
+            if (const int r = DirectRow(p, commission, c, p.month); r < 0)
+                return r;
+        }
+    }
+    return 0;
+}
+
+int AmountToPay(CalcPass& p, double& pay)
+{
+    int cnt = 0;
+    double time = 0;
+    const double b = CalcBaseBySelector(kBaseRowsOnly, 0, 0, cnt, time, p.rows, p.count, p.doc);
+    if (cnt < 0)
+        return cnt;
+    double d = 0;
+    for (int i = 0; i < p.count; ++i) {
+        const int code = p.rows[i].kod;
+        if (!IsDeduction(code))
+            continue;
+        if (p.mode == CalcDisplay && (code == 903 || code == 906))
+            continue;
+        d += p.rows[i].sum;
+    }
+    pay = 0;
+    if (d < b) {
+        const double net = b - d;
+        const int priznUv = p.attr().priznUv;
+        if (priznUv == 0 || priznUv == 3) {
+            pay = RoundPayout(net, p.doc);
+            if (net - pay >= 1)
+                if (const int r = DirectRow(p, kCodeRemainder, net - pay, p.month); r < 0)
+                    return r;
+        } else if (priznUv == 5) {
+            if (const int r = DirectRow(p, kCodeRestPay, net, p.month); r < 0)
+                return r;
+            pay = net;
+        } else {
+            pay = net;
+        }
+    }
+    if (p.mode == CalcDisplay && p.doc.VacationCalcKind == 2 && p.doc.currentNote >= 0 &&
+               p.doc.currentNote < int(p.doc.vacationNoteCopy.size())) {
+        p.doc.vacationNoteCopy[std::size_t(p.doc.currentNote)].sum = pay;
+    }
+    return 0;
+}
+
+int CompactAndCostCodes(CalcPass& p)
+{
+    int k = 0;
+    for (int i = 0; i < p.count; ++i)
+        if (p.rows[i].sum != 0 || p.rows[i].kod == kCodeUnpaid)
+            p.rows[k++] = p.rows[i];
+    for (int i = k; i < p.count; ++i)
+        p.rows[i] = AccrualRow{};
+    p.count = k;
+    const int shop = std::size_t(p.slot) < p.base().shopBytes.size() ? p.base().shopBytes[std::size_t(p.slot)] : 0;
+    const auto& spz = p.rec().head.spz;
+    for (int i = 0; i < p.count; ++i) {
+        AccrualRow& r = p.rows[i];
+        if (r.otd == 0)
+            r.otd = u8(shop);
+        if (r.spzCh || r.spzSc || r.spzAu)
+            continue;
+        const PayKind* kind = PayKindOf(p.doc, r.kod);
+        if (!kind)
+            return kCalcUnknownCode;
+        if (kind->spzCh == 0 && kind->spzSc == 0 && kind->spzAu <= 5) {
+            const auto& set = spz[kind->spzAu];
+            r.spzCh = set[0] & 0x3FFF;
+            r.spzSc = set[1] & 0x3FFF;
+            r.spzAu = set[2] & 0x3FFF;
+        } else {
+            r.spzCh = (kind->spzCh != 0 ? kind->spzCh : spz[0][0]) & 0x3FFF;
+            r.spzSc = kind->spzSc;
+            r.spzAu = kind->spzAu;
+        }
+    }
+    return 0;
+}
+
+bool CalendarDayKind(int c)
+{
+    return c == 85 || c == 87 || (c >= 95 && c <= 98) || (c >= 110 && c <= 117) || (c >= 154 && c <= 159) ||
+           c == 169 || c == 170 || (c >= 195 && c <= 197) || c == 600 || c == 669;
+}
+
+bool OpensNoMonth(int c)
+{
+    return (c >= 16 && c <= 19) || c == 45 || (c >= 86 && c <= 89) || (c >= 96 && c <= 98) || c == 150 ||
+           c == 154 || c == 157 || c == 159 || (c >= 591 && c <= 594) || (c >= 611 && c <= 633);
+}
+
+bool NotCounted(int c) { return (c >= 561 && c <= 584) || (c >= 601 && c <= 634) || (c >= 661 && c <= 684); }
+
+// The days of earlier months may not add up to more than the month has.
+int DaysCheck(CalcPass& p)
+{
+    std::vector<int> months;
+    for (int i = 0; i < p.count; ++i) {
+        const AccrualRow& r = p.rows[i];
+        if (r.kod == 0 || r.kod >= 700 || r.dn == 0 || r.mes == 0 || r.mes > 12 || OpensNoMonth(r.kod))
+            continue;
+        if (r.mes == p.month || r.mes == p.nextMonth || r.mes == p.monthAfter)
+            continue;
+        if (std::find(months.begin(), months.end(), int(r.mes)) == months.end())
+            months.push_back(r.mes);
+    }
+    const auto& rec = p.rec();
+    for (int m : months) {
+        const int y = m < p.month ? p.year : p.year - 1;
+        const int len = DaysInMonth(y, m);
+        int offset = m - p.month;
+        if (offset > 0)
+            offset -= 12;
+        int pd = 0, pm = 0;
+        CalcScheduleNorm(WorkSchedule::ReportingMonth + offset, p.base().schedules[std::size_t(p.schedule)], 1, 31, pd,
+                         pm, p.doc);
+        double calendar = 0, other = 0;
+        auto add = [&](int code, double sum, int days) {
+            if (code == 0 || code >= 700 || (NotCounted(code) && !CalendarDayKind(code)))
+                return;
+            const double signedDays = sum < 0 ? -days : days;
+            (CalendarDayKind(code) ? calendar : other) += signedDays;
+        };
+        for (int i = 0; i < p.count; ++i)
+            if (p.rows[i].mes == m)
+                add(p.rows[i].kod, p.rows[i].sum, p.rows[i].dn);
+        for (int i = 0; i < rec.warKv && i < int(rec.waria.size()); ++i) {
+            const WariaEntry& e = rec.waria[std::size_t(i)];
+            if (e.inUse() && e.mes == m && e.god == y)
+                add(e.kod, e.sum, e.dn);
+        }
+        const double total = calendar + (pd != 0 ? other * len / pd : 0.0);
+        if (total > len + 1)
+            return kCalcTooManyDays;
+    }
+    return 0;
+}
+
+int Store(CalcPass& p, bool saveMaster)
+{
+    auto& base = p.base();
+    EmployeeAttributes& a = p.attr();
+    const int stored = a.kvProizv;
+    if (p.count > kStoredRowLimit - stored)
+        return kCalcTooManyRows; // computed rows are never dropped silently
+    auto& rows = p.rec().rows;
+    for (int i = stored; i < kStoredRowLimit; ++i)
+        rows[std::size_t(i)] = AccrualRow{};
+    std::copy(p.rows, p.rows + p.count, rows.begin() + stored);
+    std::stable_sort(rows.begin() + stored, rows.begin() + stored + p.count,
+                     [](const AccrualRow& x, const AccrualRow& y) { return x.kod < y.kod; });
+    p.doc.attributeBuffer = a;
+    if (p.doc.noSave)
+        return 0;
+    // The master row and the month's rows are stored together or not at all.
+    db::Transaction tr(Db(base));
+    if (saveMaster)
+        SaveKonst(base, p.slot);
+    SaveProizvZarpByRec(base, p.slot, 1);
+    tr.commit();
+    return 0;
+}
+
+} // namespace
+
+std::vector<CostAllocation> CostAllocationSums(const CalcPass& p)
+{
+    std::vector<CostAllocation> out;
+    for (int code = 940; code <= 964; ++code) {
+        const PayKind* k = PayKindOf(p.doc, code);
+        if (!k || (k->spzCh == 0 && k->spzSc == 0 && k->spzAu == 0))
+            continue;
+        CostAllocation a;
+        a.kind = code;
+        for (int i = 0; i < p.count; ++i) {
+            const AccrualRow& r = p.rows[i];
+            if (r.kod == 0 || r.kod == kCodeUnpaid)
+                continue;
+            if ((k->spzCh && r.spzCh != k->spzCh) || (k->spzSc && r.spzSc != k->spzSc) ||
+                (k->spzAu && r.spzAu != k->spzAu))
+                continue;
+            const double amount = r.kod < 700 ? r.sum : -r.sum;
+            a.total += amount;
+            if (const PayKind* rk = PayKindOf(p.doc, r.kod)) {
+                if (rk->oblProf)
+                    a.profBase += amount;
+                if (rk->oblPodoh)
+                    a.taxBase += amount;
+            }
+        }
+        a.tax = CalcContribution(0, a.taxBase / 100, p.doc);
+        out.push_back(a);
+    }
+    return out;
+}
+
+int CalcAccrualsAndTaxes(CalcPass& p)
+{
+    auto& doc = p.doc;
+    int r = Checks(p);
+    if (r < 0)
+        return r;
+
+    // The supplements read the bases up to two months ahead.
+    const u8 savedKind = doc.VacationCalcKind;
+    doc.VacationCalcKind = 1;
+    if (p.count > 0)
+        r = RegionalNorthernRows(p, false);
+    doc.VacationCalcKind = savedKind;
+    if (r < 0)
+        return r;
+    if ((r = AbsenceAverageRows(p)) < 0)
+        return r;
+
+    if (p.mode == CalcDisplay && doc.currentNote >= 0 && doc.currentNote < int(doc.vacationNoteCopy.size())) {
+        const VacationNote& note = doc.vacationNoteCopy[std::size_t(doc.currentNote)];
+        if ((note.dlin & 127) == 0)
+            return kCalcNoPlannedTime;
+        if (note.dlinHundredths != 0 && (note.dBegin != 0 || note.mBegin != 0))
+            return kCalcPartMonthVacation;
+    }
+    if ((r = VacationPay(p)) < 0)
+        return r;
+
+    doc.VacationCalcKind = 1;
+    r = RegionalNorthernRows(p, true);
+    doc.VacationCalcKind = savedKind;
+    if (r < 0)
+        return r;
+
+    bool saveMaster = false;
+    if ((r = PensionContribution(p)) < 0) return r;
+    if ((r = Loans(p)) < 0) return r;
+    if ((r = FixedTransfers(p)) < 0) return r;
+    if ((r = IncomeTaxRows(p, saveMaster)) < 0) return r;
+    if ((r = Advance(p)) < 0) return r;
+    if ((r = Writs(p)) < 0) return r;
+    if ((r = BankTransfers(p)) < 0) return r;
+    if (p.mode == CalcStore) {
+        r = CalcMonthContributions(p.rows, p.count, doc, p.capacity);
+        if (r < 0)
+            return r;
+        p.count += r;
+    }
+    double pay = 0;
+    if ((r = AmountToPay(p, pay)) < 0) return r;
+    if ((r = CompactAndCostCodes(p)) < 0) return r;
+    if (p.mode == CalcDisplay)
+        return p.count;
+
+    // The days check comes before the store, so that a failed employee
+    // stores nothing.
+    if ((r = DaysCheck(p)) < 0) return r;
+    if ((r = Store(p, saveMaster)) < 0) return r;
+    // The amount to pay is the employee's only once the rows are stored.
+    if (std::size_t(p.idx) < p.base().zar1.size())
+        p.base().zar1[std::size_t(p.idx)] = pay;
+    return p.count;
+}
+
+int CalcAccrualsAndTaxes(AccrualRow* rows, int rowCount, int slot, int month, int nextMonth, int monthAfter,
+                         int schedule, int plannedDays, int plannedMinutes, const int* monthLengths, int dayLength,
+                         int paymentSystem, CalcWorkBuffer* workBuffer, CalcMode mode, PayrollDoc& doc)
+{
+    CalcPass p{doc};
+    p.rows = rows;
+    p.count = rowCount;
+    p.idx = slot;
+    p.slot = slot + 1;
+    p.year = doc.infoBase.config.reportingYear();
+    p.month = month;
+    p.nextMonth = nextMonth;
+    p.monthAfter = monthAfter;
+    for (int m = 1; m <= 12; ++m)
+        p.monthLengths[std::size_t(m)] = monthLengths[m];
+    p.schedule = schedule;
+    p.plannedDays = plannedDays;
+    p.plannedMinutes = plannedMinutes;
+    p.dayLength = dayLength;
+    p.paymentSystem = paymentSystem;
+    p.workBuffer = workBuffer;
+    p.mode = mode;
+    p.pass = 2;
+    return CalcAccrualsAndTaxes(p);
+}
+
+} // namespace kalvor

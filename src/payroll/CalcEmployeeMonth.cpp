@@ -1,0 +1,385 @@
+#include "payroll/CalcEmployeeMonth.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "payroll/AccrualPass.h"
+#include "payroll/CalendarMath.h"
+#include "payroll/MonthInputRows.h"
+#include "payroll/MonthRate.h"
+#include "payroll/PayKinds.h"
+#include "payroll/ScheduleNorm.h"
+#include "shell/Values.h"
+#include "payroll/SickLeaveRows.h"
+
+#include <algorithm>
+#include <cstring>
+#include <tuple>
+
+namespace kalvor {
+
+using namespace infobase;
+
+// ----------------------------------------------------------------------------- row helpers
+
+void SetRowTime(AccrualRow& row, int days, int minutes)
+{
+    days = std::max(days, 0);
+    minutes = std::max(minutes, 0);
+    row.dn = u16(days & 63);
+    row.min = u16(minutes % 60);
+    row.hr = u16((minutes / 60) & 511);
+}
+
+int AppendRowRaw(CalcPass& p, const AccrualRow& row)
+{
+    if (row.sum == 0 && row.kod != kCodeUnpaid)
+        return 0;
+    if (p.count >= p.capacity)
+        return kCalcTooManyRows;
+    p.rows[p.count++] = row;
+    return 1;
+}
+
+int AppendRow(CalcPass& p, int code, double amount, int month, int days, int minutes, int shop)
+{
+    AccrualRow row;
+    row.kod = u16(code);
+    row.sum = code == kCodeUnpaid ? 100.0 : RoundByPayKind(RoundWhole(amount), code, p.doc);
+    row.mes = u16(month);
+    row.otd = u8(shop);
+    SetRowTime(row, days, minutes);
+    return AppendRowRaw(p, row);
+}
+
+void RemoveRow(CalcPass& p, int i)
+{
+    if (i < 0 || i >= p.count)
+        return;
+    std::move(p.rows + i + 1, p.rows + p.count, p.rows + i);
+    p.rows[--p.count] = AccrualRow{};
+}
+
+std::array<int, 13> CalcMonthLengths(int year)
+{
+    std::array<int, 13> l{};
+    for (int m = 1; m <= 12; ++m)
+        l[std::size_t(m)] = DaysInMonth(year, m);
+    return l;
+}
+
+// ----------------------------------------------------------------------------- foreign worker
+
+int ForeignWorkerDays(const EmployeeHead& head, int year, int month)
+{
+    const PackedDate entry(head.inostrDatPr);
+    if (entry.isNull() || entry.month() == 0)
+        return 0;
+    const int ey = entry.fullYear(), em = entry.month();
+    if (MonthKey(ey, em) >= MonthKey(year, month))
+        return 0;
+    const PackedDate leave(head.inostrDatOt);
+    const int leaveKey = leave.isNull() || leave.month() == 0 ? 0 : MonthKey(leave.fullYear(), leave.month());
+
+    int days = 0;
+    for (int key = MonthKey(ey, em); key < MonthKey(year, month); key = MonthKeyAdd(key, 1)) {
+        const int y = key >> 4, m = key & 15;
+        const int len = DaysInMonth(y, m);
+        const int from = key == MonthKey(ey, em) ? std::max(1, entry.day()) : 1;
+        int to = len;
+        if (leaveKey != 0 && key > leaveKey)
+            break;
+        if (leaveKey == key)
+            to = std::min(len, std::max(1, leave.day()));
+        if (to >= from)
+            days += to - from + 1;
+        if (days >= 999)
+            return 999;
+    }
+    return std::min(days, 999);
+}
+
+// ----------------------------------------------------------------------------- the engine
+
+namespace {
+
+// Steps 1-5 of a pass: the record, the payment system, the month norm.
+int StartPass(CalcPass& p, int index)
+{
+    auto& base = p.base();
+    std::fill(p.rows, p.rows + (p.mode == CalcStore ? kCalcClearRowsStore : kCalcClearRowsDisplay), AccrualRow{});
+    p.count = 0;
+
+    p.slot = base.list[std::size_t(index)].slot;
+    p.idx = p.slot - 1;
+    if (base.currentSlot != p.slot) {
+        base.currentSlot = p.slot;
+        if (!base.swap.readSlot(p.slot, base.current)) {
+            // A record that cannot be read whole is not computed: the rows
+            // would come from a partly stale record.
+            base.currentSlot = 0;
+            return kCalcRecordUnreadable;
+        }
+    }
+
+    if (p.pass == 1 && base.current.head.flag(9) && base.current.head.inostrDatPr != 0) {
+        base.current.head.inostrDnPrRF = u16(ForeignWorkerDays(base.current.head, p.year, p.month));
+        if (p.mode == CalcStore && !p.doc.noSave)
+            SaveKonstInostrDays(base, p.slot);
+    }
+
+    p.paymentSystem = p.attr().sistOpl;
+    if (p.paymentSystem == 0)
+        return kCalcNoPaymentSystem;
+    p.schedule = EmployeeScheduleIndex(p.doc, p.idx);
+    WorkSchedule& sched = base.schedules[std::size_t(p.schedule)];
+    const int r = CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, 1, 31, p.plannedDays, p.plannedMinutes, p.doc);
+    if (r < 0)
+        return r - 10;
+    p.dayLength = sched.rdHr * 60 + sched.rdMin;
+    if (p.dayLength == 0)
+        p.dayLength = base.firm.dnHr() * 60 + base.firm.dnMin();
+    if (p.dayLength == 0)
+        return kCalcNoDayLength;
+    if (p.plannedDays == 0 || p.plannedMinutes == 0)
+        return kCalcNoWorkingTime;
+    return 0;
+}
+
+// Step 6: a time sheet with days only or minutes only is completed.
+void CompleteTimeSheet(CalcPass& p)
+{
+    TabelRecord& t = p.tabel();
+    if ((p.paymentSystem == 1 || p.paymentSystem == 2) && t.rabHr == 0)
+        t.rabHr = u16(t.rabDn * p.dayLength);
+    if (t.rabDn == 0 && t.rabHr != 0)
+        t.rabDn = u8((t.rabHr + p.dayLength - 1) / p.dayLength);
+}
+
+// Step 8: the rows entered for the month.
+int CarriedRows(CalcPass& p)
+{
+    EmployeeAttributes& a = p.attr();
+    auto& rows = p.rec().rows;
+    const TabelRecord& t = p.tabel();
+    if (p.paymentSystem == 1) {
+        for (int i = 0; i < int(a.kvProizv) && i < EmployeeRecord::RowCount; ++i) {
+            AccrualRow& r = rows[std::size_t(i)];
+            if (r.kod != 0 && r.kod < 3 && r.mes == p.month) {
+                SetRowTime(r, t.rabDn, t.rabHr);
+                break;
+            }
+        }
+    }
+    // A free row among the entered ones is dropped from the record (the rows
+    // behind it move up), so that the second pass sees the same rows.
+    for (int i = 0; i < int(a.kvProizv) && i < EmployeeRecord::RowCount;) {
+        const AccrualRow& r = rows[std::size_t(i)];
+        if (r.kod == 0) {
+            if (r.sum != 0)
+                return kCalcUnknownCode;
+            std::move(rows.begin() + i + 1, rows.begin() + a.kvProizv, rows.begin() + i);
+            rows[std::size_t(a.kvProizv - 1)] = AccrualRow{};
+            a.kvProizv = u16(a.kvProizv - 1);
+            continue;
+        }
+        ++i;
+    }
+    for (int i = 0; i < int(a.kvProizv) && i < EmployeeRecord::RowCount; ++i) {
+        AccrualRow r = rows[std::size_t(i)];
+        if (r.mes == 0 || r.mes > 12)
+            return kCalcRowWithoutMonth;
+        r.sum = RoundByPayKind(r.sum, r.kod, p.doc);
+        if (const int k = AppendRowRaw(p, r); k < 0)
+            return k;
+    }
+    return 0;
+}
+
+// Step 18 (first pass): vacation time that falls in the reporting month.
+struct MonthAbsence {
+    int sickDays = 0, sickMinutes = 0;
+    int vacationDays = 0, vacationMinutes = 0;
+    int unpaidDays = 0;
+    bool hasSickLeave = false, hasVacation = false;
+};
+
+bool IsHoliday(const CalcPass& p, int day, int month)
+{
+    for (u16 w : p.base().firm.fete)
+        if (w != 0 && (w & 15) == month && (w >> 8) == day)
+            return true;
+    return false;
+}
+
+// Whether a sick-leave sheet of the employee covers the day of the reporting month.
+bool SickOn(const CalcPass& p, int day)
+{
+    const int key = MonthKey(p.year, p.month) * 32 + day;
+    for (const SickLeaveSheet& s : p.base().bln.run(p.slot)) {
+        if (s.gBegin == 0 || s.mBegin == 0)
+            continue;
+        const int from = MonthKey(s.gBegin, s.mBegin) * 32 + s.dBegin;
+        const int to = s.gEnd != 0 && s.mEnd != 0 ? MonthKey(s.gEnd, s.mEnd) * 32 + s.dEnd : from;
+        if (key >= from && key <= to)
+            return true;
+    }
+    return false;
+}
+
+void VacationTime(CalcPass& p, MonthAbsence& out)
+{
+    auto notes = p.base().otp.run(p.slot);
+    std::sort(notes.begin(), notes.end(), [](const VacationNote& a, const VacationNote& b) {
+        return std::tuple(a.gBegin, a.mBegin, a.dBegin) < std::tuple(b.gBegin, b.mBegin, b.dBegin);
+    });
+    const int key = MonthKey(p.year, p.month);
+    WorkSchedule& sched = p.base().schedules[std::size_t(p.schedule)];
+    for (const VacationNote& n : notes) {
+        if (n.gBegin == 0 || n.mBegin == 0 || n.vid != 0 || n.dlin == 0)
+            continue;
+        if (MonthKey(n.gBegin, n.mBegin) > key)
+            continue;
+        // Walk the calendar days of the vacation; holidays lengthen it.
+        int y = n.gBegin, m = n.mBegin, d = std::max<int>(1, n.dBegin);
+        int left = n.dlin, first = 0, last = 0;
+        while (left > 0 && MonthKey(y, m) <= key) {
+            if (!IsHoliday(p, d, m)) {
+                --left;
+                if (MonthKey(y, m) == key) {
+                    if (first == 0)
+                        first = d;
+                    last = d;
+                }
+            }
+            if (++d > DaysInMonth(y, m)) {
+                d = 1;
+                if (++m > 12) {
+                    m = 1;
+                    ++y;
+                }
+            }
+        }
+        if (first == 0)
+            continue;
+        // The planned time of the vacation's days, less the days of sickness
+        // within it (the sick-leave sheets take those).
+        for (int day = first; day <= last; ++day) {
+            if (IsHoliday(p, day, p.month) || SickOn(p, day))
+                continue;
+            int pd = 0, pm = 0;
+            CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, day, day + kNormDayByDay, pd, pm, p.doc);
+            out.vacationDays += pd;
+            out.vacationMinutes += pm;
+        }
+        out.hasVacation = true;
+    }
+    for (int i = 0; i < p.count; ++i)
+        if (p.rows[i].kod == kCodeUnpaid)
+            out.unpaidDays += p.rows[i].dn;
+}
+
+// Step 19: the time sheet of a full month loses the sick-leave, vacation and
+// unpaid time.
+void LowerTimeSheet(CalcPass& p, const MonthAbsence& a)
+{
+    TabelRecord& t = p.tabel();
+    WorkSchedule& sched = p.base().schedules[std::size_t(p.schedule)];
+    CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, 1, 31, p.plannedDays, p.plannedMinutes, p.doc);
+    // Only a sheet that shows the whole month (or the month less the other
+    // absence already taken out) is lowered, so a second run lowers nothing.
+    const int rabDn0 = t.rabDn;
+    const bool hoursFull = t.rabHr == 0 || t.rabHr == p.plannedMinutes;
+    auto lower = [&](int days, int minutes) {
+        t.rabDn = u8(std::max(0, t.rabDn - days));
+        if (t.rabHr != 0)
+            t.rabHr = u16(std::max(0, t.rabHr - minutes));
+    };
+    if (a.hasSickLeave && hoursFull &&
+        (rabDn0 == p.plannedDays || rabDn0 == p.plannedDays - a.vacationDays - t.bezsodDn))
+        lower(a.sickDays, a.sickMinutes);
+    if (a.hasVacation && hoursFull && (rabDn0 == p.plannedDays || rabDn0 == p.plannedDays - a.sickDays))
+        lower(a.vacationDays, a.vacationMinutes);
+    if (t.bezsodDn != 0 || a.unpaidDays != 0) {
+        t.rabDn = u8(std::max(0, t.rabDn + t.bezsodDnVyh - t.bezsodDn - a.unpaidDays));
+        if (t.rabHr != 0)
+            t.rabHr = u16(std::max(0, t.rabHr + t.bezsodHrVyh - t.bezsodHr));
+    }
+}
+
+} // namespace
+
+int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuffer* workBuffer, CalcMode mode)
+{
+    auto& base = doc.infoBase;
+    if (index < 0 || index >= int(base.list.size()))
+        return kCalcBadEmployee;
+    const int slot = base.list[std::size_t(index)].slot;
+    if (slot < 1 || slot > int(base.attributes.size()) || slot > int(base.tabel.size()))
+        return kCalcBadEmployee;
+
+    // The first pass takes the month's absences off the time sheet for the
+    // second; the entered sheet is given back afterwards, so that a second
+    // calculation starts from the same sheet.
+    struct SheetKeeper {
+        TabelRecord& sheet;
+        TabelRecord kept;
+        ~SheetKeeper() { sheet = kept; }
+    } keeper{base.tabel[std::size_t(slot - 1)], base.tabel[std::size_t(slot - 1)]};
+
+    CalcPass p{doc};
+    p.rows = result;
+    p.mode = mode;
+    p.workBuffer = workBuffer;
+    p.year = base.config.reportingYear();
+    p.month = base.config.reportingMonth();
+    p.nextMonth = p.month % 12 + 1;
+    p.monthAfter = p.nextMonth % 12 + 1;
+    p.monthLengths = CalcMonthLengths(p.year);
+
+    MonthAbsence absence;
+    for (p.pass = 1; p.pass <= 2; ++p.pass) {
+        if (const int r = StartPass(p, index); r < 0)
+            return r;
+        CompleteTimeSheet(p);
+
+        if (mode == CalcDisplay && doc.VacationCalcKind != 0 && doc.VacationNoteOnly == 0)
+            return CalcAccrualsAndTaxes(p);
+
+        int r = CarriedRows(p);
+        if (r >= 0) r = SalaryAndTimeSheetRows(p);
+        if (r >= 0) r = AltTimeSheetRows(p);
+        if (r >= 0) r = PermanentPaymentRows(p, false);
+        if (r >= 0) r = RuleRows(p);
+        if (r >= 0) r = BonusRows(p);
+        if (r < 0)
+            return r;
+        if (mode == CalcDisplay) {
+            doc.spareByte = doc.VacationCalcKind;
+            doc.VacationCalcKind = 0;
+        }
+        r = RuleRowCorrections(p);
+        if (r >= 0) r = PermanentPaymentRows(p, true);
+        if (mode == CalcDisplay)
+            doc.VacationCalcKind = doc.spareByte;
+        if (r < 0)
+            return r;
+
+        // Sick leave.
+        doc.fundFilter = -1;
+        MonthAbsence passAbsence;
+        if ((r = SickLeaveRows(p, passAbsence.sickDays, passAbsence.sickMinutes, passAbsence.hasSickLeave)) < 0)
+            return r;
+
+        if (p.pass == 1) {
+            VacationTime(p, passAbsence);
+            absence = passAbsence;
+            LowerTimeSheet(p, absence);
+        } else {
+            WorkSchedule& sched = base.schedules[std::size_t(p.schedule)];
+            CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, 1, 31, p.plannedDays, p.plannedMinutes, doc);
+        }
+    }
+    p.pass = 2;
+    return CalcAccrualsAndTaxes(p);
+}
+
+} // namespace kalvor

@@ -1,0 +1,38 @@
+#pragma once
+// The worker of the calculation screen: writes the selected employees into
+// the swap work file, picks the employees to compute and computes each one's
+// month (CalcEmployeeMonth, storing the results), reporting through the
+// task-thread protocol:
+//   stage()                 (WM_CALC_STAGE) at the start, before the loading stage;
+//   progress(0, n)          the number of employees to compute (the progress range);
+//   calcProgress(i, errors) (WM_CALC_PROGRESS) after each employee, i its index in
+//                           the employee list;
+//   done(result, errors)    (WM_TASK_DONE) TASK_DONE with the number of employees that
+//                           failed, TASK_STOPPED, or TASK_FAILED with the reason when
+//                           the loading stage or a database write failed.
+// An employee that fails gets the error code (k of -k) in the status word of
+// its attribute record (err, bits 4-9), and the status words are written to
+// the base at the end of the run, also a stopped one.
+#include "payroll/PayrollDocument.h"
+#include "platform/TaskThread.h"
+
+#include <vector>
+
+namespace kalvor {
+
+struct CalcThreadParams : platform::TaskThreadParams {
+    int reservedSelector = 0; // always 0; any other value selects nobody
+    PayrollDoc* document = nullptr;
+};
+
+// The employee-list indexes to compute, in list order: the employee of the
+// personnel number when one is given (nobody when it is not in the list or
+// negative); nobody for a non-zero reserved selector; otherwise every employee
+// whose shop, brigade and profession equal the non-zero keys, those of
+// dismissal status 4 only when they have bonus lines this month.
+void SelectEmployeesForCalculation(const CalcThreadParams& filter, const PayrollDoc& doc, std::vector<int>& list);
+
+// The worker body (run it with platform::TaskThread::start).
+platform::TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadParams& params);
+
+} // namespace kalvor

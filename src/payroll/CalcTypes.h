@@ -1,0 +1,113 @@
+#pragma once
+// Types shared by the monthly calculation of one employee: the call mode, the
+// result and work buffers, the error codes the engine returns itself, and the
+// context that the steps of one calculation pass share.
+//
+// Results: 0 or more is a row count; -k is message k of CalcErrorTexts
+// (shell/Messages.h), passed up unchanged by every level.
+#include "payroll/AverageEarnings.h" // CalcWorkBuffer, the average-earnings detail
+#include "payroll/PayKinds.h" // the row protocol: RoundWhole, then RoundByPayKind
+#include "payroll/PayrollDocument.h"
+
+#include <array>
+#include <cstdint>
+
+namespace kalvor {
+
+// What a calculation call does.
+enum CalcMode : std::uint32_t {
+    CalcStore = 0,   // calculate and store
+    CalcDisplay = 1, // compute one employee for display only; nothing is stored
+};
+
+// The caller's result buffer: at least kCalcResultRows rows (the document's
+// resultBuffer).
+using CalcResult = infobase::AccrualRow*;
+inline constexpr int kCalcResultRows = PayrollDoc::ResultRowCount; // 66
+inline constexpr int kCalcClearRowsStore = 64;
+inline constexpr int kCalcClearRowsDisplay = 60;
+// Rows that one employee's record block stores (entered and computed rows).
+inline constexpr int kStoredRowLimit = 60;
+
+// Error codes (CalcErrorTexts) that the engine and the accrual pass return
+// themselves.
+enum CalcError : int {
+    kCalcNoPaymentSystem = -1,
+    kCalcUnknownCode = -5,
+    kCalcSickLeaveDates = -6,
+    kCalcRowWithoutMonth = -9,
+    kCalcNoDayLength = -12,
+    kCalcNoPlannedTime = -13,
+    kCalcMeaningMismatch = -14,
+    kCalcNoWorkingTime = -16,
+    kCalcSameRestTransfers = -19,
+    kCalcTooManyRows = -22,       // "Количество оплат и удержаний в з/п больше 28"
+    kCalcTooManyDays = -24,
+    kCalcDayMaskMismatch = -25,
+    kCalcBadPermanentPayment = -26,
+    kCalcBadEmployee = -27,       // an index that is not in the employee list
+    kCalcPostalFee = -34,
+    kCalcNoDismissalDate = -35,
+    kCalcNoHireDate = -36,
+    kCalcPartMonthVacation = -37,
+    kCalcRecordUnreadable = -38,  // the employee's record could not be read from the work file
+    kCalcBadHireDismissal = -42,
+};
+
+// Pay-kind codes with a fixed meaning to the engine.
+enum CalcCode : int {
+    kCodeUnpaid = 600,
+    kCodePayout = 904,
+    kCodeAdvance = 901,
+    kCodeTaxRow = 902,
+    kCodeRestPay = 920,
+    kCodeRemainder = 921,
+    kCodePensionTaxed = 922,
+    kCodePensionOther = 923,
+    kCodeLoanInterest = 79,
+};
+
+// What one calculation pass shares between its steps.
+struct CalcPass {
+    PayrollDoc& doc;
+    infobase::AccrualRow* rows = nullptr;
+    int count = 0;
+    int capacity = kCalcResultRows;
+    int slot = 0;  // record slot n, 1-based
+    int idx = 0;   // slot - 1, index into the per-slot arrays
+    int year = 0, month = 0, nextMonth = 0, monthAfter = 0;
+    std::array<int, 13> monthLengths{}; // [1..12], February 29 in years divisible by 4
+    int paymentSystem = 0;
+    int schedule = 0;                   // 0-based schedule index
+    int plannedDays = 0, plannedMinutes = 0;
+    int dayLength = 0;                  // minutes of a working day
+    CalcMode mode = CalcStore;
+    int pass = 1;
+    CalcWorkBuffer* workBuffer = nullptr;
+
+    infobase::CInfoBase& base() const { return doc.infoBase; }
+    infobase::EmployeeRecord& rec() const { return doc.infoBase.current; }
+    infobase::TabelRecord& tabel() const { return doc.infoBase.tabel[std::size_t(idx)]; }
+    infobase::EmployeeAttributes& attr() const { return doc.infoBase.attributes[std::size_t(idx)]; }
+    int days() const { return monthLengths[std::size_t(month)]; }
+};
+
+// Fills a row's time: minutes / 60 into the hours word, minutes mod 60 and
+// days into the time word.
+void SetRowTime(infobase::AccrualRow& row, int days, int minutes);
+// Minutes of a row (hours x 60 + minutes).
+inline int RowMinutes(const infobase::AccrualRow& row) { return row.hr * 60 + row.min; }
+
+// Appends a row with the amount rounded by RoundWhole and then by its kind;
+// a row that rounds to 0 is not kept (code 600 always is, at 100 kopecks).
+// Returns 1 when kept, 0 when dropped, kCalcTooManyRows when the buffer is full.
+int AppendRow(CalcPass& p, int code, double amount, int month, int days = 0, int minutes = 0, int shop = 0);
+// Appends a row whose amount has been rounded already (kept when not 0).
+int AppendRowRaw(CalcPass& p, const infobase::AccrualRow& row);
+// Removes row i, the rows behind it move up.
+void RemoveRow(CalcPass& p, int i);
+
+// The month-length table of a year.
+std::array<int, 13> CalcMonthLengths(int year);
+
+} // namespace kalvor

@@ -1,0 +1,739 @@
+#include "payroll/MonthChange.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "payroll/CalendarMath.h"
+#include "payroll/MonthRate.h"
+#include "payroll/PayKinds.h"
+#include "payroll/ScheduleNorm.h"
+#include "platform/Db.h"
+#include "shell/Values.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+#include <QDate>
+
+namespace kalvor {
+
+using namespace infobase;
+
+namespace {
+
+constexpr int kMonthRows = 60;  // slots 0-59: the month's rows
+constexpr int kFutureFirst = 60; // slots 60-65: rows of later months
+constexpr int kGroupCount = 25;  // cost-allocation groups, pay kinds 940-964
+constexpr int kFirstGroupCode = 940;
+constexpr int kDebtCode = 915;
+constexpr u32 k29Bits = (1u << 29) - 1;
+constexpr u16 kEmptyDate = 1900 * 16; // the base's "1.1.1900"
+
+bool dateSet(u16 d)
+{
+    return d != 0 && d != kEmptyDate;
+}
+
+// Full date as one comparable number (yyyymmdd).
+int dayKey(int year, int month, int day)
+{
+    return year * 10000 + month * 100 + day;
+}
+
+bool isSpecialYearCode(int code)
+{
+    return code == 87 || code == 88 || code == 96 || code == 157 || code == 159;
+}
+
+bool isStandingArchiveCode(int code)
+{
+    return code == 600 || code == 169 || code == 170 || code == 669;
+}
+
+u16 packDate(int day, int month, int year)
+{
+    if (year == 0 || month == 0)
+        return 0;
+    return PackedDate::make(day == 0 ? 1 : day, month, year).value;
+}
+
+// The in-memory tables the change alters, kept to put them back on failure.
+struct Snapshot {
+    InfoBaseConfig config;
+    std::array<WorkSchedule, CInfoBase::ScheduleCount> schedules;
+    std::vector<EmployeeAttributes> attributes;
+    std::vector<TabelRecord> tabel;
+    std::vector<double> av, zar1;
+    LineArray<AltTabelEntry> altTabel;
+    LineArray<BonusLine> prem;
+    LineArray<SickLeaveSheet> bln;
+    LineArray<VacationNote> otp;
+    EmployeeRecord current;
+    int currentSlot = 0;
+    WarDatBlock warDat;
+
+    explicit Snapshot(const CInfoBase& b)
+        : config(b.config), schedules(b.schedules), attributes(b.attributes), tabel(b.tabel), av(b.av),
+          zar1(b.zar1), altTabel(b.altTabel), prem(b.prem), bln(b.bln), otp(b.otp), current(b.current),
+          currentSlot(b.currentSlot), warDat(b.warDat)
+    {
+    }
+    void restore(CInfoBase& b) const
+    {
+        b.config = config;
+        b.schedules = schedules;
+        b.attributes = attributes;
+        b.tabel = tabel;
+        b.av = av;
+        b.zar1 = zar1;
+        b.altTabel = altTabel;
+        b.prem = prem;
+        b.bln = bln;
+        b.otp = otp;
+        b.current = current;
+        b.currentSlot = currentSlot;
+        b.warDat = warDat;
+    }
+};
+
+struct CostGroup {
+    bool active = false;
+    u16 ch = 0, sc = 0, au = 0;
+    double balance = 0;
+    bool matches(const AccrualRow& r) const
+    {
+        return active && (ch == 0 || ch == r.spzCh) && (sc == 0 || sc == r.spzSc) && (au == 0 || au == r.spzAu);
+    }
+};
+
+// Appends an entry to the monthly archive, dropping the oldest one when full.
+void appendArchive(EmployeeRecord& rec, const WariaEntry& e)
+{
+    int n = std::min<int>(rec.warKv, EmployeeRecord::ArchiveCapacity);
+    if (n > EmployeeRecord::ArchiveCapacity - 1) {
+        std::move(rec.waria.begin() + 1, rec.waria.begin() + n, rec.waria.begin());
+        --n;
+    }
+    rec.waria[std::size_t(n)] = e;
+    rec.warKv = u16(n + 1);
+}
+
+bool appendWarDat(WarDatBlock& w, const WarDatEntry& e, bool unlessPresent)
+{
+    const int n = std::min<int>(w.warDatKv, WarDatBlock::Capacity);
+    if (unlessPresent)
+        for (int i = 0; i < n; ++i)
+            if (w.entries[std::size_t(i)] == e)
+                return false;
+    if (n >= WarDatBlock::Capacity)
+        return false;
+    w.entries[std::size_t(n)] = e;
+    w.warDatKv = u16(n + 1);
+    return true;
+}
+
+// Puts rows into the input area from slot `count` on; false when the area
+// (kvProizv's 28 carried rows) is full.
+bool pushInput(std::array<AccrualRow, EmployeeRecord::RowCount>& rows, int& count, const AccrualRow& r)
+{
+    if (count >= kMonthChangeCarriedRows)
+        return false;
+    rows[std::size_t(count++)] = r;
+    return true;
+}
+
+// Vacation days of a note that fall in the month (first and last day of the
+// month, or false when none): calendar days counted from the start day over
+// the note's length, the firm's public holidays on or after the start not
+// counted (they lengthen the vacation).
+bool vacationDaysInMonth(const VacationNote& v, int year, int month, const FirmInfo& firm, int& first, int& last)
+{
+    if (v.gBegin == 0 || v.mBegin == 0 || v.dBegin == 0 || v.dlin == 0)
+        return false;
+    QDate d(v.gBegin, v.mBegin, v.dBegin);
+    if (!d.isValid())
+        return false;
+    auto holiday = [&](const QDate& day) {
+        const int n = std::min<int>(firm.feteKv, int(firm.fete.size()));
+        for (int i = 0; i < n; ++i) {
+            const u16 w = firm.fete[std::size_t(i)];
+            if ((w >> 8) == day.day() && (w & 0xFF) == day.month())
+                return true;
+        }
+        return false;
+    };
+    first = 0;
+    last = 0;
+    int left = v.dlin;
+    // A vacation is at most a few hundred days; the guard keeps a corrupt
+    // holiday table from looping.
+    for (int guard = 0; left > 0 && guard < 2000; ++guard, d = d.addDays(1)) {
+        const int key = d.year() * 16 + d.month();
+        if (key > year * 16 + month)
+            break;
+        if (holiday(d))
+            continue;
+        --left;
+        if (d.year() == year && d.month() == month) {
+            if (first == 0)
+                first = d.day();
+            last = d.day();
+        }
+    }
+    return first != 0;
+}
+
+int scheduleIndexOf(int graph)
+{
+    return graph >= 1 && graph <= CInfoBase::ScheduleCount ? graph - 1 : 0;
+}
+
+class MonthMove {
+public:
+    MonthMove(PayrollDoc& doc, int newKey)
+        : doc(doc), base(doc.infoBase), oldKey(base.config.tekMes), newKey(newKey), oldYear(oldKey >> 4),
+          oldMonth(oldKey & 15), newYear(newKey >> 4), newMonth(newKey & 15)
+    {
+    }
+
+    int run(const std::function<void()>& stepIt)
+    {
+        for (const EmployeeListEntry& e : base.list) {
+            firstPass(e.slot);
+            if (stepIt)
+                stepIt();
+        }
+        betweenPasses();
+        for (const EmployeeListEntry& e : base.list)
+            secondPass(e.slot);
+        monthchange::ShiftMonthlyTables(doc, newKey);
+        clearMonthlyTables();
+        saveCommonTables();
+        // No half-loaded record is left behind as the current one.
+        base.ClearCurrentRecord();
+        base.currentSlot = 0;
+        return errors == 0 ? 1 : -errors;
+    }
+
+    int errors = 0;
+
+private:
+    void firstPass(int slot)
+    {
+        const int idx = slot - 1;
+        LoadEmployee(base, slot);
+        LoadWarDat(base, slot, 0, 0, 0);
+        EmployeeRecord& rec = base.current;
+        EmployeeHead& head = rec.head;
+        EmployeeAttributes& a = base.attributes[std::size_t(idx)];
+
+        // Errors that do not survive the month.
+        if (a.err == 24 || a.err == 36 || a.err == 38)
+            a.err = 0;
+        const bool inError = a.err != 0;
+        if (inError)
+            ++errors;
+
+        // A new year: the property deduction of the year is what remains of it.
+        if (newYear > oldYear)
+            head.imvichNY = (head.imvichNY & ~k29Bits) | (head.imvichOst & k29Bits);
+
+        // Dismissed in the month: open tax deductions end with it.
+        if (a.priznUv == 1 || a.priznUv == 2) {
+            for (NalvichEntry& n : rec.nalvich)
+                if (n.kod != 0 && n.end == 0)
+                    n.end = u16(oldKey);
+            a.priznUv = 4;
+        }
+
+        // Foreign-employee data that contradict each other.
+        if ((dateSet(head.inostrDatVidGit) && !head.flag(10)) || (head.flag(2) && !head.flag(9))) {
+            a.err = kMonthChangeForeignData;
+            ++errors;
+        }
+
+        // Limited writs that have ended.
+        for (IspolBlock::Writ& w : rec.ispol.writs) {
+            if (w.vid != 1 || w.dataEnd == 0)
+                continue;
+            const PackedDate end(w.dataEnd);
+            if (end.fullYear() * 16 + end.month() <= oldKey)
+                w = IspolBlock::Writ{};
+        }
+
+        for (int l = 0; l < int(rec.ssud.loans.size()); ++l)
+            monthchange::RepayLoan(doc, l);
+
+        // The month's rows: inputs, then the calculated rows up to the first empty slot.
+        const int inputs = std::min<int>(a.kvProizv, kMonthRows);
+        int end = inputs;
+        while (end < kMonthRows && !rec.rows[std::size_t(end)].isEmpty())
+            ++end;
+        std::vector<AccrualRow> calculated(rec.rows.begin() + inputs, rec.rows.begin() + end);
+        std::array<AccrualRow, EmployeeRecord::RowCount> next{};
+        int count = 0;
+
+        if (inError) {
+            // Carried as they stand, nothing archived.
+            for (const AccrualRow& r : calculated) {
+                if (!pushInput(next, count, r)) {
+                    a.err = kMonthChangeTooManyRows;
+                    ++errors;
+                    break;
+                }
+            }
+        } else {
+            rollResults(calculated, next, count, a);
+        }
+        if (a.priznUv == 5)
+            a.priznUv = 0;
+        CompactWariaEntries(doc);
+
+        if (!inError)
+            carryDebts(next, count, a);
+        if (a.priznUv == 3)
+            a.priznUv = 0;
+
+        base.av[std::size_t(idx)] = a.priznUv == 0 ? head.avans : 0;
+
+        // Bonus lines: only those kept for the next month stay.
+        {
+            std::vector<BonusLine> kept;
+            for (BonusLine b : base.prem.run(slot)) {
+                if (b.kod != 0 && b.sum != 0 && b.mes == 2) {
+                    b.mes = 1;
+                    kept.push_back(b);
+                }
+            }
+            base.prem.replaceRun(slot, kept);
+        }
+
+        // Future rows: those of the new month become input rows, the rest
+        // wait in the last two slots.
+        std::vector<AccrualRow> waiting;
+        for (int s = kFutureFirst; s < EmployeeRecord::RowCount; ++s) {
+            const AccrualRow& r = rec.rows[std::size_t(s)];
+            if (r.isEmpty() || r.mes == 0)
+                continue;
+            if (r.mes == newMonth) {
+                if (!pushInput(next, count, r)) {
+                    a.err = kMonthChangeTooManyRows;
+                    ++errors;
+                }
+            } else {
+                waiting.push_back(r);
+            }
+        }
+        for (std::size_t i = 0; i < waiting.size() && i < 2; ++i)
+            next[std::size_t(64 + i)] = waiting[i];
+        rec.rows = next;
+        a.kvProizv = u16(count);
+
+        // Alternative time sheet: kept only for employees who use it every month.
+        if (!head.flag(8))
+            base.altTabel.removeRun(slot);
+
+        // Rate history: one place older, the closed month's rate newest.
+        std::move_backward(rec.rates.begin(), rec.rates.end() - 1, rec.rates.end());
+        rec.rates[0] = RateHistoryEntry{};
+        double baseRate = 0, fullRate = 0;
+        if (CalcMonthRate(baseRate, fullRate, doc, idx) == 0)
+            rec.rates[0] = RateHistoryEntry{baseRate, fullRate};
+
+        a.kvSdel = 0;
+        a.kvDBF = 0;
+
+        closeStandingEntries(a);
+        archiveSickLeave(slot);
+
+        SaveEmployeeCalc(base, slot, a);
+    }
+
+    void rollResults(const std::vector<AccrualRow>& calculated, std::array<AccrualRow, EmployeeRecord::RowCount>& next,
+                     int& count, EmployeeAttributes& a)
+    {
+        EmployeeRecord& rec = base.current;
+        std::array<int, 13> nextFive{};
+        for (int k = 1; k <= 5; ++k)
+            nextFive[std::size_t((oldMonth - 1 + k) % 12 + 1)] = 1;
+
+        for (int g = 0; g < kGroupCount; ++g) {
+            CostGroup& grp = groups[std::size_t(g)];
+            grp = CostGroup{};
+            if (const PayKind* pk = PayKindOf(doc, kFirstGroupCode + g)) {
+                grp.ch = pk->spzCh;
+                grp.sc = pk->spzSc;
+                grp.au = pk->spzAu;
+                grp.active = grp.ch != 0 || grp.sc != 0 || grp.au != 0;
+            }
+        }
+        accruals = 0;
+        deductions = 0;
+
+        for (const AccrualRow& r : calculated) {
+            const int code = r.kod;
+            const bool accrual = code < 700;
+            const bool deduction = code >= 700 && code <= 939 && !(code >= 865 && code <= 890);
+            if (accrual && code != 600)
+                accruals += r.sum;
+            if (deduction)
+                deductions += r.sum;
+            for (CostGroup& g : groups) {
+                if (!g.matches(r))
+                    continue;
+                if (accrual)
+                    g.balance += code == 600 ? 0 : r.sum;
+                else if (deduction)
+                    g.balance -= r.sum;
+            }
+
+            const PayKind* pk = PayKindOf(doc, code);
+            if (accrual || code == 902 || code == 922 || code == 923 || (code >= 990 && code <= 995)
+                || (pk && pk->oblPodoh)) {
+                WariaEntry e;
+                e.kod = r.kod;
+                e.sum = r.sum;
+                e.mes = r.mes;
+                e.hr = r.hr;
+                e.min = r.min;
+                e.dn = r.dn;
+                e.god = u16(monthchange::ArchiveYear(code, r.mes, oldKey));
+                if (!(e.mes == oldMonth && e.god == oldYear)) {
+                    e.mesVyd = u8(oldMonth);
+                    e.godVyd = u16(oldYear);
+                }
+                appendArchive(rec, e);
+            }
+
+            if (code == 920 || code == 921) {
+                AccrualRow in = r;
+                in.kod = code == 920 ? 151 : 150;
+                in.otd = 0;
+                in.spzCh = in.spzChHi = 0;
+                in.spzSc = in.spzScHi = 0;
+                in.spzAu = in.spzAuHi = 0;
+                if (!pushInput(next, count, in)) {
+                    a.err = kMonthChangeTooManyRows;
+                    ++errors;
+                }
+            }
+        }
+    }
+
+    void carryDebts(std::array<AccrualRow, EmployeeRecord::RowCount>& next, int& count, EmployeeAttributes& a)
+    {
+        auto debtRow = [&](double amount, u16 ch, u16 sc, u16 au) {
+            AccrualRow r;
+            r.kod = kDebtCode;
+            r.sum = amount;
+            r.mes = u16(oldMonth);
+            r.spzCh = ch;
+            r.spzSc = sc;
+            r.spzAu = au;
+            if (!pushInput(next, count, r)) {
+                a.err = kMonthChangeTooManyRows;
+                ++errors;
+            }
+        };
+        for (const CostGroup& g : groups) {
+            if (g.active && g.balance < 0) {
+                debtRow(-g.balance, g.ch, g.sc, g.au);
+                deductions += g.balance;
+            }
+        }
+        const double acc = std::trunc(accruals), ded = std::trunc(deductions);
+        if (acc < ded)
+            debtRow(ded - acc, 0, 0, 0);
+    }
+
+    void closeStandingEntries(const EmployeeAttributes& a)
+    {
+        EmployeeRecord& rec = base.current;
+        const int oldFirst = dayKey(oldYear, oldMonth, 1);
+        const int oldLast = dayKey(oldYear, oldMonth, DaysInMonth(oldYear, oldMonth));
+        for (PostDoplEntry& p : rec.postDopl) {
+            if (p.kod == 0)
+                continue;
+            const bool hasEnd = p.gEnd != 0 && p.mEnd != 0;
+            const int start = p.gBegin ? dayKey(p.gBegin, p.mBegin, std::max<int>(p.dBegin, 1)) : 0;
+            const int stop = hasEnd ? dayKey(p.gEnd, p.mEnd, p.dEnd ? p.dEnd : 31) : 99999999;
+            if (isStandingArchiveCode(p.kod) && start <= oldLast && stop >= oldFirst) {
+                WarDatEntry w;
+                w.start = packDate(p.dBegin, p.mBegin, p.gBegin);
+                w.end = packDate(p.dEnd, p.mEnd, p.gEnd);
+                w.mes = u16(oldMonth);
+                w.god = u16(oldYear % 100);
+                w.kod = p.kod;
+                w.sum = p.sum;
+                appendWarDat(base.warDat, w, true);
+            }
+            const int endKey = hasEnd ? p.gEnd * 16 + p.mEnd : 0;
+            if (p.kod == 600 && hasEnd && endKey <= oldKey)
+                p = PostDoplEntry{};
+        }
+        for (PostDoplEntry& p : rec.postDopl) {
+            const bool hasEnd = p.gEnd != 0 && p.mEnd != 0;
+            if ((hasEnd && p.gEnd * 16 + p.mEnd < newKey) || a.priznUv != 0)
+                p = PostDoplEntry{};
+        }
+    }
+
+    void archiveSickLeave(int slot)
+    {
+        for (const SickLeaveSheet& s : base.bln.run(slot)) {
+            const int startKey = s.gBegin * 16 + s.mBegin;
+            const int rel = startKey < oldKey ? -1 : startKey > oldKey ? 1 : 0;
+            WarDatEntry w;
+            w.start = packDate(s.dBegin, s.mBegin, s.gBegin);
+            w.end = packDate(s.dEnd, s.mEnd, s.gEnd);
+            w.mes = u16(oldMonth);
+            w.god = u16(oldYear % 100);
+            w.kod = u16(monthchange::SickLeaveArchiveCode(s.vid, rel));
+            w.contin = s.contin ? 1 : 0;
+            w.sum = s.sum;
+            appendWarDat(base.warDat, w, false);
+        }
+    }
+
+    void betweenPasses()
+    {
+        std::fill(base.tabel.begin(), base.tabel.end(), TabelRecord{});
+        monthchange::ShiftSchedules(doc, MonthKeyDiff(oldKey, newKey));
+        base.config.tekMes = u16(newKey);
+    }
+
+    void secondPass(int slot)
+    {
+        const int idx = slot - 1;
+        EmployeeAttributes& a = base.attributes[std::size_t(idx)];
+        base.current.postDopl = {};
+        LoadPostDopl(base, slot);
+        if (a.priznUv != 0)
+            return;
+
+        WorkSchedule& sched = base.schedules[std::size_t(scheduleIndexOf(a.graph))];
+        int days = 0, minutes = 0;
+        const int c = CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, 1, 0, days, minutes, doc);
+        if (c < 0) {
+            if (a.err == 0)
+                a.err = u16(10 - c);
+            ++errors;
+            return;
+        }
+        TabelRecord& t = base.tabel[std::size_t(idx)];
+        const ScheduleMonth& row = sched.months[WorkSchedule::ReportingMonth];
+        t.rabDn = u8(days);
+        t.rabHr = a.sistOpl < 3 ? u16(minutes) : 0;
+        t.vHr = row.vMin;
+        t.nHr = row.nMin;
+        const int monthDays = DaysInMonth(newYear, newMonth);
+        for (int d = 1; d <= monthDays; ++d) {
+            if (row.d[std::size_t(d - 1)] == 0)
+                continue;
+            if (d < 16)
+                t.tabel12 = u16(t.tabel12 | (1u << d));
+            else
+                t.tabel22 = u16(t.tabel22 | (1u << (d - 16)));
+        }
+
+        // Vacations that reach into the new month.
+        std::vector<VacationNote> notes = base.otp.run(slot);
+        std::stable_sort(notes.begin(), notes.end(), [](const VacationNote& x, const VacationNote& y) {
+            return dayKey(x.gBegin, x.mBegin, x.dBegin) < dayKey(y.gBegin, y.mBegin, y.dBegin);
+        });
+        for (const VacationNote& v : notes) {
+            if (v.gBegin * 16 + v.mBegin > newKey)
+                continue;
+            // A line with its payment flag or day-count kind set (the low four
+            // bits of its option byte) stays off the time sheet.
+            if ((v.mrp | (v.kalend << 1)) != 0)
+                continue;
+            int first = 0, last = 0;
+            if (!vacationDaysInMonth(v, newYear, newMonth, base.firm, first, last))
+                continue;
+            int vd = 0, vm = 0;
+            if (CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, first, last + kNormDayByDay, vd, vm, doc) < 0)
+                continue;
+            t.rabDn = u8(std::max(0, t.rabDn - vd));
+            t.rabHr = u16(std::max(0, t.rabHr - vm));
+        }
+
+        // Standing entries of unpaid and similar kinds that cover days of the new month.
+        const int graph = a.graph >= 1 && a.graph <= 19 ? a.graph : 1;
+        WorkSchedule& own = base.schedules[std::size_t(graph - 1)];
+        for (const PostDoplEntry& p : base.current.postDopl) {
+            if (!isStandingArchiveCode(p.kod))
+                continue;
+            const int startKey = p.gBegin ? p.gBegin * 16 + p.mBegin : 0;
+            const bool hasEnd = p.gEnd != 0 && p.mEnd != 0;
+            const int endKey = hasEnd ? p.gEnd * 16 + p.mEnd : 0x7FFFFFFF;
+            if (startKey > newKey || endKey < newKey)
+                continue;
+            const int first = startKey == newKey ? std::max<int>(p.dBegin, 1) : 1;
+            const int last = endKey == newKey && p.dEnd != 0 ? int(p.dEnd) : monthDays;
+            int pd = 0, pm = 0;
+            if (CalcScheduleNorm(WorkSchedule::ReportingMonth, own, first, last + kNormDayByDay, pd, pm, doc) < 0)
+                continue;
+            t.rabDn = u8(std::max(0, t.rabDn - pd));
+        }
+    }
+
+    void clearMonthlyTables()
+    {
+        std::fill(base.zar1.begin(), base.zar1.end(), 0.0);
+        std::fill(base.bln.index.begin(), base.bln.index.end(), u16(0));
+        std::fill(base.bln.lines.begin(), base.bln.lines.end(), SickLeaveSheet{});
+        std::fill(base.otp.index.begin(), base.otp.index.end(), u16(0));
+        std::fill(base.otp.lines.begin(), base.otp.lines.end(), VacationNote{});
+    }
+
+    // The tables changed in memory go into the same transaction as the
+    // employees, so that the base is never half in the new month.
+    void saveCommonTables()
+    {
+        SaveConfig(base);
+        SaveGraph(base);
+        SaveTabel(base);
+        for (LineKind kind : {LineKind::AltTabel, LineKind::Prem, LineKind::Bln, LineKind::Otp})
+            SaveIndexes(base, kind);
+        for (int mass = 1; mass <= 3; ++mass)
+            SaveAltTabel(base, mass);
+        SaveComp(base);
+        SavePrem(base);
+        SaveBln(base);
+        SaveOtp(base);
+        SaveAvZar1(base);
+    }
+
+    PayrollDoc& doc;
+    CInfoBase& base;
+    const int oldKey, newKey, oldYear, oldMonth, newYear, newMonth;
+    std::array<CostGroup, kGroupCount> groups{};
+    double accruals = 0, deductions = 0;
+};
+
+} // namespace
+
+namespace monthchange {
+
+double RepayLoan(PayrollDoc& doc, int loan)
+{
+    SsudBlock::Loan& l = doc.infoBase.current.ssud.loans[std::size_t(loan)];
+    if (l.kod == 0 || l.kvMes == 0 || l.sumDolg == 0)
+        return 0;
+    // kvMes months taken from the three parts in order.
+    int months = l.kvMes;
+    double repay = 0;
+    std::array<int, 3> taken{};
+    for (int p = 0; p < 3 && months > 0; ++p) {
+        const int t = std::min<int>(months, l.mes[std::size_t(p)]);
+        taken[std::size_t(p)] = t;
+        repay += t * l.sum[std::size_t(p)];
+        months -= t;
+    }
+    if (repay > l.sumDolg || l.sumDolg - repay < 1.0) // within a kopeck: the whole debt
+        repay = l.sumDolg;
+    l.sumDolg -= repay;
+    for (int p = 0; p < 3; ++p) {
+        l.mes[std::size_t(p)] = u8(l.mes[std::size_t(p)] - taken[std::size_t(p)]);
+        if (l.mes[std::size_t(p)] == 0 || l.sum[std::size_t(p)] == 0) {
+            l.mes[std::size_t(p)] = 0;
+            l.sum[std::size_t(p)] = 0;
+        }
+    }
+    if (l.sumDolg <= 0)
+        l = SsudBlock::Loan{};
+    return repay;
+}
+
+int ArchiveYear(int code, int rowMonth, int oldMonthKey)
+{
+    const int oldYear = oldMonthKey >> 4, oldMonth = oldMonthKey & 15;
+    if (rowMonth == 0 || rowMonth == oldMonth)
+        return oldYear;
+    const int ahead = (rowMonth - oldMonth + 12) % 12; // 1-11 months after the old month, wrapping
+    const bool inNextFive = ahead >= 1 && ahead <= 5;
+    const bool special = isSpecialYearCode(code);
+    if (rowMonth > oldMonth && !inNextFive && !special)
+        return oldYear - 1;
+    if (rowMonth < oldMonth && (inNextFive || special))
+        return oldYear + 1;
+    return oldYear;
+}
+
+int SickLeaveArchiveCode(int vid, int startVsOldMonth)
+{
+    auto shifted = [&](int code) { return code + startVsOldMonth; };
+    switch (vid) {
+    case 0:
+    case 3:
+    case 4:
+        return shifted(156);
+    case 1:
+        return shifted(196);
+    case 8:
+    case 9:
+        return shifted(656);
+    case 10:
+        return shifted(696);
+    case 2:
+        return startVsOldMonth > 0 ? 159 : 158;
+    case 5:
+        return 169;
+    case 6:
+        return 154;
+    case 7:
+        return 170;
+    default:
+        return 156;
+    }
+}
+
+void ShiftSchedules(PayrollDoc& doc, int months)
+{
+    if (months <= 0)
+        return;
+    for (WorkSchedule& s : doc.infoBase.schedules) {
+        const int n = int(s.months.size());
+        for (int i = 0; i < n; ++i)
+            s.months[std::size_t(i)] = i + months < n ? s.months[std::size_t(i + months)] : ScheduleMonth{};
+    }
+}
+
+void ShiftMonthlyTables(PayrollDoc& doc, int newMonthKey)
+{
+    InfoBaseConfig& c = doc.infoBase.config;
+    const int m = newMonthKey & 15;
+    if (m == 1) {
+        c.mrotPrev = c.mrot;
+        c.mrot[0] = c.mrotPrev[11];
+        for (int i = 1; i < 12; ++i)
+            c.mrot[std::size_t(i)] = 0;
+    }
+    for (int i = 1; i < m && i < 12; ++i)
+        if (c.mrot[std::size_t(i)] == 0)
+            c.mrot[std::size_t(i)] = c.mrot[std::size_t(i - 1)];
+    for (int i = std::max(m, 1); i < 12; ++i)
+        c.mrot[std::size_t(i)] = 0;
+}
+
+} // namespace monthchange
+
+int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepIt, PayrollDoc& doc)
+{
+    CInfoBase& base = doc.infoBase;
+    const Snapshot before(base);
+    try {
+        db::Transaction tx(Db(base));
+        MonthMove move(doc, newMonthKey);
+        const int result = move.run(stepIt);
+        tx.commit();
+        return result;
+    } catch (...) {
+        // The transaction has rolled back; the memory goes back with it.
+        before.restore(base);
+        throw;
+    }
+}
+
+} // namespace kalvor

@@ -1,0 +1,59 @@
+#pragma once
+// The change of the reporting month: every employee's month is closed and the
+// base is moved to the next month.
+//
+// MoveEmployeesToNextMonth archives what the month produced, carries debts,
+// loans, writs, standing entries and future rows into the new month, closes
+// what has ended, resets the monthly tables and prepares the new month's time
+// sheet from the work schedules.
+//
+// All or nothing: the whole change runs in one database transaction on the
+// calling thread's connection, and the tables that the change alters in memory
+// (the time sheet, index words and line arrays, attributes, schedules,
+// configuration, the current record) are saved inside it. When anything
+// throws, the transaction is rolled back and the in-memory tables are put back
+// as they were, so that the base and the program both stay in the old month;
+// the error is then thrown on to the caller.
+#include "payroll/PayrollDocument.h"
+
+#include <functional>
+
+namespace kalvor {
+
+// err values of the attribute record that the change sets.
+inline constexpr int kMonthChangeTooManyRows = 22;  // more than 28 rows carried for an employee in error
+inline constexpr int kMonthChangeForeignData = 40;  // inconsistent foreign-employee data
+// Rows an employee in error carries into the new month.
+inline constexpr int kMonthChangeCarriedRows = 28;
+
+// Moves every employee of the current list to the month newMonthKey (full
+// year x 16 + month). stepIt is called after each employee of the first pass.
+// Returns 1 when no error situation arose, else minus their number. Database
+// errors (db::DbError) and allocation failures are thrown after the rollback.
+int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepIt, PayrollDoc& doc);
+
+// Pieces of the change that the tests check on their own.
+namespace monthchange {
+
+// Repays one loan for the month (the current record's loan `loan`, 0-3);
+// returns the amount repaid in kopecks.
+double RepayLoan(PayrollDoc& doc, int loan);
+
+// The accrual year of an archived row: row month rowMonth of code `code`,
+// closing the month oldMonthKey.
+int ArchiveYear(int code, int rowMonth, int oldMonthKey);
+
+// The dated-archive pay-kind code of a sick-leave certificate of kind vid
+// whose start month is before (-1), in (0) or after (1) the month closed.
+int SickLeaveArchiveCode(int vid, int startVsOldMonth);
+
+// Moves the month rows of every schedule up by `months` (rows moved out are
+// lost, rows moved in are empty).
+void ShiftSchedules(PayrollDoc& doc, int months);
+
+// The minimum-wage tables of the configuration for the new month.
+void ShiftMonthlyTables(PayrollDoc& doc, int newMonthKey);
+
+} // namespace monthchange
+
+} // namespace kalvor

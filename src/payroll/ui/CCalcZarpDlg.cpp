@@ -1,0 +1,181 @@
+#include "payroll/ui/CCalcZarpDlg.h"
+
+#include "platform/TaskThread.h"
+#include "shell/Messages.h"
+#include "shell/ui/CCommonFormView.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TaskView.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using kalvor::platform::TaskThread;
+
+namespace {
+
+constexpr int kTitleId = 1225;
+
+} // namespace
+
+CCalcZarpDlg::CCalcZarpDlg(CCommonFormView* view) : CFormChildDlg(384, view)
+{
+    auto* layout = new QHBoxLayout(this);
+    m_stop = new QPushButton(QStringLiteral("Стоп"), this);
+    SetControl(IdStop, m_stop);
+    layout->addWidget(m_stop);
+    auto* box = new QGroupBox(QStringLiteral("Ошибок"), this);
+    auto* boxLayout = new QVBoxLayout(box);
+    m_errors = new QLabel(QStringLiteral("0"), box);
+    SetControl(IdErrors, m_errors);
+    boxLayout->addWidget(m_errors);
+    layout->addWidget(box);
+    m_progress = new QProgressBar(this);
+    m_progress->setRange(0, 0);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(false);
+    m_progress->setMinimumWidth(260);
+    SetControl(IdProgress, m_progress);
+    layout->addWidget(m_progress, 1);
+
+    m_thread = new TaskThread(this);
+    connect(m_thread, &TaskThread::stage, this, [this](int, int) { OnCalcStage(); });
+    connect(m_thread, &TaskThread::progress, this, [this](int, int count) { OnCalcRange(count); });
+    connect(m_thread, &TaskThread::calcProgress, this, &CCalcZarpDlg::OnCalcProgress);
+    connect(m_thread, &TaskThread::done, this, &CCalcZarpDlg::OnCalcDone);
+    connect(m_stop, &QPushButton::clicked, this, &CCalcZarpDlg::OnCancel);
+}
+
+CCalcZarpDlg::~CCalcZarpDlg()
+{
+    // The worker uses the document's tables: it ends before the screen goes.
+    OnTaskViewDestroy(*m_thread);
+}
+
+bool CCalcZarpDlg::IsRunning() const
+{
+    return m_thread->isRunning();
+}
+
+QString CCalcZarpDlg::ErrorCountText() const
+{
+    return m_errors->text();
+}
+
+void CCalcZarpDlg::LoadRecord(quint32 slot)
+{
+    CFormChildDlg::LoadRecord(slot);
+    kalvor::CalcThreadParams p;
+    p.personnelNumber = -1;
+    if (const CKalvorDoc* doc = View() ? View()->Document() : nullptr)
+        for (const auto& e : doc->infoBase.list)
+            if (e.slot == slot) {
+                p.personnelNumber = e.tabN();
+                break;
+            }
+    StartCalculation(p);
+}
+
+void CCalcZarpDlg::SetSelection(int shop, int brigade, int profession)
+{
+    CFormChildDlg::SetSelection(shop, brigade, profession);
+    kalvor::CalcThreadParams p;
+    p.shop = shop;
+    p.brigade = brigade;
+    p.profession = profession;
+    StartCalculation(p);
+}
+
+void CCalcZarpDlg::StartCalculation(const kalvor::CalcThreadParams& params)
+{
+    m_restarting = true;
+    OnCancel();
+    m_restarting = false;
+    m_errors->setText(QStringLiteral("0"));
+    m_progress->setRange(0, 0);
+    m_progress->setValue(0);
+    kalvor::CalcThreadParams p = params;
+    p.document = View() ? View()->Document() : nullptr;
+    if (!p.document)
+        return;
+    // The block is copied before start() returns: the worker owns its own copy.
+    m_thread->start(p, &kalvor::CalculationThreadProc);
+}
+
+void CCalcZarpDlg::OnCancel()
+{
+    if (!m_thread->isRunning())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_thread->stopAndWait();
+    QApplication::restoreOverrideCursor();
+}
+
+void CCalcZarpDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        OnCancel();
+        return;
+    }
+    CFormChildDlg::keyPressEvent(event);
+}
+
+void CCalcZarpDlg::SetTitle(const QString& text)
+{
+    if (View())
+        if (auto* box = View()->controlAs<QGroupBox>(kTitleId))
+            box->setTitle(text);
+}
+
+void CCalcZarpDlg::OnCalcStage()
+{
+    SetTitle(QStringLiteral("Расчет зарплаты  [Этап 1 - Загрузка данных]"));
+}
+
+void CCalcZarpDlg::OnCalcRange(int count)
+{
+    m_progress->setRange(0, count);
+    m_progress->setValue(0);
+}
+
+void CCalcZarpDlg::OnCalcProgress(int index, int errors)
+{
+    const CKalvorDoc* doc = View() ? View()->Document() : nullptr;
+    if (doc && index >= 0 && index < doc->infoBase.employeeCount()) {
+        const auto& e = doc->infoBase.list[std::size_t(index)];
+        const QString name = e.slot >= 1 && std::size_t(e.slot) <= doc->infoBase.shortNames.size()
+                                 ? doc->infoBase.shortNames[std::size_t(e.slot - 1)]
+                                 : QString();
+        SetTitle(QStringLiteral("Расчет зарплаты  [Этап 2 - Расчет: %1 , Таб.N %2]").arg(name).arg(unsigned(e.tabN())));
+    }
+    m_errors->setText(QString::number(unsigned(errors)));
+    if (m_progress->maximum() > 0)
+        m_progress->setValue(std::min(m_progress->value() + 1, m_progress->maximum()));
+}
+
+void CCalcZarpDlg::OnCalcDone(int result, int errors, const QString& failure)
+{
+    m_progress->setRange(0, std::max(1, m_progress->maximum()));
+    m_progress->setValue(0);
+    if (View()) {
+        if (View()->m_strip)
+            View()->m_strip->setFocus();
+        SetTitle(QStringLiteral("Расчет зарплаты"));
+    }
+    // A run that did not finish is not passed off as a finished one.
+    if (!m_restarting) {
+        if (result == kalvor::platform::TASK_STOPPED)
+            KalvorMessageBox(QString::fromUtf8(kalvor::kMsgInterrupted), MB_OK | MB_ICONWARNING, QString(), this);
+        else if (result != kalvor::platform::TASK_DONE)
+            KalvorMessageBox(failure.isEmpty() ? QStringLiteral("Расчет зарплаты не выполнен.")
+                                               : QStringLiteral("Расчет зарплаты не выполнен.\n%1").arg(failure),
+                             MB_OK | MB_ICONERROR, QString(), this);
+    }
+    emit calculationDone(result, errors);
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The progress part of the calculation screen: "Стоп", the error counter and
+// the progress bar, and the worker that computes the selected employees.
+#include "payroll/CalcThread.h"
+#include "shell/ui/CFormChildDlg.h"
+
+#include <QString>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace kalvor::platform {
+class TaskThread;
+}
+
+class CCalcZarpDlg : public CFormChildDlg {
+    Q_OBJECT
+public:
+    enum { IdStop = 2, IdProgress = 1309, IdErrors = 1310 };
+
+    explicit CCalcZarpDlg(CCommonFormView* view);
+    ~CCalcZarpDlg() override;
+
+    // One employee (record slot); a slot that is not in the list computes nobody.
+    void LoadRecord(quint32 slot) override;
+    // Every employee of the shop, brigade and profession (0 = any).
+    void SetSelection(int shop, int brigade, int profession) override;
+
+    // Stops a calculation that runs, then starts one for the parameters.
+    void StartCalculation(const kalvor::CalcThreadParams& params);
+    // "Стоп": stops the running calculation and waits for it; nothing without one.
+    void OnCancel();
+
+    bool IsRunning() const;
+    QString ErrorCountText() const;
+    QProgressBar* Progress() const { return m_progress; }
+    kalvor::platform::TaskThread* Thread() const { return m_thread; }
+
+    // Handlers of the worker's messages.
+    void OnCalcStage();
+    void OnCalcRange(int count);
+    void OnCalcProgress(int index, int errors);
+    void OnCalcDone(int result, int errors, const QString& failure);
+
+signals:
+    // The run has ended (after the screen has shown its outcome).
+    void calculationDone(int result, int errors);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void SetTitle(const QString& text);
+
+    kalvor::platform::TaskThread* m_thread = nullptr;
+    QPushButton* m_stop = nullptr;
+    QLabel* m_errors = nullptr;
+    QProgressBar* m_progress = nullptr;
+    bool m_restarting = false;
+};

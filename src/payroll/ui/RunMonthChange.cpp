@@ -1,0 +1,80 @@
+#include "payroll/ui/RunMonthChange.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "payroll/MonthChange.h"
+#include "platform/Db.h"
+#include "shell/Messages.h"
+#include "shell/ui/CArchProcDlg.h"
+#include "shell/ui/CChgRepPerDlg.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/MonthChange.h"
+
+#include <QApplication>
+
+const char* const kMonthChangeFailedText = "Извините, переход на следующий месяц не выполнен. Поробуйте еще раз.";
+
+namespace {
+
+// The calculation flags of a month change, cleared again when it ends so that
+// a later calculation is an ordinary one.
+struct MonthChangeFlags {
+    explicit MonthChangeFlags(CKalvorDoc& doc) : doc(doc)
+    {
+        doc.monthChangeMode = 'c';
+        doc.VacationNoteOnly = 0;
+    }
+    ~MonthChangeFlags() { doc.monthChangeMode = 0; }
+    CKalvorDoc& doc;
+};
+
+} // namespace
+
+int RunMonthChange(CKalvorDoc& doc, int newMonthKey, QWidget* parent)
+{
+    MonthChangeFlags flags(doc);
+
+    if (KalvorMessageBox(QStringLiteral("Хотите ли Вы сделать копию Ваших данных за прошедший месяц ?"),
+                         MB_YESNO | MB_ICONQUESTION, QStringLiteral("Сделайте выбор"), parent)
+        == IDYES) {
+        // The copy is a snapshot of the base file; the tables in memory stay
+        // as they are, so nothing needs reloading afterwards.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        int copied = 0;
+        try {
+            kalvor::infobase::SaveConfig(doc.infoBase);
+            CArchProcDlg copy(&doc, parent);
+            copied = copy.DoModal();
+        } catch (...) {
+            QApplication::restoreOverrideCursor();
+            throw;
+        }
+        QApplication::restoreOverrideCursor();
+        if (copied < 0
+            && KalvorMessageBox(QStringLiteral("Извините, сжатие Вашей базы не может быть выполнено\nПродолжать?..."),
+                                MB_YESNO | MB_ICONQUESTION, QString(), parent)
+                   != IDYES)
+            return 0;
+    }
+
+    int result = 0;
+    try {
+        CChgRepPerDlg progress(newMonthKey, &doc, parent);
+        result = progress.DoModal();
+    } catch (const kalvor::db::DbError& e) {
+        // The move rolled back: the base and the memory are in the old month.
+        throw kalvor::TextError(QString::fromUtf8(kMonthChangeFailedText) + QStringLiteral("\n\n")
+                                + kalvor::ComErrorText(e));
+    }
+    if (result == 1)
+        throw kalvor::TextError(kMonthChangeFailedText);
+    return result < 0 ? result : 0;
+}
+
+void InstallMonthChange()
+{
+    SetMonthMover([](int newMonthKey, const std::function<void()>& stepIt, kalvor::infobase::KalvorDocData& doc) {
+        return kalvor::MoveEmployeesToNextMonth(newMonthKey, stepIt, doc);
+    });
+    SetMonthChangeRunner(&RunMonthChange);
+}

@@ -1,0 +1,358 @@
+// The calculation screen over a fixture base stored in a base file: the
+// selection strip driven by keys, the title lines, the progress bar and the
+// error counter while the worker computes, "Стоп" halfway through a second
+// run, and the rows in the base against what the engine computes for each
+// employee.
+#include "payroll/CalcThread.h"
+#include "payroll/ui/CCalcZarpDlg.h"
+#include "payroll/ui/CCalcZarpView.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "infobase/TestFixture.h"
+#include "platform/Db.h"
+#include "payroll/CalcEmployeeMonth.h"
+#include "payroll/PayKinds.h"
+#include "payroll/PayrollWorld.h"
+#include "platform/TaskThread.h"
+#include "shell/UiTestSupport.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CTabelFilterDlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <map>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+using kalvor::platform::TaskThread;
+
+namespace {
+
+constexpr int kEmployees = 240;
+
+// What the engine gives for one employee: its result and the row block.
+struct Expected {
+    int result = 0;
+    std::array<AccrualRow, EmployeeRecord::RowCount> rows{};
+};
+
+void AddEngineKinds(PayrollDoc& doc)
+{
+    auto kinds = doc.infoBase.payKinds;
+    for (int code : {18, 19, 21, 22, 40, 41, 53, 61, 64, 85, 86, 87, 111, 112, 116, 153, 155, 156, 157, 158, 600, 901,
+                     903, 904, 911, 912, 913, 914, 919, 921, 922, 923})
+        if (FindPayKind(doc, code) < 0)
+            kinds.push_back(payrolltest::kind(code, {code < 700 ? "oblPodoh" : "vedShap"}, code < 700 ? 1 : 0,
+                                              code < 700 ? 2000 : 0));
+    payrolltest::setKinds(doc, kinds);
+    doc.infoBase.config.nEnt = u16(doc.infoBase.payKinds.size());
+    // Contribution tables for the fixture's contribution list, one kind per code.
+    for (int t = 2; t < 10; ++t) {
+        auto& v = doc.refFiles.nalog[std::size_t(t)].variants[0];
+        v.first = std::uint16_t(MonthIndex(FixtureBase::Year, 1));
+        v.cumulative = 1;
+        v.scale[0] = TaxScaleBand{0, 0, std::uint8_t(t), 20, 0};
+    }
+    doc.refFiles.sbor[3].code = 995;
+    doc.refFiles.sborCount = 4;
+}
+
+class CalcViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        doc.setWorkFolder(dir.path() + QLatin1Char('/'));
+        base().baseName = QStringLiteral("calc");
+        CreateBase(dir.path(), base().baseName);
+        OpenBase(base());
+        fx = BuildFixtureBase(base(), kEmployees, 11);
+        BuildFixtureRefFiles(doc.refFiles);
+        AddEngineKinds(doc);
+        // Two employees without a payment system: the engine refuses them (-1).
+        for (int i : {7, 150})
+            base().attributes[std::size_t(base().list[std::size_t(i)].slot - 1)].sistOpl = 0;
+        SaveConfig(base());
+        SaveFirm(base());
+        SaveEntree(base());
+        SaveCeh(base());
+        SaveGraph(base());
+        SaveTabel(base());
+        for (LineKind k : {LineKind::AltTabel, LineKind::Prem, LineKind::Bln, LineKind::Otp})
+            SaveIndexes(base(), k);
+        for (int mass = 1; mass <= 3; ++mass)
+            SaveAltTabel(base(), mass);
+        SaveFio(base());
+        SaveComp(base());
+        SavePrem(base());
+        SaveBln(base());
+        SaveOtp(base());
+        SaveAvZar1(base());
+        SaveSimp(base(), 1);
+        for (const EmployeeListEntry& e : base().list) {
+            base().current = fx.records[std::size_t(e.slot - 1)];
+            base().warDat.clear();
+            SaveEmployeeFull(base(), e.slot, base().attributes[std::size_t(e.slot - 1)]);
+        }
+        base().ClearCurrentRecord();
+        LoadAll(base()); // the screen works on what the base holds
+    }
+    void TearDown() override { CloseBase(base()); }
+
+    CInfoBase& base() { return doc.infoBase; }
+
+    // The engine over the stored base in a document of its own, storing nothing.
+    std::map<int, Expected> ComputeExpected()
+    {
+        PayrollDoc e;
+        e.setWorkFolder(base().workFolder);
+        e.infoBase.baseName = base().baseName;
+        OpenBase(e.infoBase);
+        LoadAll(e.infoBase);
+        e.refFiles = doc.refFiles;
+        e.noSave = true;
+        EXPECT_TRUE(SelectAllToSwap(e.infoBase, Selection{}));
+        e.infoBase.OpenSwapFile();
+        CalcWorkBuffer work;
+        std::map<int, Expected> out;
+        for (int i = 0; i < e.infoBase.employeeCount(); ++i) {
+            const int slot = e.infoBase.list[std::size_t(i)].slot;
+            Expected& x = out[slot];
+            x.result = CalcEmployeeMonth(e, e.resultBuffer.data(), i, &work, CalcStore);
+            x.rows = e.infoBase.current.rows;
+        }
+        e.infoBase.CloseSwapFile();
+        return out;
+    }
+
+    QTemporaryDir dir;
+    CKalvorDoc doc;
+    FixtureBase fx;
+};
+
+TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
+{
+    const std::map<int, Expected> expected = ComputeExpected();
+    int failing = 0;
+    for (const auto& [slot, x] : expected)
+        failing += x.result < 0 ? 1 : 0;
+    ASSERT_GE(failing, 2);
+    ASSERT_LT(failing, kEmployees / 2); // most employees compute
+    EXPECT_EQ(expected.at(base().list[7].slot).result, -1);
+
+    MessageRecorder boxes;
+    CCalcZarpView view(&doc);
+    view.resize(800, 400);
+    view.OnInitialUpdate();
+    ASSERT_TRUE(ShowActive(&view));
+    CCalcZarpDlg* dlg = view.CalcDlg();
+    CTabelFilterDlg* strip = view.Strip();
+    EXPECT_EQ(doc.LastEntryScreen, 8u);
+    EXPECT_EQ(view.Title(), QStringLiteral("Расчет заработной платы"));
+
+    // Keys that select nobody start nothing.
+    QLineEdit* shop = strip->Field(CWorkersFilterDlg::IdShop);
+    QLineEdit* number = strip->Field(CTabelFilterDlg::IdTabN);
+    shop->setFocus();
+    TypeText(shop, QStringLiteral("99"));
+    QTest::keyClick(shop, Qt::Key_Return);
+    ASSERT_EQ(boxes.Texts(), QStringList{QStringLiteral("Сотрудников не обнаружено")});
+    EXPECT_EQ(boxes.boxes[0].flags, MB_OK | MB_ICONERROR);
+    EXPECT_FALSE(dlg->IsRunning());
+    EXPECT_TRUE(shop->hasFocus());
+    EXPECT_EQ(shop->selectedText(), QStringLiteral("99"));
+    shop->clear();
+    number->setFocus();
+    TypeText(number, QStringLiteral("8000"));
+    QTest::keyClick(number, Qt::Key_Return);
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].text, QStringLiteral("Некорректный табельный номер"));
+    EXPECT_FALSE(dlg->IsRunning());
+    number->clear();
+
+    // The whole base: watch every progress message.
+    struct Seen {
+        int index, errors, position;
+        QString title, counter;
+    };
+    std::vector<Seen> seen;
+    QStringList stageTitles;
+    QObject::connect(dlg->Thread(), &TaskThread::stage, &view, [&] { stageTitles << view.Title(); });
+    QObject::connect(dlg->Thread(), &TaskThread::calcProgress, &view, [&](int index, int errors) {
+        seen.push_back({index, errors, dlg->Progress()->value(), view.Title(), dlg->ErrorCountText()});
+    });
+    std::vector<std::pair<int, int>> done;
+    QObject::connect(dlg, &CCalcZarpDlg::calculationDone, &view,
+                     [&](int result, int errors) { done.emplace_back(result, errors); });
+
+    shop->setFocus();
+    QTest::keyClick(shop, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !done.empty(); }, 60000));
+    EXPECT_EQ(done[0], std::make_pair(0, failing));
+    EXPECT_EQ(stageTitles, QStringList{QStringLiteral("Расчет зарплаты  [Этап 1 - Загрузка данных]")});
+    ASSERT_EQ(int(seen.size()), kEmployees);
+    int errorsSoFar = 0;
+    for (int i = 0; i < kEmployees; ++i) {
+        const Seen& s = seen[std::size_t(i)];
+        const EmployeeListEntry& e = base().list[std::size_t(i)];
+        ASSERT_EQ(s.index, i);
+        errorsSoFar += expected.at(e.slot).result < 0 ? 1 : 0;
+        EXPECT_EQ(s.errors, errorsSoFar) << i;
+        EXPECT_EQ(s.counter, QString::number(errorsSoFar)) << i;
+        EXPECT_EQ(s.position, i + 1);
+        EXPECT_EQ(s.title, QStringLiteral("Расчет зарплаты  [Этап 2 - Расчет: %1 , Таб.N %2]")
+                               .arg(base().shortNames[std::size_t(e.slot - 1)])
+                               .arg(e.tabN()));
+    }
+    EXPECT_EQ(dlg->Progress()->maximum(), kEmployees);
+    EXPECT_EQ(dlg->Progress()->value(), 0);
+    EXPECT_EQ(view.Title(), QStringLiteral("Расчет зарплаты"));
+    EXPECT_EQ(dlg->ErrorCountText(), QString::number(failing));
+    EXPECT_EQ(boxes.boxes.size(), 2u); // a finished run shows no box
+
+    // Again, stopped with "Стоп" as soon as the first employee is reported.
+    // The second employee's stored rows are removed first: the stopped run
+    // must store them again.
+    db::Recordset(Db(base()), QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = "
+                                             "(SELECT id FROM dbo.konst WHERE rec = ?)"))
+        .run(int(base().list[1].slot));
+    seen.clear();
+    bool pressed = false;
+    QObject::connect(dlg->Thread(), &TaskThread::calcProgress, &view, [&](int, int) {
+        if (!pressed) {
+            pressed = true;
+            QTest::mouseClick(dlg->findChild<QPushButton*>(), Qt::LeftButton);
+        }
+    });
+    QTest::keyClick(shop, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done.size() == 2; }, 60000));
+    EXPECT_EQ(done[1].first, platform::TASK_STOPPED);
+    EXPECT_GT(int(seen.size()), 1);
+    EXPECT_LT(int(seen.size()), kEmployees);
+    ASSERT_EQ(boxes.boxes.size(), 3u);
+    EXPECT_EQ(boxes.boxes[2].text, QStringLiteral("Операция прервана"));
+    EXPECT_FALSE(dlg->IsRunning());
+
+    // The base holds what the engine computes; failed employees carry their code.
+    PayrollDoc after;
+    after.setWorkFolder(base().workFolder);
+    after.infoBase.baseName = base().baseName;
+    OpenBase(after.infoBase);
+    LoadAll(after.infoBase);
+    for (const EmployeeListEntry& e : after.infoBase.list) {
+        const Expected& x = expected.at(e.slot);
+        const EmployeeAttributes& a = after.infoBase.attributes[std::size_t(e.slot - 1)];
+        LoadEmployee(after.infoBase, e.slot);
+        if (x.result < 0) {
+            EXPECT_EQ(a.err, -x.result) << e.slot;
+            continue;
+        }
+        for (int r = 0; r < 60; ++r)
+            ASSERT_EQ(after.infoBase.current.rows[std::size_t(r)], x.rows[std::size_t(r)])
+                << "slot " << e.slot << " row " << r;
+    }
+}
+
+TEST_F(CalcViewTest, OneEmployeeByNumberAndAStopDuringLoading)
+{
+    MessageRecorder boxes;
+    CCalcZarpView view(&doc);
+    view.OnInitialUpdate();
+    ASSERT_TRUE(ShowActive(&view));
+    CCalcZarpDlg* dlg = view.CalcDlg();
+    std::vector<int> progress;
+    QObject::connect(dlg->Thread(), &TaskThread::calcProgress, &view, [&](int index, int) { progress.push_back(index); });
+    std::vector<int> results;
+    QObject::connect(dlg, &CCalcZarpDlg::calculationDone, &view, [&](int result, int) { results.push_back(result); });
+
+    const EmployeeListEntry third = base().list[2];
+    QLineEdit* number = view.Strip()->Field(CTabelFilterDlg::IdTabN);
+    number->setFocus();
+    TypeText(number, QString::number(third.tabN()));
+    QTest::keyClick(number, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !results.empty(); }, 30000));
+    EXPECT_EQ(results[0], 0);
+    EXPECT_EQ(progress, std::vector<int>{2});
+    EXPECT_EQ(doc.LastPersonnelNumber, third.tabN());
+    EXPECT_EQ(dlg->m_slot, third.slot);
+    EXPECT_EQ(dlg->Progress()->maximum(), 1);
+
+    // Stop set before the loading stage ends: nothing is computed.
+    progress.clear();
+    QObject::connect(dlg->Thread(), &TaskThread::stage, &view, [&] { dlg->Thread()->requestStop(); });
+    number->clear();
+    dlg->SetSelection(0, 0, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return results.size() == 2; }, 30000));
+    EXPECT_EQ(results[1], platform::TASK_STOPPED);
+    EXPECT_TRUE(progress.empty());
+    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Операция прервана")});
+
+    // A work file that cannot be made: the loading stage fails, and the screen says so.
+    QObject::disconnect(dlg->Thread(), &TaskThread::stage, &view, nullptr);
+    const QString missing = base().swapPath();
+    ASSERT_TRUE(QFile::remove(missing));
+    ASSERT_TRUE(QDir().mkdir(missing)); // a folder where the file should be
+    dlg->SetSelection(0, 0, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return results.size() == 3; }, 30000));
+    EXPECT_EQ(results[2], platform::TASK_FAILED);
+    EXPECT_TRUE(progress.empty());
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].text,
+              QStringLiteral("Расчет зарплаты не выполнен.\nОшибка при открытии файла ") + missing);
+    EXPECT_EQ(boxes.boxes[1].flags, MB_OK | MB_ICONERROR);
+    EXPECT_EQ(view.Title(), QStringLiteral("Расчет зарплаты"));
+}
+
+TEST(CalcThreadSelection, KeysNumbersAndTheRestrictedStatus)
+{
+    PayrollDoc doc;
+    BuildFixtureBase(doc.infoBase, 30, 3);
+    CInfoBase& b = doc.infoBase;
+    const int slot0 = b.list[0].slot, slot1 = b.list[1].slot;
+    CalcThreadParams p;
+    std::vector<int> list;
+    SelectEmployeesForCalculation(p, doc, list);
+    EXPECT_EQ(int(list.size()), 30);
+
+    // The shop of the first employee.
+    p.shop = b.shopBytes[std::size_t(slot0)];
+    SelectEmployeesForCalculation(p, doc, list);
+    ASSERT_FALSE(list.empty());
+    for (int i : list)
+        EXPECT_EQ(b.shopBytes[std::size_t(b.list[std::size_t(i)].slot)], p.shop);
+
+    // Dismissed with status 4: only with bonus lines this month.
+    p = CalcThreadParams{};
+    b.attributes[std::size_t(slot1 - 1)].priznUv = 4;
+    const bool hasBonus = b.prem.count(slot1) != 0;
+    SelectEmployeesForCalculation(p, doc, list);
+    EXPECT_EQ(std::count(list.begin(), list.end(), 1), hasBonus ? 1 : 0);
+    b.prem.removeRun(slot1);
+    SelectEmployeesForCalculation(p, doc, list);
+    EXPECT_EQ(std::count(list.begin(), list.end(), 1), 0);
+
+    // A personnel number: that employee alone; one that is not in the list, or
+    // negative, nobody; the reserved selector, nobody.
+    p.personnelNumber = b.list[5].tabN();
+    SelectEmployeesForCalculation(p, doc, list);
+    EXPECT_EQ(list, std::vector<int>{5});
+    p.personnelNumber = 8000;
+    SelectEmployeesForCalculation(p, doc, list);
+    EXPECT_TRUE(list.empty());
+    p.personnelNumber = -1;
+    SelectEmployeesForCalculation(p, doc, list);
+    EXPECT_TRUE(list.empty());
+    p = CalcThreadParams{};
+    p.reservedSelector = 1;
+    SelectEmployeesForCalculation(p, doc, list);
+    EXPECT_TRUE(list.empty());
+}
+
+} // namespace

@@ -1,0 +1,770 @@
+// One employee's month: golden rows of fixture employees, the error codes,
+// display mode against store mode, and the rows stored in the base.
+#include "payroll/AccrualPass.h"
+#include "payroll/CalcEmployeeMonth.h"
+#include "payroll/MonthInputRows.h"
+#include "payroll/SickLeaveRows.h"
+
+#include "PayrollWorld.h"
+#include "infobase/InfoBaseDb.h"
+#include "infobase/TestFixture.h"
+#include "platform/Db.h"
+#include "payroll/Rounding.h"
+#include "shell/Messages.h"
+
+#include <gtest/gtest.h>
+
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <map>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace payrolltest;
+using namespace kalvor;
+
+namespace {
+
+constexpr double kSalary = 5'000'000; // 50,000 roubles
+
+// March 2026: 22 working days of 8 hours (Monday to Friday), 10,560 minutes.
+struct EngineWorld {
+    QTemporaryDir dir;
+    PayrollDoc doc;
+    EmployeeRecord rec; // the employee as the swap file holds him
+    CalcWorkBuffer work;
+
+    CInfoBase& base() { return doc.infoBase; }
+    EmployeeAttributes& attr() { return doc.infoBase.attributes[0]; }
+    TabelRecord& tabel() { return doc.infoBase.tabel[0]; }
+    AccrualRow* rows() { return doc.resultBuffer.data(); }
+
+    EngineWorld()
+    {
+        auto& b = doc.infoBase;
+        b.workFolder = dir.path() + QLatin1Char('/');
+        b.AllocateTables(4);
+        setReportingMonth(doc, 2026, 3);
+        b.schedules[0].rdHr = 8;
+        b.firm.procNgt = 40;
+        b.firm.procEvn = 20;
+        PayKind k4 = kind(4, {"oblPodoh"}, 1, 2000);
+        k4.enAlim = 1;
+        k4.g11 = 1;
+        setKinds(doc, {kind(1, {"oblPodoh"}, 1, 2000), kind(3, {"oblPodoh"}, 1, 2000), k4,
+                       kind(21, {"oblPodoh"}, 1, 2000), kind(22, {"oblPodoh"}, 1, 2000),
+                       kind(53, {"oblPodoh"}, 1, 2000), kind(79, {"oblPodoh"}, 1, 1011), kind(600), kind(810),
+                       kind(901), kind(902), kind(903), kind(904), kind(911), kind(914), kind(919), kind(921),
+                       kind(922), kind(923)});
+        flatTable(doc, 0, 2026, 13, 0, true);
+        flatTable(doc, 1, 2026, 30, 0, false);
+        flatTable(doc, 2, 2026, 1, 0, false); // the postal fee: 1 %
+        b.list.push_back(EmployeeListEntry{u16(101 << 3), 1});
+        b.config.kolRab = 1;
+        attr().sistOpl = 4;
+        attr().graph = 1;
+        b.shopBytes[1] = 5;
+        rec.head.datPr1 = date(10, 1, 2020);
+        rec.head.datR = date(5, 6, 1985);
+        rec.head.pol = QStringLiteral("М");
+        rec.head.tabPodoh = 1;
+        rec.head.spz[0] = {11, 22, 33};
+        doc.noSave = true;
+    }
+
+    void salaried(double oklad = kSalary)
+    {
+        attr().sistOpl = 4;
+        rec.head.oklad = oklad;
+        tabel().rabDn = 22;
+    }
+
+    void writeSwap()
+    {
+        auto& b = doc.infoBase;
+        b.swap.setPath(b.swapPath());
+        b.swap.create();
+        b.swap.writeSlot(1, rec);
+        b.currentSlot = 0;
+    }
+
+    int calc(CalcMode mode = CalcStore)
+    {
+        writeSwap();
+        return CalcEmployeeMonth(doc, rows(), 0, &work, mode);
+    }
+    // Computes again without rewriting the swap file (the record stays current).
+    int again(CalcMode mode) { return CalcEmployeeMonth(doc, rows(), 0, &work, mode); }
+
+    // The rows stored into the record behind the entered ones.
+    std::vector<AccrualRow> stored() const
+    {
+        const auto& r = doc.infoBase.current.rows;
+        std::vector<AccrualRow> out;
+        for (int i = doc.infoBase.attributes[0].kvProizv; i < kStoredRowLimit; ++i)
+            if (!(r[std::size_t(i)] == AccrualRow{}))
+                out.push_back(r[std::size_t(i)]);
+        return out;
+    }
+};
+
+AccrualRow expected(int code, double sum, int days = 0, int minutes = 0, int shop = 5)
+{
+    AccrualRow r = row(code, sum, 3, days, minutes / 60, minutes % 60);
+    r.otd = u8(shop);
+    r.spzCh = 11;
+    r.spzSc = 22;
+    r.spzAu = 33;
+    return r;
+}
+
+void ExpectRows(const std::vector<AccrualRow>& got, const std::vector<AccrualRow>& want)
+{
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < want.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "row " << i << " code " << want[i].kod);
+        EXPECT_EQ(got[i].kod, want[i].kod);
+        EXPECT_DOUBLE_EQ(got[i].sum, want[i].sum);
+        EXPECT_EQ(got[i].mes, want[i].mes);
+        EXPECT_EQ(got[i].dn, want[i].dn);
+        EXPECT_EQ(got[i].hr, want[i].hr);
+        EXPECT_EQ(got[i].min, want[i].min);
+        EXPECT_EQ(got[i].otd, want[i].otd);
+        EXPECT_EQ(got[i].spzCh, want[i].spzCh);
+        EXPECT_EQ(got[i].spzSc, want[i].spzSc);
+        EXPECT_EQ(got[i].spzAu, want[i].spzAu);
+    }
+}
+
+std::vector<AccrualRow> ResultRows(const AccrualRow* rows, int n) { return std::vector<AccrualRow>(rows, rows + n); }
+
+} // namespace
+
+// ----------------------------------------------------------------------------- golden employees
+
+TEST(EngineGolden, SalariedFullMonth)
+{
+    EngineWorld w;
+    w.salaried();
+    w.base().av[0] = 2'000'000; // advance of 20,000 roubles
+    addArchive(w.doc, archive(4, kSalary, 2026, 1, 21));
+    addArchive(w.doc, archive(902, 650'000, 2026, 1));
+    addArchive(w.doc, archive(4, kSalary, 2026, 2, 19));
+    addArchive(w.doc, archive(902, 650'000, 2026, 2));
+    // Social insurance at 2.9 % of the year's income, by table 4.
+    auto kinds = w.base().payKinds;
+    kinds.push_back(kind(992));
+    setKinds(w.doc, kinds);
+    flatTable(w.doc, 3, 2026, 2, 90, true);
+    w.doc.refFiles.sbor[0] = {QStringLiteral("ФСС"), 992, 4, 0};
+    w.doc.refFiles.sborCount = 1;
+    addArchive(w.doc, archive(992, 145'000, 2026, 1));
+    addArchive(w.doc, archive(992, 145'000, 2026, 2));
+    w.rec.waria = w.doc.infoBase.current.waria;
+    w.rec.warKv = w.doc.infoBase.current.warKv;
+
+    ASSERT_EQ(w.calc(), 4);
+    // Sorted by code: salary for 22 days, the advance, 13 % tax, and the
+    // contribution, which is the firm's and is not deducted.
+    ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(901, 2'000'000), expected(902, 650'000),
+                            expected(992, 145'000)});
+    EXPECT_EQ(w.base().zar1[0], kSalary - 2'000'000 - 650'000);
+    EXPECT_EQ(w.doc.attributeBuffer, w.attr());
+}
+
+TEST(EngineGolden, HourlyWithEveningAndNightHours)
+{
+    EngineWorld w;
+    w.attr().sistOpl = 2;
+    w.rec.head.tarifVrem.rub = 300; // 300 roubles an hour
+    w.rec.head.procVech = 25;       // the employee's own evening percent
+    w.tabel().rabDn = 20;           // minutes completed from the day length
+    w.tabel().vHr = 600;            // 10 evening hours
+    w.tabel().nHr = 480;            // 8 night hours at the firm's 40 %
+
+    ASSERT_EQ(w.calc(), 4);
+    const double pay = 4'800'000, evening = 10 * 30'000 * 0.25, night = 8 * 30'000 * 0.40;
+    const double tax = RoundWhole((pay + evening + night) * 0.13);
+    ExpectRows(w.stored(), {expected(3, pay, 20, 9600), expected(21, evening, 0, 600), expected(22, night, 0, 480),
+                            expected(902, tax)});
+    EXPECT_EQ(w.base().zar1[0], pay + evening + night - tax);
+}
+
+TEST(EngineGolden, MonthWithSickLeaveAndVacation)
+{
+    EngineWorld w;
+    w.salaried();
+    // Sick from Monday 2 to Friday 6 March; on vacation for 5 days from Monday 23 March.
+    SickLeaveSheet s;
+    s.dBegin = 2;
+    s.mBegin = 3;
+    s.gBegin = 2026;
+    s.dEnd = 6;
+    s.mEnd = 3;
+    s.gEnd = 2026;
+    s.mrp = 1;
+    s.sum = 1'234'567; // paid out at once
+    ASSERT_TRUE(w.base().bln.replaceRun(1, std::span<const SickLeaveSheet>(&s, 1)));
+    VacationNote v;
+    v.dBegin = 23;
+    v.mBegin = 3;
+    v.gBegin = 2026;
+    v.dlin = 5;
+    v.kalend = 4;
+    ASSERT_TRUE(w.base().otp.replaceRun(1, std::span<const VacationNote>(&v, 1)));
+    // A year of the same salary before it.
+    for (int k = 1; k <= 12; ++k) {
+        const int m = (3 - k + 11) % 12 + 1;
+        addArchive(w.doc, archive(4, kSalary, m < 3 ? 2026 : 2025, m, 21));
+    }
+    w.rec.waria = w.doc.infoBase.current.waria;
+    w.rec.warKv = w.doc.infoBase.current.warKv;
+    PayKind k4 = *PayKindOf(w.doc, 4);
+    k4.enSrZar = 1;
+    k4.enOtp = 1;
+    k4.budgBln = 0;
+    k4.enBlnFull = 1; // enters the sick-leave average
+    auto kinds = w.base().payKinds;
+    for (auto& k : kinds)
+        if (k.kod == 4)
+            k = k4;
+    for (int code : {85, 110, 111, 156, 155, 157, 153})
+        kinds.push_back(kind(code, {"oblPodoh"}, 1, 2000));
+    setKinds(w.doc, kinds);
+    w.base().firm.blnMaxOgr = 10'000'000;
+
+    ASSERT_EQ(w.calc(CalcStore), 6);
+    // The sheet holds its benefit; its first three days are the employer's.
+    const double benefit = w.base().bln.lines[0].sum;
+    ASSERT_GT(benefit, 0);
+    const double employer = RoundWhole(benefit * 3 / 5);
+    // Salary for the 12 days left of 22 (5 sick, 5 on vacation); the vacation
+    // at the year's average of 50,000 roubles a month over 29.4 days a month.
+    const double salary = RoundWhole(kSalary * 12 / 22);
+    const double vacation = RoundWhole(kSalary / 29.4) * 5;
+    // Tax on the year so far: January and February had none withheld.
+    const double tax = RoundWhole((2 * kSalary + salary + benefit + vacation) * 0.13);
+    ExpectRows(w.stored(), {expected(4, salary, 12), expected(85, vacation, 5), expected(111, employer, 3),
+                            expected(156, benefit - employer, 2), expected(902, tax), expected(904, benefit)});
+    EXPECT_EQ(w.base().zar1[0], salary + vacation + benefit - tax - benefit);
+    // The entered time sheet is given back: a second run gives the same rows.
+    EXPECT_EQ(w.tabel().rabDn, 22);
+    const auto first = w.stored();
+    ASSERT_EQ(w.again(CalcStore), 6);
+    ExpectRows(w.stored(), first);
+}
+
+TEST(EngineGolden, NonResidentForeignWorker)
+{
+    EngineWorld w;
+    w.salaried();
+    w.rec.head.flags = (1u << 9) | (1u << 2); // foreign worker, not resident
+    w.rec.head.inostrDatPr = date(1, 12, 2025);
+    ASSERT_EQ(w.calc(), 2);
+    // 31 + 31 + 28 days from 1 December to the end of February.
+    EXPECT_EQ(w.base().current.head.inostrDnPrRF, 90);
+    ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(902, 1'500'000)});
+    EXPECT_EQ(w.base().zar1[0], 3'500'000);
+}
+
+TEST(EngineGolden, WritLoanAndTransfer)
+{
+    EngineWorld w;
+    w.salaried();
+    auto& writ = w.rec.ispol.writs[0];
+    writ.vid = 1;
+    writ.priznUd = 1;
+    writ.sum = 2500; // 25 %
+    writ.tabPsbor = 3;
+    auto& loan = w.rec.ssud.loans[0];
+    loan.kod = 810;
+    loan.sumDolg = 1'000'000;
+    loan.kvMes = 3;
+    loan.mes = {1, 5, 0};
+    loan.sum = {200'000, 100'000, 0};
+    w.rec.sber[0].kod = 903; // the rest goes to the bank
+
+    ASSERT_EQ(w.calc(), 6);
+    const double tax = 650'000;
+    const double alimony = (kSalary - tax) * 0.25;
+    const double fee = RoundWhole(alimony / 100 * 1); // 1 % of roubles gives kopecks
+    const double loanPay = 200'000 + 2 * 100'000;
+    const double rest = kSalary - loanPay - tax - alimony - fee;
+    ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(810, loanPay), expected(902, tax),
+                            expected(903, rest), expected(911, alimony), expected(914, fee)});
+    EXPECT_EQ(w.base().zar1[0], 0);
+}
+
+TEST(EngineGolden, ChildDeductionUpToTheIncomeLimit)
+{
+    // 1,400 roubles a month for a child while the income since January stays
+    // within 350,000 roubles: January to March 2026 at 150,000 a month.
+    EngineWorld w;
+    w.salaried(15'000'000);
+    auto& book = w.doc.refFiles.vichet;
+    book.records[0] = {126, QStringLiteral("child"), 140'000, 35'000'000};
+    book.count = 1;
+    auto& n = w.rec.nalvich[0];
+    n.kod = 126;
+    n.start = u16(MonthKey(2026, 1));
+    n.krat = 1;
+    addArchive(w.doc, archive(4, 15'000'000, 2026, 1));
+    addArchive(w.doc, archive(902, RoundWhole((15'000'000 - 140'000) * 0.13), 2026, 1));
+    addArchive(w.doc, archive(4, 15'000'000, 2026, 2));
+    addArchive(w.doc, archive(902, RoundWhole((15'000'000 - 140'000) * 0.13), 2026, 2));
+    w.rec.waria = w.doc.infoBase.current.waria;
+    w.rec.warKv = w.doc.infoBase.current.warKv;
+
+    ASSERT_EQ(w.calc(), 2);
+    // 450,000 by March: above the limit, so March has no deduction and the
+    // tax catches up on the whole income less January and February's.
+    const double cumulative = RoundWhole((45'000'000 - 2 * 140'000) * 0.13);
+    const double withheld = 2 * RoundWhole((15'000'000 - 140'000) * 0.13);
+    ExpectRows(w.stored(), {expected(4, 15'000'000, 22), expected(902, cumulative - withheld)});
+}
+
+// ----------------------------------------------------------------------------- rows of the month's inputs
+
+TEST(EngineInputs, EnteredRowsPermanentPaymentsAndRules)
+{
+    EngineWorld w;
+    w.salaried();
+    // An entered row, a free row among the entered ones, and a second one.
+    w.rec.rows[0] = row(53, 123'456, 3);
+    w.rec.rows[2] = row(21, 10'000, 2);
+    w.attr().kvProizv = 3;
+    // A permanent payment of 10 % of the salary for the whole month, and
+    // 1,000 roubles of code 600 (always 100 kopecks).
+    auto& p = w.rec.postDopl[0];
+    p.kod = 53;
+    p.procent = 100;
+    p.vid = 0;
+    // Two rule rows of the firm: a fixed 3,000 roubles of code 61, and 10 %
+    // more on code 4 for the whole month.
+    auto kinds = w.base().payKinds;
+    kinds.push_back(kind(61, {"oblPodoh"}, 1, 2000));
+    setKinds(w.doc, kinds);
+    auto& fixedRule = w.base().firm.stag[0];
+    fixedRule.kod = 61;
+    fixedRule.sum = 300'000;
+    auto& raise = w.base().firm.stag[1];
+    raise.kod = 4;
+    raise.kak = 1;
+    raise.sum = 11'000;
+    // Unpaid from 23 March: 9 calendar days, taken off the days worked.
+    auto& unpaid = w.rec.postDopl[1];
+    unpaid.kod = 600;
+    unpaid.dBegin = 23;
+    unpaid.mBegin = 3;
+    unpaid.gBegin = 2026;
+
+    const int n = w.calc(CalcDisplay);
+    ASSERT_GE(n, 0) << CalcErrorText(n).toStdString();
+    EXPECT_EQ(w.attr().kvProizv, 2);
+    const auto rows = ResultRows(w.rows(), n);
+    ASSERT_GE(rows.size(), 6u);
+    EXPECT_EQ(rows[0].kod, 53);
+    EXPECT_DOUBLE_EQ(rows[0].sum, 123'456);
+    EXPECT_EQ(rows[1].kod, 21);
+    EXPECT_EQ(rows[1].mes, 2);
+    EXPECT_EQ(rows[2].kod, 4);
+    EXPECT_DOUBLE_EQ(rows[2].sum, RoundWhole(RoundWhole(kSalary * 13 / 22) * 1.1));
+    EXPECT_EQ(rows[2].dn, 13);
+    EXPECT_EQ(rows[3].kod, 53);
+    EXPECT_DOUBLE_EQ(rows[3].sum, 500'000);
+    EXPECT_EQ(rows[4].kod, 600);
+    EXPECT_DOUBLE_EQ(rows[4].sum, 100);
+    EXPECT_EQ(rows[4].dn, 9);
+    EXPECT_EQ(rows[5].kod, 61);
+    EXPECT_DOUBLE_EQ(rows[5].sum, 300'000);
+    // The time sheet is as it was entered.
+    EXPECT_EQ(w.tabel().rabDn, 22);
+}
+
+TEST(EngineInputs, BonusesFixedPercentAndBrigade)
+{
+    EngineWorld w;
+    w.attr().sistOpl = 2;
+    w.rec.head.tarifVrem.rub = 300;
+    w.tabel().rabDn = 20;
+    auto kinds = w.base().payKinds;
+    kinds.push_back(kind(160, {"oblPodoh"}, 1, 2000));
+    kinds.push_back(kind(161, {"oblPodoh"}, 1, 2000));
+    kinds.push_back(kind(162, {"oblPodoh"}, 1, 2000));
+    setKinds(w.doc, kinds);
+    w.base().firm.masks[0][3] = 1; // the percent bonus is on code 3
+
+    // A second member of the brigade: 200 roubles an hour, 22 days.
+    auto& b = w.base();
+    b.list.push_back(EmployeeListEntry{u16(102 << 3), 2});
+    b.attributes[1].sistOpl = 2;
+    b.attributes[1].graph = 1;
+    b.tabel[1].rabDn = 22;
+    b.tabel[1].rabHr = 22 * 480;
+    EmployeeRecord second;
+    second.head.tarifVrem.rub = 200;
+    // Variant 1: the whole fund by tariff x working time.
+    b.firm.ktu[0] = {u16(100 | 0x80 | 0x100), 0, 0, 0};
+
+    BonusLine fixed;
+    fixed.kod = 160;
+    fixed.sum = 100'000;
+    fixed.mrp = 1; // paid out at once
+    BonusLine percent;
+    percent.kod = 161;
+    percent.procent = 1;
+    percent.sum = 1000; // 10 % of the mask's base
+    BonusLine brigade;
+    brigade.kod = 162;
+    brigade.procent = 3;
+    brigade.sum = 1'000'000;
+    const BonusLine own[] = {fixed, percent, brigade};
+    ASSERT_TRUE(b.prem.replaceRun(1, own));
+    ASSERT_TRUE(b.prem.replaceRun(2, std::span<const BonusLine>(&brigade, 1)));
+
+    w.writeSwap();
+    b.swap.writeSlot(2, second);
+    const int n = CalcEmployeeMonth(w.doc, w.rows(), 0, &w.work, CalcDisplay);
+    ASSERT_GE(n, 5) << CalcErrorText(n).toStdString();
+    const auto rows = ResultRows(w.rows(), n);
+    EXPECT_EQ(rows[0].kod, 3);
+    EXPECT_DOUBLE_EQ(rows[0].sum, 4'800'000);
+    EXPECT_EQ(rows[1].kod, 160);
+    EXPECT_DOUBLE_EQ(rows[1].sum, 100'000);
+    EXPECT_EQ(rows[2].kod, 904);
+    EXPECT_DOUBLE_EQ(rows[2].sum, 87'000); // less 13 % tax
+    EXPECT_EQ(rows[3].kod, 161);
+    EXPECT_DOUBLE_EQ(rows[3].sum, 480'000);
+    EXPECT_EQ(rows[4].kod, 162);
+    const double mine = 30'000.0 * 9600, theirs = 20'000.0 * 10560;
+    EXPECT_DOUBLE_EQ(rows[4].sum, RoundWhole(1'000'000 * mine / (mine + theirs)));
+    // No piece-work row (codes 1-2) carries the month's time: the brigade's row does.
+    EXPECT_EQ(rows[4].dn, 20);
+    EXPECT_EQ(rows[4].hr, 160);
+}
+
+TEST(EngineInputs, PartOfMonthWithoutWorkedDaysPaysNothing)
+{
+    // No days worked and an empty day mask: the period's share is 0, not 0/0.
+    EngineWorld w;
+    w.salaried();
+    w.tabel().rabDn = 0;
+    auto& p = w.rec.postDopl[0];
+    p.kod = 53;
+    p.sum = 300'000;
+    p.vid = 0;
+    p.zavisOt = 11; // paid by the days of another kind of work
+    p.dBegin = 10;
+    p.mBegin = 3;
+    p.gBegin = 2026;
+    const int n = w.calc(CalcDisplay);
+    ASSERT_GE(n, 0);
+    for (int i = 0; i < n; ++i) {
+        EXPECT_NE(w.rows()[i].kod, 53);
+        EXPECT_FALSE(std::isnan(w.rows()[i].sum));
+    }
+}
+
+TEST(EngineInputs, CostAllocationOfTheRows)
+{
+    EngineWorld w;
+    w.salaried();
+    PayKind alloc = kind(941);
+    alloc.spzCh = 11; // the employee's cost code set 0 has 11 / 22 / 33
+    auto kinds = w.base().payKinds;
+    kinds.push_back(alloc);
+    kinds.push_back(kind(940)); // no cost code: not an allocation
+    setKinds(w.doc, kinds);
+    ASSERT_EQ(w.calc(CalcDisplay), 2);
+    CalcPass p{w.doc};
+    p.rows = w.rows();
+    p.count = 2;
+    const auto sums = CostAllocationSums(p);
+    ASSERT_EQ(sums.size(), 1u);
+    EXPECT_EQ(sums[0].kind, 941);
+    EXPECT_DOUBLE_EQ(sums[0].total, kSalary - 650'000);
+    EXPECT_DOUBLE_EQ(sums[0].taxBase, kSalary);
+    EXPECT_DOUBLE_EQ(sums[0].tax, 650'000);
+}
+
+TEST(EngineInputs, ServiceYearsScaleAndWritEndDate)
+{
+    EXPECT_EQ(ServiceYearsPercentScale(5), 0);
+    EXPECT_EQ(ServiceYearsPercentScale(299), 65);
+    EXPECT_EQ(ServiceYearsPercentScale(300), 70);
+
+    IspolBlock::Writ w;
+    w.vid = 1;
+    w.sum = 600'000;
+    w.dataEnd = date(15, 3, 2026);
+    EXPECT_DOUBLE_EQ(WritDeduction(w, 0, 0, 0, 2026, 3), 600'000.0 * 15 / 31);
+    w.dataEnd = date(28, 2, 2026);
+    EXPECT_DOUBLE_EQ(WritDeduction(w, 0, 0, 0, 2026, 3), 0);
+    w.priznUd = 1;
+    w.sum = 7000; // 70 %: at most half of the net
+    w.dataEnd = 0;
+    EXPECT_DOUBLE_EQ(WritDeduction(w, 1'000'000, 200'000, 0, 2026, 3), 400'000);
+
+    EXPECT_EQ(SickLeavePartCode(0, 0, MonthKey(2026, 2), MonthKey(2026, 3), true), 110);
+    EXPECT_EQ(SickLeavePartCode(10, 0, MonthKey(2026, 3), MonthKey(2026, 3), true), 116);
+    EXPECT_EQ(SickLeavePartCode(1, 0, MonthKey(2026, 4), MonthKey(2026, 3), false), 197);
+    EXPECT_EQ(SickLeavePartCode(2, 0, MonthKey(2026, 3), MonthKey(2026, 3), false), 158);
+    EXPECT_EQ(SickLeavePartCode(0, 0, MonthKey(2026, 3), MonthKey(2026, 3), false), 156);
+}
+
+// ----------------------------------------------------------------------------- error codes
+
+TEST(EngineErrors, EveryCodeOfTheEngine)
+{
+    auto code = [](auto setup, CalcMode mode = CalcStore) {
+        EngineWorld w;
+        w.salaried();
+        setup(w);
+        const int r = w.calc(mode);
+        // A failed employee stores nothing: no rows behind the entered ones, no amount to pay.
+        EXPECT_TRUE(w.stored().empty() || r >= 0);
+        EXPECT_EQ(w.base().zar1[0], 0);
+        return r;
+    };
+    EXPECT_EQ(code([](EngineWorld& w) { w.attr().sistOpl = 0; }), -1);
+    EXPECT_EQ(code([](EngineWorld& w) {
+                  w.rec.rows[0] = row(0, 5, 3);
+                  w.attr().kvProizv = 1;
+              }),
+              -5);
+    EXPECT_EQ(code([](EngineWorld& w) {
+                  w.rec.rows[0] = row(53, 5, 0);
+                  w.attr().kvProizv = 1;
+              }),
+              -9);
+    EXPECT_EQ(code([](EngineWorld& w) { w.base().schedules[0].pVyh = 2; }), -11);
+    EXPECT_EQ(code([](EngineWorld& w) { w.base().schedules[0].rdHr = 0; }), -12);
+    EXPECT_EQ(code([](EngineWorld& w) {
+                  AltTabelEntry e;
+                  e.kod = 53;
+                  e.sumOklad = 100;
+                  e.tarif.rub = 1;
+                  w.base().altTabel.replaceRun(1, std::span<const AltTabelEntry>(&e, 1));
+              }),
+              -14);
+    EXPECT_EQ(code([](EngineWorld& w) {
+                  w.rec.sber[0].kod = 903;
+                  w.rec.sber[1].kod = 903;
+              }),
+              -19);
+    EXPECT_EQ(code([](EngineWorld& w) {
+                  // More computed rows than the record's 60 minus the entered ones.
+                  for (int i = 0; i < 31; ++i)
+                      w.rec.rows[std::size_t(i)] = row(53, 100 + i, 3);
+                  w.attr().kvProizv = 31;
+              }),
+              -22);
+    EXPECT_EQ(code([](EngineWorld& w) {
+                  w.rec.rows[0] = row(4, 1'000'000, 2, 29);
+                  w.attr().kvProizv = 1;
+              }),
+              -24);
+    EXPECT_EQ(code([](EngineWorld& w) {
+                  auto& p = w.rec.postDopl[0];
+                  p.kod = 53;
+                  p.sum = 1000;
+                  p.zavisOt = 1;
+                  p.dBegin = 10;
+                  p.mBegin = 3;
+                  p.gBegin = 2026; // the mask holds no day while 22 were worked
+              }),
+              -25);
+    EXPECT_EQ(code([](EngineWorld& w) {
+                  auto& p = w.rec.postDopl[0];
+                  p.kod = 53;
+                  p.sum = 1000;
+                  p.dBegin = 20;
+                  p.mBegin = 3;
+                  p.gBegin = 2026;
+                  p.dEnd = 10;
+                  p.mEnd = 3;
+                  p.gEnd = 2026;
+              }),
+              -26);
+    EXPECT_EQ(code([](EngineWorld& w) {
+                  w.rec.ispol.writs[0].vid = 3;
+                  w.rec.ispol.writs[0].sum = 1000;
+                  w.rec.ispol.writs[0].tabPsbor = 21;
+              }),
+              -34);
+    EXPECT_EQ(code([](EngineWorld& w) { w.attr().priznUv = 4; }), -35);
+    EXPECT_EQ(code([](EngineWorld& w) { w.rec.head.datPr1 = 0; }), -36);
+    EXPECT_EQ(code([](EngineWorld& w) { w.rec.head.datUv1 = date(1, 1, 2019); }), -42);
+    EXPECT_EQ(code([](EngineWorld& w) { w.rec.head.datUv2 = date(1, 1, 2021); }), -42);
+    // Unknown code of a stored row: the compaction's kind lookup.
+    EXPECT_EQ(code([](EngineWorld& w) {
+                  w.rec.rows[0] = row(55, 5, 3);
+                  w.attr().kvProizv = 1;
+              }),
+              -5);
+}
+
+TEST(EngineErrors, VacationNoteChecksInDisplayMode)
+{
+    EngineWorld w;
+    w.salaried();
+    w.doc.VacationCalcKind = 1;
+    w.doc.VacationNoteOnly = 0;
+    w.doc.currentNote = 0;
+    w.doc.vacationNoteCopy[0] = VacationNote{};
+    EXPECT_EQ(w.calc(CalcDisplay), -13);
+    w.doc.vacationNoteCopy[0].dlin = 10;
+    w.doc.vacationNoteCopy[0].dlinHundredths = 5;
+    w.doc.vacationNoteCopy[0].dBegin = 1;
+    w.doc.vacationNoteCopy[0].mBegin = 3;
+    EXPECT_EQ(w.again(CalcDisplay), -37);
+}
+
+TEST(EngineErrors, BadIndexAndUnreadableRecordTouchNothing)
+{
+    EngineWorld w;
+    w.salaried();
+    w.writeSwap();
+    EXPECT_EQ(CalcEmployeeMonth(w.doc, w.rows(), -1, &w.work, CalcStore), -27);
+    EXPECT_EQ(CalcEmployeeMonth(w.doc, w.rows(), 1, &w.work, CalcStore), -27);
+
+    // A swap file shorter than the slot: the employee fails and nothing is stored.
+    w.base().swap.close();
+    {
+        QFile f(w.base().swapPath());
+        ASSERT_TRUE(f.resize(1000));
+    }
+    w.base().swap.open();
+    w.base().currentSlot = 0;
+    w.base().current.rows[0] = row(1, 1, 3);
+    const auto before = w.base().current.rows;
+    EXPECT_EQ(CalcEmployeeMonth(w.doc, w.rows(), 0, &w.work, CalcStore), -38);
+    EXPECT_EQ(w.base().currentSlot, 0);
+    EXPECT_EQ(w.base().current.rows, before);
+    EXPECT_EQ(w.base().zar1[0], 0);
+}
+
+// ----------------------------------------------------------------------------- modes and storing
+
+TEST(EngineModes, DisplayGivesTheRowsOfStoreAndStoresNothing)
+{
+    QTemporaryDir dir;
+    EngineWorld w;
+    auto& b = w.base();
+    b.workFolder = dir.path() + QLatin1Char('/');
+    b.baseName = QStringLiteral("engine");
+    CreateBase(dir.path(), b.baseName);
+    OpenBase(b);
+    // OpenBase loaded the new base's configuration: set the world up again.
+    EngineWorld fresh;
+    b.AllocateTables(4);
+    b.config.tekMes = fresh.base().config.tekMes;
+    b.config.kolRab = 1;
+    b.list = fresh.base().list;
+    b.schedules = fresh.base().schedules;
+    b.payKinds = fresh.base().payKinds;
+    b.shopBytes[1] = 5;
+    w.attr().graph = 1;
+    w.salaried();
+    w.rec.head.fio = QStringLiteral("Иванов Иван Иванович");
+    w.rec.head.flags = (1u << 9) | (1u << 2);
+    w.rec.head.inostrDatPr = date(1, 12, 2025);
+    b.current = w.rec;
+    b.currentSlot = 1;
+    SaveKonst(b, 1);
+    w.doc.noSave = false;
+
+    auto zarpRows = [&]() {
+        QSqlQuery q(Db(b));
+        EXPECT_TRUE(q.exec(QStringLiteral("SELECT kod, sum, dn, mes, otd FROM dbo.zarp ORDER BY num")));
+        std::vector<std::array<double, 5>> out;
+        while (q.next())
+            out.push_back({q.value(0).toDouble(), q.value(1).toDouble(), q.value(2).toDouble(),
+                           q.value(3).toDouble(), q.value(4).toDouble()});
+        return out;
+    };
+    auto foreignDays = [&]() {
+        QSqlQuery q(Db(b));
+        EXPECT_TRUE(q.exec(QStringLiteral("SELECT inostrDnPrRF FROM dbo.konst WHERE rec = 1")));
+        return q.next() ? q.value(0).toInt() : -1;
+    };
+
+    const int shown = w.calc(CalcDisplay);
+    ASSERT_EQ(shown, 2);
+    const auto displayRows = ResultRows(w.rows(), shown);
+    EXPECT_TRUE(zarpRows().empty());
+    EXPECT_EQ(foreignDays(), 0);
+
+    ASSERT_EQ(w.calc(CalcStore), 2);
+    ExpectRows(displayRows, ResultRows(w.rows(), 2));
+    const auto stored = zarpRows();
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_EQ(stored[0], (std::array<double, 5>{4, kSalary, 22, 3, 5}));
+    EXPECT_EQ(stored[1], (std::array<double, 5>{902, 1'500'000, 0, 3, 5}));
+    // The foreign worker's day count reaches the base.
+    EXPECT_EQ(foreignDays(), 90);
+    CloseBase(b);
+}
+
+// ----------------------------------------------------------------------------- the fixture base
+
+TEST(EngineFixture, EveryEmployeeOfTheFixtureBase)
+{
+    QTemporaryDir dir;
+    PayrollDoc doc;
+    doc.infoBase.workFolder = dir.path() + QLatin1Char('/');
+    const FixtureBase fx = BuildFixtureBase(doc.infoBase, 40, 7);
+    BuildFixtureRefFiles(doc.refFiles);
+    WriteFixtureToSwap(doc.infoBase, fx);
+    doc.infoBase.OpenSwapFile();
+    // The kinds with a fixed meaning to the calculation that the fixture's
+    // book does not list.
+    auto kinds = doc.infoBase.payKinds;
+    for (int code : {18, 19, 21, 22, 40, 41, 53, 61, 64, 85, 86, 87, 111, 112, 116, 153, 155, 156, 157, 158, 600, 901,
+                     903, 904, 911, 912, 913, 914, 919, 921, 922, 923})
+        if (FindPayKind(doc, code) < 0)
+            kinds.push_back(kind(code, {code < 700 ? "oblPodoh" : "vedShap"}, code < 700 ? 1 : 0, code < 700 ? 2000 : 0));
+    setKinds(doc, kinds);
+    // Contribution tables for the fixture's contribution list, one kind per code.
+    for (int t = 2; t < 10; ++t) {
+        auto& v = doc.refFiles.nalog[std::size_t(t)].variants[0];
+        v.first = std::uint16_t(MonthIndex(FixtureBase::Year, 1));
+        v.cumulative = 1;
+        v.scale[0] = TaxScaleBand{0, 0, std::uint8_t(t), 20, 0};
+    }
+    doc.refFiles.sbor[3].code = 995;
+    doc.refFiles.sborCount = 4;
+    doc.noSave = true;
+    CalcWorkBuffer work;
+    std::map<int, int> results;
+    for (int i = 0; i < doc.infoBase.employeeCount(); ++i) {
+        const int r = CalcEmployeeMonth(doc, doc.resultBuffer.data(), i, &work, CalcStore);
+        ++results[r < 0 ? r : 0];
+        ASSERT_GE(r, -42);
+        for (int k = 0; k < std::max(r, 0); ++k) {
+            const AccrualRow& row = doc.resultBuffer[std::size_t(k)];
+            EXPECT_NE(row.kod, 0);
+            EXPECT_TRUE(std::isfinite(row.sum));
+            EXPECT_NE(row.sum, 0);
+        }
+        const int slot = doc.infoBase.list[std::size_t(i)].slot;
+        if (r >= 0 && doc.infoBase.otp.count(slot) == 0) {
+            // Displaying the same employee gives the same rows but the
+            // contributions (vacation notes are displayed from the note being edited).
+            std::vector<AccrualRow> stored(doc.resultBuffer.begin(), doc.resultBuffer.begin() + r);
+            const int shown = CalcEmployeeMonth(doc, doc.resultBuffer.data(), i, &work, CalcDisplay);
+            ASSERT_GE(shown, 0);
+            std::vector<AccrualRow> displayed(doc.resultBuffer.begin(), doc.resultBuffer.begin() + shown);
+            std::erase_if(stored, [](const AccrualRow& a) { return a.kod >= 990 && a.kod <= 995; });
+            EXPECT_EQ(displayed, stored) << "employee " << i;
+        }
+    }
+    QString failures;
+    for (const auto& [code, count] : results)
+        if (code < 0)
+            failures += QStringLiteral("%1 x %2 %3\n").arg(count).arg(code).arg(CalcErrorText(code));
+    EXPECT_EQ(results[0], 40) << failures.toStdString();
+}

@@ -1,0 +1,451 @@
+// The change of the reporting month over a fixture base stored in a base
+// file: what the new month holds, read back from the base, and a change that
+// fails halfway leaving base and memory in the old month.
+#include "payroll/MonthChange.h"
+#include "payroll/ui/RunMonthChange.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "infobase/TestFixture.h"
+#include "payroll/ScheduleNorm.h"
+#include "platform/Db.h"
+#include "shell/UiTestSupport.h"
+#include "shell/Values.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/MonthChange.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+
+namespace {
+
+constexpr int kMarch = 2026 * 16 + 3;
+constexpr int kApril = 2026 * 16 + 4;
+
+AccrualRow Row(int kod, double sum, int mes, int ch = 0)
+{
+    AccrualRow r;
+    r.kod = u16(kod);
+    r.sum = sum;
+    r.mes = u16(mes);
+    r.spzCh = u16(ch);
+    return r;
+}
+
+class MonthChangeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        doc.setWorkFolder(dir.path() + QLatin1Char('/'));
+        base().baseName = QStringLiteral("mc");
+        CreateBase(dir.path(), base().baseName);
+        OpenBase(base());
+        fx = BuildFixtureBase(base(), 12, 5);
+        BuildFixtureRefFiles(doc.refFiles);
+        // Cost-allocation group 940 collects the rows of cost code 7.
+        PayKind group;
+        group.kod = 940;
+        group.name = QStringLiteral("Затраты цеха 7");
+        group.spzCh = 7;
+        auto& kinds = base().payKinds;
+        kinds.insert(std::upper_bound(kinds.begin(), kinds.end(), group,
+                                      [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; }),
+                     group);
+        base().config.nEnt = u16(kinds.size());
+        for (auto& a : base().attributes)
+            a.err = 0;
+        for (auto& r : fx.records)
+            r.head.flags &= ~0x604u; // no foreign-worker flags
+    }
+    void TearDown() override
+    {
+        db::InjectFailureAfter(0);
+        CloseBase(base());
+    }
+
+    CInfoBase& base() { return doc.infoBase; }
+    EmployeeRecord& rec(int slot) { return fx.records[std::size_t(slot - 1)]; }
+    EmployeeAttributes& attr(int slot) { return base().attributes[std::size_t(slot - 1)]; }
+
+    void SaveAll()
+    {
+        SaveConfig(base());
+        SaveFirm(base());
+        SaveEntree(base());
+        SaveCeh(base());
+        SaveGraph(base());
+        SaveTabel(base());
+        for (LineKind k : {LineKind::AltTabel, LineKind::Prem, LineKind::Bln, LineKind::Otp})
+            SaveIndexes(base(), k);
+        for (int mass = 1; mass <= 3; ++mass)
+            SaveAltTabel(base(), mass);
+        SaveFio(base());
+        SaveComp(base());
+        SavePrem(base());
+        SaveBln(base());
+        SaveOtp(base());
+        SaveAvZar1(base());
+        SaveSimp(base(), 1);
+        for (const EmployeeListEntry& e : base().list) {
+            base().current = rec(e.slot);
+            base().warDat.clear();
+            SaveEmployeeFull(base(), e.slot, attr(e.slot));
+        }
+        base().ClearCurrentRecord();
+    }
+
+    // Everything the base file holds, loaded into a fresh in-memory base.
+    void Reload(PayrollDoc& other)
+    {
+        other.setWorkFolder(base().workFolder);
+        other.infoBase.baseName = base().baseName;
+        OpenBase(other.infoBase);
+        LoadAll(other.infoBase);
+    }
+
+    static EmployeeRecord LoadRecord(CInfoBase& b, int slot)
+    {
+        LoadEmployee(b, slot);
+        LoadWarDat(b, slot, 0, 0, 0);
+        return b.current;
+    }
+
+    QTemporaryDir dir;
+    CKalvorDoc doc;
+    FixtureBase fx;
+};
+
+TEST_F(MonthChangeTest, MovesTheBaseToTheNextMonth)
+{
+    // Employee 1: a group debt, a future row, a loan and two writs.
+    {
+        EmployeeRecord& r = rec(1);
+        // The month's calculated rows: salary, tax, the amount to pay, and a
+        // group accrual and deduction that leave the group 2,000 roubles short.
+        const AccrualRow salary = r.rows[0], tax = r.rows[1], pay = r.rows[2];
+        r.rows[1] = salary;
+        r.rows[2] = tax;
+        r.rows[3] = pay;
+        r.rows[4] = Row(101, 1'000'00, 3, 7);
+        r.rows[5] = Row(800, 3'000'00, 3, 7);
+        r.rows[60] = Row(300, 500'00, 4);  // belongs to April
+        r.rows[61] = Row(301, 700'00, 6);  // belongs to June
+        auto& loan = r.ssud.loans[0];
+        loan.kod = 850;
+        loan.kvMes = 1;
+        loan.sumDolg = 10'000'00;
+        loan.mes = {3, 0, 0};
+        loan.sum = {4'000'00, 0, 0};
+        r.ispol.writs[0].vid = 1;
+        r.ispol.writs[0].dataEnd = PackedDate::make(15, 2, 2026).value;
+        r.ispol.writs[0].sum = 2'500;
+        r.ispol.writs[1].vid = 0;
+        r.ispol.writs[1].sum = 3'300;
+        r.ispol.writs[1].fio = QStringLiteral("Иванова Мария Петровна");
+    }
+    // Employee 2 was dismissed in March.
+    attr(2).priznUv = 1;
+    rec(2).nalvich[0] = NalvichEntry{103, u16(2026 * 16 + 1), 0, 1'400'00, 1};
+    rec(2).postDopl[0].kod = 210;
+    rec(2).postDopl[0].sum = 1'000'00;
+    // Employee 3 enters the change with an error.
+    attr(3).err = 5;
+    // Employee 4: a standing unpaid leave over 10-20 March is recorded in the dated archive.
+    {
+        PostDoplEntry& p = rec(4).postDopl[0];
+        p.kod = 600;
+        p.dBegin = 10;
+        p.mBegin = 3;
+        p.gBegin = 2026;
+        p.dEnd = 20;
+        p.mEnd = 3;
+        p.gEnd = 2026;
+    }
+    // Employee 5: a vacation of 14 days from 25 March, 7 of them in April.
+    {
+        VacationNote v;
+        v.dBegin = 25;
+        v.mBegin = 3;
+        v.gBegin = 2026;
+        v.dlin = 14;
+        v.sum = 30'000'00;
+        ASSERT_TRUE(base().otp.replaceRun(5, std::vector<VacationNote>{v}));
+        attr(5).sistOpl = 1;
+    }
+    const WorkSchedule oldSchedule = base().schedules[0];
+    const double avans4 = rec(4).head.avans;
+    SaveAll();
+    ASSERT_EQ(base().config.tekMes, kMarch);
+
+    int steps = 0;
+    const int result = MoveEmployeesToNextMonth(kApril, [&] { ++steps; }, doc);
+    EXPECT_EQ(result, -1); // employee 3
+    EXPECT_EQ(steps, 12);
+    CloseBase(base());
+
+    PayrollDoc after;
+    Reload(after);
+    CInfoBase& b = after.infoBase;
+    EXPECT_EQ(b.config.tekMes, kApril);
+
+    // Employee 1.
+    const EmployeeRecord r1 = LoadRecord(b, 1);
+    const EmployeeAttributes& a1 = b.attributes[0];
+    ASSERT_EQ(a1.kvProizv, 3);
+    // 920 -> 151, the negative balance of group 940, the April row.
+    EXPECT_EQ(r1.rows[0].kod, 151);
+    EXPECT_EQ(r1.rows[0].sum, rec(1).rows[3].sum);
+    EXPECT_EQ(r1.rows[1].kod, 915);
+    EXPECT_EQ(r1.rows[1].sum, 2'000'00);
+    EXPECT_EQ(r1.rows[1].spzCh, 7);
+    EXPECT_EQ(r1.rows[1].mes, 3);
+    EXPECT_EQ(r1.rows[2].kod, 300);
+    EXPECT_TRUE(r1.rows[3].isEmpty());
+    EXPECT_EQ(r1.rows[64].kod, 301); // June waits
+    // The archive: the salary, the tax and the group row of March 2026 appended.
+    int found101 = 0, found902 = 0;
+    for (int i = 0; i < r1.warKv; ++i) {
+        const WariaEntry& e = r1.waria[std::size_t(i)];
+        if (e.god == 2026 && e.mes == 3 && e.kod == 101 && e.sum == 1'000'00) ++found101;
+        if (e.god == 2026 && e.mes == 3 && e.kod == 902) ++found902;
+    }
+    EXPECT_EQ(found101, 1);
+    EXPECT_EQ(found902, 1);
+    EXPECT_EQ(r1.warKv, rec(1).warKv + 3); // 1, 902 and 101; 920 and the deduction 800 are not archived
+    // The loan: one month of 4,000 roubles repaid.
+    EXPECT_EQ(r1.ssud.loans[0].sumDolg, 6'000'00);
+    EXPECT_EQ(r1.ssud.loans[0].mes[0], 2);
+    // The limited writ ended in February; the other stays.
+    EXPECT_EQ(r1.ispol.writs[0].sum, 0);
+    EXPECT_EQ(r1.ispol.writs[1].sum, 3'300);
+    EXPECT_EQ(r1.ispol.writs[1].fio, QStringLiteral("Иванова Мария Петровна"));
+    // Rate history one place older.
+    EXPECT_EQ(r1.rates[1].rate, rec(1).rates[0].rate);
+
+    // Employee 2: dismissed, deduction closed at March, standing entries gone, no time sheet.
+    const EmployeeRecord r2 = LoadRecord(b, 2);
+    EXPECT_EQ(b.attributes[1].priznUv, 4);
+    EXPECT_EQ(r2.nalvich[0].end, kMarch);
+    EXPECT_EQ(r2.postDopl[0].kod, 0);
+    EXPECT_EQ(b.tabel[1].rabDn, 0);
+    EXPECT_EQ(b.av[1], 0);
+
+    // Employee 3: his computed rows became the new month's inputs, nothing archived.
+    const EmployeeRecord r3 = LoadRecord(b, 3);
+    EXPECT_EQ(b.attributes[2].err, 5);
+    ASSERT_EQ(b.attributes[2].kvProizv, 2);
+    EXPECT_EQ(r3.rows[0].kod, 902);
+    EXPECT_EQ(r3.rows[1].kod, 920);
+    EXPECT_EQ(r3.warKv, rec(3).warKv);
+
+    // Employee 4: the unpaid leave is in the dated archive; its entry has ended.
+    const EmployeeRecord r4 = LoadRecord(b, 4);
+    ASSERT_EQ(b.warDat.warDatKv, 1);
+    EXPECT_EQ(b.warDat.entries[0].kod, 600);
+    EXPECT_EQ(b.warDat.entries[0].mes, 3);
+    EXPECT_EQ(b.warDat.entries[0].god, 26);
+    EXPECT_EQ(b.warDat.entries[0].start, PackedDate::make(10, 3, 2026).value);
+    EXPECT_EQ(r4.postDopl[0].kod, 0);
+    EXPECT_EQ(b.av[3], avans4);
+
+    // Schedules one month on; the new time sheet from schedule rows of April.
+    EXPECT_EQ(b.schedules[0].months[14], oldSchedule.months[15]);
+    EXPECT_EQ(b.schedules[0].months[21], ScheduleMonth{});
+    for (int slot = 4; slot <= 12; ++slot) {
+        const EmployeeAttributes& a = b.attributes[std::size_t(slot - 1)];
+        if (a.priznUv != 0 || a.err != 0 || slot == 5)
+            continue;
+        WorkSchedule s = b.schedules[std::size_t(std::max(1, int(a.graph)) - 1)];
+        int days = 0, minutes = 0;
+        ASSERT_EQ(CalcScheduleNorm(15, s, 1, 0, days, minutes, after), 0);
+        const TabelRecord& t = b.tabel[std::size_t(slot - 1)];
+        EXPECT_EQ(t.rabDn, days) << slot;
+        EXPECT_EQ(t.rabHr, a.sistOpl < 3 ? minutes : 0) << slot;
+        EXPECT_EQ(CountDayBits(31, 1, after, slot - 1), days) << slot;
+        EXPECT_EQ(t.prDn + t.bezsodDn + t.sverhHr, 0) << slot; // nothing else carried over
+    }
+    // The vacation takes 1-7 April off the sheet: Wednesday to Tuesday, five working days.
+    {
+        const EmployeeAttributes& a = b.attributes[4];
+        WorkSchedule s = b.schedules[std::size_t(std::max(1, int(a.graph)) - 1)];
+        int days = 0, minutes = 0, vd = 0, vm = 0;
+        ASSERT_EQ(CalcScheduleNorm(15, s, 1, 0, days, minutes, after), 0);
+        ASSERT_EQ(CalcScheduleNorm(15, s, 1, 7 + kNormDayByDay, vd, vm, after), 0);
+        EXPECT_EQ(vd, 5);
+        EXPECT_EQ(b.tabel[4].rabDn, days - 5);
+        EXPECT_EQ(b.tabel[4].rabHr, minutes - vm);
+        EXPECT_EQ(CountDayBits(31, 1, after, 4), days); // the planned days stay marked
+    }
+    // Sick leave and vacations of March are gone; advances of the month cleared.
+    EXPECT_EQ(b.bln.usedLines(), 0);
+    EXPECT_EQ(b.otp.usedLines(), 0);
+    for (double z : b.zar1)
+        EXPECT_EQ(z, 0);
+    CloseBase(b);
+}
+
+TEST_F(MonthChangeTest, AFailureHalfwayLeavesTheBaseInTheOldMonth)
+{
+    SaveAll();
+    PayrollDoc before;
+    Reload(before);
+    std::vector<EmployeeRecord> stored;
+    for (const EmployeeListEntry& e : before.infoBase.list)
+        stored.push_back(LoadRecord(before.infoBase, e.slot));
+    const auto attributes = base().attributes;
+    const auto tabel = base().tabel;
+    const auto schedules = base().schedules;
+
+    // The write breaks after a few employees, and again while the common
+    // tables are written after every employee has been moved.
+    CloseBase(before.infoBase);
+    for (const int failAt : {200, 800}) {
+        SCOPED_TRACE(failAt);
+        db::InjectFailureAfter(failAt);
+        int steps = 0;
+        EXPECT_THROW(MoveEmployeesToNextMonth(kApril, [&] { ++steps; }, doc), db::DbError);
+        db::InjectFailureAfter(0);
+        EXPECT_GT(steps, 0);
+        EXPECT_EQ(steps < 12, failAt == 200);
+
+        // Memory is back in March.
+        EXPECT_EQ(base().config.tekMes, kMarch);
+        EXPECT_EQ(base().attributes, attributes);
+        EXPECT_EQ(base().tabel, tabel);
+        EXPECT_EQ(base().schedules, schedules);
+
+        // And so is the base.
+        PayrollDoc after;
+        after.setWorkFolder(base().workFolder);
+        after.infoBase.baseName = base().baseName;
+        OpenBase(after.infoBase);
+        LoadAll(after.infoBase);
+        EXPECT_EQ(after.infoBase.config.tekMes, kMarch);
+        EXPECT_EQ(after.infoBase.attributes, attributes);
+        EXPECT_EQ(after.infoBase.tabel, tabel);
+        for (std::size_t i = 0; i < after.infoBase.list.size(); ++i)
+            EXPECT_EQ(LoadRecord(after.infoBase, after.infoBase.list[i].slot), stored[i]) << i;
+    }
+}
+
+// The shell's command with the change installed: the questions, the copy of
+// the base, the progress dialog and the count of error situations; then a
+// move that breaks halfway on the worker thread.
+TEST_F(MonthChangeTest, TheCommandRunsTheChangeAndReportsAFailure)
+{
+    attr(3).err = 5;
+    SaveAll();
+    InstallMonthChange();
+    MessageRecorder boxes; // Yes to every question
+    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), 1);
+    ASSERT_EQ(boxes.boxes.size(), 3u);
+    EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("Изменить отчетный месяц на Апрель 2026 года ?")));
+    EXPECT_EQ(boxes.boxes[1].text, QStringLiteral("Хотите ли Вы сделать копию Ваших данных за прошедший месяц ?"));
+    EXPECT_EQ(boxes.boxes[2].text, QStringLiteral("Ошибочных  ситуаций:  1"));
+    EXPECT_EQ(base().config.tekMes, kApril);
+    EXPECT_EQ(doc.monthChangeMode, 0);
+    // The copy of March is in the archive folder.
+    EXPECT_TRUE(QDir(base().workFolder + QStringLiteral("archive")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                    .contains(QStringLiteral("mc_2026_03")));
+
+    // May: the write breaks on the worker after a few employees.
+    const auto attributes = base().attributes;
+    const MonthMover real = GetMonthMover();
+    SetMonthMover([&](int key, const std::function<void()>& step, KalvorDocData& d) {
+        db::InjectFailureAfter(200);
+        return real(key, step, d);
+    });
+    // No to the question: nothing happens.
+    boxes.boxes.clear();
+    boxes.answer = IDNO;
+    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), -1);
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    // Yes to the question, no copy.
+    boxes.boxes.clear();
+    int asked = 0;
+    SetMessageBoxHandler([&](const MessageBoxRequest& r) {
+        boxes.boxes.push_back({r.text, r.buttons | r.icon});
+        return r.buttons == MB_OK ? IDOK : ++asked == 1 ? IDYES : IDNO;
+    });
+    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), -1);
+    InstallMonthChange();
+    ASSERT_EQ(boxes.boxes.size(), 3u);
+    EXPECT_TRUE(boxes.boxes[2].text.startsWith(QStringLiteral(
+        "Извините, переход на следующий месяц не выполнен. Поробуйте еще раз.\n\nОБНАРУЖЕНА ОШИБКА:")))
+        << boxes.boxes[2].text.toStdString();
+    EXPECT_EQ(base().config.tekMes, kApril);
+    EXPECT_EQ(base().attributes, attributes);
+    PayrollDoc after;
+    Reload(after);
+    EXPECT_EQ(after.infoBase.config.tekMes, kApril);
+    EXPECT_EQ(after.infoBase.attributes, attributes);
+}
+
+TEST(MonthChangeRules, LoansArchiveYearsSickLeaveCodesAndTables)
+{
+    PayrollDoc doc;
+    // Two parts: 2 months of 300 and 4 of 500, three months due: 300 + 300 + 500.
+    auto& loan = doc.infoBase.current.ssud.loans[1];
+    loan.kod = 851;
+    loan.kvMes = 3;
+    loan.sumDolg = 5'000;
+    loan.mes = {2, 4, 0};
+    loan.sum = {300, 500, 0};
+    EXPECT_EQ(monthchange::RepayLoan(doc, 1), 1'100);
+    EXPECT_EQ(loan.sumDolg, 3'900);
+    EXPECT_EQ(loan.mes[0], 0);
+    EXPECT_EQ(loan.sum[0], 0);
+    EXPECT_EQ(loan.mes[1], 3);
+    // The last repayment is cut to the debt and clears the loan.
+    loan.sumDolg = 800;
+    EXPECT_EQ(monthchange::RepayLoan(doc, 1), 800);
+    EXPECT_EQ(loan.kod, 0);
+
+    const int nov = 2026 * 16 + 11;
+    EXPECT_EQ(monthchange::ArchiveYear(1, 11, nov), 2026);
+    EXPECT_EQ(monthchange::ArchiveYear(1, 2, nov), 2027);  // one of the next five months
+    EXPECT_EQ(monthchange::ArchiveYear(1, 6, nov), 2026);  // earlier in the year
+    EXPECT_EQ(monthchange::ArchiveYear(1, 12, kMarch), 2025);
+    EXPECT_EQ(monthchange::ArchiveYear(157, 12, kMarch), 2026);
+    EXPECT_EQ(monthchange::ArchiveYear(157, 1, kMarch), 2027);
+
+    EXPECT_EQ(monthchange::SickLeaveArchiveCode(0, 0), 156);
+    EXPECT_EQ(monthchange::SickLeaveArchiveCode(3, -1), 155);
+    EXPECT_EQ(monthchange::SickLeaveArchiveCode(1, 1), 197);
+    EXPECT_EQ(monthchange::SickLeaveArchiveCode(10, -1), 695);
+    EXPECT_EQ(monthchange::SickLeaveArchiveCode(2, 1), 159);
+    EXPECT_EQ(monthchange::SickLeaveArchiveCode(2, -1), 158);
+    EXPECT_EQ(monthchange::SickLeaveArchiveCode(7, 1), 170);
+    EXPECT_EQ(monthchange::SickLeaveArchiveCode(11, 0), 156);
+
+    // December to January: last year's table takes this year's.
+    auto& c = doc.infoBase.config;
+    for (int i = 0; i < 12; ++i)
+        c.mrot[std::size_t(i)] = 100 + i;
+    monthchange::ShiftMonthlyTables(doc, 2027 * 16 + 1);
+    EXPECT_EQ(c.mrotPrev[11], 111);
+    EXPECT_EQ(c.mrot[0], 111);
+    EXPECT_EQ(c.mrot[1], 0);
+    // April: the empty slots before it take the slot before them.
+    c.mrot[1] = 0;
+    c.mrot[2] = 130;
+    c.mrot[5] = 7;
+    monthchange::ShiftMonthlyTables(doc, 2027 * 16 + 4);
+    EXPECT_EQ(c.mrot[1], 111);
+    EXPECT_EQ(c.mrot[2], 130);
+    EXPECT_EQ(c.mrot[3], 130);
+    EXPECT_EQ(c.mrot[5], 0);
+
+    // More than 21 months: every schedule row is empty.
+    doc.infoBase.schedules[3].months[15].rDn = 20;
+    monthchange::ShiftSchedules(doc, 22);
+    for (const ScheduleMonth& m : doc.infoBase.schedules[3].months)
+        EXPECT_EQ(m, ScheduleMonth{});
+}
+
+} // namespace
