@@ -10,6 +10,8 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/InfoBaseService.h"
 #include "shell/ui/KalvorConfig.h"
+#include "infobase/InfoBaseDb.h"
+#include "infobase/TestFixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -191,6 +193,35 @@ TEST_F(UiStartup, CommandLineNameComesBeforeTheConfiguredOne)
     const QString written = ReadIni();
     EXPECT_TRUE(written.contains(QStringLiteral("base=second\n")));
     EXPECT_TRUE(written.contains(QStringLiteral("[Other]\nkey=kept\n")));
+}
+
+TEST_F(UiStartup, OpeningLoadsTheEmployeeListsAndTheReferenceFiles)
+{
+    namespace ib = kalvor::infobase;
+    WriteIni(QStringLiteral("[SQL]\nbase=firm\n[Application]\npath=%1\n").arg(folder));
+    {
+        MakeTestBase(folder, QStringLiteral("firm"));
+        ib::CInfoBase base;
+        base.workFolder = folder;
+        base.baseName = QStringLiteral("firm");
+        ib::OpenBase(base);
+        ib::BuildFixtureBase(base, 7);
+        ib::SaveSimp(base, 1);
+        ib::SaveSimp(base, 2);
+        ib::CloseBase(base);
+        ib::CRefFiles ref(folder);
+        ib::BuildFixtureRefFiles(ref);
+        ref.WriteNalog();
+    }
+    MessageRecorder boxes;
+    CKalvorApp app(ini);
+    app.SetLoginRunner(Typing(QString(), QString()));
+    ASSERT_TRUE(app.InitInstance({}));
+    // The calculation and the strips work on the lists in memory: a base opened
+    // with only its configuration would show no employees at all.
+    EXPECT_EQ(app.Document()->infoBase.employeeCount(), 7);
+    EXPECT_GT(app.Document()->refFiles.nalogCount, 0);
+    EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST_F(UiStartup, WithoutANameTheOnlyBaseOfTheWorkingFolderIsOffered)

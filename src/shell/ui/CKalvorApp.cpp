@@ -174,6 +174,14 @@ bool CKalvorApp::InitInstance(const QStringList& arguments)
     return true;
 }
 
+// The reference files of the working folder (tax tables, deduction and
+// contribution kinds, professions...) are read once a base is open.
+static void ReadReferenceFiles(CKalvorDoc& doc)
+{
+    doc.refFiles.setFolder(doc.infoBase.workFolder);
+    doc.refFiles.OpenAll();
+}
+
 bool CKalvorApp::OpenChosenBase()
 {
     const BaseFailure f = m_base->Open(m_doc->infoBase.baseName);
@@ -182,6 +190,7 @@ bool CKalvorApp::OpenChosenBase()
         m_frame->close();
         return false;
     }
+    ReadReferenceFiles(*m_doc);
     return true;
 }
 
@@ -199,6 +208,7 @@ bool CKalvorApp::CreateBase()
         ShowComError(o.ToDbError());
         return false;
     }
+    ReadReferenceFiles(*m_doc);
     m_doc->NotifyBaseChosen();
     return true;
 }

@@ -51,6 +51,9 @@ BaseFailure InfoBaseService::Open(const QString& name)
     m_openFile = ib::BaseFile(m_infoBase);
     try {
         ib::OpenBase(m_infoBase);
+        // The screens and the calculation work on the in-memory tables and the
+        // employee lists, so the whole base is loaded at opening.
+        ib::LoadAll(m_infoBase);
     } catch (const db::DbError& e) {
         // Nothing stays open after a failure (the connection may have been
         // made before the upgrade or a loader failed).
