@@ -439,7 +439,8 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
             if (i == VacationIndex && y == 2010 && m == 7) worked = days - 10; // on vacation
             double gross = 0;
             if (p.pay == Salary) {
-                gross = std::round(rub(p.rate) * worked / days);
+                // The salary is that of a full position; a part-time rate earns its share.
+                gross = std::round(rub(p.rate) * p.stavka / 100 * worked / days);
                 a.add(4, gross, y, m, worked, worked * dayHours);
             } else if (p.pay == Hourly) {
                 gross = std::round(rub(p.rate) * worked * dayHours);
@@ -537,7 +538,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
         }
         if (i == DismissedInMonth) {
             h.datUv1 = packedDate(15, month, year);
-            at.priznUv = 4;
+            at.priznUv = 1; // dismissed in the reporting month (4 after the month change)
             // Compensation for nine days of unused vacation: a note without a start.
             VacationNote v;
             v.dlin = 9;
@@ -549,7 +550,8 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
 
         // Advance of the month, 40 % of the pay (none for those who came or go this month).
         if (i != HiredInMonth && i != DismissedInMonth) {
-            const double monthly = p.pay == Salary ? h.oklad : rub(p.rate) * double(norm.size()) * dayMinutes / 60;
+            const double monthly =
+                p.pay == Salary ? h.oklad * p.stavka / 100 : rub(p.rate) * double(norm.size()) * dayMinutes / 60;
             base.av[std::size_t(slot - 1)] = wholeRoubles(monthly * 0.4 / 100) * 100;
             h.avans = base.av[std::size_t(slot - 1)];
         }
@@ -588,23 +590,15 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
             at.priznAlim = 1;
         }
         if (i == LoanIndex) {
-            // A loan of 36,000 roubles from January 2011, repaid at 3,000 a month.
+            // A loan of 36,000 roubles from January 2011, repaid at 3,000 a month:
+            // 27,000 left for April to December, one month's instalment a month.
             SsudBlock::Loan& l = rec.ssud.loans[0];
             l.kod = 760;
-            l.kvMes = 12;
+            l.kvMes = 1;
             l.sumDolg = rub(27'000);
-            l.mes = {1, 2, 3};
-            l.sum = {rub(3'000), rub(3'000), rub(3'000)};
+            l.mes = {9, 0, 0};
+            l.sum = {rub(3'000), 0, 0};
             at.priznSsud = 1;
-            PostDoplEntry& d = rec.postDopl[0];
-            d.kod = 760;
-            d.sum = rub(3'000);
-            d.dBegin = 1;
-            d.mBegin = 1;
-            d.gBegin = 2011;
-            d.dEnd = 31;
-            d.mEnd = 12;
-            d.gEnd = 2011;
         }
         if (i == SickIndex) {
             SickLeaveSheet sl;

@@ -21,26 +21,6 @@ using namespace infobase;
 
 namespace {
 
-// A computed row: rounded, then kept when the permanent payments let it stay
-// and its amount is not 0.
-int ComputedRow(CalcPass& p, int code, double amount, int month)
-{
-    if (p.count >= p.capacity)
-        return kCalcTooManyRows;
-    AccrualRow& row = p.rows[p.count];
-    row = AccrualRow{};
-    row.kod = u16(code);
-    row.mes = u16(month);
-    row.sum = RoundByPayKind(RoundWhole(amount), code, p.doc);
-    const int active = KindActiveInMonth(p.rows, p.count, p.doc);
-    if (active == 1 && row.sum != 0) {
-        ++p.count;
-        return 1;
-    }
-    row = AccrualRow{};
-    return 0;
-}
-
 // A row appended directly (its amount rounded by the caller).
 int DirectRow(CalcPass& p, int code, double amount, int month)
 {
@@ -175,9 +155,9 @@ int PensionContribution(CalcPass& p)
         }
         // The employee's contribution on the taxed and on the other income;
         // the rows already there for the month are taken into account.
-        if (const int r = ComputedRow(p, kCodePensionTaxed, a1 * rate - SumOfCode(p, kCodePensionTaxed, m), m); r < 0)
+        if (const int r = AppendComputedRow(p, kCodePensionTaxed, a1 * rate - SumOfCode(p, kCodePensionTaxed, m), m); r < 0)
             return r;
-        if (const int r = ComputedRow(p, kCodePensionOther, a2 * rate - SumOfCode(p, kCodePensionOther, m), m); r < 0)
+        if (const int r = AppendComputedRow(p, kCodePensionOther, a2 * rate - SumOfCode(p, kCodePensionOther, m), m); r < 0)
             return r;
     }
     return 0;
@@ -372,7 +352,10 @@ int BankTransfers(CalcPass& p)
                 rest -= p.rows[i].sum;
         const int code = sber[std::size_t(restIndex)].kod;
         rest = RoundPayout(RoundByPayKind(rest, code, p.doc), p.doc);
-        const int r = DirectRow(p, code, rest, p.month);
+        // Nothing is left to transfer when the deductions reach the accruals: a
+        // negative transfer would hide the employee's debt from the amount to
+        // pay and from the month change.
+        const int r = rest > 0 ? DirectRow(p, code, rest, p.month) : 0;
         if (r < 0)
             return r;
         if (r == 1)

@@ -31,10 +31,12 @@ int RegionalNorthernRows(CalcPass& p, bool onAverages);
 // the anniversary day within the month (equal when the month is not split).
 void NorthernSteps(int n, int periodSevNad, int maxKvSevNad, int& before, int& after);
 
-// Appends a computed row (RoundWhole, then RoundByPayKind) of the reporting
-// pass and keeps it only when its amount is not 0 and KindActiveInMonth
-// accepts it; code 600 rows carry the fixed amount 100. 1 kept, 0 dropped,
-// or kCalcTooManyRows.
+// Appends a computed row of the accrual pass (the supplements, the absences
+// at average earnings, the employee's pension contribution): AppendRow, then
+// the row stays only when KindActiveInMonth accepts it (a permanent payment
+// of the same code may take the amount off an earlier row or keep the
+// earlier row instead). Code 600 rows carry the fixed amount 100. 1 kept,
+// 0 dropped, or kCalcTooManyRows (only for a row that would be kept).
 int AppendComputedRow(CalcPass& p, int code, double amount, int month, int days = 0, int minutes = 0);
 
 } // namespace kalvor

@@ -95,9 +95,9 @@ TEST_F(RefDataDemo, EveryCaseOfTheMonthIsThere)
         nonResidents += h.flag(2) && h.flag(9);
         disabled += ((h.flags >> 6) & 3) != 0 && h.invDat1Begin != 0;
         hired += h.datPr1 && yearOf(h.datPr1) == 2011 && monthOf(h.datPr1) == 4;
-        dismissed += h.datUv1 && monthOf(h.datUv1) == 4 && a.priznUv == 4;
+        dismissed += h.datUv1 && monthOf(h.datUv1) == 4 && a.priznUv == 1;
         writs += base.current.ispol.writs[0].vid == 1 && a.priznAlim == 1;
-        loans += base.current.ssud.loans[0].kod == 760 && base.current.postDopl[0].kod == 760;
+        loans += base.current.ssud.loans[0].kod == 760 && base.current.ssud.loans[0].kvMes == 1;
         bonuses += !base.prem.run(slot).empty();
         for (const NalvichEntry& n : base.current.nalvich) {
             withChildren += n.kod == 114;
@@ -107,7 +107,7 @@ TEST_F(RefDataDemo, EveryCaseOfTheMonthIsThere)
             sick += s.mBegin == 3 && s.mEnd == 4 && s.gBegin == 2011;
         for (const VacationNote& v : base.otp.run(slot)) vacations += v.mBegin == 4 && v.dlin == 14;
         // The compensation for unused vacation of the one who leaves.
-        if (a.priznUv == 4) {
+        if (a.priznUv == 1) {
             ASSERT_EQ(base.otp.run(slot).size(), 1u);
             EXPECT_EQ(base.otp.run(slot)[0].mBegin, 0);
         }

@@ -1,0 +1,257 @@
+// The month of the demo firm computed by the engine: the demo base is built in
+// a folder of its own, every employee is written to the swap work file and
+// computed and stored (mode 0) as the calculation worker does it, and the
+// results are checked: no error for anybody, amounts that make sense, and
+// three employees worked out by hand from the demo data.
+#include "DemoFirm.h"
+#include "infobase/InfoBaseDb.h"
+#include "payroll/CalcEmployeeMonth.h"
+#include "payroll/CalcThread.h"
+#include "payroll/PayKinds.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <map>
+#include <vector>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+
+#ifdef KALVOR_DATA_DIR
+
+namespace {
+
+// One employee's outcome: the engine's result, its rows and the amount to pay.
+struct Outcome {
+    int result = 0;
+    std::vector<AccrualRow> rows;
+    double pay = 0;
+
+    // Roubles of the rows of a code.
+    double sum(int code) const
+    {
+        double s = 0;
+        for (const AccrualRow& r : rows)
+            if (r.kod == code) s += r.sum;
+        return s / 100;
+    }
+    int count(int code) const
+    {
+        int n = 0;
+        for (const AccrualRow& r : rows) n += r.kod == code;
+        return n;
+    }
+    double accrued() const
+    {
+        double s = 0;
+        for (const AccrualRow& r : rows)
+            if (r.kod != 0 && r.kod < 700) s += r.sum;
+        return s / 100;
+    }
+};
+
+class DemoMonth : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        const QString folder = dir.path() + QLatin1Char('/');
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        ASSERT_TRUE(tools::MakeDemoBase(folder));
+        doc.setWorkFolder(folder);
+        // The reference files (tax tables, deductions, contributions) of the working folder.
+        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
+        EXPECT_TRUE(doc.refFiles.OpenAll());
+        base().baseName = tools::DemoBaseName();
+        OpenBase(base());
+        LoadAll(base());
+        ASSERT_TRUE(SelectAllToSwap(base(), Selection{}));
+        base().OpenSwapFile();
+    }
+    void TearDown() override
+    {
+        base().CloseSwapFile();
+        CloseBase(base());
+    }
+    CInfoBase& base() { return doc.infoBase; }
+
+    // Computes and stores the month of every employee the worker selects, by
+    // personnel number.
+    std::map<int, Outcome> computeAll()
+    {
+        CalcThreadParams params;
+        params.document = &doc;
+        std::vector<int> indexes;
+        SelectEmployeesForCalculation(params, doc, indexes);
+        EXPECT_EQ(indexes.size(), 50u);
+        std::map<int, Outcome> out;
+        for (const int i : indexes) out[base().list[std::size_t(i)].tabN()] = compute(i);
+        return out;
+    }
+    Outcome compute(int index)
+    {
+        doc.VacationCalcKind = 0;
+        doc.thirdFlag = 0;
+        Outcome o;
+        o.result = CalcEmployeeMonth(doc, doc.resultBuffer.data(), index, &work, CalcStore);
+        for (int k = 0; k < std::max(o.result, 0); ++k)
+            if (doc.resultBuffer[std::size_t(k)].kod != 0) o.rows.push_back(doc.resultBuffer[std::size_t(k)]);
+        o.pay = base().zar1[std::size_t(base().list[std::size_t(index)].slot - 1)] / 100;
+        return o;
+    }
+
+    QTemporaryDir dir;
+    PayrollDoc doc;
+    CalcWorkBuffer work;
+};
+
+} // namespace
+
+TEST_F(DemoMonth, EveryEmployeeIsComputedWithoutErrorAndPlausibly)
+{
+    const std::map<int, Outcome> all = computeAll();
+    for (const auto& [tabN, o] : all) {
+        SCOPED_TRACE(tabN);
+        ASSERT_GE(o.result, 0);
+        const int slot = base().list[std::size_t(base().FindEmployee(tabN))].slot;
+        EXPECT_EQ(base().attributes[std::size_t(slot - 1)].err, 0);
+        const double accrued = o.accrued();
+        // Everybody worked this month: between the half-time pay and the director's.
+        EXPECT_GT(accrued, 4'000);
+        EXPECT_LT(accrued, 50'000);
+        for (const AccrualRow& r : o.rows) {
+            EXPECT_GE(FindPayKind(doc, r.kod), 0) << r.kod;
+            EXPECT_GT(r.sum, 0) << r.kod;
+            EXPECT_EQ(r.mes, r.kod == 110 || r.kod == 155 ? 3 : 4) << r.kod;
+        }
+        // Income tax at 13 % at most (the non-resident 30 %), one row.
+        EXPECT_EQ(o.count(902), 1);
+        EXPECT_LE(o.sum(902), accrued * (tabN == 145 ? 0.30 : 0.13) + 1);
+        EXPECT_GT(o.sum(902), accrued * (tabN == 145 ? 0.29 : 0.05));
+        // Whatever is neither withheld nor transferred to the bank is paid out.
+        double deducted = 0;
+        for (const AccrualRow& r : o.rows)
+            if (r.kod >= 700 && r.kod <= 937) deducted += r.sum / 100;
+        EXPECT_NEAR(o.pay, accrued - deducted, 0.005);
+        EXPECT_GE(o.pay, 0);
+        EXPECT_GT(o.pay + o.sum(903), accrued * 0.15);
+        if (o.count(903)) EXPECT_DOUBLE_EQ(o.pay, 0);
+        // The pension contribution: 26 % of the pay without the social
+        // insurance benefits (16 % for the disabled), none for the non-resident.
+        const double contributionBase = accrued - o.sum(155) - o.sum(156) - o.sum(157);
+        EXPECT_NEAR(o.sum(990), tabN == 145 ? 0 : contributionBase * (tabN == 109 ? 0.16 : 0.26), 0.02);
+    }
+    // The loan is repaid by one instalment; the writ takes a quarter of the pay after tax.
+    EXPECT_DOUBLE_EQ(all.at(117).sum(760), 3'000);
+    EXPECT_EQ(all.at(117).count(760), 1);
+    const Outcome& writ = all.at(142);
+    EXPECT_NEAR(writ.sum(911), (writ.accrued() - writ.sum(902)) * 0.25, 0.01);
+    // The one who leaves on 15 April gets the compensation of unused vacation and no advance.
+    EXPECT_GT(all.at(126).sum(89), 0);
+    EXPECT_EQ(all.at(126).count(901), 0);
+    // The vacation of 14 days from 11 April, and the sick leave from 28 March:
+    // three days at the employer's cost and one of the benefit in March, eight in April.
+    EXPECT_EQ(all.at(112).rows[2].kod, 85);
+    EXPECT_EQ(all.at(112).rows[2].dn, 14);
+    const Outcome& sick = all.at(122);
+    EXPECT_EQ(sick.count(110), 1);
+    EXPECT_EQ(sick.count(155), 1);
+    EXPECT_EQ(sick.count(156), 1);
+    EXPECT_GT(sick.sum(156), sick.sum(110));
+}
+
+TEST_F(DemoMonth, ThreeEmployeesWorkedOutByHand)
+{
+    const std::map<int, Outcome> all = computeAll();
+
+    // 110 Тихонов, labour-safety engineer, salary 21,000, no children,
+    // five-day week, worked all 21 days of April 2011.
+    // Salary: 21,000 x 168 / 168 hours = 21,000.
+    // Tax: income since January 4 x 21,000 = 84,000. The 400 on himself only
+    // in January (January's 21,000 is within 40,000, February's 42,000 is not):
+    // 13 % of (84,000 - 400) = 10,868, less January to March withheld
+    // (2,678 + 2,730 + 2,730 = 8,138): 2,730.
+    // Advance 40 % = 8,400. To pay: 21,000 - 2,730 - 8,400 = 9,870.
+    // Contributions: 26 % 5,460, 2.9 % 609, 3.1 % 651, 2 % 420, 0.2 % 42.
+    const Outcome& a = all.at(110);
+    ASSERT_EQ(a.rows.size(), 8u);
+    EXPECT_EQ(a.rows[0].kod, 4);
+    EXPECT_DOUBLE_EQ(a.rows[0].sum, 2'100'000);
+    EXPECT_EQ(a.rows[0].dn, 21);
+    EXPECT_EQ(a.rows[0].hr, 168);
+    EXPECT_DOUBLE_EQ(a.sum(902), 2'730);
+    EXPECT_DOUBLE_EQ(a.sum(901), 8'400);
+    EXPECT_DOUBLE_EQ(a.pay, 9'870);
+    EXPECT_DOUBLE_EQ(a.sum(990), 5'460);
+    EXPECT_DOUBLE_EQ(a.sum(992), 609);
+    EXPECT_DOUBLE_EQ(a.sum(994), 651);
+    EXPECT_DOUBLE_EQ(a.sum(993), 420);
+    EXPECT_DOUBLE_EQ(a.sum(995), 42);
+
+    // 106 Мельникова, HR specialist, salary 20,000, three children, the third
+    // disabled: from 2011 1,000 + 1,000 + 3,000 = 5,000 a month, and the 400
+    // on herself in January and February (income 20,000 and 40,000, within
+    // the limit of 40,000). Deductions January to April: 4 x 5,000 + 2 x 400
+    // = 20,800. Tax: 13 % of (80,000 - 20,800) = 7,696, less withheld
+    // (1,898 + 1,898 + 1,950 = 5,746): 1,950.
+    // Advance 8,000. To pay: 20,000 - 1,950 - 8,000 = 10,050.
+    const Outcome& b = all.at(106);
+    ASSERT_EQ(b.rows.size(), 8u);
+    EXPECT_EQ(b.rows[0].kod, 4);
+    EXPECT_DOUBLE_EQ(b.rows[0].sum, 2'000'000);
+    EXPECT_DOUBLE_EQ(b.sum(902), 1'950);
+    EXPECT_DOUBLE_EQ(b.sum(901), 8'000);
+    EXPECT_DOUBLE_EQ(b.pay, 10'050);
+    EXPECT_DOUBLE_EQ(b.sum(990), 5'200);
+
+    // 145 Назаров, loader, citizen of Uzbekistan in the country since
+    // 10 December 2010 (112 days by the end of March): a non-resident, 30 %
+    // on the whole income without deductions. Hourly 70 roubles, 21 days x 8
+    // hours = 168 hours: 11,760.
+    // Tax since January: January 15 days 8,400, February 19 days 10,640,
+    // March 22 days 12,320 + the quarter's bonus 1,848, April 11,760:
+    // 44,968 x 30 % = 13,490.40, less withheld (2,520 + 3,192 + 4,250 =
+    // 9,962) = 3,528.40, in whole roubles 3,528.
+    // Advance 4,700 (40 % of 11,760 in whole hundreds). To pay: 11,760 -
+    // 3,528 - 4,700 = 3,532. Of the contributions only accident insurance:
+    // 0.2 % = 23.52.
+    const Outcome& c = all.at(145);
+    ASSERT_EQ(c.rows.size(), 4u);
+    EXPECT_EQ(c.rows[0].kod, 3);
+    EXPECT_DOUBLE_EQ(c.rows[0].sum, 1'176'000);
+    EXPECT_EQ(c.rows[0].hr, 168);
+    EXPECT_DOUBLE_EQ(c.sum(902), 3'528);
+    EXPECT_DOUBLE_EQ(c.sum(901), 4'700);
+    EXPECT_DOUBLE_EQ(c.pay, 3'532);
+    EXPECT_DOUBLE_EQ(c.sum(995), 23.52);
+    EXPECT_EQ(c.count(990), 0);
+}
+
+TEST_F(DemoMonth, DeductionsAboveTheAccrualsTransferNothing)
+{
+    // Калинин repays his whole loan of 27,000 at once; his piece work of
+    // April (19,971.17) does not cover it with the tax and the advance: the
+    // rest transferred to his bank account would be negative. Nothing is
+    // transferred and nothing is paid; the debt stays visible in the rows.
+    const int index = base().FindEmployee(117);
+    const int slot = base().list[std::size_t(index)].slot;
+    EmployeeRecord rec;
+    ASSERT_TRUE(base().swap.readSlot(slot, rec));
+    rec.ssud.loans[0].sum[0] = 2'700'000;
+    base().swap.writeSlot(slot, rec);
+
+    const Outcome o = compute(index);
+    ASSERT_GE(o.result, 0);
+    EXPECT_DOUBLE_EQ(o.sum(760), 27'000);
+    EXPECT_EQ(o.count(903), 0);
+    EXPECT_DOUBLE_EQ(o.pay, 0);
+    double deducted = 0;
+    for (const AccrualRow& r : o.rows)
+        if (r.kod >= 700 && r.kod <= 937) deducted += r.sum / 100;
+    EXPECT_GT(deducted, o.accrued());
+}
+
+#endif
