@@ -205,6 +205,7 @@ public:
                       SB_THUMBTRACK = 5, SB_TOP = 6, SB_BOTTOM = 7, SB_ENDSCROLL = 8 };
     void OnHScroll(int code, int thumbPos = 0);
     void OnVScroll(int code, int thumbPos = 0);
+    void OnScroll(Qt::Orientation bar, int code, int thumbPos);
 
     // ---- focus and selection
     CCellID GetFocusCell() const { return m_idCurrentCell; }

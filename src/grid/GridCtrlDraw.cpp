@@ -645,116 +645,68 @@ void CGridCtrl::ScrollBarAction(Qt::Orientation bar, int action)
         OnVScroll(code);
 }
 
-void CGridCtrl::OnHScroll(int code, int thumbPos)
-{
-    EndEditing();
-    m_TitleTip.Hide();
-    const int pos = GetScrollPos32(Qt::Horizontal);
-    const int max = horizontalScrollBar()->maximum();
-    const CCellID topLeft = GetTopleftNonFixedCell();
-    const QRect client = ClientRect();
-    switch (code) {
-    case SB_LINEUP:
-        if (pos > 0 && topLeft.col > m_nFixedCols) {
-            int col = topLeft.col - 1;
-            while (col > m_nFixedCols && GetColumnWidth(col) <= 0)
-                --col;
-            SetScrollPos32(Qt::Horizontal, std::max(0, pos - GetColumnWidth(col)));
-            InvalidateNonFixed(true);
-        }
-        break;
-    case SB_LINEDOWN:
-        if (pos < max) {
-            int col = topLeft.col;
-            while (col < m_nCols - 1 && GetColumnWidth(col) <= 0)
-                ++col;
-            SetScrollPos32(Qt::Horizontal, pos + std::max(0, GetColumnWidth(col)));
-            if (GetScrollPos32(Qt::Horizontal) != pos)
-                InvalidateNonFixed(true);
-        }
-        break;
-    case SB_PAGEUP:
-    case SB_PAGEDOWN: {
-        const int page = client.width() - GetFixedColumnWidth();
-        int newPos = code == SB_PAGEUP ? pos - page : pos + page;
-        SetScrollPos32(Qt::Horizontal, std::clamp(newPos, 0, max));
-        InvalidateNonFixed(true);
-        break;
-    }
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK:
-        SetScrollPos32(Qt::Horizontal, thumbPos);
-        if (GetTopleftNonFixedCell() != topLeft)
-            InvalidateNonFixed(true);
-        break;
-    case SB_TOP:
-        if (pos > 0) {
-            SetScrollPos32(Qt::Horizontal, 0);
-            Refresh();
-        }
-        break;
-    case SB_BOTTOM:
-        if (pos < max) {
-            SetScrollPos32(Qt::Horizontal, max);
-            Refresh();
-        }
-        break;
-    default:
-        break;
-    }
-}
+void CGridCtrl::OnHScroll(int code, int thumbPos) { OnScroll(Qt::Horizontal, code, thumbPos); }
 
-void CGridCtrl::OnVScroll(int code, int thumbPos)
+void CGridCtrl::OnVScroll(int code, int thumbPos) { OnScroll(Qt::Vertical, code, thumbPos); }
+
+// Both bars scroll alike: by the next visible column (row) for a line, by the
+// non-fixed part of the window for a page, to the thumb, or to either end.
+void CGridCtrl::OnScroll(Qt::Orientation bar, int code, int thumbPos)
 {
+    const bool horz = bar == Qt::Horizontal;
     EndEditing();
     m_TitleTip.Hide();
-    const int pos = GetScrollPos32(Qt::Vertical);
-    const int max = verticalScrollBar()->maximum();
+    const int pos = GetScrollPos32(bar);
+    const int max = (horz ? horizontalScrollBar() : verticalScrollBar())->maximum();
     const CCellID topLeft = GetTopleftNonFixedCell();
     const QRect client = ClientRect();
+    const int fixed = horz ? m_nFixedCols : m_nFixedRows;
+    const int count = horz ? m_nCols : m_nRows;
+    const int first = horz ? topLeft.col : topLeft.row;
+    auto extent = [&](int i) { return horz ? GetColumnWidth(i) : GetRowHeight(i); };
     switch (code) {
     case SB_LINEUP:
-        if (pos > 0 && topLeft.row > m_nFixedRows) {
-            int row = topLeft.row - 1;
-            while (row > m_nFixedRows && GetRowHeight(row) <= 0)
-                --row;
-            SetScrollPos32(Qt::Vertical, std::max(0, pos - GetRowHeight(row)));
-            InvalidateNonFixed(false);
+        if (pos > 0 && first > fixed) {
+            int i = first - 1;
+            while (i > fixed && extent(i) <= 0)
+                --i;
+            SetScrollPos32(bar, std::max(0, pos - extent(i)));
+            InvalidateNonFixed(horz);
         }
         break;
     case SB_LINEDOWN:
         if (pos < max) {
-            int row = topLeft.row;
-            while (row < m_nRows - 1 && GetRowHeight(row) <= 0)
-                ++row;
-            SetScrollPos32(Qt::Vertical, pos + std::max(0, GetRowHeight(row)));
-            if (GetScrollPos32(Qt::Vertical) != pos)
-                InvalidateNonFixed(false);
+            int i = first;
+            while (i < count - 1 && extent(i) <= 0)
+                ++i;
+            SetScrollPos32(bar, pos + std::max(0, extent(i)));
+            if (GetScrollPos32(bar) != pos)
+                InvalidateNonFixed(horz);
         }
         break;
     case SB_PAGEUP:
     case SB_PAGEDOWN: {
-        const int page = client.height() - GetFixedRowHeight();
+        const int page = horz ? client.width() - GetFixedColumnWidth() : client.height() - GetFixedRowHeight();
         int newPos = code == SB_PAGEUP ? pos - page : pos + page;
-        SetScrollPos32(Qt::Vertical, std::clamp(newPos, 0, max));
-        InvalidateNonFixed(false);
+        SetScrollPos32(bar, std::clamp(newPos, 0, max));
+        InvalidateNonFixed(horz);
         break;
     }
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK:
-        SetScrollPos32(Qt::Vertical, thumbPos);
+        SetScrollPos32(bar, thumbPos);
         if (GetTopleftNonFixedCell() != topLeft)
-            InvalidateNonFixed(false);
+            InvalidateNonFixed(horz);
         break;
     case SB_TOP:
         if (pos > 0) {
-            SetScrollPos32(Qt::Vertical, 0);
+            SetScrollPos32(bar, 0);
             Refresh();
         }
         break;
     case SB_BOTTOM:
         if (pos < max) {
-            SetScrollPos32(Qt::Vertical, max);
+            SetScrollPos32(bar, max);
             Refresh();
         }
         break;
