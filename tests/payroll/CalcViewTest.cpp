@@ -43,16 +43,8 @@ struct Expected {
     std::array<AccrualRow, EmployeeRecord::RowCount> rows{};
 };
 
-void AddEngineKinds(PayrollDoc& doc)
+void AddContributionTables(PayrollDoc& doc)
 {
-    auto kinds = doc.infoBase.payKinds;
-    for (int code : {18, 19, 21, 22, 40, 41, 53, 61, 64, 85, 86, 87, 111, 112, 116, 153, 155, 156, 157, 158, 600, 901,
-                     903, 904, 911, 912, 913, 914, 919, 921, 922, 923})
-        if (FindPayKind(doc, code) < 0)
-            kinds.push_back(payrolltest::kind(code, {code < 700 ? "oblPodoh" : "vedShap"}, code < 700 ? 1 : 0,
-                                              code < 700 ? 2000 : 0));
-    payrolltest::setKinds(doc, kinds);
-    doc.infoBase.config.nEnt = u16(doc.infoBase.payKinds.size());
     // Contribution tables for the fixture's contribution list, one kind per code.
     for (int t = 2; t < 10; ++t) {
         auto& v = doc.refFiles.nalog[std::size_t(t)].variants[0];
@@ -75,7 +67,7 @@ protected:
         OpenBase(base());
         fx = BuildFixtureBase(base(), kEmployees, 11);
         BuildFixtureRefFiles(doc.refFiles);
-        AddEngineKinds(doc);
+        AddContributionTables(doc);
         // Two employees without a payment system: the engine refuses them (-1).
         for (int i : {7, 150})
             base().attributes[std::size_t(base().list[std::size_t(i)].slot - 1)].sistOpl = 0;

@@ -720,14 +720,6 @@ TEST(EngineFixture, EveryEmployeeOfTheFixtureBase)
     BuildFixtureRefFiles(doc.refFiles);
     WriteFixtureToSwap(doc.infoBase, fx);
     doc.infoBase.OpenSwapFile();
-    // The kinds with a fixed meaning to the calculation that the fixture's
-    // book does not list.
-    auto kinds = doc.infoBase.payKinds;
-    for (int code : {18, 19, 21, 22, 40, 41, 53, 61, 64, 85, 86, 87, 111, 112, 116, 153, 155, 156, 157, 158, 600, 901,
-                     903, 904, 911, 912, 913, 914, 919, 921, 922, 923})
-        if (FindPayKind(doc, code) < 0)
-            kinds.push_back(kind(code, {code < 700 ? "oblPodoh" : "vedShap"}, code < 700 ? 1 : 0, code < 700 ? 2000 : 0));
-    setKinds(doc, kinds);
     // Contribution tables for the fixture's contribution list, one kind per code.
     for (int t = 2; t < 10; ++t) {
         auto& v = doc.refFiles.nalog[std::size_t(t)].variants[0];
