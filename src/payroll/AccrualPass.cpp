@@ -266,8 +266,8 @@ double WritDeduction(const IspolBlock::Writ& w, double base, double tax, double 
         amount = w.sum;
     if (w.dataEnd != 0) {
         const PackedDate end(w.dataEnd);
-        const int endYear = end.yearField() < 30 ? 2000 + end.yearField() : 1900 + end.yearField() % 100;
-        const int endKey = MonthKey(endYear, end.month());
+        // A writ's end date reads two-digit years below 30 as 20yy.
+        const int endKey = MonthKey(end.fullYear(30), end.month());
         const int key = MonthKey(year, month);
         if (endKey < key)
             amount = 0;

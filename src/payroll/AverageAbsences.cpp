@@ -1,6 +1,7 @@
 #include "payroll/AverageAbsences.h"
 
 #include "payroll/Bases.h"
+#include "payroll/CalendarMath.h"
 #include "payroll/MonthRate.h"
 #include "payroll/Regional.h"
 #include "payroll/ScheduleNorm.h"
@@ -72,14 +73,14 @@ int CalcAbsenceAverageRates(CalcPass& p, AverageRates& out)
     double total = 0, coef = 1;
     long time = 0;
     for (int k = 1; k <= 12; ++k) {
-        const int monthNumber = ((p.month - k - 1) % 12 + 12) % 12 + 1;
+        const int monthNumber = WrapMonth(p.month - k);
         int days = 0;
         double minutes = 0;
         const double b = CalcBaseBySelectorWith(options, monthNumber, 0, 12, days, minutes, p.rows, p.count, doc);
         if (days < 0)
             return days;
 
-        const int laterNumber = ((p.month - (k - 1) - 1) % 12 + 12) % 12 + 1;
+        const int laterNumber = WrapMonth(p.month - (k - 1));
         if (doc.infoBase.config.korr(laterNumber)) {
             const double later = k == 1 ? currentRate : RateMonthsBack(doc, k - 1, currentRate);
             coef *= ratioOrOne(later, RateMonthsBack(doc, k, currentRate));

@@ -1,4 +1,5 @@
 #include "payroll/AverageEarnings.h"
+#include "payroll/CalendarMath.h"
 
 #include "payroll/Criteria.h"
 #include "payroll/MonthRate.h"
@@ -23,9 +24,6 @@ int reportingCounter(const PayrollDoc& doc)
 {
     return MonthIndex(doc.infoBase.config.reportingYear(), doc.infoBase.config.reportingMonth());
 }
-
-int yearOf(int counter) { return (counter - 1) / 12 + 1900; }
-int monthOf(int counter) { return (counter - 1) % 12 + 1; }
 
 bool inList(int code, std::initializer_list<std::pair<int, int>> ranges)
 {
@@ -99,8 +97,8 @@ double sumBonuses(const PayrollDoc& doc, const AccrualRow* rows, int rowCount, i
     const bool strict = bonusMonths == 15;
     const int months = (bonusMonths == 0 || strict) ? 12 : bonusMonths;
     const int windowStart = periodEnd - months + 1;
-    const int periodYear = yearOf(periodEnd);
-    const int previousYear = yearOf(periodEnd + 1) - 1;
+    const int periodYear = YearOfMonthIndex(periodEnd);
+    const int previousYear = YearOfMonthIndex(periodEnd + 1) - 1;
     double yearly = 0, full = 0;
     std::array<double, 4> quarters{};
     std::vector<double> aside;
@@ -115,7 +113,7 @@ double sumBonuses(const PayrollDoc& doc, const AccrualRow* rows, int rowCount, i
         }
         if (sickLeave ? (selector >= 0 && k->budgBln != selector) : (k->koefOtp != selector))
             return;
-        const int m = monthOf(e.month), y = yearOf(e.month);
+        const int m = MonthOfMonthIndex(e.month), y = YearOfMonthIndex(e.month);
         const bool yearlyCode = e.code == 171 || e.code == 172 || e.code == 163;
         if (yearlyCode) {
             const bool enters = sickLeave ? (k->enSrPremBln || k->enBln() != 0) : k->enOtp != 0;
@@ -243,7 +241,7 @@ int DaysEmployedInMonth(const PayrollDoc& doc, int month)
     const auto& h = doc.infoBase.current.head;
     const std::uint16_t hire = h.datPr2 ? h.datPr2 : h.datPr1;
     const std::uint16_t dismissal = h.datPr2 ? h.datUv2 : h.datUv1;
-    const int y = yearOf(month), m = monthOf(month);
+    const int y = YearOfMonthIndex(month), m = MonthOfMonthIndex(month);
     int first = 1, last = DaysInMonth(y, m);
     if (hire) {
         const PackedDate d(hire);
@@ -328,7 +326,7 @@ int SplitVacationDays(const PayrollDoc& doc, const VacationNote& line, int sched
         if (r < 0 && r != NormNoWorkingTime)
             return r - 10;
         const int from = k == 0 ? std::max<int>(1, line.dBegin) : 1;
-        const int length = DaysInMonth(yearOf(firstMonth + k), monthOf(firstMonth + k));
+        const int length = DaysInMonth(YearOfMonthIndex(firstMonth + k), MonthOfMonthIndex(firstMonth + k));
         int count = 0;
         for (int day = from; day <= length && remaining > 0; ++day) {
             if (calendar.months[std::size_t(row)].d[std::size_t(day - 1)] != 0) {
@@ -402,9 +400,9 @@ int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleI
     // The period's last month.
     int last = start - 1;
     if (line.mes != 0) {
-        const int sy = yearOf(start);
+        const int sy = YearOfMonthIndex(start);
         last = MonthIndex(sy, line.mes);
-        if (line.mes >= monthOf(start))
+        if (line.mes >= MonthOfMonthIndex(start))
             last -= 12;
     }
 
@@ -441,7 +439,7 @@ int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleI
     int hoursMinutes = 0;
     for (int i = 0; i < 12; ++i) {
         const int mc = last - i;
-        const int y = yearOf(mc), m = monthOf(mc);
+        const int y = YearOfMonthIndex(mc), m = MonthOfMonthIndex(mc);
         const int calendarDays = DaysInMonth(y, m);
 
         MonthEarnings c2i, c2n, c1n, c1i;
@@ -517,7 +515,7 @@ int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleI
         if (mc < R) {
             computed = true;
             for (int j = mc + 1; j <= start; ++j) {
-                if (!base.config.korr(monthOf(j)))
+                if (!base.config.korr(MonthOfMonthIndex(j)))
                     continue;
                 const double later = rateOf(j), earlier = rateOf(j - 1);
                 if (later == 0 || earlier == 0)
@@ -578,7 +576,7 @@ int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleI
         AccrualRow r;
         r.kod = std::uint16_t(code);
         r.sum = amount;
-        r.mes = std::uint16_t(monthOf(counter));
+        r.mes = std::uint16_t(MonthOfMonthIndex(counter));
         r.dn = std::uint16_t(std::clamp(days, 0, 63));
         r.hr = std::uint16_t(std::clamp(minutes / 60, 0, 511));
         r.min = std::uint16_t(minutes % 60);

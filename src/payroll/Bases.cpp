@@ -36,8 +36,7 @@ unsigned char PayKindFlagByte2(const PayKind& k)
 
 namespace {
 
-// The selector's flag of a kind (step 3 of the selector setup): -1 when the
-// selector addresses no field.
+// The selector's flag of a kind: -1 when the selector addresses no field.
 int selectorFlag(const PayKind& k, int selector)
 {
     if (selector == 1)

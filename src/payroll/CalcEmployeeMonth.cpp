@@ -58,14 +58,6 @@ void RemoveRow(CalcPass& p, int i)
     p.rows[--p.count] = AccrualRow{};
 }
 
-std::array<int, 13> CalcMonthLengths(int year)
-{
-    std::array<int, 13> l{};
-    for (int m = 1; m <= 12; ++m)
-        l[std::size_t(m)] = DaysInMonth(year, m);
-    return l;
-}
-
 // ----------------------------------------------------------------------------- foreign worker
 
 int ForeignWorkerDays(const EmployeeHead& head, int year, int month)
@@ -144,7 +136,7 @@ int StartPass(CalcPass& p, int index)
     return 0;
 }
 
-// Step 6: a time sheet with days only or minutes only is completed.
+// A time sheet with days only or minutes only is completed.
 void CompleteTimeSheet(CalcPass& p)
 {
     TabelRecord& t = p.tabel();
@@ -154,7 +146,7 @@ void CompleteTimeSheet(CalcPass& p)
         t.rabDn = u8((t.rabHr + p.dayLength - 1) / p.dayLength);
 }
 
-// Step 8: the rows entered for the month.
+// The rows entered for the month.
 int CarriedRows(CalcPass& p)
 {
     EmployeeAttributes& a = p.attr();
@@ -194,21 +186,14 @@ int CarriedRows(CalcPass& p)
     return 0;
 }
 
-// Step 18 (first pass): vacation time that falls in the reporting month.
+// Absences of the reporting month (first pass): sick leave, vacation time
+// that falls in the month, unpaid days.
 struct MonthAbsence {
     int sickDays = 0, sickMinutes = 0;
     int vacationDays = 0, vacationMinutes = 0;
     int unpaidDays = 0;
     bool hasSickLeave = false, hasVacation = false;
 };
-
-bool IsHoliday(const CalcPass& p, int day, int month)
-{
-    for (u16 w : p.base().firm.fete)
-        if (w != 0 && (w & 15) == month && (w >> 8) == day)
-            return true;
-    return false;
-}
 
 // Whether a sick-leave sheet of the employee covers the day of the reporting month.
 bool SickOn(const CalcPass& p, int day)
@@ -242,7 +227,7 @@ void VacationTime(CalcPass& p, MonthAbsence& out)
         int y = n.gBegin, m = n.mBegin, d = std::max<int>(1, n.dBegin);
         int left = n.dlin, first = 0, last = 0;
         while (left > 0 && MonthKey(y, m) <= key) {
-            if (!IsHoliday(p, d, m)) {
+            if (!IsFirmHoliday(p.base().firm, d, m)) {
                 --left;
                 if (MonthKey(y, m) == key) {
                     if (first == 0)
@@ -263,7 +248,7 @@ void VacationTime(CalcPass& p, MonthAbsence& out)
         // The planned time of the vacation's days, less the days of sickness
         // within it (the sick-leave sheets take those).
         for (int day = first; day <= last; ++day) {
-            if (IsHoliday(p, day, p.month) || SickOn(p, day))
+            if (IsFirmHoliday(p.base().firm, day, p.month) || SickOn(p, day))
                 continue;
             int pd = 0, pm = 0;
             CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, day, day + kNormDayByDay, pd, pm, p.doc);
@@ -277,7 +262,7 @@ void VacationTime(CalcPass& p, MonthAbsence& out)
             out.unpaidDays += p.rows[i].dn;
 }
 
-// Step 19: the time sheet of a full month loses the sick-leave, vacation and
+// The time sheet of a full month loses the sick-leave, vacation and
 // unpaid time.
 void LowerTimeSheet(CalcPass& p, const MonthAbsence& a)
 {
@@ -333,7 +318,7 @@ int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuf
     p.month = base.config.reportingMonth();
     p.nextMonth = p.month % 12 + 1;
     p.monthAfter = p.nextMonth % 12 + 1;
-    p.monthLengths = CalcMonthLengths(p.year);
+    p.monthLengths = MonthLengthsForYear(p.year);
 
     MonthAbsence absence;
     for (p.pass = 1; p.pass <= 2; ++p.pass) {

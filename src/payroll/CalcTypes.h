@@ -107,7 +107,4 @@ int AppendRowRaw(CalcPass& p, const infobase::AccrualRow& row);
 // Removes row i, the rows behind it move up.
 void RemoveRow(CalcPass& p, int i);
 
-// The month-length table of a year.
-std::array<int, 13> CalcMonthLengths(int year);
-
 } // namespace kalvor

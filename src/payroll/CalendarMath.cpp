@@ -2,10 +2,10 @@
 
 namespace kalvor {
 
-const int kMonthLengths[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-const int kMonthStarts[13] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-
 namespace {
+
+// Days of a common year before months 1-12 begin; entry 0 holds 0.
+const int kMonthStarts[13] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
 
 // Floor division for the leap-day count of years before 1989.
 int floorDiv(int a, int b)
@@ -17,6 +17,14 @@ int floorDiv(int a, int b)
 }
 
 } // namespace
+
+std::array<int, 13> MonthLengthsForYear(int year)
+{
+    std::array<int, 13> t{};
+    for (int m = 1; m <= 12; ++m)
+        t[std::size_t(m)] = DaysInMonth(year, m);
+    return t;
+}
 
 int DaysSince1989(int day, int month, int fullYear)
 {

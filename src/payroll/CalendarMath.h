@@ -8,6 +8,7 @@
 // are those of shell/Values.h.
 #include "shell/Values.h"
 
+#include <array>
 #include <cstdint>
 
 namespace kalvor {
@@ -15,12 +16,9 @@ namespace kalvor {
 // Two-digit years below this are 20yy in the calendar helpers.
 inline constexpr int kCalendarPivot = 48;
 
-// Days of months 1-12 in a common year; entry 0 holds 0. This is the table that
-// report writers read the last day of a month from; February is 28 here, use
-// DaysInMonth(year, month) for the length in a given year.
-extern const int kMonthLengths[13];
-// Days of a common year before months 1-12 begin; entry 0 holds 0.
-extern const int kMonthStarts[13];
+// The month-length table with February set for the year: entry 0 is 0,
+// entries 1-12 the lengths (DaysInMonth).
+std::array<int, 13> MonthLengthsForYear(int year);
 
 // Days from 1 January 1989 (day 0) to the given date; negative before it.
 // The day may lie past the month's end (it simply counts on).
@@ -51,5 +49,11 @@ int MonthKeyAdd(int key, int months);
 int MonthKeyDiff(int a, int b);
 // Month index ((year - 1900) * 12 + month) of a month key.
 inline int MonthIndexOfKey(int key) { return MonthIndex(key >> 4, key & 15); }
+// Month 1-12 of a month number counted on past December or back before
+// January (13 is January, 0 is December).
+constexpr int WrapMonth(int m) { return ((m - 1) % 12 + 12) % 12 + 1; }
+// Full year and month 1-12 of a month index (the inverse of MonthIndex).
+constexpr int YearOfMonthIndex(int index) { return (index - 1) / 12 + 1900; }
+constexpr int MonthOfMonthIndex(int index) { return (index - 1) % 12 + 1; }
 
 } // namespace kalvor

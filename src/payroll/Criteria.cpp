@@ -20,14 +20,6 @@ int EmployeeDateYear(std::uint16_t packedDate)
     return WidenTwoDigitYear(PackedDate(packedDate).yearField());
 }
 
-std::array<int, 13> MonthLengthsForYear(int year)
-{
-    std::array<int, 13> t{};
-    for (int m = 1; m <= 12; ++m)
-        t[std::size_t(m)] = DaysInMonth(year, m);
-    return t;
-}
-
 namespace {
 
 bool inRange(int value, int min, int max)
@@ -165,7 +157,7 @@ int RuleAppliesToEmployee(const SeniorityRule& rule, int month, int employeeInde
     else if (d < -6)
         d += 12;
     const int m = reportingMonth + d;
-    const int monthLength = monthLengths[((m - 1) % 12 + 12) % 12 + 1];
+    const int monthLength = monthLengths[WrapMonth(m)];
 
     if (employeeIndex < 0 || employeeIndex >= int(base.attributes.size()))
         return 0;

@@ -20,6 +20,7 @@
 // Employee index: the 0-based record number (slot - 1) throughout, as for
 // CalcMonthRate; the employee's EmployeeRecord must be the current one where
 // its dates are read.
+#include "payroll/CalendarMath.h" // MonthLengthsForYear
 #include "payroll/PayrollDocument.h"
 
 #include <array>
@@ -29,10 +30,6 @@ namespace kalvor {
 
 // Full year of an employee's packed date (see above); 0 for no date.
 int EmployeeDateYear(std::uint16_t packedDate);
-
-// The month-length table of the calendar helpers with February set for the
-// year: entry 0 is 0, entries 1-12 the lengths.
-std::array<int, 13> MonthLengthsForYear(int year);
 
 // 1 when the rule applies to the employee in the month (0 = the reporting
 // month, else a month number placed within six months of the reporting

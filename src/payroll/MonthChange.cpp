@@ -153,23 +153,15 @@ bool vacationDaysInMonth(const VacationNote& v, int year, int month, const FirmI
     QDate d(v.gBegin, v.mBegin, v.dBegin);
     if (!d.isValid())
         return false;
-    auto holiday = [&](const QDate& day) {
-        const int n = std::min<int>(firm.feteKv, int(firm.fete.size()));
-        for (int i = 0; i < n; ++i) {
-            const u16 w = firm.fete[std::size_t(i)];
-            if ((w >> 8) == day.day() && (w & 0xFF) == day.month())
-                return true;
-        }
-        return false;
-    };
+    auto holiday = [&](const QDate& day) { return IsFirmHoliday(firm, day.day(), day.month()); };
     first = 0;
     last = 0;
     int left = v.dlin;
     // A vacation is at most a few hundred days; the guard keeps a corrupt
     // holiday table from looping.
     for (int guard = 0; left > 0 && guard < 2000; ++guard, d = d.addDays(1)) {
-        const int key = d.year() * 16 + d.month();
-        if (key > year * 16 + month)
+        const int key = MonthKey(d.year(), d.month());
+        if (key > MonthKey(year, month))
             break;
         if (holiday(d))
             continue;
@@ -257,7 +249,7 @@ private:
             if (w.vid != 1 || w.dataEnd == 0)
                 continue;
             const PackedDate end(w.dataEnd);
-            if (end.fullYear() * 16 + end.month() <= oldKey)
+            if (MonthKey(end.fullYear(), end.month()) <= oldKey)
                 w = IspolBlock::Writ{};
         }
 
@@ -467,13 +459,13 @@ private:
                 w.sum = p.sum;
                 appendWarDat(base.warDat, w, true);
             }
-            const int endKey = hasEnd ? p.gEnd * 16 + p.mEnd : 0;
+            const int endKey = hasEnd ? MonthKey(p.gEnd, p.mEnd) : 0;
             if (p.kod == 600 && hasEnd && endKey <= oldKey)
                 p = PostDoplEntry{};
         }
         for (PostDoplEntry& p : rec.postDopl) {
             const bool hasEnd = p.gEnd != 0 && p.mEnd != 0;
-            if ((hasEnd && p.gEnd * 16 + p.mEnd < newKey) || a.priznUv != 0)
+            if ((hasEnd && MonthKey(p.gEnd, p.mEnd) < newKey) || a.priznUv != 0)
                 p = PostDoplEntry{};
         }
     }
@@ -481,7 +473,7 @@ private:
     void archiveSickLeave(int slot)
     {
         for (const SickLeaveSheet& s : base.bln.run(slot)) {
-            const int startKey = s.gBegin * 16 + s.mBegin;
+            const int startKey = MonthKey(s.gBegin, s.mBegin);
             const int rel = startKey < oldKey ? -1 : startKey > oldKey ? 1 : 0;
             WarDatEntry w;
             w.start = packDate(s.dBegin, s.mBegin, s.gBegin);
@@ -542,7 +534,7 @@ private:
             return dayKey(x.gBegin, x.mBegin, x.dBegin) < dayKey(y.gBegin, y.mBegin, y.dBegin);
         });
         for (const VacationNote& v : notes) {
-            if (v.gBegin * 16 + v.mBegin > newKey)
+            if (MonthKey(v.gBegin, v.mBegin) > newKey)
                 continue;
             // A line with its payment flag or day-count kind set (the low four
             // bits of its option byte) stays off the time sheet.
@@ -564,9 +556,9 @@ private:
         for (const PostDoplEntry& p : base.current.postDopl) {
             if (!isStandingArchiveCode(p.kod))
                 continue;
-            const int startKey = p.gBegin ? p.gBegin * 16 + p.mBegin : 0;
+            const int startKey = p.gBegin ? MonthKey(p.gBegin, p.mBegin) : 0;
             const bool hasEnd = p.gEnd != 0 && p.mEnd != 0;
-            const int endKey = hasEnd ? p.gEnd * 16 + p.mEnd : 0x7FFFFFFF;
+            const int endKey = hasEnd ? MonthKey(p.gEnd, p.mEnd) : 0x7FFFFFFF;
             if (startKey > newKey || endKey < newKey)
                 continue;
             const int first = startKey == newKey ? std::max<int>(p.dBegin, 1) : 1;

@@ -32,7 +32,7 @@ inline constexpr int kMonthChangeCarriedRows = 28;
 // errors (db::DbError) and allocation failures are thrown after the rollback.
 int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepIt, PayrollDoc& doc);
 
-// Pieces of the change that the tests check on their own.
+// Steps of the change that the tests check on their own.
 namespace monthchange {
 
 // Repays one loan for the month (the current record's loan `loan`, 0-3);

@@ -441,7 +441,7 @@ int PeriodBase(CalcPass& p, const PostDoplEntry& e, int sel, double& out, double
     out = 0;
     std::vector<int> months; // 0 = the reporting month, else a month number
     const int m = p.month;
-    auto back = [m](int k) { return ((m - k - 1) % 12 + 12) % 12 + 1; };
+    auto back = [m](int k) { return WrapMonth(m - k); };
     switch (e.period) {
     case 0:
         if (e.zavisOt == 15 && e.mBegin && e.mEnd && e.gBegin && e.gEnd) {

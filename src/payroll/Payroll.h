@@ -5,7 +5,7 @@
 //   payroll/Rounding.h      RoundWhole, RoundByMode, RoundByKindField, RoundPayoutStep,
 //                           SplitRoublesKopecks (no document)
 //   payroll/PayKinds.h      FindPayKind, PayKindOf, RoundByPayKind, RoundPayout
-//   payroll/CalendarMath.h  DayOfWeek, ShiftCyclePosition, kMonthLengths, month keys
+//   payroll/CalendarMath.h  DayOfWeek, ShiftCyclePosition, MonthLengthsForYear, month keys
 //   payroll/ScheduleNorm.h  CalcScheduleNorm, CountDayBits, CompactWariaEntries
 //   payroll/Bases.h         CalcBaseBySelector, GetBitField
 //   payroll/IncomeTax.h     SelectTaxTableForMonth, PercentCharge, ScaleCharge, ScaleLookup,

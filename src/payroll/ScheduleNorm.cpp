@@ -5,6 +5,7 @@
 namespace kalvor {
 
 
+using infobase::FirmInfo;
 using infobase::ScheduleMonth;
 using infobase::WorkSchedule;
 
@@ -51,13 +52,9 @@ void fillRow(ScheduleMonth& row, const WorkSchedule& s, bool shift, int dayLengt
                 row.d[std::size_t(day - 1)] = 0;
         }
     }
-    for (std::uint16_t w : doc.infoBase.firm.fete) {
-        if (w < 256)
-            continue; // day 0: empty word
-        const int day = w >> 8;
-        if ((w & 15) == month && day >= 1 && day <= length)
+    for (int day = 1; day <= length; ++day)
+        if (IsFirmHoliday(doc.infoBase.firm, day, month))
             row.d[std::size_t(day - 1)] = 0;
-    }
     int days = 0, minutes = 0;
     for (int day = 1; day <= length; ++day) {
         if (row.d[std::size_t(day - 1)] != 0) {
@@ -70,6 +67,16 @@ void fillRow(ScheduleMonth& row, const WorkSchedule& s, bool shift, int dayLengt
 }
 
 } // namespace
+
+bool IsFirmHoliday(const FirmInfo& firm, int day, int month)
+{
+    if (day < 1)
+        return false;
+    for (std::uint16_t w : firm.fete)
+        if ((w >> 8) == day && (w & 15) == month)
+            return true;
+    return false;
+}
 
 int CalcScheduleNorm(int monthIndex, WorkSchedule& schedule, int firstDay, int lastDay, int& outDays,
                      int& outMinutes, const PayrollDoc& doc)

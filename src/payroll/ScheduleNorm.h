@@ -37,6 +37,11 @@ inline constexpr int kNormDayByDay = 100;
 // monthIndex (or one above 21) works on a scratch row that is not kept, for the
 // month tekMes + monthIndex - 15. outDays and outMinutes are always written,
 // 0 on every failure. Rows computed here are stored into the schedule.
+// Whether the day of the month (1-12) is one of the firm's public holidays:
+// the twelve fete words hold the day in the high byte and the month in the low
+// four bits; a word with day 0 is empty.
+bool IsFirmHoliday(const infobase::FirmInfo& firm, int day, int month);
+
 int CalcScheduleNorm(int monthIndex, infobase::WorkSchedule& schedule, int firstDay, int lastDay,
                      int& outDays, int& outMinutes, const PayrollDoc& doc);
 

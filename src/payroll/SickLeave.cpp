@@ -1,6 +1,7 @@
 #include "payroll/SickLeave.h"
 
 #include "payroll/AverageEarnings.h"
+#include "payroll/CalendarMath.h"
 #include "payroll/Criteria.h"
 #include "payroll/MonthRate.h"
 #include "payroll/PayKinds.h"
@@ -19,9 +20,6 @@ using infobase::SickLeaveSheet;
 using infobase::WorkSchedule;
 
 namespace {
-
-int yearOf(int counter) { return (counter - 1) / 12 + 1900; }
-int monthOf(int counter) { return (counter - 1) % 12 + 1; }
 
 int reportingCounter(const PayrollDoc& doc)
 {
@@ -101,7 +99,7 @@ double wholeKopecks(double amount)
 int employedDays(const PayrollDoc& doc, int counter, int from, int to)
 {
     const int employed = DaysEmployedInMonth(doc, counter);
-    const int length = DaysInMonth(yearOf(counter), monthOf(counter));
+    const int length = DaysInMonth(YearOfMonthIndex(counter), MonthOfMonthIndex(counter));
     if (employed == 0 || from > to)
         return 0;
     // The employed days are one run within the month: find it.
@@ -138,7 +136,7 @@ int DaysInMonthOrYear(const PayrollDoc& doc, int month)
         const int y = doc.infoBase.config.reportingYear();
         return y % 4 == 0 ? 366 : 365;
     }
-    return DaysInMonth(yearOf(month), monthOf(month));
+    return DaysInMonth(YearOfMonthIndex(month), MonthOfMonthIndex(month));
 }
 
 void YearScheduleNorm(const PayrollDoc& doc, int scheduleIndex, int firstMonth, int& outDays, int& outMinutes)
@@ -275,8 +273,8 @@ int CalcSickLeaveBenefit(PayrollDoc& doc, SickLeaveSheet& line, SickLeaveTables&
         for (int i = period.months - 1; i >= 0; --i) {
             const int c = period.counters[i];
             BenefitYearRow& row = yr[std::size_t(i)];
-            row.month = monthOf(c);
-            row.year = yearOf(c);
+            row.month = MonthOfMonthIndex(c);
+            row.year = YearOfMonthIndex(c);
             int nd = 0, nm = 0;
             const int nr = norm(c, 1, 31, nd, nm);
             if (nr < 0 && nr != NormNoWorkingTime) {
@@ -487,7 +485,7 @@ int CalcSickLeaveBenefit(PayrollDoc& doc, SickLeaveSheet& line, SickLeaveTables&
     };
 
     for (int c = startC; c <= endC; ++c) {
-        const int y = yearOf(c), mo = monthOf(c);
+        const int y = YearOfMonthIndex(c), mo = MonthOfMonthIndex(c);
         const int length = DaysInMonth(y, mo);
         const int from = c == startC ? line.dBegin : 1;
         const int to = c == endC ? std::min<int>(line.dEnd, length) : length;

@@ -4,6 +4,7 @@
 #include "AveragesWorld.h"
 
 #include "payroll/AverageAbsences.h"
+#include "payroll/CalendarMath.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +35,7 @@ struct AbsenceWorld : World {
         p.month = 3;
         p.nextMonth = 4;
         p.monthAfter = 5;
-        p.monthLengths = CalcMonthLengths(2026);
+        p.monthLengths = MonthLengthsForYear(2026);
         p.slot = 1;
         p.idx = 0;
         p.dayLength = 480;

@@ -13,6 +13,7 @@
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/PayKinds.h"
 #include "payroll/PayrollWorld.h"
+#include "payroll/FixtureBaseFile.h"
 #include "platform/TaskThread.h"
 #include "shell/UiTestSupport.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -43,19 +44,6 @@ struct Expected {
     std::array<AccrualRow, EmployeeRecord::RowCount> rows{};
 };
 
-void AddContributionTables(PayrollDoc& doc)
-{
-    // Contribution tables for the fixture's contribution list, one kind per code.
-    for (int t = 2; t < 10; ++t) {
-        auto& v = doc.refFiles.nalog[std::size_t(t)].variants[0];
-        v.first = std::uint16_t(MonthIndex(FixtureBase::Year, 1));
-        v.cumulative = 1;
-        v.scale[0] = TaxScaleBand{0, 0, std::uint8_t(t), 20, 0};
-    }
-    doc.refFiles.sbor[3].code = 995;
-    doc.refFiles.sborCount = 4;
-}
-
 class CalcViewTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -67,33 +55,11 @@ protected:
         OpenBase(base());
         fx = BuildFixtureBase(base(), kEmployees, 11);
         BuildFixtureRefFiles(doc.refFiles);
-        AddContributionTables(doc);
+        payrolltest::AddFixtureContributionTables(doc);
         // Two employees without a payment system: the engine refuses them (-1).
         for (int i : {7, 150})
             base().attributes[std::size_t(base().list[std::size_t(i)].slot - 1)].sistOpl = 0;
-        SaveConfig(base());
-        SaveFirm(base());
-        SaveEntree(base());
-        SaveCeh(base());
-        SaveGraph(base());
-        SaveTabel(base());
-        for (LineKind k : {LineKind::AltTabel, LineKind::Prem, LineKind::Bln, LineKind::Otp})
-            SaveIndexes(base(), k);
-        for (int mass = 1; mass <= 3; ++mass)
-            SaveAltTabel(base(), mass);
-        SaveFio(base());
-        SaveComp(base());
-        SavePrem(base());
-        SaveBln(base());
-        SaveOtp(base());
-        SaveAvZar1(base());
-        SaveSimp(base(), 1);
-        for (const EmployeeListEntry& e : base().list) {
-            base().current = fx.records[std::size_t(e.slot - 1)];
-            base().warDat.clear();
-            SaveEmployeeFull(base(), e.slot, base().attributes[std::size_t(e.slot - 1)]);
-        }
-        base().ClearCurrentRecord();
+        payrolltest::SaveFixtureToBase(base(), fx);
         LoadAll(base()); // the screen works on what the base holds
     }
     void TearDown() override { CloseBase(base()); }

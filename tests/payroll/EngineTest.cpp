@@ -5,6 +5,7 @@
 #include "payroll/MonthInputRows.h"
 #include "payroll/SickLeaveRows.h"
 
+#include "FixtureBaseFile.h"
 #include "PayrollWorld.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/TestFixture.h"
@@ -720,15 +721,7 @@ TEST(EngineFixture, EveryEmployeeOfTheFixtureBase)
     BuildFixtureRefFiles(doc.refFiles);
     WriteFixtureToSwap(doc.infoBase, fx);
     doc.infoBase.OpenSwapFile();
-    // Contribution tables for the fixture's contribution list, one kind per code.
-    for (int t = 2; t < 10; ++t) {
-        auto& v = doc.refFiles.nalog[std::size_t(t)].variants[0];
-        v.first = std::uint16_t(MonthIndex(FixtureBase::Year, 1));
-        v.cumulative = 1;
-        v.scale[0] = TaxScaleBand{0, 0, std::uint8_t(t), 20, 0};
-    }
-    doc.refFiles.sbor[3].code = 995;
-    doc.refFiles.sborCount = 4;
+    payrolltest::AddFixtureContributionTables(doc);
     doc.noSave = true;
     CalcWorkBuffer work;
     std::map<int, int> results;

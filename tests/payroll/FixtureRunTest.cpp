@@ -5,6 +5,7 @@
 #include "payroll/ScheduleNorm.h"
 
 #include "infobase/TestFixture.h"
+#include "payroll/FixtureBaseFile.h"
 #include "shell/Values.h"
 
 #include <gtest/gtest.h>
@@ -17,17 +18,7 @@ TEST(FixtureRun, IncomeTaxIsChargedOnceAndContributionsRun)
     PayrollDoc doc;
     const FixtureBase fx = BuildFixtureBase(doc.infoBase, 40, 7);
     BuildFixtureRefFiles(doc.refFiles);
-    // Contribution tables for the fixture's "sbor" list (tables 3 to 9, one more for the age group).
-    for (int t = 2; t < 10; ++t) {
-        auto& v = doc.refFiles.nalog[std::size_t(t)].variants[0];
-        v.first = std::uint16_t(MonthIndex(FixtureBase::Year, 1));
-        v.cumulative = 1;
-        v.scale[0] = TaxScaleBand{0, 0, std::uint8_t(t), 20, 0};
-    }
-    // One kind per contribution code: a kind counts every row of its code as
-    // already charged, so a list holding a code twice is not recomputed alike.
-    doc.refFiles.sbor[3].code = 995;
-    doc.refFiles.sborCount = 4;
+    payrolltest::AddFixtureContributionTables(doc);
     int charged = 0;
     for (const EmployeeListEntry& e : doc.infoBase.list) {
         doc.infoBase.current = fx.records[std::size_t(e.slot - 1)];

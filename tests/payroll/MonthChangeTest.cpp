@@ -6,6 +6,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "infobase/TestFixture.h"
+#include "payroll/FixtureBaseFile.h"
 #include "payroll/ScheduleNorm.h"
 #include "platform/Db.h"
 #include "shell/UiTestSupport.h"
@@ -72,32 +73,7 @@ protected:
     EmployeeRecord& rec(int slot) { return fx.records[std::size_t(slot - 1)]; }
     EmployeeAttributes& attr(int slot) { return base().attributes[std::size_t(slot - 1)]; }
 
-    void SaveAll()
-    {
-        SaveConfig(base());
-        SaveFirm(base());
-        SaveEntree(base());
-        SaveCeh(base());
-        SaveGraph(base());
-        SaveTabel(base());
-        for (LineKind k : {LineKind::AltTabel, LineKind::Prem, LineKind::Bln, LineKind::Otp})
-            SaveIndexes(base(), k);
-        for (int mass = 1; mass <= 3; ++mass)
-            SaveAltTabel(base(), mass);
-        SaveFio(base());
-        SaveComp(base());
-        SavePrem(base());
-        SaveBln(base());
-        SaveOtp(base());
-        SaveAvZar1(base());
-        SaveSimp(base(), 1);
-        for (const EmployeeListEntry& e : base().list) {
-            base().current = rec(e.slot);
-            base().warDat.clear();
-            SaveEmployeeFull(base(), e.slot, attr(e.slot));
-        }
-        base().ClearCurrentRecord();
-    }
+    void SaveAll() { payrolltest::SaveFixtureToBase(base(), fx); }
 
     // Everything the base file holds, loaded into a fresh in-memory base.
     void Reload(PayrollDoc& other)

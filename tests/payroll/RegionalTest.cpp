@@ -5,6 +5,7 @@
 #include "AveragesWorld.h"
 
 #include "payroll/Regional.h"
+#include "payroll/CalendarMath.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,7 @@ struct PassWorld : World {
         p.month = 3;
         p.nextMonth = 4;
         p.monthAfter = 5;
-        p.monthLengths = CalcMonthLengths(2026);
+        p.monthLengths = MonthLengthsForYear(2026);
         p.slot = 1;
         p.idx = 0;
         p.dayLength = 480;

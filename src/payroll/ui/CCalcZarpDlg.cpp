@@ -1,5 +1,6 @@
 #include "payroll/ui/CCalcZarpDlg.h"
 
+#include "payroll/ui/CCalcZarpView.h"
 #include "platform/TaskThread.h"
 #include "shell/Messages.h"
 #include "shell/ui/CCommonFormView.h"
@@ -17,12 +18,6 @@
 #include <QVBoxLayout>
 
 using kalvor::platform::TaskThread;
-
-namespace {
-
-constexpr int kTitleId = 1225;
-
-} // namespace
 
 CCalcZarpDlg::CCalcZarpDlg(CCommonFormView* view) : CFormChildDlg(384, view)
 {
@@ -129,7 +124,7 @@ void CCalcZarpDlg::keyPressEvent(QKeyEvent* event)
 void CCalcZarpDlg::SetTitle(const QString& text)
 {
     if (View())
-        if (auto* box = View()->controlAs<QGroupBox>(kTitleId))
+        if (auto* box = View()->controlAs<QGroupBox>(CCalcZarpView::IdTitle))
             box->setTitle(text);
 }
 

@@ -1,0 +1,62 @@
+#pragma once
+// Shared set-up of the tests that run the engine over the fixture base: the
+// contribution tables the fixture's contribution list needs, and the whole
+// fixture written into an open base file.
+#include "infobase/InfoBaseDb.h"
+#include "infobase/TestFixture.h"
+#include "payroll/PayrollDocument.h"
+#include "shell/Values.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace payrolltest {
+
+// Contribution tables for the fixture's contribution list (tables 3 to 9, one
+// more for the age group), and one kind per contribution code: a kind counts
+// every row of its code as already charged, so a list holding a code twice is
+// not recomputed alike.
+inline void AddFixtureContributionTables(kalvor::PayrollDoc& doc)
+{
+    using namespace kalvor::infobase;
+    for (int t = 2; t < 10; ++t) {
+        auto& v = doc.refFiles.nalog[std::size_t(t)].variants[0];
+        v.first = std::uint16_t(kalvor::MonthIndex(FixtureBase::Year, 1));
+        v.cumulative = 1;
+        v.scale[0] = TaxScaleBand{0, 0, std::uint8_t(t), 20, 0};
+    }
+    doc.refFiles.sbor[3].code = 995;
+    doc.refFiles.sborCount = 4;
+}
+
+// Stores every table of the base in memory and every employee's record of the
+// fixture into the open base file; the current record is cleared afterwards.
+inline void SaveFixtureToBase(kalvor::infobase::CInfoBase& base, const kalvor::infobase::FixtureBase& fx)
+{
+    using namespace kalvor::infobase;
+    SaveConfig(base);
+    SaveFirm(base);
+    SaveEntree(base);
+    SaveCeh(base);
+    SaveGraph(base);
+    SaveTabel(base);
+    for (LineKind k : {LineKind::AltTabel, LineKind::Prem, LineKind::Bln, LineKind::Otp})
+        SaveIndexes(base, k);
+    for (int mass = 1; mass <= 3; ++mass)
+        SaveAltTabel(base, mass);
+    SaveFio(base);
+    SaveComp(base);
+    SavePrem(base);
+    SaveBln(base);
+    SaveOtp(base);
+    SaveAvZar1(base);
+    SaveSimp(base, 1);
+    for (const EmployeeListEntry& e : base.list) {
+        base.current = fx.records[std::size_t(e.slot - 1)];
+        base.warDat.clear();
+        SaveEmployeeFull(base, e.slot, base.attributes[std::size_t(e.slot - 1)]);
+    }
+    base.ClearCurrentRecord();
+}
+
+} // namespace payrolltest
