@@ -84,29 +84,7 @@ struct Setup {
         doc.refFiles.sbor[3].code = 995;
         doc.refFiles.sborCount = 4;
 
-        SaveConfig(base);
-        SaveFirm(base);
-        SaveEntree(base);
-        SaveCeh(base);
-        SaveGraph(base);
-        SaveTabel(base);
-        for (LineKind k : {LineKind::AltTabel, LineKind::Prem, LineKind::Bln, LineKind::Otp})
-            SaveIndexes(base, k);
-        for (int mass = 1; mass <= 3; ++mass)
-            SaveAltTabel(base, mass);
-        SaveFio(base);
-        SaveComp(base);
-        SavePrem(base);
-        SaveBln(base);
-        SaveOtp(base);
-        SaveAvZar1(base);
-        SaveSimp(base, 1);
-        for (const EmployeeListEntry& e : base.list) {
-            base.current = fx.records[std::size_t(e.slot - 1)];
-            base.warDat.clear();
-            SaveEmployeeFull(base, e.slot, base.attributes[std::size_t(e.slot - 1)]);
-        }
-        base.ClearCurrentRecord();
+        SaveAll(base, fx.records);
         LoadAll(base);
         db::Execute(Db(base), QStringLiteral(
             "CREATE TABLE dbo.floorRows (id_konst INTEGER, num INTEGER, kod INTEGER, sum REAL, min INTEGER, "

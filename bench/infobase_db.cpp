@@ -58,28 +58,7 @@ struct Bench {
         return name;
     }
 
-    void saveAll(CInfoBase& b)
-    {
-        SaveConfig(b);
-        SaveFirm(b);
-        SaveEntree(b);
-        SaveCeh(b);
-        SaveGraph(b);
-        SaveTabel(b);
-        for (LineKind k : {LineKind::AltTabel, LineKind::Prem, LineKind::Bln, LineKind::Otp}) SaveIndexes(b, k);
-        for (int mass = 1; mass <= 3; ++mass) SaveAltTabel(b, mass);
-        SaveFio(b);
-        SaveComp(b);
-        SavePrem(b);
-        SaveBln(b);
-        SaveOtp(b);
-        SaveAvZar1(b);
-        SaveSimp(b, 1);
-        for (const EmployeeListEntry& e : b.list) {
-            b.current = fx.records[std::size_t(e.slot - 1)];
-            SaveEmployeeFull(b, e.slot, b.attributes[std::size_t(e.slot - 1)]);
-        }
-    }
+    void saveAll(CInfoBase& b) { SaveAll(b, fx.records); }
 };
 
 Bench& bench()

@@ -645,35 +645,8 @@ bool MakeDemoBase(const QString& folder)
         std::vector<WarDatBlock> warDat;
         BuildDemoFirm(base, records, warDat);
 
-        SaveConfig(base);
-        SaveFirm(base, SaveModeReplace);
-        SaveEntree(base);
+        SaveAll(base, records, &warDat);
         SaveConfigNEnt(base);
-        SaveCeh(base);
-        SaveGraph(base);
-        // The lists first: the master rows take their personnel numbers from them.
-        std::vector<EmployeeListEntry> byNumber = base.list;
-        std::vector<EmployeeListEntry> byName = base.list;
-        base.SortList(byName, true);
-        base.list = byName;
-        SaveSimp(base, 2, SaveModeReplace);
-        base.list = byNumber;
-        SaveSimp(base, 1, SaveModeReplace);
-        for (const EmployeeListEntry& e : base.list) {
-            const int slot = e.slot;
-            base.current = records[std::size_t(slot - 1)];
-            base.warDat = warDat[std::size_t(slot - 1)];
-            base.currentSlot = slot;
-            SaveEmployeeFull(base, slot, base.attributes[std::size_t(slot - 1)]);
-        }
-        SaveFio(base, SaveModeReplace);
-        SaveComp(base, SaveModeReplace);
-        SaveTabel(base, SaveModeReplace);
-        SaveAvZar1(base, SaveModeReplace);
-        SavePrem(base, SaveModeReplace);
-        SaveBln(base, SaveModeReplace);
-        SaveOtp(base, SaveModeReplace);
-        for (LineKind k : {LineKind::AltTabel, LineKind::Prem, LineKind::Bln, LineKind::Otp}) SaveIndexes(base, k);
         SaveConfigCounters(base);
         db::Checkpoint(Db(base));
         CloseBase(base);

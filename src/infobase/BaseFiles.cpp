@@ -110,6 +110,43 @@ void LoadAll(CInfoBase& base)
     LoadSimp(base, current);
 }
 
+void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records, const std::vector<WarDatBlock>* warDat)
+{
+    SaveConfig(base);
+    SaveFirm(base);
+    SaveEntree(base);
+    SaveCeh(base);
+    SaveGraph(base);
+    SaveTabel(base);
+    for (LineKind k : {LineKind::AltTabel, LineKind::Prem, LineKind::Bln, LineKind::Otp})
+        SaveIndexes(base, k);
+    for (int mass = 1; mass <= 3; ++mass)
+        SaveAltTabel(base, mass);
+    SaveFio(base);
+    SaveComp(base);
+    SavePrem(base);
+    SaveBln(base);
+    SaveOtp(base);
+    SaveAvZar1(base);
+    // The lists before the employees: the master rows take their personnel
+    // numbers from them.
+    const std::vector<EmployeeListEntry> byNumber = base.list;
+    base.SortList(base.list, true);
+    SaveSimp(base, 2);
+    base.list = byNumber;
+    SaveSimp(base, 1);
+    for (const EmployeeListEntry& e : base.list) {
+        const std::size_t i = std::size_t(e.slot - 1);
+        base.current = records[i];
+        if (warDat)
+            base.warDat = (*warDat)[i];
+        else
+            base.warDat.clear();
+        SaveEmployeeFull(base, e.slot, base.attributes[i]);
+    }
+    base.ClearCurrentRecord();
+}
+
 void CloseBase(const CInfoBase& base) { db::Connection::closeForThread(BaseFile(base)); }
 
 void CopyBase(const QString& folder, const QString& from, const QString& to)

@@ -53,6 +53,12 @@ void OpenBase(CInfoBase& base);
 // Loads every other table: pay kinds, shops, schedules, the per-slot tables,
 // the line tables and both employee lists (the current one in the firm's order).
 void LoadAll(CInfoBase& base);
+// The counterpart of LoadAll for a base built in memory (the demo firm, test
+// and benchmark bases): stores every table, both employee lists (by number and
+// by name) and every employee's record, records[slot - 1] with its dated
+// archive warDat[slot - 1] when given; the current record is cleared after.
+void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records,
+             const std::vector<WarDatBlock>* warDat = nullptr);
 // Closes the calling thread's connection to the base.
 void CloseBase(const CInfoBase& base);
 // Copies a base into a new one of another name (a consistent snapshot).

@@ -77,29 +77,7 @@ protected:
         SaveEverything();
     }
 
-    void SaveEverything()
-    {
-        SaveConfig(base);
-        SaveFirm(base);
-        SaveEntree(base);
-        SaveCeh(base);
-        SaveGraph(base);
-        SaveTabel(base);
-        for (LineKind k : {LineKind::AltTabel, LineKind::Prem, LineKind::Bln, LineKind::Otp}) SaveIndexes(base, k);
-        for (int mass = 1; mass <= 3; ++mass) SaveAltTabel(base, mass);
-        SaveFio(base);
-        SaveComp(base);
-        SavePrem(base);
-        SaveBln(base);
-        SaveOtp(base);
-        SaveAvZar1(base);
-        SaveSimp(base, 1);
-        std::vector<EmployeeListEntry> byNumber = base.list;
-        base.SortList(base.list, true);
-        SaveSimp(base, 2);
-        base.list = byNumber;
-        for (const EmployeeListEntry& e : base.list) SaveOne(e.slot);
-    }
+    void SaveEverything() { SaveAll(base, fx.records, &warDat); }
 
     void SaveOne(int slot)
     {

@@ -33,30 +33,7 @@ inline void AddFixtureContributionTables(kalvor::PayrollDoc& doc)
 // fixture into the open base file; the current record is cleared afterwards.
 inline void SaveFixtureToBase(kalvor::infobase::CInfoBase& base, const kalvor::infobase::FixtureBase& fx)
 {
-    using namespace kalvor::infobase;
-    SaveConfig(base);
-    SaveFirm(base);
-    SaveEntree(base);
-    SaveCeh(base);
-    SaveGraph(base);
-    SaveTabel(base);
-    for (LineKind k : {LineKind::AltTabel, LineKind::Prem, LineKind::Bln, LineKind::Otp})
-        SaveIndexes(base, k);
-    for (int mass = 1; mass <= 3; ++mass)
-        SaveAltTabel(base, mass);
-    SaveFio(base);
-    SaveComp(base);
-    SavePrem(base);
-    SaveBln(base);
-    SaveOtp(base);
-    SaveAvZar1(base);
-    SaveSimp(base, 1);
-    for (const EmployeeListEntry& e : base.list) {
-        base.current = fx.records[std::size_t(e.slot - 1)];
-        base.warDat.clear();
-        SaveEmployeeFull(base, e.slot, base.attributes[std::size_t(e.slot - 1)]);
-    }
-    base.ClearCurrentRecord();
+    kalvor::infobase::SaveAll(base, fx.records);
 }
 
 } // namespace payrolltest
