@@ -410,47 +410,26 @@ CCellID CGridCtrl::GetCellFromPt(QPoint point, bool allowFixedCellCheck)
     if (!allowFixedCellCheck && !IsValid(topLeft))
         return cell;
 
-    const int fixedColWidth = GetFixedColumnWidth();
-    if (point.x() < 0 || (!allowFixedCellCheck && point.x() < fixedColWidth)) {
-        cell.col = -1;
-    } else if (point.x() < fixedColWidth) {
-        int xpos = 0, col = 0;
-        for (; col < m_nFixedCols; ++col) {
-            xpos += GetColumnWidth(col);
-            if (xpos > point.x())
+    // The same search along each axis: in the fixed cells from 0, else in the
+    // scrolled cells from the top-left non-fixed one; -1 past the last.
+    auto locate = [&](int p, int fixedExtent, int nFixed, int n, int first, auto extent) {
+        if (p < 0 || (!allowFixedCellCheck && p < fixedExtent))
+            return -1;
+        const bool inFixed = p < fixedExtent;
+        int pos = inFixed ? 0 : fixedExtent;
+        const int end = inFixed ? nFixed : n;
+        int i = inFixed ? 0 : first;
+        for (; i < end; ++i) {
+            pos += extent(i);
+            if (pos > p)
                 break;
         }
-        cell.col = col < m_nFixedCols ? col : -1;
-    } else {
-        int xpos = fixedColWidth, col = topLeft.col;
-        for (; col < m_nCols; ++col) {
-            xpos += GetColumnWidth(col);
-            if (xpos > point.x())
-                break;
-        }
-        cell.col = col < m_nCols ? col : -1;
-    }
-
-    const int fixedRowHeight = GetFixedRowHeight();
-    if (point.y() < 0 || (!allowFixedCellCheck && point.y() < fixedRowHeight)) {
-        cell.row = -1;
-    } else if (point.y() < fixedRowHeight) {
-        int ypos = 0, row = 0;
-        for (; row < m_nFixedRows; ++row) {
-            ypos += GetRowHeight(row);
-            if (ypos > point.y())
-                break;
-        }
-        cell.row = row < m_nFixedRows ? row : -1;
-    } else {
-        int ypos = fixedRowHeight, row = topLeft.row;
-        for (; row < m_nRows; ++row) {
-            ypos += GetRowHeight(row);
-            if (ypos > point.y())
-                break;
-        }
-        cell.row = row < m_nRows ? row : -1;
-    }
+        return i < end ? i : -1;
+    };
+    cell.col = locate(point.x(), GetFixedColumnWidth(), m_nFixedCols, m_nCols, topLeft.col,
+                      [this](int c) { return GetColumnWidth(c); });
+    cell.row = locate(point.y(), GetFixedRowHeight(), m_nFixedRows, m_nRows, topLeft.row,
+                      [this](int r) { return GetRowHeight(r); });
     if (cell.row < 0 || cell.col < 0)
         return CCellID();
     return cell;
