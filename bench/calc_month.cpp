@@ -13,13 +13,13 @@
 // timer) went without turning while the worker ran, which is what the user
 // would feel (5 is the timer's own period).
 #include "infobase/InfoBaseDb.h"
-#include "infobase/TestFixture.h"
+#include "support/TestFixture.h"
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/CalcThread.h"
 #include "payroll/PayKinds.h"
 #include "platform/Db.h"
 #include "platform/TaskThread.h"
-#include "shell/Values.h"
+#include "values/Values.h"
 
 #include <benchmark/benchmark.h>
 

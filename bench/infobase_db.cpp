@@ -19,7 +19,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "infobase/InfoBaseDbDetail.h"
 #include "infobase/Schema.h"
-#include "infobase/TestFixture.h"
+#include "support/TestFixture.h"
 #include "platform/Db.h"
 
 #include <benchmark/benchmark.h>

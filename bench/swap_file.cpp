@@ -3,7 +3,7 @@
 //
 // Argument 0: the page cache absorbs the writes; argument 1: each run ends with
 // fdatasync, so the disk itself is measured.
-#include "infobase/TestFixture.h"
+#include "support/TestFixture.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,7 +4,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
-#include "shell/Values.h"
+#include "values/Values.h"
 
 #include <QDate>
 #include <QFile>

@@ -2,7 +2,7 @@
 // detail tables, loaded block by block and saved in one transaction.
 #include "infobase/InfoBaseDbDetail.h"
 
-#include "shell/Values.h"
+#include "values/Values.h"
 
 #include <QRegularExpression>
 

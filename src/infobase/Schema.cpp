@@ -2,7 +2,7 @@
 
 #include "platform/Db.h"
 
-#include "shell/Clock.h"
+#include "values/Clock.h"
 
 #include <map>
 

@@ -10,7 +10,7 @@
 #include "payroll/PayKinds.h"
 #include "payroll/Regional.h"
 #include "payroll/ScheduleNorm.h"
-#include "shell/Values.h"
+#include "values/Values.h"
 
 #include <algorithm>
 #include <vector>

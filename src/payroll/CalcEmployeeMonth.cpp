@@ -7,7 +7,7 @@
 #include "payroll/MonthRate.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
-#include "shell/Values.h"
+#include "values/Values.h"
 #include "payroll/SickLeaveRows.h"
 
 #include <algorithm>

@@ -6,7 +6,7 @@
 // February has 29 days in every year divisible by 4 (DaysInMonth).
 // Month keys (year * 16 + month) and month indexes ((year - 1900) * 12 + month)
 // are those of shell/Values.h.
-#include "shell/Values.h"
+#include "values/Values.h"
 
 #include <array>
 #include <cstdint>

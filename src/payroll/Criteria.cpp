@@ -2,7 +2,7 @@
 
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
-#include "shell/Values.h"
+#include "values/Values.h"
 
 #include <algorithm>
 #include <cstring>

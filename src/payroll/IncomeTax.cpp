@@ -4,7 +4,7 @@
 #include "payroll/CalendarMath.h"
 #include "payroll/EntryMonths.h"
 #include "payroll/PayKinds.h"
-#include "shell/Clock.h"
+#include "values/Clock.h"
 
 #include <algorithm>
 #include <cmath>

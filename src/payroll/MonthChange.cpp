@@ -6,7 +6,7 @@
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
 #include "platform/Db.h"
-#include "shell/Values.h"
+#include "values/Values.h"
 
 #include <algorithm>
 #include <array>

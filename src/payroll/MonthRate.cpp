@@ -4,7 +4,7 @@
 #include "payroll/Criteria.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
-#include "shell/Values.h"
+#include "values/Values.h"
 
 #include <vector>
 

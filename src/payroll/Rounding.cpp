@@ -1,6 +1,6 @@
 #include "payroll/Rounding.h"
 
-#include "shell/RoundText.h"
+#include "values/RoundText.h"
 
 #include <charconv>
 #include <cmath>

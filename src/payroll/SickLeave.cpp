@@ -6,7 +6,7 @@
 #include "payroll/MonthRate.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
-#include "shell/Values.h"
+#include "values/Values.h"
 
 #include <QDate>
 

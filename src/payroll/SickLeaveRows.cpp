@@ -3,7 +3,7 @@
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
 #include "payroll/SickLeave.h"
-#include "shell/Values.h"
+#include "values/Values.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/DocumentOpener.h"
-#include "shell/Messages.h"
+#include "values/Messages.h"
 #include "print/WorkingFolder.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "print/TextHelpers.h"
 
 #include "platform/CodePage.h"
-#include "shell/CScan.h"
-#include "shell/Text8.h"
+#include "values/CScan.h"
+#include "values/Text8.h"
 
 #include <QFile>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "summaries/SummaryHelpers.h"
 
-#include "shell/CScan.h"
-#include "shell/Messages.h"
+#include "values/CScan.h"
+#include "values/Messages.h"
 
 #include <cstring>
 

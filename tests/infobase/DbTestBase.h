@@ -2,7 +2,7 @@
 // A base file in a temporary folder, filled from the fixture builder and saved
 // through every saver, for the database tests.
 #include "infobase/InfoBaseDb.h"
-#include "infobase/TestFixture.h"
+#include "support/TestFixture.h"
 #include "platform/Db.h"
 
 #include <gtest/gtest.h>

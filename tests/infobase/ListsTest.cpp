@@ -1,7 +1,7 @@
 // Employee lists: search, insertion and removal, the free-slot check; and the
 // line-array splice with its index words.
 #include "infobase/InfoBase.h"
-#include "infobase/TestFixture.h"
+#include "support/TestFixture.h"
 
 #include <gtest/gtest.h>
 

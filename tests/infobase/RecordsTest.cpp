@@ -2,7 +2,7 @@
 // record, the swap slot and the 8-bit record.
 #include "infobase/EmployeeRecord.h"
 #include "infobase/InfoBase.h"
-#include "infobase/TestFixture.h"
+#include "support/TestFixture.h"
 
 #include <gtest/gtest.h>
 

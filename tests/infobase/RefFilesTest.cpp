@@ -2,7 +2,7 @@
 // country list and the sort orders of the books.
 #include "infobase/RefFiles.h"
 #include "infobase/SwapFile.h"
-#include "infobase/TestFixture.h"
+#include "support/TestFixture.h"
 
 #include <gtest/gtest.h>
 

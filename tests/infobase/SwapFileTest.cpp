@@ -1,7 +1,7 @@
 // The swap work file: slots at (n - 1) × 48,623, the row block at +47,237,
 // short reads, and the lock that keeps two runs apart.
 #include "infobase/KalvorDocData.h"
-#include "infobase/TestFixture.h"
+#include "support/TestFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -4,12 +4,12 @@
 // a vacation over months, compensation, and the checks of the line.
 #include "AveragesWorld.h"
 
-#include "infobase/TestFixture.h"
+#include "support/TestFixture.h"
 #include "payroll/AverageEarnings.h"
 #include "payroll/MonthRate.h"
 #include "payroll/SickLeave.h"
 #include "payroll/Rounding.h"
-#include "shell/Messages.h"
+#include "values/Messages.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 
 #include "payroll/PayrollDocument.h"
 #include "payroll/Rounding.h"
-#include "shell/Clock.h"
-#include "shell/Values.h"
+#include "values/Clock.h"
+#include "values/Values.h"
 
 #include <QDate>
 

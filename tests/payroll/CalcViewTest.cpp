@@ -8,7 +8,7 @@
 #include "payroll/ui/CCalcZarpView.h"
 
 #include "infobase/InfoBaseDb.h"
-#include "infobase/TestFixture.h"
+#include "support/TestFixture.h"
 #include "platform/Db.h"
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/PayKinds.h"

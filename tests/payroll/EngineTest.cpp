@@ -8,10 +8,10 @@
 #include "FixtureBaseFile.h"
 #include "PayrollWorld.h"
 #include "infobase/InfoBaseDb.h"
-#include "infobase/TestFixture.h"
+#include "support/TestFixture.h"
 #include "platform/Db.h"
 #include "payroll/Rounding.h"
-#include "shell/Messages.h"
+#include "values/Messages.h"
 
 #include <gtest/gtest.h>
 

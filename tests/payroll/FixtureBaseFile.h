@@ -3,9 +3,9 @@
 // contribution tables the fixture's contribution list needs, and the whole
 // fixture written into an open base file.
 #include "infobase/InfoBaseDb.h"
-#include "infobase/TestFixture.h"
+#include "support/TestFixture.h"
 #include "payroll/PayrollDocument.h"
-#include "shell/Values.h"
+#include "values/Values.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,9 +4,9 @@
 #include "payroll/IncomeTax.h"
 #include "payroll/ScheduleNorm.h"
 
-#include "infobase/TestFixture.h"
+#include "support/TestFixture.h"
 #include "payroll/FixtureBaseFile.h"
-#include "shell/Values.h"
+#include "values/Values.h"
 
 #include <gtest/gtest.h>
 

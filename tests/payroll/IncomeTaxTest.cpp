@@ -4,7 +4,7 @@
 #include "PayrollWorld.h"
 
 #include "payroll/IncomeTax.h"
-#include "shell/Clock.h"
+#include "values/Clock.h"
 
 #include <gtest/gtest.h>
 

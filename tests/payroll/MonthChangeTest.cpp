@@ -5,12 +5,12 @@
 #include "payroll/ui/RunMonthChange.h"
 
 #include "infobase/InfoBaseDb.h"
-#include "infobase/TestFixture.h"
+#include "support/TestFixture.h"
 #include "payroll/FixtureBaseFile.h"
 #include "payroll/ScheduleNorm.h"
 #include "platform/Db.h"
 #include "shell/UiTestSupport.h"
-#include "shell/Values.h"
+#include "values/Values.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/MonthChange.h"
 

@@ -3,7 +3,7 @@
 // month, a handful of pay kinds, tax tables and an employee record that each
 // test fills in.
 #include "payroll/PayrollDocument.h"
-#include "shell/Values.h"
+#include "values/Values.h"
 
 #include <algorithm>
 #include <initializer_list>

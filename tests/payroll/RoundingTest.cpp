@@ -1,7 +1,7 @@
 // Rounding of amounts: worked values and the agreement of the arithmetic
 // rounding with the formatted-text route for amounts below 2^31 kopecks.
 #include "payroll/Rounding.h"
-#include "shell/RoundText.h"
+#include "values/RoundText.h"
 
 #include <gtest/gtest.h>
 

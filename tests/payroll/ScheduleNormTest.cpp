@@ -3,7 +3,7 @@
 // the time-sheet day count and the archive compaction.
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
-#include "shell/Values.h"
+#include "values/Values.h"
 
 #include <gtest/gtest.h>
 

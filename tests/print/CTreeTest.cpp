@@ -3,7 +3,7 @@
 #include "print/CTree.h"
 #include "print/TextHelpers.h"
 #include "print/WorkingFolder.h"
-#include "shell/Messages.h"
+#include "values/Messages.h"
 
 #include <gtest/gtest.h>
 

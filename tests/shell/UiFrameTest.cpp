@@ -3,7 +3,7 @@
 // operations; field help, marks and the group panel.
 #include "UiTestSupport.h"
 
-#include "infobase/TestFixture.h"
+#include "support/TestFixture.h"
 #include "shell/ui/BaseService.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CFormChildDlg.h"

@@ -5,9 +5,9 @@
 #include "shell/UiTestSupport.h"
 
 #include "infobase/InfoBaseDb.h"
-#include "infobase/TestFixture.h"
+#include "support/TestFixture.h"
 #include "platform/Db.h"
-#include "shell/Values.h"
+#include "values/Values.h"
 #include "shell/ui/CArchProcDlg.h"
 #include "shell/ui/CChgRepPerDlg.h"
 #include "shell/ui/CKalvorDoc.h"

@@ -2,7 +2,7 @@
 // against packed values worked out by hand; the screenshot of the main window.
 #include "UiTestSupport.h"
 
-#include "shell/Clock.h"
+#include "values/Clock.h"
 #include "shell/ui/BaseService.h"
 #include "shell/ui/CKalvorApp.h"
 #include "shell/ui/CLoginDlg.h"

@@ -11,7 +11,7 @@
 #include "shell/ui/InfoBaseService.h"
 #include "shell/ui/KalvorConfig.h"
 #include "infobase/InfoBaseDb.h"
-#include "infobase/TestFixture.h"
+#include "support/TestFixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -4,7 +4,7 @@
 #include "shell/UiTestSupport.h"
 
 #include "platform/TaskThread.h"
-#include "shell/Messages.h"
+#include "values/Messages.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/TaskView.h"

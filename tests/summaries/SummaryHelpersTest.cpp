@@ -1,7 +1,7 @@
 // The summaries' small helpers against worked examples: the account codes in
 // a contribution's text, the tree of sums by cost code, surname and initials.
 #include "platform/CodePage.h"
-#include "shell/Messages.h"
+#include "values/Messages.h"
 #include "summaries/SummaryHelpers.h"
 
 #include <gtest/gtest.h>

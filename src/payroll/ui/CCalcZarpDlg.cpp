@@ -2,7 +2,7 @@
 
 #include "payroll/ui/CCalcZarpView.h"
 #include "platform/TaskThread.h"
-#include "shell/Messages.h"
+#include "values/Messages.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"

@@ -3,7 +3,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "payroll/MonthChange.h"
 #include "platform/Db.h"
-#include "shell/Messages.h"
+#include "values/Messages.h"
 #include "shell/ui/CArchProcDlg.h"
 #include "shell/ui/CChgRepPerDlg.h"
 #include "shell/ui/CKalvorDoc.h"

@@ -1,7 +1,7 @@
 #include "shell/ui/CChgRepPerDlg.h"
 
 #include "platform/TaskThread.h"
-#include "shell/Values.h"
+#include "values/Values.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/MonthChange.h"
 #include "shell/ui/TaskView.h"

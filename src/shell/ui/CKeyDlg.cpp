@@ -1,6 +1,6 @@
 #include "shell/ui/CKeyDlg.h"
 
-#include "shell/CScan.h"
+#include "values/CScan.h"
 #include "shell/ui/CKalvorDoc.h"
 
 #include <QDialogButtonBox>

@@ -1,6 +1,6 @@
 #include "shell/ui/CTabelFilterDlg.h"
 
-#include "shell/CScan.h"
+#include "values/CScan.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"

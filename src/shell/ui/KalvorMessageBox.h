@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/Db.h"
-#include "shell/Messages.h"
+#include "values/Messages.h"
 
 #include <QString>
 #include <functional>

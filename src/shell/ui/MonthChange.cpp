@@ -5,8 +5,8 @@
 #include "platform/Db.h"
 #include "platform/FileCopy.h"
 #include "platform/WorkingFolder.h"
-#include "shell/Messages.h"
-#include "shell/Values.h"
+#include "values/Messages.h"
+#include "values/Values.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
 

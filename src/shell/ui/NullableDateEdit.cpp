@@ -1,7 +1,7 @@
 #include "shell/ui/NullableDateEdit.h"
 
-#include "shell/Clock.h"
-#include "shell/Values.h"
+#include "values/Clock.h"
+#include "values/Values.h"
 
 #include <QKeyEvent>
 #include <QRegularExpression>

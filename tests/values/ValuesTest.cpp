@@ -1,6 +1,6 @@
-#include "shell/CScan.h"
-#include "shell/Clock.h"
-#include "shell/Values.h"
+#include "values/CScan.h"
+#include "values/Clock.h"
+#include "values/Values.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "shell/Messages.h"
-#include "shell/RecordFile.h"
-#include "shell/Text8.h"
+#include "values/Messages.h"
+#include "values/RecordFile.h"
+#include "values/Text8.h"
 
 #include "platform/CodePage.h"
 #include "platform/Db.h"

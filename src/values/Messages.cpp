@@ -1,4 +1,4 @@
-#include "shell/Messages.h"
+#include "values/Messages.h"
 
 #include "platform/Db.h"
 

@@ -1,4 +1,4 @@
-#include "shell/Text8.h"
+#include "values/Text8.h"
 
 #include "platform/CodePage.h"
 

@@ -1,8 +1,8 @@
-#include "shell/Values.h"
+#include "values/Values.h"
 
-#include "shell/CScan.h"
-#include "shell/Clock.h"
-#include "shell/RoundText.h"
+#include "values/CScan.h"
+#include "values/Clock.h"
+#include "values/RoundText.h"
 
 #include <cmath>
 #include <cstring>

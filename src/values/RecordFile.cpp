@@ -1,7 +1,7 @@
-#include "shell/RecordFile.h"
+#include "values/RecordFile.h"
 
-#include "shell/CScan.h"
-#include "shell/Messages.h"
+#include "values/CScan.h"
+#include "values/Messages.h"
 
 #include <QByteArray>
 

@@ -1,6 +1,6 @@
-#include "infobase/TestFixture.h"
+#include "support/TestFixture.h"
 
-#include "shell/Values.h"
+#include "values/Values.h"
 
 #include <algorithm>
 #include <cmath>

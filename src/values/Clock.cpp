@@ -1,4 +1,4 @@
-#include "shell/Clock.h"
+#include "values/Clock.h"
 
 #include <atomic>
 

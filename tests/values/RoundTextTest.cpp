@@ -1,4 +1,4 @@
-#include "shell/RoundText.h"
+#include "values/RoundText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/CScan.h"
+#include "values/CScan.h"
 
 #include <charconv>
 #include <climits>
