@@ -39,6 +39,9 @@ CGridCtrl::CGridCtrl(QWidget* parent)
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAutoFillBackground(false);
+    // The grid is its own drop target; whether a drop is taken is decided per
+    // drag (drag and drop allowed, a column header being dragged).
+    viewport()->setAcceptDrops(true);
 
     connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
             [this](int action) { ScrollBarAction(Qt::Horizontal, action); });

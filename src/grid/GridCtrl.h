@@ -16,7 +16,17 @@
 #include <QVector>
 #include <vector>
 
+class QMimeData;
 class QPainter;
+class QPrinter;
+
+// Page numbers of a print run (the framework's print information): the pages
+// the run may print and the one being printed now.
+struct GridPrintInfo {
+    int minPage = 1;
+    int maxPage = 1;
+    int curPage = 1;
+};
 
 class CGridCtrl : public QAbstractScrollArea {
     Q_OBJECT
@@ -166,11 +176,37 @@ public:
     QSize GetImageSize(int image) const;
     QPixmap GetImage(int image) const;
 
-    // ---- sorting state (the sort itself is added with printing)
+    // ---- sorting
+    // Compares two cells: negative, 0 or positive; data is the caller's word.
+    using CompareFunc = int (*)(const CGridCellBase* first, const CGridCellBase* second, qintptr data);
+    // Virtual mode: true when owner row a belongs before owner row b ascending.
+    using VirtualCompareFunc = bool (*)(int a, int b);
     int GetSortColumn() const { return m_nSortColumn; }
     void SetSortColumn(int col) { m_nSortColumn = col; }
     bool GetSortAscending() const { return m_bAscending; }
     void SetSortAscending(bool on) { m_bAscending = on; }
+    void SetCompareFunction(CompareFunc f) { m_pfnCompare = f; }
+    void SetVirtualCompare(VirtualCompareFunc f) { m_pfnVirtualCompare = f; }
+    // During a virtual-mode sort: the grid being sorted and its stored column,
+    // for the owner's virtual compare function.
+    static CGridCtrl* SortingGrid() { return s_sortingGrid; }
+    int GetDragColumn() const { return m_CurCol; }
+    static int CompareCellText(const CGridCellBase* first, const CGridCellBase* second, qintptr data);
+    bool SortTextItems(int col, bool ascending);
+    bool SortItems(CompareFunc compare, int col, bool ascending, qintptr data = 0);
+    bool QuickSortRows(CompareFunc compare, int col, bool ascending, qintptr data, int low, int high);
+
+    // ---- printing: a view's print steps forward to these three. The painter
+    // is open on the printer; info carries the page numbers.
+    void SetPrintScaleToScreen(bool on) { m_bPrintScaleToScreen = on; }
+    virtual void OnBeginPrinting(QPainter* dc, GridPrintInfo* info);
+    virtual void OnPrint(QPainter* dc, GridPrintInfo* info);
+    virtual void OnEndPrinting(QPainter* dc, GridPrintInfo* info);
+    // Runs the three steps over every page onto the printer; false when the
+    // printer cannot be painted on.
+    bool PrintGrid(QPrinter* printer);
+    int GetPrintPageCount() const { return m_nPageCount; }
+    int GetPrintBodyHeight() const { return m_nBodyHeight; }
 
     // ---- drawing and geometry
     bool RedrawCellDC(int row, int col, QPainter* dc = nullptr);
@@ -242,15 +278,32 @@ public:
     CInPlaceEdit* GetEditor() const;
     CTitleTip& GetTitleTip() { return m_TitleTip; }
 
-    // ---- commands of the keyboard table. Cut, copy and paste through the
-    // clipboard and drag and drop are added with the clipboard work; until
-    // then they do nothing.
+    // ---- clipboard and drag and drop. Text blocks travel as plain text:
+    // a tab between columns, CR LF between rows.
     virtual void CutSelectedText();
-    virtual void OnEditCut() {}
-    virtual void OnEditCopy() {}
-    virtual void OnEditPaste() {}
+    // The selected block as mime data (the caller owns it), or null when the
+    // selection is not a valid range.
+    virtual QMimeData* CopyTextFromGrid();
+    virtual bool PasteTextToGrid(int row, int col, const QMimeData* data, bool selectPasted);
+    // The text layout of a copied block.
+    QString SelectedBlockText();
+    virtual void OnEditCut();
+    virtual void OnEditCopy();
+    virtual void OnEditPaste();
     virtual void OnEditSelectAll();
-    virtual void OnBeginDrag() {}
+    // When the Edit menu's commands are enabled.
+    bool CanEditCut() const;
+    bool CanEditCopy() const;
+    bool CanEditPaste() const;
+    bool CanEditSelectAll() const { return m_bEnableSelection; }
+    virtual void OnBeginDrag();
+    virtual Qt::DropAction OnDragEnter(const QMimeData* data, Qt::KeyboardModifiers mods, QPoint point);
+    virtual Qt::DropAction OnDragOver(const QMimeData* data, Qt::KeyboardModifiers mods, QPoint point);
+    virtual void OnDragLeave();
+    virtual bool OnDrop(const QMimeData* data, Qt::DropAction action, QPoint point);
+    CCellID GetDropCell() const { return m_idDropCell; }
+    void SetDragRowMode(bool on) { m_bDragRowMode = on; }
+    void SetColumnReorder(bool on) { m_bAllowColumnReorder = on; }
 
     // ---- notifications
     long NotifyParent(int row, int col, int code);
@@ -311,6 +364,18 @@ protected:
     void timerEvent(QTimerEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
     bool focusNextPrevChild(bool next) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dragLeaveEvent(QDragLeaveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+
+    // Printing steps; the page's rows and columns come from the print state.
+    virtual void PrintRowCells(int firstCol, int endCol, int row, QRect rect, QPainter* dc, bool& firstLine);
+    virtual void PrintColumnHeadings(QPainter* dc, GridPrintInfo* info);
+    virtual void PrintHeader(QPainter* dc, GridPrintInfo* info);
+    virtual void PrintFooter(QPainter* dc, GridPrintInfo* info);
+    virtual void PrintRowButtons(QPainter* dc, GridPrintInfo* info);
+    virtual QPixmap CreateDragImage(QPoint* hotSpot);
 
     bool MouseOverRowResizeArea(QPoint point);
     bool MouseOverColumnResizeArea(QPoint point);
@@ -395,4 +460,33 @@ protected:
     int m_nSizingIndex = -1;        // column or row being sized
     bool m_bInResize = false;
     bool m_bInScrollAction = false;
+
+    // drag and drop
+    CCellID m_idDropCell;
+    bool m_bDragRowMode = true;
+    int m_nDragRow = -1;
+
+    // sorting
+    CompareFunc m_pfnCompare = nullptr;
+    VirtualCompareFunc m_pfnVirtualCompare = nullptr;
+    static CGridCtrl* s_sortingGrid;
+
+    // printing: layout words in lines and characters, then the state that
+    // OnBeginPrinting computes in logical units
+    bool m_bPrintScaleToScreen = false;
+    int m_nHeaderHeight = 2, m_nFooterHeight = 2, m_nLeftMargin = 4, m_nRightMargin = 4, m_nGap = 1;
+    QFont* m_pPrinterFont = nullptr;
+    int m_CharWidth = 0, m_CharHeight = 0;
+    int m_nBodyHeight = 0, m_nPageWidth = 0, m_nPageHeight = 0;
+    int m_nPrinterHorzRes = 0, m_nPrinterVertRes = 0;
+    int m_nPrintableWidth = 0;
+    int m_nPrintColumn = 0, m_nCurrPrintRow = 0, m_nPageCount = 0, m_nPageMultiplier = 1;
+
+private:
+    bool PagePrintStart(int page, int& firstRow, int& firstCol) const;
+    bool CellDragAcceptable(const QMimeData* data, const CCellID& cell) const;
+    void MoveDraggedRow(int dropRow);
+    bool MoveDraggedColumn(int dropCol);
+    void SetDropHighlight(const CCellID& cell, bool on);
+    void PrintGridLines(QPainter* dc, QRect rect, bool topLine, bool leftLine);
 };

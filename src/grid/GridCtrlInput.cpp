@@ -887,6 +887,14 @@ void CGridCtrl::OnFixedRowClick(CCellID& cell)
 {
     if (!IsValid(cell))
         return;
+    if (m_bSortOnClick) {
+        // The same column again reverses the order; another sorts ascending.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const bool ascending = cell.col == m_nSortColumn ? !m_bAscending : true;
+        SortTextItems(cell.col, ascending);
+        viewport()->update();
+        QApplication::restoreOverrideCursor();
+    }
     if (m_bFixedRowSelection) {
         if (cell.col < m_nFixedCols) {
             m_MouseMode = MOUSE_SELECT_ALL;
