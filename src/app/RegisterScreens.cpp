@@ -4,6 +4,7 @@
 #include "payroll/ui/RunMonthChange.h"
 #include "shell/ui/CKalvorApp.h"
 #include "shell/ui/CommandRegistry.h"
+#include "shell/ui/GridCommands.h"
 
 void RegisterScreens(CommandRegistry& registry)
 {
@@ -37,4 +38,7 @@ void RegisterScreens(CommandRegistry& registry)
     calc.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CCalcZarpView(doc); };
     registry.AddCommand(calc);
     InstallMonthChange();
+
+    // Edit and print commands of the focused grid.
+    RegisterGridCommands(registry);
 }

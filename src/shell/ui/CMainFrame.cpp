@@ -8,6 +8,7 @@
 #include <QButtonGroup>
 #include <QDockWidget>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -82,6 +83,7 @@ void CMainFrame::BuildMenus()
             QMenu* m = menus.value(key, nullptr);
             if (!m) {
                 m = parent ? parent->addMenu(part) : bar->addMenu(part);
+                connect(m, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
                 menus.insert(key, m);
             }
             parent = m;
@@ -334,7 +336,7 @@ void CMainFrame::UpdateCommands()
 {
     const bool baseOpen = m_doc->BaseOpen();
     for (const CommandInfo& c : m_registry->Commands()) {
-        const bool on = baseOpen ? !c.needsNoBase : !c.needsBase;
+        const bool on = (baseOpen ? !c.needsNoBase : !c.needsBase) && (!c.enabled || c.enabled());
         if (QAction* a = m_actions.value(c.id, nullptr))
             a->setEnabled(on);
         if (QPushButton* b = m_panelButtons.value(c.id, nullptr))

@@ -44,6 +44,7 @@ struct CommandInfo {
     bool needsNoBase = false; // available only while no base is open
     ViewFactory makeView;   // a screen: the frame switches to it
     std::function<void(CMainFrame&)> run; // or an action
+    std::function<bool()> enabled; // optional rule on top of needsBase, asked when a menu opens
 };
 
 struct WorkPanelInfo {
