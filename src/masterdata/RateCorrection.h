@@ -1,0 +1,28 @@
+// The twelve monthly rates of an employee that the rate correction dialog
+// shows and edits: the rates of the months before the reporting month, which
+// the averages of vacations and sick leave use.
+#pragma once
+
+#include "infobase/EmployeeRecord.h"
+
+#include <QString>
+#include <array>
+
+namespace kalvor::masterdata {
+
+// Fills the history's gaps on opening: month 1 (the month just before the
+// reporting month) takes the computed current rate when it is empty and the
+// rate could be computed; with a pay system other than 0, months 2 to 7 that
+// are empty take the rate of the month above them. Months 8-12 stay as they
+// are.
+void FillRateGaps(std::array<infobase::RateHistoryEntry, 12>& rates, int paySystem, bool computed,
+                  double computedRate);
+
+// The name of the month k months before reporting month m (1-12).
+QString RateMonthName(int reportingMonth, int monthsBack);
+
+// Reads the twelve texts back into the rates (a text that is not a number is
+// 0); true when any rate changed. The second value of each entry is kept.
+bool ReadRates(std::array<infobase::RateHistoryEntry, 12>& rates, const std::array<QString, 12>& texts);
+
+} // namespace kalvor::masterdata

@@ -1,0 +1,140 @@
+#include "masterdata/ui/CStavkaCorrect.h"
+
+#include "grid/FldHlpGridCtrl.h"
+#include "infobase/InfoBaseDb.h"
+#include "masterdata/RateCorrection.h"
+#include "payroll/MonthRate.h"
+#include "platform/Db.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/EntryGrid.h"
+#include "shell/ui/KalvorMessageBox.h"
+#include "values/Values.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+using namespace kalvor;
+using kalvor::infobase::CInfoBase;
+
+namespace {
+
+constexpr int kSalaried = 4; // pay system of salaried employees
+
+} // namespace
+
+CStavkaCorrect::CStavkaCorrect(CKalvorDoc* doc, unsigned slot, QWidget* parent)
+    : QDialog(parent)
+    , m_doc(doc)
+    , m_slot(slot)
+    , m_grid(new CFldHlpGridCtrl(this))
+{
+    setWindowTitle(QStringLiteral("Корректировка ставок"));
+    resize(300, 360);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_grid);
+    SetControl(IdGrid, m_grid);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("ОК"), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
+    SetControl(1, ok);
+    SetControl(2, cancel);
+    ok->setDefault(false);
+    ok->setAutoDefault(false);
+    cancel->setAutoDefault(false);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    OnInitDialog();
+}
+
+void CStavkaCorrect::OnInitDialog()
+{
+    m_changed = false;
+    CInfoBase& base = m_doc->infoBase;
+    int paySystem = 0;
+    if (m_slot >= 1 && m_slot <= base.attributes.size())
+        paySystem = base.attributes[m_slot - 1].sistOpl;
+    SetUpGrid(paySystem == kSalaried);
+
+    // The current rate, 0 for the pay systems the calculation does not rate.
+    double baseRate = 0, fullRate = 0;
+    const bool computed = m_slot >= 1 && CalcMonthRate(baseRate, fullRate, *m_doc, int(m_slot) - 1) >= 0;
+    masterdata::FillRateGaps(base.current.rates, paySystem, computed, baseRate);
+    FillRows();
+}
+
+void CStavkaCorrect::SetUpGrid(bool salaried)
+{
+    m_grid->SetGridBkColor(GridCtrl::GetSysColour(GridCtrl::ColourButtonFace));
+    m_grid->SetListMode(true);
+    m_grid->SetEditable(true);
+    m_grid->SetColumnResize(false);
+    SetGridDefaultMargins(m_grid);
+    QFont font;
+    font.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setPointSize(10);
+    QFont bold = font;
+    bold.setBold(true);
+    for (bool fixedCol : {false, true}) {
+        CGridDefaultCell* header = m_grid->GetDefaultCell(true, fixedCol);
+        header->SetFont(&bold);
+        header->SetTextColour(0x800040);
+        header->SetBackColour(0xFFD79B);
+        header->SetFormat(GridCtrl::DT_CENTER | GridCtrl::DT_VCENTER);
+        CGridDefaultCell* normal = m_grid->GetDefaultCell(false, fixedCol);
+        normal->SetFont(&font);
+        normal->SetFormat(GridCtrl::DT_CENTER | GridCtrl::DT_VCENTER | GridCtrl::DT_SINGLELINE);
+    }
+    m_grid->SetColumnCount(2);
+    m_grid->SetRowCount(1);
+    m_grid->SetFixedRowCount(1);
+    m_grid->SetFixedColumnCount(0);
+    m_grid->SetItemText(0, 0, QStringLiteral("Месяц"));
+    m_grid->SetItemText(0, 1, salaried ? QStringLiteral("Оклад") : QStringLiteral("Тариф"));
+    m_grid->SetRowHeight(0, QFontMetrics(bold).height() + 1 + 2 * 5);
+    const int width = m_grid->viewport()->width();
+    m_grid->SetColumnWidth(0, int(std::ceil(width * 0.5 - 0.5)));
+    m_grid->ExpandLastColumn();
+}
+
+void CStavkaCorrect::FillRows()
+{
+    const CInfoBase& base = m_doc->infoBase;
+    const int reportingMonth = base.config.reportingMonth();
+    for (int k = 1; k <= 12; ++k) {
+        const int row = m_grid->InsertRow(masterdata::RateMonthName(reportingMonth, k));
+        m_grid->SetRowHeight(row, m_grid->GetRowHeight(0));
+        m_grid->SetItemState(row, 0, m_grid->GetItemState(row, 0) | GridCtrl::CellReadOnly);
+        m_grid->SetItemText(row, 1, FormatMoney(base.current.rates[size_t(k - 1)].rate));
+        m_grid->SetModified(row, 1);
+    }
+    m_grid->ExpandColumnsToFit();
+    m_grid->SetFocusCell(1, 1);
+    m_grid->Refresh();
+}
+
+void CStavkaCorrect::accept()
+{
+    std::array<QString, 12> texts;
+    for (int k = 1; k <= 12; ++k)
+        texts[size_t(k - 1)] = m_grid->GetItemText(k, 1);
+    CInfoBase& base = m_doc->infoBase;
+    if (masterdata::ReadRates(base.current.rates, texts)) {
+        m_changed = true;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        try {
+            infobase::SaveEmployee(base, int(m_slot));
+        } catch (const db::DbError& e) {
+            QApplication::restoreOverrideCursor();
+            ShowComError(e);
+            QDialog::accept();
+            return;
+        }
+        QApplication::restoreOverrideCursor();
+    }
+    QDialog::accept();
+}
