@@ -1,5 +1,6 @@
 #include "app/RegisterScreens.h"
 
+#include "masterdata/ui/CRefGenInfoView.h"
 #include "payroll/ui/CCalcZarpView.h"
 #include "payroll/ui/RunMonthChange.h"
 #include "shell/ui/CKalvorApp.h"
@@ -38,6 +39,14 @@ void RegisterScreens(CommandRegistry& registry)
     calc.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CCalcZarpView(doc); };
     registry.AddCommand(calc);
     InstallMonthChange();
+
+    // The firm's general data on the reference-book panel.
+    CommandInfo genInfo;
+    genInfo.id = 1027;
+    genInfo.caption = QStringLiteral("Общие данные");
+    genInfo.panel = 0;
+    genInfo.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CRefGenInfoView(doc); };
+    registry.AddCommand(genInfo);
 
     // Edit and print commands of the focused grid.
     RegisterGridCommands(registry);

@@ -1,0 +1,382 @@
+#include "masterdata/FirmGeneralData.h"
+
+#include "values/CScan.h"
+#include "values/RoundText.h"
+#include "values/Values.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kalvor::masterdata {
+
+using infobase::FirmInfo;
+using infobase::i8;
+using infobase::InfoBaseConfig;
+using infobase::u16;
+using infobase::u8;
+
+namespace {
+
+enum class Kind {
+    Text,        // a firm text
+    Number,      // "%d", empty when 0, within [0, max]
+    Hundredths,  // 16-bit hundredths of a percent shown as "%.2f"
+    MonthFlag,   // one bit of the rate-rise months
+    Money,       // kopecks
+    LoanPercent, // whole percent and hundredths
+    ParamBit,    // a bit of the parameter word, "1" or empty
+    DayLength,   // hours and minutes of the working day
+    Holiday,     // day * 256 + month
+    NoDate,      // the agreement date: always empty, not stored
+};
+
+struct Field {
+    int id;
+    Kind kind;
+    const char* label;
+    int index = 0; // the firm text, the month, the parameter bit
+    int max = 0;   // largest number of a Number field
+};
+
+// Number fields whose place is not a plain member are told apart by id.
+const std::vector<Field>& Fields()
+{
+    static const std::vector<Field> fields = {
+        {1046, Kind::Text, "Фирма", FirmInfo::firmName},
+        {1047, Kind::Text, "Банк", FirmInfo::firmBank},
+        {1048, Kind::Text, "р/c", FirmInfo::firmRS},
+        {1049, Kind::Text, "корр/c", FirmInfo::firmKS},
+        {1050, Kind::Text, "БИК", FirmInfo::firmBIK},
+        {1051, Kind::Text, "Код ОКАТО", FirmInfo::firmOKATO},
+        {1052, Kind::Text, "Индекс", FirmInfo::adrInd},
+        {1053, Kind::Number, "Код региона", 0, 255},
+        {1054, Kind::Text, "Республика, край, область, округ", FirmInfo::adrObl},
+        {1055, Kind::Text, "Район", FirmInfo::adrRaion},
+        {1056, Kind::Text, "Населенный пункт", FirmInfo::adrGorod},
+        {1057, Kind::Text, "Улица", FirmInfo::adrUlica},
+        {1059, Kind::Text, "Дом", FirmInfo::adrDom},
+        {1060, Kind::Text, "Корпус", FirmInfo::adrKorp},
+        {1061, Kind::Text, "Квартира", FirmInfo::adrKv},
+        {1062, Kind::Text, "№ договора", FirmInfo::sbNomDog},
+        {1058, Kind::NoDate, "Дата"},
+        {1063, Kind::Hundredths, "% с фирмы"},
+        {1064, Kind::Hundredths, "% с раб."},
+        {1009, Kind::Text, "Ф.И.О. руководителя", FirmInfo::fioShef},
+        {1065, Kind::Text, "Статус руководителя", FirmInfo::statusShef},
+        {1010, Kind::Text, "Ф.И.О. главного бухгалтера", FirmInfo::fioBuh},
+        {1011, Kind::MonthFlag, "Ян.", 1},
+        {1012, Kind::MonthFlag, "Фе.", 2},
+        {1013, Kind::MonthFlag, "Ма.", 3},
+        {1014, Kind::MonthFlag, "Ап.", 4},
+        {1015, Kind::MonthFlag, "Ма.", 5},
+        {1016, Kind::MonthFlag, "Ин.", 6},
+        {1017, Kind::MonthFlag, "Ил.", 7},
+        {1018, Kind::MonthFlag, "Ав.", 8},
+        {1019, Kind::MonthFlag, "Се.", 9},
+        {1020, Kind::MonthFlag, "Ок.", 10},
+        {1021, Kind::MonthFlag, "Но.", 11},
+        {1022, Kind::MonthFlag, "Де.", 12},
+        {1066, Kind::Number, "Районный процент", 0, 127},
+        {1067, Kind::Number, "Надбавка, %", 0, 63},
+        {1068, Kind::Number, "Количество", 0, 15},
+        {1069, Kind::Number, "Период", 0, 63},
+        {1023, Kind::Money, "Макс. огран. б/л за год"},
+        {1024, Kind::Money, "Огран. б/л при упрощенке"},
+        {1025, Kind::Money, "Макс. огр. б/л при стаже раб. < 6 мес."},
+        {1026, Kind::Money, "Производственная травма"},
+        {1027, Kind::Money, "Мин. до 1,5 лет на 1-го реб."},
+        {1028, Kind::Money, "Мин. до 1,5 лет на 2-го и посл. детей"},
+        {1070, Kind::LoanPercent, "% по ссудам"},
+        {1071, Kind::Number, "% оплаты простоя", 0, 255},
+        {1072, Kind::Number, "% доплаты ночью", 0, 255},
+        {1073, Kind::Number, "% доплаты вечером", 0, 255},
+        {1074, Kind::ParamBit, "Профвзн.", 4},
+        {1075, Kind::ParamBit, "Налоги", 3},
+        {1076, Kind::Number, "Расчетных", 0, 5},
+        {1077, Kind::Number, "Выплачиваемых", 0, 5},
+        {1079, Kind::DayLength, "Продолжительность раб. дня"},
+        {1078, Kind::Number, "Нал. табл. для дивидентов", 0, 255},
+        {1080, Kind::ParamBit, "Сортировка", 5},
+        {1081, Kind::Holiday, "Праздники", 0},
+        {1082, Kind::Holiday, "", 1},
+        {1083, Kind::Holiday, "", 2},
+        {1084, Kind::Holiday, "", 3},
+        {1085, Kind::Holiday, "", 4},
+        {1086, Kind::Holiday, "", 5},
+        {1087, Kind::Holiday, "", 6},
+        {1088, Kind::Holiday, "", 7},
+        {1089, Kind::Holiday, "", 8},
+        {1090, Kind::Holiday, "", 9},
+        {1091, Kind::Holiday, "", 10},
+        {1092, Kind::Holiday, "", 11},
+    };
+    return fields;
+}
+
+const Field* FindField(int id)
+{
+    for (const Field& f : Fields())
+        if (f.id == id)
+            return &f;
+    return nullptr;
+}
+
+QString NumberText(int value)
+{
+    return value == 0 ? QString() : QString::number(value);
+}
+
+// "%d" of the text; 0 when it does not read.
+int ReadNumber(const QString& text)
+{
+    int value = 0;
+    return ScanInt(text, value) ? value : 0;
+}
+
+double ReadDouble(const QString& text)
+{
+    double value = 0;
+    return ScanDouble(text, value) ? value : 0;
+}
+
+// A "%.2f" number split into its whole part and its hundredths, as the
+// working-day length (hours.minutes) and the loan percent are typed.
+void SplitWholeHundredths(double value, int& whole, int& hundredths)
+{
+    whole = int(std::floor(value));
+    hundredths = int(std::ceil(value * 100 - 0.5)) % 100;
+    if (hundredths < 0)
+        hundredths += 100;
+}
+
+QString WholeHundredthsText(int whole, int hundredths)
+{
+    if (whole == 0 && hundredths == 0)
+        return QString();
+    return FormatFixed(whole + hundredths / 100.0, 2);
+}
+
+// The place of a Number field.
+int NumberValue(int id, const FirmInfo& firm, const InfoBaseConfig& config)
+{
+    switch (id) {
+    case 1053: return firm.adrKodRG;
+    case 1066: return firm.procRaj;
+    case 1067: return firm.procSev;
+    case 1068: return firm.maxKvSevNad;
+    case 1069: return firm.periodSevNad;
+    case 1071: return firm.procProst;
+    case 1072: return firm.procNgt;
+    case 1073: return firm.procEvn;
+    case 1076: return config.okrugRas();
+    case 1077: return config.okrugVyp();
+    case 1078: return firm.tabDiv;
+    default: return 0;
+    }
+}
+
+void SetNumberValue(int id, int v, FirmInfo& firm, InfoBaseConfig& config)
+{
+    switch (id) {
+    case 1053: firm.adrKodRG = u8(v); break;
+    case 1066: firm.procRaj = i8(v); break;
+    case 1067: firm.procSev = u16(v & 63); break;
+    case 1068: firm.maxKvSevNad = u16(v & 15); break;
+    case 1069: firm.periodSevNad = u16(v & 63); break;
+    case 1071: firm.procProst = u8(v); break;
+    case 1072: firm.procNgt = u8(v); break;
+    case 1073: firm.procEvn = u8(v); break;
+    case 1076: config.okrugWord = u16((config.okrugWord & ~7u) | (v & 7)); break;
+    case 1077: config.okrugVypWord = u16((config.okrugVypWord & ~7u) | (v & 7)); break;
+    case 1078: firm.tabDiv = u8(v); break;
+    default: break;
+    }
+}
+
+// The member of a money field.
+double FirmInfo::*MoneyMember(int id)
+{
+    switch (id) {
+    case 1023: return &FirmInfo::blnMaxOgr;
+    case 1024: return &FirmInfo::blnUprosh;
+    case 1025: return &FirmInfo::blnMaxOgrBegRab;
+    case 1026: return &FirmInfo::travmaMaxOgr;
+    case 1027: return &FirmInfo::blnMinOgrDet1;
+    default: return &FirmInfo::blnMinOgrDet2;
+    }
+}
+
+u16& HundredthsPlace(int id, FirmInfo& firm)
+{
+    return id == 1063 ? firm.sbProcFirm : firm.sbProcSotr;
+}
+
+template <typename T>
+bool StoreIfChanged(T& place, T value)
+{
+    if (place == value)
+        return false;
+    place = value;
+    return true;
+}
+
+bool StoreDayLength(const QString& text, FirmInfo& firm)
+{
+    int hours = 0, minutes = 0;
+    SplitWholeHundredths(ReadDouble(text), hours, minutes);
+    const u16 word = u16((firm.parWord & 0x3F) | ((hours & 15) << 6) | ((minutes & 63) << 10));
+    return StoreIfChanged(firm.parWord, word);
+}
+
+bool StoreLoanPercent(const QString& text, FirmInfo& firm)
+{
+    int whole = 0, hundredths = 0;
+    SplitWholeHundredths(ReadDouble(text), whole, hundredths);
+    bool changed = false;
+    if (firm.procSsudWhole != unsigned(whole & 127)) {
+        firm.procSsudWhole = u8(whole & 127);
+        changed = true;
+    }
+    return StoreIfChanged(firm.procSsudHundredths, u8(hundredths)) || changed;
+}
+
+} // namespace
+
+const std::vector<int>& GenInfoFieldIds()
+{
+    static const std::vector<int> ids = [] {
+        std::vector<int> v;
+        for (const Field& f : Fields())
+            v.push_back(f.id);
+        return v;
+    }();
+    return ids;
+}
+
+QString GenInfoFieldLabel(int id)
+{
+    const Field* f = FindField(id);
+    return f ? QString::fromUtf8(f->label) : QString();
+}
+
+QString GenInfoFieldText(int id, const FirmInfo& firm, const InfoBaseConfig& config)
+{
+    const Field* f = FindField(id);
+    if (!f)
+        return QString();
+    switch (f->kind) {
+    case Kind::Text: return firm.texts[size_t(f->index)];
+    case Kind::Number: return NumberText(NumberValue(id, firm, config));
+    case Kind::Hundredths: {
+        const int v = id == 1063 ? firm.sbProcFirm : firm.sbProcSotr;
+        return v == 0 ? QString() : FormatFixed(v / 100.0, 2);
+    }
+    case Kind::MonthFlag: return config.korr(f->index) ? QStringLiteral("1") : QString();
+    case Kind::Money: return FormatMoney(firm.*MoneyMember(id));
+    case Kind::LoanPercent: return WholeHundredthsText(firm.procSsudWhole, firm.procSsudHundredths);
+    case Kind::ParamBit: return (firm.parWord >> f->index) & 1 ? QStringLiteral("1") : QString();
+    case Kind::DayLength: return WholeHundredthsText(firm.dnHr(), firm.dnMin());
+    case Kind::Holiday: {
+        const int v = firm.fete[size_t(f->index)];
+        return v == 0 ? QString() : QString::asprintf("%d.%.2d", v >> 8, v & 0x0F);
+    }
+    case Kind::NoDate: return QString();
+    }
+    return QString();
+}
+
+QString GenInfoFieldError(int id, const QString& text)
+{
+    const Field* f = FindField(id);
+    if (!f)
+        return QString();
+    const QString refused = QStringLiteral("Некорректное значение поля \"%1\"").arg(GenInfoFieldLabel(id));
+    switch (f->kind) {
+    case Kind::Number: {
+        const int v = ReadNumber(text);
+        if (v < 0 || v > f->max)
+            return refused;
+        return QString();
+    }
+    case Kind::Hundredths: {
+        const double v = ReadDouble(text);
+        return v < 0 || KopecksFromRoubles(v) > 65535 ? refused : QString();
+    }
+    case Kind::DayLength: {
+        int hours = 0, minutes = 0;
+        const double v = ReadDouble(text);
+        SplitWholeHundredths(v, hours, minutes);
+        return v < 0 || hours > 15 || minutes > 59 ? refused : QString();
+    }
+    case Kind::LoanPercent: {
+        const double v = ReadDouble(text);
+        return v < 0 || v >= 128 ? refused : QString();
+    }
+    case Kind::Money: {
+        const double v = ReadDouble(text);
+        return !std::isfinite(v) || v < 0 || v > 1e12 ? refused : QString();
+    }
+    default: return QString();
+    }
+}
+
+bool StoreGenInfoField(int id, const QString& text, FirmInfo& firm, InfoBaseConfig& config)
+{
+    const Field* f = FindField(id);
+    if (!f)
+        return false;
+    switch (f->kind) {
+    case Kind::Text: return StoreIfChanged(firm.texts[size_t(f->index)], text.left(kGenInfoTextLength));
+    case Kind::Number: {
+        const int before = NumberValue(id, firm, config);
+        SetNumberValue(id, ReadNumber(text), firm, config);
+        return NumberValue(id, firm, config) != before;
+    }
+    case Kind::Hundredths:
+        return StoreIfChanged(HundredthsPlace(id, firm), u16(int(KopecksFromRoubles(ReadDouble(text))) & 0xFFFF));
+    case Kind::MonthFlag: {
+        int v = 0;
+        const u16 bit = u16(1u << (3 + f->index));
+        const u16 word = ScanInt(text, v) ? u16(config.okrugWord | bit) : u16(config.okrugWord & ~bit);
+        return StoreIfChanged(config.okrugWord, word);
+    }
+    case Kind::Money: return ParseMoneyKopecks(text, firm.*MoneyMember(id)) > 0;
+    case Kind::LoanPercent: return StoreLoanPercent(text, firm);
+    case Kind::ParamBit: {
+        const u16 bit = u16(1u << f->index);
+        const u16 word = (ReadNumber(text) & 1) ? u16(firm.parWord | bit) : u16(firm.parWord & ~bit);
+        return StoreIfChanged(firm.parWord, word);
+    }
+    case Kind::DayLength: return StoreDayLength(text, firm);
+    case Kind::Holiday: return ParseDayMonth(text, firm.fete[size_t(f->index)]) > 0;
+    case Kind::NoDate: return false;
+    }
+    return false;
+}
+
+bool CompactHolidays(FirmInfo& firm)
+{
+    std::vector<u16> kept;
+    for (u16 v : firm.fete)
+        if (v != 0 && std::find(kept.begin(), kept.end(), v) == kept.end())
+            kept.push_back(v);
+    std::sort(kept.begin(), kept.end(), [](u16 a, u16 b) {
+        const int monthA = a & 0x0F, monthB = b & 0x0F;
+        return monthA != monthB ? monthA < monthB : (a >> 8) < (b >> 8);
+    });
+    std::array<u16, 12> fete{};
+    std::array<u8, 12> perMonth{};
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        fete[i] = kept[i];
+        const int month = kept[i] & 0x0F;
+        if (month >= 1 && month <= 12)
+            ++perMonth[size_t(month - 1)];
+    }
+    const bool changed = fete != firm.fete || firm.feteKv != kept.size() || perMonth != firm.feteMes;
+    firm.fete = fete;
+    firm.feteKv = u8(kept.size());
+    firm.feteMes = perMonth;
+    return changed;
+}
+
+} // namespace kalvor::masterdata

@@ -1,0 +1,283 @@
+// The firm's general data: each kind of field shown and read back, the
+// holidays put in order and counted, the values their fields cannot hold
+// refused, and the screen edited by keys and saved when it is left.
+#include "masterdata/FirmGeneralData.h"
+#include "masterdata/ui/CRefGenInfoView.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "platform/Db.h"
+#include "shell/UiTestSupport.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/CommandRegistry.h"
+#include "support/TestFixture.h"
+
+#include <QLineEdit>
+#include <cmath>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+using namespace kalvor::masterdata;
+
+namespace {
+
+struct Stored {
+    FirmInfo firm;
+    InfoBaseConfig config;
+    bool store(int id, const QString& text) { return StoreGenInfoField(id, text, firm, config); }
+    QString text(int id) const { return GenInfoFieldText(id, firm, config); }
+};
+
+} // namespace
+
+TEST(FirmGeneralData, WorkingDayLengthIsHoursDotMinutes)
+{
+    Stored s;
+    EXPECT_TRUE(s.store(1079, "8.30"));
+    EXPECT_EQ(s.firm.dnHr(), 8);
+    EXPECT_EQ(s.firm.dnMin(), 30);
+    EXPECT_EQ(s.text(1079), "8.30");
+    EXPECT_TRUE(s.store(1079, "8.05"));
+    EXPECT_EQ(s.firm.dnMin(), 5);
+    EXPECT_EQ(s.text(1079), "8.05");
+    EXPECT_FALSE(s.store(1079, "8.05"));
+    // The other bits of the parameter word stay.
+    s.firm.parWord |= 0x18;
+    EXPECT_TRUE(s.store(1079, "7"));
+    EXPECT_EQ(s.firm.parWord & 0x3F, 0x18);
+    EXPECT_EQ(s.text(1079), "7.00");
+    EXPECT_TRUE(s.store(1079, ""));
+    EXPECT_EQ(s.text(1079), "");
+    // Minutes above 59 or hours above 15 do not fit the word.
+    EXPECT_FALSE(GenInfoFieldError(1079, "8.75").isEmpty());
+    EXPECT_FALSE(GenInfoFieldError(1079, "16").isEmpty());
+    EXPECT_TRUE(GenInfoFieldError(1079, "15.59").isEmpty());
+}
+
+TEST(FirmGeneralData, HolidaysAreSortedByMonthThenDayWithoutZerosAndRepeats)
+{
+    Stored s;
+    const char* typed[12] = {"8.03", "", "1.01", "7.01", "1.1", "0.5", "23.02", "", "", "", "", "8.3"};
+    for (int i = 0; i < 12; ++i)
+        s.store(1081 + i, typed[i]);
+    EXPECT_TRUE(CompactHolidays(s.firm));
+    EXPECT_EQ(s.firm.feteKv, 4);
+    EXPECT_EQ(s.text(1081), "1.01");
+    EXPECT_EQ(s.text(1082), "7.01");
+    EXPECT_EQ(s.text(1083), "23.02");
+    EXPECT_EQ(s.text(1084), "8.03");
+    for (int id = 1085; id <= 1092; ++id)
+        EXPECT_EQ(s.text(id), "") << id;
+    EXPECT_EQ(s.firm.feteMes[0], 2);
+    EXPECT_EQ(s.firm.feteMes[1], 1);
+    EXPECT_EQ(s.firm.feteMes[2], 1);
+    EXPECT_EQ(s.firm.feteMes[3], 0);
+    EXPECT_FALSE(CompactHolidays(s.firm)); // already in order
+}
+
+TEST(FirmGeneralData, LoanPercentHundredthsAndMoneyFields)
+{
+    Stored s;
+    EXPECT_TRUE(s.store(1070, "12.5"));
+    EXPECT_EQ(int(s.firm.procSsudWhole), 12);
+    EXPECT_EQ(int(s.firm.procSsudHundredths), 50);
+    EXPECT_EQ(s.text(1070), "12.50");
+    EXPECT_TRUE(s.store(1070, "0.07"));
+    EXPECT_EQ(s.text(1070), "0.07");
+    EXPECT_TRUE(s.store(1070, "abc"));
+    EXPECT_EQ(s.text(1070), "");
+
+    EXPECT_TRUE(s.store(1063, "2.5"));
+    EXPECT_EQ(s.firm.sbProcFirm, 250);
+    EXPECT_EQ(s.text(1063), "2.50");
+    EXPECT_FALSE(GenInfoFieldError(1064, "700").isEmpty()); // 70000 hundredths do not fit 16 bits
+
+    EXPECT_TRUE(s.store(1023, "23400.005"));
+    EXPECT_EQ(s.firm.blnMaxOgr, 2340000); // an exact half kopeck goes down
+    EXPECT_EQ(s.text(1023), "23400.00");
+    EXPECT_TRUE(s.store(1028, "4000"));
+    EXPECT_EQ(s.firm.blnMinOgrDet2, 400000);
+}
+
+TEST(FirmGeneralData, FlagsAndNumbersWithTheirRanges)
+{
+    Stored s;
+    s.config.okrugWord = 3; // okrugRas 3
+    EXPECT_TRUE(s.store(1013, "0")); // any number sets the month
+    EXPECT_TRUE(s.config.korr(3));
+    EXPECT_EQ(s.config.okrugRas(), 3);
+    EXPECT_EQ(s.text(1013), "1");
+    EXPECT_TRUE(s.store(1013, ""));
+    EXPECT_FALSE(s.config.korr(3));
+
+    EXPECT_TRUE(s.store(1080, "1"));
+    EXPECT_TRUE(s.firm.nameOrder());
+    EXPECT_TRUE(s.store(1080, "2")); // bit 0 of the number
+    EXPECT_FALSE(s.firm.nameOrder());
+
+    EXPECT_TRUE(s.store(1077, "4"));
+    EXPECT_EQ(s.config.okrugVyp(), 4);
+    EXPECT_TRUE(s.store(1076, "5"));
+    EXPECT_EQ(s.config.okrugRas(), 5);
+    for (int id : {1076, 1077}) {
+        EXPECT_TRUE(GenInfoFieldError(id, "5").isEmpty());
+        EXPECT_FALSE(GenInfoFieldError(id, "6").isEmpty()) << id;
+    }
+    EXPECT_FALSE(GenInfoFieldError(1067, "64").isEmpty());
+    EXPECT_FALSE(GenInfoFieldError(1068, "16").isEmpty());
+    EXPECT_FALSE(GenInfoFieldError(1069, "64").isEmpty());
+    EXPECT_TRUE(GenInfoFieldError(1069, "63").isEmpty());
+    EXPECT_EQ(GenInfoFieldError(1067, "70"), "Некорректное значение поля \"Надбавка, %\"");
+
+    EXPECT_TRUE(s.store(1046, QString(200, QLatin1Char('x'))));
+    EXPECT_EQ(s.firm.texts[FirmInfo::firmName].size(), kGenInfoTextLength);
+}
+
+namespace {
+
+class GenInfoScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        doc.setWorkFolder(dir.path() + QLatin1Char('/'));
+        base().baseName = QStringLiteral("geninfo");
+        CreateBase(dir.path(), base().baseName);
+        OpenBase(base());
+        fx = BuildFixtureBase(base(), 8, 5);
+        base().firm.parWord &= ~0x20u; // personnel-number order
+        base().config.setSort(false);
+        // Values in the precision the form keeps: holidays counted, whole kopecks.
+        CompactHolidays(base().firm);
+        base().firm.blnMaxOgr = std::round(base().firm.blnMaxOgr);
+        SaveAll(base(), fx.records);
+        LoadAll(base());
+        frame = std::make_unique<CMainFrame>(&doc, &registry);
+        frame->resize(1100, 800);
+        ASSERT_TRUE(ShowActive(frame.get()));
+        view = frame->SwitchView<CRefGenInfoView>();
+        ASSERT_NE(view, nullptr);
+    }
+    void TearDown() override
+    {
+        frame.reset();
+        CloseBase(base());
+    }
+    CInfoBase& base() { return doc.infoBase; }
+    // The firm record, the configuration and the list as the base file holds them.
+    struct Saved {
+        FirmInfo firm;
+        InfoBaseConfig config;
+        std::vector<unsigned> listOrder;
+    };
+    Saved stored()
+    {
+        CInfoBase other;
+        other.workFolder = base().workFolder;
+        other.baseName = base().baseName;
+        OpenBase(other);
+        LoadAll(other);
+        Saved saved{other.firm, other.config, {}};
+        for (const EmployeeListEntry& e : other.list)
+            saved.listOrder.push_back(e.tabN());
+        CloseBase(other);
+        return saved;
+    }
+    std::vector<unsigned> listOrder()
+    {
+        std::vector<unsigned> order;
+        for (const EmployeeListEntry& e : base().list)
+            order.push_back(e.tabN());
+        return order;
+    }
+    void typeInto(int id, const QString& text)
+    {
+        QLineEdit* edit = view->Field(id);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        TypeText(edit, text);
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QApplication::processEvents();
+    }
+    QTemporaryDir dir;
+    CKalvorDoc doc;
+    CommandRegistry registry;
+    FixtureBase fx;
+    std::unique_ptr<CMainFrame> frame;
+    CRefGenInfoView* view = nullptr;
+};
+
+} // namespace
+
+TEST_F(GenInfoScreenTest, FieldsTypedByKeysAreSavedWhenTheScreenIsLeftAndTheListFollowsTheSortFlag)
+{
+    MessageRecorder boxes;
+    EXPECT_EQ(view->Field(1046)->text(), base().firm.texts[FirmInfo::firmName]);
+    const std::vector<unsigned> byNumber = listOrder();
+    typeInto(1046, QStringLiteral("ООО Ромашка"));
+    typeInto(1079, "8.30");
+    typeInto(1081, "7.01");
+    typeInto(1082, "1.01");
+    for (int id = 1083; id <= 1092; ++id)
+        typeInto(id, "");
+    typeInto(1080, "1");
+    QTest::keyClick(view, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_TRUE(boxes.boxes.empty());
+
+    const Saved saved = stored();
+    EXPECT_EQ(saved.firm.texts[FirmInfo::firmName], QStringLiteral("ООО Ромашка"));
+    EXPECT_EQ(saved.firm.dnHr(), 8);
+    EXPECT_EQ(saved.firm.dnMin(), 30);
+    EXPECT_EQ(saved.firm.fete[0], 1 * 256 + 1);
+    EXPECT_EQ(saved.firm.fete[1], 7 * 256 + 1);
+    EXPECT_EQ(saved.firm.feteMes[0], 2);
+    EXPECT_TRUE(saved.config.sort());
+    // The list in memory is now in name order, the order a new opening loads.
+    EXPECT_EQ(listOrder(), saved.listOrder);
+    EXPECT_NE(listOrder(), byNumber);
+}
+
+TEST_F(GenInfoScreenTest, AValueItsFieldCannotHoldIsRefusedAndKeepsTheFocus)
+{
+    MessageRecorder boxes;
+    typeInto(1077, "7");
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Некорректное значение поля \"Выплачиваемых\"");
+    EXPECT_EQ(QApplication::focusWidget(), view->Field(1077));
+    // Leaving is refused while the value stands; a good value lets it go.
+    EXPECT_EQ(frame->SwitchView<CEmptyView>(), nullptr);
+    typeInto(1077, "3");
+    EXPECT_NE(frame->SwitchView<CEmptyView>(), nullptr);
+    EXPECT_EQ(stored().config.okrugVyp(), 3);
+}
+
+TEST_F(GenInfoScreenTest, LeavingWithoutAChangeWritesNothingAndAFailedSaveIsShown)
+{
+    {
+        MessageRecorder boxes;
+        db::InjectFailureAfter(1); // any write would fail
+        EXPECT_NE(frame->SwitchView<CEmptyView>(), nullptr);
+        db::InjectFailureAfter(0);
+        EXPECT_TRUE(boxes.boxes.empty());
+    }
+    view = frame->SwitchView<CRefGenInfoView>();
+    typeInto(1066, "37");
+    MessageRecorder boxes;
+    db::InjectFailureAfter(1);
+    EXPECT_NE(frame->SwitchView<CEmptyView>(), nullptr);
+    db::InjectFailureAfter(0);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes[0].text.startsWith("ОБНАРУЖЕНА ОШИБКА")) << boxes.boxes[0].text.toStdString();
+    EXPECT_NE(stored().firm.procRaj, 37); // nothing of the failed save reached the base
+}
+
+TEST_F(GenInfoScreenTest, Screenshot)
+{
+    QApplication::processEvents();
+    const QString path = QDir::current().absoluteFilePath("general-data.png");
+    EXPECT_TRUE(frame->grab().save(path));
+}
