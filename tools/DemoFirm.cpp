@@ -178,6 +178,13 @@ void markDay(TabelRecord& t, int day)
 
 // ------------------------------------------------------------------ the past year
 
+// The archive reaches back to January 2010, so that the reports of 2010 see a
+// whole year. The months before the last twelve are paid without the
+// month-to-month variation, as the year's running totals always counted them,
+// so the later months keep their tax and contributions.
+constexpr int ArchiveFirstYear = 2010;
+constexpr int ArchiveMonths = (DemoYear - ArchiveFirstYear) * 12 + DemoMonth - 1;
+
 struct YearTotals {
     double income = 0;    // taxable income since January, kopecks
     double deductions = 0;
@@ -256,6 +263,21 @@ double taxAndContributions(Archive& a, bool nonResident, bool disabled, int year
     return tax;
 }
 
+// The report generator's period and the firm's texts that only the
+// statutory reports read: every report shows the first quarter of 2011.
+void AddDemoReportSettings(CInfoBase& base)
+{
+    base.config.r_g = i8(2011 - 1900);
+    base.config.r_m1 = 1;
+    base.config.r_m2 = 3;
+    FirmInfo& f = base.firm;
+    f.texts[FirmInfo::firmPodchFSS] = QStringLiteral("35011");
+    f.texts[FirmInfo::firmKodObosob] = QStringLiteral("0000");
+    f.texts[FirmInfo::innShef] = QStringLiteral("352500412377");
+    f.texts[FirmInfo::innBuh] = QStringLiteral("352511870243");
+    f.texts[FirmInfo::fioPredst] = s(u"Кудрявцева Ирина Николаевна");
+}
+
 } // namespace
 
 // ------------------------------------------------------------------ the firm
@@ -301,6 +323,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
     f.texts[FirmInfo::firmGNI] = QStringLiteral("3525");
     f.texts[FirmInfo::firmNalogovaya] = s(u"ИФНС России по г. Вологде");
     f.adrKodRG = 35;
+    AddDemoReportSettings(base);
 
     const char16_t* const shopNames[] = {u"Администрация", u"Механический цех", u"Сборочный цех",
                                          u"Склад и транспорт"};
@@ -425,7 +448,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
             h.invSprDat = QStringLiteral("16.02.2009");
         }
 
-        // The past twelve months: pay, advance, tax, contributions, transfers.
+        // The months since January 2010: pay, advance, tax, contributions, transfers.
         const QDate hire(p.hired[2], p.hired[1], p.hired[0]);
         // One month's pay into an archive; returns the gross amount.
         auto monthPay = [&](Archive& a, int y, int m, int variation) {
@@ -466,7 +489,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
         Archive a{rec};
         YearTotals totals;
         int totalsYear = 0;
-        for (int back = 12; back >= 1; --back) {
+        for (int back = ArchiveMonths; back >= 1; --back) {
             int y = year, m = month - back;
             while (m <= 0) { m += 12; --y; }
             if (y != totalsYear) {
@@ -482,7 +505,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
                                             monthPay(scratch, y, earlier, 0), totals);
             }
             if (QDate(y, m, 1).addMonths(1) <= hire) continue; // not yet hired
-            const double gross = monthPay(a, y, m, ((i * 7 + back * 3) % 9) - 4);
+            const double gross = monthPay(a, y, m, back > 12 ? 0 : ((i * 7 + back * 3) % 9) - 4);
             const double tax = taxAndContributions(a, nonResident, disabled, y, m, gross, totals);
             a.add(901, wholeRoubles(gross * 0.4), y, m);
             if (i == WritIndex) a.add(911, std::round((gross - tax) * 0.25), y, m);

@@ -1,7 +1,7 @@
 #pragma once
 // The demo firm of the README's first command: a small engineering works with
-// about fifty employees in four shops, a reporting month in 2011 and the twelve
-// months before it in the archive.
+// about fifty employees in four shops, a reporting month in 2011 and the months
+// since January 2010 in the archive.
 #include "infobase/InfoBase.h"
 
 #include <QString>
