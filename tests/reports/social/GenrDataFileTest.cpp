@@ -4,7 +4,6 @@
 #include "reports/social/GenrDataFile.h"
 
 #include "platform/CodePage.h"
-#include "platform/TaskThread.h"
 #include "platform/WorkingFolder.h"
 
 #include <gtest/gtest.h>
@@ -187,14 +186,6 @@ TEST_F(GenrDataFiles, HeadersOfAnotherReportOrPeriodAreRefused)
     EXPECT_EQ(ParseGenrDataFile(whole.left(3'000), GENR_TAG_FSS4, nullptr, back), GenrReadStatus::ReadFailed);
     EXPECT_EQ(ParseGenrDataFile(whole + QByteArray(20, 'x'), GENR_TAG_FSS4, nullptr, back), GenrReadStatus::ReadFailed);
     EXPECT_EQ(ReadGenrDataFile(path("missing"), GENR_TAG_FSS4, nullptr, back), GenrReadStatus::OpenFailed);
-}
-
-TEST_F(GenrDataFiles, AFailedWriteLeavesNoFile)
-{
-    const QString inMissingFolder = dir.filePath(QStringLiteral("no/such/folder/itog"));
-    EXPECT_EQ(WriteGenrDataFile(inMissingFolder, fileOf(GENR_TAG_INJURY, 425)), platform::FILE_ERROR_OPEN);
-    EXPECT_FALSE(QFile::exists(inMissingFolder));
-    EXPECT_EQ(platform::FileErrorKindText(platform::FILE_ERROR_WRITE), QStringLiteral("Ошибка записи в файл"));
 }
 
 } // namespace
