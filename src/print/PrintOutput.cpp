@@ -164,26 +164,23 @@ void AppendToTransferFile(const QString& reportPath, const PayrollDoc& doc, Tran
         throw TransferFileError(platform::FILE_ERROR_LOCK, transferPath);
 }
 
-platform::TaskOutcome ApplyPrintOutput(int mode, PayrollDoc& doc, const QString& reportPath,
+platform::TaskOutcome ApplyPrintOutput(int mode, StatementForm form, PayrollDoc& doc, const QString& reportPath,
                                        PrintCommandPrompt& prompt, TransferFileTiming timing)
 {
-    switch (mode) {
-    case PaymentStatement:
-    case BudgetStatement:
-    case BankCashOrder:
+    const bool statement = mode == PaymentStatement || mode == BudgetStatement;
+    if (mode == BankCashOrder || (statement && form == StatementForm::Rtf))
         return platform::TASK_DONE;
-    case TransferOrders1C:
+    if (mode == TransferOrders1C) {
         try {
             AppendToTransferFile(reportPath, doc, timing);
         } catch (const TransferFileError& error) {
             return {platform::TASK_FILE_ERROR, error.kind()};
         }
         return platform::TASK_DONE;
-    default:
-        PrintTextFile(doc, reportPath, prompt);
-        infobase::SaveConfig(doc.infoBase);
-        return platform::TASK_DONE;
     }
+    PrintTextFile(doc, reportPath, prompt);
+    infobase::SaveConfig(doc.infoBase);
+    return platform::TASK_DONE;
 }
 
 } // namespace kalvor::print

@@ -102,13 +102,18 @@ QString TransferFilePath(const PayrollDoc& doc);
 // The lock is advisory: it holds only against programs that ask for it.
 void AppendToTransferFile(const QString& reportPath, const PayrollDoc& doc, TransferFileTiming timing = {});
 
+// What modes 0 and 3 of a statement thread produced: the RTF pay statement,
+// already open in the viewer, or a text statement in the work file.
+enum class StatementForm { Rtf, Text };
+
 // What a statement thread does after its writer has written the report:
-// modes 1, 2 and above 5 print the report (PrintTextFile) and save the base
-// settings, so that an edited command is kept; mode 4 appends it to the
-// transfer file; modes 0, 3 and 5 do nothing more. The outcome is the
-// thread's result: TASK_DONE, or TASK_FILE_ERROR with the transfer file's
-// FileErrorKind.
-platform::TaskOutcome ApplyPrintOutput(int mode, PayrollDoc& doc, const QString& reportPath,
+// modes 1, 2 and above 5 (cash orders) print the report (PrintTextFile) and
+// save the base settings, so that an edited command is kept; mode 4 appends
+// it to the transfer file; mode 5 (an RTF form) does nothing more, nor do
+// modes 0 and 3 for the RTF statement, while a text statement of modes 0 and
+// 3 is printed like the cash orders. The outcome is the thread's result:
+// TASK_DONE, or TASK_FILE_ERROR with the transfer file's FileErrorKind.
+platform::TaskOutcome ApplyPrintOutput(int mode, StatementForm form, PayrollDoc& doc, const QString& reportPath,
                                        PrintCommandPrompt& prompt, TransferFileTiming timing = {});
 
 } // namespace kalvor::print

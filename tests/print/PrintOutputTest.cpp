@@ -147,7 +147,7 @@ TEST_F(PrintOutput, TransferFileIsAppendedRunAfterRun)
     // A missing report is an open error too, and the transfer file is kept.
     RecordingPrompt prompt;
     const platform::TaskOutcome outcome =
-        ApplyPrintOutput(TransferOrders1C, doc, folder + QStringLiteral("none.typ"), prompt, {0, 0});
+        ApplyPrintOutput(TransferOrders1C, StatementForm::Text, doc, folder + QStringLiteral("none.typ"), prompt, {0, 0});
     EXPECT_EQ(outcome.result, platform::TASK_FILE_ERROR);
     EXPECT_EQ(outcome.detail, platform::FILE_ERROR_OPEN);
     EXPECT_EQ(ReadFile(transfer).size(), 9 + 2 * records.size());
@@ -183,7 +183,7 @@ TEST_F(PrintOutput, TransferFileLockedByAnotherProcessGivesTheLockError)
     ::close(pipeEnds[1]);
 
     RecordingPrompt prompt;
-    const platform::TaskOutcome outcome = ApplyPrintOutput(TransferOrders1C, doc, report, prompt, {300, 0});
+    const platform::TaskOutcome outcome = ApplyPrintOutput(TransferOrders1C, StatementForm::Text, doc, report, prompt, {300, 0});
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
     ASSERT_EQ(locked, '1');
@@ -192,16 +192,16 @@ TEST_F(PrintOutput, TransferFileLockedByAnotherProcessGivesTheLockError)
     EXPECT_EQ(ReadFile(transfer), QByteArray());
 
     // With the lock gone the same run appends.
-    EXPECT_EQ(ApplyPrintOutput(TransferOrders1C, doc, report, prompt, {300, 0}).result, platform::TASK_DONE);
+    EXPECT_EQ(ApplyPrintOutput(TransferOrders1C, StatementForm::Text, doc, report, prompt, {300, 0}).result, platform::TASK_DONE);
     EXPECT_EQ(ReadFile(transfer), reportText);
     EXPECT_TRUE(prompt.offered.isEmpty());
 }
 
-TEST_F(PrintOutput, StatementModesNeedNothingMore)
+TEST_F(PrintOutput, RtfFormsNeedNothingMore)
 {
     RecordingPrompt prompt;
     for (int mode : {PaymentStatement, BudgetStatement, BankCashOrder})
-        EXPECT_EQ(ApplyPrintOutput(mode, doc, report, prompt).result, platform::TASK_DONE);
+        EXPECT_EQ(ApplyPrintOutput(mode, StatementForm::Rtf, doc, report, prompt).result, platform::TASK_DONE);
     EXPECT_TRUE(prompt.offered.isEmpty());
     EXPECT_EQ(ReadFile(report), reportText);
 }
