@@ -17,8 +17,6 @@
 
 namespace kalvor::print {
 
-using platform::FileErrorKind;
-
 namespace {
 
 constexpr int kTransferLockLength = 100;
@@ -70,7 +68,7 @@ bool LockTransferFile(int fd, int waitMs)
 }
 
 // Copies the report to the end of the transfer file in blocks of 100 bytes.
-void CopyInBlocks(int from, int to, const QString& transferPath)
+void CopyInBlocks(int from, int to, const QString& reportPath, const QString& transferPath)
 {
     char block[kTransferBlockSize];
     for (;;) {
@@ -78,7 +76,7 @@ void CopyInBlocks(int from, int to, const QString& transferPath)
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            throw TransferFileError(platform::FILE_ERROR_WRITE, transferPath);
+            throw TransferFileError(platform::FILE_ERROR_READ, reportPath);
         if (got == 0)
             return;
         if (::write(to, block, std::size_t(got)) != got)
@@ -153,7 +151,7 @@ void AppendToTransferFile(const QString& reportPath, const PayrollDoc& doc, Tran
     if (!LockTransferFile(transfer.get(), timing.lockWaitMs))
         throw TransferFileError(platform::FILE_ERROR_LOCK, transferPath);
     try {
-        CopyInBlocks(report.get(), transfer.get(), transferPath);
+        CopyInBlocks(report.get(), transfer.get(), reportPath, transferPath);
     } catch (...) {
         SetTransferLock(transfer.get(), F_UNLCK);
         throw;

@@ -98,7 +98,8 @@ QString TransferFilePath(const PayrollDoc& doc);
 // Appends the report to the transfer file under a lock of its first 100
 // bytes. The transfer file must exist already. Throws TransferFileError:
 // FILE_ERROR_OPEN (either file cannot be opened), FILE_ERROR_LOCK (the lock
-// cannot be had within the wait, or released), FILE_ERROR_WRITE (short write).
+// cannot be had within the wait, or released), FILE_ERROR_WRITE (short write),
+// FILE_ERROR_READ (the report cannot be read).
 // The lock is advisory: it holds only against programs that ask for it.
 void AppendToTransferFile(const QString& reportPath, const PayrollDoc& doc, TransferFileTiming timing = {});
 

@@ -20,8 +20,7 @@ int NextEmployeeInSelection(int cursor, const PayrollDoc& doc, int shop, int bri
 int NextSickSheetInSelection(int cursor, const PayrollDoc& doc, int shop, int brigade, int profession);
 int NextVacationEntryInSelection(int cursor, const PayrollDoc& doc, int shop, int brigade, int profession);
 
-// The employee list index and the entry's line in its line array of an
-// entry cursor.
+// The employee's list index and the entry's number (1-based) of an entry cursor.
 inline int CursorEmployee(int cursor) { return cursor / kEntryCursorStride; }
 inline int CursorEntry(int cursor) { return cursor % kEntryCursorStride; }
 

@@ -23,7 +23,7 @@ namespace {
 constexpr int kRuleWidth = 72;
 constexpr int kCutLineWidth = 81;
 constexpr int kLineBytes = kRuleWidth + 2;
-constexpr int kPrintFileFault = -23;
+constexpr int kPrintFileFault = -23; // CalcErrorTexts: "Сбой при попытке обращения к файлу печати"
 
 // ------------------------------------------------------------------ text pieces
 

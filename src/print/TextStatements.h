@@ -12,6 +12,7 @@
 // by the payout rounding. A row whose rounded amount is 0 is not printed and
 // gets no number. The total is summed from the "%10.2f" text of each amount:
 // whole roubles, and the kopecks after the point carried into roubles.
+#include "payroll/CalcTypes.h"
 #include "print/PrintOutput.h"
 
 #include <QByteArray>
@@ -24,7 +25,7 @@ namespace kalvor::print {
 // Rows on a page of the statement; row k stands on page (k - 1) / 25 + 2.
 inline constexpr int kStatementPageRows = 25;
 // The pay kind whose rounding every statement amount takes.
-inline constexpr int kStatementRoundingKind = 904;
+inline constexpr int kStatementRoundingKind = kCodePayout; // 904
 
 enum class StatementKind {
     Advance,  // one row per employee: the advance of the month (CInfoBase::av)

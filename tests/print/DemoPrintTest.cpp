@@ -171,4 +171,20 @@ TEST_F(DemoPrint, SickPayAndVacationStatementsOfTheMonth)
     EXPECT_EQ(base().otp.count(slotOf(126)), 1);
 }
 
+TEST_F(DemoPrint, OrdersGoToTheFirmsTransferFile)
+{
+    // The build makes the demo firm's transfer file empty in the working folder.
+    EXPECT_EQ(ReadFile(QStringLiteral(KALVOR_DATA_DIR "/kassa1c.txt")), QByteArray());
+    EXPECT_EQ(TransferFilePath(doc), folder + QStringLiteral("kassa1c.txt"));
+    AcceptingPrompt prompt;
+    const QString report = doc.TypWorkFile();
+    ASSERT_EQ(WriteSickPayStatementText({}, doc, report, 0, 1), 0);
+    EXPECT_EQ(ApplyPrintOutput(TransferOrders1C, StatementForm::Text, doc, report, prompt, {1000, 0}).detail,
+              platform::FILE_ERROR_OPEN);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/kassa1c.txt"), folder + QStringLiteral("kassa1c.txt")));
+    EXPECT_EQ(ApplyPrintOutput(TransferOrders1C, StatementForm::Text, doc, report, prompt, {1000, 0}).result,
+              platform::TASK_DONE);
+    EXPECT_EQ(ReadFile(folder + QStringLiteral("kassa1c.txt")), ReadFile(report));
+}
+
 #endif
