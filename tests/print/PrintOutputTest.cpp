@@ -89,6 +89,10 @@ TEST_F(PrintOutput, TheConfirmedCommandIsStoredAndRunOnTheCp866Report)
     prompt.answer = QStringLiteral("true");
     PrintTextFile(doc, report, prompt);
     EXPECT_EQ(prompt.offered[1], QStringLiteral("cp %1 %2; echo printed").arg(report, copy));
+    // A longer command is kept to 119 characters.
+    prompt.answer = QStringLiteral("true ") + QString(200, QLatin1Char('x'));
+    PrintTextFile(doc, report, prompt);
+    EXPECT_EQ(doc.infoBase.config.dosStr.size(), 119);
 }
 
 TEST_F(PrintOutput, CancelLeavesTheReportAndRunsNothing)
@@ -101,23 +105,6 @@ TEST_F(PrintOutput, CancelLeavesTheReportAndRunsNothing)
     EXPECT_EQ(doc.infoBase.config.dosStr, QStringLiteral("echo stored"));
     EXPECT_EQ(ReadFile(report), reportText);
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("console.log")));
-}
-
-TEST_F(PrintOutput, AStoredCommandKeepsAtMost119Characters)
-{
-    RecordingPrompt prompt;
-    prompt.answer = QStringLiteral("true ") + QString(200, QLatin1Char('x'));
-    PrintTextFile(doc, report, prompt);
-    EXPECT_EQ(doc.infoBase.config.dosStr.size(), 119);
-}
-
-TEST_F(PrintOutput, ModeNames)
-{
-    EXPECT_EQ(PrintOutputModeName(0), QStringLiteral("Платежная ведомость"));
-    EXPECT_EQ(PrintOutputModeName(3), QStringLiteral("Платежная ведомость (бюджет)"));
-    EXPECT_EQ(PrintOutputModeName(4), QStringLiteral("Ордер для 1С"));
-    EXPECT_EQ(PrintOutputModeName(5), QStringLiteral("Банковский ордер"));
-    EXPECT_TRUE(PrintOutputModeName(6).isEmpty());
 }
 
 TEST_F(PrintOutput, TransferFileIsAppendedRunAfterRun)

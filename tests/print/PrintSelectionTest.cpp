@@ -72,13 +72,3 @@ TEST_F(PrintSelection, SheetsAndNotesAreCountedFromOneAndUnusedEntriesSkipped)
     EXPECT_EQ(Walk(NextVacationEntryInSelection, doc, 1), (std::vector<int>{}));
 }
 
-TEST_F(PrintSelection, PackedEmployeeIsTheRecordsEightBitForm)
-{
-    doc.infoBase.current.head.fio = QStringLiteral("Алексеев Андрей Геннадьевич");
-    doc.infoBase.current.head.oklad = 2'100'000;
-    PackedEmployeeRecord packed, expected;
-    PackEmployeeForPrint(doc, packed);
-    EmployeeRecordToAnsi(doc.infoBase.current, expected);
-    EXPECT_EQ(packed.bytes, expected.bytes);
-    EXPECT_TRUE(QByteArray(packed.bytes.data(), 60).startsWith(codepage::toCp1251(doc.infoBase.current.head.fio)));
-}

@@ -274,21 +274,6 @@ TEST(StatementAmounts, TotalsFromTheTwoDecimalTextCarryKopecks)
     EXPECT_EQ(SumStatementAmounts({}).roubles, 0);
 }
 
-TEST(StatementAmounts, PageRangeCounts)
-{
-    StatementPrintParams params;
-    EXPECT_EQ(CountRowsInPageRange(60, params), 60);
-    params.firstPage = 3;
-    EXPECT_EQ(CountRowsInPageRange(60, params), 35);
-    params.lastPage = 3;
-    EXPECT_EQ(CountRowsInPageRange(60, params), 25);
-    params.firstPage = 4;
-    EXPECT_EQ(CountRowsInPageRange(60, params), 0);
-    params = {};
-    params.lastPage = 1;
-    EXPECT_EQ(CountRowsInPageRange(60, params), 0);
-}
-
 TEST(StatementFile, UnwritableFileGivesTheFileFault)
 {
     PayrollDoc doc;
