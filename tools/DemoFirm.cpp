@@ -308,6 +308,8 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
     f.texts[FirmInfo::buhFio] = s(u"Кудрявцева И. Н.");
     f.texts[FirmInfo::kassirDolg] = s(u"Кассир");
     f.texts[FirmInfo::kassirFio] = s(u"Зуева Л. И.");
+    // The 1C transfer file of the cash orders; the build makes it empty in the working folder.
+    f.texts[FirmInfo::file1C] = QStringLiteral("kassa1c.txt");
     f.texts[FirmInfo::firmPens] = QStringLiteral("059-001-017342");
     f.texts[FirmInfo::firmOMS] = QStringLiteral("3500000123");
     f.texts[FirmInfo::firmFSS] = QStringLiteral("3501002417");
@@ -633,6 +635,8 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
             sl.gEnd = 2011;
             sl.procent = 100; // more than eight years of insurance
             sl.alg = 0;       // average earnings by days
+            sl.mrp = 1;       // "Выплатить в м/р": paid before the month's pay
+            sl.sum = DemoSickLeaveAmount;
             base.bln.replaceRun(slot, std::vector<SickLeaveSheet>{sl});
         }
         if (i == VacationIndex) {
@@ -643,6 +647,8 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
             v.dlin = 14;
             v.kalend = 1;
             v.alg = 1; // average per calendar day, 29.4 days a month
+            v.mrp = 1; // "Выплатить в м/р": paid before the month's pay
+            v.sum = DemoVacationAmount;
             base.otp.replaceRun(slot, std::vector<VacationNote>{v});
         }
     }
