@@ -76,6 +76,7 @@ public:
 
     bool failLaunch = false;
     bool dbfFamilyDone = false;
+    std::vector<int> progressSeen; // WM_TASK_PROGRESS positions, on the view's thread
 
 protected:
     TaskThread::Body MakeTaskBody() override
@@ -108,6 +109,11 @@ protected:
     bool LaunchWorker(TaskThread::Body body) override
     {
         return !failLaunch && CExchangeTaskView::LaunchWorker(std::move(body));
+    }
+    void OnWorkerProgress(int position, int /*count*/) override
+    {
+        EXPECT_EQ(QThread::currentThread(), thread());
+        progressSeen.push_back(position);
     }
     void OnWorkerDone(int result, int detail, const QString& failure) override
     {
@@ -160,6 +166,10 @@ TEST(UiExchangeTaskView, EnterAndTheButtonStartOneWorkerAndTheMarqueeRunsOnlyWhi
     EXPECT_EQ(bar->minimum(), 0);
     EXPECT_EQ(bar->maximum(), 0);
     EXPECT_EQ(bar->parentWidget(), view.control(1316));
+
+    // Progress comes queued, with the value the worker gave.
+    ASSERT_TRUE(WaitFor([&] { return !view.progressSeen.empty(); }));
+    EXPECT_EQ(view.progressSeen.front(), 1);
 
     // Enter and the button while it runs do nothing.
     QTest::keyClick(shop, Qt::Key_Return);
