@@ -335,12 +335,12 @@ TEST_F(UiExchangeFrame, EscLeavesARunningViewForItsPanelAndJoinsTheWorker)
     QTest::mouseClick(view->StartButton(), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([&] { return script.runs == 1; }));
     QTest::keyClick(view->Field(1253), Qt::Key_Escape);
+    EXPECT_TRUE(script.ended); // joined before the next view is shown
+    EXPECT_TRUE(script.sawStop);
     EXPECT_NE(qobject_cast<CEmptyView*>(frame.CurrentView()), nullptr);
     EXPECT_EQ(frame.CurrentMainPanel(), MainPanelAddFunctions);
     Settle();
     EXPECT_TRUE(view.isNull());
-    EXPECT_TRUE(script.ended);
-    EXPECT_TRUE(script.sawStop);
 
     // A view of a working panel goes back to that panel.
     script.ended = false;
@@ -348,6 +348,7 @@ TEST_F(UiExchangeFrame, EscLeavesARunningViewForItsPanelAndJoinsTheWorker)
     QTest::mouseClick(view->StartButton(), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([&] { return script.runs == 2; }));
     QTest::keyClick(view->Field(1252), Qt::Key_Escape);
+    EXPECT_TRUE(script.ended);
     EXPECT_NE(qobject_cast<CEmptyView*>(frame.CurrentView()), nullptr);
     EXPECT_EQ(frame.CurrentMainPanel(), MainPanelAddFunctions);
     EXPECT_EQ(frame.CurrentWorkPanel(), int(CExchangeTaskView::PanelTransferFile));

@@ -108,6 +108,9 @@ void CExchangeTaskView::LeaveFunction()
     auto* frame = qobject_cast<CMainFrame*>(window());
     if (!frame)
         return;
+    // The worker ends before the next screen is shown, so that screen never
+    // meets the document half written.
+    StopWorker();
     if (m_leaveTo == LeaveToMainPanel) {
         frame->OnMainPanelAddFunctions();
         return;

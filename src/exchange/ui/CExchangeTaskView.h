@@ -57,8 +57,6 @@ public:
 
     bool Running() const { return m_worker->isRunning(); }
     int SelectedOnly() const { return m_selectedOnly; }
-    // The strip's values as the last start read them.
-    const kalvor::platform::TaskThreadParams& FormValues() const { return m_values; }
     const TaskMarquee& Marquee() const { return m_marquee; }
 
 protected:
@@ -97,7 +95,7 @@ protected:
 
     void keyPressEvent(QKeyEvent* event) override;
 
-    kalvor::platform::TaskThreadParams m_values;
+    kalvor::platform::TaskThreadParams m_values; // the strip as the last start read it
     TaskMarquee m_marquee;
 
 private:
