@@ -178,18 +178,11 @@ TEST(ExchangeReporter, FailuresAreShownOnceOnTheUserInterfaceThreadAndEndAsThePa
 {
     {
         RecordingMessenger messenger;
-        const ReporterRun run = RunReporter(messenger, ExchangeCodeFamily::WholeTable,
-                                            [](TaskContext&) { return TaskOutcome(-3); });
-        EXPECT_EQ(run.result, kp::TASK_DONE);
-        EXPECT_EQ(messenger.errors, QStringList{QStringLiteral("В начислениях пред. месяцев отсутствуют нужные данные")});
-        EXPECT_TRUE(messenger.onGuiThread);
-    }
-    {
-        RecordingMessenger messenger;
         const ReporterRun run = RunReporter(messenger, ExchangeCodeFamily::FilePart,
                                             [](TaskContext&) { return TaskOutcome(-3); });
         EXPECT_EQ(run.result, kp::TASK_DONE);
         EXPECT_EQ(messenger.errors, QStringList{QStringLiteral("файл не является массивом сдельных сумм")});
+        EXPECT_TRUE(messenger.onGuiThread);
     }
     {
         RecordingMessenger messenger;
@@ -275,27 +268,4 @@ TEST(FormSelection, FieldsReadAsPercentDWithoutRangeCheck)
     form.controlAs<QLineEdit>(1254)->setText(QStringLiteral("-4"));
     ReadSelectionFields(form, values);
     EXPECT_EQ(values, (std::array<int, 3>{0, 300, -4}));
-}
-
-TEST(ExchangeSelection, TheBlockBecomesTheRunsSelectionAndMarksAreCountedOnlyWhenAsked)
-{
-    kalvor::infobase::CInfoBase base;
-    for (int number : {3, 5, 8, 13})
-        base.list.push_back({std::uint16_t(number << 3), std::uint16_t(base.list.size() + 1)});
-    base.list[1].setFlag(0, true);
-    base.list[3].setFlag(2, true);
-    kp::TaskThreadParams params;
-    params.shop = 4;
-    params.brigade = 2;
-    params.profession = 17;
-    params.personnelNumber = 0;
-    EXPECT_EQ(kalvor::exchange::CountMarkedEmployees(base, params), 0);
-    params.markedOnly = 1;
-    EXPECT_EQ(kalvor::exchange::CountMarkedEmployees(base, params), 2);
-    const kalvor::infobase::Selection selection = kalvor::exchange::SelectionOf(params);
-    EXPECT_EQ(selection.shop, 4);
-    EXPECT_EQ(selection.brigade, 2);
-    EXPECT_EQ(selection.profession, 17);
-    EXPECT_EQ(selection.tabN, 0);
-    EXPECT_EQ(selection.flag, 1);
 }

@@ -45,6 +45,7 @@ struct WorkerScript {
     TaskOutcome outcome{kp::TASK_DONE};
     std::vector<TaskThreadParams> params;
     std::vector<std::vector<int>> marked; // personnel numbers marked in the list, per run
+    std::vector<int> markedCounts;        // CountMarkedEmployees of each run
 
     void SetOutcome(TaskOutcome o)
     {
@@ -94,6 +95,7 @@ protected:
                         if (entry.marked())
                             marked.push_back(entry.tabN());
                 script->marked.push_back(marked);
+                script->markedCounts.push_back(kalvor::exchange::CountMarkedEmployees(*base, params));
             }
             ++script->runs;
             while (script->hold && !context.stopRequested()) {
@@ -380,6 +382,7 @@ TEST_F(UiExchangeFrame, EmployeesMarkedInTheHelpAreTheOnlyOnesOfTheRunTheyStart)
     ASSERT_TRUE(WaitFor([&] { return script.runs == 1 && !view->Running(); }));
     ASSERT_TRUE(WaitFor([&] { return view->StartButton()->isEnabled(); }));
     EXPECT_EQ(script.params[0].markedOnly, 1);
+    EXPECT_EQ(script.markedCounts[0], 3);
     EXPECT_EQ(script.marked[0], (std::vector<int>{list[0].tabN(), list[1].tabN(), list[2].tabN()}));
     EXPECT_EQ(view->SelectedOnly(), 0);
     EXPECT_FALSE(list[7].marked());
@@ -390,6 +393,7 @@ TEST_F(UiExchangeFrame, EmployeesMarkedInTheHelpAreTheOnlyOnesOfTheRunTheyStart)
     EXPECT_EQ(script.params[1].markedOnly, 0);
     EXPECT_EQ(script.params[1].shop, 2);
     EXPECT_TRUE(script.marked[1].empty());
+    EXPECT_EQ(script.markedCounts[1], 0); // the marks stay, but this run does not ask for them
 }
 
 TEST_F(UiExchangeFrame, FieldHelpOfTheStripGivesTheBrigadeHintAndTheShopList)
