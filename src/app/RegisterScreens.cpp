@@ -1,5 +1,6 @@
 #include "app/RegisterScreens.h"
 
+#include "exchange/ui/ExchangeScreens.h"
 #include "payroll/ui/CCalcZarpView.h"
 #include "payroll/ui/RunMonthChange.h"
 #include "shell/ui/CKalvorApp.h"
@@ -37,4 +38,8 @@ void RegisterScreens(CommandRegistry& registry)
     calc.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CCalcZarpView(doc); };
     registry.AddCommand(calc);
     InstallMonthChange();
+
+    // The additional functions: main panel 4, its working panels and the
+    // screens built so far.
+    RegisterExchangeScreens(registry);
 }

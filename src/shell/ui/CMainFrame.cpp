@@ -129,7 +129,7 @@ void CMainFrame::BuildPanels()
                 m_panelButtons.insert(c.id, b);
                 ++buttons;
             }
-            if (buttons == 0) {
+            if (buttons == 0 && !p.shownWhenEmpty) {
                 delete page; // a panel whose screens are not built yet is not shown
                 continue;
             }
