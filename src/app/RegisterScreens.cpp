@@ -1,5 +1,6 @@
 #include "app/RegisterScreens.h"
 
+#include "masterdata/ui/RefBooks.h"
 #include "payroll/ui/CCalcZarpView.h"
 #include "payroll/ui/RunMonthChange.h"
 #include "shell/ui/CKalvorApp.h"
@@ -37,4 +38,7 @@ void RegisterScreens(CommandRegistry& registry)
     calc.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CCalcZarpView(doc); };
     registry.AddCommand(calc);
     InstallMonthChange();
+
+    // The reference books of pay kinds and work schedules (working panel 0).
+    RegisterPayKindAndScheduleBooks(registry);
 }
