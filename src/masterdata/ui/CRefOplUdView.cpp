@@ -48,7 +48,7 @@ CRefOplUdView::CRefOplUdView(CKalvorDoc* doc, QWidget* parent)
 
     m_code->installEventFilter(this);
     m_select->installEventFilter(this);
-    connect(m_select, &QPushButton::clicked, this, &CRefOplUdView::SelectCode);
+    connect(m_select, &QPushButton::clicked, this, [this] { SelectCode(); });
     auto* unlock = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F3), this);
     unlock->setObjectName(QString::number(CmdUnlockName));
     unlock->setContext(Qt::WidgetWithChildrenShortcut);
@@ -88,8 +88,8 @@ bool CRefOplUdView::eventFilter(QObject* watched, QEvent* event)
     } else if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (watched == m_code && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            SelectCode();
-            m_select->setFocus();
+            if (SelectCode())
+                m_select->setFocus();
             return true;
         }
         if (watched == m_select && key == Qt::Key_Escape) {
@@ -109,23 +109,23 @@ void CRefOplUdView::keyPressEvent(QKeyEvent* event)
     CCommonFormView::keyPressEvent(event);
 }
 
-void CRefOplUdView::SelectCode()
+bool CRefOplUdView::SelectCode()
 {
     if (!m_dlg || m_dlg->SaveRecord() == 0)
-        return;
+        return false;
     int code = 0;
     kalvor::CScan scan(m_code->text());
     if (!scan.readInt(code) || code < 1 || code > 999) {
         KalvorMessageBox(QStringLiteral("Некорректный код оплаты/удержания"), MB_OK | MB_ICONERROR);
         FocusCodeField();
-        return;
+        return false;
     }
     auto& base = Document()->infoBase;
     int position = PayKindPosition(base, code);
     if (position < 0) {
         if (int(base.payKinds.size()) >= kalvor::infobase::CInfoBase::MaxPayKinds) {
             KalvorMessageBox(QStringLiteral("Справочник начислений/удержаний переполнен"), MB_OK | MB_ICONERROR);
-            return;
+            return false;
         }
         if (KalvorMessageBox(QStringLiteral("Создать новый код ?"), MB_YESNO | MB_ICONQUESTION) == IDYES)
             position = CreatePayKind(base, code);
@@ -134,6 +134,7 @@ void CRefOplUdView::SelectCode()
     m_dlg->m_modified = true;
     m_dlg->LoadRecord(position >= 0 ? quint32(position + 1) : 0);
     EnableEntry(true);
+    return true;
 }
 
 void CRefOplUdView::ShowKindAt(int position)

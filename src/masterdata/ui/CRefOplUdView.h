@@ -28,7 +28,9 @@ public:
     void CancelGroup() override;
     void EnableEntry(bool enable) override;
 
-    void SelectCode();
+    // "Выбрать": shows the typed code's kind, creating it on request; false
+    // when the code is refused or the table is full.
+    bool SelectCode();
     void UnlockName();
     void FocusCodeField();
 
