@@ -7,6 +7,7 @@
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "values/Values.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -223,6 +224,9 @@ void CRefSchedDlg::TakeDayCell(int cell)
     if (StoreScheduleDay(*ShownMonth(), day, m_dayEdits[std::size_t(cell)]->text())) {
         m_modified = true;
         ShowMonth();
+    } else {
+        // A refused time leaves the day as it was, and the cell shows it so.
+        m_dayEdits[std::size_t(cell)]->setText(kalvor::FormatHoursMinutes(ShownMonth()->d[std::size_t(day - 1)]));
     }
 }
 
