@@ -220,11 +220,40 @@ TEST_F(PayKindScreen, ASaveTheBaseRefusesIsShownAndTheNextVisitSavesIt)
     EXPECT_EQ(boxes.boxes.size(), 2u);
 }
 
+TEST_F(PayKindScreen, FieldHelpListsValuesOrGivesAHint)
+{
+    CRefOplUdView* view = OpenBook();
+    Choose(view, "120");
+    QLineEdit* fond = view->Dialog()->Field(FieldFond);
+    fond->setFocus();
+    QTest::keyClick(fond, Qt::Key_F1);
+    ASSERT_TRUE(view->HelpList());
+    QTableWidget* table = view->HelpList()->table();
+    ASSERT_EQ(table->rowCount(), 7);
+    EXPECT_EQ(table->item(0, 2)->text(), QStringLiteral("Прочие фонды"));
+    EXPECT_EQ(table->item(6, 2)->text(), QStringLiteral("Бюджетный фонд"));
+    QTest::keyClick(table, Qt::Key_Down);
+    QTest::keyClick(table, Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(fond->text(), "1");
+
+    QLineEdit* column = view->Dialog()->Field(FieldVedStlb);
+    column->setFocus();
+    QTest::keyClick(column, Qt::Key_F1);
+    EXPECT_TRUE(view->HintShown());
+    QTest::keyClick(column, Qt::Key_Escape); // closes the hint
+    Leave(view->CodeField());
+    auto stored = Stored();
+    ASSERT_TRUE(StoredKind(*stored, 120));
+    EXPECT_EQ(StoredKind(*stored, 120)->fond, 1);
+}
+
 TEST_F(PayKindScreen, FormPicture)
 {
     CRefOplUdView* view = OpenBook();
     Choose(view, "4");
     QTest::keyClick(view->SelectButton(), Qt::Key_Tab);
+    EXPECT_TRUE(view->Dialog()->Field(FieldKod)->hasFocus());
     const QString shot = SaveShot(frame.get(), QStringLiteral("refopl-pay-kind-form.png"));
     EXPECT_TRUE(QFile::exists(shot));
     Leave(view->CodeField());

@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTimer>
 
 using namespace kalvor::infobase;
@@ -186,6 +187,24 @@ TEST_F(ScheduleScreen, ManualTotalsStayAndARecalculationAloneWritesNothing)
     EXPECT_EQ(calendar->WorkDays()->text(), "21");
     Leave(calendar->Evening());
     EXPECT_EQ(Stored()->schedules[0].months[15].d[3], 0);
+}
+
+TEST_F(ScheduleScreen, ASaveTheBaseRefusesIsShownAndTheNextVisitSavesIt)
+{
+    CRefSchedView* view = OpenBook();
+    Choose(view, "2");
+    QSqlQuery(Db(base())).exec(QStringLiteral("ALTER TABLE dbo.graMes RENAME TO graMes_away"));
+    Type(view->Dialog()->Evening(), "12,0");
+    Leave(view->Dialog()->Evening());
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.Texts().last().startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:")));
+    EXPECT_EQ(base().schedules[1].months[15].vMin, 720);
+
+    QSqlQuery(Db(base())).exec(QStringLiteral("ALTER TABLE dbo.graMes_away RENAME TO graMes"));
+    view = OpenBook();
+    Leave(view->NumberField());
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(Stored()->schedules[1].months[15].vMin, 720);
 }
 
 } // namespace

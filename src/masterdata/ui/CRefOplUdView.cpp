@@ -43,8 +43,6 @@ CRefOplUdView::CRefOplUdView(CKalvorDoc* doc, QWidget* parent)
     row->addStretch(1);
     layout->addLayout(row);
     layout->addStretch(1);
-    setTabOrder(m_code, m_select);
-    setTabOrder(m_select, m_dlg->Field(FieldKod));
 
     m_code->installEventFilter(this);
     m_select->installEventFilter(this);
@@ -63,6 +61,10 @@ CRefOplUdView::~CRefOplUdView()
 
 void CRefOplUdView::OnInitialUpdate()
 {
+    // Tab goes from the code field over "Выбрать" into the form (set once the
+    // view is in its window, whose focus chain it joins).
+    setTabOrder(m_code, m_select);
+    setTabOrder(m_select, m_dlg->Field(FieldKod));
     FocusCodeField();
 }
 

@@ -65,6 +65,12 @@ CRefSchedView::~CRefSchedView()
 
 void CRefSchedView::OnInitialUpdate()
 {
+    // Tab goes from the number over the buttons into the calendar (set once
+    // the view is in its window, whose focus chain it joins).
+    setTabOrder(m_number, m_select);
+    setTabOrder(m_select, m_recalcMonth);
+    setTabOrder(m_recalcMonth, m_recalcSchedule);
+    setTabOrder(m_recalcSchedule, m_dlg->WorkDays());
     FocusNumberField();
 }
 
