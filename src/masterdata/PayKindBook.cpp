@@ -1,5 +1,7 @@
 #include "masterdata/PayKindBook.h"
 
+#include "masterdata/TypedFields.h"
+
 #include "infobase/InfoBaseDb.h"
 #include "payroll/PayKinds.h"
 #include "platform/Db.h"
@@ -45,34 +47,11 @@ constexpr std::array<PayKindFieldInfo, PayKindFieldCount> kFields = {{
     {1232, "Шапка"},
 }};
 
-// "%d" of a typed text; text that does not read counts as 0.
-int TypedNumber(QStringView text)
-{
-    int value = 0;
-    CScan scan(text);
-    return scan.readInt(value) ? value : 0;
-}
-
-// Stores a value into a field when it differs; 1 when it did.
-template <class Field>
-int StoreIfChanged(Field& field, int value)
-{
-    if (int(field) == value)
-        return 0;
-    field = static_cast<Field>(value);
-    return 1;
-}
-
-// The bit fields of PayKind cannot be bound to references: each flag goes
-// through its own setter.
+// A flag keeps the lowest bit of the typed number.
 template <class Set>
 int StoreFlag(int stored, QStringView text, Set set)
 {
-    const int value = TypedNumber(text) & 1;
-    if (stored == value)
-        return 0;
-    set(value);
-    return 1;
+    return StoreBits(stored, TypedNumber(text) & 1, set);
 }
 
 // enBln and enSrPremBln settled together from their typed values.
@@ -108,16 +87,8 @@ int ReadNumbers(const PayKindTexts& t, PayKind& kind)
     int changed = 0;
     changed |= StoreIfChanged(kind.kod, TypedNumber(t[FieldKod]) & 0xFFFF);
     changed |= StoreTextIfChanged(t[FieldName], kind.name, 120);
-    const int fond = TypedNumber(t[FieldFond]);
-    if (kind.fond != (fond >= 0 && fond <= 7 ? fond : 0)) {
-        kind.fond = fond >= 0 && fond <= 7 ? fond : 0;
-        changed = 1;
-    }
-    const int enOtp = TypedNumber(t[FieldEnOtp]) & 3;
-    if (kind.enOtp != enOtp) {
-        kind.enOtp = enOtp;
-        changed = 1;
-    }
+    changed |= StoreBits(kind.fond, InRangeOrZero(TypedNumber(t[FieldFond]), 0, 7), [&](int v) { kind.fond = v; });
+    changed |= StoreBits(kind.enOtp, TypedNumber(t[FieldEnOtp]) & 3, [&](int v) { kind.enOtp = v; });
     changed |= StoreIfChanged(kind.budgOtp, TypedNumber(t[FieldBudgOtp]) & 0xFFFF);
     changed |= StoreIfChanged(kind.koefOtp, TypedNumber(t[FieldKoefOtp]) & 0xFFFF);
     changed |= ReadSickLeaveAverage(TypedNumber(t[FieldEnBln]), TypedNumber(t[FieldEnSrPremBln]), kind);
@@ -150,11 +121,7 @@ int ReadRoundingCodeAndColumn(const PayKindTexts& t, PayKind& kind)
     int changed = 0;
     // A rounding value outside the 3-bit field is read as 0; it never spills
     // into the column that shares its byte.
-    const int okrug = TypedNumber(t[FieldOkrug]);
-    if (kind.okrug != (okrug >= 0 && okrug <= 7 ? okrug : 0)) {
-        kind.okrug = okrug >= 0 && okrug <= 7 ? okrug : 0;
-        changed = 1;
-    }
+    changed |= StoreBits(kind.okrug, InRangeOrZero(TypedNumber(t[FieldOkrug]), 0, 7), [&](int v) { kind.okrug = v; });
     std::uint16_t ch = kind.spzCh, sc = kind.spzSc, au = kind.spzAu;
     if (ParsePacked12Digits(t[FieldSpz], ch, sc, au)) {
         kind.spzCh = ch & kDigitGroupMask;
@@ -164,9 +131,8 @@ int ReadRoundingCodeAndColumn(const PayKindTexts& t, PayKind& kind)
     }
     changed |= ParseMoneyKopecks(t[FieldSumSkidPodoh], kind.sumSkidPodoh);
     changed |= ParseMoneyKopecks(t[FieldSumSkidSoc], kind.sumSkidSoc);
-    int column = TypedNumber(t[FieldVedStlb]);
-    if (column < 0 || column > 14 || (kind.kod > 699 && column > 7))
-        column = 0;
+    // Accruals go to columns up to 14, deductions up to 7.
+    const int column = InRangeOrZero(TypedNumber(t[FieldVedStlb]), 0, kind.kod > 699 ? 7 : 14);
     changed |= StoreIfChanged(kind.vedStlb, column);
     return changed;
 }

@@ -1,9 +1,10 @@
 #include "masterdata/ScheduleBook.h"
 
+#include "masterdata/TypedFields.h"
+
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalendarMath.h"
 #include "payroll/ScheduleNorm.h"
-#include "values/CScan.h"
 #include "values/Values.h"
 
 namespace kalvor::masterdata {
@@ -79,10 +80,7 @@ int StoreScheduleTimes(ScheduleMonth& row, const ScheduleMonthTexts& texts, int 
 int StoreScheduleTotals(ScheduleMonth& row, QStringView daysText, QStringView hoursText)
 {
     int changed = 0;
-    int days = 0;
-    CScan scan(daysText);
-    if (!scan.readInt(days))
-        days = 0;
+    const int days = TypedNumber(daysText);
     if (days != row.rDn) {
         changed = 1;
         if (days >= 0 && days < 32)
@@ -119,27 +117,6 @@ ScheduleDefinitionTexts FillScheduleDefinition(const WorkSchedule& s)
     texts.automatic = s.ruchn == 0;
     return texts;
 }
-
-namespace {
-
-int TypedNumber(QStringView text)
-{
-    int value = 0;
-    CScan scan(text);
-    return scan.readInt(value) ? value : 0;
-}
-
-// Stores a value into a bit field through its setter when it differs.
-template <class Set>
-int StoreBits(int stored, int value, Set set)
-{
-    if (stored == value)
-        return 0;
-    set(value);
-    return 1;
-}
-
-} // namespace
 
 int ReadScheduleDefinition(const ScheduleDefinitionTexts& t, WorkSchedule& s)
 {
