@@ -198,12 +198,8 @@ void CRefOplUdView::UnlockName()
 void CRefOplUdView::ShowFormHelp()
 {
     if (m_focusedId == IdCode) {
-        QStringList lines;
-        for (const auto& kind : Document()->infoBase.payKinds) {
-            const QString name = kind.name.isEmpty() ? QStringLiteral(" ") : kind.name;
-            lines << QStringLiteral("%1|%2%3").arg(kind.kod).arg(name, kind.kod >= 700 ? QStringLiteral("|Mark") : QString());
-        }
-        ShowHelpList(lines, {3, true, 460, 400});
+        // Every kind; the deductions can be marked for a group copy.
+        PickPayKind();
         return;
     }
     const int field = PayKindFieldOfControl(m_focusedId);
