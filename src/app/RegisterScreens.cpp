@@ -1,6 +1,7 @@
 #include "app/RegisterScreens.h"
 
 #include "exchange/ui/ExchangeScreens.h"
+#include "masterdata/ui/RefBooks.h"
 #include "payroll/ui/CCalcZarpView.h"
 #include "payroll/ui/RunMonthChange.h"
 #include "shell/ui/CKalvorApp.h"
@@ -42,4 +43,6 @@ void RegisterScreens(CommandRegistry& registry)
     // The additional functions: main panel 4, its working panels and the
     // screens built so far.
     RegisterExchangeScreens(registry);
+    // The reference books of pay kinds and work schedules (working panel 0).
+    RegisterPayKindAndScheduleBooks(registry);
 }
