@@ -248,6 +248,8 @@ bool CMainFrame::RunViewCommand(int id)
 CCommonFormView* CMainFrame::SwitchView(const ViewFactory& make)
 {
     CCommonFormView* old = m_view;
+    if (old && !old->CanLeave())
+        return nullptr;
     CCommonFormView* view = make(m_doc);
     if (!view)
         return nullptr;
