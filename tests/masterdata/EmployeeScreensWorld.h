@@ -93,9 +93,11 @@ protected:
     QStringList Column(const char* table, const char* column, int listIndex)
     {
         QSqlQuery q(ib::Db(base()));
-        q.prepare(QStringLiteral("SELECT t.%1 FROM dbo.%2 t JOIN dbo.konst k ON k.id = t.id_konst WHERE k.rec = ? "
-                                 "ORDER BY t.num")
-                      .arg(QLatin1String(column), QLatin1String(table)));
+        const QString master = QStringLiteral("SELECT %1 FROM dbo.konst WHERE rec = ?");
+        const QString detail = QStringLiteral("SELECT t.%1 FROM dbo.%2 t JOIN dbo.konst k ON k.id = t.id_konst "
+                                              "WHERE k.rec = ? ORDER BY t.num");
+        q.prepare(qstrcmp(table, "konst") == 0 ? master.arg(QLatin1String(column))
+                                                : detail.arg(QLatin1String(column), QLatin1String(table)));
         q.addBindValue(base().list[std::size_t(listIndex)].slot);
         EXPECT_TRUE(q.exec());
         QStringList values;
