@@ -120,7 +120,7 @@ protected:
         for (const Entry& entry : block)
             if (entry.kod != 0)
                 AppendDataRow(RowTexts(entry));
-        Grid()->Refresh();
+        FitLastColumn();
     }
 
     bool ReadGrid(Block& block)

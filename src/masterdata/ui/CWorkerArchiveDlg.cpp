@@ -34,9 +34,8 @@ void CWorkerArchiveDlg::FillGrid(const std::vector<WariaEntry>& entries)
                 grid->SetItemFgColour(row, col, kDeductionColour);
     }
     grid->SetColumnWidth(kWariaColumns - 1, 10);
-    grid->ExpandLastColumn();
     grid->SetRedraw(true, true);
-    grid->Refresh();
+    FitLastColumn();
 }
 
 void CWorkerArchiveDlg::LoadRecord(quint32 slot)

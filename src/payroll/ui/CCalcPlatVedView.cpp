@@ -34,6 +34,7 @@ void CCalcPlatVedView::OnInitialUpdate()
     boxLayout->addWidget(m_dlg);
     layout->addWidget(box);
     layout->addStretch(1);
+    box->show();
     m_dlg->show();
     m_filter->show();
     m_filter->Field(CWorkersFilterDlg::IdShop)->setFocus();

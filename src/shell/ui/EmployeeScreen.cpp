@@ -131,12 +131,29 @@ void CEmployeeDetailDlg::SetupGrid(const QStringList& titles, const std::vector<
     const int width = grid->width();
     for (int col = 0; col < int(shares.size()) && col < int(titles.size()); ++col)
         grid->SetColumnWidth(col, int(std::ceil(width * shares[std::size_t(col)] - 0.5)));
-    grid->ExpandLastColumn();
+    FitLastColumn();
     for (int col = 0; col < int(titles.size()); ++col)
         grid->SetItemText(0, col, titles[col]);
 }
 
 int CEmployeeDetailDlg::HeaderHeight() const { return m_grid->GetRowHeight(0); }
+
+void CEmployeeDetailDlg::FitLastColumn()
+{
+    CFldHlpGridCtrl* grid = m_grid;
+    const int last = grid->GetColumnCount() - 1;
+    if (last <= 0)
+        return;
+    // Twice: the first pass may show or hide the vertical scroll bar.
+    for (int pass = 0; pass < 2; ++pass) {
+        grid->ResetScrollBars();
+        const int client = grid->isVisible() ? grid->viewport()->width() : grid->width() - 2 * grid->frameWidth();
+        const long others = grid->GetVirtualWidth() - grid->GetColumnWidth(last);
+        grid->SetColumnWidth(last, std::max(10, int(client - others)));
+    }
+    grid->ResetScrollBars();
+    grid->Refresh();
+}
 
 QStringList CEmployeeDetailDlg::RowCells(int row) const
 {
@@ -402,6 +419,9 @@ void CEmployeeDetailView::OnInitialUpdate()
     titleLayout->addWidget(m_dlg);
     layout->addWidget(m_title);
     layout->addStretch(1);
+    // Shown at once (a layout would show them only later), so that the
+    // dialog's grid has its size when an employee is loaded right away.
+    m_title->show();
     m_dlg->show();
     m_filter->show();
     doc->LastEntryScreen = kEmployeeScreenCode;

@@ -78,6 +78,9 @@ protected:
     // and colours of the entry grids; the heading height fits headerSample.
     void SetupGrid(const QStringList& titles, const std::vector<double>& shares, const QString& headerSample);
     int HeaderHeight() const;
+    // Widens or narrows the last column so that the columns fill the grid's
+    // client area (at least 10 pixels), with or without a vertical scroll bar.
+    void FitLastColumn();
 
     // What each screen gives the group operations. ReadEnteredRow reads the
     // group's entered row (the first data row) and returns false after a
