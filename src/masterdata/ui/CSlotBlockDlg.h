@@ -22,6 +22,7 @@ public:
     using Block = std::array<Entry, N>;
 
     struct Form {
+        Block kalvor::infobase::EmployeeRecord::*block; // the record's block that the dialog edits
         int dialogId;
         int gridId;
         QString addText, deleteText;
@@ -97,7 +98,8 @@ public:
     }
 
 protected:
-    virtual Block& BlockOf(kalvor::infobase::EmployeeRecord& rec) const = 0;
+    Block& BlockOf(kalvor::infobase::EmployeeRecord& rec) const { return rec.*m_form.block; }
+    const Block& BlockOf(const kalvor::infobase::EmployeeRecord& rec) const { return rec.*m_form.block; }
     virtual QStringList RowTexts(const Entry& entry) const = 0;
     virtual kalvor::masterdata::RowRefusal ReadRow(const QStringList& cells, Entry& entry) const = 0;
 
@@ -158,8 +160,7 @@ protected:
 
     int MatchEntered(const kalvor::infobase::EmployeeRecord& rec) const override
     {
-        return kalvor::masterdata::FirstEqualSlot(BlockOf(const_cast<kalvor::infobase::EmployeeRecord&>(rec)),
-                                                  m_entered);
+        return kalvor::masterdata::FirstEqualSlot(BlockOf(rec), m_entered);
     }
 
     bool DeleteMatched(kalvor::infobase::EmployeeRecord& rec, int index) override

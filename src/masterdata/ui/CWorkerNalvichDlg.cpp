@@ -9,6 +9,7 @@ namespace {
 CWorkerNalvichDlg::Form NalvichForm()
 {
     CWorkerNalvichDlg::Form form;
+    form.block = &kalvor::infobase::EmployeeRecord::nalvich;
     form.dialogId = 361;
     form.gridId = CWorkerNalvichDlg::IdGrid;
     form.addText = QStringLiteral("Добавить вычет");

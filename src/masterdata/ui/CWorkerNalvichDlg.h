@@ -14,7 +14,6 @@ public:
     void RefreshKindName(int row);
 
 protected:
-    Block& BlockOf(kalvor::infobase::EmployeeRecord& rec) const override { return rec.nalvich; }
     QStringList RowTexts(const kalvor::infobase::NalvichEntry& entry) const override;
     kalvor::masterdata::RowRefusal ReadRow(const QStringList& cells,
                                            kalvor::infobase::NalvichEntry& entry) const override;

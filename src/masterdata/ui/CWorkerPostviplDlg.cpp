@@ -7,6 +7,7 @@ namespace {
 CWorkerPostviplDlg::Form PostviplForm()
 {
     CWorkerPostviplDlg::Form form;
+    form.block = &kalvor::infobase::EmployeeRecord::postDopl;
     form.dialogId = 363;
     form.gridId = CWorkerPostviplDlg::IdGrid;
     form.addText = QStringLiteral("Добавить выплату");

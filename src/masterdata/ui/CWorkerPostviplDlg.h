@@ -12,7 +12,6 @@ public:
     explicit CWorkerPostviplDlg(CCommonFormView* view);
 
 protected:
-    Block& BlockOf(kalvor::infobase::EmployeeRecord& rec) const override { return rec.postDopl; }
     QStringList RowTexts(const kalvor::infobase::PostDoplEntry& entry) const override;
     kalvor::masterdata::RowRefusal ReadRow(const QStringList& cells,
                                            kalvor::infobase::PostDoplEntry& entry) const override;

@@ -119,9 +119,11 @@ private:
     std::vector<char> m_matched;
 };
 
-// Adds or deletes a data row (the add and delete buttons of the slot screens).
+// Group mode on: the grid holds one empty row (the entered row) with the focus on its first cell.
 void EmployeeDlgBeginGroup(CEmployeeDetailDlg& dlg);
+// The grid's selection change: the view learns the focused grid, row and column (for its field help).
 void EmployeeDlgOnGridSelChanged(CEmployeeDetailDlg& dlg, int row, int col);
+// The delete button: the row of the focus cell goes (nothing is saved until SaveRecord).
 void EmployeeDlgDeleteRow(CEmployeeDetailDlg& dlg);
 
 // ------------------------------------------------------------------ the view
