@@ -146,6 +146,8 @@ TEST_F(UiNalvich, RefusedRowsAndFailingSavesKeepTheEmployee)
     // Leaving the screen is refused as well.
     EXPECT_EQ(frame->SwitchView<CEmptyView>(), nullptr);
     EXPECT_EQ(frame->CurrentView(), view);
+    EXPECT_FALSE(frame->close()); // so is closing the program
+    EXPECT_EQ(boxes.boxes.size(), 3u);
 
     // Corrected, the base fails: the error is shown and the employee stays.
     TypeCell(grid, 1, 0, QStringLiteral("104"));

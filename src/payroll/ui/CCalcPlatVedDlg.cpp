@@ -44,6 +44,17 @@ CCalcPlatVedDlg::CCalcPlatVedDlg(CCommonFormView* view) : CFormChildDlg(392, vie
     label->setBuddy(m_total);
     SetControl(IdTotal, m_total);
     SetupGrid();
+    // The selected cell becomes the view's focused field (its field help reads it).
+    connect(m_grid, &CGridCtrl::gridNotify, this, [this](GridNotifyInfo* info, long* result) {
+        *result = 0;
+        if (info->hdr.code != NotifySelChanged || !View())
+            return;
+        View()->m_focusedId = IdGrid;
+        View()->m_focusedWnd = m_grid;
+        View()->m_focusedGrid = m_grid;
+        View()->m_gridRow = info->iRow;
+        View()->m_gridCol = info->iColumn;
+    });
 }
 
 void CCalcPlatVedDlg::SetupGrid()
