@@ -164,6 +164,21 @@ TEST_F(UiNalvich, RefusedRowsAndFailingSavesKeepTheEmployee)
     ASSERT_NE(empty, nullptr);
     Settle();
     EXPECT_EQ(Column("nalvich", "kod", 1), QStringList{"104"});
+
+    // A record that fails to load is not shown, so it can never be saved back half-loaded.
+    view = frame->SwitchView<CWorkerNalvichView>();
+    dlg = view->Dlg();
+    Settle();
+    QSqlQuery(ib::Db(base())).exec(QStringLiteral("ALTER TABLE dbo.waria RENAME TO waria_gone"));
+    boxes.boxes.clear();
+    ApplyNumber(view->Strip(), tabN(1));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:")));
+    EXPECT_EQ(dlg->m_slot, 0u);
+    EXPECT_EQ(dlg->Grid()->GetRowCount(), 1);
+    QSqlQuery(ib::Db(base())).exec(QStringLiteral("ALTER TABLE dbo.waria_gone RENAME TO waria"));
+    EXPECT_NE(frame->SwitchView<CEmptyView>(), nullptr);
+    EXPECT_EQ(Column("nalvich", "kod", 1), QStringList{"104"});
 }
 
 TEST_F(UiNalvich, GroupOperationsOnTheMarkedEmployees)
