@@ -126,6 +126,7 @@ constexpr int WritIndex = 41;          // Комаров: alimony 25 %
 constexpr int LoanIndex = 16;          // Калинин: repays a loan of the firm
 constexpr int BonusIndices[] = {11, 26, 27, 40};
 constexpr int BankIndices[] = {0, 1, 2, 4, 10, 11, 16, 26, 36};
+constexpr int ReversalIndex = 7;       // Ракитин: January's overpaid salary reversed in February
 
 // ------------------------------------------------------------------ calendar
 
@@ -276,6 +277,66 @@ void AddDemoReportSettings(CInfoBase& base)
     f.texts[FirmInfo::innShef] = QStringLiteral("352500412377");
     f.texts[FirmInfo::innBuh] = QStringLiteral("352511870243");
     f.texts[FirmInfo::fioPredst] = s(u"Кудрявцева Ирина Николаевна");
+}
+
+// Standing payments of a few employees: a monthly supplement to the salary, an
+// hourly allowance for harmful work, a monthly bonus in percent of the last
+// month's accruals, and a supplement paid by a separate statement.
+void addPermanentPayments(int i, EmployeeRecord& rec)
+{
+    PostDoplEntry e;
+    switch (i) {
+    case 1: // Кудрявцева: 5,000 a month for the worked time
+        e.kod = 53;
+        e.vid = 0;
+        e.sum = rub(5'000);
+        e.zavisOt = 1;
+        break;
+    case 18: // Муравьёв: 12 roubles an hour for harmful conditions
+        e.kod = 9;
+        e.vid = 1;
+        e.sum = rub(12);
+        e.zavisOt = 1;
+        break;
+    case 10: // Прохоров: 20 % of all accruals of the last month
+        e.kod = 8;
+        e.vid = 5;
+        e.mask = 8;
+        e.procent = 200;
+        e.period = 1;
+        break;
+    case 12: // Голубев: 1,500 since January 2011, paid by a separate statement
+        e.kod = 6;
+        e.vid = 0;
+        e.sum = rub(1'500);
+        e.mrp = 1;
+        e.dBegin = 1;
+        e.mBegin = 1;
+        e.gBegin = 2011;
+        break;
+    default:
+        return;
+    }
+    rec.postDopl[0] = e;
+}
+
+// January's salary paid twice by mistake, and the reversal of the second
+// payment with a negative amount, paid in February.
+void addReversal(EmployeeRecord& rec)
+{
+    for (double sum : {rub(1'800), -rub(1'800)}) {
+        if (rec.warKv >= EmployeeRecord::ArchiveCapacity) return;
+        WariaEntry& e = rec.waria[rec.warKv];
+        e.kod = 4;
+        e.sum = sum;
+        e.god = 2011;
+        e.mes = 1;
+        if (sum < 0) {
+            e.godVyd = 2011;
+            e.mesVyd = 2;
+        }
+        ++rec.warKv;
+    }
 }
 
 } // namespace
@@ -513,6 +574,9 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
             if (i == WritIndex) a.add(911, std::round((gross - tax) * 0.25), y, m);
             if (i == LoanIndex && y == 2011) a.add(760, rub(3'000), y, m);
         }
+
+        addPermanentPayments(i, rec);
+        if (i == ReversalIndex) addReversal(rec);
 
         // Rates of the last twelve months (the first is the current month).
         const double rateNow = p.pay == Salary ? h.oklad : rub(p.rate);

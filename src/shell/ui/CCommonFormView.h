@@ -44,6 +44,9 @@ public:
     virtual void TakeHelpValues(const QStringList& values) { Q_UNUSED(values); }
     virtual void OnHelpValueSet() {}
     virtual void CancelGroup() {}
+    // Asked before the frame replaces the view: false keeps the view (its
+    // entry dialog refused to save what was typed).
+    virtual bool CanLeave() { return true; }
 
     // Floating hint beside the focused field or grid cell; nothing while one is shown.
     void ShowFieldHint(const QString& text, int corner, int width);

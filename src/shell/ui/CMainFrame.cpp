@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QDockWidget>
 #include <QLabel>
 #include <QMenuBar>
@@ -248,6 +249,8 @@ bool CMainFrame::RunViewCommand(int id)
 CCommonFormView* CMainFrame::SwitchView(const ViewFactory& make)
 {
     CCommonFormView* old = m_view;
+    if (old && !old->CanLeave())
+        return nullptr;
     CCommonFormView* view = make(m_doc);
     if (!view)
         return nullptr;
@@ -267,6 +270,15 @@ CCommonFormView* CMainFrame::SwitchView(const ViewFactory& make)
     if (!view->focusWidget())
         view->setFocus();
     return view;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (m_view && !m_view->CanLeave()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::ShowMainPanel(int mainPanel)
