@@ -413,34 +413,6 @@ void WriteReferenceFiles(const CRefFiles& ref, const QString& outDir)
 
 // ------------------------------------------------------------------ the empty base
 
-const std::vector<int>& BuiltInPayKindCodes()
-{
-    static const std::vector<int> codes = [] {
-        std::vector<int> c;
-        auto range = [&c](int a, int b) {
-            for (int i = a; i <= b; ++i) c.push_back(i);
-        };
-        range(1, 9);
-        range(16, 19);
-        for (int x : {21, 22, 25, 35, 39, 40, 41, 45, 71, 75, 82, 83}) c.push_back(x);
-        range(85, 89);
-        range(101, 104);
-        range(110, 117);
-        c.push_back(150);
-        c.push_back(151);
-        range(154, 159);
-        c.push_back(163);
-        range(165, 169);
-        for (int x : {171, 172, 178, 195, 196, 197}) c.push_back(x);
-        range(901, 909);
-        range(911, 915);
-        for (int x : {919, 920, 921}) c.push_back(x);
-        range(990, 995);
-        return c;
-    }();
-    return codes;
-}
-
 namespace {
 
 // Sets one pay-kind field by name.

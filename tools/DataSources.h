@@ -8,6 +8,7 @@
 // wrong file.
 #include "infobase/InfoBase.h"
 #include "infobase/RefFiles.h"
+#include "masterdata/PayKindBook.h"
 
 #include <QString>
 
@@ -40,7 +41,7 @@ void WriteReferenceFiles(const infobase::CRefFiles& ref, const QString& outDir);
 void ReadBaseSources(const QString& srcDir, infobase::CInfoBase& base);
 
 // The codes the calculation treats by number; each must have a kind in the template.
-const std::vector<int>& BuiltInPayKindCodes();
+using masterdata::BuiltInPayKindCodes;
 
 // Makes "empty.bak" in outDir: a base with the settings, built-in pay kinds
 // and schedules of the sources and no employees. Built in a work folder and

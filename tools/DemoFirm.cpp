@@ -126,6 +126,7 @@ constexpr int WritIndex = 41;          // Комаров: alimony 25 %
 constexpr int LoanIndex = 16;          // Калинин: repays a loan of the firm
 constexpr int BonusIndices[] = {11, 26, 27, 40};
 constexpr int BankIndices[] = {0, 1, 2, 4, 10, 11, 16, 26, 36};
+constexpr int ReversalIndex = 7;       // Ракитин: January's overpaid salary reversed in February
 
 // ------------------------------------------------------------------ calendar
 
@@ -177,6 +178,13 @@ void markDay(TabelRecord& t, int day)
 }
 
 // ------------------------------------------------------------------ the past year
+
+// The archive reaches back to January 2010, so that the reports of 2010 see a
+// whole year. The months before the last twelve are paid without the
+// month-to-month variation, as the year's running totals always counted them,
+// so the later months keep their tax and contributions.
+constexpr int ArchiveFirstYear = 2010;
+constexpr int ArchiveMonths = (DemoYear - ArchiveFirstYear) * 12 + DemoMonth - 1;
 
 struct YearTotals {
     double income = 0;    // taxable income since January, kopecks
@@ -256,6 +264,81 @@ double taxAndContributions(Archive& a, bool nonResident, bool disabled, int year
     return tax;
 }
 
+// The report generator's period and the firm's texts that only the
+// statutory reports read: every report shows the first quarter of 2011.
+void AddDemoReportSettings(CInfoBase& base)
+{
+    base.config.r_g = i8(2011 - 1900);
+    base.config.r_m1 = 1;
+    base.config.r_m2 = 3;
+    FirmInfo& f = base.firm;
+    f.texts[FirmInfo::firmPodchFSS] = QStringLiteral("35011");
+    f.texts[FirmInfo::firmKodObosob] = QStringLiteral("0000");
+    f.texts[FirmInfo::innShef] = QStringLiteral("352500412377");
+    f.texts[FirmInfo::innBuh] = QStringLiteral("352511870243");
+    f.texts[FirmInfo::fioPredst] = s(u"Кудрявцева Ирина Николаевна");
+}
+
+// Standing payments of a few employees: a monthly supplement to the salary, an
+// hourly allowance for harmful work, a monthly bonus in percent of the last
+// month's accruals, and a supplement paid by a separate statement.
+void addPermanentPayments(int i, EmployeeRecord& rec)
+{
+    PostDoplEntry e;
+    switch (i) {
+    case 1: // Кудрявцева: 5,000 a month for the worked time
+        e.kod = 53;
+        e.vid = 0;
+        e.sum = rub(5'000);
+        e.zavisOt = 1;
+        break;
+    case 18: // Муравьёв: 12 roubles an hour for harmful conditions
+        e.kod = 9;
+        e.vid = 1;
+        e.sum = rub(12);
+        e.zavisOt = 1;
+        break;
+    case 10: // Прохоров: 20 % of all accruals of the last month
+        e.kod = 8;
+        e.vid = 5;
+        e.mask = 8;
+        e.procent = 200;
+        e.period = 1;
+        break;
+    case 12: // Голубев: 1,500 since January 2011, paid by a separate statement
+        e.kod = 6;
+        e.vid = 0;
+        e.sum = rub(1'500);
+        e.mrp = 1;
+        e.dBegin = 1;
+        e.mBegin = 1;
+        e.gBegin = 2011;
+        break;
+    default:
+        return;
+    }
+    rec.postDopl[0] = e;
+}
+
+// January's salary paid twice by mistake, and the reversal of the second
+// payment with a negative amount, paid in February.
+void addReversal(EmployeeRecord& rec)
+{
+    for (double sum : {rub(1'800), -rub(1'800)}) {
+        if (rec.warKv >= EmployeeRecord::ArchiveCapacity) return;
+        WariaEntry& e = rec.waria[rec.warKv];
+        e.kod = 4;
+        e.sum = sum;
+        e.god = 2011;
+        e.mes = 1;
+        if (sum < 0) {
+            e.godVyd = 2011;
+            e.mesVyd = 2;
+        }
+        ++rec.warKv;
+    }
+}
+
 } // namespace
 
 // ------------------------------------------------------------------ the firm
@@ -286,6 +369,8 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
     f.texts[FirmInfo::buhFio] = s(u"Кудрявцева И. Н.");
     f.texts[FirmInfo::kassirDolg] = s(u"Кассир");
     f.texts[FirmInfo::kassirFio] = s(u"Зуева Л. И.");
+    // The 1C transfer file of the cash orders; the build makes it empty in the working folder.
+    f.texts[FirmInfo::file1C] = QStringLiteral("kassa1c.txt");
     f.texts[FirmInfo::firmPens] = QStringLiteral("059-001-017342");
     f.texts[FirmInfo::firmOMS] = QStringLiteral("3500000123");
     f.texts[FirmInfo::firmFSS] = QStringLiteral("3501002417");
@@ -301,6 +386,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
     f.texts[FirmInfo::firmGNI] = QStringLiteral("3525");
     f.texts[FirmInfo::firmNalogovaya] = s(u"ИФНС России по г. Вологде");
     f.adrKodRG = 35;
+    AddDemoReportSettings(base);
 
     const char16_t* const shopNames[] = {u"Администрация", u"Механический цех", u"Сборочный цех",
                                          u"Склад и транспорт"};
@@ -425,7 +511,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
             h.invSprDat = QStringLiteral("16.02.2009");
         }
 
-        // The past twelve months: pay, advance, tax, contributions, transfers.
+        // The months since January 2010: pay, advance, tax, contributions, transfers.
         const QDate hire(p.hired[2], p.hired[1], p.hired[0]);
         // One month's pay into an archive; returns the gross amount.
         auto monthPay = [&](Archive& a, int y, int m, int variation) {
@@ -466,7 +552,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
         Archive a{rec};
         YearTotals totals;
         int totalsYear = 0;
-        for (int back = 12; back >= 1; --back) {
+        for (int back = ArchiveMonths; back >= 1; --back) {
             int y = year, m = month - back;
             while (m <= 0) { m += 12; --y; }
             if (y != totalsYear) {
@@ -482,12 +568,15 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
                                             monthPay(scratch, y, earlier, 0), totals);
             }
             if (QDate(y, m, 1).addMonths(1) <= hire) continue; // not yet hired
-            const double gross = monthPay(a, y, m, ((i * 7 + back * 3) % 9) - 4);
+            const double gross = monthPay(a, y, m, back > 12 ? 0 : ((i * 7 + back * 3) % 9) - 4);
             const double tax = taxAndContributions(a, nonResident, disabled, y, m, gross, totals);
             a.add(901, wholeRoubles(gross * 0.4), y, m);
             if (i == WritIndex) a.add(911, std::round((gross - tax) * 0.25), y, m);
             if (i == LoanIndex && y == 2011) a.add(760, rub(3'000), y, m);
         }
+
+        addPermanentPayments(i, rec);
+        if (i == ReversalIndex) addReversal(rec);
 
         // Rates of the last twelve months (the first is the current month).
         const double rateNow = p.pay == Salary ? h.oklad : rub(p.rate);
@@ -610,6 +699,8 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
             sl.gEnd = 2011;
             sl.procent = 100; // more than eight years of insurance
             sl.alg = 0;       // average earnings by days
+            sl.mrp = 1;       // "Выплатить в м/р": paid before the month's pay
+            sl.sum = DemoSickLeaveAmount;
             base.bln.replaceRun(slot, std::vector<SickLeaveSheet>{sl});
         }
         if (i == VacationIndex) {
@@ -620,6 +711,8 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
             v.dlin = 14;
             v.kalend = 1;
             v.alg = 1; // average per calendar day, 29.4 days a month
+            v.mrp = 1; // "Выплатить в м/р": paid before the month's pay
+            v.sum = DemoVacationAmount;
             base.otp.replaceRun(slot, std::vector<VacationNote>{v});
         }
     }

@@ -1,7 +1,7 @@
 #pragma once
 // The demo firm of the README's first command: a small engineering works with
-// about fifty employees in four shops, a reporting month in 2011 and the twelve
-// months before it in the archive.
+// about fifty employees in four shops, a reporting month in 2011 and the months
+// since January 2010 in the archive.
 #include "infobase/InfoBase.h"
 
 #include <QString>
@@ -11,6 +11,12 @@ namespace kalvor::tools {
 // Reporting month of the demo base.
 constexpr int DemoYear = 2011;
 constexpr int DemoMonth = 4;
+// The amounts that the sick-leave sheet and the vacation note of the
+// reporting month carry, as the engine computes them from the demo data
+// (the print tests check that it still does); both are paid before the
+// month's pay ("Выплатить в м/р").
+constexpr double DemoSickLeaveAmount = 342'948;  // kopecks: 3,429.48 roubles
+constexpr double DemoVacationAmount = 1'115'334; // kopecks: 11,153.34 roubles
 // Name of the demo base in the working folder.
 inline QString DemoBaseName() { return QStringLiteral("demo"); }
 

@@ -1,6 +1,12 @@
 #include "app/RegisterScreens.h"
 
 #include "masterdata/ui/CRefGenInfoView.h"
+#include "exchange/ui/ExchangeScreens.h"
+#include "masterdata/ui/RefBooks.h"
+#include "masterdata/ui/CWorkerArchiveView.h"
+#include "masterdata/ui/CWorkerNalvichView.h"
+#include "masterdata/ui/CWorkerPostviplView.h"
+#include "payroll/ui/CCalcPlatVedView.h"
 #include "payroll/ui/CCalcZarpView.h"
 #include "payroll/ui/RunMonthChange.h"
 #include "shell/ui/CKalvorApp.h"
@@ -50,4 +56,46 @@ void RegisterScreens(CommandRegistry& registry)
 
     // Edit and print commands of the focused grid.
     RegisterGridCommands(registry);
+    // The additional functions: main panel 4, its working panels and the
+    // screens built so far.
+    RegisterExchangeScreens(registry);
+    // The reference books of pay kinds and work schedules (working panel 0).
+    RegisterPayKindAndScheduleBooks(registry);
+    // The pay sheet of the amounts to pay that the calculation stored.
+    CommandInfo paySheet;
+    paySheet.id = 32842;
+    paySheet.caption = QStringLiteral("Просмотр ведомости на з/п");
+    paySheet.panel = 8;
+    paySheet.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CCalcPlatVedView(doc); };
+    registry.AddCommand(paySheet);
+
+    // The employee screens (entry-screen code 1) and their quick buttons,
+    // which open them with the employee shown last.
+    registry.AddPanel({1, QStringLiteral("Информация по работнику"), MainPanelPayroll});
+    registry.SetEntryScreenPanel(1, 1);
+    struct EmployeeScreen {
+        int id, quickId;
+        const char16_t* caption;
+        ViewFactory make;
+    };
+    const EmployeeScreen employeeScreens[] = {
+        {1212, 10013, u"Налоговые вычеты", [](CKalvorDoc* d) -> CCommonFormView* { return new CWorkerNalvichView(d); }},
+        {1044, 10002, u"Архив", [](CKalvorDoc* d) -> CCommonFormView* { return new CWorkerArchiveView(d); }},
+        {1043, 10001, u"Постоянные выплаты",
+         [](CKalvorDoc* d) -> CCommonFormView* { return new CWorkerPostviplView(d); }},
+    };
+    for (const EmployeeScreen& screen : employeeScreens) {
+        CommandInfo command;
+        command.id = screen.id;
+        command.caption = QString::fromUtf16(screen.caption);
+        command.panel = 1;
+        command.makeView = screen.make;
+        registry.AddCommand(command);
+        CommandInfo quick = command;
+        quick.id = screen.quickId;
+        quick.panel = -1;
+        quick.quickButton = true;
+        quick.quickOpen = 1;
+        registry.AddCommand(quick);
+    }
 }

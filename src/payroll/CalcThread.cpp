@@ -119,8 +119,10 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
     }
     if (batch)
         batch->commit();
-    // The status words of the employees computed so far.
+    // The status words and the amounts to pay of the employees computed so far
+    // (the pay sheet reads the amounts after a restart).
     SaveComp(base);
+    SaveAvZar1(base);
     if (stopped)
         return TaskOutcome(platform::TASK_STOPPED, 0);
     return TaskOutcome(platform::TASK_DONE, errors);

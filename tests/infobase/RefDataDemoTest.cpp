@@ -143,8 +143,9 @@ TEST_F(RefDataDemo, PastYearFollowsTheRulesOf2010And2011)
     for (int i = 0; i < base.current.warKv; ++i)
         if (base.current.waria[std::size_t(i)].kod == 4)
             months.insert(base.current.waria[std::size_t(i)].god * 12 + base.current.waria[std::size_t(i)].mes);
-    EXPECT_EQ(months.size(), 12u);
-    EXPECT_EQ(*months.begin(), 2010 * 12 + 4);
+    // The archive runs from January 2010 to March 2011: fifteen months.
+    EXPECT_EQ(months.size(), 15u);
+    EXPECT_EQ(*months.begin(), 2010 * 12 + 1);
     EXPECT_EQ(*months.rbegin(), 2011 * 12 + 3);
     EXPECT_DOUBLE_EQ(archived(base, 4, 2011, 2), 45'000);
     EXPECT_DOUBLE_EQ(archived(base, 902, 2011, 2), 5'850);

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QDockWidget>
 #include <QLabel>
 #include <QMenu>
@@ -131,7 +132,7 @@ void CMainFrame::BuildPanels()
                 m_panelButtons.insert(c.id, b);
                 ++buttons;
             }
-            if (buttons == 0) {
+            if (buttons == 0 && !p.shownWhenEmpty) {
                 delete page; // a panel whose screens are not built yet is not shown
                 continue;
             }
@@ -271,6 +272,15 @@ CCommonFormView* CMainFrame::SwitchView(const ViewFactory& make)
     if (!view->focusWidget())
         view->setFocus();
     return view;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (m_view && !m_view->CanLeave()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::ShowMainPanel(int mainPanel)

@@ -68,6 +68,10 @@ public:
     // element, 32825 insert before, 32826 insert after, 32794 delete.
     bool RunViewCommand(int id);
 
+protected:
+    // The open screen saves what was typed first; a refusal keeps the program open.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void BuildMenus();
     void BuildPanels();

@@ -51,6 +51,7 @@ struct WorkPanelInfo {
     int number = 0;
     QString caption;
     int mainPanel = MainPanelPayroll;
+    bool shownWhenEmpty = false; // shown with its caption before any of its screens is registered
 };
 
 class CommandRegistry {

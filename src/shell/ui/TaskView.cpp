@@ -1,9 +1,182 @@
 #include "shell/ui/TaskView.h"
 
 #include "platform/TaskThread.h"
+#include "shell/ui/CCommonFormView.h"
+#include "shell/ui/FormSelection.h"
 #include "shell/ui/KalvorMessageBox.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kHintCorner = 3; // right of the field
+constexpr int kHintWidth = 300;
+
+const QColor kEditBackground(245, 235, 235);
+const QColor kLabelText(170, 80, 80);
+
+void EnableIfPresent(CCommonFormView& view, int id)
+{
+    if (QWidget* button = view.control(id))
+        button->setEnabled(true);
+}
+
+} // namespace
+
+// ------------------------------------------------------------ the marquee
+
+void TaskMarquee::SetPlace(QWidget* place)
+{
+    m_place = place;
+    if (place && !place->layout()) {
+        auto* layout = new QVBoxLayout(place);
+        layout->setContentsMargins(0, 0, 0, 0);
+    }
+}
+
+void TaskMarquee::Start()
+{
+    if (!m_place || m_bar)
+        return;
+    auto* bar = new QProgressBar(m_place);
+    bar->setObjectName(QStringLiteral("taskMarquee"));
+    bar->setRange(0, 0); // a marquee: runs without a position
+    bar->setTextVisible(false);
+    m_place->layout()->addWidget(bar);
+    bar->show();
+    m_bar = bar;
+}
+
+void TaskMarquee::Stop()
+{
+    delete m_bar.data();
+}
+
+QRect TaskMarquee::Rect() const
+{
+    if (!m_place)
+        return {};
+    QWidget* view = m_place->parentWidget();
+    while (view && !qobject_cast<CCommonFormView*>(view))
+        view = view->parentWidget();
+    const QPoint topLeft = view ? m_place->mapTo(view, QPoint(0, 0)) : m_place->pos();
+    return QRect(topLeft, m_place->size());
+}
+
+// ------------------------------------------------------ first update, help
+
+void TaskViewOnInitialUpdate(CCommonFormView& view, TaskMarquee& marquee)
+{
+    marquee.SetPlace(view.control(IdProgressPlace));
+}
+
+QString BrigadeFieldHint()
+{
+    return QStringLiteral("Укажите номер бригады\nЭто должно быть число в пределах от 1 до 99");
+}
+
+QString FilePathFieldHint()
+{
+    return QStringLiteral("Укажите путь к файлу в формате\nдиск:\\директория\\...\\\n"
+                          "По умолчанию файл будет записан\nв текущую директорию с программой");
+}
+
+QString AnyIntegerFieldHint()
+{
+    return QStringLiteral("Введите любое целое число\nв соответствии с назначением поля");
+}
+
+void TaskViewShowFormHelp(CCommonFormView& view)
+{
+    switch (view.m_focusedId) {
+    case IdPersonnelNumberField: {
+        std::array<int, 3> selection{};
+        ReadSelectionFields(view, selection);
+        view.PickEmployee(3, selection[0], selection[1], selection[2]);
+        break;
+    }
+    case IdFileNameField:
+        view.ShowFieldHint(FilePathFieldHint(), kHintCorner, kHintWidth);
+        break;
+    case IdShopField:
+        view.PickShop();
+        break;
+    case IdBrigadeField:
+        view.ShowFieldHint(BrigadeFieldHint(), kHintCorner, kHintWidth);
+        break;
+    case IdProfessionField:
+        view.PickProfession();
+        break;
+    default:
+        break;
+    }
+}
+
+// ---------------------------------------------------------- end of a run
+
+void EndTaskRun(CCommonFormView& view, TaskMarquee& marquee)
+{
+    marquee.Stop();
+    EnableIfPresent(view, IdStartButton);
+    EnableIfPresent(view, IdSecondStartButton);
+}
+
+void ShowTaskResult(QWidget* owner, int result, int detail, const QString& noDataText)
+{
+    using namespace kalvor::platform;
+    const QString caption = QString::fromUtf8(kMessageCaption);
+    switch (result) {
+    case TASK_BAD_CONDITION:
+        KalvorMessageBox(QStringLiteral("Некорректное условие поиска"), MB_OK | MB_ICONINFORMATION, caption, owner);
+        break;
+    case TASK_NO_DATA:
+        KalvorMessageBox(noDataText, MB_OK | MB_ICONINFORMATION, caption, owner);
+        break;
+    case TASK_FILE_ERROR:
+        KalvorMessageBox(FileErrorKindText(detail), MB_OK | MB_ICONERROR, caption, owner);
+        break;
+    default: // done, failure already shown, stopped
+        break;
+    }
+}
+
+void OnTaskDone(CCommonFormView& view, TaskMarquee& marquee, int result, int detail)
+{
+    EndTaskRun(view, marquee);
+    ShowTaskResult(&view, result, detail, QStringLiteral("Нет данных для печати"));
+}
+
+void OnCopyBaseWorkerDone(CCommonFormView& view, TaskMarquee& marquee, int result)
+{
+    EndTaskRun(view, marquee);
+    if (result == kalvor::platform::TASK_NO_DATA)
+        KalvorMessageBox(QStringLiteral("Нет работников для заданных параметров"), MB_OK | MB_ICONINFORMATION,
+                         QString::fromUtf8(kMessageCaption), &view);
+}
+
+// ------------------------------------------------------------- colours
+
+void OnTaskViewCtlColor(QWidget& view)
+{
+    for (QLineEdit* edit : view.findChildren<QLineEdit*>()) {
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Base, kEditBackground);
+        edit->setPalette(palette);
+    }
+    for (QLabel* label : view.findChildren<QLabel*>()) {
+        if (label->isWindow())
+            continue; // the hint window keeps its own look
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, kLabelText);
+        label->setPalette(palette);
+    }
+}
+
+// ------------------------------------------------------- end of the view
 
 void OnTaskViewDestroy(kalvor::platform::TaskThread& thread)
 {

@@ -1,0 +1,8 @@
+// The additional functions in the frame's command registry.
+#pragma once
+
+class CommandRegistry;
+
+// Main panel 4 "Дополнительные функции" with its working panels 11 to 14,
+// shown with their captions, and the commands of the screens built so far.
+void RegisterExchangeScreens(CommandRegistry& registry);

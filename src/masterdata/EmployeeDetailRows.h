@@ -1,0 +1,120 @@
+#pragma once
+// The rows of the three employee detail grids as text: the tax deductions,
+// the permanent payments and the archive of past months. Each block has its
+// cell texts and its read-back rules (cell texts into the record's fields),
+// and the block-wide steps the screens and their group operations share:
+// compaction and the search for the row that equals an entered one.
+//
+// Years: the records keep full years; a date or month cell takes a two-digit
+// year (read through the clock's window) or a four-digit one.
+#include "infobase/RefFiles.h"
+#include "infobase/Records.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+namespace kalvor::masterdata {
+
+using infobase::DeductionKindBook;
+using infobase::NalvichEntry;
+using infobase::PostDoplEntry;
+using infobase::WariaEntry;
+
+// What a read-back of one row gives: the row, or the reason it is refused.
+struct RowRefusal {
+    int column = -1;    // the cell to correct
+    QString message;    // empty when the row is accepted
+    bool refused() const { return !message.isEmpty(); }
+};
+
+// ---------------------------------------------------------------- compaction
+
+// Used slots (any field not zero) to the front in their order, the rest zero.
+template <class Entry, std::size_t N>
+void CompactSlots(std::array<Entry, N>& block)
+{
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < N; ++i) {
+        if (block[i] == Entry{})
+            continue;
+        if (i != next)
+            block[next] = block[i];
+        ++next;
+    }
+    for (std::size_t i = next; i < N; ++i)
+        block[i] = Entry{};
+}
+
+// Index of the first slot whose code is 0 (a free slot for an appended row); -1 when none.
+template <class Entry, std::size_t N>
+int FirstFreeSlot(const std::array<Entry, N>& block)
+{
+    for (std::size_t i = 0; i < N; ++i)
+        if (block[i].kod == 0)
+            return int(i);
+    return -1;
+}
+
+// Index of the first used slot (code not 0) equal to the row in every field; -1 when none.
+template <class Entry, std::size_t N>
+int FirstEqualSlot(const std::array<Entry, N>& block, const Entry& row)
+{
+    for (std::size_t i = 0; i < N; ++i)
+        if (block[i].kod != 0 && block[i] == row)
+            return int(i);
+    return -1;
+}
+
+// ---------------------------------------------------------------- tax deductions
+
+inline constexpr int kNalvichColumns = 6;
+inline constexpr int kNalvichMaxCode = 699;
+
+// Name of a deduction kind: the first record of the book with that code, or
+// "Нет в справочнике".
+QString DeductionKindName(const DeductionKindBook& book, int code);
+// Code "%d", name, start and end month "MM.YY", sum "%.2f", multiplicity "%d";
+// zeros empty.
+QStringList NalvichRowTexts(const NalvichEntry& entry, const DeductionKindBook& book);
+// The six cells into a slot: code 1..699 (else 0), months "MM.YY" (0 when
+// unreadable), sum in kopecks, multiplicity 0..15 (else 0). A row that holds
+// anything besides a code outside 1..699 is refused.
+RowRefusal ReadNalvichRow(const QStringList& cells, NalvichEntry& entry);
+
+// ---------------------------------------------------------------- permanent payments
+
+inline constexpr int kPostDoplColumns = 13;
+inline constexpr int kPostDoplMaxCode = 995;
+inline constexpr int kPostDoplDateStart = 10;
+inline constexpr int kPostDoplDateEnd = 11;
+
+QStringList PostDoplRowTexts(const PostDoplEntry& entry);
+// The thirteen cells into a slot by the ranges of the payment's fields (a
+// value outside its range is stored as 0). Refused: a row that holds
+// anything besides a code outside 1..995, and a date with a day above 31, a
+// month above 12 or a year that the record cannot keep (2000-2255).
+RowRefusal ReadPostDoplRow(const QStringList& cells, PostDoplEntry& entry);
+// "%u.%u.%u" into a payment date: day 0 or an empty text clears it. Returns
+// false for a date that is refused.
+bool ReadPaymentDate(const QString& text, int& day, int& month, int& year);
+
+// ---------------------------------------------------------------- archive of past months
+
+inline constexpr int kWariaColumns = 6;
+inline constexpr int kWariaMaxCode = 995;
+inline constexpr int kDeductionCodeFrom = 700;
+
+QStringList WariaRowTexts(const WariaEntry& entry);
+// Updates the entry field by field from the six cells (only fields that read
+// differently change); a row whose six cells are all empty zeroes the whole
+// entry. True when anything changed.
+bool ApplyWariaRow(const QStringList& cells, WariaEntry& entry);
+// True when the entry is in use and the six cells read back to what it holds.
+bool WariaRowMatches(const QStringList& cells, const WariaEntry& entry);
+// Number of entries up to the last one in use (the archive count the
+// calculation walks).
+int WariaCount(const std::vector<WariaEntry>& entries);
+
+} // namespace kalvor::masterdata

@@ -1,0 +1,150 @@
+#include "masterdata/ScheduleBook.h"
+
+#include "masterdata/TypedFields.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "payroll/CalendarMath.h"
+#include "payroll/ScheduleNorm.h"
+#include "values/Values.h"
+
+namespace kalvor::masterdata {
+
+using infobase::CInfoBase;
+using infobase::ScheduleMonth;
+using infobase::WorkSchedule;
+
+int ScheduleRowMonthKey(const CInfoBase& base, int monthIndex)
+{
+    return MonthKeyAdd(base.config.tekMes, monthIndex - WorkSchedule::ReportingMonth);
+}
+
+QString ScheduleMonthCaption(int monthKey)
+{
+    const QDate first(monthKey >> 4, monthKey & 15, 1);
+    return FormatTime(QDateTime(first, QTime(0, 0)), QStringLiteral(" %B     %Y г. "));
+}
+
+ScheduleTotals RefreshScheduleMonth(PayrollDoc& doc, int scheduleNumber, int monthIndex)
+{
+    WorkSchedule& schedule = doc.infoBase.schedules[std::size_t(scheduleNumber - 1)];
+    ScheduleTotals totals;
+    totals.manual = schedule.ruchn != 0;
+    // Day by day, so that automatic totals follow every edited day; a whole
+    // month asked at once would give the row's stored totals.
+    const int lastDay = totals.manual ? 0 : kNormDayByDay;
+    int days = 0, minutes = 0;
+    if (CalcScheduleNorm(monthIndex, schedule, 1, lastDay, days, minutes, doc) < 0)
+        days = minutes = 0;
+    ScheduleMonth& row = schedule.months[std::size_t(monthIndex)];
+    if (totals.manual) {
+        totals.days = row.rDn;
+        totals.minutes = row.rMin;
+    } else {
+        row.rDn = std::int8_t(days);
+        row.rMin = std::uint16_t(minutes);
+        totals.days = days;
+        totals.minutes = minutes;
+    }
+    return totals;
+}
+
+ScheduleMonthTexts FillScheduleMonthTexts(const ScheduleMonth& row, const ScheduleTotals& totals)
+{
+    ScheduleMonthTexts texts;
+    texts.workDays = FormatIntField(totals.days);
+    texts.workHours = FormatHoursMinutes(totals.minutes);
+    texts.evening = FormatHoursMinutes(row.vMin);
+    texts.night = FormatHoursMinutes(row.nMin);
+    for (std::size_t day = 0; day < texts.days.size(); ++day)
+        texts.days[day] = FormatHoursMinutes(row.d[day]);
+    return texts;
+}
+
+int StoreScheduleDay(ScheduleMonth& row, int day, QStringView text)
+{
+    if (day < 1 || day > 31)
+        return 0;
+    return ParseHoursMinutesLimited(text, kDayHoursLimit, row.d[std::size_t(day - 1)]);
+}
+
+int StoreScheduleTimes(ScheduleMonth& row, const ScheduleMonthTexts& texts, int monthLength)
+{
+    int changed = 0;
+    changed |= ParseHoursMinutesLimited(texts.evening, kEveningNightHoursLimit, row.vMin);
+    changed |= ParseHoursMinutesLimited(texts.night, kEveningNightHoursLimit, row.nMin);
+    for (int day = 1; day <= monthLength && day <= 31; ++day)
+        changed |= StoreScheduleDay(row, day, texts.days[std::size_t(day - 1)]);
+    return changed;
+}
+
+int StoreScheduleTotals(ScheduleMonth& row, QStringView daysText, QStringView hoursText)
+{
+    int changed = 0;
+    const int days = TypedNumber(daysText);
+    if (days != row.rDn) {
+        changed = 1;
+        if (days >= 0 && days < 32)
+            row.rDn = std::int8_t(days);
+    }
+    changed |= ParseHoursMinutesLimited(hoursText, kMonthHoursLimit, row.rMin);
+    return changed;
+}
+
+void ClearScheduleMonth(CInfoBase& base, int scheduleNumber, int monthIndex)
+{
+    base.schedules[std::size_t(scheduleNumber - 1)].months[std::size_t(monthIndex)] = ScheduleMonth{};
+}
+
+void ClearScheduleMonths(CInfoBase& base, int scheduleNumber)
+{
+    for (ScheduleMonth& row : base.schedules[std::size_t(scheduleNumber - 1)].months)
+        row = ScheduleMonth{};
+}
+
+ScheduleDefinitionTexts FillScheduleDefinition(const WorkSchedule& s)
+{
+    ScheduleDefinitionTexts texts;
+    if (s.rdHr != 0 || s.rdMin != 0)
+        texts.dayLength = QString::asprintf("%d,%d", int(s.rdHr), int(s.rdMin));
+    if (s.mesFond != 0)
+        texts.monthFund = QString::asprintf("%d,%d", s.mesFond / 10, s.mesFond % 10);
+    texts.workDays = FormatIntField(s.pRab);
+    texts.daysOff = FormatIntField(s.pVyh);
+    if (s.begD != 0 || s.begM != 0 || s.begG != 0)
+        texts.startDate = PackedDate::pack(s.begD, s.begM, s.begG).value;
+    for (int day = 0; day < 7; ++day)
+        texts.weekDays[std::size_t(day)] = ((s.rabDnNed >> day) & 1) != 0;
+    texts.automatic = s.ruchn == 0;
+    return texts;
+}
+
+int ReadScheduleDefinition(const ScheduleDefinitionTexts& t, WorkSchedule& s)
+{
+    int changed = 0;
+    int hours = s.rdHr, minutes = s.rdMin;
+    ParseHoursMinutes(t.dayLength, kDayHoursLimit, hours, minutes);
+    changed |= StoreBits(s.rdHr, hours & 31, [&](int v) { s.rdHr = v; });
+    changed |= StoreBits(s.rdMin, minutes & 63, [&](int v) { s.rdMin = v; });
+    int fund = s.mesFond;
+    ParseScheduleHours(t.monthFund, fund);
+    changed |= StoreBits(s.mesFond, fund & 0xFFF, [&](int v) { s.mesFond = v; });
+    changed |= StoreBits(s.pRab, TypedNumber(t.workDays) & 15, [&](int v) { s.pRab = v; });
+    changed |= StoreBits(s.pVyh, TypedNumber(t.daysOff) & 31, [&](int v) { s.pVyh = v; });
+    const PackedDate start(t.startDate);
+    changed |= StoreBits(s.begD, start.day(), [&](int v) { s.begD = std::uint8_t(v); });
+    changed |= StoreBits(s.begM, start.month(), [&](int v) { s.begM = std::uint8_t(v); });
+    changed |= StoreBits(s.begG, start.yearField(), [&](int v) { s.begG = std::uint8_t(v); });
+    int week = 0;
+    for (int day = 0; day < 7; ++day)
+        week |= t.weekDays[std::size_t(day)] ? 1 << day : 0;
+    changed |= StoreBits(s.rabDnNed, week, [&](int v) { s.rabDnNed = v; });
+    changed |= StoreBits(s.ruchn, t.automatic ? 0 : 1, [&](int v) { s.ruchn = v; });
+    return changed;
+}
+
+void SaveScheduleBook(CInfoBase& base)
+{
+    infobase::SaveGraph(base);
+}
+
+} // namespace kalvor::masterdata

@@ -1,0 +1,197 @@
+#include "masterdata/ui/CRefOplUdDlg.h"
+
+#include "masterdata/UnsavedBooks.h"
+#include "masterdata/ui/CRefOplUdView.h"
+#include "masterdata/ui/RefBooks.h"
+#include "platform/Db.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/KalvorMessageBox.h"
+
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+using namespace kalvor::masterdata;
+using kalvor::infobase::PayKind;
+
+namespace {
+
+// The first fields run down the left half of the form, the rest down the right.
+constexpr int kFirstRightField = FieldOkrug;
+
+int FieldWidth(PayKindField field)
+{
+    switch (field) {
+    case FieldName: return 520;
+    case FieldSpz: return 120;
+    case FieldSumSkidPodoh:
+    case FieldSumSkidSoc: return 100;
+    default: return 60;
+    }
+}
+
+} // namespace
+
+CRefOplUdDlg::CRefOplUdDlg(CRefOplUdView* view, CKalvorDoc* doc)
+    : CFormChildDlg(DialogId, view)
+    , m_bookView(view)
+    , m_doc(doc)
+{
+    // The view deletes the dialog itself before it goes.
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setStyleSheet(ReferenceBookStyleSheet());
+    BuildForm();
+    // A save that failed when the book was last left is still owed.
+    m_modified = TakeUnsavedBook(doc->infoBase, RefBook::PayKinds);
+    LoadRecord(0);
+}
+
+CRefOplUdDlg::~CRefOplUdDlg()
+{
+    if (m_groupMode)
+        ClearPayKindGroup(m_doc->infoBase.payKinds);
+    else
+        SaveRecord();
+    if (m_modified)
+        SaveBook();
+}
+
+void CRefOplUdDlg::SaveBook()
+{
+    try {
+        SavePayKindBook(m_doc->infoBase);
+        m_modified = false;
+    } catch (const kalvor::db::DbError& error) {
+        // The table in memory keeps the changes; leaving the book again saves them.
+        ShowComError(error);
+        RememberUnsavedBook(m_doc->infoBase, RefBook::PayKinds);
+    }
+}
+
+void CRefOplUdDlg::BuildForm()
+{
+    auto* grid = new QGridLayout(this);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(3);
+    for (int f = 0; f < PayKindFieldCount; ++f) {
+        const auto field = PayKindField(f);
+        auto* label = new QLabel(QString::fromUtf8(PayKindFieldOf(field).label), this);
+        label->setWordWrap(true);
+        auto* edit = new QLineEdit(this);
+        edit->setFixedWidth(FieldWidth(field));
+        edit->setAlignment(field == FieldName ? Qt::AlignLeft : Qt::AlignRight);
+        label->setBuddy(edit);
+        SetControl(PayKindFieldOf(field).controlId, edit);
+        m_edits[std::size_t(f)] = edit;
+        if (field == FieldKod || field == FieldName) {
+            grid->addWidget(label, f, 0);
+            grid->addWidget(edit, f, 1, 1, 3, Qt::AlignLeft);
+        } else if (f < kFirstRightField) {
+            grid->addWidget(label, f, 0);
+            grid->addWidget(edit, f, 1, Qt::AlignLeft);
+        } else {
+            const int row = FieldFond + (f - kFirstRightField);
+            grid->addWidget(label, row, 2);
+            grid->addWidget(edit, row, 3, Qt::AlignLeft);
+        }
+    }
+    grid->setColumnMinimumWidth(0, 300);
+    grid->setColumnMinimumWidth(2, 300);
+    Field(FieldName)->setMaxLength(119);
+    Field(FieldKod)->setReadOnly(true);
+}
+
+void CRefOplUdDlg::FillFields(const PayKind& kind)
+{
+    const PayKindTexts texts = FillPayKindTexts(kind);
+    for (int f = 0; f < PayKindFieldCount; ++f) {
+        m_edits[std::size_t(f)]->setText(texts[std::size_t(f)]);
+        m_edits[std::size_t(f)]->setCursorPosition(0);
+    }
+    Field(FieldName)->setReadOnly(!PayKindNameEditable(kind.kod));
+}
+
+PayKindTexts CRefOplUdDlg::ShownTexts() const
+{
+    PayKindTexts texts;
+    for (int f = 0; f < PayKindFieldCount; ++f)
+        texts[std::size_t(f)] = m_edits[std::size_t(f)]->text();
+    return texts;
+}
+
+int CRefOplUdDlg::ReadFields(PayKind& kind)
+{
+    const int changed = ReadPayKindTexts(ShownTexts(), kind);
+    if (changed)
+        m_modified = true;
+    return changed;
+}
+
+void CRefOplUdDlg::LoadRecord(quint32 number)
+{
+    auto& kinds = m_doc->infoBase.payKinds;
+    if (number > kinds.size())
+        number = 0;
+    m_slot = number;
+    FillFields(number == 0 ? PayKind{} : kinds[number - 1]);
+}
+
+int CRefOplUdDlg::SaveRecord()
+{
+    if (m_slot == 0 || m_slot > m_doc->infoBase.payKinds.size())
+        return 1;
+    ReadFields(m_doc->infoBase.payKinds[m_slot - 1]);
+    return 1;
+}
+
+void CRefOplUdDlg::BeginGroup()
+{
+    CFormChildDlg::BeginGroup();
+    m_slot = 0;
+    FillFields(PayKind{});
+}
+
+int CRefOplUdDlg::GroupAppend()
+{
+    // The form read into an all-zero kind is the pattern of the copy.
+    PayKind pattern;
+    ReadPayKindTexts(ShownTexts(), pattern);
+    if (CopyIntoPayKindGroup(m_doc->infoBase.payKinds, pattern) > 0)
+        m_modified = true;
+    m_groupMode = false;
+    return 1;
+}
+
+void CRefOplUdDlg::UnlockName()
+{
+    Field(FieldName)->setReadOnly(false);
+}
+
+void CRefOplUdDlg::FocusFirstField()
+{
+    Field(FieldKod)->setFocus();
+}
+
+void CRefOplUdDlg::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        // Enter copies the form into the marked kinds; outside a group it does nothing.
+        if (m_groupMode) {
+            GroupAppend();
+            m_bookView->CancelGroup();
+        }
+        return;
+    }
+    if (key == Qt::Key_Escape) {
+        if (m_groupMode) {
+            m_groupMode = false;
+            m_bookView->CancelGroup();
+        } else {
+            m_bookView->FocusCodeField();
+        }
+        return;
+    }
+    CFormChildDlg::keyPressEvent(event);
+}

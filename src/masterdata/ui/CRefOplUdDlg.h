@@ -1,0 +1,57 @@
+#pragma once
+// The form of one pay or deduction kind (dialog 343): its 27 fields, read
+// back into the document's pay-kind table whenever another kind is chosen or
+// the screen is left. The table is saved to the base when the dialog goes,
+// if anything was changed, created or deleted.
+#include "masterdata/PayKindBook.h"
+#include "shell/ui/CFormChildDlg.h"
+
+#include <array>
+
+class CKalvorDoc;
+class CRefOplUdView;
+class QLineEdit;
+
+class CRefOplUdDlg : public CFormChildDlg {
+    Q_OBJECT
+public:
+    enum { DialogId = 343 };
+
+    CRefOplUdDlg(CRefOplUdView* view, CKalvorDoc* doc);
+    ~CRefOplUdDlg() override;
+
+    // The record number is the kind's 1-based position in the table; 0 shows
+    // an empty form.
+    void LoadRecord(quint32 number) override;
+    int SaveRecord() override;
+    void BeginGroup() override;
+    int GroupAppend() override;
+
+    void FillFields(const kalvor::infobase::PayKind& kind);
+    // The shown texts into the kind; 1 when anything changed (the modified
+    // flag is then set).
+    int ReadFields(kalvor::infobase::PayKind& kind);
+
+    // Makes the name editable, also of a built-in kind (Ctrl+F3).
+    void UnlockName();
+    // Gives the focus to the first field.
+    void FocusFirstField();
+
+    QLineEdit* Field(kalvor::masterdata::PayKindField field) const
+    {
+        return m_edits[std::size_t(field)];
+    }
+    quint32 RecordNumber() const { return m_slot; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void BuildForm();
+    kalvor::masterdata::PayKindTexts ShownTexts() const;
+    void SaveBook();
+
+    CRefOplUdView* m_bookView;
+    CKalvorDoc* m_doc;
+    std::array<QLineEdit*, kalvor::masterdata::PayKindFieldCount> m_edits{};
+};

@@ -1,0 +1,114 @@
+#include "masterdata/ui/CWorkerArchiveDlg.h"
+
+#include "grid/FldHlpGridCtrl.h"
+#include "infobase/InfoBase.h"
+#include "masterdata/EmployeeDetailRows.h"
+#include "shell/ui/CKalvorDoc.h"
+
+using namespace kalvor::masterdata;
+using kalvor::infobase::EmployeeRecord;
+using kalvor::infobase::WariaEntry;
+using kalvor::infobase::u16;
+
+CWorkerArchiveDlg::CWorkerArchiveDlg(CCommonFormView* view) : CEmployeeDetailDlg(448, IdGrid, view)
+{
+    setObjectName(QStringLiteral("CWorkerArchiveDlg"));
+    setFixedSize(730, 442);
+    Grid()->Create(QRect(0, 0, 730, 442), this, IdGrid);
+    SetupGrid({QStringLiteral("Месяц"), QStringLiteral("Код начисления\nили удержания"), QStringLiteral("Сумма"),
+               QStringLiteral("Время\n(в днях)"), QStringLiteral("Время\n(в часах)"), QStringLiteral("Месяц\nвыдачи")},
+              {0.08, 0.20, 0.20, 0.17, 0.17}, QStringLiteral("Месяц"));
+}
+
+void CWorkerArchiveDlg::FillGrid(const std::vector<WariaEntry>& entries)
+{
+    CFldHlpGridCtrl* grid = Grid();
+    grid->SetRedraw(false);
+    grid->DeleteNonFixedRows();
+    const int height = HeaderHeight() / 2;
+    for (const WariaEntry& entry : entries) {
+        const int row = AppendRow(WariaRowTexts(entry), height);
+        grid->SetItemFormat(row, 2, GridCtrl::DT_RIGHT | GridCtrl::DT_VCENTER | GridCtrl::DT_SINGLELINE);
+        if (entry.kod >= kDeductionCodeFrom)
+            for (int col = 0; col < kWariaColumns; ++col)
+                grid->SetItemFgColour(row, col, kDeductionColour);
+    }
+    grid->SetColumnWidth(kWariaColumns - 1, 10);
+    grid->SetRedraw(true, true);
+    FitLastColumn();
+}
+
+void CWorkerArchiveDlg::LoadRecord(quint32 slot)
+{
+    CFormChildDlg::LoadRecord(slot);
+    m_groupMode = false;
+    m_modified = false;
+    if (slot == 0) {
+        FillGrid(std::vector<WariaEntry>(EmployeeRecord::ArchiveCapacity));
+        return;
+    }
+    const auto& base = View()->Document()->infoBase;
+    if (auto* view = qobject_cast<CEmployeeDetailView*>(View()))
+        view->SetTitle(QStringLiteral("Архив [%1]").arg(base.shortNames[std::size_t(slot - 1)]));
+    FillGrid(base.current.waria);
+}
+
+int CWorkerArchiveDlg::SaveRecord()
+{
+    auto& base = View()->Document()->infoBase;
+    if (m_slot == 0 || m_groupMode || base.currentSlot != int(m_slot))
+        return 1;
+    EmployeeRecord& rec = base.current;
+    const int first = Grid()->GetFixedRowCount();
+    for (int i = 0; i < int(rec.waria.size()) && first + i < Grid()->GetRowCount(); ++i)
+        m_modified |= ApplyWariaRow(RowCells(first + i), rec.waria[std::size_t(i)]);
+    if (!m_modified)
+        return 1;
+    // The calculation walks the entries up to the count: entries typed after it count too.
+    rec.warKv = u16(WariaCount(rec.waria));
+    if (!SaveCurrentEmployee(int(m_slot)))
+        return 0;
+    m_modified = false;
+    return 1;
+}
+
+bool CWorkerArchiveDlg::ReadEnteredRow()
+{
+    m_entered = RowCells(1);
+    return true;
+}
+
+bool CWorkerArchiveDlg::AppendEntered(EmployeeRecord& rec)
+{
+    for (WariaEntry& entry : rec.waria)
+        if (!entry.inUse()) {
+            const bool changed = ApplyWariaRow(m_entered, entry);
+            rec.warKv = u16(WariaCount(rec.waria));
+            return changed;
+        }
+    return false;
+}
+
+int CWorkerArchiveDlg::MatchEntered(const EmployeeRecord& rec) const
+{
+    for (int i = 0; i < int(rec.waria.size()); ++i)
+        if (WariaRowMatches(m_entered, rec.waria[std::size_t(i)]))
+            return i;
+    return -1;
+}
+
+bool CWorkerArchiveDlg::DeleteMatched(EmployeeRecord& rec, int index)
+{
+    rec.waria[std::size_t(index)] = WariaEntry{};
+    rec.warKv = u16(WariaCount(rec.waria));
+    return true;
+}
+
+bool CWorkerArchiveDlg::CorrectMatched(EmployeeRecord& rec, int index)
+{
+    if (index < 0 || index >= int(rec.waria.size()))
+        return false;
+    const bool changed = ApplyWariaRow(m_entered, rec.waria[std::size_t(index)]);
+    rec.warKv = u16(WariaCount(rec.waria));
+    return changed;
+}

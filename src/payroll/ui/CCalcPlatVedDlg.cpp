@@ -1,0 +1,154 @@
+#include "payroll/ui/CCalcPlatVedDlg.h"
+
+#include "grid/FldHlpGridCtrl.h"
+#include "grid/GridCell.h"
+#include "shell/ui/CCommonFormView.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/EntryGrid.h"
+#include "values/RoundText.h"
+#include "values/Values.h"
+
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <cmath>
+
+using namespace GridCtrl;
+
+void FillPaySheetRow(CGridCtrl* grid, int row, const PaySheetRow& rec)
+{
+    grid->SetItemText(row, 0, rec.name.left(120));
+    grid->SetModified(row, 0);
+    grid->SetItemText(row, 1, rec.tabN == 0 ? QString() : QString::number(rec.tabN));
+    grid->SetModified(row, 1);
+    grid->SetItemText(row, 2, kalvor::FormatMoney(rec.amount));
+    grid->SetModified(row, 2);
+}
+
+CCalcPlatVedDlg::CCalcPlatVedDlg(CCommonFormView* view) : CFormChildDlg(392, view)
+{
+    setObjectName(QStringLiteral("CCalcPlatVedDlg"));
+    setFixedSize(560, 440);
+    m_grid = new CFldHlpGridCtrl(this);
+    m_grid->Create(QRect(0, 0, 560, 400), this, IdGrid);
+    SetControl(IdGrid, m_grid);
+    auto* label = new QLabel(QStringLiteral("К выдаче"), this);
+    label->setGeometry(300, 410, 80, 24);
+    m_total = new QLineEdit(this);
+    m_total->setGeometry(390, 408, 170, 26);
+    m_total->setReadOnly(true);
+    m_total->setAlignment(Qt::AlignRight);
+    label->setBuddy(m_total);
+    SetControl(IdTotal, m_total);
+    SetupGrid();
+    // The selected cell becomes the view's focused field (its field help reads it).
+    connect(m_grid, &CGridCtrl::gridNotify, this, [this](GridNotifyInfo* info, long* result) {
+        *result = 0;
+        if (info->hdr.code != NotifySelChanged || !View())
+            return;
+        View()->m_focusedId = IdGrid;
+        View()->m_focusedWnd = m_grid;
+        View()->m_focusedGrid = m_grid;
+        View()->m_gridRow = info->iRow;
+        View()->m_gridCol = info->iColumn;
+    });
+}
+
+void CCalcPlatVedDlg::SetupGrid()
+{
+    CFldHlpGridCtrl* grid = m_grid;
+    grid->SetGridBkColor(GetSysColour(ColourButtonFace));
+    SetGridDefaultMargins(grid);
+    grid->SetListMode(true);
+    grid->SetEditable(false);
+    grid->SetSingleRowSelection(true);
+    grid->SetHeaderSort(false);
+    grid->EnableTitleTips(false);
+    grid->SetTrackFocusCell(false);
+    static const QFont bold = [] {
+        QFont f;
+        f.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+                       QStringLiteral("DejaVu Sans")});
+        f.setPointSize(10);
+        f.setBold(true);
+        return f;
+    }();
+    static const QFont normal = [] {
+        QFont f = bold;
+        f.setBold(false);
+        return f;
+    }();
+    for (int fixedCol = 0; fixedCol < 2; ++fixedCol) {
+        CGridDefaultCell* heading = grid->GetDefaultCell(true, fixedCol != 0);
+        heading->SetFont(&bold);
+        heading->SetTextColour(0x800040);
+        heading->SetBackColour(0xFFD79B);
+        heading->SetFormat(DT_CENTER | DT_VCENTER);
+        CGridDefaultCell* data = grid->GetDefaultCell(false, fixedCol != 0);
+        data->SetFont(&normal);
+        data->SetFormat(DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    grid->SetFixedRowCount(1);
+    grid->SetFixedColumnCount(0);
+    grid->SetColumnCount(3);
+    grid->SetRowCount(1);
+    grid->SetRowHeight(0, QFontMetrics(bold).height() + 2 * 5 + 1);
+    const int width = grid->width();
+    grid->SetColumnWidth(0, int(std::ceil(width * 0.4 - 0.5)));
+    grid->SetColumnWidth(1, int(std::ceil(width * 0.25 - 0.5)));
+    grid->ExpandLastColumn();
+    grid->SetItemText(0, 0, QStringLiteral("Фамилия И.О."));
+    grid->SetItemText(0, 1, QStringLiteral("Табельный номер"));
+    grid->SetItemText(0, 2, QStringLiteral("Сумма к выдаче"));
+}
+
+void CCalcPlatVedDlg::SetSelection(int shop, int brigade, int profession)
+{
+    CFormChildDlg::SetSelection(shop, brigade, profession);
+    m_grid->DeleteNonFixedRows();
+    double total = 0;
+    const auto& base = View()->Document()->infoBase;
+    for (int i = 0; i < base.employeeCount(); ++i) {
+        if (!EmployeeMatchesFilter(i, shop, brigade, profession))
+            continue;
+        const auto& entry = base.list[std::size_t(i)];
+        const std::size_t slot = entry.slot;
+        PaySheetRow rec;
+        rec.tabN = entry.tabN();
+        rec.name = slot >= 1 && slot <= base.shortNames.size() ? base.shortNames[slot - 1] : QString();
+        rec.amount = slot >= 1 && slot <= base.zar1.size() ? base.zar1[slot - 1] : 0.0;
+        const int row = m_grid->InsertRow(QString());
+        m_grid->SetRowHeight(row, m_grid->GetRowHeight(0));
+        FillPaySheetRow(m_grid, row, rec);
+        total += rec.amount;
+    }
+    if (m_grid->GetColumnCount() > 2) {
+        m_grid->SetColumnWidth(2, 5);
+        m_grid->ExpandLastColumn();
+    }
+    m_grid->Refresh();
+    m_total->setText(kalvor::FormatFixed(total / 100, 2));
+}
+
+QString CCalcPlatVedDlg::TotalText() const { return m_total->text(); }
+
+void CCalcPlatVedDlg::OnCancel()
+{
+    SaveRecord();
+    m_grid->DeleteNonFixedRows();
+    m_grid->Refresh();
+    if (auto* strip = View() ? qobject_cast<CWorkersFilterDlg*>(View()->m_strip.data()) : nullptr)
+        strip->Field(CWorkersFilterDlg::IdShop)->setFocus();
+}
+
+void CCalcPlatVedDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        OnCancel();
+        return;
+    }
+    CFormChildDlg::keyPressEvent(event);
+}

@@ -1,0 +1,120 @@
+#pragma once
+// What becomes of a finished text report (a statement, cash orders, a
+// register): the parameter block of the statement threads, the payment
+// document kinds, the print command and the 1C transfer file.
+//
+// Text reports are 8-bit windows-1251 files, by default the run's work file
+// (KalvorDocData::TypWorkFile). PrintTextFile lets the user confirm or edit
+// the print command and runs it on the report; AppendToTransferFile appends
+// the report to the file from which the 1C accounting program takes its cash
+// orders. ApplyPrintOutput is the one rule by which every statement thread
+// hands its report on after writing it.
+#include "payroll/PayrollDocument.h"
+#include "platform/TaskThread.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+
+namespace kalvor::print {
+
+// The payment document kinds of the statement views ("Вид платежного
+// документа"): what the thread writes and what follows it.
+enum PrintOutputMode : int {
+    PaymentStatement = 0,    // "Платежная ведомость"
+    CashOrders = 1,          // "Кассовые ордеры"
+    SignedCashOrders = 2,    // "Ордеры с подписью"
+    BudgetStatement = 3,     // "Платежная ведомость (бюджет)"
+    TransferOrders1C = 4,    // "Ордер для 1С"
+    BankCashOrder = 5,       // "Банковский ордер"
+};
+inline constexpr int kPrintOutputModeCount = 6;
+
+// The name of a mode 0-5 as the views offer it; empty for any other value.
+QString PrintOutputModeName(int mode);
+
+// The parameter block that the print views hand to the writers, in order.
+// Each writer says which fields it reads.
+struct StatementPrintParams {
+    std::uint8_t outputMode = PaymentStatement;    // PrintOutputMode
+    std::uint8_t shop = 0;                         // 0 = all shops
+    std::int8_t brigade = 0;                       // 0 = all brigades
+    std::int16_t profession = 0;                   // 0 = all professions
+    std::int16_t firstPage = 0;                    // 0 or 1: from the title page
+    std::int16_t lastPage = 0;                     // 0: to the end
+    std::uint16_t personnelNumber = 0;             // 0: all employees
+    std::uint8_t variant = 0;                      // text statements: the cut line between pages
+    std::uint16_t payKind = 0;                     // bonus statement: 0 = all kinds
+};
+
+// The user's confirmation of the print command. PrintTextFile asks it with
+// the report's path and the command it proposes; the answer is the command to
+// run (possibly edited), or nothing when the user declined. The user-interface
+// library provides the dialog; tests pass a recorder.
+class PrintCommandPrompt {
+public:
+    virtual ~PrintCommandPrompt() = default;
+    virtual std::optional<QString> ConfirmCommand(const QString& reportPath, const QString& command) = 0;
+};
+
+// Longest print command kept in the base settings (120 with the terminator).
+inline constexpr int kPrintCommandMaxLength = 119;
+
+// The default print script: "e.sh" of the working folder, by absolute path.
+QString DefaultPrintScript();
+
+// Offers the stored print command, or "<e.sh> <report>" when none is stored,
+// through the prompt. On confirmation the command is stored in the base
+// settings (in memory; the caller saves them), the report is converted in
+// place to cp866 and the command is run through the console runner; its
+// output goes to "console.log". Declined, nothing happens at all. The
+// command finds the document opener's command in the environment variable
+// KALVOR_OPENER.
+void PrintTextFile(PayrollDoc& doc, const QString& reportPath, PrintCommandPrompt& prompt);
+
+// A failure of the 1C transfer file; kind() is a platform::FileErrorKind.
+class TransferFileError : public std::runtime_error {
+public:
+    TransferFileError(int kind, const QString& path);
+    int kind() const { return m_kind; }
+
+private:
+    int m_kind;
+};
+
+// How long AppendToTransferFile waits for the lock of the transfer file and
+// how long it keeps it after the copy (so that the 1C side sees a settled file).
+struct TransferFileTiming {
+    int lockWaitMs = 10'000;
+    int holdMs = 3'000;
+};
+
+// The transfer file of the firm record (file1C); a bare name lies in the
+// working folder. Empty when none is set.
+QString TransferFilePath(const PayrollDoc& doc);
+
+// Appends the report to the transfer file under a lock of its first 100
+// bytes. The transfer file must exist already. Throws TransferFileError:
+// FILE_ERROR_OPEN (either file cannot be opened), FILE_ERROR_LOCK (the lock
+// cannot be had within the wait, or released), FILE_ERROR_WRITE (short write),
+// FILE_ERROR_READ (the report cannot be read).
+// The lock is advisory: it holds only against programs that ask for it.
+void AppendToTransferFile(const QString& reportPath, const PayrollDoc& doc, TransferFileTiming timing = {});
+
+// What modes 0 and 3 of a statement thread produced: the RTF pay statement,
+// already open in the viewer, or a text statement in the work file.
+enum class StatementForm { Rtf, Text };
+
+// What a statement thread does after its writer has written the report:
+// modes 1, 2 and above 5 (cash orders) print the report (PrintTextFile) and
+// save the base settings, so that an edited command is kept; mode 4 appends
+// it to the transfer file; mode 5 (an RTF form) does nothing more, nor do
+// modes 0 and 3 for the RTF statement, while a text statement of modes 0 and
+// 3 is printed like the cash orders. The outcome is the thread's result:
+// TASK_DONE, or TASK_FILE_ERROR with the transfer file's FileErrorKind.
+platform::TaskOutcome ApplyPrintOutput(int mode, StatementForm form, PayrollDoc& doc, const QString& reportPath,
+                                       PrintCommandPrompt& prompt, TransferFileTiming timing = {});
+
+} // namespace kalvor::print

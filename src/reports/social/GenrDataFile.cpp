@@ -1,0 +1,109 @@
+#include "reports/social/GenrDataFile.h"
+
+#include "platform/TaskThread.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace kalvor::reports {
+
+using infobase::ByteReader;
+using infobase::ByteWriter;
+
+bool GenrDataHeader::periodValid() const
+{
+    return firstMonth >= 1 && firstMonth <= 12 && lastMonth >= 1 && lastMonth <= 12 && yearByte >= MinYearByte &&
+           yearByte <= MaxYearByte;
+}
+
+QByteArray GenrDataFileBytes(const GenrDataFile& file)
+{
+    const int tag = file.header.tag;
+    const std::size_t valueCount = GenrDataFile::valueCount(tag);
+    const QByteArray inval = GenrDataFile::carriesInval(tag) ? InvalRecordsToBytes(file.inval) : QByteArray();
+
+    QByteArray bytes(qsizetype(GenrDataHeader::Size + valueCount * 8), '\0');
+    ByteWriter w(bytes.data(), std::size_t(bytes.size()));
+    w.u8v(file.header.tag);
+    w.u8v(file.header.firstMonth);
+    w.u8v(file.header.lastMonth);
+    w.u8v(file.header.yearByte);
+    for (std::size_t i = 0; i < valueCount; ++i)
+        w.f64(i < file.values.size() ? file.values[i] : 0.0);
+    return bytes + inval;
+}
+
+int WriteGenrDataFile(const QString& path, const GenrDataFile& file)
+{
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        return platform::FILE_ERROR_OPEN;
+    const QByteArray bytes = GenrDataFileBytes(file);
+    if (out.write(bytes) != bytes.size() || !out.commit())
+        return platform::FILE_ERROR_WRITE;
+    return 0;
+}
+
+QString GenrReadStatusText(GenrReadStatus status)
+{
+    switch (status) {
+    case GenrReadStatus::Done:
+        return {};
+    case GenrReadStatus::OpenFailed:
+        return platform::FileErrorKindText(platform::FILE_ERROR_OPEN);
+    case GenrReadStatus::ReadFailed:
+        return platform::FileErrorKindText(platform::FILE_ERROR_READ);
+    case GenrReadStatus::Foreign:
+        break;
+    }
+    return QStringLiteral("Файл не имеет отношения к выбранному Вами своду");
+}
+
+GenrReadStatus ParseGenrDataFile(const QByteArray& bytes, int tag, const GenrDataHeader* first, GenrDataFile& file)
+{
+    if (std::size_t(bytes.size()) < GenrDataHeader::Size)
+        return GenrReadStatus::ReadFailed;
+    ByteReader r(bytes.constData(), std::size_t(bytes.size()));
+    GenrDataHeader header;
+    header.tag = r.u8v();
+    header.firstMonth = r.u8v();
+    header.lastMonth = r.u8v();
+    header.yearByte = r.u8v();
+    if (header.tag != tag || !header.periodValid() || (first != nullptr && !header.samePeriod(*first)))
+        return GenrReadStatus::Foreign;
+
+    const std::size_t valueCount = GenrDataFile::valueCount(tag);
+    const std::size_t valuesEnd = GenrDataHeader::Size + valueCount * 8;
+    if (std::size_t(bytes.size()) < valuesEnd)
+        return GenrReadStatus::ReadFailed;
+    std::vector<double> values(valueCount);
+    for (double& value : values)
+        value = r.f64();
+
+    // The records after the values; the files of the other tags end with
+    // their values, and whatever follows there is not read.
+    std::vector<InvalRecord> inval;
+    if (GenrDataFile::carriesInval(tag)) {
+        const QByteArray tail = bytes.mid(qsizetype(valuesEnd));
+        if (tail.size() % qsizetype(InvalRecord::Size) != 0)
+            return GenrReadStatus::ReadFailed;
+        inval = InvalRecordsFromBytes(tail);
+    }
+    file.header = header;
+    file.values = std::move(values);
+    file.inval = std::move(inval);
+    return GenrReadStatus::Done;
+}
+
+GenrReadStatus ReadGenrDataFile(const QString& path, int tag, const GenrDataHeader* first, GenrDataFile& file)
+{
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        return GenrReadStatus::OpenFailed;
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError)
+        return GenrReadStatus::ReadFailed;
+    return ParseGenrDataFile(bytes, tag, first, file);
+}
+
+} // namespace kalvor::reports

@@ -1,0 +1,113 @@
+#include "reports/social/InvalRecord.h"
+
+#include "platform/CodePage.h"
+#include "platform/TaskThread.h"
+#include "platform/WorkingFolder.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstring>
+
+namespace kalvor::reports {
+
+using infobase::ByteReader;
+using infobase::ByteWriter;
+
+void InvalRecord::write(ByteWriter& w) const
+{
+    w.u8v(reserved);
+    w.bytes(fio.data(), fio.size());
+    w.bytes(invSprSer.data(), invSprSer.size());
+    w.bytes(invSprNom.data(), invSprNom.size());
+    w.bytes(invSprDat.data(), invSprDat.size());
+    w.bytes(invEnd.data(), invEnd.size());
+    w.u8v(invGr);
+    w.f64(sinceYearStart);
+    w.f64(quarter);
+    for (double month : months)
+        w.f64(month);
+}
+
+InvalRecord InvalRecord::read(ByteReader& r)
+{
+    InvalRecord rec;
+    rec.reserved = r.u8v();
+    r.bytes(rec.fio.data(), rec.fio.size());
+    r.bytes(rec.invSprSer.data(), rec.invSprSer.size());
+    r.bytes(rec.invSprNom.data(), rec.invSprNom.size());
+    r.bytes(rec.invSprDat.data(), rec.invSprDat.size());
+    r.bytes(rec.invEnd.data(), rec.invEnd.size());
+    rec.invGr = r.u8v();
+    rec.sinceYearStart = r.f64();
+    rec.quarter = r.f64();
+    for (double& month : rec.months)
+        month = r.f64();
+    return rec;
+}
+
+static_assert(1 + 50 + 8 + 10 + 8 + 10 + 1 + 5 * 8 == InvalRecord::Size);
+
+std::array<char, 10> InvalValidityText(const infobase::EmployeeHead& head)
+{
+    std::array<char, 10> text{};
+    int endMonth = 0;
+    if (head.invDat2End != 0)
+        endMonth = head.invDat2End;
+    else if (head.invDat2Begin == 0)
+        endMonth = head.invDat1End;
+    QByteArray bytes;
+    if (endMonth != 0)
+        bytes = QStringLiteral("01.%1.%2").arg(endMonth & 15, 2, 10, QLatin1Char('0')).arg(endMonth >> 4, 4, 10, QLatin1Char('0')).toLatin1();
+    else
+        bytes = codepage::toCp1251(QStringLiteral("бессрочно"));
+    std::memcpy(text.data(), bytes.constData(), std::min<std::size_t>(text.size(), std::size_t(bytes.size())));
+    return text;
+}
+
+QString InvalFilePath() { return platform::WithSeparator(platform::WorkingFolder()) + QStringLiteral("inval"); }
+
+QByteArray InvalRecordsToBytes(const std::vector<InvalRecord>& records)
+{
+    QByteArray bytes(qsizetype(records.size() * InvalRecord::Size), '\0');
+    ByteWriter w(bytes.data(), std::size_t(bytes.size()));
+    for (const InvalRecord& rec : records)
+        rec.write(w);
+    return bytes;
+}
+
+std::vector<InvalRecord> InvalRecordsFromBytes(const QByteArray& bytes)
+{
+    std::vector<InvalRecord> records;
+    const std::size_t count = std::size_t(bytes.size()) / InvalRecord::Size;
+    ByteReader r(bytes.constData(), count * InvalRecord::Size);
+    for (std::size_t i = 0; i < count; ++i)
+        records.push_back(InvalRecord::read(r));
+    return records;
+}
+
+int ReadInvalFile(const QString& path, std::vector<InvalRecord>& records)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return platform::FILE_ERROR_OPEN;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || bytes.size() % qsizetype(InvalRecord::Size) != 0)
+        return platform::FILE_ERROR_READ;
+    records = InvalRecordsFromBytes(bytes);
+    return 0;
+}
+
+int WriteInvalFile(const QString& path, const std::vector<InvalRecord>& records)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return platform::FILE_ERROR_OPEN;
+    const QByteArray bytes = InvalRecordsToBytes(records);
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        return platform::FILE_ERROR_WRITE;
+    return 0;
+}
+
+} // namespace kalvor::reports

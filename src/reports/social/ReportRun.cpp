@@ -1,0 +1,57 @@
+#include "reports/social/ReportRun.h"
+
+#include <algorithm>
+
+namespace kalvor::reports {
+
+infobase::Selection ReportSelection::toInfoBaseSelection(int markedCount) const
+{
+    infobase::Selection s;
+    s.shop = shop;
+    s.brigade = brigade;
+    s.profession = profession;
+    s.tabN = tabN;
+    s.flag = markedCount > 0 ? 1 : 0;
+    return s;
+}
+
+bool SelectsReportEmployee(const infobase::CInfoBase& base, const infobase::EmployeeListEntry& entry,
+                           const ReportSelection& selection, int markedCount)
+{
+    if (markedCount > 0) {
+        if (!entry.marked())
+            return false;
+    } else if (selection.tabN != 0 && entry.tabN() != selection.tabN) {
+        return false;
+    }
+    const std::size_t slot = entry.slot;
+    if (slot < 1 || slot > base.attributes.size())
+        return false;
+    if (selection.shop != 0 && (slot >= base.shopBytes.size() || base.shopBytes[slot] != selection.shop))
+        return false;
+    const infobase::EmployeeAttributes& attributes = base.attributes[slot - 1];
+    if (selection.brigade != 0 && std::uint8_t(attributes.brig) != selection.brigade)
+        return false;
+    if (selection.profession != 0 && attributes.prof != selection.profession)
+        return false;
+    return true;
+}
+
+ReportPeriod ResolveReportPeriod(const infobase::InfoBaseConfig& config, const ReportPeriodRules& rules)
+{
+    ReportPeriod period;
+    period.year = config.r_g != 0 ? 1900 + config.r_g : config.reportingYear();
+    period.firstMonth = config.r_m1 != 0 ? std::clamp<int>(config.r_m1, 1, 12) : 1;
+    period.lastMonth = config.r_m2 != 0 ? std::clamp<int>(config.r_m2, 1, 12) : 12;
+    if (rules.fromJanuary)
+        period.firstMonth = 1;
+    period.lastMonth = std::max(period.lastMonth, rules.minimumLastMonth);
+    return period;
+}
+
+bool ReportYearAfterBase(const ReportPeriod& period, const infobase::InfoBaseConfig& config)
+{
+    return period.year > config.reportingYear();
+}
+
+} // namespace kalvor::reports

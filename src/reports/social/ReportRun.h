@@ -1,0 +1,90 @@
+#pragma once
+// What every builder of the report generator starts from and how it ends:
+// the selection that its task view hands over, the reporting period of the
+// base's configuration with the defaults settled in one place, and the
+// results of a run.
+#include "infobase/InfoBase.h"
+#include "infobase/InfoBaseDb.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace kalvor::reports {
+
+// Results of a builder. Negative results are codes of ReportErrorTexts.
+enum GenrRunResult : int {
+    GenrDone = 0,
+    GenrStopped = 1,     // stopped through the stop event: nothing written or printed
+    GenrFileFailed = 2,  // the report data file could not be written (GenrRunDetail::fileError)
+    GenrPrintFailed = 3, // the print form could not be made (GenrRunDetail::text)
+};
+
+// What a run tells its task thread besides the result: the FileErrorKind of
+// a failed data file, and the text of a print-form failure, or of a viewer
+// that could not be started after the form was written.
+struct GenrRunDetail {
+    int fileError = 0;
+    QString text;
+};
+
+// The selection block of a report run. A field of 0 means no restriction.
+// The pack and department numbers of the pension-fund run are kept in 32 bits
+// (the parameters screen accepts department codes up to 999999); they travel
+// in the report values as doubles, so no file layout changes with them.
+struct ReportSelection {
+    std::uint8_t shop = 0;
+    std::uint8_t brigade = 0;
+    std::uint16_t profession = 0;
+    std::int32_t orgPackNumber = 0;
+    std::int32_t deptPackNumber = 0;
+    std::uint16_t tabN = 0;
+    std::int32_t deptCode = 0;
+
+    // The same restriction in the form the loaders and swap runs take.
+    infobase::Selection toInfoBaseSelection(int markedCount) const;
+};
+
+// The selection test of the builders, for one entry of the current employee
+// list: with markedCount 0 the entry must carry the selection's personnel
+// number when one is set, otherwise it must have one of its three selection
+// bits set; then shop, brigade and profession must match where set.
+bool SelectsReportEmployee(const infobase::CInfoBase& base, const infobase::EmployeeListEntry& entry,
+                           const ReportSelection& selection, int markedCount);
+
+// The reporting period of a run: full year, first and last month 1-12.
+struct ReportPeriod {
+    int year = 0;
+    int firstMonth = 1;
+    int lastMonth = 12;
+
+    // year - 1900, the period byte of data files and of the parameters.
+    int yearByte() const { return year - 1900; }
+    // Period bounds as year * 16 + month.
+    int begin() const { return year * 16 + firstMonth; }
+    int end() const { return year * 16 + lastMonth; }
+    // Months as (year - 1900) * 12 + month, the form of the swap selection
+    // and of the tax tables.
+    int firstMonthIndex() const { return yearByte() * 12 + firstMonth; }
+    int lastMonthIndex() const { return yearByte() * 12 + lastMonth; }
+};
+
+// The rules in which the reports differ. The pension-fund report always
+// starts in January and covers at least the first quarter.
+struct ReportPeriodRules {
+    bool fromJanuary = false;
+    int minimumLastMonth = 1;
+};
+
+// The period of the generator's parameters (r_g, r_m1, r_m2 of the base's
+// configuration): a year of 0 is the year of the base's reporting month, a
+// first month of 0 is January, a last month of 0 is December; then the
+// report's own rules. Every builder takes its period from here.
+ReportPeriod ResolveReportPeriod(const infobase::InfoBaseConfig& config, const ReportPeriodRules& rules = {});
+
+// True when the period's year lies after the year of the base's reporting
+// month (the builders that check it refuse with code -2, "ошибка в датах
+// отчетного периода").
+bool ReportYearAfterBase(const ReportPeriod& period, const infobase::InfoBaseConfig& config);
+
+} // namespace kalvor::reports

@@ -1,0 +1,149 @@
+#include "shell/ui/EntryViewBodies.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "platform/Db.h"
+#include "shell/ui/CCommonFormView.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/KalvorMessageBox.h"
+#include "values/CScan.h"
+
+#include <QApplication>
+#include <QLineEdit>
+
+namespace ib = kalvor::infobase;
+
+namespace {
+
+// The wait cursor for the life of the object.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+void FocusStripField(CCommonFormView& view, int id)
+{
+    if (auto* strip = qobject_cast<CWorkersFilterDlg*>(view.m_strip.data()))
+        if (QLineEdit* field = strip->Field(id)) {
+            field->selectAll();
+            field->setFocus();
+        }
+}
+
+} // namespace
+
+CTabelFilterDlg* TabelStripOf(const CCommonFormView& view)
+{
+    return qobject_cast<CTabelFilterDlg*>(view.m_strip.data());
+}
+
+bool RefuseWhileGroupOpen(CCommonFormView& view)
+{
+    if (!view.m_entryDlg || !view.m_entryDlg->m_groupMode)
+        return false;
+    KalvorMessageBox(QStringLiteral("Выбрана группа. Завершите групповую операцию:\n"
+                                    "Enter - сохранить данные,   Esc - отмена."),
+                     MB_OK | MB_ICONWARNING, QString(), &view);
+    return true;
+}
+
+bool LoadEmployeeForView(CCommonFormView& view, int listIndex)
+{
+    CKalvorDoc* doc = view.Document();
+    ib::CInfoBase& base = doc->infoBase;
+    const ib::EmployeeListEntry entry = base.list[std::size_t(listIndex)];
+    view.m_tabN = entry.tabN();
+    doc->LastPersonnelNumber = entry.tabN();
+    if (CTabelFilterDlg* strip = TabelStripOf(view))
+        strip->SetPersonnelNumber(entry.tabN());
+    bool loaded = true;
+    {
+        WaitCursor wait;
+        try {
+            ib::LoadEmployee(base, entry.slot);
+            ib::LoadWarDat(base, entry.slot, 0, 0, 0);
+        } catch (const kalvor::db::DbError& error) {
+            ShowComError(error);
+            loaded = false;
+        }
+    }
+    if (view.m_entryDlg)
+        view.m_entryDlg->LoadRecord(loaded ? entry.slot : 0);
+    return loaded;
+}
+
+void ApplySelectionBody(CCommonFormView& view)
+{
+    CFormChildDlg* dlg = view.m_entryDlg;
+    CTabelFilterDlg* strip = TabelStripOf(view);
+    if (!dlg || !strip || RefuseWhileGroupOpen(view) || !dlg->SaveRecord())
+        return;
+    const unsigned tabN = strip->PersonnelNumber();
+    if (tabN == 0)
+        return;
+    CKalvorDoc* doc = view.Document();
+    doc->LastPersonnelNumber = tabN;
+    const int index = doc->infoBase.FindEmployee(int(tabN));
+    if (index < 0) {
+        KalvorMessageBox(QStringLiteral("Некорректный табельный номер"), MB_OK | MB_ICONERROR, QString(), &view);
+        FocusStripField(view, CTabelFilterDlg::IdTabN);
+        return;
+    }
+    if (LoadEmployeeForView(view, index))
+        view.EnableEntry(true);
+}
+
+void CancelGroupBody(CCommonFormView& view)
+{
+    CKalvorDoc* doc = view.Document();
+    for (ib::EmployeeListEntry& entry : doc->infoBase.list)
+        entry.setFlag(0, false);
+    view.CloseGroupPanel();
+    if (view.m_entryDlg)
+        view.m_entryDlg->LoadRecord(0);
+    FocusStripField(view, CTabelFilterDlg::IdTabN);
+}
+
+void TakeHelpValuesBody(CCommonFormView& view, const QStringList& values)
+{
+    CFormChildDlg* dlg = view.m_entryDlg;
+    if (!dlg || dlg->m_groupMode || !dlg->SaveRecord())
+        return;
+    ib::CInfoBase& base = view.Document()->infoBase;
+    for (ib::EmployeeListEntry& entry : base.list)
+        entry.setFlag(0, false);
+    for (const QString& value : values) {
+        int tabN = 0;
+        if (!kalvor::ScanInt(value, tabN))
+            continue;
+        const int index = base.FindEmployee(tabN);
+        if (index >= 0)
+            base.list[std::size_t(index)].setFlag(0, true);
+    }
+    view.OpenGroupPanel();
+    view.EnableEntry(true);
+    dlg->BeginGroup();
+}
+
+int CheckFilterHasEmployees(CCommonFormView& view, CWorkersFilterDlg& strip, int* shop, int* brigade,
+                            int* profession)
+{
+    int s = 0, b = 0, p = 0;
+    strip.ReadFields(&s, &b, &p);
+    const int count = view.Document()->infoBase.employeeCount();
+    bool anybody = false;
+    for (int i = 0; i < count && !anybody; ++i)
+        anybody = EmployeeMatchesFilter(i, s, b, p) != 0;
+    if (!anybody) {
+        KalvorMessageBox(QStringLiteral("Сотрудников не обнаружено"), MB_OK | MB_ICONERROR, QString(), &view);
+        if (QLineEdit* field = strip.Field(CWorkersFilterDlg::IdShop)) {
+            field->selectAll();
+            field->setFocus();
+        }
+        return 0;
+    }
+    *shop = s;
+    *brigade = b;
+    *profession = p;
+    return 1;
+}

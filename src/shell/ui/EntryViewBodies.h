@@ -1,0 +1,52 @@
+// The entry-view operations that the employee screens and the month's entry
+// screens share: applying the personnel number typed in the selection strip,
+// marking a group of employees from the help list, cancelling the group, and
+// the check that the strip's keys select somebody.
+//
+// Pick lists are QStringList values, which free themselves: the entry screens
+// need no routine to free their lines.
+#pragma once
+
+#include <QStringList>
+
+class CCommonFormView;
+class CTabelFilterDlg;
+class CWorkersFilterDlg;
+
+// The view's selection strip with the personnel-number field; null when it has another.
+CTabelFilterDlg* TabelStripOf(const CCommonFormView& view);
+
+// Loads the employee of an entry of the current list for the view: the entry's
+// personnel number becomes the view's and the document's last one and goes into
+// the strip; the record (with its dated archive) is loaded under the wait
+// cursor, and the entry dialog shows it. A database failure is shown and leaves
+// the dialog empty, so that a half-loaded record is never saved back. True when
+// the employee was loaded.
+bool LoadEmployeeForView(CCommonFormView& view, int listIndex);
+
+// Enter in the strip: the entry dialog saves (a refusal keeps the employee);
+// the personnel number typed in field 1103 is looked up and its employee
+// loaded and shown, and the entry is enabled. A number that is not in the list
+// is refused with "Некорректный табельный номер". Refused while a group
+// operation is open.
+void ApplySelectionBody(CCommonFormView& view);
+
+// Clears the group marks of every employee, closes the group panel, empties
+// the entry dialog and gives the focus to the strip.
+void CancelGroupBody(CCommonFormView& view);
+
+// The employees chosen in the help list ("%d" personnel numbers) become the
+// group: their entries are marked, the group panel opens under the entry
+// dialog, the entry is enabled and the dialog begins the group. The employee
+// shown is saved first; a refusal keeps him and opens no group.
+void TakeHelpValuesBody(CCommonFormView& view, const QStringList& values);
+
+// Reads the shop, brigade and profession of the strip; when no employee of
+// the current list passes them: "Сотрудников не обнаружено", focus to the
+// shop field, 0. Otherwise the three keys and 1.
+int CheckFilterHasEmployees(CCommonFormView& view, CWorkersFilterDlg& strip, int* shop, int* brigade,
+                            int* profession);
+
+// True (after a message) when the view's entry dialog is in group mode, so
+// that stepping to another employee or applying a number must wait.
+bool RefuseWhileGroupOpen(CCommonFormView& view);

@@ -1,0 +1,422 @@
+// The task-view frame of the additional functions driven by keys: Enter and
+// button 1040 start one worker, the marquee runs only while it does, the
+// results and the writers' codes show their texts, Esc leaves a running view
+// for its panel and joins the worker, employees marked in the help of field
+// 1103 are the only ones of the run they start; main panel 4 in the frame.
+#include "shell/UiTestSupport.h"
+
+#include "exchange/ui/CExchangeTaskView.h"
+#include "exchange/ui/ExchangeScreens.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/FieldHelp.h"
+#include "support/TestFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QToolBox>
+
+#include <atomic>
+#include <mutex>
+#include <stdexcept>
+
+using kalvor::exchange::ExchangeCodeFamily;
+using kalvor::platform::TaskContext;
+using kalvor::platform::TaskOutcome;
+using kalvor::platform::TaskThread;
+using kalvor::platform::TaskThreadParams;
+namespace kp = kalvor::platform;
+
+namespace {
+
+// How the test's worker runs and what it saw; outlives every worker.
+struct WorkerScript {
+    std::atomic<bool> hold{false}; // the worker waits while set, until stopped
+    std::atomic<int> runs{0};
+    std::atomic<bool> sawStop{false};
+    std::atomic<bool> ended{false};
+    std::mutex mutex;
+    TaskOutcome outcome{kp::TASK_DONE};
+    std::vector<TaskThreadParams> params;
+    std::vector<std::vector<int>> marked; // personnel numbers marked in the list, per run
+    std::vector<int> markedCounts;        // CountMarkedEmployees of each run
+
+    void SetOutcome(TaskOutcome o)
+    {
+        std::lock_guard lock(mutex);
+        outcome = o;
+    }
+};
+
+// A view of form 444 with the common strip, as the total-sums view has it.
+class TestExchangeView : public CExchangeTaskView {
+public:
+    TestExchangeView(CKalvorDoc* doc, WorkerScript& script, LeaveTo leaveTo = LeaveToMainPanel,
+                     ExchangeCodeFamily family = ExchangeCodeFamily::WholeTable)
+        : CExchangeTaskView(444, leaveTo, doc)
+        , m_script(script)
+        , m_family(family)
+    {
+        BeginForm(QStringLiteral("Итоговые суммы"));
+        AddField(1252, QStringLiteral("Номер цеха (по умолчанию  вся организация)"));
+        AddField(1253, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
+        AddField(1254, QStringLiteral("Код профессии (по умолчанию все профессии)"));
+        AddField(1103, QStringLiteral("Табельный номер  (по умолчанию  все работники)"));
+        AddStartButton(QStringLiteral("Вывод"));
+        AddProgressPlace();
+    }
+
+    QLineEdit* Field(int id) const { return controlAs<QLineEdit>(id); }
+    QPushButton* StartButton() const { return controlAs<QPushButton>(1040); }
+
+    bool failLaunch = false;
+    bool dbfFamilyDone = false;
+    std::vector<int> progressSeen; // WM_TASK_PROGRESS positions, on the view's thread
+
+protected:
+    TaskThread::Body MakeTaskBody() override
+    {
+        const TaskThreadParams params = StripParams();
+        const kalvor::infobase::CInfoBase* base = &Document()->infoBase;
+        WorkerScript* script = &m_script;
+        return ExchangeBody(m_family, [params, base, script](TaskContext& context) -> TaskOutcome {
+            {
+                std::lock_guard lock(script->mutex);
+                script->params.push_back(params);
+                std::vector<int> marked;
+                if (params.markedOnly)
+                    for (const auto& entry : base->list)
+                        if (entry.marked())
+                            marked.push_back(entry.tabN());
+                script->marked.push_back(marked);
+                script->markedCounts.push_back(kalvor::exchange::CountMarkedEmployees(*base, params));
+            }
+            ++script->runs;
+            while (script->hold && !context.stopRequested()) {
+                context.progress(script->runs); // a steady stream of queued progress
+                QThread::msleep(1);
+            }
+            script->sawStop = context.stopRequested();
+            script->ended = true;
+            std::lock_guard lock(script->mutex);
+            return script->outcome;
+        });
+    }
+    bool LaunchWorker(TaskThread::Body body) override
+    {
+        return !failLaunch && CExchangeTaskView::LaunchWorker(std::move(body));
+    }
+    void OnWorkerProgress(int position, int /*count*/) override
+    {
+        EXPECT_EQ(QThread::currentThread(), thread());
+        progressSeen.push_back(position);
+    }
+    void OnWorkerDone(int result, int detail, const QString& failure) override
+    {
+        if (dbfFamilyDone)
+            OnTaskDoneDbf(*this, m_marquee, result, detail);
+        else
+            CExchangeTaskView::OnWorkerDone(result, detail, failure);
+    }
+
+private:
+    WorkerScript& m_script;
+    ExchangeCodeFamily m_family;
+};
+
+// Clicks the start button and waits until the run has ended and the button
+// is enabled again.
+bool RunOnce(TestExchangeView& view, WorkerScript& script)
+{
+    const int before = script.runs;
+    QTest::mouseClick(view.StartButton(), Qt::LeftButton);
+    return WaitFor([&] { return script.runs == before + 1 && !view.Running() && view.StartButton()->isEnabled(); });
+}
+
+} // namespace
+
+TEST(UiExchangeTaskView, EnterAndTheButtonStartOneWorkerAndTheMarqueeRunsOnlyWhileItDoes)
+{
+    MessageRecorder recorder;
+    CKalvorDoc doc;
+    WorkerScript script;
+    script.hold = true;
+    TestExchangeView view(&doc, script);
+    view.OnInitialUpdate();
+    ASSERT_TRUE(ShowActive(&view));
+    EXPECT_EQ(view.Marquee().Bar(), nullptr);
+
+    QLineEdit* shop = view.Field(1252);
+    shop->setFocus();
+    TypeText(shop, QStringLiteral("3"));
+    TypeText(view.Field(1253), QStringLiteral("12a"));
+    QTest::keyClick(shop, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return script.runs == 1; }));
+    EXPECT_TRUE(view.Running());
+    EXPECT_FALSE(view.StartButton()->isEnabled());
+
+    // The marquee fills the progress place while the worker runs.
+    QProgressBar* bar = view.Marquee().Bar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->minimum(), 0);
+    EXPECT_EQ(bar->maximum(), 0);
+    EXPECT_EQ(bar->parentWidget(), view.control(1316));
+
+    // Progress comes queued, with the value the worker gave.
+    ASSERT_TRUE(WaitFor([&] { return !view.progressSeen.empty(); }));
+    EXPECT_EQ(view.progressSeen.front(), 1);
+
+    // Enter and the button while it runs do nothing.
+    QTest::keyClick(shop, Qt::Key_Return);
+    QTest::keyClick(view.Field(1103), Qt::Key_Enter);
+    QTest::mouseClick(view.StartButton(), Qt::LeftButton);
+    QTest::qWait(30);
+    EXPECT_EQ(script.runs, 1);
+
+    script.hold = false;
+    ASSERT_TRUE(WaitFor([&] { return !view.Running() && view.StartButton()->isEnabled(); }));
+    Settle();
+    EXPECT_EQ(view.Marquee().Bar(), nullptr);
+    EXPECT_TRUE(view.findChildren<QProgressBar*>().isEmpty());
+    EXPECT_TRUE(recorder.boxes.empty()); // result 0 shows nothing
+
+    ASSERT_TRUE(RunOnce(view, script));
+    ASSERT_EQ(script.params.size(), 2u);
+    EXPECT_EQ(script.params[0].shop, 3);
+    EXPECT_EQ(script.params[0].brigade, 12);
+    EXPECT_EQ(script.params[0].profession, 0);
+    EXPECT_EQ(script.params[0].personnelNumber, 0);
+    EXPECT_EQ(script.params[0].markedOnly, 0);
+
+    // The form's colours.
+    EXPECT_EQ(shop->palette().color(QPalette::Base), QColor(245, 235, 235));
+    const auto labels = view.findChildren<QLabel*>();
+    ASSERT_FALSE(labels.isEmpty());
+    EXPECT_EQ(labels.front()->palette().color(QPalette::WindowText), QColor(170, 80, 80));
+}
+
+TEST(UiExchangeTaskView, ResultsAndWriterCodesShowTheirTextsOnce)
+{
+    MessageRecorder recorder;
+    CKalvorDoc doc;
+    WorkerScript script;
+    TestExchangeView whole(&doc, script);
+    whole.OnInitialUpdate();
+    struct Case {
+        TaskOutcome outcome;
+        const char* text; // nullptr: no box
+        int flags;
+    };
+    const Case cases[] = {
+        {TaskOutcome(kp::TASK_BAD_CONDITION), "Некорректное условие поиска", MB_ICONINFORMATION},
+        {TaskOutcome(kp::TASK_NO_DATA), "Нет данных для печати", MB_ICONINFORMATION},
+        {TaskOutcome(kp::TASK_FILE_ERROR, kp::FILE_ERROR_OPEN), "Ошибка при открытии файла", MB_ICONERROR},
+        {TaskOutcome(kp::TASK_FILE_ERROR, kp::FILE_ERROR_WRITE), "Ошибка записи в файл", MB_ICONERROR},
+        {TaskOutcome(kp::TASK_FILE_ERROR, 9), "Прочая ошибка", MB_ICONERROR},
+        {TaskOutcome(-3), "В начислениях пред. месяцев отсутствуют нужные данные", MB_ICONERROR},
+        {TaskOutcome(kp::TASK_DONE), nullptr, 0},
+        {TaskOutcome(kp::TASK_STOPPED), nullptr, 0},
+        {TaskOutcome(kp::TASK_FAILED), nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        recorder.boxes.clear();
+        script.SetOutcome(c.outcome);
+        ASSERT_TRUE(RunOnce(whole, script)) << c.outcome.result;
+        if (!c.text) {
+            EXPECT_TRUE(recorder.boxes.empty()) << c.outcome.result;
+            continue;
+        }
+        ASSERT_EQ(recorder.boxes.size(), 1u) << c.text;
+        EXPECT_EQ(recorder.boxes[0].text, QString::fromUtf8(c.text));
+        EXPECT_EQ(recorder.boxes[0].flags, c.flags) << c.text;
+    }
+
+    // The dBASE and output-file family: the same code, message 42 + k; and
+    // its own text for no data.
+    TestExchangeView files(&doc, script, CExchangeTaskView::PanelDbf, ExchangeCodeFamily::FilePart);
+    files.dbfFamilyDone = true;
+    files.OnInitialUpdate();
+    recorder.boxes.clear();
+    script.SetOutcome(TaskOutcome(-3));
+    ASSERT_TRUE(RunOnce(files, script));
+    script.SetOutcome(TaskOutcome(kp::TASK_NO_DATA));
+    ASSERT_TRUE(RunOnce(files, script));
+    EXPECT_EQ(recorder.Texts(), (QStringList{QStringLiteral("файл не является массивом сдельных сумм"),
+                                             QStringLiteral("Нет данных для выполнения операции")}));
+}
+
+TEST(UiExchangeTaskView, AWorkerThatCannotBeStartedIsReportedAndTheViewStaysIdle)
+{
+    MessageRecorder recorder;
+    CKalvorDoc doc;
+    WorkerScript script;
+    TestExchangeView view(&doc, script);
+    view.OnInitialUpdate();
+    view.failLaunch = true;
+    QTest::mouseClick(view.StartButton(), Qt::LeftButton);
+    EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("Ошибка при создании потока")});
+    EXPECT_TRUE(view.StartButton()->isEnabled());
+    EXPECT_EQ(view.Marquee().Bar(), nullptr);
+    EXPECT_FALSE(view.Running());
+
+    // The next start works.
+    view.failLaunch = false;
+    ASSERT_TRUE(RunOnce(view, script));
+}
+
+namespace {
+
+class UiExchangeFrame : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        doc.infoBase.baseName = QStringLiteral("demo");
+        kalvor::infobase::BuildFixtureBase(doc.infoBase, 12);
+        kalvor::infobase::BuildFixtureRefFiles(doc.refFiles);
+        RegisterExchangeScreens(registry);
+    }
+
+    TestExchangeView* Open(CMainFrame& frame, CExchangeTaskView::LeaveTo leaveTo)
+    {
+        return static_cast<TestExchangeView*>(frame.SwitchView(
+            [this, leaveTo](CKalvorDoc* d) -> CCommonFormView* { return new TestExchangeView(d, script, leaveTo); }));
+    }
+
+    MessageRecorder recorder;
+    CKalvorDoc doc;
+    CommandRegistry registry;
+    WorkerScript script;
+};
+
+} // namespace
+
+TEST_F(UiExchangeFrame, MainPanelFourShowsItsWorkingPanelsAndNoCommandWithoutAScreen)
+{
+    CMainFrame frame(&doc, &registry);
+    ASSERT_TRUE(ShowActive(&frame));
+    QPushButton* main = frame.MainPanelButton(MainPanelAddFunctions);
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(main->text(), QStringLiteral("Дополнительные функции"));
+
+    QTest::mouseClick(main, Qt::LeftButton);
+    EXPECT_EQ(frame.CurrentMainPanel(), MainPanelAddFunctions);
+    auto* box = frame.findChild<QToolBox*>(QStringLiteral("mainPanel4"));
+    ASSERT_NE(box, nullptr);
+    QStringList captions;
+    for (int i = 0; i < box->count(); ++i)
+        captions << box->itemText(i);
+    EXPECT_EQ(captions, (QStringList{QStringLiteral("Генератор сводов в произвольном разрезе"),
+                                     QStringLiteral("Экспорт/импорт информации в формат DBF/dBASE"),
+                                     QStringLiteral("Информация о выработке"),
+                                     QStringLiteral("Информация о работнике в символьном формате")}));
+    EXPECT_TRUE(box->findChildren<QPushButton*>().isEmpty());
+    EXPECT_TRUE(registry.Commands().empty());
+
+    frame.ShowWorkPanel(13);
+    EXPECT_EQ(box->currentIndex(), 2);
+    EXPECT_EQ(frame.CurrentWorkPanel(), 13);
+}
+
+TEST_F(UiExchangeFrame, EscLeavesARunningViewForItsPanelAndJoinsTheWorker)
+{
+    CMainFrame frame(&doc, &registry);
+    ASSERT_TRUE(ShowActive(&frame));
+    frame.ShowMainPanel(MainPanelPayroll);
+
+    // A view of the main panel goes back to main panel 4.
+    script.hold = true;
+    QPointer<TestExchangeView> view = Open(frame, CExchangeTaskView::LeaveToMainPanel);
+    QTest::mouseClick(view->StartButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return script.runs == 1; }));
+    QTest::keyClick(view->Field(1253), Qt::Key_Escape);
+    EXPECT_TRUE(script.ended); // joined before the next view is shown
+    EXPECT_TRUE(script.sawStop);
+    EXPECT_NE(qobject_cast<CEmptyView*>(frame.CurrentView()), nullptr);
+    EXPECT_EQ(frame.CurrentMainPanel(), MainPanelAddFunctions);
+    Settle();
+    EXPECT_TRUE(view.isNull());
+
+    // A view of a working panel goes back to that panel.
+    script.ended = false;
+    view = Open(frame, CExchangeTaskView::PanelTransferFile);
+    QTest::mouseClick(view->StartButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return script.runs == 2; }));
+    QTest::keyClick(view->Field(1252), Qt::Key_Escape);
+    EXPECT_TRUE(script.ended);
+    EXPECT_NE(qobject_cast<CEmptyView*>(frame.CurrentView()), nullptr);
+    EXPECT_EQ(frame.CurrentMainPanel(), MainPanelAddFunctions);
+    EXPECT_EQ(frame.CurrentWorkPanel(), int(CExchangeTaskView::PanelTransferFile));
+    Settle();
+    EXPECT_TRUE(view.isNull());
+    EXPECT_TRUE(script.ended);
+    EXPECT_TRUE(recorder.boxes.empty());
+}
+
+TEST_F(UiExchangeFrame, EmployeesMarkedInTheHelpAreTheOnlyOnesOfTheRunTheyStart)
+{
+    CMainFrame frame(&doc, &registry);
+    frame.resize(1000, 700);
+    ASSERT_TRUE(ShowActive(&frame));
+    TestExchangeView* view = Open(frame, CExchangeTaskView::LeaveToMainPanel);
+    auto& list = doc.infoBase.list;
+    list[7].setFlag(0, true); // a mark left from before goes
+
+    QLineEdit* number = view->Field(1103);
+    number->setFocus();
+    QTest::keyClick(number, Qt::Key_F1);
+    CFieldHelpList* help = view->HelpList();
+    ASSERT_NE(help, nullptr);
+    QTableWidget* table = help->table();
+    ASSERT_EQ(table->rowCount(), doc.infoBase.employeeCount());
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(table, Qt::Key_Space);
+    QTest::keyClick(table, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return script.runs == 1 && !view->Running(); }));
+    ASSERT_TRUE(WaitFor([&] { return view->StartButton()->isEnabled(); }));
+    EXPECT_EQ(script.params[0].markedOnly, 1);
+    EXPECT_EQ(script.markedCounts[0], 3);
+    EXPECT_EQ(script.marked[0], (std::vector<int>{list[0].tabN(), list[1].tabN(), list[2].tabN()}));
+    EXPECT_EQ(view->SelectedOnly(), 0);
+    EXPECT_FALSE(list[7].marked());
+
+    // A later start runs for the strip again.
+    TypeText(view->Field(1252), QStringLiteral("2"));
+    ASSERT_TRUE(RunOnce(*view, script));
+    EXPECT_EQ(script.params[1].markedOnly, 0);
+    EXPECT_EQ(script.params[1].shop, 2);
+    EXPECT_TRUE(script.marked[1].empty());
+    EXPECT_EQ(script.markedCounts[1], 0); // the marks stay, but this run does not ask for them
+}
+
+TEST_F(UiExchangeFrame, FieldHelpOfTheStripGivesTheBrigadeHintAndTheShopList)
+{
+    CMainFrame frame(&doc, &registry);
+    frame.resize(1000, 700);
+    ASSERT_TRUE(ShowActive(&frame));
+    TestExchangeView* view = Open(frame, CExchangeTaskView::LeaveToMainPanel);
+
+    view->Field(1253)->setFocus();
+    QTest::keyClick(view->Field(1253), Qt::Key_F1);
+    EXPECT_TRUE(view->HintShown());
+    auto* hint = view->findChild<CHintWnd*>();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(hint->text(), QStringLiteral("Укажите номер бригады\nЭто должно быть число в пределах от 1 до 99"));
+    hint->close();
+
+    view->Field(1252)->setFocus();
+    QTest::keyClick(view->Field(1252), Qt::Key_F1);
+    CFieldHelpList* help = view->HelpList();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->table()->rowCount(), CCommonFormView::ShopLines(doc).size());
+    QTest::keyClick(help->table(), Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(view->Field(1252)->text(), CCommonFormView::ShopLines(doc).front().section(QLatin1Char('|'), 0, 0));
+}

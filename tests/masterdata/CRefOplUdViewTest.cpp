@@ -1,0 +1,262 @@
+// The pay and deduction kinds book on the demo base, driven by keys through
+// the frame: wrong codes refused, a new kind created in code order and
+// edited, stepping with F4/F3, the name of a built-in kind locked until
+// Ctrl+F3, deleting with Alt+F10, a group copy into marked deductions, and
+// what the base file holds after each visit, also when the base refuses the
+// save.
+#include "RefBookWorld.h"
+
+#include "masterdata/PayKindBook.h"
+#include "masterdata/ui/CRefOplUdDlg.h"
+#include "masterdata/ui/CRefOplUdView.h"
+#include "shell/ui/CGroupDlg.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTableWidget>
+
+using namespace kalvor::infobase;
+using namespace kalvor::masterdata;
+using masterdatatest::RefBookWorld;
+
+namespace {
+
+class PayKindScreen : public RefBookWorld {
+protected:
+    CRefOplUdView* OpenBook()
+    {
+        auto* view = Open<CRefOplUdView>(1029);
+        EXPECT_NE(view, nullptr);
+        EXPECT_EQ(frame->CurrentWorkPanel(), 0);
+        return view;
+    }
+    // Types a code into the code field and presses Enter.
+    void Choose(CRefOplUdView* view, const char* code)
+    {
+        view->CodeField()->setFocus();
+        view->CodeField()->selectAll();
+        QTest::keyClicks(view->CodeField(), QString::fromLatin1(code));
+        QTest::keyClick(view->CodeField(), Qt::Key_Return);
+    }
+    // Types over a field of the shown kind.
+    void Type(CRefOplUdView* view, PayKindField field, const QString& text)
+    {
+        QLineEdit* edit = view->Dialog()->Field(field);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        TypeText(edit, text);
+    }
+    const PayKind* StoredKind(CInfoBase& stored, int code)
+    {
+        const int position = PayKindPosition(stored, code);
+        return position >= 0 ? &stored.payKinds[std::size_t(position)] : nullptr;
+    }
+};
+
+TEST_F(PayKindScreen, CreatesEditsStepsAndDeletesAKindAcrossVisits)
+{
+    const std::size_t demoKinds = base().payKinds.size();
+    CRefOplUdView* view = OpenBook();
+    ASSERT_TRUE(view);
+    EXPECT_TRUE(view->CodeField()->hasFocus());
+    EXPECT_FALSE(view->Dialog()->isEnabled());
+
+    // Codes outside 1-999 are refused and stay selected in the field.
+    for (const char* wrong : {"0", "1000", "-5", "abc"}) {
+        Choose(view, wrong);
+        EXPECT_EQ(boxes.Texts().last(), QStringLiteral("Некорректный код оплаты/удержания")) << wrong;
+        EXPECT_EQ(view->CodeField()->selectedText(), QString::fromLatin1(wrong));
+    }
+    EXPECT_EQ(boxes.boxes.back().flags, MB_OK | MB_ICONERROR);
+
+    // A built-in kind: shown, its name locked until Ctrl+F3.
+    Choose(view, "4");
+    EXPECT_TRUE(view->SelectButton()->hasFocus());
+    EXPECT_TRUE(view->Dialog()->isEnabled());
+    EXPECT_EQ(view->Dialog()->Field(FieldKod)->text(), "4");
+    EXPECT_EQ(view->Dialog()->Field(FieldName)->text(), QStringLiteral("Оплата по окладу"));
+    EXPECT_TRUE(view->Dialog()->Field(FieldName)->isReadOnly());
+    QTest::keyClick(view->Dialog()->Field(FieldName), Qt::Key_F3, Qt::ControlModifier);
+    EXPECT_FALSE(view->Dialog()->Field(FieldName)->isReadOnly());
+    // Deleting a built-in kind asks nothing and does nothing.
+    const int boxesBefore = int(boxes.boxes.size());
+    QTest::keyClick(view->Dialog()->Field(FieldName), Qt::Key_F10, Qt::AltModifier);
+    EXPECT_EQ(int(boxes.boxes.size()), boxesBefore);
+    EXPECT_EQ(base().payKinds.size(), demoKinds);
+
+    // A new code: No shows an empty form; Yes creates it between 117 and 150.
+    boxes.answer = IDNO;
+    Choose(view, "130");
+    EXPECT_EQ(boxes.Texts().last(), QStringLiteral("Создать новый код ?"));
+    EXPECT_EQ(view->Dialog()->RecordNumber(), 0u);
+    EXPECT_EQ(view->Dialog()->Field(FieldKod)->text(), "");
+    EXPECT_EQ(base().payKinds.size(), demoKinds);
+    boxes.answer = IDYES;
+    Choose(view, "130");
+    ASSERT_EQ(base().payKinds.size(), demoKinds + 1);
+    EXPECT_EQ(base().config.nEnt, demoKinds + 1);
+    EXPECT_EQ(view->Dialog()->Field(FieldKod)->text(), "130");
+    EXPECT_FALSE(view->Dialog()->Field(FieldName)->isReadOnly());
+    Type(view, FieldName, QStringLiteral("Доплата за наставничество"));
+    Type(view, FieldOblPodoh, QStringLiteral("1"));
+    Type(view, FieldKodDoh, QStringLiteral("2000"));
+    Type(view, FieldVedStlb, QStringLiteral("16"));
+    Type(view, FieldOkrug, QStringLiteral("4"));
+
+    // F4 saves the form and shows the next kind, F3 comes back to it.
+    QTest::keyClick(view->Dialog()->Field(FieldOkrug), Qt::Key_F4);
+    EXPECT_EQ(view->CodeField()->text(), "150");
+    EXPECT_EQ(view->Dialog()->Field(FieldKod)->text(), "150");
+    QTest::keyClick(view->Dialog()->Field(FieldOkrug), Qt::Key_F3);
+    EXPECT_EQ(view->CurrentCode(), 130);
+    EXPECT_EQ(view->Dialog()->Field(FieldName)->text(), QStringLiteral("Доплата за наставничество"));
+    EXPECT_EQ(view->Dialog()->Field(FieldVedStlb)->text(), ""); // 16 is no column
+    EXPECT_EQ(view->Dialog()->Field(FieldOkrug)->text(), "4");
+
+    // Esc in the form goes back to the code field; Esc there leaves the book.
+    QTest::keyClick(view->Dialog()->Field(FieldOkrug), Qt::Key_Escape);
+    EXPECT_TRUE(view->CodeField()->hasFocus());
+    EXPECT_FALSE(view->Dialog()->isEnabled());
+    Leave(view->CodeField());
+    EXPECT_EQ(frame->CurrentView()->objectName(), "CEmptyView");
+    EXPECT_EQ(frame->CurrentWorkPanel(), 0);
+
+    auto stored = Stored();
+    EXPECT_EQ(stored->config.nEnt, demoKinds + 1);
+    const PayKind* kind = StoredKind(*stored, 130);
+    ASSERT_TRUE(kind);
+    EXPECT_EQ(kind->name, QStringLiteral("Доплата за наставничество"));
+    EXPECT_EQ(kind->oblPodoh, 1);
+    EXPECT_EQ(kind->kodDoh, 2000);
+    EXPECT_EQ(kind->okrug, 4);
+
+    // Next visit: the kind is there; Alt+F10 deletes it after the question.
+    view = OpenBook();
+    Choose(view, "130");
+    EXPECT_EQ(view->Dialog()->Field(FieldName)->text(), QStringLiteral("Доплата за наставничество"));
+    QTest::keyClick(view->SelectButton(), Qt::Key_F10, Qt::AltModifier);
+    EXPECT_EQ(boxes.Texts().last(), QStringLiteral("Удалить текущий код ?"));
+    EXPECT_EQ(view->CodeField()->text(), "");
+    EXPECT_TRUE(view->CodeField()->hasFocus());
+    EXPECT_EQ(view->Dialog()->Field(FieldName)->text(), "");
+    Leave(view->CodeField());
+    stored = Stored();
+    EXPECT_EQ(StoredKind(*stored, 130), nullptr);
+    EXPECT_EQ(stored->config.nEnt, demoKinds);
+}
+
+TEST_F(PayKindScreen, GroupCopyFillsOnlyTheTypedFieldOfTheMarkedDeductions)
+{
+    CRefOplUdView* view = OpenBook();
+    ASSERT_TRUE(view);
+    const int oldIncomeCode = base().payKinds[std::size_t(PayKindPosition(base(), 902))].kodDoh;
+    const PayKind loanBefore = base().payKinds[std::size_t(PayKindPosition(base(), 760))];
+
+    // F1 on the code field lists every kind; Space marks deductions 760 and 922.
+    QTest::keyClick(view->CodeField(), Qt::Key_F1);
+    CFieldHelpList* list = view->HelpList();
+    ASSERT_TRUE(list);
+    QTableWidget* table = list->table();
+    EXPECT_EQ(table->rowCount(), int(base().payKinds.size()));
+    for (const char* code : {"760", "922"}) {
+        for (int row = 0; row < table->rowCount(); ++row)
+            if (table->item(row, 1)->text() == QLatin1String(code))
+                table->setCurrentCell(row, 1);
+        QTest::keyClick(table, Qt::Key_Space);
+    }
+    QTest::keyClick(table, Qt::Key_Return);
+    Settle();
+    ASSERT_TRUE(view->GroupPanel());
+    EXPECT_FALSE(view->CodeField()->isEnabled());
+    EXPECT_TRUE(view->Dialog()->m_groupMode);
+    EXPECT_TRUE(base().payKinds[std::size_t(PayKindPosition(base(), 760))].grp);
+
+    // Only "Код дохода" typed, then Enter copies it into the group.
+    Type(view, FieldKodDoh, QStringLiteral("4800"));
+    QTest::keyClick(view->Dialog()->Field(FieldKodDoh), Qt::Key_Return);
+    Settle();
+    EXPECT_FALSE(view->GroupPanel());
+    EXPECT_TRUE(view->CodeField()->isEnabled());
+    EXPECT_TRUE(view->CodeField()->hasFocus());
+    PayKind loan = base().payKinds[std::size_t(PayKindPosition(base(), 760))];
+    EXPECT_EQ(loan.kodDoh, 4800);
+    EXPECT_EQ(base().payKinds[std::size_t(PayKindPosition(base(), 922))].kodDoh, 4800);
+    EXPECT_EQ(base().payKinds[std::size_t(PayKindPosition(base(), 902))].kodDoh, oldIncomeCode);
+    loan.kodDoh = loanBefore.kodDoh;
+    EXPECT_EQ(loan, loanBefore); // nothing else changed, the mark is gone
+
+    Leave(view->CodeField());
+    auto stored = Stored();
+    EXPECT_EQ(StoredKind(*stored, 922)->kodDoh, 4800);
+    EXPECT_FALSE(StoredKind(*stored, 922)->grp);
+}
+
+TEST_F(PayKindScreen, ASaveTheBaseRefusesIsShownAndTheNextVisitSavesIt)
+{
+    // A visit that changes nothing writes nothing: the missing table is not noticed.
+    QSqlQuery(Db(base())).exec(QStringLiteral("ALTER TABLE dbo.entree RENAME TO entree_away"));
+    CRefOplUdView* view = OpenBook();
+    Leave(view->CodeField());
+    EXPECT_TRUE(boxes.boxes.empty());
+
+    view = OpenBook();
+    Choose(view, "700");
+    Type(view, FieldName, QStringLiteral("Удержание за питание"));
+    Leave(view->CodeField());
+    ASSERT_EQ(boxes.boxes.size(), 2u); // the question, then the error
+    EXPECT_TRUE(boxes.Texts().last().startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:"))) << boxes.Texts().last().toStdString();
+    EXPECT_EQ(PayKindPosition(base(), 700) >= 0, true); // the table in memory keeps it
+
+    // The table is back; leaving the book again, without a change, saves.
+    QSqlQuery(Db(base())).exec(QStringLiteral("ALTER TABLE dbo.entree_away RENAME TO entree"));
+    view = OpenBook();
+    Leave(view->CodeField());
+    auto stored = Stored();
+    const PayKind* kind = StoredKind(*stored, 700);
+    ASSERT_TRUE(kind);
+    EXPECT_EQ(kind->name, QStringLiteral("Удержание за питание"));
+    EXPECT_EQ(boxes.boxes.size(), 2u);
+}
+
+TEST_F(PayKindScreen, FieldHelpListsValuesOrGivesAHint)
+{
+    CRefOplUdView* view = OpenBook();
+    Choose(view, "120");
+    QLineEdit* fond = view->Dialog()->Field(FieldFond);
+    fond->setFocus();
+    QTest::keyClick(fond, Qt::Key_F1);
+    ASSERT_TRUE(view->HelpList());
+    QTableWidget* table = view->HelpList()->table();
+    ASSERT_EQ(table->rowCount(), 7);
+    EXPECT_EQ(table->item(0, 2)->text(), QStringLiteral("Прочие фонды"));
+    EXPECT_EQ(table->item(6, 2)->text(), QStringLiteral("Бюджетный фонд"));
+    QTest::keyClick(table, Qt::Key_Down);
+    QTest::keyClick(table, Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(fond->text(), "1");
+
+    QLineEdit* column = view->Dialog()->Field(FieldVedStlb);
+    column->setFocus();
+    QTest::keyClick(column, Qt::Key_F1);
+    EXPECT_TRUE(view->HintShown());
+    QTest::keyClick(column, Qt::Key_Escape); // closes the hint
+    Leave(view->CodeField());
+    auto stored = Stored();
+    ASSERT_TRUE(StoredKind(*stored, 120));
+    EXPECT_EQ(StoredKind(*stored, 120)->fond, 1);
+}
+
+TEST_F(PayKindScreen, FormPicture)
+{
+    CRefOplUdView* view = OpenBook();
+    Choose(view, "4");
+    QTest::keyClick(view->SelectButton(), Qt::Key_Tab);
+    EXPECT_TRUE(view->Dialog()->Field(FieldKod)->hasFocus());
+    const QString shot = SaveShot(frame.get(), QStringLiteral("refopl-pay-kind-form.png"));
+    EXPECT_TRUE(QFile::exists(shot));
+    Leave(view->CodeField());
+}
+
+} // namespace

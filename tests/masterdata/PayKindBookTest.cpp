@@ -1,0 +1,352 @@
+// The pay and deduction kinds book without its screen: how typed texts go
+// back into a kind, creating kinds in code order up to the full table,
+// deleting, the group copy of a pattern into the marked kinds, and saving the
+// table with the fixed flags cleared (and keeping it in memory when the base
+// refuses the save).
+#include "masterdata/PayKindBook.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "platform/Db.h"
+
+#include <gtest/gtest.h>
+
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+using namespace kalvor::masterdata;
+
+namespace {
+
+PayKind Kind(int code)
+{
+    PayKind k;
+    k.kod = std::uint16_t(code);
+    k.name = QStringLiteral("Вид %1").arg(code);
+    return k;
+}
+
+// The kind's texts with some fields typed over.
+PayKindTexts Typed(const PayKind& kind, std::initializer_list<std::pair<PayKindField, const char*>> typed)
+{
+    PayKindTexts texts = FillPayKindTexts(kind);
+    for (const auto& [field, text] : typed)
+        texts[std::size_t(field)] = QString::fromUtf8(text);
+    return texts;
+}
+
+TEST(PayKindBook, BuiltInCodesAreTheEightyFiveFixedOnes)
+{
+    const auto& codes = BuiltInPayKindCodes();
+    EXPECT_EQ(codes.size(), 85u);
+    EXPECT_TRUE(std::is_sorted(codes.begin(), codes.end()));
+    for (int code : {1, 9, 16, 45, 89, 117, 163, 178, 197, 901, 921, 995})
+        EXPECT_TRUE(IsBuiltInPayKindCode(code)) << code;
+    // Codes the empty base brings besides them stay ordinary kinds.
+    for (int code : {10, 53, 61, 62, 120, 164, 170, 700, 910, 996})
+        EXPECT_FALSE(IsBuiltInPayKindCode(code)) << code;
+    EXPECT_FALSE(PayKindNameEditable(0));
+    EXPECT_FALSE(PayKindNameEditable(1));
+    EXPECT_TRUE(PayKindNameEditable(120));
+}
+
+TEST(PayKindBook, FormShowsNumbersMoneyAndCostCode)
+{
+    PayKind k = Kind(650);
+    k.fond = 1;
+    k.setEnBln(3);
+    k.okrug = 4;
+    k.vedStlb = 12;
+    k.sumSkidPodoh = 400000;
+    k.spzCh = 70;
+    k.spzSc = 1;
+    k.spzAu = 9999;
+    const PayKindTexts t = FillPayKindTexts(k);
+    EXPECT_EQ(t[FieldKod], "650");
+    EXPECT_EQ(t[FieldFond], "1");
+    EXPECT_EQ(t[FieldEnOtp], "");
+    EXPECT_EQ(t[FieldEnBln], "3");
+    EXPECT_EQ(t[FieldOkrug], "4");
+    EXPECT_EQ(t[FieldVedStlb], "12");
+    EXPECT_EQ(t[FieldSumSkidPodoh], "4000.00");
+    EXPECT_EQ(t[FieldSumSkidSoc], "");
+    EXPECT_EQ(t[FieldSpz], "007000019999");
+    EXPECT_EQ(FillPayKindTexts(PayKind{})[FieldSpz], "");
+
+    // Reading the shown texts back changes nothing.
+    PayKind again = k;
+    EXPECT_EQ(ReadPayKindTexts(t, again), 0);
+    EXPECT_EQ(again, k);
+}
+
+TEST(PayKindBook, RangesOfFundRoundingAndColumn)
+{
+    PayKind k = Kind(650);
+    EXPECT_EQ(ReadPayKindTexts(Typed(k, {{FieldFond, "8"}, {FieldVedStlb, "15"}}), k), 0);
+    EXPECT_EQ(k.fond, 0);
+    EXPECT_EQ(k.vedStlb, 0);
+
+    EXPECT_EQ(ReadPayKindTexts(Typed(k, {{FieldFond, "6"}, {FieldVedStlb, "8"}, {FieldOkrug, "7"}}), k), 1);
+    EXPECT_EQ(k.fond, 6);
+    EXPECT_EQ(k.vedStlb, 8); // an accrual may go to columns up to 14
+    EXPECT_EQ(k.okrug, 7);   // 7: the amount is not paid
+
+    PayKind deduction = Kind(750);
+    ReadPayKindTexts(Typed(deduction, {{FieldVedStlb, "8"}}), deduction);
+    EXPECT_EQ(deduction.vedStlb, 0); // deductions stop at column 7
+    ReadPayKindTexts(Typed(deduction, {{FieldVedStlb, "7"}}), deduction);
+    EXPECT_EQ(deduction.vedStlb, 7);
+    ReadPayKindTexts(Typed(deduction, {{FieldVedStlb, "-3"}}), deduction);
+    EXPECT_EQ(deduction.vedStlb, 0);
+
+    // A rounding value beyond the 3-bit field is read as 0 and leaves the column alone.
+    k.vedStlb = 5;
+    k.okrug = 3;
+    EXPECT_EQ(ReadPayKindTexts(Typed(k, {{FieldOkrug, "9"}}), k), 1);
+    EXPECT_EQ(k.okrug, 0);
+    EXPECT_EQ(k.vedStlb, 5);
+    ReadPayKindTexts(Typed(k, {{FieldOkrug, "15"}}), k);
+    EXPECT_EQ(k.okrug, 0);
+    EXPECT_EQ(k.vedStlb, 5);
+}
+
+TEST(PayKindBook, FlagsKeepTheLowestBitAndNumbersReadAsTyped)
+{
+    PayKind k = Kind(120);
+    const int changed = ReadPayKindTexts(Typed(k, {{FieldOblPodoh, "3"}, {FieldHr1, "2"}, {FieldVedShap, "1"},
+                                                   {FieldEnOtp, "6"}, {FieldKodDoh, "2000"}, {FieldBudgOtp, "12"},
+                                                   {FieldKoefOtp, "x"}, {FieldKodSkid, "503abc"},
+                                                   {FieldSumSkidPodoh, "1234.5"}, {FieldSumSkidSoc, "0.015"},
+                                                   {FieldName, "Доплата за стаж"}}),
+                                         k);
+    EXPECT_EQ(changed, 1);
+    EXPECT_EQ(k.oblPodoh, 1);
+    EXPECT_EQ(k.hr1, 0);
+    EXPECT_EQ(k.vedShap, 1);
+    EXPECT_EQ(k.enOtp, 2); // only the two low bits of 6
+    EXPECT_EQ(k.kodDoh, 2000);
+    EXPECT_EQ(k.budgOtp, 12); // no range check
+    EXPECT_EQ(k.koefOtp, 0);
+    EXPECT_EQ(k.kodSkid, 503);
+    EXPECT_EQ(k.sumSkidPodoh, 123450);
+    EXPECT_EQ(k.sumSkidSoc, 1); // 1.5 kopecks: the exact half goes down
+    EXPECT_EQ(k.name, QStringLiteral("Доплата за стаж"));
+}
+
+TEST(PayKindBook, CostCodeGroupsKeepTheirNeighbours)
+{
+    PayKind k = Kind(120);
+    k.enOtp = 3;
+    k.hr4 = 1;
+    k.enBlnProp = 1;
+    k.spzAuHi = 2;
+    EXPECT_EQ(ReadPayKindTexts(Typed(k, {{FieldSpz, "002600010042"}, {FieldEnBln, "2"}, {FieldEnOtp, "3"},
+                                          {FieldHr4, "1"}}),
+                               k),
+              1);
+    EXPECT_EQ(k.spzCh, 26);
+    EXPECT_EQ(k.spzSc, 1);
+    EXPECT_EQ(k.spzAu, 42);
+    EXPECT_EQ(k.enOtp, 3);
+    EXPECT_EQ(k.hr4, 1);
+    EXPECT_EQ(k.spzAuHi, 2);
+    // Thirteen digits do not fit: the code becomes 0.
+    ReadPayKindTexts(Typed(k, {{FieldSpz, "1234567890123"}}), k);
+    EXPECT_EQ(k.spzCh + k.spzSc + k.spzAu, 0);
+    EXPECT_EQ(k.spzAuHi, 2);
+}
+
+TEST(PayKindBook, SickLeaveAverageAndAverageBonusSettleTogether)
+{
+    PayKind k = Kind(120);
+    // 2 with the average bonus set: handled as 0.
+    ReadPayKindTexts(Typed(k, {{FieldEnBln, "2"}, {FieldEnSrPremBln, "1"}}), k);
+    EXPECT_EQ(k.enBln(), 0);
+    EXPECT_EQ(k.enSrPremBln, 1);
+    // 1 alone: taken, the bonus flag cleared.
+    ReadPayKindTexts(Typed(k, {{FieldEnBln, "1"}, {FieldEnSrPremBln, ""}}), k);
+    EXPECT_EQ(k.enBln(), 1);
+    EXPECT_EQ(k.enSrPremBln, 0);
+    // 3: full flag with method selector 2; the bonus flag keeps its value.
+    ReadPayKindTexts(Typed(k, {{FieldEnBln, "3"}}), k);
+    EXPECT_EQ(k.enBln(), 3);
+    EXPECT_EQ(k.enBlnFull, 1);
+    EXPECT_EQ(k.enBlnAlg, 2);
+    // 4 with the bonus typed: 0, and the stored bonus flag stays as it was.
+    ReadPayKindTexts(Typed(k, {{FieldEnBln, "4"}, {FieldEnSrPremBln, "1"}}), k);
+    EXPECT_EQ(k.enBln(), 0);
+    EXPECT_EQ(k.enSrPremBln, 0);
+    // Any other value changes neither field.
+    k.setEnBln(2);
+    EXPECT_EQ(ReadPayKindTexts(Typed(k, {{FieldEnBln, "7"}}), k), 0);
+    EXPECT_EQ(k.enBln(), 2);
+
+    // Kinds 163, 171 and 172 never count in the sick-leave average.
+    for (int code : {163, 171, 172}) {
+        PayKind fixed = Kind(code);
+        ReadPayKindTexts(Typed(fixed, {{FieldEnBln, "1"}}), fixed);
+        EXPECT_EQ(fixed.enBln(), 0) << code;
+        ReadPayKindTexts(Typed(fixed, {{FieldEnBln, "4"}}), fixed);
+        EXPECT_EQ(fixed.enBln(), 0) << code;
+    }
+}
+
+TEST(PayKindBook, CreatesInCodeOrderUpToAFullTable)
+{
+    CInfoBase base;
+    base.payKinds = {Kind(1), Kind(101), Kind(163), Kind(901)};
+    base.config.nEnt = 4;
+    EXPECT_EQ(CreatePayKind(base, 150), 2);
+    EXPECT_EQ(base.config.nEnt, 5);
+    EXPECT_EQ(base.payKinds[2].kod, 150);
+    EXPECT_TRUE(base.payKinds[2].name.isEmpty());
+    EXPECT_EQ(base.payKinds[3].kod, 163);
+    EXPECT_EQ(CreatePayKind(base, 999), 5);
+    EXPECT_EQ(PayKindPosition(base, 163), 3);
+    EXPECT_EQ(PayKindPosition(base, 164), -1);
+
+    base.payKinds.clear();
+    for (int code = 1; code <= CInfoBase::MaxPayKinds; ++code)
+        base.payKinds.push_back(Kind(code));
+    base.payKinds.erase(base.payKinds.begin() + 499); // code 500 is free
+    EXPECT_EQ(CreatePayKind(base, 500), 499);
+    EXPECT_EQ(base.config.nEnt, CInfoBase::MaxPayKinds);
+    base.payKinds.back().kod = 1000; // a table of 999 kinds without 999
+    EXPECT_EQ(CreatePayKind(base, 999), kPayKindTableFull);
+    EXPECT_EQ(int(base.payKinds.size()), CInfoBase::MaxPayKinds);
+}
+
+TEST(PayKindBook, DeletesOnlyKindsOfTheUser)
+{
+    CInfoBase base;
+    base.payKinds = {Kind(1), Kind(120), Kind(163), Kind(750)};
+    base.config.nEnt = 4;
+    EXPECT_FALSE(DeletePayKind(base, 1));
+    EXPECT_FALSE(DeletePayKind(base, 163));
+    EXPECT_FALSE(DeletePayKind(base, 121));
+    EXPECT_TRUE(DeletePayKind(base, 120));
+    ASSERT_EQ(base.payKinds.size(), 3u);
+    EXPECT_EQ(base.config.nEnt, 3);
+    EXPECT_EQ(base.payKinds[1].kod, 163);
+}
+
+TEST(PayKindBook, GroupCopiesOnlyWhatThePatternFills)
+{
+    std::vector<PayKind> kinds = {Kind(701), Kind(702), Kind(703)};
+    kinds[0].oblPodoh = 1;
+    kinds[0].enSrZar = 1;
+    kinds[0].fond = 5;
+    kinds[0].okrug = 2;
+    kinds[0].vedStlb = 6;
+    kinds[0].enOtp = 2;
+    kinds[0].hr4 = 1;
+    kinds[0].kodDoh = 1400;
+    kinds[1].kodDoh = 1500;
+    EXPECT_EQ(MarkPayKindGroup(kinds, {QStringLiteral("701|Вид 701|Mark"), QStringLiteral("703"),
+                                       QStringLiteral("704|Нет такого"), QStringLiteral("x")}),
+              2);
+    EXPECT_TRUE(kinds[0].grp && !kinds[1].grp && kinds[2].grp);
+
+    // Only the income code typed: nothing else moves, no flag is cleared.
+    PayKind pattern;
+    pattern.kodDoh = 2000;
+    EXPECT_EQ(CopyIntoPayKindGroup(kinds, pattern), 2);
+    EXPECT_EQ(kinds[0].kodDoh, 2000);
+    EXPECT_EQ(kinds[1].kodDoh, 1500);
+    EXPECT_EQ(kinds[2].kodDoh, 2000);
+    EXPECT_EQ(kinds[0].oblPodoh, 1);
+    EXPECT_EQ(kinds[0].enSrZar, 1);
+    EXPECT_EQ(kinds[0].fond, 5);
+    EXPECT_EQ(kinds[0].okrug, 2);
+    EXPECT_EQ(kinds[0].vedStlb, 6);
+    EXPECT_EQ(kinds[0].enOtp, 2);
+
+    // Flags are set; fund's low bits replaced; rounding and column go together;
+    // the cost code brings the values beside it; the method selector stays.
+    pattern = PayKind{};
+    pattern.enAlim = 1;
+    pattern.setEnBln(4);
+    pattern.fond = 2;
+    pattern.vedStlb = 3;
+    pattern.spzSc = 77;
+    EXPECT_EQ(CopyIntoPayKindGroup(kinds, pattern), 2);
+    EXPECT_EQ(kinds[0].enAlim, 1);
+    EXPECT_EQ(kinds[0].oblPodoh, 1);
+    EXPECT_EQ(kinds[0].enBlnFull, 1);
+    EXPECT_EQ(kinds[0].enBlnAlg, 0);
+    EXPECT_EQ(kinds[0].fond, 6); // high bit of 5 kept, low bits from the pattern
+    EXPECT_EQ(kinds[0].okrug, 0);
+    EXPECT_EQ(kinds[0].vedStlb, 3);
+    EXPECT_EQ(kinds[0].spzSc, 77);
+    EXPECT_EQ(kinds[0].enOtp, 0);
+    EXPECT_EQ(kinds[0].hr4, 0);
+    EXPECT_EQ(kinds[1].enAlim, 0); // not marked
+
+    // An empty pattern changes nothing.
+    EXPECT_EQ(CopyIntoPayKindGroup(kinds, PayKind{}), 0);
+    ClearPayKindGroup(kinds);
+    EXPECT_FALSE(kinds[0].grp || kinds[2].grp);
+}
+
+TEST(PayKindBook, FixedFlagsOfTheSickLeaveKindsAreCleared)
+{
+    std::vector<PayKind> kinds = {Kind(120), Kind(163), Kind(171), Kind(172), Kind(178)};
+    for (PayKind& k : kinds) {
+        k.enSrZar = 1;
+        k.enOtp = 3;
+        k.setEnBln(3);
+        k.enSrPremBln = 1;
+        k.enKoefRS = 1;
+    }
+    ClearFixedPayKindFlags(kinds);
+    EXPECT_EQ(kinds[0].enSrZar, 1);
+    EXPECT_EQ(kinds[0].enBlnFull, 1);
+    for (int i : {1, 2, 3}) {
+        EXPECT_EQ(kinds[std::size_t(i)].enSrZar, 0);
+        EXPECT_EQ(kinds[std::size_t(i)].enOtp, 0);
+        EXPECT_EQ(kinds[std::size_t(i)].enBlnFull, 0);
+        EXPECT_EQ(kinds[std::size_t(i)].enBlnAlg, 2); // only the counted-fully flag goes
+        EXPECT_EQ(kinds[std::size_t(i)].enSrPremBln, 1);
+        EXPECT_EQ(kinds[std::size_t(i)].enKoefRS, 1);
+    }
+    EXPECT_EQ(kinds[4].enSrZar + kinds[4].enSrPremBln + kinds[4].enKoefRS + kinds[4].enOtp + kinds[4].enBlnFull, 0);
+}
+
+TEST(PayKindBook, SavesTableAndCountOrKeepsThemWhenTheBaseRefuses)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    CInfoBase base;
+    base.workFolder = dir.path() + QLatin1Char('/');
+    base.baseName = QStringLiteral("kinds");
+    CreateBase(dir.path(), base.baseName);
+    OpenBase(base);
+    base.payKinds = {Kind(120), Kind(178), Kind(750)};
+    base.payKinds[1].enSrZar = 1;
+    base.payKinds[2].kodDoh = 1010;
+    SavePayKindBook(base);
+    EXPECT_EQ(base.payKinds[1].enSrZar, 0);
+
+    CInfoBase stored;
+    stored.workFolder = base.workFolder;
+    stored.baseName = base.baseName;
+    OpenBase(stored);
+    LoadEntree(stored);
+    EXPECT_EQ(stored.config.nEnt, 3);
+    EXPECT_EQ(stored.payKinds, base.payKinds);
+
+    // Without its table the base refuses; memory keeps the new kind.
+    QSqlQuery(Db(base)).exec(QStringLiteral("ALTER TABLE dbo.entree RENAME TO entree_away"));
+    CreatePayKind(base, 130);
+    EXPECT_THROW(SavePayKindBook(base), db::DbError);
+    EXPECT_EQ(base.payKinds.size(), 4u);
+    EXPECT_EQ(base.config.nEnt, 4);
+    QSqlQuery(Db(base)).exec(QStringLiteral("ALTER TABLE dbo.entree_away RENAME TO entree"));
+    LoadConfig(stored);
+    EXPECT_EQ(stored.config.nEnt, 3); // the count was not written without the table
+    CloseBase(stored);
+    CloseBase(base);
+}
+
+} // namespace

@@ -1,0 +1,111 @@
+#pragma once
+// The reference-book screens on the demo base: the demo base made in a folder
+// of its own and opened in a document, a frame whose registry holds the two
+// books on working panel 0, message boxes recorded, and a second look at what
+// the base file holds.
+#include "DemoFirm.h"
+#include "infobase/InfoBaseDb.h"
+#include "masterdata/ui/RefBooks.h"
+#include "shell/UiTestSupport.h"
+#include "shell/ui/BaseService.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/CommandRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace masterdatatest {
+
+// A base layer that reports the demo base as open.
+class OpenBaseStub : public BaseService {
+public:
+    bool Exists(const QString&) override { return true; }
+    BaseFailure Create(const QString&) override { return {}; }
+    BaseFailure Open(const QString&) override { return {}; }
+    QString StoredPassword() override { return {}; }
+    bool IsOpen() const override { return true; }
+    QString OpenName() const override { return kalvor::tools::DemoBaseName(); }
+    void Close() override {}
+};
+
+class RefBookWorld : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QLatin1Char('/');
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
+        doc.SetBase(&stub);
+        doc.setWorkFolder(folder);
+        base().baseName = kalvor::tools::DemoBaseName();
+        kalvor::infobase::OpenBase(base());
+        kalvor::infobase::LoadAll(base());
+        registry.AddPanel({0, QStringLiteral("Справочники"), MainPanelPayroll});
+        RegisterPayKindAndScheduleBooks(registry);
+        frame = std::make_unique<CMainFrame>(&doc, &registry);
+        frame->resize(1280, 860);
+        ASSERT_TRUE(ShowActive(frame.get()));
+    }
+    void TearDown() override
+    {
+        frame.reset();
+        Settle();
+        kalvor::infobase::CloseBase(base());
+    }
+
+    kalvor::infobase::CInfoBase& base() { return doc.infoBase; }
+
+    // Opens a book through its command, as its panel button does.
+    template <class View>
+    View* Open(int command)
+    {
+        EXPECT_TRUE(frame->RunCommand(command));
+        Settle();
+        return qobject_cast<View*>(frame->CurrentView());
+    }
+
+    // Esc on a widget of the book; the book goes and saves.
+    void Leave(QWidget* focused)
+    {
+        QTest::keyClick(focused, Qt::Key_Escape);
+        Settle();
+    }
+
+    // What the base file holds now, read by a second information base.
+    std::unique_ptr<kalvor::infobase::CInfoBase> Stored()
+    {
+        auto stored = std::make_unique<kalvor::infobase::CInfoBase>();
+        stored->workFolder = folder;
+        stored->baseName = base().baseName;
+        kalvor::infobase::LoadConfig(*stored);
+        kalvor::infobase::LoadEntree(*stored);
+        kalvor::infobase::LoadGraph(*stored);
+        return stored;
+    }
+
+    // The picture of a widget in the build folder, under that file name.
+    static QString SaveShot(QWidget* widget, const QString& name)
+    {
+        const QString path = QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
+        QFile::remove(path);
+        EXPECT_TRUE(widget->grab().save(path));
+        return path;
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    OpenBaseStub stub;
+    CKalvorDoc doc;
+    CommandRegistry registry;
+    std::unique_ptr<CMainFrame> frame;
+    MessageRecorder boxes;
+};
+
+} // namespace masterdatatest

@@ -1,0 +1,155 @@
+// The permanent-payments screen by keys (a new payment with a four-digit
+// year, a refused month 13, the 22nd row that cannot be added, the code-table
+// pick list typed into its cell) and the pay sheet of one shop with its total.
+#include "EmployeeScreensWorld.h"
+
+#include "masterdata/ui/CWorkerPostviplDlg.h"
+#include "masterdata/ui/CWorkerPostviplView.h"
+#include "payroll/ui/CCalcPlatVedDlg.h"
+#include "payroll/ui/CCalcPlatVedView.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/CommandRegistry.h"
+#include "shell/ui/FieldHelp.h"
+
+#include <QTableWidget>
+
+using namespace employeetest;
+
+namespace {
+
+class UiPostvipl : public World {
+protected:
+    void Prepare() override
+    {
+        for (auto& rec : fx.records)
+            rec.postDopl = {};
+        for (int i = 0; i < 21; ++i)
+            record(3).postDopl[std::size_t(i)].kod = ib::u16(10 + i);
+    }
+    void Open()
+    {
+        frame = std::make_unique<CMainFrame>(&doc, &registry);
+        frame->resize(1200, 760);
+        ASSERT_TRUE(ShowActive(frame.get()));
+        view = frame->SwitchView<CWorkerPostviplView>();
+        ASSERT_NE(view, nullptr);
+        grid = view->Dlg()->Grid();
+    }
+    CommandRegistry registry;
+    std::unique_ptr<CMainFrame> frame;
+    CWorkerPostviplView* view = nullptr;
+    CFldHlpGridCtrl* grid = nullptr;
+};
+
+} // namespace
+
+TEST_F(UiPostvipl, PaymentsAreTypedCheckedAndSaved)
+{
+    MessageRecorder boxes;
+    Open();
+    ApplyNumber(view->Strip(), tabN(1));
+    EXPECT_EQ(view->Title(), QStringLiteral("Постоянные выплаты [%1]").arg(base().shortNames[std::size_t(base().list[1].slot - 1)]));
+    EXPECT_EQ(grid->GetRowCount(), 1);
+    QTest::mouseClick(view->Dlg()->control(CWorkerPostviplDlg::IdAdd), Qt::LeftButton);
+    ASSERT_EQ(grid->GetRowCount(), 2);
+
+    // The kind from its code table: F1 on column 1 lists the eight kinds; Enter types the chosen code.
+    grid->SetFocusCell(1, 1);
+    grid->setFocus();
+    PressKey(Qt::Key_F1);
+    CFieldHelpList* list = view->HelpList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->table()->rowCount(), 8);
+    list->table()->setCurrentCell(5, 0);
+    QTest::keyClick(list->table(), Qt::Key_Return);
+    Settle();
+    ASSERT_TRUE(ShowActive(frame.get()));
+    EXPECT_EQ(grid->GetItemText(1, 1), QStringLiteral("5"));
+
+    TypeCell(grid, 1, 0, QStringLiteral("8"));
+    TypeCell(grid, 1, 3, QStringLiteral("8"));
+    TypeCell(grid, 1, 4, QStringLiteral("12.345"));
+    TypeCell(grid, 1, 6, QStringLiteral("1"));
+    TypeCell(grid, 1, 10, QStringLiteral("01.13.2009")); // no month 13
+    PressKey(Qt::Key_F4);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Некорректная дата начала выплаты"));
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
+    EXPECT_EQ(grid->GetFocusCell(), CCellID(1, 10));
+
+    TypeCell(grid, 1, 10, QStringLiteral("01.03.2009"));
+    TypeCell(grid, 1, 12, QStringLiteral("1"));
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(2)));
+    EXPECT_EQ(Column("postDopl", "kod", 1), QStringList{"8"});
+    EXPECT_EQ(Column("postDopl", "procent", 1), QStringList{"123"});
+    EXPECT_EQ(Column("postDopl", "gBegin", 1), QStringList{"2009"});
+    EXPECT_EQ(Column("postDopl", "mask", 1), QStringList{"8"});
+    EXPECT_EQ(Column("postDopl", "mrp", 1), QStringList{"1"});
+    PressKey(Qt::Key_F3);
+    EXPECT_EQ(view->Dlg()->RowCells(1),
+              (QStringList{"8", "5", "", "8", "12.3", "", "1", "", "", "", "01.03.09", "", "1"}));
+
+    // 21 payments: a 22nd row cannot be added.
+    ApplyNumber(view->Strip(), tabN(3));
+    EXPECT_EQ(grid->GetRowCount(), 22);
+    QTest::mouseClick(view->Dlg()->control(CWorkerPostviplDlg::IdAdd), Qt::LeftButton);
+    EXPECT_EQ(grid->GetRowCount(), 22);
+    EXPECT_EQ(CWorkerPostviplView::CodeTableLines(12),
+              (QStringList{QStringLiteral(" |Выплата будет произведена в расчет зарплаты"),
+                           QStringLiteral("1|Выплата производится в межрасчетный период по отдельной ведомости")}));
+}
+
+TEST_F(World, PaySheetListsTheShopWithItsTotal)
+{
+    MessageRecorder boxes;
+    // Amounts to pay of every slot: 1,000.00 + slot kopecks; the third employee's is 0.
+    for (int slot = 1; slot <= base().capacity(); ++slot)
+        base().zar1[std::size_t(slot - 1)] = 100'000 + slot;
+    base().zar1[std::size_t(base().list[2].slot - 1)] = 0;
+    const int shop = base().shopBytes[std::size_t(base().list[2].slot)];
+    QStringList names, numbers, amounts;
+    double total = 0;
+    for (int i = 0; i < base().employeeCount(); ++i) {
+        const int slot = base().list[std::size_t(i)].slot;
+        if (base().shopBytes[std::size_t(slot)] != shop)
+            continue;
+        names << base().shortNames[std::size_t(slot - 1)];
+        numbers << QString::number(tabN(i));
+        amounts << (base().zar1[std::size_t(slot - 1)] == 0 ? QString()
+                                                            : QString::number(base().zar1[std::size_t(slot - 1)] / 100, 'f', 2));
+        total += base().zar1[std::size_t(slot - 1)];
+    }
+
+    CCalcPlatVedView view(&doc);
+    view.resize(900, 700);
+    view.OnInitialUpdate();
+    ASSERT_TRUE(ShowActive(&view));
+    EXPECT_EQ(doc.LastEntryScreen, 8u);
+    CFldHlpGridCtrl* grid = view.Dlg()->Grid();
+    EXPECT_EQ(grid->GetItemText(0, 0), QStringLiteral("Фамилия И.О."));
+    EXPECT_EQ(grid->GetItemText(0, 2), QStringLiteral("Сумма к выдаче"));
+    TypeKeys(QString::number(shop));
+    PressKey(Qt::Key_Return);
+    ASSERT_EQ(grid->GetRowCount() - 1, names.size());
+    for (int r = 0; r < names.size(); ++r) {
+        EXPECT_EQ(grid->GetItemText(r + 1, 0), names[r]);
+        EXPECT_EQ(grid->GetItemText(r + 1, 1), numbers[r]);
+        EXPECT_EQ(grid->GetItemText(r + 1, 2), amounts[r]);
+    }
+    EXPECT_EQ(view.Dlg()->TotalText(), QString::number(total / 100, 'f', 2));
+
+    // A shop with nobody is refused and the sheet stays.
+    QLineEdit* shopField = view.Strip()->Field(CWorkersFilterDlg::IdShop);
+    shopField->setFocus();
+    shopField->selectAll();
+    TypeKeys(QStringLiteral("249"));
+    PressKey(Qt::Key_Return);
+    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Сотрудников не обнаружено")});
+    EXPECT_EQ(grid->GetRowCount() - 1, names.size());
+    EXPECT_TRUE(shopField->hasFocus());
+
+    // Esc in the sheet empties it.
+    view.Dlg()->OnCancel();
+    EXPECT_EQ(grid->GetRowCount(), 1);
+}

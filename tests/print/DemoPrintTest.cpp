@@ -1,0 +1,186 @@
+// The demo firm's statements: its sick-leave sheet and vacation note carry
+// the amounts the engine computes, and its advance statement goes through
+// the default print command "e.sh" to the document opener.
+#include "DemoFirm.h"
+#include "infobase/InfoBaseDb.h"
+#include "payroll/AverageEarnings.h"
+#include "payroll/CalcEmployeeMonth.h"
+#include "payroll/SickLeave.h"
+#include "platform/CodePage.h"
+#include "platform/DocumentOpener.h"
+#include "platform/WorkingFolder.h"
+#include "print/TextStatements.h"
+#include "values/Clock.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+using namespace kalvor::print;
+
+#ifdef KALVOR_DATA_DIR
+
+namespace {
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+struct AcceptingPrompt : PrintCommandPrompt {
+    std::optional<QString> ConfirmCommand(const QString&, const QString& command) override
+    {
+        offered = command;
+        return command;
+    }
+    QString offered;
+};
+
+class DemoPrint : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QLatin1Char('/');
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/e.sh"), folder + QStringLiteral("e.sh")));
+        ASSERT_TRUE(tools::MakeDemoBase(folder));
+        platform::SetWorkingFolder(folder);
+        doc.setWorkFolder(folder);
+        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
+        EXPECT_TRUE(doc.refFiles.OpenAll());
+        base().baseName = tools::DemoBaseName();
+        OpenBase(base());
+        LoadAll(base());
+    }
+    void TearDown() override
+    {
+        CloseBase(base());
+        platform::SetWorkingFolder(QString());
+        platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
+    }
+    CInfoBase& base() { return doc.infoBase; }
+    int slotOf(int personnelNumber) { return base().list[std::size_t(base().FindEmployee(personnelNumber))].slot; }
+
+    QTemporaryDir dir;
+    QString folder;
+    PayrollDoc doc;
+};
+
+} // namespace
+
+TEST_F(DemoPrint, SickLeaveAndVacationCarryTheEngineAmounts)
+{
+    // Пахомов, ill from 28 March to 8 April: the sheet's benefit.
+    const int sickSlot = slotOf(122);
+    ASSERT_EQ(base().bln.count(sickSlot), 1);
+    SickLeaveSheet sheet = base().bln.run(sickSlot)[0];
+    EXPECT_EQ(sheet.mrp, 1);
+    LoadEmployee(base(), sickSlot);
+    SickLeaveTables tables;
+    ASSERT_GT(CalcSickLeaveBenefit(doc, sheet, tables, nullptr, 0), 0);
+    EXPECT_DOUBLE_EQ(sheet.sum, tools::DemoSickLeaveAmount);
+    EXPECT_DOUBLE_EQ(base().bln.run(sickSlot)[0].sum, tools::DemoSickLeaveAmount);
+
+    // Сазонов, 14 days of vacation from 11 April: the amount to pay that the
+    // engine writes into the note in its display mode.
+    ASSERT_TRUE(SelectAllToSwap(base(), Selection{}));
+    base().OpenSwapFile();
+    const int vacationIndex = base().FindEmployee(112);
+    const int vacationSlot = slotOf(112);
+    ASSERT_EQ(base().otp.count(vacationSlot), 1);
+    doc.vacationNoteCopy = {};
+    doc.vacationNoteCopy[0] = base().otp.run(vacationSlot)[0];
+    doc.vacationNoteCopy[0].sum = 0;
+    doc.currentNote = 0;
+    doc.VacationNoteOnly = 0;
+    doc.VacationCalcKind = 2;
+    doc.thirdFlag = 0;
+    CalcWorkBuffer work;
+    const int rows = CalcEmployeeMonth(doc, doc.resultBuffer.data(), vacationIndex, &work, CalcDisplay);
+    base().CloseSwapFile();
+    ASSERT_GE(rows, 0);
+    EXPECT_EQ(base().otp.run(vacationSlot)[0].mrp, 1);
+    EXPECT_DOUBLE_EQ(doc.vacationNoteCopy[0].sum, tools::DemoVacationAmount);
+    EXPECT_DOUBLE_EQ(base().otp.run(vacationSlot)[0].sum, tools::DemoVacationAmount);
+
+    // Their statements have one row each; the compensation note of the one
+    // who leaves is not paid before the month's pay and has none.
+    const std::vector<StatementRow> sick = SelectStatementRows(StatementKind::SickPay, {}, doc, 0);
+    ASSERT_EQ(sick.size(), 1u);
+    EXPECT_EQ(sick[0].personnelNumber, 122);
+    const std::vector<StatementRow> vacation = SelectStatementRows(StatementKind::Vacation, {}, doc, 0);
+    ASSERT_EQ(vacation.size(), 1u);
+    EXPECT_EQ(vacation[0].personnelNumber, 112);
+    EXPECT_EQ(base().otp.count(slotOf(126)), 1);
+}
+
+TEST_F(DemoPrint, AdvanceStatementIsShownThroughTheDefaultPrintScript)
+{
+    ScopedToday today(QDate(2011, 4, 20));
+    // The viewer of this test keeps a copy of what e.sh hands it.
+    const QString viewer = folder + QStringLiteral("viewer.sh");
+    const QString viewed = folder + QStringLiteral("viewed.txt");
+    {
+        QFile script(viewer);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\ncp \"$1\" \"" + QFile::encodeName(viewed) + "\"\n");
+        script.setPermissions(script.permissions() | QFile::ExeOwner);
+    }
+    platform::DocumentOpener::SetCommand(viewer);
+
+    const QString report = doc.TypWorkFile();
+    const StatementPrintParams params;
+    const int rows = CountStatementRowsInRange(StatementKind::Advance, params, doc, 0);
+    EXPECT_EQ(rows, 48); // everybody but the two who came or leave this month
+    ASSERT_EQ(WriteAdvanceStatementText(params, doc, report, 0, rows), 0);
+    const QString statement = codepage::fromCp1251(ReadFile(report));
+    EXPECT_TRUE(statement.contains(QStringLiteral("ООО «Северная механика»")));
+    EXPECT_TRUE(statement.contains(QStringLiteral("| 01.04.11 | 30.04.11 |")));
+
+    AcceptingPrompt prompt;
+    doc.infoBase.config.dosStr.clear();
+    const platform::TaskOutcome outcome =
+        ApplyPrintOutput(PaymentStatement, StatementForm::Text, doc, report, prompt);
+    EXPECT_EQ(outcome.result, platform::TASK_DONE);
+    EXPECT_EQ(prompt.offered, QDir(folder).absoluteFilePath(QStringLiteral("e.sh")) + QLatin1Char(' ') + report);
+    // The report went to the command in cp866 (which has no «»); e.sh
+    // showed it as UTF-8.
+    const QByteArray oem = ReadFile(report);
+    EXPECT_EQ(oem, codepage::cp1251ToCp866(codepage::toCp1251(statement)));
+    const QString shown = codepage::fromCp866(oem);
+    EXPECT_TRUE(shown.contains(QStringLiteral("ООО ?Северная механика?")));
+    QElapsedTimer waited;
+    waited.start();
+    while (QString::fromUtf8(ReadFile(viewed)) != shown && waited.elapsed() < 10'000)
+        QThread::msleep(50);
+    EXPECT_EQ(QString::fromUtf8(ReadFile(viewed)), shown);
+    // The command is kept in the base settings.
+    LoadConfig(base());
+    EXPECT_EQ(base().config.dosStr, prompt.offered);
+}
+
+TEST_F(DemoPrint, OrdersGoToTheFirmsTransferFile)
+{
+    // The build makes the demo firm's transfer file empty in the working folder.
+    EXPECT_EQ(ReadFile(QStringLiteral(KALVOR_DATA_DIR "/kassa1c.txt")), QByteArray());
+    EXPECT_EQ(TransferFilePath(doc), folder + QStringLiteral("kassa1c.txt"));
+    AcceptingPrompt prompt;
+    const QString report = doc.TypWorkFile();
+    ASSERT_EQ(WriteSickPayStatementText({}, doc, report, 0, 1), 0);
+    EXPECT_EQ(ApplyPrintOutput(TransferOrders1C, StatementForm::Text, doc, report, prompt, {1000, 0}).detail,
+              platform::FILE_ERROR_OPEN);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/kassa1c.txt"), folder + QStringLiteral("kassa1c.txt")));
+    EXPECT_EQ(ApplyPrintOutput(TransferOrders1C, StatementForm::Text, doc, report, prompt, {1000, 0}).result,
+              platform::TASK_DONE);
+    EXPECT_EQ(ReadFile(folder + QStringLiteral("kassa1c.txt")), ReadFile(report));
+}
+
+#endif

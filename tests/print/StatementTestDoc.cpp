@@ -1,0 +1,65 @@
+#include "StatementTestDoc.h"
+
+#include <QStringList>
+
+namespace kalvor::printtest {
+
+using namespace kalvor::infobase;
+
+namespace {
+
+const char16_t* const kSurnames[] = {u"Алексеев", u"Белова", u"Васильев", u"Григорьева", u"Данилов",
+                                     u"Егорова", u"Жуков", u"Зайцева", u"Ильин", u"Козлова",
+                                     u"Лебедев", u"Морозова", u"Никитин", u"Орлова", u"Павлов",
+                                     u"Романова", u"Соколов", u"Тимофеева", u"Ушаков", u"Фёдорова",
+                                     u"Константинопольский"};
+const char16_t kInitials[] = u"АБВГДЕИКЛМНОПРСТ";
+
+QString ShortName(int index)
+{
+    const QString surname = QString::fromUtf16(kSurnames[index % int(std::size(kSurnames))]);
+    const QChar first(kInitials[index % 16]), second(kInitials[(index * 7 + 3) % 16]);
+    return QStringLiteral("%1 %2.%3.").arg(surname).arg(first).arg(second);
+}
+
+} // namespace
+
+void BuildStatementDoc(PayrollDoc& doc, const std::vector<StatementEmployee>& employees)
+{
+    CInfoBase& base = doc.infoBase;
+    base.config.kolMax = u16(employees.size() + 5);
+    base.config.tekMes = u16(2011 * 16 + 4);
+    base.AllocateTables(base.config.kolMax);
+    base.firm.texts[FirmInfo::firmName] = QStringLiteral("ООО «Северная механика» Вологодский машиностроительный");
+    base.firm.texts[FirmInfo::statusShef] = QStringLiteral("Директор");
+    base.firm.texts[FirmInfo::fioShef] = QStringLiteral("Воронцов Андрей Викторович");
+    base.firm.texts[FirmInfo::fioBuh] = QStringLiteral("Кудрявцева Ирина Николаевна");
+    base.firm.texts[FirmInfo::buhFio] = QStringLiteral("Кудрявцева И. Н.");
+    base.firm.texts[FirmInfo::kassirDolg] = QStringLiteral("Кассир");
+    base.firm.texts[FirmInfo::kassirFio] = QStringLiteral("Зуева Л. И.");
+    base.shops[0] = {1, QStringLiteral("Заводоуправление")};
+    base.shops[1] = {2, QStringLiteral("Механосборочный цех № 2 (участок точного литья)")};
+    base.list.clear();
+    for (int i = 0; i < int(employees.size()); ++i) {
+        const StatementEmployee& e = employees[std::size_t(i)];
+        const int slot = i + 1;
+        EmployeeListEntry entry;
+        entry.setTabN(u16(e.personnelNumber));
+        entry.slot = u16(slot);
+        base.list.push_back(entry);
+        base.shortNames[std::size_t(slot - 1)] = ShortName(i);
+        base.shopBytes[std::size_t(slot)] = u8(e.shop);
+        base.attributes[std::size_t(slot - 1)].brig = i8(e.brigade);
+        base.av[std::size_t(slot - 1)] = e.advance;
+    }
+}
+
+std::vector<StatementEmployee> NumberedEmployees(int count)
+{
+    std::vector<StatementEmployee> employees;
+    for (int i = 0; i < count; ++i)
+        employees.push_back({101 + i, 1, 0, 100'050.0 + 100.0 * i});
+    return employees;
+}
+
+} // namespace kalvor::printtest
