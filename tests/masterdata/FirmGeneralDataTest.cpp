@@ -281,3 +281,53 @@ TEST_F(GenInfoScreenTest, Screenshot)
     const QString path = QDir::current().absoluteFilePath("general-data.png");
     EXPECT_TRUE(frame->grab().save(path));
 }
+
+#ifdef KALVOR_DATA_DIR
+#include "DemoFirm.h"
+#include "grid/FldHlpGridCtrl.h"
+#include "masterdata/ui/CStavkaCorrect.h"
+
+#include <QDir>
+#include <QFile>
+
+// The general-data form and the rate dialog of employee 110 on the demo base,
+// saved as pictures in the build folder (screenshots/).
+TEST(DemoReferenceScreens, GeneralDataAndRateDialogScreenshots)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.path() + QLatin1Char('/');
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+    ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
+    CKalvorDoc doc;
+    doc.setWorkFolder(folder);
+    doc.infoBase.baseName = kalvor::tools::DemoBaseName();
+    OpenBase(doc.infoBase);
+    LoadAll(doc.infoBase);
+    QDir().mkpath(QStringLiteral("screenshots"));
+    {
+        CommandRegistry registry;
+        CMainFrame frame(&doc, &registry);
+        frame.resize(1240, 860);
+        ASSERT_TRUE(ShowActive(&frame));
+        auto* view = frame.SwitchView<CRefGenInfoView>();
+        ASSERT_NE(view, nullptr);
+        EXPECT_FALSE(view->Field(1046)->text().isEmpty());
+        QApplication::processEvents();
+        EXPECT_TRUE(frame.grab().save(QStringLiteral("screenshots/general-data.png")));
+    }
+    const EmployeeListEntry* employee = nullptr;
+    for (const EmployeeListEntry& e : doc.infoBase.list)
+        if (e.tabN() == 110)
+            employee = &e;
+    ASSERT_NE(employee, nullptr);
+    LoadEmployee(doc.infoBase, employee->slot);
+    CStavkaCorrect dialog(&doc, unsigned(employee->slot));
+    ASSERT_TRUE(ShowActive(&dialog));
+    EXPECT_FALSE(dialog.Grid()->GetItemText(1, 1).isEmpty()); // the rate of March 2011
+    EXPECT_EQ(dialog.Grid()->GetItemText(1, 0), "Март");
+    EXPECT_TRUE(dialog.grab().save(QStringLiteral("screenshots/rate-correction.png")));
+    dialog.reject();
+    CloseBase(doc.infoBase);
+}
+#endif

@@ -96,9 +96,24 @@ void CStavkaCorrect::SetUpGrid(bool salaried)
     m_grid->SetItemText(0, 0, QStringLiteral("Месяц"));
     m_grid->SetItemText(0, 1, salaried ? QStringLiteral("Оклад") : QStringLiteral("Тариф"));
     m_grid->SetRowHeight(0, QFontMetrics(bold).height() + 1 + 2 * 5);
+    SpreadColumns();
+}
+
+// Column 0 takes half the grid's width, column 1 the rest.
+void CStavkaCorrect::SpreadColumns()
+{
     const int width = m_grid->viewport()->width();
     m_grid->SetColumnWidth(0, int(std::ceil(width * 0.5 - 0.5)));
     m_grid->ExpandLastColumn();
+}
+
+void CStavkaCorrect::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The grid has its real width only once the dialog is laid out.
+    SpreadColumns();
+    m_grid->EnsureVisible(1, 0);
+    m_grid->Refresh();
 }
 
 void CStavkaCorrect::FillRows()
@@ -112,7 +127,6 @@ void CStavkaCorrect::FillRows()
         m_grid->SetItemText(row, 1, FormatMoney(base.current.rates[size_t(k - 1)].rate));
         m_grid->SetModified(row, 1);
     }
-    m_grid->ExpandColumnsToFit();
     m_grid->SetFocusCell(1, 1);
     m_grid->Refresh();
 }

@@ -25,7 +25,11 @@ public:
 
     void accept() override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void SpreadColumns();
     void OnInitDialog();
     void SetUpGrid(bool salaried);
     void FillRows();
