@@ -47,14 +47,12 @@ CGridCtrl* FocusedGrid()
     return nullptr;
 }
 
-QString PrintGridToPdf(CGridCtrl* grid, const QString& path)
+bool PrintGridToPdf(CGridCtrl* grid, const QString& path)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
-    if (!grid->PrintGrid(&printer))
-        return QStringLiteral("Ошибка при открытии файла\n%1").arg(path);
-    return kalvor::platform::DocumentOpener::Open(path);
+    return grid->PrintGrid(&printer);
 }
 
 void RegisterGridCommands(CommandRegistry& registry)
@@ -80,7 +78,9 @@ void RegisterGridCommands(CommandRegistry& registry)
             return;
         const QString path = kalvor::platform::WithSeparator(kalvor::platform::WorkingFolder()) +
                              QStringLiteral("grid.pdf");
-        const QString message = PrintGridToPdf(grid, path);
+        const QString message = PrintGridToPdf(grid, path)
+                                    ? kalvor::platform::DocumentOpener::Open(path)
+                                    : QStringLiteral("Ошибка при открытии файла\n%1").arg(path);
         if (!message.isEmpty())
             KalvorMessageBox(message, MB_OK | MB_ICONERROR);
     };

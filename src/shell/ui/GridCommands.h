@@ -9,9 +9,8 @@ class QString;
 // The focused grid of the current screen, or null.
 CGridCtrl* FocusedGrid();
 
-// Prints the grid into a PDF file at path and opens it in the document
-// viewer; returns the message to show, empty when all went well.
-QString PrintGridToPdf(CGridCtrl* grid, const QString& path);
+// Prints the grid into a PDF file at path; false when the file cannot be made.
+bool PrintGridToPdf(CGridCtrl* grid, const QString& path);
 
 // Adds "Вырезать", "Копировать", "Вставить", "Выделить все" (menu "Правка")
 // and "Печать" (menu "Файл") to the registry, each enabled by the focused
