@@ -116,6 +116,14 @@ def date_line(height, label='', label_width=0, slots=True):
     return Row(height, cells)
 
 
+def period_line(height):
+    """с «__» ________ 20__ г. по «__» ________ 20__ г. with six fields."""
+    return Row(height, [text(350, 'с «', align='r'), line(450, SLOT), text(200, '»'), line(1500, SLOT),
+                        text(300, '20', align='r'), line(350, SLOT), text(900, 'г.   по «', align='r'),
+                        line(450, SLOT), text(200, '»'), line(1500, SLOT), text(300, '20', align='r'),
+                        line(350, SLOT), text(300, 'г.')])
+
+
 # ---------------------------------------------------------------- RTF output
 
 def cell_definitions(row):
@@ -224,10 +232,7 @@ def t53_title_rows():
                   box(code_box, SLOT)]),                                                            # row9
         Row(160, [gap(WIDTH)]),                                                                     # row10
         Row(300, [text(WIDTH, 'В кассу для оплаты в срок')]),                                       # row11
-        Row(320, [text(200, 'с «', align='r'), line(450, SLOT), text(200, '»'), line(1500, SLOT),
-                  text(300, '20', align='r'), line(350, SLOT), text(600, 'г.  по «', align='r'),
-                  line(450, SLOT), text(200, '»'), line(1500, SLOT), text(300, '20', align='r'),
-                  line(350, SLOT), text(300, 'г.')]),                                               # row12
+        period_line(320),                                                                           # row12
         Row(500, [text(900, 'в сумме', valign='b'), line(9305, SLOT, align='l', valign='b')]),      # row13
         Row(200, [gap(900), caption(9305, '(прописью)')]),                                          # row14
         Row(320, [line(3600, SLOT, align='l'), text(600, 'руб.'), line(500, SLOT), text(900, 'коп.  ('),
@@ -272,8 +277,8 @@ def t53_closing_rows():
         signature(320, 'Выплату произвел', 2200, [('slot', 2500), ('', 1700), ('slot', 3000)]),     # row42
         captions(200, 2200, [('(должность)', 2500), ('(личная подпись)', 1700),
                              ('(расшифровка подписи)', 3000)]),                                     # row43
-        Row(400, [text(3000, 'Расходный кассовый ордер №', valign='b'), line(1000, '', valign='b'),
-                  text(500, 'от', align='c', valign='b')] + date_line(400, slots=False).cells),                 # row44
+        Row(440, [text(3000, 'Расходный кассовый ордер №'), line(1000, ''),
+                  text(500, 'от', align='c')] + date_line(440, slots=False).cells),                # row44
         signature(320, 'Проверил бухгалтер', 2200, [('', 2500), ('slot', 3000)]),                   # row45
         captions(200, 2200, [('(личная подпись)', 2500), ('(расшифровка подписи)', 3000)]),         # row46
         date_line(400),                                                                             # row47
@@ -316,10 +321,7 @@ def budget_title_rows(height):
     left = WIDTH - code_label - code_box
     rows = [
         Row(260, [text(WIDTH, 'В кассу для оплаты в срок')]),                                       # row0
-        Row(320, [text(200, 'с «', align='r'), line(450, SLOT), text(200, '»'), line(1500, SLOT),
-                  text(300, '20', align='r'), line(350, SLOT), text(600, 'г.  по «', align='r'),
-                  line(450, SLOT), text(200, '»'), line(1500, SLOT), text(300, '20', align='r'),
-                  line(350, SLOT), text(300, 'г.')]),                                               # row1
+        period_line(320),                                                                           # row1
         Row(460, [text(900, 'в сумме', valign='b'), line(9305, SLOT, align='l', valign='b')]),      # row2
         signature(300, 'Руководитель', 2200, [('', 2000), ('slot', 3000)]),                         # row3
         captions(180, 2200, [('(подпись)', 2000), ('(расшифровка подписи)', 3000)]),               # row4
