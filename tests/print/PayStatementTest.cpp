@@ -2,11 +2,12 @@
 // values that the writer hands to the template engine, read back from the
 // engine's data document, against the forms' tables; the page breaks, the
 // page range, the selection and the totals; the shipped templates' value
-// slots against what each row receives; the writer's result.
+// slotCounts against what each row receives; the writer's result.
 #include "StatementTestDoc.h"
 #include "platform/CodePage.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
+#include "print/FormTexts.h"
 #include "print/PayStatement.h"
 #include "values/Clock.h"
 
@@ -21,6 +22,9 @@
 using namespace kalvor;
 using namespace kalvor::print;
 using namespace kalvor::printtest;
+
+// Rows print as their text in the failure messages.
+static void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace {
 
@@ -252,4 +256,193 @@ TEST_F(PayStatement, Form0504403PagesHold26Then38Lines)
     buildNumbered(26);
     EXPECT_EQ(ListShape(fill(Budget(), 26), true),
               QStringList{QStringLiteral("H")} + Serials(1, 26) + QStringList{QStringLiteral("C263.25")});
+}
+
+// A first page above 1 leaves out the title; the lines go on from
+// (first page - 2) × 25 + 1, and those before it count toward the first
+// printed sheet.
+TEST_F(PayStatement, FirstPageAboveOneStartsWithTheListAndNumbersOn)
+{
+    buildNumbered(60);
+    StatementPrintParams params;
+    params.firstPage = 3;
+    const QStringList t53 = fill(params, 35);
+    EXPECT_EQ(t53.front(), Row(27, {"", QStringLiteral("3-я страница"), QStringLiteral("формы N Т-53")}));
+    QStringList expected = QStringList{QStringLiteral("H3-я страница")} + Serials(26, 35);
+    expected << QStringLiteral("H4-я страница") << Serials(36, 60) << QStringLiteral("C4");
+    EXPECT_EQ(ListShape(t53, false), expected);
+    EXPECT_EQ(RowsNamed(t53, 30).front(), Row(30, {"26", "126", name(26), "10.25", "", ""}));
+
+    params.outputMode = BudgetStatement;
+    const QStringList budget = fill(params, 35);
+    EXPECT_EQ(budget.front(), Row(16, {"", QStringLiteral("Форма 0504403"), QStringLiteral("с.2")}));
+    expected = QStringList{QStringLiteral("Hс.2")} + Serials(26, 38);
+    expected << QStringLiteral("Hс.3") << Serials(39, 60) << QStringLiteral("C617.70");
+    EXPECT_EQ(ListShape(budget, true), expected);
+}
+
+// A last page of 1 gives the title part alone.
+TEST_F(PayStatement, LastPageOneGivesTheTitleAlone)
+{
+    buildNumbered(3);
+    StatementPrintParams params;
+    params.lastPage = 1;
+    const QStringList t53 = fill(params, 0);
+    EXPECT_EQ(t53.size(), 26 + 26);
+    EXPECT_EQ(t53.back(), Row(26));
+    EXPECT_EQ(RowsNamed(t53, 15), QStringList{Row(15, {"", "3", "30", "3"})});
+    params.outputMode = BudgetStatement;
+    const QStringList budget = fill(params, 0);
+    EXPECT_EQ(budget.size(), 16);
+    EXPECT_EQ(budget.back(), Row(15, {"", "", "", "20.04.2011"}));
+}
+
+// The personnel number decides over the marks; without it only the marked
+// are listed and summed. The shop of the parameters filters both.
+TEST_F(PayStatement, SelectionByPersonnelNumberMarksAndShop)
+{
+    build({{101, 1, 0, 1000}, {102, 1, 0, 2000}, {103, 1, 0, 3000}, {104, 2, 0, 4000}, {105, 1, 0, 5000}});
+    doc.infoBase.list[0].setFlag(0, true);
+    doc.infoBase.list[3].setFlag(2, true);
+    doc.infoBase.list[4].setFlag(1, true);
+
+    StatementPrintParams params;
+    params.personnelNumber = 103;
+    QStringList sequence = fill(params, 1, 1);
+    EXPECT_EQ(RowsNamed(sequence, 30), QStringList{Row(30, {"1", "103", name(3), "30.00", "", ""})});
+    EXPECT_EQ(RowsNamed(sequence, 15), QStringList{Row(15, {"", "0", "30", "0"})});
+
+    sequence = fill({}, 3, 1);
+    EXPECT_EQ(ListShape(sequence, false), (QStringList{QStringLiteral("H2-я страница"), "1", "2", "3", "C2"}));
+    EXPECT_EQ(RowsNamed(sequence, 30).at(1), Row(30, {"2", "104", name(4), "40.00", "", ""}));
+    EXPECT_EQ(RowsNamed(sequence, 15), QStringList{Row(15, {"", "0", "100", "0"})});
+
+    params = {};
+    params.shop = 1;
+    params.outputMode = BudgetStatement;
+    sequence = fill(params, 4, 1);
+    EXPECT_EQ(ListShape(sequence, true), (QStringList{QStringLiteral("H"), "1", "2", QStringLiteral("C60.00")}));
+    EXPECT_EQ(RowsNamed(sequence, 12), QStringList{Row(12, {QStringLiteral("Цех - Заводоуправление ")})});
+}
+
+// Nothing to pay: no line and no number, the totals unchanged. With both
+// option flags such an employee uses up one of the counted lines.
+TEST_F(PayStatement, ZeroAmountsGetNoLine)
+{
+    build({{101, 1, 0, 0}, {102, 1, 0, 500}, {103, 1, 0, 0}, {104, 1, 0, 600}});
+    QStringList sequence = fill({}, 2);
+    EXPECT_EQ(ListShape(sequence, false), (QStringList{QStringLiteral("H2-я страница"), "1", "2", "C2"}));
+    EXPECT_EQ(RowsNamed(sequence, 30).at(1), Row(30, {"2", "104", name(4), "6.00", "", ""}));
+    EXPECT_EQ(RowsNamed(sequence, 15), QStringList{Row(15, {"", "0", "11", "0"})});
+
+    sequence = fill({}, 3, 0, {1, 1});
+    EXPECT_EQ(ListShape(sequence, false), (QStringList{QStringLiteral("H2-я страница"), "1", "C2"}));
+    EXPECT_EQ(ListShape(fill({}, 2, 0, {1, 0}), false),
+              (QStringList{QStringLiteral("H2-я страница"), "1", "2", "C2"}));
+    // A count that the employees cannot fill ends the list with them.
+    EXPECT_EQ(ListShape(fill({}, 5), false), (QStringList{QStringLiteral("H2-я страница"), "1", "2", "C2"}));
+}
+
+// The period of T-53 ends on the month's last day: 29 February in a leap year.
+TEST_F(PayStatement, PeriodEndsOnTheLastDayOfTheMonth)
+{
+    buildNumbered(1);
+    doc.infoBase.config.tekMes = infobase::u16(2012 * 16 + 2);
+    EXPECT_EQ(RowsNamed(fill({}, 1), 25), QStringList{Row(25, {"", "20.04.2011", "01.02.2012", "29.02.2012"})});
+    doc.infoBase.config.tekMes = infobase::u16(2011 * 16 + 2);
+    EXPECT_EQ(RowsNamed(fill({}, 1), 25), QStringList{Row(25, {"", "20.04.2011", "01.02.2011", "28.02.2011"})});
+    doc.infoBase.config.tekMes = infobase::u16(2010 * 16 + 12);
+    EXPECT_EQ(RowsNamed(fill({}, 1), 25), QStringList{Row(25, {"", "20.04.2011", "01.12.2010", "31.12.2010"})});
+    EXPECT_EQ(RowsNamed(fill(Budget(), 1), 10), QStringList{Row(10, {QStringLiteral("декабрь"), "10", ""})});
+}
+
+// The unit line: the shop's name cut to 29, a comma, the brigade in three
+// places; a brigade alone; a shop that does not exist gives no shop part.
+// Firm texts lose their repeated blanks and are cut to their widths.
+TEST_F(PayStatement, UnitAndFirmTexts)
+{
+    build({{101, 2, 7, 1000}});
+    doc.infoBase.firm.texts[infobase::FirmInfo::firmName] =
+        QStringLiteral("Акционерное   общество  «Вологодский   машиностроительный завод имени Ленина» ");
+    doc.infoBase.firm.texts[infobase::FirmInfo::kassirFio] =
+        QStringLiteral("Зуева Людмила Ивановна, старший кассир центральной кассы");
+    StatementPrintParams params;
+    params.shop = 2;
+    params.brigade = 7;
+    QStringList sequence = fill(params, 1);
+    EXPECT_EQ(RowsNamed(sequence, 8),
+              QStringList{Row(8, {QStringLiteral("Цех - Механосборочный цех № 2 (учас , Бригада -  7 ")})});
+    EXPECT_EQ(RowsNamed(sequence, 6),
+              QStringList{Row(6, {QStringLiteral("Акционерное общество «Вологодский машиностроительны"), ""})});
+    EXPECT_EQ(RowsNamed(sequence, 42),
+              QStringList{Row(42, {QStringLiteral("Кассир"), QStringLiteral("Зуева Людмила Ивановна, старши")})});
+
+    params.shop = 0;
+    EXPECT_EQ(RowsNamed(fill(params, 1), 8), QStringList{Row(8, {QStringLiteral("Бригада -  7 ")})});
+    params.shop = 9;
+    params.brigade = 0;
+    EXPECT_EQ(RowsNamed(fill(params, 0), 8), QStringList{Row(8, {""})});
+}
+
+// Each row region of the shipped templates holds exactly as many value slotCounts
+// as the writer gives the row, and the writer uses every region.
+TEST_F(PayStatement, TemplatesHaveASlotForEveryValue)
+{
+    buildNumbered(103);
+    for (const StatementPrintParams& params : {StatementPrintParams{}, Budget()}) {
+        SCOPED_TRACE(PayStatementTemplate(params).toStdString());
+        CTree tree(PayStatementTemplate(params), dir.filePath(QStringLiteral("firm.typ")));
+        FillPayStatement(tree, params, doc, 0, 103, {});
+        std::map<QString, int> slotCounts;
+        const QList<QByteArray>& map = tree.BookmarkMap();
+        for (qsizetype i = 0; i + 2 < map.size(); ++i)
+            if (map[i].startsWith("row"))
+                slotCounts[QString::fromLatin1(map[i])] = map[i + 2].toInt() - map[i + 1].toInt() + 1;
+        std::map<QString, int> used;
+        const QDomElement page =
+            tree.DataDocument().documentElement().firstChildElement(QStringLiteral("doc")).firstChildElement();
+        for (QDomElement row = page.firstChildElement(); !row.isNull(); row = row.nextSiblingElement()) {
+            ASSERT_TRUE(slotCounts.count(row.tagName())) << row.tagName().toStdString();
+            EXPECT_EQ(row.childNodes().size(), slotCounts[row.tagName()]) << row.tagName().toStdString();
+            used[row.tagName()] = 1;
+        }
+        EXPECT_EQ(used.size(), slotCounts.size());
+        EXPECT_EQ(slotCounts.size(), params.outputMode == 0 ? 48u : 35u);
+    }
+}
+
+// 0 when the document is written; -23 with the engine's explanation when the
+// template is missing or lacks a row, or the output cannot be written.
+TEST_F(PayStatement, WriterResults)
+{
+    buildNumbered(3);
+    QString error;
+    EXPECT_EQ(PrintPayStatement({}, doc, dir.filePath(QStringLiteral("firm.typ")), 0, 3, {}, &error), 0);
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    QFile written(dir.filePath(QStringLiteral("firm.rtf")));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray rtf = written.readAll();
+    EXPECT_TRUE(rtf.startsWith("{\\rtf1"));
+    EXPECT_TRUE(rtf.contains("{10.02}"));
+    EXPECT_TRUE(rtf.contains("{\\'c4\\'e8\\'f0\\'e5\\'ea\\'f2\\'ee\\'f0}")); // "Директор"
+
+    EXPECT_EQ(PrintPayStatement(Budget(), doc, dir.filePath(QStringLiteral("none/firm.typ")), 0, 3, {}, &error),
+              kPrintFileFault);
+    EXPECT_TRUE(error.contains(QStringLiteral("none/firm.rtf"))) << error.toStdString();
+
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Shablon")));
+    platform::SetWorkingFolder(dir.path());
+    EXPECT_EQ(PrintPayStatement({}, doc, dir.filePath(QStringLiteral("firm.typ")), 0, 3, {}, &error),
+              kPrintFileFault);
+    EXPECT_TRUE(error.contains(QStringLiteral("pv-okud0301011.rtf"))) << error.toStdString();
+
+    QFile bare(dir.filePath(QStringLiteral("Shablon/pv-okud0301011.rtf")));
+    ASSERT_TRUE(bare.open(QIODevice::WriteOnly));
+    bare.write("{\\rtf1\\ansi \\fet0\\sectd \\sbknone\r\n\\pard\\plain \\ql {\\*\\bkmkstart page0}{x}{\\par }\r\n"
+               "\\pard\\plain \\ql {\\*\\bkmkend page0}{\\par }}\r\n");
+    bare.close();
+    EXPECT_EQ(PrintPayStatement({}, doc, dir.filePath(QStringLiteral("bare.typ")), 0, 3, {}, &error),
+              kPrintFileFault);
+    EXPECT_TRUE(error.contains(QStringLiteral("row0"))) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("bare.rtf"))));
 }
