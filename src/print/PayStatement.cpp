@@ -28,6 +28,9 @@ struct PayStatementTotal {
     QByteArray words;
 };
 
+// One statement: the totals over the selection, then the title part, the
+// list with its page headers and the closing part, each as the rows of the
+// form's template in their order.
 class PayStatementWriter {
 public:
     PayStatementWriter(CTree& tree, const StatementPrintParams& params, const PayrollDoc& doc, int markedOnly,
@@ -218,7 +221,9 @@ void PayStatementWriter::WriteBudgetTitle(const PayStatementTotal& total)
 
 // The lines of the employees with something to pay, in list order, with the
 // page-header rows before each sheet. Lines before the first serial number
-// (a first page above 1) are counted but not written.
+// (a first page above 1) are counted but not written. The list ends when the
+// counted lines are used up, or earlier when the employees run out (the count
+// is then larger than what there is to print); the closing part follows.
 void PayStatementWriter::WriteList()
 {
     const bool zeroUsesLine = m_options.withoutPause != 0 && m_options.newEmployeesOnly != 0;
