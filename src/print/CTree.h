@@ -29,7 +29,11 @@
 //   row ended by a group ending in "\row }" (for example "{\row }"), and
 //   "{\*\bkmkend rowN}" in the first cell of the following row or in the
 //   paragraph after the table. The row before a region must end in "\row }"
-//   too, and two row regions need a row between them that is not a region;
+//   too, and two row regions need a row between them that is not a region,
+//   unless the first cell of the lower one opens with its start bookmark
+//   followed by the end bookmark of the upper one
+//   ("{\*\bkmkstart row5}{\*\bkmkend row4}"), as the pay statement
+//   templates have it;
 // - value slots "{\*\bkmkstart parK}{\*\bkmkend parK}" with nothing between.
 //
 // What the writer adds is kept in a QtXml document in memory:

@@ -3,6 +3,7 @@
 #include "payroll/CalendarMath.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
+#include "print/FormTexts.h"
 #include "print/PrintSelection.h"
 #include "print/TextHelpers.h"
 #include "values/Clock.h"
@@ -23,7 +24,6 @@ namespace {
 constexpr int kRuleWidth = 72;
 constexpr int kCutLineWidth = 81;
 constexpr int kLineBytes = kRuleWidth + 2;
-constexpr int kPrintFileFault = -23; // CalcErrorTexts: "Сбой при попытке обращения к файлу печати"
 
 // ------------------------------------------------------------------ text pieces
 
