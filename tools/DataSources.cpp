@@ -671,7 +671,7 @@ void WriteEmptyTemplate(const QString& srcDir, const QString& outDir)
 
     // A base of the schema alone (the work folder has no template), then our settings.
     const QString name = QStringLiteral("empty");
-    CreateBase(work, name);
+    CreateSchemaBase(work, name);
     {
         CInfoBase base;
         base.workFolder = work;
