@@ -85,12 +85,11 @@ void checkOpenedBase(const QSqlDatabase& db)
     db::UseWriteAheadJournal(db);
 }
 
-// Builds a new base file under a temporary name through `fill` (which gets
-// the temporary file's name and its connection) and renames it when complete.
-// Nothing is left behind after a failure.
-void buildBaseFile(const QString& folder, const QString& name,
-                   const std::function<void(const QString& temp, const QSqlDatabase&)>& fill,
-                   const std::function<void(const QString& temp)>& prepare)
+// Builds a new base file under a temporary name: `prepare` may put a file
+// there first, `fill` then works on its connection; the file is renamed when
+// complete. Nothing is left behind after a failure.
+void buildBaseFile(const QString& folder, const QString& name, const std::function<void(const QString& temp)>& prepare,
+                   const std::function<void(const QSqlDatabase&)>& fill)
 {
     requireName(name);
     const QString file = BaseFilePath(folder, name);
@@ -102,7 +101,7 @@ void buildBaseFile(const QString& folder, const QString& name,
         prepare(temp);
         {
             const QSqlDatabase db = db::Connection::forThread(temp);
-            fill(temp, db);
+            fill(db);
             // Leave one self-contained file behind before the rename.
             db::Checkpoint(db);
         }
@@ -120,6 +119,17 @@ void buildBaseFile(const QString& folder, const QString& name,
     }
 }
 
+// Runs a check of the template; its refusal is told as the template's fault.
+void checkTemplate(const QString& templ, const std::function<void()>& check)
+{
+    try {
+        check();
+    } catch (const db::DbError& e) {
+        throw db::DbError(e.code(), QStringLiteral("Шаблон новой базы данных непригоден"),
+                          QStringLiteral("%1: %2 %3").arg(templ, e.message(), e.description()), kSource);
+    }
+}
+
 } // namespace
 
 QString TemplateFilePath(const QString& folder)
@@ -130,36 +140,26 @@ QString TemplateFilePath(const QString& folder)
 void CreateBase(const QString& folder, const QString& name)
 {
     const QString templ = TemplateFilePath(folder);
-    auto requireTemplate = [&](const QString& temp) {
-        if (!QFileInfo(templ).isFile())
-            throw db::DbError(db::E_DB_NOT_FOUND, QStringLiteral("Не найден шаблон новой базы данных"), templ,
-                              kSource);
-        RequireDatabaseFile(templ);
-        copyTemplate(templ, temp);
-    };
     buildBaseFile(
         folder, name,
-        [&](const QString&, const QSqlDatabase& db) {
-            try {
-                checkOpenedBase(db);
-            } catch (const db::DbError& e) {
-                // The template's own fault, told as such.
-                throw db::DbError(e.code(), QStringLiteral("Шаблон новой базы данных непригоден"),
-                                  QStringLiteral("%1: %2 %3").arg(templ, e.message(), e.description()), kSource);
-            }
+        [&](const QString& temp) {
+            if (!QFileInfo(templ).isFile())
+                throw db::DbError(db::E_DB_NOT_FOUND, QStringLiteral("Не найден шаблон новой базы данных"), templ,
+                                  kSource);
+            checkTemplate(templ, [&] { RequireDatabaseFile(templ); });
+            copyTemplate(templ, temp);
         },
-        requireTemplate);
+        [&](const QSqlDatabase& db) { checkTemplate(templ, [&] { checkOpenedBase(db); }); });
 }
 
 void CreateSchemaBase(const QString& folder, const QString& name)
 {
     buildBaseFile(
-        folder, name,
-        [](const QString&, const QSqlDatabase& db) {
+        folder, name, [](const QString&) {},
+        [](const QSqlDatabase& db) {
             db::UseWriteAheadJournal(db);
             CreateSchema(db);
-        },
-        [](const QString&) {});
+        });
 }
 
 void OpenBase(CInfoBase& base)

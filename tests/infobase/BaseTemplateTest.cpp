@@ -61,7 +61,7 @@ TEST_F(BaseTemplate, WithoutASoundTemplateNoBaseIsMade)
     QFile empty(templ);
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
     empty.close();
-    ExpectCreateFails(QStringLiteral("Файл не является базой данных программы."), templ);
+    ExpectCreateFails(QStringLiteral("Шаблон новой базы данных непригоден"), templ + QStringLiteral(": Файл не является"));
     EXPECT_EQ(QFileInfo(templ).size(), 0);
 
     // Without dbo.konst: made, then it failed to open.
