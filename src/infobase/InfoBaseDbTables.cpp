@@ -541,6 +541,26 @@ void checkLineRun(const CInfoBase& base, QChar kind, int slot, int first, int co
                      .arg(lines));
 }
 
+// The runs of one kind must follow the slots' order without overlapping:
+// every splice of the entry screens moves the later runs by that order.
+void checkRunOrder(const CInfoBase& base, QChar kind, const std::vector<u16>& idx)
+{
+    int end = 0;
+    for (int slot = 1; slot <= int(idx.size()); ++slot) {
+        const u16 w = idx[std::size_t(slot - 1)];
+        const int first = LineIndexEntry::first(w), count = LineIndexEntry::count(w);
+        if (count == 0) continue;
+        if (first < end)
+            ThrowDamaged(QStringLiteral("Таблица dbo.indexes, вид «%1», работник %2: строки с %3 по %4 "
+                                        "заходят на строки работника с меньшим номером записи.")
+                             .arg(kind)
+                             .arg(employeeOfSlot(base, slot))
+                             .arg(first)
+                             .arg(first + count - 1));
+        end = first + count;
+    }
+}
+
 } // namespace
 
 void LoadIndexes(CInfoBase& base)
@@ -555,6 +575,10 @@ void LoadIndexes(CInfoBase& base)
         if (kol != 0) checkLineRun(base, vid[0], nom, first, kol);
         (*idx)[std::size_t(nom - 1)] = kol != 0 ? LineIndexEntry::make(first, kol) : u16(0);
     });
+    for (const char letter : {'t', 'p', 'b', 'o'}) {
+        const QChar kind = QChar::fromLatin1(letter);
+        checkRunOrder(base, kind, *indexOf(base, kind));
+    }
 }
 
 void SaveIndexes(CInfoBase& base, LineKind kind, int /*mode*/)

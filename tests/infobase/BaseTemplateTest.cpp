@@ -71,8 +71,8 @@ TEST_F(BaseTemplate, WithoutASoundTemplateNoBaseIsMade)
         const QSqlDatabase d = db::Connection::forThread(templ);
         db::Execute(d, QStringLiteral("DROP TABLE dbo.konst"));
         db::Checkpoint(d);
-        db::Connection::closeForThread(templ);
     }
+    db::Connection::closeForThread(templ);
     ExpectCreateFails(QStringLiteral("Шаблон новой базы данных непригоден"), QStringLiteral("нет таблицы dbo.konst"));
 }
 

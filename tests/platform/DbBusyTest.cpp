@@ -67,13 +67,9 @@ private:
     bool held_ = false, released_ = false;
 };
 
-} // namespace
-
-TEST(DbBusy, WriteUnderAnotherConnectionsLockGivesUpWithTheSystemsMessage)
+// A base of two rows; a write is tried while another connection holds the lock.
+void writeUnderAnotherConnectionsLock(const QString& file)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString file = dir.filePath(QStringLiteral("busy.sqlite"));
     const QSqlDatabase db = db::Connection::forThread(file);
     db::UseWriteAheadJournal(db);
     db::Execute(db, QStringLiteral("CREATE TABLE dbo.t (id INTEGER PRIMARY KEY, v INTEGER)"));
@@ -111,6 +107,16 @@ TEST(DbBusy, WriteUnderAnotherConnectionsLockGivesUpWithTheSystemsMessage)
     db::Transaction tr(db);
     db::Execute(db, QStringLiteral("UPDATE dbo.t SET v = 7 WHERE id = 2"));
     tr.commit();
+}
+
+} // namespace
+
+TEST(DbBusy, WriteUnderAnotherConnectionsLockGivesUpWithTheSystemsMessage)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("busy.sqlite"));
+    writeUnderAnotherConnectionsLock(file);
     db::Connection::closeForThread(file);
 }
 
@@ -123,8 +129,8 @@ TEST(DbBusy, ConnectingWritesNothingIntoAFile)
     {
         const QSqlDatabase db = db::Connection::forThread(file);
         db::Execute(db, QStringLiteral("CREATE TABLE dbo.other (x INTEGER)"));
-        db::Connection::closeForThread(file);
     }
+    db::Connection::closeForThread(file);
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray before = f.readAll();
@@ -134,8 +140,8 @@ TEST(DbBusy, ConnectingWritesNothingIntoAFile)
         EXPECT_TRUE(db::TableExists(db, QStringLiteral("other")));
         EXPECT_EQ(db::TableColumns(db, QStringLiteral("other")), QStringList{QStringLiteral("x")});
         EXPECT_TRUE(db::TableColumns(db, QStringLiteral("none")).isEmpty());
-        db::Connection::closeForThread(file);
     }
+    db::Connection::closeForThread(file);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), before);
     EXPECT_FALSE(QFile::exists(file + QStringLiteral("-wal")));

@@ -63,10 +63,12 @@ protected:
     // the file whole (journal written back, connection closed).
     void Damage(const QStringList& statements)
     {
-        const QSqlDatabase d = db::Connection::forThread(file);
-        for (const QString& sql : statements)
-            db::Execute(d, sql);
-        db::Checkpoint(d);
+        {
+            const QSqlDatabase d = db::Connection::forThread(file);
+            for (const QString& sql : statements)
+                db::Execute(d, sql);
+            db::Checkpoint(d);
+        }
         db::Connection::closeForThread(file);
     }
 
@@ -157,6 +159,10 @@ TEST_F(UiDamagedInput, ListSlotsAndLineIndexesOutsideTheirArraysAreRefused)
     ExpectRefused(kDamaged, QStringLiteral("строки с 4090 по 4104"));
     Damage({QStringLiteral("UPDATE dbo.indexes SET first = 0, kol = 0 WHERE vid = 'b' AND nom = 3")});
     EXPECT_FALSE(OpenAsTheProgramDoes().failed);
+
+    // Two runs over the same lines: a splice would move one of them below line 0.
+    Damage({QStringLiteral("UPDATE dbo.indexes SET first = 0, kol = 1 WHERE vid = 'p' AND nom IN (1, 2)")});
+    ExpectRefused(kDamaged, QStringLiteral("заходят на строки работника с меньшим номером записи"));
 }
 
 TEST_F(UiDamagedInput, MissingTablesAreNamed)
