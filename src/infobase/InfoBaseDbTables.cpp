@@ -68,26 +68,24 @@ void LoadConfig(CInfoBase& base)
     q.exec();
     InfoBaseConfig c;
     if (!q.next()) ThrowDamaged(QStringLiteral("Нет строки настроек базы (таблица dbo.config)."));
-    {
-        Reader r(q, 1);
-        c.kolMax = u16(std::clamp(r.n(), 0, CInfoBase::MaxCapacity));
-        c.kolRab = i16(r.n());
-        c.parol = r.s();
-        c.tekMes = u16(r.n());
-        c.nEnt = u16(r.n());
-        unsigned w = unsigned(r.n() & 7);
-        w |= unsigned(r.n() & 1) << 3;
-        for (int m = 1; m <= 12; ++m) w |= unsigned(r.n() & 1) << (3 + m);
-        c.okrugWord = u16(w);
-        const int vyp = r.n() & 7;
-        c.okrugVypWord = u16(vyp | (r.n() & ~7));
-        for (double& m : c.mrot) m = r.d();
-        for (double& m : c.mrotPrev) m = r.d();
-        c.dosStr = r.s();
-        c.r_g = i8(r.n());
-        c.r_m1 = u8(r.n());
-        c.r_m2 = u8(r.n());
-    }
+    Reader r(q, 1);
+    c.kolMax = u16(std::clamp(r.n(), 0, CInfoBase::MaxCapacity));
+    c.kolRab = i16(r.n());
+    c.parol = r.s();
+    c.tekMes = u16(r.n());
+    c.nEnt = u16(r.n());
+    unsigned w = unsigned(r.n() & 7);
+    w |= unsigned(r.n() & 1) << 3;
+    for (int m = 1; m <= 12; ++m) w |= unsigned(r.n() & 1) << (3 + m);
+    c.okrugWord = u16(w);
+    const int vyp = r.n() & 7;
+    c.okrugVypWord = u16(vyp | (r.n() & ~7));
+    for (double& m : c.mrot) m = r.d();
+    for (double& m : c.mrotPrev) m = r.d();
+    c.dosStr = r.s();
+    c.r_g = i8(r.n());
+    c.r_m1 = u8(r.n());
+    c.r_m2 = u8(r.n());
     const int kolRab = c.kolRab;
     base.config = c;
     base.AllocateTables(c.kolMax);
@@ -507,10 +505,6 @@ std::vector<u16>* indexOf(CInfoBase& base, QChar kind)
     }
     return nullptr;
 }
-
-} // namespace
-
-namespace {
 
 // The line array that an index word of that kind points into.
 int lineCapacityOf(const CInfoBase& base, QChar kind)
