@@ -17,8 +17,7 @@ int WidenTwoDigitYear(int yy)
         return 1900 + yy;
     // The latest year ending in yy that is at most 20 years after the reference year.
     const int latest = Clock::referenceYear() + 20;
-    const int century = latest - ((latest % 100) + 100) % 100;
-    const int year = century + yy;
+    const int year = latest - latest % 100 + yy;
     return year > latest ? year - 100 : year;
 }
 

@@ -14,10 +14,10 @@
 #include "shell/ui/MonthChange.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
+#include <QScreen>
 #include <algorithm>
 #include <clocale>
 
