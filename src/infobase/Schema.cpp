@@ -1,7 +1,7 @@
 #include "infobase/Schema.h"
 
+#include "infobase/BaseCheck.h"
 #include "platform/Db.h"
-
 #include "values/Clock.h"
 
 #include <map>
@@ -378,6 +378,7 @@ void UpgradeSchema(const QSqlDatabase& db)
         throw db::DbError(db::E_DB_NOT_A_BASE, QStringLiteral("Файл не является базой данных программы."),
                           QStringLiteral("В файле нет таблицы версий dbo.version"), source);
     const int stored = StoredSchemaVersion(db);
+    if (stored < 1) ThrowDamaged(QStringLiteral("В таблице версий dbo.version нет номера шага схемы."));
     if (stored > SchemaVersion())
         throw db::DbError(db::E_DB_VERSION, QStringLiteral("База данных создана более новой версией программы"),
                           QStringLiteral("Версия базы %1, программа знает версии до %2").arg(stored).arg(SchemaVersion()),

@@ -165,11 +165,14 @@ TEST_F(UiDamagedInput, ListSlotsAndLineIndexesOutsideTheirArraysAreRefused)
     ExpectRefused(kDamaged, QStringLiteral("заходят на строки работника с меньшим номером записи"));
 }
 
-TEST_F(UiDamagedInput, MissingTablesAreNamed)
+TEST_F(UiDamagedInput, MissingTablesAndVersionAreNamed)
 {
     MakeSoundBase();
     Damage({QStringLiteral("DROP TABLE dbo.pasport")});
     ExpectRefused(kDamaged, QStringLiteral("нет таблицы dbo.pasport"));
+    // Without its step the upgrade would make every table anew over the old ones.
+    Damage({QStringLiteral("DELETE FROM dbo.version")});
+    ExpectRefused(kDamaged, QStringLiteral("нет номера шага схемы"));
 }
 
 TEST_F(UiDamagedInput, StartUpShowsTheRefusalAndEndsWithoutCrashing)
