@@ -95,6 +95,9 @@ TEST(PackedDate, OneSlidingWindowAroundTheReferenceYear)
     EXPECT_EQ(WidenTwoDigitYear(99), 1999);
     EXPECT_EQ(ParseDateDMY(u"10.01.2030").toQDate(), QDate(2030, 1, 10));
     EXPECT_EQ(ParseDateDMY(u"1.1.27").toQDate(), QDate(2027, 1, 1));
+    // A writ or permit running to the end of 2040 is still running in 2026.
+    const PackedDate end = ParseDateDMY(u"31.12.2040");
+    EXPECT_GT(MonthKey(end.fullYear(), end.month()), MonthKey(2026, 12));
 
     // An open base's reporting year is the reference, not the clock.
     Clock::setReferenceYear(2011);
