@@ -64,7 +64,7 @@ struct Setup {
         CInfoBase& base = doc.infoBase;
         doc.setWorkFolder(dir.path() + QLatin1Char('/'));
         base.baseName = QStringLiteral("bench");
-        CreateBase(dir.path(), base.baseName);
+        CreateSchemaBase(dir.path(), base.baseName);
         OpenBase(base);
         const FixtureBase fx = BuildFixtureBase(base, kEmployees, 42);
         BuildFixtureRefFiles(doc.refFiles);

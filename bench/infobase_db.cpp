@@ -54,7 +54,7 @@ struct Bench {
     QString fresh()
     {
         const QString name = QStringLiteral("b%1").arg(++serial);
-        CreateBase(dir.path(), name);
+        CreateSchemaBase(dir.path(), name);
         return name;
     }
 

@@ -643,7 +643,7 @@ void WriteEmptyTemplate(const QString& srcDir, const QString& outDir)
 
     // A base of the schema alone (the work folder has no template), then our settings.
     const QString name = QStringLiteral("empty");
-    CreateBase(work, name);
+    CreateSchemaBase(work, name);
     {
         CInfoBase base;
         base.workFolder = work;
@@ -662,7 +662,11 @@ void WriteEmptyTemplate(const QString& srcDir, const QString& outDir)
         db::Checkpoint(Db(base));
         CloseBase(base);
     }
+    // The template passes the program's own checks before it is shipped: a
+    // base made from it in the work folder opens.
     const QString file = BaseFilePath(work, name);
+    copyFile(file, TemplateFilePath(work));
+    CreateBase(work, QStringLiteral("check"));
     const QString target = QDir(outDir).filePath(QStringLiteral("empty.bak"));
     copyFile(file, target);
     QDir(work).removeRecursively();

@@ -1,7 +1,9 @@
 // Base files: naming, creation from the empty template, opening, copying and
 // deleting.
+#include "infobase/BaseCheck.h"
 #include "infobase/InfoBaseDbDetail.h"
 #include "platform/WorkingFolder.h"
+#include "values/Clock.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,7 +50,46 @@ bool BaseExists(const QString& folder, const QString& name)
     return validName(name) && QFileInfo(BaseFilePath(folder, name)).isFile();
 }
 
-void CreateBase(const QString& folder, const QString& name)
+namespace {
+
+// Copies the template to the new base's temporary file, naming the file that
+// really failed: the template when it cannot be read, the target when it
+// cannot be written.
+void copyTemplate(const QString& templ, const QString& target)
+{
+    QFile in(templ);
+    if (!in.open(QIODevice::ReadOnly))
+        throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка при открытии файла"), templ, kSource);
+    QFile out(target);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка записи в файл"), target, kSource);
+    constexpr qint64 kChunk = 1 << 16;
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(kChunk);
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
+            throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка чтения файла"), templ, kSource);
+        if (out.write(chunk) != chunk.size())
+            throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка записи в файл"), target, kSource);
+    }
+    if (!out.flush())
+        throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка записи в файл"), target, kSource);
+}
+
+// The checks of a base before its tables are used; the template of new bases
+// passes the same ones.
+void checkOpenedBase(const QSqlDatabase& db)
+{
+    UpgradeSchema(db);
+    CheckSchemaTables(db);
+    CheckConfiguration(db);
+    db::UseWriteAheadJournal(db);
+}
+
+// Builds a new base file under a temporary name: `prepare` may put a file
+// there first, `fill` then works on its connection; the file is renamed when
+// complete. Nothing is left behind after a failure.
+void buildBaseFile(const QString& folder, const QString& name, const std::function<void(const QString& temp)>& prepare,
+                   const std::function<void(const QSqlDatabase&)>& fill)
 {
     requireName(name);
     const QString file = BaseFilePath(folder, name);
@@ -56,13 +97,11 @@ void CreateBase(const QString& folder, const QString& name)
         throw db::DbError(db::E_DB_FAIL, QStringLiteral("База данных уже существует"), name, kSource);
     const QString temp = file + QStringLiteral(".new");
     removeBaseFiles(temp);
-    const QString templ = platform::WithSeparator(folder) + QStringLiteral("empty.bak");
     try {
-        if (QFileInfo(templ).isFile() && !QFile::copy(templ, temp))
-            throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка при открытии файла"), templ, kSource);
+        prepare(temp);
         {
             const QSqlDatabase db = db::Connection::forThread(temp);
-            UpgradeSchema(db);
+            fill(db);
             // Leave one self-contained file behind before the rename.
             db::Checkpoint(db);
         }
@@ -80,14 +119,64 @@ void CreateBase(const QString& folder, const QString& name)
     }
 }
 
+// Runs a check of the template; its refusal is told as the template's fault.
+void checkTemplate(const QString& templ, const std::function<void()>& check)
+{
+    try {
+        check();
+    } catch (const db::DbError& e) {
+        throw db::DbError(e.code(), QStringLiteral("Шаблон новой базы данных непригоден"),
+                          QStringLiteral("%1: %2 %3").arg(templ, e.message(), e.description()), kSource);
+    }
+}
+
+} // namespace
+
+QString TemplateFilePath(const QString& folder)
+{
+    return platform::WithSeparator(folder) + QStringLiteral("empty.bak");
+}
+
+void CreateBase(const QString& folder, const QString& name)
+{
+    const QString templ = TemplateFilePath(folder);
+    buildBaseFile(
+        folder, name,
+        [&](const QString& temp) {
+            if (!QFileInfo(templ).isFile())
+                throw db::DbError(db::E_DB_NOT_FOUND, QStringLiteral("Не найден шаблон новой базы данных"), templ,
+                                  kSource);
+            checkTemplate(templ, [&] { RequireDatabaseFile(templ); });
+            copyTemplate(templ, temp);
+        },
+        [&](const QSqlDatabase& db) { checkTemplate(templ, [&] { checkOpenedBase(db); }); });
+}
+
+void CreateSchemaBase(const QString& folder, const QString& name)
+{
+    buildBaseFile(
+        folder, name, [](const QString&) {},
+        [](const QSqlDatabase& db) {
+            db::UseWriteAheadJournal(db);
+            CreateSchema(db);
+        });
+}
+
 void OpenBase(CInfoBase& base)
 {
+    const QString file = BaseFile(base);
     if (!BaseExists(base.workFolder, base.baseName))
-        throw db::DbError(db::E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), BaseFile(base), kSource);
-    const QSqlDatabase db = Db(base);
-    UpgradeSchema(db);
-    LoadConfig(base);
-    LoadFirm(base);
+        throw db::DbError(db::E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), file, kSource);
+    RequireDatabaseFile(file);
+    try {
+        checkOpenedBase(Db(base));
+        LoadConfig(base);
+        LoadFirm(base);
+    } catch (...) {
+        // A refused base keeps no connection of this thread.
+        CloseBase(base);
+        throw;
+    }
 }
 
 void LoadAll(CInfoBase& base)
@@ -147,7 +236,11 @@ void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records, const 
     base.ClearCurrentRecord();
 }
 
-void CloseBase(const CInfoBase& base) { db::Connection::closeForThread(BaseFile(base)); }
+void CloseBase(const CInfoBase& base)
+{
+    db::Connection::closeForThread(BaseFile(base));
+    Clock::setReferenceYear(0);
+}
 
 void CopyBase(const QString& folder, const QString& from, const QString& to)
 {

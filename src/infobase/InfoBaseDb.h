@@ -41,17 +41,33 @@ QString BaseFile(const CInfoBase& base);
 // The calling thread's connection to the base.
 QSqlDatabase Db(const CInfoBase& base);
 bool BaseExists(const QString& folder, const QString& name);
+// "<folder>empty.bak": the template of new bases.
+QString TemplateFilePath(const QString& folder);
 // Makes a new base from the empty template "empty.bak" of the folder (a base
-// file), or from the schema alone when there is none. Built under a temporary
-// name and renamed when complete. Throws db::DbError.
+// file), which must be there and pass the checks of an opened base. Built
+// under a temporary name and renamed when complete. Throws db::DbError naming
+// the file that failed: E_DB_NOT_FOUND without a template, "Шаблон новой базы
+// данных непригоден" for a template that is no sound base, a read or write
+// error with the template's or the new file's name.
 void CreateBase(const QString& folder, const QString& name);
-// Opens the base named by base.workFolder and base.baseName: connects,
-// upgrades the schema, loads the configuration (allocating the per-slot
-// tables for its capacity) and the firm record. Throws db::DbError; a missing
-// base gives code E_DB_NOT_FOUND.
+// Makes a new base of the schema alone, the way the template itself is made
+// (the data tool and tests); the program makes its bases with CreateBase.
+void CreateSchemaBase(const QString& folder, const QString& name);
+// Opens the base named by base.workFolder and base.baseName and checks it
+// before anything of it is used: connects, upgrades the schema, checks its
+// tables and configuration, loads the configuration (allocating the per-slot
+// tables for its capacity) and the firm record. Only creation builds a base:
+// a file that is not one of this program's bases is refused and left as it
+// was. Throws db::DbError: E_DB_NOT_FOUND for a missing base, E_DB_NOT_A_BASE
+// for an empty or foreign file, E_DB_DAMAGED ("База данных повреждена.") with
+// what is wrong; the thread's connection is closed again after a refusal.
 void OpenBase(CInfoBase& base);
 // Loads every other table: pay kinds, shops, schedules, the per-slot tables,
 // the line tables and both employee lists (the current one in the firm's order).
+// Stored values that index the tables are checked as they load: an employee
+// list entry whose record slot is outside 1..capacity, a list longer than the
+// capacity or a line index word whose lines run past their array refuses the
+// base with E_DB_DAMAGED naming the table and the employee.
 void LoadAll(CInfoBase& base);
 // The counterpart of LoadAll for a base built in memory (the demo firm, test
 // and benchmark bases): stores every table, both employee lists (by number and
@@ -59,7 +75,8 @@ void LoadAll(CInfoBase& base);
 // archive warDat[slot - 1] when given; the current record is cleared after.
 void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records,
              const std::vector<WarDatBlock>* warDat = nullptr);
-// Closes the calling thread's connection to the base.
+// Closes the calling thread's connection to the base; two-digit years are
+// read around today's year again.
 void CloseBase(const CInfoBase& base);
 // Copies a base into a new one of another name (a consistent snapshot).
 void CopyBase(const QString& folder, const QString& from, const QString& to);

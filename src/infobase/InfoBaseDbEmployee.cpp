@@ -55,6 +55,9 @@ namespace {
 
 const TableDef& T(const char* name) { return Table(QString::fromLatin1(name)); }
 
+// The stored count of monthly archive entries, kept within the archive it counts.
+u16 archiveCount(int stored) { return u16(std::clamp(stored, 0, EmployeeRecord::ArchiveCapacity)); }
+
 QString detailSelect(const char* table, const QString& tail = QStringLiteral("WHERE id_konst = ? ORDER BY num"))
 {
     return SelectSql(T(table), tail);
@@ -152,7 +155,7 @@ void readKonst(Reader& r, EmployeeRecord& rec)
         e.rate = r.d();
         e.second = r.d();
     }
-    rec.warKv = u16(r.n());
+    rec.warKv = archiveCount(r.n());
 }
 
 // The passport texts in column order (pspNom and pspNom2 apart).
@@ -608,7 +611,7 @@ void applyKonst(unsigned blocks, const db::Recordset& k, EmployeeRecord& rec)
         readKonst(r, rec);
         if (!(blocks & BWaria)) rec.warKv = warKv;
     } else if (blocks & BWaria) {
-        rec.warKv = u16(k.toInt(warKvColumn));
+        rec.warKv = archiveCount(k.toInt(warKvColumn));
     }
 }
 

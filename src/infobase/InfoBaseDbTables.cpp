@@ -1,6 +1,8 @@
 // Loaders and savers of the configuration, the firm record, the reference
 // tables, the per-slot tables, the line tables and the employee lists.
+#include "infobase/BaseCheck.h"
 #include "infobase/InfoBaseDbDetail.h"
+#include "values/Clock.h"
 
 #include <algorithm>
 
@@ -48,6 +50,13 @@ int bit(unsigned word, int pos, int width = 1) { return int((word >> pos) & ((1u
 
 bool validSlot(const CInfoBase& base, int num) { return num >= 1 && num <= base.capacity(); }
 
+// "«Иванов И. И.» (запись 5)", or "запись 5" while the slot has no name.
+QString employeeOfSlot(const CInfoBase& base, int slot)
+{
+    const QString name = validSlot(base, slot) ? base.shortNames[std::size_t(slot - 1)].trimmed() : QString();
+    return name.isEmpty() ? QStringLiteral("запись %1").arg(slot) : QStringLiteral("«%1» (запись %2)").arg(name).arg(slot);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- configuration
@@ -58,30 +67,31 @@ void LoadConfig(CInfoBase& base)
     db::Recordset q(db, SelectSql(T("config"), QStringLiteral("WHERE id = 1")));
     q.exec();
     InfoBaseConfig c;
-    if (q.next()) {
-        Reader r(q, 1);
-        c.kolMax = u16(std::clamp(r.n(), 0, CInfoBase::MaxCapacity));
-        c.kolRab = i16(r.n());
-        c.parol = r.s();
-        c.tekMes = u16(r.n());
-        c.nEnt = u16(r.n());
-        unsigned w = unsigned(r.n() & 7);
-        w |= unsigned(r.n() & 1) << 3;
-        for (int m = 1; m <= 12; ++m) w |= unsigned(r.n() & 1) << (3 + m);
-        c.okrugWord = u16(w);
-        const int vyp = r.n() & 7;
-        c.okrugVypWord = u16(vyp | (r.n() & ~7));
-        for (double& m : c.mrot) m = r.d();
-        for (double& m : c.mrotPrev) m = r.d();
-        c.dosStr = r.s();
-        c.r_g = i8(r.n());
-        c.r_m1 = u8(r.n());
-        c.r_m2 = u8(r.n());
-    }
+    if (!q.next()) ThrowDamaged(QStringLiteral("Нет строки настроек базы (таблица dbo.config)."));
+    Reader r(q, 1);
+    c.kolMax = u16(std::clamp(r.n(), 0, CInfoBase::MaxCapacity));
+    c.kolRab = i16(r.n());
+    c.parol = r.s();
+    c.tekMes = u16(r.n());
+    c.nEnt = u16(r.n());
+    unsigned w = unsigned(r.n() & 7);
+    w |= unsigned(r.n() & 1) << 3;
+    for (int m = 1; m <= 12; ++m) w |= unsigned(r.n() & 1) << (3 + m);
+    c.okrugWord = u16(w);
+    const int vyp = r.n() & 7;
+    c.okrugVypWord = u16(vyp | (r.n() & ~7));
+    for (double& m : c.mrot) m = r.d();
+    for (double& m : c.mrotPrev) m = r.d();
+    c.dosStr = r.s();
+    c.r_g = i8(r.n());
+    c.r_m1 = u8(r.n());
+    c.r_m2 = u8(r.n());
     const int kolRab = c.kolRab;
     base.config = c;
     base.AllocateTables(c.kolMax);
     base.config.kolRab = i16(kolRab);
+    // Two-digit years are read around this base's reporting year from now on.
+    Clock::setReferenceYear(base.config.reportingYear());
 }
 
 void SaveConfig(CInfoBase& base)
@@ -102,6 +112,7 @@ void SaveConfig(CInfoBase& base)
     ins.exec();
     // dbo.color is kept as it stands: the program holds nothing of it in memory.
     tr.commit();
+    Clock::setReferenceYear(c.reportingYear());
 }
 
 void SaveConfigCounters(CInfoBase& base)
@@ -495,6 +506,55 @@ std::vector<u16>* indexOf(CInfoBase& base, QChar kind)
     return nullptr;
 }
 
+// The line array that an index word of that kind points into.
+int lineCapacityOf(const CInfoBase& base, QChar kind)
+{
+    switch (kind.toLatin1()) {
+    case 't': return base.altTabel.lineCapacity();
+    case 'p': return base.prem.lineCapacity();
+    case 'b': return base.bln.lineCapacity();
+    case 'o': return base.otp.lineCapacity();
+    }
+    return 0;
+}
+
+// An index word's run must lie inside its line array: the screens and the
+// calculation index the lines by it.
+void checkLineRun(const CInfoBase& base, QChar kind, int slot, int first, int count)
+{
+    const int lines = lineCapacityOf(base, kind);
+    if (first >= 0 && count >= 0 && count <= LineIndexEntry::MaxCount && first <= LineIndexEntry::MaxFirst
+        && first + count <= lines)
+        return;
+    ThrowDamaged(QStringLiteral("Таблица dbo.indexes, вид «%1», работник %2: строки с %3 по %4 "
+                                "вне массива из %5 строк.")
+                     .arg(kind)
+                     .arg(employeeOfSlot(base, slot))
+                     .arg(first)
+                     .arg(qint64(first) + count - 1)
+                     .arg(lines));
+}
+
+// The runs of one kind must follow the slots' order without overlapping:
+// every splice of the entry screens moves the later runs by that order.
+void checkRunOrder(const CInfoBase& base, QChar kind, const std::vector<u16>& idx)
+{
+    int end = 0;
+    for (int slot = 1; slot <= int(idx.size()); ++slot) {
+        const u16 w = idx[std::size_t(slot - 1)];
+        const int first = LineIndexEntry::first(w), count = LineIndexEntry::count(w);
+        if (count == 0) continue;
+        if (first < end)
+            ThrowDamaged(QStringLiteral("Таблица dbo.indexes, вид «%1», работник %2: строки с %3 по %4 "
+                                        "заходят на строки работника с меньшим номером записи.")
+                             .arg(kind)
+                             .arg(employeeOfSlot(base, slot))
+                             .arg(first)
+                             .arg(first + count - 1));
+        end = first + count;
+    }
+}
+
 } // namespace
 
 void LoadIndexes(CInfoBase& base)
@@ -506,8 +566,13 @@ void LoadIndexes(CInfoBase& base)
         const int nom = r.n(), first = r.n(), kol = r.n();
         std::vector<u16>* idx = vid.isEmpty() ? nullptr : indexOf(base, vid[0]);
         if (!idx || !validSlot(base, nom)) return;
-        (*idx)[std::size_t(nom - 1)] = LineIndexEntry::make(first, kol);
+        if (kol != 0) checkLineRun(base, vid[0], nom, first, kol);
+        (*idx)[std::size_t(nom - 1)] = kol != 0 ? LineIndexEntry::make(first, kol) : u16(0);
     });
+    for (const char letter : {'t', 'p', 'b', 'o'}) {
+        const QChar kind = QChar::fromLatin1(letter);
+        checkRunOrder(base, kind, *indexOf(base, kind));
+    }
 }
 
 void SaveIndexes(CInfoBase& base, LineKind kind, int /*mode*/)
@@ -808,7 +873,10 @@ void SaveAvZar1(CInfoBase& base, int /*mode*/)
 
 namespace {
 
-std::vector<EmployeeListEntry> readList(const QSqlDatabase& db, int mass)
+// One of the two stored employee lists. Every entry must name a record slot
+// of the base (1..capacity) and the list must fit the capacity: the month
+// change and the calculation index the per-slot tables by them.
+std::vector<EmployeeListEntry> readList(const CInfoBase& base, const QSqlDatabase& db, int mass)
 {
     std::vector<EmployeeListEntry> l;
     eachRow(
@@ -818,8 +886,22 @@ std::vector<EmployeeListEntry> readList(const QSqlDatabase& db, int mass)
             r.n();
             EmployeeListEntry e;
             const int tabN = r.n(), priz = r.n();
+            const QVariant slot = r.v();
+            bool isNumber = false;
+            const qint64 slotNumber = slot.toLongLong(&isNumber);
+            if (!isNumber || slotNumber < 1 || slotNumber > base.capacity())
+                ThrowDamaged(QStringLiteral("Таблица dbo.simp (список %1): у работника с табельным номером %2 "
+                                            "номер записи «%3» вне пределов 1-%4.")
+                                 .arg(mass)
+                                 .arg(tabN)
+                                 .arg(slot.toString())
+                                 .arg(base.capacity()));
+            if (int(l.size()) >= base.capacity())
+                ThrowDamaged(QStringLiteral("Таблица dbo.simp (список %1): работников больше, чем вместимость базы %2.")
+                                 .arg(mass)
+                                 .arg(base.capacity()));
             e.key = u16((tabN << 3) | (priz & 7));
-            e.slot = u16(r.n());
+            e.slot = u16(slotNumber);
             l.push_back(e);
         },
         mass);
@@ -844,9 +926,7 @@ void writeList(const QSqlDatabase& db, int mass, const std::vector<EmployeeListE
 
 void LoadSimp(CInfoBase& base, int mass)
 {
-    std::vector<EmployeeListEntry> l = readList(Db(base), mass);
-    if (int(l.size()) > base.capacity()) l.resize(std::size_t(base.capacity()));
-    base.list = std::move(l);
+    base.list = readList(base, Db(base), mass);
     base.config.kolRab = i16(base.list.size());
 }
 
@@ -862,7 +942,7 @@ int RemoveEmployeeEntry(CInfoBase& base, int index)
     const int currentMass = base.nameOrder() ? 2 : 1;
     const int otherMass = 3 - currentMass;
     const u16 slot = base.list[std::size_t(index)].slot;
-    std::vector<EmployeeListEntry> other = readList(db, otherMass);
+    std::vector<EmployeeListEntry> other = readList(base, db, otherMass);
     other.erase(std::remove_if(other.begin(), other.end(), [slot](const EmployeeListEntry& e) { return e.slot == slot; }),
                 other.end());
     std::vector<EmployeeListEntry> current = base.list;

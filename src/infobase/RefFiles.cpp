@@ -3,6 +3,7 @@
 #include "infobase/SwapFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <functional>
@@ -16,13 +17,18 @@ QString withPath(const char* text, const QString& path)
     return QStringLiteral("%1 %2").arg(QString::fromUtf8(text), path);
 }
 
-// Reads the whole file; false when it does not exist.
+// Reads the whole file; false when it does not exist. A folder or another
+// thing that is not a plain file in its place, or a file that cannot be read,
+// throws the read error.
 bool load(const QString& path, QByteArray& bytes)
 {
+    const QFileInfo info(path);
+    if (!info.exists()) return false;
+    if (!info.isFile()) throw InfoBaseError(withPath(ReadFileErrorText, path));
     QFile f(path);
-    if (!f.exists()) return false;
     if (!f.open(QIODevice::ReadOnly)) throw InfoBaseError(withPath(OpenFileErrorText, path));
     bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) throw InfoBaseError(withPath(ReadFileErrorText, path));
     return true;
 }
 
@@ -66,22 +72,51 @@ QStringList CRefFiles::FileNames()
 
 bool CRefFiles::OpenAll()
 {
-    bool all = true;
-    all &= ReadNalog();
-    all &= ReadProfi();
-    all &= ReadPost();
-    all &= ReadTitle();
-    all &= ReadVichet();
-    all &= ReadSbor();
-    all &= ReadBank();
-    all &= ReadOpaque();
-    ReadCountry();
-    return all;
+    CloseAll();
+    const std::pair<const char*, std::function<bool()>> readers[] = {
+        {"nalog", [this] { return ReadNalog(); }},
+        {"profi", [this] { return ReadProfi(); }},
+        {"post", [this] { return ReadPost(); }},
+        {"title", [this] { return ReadTitle(); }},
+        {"sbor", [this] { return ReadSbor(); }},
+        {"vichet", [this] { return ReadVichet(); }},
+        {"bank", [this] { return ReadBank(); }},
+        {"lazer", [this] { return load(path(QStringLiteral("lazer")), lazer); }},
+        {"palitra", [this] { return load(path(QStringLiteral("palitra")), palitra); }},
+    };
+    for (const auto& [name, read] : readers) {
+        const QString file = QString::fromLatin1(name);
+        try {
+            if (!read()) problems_[file] = withPath("Не найден файл справочника", path(file));
+        } catch (const InfoBaseError& e) {
+            problems_[file] = e.message();
+        }
+    }
+    try {
+        ReadCountry();
+    } catch (const InfoBaseError&) {
+        country.clear(); // the list of countries is looked up only by some reports
+    }
+    return problems_.empty();
 }
 
 void CRefFiles::CloseAll()
 {
     *this = CRefFiles(folder_);
+}
+
+QString CRefFiles::Problem(const QString& name) const
+{
+    const auto it = problems_.find(name);
+    return it == problems_.end() ? QString() : it->second;
+}
+
+QStringList CRefFiles::Problems(const QStringList& names) const
+{
+    QStringList lines;
+    for (const QString& name : FileNames())
+        if ((names.isEmpty() || names.contains(name)) && !Problem(name).isEmpty()) lines << Problem(name);
+    return lines;
 }
 
 // ---------------------------------------------------------------------------

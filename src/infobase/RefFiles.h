@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <array>
+#include <map>
 #include <vector>
 
 namespace kalvor::infobase {
@@ -82,11 +83,19 @@ public:
     void setFolder(const QString& folder) { folder_ = folder; }
     QString path(const QString& name) const { return folder_ + name; }
 
-    // Reads every file that exists; missing ones leave their tables empty.
-    // Returns false when a file was missing. A damaged file throws
-    // InfoBaseError "Ошибка чтения файла <path>".
+    // Reads the nine files and "country" into empty tables. A missing or
+    // damaged file (of the wrong size, unreadable, a folder in its place)
+    // leaves its table empty and is noted (Problems()); nothing is thrown.
+    // Returns false when one of the nine was not read.
     bool OpenAll();
     void CloseAll();
+    // What kept a file from being read at the last OpenAll: "Не найден файл
+    // справочника <path>" or the read error naming the path; empty when it
+    // was read.
+    QString Problem(const QString& name) const;
+    // The problems of the named files (all nine when none are named), one line
+    // per file in the order of FileNames().
+    QStringList Problems(const QStringList& names = QStringList()) const;
 
     bool ReadNalog();
     bool ReadProfi();
@@ -129,6 +138,7 @@ public:
 
 private:
     QString folder_;
+    std::map<QString, QString> problems_; // file name -> what kept it from being read
 };
 
 // Sort orders of the books: by code, empty records last; tax bands by lower bound, empty last.

@@ -1,7 +1,7 @@
 #include "infobase/Schema.h"
 
+#include "infobase/BaseCheck.h"
 #include "platform/Db.h"
-
 #include "values/Clock.h"
 
 #include <map>
@@ -335,35 +335,55 @@ int ColumnIndex(const TableDef& t, const QString& column) { return int(t.columns
 
 int SchemaVersion() { return kSteps[std::size(kSteps) - 1].number; }
 
+bool HasVersionTable(const QSqlDatabase& db) { return db::TableExists(db, QStringLiteral("version")); }
+
 int StoredSchemaVersion(const QSqlDatabase& db)
 {
-    if (!db::TableExists(db, QStringLiteral("version"))) return 0;
+    if (!HasVersionTable(db)) return 0;
     db::Recordset q(db, QStringLiteral("SELECT step FROM dbo.version WHERE id = 1"));
     q.exec();
     return q.next() ? q.toInt(0) : 0;
 }
 
-void UpgradeSchema(const QSqlDatabase& db)
+namespace {
+
+void runStepsAfter(const QSqlDatabase& db, int stored)
 {
-    int stored = StoredSchemaVersion(db);
-    if (stored > SchemaVersion())
-        throw db::DbError(db::E_DB_VERSION, QStringLiteral("База данных создана более новой версией программы"),
-                          QStringLiteral("Версия базы %1, программа знает версии до %2").arg(stored).arg(SchemaVersion()),
-                          QStringLiteral("Kalvor.Schema"));
-    if (stored == 0) {
-        db::Transaction tr(db);
-        db::Execute(db, createSql(Table(QStringLiteral("version"))));
-        db::Execute(db, QStringLiteral("INSERT INTO dbo.version (id, step) VALUES (1, 0)"));
-        tr.commit();
-    }
     for (const Step& s : kSteps) {
         if (s.number <= stored) continue;
         db::Transaction tr(db);
         s.run(db);
         db::Recordset(db, QStringLiteral("UPDATE dbo.version SET step = ? WHERE id = 1")).run(s.number);
         tr.commit();
-        stored = s.number;
     }
+}
+
+} // namespace
+
+void CreateSchema(const QSqlDatabase& db)
+{
+    {
+        db::Transaction tr(db);
+        db::Execute(db, createSql(Table(QStringLiteral("version"))));
+        db::Execute(db, QStringLiteral("INSERT INTO dbo.version (id, step) VALUES (1, 0)"));
+        tr.commit();
+    }
+    runStepsAfter(db, 0);
+}
+
+void UpgradeSchema(const QSqlDatabase& db)
+{
+    const QString source = QStringLiteral("Kalvor.Schema");
+    if (!HasVersionTable(db))
+        throw db::DbError(db::E_DB_NOT_A_BASE, QStringLiteral("Файл не является базой данных программы."),
+                          QStringLiteral("В файле нет таблицы версий dbo.version"), source);
+    const int stored = StoredSchemaVersion(db);
+    if (stored < 1) ThrowDamaged(QStringLiteral("В таблице версий dbo.version нет номера шага схемы."));
+    if (stored > SchemaVersion())
+        throw db::DbError(db::E_DB_VERSION, QStringLiteral("База данных создана более новой версией программы"),
+                          QStringLiteral("Версия базы %1, программа знает версии до %2").arg(stored).arg(SchemaVersion()),
+                          source);
+    runStepsAfter(db, stored);
 }
 
 } // namespace kalvor::infobase

@@ -38,10 +38,17 @@ int ColumnIndex(const TableDef& t, const QString& column);
 
 // The newest step this program knows.
 int SchemaVersion();
-// The base's step (0 for a new, empty file).
+// Whether the base holds the version row's table, which every base of this
+// program has (a foreign or empty file does not).
+bool HasVersionTable(const QSqlDatabase& db);
+// The base's step (0 for a file without the version table).
 int StoredSchemaVersion(const QSqlDatabase& db);
-// Runs the steps after the stored one. Throws db::DbError, also when the base
-// was made by a newer program (its step is above SchemaVersion()).
+// Makes the schema of a new base in an empty file: the version table, then
+// every step. Only base creation calls it.
+void CreateSchema(const QSqlDatabase& db);
+// Runs the steps after the stored one. Throws db::DbError when the file has
+// no version table (it is not a base of this program: nothing is written) and
+// when the base was made by a newer program (its step is above SchemaVersion()).
 void UpgradeSchema(const QSqlDatabase& db);
 
 } // namespace kalvor::infobase

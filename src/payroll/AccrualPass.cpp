@@ -266,8 +266,7 @@ double WritDeduction(const IspolBlock::Writ& w, double base, double tax, double 
         amount = w.sum;
     if (w.dataEnd != 0) {
         const PackedDate end(w.dataEnd);
-        // A writ's end date reads two-digit years below 30 as 20yy.
-        const int endKey = MonthKey(end.fullYear(30), end.month());
+        const int endKey = MonthKey(end.fullYear(), end.month());
         const int key = MonthKey(year, month);
         if (endKey < key)
             amount = 0;
@@ -523,6 +522,9 @@ int Store(CalcPass& p, bool saveMaster)
     const int stored = a.kvProizv;
     if (p.count > kStoredRowLimit - stored)
         return kCalcTooManyRows; // computed rows are never dropped silently
+    // An amount that is not a finite number within the money range is never stored.
+    if (!std::all_of(p.rows, p.rows + p.count, [](const AccrualRow& row) { return IsMoneyInRange(row.sum); }))
+        return kCalcMeaningMismatch;
     auto& rows = p.rec().rows;
     for (int i = stored; i < kStoredRowLimit; ++i)
         rows[std::size_t(i)] = AccrualRow{};

@@ -290,6 +290,23 @@ void LowerTimeSheet(CalcPass& p, const MonthAbsence& a)
     }
 }
 
+// Whether every amount that the employee's month starts from is a finite
+// number within the money range. A damaged value (an infinite salary, say)
+// fails the employee instead of being carried into stored results.
+bool InputAmountsSound(const CalcPass& p)
+{
+    const EmployeeRecord& rec = p.rec();
+    const CInfoBase& base = p.base();
+    std::vector<double> amounts = {rec.head.oklad, rec.head.nadbav, rec.head.avans, rec.head.stavka,
+                                   base.av[std::size_t(p.idx)], base.zar1[std::size_t(p.idx)]};
+    for (const AccrualRow& row : rec.rows) amounts.push_back(row.sum);
+    for (const AltTabelEntry& line : base.altTabel.run(p.slot)) amounts.push_back(line.sumOklad);
+    for (const BonusLine& line : base.prem.run(p.slot)) amounts.push_back(line.sum);
+    for (const SickLeaveSheet& sheet : base.bln.run(p.slot)) amounts.insert(amounts.end(), {sheet.sum, sheet.oklad});
+    for (const VacationNote& note : base.otp.run(p.slot)) amounts.push_back(note.sum);
+    return std::all_of(amounts.begin(), amounts.end(), [](double v) { return IsMoneyInRange(v); });
+}
+
 } // namespace
 
 int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuffer* workBuffer, CalcMode mode)
@@ -324,6 +341,8 @@ int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuf
     for (p.pass = 1; p.pass <= 2; ++p.pass) {
         if (const int r = StartPass(p, index); r < 0)
             return r;
+        if (p.pass == 1 && !InputAmountsSound(p))
+            return kCalcMeaningMismatch;
         CompleteTimeSheet(p);
 
         if (mode == CalcDisplay && doc.VacationCalcKind != 0 && doc.VacationNoteOnly == 0)

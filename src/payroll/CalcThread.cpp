@@ -25,6 +25,11 @@ constexpr int kBatchSize = 50;
 
 } // namespace
 
+QStringList CalculationReferenceFiles()
+{
+    return {QStringLiteral("nalog"), QStringLiteral("vichet"), QStringLiteral("sbor")};
+}
+
 void SelectEmployeesForCalculation(const CalcThreadParams& filter, const PayrollDoc& doc, std::vector<int>& list)
 {
     list.clear();
@@ -62,6 +67,9 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
     PayrollDoc& doc = *params.document;
     CInfoBase& base = doc.infoBase;
     ctx.stage();
+    const QStringList missing = doc.refFiles.Problems(CalculationReferenceFiles());
+    if (!missing.isEmpty())
+        return TaskOutcome(platform::TASK_FAILED, 0, missing.join(QLatin1Char('\n')));
 
     // Loading stage: a failure here ends the run with its reason (TASK_FAILED).
     Selection selection;
@@ -121,8 +129,15 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
         batch->commit();
     // The status words and the amounts to pay of the employees computed so far
     // (the pay sheet reads the amounts after a restart).
-    SaveComp(base);
-    SaveAvZar1(base);
+    try {
+        SaveComp(base);
+        SaveAvZar1(base);
+    } catch (const db::DbError& e) {
+        return TaskOutcome(CALC_STATUS_NOT_SAVED, errors,
+                           QStringLiteral("Результаты расчета записаны в базу, но признаки ошибок работников "
+                                          "не записаны.\n%1\n%2")
+                               .arg(e.message(), e.description()));
+    }
     if (stopped)
         return TaskOutcome(platform::TASK_STOPPED, 0);
     return TaskOutcome(platform::TASK_DONE, errors);

@@ -12,13 +12,26 @@
 //                           the loading stage or a database write failed.
 // An employee that fails gets the error code (k of -k) in the status word of
 // its attribute record (err, bits 4-9), and the status words are written to
-// the base at the end of the run, also a stopped one.
+// the base at the end of the run, also a stopped one. When that last write
+// fails, every employee's results are stored already: the run ends with
+// CALC_STATUS_NOT_SAVED, the error count and a message that says so.
+//
+// Without a reference file that it needs ("nalog", "vichet", "sbor") the run
+// refuses to start: TASK_FAILED with the files' problems, nothing written.
 #include "payroll/PayrollDocument.h"
 #include "platform/TaskThread.h"
+
+#include <QStringList>
 
 #include <vector>
 
 namespace kalvor {
+
+// The calculation's own result: the results are stored, the status words are not.
+inline constexpr int CALC_STATUS_NOT_SAVED = 6;
+
+// The reference files that the calculation reads.
+QStringList CalculationReferenceFiles();
 
 struct CalcThreadParams : platform::TaskThreadParams {
     int reservedSelector = 0; // always 0; any other value selects nobody

@@ -41,7 +41,7 @@ int DaysSince1989(int day, int month, int fullYear)
 
 int DayOfWeekDMY(int day, int month, int twoDigitYear)
 {
-    const int days = DaysSince1989(day, month, WidenTwoDigitYear(twoDigitYear, kCalendarPivot));
+    const int days = DaysSince1989(day, month, WidenTwoDigitYear(twoDigitYear));
     return ((days % 7) + 7) % 7;
 }
 
@@ -55,8 +55,8 @@ int ShiftCyclePosition(int startDay, int startMonth, int startYear, int month, i
 {
     if (cycleLength < 1)
         return 1;
-    const int start = DaysSince1989(startDay, startMonth, WidenTwoDigitYear(startYear, kCalendarPivot));
-    const int first = DaysSince1989(1, month, WidenTwoDigitYear(year, kCalendarPivot));
+    const int start = DaysSince1989(startDay, startMonth, WidenTwoDigitYear(startYear));
+    const int first = DaysSince1989(1, month, WidenTwoDigitYear(year));
     const int d = first - start;
     return ((d % cycleLength) + cycleLength) % cycleLength + 1;
 }

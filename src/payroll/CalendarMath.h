@@ -1,8 +1,8 @@
 #pragma once
 // Calendar arithmetic of the payroll engine on plain integers.
 //
-// Years: the calendar helpers read a two-digit year below 48 as 2000-2047 and
-// from 48 on as 1948-1999 (WidenTwoDigitYear with pivot kCalendarPivot).
+// Years: the calendar helpers read a two-digit year by the one sliding window
+// of WidenTwoDigitYear (around the base's reporting year).
 // February has 29 days in every year divisible by 4 (DaysInMonth).
 // Month keys (year * 16 + month) and month indexes ((year - 1900) * 12 + month)
 // are those of shell/Values.h.
@@ -12,9 +12,6 @@
 #include <cstdint>
 
 namespace kalvor {
-
-// Two-digit years below this are 20yy in the calendar helpers.
-inline constexpr int kCalendarPivot = 48;
 
 // The month-length table with February set for the year: entry 0 is 0,
 // entries 1-12 the lengths (DaysInMonth).

@@ -15,12 +15,20 @@ namespace {
 
 const QString kSource = QStringLiteral("Kalvor.Db");
 
+// The engine's primary error numbers that get a text of the system's own.
+enum EngineError : int { kEngineBusy = 5, kEngineLocked = 6, kEngineCorrupt = 11, kEngineNotADatabase = 26 };
+
 DbError fromSqlError(const QSqlError& e, const QString& what)
 {
     bool ok = false;
     const int native = e.nativeErrorCode().toInt(&ok);
-    const std::uint32_t code = ok ? (E_DB_ENGINE | std::uint32_t(native & 0xFF)) : E_DB_FAIL;
+    const int primary = ok ? native & 0xFF : -1;
+    const std::uint32_t code = ok ? (E_DB_ENGINE | std::uint32_t(primary)) : E_DB_FAIL;
     QString message = e.driverText();
+    if (primary == kEngineBusy || primary == kEngineLocked)
+        message = QString::fromUtf8(kBusyText);
+    else if (primary == kEngineCorrupt || primary == kEngineNotADatabase)
+        message = QString::fromUtf8(kDamagedText);
     if (message.isEmpty()) message = QStringLiteral("Ошибка базы данных");
     QString description = e.databaseText();
     if (!what.isEmpty()) description += (description.isEmpty() ? QString() : QStringLiteral("\n")) + what;
@@ -90,24 +98,25 @@ QSqlDatabase Connection::forThread(const QString& baseFile)
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(QStringLiteral(":memory:"));
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyWaitMilliseconds));
         if (!db.open()) {
             const DbError e = fromSqlError(db.lastError(), file);
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
             throw e;
         }
-        // The SQLite-only part: attach the base file as schema dbo, write-ahead
-        // journal, and foreign keys on.
+        // The SQLite-only part: attach the base file as schema dbo, foreign keys
+        // on, the short wait for locks. None of it writes into the file.
         QSqlQuery q(db);
         q.prepare(QStringLiteral("ATTACH DATABASE ? AS dbo"));
         q.addBindValue(file);
         bool ok = q.exec();
         QSqlError err = q.lastError();
         if (ok) {
-            for (const char* pragma : {"PRAGMA dbo.journal_mode=WAL", "PRAGMA dbo.synchronous=NORMAL",
-                                       "PRAGMA foreign_keys=ON", "PRAGMA busy_timeout=30000"}) {
-                if (!q.exec(QString::fromLatin1(pragma))) {
+            const QString wait = QStringLiteral("PRAGMA busy_timeout=%1").arg(kBusyWaitMilliseconds);
+            for (const QString& pragma : {QStringLiteral("PRAGMA dbo.synchronous=NORMAL"),
+                                          QStringLiteral("PRAGMA foreign_keys=ON"), wait}) {
+                if (!q.exec(pragma)) {
                     ok = false;
                     err = q.lastError();
                     break;
@@ -217,6 +226,16 @@ Transaction::~Transaction()
     depth = depth_ - 1;
 }
 
+void UseWriteAheadJournal(const QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA dbo.journal_mode")) || !q.next())
+        throw fromSqlError(q.lastError(), QStringLiteral("PRAGMA dbo.journal_mode"));
+    if (q.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0) return;
+    if (!q.exec(QStringLiteral("PRAGMA dbo.journal_mode=WAL")))
+        throw fromSqlError(q.lastError(), QStringLiteral("PRAGMA dbo.journal_mode=WAL"));
+}
+
 void Checkpoint(const QSqlDatabase& db)
 {
     QSqlQuery q(db);
@@ -229,6 +248,16 @@ bool TableExists(const QSqlDatabase& db, const QString& table)
     q.bind(0, table);
     q.exec();
     return q.next() && q.toInt(0) > 0;
+}
+
+QStringList TableColumns(const QSqlDatabase& db, const QString& table)
+{
+    Recordset q(db, QStringLiteral("SELECT name FROM pragma_table_info(?, 'dbo')"));
+    q.bind(0, table);
+    q.exec();
+    QStringList names;
+    while (q.next()) names << q.toString(0);
+    return names;
 }
 
 void BackupTo(const QSqlDatabase& db, const QString& targetFile)

@@ -15,6 +15,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <cstdint>
@@ -28,6 +29,18 @@ inline constexpr std::uint32_t E_DB_FAIL = 0x80004005;       // unspecified fail
 inline constexpr std::uint32_t E_DB_ENGINE = 0x80040E00;     // + engine error number (low 8 bits)
 inline constexpr std::uint32_t E_DB_NOT_FOUND = 0x80040E4D;  // base file not found
 inline constexpr std::uint32_t E_DB_VERSION = 0x80040E1D;    // base made by a newer program
+inline constexpr std::uint32_t E_DB_BUSY = E_DB_ENGINE | 5;  // another connection holds the lock
+inline constexpr std::uint32_t E_DB_DAMAGED = 0x80040E21;    // the base's contents cannot be trusted
+inline constexpr std::uint32_t E_DB_NOT_A_BASE = 0x80040E37; // the file is not a base of this program
+
+// How long a statement waits for a lock that another connection holds before
+// it fails with "База данных занята другим пользователем". Short, so that the
+// user-interface thread is never held up for long by another user's write.
+inline constexpr int kBusyWaitMilliseconds = 2000;
+
+// The system's texts of the errors above.
+inline constexpr const char* kBusyText = "База данных занята другим пользователем";
+inline constexpr const char* kDamagedText = "База данных повреждена.";
 
 class DbError : public std::exception {
 public:
@@ -48,6 +61,8 @@ class Connection {
 public:
     // The calling thread's connection to the base file, opened (and the file
     // created when missing) on first use; throws DbError when it cannot be opened.
+    // Connecting writes nothing into an existing file: a file that turns out not
+    // to be a base is left as it was.
     static QSqlDatabase forThread(const QString& baseFile);
     // Closes the calling thread's connection to that file, if open.
     static void closeForThread(const QString& baseFile);
@@ -124,12 +139,20 @@ private:
     bool done_ = false;
 };
 
+// Turns the base file to the write-ahead journal (kept in the file from then
+// on). Done when a base is made and when a checked base is opened; it writes
+// nothing when the base keeps that journal already.
+void UseWriteAheadJournal(const QSqlDatabase& db);
+
 // Writes the journal back into the base file, so that the file alone holds
 // the whole base (before it is renamed or copied as a file).
 void Checkpoint(const QSqlDatabase& db);
 
 // Whether the base (schema dbo) has a table of that name.
 bool TableExists(const QSqlDatabase& db, const QString& table);
+// The column names of a table of the base, in their order; empty when there
+// is no such table.
+QStringList TableColumns(const QSqlDatabase& db, const QString& table);
 
 // Copies the whole base behind the connection into a new file (a consistent
 // snapshot, also while other connections write). The target must not exist.

@@ -159,6 +159,7 @@ void TaskThread::workerMain(TaskThread* self, std::shared_ptr<Run> run, Body bod
         GuiBridge::WorkerScope scope(run->stop.get_token());
         try {
             outcome = body(context);
+            failure = outcome.message;
         } catch (...) {
             outcome = TaskOutcome(TASK_FAILED, 0);
             failure = describeException(std::current_exception());

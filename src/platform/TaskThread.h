@@ -85,10 +85,14 @@ struct TaskThreadParams {
 // What a worker body returns: the result and the second parameter of
 // WM_TASK_DONE (a FileErrorKind for TASK_FILE_ERROR, the error count of the
 // calculation, a message-table code for TASK_BAD_CONDITION).
+// A body may add a message that its owner shows with the result; it reaches
+// done() as the failure text (an exception's text takes its place).
 struct TaskOutcome {
-    TaskOutcome(int result = TASK_DONE, int detail = 0) : result(result), detail(detail) {}
+    TaskOutcome(int result = TASK_DONE, int detail = 0, QString message = QString())
+        : result(result), detail(detail), message(std::move(message)) {}
     int result;
     int detail;
+    QString message;
 };
 
 class TaskThread;
@@ -169,7 +173,7 @@ signals:
     void progress(int position, int count);              // WM_TASK_PROGRESS
     void stage(int wParam, int lParam);                  // WM_CALC_STAGE
     void calcProgress(int index, int errors);            // WM_CALC_PROGRESS
-    void done(int result, int detail, QString failure);  // WM_TASK_DONE; failure: text of an exception
+    void done(int result, int detail, QString failure);  // WM_TASK_DONE; failure: text of an exception or the body's message
 
 private:
     friend class TaskContext;

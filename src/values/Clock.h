@@ -1,7 +1,8 @@
 #pragma once
-// The program's idea of "today". Rules that depend on the current year (the
-// two-digit year windows of packed dates, month-year texts) read it from here,
-// so that tests can fix the date. By default it is the real local date.
+// The program's idea of "today" and of the year that two-digit years are read
+// around. Rules that depend on the current year (the two-digit year window of
+// packed dates and typed years) read them from here, so that tests can fix
+// them. By default "today" is the real local date.
 #include <QDate>
 
 namespace kalvor {
@@ -16,6 +17,12 @@ public:
     static void reset();
     // Last two digits of the current year (2026 -> 26).
     static int yearTwoDigits();
+
+    // The reference year of two-digit years: the open base's reporting year,
+    // set when a base opens and when its configuration is saved; 0 clears it
+    // (no base open). Without one it is today's year.
+    static void setReferenceYear(int year);
+    static int referenceYear();
 };
 
 // Fixes the clock for the lifetime of the object and restores it afterwards.

@@ -15,7 +15,10 @@ int WidenTwoDigitYear(int yy)
 {
     if (yy >= 100)
         return 1900 + yy;
-    return yy > Clock::yearTwoDigits() ? 1900 + yy : 2000 + yy;
+    // The latest year ending in yy that is at most 20 years after the reference year.
+    const int latest = Clock::referenceYear() + 20;
+    const int year = latest - latest % 100 + yy;
+    return year > latest ? year - 100 : year;
 }
 
 int WidenTwoDigitYear(int yy, int pivot)
@@ -82,20 +85,33 @@ QString FormatDateDMY(PackedDate date)
 
 namespace {
 
-// A typed year: two digits through the default window, 100 and more as typed.
-int typedYear(std::int64_t y)
+// A typed year: one or two digits through the sliding window, three and more
+// as typed.
+int typedYear(std::int64_t y, int digits)
 {
-    return y < 100 ? WidenTwoDigitYear(static_cast<int>(y)) : static_cast<int>(y);
+    return digits <= 2 ? WidenTwoDigitYear(static_cast<int>(y)) : static_cast<int>(y);
 }
 
-std::uint16_t monthYearValue(std::int64_t month, std::int64_t yearTyped)
+std::uint16_t monthYearValue(std::int64_t month, std::int64_t yearTyped, int yearDigits)
 {
     if (month < 1 || month > 12 || yearTyped < 0 || yearTyped > 4095)
         return 0;
-    const int year = typedYear(yearTyped);
+    const int year = typedYear(yearTyped, yearDigits);
     if (year < 1900 || year > 4095)
         return 0;
     return static_cast<std::uint16_t>(year * 16 + month);
+}
+
+// Reads a year at the scanner's place: its value and how many digits were typed.
+bool readYear(CScan& s, std::int64_t& year, int& digits)
+{
+    QByteArray text;
+    if (!s.readDigits(text))
+        return false;
+    const bool hasSign = text.startsWith('+') || text.startsWith('-');
+    digits = static_cast<int>(text.size()) - (hasSign ? 1 : 0);
+    CScan number(text);
+    return number.readInt64(year);
 }
 
 int storeU16(std::uint16_t& field, std::uint16_t v)
@@ -114,17 +130,21 @@ int ParseMonthYear(QStringView text, std::uint16_t& monthYear)
     if (s.atEndAfterBlanks())
         return storeU16(monthYear, 0);
     std::int64_t m = 0, y = 0;
-    if (!s.readInt64(m) || !s.literal('.') || !s.readInt64(y))
+    int digits = 0;
+    if (!s.readInt64(m) || !s.literal('.') || !readYear(s, y, digits))
         return storeU16(monthYear, 0);
-    return storeU16(monthYear, monthYearValue(m, y));
+    return storeU16(monthYear, monthYearValue(m, y, digits));
 }
 
 int ParseMonthYearParts(QStringView monthText, QStringView yearText, std::uint16_t& target)
 {
-    int m = 0, y = 0;
-    if (!ScanInt(monthText, m) || !ScanInt(yearText, y))
+    int m = 0;
+    std::int64_t y = 0;
+    int digits = 0;
+    CScan yearScan(yearText);
+    if (!ScanInt(monthText, m) || !readYear(yearScan, y, digits))
         return storeU16(target, 0);
-    return storeU16(target, monthYearValue(m, y));
+    return storeU16(target, monthYearValue(m, y, digits));
 }
 
 QString FormatMonthYear(PackedMonthYear v)
@@ -158,10 +178,17 @@ QString FormatMoney(Kopecks kopecks)
     return FormatFixed(kopecks / 100, 2);
 }
 
+bool IsMoneyInRange(double kopecks)
+{
+    return std::isfinite(kopecks) && std::fabs(kopecks) <= kMaxMoneyRoubles * 100;
+}
+
 int ParseMoneyKopecks(QStringView text, double& field)
 {
     double v = 0;
-    const double k = ScanDouble(text, v) ? KopecksFromRoubles(v) : 0.0;
+    double k = ScanDouble(text, v) && std::isfinite(v) ? KopecksFromRoubles(v) : 0.0;
+    if (!IsMoneyInRange(k))
+        k = 0;
     if (field == k)
         return 0;
     field = k;

@@ -21,12 +21,17 @@ namespace kalvor {
 
 // ---------------------------------------------------------------- years, months
 
-// Full year of a two-digit year with the default window: yy above the current
-// year's last two digits (Clock) is 19yy, otherwise 20yy. A value of 100 or more
-// (some imports store year - 1900) is 1900 + value.
+// Full year of a two-digit year by the one sliding window: the year ending in
+// yy that lies from 79 years before to 20 years after the reference year
+// (Clock::referenceYear: the open base's reporting year, else today's). With
+// a reference year of 2000-2079 that is 20yy when yy is at most the reference
+// year's two digits + 20, else 19yy (2026: 00-46 are 2000-2046, 47-99 are
+// 1947-1999). A value of 100 or more (some imports store year - 1900) is
+// 1900 + value.
 int WidenTwoDigitYear(int yy);
-// The same with an explicit pivot: yy below pivot is 20yy, otherwise 19yy
-// (the calendar helpers use pivot 48); 100 or more is 1900 + value.
+// The same with an explicit pivot: yy below pivot is 20yy, otherwise 19yy; 100
+// or more is 1900 + value. Only for two-digit years of other programs' files
+// whose layout fixes such a window.
 int WidenTwoDigitYear(int yy, int pivot);
 
 // Month key: full year x 16 + month (the base's reporting month is held so).
@@ -64,7 +69,7 @@ struct PackedDate {
     // The raw year field (two-digit year; 100-127 for years stored as year - 1900).
     constexpr int yearField() const { return value >> 9; }
     constexpr bool isNull() const { return value == 0; }
-    // Full year through the default window (WidenTwoDigitYear).
+    // Full year through the sliding window (WidenTwoDigitYear).
     int fullYear() const { return WidenTwoDigitYear(yearField()); }
     // Full year through an explicit pivot (yy < pivot -> 20yy).
     int fullYear(int pivot) const { return WidenTwoDigitYear(yearField(), pivot); }
@@ -108,16 +113,18 @@ struct PackedMonthYear {
 };
 static_assert(sizeof(PackedMonthYear) == 2);
 
-// "%u.%u" month and two-digit year (default window; a year of 100 or more is
-// taken as the full year) into year x 16 + month. An empty text leaves an empty
-// value unchanged and clears a set one; a text that does not read two numbers,
-// a month outside 1-12 or a year outside 1900-4095 stores 0. 1 when changed.
+// "%u.%u" month and year into year x 16 + month: a year typed with one or two
+// digits through the sliding window, one typed with three or more digits as it
+// stands ("12.27" and "12.2027" are December 2027, "12.1927" December 1927).
+// An empty text leaves an empty value unchanged and clears a set one; a text
+// that does not read two numbers, a month outside 1-12 or a year outside
+// 1900-4095 stores 0. 1 when changed.
 int ParseMonthYear(QStringView text, std::uint16_t& monthYear);
 inline int ParseMonthYear(QStringView text, PackedMonthYear& v) { return ParseMonthYear(text, v.value); }
-// Month text and year text, each "%d": two-digit year above the current year's
-// last two digits is 19yy, otherwise 20yy (100 or more: the full year); stores
-// year x 16 + month, or 0 when the month is not 1-12, the year is negative or a
-// text does not read. 1 when the stored value changed.
+// Month text and year text, each "%d", the year read as in ParseMonthYear;
+// stores year x 16 + month, or 0 when the month is not 1-12, the year is
+// negative or outside 1900-4095, or a text does not read. 1 when the stored
+// value changed.
 int ParseMonthYearParts(QStringView monthText, QStringView yearText, std::uint16_t& target);
 // "%.2d.%.2d" of month and (year - 1900) mod 100 (March 2009 -> "03.09"); empty
 // when the value or its month is 0.
@@ -139,9 +146,15 @@ using Kopecks = double;
 double KopecksFromRoubles(double roubles);
 // "%.2f" of kopecks / 100 (rounded through text); empty text for 0.
 QString FormatMoney(Kopecks kopecks);
-// "%lf" roubles stored as KopecksFromRoubles; empty or unreadable text gives 0.
-// 1 when the stored value changed.
+// The largest amount that a money field takes, in roubles: every kopeck count
+// up to it is held exactly in a double.
+constexpr double kMaxMoneyRoubles = 999999999999.99;
+// "%lf" roubles stored as KopecksFromRoubles; empty or unreadable text, and an
+// amount that is not finite or beyond kMaxMoneyRoubles either way ("1e400",
+// "1e300"), give 0. 1 when the stored value changed.
 int ParseMoneyKopecks(QStringView text, double& field);
+// Whether an amount of kopecks is a finite number within the money range.
+bool IsMoneyInRange(double kopecks);
 
 // ---------------------------------------------------------------- plain numbers
 

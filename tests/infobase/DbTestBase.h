@@ -45,7 +45,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         base.workFolder = dir.path() + QLatin1Char('/');
         base.baseName = QStringLiteral("test");
-        CreateBase(dir.path(), base.baseName);
+        CreateSchemaBase(dir.path(), base.baseName);
         OpenBase(base);
     }
     void TearDown() override

@@ -51,7 +51,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         doc.setWorkFolder(dir.path() + QLatin1Char('/'));
         base().baseName = QStringLiteral("calc");
-        CreateBase(dir.path(), base().baseName);
+        CreateSchemaBase(dir.path(), base().baseName);
         OpenBase(base());
         fx = BuildFixtureBase(base(), kEmployees, 11);
         BuildFixtureRefFiles(doc.refFiles);

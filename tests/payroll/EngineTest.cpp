@@ -657,7 +657,7 @@ TEST(EngineModes, DisplayGivesTheRowsOfStoreAndStoresNothing)
     auto& b = w.base();
     b.workFolder = dir.path() + QLatin1Char('/');
     b.baseName = QStringLiteral("engine");
-    CreateBase(dir.path(), b.baseName);
+    CreateSchemaBase(dir.path(), b.baseName);
     OpenBase(b);
     // OpenBase loaded the new base's configuration: set the world up again.
     EngineWorld fresh;

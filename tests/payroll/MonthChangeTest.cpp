@@ -44,7 +44,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         doc.setWorkFolder(dir.path() + QLatin1Char('/'));
         base().baseName = QStringLiteral("mc");
-        CreateBase(dir.path(), base().baseName);
+        CreateSchemaBase(dir.path(), base().baseName);
         OpenBase(base());
         fx = BuildFixtureBase(base(), 12, 5);
         BuildFixtureRefFiles(doc.refFiles);

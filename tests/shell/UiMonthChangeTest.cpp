@@ -43,7 +43,7 @@ protected:
         folder = dir.path() + QLatin1Char('/');
         doc.setWorkFolder(folder);
         doc.infoBase.baseName = QStringLiteral("firm");
-        ib::CreateBase(folder, doc.infoBase.baseName);
+        ib::CreateSchemaBase(folder, doc.infoBase.baseName);
         ib::OpenBase(doc.infoBase);
         ib::BuildFixtureBase(doc.infoBase, 3);
         doc.infoBase.config.tekMes = ib::u16(kalvor::MonthKey(2026, 12));

@@ -106,6 +106,7 @@ TEST(UiScreenshot, MainWindowOnANewBase)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(QStringLiteral("[Application]\npath=%1\n").arg(folder).toUtf8());
     }
+    MakeWorkingFolderData(folder);
     MessageRecorder boxes;
     CKalvorApp app(folder + QStringLiteral("kalvor.ini"));
     app.SetLoginRunner([](CLoginDlg& dlg) {

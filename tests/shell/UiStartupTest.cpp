@@ -36,6 +36,7 @@ protected:
         folder = dir.path() + QLatin1Char('/');
         ini = folder + QStringLiteral("kalvor.ini");
         WriteIni(QStringLiteral("[Application]\npath=%1\n").arg(folder));
+        MakeWorkingFolderData(folder);
     }
     void WriteIni(const QString& text)
     {
@@ -100,7 +101,7 @@ TEST_F(UiStartup, MissingBaseIsCreatedFromTheMainPanelThenLoginChecksThePassword
         ASSERT_NE(info, nullptr);
         EXPECT_EQ(boxes.boxes.size(), 1u);
         frame->move(30, 40);
-        frame->resize(900, 640);
+        frame->resize(700, 500);
         app.ExitInstance();
     }
     // The accepted name and the window rectangle went back to the file.
@@ -108,8 +109,8 @@ TEST_F(UiStartup, MissingBaseIsCreatedFromTheMainPanelThenLoginChecksThePassword
     EXPECT_TRUE(written.contains(QStringLiteral("[SQL]\n")));
     EXPECT_TRUE(written.contains(QStringLiteral("base=demo\n")));
     EXPECT_TRUE(written.contains(QStringLiteral("engine=KVR\n")));
-    EXPECT_TRUE(written.contains(QStringLiteral("WndCX=900\n")));
-    EXPECT_TRUE(written.contains(QStringLiteral("WndCY=640\n")));
+    EXPECT_TRUE(written.contains(QStringLiteral("WndCX=700\n")));
+    EXPECT_TRUE(written.contains(QStringLiteral("WndCY=500\n")));
     EXPECT_TRUE(written.contains(QStringLiteral("path=%1\n").arg(folder)));
 
     // Next start: the configured name is offered, the empty password of the
@@ -121,7 +122,7 @@ TEST_F(UiStartup, MissingBaseIsCreatedFromTheMainPanelThenLoginChecksThePassword
         ASSERT_TRUE(app.InitInstance({}));
         EXPECT_EQ(offered, QStringLiteral("demo"));
         EXPECT_TRUE(app.Base()->IsOpen());
-        EXPECT_EQ(app.MainFrame()->size(), QSize(900, 640));
+        EXPECT_EQ(app.MainFrame()->size(), QSize(700, 500));
         EXPECT_FALSE(app.MainFrame()->PanelButton(32771)->isEnabled());
         // The base's configuration is loaded: a new base has no password.
         EXPECT_EQ(app.Document()->infoBase.config.kolMax, 1000);
@@ -141,7 +142,7 @@ TEST_F(UiStartup, MissingBaseIsCreatedFromTheMainPanelThenLoginChecksThePassword
         EXPECT_FALSE(app.Base()->IsOpen());
         // The shut-down still writes the file; the rectangle stays as it was.
         app.ExitInstance();
-        EXPECT_TRUE(ReadIni().contains(QStringLiteral("WndCX=900\n")));
+        EXPECT_TRUE(ReadIni().contains(QStringLiteral("WndCX=700\n")));
         EXPECT_TRUE(ReadIni().contains(QStringLiteral("base=demo\n")));
     }
     // The right one (at most seven characters are typed) opens it.
@@ -262,6 +263,7 @@ TEST_F(UiStartup, NewBaseIsMadeFromTheTemplateOfTheWorkingFolder)
         base.config.kolMax = 300;
         ib::SaveConfig(base);
         ib::CloseBase(base);
+        QFile::remove(folder + QStringLiteral("empty.bak"));
         ASSERT_TRUE(QFile::rename(folder + QStringLiteral("model.sqlite"), folder + QStringLiteral("empty.bak")));
     }
     MessageRecorder boxes;
@@ -342,7 +344,7 @@ TEST_F(UiStartup, AFileThatIsNotABaseIsReportedAndLeftAsItWas)
     EXPECT_FALSE(app.Base()->IsOpen());
     EXPECT_FALSE(app.MainFrame()->isVisible());
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : 80040E1A\n")))
+    EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : 80040E37\n")))
         << boxes.boxes[0].text.toStdString();
     EXPECT_EQ(boxes.boxes[0].flags, MB_OK | MB_ICONERROR);
     app.ExitInstance();

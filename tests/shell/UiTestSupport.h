@@ -4,10 +4,12 @@
 #pragma once
 
 #include "infobase/InfoBaseDb.h"
+#include "support/TestFixture.h"
 #include "shell/ui/KalvorMessageBox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -87,12 +89,32 @@ inline void Settle()
     }
 }
 
+// Puts beside the bases what the program finds in its working folder: the
+// reference files (those of the test fixture) and the template of new bases.
+inline void MakeWorkingFolderData(const QString& folder)
+{
+    namespace ib = kalvor::infobase;
+    ib::CRefFiles ref(folder);
+    ib::BuildFixtureRefFiles(ref);
+    ref.WriteNalog();
+    ref.WriteProfi();
+    ref.WritePost();
+    ref.WriteTitle();
+    ref.WriteVichet();
+    ref.WriteSbor();
+    ref.WriteBank();
+    ref.WriteOpaque();
+    const QString templateName = QStringLiteral("empty-template");
+    ib::CreateSchemaBase(folder, templateName);
+    QFile::rename(ib::BaseFilePath(folder, templateName), ib::TemplateFilePath(folder));
+}
+
 // Makes the information base "<name>.sqlite" in the folder and stores that
 // password in it, as the program's own loaders and savers do.
 inline void MakeTestBase(const QString& folder, const QString& name, const QString& password = QString())
 {
     namespace ib = kalvor::infobase;
-    ib::CreateBase(folder, name);
+    ib::CreateSchemaBase(folder, name);
     if (password.isEmpty())
         return;
     ib::CInfoBase base;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace kalvor;
 
 // ------------------------------------------------------------ C-locale reading
@@ -61,8 +63,8 @@ TEST(PackedDate, BitLayoutAndCenturyWindows)
     EXPECT_EQ(d.month(), 12);
     EXPECT_EQ(d.yearField(), 11);
     EXPECT_EQ(d.fullYear(), 2011);
-    EXPECT_EQ(PackedDate::make(1, 1, 1926).fullYear(), 2026); // not above 26: 20yy
-    EXPECT_EQ(PackedDate::make(1, 1, 1927).fullYear(), 1927);
+    EXPECT_EQ(PackedDate::make(1, 1, 1946).fullYear(), 2046); // up to 26 + 20: 20yy
+    EXPECT_EQ(PackedDate::make(1, 1, 1947).fullYear(), 1947);
     EXPECT_EQ(PackedDate::make(1, 1, 2047).fullYear(48), 2047);
     EXPECT_EQ(PackedDate::make(1, 1, 1948).fullYear(48), 1948);
     // Years 2000-2004 stored as year - 1900 by an import read as such.
@@ -74,7 +76,42 @@ TEST(PackedDate, BitLayoutAndCenturyWindows)
 
     // The window moves with the clock.
     Clock::setToday(QDate(2040, 1, 1));
-    EXPECT_EQ(PackedDate::make(1, 1, 2035).fullYear(), 2035);
+    EXPECT_EQ(PackedDate::make(1, 1, 2060).fullYear(), 2060);
+    EXPECT_EQ(PackedDate::make(1, 1, 2061).fullYear(), 1961);
+}
+
+TEST(PackedDate, OneSlidingWindowAroundTheReferenceYear)
+{
+    ScopedToday today(QDate(2026, 12, 7));
+    // Without an open base the clock's year is the reference: 00-46 are this
+    // century, so dates of this century and end dates of the next twenty years
+    // read right; 47-99 are the last century's (birth dates).
+    EXPECT_EQ(Clock::referenceYear(), 2026);
+    EXPECT_EQ(WidenTwoDigitYear(0), 2000);
+    EXPECT_EQ(WidenTwoDigitYear(27), 2027);  // "1.1.27" was 1927
+    EXPECT_EQ(WidenTwoDigitYear(30), 2030);  // "10.01.2030" kept as 30 was 1930
+    EXPECT_EQ(WidenTwoDigitYear(46), 2046);
+    EXPECT_EQ(WidenTwoDigitYear(47), 1947);
+    EXPECT_EQ(WidenTwoDigitYear(99), 1999);
+    EXPECT_EQ(ParseDateDMY(u"10.01.2030").toQDate(), QDate(2030, 1, 10));
+    EXPECT_EQ(ParseDateDMY(u"1.1.27").toQDate(), QDate(2027, 1, 1));
+    // A writ or permit running to the end of 2040 is still running in 2026.
+    const PackedDate end = ParseDateDMY(u"31.12.2040");
+    EXPECT_GT(MonthKey(end.fullYear(), end.month()), MonthKey(2026, 12));
+
+    // An open base's reporting year is the reference, not the clock.
+    Clock::setReferenceYear(2011);
+    EXPECT_EQ(WidenTwoDigitYear(31), 2031);
+    EXPECT_EQ(WidenTwoDigitYear(32), 1932);
+    Clock::setReferenceYear(1998); // an old base: 98 is its own year, 05 a later one
+    EXPECT_EQ(WidenTwoDigitYear(98), 1998);
+    EXPECT_EQ(WidenTwoDigitYear(18), 2018);
+    EXPECT_EQ(WidenTwoDigitYear(19), 1919);
+    Clock::setReferenceYear(0);
+    EXPECT_EQ(Clock::referenceYear(), 2026);
+    // Explicit windows of other programs' files stay as their layouts fix them.
+    EXPECT_EQ(WidenTwoDigitYear(30, 30), 1930);
+    EXPECT_EQ(WidenTwoDigitYear(103), 2003);
 }
 
 TEST(PackedDate, ParseDateDMY)
@@ -110,6 +147,17 @@ TEST(PackedMonthYear, ParseMonthYear)
     EXPECT_EQ(PackedMonthYear(v).year(), 2026);
     EXPECT_EQ(ParseMonthYear(u"1.2031", v), 1); // a full year is taken as typed
     EXPECT_EQ(PackedMonthYear(v).year(), 2031);
+    EXPECT_EQ(ParseMonthYear(u"12.27", v), 1); // was December 1927
+    EXPECT_EQ(v, 2027 * 16 + 12);
+    EXPECT_EQ(ParseMonthYear(u"12.1927", v), 1); // four digits: as typed
+    EXPECT_EQ(v, 1927 * 16 + 12);
+    EXPECT_EQ(ParseMonthYear(u"5.2046", v), 1);
+    EXPECT_EQ(v, 2046 * 16 + 5);
+    EXPECT_EQ(ParseMonthYear(u"5.47", v), 1);
+    EXPECT_EQ(v, 1947 * 16 + 5);
+    EXPECT_EQ(ParseMonthYear(u"5.-26", v), 1); // a negative year is no year
+    EXPECT_EQ(v, 0);
+    v = 2031 * 16 + 1;
     EXPECT_EQ(ParseMonthYear(u"13.09", v), 1);  // month 13 would be a wrong key
     EXPECT_EQ(v, 0);
     EXPECT_EQ(ParseMonthYear(u"", v), 0);       // empty stays empty
@@ -128,7 +176,11 @@ TEST(PackedMonthYear, ParseMonthYearParts)
     EXPECT_EQ(ParseMonthYearParts(u"03", u"09", v), 1);
     EXPECT_EQ(v, 2009 * 16 + 3);
     EXPECT_EQ(ParseMonthYearParts(u"11", u"27", v), 1);
+    EXPECT_EQ(v, 2027 * 16 + 11);
+    EXPECT_EQ(ParseMonthYearParts(u"11", u"1927", v), 1);
     EXPECT_EQ(v, 1927 * 16 + 11);
+    EXPECT_EQ(ParseMonthYearParts(u"11", u"0027", v), 1); // four digits as typed: year 27 is no year
+    EXPECT_EQ(v, 0);
     EXPECT_EQ(ParseMonthYearParts(u"11", u"26", v), 1);
     EXPECT_EQ(v, 2026 * 16 + 11);
     EXPECT_EQ(ParseMonthYearParts(u"0", u"09", v), 1);
@@ -214,6 +266,28 @@ TEST(Money, ParseMoneyKopecksAndFormatMoney)
     EXPECT_EQ(ParseMoneyKopecks(u"", k), 1);
     EXPECT_EQ(k, 0);
     EXPECT_EQ(ParseMoneyKopecks(u"сто", k), 0);
+
+    // Amounts beyond the money range, or not finite, are refused like the other
+    // parsers refuse theirs: the field gets 0.
+    k = 500;
+    EXPECT_EQ(ParseMoneyKopecks(u"1e400", k), 1); // would be infinity
+    EXPECT_EQ(k, 0);
+    k = 500;
+    EXPECT_EQ(ParseMoneyKopecks(u"1e300", k), 1); // a 300-digit amount
+    EXPECT_EQ(k, 0);
+    k = 500;
+    EXPECT_EQ(ParseMoneyKopecks(u"-1e13", k), 1);
+    EXPECT_EQ(k, 0);
+    EXPECT_EQ(ParseMoneyKopecks(u"999999999999.99", k), 1); // the largest amount
+    EXPECT_EQ(k, 99999999999999.0);
+    EXPECT_EQ(FormatMoney(k), QStringLiteral("999999999999.99"));
+    EXPECT_EQ(ParseMoneyKopecks(u"-999999999999.99", k), 1);
+    EXPECT_EQ(k, -99999999999999.0);
+    EXPECT_EQ(ParseMoneyKopecks(u"1000000000000", k), 1); // one rouble more
+    EXPECT_EQ(k, 0);
+    EXPECT_TRUE(IsMoneyInRange(-99999999999999.0));
+    EXPECT_FALSE(IsMoneyInRange(std::numeric_limits<double>::infinity()));
+    EXPECT_FALSE(IsMoneyInRange(std::numeric_limits<double>::quiet_NaN()));
     EXPECT_EQ(FormatMoney(0), QString());
     EXPECT_EQ(FormatMoney(0.5), QStringLiteral("0.01")); // through text: 0.005 -> 0.01
     EXPECT_EQ(FormatMoney(99.5), QStringLiteral("1.00")); // 0.995 -> 1.00

@@ -17,6 +17,8 @@
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
+#include <QScreen>
+#include <algorithm>
 #include <clocale>
 
 namespace {
@@ -37,6 +39,24 @@ constexpr int kBasePanel = 20;
 CKalvorApp* KalvorApp()
 {
     return g_app;
+}
+
+QRect ClampToScreen(const QRect& stored, const QRect& screen)
+{
+    if (screen.isEmpty())
+        return stored;
+    QRect r(stored.topLeft(), QSize(std::clamp(stored.width(), 1, screen.width()),
+                                    std::clamp(stored.height(), 1, screen.height())));
+    // Moved back onto the screen, whole.
+    r.moveLeft(std::clamp(r.left(), screen.left(), screen.right() + 1 - r.width()));
+    r.moveTop(std::clamp(r.top(), screen.top(), screen.bottom() + 1 - r.height()));
+    return r;
+}
+
+QRect AvailableScreenArea()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
 }
 
 CKalvorApp::CKalvorApp(const QString& configFile)
@@ -127,7 +147,8 @@ bool CKalvorApp::InitInstance(const QStringList& arguments)
     kalvor::platform::SetWorkingFolder(m_config.path);
     m_frame = std::make_unique<CMainFrame>(m_doc.get(), &m_registry);
     if (m_config.HasWindowRect())
-        m_frame->setGeometry(m_config.wndPosX, m_config.wndPosY, m_config.wndCX, m_config.wndCY);
+        m_frame->setGeometry(ClampToScreen(QRect(m_config.wndPosX, m_config.wndPosY, m_config.wndCX, m_config.wndCY),
+                                           AvailableScreenArea()));
     else
         m_frame->resize(1024, 700);
     m_frame->SwitchView<CInfoView>();
@@ -175,11 +196,16 @@ bool CKalvorApp::InitInstance(const QStringList& arguments)
 }
 
 // The reference files of the working folder (tax tables, deduction and
-// contribution kinds, professions...) are read once a base is open.
+// contribution kinds, professions...) are read once a base is open. Each file
+// that is missing or damaged is named; the program goes on without its table
+// (the calculation refuses to start without the files it needs).
 static void ReadReferenceFiles(CKalvorDoc& doc)
 {
     doc.refFiles.setFolder(doc.infoBase.workFolder);
-    doc.refFiles.OpenAll();
+    if (doc.refFiles.OpenAll())
+        return;
+    KalvorMessageBox(QStringLiteral("Не прочитаны файлы справочников:\n") + doc.refFiles.Problems().join(QLatin1Char('\n')),
+                     MB_OK | MB_ICONWARNING);
 }
 
 bool CKalvorApp::OpenChosenBase()

@@ -6,6 +6,7 @@
 #include "shell/ui/KalvorConfig.h"
 
 #include <QObject>
+#include <QRect>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -84,4 +85,11 @@ private:
 
 // The running application object (null outside InitInstance..destruction).
 CKalvorApp* KalvorApp();
+
+// The stored window rectangle made to fit the screen area: no larger than it
+// and moved back onto it whole (a rectangle of 100000 x 100000 would take
+// gigabytes of memory for the window). An empty screen area leaves it as it is.
+QRect ClampToScreen(const QRect& stored, const QRect& screen);
+// The primary screen's area that windows may take; empty without a screen.
+QRect AvailableScreenArea();
 

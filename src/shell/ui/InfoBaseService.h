@@ -16,8 +16,7 @@ public:
     ~InfoBaseService() override;
 
     bool Exists(const QString& name) override;
-    // A new base from "empty.bak" of the working folder, or from the schema
-    // when there is none.
+    // A new base from "empty.bak" of the working folder, which must be there.
     BaseFailure Create(const QString& name) override;
     // Names the base in the information base and opens it: connection,
     // schema upgrade, configuration and firm. A base open before is closed.

@@ -1,0 +1,145 @@
+// The calculation screen with inputs it must not trust: a reference file it
+// needs that could not be read, an employee whose salary is not a finite
+// number, and a base that takes the results but refuses the final write of the
+// status words. Each is told as what happened; nothing false is stored.
+#include "payroll/CalcThread.h"
+#include "payroll/ui/CCalcZarpDlg.h"
+#include "payroll/ui/CCalcZarpView.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "payroll/FixtureBaseFile.h"
+#include "payroll/PayrollWorld.h"
+#include "platform/Db.h"
+#include "shell/UiTestSupport.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "support/TestFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+
+namespace {
+
+constexpr int kEmployees = 30;
+
+class CalcRefusal : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        doc.setWorkFolder(dir.path() + QLatin1Char('/'));
+        base().baseName = QStringLiteral("calc");
+        CreateSchemaBase(dir.path(), base().baseName);
+        OpenBase(base());
+        fx = BuildFixtureBase(base(), kEmployees, 5);
+        BuildFixtureRefFiles(doc.refFiles);
+        payrolltest::AddFixtureContributionTables(doc);
+        payrolltest::SaveFixtureToBase(base(), fx);
+        LoadAll(base());
+    }
+    void TearDown() override { CloseBase(base()); }
+
+    CInfoBase& base() { return doc.infoBase; }
+
+    qint64 Count(const QString& sql)
+    {
+        db::Recordset q(Db(base()), sql);
+        q.exec();
+        return q.next() ? q.toInt64(0) : -1;
+    }
+
+    // Runs the calculation of the whole base from the screen; the result and
+    // the error count of its end.
+    std::pair<int, int> RunFromTheScreen()
+    {
+        CCalcZarpView view(&doc);
+        view.OnInitialUpdate();
+        std::vector<std::pair<int, int>> done;
+        QObject::connect(view.CalcDlg(), &CCalcZarpDlg::calculationDone, &view,
+                         [&](int result, int errors) { done.emplace_back(result, errors); });
+        view.CalcDlg()->SetSelection(0, 0, 0);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !done.empty(); }, 60000));
+        return done.empty() ? std::make_pair(-1, -1) : done[0];
+    }
+
+    QTemporaryDir dir;
+    CKalvorDoc doc;
+    FixtureBase fx;
+};
+
+TEST_F(CalcRefusal, WithoutAReferenceFileItNeedsTheCalculationDoesNotStart)
+{
+    // "sbor" is missing, "vichet" damaged: every employee would have failed,
+    // or been stored without contributions, with 0 errors.
+    const QString folder = base().workFolder;
+    doc.refFiles.setFolder(folder);
+    doc.refFiles.WriteNalog();
+    QFile vichet(folder + QStringLiteral("vichet"));
+    ASSERT_TRUE(vichet.open(QIODevice::WriteOnly));
+    vichet.write("short");
+    vichet.close();
+    EXPECT_FALSE(doc.refFiles.OpenAll());
+    const qint64 rowsBefore = Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp"));
+    const qint64 marksBefore = Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0"));
+
+    MessageRecorder boxes;
+    EXPECT_EQ(RunFromTheScreen().first, platform::TASK_FAILED);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Расчет зарплаты не выполнен.\nНе найден файл справочника %1sbor\n"
+                                                  "Ошибка чтения файла %1vichet")
+                                       .arg(folder));
+    EXPECT_EQ(boxes.boxes[0].flags, MB_OK | MB_ICONERROR);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp")), rowsBefore);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0")), marksBefore);
+}
+
+TEST_F(CalcRefusal, AnEmployeeWhoseSalaryIsNotFiniteFailsInsteadOfBeingStored)
+{
+    // A salary beyond every double, as "1e400" used to be typed into the card.
+    const EmployeeListEntry victim = base().list[3];
+    db::Recordset(Db(base()), QStringLiteral("UPDATE dbo.konst SET oklad = 1e999 WHERE rec = ?")).run(int(victim.slot));
+    db::Recordset(Db(base()), QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = (SELECT id FROM dbo.konst WHERE rec = ?)"))
+        .run(int(victim.slot));
+
+    MessageRecorder boxes;
+    const auto [result, errors] = RunFromTheScreen();
+    EXPECT_EQ(result, platform::TASK_DONE);
+    EXPECT_GE(errors, 1);
+    EXPECT_EQ(base().attributes[std::size_t(victim.slot - 1)].err, 14); // "Допущено смысловое несоответствие данных"
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp WHERE id_konst = (SELECT id FROM dbo.konst WHERE rec = %1)")
+                        .arg(victim.slot)),
+              0);
+    // No infinite or empty amount anywhere among the stored results.
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp WHERE sum IS NULL OR abs(sum) > 1e14")), 0);
+    EXPECT_GT(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp")), 0);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(CalcRefusal, AFailedStatusWordSaveIsReportedAsWhatHappened)
+{
+    // The results go in; the last write, of the status words, is refused as a
+    // full disk would refuse it.
+    db::Execute(Db(base()), QStringLiteral("CREATE TRIGGER dbo.full_disk BEFORE DELETE ON comp "
+                                           "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
+    db::Execute(Db(base()), QStringLiteral("DELETE FROM dbo.zarp"));
+    const qint64 marksBefore = Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0"));
+    base().attributes[std::size_t(base().list[0].slot - 1)].sistOpl = 0; // one employee fails (-1)
+
+    MessageRecorder boxes;
+    const auto [result, errors] = RunFromTheScreen();
+    EXPECT_EQ(result, CALC_STATUS_NOT_SAVED);
+    EXPECT_GE(errors, 1);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes[0].text.startsWith(
+        QStringLiteral("Результаты расчета записаны в базу, но признаки ошибок работников не записаны.\n")))
+        << qPrintable(boxes.boxes[0].text);
+    EXPECT_TRUE(boxes.boxes[0].text.contains(QStringLiteral("database or disk is full")));
+    EXPECT_EQ(boxes.boxes[0].flags, MB_OK | MB_ICONWARNING);
+    EXPECT_GT(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp")), 0);          // the results are stored
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0")), marksBefore); // the status words are not
+}
+
+} // namespace
