@@ -49,9 +49,14 @@ TEST_F(RowsTest, DeductionRowsReadBackByTheirRules)
     EXPECT_EQ(e.krat, 0);
     EXPECT_EQ(NalvichRowTexts(e, book),
               Cells({"114", "1-й ребенок 1000 р.", "03.09", "12.11", "0.12", ""}));
-    // Above the current year's two digits the year is of the last century; month 13 reads as none.
+    // Two digits read by the sliding window around the reference year (2026
+    // with no base open): up to 46 this century, above it the last; month 13
+    // reads as none.
     ReadNalvichRow(Cells({"103", "", "01.27", "13.10", "1000.005", "1"}), e);
-    EXPECT_EQ(e.start, MonthKey(1927, 1));
+    EXPECT_EQ(e.start, MonthKey(2027, 1));
+    NalvichEntry older;
+    ReadNalvichRow(Cells({"103", "", "01.47", "", "1", "1"}), older);
+    EXPECT_EQ(older.start, MonthKey(1947, 1));
     EXPECT_EQ(e.end, 0);
     EXPECT_DOUBLE_EQ(e.sum, 100000);
     EXPECT_EQ(NalvichRowTexts(e, book)[1], QStringLiteral("На себя 400 р."));

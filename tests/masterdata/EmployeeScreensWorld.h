@@ -70,7 +70,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         doc.setWorkFolder(dir.path() + QLatin1Char('/'));
         base().baseName = QStringLiteral("emp");
-        ib::CreateBase(dir.path(), base().baseName);
+        ib::CreateSchemaBase(dir.path(), base().baseName);
         ib::OpenBase(base());
         fx = ib::BuildFixtureBase(base(), 12, 5);
         ib::BuildFixtureRefFiles(doc.refFiles);

@@ -144,7 +144,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         doc.setWorkFolder(dir.path() + QLatin1Char('/'));
         base().baseName = QStringLiteral("geninfo");
-        CreateBase(dir.path(), base().baseName);
+        CreateSchemaBase(dir.path(), base().baseName);
         OpenBase(base());
         fx = BuildFixtureBase(base(), 8, 5);
         base().firm.parWord &= ~0x20u; // personnel-number order

@@ -320,7 +320,7 @@ TEST(PayKindBook, SavesTableAndCountOrKeepsThemWhenTheBaseRefuses)
     CInfoBase base;
     base.workFolder = dir.path() + QLatin1Char('/');
     base.baseName = QStringLiteral("kinds");
-    CreateBase(dir.path(), base.baseName);
+    CreateSchemaBase(dir.path(), base.baseName);
     OpenBase(base);
     base.payKinds = {Kind(120), Kind(178), Kind(750)};
     base.payKinds[1].enSrZar = 1;

@@ -93,7 +93,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         doc.setWorkFolder(dir.path() + QLatin1Char('/'));
         base().baseName = QStringLiteral("rates");
-        CreateBase(dir.path(), base().baseName);
+        CreateSchemaBase(dir.path(), base().baseName);
         OpenBase(base());
         fx = BuildFixtureBase(base(), 6, 3);
         SaveAll(base(), fx.records);

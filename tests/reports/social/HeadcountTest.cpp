@@ -153,7 +153,7 @@ protected:
         doc.setWorkFolder(dir.path());
         CInfoBase& base = doc.infoBase;
         base.baseName = QStringLiteral("fixture");
-        CreateBase(dir.path(), base.baseName);
+        CreateSchemaBase(dir.path(), base.baseName);
         OpenBase(base);
         const FixtureBase fx = BuildFixtureBase(base, 30, 11);
         base.firm.texts[FirmInfo::firmNalogovaya] = QStringLiteral("ИФНС России по г. Череповцу");
