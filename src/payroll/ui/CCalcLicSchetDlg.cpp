@@ -19,7 +19,7 @@ using namespace GridCtrl;
 
 namespace {
 
-constexpr int kDialogWidth = 730;
+constexpr int kDialogWidth = 900;
 constexpr int kGridHeight = 400;
 
 QFont AccountFont(bool bold)
@@ -44,8 +44,8 @@ CCalcLicSchetDlg::CCalcLicSchetDlg(CCommonFormView* view) : CFormChildDlg(386, v
     m_grid->Create(QRect(0, 0, kDialogWidth, kGridHeight), this, IdGrid);
     SetControl(IdGrid, m_grid);
     m_accrued = AddTotal(IdAccrued, QStringLiteral("Начислено"), 0);
-    m_deducted = AddTotal(IdDeducted, QStringLiteral("Удержано"), 246);
-    m_toPay = AddTotal(IdToPay, QStringLiteral("К выдаче"), 492);
+    m_deducted = AddTotal(IdDeducted, QStringLiteral("Удержано"), 300);
+    m_toPay = AddTotal(IdToPay, QStringLiteral("К выдаче"), 600);
     SetupGrid();
     m_modified = false;
     // The selected cell becomes the view's focused field (its field help reads it).
