@@ -177,6 +177,18 @@ TEST_F(UiDatedArchive, LeavingAndSteppingSaveFirstAndUnknownNumbersLoadNothing)
     PressKey(Qt::Key_F3);
     EXPECT_EQ(Codes(), (QStringList{"155", "600"}));
 
+    // A save the base refuses is shown and keeps the employee on the screen.
+    QSqlQuery trigger(ib::Db(base()));
+    ASSERT_TRUE(trigger.exec(QStringLiteral("CREATE TRIGGER dbo.no_dated BEFORE INSERT ON warDat "
+                                            "BEGIN SELECT RAISE(ABORT, 'dated archive refused'); END")));
+    PressKey(Qt::Key_F4);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:")));
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
+    EXPECT_EQ(Column("warDat", "kod", 1), (QStringList{"155", "600"}));
+    ASSERT_TRUE(trigger.exec(QStringLiteral("DROP TRIGGER dbo.no_dated")));
+    boxes.boxes.clear();
+
     // Leaving for another screen saves what was typed.
     TypeCell(grid, 2, 4, QStringLiteral("12.34"));
     ASSERT_NE(frame->SwitchView<CEmptyView>(), nullptr);
