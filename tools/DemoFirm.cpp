@@ -339,6 +339,32 @@ void addReversal(EmployeeRecord& rec)
     }
 }
 
+// The archive with dates: two sick-leave sheets of Ермаков, the second one
+// continuing the first into March (kept under the code of a sheet begun
+// before its month), and an unpaid leave of Носков in March.
+constexpr int DatedSickLeaveIndex = 14; // Ермаков, personnel number 115
+constexpr int UnpaidLeaveIndex = 19;    // Носков, personnel number 120
+
+void addDatedArchive(int i, WarDatBlock& block)
+{
+    auto add = [&](u16 start, u16 end, int archiveMonth, u16 kod, double sum, bool continues) {
+        WarDatEntry& e = block.entries[std::size_t(block.warDatKv++)];
+        e.start = start;
+        e.end = end;
+        e.mes = u16(archiveMonth);
+        e.god = u16(DemoYear % 100);
+        e.kod = kod;
+        e.contin = continues ? 1 : 0;
+        e.sum = sum;
+    };
+    if (i == DatedSickLeaveIndex) {
+        add(packedDate(14, 2, 2011), packedDate(25, 2, 2011), 2, 156, rub(5'832), false);
+        add(packedDate(26, 2, 2011), packedDate(4, 3, 2011), 3, 155, rub(3'402), true);
+    }
+    if (i == UnpaidLeaveIndex)
+        add(packedDate(14, 3, 2011), packedDate(18, 3, 2011), 3, 600, 0, false);
+}
+
 } // namespace
 
 // ------------------------------------------------------------------ the firm
@@ -577,6 +603,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
 
         addPermanentPayments(i, rec);
         if (i == ReversalIndex) addReversal(rec);
+        addDatedArchive(i, warDat[std::size_t(slot - 1)]);
 
         // Rates of the last twelve months (the first is the current month).
         const double rateNow = p.pay == Salary ? h.oklad : rub(p.rate);

@@ -4,8 +4,10 @@
 #include "exchange/ui/ExchangeScreens.h"
 #include "masterdata/ui/RefBooks.h"
 #include "masterdata/ui/CWorkerArchiveView.h"
+#include "masterdata/ui/CWorkerDatArchiveView.h"
 #include "masterdata/ui/CWorkerNalvichView.h"
 #include "masterdata/ui/CWorkerPostviplView.h"
+#include "payroll/ui/CCalcLicSchetView.h"
 #include "payroll/ui/CCalcPlatVedView.h"
 #include "payroll/ui/CCalcZarpView.h"
 #include "payroll/ui/RunMonthChange.h"
@@ -98,4 +100,31 @@ void RegisterScreens(CommandRegistry& registry)
         quick.quickOpen = 1;
         registry.AddCommand(quick);
     }
+
+    // The archive with dates (no quick button of its own).
+    CommandInfo datedArchive;
+    datedArchive.id = 1045;
+    datedArchive.caption = QStringLiteral("Архив с датами");
+    datedArchive.panel = 1;
+    datedArchive.makeView = [](CKalvorDoc* d) -> CCommonFormView* { return new CWorkerDatArchiveView(d); };
+    registry.AddCommand(datedArchive);
+
+    // The personal account, and its quick buttons: 10014 opens it with the
+    // employee shown last, 9999 computes him first.
+    CommandInfo account;
+    account.id = 32840;
+    account.caption = QStringLiteral("Просмотр лицевых счетов");
+    account.panel = 8;
+    account.makeView = [](CKalvorDoc* d) -> CCommonFormView* { return new CCalcLicSchetView(d); };
+    registry.AddCommand(account);
+    CommandInfo accountQuick = account;
+    accountQuick.id = 10014;
+    accountQuick.panel = -1;
+    accountQuick.quickButton = true;
+    accountQuick.quickOpen = 1;
+    registry.AddCommand(accountQuick);
+    accountQuick.id = 9999;
+    accountQuick.caption = QStringLiteral("Расчет и лицевой счет");
+    accountQuick.quickOpen = 2;
+    registry.AddCommand(accountQuick);
 }

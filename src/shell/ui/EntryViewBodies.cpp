@@ -72,6 +72,26 @@ bool LoadEmployeeForView(CCommonFormView& view, int listIndex)
     return loaded;
 }
 
+void RefusePersonnelNumber(CCommonFormView& view)
+{
+    KalvorMessageBox(QStringLiteral("Некорректный табельный номер"), MB_OK | MB_ICONERROR, QString(), &view);
+    FocusStripField(view, CTabelFilterDlg::IdTabN);
+}
+
+int ReadTypedPersonnelNumber(CCommonFormView& view, int* tabN)
+{
+    CTabelFilterDlg* strip = TabelStripOf(view);
+    int number = 0;
+    if (strip)
+        kalvor::ScanInt(strip->Field(CTabelFilterDlg::IdTabN)->text(), number);
+    if (number == 0) {
+        RefusePersonnelNumber(view);
+        return 0;
+    }
+    *tabN = number;
+    return 1;
+}
+
 void ApplySelectionBody(CCommonFormView& view)
 {
     CFormChildDlg* dlg = view.m_entryDlg;
@@ -85,8 +105,7 @@ void ApplySelectionBody(CCommonFormView& view)
     doc->LastPersonnelNumber = tabN;
     const int index = doc->infoBase.FindEmployee(int(tabN));
     if (index < 0) {
-        KalvorMessageBox(QStringLiteral("Некорректный табельный номер"), MB_OK | MB_ICONERROR, QString(), &view);
-        FocusStripField(view, CTabelFilterDlg::IdTabN);
+        RefusePersonnelNumber(view);
         return;
     }
     if (LoadEmployeeForView(view, index))

@@ -24,6 +24,16 @@ CTabelFilterDlg* TabelStripOf(const CCommonFormView& view);
 // the employee was loaded.
 bool LoadEmployeeForView(CCommonFormView& view, int listIndex);
 
+// The personnel number typed in field 1103 of the view's selection strip,
+// read as "%d" (a text that is no number reads 0). Not 0: the number goes to
+// *tabN and 1 is returned. 0: "Некорректный табельный номер", the field's text
+// selected and focused, and 0. The record card, the archive with dates, the
+// personal account and the bank-transfer view call it.
+int ReadTypedPersonnelNumber(CCommonFormView& view, int* tabN);
+// The refusal of a personnel number that cannot be shown ("Некорректный
+// табельный номер", the strip's number field selected and focused).
+void RefusePersonnelNumber(CCommonFormView& view);
+
 // Enter in the strip: the entry dialog saves (a refusal keeps the employee);
 // the personnel number typed in field 1103 is looked up and its employee
 // loaded and shown, and the entry is enabled. A number that is not in the list

@@ -1,0 +1,174 @@
+#include "payroll/ui/CCalcLicSchetDlg.h"
+
+#include "grid/FldHlpGridCtrl.h"
+#include "grid/GridCell.h"
+#include "payroll/ui/CCalcLicSchetView.h"
+#include "payroll/ui/PersonalAccount.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/EntryGrid.h"
+#include "values/RoundText.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <cmath>
+
+using namespace GridCtrl;
+
+namespace {
+
+constexpr int kDialogWidth = 900;
+constexpr int kGridHeight = 400;
+
+QFont AccountFont(bool bold)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setPointSize(10);
+    font.setBold(bold);
+    return font;
+}
+
+QString TotalText(double kopecks) { return kalvor::FormatFixed(kopecks / 100, 2); }
+
+} // namespace
+
+CCalcLicSchetDlg::CCalcLicSchetDlg(CCommonFormView* view) : CFormChildDlg(386, view)
+{
+    setObjectName(QStringLiteral("CCalcLicSchetDlg"));
+    setFixedSize(kDialogWidth, kGridHeight + 40);
+    m_grid = new CFldHlpGridCtrl(this);
+    m_grid->Create(QRect(0, 0, kDialogWidth, kGridHeight), this, IdGrid);
+    SetControl(IdGrid, m_grid);
+    m_accrued = AddTotal(IdAccrued, QStringLiteral("Начислено"), 0);
+    m_deducted = AddTotal(IdDeducted, QStringLiteral("Удержано"), 300);
+    m_toPay = AddTotal(IdToPay, QStringLiteral("К выдаче"), 600);
+    SetupGrid();
+    m_modified = false;
+    // The selected cell becomes the view's focused field (its field help reads it).
+    connect(m_grid, &CGridCtrl::gridNotify, this, [this](GridNotifyInfo* info, long* result) {
+        *result = 0;
+        if (info->hdr.code != NotifySelChanged || !View())
+            return;
+        View()->m_focusedId = IdGrid;
+        View()->m_focusedWnd = m_grid;
+        View()->m_focusedGrid = m_grid;
+        View()->m_gridRow = info->iRow;
+        View()->m_gridCol = info->iColumn;
+    });
+}
+
+QLineEdit* CCalcLicSchetDlg::AddTotal(int id, const QString& label, int x)
+{
+    auto* caption = new QLabel(label, this);
+    caption->setGeometry(x, kGridHeight + 10, 80, 24);
+    auto* field = new QLineEdit(this);
+    field->setGeometry(x + 84, kGridHeight + 8, 150, 26);
+    field->setReadOnly(true);
+    field->setAlignment(Qt::AlignRight);
+    caption->setBuddy(field);
+    SetControl(id, field);
+    return field;
+}
+
+void CCalcLicSchetDlg::SetupGrid()
+{
+    CFldHlpGridCtrl* grid = m_grid;
+    grid->SetGridBkColor(GetSysColour(ColourButtonFace));
+    SetGridDefaultMargins(grid);
+    grid->SetListMode(true);
+    grid->SetEditable(false);
+    grid->SetSingleRowSelection(true);
+    grid->SetHeaderSort(false);
+    grid->EnableTitleTips(false);
+    grid->SetTrackFocusCell(false);
+    static const QFont bold = AccountFont(true);
+    static const QFont normal = AccountFont(false);
+    for (int fixedCol = 0; fixedCol < 2; ++fixedCol) {
+        CGridDefaultCell* heading = grid->GetDefaultCell(true, fixedCol != 0);
+        heading->SetFont(&bold);
+        heading->SetTextColour(0x800040);
+        heading->SetBackColour(0xFFD79B);
+        heading->SetFormat(DT_CENTER | DT_VCENTER);
+        CGridDefaultCell* data = grid->GetDefaultCell(false, fixedCol != 0);
+        data->SetFont(&normal);
+        data->SetFormat(DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    grid->SetFixedRowCount(1);
+    grid->SetFixedColumnCount(0);
+    grid->SetColumnCount(kalvor::kPersonalAccountColumns);
+    grid->SetRowCount(1);
+    grid->SetRowHeight(0, QFontMetrics(bold).height() + 2 * 5 + 1);
+    const int width = grid->width();
+    const double shares[] = {0.35, 0.08, 0.08, 0.16, 0.08};
+    for (int col = 0; col < 5; ++col)
+        grid->SetColumnWidth(col, int(std::ceil(width * shares[col] - 0.5)));
+    grid->SetColumnWidth(5, 5);
+    grid->ExpandLastColumn();
+    const QStringList titles = {QStringLiteral("Вид начисления/удержания"), QStringLiteral("Код"),
+                                QStringLiteral("Месяц"), QStringLiteral("Сумма"), QStringLiteral("Дни"),
+                                QStringLiteral("Часы")};
+    for (int col = 0; col < titles.size(); ++col) {
+        grid->SetItemText(0, col, titles[col]);
+        grid->SetModified(0, col);
+    }
+}
+
+void CCalcLicSchetDlg::LoadRecord(quint32 slot)
+{
+    CFormChildDlg::LoadRecord(slot);
+    if (slot == 0)
+        return;
+    CKalvorDoc* doc = View()->Document();
+    const auto& base = doc->infoBase;
+    if (auto* view = qobject_cast<CCalcLicSchetView*>(View()))
+        view->SetTitle(QStringLiteral("Лицевой счет [%1]").arg(base.shortNames[std::size_t(slot - 1)]));
+    m_grid->SetRedraw(false);
+    m_grid->DeleteNonFixedRows();
+    for (const auto& row : base.current.rows) {
+        if (row.isEmpty())
+            continue;
+        const int index = m_grid->InsertRow(QString());
+        m_grid->SetRowHeight(index, m_grid->GetRowHeight(0));
+        const QStringList texts = kalvor::PersonalAccountRowTexts(row, *doc);
+        for (int col = 0; col < kalvor::kPersonalAccountColumns; ++col) {
+            m_grid->SetItemText(index, col, texts[col]);
+            if (kalvor::IsPersonalAccountDeduction(row))
+                m_grid->SetItemFgColour(index, col, kalvor::kPersonalAccountDeductionColour);
+            m_grid->SetModified(index, col);
+        }
+    }
+    const kalvor::PersonalAccountTotals totals = kalvor::PersonalAccountTotalsOf(base.current.rows);
+    m_accrued->setText(TotalText(totals.accrued));
+    m_deducted->setText(TotalText(totals.deducted));
+    m_toPay->setText(TotalText(totals.toPay()));
+    m_grid->SetColumnWidth(5, 5);
+    m_grid->ExpandLastColumn();
+    m_grid->SetRedraw(true, true);
+    m_grid->Refresh();
+}
+
+QString CCalcLicSchetDlg::AccruedText() const { return m_accrued->text(); }
+QString CCalcLicSchetDlg::DeductedText() const { return m_deducted->text(); }
+QString CCalcLicSchetDlg::ToPayText() const { return m_toPay->text(); }
+
+void CCalcLicSchetDlg::OnCancel()
+{
+    SaveRecord();
+    m_grid->DeleteNonFixedRows();
+    m_grid->Refresh();
+    if (auto* strip = View() ? qobject_cast<CTabelFilterDlg*>(View()->m_strip.data()) : nullptr)
+        strip->Field(CTabelFilterDlg::IdTabN)->setFocus();
+}
+
+void CCalcLicSchetDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        OnCancel();
+        return;
+    }
+    CFormChildDlg::keyPressEvent(event);
+}

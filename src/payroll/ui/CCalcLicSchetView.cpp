@@ -1,0 +1,173 @@
+#include "payroll/ui/CCalcLicSchetView.h"
+
+#include "grid/FldHlpGridCtrl.h"
+#include "infobase/InfoBaseDb.h"
+#include "infobase/SwapFile.h"
+#include "payroll/ui/CCalcLicSchetDlg.h"
+#include "payroll/ui/PersonalAccount.h"
+#include "platform/Db.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/EntryViewBodies.h"
+#include "shell/ui/KalvorMessageBox.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace ib = kalvor::infobase;
+
+namespace {
+
+constexpr int kCalcScreenCode = 8;
+constexpr int kOpenAndRecompute = 2;
+constexpr int kListByName = 2;
+
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+CCalcLicSchetView::CCalcLicSchetView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(385, doc, parent)
+{
+    setObjectName(QStringLiteral("CCalcLicSchetView"));
+}
+
+void CCalcLicSchetView::OnInitialUpdate()
+{
+    CKalvorDoc* doc = Document();
+    doc->LastEntryScreen = kCalcScreenCode;
+    auto* layout = new QVBoxLayout(this);
+    m_filter = new CTabelFilterDlg(kCalcScreenCode, 2, this);
+    m_strip = m_filter;
+    layout->addWidget(m_filter);
+    m_title = new QGroupBox(QStringLiteral("Лицевой счет"), this);
+    SetControl(IdTitle, m_title);
+    auto* titleLayout = new QVBoxLayout(m_title);
+    titleLayout->setContentsMargins(25, 25, 25, 25);
+    m_dlg = new CCalcLicSchetDlg(this);
+    m_entryDlg = m_dlg;
+    titleLayout->addWidget(m_dlg);
+    layout->addWidget(m_title);
+    layout->addStretch(1);
+    m_title->show();
+    m_dlg->show();
+    m_filter->show();
+    m_filter->Field(CTabelFilterDlg::IdTabN)->setFocus();
+
+    if (doc->LastPersonnelNumber == 0 || doc->OpenWithLastEmployee == 0)
+        return;
+    const int tabN = int(doc->LastPersonnelNumber);
+    const bool recompute = doc->OpenWithLastEmployee == kOpenAndRecompute;
+    doc->OpenWithLastEmployee = 0;
+    const int index = doc->infoBase.FindEmployee(tabN);
+    if (index < 0)
+        return;
+    if (recompute)
+        Recompute(tabN);
+    m_tabN = unsigned(tabN);
+    m_filter->SetPersonnelNumber(unsigned(tabN));
+    const int slot = doc->infoBase.list[std::size_t(index)].slot;
+    try {
+        WaitCursor wait;
+        ib::LoadEmployee(doc->infoBase, slot);
+    } catch (const kalvor::db::DbError& error) {
+        ShowComError(error);
+        return;
+    }
+    m_dlg->LoadRecord(quint32(slot));
+    EnableEntry(true);
+}
+
+void CCalcLicSchetView::Recompute(int tabN)
+{
+    int result = 0;
+    try {
+        WaitCursor wait;
+        result = kalvor::RecomputeEmployee(*Document(), tabN);
+    } catch (const kalvor::db::DbError& error) {
+        ShowComError(error);
+        return;
+    } catch (const ib::InfoBaseError& error) {
+        KalvorMessageBox(error.message(), MB_OK | MB_ICONERROR, QString(), this);
+        return;
+    }
+    if (result < 0)
+        KalvorMessageBox(kalvor::CalcErrorText(result), MB_OK | MB_ICONWARNING, QString(), this);
+}
+
+bool CCalcLicSchetView::ShowStoredRows(int listIndex)
+{
+    CKalvorDoc* doc = Document();
+    const ib::EmployeeListEntry entry = doc->infoBase.list[std::size_t(listIndex)];
+    try {
+        WaitCursor wait;
+        ib::LoadProizvZarpByMass(doc->infoBase, entry.slot, kListByName);
+    } catch (const kalvor::db::DbError& error) {
+        ShowComError(error);
+        return false;
+    }
+    m_tabN = entry.tabN();
+    doc->LastPersonnelNumber = entry.tabN();
+    m_filter->SetPersonnelNumber(entry.tabN());
+    m_dlg->LoadRecord(entry.slot);
+    return true;
+}
+
+void CCalcLicSchetView::StepTo(int step)
+{
+    if (m_tabN == 0)
+        return;
+    const ib::CInfoBase& base = Document()->infoBase;
+    const int index = base.FindEmployee(int(m_tabN));
+    if (index < 0)
+        return;
+    const int next = index + step;
+    if (next < 0 || next >= base.employeeCount())
+        return;
+    ShowStoredRows(next);
+}
+
+void CCalcLicSchetView::ApplySelection()
+{
+    if (!m_dlg->SaveRecord())
+        return;
+    int tabN = 0;
+    if (!ReadTypedPersonnelNumber(*this, &tabN))
+        return;
+    CKalvorDoc* doc = Document();
+    doc->LastPersonnelNumber = quint32(tabN);
+    const int index = doc->infoBase.FindEmployee(tabN);
+    if (index < 0) {
+        RefusePersonnelNumber(*this);
+        return;
+    }
+    if (ShowStoredRows(index))
+        EnableEntry(true);
+}
+
+void CCalcLicSchetView::EnableEntry(bool enable)
+{
+    if (!m_dlg)
+        return;
+    m_dlg->setEnabled(enable);
+    if (enable)
+        m_dlg->Grid()->setFocus();
+}
+
+void CCalcLicSchetView::ShowFormHelp()
+{
+    if (m_filter && m_focusedWnd && m_filter->isAncestorOf(m_focusedWnd))
+        m_filter->ShowFieldPickList();
+}
+
+QString CCalcLicSchetView::Title() const { return m_title ? m_title->title() : QString(); }
+
+void CCalcLicSchetView::SetTitle(const QString& text)
+{
+    if (m_title)
+        m_title->setTitle(text);
+}

@@ -1,0 +1,87 @@
+#include "payroll/ui/PersonalAccount.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "payroll/CalcEmployeeMonth.h"
+#include "payroll/PayKinds.h"
+#include "platform/Db.h"
+#include "values/Values.h"
+
+#include <memory>
+
+namespace kalvor {
+
+using namespace infobase;
+
+namespace {
+
+constexpr int kDeductionFrom = 700;
+constexpr int kDeductionCountedTo = 939;
+constexpr int kNotDeductedFrom = 865;
+constexpr int kNotDeductedTo = 890;
+
+QString NumberOrEmpty(int value) { return value == 0 ? QString() : QString::number(value); }
+
+// Closes the swap work file however the recompute ends.
+struct SwapCloser {
+    CInfoBase& base;
+    ~SwapCloser() { base.CloseSwapFile(); }
+};
+
+} // namespace
+
+QStringList PersonalAccountRowTexts(const AccrualRow& row, const PayrollDoc& doc)
+{
+    const PayKind* kind = PayKindOf(doc, row.kod);
+    const bool noHours = row.hr == 0 && row.min == 0;
+    return {kind ? kind->name : QString(),
+            NumberOrEmpty(row.kod),
+            NumberOrEmpty(row.mes),
+            row.kod == kCodeUnpaid ? QString() : FormatMoney(row.sum),
+            NumberOrEmpty(row.dn),
+            noHours ? QString() : QStringLiteral("%1,%2").arg(int(row.hr)).arg(int(row.min))};
+}
+
+PersonalAccountTotals PersonalAccountTotalsOf(const std::array<AccrualRow, 66>& rows)
+{
+    PersonalAccountTotals totals;
+    for (const AccrualRow& row : rows) {
+        if (row.kod < kDeductionFrom) {
+            if (row.kod != kCodeUnpaid)
+                totals.accrued += row.sum;
+        } else if (row.kod <= kDeductionCountedTo && (row.kod < kNotDeductedFrom || row.kod > kNotDeductedTo)) {
+            totals.deducted += row.sum;
+        }
+    }
+    return totals;
+}
+
+int RecomputeEmployee(PayrollDoc& doc, int tabN)
+{
+    CInfoBase& base = doc.infoBase;
+    const int index = base.FindEmployee(tabN);
+    if (index < 0)
+        return kCalcBadEmployee;
+    SwapCloser closer{base};
+    Selection selection;
+    selection.tabN = tabN;
+    SelectAllToSwap(base, selection);
+    base.OpenSwapFile();
+
+    doc.VacationCalcKind = 0;
+    doc.thirdFlag = 0;
+    auto work = std::make_unique<CalcWorkBuffer>();
+    // The employee's rows, his status word and the amounts to pay go into the
+    // base together or not at all.
+    db::Transaction transaction(Db(base));
+    const int result = CalcEmployeeMonth(doc, doc.resultBuffer.data(), index, work.get(), CalcStore);
+    if (result < 0) {
+        const int slot = base.list[std::size_t(index)].slot;
+        base.attributes[std::size_t(slot - 1)].err = u16(-result);
+    }
+    SaveComp(base);
+    SaveAvZar1(base);
+    transaction.commit();
+    return result;
+}
+
+} // namespace kalvor

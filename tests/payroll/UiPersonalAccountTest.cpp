@@ -1,0 +1,257 @@
+// The personal account over a fixture base stored in a base file, driven by
+// keys: the stored rows of a typed personnel number with their colours and
+// totals, F3/F4 at both ends of the list, typed numbers that are no number or
+// not in the list, Esc; the quick command 9999 recomputing one employee and
+// showing exactly the rows the engine stored, and an employee the engine
+// refuses: its message, its status word, and the rows that were stored.
+#include "payroll/ui/CCalcLicSchetDlg.h"
+#include "payroll/ui/CCalcLicSchetView.h"
+#include "payroll/ui/PersonalAccount.h"
+
+#include "grid/FldHlpGridCtrl.h"
+#include "grid/GridCell.h"
+#include "infobase/InfoBaseDb.h"
+#include "payroll/FixtureBaseFile.h"
+#include "shell/UiTestSupport.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/CommandRegistry.h"
+#include "support/TestFixture.h"
+#include "values/RoundText.h"
+#include "values/Values.h"
+
+#include <QLineEdit>
+#include <QSqlQuery>
+
+#include <gtest/gtest.h>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+
+namespace {
+
+constexpr int kEmployees = 12;
+constexpr int kRefused = 3; // list index of the employee without a payment system
+
+class UiPersonalAccount : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        doc.setWorkFolder(dir.path() + QLatin1Char('/'));
+        base().baseName = QStringLiteral("account");
+        CreateBase(dir.path(), base().baseName);
+        OpenBase(base());
+        fx = BuildFixtureBase(base(), kEmployees, 7);
+        BuildFixtureRefFiles(doc.refFiles);
+        payrolltest::AddFixtureContributionTables(doc);
+        base().attributes[std::size_t(base().list[kRefused].slot - 1)].sistOpl = 0;
+        payrolltest::SaveFixtureToBase(base(), fx);
+        LoadAll(base());
+
+        // The frame's command and its two quick buttons.
+        CommandInfo account;
+        account.id = 32840;
+        account.caption = QStringLiteral("Просмотр лицевых счетов");
+        account.needsBase = false; // the fixture base is open without the shell's base service
+        account.makeView = [](CKalvorDoc* d) -> CCommonFormView* { return new CCalcLicSchetView(d); };
+        registry.AddCommand(account);
+        account.id = 10014;
+        account.quickOpen = 1;
+        registry.AddCommand(account);
+        account.id = 9999;
+        account.quickOpen = 2;
+        registry.AddCommand(account);
+        frame = std::make_unique<CMainFrame>(&doc, &registry);
+        frame->resize(1100, 720);
+        ASSERT_TRUE(ShowActive(frame.get()));
+    }
+    void TearDown() override
+    {
+        frame.reset();
+        CloseBase(base());
+    }
+
+    CInfoBase& base() { return doc.infoBase; }
+    int tabN(int listIndex) const { return doc.infoBase.list[std::size_t(listIndex)].tabN(); }
+    int slot(int listIndex) const { return doc.infoBase.list[std::size_t(listIndex)].slot; }
+
+    CCalcLicSchetView* Open(int command)
+    {
+        EXPECT_TRUE(frame->RunCommand(command));
+        Settle();
+        return qobject_cast<CCalcLicSchetView*>(frame->CurrentView());
+    }
+    void Type(QWidget* w, const QString& text, Qt::Key end = Qt::Key_Return)
+    {
+        w->setFocus();
+        if (auto* edit = qobject_cast<QLineEdit*>(w))
+            edit->selectAll();
+        TypeText(w, text);
+        QTest::keyClick(w, end);
+        Settle();
+    }
+    static void PressFrameKey(Qt::Key key)
+    {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        Settle();
+    }
+    // Code and sum cells of every row shown.
+    static QStringList Shown(CCalcLicSchetDlg* dlg)
+    {
+        QStringList rows;
+        for (int row = 1; row < dlg->Grid()->GetRowCount(); ++row)
+            rows << dlg->Grid()->GetItemText(row, 1) + QLatin1Char(' ') + dlg->Grid()->GetItemText(row, 3);
+        return rows;
+    }
+    QStringList Expected(const std::array<AccrualRow, 66>& rows) const
+    {
+        QStringList out;
+        for (const AccrualRow& r : rows)
+            if (!r.isEmpty())
+                out << PersonalAccountRowTexts(r, doc).value(1) + QLatin1Char(' ') +
+                           PersonalAccountRowTexts(r, doc).value(3);
+        return out;
+    }
+    // The rows of the slot as the base holds them now.
+    std::array<AccrualRow, 66> StoredRows(int listIndex)
+    {
+        PayrollDoc other;
+        other.setWorkFolder(base().workFolder);
+        other.infoBase.baseName = base().baseName;
+        OpenBase(other.infoBase);
+        LoadProizvZarp(other.infoBase, slot(listIndex));
+        const auto rows = other.infoBase.current.rows;
+        return rows;
+    }
+    QTemporaryDir dir;
+    CKalvorDoc doc;
+    FixtureBase fx;
+    CommandRegistry registry;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+} // namespace
+
+TEST_F(UiPersonalAccount, StepsThroughStoredRowsAndRefusesUnknownNumbers)
+{
+    MessageRecorder boxes;
+    CCalcLicSchetView* view = Open(32840);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(doc.LastEntryScreen, 8u);
+    CCalcLicSchetDlg* dlg = view->Dlg();
+    QLineEdit* number = view->Strip()->Field(CTabelFilterDlg::IdTabN);
+    EXPECT_EQ(dlg->AccruedText(), QString());
+
+    Type(number, QString::number(tabN(0)));
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(0)));
+    EXPECT_EQ(view->Title(), QStringLiteral("Лицевой счет [%1]").arg(base().shortNames[std::size_t(slot(0) - 1)]));
+    const auto& rows0 = fx.records[std::size_t(slot(0) - 1)].rows;
+    ASSERT_FALSE(Expected(rows0).isEmpty());
+    EXPECT_EQ(Shown(dlg), Expected(rows0));
+    const PersonalAccountTotals totals = PersonalAccountTotalsOf(rows0);
+    EXPECT_EQ(dlg->AccruedText(), FormatFixed(totals.accrued / 100, 2));
+    EXPECT_EQ(dlg->DeductedText(), FormatFixed(totals.deducted / 100, 2));
+    EXPECT_EQ(dlg->ToPayText(), FormatFixed(totals.toPay() / 100, 2));
+    for (int row = 1; row < dlg->Grid()->GetRowCount(); ++row) {
+        const bool deduction = dlg->Grid()->GetItemText(row, 1).toInt() >= 700;
+        EXPECT_EQ(dlg->Grid()->GetCell(row, 5)->GetTextColour(),
+                  deduction ? kPersonalAccountDeductionColour : GridCtrl::DefaultColour);
+    }
+
+    // F3 on the first employee does nothing; F4 shows the next one's stored rows.
+    PressFrameKey(Qt::Key_F3);
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(0)));
+    PressFrameKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
+    EXPECT_EQ(doc.LastPersonnelNumber, unsigned(tabN(1)));
+    EXPECT_EQ(number->text(), QString::number(tabN(1)));
+    EXPECT_EQ(Shown(dlg), Expected(fx.records[std::size_t(slot(1) - 1)].rows));
+
+    // On the last employee F4 does nothing; F3 goes back one.
+    const int last = base().employeeCount() - 1;
+    Type(number, QString::number(tabN(last)));
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(last)));
+    PressFrameKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(last)));
+    PressFrameKey(Qt::Key_F3);
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(last - 1)));
+    const QStringList before = Shown(dlg);
+    EXPECT_TRUE(boxes.boxes.empty());
+
+    // A text that is no number, and a number that is not in the list: refused,
+    // the field's text selected, nothing loaded.
+    for (const QString& typed : {QStringLiteral("абв"), QStringLiteral("0"), QStringLiteral("9999")}) {
+        boxes.boxes.clear();
+        Type(number, typed);
+        ASSERT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректный табельный номер")}) << typed.toStdString();
+        EXPECT_TRUE(number->hasFocus());
+        EXPECT_EQ(number->selectedText(), typed);
+        EXPECT_EQ(view->m_tabN, unsigned(tabN(last - 1)));
+        EXPECT_EQ(Shown(dlg), before);
+    }
+
+    // Esc in the grid empties it and goes back to the strip.
+    Type(number, QString::number(tabN(0)));
+    ASSERT_TRUE(dlg->Grid()->hasFocus());
+    QTest::keyClick(dlg->Grid(), Qt::Key_Escape);
+    EXPECT_EQ(dlg->Grid()->GetRowCount(), 1);
+    EXPECT_TRUE(number->hasFocus());
+}
+
+TEST_F(UiPersonalAccount, QuickCommand9999RecomputesOneEmployeeAndShowsWhatWasStored)
+{
+    MessageRecorder boxes;
+    const int index = 2;
+    const auto before = StoredRows(index);
+    const auto otherBefore = StoredRows(index + 1);
+
+    doc.LastPersonnelNumber = unsigned(tabN(index));
+    CCalcLicSchetView* view = Open(9999);
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(doc.OpenWithLastEmployee, 0);
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(index)));
+    EXPECT_EQ(view->Strip()->Field(CTabelFilterDlg::IdTabN)->text(), QString::number(tabN(index)));
+    // The engine's rows (tax, contributions, payout) are stored, and shown as stored.
+    const auto stored = StoredRows(index);
+    ASSERT_NE(Expected(stored), Expected(before));
+    EXPECT_EQ(Shown(view->Dlg()), Expected(stored));
+    const PersonalAccountTotals totals = PersonalAccountTotalsOf(stored);
+    EXPECT_EQ(view->Dlg()->ToPayText(), FormatFixed(totals.toPay() / 100, 2));
+    EXPECT_FALSE(base().swap.isOpen());
+    EXPECT_EQ(StoredRows(index + 1), otherBefore); // nobody else is computed
+
+    // 10014 opens on the employee shown last without computing him.
+    QSqlQuery trigger(Db(base()));
+    ASSERT_TRUE(trigger.exec(QStringLiteral("CREATE TRIGGER dbo.no_rows BEFORE DELETE ON zarp "
+                                            "BEGIN SELECT RAISE(ABORT, 'rows written'); END")));
+    PressFrameKey(Qt::Key_F4);
+    CCalcLicSchetView* again = Open(10014);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->m_tabN, unsigned(tabN(index + 1)));
+    EXPECT_EQ(Shown(again->Dlg()), Expected(otherBefore));
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(UiPersonalAccount, AnEmployeeTheEngineRefusesShowsItsMessageAndKeepsItsCode)
+{
+    MessageRecorder boxes;
+    const auto stored = StoredRows(kRefused);
+    doc.LastPersonnelNumber = unsigned(tabN(kRefused));
+    CCalcLicSchetView* view = Open(9999);
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, CalcErrorText(-1));
+    EXPECT_EQ(boxes.boxes[0].flags, MB_OK | MB_ICONWARNING);
+    EXPECT_EQ(base().attributes[std::size_t(slot(kRefused) - 1)].err, 1);
+    QSqlQuery q(Db(base()));
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT err FROM dbo.comp WHERE num = %1").arg(slot(kRefused))));
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toInt(), 1);
+    // The rows shown are those the base holds, unchanged.
+    EXPECT_EQ(StoredRows(kRefused), stored);
+    EXPECT_EQ(Shown(view->Dlg()), Expected(stored));
+    EXPECT_FALSE(base().swap.isOpen());
+}
