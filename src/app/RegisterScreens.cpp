@@ -2,6 +2,7 @@
 
 #include "exchange/ui/ExchangeScreens.h"
 #include "masterdata/ui/RefBooks.h"
+#include "masterdata/ui/RefBookTables.h"
 #include "masterdata/ui/CWorkerArchiveView.h"
 #include "masterdata/ui/CWorkerNalvichView.h"
 #include "masterdata/ui/CWorkerPostviplView.h"
@@ -49,6 +50,8 @@ void RegisterScreens(CommandRegistry& registry)
     RegisterExchangeScreens(registry);
     // The reference books of pay kinds and work schedules (working panel 0).
     RegisterPayKindAndScheduleBooks(registry);
+    // The reference books kept as tables and the legal entities (working panel 0).
+    RegisterReferenceBookTables(registry);
     // The pay sheet of the amounts to pay that the calculation stored.
     CommandInfo paySheet;
     paySheet.id = 32842;
