@@ -13,9 +13,12 @@
 #include "masterdata/ui/CRefNalogView.h"
 #include "masterdata/ui/CRefStagView.h"
 #include "masterdata/ui/CRefUrlicView.h"
+#include "shell/ui/FieldHelp.h"
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlQuery>
+#include <QTableWidget>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -191,6 +194,8 @@ TEST_F(UiRefTables, ABandChangedInTheTaxBookAndPeriodsThatStay)
     EXPECT_EQ(view->Field(1, CRefNalogView::FirstMonth)->text(), QStringLiteral("1"));
     EXPECT_EQ(view->Field(1, CRefNalogView::FirstYear)->text(), QStringLiteral("11"));
     EXPECT_EQ(view->BandGrid(0)->GetItemText(1, 2), QStringLiteral("13.00"));
+    TypeInto(view->NumberField(), QStringLiteral("17"));
+    QTest::keyClick(view->NumberField(), Qt::Key_Return);
     SaveShot(view, QStringLiteral("ref-nalog.png"));
     Leave(view->BandGrid(0));
     EXPECT_EQ(FileBytes(QStringLiteral("nalog")), shipped);
@@ -252,4 +257,82 @@ TEST_F(UiRefTables, ARecipientChangedIsWrittenOnceAndAVisitWritesNothing)
     ASSERT_TRUE(files.ReadBank());
     EXPECT_EQ(files.bank[1].kpp, QStringLiteral("352501999"));
     EXPECT_EQ(files.bank[0], doc.refFiles.bank[0]);
+}
+
+TEST_F(UiRefTables, RefusedSavesAreShownAndTheBooksStayInMemory)
+{
+    // The base refuses the rules: the error is shown, the rules stay in memory.
+    QSqlQuery trigger(Db(base()));
+    ASSERT_TRUE(trigger.exec(QStringLiteral("CREATE TRIGGER dbo.no_stag BEFORE INSERT ON stag "
+                                            "BEGIN SELECT RAISE(ABORT, 'rules refused'); END")));
+    auto* stag = Open<CRefStagView>(1037);
+    ASSERT_TRUE(stag);
+    QTest::mouseClick(stag->control(CRefStagView::IdAdd), Qt::LeftButton);
+    TypeCell(stag->Grid(), stag->Grid()->GetRowCount() - 1, 0, QStringLiteral("77"));
+    Leave(stag->Grid());
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes[0].text.contains(QStringLiteral("rules refused")));
+    EXPECT_EQ(base().firm.stag[0].kod, 77);
+    auto stored = Stored();
+    LoadFirm(*stored);
+    EXPECT_EQ(stored->firm.stag[0].kod, 0);
+
+    // A toggled mask refused: the next visit owes the save and makes it.
+    ASSERT_TRUE(trigger.exec(QStringLiteral("CREATE TRIGGER dbo.no_mask BEFORE INSERT ON mask "
+                                            "BEGIN SELECT RAISE(ABORT, 'masks refused'); END")));
+    auto* masks = Open<CRefMasksView>(1036);
+    masks->Grid()->SetFocusCell(1, 0);
+    masks->ToggleFocusedKind();
+    const int code = base().payKinds[0].kod;
+    const u8 toggled = base().firm.masks[0][std::size_t(code)];
+    Leave(masks->Grid());
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_TRUE(boxes.boxes[1].text.contains(QStringLiteral("masks refused")));
+    ASSERT_TRUE(trigger.exec(QStringLiteral("DROP TRIGGER dbo.no_mask")));
+    ASSERT_TRUE(trigger.exec(QStringLiteral("DROP TRIGGER dbo.no_stag")));
+    masks = Open<CRefMasksView>(1036);
+    EXPECT_TRUE(masks->Changed());
+    Leave(masks->Grid());
+    stored = Stored();
+    LoadFirm(*stored);
+    EXPECT_EQ(stored->firm.masks[0][std::size_t(code)], toggled);
+    EXPECT_EQ(stored->firm.stag[0].kod, 77);
+
+    // The profession file cannot be written: its message, the old file stays,
+    // the new profession stays in memory.
+    const QByteArray shipped = FileBytes(QStringLiteral("profi"));
+    const int count = doc.refFiles.profiCount;
+    doc.refFiles.setFolder(folder + QStringLiteral("gone/"));
+    auto* professions = Open<CRefGridBookView>(1035);
+    const int row = professions->Grid()->GetRowCount();
+    QTest::mouseClick(professions->control(CRefGridBookView::IdAdd), Qt::LeftButton);
+    TypeCell(professions->Grid(), row, 0, QStringLiteral("18"));
+    Leave(professions->Grid());
+    ASSERT_EQ(boxes.boxes.size(), 3u);
+    EXPECT_TRUE(boxes.boxes[2].text.startsWith(QStringLiteral("Ошибка записи в файл")));
+    EXPECT_EQ(doc.refFiles.profiCount, count + 1);
+    EXPECT_EQ(FileBytes(QStringLiteral("profi")), shipped);
+    doc.refFiles.setFolder(folder);
+}
+
+TEST_F(UiRefTables, HelpListsOfTheContributionsAndTheRecipients)
+{
+    auto* sbor = Open<CRefGridBookView>(1038);
+    ASSERT_TRUE(sbor);
+    sbor->Grid()->setFocus();
+    sbor->Grid()->SetFocusCell(1, 3);
+    Settle();
+    QTest::keyClick(sbor->Grid(), Qt::Key_F1);
+    ASSERT_TRUE(sbor->HelpList());
+    EXPECT_EQ(sbor->HelpList()->table()->rowCount(), 17);
+    sbor->HelpList()->close();
+    ASSERT_TRUE(ShowActive(frame.get())); // the closed list gives the activation back
+
+    auto* urlic = Open<CRefUrlicView>(1031);
+    ASSERT_TRUE(urlic);
+    urlic->NumberField()->setFocus();
+    Settle();
+    QTest::keyClick(urlic->NumberField(), Qt::Key_F1);
+    ASSERT_TRUE(urlic->HelpList());
+    EXPECT_EQ(urlic->HelpList()->table()->rowCount(), 148);
 }

@@ -108,8 +108,11 @@ QWidget* CRefNalogView::CreateVariantBox(int variant)
                               QStringLiteral("Процент\nот остатка")}, {0.36, 0.32});
     for (int band = 0; band < kTaxBandCount; ++band)
         AppendBookRow(grid, QStringList());
+    // The ten bands and no more.
+    grid->setFixedHeight(int(grid->GetVirtualHeight()) + 2 * grid->frameWidth());
     ConnectBookGridFocus(this, grid);
-    boxLayout->addWidget(grid, 1);
+    boxLayout->addWidget(grid);
+    boxLayout->addStretch(1);
     m_grids[std::size_t(variant)] = grid;
     return box;
 }
