@@ -2,7 +2,11 @@
 
 #include "grid/FldHlpGridCtrl.h"
 #include "grid/GridCell.h"
+#include "infobase/InfoBaseDb.h"
 #include "shell/ui/CCommonFormView.h"
+#include "shell/ui/KalvorMessageBox.h"
+
+#include <QApplication>
 
 #include <QFont>
 #include <QFontMetrics>
@@ -171,4 +175,26 @@ void ConnectBookGridFocus(CCommonFormView* view, CGridCtrl* grid)
         if (info->hdr.code == NotifySelChanged)
             RecordFocus(view, grid, info->iRow, info->iColumn);
     });
+}
+
+BookWaitCursor::BookWaitCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+BookWaitCursor::~BookWaitCursor()
+{
+    QApplication::restoreOverrideCursor();
+}
+
+bool SaveFirmRecord(kalvor::infobase::CInfoBase& base)
+{
+    BookWaitCursor wait;
+    try {
+        kalvor::infobase::SaveFirm(base);
+        return true;
+    } catch (const kalvor::db::DbError& error) {
+        ShowComError(error);
+        return false;
+    }
 }

@@ -8,6 +8,9 @@
 
 #include <vector>
 
+namespace kalvor::infobase {
+class CInfoBase;
+}
 class CCommonFormView;
 class CFldHlpGridCtrl;
 class CGridCtrl;
@@ -37,3 +40,15 @@ void DeleteSelectedBookRow(CGridCtrl* grid);
 // The view's record of the grid's focused cell (the selection-change
 // notification), used by the help.
 void ConnectBookGridFocus(CCommonFormView* view, CGridCtrl* grid);
+
+// The wait cursor while a book is written.
+class BookWaitCursor {
+public:
+    BookWaitCursor();
+    ~BookWaitCursor();
+    BookWaitCursor(const BookWaitCursor&) = delete;
+    BookWaitCursor& operator=(const BookWaitCursor&) = delete;
+};
+// Writes the firm record (rules, masks) under the wait cursor; false after a
+// database error, which is shown.
+bool SaveFirmRecord(kalvor::infobase::CInfoBase& base);

@@ -8,7 +8,6 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -18,11 +17,6 @@
 using namespace kalvor::masterdata;
 
 namespace {
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 QStringList ContributionChoiceLines()
 {
@@ -120,7 +114,7 @@ bool CRefGridBookView::SaveBook()
 {
     CKalvorDoc* doc = Document();
     StoreGridBookRows(m_book, BookGridRows(m_grid), *doc);
-    WaitCursor wait;
+    BookWaitCursor wait;
     try {
         WriteGridBook(m_book, *doc);
         return true;

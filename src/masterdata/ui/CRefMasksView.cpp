@@ -1,15 +1,13 @@
 #include "masterdata/ui/CRefMasksView.h"
 
 #include "grid/FldHlpGridCtrl.h"
-#include "infobase/InfoBaseDb.h"
+#include "infobase/InfoBase.h"
 #include "masterdata/GridBooks.h"
 #include "masterdata/UnsavedBooks.h"
 #include "masterdata/ui/BookGrid.h"
 #include "masterdata/ui/RefBooks.h"
 #include "shell/ui/CKalvorDoc.h"
-#include "shell/ui/KalvorMessageBox.h"
 
-#include <QApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -25,11 +23,6 @@ constexpr COLORREF kInMaskText = MakeColour(240, 100, 0);
 constexpr COLORREF kInMaskBack = MakeColour(255, 255, 180);
 constexpr COLORREF kOtherText = MakeColour(0, 0, 0);
 constexpr COLORREF kOtherBack = MakeColour(255, 255, 255);
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 
@@ -171,14 +164,10 @@ bool CRefMasksView::SaveMasks()
     if (!m_changed)
         return true;
     auto& base = Document()->infoBase;
-    WaitCursor wait;
-    try {
-        kalvor::infobase::SaveFirm(base);
-        m_changed = false;
-        return true;
-    } catch (const kalvor::db::DbError& error) {
-        ShowComError(error);
+    if (!SaveFirmRecord(base)) {
         RememberUnsavedBook(base, RefBook::Masks);
         return false;
     }
+    m_changed = false;
+    return true;
 }

@@ -2,14 +2,12 @@
 
 #include "grid/FldHlpGridCtrl.h"
 #include "grid/GridCell.h"
-#include "infobase/InfoBaseDb.h"
+#include "infobase/InfoBase.h"
 #include "masterdata/SeniorityBook.h"
 #include "masterdata/ui/BookGrid.h"
 #include "masterdata/ui/RefBooks.h"
 #include "shell/ui/CKalvorDoc.h"
-#include "shell/ui/KalvorMessageBox.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -45,11 +43,6 @@ QStringList KakLines()
     return {QStringLiteral("0|Это доплата, выраженная в рублях"),
             QStringLiteral("1|Это процент, корректирующий начисленные в других режимах суммы")};
 }
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 
@@ -163,14 +156,7 @@ bool CRefStagView::SaveRules()
 {
     auto& base = Document()->infoBase;
     base.firm.stag = BuildSeniorityRules(BookGridRows(m_grid));
-    WaitCursor wait;
-    try {
-        kalvor::infobase::SaveFirm(base);
-        return true;
-    } catch (const kalvor::db::DbError& error) {
-        ShowComError(error);
-        return false;
-    }
+    return SaveFirmRecord(base);
 }
 
 void CRefStagView::ShowFormHelp()
