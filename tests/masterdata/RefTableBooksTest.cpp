@@ -105,6 +105,15 @@ TEST(GridBooks, CodeBooksDropRowsWithoutACodeSortAndCutNames)
     EXPECT_EQ(doc.refFiles.post[0].salary, 123'457);
     EXPECT_EQ(GridBookRows(GridBook::Positions, doc)[1], Row({"7", "Инженер", "1500.00"}));
 
+    // 130 rows typed: the book holds 128.
+    std::vector<QStringList> many;
+    for (int code = 130; code > 0; --code)
+        many.push_back({QString::number(code), QStringLiteral("Профессия %1").arg(code)});
+    StoreGridBookRows(GridBook::Professions, many, doc);
+    EXPECT_EQ(doc.refFiles.profiCount, ib::CRefFiles::BookCapacity);
+    EXPECT_EQ(doc.refFiles.profi[0].code, 3);
+    EXPECT_EQ(doc.refFiles.profi[127].code, 130);
+
     StoreGridBookRows(GridBook::Ranks, {Row({"2", "Старший лейтенант юстиции", "100"})}, doc);
     EXPECT_EQ(doc.refFiles.title[0].name, QStringLiteral("Старший лейтенант")); // 17 bytes
 

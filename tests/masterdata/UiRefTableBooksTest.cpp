@@ -153,6 +153,14 @@ TEST_F(UiRefTables, AToggledMaskIsSavedAndAVisitWithoutAToggleIsNot)
     QTest::keyClick(view->Grid(), Qt::Key_F2);
     EXPECT_EQ(view->Grid()->GetFocusCell().row, 2);
     EXPECT_TRUE(view->Changed());
+    // Kinds of the mask in orange on light yellow, the others black on white.
+    const auto colours = [&](int row) {
+        const CGridCellBase* cell = view->Grid()->GetCell(row, 1);
+        return std::pair{cell->GetTextColour(), cell->GetBackColour()};
+    };
+    const auto inMask = std::pair{GridCtrl::MakeColour(240, 100, 0), GridCtrl::MakeColour(255, 255, 180)};
+    const auto outside = std::pair{GridCtrl::MakeColour(0, 0, 0), GridCtrl::MakeColour(255, 255, 255)};
+    EXPECT_EQ(colours(1), was ? outside : inMask);
     Leave(view->Grid());
     auto stored = Stored();
     LoadFirm(*stored);

@@ -41,7 +41,7 @@ void RecordFocus(CCommonFormView* view, CGridCtrl* grid, int row, int col)
     view->m_gridCol = col;
 }
 
-int DataRowHeight(const CGridCtrl* grid)
+int DataRowHeight()
 {
     const QFontMetrics metrics(BookFont(false));
     return metrics.height() + 8;
@@ -115,7 +115,7 @@ void FitBookGridColumns(CGridCtrl* grid)
 int AppendBookRow(CGridCtrl* grid, const QStringList& texts)
 {
     const int row = grid->InsertRow(QString());
-    grid->SetRowHeight(row, DataRowHeight(grid));
+    grid->SetRowHeight(row, DataRowHeight());
     for (int col = 0; col < texts.size() && col < grid->GetColumnCount(); ++col)
         grid->SetItemText(row, col, texts[col]);
     return row;
