@@ -3,6 +3,7 @@
 #include "masterdata/ui/CRefGenInfoView.h"
 #include "exchange/ui/ExchangeScreens.h"
 #include "masterdata/ui/RefBooks.h"
+#include "masterdata/ui/RefBookTables.h"
 #include "masterdata/ui/CWorkerArchiveView.h"
 #include "masterdata/ui/CWorkerDatArchiveView.h"
 #include "masterdata/ui/CWorkerNalvichView.h"
@@ -63,6 +64,8 @@ void RegisterScreens(CommandRegistry& registry)
     RegisterExchangeScreens(registry);
     // The reference books of pay kinds and work schedules (working panel 0).
     RegisterPayKindAndScheduleBooks(registry);
+    // The reference books kept as tables and the legal entities (working panel 0).
+    RegisterReferenceBookTables(registry);
     // The pay sheet of the amounts to pay that the calculation stored.
     CommandInfo paySheet;
     paySheet.id = 32842;

@@ -7,7 +7,7 @@
 
 namespace kalvor::masterdata {
 
-enum class RefBook { PayKinds, Schedules };
+enum class RefBook { PayKinds, Schedules, Masks, TaxScales, Recipients };
 
 // Notes that the book's save on this base failed.
 void RememberUnsavedBook(const infobase::CInfoBase& base, RefBook book);

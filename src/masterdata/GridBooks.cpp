@@ -1,0 +1,257 @@
+#include "masterdata/GridBooks.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "masterdata/TypedFields.h"
+#include "values/CScan.h"
+#include "values/Values.h"
+
+#include <algorithm>
+
+namespace kalvor::masterdata {
+
+namespace ib = infobase;
+
+namespace {
+
+QString Cell(const QStringList& cells, int column)
+{
+    return column < cells.size() ? cells[column] : QString();
+}
+
+// A name as the 8-bit field keeps it: cut to the width; the blanks that pad
+// the field are not part of the name.
+QString FieldName(const QString& text, int width)
+{
+    QString name = ib::fitText(text, width);
+    while (name.endsWith(QLatin1Char(' ')))
+        name.chop(1);
+    return name;
+}
+
+double Kopecks(const QString& text)
+{
+    double value = 0;
+    ParseMoneyKopecks(text, value);
+    return value;
+}
+
+// The code of a row when it reads as a non-zero number.
+bool RowCode(const QStringList& cells, int& code)
+{
+    return ScanInt(Cell(cells, 0), code) && code != 0;
+}
+
+std::vector<QStringList> ShopRows(const ib::CInfoBase& base)
+{
+    std::vector<QStringList> rows;
+    for (const ib::ShopRecord& shop : base.shops) {
+        if (shop.number == 0 && shop.name.isEmpty())
+            break;
+        rows.push_back({QString::number(shop.number), shop.name});
+    }
+    return rows;
+}
+
+void StoreShops(const std::vector<QStringList>& rows, ib::CInfoBase& base)
+{
+    base.shops = {};
+    std::size_t stored = 0;
+    for (const QStringList& cells : rows) {
+        int number = 0;
+        if (stored >= base.shops.size() || !ScanInt(Cell(cells, 0), number))
+            continue;
+        base.shops[stored++] = {static_cast<ib::u8>(number), ib::fitText(Cell(cells, 1), 120)};
+    }
+    std::stable_sort(base.shops.begin(), base.shops.begin() + std::ptrdiff_t(stored),
+                     [](const ib::ShopRecord& a, const ib::ShopRecord& b) { return a.number < b.number; });
+}
+
+// Positions, professions and ranks stop at the first record without a code
+// and a name.
+template <class Record, std::size_t N, class Texts>
+std::vector<QStringList> CodeBookRows(const std::array<Record, N>& table, int count, Texts texts)
+{
+    std::vector<QStringList> rows;
+    for (int i = 0; i < count && i < int(N); ++i) {
+        const Record& record = table[std::size_t(i)];
+        if (record.code == 0 && record.name.trimmed().isEmpty())
+            break;
+        rows.push_back(texts(record));
+    }
+    return rows;
+}
+
+// Rows with a non-zero code become records one after another; the count is
+// theirs; the table is sorted by its comparator.
+template <class Record, std::size_t N, class Read, class Less>
+void StoreCodeBook(const std::vector<QStringList>& rows, std::array<Record, N>& table, int& count, Read read,
+                   Less less)
+{
+    table = {};
+    std::size_t stored = 0;
+    for (const QStringList& cells : rows) {
+        int code = 0;
+        if (stored >= N || !RowCode(cells, code))
+            continue;
+        table[stored++] = read(cells, code);
+    }
+    count = int(stored);
+    std::stable_sort(table.begin(), table.end(), less);
+}
+
+std::vector<QStringList> DeductionRows(const ib::DeductionKindBook& book)
+{
+    std::vector<QStringList> rows;
+    for (int i = 0; i < book.count && i < ib::DeductionKindBook::Capacity; ++i) {
+        const ib::DeductionKind& kind = book.records[std::size_t(i)];
+        rows.push_back({FormatIntField(kind.code), kind.name, FormatMoney(kind.monthly), FormatMoney(kind.limit)});
+    }
+    return rows;
+}
+
+std::vector<QStringList> ContributionRows(const ib::CRefFiles& files)
+{
+    std::vector<QStringList> rows;
+    for (int i = 0; i < files.sborCount && i < ib::CRefFiles::SborCapacity; ++i) {
+        const ib::ContributionKind& kind = files.sbor[std::size_t(i)];
+        rows.push_back({FormatIntField(kind.code), FormatIntField(kind.table), kind.name,
+                        FormatIntField(kind.baseSelector)});
+    }
+    return rows;
+}
+
+// Every row is kept in its place, an empty code included.
+void StoreContributions(const std::vector<QStringList>& rows, ib::CRefFiles& files)
+{
+    files.sbor = {};
+    std::size_t stored = 0;
+    for (const QStringList& cells : rows) {
+        if (stored >= files.sbor.size())
+            break;
+        ib::ContributionKind& kind = files.sbor[stored++];
+        kind.code = static_cast<ib::u16>(TypedNumber(Cell(cells, 0)));
+        kind.table = static_cast<ib::i8>(TypedNumber(Cell(cells, 1)));
+        kind.name = FieldName(Cell(cells, 2), 64);
+        kind.baseSelector = static_cast<ib::i8>(TypedNumber(Cell(cells, 3)));
+    }
+    files.sborCount = ib::u16(stored);
+}
+
+} // namespace
+
+const GridBookForm& GridBookFormOf(GridBook book)
+{
+    static const GridBookForm forms[] = {
+        {325, 1030, QStringLiteral("Цех/Отдел"), QStringLiteral("CRefOtdelView"),
+         {QStringLiteral("Номер цеха"), QStringLiteral("Наименование цеха")}, {0.2}, ib::CInfoBase::ShopCount,
+         QStringLiteral("Добавить цех/отдел"), QStringLiteral("Удалить цех/отдел")},
+        {328, 1032, QStringLiteral("Должности"), QStringLiteral("CRefPostView"),
+         {QStringLiteral("Код должности"), QStringLiteral("Наименование должности"), QStringLiteral("Оклад")},
+         {0.2, 0.55}, ib::CRefFiles::BookCapacity, QStringLiteral("Добавить должность"),
+         QStringLiteral("Удалить должность")},
+        {327, 1035, QStringLiteral("Профессии"), QStringLiteral("CRefProfesView"),
+         {QStringLiteral("Код профессии"), QStringLiteral("Наименование профессии")}, {0.2},
+         ib::CRefFiles::BookCapacity, QStringLiteral("Добавить профессию"), QStringLiteral("Удалить профессию")},
+        {329, 1039, QStringLiteral("Звания"), QStringLiteral("CRefTitleView"),
+         {QStringLiteral("Код звания"), QStringLiteral("Наименование звания"), QStringLiteral("Оклад")},
+         {0.2, 0.55}, ib::CRefFiles::BookCapacity, QStringLiteral("Добавить звание"),
+         QStringLiteral("Удалить звание")},
+        {341, 1034, QStringLiteral("Налоговые вычеты"), QStringLiteral("CRefVichView"),
+         {QStringLiteral("Код\nвычета"), QStringLiteral("Наименование вычета"),
+          QStringLiteral("Сумма\nежемесячного вычета"), QStringLiteral("Вычет применяется,\nесли доход меньше:")},
+         {0.12, 0.38, 0.22}, ib::DeductionKindBook::Capacity, QStringLiteral("Добавить вычет"),
+         QStringLiteral("Удалить вычет")},
+        {357, 1038, QStringLiteral("Соц. налог"), QStringLiteral("CRefSborView"),
+         {QStringLiteral("Код"), QStringLiteral("Налоговая\nтаблица"), QStringLiteral("Наименование\nотчисления"),
+          QStringLiteral("Выбор\nначислений")},
+         {0.1, 0.14, 0.56}, 0, QString(), QString()},
+    };
+    return forms[int(book)];
+}
+
+std::vector<QStringList> GridBookRows(GridBook book, const ib::KalvorDocData& doc)
+{
+    const ib::CRefFiles& files = doc.refFiles;
+    switch (book) {
+    case GridBook::Shops: return ShopRows(doc.infoBase);
+    case GridBook::Positions:
+        return CodeBookRows(files.post, files.postCount, [](const ib::PositionRecord& r) {
+            return QStringList{FormatIntField(r.code), r.name, FormatMoney(r.salary)};
+        });
+    case GridBook::Professions:
+        return CodeBookRows(files.profi, files.profiCount, [](const ib::ProfessionRecord& r) {
+            return QStringList{FormatIntField(r.code), r.name};
+        });
+    case GridBook::Ranks:
+        return CodeBookRows(files.title, files.titleCount, [](const ib::RankRecord& r) {
+            return QStringList{FormatIntField(r.code), r.name, FormatMoney(r.salary)};
+        });
+    case GridBook::Deductions: return DeductionRows(files.vichet);
+    case GridBook::Contributions: return ContributionRows(files);
+    }
+    return {};
+}
+
+void StoreGridBookRows(GridBook book, const std::vector<QStringList>& rows, ib::KalvorDocData& doc)
+{
+    ib::CRefFiles& files = doc.refFiles;
+    int count = 0;
+    switch (book) {
+    case GridBook::Shops: StoreShops(rows, doc.infoBase); return;
+    case GridBook::Positions:
+        StoreCodeBook(rows, files.post, count, [](const QStringList& c, int code) {
+            return ib::PositionRecord{ib::i16(code), FieldName(Cell(c, 1), 26), Kopecks(Cell(c, 2))};
+        }, ib::ComparePostRecords);
+        files.postCount = ib::u16(count);
+        return;
+    case GridBook::Professions:
+        StoreCodeBook(rows, files.profi, count, [](const QStringList& c, int code) {
+            return ib::ProfessionRecord{ib::i16(code), FieldName(Cell(c, 1), 26)};
+        }, ib::CompareProfiRecords);
+        files.profiCount = ib::u16(count);
+        return;
+    case GridBook::Ranks:
+        StoreCodeBook(rows, files.title, count, [](const QStringList& c, int code) {
+            return ib::RankRecord{ib::i16(code), FieldName(Cell(c, 1), 17), Kopecks(Cell(c, 2))};
+        }, ib::CompareTitleRecords);
+        files.titleCount = ib::u16(count);
+        return;
+    case GridBook::Deductions:
+        StoreCodeBook(rows, files.vichet.records, count, [](const QStringList& c, int code) {
+            return ib::DeductionKind{ib::u16(code), FieldName(Cell(c, 1), 20), Kopecks(Cell(c, 2)),
+                                     Kopecks(Cell(c, 3))};
+        }, ib::CompareVichetRecords);
+        files.vichet.count = ib::u8(count);
+        return;
+    case GridBook::Contributions: StoreContributions(rows, files); return;
+    }
+}
+
+void WriteGridBook(GridBook book, ib::KalvorDocData& doc)
+{
+    switch (book) {
+    case GridBook::Shops: ib::SaveCeh(doc.infoBase); return;
+    case GridBook::Positions: doc.refFiles.WritePost(); return;
+    case GridBook::Professions: doc.refFiles.WriteProfi(); return;
+    case GridBook::Ranks: doc.refFiles.WriteTitle(); return;
+    case GridBook::Deductions: doc.refFiles.WriteVichet(); return;
+    case GridBook::Contributions: doc.refFiles.WriteSbor(); return;
+    }
+}
+
+bool KindInMask(const ib::FirmInfo& firm, int mask, int code)
+{
+    if (mask < 0 || mask >= kMaskCount || code < 0 || code >= 1000)
+        return false;
+    return firm.masks[std::size_t(mask)][std::size_t(code)] != 0;
+}
+
+void ToggleKindInMask(ib::FirmInfo& firm, int mask, int code)
+{
+    if (mask < 0 || mask >= kMaskCount || code < 0 || code >= 1000)
+        return;
+    ib::u8& flag = firm.masks[std::size_t(mask)][std::size_t(code)];
+    flag = flag != 0 ? 0 : 1;
+}
+
+} // namespace kalvor::masterdata

@@ -1,0 +1,81 @@
+#include "masterdata/SeniorityBook.h"
+
+#include "masterdata/TypedFields.h"
+#include "values/Values.h"
+
+#include <algorithm>
+
+namespace kalvor::masterdata {
+
+namespace {
+
+using infobase::SeniorityRule;
+
+enum SeniorityColumn {
+    ColKod, ColVozMin, ColVozMax, ColRabMin, ColRabMax, ColSevMin, ColSevMax, ColOtdMin, ColOtdMax,
+    ColBrigMin, ColBrigMax, ColProfMin, ColProfMax, ColKategMin, ColKategMax, ColKak, ColSum
+};
+
+QString CellText(const QStringList& cells, int column)
+{
+    return column < cells.size() ? cells[column] : QString();
+}
+
+int CellNumber(const QStringList& cells, int column)
+{
+    return TypedNumber(CellText(cells, column));
+}
+
+} // namespace
+
+QStringList SeniorityRuleTexts(const SeniorityRule& rule)
+{
+    return {FormatIntField(rule.kod),      FormatIntField(rule.vozMin),   FormatIntField(rule.vozMax),
+            FormatIntField(rule.rabMin),   FormatIntField(rule.rabMax),   FormatIntField(rule.sevMin),
+            FormatIntField(rule.sevMax),   FormatIntField(rule.otdMin),   FormatIntField(rule.otdMax),
+            FormatIntField(rule.brigMin),  FormatIntField(rule.brigMax),  FormatIntField(rule.profMin),
+            FormatIntField(rule.profMax),  FormatIntField(rule.kategMin), FormatIntField(rule.kategMax),
+            FormatIntField(rule.kak),      FormatMoney(rule.sum)};
+}
+
+SeniorityRule ReadSeniorityRule(const QStringList& cells)
+{
+    SeniorityRule rule;
+    int code = 0;
+    if (!ScanInt(CellText(cells, ColKod), code) || static_cast<quint16>(code) == 0)
+        return rule;
+    // A number too large for its field keeps only the field's low bits.
+    rule.kod = static_cast<quint16>(code);
+    rule.vozMin = static_cast<qint16>(CellNumber(cells, ColVozMin));
+    rule.vozMax = static_cast<qint16>(CellNumber(cells, ColVozMax));
+    rule.rabMin = static_cast<qint16>(CellNumber(cells, ColRabMin));
+    rule.rabMax = static_cast<qint16>(CellNumber(cells, ColRabMax));
+    rule.sevMin = static_cast<qint16>(CellNumber(cells, ColSevMin));
+    rule.sevMax = static_cast<qint16>(CellNumber(cells, ColSevMax));
+    rule.otdMin = static_cast<qint8>(CellNumber(cells, ColOtdMin));
+    rule.otdMax = static_cast<qint8>(CellNumber(cells, ColOtdMax));
+    rule.brigMin = static_cast<qint8>(CellNumber(cells, ColBrigMin));
+    rule.brigMax = static_cast<qint8>(CellNumber(cells, ColBrigMax));
+    rule.profMin = static_cast<quint16>(CellNumber(cells, ColProfMin) & 0x7F);
+    rule.profMax = static_cast<quint8>(CellNumber(cells, ColProfMax));
+    rule.kategMin = static_cast<quint16>(CellNumber(cells, ColKategMin) & 0x0F);
+    rule.kategMax = static_cast<quint16>(CellNumber(cells, ColKategMax) & 0x0F);
+    rule.kak = static_cast<quint16>(CellNumber(cells, ColKak) & 1);
+    ParseMoneyKopecks(CellText(cells, ColSum), rule.sum);
+    return rule;
+}
+
+SeniorityRules BuildSeniorityRules(const std::vector<QStringList>& rows)
+{
+    SeniorityRules rules{};
+    for (std::size_t i = 0; i < rows.size() && i < rules.size(); ++i)
+        rules[i] = ReadSeniorityRule(rows[i]);
+    std::stable_sort(rules.begin(), rules.end(), [](const SeniorityRule& a, const SeniorityRule& b) {
+        if ((a.kod == 0) != (b.kod == 0))
+            return b.kod == 0;
+        return a.kod < b.kod;
+    });
+    return rules;
+}
+
+} // namespace kalvor::masterdata

@@ -1,0 +1,33 @@
+#pragma once
+// The length-of-service book without its screen: the texts of one rule as its
+// grid row shows them, and the 15 rules rebuilt from the grid's rows, each
+// value cut to its field's width, sorted by code with empty rules last.
+#include "infobase/Records.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <vector>
+
+namespace kalvor::masterdata {
+
+constexpr int kSeniorityRuleCount = 15;
+constexpr int kSeniorityColumnCount = 17;
+
+using SeniorityRules = std::array<infobase::SeniorityRule, kSeniorityRuleCount>;
+
+// The 17 cells of a rule: numbers "%d" (0 empty), "Величина" as roubles with
+// two decimals (0 empty).
+QStringList SeniorityRuleTexts(const infobase::SeniorityRule& rule);
+
+// A grid row read back: every column "%d" (text that does not read gives 0)
+// kept in its field's low bits, "Величина" as roubles into kopecks. A row
+// whose code is 0 or does not read gives an empty rule.
+infobase::SeniorityRule ReadSeniorityRule(const QStringList& cells);
+
+// The rules of the grid's rows, row i giving rule i (rows beyond the 15th are
+// ignored), sorted by code with the empty rules after all others.
+SeniorityRules BuildSeniorityRules(const std::vector<QStringList>& rows);
+
+} // namespace kalvor::masterdata

@@ -1,0 +1,54 @@
+#pragma once
+// The tax-scale book without its screen: a table's two validity periods as
+// month and two-digit year, its recalculation flags, and the ten bands of
+// each variant's scale as the grids show them and read them back.
+//
+// A period counts months as (year - 1900) x 12 + month, as the calculation
+// and the "nalog" file count them (January 2024 = 1489); a typed two-digit
+// year is widened by the clock's window, a four-digit year is kept.
+#include "infobase/Records.h"
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <array>
+#include <vector>
+
+namespace kalvor::masterdata {
+
+constexpr int kTaxTableCount = 20;
+constexpr int kTaxBandCount = 10;
+
+using TaxScale = std::array<infobase::TaxScaleBand, kTaxBandCount>;
+
+struct TaxPeriodTexts {
+    QString month; // "%d"
+    QString year;  // "%.2d" of the year modulo 100
+    friend bool operator==(const TaxPeriodTexts&, const TaxPeriodTexts&) = default;
+};
+
+// The texts of a stored period; both empty when it is not set (0).
+TaxPeriodTexts FormatTaxPeriod(int period);
+// A typed month and year: the stored period when the texts are the ones it
+// shows (a visit never moves a period), otherwise the period they name, or
+// 0 when the month is outside 1-12 or a text does not read.
+int ReadTaxPeriod(QStringView month, QStringView year, int stored);
+
+// "%d.%.2d" of whole percent and hundredths; empty when both are 0.
+QString FormatTaxPercent(int whole, int hundredths);
+// "%d.%d" with the digits after the point as a decimal fraction ("13.5" is
+// 13.50, "13.05" is 13.05); empty or unreadable text is 0. False (nothing
+// stored) when more than two digits follow the point.
+bool ReadTaxPercent(QStringView text, infobase::u8& whole, infobase::u8& hundredths);
+
+// Threshold, first addend and percent of a band (whole roubles; 0 empty).
+QStringList TaxBandTexts(const infobase::TaxScaleBand& band);
+// The grid's ten rows back into the scale: a row whose texts are the ones its
+// band shows keeps the band as it is; a row with all cells empty is an empty
+// band; otherwise threshold and addend are read with "%d" taken as unsigned,
+// the percent by ReadTaxPercent, and the band keeps the value the grid does
+// not show. The bands are then sorted by threshold, empty bands last.
+void ReadTaxBands(const std::vector<QStringList>& rows, TaxScale& scale);
+
+} // namespace kalvor::masterdata

@@ -1,0 +1,200 @@
+#include "masterdata/ui/BookGrid.h"
+
+#include "grid/FldHlpGridCtrl.h"
+#include "grid/GridCell.h"
+#include "infobase/InfoBaseDb.h"
+#include "shell/ui/CCommonFormView.h"
+#include "shell/ui/KalvorMessageBox.h"
+
+#include <QApplication>
+
+#include <QFont>
+#include <QFontMetrics>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace GridCtrl;
+
+namespace {
+
+constexpr COLORREF kHeadingText = MakeColour(64, 0, 128);
+constexpr COLORREF kHeadingBack = MakeColour(155, 215, 255);
+
+// "Microsoft Sans Serif" 10 points, with its metric twins where it is missing.
+QFont BookFont(bool bold)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setPointSize(10);
+    font.setBold(bold);
+    return font;
+}
+
+void RecordFocus(CCommonFormView* view, CGridCtrl* grid, int row, int col)
+{
+    view->m_focusedId = grid->GetDlgCtrlID();
+    view->m_focusedWnd = grid;
+    view->m_focusedGrid = grid;
+    view->m_gridRow = row;
+    view->m_gridCol = col;
+}
+
+int DataRowHeight()
+{
+    const QFontMetrics metrics(BookFont(false));
+    return metrics.height() + 8;
+}
+
+} // namespace
+
+CFldHlpGridCtrl* CreateBookGrid(CCommonFormView* view, int id, int fixedRows)
+{
+    auto* grid = new CFldHlpGridCtrl(view);
+    grid->Create(QRect(0, 0, 600, 300), view, id);
+    view->SetControl(id, grid);
+    static const QFont bold = BookFont(true);
+    static const QFont normal = BookFont(false);
+    for (int fixedCol = 0; fixedCol < 2; ++fixedCol) {
+        CGridDefaultCell* heading = grid->GetDefaultCell(true, fixedCol != 0);
+        heading->SetFont(&bold);
+        heading->SetTextColour(kHeadingText);
+        heading->SetBackColour(kHeadingBack);
+        heading->SetFormat(DT_CENTER | DT_VCENTER | DT_WORDBREAK);
+        heading->SetMargin(5);
+        CGridDefaultCell* data = grid->GetDefaultCell(false, fixedCol != 0);
+        data->SetFont(&normal);
+        data->SetFormat(DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        data->SetMargin(5);
+    }
+    grid->SetEditable(true);
+    grid->SetListMode(true);
+    grid->SetSingleRowSelection(true);
+    grid->SetHeaderSort(false);
+    grid->SetFixedRowSelection(false);
+    grid->SetFixedColumnSelection(false);
+    grid->SetRowResize(false);
+    grid->EnableTitleTips(true);
+    grid->SetRowCount(fixedRows);
+    grid->SetFixedRowCount(fixedRows);
+    grid->SetFixedColumnCount(0);
+    return grid;
+}
+
+void SetBookGridColumns(CGridCtrl* grid, const QStringList& titles, const std::vector<double>& shares)
+{
+    grid->SetColumnCount(int(titles.size()));
+    const QFontMetrics metrics(BookFont(true));
+    const bool twoLines = std::any_of(titles.begin(), titles.end(), [](const QString& t) { return t.contains('\n'); });
+    grid->SetRowHeight(0, (twoLines ? 2 : 1) * (metrics.height() + 4) + 8);
+    const int width = grid->width();
+    for (int col = 0; col < int(shares.size()) && col < int(titles.size()); ++col)
+        grid->SetColumnWidth(col, int(std::lround(width * shares[std::size_t(col)])));
+    for (int col = 0; col < int(titles.size()); ++col)
+        grid->SetItemText(0, col, titles[col]);
+    FitBookGridColumns(grid);
+}
+
+void FitBookGridColumns(CGridCtrl* grid)
+{
+    const int last = grid->GetColumnCount() - 1;
+    if (last <= 0)
+        return;
+    // Twice: the first pass may show or hide the vertical scroll bar.
+    for (int pass = 0; pass < 2; ++pass) {
+        grid->ResetScrollBars();
+        const int client = grid->isVisible() ? grid->viewport()->width() : grid->width() - 2 * grid->frameWidth();
+        const long others = grid->GetVirtualWidth() - grid->GetColumnWidth(last);
+        grid->SetColumnWidth(last, std::max(10, int(client - others)));
+    }
+    grid->ResetScrollBars();
+    grid->Refresh();
+}
+
+int AppendBookRow(CGridCtrl* grid, const QStringList& texts)
+{
+    const int row = grid->InsertRow(QString());
+    grid->SetRowHeight(row, DataRowHeight());
+    for (int col = 0; col < texts.size() && col < grid->GetColumnCount(); ++col)
+        grid->SetItemText(row, col, texts[col]);
+    return row;
+}
+
+void FillBookGrid(CGridCtrl* grid, const std::vector<QStringList>& rows)
+{
+    grid->DeleteNonFixedRows();
+    for (const QStringList& texts : rows)
+        AppendBookRow(grid, texts);
+    FitBookGridColumns(grid);
+}
+
+std::vector<QStringList> BookGridRows(const CGridCtrl* grid)
+{
+    std::vector<QStringList> rows;
+    for (int row = grid->GetFixedRowCount(); row < grid->GetRowCount(); ++row) {
+        QStringList cells;
+        for (int col = 0; col < grid->GetColumnCount(); ++col)
+            cells << grid->GetItemText(row, col);
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+bool AddBookRow(CCommonFormView* view, CGridCtrl* grid, int capacity)
+{
+    if (grid->GetRowCount() - grid->GetFixedRowCount() >= capacity)
+        return false;
+    const int row = AppendBookRow(grid, QStringList());
+    grid->SetSelectedRange(row, 0, row, grid->GetColumnCount() - 1);
+    grid->SetFocusCell(row, 0);
+    grid->EnsureVisible(row, 0);
+    grid->RedrawRow(row);
+    FitBookGridColumns(grid);
+    grid->setFocus();
+    RecordFocus(view, grid, row, 0);
+    return true;
+}
+
+void DeleteSelectedBookRow(CGridCtrl* grid)
+{
+    const CCellRange selected = grid->GetSelectedCellRange();
+    int row = selected.IsValid() ? selected.minRow : grid->GetFocusCell().row;
+    if (row < grid->GetFixedRowCount() || row >= grid->GetRowCount())
+        return;
+    grid->DeleteRow(row);
+    grid->SetFocusCell(-1, -1);
+    grid->ResetSelectedRange();
+    FitBookGridColumns(grid);
+}
+
+void ConnectBookGridFocus(CCommonFormView* view, CGridCtrl* grid)
+{
+    QObject::connect(grid, &CGridCtrl::gridNotify, view, [view, grid](GridNotifyInfo* info, long* result) {
+        *result = 0;
+        if (info->hdr.code == NotifySelChanged)
+            RecordFocus(view, grid, info->iRow, info->iColumn);
+    });
+}
+
+BookWaitCursor::BookWaitCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+BookWaitCursor::~BookWaitCursor()
+{
+    QApplication::restoreOverrideCursor();
+}
+
+bool SaveFirmRecord(kalvor::infobase::CInfoBase& base)
+{
+    BookWaitCursor wait;
+    try {
+        kalvor::infobase::SaveFirm(base);
+        return true;
+    } catch (const kalvor::db::DbError& error) {
+        ShowComError(error);
+        return false;
+    }
+}

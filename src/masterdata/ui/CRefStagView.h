@@ -1,0 +1,42 @@
+#pragma once
+// The length-of-service book (form 358, "Выслуга лет"): the firm's 15 rules of
+// length-of-service allowances in grid 1241 under two heading rows, with
+// "Добавить запись" and "Удалить запись". F1 gives help on the focused
+// column; leaving the book rebuilds the rules from the grid, sorts them by
+// code and saves the firm record.
+#include "shell/ui/CCommonFormView.h"
+
+class CFldHlpGridCtrl;
+class QPushButton;
+
+class CRefStagView : public CCommonFormView {
+    Q_OBJECT
+public:
+    enum { FormId = 358, IdGrid = 1241, IdAdd = 1060, IdDelete = 1061 };
+
+    explicit CRefStagView(CKalvorDoc* doc, QWidget* parent = nullptr);
+    ~CRefStagView() override;
+
+    void OnInitialUpdate() override;
+    void ShowFormHelp() override;
+
+    void AddRow();
+    void DeleteRow();
+    // Rebuilds the rules from the grid and saves the firm record; false when
+    // the base refused (the error was shown, the rules stay in memory).
+    bool SaveRules();
+
+    CFldHlpGridCtrl* Grid() const { return m_grid; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void SetupHeadings();
+    void FillGrid();
+
+    CFldHlpGridCtrl* m_grid = nullptr;
+    QPushButton* m_add = nullptr;
+    QPushButton* m_delete = nullptr;
+};
