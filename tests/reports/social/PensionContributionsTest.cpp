@@ -482,6 +482,12 @@ TEST_F(PensionRun, FailuresAndStop)
     EXPECT_EQ(detail.fileError, platform::FILE_ERROR_OPEN);
     EXPECT_FALSE(QFile::exists(nowhere));
 
+    // "inval" that cannot be written (its folder is gone) is reported too.
+    platform::SetWorkingFolder(dir.filePath(QStringLiteral("gone")));
+    EXPECT_EQ(CalcOVPF(ReportSelection{}, doc, QString(), 0, {}, &detail), GenrFileFailed);
+    EXPECT_EQ(detail.fileError, platform::FILE_ERROR_OPEN);
+    platform::SetWorkingFolder(dir.path());
+
     // Stopped: nothing saved.
     const QString path = dir.filePath(QStringLiteral("pf.dat"));
     std::stop_source stop;
