@@ -280,6 +280,8 @@ private:
 int PensionRun::prepareTariffs()
 {
     const infobase::CRefFiles& ref = doc_.refFiles;
+    if (ref.sborCount < kKindsUsed)
+        return -32;
     for (int kind = 0; kind < kKindsUsed; ++kind)
         if (ref.sbor[std::size_t(kind)].table < 1)
             return -32;

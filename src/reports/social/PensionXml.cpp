@@ -219,8 +219,9 @@ constexpr TariffSection kTariffSections[] = {
     {"РасчетПоВыплатамРаботникамЕНВД", "НачисленоСтраховыхВзносовВпользуРаботниковЕНВД"},
 };
 
-// One tariff section: payments, non-taxable amounts, amounts above the
-// limit and the bases by line code, then the contributions accrued.
+// One tariff section: for all employees and each birth group in turn the
+// payments, non-taxable amounts and amounts above the limit, then the bases,
+// then the contributions accrued.
 void WriteTariffSection(XmlLines& xml, const GenrValueArray& v, int section)
 {
     const int base = section == 2 ? 150 : 100 * section;
@@ -230,8 +231,8 @@ void WriteTariffSection(XmlLines& xml, const GenrValueArray& v, int section)
     static const int kindCodes[] = {200, 210, 216};
     static const int kindRows[] = {RowPayments, RowNonTaxable, RowAboveLimit};
     xml.open(kTariffSections[section].inner);
-    for (int kind = 0; kind < 3; ++kind)
-        for (int group = 0; group < 3; ++group)
+    for (int group = 0; group < 3; ++group)
+        for (int kind = 0; kind < 3; ++kind)
             WriteTariffGroup(xml, QByteArray(kinds[kind]) + groups[group], base + kindCodes[kind] + group, v,
                              section, kindRows[kind] + group);
     static const char* const bases[] = {"ОПС_1966старше", "ОПС_1967моложе", "ОМС"};

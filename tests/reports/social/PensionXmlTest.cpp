@@ -232,6 +232,8 @@ TEST_F(PensionXml, PagesReducedTariffAndNames)
     EXPECT_TRUE(xml.contains(QStringLiteral("<ГеографическоеНазвание>МОСКВА</ГеографическоеНазвание>\r\n\t\t\t\t\t\t<Сокращение></Сокращение>")));
     EXPECT_TRUE(xml.contains(QStringLiteral("<ЛицоПодтверждающееСведения>2</ЛицоПодтверждающееСведения>\r\n\t\t\t<ФИОлицаПодтверждающегоСведения>\r\n\t\t\t\t<Фамилия>КУДРЯВЦЕВА</Фамилия>\r\n\t\t\t\t<Имя></Имя>")));
     EXPECT_TRUE(xml.contains(QStringLiteral("<НаименованиеОрганизации>ООО \"РОГА &amp; КОПЫТА\" &lt;СЕВЕР&gt;</НаименованиеОрганизации>")));
+    f.texts[FirmInfo::firmName] = QStringLiteral("ооо  «ёлочка»");
+    EXPECT_TRUE(text(bytes()).contains(QStringLiteral("<НаименованиеОрганизации>ООО «ЁЛОЧКА»</НаименованиеОрганизации>")));
     f.texts[FirmInfo::adrGorod] = QStringLiteral("Кратово пгт");
     EXPECT_TRUE(text(bytes()).contains(QStringLiteral("<Город>\r\n\t\t\t\t\t\t<ГеографическоеНазвание>КРАТОВО</ГеографическоеНазвание>")));
 }
