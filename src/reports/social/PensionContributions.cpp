@@ -500,6 +500,11 @@ int PensionRun::run(const QString& dataFilePath, GenrRunDetail& detail)
     values_.fill(0);
     if (ReportYearAfterBase(period_, doc_.infoBase.config))
         return -2;
+    // "inval" starts empty, so that a run that fails leaves no disabled
+    // employees of an earlier run beside its zeroed values.
+    detail.fileError = WriteInvalFile(InvalFilePath(), {});
+    if (detail.fileError != 0)
+        return GenrFileFailed;
     if (const int result = prepareTariffs(); result < 0)
         return result;
     infobase::CInfoBase& base = doc_.infoBase;
@@ -510,9 +515,6 @@ int PensionRun::run(const QString& dataFilePath, GenrRunDetail& detail)
         infobase::CInfoBase& base;
         ~SwapCloser() { base.CloseSwapFile(); }
     } closer{base};
-    detail.fileError = WriteInvalFile(InvalFilePath(), {});
-    if (detail.fileError != 0)
-        return GenrFileFailed;
 
     countMonths();
     if (const int result = monthLoop(); result != GenrDone)

@@ -499,9 +499,13 @@ TEST_F(PensionRun, FailuresAndStop)
     doc.infoBase.config.r_g = 112;
     EXPECT_EQ(CalcOVPF(ReportSelection{}, doc, path, 0, {}), -2);
     setPeriod(3);
+    ASSERT_EQ(CalcOVPF(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
+    ASSERT_EQ(inval().size(), 2u);
     doc.refFiles.sbor[5].table = 0;
     EXPECT_EQ(CalcOVPF(ReportSelection{}, doc, path, 0, {}), -32);
     EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(inval().empty());
+    EXPECT_EQ(v()[kInsuredPersons], 0);
 
     // No employee selected: one person of headcount, nobody insured.
     doc.refFiles.sbor[5].table = 13;
