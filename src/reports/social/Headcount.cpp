@@ -14,13 +14,6 @@ using infobase::FirmInfo;
 
 namespace {
 
-// A firm text as the 8-bit firm record holds it: windows-1251, blank-padded
-// to 119 characters.
-QByteArray PaddedFirmText(const FirmInfo& firm, FirmInfo::Text which)
-{
-    return codepage::toCp1251(firm.texts[std::size_t(which)]).leftJustified(FirmInfo::TextWidth - 1, ' ', true);
-}
-
 // Every character of the text as a value of its own (one box each).
 QList<QByteArray> Boxes(const QByteArray& text)
 {

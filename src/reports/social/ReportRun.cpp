@@ -1,5 +1,7 @@
 #include "reports/social/ReportRun.h"
 
+#include "platform/CodePage.h"
+
 #include <algorithm>
 
 namespace kalvor::reports {
@@ -52,6 +54,12 @@ ReportPeriod ResolveReportPeriod(const infobase::InfoBaseConfig& config, const R
 bool ReportYearAfterBase(const ReportPeriod& period, const infobase::InfoBaseConfig& config)
 {
     return period.year > config.reportingYear();
+}
+
+QByteArray PaddedFirmText(const infobase::FirmInfo& firm, infobase::FirmInfo::Text which)
+{
+    return codepage::toCp1251(firm.texts[std::size_t(which)])
+        .leftJustified(infobase::FirmInfo::TextWidth - 1, ' ', true);
 }
 
 } // namespace kalvor::reports

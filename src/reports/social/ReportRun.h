@@ -87,4 +87,8 @@ ReportPeriod ResolveReportPeriod(const infobase::InfoBaseConfig& config, const R
 // отчетного периода").
 bool ReportYearAfterBase(const ReportPeriod& period, const infobase::InfoBaseConfig& config);
 
+// A firm text as the 8-bit firm record holds it: windows-1251, blank-padded
+// to 119 characters.
+QByteArray PaddedFirmText(const infobase::FirmInfo& firm, infobase::FirmInfo::Text which);
+
 } // namespace kalvor::reports

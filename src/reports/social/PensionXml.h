@@ -1,0 +1,38 @@
+#pragma once
+// The electronic pension-fund contributions report (RSV-1) in the fund's
+// exchange format, version "07.00": one XML file in windows-1251 with CR LF
+// line ends and one TAB of indentation per level below the root, made from
+// the report values of tag 15, the list of disabled employees ("inval") and
+// the firm record.
+#include "payroll/PayrollDocument.h"
+#include "reports/social/InvalRecord.h"
+#include "reports/social/ReportRun.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+
+#include <vector>
+
+namespace kalvor::reports {
+
+// "PFR-700-Y-<year>-ORG-<registration number>-DCK-<pack>-DPT-<subdivision>-DCK-<pack>.XML".
+// A registration number not of the form "xxx-xxx-xxxxxx" is written
+// "000-000-000000"; an organisation pack number of 0 is written 00001.
+QString OVPFXmlFileName(const ReportSelection& selection, const PayrollDoc& doc);
+
+// The file's bytes for the values, the records of "inval" and the date of
+// filling in.
+QByteArray OVPFXmlBytes(const ReportSelection& selection, const PayrollDoc& doc,
+                        const std::vector<InvalRecord>& inval, const QDate& today);
+
+// Writes the file into the folder (the working folder when it is empty),
+// reading "inval" from the working folder (a missing file means no disabled
+// employees) and dating it by the program's clock. Returns 0, or the
+// FileErrorKind of the failure ("Ошибка при открытии файла", "Ошибка записи
+// в файл"); nothing is left under the name then. writtenPath receives the
+// file's path.
+int WriteOVPFXml(const ReportSelection& selection, const QString& folder, const PayrollDoc& doc,
+                 QString* writtenPath = nullptr);
+
+} // namespace kalvor::reports
