@@ -334,7 +334,7 @@ void CDbf::Select(const QString& tableName, const QByteArray& column, const QByt
     for (int record = 0; record < table.table.recordCount(); ++record) {
         if (table.table.isDeleted(record))
             continue;
-        if (filtered && table.table.value(record, field) != value)
+        if (filtered && !table.table.valueEquals(record, field, value))
             continue;
         rows.push_back(record);
     }

@@ -222,6 +222,17 @@ QByteArray DbfTable::value(int record, int field) const
     }
 }
 
+bool DbfTable::valueEquals(int record, int field, QByteArrayView text) const
+{
+    const DbfField& f = fields_[std::size_t(field)];
+    if (f.type != 'C')
+        return value(record, field) == text;
+    QByteArrayView stored = QByteArrayView(records_[std::size_t(record)]).sliced(1 + f.offset, f.length);
+    while (!stored.isEmpty() && (stored.back() == ' ' || stored.back() == '\0'))
+        stored.chop(1);
+    return stored == text;
+}
+
 int DbfTable::appendBlankRecord()
 {
     records_.push_back(QByteArray(recordLength_, ' '));

@@ -70,6 +70,8 @@ public:
     // without trailing blanks; numbers trimmed; dates "dd.mm.yyyy"; logical
     // fields as their letter. An all-blank value is empty.
     QByteArray value(int record, int field) const;
+    // Whether value(record, field) equals text, without making the value.
+    bool valueEquals(int record, int field, QByteArrayView text) const;
 
     // Appends a record of blanks; returns its index.
     int appendBlankRecord();
