@@ -3,10 +3,13 @@
 // and sort) and of accrued pay (the entry-block arithmetic).
 #include "exchange/DbfExport.h"
 
+#include "exchange/ExchangeWorker.h"
+
 #include "infobase/InfoBaseDb.h"
 #include "platform/CDbf.h"
 #include "platform/CodePage.h"
 #include "platform/Db.h"
+#include "platform/TaskThread.h"
 #include "support/TestFixture.h"
 #include "values/Clock.h"
 #include "values/Values.h"
@@ -19,6 +22,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QtTest/QTest>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -193,7 +197,57 @@ protected:
     ScopedToday today{kToday};
 };
 
+// The boxes a worker shows, written down.
+class RecordingMessenger : public exchange::ExchangeMessenger {
+public:
+    void ShowError(const QString& text) const override { shown << text; }
+    void ShowDbError(const db::DbError& error) const override { shown << QStringLiteral("DB: ") + error.message(); }
+    mutable QStringList shown;
+};
+
 } // namespace
+
+TEST_F(DbfExportTest, OnAWorkerProgressAndFailuresGoThroughTheTaskProtocol)
+{
+    platform::TaskThread task;
+    RecordingMessenger messenger;
+    QStringList events;
+    int doneCount = 0;
+    QObject::connect(&task, &platform::TaskThread::progress, &task,
+                     [&](int position, int count) { events << QStringLiteral("%1/%2").arg(position).arg(count); });
+    QObject::connect(&task, &platform::TaskThread::done, &task, [&](int result, int, const QString&) {
+        events << QStringLiteral("done %1").arg(result);
+        ++doneCount;
+    });
+    auto start = [&](const QString& path) {
+        task.start([&, path](platform::TaskContext& context) {
+            return exchange::RunExchangeWorker(
+                context, messenger, exchange::ExchangeCodeFamily::FilePart, [&](platform::TaskContext& worker) {
+                    int listChanged = 0;
+                    return platform::TaskOutcome(ExportDbf(doc, Selection{}, exchange::DbfConstInfo,
+                                                           exchange::DbfWrite, path, listChanged, 0, worker));
+                });
+        });
+        return QTest::qWaitFor([&] { return !task.isRunning() && doneCount > 0; }, 20'000);
+    };
+
+    ASSERT_TRUE(start(out("konst.dbf")));
+    EXPECT_EQ(events, (QStringList{"0/0", "1/0", "2/0", "3/0", "-1/0", "done 0"}));
+    EXPECT_EQ(DbfTable::read(out("konst.dbf")).recordCount(), 4);
+
+    events.clear();
+    doneCount = 0;
+    ASSERT_TRUE(start(out("konst.txt")));
+    EXPECT_EQ(events, QStringList{"done 0"});
+    EXPECT_EQ(messenger.shown, QStringList{QStringLiteral("неверное расширение")});
+
+    events.clear();
+    doneCount = 0;
+    messenger.shown.clear();
+    ASSERT_TRUE(start(dir.filePath(QStringLiteral("nowhere/konst.dbf"))));
+    EXPECT_EQ(events, QStringList{"done 2"});
+    EXPECT_EQ(messenger.shown, QStringList{QStringLiteral("DB: Не найден путь к таблицам dBASE")});
+}
 
 TEST_F(DbfExportTest, AccruedPayTableHasItsExactBytes)
 {
