@@ -416,31 +416,34 @@ void MergeArchiveEntries(std::vector<WariaEntry>& entries, EmployeeRecord& recor
     record.warKv = u16(merged.size());
 }
 
-// Puts the read rows in place of the employee's entry block (s = kvSdel,
-// q = kvDBF, p = kvProizv): the block takes m rows, the result block moves to
-// p' = p - q + m (at most 28; rows pushed beyond row 60 are lost); read rows
-// without a code or an amount are then dropped.
+// Puts the read rows in place of the employee's entry block (kvSdel rows
+// from the head, kvDBF rows long; the result block starts at kvProizv). The
+// block takes as many read rows as keep the result block at row 28 at the
+// latest (and as kvDBF holds); the other inputs and the result block move
+// with it, rows pushed beyond row 60 are lost. Read rows without a code or an
+// amount are then dropped.
 void ReplaceEntryBlock(EmployeeRecord& record, EmployeeAttributes& a, const std::vector<AccrualRow>& read)
 {
-    const int p = std::min<int>(a.kvProizv, kMonthRows);
-    const int s = std::min<int>(a.kvSdel, p);
-    const int q = std::min<int>(a.kvDBF, p - s);
-    const int newP = std::min(p - q + int(read.size()), std::max(kEntryBlockEnd, p - q));
-    const int m = std::min(newP - p + q, kEntryBlockMaxRows);
+    const int resultStart = std::min<int>(a.kvProizv, kMonthRows);
+    const int blockStart = std::min<int>(a.kvSdel, resultStart);
+    const int oldBlockRows = std::min<int>(a.kvDBF, resultStart - blockStart);
+    const int otherRowsEnd = resultStart - oldBlockRows; // the result start without the block
+    const int newResultStart = std::min(otherRowsEnd + int(read.size()), std::max(kEntryBlockEnd, otherRowsEnd));
+    const int rowsTaken = std::min(newResultStart - otherRowsEnd, kEntryBlockMaxRows);
 
     std::vector<AccrualRow> taken;
-    for (int i = 0; i < m; ++i)
+    for (int i = 0; i < rowsTaken; ++i)
         if (read[std::size_t(i)].kod != 0 && read[std::size_t(i)].sum != 0)
             taken.push_back(read[std::size_t(i)]);
 
     auto& rows = record.rows;
-    std::vector<AccrualRow> block(rows.begin(), rows.begin() + s);
+    std::vector<AccrualRow> block(rows.begin(), rows.begin() + blockStart);
     block.insert(block.end(), taken.begin(), taken.end());
-    block.insert(block.end(), rows.begin() + s + q, rows.begin() + kMonthRows);
+    block.insert(block.end(), rows.begin() + blockStart + oldBlockRows, rows.begin() + kMonthRows);
     block.resize(kMonthRows);
     std::copy(block.begin(), block.end(), rows.begin());
     a.kvDBF = u16(taken.size());
-    a.kvProizv = u16(p - q + int(taken.size()));
+    a.kvProizv = u16(otherRowsEnd + int(taken.size()));
 }
 
 // Stores the employee's read-back record and, for kind 3, the counters, as

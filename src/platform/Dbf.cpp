@@ -136,8 +136,10 @@ DbfTable DbfTable::read(const QString& path)
     const QByteArray bytes = file.readAll();
     if (bytes.size() < HeaderSize + 1)
         FailBadFile(path, QStringLiteral("файл короче заголовка"));
+    // dBASE III to 5 (with or without memo) and FoxPro tables share the layout read here.
     const unsigned char version = uchar(bytes[0]);
-    if ((version & 7) != 3 && version != 0x30 && version != 0x31)
+    const int level = version & 7;
+    if ((level < 3 || level > 5) && version != 0x30 && version != 0x31)
         FailBadFile(path, QStringLiteral("неизвестная версия %1").arg(version));
 
     const quint32 count = U32At(bytes, 4);

@@ -341,6 +341,19 @@ TEST_F(DbfExportTest, ConstantInformationTableAndItsSecondRunAppends)
     EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files), QStringList{QStringLiteral("konst.dbf")});
 }
 
+TEST_F(DbfExportTest, QuotesInNamesAndLongTableNamesAreWritten)
+{
+    base().shortNames[1] = QStringLiteral("О'Нил Д. '");
+    const QString longName = QString(200, QLatin1Char('k')) + QStringLiteral(".dbf");
+    ASSERT_EQ(run(exchange::DbfConstInfo, exchange::DbfWrite, out(longName)), 0);
+    ASSERT_EQ(run(exchange::DbfArchive, exchange::DbfWrite, out("arxiv.dbf"), only(2)), 0);
+
+    EXPECT_EQ(DbfTable::read(out(longName)).recordCount(), 4);
+    const DbfTable archive = DbfTable::read(out("arxiv.dbf"));
+    ASSERT_GT(archive.recordCount(), 0);
+    EXPECT_EQ(codepage::fromCp1251(archive.value(0, archive.fieldIndex("fio"))), QStringLiteral("О'Нил Д. '"));
+}
+
 TEST_F(DbfExportTest, PathAndSelectionRules)
 {
     EXPECT_EQ(run(exchange::DbfArchive, exchange::DbfWrite, out("arxiv.txt")), exchange::kDbfBadExtension);

@@ -240,6 +240,12 @@ TEST_F(DbfTableTest, FieldValuesOutsideTheRowAreErrors)
     CDbf dbf(folder());
     dbf.Open("CREATE TABLE t (a VARCHAR(3))");
     dbf.Open("INSERT INTO t (a) VALUES ('1')");
+    dbf.Open("CREATE TABLE wide (a VARCHAR(254))");
+    dbf.Open("INSERT INTO wide (a) VALUES ('" + QByteArray(300, 'w') + "')");
+    const auto wide = SelectAll(dbf, "SELECT * FROM wide");
+    EXPECT_EQ(wide[0][0], QByteArray(254, 'w')); // the whole column, cut to its width
+    EXPECT_THROW(dbf.Open("CREATE TABLE wider (a VARCHAR(255))"), DbError);
+
     dbf.Open("SELECT * FROM t");
     EXPECT_EQ(dbf.GetFieldCount(), 0); // before GetFields
     dbf.GetFields();
