@@ -128,14 +128,16 @@ private:
     qsizetype m_at = 0;
 };
 
-// The file name of a table named in a statement.
-QString TableFileName(const QByteArray& name)
+// The file name of a table: ".dbf" added when the name lacks it.
+QString TableFileName(QString name)
 {
-    QString fileName = codepage::fromCp1251(name);
-    if (!fileName.endsWith(QStringLiteral(".dbf"), Qt::CaseInsensitive))
-        fileName += QStringLiteral(".dbf");
-    return fileName;
+    if (!name.endsWith(QStringLiteral(".dbf"), Qt::CaseInsensitive))
+        name += QStringLiteral(".dbf");
+    return name;
 }
+
+// The file name of a table named in a statement.
+QString TableFileName(const QByteArray& name) { return TableFileName(codepage::fromCp1251(name)); }
 
 std::vector<QByteArray> NameList(StatementReader& reader)
 {
@@ -269,7 +271,8 @@ void CDbf::Commit(const QDate& updated)
 
 bool CDbf::HasTable(const QString& tableName) const
 {
-    return m_tables.count(tableName.toLower()) != 0 || QFileInfo::exists(PathOf(tableName));
+    const QString fileName = TableFileName(tableName);
+    return m_tables.count(fileName.toLower()) != 0 || QFileInfo::exists(PathOf(fileName));
 }
 
 QString CDbf::PathOf(const QString& tableName) const

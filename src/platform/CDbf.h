@@ -60,7 +60,7 @@ public:
     // the last update.
     void Commit(const QDate& updated);
 
-    // Whether the folder holds the table (the file name as in a statement).
+    // Whether the folder holds the table (named as in a statement).
     bool HasTable(const QString& tableName) const;
 
 private:

@@ -148,6 +148,8 @@ TEST_F(DbfTableTest, QuotesAndCyrillicSurviveAndWhereFilters)
         dbf.Commit(kUpdated);
     }
     ASSERT_TRUE(QFile::exists(file(QStringLiteral("Ведомость.dbf"))));
+    EXPECT_TRUE(CDbf(folder()).HasTable(QStringLiteral("ВЕДОМОСТЬ")));
+    EXPECT_FALSE(CDbf(folder()).HasTable(QStringLiteral("Ведомости")));
 
     CDbf dbf(folder());
     const auto rows = SelectAll(dbf, codepage::toCp1251(QStringLiteral("select * from ведомость where tabel='12'")));
