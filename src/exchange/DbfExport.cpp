@@ -114,14 +114,14 @@ public:
     {
         m_values += Quoted(Int(tabN)) + ',' + Quoted(Int(brigade)) + ',' + Quoted(Int(shop)) + ',' + Quoted(name);
     }
-    void add(const char* column, const QByteArray& value)
+    void add(QByteArrayView column, const QByteArray& value)
     {
         m_columns += ',';
-        m_columns += column;
+        m_columns.append(column);
         m_values += ',' + Quoted(value);
     }
     // An optional column: left out when its value is empty.
-    void addIfSet(const char* column, const QByteArray& value)
+    void addIfSet(QByteArrayView column, const QByteArray& value)
     {
         if (!value.isEmpty())
             add(column, value);
@@ -200,12 +200,11 @@ void AddDeductions(InsertStatement& insert, const std::array<NalvichEntry, 10>& 
         if (deduction.kod == 0)
             continue;
         const QByteArray number = Int(n);
-        insert.add(QByteArray("kodvich" + number).constData(), Int(deduction.kod));
-        insert.addIfSet(QByteArray("datbeg" + number).constData(), DeductionMonth(deduction.start));
-        insert.addIfSet(QByteArray("datend" + number).constData(), DeductionMonth(deduction.end));
-        insert.addIfSet(QByteArray("sum" + number).constData(),
-                        deduction.sum != 0 ? Roubles(deduction.sum) : QByteArray());
-        insert.addIfSet(QByteArray("krat" + number).constData(), deduction.krat != 0 ? Int(deduction.krat) : QByteArray());
+        insert.add("kodvich" + number, Int(deduction.kod));
+        insert.addIfSet("datbeg" + number, DeductionMonth(deduction.start));
+        insert.addIfSet("datend" + number, DeductionMonth(deduction.end));
+        insert.addIfSet("sum" + number, deduction.sum != 0 ? Roubles(deduction.sum) : QByteArray());
+        insert.addIfSet("krat" + number, deduction.krat != 0 ? Int(deduction.krat) : QByteArray());
     }
 }
 
