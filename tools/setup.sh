@@ -8,7 +8,8 @@ PKGS="g++ cmake ninja-build ccache pkg-config \
  libgtest-dev libgmock-dev googletest libbenchmark-dev \
  fonts-dejavu-core fonts-liberation"
 # "--viewer" adds the program that opens the generated documents.
-if [ "${1:-}" = "--viewer" ]; then PKGS="$PKGS libreoffice-writer"; fi
+# Calc with its dBASE driver lets the tests open an exported dBASE table in LibreOffice.
+if [ "${1:-}" = "--viewer" ]; then PKGS="$PKGS libreoffice-writer libreoffice-calc libreoffice-base-drivers"; fi
 missing=""
 for p in $PKGS; do
   dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
