@@ -77,7 +77,7 @@ protected:
         ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("out")));
         base().workFolder = dir.path() + QLatin1Char('/');
         base().baseName = QStringLiteral("dbf");
-        CreateBase(dir.path(), base().baseName);
+        CreateSchemaBase(dir.path(), base().baseName);
         OpenBase(base());
         fx = BuildFixtureBase(base(), 4, 11);
         ShapeFirstEmployee();

@@ -239,7 +239,7 @@ protected:
         doc.setWorkFolder(dir.path());
         CInfoBase& base = doc.infoBase;
         base.baseName = QStringLiteral("pension");
-        CreateBase(dir.path(), base.baseName);
+        CreateSchemaBase(dir.path(), base.baseName);
         OpenBase(base);
         FixtureBase fx = BuildFixtureBase(base, int(std::size(kPeople)), 5);
         for (std::size_t i = 0; i < std::size(kPeople); ++i)
