@@ -41,6 +41,9 @@ QString BaseFile(const CInfoBase& base);
 // The calling thread's connection to the base.
 QSqlDatabase Db(const CInfoBase& base);
 bool BaseExists(const QString& folder, const QString& name);
+// Whether a base may have that name (it must make a file name: no separators,
+// no control characters, not "." or "..", at most 128 characters).
+bool ValidBaseName(const QString& name);
 // Makes a new base from the empty template "empty.bak" of the folder (a base
 // file), or from the schema alone when there is none. Built under a temporary
 // name and renamed when complete. Throws db::DbError.

@@ -287,7 +287,7 @@ TEST_F(UiFrame, FrameKeysReachTheViewEvenFromItsDialogs)
 TEST_F(UiFrame, StripHelpListWithMarksMakesAGroupAndEscCancelsIt)
 {
     CMainFrame frame(&doc, &registry);
-    frame.resize(1000, 700);
+    frame.resize(1280, 700);
     ASSERT_TRUE(ShowActive(&frame));
     TestView* view = OpenTestView(frame);
     ASSERT_NE(view, nullptr);
@@ -519,12 +519,15 @@ TEST_F(UiFrame, EmployeeFilterComparesShopBrigadeProfessionAndTheKeysTest)
     }
     EXPECT_EQ(matched, base.employeeCount());
     EXPECT_EQ(EmployeeMatchesFilter(base.employeeCount(), 0, 0, 0), 0);
-    // The selection keys' test runs first and can refuse an employee.
-    SetEmployeeCriteriaTest([](const CKalvorDoc&, int i) { return i != 1; });
-    EXPECT_EQ(EmployeeMatchesFilter(0, 0, 0, 0), 1);
-    EXPECT_EQ(EmployeeMatchesFilter(1, 0, 0, 0), 0);
-    SetEmployeeCriteriaTest({});
+    // The selection keys take effect: "код ошибки равен 7" keeps the one
+    // employee whose status word holds 7.
+    const int slot1 = base.list[1].slot;
+    doc.infoBase.attributes[size_t(slot1 - 1)].err = 7;
+    doc.selectionKeys.crit[17][0] = 7;
+    EXPECT_EQ(EmployeeMatchesFilter(0, 0, 0, 0), 0);
     EXPECT_EQ(EmployeeMatchesFilter(1, 0, 0, 0), 1);
+    doc.selectionKeys.crit[17][0] = -1;
+    EXPECT_EQ(EmployeeMatchesFilter(0, 0, 0, 0), 1);
 }
 
 TEST_F(UiFrame, GroupQuestionAndSelectionKeysDialogs)

@@ -11,7 +11,6 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/InfoBaseService.h"
 #include "shell/ui/KalvorMessageBox.h"
-#include "shell/ui/MonthChange.h"
 
 #include <QApplication>
 #include <QFile>
@@ -109,6 +108,17 @@ void CKalvorApp::RegisterShellCommands()
 
 bool CKalvorApp::InitInstance(const QStringList& arguments)
 {
+    // Whatever goes wrong during start-up is said, never a silent end.
+    try {
+        return StartUp(arguments);
+    } catch (const std::exception& e) {
+        ShowException(e);
+    }
+    return false;
+}
+
+bool CKalvorApp::StartUp(const QStringList& arguments)
+{
     // 1. Texts in the user's language, numbers always with a decimal point.
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
@@ -175,18 +185,33 @@ bool CKalvorApp::InitInstance(const QStringList& arguments)
 }
 
 // The reference files of the working folder (tax tables, deduction and
-// contribution kinds, professions...) are read once a base is open.
+// contribution kinds, professions...) are read once a base is open. A damaged
+// file is said and the program goes on with what could be read.
 static void ReadReferenceFiles(CKalvorDoc& doc)
 {
     doc.refFiles.setFolder(doc.infoBase.workFolder);
-    doc.refFiles.OpenAll();
+    try {
+        doc.refFiles.OpenAll();
+    } catch (const std::exception& e) {
+        ShowException(e);
+    }
+}
+
+// A failure of the base layer: its message alone when it is a plain one,
+// else the database error box.
+static void ShowBaseFailure(const BaseFailure& failure)
+{
+    if (failure.plain)
+        KalvorMessageBox(failure.message, MB_OK | MB_ICONERROR);
+    else
+        ShowComError(failure.ToDbError());
 }
 
 bool CKalvorApp::OpenChosenBase()
 {
     const BaseFailure f = m_base->Open(m_doc->infoBase.baseName);
     if (f.failed) {
-        ShowComError(f.ToDbError());
+        ShowBaseFailure(f);
         m_frame->close();
         return false;
     }
@@ -200,24 +225,17 @@ bool CKalvorApp::CreateBase()
         return false;
     const BaseFailure f = m_base->Create(m_doc->infoBase.baseName);
     if (f.failed) {
-        ShowComError(f.ToDbError());
+        ShowBaseFailure(f);
         return false;
     }
     const BaseFailure o = m_base->Open(m_doc->infoBase.baseName);
     if (o.failed) {
-        ShowComError(o.ToDbError());
+        ShowBaseFailure(o);
         return false;
     }
     ReadReferenceFiles(*m_doc);
     m_doc->NotifyBaseChosen();
     return true;
-}
-
-int CKalvorApp::OnChangeReportingMonth()
-{
-    if (!m_doc || !m_doc->BaseOpen())
-        return -1;
-    return ChangeReportingMonth(*m_doc, m_frame.get());
 }
 
 void CKalvorApp::ExitInstance()

@@ -58,17 +58,13 @@ public:
     // template and opens it.
     bool CreateBase();
 
-    // The command that changes the reporting month (question, the change,
-    // saving the common tables, the count of error situations); see
-    // shell/ui/MonthChange.h. Returns that count, -1 when nothing was done.
-    int OnChangeReportingMonth();
-
     // The program's fonts: a face with Cyrillic that has the metrics of the
     // original's "Microsoft Sans Serif".
     static void SetUpFonts();
 
 private:
     void RegisterShellCommands();
+    bool StartUp(const QStringList& arguments);
     bool OpenChosenBase();
 
     QString m_configFile;

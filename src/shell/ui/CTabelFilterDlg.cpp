@@ -27,6 +27,9 @@ CWorkersFilterDlg::CWorkersFilterDlg(int dialogId, CCommonFormView* view)
 {
     setObjectName(dialogId == 445 ? QStringLiteral("CTabelFilterDlg") : QStringLiteral("CWorkersFilterDlg"));
     m_layout->setContentsMargins(4, 2, 4, 2);
+    // The fields stand at the left, each label beside its own field; the
+    // room left over goes to the end of the strip.
+    m_layout->addStretch(1);
     AddField(IdShop, QStringLiteral("Цех"), 40);
     AddField(IdBrigade, QStringLiteral("Бригада"), 40);
     AddField(IdProfession, QStringLiteral("Профессия"), 50);
@@ -39,8 +42,10 @@ QLineEdit* CWorkersFilterDlg::AddField(int id, const QString& label, int width)
     e->setFixedWidth(width);
     e->installEventFilter(this);
     l->setBuddy(e);
-    m_layout->addWidget(l);
-    m_layout->addWidget(e);
+    const int end = m_layout->count() - 1; // before the closing stretch
+    m_layout->insertWidget(end, l);
+    m_layout->insertWidget(end + 1, e);
+    m_layout->insertSpacing(end + 2, 12);
     SetControl(id, e);
     return e;
 }

@@ -30,11 +30,36 @@ bool InfoBaseService::Exists(const QString& name)
     return ib::BaseExists(m_folder, name);
 }
 
+QString BaseHeldText(const QString& name)
+{
+    return QStringLiteral("База данных %1 уже открыта другим пользователем.").arg(name);
+}
+
+BaseFailure InfoBaseService::Lock(const QString& name)
+{
+    const QString file = ib::BaseFilePath(m_folder, name);
+    if (m_lock.held() && m_lock.baseFile() == file)
+        return {};
+    switch (m_lock.acquire(file)) {
+    case kalvor::platform::BaseLock::Result::Taken:
+        return {};
+    case kalvor::platform::BaseLock::Result::HeldElsewhere:
+        return BaseFailure::Plain(BaseHeldText(name));
+    case kalvor::platform::BaseLock::Result::Failed:
+        break;
+    }
+    return BaseFailure::Plain(QStringLiteral("Ошибка при открытии файла %1\n%2")
+                                  .arg(kalvor::platform::BaseLock::lockFileOf(file), m_lock.errorText()));
+}
+
 BaseFailure InfoBaseService::Create(const QString& name)
 {
+    if (const BaseFailure held = Lock(name); held.failed)
+        return held;
     try {
         ib::CreateBase(m_folder, name);
     } catch (const db::DbError& e) {
+        m_lock.release();
         return BaseFailure::From(e);
     }
     return {};
@@ -47,6 +72,8 @@ BaseFailure InfoBaseService::Open(const QString& name)
         m_infoBase.workFolder = m_folder;
         m_infoBase.swap.setPath(m_infoBase.swapPath());
     }
+    if (const BaseFailure held = Lock(name); held.failed)
+        return held;
     m_infoBase.baseName = name;
     m_openFile = ib::BaseFile(m_infoBase);
     try {
@@ -87,6 +114,7 @@ void InfoBaseService::Close()
     m_openFile.clear();
     if (!m_infoBase.baseName.isEmpty())
         ib::CloseBase(m_infoBase);
+    m_lock.release();
 }
 
 QStringList InfoBaseService::Names()

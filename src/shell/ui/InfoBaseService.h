@@ -2,6 +2,7 @@
 // kept in one SQLite file "<name>.sqlite" of the working folder.
 #pragma once
 
+#include "platform/BaseLock.h"
 #include "shell/ui/BaseService.h"
 
 namespace kalvor::infobase {
@@ -37,5 +38,13 @@ public:
 private:
     kalvor::infobase::CInfoBase& m_infoBase;
     QString m_folder;
+    // Takes the lock of the base of that name; a plain failure when another
+    // opening holds it.
+    BaseFailure Lock(const QString& name);
+
     QString m_openFile;
+    kalvor::platform::BaseLock m_lock;
 };
+
+// "База данных %1 уже открыта другим пользователем."
+QString BaseHeldText(const QString& name);
