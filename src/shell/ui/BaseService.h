@@ -48,6 +48,15 @@ public:
     // for this opening alone until Close; a base another opening holds is
     // refused with a plain failure and left untouched.
     virtual BaseFailure Open(const QString& name) = 0;
+    // Makes the base of that name from a copy of a base file (an archive copy
+    // of the month change); the base must not exist and nobody may hold it.
+    // The copy goes under a temporary name and is renamed when complete.
+    virtual BaseFailure Restore(const QString& name, const QString& fromFile)
+    {
+        Q_UNUSED(name);
+        Q_UNUSED(fromFile);
+        return BaseFailure::Plain(QStringLiteral("Восстановление базы данных недоступно"));
+    }
     // The password stored in the open base.
     virtual QString StoredPassword() = 0;
     // Re-registers the server under the computer's current name when that

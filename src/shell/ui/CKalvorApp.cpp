@@ -13,9 +13,14 @@
 #include "shell/ui/KalvorMessageBox.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QInputDialog>
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <clocale>
 
 namespace {
@@ -25,6 +30,7 @@ CKalvorApp* g_app = nullptr;
 // Commands of the shell itself.
 enum ShellCommand : int {
     IdCreateBase = 32771,
+    IdRestoreBase = 32774,
     IdSelectionKeys = 32772,
     IdAppExit = 57665,
 };
@@ -46,6 +52,12 @@ CKalvorApp::CKalvorApp(const QString& configFile)
         return std::make_unique<InfoBaseService>(infoBase, folder);
     };
     m_loginRunner = [](CLoginDlg& dlg) { return dlg.exec(); };
+    m_archiveChooser = [this](const QStringList& archives) {
+        bool ok = false;
+        const QString chosen = QInputDialog::getItem(m_frame.get(), QStringLiteral("Восстановление базы данных"),
+                                                     QStringLiteral("Копия базы данных:"), archives, 0, false, &ok);
+        return ok ? chosen : QString();
+    };
     RegisterShellCommands();
 }
 
@@ -72,6 +84,22 @@ void CKalvorApp::SetUpFonts()
     QApplication::setFont(f);
 }
 
+bool CKalvorApp::InstallQtTranslations()
+{
+    static QTranslator* installed = nullptr;
+    if (installed)
+        return true;
+    auto* texts = new QTranslator(qApp);
+    if (!texts->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete texts;
+        return false;
+    }
+    QCoreApplication::installTranslator(texts);
+    installed = texts;
+    return true;
+}
+
 void CKalvorApp::RegisterShellCommands()
 {
     m_registry.AddPanel({kBasePanel, QStringLiteral("База данных"), MainPanelBase});
@@ -85,6 +113,16 @@ void CKalvorApp::RegisterShellCommands()
     create.needsNoBase = true;
     create.run = [this](CMainFrame&) { CreateBase(); };
     m_registry.AddCommand(create);
+
+    CommandInfo restore;
+    restore.id = IdRestoreBase;
+    restore.caption = QStringLiteral("Восстановить базу данных из архива");
+    restore.menuPath = {QStringLiteral("Файл")};
+    restore.panel = kBasePanel;
+    restore.needsBase = false;
+    restore.needsNoBase = true;
+    restore.run = [this](CMainFrame&) { RestoreBase(); };
+    m_registry.AddCommand(restore);
 
     CommandInfo keys;
     keys.id = IdSelectionKeys;
@@ -122,6 +160,7 @@ bool CKalvorApp::StartUp(const QStringList& arguments)
     // 1. Texts in the user's language, numbers always with a decimal point.
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
+    InstallQtTranslations();
     SetUpFonts();
 
     // 2. The configuration file.
@@ -231,6 +270,59 @@ bool CKalvorApp::CreateBase()
     const BaseFailure o = m_base->Open(m_doc->infoBase.baseName);
     if (o.failed) {
         ShowBaseFailure(o);
+        return false;
+    }
+    ReadReferenceFiles(*m_doc);
+    m_doc->NotifyBaseChosen();
+    return true;
+}
+
+QStringList CKalvorApp::ArchiveCopies() const
+{
+    QStringList copies;
+    const QDir archive(m_doc->infoBase.workFolder + QStringLiteral("archive"));
+    for (const QString& name : archive.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+        if (!QDir(archive.filePath(name)).entryList({QStringLiteral("*.sqlite")}, QDir::Files).isEmpty())
+            copies << name;
+    return copies;
+}
+
+// The reference files of an archive copy over those of the working folder.
+static void UnpackReferenceFiles(const QString& copyFolder, const QString& workFolder)
+{
+    for (const QString& name : kalvor::infobase::CRefFiles::FileNames()) {
+        const QString from = copyFolder + QLatin1Char('/') + name;
+        if (QFile::exists(from) && !kalvor::platform::CopyFileReplacing(from, workFolder + name))
+            KalvorMessageBox(QStringLiteral("Ошибка записи в файл %1").arg(workFolder + name), MB_OK | MB_ICONERROR);
+    }
+}
+
+bool CKalvorApp::RestoreBase()
+{
+    const QString name = m_doc->infoBase.baseName;
+    if (!m_base || m_base->IsOpen() || name.isEmpty())
+        return false;
+    const QStringList copies = ArchiveCopies();
+    if (copies.isEmpty()) {
+        KalvorMessageBox(QStringLiteral("Копий базы данных в папке \"archive\" нет"), MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    const QString chosen = m_archiveChooser(copies);
+    if (chosen.isEmpty())
+        return false;
+    const QString copyFolder = m_doc->infoBase.workFolder + QStringLiteral("archive/") + chosen;
+    const QString baseFile =
+        copyFolder + QLatin1Char('/') + QDir(copyFolder).entryList({QStringLiteral("*.sqlite")}, QDir::Files).first();
+    const BaseFailure restored = m_base->Restore(name, baseFile);
+    if (restored.failed) {
+        ShowBaseFailure(restored);
+        return false;
+    }
+    if (name == QLatin1String("tmp"))
+        UnpackReferenceFiles(copyFolder, m_doc->infoBase.workFolder);
+    const BaseFailure opened = m_base->Open(name);
+    if (opened.failed) {
+        ShowBaseFailure(opened);
         return false;
     }
     ReadReferenceFiles(*m_doc);

@@ -18,6 +18,9 @@ class QToolBox;
 class QVBoxLayout;
 class QPushButton;
 
+// "Операция еще выполняется. Прервать ее?"
+extern const char* const kStopWorkQuestion;
+
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -46,8 +49,14 @@ public:
     void OnMainPanelAddFunctions();
     void OnMainPanelTaxReports();
 
-    // Runs a registered command as its menu item or panel button would.
+    // Runs a registered command as its menu item or panel button would. A
+    // command on the base while the view's worker runs asks first whether to
+    // stop it (and is not run on "Нет"); an exception of the command is shown
+    // and the program goes on.
     bool RunCommand(int id);
+    // When the view's worker runs: asks kStopWorkQuestion ("Нет" the default)
+    // and on "Да" stops the worker and waits for it. False when it still runs.
+    bool ConfirmStopWork();
     // Menu item, panel button and quick button of a command (null when absent).
     QAction* CommandAction(int id) const { return m_actions.value(id, nullptr); }
     QPushButton* PanelButton(int id) const { return m_panelButtons.value(id, nullptr); }
@@ -67,6 +76,10 @@ public:
     // send them: 1017 help on the form, 32778 next element, 32779 previous
     // element, 32825 insert before, 32826 insert after, 32794 delete.
     bool RunViewCommand(int id);
+
+protected:
+    // Closing the window (also "Выход") during a run asks, stops and waits first.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildMenus();

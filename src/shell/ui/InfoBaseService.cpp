@@ -4,6 +4,8 @@
 #include "platform/WorkingFolder.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace ib = kalvor::infobase;
 namespace db = kalvor::db;
@@ -87,6 +89,33 @@ BaseFailure InfoBaseService::Open(const QString& name)
         Close();
         return BaseFailure::From(e);
     }
+    return {};
+}
+
+BaseFailure InfoBaseService::Restore(const QString& name, const QString& fromFile)
+{
+    if (!ib::ValidBaseName(name))
+        return BaseFailure::Plain(QStringLiteral("Недопустимое имя базы данных"));
+    if (const BaseFailure held = Lock(name); held.failed)
+        return held;
+    const QString target = ib::BaseFilePath(m_folder, name);
+    const QString temp = target + QStringLiteral(".restore");
+    auto fail = [&](const QString& text) {
+        QFile::remove(temp);
+        m_lock.release();
+        return BaseFailure::Plain(text);
+    };
+    if (QFileInfo::exists(target))
+        return fail(QStringLiteral("База данных %1 уже существует").arg(name));
+    QFile::remove(temp);
+    if (!QFile::copy(fromFile, temp))
+        return fail(QStringLiteral("Ошибка при открытии файла %1").arg(fromFile));
+    // Journal files left by a base of that name once deleted would be read
+    // as part of the restored one.
+    for (const char* suffix : {"-wal", "-shm", "-journal"})
+        QFile::remove(target + QString::fromLatin1(suffix));
+    if (!QFile::rename(temp, target))
+        return fail(QStringLiteral("Ошибка записи в файл %1").arg(target));
     return {};
 }
 

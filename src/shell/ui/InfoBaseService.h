@@ -23,6 +23,7 @@ public:
     // Names the base in the information base and opens it: connection,
     // schema upgrade, configuration and firm. A base open before is closed.
     BaseFailure Open(const QString& name) override;
+    BaseFailure Restore(const QString& name, const QString& fromFile) override;
     QString StoredPassword() override;
     // There is no server to re-register: the base is a file.
     bool ReregisterServer() override { return false; }
