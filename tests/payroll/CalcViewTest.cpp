@@ -327,6 +327,7 @@ struct CalcFrame {
     explicit CalcFrame(CKalvorDoc& doc) : doc(doc), service(doc.infoBase, doc.infoBase.workFolder)
     {
         doc.SetBase(&service);
+        EXPECT_FALSE(service.Open(doc.infoBase.baseName).failed);
         registry.AddPanel({8, QStringLiteral("Расчет зарплаты"), MainPanelPayroll});
         CommandInfo monthChange;
         monthChange.id = 32773;

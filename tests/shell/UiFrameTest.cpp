@@ -387,6 +387,13 @@ TEST_F(UiFrame, HintsShopsAndProfessionsOfTheStrip)
     Settle();
     EXPECT_EQ(view->findChild<CHintWnd*>(), nullptr);
     EXPECT_FALSE(view->HintShown());
+    // Esc that closes the hint does nothing else: the screen stays.
+    QTest::keyClick(brigade, Qt::Key_F1);
+    ASSERT_TRUE(view->HintShown());
+    QTest::keyClick(brigade, Qt::Key_Escape);
+    Settle();
+    EXPECT_FALSE(view->HintShown());
+    EXPECT_EQ(frame.CurrentView(), view);
 
     // Shops: "%d|%s" of the base's shops; Enter types the code.
     QLineEdit* shop = view->strip->Field(1252);

@@ -37,12 +37,14 @@ QString BaseHeldText(const QString& name)
     return QStringLiteral("База данных %1 уже открыта другим пользователем.").arg(name);
 }
 
-BaseFailure InfoBaseService::Lock(const QString& name)
+BaseFailure InfoBaseService::TakeLock(const QString& name, kalvor::platform::BaseLock& lock)
 {
     const QString file = ib::BaseFilePath(m_folder, name);
-    if (m_lock.held() && m_lock.baseFile() == file)
+    if (m_lock.held() && m_lock.baseFile() == file) {
+        lock = std::move(m_lock);
         return {};
-    switch (m_lock.acquire(file)) {
+    }
+    switch (lock.acquire(file)) {
     case kalvor::platform::BaseLock::Result::Taken:
         return {};
     case kalvor::platform::BaseLock::Result::HeldElsewhere:
@@ -51,13 +53,15 @@ BaseFailure InfoBaseService::Lock(const QString& name)
         break;
     }
     return BaseFailure::Plain(QStringLiteral("Ошибка при открытии файла %1\n%2")
-                                  .arg(kalvor::platform::BaseLock::lockFileOf(file), m_lock.errorText()));
+                                  .arg(kalvor::platform::BaseLock::lockFileOf(file), lock.errorText()));
 }
 
 BaseFailure InfoBaseService::Create(const QString& name)
 {
-    if (const BaseFailure held = Lock(name); held.failed)
+    kalvor::platform::BaseLock lock;
+    if (const BaseFailure held = TakeLock(name, lock); held.failed)
         return held;
+    m_lock = std::move(lock);
     try {
         ib::CreateBase(m_folder, name);
     } catch (const db::DbError& e) {
@@ -69,13 +73,17 @@ BaseFailure InfoBaseService::Create(const QString& name)
 
 BaseFailure InfoBaseService::Open(const QString& name)
 {
+    // A base held by another opening is refused before anything of this one
+    // is touched.
+    kalvor::platform::BaseLock lock;
+    if (const BaseFailure held = TakeLock(name, lock); held.failed)
+        return held;
     Close();
+    m_lock = std::move(lock);
     if (m_infoBase.workFolder != m_folder) {
         m_infoBase.workFolder = m_folder;
         m_infoBase.swap.setPath(m_infoBase.swapPath());
     }
-    if (const BaseFailure held = Lock(name); held.failed)
-        return held;
     m_infoBase.baseName = name;
     m_openFile = ib::BaseFile(m_infoBase);
     try {
@@ -96,8 +104,10 @@ BaseFailure InfoBaseService::Restore(const QString& name, const QString& fromFil
 {
     if (!ib::ValidBaseName(name))
         return BaseFailure::Plain(QStringLiteral("Недопустимое имя базы данных"));
-    if (const BaseFailure held = Lock(name); held.failed)
+    kalvor::platform::BaseLock lock;
+    if (const BaseFailure held = TakeLock(name, lock); held.failed)
         return held;
+    m_lock = std::move(lock);
     const QString target = ib::BaseFilePath(m_folder, name);
     const QString temp = target + QStringLiteral(".restore");
     auto fail = [&](const QString& text) {
@@ -126,7 +136,8 @@ QString InfoBaseService::StoredPassword()
 
 bool InfoBaseService::IsOpen() const
 {
-    return !m_infoBase.baseName.isEmpty() && db::Connection::isOpenForThread(ib::BaseFile(m_infoBase));
+    return m_lock.held() && !m_infoBase.baseName.isEmpty()
+        && db::Connection::isOpenForThread(ib::BaseFile(m_infoBase));
 }
 
 QString InfoBaseService::OpenName() const
@@ -141,7 +152,9 @@ void InfoBaseService::Close()
     if (!m_openFile.isEmpty())
         db::Connection::closeForThread(m_openFile);
     m_openFile.clear();
-    if (!m_infoBase.baseName.isEmpty())
+    // Only a base this service holds: another opening's connection to a base
+    // of the same name stays.
+    if (m_lock.held() && !m_infoBase.baseName.isEmpty())
         ib::CloseBase(m_infoBase);
     m_lock.release();
 }

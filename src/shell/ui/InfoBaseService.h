@@ -27,7 +27,8 @@ public:
     QString StoredPassword() override;
     // There is no server to re-register: the base is a file.
     bool ReregisterServer() override { return false; }
-    // Whether this thread holds the connection to the information base's file.
+    // Whether this service holds the information base (its lock, and this
+    // thread's connection to its file).
     bool IsOpen() const override;
     QString OpenName() const override;
     void Close() override;
@@ -39,9 +40,10 @@ public:
 private:
     kalvor::infobase::CInfoBase& m_infoBase;
     QString m_folder;
-    // Takes the lock of the base of that name; a plain failure when another
-    // opening holds it.
-    BaseFailure Lock(const QString& name);
+    // Takes the lock of the base of that name into `lock` (the one this
+    // service holds when it is that base's); a plain failure when another
+    // opening holds it, nothing of this service touched.
+    BaseFailure TakeLock(const QString& name, kalvor::platform::BaseLock& lock);
 
     QString m_openFile;
     kalvor::platform::BaseLock m_lock;
