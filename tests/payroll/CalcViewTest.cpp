@@ -27,6 +27,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -506,4 +508,79 @@ TEST_F(CalcViewTest, UnreadableStripFieldsStartNothing)
     }
     // An idle progress bar is still (a range of 0 to 0 would be the busy bar).
     EXPECT_GT(view.CalcDlg()->Progress()->maximum(), 0);
+}
+
+// At the window's smallest size no label, button or title of the screen is
+// cut, and each label of the strip stands just left of its own field.
+TEST_F(CalcViewTest, TheScreenFitsTheSmallestWindow)
+{
+    CalcFrame calc(doc);
+    calc.frame->resize(100, 100);
+    ASSERT_TRUE(ShowActive(calc.frame.get()));
+    EXPECT_EQ(calc.frame->size(), QSize(CMainFrame::kMinimumWidth, CMainFrame::kMinimumHeight));
+    ASSERT_TRUE(calc.frame->RunCommand(32837));
+    Settle();
+    calc.frame->grab().save(QStringLiteral("calc-screen-smallest.png"));
+    for (QWidget* w : calc.frame->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(calc.frame.get()))
+            continue;
+        QString text;
+        if (auto* label = qobject_cast<QLabel*>(w))
+            text = label->text();
+        else if (auto* button = qobject_cast<QAbstractButton*>(w))
+            text = button->text();
+        else if (auto* box = qobject_cast<QGroupBox*>(w))
+            text = box->title();
+        if (text.isEmpty())
+            continue;
+        const int needed = w->fontMetrics().horizontalAdvance(text);
+        EXPECT_GE(w->contentsRect().width(), needed) << text.toStdString();
+    }
+    auto* view = qobject_cast<CCalcZarpView*>(calc.frame->CurrentView());
+    ASSERT_NE(view, nullptr);
+    for (int id : {1252, 1253, 1254, 1103}) {
+        QLineEdit* field = view->Strip()->Field(id);
+        QLabel* label = nullptr;
+        for (QLabel* l : view->Strip()->findChildren<QLabel*>())
+            if (l->buddy() == field)
+                label = l;
+        ASSERT_NE(label, nullptr) << id;
+        const int gap = field->geometry().left() - label->geometry().right();
+        EXPECT_GE(gap, 0) << id;
+        EXPECT_LE(gap, 12) << id;
+    }
+}
+
+// Esc in the strip during a run does not drop the run silently: it asks;
+// "Нет" stays on the screen with the run going, "Да" stops it, says so and
+// leaves.
+TEST_F(CalcViewTest, EscInTheStripDuringARunAsksBeforeLeaving)
+{
+    CalcFrame calc(doc);
+    ASSERT_TRUE(ShowActive(calc.frame.get()));
+    Answers answers;
+    CCalcZarpView* view = calc.StartWholeBase();
+    ASSERT_NE(view, nullptr);
+    CCalcZarpDlg* dlg = view->CalcDlg();
+    QLineEdit* shop = view->Strip()->Field(CWorkersFilterDlg::IdShop);
+    std::vector<int> results;
+    QObject::connect(dlg, &CCalcZarpDlg::calculationDone, dlg, [&](int result, int) { results.push_back(result); });
+    int progress = 0;
+    bool stayed = false;
+    QObject::connect(dlg->Thread(), &TaskThread::calcProgress, dlg, [&, dlg, view](int, int) {
+        if (++progress == 1) {
+            QTest::keyClick(shop, Qt::Key_Escape);
+            stayed = calc.frame->CurrentView() == view && dlg->IsRunning();
+            answers.stop = IDYES;
+        } else if (progress == 2) {
+            QTest::keyClick(shop, Qt::Key_Escape);
+        }
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !results.empty(); }, 60000));
+    Settle();
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(results[0], platform::TASK_STOPPED);
+    EXPECT_EQ(answers.Texts(), (QStringList{QString::fromUtf8(kStopWorkQuestion), QString::fromUtf8(kStopWorkQuestion),
+                                            QStringLiteral("Операция прервана")}));
+    EXPECT_EQ(calc.frame->CurrentView()->objectName(), QStringLiteral("CEmptyView"));
 }

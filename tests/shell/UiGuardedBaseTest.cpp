@@ -6,10 +6,13 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/BaseLock.h"
+#include "platform/Db.h"
+#include "values/Messages.h"
 #include "shell/ui/CKalvorApp.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CLoginDlg.h"
 #include "shell/ui/CMainFrame.h"
+#include "shell/ui/CommandRegistry.h"
 #include "shell/ui/InfoBaseService.h"
 #include "shell/ui/MonthChange.h"
 
@@ -201,4 +204,34 @@ TEST_F(UiGuardedBase, QtTextsAreRussian)
 {
     ASSERT_TRUE(CKalvorApp::InstallQtTranslations());
     EXPECT_EQ(QCoreApplication::translate("QLineEdit", "&Undo"), QStringLiteral("&Отменить действие"));
+}
+
+// Whatever a command throws is said, and the program goes on.
+TEST_F(UiGuardedBase, ACommandThatThrowsIsSaidAndTheFrameGoesOn)
+{
+    CKalvorDoc doc;
+    CommandRegistry registry;
+    registry.AddPanel({8, QStringLiteral("Расчет зарплаты"), MainPanelPayroll});
+    int runs = 0;
+    CommandInfo failing;
+    failing.id = 40001;
+    failing.caption = QStringLiteral("Команда");
+    failing.panel = 8;
+    failing.needsBase = false;
+    failing.run = [&](CMainFrame&) {
+        if (++runs == 1)
+            throw kalvor::TextError(QStringLiteral("Ошибка чтения файла nalog"));
+        throw kalvor::db::DbError(0x80040E13, QStringLiteral("disk I/O error"), QStringLiteral("UPDATE dbo.konst"),
+                                  QStringLiteral("Kalvor.Base"));
+    };
+    registry.AddCommand(failing);
+    CMainFrame frame(&doc, &registry);
+    MessageRecorder boxes;
+    EXPECT_TRUE(frame.RunCommand(40001));
+    EXPECT_TRUE(frame.RunCommand(40001));
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Ошибка чтения файла nalog"));
+    EXPECT_EQ(boxes.boxes[0].flags, MB_OK | MB_ICONERROR);
+    EXPECT_TRUE(boxes.boxes[1].text.startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:"))) << boxes.boxes[1].text.toStdString();
+    EXPECT_EQ(runs, 2);
 }

@@ -34,6 +34,8 @@ CMainFrame::CMainFrame(CKalvorDoc* doc, const CommandRegistry* registry, QWidget
     BuildPanels();
     BuildFrameKeys();
     statusBar()->showMessage(QString());
+    // Below this the screens' labels would be cut.
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
     SwitchView<CEmptyView>();
     ShowMainPanel(MainPanelBase);
     UpdateCommands();

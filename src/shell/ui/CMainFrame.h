@@ -24,6 +24,10 @@ extern const char* const kStopWorkQuestion;
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
+    // The smallest size of the window: every label of the screens stays whole.
+    static constexpr int kMinimumWidth = 860;
+    static constexpr int kMinimumHeight = 560;
+
     CMainFrame(CKalvorDoc* doc, const CommandRegistry* registry, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
