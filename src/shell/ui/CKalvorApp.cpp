@@ -11,6 +11,7 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/InfoBaseService.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TaskView.h"
 
 #include <QApplication>
 #include <QDir>
@@ -313,7 +314,14 @@ bool CKalvorApp::RestoreBase()
     const QString copyFolder = m_doc->infoBase.workFolder + QStringLiteral("archive/") + chosen;
     const QString baseFile =
         copyFolder + QLatin1Char('/') + QDir(copyFolder).entryList({QStringLiteral("*.sqlite")}, QDir::Files).first();
-    const BaseFailure restored = m_base->Restore(name, baseFile);
+    // The copy runs on a worker; the window waits without freezing.
+    BaseFailure restored = BaseFailure::Plain(QStringLiteral("Прочая ошибка"));
+    RunWithWaitWindow(QStringLiteral("Восстановление базы данных %1 из копии %2...").arg(name, chosen),
+                      [&] {
+                          restored = m_base->Restore(name, baseFile);
+                          return !restored.failed;
+                      },
+                      m_frame.get());
     if (restored.failed) {
         ShowBaseFailure(restored);
         return false;

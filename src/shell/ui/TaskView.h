@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace kalvor::platform {
@@ -20,3 +22,8 @@ void OnTaskViewDestroy(kalvor::platform::TaskThread& thread);
 // Shows the text of an exception that ended a worker (TASK_FAILED with a
 // message): an error box with the program's caption. Nothing for an empty text.
 void ShowTaskFailure(const QString& failure, QWidget* owner = nullptr);
+
+// Runs work on a worker thread while a modal wait window with the text is
+// shown (it cannot be closed meanwhile); the user-interface thread keeps
+// turning. Returns what the work returned (false when no worker could start).
+bool RunWithWaitWindow(const QString& text, const std::function<bool()>& work, QWidget* owner = nullptr);
