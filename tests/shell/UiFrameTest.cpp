@@ -344,6 +344,18 @@ TEST_F(UiFrame, StripHelpListWithMarksMakesAGroupAndEscCancelsIt)
     EXPECT_FALSE(view->entry->m_groupMode);
     EXPECT_TRUE(tabN->hasFocus());
 
+    // In the smallest window the list would cross its right edge: it stays
+    // inside the window instead.
+    frame.resize(CMainFrame::kMinimumWidth, CMainFrame::kMinimumHeight);
+    Settle();
+    QTest::keyClick(tabN, Qt::Key_F1);
+    ASSERT_NE(view->HelpList(), nullptr);
+    const QRect inside(frame.mapToGlobal(QPoint(0, 0)), frame.size());
+    EXPECT_TRUE(inside.contains(view->HelpList()->geometry()))
+        << view->HelpList()->geometry().x() << " " << view->HelpList()->geometry().right();
+    QTest::keyClick(view->HelpList()->table(), Qt::Key_Escape);
+    Settle();
+
     // A single choice types the number into the field and applies it.
     view->calls.clear();
     QTest::keyClick(tabN, Qt::Key_F1);

@@ -8,13 +8,9 @@
 #include "values/Messages.h"
 #include "values/Values.h"
 #include "shell/ui/CKalvorDoc.h"
-#include "shell/ui/KalvorMessageBox.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-
-#include <exception>
 
 namespace ib = kalvor::infobase;
 
