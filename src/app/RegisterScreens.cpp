@@ -12,7 +12,7 @@
 #include "payroll/ui/CCalcPlatVedView.h"
 #include "payroll/ui/CCalcZarpView.h"
 #include "payroll/ui/RunMonthChange.h"
-#include "shell/ui/CKalvorApp.h"
+#include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/GridCommands.h"
 
@@ -26,29 +26,22 @@ void RegisterScreens(CommandRegistry& registry)
     // use (the screen code each entry view writes into the document).
     registry.SetEntryScreenPanel(8, 8);
 
-    // The change of the reporting month (the shell's command; the change
-    // itself is installed by the payroll side through SetMonthChangeRunner).
+    // The change of the reporting month: the payroll side owns it whole.
     CommandInfo monthChange;
     monthChange.id = 32773;
     monthChange.caption = QStringLiteral("Изменение отчетного месяца");
     monthChange.menuPath = {QStringLiteral("Сервис")};
     monthChange.panel = 8;
-    monthChange.run = [](CMainFrame&) {
-        if (CKalvorApp* app = KalvorApp())
-            app->OnChangeReportingMonth();
-    };
+    monthChange.run = [](CMainFrame& frame) { ChangeReportingMonth(*frame.Document(), &frame); };
     registry.AddCommand(monthChange);
 
-    // The calculation screen, and the change of the reporting month that the
-    // shell's command runs.
+    // The calculation screen.
     CommandInfo calc;
     calc.id = 32837;
     calc.caption = QStringLiteral("Расчет заработной платы");
     calc.panel = 8;
     calc.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CCalcZarpView(doc); };
     registry.AddCommand(calc);
-    InstallMonthChange();
-
     // The firm's general data on the reference-book panel.
     CommandInfo genInfo;
     genInfo.id = 1027;

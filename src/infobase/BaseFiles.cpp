@@ -36,6 +36,11 @@ void removeBaseFiles(const QString& file)
 
 } // namespace
 
+bool ValidBaseName(const QString& name)
+{
+    return validName(name);
+}
+
 QString BaseFilePath(const QString& folder, const QString& name)
 {
     return platform::WithSeparator(folder) + name + QStringLiteral(".sqlite");

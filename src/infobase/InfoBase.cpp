@@ -39,6 +39,16 @@ u16 CInfoBase::indexWord(LineKind kind, int slot) const
     return 0;
 }
 
+bool CInfoBase::EmployeeInGroup(int slot, int shop, int brigade, int profession) const
+{
+    if (slot < 1 || std::size_t(slot) > attributes.size())
+        return false;
+    const EmployeeAttributes& a = attributes[std::size_t(slot - 1)];
+    const int shopByte = std::size_t(slot) < shopBytes.size() ? shopBytes[std::size_t(slot)] : 0;
+    return (shop == 0 || shopByte == shop) && (brigade == 0 || a.brig == brigade)
+        && (profession == 0 || int(a.prof) == profession);
+}
+
 int CInfoBase::FindEmployee(int tabN) const
 {
     const int count = int(list.size());

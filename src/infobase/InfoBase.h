@@ -77,6 +77,11 @@ public:
     void AllocateTables(int capacity);
     u16 indexWord(LineKind kind, int slot) const;
 
+    // The one employee filter of every selection: true when the record slot
+    // holds an employee whose shop byte, brigade and profession equal the
+    // non-zero keys (0 = any).
+    bool EmployeeInGroup(int slot, int shop, int brigade, int profession) const;
+
     // Index of the entry of personnel number tabN in the current list; -1 for an
     // empty list or number 0. In personnel-number order a miss gives -p, p the
     // insertion point but at least 1; in name order a miss gives -1.

@@ -43,6 +43,9 @@ QSqlDatabase Db(const CInfoBase& base);
 bool BaseExists(const QString& folder, const QString& name);
 // "<folder>empty.bak": the template of new bases.
 QString TemplateFilePath(const QString& folder);
+// Whether a base may have that name (it must make a file name: no separators,
+// no control characters, not "." or "..", at most 128 characters).
+bool ValidBaseName(const QString& name);
 // Makes a new base from the empty template "empty.bak" of the folder (a base
 // file), which must be there and pass the checks of an opened base. Built
 // under a temporary name and renamed when complete. Throws db::DbError naming

@@ -432,11 +432,7 @@ bool Selected(const CInfoBase& base, const EmployeeListEntry& e, const Selection
     if (e.slot < 1 || e.slot > base.capacity()) return false;
     if (markedOnly && !e.marked()) return false;
     if (s.tabN != 0 && e.tabN() != s.tabN) return false;
-    const EmployeeAttributes& a = base.attributes[std::size_t(e.slot - 1)];
-    if (s.shop != 0 && base.shopBytes[e.slot] != s.shop) return false;
-    if (s.brigade != 0 && a.brig != s.brigade) return false;
-    if (s.profession != 0 && a.prof != s.profession) return false;
-    return true;
+    return base.EmployeeInGroup(e.slot, s.shop, s.brigade, s.profession);
 }
 
 // ---------------------------------------------------------------- loaders

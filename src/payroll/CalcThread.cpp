@@ -46,16 +46,9 @@ void SelectEmployeesForCalculation(const CalcThreadParams& filter, const Payroll
         return;
     for (int i = 0; i < base.employeeCount(); ++i) {
         const int slot = base.list[std::size_t(i)].slot;
-        if (slot < 1 || std::size_t(slot) > base.attributes.size())
+        if (!base.EmployeeInGroup(slot, filter.shop, filter.brigade, filter.profession))
             continue;
         const EmployeeAttributes& a = base.attributes[std::size_t(slot - 1)];
-        const int shop = std::size_t(slot) < base.shopBytes.size() ? base.shopBytes[std::size_t(slot)] : 0;
-        if (filter.shop != 0 && shop != filter.shop)
-            continue;
-        if (filter.brigade != 0 && a.brig != filter.brigade)
-            continue;
-        if (filter.profession != 0 && int(a.prof) != filter.profession)
-            continue;
         if (a.priznUv == kDismissedWithBonusOnly && base.prem.count(slot) == 0)
             continue;
         list.push_back(i);

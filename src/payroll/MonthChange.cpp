@@ -210,145 +210,152 @@ public:
     int errors = 0;
 
 private:
+    // One employee of the first pass: the record being moved, its attribute
+    // record, and the new month's rows as they are gathered.
+    struct EmployeeMove {
+        EmployeeMove(CInfoBase& base, int slot)
+            : slot(slot), index(slot - 1), rec(base.current), head(base.current.head),
+              attr(base.attributes[std::size_t(slot - 1)])
+        {
+        }
+        const int slot;
+        const int index; // 0-based record number
+        EmployeeRecord& rec;
+        EmployeeHead& head;
+        EmployeeAttributes& attr;
+        bool inError = false;
+        std::vector<AccrualRow> calculated;                // the month's calculated rows
+        std::array<AccrualRow, EmployeeRecord::RowCount> next{}; // the new month's rows
+        int count = 0;                                     // input rows in `next`
+    };
+
     void firstPass(int slot)
     {
-        const int idx = slot - 1;
         LoadEmployee(base, slot);
         LoadWarDat(base, slot, 0, 0, 0);
-        EmployeeRecord& rec = base.current;
-        EmployeeHead& head = rec.head;
-        EmployeeAttributes& a = base.attributes[std::size_t(idx)];
+        EmployeeMove move(base, slot);
 
-        // Errors that do not survive the month.
+        clearPassingErrors(move);
+        carryPropertyDeduction(move);
+        closeDeductionsOfDismissed(move);
+        checkForeignData(move);
+        clearEndedWrits(move);
+        for (int loan = 0; loan < int(move.rec.ssud.loans.size()); ++loan)
+            monthchange::RepayLoan(doc, loan);
+        takeCalculatedRows(move);
+        if (move.inError)
+            carryRowsInError(move);
+        else
+            rollResults(move);
+        if (move.attr.priznUv == 5)
+            move.attr.priznUv = 0;
+        CompactWariaEntries(doc);
+        if (!move.inError)
+            carryDebts(move);
+        if (move.attr.priznUv == 3)
+            move.attr.priznUv = 0;
+        base.av[std::size_t(move.index)] = move.attr.priznUv == 0 ? move.head.avans : 0;
+        keepNextMonthBonusLines(move);
+        placeFutureRows(move);
+        // Alternative time sheet: kept only for employees who use it every month.
+        if (!move.head.flag(8))
+            base.altTabel.removeRun(slot);
+        shiftRateHistory(move);
+        move.attr.kvSdel = 0;
+        move.attr.kvDBF = 0;
+        closeStandingEntries(move.attr);
+        archiveSickLeave(slot);
+        SaveEmployeeCalc(base, slot, move.attr);
+    }
+
+    // Marks the employee with an err value and counts one error situation.
+    void countError(EmployeeMove& move, int err)
+    {
+        move.attr.err = u16(err);
+        ++errors;
+    }
+
+    // Puts a row into the new month's input rows; an employee with more rows
+    // than the input area holds gets err 22.
+    void pushInputRow(EmployeeMove& move, const AccrualRow& row)
+    {
+        if (!pushInput(move.next, move.count, row))
+            countError(move, kMonthChangeTooManyRows);
+    }
+
+    // Errors that do not survive the month are cleared; one that does counts.
+    void clearPassingErrors(EmployeeMove& move)
+    {
+        EmployeeAttributes& a = move.attr;
         if (a.err == 24 || a.err == 36 || a.err == 38)
             a.err = 0;
-        const bool inError = a.err != 0;
-        if (inError)
+        move.inError = a.err != 0;
+        if (move.inError)
             ++errors;
+    }
 
-        // A new year: the property deduction of the year is what remains of it.
+    // A new year: the property deduction of the year is what remains of it.
+    void carryPropertyDeduction(EmployeeMove& move)
+    {
         if (newYear > oldYear)
-            head.imvichNY = (head.imvichNY & ~k29Bits) | (head.imvichOst & k29Bits);
+            move.head.imvichNY = (move.head.imvichNY & ~k29Bits) | (move.head.imvichOst & k29Bits);
+    }
 
-        // Dismissed in the month: open tax deductions end with it.
-        if (a.priznUv == 1 || a.priznUv == 2) {
-            for (NalvichEntry& n : rec.nalvich)
-                if (n.kod != 0 && n.end == 0)
-                    n.end = u16(oldKey);
-            a.priznUv = 4;
-        }
+    // Dismissed in the month: open tax deductions end with it.
+    void closeDeductionsOfDismissed(EmployeeMove& move)
+    {
+        if (move.attr.priznUv != 1 && move.attr.priznUv != 2)
+            return;
+        for (NalvichEntry& n : move.rec.nalvich)
+            if (n.kod != 0 && n.end == 0)
+                n.end = u16(oldKey);
+        move.attr.priznUv = 4;
+    }
 
-        // Foreign-employee data that contradict each other.
-        if ((dateSet(head.inostrDatVidGit) && !head.flag(10)) || (head.flag(2) && !head.flag(9))) {
-            a.err = kMonthChangeForeignData;
-            ++errors;
-        }
+    // Foreign-employee data that contradict each other.
+    void checkForeignData(EmployeeMove& move)
+    {
+        const EmployeeHead& head = move.head;
+        if ((dateSet(head.inostrDatVidGit) && !head.flag(10)) || (head.flag(2) && !head.flag(9)))
+            countError(move, kMonthChangeForeignData);
+    }
 
-        // Limited writs that have ended.
-        for (IspolBlock::Writ& w : rec.ispol.writs) {
+    // Limited writs that have ended.
+    void clearEndedWrits(EmployeeMove& move)
+    {
+        for (IspolBlock::Writ& w : move.rec.ispol.writs) {
             if (w.vid != 1 || w.dataEnd == 0)
                 continue;
             const PackedDate end(w.dataEnd);
             if (MonthKey(end.fullYear(), end.month()) <= oldKey)
                 w = IspolBlock::Writ{};
         }
-
-        for (int l = 0; l < int(rec.ssud.loans.size()); ++l)
-            monthchange::RepayLoan(doc, l);
-
-        // The month's rows: inputs, then the calculated rows up to the first empty slot.
-        const int inputs = std::min<int>(a.kvProizv, kMonthRows);
-        int end = inputs;
-        while (end < kMonthRows && !rec.rows[std::size_t(end)].isEmpty())
-            ++end;
-        std::vector<AccrualRow> calculated(rec.rows.begin() + inputs, rec.rows.begin() + end);
-        std::array<AccrualRow, EmployeeRecord::RowCount> next{};
-        int count = 0;
-
-        if (inError) {
-            // Carried as they stand, nothing archived.
-            for (const AccrualRow& r : calculated) {
-                if (!pushInput(next, count, r)) {
-                    a.err = kMonthChangeTooManyRows;
-                    ++errors;
-                    break;
-                }
-            }
-        } else {
-            rollResults(calculated, next, count, a);
-        }
-        if (a.priznUv == 5)
-            a.priznUv = 0;
-        CompactWariaEntries(doc);
-
-        if (!inError)
-            carryDebts(next, count, a);
-        if (a.priznUv == 3)
-            a.priznUv = 0;
-
-        base.av[std::size_t(idx)] = a.priznUv == 0 ? head.avans : 0;
-
-        // Bonus lines: only those kept for the next month stay.
-        {
-            std::vector<BonusLine> kept;
-            for (BonusLine b : base.prem.run(slot)) {
-                if (b.kod != 0 && b.sum != 0 && b.mes == 2) {
-                    b.mes = 1;
-                    kept.push_back(b);
-                }
-            }
-            base.prem.replaceRun(slot, kept);
-        }
-
-        // Future rows: those of the new month become input rows, the rest
-        // wait in the last two slots.
-        std::vector<AccrualRow> waiting;
-        for (int s = kFutureFirst; s < EmployeeRecord::RowCount; ++s) {
-            const AccrualRow& r = rec.rows[std::size_t(s)];
-            if (r.isEmpty() || r.mes == 0)
-                continue;
-            if (r.mes == newMonth) {
-                if (!pushInput(next, count, r)) {
-                    a.err = kMonthChangeTooManyRows;
-                    ++errors;
-                }
-            } else {
-                waiting.push_back(r);
-            }
-        }
-        for (std::size_t i = 0; i < waiting.size() && i < 2; ++i)
-            next[std::size_t(64 + i)] = waiting[i];
-        rec.rows = next;
-        a.kvProizv = u16(count);
-
-        // Alternative time sheet: kept only for employees who use it every month.
-        if (!head.flag(8))
-            base.altTabel.removeRun(slot);
-
-        // Rate history: one place older, the closed month's rate newest.
-        std::move_backward(rec.rates.begin(), rec.rates.end() - 1, rec.rates.end());
-        rec.rates[0] = RateHistoryEntry{};
-        double baseRate = 0, fullRate = 0;
-        if (CalcMonthRate(baseRate, fullRate, doc, idx) == 0)
-            rec.rates[0] = RateHistoryEntry{baseRate, fullRate};
-
-        a.kvSdel = 0;
-        a.kvDBF = 0;
-
-        closeStandingEntries(a);
-        archiveSickLeave(slot);
-
-        SaveEmployeeCalc(base, slot, a);
     }
 
-    void rollResults(const std::vector<AccrualRow>& calculated, std::array<AccrualRow, EmployeeRecord::RowCount>& next,
-                     int& count, EmployeeAttributes& a)
+    // The month's rows: inputs, then the calculated rows up to the first empty slot.
+    void takeCalculatedRows(EmployeeMove& move)
     {
-        EmployeeRecord& rec = base.current;
-        std::array<int, 13> nextFive{};
-        for (int k = 1; k <= 5; ++k)
-            nextFive[std::size_t((oldMonth - 1 + k) % 12 + 1)] = 1;
+        const int inputs = std::min<int>(move.attr.kvProizv, kMonthRows);
+        int end = inputs;
+        while (end < kMonthRows && !move.rec.rows[std::size_t(end)].isEmpty())
+            ++end;
+        move.calculated.assign(move.rec.rows.begin() + inputs, move.rec.rows.begin() + end);
+    }
 
+    // An employee in error carries the calculated rows as they stand, nothing archived.
+    void carryRowsInError(EmployeeMove& move)
+    {
+        for (const AccrualRow& r : move.calculated) {
+            if (!pushInput(move.next, move.count, r)) {
+                countError(move, kMonthChangeTooManyRows);
+                break;
+            }
+        }
+    }
+
+    // The cost-allocation groups of pay kinds 940-964, balances at zero.
+    void startCostGroups()
+    {
         for (int g = 0; g < kGroupCount; ++g) {
             CostGroup& grp = groups[std::size_t(g)];
             grp = CostGroup{};
@@ -361,58 +368,76 @@ private:
         }
         accruals = 0;
         deductions = 0;
+    }
 
-        for (const AccrualRow& r : calculated) {
-            const int code = r.kod;
-            const bool accrual = code < 700;
-            const bool deduction = code >= 700 && code <= 939 && !(code >= 865 && code <= 890);
-            if (accrual && code != 600)
-                accruals += r.sum;
-            if (deduction)
-                deductions += r.sum;
-            for (CostGroup& g : groups) {
-                if (!g.matches(r))
-                    continue;
-                if (accrual)
-                    g.balance += code == 600 ? 0 : r.sum;
-                else if (deduction)
-                    g.balance -= r.sum;
-            }
-
-            const PayKind* pk = PayKindOf(doc, code);
-            if (accrual || code == 902 || code == 922 || code == 923 || (code >= 990 && code <= 995)
-                || (pk && pk->oblPodoh)) {
-                WariaEntry e;
-                e.kod = r.kod;
-                e.sum = r.sum;
-                e.mes = r.mes;
-                e.hr = r.hr;
-                e.min = r.min;
-                e.dn = r.dn;
-                e.god = u16(monthchange::ArchiveYear(code, r.mes, oldKey));
-                if (!(e.mes == oldMonth && e.god == oldYear)) {
-                    e.mesVyd = u8(oldMonth);
-                    e.godVyd = u16(oldYear);
-                }
-                appendArchive(rec, e);
-            }
-
-            if (code == 920 || code == 921) {
-                AccrualRow in = r;
-                in.kod = code == 920 ? 151 : 150;
-                in.otd = 0;
-                in.spzCh = in.spzChHi = 0;
-                in.spzSc = in.spzScHi = 0;
-                in.spzAu = in.spzAuHi = 0;
-                if (!pushInput(next, count, in)) {
-                    a.err = kMonthChangeTooManyRows;
-                    ++errors;
-                }
-            }
+    // Adds a calculated row to the month's totals and to its cost groups.
+    void addToTotals(const AccrualRow& r)
+    {
+        const int code = r.kod;
+        const bool accrual = code < 700;
+        const bool deduction = code >= 700 && code <= 939 && !(code >= 865 && code <= 890);
+        if (accrual && code != 600)
+            accruals += r.sum;
+        if (deduction)
+            deductions += r.sum;
+        for (CostGroup& g : groups) {
+            if (!g.matches(r))
+                continue;
+            if (accrual)
+                g.balance += code == 600 ? 0 : r.sum;
+            else if (deduction)
+                g.balance -= r.sum;
         }
     }
 
-    void carryDebts(std::array<AccrualRow, EmployeeRecord::RowCount>& next, int& count, EmployeeAttributes& a)
+    // Accruals, some deductions and the taxable kinds go into the archive.
+    void archiveRow(EmployeeMove& move, const AccrualRow& r)
+    {
+        const int code = r.kod;
+        const PayKind* pk = PayKindOf(doc, code);
+        if (!(code < 700 || code == 902 || code == 922 || code == 923 || (code >= 990 && code <= 995)
+              || (pk && pk->oblPodoh)))
+            return;
+        WariaEntry e;
+        e.kod = r.kod;
+        e.sum = r.sum;
+        e.mes = r.mes;
+        e.hr = r.hr;
+        e.min = r.min;
+        e.dn = r.dn;
+        e.god = u16(monthchange::ArchiveYear(code, r.mes, oldKey));
+        if (!(e.mes == oldMonth && e.god == oldYear)) {
+            e.mesVyd = u8(oldMonth);
+            e.godVyd = u16(oldYear);
+        }
+        appendArchive(move.rec, e);
+    }
+
+    // Rows 920 and 921 come back in the new month as inputs 151 and 150.
+    void carryReturnedRow(EmployeeMove& move, const AccrualRow& r)
+    {
+        if (r.kod != 920 && r.kod != 921)
+            return;
+        AccrualRow in = r;
+        in.kod = r.kod == 920 ? 151 : 150;
+        in.otd = 0;
+        in.spzCh = in.spzChHi = 0;
+        in.spzSc = in.spzScHi = 0;
+        in.spzAu = in.spzAuHi = 0;
+        pushInputRow(move, in);
+    }
+
+    void rollResults(EmployeeMove& move)
+    {
+        startCostGroups();
+        for (const AccrualRow& r : move.calculated) {
+            addToTotals(r);
+            archiveRow(move, r);
+            carryReturnedRow(move, r);
+        }
+    }
+
+    void carryDebts(EmployeeMove& move)
     {
         auto debtRow = [&](double amount, u16 ch, u16 sc, u16 au) {
             AccrualRow r;
@@ -422,10 +447,7 @@ private:
             r.spzCh = ch;
             r.spzSc = sc;
             r.spzAu = au;
-            if (!pushInput(next, count, r)) {
-                a.err = kMonthChangeTooManyRows;
-                ++errors;
-            }
+            pushInputRow(move, r);
         };
         for (const CostGroup& g : groups) {
             if (g.active && g.balance < 0) {
@@ -436,6 +458,50 @@ private:
         const double acc = std::trunc(accruals), ded = std::trunc(deductions);
         if (acc < ded)
             debtRow(ded - acc, 0, 0, 0);
+    }
+
+    // Bonus lines: only those kept for the next month stay.
+    void keepNextMonthBonusLines(EmployeeMove& move)
+    {
+        std::vector<BonusLine> kept;
+        for (BonusLine b : base.prem.run(move.slot)) {
+            if (b.kod != 0 && b.sum != 0 && b.mes == 2) {
+                b.mes = 1;
+                kept.push_back(b);
+            }
+        }
+        base.prem.replaceRun(move.slot, kept);
+    }
+
+    // Future rows: those of the new month become input rows, the rest wait in
+    // the last two slots. The new rows then replace the record's.
+    void placeFutureRows(EmployeeMove& move)
+    {
+        std::vector<AccrualRow> waiting;
+        for (int s = kFutureFirst; s < EmployeeRecord::RowCount; ++s) {
+            const AccrualRow& r = move.rec.rows[std::size_t(s)];
+            if (r.isEmpty() || r.mes == 0)
+                continue;
+            if (r.mes == newMonth)
+                pushInputRow(move, r);
+            else
+                waiting.push_back(r);
+        }
+        for (std::size_t i = 0; i < waiting.size() && i < 2; ++i)
+            move.next[std::size_t(64 + i)] = waiting[i];
+        move.rec.rows = move.next;
+        move.attr.kvProizv = u16(move.count);
+    }
+
+    // Rate history: one place older, the closed month's rate newest.
+    void shiftRateHistory(EmployeeMove& move)
+    {
+        auto& rates = move.rec.rates;
+        std::move_backward(rates.begin(), rates.end() - 1, rates.end());
+        rates[0] = RateHistoryEntry{};
+        double baseRate = 0, fullRate = 0;
+        if (CalcMonthRate(baseRate, fullRate, doc, move.index) == 0)
+            rates[0] = RateHistoryEntry{baseRate, fullRate};
     }
 
     void closeStandingEntries(const EmployeeAttributes& a)
@@ -584,12 +650,16 @@ private:
     void saveCommonTables()
     {
         SaveConfig(base);
+        SaveEntree(base);
+        SaveCeh(base);
         SaveGraph(base);
         SaveTabel(base);
         for (LineKind kind : {LineKind::AltTabel, LineKind::Prem, LineKind::Bln, LineKind::Otp})
             SaveIndexes(base, kind);
         for (int mass = 1; mass <= 3; ++mass)
             SaveAltTabel(base, mass);
+        SaveFio(base);
+        SaveSimp(base, base.nameOrder() ? 2 : 1);
         SaveComp(base);
         SavePrem(base);
         SaveBln(base);

@@ -6,6 +6,7 @@
 #include "payroll/CalcThread.h"
 #include "payroll/ui/CCalcZarpDlg.h"
 #include "payroll/ui/CCalcZarpView.h"
+#include "payroll/ui/RunMonthChange.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "support/TestFixture.h"
@@ -17,12 +18,17 @@
 #include "platform/TaskThread.h"
 #include "shell/UiTestSupport.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CMainFrame.h"
 #include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/CommandRegistry.h"
+#include "shell/ui/InfoBaseService.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -314,3 +320,267 @@ TEST(CalcThreadSelection, KeysNumbersAndTheRestrictedStatus)
 }
 
 } // namespace
+
+namespace {
+
+// The frame with the calculation screen and the month change, as the
+// program registers them, over the fixture's open base.
+struct CalcFrame {
+    explicit CalcFrame(CKalvorDoc& doc) : doc(doc), service(doc.infoBase, doc.infoBase.workFolder)
+    {
+        doc.SetBase(&service);
+        EXPECT_FALSE(service.Open(doc.infoBase.baseName).failed);
+        registry.AddPanel({8, QStringLiteral("Расчет зарплаты"), MainPanelPayroll});
+        CommandInfo monthChange;
+        monthChange.id = 32773;
+        monthChange.caption = QStringLiteral("Изменение отчетного месяца");
+        monthChange.panel = 8;
+        monthChange.run = [](CMainFrame& f) { ChangeReportingMonth(*f.Document(), &f); };
+        registry.AddCommand(monthChange);
+        CommandInfo calc;
+        calc.id = 32837;
+        calc.caption = QStringLiteral("Расчет заработной платы");
+        calc.panel = 8;
+        calc.makeView = [](CKalvorDoc* d) -> CCommonFormView* { return new CCalcZarpView(d); };
+        registry.AddCommand(calc);
+        frame = std::make_unique<CMainFrame>(&doc, &registry);
+        frame->resize(1100, 700);
+    }
+    ~CalcFrame()
+    {
+        frame.reset();
+        doc.SetBase(nullptr);
+    }
+
+    // Opens the calculation screen and starts a run over the whole base.
+    CCalcZarpView* StartWholeBase()
+    {
+        frame->RunCommand(32837);
+        auto* view = qobject_cast<CCalcZarpView*>(frame->CurrentView());
+        if (!view)
+            return nullptr;
+        QLineEdit* shop = view->Strip()->Field(CWorkersFilterDlg::IdShop);
+        shop->setFocus();
+        QTest::keyClick(shop, Qt::Key_Return);
+        return view;
+    }
+
+    CKalvorDoc& doc;
+    InfoBaseService service;
+    CommandRegistry registry;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+// Answers the stop question and the month question as told; every other
+// question "Нет", every box recorded.
+struct Answers {
+    int stop = IDNO;
+    std::vector<MessageRecorder::Entry> boxes;
+    MessageBoxHandler previous;
+    Answers()
+    {
+        previous = SetMessageBoxHandler([this](const MessageBoxRequest& r) {
+            boxes.push_back({r.text, r.buttons | r.icon, r.secondIsDefault});
+            if (r.buttons == MB_OK)
+                return IDOK;
+            return r.text == QString::fromUtf8(kStopWorkQuestion) ? stop : IDNO;
+        });
+    }
+    ~Answers() { SetMessageBoxHandler(previous); }
+    QStringList Texts() const
+    {
+        QStringList t;
+        for (const auto& b : boxes)
+            t << b.text;
+        return t;
+    }
+};
+
+} // namespace
+
+// The month change asked for while the calculation writes: "Нет" to the stop
+// question leaves the run alone and changes nothing; "Да" stops the run (and
+// says so) before the month change is even asked.
+TEST_F(CalcViewTest, TheMonthChangeDuringARunAsksToStopItFirst)
+{
+    CalcFrame calc(doc);
+    ASSERT_TRUE(ShowActive(calc.frame.get()));
+    Answers answers;
+    std::vector<int> results;
+    bool asked = false;
+    auto run = [&](int answer) {
+        answers.stop = answer;
+        asked = false;
+        CCalcZarpView* view = calc.StartWholeBase();
+        ASSERT_NE(view, nullptr);
+        CCalcZarpDlg* dlg = view->CalcDlg();
+        QObject::connect(dlg, &CCalcZarpDlg::calculationDone, dlg, [&](int result, int) { results.push_back(result); });
+        QObject::connect(dlg->Thread(), &TaskThread::calcProgress, dlg, [&, dlg](int, int) {
+            if (asked)
+                return;
+            asked = true;
+            EXPECT_TRUE(dlg->IsRunning());
+            calc.frame->RunCommand(32773);
+        });
+    };
+    run(IDNO);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !results.empty(); }, 60000));
+    EXPECT_EQ(results[0], platform::TASK_DONE); // the run went on to its end
+    EXPECT_EQ(answers.Texts(), QStringList{QString::fromUtf8(kStopWorkQuestion)});
+    EXPECT_TRUE(answers.boxes[0].secondIsDefault);
+    EXPECT_EQ(base().config.tekMes, MonthKey(FixtureBase::Year, FixtureBase::Month));
+
+    answers.boxes.clear();
+    run(IDYES);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return results.size() == 2; }, 60000));
+    EXPECT_EQ(results[1], platform::TASK_STOPPED);
+    const QStringList texts = answers.Texts();
+    ASSERT_EQ(texts.size(), 3);
+    EXPECT_EQ(texts[0], QString::fromUtf8(kStopWorkQuestion));
+    EXPECT_EQ(texts[1], QStringLiteral("Операция прервана"));
+    EXPECT_TRUE(texts[2].startsWith(QStringLiteral("Изменить отчетный месяц на "))); // answered "Нет"
+    EXPECT_EQ(base().config.tekMes, MonthKey(FixtureBase::Year, FixtureBase::Month));
+}
+
+// Closing the main window during a run asks; "Нет" keeps the window and the
+// run, "Да" stops the run, says so, and closes.
+TEST_F(CalcViewTest, ClosingTheWindowDuringARunAsksStopsAndWaits)
+{
+    CalcFrame calc(doc);
+    ASSERT_TRUE(ShowActive(calc.frame.get()));
+    Answers answers;
+    CCalcZarpView* view = calc.StartWholeBase();
+    ASSERT_NE(view, nullptr);
+    CCalcZarpDlg* dlg = view->CalcDlg();
+    std::vector<int> results;
+    QObject::connect(dlg, &CCalcZarpDlg::calculationDone, dlg, [&](int result, int) { results.push_back(result); });
+    int progress = 0;
+    bool closedWhileRunning = false;
+    QObject::connect(dlg->Thread(), &TaskThread::calcProgress, dlg, [&](int, int) {
+        ++progress;
+        if (progress == 1) {
+            EXPECT_FALSE(calc.frame->close());
+            EXPECT_TRUE(calc.frame->isVisible());
+            EXPECT_TRUE(dlg->IsRunning());
+            answers.stop = IDYES;
+        } else if (progress == 2) {
+            closedWhileRunning = dlg->IsRunning();
+            EXPECT_TRUE(calc.frame->close());
+            EXPECT_FALSE(dlg->IsRunning()); // stopped and joined before the window went
+        }
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !results.empty(); }, 60000));
+    EXPECT_TRUE(closedWhileRunning);
+    EXPECT_EQ(results[0], platform::TASK_STOPPED);
+    EXPECT_FALSE(calc.frame->isVisible());
+    EXPECT_EQ(answers.Texts(), (QStringList{QString::fromUtf8(kStopWorkQuestion), QString::fromUtf8(kStopWorkQuestion),
+                                            QStringLiteral("Операция прервана")}));
+}
+
+// Letters in a field of the strip are refused with the field's message and
+// calculate nobody (they once calculated the whole firm).
+TEST_F(CalcViewTest, UnreadableStripFieldsStartNothing)
+{
+    MessageRecorder boxes;
+    CCalcZarpView view(&doc);
+    view.OnInitialUpdate();
+    ASSERT_TRUE(ShowActive(&view));
+    struct Case {
+        int field;
+        const char* text;
+        const char* message;
+    };
+    for (const Case c : {Case{CWorkersFilterDlg::IdShop, "abc", "Некорректный номер цеха"},
+                         Case{CWorkersFilterDlg::IdBrigade, "1o", "Некорректный номер бригады"},
+                         Case{CWorkersFilterDlg::IdProfession, "-3", "Некорректный код профессии"},
+                         Case{CTabelFilterDlg::IdTabN, "106x", "Некорректный табельный номер"}}) {
+        SCOPED_TRACE(c.text);
+        boxes.boxes.clear();
+        QLineEdit* field = view.Strip()->Field(c.field);
+        field->setFocus();
+        TypeText(field, QString::fromUtf8(c.text));
+        QTest::keyClick(field, Qt::Key_Return);
+        EXPECT_EQ(boxes.Texts(), QStringList{QString::fromUtf8(c.message)});
+        EXPECT_FALSE(view.CalcDlg()->IsRunning());
+        EXPECT_TRUE(field->hasFocus());
+        EXPECT_EQ(field->selectedText(), QString::fromUtf8(c.text));
+        field->clear();
+    }
+    // An idle progress bar is still (a range of 0 to 0 would be the busy bar).
+    EXPECT_GT(view.CalcDlg()->Progress()->maximum(), 0);
+}
+
+// At the window's smallest size no label, button or title of the screen is
+// cut, and each label of the strip stands just left of its own field.
+TEST_F(CalcViewTest, TheScreenFitsTheSmallestWindow)
+{
+    CalcFrame calc(doc);
+    calc.frame->resize(100, 100);
+    ASSERT_TRUE(ShowActive(calc.frame.get()));
+    EXPECT_EQ(calc.frame->size(), QSize(CMainFrame::kMinimumWidth, CMainFrame::kMinimumHeight));
+    ASSERT_TRUE(calc.frame->RunCommand(32837));
+    Settle();
+    calc.frame->grab().save(QStringLiteral("calc-screen-smallest.png"));
+    for (QWidget* w : calc.frame->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(calc.frame.get()))
+            continue;
+        QString text;
+        if (auto* label = qobject_cast<QLabel*>(w))
+            text = label->text();
+        else if (auto* button = qobject_cast<QAbstractButton*>(w))
+            text = button->text();
+        else if (auto* box = qobject_cast<QGroupBox*>(w))
+            text = box->title();
+        if (text.isEmpty())
+            continue;
+        const int needed = w->fontMetrics().horizontalAdvance(text);
+        EXPECT_GE(w->contentsRect().width(), needed) << text.toStdString();
+    }
+    auto* view = qobject_cast<CCalcZarpView*>(calc.frame->CurrentView());
+    ASSERT_NE(view, nullptr);
+    for (int id : {1252, 1253, 1254, 1103}) {
+        QLineEdit* field = view->Strip()->Field(id);
+        QLabel* label = nullptr;
+        for (QLabel* l : view->Strip()->findChildren<QLabel*>())
+            if (l->buddy() == field)
+                label = l;
+        ASSERT_NE(label, nullptr) << id;
+        const int gap = field->geometry().left() - label->geometry().right();
+        EXPECT_GE(gap, 0) << id;
+        EXPECT_LE(gap, 12) << id;
+    }
+}
+
+// Esc in the strip during a run does not drop the run silently: it asks;
+// "Нет" stays on the screen with the run going, "Да" stops it, says so and
+// leaves.
+TEST_F(CalcViewTest, EscInTheStripDuringARunAsksBeforeLeaving)
+{
+    CalcFrame calc(doc);
+    ASSERT_TRUE(ShowActive(calc.frame.get()));
+    Answers answers;
+    CCalcZarpView* view = calc.StartWholeBase();
+    ASSERT_NE(view, nullptr);
+    CCalcZarpDlg* dlg = view->CalcDlg();
+    QLineEdit* shop = view->Strip()->Field(CWorkersFilterDlg::IdShop);
+    std::vector<int> results;
+    QObject::connect(dlg, &CCalcZarpDlg::calculationDone, dlg, [&](int result, int) { results.push_back(result); });
+    int progress = 0;
+    bool stayed = false;
+    QObject::connect(dlg->Thread(), &TaskThread::calcProgress, dlg, [&, dlg, view](int, int) {
+        if (++progress == 1) {
+            QTest::keyClick(shop, Qt::Key_Escape);
+            stayed = calc.frame->CurrentView() == view && dlg->IsRunning();
+            answers.stop = IDYES;
+        } else if (progress == 2) {
+            QTest::keyClick(shop, Qt::Key_Escape);
+        }
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !results.empty(); }, 60000));
+    Settle();
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(results[0], platform::TASK_STOPPED);
+    EXPECT_EQ(answers.Texts(), (QStringList{QString::fromUtf8(kStopWorkQuestion), QString::fromUtf8(kStopWorkQuestion),
+                                            QStringLiteral("Операция прервана")}));
+    EXPECT_EQ(calc.frame->CurrentView()->objectName(), QStringLiteral("CEmptyView"));
+}

@@ -17,7 +17,14 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -309,57 +316,233 @@ TEST_F(MonthChangeTest, AFailureHalfwayLeavesTheBaseInTheOldMonth)
     }
 }
 
-// The shell's command with the change installed: the questions, the copy of
-// the base, the progress dialog and the count of error situations; then a
-// move that breaks halfway on the worker thread.
-TEST_F(MonthChangeTest, TheCommandRunsTheChangeAndReportsAFailure)
+// The command with the real mover: the questions ("Нет" the default of
+// both), the copy of the base, the progress dialog and the count of error
+// situations; the move runs on the dialog's worker.
+TEST_F(MonthChangeTest, TheCommandCopiesMovesAndReportsTheErrorSituations)
 {
     attr(3).err = 5;
     SaveAll();
-    InstallMonthChange();
     MessageRecorder boxes; // Yes to every question
     EXPECT_EQ(ChangeReportingMonth(doc, nullptr), 1);
     ASSERT_EQ(boxes.boxes.size(), 3u);
     EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("Изменить отчетный месяц на Апрель 2026 года ?")));
+    EXPECT_TRUE(boxes.boxes[0].secondIsDefault);
     EXPECT_EQ(boxes.boxes[1].text, QStringLiteral("Хотите ли Вы сделать копию Ваших данных за прошедший месяц ?"));
+    EXPECT_TRUE(boxes.boxes[1].secondIsDefault);
     EXPECT_EQ(boxes.boxes[2].text, QStringLiteral("Ошибочных  ситуаций:  1"));
     EXPECT_EQ(base().config.tekMes, kApril);
     EXPECT_EQ(doc.monthChangeMode, 0);
-    // The copy of March is in the archive folder.
-    EXPECT_TRUE(QDir(base().workFolder + QStringLiteral("archive")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)
-                    .contains(QStringLiteral("mc_2026_03")));
-
-    // May: the write breaks on the worker after a few employees.
-    const auto attributes = base().attributes;
-    const MonthMover real = GetMonthMover();
-    SetMonthMover([&](int key, const std::function<void()>& step, KalvorDocData& d) {
-        db::InjectFailureAfter(200);
-        return real(key, step, d);
-    });
-    // No to the question: nothing happens.
-    boxes.boxes.clear();
-    boxes.answer = IDNO;
-    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), -1);
-    EXPECT_EQ(boxes.boxes.size(), 1u);
-    // Yes to the question, no copy.
-    boxes.boxes.clear();
-    int asked = 0;
-    SetMessageBoxHandler([&](const MessageBoxRequest& r) {
-        boxes.boxes.push_back({r.text, r.buttons | r.icon});
-        return r.buttons == MB_OK ? IDOK : ++asked == 1 ? IDYES : IDNO;
-    });
-    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), -1);
-    InstallMonthChange();
-    ASSERT_EQ(boxes.boxes.size(), 3u);
-    EXPECT_TRUE(boxes.boxes[2].text.startsWith(QStringLiteral(
-        "Извините, переход на следующий месяц не выполнен. Поробуйте еще раз.\n\nОБНАРУЖЕНА ОШИБКА:")))
-        << boxes.boxes[2].text.toStdString();
-    EXPECT_EQ(base().config.tekMes, kApril);
-    EXPECT_EQ(base().attributes, attributes);
+    // The copy of March is in the archive folder, in March.
+    const QString archive = base().workFolder + QStringLiteral("archive/mc_2026_03/");
+    ASSERT_TRUE(QFileInfo::exists(archive + QStringLiteral("mc.sqlite")));
+    CInfoBase copy;
+    copy.workFolder = archive;
+    copy.baseName = QStringLiteral("mc");
+    LoadConfig(copy);
+    EXPECT_EQ(copy.config.tekMes, kMarch);
+    CloseBase(copy);
+    // And the base itself is in April, with nothing saved after the move.
     PayrollDoc after;
     Reload(after);
     EXPECT_EQ(after.infoBase.config.tekMes, kApril);
-    EXPECT_EQ(after.infoBase.attributes, attributes);
+    EXPECT_EQ(after.infoBase.attributes, base().attributes);
+    EXPECT_EQ(after.infoBase.tabel, base().tabel);
+    CloseBase(after.infoBase);
+}
+
+// "Нет" to the month question does nothing; a copy that fails says why, and
+// "Нет" to going on without it says that the month stays.
+TEST_F(MonthChangeTest, NoOrAFailedCopyLeavesTheMonthAndSaysSo)
+{
+    SaveAll();
+    MessageRecorder boxes;
+    boxes.answer = IDNO;
+    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), -1);
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+
+    // A file named "archive" stands where the archive folder goes.
+    QFile blocker(base().workFolder + QStringLiteral("archive"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    boxes.boxes.clear();
+    int asked = 0;
+    SetMessageBoxHandler([&](const MessageBoxRequest& r) {
+        boxes.boxes.push_back({r.text, r.buttons | r.icon, r.secondIsDefault});
+        return r.buttons == MB_OK ? IDOK : ++asked <= 2 ? IDYES : IDNO;
+    });
+    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), -1);
+    ASSERT_EQ(boxes.boxes.size(), 4u);
+    const QString failed = boxes.boxes[2].text;
+    EXPECT_TRUE(failed.startsWith(QStringLiteral("Извините, сжатие Вашей базы не может быть выполнено\n")));
+    EXPECT_TRUE(failed.endsWith(QStringLiteral("\nПродолжать?...")));
+    EXPECT_TRUE(failed.contains(QStringLiteral("Ошибка записи в файл"))) << failed.toStdString();
+    EXPECT_TRUE(boxes.boxes[2].secondIsDefault);
+    EXPECT_EQ(boxes.boxes[3].text, QStringLiteral("Переход на следующий месяц отменен. Отчетный месяц не изменен."));
+    EXPECT_EQ(base().config.tekMes, kMarch);
+    PayrollDoc after;
+    Reload(after);
+    EXPECT_EQ(after.infoBase.config.tekMes, kMarch);
+    CloseBase(after.infoBase);
+}
+
+// A base without employees moves to the next month all the same.
+TEST_F(MonthChangeTest, AnEmptyBaseMovesToTheNextMonth)
+{
+    base().list.clear();
+    SaveAll();
+    MessageRecorder boxes;
+    int asked = 0;
+    SetMessageBoxHandler([&](const MessageBoxRequest& r) {
+        boxes.boxes.push_back({r.text, r.buttons | r.icon, r.secondIsDefault});
+        return r.buttons == MB_OK ? IDOK : ++asked == 1 ? IDYES : IDNO; // no copy
+    });
+    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), 0);
+    EXPECT_EQ(boxes.boxes.back().text, QStringLiteral("Ошибочных  ситуаций:  0"));
+    EXPECT_EQ(base().config.tekMes, kApril);
+    PayrollDoc after;
+    Reload(after);
+    EXPECT_EQ(after.infoBase.config.tekMes, kApril);
+    CloseBase(after.infoBase);
+}
+
+namespace {
+
+// A second connection of the test to the base file, as another program's.
+class OtherConnection {
+public:
+    explicit OtherConnection(const QString& file) : name(QStringLiteral("other-%1").arg(++serial))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(file);
+        db.open();
+    }
+    ~OtherConnection()
+    {
+        QSqlDatabase::database(name, false).close();
+        QSqlDatabase::removeDatabase(name);
+    }
+    bool exec(const QString& sql)
+    {
+        QSqlQuery q(QSqlDatabase::database(name, false));
+        const bool ok = q.exec(sql);
+        if (!ok)
+            ADD_FAILURE() << sql.toStdString() << ": " << q.lastError().text().toStdString();
+        return ok;
+    }
+    QStringList tables()
+    {
+        QStringList names;
+        QSqlQuery q(QSqlDatabase::database(name, false));
+        q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'"));
+        while (q.next())
+            names << q.value(0).toString();
+        return names;
+    }
+    // Every write into the table fails from now on, as a full disk would make it.
+    void breakTable(const QString& table)
+    {
+        for (const char* op : {"INSERT", "UPDATE", "DELETE"})
+            exec(QStringLiteral("CREATE TRIGGER broken_%1_%2 BEFORE %2 ON \"%1\" BEGIN SELECT RAISE(ABORT, 'injected'); END")
+                     .arg(table, QLatin1String(op)));
+    }
+    void mendTable(const QString& table)
+    {
+        for (const char* op : {"INSERT", "UPDATE", "DELETE"})
+            exec(QStringLiteral("DROP TRIGGER IF EXISTS broken_%1_%2").arg(table, QLatin1String(op)));
+    }
+
+private:
+    static inline int serial = 0;
+    QString name;
+};
+
+} // namespace
+
+// Every table the change writes is written in its one transaction: a write
+// that fails in any of them leaves the base and the memory in the old month.
+TEST_F(MonthChangeTest, AFailedWriteOfAnyTableLeavesBaseAndMemoryInTheOldMonth)
+{
+    SaveAll();
+    const QString file = BaseFile(base());
+    const QString pristine = dir.path() + QStringLiteral("/pristine.sqlite");
+    db::BackupFileTo(file, pristine);
+    const auto attributes = base().attributes;
+    const auto tabel = base().tabel;
+    const auto schedules = base().schedules;
+    QStringList failing, untouched;
+    for (const QString& table : OtherConnection(file).tables()) {
+        SCOPED_TRACE(table.toStdString());
+        {
+            OtherConnection breaker(file);
+            breaker.breakTable(table);
+            try {
+                MoveEmployeesToNextMonth(kApril, {}, doc);
+                untouched << table;
+            } catch (const db::DbError&) {
+                failing << table;
+            }
+            breaker.mendTable(table);
+        }
+        if (untouched.contains(table)) {
+            // Back to March from the copy for the next table.
+            CloseBase(base());
+            QFile::remove(file + QStringLiteral("-wal"));
+            QFile::remove(file + QStringLiteral("-shm"));
+            ASSERT_TRUE(QFile::remove(file));
+            ASSERT_TRUE(QFile::copy(pristine, file));
+            OpenBase(base());
+            LoadAll(base());
+            continue;
+        }
+        EXPECT_EQ(base().config.tekMes, kMarch);
+        EXPECT_EQ(base().attributes, attributes);
+        EXPECT_EQ(base().tabel, tabel);
+        EXPECT_EQ(base().schedules, schedules);
+        PayrollDoc after;
+        Reload(after);
+        EXPECT_EQ(after.infoBase.config.tekMes, kMarch);
+        EXPECT_EQ(after.infoBase.attributes, attributes);
+        CloseBase(after.infoBase);
+    }
+    // The tables of the employees and of the month are among them.
+    for (const char* table : {"config", "konst", "proizv", "waria", "comp", "tabel", "graph", "AvZar1", "entree", "ceh"})
+        EXPECT_TRUE(failing.contains(QLatin1String(table))) << table << " untouched: "
+                                                           << untouched.join(QLatin1Char(' ')).toStdString();
+}
+
+// The base's write lock held by another program during the change: the
+// screen stays responsive, the change fails with the database's message and
+// nothing has moved.
+TEST_F(MonthChangeTest, ABaseLockedByAnotherProgramLeavesTheOldMonthAndAResponsiveScreen)
+{
+    SaveAll();
+    OtherConnection other(BaseFile(base()));
+    ASSERT_TRUE(other.exec(QStringLiteral("BEGIN IMMEDIATE")));
+    MessageRecorder boxes;
+    int asked = 0;
+    SetMessageBoxHandler([&](const MessageBoxRequest& r) {
+        boxes.boxes.push_back({r.text, r.buttons | r.icon, r.secondIsDefault});
+        return r.buttons == MB_OK ? IDOK : ++asked == 1 ? IDYES : IDNO; // no copy
+    });
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(50);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), -1);
+    // The event loop turned throughout the wait for the lock.
+    EXPECT_GE(ticks, int(clock.elapsed() / 50) / 2);
+    ASSERT_FALSE(boxes.boxes.empty());
+    EXPECT_TRUE(boxes.boxes.back().text.startsWith(QString::fromUtf8(kMonthChangeFailedText)))
+        << boxes.boxes.back().text.toStdString();
+    EXPECT_EQ(base().config.tekMes, kMarch);
+    other.exec(QStringLiteral("ROLLBACK"));
+    PayrollDoc after;
+    Reload(after);
+    EXPECT_EQ(after.infoBase.config.tekMes, kMarch);
+    CloseBase(after.infoBase);
 }
 
 TEST(MonthChangeRules, LoansArchiveYearsSickLeaveCodesAndTables)

@@ -287,7 +287,7 @@ TEST_F(UiFrame, FrameKeysReachTheViewEvenFromItsDialogs)
 TEST_F(UiFrame, StripHelpListWithMarksMakesAGroupAndEscCancelsIt)
 {
     CMainFrame frame(&doc, &registry);
-    frame.resize(1000, 700);
+    frame.resize(1280, 700);
     ASSERT_TRUE(ShowActive(&frame));
     TestView* view = OpenTestView(frame);
     ASSERT_NE(view, nullptr);
@@ -344,6 +344,18 @@ TEST_F(UiFrame, StripHelpListWithMarksMakesAGroupAndEscCancelsIt)
     EXPECT_FALSE(view->entry->m_groupMode);
     EXPECT_TRUE(tabN->hasFocus());
 
+    // In the smallest window the list would cross its right edge: it stays
+    // inside the window instead.
+    frame.resize(CMainFrame::kMinimumWidth, CMainFrame::kMinimumHeight);
+    Settle();
+    QTest::keyClick(tabN, Qt::Key_F1);
+    ASSERT_NE(view->HelpList(), nullptr);
+    const QRect inside(frame.mapToGlobal(QPoint(0, 0)), frame.size());
+    EXPECT_TRUE(inside.contains(view->HelpList()->geometry()))
+        << view->HelpList()->geometry().x() << " " << view->HelpList()->geometry().right();
+    QTest::keyClick(view->HelpList()->table(), Qt::Key_Escape);
+    Settle();
+
     // A single choice types the number into the field and applies it.
     view->calls.clear();
     QTest::keyClick(tabN, Qt::Key_F1);
@@ -387,6 +399,13 @@ TEST_F(UiFrame, HintsShopsAndProfessionsOfTheStrip)
     Settle();
     EXPECT_EQ(view->findChild<CHintWnd*>(), nullptr);
     EXPECT_FALSE(view->HintShown());
+    // Esc that closes the hint does nothing else: the screen stays.
+    QTest::keyClick(brigade, Qt::Key_F1);
+    ASSERT_TRUE(view->HintShown());
+    QTest::keyClick(brigade, Qt::Key_Escape);
+    Settle();
+    EXPECT_FALSE(view->HintShown());
+    EXPECT_EQ(frame.CurrentView(), view);
 
     // Shops: "%d|%s" of the base's shops; Enter types the code.
     QLineEdit* shop = view->strip->Field(1252);
@@ -421,16 +440,28 @@ TEST_F(UiFrame, HintsShopsAndProfessionsOfTheStrip)
     EXPECT_EQ(list->table()->item(0, 1)->text(), QString::number(doc.refFiles.profi[0].code));
     QTest::keyClick(list->table(), Qt::Key_Escape);
 
-    // The strip's keys read as numbers; Esc leaves for the entry screen's panel.
+    // The strip's keys read as numbers; a field that holds no number is
+    // refused with its message and keeps the focus, never read as "any".
+    // Esc leaves for the entry screen's panel.
+    {
+        MessageRecorder boxes;
+        for (const char* bad : {"x", " 4-я", "-5"}) {
+            SCOPED_TRACE(bad);
+            boxes.boxes.clear();
+            brigade->setText(QString::fromUtf8(bad));
+            shop->setFocus();
+            EXPECT_FALSE(view->strip->CheckFields());
+            EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректный номер бригады")});
+            EXPECT_TRUE(brigade->hasFocus());
+        }
+    }
     int s = -1, b = -1, p = -1;
-    brigade->setText(QStringLiteral("x"));
+    brigade->setText(QStringLiteral(" 4 "));
+    EXPECT_TRUE(view->strip->CheckFields());
     view->strip->ReadFields(&s, &b, &p);
     EXPECT_EQ(s, 3);
-    EXPECT_EQ(b, 0);
-    EXPECT_EQ(p, 0);
-    brigade->setText(QStringLiteral(" 4-я"));
-    view->strip->ReadFields(&s, &b, &p);
     EXPECT_EQ(b, 4);
+    EXPECT_EQ(p, 0);
     doc.LastEntryScreen = 7;
     frame.ShowWorkPanel(0);
     QTest::keyClick(shop, Qt::Key_Escape);
@@ -519,12 +550,15 @@ TEST_F(UiFrame, EmployeeFilterComparesShopBrigadeProfessionAndTheKeysTest)
     }
     EXPECT_EQ(matched, base.employeeCount());
     EXPECT_EQ(EmployeeMatchesFilter(base.employeeCount(), 0, 0, 0), 0);
-    // The selection keys' test runs first and can refuse an employee.
-    SetEmployeeCriteriaTest([](const CKalvorDoc&, int i) { return i != 1; });
-    EXPECT_EQ(EmployeeMatchesFilter(0, 0, 0, 0), 1);
-    EXPECT_EQ(EmployeeMatchesFilter(1, 0, 0, 0), 0);
-    SetEmployeeCriteriaTest({});
+    // The selection keys take effect: "код ошибки равен 7" keeps the one
+    // employee whose status word holds 7.
+    const int slot1 = base.list[1].slot;
+    doc.infoBase.attributes[size_t(slot1 - 1)].err = 7;
+    doc.selectionKeys.crit[17][0] = 7;
+    EXPECT_EQ(EmployeeMatchesFilter(0, 0, 0, 0), 0);
     EXPECT_EQ(EmployeeMatchesFilter(1, 0, 0, 0), 1);
+    doc.selectionKeys.crit[17][0] = -1;
+    EXPECT_EQ(EmployeeMatchesFilter(0, 0, 0, 0), 1);
 }
 
 TEST_F(UiFrame, GroupQuestionAndSelectionKeysDialogs)
@@ -551,14 +585,31 @@ TEST_F(UiFrame, GroupQuestionAndSelectionKeysDialogs)
     }
 
     doc.selectionKeys.clear();
+    MessageRecorder boxes;
     CKeyDlg keys(&doc);
-    keys.show();
+    ASSERT_TRUE(ShowActive(&keys));
     EXPECT_EQ(keys.windowTitle(), QStringLiteral("Ключи выбора работников"));
     EXPECT_EQ(keys.Table()->verticalHeaderItem(17)->text(), QStringLiteral("код ошибки"));
     TypeText(keys.NameEdit(1), QStringLiteral("Ив"));
     keys.Table()->item(0, 0)->setText(QStringLiteral("2"));
     keys.Table()->item(12, 2)->setText(QStringLiteral("1489"));
-    keys.Table()->item(3, 1)->setText(QStringLiteral("abc"));
+    // Values that cannot be keys are refused, the focus on their cell, and
+    // nothing is stored; Delete clears the cell.
+    for (const char* bad : {"abc", "99999", "-5"}) {
+        SCOPED_TRACE(bad);
+        boxes.boxes.clear();
+        keys.Table()->item(3, 1)->setText(QString::fromLatin1(bad));
+        QTest::keyClick(keys.NameEdit(1), Qt::Key_Return);
+        EXPECT_TRUE(keys.isVisible());
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("Некорректное значение ключа \"разряд\"")))
+            << boxes.boxes[0].text.toStdString();
+        EXPECT_EQ(keys.Table()->currentRow(), 3);
+        EXPECT_EQ(keys.Table()->currentColumn(), 1);
+        EXPECT_TRUE(doc.selectionKeys.name[1].isEmpty());
+    }
+    QTest::keyClick(keys.Table(), Qt::Key_Delete);
+    EXPECT_EQ(keys.Table()->item(3, 1)->text(), QString());
     QTest::keyClick(keys.NameEdit(1), Qt::Key_Return);
     EXPECT_EQ(keys.result(), QDialog::Accepted);
     EXPECT_EQ(doc.selectionKeys.name[1], QStringLiteral("Ив"));

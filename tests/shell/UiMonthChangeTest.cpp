@@ -1,7 +1,6 @@
-// The change of the reporting month as the shell runs it: the question, the
-// progress dialog with its worker (a stand-in for the payroll's mover), the
-// saved common tables and the count of error situations; and the copy of the
-// base before the change.
+// The dialogs of the reporting-month change: the progress dialog with its
+// worker (a stand-in for the payroll's mover), and the copy of the base
+// before the change.
 #include "shell/UiTestSupport.h"
 
 #include "infobase/InfoBaseDb.h"
@@ -34,7 +33,7 @@ QByteArray readAll(const QString& path)
 }
 
 // A base of three employees in a temporary working folder, its reporting
-// month December 2026, with the change's stand-ins installed.
+// month December 2026, and a stand-in mover that counts its steps.
 class UiMonthChange : public ::testing::Test {
 protected:
     void SetUp() override
@@ -45,150 +44,66 @@ protected:
         doc.infoBase.baseName = QStringLiteral("firm");
         ib::CreateSchemaBase(folder, doc.infoBase.baseName);
         ib::OpenBase(doc.infoBase);
-        ib::BuildFixtureBase(doc.infoBase, 3);
+        const ib::FixtureBase fx = ib::BuildFixtureBase(doc.infoBase, 3);
         doc.infoBase.config.tekMes = ib::u16(kalvor::MonthKey(2026, 12));
-        SetMonthChangeSaver({});
-        SaveMonthChangeTables(doc); // the base as it stands before the change
+        ib::SaveAll(doc.infoBase, fx.records);
+    }
+    void TearDown() override { ib::CloseBase(doc.infoBase); }
 
-        // The payroll's change: the progress dialog with the move on its worker.
-        SetMonthChangeRunner([this](CKalvorDoc& d, int key, QWidget* parent) {
-            ++runs;
-            CChgRepPerDlg dlg(key, &d, parent);
-            const int result = dlg.DoModal();
-            progressSeen = dlg.Progress()->value();
-            return result;
-        });
-        SetMonthMover([this](int key, const std::function<void()>& stepIt, ib::KalvorDocData& d) {
+    MonthMover countingMover()
+    {
+        return [this](int key, const std::function<void()>& stepIt, ib::KalvorDocData& d) {
             moverThread = std::this_thread::get_id();
             moverKey = key;
             for (int i = 0; i < d.infoBase.employeeCount(); ++i)
                 stepIt();
-            d.infoBase.config.tekMes = ib::u16(key);
             if (throwIn)
                 throw kalvor::db::DbError(0x80040E13, QStringLiteral("disk I/O error"),
                                           QStringLiteral("UPDATE dbo.konst"), QStringLiteral("Kalvor.Base"));
-            return moverResult;
-        });
-    }
-    void TearDown() override
-    {
-        kalvor::db::InjectFailureAfter(0);
-        SetMonthChangeRunner({});
-        SetMonthMover({});
-        SetMonthChangeSaver({});
-        ib::CloseBase(doc.infoBase);
-    }
-
-    // The reporting month stored in the base.
-    int storedMonth()
-    {
-        ib::CInfoBase other;
-        other.workFolder = folder;
-        other.baseName = doc.infoBase.baseName;
-        ib::LoadConfig(other);
-        return other.config.tekMes;
+            return -2;
+        };
     }
 
     QTemporaryDir dir;
     QString folder;
     CKalvorDoc doc;
-    int runs = 0;
-    int progressSeen = -1;
     int moverKey = 0;
-    int moverResult = -2;
     bool throwIn = false;
     std::thread::id moverThread;
 };
 
 } // namespace
 
-TEST_F(UiMonthChange, AsksRunsTheMoveOnItsWorkerSavesAndReportsTheErrorSituations)
+TEST_F(UiMonthChange, TheProgressDialogRunsTheMoverOnItsWorkerAndStepsOncePerEmployee)
 {
-    MessageRecorder rec;
-    rec.answer = IDYES;
-    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), 2);
-    ASSERT_EQ(rec.boxes.size(), 2u);
-    EXPECT_TRUE(rec.boxes[0].text.startsWith(QStringLiteral("Изменить отчетный месяц на Январь 2027 года ?")))
-        << rec.boxes[0].text.toStdString();
-    EXPECT_EQ(rec.boxes[0].flags, MB_YESNO | MB_ICONQUESTION);
-    EXPECT_EQ(rec.boxes[1].text, QStringLiteral("Ошибочных  ситуаций:  2"));
-    EXPECT_EQ(runs, 1);
+    CChgRepPerDlg dlg(kalvor::MonthKey(2027, 1), &doc, countingMover());
+    EXPECT_EQ(dlg.DoModal(), -2);
     EXPECT_EQ(moverKey, kalvor::MonthKey(2027, 1));
     EXPECT_NE(moverThread, std::this_thread::get_id());
-    EXPECT_EQ(progressSeen, 3); // one step per employee
-    EXPECT_EQ(storedMonth(), kalvor::MonthKey(2027, 1));
-}
+    EXPECT_EQ(dlg.Progress()->value(), 3);
 
-TEST_F(UiMonthChange, NoChangesNothingAndAMoveWithoutErrorsReportsZero)
-{
-    MessageRecorder rec;
-    rec.answer = IDNO;
-    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), -1);
-    EXPECT_EQ(rec.boxes.size(), 1u);
-    EXPECT_EQ(runs, 0);
-    EXPECT_EQ(storedMonth(), kalvor::MonthKey(2026, 12));
-
-    rec.answer = IDYES;
-    moverResult = 1; // no error situation
-    doc.infoBase.config.tekMes = ib::u16(kalvor::MonthKey(2027, 5));
-    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), 0);
-    EXPECT_TRUE(rec.boxes[1].text.startsWith(QStringLiteral("Изменить отчетный месяц на Июнь 2027 года ?")));
-    EXPECT_EQ(rec.boxes.back().text, QStringLiteral("Ошибочных  ситуаций:  0"));
-    EXPECT_EQ(storedMonth(), kalvor::MonthKey(2027, 6));
-}
-
-TEST_F(UiMonthChange, AnEmptyListSkipsTheMoveButSavesTheTables)
-{
-    MessageRecorder rec;
-    doc.infoBase.list.clear();
-    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), 0);
-    EXPECT_EQ(runs, 0);
-    EXPECT_EQ(rec.boxes.back().text, QStringLiteral("Ошибочных  ситуаций:  0"));
-}
-
-TEST_F(UiMonthChange, AFailingMoveIsShownAndReportsNoCount)
-{
-    MessageRecorder rec;
+    // A database error of the move comes back on the caller's thread.
     throwIn = true;
-    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), -1);
-    ASSERT_EQ(rec.boxes.size(), 2u);
-    EXPECT_TRUE(rec.boxes[1].text.startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : 80040E13\n")))
-        << rec.boxes[1].text.toStdString();
-    EXPECT_EQ(storedMonth(), kalvor::MonthKey(2026, 12));
-}
-
-TEST_F(UiMonthChange, AFailedSaveLeavesTheBaseAsItWas)
-{
-    MessageRecorder rec;
-    // The third statement of the save fails, as a full disk would make it.
-    SetMonthChangeSaver([](CKalvorDoc& d) {
-        kalvor::db::InjectFailureAfter(3);
-        SaveMonthChangeTables(d);
-    });
-    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), -1);
-    kalvor::db::InjectFailureAfter(0);
-    ASSERT_EQ(rec.boxes.size(), 2u);
-    EXPECT_TRUE(rec.boxes[1].text.startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:")));
-    EXPECT_EQ(storedMonth(), kalvor::MonthKey(2026, 12));
+    CChgRepPerDlg failing(kalvor::MonthKey(2027, 1), &doc, countingMover());
+    EXPECT_THROW(failing.DoModal(), kalvor::db::DbError);
 }
 
 TEST_F(UiMonthChange, TheProgressDialogClosesWithOneWhenNoWorkerCanRun)
 {
-    SetMonthMover({});
-    CChgRepPerDlg dlg(kalvor::MonthKey(2027, 1), &doc);
+    CChgRepPerDlg dlg(kalvor::MonthKey(2027, 1), &doc, MonthMover());
     EXPECT_EQ(dlg.DoModal(), 1);
 }
 
 TEST_F(UiMonthChange, TheProgressDialogIgnoresEscWhileTheMoveRuns)
 {
     std::atomic<bool> release{false};
-    SetMonthMover([&](int, const std::function<void()>& stepIt, ib::KalvorDocData&) {
+    const MonthMover waiting = [&](int, const std::function<void()>& stepIt, ib::KalvorDocData&) {
         stepIt();
         while (!release)
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         return -5;
-    });
-    CChgRepPerDlg dlg(kalvor::MonthKey(2027, 1), &doc);
+    };
+    CChgRepPerDlg dlg(kalvor::MonthKey(2027, 1), &doc, waiting);
     int result = 0;
     QTimer::singleShot(150, &dlg, [&] {
         QTest::keyClick(&dlg, Qt::Key_Escape);

@@ -20,6 +20,7 @@ struct MessageRecorder {
     struct Entry {
         QString text;
         int flags;
+        bool secondIsDefault = false; // "Нет" (or "Отмена") is the default button
     };
     std::vector<Entry> boxes;
     int answer = IDYES;
@@ -28,7 +29,7 @@ struct MessageRecorder {
     MessageRecorder()
     {
         previous = SetMessageBoxHandler([this](const MessageBoxRequest& r) {
-            boxes.push_back({r.text, r.buttons | r.icon});
+            boxes.push_back({r.text, r.buttons | r.icon, r.secondIsDefault});
             if (r.buttons == MB_OK)
                 return IDOK;
             return answer;

@@ -32,7 +32,7 @@ CCalcZarpDlg::CCalcZarpDlg(CCommonFormView* view) : CFormChildDlg(384, view)
     boxLayout->addWidget(m_errors);
     layout->addWidget(box);
     m_progress = new QProgressBar(this);
-    m_progress->setRange(0, 0);
+    m_progress->setRange(0, 1); // still until a run starts (0, 0 would be the busy bar)
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
     m_progress->setMinimumWidth(260);

@@ -5,6 +5,7 @@
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/KalvorMessageBox.h"
 
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -55,6 +56,8 @@ QString CCalcZarpView::Title() const
 
 bool CCalcZarpView::ReadSelection(int* shop, int* brigade, int* profession, int* tabN)
 {
+    if (!m_filter->CheckFields())
+        return false;
     int s = 0, b = 0, p = 0;
     m_filter->ReadFields(&s, &b, &p);
     const CKalvorDoc* doc = Document();
@@ -73,8 +76,7 @@ bool CCalcZarpView::ReadSelection(int* shop, int* brigade, int* profession, int*
     };
     if (matching == 0)
         return refuse(QStringLiteral("Сотрудников не обнаружено"), CWorkersFilterDlg::IdShop);
-    const QLineEdit* numberField = m_filter->Field(CTabelFilterDlg::IdTabN);
-    const int number = numberField ? numberField->text().trimmed().toInt() : 0;
+    const int number = int(m_filter->PersonnelNumber());
     if (number != 0) {
         const int index = doc->infoBase.FindEmployee(number);
         if (index < 0 || !EmployeeMatchesFilter(index, s, b, p))
@@ -116,4 +118,19 @@ void CCalcZarpView::OnHelpValueSet()
 {
     if (m_filter)
         m_filter->PostApply();
+}
+
+bool CCalcZarpView::IsWorking() const
+{
+    return m_dlg && m_dlg->IsRunning();
+}
+
+void CCalcZarpView::StopWork()
+{
+    if (!IsWorking())
+        return;
+    m_dlg->OnCancel();
+    // The end of the run is delivered now, so that the screen says it was
+    // stopped before whatever the caller does next (leaving the screen, say).
+    QCoreApplication::sendPostedEvents(m_dlg->Thread(), QEvent::MetaCall);
 }

@@ -20,6 +20,9 @@ public:
     void ApplySelection() override;
     void ShowFormHelp() override;
     void OnHelpValueSet() override;
+    bool IsWorking() const override;
+    // Stops the calculation; "Операция прервана" is said before it returns.
+    void StopWork() override;
 
     // Reads the strip: false (after its message) when nobody matches the keys
     // or the typed personnel number is not one of them.

@@ -1,6 +1,5 @@
 #include "payroll/ui/RunMonthChange.h"
 
-#include "infobase/InfoBaseDb.h"
 #include "payroll/MonthChange.h"
 #include "platform/Db.h"
 #include "values/Messages.h"
@@ -8,11 +7,11 @@
 #include "shell/ui/CChgRepPerDlg.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
-#include "shell/ui/MonthChange.h"
 
 #include <QApplication>
 
 const char* const kMonthChangeFailedText = "Извините, переход на следующий месяц не выполнен. Поробуйте еще раз.";
+const char* const kMonthChangeCancelledText = "Переход на следующий месяц отменен. Отчетный месяц не изменен.";
 
 namespace {
 
@@ -28,38 +27,54 @@ struct MonthChangeFlags {
     CKalvorDoc& doc;
 };
 
+// The wait cursor for as long as the object lives.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+// Offers the copy of the base and makes it; false when the copy failed and the
+// user chose not to go on without it.
+bool OfferCopy(CKalvorDoc& doc, QWidget* parent)
+{
+    if (KalvorMessageBox(QStringLiteral("Хотите ли Вы сделать копию Ваших данных за прошедший месяц ?"),
+                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QStringLiteral("Сделайте выбор"), parent)
+        != IDYES)
+        return true;
+    // The copy is a snapshot of the base file made on the dialog's worker; the
+    // tables in memory stay as they are, so nothing needs reloading afterwards.
+    CArchProcDlg copy(&doc, parent);
+    int copied = 0;
+    {
+        WaitCursor wait;
+        copied = copy.DoModal();
+    }
+    if (copied >= 0)
+        return true;
+    // Why the copy failed goes between the question's two lines.
+    const QString question = QStringLiteral("Извините, сжатие Вашей базы не может быть выполнено\n%1\nПродолжать?...")
+                                 .arg(copy.ErrorText());
+    return KalvorMessageBox(question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QString(), parent) == IDYES;
+}
+
 } // namespace
 
-int RunMonthChange(CKalvorDoc& doc, int newMonthKey, QWidget* parent)
+MonthMover PayrollMonthMover()
+{
+    return [](int newMonthKey, const std::function<void()>& stepIt, kalvor::infobase::KalvorDocData& doc) {
+        return kalvor::MoveEmployeesToNextMonth(newMonthKey, stepIt, doc);
+    };
+}
+
+int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QWidget* parent)
 {
     MonthChangeFlags flags(doc);
-
-    if (KalvorMessageBox(QStringLiteral("Хотите ли Вы сделать копию Ваших данных за прошедший месяц ?"),
-                         MB_YESNO | MB_ICONQUESTION, QStringLiteral("Сделайте выбор"), parent)
-        == IDYES) {
-        // The copy is a snapshot of the base file; the tables in memory stay
-        // as they are, so nothing needs reloading afterwards.
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        int copied = 0;
-        try {
-            kalvor::infobase::SaveConfig(doc.infoBase);
-            CArchProcDlg copy(&doc, parent);
-            copied = copy.DoModal();
-        } catch (...) {
-            QApplication::restoreOverrideCursor();
-            throw;
-        }
-        QApplication::restoreOverrideCursor();
-        if (copied < 0
-            && KalvorMessageBox(QStringLiteral("Извините, сжатие Вашей базы не может быть выполнено\nПродолжать?..."),
-                                MB_YESNO | MB_ICONQUESTION, QString(), parent)
-                   != IDYES)
-            return 0;
-    }
+    if (!OfferCopy(doc, parent))
+        return kMonthChangeAbandoned;
 
     int result = 0;
     try {
-        CChgRepPerDlg progress(newMonthKey, &doc, parent);
+        CChgRepPerDlg progress(newMonthKey, &doc, mover, parent);
         result = progress.DoModal();
     } catch (const kalvor::db::DbError& e) {
         // The move rolled back: the base and the memory are in the old month.
@@ -71,10 +86,28 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, QWidget* parent)
     return result < 0 ? result : 0;
 }
 
-void InstallMonthChange()
+int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mover)
 {
-    SetMonthMover([](int newMonthKey, const std::function<void()>& stepIt, kalvor::infobase::KalvorDocData& doc) {
-        return kalvor::MoveEmployeesToNextMonth(newMonthKey, stepIt, doc);
-    });
-    SetMonthChangeRunner(&RunMonthChange);
+    const int newKey = NextMonthKey(doc.infoBase.config.tekMes);
+    if (KalvorMessageBox(MonthChangeQuestion(newKey), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QString(), parent)
+        != IDYES)
+        return -1;
+    int result = 0;
+    try {
+        result = RunMonthChange(doc, newKey, mover, parent);
+    } catch (const kalvor::TextError& e) {
+        KalvorMessageBox(e.message(), MB_OK | MB_ICONERROR, QString(), parent);
+        return -1;
+    } catch (const std::bad_alloc&) {
+        KalvorMessageBox(QString::fromUtf8(kalvor::kMsgAllocFailed), MB_OK | MB_ICONERROR, QString(), parent);
+        return -1;
+    }
+    if (result == kMonthChangeAbandoned) {
+        KalvorMessageBox(QString::fromUtf8(kMonthChangeCancelledText), MB_OK | MB_ICONINFORMATION, QString(), parent);
+        return -1;
+    }
+    const int errors = -result;
+    KalvorMessageBox(QStringLiteral("Ошибочных  ситуаций:  %1").arg(errors), MB_OK | MB_ICONINFORMATION, QString(),
+                     parent);
+    return errors;
 }

@@ -1,7 +1,13 @@
 #pragma once
-// The change of the reporting month as the payroll screens run it: the offer
-// of a copy of the base, the progress dialog whose worker moves every
-// employee, and the outcome.
+// The change of the reporting month as the payroll screens run it: the
+// command's question, the offer of a copy of the base, the progress dialog
+// whose worker moves every employee, and the outcome.
+//
+// The move is the one owner of the change: it saves every table it touches
+// in one transaction on its worker (MoveEmployeesToNextMonth), so nothing is
+// saved after it and the user-interface thread writes nothing.
+#include "shell/ui/MonthChange.h"
+
 #include <QString>
 
 class CKalvorDoc;
@@ -9,14 +15,26 @@ class QWidget;
 
 // "Извините, переход на следующий месяц не выполнен. Поробуйте еще раз."
 extern const char* const kMonthChangeFailedText;
+// Said when the user abandons the change after the copy failed.
+extern const char* const kMonthChangeCancelledText;
 
-// The whole change: 0 when finished or abandoned by the user, else the
-// negative result of the move (minus the number of error situations). When
-// the move fails (its worker could not start, or the base refused a write)
-// nothing has changed, in the base or in memory, and a TextError with the
-// message above (and the reason) is thrown, so that the command neither saves
-// nor reports a finished change.
-int RunMonthChange(CKalvorDoc& doc, int newMonthKey, QWidget* parent);
+// What RunMonthChange returns when the user abandoned the change: nothing
+// has changed (0 and the negative counts are finished changes).
+inline constexpr int kMonthChangeAbandoned = 1;
 
-// Installs the change into the shell's month-change command.
-void InstallMonthChange();
+// The program's mover: MoveEmployeesToNextMonth.
+MonthMover PayrollMonthMover();
+
+// The whole change: offers the copy, runs CChgRepPerDlg with the mover.
+// Returns 0 when finished without error situations, minus their number, or
+// kMonthChangeAbandoned. When the move fails (its worker could not start, or
+// the base refused a write) nothing has changed, in the base or in memory,
+// and a TextError with the message above (and the reason) is thrown.
+int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QWidget* parent);
+
+// The command "Изменение отчетного месяца": asks the question ("Нет" the
+// default), runs the change (also when the list is empty: the month advances
+// all the same) and reports the error situations; a failure or an abandoned
+// change is said as such. Returns the number of error situations, -1 when
+// nothing was done.
+int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mover = PayrollMonthMover());

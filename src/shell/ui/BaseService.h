@@ -9,9 +9,11 @@
 #include <QStringList>
 #include <QtGlobal>
 
-// A failure of the base layer, shown with ShowComError.
+// A failure of the base layer, shown with ShowComError; a plain one (the base
+// is held by another opening, say) is shown as its message alone.
 struct BaseFailure {
     bool failed = false;
+    bool plain = false;
     quint32 code = 0;
     QString message;
     QString description;
@@ -21,7 +23,13 @@ struct BaseFailure {
     static BaseFailure Make(quint32 code, const QString& message, const QString& description,
                             const QString& source)
     {
-        return {true, code, message, description, source};
+        return {true, false, code, message, description, source};
+    }
+    static BaseFailure Plain(const QString& message)
+    {
+        BaseFailure f = Make(0, message, QString(), QString());
+        f.plain = true;
+        return f;
     }
     static BaseFailure From(const kalvor::db::DbError& e)
     {
@@ -36,8 +44,19 @@ public:
     virtual bool Exists(const QString& name) = 0;
     // Makes a new base of that name from the empty template.
     virtual BaseFailure Create(const QString& name) = 0;
-    // Opens the base (connection, schema upgrade, firm data).
+    // Opens the base (connection, schema upgrade, firm data) and holds it
+    // for this opening alone until Close; a base another opening holds is
+    // refused with a plain failure and left untouched.
     virtual BaseFailure Open(const QString& name) = 0;
+    // Makes the base of that name from a copy of a base file (an archive copy
+    // of the month change); the base must not exist and nobody may hold it.
+    // The copy goes under a temporary name and is renamed when complete.
+    virtual BaseFailure Restore(const QString& name, const QString& fromFile)
+    {
+        Q_UNUSED(name);
+        Q_UNUSED(fromFile);
+        return BaseFailure::Plain(QStringLiteral("Восстановление базы данных недоступно"));
+    }
     // The password stored in the open base.
     virtual QString StoredPassword() = 0;
     // Re-registers the server under the computer's current name when that

@@ -1,5 +1,7 @@
 #include "shell/ui/CArchProcDlg.h"
 
+#include "infobase/InfoBaseDb.h"
+#include "platform/Db.h"
 #include "platform/TaskThread.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/TaskView.h"
@@ -18,6 +20,7 @@ using kalvor::platform::TaskThread;
 CArchProcDlg::CArchProcDlg(CKalvorDoc* doc, QWidget* parent)
     : CArchProcDlg(ArchiveJobOfDocument(*doc), parent)
 {
+    m_doc = doc;
 }
 
 CArchProcDlg::CArchProcDlg(const ArchiveJob& job, QWidget* parent)
@@ -58,7 +61,16 @@ void CArchProcDlg::OnTimer()
     m_timer->stop();
     auto error = m_workerError;
     const ArchiveJob job = m_job;
-    const bool started = m_thread->start([job, error](TaskContext&) -> TaskOutcome {
+    kalvor::infobase::CInfoBase* configOf = m_doc ? &m_doc->infoBase : nullptr;
+    const bool started = m_thread->start([job, error, configOf](TaskContext&) -> TaskOutcome {
+        if (configOf) {
+            try {
+                kalvor::infobase::SaveConfig(*configOf);
+            } catch (const kalvor::db::DbError& e) {
+                *error = e.message();
+                return TaskOutcome(-1, 0);
+            }
+        }
         return TaskOutcome(MakeBaseArchive(job, error.get()) == 0 ? 0 : -1, 0);
     });
     if (!started) {

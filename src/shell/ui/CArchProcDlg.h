@@ -1,6 +1,9 @@
 // The copy of the base before the reporting month changes: a modal dialog
 // whose worker, started on the dialog's first timer tick, makes the dated
-// archive of the base file and the reference files (MakeBaseArchive).
+// archive of the base file and the reference files (MakeBaseArchive). Made for
+// the document, the worker first stores the configuration in the base, so that
+// the copy holds it as the program has it; the user-interface thread writes
+// nothing.
 #pragma once
 
 #include "shell/ui/MonthChange.h"
@@ -20,7 +23,8 @@ class TaskThread;
 class CArchProcDlg : public QDialog {
     Q_OBJECT
 public:
-    // The archive of the document's base in the working folder.
+    // The archive of the document's base in the working folder, its
+    // configuration saved first.
     explicit CArchProcDlg(CKalvorDoc* doc, QWidget* parent = nullptr);
     // An explicit job (tests, other callers).
     explicit CArchProcDlg(const ArchiveJob& job, QWidget* parent = nullptr);
@@ -44,6 +48,7 @@ private:
     void OnDone(int result, int detail, const QString& failure);
 
     ArchiveJob m_job;
+    CKalvorDoc* m_doc = nullptr;
     QString m_error;
     std::shared_ptr<QString> m_workerError = std::make_shared<QString>();
     QProgressBar* m_progress = nullptr;

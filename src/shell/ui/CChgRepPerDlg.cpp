@@ -3,7 +3,6 @@
 #include "platform/TaskThread.h"
 #include "values/Values.h"
 #include "shell/ui/CKalvorDoc.h"
-#include "shell/ui/MonthChange.h"
 #include "shell/ui/TaskView.h"
 
 #include <QLabel>
@@ -15,8 +14,8 @@ using kalvor::platform::TaskContext;
 using kalvor::platform::TaskOutcome;
 using kalvor::platform::TaskThread;
 
-CChgRepPerDlg::CChgRepPerDlg(int newMonthKey, CKalvorDoc* doc, QWidget* parent)
-    : QDialog(parent), m_newMonthKey(newMonthKey), m_doc(doc)
+CChgRepPerDlg::CChgRepPerDlg(int newMonthKey, CKalvorDoc* doc, MonthMover mover, QWidget* parent)
+    : QDialog(parent), m_newMonthKey(newMonthKey), m_doc(doc), m_mover(std::move(mover))
 {
     setWindowTitle(QStringLiteral("Переход на следующий месяц"));
     setModal(true);
@@ -61,7 +60,7 @@ void CChgRepPerDlg::OnTimer()
         return;
     m_started = true;
     m_timer->stop();
-    const MonthMover mover = GetMonthMover();
+    const MonthMover mover = m_mover;
     bool started = false;
     if (mover && m_doc) {
         const int key = m_newMonthKey;

@@ -1,9 +1,11 @@
 // The progress dialog of the change of the reporting month: on its first
 // timer tick it starts the worker that moves every employee to the new month
-// (the installed MonthMover) and steps its progress bar once per employee;
+// (the mover it is given) and steps its progress bar once per employee;
 // it closes with the worker's negative result or 0 when the worker ends, and
 // with 1 when the worker cannot be started.
 #pragma once
+
+#include "shell/ui/MonthChange.h"
 
 #include <QDialog>
 
@@ -21,7 +23,7 @@ class TaskThread;
 class CChgRepPerDlg : public QDialog {
     Q_OBJECT
 public:
-    CChgRepPerDlg(int newMonthKey, CKalvorDoc* doc, QWidget* parent = nullptr);
+    CChgRepPerDlg(int newMonthKey, CKalvorDoc* doc, MonthMover mover, QWidget* parent = nullptr);
     ~CChgRepPerDlg() override;
 
     // Runs the dialog and returns its result. A database error or allocation
@@ -43,6 +45,7 @@ private:
 
     int m_newMonthKey;
     CKalvorDoc* m_doc;
+    MonthMover m_mover;
     QProgressBar* m_progress = nullptr;
     QTimer* m_timer = nullptr;
     kalvor::platform::TaskThread* m_thread = nullptr;

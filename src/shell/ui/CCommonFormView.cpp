@@ -17,11 +17,14 @@ CCommonFormView::CCommonFormView(int formId, CKalvorDoc* doc, QWidget* parent)
     , m_formId(formId)
     , m_doc(doc)
 {
-    connect(qApp, &QApplication::focusChanged, this, &CCommonFormView::OnFocusChanged);
+    m_focusConnection = connect(qApp, &QApplication::focusChanged, this, &CCommonFormView::OnFocusChanged);
 }
 
 CCommonFormView::~CCommonFormView()
 {
+    // Focus changes during the destruction of the child widgets must not
+    // reach a half-destroyed view.
+    disconnect(m_focusConnection);
     if (m_hint)
         m_hint->close();
     if (m_helpList)
@@ -99,7 +102,7 @@ void CCommonFormView::ShowFieldHint(const QString& text, int corner, int width)
     if (!FocusedRect(&field, &row, &col))
         field = QRect(mapToGlobal(QPoint(0, 0)), QSize(0, 0));
     auto* hint = new CHintWnd(text, width, this);
-    hint->move(PlaceBeside(field, corner, hint->size()));
+    hint->move(KeepInside(PlaceBeside(field, corner, hint->size()), hint->size(), WindowArea()));
     hint->show();
     m_hint = hint;
 }
@@ -129,11 +132,17 @@ int CCommonFormView::ShowHelpList(const QStringList& lines, const HelpListStyle&
         ReturnFocus(fieldWidget);
         TakeHelpValues(codes);
     });
-    list->move(PlaceBeside(field, style.corner, list->size()));
+    list->move(KeepInside(PlaceBeside(field, style.corner, list->size()), list->size(), WindowArea()));
     list->show();
     list->table()->setFocus();
     m_helpList = list;
     return 0;
+}
+
+QRect CCommonFormView::WindowArea() const
+{
+    const QWidget* top = window();
+    return QRect(top->mapToGlobal(QPoint(0, 0)), top->size());
 }
 
 void CCommonFormView::ReturnFocus(QWidget* field)

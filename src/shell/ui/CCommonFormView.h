@@ -48,6 +48,12 @@ public:
     // entry dialog refused to save what was typed).
     virtual bool CanLeave() { return true; }
 
+    // Whether a worker of the view runs on the document (a calculation, say).
+    virtual bool IsWorking() const { return false; }
+    // Stops the view's worker and waits for it; what the view says of a
+    // stopped run has been said when this returns.
+    virtual void StopWork() {}
+
     // Floating hint beside the focused field or grid cell; nothing while one is shown.
     void ShowFieldHint(const QString& text, int corner, int width);
     bool HintShown() const { return m_hint && m_hint->isVisible(); }
@@ -99,12 +105,15 @@ private:
     void TypeValue(QWidget* field, int row, int col, const QString& code);
     void ReturnFocus(QWidget* field);
     void PlaceGroupPanel();
+    // The main window's rectangle (global): hints and lists stay inside it.
+    QRect WindowArea() const;
 
     int m_formId;
     CKalvorDoc* m_doc;
     QPointer<CHintWnd> m_hint;
     QPointer<CFieldHelpList> m_helpList;
     QPointer<CGroupSelectedDlg> m_groupPanel;
+    QMetaObject::Connection m_focusConnection;
 };
 
 // The blank view that the frame shows when no screen is open.

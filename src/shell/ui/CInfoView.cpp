@@ -39,5 +39,6 @@ void CInfoView::Refresh()
     else if (open)
         m_state->setText(QStringLiteral("Рабочая папка: %1").arg(doc->infoBase.workFolder));
     else
-        m_state->setText(QStringLiteral("База данных не найдена."));
+        m_state->setText(QStringLiteral("База данных не найдена.\n\nСоздайте новую базу данных или восстановите ее из "
+                                        "архива командами панели \"База данных\"."));
 }

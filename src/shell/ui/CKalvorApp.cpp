@@ -11,13 +11,18 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/InfoBaseService.h"
 #include "shell/ui/KalvorMessageBox.h"
-#include "shell/ui/MonthChange.h"
+#include "shell/ui/TaskView.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QInputDialog>
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
+#include <QTranslator>
 #include <algorithm>
 #include <clocale>
 
@@ -28,6 +33,7 @@ CKalvorApp* g_app = nullptr;
 // Commands of the shell itself.
 enum ShellCommand : int {
     IdCreateBase = 32771,
+    IdRestoreBase = 32774,
     IdSelectionKeys = 32772,
     IdAppExit = 57665,
 };
@@ -67,6 +73,12 @@ CKalvorApp::CKalvorApp(const QString& configFile)
         return std::make_unique<InfoBaseService>(infoBase, folder);
     };
     m_loginRunner = [](CLoginDlg& dlg) { return dlg.exec(); };
+    m_archiveChooser = [this](const QStringList& archives) {
+        bool ok = false;
+        const QString chosen = QInputDialog::getItem(m_frame.get(), QStringLiteral("Восстановление базы данных"),
+                                                     QStringLiteral("Копия базы данных:"), archives, 0, false, &ok);
+        return ok ? chosen : QString();
+    };
     RegisterShellCommands();
 }
 
@@ -93,6 +105,22 @@ void CKalvorApp::SetUpFonts()
     QApplication::setFont(f);
 }
 
+bool CKalvorApp::InstallQtTranslations()
+{
+    static QTranslator* installed = nullptr;
+    if (installed)
+        return true;
+    auto* texts = new QTranslator(qApp);
+    if (!texts->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete texts;
+        return false;
+    }
+    QCoreApplication::installTranslator(texts);
+    installed = texts;
+    return true;
+}
+
 void CKalvorApp::RegisterShellCommands()
 {
     m_registry.AddPanel({kBasePanel, QStringLiteral("База данных"), MainPanelBase});
@@ -106,6 +134,16 @@ void CKalvorApp::RegisterShellCommands()
     create.needsNoBase = true;
     create.run = [this](CMainFrame&) { CreateBase(); };
     m_registry.AddCommand(create);
+
+    CommandInfo restore;
+    restore.id = IdRestoreBase;
+    restore.caption = QStringLiteral("Восстановить базу данных из архива");
+    restore.menuPath = {QStringLiteral("Файл")};
+    restore.panel = kBasePanel;
+    restore.needsBase = false;
+    restore.needsNoBase = true;
+    restore.run = [this](CMainFrame&) { RestoreBase(); };
+    m_registry.AddCommand(restore);
 
     CommandInfo keys;
     keys.id = IdSelectionKeys;
@@ -129,9 +167,21 @@ void CKalvorApp::RegisterShellCommands()
 
 bool CKalvorApp::InitInstance(const QStringList& arguments)
 {
+    // Whatever goes wrong during start-up is said, never a silent end.
+    try {
+        return StartUp(arguments);
+    } catch (const std::exception& e) {
+        ShowException(e);
+    }
+    return false;
+}
+
+bool CKalvorApp::StartUp(const QStringList& arguments)
+{
     // 1. Texts in the user's language, numbers always with a decimal point.
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
+    InstallQtTranslations();
     SetUpFonts();
 
     // 2. The configuration file.
@@ -208,11 +258,21 @@ static void ReadReferenceFiles(CKalvorDoc& doc)
                      MB_OK | MB_ICONWARNING);
 }
 
+// A failure of the base layer: its message alone when it is a plain one,
+// else the database error box.
+static void ShowBaseFailure(const BaseFailure& failure)
+{
+    if (failure.plain)
+        KalvorMessageBox(failure.message, MB_OK | MB_ICONERROR);
+    else
+        ShowComError(failure.ToDbError());
+}
+
 bool CKalvorApp::OpenChosenBase()
 {
     const BaseFailure f = m_base->Open(m_doc->infoBase.baseName);
     if (f.failed) {
-        ShowComError(f.ToDbError());
+        ShowBaseFailure(f);
         m_frame->close();
         return false;
     }
@@ -226,12 +286,12 @@ bool CKalvorApp::CreateBase()
         return false;
     const BaseFailure f = m_base->Create(m_doc->infoBase.baseName);
     if (f.failed) {
-        ShowComError(f.ToDbError());
+        ShowBaseFailure(f);
         return false;
     }
     const BaseFailure o = m_base->Open(m_doc->infoBase.baseName);
     if (o.failed) {
-        ShowComError(o.ToDbError());
+        ShowBaseFailure(o);
         return false;
     }
     ReadReferenceFiles(*m_doc);
@@ -239,11 +299,64 @@ bool CKalvorApp::CreateBase()
     return true;
 }
 
-int CKalvorApp::OnChangeReportingMonth()
+QStringList CKalvorApp::ArchiveCopies() const
 {
-    if (!m_doc || !m_doc->BaseOpen())
-        return -1;
-    return ChangeReportingMonth(*m_doc, m_frame.get());
+    QStringList copies;
+    const QDir archive(m_doc->infoBase.workFolder + QStringLiteral("archive"));
+    for (const QString& name : archive.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+        if (!QDir(archive.filePath(name)).entryList({QStringLiteral("*.sqlite")}, QDir::Files).isEmpty())
+            copies << name;
+    return copies;
+}
+
+// The reference files of an archive copy over those of the working folder.
+static void UnpackReferenceFiles(const QString& copyFolder, const QString& workFolder)
+{
+    for (const QString& name : kalvor::infobase::CRefFiles::FileNames()) {
+        const QString from = copyFolder + QLatin1Char('/') + name;
+        if (QFile::exists(from) && !kalvor::platform::CopyFileReplacing(from, workFolder + name))
+            KalvorMessageBox(QStringLiteral("Ошибка записи в файл %1").arg(workFolder + name), MB_OK | MB_ICONERROR);
+    }
+}
+
+bool CKalvorApp::RestoreBase()
+{
+    const QString name = m_doc->infoBase.baseName;
+    if (!m_base || m_base->IsOpen() || name.isEmpty())
+        return false;
+    const QStringList copies = ArchiveCopies();
+    if (copies.isEmpty()) {
+        KalvorMessageBox(QStringLiteral("Копий базы данных в папке \"archive\" нет"), MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    const QString chosen = m_archiveChooser(copies);
+    if (chosen.isEmpty())
+        return false;
+    const QString copyFolder = m_doc->infoBase.workFolder + QStringLiteral("archive/") + chosen;
+    const QString baseFile =
+        copyFolder + QLatin1Char('/') + QDir(copyFolder).entryList({QStringLiteral("*.sqlite")}, QDir::Files).first();
+    // The copy runs on a worker; the window waits without freezing.
+    BaseFailure restored = BaseFailure::Plain(QStringLiteral("Прочая ошибка"));
+    RunWithWaitWindow(QStringLiteral("Восстановление базы данных %1 из копии %2...").arg(name, chosen),
+                      [&] {
+                          restored = m_base->Restore(name, baseFile);
+                          return !restored.failed;
+                      },
+                      m_frame.get());
+    if (restored.failed) {
+        ShowBaseFailure(restored);
+        return false;
+    }
+    if (name == QLatin1String("tmp"))
+        UnpackReferenceFiles(copyFolder, m_doc->infoBase.workFolder);
+    const BaseFailure opened = m_base->Open(name);
+    if (opened.failed) {
+        ShowBaseFailure(opened);
+        return false;
+    }
+    ReadReferenceFiles(*m_doc);
+    m_doc->NotifyBaseChosen();
+    return true;
 }
 
 void CKalvorApp::ExitInstance()

@@ -36,6 +36,11 @@ public:
     // How the login dialog is run (default: modally); tests drive it themselves.
     void SetLoginRunner(LoginRunner runner) { m_loginRunner = std::move(runner); }
 
+    using ArchiveChooser = std::function<QString(const QStringList& archives)>;
+    // How the archive copy to restore is chosen (default: a list dialog);
+    // an empty answer chooses none.
+    void SetArchiveChooser(ArchiveChooser chooser) { m_archiveChooser = std::move(chooser); }
+
     // Commands of the frame; the program adds its screens before InitInstance.
     CommandRegistry& Registry() { return m_registry; }
 
@@ -58,11 +63,18 @@ public:
     // The main panel's command: makes the base named at login from the empty
     // template and opens it.
     bool CreateBase();
+    // The main panel's other command: makes the base named at login from an
+    // archive copy of the month change ("archive/<base>_<yyyy>_<mm>" of the
+    // working folder) and opens it. Restored as "tmp", the copy's reference
+    // files are unpacked into the working folder too (the shut-down puts the
+    // base's own back from their "_" copies).
+    bool RestoreBase();
+    // The archive copies of the working folder, in name order.
+    QStringList ArchiveCopies() const;
 
-    // The command that changes the reporting month (question, the change,
-    // saving the common tables, the count of error situations); see
-    // shell/ui/MonthChange.h. Returns that count, -1 when nothing was done.
-    int OnChangeReportingMonth();
+    // Qt's own texts (context menus, standard buttons) in Russian, from the
+    // translations of the Qt installation; false when they are not installed.
+    static bool InstallQtTranslations();
 
     // The program's fonts: a face with Cyrillic that has the metrics of the
     // original's "Microsoft Sans Serif".
@@ -70,6 +82,7 @@ public:
 
 private:
     void RegisterShellCommands();
+    bool StartUp(const QStringList& arguments);
     bool OpenChosenBase();
 
     QString m_configFile;
@@ -77,6 +90,7 @@ private:
     CommandRegistry m_registry;
     ServiceFactory m_serviceFactory;
     LoginRunner m_loginRunner;
+    ArchiveChooser m_archiveChooser;
     std::unique_ptr<BaseService> m_base;
     std::unique_ptr<CKalvorDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;

@@ -7,7 +7,6 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 
 class BaseService;
 
@@ -34,13 +33,8 @@ private:
 // The single document; never null while the application runs.
 CKalvorDoc* GetCurrentDocument();
 
-// The employee criteria test of the selection keys; the payroll layer
-// installs it. Without one every employee passes, which is also what empty
-// keys give.
-using EmployeeCriteriaTest = std::function<bool(const CKalvorDoc&, int listIndex)>;
-void SetEmployeeCriteriaTest(EmployeeCriteriaTest test);
-
-// 1 when the employee at that index of the current list passes the selection
-// keys and every non-zero key (shop, brigade, profession) equals the
-// employee's shop byte, brigade and profession; else 0.
+// 1 when the employee at that index of the current list meets the selection
+// keys of the dialog "Ключи выбора работников" (MatchEmployeeCriteria) and
+// every non-zero key (shop, brigade, profession) equals the employee's shop
+// byte, brigade and profession (CInfoBase::EmployeeInGroup); else 0.
 int EmployeeMatchesFilter(int listIndex, int shop, int brigade, int profession);

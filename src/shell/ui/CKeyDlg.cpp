@@ -1,16 +1,19 @@
 #include "shell/ui/CKeyDlg.h"
 
-#include "values/CScan.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/KalvorMessageBox.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <array>
 
 namespace {
 
@@ -40,13 +43,20 @@ const char* const kCriteria[kCriteriaCount] = {
 
 const char* const kColumns[3] = {"равен", "больше", "меньше"};
 
-// A cell's text as a key value: empty or not a number in range = not set.
-qint16 readValue(const QString& text)
+// A cell's text as a key value: an empty cell is "not set" (-1); a number
+// from 0 to 32767 is the value; anything else cannot be read (false).
+bool readValue(const QString& cellText, qint16* value)
 {
-    int v = 0;
-    if (!kalvor::ScanInt(text, v) || v < 0 || v > 32767)
-        return -1;
-    return qint16(v);
+    const QString text = cellText.trimmed();
+    *value = -1;
+    if (text.isEmpty())
+        return true;
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (!ok || v < 0 || v > 32767 || text.startsWith(QLatin1Char('+')))
+        return false;
+    *value = qint16(v);
+    return true;
 }
 
 } // namespace
@@ -85,6 +95,7 @@ CKeyDlg::CKeyDlg(CKalvorDoc* doc, QWidget* parent)
             m_table->setItem(r, c, new QTableWidgetItem(unset ? QString() : QString::number(v)));
         }
     SetControl(1010, m_table);
+    m_table->installEventFilter(this);
     layout->addWidget(m_table, 1);
 
     auto* buttons = new QDialogButtonBox(this);
@@ -96,15 +107,40 @@ CKeyDlg::CKeyDlg(CKalvorDoc* doc, QWidget* parent)
     resize(520, 560);
 }
 
+bool CKeyDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    // Delete clears the current cell (the key is then not set).
+    if (watched == m_table && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        if (QTableWidgetItem* item = m_table->currentItem())
+            item->setText(QString());
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void CKeyDlg::accept()
 {
+    // Every cell is read first: a value that cannot be a key is refused with
+    // the focus on its cell, and nothing of the keys changes.
+    std::array<std::array<qint16, 3>, kCriteriaCount> values{};
+    for (int r = 0; r < kCriteriaCount; ++r)
+        for (int c = 0; c < 3; ++c) {
+            const QTableWidgetItem* item = m_table->item(r, c);
+            if (readValue(item ? item->text() : QString(), &values[size_t(r)][size_t(c)]))
+                continue;
+            KalvorMessageBox(QStringLiteral("Некорректное значение ключа \"%1\"\nЭто должно быть число в пределах от 0 до 32767")
+                                 .arg(QString::fromUtf8(kCriteria[r])),
+                             MB_OK | MB_ICONERROR, QString(), this);
+            m_table->setCurrentCell(r, c);
+            m_table->setFocus();
+            return;
+        }
     auto& k = m_doc->selectionKeys;
     for (int i = 0; i < 3; ++i)
         k.name[size_t(i)] = m_names[i]->text().left(kNameLength);
     for (int r = 0; r < kCriteriaCount; ++r)
-        for (int c = 0; c < 3; ++c) {
-            const QTableWidgetItem* item = m_table->item(r, c);
-            k.crit[size_t(r)][size_t(c)] = readValue(item ? item->text() : QString());
-        }
+        for (int c = 0; c < 3; ++c)
+            k.crit[size_t(r)][size_t(c)] = values[size_t(r)][size_t(c)];
     QDialog::accept();
 }

@@ -17,7 +17,12 @@ public:
     QLineEdit* NameEdit(int which) const { return m_names[which]; }
     QTableWidget* Table() const { return m_table; }
 
+    // Stores the keys; a cell that is not empty and not a number from 0 to
+    // 32767 is refused with a message and keeps the dialog open.
     void accept() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     CKalvorDoc* m_doc;

@@ -1,5 +1,6 @@
 #include "shell/ui/CLoginDlg.h"
 
+#include "infobase/InfoBaseDb.h"
 #include "shell/ui/KalvorMessageBox.h"
 
 #include <QDialogButtonBox>
@@ -54,6 +55,14 @@ void CLoginDlg::accept()
     const QString name = BaseName();
     if (name.isEmpty()) {
         KalvorMessageBox(QStringLiteral("Введите имя базы данных"), MB_OK | MB_ICONWARNING, QString(), this);
+        m_base->setFocus();
+        return;
+    }
+    // The base is a file of the working folder: a name that cannot be a file
+    // name is refused here, and another can be typed.
+    if (!kalvor::infobase::ValidBaseName(name)) {
+        KalvorMessageBox(QStringLiteral("Недопустимое имя базы данных"), MB_OK | MB_ICONWARNING, QString(), this);
+        m_base->selectAll();
         m_base->setFocus();
         return;
     }

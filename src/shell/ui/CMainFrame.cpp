@@ -3,6 +3,7 @@
 #include "shell/ui/BaseService.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/KalvorMessageBox.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -18,6 +19,8 @@
 #include <QToolBox>
 #include <QVBoxLayout>
 
+const char* const kStopWorkQuestion = "Операция еще выполняется. Прервать ее?";
+
 CMainFrame::CMainFrame(CKalvorDoc* doc, const CommandRegistry* registry, QWidget* parent)
     : QMainWindow(parent)
     , m_doc(doc)
@@ -32,6 +35,8 @@ CMainFrame::CMainFrame(CKalvorDoc* doc, const CommandRegistry* registry, QWidget
     BuildPanels();
     BuildFrameKeys();
     statusBar()->showMessage(QString());
+    // Below this the screens' labels would be cut.
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
     SwitchView<CEmptyView>();
     ShowMainPanel(MainPanelBase);
     UpdateCommands();
@@ -274,15 +279,6 @@ CCommonFormView* CMainFrame::SwitchView(const ViewFactory& make)
     return view;
 }
 
-void CMainFrame::closeEvent(QCloseEvent* event)
-{
-    if (m_view && !m_view->CanLeave()) {
-        event->ignore();
-        return;
-    }
-    QMainWindow::closeEvent(event);
-}
-
 void CMainFrame::ShowMainPanel(int mainPanel)
 {
     if (mainPanel < 0 || mainPanel >= MainPanelCount)
@@ -324,6 +320,19 @@ void CMainFrame::OnMainPanelTaxReports()
     ShowMainPanel(MainPanelTaxReports);
 }
 
+bool CMainFrame::ConfirmStopWork()
+{
+    CCommonFormView* view = m_view;
+    if (!view || !view->IsWorking())
+        return true;
+    if (KalvorMessageBox(QString::fromUtf8(kStopWorkQuestion), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QString(),
+                         this)
+        != IDYES)
+        return false;
+    view->StopWork();
+    return true;
+}
+
 bool CMainFrame::RunCommand(int id)
 {
     const CommandInfo* c = m_registry->Find(id);
@@ -332,16 +341,36 @@ bool CMainFrame::RunCommand(int id)
     const bool baseOpen = m_doc->BaseOpen();
     if ((c->needsBase && !baseOpen) || (c->needsNoBase && baseOpen))
         return false;
-    if (c->makeView) {
-        if (c->quickOpen)
-            m_doc->OpenWithLastEmployee = quint8(c->quickOpen);
-        if (c->panel >= 0 && c->panel != kHideAllPanels && m_panelPlaces.contains(c->panel))
-            ShowWorkPanel(c->panel);
-        SwitchView(c->makeView);
-    } else if (c->run) {
-        c->run(*this);
+    // A command on the base waits for no worker: the running one is stopped
+    // first, or the command is not run. (Leaving the program asks in closeEvent.)
+    if (c->needsBase && !ConfirmStopWork())
+        return false;
+    // Whatever a command throws is said; the program goes on.
+    try {
+        if (c->makeView) {
+            if (c->quickOpen)
+                m_doc->OpenWithLastEmployee = quint8(c->quickOpen);
+            if (c->panel >= 0 && c->panel != kHideAllPanels && m_panelPlaces.contains(c->panel))
+                ShowWorkPanel(c->panel);
+            SwitchView(c->makeView);
+        } else if (c->run) {
+            c->run(*this);
+        }
+    } catch (const std::exception& e) {
+        ShowException(e, this);
     }
     return true;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    // A running worker is stopped first (when the user agrees); then the open
+    // screen saves what was typed, and a refusal keeps the program open.
+    if (!ConfirmStopWork() || (m_view && !m_view->CanLeave())) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::UpdateCommands()

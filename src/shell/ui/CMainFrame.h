@@ -18,9 +18,16 @@ class QToolBox;
 class QVBoxLayout;
 class QPushButton;
 
+// "Операция еще выполняется. Прервать ее?"
+extern const char* const kStopWorkQuestion;
+
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
+    // The smallest size of the window: every label of the screens stays whole.
+    static constexpr int kMinimumWidth = 860;
+    static constexpr int kMinimumHeight = 560;
+
     CMainFrame(CKalvorDoc* doc, const CommandRegistry* registry, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
@@ -46,8 +53,14 @@ public:
     void OnMainPanelAddFunctions();
     void OnMainPanelTaxReports();
 
-    // Runs a registered command as its menu item or panel button would.
+    // Runs a registered command as its menu item or panel button would. A
+    // command on the base while the view's worker runs asks first whether to
+    // stop it (and is not run on "Нет"); an exception of the command is shown
+    // and the program goes on.
     bool RunCommand(int id);
+    // When the view's worker runs: asks kStopWorkQuestion ("Нет" the default)
+    // and on "Да" stops the worker and waits for it. False when it still runs.
+    bool ConfirmStopWork();
     // Menu item, panel button and quick button of a command (null when absent).
     QAction* CommandAction(int id) const { return m_actions.value(id, nullptr); }
     QPushButton* PanelButton(int id) const { return m_panelButtons.value(id, nullptr); }
@@ -69,7 +82,8 @@ public:
     bool RunViewCommand(int id);
 
 protected:
-    // The open screen saves what was typed first; a refusal keeps the program open.
+    // Closing the window (also "Выход"): during a run it asks, stops and waits
+    // first; the open screen saves what was typed, and a refusal keeps the program open.
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -1,9 +1,9 @@
 #include "shell/ui/CTabelFilterDlg.h"
 
-#include "values/CScan.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
+#include "shell/ui/KalvorMessageBox.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -13,12 +13,31 @@
 #include <QTimer>
 
 namespace {
-// "%d" of the field's text; empty or unreadable gives 0.
+
+// The number of a field: digits only (blanks around them allowed), at most
+// nine; an empty field reads as 0. False for anything else ("abc", "106x", "-5").
+bool readNumber(const QLineEdit* e, int* value)
+{
+    *value = 0;
+    const QString text = e ? e->text().trimmed() : QString();
+    if (text.isEmpty())
+        return true;
+    if (text.size() > 9)
+        return false;
+    for (QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    *value = text.toInt();
+    return true;
+}
+
+// The field's number; an unreadable field gives 0 (CheckFields refuses it first).
 int readInt(const QLineEdit* e)
 {
     int v = 0;
-    return e && kalvor::ScanInt(e->text(), v) ? v : 0;
+    return readNumber(e, &v) ? v : 0;
 }
+
 } // namespace
 
 CWorkersFilterDlg::CWorkersFilterDlg(int dialogId, CCommonFormView* view)
@@ -27,22 +46,43 @@ CWorkersFilterDlg::CWorkersFilterDlg(int dialogId, CCommonFormView* view)
 {
     setObjectName(dialogId == 445 ? QStringLiteral("CTabelFilterDlg") : QStringLiteral("CWorkersFilterDlg"));
     m_layout->setContentsMargins(4, 2, 4, 2);
-    AddField(IdShop, QStringLiteral("Цех"), 40);
-    AddField(IdBrigade, QStringLiteral("Бригада"), 40);
-    AddField(IdProfession, QStringLiteral("Профессия"), 50);
+    // The fields stand at the left, each label beside its own field; the
+    // room left over goes to the end of the strip.
+    m_layout->addStretch(1);
+    AddField(IdShop, QStringLiteral("Цех"), 40, QStringLiteral("Некорректный номер цеха"));
+    AddField(IdBrigade, QStringLiteral("Бригада"), 40, QStringLiteral("Некорректный номер бригады"));
+    AddField(IdProfession, QStringLiteral("Профессия"), 50, QStringLiteral("Некорректный код профессии"));
 }
 
-QLineEdit* CWorkersFilterDlg::AddField(int id, const QString& label, int width)
+QLineEdit* CWorkersFilterDlg::AddField(int id, const QString& label, int width, const QString& unreadableText)
 {
+    m_unreadableTexts.push_back({id, unreadableText});
     auto* l = new QLabel(label, this);
     auto* e = new QLineEdit(this);
     e->setFixedWidth(width);
     e->installEventFilter(this);
     l->setBuddy(e);
-    m_layout->addWidget(l);
-    m_layout->addWidget(e);
+    const int end = m_layout->count() - 1; // before the closing stretch
+    m_layout->insertWidget(end, l);
+    m_layout->insertWidget(end + 1, e);
+    m_layout->insertSpacing(end + 2, 12);
     SetControl(id, e);
     return e;
+}
+
+bool CWorkersFilterDlg::CheckFields()
+{
+    for (const auto& [id, text] : m_unreadableTexts) {
+        QLineEdit* field = Field(id);
+        int value = 0;
+        if (readNumber(field, &value))
+            continue;
+        KalvorMessageBox(text, MB_OK | MB_ICONERROR, QString(), this);
+        field->selectAll();
+        field->setFocus();
+        return false;
+    }
+    return true;
 }
 
 void CWorkersFilterDlg::ReadFields(int* shop, int* brigade, int* profession) const
@@ -91,6 +131,10 @@ void CWorkersFilterDlg::LeaveScreen()
     auto* frame = qobject_cast<CMainFrame*>(window());
     if (!frame)
         return;
+    // A run of the screen is not left behind silently: stopped on "Да"
+    // (and said so), or the screen stays.
+    if (!frame->ConfirmStopWork())
+        return;
     const int panel = frame->Registry()->EntryScreenPanel(int(frame->Document()->LastEntryScreen));
     frame->SwitchView<CEmptyView>();
     frame->ShowWorkPanel(panel);
@@ -121,7 +165,7 @@ CTabelFilterDlg::CTabelFilterDlg(int first, int second, CCommonFormView* view)
     , m_first(first)
     , m_second(second)
 {
-    AddField(IdTabN, QStringLiteral("Табельный номер"), 60);
+    AddField(IdTabN, QStringLiteral("Табельный номер"), 60, QStringLiteral("Некорректный табельный номер"));
 }
 
 void CTabelFilterDlg::SetPersonnelNumber(unsigned tabN)

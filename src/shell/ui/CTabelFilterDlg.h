@@ -6,6 +6,9 @@
 
 #include <QLineEdit>
 
+#include <utility>
+#include <vector>
+
 class CWorkersFilterDlg : public CFormChildDlg {
     Q_OBJECT
 public:
@@ -13,7 +16,11 @@ public:
 
     explicit CWorkersFilterDlg(CCommonFormView* view) : CWorkersFilterDlg(446, view) {}
 
-    // The three keys; an empty or unreadable field gives 0.
+    // Every field is empty or a number; the first that is not is said
+    // ("Некорректный номер цеха" ...), selected and focused, and the answer is
+    // false: a selection that cannot be read is refused, never widened.
+    bool CheckFields();
+    // The three keys; an empty field gives 0.
     void ReadFields(int* shop, int* brigade, int* profession) const;
     // The help list or hint of the focused field.
     virtual void ShowFieldPickList();
@@ -22,7 +29,8 @@ public:
 
 protected:
     CWorkersFilterDlg(int dialogId, CCommonFormView* view);
-    QLineEdit* AddField(int id, const QString& label, int width);
+    // A labelled field; `unreadableText` is said when it holds no number.
+    QLineEdit* AddField(int id, const QString& label, int width, const QString& unreadableText);
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Esc: leave the screen for the working panel of the entry screen in use.
     void LeaveScreen();
@@ -34,6 +42,7 @@ protected:
 
 private:
     class QHBoxLayout* m_layout;
+    std::vector<std::pair<int, QString>> m_unreadableTexts; // field id, its message
 };
 
 class CTabelFilterDlg : public CWorkersFilterDlg {

@@ -1,6 +1,8 @@
 #include "shell/ui/FieldHelp.h"
 
 #include <QApplication>
+
+#include <algorithm>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScreen>
@@ -15,6 +17,13 @@ QPoint PlaceBeside(const QRect& f, int corner, const QSize& size)
     case 2: return {f.left(), f.top() - size.height()};
     default: return {f.right() + 1, f.top()};
     }
+}
+
+QPoint KeepInside(const QPoint& position, const QSize& size, const QRect& area)
+{
+    const int x = std::max(area.left(), std::min(position.x(), area.right() + 1 - size.width()));
+    const int y = std::max(area.top(), std::min(position.y(), area.bottom() + 1 - size.height()));
+    return {x, y};
 }
 
 HelpLine SplitHelpLine(const QString& line)
@@ -66,8 +75,15 @@ CHintWnd::~CHintWnd()
 
 bool CHintWnd::eventFilter(QObject* watched, QEvent* event)
 {
+    if (!isVisible()) // closed, waiting for its deletion
+        return QLabel::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::KeyPress:
+        close();
+        // Esc only takes the hint away.
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            return true;
+        break;
     case QEvent::MouseButtonPress:
     case QEvent::FocusIn:
         close();

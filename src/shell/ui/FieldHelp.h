@@ -31,6 +31,9 @@ public:
 //   2 above the field, left edges aligned;
 //   3 right of the field, top edges aligned (fields of a left-hand column).
 QPoint PlaceBeside(const QRect& fieldGlobal, int corner, const QSize& size);
+// The position moved so that a window of that size lies inside the area (as
+// far as it fits; its top-left corner stays inside).
+QPoint KeepInside(const QPoint& position, const QSize& size, const QRect& area);
 
 // One help line: "code|name", with "|Mark" at the end when it can be marked.
 struct HelpLine {
@@ -50,7 +53,7 @@ struct PickPair {
 QStringList BuildPickListFromPairs(const PickPair* table);
 
 // Floating hint: one text, 20 pixels high per line, closed by the next key,
-// click or change of focus.
+// click or change of focus. The Esc that closes it does nothing else.
 class CHintWnd : public QLabel {
     Q_OBJECT
 public:

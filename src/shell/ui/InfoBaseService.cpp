@@ -4,6 +4,8 @@
 #include "platform/WorkingFolder.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace ib = kalvor::infobase;
 namespace db = kalvor::db;
@@ -30,11 +32,40 @@ bool InfoBaseService::Exists(const QString& name)
     return ib::BaseExists(m_folder, name);
 }
 
+QString BaseHeldText(const QString& name)
+{
+    return QStringLiteral("База данных %1 уже открыта другим пользователем.").arg(name);
+}
+
+BaseFailure InfoBaseService::TakeLock(const QString& name, kalvor::platform::BaseLock& lock)
+{
+    const QString file = ib::BaseFilePath(m_folder, name);
+    if (m_lock.held() && m_lock.baseFile() == file) {
+        lock = std::move(m_lock);
+        return {};
+    }
+    switch (lock.acquire(file)) {
+    case kalvor::platform::BaseLock::Result::Taken:
+        return {};
+    case kalvor::platform::BaseLock::Result::HeldElsewhere:
+        return BaseFailure::Plain(BaseHeldText(name));
+    case kalvor::platform::BaseLock::Result::Failed:
+        break;
+    }
+    return BaseFailure::Plain(QStringLiteral("Ошибка при открытии файла %1\n%2")
+                                  .arg(kalvor::platform::BaseLock::lockFileOf(file), lock.errorText()));
+}
+
 BaseFailure InfoBaseService::Create(const QString& name)
 {
+    kalvor::platform::BaseLock lock;
+    if (const BaseFailure held = TakeLock(name, lock); held.failed)
+        return held;
+    m_lock = std::move(lock);
     try {
         ib::CreateBase(m_folder, name);
     } catch (const db::DbError& e) {
+        m_lock.release();
         return BaseFailure::From(e);
     }
     return {};
@@ -42,7 +73,13 @@ BaseFailure InfoBaseService::Create(const QString& name)
 
 BaseFailure InfoBaseService::Open(const QString& name)
 {
+    // A base held by another opening is refused before anything of this one
+    // is touched.
+    kalvor::platform::BaseLock lock;
+    if (const BaseFailure held = TakeLock(name, lock); held.failed)
+        return held;
     Close();
+    m_lock = std::move(lock);
     if (m_infoBase.workFolder != m_folder) {
         m_infoBase.workFolder = m_folder;
         m_infoBase.swap.setPath(m_infoBase.swapPath());
@@ -63,6 +100,35 @@ BaseFailure InfoBaseService::Open(const QString& name)
     return {};
 }
 
+BaseFailure InfoBaseService::Restore(const QString& name, const QString& fromFile)
+{
+    if (!ib::ValidBaseName(name))
+        return BaseFailure::Plain(QStringLiteral("Недопустимое имя базы данных"));
+    kalvor::platform::BaseLock lock;
+    if (const BaseFailure held = TakeLock(name, lock); held.failed)
+        return held;
+    m_lock = std::move(lock);
+    const QString target = ib::BaseFilePath(m_folder, name);
+    const QString temp = target + QStringLiteral(".restore");
+    auto fail = [&](const QString& text) {
+        QFile::remove(temp);
+        m_lock.release();
+        return BaseFailure::Plain(text);
+    };
+    if (QFileInfo::exists(target))
+        return fail(QStringLiteral("База данных %1 уже существует").arg(name));
+    QFile::remove(temp);
+    if (!QFile::copy(fromFile, temp))
+        return fail(QStringLiteral("Ошибка при открытии файла %1").arg(fromFile));
+    // Journal files left by a base of that name once deleted would be read
+    // as part of the restored one.
+    for (const char* suffix : {"-wal", "-shm", "-journal"})
+        QFile::remove(target + QString::fromLatin1(suffix));
+    if (!QFile::rename(temp, target))
+        return fail(QStringLiteral("Ошибка записи в файл %1").arg(target));
+    return {};
+}
+
 QString InfoBaseService::StoredPassword()
 {
     return IsOpen() ? m_infoBase.config.parol : QString();
@@ -70,7 +136,8 @@ QString InfoBaseService::StoredPassword()
 
 bool InfoBaseService::IsOpen() const
 {
-    return !m_infoBase.baseName.isEmpty() && db::Connection::isOpenForThread(ib::BaseFile(m_infoBase));
+    return m_lock.held() && !m_infoBase.baseName.isEmpty()
+        && db::Connection::isOpenForThread(ib::BaseFile(m_infoBase));
 }
 
 QString InfoBaseService::OpenName() const
@@ -85,8 +152,11 @@ void InfoBaseService::Close()
     if (!m_openFile.isEmpty())
         db::Connection::closeForThread(m_openFile);
     m_openFile.clear();
-    if (!m_infoBase.baseName.isEmpty())
+    // Only a base this service holds: another opening's connection to a base
+    // of the same name stays.
+    if (m_lock.held() && !m_infoBase.baseName.isEmpty())
         ib::CloseBase(m_infoBase);
+    m_lock.release();
 }
 
 QStringList InfoBaseService::Names()

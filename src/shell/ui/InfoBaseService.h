@@ -2,6 +2,7 @@
 // kept in one SQLite file "<name>.sqlite" of the working folder.
 #pragma once
 
+#include "platform/BaseLock.h"
 #include "shell/ui/BaseService.h"
 
 namespace kalvor::infobase {
@@ -21,10 +22,12 @@ public:
     // Names the base in the information base and opens it: connection,
     // schema upgrade, configuration and firm. A base open before is closed.
     BaseFailure Open(const QString& name) override;
+    BaseFailure Restore(const QString& name, const QString& fromFile) override;
     QString StoredPassword() override;
     // There is no server to re-register: the base is a file.
     bool ReregisterServer() override { return false; }
-    // Whether this thread holds the connection to the information base's file.
+    // Whether this service holds the information base (its lock, and this
+    // thread's connection to its file).
     bool IsOpen() const override;
     QString OpenName() const override;
     void Close() override;
@@ -36,5 +39,14 @@ public:
 private:
     kalvor::infobase::CInfoBase& m_infoBase;
     QString m_folder;
+    // Takes the lock of the base of that name into `lock` (the one this
+    // service holds when it is that base's); a plain failure when another
+    // opening holds it, nothing of this service touched.
+    BaseFailure TakeLock(const QString& name, kalvor::platform::BaseLock& lock);
+
     QString m_openFile;
+    kalvor::platform::BaseLock m_lock;
 };
+
+// "База данных %1 уже открыта другим пользователем."
+QString BaseHeldText(const QString& name);

@@ -63,6 +63,9 @@ int showRealBox(const MessageBoxRequest& r)
         break;
     }
     box.setEscapeButton(cancel ? cancel : (no ? no : ok));
+    QPushButton* first = ok ? ok : yes;
+    QPushButton* second = ok ? cancel : no;
+    box.setDefaultButton(r.secondIsDefault && second ? second : first);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     if (clicked && clicked == yes) return IDYES;
@@ -85,6 +88,7 @@ int KalvorMessageBox(const QString& text, int flags, const QString& caption, QWi
     r.caption = caption.isEmpty() ? QString::fromUtf8(kMessageCaption) : caption;
     r.buttons = flags & 0x0F;
     r.icon = flags & 0xF0;
+    r.secondIsDefault = (flags & MB_DEFBUTTON2) != 0;
     if (handlerSlot())
         return handlerSlot()(r);
     return showRealBox(r);
@@ -100,4 +104,21 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)
 void ShowComError(const kalvor::db::DbError& error)
 {
     KalvorMessageBox(kalvor::ComErrorText(error), MB_OK | MB_ICONERROR);
+}
+
+void ShowException(const std::exception& error, QWidget* owner)
+{
+    if (const auto* dbError = dynamic_cast<const kalvor::db::DbError*>(&error)) {
+        ShowComError(*dbError);
+        return;
+    }
+    if (const auto* textError = dynamic_cast<const kalvor::TextError*>(&error)) {
+        KalvorMessageBox(textError->message(), MB_OK | MB_ICONERROR, QString(), owner);
+        return;
+    }
+    if (dynamic_cast<const std::bad_alloc*>(&error)) {
+        KalvorMessageBox(QString::fromUtf8(kalvor::kMsgAllocFailed), MB_OK | MB_ICONERROR, QString(), owner);
+        return;
+    }
+    KalvorMessageBox(QString::fromUtf8(error.what()), MB_OK | MB_ICONERROR, QString(), owner);
 }

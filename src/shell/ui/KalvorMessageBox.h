@@ -6,6 +6,7 @@
 #include "values/Messages.h"
 
 #include <QString>
+#include <exception>
 #include <functional>
 
 class QWidget;
@@ -27,6 +28,9 @@ inline constexpr int MB_ICONQUESTION = 0x20;
 inline constexpr int MB_ICONWARNING = 0x30;
 inline constexpr int MB_ICONINFORMATION = 0x40;
 
+// The second button (Нет of Да/Нет) is the default one; without it the first.
+inline constexpr int MB_DEFBUTTON2 = 0x100;
+
 // The caption used by every message box of the program.
 inline const char* const kMessageCaption = "Kalvor";
 
@@ -36,6 +40,7 @@ struct MessageBoxRequest {
     QString caption;
     int buttons = MB_OK;
     int icon = MB_ICONNONE;
+    bool secondIsDefault = false; // MB_DEFBUTTON2
 };
 
 using MessageBoxHandler = std::function<int(const MessageBoxRequest&)>;
@@ -50,6 +55,10 @@ int KalvorMessageBox(const QString& text, int flags = MB_OK, const QString& capt
 // Installs another handler (a test's recorder); returns the previous one.
 // An empty handler restores the real message box.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+
+// Shows an exception caught where a command or the start-up ends: a database
+// error as ShowComError does, any other its text with the error icon.
+void ShowException(const std::exception& error, QWidget* owner = nullptr);
 
 // Shows a database error caught by a screen ("ОБНАРУЖЕНА ОШИБКА: ..."); the
 // caller goes on.

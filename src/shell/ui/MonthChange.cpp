@@ -8,62 +8,11 @@
 #include "values/Messages.h"
 #include "values/Values.h"
 #include "shell/ui/CKalvorDoc.h"
-#include "shell/ui/KalvorMessageBox.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 
-#include <exception>
-
 namespace ib = kalvor::infobase;
-
-namespace {
-
-MonthMover& moverSlot()
-{
-    static MonthMover mover;
-    return mover;
-}
-
-MonthChangeRunner& runnerSlot()
-{
-    static MonthChangeRunner runner;
-    return runner;
-}
-
-MonthChangeSaver& saverSlot()
-{
-    static MonthChangeSaver saver;
-    return saver;
-}
-
-} // namespace
-
-void SetMonthMover(MonthMover mover)
-{
-    moverSlot() = std::move(mover);
-}
-
-const MonthMover& GetMonthMover()
-{
-    return moverSlot();
-}
-
-void SetMonthChangeRunner(MonthChangeRunner runner)
-{
-    runnerSlot() = std::move(runner);
-}
-
-const MonthChangeRunner& GetMonthChangeRunner()
-{
-    return runnerSlot();
-}
-
-void SetMonthChangeSaver(MonthChangeSaver saver)
-{
-    saverSlot() = std::move(saver);
-}
 
 int NextMonthKey(int monthKey)
 {
@@ -79,74 +28,6 @@ QString MonthChangeQuestion(int newMonthKey)
                .arg(newMonthKey >> 4)
         + QStringLiteral("\n\nВнимание! Данные прошедшего месяца будут перенесены в архив, "
                          "а вернуть прошедший месяц можно будет только из копии базы.");
-}
-
-void SaveMonthChangeTables(CKalvorDoc& doc)
-{
-    ib::CInfoBase& base = doc.infoBase;
-    const QSqlDatabase db = ib::Db(base);
-    kalvor::db::Transaction tx(db);
-    ib::SaveConfig(base);
-    ib::SaveEntree(base);
-    ib::SaveCeh(base);
-    ib::SaveGraph(base);
-    ib::SaveTabel(base);
-    for (ib::LineKind kind : {ib::LineKind::AltTabel, ib::LineKind::Prem, ib::LineKind::Bln, ib::LineKind::Otp})
-        ib::SaveIndexes(base, kind);
-    for (int mass = 1; mass <= 3; ++mass)
-        ib::SaveAltTabel(base, mass);
-    ib::SaveFio(base);
-    ib::SaveSimp(base, base.nameOrder() ? 2 : 1);
-    ib::SaveComp(base);
-    ib::SavePrem(base);
-    ib::SaveBln(base);
-    ib::SaveOtp(base);
-    ib::SaveAvZar1(base);
-    tx.commit();
-}
-
-int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent)
-{
-    const int newKey = NextMonthKey(doc.infoBase.config.tekMes);
-    if (KalvorMessageBox(MonthChangeQuestion(newKey), MB_YESNO | MB_ICONQUESTION, QString(), parent) != IDYES)
-        return -1;
-    int errors = 0;
-    try {
-        if (doc.infoBase.employeeCount() > 0) {
-            const MonthChangeRunner& run = GetMonthChangeRunner();
-            if (!run) {
-                // The change itself is not in this program.
-                KalvorMessageBox(QStringLiteral("Извините, переход на следующий месяц не выполнен. Поробуйте еще раз."),
-                                 MB_OK | MB_ICONERROR, QString(), parent);
-                return -1;
-            }
-            const int result = run(doc, newKey, parent);
-            errors = result < 0 ? -result : 0;
-        }
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        try {
-            if (saverSlot())
-                saverSlot()(doc);
-            else
-                SaveMonthChangeTables(doc);
-        } catch (...) {
-            QApplication::restoreOverrideCursor();
-            throw;
-        }
-        QApplication::restoreOverrideCursor();
-    } catch (const kalvor::db::DbError& e) {
-        ShowComError(e);
-        return -1;
-    } catch (const kalvor::TextError& e) {
-        KalvorMessageBox(e.message(), MB_OK | MB_ICONERROR, QString(), parent);
-        return -1;
-    } catch (const std::bad_alloc&) {
-        KalvorMessageBox(QString::fromUtf8(kalvor::kMsgAllocFailed), MB_OK | MB_ICONERROR, QString(), parent);
-        return -1;
-    }
-    KalvorMessageBox(QStringLiteral("Ошибочных  ситуаций:  %1").arg(errors), MB_OK | MB_ICONINFORMATION,
-                     QString(), parent);
-    return errors;
 }
 
 // ------------------------------------------------------------------ copy of the base

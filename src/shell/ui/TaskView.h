@@ -10,6 +10,8 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
+
 class CCommonFormView;
 class QWidget;
 
@@ -91,3 +93,8 @@ void OnTaskViewDestroy(kalvor::platform::TaskThread& thread);
 // Shows the text of an exception that ended a worker (TASK_FAILED with a
 // message): an error box with the program's caption. Nothing for an empty text.
 void ShowTaskFailure(const QString& failure, QWidget* owner = nullptr);
+
+// Runs work on a worker thread while a modal wait window with the text is
+// shown (it cannot be closed meanwhile); the user-interface thread keeps
+// turning. Returns what the work returned (false when no worker could start).
+bool RunWithWaitWindow(const QString& text, const std::function<bool()>& work, QWidget* owner = nullptr);

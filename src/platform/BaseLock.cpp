@@ -1,0 +1,78 @@
+#include "platform/BaseLock.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace kalvor::platform {
+
+BaseLock::~BaseLock()
+{
+    release();
+}
+
+BaseLock::BaseLock(BaseLock&& other) noexcept
+    : m_fd(other.m_fd), m_baseFile(std::move(other.m_baseFile)), m_error(std::move(other.m_error))
+{
+    other.m_fd = -1;
+}
+
+BaseLock& BaseLock::operator=(BaseLock&& other) noexcept
+{
+    if (this != &other) {
+        release();
+        m_fd = other.m_fd;
+        m_baseFile = std::move(other.m_baseFile);
+        m_error = std::move(other.m_error);
+        other.m_fd = -1;
+    }
+    return *this;
+}
+
+QString BaseLock::lockFileOf(const QString& baseFile)
+{
+    return baseFile + QStringLiteral(".lock");
+}
+
+BaseLock::Result BaseLock::acquire(const QString& baseFile)
+{
+    release();
+    m_error.clear();
+    const QByteArray path = QFile::encodeName(lockFileOf(baseFile));
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
+        return Result::Failed;
+    }
+    int rc = 0;
+    do {
+        rc = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+        const int why = errno;
+        ::close(fd);
+        if (why == EWOULDBLOCK)
+            return Result::HeldElsewhere;
+        m_error = QString::fromLocal8Bit(std::strerror(why));
+        return Result::Failed;
+    }
+    m_fd = fd;
+    m_baseFile = baseFile;
+    return Result::Taken;
+}
+
+void BaseLock::release()
+{
+    if (m_fd < 0)
+        return;
+    ::flock(m_fd, LOCK_UN);
+    ::close(m_fd);
+    m_fd = -1;
+    m_baseFile.clear();
+}
+
+} // namespace kalvor::platform

@@ -1,0 +1,45 @@
+#pragma once
+// One base, one writer: the program holds an exclusive lock on a base for as
+// long as it has the base open, so that a second program (or a second
+// opening in this one) cannot write into it meanwhile.
+//
+// The lock is an advisory lock (flock) on the file "<base file>.lock" beside
+// the base. The operating system drops it when the process ends, also when it
+// crashes, so a lock is never left behind; the lock file itself stays and
+// means nothing without the lock. Each BaseLock opens the file anew, so two
+// BaseLock objects exclude each other also inside one process. The handle is
+// not inherited by the commands the program starts.
+#include <QString>
+
+namespace kalvor::platform {
+
+class BaseLock {
+public:
+    BaseLock() = default;
+    ~BaseLock();
+    BaseLock(BaseLock&& other) noexcept;
+    BaseLock& operator=(BaseLock&& other) noexcept;
+    BaseLock(const BaseLock&) = delete;
+    BaseLock& operator=(const BaseLock&) = delete;
+
+    enum class Result { Taken, HeldElsewhere, Failed };
+    // Takes the lock of the base file without waiting (a lock held before by
+    // this object is released first). HeldElsewhere: another opening holds
+    // it. Failed: the lock file cannot be made (the reason in errorText()).
+    Result acquire(const QString& baseFile);
+    void release();
+    bool held() const { return m_fd >= 0; }
+    // The base file whose lock is held (empty when none).
+    const QString& baseFile() const { return m_baseFile; }
+    const QString& errorText() const { return m_error; }
+
+    // The lock file of a base file.
+    static QString lockFileOf(const QString& baseFile);
+
+private:
+    int m_fd = -1;
+    QString m_baseFile;
+    QString m_error;
+};
+
+} // namespace kalvor::platform
