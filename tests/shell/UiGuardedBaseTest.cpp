@@ -37,6 +37,7 @@ protected:
         QFile f(ini);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(QStringLiteral("[Application]\npath=%1\n").arg(folder).toUtf8());
+        MakeWorkingFolderData(folder); // reference files and the template of new bases
     }
     // Logs in with that name and an empty password.
     static CKalvorApp::LoginRunner LogIn(const QString& name)
@@ -114,7 +115,7 @@ TEST_F(UiGuardedBase, ADamagedReferenceFileIsSaidAndTheProgramGoesOn)
     ASSERT_TRUE(app.InitInstance({}));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_TRUE(boxes.boxes[0].text.contains(QStringLiteral("nalog"))) << boxes.boxes[0].text.toStdString();
-    EXPECT_EQ(boxes.boxes[0].flags, MB_OK | MB_ICONERROR);
+    EXPECT_EQ(boxes.boxes[0].flags, MB_OK | MB_ICONWARNING);
     EXPECT_TRUE(app.MainFrame()->isVisible());
     EXPECT_TRUE(app.Base()->IsOpen());
 }
