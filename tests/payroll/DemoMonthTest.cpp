@@ -138,7 +138,9 @@ TEST_F(DemoMonth, EveryEmployeeIsComputedWithoutErrorAndPlausibly)
         EXPECT_NEAR(o.pay, accrued - deducted, 0.005);
         EXPECT_GE(o.pay, 0);
         EXPECT_GT(o.pay + o.sum(903), accrued * 0.15);
-        if (o.count(903)) EXPECT_DOUBLE_EQ(o.pay, 0);
+        if (o.count(903)) {
+            EXPECT_DOUBLE_EQ(o.pay, 0);
+        }
         // The pension contribution: 26 % of the pay without the social
         // insurance benefits (16 % for the disabled), none for the non-resident.
         const double contributionBase = accrued - o.sum(155) - o.sum(156) - o.sum(157);
