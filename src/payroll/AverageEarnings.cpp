@@ -108,7 +108,7 @@ double sumBonuses(const PayrollDoc& doc, const AccrualRow* rows, int rowCount, i
         const PayKind* k = PayKindOf(doc, e.code);
         if (!k) {
             if (strict)
-                outError = kErrUnknownArchiveCode;
+                outError = kCalcUnknownArchiveCode;
             return;
         }
         if (sickLeave ? (selector >= 0 && k->budgBln != selector) : (k->koefOtp != selector))
@@ -189,7 +189,7 @@ int MonthEarningsForAverage(const PayrollDoc& doc, int month, const MonthEarning
         const PayKind* k = PayKindOf(doc, e.code);
         if (!k) {
             if (sick)
-                error = kErrUnknownArchiveCode;
+                error = kCalcUnknownArchiveCode;
             return;
         }
         const bool enters = sick ? k->enBln() != 0 : k->enOtp != 0;
@@ -317,10 +317,10 @@ int SplitVacationDays(const PayrollDoc& doc, const VacationNote& line, int sched
     int k = 0;
     while (remaining > 0) {
         if (k >= 4)
-            return kErrBadVacationLength;
+            return kCalcBadVacationLength;
         const int row = firstRow + k;
         if (row < 0 || row >= int(calendar.months.size()))
-            return kErrBadVacationStart;
+            return kCalcBadVacationStart;
         int days = 0, minutes = 0;
         const int r = CalcScheduleNorm(row, calendar, 1, 31 + kNormDayByDay, days, minutes, doc);
         if (r < 0 && r != NormNoWorkingTime)
@@ -339,7 +339,7 @@ int SplitVacationDays(const PayrollDoc& doc, const VacationNote& line, int sched
         ++k;
     }
     if (out.counts.size() > 3)
-        return kErrBadVacationLength;
+        return kCalcBadVacationLength;
     out.endMarker = lastDay < 16 ? 1 : 2;
     return 0;
 }
@@ -378,10 +378,10 @@ int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleI
     if (dayLength == 0)
         dayLength = base.firm.dnHr() * 60 + base.firm.dnMin();
     if (dayLength == 0)
-        return kErrNoDayLength;
+        return kCalcNoDayLength;
 
     if (start - R < -7 || start - R > 3)
-        return kErrBadVacationStart;
+        return kCalcBadVacationStart;
 
     VacationSplit split;
     if (!compensation) {
@@ -448,7 +448,7 @@ int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleI
         };
         if (query(2, 1, line.budg, c2i) < 0 || query(2, 0, line.budg, c2n) < 0 || query(1, 0, line.budg, c1n) < 0 ||
             query(1, 1, line.budg, c1i) < 0)
-            return kErrBadVacationStart;
+            return kCalcBadVacationStart;
         int daysWorked = c1n.days + c1i.days;
         int minutesWorked = c1n.minutes + c1i.minutes;
         int excludedDays = c1i.excludedDays, excludedMinutes = c1i.excludedMinutes;
@@ -470,7 +470,7 @@ int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleI
             const int r = CalcScheduleNorm(WorkSchedule::ReportingMonth + (mc - R), schedule, 1, 31, normDays,
                                            normMinutes, doc);
             if (r < 0 && r != NormNoWorkingTime)
-                return kErrBadVacationStart;
+                return kCalcBadVacationStart;
         }
 
         // Share of the month worked and the days it counts.
@@ -589,7 +589,7 @@ int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleI
             code += 501 + line.budg;
         const double amount = alg == 2 ? vacationPay : RoundWhole(daily * dlin);
         append(code, RoundByPayKind(RoundWhole(amount), code, doc), R, 0, 0);
-        return overflow ? kErrTooManyRows : appended;
+        return overflow ? kCalcTooManyRows : appended;
     }
 
     // Pay for the days worked before a vacation of the next month.
@@ -653,7 +653,7 @@ int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleI
     }
 
     if (overflow)
-        return kErrTooManyRows;
+        return kCalcTooManyRows;
     const int lastMonth = start + int(split.counts.size()) - 1;
     const bool nalog = (base.firm.parWord & 8) != 0;
     int marker = 0;

@@ -13,6 +13,7 @@
 // form is the loader's business only.
 //
 // Monthly rates: see MonthRate.h for how the twelve-month history is read.
+#include "payroll/CalcErrors.h"
 #include "payroll/PayrollDocument.h"
 
 #include <array>
@@ -20,13 +21,6 @@
 #include <vector>
 
 namespace kalvor {
-
-// Error codes (CalcErrorTexts) of the averages.
-inline constexpr int kErrUnknownArchiveCode = -4;  // "В архиве обнаружен неизвестный код"
-inline constexpr int kErrBadVacationStart = -10;   // "Недопустимая дата начала отпуска"
-inline constexpr int kErrNoDayLength = -12;        // "Не указана длина рабочего дня"
-inline constexpr int kErrBadVacationLength = -18;  // "Ошибка в задании длины отпуска"
-inline constexpr int kErrTooManyRows = -22;        // the month's rows are full
 
 // The average-earnings detail shown by the vacation note: twelve month
 // records, the latest month first. The totals of records 0-5: 0 the divisor

@@ -1,4 +1,5 @@
 #include "payroll/Bases.h"
+#include "payroll/CalcErrors.h"
 
 #include "payroll/CalendarMath.h"
 #include "payroll/PayKinds.h"
@@ -172,14 +173,14 @@ double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsB
             const int year = e.god != 0 ? e.god - 1900 : 0;
             const int index = year * 12 + e.mes;
             if (e.god == 0 && e.mes == 0) {
-                inOutCount = -8;
+                inOutCount = kCalcArchiveWithoutMonth;
                 return s.sum;
             }
             if (index < start || index > end)
                 continue;
             const int t = s.kindTest(e.kod);
             if (t < 0) {
-                inOutCount = -4;
+                inOutCount = kCalcUnknownArchiveCode;
                 return s.sum;
             }
             if (t == 0)
@@ -195,7 +196,7 @@ double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsB
         if (month != kBaseRowsOnly) {
             const int m = options.rowsInReportingMonth ? repMonth : int(r.mes);
             if (m == 0) {
-                inOutCount = -9;
+                inOutCount = kCalcRowWithoutMonth;
                 return s.sum;
             }
             int index = MonthIndex(repYear, m);
@@ -208,7 +209,7 @@ double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsB
         }
         const int t = s.kindTest(r.kod);
         if (t < 0) {
-            inOutCount = -5;
+            inOutCount = kCalcUnknownCode;
             return s.sum;
         }
         if (t == 0)

@@ -4,8 +4,9 @@
 // context that the steps of one calculation pass share.
 //
 // Results: 0 or more is a row count; -k is message k of CalcErrorTexts
-// (shell/Messages.h), passed up unchanged by every level.
+// (payroll/CalcErrors.h), passed up unchanged by every level.
 #include "payroll/AverageEarnings.h" // CalcWorkBuffer, the average-earnings detail
+#include "payroll/CalcErrors.h"
 #include "payroll/PayKinds.h" // the row protocol: RoundWhole, then RoundByPayKind
 #include "payroll/PayrollDocument.h"
 
@@ -28,31 +29,6 @@ inline constexpr int kCalcClearRowsStore = 64;
 inline constexpr int kCalcClearRowsDisplay = 60;
 // Rows that one employee's record block stores (entered and computed rows).
 inline constexpr int kStoredRowLimit = 60;
-
-// Error codes (CalcErrorTexts) that the engine and the accrual pass return
-// themselves.
-enum CalcError : int {
-    kCalcNoPaymentSystem = -1,
-    kCalcUnknownCode = -5,
-    kCalcSickLeaveDates = -6,
-    kCalcRowWithoutMonth = -9,
-    kCalcNoDayLength = -12,
-    kCalcNoPlannedTime = -13,
-    kCalcMeaningMismatch = -14,
-    kCalcNoWorkingTime = -16,
-    kCalcSameRestTransfers = -19,
-    kCalcTooManyRows = -22,       // "Количество оплат и удержаний в з/п больше 28"
-    kCalcTooManyDays = -24,
-    kCalcDayMaskMismatch = -25,
-    kCalcBadPermanentPayment = -26,
-    kCalcBadEmployee = -27,       // an index that is not in the employee list
-    kCalcPostalFee = -34,
-    kCalcNoDismissalDate = -35,
-    kCalcNoHireDate = -36,
-    kCalcPartMonthVacation = -37,
-    kCalcRecordUnreadable = -38,  // the employee's record could not be read from the work file
-    kCalcBadHireDismissal = -42,
-};
 
 // Pay-kind codes with a fixed meaning to the engine.
 enum CalcCode : int {

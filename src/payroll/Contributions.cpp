@@ -1,4 +1,5 @@
 #include "payroll/Contributions.h"
+#include "payroll/CalcErrors.h"
 
 #include "payroll/CalendarMath.h"
 #include "payroll/EntryMonths.h"
@@ -57,7 +58,7 @@ int ContributionsByMonths(int firstMonth, int lastMonth, const ContributionKind*
 {
     const int span = MonthKeyDiff(firstMonth, lastMonth);
     if (span < 0 || span > 11)
-        return -29;
+        return kCalcBadTaxPeriod;
     const int n = std::max(kindCount, 0);
     for (int i = 0; i < 2 * n; ++i)
         rows[i] = ContributionRow{};
@@ -79,7 +80,7 @@ int ContributionsByMonths(int firstMonth, int lastMonth, const ContributionKind*
             ++i;
         if (i == codeCount) {
             if (codeCount == kMaxAllowanceCodes)
-                return -30;
+                return kCalcTooManyIncomeCodes;
             codes[std::size_t(codeCount++)] = k.kodDoh;
         }
         ceilings[std::size_t(i)] = std::max(ceilings[std::size_t(i)], k.sumSkidSoc);
@@ -188,7 +189,7 @@ int ContributionsByMonths(int firstMonth, int lastMonth, const ContributionKind*
             continue;
         const int key = ArchiveEntryMonth(e, monthRule == 0);
         if (key == 0)
-            return -8;
+            return kCalcArchiveWithoutMonth;
         if (const int r = take(e.kod, RoundWhole(e.sum), key, true); r < 0)
             return r;
     }
@@ -291,7 +292,7 @@ int CalcMonthContributions(AccrualRow* entries, int entryCount, PayrollDoc& doc,
         return r;
     const auto& h = doc.infoBase.current.head;
     if (h.datR == 0)
-        return -33;
+        return kCalcNoBirthDateOrSex;
 
     int born = birthYear(h);
     int group = 0;
@@ -304,7 +305,7 @@ int CalcMonthContributions(AccrualRow* entries, int entryCount, PayrollDoc& doc,
         const bool male = sex == u'M' || sex == u'М' || sex == u'м';
         const bool female = sex == u'Ж' || sex == u'ж';
         if (!male && !female)
-            return -33;
+            return kCalcNoBirthDateOrSex;
         if (female)
             born -= 4;
         group = born > 1952 ? 1 : 0;
@@ -320,7 +321,7 @@ int CalcMonthContributions(AccrualRow* entries, int entryCount, PayrollDoc& doc,
         if (kind.code == 990 || kind.code == 995)
             index += group;
         if (index < 0)
-            return -32;
+            return kCalcNoContributionTable;
         const int v = SelectTaxTableForMonth(index, monthNumber, doc);
         if (v < 0)
             return v;

@@ -1,4 +1,5 @@
 #include "payroll/IncomeTax.h"
+#include "payroll/CalcErrors.h"
 
 #include "payroll/Bases.h"
 #include "payroll/CalendarMath.h"
@@ -80,14 +81,14 @@ int SelectTaxTableForMonth(int tableIndex, int monthNumber, const PayrollDoc& do
 {
     const TaxTable* t = tableAt(doc, tableIndex);
     if (!t)
-        return -21;
+        return kCalcTaxTableDates;
     const bool v0 = variantValid(t->variants[0], monthNumber);
     const bool v1 = variantValid(t->variants[1], monthNumber);
     if (v0 && !v1)
         return 0;
     if (v1 && !v0)
         return 1;
-    return -21;
+    return kCalcTaxTableDates;
 }
 
 double PercentCharge(const TaxScale& scale, double amount, double earlier)
@@ -131,7 +132,7 @@ double ScaleLookup(const TaxScale& scale, double amount, double selectorAmount)
 double TaxForMonth(int tableNumber, double amount, const PayrollDoc& doc)
 {
     if (tableNumber < 1)
-        return -32;
+        return kCalcNoContributionTable;
     const int month = MonthIndexOfKey(doc.infoBase.config.tekMes);
     const int v = SelectTaxTableForMonth(tableNumber - 1, month, doc);
     if (v < 0)
@@ -166,7 +167,7 @@ int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, Incom
     const int months = MonthKeyDiff(firstMonth, lastMonth) + 1;
     if (months < 1 || months > 12 || (firstMonth & 15) < 1 || (firstMonth & 15) > 12 || (lastMonth & 15) < 1 ||
         (lastMonth & 15) > 12)
-        return -29;
+        return kCalcBadTaxPeriod;
     for (int i = 0; i < months; ++i)
         rows[i] = IncomeMonthRow{};
     IncomeMonthRow& head = rows[0];
@@ -184,7 +185,7 @@ int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, Incom
         const int i = findCode(head, codeCount, k.kodDoh);
         if (i < 0) {
             if (codeCount == kMaxIncomeCodes)
-                return -30;
+                return kCalcTooManyIncomeCodes;
             head.incomeCodes[std::size_t(codeCount)] = k.kodDoh;
             head.deductionCodes[std::size_t(codeCount)] = k.kodSkid;
             head.allowances[std::size_t(codeCount)] = k.sumSkidPodoh;
@@ -244,12 +245,12 @@ int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, Incom
             continue;
         const int key = ArchiveEntryMonth(e, !ownMonth);
         if (key == 0)
-            return -8;
+            return kCalcArchiveWithoutMonth;
         if (key < firstMonth || key > lastMonth)
             continue;
         const PayKind* k = PayKindOf(doc, e.kod);
         if (!k)
-            return -4;
+            return kCalcUnknownArchiveCode;
         addAmount(*k, e.kod, e.sum, key);
     }
     for (int n = 0; n < entryCount; ++n) {
@@ -265,14 +266,14 @@ int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, Incom
         const int key = ownMonth ? MonthRowMonth(r, base.config.tekMes) : base.config.tekMes;
         if (key == 0) {
             if (r.sum != 0)
-                return -9;
+                return kCalcRowWithoutMonth;
             continue;
         }
         if (key < firstMonth || key > lastMonth)
             continue;
         const PayKind* k = PayKindOf(doc, r.kod);
         if (!k)
-            return -5;
+            return kCalcUnknownCode;
         addAmount(*k, r.kod, r.sum, key);
     }
 
@@ -322,7 +323,7 @@ int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, Incom
                     break;
                 }
             if (!kind)
-                return -31;
+                return kCalcUnknownTaxDeduction;
             if (kind->limit != 0 && income > kind->limit)
                 continue;
             double d = 0;
@@ -490,7 +491,7 @@ int CalcIncomeTax(int tableArgument, AccrualRow* entries, int entryCount, Payrol
             if (amount == 0)
                 continue;
             if (firm.tabGrp2 < 0)
-                return -32;
+                return kCalcNoContributionTable;
             if (firm.tabGrp2 > 0) {
                 const int sv = SelectTaxTableForMonth(firm.tabGrp2 - 1, MonthIndexOfKey(MonthKeyAdd(start, i)), doc);
                 if (sv < 0)

@@ -80,7 +80,7 @@ struct RateContext {
         const int s = startKey == key ? int(p.dBegin) : 1;
         const int e = endKey == key ? int(p.dEnd) : days;
         if (s > e || e > days)
-            return kErrBadPermanentPayment;
+            return kCalcBadPermanentPayment;
         if (s == 1 && e == days) {
             factor = 1;
         } else if (p.zavisOt == 0) {
@@ -132,7 +132,7 @@ int CalcMonthRate(double& outBaseRate, double& outFullRate, PayrollDoc& doc, int
     if (norm < 0)
         return norm - 10;
     if (ctx.plannedDays == 0 || ctx.plannedMinutes == 0)
-        return kErrNoWorkingTime;
+        return kCalcNoWorkingTime;
 
     std::vector<Component> components;
     auto add = [&components](double amount, int code, bool inRate) {

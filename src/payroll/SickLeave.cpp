@@ -170,7 +170,7 @@ int CalcSickLeaveBenefit(PayrollDoc& doc, SickLeaveSheet& line, SickLeaveTables&
     const QDate startDate(line.gBegin, line.mBegin, line.dBegin);
     const QDate endDate(line.gEnd, line.mEnd, line.dEnd);
     if (line.dBegin == 0 || line.dEnd == 0 || !startDate.isValid() || !endDate.isValid() || endDate < startDate)
-        return kErrSickLeaveDates;
+        return kCalcSickLeaveDates;
     const int sy = line.gBegin;
     const int startC = MonthIndex(line.gBegin, line.mBegin);
     const int endC = MonthIndex(line.gEnd, line.mEnd);
@@ -219,11 +219,11 @@ int CalcSickLeaveBenefit(PayrollDoc& doc, SickLeaveSheet& line, SickLeaveTables&
     }
     const int s = R - F, e = endC - startC;
     if (s < -1 || s > 6 || e > 7 || e - s > 8)
-        return kErrSickLeaveMonth;
+        return kCalcSickLeaveMonth;
     if (!from2007 && line.dn != 0 && endC != startC)
-        return kErrHireDateForRule;
+        return kCalcHireDateForRule;
     if (slot < 0 || slot >= int(base.attributes.size()) || base.attributes[std::size_t(slot)].sistOpl == 0)
-        return kErrNoPaymentSystem;
+        return kCalcNoPaymentSystem;
     const int system = base.attributes[std::size_t(slot)].sistOpl;
     const int scheduleIndex = EmployeeScheduleIndex(doc, slot);
     WorkSchedule& schedule = base.schedules[std::size_t(scheduleIndex)];
@@ -231,7 +231,7 @@ int CalcSickLeaveBenefit(PayrollDoc& doc, SickLeaveSheet& line, SickLeaveTables&
     if (dayLength == 0)
         dayLength = firm.dnHr() * 60 + firm.dnMin();
     if (dayLength == 0)
-        return kErrNoDayLength;
+        return kCalcNoDayLength;
 
     // 6. Monthly rates.
     double currentRate = 0, fullRate = 0;
@@ -415,7 +415,7 @@ int CalcSickLeaveBenefit(PayrollDoc& doc, SickLeaveSheet& line, SickLeaveTables&
 
     // 8. Split by calendar month.
     if (startC < R - 7 || startC > R + 6)
-        return kErrNoPreviousSchedule;
+        return kCalcNoPreviousSchedule;
     const double yearDays = DaysInMonthOrYear(doc, 0);
     tables.years[std::size_t(period.months)].dailyMax = from2010 ? RoundWhole(M / yearDays) : 0;
     int percent = line.procent == 0 ? 100 : line.procent;

@@ -11,7 +11,7 @@
 #include "support/TestFixture.h"
 #include "platform/Db.h"
 #include "payroll/Rounding.h"
-#include "values/Messages.h"
+#include "payroll/CalcErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -752,4 +752,15 @@ TEST(EngineFixture, EveryEmployeeOfTheFixtureBase)
         if (code < 0)
             failures += QStringLiteral("%1 x %2 %3\n").arg(count).arg(code).arg(CalcErrorText(code));
     EXPECT_EQ(results[0], 40) << failures.toStdString();
+}
+
+TEST(CalcErrors, CodesSelectTheirMessages)
+{
+    EXPECT_EQ(CalcErrorText(kCalcNoPaymentSystem), QStringLiteral("Не указана система оплаты"));
+    EXPECT_EQ(CalcErrorText(kCalcNoDayLength), QStringLiteral("Не указана длина рабочего дня"));
+    EXPECT_EQ(CalcErrorText(-42), QStringLiteral("Некорректые даты приема на работу/увольнения."));
+    EXPECT_EQ(CalcErrorText(43), QString());
+    // The engine's table differs from the report generator's in a few texts.
+    EXPECT_EQ(CalcErrorText(kCalcHireDateForRule), QStringLiteral("Некорр.дата приема на работу для данного алгоритма."));
+    EXPECT_EQ(CalcErrorText(kCalcBadHireDismissal), CalcErrorText(-42));
 }
