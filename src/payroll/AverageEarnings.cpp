@@ -50,15 +50,6 @@ bool neverTimeOff(int code)
     return inList(code, {{561, 590}, {601, 644}, {651, 656}, {661, 690}});
 }
 
-bool fundPasses(const PayrollDoc& doc, const PayKind& k)
-{
-    if (doc.fundFilter == 1)
-        return k.fond == 1;
-    if (doc.fundFilter == 2)
-        return k.fond != 1;
-    return true;
-}
-
 // One entry (archive entry or month row) seen by the month sums.
 struct Entry {
     int code;
@@ -196,8 +187,6 @@ int MonthEarningsForAverage(const PayrollDoc& doc, int month, const MonthEarning
         const bool selected = sick ? (k->enBln() != 0 && (q.budget < 0 || k->budgBln == q.budget))
                                    : (k->enOtp == q.kindClass && e.code != 7 && k->koefOtp == q.indexed &&
                                       k->budgOtp == q.budget);
-        if (!fundPasses(doc, *k))
-            return;
         if (e.code >= 700) {
             // Deductions of a selected kind reduce the month (holds and reversals).
             if (selected && e.code <= 939 && !(e.code >= 865 && e.code <= 890))
@@ -345,11 +334,12 @@ int SplitVacationDays(const PayrollDoc& doc, const VacationNote& line, int sched
 }
 
 int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleIndex, int rateVariant,
-                        AccrualRow* rows, int rowCount, CalcWorkBuffer* detail, int rowCapacity)
+                        AccrualRow* rows, int rowCount, CalcWorkBuffer* detail, int rowCapacity,
+                        const CalcOptions& caller)
 {
     if (detail)
         *detail = CalcWorkBuffer{};
-    const std::uint8_t callerKind = doc.VacationCalcKind;
+    const std::uint8_t callerKind = caller.vacationCalcKind;
     auto& base = doc.infoBase;
     const auto& head = base.current.head;
     const int slot = base.currentSlot - 1;
@@ -389,13 +379,6 @@ int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleI
         if (r < 0)
             return r;
     }
-
-    doc.VacationCalcKind = start > R ? 1 : 0;
-    struct Restore {
-        PayrollDoc& d;
-        std::uint8_t v;
-        ~Restore() { d.VacationCalcKind = v; }
-    } restore{doc, callerKind};
 
     // The period's last month.
     int last = start - 1;
@@ -593,9 +576,9 @@ int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleI
     }
 
     // Pay for the days worked before a vacation of the next month.
-    if (start == R + 1 && doc.VacationNoteOnly && callerKind && startDay > 1 && line.mrp) {
+    if (start == R + 1 && caller.vacationNoteOnly && callerKind && startDay > 1 && line.mrp) {
         bool earlierLine = false;
-        for (const VacationNote& other : doc.vacationNoteCopy)
+        for (const VacationNote& other : caller.vacationNotes)
             if (other.mBegin != 0 && &other != &line && MonthIndex(other.gBegin, other.mBegin) == start &&
                 other.dBegin < startDay)
                 earlierLine = true;

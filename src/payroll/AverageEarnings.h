@@ -14,6 +14,7 @@
 //
 // Monthly rates: see MonthRate.h for how the twelve-month history is read.
 #include "payroll/CalcErrors.h"
+#include "payroll/CalcOptions.h"
 #include "payroll/PayrollDocument.h"
 
 #include <array>
@@ -51,9 +52,12 @@ struct VacationSplit {
 // up the end marker of the split (1 or 2) or 0; negative: an error code
 // (-22 when the rows are full; the rows appended before stay).
 // rows holds rowCapacity rows; new rows go from rowCount on.
+// `caller` is the calculation's caller: its vacation kind (VacationCalcKind),
+// VacationNoteOnly and note copy decide the pay for days worked before a
+// vacation of the next month and the end marker.
 int CalcAverageEarnings(PayrollDoc& doc, const infobase::VacationNote& line, int scheduleIndex, int rateVariant,
                         infobase::AccrualRow* rows, int rowCount, CalcWorkBuffer* detail,
-                        int rowCapacity = infobase::EmployeeRecord::RowCount);
+                        int rowCapacity = infobase::EmployeeRecord::RowCount, const CalcOptions& caller = CalcOptions{});
 
 // Comparator of vacation lines for a quick sort: start date (year, month,
 // day) ascending, then budget number ascending. -1, 0 or 1.

@@ -231,10 +231,7 @@ double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsB
 double CalcBaseBySelector(int month, int monthsBack, int selector, int& inOutCount, double& outTime,
                           const AccrualRow* rows, int rowCount, const PayrollDoc& doc)
 {
-    BaseOptions options;
-    options.vacationWindow = doc.VacationCalcKind != 0;
-    options.fundFilter = doc.fundFilter;
-    return CalcBaseBySelectorWith(options, month, monthsBack, selector, inOutCount, outTime, rows, rowCount, doc);
+    return CalcBaseBySelectorWith(BaseOptions{}, month, monthsBack, selector, inOutCount, outTime, rows, rowCount, doc);
 }
 
 } // namespace kalvor

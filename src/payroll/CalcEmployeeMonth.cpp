@@ -2,6 +2,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "payroll/AccrualPass.h"
+#include "payroll/Bases.h"
 #include "payroll/CalendarMath.h"
 #include "payroll/MonthInputRows.h"
 #include "payroll/MonthRate.h"
@@ -48,6 +49,14 @@ int AppendRow(CalcPass& p, int code, double amount, int month, int days, int min
     row.otd = u8(shop);
     SetRowTime(row, days, minutes);
     return AppendRowRaw(p, row);
+}
+
+double PassBase(const CalcPass& p, int month, int monthsBack, int selector, int& inOutCount, double& outTime)
+{
+    BaseOptions options;
+    options.vacationWindow = p.vacationWindow;
+    options.fundFilter = p.fundFilter;
+    return CalcBaseBySelectorWith(options, month, monthsBack, selector, inOutCount, outTime, p.rows, p.count, p.doc);
 }
 
 void RemoveRow(CalcPass& p, int i)
@@ -114,7 +123,7 @@ int StartPass(CalcPass& p, int index)
 
     if (p.pass == 1 && base.current.head.flag(9) && base.current.head.inostrDatPr != 0) {
         base.current.head.inostrDnPrRF = u16(ForeignWorkerDays(base.current.head, p.year, p.month));
-        if (p.mode == CalcStore && !p.doc.noSave)
+        if (p.mode == CalcStore)
             SaveKonstInostrDays(base, p.slot);
     }
 
@@ -292,7 +301,8 @@ void LowerTimeSheet(CalcPass& p, const MonthAbsence& a)
 
 } // namespace
 
-int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuffer* workBuffer, CalcMode mode)
+int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuffer* workBuffer, CalcMode mode,
+                      const CalcOptions& options)
 {
     auto& base = doc.infoBase;
     if (index < 0 || index >= int(base.list.size()))
@@ -314,6 +324,8 @@ int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuf
     p.rows = result;
     p.mode = mode;
     p.workBuffer = workBuffer;
+    p.options = options;
+    p.vacationWindow = options.vacationNote();
     p.year = base.config.reportingYear();
     p.month = base.config.reportingMonth();
     p.nextMonth = p.month % 12 + 1;
@@ -326,7 +338,7 @@ int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuf
             return r;
         CompleteTimeSheet(p);
 
-        if (mode == CalcDisplay && doc.VacationCalcKind != 0 && doc.VacationNoteOnly == 0)
+        if (mode == CalcDisplay && options.noteAlone())
             return CalcAccrualsAndTaxes(p);
 
         int r = CarriedRows(p);
@@ -337,19 +349,18 @@ int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuf
         if (r >= 0) r = BonusRows(p);
         if (r < 0)
             return r;
-        if (mode == CalcDisplay) {
-            doc.spareByte = doc.VacationCalcKind;
-            doc.VacationCalcKind = 0;
-        }
+        // For display, the corrections and the later permanent payments take
+        // their bases within the ordinary month window.
+        if (mode == CalcDisplay)
+            p.vacationWindow = false;
         r = RuleRowCorrections(p);
         if (r >= 0) r = PermanentPaymentRows(p, true);
-        if (mode == CalcDisplay)
-            doc.VacationCalcKind = doc.spareByte;
+        p.vacationWindow = options.vacationNote();
         if (r < 0)
             return r;
 
         // Sick leave.
-        doc.fundFilter = -1;
+        p.fundFilter = 0;
         MonthAbsence passAbsence;
         if ((r = SickLeaveRows(p, passAbsence.sickDays, passAbsence.sickMinutes, passAbsence.hasSickLeave)) < 0)
             return r;

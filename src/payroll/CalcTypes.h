@@ -7,6 +7,7 @@
 // (payroll/CalcErrors.h), passed up unchanged by every level.
 #include "payroll/AverageEarnings.h" // CalcWorkBuffer, the average-earnings detail
 #include "payroll/CalcErrors.h"
+#include "payroll/CalcOptions.h"
 #include "payroll/PayKinds.h" // the row protocol: RoundWhole, then RoundByPayKind
 #include "payroll/PayrollDocument.h"
 
@@ -21,10 +22,8 @@ enum CalcMode : std::uint32_t {
     CalcDisplay = 1, // compute one employee for display only; nothing is stored
 };
 
-// The caller's result buffer: at least kCalcResultRows rows (the document's
-// resultBuffer).
+// The caller's result buffer: at least kCalcResultRows rows (CalcOptions.h).
 using CalcResult = infobase::AccrualRow*;
-inline constexpr int kCalcResultRows = PayrollDoc::ResultRowCount; // 66
 inline constexpr int kCalcClearRowsStore = 64;
 inline constexpr int kCalcClearRowsDisplay = 60;
 // Rows that one employee's record block stores (entered and computed rows).
@@ -60,6 +59,9 @@ struct CalcPass {
     CalcMode mode = CalcStore;
     int pass = 1;
     CalcWorkBuffer* workBuffer = nullptr;
+    CalcOptions options{};              // what the caller asked for
+    bool vacationWindow = false;        // the bases may reach up to two months ahead
+    int fundFilter = 0;                 // the bases take 1 only kinds of fund 1, 2 only other funds, else all
 
     infobase::CInfoBase& base() const { return doc.infoBase; }
     infobase::EmployeeRecord& rec() const { return doc.infoBase.current; }
@@ -82,5 +84,9 @@ int AppendRow(CalcPass& p, int code, double amount, int month, int days = 0, int
 int AppendRowRaw(CalcPass& p, const infobase::AccrualRow& row);
 // Removes row i, the rows behind it move up.
 void RemoveRow(CalcPass& p, int i);
+
+// CalcBaseBySelector over the pass's rows with the pass's month window and
+// fund filter.
+double PassBase(const CalcPass& p, int month, int monthsBack, int selector, int& inOutCount, double& outTime);
 
 } // namespace kalvor

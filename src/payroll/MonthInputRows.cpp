@@ -186,7 +186,7 @@ int SalaryAndTimeSheetRows(CalcPass& p)
             int cnt = 0;
             double time = 0;
             const int prev = p.month == 1 ? 12 : p.month - 1;
-            const double b = CalcBaseBySelector(prev, 0, 12, cnt, time, p.rows, p.count, p.doc);
+            const double b = PassBase(p, prev, 0, 12, cnt, time);
             if (cnt < 0)
                 return cnt;
             daily = cnt != 0 ? b / (2.0 * cnt) : rate2 * dl / 60.0;
@@ -227,17 +227,17 @@ double HistoryRate(const CalcPass& p, int monthsBack, double current)
 int WorkedDaysOfMonth(CalcPass& p, int m, int& days)
 {
     auto& masks = p.base().firm.masks;
-    p.doc.maskSaveArea = masks;
+    const auto savedMasks = masks;
     masks[0].fill(0);
     for (int c = 1; c <= 4; ++c)
         masks[0][std::size_t(c)] = 1;
-    const u8 saved = p.doc.VacationCalcKind;
-    p.doc.VacationCalcKind = 1;
+    BaseOptions options;
+    options.vacationWindow = true;
+    options.fundFilter = p.fundFilter;
     int cnt = 0;
     double time = 0;
-    CalcBaseBySelector(m, 0, 20, cnt, time, p.rows, p.count, p.doc);
-    p.doc.VacationCalcKind = saved;
-    masks = p.doc.maskSaveArea;
+    CalcBaseBySelectorWith(options, m, 0, 20, cnt, time, p.rows, p.count, p.doc);
+    masks = savedMasks;
     if (cnt < 0)
         return cnt;
     days = cnt;
@@ -469,21 +469,21 @@ int PeriodBase(CalcPass& p, const PostDoplEntry& e, int sel, double& out, double
         break;
     default: months.push_back(0); break;
     }
-    p.doc.fundFilter = e.mask == 9 ? 1 : -1;
+    p.fundFilter = e.mask == 9 ? 1 : 0;
     for (int mm : months) {
         int cnt = sel == 4 ? 1 : 0; // selector 4 takes the kinds that enter the vacation average
         double time = 0;
-        double b = CalcBaseBySelector(mm, 0, sel, cnt, time, p.rows, p.count, p.doc);
+        double b = PassBase(p, mm, 0, sel, cnt, time);
         if (cnt < 0) {
-            p.doc.fundFilter = -1;
+            p.fundFilter = 0;
             return cnt;
         }
         if (e.perer == 1 || (e.perer == 3 && mm != 0)) {
             int c2 = 0;
             double t2 = 0;
-            b -= CalcBaseBySelector(mm, 0, -int(e.kod), c2, t2, p.rows, p.count, p.doc);
+            b -= PassBase(p, mm, 0, -int(e.kod), c2, t2);
             if (c2 < 0) {
-                p.doc.fundFilter = -1;
+                p.fundFilter = 0;
                 return c2;
             }
         }
@@ -499,7 +499,7 @@ int PeriodBase(CalcPass& p, const PostDoplEntry& e, int sel, double& out, double
         }
         out += b;
     }
-    p.doc.fundFilter = -1;
+    p.fundFilter = 0;
     return 0;
 }
 
@@ -607,7 +607,7 @@ int PermanentPaymentRows(CalcPass& p, bool highKinds)
         if (e.perer == 1) {
             int cnt = 0;
             double time = 0;
-            amount -= CalcBaseBySelector(0, 0, -int(e.kod), cnt, time, p.rows, p.count, p.doc);
+            amount -= PassBase(p, 0, 0, -int(e.kod), cnt, time);
             if (cnt < 0)
                 return cnt;
         } else if (e.perer >= 2) {
@@ -911,7 +911,7 @@ int BonusRows(CalcPass& p)
         case 1: {
             int cnt = 0;
             double time = 0;
-            double base = CalcBaseBySelector(0, 0, 20 + b.mask, cnt, time, p.rows, p.count, p.doc);
+            double base = PassBase(p, 0, 0, 20 + b.mask, cnt, time);
             if (cnt < 0)
                 return cnt;
             if (b.kod == 7 && (p.month - 1) % 3 != 0) {
@@ -920,7 +920,7 @@ int BonusRows(CalcPass& p)
                 int c2 = 0;
                 double t2 = 0;
                 const double earlier =
-                    CalcBaseBySelector(0, (p.month - 1) % 3, 20 + b.mask, c2, t2, p.rows, p.count, p.doc);
+                    PassBase(p, 0, (p.month - 1) % 3, 20 + b.mask, c2, t2);
                 if (c2 < 0)
                     return c2;
                 base -= earlier;

@@ -58,7 +58,7 @@ struct Supplements {
     {
         int count = 0;
         double time = 0;
-        const double b = CalcBaseBySelector(m, 0, selector, count, time, p.rows, p.count, p.doc);
+        const double b = PassBase(p, m, 0, selector, count, time);
         if (count < 0 && error == 0)
             error = count;
         return b;

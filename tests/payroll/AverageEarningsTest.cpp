@@ -122,7 +122,6 @@ TEST(CalcAverageEarnings, VacationOverTwoMonthsAndMarker)
     EXPECT_EQ(w.rows[1].mes, 4);
     EXPECT_EQ(w.rows[1].dn, 7);
     EXPECT_DOUBLE_EQ(w.rows[0].sum, w.rows[1].sum);
-    EXPECT_EQ(w.doc.VacationCalcKind, 0) << "restored";
 }
 
 TEST(CalcAverageEarnings, CompensationAndLineChecks)

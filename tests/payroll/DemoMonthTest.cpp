@@ -93,12 +93,11 @@ protected:
     }
     Outcome compute(int index)
     {
-        doc.VacationCalcKind = 0;
-        doc.thirdFlag = 0;
         Outcome o;
-        o.result = CalcEmployeeMonth(doc, doc.resultBuffer.data(), index, &work, CalcStore);
+        CalcResultBuffer rows{};
+        o.result = CalcEmployeeMonth(doc, rows.data(), index, &work, CalcStore);
         for (int k = 0; k < std::max(o.result, 0); ++k)
-            if (doc.resultBuffer[std::size_t(k)].kod != 0) o.rows.push_back(doc.resultBuffer[std::size_t(k)]);
+            if (rows[std::size_t(k)].kod != 0) o.rows.push_back(rows[std::size_t(k)]);
         o.pay = base().zar1[std::size_t(base().list[std::size_t(index)].slot - 1)] / 100;
         return o;
     }

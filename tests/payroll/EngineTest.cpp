@@ -37,11 +37,13 @@ struct EngineWorld {
     PayrollDoc doc;
     EmployeeRecord rec; // the employee as the swap file holds him
     CalcWorkBuffer work;
+    CalcResultBuffer result{};
+    CalcOptions options; // what a vacation screen would pass
 
     CInfoBase& base() { return doc.infoBase; }
     EmployeeAttributes& attr() { return doc.infoBase.attributes[0]; }
     TabelRecord& tabel() { return doc.infoBase.tabel[0]; }
-    AccrualRow* rows() { return doc.resultBuffer.data(); }
+    AccrualRow* rows() { return result.data(); }
 
     EngineWorld()
     {
@@ -73,8 +75,11 @@ struct EngineWorld {
         rec.head.pol = QStringLiteral("М");
         rec.head.tabPodoh = 1;
         rec.head.spz[0] = {11, 22, 33};
-        doc.noSave = true;
+        // An empty base of its own takes what the calculation stores.
+        b.baseName = QStringLiteral("engine");
+        CreateBase(dir.path(), b.baseName);
     }
+    ~EngineWorld() { CloseBase(doc.infoBase); }
 
     void salaried(double oklad = kSalary)
     {
@@ -95,10 +100,10 @@ struct EngineWorld {
     int calc(CalcMode mode = CalcStore)
     {
         writeSwap();
-        return CalcEmployeeMonth(doc, rows(), 0, &work, mode);
+        return CalcEmployeeMonth(doc, rows(), 0, &work, mode, options);
     }
     // Computes again without rewriting the swap file (the record stays current).
-    int again(CalcMode mode) { return CalcEmployeeMonth(doc, rows(), 0, &work, mode); }
+    int again(CalcMode mode) { return CalcEmployeeMonth(doc, rows(), 0, &work, mode, options); }
 
     // The rows stored into the record behind the entered ones.
     std::vector<AccrualRow> stored() const
@@ -173,7 +178,6 @@ TEST(EngineGolden, SalariedFullMonth)
     ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(901, 2'000'000), expected(902, 650'000),
                             expected(992, 145'000)});
     EXPECT_EQ(w.base().zar1[0], kSalary - 2'000'000 - 650'000);
-    EXPECT_EQ(w.doc.attributeBuffer, w.attr());
 }
 
 TEST(EngineGolden, HourlyWithEveningAndNightHours)
@@ -612,15 +616,16 @@ TEST(EngineErrors, VacationNoteChecksInDisplayMode)
 {
     EngineWorld w;
     w.salaried();
-    w.doc.VacationCalcKind = 1;
-    w.doc.VacationNoteOnly = 0;
-    w.doc.currentNote = 0;
-    w.doc.vacationNoteCopy[0] = VacationNote{};
+    std::array<VacationNote, 5> notes{};
+    w.options.vacationCalcKind = 1;
+    w.options.vacationNoteOnly = 0;
+    w.options.vacationNotes = notes;
+    w.options.currentNote = 0;
     EXPECT_EQ(w.calc(CalcDisplay), -13);
-    w.doc.vacationNoteCopy[0].dlin = 10;
-    w.doc.vacationNoteCopy[0].dlinHundredths = 5;
-    w.doc.vacationNoteCopy[0].dBegin = 1;
-    w.doc.vacationNoteCopy[0].mBegin = 3;
+    notes[0].dlin = 10;
+    notes[0].dlinHundredths = 5;
+    notes[0].dBegin = 1;
+    notes[0].mBegin = 3;
     EXPECT_EQ(w.again(CalcDisplay), -37);
 }
 
@@ -676,7 +681,6 @@ TEST(EngineModes, DisplayGivesTheRowsOfStoreAndStoresNothing)
     b.current = w.rec;
     b.currentSlot = 1;
     SaveKonst(b, 1);
-    w.doc.noSave = false;
 
     auto zarpRows = [&]() {
         QSqlQuery q(Db(b));
@@ -722,15 +726,17 @@ TEST(EngineFixture, EveryEmployeeOfTheFixtureBase)
     WriteFixtureToSwap(doc.infoBase, fx);
     doc.infoBase.OpenSwapFile();
     payrolltest::AddFixtureContributionTables(doc);
-    doc.noSave = true;
+    doc.infoBase.baseName = QStringLiteral("fixture");
+    CreateBase(dir.path(), doc.infoBase.baseName);
     CalcWorkBuffer work;
+    CalcResultBuffer rows{};
     std::map<int, int> results;
     for (int i = 0; i < doc.infoBase.employeeCount(); ++i) {
-        const int r = CalcEmployeeMonth(doc, doc.resultBuffer.data(), i, &work, CalcStore);
+        const int r = CalcEmployeeMonth(doc, rows.data(), i, &work, CalcStore);
         ++results[r < 0 ? r : 0];
         ASSERT_GE(r, -42);
         for (int k = 0; k < std::max(r, 0); ++k) {
-            const AccrualRow& row = doc.resultBuffer[std::size_t(k)];
+            const AccrualRow& row = rows[std::size_t(k)];
             EXPECT_NE(row.kod, 0);
             EXPECT_TRUE(std::isfinite(row.sum));
             EXPECT_NE(row.sum, 0);
@@ -739,10 +745,10 @@ TEST(EngineFixture, EveryEmployeeOfTheFixtureBase)
         if (r >= 0 && doc.infoBase.otp.count(slot) == 0) {
             // Displaying the same employee gives the same rows but the
             // contributions (vacation notes are displayed from the note being edited).
-            std::vector<AccrualRow> stored(doc.resultBuffer.begin(), doc.resultBuffer.begin() + r);
-            const int shown = CalcEmployeeMonth(doc, doc.resultBuffer.data(), i, &work, CalcDisplay);
+            std::vector<AccrualRow> stored(rows.begin(), rows.begin() + r);
+            const int shown = CalcEmployeeMonth(doc, rows.data(), i, &work, CalcDisplay);
             ASSERT_GE(shown, 0);
-            std::vector<AccrualRow> displayed(doc.resultBuffer.begin(), doc.resultBuffer.begin() + shown);
+            std::vector<AccrualRow> displayed(rows.begin(), rows.begin() + shown);
             std::erase_if(stored, [](const AccrualRow& a) { return a.kod >= 990 && a.kod <= 995; });
             EXPECT_EQ(displayed, stored) << "employee " << i;
         }

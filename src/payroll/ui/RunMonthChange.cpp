@@ -14,26 +14,8 @@
 
 const char* const kMonthChangeFailedText = "Извините, переход на следующий месяц не выполнен. Поробуйте еще раз.";
 
-namespace {
-
-// The calculation flags of a month change, cleared again when it ends so that
-// a later calculation is an ordinary one.
-struct MonthChangeFlags {
-    explicit MonthChangeFlags(CKalvorDoc& doc) : doc(doc)
-    {
-        doc.monthChangeMode = 'c';
-        doc.VacationNoteOnly = 0;
-    }
-    ~MonthChangeFlags() { doc.monthChangeMode = 0; }
-    CKalvorDoc& doc;
-};
-
-} // namespace
-
 int RunMonthChange(CKalvorDoc& doc, int newMonthKey, QWidget* parent)
 {
-    MonthChangeFlags flags(doc);
-
     if (KalvorMessageBox(QStringLiteral("Хотите ли Вы сделать копию Ваших данных за прошедший месяц ?"),
                          MB_YESNO | MB_ICONQUESTION, QStringLiteral("Сделайте выбор"), parent)
         == IDYES) {

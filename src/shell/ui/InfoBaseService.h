@@ -23,8 +23,6 @@ public:
     // schema upgrade, configuration and firm. A base open before is closed.
     BaseFailure Open(const QString& name) override;
     QString StoredPassword() override;
-    // There is no server to re-register: the base is a file.
-    bool ReregisterServer() override { return false; }
     // Whether this thread holds the connection to the information base's file.
     bool IsOpen() const override;
     QString OpenName() const override;
