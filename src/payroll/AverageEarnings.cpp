@@ -20,11 +20,6 @@ using infobase::WorkSchedule;
 
 namespace {
 
-int reportingCounter(const PayrollDoc& doc)
-{
-    return MonthIndex(doc.infoBase.config.reportingYear(), doc.infoBase.config.reportingMonth());
-}
-
 bool inList(int code, std::initializer_list<std::pair<int, int>> ranges)
 {
     for (auto [lo, hi] : ranges)
@@ -285,7 +280,7 @@ int SplitVacationDays(const PayrollDoc& doc, const VacationNote& line, int sched
 {
     out = VacationSplit{};
     WorkSchedule calendar = doc.infoBase.schedules[std::size_t(std::clamp(scheduleIndex, 0, 19))];
-    const int rc = reportingCounter(doc);
+    const int rc = ReportingMonthIndex(doc);
     const int firstRow = WorkSchedule::ReportingMonth + (firstMonth - rc);
     const int kalend = line.kalend == 0 ? 1 : line.kalend;
     if (kalend != 4) {
@@ -343,7 +338,7 @@ int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleI
     auto& base = doc.infoBase;
     const auto& head = base.current.head;
     const int slot = base.currentSlot - 1;
-    const int R = reportingCounter(doc);
+    const int R = ReportingMonthIndex(doc);
     scheduleIndex = std::clamp(scheduleIndex, 0, int(base.schedules.size()) - 1);
     WorkSchedule& schedule = base.schedules[std::size_t(scheduleIndex)];
 
@@ -364,9 +359,7 @@ int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleI
     }
 
     // Working-day length.
-    int dayLength = schedule.rdHr * 60 + schedule.rdMin;
-    if (dayLength == 0)
-        dayLength = base.firm.dnHr() * 60 + base.firm.dnMin();
+    const int dayLength = WorkingDayLength(schedule, doc);
     if (dayLength == 0)
         return kCalcNoDayLength;
 

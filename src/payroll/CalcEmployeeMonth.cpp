@@ -135,9 +135,7 @@ int StartPass(CalcPass& p, int index)
     const int r = CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, 1, 31, p.plannedDays, p.plannedMinutes, p.doc);
     if (r < 0)
         return r - 10;
-    p.dayLength = sched.rdHr * 60 + sched.rdMin;
-    if (p.dayLength == 0)
-        p.dayLength = base.firm.dnHr() * 60 + base.firm.dnMin();
+    p.dayLength = WorkingDayLength(sched, p.doc);
     if (p.dayLength == 0)
         return kCalcNoDayLength;
     if (p.plannedDays == 0 || p.plannedMinutes == 0)

@@ -748,10 +748,8 @@ int MeasureMember(CalcPass& p, int slot, const BonusLine& line, BrigadeMember& m
         return kCalcNoPaymentSystem;
     const int sched = EmployeeScheduleIndex(p.doc, slot - 1);
     WorkSchedule& s = base.schedules[std::size_t(sched)];
-    int dl = s.rdHr * 60 + s.rdMin;
-    if (dl == 0)
-        dl = base.firm.dnHr() * 60 + base.firm.dnMin();
-    if (dl == 0)
+    const int dayLength = WorkingDayLength(s, p.doc);
+    if (dayLength == 0)
         return kCalcNoDayLength;
     int pd = 0, pm = 0;
     if (CalcScheduleNorm(WorkSchedule::ReportingMonth, s, 1, 31, pd, pm, p.doc) < 0 || pm == 0)
@@ -766,7 +764,7 @@ int MeasureMember(CalcPass& p, int slot, const BonusLine& line, BrigadeMember& m
     }
     if (minutes == 0) {
         const TabelRecord& t = base.tabel[std::size_t(slot - 1)];
-        minutes = t.rabHr != 0 ? t.rabHr : t.rabDn * dl;
+        minutes = t.rabHr != 0 ? t.rabHr : t.rabDn * dayLength;
     }
     double rate = rec->rates[0].rate;
     if (rate != 0 && a.sistOpl == 4)

@@ -21,11 +21,6 @@ using infobase::WorkSchedule;
 
 namespace {
 
-int reportingCounter(const PayrollDoc& doc)
-{
-    return MonthIndex(doc.infoBase.config.reportingYear(), doc.infoBase.config.reportingMonth());
-}
-
 // The minimum wage W of a start date (kopecks).
 double minimumWage(const PayrollDoc& doc, int year, int month)
 {
@@ -143,7 +138,7 @@ void YearScheduleNorm(const PayrollDoc& doc, int scheduleIndex, int firstMonth, 
 {
     outDays = outMinutes = 0;
     WorkSchedule schedule = doc.infoBase.schedules[std::size_t(std::clamp(scheduleIndex, 0, 19))];
-    const int R = reportingCounter(doc);
+    const int R = ReportingMonthIndex(doc);
     for (int k = 0; k < 12; ++k) {
         const int place = std::clamp(firstMonth + k - R, -15, 21);
         int d = 0, m = 0;
@@ -164,7 +159,7 @@ int CalcSickLeaveBenefit(PayrollDoc& doc, SickLeaveSheet& line, SickLeaveTables&
     const auto& firm = base.firm;
     const auto& head = base.current.head;
     const int slot = base.currentSlot - 1;
-    const int R = reportingCounter(doc);
+    const int R = ReportingMonthIndex(doc);
 
     // 1. Dates.
     const QDate startDate(line.gBegin, line.mBegin, line.dBegin);
@@ -227,9 +222,7 @@ int CalcSickLeaveBenefit(PayrollDoc& doc, SickLeaveSheet& line, SickLeaveTables&
     const int system = base.attributes[std::size_t(slot)].sistOpl;
     const int scheduleIndex = EmployeeScheduleIndex(doc, slot);
     WorkSchedule& schedule = base.schedules[std::size_t(scheduleIndex)];
-    int dayLength = schedule.rdHr * 60 + schedule.rdMin;
-    if (dayLength == 0)
-        dayLength = firm.dnHr() * 60 + firm.dnMin();
+    const int dayLength = WorkingDayLength(schedule, doc);
     if (dayLength == 0)
         return kCalcNoDayLength;
 
