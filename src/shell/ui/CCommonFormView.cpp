@@ -22,6 +22,9 @@ CCommonFormView::CCommonFormView(int formId, CKalvorDoc* doc, QWidget* parent)
 
 CCommonFormView::~CCommonFormView()
 {
+    // The focus moves while the widget part is torn down; by then this view
+    // is no longer one to tell.
+    disconnect(qApp, &QApplication::focusChanged, this, &CCommonFormView::OnFocusChanged);
     if (m_hint)
         m_hint->close();
     if (m_helpList)
