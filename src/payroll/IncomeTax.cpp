@@ -161,35 +161,40 @@ double TaxWithScale(double amount, int monthKey, const PayrollDoc& doc)
 
 // ---------------------------------------------------------------- income statement
 
-int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, IncomeMonthRow* rows,
-                   const AccrualRow* entries, int entryCount, const PayrollDoc& doc)
+namespace {
+
+// What the steps of IncomeByMonths share.
+struct IncomeSums {
+    const PayrollDoc& doc;
+    int firstMonth, lastMonth; // month keys
+    int months;
+    int group, selector;
+    IncomeMonthRow* rows;
+    int codeCount = 1;         // income codes listed in rows[0], 2000 first
+    int taxCode = 0;           // the tax whose withholding is summed
+    bool ownMonth = false;     // rows count in their own month, not the reporting month
+    double formerIncome = 0;   // income at a former employer (code 401)
+
+    IncomeMonthRow& head() const { return rows[0]; }
+};
+
+// Income codes of the group's pay kinds, with their deduction codes and the
+// yearly allowance ceilings.
+int ListIncomeCodes(IncomeSums& c)
 {
-    const int months = MonthKeyDiff(firstMonth, lastMonth) + 1;
-    if (months < 1 || months > 12 || (firstMonth & 15) < 1 || (firstMonth & 15) > 12 || (lastMonth & 15) < 1 ||
-        (lastMonth & 15) > 12)
-        return kCalcBadTaxPeriod;
-    for (int i = 0; i < months; ++i)
-        rows[i] = IncomeMonthRow{};
-    IncomeMonthRow& head = rows[0];
+    IncomeMonthRow& head = c.head();
     head.incomeCodes[0] = 2000;
-    int codeCount = 1;
-
-    const auto& base = doc.infoBase;
-    const auto& rec = base.current;
-
-    // Income codes of the group's pay kinds, with their deduction codes and
-    // the yearly allowance ceilings.
-    for (const PayKind& k : base.payKinds) {
-        if (k.kodDoh == 0 || !inGroup(k.kod, group))
+    for (const PayKind& k : c.doc.infoBase.payKinds) {
+        if (k.kodDoh == 0 || !inGroup(k.kod, c.group))
             continue;
-        const int i = findCode(head, codeCount, k.kodDoh);
+        const int i = findCode(head, c.codeCount, k.kodDoh);
         if (i < 0) {
-            if (codeCount == kMaxIncomeCodes)
+            if (c.codeCount == kMaxIncomeCodes)
                 return kCalcTooManyIncomeCodes;
-            head.incomeCodes[std::size_t(codeCount)] = k.kodDoh;
-            head.deductionCodes[std::size_t(codeCount)] = k.kodSkid;
-            head.allowances[std::size_t(codeCount)] = k.sumSkidPodoh;
-            ++codeCount;
+            head.incomeCodes[std::size_t(c.codeCount)] = k.kodDoh;
+            head.deductionCodes[std::size_t(c.codeCount)] = k.kodSkid;
+            head.allowances[std::size_t(c.codeCount)] = k.sumSkidPodoh;
+            ++c.codeCount;
             continue;
         }
         auto& listed = head.deductionCodes[std::size_t(i)];
@@ -200,121 +205,130 @@ int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, Incom
         if (k.sumSkidPodoh > head.allowances[std::size_t(i)])
             head.allowances[std::size_t(i)] = k.sumSkidPodoh;
     }
+    return 0;
+}
 
-    const bool ownMonth = IncomeMonthFlag(doc, selector == 0 ? kFlagSecondTaxMonth : kFlagIncomeTaxMonth);
-    const int taxCode = selector == 0 ? kCodeSecondTax : kCodeIncomeTax;
-    double formerIncome = 0;
+// An amount of month key `key`: the tax withheld; for the union dues
+// (selector 0) the dues base; else the taxed income by group and income code.
+void AddIncome(IncomeSums& c, const PayKind& k, int code, double amount, int key)
+{
+    IncomeMonthRow& row = c.rows[MonthKeyDiff(c.firstMonth, key)];
+    if (code == c.taxCode)
+        row.taxWithheld += amount;
+    if (code >= 700)
+        return;
+    if (c.selector == 0) {
+        if (k.oblProf)
+            row.base += amount;
+        return;
+    }
+    if (!k.oblPodoh)
+        return;
+    if (code == 71 || code == 178) {
+        row.secondGroup += amount;
+    } else if (code == 79 || code == 84) {
+        row.thirdGroup += amount;
+    } else {
+        row.taxable += amount;
+        row.lessAllowances += amount;
+    }
+    const int i = k.kodDoh != 0 ? findCode(c.head(), c.codeCount, k.kodDoh) : -1;
+    if (i >= 0)
+        row.incomeByCode[std::size_t(i)] += amount;
+}
 
-    auto addAmount = [&](const PayKind& k, int code, double amount, int key) {
-        IncomeMonthRow& row = rows[MonthKeyDiff(firstMonth, key)];
-        if (code == taxCode)
-            row.taxWithheld += amount;
-        if (code >= 700)
-            return;
-        if (selector == 0) {
-            if (k.oblProf)
-                row.base += amount;
-            return;
-        }
-        if (!k.oblPodoh)
-            return;
-        if (code == 71 || code == 178) {
-            row.secondGroup += amount;
-        } else if (code == 79 || code == 84) {
-            row.thirdGroup += amount;
-        } else {
-            row.taxable += amount;
-            row.lessAllowances += amount;
-        }
-        const int i = k.kodDoh != 0 ? findCode(head, codeCount, k.kodDoh) : -1;
-        if (i >= 0)
-            row.incomeByCode[std::size_t(i)] += amount;
-    };
-
-    // The archive first, then the month's rows.
+// The archive first, then the month's rows.
+int TakeIncome(IncomeSums& c, const AccrualRow* entries, int entryCount)
+{
+    const auto& base = c.doc.infoBase;
+    const auto& rec = base.current;
     const int archiveCount = std::min<int>(rec.warKv, int(rec.waria.size()));
     for (int n = 0; n < archiveCount; ++n) {
         const auto& e = rec.waria[std::size_t(n)];
         if (e.kod == 0)
             continue;
         if (e.kod == kCodeFormerEmployerIncome) {
-            formerIncome += std::trunc(e.sum);
+            c.formerIncome += std::trunc(e.sum);
             continue;
         }
-        if (!inGroup(e.kod, group))
+        if (!inGroup(e.kod, c.group))
             continue;
-        const int key = ArchiveEntryMonth(e, !ownMonth);
+        const int key = ArchiveEntryMonth(e, !c.ownMonth);
         if (key == 0)
             return kCalcArchiveWithoutMonth;
-        if (key < firstMonth || key > lastMonth)
+        if (key < c.firstMonth || key > c.lastMonth)
             continue;
-        const PayKind* k = PayKindOf(doc, e.kod);
+        const PayKind* k = PayKindOf(c.doc, e.kod);
         if (!k)
             return kCalcUnknownArchiveCode;
-        addAmount(*k, e.kod, e.sum, key);
+        AddIncome(c, *k, e.kod, e.sum, key);
     }
     for (int n = 0; n < entryCount; ++n) {
         const AccrualRow& r = entries[n];
         if (r.kod == 0)
             continue;
         if (r.kod == kCodeFormerEmployerIncome) {
-            formerIncome += std::trunc(r.sum);
+            c.formerIncome += std::trunc(r.sum);
             continue;
         }
-        if (!inGroup(r.kod, group))
+        if (!inGroup(r.kod, c.group))
             continue;
-        const int key = ownMonth ? MonthRowMonth(r, base.config.tekMes) : base.config.tekMes;
+        const int key = c.ownMonth ? MonthRowMonth(r, base.config.tekMes) : base.config.tekMes;
         if (key == 0) {
             if (r.sum != 0)
                 return kCalcRowWithoutMonth;
             continue;
         }
-        if (key < firstMonth || key > lastMonth)
+        if (key < c.firstMonth || key > c.lastMonth)
             continue;
-        const PayKind* k = PayKindOf(doc, r.kod);
+        const PayKind* k = PayKindOf(c.doc, r.kod);
         if (!k)
             return kCalcUnknownCode;
-        addAmount(*k, r.kod, r.sum, key);
+        AddIncome(c, *k, r.kod, r.sum, key);
     }
+    return 0;
+}
 
-    if (selector != 1 && selector != 2)
-        return 0;
-
-    // Allowances: each income code's ceiling is given month by month.
+// Allowances: each income code's ceiling is given month by month.
+void GiveAllowances(IncomeSums& c)
+{
+    IncomeMonthRow& head = c.head();
     std::array<double, kMaxIncomeCodes> ceilings = head.allowances;
     head.allowances.fill(0);
-    for (int i = 0; i < codeCount; ++i) {
+    for (int i = 0; i < c.codeCount; ++i) {
         double left = ceilings[std::size_t(i)];
         if (left <= 0)
             continue;
-        for (int m = 0; m < months; ++m) {
-            IncomeMonthRow& row = rows[m];
-            const double a = std::min(row.incomeByCode[std::size_t(i)], left);
-            row.allowances[std::size_t(i)] = a;
-            row.lessAllowances -= a;
-            left -= a;
+        for (int m = 0; m < c.months; ++m) {
+            IncomeMonthRow& row = c.rows[m];
+            const double allowance = std::min(row.incomeByCode[std::size_t(i)], left);
+            row.allowances[std::size_t(i)] = allowance;
+            row.lessAllowances -= allowance;
+            left -= allowance;
         }
     }
+}
 
-    // Standard deductions and the cumulative base.
+// Standard deductions and the cumulative base.
+int GiveDeductions(IncomeSums& c)
+{
+    const auto& base = c.doc.infoBase;
+    const auto& book = c.doc.refFiles.vichet;
     double income = 0, given = 0;
     std::array<double, 10> slotGiven{};
-    const auto& book = doc.refFiles.vichet;
-    for (int m = 0; m < months; ++m) {
-        IncomeMonthRow& row = rows[m];
-        const int key = MonthKeyAdd(firstMonth, m);
-        row.base = m > 0 ? rows[m - 1].base : 0;
-        if (row.taxable == 0 && (selector == 2 || key > base.config.tekMes))
+    for (int m = 0; m < c.months; ++m) {
+        IncomeMonthRow& row = c.rows[m];
+        const int key = MonthKeyAdd(c.firstMonth, m);
+        row.base = m > 0 ? c.rows[m - 1].base : 0;
+        if (row.taxable == 0 && (c.selector == 2 || key > base.config.tekMes))
             continue;
         income += row.lessAllowances;
         for (int s = 0; s < 10; ++s) {
-            const auto& slot = rec.nalvich[std::size_t(s)];
+            const auto& slot = base.current.nalvich[std::size_t(s)];
             if (slot.kod == 0)
                 continue;
             const PackedMonthYear from(slot.start), to(slot.end);
-            if (!from.isNull() && from.value > key)
-                continue;
-            if (!to.isNull() && to.value < key)
+            if ((!from.isNull() && from.value > key) || (!to.isNull() && to.value < key))
                 continue;
             const infobase::DeductionKind* kind = nullptr;
             for (const auto& d : book.records)
@@ -326,42 +340,71 @@ int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, Incom
                 return kCalcUnknownTaxDeduction;
             if (kind->limit != 0 && income > kind->limit)
                 continue;
-            double d = 0;
+            double deduction = 0;
             if (kind->monthly == 0)
-                d = std::min(slot.sum - slotGiven[std::size_t(s)], income - given);
+                deduction = std::min(slot.sum - slotGiven[std::size_t(s)], income - given);
             else
-                d = (slot.krat == 0 ? 1 : slot.krat) * kind->monthly;
-            if (d < 0)
-                d = 0;
-            row.deductions[std::size_t(s)] = d;
-            slotGiven[std::size_t(s)] += d;
-            given += d;
+                deduction = (slot.krat == 0 ? 1 : slot.krat) * kind->monthly;
+            deduction = std::max(deduction, 0.0);
+            row.deductions[std::size_t(s)] = deduction;
+            slotGiven[std::size_t(s)] += deduction;
+            given += deduction;
         }
         row.base = income - given;
     }
+    return 0;
+}
 
-    // Income at a former employer: when the tax withheld before the first
-    // hiring is exactly 13 % of that income, the hiring month's deductions are
-    // taken back.
-    const PackedDate hired(rec.head.datPr1);
-    if (!hired.isNull() && formerIncome != 0) {
-        const int hireKey = MonthKey(hired.fullYear(), hired.month());
-        if (firstMonth < hireKey) {
-            double withheld = 0;
-            for (int m = 0; m < months && MonthKeyAdd(firstMonth, m) < hireKey; ++m)
-                withheld += rows[m].taxWithheld;
-            const int h = MonthKeyDiff(firstMonth, hireKey);
-            if (withheld == RoundWhole(formerIncome / 100 * 0.13) * 100 && h < months) {
-                double sum = 0;
-                for (auto& d : rows[h].deductions) {
-                    sum += d;
-                    d = 0;
-                }
-                for (int m = h; m < months; ++m)
-                    rows[m].base += sum;
-            }
-        }
+// Income at a former employer: when the tax withheld before the first hiring
+// is exactly 13 % of that income, the hiring month's deductions are taken back.
+void TakeBackFormerEmployerDeductions(IncomeSums& c)
+{
+    const PackedDate hired(c.doc.infoBase.current.head.datPr1);
+    if (hired.isNull() || c.formerIncome == 0)
+        return;
+    const int hireKey = MonthKey(hired.fullYear(), hired.month());
+    if (c.firstMonth >= hireKey)
+        return;
+    double withheld = 0;
+    for (int m = 0; m < c.months && MonthKeyAdd(c.firstMonth, m) < hireKey; ++m)
+        withheld += c.rows[m].taxWithheld;
+    const int hireRow = MonthKeyDiff(c.firstMonth, hireKey);
+    if (withheld != RoundWhole(c.formerIncome / 100 * 0.13) * 100 || hireRow >= c.months)
+        return;
+    double sum = 0;
+    for (auto& d : c.rows[hireRow].deductions) {
+        sum += d;
+        d = 0;
     }
+    for (int m = hireRow; m < c.months; ++m)
+        c.rows[m].base += sum;
+}
+
+} // namespace
+
+int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, IncomeMonthRow* rows,
+                   const AccrualRow* entries, int entryCount, const PayrollDoc& doc)
+{
+    const int months = MonthKeyDiff(firstMonth, lastMonth) + 1;
+    if (months < 1 || months > 12 || (firstMonth & 15) < 1 || (firstMonth & 15) > 12 || (lastMonth & 15) < 1 ||
+        (lastMonth & 15) > 12)
+        return kCalcBadTaxPeriod;
+    for (int i = 0; i < months; ++i)
+        rows[i] = IncomeMonthRow{};
+
+    IncomeSums c{doc, firstMonth, lastMonth, months, group, selector, rows};
+    c.ownMonth = IncomeMonthFlag(doc, selector == 0 ? kFlagSecondTaxMonth : kFlagIncomeTaxMonth);
+    c.taxCode = selector == 0 ? kCodeSecondTax : kCodeIncomeTax;
+    if (const int r = ListIncomeCodes(c); r < 0)
+        return r;
+    if (const int r = TakeIncome(c, entries, entryCount); r < 0)
+        return r;
+    if (selector != 1 && selector != 2)
+        return 0;
+    GiveAllowances(c);
+    if (const int r = GiveDeductions(c); r < 0)
+        return r;
+    TakeBackFormerEmployerDeductions(c);
     return 0;
 }
 
