@@ -266,8 +266,8 @@ double NorthernAllowancePercent(const PayrollDoc& doc, int month)
 
 int ComparePeriodEntries(const VacationNote& a, const VacationNote& b)
 {
-    const long ka = (long(a.gBegin) * 16 + a.mBegin) * 32 + a.dBegin;
-    const long kb = (long(b.gBegin) * 16 + b.mBegin) * 32 + b.dBegin;
+    const long ka = long(MonthKey(a.gBegin, a.mBegin).value()) * 32 + a.dBegin;
+    const long kb = long(MonthKey(b.gBegin, b.mBegin).value()) * 32 + b.dBegin;
     if (ka != kb)
         return ka < kb ? -1 : 1;
     if (a.budg != b.budg)

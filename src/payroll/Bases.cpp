@@ -141,9 +141,9 @@ double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsB
     Summer s{options, doc, selector, (selector == 1 || selector == 4) ? inOutCount : 1, monthCount};
     outTime = 0;
 
-    const int tek = doc.infoBase.config.tekMes;
-    const int repYear = tek >> 4, repMonth = tek & 15;
-    const int cur = MonthIndex(repYear, repMonth);
+    const MonthKey reporting = doc.infoBase.config.reportingKey();
+    const int repYear = reporting.year(), repMonth = reporting.month();
+    const int cur = reporting.index();
 
     int start = 0, end = -1;
     if (month < 0) {

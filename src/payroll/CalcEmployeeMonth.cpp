@@ -82,8 +82,7 @@ int ForeignWorkerDays(const EmployeeHead& head, int year, int month)
 
     int days = 0;
     for (int key = MonthKey(ey, em); key < MonthKey(year, month); key = MonthKeyAdd(key, 1)) {
-        const int y = key >> 4, m = key & 15;
-        const int len = DaysInMonth(y, m);
+        const int len = DaysInMonth(MonthKey::of(key).year(), MonthKey::of(key).month());
         const int from = key == MonthKey(ey, em) ? std::max(1, entry.day()) : 1;
         int to = len;
         if (leaveKey != 0 && key > leaveKey)

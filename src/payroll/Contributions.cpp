@@ -117,7 +117,7 @@ bool KindCharged(const ContributionSums& c, int index, const PayKind& payKind, i
 {
     const infobase::EmployeeHead& h = c.head;
     const ContributionKind& kind = c.kinds[index];
-    const int year = key >> 4;
+    const int year = MonthKey::of(key).year();
     if (!admits(kind.baseSelector, payKind, c.doc) || h.flag(kOfficer))
         return false;
     if (year < 2010 && h.flag(kInostr) && (kind.code == 990 || kind.code == 995)) {
@@ -133,7 +133,7 @@ bool KindCharged(const ContributionSums& c, int index, const PayKind& payKind, i
         return false;
     }
     if (c.imputed) {
-        const bool imputedMonth = (h.vmenWord >> (key & 15)) & 1;
+        const bool imputedMonth = (h.vmenWord >> MonthKey::of(key).month()) & 1;
         if (c.imputedRule == 0 && imputedMonth && kind.code >= 991 && kind.code <= 994)
             return false;
         if (c.imputedRule != 0 && !imputedMonth)
@@ -336,7 +336,7 @@ double PensionInsuranceSplit(int code, const TaxScale& scale, double a, double b
         return 0;
     const auto& first = scale[0];
     const double p = first.percent + first.hundredths / 100.0;
-    const int year = doc.infoBase.config.tekMes >> 4;
+    const int year = doc.infoBase.config.reportingYear();
     double g = 0;
     if (code == 990)
         g = birthYear(doc.infoBase.current.head) > 1966 ? first.percent - 10 : first.percent - 16;
@@ -352,7 +352,7 @@ double PensionInsuranceSplit(int code, const TaxScale& scale, double a, double b
 int CalcMonthContributions(AccrualRow* entries, int entryCount, PayrollDoc& doc, int capacity)
 {
     const int tek = doc.infoBase.config.tekMes;
-    const int year = tek >> 4;
+    const int year = MonthKey::of(tek).year();
     const auto& ref = doc.refFiles;
     const int n = std::clamp<int>(ref.sborCount, 0, int(ref.sbor.size()));
     std::vector<ContributionRow> rows(std::size_t(2 * std::max(n, 1)));
@@ -418,7 +418,7 @@ int CalcMonthContributions(AccrualRow* entries, int entryCount, PayrollDoc& doc,
         AccrualRow row;
         row.kod = kind.code;
         row.sum = amount;
-        row.mes = std::uint16_t(tek & 15);
+        row.mes = std::uint16_t(MonthKey::of(tek).month());
         entries[at] = row;
         ++appended;
     }

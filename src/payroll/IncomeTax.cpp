@@ -386,8 +386,8 @@ int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, Incom
                    const AccrualRow* entries, int entryCount, const PayrollDoc& doc)
 {
     const int months = MonthKeyDiff(firstMonth, lastMonth) + 1;
-    if (months < 1 || months > 12 || (firstMonth & 15) < 1 || (firstMonth & 15) > 12 || (lastMonth & 15) < 1 ||
-        (lastMonth & 15) > 12)
+    const auto monthValid = [](int key) { return MonthKey::of(key).month() >= 1 && MonthKey::of(key).month() <= 12; };
+    if (months < 1 || months > 12 || !monthValid(firstMonth) || !monthValid(lastMonth))
         return kCalcBadTaxPeriod;
     for (int i = 0; i < months; ++i)
         rows[i] = IncomeMonthRow{};
@@ -435,7 +435,7 @@ int residencyMonth(const PayrollDoc& doc)
         lastDay = PackedDate(h.datUv1).day();
     int days = 0;
     for (int key = arrivalKey; key <= tek; key = MonthKeyAdd(key, 1)) {
-        const int length = DaysInMonth(key >> 4, key & 15);
+        const int length = DaysInMonth(MonthKey::of(key).year(), MonthKey::of(key).month());
         if (key == arrivalKey)
             days += length - arrival.day() + 1;
         else if (key == tek)
@@ -474,7 +474,7 @@ int CalcIncomeTax(int tableArgument, AccrualRow* entries, int entryCount, Payrol
     const int selector = tableArgument == 0 ? 1 + (tableIndex & 1) : 0;
 
     int resident = residencyMonth(doc);
-    if (resident != 0 && (resident >> 4) != (tek >> 4))
+    if (resident != 0 && MonthKey::of(resident).year() != MonthKey::of(tek).year())
         resident = 0;
 
     const bool ownMonth = IncomeMonthFlag(doc, tableArgument == 0 ? kFlagIncomeTaxMonth : kFlagSecondTaxMonth);
@@ -488,7 +488,7 @@ int CalcIncomeTax(int tableArgument, AccrualRow* entries, int entryCount, Payrol
         if (v < 0)
             return v;
         const auto& variant = doc.refFiles.nalog[std::size_t(tableIndex)].variants[std::size_t(v)];
-        int start = variant.cumulative ? MonthKey(m >> 4, 1) : m;
+        int start = variant.cumulative ? MonthKey(MonthKey::of(m).year(), 1) : m;
         if (resident != 0 && start <= resident)
             start = std::min(MonthKeyAdd(resident, 1), m);
         const int months = MonthKeyDiff(start, m) + 1;
@@ -564,7 +564,7 @@ int CalcIncomeTax(int tableArgument, AccrualRow* entries, int entryCount, Payrol
         AccrualRow row;
         row.kod = std::uint16_t(code);
         row.sum = tax;
-        row.mes = std::uint16_t(m & 15);
+        row.mes = std::uint16_t(MonthKey::of(m).month());
         entries[count] = row;
         if (KindActiveInMonth(entries, count, doc))
             ++appended;

@@ -128,7 +128,7 @@ int PeriodBase(CalcPass& p, const PostDoplEntry& e, int sel, double& out, double
             const int from = MonthKey(e.gBegin, e.mBegin);
             const int to = std::min(MonthKey(e.gEnd, e.mEnd), MonthKey(p.year, m));
             for (int k = from; k <= to && months.size() < 12; k = MonthKeyAdd(k, 1))
-                months.push_back(k == MonthKey(p.year, m) ? 0 : (k & 15));
+                months.push_back(k == MonthKey(p.year, m) ? 0 : MonthKey::of(k).month());
         } else {
             months.push_back(0);
         }

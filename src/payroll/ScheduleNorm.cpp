@@ -104,8 +104,8 @@ int CalcScheduleNorm(int monthIndex, WorkSchedule& schedule, int firstDay, int l
     if (dayLength == 0)
         return NormNoDayLength;
 
-    const int key = MonthKeyAdd(doc.infoBase.config.tekMes, monthIndex - WorkSchedule::ReportingMonth);
-    const int year = key >> 4, month = key & 15;
+    const MonthKey key = doc.infoBase.config.reportingKey().plus(monthIndex - WorkSchedule::ReportingMonth);
+    const int year = key.year(), month = key.month();
     const int length = DaysInMonth(year, month);
 
     bool dayByDay = false;

@@ -64,7 +64,7 @@ int EmployerDays(CalcPass& p, const SickLeaveSheet& s)
         return 3;
     if (s.gBegin >= 2007)
         return 2;
-    if (s.gBegin == MonthKey(p.year, p.month) >> 4 && s.mBegin == p.month) {
+    if (s.gBegin == p.year && s.mBegin == p.month) {
         int d = 0, m = 0;
         CalcScheduleNorm(WorkSchedule::ReportingMonth, p.base().schedules[std::size_t(p.schedule)], s.dBegin,
                          std::min<int>(s.dBegin + 1, p.days()) + kNormDayByDay, d, m, p.doc);
