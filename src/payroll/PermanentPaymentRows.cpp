@@ -197,121 +197,169 @@ double ServiceYearsPercentScale(int months)
     return result;
 }
 
+namespace {
+
+// The employee's monthly rate, computed once per call when a payment of
+// kind 6 needs it.
+struct RateOnce {
+    double current = 0;
+    bool known = false;
+};
+
+// The base of a payment of kinds 0-4: its own amount, else the salary, the
+// tariff, the minimum wage or the salary for the month; kind 3 is then paid
+// as kind 0. 0 when the payment is not paid by its time basis or has no base.
+double LowKindBase(const CalcPass& p, const PostDoplEntry& e, int& kind)
+{
+    if (kind == 1 && e.zavisOt == 0)
+        return 0;
+    if (kind == 2 && (e.zavisOt == 2 || e.zavisOt == 3 || e.zavisOt == 6 || e.zavisOt == 7))
+        return 0;
+    double base = e.sum;
+    if (base == 0) {
+        if (e.kod == kCodeUnpaid) base = 100;
+        else if (kind == 0) base = Salary(p);
+        else if (kind == 1) base = p.paymentSystem == 1 ? Rate1(p) : Rate2(p);
+        else if (kind == 3) { base = p.base().config.mrot[std::size_t(p.month - 1)] * 100.0; kind = 0; }
+        else if (kind == 4) base = Salary(p) != 0 ? Salary(p) : Rate2(p) * p.plannedMinutes / 60.0;
+    } else if (kind == 3) {
+        kind = 0;
+    }
+    return base;
+}
+
+// The base and percent of a payment of kinds 5 and above: the base of its
+// selector over its period; a quarter's percent shared over three months;
+// kinds 7 and above by the service-years scale.
+int HighKindBase(CalcPass& p, const PostDoplEntry& e, RateOnce& rate, double& base, double& percent)
+{
+    if (e.vid == 6 && !rate.known) {
+        double full = 0;
+        if (const int r = CalcMonthRate(rate.current, full, p.doc, p.idx); r < 0)
+            return r;
+        rate.known = true;
+    }
+    if (const int r = PeriodBase(p, e, BaseSelectorOfPayment(e.mask), base, rate.current); r < 0)
+        return r;
+    if (e.zavisOt == 15 && e.period == 3)
+        percent = percent * 100.0 / 300.0;
+    if (e.vid >= 7) {
+        const int months = p.rec().head.officerDatStag == 0
+                               ? 0
+                               : ServiceLengthToToday(1, p.doc) * 12 + ServiceLengthToToday(2, p.doc);
+        percent = ServiceYearsPercentScale(months);
+    }
+    return 0;
+}
+
+// The amount by the payment's time basis: kinds 0 and 4 in proportion to the
+// planned time (of its own schedule when it names one), kind 1 per hour,
+// kind 2 per day.
+int ByTimeBasis(CalcPass& p, const PostDoplEntry& e, int kind, double& amount)
+{
+    int quantityDays = 0, quantityMinutes = 0;
+    TimeBasisQuantity(p, e, quantityDays, quantityMinutes);
+    if ((kind == 0 || kind == 4) && e.zavisOt != 0 && e.zavisOt != 15) {
+        int plannedDays = p.plannedDays, plannedMinutes = p.plannedMinutes;
+        if (e.dnOtGraph != 0) {
+            const int r = PlannedOf(p, e.dnOtGraph - 1, 0, 1, 31, plannedDays, plannedMinutes);
+            if (r < 0 || plannedDays == 0 || plannedMinutes == 0)
+                return kCalcNoWorkingTime;
+        }
+        amount *= quantityMinutes != 0 ? double(quantityMinutes) / plannedMinutes : double(quantityDays) / plannedDays;
+    } else if (kind == 1) {
+        amount *= quantityMinutes != 0 ? quantityMinutes / 60.0 : quantityDays * double(p.dayLength) / 60.0;
+    } else if (kind == 2) {
+        amount *= quantityDays;
+    }
+    return 0;
+}
+
+// Recalculation: the month's rows of the code already paid are taken off the
+// amount (1), or removed and their time carried over (2 and above).
+int Recalculation(CalcPass& p, const PostDoplEntry& e, double& amount, int& rowDays, int& rowMinutes)
+{
+    if (e.perer == 1) {
+        int count = 0;
+        double time = 0;
+        amount -= PassBase(p, 0, 0, -int(e.kod), count, time);
+        return count < 0 ? count : 0;
+    }
+    if (e.perer >= 2) {
+        int days = 0, minutes = 0;
+        RemoveRowsOfCode(p, e.kod, days, minutes);
+        if (e.zavisOt != 0) {
+            rowDays = days;
+            rowMinutes = minutes;
+        }
+    }
+    return 0;
+}
+
+// The payment's row and, when it is paid out at once, the payout row.
+int AppendPayment(CalcPass& p, const PostDoplEntry& e, double amount, int rowDays, int rowMinutes)
+{
+    const int kept = AppendRow(p, e.kod, amount, p.month, rowDays, rowMinutes, e.ceh);
+    if (kept <= 0 || !e.mrp)
+        return std::min(kept, 0);
+    AccrualRow row;
+    row.kod = kCodePayout;
+    row.sum = RoundPayout(RoundByPayKind(RoundWhole(p.rows[p.count - 1].sum), kCodePayout, p.doc), p.doc);
+    row.mes = u16(p.month);
+    return std::min(AppendRowRaw(p, row), 0);
+}
+
+// One permanent payment of the group asked for.
+int PermanentPayment(CalcPass& p, const PostDoplEntry& e, bool highKinds, RateOnce& rate)
+{
+    int kind = e.vid;
+    double base = 0;
+    if (!highKinds) {
+        base = LowKindBase(p, e, kind);
+        if (base == 0)
+            return 0;
+    }
+    int first = 1, last = p.days();
+    const int period = PaymentPeriod(p, e, first, last);
+    if (period <= 0)
+        return period;
+
+    double percent = PaymentPercent(e);
+    if (highKinds) {
+        if (const int r = HighKindBase(p, e, rate, base, percent); r < 0)
+            return r;
+        kind = 0;
+    }
+    double amount = base * percent / 100.0;
+    if (const int r = ByTimeBasis(p, e, kind, amount); r < 0)
+        return r;
+    double share = 1;
+    if (const int r = PeriodShare(p, e, first, last, share); r < 0)
+        return r;
+    amount *= share;
+
+    int rowDays = 0, rowMinutes = 0;
+    if (const int r = Recalculation(p, e, amount, rowDays, rowMinutes); r < 0)
+        return r;
+    if (e.kod == 169 || e.kod == 170 || e.kod == 669 || e.kod == kCodeUnpaid)
+        rowDays = last - first + 1;
+    return AppendPayment(p, e, amount, rowDays, rowMinutes);
+}
+
+} // namespace
+
 int PermanentPaymentRows(CalcPass& p, bool highKinds)
 {
-    auto& rec = p.rec();
-    double currentRate = 0;
-    bool haveRate = false;
-    for (const PostDoplEntry& e : rec.postDopl) {
+    RateOnce rate;
+    for (const PostDoplEntry& e : p.rec().postDopl) {
         if (e.kod == 0)
             continue;
         if (FindPayKind(p.doc, e.kod) < 0)
             return kCalcUnknownCode;
         if ((e.vid >= 5) != highKinds)
             continue;
-        int kind = e.vid;
-        double base = 0;
-        if (!highKinds) {
-            if (kind == 1 && e.zavisOt == 0)
-                continue;
-            if (kind == 2 && (e.zavisOt == 2 || e.zavisOt == 3 || e.zavisOt == 6 || e.zavisOt == 7))
-                continue;
-            base = e.sum;
-            if (base == 0) {
-                if (e.kod == kCodeUnpaid) base = 100;
-                else if (kind == 0) base = Salary(p);
-                else if (kind == 1) base = p.paymentSystem == 1 ? Rate1(p) : Rate2(p);
-                else if (kind == 3) { base = p.base().config.mrot[std::size_t(p.month - 1)] * 100.0; kind = 0; }
-                else if (kind == 4) base = Salary(p) != 0 ? Salary(p) : Rate2(p) * p.plannedMinutes / 60.0;
-            } else if (kind == 3) {
-                kind = 0;
-            }
-            if (base == 0)
-                continue;
-        }
-
-        int s = 1, last = p.days();
-        const int period = PaymentPeriod(p, e, s, last);
-        if (period < 0)
-            return period;
-        if (period == 0)
-            continue;
-
-        double percent = PaymentPercent(e);
-        if (highKinds) {
-            if (e.vid == 6 && !haveRate) {
-                double full = 0;
-                const int r = CalcMonthRate(currentRate, full, p.doc, p.idx);
-                if (r < 0)
-                    return r;
-                haveRate = true;
-            }
-            const int r = PeriodBase(p, e, BaseSelectorOfPayment(e.mask), base, currentRate);
-            if (r < 0)
-                return r;
-            if (e.zavisOt == 15 && e.period == 3)
-                percent = percent * 100.0 / 300.0;
-            if (e.vid >= 7) {
-                const int months = p.rec().head.officerDatStag == 0
-                                       ? 0
-                                       : ServiceLengthToToday(1, p.doc) * 12 + ServiceLengthToToday(2, p.doc);
-                percent = ServiceYearsPercentScale(months);
-            }
-            kind = 0;
-        }
-        double amount = base * percent / 100.0;
-
-        int qDays = 0, qMin = 0;
-        TimeBasisQuantity(p, e, qDays, qMin);
-        if ((kind == 0 || kind == 4) && e.zavisOt != 0 && e.zavisOt != 15) {
-            int pd = p.plannedDays, pm = p.plannedMinutes;
-            if (e.dnOtGraph != 0) {
-                const int r = PlannedOf(p, e.dnOtGraph - 1, 0, 1, 31, pd, pm);
-                if (r < 0 || pd == 0 || pm == 0)
-                    return kCalcNoWorkingTime;
-            }
-            amount *= qMin != 0 ? double(qMin) / pm : double(qDays) / pd;
-        } else if (kind == 1) {
-            amount *= qMin != 0 ? qMin / 60.0 : qDays * double(p.dayLength) / 60.0;
-        } else if (kind == 2) {
-            amount *= qDays;
-        }
-
-        double share = 1;
-        if (const int r = PeriodShare(p, e, s, last, share); r < 0)
+        if (const int r = PermanentPayment(p, e, highKinds, rate); r < 0)
             return r;
-        amount *= share;
-
-        int rowDays = 0, rowMin = 0;
-        if (e.perer == 1) {
-            int cnt = 0;
-            double time = 0;
-            amount -= PassBase(p, 0, 0, -int(e.kod), cnt, time);
-            if (cnt < 0)
-                return cnt;
-        } else if (e.perer >= 2) {
-            int d = 0, mi = 0;
-            RemoveRowsOfCode(p, e.kod, d, mi);
-            if (e.zavisOt != 0) {
-                rowDays = d;
-                rowMin = mi;
-            }
-        }
-        if (e.kod == 169 || e.kod == 170 || e.kod == 669 || e.kod == kCodeUnpaid)
-            rowDays = last - s + 1;
-
-        const int kept = AppendRow(p, e.kod, amount, p.month, rowDays, rowMin, e.ceh);
-        if (kept < 0)
-            return kept;
-        if (kept && e.mrp) {
-            const double payout = RoundPayout(RoundByPayKind(RoundWhole(p.rows[p.count - 1].sum), kCodePayout, p.doc), p.doc);
-            AccrualRow row;
-            row.kod = kCodePayout;
-            row.sum = payout;
-            row.mes = u16(p.month);
-            if (const int r = AppendRowRaw(p, row); r < 0)
-                return r;
-        }
     }
     return 0;
 }
