@@ -455,10 +455,119 @@ bool nonResidentForeigner(const infobase::EmployeeHead& h)
 
 } // namespace
 
+namespace {
+
+// What the months of one tax computation share.
+struct TaxCalc {
+    PayrollDoc& doc;
+    AccrualRow* entries;
+    int tableArgument;     // 0 the employee's income tax, else the table of the second tax
+    int tableIndex = 0;
+    int code = 0;          // the tax's row code
+    int selector = 0;      // IncomeByMonths selector
+    int resident = 0;      // month key from which the employee is resident this year, 0 none
+    std::vector<IncomeMonthRow> main = std::vector<IncomeMonthRow>(12);
+    std::vector<IncomeMonthRow> second = std::vector<IncomeMonthRow>(12);
+    std::vector<IncomeMonthRow> third = std::vector<IncomeMonthRow>(12);
+};
+
+// The property deduction, taken from the cumulative base since its first
+// month; the record keeps what is left of it.
+double PropertyDeduction(TaxCalc& c, int start, int month, double base)
+{
+    auto& head = c.doc.infoBase.current.head;
+    const std::uint32_t whole = head.imvichNY & k29Bits;
+    if (whole == 0)
+        return 0;
+    const PackedDate since(head.imvichDat);
+    const int sinceKey = since.isNull() ? 0 : MonthKey(since.fullYear(), since.month());
+    double used = 0;
+    if (month >= sinceKey) {
+        double before = 0;
+        if (sinceKey > start)
+            before = c.main[std::size_t(MonthKeyDiff(start, sinceKey) - 1)].base;
+        used = std::clamp(base - before, 0.0, double(whole));
+    }
+    const auto left = std::uint32_t(double(whole) - used) & k29Bits;
+    head.imvichOst = (head.imvichOst & ~k29Bits) | left;
+    return used;
+}
+
+// The tax on the second income group, month by month at its own table.
+int SecondGroupTax(TaxCalc& c, int start, int months, int count, double& tax)
+{
+    tax = 0;
+    if (const int r = IncomeByMonths(start, MonthKeyAdd(start, months - 1), IncomeSecond, c.selector, c.second.data(),
+                                     c.entries, count, c.doc);
+        r < 0)
+        return r;
+    const int secondTable = c.doc.infoBase.firm.tabGrp2;
+    for (int i = 0; i < months; ++i) {
+        const double amount = c.second[std::size_t(i)].secondGroup;
+        if (amount == 0)
+            continue;
+        if (secondTable < 0)
+            return kCalcNoContributionTable;
+        if (secondTable > 0) {
+            const int variant = SelectTaxTableForMonth(secondTable - 1, MonthIndexOfKey(MonthKeyAdd(start, i)), c.doc);
+            if (variant < 0)
+                return variant;
+        }
+        tax += TaxWithScale(amount, MonthKeyAdd(start, i), c.doc);
+    }
+    return 0;
+}
+
+// The tax still due for month key `month` on the income from `start` on: the
+// main group by the table's scale (less the property deduction), the second
+// group, the third at 35 %, less what was withheld.
+int TaxDueForMonth(TaxCalc& c, int month, int count, double& tax)
+{
+    const int variantIndex = SelectTaxTableForMonth(c.tableIndex, MonthIndexOfKey(month), c.doc);
+    if (variantIndex < 0)
+        return variantIndex;
+    const auto& variant = c.doc.refFiles.nalog[std::size_t(c.tableIndex)].variants[std::size_t(variantIndex)];
+    int start = variant.cumulative ? MonthKey(MonthKey::of(month).year(), 1) : month;
+    if (c.resident != 0 && start <= c.resident)
+        start = std::min(MonthKeyAdd(c.resident, 1), month);
+    const int months = MonthKeyDiff(start, month) + 1;
+
+    if (const int r = IncomeByMonths(start, month, IncomeMain, c.selector, c.main.data(), c.entries, count, c.doc);
+        r < 0)
+        return r;
+    double base = c.main[std::size_t(months - 1)].base;
+    if (c.tableArgument != 0) {
+        base = 0;
+        for (int i = 0; i < months; ++i)
+            base += c.main[std::size_t(i)].base;
+    } else {
+        base -= PropertyDeduction(c, start, month, base);
+    }
+    const double mainTax = PercentCharge(variant.scale, base / 100, 0);
+
+    double secondTax = 0;
+    if (const int r = SecondGroupTax(c, start, months, count, secondTax); r < 0)
+        return r;
+
+    if (const int r = IncomeByMonths(start, month, IncomeThird, c.selector, c.third.data(), c.entries, count, c.doc);
+        r < 0)
+        return r;
+    double thirdIncome = 0, withheld = 0;
+    for (int i = 0; i < months; ++i) {
+        thirdIncome += c.third[std::size_t(i)].thirdGroup;
+        withheld += c.main[std::size_t(i)].taxWithheld;
+    }
+    const double thirdTax = thirdIncome * 0.35;
+    tax = RoundByPayKind(mainTax, c.code, c.doc) + RoundByPayKind(secondTax, c.code, c.doc) +
+          RoundByPayKind(thirdTax, c.code, c.doc) - withheld;
+    return 0;
+}
+
+} // namespace
+
 int CalcIncomeTax(int tableArgument, AccrualRow* entries, int entryCount, PayrollDoc& doc, int capacity)
 {
-    auto& head = doc.infoBase.current.head;
-    const auto& firm = doc.infoBase.firm;
+    const auto& head = doc.infoBase.current.head;
     const int tek = doc.infoBase.config.tekMes;
 
     int table = tableArgument;
@@ -469,102 +578,32 @@ int CalcIncomeTax(int tableArgument, AccrualRow* entries, int entryCount, Payrol
     }
     if (table <= 0)
         return 0;
-    const int tableIndex = table - 1;
-    const int code = tableArgument == 0 ? kCodeIncomeTax : kCodeSecondTax;
-    const int selector = tableArgument == 0 ? 1 + (tableIndex & 1) : 0;
+    TaxCalc c{doc, entries, tableArgument};
+    c.tableIndex = table - 1;
+    c.code = tableArgument == 0 ? kCodeIncomeTax : kCodeSecondTax;
+    c.selector = tableArgument == 0 ? 1 + (c.tableIndex & 1) : 0;
+    c.resident = residencyMonth(doc);
+    if (c.resident != 0 && MonthKey::of(c.resident).year() != MonthKey::of(tek).year())
+        c.resident = 0;
 
-    int resident = residencyMonth(doc);
-    if (resident != 0 && MonthKey::of(resident).year() != MonthKey::of(tek).year())
-        resident = 0;
-
+    // One month, or six from the reporting month on when rows count in their own month.
     const bool ownMonth = IncomeMonthFlag(doc, tableArgument == 0 ? kFlagIncomeTaxMonth : kFlagSecondTaxMonth);
     const int monthCount = ownMonth ? 6 : 1;
-
-    std::vector<IncomeMonthRow> main(12), second(12), third(12);
     int appended = 0;
     for (int j = 0; j < monthCount; ++j) {
-        const int m = MonthKeyAdd(tek, j);
-        const int v = SelectTaxTableForMonth(tableIndex, MonthIndexOfKey(m), doc);
-        if (v < 0)
-            return v;
-        const auto& variant = doc.refFiles.nalog[std::size_t(tableIndex)].variants[std::size_t(v)];
-        int start = variant.cumulative ? MonthKey(MonthKey::of(m).year(), 1) : m;
-        if (resident != 0 && start <= resident)
-            start = std::min(MonthKeyAdd(resident, 1), m);
-        const int months = MonthKeyDiff(start, m) + 1;
+        const int month = MonthKeyAdd(tek, j);
         const int count = entryCount + appended;
-
-        int r = IncomeByMonths(start, m, IncomeMain, selector, main.data(), entries, count, doc);
-        if (r < 0)
+        double tax = 0;
+        if (const int r = TaxDueForMonth(c, month, count, tax); r < 0)
             return r;
-        double base = main[std::size_t(months - 1)].base;
-        if (tableArgument != 0) {
-            base = 0;
-            for (int i = 0; i < months; ++i)
-                base += main[std::size_t(i)].base;
-        }
-
-        // Property deduction, taken from the cumulative base since its first month.
-        if (tableArgument == 0) {
-            const std::uint32_t whole = head.imvichNY & k29Bits;
-            const PackedDate since(head.imvichDat);
-            if (whole != 0) {
-                const int sinceKey = since.isNull() ? 0 : MonthKey(since.fullYear(), since.month());
-                double used = 0;
-                if (m >= sinceKey) {
-                    double before = 0;
-                    if (sinceKey > start)
-                        before = main[std::size_t(MonthKeyDiff(start, sinceKey) - 1)].base;
-                    used = std::clamp(base - before, 0.0, double(whole));
-                }
-                const auto left = std::uint32_t(double(whole) - used) & k29Bits;
-                head.imvichOst = (head.imvichOst & ~k29Bits) | left;
-                base -= used;
-            }
-        }
-
-        double mainTax = PercentCharge(variant.scale, base / 100, 0);
-
-        double secondTax = 0;
-        r = IncomeByMonths(start, m, IncomeSecond, selector, second.data(), entries, count, doc);
-        if (r < 0)
-            return r;
-        for (int i = 0; i < months; ++i) {
-            const double amount = second[std::size_t(i)].secondGroup;
-            if (amount == 0)
-                continue;
-            if (firm.tabGrp2 < 0)
-                return kCalcNoContributionTable;
-            if (firm.tabGrp2 > 0) {
-                const int sv = SelectTaxTableForMonth(firm.tabGrp2 - 1, MonthIndexOfKey(MonthKeyAdd(start, i)), doc);
-                if (sv < 0)
-                    return sv;
-            }
-            secondTax += TaxWithScale(amount, MonthKeyAdd(start, i), doc);
-        }
-
-        double thirdIncome = 0;
-        r = IncomeByMonths(start, m, IncomeThird, selector, third.data(), entries, count, doc);
-        if (r < 0)
-            return r;
-        for (int i = 0; i < months; ++i)
-            thirdIncome += third[std::size_t(i)].thirdGroup;
-        const double thirdTax = thirdIncome * 0.35;
-
-        double withheld = 0;
-        for (int i = 0; i < months; ++i)
-            withheld += main[std::size_t(i)].taxWithheld;
-
-        const double tax = RoundByPayKind(mainTax, code, doc) + RoundByPayKind(secondTax, code, doc) +
-                           RoundByPayKind(thirdTax, code, doc) - withheld;
         if (tax == 0)
             continue;
         if (count >= capacity)
             break; // no room for another row
         AccrualRow row;
-        row.kod = std::uint16_t(code);
+        row.kod = std::uint16_t(c.code);
         row.sum = tax;
-        row.mes = std::uint16_t(MonthKey::of(m).month());
+        row.mes = std::uint16_t(MonthKey::of(month).month());
         entries[count] = row;
         if (KindActiveInMonth(entries, count, doc))
             ++appended;
