@@ -770,3 +770,53 @@ TEST(CalcErrors, CodesSelectTheirMessages)
     EXPECT_EQ(CalcErrorText(kCalcHireDateForRule), QStringLiteral("Некорр.дата приема на работу для данного алгоритма."));
     EXPECT_EQ(CalcErrorText(kCalcBadHireDismissal), CalcErrorText(-42));
 }
+
+// A vacation screen's display run: the caller's note, not the document,
+// carries the note in and its amount to pay out.
+TEST(EngineModes, AVacationNoteReceivesItsAmountToPay)
+{
+    EngineWorld w;
+    w.salaried();
+    std::vector<PayKind> kinds = w.base().payKinds;
+    for (PayKind& k : kinds)
+        if (k.kod == 4)
+            k.enOtp = 1;
+    kinds.push_back(kind(85, {"oblPodoh"}, 1, 2000));
+    setKinds(w.doc, kinds);
+    for (int m = 3; m <= 14; ++m) // March 2025 to February 2026, 22 days each
+        addArchive(w.doc, archive(4, kSalary, m <= 12 ? 2025 : 2026, m <= 12 ? m : m - 12, 22));
+    w.rec.waria = w.base().current.waria;
+    w.rec.warKv = w.base().current.warKv;
+
+    std::array<VacationNote, 5> notes{};
+    notes[0].dBegin = 10;
+    notes[0].mBegin = 3;
+    notes[0].gBegin = 2026;
+    notes[0].dlin = 14;
+    notes[0].kalend = 1;
+    notes[0].alg = 1;
+    w.options.vacationCalcKind = 2;
+    w.options.vacationNotes = notes;
+    w.options.currentNote = 0;
+    const int n = w.calc(CalcDisplay);
+    ASSERT_GT(n, 0) << CalcErrorText(n).toStdString();
+    double accrued = 0, deducted = 0, vacationPay = 0;
+    for (const AccrualRow& r : ResultRows(w.rows(), n)) {
+        if (r.kod < 700)
+            accrued += r.sum;
+        else
+            deducted += r.sum;
+        if (r.kod == 85)
+            vacationPay += r.sum;
+    }
+    // 50,000 a month for twelve months over 12 x 29.4 days: 1,700.68 a day.
+    EXPECT_DOUBLE_EQ(vacationPay, 170'068.0 * 14);
+    EXPECT_DOUBLE_EQ(notes[0].sum, accrued - deducted);
+    EXPECT_EQ(w.base().zar1[0], 0) << "a display run stores no amount to pay";
+
+    // Kind 1 computes the note but leaves its amount as it was.
+    notes[0].sum = 0;
+    w.options.vacationCalcKind = 1;
+    ASSERT_EQ(w.again(CalcDisplay), n);
+    EXPECT_EQ(notes[0].sum, 0);
+}
