@@ -1,7 +1,8 @@
 #pragma once
 // Types shared by the monthly calculation of one employee: the call mode, the
-// result and work buffers, the error codes the engine returns itself, and the
-// context that the steps of one calculation pass share.
+// result and work buffers, the pay-kind codes with a fixed meaning, and the
+// context that the steps of one calculation pass share (its own month window
+// and fund filter included: nothing of a calculation is kept on the document).
 //
 // Results: 0 or more is a row count; -k is message k of CalcErrorTexts
 // (payroll/CalcErrors.h), passed up unchanged by every level.
