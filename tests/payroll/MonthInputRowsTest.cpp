@@ -2,7 +2,8 @@
 // salaried employee of March 2026 (22 working days of 8 hours, 10,560
 // minutes, salary 44,000 roubles): the time sheet's surcharges, holidays,
 // days off, overtime and study; the alternative time sheet's tariff, amount,
-// worked-days and reversal lines and its refusals.
+// worked-days and reversal lines and its refusals; the permanent payments of
+// every base kind, their periods, recalculations and payouts.
 #include "AveragesWorld.h"
 
 #include "payroll/CalendarMath.h"
@@ -173,4 +174,104 @@ TEST(AltTimeSheetRows, LinesThatCannotBePaidAreRefused)
     idle.altLines({altLine(1, 32, 0, 0)});
     EXPECT_EQ(AltTimeSheetRows(idle.p), 0);
     EXPECT_EQ(idle.p.count, 0);
+}
+
+namespace {
+
+PostDoplEntry payment(int code, int kind, int tenthsPercent, double amount, int timeBasis)
+{
+    PostDoplEntry e;
+    e.kod = std::uint16_t(code);
+    e.vid = std::uint8_t(kind) & 7;
+    e.procent = std::uint32_t(tenthsPercent);
+    e.sum = amount;
+    e.zavisOt = std::uint8_t(timeBasis) & 15;
+    return e;
+}
+
+} // namespace
+
+TEST(PermanentPaymentRows, EveryBaseKindPeriodRecalculationAndPayout)
+{
+    InputWorld w;
+    std::vector<PayKind> kinds = {avgKind(1), avgKind(3), avgKind(4)};
+    for (int code = 30; code <= 39; ++code)
+        kinds.push_back(avgKind(code));
+    w.kinds(kinds);
+    w.tabel().rabDn = 11;
+    w.tabel().nHr = 90;
+    w.tabel().komDn = 3;
+    w.head().tarifVrem.rub = 100;
+    w.doc.infoBase.config.mrot[2] = 33'000;
+    w.rows[w.p.count++] = row(36, 20'000, 3);
+    w.rows[w.p.count++] = row(37, 10'000, 3, 4);
+
+    auto& pay = w.doc.infoBase.current.postDopl;
+    pay[0] = payment(30, 0, 100, 0, 0);      // 10 % of the salary
+    pay[1] = payment(31, 0, 200, 0, 1);      // 20 % of the salary for the days worked
+    pay[2] = payment(32, 1, 0, 0, 3);        // the hourly tariff for the night hours
+    pay[3] = payment(33, 2, 0, 5'000, 12);   // 50 roubles a day of business trip
+    pay[4] = payment(34, 3, 50, 0, 0);       // 5 % of the minimum wage from the 16th
+    pay[4].dBegin = 16;
+    pay[4].mBegin = 3;
+    pay[4].gBegin = 2026;
+    pay[5] = payment(35, 0, 0, 100'000, 0);  // 1,000 roubles paid out at once
+    pay[5].mrp = 1;
+    pay[6] = payment(36, 0, 0, 50'000, 0);   // less what the month's rows paid already
+    pay[6].perer = 1;
+    pay[7] = payment(37, 0, 0, 60'000, 1);   // replaces the month's rows, taking their days
+    pay[7].perer = 2;
+    pay[8] = payment(38, 5, 100, 0, 0);      // a high kind: left to the second call
+    ASSERT_EQ(PermanentPaymentRows(w.p, false), 0);
+    const std::vector<std::array<double, 5>> expected = {
+        {36, 20'000, 3, 0, 0},
+        {30, 440'000, 3, 0, 0},
+        {31, 440'000, 3, 0, 0},   // 880,000 x 11 / 22 days
+        {32, 15'000, 3, 0, 0},    // 100 roubles x 1.5 h
+        {33, 15'000, 3, 0, 0},    // 50 roubles x 3 days
+        {34, 85'161, 3, 0, 0},    // 1,650 roubles x 16 / 31 days
+        {35, 100'000, 3, 0, 0},
+        {904, 100'000, 3, 0, 0},
+        {36, 30'000, 3, 0, 0},
+        {37, 30'000, 3, 4, 0},    // 600 roubles x 11 / 22 days, with the 4 days of the row it replaced
+    };
+    EXPECT_EQ(w.built(), expected);
+}
+
+TEST(PermanentPaymentRows, HighKindsOnTheBaseOfTheMonthsRows)
+{
+    InputWorld w;
+    w.kinds({avgKind(4), avgKind(38), avgKind(39)});
+    w.firm().masks[0][4] = 1; // the salary enters mask 1
+    w.rows[w.p.count++] = row(4, kSalary, 3, 22);
+    auto& pay = w.doc.infoBase.current.postDopl;
+    pay[0] = payment(38, 5, 100, 0, 0); // 10 % of mask 1's base
+    pay[1] = payment(39, 7, 0, 0, 0);   // the service-years scale
+    w.head().officerDatStag = date(1, 12, 2020); // six years by the test's today
+    ASSERT_EQ(PermanentPaymentRows(w.p, false), 0);
+    EXPECT_EQ(w.p.count, 1) << "high kinds wait for their own call";
+    ASSERT_EQ(PermanentPaymentRows(w.p, true), 0);
+    const std::vector<std::array<double, 5>> expected = {
+        {4, kSalary, 3, 22, 0},
+        {38, 440'000, 3, 0, 0},
+        {39, 1'320'000, 3, 0, 0}, // 30 % from five years of service
+    };
+    EXPECT_EQ(w.built(), expected);
+}
+
+TEST(PermanentPaymentRows, UnknownCodesAndEmptyPeriodsAreRefused)
+{
+    InputWorld w;
+    w.doc.infoBase.current.postDopl[0] = payment(55, 0, 100, 0, 0);
+    EXPECT_EQ(PermanentPaymentRows(w.p, false), kCalcUnknownCode);
+    InputWorld empty;
+    PostDoplEntry e = payment(4, 0, 100, 0, 0);
+    e.dBegin = 20;
+    e.mBegin = 3;
+    e.gBegin = 2026;
+    e.dEnd = 10;
+    e.mEnd = 3;
+    e.gEnd = 2026;
+    empty.doc.infoBase.current.postDopl[0] = e;
+    EXPECT_EQ(PermanentPaymentRows(empty.p, false), kCalcBadPermanentPayment);
 }
