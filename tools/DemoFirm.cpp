@@ -2,6 +2,7 @@
 
 #include "DataSources.h"
 
+#include "infobase/BaseBuilding.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
 #include "values/Values.h"
@@ -416,10 +417,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
 
     const char16_t* const shopNames[] = {u"Администрация", u"Механический цех", u"Сборочный цех",
                                          u"Склад и транспорт"};
-    for (std::size_t i = 0; i < std::size(shopNames); ++i) {
-        base.shops[i].number = u8(i + 1);
-        base.shops[i].name = s(shopNames[i]);
-    }
+    NameShops(base, shopNames);
 
     // Kinds of this firm besides the built-in ones.
     PayKind loan;
@@ -428,19 +426,14 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
     loan.flags = 0x100;
     loan.vedStlb = 6;
     base.payKinds.push_back(loan);
-    std::sort(base.payKinds.begin(), base.payKinds.end(), [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
-    base.config.nEnt = u16(base.payKinds.size());
+    SortPayKinds(base);
 
     // Slots 1..50, personnel numbers 101, 102, ...
     base.list.clear();
     records.assign(std::size_t(base.capacity()), EmployeeRecord{});
     warDat.assign(std::size_t(base.capacity()), WarDatBlock{});
-    for (int i = 0; i < PersonCount; ++i) {
-        EmployeeListEntry e;
-        e.setTabN(u16(101 + i));
-        e.slot = u16(i + 1);
-        base.list.push_back(e);
-    }
+    for (int i = 0; i < PersonCount; ++i)
+        AddToList(base, 101 + i, i + 1);
     base.config.kolRab = i16(PersonCount);
 
     const std::vector<int> norm1 = plannedDays(base, 1, year, month);

@@ -6,7 +6,7 @@ if [ "$(id -u)" != "0" ]; then SUDO=sudo; fi
 PKGS="g++ cmake ninja-build ccache pkg-config \
  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev \
  libgtest-dev libgmock-dev googletest libbenchmark-dev \
- fonts-dejavu-core fonts-liberation qt6-translations-l10n"
+ fonts-dejavu-core fonts-liberation qt6-translations-l10n locales"
 # "--viewer" adds the program that opens the generated documents.
 # Calc with its dBASE driver lets the tests open an exported dBASE table in LibreOffice.
 if [ "${1:-}" = "--viewer" ]; then PKGS="$PKGS libreoffice-writer libreoffice-calc libreoffice-base-drivers"; fi
@@ -17,4 +17,8 @@ done
 if [ -n "$missing" ]; then
   $SUDO apt-get update
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing
+fi
+# The Russian locale, for the tests that check numbers whatever the locale.
+if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
+  $SUDO localedef -i ru_RU -c -f UTF-8 ru_RU.UTF-8
 fi

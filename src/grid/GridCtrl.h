@@ -384,6 +384,10 @@ protected:
     void InvalidateNonFixed(bool horizontal);
     void ScrollBarAction(Qt::Orientation bar, int action);
     void DrawTrackingLine(bool show);
+    // The first row (Qt::Vertical) or column (Qt::Horizontal) from `from` on,
+    // going by `step` (1 or -1) through the non-fixed ones, that is not hidden
+    // (its height or width above 0); -1 when there is none.
+    int NextVisible(Qt::Orientation axis, int from, int step) const;
     int CellOrderColumn(int col) const
     {
         return col >= 0 && col < int(m_arColOrder.size()) ? m_arColOrder[size_t(col)] : col;

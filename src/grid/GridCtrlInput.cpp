@@ -438,6 +438,17 @@ void CGridCtrl::keyPressEvent(QKeyEvent* e)
         e->ignore();
 }
 
+int CGridCtrl::NextVisible(Qt::Orientation axis, int from, int step) const
+{
+    const bool rows = axis == Qt::Vertical;
+    const int first = rows ? m_nFixedRows : m_nFixedCols;
+    const int count = rows ? m_nRows : m_nCols;
+    for (int i = from; i >= first && i < count; i += step)
+        if ((rows ? GetRowHeight(i) : GetColumnWidth(i)) > 0)
+            return i;
+    return -1;
+}
+
 void CGridCtrl::OnKeyDown(unsigned key, Qt::KeyboardModifiers mods)
 {
     if (!IsValid(m_idCurrentCell))
@@ -447,6 +458,11 @@ void CGridCtrl::OnKeyDown(unsigned key, Qt::KeyboardModifiers mods)
     CCellID next = m_idCurrentCell;
     bool horzScroll = false, vertScroll = false;
     bool tabWrapped = false;
+    // A search that finds nothing leaves the coordinate where it is.
+    const auto moveTo = [](int& coordinate, int found) {
+        if (found >= 0)
+            coordinate = found;
+    };
 
     if (ctrl) {
         switch (key) {
@@ -471,83 +487,32 @@ void CGridCtrl::OnKeyDown(unsigned key, Qt::KeyboardModifiers mods)
     case VK_DELETE:
         CutSelectedText();
         return;
-    case VK_DOWN:
-        for (int r = next.row + 1; r < m_nRows; ++r)
-            if (GetRowHeight(r) > 0) {
-                next.row = r;
-                break;
-            }
-        break;
-    case VK_UP:
-        for (int r = next.row - 1; r >= m_nFixedRows; --r)
-            if (GetRowHeight(r) > 0) {
-                next.row = r;
-                break;
-            }
-        break;
-    case VK_RIGHT:
-        for (int c = next.col + 1; c < m_nCols; ++c)
-            if (GetColumnWidth(c) > 0) {
-                next.col = c;
-                break;
-            }
-        break;
-    case VK_LEFT:
-        for (int c = next.col - 1; c >= m_nFixedCols; --c)
-            if (GetColumnWidth(c) > 0) {
-                next.col = c;
-                break;
-            }
-        break;
-    case VK_TAB:
+    case VK_DOWN: moveTo(next.row, NextVisible(Qt::Vertical, next.row + 1, 1)); break;
+    case VK_UP: moveTo(next.row, NextVisible(Qt::Vertical, next.row - 1, -1)); break;
+    case VK_RIGHT: moveTo(next.col, NextVisible(Qt::Horizontal, next.col + 1, 1)); break;
+    case VK_LEFT: moveTo(next.col, NextVisible(Qt::Horizontal, next.col - 1, -1)); break;
+    case VK_TAB: {
         if (m_bTabLeavesGrid && !shift) {
             QAbstractScrollArea::focusNextPrevChild(true);
             return;
         }
-        if (!shift) {
-            bool found = false;
-            for (int c = next.col + 1; c < m_nCols; ++c)
-                if (GetColumnWidth(c) > 0) {
-                    next.col = c;
-                    found = true;
-                    break;
-                }
-            if (!found) {
-                for (int r = next.row + 1; r < m_nRows; ++r)
-                    if (GetRowHeight(r) > 0) {
-                        next.row = r;
-                        next.col = m_nFixedCols;
-                        found = tabWrapped = true;
-                        break;
-                    }
-            }
-            if (!found) {
-                QAbstractScrollArea::focusNextPrevChild(true);
-                return;
-            }
+        // The next visible column of the row, else the first (Shift: the
+        // last) column of the next visible row; past the end the focus leaves.
+        const int step = shift ? -1 : 1;
+        const int col = NextVisible(Qt::Horizontal, next.col + step, step);
+        const int row = col < 0 ? NextVisible(Qt::Vertical, next.row + step, step) : -1;
+        if (col >= 0) {
+            next.col = col;
+        } else if (row >= 0) {
+            next.row = row;
+            next.col = shift ? m_nCols - 1 : m_nFixedCols;
+            tabWrapped = true;
         } else {
-            bool found = false;
-            for (int c = next.col - 1; c >= m_nFixedCols; --c)
-                if (GetColumnWidth(c) > 0) {
-                    next.col = c;
-                    found = true;
-                    break;
-                }
-            if (!found) {
-                for (int r = next.row - 1; r >= m_nFixedRows; --r)
-                    if (GetRowHeight(r) > 0) {
-                        next.row = r;
-                        next.col = m_nCols - 1;
-                        found = tabWrapped = true;
-                        break;
-                    }
-            }
-            if (!found) {
-                QAbstractScrollArea::focusNextPrevChild(false);
-                return;
-            }
+            QAbstractScrollArea::focusNextPrevChild(!shift);
+            return;
         }
         break;
+    }
     case VK_NEXT: {
         const CCellID oldTopLeft = GetTopleftNonFixedCell();
         OnVScroll(SB_PAGEDOWN);
@@ -573,34 +538,18 @@ void CGridCtrl::OnKeyDown(unsigned key, Qt::KeyboardModifiers mods)
     case VK_HOME:
         if (ctrl) {
             OnVScroll(SB_TOP);
-            for (int r = m_nFixedRows; r < m_nRows; ++r)
-                if (GetRowHeight(r) > 0) {
-                    next.row = r;
-                    break;
-                }
+            moveTo(next.row, NextVisible(Qt::Vertical, m_nFixedRows, 1));
         }
         OnHScroll(SB_TOP);
-        for (int c = m_nFixedCols; c < m_nCols; ++c)
-            if (GetColumnWidth(c) > 0) {
-                next.col = c;
-                break;
-            }
+        moveTo(next.col, NextVisible(Qt::Horizontal, m_nFixedCols, 1));
         break;
     case VK_END:
         if (ctrl) {
             OnVScroll(SB_BOTTOM);
-            for (int r = m_nRows - 1; r >= m_nFixedRows; --r)
-                if (GetRowHeight(r) > 0) {
-                    next.row = r;
-                    break;
-                }
+            moveTo(next.row, NextVisible(Qt::Vertical, m_nRows - 1, -1));
         }
         OnHScroll(SB_BOTTOM);
-        for (int c = m_nCols - 1; c >= m_nFixedCols; --c)
-            if (GetColumnWidth(c) > 0) {
-                next.col = c;
-                break;
-            }
+        moveTo(next.col, NextVisible(Qt::Horizontal, m_nCols - 1, -1));
         break;
     case VK_F2:
         OnEditCell(m_idCurrentCell.row, m_idCurrentCell.col, QPoint(-1, -1), VK_LBUTTON);

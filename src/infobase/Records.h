@@ -10,6 +10,7 @@
 // the full year (see docs/record-layouts.md, "Years"); write()/read() pack
 // it into the original bits plus spare bits of the same record.
 #include "infobase/Bytes.h"
+#include "values/Values.h"
 
 #include <QByteArray>
 #include <QString>
@@ -583,8 +584,9 @@ struct InfoBaseConfig {
     void setSort(bool on) { okrugWord = on ? u16(okrugWord | 8) : u16(okrugWord & ~8u); }
     bool korr(int month) const { return (okrugWord >> (3 + month)) & 1; }
     int okrugVyp() const { return okrugVypWord & 7; }
-    int reportingYear() const { return tekMes >> 4; }
-    int reportingMonth() const { return tekMes & 15; }
+    MonthKey reportingKey() const { return MonthKey::of(tekMes); }
+    int reportingYear() const { return reportingKey().year(); }
+    int reportingMonth() const { return reportingKey().month(); }
     friend bool operator==(const InfoBaseConfig&, const InfoBaseConfig&) = default;
 };
 

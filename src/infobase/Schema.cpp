@@ -3,6 +3,7 @@
 #include "infobase/BaseCheck.h"
 #include "platform/Db.h"
 #include "values/Clock.h"
+#include "values/Values.h"
 
 #include <map>
 
@@ -284,7 +285,7 @@ void step2Rows(const QSqlDatabase& db)
     db::Recordset(db, QStringLiteral("INSERT INTO dbo.config (id, kolMax, kolRab, parol, tekMes, nEnt, okrugRas, "
                                      "sort, okrugVyp, okrugVypRest, dosStr, r_g, r_m1, r_m2) "
                                      "VALUES (1, ?, 0, '', ?, 0, 0, 0, 0, 0, ?, 0, 0, 0)"))
-        .run(1000, today.year() * 16 + today.month(), QStringLiteral("kalvor-print %s"));
+        .run(1000, MonthKey(today.year(), today.month()).value(), QStringLiteral("kalvor-print %s"));
     db::Execute(db, QStringLiteral("INSERT INTO dbo.infFirm (id) VALUES (1)"));
     db::Execute(db, QStringLiteral("INSERT INTO dbo.infPar (id) VALUES (1)"));
 }

@@ -81,21 +81,22 @@ int Checks(CalcPass& p)
 int VacationPay(CalcPass& p)
 {
     auto& doc = p.doc;
+    const CalcOptions& caller = p.options;
     std::vector<VacationNote> notes;
     int current = -1;
     if (p.mode == CalcStore) {
         notes = p.base().otp.run(p.slot);
-    } else if (doc.VacationNoteOnly == 0) {
-        if (doc.currentNote >= 0 && doc.currentNote < int(doc.vacationNoteCopy.size())) {
-            notes.push_back(doc.vacationNoteCopy[std::size_t(doc.currentNote)]);
+    } else if (caller.vacationNoteOnly == 0) {
+        if (const VacationNote* note = caller.current()) {
+            notes.push_back(*note);
             current = 0;
         }
     } else {
-        for (int i = 0; i < int(doc.vacationNoteCopy.size()); ++i)
-            if (doc.vacationNoteCopy[std::size_t(i)].dlin != 0) {
-                if (i == doc.currentNote)
+        for (int i = 0; i < int(caller.vacationNotes.size()); ++i)
+            if (caller.vacationNotes[std::size_t(i)].dlin != 0) {
+                if (i == caller.currentNote)
                     current = int(notes.size());
-                notes.push_back(doc.vacationNoteCopy[std::size_t(i)]);
+                notes.push_back(caller.vacationNotes[std::size_t(i)]);
             }
     }
     if (notes.size() >= 2) {
@@ -124,7 +125,8 @@ int VacationPay(CalcPass& p)
         }
         if (n.dlin != 0) {
             const int r = CalcAverageEarnings(doc, n, p.schedule, p.paymentSystem, p.rows, p.count,
-                                              isCurrent || p.mode == CalcStore ? p.workBuffer : nullptr, p.capacity);
+                                              isCurrent || p.mode == CalcStore ? p.workBuffer : nullptr, p.capacity,
+                                              caller);
             if (r < 0)
                 return r;
             p.count += r & 0xFF;
@@ -138,7 +140,7 @@ int PensionContribution(CalcPass& p)
     const auto& firm = p.base().firm;
     if (firm.procPens == 0 || p.rec().head.tabPodoh >= 19)
         return 0;
-    if (p.mode == CalcDisplay && p.doc.thirdFlag == 99)
+    if (p.mode == CalcDisplay && p.options.withoutEmployeePension)
         return 0;
     const double rate = firm.procPens / 10000.0;
     for (int m : RowMonths(p)) {
@@ -236,7 +238,7 @@ int IncomeTaxRows(CalcPass& p, bool& saveMaster)
 
 int Advance(CalcPass& p)
 {
-    if (p.mode == CalcDisplay && p.doc.VacationCalcKind != 0 && p.doc.VacationNoteOnly == 0)
+    if (p.mode == CalcDisplay && p.options.noteAlone())
         return 0;
     const auto& av = p.base().av;
     if (std::size_t(p.idx) >= av.size())
@@ -287,7 +289,7 @@ int Writs(CalcPass& p)
             continue;
         int cnt = 0;
         double time = 0;
-        const double base = CalcBaseBySelector(kBaseRowsOnly, 0, 6, cnt, time, p.rows, p.count, p.doc);
+        const double base = PassBase(p, kBaseRowsOnly, 0, 6, cnt, time);
         if (cnt < 0)
             return cnt;
         const double tax = SumOfCode(p, kCodeTaxRow);
@@ -296,7 +298,7 @@ int Writs(CalcPass& p)
             for (int code : {155, 156, 157, 195, 196, 197}) {
                 int c = 0;
                 double t = 0;
-                second += CalcBaseBySelector(kBaseRowsOnly, 0, -code, c, t, p.rows, p.count, p.doc);
+                second += PassBase(p, kBaseRowsOnly, 0, -code, c, t);
                 if (c < 0)
                     return c;
             }
@@ -343,7 +345,7 @@ int BankTransfers(CalcPass& p)
     if (restIndex >= 0) {
         int cnt = 0;
         double time = 0;
-        double rest = CalcBaseBySelector(kBaseRowsOnly, 0, 0, cnt, time, p.rows, p.count, p.doc);
+        double rest = PassBase(p, kBaseRowsOnly, 0, 0, cnt, time);
         if (cnt < 0)
             return cnt;
         for (int i = 0; i < p.count; ++i)
@@ -386,7 +388,7 @@ int AmountToPay(CalcPass& p, double& pay)
 {
     int cnt = 0;
     double time = 0;
-    const double b = CalcBaseBySelector(kBaseRowsOnly, 0, 0, cnt, time, p.rows, p.count, p.doc);
+    const double b = PassBase(p, kBaseRowsOnly, 0, 0, cnt, time);
     if (cnt < 0)
         return cnt;
     double d = 0;
@@ -415,10 +417,9 @@ int AmountToPay(CalcPass& p, double& pay)
             pay = net;
         }
     }
-    if (p.mode == CalcDisplay && p.doc.VacationCalcKind == 2 && p.doc.currentNote >= 0 &&
-               p.doc.currentNote < int(p.doc.vacationNoteCopy.size())) {
-        p.doc.vacationNoteCopy[std::size_t(p.doc.currentNote)].sum = pay;
-    }
+    if (p.mode == CalcDisplay && p.options.vacationCalcKind == 2)
+        if (VacationNote* note = p.options.current())
+            note->sum = pay;
     return 0;
 }
 
@@ -531,9 +532,6 @@ int Store(CalcPass& p, bool saveMaster)
     std::copy(p.rows, p.rows + p.count, rows.begin() + stored);
     std::stable_sort(rows.begin() + stored, rows.begin() + stored + p.count,
                      [](const AccrualRow& x, const AccrualRow& y) { return x.kod < y.kod; });
-    p.doc.attributeBuffer = a;
-    if (p.doc.noSave)
-        return 0;
     // The master row and the month's rows are stored together or not at all.
     db::Transaction tr(Db(base));
     if (saveMaster)
@@ -584,29 +582,28 @@ int CalcAccrualsAndTaxes(CalcPass& p)
         return r;
 
     // The supplements read the bases up to two months ahead.
-    const u8 savedKind = doc.VacationCalcKind;
-    doc.VacationCalcKind = 1;
+    const bool callerWindow = p.vacationWindow;
+    p.vacationWindow = true;
     if (p.count > 0)
         r = RegionalNorthernRows(p, false);
-    doc.VacationCalcKind = savedKind;
+    p.vacationWindow = callerWindow;
     if (r < 0)
         return r;
     if ((r = AbsenceAverageRows(p)) < 0)
         return r;
 
-    if (p.mode == CalcDisplay && doc.currentNote >= 0 && doc.currentNote < int(doc.vacationNoteCopy.size())) {
-        const VacationNote& note = doc.vacationNoteCopy[std::size_t(doc.currentNote)];
-        if ((note.dlin & 127) == 0)
+    if (const VacationNote* note = p.options.current(); p.mode == CalcDisplay && note) {
+        if ((note->dlin & 127) == 0)
             return kCalcNoPlannedTime;
-        if (note.dlinHundredths != 0 && (note.dBegin != 0 || note.mBegin != 0))
+        if (note->dlinHundredths != 0 && (note->dBegin != 0 || note->mBegin != 0))
             return kCalcPartMonthVacation;
     }
     if ((r = VacationPay(p)) < 0)
         return r;
 
-    doc.VacationCalcKind = 1;
+    p.vacationWindow = true;
     r = RegionalNorthernRows(p, true);
-    doc.VacationCalcKind = savedKind;
+    p.vacationWindow = callerWindow;
     if (r < 0)
         return r;
 

@@ -68,7 +68,7 @@ int CalcAbsenceAverageRates(CalcPass& p, AverageRates& out)
     // Months by number: a month before the reporting month is this year's, the
     // reporting month's number (12 months back) last year's.
     BaseOptions options;
-    options.fundFilter = doc.fundFilter;
+    options.fundFilter = p.fundFilter;
 
     double total = 0, coef = 1;
     long time = 0;

@@ -20,11 +20,6 @@ using infobase::WorkSchedule;
 
 namespace {
 
-int reportingCounter(const PayrollDoc& doc)
-{
-    return MonthIndex(doc.infoBase.config.reportingYear(), doc.infoBase.config.reportingMonth());
-}
-
 bool inList(int code, std::initializer_list<std::pair<int, int>> ranges)
 {
     for (auto [lo, hi] : ranges)
@@ -48,15 +43,6 @@ bool timeNotCounted(int code)
 bool neverTimeOff(int code)
 {
     return inList(code, {{561, 590}, {601, 644}, {651, 656}, {661, 690}});
-}
-
-bool fundPasses(const PayrollDoc& doc, const PayKind& k)
-{
-    if (doc.fundFilter == 1)
-        return k.fond == 1;
-    if (doc.fundFilter == 2)
-        return k.fond != 1;
-    return true;
 }
 
 // One entry (archive entry or month row) seen by the month sums.
@@ -108,7 +94,7 @@ double sumBonuses(const PayrollDoc& doc, const AccrualRow* rows, int rowCount, i
         const PayKind* k = PayKindOf(doc, e.code);
         if (!k) {
             if (strict)
-                outError = kErrUnknownArchiveCode;
+                outError = kCalcUnknownArchiveCode;
             return;
         }
         if (sickLeave ? (selector >= 0 && k->budgBln != selector) : (k->koefOtp != selector))
@@ -189,15 +175,13 @@ int MonthEarningsForAverage(const PayrollDoc& doc, int month, const MonthEarning
         const PayKind* k = PayKindOf(doc, e.code);
         if (!k) {
             if (sick)
-                error = kErrUnknownArchiveCode;
+                error = kCalcUnknownArchiveCode;
             return;
         }
         const bool enters = sick ? k->enBln() != 0 : k->enOtp != 0;
         const bool selected = sick ? (k->enBln() != 0 && (q.budget < 0 || k->budgBln == q.budget))
                                    : (k->enOtp == q.kindClass && e.code != 7 && k->koefOtp == q.indexed &&
                                       k->budgOtp == q.budget);
-        if (!fundPasses(doc, *k))
-            return;
         if (e.code >= 700) {
             // Deductions of a selected kind reduce the month (holds and reversals).
             if (selected && e.code <= 939 && !(e.code >= 865 && e.code <= 890))
@@ -282,8 +266,8 @@ double NorthernAllowancePercent(const PayrollDoc& doc, int month)
 
 int ComparePeriodEntries(const VacationNote& a, const VacationNote& b)
 {
-    const long ka = (long(a.gBegin) * 16 + a.mBegin) * 32 + a.dBegin;
-    const long kb = (long(b.gBegin) * 16 + b.mBegin) * 32 + b.dBegin;
+    const long ka = long(MonthKey(a.gBegin, a.mBegin).value()) * 32 + a.dBegin;
+    const long kb = long(MonthKey(b.gBegin, b.mBegin).value()) * 32 + b.dBegin;
     if (ka != kb)
         return ka < kb ? -1 : 1;
     if (a.budg != b.budg)
@@ -296,7 +280,7 @@ int SplitVacationDays(const PayrollDoc& doc, const VacationNote& line, int sched
 {
     out = VacationSplit{};
     WorkSchedule calendar = doc.infoBase.schedules[std::size_t(std::clamp(scheduleIndex, 0, 19))];
-    const int rc = reportingCounter(doc);
+    const int rc = ReportingMonthIndex(doc);
     const int firstRow = WorkSchedule::ReportingMonth + (firstMonth - rc);
     const int kalend = line.kalend == 0 ? 1 : line.kalend;
     if (kalend != 4) {
@@ -317,10 +301,10 @@ int SplitVacationDays(const PayrollDoc& doc, const VacationNote& line, int sched
     int k = 0;
     while (remaining > 0) {
         if (k >= 4)
-            return kErrBadVacationLength;
+            return kCalcBadVacationLength;
         const int row = firstRow + k;
         if (row < 0 || row >= int(calendar.months.size()))
-            return kErrBadVacationStart;
+            return kCalcBadVacationStart;
         int days = 0, minutes = 0;
         const int r = CalcScheduleNorm(row, calendar, 1, 31 + kNormDayByDay, days, minutes, doc);
         if (r < 0 && r != NormNoWorkingTime)
@@ -339,234 +323,62 @@ int SplitVacationDays(const PayrollDoc& doc, const VacationNote& line, int sched
         ++k;
     }
     if (out.counts.size() > 3)
-        return kErrBadVacationLength;
+        return kCalcBadVacationLength;
     out.endMarker = lastDay < 16 ? 1 : 2;
     return 0;
 }
 
-int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleIndex, int rateVariant,
-                        AccrualRow* rows, int rowCount, CalcWorkBuffer* detail, int rowCapacity)
-{
-    if (detail)
-        *detail = CalcWorkBuffer{};
-    const std::uint8_t callerKind = doc.VacationCalcKind;
-    auto& base = doc.infoBase;
-    const auto& head = base.current.head;
-    const int slot = base.currentSlot - 1;
-    const int R = reportingCounter(doc);
-    scheduleIndex = std::clamp(scheduleIndex, 0, int(base.schedules.size()) - 1);
-    WorkSchedule& schedule = base.schedules[std::size_t(scheduleIndex)];
+namespace {
+
+// What the steps of one vacation line's average share. Month counters are
+// month indexes ((year - 1900) x 12 + month).
+struct VacationCalc {
+    PayrollDoc& doc;
+    const VacationNote& line;
+    const CalcOptions& caller;
+    AccrualRow* rows;
+    int rowCount;
+    int rowCapacity;
+    CalcWorkBuffer* detail;
+    int rateVariant;
+    int slot = 0;            // the current employee's 0-based record number
+    int reportingMonth = 0;  // month counter of the reporting month
+    WorkSchedule* schedule = nullptr;
+    int dayLength = 0;
 
     // The line.
-    const bool compensation = line.mBegin == 0;
-    const int alg = line.alg;
-    const int kalend = line.kalend == 0 ? 1 : line.kalend;
-    int startYear = line.gBegin, startMonth = line.mBegin, startDay = line.dBegin;
-    int start = 0; // the month that places the period
-    if (compensation) {
-        startYear = base.config.reportingYear();
-        startMonth = base.config.reportingMonth();
-        startDay = 1;
-        const std::uint16_t dismissal = head.datUv2 ? head.datUv2 : head.datUv1;
-        start = dismissal ? MonthIndex(EmployeeDateYear(dismissal), PackedDate(dismissal).month()) : R;
-    } else {
-        start = MonthIndex(startYear, startMonth);
-    }
+    bool compensation = false; // compensation for vacation not taken (no start month)
+    int kalend = 1;
+    int startYear = 0, startMonthNumber = 0, startDay = 0;
+    int start = 0;             // month counter that places the period
+    VacationSplit split{};
+    int periodLast = 0;        // the period's last month
 
-    // Working-day length.
-    int dayLength = schedule.rdHr * 60 + schedule.rdMin;
-    if (dayLength == 0)
-        dayLength = base.firm.dnHr() * 60 + base.firm.dnMin();
-    if (dayLength == 0)
-        return kErrNoDayLength;
-
-    if (start - R < -7 || start - R > 3)
-        return kErrBadVacationStart;
-
-    VacationSplit split;
-    if (!compensation) {
-        const int r = SplitVacationDays(doc, line, scheduleIndex, start, split);
-        if (r < 0)
-            return r;
-    }
-
-    doc.VacationCalcKind = start > R ? 1 : 0;
-    struct Restore {
-        PayrollDoc& d;
-        std::uint8_t v;
-        ~Restore() { d.VacationCalcKind = v; }
-    } restore{doc, callerKind};
-
-    // The period's last month.
-    int last = start - 1;
-    if (line.mes != 0) {
-        const int sy = YearOfMonthIndex(start);
-        last = MonthIndex(sy, line.mes);
-        if (line.mes >= MonthOfMonthIndex(start))
-            last -= 12;
-    }
-
-    // Bonus shares.
-    const int bonusMonths = base.firm.blnSrPremMes & 15;
-    int err1 = 0, err2 = 0;
-    const double bonusPlain = SumBonusesForAverage(doc, rows, rowCount, last, bonusMonths, 0, err1) / 12.0;
-    const double bonusIndexed = SumBonusesForAverage(doc, rows, rowCount, last, bonusMonths, 1, err2) / 12.0;
-    if (err1 < 0)
-        return err1;
-    if (err2 < 0)
-        return err2;
-
-    // Monthly rates of the period.
-    double currentRate = 0, fullRate = 0;
-    const int rateResult = CalcMonthRate(currentRate, fullRate, doc, slot);
-    if (rateResult < 0)
-        return rateResult;
-    double history[13];
-    FilledRateHistory(doc, currentRate, history);
-    auto rateOf = [&](int counter) {
-        const int back = R - counter;
-        return back <= 0 ? history[0] : history[std::min(back, 12)];
-    };
-
-    const bool early2006 = MonthIndex(startYear, startMonth) < MonthIndex(2006, 10) ||
-                           (!compensation && startYear == 2006 && startMonth == 10 && startDay <= 5);
-    const double defaultMonthDays = kalend == 2 ? 25.25 : (early2006 ? 29.6 : 29.4);
-    const int fixedRise = (rateVariant == 1 && slot >= 0 && std::size_t(slot) < base.tabel.size())
-                              ? base.tabel[std::size_t(slot)].koeffHundredths()
-                              : 0;
-
+    // The period.
+    double bonusPlain = 0, bonusIndexed = 0; // monthly shares of the bonuses
+    double currentRate = 0;
+    double history[13] = {};
+    bool early2006 = false;
+    double defaultMonthDays = 29.4;
+    int fixedRise = 0;
     double periodTotal = 0, units = 0;
     int hoursMinutes = 0;
-    for (int i = 0; i < 12; ++i) {
-        const int mc = last - i;
-        const int y = YearOfMonthIndex(mc), m = MonthOfMonthIndex(mc);
-        const int calendarDays = DaysInMonth(y, m);
 
-        MonthEarnings c2i, c2n, c1n, c1i;
-        auto query = [&](int cls, int indexed, int budget, MonthEarnings& out) {
-            return MonthEarningsForAverage(doc, mc, MonthEarningsQuery{4, cls, indexed, budget}, rows, rowCount, out);
-        };
-        if (query(2, 1, line.budg, c2i) < 0 || query(2, 0, line.budg, c2n) < 0 || query(1, 0, line.budg, c1n) < 0 ||
-            query(1, 1, line.budg, c1i) < 0)
-            return kErrBadVacationStart;
-        int daysWorked = c1n.days + c1i.days;
-        int minutesWorked = c1n.minutes + c1i.minutes;
-        int excludedDays = c1i.excludedDays, excludedMinutes = c1i.excludedMinutes;
-        if (line.budg != 0 && (daysWorked == 0 || minutesWorked == 0)) {
-            MonthEarnings a, b;
-            query(1, 0, 0, a);
-            query(1, 1, 0, b);
-            if (daysWorked == 0)
-                daysWorked = a.days + b.days;
-            if (minutesWorked == 0)
-                minutesWorked = a.minutes + b.minutes;
-        }
-        daysWorked = std::max(0, daysWorked);
-        minutesWorked = std::max(0, minutesWorked);
+    // The average.
+    double divisor = 0, average = 0, daily = 0, vacationPay = 0, length = 0;
 
-        // The month's norm (for the shares that need it).
-        int normDays = 0, normMinutes = 0;
-        if (alg == 2 || (alg == 1 && startYear < 2008) || excludedMinutes > 0) {
-            const int r = CalcScheduleNorm(WorkSchedule::ReportingMonth + (mc - R), schedule, 1, 31, normDays,
-                                           normMinutes, doc);
-            if (r < 0 && r != NormNoWorkingTime)
-                return kErrBadVacationStart;
-        }
-
-        // Share of the month worked and the days it counts.
-        double share = 1;
-        double countedDays = 0;
-        if (alg == 1 && startYear >= 2008) {
-            int excluded = excludedDays;
-            if (excludedMinutes > 0 && normMinutes > 0)
-                excluded += int(RoundWhole(double(calendarDays) * excludedMinutes / normMinutes));
-            countedDays = std::max(0, DaysEmployedInMonth(doc, mc) - excluded);
-            share = countedDays / calendarDays;
-        } else if (alg == 1) {
-            countedDays = daysWorked;
-            share = normDays > 0 ? double(daysWorked) / normDays : 0;
-        } else if (alg == 2) {
-            share = normMinutes > 0 ? double(minutesWorked) / normMinutes : 0;
-        }
-
-        const double fixedPart = c2n.sum + bonusPlain + c1n.sum;
-        const double indexablePart = (c2i.sum + bonusIndexed) * (share == 0 ? 1 : share) + c1i.sum;
-
-        // Units.
-        if (alg == 0) {
-            if (daysWorked != 0 || minutesWorked != 0)
-                units += 1;
-        } else if (alg == 2) {
-            units += minutesWorked / 60.0;
-            hoursMinutes += minutesWorked;
-        } else if (share >= 1) {
-            units += line.fond != 0 ? line.fond / 100.0 : defaultMonthDays;
-        } else if (kalend == 1 && startYear < 2008) {
-            units += countedDays * 1.4;
-        } else if (kalend == 1) {
-            units += round2(countedDays * 29.4 / calendarDays);
-        } else {
-            units += countedDays * 1.2;
-        }
-
-        // Rise coefficient.
-        double coef = 1;
-        bool computed = false;
-        if (mc < R) {
-            computed = true;
-            for (int j = mc + 1; j <= start; ++j) {
-                if (!base.config.korr(MonthOfMonthIndex(j)))
-                    continue;
-                const double later = rateOf(j), earlier = rateOf(j - 1);
-                if (later == 0 || earlier == 0)
-                    continue;
-                const double ratio = later / earlier;
-                if (ratio >= 0.01 && ratio <= 10 && ratio != 1)
-                    coef *= ratio;
-            }
-            coef = round2(coef);
-            if (fixedRise != 0)
-                coef = fixedRise / 100.0;
-        }
-        periodTotal += coef * indexablePart + fixedPart;
-        if (detail) {
-            auto& rec = detail->months[std::size_t(i)];
-            rec.earnings = indexablePart + fixedPart;
-            rec.coefficient = computed ? coef * 100.0 : 100.0;
-            rec.month = m * 100.0 + y % 100;
-        }
-    }
-
-    const double total = RoundWhole(periodTotal);
-    double divisor = units;
-    if (alg == 1 && (line.dn != 0 || line.dnHundredths != 0))
-        divisor = line.dn + line.dnHundredths / 100.0;
-    const double average = divisor > 0 ? RoundWhole(total / divisor) : 0;
-    const double dlin = line.dlin + line.dlinHundredths / 100.0;
-
-    double daily = average, vacationPay = 0, weekly = 0, weeks = 0;
-    if (alg == 2) {
-        const double hoursWeek = (line.dn != 0 || line.dnHundredths != 0) ? line.dn + line.dnHundredths / 100.0 : 40;
-        weekly = RoundWhole(average * hoursWeek);
-        weeks = RoundWhole(dlin * 100.0 / 7.0) / 100.0;
-        vacationPay = RoundWhole(weeks * weekly);
-    } else if (alg == 0) {
-        const double divX100 = line.fond != 0 ? line.fond : (kalend == 2 ? 2525 : (early2006 ? 2960 : 2940));
-        daily = RoundWhole(average * 100.0 / divX100);
-    }
-    if (detail) {
-        detail->months[0].total = alg == 2 ? weeks : divisor;
-        detail->months[1].total = alg == 0 ? daily : average;
-        detail->months[2].total = alg == 2 ? weekly : dlin * 40.0 / (kalend == 2 ? 5.0 : 7.0);
-        detail->months[3].total = alg == 0 ? units : 0;
-        detail->months[4].total = total;
-        detail->months[5].total = alg == 2 ? hoursMinutes / 60.0 : 0;
-    }
-
+    // The rows appended.
     int appended = 0;
     bool overflow = false;
-    auto append = [&](int code, double amount, int counter, int days, int minutes) {
-        // A computed row whose amount rounds to 0 is not kept.
+
+    double rateOf(int counter) const
+    {
+        const int back = reportingMonth - counter;
+        return back <= 0 ? history[0] : history[std::min(back, 12)];
+    }
+    // A computed row whose amount rounds to 0 is not kept.
+    void append(int code, double amount, int counter, int days, int minutes)
+    {
         if (amount == 0)
             return;
         if (rowCount + appended >= rowCapacity) {
@@ -581,85 +393,353 @@ int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleI
         r.hr = std::uint16_t(std::clamp(minutes / 60, 0, 511));
         r.min = std::uint16_t(minutes % 60);
         rows[rowCount + appended++] = r;
-    };
+    }
+};
 
-    if (compensation) {
+// The month that places the period: the start month, or for a compensation
+// the dismissal month (the reporting month without one).
+void PlaceVacation(VacationCalc& c)
+{
+    const auto& config = c.doc.infoBase.config;
+    const auto& head = c.doc.infoBase.current.head;
+    c.compensation = c.line.mBegin == 0;
+    c.kalend = c.line.kalend == 0 ? 1 : c.line.kalend;
+    c.startYear = c.line.gBegin;
+    c.startMonthNumber = c.line.mBegin;
+    c.startDay = c.line.dBegin;
+    if (c.compensation) {
+        c.startYear = config.reportingYear();
+        c.startMonthNumber = config.reportingMonth();
+        c.startDay = 1;
+        const std::uint16_t dismissal = head.datUv2 ? head.datUv2 : head.datUv1;
+        c.start = dismissal ? MonthIndex(EmployeeDateYear(dismissal), PackedDate(dismissal).month()) : c.reportingMonth;
+    } else {
+        c.start = MonthIndex(c.startYear, c.startMonthNumber);
+    }
+}
+
+// The period's last month: the month before the start, or the line's month.
+void PeriodLastMonth(VacationCalc& c)
+{
+    c.periodLast = c.start - 1;
+    if (c.line.mes != 0) {
+        c.periodLast = MonthIndex(YearOfMonthIndex(c.start), c.line.mes);
+        if (c.line.mes >= MonthOfMonthIndex(c.start))
+            c.periodLast -= 12;
+    }
+}
+
+// The bonus shares, the monthly rates and the period's constants.
+int PeriodInputs(VacationCalc& c)
+{
+    const auto& base = c.doc.infoBase;
+    const int bonusMonths = base.firm.blnSrPremMes & 15;
+    int plainError = 0, indexedError = 0;
+    c.bonusPlain = SumBonusesForAverage(c.doc, c.rows, c.rowCount, c.periodLast, bonusMonths, 0, plainError) / 12.0;
+    c.bonusIndexed =
+        SumBonusesForAverage(c.doc, c.rows, c.rowCount, c.periodLast, bonusMonths, 1, indexedError) / 12.0;
+    if (plainError < 0)
+        return plainError;
+    if (indexedError < 0)
+        return indexedError;
+
+    double fullRate = 0;
+    if (const int r = CalcMonthRate(c.currentRate, fullRate, c.doc, c.slot); r < 0)
+        return r;
+    FilledRateHistory(c.doc, c.currentRate, c.history);
+
+    c.early2006 = MonthIndex(c.startYear, c.startMonthNumber) < MonthIndex(2006, 10) ||
+                  (!c.compensation && c.startYear == 2006 && c.startMonthNumber == 10 && c.startDay <= 5);
+    c.defaultMonthDays = c.kalend == 2 ? 25.25 : (c.early2006 ? 29.6 : 29.4);
+    c.fixedRise = (c.rateVariant == 1 && c.slot >= 0 && std::size_t(c.slot) < base.tabel.size())
+                      ? base.tabel[std::size_t(c.slot)].koeffHundredths()
+                      : 0;
+    return 0;
+}
+
+// The rise coefficient of an earlier month: the ratios of the rates at each
+// general pay rise up to the start.
+double RiseCoefficient(const VacationCalc& c, int counter)
+{
+    double coef = 1;
+    for (int j = counter + 1; j <= c.start; ++j) {
+        if (!c.doc.infoBase.config.korr(MonthOfMonthIndex(j)))
+            continue;
+        const double later = c.rateOf(j), earlier = c.rateOf(j - 1);
+        if (later == 0 || earlier == 0)
+            continue;
+        const double ratio = later / earlier;
+        if (ratio >= 0.01 && ratio <= 10 && ratio != 1)
+            coef *= ratio;
+    }
+    coef = round2(coef);
+    if (c.fixedRise != 0)
+        coef = c.fixedRise / 100.0;
+    return coef;
+}
+
+// The units a month adds to the divisor: a month (rule 0), hours (rule 2) or
+// days by the share of the month worked.
+double MonthUnits(const VacationCalc& c, double share, double countedDays, int calendarDays, int daysWorked,
+                  int minutesWorked)
+{
+    const int alg = c.line.alg;
+    if (alg == 0)
+        return (daysWorked != 0 || minutesWorked != 0) ? 1 : 0;
+    if (alg == 2)
+        return minutesWorked / 60.0;
+    if (share >= 1)
+        return c.line.fond != 0 ? c.line.fond / 100.0 : c.defaultMonthDays;
+    if (c.kalend == 1 && c.startYear < 2008)
+        return countedDays * 1.4;
+    if (c.kalend == 1)
+        return round2(countedDays * 29.4 / calendarDays);
+    return countedDays * 1.2;
+}
+
+// One month of the period (i months before its last): its earnings, raised
+// by the coefficient, and its units.
+int PeriodMonth(VacationCalc& c, int i)
+{
+    const VacationNote& line = c.line;
+    const int alg = line.alg;
+    const int counter = c.periodLast - i;
+    const int year = YearOfMonthIndex(counter), month = MonthOfMonthIndex(counter);
+    const int calendarDays = DaysInMonth(year, month);
+
+    MonthEarnings indexed2, plain2, plain1, indexed1;
+    auto query = [&](int kindClass, int indexed, int budget, MonthEarnings& out) {
+        return MonthEarningsForAverage(c.doc, counter, MonthEarningsQuery{4, kindClass, indexed, budget}, c.rows,
+                                       c.rowCount, out);
+    };
+    if (query(2, 1, line.budg, indexed2) < 0 || query(2, 0, line.budg, plain2) < 0 ||
+        query(1, 0, line.budg, plain1) < 0 || query(1, 1, line.budg, indexed1) < 0)
+        return kCalcBadVacationStart;
+    int daysWorked = plain1.days + indexed1.days;
+    int minutesWorked = plain1.minutes + indexed1.minutes;
+    if (line.budg != 0 && (daysWorked == 0 || minutesWorked == 0)) {
+        // The time of a budget's line comes from every budget.
+        MonthEarnings anyPlain, anyIndexed;
+        query(1, 0, 0, anyPlain);
+        query(1, 1, 0, anyIndexed);
+        if (daysWorked == 0)
+            daysWorked = anyPlain.days + anyIndexed.days;
+        if (minutesWorked == 0)
+            minutesWorked = anyPlain.minutes + anyIndexed.minutes;
+    }
+    daysWorked = std::max(0, daysWorked);
+    minutesWorked = std::max(0, minutesWorked);
+
+    // The month's norm (for the shares that need it).
+    int normDays = 0, normMinutes = 0;
+    if (alg == 2 || (alg == 1 && c.startYear < 2008) || indexed1.excludedMinutes > 0) {
+        const int r = CalcScheduleNorm(WorkSchedule::ReportingMonth + (counter - c.reportingMonth), *c.schedule, 1,
+                                       31, normDays, normMinutes, c.doc);
+        if (r < 0 && r != NormNoWorkingTime)
+            return kCalcBadVacationStart;
+    }
+
+    // Share of the month worked and the days it counts.
+    double share = 1;
+    double countedDays = 0;
+    if (alg == 1 && c.startYear >= 2008) {
+        int excluded = indexed1.excludedDays;
+        if (indexed1.excludedMinutes > 0 && normMinutes > 0)
+            excluded += int(RoundWhole(double(calendarDays) * indexed1.excludedMinutes / normMinutes));
+        countedDays = std::max(0, DaysEmployedInMonth(c.doc, counter) - excluded);
+        share = countedDays / calendarDays;
+    } else if (alg == 1) {
+        countedDays = daysWorked;
+        share = normDays > 0 ? double(daysWorked) / normDays : 0;
+    } else if (alg == 2) {
+        share = normMinutes > 0 ? double(minutesWorked) / normMinutes : 0;
+    }
+
+    const double fixedPart = plain2.sum + c.bonusPlain + plain1.sum;
+    const double indexablePart = (indexed2.sum + c.bonusIndexed) * (share == 0 ? 1 : share) + indexed1.sum;
+    c.units += MonthUnits(c, share, countedDays, calendarDays, daysWorked, minutesWorked);
+    if (alg == 2)
+        c.hoursMinutes += minutesWorked;
+
+    const bool raised = counter < c.reportingMonth;
+    const double coef = raised ? RiseCoefficient(c, counter) : 1;
+    c.periodTotal += coef * indexablePart + fixedPart;
+    if (c.detail) {
+        auto& record = c.detail->months[std::size_t(i)];
+        record.earnings = indexablePart + fixedPart;
+        record.coefficient = raised ? coef * 100.0 : 100.0;
+        record.month = month * 100.0 + year % 100;
+    }
+    return 0;
+}
+
+// The average of the period and the daily (weekly) pay it gives; the detail's
+// totals.
+void PeriodAverage(VacationCalc& c)
+{
+    const VacationNote& line = c.line;
+    const int alg = line.alg;
+    const double total = RoundWhole(c.periodTotal);
+    c.divisor = c.units;
+    if (alg == 1 && (line.dn != 0 || line.dnHundredths != 0))
+        c.divisor = line.dn + line.dnHundredths / 100.0;
+    c.average = c.divisor > 0 ? RoundWhole(total / c.divisor) : 0;
+    c.length = line.dlin + line.dlinHundredths / 100.0;
+
+    c.daily = c.average;
+    double weekly = 0, weeks = 0;
+    if (alg == 2) {
+        const double hoursWeek = (line.dn != 0 || line.dnHundredths != 0) ? line.dn + line.dnHundredths / 100.0 : 40;
+        weekly = RoundWhole(c.average * hoursWeek);
+        weeks = RoundWhole(c.length * 100.0 / 7.0) / 100.0;
+        c.vacationPay = RoundWhole(weeks * weekly);
+    } else if (alg == 0) {
+        const double divX100 = line.fond != 0 ? line.fond : (c.kalend == 2 ? 2525 : (c.early2006 ? 2960 : 2940));
+        c.daily = RoundWhole(c.average * 100.0 / divX100);
+    }
+    if (c.detail) {
+        auto& months = c.detail->months;
+        months[0].total = alg == 2 ? weeks : c.divisor;
+        months[1].total = alg == 0 ? c.daily : c.average;
+        months[2].total = alg == 2 ? weekly : c.length * 40.0 / (c.kalend == 2 ? 5.0 : 7.0);
+        months[3].total = alg == 0 ? c.units : 0;
+        months[4].total = total;
+        months[5].total = alg == 2 ? c.hoursMinutes / 60.0 : 0;
+    }
+}
+
+// Pay for the days worked before a vacation of the next month, with its
+// regional and northern supplements (a note computed with the month's
+// inputs, when no other line of the month starts earlier).
+void PayBeforeVacation(VacationCalc& c)
+{
+    const VacationNote& line = c.line;
+    const auto& head = c.doc.infoBase.current.head;
+    if (!(c.start == c.reportingMonth + 1 && c.caller.vacationNoteOnly && c.caller.vacationCalcKind &&
+          c.startDay > 1 && line.mrp))
+        return;
+    for (const VacationNote& other : c.caller.vacationNotes)
+        if (other.mBegin != 0 && &other != &line && MonthIndex(other.gBegin, other.mBegin) == c.start &&
+            other.dBegin < c.startDay)
+            return;
+    int days = 0, minutes = 0, normDays = 0, normMinutes = 0;
+    if (CalcScheduleNorm(WorkSchedule::ReportingMonth + 1, *c.schedule, 1, c.startDay - 1 + kNormDayByDay, days,
+                         minutes, c.doc) < 0 ||
+        days <= 0)
+        return;
+    double amount = 0;
+    int code = 4;
+    if (c.rateVariant < 2) {
+        amount = head.tarifSdel.kopecks() * days * c.dayLength / 60.0;
+        code = 1;
+    } else if (c.rateVariant == 2) {
+        amount = head.tarifVrem.kopecks() * days * c.dayLength / 60.0;
+        code = 3;
+    } else {
+        CalcScheduleNorm(WorkSchedule::ReportingMonth + 1, *c.schedule, 1, 31, normDays, normMinutes, c.doc);
+        amount = normDays > 0 ? (head.oklad + head.nadbav) / normDays * days : 0;
+    }
+    const int workMinutes = days * c.dayLength;
+    const double pay = RoundByPayKind(RoundWhole(amount), code, c.doc);
+    if (pay != 0)
+        c.append(code, pay, c.start, days, workMinutes);
+    const double regional =
+        RoundByPayKind(RoundWhole(pay * c.doc.infoBase.firm.procRaj / 100.0), 83, c.doc);
+    if (regional != 0)
+        c.append(83, regional, c.start, days, workMinutes);
+    const double northern = RoundByPayKind(RoundWhole(pay * NorthernAllowancePercent(c.doc, c.start)), 82, c.doc);
+    if (northern != 0)
+        c.append(82, northern, c.start, days, workMinutes);
+}
+
+// The code of the vacation pay of a month placed 0-3 months from the
+// reporting month.
+int VacationPayCode(const VacationNote& line, int place)
+{
+    switch (line.vid) {
+    case 0: {
+        static const int plain[4] = {85, 87, 97, 98};
+        return line.budg != 0 ? 600 + place * 10 + line.budg : plain[place];
+    }
+    case 1: return place == 0 ? 86 : 88;
+    case 2: return place == 0 ? 95 : 96;
+    default: return place == 0 ? 90 : 91;
+    }
+}
+
+// The vacation pay of each month of the vacation.
+void VacationPayByMonth(VacationCalc& c)
+{
+    const int wholeDays = c.line.dlin;
+    for (std::size_t k = 0; k < c.split.counts.size() && k < 6; ++k) {
+        const int days = c.split.counts[k];
+        if (k > 0 && days < 1)
+            break;
+        const int counter = c.start + int(k);
+        const int code = VacationPayCode(c.line, std::clamp(counter - c.reportingMonth, 0, 3));
+        const double amount =
+            c.line.alg == 2 ? (wholeDays > 0 ? days * c.vacationPay / wholeDays : 0) : days * c.daily;
+        c.append(code, RoundByPayKind(RoundWhole(amount), code, c.doc), counter, days, 0);
+    }
+}
+
+// The end marker of the split that the caller reports.
+int EndMarker(const VacationCalc& c)
+{
+    const int lastMonth = c.start + int(c.split.counts.size()) - 1;
+    const bool nalog = (c.doc.infoBase.firm.parWord & 8) != 0;
+    const bool callerNote = c.caller.vacationCalcKind != 0;
+    if ((nalog && (lastMonth > c.reportingMonth || callerNote)) ||
+        (!nalog && lastMonth == c.reportingMonth && callerNote))
+        return c.split.endMarker;
+    return 0;
+}
+
+} // namespace
+
+int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleIndex, int rateVariant,
+                        AccrualRow* rows, int rowCount, CalcWorkBuffer* detail, int rowCapacity,
+                        const CalcOptions& caller)
+{
+    if (detail)
+        *detail = CalcWorkBuffer{};
+    auto& base = doc.infoBase;
+    VacationCalc c{doc, line, caller, rows, rowCount, rowCapacity, detail, rateVariant};
+    c.slot = base.currentSlot - 1;
+    c.reportingMonth = ReportingMonthIndex(doc);
+    scheduleIndex = std::clamp(scheduleIndex, 0, int(base.schedules.size()) - 1);
+    c.schedule = &base.schedules[std::size_t(scheduleIndex)];
+
+    PlaceVacation(c);
+    c.dayLength = WorkingDayLength(*c.schedule, doc);
+    if (c.dayLength == 0)
+        return kCalcNoDayLength;
+    if (c.start - c.reportingMonth < -7 || c.start - c.reportingMonth > 3)
+        return kCalcBadVacationStart;
+    if (!c.compensation)
+        if (const int r = SplitVacationDays(doc, line, scheduleIndex, c.start, c.split); r < 0)
+            return r;
+    PeriodLastMonth(c);
+    if (const int r = PeriodInputs(c); r < 0)
+        return r;
+    for (int i = 0; i < 12; ++i)
+        if (const int r = PeriodMonth(c, i); r < 0)
+            return r;
+    PeriodAverage(c);
+
+    if (c.compensation) {
         int code = line.vid == 1 ? 689 : 89;
         if (line.budg != 0)
             code += 501 + line.budg;
-        const double amount = alg == 2 ? vacationPay : RoundWhole(daily * dlin);
-        append(code, RoundByPayKind(RoundWhole(amount), code, doc), R, 0, 0);
-        return overflow ? kErrTooManyRows : appended;
+        const double amount = line.alg == 2 ? c.vacationPay : RoundWhole(c.daily * c.length);
+        c.append(code, RoundByPayKind(RoundWhole(amount), code, doc), c.reportingMonth, 0, 0);
+        return c.overflow ? kCalcTooManyRows : c.appended;
     }
-
-    // Pay for the days worked before a vacation of the next month.
-    if (start == R + 1 && doc.VacationNoteOnly && callerKind && startDay > 1 && line.mrp) {
-        bool earlierLine = false;
-        for (const VacationNote& other : doc.vacationNoteCopy)
-            if (other.mBegin != 0 && &other != &line && MonthIndex(other.gBegin, other.mBegin) == start &&
-                other.dBegin < startDay)
-                earlierLine = true;
-        int days = 0, minutes = 0, normDays = 0, normMinutes = 0;
-        if (!earlierLine &&
-            CalcScheduleNorm(WorkSchedule::ReportingMonth + 1, schedule, 1, startDay - 1 + kNormDayByDay, days,
-                             minutes, doc) >= 0 &&
-            days > 0) {
-            double amount = 0;
-            int code = 4;
-            if (rateVariant < 2) {
-                amount = head.tarifSdel.kopecks() * days * dayLength / 60.0;
-                code = 1;
-            } else if (rateVariant == 2) {
-                amount = head.tarifVrem.kopecks() * days * dayLength / 60.0;
-                code = 3;
-            } else {
-                CalcScheduleNorm(WorkSchedule::ReportingMonth + 1, schedule, 1, 31, normDays, normMinutes, doc);
-                amount = normDays > 0 ? (head.oklad + head.nadbav) / normDays * days : 0;
-            }
-            const double pay = RoundByPayKind(RoundWhole(amount), code, doc);
-            if (pay != 0)
-                append(code, pay, start, days, days * dayLength);
-            const double regional = RoundByPayKind(RoundWhole(pay * base.firm.procRaj / 100.0), 83, doc);
-            if (regional != 0)
-                append(83, regional, start, days, days * dayLength);
-            const double northern = RoundByPayKind(RoundWhole(pay * NorthernAllowancePercent(doc, start)), 82, doc);
-            if (northern != 0)
-                append(82, northern, start, days, days * dayLength);
-        }
-    }
-
-    // Vacation pay by month.
-    const int wholeDays = line.dlin;
-    for (std::size_t k = 0; k < split.counts.size() && k < 6; ++k) {
-        const int days = split.counts[k];
-        if (k > 0 && days < 1)
-            break;
-        const int counter = start + int(k);
-        const int place = std::clamp(counter - R, 0, 3);
-        int code = 0;
-        switch (line.vid) {
-        case 0: {
-            static const int plain[4] = {85, 87, 97, 98};
-            code = line.budg != 0 ? 600 + place * 10 + line.budg : plain[place];
-            break;
-        }
-        case 1: code = place == 0 ? 86 : 88; break;
-        case 2: code = place == 0 ? 95 : 96; break;
-        default: code = place == 0 ? 90 : 91; break;
-        }
-        const double amount = alg == 2 ? (wholeDays > 0 ? days * vacationPay / wholeDays : 0) : days * daily;
-        const double pay = RoundByPayKind(RoundWhole(amount), code, doc);
-        append(code, pay, counter, days, 0);
-    }
-
-    if (overflow)
-        return kErrTooManyRows;
-    const int lastMonth = start + int(split.counts.size()) - 1;
-    const bool nalog = (base.firm.parWord & 8) != 0;
-    int marker = 0;
-    if ((nalog && (lastMonth > R || callerKind != 0)) || (!nalog && lastMonth == R && callerKind != 0))
-        marker = split.endMarker;
-    return appended | (marker << 8);
+    PayBeforeVacation(c);
+    VacationPayByMonth(c);
+    if (c.overflow)
+        return kCalcTooManyRows;
+    return c.appended | (EndMarker(c) << 8);
 }
 
 } // namespace kalvor

@@ -13,6 +13,8 @@
 // form is the loader's business only.
 //
 // Monthly rates: see MonthRate.h for how the twelve-month history is read.
+#include "payroll/CalcErrors.h"
+#include "payroll/CalcOptions.h"
 #include "payroll/PayrollDocument.h"
 
 #include <array>
@@ -20,13 +22,6 @@
 #include <vector>
 
 namespace kalvor {
-
-// Error codes (CalcErrorTexts) of the averages.
-inline constexpr int kErrUnknownArchiveCode = -4;  // "В архиве обнаружен неизвестный код"
-inline constexpr int kErrBadVacationStart = -10;   // "Недопустимая дата начала отпуска"
-inline constexpr int kErrNoDayLength = -12;        // "Не указана длина рабочего дня"
-inline constexpr int kErrBadVacationLength = -18;  // "Ошибка в задании длины отпуска"
-inline constexpr int kErrTooManyRows = -22;        // the month's rows are full
 
 // The average-earnings detail shown by the vacation note: twelve month
 // records, the latest month first. The totals of records 0-5: 0 the divisor
@@ -57,9 +52,12 @@ struct VacationSplit {
 // up the end marker of the split (1 or 2) or 0; negative: an error code
 // (-22 when the rows are full; the rows appended before stay).
 // rows holds rowCapacity rows; new rows go from rowCount on.
+// `caller` is the calculation's caller: its vacation kind (VacationCalcKind),
+// VacationNoteOnly and note copy decide the pay for days worked before a
+// vacation of the next month and the end marker.
 int CalcAverageEarnings(PayrollDoc& doc, const infobase::VacationNote& line, int scheduleIndex, int rateVariant,
                         infobase::AccrualRow* rows, int rowCount, CalcWorkBuffer* detail,
-                        int rowCapacity = infobase::EmployeeRecord::RowCount);
+                        int rowCapacity = infobase::EmployeeRecord::RowCount, const CalcOptions& caller = CalcOptions{});
 
 // Comparator of vacation lines for a quick sort: start date (year, month,
 // day) ascending, then budget number ascending. -1, 0 or 1.

@@ -1,4 +1,5 @@
 #include "payroll/Bases.h"
+#include "payroll/CalcErrors.h"
 
 #include "payroll/CalendarMath.h"
 #include "payroll/PayKinds.h"
@@ -140,9 +141,9 @@ double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsB
     Summer s{options, doc, selector, (selector == 1 || selector == 4) ? inOutCount : 1, monthCount};
     outTime = 0;
 
-    const int tek = doc.infoBase.config.tekMes;
-    const int repYear = tek >> 4, repMonth = tek & 15;
-    const int cur = MonthIndex(repYear, repMonth);
+    const MonthKey reporting = doc.infoBase.config.reportingKey();
+    const int repYear = reporting.year(), repMonth = reporting.month();
+    const int cur = reporting.index();
 
     int start = 0, end = -1;
     if (month < 0) {
@@ -172,14 +173,14 @@ double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsB
             const int year = e.god != 0 ? e.god - 1900 : 0;
             const int index = year * 12 + e.mes;
             if (e.god == 0 && e.mes == 0) {
-                inOutCount = -8;
+                inOutCount = kCalcArchiveWithoutMonth;
                 return s.sum;
             }
             if (index < start || index > end)
                 continue;
             const int t = s.kindTest(e.kod);
             if (t < 0) {
-                inOutCount = -4;
+                inOutCount = kCalcUnknownArchiveCode;
                 return s.sum;
             }
             if (t == 0)
@@ -195,7 +196,7 @@ double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsB
         if (month != kBaseRowsOnly) {
             const int m = options.rowsInReportingMonth ? repMonth : int(r.mes);
             if (m == 0) {
-                inOutCount = -9;
+                inOutCount = kCalcRowWithoutMonth;
                 return s.sum;
             }
             int index = MonthIndex(repYear, m);
@@ -208,7 +209,7 @@ double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsB
         }
         const int t = s.kindTest(r.kod);
         if (t < 0) {
-            inOutCount = -5;
+            inOutCount = kCalcUnknownCode;
             return s.sum;
         }
         if (t == 0)
@@ -230,10 +231,7 @@ double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsB
 double CalcBaseBySelector(int month, int monthsBack, int selector, int& inOutCount, double& outTime,
                           const AccrualRow* rows, int rowCount, const PayrollDoc& doc)
 {
-    BaseOptions options;
-    options.vacationWindow = doc.VacationCalcKind != 0;
-    options.fundFilter = doc.fundFilter;
-    return CalcBaseBySelectorWith(options, month, monthsBack, selector, inOutCount, outTime, rows, rowCount, doc);
+    return CalcBaseBySelectorWith(BaseOptions{}, month, monthsBack, selector, inOutCount, outTime, rows, rowCount, doc);
 }
 
 } // namespace kalvor

@@ -20,10 +20,10 @@ namespace kalvor {
 // The month argument's value that takes only the passed rows, all of them.
 inline constexpr int kBaseRowsOnly = 13;
 
-// Options that the document's calculation fields normally give
-// (see CalcBaseBySelector).
+// Options that the calculation pass gives (see CalcBaseBySelector and
+// PassBase in CalcTypes.h).
 struct BaseOptions {
-    bool vacationWindow = false;        // VacationCalcKind != 0: the window may reach ahead
+    bool vacationWindow = false;        // a vacation note (VacationCalcKind set): the window may reach ahead
     bool rowsInReportingMonth = false;  // every passed row counts as a row of the reporting month
     int fundFilter = 0;                 // 1 only fund 1, 2 only other funds, else all
 };
@@ -43,13 +43,13 @@ struct BaseOptions {
 //     is then meaningless.
 //   outTime: the minutes (hours x 60 + minutes), or in month-count mode the
 //     number of distinct month numbers that contributed.
-// Reads the document's VacationCalcKind and fund filter word (fundFilter) and
-// the current employee record's archive. Rows of code 0 (free rows) are skipped.
+// Reads the current employee record's archive; the month window is the
+// ordinary one and no fund filter applies (the calculation's own steps give
+// theirs through CalcBaseBySelectorWith). Rows of code 0 (free rows) are skipped.
 double CalcBaseBySelector(int month, int monthsBack, int selector, int& inOutCount, double& outTime,
                           const infobase::AccrualRow* rows, int rowCount, const PayrollDoc& doc);
 
-// The same with the options given explicitly instead of the document's
-// fields; the average earnings use it with rowsInReportingMonth set.
+// The same with the options given explicitly.
 double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsBack, int selector,
                               int& inOutCount, double& outTime, const infobase::AccrualRow* rows,
                               int rowCount, const PayrollDoc& doc);

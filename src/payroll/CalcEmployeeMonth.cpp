@@ -2,6 +2,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "payroll/AccrualPass.h"
+#include "payroll/Bases.h"
 #include "payroll/CalendarMath.h"
 #include "payroll/MonthInputRows.h"
 #include "payroll/MonthRate.h"
@@ -50,6 +51,14 @@ int AppendRow(CalcPass& p, int code, double amount, int month, int days, int min
     return AppendRowRaw(p, row);
 }
 
+double PassBase(const CalcPass& p, int month, int monthsBack, int selector, int& inOutCount, double& outTime)
+{
+    BaseOptions options;
+    options.vacationWindow = p.vacationWindow;
+    options.fundFilter = p.fundFilter;
+    return CalcBaseBySelectorWith(options, month, monthsBack, selector, inOutCount, outTime, p.rows, p.count, p.doc);
+}
+
 void RemoveRow(CalcPass& p, int i)
 {
     if (i < 0 || i >= p.count)
@@ -73,8 +82,7 @@ int ForeignWorkerDays(const EmployeeHead& head, int year, int month)
 
     int days = 0;
     for (int key = MonthKey(ey, em); key < MonthKey(year, month); key = MonthKeyAdd(key, 1)) {
-        const int y = key >> 4, m = key & 15;
-        const int len = DaysInMonth(y, m);
+        const int len = DaysInMonth(MonthKey::of(key).year(), MonthKey::of(key).month());
         const int from = key == MonthKey(ey, em) ? std::max(1, entry.day()) : 1;
         int to = len;
         if (leaveKey != 0 && key > leaveKey)
@@ -114,7 +122,7 @@ int StartPass(CalcPass& p, int index)
 
     if (p.pass == 1 && base.current.head.flag(9) && base.current.head.inostrDatPr != 0) {
         base.current.head.inostrDnPrRF = u16(ForeignWorkerDays(base.current.head, p.year, p.month));
-        if (p.mode == CalcStore && !p.doc.noSave)
+        if (p.mode == CalcStore)
             SaveKonstInostrDays(base, p.slot);
     }
 
@@ -126,9 +134,7 @@ int StartPass(CalcPass& p, int index)
     const int r = CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, 1, 31, p.plannedDays, p.plannedMinutes, p.doc);
     if (r < 0)
         return r - 10;
-    p.dayLength = sched.rdHr * 60 + sched.rdMin;
-    if (p.dayLength == 0)
-        p.dayLength = base.firm.dnHr() * 60 + base.firm.dnMin();
+    p.dayLength = WorkingDayLength(sched, p.doc);
     if (p.dayLength == 0)
         return kCalcNoDayLength;
     if (p.plannedDays == 0 || p.plannedMinutes == 0)
@@ -309,7 +315,8 @@ bool InputAmountsSound(const CalcPass& p)
 
 } // namespace
 
-int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuffer* workBuffer, CalcMode mode)
+int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuffer* workBuffer, CalcMode mode,
+                      const CalcOptions& options)
 {
     auto& base = doc.infoBase;
     if (index < 0 || index >= int(base.list.size()))
@@ -331,6 +338,8 @@ int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuf
     p.rows = result;
     p.mode = mode;
     p.workBuffer = workBuffer;
+    p.options = options;
+    p.vacationWindow = options.vacationNote();
     p.year = base.config.reportingYear();
     p.month = base.config.reportingMonth();
     p.nextMonth = p.month % 12 + 1;
@@ -345,7 +354,7 @@ int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuf
             return kCalcMeaningMismatch;
         CompleteTimeSheet(p);
 
-        if (mode == CalcDisplay && doc.VacationCalcKind != 0 && doc.VacationNoteOnly == 0)
+        if (mode == CalcDisplay && options.noteAlone())
             return CalcAccrualsAndTaxes(p);
 
         int r = CarriedRows(p);
@@ -356,19 +365,18 @@ int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuf
         if (r >= 0) r = BonusRows(p);
         if (r < 0)
             return r;
-        if (mode == CalcDisplay) {
-            doc.spareByte = doc.VacationCalcKind;
-            doc.VacationCalcKind = 0;
-        }
+        // For display, the corrections and the later permanent payments take
+        // their bases within the ordinary month window.
+        if (mode == CalcDisplay)
+            p.vacationWindow = false;
         r = RuleRowCorrections(p);
         if (r >= 0) r = PermanentPaymentRows(p, true);
-        if (mode == CalcDisplay)
-            doc.VacationCalcKind = doc.spareByte;
+        p.vacationWindow = options.vacationNote();
         if (r < 0)
             return r;
 
         // Sick leave.
-        doc.fundFilter = -1;
+        p.fundFilter = 0;
         MonthAbsence passAbsence;
         if ((r = SickLeaveRows(p, passAbsence.sickDays, passAbsence.sickMinutes, passAbsence.hasSickLeave)) < 0)
             return r;

@@ -9,13 +9,18 @@
 // sheet), and hands them to CalcAccrualsAndTaxes, which adds the rows that
 // depend on them and, in CalcStore mode, stores the result.
 //
+// CalcStore stores the rows, the amount to pay and the foreign worker's day
+// count through the information base's savers; CalcDisplay stores nothing.
+// `options` carries the vacation note of a display run (CalcOptions.h).
+//
 // Returns the number of rows in `result` (at least kCalcResultRows rows), or
 // -k for message k of CalcErrorTexts. A failed employee stores nothing.
 #include "payroll/CalcTypes.h"
 
 namespace kalvor {
 
-int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuffer* workBuffer, CalcMode mode);
+int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuffer* workBuffer, CalcMode mode,
+                      const CalcOptions& options = CalcOptions{});
 
 // Days that a foreign worker has spent in the country from the entry date to
 // the end of the month before the reporting month (at most 999); 0 when the

@@ -85,19 +85,18 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
     int errors = 0;
     bool stopped = false;
     CalcWorkBuffer work;
+    CalcResultBuffer rows{};
     // Employees are committed in batches: each one's save stays atomic on its
     // own (a savepoint inside the batch), and the base's lock is taken once
     // per batch instead of once per employee.
     std::optional<db::Transaction> batch;
     int inBatch = 0;
     for (const int index : indexes) {
-        doc.VacationCalcKind = 0;
-        doc.thirdFlag = 0;
         if (!batch)
             batch.emplace(Db(base));
         int r = 0;
         try {
-            r = CalcEmployeeMonth(doc, doc.resultBuffer.data(), index, &work, CalcStore);
+            r = CalcEmployeeMonth(doc, rows.data(), index, &work, CalcStore);
         } catch (...) {
             batch->commit(); // the employees before this one keep their results
             throw;

@@ -1,11 +1,14 @@
 #pragma once
 // Types shared by the monthly calculation of one employee: the call mode, the
-// result and work buffers, the error codes the engine returns itself, and the
-// context that the steps of one calculation pass share.
+// result and work buffers, the pay-kind codes with a fixed meaning, and the
+// context that the steps of one calculation pass share (its own month window
+// and fund filter included: nothing of a calculation is kept on the document).
 //
 // Results: 0 or more is a row count; -k is message k of CalcErrorTexts
-// (shell/Messages.h), passed up unchanged by every level.
+// (payroll/CalcErrors.h), passed up unchanged by every level.
 #include "payroll/AverageEarnings.h" // CalcWorkBuffer, the average-earnings detail
+#include "payroll/CalcErrors.h"
+#include "payroll/CalcOptions.h"
 #include "payroll/PayKinds.h" // the row protocol: RoundWhole, then RoundByPayKind
 #include "payroll/PayrollDocument.h"
 
@@ -20,39 +23,12 @@ enum CalcMode : std::uint32_t {
     CalcDisplay = 1, // compute one employee for display only; nothing is stored
 };
 
-// The caller's result buffer: at least kCalcResultRows rows (the document's
-// resultBuffer).
+// The caller's result buffer: at least kCalcResultRows rows (CalcOptions.h).
 using CalcResult = infobase::AccrualRow*;
-inline constexpr int kCalcResultRows = PayrollDoc::ResultRowCount; // 66
 inline constexpr int kCalcClearRowsStore = 64;
 inline constexpr int kCalcClearRowsDisplay = 60;
 // Rows that one employee's record block stores (entered and computed rows).
 inline constexpr int kStoredRowLimit = 60;
-
-// Error codes (CalcErrorTexts) that the engine and the accrual pass return
-// themselves.
-enum CalcError : int {
-    kCalcNoPaymentSystem = -1,
-    kCalcUnknownCode = -5,
-    kCalcSickLeaveDates = -6,
-    kCalcRowWithoutMonth = -9,
-    kCalcNoDayLength = -12,
-    kCalcNoPlannedTime = -13,
-    kCalcMeaningMismatch = -14,
-    kCalcNoWorkingTime = -16,
-    kCalcSameRestTransfers = -19,
-    kCalcTooManyRows = -22,       // "Количество оплат и удержаний в з/п больше 28"
-    kCalcTooManyDays = -24,
-    kCalcDayMaskMismatch = -25,
-    kCalcBadPermanentPayment = -26,
-    kCalcBadEmployee = -27,       // an index that is not in the employee list
-    kCalcPostalFee = -34,
-    kCalcNoDismissalDate = -35,
-    kCalcNoHireDate = -36,
-    kCalcPartMonthVacation = -37,
-    kCalcRecordUnreadable = -38,  // the employee's record could not be read from the work file
-    kCalcBadHireDismissal = -42,
-};
 
 // Pay-kind codes with a fixed meaning to the engine.
 enum CalcCode : int {
@@ -84,6 +60,9 @@ struct CalcPass {
     CalcMode mode = CalcStore;
     int pass = 1;
     CalcWorkBuffer* workBuffer = nullptr;
+    CalcOptions options{};              // what the caller asked for
+    bool vacationWindow = false;        // the bases may reach up to two months ahead
+    int fundFilter = 0;                 // the bases take 1 only kinds of fund 1, 2 only other funds, else all
 
     infobase::CInfoBase& base() const { return doc.infoBase; }
     infobase::EmployeeRecord& rec() const { return doc.infoBase.current; }
@@ -106,5 +85,9 @@ int AppendRow(CalcPass& p, int code, double amount, int month, int days = 0, int
 int AppendRowRaw(CalcPass& p, const infobase::AccrualRow& row);
 // Removes row i, the rows behind it move up.
 void RemoveRow(CalcPass& p, int i);
+
+// CalcBaseBySelector over the pass's rows with the pass's month window and
+// fund filter.
+double PassBase(const CalcPass& p, int month, int monthsBack, int selector, int& inOutCount, double& outTime);
 
 } // namespace kalvor

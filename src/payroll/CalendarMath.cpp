@@ -74,17 +74,8 @@ int CountDayBitsInMasks(std::uint16_t tabel12, std::uint16_t tabel22, int lastDa
     return count;
 }
 
-int MonthKeyAdd(int key, int months)
-{
-    const int total = (key >> 4) * 12 + ((key & 15) - 1) + months;
-    const int year = floorDiv(total, 12);
-    const int month = total - year * 12 + 1;
-    return MonthKey(year, month);
-}
+int MonthKeyAdd(int key, int months) { return MonthKey::of(key).plus(months); }
 
-int MonthKeyDiff(int a, int b)
-{
-    return ((b >> 4) * 12 + (b & 15)) - ((a >> 4) * 12 + (a & 15));
-}
+int MonthKeyDiff(int a, int b) { return MonthKey::of(a).monthsTo(MonthKey::of(b)); }
 
 } // namespace kalvor

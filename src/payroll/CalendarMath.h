@@ -45,7 +45,7 @@ int MonthKeyAdd(int key, int months);
 // Months from key a to key b (positive when b is later).
 int MonthKeyDiff(int a, int b);
 // Month index ((year - 1900) * 12 + month) of a month key.
-inline int MonthIndexOfKey(int key) { return MonthIndex(key >> 4, key & 15); }
+inline int MonthIndexOfKey(int key) { return MonthKey::of(key).index(); }
 // Month 1-12 of a month number counted on past December or back before
 // January (13 is January, 0 is December).
 constexpr int WrapMonth(int m) { return ((m - 1) % 12 + 12) % 12 + 1; }

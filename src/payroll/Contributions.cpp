@@ -1,4 +1,5 @@
 #include "payroll/Contributions.h"
+#include "payroll/CalcErrors.h"
 
 #include "payroll/CalendarMath.h"
 #include "payroll/EntryMonths.h"
@@ -51,136 +52,169 @@ int birthYear(const infobase::EmployeeHead& h)
 
 } // namespace
 
-int ContributionsByMonths(int firstMonth, int lastMonth, const ContributionKind* kinds, int kindCount,
-                          ContributionRow* rows, const AccrualRow* entries, int entryCount, int monthRule,
-                          int imputedRule, double* totals, const PayrollDoc& doc)
-{
-    const int span = MonthKeyDiff(firstMonth, lastMonth);
-    if (span < 0 || span > 11)
-        return -29;
-    const int n = std::max(kindCount, 0);
-    for (int i = 0; i < 2 * n; ++i)
-        rows[i] = ContributionRow{};
+namespace {
 
-    const auto& base = doc.infoBase;
-    const auto& rec = base.current;
-    const auto& h = rec.head;
-    const int tek = base.config.tekMes;
+// What the steps of ContributionsByMonths share.
+struct ContributionSums {
+    const PayrollDoc& doc;
+    int firstMonth, lastMonth;          // month keys
+    const ContributionKind* kinds;
+    int kindCount;
+    ContributionRow* rows;              // kindCount earlier-month rows, then kindCount last-month rows
+    int imputedRule;
+    double* totals;
+    const infobase::EmployeeHead& head;
 
     // Income codes with an allowance free of contributions, and their ceilings.
     std::array<std::uint32_t, kMaxAllowanceCodes> codes{};
     std::array<double, kMaxAllowanceCodes> ceilings{};
     int codeCount = 0;
-    for (const PayKind& k : base.payKinds) {
-        if (k.kodDoh == 0 || !(k.sumSkidSoc > 0))
-            continue;
-        int i = 0;
-        while (i < codeCount && codes[std::size_t(i)] != k.kodDoh)
-            ++i;
-        if (i == codeCount) {
-            if (codeCount == kMaxAllowanceCodes)
-                return -30;
-            codes[std::size_t(codeCount++)] = k.kodDoh;
-        }
-        ceilings[std::size_t(i)] = std::max(ceilings[std::size_t(i)], k.sumSkidSoc);
-    }
-    if (n > 0) {
-        rows[0].codes = codes;
-        rows[0].codeAllowance = ceilings;
-    }
-    auto allowanceIndex = [&](int kodDoh) {
+
+    int hireKey = 0;                    // month key of the hire, 0 none
+    bool imputed = false;               // the imputed-income regime applies
+    std::vector<bool> correctDisability{}; // per kind: the disability parts lose the allowance
+
+    ContributionRow& earlier(int kind) const { return rows[kind]; }
+    ContributionRow& last(int kind) const { return rows[kindCount + kind]; }
+    int allowanceIndex(int kodDoh) const
+    {
         for (int i = 0; i < codeCount; ++i)
             if (kodDoh != 0 && codes[std::size_t(i)] == std::uint32_t(kodDoh))
                 return i;
         return -1;
-    };
+    }
+};
 
-    const PackedDate hired(h.datPr1);
-    const int hireKey = hired.isNull() ? 0 : MonthKey(hired.fullYear(), hired.month());
-    const bool imputed = (h.vmenWord & 1) && h.vmenAsk0;
-    std::vector<bool> correct(std::size_t(n), false);
+int CollectAllowanceCodes(ContributionSums& c)
+{
+    for (const PayKind& k : c.doc.infoBase.payKinds) {
+        if (k.kodDoh == 0 || !(k.sumSkidSoc > 0))
+            continue;
+        int i = 0;
+        while (i < c.codeCount && c.codes[std::size_t(i)] != k.kodDoh)
+            ++i;
+        if (i == c.codeCount) {
+            if (c.codeCount == kMaxAllowanceCodes)
+                return kCalcTooManyIncomeCodes;
+            c.codes[std::size_t(c.codeCount++)] = k.kodDoh;
+        }
+        c.ceilings[std::size_t(i)] = std::max(c.ceilings[std::size_t(i)], k.sumSkidSoc);
+    }
+    if (c.kindCount > 0) {
+        c.rows[0].codes = c.codes;
+        c.rows[0].codeAllowance = c.ceilings;
+    }
+    return 0;
+}
 
-    auto take = [&](int code, double amount, int key, bool archive) -> int {
-        if (key < firstMonth || key > lastMonth || (hireKey != 0 && key < hireKey))
-            return 0;
-        const PayKind* k = PayKindOf(doc, code);
-        if (!k)
-            return archive ? -4 : -5;
-        const bool last = key == lastMonth;
-        const int t = last ? 1 : 0;
-        const int year = key >> 4;
-        if (code >= 700) {
-            for (int c = 0; c < n; ++c)
-                if (kinds[c].code == code)
-                    rows[last ? n + c : c].last += amount;
-            return 0;
+// Whether contribution kind `index` is charged on an accrual of the month:
+// officers pay none; before 2010 a foreigner pays 990 and 995 only from his
+// residence permit on; a foreigner staying temporarily pays only the last
+// kind (the first kind's temporary income goes to the totals); the imputed
+// regime by imputedRule.
+bool KindCharged(const ContributionSums& c, int index, const PayKind& payKind, int key, bool lastMonth,
+                 double amount)
+{
+    const infobase::EmployeeHead& h = c.head;
+    const ContributionKind& kind = c.kinds[index];
+    const int year = MonthKey::of(key).year();
+    if (!admits(kind.baseSelector, payKind, c.doc) || h.flag(kOfficer))
+        return false;
+    if (year < 2010 && h.flag(kInostr) && (kind.code == 990 || kind.code == 995)) {
+        const PackedDate permit(h.inostrDatVidGit);
+        const bool hasPermit = h.flag(kInostrVidGit) && !permit.isNull();
+        if (!hasPermit || MonthKey(permit.fullYear(), permit.month()) > key)
+            return false;
+    }
+    const bool temporaryForeigner = year >= 2010 && h.flag(kInostr) && !h.flag(kInostrVidGit) && !h.flag(kInostrSV);
+    if (temporaryForeigner && index != c.kindCount - 1) {
+        if (index == 0 && c.totals)
+            c.totals[4 + (lastMonth ? 1 : 0)] += amount;
+        return false;
+    }
+    if (c.imputed) {
+        const bool imputedMonth = (h.vmenWord >> MonthKey::of(key).month()) & 1;
+        if (c.imputedRule == 0 && imputedMonth && kind.code >= 991 && kind.code <= 994)
+            return false;
+        if (c.imputedRule != 0 && !imputedMonth)
+            return false;
+    }
+    return true;
+}
+
+// Adds an accrual to the base of one contribution kind: the disability part
+// within the cap, the income of an allowance code.
+void AddToKindBase(ContributionSums& c, int index, const PayKind& payKind, int code, double amount, int key,
+                   bool lastMonth)
+{
+    const infobase::EmployeeHead& h = c.head;
+    const bool disabled = inPeriod(h.invDat1Begin, h.invDat1End, key) || inPeriod(h.invDat2Begin, h.invDat2End, key);
+    ContributionRow& early = c.earlier(index);
+    ContributionRow& late = c.last(index);
+    ContributionRow& row = lastMonth ? late : early;
+    const int allowance = c.allowanceIndex(payKind.kodDoh);
+    if (c.kinds[index].code == 0) {
+        row.base += amount;
+        if (disabled)
+            row.disabilityIncome += amount;
+        if (code == 75 && allowance >= 0)
+            row.codeIncome[std::size_t(allowance)] += amount;
+        return;
+    }
+    const double base = early.base + late.base;
+    const double disability = early.disabilityIncome + late.disabilityIncome;
+    if (disabled) {
+        row.disabilityIncome += amount;
+        if (base < kContributionCap) {
+            if (base + amount > kContributionCap)
+                row.disabilityWithinCap = kContributionCap - (base - disability);
+            else
+                row.disabilityWithinCap += amount;
         }
-        if (totals) {
-            if (code < 1000 && base.firm.masks[7][std::size_t(code)] != 0)
-                totals[0 + t] += amount;
-            if (k->fond == 4)
-                totals[2 + t] += amount;
-        }
-        const bool temporaryForeigner = year >= 2010 && h.flag(kInostr) && !h.flag(kInostrVidGit) && !h.flag(kInostrSV);
-        const bool disabled = inPeriod(h.invDat1Begin, h.invDat1End, key) || inPeriod(h.invDat2Begin, h.invDat2End, key);
-        for (int c = 0; c < n; ++c) {
-            const ContributionKind& kind = kinds[c];
-            if (!admits(kind.baseSelector, *k, doc))
-                continue;
-            if (h.flag(kOfficer))
-                continue;
-            if (year < 2010 && h.flag(kInostr) && (kind.code == 990 || kind.code == 995)) {
-                const PackedDate permit(h.inostrDatVidGit);
-                const bool hasPermit = h.flag(kInostrVidGit) && !permit.isNull();
-                if (!hasPermit || MonthKey(permit.fullYear(), permit.month()) > key)
-                    continue;
-            }
-            if (temporaryForeigner && c != n - 1) {
-                if (c == 0 && totals)
-                    totals[4 + t] += amount;
-                continue;
-            }
-            if (imputed) {
-                const bool imputedMonth = (h.vmenWord >> (key & 15)) & 1;
-                if (imputedRule == 0 && imputedMonth && kind.code >= 991 && kind.code <= 994)
-                    continue;
-                if (imputedRule != 0 && !imputedMonth)
-                    continue;
-            }
-            ContributionRow& e = rows[c];
-            ContributionRow& l = rows[n + c];
-            ContributionRow& r = last ? l : e;
-            const int a = allowanceIndex(k->kodDoh);
-            if (kind.code == 0) {
-                r.base += amount;
-                if (disabled)
-                    r.disabilityIncome += amount;
-                if (code == 75 && a >= 0)
-                    r.codeIncome[std::size_t(a)] += amount;
-                continue;
-            }
-            const double b = e.base + l.base;
-            const double d = e.disabilityIncome + l.disabilityIncome;
-            if (disabled) {
-                r.disabilityIncome += amount;
-                if (b < kContributionCap) {
-                    if (b + amount > kContributionCap)
-                        r.disabilityWithinCap = kContributionCap - (b - d);
-                    else
-                        r.disabilityWithinCap += amount;
-                }
-            }
-            if (a >= 0) {
-                r.codeIncome[std::size_t(a)] += amount;
-                if (h.invDat1Begin != 0 && h.invDat1Begin <= key)
-                    correct[std::size_t(c)] = true;
-            }
-            r.base += amount;
-        }
+    }
+    if (allowance >= 0) {
+        row.codeIncome[std::size_t(allowance)] += amount;
+        if (h.invDat1Begin != 0 && h.invDat1Begin <= key)
+            c.correctDisability[std::size_t(index)] = true;
+    }
+    row.base += amount;
+}
+
+// One archive entry or month row of month key `key`: deductions of a
+// contribution's own code are what was charged already; accruals enter the
+// totals and the bases of the kinds that charge them.
+int TakeAmount(ContributionSums& c, int code, double amount, int key, bool archive)
+{
+    if (key < c.firstMonth || key > c.lastMonth || (c.hireKey != 0 && key < c.hireKey))
         return 0;
-    };
+    const PayKind* payKind = PayKindOf(c.doc, code);
+    if (!payKind)
+        return archive ? kCalcUnknownArchiveCode : kCalcUnknownCode;
+    const bool lastMonth = key == c.lastMonth;
+    if (code >= 700) {
+        for (int index = 0; index < c.kindCount; ++index)
+            if (c.kinds[index].code == code)
+                (lastMonth ? c.last(index) : c.earlier(index)).last += amount;
+        return 0;
+    }
+    if (c.totals) {
+        const int t = lastMonth ? 1 : 0;
+        if (code < 1000 && c.doc.infoBase.firm.masks[7][std::size_t(code)] != 0)
+            c.totals[0 + t] += amount;
+        if (payKind->fond == 4)
+            c.totals[2 + t] += amount;
+    }
+    for (int index = 0; index < c.kindCount; ++index)
+        if (KindCharged(c, index, *payKind, key, lastMonth, amount))
+            AddToKindBase(c, index, *payKind, code, amount, key, lastMonth);
+    return 0;
+}
 
-    // The archive, then the month's rows.
+// The archive, then the month's rows.
+int TakeArchiveAndRows(ContributionSums& c, const AccrualRow* entries, int entryCount, int monthRule)
+{
+    const auto& rec = c.doc.infoBase.current;
+    const int reportingKey = c.doc.infoBase.config.tekMes;
     const int archiveCount = std::min<int>(rec.warKv, int(rec.waria.size()));
     for (int i = 0; i < archiveCount; ++i) {
         const auto& e = rec.waria[std::size_t(i)];
@@ -188,8 +222,8 @@ int ContributionsByMonths(int firstMonth, int lastMonth, const ContributionKind*
             continue;
         const int key = ArchiveEntryMonth(e, monthRule == 0);
         if (key == 0)
-            return -8;
-        if (const int r = take(e.kod, RoundWhole(e.sum), key, true); r < 0)
+            return kCalcArchiveWithoutMonth;
+        if (const int r = TakeAmount(c, e.kod, RoundWhole(e.sum), key, true); r < 0)
             return r;
     }
     for (int i = 0; i < entryCount; ++i) {
@@ -199,62 +233,99 @@ int ContributionsByMonths(int firstMonth, int lastMonth, const ContributionKind*
         const double amount = RoundWhole(row.sum);
         if (amount == 0)
             continue;
-        const int key = monthRule == 0 ? tek : MonthRowMonth(row, tek);
+        const int key = monthRule == 0 ? reportingKey : MonthRowMonth(row, reportingKey);
         if (key == 0)
             continue;
-        if (const int r = take(row.kod, amount, key, false); r < 0)
+        if (const int r = TakeAmount(c, row.kod, amount, key, false); r < 0)
             return r;
     }
+    return 0;
+}
 
-    // Allowances: the ceiling first to the earlier months, the rest to the last.
-    for (int c = 0; c < n; ++c) {
-        ContributionRow& e = rows[c];
-        ContributionRow& l = rows[n + c];
-        e.codeAllowance.fill(0);
-        for (int i = 0; i < codeCount; ++i) {
-            const double ceiling = ceilings[std::size_t(i)];
+// Allowances: the ceiling first to the earlier months, the rest to the last.
+void ShareAllowances(ContributionSums& c)
+{
+    for (int index = 0; index < c.kindCount; ++index) {
+        ContributionRow& early = c.earlier(index);
+        ContributionRow& late = c.last(index);
+        early.codeAllowance.fill(0);
+        for (int i = 0; i < c.codeCount; ++i) {
+            const double ceiling = c.ceilings[std::size_t(i)];
             if (!(ceiling > 0))
                 continue;
-            const double early = std::min(ceiling, std::max(0.0, e.codeIncome[std::size_t(i)]));
-            e.allowance += early;
-            e.codeAllowance[std::size_t(i)] = early;
-            const double late = std::min(ceiling - early, std::max(0.0, l.codeIncome[std::size_t(i)]));
-            l.allowance += late;
-            l.codeAllowance[std::size_t(i)] = late;
+            const double earlyPart = std::min(ceiling, std::max(0.0, early.codeIncome[std::size_t(i)]));
+            early.allowance += earlyPart;
+            early.codeAllowance[std::size_t(i)] = earlyPart;
+            const double latePart = std::min(ceiling - earlyPart, std::max(0.0, late.codeIncome[std::size_t(i)]));
+            late.allowance += latePart;
+            late.codeAllowance[std::size_t(i)] = latePart;
         }
     }
-    if (n > 0)
-        rows[0].codes = codes;
+    if (c.kindCount > 0)
+        c.rows[0].codes = c.codes;
+}
 
-    // Final pass: the disability parts less the allowance, the bases, the cap.
-    for (int c = 0; c < n; ++c) {
-        ContributionRow& e = rows[c];
-        ContributionRow& l = rows[n + c];
-        for (ContributionRow* r : {&e, &l}) {
-            if (correct[std::size_t(c)]) {
-                const double a = r->allowance;
-                if (r->disabilityWithinCap >= kContributionCap)
-                    r->disabilityWithinCap -= std::max(0.0, a - (r->disabilityIncome - kContributionCap));
+// The disability parts less the allowance, the bases, and the yearly cap
+// taken off the last month first.
+void FinalBases(ContributionSums& c)
+{
+    for (int index = 0; index < c.kindCount; ++index) {
+        ContributionRow& early = c.earlier(index);
+        ContributionRow& late = c.last(index);
+        for (ContributionRow* row : {&early, &late}) {
+            if (c.correctDisability[std::size_t(index)]) {
+                const double allowance = row->allowance;
+                if (row->disabilityWithinCap >= kContributionCap)
+                    row->disabilityWithinCap -= std::max(0.0, allowance - (row->disabilityIncome - kContributionCap));
                 else
-                    r->disabilityWithinCap -= a;
-                r->disabilityIncome -= a;
-                r->disabilityWithinCap = std::max(0.0, r->disabilityWithinCap);
-                r->disabilityIncome = std::max(0.0, r->disabilityIncome);
+                    row->disabilityWithinCap -= allowance;
+                row->disabilityIncome -= allowance;
+                row->disabilityWithinCap = std::max(0.0, row->disabilityWithinCap);
+                row->disabilityIncome = std::max(0.0, row->disabilityIncome);
             }
-            r->baseLessAllowance = r->base - r->allowance - r->disabilityIncome;
-            r->chargeable = r->base - r->allowance - r->disabilityWithinCap;
+            row->baseLessAllowance = row->base - row->allowance - row->disabilityIncome;
+            row->chargeable = row->base - row->allowance - row->disabilityWithinCap;
         }
-        const double over = l.disabilityWithinCap + e.disabilityWithinCap + l.chargeable + e.chargeable - kContributionCap;
+        const double over = late.disabilityWithinCap + early.disabilityWithinCap + late.chargeable + early.chargeable -
+                            kContributionCap;
         if (over > 0) {
-            if (l.chargeable >= over) {
-                l.chargeable -= over;
+            if (late.chargeable >= over) {
+                late.chargeable -= over;
             } else {
-                const double rest = over - l.chargeable;
-                l.chargeable = 0;
-                e.chargeable = std::max(0.0, e.chargeable - rest);
+                const double rest = over - late.chargeable;
+                late.chargeable = 0;
+                early.chargeable = std::max(0.0, early.chargeable - rest);
             }
         }
     }
+}
+
+} // namespace
+
+int ContributionsByMonths(int firstMonth, int lastMonth, const ContributionKind* kinds, int kindCount,
+                          ContributionRow* rows, const AccrualRow* entries, int entryCount, int monthRule,
+                          int imputedRule, double* totals, const PayrollDoc& doc)
+{
+    const int span = MonthKeyDiff(firstMonth, lastMonth);
+    if (span < 0 || span > 11)
+        return kCalcBadTaxPeriod;
+    const int n = std::max(kindCount, 0);
+    for (int i = 0; i < 2 * n; ++i)
+        rows[i] = ContributionRow{};
+
+    const auto& head = doc.infoBase.current.head;
+    ContributionSums c{doc, firstMonth, lastMonth, kinds, n, rows, imputedRule, totals, head};
+    const PackedDate hired(head.datPr1);
+    c.hireKey = hired.isNull() ? 0 : MonthKey(hired.fullYear(), hired.month());
+    c.imputed = (head.vmenWord & 1) && head.vmenAsk0;
+    c.correctDisability.assign(std::size_t(n), false);
+
+    if (const int r = CollectAllowanceCodes(c); r < 0)
+        return r;
+    if (const int r = TakeArchiveAndRows(c, entries, entryCount, monthRule); r < 0)
+        return r;
+    ShareAllowances(c);
+    FinalBases(c);
     return 0;
 }
 
@@ -265,7 +336,7 @@ double PensionInsuranceSplit(int code, const TaxScale& scale, double a, double b
         return 0;
     const auto& first = scale[0];
     const double p = first.percent + first.hundredths / 100.0;
-    const int year = doc.infoBase.config.tekMes >> 4;
+    const int year = doc.infoBase.config.reportingYear();
     double g = 0;
     if (code == 990)
         g = birthYear(doc.infoBase.current.head) > 1966 ? first.percent - 10 : first.percent - 16;
@@ -281,7 +352,7 @@ double PensionInsuranceSplit(int code, const TaxScale& scale, double a, double b
 int CalcMonthContributions(AccrualRow* entries, int entryCount, PayrollDoc& doc, int capacity)
 {
     const int tek = doc.infoBase.config.tekMes;
-    const int year = tek >> 4;
+    const int year = MonthKey::of(tek).year();
     const auto& ref = doc.refFiles;
     const int n = std::clamp<int>(ref.sborCount, 0, int(ref.sbor.size()));
     std::vector<ContributionRow> rows(std::size_t(2 * std::max(n, 1)));
@@ -291,7 +362,7 @@ int CalcMonthContributions(AccrualRow* entries, int entryCount, PayrollDoc& doc,
         return r;
     const auto& h = doc.infoBase.current.head;
     if (h.datR == 0)
-        return -33;
+        return kCalcNoBirthDateOrSex;
 
     int born = birthYear(h);
     int group = 0;
@@ -304,7 +375,7 @@ int CalcMonthContributions(AccrualRow* entries, int entryCount, PayrollDoc& doc,
         const bool male = sex == u'M' || sex == u'М' || sex == u'м';
         const bool female = sex == u'Ж' || sex == u'ж';
         if (!male && !female)
-            return -33;
+            return kCalcNoBirthDateOrSex;
         if (female)
             born -= 4;
         group = born > 1952 ? 1 : 0;
@@ -320,7 +391,7 @@ int CalcMonthContributions(AccrualRow* entries, int entryCount, PayrollDoc& doc,
         if (kind.code == 990 || kind.code == 995)
             index += group;
         if (index < 0)
-            return -32;
+            return kCalcNoContributionTable;
         const int v = SelectTaxTableForMonth(index, monthNumber, doc);
         if (v < 0)
             return v;
@@ -347,7 +418,7 @@ int CalcMonthContributions(AccrualRow* entries, int entryCount, PayrollDoc& doc,
         AccrualRow row;
         row.kod = kind.code;
         row.sum = amount;
-        row.mes = std::uint16_t(tek & 15);
+        row.mes = std::uint16_t(MonthKey::of(tek).month());
         entries[at] = row;
         ++appended;
     }

@@ -15,6 +15,7 @@
 // contribution's table is valid, -29 period longer than 12 months or reversed,
 // -30 more than 4 income codes with a contribution allowance, -32 table number
 // below 1, -33 no birth date or (before 2005, born before 1967) no sex letter.
+#include "payroll/CalcOptions.h"
 #include "payroll/IncomeTax.h"
 #include "payroll/PayrollDocument.h"
 
@@ -60,6 +61,6 @@ double PensionInsuranceSplit(int code, const TaxScale& scale, double a, double b
 // position entryCount, at most up to capacity rows. Returns the number of rows
 // appended or a negative error code (rows appended before it stay).
 int CalcMonthContributions(infobase::AccrualRow* entries, int entryCount, PayrollDoc& doc,
-                           int capacity = PayrollDoc::ResultRowCount);
+                           int capacity = kCalcResultRows);
 
 } // namespace kalvor

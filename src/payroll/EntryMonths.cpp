@@ -17,7 +17,7 @@ int MonthRowMonth(const infobase::AccrualRow& row, int tekMes)
 {
     if (row.mes == 0)
         return 0;
-    int key = MonthKey(tekMes >> 4, row.mes);
+    int key = MonthKey(MonthKey::of(tekMes).year(), row.mes);
     const int d = MonthKeyDiff(tekMes, key);
     if (d < -6)
         key = MonthKeyAdd(key, 12);

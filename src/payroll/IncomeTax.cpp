@@ -1,4 +1,5 @@
 #include "payroll/IncomeTax.h"
+#include "payroll/CalcErrors.h"
 
 #include "payroll/Bases.h"
 #include "payroll/CalendarMath.h"
@@ -80,14 +81,14 @@ int SelectTaxTableForMonth(int tableIndex, int monthNumber, const PayrollDoc& do
 {
     const TaxTable* t = tableAt(doc, tableIndex);
     if (!t)
-        return -21;
+        return kCalcTaxTableDates;
     const bool v0 = variantValid(t->variants[0], monthNumber);
     const bool v1 = variantValid(t->variants[1], monthNumber);
     if (v0 && !v1)
         return 0;
     if (v1 && !v0)
         return 1;
-    return -21;
+    return kCalcTaxTableDates;
 }
 
 double PercentCharge(const TaxScale& scale, double amount, double earlier)
@@ -131,7 +132,7 @@ double ScaleLookup(const TaxScale& scale, double amount, double selectorAmount)
 double TaxForMonth(int tableNumber, double amount, const PayrollDoc& doc)
 {
     if (tableNumber < 1)
-        return -32;
+        return kCalcNoContributionTable;
     const int month = MonthIndexOfKey(doc.infoBase.config.tekMes);
     const int v = SelectTaxTableForMonth(tableNumber - 1, month, doc);
     if (v < 0)
@@ -160,35 +161,40 @@ double TaxWithScale(double amount, int monthKey, const PayrollDoc& doc)
 
 // ---------------------------------------------------------------- income statement
 
-int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, IncomeMonthRow* rows,
-                   const AccrualRow* entries, int entryCount, const PayrollDoc& doc)
+namespace {
+
+// What the steps of IncomeByMonths share.
+struct IncomeSums {
+    const PayrollDoc& doc;
+    int firstMonth, lastMonth; // month keys
+    int months;
+    int group, selector;
+    IncomeMonthRow* rows;
+    int codeCount = 1;         // income codes listed in rows[0], 2000 first
+    int taxCode = 0;           // the tax whose withholding is summed
+    bool ownMonth = false;     // rows count in their own month, not the reporting month
+    double formerIncome = 0;   // income at a former employer (code 401)
+
+    IncomeMonthRow& head() const { return rows[0]; }
+};
+
+// Income codes of the group's pay kinds, with their deduction codes and the
+// yearly allowance ceilings.
+int ListIncomeCodes(IncomeSums& c)
 {
-    const int months = MonthKeyDiff(firstMonth, lastMonth) + 1;
-    if (months < 1 || months > 12 || (firstMonth & 15) < 1 || (firstMonth & 15) > 12 || (lastMonth & 15) < 1 ||
-        (lastMonth & 15) > 12)
-        return -29;
-    for (int i = 0; i < months; ++i)
-        rows[i] = IncomeMonthRow{};
-    IncomeMonthRow& head = rows[0];
+    IncomeMonthRow& head = c.head();
     head.incomeCodes[0] = 2000;
-    int codeCount = 1;
-
-    const auto& base = doc.infoBase;
-    const auto& rec = base.current;
-
-    // Income codes of the group's pay kinds, with their deduction codes and
-    // the yearly allowance ceilings.
-    for (const PayKind& k : base.payKinds) {
-        if (k.kodDoh == 0 || !inGroup(k.kod, group))
+    for (const PayKind& k : c.doc.infoBase.payKinds) {
+        if (k.kodDoh == 0 || !inGroup(k.kod, c.group))
             continue;
-        const int i = findCode(head, codeCount, k.kodDoh);
+        const int i = findCode(head, c.codeCount, k.kodDoh);
         if (i < 0) {
-            if (codeCount == kMaxIncomeCodes)
-                return -30;
-            head.incomeCodes[std::size_t(codeCount)] = k.kodDoh;
-            head.deductionCodes[std::size_t(codeCount)] = k.kodSkid;
-            head.allowances[std::size_t(codeCount)] = k.sumSkidPodoh;
-            ++codeCount;
+            if (c.codeCount == kMaxIncomeCodes)
+                return kCalcTooManyIncomeCodes;
+            head.incomeCodes[std::size_t(c.codeCount)] = k.kodDoh;
+            head.deductionCodes[std::size_t(c.codeCount)] = k.kodSkid;
+            head.allowances[std::size_t(c.codeCount)] = k.sumSkidPodoh;
+            ++c.codeCount;
             continue;
         }
         auto& listed = head.deductionCodes[std::size_t(i)];
@@ -199,121 +205,130 @@ int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, Incom
         if (k.sumSkidPodoh > head.allowances[std::size_t(i)])
             head.allowances[std::size_t(i)] = k.sumSkidPodoh;
     }
+    return 0;
+}
 
-    const bool ownMonth = IncomeMonthFlag(doc, selector == 0 ? kFlagSecondTaxMonth : kFlagIncomeTaxMonth);
-    const int taxCode = selector == 0 ? kCodeSecondTax : kCodeIncomeTax;
-    double formerIncome = 0;
+// An amount of month key `key`: the tax withheld; for the union dues
+// (selector 0) the dues base; else the taxed income by group and income code.
+void AddIncome(IncomeSums& c, const PayKind& k, int code, double amount, int key)
+{
+    IncomeMonthRow& row = c.rows[MonthKeyDiff(c.firstMonth, key)];
+    if (code == c.taxCode)
+        row.taxWithheld += amount;
+    if (code >= 700)
+        return;
+    if (c.selector == 0) {
+        if (k.oblProf)
+            row.base += amount;
+        return;
+    }
+    if (!k.oblPodoh)
+        return;
+    if (code == 71 || code == 178) {
+        row.secondGroup += amount;
+    } else if (code == 79 || code == 84) {
+        row.thirdGroup += amount;
+    } else {
+        row.taxable += amount;
+        row.lessAllowances += amount;
+    }
+    const int i = k.kodDoh != 0 ? findCode(c.head(), c.codeCount, k.kodDoh) : -1;
+    if (i >= 0)
+        row.incomeByCode[std::size_t(i)] += amount;
+}
 
-    auto addAmount = [&](const PayKind& k, int code, double amount, int key) {
-        IncomeMonthRow& row = rows[MonthKeyDiff(firstMonth, key)];
-        if (code == taxCode)
-            row.taxWithheld += amount;
-        if (code >= 700)
-            return;
-        if (selector == 0) {
-            if (k.oblProf)
-                row.base += amount;
-            return;
-        }
-        if (!k.oblPodoh)
-            return;
-        if (code == 71 || code == 178) {
-            row.secondGroup += amount;
-        } else if (code == 79 || code == 84) {
-            row.thirdGroup += amount;
-        } else {
-            row.taxable += amount;
-            row.lessAllowances += amount;
-        }
-        const int i = k.kodDoh != 0 ? findCode(head, codeCount, k.kodDoh) : -1;
-        if (i >= 0)
-            row.incomeByCode[std::size_t(i)] += amount;
-    };
-
-    // The archive first, then the month's rows.
+// The archive first, then the month's rows.
+int TakeIncome(IncomeSums& c, const AccrualRow* entries, int entryCount)
+{
+    const auto& base = c.doc.infoBase;
+    const auto& rec = base.current;
     const int archiveCount = std::min<int>(rec.warKv, int(rec.waria.size()));
     for (int n = 0; n < archiveCount; ++n) {
         const auto& e = rec.waria[std::size_t(n)];
         if (e.kod == 0)
             continue;
         if (e.kod == kCodeFormerEmployerIncome) {
-            formerIncome += std::trunc(e.sum);
+            c.formerIncome += std::trunc(e.sum);
             continue;
         }
-        if (!inGroup(e.kod, group))
+        if (!inGroup(e.kod, c.group))
             continue;
-        const int key = ArchiveEntryMonth(e, !ownMonth);
+        const int key = ArchiveEntryMonth(e, !c.ownMonth);
         if (key == 0)
-            return -8;
-        if (key < firstMonth || key > lastMonth)
+            return kCalcArchiveWithoutMonth;
+        if (key < c.firstMonth || key > c.lastMonth)
             continue;
-        const PayKind* k = PayKindOf(doc, e.kod);
+        const PayKind* k = PayKindOf(c.doc, e.kod);
         if (!k)
-            return -4;
-        addAmount(*k, e.kod, e.sum, key);
+            return kCalcUnknownArchiveCode;
+        AddIncome(c, *k, e.kod, e.sum, key);
     }
     for (int n = 0; n < entryCount; ++n) {
         const AccrualRow& r = entries[n];
         if (r.kod == 0)
             continue;
         if (r.kod == kCodeFormerEmployerIncome) {
-            formerIncome += std::trunc(r.sum);
+            c.formerIncome += std::trunc(r.sum);
             continue;
         }
-        if (!inGroup(r.kod, group))
+        if (!inGroup(r.kod, c.group))
             continue;
-        const int key = ownMonth ? MonthRowMonth(r, base.config.tekMes) : base.config.tekMes;
+        const int key = c.ownMonth ? MonthRowMonth(r, base.config.tekMes) : base.config.tekMes;
         if (key == 0) {
             if (r.sum != 0)
-                return -9;
+                return kCalcRowWithoutMonth;
             continue;
         }
-        if (key < firstMonth || key > lastMonth)
+        if (key < c.firstMonth || key > c.lastMonth)
             continue;
-        const PayKind* k = PayKindOf(doc, r.kod);
+        const PayKind* k = PayKindOf(c.doc, r.kod);
         if (!k)
-            return -5;
-        addAmount(*k, r.kod, r.sum, key);
+            return kCalcUnknownCode;
+        AddIncome(c, *k, r.kod, r.sum, key);
     }
+    return 0;
+}
 
-    if (selector != 1 && selector != 2)
-        return 0;
-
-    // Allowances: each income code's ceiling is given month by month.
+// Allowances: each income code's ceiling is given month by month.
+void GiveAllowances(IncomeSums& c)
+{
+    IncomeMonthRow& head = c.head();
     std::array<double, kMaxIncomeCodes> ceilings = head.allowances;
     head.allowances.fill(0);
-    for (int i = 0; i < codeCount; ++i) {
+    for (int i = 0; i < c.codeCount; ++i) {
         double left = ceilings[std::size_t(i)];
         if (left <= 0)
             continue;
-        for (int m = 0; m < months; ++m) {
-            IncomeMonthRow& row = rows[m];
-            const double a = std::min(row.incomeByCode[std::size_t(i)], left);
-            row.allowances[std::size_t(i)] = a;
-            row.lessAllowances -= a;
-            left -= a;
+        for (int m = 0; m < c.months; ++m) {
+            IncomeMonthRow& row = c.rows[m];
+            const double allowance = std::min(row.incomeByCode[std::size_t(i)], left);
+            row.allowances[std::size_t(i)] = allowance;
+            row.lessAllowances -= allowance;
+            left -= allowance;
         }
     }
+}
 
-    // Standard deductions and the cumulative base.
+// Standard deductions and the cumulative base.
+int GiveDeductions(IncomeSums& c)
+{
+    const auto& base = c.doc.infoBase;
+    const auto& book = c.doc.refFiles.vichet;
     double income = 0, given = 0;
     std::array<double, 10> slotGiven{};
-    const auto& book = doc.refFiles.vichet;
-    for (int m = 0; m < months; ++m) {
-        IncomeMonthRow& row = rows[m];
-        const int key = MonthKeyAdd(firstMonth, m);
-        row.base = m > 0 ? rows[m - 1].base : 0;
-        if (row.taxable == 0 && (selector == 2 || key > base.config.tekMes))
+    for (int m = 0; m < c.months; ++m) {
+        IncomeMonthRow& row = c.rows[m];
+        const int key = MonthKeyAdd(c.firstMonth, m);
+        row.base = m > 0 ? c.rows[m - 1].base : 0;
+        if (row.taxable == 0 && (c.selector == 2 || key > base.config.tekMes))
             continue;
         income += row.lessAllowances;
         for (int s = 0; s < 10; ++s) {
-            const auto& slot = rec.nalvich[std::size_t(s)];
+            const auto& slot = base.current.nalvich[std::size_t(s)];
             if (slot.kod == 0)
                 continue;
             const PackedMonthYear from(slot.start), to(slot.end);
-            if (!from.isNull() && from.value > key)
-                continue;
-            if (!to.isNull() && to.value < key)
+            if ((!from.isNull() && from.value > key) || (!to.isNull() && to.value < key))
                 continue;
             const infobase::DeductionKind* kind = nullptr;
             for (const auto& d : book.records)
@@ -322,45 +337,74 @@ int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, Incom
                     break;
                 }
             if (!kind)
-                return -31;
+                return kCalcUnknownTaxDeduction;
             if (kind->limit != 0 && income > kind->limit)
                 continue;
-            double d = 0;
+            double deduction = 0;
             if (kind->monthly == 0)
-                d = std::min(slot.sum - slotGiven[std::size_t(s)], income - given);
+                deduction = std::min(slot.sum - slotGiven[std::size_t(s)], income - given);
             else
-                d = (slot.krat == 0 ? 1 : slot.krat) * kind->monthly;
-            if (d < 0)
-                d = 0;
-            row.deductions[std::size_t(s)] = d;
-            slotGiven[std::size_t(s)] += d;
-            given += d;
+                deduction = (slot.krat == 0 ? 1 : slot.krat) * kind->monthly;
+            deduction = std::max(deduction, 0.0);
+            row.deductions[std::size_t(s)] = deduction;
+            slotGiven[std::size_t(s)] += deduction;
+            given += deduction;
         }
         row.base = income - given;
     }
+    return 0;
+}
 
-    // Income at a former employer: when the tax withheld before the first
-    // hiring is exactly 13 % of that income, the hiring month's deductions are
-    // taken back.
-    const PackedDate hired(rec.head.datPr1);
-    if (!hired.isNull() && formerIncome != 0) {
-        const int hireKey = MonthKey(hired.fullYear(), hired.month());
-        if (firstMonth < hireKey) {
-            double withheld = 0;
-            for (int m = 0; m < months && MonthKeyAdd(firstMonth, m) < hireKey; ++m)
-                withheld += rows[m].taxWithheld;
-            const int h = MonthKeyDiff(firstMonth, hireKey);
-            if (withheld == RoundWhole(formerIncome / 100 * 0.13) * 100 && h < months) {
-                double sum = 0;
-                for (auto& d : rows[h].deductions) {
-                    sum += d;
-                    d = 0;
-                }
-                for (int m = h; m < months; ++m)
-                    rows[m].base += sum;
-            }
-        }
+// Income at a former employer: when the tax withheld before the first hiring
+// is exactly 13 % of that income, the hiring month's deductions are taken back.
+void TakeBackFormerEmployerDeductions(IncomeSums& c)
+{
+    const PackedDate hired(c.doc.infoBase.current.head.datPr1);
+    if (hired.isNull() || c.formerIncome == 0)
+        return;
+    const int hireKey = MonthKey(hired.fullYear(), hired.month());
+    if (c.firstMonth >= hireKey)
+        return;
+    double withheld = 0;
+    for (int m = 0; m < c.months && MonthKeyAdd(c.firstMonth, m) < hireKey; ++m)
+        withheld += c.rows[m].taxWithheld;
+    const int hireRow = MonthKeyDiff(c.firstMonth, hireKey);
+    if (withheld != RoundWhole(c.formerIncome / 100 * 0.13) * 100 || hireRow >= c.months)
+        return;
+    double sum = 0;
+    for (auto& d : c.rows[hireRow].deductions) {
+        sum += d;
+        d = 0;
     }
+    for (int m = hireRow; m < c.months; ++m)
+        c.rows[m].base += sum;
+}
+
+} // namespace
+
+int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, IncomeMonthRow* rows,
+                   const AccrualRow* entries, int entryCount, const PayrollDoc& doc)
+{
+    const int months = MonthKeyDiff(firstMonth, lastMonth) + 1;
+    const auto monthValid = [](int key) { return MonthKey::of(key).month() >= 1 && MonthKey::of(key).month() <= 12; };
+    if (months < 1 || months > 12 || !monthValid(firstMonth) || !monthValid(lastMonth))
+        return kCalcBadTaxPeriod;
+    for (int i = 0; i < months; ++i)
+        rows[i] = IncomeMonthRow{};
+
+    IncomeSums c{doc, firstMonth, lastMonth, months, group, selector, rows};
+    c.ownMonth = IncomeMonthFlag(doc, selector == 0 ? kFlagSecondTaxMonth : kFlagIncomeTaxMonth);
+    c.taxCode = selector == 0 ? kCodeSecondTax : kCodeIncomeTax;
+    if (const int r = ListIncomeCodes(c); r < 0)
+        return r;
+    if (const int r = TakeIncome(c, entries, entryCount); r < 0)
+        return r;
+    if (selector != 1 && selector != 2)
+        return 0;
+    GiveAllowances(c);
+    if (const int r = GiveDeductions(c); r < 0)
+        return r;
+    TakeBackFormerEmployerDeductions(c);
     return 0;
 }
 
@@ -391,7 +435,7 @@ int residencyMonth(const PayrollDoc& doc)
         lastDay = PackedDate(h.datUv1).day();
     int days = 0;
     for (int key = arrivalKey; key <= tek; key = MonthKeyAdd(key, 1)) {
-        const int length = DaysInMonth(key >> 4, key & 15);
+        const int length = DaysInMonth(MonthKey::of(key).year(), MonthKey::of(key).month());
         if (key == arrivalKey)
             days += length - arrival.day() + 1;
         else if (key == tek)
@@ -411,10 +455,119 @@ bool nonResidentForeigner(const infobase::EmployeeHead& h)
 
 } // namespace
 
+namespace {
+
+// What the months of one tax computation share.
+struct TaxCalc {
+    PayrollDoc& doc;
+    AccrualRow* entries;
+    int tableArgument;     // 0 the employee's income tax, else the table of the second tax
+    int tableIndex = 0;
+    int code = 0;          // the tax's row code
+    int selector = 0;      // IncomeByMonths selector
+    int resident = 0;      // month key from which the employee is resident this year, 0 none
+    std::vector<IncomeMonthRow> main = std::vector<IncomeMonthRow>(12);
+    std::vector<IncomeMonthRow> second = std::vector<IncomeMonthRow>(12);
+    std::vector<IncomeMonthRow> third = std::vector<IncomeMonthRow>(12);
+};
+
+// The property deduction, taken from the cumulative base since its first
+// month; the record keeps what is left of it.
+double PropertyDeduction(TaxCalc& c, int start, int month, double base)
+{
+    auto& head = c.doc.infoBase.current.head;
+    const std::uint32_t whole = head.imvichNY & k29Bits;
+    if (whole == 0)
+        return 0;
+    const PackedDate since(head.imvichDat);
+    const int sinceKey = since.isNull() ? 0 : MonthKey(since.fullYear(), since.month());
+    double used = 0;
+    if (month >= sinceKey) {
+        double before = 0;
+        if (sinceKey > start)
+            before = c.main[std::size_t(MonthKeyDiff(start, sinceKey) - 1)].base;
+        used = std::clamp(base - before, 0.0, double(whole));
+    }
+    const auto left = std::uint32_t(double(whole) - used) & k29Bits;
+    head.imvichOst = (head.imvichOst & ~k29Bits) | left;
+    return used;
+}
+
+// The tax on the second income group, month by month at its own table.
+int SecondGroupTax(TaxCalc& c, int start, int months, int count, double& tax)
+{
+    tax = 0;
+    if (const int r = IncomeByMonths(start, MonthKeyAdd(start, months - 1), IncomeSecond, c.selector, c.second.data(),
+                                     c.entries, count, c.doc);
+        r < 0)
+        return r;
+    const int secondTable = c.doc.infoBase.firm.tabGrp2;
+    for (int i = 0; i < months; ++i) {
+        const double amount = c.second[std::size_t(i)].secondGroup;
+        if (amount == 0)
+            continue;
+        if (secondTable < 0)
+            return kCalcNoContributionTable;
+        if (secondTable > 0) {
+            const int variant = SelectTaxTableForMonth(secondTable - 1, MonthIndexOfKey(MonthKeyAdd(start, i)), c.doc);
+            if (variant < 0)
+                return variant;
+        }
+        tax += TaxWithScale(amount, MonthKeyAdd(start, i), c.doc);
+    }
+    return 0;
+}
+
+// The tax still due for month key `month` on the income from `start` on: the
+// main group by the table's scale (less the property deduction), the second
+// group, the third at 35 %, less what was withheld.
+int TaxDueForMonth(TaxCalc& c, int month, int count, double& tax)
+{
+    const int variantIndex = SelectTaxTableForMonth(c.tableIndex, MonthIndexOfKey(month), c.doc);
+    if (variantIndex < 0)
+        return variantIndex;
+    const auto& variant = c.doc.refFiles.nalog[std::size_t(c.tableIndex)].variants[std::size_t(variantIndex)];
+    int start = variant.cumulative ? MonthKey(MonthKey::of(month).year(), 1) : month;
+    if (c.resident != 0 && start <= c.resident)
+        start = std::min(MonthKeyAdd(c.resident, 1), month);
+    const int months = MonthKeyDiff(start, month) + 1;
+
+    if (const int r = IncomeByMonths(start, month, IncomeMain, c.selector, c.main.data(), c.entries, count, c.doc);
+        r < 0)
+        return r;
+    double base = c.main[std::size_t(months - 1)].base;
+    if (c.tableArgument != 0) {
+        base = 0;
+        for (int i = 0; i < months; ++i)
+            base += c.main[std::size_t(i)].base;
+    } else {
+        base -= PropertyDeduction(c, start, month, base);
+    }
+    const double mainTax = PercentCharge(variant.scale, base / 100, 0);
+
+    double secondTax = 0;
+    if (const int r = SecondGroupTax(c, start, months, count, secondTax); r < 0)
+        return r;
+
+    if (const int r = IncomeByMonths(start, month, IncomeThird, c.selector, c.third.data(), c.entries, count, c.doc);
+        r < 0)
+        return r;
+    double thirdIncome = 0, withheld = 0;
+    for (int i = 0; i < months; ++i) {
+        thirdIncome += c.third[std::size_t(i)].thirdGroup;
+        withheld += c.main[std::size_t(i)].taxWithheld;
+    }
+    const double thirdTax = thirdIncome * 0.35;
+    tax = RoundByPayKind(mainTax, c.code, c.doc) + RoundByPayKind(secondTax, c.code, c.doc) +
+          RoundByPayKind(thirdTax, c.code, c.doc) - withheld;
+    return 0;
+}
+
+} // namespace
+
 int CalcIncomeTax(int tableArgument, AccrualRow* entries, int entryCount, PayrollDoc& doc, int capacity)
 {
-    auto& head = doc.infoBase.current.head;
-    const auto& firm = doc.infoBase.firm;
+    const auto& head = doc.infoBase.current.head;
     const int tek = doc.infoBase.config.tekMes;
 
     int table = tableArgument;
@@ -425,102 +578,32 @@ int CalcIncomeTax(int tableArgument, AccrualRow* entries, int entryCount, Payrol
     }
     if (table <= 0)
         return 0;
-    const int tableIndex = table - 1;
-    const int code = tableArgument == 0 ? kCodeIncomeTax : kCodeSecondTax;
-    const int selector = tableArgument == 0 ? 1 + (tableIndex & 1) : 0;
+    TaxCalc c{doc, entries, tableArgument};
+    c.tableIndex = table - 1;
+    c.code = tableArgument == 0 ? kCodeIncomeTax : kCodeSecondTax;
+    c.selector = tableArgument == 0 ? 1 + (c.tableIndex & 1) : 0;
+    c.resident = residencyMonth(doc);
+    if (c.resident != 0 && MonthKey::of(c.resident).year() != MonthKey::of(tek).year())
+        c.resident = 0;
 
-    int resident = residencyMonth(doc);
-    if (resident != 0 && (resident >> 4) != (tek >> 4))
-        resident = 0;
-
+    // One month, or six from the reporting month on when rows count in their own month.
     const bool ownMonth = IncomeMonthFlag(doc, tableArgument == 0 ? kFlagIncomeTaxMonth : kFlagSecondTaxMonth);
     const int monthCount = ownMonth ? 6 : 1;
-
-    std::vector<IncomeMonthRow> main(12), second(12), third(12);
     int appended = 0;
     for (int j = 0; j < monthCount; ++j) {
-        const int m = MonthKeyAdd(tek, j);
-        const int v = SelectTaxTableForMonth(tableIndex, MonthIndexOfKey(m), doc);
-        if (v < 0)
-            return v;
-        const auto& variant = doc.refFiles.nalog[std::size_t(tableIndex)].variants[std::size_t(v)];
-        int start = variant.cumulative ? MonthKey(m >> 4, 1) : m;
-        if (resident != 0 && start <= resident)
-            start = std::min(MonthKeyAdd(resident, 1), m);
-        const int months = MonthKeyDiff(start, m) + 1;
+        const int month = MonthKeyAdd(tek, j);
         const int count = entryCount + appended;
-
-        int r = IncomeByMonths(start, m, IncomeMain, selector, main.data(), entries, count, doc);
-        if (r < 0)
+        double tax = 0;
+        if (const int r = TaxDueForMonth(c, month, count, tax); r < 0)
             return r;
-        double base = main[std::size_t(months - 1)].base;
-        if (tableArgument != 0) {
-            base = 0;
-            for (int i = 0; i < months; ++i)
-                base += main[std::size_t(i)].base;
-        }
-
-        // Property deduction, taken from the cumulative base since its first month.
-        if (tableArgument == 0) {
-            const std::uint32_t whole = head.imvichNY & k29Bits;
-            const PackedDate since(head.imvichDat);
-            if (whole != 0) {
-                const int sinceKey = since.isNull() ? 0 : MonthKey(since.fullYear(), since.month());
-                double used = 0;
-                if (m >= sinceKey) {
-                    double before = 0;
-                    if (sinceKey > start)
-                        before = main[std::size_t(MonthKeyDiff(start, sinceKey) - 1)].base;
-                    used = std::clamp(base - before, 0.0, double(whole));
-                }
-                const auto left = std::uint32_t(double(whole) - used) & k29Bits;
-                head.imvichOst = (head.imvichOst & ~k29Bits) | left;
-                base -= used;
-            }
-        }
-
-        double mainTax = PercentCharge(variant.scale, base / 100, 0);
-
-        double secondTax = 0;
-        r = IncomeByMonths(start, m, IncomeSecond, selector, second.data(), entries, count, doc);
-        if (r < 0)
-            return r;
-        for (int i = 0; i < months; ++i) {
-            const double amount = second[std::size_t(i)].secondGroup;
-            if (amount == 0)
-                continue;
-            if (firm.tabGrp2 < 0)
-                return -32;
-            if (firm.tabGrp2 > 0) {
-                const int sv = SelectTaxTableForMonth(firm.tabGrp2 - 1, MonthIndexOfKey(MonthKeyAdd(start, i)), doc);
-                if (sv < 0)
-                    return sv;
-            }
-            secondTax += TaxWithScale(amount, MonthKeyAdd(start, i), doc);
-        }
-
-        double thirdIncome = 0;
-        r = IncomeByMonths(start, m, IncomeThird, selector, third.data(), entries, count, doc);
-        if (r < 0)
-            return r;
-        for (int i = 0; i < months; ++i)
-            thirdIncome += third[std::size_t(i)].thirdGroup;
-        const double thirdTax = thirdIncome * 0.35;
-
-        double withheld = 0;
-        for (int i = 0; i < months; ++i)
-            withheld += main[std::size_t(i)].taxWithheld;
-
-        const double tax = RoundByPayKind(mainTax, code, doc) + RoundByPayKind(secondTax, code, doc) +
-                           RoundByPayKind(thirdTax, code, doc) - withheld;
         if (tax == 0)
             continue;
         if (count >= capacity)
             break; // no room for another row
         AccrualRow row;
-        row.kod = std::uint16_t(code);
+        row.kod = std::uint16_t(c.code);
         row.sum = tax;
-        row.mes = std::uint16_t(m & 15);
+        row.mes = std::uint16_t(MonthKey::of(month).month());
         entries[count] = row;
         if (KindActiveInMonth(entries, count, doc))
             ++appended;

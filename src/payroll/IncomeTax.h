@@ -21,6 +21,7 @@
 // and no month, -21 no single tax-table variant valid in the month, -29 period
 // longer than 12 months or reversed, -30 more than 15 income codes, -31 a
 // deduction code not in the deduction-kind book, -32 table number below 1.
+#include "payroll/CalcOptions.h"
 #include "payroll/PayrollDocument.h"
 
 #include <array>
@@ -92,7 +93,7 @@ int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, infob
 // (imvichOst). Returns the number of rows appended or a negative error code
 // (rows appended before it stay).
 int CalcIncomeTax(int tableArgument, infobase::AccrualRow* entries, int entryCount, PayrollDoc& doc,
-                  int capacity = PayrollDoc::ResultRowCount);
+                  int capacity = kCalcResultRows);
 
 // Tax at the marginal rate of the employee's table on one amount given in
 // roubles, in kopecks rounded with pay kind 902: the band is chosen by the

@@ -1,11 +1,13 @@
 #include "payroll/MonthRate.h"
 
 #include "payroll/Bases.h"
+#include "payroll/CalendarMath.h"
 #include "payroll/Criteria.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
 #include "values/Values.h"
 
+#include <array>
 #include <vector>
 
 namespace kalvor {
@@ -60,6 +62,16 @@ struct RateContext {
     int slot;
     int year, month, days;
     int plannedDays, plannedMinutes;
+    int system = 0;                   // payment system 1-4
+    double salary = 0, pieceRate = 0, hourlyRate = 0;
+    std::array<int, 13> monthLengths{};
+    std::vector<Component> components{}; // what the rate is made of, at most 30
+
+    void add(double amount, int code, bool inRate)
+    {
+        if (amount != 0 && components.size() < 30)
+            components.push_back({amount, code, inRate});
+    }
 
     // Planned days and minutes of days s to e of the reporting month.
     void planned(int s, int e, int& d, int& m) const
@@ -80,7 +92,7 @@ struct RateContext {
         const int s = startKey == key ? int(p.dBegin) : 1;
         const int e = endKey == key ? int(p.dEnd) : days;
         if (s > e || e > days)
-            return kErrBadPermanentPayment;
+            return kCalcBadPermanentPayment;
         if (s == 1 && e == days) {
             factor = 1;
         } else if (p.zavisOt == 0) {
@@ -110,6 +122,123 @@ int EmployeeScheduleIndex(const PayrollDoc& doc, int slot)
     return std::min(index, int(doc.infoBase.schedules.size()) - 1);
 }
 
+namespace {
+
+// Permanent payments of base kinds 0-3: a percent of the salary, of the
+// tariff for the planned hours, a daily amount, or of the minimum wage.
+int LowKindComponents(RateContext& ctx)
+{
+    for (const PostDoplEntry& p : ctx.doc.infoBase.current.postDopl) {
+        if (p.kod == 0 || p.vid > 3 || p.zavisOt > 1 || (p.vid == 1 && p.zavisOt == 0))
+            continue;
+        const PayKind* kind = PayKindOf(ctx.doc, p.kod);
+        if (!kind)
+            continue;
+        double base = 0;
+        if (p.vid == 2) {
+            // A daily amount: for the calendar days or the planned days of the month.
+            base = p.sum * (p.zavisOt == 0 ? ctx.days : ctx.plannedDays);
+        } else if (p.sum != 0) {
+            base = p.sum;
+        } else if (p.vid == 0) {
+            base = ctx.salary;
+        } else if (p.vid == 1) {
+            base = (ctx.system >= 2 ? ctx.hourlyRate : ctx.pieceRate) * ctx.plannedMinutes / 60.0;
+        } else {
+            base = ctx.doc.infoBase.config.mrot[std::size_t(ctx.month - 1)] * 100.0;
+        }
+        double factor = 0;
+        const int r = ctx.periodFactor(p, p.vid, factor);
+        if (r < 0)
+            return r;
+        if (r > 0)
+            ctx.add(base * percentOf(p) / 100.0 * factor, p.kod, sickLeaveBase(*kind));
+    }
+    return 0;
+}
+
+// The employee's own rate: the salary, or the tariff for the planned hours.
+void OwnRateComponent(RateContext& ctx)
+{
+    if (ctx.system == 4)
+        ctx.add(ctx.salary, 4, true);
+    else if (ctx.system == 1)
+        ctx.add(ctx.pieceRate * ctx.plannedMinutes / 60.0, 1, true);
+    else
+        ctx.add(ctx.hourlyRate * ctx.plannedMinutes / 60.0, 3, true);
+}
+
+// The firm's rule rows with an amount, for the days of the month they cover.
+void RuleAmountComponents(RateContext& ctx)
+{
+    for (const SeniorityRule& rule : ctx.doc.infoBase.firm.stag) {
+        if (rule.kak || rule.sum == 0)
+            continue;
+        const PayKind* kind = PayKindOf(ctx.doc, rule.kod);
+        if (!kind)
+            continue;
+        int covered[2] = {0, 0};
+        if (!RuleAppliesToEmployee(rule, 0, ctx.slot, covered, ctx.monthLengths.data(), ctx.doc))
+            continue;
+        ctx.add(rule.sum * (covered[1] - covered[0] + 1) / ctx.days, rule.kod, sickLeaveBase(*kind));
+    }
+}
+
+// Permanent payments of base kinds 5-7: a percent of the components so far.
+int HighKindComponents(RateContext& ctx)
+{
+    for (const PostDoplEntry& p : ctx.doc.infoBase.current.postDopl) {
+        if (p.kod == 0 || p.vid < 5 || p.period > 1 || p.zavisOt > 1)
+            continue;
+        const PayKind* kind = PayKindOf(ctx.doc, p.kod);
+        if (!kind)
+            continue;
+        double base = 0;
+        for (const Component& c : ctx.components)
+            if (selectorTakes(ctx.doc, p.mask, c.code))
+                base += c.amount;
+        double factor = 0;
+        const int r = ctx.periodFactor(p, p.vid, factor);
+        if (r < 0)
+            return r;
+        if (r > 0)
+            ctx.add(base * percentOf(p) / 100.0 * factor, p.kod, sickLeaveBase(*kind));
+    }
+    return 0;
+}
+
+// Rule rows with a percent raise the components of their code, for the part
+// of the month they cover (by the day mask when it agrees with the days
+// worked, else by the planned days).
+void RulePercentRaises(RateContext& ctx)
+{
+    const auto& tabel = ctx.doc.infoBase.tabel;
+    const int rabDn = std::size_t(ctx.slot) < tabel.size() ? tabel[std::size_t(ctx.slot)].rabDn : 0;
+    for (Component& c : ctx.components) {
+        const double amount = c.amount;
+        for (const SeniorityRule& rule : ctx.doc.infoBase.firm.stag) {
+            if (!rule.kak || rule.kod != c.code)
+                continue;
+            int covered[2] = {0, 0};
+            if (!RuleAppliesToEmployee(rule, 0, ctx.slot, covered, ctx.monthLengths.data(), ctx.doc))
+                continue;
+            double share = 1;
+            if (covered[0] != 1 || covered[1] != ctx.days) {
+                if (rabDn != 0 && rabDn == CountDayBits(ctx.days, 1, ctx.doc, ctx.slot)) {
+                    share = double(CountDayBits(covered[1], covered[0], ctx.doc, ctx.slot)) / rabDn;
+                } else {
+                    int days = 0, minutes = 0;
+                    ctx.planned(covered[0], covered[1], days, minutes);
+                    share = double(days) / ctx.plannedDays;
+                }
+            }
+            c.amount += share * amount * rule.sum / 10000.0;
+        }
+    }
+}
+
+} // namespace
+
 int CalcMonthRate(double& outBaseRate, double& outFullRate, PayrollDoc& doc, int slot)
 {
     auto& base = doc.infoBase;
@@ -119,139 +248,45 @@ int CalcMonthRate(double& outBaseRate, double& outFullRate, PayrollDoc& doc, int
     if (system == 0 || system > 4)
         return 0;
 
-    const auto& rec = base.current;
-    const double oklad = rec.head.oklad;
-    const double rate1 = rec.head.tarifSdel.kopecks();
-    const double rate2 = rec.head.tarifVrem.kopecks();
-
+    const auto& head = base.current.head;
     RateContext ctx{doc, base.schedules[std::size_t(EmployeeScheduleIndex(doc, slot))], slot,
                     base.config.reportingYear(), base.config.reportingMonth(), 0, 0, 0};
+    ctx.system = system;
+    ctx.salary = head.oklad;
+    ctx.pieceRate = head.tarifSdel.kopecks();
+    ctx.hourlyRate = head.tarifVrem.kopecks();
     ctx.days = DaysInMonth(ctx.year, ctx.month);
+    ctx.monthLengths = MonthLengthsForYear(ctx.year);
     const int norm = CalcScheduleNorm(infobase::WorkSchedule::ReportingMonth, ctx.schedule, 1, 31, ctx.plannedDays,
                                       ctx.plannedMinutes, doc);
     if (norm < 0)
         return norm - 10;
     if (ctx.plannedDays == 0 || ctx.plannedMinutes == 0)
-        return kErrNoWorkingTime;
+        return kCalcNoWorkingTime;
 
-    std::vector<Component> components;
-    auto add = [&components](double amount, int code, bool inRate) {
-        if (amount != 0 && components.size() < 30)
-            components.push_back({amount, code, inRate});
-    };
-
-    // Permanent payments of base kinds 0-3.
-    for (const PostDoplEntry& p : rec.postDopl) {
-        if (p.kod == 0 || p.vid > 3 || p.zavisOt > 1 || (p.vid == 1 && p.zavisOt == 0))
-            continue;
-        const PayKind* kind = PayKindOf(doc, p.kod);
-        if (!kind)
-            continue;
-        double b = 0;
-        if (p.vid == 2) {
-            // A daily amount: for the calendar days or the planned days of the month.
-            b = p.sum * (p.zavisOt == 0 ? ctx.days : ctx.plannedDays);
-        } else if (p.sum != 0) {
-            b = p.sum;
-        } else if (p.vid == 0) {
-            b = oklad;
-        } else if (p.vid == 1) {
-            b = (system >= 2 ? rate2 : rate1) * ctx.plannedMinutes / 60.0;
-        } else {
-            b = base.config.mrot[std::size_t(ctx.month - 1)] * 100.0;
-        }
-        double factor = 0;
-        const int r = ctx.periodFactor(p, p.vid, factor);
-        if (r < 0)
-            return r;
-        if (r == 0)
-            continue;
-        add(b * percentOf(p) / 100.0 * factor, p.kod, sickLeaveBase(*kind));
-    }
-
-    // The employee's own rate.
-    if (system == 4)
-        add(oklad, 4, true);
-    else if (system == 1)
-        add(rate1 * ctx.plannedMinutes / 60.0, 1, true);
-    else
-        add(rate2 * ctx.plannedMinutes / 60.0, 3, true);
-
-    // Rule rows with an amount.
-    const auto lengths = MonthLengthsForYear(ctx.year);
-    for (const SeniorityRule& rule : base.firm.stag) {
-        if (rule.kak || rule.sum == 0)
-            continue;
-        const PayKind* kind = PayKindOf(doc, rule.kod);
-        if (!kind)
-            continue;
-        int covered[2] = {0, 0};
-        if (!RuleAppliesToEmployee(rule, 0, slot, covered, lengths.data(), doc))
-            continue;
-        add(rule.sum * (covered[1] - covered[0] + 1) / ctx.days, rule.kod, sickLeaveBase(*kind));
-    }
-
-    // Permanent payments of base kinds 5-7: a percent of the components so far.
-    for (const PostDoplEntry& p : rec.postDopl) {
-        if (p.kod == 0 || p.vid < 5 || p.period > 1 || p.zavisOt > 1)
-            continue;
-        const PayKind* kind = PayKindOf(doc, p.kod);
-        if (!kind)
-            continue;
-        double b = 0;
-        for (const Component& c : components)
-            if (selectorTakes(doc, p.mask, c.code))
-                b += c.amount;
-        double factor = 0;
-        const int r = ctx.periodFactor(p, p.vid, factor);
-        if (r < 0)
-            return r;
-        if (r == 0)
-            continue;
-        add(b * percentOf(p) / 100.0 * factor, p.kod, sickLeaveBase(*kind));
-    }
-
-    // Rule rows with a percent raise the components of their code.
-    const auto& tabel = base.tabel;
-    const int rabDn = std::size_t(slot) < tabel.size() ? tabel[std::size_t(slot)].rabDn : 0;
-    for (Component& c : components) {
-        const double amount = c.amount;
-        for (const SeniorityRule& rule : base.firm.stag) {
-            if (!rule.kak || rule.kod != c.code)
-                continue;
-            int covered[2] = {0, 0};
-            if (!RuleAppliesToEmployee(rule, 0, slot, covered, lengths.data(), doc))
-                continue;
-            double share = 1;
-            if (covered[0] != 1 || covered[1] != ctx.days) {
-                if (rabDn != 0 && rabDn == CountDayBits(ctx.days, 1, doc, slot)) {
-                    share = double(CountDayBits(covered[1], covered[0], doc, slot)) / rabDn;
-                } else {
-                    int d = 0, m = 0;
-                    ctx.planned(covered[0], covered[1], d, m);
-                    share = double(d) / ctx.plannedDays;
-                }
-            }
-            c.amount += share * amount * rule.sum / 10000.0;
-        }
-    }
+    if (const int r = LowKindComponents(ctx); r < 0)
+        return r;
+    OwnRateComponent(ctx);
+    RuleAmountComponents(ctx);
+    if (const int r = HighKindComponents(ctx); r < 0)
+        return r;
+    RulePercentRaises(ctx);
 
     double full = 0;
-    for (const Component& c : components)
+    for (const Component& c : ctx.components)
         if (c.inRate)
             full += c.amount;
-
     if (system == 4) {
-        outBaseRate = oklad;
+        outBaseRate = ctx.salary;
         outFullRate = full;
         return 0;
     }
     if (system == 3)
-        outBaseRate = rate2 != 0 ? rate2 : oklad / ctx.plannedMinutes * 60.0;
+        outBaseRate = ctx.hourlyRate != 0 ? ctx.hourlyRate : ctx.salary / ctx.plannedMinutes * 60.0;
     else if (system == 2)
-        outBaseRate = rate2;
+        outBaseRate = ctx.hourlyRate;
     else
-        outBaseRate = rate1;
+        outBaseRate = ctx.pieceRate;
     outFullRate = full / ctx.plannedMinutes * 60.0;
     return 0;
 }

@@ -21,13 +21,10 @@
 // rates[k - 1].rate for k = 1 to 12. Numbered instead from 1 = the reporting
 // month up to 13 (as the absence averages count it), number i is
 // RateMonthsBack(i - 1): twelve stored months and the computed current one.
+#include "payroll/CalcErrors.h"
 #include "payroll/PayrollDocument.h"
 
 namespace kalvor {
-
-// Error codes of the calculation (CalcErrorTexts) used by the rate.
-inline constexpr int kErrNoWorkingTime = -16;      // "В месяце нет рабочих дней (часов)"
-inline constexpr int kErrBadPermanentPayment = -26; // "Некорректно определена постоянная доплата"
 
 // The base and full rate of the employee with 0-based record number slot
 // (its EmployeeRecord must be the current one). Returns 0, or a negative

@@ -58,7 +58,7 @@ struct Supplements {
     {
         int count = 0;
         double time = 0;
-        const double b = CalcBaseBySelector(m, 0, selector, count, time, p.rows, p.count, p.doc);
+        const double b = PassBase(p, m, 0, selector, count, time);
         if (count < 0 && error == 0)
             error = count;
         return b;
@@ -109,117 +109,134 @@ std::vector<int> rowMonths(const CalcPass& p)
 
 } // namespace
 
+namespace {
+
+// The month argument of the bases: 0 for the reporting month.
+int BaseMonth(const CalcPass& p, int month) { return month == p.month ? 0 : month; }
+
+// Appends a computed row when the top-up is not 0.
+int TopUp(CalcPass& p, int code, double amount, int month)
+{
+    if (amount == 0)
+        return 0;
+    const int r = AppendComputedRow(p, code, amount, month);
+    return r < 0 ? r : 0;
+}
+
+// The regional coefficient of one month: on the payments at average earnings
+// (102), or on the month's accruals less those, with the benefits' share
+// apart (104) and the rest (83); each less what the rows hold already.
+int RegionalOfMonth(CalcPass& p, Supplements& s, int month, bool onAverages)
+{
+    const int a = BaseMonth(p, month);
+    const double percent = p.base().firm.procRaj / 100.0;
+    if (onAverages) {
+        const double amount = percent * s.averagePayments(a) - s.single(a, 102);
+        if (s.error)
+            return s.error;
+        return TopUp(p, 102, amount, month);
+    }
+    const double onAccruals = (s.base(a, 7) - s.averagePayments(a)) * percent;
+    const double held = s.single(a, 83);
+    const double benefits = s.benefits(a);
+    const double onBenefits = benefits * percent - s.single(a, 104);
+    if (s.error)
+        return s.error;
+    if (const int r = TopUp(p, 104, onBenefits, month); r < 0)
+        return r;
+    return TopUp(p, 83, onAccruals - held - benefits * percent, month);
+}
+
+// Months from the reporting month to the row's month: the next two months
+// ahead, earlier months of this year behind, later ones of last year.
+int MonthsFromReporting(const CalcPass& p, int month)
+{
+    if (month == p.month)
+        return 0;
+    if (month == p.nextMonth)
+        return 1;
+    if (month == p.monthAfter)
+        return 2;
+    return month < p.month ? month - p.month : month - p.month - 12;
+}
+
+// The northern allowance of one month of service `serviceMonth`: its steps,
+// split at the anniversary day when the step changes within the month, on
+// the payments at average earnings (101), or on the accruals (82) with the
+// benefits apart (103); each less what the rows hold already.
+int NorthernOfMonth(CalcPass& p, Supplements& s, int month, int serviceMonth, bool onAverages)
+{
+    const auto& firm = p.base().firm;
+    const int a = BaseMonth(p, month);
+    const double percent = firm.procSev / 100.0;
+    const double averages = s.averagePayments(a);
+    const double base = onAverages ? averages : s.base(a, 7) - averages;
+    const double benefits = onAverages ? 0 : s.benefits(a);
+    if (s.error)
+        return s.error;
+
+    int before = 0, after = 0;
+    NorthernSteps(serviceMonth, firm.periodSevNad, firm.maxKvSevNad, before, after);
+    double onBase = 0, onBenefits = 0;
+    if (before == after) {
+        onBase = base * after * percent;
+        onBenefits = benefits * after * percent;
+    } else {
+        const int days = std::min(p.days(), 31);
+        const int rabDn = p.tabel().rabDn;
+        if (CountDayBits(days, 1, p.doc, p.idx) != rabDn)
+            return kCalcDayMaskMismatch;
+        const int anniversary = PackedDate(p.rec().head.datSevStag).day();
+        const double share = rabDn != 0 ? double(CountDayBits(anniversary - 1, 1, p.doc, p.idx)) / rabDn
+                                        : double(anniversary - 1) / days;
+        onBase = base * (1 - share) * after * percent + base * share * before * percent;
+        onBenefits = benefits * (1 - share) * after * percent + benefits * share * before * percent;
+    }
+    if (onAverages) {
+        const double amount = onBase - s.single(a, 101);
+        if (s.error)
+            return s.error;
+        return TopUp(p, 101, amount, month);
+    }
+    const double benefitsTopUp = onBenefits - s.single(a, 103);
+    if (s.error)
+        return s.error;
+    if (const int r = TopUp(p, 103, benefitsTopUp, month); r < 0)
+        return r;
+    const double amount = onBase - s.single(a, 82) - onBenefits;
+    if (s.error)
+        return s.error;
+    return TopUp(p, 82, amount, month);
+}
+
+} // namespace
+
 int RegionalNorthernRows(CalcPass& p, bool onAverages)
 {
     PayrollDoc& doc = p.doc;
     const auto& firm = doc.infoBase.firm;
     const auto& head = doc.infoBase.current.head;
     Supplements s{p};
-    const int procRaj = firm.procRaj;
     const bool northern = firm.procSev != 0 && head.datSevStag != 0;
     const auto* k83 = PayKindOf(doc, 83);
     const auto* k82 = PayKindOf(doc, 82);
-    const bool regionalWanted = procRaj != 0 && (!onAverages || !(k83 && k83->enOtp != 0));
+    const bool regionalWanted = firm.procRaj != 0 && (!onAverages || !(k83 && k83->enOtp != 0));
     const bool northernWanted = northern && (!onAverages || !(k82 && k82->enOtp != 0));
 
     const std::vector<int> months = rowMonths(p);
-    auto arg = [&p](int m) { return m == p.month ? 0 : m; };
-
-    // Regional coefficient.
-    if (regionalWanted) {
-        const double pr = procRaj / 100.0;
-        for (int m : months) {
-            const int a = arg(m);
-            if (onAverages) {
-                const double amount = pr * s.averagePayments(a) - s.single(a, 102);
-                if (s.error)
-                    return s.error;
-                if (amount != 0)
-                    if (const int r = AppendComputedRow(p, 102, amount, m); r < 0)
-                        return r;
-                continue;
-            }
-            const double b = s.base(a, 7);
-            const double s1 = s.averagePayments(a);
-            const double x = (b - s1) * pr;
-            const double e = s.single(a, 83);
-            const double s2 = s.benefits(a);
-            const double d = s2 * pr - s.single(a, 104);
-            if (s.error)
-                return s.error;
-            if (d != 0)
-                if (const int r = AppendComputedRow(p, 104, d, m); r < 0)
-                    return r;
-            const double g = x - e - s2 * pr;
-            if (g != 0)
-                if (const int r = AppendComputedRow(p, 83, g, m); r < 0)
-                    return r;
-        }
-    }
-
-    // Northern allowance.
+    if (regionalWanted)
+        for (int month : months)
+            if (const int r = RegionalOfMonth(p, s, month, onAverages); r < 0)
+                return r;
     if (northernWanted) {
         const PackedDate start(head.datSevStag);
-        const int months0 = (p.year - EmployeeDateYear(head.datSevStag)) * 12 - start.month() + p.month;
-        const double pct = firm.procSev / 100.0;
-        for (int m : months) {
-            int dm = 0;
-            if (m == p.month)
-                dm = 0;
-            else if (m == p.nextMonth)
-                dm = 1;
-            else if (m == p.monthAfter)
-                dm = 2;
-            else
-                dm = m < p.month ? m - p.month : m - p.month - 12;
-            const int n = months0 + dm;
-            if (n < 0)
+        const int serviceMonths = (p.year - EmployeeDateYear(head.datSevStag)) * 12 - start.month() + p.month;
+        for (int month : months) {
+            const int serviceMonth = serviceMonths + MonthsFromReporting(p, month);
+            if (serviceMonth < 0)
                 continue;
-            const int a = arg(m);
-            const double s1 = s.averagePayments(a);
-            const double bs = onAverages ? s1 : s.base(a, 7) - s1;
-            const double s2 = onAverages ? 0 : s.benefits(a);
-            if (s.error)
-                return s.error;
-
-            int before = 0, after = 0;
-            NorthernSteps(n, firm.periodSevNad, firm.maxKvSevNad, before, after);
-            double P = 0, Q = 0;
-            if (before == after) {
-                P = bs * after * pct;
-                Q = s2 * after * pct;
-            } else {
-                const int days = std::min(p.days(), 31);
-                const int rabDn = p.tabel().rabDn;
-                if (CountDayBits(days, 1, doc, p.idx) != rabDn)
-                    return kCalcDayMaskMismatch;
-                const int d = start.day();
-                const double share =
-                    rabDn != 0 ? double(CountDayBits(d - 1, 1, doc, p.idx)) / rabDn : double(d - 1) / days;
-                P = bs * (1 - share) * after * pct + bs * share * before * pct;
-                Q = s2 * (1 - share) * after * pct + s2 * share * before * pct;
-            }
-            if (onAverages) {
-                const double amount = P - s.single(a, 101);
-                if (s.error)
-                    return s.error;
-                if (amount != 0)
-                    if (const int r = AppendComputedRow(p, 101, amount, m); r < 0)
-                        return r;
-                continue;
-            }
-            const double q = Q - s.single(a, 103);
-            if (s.error)
-                return s.error;
-            if (q != 0)
-                if (const int r = AppendComputedRow(p, 103, q, m); r < 0)
-                    return r;
-            const double amount = P - s.single(a, 82) - Q;
-            if (s.error)
-                return s.error;
-            if (amount != 0)
-                if (const int r = AppendComputedRow(p, 82, amount, m); r < 0)
-                    return r;
+            if (const int r = NorthernOfMonth(p, s, month, serviceMonth, onAverages); r < 0)
+                return r;
         }
     }
     return 0;

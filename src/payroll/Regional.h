@@ -12,8 +12,8 @@
 // A kind counts when it is in the pay-kind table with enKoefRS set. The
 // payments at average earnings are the codes 85-91, 95-98 and 601-634; the
 // benefits 155-159 and 195-197 carry their own codes 104 and 103. Bases come
-// from CalcBaseBySelector; the caller sets VacationCalcKind to 1 around the
-// call. The employee's northern-service date is read with EmployeeDateYear
+// from CalcBaseBySelector; the caller opens the pass's month window
+// (vacationWindow) around the call. The employee's northern-service date is read with EmployeeDateYear
 // (Criteria.h).
 #include "payroll/CalcTypes.h"
 

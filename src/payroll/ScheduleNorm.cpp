@@ -78,6 +78,12 @@ bool IsFirmHoliday(const FirmInfo& firm, int day, int month)
     return false;
 }
 
+int WorkingDayLength(const WorkSchedule& schedule, const PayrollDoc& doc)
+{
+    const int own = schedule.rdHr * 60 + schedule.rdMin;
+    return own != 0 ? own : doc.infoBase.firm.dnHr() * 60 + doc.infoBase.firm.dnMin();
+}
+
 int CalcScheduleNorm(int monthIndex, WorkSchedule& schedule, int firstDay, int lastDay, int& outDays,
                      int& outMinutes, const PayrollDoc& doc)
 {
@@ -94,14 +100,12 @@ int CalcScheduleNorm(int monthIndex, WorkSchedule& schedule, int firstDay, int l
     if (anyShift && !shift)
         return NormInconsistentSchedule;
 
-    int dayLength = schedule.rdHr * 60 + schedule.rdMin;
-    if (dayLength == 0)
-        dayLength = doc.infoBase.firm.dnHr() * 60 + doc.infoBase.firm.dnMin();
+    const int dayLength = WorkingDayLength(schedule, doc);
     if (dayLength == 0)
         return NormNoDayLength;
 
-    const int key = MonthKeyAdd(doc.infoBase.config.tekMes, monthIndex - WorkSchedule::ReportingMonth);
-    const int year = key >> 4, month = key & 15;
+    const MonthKey key = doc.infoBase.config.reportingKey().plus(monthIndex - WorkSchedule::ReportingMonth);
+    const int year = key.year(), month = key.month();
     const int length = DaysInMonth(year, month);
 
     bool dayByDay = false;

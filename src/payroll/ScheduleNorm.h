@@ -24,6 +24,10 @@ enum ScheduleNormResult : int {
     NormNoWorkingTime = -3,        // the whole month has no working day or no working minute
 };
 
+// Minutes of a working day by the schedule: its own day length, else the
+// firm's default (dnHr/dnMin); 0 when neither gives one.
+int WorkingDayLength(const infobase::WorkSchedule& schedule, const PayrollDoc& doc);
+
 // Added to lastDay, asks CalcScheduleNorm to count the range day by day even
 // when it covers the whole month (lastDay 100 = the whole month, day by day).
 inline constexpr int kNormDayByDay = 100;

@@ -21,11 +21,6 @@ using infobase::WorkSchedule;
 
 namespace {
 
-int reportingCounter(const PayrollDoc& doc)
-{
-    return MonthIndex(doc.infoBase.config.reportingYear(), doc.infoBase.config.reportingMonth());
-}
-
 // The minimum wage W of a start date (kopecks).
 double minimumWage(const PayrollDoc& doc, int year, int month)
 {
@@ -143,7 +138,7 @@ void YearScheduleNorm(const PayrollDoc& doc, int scheduleIndex, int firstMonth, 
 {
     outDays = outMinutes = 0;
     WorkSchedule schedule = doc.infoBase.schedules[std::size_t(std::clamp(scheduleIndex, 0, 19))];
-    const int R = reportingCounter(doc);
+    const int R = ReportingMonthIndex(doc);
     for (int k = 0; k < 12; ++k) {
         const int place = std::clamp(firstMonth + k - R, -15, 21);
         int d = 0, m = 0;
@@ -153,389 +148,535 @@ void YearScheduleNorm(const PayrollDoc& doc, int scheduleIndex, int firstMonth, 
     }
 }
 
-int CalcSickLeaveBenefit(PayrollDoc& doc, SickLeaveSheet& line, SickLeaveTables& tables, const AccrualRow* rows,
-                         int rowCount)
+namespace {
+
+// What the steps of one sheet's benefit share. Month counters are month
+// indexes ((year - 1900) x 12 + month).
+struct BenefitCalc {
+    PayrollDoc& doc;
+    SickLeaveSheet& line;
+    SickLeaveTables& tables;
+    const AccrualRow* rows;
+    int rowCount;
+    const infobase::FirmInfo& firm;
+    const infobase::EmployeeHead& head;
+    int slot = 0;             // the current employee's 0-based record number
+    int reportingMonth = 0;   // month counter of the reporting month
+
+    // The sheet.
+    QDate startDate{};
+    int startYear = 0;
+    int startMonth = 0, endMonth = 0; // month counters of the first and last day
+    bool from2007 = false, from2010 = false;
+    int kind = 0;             // the sheet's vid
+    int variant = 1;          // 1 by days, 2 by hours, 3 from the minimum wage, 4 the minimum by hours
+    bool byHours = false, childCare = false, twoYear = false;
+    int excludedDays = 0;
+
+    // Limits, with the regional and northern raises.
+    double minimumWage = 0;
+    double maximum = 0, minimum = 0;
+    bool raise83 = false;
+    double raise = 1;
+    int firstPaidMonth = 0;   // month counter that places the accounting period
+
+    // The employee.
+    int paymentSystem = 0;
+    int scheduleIndex = 0;
+    WorkSchedule* schedule = nullptr;
+    int dayLength = 0;
+    double currentRate = 0;
+    double history[13] = {};
+
+    Period period{};
+    int periodEnd = 0;
+    double average = 0;
+
+    // The split by month.
+    double yearDays = 0;
+    int percent = 100, reducedPercent = 50;
+    double benefit = 0;
+
+    int norm(int counter, int first, int lastDay, int& days, int& minutes) const
+    {
+        return CalcScheduleNorm(WorkSchedule::ReportingMonth + (counter - reportingMonth), *schedule, first, lastDay,
+                                days, minutes, doc);
+    }
+};
+
+int ReadSheetDates(BenefitCalc& c)
 {
-    const double firstIn = tables.firstOut, secondIn = tables.secondOut;
-    tables = SickLeaveTables{};
-    tables.firstOut = firstIn;
-    tables.secondOut = secondIn;
-    auto& base = doc.infoBase;
-    const auto& firm = base.firm;
-    const auto& head = base.current.head;
-    const int slot = base.currentSlot - 1;
-    const int R = reportingCounter(doc);
-
-    // 1. Dates.
-    const QDate startDate(line.gBegin, line.mBegin, line.dBegin);
+    const SickLeaveSheet& line = c.line;
+    c.startDate = QDate(line.gBegin, line.mBegin, line.dBegin);
     const QDate endDate(line.gEnd, line.mEnd, line.dEnd);
-    if (line.dBegin == 0 || line.dEnd == 0 || !startDate.isValid() || !endDate.isValid() || endDate < startDate)
-        return kErrSickLeaveDates;
-    const int sy = line.gBegin;
-    const int startC = MonthIndex(line.gBegin, line.mBegin);
-    const int endC = MonthIndex(line.gEnd, line.mEnd);
-    const bool from2007 = sy >= 2007, from2010 = sy >= 2010;
+    if (line.dBegin == 0 || line.dEnd == 0 || !c.startDate.isValid() || !endDate.isValid() || endDate < c.startDate)
+        return kCalcSickLeaveDates;
+    c.startYear = line.gBegin;
+    c.startMonth = MonthIndex(line.gBegin, line.mBegin);
+    c.endMonth = MonthIndex(line.gEnd, line.mEnd);
+    c.from2007 = c.startYear >= 2007;
+    c.from2010 = c.startYear >= 2010;
+    return 0;
+}
 
-    // 2. Variant and kind.
-    int vid = line.vid;
-    int variant = line.alg + 1;
-    if (vid == 6)
-        variant = 1;
-    else if (from2007 && vid != 1)
-        variant = variant < 3 ? 1 : 3;
-    if (variant > 4)
-        variant = 1;
-    if (variant == 3 && vid == 8) {
-        vid = 0;
+// The averaging variant of the sheet's kind and start year.
+void ChooseVariant(BenefitCalc& c)
+{
+    SickLeaveSheet& line = c.line;
+    c.kind = line.vid;
+    c.variant = line.alg + 1;
+    if (c.kind == 6)
+        c.variant = 1;
+    else if (c.from2007 && c.kind != 1)
+        c.variant = c.variant < 3 ? 1 : 3;
+    if (c.variant > 4)
+        c.variant = 1;
+    if (c.variant == 3 && c.kind == 8) {
+        c.kind = 0;
         line.vid = 0;
     }
-    const bool byHours = variant == 2 || variant == 4;
-    const bool childCare = (vid == 5 || vid == 7) && from2007;
-    const bool twoYear = sy >= 2011 && !(line.from12Months & 1);
-    const int excludedDays = (!from2007 && variant == 2) ? line.dn : line.dn / 60;
+    c.byHours = c.variant == 2 || c.variant == 4;
+    c.childCare = (c.kind == 5 || c.kind == 7) && c.from2007;
+    c.twoYear = c.startYear >= 2011 && !(line.from12Months & 1);
+    c.excludedDays = (!c.from2007 && c.variant == 2) ? line.dn : line.dn / 60;
+}
 
-    // 3-4. Maximum and minimum with the regional and northern raises.
-    const double W = minimumWage(doc, sy, line.mBegin);
-    double M = (variant >= 3) ? W : maximumFor(doc, vid, sy, line.mBegin);
-    const auto* k83 = PayKindOf(doc, 83);
-    const auto* k82 = PayKindOf(doc, 82);
-    const bool raise83 = k83 && k83->enBlnFull;
+// The maximum and minimum of the benefit with the regional and northern raises.
+void BenefitLimits(BenefitCalc& c)
+{
+    c.minimumWage = minimumWage(c.doc, c.startYear, c.line.mBegin);
+    c.maximum = (c.variant >= 3) ? c.minimumWage : maximumFor(c.doc, c.kind, c.startYear, c.line.mBegin);
+    const auto* k83 = PayKindOf(c.doc, 83);
+    const auto* k82 = PayKindOf(c.doc, 82);
+    c.raise83 = k83 && k83->enBlnFull;
     const bool raise82 = k82 && k82->enBlnFull;
-    const double raise = 1 + (raise83 ? firm.procRaj / 100.0 : 0) +
-                         (raise82 ? NorthernAllowancePercent(doc, startC) : 0);
-    M *= raise;
-    double m = minimumFor(doc, vid, sy) * raise;
-    if (twoYear) {
-        const double r = head.stavka > 0 ? head.stavka / 100.0 : 1.0; // no rate share entered: a full position
-        m = firm.blnMaxOgrBegRab * 24 * r / 730 * raise;
+    c.raise = 1 + (c.raise83 ? c.firm.procRaj / 100.0 : 0) +
+              (raise82 ? NorthernAllowancePercent(c.doc, c.startMonth) : 0);
+    c.maximum *= c.raise;
+    c.minimum = minimumFor(c.doc, c.kind, c.startYear) * c.raise;
+    if (c.twoYear) {
+        const double share = c.head.stavka > 0 ? c.head.stavka / 100.0 : 1.0; // no rate share entered: a full position
+        c.minimum = c.firm.blnMaxOgrBegRab * 24 * share / 730 * c.raise;
     }
+}
 
-    // 5. Period checks.
-    int F = startC;
+// The sheet's months against the reporting month, the employee's payment
+// system and working day.
+int CheckPeriodAndEmployee(BenefitCalc& c)
+{
+    const SickLeaveSheet& line = c.line;
+    c.firstPaidMonth = c.startMonth;
     if (line.firstMes != 0 && line.firstMes != line.mBegin) {
-        F = MonthIndex(sy, line.firstMes);
-        if (F < startC)
-            F += 12;
+        c.firstPaidMonth = MonthIndex(c.startYear, line.firstMes);
+        if (c.firstPaidMonth < c.startMonth)
+            c.firstPaidMonth += 12;
     }
-    const int s = R - F, e = endC - startC;
-    if (s < -1 || s > 6 || e > 7 || e - s > 8)
-        return kErrSickLeaveMonth;
-    if (!from2007 && line.dn != 0 && endC != startC)
-        return kErrHireDateForRule;
-    if (slot < 0 || slot >= int(base.attributes.size()) || base.attributes[std::size_t(slot)].sistOpl == 0)
-        return kErrNoPaymentSystem;
-    const int system = base.attributes[std::size_t(slot)].sistOpl;
-    const int scheduleIndex = EmployeeScheduleIndex(doc, slot);
-    WorkSchedule& schedule = base.schedules[std::size_t(scheduleIndex)];
-    int dayLength = schedule.rdHr * 60 + schedule.rdMin;
-    if (dayLength == 0)
-        dayLength = firm.dnHr() * 60 + firm.dnMin();
-    if (dayLength == 0)
-        return kErrNoDayLength;
+    const int sinceFirst = c.reportingMonth - c.firstPaidMonth, months = c.endMonth - c.startMonth;
+    if (sinceFirst < -1 || sinceFirst > 6 || months > 7 || months - sinceFirst > 8)
+        return kCalcSickLeaveMonth;
+    if (!c.from2007 && line.dn != 0 && c.endMonth != c.startMonth)
+        return kCalcHireDateForRule;
+    auto& base = c.doc.infoBase;
+    if (c.slot < 0 || c.slot >= int(base.attributes.size()) || base.attributes[std::size_t(c.slot)].sistOpl == 0)
+        return kCalcNoPaymentSystem;
+    c.paymentSystem = base.attributes[std::size_t(c.slot)].sistOpl;
+    c.scheduleIndex = EmployeeScheduleIndex(c.doc, c.slot);
+    c.schedule = &base.schedules[std::size_t(c.scheduleIndex)];
+    c.dayLength = WorkingDayLength(*c.schedule, c.doc);
+    if (c.dayLength == 0)
+        return kCalcNoDayLength;
+    return 0;
+}
 
-    // 6. Monthly rates.
-    double currentRate = 0, fullRate = 0;
-    if (const int r = CalcMonthRate(currentRate, fullRate, doc, slot); r < 0)
+int MonthlyRates(BenefitCalc& c)
+{
+    double fullRate = 0;
+    if (const int r = CalcMonthRate(c.currentRate, fullRate, c.doc, c.slot); r < 0)
         return r;
-    double history[13];
-    FilledRateHistory(doc, currentRate, history);
+    FilledRateHistory(c.doc, c.currentRate, c.history);
+    return 0;
+}
 
-    // 7.1 Accounting period, the latest month last.
-    Period period;
-    if (twoYear) {
+// The accounting period, the latest month last: the two calendar years
+// before the sheet, or the twelve months before its first paid month.
+void AccountingPeriod(BenefitCalc& c)
+{
+    Period& period = c.period;
+    if (c.twoYear) {
         period.months = 24;
-        const int y1 = line.firstYear ? line.firstYear : sy - 2;
-        const int y2 = line.secondYear ? line.secondYear : sy - 1;
+        const int firstYear = c.line.firstYear ? c.line.firstYear : c.startYear - 2;
+        const int secondYear = c.line.secondYear ? c.line.secondYear : c.startYear - 1;
         for (int i = 0; i < 12; ++i) {
-            period.counters[i] = MonthIndex(y1, i + 1);
-            period.counters[12 + i] = MonthIndex(y2, i + 1);
+            period.counters[i] = MonthIndex(firstYear, i + 1);
+            period.counters[12 + i] = MonthIndex(secondYear, i + 1);
         }
     } else {
-        int last = variant >= 3 ? F : F - 1;
-        if (last > R)
+        int last = c.variant >= 3 ? c.firstPaidMonth : c.firstPaidMonth - 1;
+        if (last > c.reportingMonth)
             last -= 12;
         for (int i = 0; i < 12; ++i)
             period.counters[i] = last - 11 + i;
     }
-    const int periodEnd = period.counters[period.months - 1];
+    c.periodEnd = period.counters[period.months - 1];
+}
 
-    auto norm = [&](int counter, int first, int lastDay, int& d, int& mins) {
-        return CalcScheduleNorm(WorkSchedule::ReportingMonth + (counter - R), schedule, first, lastDay, d, mins, doc);
-    };
-
-    // 7.2-7.6 One pass over the period for a budget (negative: all).
-    auto runPass = [&](int budget) {
-        PassResult out;
-        auto& yr = out.rows;
-        int monthsWithDays = 0;
-        long workedMinutes = 0;
-        int workedDays = 0;
-        for (int i = period.months - 1; i >= 0; --i) {
-            const int c = period.counters[i];
-            BenefitYearRow& row = yr[std::size_t(i)];
-            row.month = MonthOfMonthIndex(c);
-            row.year = YearOfMonthIndex(c);
-            int nd = 0, nm = 0;
-            const int nr = norm(c, 1, 31, nd, nm);
-            if (nr < 0 && nr != NormNoWorkingTime) {
-                out.error = nr - 10;
-                return out;
-            }
-            MonthEarnings me;
-            if (const int r = MonthEarningsForAverage(doc, c, MonthEarningsQuery{3, 0, 0, budget}, rows, rowCount, me);
-                r < 0) {
-                out.error = r;
-                return out;
-            }
-            row.earnings = me.sum;
-            if (!from2007 || variant == 2) {
-                row.days = byHours ? std::max(0, me.minutes) / 60 : std::max(0, me.days - me.excludedDays);
-                workedDays += std::max(0, me.days - me.excludedDays);
-                workedMinutes += std::max(0, me.minutes);
-            } else {
-                row.days = DaysEmployedInMonth(doc, c);
-            }
-            if (variant >= 3)
-                row.earnings = W * (raise83 ? 1 + firm.procRaj / 100.0 : 1.0);
-            if (twoYear)
-                row.days = DaysInMonth(row.year, row.month);
-            if (row.days > 0)
-                ++monthsWithDays;
+// The earnings and days of each month of the period for a budget (negative:
+// all); gives the months that have days and the time worked.
+void PeriodMonthRows(const BenefitCalc& c, int budget, PassResult& out, int& monthsWithDays, int& workedDays,
+                     long& workedMinutes)
+{
+    for (int i = c.period.months - 1; i >= 0; --i) {
+        const int counter = c.period.counters[i];
+        BenefitYearRow& row = out.rows[std::size_t(i)];
+        row.month = MonthOfMonthIndex(counter);
+        row.year = YearOfMonthIndex(counter);
+        int normDays = 0, normMinutes = 0;
+        const int nr = c.norm(counter, 1, 31, normDays, normMinutes);
+        if (nr < 0 && nr != NormNoWorkingTime) {
+            out.error = nr - 10;
+            return;
         }
-
-        // Bonuses.
-        if (variant <= 2) {
-            int err = 0;
-            double bonus = SumBonusesForSickLeave(doc, rows, rowCount, periodEnd, firm.blnSrPremMes & 15, budget, err);
-            if (err < 0) {
-                out.error = err;
-                return out;
-            }
-            if (!from2007 || variant == 2) {
-                int yd = 0, ym = 0;
-                YearScheduleNorm(doc, scheduleIndex, period.counters[period.months - 12], yd, ym);
-                const double worked = variant == 2 ? double(workedMinutes) : double(workedDays);
-                const double planned = variant == 2 ? double(ym) : double(yd);
-                bonus = planned > 0 ? bonus * std::min(1.0, worked / planned) : 0;
-            }
-            bonus = RoundWhole(bonus);
-            if (bonus != 0) {
-                if (twoYear) {
-                    yr[std::size_t(period.months - 1)].earnings += bonus;
-                } else if (monthsWithDays > 0) {
-                    const double share = RoundWhole(bonus / monthsWithDays);
-                    for (int i = 0; i < period.months; ++i)
-                        if (yr[std::size_t(i)].days > 0)
-                            yr[std::size_t(i)].earnings += share;
-                }
-            }
+        MonthEarnings earned;
+        if (const int r = MonthEarningsForAverage(c.doc, counter, MonthEarningsQuery{3, 0, 0, budget}, c.rows,
+                                                  c.rowCount, earned);
+            r < 0) {
+            out.error = r;
+            return;
         }
-
-        // Total row.
-        BenefitYearRow& total = yr[std::size_t(period.months)];
-        double y1 = 0, y2 = 0;
-        for (int i = 0; i < period.months; ++i) {
-            total.days += yr[std::size_t(i)].days;
-            total.earnings += yr[std::size_t(i)].earnings;
-            (i < 12 ? y1 : y2) += yr[std::size_t(i)].earnings;
+        row.earnings = earned.sum;
+        if (!c.from2007 || c.variant == 2) {
+            row.days = c.byHours ? std::max(0, earned.minutes) / 60 : std::max(0, earned.days - earned.excludedDays);
+            workedDays += std::max(0, earned.days - earned.excludedDays);
+            workedMinutes += std::max(0, earned.minutes);
+        } else {
+            row.days = DaysEmployedInMonth(c.doc, counter);
         }
-        if (from2007)
-            total.days -= excludedDays;
-        if (twoYear) {
-            yr[11].yearTotal = y1;
-            total.yearTotal = y2;
-        } else if (total.earnings == 0) {
-            int nd = 0, nm = 0;
-            norm(startC, 1, 31, nd, nm);
-            MonthEarnings me;
-            MonthEarningsForAverage(doc, startC, MonthEarningsQuery{3, 0, 0, budget}, rows, rowCount, me);
-            double earnings = me.sum;
-            int days = from2007 ? DaysEmployedInMonth(doc, startC) : nd;
-            if (earnings == 0) {
-                earnings = head.oklad != 0 ? head.oklad : head.tarifVrem.kopecks() * nm / 60.0;
-                days = nd;
-            }
-            for (int i = 0; i < period.months; ++i)
-                yr[std::size_t(i)] = BenefitYearRow{};
-            total.days = byHours ? nm / 60 : days;
-            total.earnings = earnings;
-        }
-        out.earnings = total.earnings;
+        if (c.variant >= 3)
+            row.earnings = c.minimumWage * (c.raise83 ? 1 + c.firm.procRaj / 100.0 : 1.0);
+        if (c.twoYear)
+            row.days = DaysInMonth(row.year, row.month);
+        if (row.days > 0)
+            ++monthsWithDays;
+    }
+}
 
-        // Average daily (hourly) earnings; a divisor that is not positive gives 0.
-        if (twoYear)
-            out.average = total.days > 0 ? RoundWhole((std::min(y1, kTwoYearEarningsCap) +
-                                                        std::min(y2, kTwoYearEarningsCap)) / total.days)
-                                         : 0;
-        else
-            out.average = total.days > 0 ? RoundWhole(total.earnings / total.days) : 0;
-        total.average = out.average;
+// The bonuses of the period: into the last month (two-year rule) or shared
+// among the months with days; before 2007 and by hours in proportion to the
+// time worked.
+void AddPeriodBonuses(const BenefitCalc& c, int budget, PassResult& out, int monthsWithDays, int workedDays,
+                      long workedMinutes)
+{
+    if (c.variant > 2)
+        return;
+    int error = 0;
+    double bonus =
+        SumBonusesForSickLeave(c.doc, c.rows, c.rowCount, c.periodEnd, c.firm.blnSrPremMes & 15, budget, error);
+    if (error < 0) {
+        out.error = error;
+        return;
+    }
+    if (!c.from2007 || c.variant == 2) {
+        int yearDays = 0, yearMinutes = 0;
+        YearScheduleNorm(c.doc, c.scheduleIndex, c.period.counters[c.period.months - 12], yearDays, yearMinutes);
+        const double worked = c.variant == 2 ? double(workedMinutes) : double(workedDays);
+        const double planned = c.variant == 2 ? double(yearMinutes) : double(yearDays);
+        bonus = planned > 0 ? bonus * std::min(1.0, worked / planned) : 0;
+    }
+    bonus = RoundWhole(bonus);
+    if (bonus == 0)
+        return;
+    auto& rows = out.rows;
+    if (c.twoYear) {
+        rows[std::size_t(c.period.months - 1)].earnings += bonus;
+    } else if (monthsWithDays > 0) {
+        const double share = RoundWhole(bonus / monthsWithDays);
+        for (int i = 0; i < c.period.months; ++i)
+            if (rows[std::size_t(i)].days > 0)
+                rows[std::size_t(i)].earnings += share;
+    }
+}
+
+// The total row and the average daily (hourly) earnings; a period without
+// earnings takes the start month's earnings, else the salary or the tariff.
+void PeriodTotalAndAverage(const BenefitCalc& c, int budget, PassResult& out)
+{
+    auto& rows = out.rows;
+    BenefitYearRow& total = rows[std::size_t(c.period.months)];
+    double firstYear = 0, secondYear = 0;
+    for (int i = 0; i < c.period.months; ++i) {
+        total.days += rows[std::size_t(i)].days;
+        total.earnings += rows[std::size_t(i)].earnings;
+        (i < 12 ? firstYear : secondYear) += rows[std::size_t(i)].earnings;
+    }
+    if (c.from2007)
+        total.days -= c.excludedDays;
+    if (c.twoYear) {
+        rows[11].yearTotal = firstYear;
+        total.yearTotal = secondYear;
+    } else if (total.earnings == 0) {
+        int normDays = 0, normMinutes = 0;
+        c.norm(c.startMonth, 1, 31, normDays, normMinutes);
+        MonthEarnings earned;
+        MonthEarningsForAverage(c.doc, c.startMonth, MonthEarningsQuery{3, 0, 0, budget}, c.rows, c.rowCount, earned);
+        double earnings = earned.sum;
+        int days = c.from2007 ? DaysEmployedInMonth(c.doc, c.startMonth) : normDays;
+        if (earnings == 0) {
+            earnings = c.head.oklad != 0 ? c.head.oklad : c.head.tarifVrem.kopecks() * normMinutes / 60.0;
+            days = normDays;
+        }
+        for (int i = 0; i < c.period.months; ++i)
+            rows[std::size_t(i)] = BenefitYearRow{};
+        total.days = c.byHours ? normMinutes / 60 : days;
+        total.earnings = earnings;
+    }
+    out.earnings = total.earnings;
+
+    // A divisor that is not positive gives 0.
+    if (c.twoYear)
+        out.average = total.days > 0 ? RoundWhole((std::min(firstYear, kTwoYearEarningsCap) +
+                                                    std::min(secondYear, kTwoYearEarningsCap)) / total.days)
+                                     : 0;
+    else
+        out.average = total.days > 0 ? RoundWhole(total.earnings / total.days) : 0;
+    total.average = out.average;
+}
+
+// One pass over the period for a budget (negative: all).
+PassResult PeriodPass(const BenefitCalc& c, int budget)
+{
+    PassResult out;
+    int monthsWithDays = 0, workedDays = 0;
+    long workedMinutes = 0;
+    PeriodMonthRows(c, budget, out, monthsWithDays, workedDays, workedMinutes);
+    if (out.error < 0)
         return out;
-    };
+    AddPeriodBonuses(c, budget, out, monthsWithDays, workedDays, workedMinutes);
+    if (out.error < 0)
+        return out;
+    PeriodTotalAndAverage(c, budget, out);
+    return out;
+}
 
-    PassResult result = runPass(-1);
+// The average over the whole period; a sheet of a budget takes its own
+// budget's average and scales the limits by its share of the earnings.
+int PeriodAverage(BenefitCalc& c)
+{
+    PassResult result = PeriodPass(c, -1);
     if (result.error < 0)
         return result.error;
-    const bool budgetPass = line.budg != 0 && (vid == 0 || vid == 2 || vid == 4);
+    const bool budgetPass = c.line.budg != 0 && (c.kind == 0 || c.kind == 2 || c.kind == 4);
     if (budgetPass) {
         const double all = result.earnings;
-        PassResult own = runPass(line.budg);
+        PassResult own = PeriodPass(c, c.line.budg);
         if (own.error < 0)
             return own.error;
         if (own.earnings != all && all != 0) {
-            M = RoundWhole(M * own.earnings / all);
-            m = RoundWhole(m * own.earnings / all);
+            c.maximum = RoundWhole(c.maximum * own.earnings / all);
+            c.minimum = RoundWhole(c.minimum * own.earnings / all);
         }
         result = own;
     }
-    tables.years = result.rows;
-    tables.periodMonths = period.months;
-    tables.maximum = M;
-    tables.minimum = m;
-    const double average = result.average;
+    c.tables.years = result.rows;
+    c.tables.periodMonths = c.period.months;
+    c.tables.maximum = c.maximum;
+    c.tables.minimum = c.minimum;
+    c.average = result.average;
+    return 0;
+}
 
-    // 7.5 Tariff daily pay.
-    {
-        const bool near = startC == R || startC == R + 1;
-        const double rate = near ? currentRate : history[std::clamp(R - startC, 0, 12)];
-        double pay = 0;
-        if (system == 4) {
-            int nd = 0, nm = 0;
-            norm(startC, 1, 31, nd, nm);
-            pay = variant == 2 ? (nm > 0 ? rate / nm * 60 : 0) : (nd > 0 ? rate / nd : 0);
-        } else {
-            pay = variant == 2 ? rate : rate * dayLength / 60.0;
-        }
-        tables.tariffDaily = -pay;
+// The daily (hourly) pay at the employee's tariff in the start month, kept
+// negative in the tables; the two-year rule's first outputs.
+void TariffDaily(BenefitCalc& c)
+{
+    const bool near = c.startMonth == c.reportingMonth || c.startMonth == c.reportingMonth + 1;
+    const double rate = near ? c.currentRate : c.history[std::clamp(c.reportingMonth - c.startMonth, 0, 12)];
+    double pay = 0;
+    if (c.paymentSystem == 4) {
+        int normDays = 0, normMinutes = 0;
+        c.norm(c.startMonth, 1, 31, normDays, normMinutes);
+        pay = c.variant == 2 ? (normMinutes > 0 ? rate / normMinutes * 60 : 0) : (normDays > 0 ? rate / normDays : 0);
+    } else {
+        pay = c.variant == 2 ? rate : rate * c.dayLength / 60.0;
     }
-    if (twoYear && tables.firstOut == 0 && tables.secondOut == 0) {
-        tables.firstOut = average;
-        tables.secondOut = RoundWhole(m);
+    c.tables.tariffDaily = -pay;
+    if (c.twoYear && c.tables.firstOut == 0 && c.tables.secondOut == 0) {
+        c.tables.firstOut = c.average;
+        c.tables.secondOut = RoundWhole(c.minimum);
     }
+}
 
-    // 8. Split by calendar month.
-    if (startC < R - 7 || startC > R + 6)
-        return kErrNoPreviousSchedule;
-    const double yearDays = DaysInMonthOrYear(doc, 0);
-    tables.years[std::size_t(period.months)].dailyMax = from2010 ? RoundWhole(M / yearDays) : 0;
-    int percent = line.procent == 0 ? 100 : line.procent;
-    if (vid == 2 && from2010)
-        percent = 100;
-    if (childCare)
-        percent = 40;
-    const int reducedPercent = std::min(percent, firm.blnMinProc == 0 ? 50 : int(firm.blnMinProc));
-    const QDate eleventh = startDate.addDays(10);
-    const bool countApart = vid == 4 || vid == 9;
-
-    double benefit = 0;
-    auto dailyBenefit = [&](int p, int length, double dailyMax, double dailyMin) {
-        double d = variant == 3 ? M / length : average;
-        if (childCare) {
-            d *= 30.4;
-            if (from2010 && firm.blnMaxOgr != 0)
-                d = std::min(d, M / 12);
-        }
-        if (!from2010)
-            d = d * p / 100.0;
-        if (childCare)
-            d /= length;
-        if (firm.blnMaxOgr != 0)
-            d = std::min(d, dailyMax);
-        if (twoYear) {
-            if (line.fromMinimumMonthlyEarnings & 1)
-                d = RoundWhole(std::max(d, dailyMin));
-        } else {
-            d = std::max(d, dailyMin);
-        }
-        if (from2010)
-            d = d * p / 100.0;
-        if (childCare)
-            return d;
-        if (variant == 3 || twoYear)
-            return RoundWhole(d);
-        return wholeKopecks(d);
-    };
-    auto addRow = [&](int y, int mo, int from, int to, int days, int p, double daily) {
-        if (tables.monthRows >= SickLeaveTables::MonthRows)
-            return;
-        BenefitMonthRow& row = tables.months[std::size_t(tables.monthRows++)];
-        row.from = BenefitDateKey(y, mo, from);
-        row.to = BenefitDateKey(y, mo, to);
-        row.days = days;
-        row.percent = p;
-        row.daily = daily;
-        row.amount = RoundWhole(daily * days);
-        if (M > 0)
-            row.amount = std::min(row.amount, M);
-        row.contin = line.contin;
-        benefit += row.amount;
-    };
-    // One part of a month at a percentage, split at the simplified ceiling
-    // for the kinds 8 and 9.
-    auto addPart = [&](int y, int mo, int from, int to, int days, int p, double daily, int length) {
-        if (days <= 0)
-            return;
-        const double ceiling = firm.blnUprosh / length;
-        if ((vid == 8 || vid == 9) && firm.blnUprosh != 0 && daily > ceiling) {
-            addRow(y, mo, from, to, days, p, RoundWhole(ceiling));
-            addRow(y, mo, from, to, days, p, daily - RoundWhole(ceiling));
-        } else {
-            addRow(y, mo, from, to, days, p, daily);
-        }
-    };
-
-    for (int c = startC; c <= endC; ++c) {
-        const int y = YearOfMonthIndex(c), mo = MonthOfMonthIndex(c);
-        const int length = DaysInMonth(y, mo);
-        const int from = c == startC ? line.dBegin : 1;
-        const int to = c == endC ? std::min<int>(line.dEnd, length) : length;
-
-        // Days paid in [a, b].
-        auto paid = [&](int a, int b) {
-            if (a > b)
-                return 0;
-            if (!from2007 || variant == 2) {
-                int d = 0, mins = 0;
-                norm(c, a, b + kNormDayByDay, d, mins);
-                return byHours ? mins / 60 : d;
-            }
-            return employedDays(doc, c, a, b);
-        };
-
-        double dailyMax = M / length;
-        if (from2010 && vid != 1 && variant != 3)
-            dailyMax = M / yearDays;
-        if (childCare && from2010)
-            dailyMax = M / 12;
-        if (!(childCare && variant == 1))
-            dailyMax = RoundWhole(dailyMax);
-        const double dailyMin = twoYear ? RoundWhole(m) : m / length;
-
-        if (!from2007 && line.dn != 0) {
-            addPart(y, mo, from, to, excludedDays, percent, dailyBenefit(percent, length, dailyMax, dailyMin), length);
-            continue;
-        }
-        int splitDay = to + 1; // first day counted apart
-        if (countApart && eleventh.isValid()) {
-            const int ek = MonthIndex(eleventh.year(), eleventh.month());
-            if (ek < c)
-                splitDay = from;
-            else if (ek == c)
-                splitDay = std::max(from, eleventh.day());
-        }
-        const int fullDays = paid(from, std::min(to, splitDay - 1));
-        const int apartDays = paid(std::max(from, splitDay), to);
-        if (fullDays > 0)
-            addPart(y, mo, from, std::min(to, splitDay - 1), fullDays, percent,
-                    dailyBenefit(percent, length, dailyMax, dailyMin), length);
-        if (apartDays > 0)
-            addPart(y, mo, std::max(from, splitDay), to, apartDays, reducedPercent,
-                    dailyBenefit(reducedPercent, length, dailyMax, dailyMin), length);
+// The daily benefit at a percentage in a month of the given length.
+double DailyBenefit(const BenefitCalc& c, int percent, int length, double dailyMax, double dailyMin)
+{
+    double daily = c.variant == 3 ? c.maximum / length : c.average;
+    if (c.childCare) {
+        daily *= 30.4;
+        if (c.from2010 && c.firm.blnMaxOgr != 0)
+            daily = std::min(daily, c.maximum / 12);
     }
+    if (!c.from2010)
+        daily = daily * percent / 100.0;
+    if (c.childCare)
+        daily /= length;
+    if (c.firm.blnMaxOgr != 0)
+        daily = std::min(daily, dailyMax);
+    if (c.twoYear) {
+        if (c.line.fromMinimumMonthlyEarnings & 1)
+            daily = RoundWhole(std::max(daily, dailyMin));
+    } else {
+        daily = std::max(daily, dailyMin);
+    }
+    if (c.from2010)
+        daily = daily * percent / 100.0;
+    if (c.childCare)
+        return daily;
+    if (c.variant == 3 || c.twoYear)
+        return RoundWhole(daily);
+    return wholeKopecks(daily);
+}
 
-    line.sum = benefit;
+void AddMonthRow(BenefitCalc& c, int year, int month, int from, int to, int days, int percent, double daily)
+{
+    SickLeaveTables& tables = c.tables;
+    if (tables.monthRows >= SickLeaveTables::MonthRows)
+        return;
+    BenefitMonthRow& row = tables.months[std::size_t(tables.monthRows++)];
+    row.from = BenefitDateKey(year, month, from);
+    row.to = BenefitDateKey(year, month, to);
+    row.days = days;
+    row.percent = percent;
+    row.daily = daily;
+    row.amount = RoundWhole(daily * days);
+    if (c.maximum > 0)
+        row.amount = std::min(row.amount, c.maximum);
+    row.contin = c.line.contin;
+    c.benefit += row.amount;
+}
+
+// One part of a month at a percentage, split at the simplified ceiling for
+// the kinds 8 and 9.
+void AddMonthPart(BenefitCalc& c, int year, int month, int from, int to, int days, int percent, double daily,
+                  int length)
+{
+    if (days <= 0)
+        return;
+    const double ceiling = c.firm.blnUprosh / length;
+    if ((c.kind == 8 || c.kind == 9) && c.firm.blnUprosh != 0 && daily > ceiling) {
+        AddMonthRow(c, year, month, from, to, days, percent, RoundWhole(ceiling));
+        AddMonthRow(c, year, month, from, to, days, percent, daily - RoundWhole(ceiling));
+    } else {
+        AddMonthRow(c, year, month, from, to, days, percent, daily);
+    }
+}
+
+// Days paid from day a to day b of the month counter.
+int PaidDays(const BenefitCalc& c, int counter, int a, int b)
+{
+    if (a > b)
+        return 0;
+    if (!c.from2007 || c.variant == 2) {
+        int days = 0, minutes = 0;
+        c.norm(counter, a, b + kNormDayByDay, days, minutes);
+        return c.byHours ? minutes / 60 : days;
+    }
+    return employedDays(c.doc, counter, a, b);
+}
+
+// The benefit of one calendar month of the sheet: the days at the full
+// percentage and, for the kinds counted apart, the days from the eleventh on
+// at the reduced one.
+void BenefitOfMonth(BenefitCalc& c, int counter)
+{
+    const int year = YearOfMonthIndex(counter), month = MonthOfMonthIndex(counter);
+    const int length = DaysInMonth(year, month);
+    const int from = counter == c.startMonth ? c.line.dBegin : 1;
+    const int to = counter == c.endMonth ? std::min<int>(c.line.dEnd, length) : length;
+
+    double dailyMax = c.maximum / length;
+    if (c.from2010 && c.kind != 1 && c.variant != 3)
+        dailyMax = c.maximum / c.yearDays;
+    if (c.childCare && c.from2010)
+        dailyMax = c.maximum / 12;
+    if (!(c.childCare && c.variant == 1))
+        dailyMax = RoundWhole(dailyMax);
+    const double dailyMin = c.twoYear ? RoundWhole(c.minimum) : c.minimum / length;
+
+    if (!c.from2007 && c.line.dn != 0) {
+        AddMonthPart(c, year, month, from, to, c.excludedDays, c.percent,
+                     DailyBenefit(c, c.percent, length, dailyMax, dailyMin), length);
+        return;
+    }
+    int splitDay = to + 1; // first day counted apart
+    const QDate eleventh = c.startDate.addDays(10);
+    if ((c.kind == 4 || c.kind == 9) && eleventh.isValid()) {
+        const int eleventhMonth = MonthIndex(eleventh.year(), eleventh.month());
+        if (eleventhMonth < counter)
+            splitDay = from;
+        else if (eleventhMonth == counter)
+            splitDay = std::max(from, eleventh.day());
+    }
+    const int fullDays = PaidDays(c, counter, from, std::min(to, splitDay - 1));
+    const int apartDays = PaidDays(c, counter, std::max(from, splitDay), to);
+    if (fullDays > 0)
+        AddMonthPart(c, year, month, from, std::min(to, splitDay - 1), fullDays, c.percent,
+                     DailyBenefit(c, c.percent, length, dailyMax, dailyMin), length);
+    if (apartDays > 0)
+        AddMonthPart(c, year, month, std::max(from, splitDay), to, apartDays, c.reducedPercent,
+                     DailyBenefit(c, c.reducedPercent, length, dailyMax, dailyMin), length);
+}
+
+// The benefit split by calendar month into the tables' month rows.
+int SplitByMonth(BenefitCalc& c)
+{
+    if (c.startMonth < c.reportingMonth - 7 || c.startMonth > c.reportingMonth + 6)
+        return kCalcNoPreviousSchedule;
+    c.yearDays = DaysInMonthOrYear(c.doc, 0);
+    c.tables.years[std::size_t(c.period.months)].dailyMax = c.from2010 ? RoundWhole(c.maximum / c.yearDays) : 0;
+    c.percent = c.line.procent == 0 ? 100 : c.line.procent;
+    if (c.kind == 2 && c.from2010)
+        c.percent = 100;
+    if (c.childCare)
+        c.percent = 40;
+    c.reducedPercent = std::min(c.percent, c.firm.blnMinProc == 0 ? 50 : int(c.firm.blnMinProc));
+    for (int counter = c.startMonth; counter <= c.endMonth; ++counter)
+        BenefitOfMonth(c, counter);
+    return 0;
+}
+
+} // namespace
+
+int CalcSickLeaveBenefit(PayrollDoc& doc, SickLeaveSheet& line, SickLeaveTables& tables, const AccrualRow* rows,
+                         int rowCount)
+{
+    // The tables start empty but for the two-year rule's outputs given in.
+    const double firstIn = tables.firstOut, secondIn = tables.secondOut;
+    tables = SickLeaveTables{};
+    tables.firstOut = firstIn;
+    tables.secondOut = secondIn;
+
+    auto& base = doc.infoBase;
+    BenefitCalc c{doc, line, tables, rows, rowCount, base.firm, base.current.head};
+    c.slot = base.currentSlot - 1;
+    c.reportingMonth = ReportingMonthIndex(doc);
+
+    if (const int r = ReadSheetDates(c); r < 0)
+        return r;
+    ChooseVariant(c);
+    BenefitLimits(c);
+    if (const int r = CheckPeriodAndEmployee(c); r < 0)
+        return r;
+    if (const int r = MonthlyRates(c); r < 0)
+        return r;
+    AccountingPeriod(c);
+    if (const int r = PeriodAverage(c); r < 0)
+        return r;
+    TariffDaily(c);
+    if (const int r = SplitByMonth(c); r < 0)
+        return r;
+
+    line.sum = c.benefit;
     line.oklad = tables.tariffDaily;
-    return variant;
+    return c.variant;
 }
 
 } // namespace kalvor

@@ -17,19 +17,13 @@
 // Averages: the number of days that divides the period's earnings can be 0 or
 // negative (a period without employment, or more excluded days than days);
 // the average is then 0 and no benefit is paid, never a division by zero.
+#include "payroll/CalcErrors.h"
 #include "payroll/PayrollDocument.h"
 
 #include <array>
 #include <cstdint>
 
 namespace kalvor {
-
-// Error codes (CalcErrorTexts) of the benefit.
-inline constexpr int kErrNoPaymentSystem = -1;  // "Не указана система оплаты"
-inline constexpr int kErrSickLeaveDates = -6;   // "Ошибка в датах болезни"
-inline constexpr int kErrSickLeaveMonth = -7;   // "Недопустимая дата болезни"
-inline constexpr int kErrNoPreviousSchedule = -17; // "Не найден график работы за пред. месяц"
-inline constexpr int kErrHireDateForRule = -20; // "Некорр.дата приема на работу для данного алгоритма."
 
 // The legal yearly cap of the earnings of one calendar year in the two-year
 // average, kopecks.

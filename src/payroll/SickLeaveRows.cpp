@@ -64,7 +64,7 @@ int EmployerDays(CalcPass& p, const SickLeaveSheet& s)
         return 3;
     if (s.gBegin >= 2007)
         return 2;
-    if (s.gBegin == MonthKey(p.year, p.month) >> 4 && s.mBegin == p.month) {
+    if (s.gBegin == p.year && s.mBegin == p.month) {
         int d = 0, m = 0;
         CalcScheduleNorm(WorkSchedule::ReportingMonth, p.base().schedules[std::size_t(p.schedule)], s.dBegin,
                          std::min<int>(s.dBegin + 1, p.days()) + kNormDayByDay, d, m, p.doc);
@@ -73,7 +73,9 @@ int EmployerDays(CalcPass& p, const SickLeaveSheet& s)
     return 2;
 }
 
-int AppendPart(CalcPass& p, const SickLeaveSheet& s, const SickLeavePart& part, int code, double amount, int days)
+// A part's row and, when the benefit is split at the percent (bit 15 of the
+// payout rounding), the row of code 153 with the rest up to the earnings.
+int AppendPart(CalcPass& p, const SickLeavePart& part, int code, double amount, int days)
 {
     const int r = AppendRow(p, code, amount, part.month, days, 0);
     if (r < 0)
@@ -83,8 +85,111 @@ int AppendPart(CalcPass& p, const SickLeaveSheet& s, const SickLeavePart& part, 
         if (r2 < 0)
             return r2;
     }
-    (void)s;
     return 0;
+}
+
+// The sheet's planned days and minutes that fall in the reporting month.
+void SheetTimeInMonth(const CalcPass& p, const SickLeaveSheet& s, int& outDays, int& outMinutes)
+{
+    if (s.gBegin == 0 || s.mBegin == 0 || s.dBegin == 0)
+        return;
+    const int reportingKey = MonthKey(p.year, p.month);
+    const int beginKey = MonthKey(s.gBegin, s.mBegin);
+    const int endKey = s.gEnd != 0 && s.mEnd != 0 ? MonthKey(s.gEnd, s.mEnd) : beginKey;
+    if (beginKey > reportingKey || endKey < reportingKey)
+        return;
+    const int from = beginKey == reportingKey ? int(s.dBegin) : 1;
+    const int to = endKey == reportingKey && s.dEnd != 0 ? std::min<int>(s.dEnd, p.days()) : p.days();
+    if (to < from)
+        return;
+    int days = 0, minutes = 0;
+    CalcScheduleNorm(WorkSchedule::ReportingMonth, p.base().schedules[std::size_t(p.schedule)], from,
+                     to + kNormDayByDay, days, minutes, p.doc);
+    outDays += days;
+    outMinutes += minutes;
+}
+
+// Joins consecutive parts of one month; gives the number of parts left.
+int JoinMonthParts(SickLeavePart* parts, int count)
+{
+    int joined = 0;
+    for (int j = 0; j < count && j < 8; ++j) {
+        SickLeavePart* last = joined > 0 ? &parts[joined - 1] : nullptr;
+        if (last && last->year == parts[j].year && last->month == parts[j].month) {
+            last->amount += parts[j].amount;
+            last->days += parts[j].days;
+            last->minutes += parts[j].minutes;
+            last->lastDay = parts[j].lastDay;
+        } else {
+            parts[joined++] = parts[j];
+        }
+    }
+    return joined;
+}
+
+// A sheet of type 6: one row of code 154 with the sum of the parts, its
+// hours when the benefit came in exactly two parts, else its days.
+int SpecialAllowanceRow(CalcPass& p, const SickLeavePart* parts, int joined, int count)
+{
+    double sum = 0;
+    int days = 0, minutes = 0;
+    for (int j = 0; j < joined; ++j) {
+        sum += parts[j].amount;
+        days += parts[j].days;
+        minutes += parts[j].minutes;
+    }
+    const int r = count == 2 ? AppendRow(p, 154, sum, p.month, 0, minutes) : AppendRow(p, 154, sum, p.month, days);
+    return std::min(r, 0);
+}
+
+// The parts coded by their month against the reporting month: the first
+// days at the employer's cost, the rest as the benefit.
+int CodedPartRows(CalcPass& p, const SickLeaveSheet& s, const SickLeavePart* parts, int joined)
+{
+    const int reportingKey = MonthKey(p.year, p.month);
+    int employerLeft = (s.vid == 0 || s.vid == 10) && s.gBegin > 2004 ? EmployerDays(p, s) : 0;
+    for (int j = 0; j < joined; ++j) {
+        const SickLeavePart& part = parts[j];
+        const int key = MonthKey(part.year, part.month);
+        const int own = std::min(employerLeft, part.days);
+        employerLeft -= own;
+        const double ownAmount = part.days > 0 ? part.amount * own / part.days : 0;
+        if (own > 0)
+            if (const int r = AppendPart(p, part, SickLeavePartCode(s.vid, 0, key, reportingKey, true), ownAmount, own);
+                r < 0)
+                return r;
+        if (part.days - own > 0 || own == 0)
+            if (const int r = AppendPart(p, part, SickLeavePartCode(s.vid, 0, key, reportingKey, false),
+                                         part.amount - ownAmount, part.days - own);
+                r < 0)
+                return r;
+    }
+    return 0;
+}
+
+// One sheet: its payout, its time in the month, its benefit's rows.
+int SheetRows(CalcPass& p, SickLeaveSheet& s, int& outDays, int& outMinutes)
+{
+    if (s.mrp != 0 && s.sum != 0) {
+        AccrualRow row;
+        row.kod = kCodePayout;
+        row.sum = RoundPayout(RoundByPayKind(s.sum, kCodePayout, p.doc), p.doc);
+        row.mes = u16(p.month);
+        if (const int r = AppendRowRaw(p, row); r < 0)
+            return r;
+    }
+    SheetTimeInMonth(p, s, outDays, outMinutes);
+
+    SickLeavePart parts[8];
+    const int count = SickLeaveBenefitParts(p, s, p.rows, p.count, parts);
+    if (count < 0)
+        return count;
+    const int joined = JoinMonthParts(parts, count);
+    if (joined == 0)
+        return 0;
+    if (s.vid == 6)
+        return SpecialAllowanceRow(p, parts, joined, count);
+    return CodedPartRows(p, s, parts, joined);
 }
 
 } // namespace
@@ -92,86 +197,12 @@ int AppendPart(CalcPass& p, const SickLeaveSheet& s, const SickLeavePart& part, 
 int SickLeaveRows(CalcPass& p, int& outDays, int& outMinutes, bool& hasSickLeave)
 {
     auto& bln = p.base().bln;
-    const int n = bln.count(p.slot);
+    const int count = bln.count(p.slot);
     const int first = bln.first(p.slot);
-    const int reportingKey = MonthKey(p.year, p.month);
-    for (int i = 0; i < n; ++i) {
-        SickLeaveSheet& s = bln.lines[std::size_t(first + i)];
+    for (int i = 0; i < count; ++i) {
         hasSickLeave = true;
-        if (s.mrp != 0 && s.sum != 0) {
-            AccrualRow row;
-            row.kod = kCodePayout;
-            row.sum = RoundPayout(RoundByPayKind(s.sum, kCodePayout, p.doc), p.doc);
-            row.mes = u16(p.month);
-            if (const int r = AppendRowRaw(p, row); r < 0)
-                return r;
-        }
-
-        // The sheet's days in the reporting month.
-        if (s.gBegin != 0 && s.mBegin != 0 && s.dBegin != 0) {
-            const int beginKey = MonthKey(s.gBegin, s.mBegin);
-            const int endKey = s.gEnd != 0 && s.mEnd != 0 ? MonthKey(s.gEnd, s.mEnd) : beginKey;
-            if (beginKey <= reportingKey && endKey >= reportingKey) {
-                const int from = beginKey == reportingKey ? int(s.dBegin) : 1;
-                const int to = endKey == reportingKey && s.dEnd != 0 ? std::min<int>(s.dEnd, p.days()) : p.days();
-                if (to >= from) {
-                    int d = 0, m = 0;
-                    CalcScheduleNorm(WorkSchedule::ReportingMonth, p.base().schedules[std::size_t(p.schedule)], from,
-                                     to + kNormDayByDay, d, m, p.doc);
-                    outDays += d;
-                    outMinutes += m;
-                }
-            }
-        }
-
-        SickLeavePart parts[8];
-        const int count = SickLeaveBenefitParts(p, s, p.rows, p.count, parts);
-        if (count < 0)
-            return count;
-        // Consecutive parts of one month are joined.
-        int k = 0;
-        for (int j = 0; j < count && j < 8; ++j) {
-            if (k > 0 && parts[k - 1].year == parts[j].year && parts[k - 1].month == parts[j].month) {
-                parts[k - 1].amount += parts[j].amount;
-                parts[k - 1].days += parts[j].days;
-                parts[k - 1].minutes += parts[j].minutes;
-                parts[k - 1].lastDay = parts[j].lastDay;
-            } else {
-                parts[k++] = parts[j];
-            }
-        }
-        if (k == 0)
-            continue;
-        if (s.vid == 6) {
-            double sum = 0;
-            int days = 0, minutes = 0;
-            for (int j = 0; j < k; ++j) {
-                sum += parts[j].amount;
-                days += parts[j].days;
-                minutes += parts[j].minutes;
-            }
-            const int r = count == 2 ? AppendRow(p, 154, sum, p.month, 0, minutes) : AppendRow(p, 154, sum, p.month, days);
-            if (r < 0)
-                return r;
-            continue;
-        }
-        int employerLeft = (s.vid == 0 || s.vid == 10) && s.gBegin > 2004 ? EmployerDays(p, s) : 0;
-        for (int j = 0; j < k; ++j) {
-            const SickLeavePart& part = parts[j];
-            const int key = MonthKey(part.year, part.month);
-            const int own = std::min(employerLeft, part.days);
-            employerLeft -= own;
-            const double ownAmount = part.days > 0 ? part.amount * own / part.days : 0;
-            if (own > 0)
-                if (const int r = AppendPart(p, s, part, SickLeavePartCode(s.vid, 0, key, reportingKey, true), ownAmount, own);
-                    r < 0)
-                    return r;
-            if (part.days - own > 0 || own == 0)
-                if (const int r = AppendPart(p, s, part, SickLeavePartCode(s.vid, 0, key, reportingKey, false),
-                                             part.amount - ownAmount, part.days - own);
-                    r < 0)
-                    return r;
-        }
+        if (const int r = SheetRows(p, bln.lines[std::size_t(first + i)], outDays, outMinutes); r < 0)
+            return r;
     }
     return 0;
 }

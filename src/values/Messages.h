@@ -2,9 +2,10 @@
 // The program's message tables, the string exception and the text of the
 // database error box.
 //
-// A negative result -k of the calculation engine, a report builder or an
-// exchange writer selects message k (1-based) of its table. The exchange
-// table's first 42 messages are the report generator's messages.
+// A negative result -k of a report builder or an exchange writer selects
+// message k (1-based) of its table. The exchange table's first 42 messages are
+// the report generator's messages. The calculation engine's table sits with its
+// error codes in payroll/CalcErrors.h.
 #include <QByteArray>
 #include <QString>
 
@@ -18,15 +19,12 @@ namespace db {
 class DbError;
 }
 
-// The calculation engine's 42 messages (UTF-8 literals).
-extern const std::array<const char*, 42> CalcErrorTexts;
 // The exchange functions' 67 messages (UTF-8 literals).
 extern const std::array<const char*, 67> ExchangeErrorTexts;
 // The report generator's 42 messages: messages 1-42 of ExchangeErrorTexts.
 extern const std::array<const char*, 42> ReportErrorTexts;
 
 // Message of code -k (or k) of each table; an empty string outside the table.
-QString CalcErrorText(int code);
 QString ExchangeErrorText(int code);
 QString ReportErrorText(int code);
 

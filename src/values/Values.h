@@ -34,10 +34,46 @@ int WidenTwoDigitYear(int yy);
 // whose layout fixes such a window.
 int WidenTwoDigitYear(int yy, int pivot);
 
-// Month key: full year x 16 + month (the base's reporting month is held so).
-constexpr int MonthKey(int year, int month) { return year * 16 + month; }
 // Month index: (year - 1900) x 12 + month (January 2024 = 1489).
 constexpr int MonthIndex(int year, int month) { return (year - 1900) * 12 + month; }
+
+// Month key: full year x 16 + month, the form in which the base holds its
+// reporting month and the month fields of its records. The key converts to
+// its number where it is stored or compared; read it through year(), month()
+// and the moves instead of shifting and masking the number.
+class MonthKey {
+public:
+    constexpr MonthKey() = default;
+    constexpr MonthKey(int year, int month) : value_(year * 16 + month) {}
+    // The key of a stored number (year x 16 + month).
+    static constexpr MonthKey of(int value)
+    {
+        MonthKey key;
+        key.value_ = value;
+        return key;
+    }
+
+    constexpr int value() const { return value_; }
+    constexpr operator int() const { return value_; }
+    constexpr int year() const { return value_ >> 4; }
+    constexpr int month() const { return value_ & 15; }
+    // Month index, (year - 1900) x 12 + month.
+    constexpr int index() const { return MonthIndex(year(), month()); }
+    // The key moved by a number of months (either sign), the month kept in 1-12.
+    constexpr MonthKey plus(int months) const
+    {
+        const int total = year() * 12 + (month() - 1) + months;
+        const int y = total >= 0 ? total / 12 : -((-total + 11) / 12);
+        return MonthKey(y, total - y * 12 + 1);
+    }
+    constexpr MonthKey next() const { return plus(1); }
+    constexpr MonthKey previous() const { return plus(-1); }
+    // Months from this key to the other (positive when the other is later).
+    constexpr int monthsTo(MonthKey other) const { return (other.year() * 12 + other.month()) - (year() * 12 + month()); }
+
+private:
+    int value_ = 0;
+};
 // Days of a month (1-12); February has 29 days in every year divisible by 4.
 int DaysInMonth(int year, int month);
 // "Январь" ... "Декабрь"; empty outside 1-12.

@@ -161,6 +161,25 @@ TEST_F(InputFixture, TabWrapsBetweenRowsAndLeavesFromTheLastCell)
     EXPECT_TRUE(w.other->hasFocus());
 }
 
+TEST_F(InputFixture, TabHomeAndEndPassOverHiddenRowsAndColumns)
+{
+    grid->SetRowHeight(2, 0);
+    grid->SetRowHeight(29, 0);
+    grid->SetColumnWidth(9, 0);
+    grid->SetFocusCell(1, 8);
+    press(Qt::Key_Tab); // no visible column left: the next visible row
+    EXPECT_EQ(focus(), CCellID(3, 1));
+    press(Qt::Key_End);
+    EXPECT_EQ(focus(), CCellID(3, 8));
+    press(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(focus(), CCellID(28, 8));
+    grid->SetColumnWidth(1, 0);
+    press(Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(focus(), CCellID(1, 2));
+    press(Qt::Key_Left); // nothing visible to the left: the focus stays
+    EXPECT_EQ(focus(), CCellID(1, 2));
+}
+
 TEST_F(InputFixture, PageHomeAndEndKeys)
 {
     const int page = grid->viewport()->height() - 20;

@@ -262,7 +262,9 @@ TEST(RefDataTemplate, NewBaseFromTheTemplateHoldsOnlyTheStandardPayKinds)
         const PayKind& k = base.payKinds[i];
         got.insert(k.kod);
         EXPECT_FALSE(k.name.trimmed().isEmpty()) << k.kod;
-        if (i > 0) EXPECT_LT(base.payKinds[i - 1].kod, k.kod);
+        if (i > 0) {
+            EXPECT_LT(base.payKinds[i - 1].kod, k.kod);
+        }
     }
     EXPECT_EQ(got, expected);
     // Salary is taxed, enters the averages and the contribution base (wages fund);

@@ -3,6 +3,7 @@
 // Тихонов (110, salary 21,000, schedule 1, worked his 168 hours) gets a
 // current accrual of the new kind, and the month's calculation pays it, taxes
 // it and measures his salary against the shorter norm.
+#include "payroll/CalcOptions.h"
 #include "RefBookWorld.h"
 
 #include "masterdata/ui/CRefOplUdView.h"
@@ -96,14 +97,15 @@ TEST_F(BooksInTheMonth, NewKindAndFreedDayAreUsedByTheCalculation)
     const int index = month.infoBase.FindEmployee(110);
     const int slot = month.infoBase.list[std::size_t(index)].slot;
     EXPECT_EQ(month.infoBase.attributes[std::size_t(slot - 1)].graph, 1);
+    kalvor::CalcResultBuffer resultRows{};
     CalcWorkBuffer work;
-    const int count = CalcEmployeeMonth(month, month.resultBuffer.data(), index, &work, CalcStore);
+    const int count = CalcEmployeeMonth(month, resultRows.data(), index, &work, CalcStore);
     month.infoBase.CloseSwapFile();
     ASSERT_GT(count, 0);
 
     double salary = -1, mentoring = -1, tax = -1;
     for (int k = 0; k < count; ++k) {
-        const AccrualRow& r = month.resultBuffer[std::size_t(k)];
+        const AccrualRow& r = resultRows[std::size_t(k)];
         if (r.kod == 4) salary = r.sum;
         if (r.kod == 130) mentoring = r.sum;
         if (r.kod == 902) tax = r.sum;

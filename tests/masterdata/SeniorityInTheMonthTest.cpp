@@ -4,6 +4,7 @@
 // profession picked from the help list of the rule's "Профес." column. The
 // month's calculation pays the allowance to him and to nobody else, and the
 // profession's name is the new one.
+#include "payroll/CalcOptions.h"
 #include "RefTablesWorld.h"
 
 #include "grid/FldHlpGridCtrl.h"
@@ -94,14 +95,15 @@ TEST_F(SeniorityInTheMonth, TheAllowanceGoesToTheNewProfessionOnly)
     ASSERT_EQ(month.infoBase.firm.stag[0].kod, kAllowanceKind);
     ASSERT_TRUE(SelectAllToSwap(month.infoBase, Selection{}));
     month.infoBase.OpenSwapFile();
+    kalvor::CalcResultBuffer resultRows{};
     std::map<int, double> allowance; // by personnel number
     for (int index = 0; index < month.infoBase.employeeCount(); ++index) {
         CalcWorkBuffer work;
-        const int count = CalcEmployeeMonth(month, month.resultBuffer.data(), index, &work, CalcStore);
+        const int count = CalcEmployeeMonth(month, resultRows.data(), index, &work, CalcStore);
         ASSERT_GE(count, 0) << index;
         for (int k = 0; k < count; ++k)
-            if (month.resultBuffer[std::size_t(k)].kod == kAllowanceKind)
-                allowance[month.infoBase.list[std::size_t(index)].tabN()] += month.resultBuffer[std::size_t(k)].sum;
+            if (resultRows[std::size_t(k)].kod == kAllowanceKind)
+                allowance[month.infoBase.list[std::size_t(index)].tabN()] += resultRows[std::size_t(k)].sum;
     }
     month.infoBase.CloseSwapFile();
     // The whole of April for him: 1,000 roubles; nobody else has profession 17.

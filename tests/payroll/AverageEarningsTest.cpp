@@ -9,7 +9,7 @@
 #include "payroll/MonthRate.h"
 #include "payroll/SickLeave.h"
 #include "payroll/Rounding.h"
-#include "values/Messages.h"
+#include "payroll/CalcErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -122,7 +122,6 @@ TEST(CalcAverageEarnings, VacationOverTwoMonthsAndMarker)
     EXPECT_EQ(w.rows[1].mes, 4);
     EXPECT_EQ(w.rows[1].dn, 7);
     EXPECT_DOUBLE_EQ(w.rows[0].sum, w.rows[1].sum);
-    EXPECT_EQ(w.doc.VacationCalcKind, 0) << "restored";
 }
 
 TEST(CalcAverageEarnings, CompensationAndLineChecks)
@@ -140,13 +139,13 @@ TEST(CalcAverageEarnings, CompensationAndLineChecks)
     EXPECT_DOUBLE_EQ(w.rows[0].sum, RoundWhole(235'453 * 10.5));
 
     EXPECT_EQ(CalcAverageEarnings(w.doc, w.vacation(1, 7, 2025, 14), 0, 0, w.rows.data(), 0, nullptr),
-              kErrBadVacationStart)
+              kCalcBadVacationStart)
         << "eight months before the reporting month";
     EXPECT_EQ(CalcAverageEarnings(w.doc, w.vacation(20, 3, 2026, 100), 0, 0, w.rows.data(), 0, nullptr),
-              kErrBadVacationLength);
+              kCalcBadVacationLength);
     w.doc.infoBase.schedules[0].rdHr = 0;
     EXPECT_EQ(CalcAverageEarnings(w.doc, w.vacation(20, 3, 2026, 5), 0, 0, w.rows.data(), 0, nullptr),
-              kErrNoDayLength);
+              kCalcNoDayLength);
 }
 
 TEST(CalcAverageEarnings, MonthDivisorsByDateAndRule)
@@ -207,7 +206,7 @@ TEST(SplitVacationDays, CalendarDaysAndWorkingDays)
     EXPECT_EQ(split.endMarker, 1);
 
     v.dlin = 120;
-    EXPECT_EQ(SplitVacationDays(w.doc, v, 0, MonthIndex(2026, 3), split), kErrBadVacationLength);
+    EXPECT_EQ(SplitVacationDays(w.doc, v, 0, MonthIndex(2026, 3), split), kCalcBadVacationLength);
 }
 
 TEST(ComparePeriodEntries, DateThenBudget)

@@ -14,6 +14,7 @@ namespace {
 struct BaseWorld {
     PayrollDoc doc;
     std::vector<AccrualRow> rows;
+    BaseOptions options; // what the calculation pass would give
 
     BaseWorld()
     {
@@ -34,7 +35,8 @@ struct BaseWorld {
     Result base(int month, int monthsBack, int selector, int count = 0)
     {
         Result r{0, count, 0};
-        r.sum = CalcBaseBySelector(month, monthsBack, selector, r.count, r.time, rows.data(), int(rows.size()), doc);
+        r.sum = CalcBaseBySelectorWith(options, month, monthsBack, selector, r.count, r.time, rows.data(),
+                                       int(rows.size()), doc);
         return r;
     }
 };
@@ -95,7 +97,7 @@ TEST(CalcBaseBySelector, VacationWindowReachesAhead)
     BaseWorld w;
     w.rows = {row(1, 400, 4), row(1, 500, 5)};
     EXPECT_EQ(w.base(4, 0, 0).sum, 0); // April of last year
-    w.doc.VacationCalcKind = 1;
+    w.options.vacationWindow = true;
     EXPECT_EQ(w.base(4, 0, 0).sum, 400);
     EXPECT_EQ(w.base(5, 0, 0).sum, 500);
 }
@@ -105,11 +107,11 @@ TEST(CalcBaseBySelector, KindFlagsFundsAndMasks)
     BaseWorld w;
     w.rows = {row(1, 100, 3), row(2, 200, 3), row(30, 300, 3), row(7, 700, 3)};
     EXPECT_EQ(w.base(0, 0, 1).sum, 1'300);     // every known kind
-    w.doc.fundFilter = 1;
+    w.options.fundFilter = 1;
     EXPECT_EQ(w.base(0, 0, 1).sum, 400);       // fund 1 only
-    w.doc.fundFilter = 2;
+    w.options.fundFilter = 2;
     EXPECT_EQ(w.base(0, 0, 1).sum, 900);
-    w.doc.fundFilter = 0;
+    w.options.fundFilter = 0;
     EXPECT_EQ(w.base(0, 0, 4, 2).sum, 300);    // enOtp 2
     EXPECT_EQ(w.base(0, 0, 4, 0).sum, 300);    // enOtp 0, but code 7 never: 1 and 2
     EXPECT_EQ(w.base(0, 0, 7).sum, 200);       // enKoefRS

@@ -72,16 +72,17 @@ protected:
 
     CInfoBase& base() { return doc.infoBase; }
 
-    // The engine over the stored base in a document of its own, storing nothing.
+    // The engine over a copy of the stored base in a document of its own, so
+    // that the base the screen computes stays as it was.
     std::map<int, Expected> ComputeExpected()
     {
         PayrollDoc e;
         e.setWorkFolder(base().workFolder);
-        e.infoBase.baseName = base().baseName;
+        e.infoBase.baseName = base().baseName + QStringLiteral("_expected");
+        CopyBase(base().workFolder, base().baseName, e.infoBase.baseName);
         OpenBase(e.infoBase);
         LoadAll(e.infoBase);
         e.refFiles = doc.refFiles;
-        e.noSave = true;
         EXPECT_TRUE(SelectAllToSwap(e.infoBase, Selection{}));
         e.infoBase.OpenSwapFile();
         CalcWorkBuffer work;
@@ -89,10 +90,12 @@ protected:
         for (int i = 0; i < e.infoBase.employeeCount(); ++i) {
             const int slot = e.infoBase.list[std::size_t(i)].slot;
             Expected& x = out[slot];
-            x.result = CalcEmployeeMonth(e, e.resultBuffer.data(), i, &work, CalcStore);
+            CalcResultBuffer rows{};
+            x.result = CalcEmployeeMonth(e, rows.data(), i, &work, CalcStore);
             x.rows = e.infoBase.current.rows;
         }
         e.infoBase.CloseSwapFile();
+        CloseBase(e.infoBase);
         return out;
     }
 

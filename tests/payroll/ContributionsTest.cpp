@@ -16,7 +16,7 @@ namespace {
 // after 1966), social insurance 992 by table 3; both take the kinds of fund 1.
 struct ContribWorld {
     PayrollDoc doc;
-    std::vector<AccrualRow> rows = std::vector<AccrualRow>(PayrollDoc::ResultRowCount);
+    std::vector<AccrualRow> rows = std::vector<AccrualRow>(kCalcResultRows);
     int count = 0;
 
     ContribWorld(int year, int month)

@@ -93,12 +93,11 @@ protected:
     }
     Outcome compute(int index)
     {
-        doc.VacationCalcKind = 0;
-        doc.thirdFlag = 0;
         Outcome o;
-        o.result = CalcEmployeeMonth(doc, doc.resultBuffer.data(), index, &work, CalcStore);
+        CalcResultBuffer rows{};
+        o.result = CalcEmployeeMonth(doc, rows.data(), index, &work, CalcStore);
         for (int k = 0; k < std::max(o.result, 0); ++k)
-            if (doc.resultBuffer[std::size_t(k)].kod != 0) o.rows.push_back(doc.resultBuffer[std::size_t(k)]);
+            if (rows[std::size_t(k)].kod != 0) o.rows.push_back(rows[std::size_t(k)]);
         o.pay = base().zar1[std::size_t(base().list[std::size_t(index)].slot - 1)] / 100;
         return o;
     }
@@ -138,7 +137,9 @@ TEST_F(DemoMonth, EveryEmployeeIsComputedWithoutErrorAndPlausibly)
         EXPECT_NEAR(o.pay, accrued - deducted, 0.005);
         EXPECT_GE(o.pay, 0);
         EXPECT_GT(o.pay + o.sum(903), accrued * 0.15);
-        if (o.count(903)) EXPECT_DOUBLE_EQ(o.pay, 0);
+        if (o.count(903)) {
+            EXPECT_DOUBLE_EQ(o.pay, 0);
+        }
         // The pension contribution: 26 % of the pay without the social
         // insurance benefits (16 % for the disabled), none for the non-resident.
         const double contributionBase = accrued - o.sum(155) - o.sum(156) - o.sum(157);

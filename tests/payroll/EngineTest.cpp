@@ -11,7 +11,7 @@
 #include "support/TestFixture.h"
 #include "platform/Db.h"
 #include "payroll/Rounding.h"
-#include "values/Messages.h"
+#include "payroll/CalcErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -37,11 +37,13 @@ struct EngineWorld {
     PayrollDoc doc;
     EmployeeRecord rec; // the employee as the swap file holds him
     CalcWorkBuffer work;
+    CalcResultBuffer result{};
+    CalcOptions options; // what a vacation screen would pass
 
     CInfoBase& base() { return doc.infoBase; }
     EmployeeAttributes& attr() { return doc.infoBase.attributes[0]; }
     TabelRecord& tabel() { return doc.infoBase.tabel[0]; }
-    AccrualRow* rows() { return doc.resultBuffer.data(); }
+    AccrualRow* rows() { return result.data(); }
 
     EngineWorld()
     {
@@ -73,8 +75,11 @@ struct EngineWorld {
         rec.head.pol = QStringLiteral("М");
         rec.head.tabPodoh = 1;
         rec.head.spz[0] = {11, 22, 33};
-        doc.noSave = true;
+        // An empty base of its own takes what the calculation stores.
+        b.baseName = QStringLiteral("engine");
+        CreateBase(dir.path(), b.baseName);
     }
+    ~EngineWorld() { CloseBase(doc.infoBase); }
 
     void salaried(double oklad = kSalary)
     {
@@ -95,10 +100,10 @@ struct EngineWorld {
     int calc(CalcMode mode = CalcStore)
     {
         writeSwap();
-        return CalcEmployeeMonth(doc, rows(), 0, &work, mode);
+        return CalcEmployeeMonth(doc, rows(), 0, &work, mode, options);
     }
     // Computes again without rewriting the swap file (the record stays current).
-    int again(CalcMode mode) { return CalcEmployeeMonth(doc, rows(), 0, &work, mode); }
+    int again(CalcMode mode) { return CalcEmployeeMonth(doc, rows(), 0, &work, mode, options); }
 
     // The rows stored into the record behind the entered ones.
     std::vector<AccrualRow> stored() const
@@ -173,7 +178,6 @@ TEST(EngineGolden, SalariedFullMonth)
     ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(901, 2'000'000), expected(902, 650'000),
                             expected(992, 145'000)});
     EXPECT_EQ(w.base().zar1[0], kSalary - 2'000'000 - 650'000);
-    EXPECT_EQ(w.doc.attributeBuffer, w.attr());
 }
 
 TEST(EngineGolden, HourlyWithEveningAndNightHours)
@@ -612,15 +616,16 @@ TEST(EngineErrors, VacationNoteChecksInDisplayMode)
 {
     EngineWorld w;
     w.salaried();
-    w.doc.VacationCalcKind = 1;
-    w.doc.VacationNoteOnly = 0;
-    w.doc.currentNote = 0;
-    w.doc.vacationNoteCopy[0] = VacationNote{};
+    std::array<VacationNote, 5> notes{};
+    w.options.vacationCalcKind = 1;
+    w.options.vacationNoteOnly = 0;
+    w.options.vacationNotes = notes;
+    w.options.currentNote = 0;
     EXPECT_EQ(w.calc(CalcDisplay), -13);
-    w.doc.vacationNoteCopy[0].dlin = 10;
-    w.doc.vacationNoteCopy[0].dlinHundredths = 5;
-    w.doc.vacationNoteCopy[0].dBegin = 1;
-    w.doc.vacationNoteCopy[0].mBegin = 3;
+    notes[0].dlin = 10;
+    notes[0].dlinHundredths = 5;
+    notes[0].dBegin = 1;
+    notes[0].mBegin = 3;
     EXPECT_EQ(w.again(CalcDisplay), -37);
 }
 
@@ -676,7 +681,6 @@ TEST(EngineModes, DisplayGivesTheRowsOfStoreAndStoresNothing)
     b.current = w.rec;
     b.currentSlot = 1;
     SaveKonst(b, 1);
-    w.doc.noSave = false;
 
     auto zarpRows = [&]() {
         QSqlQuery q(Db(b));
@@ -722,15 +726,17 @@ TEST(EngineFixture, EveryEmployeeOfTheFixtureBase)
     WriteFixtureToSwap(doc.infoBase, fx);
     doc.infoBase.OpenSwapFile();
     payrolltest::AddFixtureContributionTables(doc);
-    doc.noSave = true;
+    doc.infoBase.baseName = QStringLiteral("fixture");
+    CreateBase(dir.path(), doc.infoBase.baseName);
     CalcWorkBuffer work;
+    CalcResultBuffer rows{};
     std::map<int, int> results;
     for (int i = 0; i < doc.infoBase.employeeCount(); ++i) {
-        const int r = CalcEmployeeMonth(doc, doc.resultBuffer.data(), i, &work, CalcStore);
+        const int r = CalcEmployeeMonth(doc, rows.data(), i, &work, CalcStore);
         ++results[r < 0 ? r : 0];
         ASSERT_GE(r, -42);
         for (int k = 0; k < std::max(r, 0); ++k) {
-            const AccrualRow& row = doc.resultBuffer[std::size_t(k)];
+            const AccrualRow& row = rows[std::size_t(k)];
             EXPECT_NE(row.kod, 0);
             EXPECT_TRUE(std::isfinite(row.sum));
             EXPECT_NE(row.sum, 0);
@@ -739,10 +745,10 @@ TEST(EngineFixture, EveryEmployeeOfTheFixtureBase)
         if (r >= 0 && doc.infoBase.otp.count(slot) == 0) {
             // Displaying the same employee gives the same rows but the
             // contributions (vacation notes are displayed from the note being edited).
-            std::vector<AccrualRow> stored(doc.resultBuffer.begin(), doc.resultBuffer.begin() + r);
-            const int shown = CalcEmployeeMonth(doc, doc.resultBuffer.data(), i, &work, CalcDisplay);
+            std::vector<AccrualRow> stored(rows.begin(), rows.begin() + r);
+            const int shown = CalcEmployeeMonth(doc, rows.data(), i, &work, CalcDisplay);
             ASSERT_GE(shown, 0);
-            std::vector<AccrualRow> displayed(doc.resultBuffer.begin(), doc.resultBuffer.begin() + shown);
+            std::vector<AccrualRow> displayed(rows.begin(), rows.begin() + shown);
             std::erase_if(stored, [](const AccrualRow& a) { return a.kod >= 990 && a.kod <= 995; });
             EXPECT_EQ(displayed, stored) << "employee " << i;
         }
@@ -752,4 +758,65 @@ TEST(EngineFixture, EveryEmployeeOfTheFixtureBase)
         if (code < 0)
             failures += QStringLiteral("%1 x %2 %3\n").arg(count).arg(code).arg(CalcErrorText(code));
     EXPECT_EQ(results[0], 40) << failures.toStdString();
+}
+
+TEST(CalcErrors, CodesSelectTheirMessages)
+{
+    EXPECT_EQ(CalcErrorText(kCalcNoPaymentSystem), QStringLiteral("Не указана система оплаты"));
+    EXPECT_EQ(CalcErrorText(kCalcNoDayLength), QStringLiteral("Не указана длина рабочего дня"));
+    EXPECT_EQ(CalcErrorText(-42), QStringLiteral("Некорректые даты приема на работу/увольнения."));
+    EXPECT_EQ(CalcErrorText(43), QString());
+    // The engine's table differs from the report generator's in a few texts.
+    EXPECT_EQ(CalcErrorText(kCalcHireDateForRule), QStringLiteral("Некорр.дата приема на работу для данного алгоритма."));
+    EXPECT_EQ(CalcErrorText(kCalcBadHireDismissal), CalcErrorText(-42));
+}
+
+// A vacation screen's display run: the caller's note, not the document,
+// carries the note in and its amount to pay out.
+TEST(EngineModes, AVacationNoteReceivesItsAmountToPay)
+{
+    EngineWorld w;
+    w.salaried();
+    std::vector<PayKind> kinds = w.base().payKinds;
+    for (PayKind& k : kinds)
+        if (k.kod == 4)
+            k.enOtp = 1;
+    kinds.push_back(kind(85, {"oblPodoh"}, 1, 2000));
+    setKinds(w.doc, kinds);
+    for (int m = 3; m <= 14; ++m) // March 2025 to February 2026, 22 days each
+        addArchive(w.doc, archive(4, kSalary, m <= 12 ? 2025 : 2026, m <= 12 ? m : m - 12, 22));
+    w.rec.waria = w.base().current.waria;
+    w.rec.warKv = w.base().current.warKv;
+
+    std::array<VacationNote, 5> notes{};
+    notes[0].dBegin = 10;
+    notes[0].mBegin = 3;
+    notes[0].gBegin = 2026;
+    notes[0].dlin = 14;
+    notes[0].kalend = 1;
+    notes[0].alg = 1;
+    w.options.vacationCalcKind = 2;
+    w.options.vacationNotes = notes;
+    w.options.currentNote = 0;
+    const int n = w.calc(CalcDisplay);
+    ASSERT_GT(n, 0) << CalcErrorText(n).toStdString();
+    double accrued = 0, deducted = 0, vacationPay = 0;
+    for (const AccrualRow& r : ResultRows(w.rows(), n)) {
+        if (r.kod < 700)
+            accrued += r.sum;
+        else
+            deducted += r.sum;
+        if (r.kod == 85)
+            vacationPay += r.sum;
+    }
+    // 50,000 a month for twelve months over 12 x 29.4 days: 1,700.68 a day.
+    EXPECT_DOUBLE_EQ(vacationPay, 170'068.0 * 14);
+    EXPECT_DOUBLE_EQ(notes[0].sum, accrued - deducted);
+    EXPECT_EQ(w.base().zar1[0], 0) << "a display run stores no amount to pay";
+
+    // Kind 1 computes the note but leaves its amount as it was.
+    notes[0].sum = 0;
+    w.options.vacationCalcKind = 1;
+    ASSERT_EQ(w.again(CalcDisplay), n);
+    EXPECT_EQ(notes[0].sum, 0);
 }

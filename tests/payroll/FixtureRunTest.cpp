@@ -22,7 +22,7 @@ TEST(FixtureRun, IncomeTaxIsChargedOnceAndContributionsRun)
     int charged = 0;
     for (const EmployeeListEntry& e : doc.infoBase.list) {
         doc.infoBase.current = fx.records[std::size_t(e.slot - 1)];
-        std::vector<AccrualRow> rows(PayrollDoc::ResultRowCount);
+        std::vector<AccrualRow> rows(kCalcResultRows);
         int count = 0;
         for (const AccrualRow& r : doc.infoBase.current.rows)
             if (r.kod != 0 && r.kod != 902 && count < 60)

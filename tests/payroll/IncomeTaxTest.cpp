@@ -19,7 +19,7 @@ constexpr double kSalary = 3'000'000; // 30,000 roubles
 // roubles with 13,000 roubles fixed; table 2: 30 % of each month.
 struct TaxWorld {
     PayrollDoc doc;
-    std::vector<AccrualRow> rows = std::vector<AccrualRow>(PayrollDoc::ResultRowCount);
+    std::vector<AccrualRow> rows = std::vector<AccrualRow>(kCalcResultRows);
     int count = 0;
 
     TaxWorld()

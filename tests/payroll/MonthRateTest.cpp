@@ -126,7 +126,7 @@ TEST(CalcMonthRate, HourlyWithPartMonthPayment)
     p.dEnd = 10;
     p.mEnd = 3;
     p.gEnd = 2026;
-    EXPECT_EQ(rates(w).result, kErrBadPermanentPayment);
+    EXPECT_EQ(rates(w).result, kCalcBadPermanentPayment);
     // Ended last month: skipped.
     p.mEnd = 2;
     r = rates(w);

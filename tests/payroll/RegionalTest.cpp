@@ -136,7 +136,7 @@ TEST(RegionalNorthernRows, ServiceStartsAndOnAverages)
     v.firm().procRaj = 20;
     v.firm().procSev = 10;
     v.head().datSevStag = date(10, 1, 2020);
-    v.doc.VacationCalcKind = 1; // as the accrual pass sets it: April is next month
+    v.p.vacationWindow = true; // as the accrual pass opens it: April is next month
     v.rows[v.p.count++] = row(85, 1'000'000, 3, 10);
     v.rows[v.p.count++] = row(85, 500'000, 4, 5);
     ASSERT_EQ(RegionalNorthernRows(v.p, true), 0);

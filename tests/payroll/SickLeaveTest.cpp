@@ -222,17 +222,17 @@ TEST(CalcSickLeaveBenefit, SheetChecks)
     SickLeaveTables t;
     SickLeaveSheet s = w.sheet(10, 3, 2026, 5, 3, 2026, 100);
     s.sum = 777;
-    EXPECT_EQ(CalcSickLeaveBenefit(w.doc, s, t, nullptr, 0), kErrSickLeaveDates);
+    EXPECT_EQ(CalcSickLeaveBenefit(w.doc, s, t, nullptr, 0), kCalcSickLeaveDates);
     EXPECT_EQ(s.sum, 777) << "nothing written on an error";
     s = w.sheet(10, 3, 2026, 0, 0, 0, 100);
-    EXPECT_EQ(CalcSickLeaveBenefit(w.doc, s, t, nullptr, 0), kErrSickLeaveDates);
+    EXPECT_EQ(CalcSickLeaveBenefit(w.doc, s, t, nullptr, 0), kCalcSickLeaveDates);
     s = w.sheet(1, 8, 2025, 5, 8, 2025, 100); // seven months before March
-    EXPECT_EQ(CalcSickLeaveBenefit(w.doc, s, t, nullptr, 0), kErrSickLeaveMonth);
+    EXPECT_EQ(CalcSickLeaveBenefit(w.doc, s, t, nullptr, 0), kCalcSickLeaveMonth);
     s = w.sheet(1, 3, 2026, 5, 11, 2026, 100); // over eight months
-    EXPECT_EQ(CalcSickLeaveBenefit(w.doc, s, t, nullptr, 0), kErrSickLeaveMonth);
+    EXPECT_EQ(CalcSickLeaveBenefit(w.doc, s, t, nullptr, 0), kCalcSickLeaveMonth);
     w.attr().sistOpl = 0;
     s = w.sheet(1, 3, 2026, 5, 3, 2026, 100);
-    EXPECT_EQ(CalcSickLeaveBenefit(w.doc, s, t, nullptr, 0), kErrNoPaymentSystem);
+    EXPECT_EQ(CalcSickLeaveBenefit(w.doc, s, t, nullptr, 0), kCalcNoPaymentSystem);
 }
 
 TEST(DaysInMonthOrYear, MonthsAndReportingYear)

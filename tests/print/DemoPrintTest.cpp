@@ -1,6 +1,7 @@
 // The demo firm's statements: its sick-leave sheet and vacation note carry
 // the amounts the engine computes, and its advance statement goes through
 // the default print command "e.sh" to the document opener.
+#include "payroll/CalcOptions.h"
 #include "DemoFirm.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/AverageEarnings.h"
@@ -96,19 +97,21 @@ TEST_F(DemoPrint, SickLeaveAndVacationCarryTheEngineAmounts)
     const int vacationIndex = base().FindEmployee(112);
     const int vacationSlot = slotOf(112);
     ASSERT_EQ(base().otp.count(vacationSlot), 1);
-    doc.vacationNoteCopy = {};
-    doc.vacationNoteCopy[0] = base().otp.run(vacationSlot)[0];
-    doc.vacationNoteCopy[0].sum = 0;
-    doc.currentNote = 0;
-    doc.VacationNoteOnly = 0;
-    doc.VacationCalcKind = 2;
-    doc.thirdFlag = 0;
+    std::array<VacationNote, 5> notes{};
+    notes[0] = base().otp.run(vacationSlot)[0];
+    notes[0].sum = 0;
+    CalcOptions options;
+    options.vacationNotes = notes;
+    options.currentNote = 0;
+    options.vacationNoteOnly = 0;
+    options.vacationCalcKind = 2;
     CalcWorkBuffer work;
-    const int rows = CalcEmployeeMonth(doc, doc.resultBuffer.data(), vacationIndex, &work, CalcDisplay);
+    CalcResultBuffer result{};
+    const int rows = CalcEmployeeMonth(doc, result.data(), vacationIndex, &work, CalcDisplay, options);
     base().CloseSwapFile();
     ASSERT_GE(rows, 0);
     EXPECT_EQ(base().otp.run(vacationSlot)[0].mrp, 1);
-    EXPECT_DOUBLE_EQ(doc.vacationNoteCopy[0].sum, tools::DemoVacationAmount);
+    EXPECT_DOUBLE_EQ(notes[0].sum, tools::DemoVacationAmount);
     EXPECT_DOUBLE_EQ(base().otp.run(vacationSlot)[0].sum, tools::DemoVacationAmount);
 
     // Their statements have one row each; the compensation note of the one

@@ -4,6 +4,7 @@
 // forms' page sizes say. The demo firm's PDFs are kept in the build folder
 // ("pay-statement-t53.pdf", "pay-statement-0504403.pdf") for a look;
 // tools/render_pay_statements.sh makes them and their pictures.
+#include "payroll/CalcOptions.h"
 #include "DemoFirm.h"
 #include "StatementTestDoc.h"
 #include "infobase/InfoBaseDb.h"
@@ -184,9 +185,10 @@ TEST_F(PayStatementPdf, DemoFirmsMonthInBothForms)
     params.document = &doc;
     std::vector<int> indexes;
     SelectEmployeesForCalculation(params, doc, indexes);
+    kalvor::CalcResultBuffer resultRows{};
     CalcWorkBuffer work;
     for (const int index : indexes)
-        ASSERT_GE(CalcEmployeeMonth(doc, doc.resultBuffer.data(), index, &work, CalcStore), 0);
+        ASSERT_GE(CalcEmployeeMonth(doc, resultRows.data(), index, &work, CalcStore), 0);
     base.CloseSwapFile();
     CloseBase(base);
 

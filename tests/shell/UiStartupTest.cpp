@@ -280,11 +280,11 @@ TEST_F(UiStartup, NewBaseIsMadeFromTheTemplateOfTheWorkingFolder)
     EXPECT_FALSE(app.CreateBase());
 }
 
-// A base layer whose opening fails or whose server must be re-registered.
+// A base layer whose opening fails.
 class FailingService : public InfoBaseService {
 public:
-    FailingService(kalvor::infobase::CInfoBase& base, const QString& folder, bool failOpen, bool reregister)
-        : InfoBaseService(base, folder), m_failOpen(failOpen), m_reregister(reregister) {}
+    FailingService(kalvor::infobase::CInfoBase& base, const QString& folder, bool failOpen)
+        : InfoBaseService(base, folder), m_failOpen(failOpen) {}
     BaseFailure Open(const QString& name) override
     {
         if (m_failOpen)
@@ -292,20 +292,19 @@ public:
                                      QStringLiteral("disk I/O error"), QStringLiteral("Kalvor base"));
         return InfoBaseService::Open(name);
     }
-    bool ReregisterServer() override { return m_reregister; }
 
 private:
-    bool m_failOpen, m_reregister;
+    bool m_failOpen;
 };
 
-TEST_F(UiStartup, OpeningFailureAndChangedComputerStopTheProgramWithTheirMessages)
+TEST_F(UiStartup, AnOpeningFailureStopsTheProgramWithItsMessage)
 {
     MakeTestBase(folder, QStringLiteral("demo"));
     {
         MessageRecorder boxes;
         CKalvorApp app(ini);
         app.SetServiceFactory([](kalvor::infobase::CInfoBase& b, const QString& f) {
-            return std::make_unique<FailingService>(b, f, true, false);
+            return std::make_unique<FailingService>(b, f, true);
         });
         app.SetLoginRunner(Typing(QStringLiteral("demo"), QString()));
         EXPECT_FALSE(app.InitInstance({}));
@@ -313,19 +312,6 @@ TEST_F(UiStartup, OpeningFailureAndChangedComputerStopTheProgramWithTheirMessage
         EXPECT_EQ(boxes.boxes[0].text,
                   QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : 80004005\nErrorMessage: Unspecified error\n"
                                  "Description : disk I/O error\nSource      : Kalvor base\n"));
-    }
-    {
-        MessageRecorder boxes;
-        CKalvorApp app(ini);
-        app.SetServiceFactory([](kalvor::infobase::CInfoBase& b, const QString& f) {
-            return std::make_unique<FailingService>(b, f, false, true);
-        });
-        app.SetLoginRunner(Typing(QStringLiteral("demo"), QString()));
-        EXPECT_FALSE(app.InitInstance({}));
-        EXPECT_FALSE(app.Base()->IsOpen());
-        EXPECT_EQ(boxes.Texts(),
-                  QStringList{QStringLiteral("Программа была перенастроена в связи с изменением настроек компьютера.\n"
-                                             "Для корректной работы требуется перезагрузка компьютера!!!")});
     }
 }
 

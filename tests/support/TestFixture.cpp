@@ -1,5 +1,7 @@
 #include "support/TestFixture.h"
 
+#include "infobase/BaseBuilding.h"
+
 #include "values/Values.h"
 
 #include <algorithm>
@@ -192,10 +194,7 @@ void buildFirm(CInfoBase& base)
 
 void buildTables(CInfoBase& base)
 {
-    for (std::size_t i = 0; i < std::size(shopNames); ++i) {
-        base.shops[i].number = u8(i + 1);
-        base.shops[i].name = s(shopNames[i]);
-    }
+    NameShops(base, shopNames);
     base.payKinds.clear();
     for (const KindDef& k : kinds) {
         PayKind p;
@@ -209,7 +208,7 @@ void buildTables(CInfoBase& base)
         p.kodDoh = k.tax ? 2000 : 0;
         base.payKinds.push_back(p);
     }
-    base.config.nEnt = u16(base.payKinds.size());
+    SortPayKinds(base);
     // Schedule 1: five-day week of 8 hours; schedule 2: 40-hour week with a shortened Friday.
     for (int n = 0; n < 2; ++n) {
         WorkSchedule& w = base.schedules[std::size_t(n)];
@@ -414,10 +413,7 @@ FixtureBase BuildFixtureBase(CInfoBase& base, int employees, unsigned seed)
             base.otp.replaceRun(slot, std::vector<VacationNote>{v});
         }
 
-        EmployeeListEntry e;
-        e.setTabN(u16(tabN));
-        e.slot = u16(slot);
-        base.list.push_back(e);
+        AddToList(base, tabN, slot);
     }
     base.config.kolRab = i16(base.list.size());
     base.currentSlot = 0;

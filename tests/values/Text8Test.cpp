@@ -164,10 +164,6 @@ TEST(RecordFile, MoveFileTailOpensAndClosesRoom)
 
 TEST(Messages, TablesAndErrors)
 {
-    EXPECT_EQ(CalcErrorText(-1), QStringLiteral("Не указана система оплаты"));
-    EXPECT_EQ(CalcErrorText(-12), QStringLiteral("Не указана длина рабочего дня"));
-    EXPECT_EQ(CalcErrorText(-42), QStringLiteral("Некорректые даты приема на работу/увольнения."));
-    EXPECT_EQ(CalcErrorText(43), QString());
     EXPECT_EQ(ExchangeErrorText(-43), QStringLiteral("некорректный табельный номер"));
     EXPECT_EQ(ExchangeErrorText(42 + 7), QStringLiteral("нет заголовка  SDEL.DBF"));
     EXPECT_EQ(ExchangeErrorText(-50), QStringLiteral("количество ненайденных записей = "));
@@ -178,8 +174,6 @@ TEST(Messages, TablesAndErrors)
     EXPECT_EQ(ReportErrorText(-43), QString());
     for (std::size_t i = 0; i < ReportErrorTexts.size(); ++i)
         EXPECT_STREQ(ReportErrorTexts[i], ExchangeErrorTexts[i]);
-    // The engine's table differs from the report generator's in a few texts.
-    EXPECT_EQ(CalcErrorText(-20), QStringLiteral("Некорр.дата приема на работу для данного алгоритма."));
     EXPECT_EQ(ReportErrorText(-20), QStringLiteral("Для этого б/л не м.б.задано кол-во дней/часов"));
 
     // The error box of the database layer's error: eight upper-case hex digits.

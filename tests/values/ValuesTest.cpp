@@ -508,3 +508,21 @@ TEST(Texts, BuildPickListFromPairs)
     static const PickPair none[] = {{nullptr, nullptr}};
     EXPECT_TRUE(BuildPickListFromPairs(none).isEmpty());
 }
+
+TEST(MonthKey, YearMonthIndexAndMoves)
+{
+    const MonthKey march(2026, 3);
+    EXPECT_EQ(march.value(), 2026 * 16 + 3);
+    EXPECT_EQ(MonthKey::of(march.value()), march);
+    EXPECT_EQ(march.year(), 2026);
+    EXPECT_EQ(march.month(), 3);
+    EXPECT_EQ(march.index(), MonthIndex(2026, 3));
+    EXPECT_EQ(march.plus(10), MonthKey(2027, 1));
+    EXPECT_EQ(march.plus(-3), MonthKey(2025, 12));
+    EXPECT_EQ(march.plus(-27), MonthKey(2023, 12));
+    EXPECT_EQ(MonthKey(2025, 12).next(), MonthKey(2026, 1));
+    EXPECT_EQ(MonthKey(2026, 1).previous(), MonthKey(2025, 12));
+    EXPECT_EQ(MonthKey(2025, 11).monthsTo(march), 4);
+    EXPECT_EQ(march.monthsTo(MonthKey(2025, 11)), -4);
+    EXPECT_LT(MonthKey(2025, 12), MonthKey(2026, 1)); // keys order as months do
+}

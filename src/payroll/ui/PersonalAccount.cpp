@@ -1,5 +1,7 @@
 #include "payroll/ui/PersonalAccount.h"
 
+#include "payroll/CalcOptions.h"
+
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/PayKinds.h"
@@ -67,13 +69,12 @@ int RecomputeEmployee(PayrollDoc& doc, int tabN)
     SelectAllToSwap(base, selection);
     base.OpenSwapFile();
 
-    doc.VacationCalcKind = 0;
-    doc.thirdFlag = 0;
     auto work = std::make_unique<CalcWorkBuffer>();
+    auto rows = std::make_unique<CalcResultBuffer>();
     // The employee's rows, his status word and the amounts to pay go into the
     // base together or not at all.
     db::Transaction transaction(Db(base));
-    const int result = CalcEmployeeMonth(doc, doc.resultBuffer.data(), index, work.get(), CalcStore);
+    const int result = CalcEmployeeMonth(doc, rows->data(), index, work.get(), CalcStore);
     if (result < 0) {
         const int slot = base.list[std::size_t(index)].slot;
         base.attributes[std::size_t(slot - 1)].err = u16(-result);

@@ -15,18 +15,6 @@ const char* const kMonthChangeCancelledText = "Переход на следую�
 
 namespace {
 
-// The calculation flags of a month change, cleared again when it ends so that
-// a later calculation is an ordinary one.
-struct MonthChangeFlags {
-    explicit MonthChangeFlags(CKalvorDoc& doc) : doc(doc)
-    {
-        doc.monthChangeMode = 'c';
-        doc.VacationNoteOnly = 0;
-    }
-    ~MonthChangeFlags() { doc.monthChangeMode = 0; }
-    CKalvorDoc& doc;
-};
-
 // The wait cursor for as long as the object lives.
 struct WaitCursor {
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -68,7 +56,6 @@ MonthMover PayrollMonthMover()
 
 int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QWidget* parent)
 {
-    MonthChangeFlags flags(doc);
     if (!OfferCopy(doc, parent))
         return kMonthChangeAbandoned;
 

@@ -59,9 +59,6 @@ public:
     }
     // The password stored in the open base.
     virtual QString StoredPassword() = 0;
-    // Re-registers the server under the computer's current name when that
-    // name has changed; true when it did, and the program must then stop.
-    virtual bool ReregisterServer() { return false; }
     virtual bool IsOpen() const = 0;
     virtual QString OpenName() const = 0;
     virtual void Close() = 0;

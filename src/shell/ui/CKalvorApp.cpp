@@ -225,13 +225,6 @@ bool CKalvorApp::StartUp(const QStringList& arguments)
     if (existed) {
         if (!OpenChosenBase())
             return false;
-        if (m_base->ReregisterServer()) {
-            m_base->Close();
-            KalvorMessageBox(QStringLiteral("Программа была перенастроена в связи с изменением настроек компьютера.\n")
-                                 + QStringLiteral("Для корректной работы требуется перезагрузка компьютера!!!"),
-                             MB_OK | MB_ICONINFORMATION);
-            return false;
-        }
     }
     m_doc->NotifyBaseChosen();
 

@@ -24,8 +24,6 @@ public:
     BaseFailure Open(const QString& name) override;
     BaseFailure Restore(const QString& name, const QString& fromFile) override;
     QString StoredPassword() override;
-    // There is no server to re-register: the base is a file.
-    bool ReregisterServer() override { return false; }
     // Whether this service holds the information base (its lock, and this
     // thread's connection to its file).
     bool IsOpen() const override;

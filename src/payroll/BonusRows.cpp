@@ -1,0 +1,292 @@
+// The rows of the bonuses: fixed, a percent of a base, of the rate, or a
+// share of a brigade's fund by the labour-participation rules.
+#include "payroll/MonthInputRows.h"
+#include "payroll/MonthInputParts.h"
+
+#include "payroll/Bases.h"
+#include "payroll/Criteria.h"
+#include "payroll/IncomeTax.h"
+#include "payroll/MonthRate.h"
+#include "payroll/PayKinds.h"
+#include "payroll/ScheduleNorm.h"
+#include "values/Values.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace kalvor {
+
+using namespace infobase;
+using namespace monthinput;
+
+namespace {
+
+// What one brigade member brings to the sharing of a brigade's fund.
+struct BrigadeMember {
+    int slot = 0;
+    double rate = 0;    // kopecks per hour
+    double minutes = 0; // time worked
+    double coef1 = 0;   // the line's 12-digit coefficient
+    double coef2 = 0;   // the line's 7-bit count
+};
+
+bool SameBrigadeLine(const BonusLine& a, const BonusLine& b)
+{
+    return a.procent == b.procent && a.kod == b.kod && a.sum == b.sum && a.mask == b.mask;
+}
+
+// The member's hourly rate and time worked, from his record in the swap file
+// (the current employee's from the current record).
+int MeasureMember(CalcPass& p, int slot, const BonusLine& line, BrigadeMember& m)
+{
+    auto& base = p.base();
+    EmployeeRecord other;
+    const EmployeeRecord* rec = &p.rec();
+    if (slot != p.slot) {
+        if (!base.swap.readSlot(slot, other))
+            return kCalcRecordUnreadable;
+        rec = &other;
+    }
+    const EmployeeAttributes& a = base.attributes[std::size_t(slot - 1)];
+    if (a.sistOpl == 0)
+        return kCalcNoPaymentSystem;
+    const int sched = EmployeeScheduleIndex(p.doc, slot - 1);
+    WorkSchedule& s = base.schedules[std::size_t(sched)];
+    const int dayLength = WorkingDayLength(s, p.doc);
+    if (dayLength == 0)
+        return kCalcNoDayLength;
+    int pd = 0, pm = 0;
+    if (CalcScheduleNorm(WorkSchedule::ReportingMonth, s, 1, 31, pd, pm, p.doc) < 0 || pm == 0)
+        return kCalcNoWorkingTime;
+
+    // Time: the member's rows of codes 1-4, else his time sheet.
+    double minutes = 0;
+    for (int i = 0; i < int(a.kvProizv) && i < EmployeeRecord::RowCount; ++i) {
+        const AccrualRow& r = rec->rows[std::size_t(i)];
+        if (r.kod >= 1 && r.kod <= 4)
+            minutes += r.sum < 0 ? -RowMinutes(r) : RowMinutes(r);
+    }
+    if (minutes == 0) {
+        const TabelRecord& t = base.tabel[std::size_t(slot - 1)];
+        minutes = t.rabHr != 0 ? t.rabHr : t.rabDn * dayLength;
+    }
+    double rate = rec->rates[0].rate;
+    if (rate != 0 && a.sistOpl == 4)
+        rate = rate / pm * 60;
+    if (rate == 0) {
+        if (a.sistOpl == 1) rate = rec->head.tarifSdel.kopecks();
+        else if (a.sistOpl <= 3) rate = rec->head.tarifVrem.kopecks();
+        else rate = rec->head.oklad / pm * 60;
+    }
+    m.slot = slot;
+    m.rate = rate;
+    m.minutes = minutes;
+    m.coef1 = double(Packed12DigitsValue(line.spzCh, line.spzSc, line.spzAu));
+    m.coef2 = line.ceh;
+    return 0;
+}
+
+// The employee's share of a brigade's fund by labour-participation variant
+// `variant` (0-2): the fund (less the brigade's tariff earnings under formula
+// 1) is split by the four rules' percents, each part in proportion to the
+// members' measures that the rule names.
+int BrigadeShare(CalcPass& p, const BonusLine& line, int variant, double& share)
+{
+    share = 0;
+    auto& base = p.base();
+    std::vector<BrigadeMember> members;
+    int own = -1;
+    for (const EmployeeListEntry& e : base.list) {
+        if (e.slot < 1 || e.slot > int(base.attributes.size()))
+            continue;
+        const int n = base.prem.count(e.slot), f = base.prem.first(e.slot);
+        for (int i = 0; i < n; ++i) {
+            const BonusLine& b = base.prem.lines[std::size_t(f + i)];
+            if (!SameBrigadeLine(b, line))
+                continue;
+            BrigadeMember m;
+            if (const int r = MeasureMember(p, e.slot, b, m); r < 0)
+                return r;
+            if (e.slot == p.slot)
+                own = int(members.size());
+            members.push_back(m);
+            break;
+        }
+    }
+    if (own < 0)
+        return 0;
+    const auto& words = base.firm.ktu[std::size_t(variant)];
+    double fund = line.sum;
+    if (((words[1] >> 13) & 7) == 1)
+        for (const BrigadeMember& m : members)
+            fund -= m.rate * m.minutes / 60;
+    bool anyPercent = false;
+    for (u16 w : words)
+        anyPercent = anyPercent || (w & 127) != 0;
+    for (int k = 0; k < 4; ++k) {
+        const u16 w = words[std::size_t(k)];
+        const double pct = anyPercent ? (w & 127) : (k == 0 ? 100 : 0);
+        if (pct == 0)
+            continue;
+        auto measure = [w](const BrigadeMember& m) {
+            double v = 1;
+            if (w & 0x80) v *= m.rate;
+            if (w & 0x100) v *= m.minutes;
+            const int c1 = (w >> 9) & 3, c2 = (w >> 11) & 3;
+            if (c1 == 1) v *= m.coef1;
+            else if (c1 == 2) v = m.coef1 != 0 ? v / m.coef1 : 0;
+            if (c2 == 1) v *= m.coef2;
+            else if (c2 == 2) v = m.coef2 != 0 ? v / m.coef2 : 0;
+            return v;
+        };
+        double total = 0;
+        for (const BrigadeMember& m : members)
+            total += measure(m);
+        if (total > 0)
+            share += fund * pct / 100.0 * measure(members[std::size_t(own)]) / total;
+    }
+    static const double scale[] = {1, 100, 1000, 10000};
+    share *= scale[(words[0] >> 13) & 3];
+    return 0;
+}
+
+// One twelfth of the archive's entries of last year (reporting months 1-6)
+// or of this year (7-12) of the kinds that the base's selector takes, code
+// 600 left out; less the code 171 entries when that leaves it not negative.
+double TwelfthOfYear(const CalcPass& p, int selector)
+{
+    const int year = p.month <= 6 ? p.year - 1 : p.year;
+    const auto& rec = p.rec();
+    const auto& mask = p.base().firm.masks[std::size_t(std::clamp(selector - 20, 0, 7))];
+    double sum = 0, paid171 = 0;
+    for (int i = 0; i < rec.warKv && i < int(rec.waria.size()); ++i) {
+        const WariaEntry& e = rec.waria[std::size_t(i)];
+        if (!e.inUse() || e.god != year || e.kod == kCodeUnpaid || e.kod >= 1000)
+            continue;
+        if (e.kod == 171)
+            paid171 += e.sum;
+        else if (mask[e.kod] != 0)
+            sum += e.sum;
+    }
+    sum /= 12;
+    if (sum - paid171 >= 0)
+        sum -= paid171;
+    return sum;
+}
+
+} // namespace
+
+namespace {
+
+// A bonus paid out at once: the bonus less the income tax at the employee's
+// marginal rate and the writs' percents.
+int BonusPayout(CalcPass& p, const BonusLine& b, const PayKind& kind, double bonus)
+{
+    if (b.mrp == 0 || b.kod >= 700 || b.kod == kCodeUnpaid)
+        return 0;
+    double net = bonus;
+    if (kind.oblPodoh)
+        net -= CalcContribution(0, bonus / 100.0, p.doc);
+    for (const auto& w : p.rec().ispol.writs)
+        if (w.vid != 0 && w.priznUd)
+            net -= bonus * w.sum / 10000.0;
+    AccrualRow row;
+    row.kod = kCodePayout;
+    row.sum = RoundPayout(RoundByPayKind(RoundWhole(net), kCodePayout, p.doc), p.doc);
+    row.mes = u16(p.month);
+    return std::min(0, AppendRowRaw(p, row));
+}
+
+// A percent of the base of the line's mask: for code 7 in the second and
+// third month of a quarter the quarter's earlier months are taken off; code
+// 172 takes a twelfth of the year.
+int PercentOfBase(CalcPass& p, const BonusLine& b, double& amount)
+{
+    int count = 0;
+    double time = 0;
+    double base = PassBase(p, 0, 0, 20 + b.mask, count, time);
+    if (count < 0)
+        return count;
+    if (b.kod == 7 && (p.month - 1) % 3 != 0) {
+        int earlierCount = 0;
+        double earlierTime = 0;
+        const double earlier = PassBase(p, 0, (p.month - 1) % 3, 20 + b.mask, earlierCount, earlierTime);
+        if (earlierCount < 0)
+            return earlierCount;
+        base -= earlier;
+    } else if (b.kod == 172) {
+        base = TwelfthOfYear(p, 20 + b.mask);
+    }
+    amount = base * b.sum / 10000.0;
+    return 0;
+}
+
+// A brigade bonus: the employee's share of the fund, carrying the time
+// sheet's time when no time row of the month carries it; a holiday
+// surcharge on the share for the planned holiday time; the payout.
+int BrigadeBonusRows(CalcPass& p, const BonusLine& b, const PayKind& kind)
+{
+    double amount = 0;
+    if (const int r = BrigadeShare(p, b, std::min(2, b.procent - 3), amount); r < 0)
+        return r;
+    if (amount <= 0)
+        return 0;
+    const TabelRecord& t = p.tabel();
+    bool timeCarried = false;
+    for (int j = 0; j < p.count; ++j)
+        timeCarried = timeCarried || (p.rows[j].kod != 0 && p.rows[j].kod < 3 && p.rows[j].mes == p.month &&
+                                      (p.rows[j].dn != 0 || RowMinutes(p.rows[j]) != 0));
+    const bool carry = p.paymentSystem <= 2 && !timeCarried;
+    const int kept = AppendRow(p, b.kod, amount, p.month, carry ? t.rabDn : 0, carry ? t.rabHr : 0);
+    if (kept < 0)
+        return kept;
+    const double bonus = kept ? p.rows[p.count - 1].sum : 0;
+    const int planned = t.prPlanHr != 0 ? t.prPlanHr : t.prPlanDn * p.dayLength;
+    const int worked = t.rabHr != 0 ? t.rabHr : t.rabDn * p.dayLength;
+    if (planned != 0 && worked != 0)
+        if (const int r = AppendRow(p, 17, amount / worked * planned, p.month, 0, 0, b.ceh); r < 0)
+            return r;
+    return kept ? BonusPayout(p, b, kind, bonus) : 0;
+}
+
+// One bonus line: fixed (0), a percent of a base (1), of the rate (2), or a
+// brigade share (3 and above).
+int BonusLineRows(CalcPass& p, const BonusLine& b)
+{
+    const PayKind* kind = PayKindOf(p.doc, b.kod);
+    if (!kind)
+        return kCalcUnknownCode;
+    double amount = 0;
+    switch (b.procent) {
+    case 0: amount = b.sum; break;
+    case 1:
+        if (const int r = PercentOfBase(p, b, amount); r < 0)
+            return r;
+        break;
+    case 2: amount = p.rec().rates[0].rate * b.sum / 10000.0; break;
+    default: return BrigadeBonusRows(p, b, *kind);
+    }
+    const int kept = AppendRow(p, b.kod, amount, p.month);
+    if (kept <= 0)
+        return kept;
+    return BonusPayout(p, b, *kind, p.rows[p.count - 1].sum);
+}
+
+} // namespace
+
+int BonusRows(CalcPass& p)
+{
+    const auto& prem = p.base().prem;
+    const int count = prem.count(p.slot);
+    const int first = prem.first(p.slot);
+    for (int i = 0; i < count; ++i) {
+        const BonusLine b = prem.lines[std::size_t(first + i)];
+        if (b.kod == 0 || b.sum == 0 || b.mrp == 2)
+            continue;
+        if (const int r = BonusLineRows(p, b); r < 0)
+            return r;
+    }
+    return 0;
+}
+
+} // namespace kalvor
