@@ -159,7 +159,9 @@ TEST_F(DemoMonth, EveryEmployeeIsComputedWithoutErrorAndPlausibly)
     const Outcome& vacation = all.at(112);
     ASSERT_EQ(vacation.count(85), 1);
     for (const AccrualRow& r : vacation.rows)
-        if (r.kod == 85) EXPECT_EQ(r.dn, 14);
+        if (r.kod == 85) {
+            EXPECT_EQ(r.dn, 14);
+        }
     EXPECT_DOUBLE_EQ(vacation.sum(904), tools::DemoVacationAmount / 100);
     const Outcome& sick = all.at(122);
     EXPECT_EQ(sick.count(110), 1);

@@ -77,7 +77,7 @@ struct EngineWorld {
         rec.head.spz[0] = {11, 22, 33};
         // An empty base of its own takes what the calculation stores.
         b.baseName = QStringLiteral("engine");
-        CreateBase(dir.path(), b.baseName);
+        CreateSchemaBase(dir.path(), b.baseName);
     }
     ~EngineWorld() { CloseBase(doc.infoBase); }
 
@@ -727,7 +727,7 @@ TEST(EngineFixture, EveryEmployeeOfTheFixtureBase)
     doc.infoBase.OpenSwapFile();
     payrolltest::AddFixtureContributionTables(doc);
     doc.infoBase.baseName = QStringLiteral("fixture");
-    CreateBase(dir.path(), doc.infoBase.baseName);
+    CreateSchemaBase(dir.path(), doc.infoBase.baseName);
     CalcWorkBuffer work;
     CalcResultBuffer rows{};
     std::map<int, int> results;

@@ -4,6 +4,7 @@
 // not in the list, Esc; the quick command 9999 recomputing one employee and
 // showing exactly the rows the engine stored, and an employee the engine
 // refuses: its message, its status word, and the rows that were stored.
+#include "payroll/CalcErrors.h"
 #include "payroll/ui/CCalcLicSchetDlg.h"
 #include "payroll/ui/CCalcLicSchetView.h"
 #include "payroll/ui/PersonalAccount.h"

@@ -150,8 +150,9 @@ TEST_F(PayStatementPdf, SheetsBreakAtTheFormsPageSizes)
     for (int sheet = 1; sheet <= 4; ++sheet) {
         SCOPED_TRACE(sheet);
         const QString text = PdfText(budget, sheet);
-        if (sheet > 1)
+        if (sheet > 1) {
             EXPECT_TRUE(text.contains(QStringLiteral("с.%1").arg(sheet)));
+        }
         const int first = firsts[sheet - 1], last = sheet < 4 ? firsts[sheet] - 1 : 203;
         EXPECT_TRUE(HasWord(text, first) && HasWord(text, last));
         EXPECT_FALSE(HasWord(text, first - 1) || HasWord(text, last + 1));

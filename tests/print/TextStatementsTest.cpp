@@ -50,8 +50,9 @@ void ExpectWellFormed(const QByteArray& text)
     for (int i = 0; i + 1 < lines.size(); ++i) {
         ASSERT_TRUE(lines[i].endsWith('\r')) << "line " << i + 1;
         const QByteArray& line = lines[i];
-        if (line.size() > 14 && line[5] == '|' && line[13] == '|' && !line.startsWith(cp("Итого")))
+        if (line.size() > 14 && line[5] == '|' && line[13] == '|' && !line.startsWith(cp("Итого"))) {
             EXPECT_EQ(lines[i].size(), 73) << "line " << i + 1;
+        }
     }
 }
 

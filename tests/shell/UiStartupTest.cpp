@@ -101,7 +101,7 @@ TEST_F(UiStartup, MissingBaseIsCreatedFromTheMainPanelThenLoginChecksThePassword
         ASSERT_NE(info, nullptr);
         EXPECT_EQ(boxes.boxes.size(), 1u);
         frame->move(30, 40);
-        frame->resize(800, 580);
+        frame->resize(860, 580);
         app.ExitInstance();
     }
     // The accepted name and the window rectangle went back to the file.
@@ -109,7 +109,7 @@ TEST_F(UiStartup, MissingBaseIsCreatedFromTheMainPanelThenLoginChecksThePassword
     EXPECT_TRUE(written.contains(QStringLiteral("[SQL]\n")));
     EXPECT_TRUE(written.contains(QStringLiteral("base=demo\n")));
     EXPECT_TRUE(written.contains(QStringLiteral("engine=KVR\n")));
-    EXPECT_TRUE(written.contains(QStringLiteral("WndCX=800\n")));
+    EXPECT_TRUE(written.contains(QStringLiteral("WndCX=860\n")));
     EXPECT_TRUE(written.contains(QStringLiteral("WndCY=580\n")));
     EXPECT_TRUE(written.contains(QStringLiteral("path=%1\n").arg(folder)));
 
@@ -122,7 +122,7 @@ TEST_F(UiStartup, MissingBaseIsCreatedFromTheMainPanelThenLoginChecksThePassword
         ASSERT_TRUE(app.InitInstance({}));
         EXPECT_EQ(offered, QStringLiteral("demo"));
         EXPECT_TRUE(app.Base()->IsOpen());
-        EXPECT_EQ(app.MainFrame()->size(), QSize(800, 580));
+        EXPECT_EQ(app.MainFrame()->size(), QSize(860, 580));
         EXPECT_FALSE(app.MainFrame()->PanelButton(32771)->isEnabled());
         // The base's configuration is loaded: a new base has no password.
         EXPECT_EQ(app.Document()->infoBase.config.kolMax, 1000);
@@ -142,7 +142,7 @@ TEST_F(UiStartup, MissingBaseIsCreatedFromTheMainPanelThenLoginChecksThePassword
         EXPECT_FALSE(app.Base()->IsOpen());
         // The shut-down still writes the file; the rectangle stays as it was.
         app.ExitInstance();
-        EXPECT_TRUE(ReadIni().contains(QStringLiteral("WndCX=800\n")));
+        EXPECT_TRUE(ReadIni().contains(QStringLiteral("WndCX=860\n")));
         EXPECT_TRUE(ReadIni().contains(QStringLiteral("base=demo\n")));
     }
     // The right one (at most seven characters are typed) opens it.

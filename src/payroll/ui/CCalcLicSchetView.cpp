@@ -1,5 +1,7 @@
 #include "payroll/ui/CCalcLicSchetView.h"
 
+#include "payroll/CalcErrors.h"
+
 #include "grid/FldHlpGridCtrl.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/SwapFile.h"

@@ -6,8 +6,6 @@
 #include "shell/ui/KalvorMessageBox.h"
 
 #include <QAction>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDockWidget>
@@ -37,12 +35,8 @@ CMainFrame::CMainFrame(CKalvorDoc* doc, const CommandRegistry* registry, QWidget
     BuildPanels();
     BuildFrameKeys();
     statusBar()->showMessage(QString());
-    // Below this the screens' labels would be cut; a smaller screen still
-    // holds the whole window.
-    QSize minimum(kMinimumWidth, kMinimumHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        minimum = minimum.boundedTo(screen->availableGeometry().size());
-    setMinimumSize(minimum);
+    // Below this the screens' labels would be cut.
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
     SwitchView<CEmptyView>();
     ShowMainPanel(MainPanelBase);
     UpdateCommands();

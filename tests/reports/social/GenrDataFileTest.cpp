@@ -106,8 +106,9 @@ TEST_F(GenrDataFiles, FilesOf425ValuesAndTheInvalRecordsAfterThem)
         ASSERT_EQ(ReadGenrDataFile(path("itog"), tag, &f.header, back), GenrReadStatus::Done);
         EXPECT_EQ(back.values, f.values);
         EXPECT_EQ(back.inval.size(), std::size_t(records));
-        if (records != 0)
+        if (records != 0) {
             EXPECT_EQ(back.inval, f.inval);
+        }
         EXPECT_EQ(GenrDataFileBytes(back), bytes);
     }
 }
