@@ -63,6 +63,8 @@ int showRealBox(const MessageBoxRequest& r)
         break;
     }
     box.setEscapeButton(cancel ? cancel : (no ? no : ok));
+    if (r.secondIsDefault)
+        box.setDefaultButton(no ? no : cancel);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     if (clicked && clicked == yes) return IDYES;
@@ -85,6 +87,7 @@ int KalvorMessageBox(const QString& text, int flags, const QString& caption, QWi
     r.caption = caption.isEmpty() ? QString::fromUtf8(kMessageCaption) : caption;
     r.buttons = flags & 0x0F;
     r.icon = flags & 0xF0;
+    r.secondIsDefault = (flags & MB_DEFBUTTON2) != 0;
     if (handlerSlot())
         return handlerSlot()(r);
     return showRealBox(r);

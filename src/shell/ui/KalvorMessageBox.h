@@ -26,6 +26,8 @@ inline constexpr int MB_ICONERROR = 0x10;
 inline constexpr int MB_ICONQUESTION = 0x20;
 inline constexpr int MB_ICONWARNING = 0x30;
 inline constexpr int MB_ICONINFORMATION = 0x40;
+// The second button is the default one (Enter answers "Нет" to MB_YESNO).
+inline constexpr int MB_DEFBUTTON2 = 0x100;
 
 // The caption used by every message box of the program.
 inline const char* const kMessageCaption = "Kalvor";
@@ -36,6 +38,7 @@ struct MessageBoxRequest {
     QString caption;
     int buttons = MB_OK;
     int icon = MB_ICONNONE;
+    bool secondIsDefault = false;
 };
 
 using MessageBoxHandler = std::function<int(const MessageBoxRequest&)>;
