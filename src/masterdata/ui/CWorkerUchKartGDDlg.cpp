@@ -7,6 +7,7 @@
 #include "shell/ui/NullableDateEdit.h"
 #include "values/Values.h"
 
+#include <QGridLayout>
 #include <QLineEdit>
 
 namespace ib = kalvor::infobase;
@@ -110,6 +111,7 @@ void CWorkerUchKartGDDlg::BuildForm()
     AddHeading(QStringLiteral("Инвалидность"));
     for (const DateField& field : kMonthFields)
         AddPicker(field.id, QString::fromUtf8(field.label), field.column, true);
+    Form()->setRowStretch(Form()->rowCount(), 1);
 }
 
 void CWorkerUchKartGDDlg::ShowFields(const MainDataFields& fields)

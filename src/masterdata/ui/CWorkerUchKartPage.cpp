@@ -53,12 +53,23 @@ void CWorkerUchKartPage::AddControl(int id, QWidget* control, const QString& lab
     SetControl(id, control);
     control->setObjectName(QStringLiteral("control%1").arg(id));
     const int row = m_rows[column]++;
-    if (!label.isEmpty()) {
-        auto* text = new QLabel(label, this);
-        text->setBuddy(control);
-        m_form->addWidget(text, row, column * 2);
+    if (label.isEmpty()) {
+        m_form->addWidget(control, row, column * 2, 1, 2);
+        return;
     }
+    auto* text = new QLabel(label, this);
+    text->setWordWrap(true);
+    text->setBuddy(control);
+    m_form->addWidget(text, row, column * 2);
     m_form->addWidget(control, row, column * 2 + 1);
+}
+
+QLineEdit* CWorkerUchKartPage::AddShown(int id, const QString& label, int column, int width)
+{
+    QLineEdit* edit = AddEdit(id, label, column, width);
+    edit->setReadOnly(true);
+    edit->setFocusPolicy(Qt::NoFocus);
+    return edit;
 }
 
 QLineEdit* CWorkerUchKartPage::AddEdit(int id, const QString& label, int column, int width)

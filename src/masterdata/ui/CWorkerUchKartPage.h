@@ -38,6 +38,8 @@ public:
 protected:
     // Places a labelled control in a column (0 left, 1 right) of the page.
     QLineEdit* AddEdit(int id, const QString& label, int column, int width = 0);
+    // A field that only shows a value (read only, skipped by the focus).
+    QLineEdit* AddShown(int id, const QString& label, int column, int width = 0);
     NullableDateEdit* AddPicker(int id, const QString& label, int column, bool monthOnly = false);
     QCheckBox* AddCheck(int id, const QString& label, int column);
     // A control placed by the caller, kept under its number.

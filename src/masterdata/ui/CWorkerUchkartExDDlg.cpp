@@ -76,8 +76,8 @@ CWorkerUchkartExDDlg::CWorkerUchkartExDDlg(CCommonFormView* view)
 
 void CWorkerUchkartExDDlg::BuildForm()
 {
-    AddEdit(1075, QStringLiteral("Работник"), 0)->setReadOnly(true);
-    AddEdit(1076, QStringLiteral("Табель N"), 1, 100)->setReadOnly(true);
+    AddShown(1075, QStringLiteral("Работник"), 0);
+    AddShown(1076, QStringLiteral("Табель N"), 1, 100);
     AddEdit(1016, QStringLiteral("Статус"), 0, 60);
     AddEdit(1060, QStringLiteral("Профессиональный разряд"), 1, 60);
     AddEdit(1117, QStringLiteral("Исчисление среднего заработка"), 0, 60);
@@ -87,9 +87,9 @@ void CWorkerUchkartExDDlg::BuildForm()
     AddHeading(QStringLiteral("Военная служба"));
     AddPicker(1063, QStringLiteral("Стаж на дату"), 0);
     AddEdit(1068, QStringLiteral("Звание"), 1);
-    AddEdit(1064, QStringLiteral("Лет"), 0, 60)->setReadOnly(true);
-    AddEdit(1065, QStringLiteral("Мес."), 1, 60)->setReadOnly(true);
-    AddEdit(1066, QStringLiteral("Дн."), 0, 60)->setReadOnly(true);
+    AddShown(1064, QStringLiteral("Лет"), 0, 60);
+    AddShown(1065, QStringLiteral("Мес."), 1, 60);
+    AddShown(1066, QStringLiteral("Дн."), 0, 60);
     for (const DatePicker& picker : kDatePickers)
         if (picker.id != 1082)
             AddPicker(picker.id, QString::fromUtf8(picker.label), picker.column);
@@ -101,7 +101,7 @@ void CWorkerUchkartExDDlg::BuildForm()
         AddEdit(kMonthIds[m], QString::fromUtf8(months[m]), m < 6 ? 0 : 1, 40)->setMaxLength(3);
     AddHeading(QStringLiteral("Имущественный вычет"));
     AddEdit(1096, QStringLiteral("Общая сумма"), 0, 160);
-    AddEdit(1118, QStringLiteral("Текущий остаток"), 1, 160)->setReadOnly(true);
+    AddShown(1118, QStringLiteral("Текущий остаток"), 1, 160);
     AddPicker(1082, QStringLiteral("Дата начала"), 0);
     AddHeading(QStringLiteral("Уведомление"));
     AddEdit(1032, QStringLiteral("Номер"), 0);

@@ -64,9 +64,9 @@ const PassportField kFields[] = {
     {1054, "Жилье в собственности", 1, &ib::EmployeeHead::kuplAdr, false},
     {0, "Договор и инвалидность", 0, nullptr, false},
     {1056, "№ договора", 1, &ib::EmployeeHead::dogNom, false},
-    {1101, "Серия", 0, &ib::EmployeeHead::invSprSer, false},
-    {1059, "№", 1, &ib::EmployeeHead::invSprNom, false},
-    {1064, "Дата", 0, &ib::EmployeeHead::invSprDat, true},
+    {1101, "Серия", 1, &ib::EmployeeHead::invSprSer, false},
+    {1059, "№", 0, &ib::EmployeeHead::invSprNom, false},
+    {1064, "Дата", 1, &ib::EmployeeHead::invSprDat, true},
 };
 
 // The address of residence is longer than the other texts.
@@ -87,14 +87,13 @@ CWorkerUchkartPasDDlg::CWorkerUchkartPasDDlg(CCommonFormView* view)
 
 void CWorkerUchkartPasDDlg::BuildForm()
 {
-    AddEdit(1075, QStringLiteral("Работник"), 0)->setReadOnly(true);
-    AddEdit(1076, QStringLiteral("Табель N"), 1, 100)->setReadOnly(true);
+    AddShown(1075, QStringLiteral("Работник"), 0);
+    AddShown(1076, QStringLiteral("Табель N"), 1, 100);
     for (const PassportField& field : kFields) {
         if (field.id == 0) {
             AddHeading(QString::fromUtf8(field.label));
             if (qstrcmp(field.label, "Договор и инвалидность") == 0) {
                 AddEdit(1055, QStringLiteral("Вид договора"), 0, 60);
-                AddEdit(1057, QStringLiteral("Группа инвал-сти"), 1, 60);
             }
         } else if (field.date) {
             AddPicker(field.id, QString::fromUtf8(field.label), field.column);
@@ -104,6 +103,8 @@ void CWorkerUchkartPasDDlg::BuildForm()
         }
         if (field.id == 1058)
             AddEdit(1032, QStringLiteral("№"), 0, 160);
+        if (field.id == 1056)
+            AddEdit(1057, QStringLiteral("Группа инвал-сти"), 0, 60);
     }
     AddCheck(1465, QStringLiteral("Состояние в браке"), 1);
     AddEdit(1466, QStringLiteral("Дети"), 0, 60);
