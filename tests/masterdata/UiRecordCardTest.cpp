@@ -1,7 +1,8 @@
 // The employee record card by keys over a fixture base: F4 and F3 at both
 // ends of the list, a tab change that saves the page's edits (and a refused
 // value that keeps the page), a new personnel number that makes a new card,
-// Alt+F10 deleting after the question, and the property deduction's question.
+// Alt+F10 deleting after the question, the property deduction's question, and
+// the group's append of the main data's filled fields.
 #include "EmployeeScreensWorld.h"
 
 #include "masterdata/ui/CWorkerUchKartGDDlg.h"
@@ -182,4 +183,39 @@ TEST_F(UiRecordCard, PropertyDeductionAsksBeforeChangingATotal)
     PressKey(Qt::Key_F4);
     EXPECT_EQ(Column("konst", "imvichBeg", 2), QStringList{QStringLiteral("200000")});
     EXPECT_EQ(Column("konst", "imvichOst", 2), QStringList{QStringLiteral("200000")});
+}
+
+TEST_F(UiRecordCard, GroupAppendOfTheShopAloneKeepsEverythingElse)
+{
+    // The second member has a dated archive, which the append must keep.
+    const int slot = base().list[4].slot;
+    ib::LoadEmployee(base(), slot);
+    base().warDat.entries[0].kod = 156;
+    base().warDat.entries[0].sum = 500'000;
+    base().warDat.entries[0].start = kalvor::PackedDate::make(2, 2, 26).value;
+    base().warDat.warDatKv = 1;
+    ib::SaveEmployeeFull(base(), slot);
+    base().ClearCurrentRecord();
+    std::vector<ib::EmployeeAttributes> attributes = base().attributes;
+    const ib::EmployeeRecord fourth = record(4);
+
+    ApplyNumber(view->Strip(), tabN(0));
+    view->TakeHelpValues({QString::number(tabN(2)), QString::number(tabN(4))});
+    Settle();
+    ASSERT_TRUE(view->Page()->m_groupMode);
+    EXPECT_TRUE(Field(1077)->text().isEmpty());
+    TypeInto(1001, QStringLiteral("3"));
+    PressKey(Qt::Key_Return);
+    Settle();
+    EXPECT_FALSE(view->Page()->m_groupMode);
+    for (int index : {2, 4}) {
+        const int member = base().list[std::size_t(index)].slot;
+        EXPECT_EQ(base().shopBytes[std::size_t(member)], 3);
+        EXPECT_TRUE(base().attributes[std::size_t(member - 1)] == attributes[std::size_t(member - 1)]);
+    }
+    EXPECT_NE(base().shopBytes[std::size_t(base().list[0].slot)], 3);
+    EXPECT_EQ(Column("warDat", "kod", 4), QStringList{QStringLiteral("156")});
+    ib::LoadEmployee(base(), slot);
+    EXPECT_TRUE(base().current.head == fourth.head);
+    EXPECT_TRUE(boxes.boxes.empty());
 }
