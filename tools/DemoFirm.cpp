@@ -370,15 +370,16 @@ void addDatedArchive(int i, WarDatBlock& block)
 // ------------------------------------------------------------------ the firm
 
 // What the record card shows beyond the pay data: a reserve officer with his
-// length of service, a property deduction whose notice came for May (so the
-// April tax is unchanged), the foreigner's registration, the part-timer.
+// rank and length of military service (not a serviceman now, so his pay
+// bears contributions as before), a property deduction whose notice came for
+// May (so the April tax is unchanged), the foreigner's phone and contract,
+// the part-timer.
 constexpr int ServicemanIndex = 30;     // Шубин: прапорщик запаса
 constexpr int PropertyDeductionIndex = 4; // Широков: bought a flat
 void addRecordCardDetails(int i, EmployeeHead& h)
 {
-    constexpr u32 Officer = 1u << 0, PartTimer = 1u << 3;
+    constexpr u32 PartTimer = 1u << 3;
     if (i == ServicemanIndex) {
-        h.flags |= Officer;
         h.officerDatStag = packedDate(1, 8, 1999);
         h.officerTitle = s(u"прапорщик запаса");
     }

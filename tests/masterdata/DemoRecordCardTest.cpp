@@ -1,7 +1,7 @@
 // The record card on the demo base, with a screenshot of each page in the
 // build folder (screenshots/): the main data of 105 Широков, his property
 // deduction on the extra page, the length of service of the reserve officer
-// 131 Шубин, and the passport page of the foreigner 145 Назаров.
+// 131 Шубин (in the reserve), and the passport page of the foreigner 145 Назаров.
 #include "DemoFirm.h"
 #include "EmployeeScreensWorld.h"
 
@@ -91,7 +91,7 @@ TEST_F(DemoRecordCard, EachPageShowsTheDemoEmployees)
     Screenshot(QStringLiteral("record-card-extra.png"));
 
     Show(131, 1);
-    EXPECT_TRUE(view->Page()->controlAs<QCheckBox>(1062)->isChecked());
+    EXPECT_FALSE(view->Page()->controlAs<QCheckBox>(1062)->isChecked()); // in the reserve
     EXPECT_EQ(Text(1068), QStringLiteral("прапорщик запаса"));
     EXPECT_EQ(QStringList({Text(1064), Text(1065), Text(1066)}),
               QStringList({QStringLiteral("11"), QStringLiteral("8"), QStringLiteral("29")}));
