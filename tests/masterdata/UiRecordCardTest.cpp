@@ -8,6 +8,7 @@
 #include "masterdata/ui/CWorkerUchKartGDDlg.h"
 #include "masterdata/ui/CWorkerUchKartView.h"
 #include "masterdata/ui/CWorkerUchkartExDDlg.h"
+#include "platform/Db.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/NullableDateEdit.h"
@@ -218,4 +219,26 @@ TEST_F(UiRecordCard, GroupAppendOfTheShopAloneKeepsEverythingElse)
     ib::LoadEmployee(base(), slot);
     EXPECT_TRUE(base().current.head == fourth.head);
     EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(UiRecordCard, AFailedSaveKeepsTheEmployeeAndLeavingSaves)
+{
+    ApplyNumber(view->Strip(), tabN(1));
+    TypeInto(1025, QStringLiteral("5000"));
+    kalvor::db::InjectFailureAfter(1);
+    PressKey(Qt::Key_F4);
+    kalvor::db::InjectFailureAfter(0);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА")));
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
+    EXPECT_NE(Column("konst", "avans", 1), QStringList{QStringLiteral("500000.00")});
+    // The next F4 saves what the base refused and goes on.
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(Column("konst", "avans", 1), QStringList{QStringLiteral("500000.00")});
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(2)));
+
+    // Leaving for another screen saves what was typed on the page.
+    TypeInto(1025, QStringLiteral("7000"));
+    ASSERT_NE(frame->SwitchView<CEmptyView>(), nullptr);
+    EXPECT_EQ(Column("konst", "avans", 2), QStringList{QStringLiteral("700000.00")});
 }
