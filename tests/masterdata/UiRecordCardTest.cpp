@@ -5,6 +5,7 @@
 // the group's append of the main data's filled fields.
 #include "EmployeeScreensWorld.h"
 
+#include "masterdata/EmployeeCard.h"
 #include "masterdata/ui/CWorkerUchKartGDDlg.h"
 #include "masterdata/ui/CWorkerUchKartView.h"
 #include "masterdata/ui/CWorkerUchkartExDDlg.h"
@@ -241,4 +242,29 @@ TEST_F(UiRecordCard, AFailedSaveKeepsTheEmployeeAndLeavingSaves)
     TypeInto(1025, QStringLiteral("7000"));
     ASSERT_NE(frame->SwitchView<CEmptyView>(), nullptr);
     EXPECT_EQ(Column("konst", "avans", 2), QStringList{QStringLiteral("700000.00")});
+}
+
+TEST_F(UiRecordCard, AFullBaseRefusesANewCardAndAnEmptyBaseIsSaidSo)
+{
+    // Fill the free slots, then one more new number is refused.
+    int number = 7000;
+    while (base().employeeCount() < base().capacity())
+        ASSERT_GT(kalvor::masterdata::CreateEmployeeCard(base(), ++number), 0);
+    ApplyNumber(view->Strip(), 7999);
+    EXPECT_EQ(boxes.Texts(), QStringList({QStringLiteral("Создать новую запись?"),
+                                          QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена.")}));
+    EXPECT_LT(base().FindEmployee(7999), 0);
+
+    // Deleting every card but one, and the last by Alt+F10.
+    while (base().employeeCount() > 1)
+        kalvor::masterdata::DeleteEmployeeCard(base(), 0);
+    boxes.boxes.clear();
+    ApplyNumber(view->Strip(), tabN(0));
+    view->Page()->setFocus();
+    PressKey(Qt::Key_F10, Qt::AltModifier);
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].text, QStringLiteral("База пуста"));
+    EXPECT_EQ(base().employeeCount(), 0);
+    EXPECT_TRUE(Field(1077)->text().isEmpty());
+    EXPECT_TRUE(view->Strip()->Field(CTabelFilterDlg::IdTabN)->text().isEmpty());
 }

@@ -74,6 +74,12 @@ CWorkerUchkartExDDlg::CWorkerUchkartExDDlg(CCommonFormView* view)
     BuildForm();
 }
 
+CWorkerUchkartExDDlg::~CWorkerUchkartExDDlg()
+{
+    for (QObject* child : children())
+        disconnect(child, nullptr, this, nullptr);
+}
+
 void CWorkerUchkartExDDlg::BuildForm()
 {
     AddShown(1075, QStringLiteral("Работник"), 0);

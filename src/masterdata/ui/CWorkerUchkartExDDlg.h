@@ -14,6 +14,9 @@ public:
     static constexpr int kMonthIds[12] = {1083, 1084, 1085, 1086, 1089, 1088, 1087, 1090, 1091, 1092, 1093, 1094};
 
     explicit CWorkerUchkartExDDlg(CCommonFormView* view);
+    // The fields' signals are cut first: a focused field losing its focus
+    // while the page goes must not reach the page's handlers.
+    ~CWorkerUchkartExDDlg() override;
 
     void LoadRecord(quint32 slot) override;
     int SaveRecord() override;
