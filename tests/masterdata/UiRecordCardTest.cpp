@@ -15,6 +15,7 @@
 #include "shell/ui/NullableDateEdit.h"
 
 #include <QTabBar>
+#include <QTableWidget>
 
 using namespace employeetest;
 
@@ -267,4 +268,43 @@ TEST_F(UiRecordCard, AFullBaseRefusesANewCardAndAnEmptyBaseIsSaidSo)
     EXPECT_EQ(base().employeeCount(), 0);
     EXPECT_TRUE(Field(1077)->text().isEmpty());
     EXPECT_TRUE(view->Strip()->Field(CTabelFilterDlg::IdTabN)->text().isEmpty());
+}
+
+TEST_F(UiRecordCard, F1ShowsThePickListsAndHintsOfThePages)
+{
+    ApplyNumber(view->Strip(), tabN(0));
+    Field(1016)->setFocus();
+    QApplication::processEvents();
+    PressKey(Qt::Key_F1);
+    CFieldHelpList* list = view->HelpList();
+    ASSERT_NE(list, nullptr);
+    QTableWidget* table = list->table();
+    ASSERT_EQ(table->rowCount(), 6);
+    EXPECT_EQ(table->item(3, 2)->text(), QStringLiteral("Принят на работу в текущем месяце"));
+    table->setCurrentCell(3, 1);
+    QTest::keyClick(table, Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(Field(1016)->text(), QStringLiteral("3"));
+
+    // The passport page's document kinds.
+    StepTab(Qt::Key_Right);
+    StepTab(Qt::Key_Right);
+    ASSERT_EQ(view->Tabs()->currentIndex(), 2);
+    Field(1031)->setFocus();
+    QApplication::processEvents();
+    PressKey(Qt::Key_F1);
+    ASSERT_NE(view->HelpList(), nullptr);
+    ASSERT_EQ(view->HelpList()->table()->rowCount(), 5);
+    EXPECT_EQ(view->HelpList()->table()->item(4, 1)->text(), QStringLiteral("21"));
+    view->HelpList()->close();
+    Settle();
+
+    // A hint beside a field of the main page.
+    StepTab(Qt::Key_Left);
+    StepTab(Qt::Key_Left);
+    ASSERT_EQ(view->Tabs()->currentIndex(), 0);
+    Field(1019)->setFocus();
+    QApplication::processEvents();
+    PressKey(Qt::Key_F1);
+    EXPECT_TRUE(view->HintShown());
 }
