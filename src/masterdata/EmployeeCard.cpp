@@ -49,23 +49,29 @@ bool StoreIfDifferent(Field& field, Value value)
 
 // ------------------------------------------------------------------ main data
 
-// The numbers of the page into the attributes, shop and tax table.
+// The numbers of the page into the attributes, shop and tax table: each
+// typed number goes into its field when it differs from the stored one (in a
+// group only when it is filled). The values have passed their range checks.
 bool StoreMainNumbers(const MainDataFields& f, MainDataTarget& t, bool filledOnly)
 {
+    ib::EmployeeAttributes& a = t.attr;
     bool changed = false;
-    auto take = [filledOnly](const QString& text, auto&& store) {
+    auto store = [&](const QString& text, int stored, auto assign) {
         const int value = ReadNumber(text);
-        return (!filledOnly || value != 0) ? store(value) : false;
+        if ((filledOnly && value == 0) || value == stored)
+            return;
+        assign(value);
+        changed = true;
     };
-    changed |= take(f.status, [&](int v) { const u16 old = t.attr.priznUv; t.attr.priznUv = u16(v); return old != t.attr.priznUv; });
-    changed |= take(f.schedule, [&](int v) { const u8 old = t.attr.graph; t.attr.graph = u8(v); return old != t.attr.graph; });
-    changed |= take(f.profession, [&](int v) { const u16 old = t.attr.prof; t.attr.prof = u16(v); return old != t.attr.prof; });
-    changed |= take(f.shop, [&](int v) { return StoreIfDifferent(t.shop, v); });
-    changed |= take(f.brigade, [&](int v) { return StoreIfDifferent(t.attr.brig, v); });
-    changed |= take(f.category, [&](int v) { const u16 old = t.attr.kateg; t.attr.kateg = u16(v); return old != t.attr.kateg; });
-    changed |= take(f.taxTable, [&](int v) { return StoreIfDifferent(t.head.tabPodoh, v); });
-    changed |= take(f.paySystem, [&](int v) { const u8 old = t.attr.sistOpl; t.attr.sistOpl = u8(v); return old != t.attr.sistOpl; });
-    changed |= take(f.unionTable, [&](int v) { const u16 old = t.attr.tabProf; t.attr.tabProf = u16(v); return old != t.attr.tabProf; });
+    store(f.status, a.priznUv, [&](int v) { a.priznUv = u16(v); });
+    store(f.schedule, a.graph, [&](int v) { a.graph = u8(v); });
+    store(f.profession, a.prof, [&](int v) { a.prof = u16(v); });
+    store(f.shop, t.shop, [&](int v) { t.shop = u8(v); });
+    store(f.brigade, a.brig, [&](int v) { a.brig = ib::i8(v); });
+    store(f.category, a.kateg, [&](int v) { a.kateg = u16(v); });
+    store(f.taxTable, t.head.tabPodoh, [&](int v) { t.head.tabPodoh = ib::i8(v); });
+    store(f.paySystem, a.sistOpl, [&](int v) { a.sistOpl = u8(v); });
+    store(f.unionTable, a.tabProf, [&](int v) { a.tabProf = u16(v); });
     return changed;
 }
 
