@@ -115,6 +115,11 @@ TEST_F(UiRecordCard, ANewNumberMakesANewCard)
     EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Создать новую запись?")});
     EXPECT_LT(base().FindEmployee(7777), 0);
 
+    // Numbers a list entry cannot hold are refused before the question.
+    boxes.boxes.clear();
+    ApplyNumber(view->Strip(), 9000);
+    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректный табельный номер")});
+
     boxes.answer = IDYES;
     ApplyNumber(view->Strip(), 7777);
     const int index = base().FindEmployee(7777);

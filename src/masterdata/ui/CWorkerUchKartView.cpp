@@ -199,6 +199,11 @@ void CWorkerUchKartView::ApplySelection()
     int tabN = 0;
     if (!ReadTypedPersonnelNumber(*this, &tabN))
         return;
+    // A list entry holds numbers 1-8191 only.
+    if (tabN < 1 || tabN > ib::EmployeeListEntry::MaxPersonnelNumber) {
+        RefusePersonnelNumber(*this);
+        return;
+    }
     CKalvorDoc* doc = Document();
     doc->LastPersonnelNumber = quint32(tabN);
     ib::CInfoBase& base = doc->infoBase;
@@ -221,10 +226,6 @@ void CWorkerUchKartView::ApplySelection()
 
 int CWorkerUchKartView::CreateCard(int tabN)
 {
-    if (tabN > ib::EmployeeListEntry::MaxPersonnelNumber) {
-        RefusePersonnelNumber(*this);
-        return 0;
-    }
     ib::CInfoBase& base = Document()->infoBase;
     FreeSlotMessages messages(base, window());
     try {
