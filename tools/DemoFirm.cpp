@@ -370,6 +370,41 @@ void addDatedArchive(int i, WarDatBlock& block)
 
 // ------------------------------------------------------------------ the firm
 
+// What the record card shows beyond the pay data: a reserve officer with his
+// rank and length of military service (not a serviceman now, so his pay
+// bears contributions as before), a property deduction whose notice came for
+// May (so the April tax is unchanged), the foreigner's phone and contract,
+// the part-timer.
+constexpr int ServicemanIndex = 30;     // Шубин: прапорщик запаса
+constexpr int PropertyDeductionIndex = 4; // Широков: bought a flat
+void addRecordCardDetails(int i, EmployeeHead& h)
+{
+    constexpr u32 PartTimer = 1u << 3;
+    if (i == ServicemanIndex) {
+        h.officerDatStag = packedDate(1, 8, 1999);
+        h.officerTitle = s(u"прапорщик запаса");
+    }
+    if (i == PropertyDeductionIndex) {
+        constexpr u32 amount = 185'000'000; // 1,850,000 roubles
+        h.imvichBeg = h.imvichNY = h.imvichOst = amount;
+        h.imvichDat = packedDate(1, 5, 2011);
+        h.imvichSprNom = QStringLiteral("1245");
+        h.imvichSprKodNO = QStringLiteral("3525");
+        h.imvichSprDat = QStringLiteral("25.4.11");
+        h.kuplAdr = s(u"Вологодская обл., г. Вологда, ул. Северная, д. 36, кв. 12");
+    }
+    if (i == NonResidentIndex) {
+        h.gitPhone = QStringLiteral("8-911-502-17-44");
+        h.dogNom = QStringLiteral("17/10");
+    }
+    if (people[i].stavka < 100)
+        h.flags |= PartTimer;
+    const int* hired = people[i].hired;
+    h.dolgDat = QStringLiteral("%1.%2.%3").arg(hired[0]).arg(hired[1]).arg(hired[2] % 100);
+    h.GNI = QStringLiteral("3525");
+    h.gitKodStr = QStringLiteral("643");
+}
+
 void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::vector<WarDatBlock>& warDat)
 {
     const int year = DemoYear, month = DemoMonth;
@@ -595,6 +630,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
         }
 
         addPermanentPayments(i, rec);
+        addRecordCardDetails(i, h);
         if (i == ReversalIndex) addReversal(rec);
         addDatedArchive(i, warDat[std::size_t(slot - 1)]);
 

@@ -8,6 +8,7 @@
 #include "masterdata/ui/CWorkerDatArchiveView.h"
 #include "masterdata/ui/CWorkerNalvichView.h"
 #include "masterdata/ui/CWorkerPostviplView.h"
+#include "masterdata/ui/CWorkerUchKartView.h"
 #include "payroll/ui/CCalcLicSchetView.h"
 #include "payroll/ui/CCalcPlatVedView.h"
 #include "payroll/ui/CCalcZarpView.h"
@@ -96,6 +97,14 @@ void RegisterScreens(CommandRegistry& registry)
         quick.quickOpen = 1;
         registry.AddCommand(quick);
     }
+
+    // The employee's record card, the only screen that makes and deletes cards.
+    CommandInfo recordCard;
+    recordCard.id = 1042;
+    recordCard.caption = QStringLiteral("Учетная карточка работника");
+    recordCard.panel = 1;
+    recordCard.makeView = [](CKalvorDoc* d) -> CCommonFormView* { return new CWorkerUchKartView(d); };
+    registry.AddCommand(recordCard);
 
     // The archive with dates (no quick button of its own).
     CommandInfo datedArchive;

@@ -195,6 +195,9 @@ void DeleteEmployee(CInfoBase& base, int slot);
 // base, changed and saved), lowers the count and saves both lists and the
 // counters; returns the index to show next.
 int RemoveEmployeeEntry(CInfoBase& base, int index);
+// The short name of a full name: "Фамилия И. О." of its first three words
+// ("Фамилия И." of two, the word itself of one, empty of none).
+QString ShortNameOf(const QString& fio);
 // Deletes master rows without a name, rebuilds both lists, the short names and
 // the employee count, in the base and in memory; only when the count of named
 // employees differs from the count of distinct personnel numbers, unless

@@ -958,10 +958,7 @@ int RemoveEmployeeEntry(CInfoBase& base, int index)
     return base.EraseEmployeeEntry(index);
 }
 
-namespace {
-
-// "Фамилия И. О." of a full name.
-QString shortName(const QString& fio)
+QString ShortNameOf(const QString& fio)
 {
     const QStringList parts = fio.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (parts.isEmpty()) return QString();
@@ -970,8 +967,6 @@ QString shortName(const QString& fio)
     if (parts.size() > 2) s += QLatin1Char(' ') + parts[2].left(1) + QLatin1Char('.');
     return s;
 }
-
-} // namespace
 
 bool RebuildLists(CInfoBase& base, bool force)
 {
@@ -1011,7 +1006,7 @@ bool RebuildLists(CInfoBase& base, bool force)
             e.setTabN(u16(tabN));
             e.slot = u16(rec);
             byNumber.push_back(e);
-            names[std::size_t(rec - 1)] = shortName(q.toString(2));
+            names[std::size_t(rec - 1)] = ShortNameOf(q.toString(2));
         }
     }
     base.shortNames = names;

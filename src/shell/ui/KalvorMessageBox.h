@@ -27,7 +27,6 @@ inline constexpr int MB_ICONERROR = 0x10;
 inline constexpr int MB_ICONQUESTION = 0x20;
 inline constexpr int MB_ICONWARNING = 0x30;
 inline constexpr int MB_ICONINFORMATION = 0x40;
-
 // The second button (Нет of Да/Нет) is the default one; without it the first.
 inline constexpr int MB_DEFBUTTON2 = 0x100;
 

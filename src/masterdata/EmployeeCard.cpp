@@ -1,0 +1,480 @@
+#include "masterdata/EmployeeCard.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "platform/Db.h"
+#include "values/CScan.h"
+#include "values/Values.h"
+
+#include <algorithm>
+
+namespace kalvor::masterdata {
+
+namespace {
+
+// ------------------------------------------------------------------ number fields
+
+const CardNumberField kNumberFields[] = {
+    {1016, 7, "Статус"},
+    {1000, 20, "График работы"},
+    {1018, 127, "Профессия"},
+    {1001, 255, "Цех / отдел"},
+    {1019, 99, "Бригада"},
+    {1002, 15, "Категория работника"},
+    {1020, 20, "Таблица налогообложения"},
+    {1003, 7, "Система оплаты"},
+    {1023, 20, "Таблица профвзносов"},
+    {1060, 31, "Профессиональный разряд"},
+    {1074, 65535, "Количество дней пребывания на территории РФ"},
+    {1055, 3, "Вид договора"},
+    {1057, 3, "Группа инвал-сти"},
+    {1466, 65535, "Дети"},
+};
+
+int ReadNumber(const QString& text)
+{
+    int value = 0;
+    ScanInt(text, value);
+    return value;
+}
+
+// A value into a field of its own width when it differs; true when it did.
+template <class Field, class Value>
+bool StoreIfDifferent(Field& field, Value value)
+{
+    if (field == static_cast<Field>(value))
+        return false;
+    field = static_cast<Field>(value);
+    return true;
+}
+
+// ------------------------------------------------------------------ main data
+
+// The numbers of the page into the attributes, shop and tax table: each
+// typed number goes into its field when it differs from the stored one (in a
+// group only when it is filled). The values have passed their range checks.
+bool StoreMainNumbers(const MainDataFields& f, MainDataTarget& t, bool filledOnly)
+{
+    ib::EmployeeAttributes& a = t.attr;
+    bool changed = false;
+    auto store = [&](const QString& text, int stored, auto assign) {
+        const int value = ReadNumber(text);
+        if ((filledOnly && value == 0) || value == stored)
+            return;
+        assign(value);
+        changed = true;
+    };
+    store(f.status, a.priznUv, [&](int v) { a.priznUv = u16(v); });
+    store(f.schedule, a.graph, [&](int v) { a.graph = u8(v); });
+    store(f.profession, a.prof, [&](int v) { a.prof = u16(v); });
+    store(f.shop, t.shop, [&](int v) { t.shop = u8(v); });
+    store(f.brigade, a.brig, [&](int v) { a.brig = ib::i8(v); });
+    store(f.category, a.kateg, [&](int v) { a.kateg = u16(v); });
+    store(f.taxTable, t.head.tabPodoh, [&](int v) { t.head.tabPodoh = ib::i8(v); });
+    store(f.paySystem, a.sistOpl, [&](int v) { a.sistOpl = u8(v); });
+    store(f.unionTable, a.tabProf, [&](int v) { a.tabProf = u16(v); });
+    return changed;
+}
+
+bool StoreTariff(const QString& text, ib::Tariff3& tariff, bool filledOnly)
+{
+    PackedFixed3 packed = PackedFixed3::make(tariff.rub, tariff.thou);
+    PackedFixed3 typed;
+    ParseFloatField(text, typed);
+    if (filledOnly && typed.isZero())
+        return false;
+    if (!ParseFloatField(text, packed))
+        return false;
+    tariff.rub = u16(packed.roubles());
+    tariff.thou = u16(packed.thousandths());
+    return true;
+}
+
+bool StoreMoney(const QString& text, double& field, bool filledOnly)
+{
+    double typed = 0;
+    ParseMoneyKopecks(text, typed);
+    if (filledOnly && typed == 0)
+        return false;
+    return ParseMoneyKopecks(text, field) != 0;
+}
+
+bool StorePacked(u16 value, u16& field, bool filledOnly)
+{
+    if (filledOnly && value == 0)
+        return false;
+    return StoreIfDifferent(field, value);
+}
+
+bool StoreAmountsAndDates(const MainDataFields& f, ib::EmployeeHead& h, bool filledOnly)
+{
+    bool changed = false;
+    changed |= StoreMoney(f.salary, h.oklad, filledOnly);
+    changed |= StoreMoney(f.rate, h.stavka, filledOnly);
+    changed |= StoreTariff(f.timeTariff, h.tarifVrem, filledOnly);
+    changed |= StoreMoney(f.advance, h.avans, filledOnly);
+    changed |= StoreTariff(f.pieceTariff, h.tarifSdel, filledOnly);
+    changed |= StoreMoney(f.allowance, h.nadbav, filledOnly);
+    const std::pair<u16, u16*> dates[] = {{f.datR, &h.datR},           {f.datSevStag, &h.datSevStag},
+                                          {f.datPr1, &h.datPr1},       {f.datPr2, &h.datPr2},
+                                          {f.datUv1, &h.datUv1},       {f.datUv2, &h.datUv2},
+                                          {f.invDat1Begin, &h.invDat1Begin}, {f.invDat1End, &h.invDat1End},
+                                          {f.invDat2Begin, &h.invDat2Begin}, {f.invDat2End, &h.invDat2End}};
+    for (const auto& [value, field] : dates)
+        changed |= StorePacked(value, *field, filledOnly);
+    for (std::size_t k = 0; k < f.costCodes.size(); ++k) {
+        std::array<u16, 3>& code = h.spz[k];
+        if (filledOnly && f.costCodes[k].trimmed().isEmpty())
+            continue;
+        changed |= ParsePacked12Digits(f.costCodes[k], code[0], code[1], code[2]) != 0;
+    }
+    return changed;
+}
+
+// ------------------------------------------------------------------ create and delete
+
+// What a create or delete changes in memory, kept to be put back after a
+// database failure.
+struct CardSnapshot {
+    std::vector<ib::EmployeeListEntry> list, otherList;
+    ib::InfoBaseConfig config;
+    std::vector<QString> shortNames;
+    std::vector<ib::EmployeeAttributes> attributes;
+    std::vector<u8> shopBytes;
+    std::vector<ib::TabelRecord> tabel;
+    std::vector<double> av, zar1;
+    ib::LineArray<ib::AltTabelEntry> altTabel;
+    ib::LineArray<ib::BonusLine> prem;
+    ib::LineArray<ib::SickLeaveSheet> bln;
+    ib::LineArray<ib::VacationNote> otp;
+    ib::EmployeeRecord current;
+    int currentSlot;
+    ib::WarDatBlock warDat;
+
+    explicit CardSnapshot(const ib::CInfoBase& b)
+        : list(b.list), otherList(b.otherList), config(b.config), shortNames(b.shortNames),
+          attributes(b.attributes), shopBytes(b.shopBytes), tabel(b.tabel), av(b.av), zar1(b.zar1),
+          altTabel(b.altTabel), prem(b.prem), bln(b.bln), otp(b.otp), current(b.current),
+          currentSlot(b.currentSlot), warDat(b.warDat)
+    {
+    }
+    void restore(ib::CInfoBase& b) const
+    {
+        b.list = list;
+        b.otherList = otherList;
+        b.config = config;
+        b.shortNames = shortNames;
+        b.attributes = attributes;
+        b.shopBytes = shopBytes;
+        b.tabel = tabel;
+        b.av = av;
+        b.zar1 = zar1;
+        b.altTabel = altTabel;
+        b.prem = prem;
+        b.bln = bln;
+        b.otp = otp;
+        b.current = current;
+        b.currentSlot = currentSlot;
+        b.warDat = warDat;
+    }
+};
+
+// Runs a change of the card in one transaction; a database failure puts the
+// memory back as it was and passes on.
+template <class Change>
+auto InOneTransaction(ib::CInfoBase& base, Change change)
+{
+    const CardSnapshot before(base);
+    try {
+        kalvor::db::Transaction transaction(ib::Db(base));
+        auto result = change();
+        transaction.commit();
+        return result;
+    } catch (...) {
+        before.restore(base);
+        throw;
+    }
+}
+
+int CurrentMass(const ib::CInfoBase& base) { return base.nameOrder() ? 2 : 1; }
+
+// Saves a list other than the current one as its mass.
+void SaveOtherList(ib::CInfoBase& base, std::vector<ib::EmployeeListEntry>& other, int mass)
+{
+    std::swap(base.list, other);
+    try {
+        ib::SaveSimp(base, mass);
+    } catch (...) {
+        std::swap(base.list, other);
+        throw;
+    }
+    std::swap(base.list, other);
+}
+
+// The new entry in both orderings: by number at its sorted place, by name
+// first; both lists and the counters saved.
+void EnterInBothLists(ib::CInfoBase& base, int tabN, int slot)
+{
+    const int otherMass = 3 - CurrentMass(base);
+    ib::EmployeeListEntry entry;
+    entry.setTabN(u16(tabN));
+    entry.slot = u16(slot);
+
+    std::vector<ib::EmployeeListEntry> current = base.list;
+    ib::LoadSimp(base, otherMass);
+    std::vector<ib::EmployeeListEntry> other = std::move(base.list);
+    base.list = std::move(current);
+
+    if (otherMass == 2) {
+        other.insert(other.begin(), entry);
+    } else {
+        const auto place = std::lower_bound(other.begin(), other.end(), entry, ib::CInfoBase::CompareEmployeesByTabN);
+        other.insert(place, entry);
+    }
+    base.InsertEmployeeEntry(tabN, slot);
+    SaveOtherList(base, other, otherMass);
+    base.otherList = other;
+    ib::SaveConfigCounters(base);
+    ib::SaveSimp(base, CurrentMass(base));
+}
+
+// The slot's own values cleared for a new card and saved.
+void ClearSlotForNewCard(ib::CInfoBase& base, int slot)
+{
+    const std::size_t index = std::size_t(slot - 1);
+    base.attributes[index] = ib::EmployeeAttributes{};
+    base.shopBytes[std::size_t(slot)] = 0;
+    base.zar1[index] = 0;
+    if (base.prem.count(slot) > 0)
+        base.prem.lines[std::size_t(base.prem.first(slot))] = ib::BonusLine{};
+    ib::SaveComp(base);
+    ib::SaveAvZar1(base);
+    ib::SavePrem(base);
+    base.ClearCurrentRecord();
+    base.currentSlot = slot;
+    ib::SaveEmployee(base, slot, base.attributes[index]);
+}
+
+// The slot's lines of every kind removed (bonus lines down to one empty line).
+void RemoveSlotLines(ib::CInfoBase& base, int slot)
+{
+    if (base.prem.count(slot) > 0) {
+        base.prem.replaceRun(slot, std::vector<ib::BonusLine>{ib::BonusLine{}});
+        ib::SavePrem(base);
+        ib::SaveIndexes(base, ib::LineKind::Prem);
+    }
+    if (base.altTabel.count(slot) > 0) {
+        base.altTabel.removeRun(slot);
+        for (int mass = 1; mass <= 3; ++mass)
+            ib::SaveAltTabel(base, mass);
+        ib::SaveIndexes(base, ib::LineKind::AltTabel);
+    }
+    if (base.bln.count(slot) > 0) {
+        base.bln.removeRun(slot);
+        ib::SaveBln(base);
+        ib::SaveIndexes(base, ib::LineKind::Bln);
+    }
+    if (base.otp.count(slot) > 0) {
+        base.otp.removeRun(slot);
+        ib::SaveOtp(base);
+        ib::SaveIndexes(base, ib::LineKind::Otp);
+    }
+}
+
+} // namespace
+
+// ------------------------------------------------------------------ number fields
+
+const CardNumberField* CardNumberRule(int id)
+{
+    for (const CardNumberField& field : kNumberFields)
+        if (field.id == id)
+            return &field;
+    return nullptr;
+}
+
+QString ReadCardNumber(int id, const QString& text, int* value)
+{
+    *value = ReadNumber(text);
+    const CardNumberField* rule = CardNumberRule(id);
+    if (!rule || (*value >= 0 && *value <= rule->maximum))
+        return QString();
+    return QStringLiteral("Недопустимое значение поля \"%1\": %2.\nДопустимы числа от 0 до %3.")
+        .arg(QString::fromUtf8(rule->refusal))
+        .arg(*value)
+        .arg(rule->maximum);
+}
+
+// ------------------------------------------------------------------ main data
+
+MainDataFields MainDataOf(const ib::EmployeeHead& h, const ib::EmployeeAttributes& a, int shop)
+{
+    MainDataFields f;
+    f.fio = h.fio;
+    f.status = FormatIntField(a.priznUv);
+    f.schedule = FormatIntField(a.graph);
+    f.profession = FormatIntField(a.prof);
+    f.shop = FormatIntField(shop);
+    f.brigade = FormatIntField(a.brig);
+    f.category = FormatIntField(a.kateg);
+    f.taxTable = FormatIntField(h.tabPodoh);
+    f.paySystem = FormatIntField(a.sistOpl);
+    f.unionTable = FormatIntField(a.tabProf);
+    f.salary = FormatMoney(h.oklad);
+    f.rate = FormatMoney(h.stavka);
+    f.timeTariff = FormatPackedFixed3(PackedFixed3::make(h.tarifVrem.rub, h.tarifVrem.thou));
+    f.advance = FormatMoney(h.avans);
+    f.pieceTariff = FormatPackedFixed3(PackedFixed3::make(h.tarifSdel.rub, h.tarifSdel.thou));
+    f.allowance = FormatMoney(h.nadbav);
+    f.datR = h.datR;
+    f.datSevStag = h.datSevStag;
+    f.datPr1 = h.datPr1;
+    f.datPr2 = h.datPr2;
+    f.datUv1 = h.datUv1;
+    f.datUv2 = h.datUv2;
+    f.invDat1Begin = h.invDat1Begin;
+    f.invDat1End = h.invDat1End;
+    f.invDat2Begin = h.invDat2Begin;
+    f.invDat2End = h.invDat2End;
+    for (std::size_t k = 0; k < f.costCodes.size(); ++k)
+        f.costCodes[k] = FormatPacked12Digits(h.spz[k][0], h.spz[k][1], h.spz[k][2]);
+    return f;
+}
+
+int CheckMainData(const MainDataFields& f, QString* refusal)
+{
+    const std::pair<int, const QString*> numbers[] = {
+        {1016, &f.status},   {1000, &f.schedule}, {1018, &f.profession}, {1001, &f.shop},
+        {1019, &f.brigade},  {1002, &f.category}, {1020, &f.taxTable},   {1003, &f.paySystem},
+        {1023, &f.unionTable}};
+    for (const auto& [id, text] : numbers) {
+        int value = 0;
+        *refusal = ReadCardNumber(id, *text, &value);
+        if (!refusal->isEmpty())
+            return id;
+    }
+    return 0;
+}
+
+bool StoreMainData(const MainDataFields& f, MainDataTarget t, bool filledOnly)
+{
+    bool changed = false;
+    if (filledOnly) {
+        if (!f.fio.trimmed().isEmpty())
+            changed |= StoreIfDifferent(t.shortName, ShortNameOfFullName(f.fio));
+    } else if (StoreTextIfChanged(f.fio, t.head.fio, 121)) {
+        t.shortName = ShortNameOfFullName(t.head.fio);
+        changed = true;
+    }
+    changed |= StoreMainNumbers(f, t, filledOnly);
+    changed |= StoreAmountsAndDates(f, t.head, filledOnly);
+    return changed;
+}
+
+QString ShortNameOfFullName(const QString& fio) { return ib::ShortNameOf(fio); }
+
+// ------------------------------------------------------------------ property deduction
+
+QString ReadDeductionTotal(const QString& text, u32* kopecks)
+{
+    double amount = 0;
+    ParseMoneyKopecks(text, amount);
+    if (amount < 0 || amount > double(kMaxDeductionKopecks)) {
+        *kopecks = 0;
+        return QStringLiteral("Сумма имущественного вычета должна быть в пределах от 0 до 5368709.11");
+    }
+    *kopecks = u32(amount);
+    return QString();
+}
+
+void SetDeductionAmount(ib::EmployeeHead& head, u32 kopecks, const QDate& today)
+{
+    const u32 amount = kopecks & kMaxDeductionKopecks;
+    for (u32* field : {&head.imvichBeg, &head.imvichOst, &head.imvichNY})
+        *field = (*field & ~kMaxDeductionKopecks) | amount;
+    if (amount != 0 && head.imvichDat == 0)
+        head.imvichDat = PackedDate::fromQDate(today).value;
+    if (amount == 0)
+        head.imvichDat = 0;
+}
+
+QString DeductionTotalText(const ib::EmployeeHead& head) { return FormatMoney(Amount29(head.imvichBeg)); }
+
+QString DeductionBalanceText(const ib::EmployeeHead& head)
+{
+    if (Amount29(head.imvichOst) != 0)
+        return FormatMoney(Amount29(head.imvichOst));
+    if (Amount29(head.imvichAmt2) != 0)
+        return QStringLiteral("Исчерпан");
+    return QString();
+}
+
+// ------------------------------------------------------------------ service length
+
+ServiceLength ServiceLengthOf(u16 start, const QDate& reference)
+{
+    ServiceLength length;
+    const PackedDate packed(start);
+    if (packed.isNull() || !reference.isValid())
+        return length;
+    const QDate from = packed.toQDate();
+    if (!from.isValid() || from >= reference)
+        return length;
+    const YearsMonthsDays diff = DateDiff(from, reference);
+    length.shown = true;
+    length.years = diff.years;
+    length.months = diff.months;
+    length.days = diff.days;
+    return length;
+}
+
+// ------------------------------------------------------------------ passport number
+
+QString PassportNumberText(const ib::EmployeeHead& head) { return head.pspNom; }
+
+bool StorePassportNumber(const QString& text, ib::EmployeeHead& head)
+{
+    return StoreTextIfChanged(text, head.pspNom, 121) != 0;
+}
+
+// ------------------------------------------------------------------ create and delete
+
+int CreateEmployeeCard(ib::CInfoBase& base, int tabN)
+{
+    return InOneTransaction(base, [&] {
+        const int slot = base.CheckIndexFreeSlot();
+        if (slot < 0)
+            return slot;
+        EnterInBothLists(base, tabN, slot);
+        ClearSlotForNewCard(base, slot);
+        return slot;
+    });
+}
+
+void DeleteEmployeeCard(ib::CInfoBase& base, int listIndex)
+{
+    InOneTransaction(base, [&] {
+        const int slot = base.list.at(std::size_t(listIndex)).slot;
+        const std::size_t index = std::size_t(slot - 1);
+        ib::LoadEmployee(base, slot);
+        ib::DeleteEmployee(base, slot);
+        ib::RemoveEmployeeEntry(base, listIndex);
+        ib::SaveConfigCounters(base);
+        ib::SaveSimp(base, CurrentMass(base));
+        base.shortNames[index].clear();
+        ib::SaveFio(base);
+        base.tabel[index] = ib::TabelRecord{};
+        ib::SaveTabel(base);
+        base.shopBytes[std::size_t(slot)] = 0;
+        base.attributes[index] = ib::EmployeeAttributes{};
+        ib::SaveComp(base);
+        base.av[index] = 0;
+        base.zar1[index] = 0;
+        ib::SaveAvZar1(base);
+        RemoveSlotLines(base, slot);
+        base.ClearCurrentRecord();
+        base.currentSlot = 0;
+        return 0;
+    });
+}
+
+} // namespace kalvor::masterdata

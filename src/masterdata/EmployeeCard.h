@@ -1,0 +1,134 @@
+#pragma once
+// The employee's record card without its widgets: the number fields of the
+// pages with the ranges they take, the main data written into one employee
+// (whole, or only the filled fields for a group), the property deduction,
+// and the creation and deletion of a card with every per-slot table.
+#include "infobase/InfoBase.h"
+
+#include <QDate>
+#include <QString>
+
+#include <array>
+
+namespace kalvor::masterdata {
+
+namespace ib = kalvor::infobase;
+using ib::u8;
+using ib::u16;
+using ib::u32;
+
+// ------------------------------------------------------------------ number fields
+
+// A number field of the card: its control, the largest value it takes and
+// the message that refuses a larger one. Values are read as "%d"; an empty
+// text or one that is no number is 0.
+struct CardNumberField {
+    int id;
+    int maximum;
+    const char* refusal;
+};
+// The rule of a control of the card; null for controls that are not numbers.
+const CardNumberField* CardNumberRule(int id);
+// Reads a number field: its value, or the refusal of a value outside
+// 0..maximum (empty when the value is taken).
+QString ReadCardNumber(int id, const QString& text, int* value);
+
+// ------------------------------------------------------------------ main data
+
+// The short name kept beside the card: "%s %c. %c." of surname, first name and
+// patronymic (of two words "%s %c.", of one the word, of none empty); further
+// words are ignored.
+QString ShortNameOfFullName(const QString& fio);
+
+// The main-data page's values as typed: sixteen texts by control, the six
+// dates as packed dates, the four invalidity months as month keys and the six
+// cost codes as texts (code 0 main, 1-5 the extra ones).
+struct MainDataFields {
+    QString fio, status, schedule, profession, shop, brigade, category, taxTable, paySystem, unionTable;
+    QString salary, rate, timeTariff, advance, pieceTariff, allowance;
+    u16 datR = 0, datSevStag = 0, datPr1 = 0, datPr2 = 0, datUv1 = 0, datUv2 = 0;
+    u16 invDat1Begin = 0, invDat1End = 0, invDat2Begin = 0, invDat2End = 0;
+    std::array<QString, 6> costCodes;
+};
+
+// The page's values of an employee (all zero for slot 0).
+MainDataFields MainDataOf(const ib::EmployeeHead& head, const ib::EmployeeAttributes& attr, int shop);
+
+// The first number field of the page whose value is out of range: its control
+// and the refusal; 0 and an empty text when every value is taken.
+int CheckMainData(const MainDataFields& fields, QString* refusal);
+
+// Where the page writes into one employee.
+struct MainDataTarget {
+    ib::EmployeeHead& head;
+    ib::EmployeeAttributes& attr;
+    ib::u8& shop;
+    QString& shortName;
+};
+// Stores the values that differ from the employee's (the whole page), or with
+// filledOnly only the values that are filled (not empty, not 0): the group's
+// append. A changed name rebuilds the short name; in a group only the short
+// name follows the name. Values must have passed CheckMainData. True when
+// anything changed.
+bool StoreMainData(const MainDataFields& fields, MainDataTarget target, bool filledOnly);
+
+// ------------------------------------------------------------------ property deduction
+
+// The largest amount of the deduction's 29-bit fields, in kopecks.
+inline constexpr u32 kMaxDeductionKopecks = (1u << 29) - 1;
+
+// The total typed into its field, read as money ("%lf" roubles to the nearest
+// kopeck; empty or no number is 0): the kopecks, or the refusal of a negative
+// amount or one above 5 368 709,11 roubles.
+QString ReadDeductionTotal(const QString& text, u32* kopecks);
+// The total, balance and year amount take the amount (their top three bits
+// kept). A start date is set to today when there is none and the amount is
+// not 0; an amount of 0 clears it.
+void SetDeductionAmount(ib::EmployeeHead& head, u32 kopecks, const QDate& today);
+// "%.2f" roubles of the total; empty for 0.
+QString DeductionTotalText(const ib::EmployeeHead& head);
+// "%.2f" of the balance; "Исчерпан" when it is 0 and the further amount is
+// not; else empty.
+QString DeductionBalanceText(const ib::EmployeeHead& head);
+// The 29-bit amount of a field.
+inline u32 Amount29(u32 field) { return field & kMaxDeductionKopecks; }
+
+// ------------------------------------------------------------------ service length
+
+// The years, months and days of service from the start (a packed date, its
+// year read against the reference date's year) to the reference date; all
+// zero (shown empty) without a start or when it is not before the reference.
+struct ServiceLength {
+    bool shown = false;
+    int years = 0, months = 0, days = 0;
+};
+ServiceLength ServiceLengthOf(u16 start, const QDate& reference);
+
+// ------------------------------------------------------------------ passport number
+
+// The passport number: held whole in memory (the base keeps it in two
+// columns, the first six characters and the rest, and joins them on loading).
+QString PassportNumberText(const ib::EmployeeHead& head);
+bool StorePassportNumber(const QString& text, ib::EmployeeHead& head);
+
+// ------------------------------------------------------------------ create and delete
+
+// Makes a new card with personnel number tabN: the first free slot (negative:
+// CheckIndexFreeSlot's refusal, already shown, nothing done), the entry at
+// its place in the list by number and first in the list by name, the
+// counters, the slot's attributes, shop, second average value and first bonus
+// line cleared, and an empty record saved under the slot (the current record
+// then). One transaction: a database failure (thrown) leaves the base and the
+// memory as they were. Returns the slot.
+int CreateEmployeeCard(ib::CInfoBase& base, int tabN);
+
+// Deletes the card of the list entry at listIndex: his rows in every table,
+// his entries in both lists, the counters, his short name, time sheet,
+// attributes, shop and average values, and his lines of every kind (bonus
+// lines down to one empty line; alternative time sheet, sick leave and
+// vacations wholly), later slots' lines moving up and the freed tails
+// cleared. The current record is cleared. One transaction: a database
+// failure (thrown) leaves the base and the memory as they were.
+void DeleteEmployeeCard(ib::CInfoBase& base, int listIndex);
+
+} // namespace kalvor::masterdata

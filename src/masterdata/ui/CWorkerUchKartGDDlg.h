@@ -1,0 +1,31 @@
+// "Основные данные": the first page of the record card (dialog 333). The
+// employee's name, attributes, money rates, dates and cost codes; in group
+// mode Enter writes the filled fields into every marked employee.
+#pragma once
+
+#include "masterdata/EmployeeCard.h"
+#include "masterdata/ui/CWorkerUchKartPage.h"
+
+class CWorkerUchKartGDDlg : public CWorkerUchKartPage {
+    Q_OBJECT
+public:
+    static constexpr int IDD = 333;
+
+    explicit CWorkerUchKartGDDlg(CCommonFormView* view);
+
+    void LoadRecord(quint32 slot) override;
+    int SaveRecord() override;
+    void BeginGroup() override;
+    int GroupAppend() override;
+    void OnOK() override;
+    void OnCancel() override;
+
+private:
+    void BuildForm();
+    void ShowFields(const kalvor::masterdata::MainDataFields& fields);
+    kalvor::masterdata::MainDataFields ReadFields() const;
+    // The typed values checked: false after the refusal of the first bad one.
+    bool CheckFields(const kalvor::masterdata::MainDataFields& fields);
+    kalvor::masterdata::MainDataTarget TargetOf(int slot);
+    bool SaveEmployee(int slot);
+};

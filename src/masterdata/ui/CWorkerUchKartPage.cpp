@@ -1,0 +1,159 @@
+#include "masterdata/ui/CWorkerUchKartPage.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "platform/Db.h"
+#include "shell/ui/CCommonFormView.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/NullableDateEdit.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace ib = kalvor::infobase;
+
+namespace {
+
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+CWorkerUchKartPage::CWorkerUchKartPage(int dialogId, CCommonFormView* view)
+    : CFormChildDlg(dialogId, view)
+{
+    setObjectName(QStringLiteral("page%1").arg(dialogId));
+    setStyleSheet(QStringLiteral("QLabel { color: %1; } QLineEdit { background: %2; }")
+                      .arg(kLabelColour.name(), kFieldColour.name()));
+    m_form = new QGridLayout(this);
+    m_form->setHorizontalSpacing(8);
+    m_form->setVerticalSpacing(3);
+    m_form->setColumnStretch(1, 1);
+    m_form->setColumnStretch(3, 1);
+    m_form->setColumnMinimumWidth(2, 160);
+}
+
+QLineEdit* CWorkerUchKartPage::Edit(int id) const { return controlAs<QLineEdit>(id); }
+
+NullableDateEdit* CWorkerUchKartPage::Picker(int id) const { return controlAs<NullableDateEdit>(id); }
+
+QCheckBox* CWorkerUchKartPage::Check(int id) const { return controlAs<QCheckBox>(id); }
+
+ib::CInfoBase& CWorkerUchKartPage::Base() const { return View()->Document()->infoBase; }
+
+void CWorkerUchKartPage::AddControl(int id, QWidget* control, const QString& label, int column)
+{
+    SetControl(id, control);
+    control->setObjectName(QStringLiteral("control%1").arg(id));
+    const int row = m_rows[column]++;
+    if (label.isEmpty()) {
+        m_form->addWidget(control, row, column * 2, 1, 2);
+        return;
+    }
+    auto* text = new QLabel(label, this);
+    text->setWordWrap(true);
+    text->setBuddy(control);
+    m_form->addWidget(text, row, column * 2);
+    m_form->addWidget(control, row, column * 2 + 1);
+}
+
+QLineEdit* CWorkerUchKartPage::AddShown(int id, const QString& label, int column, int width)
+{
+    QLineEdit* edit = AddEdit(id, label, column, width);
+    edit->setReadOnly(true);
+    edit->setFocusPolicy(Qt::NoFocus);
+    return edit;
+}
+
+QLineEdit* CWorkerUchKartPage::AddEdit(int id, const QString& label, int column, int width)
+{
+    auto* edit = new QLineEdit(this);
+    edit->setMaxLength(120);
+    if (width > 0)
+        edit->setMaximumWidth(width);
+    AddControl(id, edit, label, column);
+    return edit;
+}
+
+NullableDateEdit* CWorkerUchKartPage::AddPicker(int id, const QString& label, int column, bool monthOnly)
+{
+    auto* picker = new NullableDateEdit(this, monthOnly);
+    EraseDatePickerBackground(picker, kFieldColour);
+    picker->setMaximumWidth(130);
+    AddControl(id, picker, label, column);
+    return picker;
+}
+
+QCheckBox* CWorkerUchKartPage::AddCheck(int id, const QString& label, int column)
+{
+    auto* box = new QCheckBox(label, this);
+    box->setStyleSheet(QStringLiteral("QCheckBox { color: %1; }").arg(kLabelColour.name()));
+    AddControl(id, box, QString(), column);
+    return box;
+}
+
+void CWorkerUchKartPage::AddHeading(const QString& text)
+{
+    const int row = std::max(m_rows[0], m_rows[1]);
+    auto* heading = new QLabel(QStringLiteral("<b>%1</b>").arg(text.toHtmlEscaped()), this);
+    m_form->addWidget(heading, row, 0, 1, 4);
+    m_rows[0] = m_rows[1] = row + 1;
+}
+
+int CWorkerUchKartPage::PersonnelNumberOfSlot(quint32 slot) const
+{
+    for (const ib::EmployeeListEntry& entry : Base().list)
+        if (entry.slot == slot)
+            return entry.tabN();
+    return -1;
+}
+
+void CWorkerUchKartPage::RefuseField(int id, const QString& message)
+{
+    KalvorMessageBox(message, MB_OK | MB_ICONERROR, QString(), this);
+    if (QWidget* field = control(id)) {
+        if (auto* edit = qobject_cast<QLineEdit*>(field))
+            edit->selectAll();
+        field->setFocus();
+    }
+}
+
+bool CWorkerUchKartPage::SaveInBase(const std::function<void()>& savers)
+{
+    WaitCursor wait;
+    try {
+        kalvor::db::Transaction transaction(ib::Db(Base()));
+        savers();
+        transaction.commit();
+        return true;
+    } catch (const kalvor::db::DbError& error) {
+        ShowComError(error);
+        return false;
+    }
+}
+
+void CWorkerUchKartPage::OnCancel()
+{
+    if (auto* strip = qobject_cast<CTabelFilterDlg*>(View()->m_strip.data()))
+        strip->Field(CTabelFilterDlg::IdTabN)->setFocus();
+}
+
+void CWorkerUchKartPage::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        OnOK();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        OnCancel();
+        return;
+    }
+    CFormChildDlg::keyPressEvent(event);
+}

@@ -1,0 +1,65 @@
+// What the three pages of the employee record card share: fields placed in
+// two columns with their labels, date pickers on the card's background, the
+// card's colours, Esc to the selection strip, and saving the current
+// employee with the wait cursor (a database failure is shown and refuses the
+// save, so that the employee stays on the screen).
+#pragma once
+
+#include "infobase/InfoBase.h"
+#include "shell/ui/CFormChildDlg.h"
+
+#include <QColor>
+#include <functional>
+
+class QCheckBox;
+class QGridLayout;
+class QLineEdit;
+class NullableDateEdit;
+
+class CWorkerUchKartPage : public CFormChildDlg {
+    Q_OBJECT
+public:
+    static inline const QColor kFieldColour{208, 227, 254};
+    static inline const QColor kLabelColour{100, 103, 250};
+
+    CWorkerUchKartPage(int dialogId, CCommonFormView* view);
+
+    QLineEdit* Edit(int id) const;
+    NullableDateEdit* Picker(int id) const;
+    QCheckBox* Check(int id) const;
+
+    kalvor::infobase::CInfoBase& Base() const;
+
+    // Esc: the focus goes to the view's selection strip.
+    virtual void OnCancel();
+    // Enter: nothing outside group mode.
+    virtual void OnOK() {}
+
+protected:
+    // Places a labelled control in a column (0 left, 1 right) of the page.
+    QLineEdit* AddEdit(int id, const QString& label, int column, int width = 0);
+    // A field that only shows a value (read only, skipped by the focus).
+    QLineEdit* AddShown(int id, const QString& label, int column, int width = 0);
+    NullableDateEdit* AddPicker(int id, const QString& label, int column, bool monthOnly = false);
+    QCheckBox* AddCheck(int id, const QString& label, int column);
+    // A control placed by the caller, kept under its number.
+    void AddControl(int id, QWidget* control, const QString& label, int column);
+    // Starts a new row of both columns at the same height (a heading between groups).
+    void AddHeading(const QString& text);
+    QGridLayout* Form() const { return m_form; }
+
+    // The personnel number of the first entry of the current list with this
+    // slot; -1 when none has it.
+    int PersonnelNumberOfSlot(quint32 slot) const;
+    // Shows a refused value and focuses its field.
+    void RefuseField(int id, const QString& message);
+    // Runs the savers in one transaction under the wait cursor; false after a
+    // database failure, which is shown.
+    bool SaveInBase(const std::function<void()>& savers);
+
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QGridLayout* m_form;
+    int m_rows[2] = {0, 0};
+};

@@ -1,0 +1,182 @@
+#include "masterdata/ui/CWorkerUchkartPasDDlg.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "masterdata/EmployeeCard.h"
+#include "shell/ui/NullableDateEdit.h"
+#include "values/Values.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLineEdit>
+
+namespace ib = kalvor::infobase;
+namespace md = kalvor::masterdata;
+
+namespace {
+
+using HeadText = QString ib::EmployeeHead::*;
+
+// A text of the record, a date text shown in a picker, or a heading (id 0).
+struct PassportField {
+    int id;
+    const char* label;
+    int column;
+    HeadText member;
+    bool date;
+};
+
+// The page in its order; the passport number (1032) and the numbers of the
+// flags word are handled apart.
+const PassportField kFields[] = {
+    {1026, "Страховой полис", 0, &ib::EmployeeHead::strahPolis, false},
+    {1108, "ИНН", 1, &ib::EmployeeHead::INN, false},
+    {1027, "Телефон", 0, &ib::EmployeeHead::gitPhone, false},
+    {1028, "Пол", 1, &ib::EmployeeHead::pol, false},
+    {1029, "Должность", 0, &ib::EmployeeHead::dolgName, false},
+    {1063, "Дата вступления", 1, &ib::EmployeeHead::dolgDat, true},
+    {0, "Документ, удостоверяющий личность", 0, nullptr, false},
+    {1031, "Документ", 0, &ib::EmployeeHead::pspKod, false},
+    {1058, "Серия", 1, &ib::EmployeeHead::pspSer, false},
+    {1030, "Когда выдан", 1, &ib::EmployeeHead::pspDat, true},
+    {1034, " Кем", 0, &ib::EmployeeHead::pspKem, false},
+    {0, "Родился", 0, nullptr, false},
+    {1035, "Страна", 0, &ib::EmployeeHead::bdStr, false},
+    {1036, "Регион", 1, &ib::EmployeeHead::bdReg, false},
+    {1037, "Район", 0, &ib::EmployeeHead::bdRaj, false},
+    {1038, "Город", 1, &ib::EmployeeHead::bdGorod, false},
+    {0, "Место регистрации", 0, nullptr, false},
+    {1051, "Код страны", 0, &ib::EmployeeHead::propKodStr, false},
+    {1040, "Код региона", 1, &ib::EmployeeHead::propKodReg, false},
+    {1041, "Регион", 0, &ib::EmployeeHead::propReg, false},
+    {1042, "Район", 1, &ib::EmployeeHead::propRaj, false},
+    {1043, "Город", 0, &ib::EmployeeHead::propGorod, false},
+    {1044, "Пункт", 1, &ib::EmployeeHead::propPunkt, false},
+    {1045, "Улица", 0, &ib::EmployeeHead::propUl, false},
+    {1046, "Дом", 1, &ib::EmployeeHead::propDom, false},
+    {1047, "Корпус", 0, &ib::EmployeeHead::propKorp, false},
+    {1048, "Квартира", 1, &ib::EmployeeHead::propKv, false},
+    {1049, "Индекс", 0, &ib::EmployeeHead::propInd, false},
+    {1050, "Код ГНИ", 1, &ib::EmployeeHead::GNI, false},
+    {0, "Место жительства", 0, nullptr, false},
+    {1039, "Код страны", 0, &ib::EmployeeHead::gitKodStr, false},
+    {1052, "Индекс", 1, &ib::EmployeeHead::gitInd, false},
+    {1053, "Адрес", 0, &ib::EmployeeHead::gitAdr, false},
+    {1054, "Жилье в собственности", 1, &ib::EmployeeHead::kuplAdr, false},
+    {0, "Договор и инвалидность", 0, nullptr, false},
+    {1056, "№ договора", 1, &ib::EmployeeHead::dogNom, false},
+    {1101, "Серия", 1, &ib::EmployeeHead::invSprSer, false},
+    {1059, "№", 0, &ib::EmployeeHead::invSprNom, false},
+    {1064, "Дата", 1, &ib::EmployeeHead::invSprDat, true},
+};
+
+// The address of residence is longer than the other texts.
+constexpr int kAddressId = 1053;
+constexpr int kAddressLength = 143;
+constexpr int kContractShift = 4;
+constexpr int kDisabilityShift = 6;
+
+int BitsOf(ib::u32 flags, int shift) { return int((flags >> shift) & 3); }
+
+} // namespace
+
+CWorkerUchkartPasDDlg::CWorkerUchkartPasDDlg(CCommonFormView* view)
+    : CWorkerUchKartPage(IDD, view)
+{
+    BuildForm();
+}
+
+void CWorkerUchkartPasDDlg::BuildForm()
+{
+    AddShown(1075, QStringLiteral("Работник"), 0);
+    AddShown(1076, QStringLiteral("Табель N"), 1, 100);
+    for (const PassportField& field : kFields) {
+        if (field.id == 0) {
+            AddHeading(QString::fromUtf8(field.label));
+            if (qstrcmp(field.label, "Договор и инвалидность") == 0) {
+                AddEdit(1055, QStringLiteral("Вид договора"), 0, 60);
+            }
+        } else if (field.date) {
+            AddPicker(field.id, QString::fromUtf8(field.label), field.column);
+        } else {
+            AddEdit(field.id, QString::fromUtf8(field.label), field.column)
+                ->setMaxLength(field.id == kAddressId ? kAddressLength : 120);
+        }
+        if (field.id == 1058)
+            AddEdit(1032, QStringLiteral("№"), 0, 160);
+        if (field.id == 1056)
+            AddEdit(1057, QStringLiteral("Группа инвал-сти"), 0, 60);
+    }
+    AddCheck(1465, QStringLiteral("Состояние в браке"), 1);
+    AddEdit(1466, QStringLiteral("Дети"), 0, 60);
+    Form()->setRowStretch(Form()->rowCount(), 1);
+}
+
+void CWorkerUchkartPasDDlg::LoadRecord(quint32 slot)
+{
+    m_slot = slot;
+    const bool shown = slot != 0 && int(slot) <= Base().capacity();
+    const ib::EmployeeHead head = shown ? Base().current.head : ib::EmployeeHead{};
+    Edit(1075)->setText(head.fio);
+    Edit(1076)->setText(shown ? QString::number(PersonnelNumberOfSlot(slot)) : QString());
+    for (const PassportField& field : kFields) {
+        if (field.id == 0)
+            continue;
+        if (field.date)
+            ParseDateText(head.*field.member, Picker(field.id));
+        else
+            Edit(field.id)->setText(head.*field.member);
+    }
+    Edit(1032)->setText(md::PassportNumberText(head));
+    Edit(1055)->setText(kalvor::FormatIntField(BitsOf(head.flags, kContractShift)));
+    Edit(1057)->setText(kalvor::FormatIntField(BitsOf(head.flags, kDisabilityShift)));
+    Check(1465)->setChecked(head.married & 1);
+    Edit(1466)->setText(kalvor::FormatIntField(head.children));
+    m_modified = false;
+}
+
+bool CWorkerUchkartPasDDlg::StoreNumbers(ib::EmployeeHead& head)
+{
+    int contract = 0, disability = 0, children = 0;
+    for (const auto& [id, value] : {std::pair<int, int*>{1055, &contract}, std::pair<int, int*>{1057, &disability},
+                                    std::pair<int, int*>{1466, &children}}) {
+        const QString refusal = md::ReadCardNumber(id, Edit(id)->text(), value);
+        if (!refusal.isEmpty()) {
+            RefuseField(id, refusal);
+            return false;
+        }
+    }
+    const ib::u32 flags = (head.flags & ~((3u << kContractShift) | (3u << kDisabilityShift))) |
+                          (ib::u32(contract) << kContractShift) | (ib::u32(disability) << kDisabilityShift);
+    const ib::u8 married = ib::u8((head.married & ~1u) | (Check(1465)->isChecked() ? 1u : 0u));
+    if (flags != head.flags || married != head.married || children != head.children) {
+        head.flags = flags;
+        head.married = married;
+        head.children = ib::u16(children);
+        m_modified = true;
+    }
+    return true;
+}
+
+int CWorkerUchkartPasDDlg::SaveRecord()
+{
+    if (m_slot == 0)
+        return 1;
+    ib::CInfoBase& base = Base();
+    ib::EmployeeHead& head = base.current.head;
+    if (!StoreNumbers(head))
+        return 0;
+    for (const PassportField& field : kFields) {
+        if (field.id == 0)
+            continue;
+        if (field.date)
+            m_modified |= ParseDateToDate(&(head.*field.member), Picker(field.id)) != 0;
+        else
+            m_modified |= kalvor::StoreTextIfChanged(Edit(field.id)->text(), head.*field.member,
+                                                     field.id == kAddressId ? kAddressLength + 1 : 121) != 0;
+    }
+    m_modified |= md::StorePassportNumber(Edit(1032)->text(), head);
+    if (m_modified && !SaveInBase([&] { ib::SaveEmployeeFull(base, int(m_slot)); }))
+        return 0;
+    m_modified = false;
+    return 1;
+}

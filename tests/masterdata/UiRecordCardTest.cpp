@@ -1,0 +1,315 @@
+// The employee record card by keys over a fixture base: F4 and F3 at both
+// ends of the list, a tab change that saves the page's edits (and a refused
+// value that keeps the page), a new personnel number that makes a new card,
+// Alt+F10 deleting after the question, the property deduction's question, and
+// the group's append of the main data's filled fields.
+#include "EmployeeScreensWorld.h"
+
+#include "masterdata/EmployeeCard.h"
+#include "masterdata/ui/CWorkerUchKartGDDlg.h"
+#include "masterdata/ui/CWorkerUchKartView.h"
+#include "masterdata/ui/CWorkerUchkartExDDlg.h"
+#include "platform/Db.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/CommandRegistry.h"
+#include "shell/ui/NullableDateEdit.h"
+
+#include <QTabBar>
+#include <QTableWidget>
+
+using namespace employeetest;
+
+namespace {
+
+class UiRecordCard : public World {
+protected:
+    void SetUp() override
+    {
+        World::SetUp();
+        frame = std::make_unique<CMainFrame>(&doc, &registry);
+        frame->resize(1200, 860);
+        ASSERT_TRUE(ShowActive(frame.get()));
+        view = frame->SwitchView<CWorkerUchKartView>();
+        ASSERT_NE(view, nullptr);
+        Settle();
+    }
+
+    QLineEdit* Field(int id) const { return view->Page()->controlAs<QLineEdit>(id); }
+    void TypeInto(int id, const QString& text)
+    {
+        QLineEdit* field = Field(id);
+        field->setFocus();
+        field->selectAll();
+        QApplication::processEvents();
+        TypeKeys(text);
+    }
+    // Chooses a tab by the arrow keys of the focused tab bar.
+    void StepTab(Qt::Key key)
+    {
+        view->Tabs()->setFocus();
+        QApplication::processEvents();
+        PressKey(key);
+        Settle();
+    }
+
+    MessageRecorder boxes;
+    CommandRegistry registry;
+    std::unique_ptr<CMainFrame> frame;
+    CWorkerUchKartView* view = nullptr;
+};
+
+} // namespace
+
+TEST_F(UiRecordCard, F4AndF3StopAtBothEndsOfTheList)
+{
+    ApplyNumber(view->Strip(), tabN(0));
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(0)));
+    EXPECT_EQ(Field(1077)->text(), record(0).head.fio);
+    PressKey(Qt::Key_F3);
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(0)));
+    for (int i = 1; i < base().employeeCount(); ++i) {
+        PressKey(Qt::Key_F4);
+        EXPECT_EQ(view->m_tabN, unsigned(tabN(i)));
+    }
+    const int last = base().employeeCount() - 1;
+    EXPECT_EQ(Field(1077)->text(), record(last).head.fio);
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(last)));
+    EXPECT_EQ(Field(1077)->text(), record(last).head.fio);
+    PressKey(Qt::Key_F3);
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(last - 1)));
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(UiRecordCard, ATabChangeSavesTheEditsAndARefusalKeepsThePage)
+{
+    ApplyNumber(view->Strip(), tabN(1));
+    TypeInto(1004, QStringLiteral("12345.67"));
+    StepTab(Qt::Key_Right);
+    ASSERT_EQ(view->Page()->DialogId(), CWorkerUchkartExDDlg::IDD);
+    EXPECT_EQ(base().current.head.oklad, 1'234'567);
+    EXPECT_EQ(Column("konst", "oklad", 1), QStringList{QStringLiteral("1234567.00")});
+    EXPECT_EQ(Field(1075)->text(), record(1).head.fio);
+    StepTab(Qt::Key_Left);
+    ASSERT_EQ(view->Page()->DialogId(), CWorkerUchKartGDDlg::IDD);
+    EXPECT_EQ(Field(1004)->text(), QStringLiteral("12345.67"));
+
+    // A schedule beyond 20 is refused: the page and its tab stay, the text too.
+    TypeInto(1000, QStringLiteral("25"));
+    StepTab(Qt::Key_Right);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes[0].text.contains(QStringLiteral("График работы")));
+    EXPECT_EQ(view->Page()->DialogId(), CWorkerUchKartGDDlg::IDD);
+    EXPECT_EQ(view->Tabs()->currentIndex(), 0);
+    EXPECT_EQ(Field(1000)->text(), QStringLiteral("25"));
+    // F4 is refused the same way and stays on the employee.
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
+}
+
+TEST_F(UiRecordCard, ANewNumberMakesANewCard)
+{
+    const int count = base().employeeCount();
+    boxes.answer = IDNO;
+    ApplyNumber(view->Strip(), 7777);
+    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Создать новую запись?")});
+    EXPECT_LT(base().FindEmployee(7777), 0);
+
+    // Numbers a list entry cannot hold are refused before the question.
+    boxes.boxes.clear();
+    ApplyNumber(view->Strip(), 9000);
+    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректный табельный номер")});
+
+    boxes.answer = IDYES;
+    ApplyNumber(view->Strip(), 7777);
+    const int index = base().FindEmployee(7777);
+    ASSERT_GE(index, 0);
+    EXPECT_EQ(index, count); // the largest number goes last
+    EXPECT_EQ(base().otherList.front().tabN(), 7777);
+    EXPECT_EQ(view->m_tabN, 7777u);
+    EXPECT_TRUE(Field(1077)->text().isEmpty());
+
+    // The name typed into the new card is saved with its short name by F3.
+    TypeInto(1077, QStringLiteral("Novikov Oleg Petrovich"));
+    PressKey(Qt::Key_F3);
+    const int slot = base().list[std::size_t(index)].slot;
+    EXPECT_EQ(base().shortNames[std::size_t(slot - 1)], QStringLiteral("Novikov O. P."));
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(count - 1)));
+}
+
+TEST_F(UiRecordCard, AltF10DeletesAfterTheQuestion)
+{
+    const int number = tabN(3);
+    const int slot = base().list[3].slot;
+    const QString question = QStringLiteral("Вы действительно хотите удалить учетную карточку\nработника %1 Таб.N %2")
+                                 .arg(base().shortNames[std::size_t(slot - 1)])
+                                 .arg(number);
+    ApplyNumber(view->Strip(), number);
+    view->Page()->setFocus();
+    boxes.answer = IDNO;
+    PressKey(Qt::Key_F10, Qt::AltModifier);
+    EXPECT_EQ(boxes.Texts(), QStringList{question});
+    EXPECT_GE(base().FindEmployee(number), 0);
+
+    boxes.answer = IDYES;
+    view->Page()->setFocus();
+    PressKey(Qt::Key_F10, Qt::AltModifier);
+    EXPECT_LT(base().FindEmployee(number), 0);
+    QSqlQuery rows(ib::Db(base()));
+    ASSERT_TRUE(rows.exec(QStringLiteral("SELECT COUNT(*) FROM dbo.konst WHERE tabN = %1").arg(number)));
+    ASSERT_TRUE(rows.next());
+    EXPECT_EQ(rows.value(0).toInt(), 0);
+    EXPECT_TRUE(view->Strip()->Field(CTabelFilterDlg::IdTabN)->text().isEmpty());
+    EXPECT_TRUE(Field(1077)->text().isEmpty());
+    // Stepping finds the deleted number no more and does nothing.
+    PressKey(Qt::Key_F4);
+    EXPECT_TRUE(Field(1077)->text().isEmpty());
+}
+
+TEST_F(UiRecordCard, PropertyDeductionAsksBeforeChangingATotal)
+{
+    ApplyNumber(view->Strip(), tabN(2));
+    StepTab(Qt::Key_Right);
+    ASSERT_EQ(view->Page()->DialogId(), CWorkerUchkartExDDlg::IDD);
+    TypeInto(1096, QStringLiteral("1000"));
+    PressKey(Qt::Key_Tab);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(Field(1118)->text(), QStringLiteral("1000.00"));
+    EXPECT_FALSE(view->Page()->controlAs<NullableDateEdit>(1082)->IsNull());
+
+    boxes.answer = IDNO;
+    TypeInto(1096, QStringLiteral("2000"));
+    PressKey(Qt::Key_Tab);
+    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Имущественный вычет уже задан !\n\nИзменить значение?")});
+    EXPECT_EQ(Field(1096)->text(), QStringLiteral("1000.00"));
+
+    boxes.answer = IDYES;
+    TypeInto(1096, QStringLiteral("2000"));
+    PressKey(Qt::Key_Tab);
+    EXPECT_EQ(Field(1096)->text(), QStringLiteral("2000.00"));
+    EXPECT_EQ(Field(1118)->text(), QStringLiteral("2000.00"));
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(Column("konst", "imvichBeg", 2), QStringList{QStringLiteral("200000")});
+    EXPECT_EQ(Column("konst", "imvichOst", 2), QStringList{QStringLiteral("200000")});
+}
+
+TEST_F(UiRecordCard, GroupAppendOfTheShopAloneKeepsEverythingElse)
+{
+    // The second member has a dated archive, which the append must keep.
+    const int slot = base().list[4].slot;
+    ib::LoadEmployee(base(), slot);
+    base().warDat.entries[0].kod = 156;
+    base().warDat.entries[0].sum = 500'000;
+    base().warDat.entries[0].start = kalvor::PackedDate::make(2, 2, 26).value;
+    base().warDat.warDatKv = 1;
+    ib::SaveEmployeeFull(base(), slot);
+    base().ClearCurrentRecord();
+    std::vector<ib::EmployeeAttributes> attributes = base().attributes;
+    const ib::EmployeeRecord fourth = record(4);
+
+    ApplyNumber(view->Strip(), tabN(0));
+    view->TakeHelpValues({QString::number(tabN(2)), QString::number(tabN(4))});
+    Settle();
+    ASSERT_TRUE(view->Page()->m_groupMode);
+    EXPECT_TRUE(Field(1077)->text().isEmpty());
+    TypeInto(1001, QStringLiteral("3"));
+    PressKey(Qt::Key_Return);
+    Settle();
+    EXPECT_FALSE(view->Page()->m_groupMode);
+    for (int index : {2, 4}) {
+        const int member = base().list[std::size_t(index)].slot;
+        EXPECT_EQ(base().shopBytes[std::size_t(member)], 3);
+        EXPECT_TRUE(base().attributes[std::size_t(member - 1)] == attributes[std::size_t(member - 1)]);
+    }
+    EXPECT_NE(base().shopBytes[std::size_t(base().list[0].slot)], 3);
+    EXPECT_EQ(Column("warDat", "kod", 4), QStringList{QStringLiteral("156")});
+    ib::LoadEmployee(base(), slot);
+    EXPECT_TRUE(base().current.head == fourth.head);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(UiRecordCard, AFailedSaveKeepsTheEmployeeAndLeavingSaves)
+{
+    ApplyNumber(view->Strip(), tabN(1));
+    TypeInto(1025, QStringLiteral("5000"));
+    kalvor::db::InjectFailureAfter(1);
+    PressKey(Qt::Key_F4);
+    kalvor::db::InjectFailureAfter(0);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА")));
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
+    EXPECT_NE(Column("konst", "avans", 1), QStringList{QStringLiteral("500000.00")});
+    // The next F4 saves what the base refused and goes on.
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(Column("konst", "avans", 1), QStringList{QStringLiteral("500000.00")});
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(2)));
+
+    // Leaving for another screen saves what was typed on the page.
+    TypeInto(1025, QStringLiteral("7000"));
+    ASSERT_NE(frame->SwitchView<CEmptyView>(), nullptr);
+    EXPECT_EQ(Column("konst", "avans", 2), QStringList{QStringLiteral("700000.00")});
+}
+
+TEST_F(UiRecordCard, AFullBaseRefusesANewCardAndAnEmptyBaseIsSaidSo)
+{
+    // Fill the free slots, then one more new number is refused.
+    int number = 7000;
+    while (base().employeeCount() < base().capacity())
+        ASSERT_GT(kalvor::masterdata::CreateEmployeeCard(base(), ++number), 0);
+    ApplyNumber(view->Strip(), 7999);
+    EXPECT_EQ(boxes.Texts(), QStringList({QStringLiteral("Создать новую запись?"),
+                                          QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена.")}));
+    EXPECT_LT(base().FindEmployee(7999), 0);
+
+    // Deleting every card but one, and the last by Alt+F10.
+    while (base().employeeCount() > 1)
+        kalvor::masterdata::DeleteEmployeeCard(base(), 0);
+    boxes.boxes.clear();
+    ApplyNumber(view->Strip(), tabN(0));
+    view->Page()->setFocus();
+    PressKey(Qt::Key_F10, Qt::AltModifier);
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].text, QStringLiteral("База пуста"));
+    EXPECT_EQ(base().employeeCount(), 0);
+    EXPECT_TRUE(Field(1077)->text().isEmpty());
+    EXPECT_TRUE(view->Strip()->Field(CTabelFilterDlg::IdTabN)->text().isEmpty());
+}
+
+TEST_F(UiRecordCard, F1ShowsThePickListsAndHintsOfThePages)
+{
+    ApplyNumber(view->Strip(), tabN(0));
+    Field(1016)->setFocus();
+    QApplication::processEvents();
+    PressKey(Qt::Key_F1);
+    CFieldHelpList* list = view->HelpList();
+    ASSERT_NE(list, nullptr);
+    QTableWidget* table = list->table();
+    ASSERT_EQ(table->rowCount(), 6);
+    EXPECT_EQ(table->item(3, 2)->text(), QStringLiteral("Принят на работу в текущем месяце"));
+    table->setCurrentCell(3, 1);
+    QTest::keyClick(table, Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(Field(1016)->text(), QStringLiteral("3"));
+
+    // The passport page's document kinds.
+    StepTab(Qt::Key_Right);
+    StepTab(Qt::Key_Right);
+    ASSERT_EQ(view->Tabs()->currentIndex(), 2);
+    Field(1031)->setFocus();
+    QApplication::processEvents();
+    PressKey(Qt::Key_F1);
+    ASSERT_NE(view->HelpList(), nullptr);
+    ASSERT_EQ(view->HelpList()->table()->rowCount(), 5);
+    EXPECT_EQ(view->HelpList()->table()->item(4, 1)->text(), QStringLiteral("21"));
+    view->HelpList()->close();
+    Settle();
+
+    // A hint beside a field of the main page.
+    StepTab(Qt::Key_Left);
+    StepTab(Qt::Key_Left);
+    ASSERT_EQ(view->Tabs()->currentIndex(), 0);
+    Field(1019)->setFocus();
+    QApplication::processEvents();
+    PressKey(Qt::Key_F1);
+    EXPECT_TRUE(view->HintShown());
+}
