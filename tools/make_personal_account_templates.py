@@ -87,6 +87,7 @@ def box(width, *items, size, **format):
 def head_rows(layout):
     s, small = layout.size, layout.size - 2
     lw, rw, gap = layout.left_width, layout.right_width, layout.gap
+    month = 'Месяц' if layout.landscape else 'Мес.'
 
     def side(title, width):
         return [text(width, title, SLOT, '     Цех ', SLOT, '     Табель № ', SLOT, size=s, bold=True)]
@@ -106,9 +107,9 @@ def head_rows(layout):
         Row(280, position(lw) + [Cell(gap)] + position(rw)),
         Row(80, [Cell(layout.width, size=2)]),
         Row(420, [box(w, t, size=small, bold=True) for w, t in zip(
-            layout.left, ['Месяц', 'Код', 'Начисление / удержание', 'Сумма', 'Дни', 'Часы'])] + [Cell(gap)] +
+            layout.left, [month, 'Код', 'Начисление / удержание', 'Сумма', 'Дни', 'Часы'])] + [Cell(gap)] +
             [box(w, t, size=small, bold=True) for w, t in zip(
-                layout.right, ['Месяц', 'Начисление / удержание', 'Сумма', 'Дни', 'Часы'])]),
+                layout.right, [month, 'Начисление / удержание', 'Сумма', 'Дни', 'Часы'])]),
     ]
 
 
