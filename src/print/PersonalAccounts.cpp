@@ -208,8 +208,6 @@ void WalkRows(const PrintedFields& fields, RowWalk walk, const PayKindNames& nam
     for (int i = 0; i < walk.length && i < rowLimit; ++i) {
         const AccrualRow& row = fields.rows[std::size_t(walk.first + i)];
         const CodeClass codeClass = ClassOf(row.kod);
-        if (row.kod != 0)
-            account.hasCodedRows = true;
         if (codeClass == CodeClass::Extends)
             ++walk.length;
         if (codeClass == CodeClass::Skipped || codeClass == CodeClass::Hidden || codeClass == CodeClass::Extends)
@@ -583,7 +581,7 @@ private:
 
 int TaxTableSelector(int tabPodoh) { return ((tabPodoh % 32) - 1) % 2 + 1; }
 
-int BuildPersonalAccount(PayrollDoc& doc, const infobase::EmployeeListEntry& entry, PersonalAccount& account)
+int BuildPersonalAccount(const PayrollDoc& doc, const infobase::EmployeeListEntry& entry, PersonalAccount& account)
 {
     const CInfoBase& base = doc.infoBase;
     const infobase::EmployeeAttributes& attributes = base.attributes[std::size_t(entry.slot - 1)];

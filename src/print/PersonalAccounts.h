@@ -71,7 +71,6 @@ struct PersonalAccount {
     double payout = 0;     // RoundWhole(accruals) - RoundWhole(deductions); negative: a debt
     QByteArray words;      // |payout| in words
     double yearIncome = 0; // kopecks
-    bool hasCodedRows = false; // some row of the walk has a code
     int linesNeeded = 0;       // the text variant's page-fit estimate
 };
 
@@ -84,7 +83,7 @@ int TaxTableSelector(int tabPodoh);
 // file) for the employee of the list entry. Returns 0, the negative code of
 // IncomeByMonths, or 1 when the employee gets no account (dismissed, with
 // nothing but codes 150, 921 and 600).
-int BuildPersonalAccount(PayrollDoc& doc, const infobase::EmployeeListEntry& entry, PersonalAccount& account);
+int BuildPersonalAccount(const PayrollDoc& doc, const infobase::EmployeeListEntry& entry, PersonalAccount& account);
 
 // The account's page in the tree: "page0" with its 16 head values, a "row0"
 // per result row and a "row1" per total line, then the payout or debt, the
