@@ -84,6 +84,19 @@ private:
     int m_kind;
 };
 
+// A file failure inside a writer (the swap work file, a print file) that
+// ends its run; kind() is a platform::FileErrorKind, and the text is that
+// kind's message ("Ошибка чтения файла" ...). The thread reports it as
+// TASK_FILE_ERROR with the kind.
+class PrintFileError : public std::runtime_error {
+public:
+    explicit PrintFileError(int kind);
+    int kind() const { return m_kind; }
+
+private:
+    int m_kind;
+};
+
 // How long AppendToTransferFile waits for the lock of the transfer file and
 // how long it keeps it after the copy (so that the 1C side sees a settled file).
 struct TransferFileTiming {
