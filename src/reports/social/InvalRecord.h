@@ -50,6 +50,11 @@ struct InvalRecord {
 // is written as its first day, "01.MM.YYYY".
 std::array<char, 10> InvalValidityText(const infobase::EmployeeHead& head);
 
+// The name, certificate, end of validity and disability group of the
+// employee's record (the group from bits 6-7 of the flag word); the amounts
+// are left as they are.
+void FillInvalIdentity(const infobase::EmployeeHead& head, InvalRecord& record);
+
 // "inval" in the working folder.
 QString InvalFilePath();
 
