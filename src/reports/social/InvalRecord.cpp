@@ -144,4 +144,24 @@ void FillInvalIdentity(const infobase::EmployeeHead& head, InvalRecord& record)
     record.invGr = std::uint8_t((head.flags >> 6) & 3);
 }
 
+InvalName SplitInvalName(const std::array<char, 50>& field)
+{
+    QByteArray text(field.data(), qsizetype(field.size()));
+    if (const qsizetype end = text.indexOf('\0'); end >= 0)
+        text.truncate(end);
+    InvalName person;
+    const qsizetype first = text.indexOf(',');
+    person.surname = (first < 0 ? text : text.left(first)).trimmed();
+    if (first < 0)
+        return person;
+    const qsizetype second = text.indexOf(',', first + 1);
+    person.name = (second < 0 ? text.mid(first + 1) : text.mid(first + 1, second - first - 1)).trimmed();
+    if (second < 0)
+        return person;
+    const QByteArray rest = text.mid(second + 1);
+    const qsizetype blank = rest.indexOf(' ');
+    person.patronymic = blank < 0 ? rest : rest.left(blank);
+    return person;
+}
+
 } // namespace kalvor::reports

@@ -55,6 +55,14 @@ std::array<char, 10> InvalValidityText(const infobase::EmployeeHead& head);
 // are left as they are.
 void FillInvalIdentity(const infobase::EmployeeHead& head, InvalRecord& record);
 
+// Surname, first name and patronymic of a record's name ("surname,name,
+// patronymic "): the patronymic ends at the first blank; parts that the field
+// does not hold are empty, and nothing past its 50 bytes is read.
+struct InvalName {
+    QByteArray surname, name, patronymic;
+};
+InvalName SplitInvalName(const std::array<char, 50>& field);
+
 // "inval" in the working folder.
 QString InvalFilePath();
 
