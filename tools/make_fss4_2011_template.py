@@ -418,6 +418,11 @@ def cell_definitions(row):
 
 
 def write_row(row, opening, counter, exact):
+    # Every row spans the whole width, so that the viewer does not stretch
+    # the last cell of a shorter one.
+    used = sum(cell.width for cell in row.cells)
+    if used < WIDTH:
+        row = Row(row.height, row.cells + [gap(WIDTH - used)])
     height = '-%d' % row.height if exact else '%d' % row.height
     out = ['\\trowd \\trgaph30\\trleft0\\trrh%s' % height, cell_definitions(row), '\n']
     for index, cell in enumerate(row.cells):
