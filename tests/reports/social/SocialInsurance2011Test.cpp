@@ -163,6 +163,8 @@ constexpr u16 kMaternity = 158;
 constexpr u16 kOneOff165 = 165;
 constexpr u16 kChildCarePay = 169;
 constexpr u16 kInjuryPay = 195;
+constexpr u16 kBudgetCareLeave = 651; // paid from the federal budget
+constexpr u16 kBudgetSickPay = 695;
 
 double rub(double roubles) { return roubles * 100; }
 u16 date(int day, int month, int year) { return PackedDate::make(day, month, year).value; }
@@ -260,7 +262,9 @@ protected:
         }
         if (index == 1) // Белова: five days of sick pay in February
             AddArchive(rec, kSickPay, rub(3'000), 2, 5);
-        if (index == 4) { // Козлова, half rate: maternity and child care in March
+        if (index == 4) { // Козлова, half rate: budget benefits, maternity and child care
+            AddArchive(rec, kBudgetSickPay, rub(400), 1, 2);
+            AddArchive(rec, kBudgetCareLeave, rub(1'000), 2, 10);
             AddArchive(rec, kMaternity, rub(12'000), 3, 30);
             AddArchive(rec, kChildCarePay, rub(2'000), 3);
         }
@@ -268,11 +272,11 @@ protected:
     }
     static void AddBenefitKinds(CInfoBase& base)
     {
-        for (u16 code : {kOneOff165, kChildCarePay, kInjuryPay}) {
+        for (u16 code : {kOneOff165, kChildCarePay, kInjuryPay, kBudgetCareLeave, kBudgetSickPay}) {
             PayKind kind;
             kind.kod = code;
             kind.name = QStringLiteral("Пособие");
-            kind.fond = 4;
+            kind.fond = code < 600 ? 4 : 0;
             base.payKinds.push_back(kind);
         }
         std::sort(base.payKinds.begin(), base.payKinds.end(),
@@ -316,15 +320,18 @@ TEST_F(Fss4Run, FirstQuarterBaseTableAndContributions)
 TEST_F(Fss4Run, FirstQuarterBenefitsHeadcountsInjuryAndInval)
 {
     ASSERT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
-    EXPECT_EQ(Values(v(), kSickLeave, 4), (std::vector<double>{1, 5, 3'000, 0}));
-    EXPECT_EQ(Values(v(), kCareLeave, 4), (std::vector<double>{1, 30, 12'000, 0}));
-    EXPECT_EQ(Values(v(), kCareLeavePartTime, 4), (std::vector<double>{1, 30, 12'000, 0}));
+    // Sick pay: Белова's 5 days and Козлова's 2 paid from the budget (half
+    // rate); care leave: Козлова once, with the budget's 10 days and her 30.
+    EXPECT_EQ(Values(v(), kSickLeave, 4), (std::vector<double>{2, 7, 3'400, 0}));
+    EXPECT_EQ(Values(v(), kSickLeavePartTime, 4), (std::vector<double>{1, 2, 400, 0}));
+    EXPECT_EQ(Values(v(), kCareLeave, 4), (std::vector<double>{1, 40, 13'000, 0}));
+    EXPECT_EQ(Values(v(), kCareLeavePartTime, 4), (std::vector<double>{1, 40, 13'000, 0}));
     EXPECT_EQ(Values(v(), kKind165, 2), (std::vector<double>{1, 300}));
     EXPECT_EQ(Values(v(), kChildCare, 4), (std::vector<double>{1, 1, 2'000, 0}));
     EXPECT_EQ(Values(v(), kKind169PartTime, 4), (std::vector<double>{1, 1, 2'000, 0}));
     EXPECT_EQ(Values(v(), kKind169, 4), (std::vector<double>{0, 0, 0, 0}));
-    EXPECT_EQ(v()[kBenefitDays], 37);
-    EXPECT_EQ(v()[kBenefitAmount], 17'300);
+    EXPECT_EQ(v()[kBenefitDays], 49);
+    EXPECT_EQ(v()[kBenefitAmount], 18'700);
 
     // Four full-time all quarter, Козлова at half rate and Дмитриев for
     // January and half of February; two women, one disabled.
@@ -380,7 +387,7 @@ TEST_F(Fss4Run, PeriodPastTheBasesMonthEndsThere)
     ASSERT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
     EXPECT_EQ(Values(v(), BaseMonth(3, 0), 5), (std::vector<double>{0, 0, 0, 0, 0}));
     EXPECT_EQ(v()[kBasePeriod], 570'000);
-    EXPECT_EQ(Values(v(), kSickLeave, 3), (std::vector<double>{1, 5, 3'000}));
+    EXPECT_EQ(Values(v(), kSickLeave, 3), (std::vector<double>{2, 7, 3'400}));
     EXPECT_EQ(v()[kDisabledHeadcount], 1);
     ASSERT_EQ(inval().size(), 1u);
     EXPECT_EQ(inval()[0].sinceYearStart, rub(40'000));

@@ -2,17 +2,19 @@
 // and "inval" compared byte for byte with stored ones (no payment orders and
 // no disabled employees, orders only, disabled employees only, both); the
 // file name for each quarter; the balance attributes; a failed write; and the
-// demo base's first quarter of 2011 computed, written and read back.
+// demo base's first quarter of 2011 computed, written, printed and read back.
 #include "reports/social/SocialInsurance2011.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
+#include "platform/DocumentOpener.h"
 #include "platform/TaskThread.h"
 #include "platform/WorkingFolder.h"
 #include "values/Values.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -237,8 +239,8 @@ TEST_F(Fss4Xml, FileNameAndFailure)
 }
 
 #ifdef KALVOR_DATA_DIR
-// The demo base's first quarter of 2011: computed, written, and read back
-// as XML after decoding from windows-1251.
+// The demo base's first quarter of 2011: computed, both files written, the
+// XML read back after decoding from windows-1251.
 TEST(Fss4XmlDemo, FirstQuarterOf2011ParsesAsXml)
 {
     QTemporaryDir dir;
@@ -256,13 +258,23 @@ TEST(Fss4XmlDemo, FirstQuarterOf2011ParsesAsXml)
     ASSERT_TRUE(doc.refFiles.ReadSbor());
     platform::SetWorkingFolder(folder);
 
+    ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("Shablon")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_SOURCE_DIR "/data/Shablon/avans-fss4-2011.rtf"),
+                            folder + QStringLiteral("Shablon/avans-fss4-2011.rtf")));
+    platform::DocumentOpener::SetCommand(QStringLiteral("true"));
+
     const int result = CalcRVedFSS2011(ReportSelection{}, doc, QString(), 0, {});
     QString path;
     const int written = result == 0 ? WriteRVedFSSXml2011(QString(), doc, &path) : -1;
+    QString printError;
+    const int printed = result == 0 ? PrintRVedFSS2011(doc.TypWorkFile(), doc, &printError) : -1;
+    platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
     CloseBase(doc.infoBase);
     platform::SetWorkingFolder(QString());
     ASSERT_EQ(result, 0);
     ASSERT_EQ(written, 0);
+    ASSERT_EQ(printed, 0) << printError.toStdString();
+    EXPECT_TRUE(QFile::exists(doc.TypWorkFile().chopped(3) + QStringLiteral("rtf")));
 
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
