@@ -398,8 +398,8 @@ QList<FormRegion> RVedFSS2011FormRegions(const PayrollDoc& doc, const std::vecto
 
 int PrintRVedFSS2011(const QString& workFilePath, const PayrollDoc& doc, QString* errorText)
 {
-    const infobase::InfoBaseConfig& config = doc.infoBase.config;
-    if (config.r_m1 != 0 && config.r_m2 != 0 && config.r_m1 > config.r_m2)
+    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, {false, 3});
+    if (period.firstMonth > period.lastMonth)
         return -2;
     print::CTree tree(kFss4Template2011, workFilePath);
     QDomElement page;
