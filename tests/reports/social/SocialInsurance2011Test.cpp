@@ -163,6 +163,7 @@ constexpr u16 kMaternity = 158;
 constexpr u16 kOneOff165 = 165;
 constexpr u16 kChildCarePay = 169;
 constexpr u16 kInjuryPay = 195;
+constexpr u16 kFuneral = 166, kDisabledChildDays = 167, kBirth = 168, kSecondChildCare = 170;
 constexpr u16 kBudgetCareLeave = 651; // paid from the federal budget
 constexpr u16 kBudgetSickPay = 695;
 
@@ -256,9 +257,13 @@ protected:
         }
         for (int month = 1; month <= person.lastMonth; ++month)
             AddArchive(rec, kSalary, rub(person.salary), month, 20);
-        if (index == 0) { // Антонов: a one-off benefit in January, an injury benefit in February
+        if (index == 0) { // Антонов: one-off benefits, an injury benefit, care for a second child
             AddArchive(rec, kOneOff165, rub(300), 1);
+            AddArchive(rec, kFuneral, rub(4'000), 1);
             AddArchive(rec, kInjuryPay, rub(1'500), 2, 4);
+            AddArchive(rec, kDisabledChildDays, rub(1'200), 2, 2);
+            AddArchive(rec, kBirth, rub(11'703), 3);
+            AddArchive(rec, kSecondChildCare, rub(4'000), 3);
         }
         if (index == 1) // Белова: five days of sick pay in February
             AddArchive(rec, kSickPay, rub(3'000), 2, 5);
@@ -272,7 +277,8 @@ protected:
     }
     static void AddBenefitKinds(CInfoBase& base)
     {
-        for (u16 code : {kOneOff165, kChildCarePay, kInjuryPay, kBudgetCareLeave, kBudgetSickPay}) {
+        for (u16 code : {kOneOff165, kFuneral, kDisabledChildDays, kBirth, kChildCarePay, kSecondChildCare, kInjuryPay,
+                         kBudgetCareLeave, kBudgetSickPay}) {
             PayKind kind;
             kind.kod = code;
             kind.name = QStringLiteral("Пособие");
@@ -313,8 +319,9 @@ TEST_F(Fss4Run, FirstQuarterBaseTableAndContributions)
     // March 13,427 - 11,600; Волков 380 a month at 1.9 %. The 1,140 above
     // 2.9 % of the base is far outside the check's window.
     EXPECT_EQ(Values(v(), kAccrued, 6), (std::vector<double>{21'382, 0, 21'382, 8'645, 8'645, 4'092}));
-    // Benefit expenses: 300 in January, 4,500 in February, 14,000 in March.
-    EXPECT_EQ(Values(v(), kExpenses, 6), (std::vector<double>{18'800, 0, 18'800, 300, 4'500, 14'000}));
+    // Benefit expenses (the fund's kinds): 300 + 4,000 in January, 3,000 +
+    // 1,500 + 1,200 in February, 12,000 + 2,000 + 11,703 + 4,000 in March.
+    EXPECT_EQ(Values(v(), kExpenses, 6), (std::vector<double>{39'703, 0, 39'703, 4'300, 5'700, 29'703}));
 }
 
 TEST_F(Fss4Run, FirstQuarterBenefitsHeadcountsInjuryAndInval)
@@ -327,11 +334,20 @@ TEST_F(Fss4Run, FirstQuarterBenefitsHeadcountsInjuryAndInval)
     EXPECT_EQ(Values(v(), kCareLeave, 4), (std::vector<double>{1, 40, 13'000, 0}));
     EXPECT_EQ(Values(v(), kCareLeavePartTime, 4), (std::vector<double>{1, 40, 13'000, 0}));
     EXPECT_EQ(Values(v(), kKind165, 2), (std::vector<double>{1, 300}));
-    EXPECT_EQ(Values(v(), kChildCare, 4), (std::vector<double>{1, 1, 2'000, 0}));
-    EXPECT_EQ(Values(v(), kKind169PartTime, 4), (std::vector<double>{1, 1, 2'000, 0}));
+    EXPECT_EQ(Values(v(), kKind166, 2), (std::vector<double>{1, 4'000}));
+    EXPECT_EQ(Values(v(), kKind167, 2), (std::vector<double>{1, 1'200}));
+    EXPECT_EQ(Values(v(), kKind168, 2), (std::vector<double>{1, 11'703}));
+    // Child care: Антонов's second child at full rate, Козлова's first at half.
     EXPECT_EQ(Values(v(), kKind169, 4), (std::vector<double>{0, 0, 0, 0}));
-    EXPECT_EQ(v()[kBenefitDays], 49);
-    EXPECT_EQ(v()[kBenefitAmount], 18'700);
+    EXPECT_EQ(Values(v(), kKind170, 4), (std::vector<double>{1, 1, 4'000, 0}));
+    EXPECT_EQ(Values(v(), kKind169PartTime, 4), (std::vector<double>{1, 1, 2'000, 0}));
+    EXPECT_EQ(Values(v(), kChildCareFull, 4), (std::vector<double>{1, 1, 4'000, 0}));
+    EXPECT_EQ(Values(v(), kChildCarePartTime, 4), (std::vector<double>{1, 1, 2'000, 0}));
+    EXPECT_EQ(Values(v(), kChildCare, 4), (std::vector<double>{2, 2, 6'000, 0}));
+    // Days or payments 7 + 40 + 1 + 1 + 2 + 1 + 1; amounts of lines 1, 4,
+    // 5, 6, 7 and of kinds 167 and 166.
+    EXPECT_EQ(v()[kBenefitDays], 53);
+    EXPECT_EQ(v()[kBenefitAmount], 39'603);
 
     // Four full-time all quarter, Козлова at half rate and Дмитриев for
     // January and half of February; two women, one disabled.
@@ -371,7 +387,7 @@ TEST_F(Fss4Run, HalfYearRollsTheMonths)
     // Before the quarter: January to March.
     EXPECT_EQ(v()[kAccruedBefore], 21'382);
     EXPECT_EQ(Values(v(), kAccruedMonth1, 3), (std::vector<double>{2'265, 2'265, 2'265}));
-    EXPECT_EQ(v()[kExpensesBefore], 18'800);
+    EXPECT_EQ(v()[kExpensesBefore], 39'703);
     EXPECT_EQ(v()[kInjuryBefore], 1'742);
     const std::vector<InvalRecord> records = inval();
     ASSERT_EQ(records.size(), 1u);
