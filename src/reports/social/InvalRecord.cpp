@@ -3,6 +3,7 @@
 #include "platform/CodePage.h"
 #include "platform/TaskThread.h"
 #include "platform/WorkingFolder.h"
+#include "reports/social/PeriodTotals.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -108,6 +109,59 @@ int WriteInvalFile(const QString& path, const std::vector<InvalRecord>& records)
     if (file.write(bytes) != bytes.size() || !file.commit())
         return platform::FILE_ERROR_WRITE;
     return 0;
+}
+
+namespace {
+
+// The text into a fixed field of the record, windows-1251, blank-padded.
+template <std::size_t N> void CopyPadded(std::array<char, N>& field, const QString& text)
+{
+    const QByteArray bytes = codepage::toCp1251(text).leftJustified(qsizetype(N), ' ', true);
+    std::memcpy(field.data(), bytes.constData(), N);
+}
+
+// The certificate's date of issue as the record keeps it, "dd.mm.yy"; a date
+// typed with four digits of the year keeps its last two, so that the readers
+// do not take the century for the year.
+QString ShortIssueDate(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.size() == 10 && trimmed[2] == u'.' && trimmed[5] == u'.')
+        return trimmed.left(6) + trimmed.right(2);
+    return text;
+}
+
+} // namespace
+
+void FillInvalIdentity(const infobase::EmployeeHead& head, InvalRecord& record)
+{
+    const QByteArray name = codepage::toCp1251(head.fio).leftJustified(infobase::FirmInfo::TextWidth, ' ', true);
+    JoinAddressWords(record.fio.data(), name.constData());
+    CopyPadded(record.invSprSer, head.invSprSer);
+    CopyPadded(record.invSprNom, head.invSprNom);
+    CopyPadded(record.invSprDat, ShortIssueDate(head.invSprDat));
+    record.invEnd = InvalValidityText(head);
+    record.invGr = std::uint8_t((head.flags >> 6) & 3);
+}
+
+InvalName SplitInvalName(const std::array<char, 50>& field)
+{
+    QByteArray text(field.data(), qsizetype(field.size()));
+    if (const qsizetype end = text.indexOf('\0'); end >= 0)
+        text.truncate(end);
+    InvalName person;
+    const qsizetype first = text.indexOf(',');
+    person.surname = (first < 0 ? text : text.left(first)).trimmed();
+    if (first < 0)
+        return person;
+    const qsizetype second = text.indexOf(',', first + 1);
+    person.name = (second < 0 ? text.mid(first + 1) : text.mid(first + 1, second - first - 1)).trimmed();
+    if (second < 0)
+        return person;
+    const QByteArray rest = text.mid(second + 1);
+    const qsizetype blank = rest.indexOf(' ');
+    person.patronymic = blank < 0 ? rest : rest.left(blank);
+    return person;
 }
 
 } // namespace kalvor::reports

@@ -50,6 +50,19 @@ struct InvalRecord {
 // is written as its first day, "01.MM.YYYY".
 std::array<char, 10> InvalValidityText(const infobase::EmployeeHead& head);
 
+// The name, certificate, end of validity and disability group of the
+// employee's record (the group from bits 6-7 of the flag word); the amounts
+// are left as they are.
+void FillInvalIdentity(const infobase::EmployeeHead& head, InvalRecord& record);
+
+// Surname, first name and patronymic of a record's name ("surname,name,
+// patronymic "): the patronymic ends at the first blank; parts that the field
+// does not hold are empty, and nothing past its 50 bytes is read.
+struct InvalName {
+    QByteArray surname, name, patronymic;
+};
+InvalName SplitInvalName(const std::array<char, 50>& field);
+
 // "inval" in the working folder.
 QString InvalFilePath();
 

@@ -2,6 +2,7 @@
 
 #include "payroll/Payroll.h"
 #include "platform/CodePage.h"
+#include "reports/social/ContributionMonths.h"
 #include "reports/social/GenrDataFile.h"
 #include "values/Messages.h"
 #include "values/Values.h"
@@ -29,13 +30,8 @@ constexpr int kKindsUsed = 6;
 constexpr std::array<int, 4> kColumnKinds = {kPensionInsuranceKind, kPensionInsuranceKind + 1, kFederalMedicalKind,
                                              kFederalMedicalKind + 1};
 
-// Output rows come first in the month's row block; the rows that the
-// contribution arithmetic reads end before index 60.
-constexpr int kLastAccrualRow = 60;
-
 // Bits of the employee's flag word.
 constexpr int kInostr = 9, kInostrVidGit = 10, kInostrSV = 12;
-constexpr int kInvGrShift = 6;
 
 double Positive(double value) { return std::max(value, 0.0); }
 // The month's growth of a cumulative value whose negative part never counts.
@@ -60,40 +56,12 @@ bool TemporaryForeigner(const EmployeeHead& head)
 // 0 born in 1966 or earlier, 1 born in 1967 or later.
 int BirthGroup(const EmployeeHead& head) { return PackedDate(head.datR).fullYear() > 1966 ? 1 : 0; }
 
-// The contribution arithmetic of the current employee from January to a
-// month: per "sbor" record the months before it and the month itself.
-struct MonthContributions {
-    std::vector<ContributionRow> rows;
-    std::array<double, kContributionTotals> totals{};
-    int kindCount = 0;
-
-    const ContributionRow& prior(int kind) const { return rows[std::size_t(kind)]; }
-    const ContributionRow& own(int kind) const { return rows[std::size_t(kindCount + kind)]; }
-    // The month's amounts free of contributions: the pension record's
-    // allowance, the kinds of the firm's non-taxable mask and the pay of a
-    // foreigner staying temporarily.
-    double nonTaxable() const { return own(kPensionInsuranceKind).allowance + totals[1] + totals[5]; }
-};
-
-int ContributionsThrough(int month, int firstRow, const PayrollDoc& doc, MonthContributions& out)
+// The month's amounts free of contributions: the pension record's
+// allowance, the kinds of the firm's non-taxable mask and the pay of a
+// foreigner staying temporarily.
+double NonTaxable(const MonthContributions& c)
 {
-    out.kindCount = std::clamp<int>(doc.refFiles.sborCount, 0, int(doc.refFiles.sbor.size()));
-    out.rows.assign(std::size_t(2 * out.kindCount), ContributionRow{});
-    out.totals.fill(0);
-    const infobase::AccrualRow* entries = doc.infoBase.current.rows.data() + firstRow;
-    const int result = ContributionsByMonths(MonthKey(month >> 4, 1), month, doc.refFiles.sbor.data(), out.kindCount,
-                                             out.rows.data(), entries, kLastAccrualRow - firstRow, 0, 0,
-                                             out.totals.data(), doc);
-    if (result < 0)
-        return result;
-    for (ContributionRow& row : out.rows) {
-        row.base = RoundWhole(row.base);
-        row.baseLessAllowance = RoundWhole(row.baseLessAllowance);
-        row.allowance = RoundWhole(row.allowance);
-        row.disabilityIncome = RoundWhole(row.disabilityIncome);
-        row.last = RoundWhole(row.last);
-    }
-    return 0;
+    return c.own(kPensionInsuranceKind).allowance + c.totals[1] + c.totals[5];
 }
 
 // A record's cumulative values before the month and their growth in it.
@@ -110,35 +78,6 @@ KindMonth KindValues(const MonthContributions& c, int kind, bool excluded)
     const ContributionRow& own = c.own(kind);
     return {Positive(prior.baseLessAllowance), Increment(prior.baseLessAllowance, own.baseLessAllowance),
             Positive(prior.disabilityIncome), Increment(prior.disabilityIncome, own.disabilityIncome)};
-}
-
-// The text into a fixed field of the record, windows-1251, blank-padded.
-template <std::size_t N> void CopyPadded(std::array<char, N>& field, const QString& text)
-{
-    const QByteArray bytes = codepage::toCp1251(text).leftJustified(qsizetype(N), ' ', true);
-    std::memcpy(field.data(), bytes.constData(), N);
-}
-
-// The certificate's date of issue as the record keeps it, "dd.mm.yy"; a date
-// typed with four digits of the year keeps its last two, so that the readers
-// do not take the century for the year.
-QString ShortIssueDate(const QString& text)
-{
-    const QString trimmed = text.trimmed();
-    if (trimmed.size() == 10 && trimmed[2] == u'.' && trimmed[5] == u'.')
-        return trimmed.left(6) + trimmed.right(2);
-    return text;
-}
-
-void FillInvalIdentity(const EmployeeHead& head, InvalRecord& record)
-{
-    const QByteArray name = codepage::toCp1251(head.fio).leftJustified(infobase::FirmInfo::TextWidth, ' ', true);
-    JoinAddressWords(record.fio.data(), name.constData());
-    CopyPadded(record.invSprSer, head.invSprSer);
-    CopyPadded(record.invSprNom, head.invSprNom);
-    CopyPadded(record.invSprDat, ShortIssueDate(head.invSprDat));
-    record.invEnd = InvalValidityText(head);
-    record.invGr = std::uint8_t((head.flags >> kInvGrShift) & 3);
 }
 
 // The rate scale and contribution code of a Section 1 column; the pension
@@ -375,7 +314,7 @@ int PensionRun::employeeMonth(const EmployeeListEntry& entry, int month, bool la
     const KindMonth pension = KindValues(c, kPensionInsuranceKind + group, excluded);
     addGroupRows(kGeneralTariff, RowPayments, group, pension.month1, month);
     addGroupRows(kDisabledTariff, RowPayments, group, pension.month4, month);
-    addGroupRows(disabled ? kDisabledTariff : kGeneralTariff, RowNonTaxable, group, c.nonTaxable(), month);
+    addGroupRows(disabled ? kDisabledTariff : kGeneralTariff, RowNonTaxable, group, NonTaxable(c), month);
     const double above = addAboveLimit(c, pension, group, month);
     addContributions(c, excluded, group, disabled, above, month);
     for (int column = 0; column < 4; ++column)
@@ -461,7 +400,7 @@ int PensionRun::buildInvalRecord(int firstRow)
         const ContributionRow& prior = c.prior(kPensionInsuranceKind);
         double paid = Increment(prior.disabilityIncome, c.own(kPensionInsuranceKind).disabilityIncome);
         if (DisabledIn(head, key))
-            paid += c.nonTaxable();
+            paid += NonTaxable(c);
         record.months[std::size_t(position)] = WholeRoubles(paid);
         if (position == 0)
             beforeQuarter = WholeRoubles(prior.disabilityIncome);

@@ -268,31 +268,7 @@ void WriteTariffSections(XmlLines& xml, const GenrValueArray& v, const QByteArra
     xml.close("РасчетСтраховыхВзносовПоПониженномуТарифу");
 }
 
-// Surname, first name and patronymic of an "inval" name ("surname,name,
-// patronymic "): parts that the field does not hold are empty, and nothing
-// past its 50 bytes is read.
-struct PersonName {
-    QByteArray surname, name, patronymic;
-};
-PersonName SplitInvalName(const std::array<char, 50>& field)
-{
-    QByteArray text(field.data(), qsizetype(field.size()));
-    if (const qsizetype end = text.indexOf('\0'); end >= 0)
-        text.truncate(end);
-    PersonName person;
-    const qsizetype first = text.indexOf(',');
-    person.surname = (first < 0 ? text : text.left(first)).trimmed();
-    if (first < 0)
-        return person;
-    const qsizetype second = text.indexOf(',', first + 1);
-    person.name = (second < 0 ? text.mid(first + 1) : text.mid(first + 1, second - first - 1)).trimmed();
-    if (second < 0)
-        return person;
-    const QByteArray rest = text.mid(second + 1);
-    const qsizetype blank = rest.indexOf(' ');
-    person.patronymic = blank < 0 ? rest : rest.left(blank);
-    return person;
-}
+using PersonName = InvalName;
 
 void WritePersonName(XmlLines& xml, const char* element, const PersonName& person)
 {

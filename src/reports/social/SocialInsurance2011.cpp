@@ -1,0 +1,670 @@
+#include "reports/social/SocialInsurance2011.h"
+
+#include "payroll/Payroll.h"
+#include "reports/social/ContributionMonths.h"
+#include "reports/social/GenrDataFile.h"
+#include "platform/CodePage.h"
+#include "values/Messages.h"
+#include "values/Text8.h"
+#include "values/Values.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kalvor::reports {
+
+using infobase::ContributionRow;
+using infobase::EmployeeHead;
+using infobase::EmployeeListEntry;
+using namespace fss4;
+
+namespace {
+
+// Places of the "sbor" records that the settlement reads: the social
+// insurance contribution, the insurance part of the pension contribution and
+// the insurance against accidents.
+constexpr int kSocialKind = 1;
+constexpr int kPensionKind = 4;
+constexpr int kInjuryKind = 6;
+
+// Bits of the employee's flag word: a foreign citizen without a residence
+// permit or the status of a highly qualified specialist.
+constexpr int kInostr = 9, kInostrVidGit = 10, kInostrSV = 12;
+
+// Injury contributions of disabled employees are charged at 60 % of the tariff.
+constexpr double kDisabledInjuryShare = 0.6;
+
+// The three-month groups whose slots roll when the period is longer.
+constexpr int kRollingGroups[][2] = {{kBaseMonth1, 5}, {kAccruedMonth1, 1}, {kExpensesMonth1, 1},
+                                     {kInjuryBase + 1, 1}, {kInjuryDisabledBase + 1, 1}, {kInjuryBefore + 1, 1}};
+
+double Positive(double value) { return std::max(value, 0.0); }
+double Kopecks(double value) { return RoundWhole(value * 100) / 100; }
+
+bool InPeriod(int begin, int end, int month) { return begin != 0 && begin <= month && (end == 0 || month < end); }
+
+// Disabled in the month: a disability period has begun and not yet ended.
+// An open period no longer counts for an employee whose both dismissals lie
+// before the first month of the report.
+bool DisabledIn(const EmployeeHead& head, int month, int periodBegin)
+{
+    const auto dismissedBefore = [&](std::uint16_t packed) {
+        const PackedDate date(packed);
+        return !date.isNull() && MonthKey(date.fullYear(), date.month()) <= periodBegin;
+    };
+    const bool gone = dismissedBefore(head.datUv1) && dismissedBefore(head.datUv2);
+    const auto counts = [&](int begin, int end) { return InPeriod(begin, end, month) && !(end == 0 && gone); };
+    return counts(head.invDat1Begin, head.invDat1End) || counts(head.invDat2Begin, head.invDat2End);
+}
+
+bool TemporaryForeigner(const EmployeeHead& head)
+{
+    return head.flag(kInostr) && !head.flag(kInostrVidGit) && !head.flag(kInostrSV);
+}
+
+bool Woman(const EmployeeHead& head) { return head.pol.startsWith(u'Ж') || head.pol.startsWith(u'ж'); }
+
+bool InRange(int code, int first, int last) { return code >= first && code <= last; }
+
+// The payments to a disabled employee that go into "inval": since the first
+// month and in the three month slots.
+struct DisabledPayments {
+    double period = 0;
+    std::array<double, 3> months{};
+};
+
+// One month of one employee in the base table's terms (kopecks).
+struct MonthBase {
+    double payments = 0, nonTaxable = 0, disabled = 0, aboveCap = 0;
+};
+
+class SettlementRun {
+public:
+    SettlementRun(const ReportSelection& selection, PayrollDoc& doc, int markedCount, std::stop_token stop)
+        : selection_(selection), doc_(doc), values_(doc.GenrValues), markedCount_(markedCount), stop_(stop),
+          period_(ResolveReportPeriod(doc.infoBase.config, {false, 3}))
+    {
+    }
+    int run(const QString& dataFilePath, GenrRunDetail& detail);
+
+private:
+    int prepareTables();
+    bool selects(const EmployeeListEntry& entry) const
+    {
+        return SelectsReportEmployee(doc_.infoBase, entry, selection_, markedCount_);
+    }
+    void readRecord(int slot);
+    int firstRow(int slot) const { return doc_.infoBase.attributes[std::size_t(slot - 1)].kvProizv; }
+    int countMonths();
+    int monthLoop();
+    void rollSlots();
+    int slotOf(int month) const { return std::min(month - period_.firstMonth, 2); }
+    bool lastThree(int month) const { return month > period_.lastMonth - 3; }
+    int employeeMonth(std::size_t position, const EmployeeListEntry& entry, int month);
+    MonthBase baseMonth(const MonthContributions& c) const;
+    void addBase(const MonthBase& base, int month);
+    void addContributions(const MonthContributions& c, const MonthBase& base, int month);
+    int addInjury(const MonthContributions& c, bool disabled, int month);
+    void closeEmployee(std::size_t position, const EmployeeListEntry& entry, bool disabled);
+    void scanBenefits(const EmployeeListEntry& entry);
+    void addBenefit(int code, int month, double days, double amount, bool partTime, std::array<bool, 4>& counted);
+    void add(int index, double amount) { values_[std::size_t(index)] += amount; }
+    void addMonthly(int period, int monthFirst, double amount, int month);
+    void scale();
+    int finish(const QString& dataFilePath, GenrRunDetail& detail);
+
+    const ReportSelection& selection_;
+    PayrollDoc& doc_;
+    GenrValueArray& values_;
+    int markedCount_;
+    std::stop_token stop_;
+    ReportPeriod period_;
+    MonthCounted counters_{};
+    const TaxScale* socialScale_ = nullptr;
+    int socialCode_ = 0;
+    int injuryTable_ = 0;
+    std::vector<DisabledPayments> disabledPayments_;
+    std::vector<InvalRecord> inval_;
+};
+
+int SettlementRun::prepareTables()
+{
+    const infobase::CRefFiles& ref = doc_.refFiles;
+    if (ref.sborCount <= kInjuryKind || ref.sbor[kSocialKind].table < 1 || ref.sbor[kInjuryKind].table < 1)
+        return -32;
+    const int socialTable = ref.sbor[kSocialKind].table - 1;
+    const int variant = SelectTaxTableForMonth(socialTable, period_.lastMonthIndex(), doc_);
+    if (variant < 0)
+        return variant;
+    socialScale_ = &ref.nalog[std::size_t(socialTable)].variants[std::size_t(variant)].scale;
+    socialCode_ = ref.sbor[kSocialKind].code;
+    injuryTable_ = ref.sbor[kInjuryKind].table - 1;
+    return 0;
+}
+
+void SettlementRun::readRecord(int slot)
+{
+    infobase::CInfoBase& base = doc_.infoBase;
+    if (!base.swap.readSlot(slot, base.current))
+        throw TextError(kMsgReadFailed);
+}
+
+int SettlementRun::countMonths()
+{
+    for (const EmployeeListEntry& entry : doc_.infoBase.list) {
+        if (!selects(entry))
+            continue;
+        if (stop_.stop_requested())
+            return GenrStopped;
+        readRecord(entry.slot);
+        const EmployeeHead& head = doc_.infoBase.current.head;
+        if (entry.tabN() != 0 && SqueezeBlanks(codepage::toCp1251(head.fio.left(50))).isEmpty())
+            continue;
+        CountFssMonths(head, period_, counters_);
+    }
+    return GenrDone;
+}
+
+void SettlementRun::rollSlots()
+{
+    for (const auto& [first, width] : kRollingGroups) {
+        for (int column = 0; column < width; ++column) {
+            double* slot1 = &values_[std::size_t(first + column)];
+            slot1[0] = slot1[width];
+            slot1[width] = slot1[2 * width];
+            slot1[2 * width] = 0;
+        }
+    }
+    for (DisabledPayments& payments : disabledPayments_)
+        payments.months = {payments.months[1], payments.months[2], 0};
+}
+
+int SettlementRun::monthLoop()
+{
+    const int reportingMonth = doc_.infoBase.config.tekMes;
+    const std::vector<EmployeeListEntry>& list = doc_.infoBase.list;
+    disabledPayments_.assign(list.size(), DisabledPayments{});
+    for (int month = period_.firstMonth; month <= period_.lastMonth; ++month) {
+        if (month - period_.firstMonth > 2)
+            rollSlots();
+        if (MonthKey(period_.year, month) > reportingMonth)
+            continue;
+        for (std::size_t position = 0; position < list.size(); ++position) {
+            if (!selects(list[position]))
+                continue;
+            if (stop_.stop_requested())
+                return GenrStopped;
+            if (const int result = employeeMonth(position, list[position], month); result < 0)
+                return result;
+        }
+        for (int index = kInjuryBefore; index <= kInjuryBefore + 3; ++index)
+            values_[std::size_t(index)] = RoundWhole(values_[std::size_t(index)]);
+    }
+    return GenrDone;
+}
+
+// A month's amount into the period value and, for the last three months,
+// into the month slot.
+void SettlementRun::addMonthly(int period, int monthFirst, double amount, int month)
+{
+    add(period, amount);
+    add(monthFirst + slotOf(month), amount);
+}
+
+int SettlementRun::employeeMonth(std::size_t position, const EmployeeListEntry& entry, int month)
+{
+    readRecord(entry.slot);
+    const EmployeeHead& head = doc_.infoBase.current.head;
+    const int key = MonthKey(period_.year, month);
+    const bool disabled = DisabledIn(head, key, period_.begin());
+
+    MonthContributions c;
+    if (const int result = ContributionsThrough(key, firstRow(entry.slot), doc_, c); result < 0)
+        return result;
+    for (double& total : c.totals)
+        total = RoundWhole(total);
+    const MonthBase base = baseMonth(c);
+    addBase(base, month);
+    DisabledPayments& payments = disabledPayments_[position];
+    payments.period += base.disabled;
+    payments.months[std::size_t(slotOf(month))] += base.disabled;
+
+    // Benefit expenses of the month.
+    if (!lastThree(month))
+        add(kExpensesBefore, c.totals[3]);
+    add(kExpensesMonth1 + slotOf(month), c.totals[3]);
+
+    addContributions(c, base, month);
+    if (const int result = addInjury(c, disabled, month); result < 0)
+        return result;
+
+    const int reportingMonth = doc_.infoBase.config.tekMes;
+    const bool finalMonth = month == period_.lastMonth || (reportingMonth < period_.end() && key == reportingMonth);
+    if (finalMonth)
+        closeEmployee(position, entry, disabled);
+    return 0;
+}
+
+// The month's columns of the base table from the social insurance record
+// (and the pension record for what it leaves out of the base).
+MonthBase SettlementRun::baseMonth(const MonthContributions& c) const
+{
+    const ContributionRow& own = c.own(kSocialKind);
+    const ContributionRow& prior = c.prior(kSocialKind);
+    double a = own.baseLessAllowance;
+    double b = prior.baseLessAllowance;
+    double thisDisabled = own.disabilityIncome;
+    double priorDisabled = prior.disabilityIncome;
+    if (own.base + prior.base < 0) {
+        a = thisDisabled = priorDisabled = 0;
+        b = prior.disabilityIncome + prior.baseLessAllowance;
+    }
+    const double allowance = own.allowance;
+    const ContributionRow& pension = c.own(kPensionKind);
+    const double pensionOnly =
+        Positive(pension.allowance - allowance) + Positive(pension.baseLessAllowance - own.baseLessAllowance);
+
+    MonthBase month;
+    month.payments = a;
+    month.nonTaxable = c.totals[1] + c.totals[5] + allowance + pensionOnly;
+    month.disabled = thisDisabled;
+    // The running total from January against the yearly cap: what the month
+    // adds above it, at most the month's own payments.
+    const double before = b + priorDisabled;
+    const double through = before + a + thisDisabled;
+    const double above = Positive(through - kContributionCap) - Positive(before - kContributionCap);
+    month.aboveCap = std::clamp(above, 0.0, Positive(a + thisDisabled));
+    return month;
+}
+
+void SettlementRun::addBase(const MonthBase& base, int month)
+{
+    const std::array<double, 4> columns = {base.payments, base.nonTaxable, base.disabled, base.aboveCap};
+    for (int column = 0; column < 4; ++column) {
+        add(kBasePeriod + column, columns[std::size_t(column)]);
+        add(BaseMonth(slotOf(month) + 1, column), columns[std::size_t(column)]);
+    }
+}
+
+// The month's contribution: the charge on the cumulative base through the
+// month less the charge on the base before it, at the full rate on the
+// general payments and at the disabled employees' rate on theirs.
+void SettlementRun::addContributions(const MonthContributions& c, const MonthBase& base, int month)
+{
+    const ContributionRow& prior = c.prior(kSocialKind);
+    const double priorGeneral = Positive(prior.baseLessAllowance);
+    const double priorDisabled = Positive(prior.disabilityIncome);
+    const double aboveGeneral = base.payments != 0 ? base.aboveCap : 0;
+    const double aboveDisabled = base.payments == 0 && base.disabled != 0 ? base.aboveCap : 0;
+    const double generalThrough =
+        RoundWhole(PercentCharge(*socialScale_, Positive(priorGeneral + base.payments - aboveGeneral) / 100, 0));
+    const double generalBefore = RoundWhole(PercentCharge(*socialScale_, priorGeneral / 100, 0));
+    const double disabledThrough = RoundWhole(PensionInsuranceSplit(
+        socialCode_, *socialScale_, 0, Positive(priorDisabled + base.disabled - aboveDisabled) / 100, doc_));
+    const double disabledBefore =
+        RoundWhole(PensionInsuranceSplit(socialCode_, *socialScale_, 0, priorDisabled / 100, doc_));
+    const double amount = (generalThrough - generalBefore) + (disabledThrough - disabledBefore);
+    add(kAccrued, amount);
+    add(kAccruedMonth1 + slotOf(month), amount);
+}
+
+// Insurance against accidents on the month's payments (no cap).
+int SettlementRun::addInjury(const MonthContributions& c, bool disabled, int month)
+{
+    const int variant = SelectTaxTableForMonth(injuryTable_, MonthIndex(period_.year, month), doc_);
+    if (variant < 0)
+        return variant;
+    const infobase::TaxTable::Variant& table = doc_.refFiles.nalog[std::size_t(injuryTable_)].variants[std::size_t(variant)];
+    values_[kInjuryRate] = table.ratePercent * 100 + table.rateHundredths;
+    if (TemporaryForeigner(doc_.infoBase.current.head))
+        return 0;
+    const ContributionRow& own = c.own(kInjuryKind);
+    const double base = own.baseLessAllowance + own.disabilityIncome;
+    double charge = RoundWhole(ScaleCharge(table.scale, base / 100, 0));
+    if (disabled)
+        charge = RoundWhole(charge * kDisabledInjuryShare);
+    const int slot = slotOf(month);
+    addMonthly(kInjuryBase, kInjuryBase + 1, base, month);
+    if (disabled)
+        addMonthly(kInjuryDisabledBase, kInjuryDisabledBase + 1, base, month);
+    add(lastThree(month) ? kInjuryBefore + 1 + slot : kInjuryBefore, charge);
+    add(kInjuryAccrued, charge);
+    if (lastThree(month))
+        add(kInjuryAccruedMonth1 + (month - (period_.lastMonth - 2)), charge);
+    return 0;
+}
+
+// The employee's last month in the report: the headcount, the "inval" record
+// and the benefits of the period.
+void SettlementRun::closeEmployee(std::size_t position, const EmployeeListEntry& entry, bool disabled)
+{
+    const EmployeeHead& head = doc_.infoBase.current.head;
+    const float share = CalcPeriodTotals(doc_, period_.begin(), period_.end(), entry.slot - 1, counters_);
+    add(kHeadcount, share);
+    if (Woman(head))
+        add(kWomen, share);
+    if (disabled)
+        add(kDisabledHeadcount, share);
+
+    const DisabledPayments& payments = disabledPayments_[position];
+    if (payments.period != 0) {
+        InvalRecord record;
+        FillInvalIdentity(head, record);
+        record.sinceYearStart = payments.period;
+        record.months = payments.months;
+        record.quarter = payments.months[0] + payments.months[1] + payments.months[2];
+        inval_.push_back(record);
+    }
+    scanBenefits(entry);
+}
+
+void SettlementRun::scanBenefits(const EmployeeListEntry& entry)
+{
+    const infobase::EmployeeRecord& record = doc_.infoBase.current;
+    const bool partTime = record.head.stavka < 100;
+    // Persons are counted once per employee: line 4, kinds 169 and 170, injury.
+    std::array<bool, 4> counted{};
+    for (int i = 0; i < record.warKv && i < int(record.waria.size()); ++i) {
+        const infobase::WariaEntry& e = record.waria[std::size_t(i)];
+        if (e.inUse() && e.god == period_.year)
+            addBenefit(e.kod, e.mes, e.dn, e.sum, partTime, counted);
+    }
+    const int reportingYear = doc_.infoBase.config.reportingYear();
+    if (reportingYear != period_.year)
+        return;
+    for (std::size_t i = std::size_t(firstRow(entry.slot)); i < record.rows.size(); ++i) {
+        const infobase::AccrualRow& row = record.rows[i];
+        if (row.kod != 0)
+            addBenefit(row.kod, row.mes, row.dn, row.sum, partTime, counted);
+    }
+}
+
+void SettlementRun::addBenefit(int code, int month, double days, double amount, bool partTime,
+                               std::array<bool, 4>& counted)
+{
+    if (month < period_.firstMonth || month > period_.lastMonth)
+        return;
+    amount = RoundWhole(amount);
+    const auto once = [&](int flag, int index) {
+        if (!counted[std::size_t(flag)])
+            add(index, 100);
+        counted[std::size_t(flag)] = true;
+    };
+    if (InRange(code, 155, 157) || InRange(code, 661, 666) || InRange(code, 671, 674) || InRange(code, 681, 684) ||
+        InRange(code, 695, 697)) {
+        const int line = partTime ? kSickLeavePartTime : kSickLeave;
+        add(line, 100);
+        add(line + 1, days * 100);
+        add(line + 2, amount);
+    } else if (InRange(code, 195, 197)) {
+        add(kInjuryBenefitDays, days * 100);
+        add(kInjuryBenefitAmount, amount);
+        once(0, kInjuryBenefitPersons);
+        add(lastThree(month) ? kInjuryBenefitBefore + 1 + (month - (period_.lastMonth - 2)) : kInjuryBenefitBefore,
+            amount);
+    } else if (code == 158 || code == 159 || InRange(code, 641, 644) || InRange(code, 651, 654)) {
+        const int line = partTime ? kCareLeavePartTime : kCareLeave;
+        once(1, line);
+        add(line + 1, days * 100);
+        add(line + 2, amount);
+    } else if (code == 169 || code == 170) {
+        const int line = code == 169 ? (partTime ? kKind169PartTime : kKind169)
+                                     : (partTime ? kKind170PartTime : kKind170);
+        once(code == 169 ? 2 : 3, line);
+        add(line + 1, 100);
+        add(line + 2, amount);
+    } else {
+        const std::array<std::pair<int, int>, 4> payments = {
+            std::pair{165, kKind165}, std::pair{166, kKind166}, std::pair{167, kKind167}, std::pair{168, kKind168}};
+        for (const auto& [kind, index] : payments) {
+            if (code == kind) {
+                add(index, 100);
+                add(index + 1, amount);
+            }
+        }
+    }
+}
+
+// Every value to whole hundredths and then roubles (money) or whole counts.
+void SettlementRun::scale()
+{
+    for (double& value : values_)
+        value = RoundWhole(value) / 100;
+    for (int index : {kHeadcount, kWomen, kDisabledHeadcount, 100, 101, 102}) {
+        double& value = values_[std::size_t(index)];
+        if (value > 0 && value < 1)
+            value = 1;
+        value = RoundWhole(value);
+    }
+}
+
+int SettlementRun::finish(const QString& dataFilePath, GenrRunDetail& detail)
+{
+    scale();
+    FinishFss4Values(values_, period_);
+    ReconcileFss4Inval(values_, inval_);
+    detail.fileError = WriteInvalFile(InvalFilePath(), inval_);
+    if (detail.fileError == 0 && !dataFilePath.isEmpty()) {
+        GenrDataFile file;
+        file.header = {GENR_TAG_FSS4, std::uint8_t(period_.firstMonth), std::uint8_t(period_.lastMonth),
+                       std::uint8_t(period_.yearByte())};
+        file.values.assign(values_.begin(), values_.end());
+        file.inval = inval_;
+        detail.fileError = WriteGenrDataFile(dataFilePath, file);
+    }
+    return detail.fileError != 0 ? GenrFileFailed : GenrDone;
+}
+
+int SettlementRun::run(const QString& dataFilePath, GenrRunDetail& detail)
+{
+    if (period_.firstMonth > period_.lastMonth)
+        return -2;
+    values_.fill(0);
+    // "inval" starts empty, so that a run that fails leaves no disabled
+    // employees of an earlier run beside its zeroed values.
+    detail.fileError = WriteInvalFile(InvalFilePath(), {});
+    if (detail.fileError != 0)
+        return GenrFileFailed;
+    if (const int result = prepareTables(); result < 0)
+        return result;
+    infobase::CInfoBase& base = doc_.infoBase;
+    if (!SelectPeriodToSwap(base, 1, MonthIndex(period_.year, 1), period_.lastMonthIndex(),
+                            selection_.toInfoBaseSelection(markedCount_), stop_))
+        return GenrStopped;
+    struct SwapCloser {
+        infobase::CInfoBase& base;
+        ~SwapCloser() { base.CloseSwapFile(); }
+    } closer{base};
+
+    if (const int result = countMonths(); result != GenrDone)
+        return result;
+    if (const int result = monthLoop(); result != GenrDone)
+        return result;
+    return finish(dataFilePath, detail);
+}
+
+// A difference below 5 roubles between a period figure and what its parts
+// give is rounding.
+bool Rounding(double difference) { return difference > -5 && difference < 5; }
+
+void SumColumns(GenrValueArray& v)
+{
+    for (int column = 0; column < 5; ++column)
+        v[std::size_t(kBaseQuarter + column)] =
+            v[std::size_t(BaseMonth(1, column))] + v[std::size_t(BaseMonth(2, column))] +
+            v[std::size_t(BaseMonth(3, column))];
+    for (int group : {kBasePeriod, kBaseQuarter, BaseMonth(1, 0), BaseMonth(2, 0), BaseMonth(3, 0)}) {
+        double* g = &v[std::size_t(group)];
+        g[ColBase] = Kopecks(g[ColPayments]) - Kopecks(g[ColAboveCap]);
+        g[ColPayments] += g[ColNonTaxable];
+    }
+}
+
+// The accrued contributions may exceed the rate on the base by less than one
+// rouble through the monthly rounding; they are brought down to it.
+void CheckAgainstRate(GenrValueArray& v)
+{
+    const auto settle = [&]() {
+        v[kAccrued] = Kopecks(v[kAccrued]);
+        v[kAccruedQuarter] = Kopecks(v[kAccruedQuarter]);
+        v[kAccruedBefore] = v[kAccrued] - v[kAccruedQuarter];
+    };
+    v[kAccruedQuarter] = v[kAccruedMonth1] + v[kAccruedMonth1 + 1] + v[kAccruedMonth1 + 2];
+    settle();
+    const double periodDifference = Kopecks(v[kBasePeriod + ColBase] * kRatePercent / 100) - v[kAccrued];
+    if (periodDifference > -1 && periodDifference < 0) {
+        v[kAccrued] += periodDifference;
+        settle();
+    }
+    const double quarterDifference = Kopecks(v[kBaseQuarter + ColBase] * kRatePercent / 100) - v[kAccruedQuarter];
+    if (quarterDifference > -1 && quarterDifference < 0) {
+        v[kAccruedQuarter] += quarterDifference;
+        for (int month = 0; month < 3; ++month) {
+            double& slot = v[std::size_t(kAccruedMonth1 + month)];
+            if (slot != 0) {
+                slot = Kopecks(slot + quarterDifference);
+                break;
+            }
+        }
+        settle();
+    }
+}
+
+void SumBenefits(GenrValueArray& v)
+{
+    const auto addInto = [&](int target, int first, int second, int count) {
+        for (int k = 0; k < count; ++k)
+            v[std::size_t(target + k)] = v[std::size_t(first + k)] + v[std::size_t(second + k)];
+    };
+    for (int shift : {0, 64}) {
+        addInto(kSickLeave + shift, kSickLeave + shift, kSickLeavePartTime + shift, 4);
+        addInto(kCareLeave + shift, kCareLeave + shift, kCareLeavePartTime + shift, 4);
+        addInto(kChildCareFull + shift, kKind169 + shift, kKind170 + shift, 4);
+        addInto(kChildCarePartTime + shift, kKind169PartTime + shift, kKind170PartTime + shift, 4);
+        addInto(kChildCare + shift, kChildCareFull + shift, kChildCarePartTime + shift, 4);
+        for (int column = 0; column < 2; ++column) {
+            double sum = 0;
+            for (int index : {kSickLeave + 1, kCareLeave + 1, kKind168, kKind165, kChildCare + 1, kKind167, kKind166})
+                sum += v[std::size_t(index + shift + column)];
+            v[std::size_t(kBenefitDays + shift + column)] = sum;
+        }
+    }
+    v[kInjuryBenefitTotal] = v[kInjuryBenefitAmount + 2] + v[kInjuryBenefitAmount];
+}
+
+// The three months of a period of one quarter add up to the period figure;
+// the third month (the second when the third is empty) takes the rounding.
+void ReconcileMonths(GenrValueArray& v, const ReportPeriod& period)
+{
+    if (period.lastMonth - period.firstMonth > 2)
+        return;
+    for (int column = 0; column < 4; ++column) {
+        const double difference = v[std::size_t(BaseMonth(1, column))] + v[std::size_t(BaseMonth(2, column))] +
+                                  v[std::size_t(BaseMonth(3, column))] - v[std::size_t(kBasePeriod + column)];
+        if (difference == 0 || !Rounding(difference))
+            continue;
+        double& third = v[std::size_t(BaseMonth(3, column))];
+        double& target = third != 0 ? third : v[std::size_t(BaseMonth(2, column))];
+        target -= difference;
+    }
+}
+
+void ReconcileBase(GenrValueArray& v)
+{
+    for (int group : {kBasePeriod, BaseMonth(1, 0), BaseMonth(2, 0), BaseMonth(3, 0)}) {
+        double* g = &v[std::size_t(group)];
+        const double difference = g[ColPayments] - g[ColNonTaxable] - g[ColAboveCap] - g[ColBase];
+        if (Rounding(difference))
+            g[ColBase] = Kopecks(g[ColBase] + difference);
+    }
+}
+
+// The injury figures in whole roubles; a period figure within 5 roubles of
+// its three months becomes their sum.
+void FinishInjury(GenrValueArray& v)
+{
+    for (int index = kInjuryBase; index <= kInjuryAccrued; ++index)
+        v[std::size_t(index)] = RoundWhole(v[std::size_t(index)]);
+    for (int index = kInjuryAccruedMonth1; index < kInjuryAccruedMonth1 + 3; ++index)
+        v[std::size_t(index)] = RoundWhole(v[std::size_t(index)]);
+    for (const auto& [total, first] : {std::pair{kInjuryBase, kInjuryBase + 1},
+                                       std::pair{kInjuryDisabledBase, kInjuryDisabledBase + 1},
+                                       std::pair{kInjuryAccrued, kInjuryAccruedMonth1}}) {
+        const double months = v[std::size_t(first)] + v[std::size_t(first + 1)] + v[std::size_t(first + 2)];
+        if (Rounding(v[std::size_t(total)] - months))
+            v[std::size_t(total)] = months;
+    }
+}
+
+} // namespace
+
+int CalcRVedFSS2011(const ReportSelection& selection, PayrollDoc& doc, const QString& dataFilePath, int markedCount,
+                    std::stop_token stop, GenrRunDetail* detail)
+{
+    GenrRunDetail ignored;
+    SettlementRun run(selection, doc, markedCount, stop);
+    return run.run(dataFilePath, detail != nullptr ? *detail : ignored);
+}
+
+void CountFssMonths(const EmployeeHead& head, const ReportPeriod& period, MonthCounted& counters)
+{
+    int start = period.firstMonth;
+    const PackedDate hired(head.datPr1);
+    if (!hired.isNull() && hired.fullYear() == period.year)
+        start = std::max(start, hired.month());
+    int end = period.lastMonth;
+    const PackedDate dismissed(head.datUv1);
+    if (!dismissed.isNull()) {
+        if (dismissed.fullYear() < period.year)
+            return;
+        if (dismissed.fullYear() == period.year)
+            end = std::min(end, dismissed.month());
+    }
+    for (int month = std::max(start, 1); month < end && month <= 12; ++month)
+        if (counters[std::size_t(month)] < 255)
+            ++counters[std::size_t(month)];
+}
+
+void FinishFss4Values(GenrValueArray& values, const ReportPeriod& period)
+{
+    SumColumns(values);
+    CheckAgainstRate(values);
+    values[kExpensesQuarter] = values[kExpensesMonth1] + values[kExpensesMonth1 + 1] + values[kExpensesMonth1 + 2];
+    values[kExpenses] = values[kExpensesBefore] + values[kExpensesQuarter];
+    SumBenefits(values);
+    ReconcileMonths(values, period);
+    ReconcileBase(values);
+    FinishInjury(values);
+}
+
+void ReconcileFss4Inval(const GenrValueArray& values, std::vector<InvalRecord>& records)
+{
+    std::array<double, 4> sums{};
+    for (const InvalRecord& record : records) {
+        sums[0] += record.sinceYearStart;
+        for (std::size_t month = 0; month < 3; ++month)
+            sums[month + 1] += record.months[month];
+    }
+    const std::array<int, 4> targets = {kBasePeriod + ColDisabled, BaseMonth(1, ColDisabled),
+                                        BaseMonth(2, ColDisabled), BaseMonth(3, ColDisabled)};
+    std::array<double, 4> difference{};
+    for (std::size_t i = 0; i < 4; ++i)
+        difference[i] = Kopecks(values[std::size_t(targets[i])] - sums[i] / 100);
+    for (InvalRecord& record : records) {
+        std::array<double*, 4> amounts = {&record.sinceYearStart, &record.months[0], &record.months[1],
+                                          &record.months[2]};
+        std::size_t which = 0;
+        while (which < 4 && std::fabs(difference[which]) < 1)
+            ++which;
+        if (which == 4)
+            return;
+        if (*amounts[which] == 0)
+            continue;
+        const double step = difference[which] > 0 ? 1 : -1;
+        *amounts[which] += 100 * step;
+        difference[which] -= step;
+        record.quarter = record.months[0] + record.months[1] + record.months[2];
+    }
+}
+
+} // namespace kalvor::reports

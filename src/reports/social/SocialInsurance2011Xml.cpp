@@ -1,0 +1,366 @@
+// The 4-FSS settlement of 2011 as the fund's intake file, format "0.3":
+// windows-1251 text, CR LF line ends, one element per line with its
+// attributes on the same line.
+#include "reports/social/SocialInsurance2011.h"
+
+#include "platform/CodePage.h"
+#include "platform/TaskThread.h"
+#include "platform/WorkingFolder.h"
+#include "values/Clock.h"
+#include "values/RoundText.h"
+#include "values/Text8.h"
+#include "values/Values.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace kalvor::reports {
+
+using infobase::FirmInfo;
+using namespace fss4;
+
+namespace {
+
+// One element's line: its attributes in the order added.
+class Element {
+public:
+    Element(int depth, const char* name) : line_(QByteArray(depth, '\t') + '<' + name) {}
+
+    Element& attribute(const char* name, const QByteArray& value)
+    {
+        line_ += ' ' + QByteArray(name) + "=\"" + Escaped(value) + '"';
+        return *this;
+    }
+    Element& money(const char* name, double value) { return attribute(name, FormatFixed8(value + 0.0, 2)); }
+    Element& count(const char* name, double value) { return attribute(name, FormatFixed8(value + 0.0, 0)); }
+    // The line closed as an empty element or as an opening one.
+    QByteArray empty() const { return line_ + "/>\r\n"; }
+    QByteArray open() const { return line_ + ">\r\n"; }
+
+private:
+    // Firm texts are typed by the user: quotes and the characters that mark
+    // up XML are written as entities, so that the file stays well formed.
+    static QByteArray Escaped(QByteArray value)
+    {
+        return value.replace('&', "&amp;").replace('<', "&lt;").replace('>', "&gt;").replace('"', "&quot;");
+    }
+    QByteArray line_;
+};
+
+QByteArray Field(const FirmInfo& firm, FirmInfo::Text which, int width)
+{
+    return PaddedFirmText(firm, which).left(width);
+}
+QByteArray Squeezed(const FirmInfo& firm, FirmInfo::Text which, int width)
+{
+    return SqueezeBlanks(Field(firm, which, width));
+}
+
+// 3, 6 or 9 for a period ending in the first three quarters, else 0.
+int QuarterCode(int lastMonth)
+{
+    if (lastMonth <= 3)
+        return 3;
+    if (lastMonth <= 6)
+        return 6;
+    return lastMonth <= 9 ? 9 : 0;
+}
+
+double At(const GenrValueArray& v, int index) { return v[std::size_t(index)]; }
+
+// The table-1 payment orders (five) and the table-7 ones (six): packed date,
+// number, sum.
+double OrderSum(const GenrValueArray& v, int first, int order) { return At(v, first + 3 * order + 2); }
+double OrdersTotal(const GenrValueArray& v, int first, int orders)
+{
+    double total = 0;
+    for (int order = 0; order < orders; ++order)
+        total += OrderSum(v, first, order);
+    return total;
+}
+
+PackedDate OrderDate(const GenrValueArray& v, int first, int order)
+{
+    return PackedDate(static_cast<std::uint16_t>(static_cast<std::int64_t>(At(v, first + 3 * order))));
+}
+
+// The sum of those of the first three orders whose date lies in the month.
+double OrdersOfMonth(const GenrValueArray& v, int first, int month)
+{
+    double total = 0;
+    for (int order = 0; order < 3; ++order)
+        if (OrderDate(v, first, order).month() == month)
+            total += OrderSum(v, first, order);
+    return total;
+}
+
+QByteArray PaymentOrders(const GenrValueArray& v, int first)
+{
+    QByteArray out;
+    for (int order = 0; order < 3; ++order) {
+        if (OrderSum(v, first, order) == 0)
+            continue;
+        const PackedDate date = OrderDate(v, first, order);
+        const QByteArray dt = QString::asprintf("20%.2d-%.2d-%.2d", date.yearField() % 100, date.month(), date.day())
+                                  .toLatin1();
+        out += Element(2, "PAYM_ORDER")
+                   .count("NUM", At(v, first + 3 * order + 1))
+                   .attribute("DT", dt)
+                   .money("SUM", OrderSum(v, first, order))
+                   .empty();
+    }
+    return out;
+}
+
+QByteArray Title(const PayrollDoc& doc, const ReportPeriod& period, std::size_t invalCount, const QDate& today)
+{
+    const FirmInfo& firm = doc.infoBase.firm;
+    const GenrValueArray& v = doc.GenrValues;
+    const QByteArray created = QString::asprintf("%d-%s%d-%s%d", today.year(), today.month() < 10 ? "0" : "",
+                                                 today.month(), today.day() < 10 ? "0" : "", today.day())
+                                   .toLatin1();
+    return Element(1, "TITLE")
+        .attribute("REG_NUM", Field(firm, FirmInfo::firmFSS, 10))
+        .attribute("KPS_NUM", Field(firm, FirmInfo::firmPodchFSS, 5))
+        .attribute("DOP_NUM", Squeezed(firm, FirmInfo::firmKodObosob, 10))
+        .attribute("INN", Field(firm, FirmInfo::firmINN, 10))
+        .attribute("KPP", Field(firm, FirmInfo::firmKPP, 9))
+        .attribute("OGRN", "00" + Field(firm, FirmInfo::firmOGRN, 13))
+        .attribute("OKOPF", Field(firm, FirmInfo::firmOKOPF, 2))
+        .attribute("OKATO", Field(firm, FirmInfo::firmOKATO, 11))
+        .attribute("OKPO", Field(firm, FirmInfo::firmOKPO, 10))
+        .attribute("OKFS", Field(firm, FirmInfo::firmOKFS, 2))
+        .attribute("OKVED", Squeezed(firm, FirmInfo::firmOKVED, 8))
+        .attribute("QUART_NUM", "0" + QByteArray::number(QuarterCode(period.lastMonth)))
+        .attribute("YEAR_NUM", QByteArray::number(period.year))
+        .attribute("NAME", Squeezed(firm, FirmInfo::firmName, 56))
+        .attribute("CRE_DATE", created)
+        .attribute("WRO", Squeezed(firm, FirmInfo::KodOtdFSS, 4))
+        .attribute("CEO", Squeezed(firm, FirmInfo::fioShef, 46))
+        .attribute("CFO", Squeezed(firm, FirmInfo::fioBuh, 46))
+        .attribute("AUTHOR", Squeezed(firm, FirmInfo::fioPredst, 46))
+        .attribute("PHONE", Squeezed(firm, FirmInfo::adrPhone, 20))
+        .attribute("TaxType", At(v, kBasePeriod + ColDisabled) == 0 ? "071" : "061")
+        .attribute("TaxType2", firm.firmUprosh() ? "01" : "00")
+        .attribute("TaxType3", "00")
+        .count("T1R1C2", At(v, kHeadcount))
+        .count("T1R2C2", At(v, kWomen))
+        .attribute("T1R4C2", QByteArray::number(qsizetype(invalCount)))
+        .attribute("T1R6C2", "0")
+        .empty();
+}
+
+// Surname, name and patronymic of a record, upper-cased.
+QByteArray Upper(QByteArray text)
+{
+    codepage::upper1251(text.data(), text.size());
+    return text;
+}
+
+// "dd.mm.yy" as century year-month-day (20yy below 50, else 19yy).
+QByteArray IssueDate(const std::array<char, 8>& field)
+{
+    const QByteArray date = SqueezeBlanks(QByteArray(field.data(), qsizetype(field.size())).replace('\0', ' '));
+    if (date.size() != 8)
+        return {};
+    const int year = date.right(2).toInt();
+    return (year < 50 ? "20" : "19") + date.right(2) + '-' + date.mid(3, 2) + '-' + date.left(2);
+}
+
+// "dd.mm.yyyy" as year-month-day; "бессрочно" and other texts give nothing.
+QByteArray EndOfValidity(const std::array<char, 10>& field)
+{
+    const QByteArray date = SqueezeBlanks(QByteArray(field.data(), qsizetype(field.size())).replace('\0', ' '));
+    if (date.size() != 10 || static_cast<unsigned char>(date[0]) == 0xA1)
+        return {};
+    return date.right(4) + '-' + date.mid(3, 2) + '-' + date.left(2);
+}
+
+QByteArray DisabledEmployee(const InvalRecord& record)
+{
+    const InvalName name = SplitInvalName(record.fio);
+    return Element(2, "F4INVAL")
+        .attribute("LNAME", Upper(name.surname))
+        .attribute("FNAME", Upper(name.name))
+        .attribute("MNAME", Upper(name.patronymic))
+        .attribute("MSEDATE", IssueDate(record.invSprDat))
+        .attribute("MSEDATEF", EndOfValidity(record.invEnd))
+        .money("S", record.sinceYearStart / 100)
+        .money("S1", record.months[0] / 100)
+        .money("S2", record.months[1] / 100)
+        .money("S3", record.months[2] / 100)
+        .empty();
+}
+
+// Table 1 (settlements), table 3 (benefits) and the payment base.
+Element Settlements(const GenrValueArray& v, const ReportPeriod& period)
+{
+    const double paid = OrdersTotal(v, kPaymentOrders, 5);
+    const double balance = paid + At(v, kPaidStart) + At(v, kDebtsStart + 2) + At(v, kExpenses) -
+                           At(v, kInsurerDebtStart) - At(v, kAccrued) - At(v, kAdditional + 5);
+    Element e(1, "F4INF1");
+    e.money("S2R1", At(v, kInsurerDebtStart)).money("S2R3", At(v, kAccruedBefore));
+    e.money("Ch1", At(v, kAccruedMonth1)).money("Ch2", At(v, kAccruedMonth1 + 1)).money("Ch3", At(v, kAccruedMonth1 + 2));
+    for (const char* name : {"N0", "N1", "N2", "N3", "S2R2", "NRe0", "NRe1", "NRe2", "S2R13"})
+        e.attribute(name, "0.00");
+    e.money("S2F0", At(v, kAdditional)).money("S2F1", At(v, kAdditional + 2)).money("S2F2", At(v, kAdditional + 3));
+    e.money("S2R16", At(v, kAdditional + 4)).attribute("S2N", "0.00");
+    e.money("FssDebt", std::max(0.0, balance));
+    e.money("S2R18", At(v, kDebtsStart + 1)).money("S2R19", At(v, kDebtsStart + 2)).money("S2R20", At(v, kDebtsStart + 4));
+    e.money("S2R21", At(v, kExpensesBefore));
+    e.money("Re1", At(v, kExpensesMonth1)).money("Re2", At(v, kExpensesMonth1 + 1)).money("Re3", At(v, kExpensesMonth1 + 2));
+    if (OrdersTotal(v, kPaymentOrders, 3) != 0) {
+        e.money("S2R27", At(v, kPaidStart));
+        e.money("S2R29", OrdersOfMonth(v, kPaymentOrders, period.lastMonth - 2));
+        e.money("S2R30", OrdersOfMonth(v, kPaymentOrders, period.lastMonth - 1));
+        e.money("S2R26", OrdersOfMonth(v, kPaymentOrders, period.lastMonth));
+    }
+    e.attribute("S2R32", "0.00").money("InsDebt", std::max(0.0, -balance)).attribute("InsDelDebt", "0.00");
+    e.count("S3QCase", At(v, 40)).count("S3R1C1", At(v, 41)).money("S3R1C2", At(v, 42));
+    e.count("S3QCase2", At(v, 44)).count("S3R2C1", At(v, 45)).money("S3R2C2", At(v, 46));
+    e.count("S3R4C1", At(v, 49)).money("S3R4C2", At(v, 50));
+    e.count("S3QCase3", At(v, 52)).count("S3R41C1", At(v, 53)).money("S3R41C2", At(v, 54));
+    e.count("S3R5C1", At(v, 56)).money("S3R5C2", At(v, 57));
+    e.count("S3R6C1", At(v, 58)).money("S3R6C2", At(v, 59));
+    e.count("S3RCP7", At(v, 60));
+    e.count("S3RCP71", At(v, 80) + At(v, 68)).count("S3R71C1", At(v, 81) + At(v, 69));
+    e.money("S3R71C2", At(v, 82) + At(v, 70)).money("S3R71C3", At(v, 83) + At(v, 71));
+    e.count("S3RCP72", At(v, 84) + At(v, 72)).count("S3R72C1", At(v, 85) + At(v, 73));
+    e.money("S3R72C2", At(v, 86) + At(v, 74)).money("S3R72C3", At(v, 87) + At(v, 75));
+    e.count("S3R3C1", At(v, 88)).money("S3R3C2", At(v, 89));
+    e.count("S3R8C1", At(v, 91)).money("S3R8C2", At(v, 92));
+    const std::pair<const char*, int> columns[] = {{"S1", ColPayments}, {"S2", ColNonTaxable}, {"S4", ColAboveCap},
+                                                   {"S3", ColDisabled}};
+    for (const auto& [name, column] : columns) {
+        e.money(name, At(v, kBasePeriod + column));
+        for (int month = 1; month <= 3; ++month)
+            e.money((QByteArray(name) + '_' + QByteArray::number(month)).constData(), At(v, BaseMonth(month, column)));
+    }
+    return e;
+}
+
+// Table 7 and its sections: insurance against accidents.
+Element Injury(const GenrValueArray& v, const ReportPeriod& period)
+{
+    const double accrued = At(v, kInjuryBefore) + At(v, kInjuryBefore + 1) + At(v, kInjuryBefore + 2) +
+                           At(v, kInjuryBefore + 3) + At(v, kInjuryDebtStart);
+    const double spent = At(v, kInjuryBenefitBefore) + At(v, kInjuryBenefitBefore + 1) +
+                         At(v, kInjuryBenefitBefore + 2) + At(v, kInjuryBenefitBefore + 3) +
+                         At(v, kInjuryFundDebtStart);
+    const double balance = accrued - spent - (At(v, kInjuryPaidStart) + OrdersTotal(v, kInjuryOrders, 6));
+    Element e(1, "F4INFO");
+    e.money("T1R3C2", At(v, kInjuryBase)).money("T1R5C2", At(v, kInjuryDisabledBase)).money("NC", At(v, kInjuryAccrued));
+    for (int month = 0; month < 3; ++month) {
+        const QByteArray suffix = QByteArray::number(month + 1);
+        e.money(("C" + suffix).constData(), At(v, kInjuryBase + 1 + month));
+        e.money(("I" + suffix).constData(), At(v, kInjuryDisabledBase + 1 + month));
+        e.money(("NC" + suffix).constData(), At(v, kInjuryAccruedMonth1 + month));
+    }
+    e.money("RATE_MIS", At(v, kInjuryRate)).money("T7R1C1", At(v, kInjuryDebtStart));
+    e.money("T7R3C1", At(v, kInjuryBefore)).money("T7R5C1", At(v, kInjuryBefore + 1));
+    e.money("T7R6C1", At(v, kInjuryBefore + 2)).money("T7R7C1", At(v, kInjuryBefore + 3));
+    for (const char* name : {"T7R9C1", "T7R13C1", "T7R11C1", "T7R16C1", "T7R17C61"})
+        e.attribute(name, "0.00");
+    e.money("T7R18C1", std::max(0.0, -balance)).money("T7R19C1", At(v, kInjuryFundDebtStart));
+    e.money("T7R21C1", At(v, kInjuryBenefitBefore)).money("T7R23C1", At(v, kInjuryBenefitBefore + 1));
+    e.money("T7R24C1", At(v, kInjuryBenefitBefore + 2)).money("T7R25C1", At(v, kInjuryBenefitBefore + 3));
+    if (OrdersTotal(v, kInjuryOrders, 3) != 0) {
+        e.money("T7R27C1", At(v, kInjuryPaidStart));
+        e.money("T7R29C1", OrdersOfMonth(v, kInjuryOrders, period.lastMonth - 2));
+        e.money("T7R30C1", OrdersOfMonth(v, kInjuryOrders, period.lastMonth - 1));
+        e.money("T7R31C1", OrdersOfMonth(v, kInjuryOrders, period.lastMonth));
+    }
+    e.attribute("T7R38C1", "0.00").money("T7R34C1", std::max(0.0, balance)).attribute("T7R35C1", "0.00");
+    e.count("T6R3C1", At(v, kInjuryBenefitDays)).money("T6R3C2", At(v, kInjuryBenefitAmount));
+    e.count("T6R13C1", At(v, 177)).money("T6R13C2", At(v, 178));
+    e.count("M1", At(v, kInjuryBenefitPersons)).attribute("M2", "0").attribute("M3", "0");
+    e.count("M5", At(v, kInjuryBenefitPersons));
+    return e;
+}
+
+QByteArray Decode(const PayrollDoc& doc)
+{
+    const GenrValueArray& v = doc.GenrValues;
+    Element e(1, "F4DECODE");
+    e.attribute("OKVED", Squeezed(doc.infoBase.firm, FirmInfo::firmOKVED, 8)).attribute("ID_RISC", "0");
+    e.attribute("RATE_MIS", FormatFixed8(At(v, kInjuryRate), 1)).money("FOT", At(v, kInjuryBase));
+    e.money("C1", At(v, kInjuryBase + 1)).money("C2", At(v, kInjuryBase + 2)).money("C3", At(v, kInjuryBase + 3));
+    e.money("FOTINV", At(v, kInjuryDisabledBase));
+    e.money("I1", At(v, kInjuryDisabledBase + 1)).money("I2", At(v, kInjuryDisabledBase + 2));
+    e.money("I3", At(v, kInjuryDisabledBase + 3)).money("NC", At(v, kInjuryAccrued));
+    return e.empty();
+}
+
+std::vector<InvalRecord> ReadInvalRecords()
+{
+    QFile file(InvalFilePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return InvalRecordsFromBytes(file.readAll());
+}
+
+QString FolderPrefix(const QString& folder)
+{
+    const QString chosen = folder.isEmpty() ? platform::WorkingFolder() : folder;
+    if (chosen.isEmpty() || chosen.endsWith(u'/') || chosen.endsWith(u'\\'))
+        return chosen;
+    return chosen + u'/';
+}
+
+} // namespace
+
+QString RVedFSSXml2011FileName(const PayrollDoc& doc)
+{
+    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, {false, 3});
+    const QByteArray number = Squeezed(doc.infoBase.firm, FirmInfo::firmFSS, 10);
+    return codepage::fromCp1251(number) + QString::asprintf("_%d_0%d.xml", period.year, QuarterCode(period.lastMonth));
+}
+
+QByteArray RVedFSSXml2011Bytes(const PayrollDoc& doc, const std::vector<InvalRecord>& inval, const QDate& today)
+{
+    const GenrValueArray& v = doc.GenrValues;
+    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, {false, 3});
+    QByteArray out = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<?F4FORM version=\"0.3\"?>\r\n<F4REPORT>\r\n";
+    out += Title(doc, period, inval.size(), today);
+
+    const Element settlements = Settlements(v, period);
+    const bool ordersPaid = OrdersTotal(v, kPaymentOrders, 5) != 0;
+    if (!ordersPaid && inval.empty()) {
+        out += settlements.empty();
+    } else {
+        out += settlements.open();
+        if (ordersPaid)
+            out += PaymentOrders(v, kPaymentOrders);
+        for (const InvalRecord& record : inval)
+            out += DisabledEmployee(record);
+        out += "\t</F4INF1>\r\n";
+    }
+
+    const Element injury = Injury(v, period);
+    if (OrdersTotal(v, kInjuryOrders, 3) == 0) {
+        out += injury.empty();
+    } else {
+        out += injury.open();
+        out += PaymentOrders(v, kInjuryOrders);
+        out += "\t</F4INFO>\r\n";
+    }
+    out += Decode(doc);
+    out += "</F4REPORT>\r\n";
+    return out;
+}
+
+int WriteRVedFSSXml2011(const QString& folder, const PayrollDoc& doc, QString* writtenPath)
+{
+    const QString path = FolderPrefix(folder) + RVedFSSXml2011FileName(doc);
+    if (writtenPath != nullptr)
+        *writtenPath = path;
+    const QByteArray bytes = RVedFSSXml2011Bytes(doc, ReadInvalRecords(), Clock::today());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return platform::FILE_ERROR_OPEN;
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        return platform::FILE_ERROR_WRITE;
+    return 0;
+}
+
+} // namespace kalvor::reports

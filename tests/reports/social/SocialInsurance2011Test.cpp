@@ -1,0 +1,451 @@
+// The 4-FSS settlement of 2011 over a small base of six employees whose
+// figures are worked out by hand below (social insurance 2.9 %, 1.9 % on the
+// pay of disabled employees; accidents 0.2 %, 60 % of it for the disabled;
+// the yearly cap of 463,000 roubles), and the closing steps on their own: the
+// 2.9 % check around its one-rouble window, the reconciliations, the "inval"
+// reconciliation, the data file, failures and the demo base.
+#include "reports/social/GenrDataFile.h"
+#include "reports/social/SocialInsurance2011.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "platform/CodePage.h"
+#include "platform/TaskThread.h"
+#include "platform/WorkingFolder.h"
+#include "support/TestFixture.h"
+#include "values/Values.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+using namespace kalvor::reports;
+using namespace kalvor::reports::fss4;
+
+namespace {
+
+std::vector<double> Values(const GenrValueArray& v, int first, int count)
+{
+    return std::vector<double>(v.begin() + first, v.begin() + first + count);
+}
+
+// ------------------------------------------------------------ closing steps
+
+TEST(Fss4ClosingSteps, RateCheckLowersOnlyWithinOneRouble)
+{
+    const ReportPeriod quarter{2011, 1, 3};
+    // Base 100,000 gives 2,900.00 at 2.9 %. Accrued 0.60 above it in the
+    // period and in the quarter: both come down, the quarter's in its first
+    // month that is not 0.
+    GenrValueArray v{};
+    v[kBasePeriod] = v[BaseMonth(2, ColPayments)] = 100'000;
+    v[kAccrued] = 2'900.60;
+    v[kAccruedMonth1 + 1] = 2'900.60;
+    FinishFss4Values(v, quarter);
+    EXPECT_DOUBLE_EQ(v[kBasePeriod + ColBase], 100'000);
+    EXPECT_DOUBLE_EQ(v[kAccrued], 2'900);
+    EXPECT_DOUBLE_EQ(v[kAccruedQuarter], 2'900);
+    EXPECT_DOUBLE_EQ(v[kAccruedMonth1 + 1], 2'900);
+    EXPECT_DOUBLE_EQ(v[kAccruedBefore], 0);
+
+    // 1.20 above, or anything below, stays.
+    for (double accrued : {2'901.20, 2'899.40, 2'901.00}) {
+        GenrValueArray w{};
+        w[kBasePeriod] = w[BaseMonth(3, ColPayments)] = 100'000;
+        w[kAccrued] = accrued;
+        w[kAccruedMonth1 + 2] = accrued;
+        FinishFss4Values(w, quarter);
+        EXPECT_DOUBLE_EQ(w[kAccrued], accrued) << accrued;
+        EXPECT_DOUBLE_EQ(w[kAccruedMonth1 + 2], accrued) << accrued;
+    }
+}
+
+TEST(Fss4ClosingSteps, MonthsAndBasesTakeTheirRounding)
+{
+    GenrValueArray v{};
+    // Payments of the quarter 3 roubles more than the months: the third
+    // month takes them; a difference of 5 stays. The base keeps payments
+    // less non-taxable less above the cap.
+    v[kBasePeriod + ColPayments] = 30'003;
+    v[BaseMonth(1, ColPayments)] = 10'000;
+    v[BaseMonth(2, ColPayments)] = 10'000;
+    v[BaseMonth(3, ColPayments)] = 10'000;
+    v[kBasePeriod + ColAboveCap] = 5'005;
+    v[BaseMonth(2, ColAboveCap)] = 5'000;
+    v[kBasePeriod + ColNonTaxable] = 100;
+    v[BaseMonth(1, ColNonTaxable)] = 100;
+    FinishFss4Values(v, ReportPeriod{2011, 1, 3});
+    EXPECT_EQ(Values(v, kBasePeriod, 5), (std::vector<double>{30'103, 100, 0, 5'005, 24'998}));
+    EXPECT_EQ(Values(v, BaseMonth(1, 0), 5), (std::vector<double>{10'100, 100, 0, 0, 10'000}));
+    EXPECT_EQ(Values(v, BaseMonth(2, 0), 5), (std::vector<double>{10'000, 0, 0, 5'000, 5'000}));
+    EXPECT_EQ(Values(v, BaseMonth(3, 0), 5), (std::vector<double>{10'003, 0, 0, 0, 10'003}));
+    // The quarter's columns are the months' sums before the reconciliation.
+    EXPECT_EQ(Values(v, kBaseQuarter, 5), (std::vector<double>{30'100, 100, 0, 5'000, 25'000}));
+
+    // A half-year: the months are the last three and are not forced to the
+    // period figure.
+    GenrValueArray half{};
+    half[kBasePeriod + ColPayments] = 3;
+    FinishFss4Values(half, ReportPeriod{2011, 1, 6});
+    EXPECT_EQ(Values(half, BaseMonth(3, 0), 5), (std::vector<double>{0, 0, 0, 0, 0}));
+}
+
+InvalRecord Inval(double since, std::array<double, 3> months)
+{
+    InvalRecord record;
+    record.sinceYearStart = since;
+    record.months = months;
+    record.quarter = months[0] + months[1] + months[2];
+    return record;
+}
+
+TEST(Fss4ClosingSteps, InvalMovesWholeRoublesAndSkipsEmptyAmounts)
+{
+    GenrValueArray v{};
+    v[kBasePeriod + ColDisabled] = 302;
+    v[BaseMonth(1, ColDisabled)] = 100;
+    v[BaseMonth(2, ColDisabled)] = 100;
+    v[BaseMonth(3, ColDisabled)] = 102.40;
+    // Records: 300 since January, the third month 100 short by 2.40 roubles.
+    // The first record has no third-month amount... and the period moves
+    // first: one rouble per record while at least a rouble is left.
+    std::vector<InvalRecord> records = {Inval(10'000, {5'000, 5'000, 0}), Inval(20'000, {5'000, 5'000, 10'000}),
+                                        Inval(0, {0, 0, 0})};
+    ReconcileFss4Inval(v, records);
+    EXPECT_EQ(records[0].sinceYearStart, 10'100);
+    EXPECT_EQ(records[1].sinceYearStart, 20'100);
+    EXPECT_EQ(records[1].months[2], 10'000);
+    // The third record has only zeros: it is never moved below 0.
+    EXPECT_EQ(records[2].sinceYearStart, 0);
+    EXPECT_EQ(records[2].months, (std::array<double, 3>{0, 0, 0}));
+
+    // Only the month differs, by 2.40: one rouble to the first record that
+    // has a third month, and the 0.40 left stays.
+    records = {Inval(10'000, {5'000, 5'000, 0}), Inval(20'000, {5'000, 5'000, 10'000}),
+               Inval(10'000, {0, 0, 10'000})};
+    v[kBasePeriod + ColDisabled] = 400;
+    v[BaseMonth(3, ColDisabled)] = 202.40;
+    ReconcileFss4Inval(v, records);
+    EXPECT_EQ(records[0].months[2], 0);
+    EXPECT_EQ(records[1].months[2], 10'100);
+    EXPECT_EQ(records[2].months[2], 10'100);
+    EXPECT_EQ(records[2].quarter, 10'100);
+}
+
+TEST(Fss4ClosingSteps, MonthsCountedForTheHeadcount)
+{
+    const ReportPeriod firstQuarter{2011, 1, 3};
+    EmployeeHead head;
+    MonthCounted counters{};
+    head.datPr1 = PackedDate::make(12, 5, 2003).value; // hired years ago: January and February
+    CountFssMonths(head, firstQuarter, counters);
+    head.datPr1 = PackedDate::make(1, 2, 2011).value;  // February
+    CountFssMonths(head, firstQuarter, counters);
+    head.datPr1 = PackedDate::make(1, 7, 2012).value;  // after the report year: from the first month
+    CountFssMonths(head, firstQuarter, counters);
+    head.datPr1 = 0;
+    head.datUv1 = PackedDate::make(10, 12, 2010).value; // gone before the year: nothing
+    CountFssMonths(head, firstQuarter, counters);
+    head.datUv1 = PackedDate::make(10, 2, 2011).value;  // dismissed in February: January
+    CountFssMonths(head, firstQuarter, counters);
+    EXPECT_EQ((std::vector<int>(counters.begin() + 1, counters.begin() + 4)), (std::vector<int>{3, 3, 0}));
+}
+
+// ------------------------------------------------------------ a run over a base
+
+constexpr u16 kSalary = 1;
+constexpr u16 kSickPay = 155;
+constexpr u16 kMaternity = 158;
+constexpr u16 kOneOff165 = 165;
+constexpr u16 kChildCarePay = 169;
+constexpr u16 kInjuryPay = 195;
+constexpr u16 kFuneral = 166, kDisabledChildDays = 167, kBirth = 168, kSecondChildCare = 170;
+constexpr u16 kBudgetCareLeave = 651; // paid from the federal budget
+constexpr u16 kBudgetSickPay = 695;
+
+double rub(double roubles) { return roubles * 100; }
+u16 date(int day, int month, int year) { return PackedDate::make(day, month, year).value; }
+
+struct Person {
+    const char16_t* name;
+    const char16_t* sex;
+    double salary;  // roubles a month
+    int lastMonth;  // last month paid
+    double rate = 100;
+    u16 invBegin = 0;
+    u16 dismissed = 0;
+};
+
+const Person kPeople[] = {
+    {u"Антонов Андрей Петрович", u"М", 30'000, 6},
+    {u"Белова Бэлла Игоревна", u"Ж", 25'000, 6},
+    {u"Волков Виктор Сергеевич", u"М", 20'000, 6, 100, u16(MonthKey(2010, 5))},
+    {u"Жуков Захар Олегович", u"М", 200'000, 6},
+    {u"Козлова Кира Павловна", u"ж", 10'000, 6, 50},
+    {u"Дмитриев Денис Юрьевич", u"М", 20'000, 2, 100, 0, date(15, 2, 2011)},
+};
+
+void AddArchive(EmployeeRecord& rec, u16 kod, double sum, int month, int days = 0)
+{
+    WariaEntry& e = rec.waria[rec.warKv++];
+    e.kod = kod;
+    e.sum = sum;
+    e.god = 2011;
+    e.mes = u16(month);
+    e.dn = u16(days);
+}
+
+// Six employees paid January to June 2011; the base's month is July.
+class Fss4Run : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        platform::SetWorkingFolder(dir.path());
+        doc.setWorkFolder(dir.path());
+        CInfoBase& base = doc.infoBase;
+        base.baseName = QStringLiteral("fss4");
+        CreateSchemaBase(dir.path(), base.baseName);
+        OpenBase(base);
+        FixtureBase fx = BuildFixtureBase(base, int(std::size(kPeople)), 5);
+        for (std::size_t i = 0; i < std::size(kPeople); ++i)
+            fx.records[i] = Record(kPeople[i], i);
+        for (std::size_t i = 0; i < base.attributes.size(); ++i)
+            base.attributes[i].kvProizv = 0;
+        AddBenefitKinds(base);
+        base.firm.masks[7][kMaternity] = 1;
+        base.config.tekMes = u16(MonthKey(2011, 7));
+        setPeriod(1, 3);
+        SaveAll(base, fx.records);
+
+        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
+        ASSERT_TRUE(doc.refFiles.ReadNalog());
+        ASSERT_TRUE(doc.refFiles.ReadSbor());
+    }
+    void TearDown() override
+    {
+        CloseBase(doc.infoBase);
+        platform::SetWorkingFolder(QString());
+    }
+    void setPeriod(int firstMonth, int lastMonth)
+    {
+        doc.infoBase.config.r_g = 111;
+        doc.infoBase.config.r_m1 = u8(firstMonth);
+        doc.infoBase.config.r_m2 = u8(lastMonth);
+    }
+
+    static EmployeeRecord Record(const Person& person, std::size_t index)
+    {
+        EmployeeRecord rec;
+        EmployeeHead& h = rec.head;
+        h.fio = QString::fromUtf16(person.name);
+        h.pol = QString::fromUtf16(person.sex);
+        h.datR = date(1, 1, 1970);
+        h.datPr1 = date(1, 3, 2005);
+        h.datUv1 = person.dismissed;
+        h.stavka = person.rate;
+        h.invDat1Begin = person.invBegin;
+        if (person.invBegin != 0) {
+            h.flags = 2u << 6;
+            h.invSprSer = QStringLiteral("МСЭ-2010");
+            h.invSprNom = QStringLiteral("041272");
+            h.invSprDat = QStringLiteral("16.02.2010");
+        }
+        for (int month = 1; month <= person.lastMonth; ++month)
+            AddArchive(rec, kSalary, rub(person.salary), month, 20);
+        if (index == 0) { // Антонов: one-off benefits, an injury benefit, care for a second child
+            AddArchive(rec, kOneOff165, rub(300), 1);
+            AddArchive(rec, kFuneral, rub(4'000), 1);
+            AddArchive(rec, kInjuryPay, rub(1'500), 2, 4);
+            AddArchive(rec, kDisabledChildDays, rub(1'200), 2, 2);
+            AddArchive(rec, kBirth, rub(11'703), 3);
+            AddArchive(rec, kSecondChildCare, rub(4'000), 3);
+        }
+        if (index == 1) // Белова: five days of sick pay in February
+            AddArchive(rec, kSickPay, rub(3'000), 2, 5);
+        if (index == 4) { // Козлова, half rate: budget benefits, maternity and child care
+            AddArchive(rec, kBudgetSickPay, rub(400), 1, 2);
+            AddArchive(rec, kBudgetCareLeave, rub(1'000), 2, 10);
+            AddArchive(rec, kMaternity, rub(12'000), 3, 30);
+            AddArchive(rec, kChildCarePay, rub(2'000), 3);
+        }
+        return rec;
+    }
+    static void AddBenefitKinds(CInfoBase& base)
+    {
+        for (u16 code : {kOneOff165, kFuneral, kDisabledChildDays, kBirth, kChildCarePay, kSecondChildCare, kInjuryPay,
+                         kBudgetCareLeave, kBudgetSickPay}) {
+            PayKind kind;
+            kind.kod = code;
+            kind.name = QStringLiteral("Пособие");
+            kind.fond = code < 600 ? 4 : 0;
+            base.payKinds.push_back(kind);
+        }
+        std::sort(base.payKinds.begin(), base.payKinds.end(),
+                  [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
+        base.config.nEnt = u16(base.payKinds.size());
+    }
+    std::vector<InvalRecord> inval() const
+    {
+        std::vector<InvalRecord> records;
+        EXPECT_EQ(ReadInvalFile(InvalFilePath(), records), 0);
+        return records;
+    }
+    const GenrValueArray& v() const { return doc.GenrValues; }
+
+    QTemporaryDir dir;
+    PayrollDoc doc;
+};
+
+TEST_F(Fss4Run, FirstQuarterBaseTableAndContributions)
+{
+    ASSERT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
+
+    // Payments bearing contributions: 285,000 in January and February (all
+    // but Волков), 265,000 in March (Дмитриев gone); Козлова's maternity pay
+    // is not subject; Волков's 20,000 a month are the disabled column; Жуков
+    // passes 463,000 in March by 137,000.
+    EXPECT_EQ(Values(v(), kBasePeriod, 5), (std::vector<double>{847'000, 12'000, 60'000, 137'000, 698'000}));
+    EXPECT_EQ(Values(v(), kBaseQuarter, 5), (std::vector<double>{847'000, 12'000, 60'000, 137'000, 698'000}));
+    EXPECT_EQ(Values(v(), BaseMonth(1, 0), 5), (std::vector<double>{285'000, 0, 20'000, 0, 285'000}));
+    EXPECT_EQ(Values(v(), BaseMonth(2, 0), 5), (std::vector<double>{285'000, 0, 20'000, 0, 285'000}));
+    EXPECT_EQ(Values(v(), BaseMonth(3, 0), 5), (std::vector<double>{277'000, 12'000, 20'000, 137'000, 128'000}));
+
+    // 2.9 %: 870 + 725 + 5,800 + 290 + 580 in January and February, Жуков's
+    // March 13,427 - 11,600; Волков 380 a month at 1.9 %. The 1,140 above
+    // 2.9 % of the base is far outside the check's window.
+    EXPECT_EQ(Values(v(), kAccrued, 6), (std::vector<double>{21'382, 0, 21'382, 8'645, 8'645, 4'092}));
+    // Benefit expenses (the fund's kinds): 300 + 4,000 in January, 3,000 +
+    // 1,500 + 1,200 in February, 12,000 + 2,000 + 11,703 + 4,000 in March.
+    EXPECT_EQ(Values(v(), kExpenses, 6), (std::vector<double>{39'703, 0, 39'703, 4'300, 5'700, 29'703}));
+}
+
+TEST_F(Fss4Run, FirstQuarterBenefitsHeadcountsInjuryAndInval)
+{
+    ASSERT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
+    // Sick pay: Белова's 5 days and Козлова's 2 paid from the budget (half
+    // rate); care leave: Козлова once, with the budget's 10 days and her 30.
+    EXPECT_EQ(Values(v(), kSickLeave, 4), (std::vector<double>{2, 7, 3'400, 0}));
+    EXPECT_EQ(Values(v(), kSickLeavePartTime, 4), (std::vector<double>{1, 2, 400, 0}));
+    EXPECT_EQ(Values(v(), kCareLeave, 4), (std::vector<double>{1, 40, 13'000, 0}));
+    EXPECT_EQ(Values(v(), kCareLeavePartTime, 4), (std::vector<double>{1, 40, 13'000, 0}));
+    EXPECT_EQ(Values(v(), kKind165, 2), (std::vector<double>{1, 300}));
+    EXPECT_EQ(Values(v(), kKind166, 2), (std::vector<double>{1, 4'000}));
+    EXPECT_EQ(Values(v(), kKind167, 2), (std::vector<double>{1, 1'200}));
+    EXPECT_EQ(Values(v(), kKind168, 2), (std::vector<double>{1, 11'703}));
+    // Child care: Антонов's second child at full rate, Козлова's first at half.
+    EXPECT_EQ(Values(v(), kKind169, 4), (std::vector<double>{0, 0, 0, 0}));
+    EXPECT_EQ(Values(v(), kKind170, 4), (std::vector<double>{1, 1, 4'000, 0}));
+    EXPECT_EQ(Values(v(), kKind169PartTime, 4), (std::vector<double>{1, 1, 2'000, 0}));
+    EXPECT_EQ(Values(v(), kChildCareFull, 4), (std::vector<double>{1, 1, 4'000, 0}));
+    EXPECT_EQ(Values(v(), kChildCarePartTime, 4), (std::vector<double>{1, 1, 2'000, 0}));
+    EXPECT_EQ(Values(v(), kChildCare, 4), (std::vector<double>{2, 2, 6'000, 0}));
+    // Days or payments 7 + 40 + 1 + 1 + 2 + 1 + 1; amounts of lines 1, 4,
+    // 5, 6, 7 and of kinds 167 and 166.
+    EXPECT_EQ(v()[kBenefitDays], 53);
+    EXPECT_EQ(v()[kBenefitAmount], 39'603);
+
+    // Four full-time all quarter, Козлова at half rate and Дмитриев for
+    // January and half of February; two women, one disabled.
+    EXPECT_EQ(v()[kHeadcount], 5);
+    EXPECT_EQ(v()[kWomen], 2);
+    EXPECT_EQ(v()[kDisabledHeadcount], 1);
+
+    // Accidents at 0.2 % of all pay, Волков's at 60 % of it: 594, 594, 554.
+    EXPECT_EQ(Values(v(), kInjuryBase, 4), (std::vector<double>{895'000, 305'000, 305'000, 285'000}));
+    EXPECT_EQ(Values(v(), kInjuryDisabledBase, 4), (std::vector<double>{60'000, 20'000, 20'000, 20'000}));
+    EXPECT_EQ(v()[kInjuryAccrued], 1'742);
+    EXPECT_DOUBLE_EQ(v()[kInjuryRate], 0.2);
+    EXPECT_EQ(Values(v(), kInjuryBefore, 4), (std::vector<double>{0, 594, 594, 554}));
+    EXPECT_EQ(Values(v(), kInjuryAccruedMonth1, 3), (std::vector<double>{594, 594, 554}));
+    EXPECT_EQ(Values(v(), kInjuryBenefitDays, 2), (std::vector<double>{4, 1'500}));
+    EXPECT_EQ(v()[kInjuryBenefitTotal], 1'500);
+    EXPECT_EQ(v()[kInjuryBenefitPersons], 1);
+    EXPECT_EQ(Values(v(), kInjuryBenefitBefore, 4), (std::vector<double>{0, 0, 1'500, 0}));
+
+    const std::vector<InvalRecord> records = inval();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(QByteArray(records[0].fio.data(), 50).trimmed(),
+              codepage::toCp1251(QStringLiteral("Волков,Виктор,Сергеевич")));
+    EXPECT_EQ(records[0].sinceYearStart, rub(60'000));
+    EXPECT_EQ(records[0].months, (std::array<double, 3>{rub(20'000), rub(20'000), rub(20'000)}));
+    EXPECT_EQ(records[0].invGr, 2);
+}
+
+TEST_F(Fss4Run, HalfYearRollsTheMonths)
+{
+    setPeriod(0, 6);
+    ASSERT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
+    // April to June: 265,000 a month and Жуков's 200,000 above the cap.
+    EXPECT_EQ(Values(v(), BaseMonth(1, 0), 5), (std::vector<double>{265'000, 0, 20'000, 200'000, 65'000}));
+    EXPECT_EQ(Values(v(), BaseMonth(3, 0), 5), (std::vector<double>{265'000, 0, 20'000, 200'000, 65'000}));
+    EXPECT_EQ(Values(v(), kBasePeriod, 5), (std::vector<double>{1'642'000, 12'000, 120'000, 737'000, 893'000}));
+    // Before the quarter: January to March.
+    EXPECT_EQ(v()[kAccruedBefore], 21'382);
+    EXPECT_EQ(Values(v(), kAccruedMonth1, 3), (std::vector<double>{2'265, 2'265, 2'265}));
+    EXPECT_EQ(v()[kExpensesBefore], 39'703);
+    EXPECT_EQ(v()[kInjuryBefore], 1'742);
+    const std::vector<InvalRecord> records = inval();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].sinceYearStart, rub(120'000));
+    EXPECT_EQ(records[0].quarter, rub(60'000));
+}
+
+TEST_F(Fss4Run, PeriodPastTheBasesMonthEndsThere)
+{
+    // The base stands in February: March is not computed, and each
+    // employee's last month is February.
+    doc.infoBase.config.tekMes = u16(MonthKey(2011, 2));
+    ASSERT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
+    EXPECT_EQ(Values(v(), BaseMonth(3, 0), 5), (std::vector<double>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(v()[kBasePeriod], 570'000);
+    EXPECT_EQ(Values(v(), kSickLeave, 3), (std::vector<double>{2, 7, 3'400}));
+    EXPECT_EQ(v()[kDisabledHeadcount], 1);
+    ASSERT_EQ(inval().size(), 1u);
+    EXPECT_EQ(inval()[0].sinceYearStart, rub(40'000));
+}
+
+TEST_F(Fss4Run, DataFileFailuresAndStop)
+{
+    const QString path = dir.filePath(QStringLiteral("fss.dat"));
+    ASSERT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, path, 0, {}), GenrDone);
+    GenrDataFile file;
+    ASSERT_EQ(ReadGenrDataFile(path, GENR_TAG_FSS4, nullptr, file), GenrReadStatus::Done);
+    EXPECT_EQ(file.header, (GenrDataHeader{17, 1, 3, 111}));
+    EXPECT_EQ(file.values[kBasePeriod], 847'000);
+    EXPECT_EQ(file.inval, inval());
+    EXPECT_EQ(QFile(path).size(), 3'404 + 128);
+
+    // One employee by personnel number: Волков alone.
+    ReportSelection one;
+    one.tabN = doc.infoBase.list[2].tabN();
+    ASSERT_EQ(CalcRVedFSS2011(one, doc, QString(), 0, {}), GenrDone);
+    EXPECT_EQ(v()[kBasePeriod + ColDisabled], 60'000);
+    EXPECT_EQ(v()[kBasePeriod], 0);
+
+    // A data file that cannot be written; a stopped run; a period back to
+    // front; a record without its table.
+    GenrRunDetail detail;
+    EXPECT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, dir.filePath(QStringLiteral("no/fss.dat")), 0, {}, &detail),
+              GenrFileFailed);
+    EXPECT_EQ(detail.fileError, platform::FILE_ERROR_OPEN);
+    QFile::remove(path);
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, path, 0, stop.get_token()), GenrStopped);
+    EXPECT_FALSE(QFile::exists(path));
+    setPeriod(5, 4);
+    EXPECT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, path, 0, {}), -2);
+    setPeriod(1, 2); // taken as March
+    ASSERT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, path, 0, {}), GenrDone);
+    EXPECT_EQ(v()[kBasePeriod], 847'000);
+    doc.refFiles.sbor[6].table = 0;
+    EXPECT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, QString(), 0, {}), -32);
+    EXPECT_TRUE(inval().empty());
+}
+
+} // namespace
