@@ -67,7 +67,7 @@ QList<QByteArray> FirmValues(const FirmInfo& firm)
 QList<QByteArray> EmployeeValues(const EmployeeHead& head)
 {
     QList<QByteArray> values{FixedText(head.fio, 50), FixedText(head.pspSer, 10), FixedText(head.pspNom, 6),
-                             SqueezedText(head.pspKem, 69) + ' ' + SqueezedText(head.pspDat, 8),
+                             SqueezedText(head.pspKem, 69) + ' ' + SqueezedText(ShortIssueDate(head.pspDat), 8),
                              FixedText(head.propInd, 6), CitizenshipText(head.propKodStr),
                              FixedText(head.propReg, 28), FixedText(head.propGorod, 30),
                              FixedText(head.propUl, 50), FixedText(head.propDom, 10),

@@ -110,7 +110,7 @@ protected:
         fx.records[2] = Record(QStringLiteral("Лебедев Ян Ильич"), date(12, 1, 2009), 10'000, 10'000);
         fx.records[0].head.datUv1 = date(31, 12, 2011);
         fx.records[0].head.pspKem = QStringLiteral("  ОВД   г. Вологды ");
-        fx.records[0].head.pspDat = QStringLiteral("12.05.05");
+        fx.records[0].head.pspDat = QStringLiteral("12.05.2005");
         fx.records[0].head.propKodStr = QStringLiteral("643");
         for (EmployeeAttributes& a : base.attributes)
             a.kvProizv = 0;
