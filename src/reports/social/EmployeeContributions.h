@@ -3,6 +3,7 @@
 // as the social-tax cards and the earnings certificate read it: for each
 // "sbor" record the months before the last (cumulated) and the last month
 // itself.
+#include "infobase/RefFiles.h"
 #include "payroll/Payroll.h"
 
 #include <array>
@@ -20,6 +21,9 @@ struct EmployeeContributions {
     // The sum of the gross amount and the amount paid over every row.
     double grossAndPaid() const;
 };
+
+// A kind limit that takes every "sbor" record.
+inline constexpr int kAllContributionKinds = infobase::CRefFiles::SborCapacity;
 
 // Runs ContributionsByMonths from firstMonth to lastMonth (year * 16 + month)
 // over the first kindLimit "sbor" records (all of them when it is larger) and

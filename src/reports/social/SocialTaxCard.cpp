@@ -139,7 +139,7 @@ int FillCardMonth(const PayrollDoc& doc, int monthKey, int firstRow, std::array<
     if (const int result = FundVariants(doc, monthKey, variants); result < 0)
         return result;
     EmployeeContributions c;
-    if (const int result = ContributionsOfMonths(doc, MonthKey(monthKey >> 4, 1), monthKey, firstRow, 99, c); result < 0)
+    if (const int result = ContributionsOfMonths(doc, MonthKey(monthKey >> 4, 1), monthKey, firstRow, kAllContributionKinds, c); result < 0)
         return result;
     const int month = monthKey & 15;
     const auto at = [&](int line) -> double& { return values[std::size_t(ValueIndex(line, month))]; };
@@ -224,7 +224,7 @@ QList<QByteArray> CardHeadValues(const PayrollDoc& doc, const ReportPeriod& peri
 int HasLiablePay(const PayrollDoc& doc, int start, int end, int firstRow, bool& liable)
 {
     EmployeeContributions c;
-    const int result = ContributionsOfMonths(doc, start, end, firstRow, 99, c);
+    const int result = ContributionsOfMonths(doc, start, end, firstRow, kAllContributionKinds, c);
     liable = result >= 0 && c.grossAndPaid() != 0;
     return result;
 }

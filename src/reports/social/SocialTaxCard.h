@@ -97,7 +97,8 @@ int PrintIndKartPage(print::CTree& tree, const PayrollDoc& doc, const ReportPeri
 // Returns GenrDone, GenrStopped (nothing printed), GenrPrintFailed, -2 for a
 // bad period (a first month after the last, or a year after the base's), -32,
 // or the code of the contribution arithmetic. A short read of the swap file
-// throws TextError "Ошибка чтения файла". doc.GenrValues holds the last card.
+// throws TextError "Ошибка чтения файла". doc.GenrValues is the cards' work
+// area: cleared before each employee, his card in roubles while it is printed.
 int GenrIndKartSochNal(std::stop_token stop, const ReportSelection& selection, const QString& workFilePath,
                        int markedCount, PayrollDoc& doc, GenrRunDetail* detail = nullptr);
 

@@ -8,6 +8,7 @@
 #include "platform/CodePage.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
+#include "print/CTree.h"
 #include "print/TextHelpers.h"
 #include "support/TestFixture.h"
 #include "values/Clock.h"
@@ -238,6 +239,10 @@ TEST(CertificateTemplate, OneBookmarkForEachValue)
     for (auto it = slot.globalMatch(QString::fromLatin1(rtf)); it.hasNext(); ++total)
         ASSERT_EQ(it.next().captured(1).toInt(), total);
     EXPECT_EQ(total, 40);
+    platform::SetWorkingFolder(kSourceData);
+    print::CTree tree(kEarningsCertificateTemplate, QStringLiteral("/tmp/x.typ"));
+    EXPECT_EQ(tree.BookmarkMap().mid(0, 2), (QList<QByteArray>{"page0", "0"}));
+    platform::SetWorkingFolder(QString());
 }
 
 } // namespace

@@ -204,12 +204,13 @@ protected:
         const auto first = doc.GenrValues.begin() + ValueIndex(number, 1);
         return std::vector<double>(first, first + 12);
     }
-    void computeFirst()
+    void computeFirst(int disabledFrom = 0)
     {
         CInfoBase& base = doc.infoBase;
         ASSERT_TRUE(SelectPeriodToSwap(base, 1, 0, 0, ReportSelection{}.toInfoBaseSelection(0)));
         ASSERT_TRUE(base.swap.readSlot(base.list[0].slot, base.current));
         base.CloseSwapFile();
+        base.current.head.invDat1Begin = u16(disabledFrom);
         const ReportPeriod period = ResolveReportPeriod(base.config);
         std::array<double, kValueCount> lines{};
         ASSERT_EQ(ComputeCardLines(doc, period, CardStartMonth(base.current.head, period), 0, lines), 0);
@@ -255,6 +256,28 @@ TEST_F(CardRun, LinesOfAYearThatCrossesTheCap)
     // Lines the card does not fill.
     for (int unused : {2, 3, 6, 7, 8, 9, 22, 23})
         EXPECT_EQ(line(unused), Months(12, 0)) << unused;
+}
+
+TEST_F(CardRun, DisabledFromMayAtTheReducedRates)
+{
+    // From May the pay is counted in disability months and charged at the
+    // rates less the reductions: 26 - 16 = 10 %, 2.9 - 1 = 1.9 %, 3.1 - 2 =
+    // 1.1 %, 2 - 0.8 = 1.2 % (checked up to September, below the cap).
+    computeFirst(MonthKey(2011, 5));
+    const Months disability = line(8);
+    EXPECT_EQ(Months(disability.begin(), disability.begin() + 9),
+              (Months{0, 0, 0, 0, 50'000, 50'000, 50'000, 50'000, 50'000}));
+    EXPECT_EQ(line(9)[8], 250'000);
+    EXPECT_EQ(line(0)[4], 50'000);
+    EXPECT_EQ(line(12)[4], 50'000);
+    EXPECT_EQ(line(14)[4], 50'000);
+    const double expected[4][2] = {{13'000, 5'000}, {1'450, 950}, {1'550, 550}, {1'000, 600}};
+    for (int fund = 0; fund < 4; ++fund) {
+        const Months contributions = line(LineFundContribution + 2 * fund);
+        EXPECT_EQ(contributions[3], expected[fund][0]) << fund;
+        EXPECT_EQ(contributions[4], expected[fund][1]) << fund;
+        EXPECT_EQ(contributions[8], expected[fund][1]) << fund;
+    }
 }
 
 TEST_F(CardRun, StartsWithTheHireMonthAndRunsOnlyToThePeriodsEnd)
