@@ -39,15 +39,13 @@ QByteArray InsurerAddress(const FirmInfo& firm)
     const struct {
         FirmInfo::Text text;
         int width;
-        const char* separator;
-    } parts[] = {{FirmInfo::adrObl, 44, ", "},   {FirmInfo::adrRaion, 25, ", "}, {FirmInfo::adrGorod, 25, ", "},
-                 {FirmInfo::adrUlica, 40, ", "}, {FirmInfo::adrDom, 3, nullptr}};
+        const char16_t* separator;
+    } parts[] = {{FirmInfo::adrObl, 44, u", "},   {FirmInfo::adrRaion, 25, u", "}, {FirmInfo::adrGorod, 25, u", "},
+                 {FirmInfo::adrUlica, 40, u", "}, {FirmInfo::adrDom, 3, u", д. "}};
     for (const auto& part : parts) {
         const QByteArray text = SqueezedFirmText(firm, part.text, part.width);
-        if (text.isEmpty())
-            continue;
-        address += part.separator != nullptr ? QByteArray(part.separator) : codepage::toCp1251(QStringLiteral(", д. "));
-        address += text;
+        if (!text.isEmpty())
+            address += codepage::toCp1251(QString::fromUtf16(part.separator)) + text;
     }
     return address;
 }
