@@ -80,7 +80,8 @@ struct Cumulative {
 };
 Cumulative Through(const ContributionRow& prior, const ContributionRow& own)
 {
-    return {Positive(prior.baseLessAllowance + own.baseLessAllowance) + Positive(prior.disabilityIncome + own.disabilityIncome),
+    return {Positive(prior.baseLessAllowance + own.baseLessAllowance) +
+                Positive(prior.disabilityIncome + own.disabilityIncome),
             Positive(prior.disabilityIncome + own.disabilityIncome)};
 }
 Cumulative Before(const ContributionRow& prior)
@@ -95,7 +96,8 @@ struct FundMonth {
     double base = 0;
     double contribution = 0;
 };
-FundMonth FundValues(const EmployeeContributions& c, int kind, const infobase::TaxTable::Variant& variant, const PayrollDoc& doc)
+FundMonth FundValues(const EmployeeContributions& c, int kind, const infobase::TaxTable::Variant& variant,
+                     const PayrollDoc& doc)
 {
     const ContributionRow& prior = c.prior(kind);
     const ContributionRow& own = c.own(kind);
@@ -107,8 +109,9 @@ FundMonth FundValues(const EmployeeContributions& c, int kind, const infobase::T
     month.base = Positive(prior.chargeable + prior.disabilityWithinCap + own.chargeable + own.disabilityWithinCap) -
                  Positive(prior.chargeable + prior.disabilityWithinCap);
     if (variant.cumulative)
-        month.contribution = charge(prior.chargeable + own.chargeable, prior.disabilityWithinCap + own.disabilityWithinCap) -
-                             charge(prior.chargeable, prior.disabilityWithinCap);
+        month.contribution =
+            charge(prior.chargeable + own.chargeable, prior.disabilityWithinCap + own.disabilityWithinCap) -
+            charge(prior.chargeable, prior.disabilityWithinCap);
     else
         month.contribution = charge(own.chargeable, own.disabilityWithinCap);
     return month;
@@ -116,7 +119,8 @@ FundMonth FundValues(const EmployeeContributions& c, int kind, const infobase::T
 
 // The variant of each fund's table valid in the month; -32 when a record has
 // no table or no single valid variant.
-int FundVariants(const PayrollDoc& doc, int monthKey, std::array<const infobase::TaxTable::Variant*, kFundCount>& variants)
+int FundVariants(const PayrollDoc& doc, int monthKey,
+                 std::array<const infobase::TaxTable::Variant*, kFundCount>& variants)
 {
     if (doc.refFiles.sborCount < kFundCount)
         return -32;
@@ -139,7 +143,8 @@ int FillCardMonth(const PayrollDoc& doc, int monthKey, int firstRow, std::array<
     if (const int result = FundVariants(doc, monthKey, variants); result < 0)
         return result;
     EmployeeContributions c;
-    if (const int result = ContributionsOfMonths(doc, MonthKey(monthKey >> 4, 1), monthKey, firstRow, kAllContributionKinds, c); result < 0)
+    const int january = MonthKey(monthKey >> 4, 1);
+    if (const int result = ContributionsOfMonths(doc, january, monthKey, firstRow, kAllContributionKinds, c); result < 0)
         return result;
     const int month = monthKey & 15;
     const auto at = [&](int line) -> double& { return values[std::size_t(ValueIndex(line, month))]; };

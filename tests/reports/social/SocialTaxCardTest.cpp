@@ -310,7 +310,7 @@ TEST_F(CardRun, PageValuesInTheOrderOfTheTemplate)
     EXPECT_EQ(v[2], cp(QStringLiteral("ООО «Северсталь-Метиз»")).leftJustified(56, ' '));
     EXPECT_EQ(v.mid(3, 3), (QList<QByteArray>{"3528000597", "352801001", "01"}));
     EXPECT_EQ(v.mid(6, 3), (QList<QByteArray>{cp(QStringLiteral("Кузнецова")), cp(QStringLiteral("Мария")),
-                                               cp(QStringLiteral("Андреевна"))}));
+                                              cp(QStringLiteral("Андреевна"))}));
     // Born after 1966: the insurance part 20 %, the funded part 6 %.
     EXPECT_EQ(v[9], "20.0");
     EXPECT_EQ(v[10], "112-233-445 95      ");
@@ -422,7 +422,8 @@ TEST(CountryList, RussiaWithoutTheFileAndTheLastMatchWins)
     const auto record = [](const char* code, const QString& name, char fill) {
         return QByteArray(code) + cp(name).leftJustified(kCountryNameWidth, fill, true);
     };
-    QByteArray bytes = record("112", QStringLiteral("Беларусь"), ' ') + record("398", QStringLiteral("Казахстан"), '\0') +
+    QByteArray bytes = record("112", QStringLiteral("Беларусь"), ' ') +
+                       record("398", QStringLiteral("Казахстан"), '\0') +
                        record("112", QStringLiteral("Республика Беларусь"), ' ') +
                        record("643", QStringLiteral("Россия"), ' ') + QByteArray("804Укр");
     QFile file(CountryFilePath());
