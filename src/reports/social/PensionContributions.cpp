@@ -4,6 +4,7 @@
 #include "platform/CodePage.h"
 #include "reports/social/ContributionMonths.h"
 #include "reports/social/GenrDataFile.h"
+#include "reports/social/SocialFormTexts.h"
 #include "values/Messages.h"
 #include "values/Values.h"
 

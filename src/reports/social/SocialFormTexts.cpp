@@ -1,0 +1,66 @@
+#include "reports/social/SocialFormTexts.h"
+
+#include "platform/CodePage.h"
+#include "reports/social/ReportRun.h"
+#include "values/Text8.h"
+
+namespace kalvor::reports {
+
+QByteArray TwoDigitNumber(int number) { return (number < 10 ? "0" : "") + QByteArray::number(number); }
+
+QByteArray DateWithPoints(int day, int month, int year)
+{
+    return TwoDigitNumber(day) + '.' + TwoDigitNumber(month) + '.' + QByteArray::number(year);
+}
+
+QByteArray GenitiveMonthName(int month)
+{
+    static const char16_t* const names[] = {u"января", u"февраля", u"марта",    u"апреля",  u"мая",    u"июня",
+                                            u"июля",   u"августа", u"сентября", u"октября", u"ноября", u"декабря"};
+    if (month < 1 || month > 12)
+        return {};
+    return codepage::toCp1251(QString::fromUtf16(names[month - 1]));
+}
+
+QByteArray SqueezedFirmText(const infobase::FirmInfo& firm, infobase::FirmInfo::Text which, int width)
+{
+    return SqueezeBlanks(PaddedFirmText(firm, which).left(width).replace('\0', ' '));
+}
+
+QByteArray SqueezedText(const QString& text, int width)
+{
+    return SqueezeBlanks(codepage::toCp1251(text).left(width).replace('\0', ' '));
+}
+
+QByteArray FixedText(const QString& text, int width)
+{
+    return codepage::toCp1251(text).leftJustified(width, ' ', true);
+}
+
+QString ShortIssueDate(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.size() == 10 && trimmed[2] == u'.' && trimmed[5] == u'.')
+        return trimmed.left(6) + trimmed.right(2);
+    return text;
+}
+
+NameParts SplitFullName(const QString& fio)
+{
+    const QByteArray field = codepage::toCp1251(fio).left(50);
+    NameParts parts;
+    QByteArray* targets[] = {&parts.surname, &parts.name, &parts.patronymic};
+    qsizetype start = 0;
+    for (QByteArray* target : targets) {
+        if (start > field.size())
+            break;
+        qsizetype blank = field.indexOf(' ', start);
+        if (blank < 0)
+            blank = field.size();
+        *target = field.mid(start, blank - start);
+        start = blank + 1;
+    }
+    return parts;
+}
+
+} // namespace kalvor::reports

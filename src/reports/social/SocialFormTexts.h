@@ -1,0 +1,45 @@
+#pragma once
+// Texts that the injury report, the social-tax card and the earnings
+// certificate put on their forms: squeezed firm texts, numbers with a leading
+// zero, dates with points, genitive month names. All 8-bit windows-1251.
+#include "infobase/Records.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace kalvor::reports {
+
+// A number below 10 with a leading "0", as "%s%d" with a "0" prefix writes it.
+QByteArray TwoDigitNumber(int number);
+
+// "дд.мм.гггг" with the day and month as two digits.
+QByteArray DateWithPoints(int day, int month, int year);
+
+// The month's name in the genitive ("января"); empty outside 1-12.
+QByteArray GenitiveMonthName(int month);
+
+// The first `width` characters of the firm text (blank-padded as the 8-bit
+// firm record holds it), leading blanks dropped, each run of blanks made one
+// and a trailing blank dropped.
+QByteArray SqueezedFirmText(const infobase::FirmInfo& firm, infobase::FirmInfo::Text which, int width);
+// The same squeeze over the first `width` characters of any text.
+QByteArray SqueezedText(const QString& text, int width);
+
+// The text cut or blank-padded to exactly `width` 8-bit characters ("%.Ns" of
+// a blank-padded field).
+QByteArray FixedText(const QString& text, int width);
+
+// A date of issue typed as text, as the 8-character fields of the forms and
+// of "inval" take it, "dd.mm.yy": a date typed with four digits of the year
+// keeps its last two, so that the century is not taken for the year. Other
+// texts are kept as they are.
+QString ShortIssueDate(const QString& text);
+
+// The words of a name: the surname, the first name and the patronymic, cut
+// at the first, second and third blank of the field (at most 50 characters).
+struct NameParts {
+    QByteArray surname, name, patronymic;
+};
+NameParts SplitFullName(const QString& fio);
+
+} // namespace kalvor::reports

@@ -1,0 +1,121 @@
+// The demo base's occupational-injury report, social-tax cards and earnings
+// certificates printed and converted to PDF by LibreOffice (skipped when it is
+// not installed); the PDFs are kept in the test's folder for a look.
+#include "reports/social/EarningsCertificate.h"
+#include "reports/social/InjuryReport.h"
+#include "reports/social/SocialTaxCard.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "platform/DocumentOpener.h"
+#include "platform/WorkingFolder.h"
+#include "values/Clock.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#ifdef KALVOR_DATA_DIR
+#include "DemoFirm.h"
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+using namespace kalvor::reports;
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class SocialFormsDemo : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        if (office.isEmpty())
+            GTEST_SKIP() << "LibreOffice (soffice) is not installed; the PDF check is skipped";
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QLatin1Char('/');
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        ASSERT_TRUE(tools::MakeDemoBase(folder));
+        doc.setWorkFolder(folder);
+        doc.infoBase.baseName = tools::DemoBaseName();
+        OpenBase(doc.infoBase);
+        LoadAll(doc.infoBase);
+        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
+        doc.refFiles.OpenAll();
+        platform::SetWorkingFolder(QStringLiteral(KALVOR_DATA_DIR));
+        platform::DocumentOpener::SetCommand(QStringLiteral("true"));
+    }
+    void TearDown() override
+    {
+        if (office.isEmpty())
+            return;
+        platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
+        platform::SetWorkingFolder(QString());
+        CloseBase(doc.infoBase);
+    }
+    // The printed form as PDF text with white space removed; the PDF is kept
+    // as `keep` in the test's folder.
+    QString converted(const QString& keep)
+    {
+        const QString rtf = folder + QStringLiteral("demo.rtf");
+        QFile::remove(folder + QStringLiteral("demo.pdf"));
+        QProcess convert;
+        convert.start(office, {QStringLiteral("-env:UserInstallation=file://") + folder + QStringLiteral("lo"),
+                               QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                               QStringLiteral("--outdir"), folder, rtf});
+        EXPECT_TRUE(convert.waitForFinished(180'000));
+        const QByteArray pdf = readAll(folder + QStringLiteral("demo.pdf"));
+        EXPECT_TRUE(pdf.startsWith("%PDF")) << convert.readAllStandardError().toStdString();
+        QFile::remove(keep);
+        QFile::copy(folder + QStringLiteral("demo.pdf"), keep);
+        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (pdftotext.isEmpty())
+            return QString();
+        QProcess extract;
+        extract.start(pdftotext, {folder + QStringLiteral("demo.pdf"), QStringLiteral("-")});
+        EXPECT_TRUE(extract.waitForFinished(60'000));
+        return QString::fromUtf8(extract.readAllStandardOutput()).remove(QRegularExpression(QStringLiteral("\\s")));
+    }
+
+    QString office, folder;
+    QTemporaryDir dir;
+    PayrollDoc doc;
+};
+
+TEST_F(SocialFormsDemo, CardsCertificatesAndInjuryReportConvertToPdf)
+{
+    ScopedToday today(QDate(2011, 4, 12));
+    GenrRunDetail detail;
+    ASSERT_EQ(GenrIndKartSochNal({}, ReportSelection{}, doc.TypWorkFile(), 0, doc, &detail), GenrDone)
+        << detail.text.toStdString();
+    QString text = converted(QStringLiteral("indv-2010-demo.pdf"));
+    if (!text.isEmpty()) {
+        EXPECT_TRUE(text.contains(QStringLiteral("ИНДИВИДУАЛЬНАЯКАРТОЧКА")));
+        EXPECT_TRUE(text.contains(QStringLiteral("за2011год")));
+    }
+
+    ASSERT_EQ(PrintSpravZarp2Goda({}, ReportSelection{}, doc.TypWorkFile(), 0, doc, &detail), GenrDone)
+        << detail.text.toStdString();
+    text = converted(QStringLiteral("spravka-demo.pdf"));
+    if (!text.isEmpty()) {
+        EXPECT_TRUE(text.contains(QStringLiteral("СПРАВКА№1"))) << text.left(400).toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("12.04.2011")));
+    }
+
+    ASSERT_EQ(GenrProfTravmOtchFSS(QString(), {}, doc.TypWorkFile(), ReportSelection{}, 0, doc, &detail), GenrDone)
+        << detail.text.toStdString();
+    text = converted(QStringLiteral("travma-demo.pdf"));
+    if (!text.isEmpty())
+        EXPECT_TRUE(text.contains(QStringLiteral("за1квартал2011г."))) << text.left(400).toStdString();
+}
+
+} // namespace
+#endif
