@@ -100,8 +100,9 @@ template <class T>
 void ExpectRunsKept(const ib::LineArray<T>& before, const ib::LineArray<T>& after, int deletedSlot, const char* kind)
 {
     for (int slot = 1; slot <= after.slotCount(); ++slot)
-        if (slot != deletedSlot)
+        if (slot != deletedSlot) {
             EXPECT_EQ(after.run(slot), before.run(slot)) << kind << " slot " << slot;
+        }
     // Runs lie back to back from line 0, and the freed tail is empty.
     int next = 0;
     for (int slot = 1; slot <= after.slotCount(); ++slot)
@@ -320,8 +321,9 @@ TEST_F(EmployeeCard, DeletingFirstMiddleAndLastRunsSplicesEveryKind)
         ExpectRunsKept(before.bln, base().bln, deleted, "bln");
         ExpectRunsKept(before.otp, base().otp, deleted, "otp");
         for (int slot = 1; slot <= base().capacity(); ++slot)
-            if (slot != deleted)
+            if (slot != deleted) {
                 EXPECT_EQ(base().prem.run(slot), before.prem.run(slot));
+            }
         // The deleted slot keeps one empty bonus line and nothing else.
         EXPECT_EQ(base().prem.count(deleted), 1);
         EXPECT_TRUE(base().prem.run(deleted).front() == ib::BonusLine{});

@@ -4,6 +4,7 @@
 // in the build folder for a look ("personal-accounts-1.pdf",
 // "personal-accounts-1_1.pdf"; tools/render_personal_accounts.sh makes them
 // and their pictures).
+#include "payroll/CalcOptions.h"
 #include "DemoFirm.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcEmployeeMonth.h"
@@ -95,8 +96,9 @@ protected:
         std::vector<int> indexes;
         SelectEmployeesForCalculation(params, doc, indexes);
         auto work = std::make_unique<CalcWorkBuffer>();
+        auto rows = std::make_unique<kalvor::CalcResultBuffer>();
         for (const int index : indexes)
-            ASSERT_GE(CalcEmployeeMonth(doc, doc.resultBuffer.data(), index, work.get(), CalcStore), 0);
+            ASSERT_GE(CalcEmployeeMonth(doc, rows->data(), index, work.get(), CalcStore), 0);
         base().CloseSwapFile();
     }
 

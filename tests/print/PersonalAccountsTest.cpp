@@ -127,8 +127,9 @@ TEST_F(PersonalAccounts, TextFileMatchesTheGoldenFileAndKeepsEveryAccountOnOnePa
             continue;
         EXPECT_GE(line.size(), 64) << "line " << i + 1;
         EXPECT_LE(line.size(), 120) << "line " << i + 1;
-        if (!line.startsWith(cp("Лицевой")))
+        if (!line.startsWith(cp("Лицевой"))) {
             EXPECT_EQ(line.mid(62, 2), "  ") << "line " << i + 1;
+        }
     }
 
     // One account per employee but the dismissed 105, none split by a page.
@@ -151,7 +152,10 @@ TEST_F(PersonalAccounts, EmptyAccountsNeverCrossAPage)
     empty.year = 2011;
     empty.name = QByteArray(120, ' ');
     empty.position = QByteArray(22, ' ');
-    empty.lines = {{AccountLine::AccrualTotal}, {AccountLine::DeductionTotal}};
+    AccountLine accrualTotal, deductionTotal;
+    accrualTotal.kind = AccountLine::AccrualTotal;
+    deductionTotal.kind = AccountLine::DeductionTotal;
+    empty.lines = {accrualTotal, deductionTotal};
     empty.words = cp("Ноль рублей 00 копеек");
     empty.linesNeeded = 11;
     for (int start = 40; start <= 64; ++start) {

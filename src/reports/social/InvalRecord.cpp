@@ -1,5 +1,7 @@
 #include "reports/social/InvalRecord.h"
 
+#include "reports/social/SocialFormTexts.h"
+
 #include "platform/CodePage.h"
 #include "platform/TaskThread.h"
 #include "platform/WorkingFolder.h"
@@ -118,17 +120,6 @@ template <std::size_t N> void CopyPadded(std::array<char, N>& field, const QStri
 {
     const QByteArray bytes = codepage::toCp1251(text).leftJustified(qsizetype(N), ' ', true);
     std::memcpy(field.data(), bytes.constData(), N);
-}
-
-// The certificate's date of issue as the record keeps it, "dd.mm.yy"; a date
-// typed with four digits of the year keeps its last two, so that the readers
-// do not take the century for the year.
-QString ShortIssueDate(const QString& text)
-{
-    const QString trimmed = text.trimmed();
-    if (trimmed.size() == 10 && trimmed[2] == u'.' && trimmed[5] == u'.')
-        return trimmed.left(6) + trimmed.right(2);
-    return text;
 }
 
 } // namespace

@@ -113,8 +113,9 @@ TEST_F(SocialFormsDemo, CardsCertificatesAndInjuryReportConvertToPdf)
     ASSERT_EQ(GenrProfTravmOtchFSS(QString(), {}, doc.TypWorkFile(), ReportSelection{}, 0, doc, &detail), GenrDone)
         << detail.text.toStdString();
     text = converted(QStringLiteral("travma-demo.pdf"));
-    if (!text.isEmpty())
+    if (!text.isEmpty()) {
         EXPECT_TRUE(text.contains(QStringLiteral("за1квартал2011г."))) << text.left(400).toStdString();
+    }
 }
 
 } // namespace
