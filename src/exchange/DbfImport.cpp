@@ -150,10 +150,7 @@ void SetAttributeColumn(int column, const QByteArray& value, RowTarget& target)
     case ColPersNadb: head.nadbav = KopecksOf(value, 10); break;
     case ColSpz:
         for (int group = 0; group < 3; ++group)
-            head.spz[0][std::size_t(group)] =
-                u16(value.size() > group * 4 ? AtoiC(value.constData() + group * 4,
-                                                     std::min<qsizetype>(4, value.size() - group * 4))
-                                             : 0);
+            head.spz[0][std::size_t(group)] = u16(IntOf(value.mid(group * 4), 4));
         break;
     case ColPol: head.pol = TextOf(value, 1); break;
     default: break;
@@ -261,11 +258,14 @@ enum class RowOutcome { Skipped, Updated, Created };
 
 RowOutcome ImportRow(const dbf::CDbf& table, CInfoBase& base, int& listChanged, const DbfRunControl& control)
 {
-    const int tabN = AtoiC(table.GetFieldValue(ColTabel).constData(), table.GetFieldValue(ColTabel).size());
+    const QByteArray number = table.GetFieldValue(ColTabel);
+    const int tabN = AtoiC(number.constData(), number.size());
     if (tabN < 1 || tabN > EmployeeListEntry::MaxPersonnelNumber)
         return RowOutcome::Skipped;
     const int index = infobase::FindEmployeeByTabN(base, tabN);
     const bool created = index < 0;
+    const std::vector<EmployeeListEntry> listBefore = base.list;
+    const infobase::i16 countBefore = base.config.kolRab;
     if (created) {
         if (!CreateEmployee(tabN, base, control))
             return RowOutcome::Skipped;
@@ -286,7 +286,14 @@ RowOutcome ImportRow(const dbf::CDbf& table, CInfoBase& base, int& listChanged, 
         if (SetColumn(column, value, target))
             listChanged = 1;
     }
-    SaveRowEmployee(base, target.slot, created);
+    try {
+        SaveRowEmployee(base, target.slot, created);
+    } catch (...) {
+        // The base refused the row: the list in memory stays as the base has it.
+        base.list = listBefore;
+        base.config.kolRab = countBefore;
+        throw;
+    }
     if (control.progress)
         control.progress(infobase::FindEmployeeByTabN(base, tabN), 0);
     return created ? RowOutcome::Created : RowOutcome::Updated;
