@@ -270,3 +270,30 @@ TEST_F(DbfImportTest, ExtensionAndEmptyTable)
     }
     EXPECT_EQ(import(out(QStringLiteral("EMPTY")), created, listChanged), exchange::kDbfNoTable);
 }
+
+TEST_F(DbfImportTest, RowsOfNewEmployeesBeyondAFullBaseAreSkippedAndNotCounted)
+{
+    const int capacity = target.infoBase.capacity();
+    {
+        dbf::CDbf table(dir.filePath(QStringLiteral("out")));
+        exchange::CreateDbfTable(exchange::DbfConstInfo, QStringLiteral("many.dbf"), table);
+        for (int i = 1; i <= capacity + 2; ++i)
+            table.Open(codepage::toCp1251(
+                QStringLiteral("INSERT INTO many.dbf (tabel,fio) VALUES ('%1','Работник%1 Имя Отчество')").arg(100 + i)));
+        table.Commit(kToday);
+    }
+    QStringList shown;
+    exchange::DbfRunControl control;
+    control.showMessage = [&](const QString& text) { shown << text; };
+    int created = 0, listChanged = 0;
+    EXPECT_EQ(ImportDbfConstInfo(out(QStringLiteral("many.dbf")), created, listChanged, target, control), capacity);
+    EXPECT_EQ(created, capacity);
+    EXPECT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown.value(0), QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена."));
+    EXPECT_EQ(target.infoBase.config.kolRab, capacity);
+    LoadConfig(target.infoBase);
+    EXPECT_EQ(target.infoBase.config.kolRab, capacity);
+    LoadAll(target.infoBase);
+    ASSERT_EQ(target.infoBase.employeeCount(), capacity);
+    EXPECT_EQ(target.infoBase.list.back().tabN(), 100 + capacity);
+}
