@@ -4,8 +4,10 @@
 //   mkdata refs     <srcdir> <outdir>   reference files, their "_" copies, "country"
 //   mkdata template <srcdir> <outdir>   the empty-base template "empty.bak"
 //   mkdata demo     <srcdir> <outdir>   the demo base "demo", only when it is missing
+//   mkdata koddbf   <srcdir> <outdir>   the kinds file "kod.dbf" (no records), only when it is missing
 #include "DataSources.h"
 #include "DemoFirm.h"
+#include "exchange/KodDbf.h"
 #include "platform/WorkingFolder.h"
 
 #include <QCoreApplication>
@@ -20,7 +22,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() != 4) {
-        std::fprintf(stderr, "usage: mkdata refs|template|demo <srcdir> <outdir>\n");
+        std::fprintf(stderr, "usage: mkdata refs|template|demo|koddbf <srcdir> <outdir>\n");
         return 2;
     }
     const QString mode = args[1];
@@ -36,6 +38,9 @@ int main(int argc, char** argv)
         } else if (mode == QLatin1String("demo")) {
             if (tools::MakeDemoBase(out))
                 std::printf("mkdata: demo base made in %s\n", qPrintable(out));
+        } else if (mode == QLatin1String("koddbf")) {
+            QDir().mkpath(out);
+            exchange::WriteKodDbfTemplate(out);
         } else {
             std::fprintf(stderr, "mkdata: unknown mode %s\n", qPrintable(mode));
             return 2;

@@ -517,14 +517,8 @@ int ChooseEmployees(const CInfoBase& base, const infobase::Selection& selection,
     return positions.empty() ? kDbfNoEmployees : 0;
 }
 
-struct TablePath {
-    QString folder;
-    QString tableName; // the file name with its extension
-    bool nameEmpty = false;
-};
+} // namespace
 
-// Splits the path into the folder and the table name; ".dbf" is added to a
-// name without extension, any other extension gives -9.
 int SplitTablePath(const QString& path, TablePath& out)
 {
     const QFileInfo info(path);
@@ -539,8 +533,6 @@ int SplitTablePath(const QString& path, TablePath& out)
     out.nameEmpty = info.completeBaseName().isEmpty();
     return 0;
 }
-
-} // namespace
 
 int CompareArchiveEntries(const WariaEntry& a, const WariaEntry& b)
 {

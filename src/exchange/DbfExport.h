@@ -48,7 +48,21 @@ inline constexpr int kDbfAccruedLimit = 25;
 struct DbfRunControl {
     std::function<void(int position, int count)> progress;
     std::stop_token stop;
+    // A message box of the run (caption "Kalvor", error icon); the import
+    // shows the messages of RebuildIndexAfterImport through it.
+    std::function<void(const QString& text)> showMessage;
 };
+
+// The table of a path: its folder and its file name with the extension.
+struct TablePath {
+    QString folder;
+    QString tableName;
+    bool nameEmpty = false;
+};
+// Splits the path into the folder and the table name; ".dbf" is added to a
+// name without extension, any other extension than ".dbf" (in any case)
+// gives kDbfBadExtension, else 0.
+int SplitTablePath(const QString& path, TablePath& out);
 
 // Writes (mode 1) or reads back (mode 2, kinds 2 and 3) the table at `path`
 // for the employees of the selection: those marked in the list when

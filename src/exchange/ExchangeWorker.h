@@ -43,6 +43,8 @@ public:
     virtual ~ExchangeMessenger() = default;
     // A box with the text, caption "Kalvor", the error icon, owned by the main window.
     virtual void ShowError(const QString& text) const = 0;
+    // A box with the text, caption "Kalvor", the information icon.
+    virtual void ShowInformation(const QString& text) const = 0;
     // The database error box ("ОБНАРУЖЕНА ОШИБКА: ...").
     virtual void ShowDbError(const db::DbError& error) const = 0;
 };

@@ -201,6 +201,7 @@ protected:
 class RecordingMessenger : public exchange::ExchangeMessenger {
 public:
     void ShowError(const QString& text) const override { shown << text; }
+    void ShowInformation(const QString& text) const override { shown << text; }
     void ShowDbError(const db::DbError& error) const override { shown << error.message(); }
     mutable QStringList shown;
 };

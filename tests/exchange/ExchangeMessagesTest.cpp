@@ -139,6 +139,7 @@ public:
         onGuiThread = onGuiThread && QThread::currentThread() == qApp->thread();
         errors << text;
     }
+    void ShowInformation(const QString& text) const override { errors << text; }
     void ShowDbError(const kalvor::db::DbError& error) const override
     {
         onGuiThread = onGuiThread && QThread::currentThread() == qApp->thread();

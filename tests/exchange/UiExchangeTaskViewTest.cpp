@@ -297,7 +297,7 @@ protected:
 
 } // namespace
 
-TEST_F(UiExchangeFrame, MainPanelFourShowsItsWorkingPanelsAndNoCommandWithoutAScreen)
+TEST_F(UiExchangeFrame, MainPanelFourShowsItsWorkingPanelsAndTheDbfCommands)
 {
     CMainFrame frame(&doc, &registry);
     ASSERT_TRUE(ShowActive(&frame));
@@ -317,8 +317,18 @@ TEST_F(UiExchangeFrame, MainPanelFourShowsItsWorkingPanelsAndNoCommandWithoutASc
                                      QStringLiteral("Экспорт/импорт информации в формат DBF/dBASE"),
                                      QStringLiteral("Информация о выработке"),
                                      QStringLiteral("Информация о работнике в символьном формате")}));
-    EXPECT_TRUE(box->findChildren<QPushButton*>().isEmpty());
-    EXPECT_TRUE(registry.Commands().empty());
+    // Only the dBASE panel has its commands yet.
+    QStringList buttons;
+    for (const QPushButton* button : box->findChildren<QPushButton*>())
+        buttons << button->text();
+    EXPECT_EQ(buttons, (QStringList{QStringLiteral("dBASE:  постоянная информация"),
+                                    QStringLiteral("dBASE:  начисленная зарплата"),
+                                    QStringLiteral("dBASE:  архивные данные"),
+                                    QStringLiteral("dBASE:  начисления и удержания")}));
+    std::vector<int> ids;
+    for (const CommandInfo& command : registry.Commands())
+        ids.push_back(command.id);
+    EXPECT_EQ(ids, (std::vector<int>{1441, 1442, 1443, 1444}));
 
     frame.ShowWorkPanel(13);
     EXPECT_EQ(box->currentIndex(), 2);

@@ -29,6 +29,10 @@ public:
     {
         KalvorMessageBox(text, MB_OK | MB_ICONERROR, QString::fromUtf8(kMessageCaption));
     }
+    void ShowInformation(const QString& text) const override
+    {
+        KalvorMessageBox(text, MB_OK | MB_ICONINFORMATION, QString::fromUtf8(kMessageCaption));
+    }
     void ShowDbError(const kalvor::db::DbError& error) const override { ShowComError(error); }
 };
 
@@ -123,11 +127,19 @@ void CExchangeTaskView::LeaveFunction()
 
 void CExchangeTaskView::OnStartButton()
 {
-    const QWidget* start = control(IdStartButton);
-    if ((start && !start->isEnabled()) || m_worker->isRunning())
-        return; // a worker runs
-    if (!ReadFormValues())
+    if (!CanStart() || !ReadFormValues())
         return;
+    StartTask();
+}
+
+bool CExchangeTaskView::CanStart() const
+{
+    const QWidget* start = control(IdStartButton);
+    return !(start && !start->isEnabled()) && !m_worker->isRunning();
+}
+
+void CExchangeTaskView::StartTask()
+{
     // The worker gets a copy of the values and a stop event of its own.
     if (!LaunchWorker(MakeTaskBody())) {
         // No thread: nothing would ever end the run, so the view stays idle.
@@ -166,8 +178,14 @@ TaskThread::Body CExchangeTaskView::ExchangeBody(kalvor::exchange::ExchangeCodeF
                                                  kalvor::exchange::ExchangeWriter writer)
 {
     return [family, writer = std::move(writer)](TaskContext& context) {
-        return kalvor::exchange::RunExchangeWorker(context, ExchangeBoxes(), family, writer);
+        return kalvor::exchange::RunExchangeWorker(context, WorkerBoxes(), family, writer);
     };
+}
+
+const kalvor::exchange::ExchangeMessenger& CExchangeTaskView::WorkerBoxes()
+{
+    static const ExchangeBoxes boxes;
+    return boxes;
 }
 
 void CExchangeTaskView::SetStartButtonsEnabled(bool enabled)
@@ -187,6 +205,39 @@ void CExchangeTaskView::OnWorkerDone(int result, int detail, const QString& fail
 
 void CExchangeTaskView::OnWorkerProgress(int /*position*/, int /*count*/)
 {
+}
+
+void CExchangeTaskView::OnDbfProgress(int position, int count)
+{
+    auto setNumber = [this](int id, int value) {
+        if (auto* field = controlAs<QLineEdit>(id))
+            field->setText(value != 0 ? QString::number(value) : QString());
+    };
+    const auto& base = Document()->infoBase;
+    if (position < 0 || position >= base.employeeCount()) {
+        for (int id : {int(IdPersonnelNumberField), int(IdShopField), int(IdBrigadeField)})
+            setNumber(id, 0);
+        return;
+    }
+    const auto& entry = base.list[std::size_t(position)];
+    setNumber(IdPersonnelNumberField, entry.tabN());
+    if (count == 0 && entry.slot >= 1 && entry.slot <= base.capacity()) {
+        setNumber(IdShopField, base.shopBytes[entry.slot]);
+        setNumber(IdBrigadeField, base.attributes[std::size_t(entry.slot - 1)].brig);
+    }
+    update();
+}
+
+std::function<void(int, int)> CExchangeTaskView::DbfProgressSender(QPointer<CExchangeTaskView> view,
+                                                                   TaskContext& context)
+{
+    return [view, &context](int position, int count) {
+        context.runOnGui([&] {
+            if (view)
+                view->OnDbfProgress(position, count);
+            return 0;
+        });
+    };
 }
 
 void OnTaskDoneDbf(CCommonFormView& view, TaskMarquee& marquee, int result, int detail)
@@ -257,6 +308,12 @@ QPushButton* CExchangeTaskView::AddStartButton(const QString& caption, int id)
     if (id == IdStartButton)
         connect(button, &QPushButton::clicked, this, [this] { OnStartButton(); });
     return button;
+}
+
+void CExchangeTaskView::AddRow(QWidget* widget)
+{
+    widget->setParent(m_form);
+    m_formLayout->addWidget(widget, m_formLayout->rowCount(), 0, 1, 3);
 }
 
 QWidget* CExchangeTaskView::AddProgressPlace()

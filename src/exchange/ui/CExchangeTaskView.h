@@ -10,7 +10,10 @@
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/TaskView.h"
 
+#include <QPointer>
 #include <QStringList>
+
+#include <functional>
 
 class QGridLayout;
 class QGroupBox;
@@ -50,8 +53,8 @@ public:
     virtual bool OnCommand(int id);
     // Button 1040: nothing while a worker runs; otherwise reads the form and
     // starts the worker, the marquee runs and the start buttons are disabled
-    // until the worker ends.
-    void OnStartButton();
+    // until the worker ends. The dBASE views ask for the file in between.
+    virtual void OnStartButton();
     // Esc: the empty view and the panel the function belongs to.
     void LeaveFunction();
 
@@ -77,6 +80,26 @@ protected:
     virtual void OnWorkerProgress(int position, int count);
 
     void StopWorker();
+    // False while a worker runs (or its start button is disabled).
+    bool CanStart() const;
+    // Starts the worker of the values just read (MakeTaskBody); the marquee
+    // runs and the start buttons are disabled until it ends.
+    void StartTask();
+
+    // WM_TASK_PROGRESS of the dBASE and file views (OnDbfProgress): for a
+    // list position of 0 or more the entry's personnel number goes into field
+    // 1103 and, when no employees are marked (count 0), the employee's shop and
+    // brigade into 1252 and 1253 ("%d", empty for 0); a negative position (the
+    // end) empties the three. It reads the employee list, so it is called only
+    // while the worker waits for it (DbfProgressSender).
+    void OnDbfProgress(int position, int count);
+    // A worker's progress function that has the view show each report through
+    // OnDbfProgress and waits until it is shown; the wait ends with the stop
+    // event, and a view that is gone is skipped.
+    static std::function<void(int, int)> DbfProgressSender(QPointer<CExchangeTaskView> view,
+                                                           kalvor::platform::TaskContext& context);
+    // The message boxes of the exchange workers (owned by the main window).
+    static const kalvor::exchange::ExchangeMessenger& WorkerBoxes();
 
     // The block every worker begins with: the strip's values and SelectedOnly.
     kalvor::platform::TaskThreadParams StripParams() const;
@@ -92,6 +115,8 @@ protected:
     QLineEdit* AddField(int id, const QString& label, int width = 80);
     QPushButton* AddStartButton(const QString& caption, int id = IdStartButton);
     QWidget* AddProgressPlace();
+    // A widget of its own over the whole width of the next row of the form.
+    void AddRow(QWidget* widget);
 
     void keyPressEvent(QKeyEvent* event) override;
 

@@ -1,5 +1,7 @@
 #include "exchange/ui/ExchangeScreens.h"
 
+#include "exchange/ui/CEFuncDbfNUView.h"
+#include "exchange/ui/CEFuncDbfView.h"
 #include "exchange/ui/CExchangeTaskView.h"
 #include "shell/ui/CommandRegistry.h"
 
@@ -18,4 +20,30 @@ void RegisterExchangeScreens(CommandRegistry& registry)
     };
     for (const WorkPanelInfo& panel : panels)
         registry.AddPanel(panel);
+    RegisterDbfScreens(registry);
+}
+
+void RegisterDbfScreens(CommandRegistry& registry)
+{
+    struct DbfCommand {
+        int id;
+        const char* caption;
+        ViewFactory makeView;
+    };
+    const DbfCommand commands[] = {
+        {1441, "dBASE:  постоянная информация", [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncDbfCInfView(doc); }},
+        {1442, "dBASE:  начисленная зарплата", [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncDbfZarpView(doc); }},
+        {1443, "dBASE:  архивные данные", [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncDbfArchView(doc); }},
+        {1444, "dBASE:  начисления и удержания", [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncDbfNUView(doc); }},
+    };
+    for (const DbfCommand& dbf : commands) {
+        CommandInfo command;
+        command.id = dbf.id;
+        command.caption = QString::fromUtf8(dbf.caption);
+        command.menuPath = {QStringLiteral("Дополнительные функции"),
+                            QStringLiteral("Экспорт/импорт информации в формат DBF")};
+        command.panel = CExchangeTaskView::PanelDbf;
+        command.makeView = dbf.makeView;
+        registry.AddCommand(command);
+    }
 }

@@ -6,3 +6,7 @@ class CommandRegistry;
 // Main panel 4 "Дополнительные функции" with its working panels 11 to 14,
 // shown with their captions, and the commands of the screens built so far.
 void RegisterExchangeScreens(CommandRegistry& registry);
+
+// The four dBASE views (commands 1441-1444) on working panel 12 and in the
+// menu "Дополнительные функции" / "Экспорт/импорт информации в формат DBF".
+void RegisterDbfScreens(CommandRegistry& registry);

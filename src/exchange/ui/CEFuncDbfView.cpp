@@ -1,0 +1,177 @@
+#include "exchange/ui/CEFuncDbfView.h"
+
+#include "platform/WorkingFolder.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "values/CScan.h"
+#include "values/Values.h"
+
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+using kalvor::exchange::DbfTaskParams;
+using kalvor::platform::TaskContext;
+using kalvor::platform::TaskThread;
+
+namespace {
+
+constexpr int kMaxShop = 250;
+constexpr int kMaxBrigade = 99;
+constexpr int kMaxPersonnelNumber = 9999;
+
+QString FieldText(const ControlMap& form, int id)
+{
+    const auto* field = form.controlAs<QLineEdit>(id);
+    return field ? field->text() : QString();
+}
+
+// ParseIntField into a fresh value: 0 when out of range or not a number.
+int RangedField(const ControlMap& form, int id, int largest)
+{
+    std::int32_t value = 0;
+    kalvor::ParseIntField(FieldText(form, id), value, 0, largest);
+    return value;
+}
+
+} // namespace
+
+void ReadDbfStripSelection(const ControlMap& form, std::array<int, 2>& values)
+{
+    const int ids[] = {IdShopField, IdBrigadeField};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        int value = 0;
+        values[i] = kalvor::ScanInt(FieldText(form, ids[i]), value) ? value : 0;
+    }
+}
+
+CEFuncDbfView::CEFuncDbfView(int formId, const QString& title, ThreadProc worker, CKalvorDoc* doc, QWidget* parent)
+    : CExchangeTaskView(formId, PanelDbf, doc, parent)
+    , m_threadProc(worker)
+{
+    BeginForm(title);
+    AddField(IdShopField, QStringLiteral("Номер цеха/отдела (по умолчанию  вся организация)"));
+    AddField(IdBrigadeField, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
+    AddField(IdPersonnelNumberField, QStringLiteral("Табельный номер  (по умолчанию  все работники)"));
+
+    auto* operation = new QGroupBox(QStringLiteral("Выбор операции"));
+    auto* layout = new QVBoxLayout(operation);
+    m_write = new QRadioButton(QStringLiteral("Запись информации из Вашей базы данных в файл формата DBF"), operation);
+    auto* read = new QRadioButton(QStringLiteral("Чтение информации формата DBF в Вашу базу.  (Данные м.б. затерты !)"),
+                                  operation);
+    m_write->setChecked(true);
+    layout->addWidget(m_write);
+    layout->addWidget(read);
+    SetControl(IdDbfWrite, m_write);
+    SetControl(IdDbfRead, read);
+    AddRow(operation);
+
+    AddStartButton(QStringLiteral("Выполнить"));
+    AddProgressPlace();
+}
+
+CEFuncDbfView::~CEFuncDbfView()
+{
+    StopWorker();
+}
+
+int CEFuncDbfView::Operation() const
+{
+    return m_write->isChecked() ? kalvor::exchange::DbfOperationWrite : kalvor::exchange::DbfOperationRead;
+}
+
+void CEFuncDbfView::ShowFormHelp()
+{
+    if (m_focusedId != IdPersonnelNumberField) {
+        CExchangeTaskView::ShowFormHelp();
+        return;
+    }
+    std::array<int, 2> strip{};
+    ReadDbfStripSelection(*this, strip);
+    PickEmployee(3, strip[0], strip[1], 0);
+}
+
+void CEFuncDbfView::OnStartButton()
+{
+    OnDbfRun();
+}
+
+void CEFuncDbfView::OnDbfRun()
+{
+    if (!CanStart() || !ReadFormValues())
+        return;
+    const QString path = ChooseDbfFile(Operation() == kalvor::exchange::DbfOperationRead);
+    if (!path.isEmpty())
+        StartDbfTask(path);
+}
+
+void CEFuncDbfView::StartDbfTask(const QString& path)
+{
+    m_path = path;
+    StartTask();
+}
+
+QString CEFuncDbfView::ChooseDbfFile(bool forRead)
+{
+    QString folder = Document() ? Document()->infoBase.workFolder : QString();
+    if (folder.isEmpty())
+        folder = kalvor::platform::WorkingFolder();
+    QFileDialog dialog(this, QString(), folder, QStringLiteral("DBF файлы (*.dbf);;Все файлы (*.*)"));
+    dialog.setAcceptMode(forRead ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(forRead ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!forRead)
+        dialog.setDefaultSuffix(QStringLiteral("dbf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().front();
+}
+
+bool CEFuncDbfView::ReadFormValues()
+{
+    m_values = {};
+    m_values.shop = RangedField(*this, IdShopField, kMaxShop);
+    m_values.brigade = RangedField(*this, IdBrigadeField, kMaxBrigade);
+    m_values.personnelNumber = RangedField(*this, IdPersonnelNumberField, kMaxPersonnelNumber);
+    return true;
+}
+
+TaskThread::Body CEFuncDbfView::MakeTaskBody()
+{
+    DbfTaskParams params;
+    static_cast<kalvor::platform::TaskThreadParams&>(params) = StripParams();
+    params.path = m_path;
+    params.operation = Operation();
+    kalvor::PayrollDoc* doc = Document();
+    const QPointer<CExchangeTaskView> view(this);
+    const ThreadProc proc = m_threadProc;
+    return [params, doc, view, proc](TaskContext& context) {
+        return proc(context, params, *doc, WorkerBoxes(), DbfProgressSender(view, context));
+    };
+}
+
+void CEFuncDbfView::OnWorkerDone(int result, int detail, const QString& failure)
+{
+    OnTaskDoneDbf(*this, m_marquee, result, detail);
+    ShowTaskFailure(failure, this);
+}
+
+void CEFuncDbfView::OnWorkerProgress(int /*position*/, int /*count*/)
+{
+    // The workers report through DbfProgressSender.
+}
+
+CEFuncDbfCInfView::CEFuncDbfCInfView(CKalvorDoc* doc, QWidget* parent)
+    : CEFuncDbfView(436, QStringLiteral("Постоянная информация"), &kalvor::exchange::DbfCInfThreadProc, doc, parent)
+{
+}
+
+CEFuncDbfZarpView::CEFuncDbfZarpView(CKalvorDoc* doc, QWidget* parent)
+    : CEFuncDbfView(437, QStringLiteral("Начисленная зарплата"), &kalvor::exchange::DbfZarpThreadProc, doc, parent)
+{
+}
+
+CEFuncDbfArchView::CEFuncDbfArchView(CKalvorDoc* doc, QWidget* parent)
+    : CEFuncDbfView(436, QStringLiteral("Постоянная информация"), &kalvor::exchange::DbfArchThreadProc, doc, parent)
+{
+}
