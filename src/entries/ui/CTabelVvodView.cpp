@@ -94,12 +94,13 @@ void CTabelVvodView::OnTabChange(int tab)
     }
     m_activeTab = tab;
     m_entryDlg = CreateTabDialog(tab);
-    m_entryDlg->setEnabled(enabled);
     if (m_tabN != 0) {
         const int index = Document()->infoBase.FindEmployee(int(m_tabN));
         if (index >= 0)
             m_entryDlg->LoadRecord(Document()->infoBase.list[std::size_t(index)].slot);
     }
+    // The focus goes to the new page's first control (the old one's went with it).
+    EnableEntry(enabled);
 }
 
 void CTabelVvodView::NextElement() { EmployeeViewNextElement(*this); }

@@ -29,7 +29,7 @@ void ShowEmployeeInTabelFrame(CCommonFormView& view, unsigned slot)
     auto* frame = view.controlAs<QGroupBox>(1225);
     if (!frame || slot == 0 || slot > names.size())
         return;
-    frame->setTitle(QStringLiteral("Основной табель  [%1]").arg(names[slot - 1]));
+    frame->setTitle(QStringLiteral("Основной табель  [%1]").arg(names[slot - 1].trimmed()));
 }
 
 void PaintTabelDialog(QWidget& dialog)
