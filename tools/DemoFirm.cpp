@@ -403,13 +403,13 @@ static void AddDemoTimeSheetDetails(CInfoBase& base)
     TabelRecord& gorbunov = sheet(36); // idle time
     gorbunov.prostDn = 1;
     gorbunov.prostHr = hours(8);
-    TabelRecord& tarasova = sheet(49); // two days at her own expense, one of them a day off
-    tarasova.bezsodDn = 2;
-    tarasova.bezsodHr = hours(16);
-    tarasova.bezsodDnVyh = 1;
-    tarasova.bezsodHrVyh = hours(8);
-    for (int day : {18, 19})
-        tarasova.tabel22 = u16(tarasova.tabel22 & ~(1u << (day - 16)));
+    // Two days at his own expense, one of them a day off; the sheet shows the
+    // whole month, as the engine expects, and the engine takes the days out.
+    TabelRecord& maslov = sheet(43);
+    maslov.bezsodDn = 2;
+    maslov.bezsodHr = hours(16);
+    maslov.bezsodDnVyh = 1;
+    maslov.bezsodHrVyh = hours(8);
     TabelRecord& vinogradova = sheet(35); // a student's reduced days
     vinogradova.uchDn = 2;
     vinogradova.uchHr = hours(4);

@@ -14,6 +14,7 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/CommandRegistry.h"
+#include "shell/ui/FieldHelp.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -323,6 +324,36 @@ TEST_F(TabelScreen, RateCorrectionOpensForTheEmployeeShown)
     EXPECT_EQ(rateSlots, std::vector<unsigned>{unsigned(Slot(129))});
     EXPECT_EQ(view->TabelDlg()->Field(1098)->text(), QStringLiteral("1.20"));
     EXPECT_TRUE(view->TabelDlg()->DbfBox()->isChecked());
+}
+
+TEST_F(TabelScreen, FieldHelpGivesEachFieldItsPrompt)
+{
+    MessageRecorder boxes;
+    CTabelVvodView* view = Open();
+    Apply(view, 135);
+    auto promptOf = [&](QWidget* field) {
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_F1);
+        auto* hint = view->findChild<CHintWnd*>();
+        const QString text = hint ? hint->text() : QString();
+        QTest::keyClick(field, Qt::Key_Shift);
+        Settle();
+        return text;
+    };
+    const QString longHours = QStringLiteral("Введите время в формате: ЧЧЧ.ММ");
+    EXPECT_EQ(promptOf(view->TabelDlg()->Field(1078)), longHours);
+    EXPECT_EQ(promptOf(view->TabelDlg()->Field(1080)), longHours); // night hours, up to 511
+    EXPECT_EQ(promptOf(view->TabelDlg()->Field(1094)),
+              QStringLiteral("Введите время в формате: ЧЧ.ММ нули не опускайте"));
+    EXPECT_EQ(promptOf(view->TabelDlg()->Field(1098)),
+              QStringLiteral("Введите данные в соответствии с назначением этого поля."));
+    EXPECT_EQ(promptOf(view->TabelDlg()->Field(1155)),
+              QStringLiteral("Введите любое целое число в соответствии с назначением этого поля."));
+    const QString days = QStringLiteral("Укажите количество дней, которые нужно оплатить по соответствующим правилам");
+    EXPECT_EQ(promptOf(view->TabelDlg()->Field(1095)), days);
+    ClickTab(view, 1);
+    EXPECT_EQ(promptOf(view->CorrectDlg()->DayBox(12)), days);
+    EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST_F(TabelScreen, ScreenshotsOfBothTabs)
