@@ -276,6 +276,17 @@ TEST_F(TabelScreen, AMarkedGroupOfThreeGetsTheFilledFields)
         t.setKoeffHundredths(130);
     }
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+
+    // A group begun on the calendar tab copies nothing; Esc ends it.
+    Apply(view, 101);
+    ClickTab(view, 1);
+    view->TakeHelpValues({QStringLiteral("102")});
+    Settle();
+    ASSERT_TRUE(view->CorrectDlg()->m_groupMode);
+    PressKey(Qt::Key_Escape);
+    EXPECT_FALSE(view->CorrectDlg()->m_groupMode);
+    EXPECT_EQ(view->GroupPanel(), nullptr);
+
     Restart();
     EXPECT_EQ(doc->infoBase.tabel, expected);
     EXPECT_EQ(Sheet(135).vHr, 24 * 60); // left empty on the form: kept
@@ -311,7 +322,7 @@ TEST_F(TabelScreen, RefusedSavesAndUnknownNumbersKeepTheEmployee)
     EXPECT_EQ(Sheet(146).rabDn, 7);
 }
 
-TEST_F(TabelScreen, RateCorrectionOpensForTheEmployeeShown)
+TEST_F(TabelScreen, QuickOpenAndRateCorrectionForTheEmployeeShown)
 {
     MessageRecorder boxes;
     CTabelVvodView* view = Open();
@@ -319,7 +330,14 @@ TEST_F(TabelScreen, RateCorrectionOpensForTheEmployeeShown)
     ASSERT_NE(button, nullptr);
     view->TabelDlg()->OnCorrectRates(); // nobody shown: nothing
     EXPECT_TRUE(rateSlots.empty());
-    Apply(view, 129);
+
+    // The quick button's way in: the screen opens on the employee shown last.
+    doc->LastPersonnelNumber = 129;
+    doc->OpenWithLastEmployee = 1;
+    view = Open();
+    EXPECT_EQ(doc->OpenWithLastEmployee, 0);
+    EXPECT_EQ(view->m_tabN, 129u);
+    button = view->TabelDlg()->controlAs<QPushButton>(CTabelVvodDlg::IdCorrectRates);
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(rateSlots, std::vector<unsigned>{unsigned(Slot(129))});
     EXPECT_EQ(view->TabelDlg()->Field(1098)->text(), QStringLiteral("1.20"));

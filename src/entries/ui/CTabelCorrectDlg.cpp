@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -115,4 +116,16 @@ int CTabelCorrectDlg::SaveRecord()
         return 0;
     m_modified = false;
     return 1;
+}
+
+void CTabelCorrectDlg::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool endsGroup = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
+    if (m_groupMode && endsGroup) {
+        m_groupMode = false;
+        View()->CancelGroup();
+        return;
+    }
+    CFormChildDlg::keyPressEvent(event);
 }

@@ -36,6 +36,11 @@ public:
     // The first day's box (the one enabling the entry focuses).
     QWidget* FirstControl() const;
 
+protected:
+    // The calendar copies nothing to a group: Enter or Esc in group mode only
+    // end it (otherwise a group begun on this tab could not be left).
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void BuildForm();
     void ShowWorkedDays();
