@@ -1,6 +1,5 @@
 #include "entries/TabelEntry.h"
 
-#include "values/CScan.h"
 #include "values/Values.h"
 
 namespace kalvor::entries {
@@ -122,22 +121,9 @@ TabelTexts ShowTabelRecord(const TabelRecord& record)
 
 bool ReadCoefficientHundredths(QStringView text, int& hundredths)
 {
-    CScan scan(text);
-    int whole = 0;
-    if (!scan.readInt(whole)) {
-        hundredths = 0;
-        return true;
-    }
-    int fraction = 0;
-    if (scan.literal('.')) {
-        QByteArray digits;
-        if (scan.readDigits(digits)) {
-            if (digits.startsWith('-') || digits.startsWith('+') || digits.size() > 2)
-                return false;
-            fraction = digits.toInt() * (digits.size() == 1 ? 10 : 1);
-        }
-    }
-    if (whole < 0 || whole > kMaxCoefficientHundredths / 100)
+    int whole = 0, fraction = 0;
+    if (!ReadWholeAndHundredths(text, whole, fraction) || whole < 0 ||
+        whole > kMaxCoefficientHundredths / 100)
         return false;
     const int value = whole * 100 + fraction;
     if (value > kMaxCoefficientHundredths)
