@@ -312,10 +312,11 @@ TEST_F(TabelScreen, RefusedSavesAndUnknownNumbersKeepTheEmployee)
     PressKey(Qt::Key_F4);
     EXPECT_EQ(view->m_tabN, 147u);
 
-    // A number that is not in the list: the message, and 147 stays shown.
+    // A number that is not in the list, or 0: the message, and 147 stays shown.
     boxes.boxes.clear();
     Apply(view, 999);
-    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректный табельный номер")});
+    Apply(view, 0);
+    EXPECT_EQ(boxes.Texts(), QStringList(2, QStringLiteral("Некорректный табельный номер")));
     EXPECT_EQ(view->m_tabN, 147u);
     EXPECT_EQ(view->TabelDlg()->Field(1086)->text(), QStringLiteral("22,0"));
     Restart();
