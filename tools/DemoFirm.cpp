@@ -405,6 +405,55 @@ void addRecordCardDetails(int i, EmployeeHead& h)
     h.gitKodStr = QStringLiteral("643");
 }
 
+// The time sheets of April 2011 beyond the days and hours worked, so that every
+// field of the time-sheet screen shows on some employee: evening and night
+// hours, holiday and day-off work, overtime, a business trip, training, idle
+// time, unpaid days and a raised rate coefficient.
+static void AddDemoTimeSheetDetails(CInfoBase& base)
+{
+    // By index in people[] (slot = index + 1, personnel number = 101 + index).
+    auto sheet = [&](int index) -> TabelRecord& { return base.tabel[std::size_t(index)]; };
+    auto hours = [](int h, int m = 0) { return u16(h * 60 + m); };
+
+    TabelRecord& belousov = sheet(34); // evening and night work on the assembly line
+    belousov.vHr = hours(24);
+    belousov.nHr = hours(16, 30);
+    TabelRecord& ovchinnikov = sheet(45); // shifts: nights and a public holiday
+    ovchinnikov.nHr = hours(44);
+    ovchinnikov.prDn = 1;
+    ovchinnikov.prHr = hours(11);
+    ovchinnikov.prPlanDn = 1;
+    ovchinnikov.prPlanHr = hours(11);
+    TabelRecord& pankratov = sheet(46); // shifts on days off
+    pankratov.vyhDn = 2;
+    pankratov.vyhHr = hours(22);
+    TabelRecord& losev = sheet(42); // overtime, two hours of it paid double
+    losev.sverhHr = hours(6);
+    losev.sverhDvaHr = hours(2);
+    TabelRecord& efimov = sheet(38); // business trip of three days
+    efimov.komDn = 3;
+    TabelRecord& zimin = sheet(39); // training and other work
+    zimin.kvalDn = 2;
+    zimin.kvalHr = hours(16);
+    zimin.drRabDn = 1;
+    TabelRecord& gorbunov = sheet(36); // idle time
+    gorbunov.prostDn = 1;
+    gorbunov.prostHr = hours(8);
+    // Two days at his own expense, one of them a day off; the sheet shows the
+    // whole month, as the engine expects, and the engine takes the days out.
+    TabelRecord& maslov = sheet(43);
+    maslov.bezsodDn = 2;
+    maslov.bezsodHr = hours(16);
+    maslov.bezsodDnVyh = 1;
+    maslov.bezsodHrVyh = hours(8);
+    TabelRecord& vinogradova = sheet(35); // a student's reduced days
+    vinogradova.uchDn = 2;
+    vinogradova.uchHr = hours(4);
+    TabelRecord& tsvetkov = sheet(28); // rate raised by 20 %, accruals to DBF net of tax
+    tsvetkov.setKoeffHundredths(120);
+    tsvetkov.dbf = 1;
+}
+
 void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::vector<WarDatBlock>& warDat)
 {
     const int year = DemoYear, month = DemoMonth;
@@ -772,6 +821,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
             base.otp.replaceRun(slot, std::vector<VacationNote>{v});
         }
     }
+    AddDemoTimeSheetDetails(base);
 }
 
 bool MakeDemoBase(const QString& folder)

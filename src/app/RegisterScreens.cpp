@@ -2,6 +2,8 @@
 
 #include "masterdata/ui/CRefGenInfoView.h"
 #include "exchange/ui/ExchangeScreens.h"
+#include "entries/ui/CTabelVvodView.h"
+#include "masterdata/ui/CStavkaCorrect.h"
 #include "masterdata/ui/RefBooks.h"
 #include "masterdata/ui/RefBookTables.h"
 #include "masterdata/ui/CWorkerArchiveView.h"
@@ -132,4 +134,27 @@ void RegisterScreens(CommandRegistry& registry)
     accountQuick.caption = QStringLiteral("Расчет и лицевой счет");
     accountQuick.quickOpen = 2;
     registry.AddCommand(accountQuick);
+
+    // The main time sheet on working panel "Табель" (entry-screen number 7),
+    // and its quick button, which opens it with the employee shown last. The
+    // time sheet's "Корректировка ставок" opens the employee screens' dialog.
+    registry.AddPanel({7, QStringLiteral("Табель"), MainPanelPayroll});
+    registry.SetEntryScreenPanel(CTabelVvodView::kEntryScreen, 7);
+    CommandInfo tabel;
+    tabel.id = 32833;
+    tabel.caption = QStringLiteral("Ввод основного табеля");
+    tabel.panel = 7;
+    tabel.makeView = [](CKalvorDoc* d) -> CCommonFormView* {
+        return new CTabelVvodView(d, [](CKalvorDoc* doc, unsigned slot, QWidget* parent) {
+            CStavkaCorrect dialog(doc, slot, parent);
+            dialog.exec();
+        });
+    };
+    registry.AddCommand(tabel);
+    CommandInfo tabelQuick = tabel;
+    tabelQuick.id = 10011;
+    tabelQuick.panel = -1;
+    tabelQuick.quickButton = true;
+    tabelQuick.quickOpen = 1;
+    registry.AddCommand(tabelQuick);
 }

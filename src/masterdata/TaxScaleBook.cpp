@@ -85,25 +85,9 @@ QString FormatTaxPercent(int whole, int hundredths)
 
 bool ReadTaxPercent(QStringView text, ib::u8& whole, ib::u8& hundredths)
 {
-    CScan scan(text);
-    int typedWhole = 0;
-    if (!scan.readInt(typedWhole)) {
-        whole = 0;
-        hundredths = 0;
-        return true;
-    }
-    int fraction = 0;
-    if (scan.literal('.')) {
-        QByteArray digits;
-        const qsizetype start = scan.position();
-        if (scan.readDigits(digits) && scan.position() - start > 0) {
-            if (digits.startsWith('-') || digits.startsWith('+') || digits.size() > 2)
-                return false;
-            fraction = digits.toInt();
-            if (digits.size() == 1)
-                fraction *= 10;
-        }
-    }
+    int typedWhole = 0, fraction = 0;
+    if (!ReadWholeAndHundredths(text, typedWhole, fraction))
+        return false;
     whole = static_cast<ib::u8>(typedWhole);
     hundredths = static_cast<ib::u8>(fraction);
     return true;

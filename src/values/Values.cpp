@@ -409,6 +409,29 @@ HoursMinutes ReadHoursMinutesNormalised(QStringView text)
     return r;
 }
 
+bool ReadWholeAndHundredths(QStringView text, int& whole, int& hundredths)
+{
+    CScan scan(text);
+    int typedWhole = 0;
+    if (!scan.readInt(typedWhole)) {
+        whole = 0;
+        hundredths = 0;
+        return true;
+    }
+    int fraction = 0;
+    if (scan.literal('.')) {
+        QByteArray digits;
+        if (scan.readDigits(digits)) {
+            if (digits.startsWith('-') || digits.startsWith('+') || digits.size() > 2)
+                return false;
+            fraction = digits.toInt() * (digits.size() == 1 ? 10 : 1);
+        }
+    }
+    whole = typedWhole;
+    hundredths = fraction;
+    return true;
+}
+
 int ParseScheduleHours(QStringView text, int& tenths)
 {
     CScan s(text);

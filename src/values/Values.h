@@ -335,6 +335,11 @@ int ParseHoursMinutesNormalised(QStringView text, H& hours, M& minutes)
 // more than 400 hours or a negative value is refused (field kept); empty or
 // unreadable text gives 0. 1 when changed.
 int ParseScheduleHours(QStringView text, int& tenths);
+// "%d.%d" with the digits after the point as a decimal fraction of two
+// places ("13.5" = 13 and 50 hundredths, "13.05" = 13 and 5, "2" = 2 and 0);
+// empty or unreadable text is 0 and 0. False (nothing read) when more than
+// two digits, or a sign, follow the point.
+bool ReadWholeAndHundredths(QStringView text, int& whole, int& hundredths);
 
 // ---------------------------------------------------------------- texts
 

@@ -48,7 +48,8 @@ struct Outcome {
     {
         double s = 0;
         for (const AccrualRow& r : rows)
-            if (r.kod != 0 && r.kod < 700) s += r.sum;
+            // Row 600 only marks the days of unpaid leave (1 rouble); it is no accrual.
+            if (r.kod != 0 && r.kod < 700 && r.kod != 600) s += r.sum;
         return s / 100;
     }
 };

@@ -99,8 +99,10 @@ void ApplySelectionBody(CCommonFormView& view)
     if (!dlg || !strip || RefuseWhileGroupOpen(view) || !dlg->SaveRecord())
         return;
     const unsigned tabN = strip->PersonnelNumber();
-    if (tabN == 0)
+    if (tabN == 0) {
+        RefusePersonnelNumber(view);
         return;
+    }
     CKalvorDoc* doc = view.Document();
     doc->LastPersonnelNumber = tabN;
     const int index = doc->infoBase.FindEmployee(int(tabN));

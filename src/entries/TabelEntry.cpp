@@ -1,0 +1,208 @@
+#include "entries/TabelEntry.h"
+
+#include "values/Values.h"
+
+namespace kalvor::entries {
+
+namespace ib = infobase;
+using ib::TabelRecord;
+using ib::u16;
+using ib::u8;
+using Kind = TabelFieldKind;
+
+namespace {
+
+// One accessor pair per record field (the packed fields are bit fields, so
+// they are reached through functions rather than references).
+#define TABEL_FIELD(member)                                                                                            \
+    [](const TabelRecord& r) { return int(r.member); }, [](TabelRecord& r, int v) { r.member = decltype(r.member)(v); }
+
+int GetKoeff(const TabelRecord& r) { return r.koeffHundredths(); }
+void SetKoeff(TabelRecord& r, int v) { r.setKoeffHundredths(v); }
+
+const std::array<TabelField, kTabelFieldCount> kFields = {{
+    {1155, u"Рабочие дни", Kind::Days, 31, TABEL_FIELD(rabDn)},
+    {1078, u"Рабочие часы", Kind::HoursLimited, 0, TABEL_FIELD(rabHr)},
+    {1079, u"Вечерние часы", Kind::Hours, 0, TABEL_FIELD(vHr)},
+    {1080, u"Ночные часы", Kind::HoursLimited, 0, TABEL_FIELD(nHr)},
+    {1081, u"Праздничные дни", Kind::Days, 4, TABEL_FIELD(prDn)},
+    {1083, u"Праздничные часы", Kind::Hours, 0, TABEL_FIELD(prHr)},
+    {1082, u"(в том числе плановые)", Kind::Days, 4, TABEL_FIELD(prPlanDn)},
+    {1084, u"(в том числе плановые)", Kind::Hours, 0, TABEL_FIELD(prPlanHr)},
+    {1085, u"Выходные дни", Kind::Days, 15, TABEL_FIELD(vyhDn)},
+    {1086, u"Выходные часы", Kind::Hours, 0, TABEL_FIELD(vyhHr)},
+    {1087, u"Дни повышения квалификации", Kind::Days, 31, TABEL_FIELD(kvalDn)},
+    {1088, u"Часы повышения квалификации", Kind::HoursLimited, 0, TABEL_FIELD(kvalHr)},
+    {1089, u"Дни вынужденного простоя", Kind::Days, 31, TABEL_FIELD(prostDn)},
+    {1090, u"Часы вынужденного простоя", Kind::HoursLimited, 0, TABEL_FIELD(prostHr)},
+    {1091, u"Льготные дни учащихся", Kind::Days, 15, TABEL_FIELD(uchDn)},
+    {1092, u"Льготные часы подростков", Kind::Hours, 0, TABEL_FIELD(uchHr)},
+    {1093, u"Дни на другой работе", Kind::Days, 31, TABEL_FIELD(drRabDn)},
+    {1094, u"Сверхурочные часы", Kind::HoursLimited, 0, TABEL_FIELD(sverhHr)},
+    {1095, u"Дни в командировке", Kind::Days, 31, TABEL_FIELD(komDn)},
+    {1096, u"(в т.ч.оплаченные вдвойне)", Kind::HoursLimited, 0, TABEL_FIELD(sverhDvaHr)},
+    {1097, u"Дни выходного пособия", Kind::Days, 31, TABEL_FIELD(vyhPosobDn)},
+    {1098, u"Коэффициент повышения ставок", Kind::Coefficient, 0, GetKoeff, SetKoeff},
+    {1099, u"Дни за свой счет", Kind::Days, 31, TABEL_FIELD(bezsodDn)},
+    {1100, u"Часы за свой счет", Kind::HoursLimited, 0, TABEL_FIELD(bezsodHr)},
+    {1101, u"(в том числе выходные)", Kind::Days, 31, TABEL_FIELD(bezsodDnVyh)},
+    {1102, u"(в том числе выходные)", Kind::HoursLimited, 0, TABEL_FIELD(bezsodHrVyh)},
+}};
+
+#undef TABEL_FIELD
+
+const std::array<int, 13> kLeftColumn = {1155, 1079, 1081, 1082, 1085, 1087, 1089, 1091, 1093, 1095, 1097, 1099, 1101};
+const std::array<int, 13> kRightColumn = {1078, 1080, 1083, 1084, 1086, 1088, 1090, 1092, 1094, 1096, 1098, 1100, 1102};
+
+// The coefficient's tenths are a 16-bit field.
+constexpr int kMaxCoefficientHundredths = 65535 * 10 + 9;
+
+// The value a text gives the field; false when the text is refused and the
+// field keeps its value.
+bool ParseFieldValue(QStringView text, const TabelField& field, int stored, int& value)
+{
+    switch (field.kind) {
+    case Kind::Days: {
+        std::int32_t days = stored;
+        ParseIntField(text, days, 0, field.maxDays);
+        value = days;
+        return true;
+    }
+    case Kind::HoursLimited:
+    case Kind::Hours: {
+        PackedMinutes minutes = PackedMinutes(stored);
+        ParseHoursMinutesLimited(text, field.kind == Kind::HoursLimited ? kTabelHoursLimit : -1, minutes);
+        value = minutes;
+        return true;
+    }
+    case Kind::Coefficient: return ReadCoefficientHundredths(text, value);
+    }
+    return false;
+}
+
+} // namespace
+
+const std::array<TabelField, kTabelFieldCount>& TabelFields() { return kFields; }
+const std::array<int, 13>& TabelLeftColumn() { return kLeftColumn; }
+const std::array<int, 13>& TabelRightColumn() { return kRightColumn; }
+
+const TabelField* FindTabelField(int controlId)
+{
+    for (const TabelField& field : kFields)
+        if (field.controlId == controlId)
+            return &field;
+    return nullptr;
+}
+
+QString FormatTabelField(const TabelRecord& record, const TabelField& field)
+{
+    const int value = field.get(record);
+    if (value == 0)
+        return QString();
+    switch (field.kind) {
+    case Kind::Days: return QString::number(value);
+    case Kind::HoursLimited:
+    case Kind::Hours: return FormatHoursMinutes(value);
+    case Kind::Coefficient:
+        return QString::asprintf("%u.%u%u", unsigned(record.koeff / 10), unsigned(record.koeff % 10),
+                                 unsigned(record.koeffDigit));
+    }
+    return QString();
+}
+
+TabelTexts ShowTabelRecord(const TabelRecord& record)
+{
+    TabelTexts form;
+    for (std::size_t i = 0; i < kFields.size(); ++i)
+        form.texts[i] = FormatTabelField(record, kFields[i]);
+    form.dbf = record.dbf != 0;
+    return form;
+}
+
+bool ReadCoefficientHundredths(QStringView text, int& hundredths)
+{
+    int whole = 0, fraction = 0;
+    if (!ReadWholeAndHundredths(text, whole, fraction) || whole < 0 ||
+        whole > kMaxCoefficientHundredths / 100)
+        return false;
+    const int value = whole * 100 + fraction;
+    if (value > kMaxCoefficientHundredths)
+        return false;
+    hundredths = value;
+    return true;
+}
+
+int ReadTabelField(QStringView text, TabelRecord& record, const TabelField& field)
+{
+    const int stored = field.get(record);
+    int value = stored;
+    if (!ParseFieldValue(text, field, stored, value) || value == stored)
+        return 0;
+    field.set(record, value);
+    return 1;
+}
+
+int ReadTabelRecord(const TabelTexts& form, TabelRecord& record)
+{
+    int changed = 0;
+    for (std::size_t i = 0; i < kFields.size(); ++i)
+        changed |= ReadTabelField(form.texts[i], record, kFields[i]);
+    if (record.dbf != u16(form.dbf)) {
+        record.dbf = form.dbf;
+        changed = 1;
+    }
+    return changed;
+}
+
+int AppendFilledFields(const TabelTexts& form, TabelRecord& record)
+{
+    int changed = 0;
+    for (std::size_t i = 0; i < kFields.size(); ++i)
+        if (!form.texts[i].trimmed().isEmpty())
+            changed |= ReadTabelField(form.texts[i], record, kFields[i]);
+    if (form.dbf && record.dbf == 0) {
+        record.dbf = 1;
+        changed = 1;
+    }
+    return changed;
+}
+
+bool AnyFieldFilled(const TabelTexts& form)
+{
+    if (form.dbf)
+        return true;
+    for (const QString& text : form.texts)
+        if (!text.trimmed().isEmpty())
+            return true;
+    return false;
+}
+
+int AppendFilledFieldsToGroup(const TabelTexts& form, ib::CInfoBase& base)
+{
+    int changed = 0;
+    for (const ib::EmployeeListEntry& entry : base.list) {
+        if (!entry.marked() || entry.slot < 1 || entry.slot > base.tabel.size())
+            continue;
+        changed += AppendFilledFields(form, base.tabel[std::size_t(entry.slot - 1)]);
+    }
+    return changed;
+}
+
+bool IsWorkedDay(const TabelRecord& record, int day)
+{
+    if (day < 1 || day > 31)
+        return false;
+    return day < 16 ? (record.tabel12 >> day) & 1u : (record.tabel22 >> (day - 16)) & 1u;
+}
+
+bool SetWorkedDay(TabelRecord& record, int day, bool worked)
+{
+    if (day < 1 || day > 31 || IsWorkedDay(record, day) == worked)
+        return false;
+    u16& word = day < 16 ? record.tabel12 : record.tabel22;
+    const int bit = day < 16 ? day : day - 16;
+    word = worked ? u16(word | (1u << bit)) : u16(word & ~(1u << bit));
+    return true;
+}
+
+} // namespace kalvor::entries

@@ -1,0 +1,89 @@
+// The main time sheet as the entry screen shows it: the 26 fields of a
+// TabelRecord with their controls, labels, text forms and ranges; showing a
+// record as texts and reading texts back (only changed fields are written);
+// the group append of the filled fields; the worked-days bitmap.
+#pragma once
+
+#include "infobase/InfoBase.h"
+#include "infobase/Records.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <array>
+
+namespace kalvor::entries {
+
+// How a field is typed and shown.
+enum class TabelFieldKind {
+    Days,         // "%d" within [0, maxDays]; outside the range reads 0
+    HoursLimited, // hours and minutes, at most 511 hours (more is refused)
+    Hours,        // hours and minutes without a limit
+    Coefficient,  // the rate coefficient "%u.%u%u"
+};
+
+struct TabelField {
+    int controlId;
+    const char16_t* label;
+    TabelFieldKind kind;
+    int maxDays; // Days only
+    int (*get)(const infobase::TabelRecord&);
+    void (*set)(infobase::TabelRecord&, int);
+};
+
+inline constexpr int kTabelFieldCount = 26;
+inline constexpr int kTabelHoursLimit = 511;
+inline constexpr int kDbfCheckBoxId = 1261;
+
+// The fields in the order of the form's table of controls.
+const std::array<TabelField, kTabelFieldCount>& TabelFields();
+// The controls of the form's two columns, top to bottom.
+const std::array<int, 13>& TabelLeftColumn();
+const std::array<int, 13>& TabelRightColumn();
+// The field shown by a control; null for another control.
+const TabelField* FindTabelField(int controlId);
+
+// What the form shows: one text per field (the order of TabelFields) and the
+// check box of the DBF flag.
+struct TabelTexts {
+    std::array<QString, kTabelFieldCount> texts;
+    bool dbf = false;
+};
+
+// A field's text: empty for 0, days "%d", hours "%d,%d", the coefficient
+// "%u.%u%u" (empty when it is 0).
+QString FormatTabelField(const infobase::TabelRecord& record, const TabelField& field);
+TabelTexts ShowTabelRecord(const infobase::TabelRecord& record);
+
+// The coefficient typed as "%d.%d", the digits after the point a decimal
+// fraction ("1.5" = 1.50, "1.05" = 1.05, "2" = 2.00); empty text is 0.
+// False (nothing to store) for a third digit after the point, a negative
+// number or a coefficient beyond the field.
+bool ReadCoefficientHundredths(QStringView text, int& hundredths);
+
+// Reads one field's text into the record; 1 when the stored value changed.
+// A refused text (hours beyond the limit, a bad coefficient) keeps the value.
+int ReadTabelField(QStringView text, infobase::TabelRecord& record, const TabelField& field);
+// Reads the whole form into the record; 1 when anything changed. Fields that
+// are equal are not touched, so the record's other bits stay as they are.
+int ReadTabelRecord(const TabelTexts& form, infobase::TabelRecord& record);
+// Copies the filled fields of the form (non-empty texts; the check box when
+// ticked) into the record by the same rules; empty fields leave it alone.
+// 1 when the record changed.
+int AppendFilledFields(const TabelTexts& form, infobase::TabelRecord& record);
+// True when the form has any filled field.
+bool AnyFieldFilled(const TabelTexts& form);
+// The group append: every entry of the current list with any of its three
+// selection flags gets the form's filled fields. Returns the number of
+// records changed.
+int AppendFilledFieldsToGroup(const TabelTexts& form, infobase::CInfoBase& base);
+
+// ------------------------------------------------------------ worked days
+
+// Day d (1-31) of the month is bit d of tabel12 for d up to 15, bit d - 16 of
+// tabel22 from 16 on.
+bool IsWorkedDay(const infobase::TabelRecord& record, int day);
+// Sets or clears a day's bit; true when it changed. Other bits stay.
+bool SetWorkedDay(infobase::TabelRecord& record, int day, bool worked);
+
+} // namespace kalvor::entries

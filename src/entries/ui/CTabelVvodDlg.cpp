@@ -1,0 +1,189 @@
+#include "entries/ui/CTabelVvodDlg.h"
+
+#include "entries/ui/TabelDlgShared.h"
+#include "shell/ui/CCommonFormView.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CTabelFilterDlg.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace ib = kalvor::infobase;
+namespace en = kalvor::entries;
+
+CTabelVvodDlg::CTabelVvodDlg(CCommonFormView* view, RateCorrectionRunner rateCorrection)
+    : CFormChildDlg(IDD, view)
+    , m_rateCorrection(std::move(rateCorrection))
+{
+    PaintTabelDialog(*this);
+    BuildForm();
+}
+
+void CTabelVvodDlg::BuildForm()
+{
+    auto* grid = new QGridLayout(this);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(4);
+    auto addColumn = [&](const std::array<int, 13>& ids, int column) {
+        for (int row = 0; row < int(ids.size()); ++row) {
+            const en::TabelField* field = en::FindTabelField(ids[std::size_t(row)]);
+            auto* label = new QLabel(QString::fromUtf16(field->label), this);
+            auto* edit = new QLineEdit(this);
+            edit->setFixedWidth(90);
+            edit->setMaxLength(12);
+            label->setBuddy(edit);
+            SetControl(field->controlId, edit);
+            grid->addWidget(label, row, column * 2);
+            grid->addWidget(edit, row, column * 2 + 1);
+        }
+    };
+    addColumn(en::TabelLeftColumn(), 0);
+    addColumn(en::TabelRightColumn(), 1);
+    grid->setColumnMinimumWidth(1, 90);
+    grid->setColumnMinimumWidth(2, 260);
+
+    m_dbf = new QCheckBox(QStringLiteral(" Вывод начислений/удержаний в DBF-файл уже с учетом подоходного"), this);
+    m_dbf->setPalette(QPalette());
+    SetControl(IdDbf, m_dbf);
+    grid->addWidget(m_dbf, 13, 0, 1, 4);
+    auto* correctRates = new QPushButton(QStringLiteral("Корректировка ставок"), this);
+    correctRates->setAutoDefault(false);
+    correctRates->setPalette(QPalette());
+    SetControl(IdCorrectRates, correctRates);
+    grid->addWidget(correctRates, 14, 0, 1, 2, Qt::AlignLeft);
+    connect(correctRates, &QPushButton::clicked, this, &CTabelVvodDlg::OnCorrectRates);
+
+    // Tab order: down the left column, then down the right one, as the form is read.
+    QWidget* previous = nullptr;
+    for (const auto* column : {&en::TabelLeftColumn(), &en::TabelRightColumn()})
+        for (int id : *column) {
+            if (previous)
+                setTabOrder(previous, control(id));
+            previous = control(id);
+        }
+    setTabOrder(previous, m_dbf);
+    setTabOrder(m_dbf, correctRates);
+}
+
+QWidget* CTabelVvodDlg::FirstControl() const { return control(en::TabelLeftColumn().front()); }
+
+void CTabelVvodDlg::ShowRecord(const ib::TabelRecord& record)
+{
+    const en::TabelTexts form = en::ShowTabelRecord(record);
+    const auto& fields = en::TabelFields();
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        Field(fields[i].controlId)->setText(form.texts[i]);
+    m_dbf->setChecked(form.dbf);
+}
+
+en::TabelTexts CTabelVvodDlg::FormTexts() const
+{
+    en::TabelTexts form;
+    const auto& fields = en::TabelFields();
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        form.texts[i] = Field(fields[i].controlId)->text();
+    form.dbf = m_dbf->isChecked();
+    return form;
+}
+
+void CTabelVvodDlg::LoadRecord(quint32 slot)
+{
+    ib::CInfoBase& base = View()->Document()->infoBase;
+    if (slot > base.tabel.size())
+        slot = 0;
+    // The modified flag stays: a save the base refused is tried again.
+    m_slot = slot;
+    if (slot == 0) {
+        ShowRecord(ib::TabelRecord{});
+        return;
+    }
+    ShowEmployeeInTabelFrame(*View(), slot);
+    ShowRecord(base.tabel[slot - 1]);
+}
+
+void CTabelVvodDlg::ReadRecord()
+{
+    ib::TabelRecord& record = View()->Document()->infoBase.tabel[m_slot - 1];
+    if (en::ReadTabelRecord(FormTexts(), record))
+        m_modified = true;
+}
+
+int CTabelVvodDlg::SaveRecord()
+{
+    if (m_groupMode) {
+        GroupAppend();
+        return 1;
+    }
+    if (m_slot == 0)
+        return 1;
+    ReadRecord();
+    // What the parsers made of the texts (a refused value, a range) is shown.
+    ShowRecord(View()->Document()->infoBase.tabel[m_slot - 1]);
+    if (!m_modified)
+        return 1;
+    if (!SaveTabelShowingErrors(View()->Document()->infoBase))
+        return 0;
+    m_modified = false;
+    return 1;
+}
+
+void CTabelVvodDlg::BeginGroup()
+{
+    m_groupMode = true;
+    ShowRecord(ib::TabelRecord{});
+}
+
+int CTabelVvodDlg::GroupAppend()
+{
+    ib::CInfoBase& base = View()->Document()->infoBase;
+    const en::TabelTexts form = FormTexts();
+    if (en::AnyFieldFilled(form))
+        m_modified = true;
+    en::AppendFilledFieldsToGroup(form, base);
+    m_groupMode = false;
+    if (m_modified && !SaveTabelShowingErrors(base))
+        return 0;
+    m_modified = false;
+    return 1;
+}
+
+void CTabelVvodDlg::OnOK()
+{
+    if (!m_groupMode)
+        return;
+    GroupAppend();
+    if (CCommonFormView* view = View())
+        view->CancelGroup();
+}
+
+void CTabelVvodDlg::OnCancel()
+{
+    CCommonFormView* view = View();
+    if (m_groupMode) {
+        m_groupMode = false;
+        if (view)
+            view->CancelGroup();
+        return;
+    }
+    if (auto* strip = view ? qobject_cast<CTabelFilterDlg*>(view->m_strip.data()) : nullptr)
+        strip->Field(CTabelFilterDlg::IdTabN)->setFocus();
+}
+
+void CTabelVvodDlg::OnCorrectRates()
+{
+    RunRateCorrection(m_rateCorrection, View()->Document(), m_slot, this);
+}
+
+void CTabelVvodDlg::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: OnOK(); return;
+    case Qt::Key_Escape: OnCancel(); return;
+    default: CFormChildDlg::keyPressEvent(event);
+    }
+}

@@ -1,0 +1,389 @@
+// The main time sheet on the demo base, driven by keys: a personnel number
+// typed in the strip, fields edited, F4/F3 (staying at the ends), the
+// worked-days tab and back, days ticked, the view closed; the base then holds
+// exactly the edits, and nothing is written when nothing changed. A marked
+// group of three gets the filled fields; a refused save keeps the employee;
+// screenshots of both tabs go into the build folder.
+#include "DemoFirm.h"
+#include "entries/ui/CTabelCorrectDlg.h"
+#include "entries/ui/CTabelVvodDlg.h"
+#include "entries/ui/CTabelVvodView.h"
+#include "infobase/InfoBaseDb.h"
+#include "shell/UiTestSupport.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/CommandRegistry.h"
+#include "shell/ui/FieldHelp.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTabBar>
+
+#include <gtest/gtest.h>
+
+#ifdef KALVOR_DATA_DIR
+
+namespace {
+
+namespace ib = kalvor::infobase;
+
+void PressKey(Qt::Key key)
+{
+    QWidget* w = QApplication::focusWidget();
+    ASSERT_NE(w, nullptr);
+    QTest::keyClick(w, key);
+    QApplication::processEvents();
+}
+
+void TypeKeys(const QString& text)
+{
+    for (QChar c : text) {
+        QWidget* w = QApplication::focusWidget();
+        ASSERT_NE(w, nullptr);
+        QTest::keyClick(w, c.toLatin1());
+    }
+    QApplication::processEvents();
+}
+
+class TabelScreen : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QLatin1Char('/');
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
+        Start();
+    }
+    void TearDown() override
+    {
+        frame.reset();
+        ib::CloseBase(doc->infoBase);
+    }
+    void Start()
+    {
+        doc = std::make_unique<CKalvorDoc>();
+        doc->setWorkFolder(folder);
+        doc->infoBase.baseName = kalvor::tools::DemoBaseName();
+        ib::OpenBase(doc->infoBase);
+        ib::LoadAll(doc->infoBase);
+    }
+    void Restart()
+    {
+        frame.reset();
+        ib::CloseBase(doc->infoBase);
+        doc.reset();
+        Start();
+    }
+    CTabelVvodView* Open()
+    {
+        frame = std::make_unique<CMainFrame>(doc.get(), &registry);
+        frame->resize(1240, 860);
+        EXPECT_TRUE(ShowActive(frame.get()));
+        auto* view = static_cast<CTabelVvodView*>(frame->SwitchView([this](CKalvorDoc* d) -> CCommonFormView* {
+            return new CTabelVvodView(d, [this](CKalvorDoc*, unsigned slot, QWidget*) { rateSlots.push_back(slot); });
+        }));
+        Settle();
+        return view;
+    }
+    void Apply(CTabelVvodView* view, int tabN)
+    {
+        QLineEdit* field = view->Strip()->Field(CTabelFilterDlg::IdTabN);
+        field->setFocus();
+        field->selectAll();
+        TypeKeys(QString::number(tabN));
+        PressKey(Qt::Key_Return);
+        Settle();
+    }
+    // Replaces a field's text from the keyboard.
+    static void Type(CTabelVvodView* view, int id, const QString& text)
+    {
+        QLineEdit* field = view->TabelDlg()->Field(id);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
+        TypeKeys(text);
+    }
+    static void ClickTab(CTabelVvodView* view, int tab)
+    {
+        QTabBar* tabs = view->TabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(tab).center());
+        Settle();
+    }
+    static void Tick(CTabelVvodView* view, int day)
+    {
+        QCheckBox* box = view->CorrectDlg()->DayBox(day);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Space);
+    }
+    int Slot(int tabN) const { return doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(tabN))].slot; }
+    ib::TabelRecord& Sheet(int tabN) { return doc->infoBase.tabel[std::size_t(Slot(tabN) - 1)]; }
+    // Counts the writes of dbo.tabel from here on.
+    void CountTabelWrites()
+    {
+        QSqlQuery q(ib::Db(doc->infoBase));
+        ASSERT_TRUE(q.exec(QStringLiteral("CREATE TABLE dbo.tabelWrites (n INTEGER)")));
+        ASSERT_TRUE(q.exec(QStringLiteral("CREATE TRIGGER dbo.tabelWritten AFTER DELETE ON tabel "
+                                          "BEGIN INSERT INTO tabelWrites VALUES (1); END")));
+    }
+    int TabelWrites()
+    {
+        QSqlQuery q(ib::Db(doc->infoBase));
+        return q.exec(QStringLiteral("SELECT count(*) FROM dbo.tabelWrites")) && q.next() ? q.value(0).toInt() : -1;
+    }
+    static void Screenshot(QWidget* w, const QString& name)
+    {
+        const QString shots = QStringLiteral(KALVOR_DATA_DIR "/../screenshots");
+        QDir().mkpath(shots);
+        EXPECT_TRUE(w->grab().save(shots + QLatin1Char('/') + name));
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    std::unique_ptr<CKalvorDoc> doc;
+    CommandRegistry registry;
+    std::unique_ptr<CMainFrame> frame;
+    std::vector<unsigned> rateSlots;
+};
+
+} // namespace
+
+TEST_F(TabelScreen, EditsStepsTabsAndClosingLeaveExactlyTheEditsInTheBase)
+{
+    MessageRecorder boxes;
+    std::vector<ib::TabelRecord> expected = doc->infoBase.tabel;
+    CTabelVvodView* view = Open();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(doc->LastEntryScreen, 7u);
+    EXPECT_FALSE(view->TabBar()->isEnabled());
+
+    Apply(view, 135);
+    EXPECT_EQ(view->m_tabN, 135u);
+    EXPECT_EQ(view->Frame()->title(), QStringLiteral("Основной табель  [Белоусов Г. С.]"));
+    EXPECT_EQ(view->TabelDlg()->Field(1079)->text(), QStringLiteral("24,0"));
+    EXPECT_EQ(view->TabelDlg()->Field(1080)->text(), QStringLiteral("16,30"));
+    EXPECT_EQ(view->TabelDlg()->Field(1098)->text(), QStringLiteral("1.00"));
+    EXPECT_EQ(QApplication::focusWidget(), view->TabelDlg()->Field(1155));
+
+    Type(view, 1079, QStringLiteral("30,15"));
+    Type(view, 1098, QStringLiteral("1.5"));
+    Type(view, 1085, QStringLiteral("16")); // days off: 0-15, so 0
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, 136u);
+    EXPECT_EQ(doc->LastPersonnelNumber, 136u);
+    EXPECT_EQ(view->Strip()->Field(CTabelFilterDlg::IdTabN)->text(), QStringLiteral("136"));
+    ib::TabelRecord& belousov = expected[std::size_t(Slot(135) - 1)];
+    belousov.vHr = 30 * 60 + 15;
+    belousov.setKoeffHundredths(150);
+
+    PressKey(Qt::Key_F3);
+    EXPECT_EQ(view->m_tabN, 135u);
+    EXPECT_EQ(view->TabelDlg()->Field(1079)->text(), QStringLiteral("30,15"));
+    EXPECT_EQ(view->TabelDlg()->Field(1098)->text(), QStringLiteral("1.50"));
+    EXPECT_EQ(view->TabelDlg()->Field(1085)->text(), QString());
+
+    // The worked days: April 2011 begins on a Friday.
+    ClickTab(view, 1);
+    ASSERT_NE(view->CorrectDlg(), nullptr);
+    EXPECT_EQ(view->CorrectDlg()->Frame()->title(), QStringLiteral("Отработанные дни  [Апрель]"));
+    EXPECT_FALSE(view->CorrectDlg()->CellBox(3)->isVisibleTo(view));
+    EXPECT_TRUE(view->CorrectDlg()->CellBox(4)->isVisibleTo(view));
+    EXPECT_EQ(view->CorrectDlg()->DayLabel(4)->text(), QStringLiteral("1"));
+    EXPECT_FALSE(view->CorrectDlg()->CellBox(34)->isVisibleTo(view));
+    EXPECT_TRUE(view->CorrectDlg()->DayBox(1)->isChecked());
+    EXPECT_FALSE(view->CorrectDlg()->DayBox(2)->isChecked()); // Saturday
+    Tick(view, 2);
+    Tick(view, 4);
+    belousov.tabel12 = ib::u16((belousov.tabel12 | (1u << 2)) & ~(1u << 4));
+
+    // Back to the fields and on: the ticks were saved with the tab change.
+    ClickTab(view, 0);
+    ASSERT_NE(view->TabelDlg(), nullptr);
+    EXPECT_EQ(view->TabelDlg()->Field(1079)->text(), QStringLiteral("30,15"));
+    EXPECT_EQ(Sheet(135).tabel12, belousov.tabel12);
+
+    // Days ticked just before the view closes are saved too.
+    ClickTab(view, 1);
+    Tick(view, 30);
+    belousov.tabel22 = ib::u16(belousov.tabel22 | (1u << 14));
+    frame->SwitchView([](CKalvorDoc* d) -> CCommonFormView* { return new CEmptyView(d); });
+    Settle();
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+
+    Restart();
+    EXPECT_EQ(doc->infoBase.tabel, expected);
+}
+
+TEST_F(TabelScreen, NothingIsWrittenWhenNothingChangedAndTheEndsStay)
+{
+    MessageRecorder boxes;
+    CountTabelWrites();
+    CTabelVvodView* view = Open();
+    const ib::CInfoBase& base = doc->infoBase;
+    const int last = base.list.back().tabN();
+    const int first = base.list.front().tabN();
+
+    Apply(view, last);
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, unsigned(last));
+    Apply(view, first);
+    PressKey(Qt::Key_F3);
+    EXPECT_EQ(view->m_tabN, unsigned(first));
+    PressKey(Qt::Key_F4);
+    PressKey(Qt::Key_F4);
+    PressKey(Qt::Key_F3);
+    ClickTab(view, 1);
+    PressKey(Qt::Key_F4);
+    ClickTab(view, 0);
+    frame->SwitchView([](CKalvorDoc* d) -> CCommonFormView* { return new CEmptyView(d); });
+    Settle();
+    EXPECT_EQ(TabelWrites(), 0);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(TabelScreen, AMarkedGroupOfThreeGetsTheFilledFields)
+{
+    MessageRecorder boxes;
+    std::vector<ib::TabelRecord> expected = doc->infoBase.tabel;
+    CTabelVvodView* view = Open();
+    Apply(view, 101);
+    view->TakeHelpValues({QStringLiteral("135"), QStringLiteral("136"), QStringLiteral("137")});
+    Settle();
+    ASSERT_TRUE(view->TabelDlg()->m_groupMode);
+    ASSERT_NE(view->GroupPanel(), nullptr);
+    EXPECT_EQ(view->TabelDlg()->Field(1155)->text(), QString()); // an empty form
+
+    Type(view, 1099, QStringLiteral("1"));
+    Type(view, 1100, QStringLiteral("8,0"));
+    Type(view, 1089, QStringLiteral("0")); // a typed 0 overwrites 137's idle day
+    Type(view, 1098, QStringLiteral("1.3"));
+    PressKey(Qt::Key_Return);
+    Settle();
+    EXPECT_FALSE(view->TabelDlg()->m_groupMode);
+    EXPECT_EQ(view->GroupPanel(), nullptr);
+    for (const ib::EmployeeListEntry& entry : doc->infoBase.list)
+        EXPECT_EQ(entry.flags(), 0);
+    for (int tabN : {135, 136, 137}) {
+        ib::TabelRecord& t = expected[std::size_t(Slot(tabN) - 1)];
+        t.bezsodDn = 1;
+        t.bezsodHr = 8 * 60;
+        t.prostDn = 0;
+        t.setKoeffHundredths(130);
+    }
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+
+    // A group begun on the calendar tab copies nothing; Esc ends it.
+    Apply(view, 101);
+    ClickTab(view, 1);
+    view->TakeHelpValues({QStringLiteral("102")});
+    Settle();
+    ASSERT_TRUE(view->CorrectDlg()->m_groupMode);
+    PressKey(Qt::Key_Escape);
+    EXPECT_FALSE(view->CorrectDlg()->m_groupMode);
+    EXPECT_EQ(view->GroupPanel(), nullptr);
+
+    Restart();
+    EXPECT_EQ(doc->infoBase.tabel, expected);
+    EXPECT_EQ(Sheet(135).vHr, 24 * 60); // left empty on the form: kept
+}
+
+TEST_F(TabelScreen, RefusedSavesAndUnknownNumbersKeepTheEmployee)
+{
+    MessageRecorder boxes;
+    CTabelVvodView* view = Open();
+    Apply(view, 146);
+    EXPECT_EQ(view->TabelDlg()->Field(1080)->text(), QStringLiteral("44,0"));
+
+    // The base refuses the save: the message, the employee stays, and the
+    // next step saves once the base takes it again.
+    Type(view, 1155, QStringLiteral("7"));
+    QSqlQuery q(ib::Db(doc->infoBase));
+    ASSERT_TRUE(q.exec(QStringLiteral("ALTER TABLE dbo.tabel RENAME TO tabelAway")));
+    PressKey(Qt::Key_F4);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:")));
+    EXPECT_EQ(view->m_tabN, 146u);
+    ASSERT_TRUE(q.exec(QStringLiteral("ALTER TABLE dbo.tabelAway RENAME TO tabel")));
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, 147u);
+
+    // A number that is not in the list, or 0: the message, and 147 stays shown.
+    boxes.boxes.clear();
+    Apply(view, 999);
+    Apply(view, 0);
+    EXPECT_EQ(boxes.Texts(), QStringList(2, QStringLiteral("Некорректный табельный номер")));
+    EXPECT_EQ(view->m_tabN, 147u);
+    EXPECT_EQ(view->TabelDlg()->Field(1086)->text(), QStringLiteral("22,0"));
+    Restart();
+    EXPECT_EQ(Sheet(146).rabDn, 7);
+}
+
+TEST_F(TabelScreen, QuickOpenAndRateCorrectionForTheEmployeeShown)
+{
+    MessageRecorder boxes;
+    CTabelVvodView* view = Open();
+    auto* button = view->TabelDlg()->controlAs<QPushButton>(CTabelVvodDlg::IdCorrectRates);
+    ASSERT_NE(button, nullptr);
+    view->TabelDlg()->OnCorrectRates(); // nobody shown: nothing
+    EXPECT_TRUE(rateSlots.empty());
+
+    // The quick button's way in: the screen opens on the employee shown last.
+    doc->LastPersonnelNumber = 129;
+    doc->OpenWithLastEmployee = 1;
+    view = Open();
+    EXPECT_EQ(doc->OpenWithLastEmployee, 0);
+    EXPECT_EQ(view->m_tabN, 129u);
+    button = view->TabelDlg()->controlAs<QPushButton>(CTabelVvodDlg::IdCorrectRates);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(rateSlots, std::vector<unsigned>{unsigned(Slot(129))});
+    EXPECT_EQ(view->TabelDlg()->Field(1098)->text(), QStringLiteral("1.20"));
+    EXPECT_TRUE(view->TabelDlg()->DbfBox()->isChecked());
+}
+
+TEST_F(TabelScreen, FieldHelpGivesEachFieldItsPrompt)
+{
+    MessageRecorder boxes;
+    CTabelVvodView* view = Open();
+    Apply(view, 135);
+    auto promptOf = [&](QWidget* field) {
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_F1);
+        auto* hint = view->findChild<CHintWnd*>();
+        const QString text = hint ? hint->text() : QString();
+        QTest::keyClick(field, Qt::Key_Shift);
+        Settle();
+        return text;
+    };
+    const QString longHours = QStringLiteral("Введите время в формате: ЧЧЧ.ММ");
+    EXPECT_EQ(promptOf(view->TabelDlg()->Field(1078)), longHours);
+    EXPECT_EQ(promptOf(view->TabelDlg()->Field(1080)), longHours); // night hours, up to 511
+    EXPECT_EQ(promptOf(view->TabelDlg()->Field(1094)),
+              QStringLiteral("Введите время в формате: ЧЧ.ММ нули не опускайте"));
+    EXPECT_EQ(promptOf(view->TabelDlg()->Field(1098)),
+              QStringLiteral("Введите данные в соответствии с назначением этого поля."));
+    EXPECT_EQ(promptOf(view->TabelDlg()->Field(1155)),
+              QStringLiteral("Введите любое целое число в соответствии с назначением этого поля."));
+    const QString days = QStringLiteral("Укажите количество дней, которые нужно оплатить по соответствующим правилам");
+    EXPECT_EQ(promptOf(view->TabelDlg()->Field(1095)), days);
+    ClickTab(view, 1);
+    EXPECT_EQ(promptOf(view->CorrectDlg()->DayBox(12)), days);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(TabelScreen, ScreenshotsOfBothTabs)
+{
+    MessageRecorder boxes;
+    CTabelVvodView* view = Open();
+    Apply(view, 146);
+    Screenshot(frame.get(), QStringLiteral("time-sheet.png"));
+    ClickTab(view, 1);
+    Screenshot(frame.get(), QStringLiteral("time-sheet-days.png"));
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+#endif
