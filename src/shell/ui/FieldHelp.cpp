@@ -44,14 +44,6 @@ HelpLine SplitHelpLine(const QString& line)
     return h;
 }
 
-QStringList BuildPickListFromPairs(const PickPair* table)
-{
-    QStringList lines;
-    for (const PickPair* p = table; p && p->text; ++p)
-        lines << QString::fromUtf8(p->code) + QLatin1Char('|') + QString::fromUtf8(p->text);
-    return lines;
-}
-
 // ---------------------------------------------------------------- CHintWnd
 
 CHintWnd::CHintWnd(const QString& text, int width, QWidget* owner)

@@ -2,6 +2,8 @@
 // task view shows beside the focused field or grid cell.
 #pragma once
 
+#include "values/Values.h"
+
 #include <QLabel>
 #include <QPointer>
 #include <QStringList>
@@ -43,14 +45,9 @@ struct HelpLine {
 };
 HelpLine SplitHelpLine(const QString& line);
 
-// The table of pairs {text, code} that BuildPickListFromPairs turns into help
-// lines "code|text" in table order; a blank code stands for an empty field.
-struct PickPair {
-    const char* text;
-    const char* code;
-};
-// Lines from a table ended by a pair whose text is null.
-QStringList BuildPickListFromPairs(const PickPair* table);
+// Pick lists from tables of {text, code} pairs (the value layer's one builder).
+using kalvor::BuildPickListFromPairs;
+using kalvor::PickPair;
 
 // Floating hint: one text, 20 pixels high per line, closed by the next key,
 // click or change of focus. The Esc that closes it does nothing else.
