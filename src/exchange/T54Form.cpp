@@ -434,15 +434,15 @@ QList<QByteArray> PageValues(const T54Run& run, const infobase::EmployeeListEntr
             QByteArray::number(run.periodEnd.day()) + '.' + reports::TwoDigitNumber(previous.month()) + '.' +
                 QByteArray::number(previous.year()),
             kateg != 0 ? QByteArray::number(kateg) : QByteArray(),
-            codepage::toCp1251(head.INN.left(12)),
-            codepage::toCp1251(head.strahPolis.left(20)),
-            codepage::toCp1251(head.propKodReg.left(2)),
+            reports::FixedText(head.INN, 12),
+            reports::FixedText(head.strahPolis, 20),
+            reports::FixedText(head.propKodReg, 2),
             head.married != 0 ? codepage::toCp1251(QStringLiteral("состоит"))
                               : codepage::toCp1251(QStringLiteral("не состоит")),
             head.children != 0 ? QByteArray::number(head.children) : QByteArray("---"),
             FullDate(head.datPr1),
             head.datUv1 != 0 ? FullDate(head.datUv1) : QByteArray("---"),
-            codepage::toCp1251(head.fio.left(50)),
+            reports::FixedText(head.fio, 50),
             QByteArray::number(entry.tabN()),
             FullDate(head.datR)};
 }
@@ -469,7 +469,7 @@ void PrintEmployeePage(print::CTree& tree, T54Run& run, const infobase::Employee
         throw TextError(kMsgReadFailed);
     if (base.current.head.tabPodoh == 0 || !WorksInPeriod(base.current.head, run.period))
         return;
-    const int count = infobase::LoadWarDat(base, entry.slot, 0, 0, run.period.year);
+    const int count = infobase::LoadWarDat(base, entry.slot, 1, 12, run.period.year);
     const std::vector<VacationEntry> vacations =
         VacationList(base.warDat, count, PackedDate::make(1, 1, run.reporting.year()), run.periodEnd);
     const int shop = entry.slot < base.shopBytes.size() ? base.shopBytes[entry.slot] : 0;
@@ -544,7 +544,7 @@ QByteArray T54ShortDate(double packedCell)
 }
 
 int PrintT54Form(const T54Selection& selection, std::stop_token stop, const QString& outputPath, int markedCount,
-                 PayrollDoc& doc, const T54Editor& editor)
+                 PayrollDoc& doc, const T54Editor& editor, QDomDocument* data)
 {
     infobase::CInfoBase& base = doc.infoBase;
     T54Run run{selection, doc, editor, reports::ResolveReportPeriod(base.config), base.config.reportingKey(), {}};
@@ -566,6 +566,8 @@ int PrintT54Form(const T54Selection& selection, std::stop_token stop, const QStr
         if (reports::SelectsReportEmployee(base, entry, reportSelection, markedCount))
             PrintEmployeePage(tree, run, entry);
     }
+    if (data != nullptr)
+        *data = tree.DataDocument().cloneNode(true).toDocument();
     if (tree.Generate() < 0)
         throw TextError(tree.ErrorText());
     return 0;

@@ -16,6 +16,7 @@
 #include "reports/social/ReportRun.h"
 
 #include <QByteArray>
+#include <QDomDocument>
 #include <QString>
 
 #include <cstdint>
@@ -79,9 +80,10 @@ QByteArray T54ShortDate(double packedCell);
 // the document was generated, 1 when stopped (no document). Throws TextError
 // "Ошибка чтения файла" when an employee's slot cannot be read, and the
 // template engine's TextError; a document that cannot be written throws its
-// reason. The editor is called only when the selection's flag is set.
+// reason. The editor is called only when the selection's flag is set. When
+// data is given it receives a copy of the pages and rows that were printed.
 int PrintT54Form(const T54Selection& selection, std::stop_token stop, const QString& outputPath, int markedCount,
-                 PayrollDoc& doc, const T54Editor& editor);
+                 PayrollDoc& doc, const T54Editor& editor, QDomDocument* data = nullptr);
 
 // The block the view hands its worker: the strip and the show-editor flag.
 struct T54TaskParams : platform::TaskThreadParams {
