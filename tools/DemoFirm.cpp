@@ -366,6 +366,35 @@ void addDatedArchive(int i, WarDatBlock& block)
         add(packedDate(14, 3, 2011), packedDate(18, 3, 2011), 3, 600, 0, false);
 }
 
+// The personal account T-54 of Сазонов: his vacations of the demo year in
+// the archive with dates (the July one of the year before is in the monthly
+// archive only), and two deductions of the listed codes, a voluntary
+// insurance premium and a trade-union fee, for each month before April.
+void addT54VacationsAndDeductions(int i, EmployeeRecord& rec, WarDatBlock& block)
+{
+    if (i != VacationIndex) return;
+    auto vacation = [&](u16 start, u16 end, int archiveMonth, u16 kod, double sum) {
+        WarDatEntry& e = block.entries[std::size_t(block.warDatKv++)];
+        e.start = start;
+        e.end = end;
+        e.mes = u16(archiveMonth);
+        e.god = u16(DemoYear % 100);
+        e.kod = kod;
+        e.sum = sum;
+    };
+    vacation(packedDate(10, 1, DemoYear), packedDate(16, 1, DemoYear), 1, 86, rub(4'620));
+    vacation(packedDate(21, 3, DemoYear), packedDate(25, 3, DemoYear), 3, 95, 0);
+    for (int month = 1; month < DemoMonth; ++month)
+        for (const auto& [kod, sum] : {std::pair{905, rub(1'200)}, std::pair{919, rub(350)}}) {
+            if (rec.warKv >= EmployeeRecord::ArchiveCapacity) return;
+            WariaEntry& e = rec.waria[rec.warKv++];
+            e.kod = u16(kod);
+            e.sum = sum;
+            e.god = DemoYear;
+            e.mes = u16(month);
+        }
+}
+
 } // namespace
 
 // ------------------------------------------------------------------ the firm
@@ -682,6 +711,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
         addRecordCardDetails(i, h);
         if (i == ReversalIndex) addReversal(rec);
         addDatedArchive(i, warDat[std::size_t(slot - 1)]);
+        addT54VacationsAndDeductions(i, rec, warDat[std::size_t(slot - 1)]);
 
         // Rates of the last twelve months (the first is the current month).
         const double rateNow = p.pay == Salary ? h.oklad : rub(p.rate);

@@ -2,6 +2,7 @@
 
 #include "exchange/ui/CEFuncDbfNUView.h"
 #include "exchange/ui/CEFuncDbfView.h"
+#include "exchange/ui/CEFuncT54FormView.h"
 #include "exchange/ui/CExchangeTaskView.h"
 #include "shell/ui/CommandRegistry.h"
 
@@ -21,6 +22,7 @@ void RegisterExchangeScreens(CommandRegistry& registry)
     for (const WorkPanelInfo& panel : panels)
         registry.AddPanel(panel);
     RegisterDbfScreens(registry);
+    RegisterT54FormScreen(registry);
 }
 
 void RegisterDbfScreens(CommandRegistry& registry)
@@ -46,4 +48,14 @@ void RegisterDbfScreens(CommandRegistry& registry)
         command.makeView = dbf.makeView;
         registry.AddCommand(command);
     }
+}
+
+void RegisterT54FormScreen(CommandRegistry& registry)
+{
+    CommandInfo command;
+    command.id = CEFuncT54FormView::CommandId;
+    command.caption = QStringLiteral("Форма Т-54");
+    command.menuPath = {QStringLiteral("Дополнительные функции")};
+    command.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncT54FormView(doc); };
+    registry.AddCommand(command);
 }

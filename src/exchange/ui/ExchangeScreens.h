@@ -10,3 +10,6 @@ void RegisterExchangeScreens(CommandRegistry& registry);
 // The four dBASE views (commands 1441-1444) on working panel 12 and in the
 // menu "Дополнительные функции" / "Экспорт/импорт информации в формат DBF".
 void RegisterDbfScreens(CommandRegistry& registry);
+
+// 32894 "Форма Т-54" in the menu "Дополнительные функции".
+void RegisterT54FormScreen(CommandRegistry& registry);

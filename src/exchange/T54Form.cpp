@@ -1,0 +1,600 @@
+#include "exchange/T54Form.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "payroll/MonthRate.h"
+#include "payroll/PayKinds.h"
+#include "platform/CodePage.h"
+#include "print/CTree.h"
+#include "reports/social/SocialFormTexts.h"
+#include "values/Clock.h"
+#include "values/Messages.h"
+#include "values/RoundText.h"
+#include "values/Values.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace kalvor::exchange {
+
+using infobase::WariaEntry;
+using infobase::WarDatEntry;
+
+namespace {
+
+constexpr int kGroupCount = 15;
+constexpr int kTimeGroup1 = 6, kTimeGroup2 = 7, kBalanceGroup = 14;
+constexpr int kFirstDeductionGroup = 8, kLastDeductionGroup = 13, kLastAccrualGroup = 5;
+constexpr int kMaxVacations = 10;
+constexpr int kMaxDeductions = 10;
+constexpr int kMaxDayEntries = 13;
+
+// One column of the month table: a pay kind and its twelve monthly sums.
+struct ColumnGroup {
+    int code = 0;
+    QByteArray name;
+    std::array<double, 13> sums{}; // index month 1-12, kopecks
+};
+
+struct DeductionEntry {
+    int code = 0;
+    int firstMonth = 13, lastMonth = 0;
+    double lastAmount = 0, total = 0; // kopecks
+};
+
+struct DayEntry {
+    int kind = 0, days = 0;
+    double amount = 0; // kopecks
+};
+
+struct TimeRecord {
+    int code = 0, days = 0;
+    double hours = 0;
+};
+
+struct VacationEntry {
+    int kind = 0;
+    PackedDate date;
+    QByteArray number;
+    PackedDate workStart, workEnd, first, last;
+    int days = 0;
+};
+
+// What the archive of the year gives one employee's page.
+struct T54Archive {
+    std::array<ColumnGroup, kGroupCount> groups{};
+    std::vector<DeductionEntry> deductions;
+    std::array<std::vector<DayEntry>, 13> dayEntries{};
+    std::array<TimeRecord, 13> timeRecords{};
+};
+
+bool IsVacationCode(int code)
+{
+    return (code >= 85 && code <= 88) || code == 90 || code == 91 || code == 95 || code == 96 || code == 603 ||
+           code == 604;
+}
+
+int VacationKind(int code)
+{
+    if (code == 86 || code == 88)
+        return 1;
+    if (code == 95 || code == 96 || code == 603 || code == 604)
+        return 2;
+    if (code == 90 || code == 91)
+        return 3;
+    return 0;
+}
+
+bool IsListedDeduction(int code)
+{
+    return code == 905 || code == 908 || code == 909 || code == 911 || code == 912 || code == 913 || code == 919;
+}
+
+bool IsDayBasedCode(int code)
+{
+    auto in = [code](int from, int to) { return code >= from && code <= to; };
+    return in(110, 112) || in(115, 117) || in(155, 159) || in(561, 590) || in(655, 657) || in(661, 690) ||
+           in(695, 697);
+}
+
+// The last day of the month before the reporting month; 31 December of the
+// previous year when the reporting month is January.
+PackedDate PeriodEnd(MonthKey reporting)
+{
+    const MonthKey previous = reporting.previous();
+    return PackedDate::make(DaysInMonth(previous.year(), previous.month()), previous.month(), previous.year());
+}
+
+QByteArray Roubles(double kopecks)
+{
+    return FormatFixed8(kopecks / 100, 2);
+}
+
+QByteArray Amount(double roubles)
+{
+    return FormatFixed8(roubles, 2);
+}
+
+QByteArray Number(double value)
+{
+    return QByteArray::number(int(value));
+}
+
+QByteArray FullDate(std::uint16_t packed)
+{
+    const PackedDate date(packed);
+    return reports::DateWithPoints(date.day(), date.month(), date.fullYear());
+}
+
+double Cell(PackedDate date)
+{
+    return double(date.value);
+}
+
+// The group of a code among first..last: the first group that has it or is
+// free; the last group takes every code that finds none.
+ColumnGroup& GroupOf(std::array<ColumnGroup, kGroupCount>& groups, int first, int last, int code)
+{
+    for (int g = first; g <= last; ++g)
+        if (groups[std::size_t(g)].code == code || groups[std::size_t(g)].code == 0)
+            return groups[std::size_t(g)];
+    return groups[std::size_t(last)];
+}
+
+void AddToGroup(ColumnGroup& group, const WariaEntry& entry, const PayrollDoc& doc)
+{
+    if (group.code == 0) {
+        group.code = entry.kod;
+        const infobase::PayKind* kind = PayKindOf(doc, entry.kod);
+        group.name = kind != nullptr ? reports::FixedText(kind->name, 20) : QByteArray();
+    }
+    group.sums[entry.mes] += entry.sum;
+}
+
+void AddDeduction(std::vector<DeductionEntry>& list, const WariaEntry& entry)
+{
+    auto found = std::find_if(list.begin(), list.end(), [&](const DeductionEntry& d) { return d.code == entry.kod; });
+    if (found == list.end()) {
+        if (int(list.size()) >= kMaxDeductions)
+            return;
+        list.push_back(DeductionEntry{entry.kod});
+        found = list.end() - 1;
+    }
+    found->firstMonth = std::min(found->firstMonth, int(entry.mes));
+    if (entry.mes >= found->lastMonth) {
+        found->lastAmount = entry.mes == found->lastMonth ? found->lastAmount + entry.sum : entry.sum;
+        found->lastMonth = entry.mes;
+    }
+    found->total += entry.sum;
+}
+
+// Sorts one archive entry into the column groups, the deductions list, the
+// day-based entries or the time record of its month.
+void SortArchiveEntry(T54Archive& archive, const WariaEntry& entry, const PayrollDoc& doc)
+{
+    const int code = entry.kod;
+    const int month = entry.mes;
+    if (code >= 990 || IsVacationCode(code) || month < 1 || month > 12)
+        return;
+    if (code == 4) {
+        archive.timeRecords[std::size_t(month)] = {code, entry.dn, entry.hr + entry.min / 100.0};
+    } else if (code == 151) {
+        AddToGroup(archive.groups[kBalanceGroup], entry, doc);
+    } else if (code == 901 || code == 902) {
+        AddToGroup(archive.groups[code == 901 ? kTimeGroup1 : kTimeGroup2], entry, doc);
+    } else if (IsDayBasedCode(code)) {
+        auto& entries = archive.dayEntries[std::size_t(month)];
+        if (int(entries.size()) < kMaxDayEntries)
+            entries.push_back({code, entry.dn, entry.sum});
+    } else if (code >= 700) {
+        AddToGroup(GroupOf(archive.groups, kFirstDeductionGroup, kLastDeductionGroup, code), entry, doc);
+        if (IsListedDeduction(code))
+            AddDeduction(archive.deductions, entry);
+    } else {
+        AddToGroup(GroupOf(archive.groups, 0, kLastAccrualGroup, code), entry, doc);
+    }
+}
+
+T54Archive WalkArchive(const infobase::EmployeeRecord& record, int year, const PayrollDoc& doc)
+{
+    T54Archive archive;
+    for (const WariaEntry& entry : record.waria)
+        if (entry.inUse() && entry.god == year)
+            SortArchiveEntry(archive, entry, doc);
+    return archive;
+}
+
+// The difference of the day numbers of two dates; 0 when one is not a date.
+int DayDifference(PackedDate from, PackedDate to)
+{
+    const QDate start = from.toQDate(), end = to.toQDate();
+    return start.isValid() && end.isValid() ? int(start.daysTo(end)) : 0;
+}
+
+// The vacations of the dated archive of the year: at most ten; a continuation
+// entry extends the vacation before it.
+std::vector<VacationEntry> VacationList(const infobase::WarDatBlock& block, int count, PackedDate workStart,
+                                        PackedDate workEnd)
+{
+    std::vector<VacationEntry> list;
+    for (int i = 0; i < count && i < int(block.entries.size()); ++i) {
+        const WarDatEntry& entry = block.entries[std::size_t(i)];
+        if (!IsVacationCode(entry.kod))
+            continue;
+        if (entry.contin != 0) {
+            if (!list.empty()) {
+                list.back().last = PackedDate(entry.end);
+                list.back().days = DayDifference(list.back().first, list.back().last);
+            }
+            continue;
+        }
+        if (int(list.size()) >= kMaxVacations)
+            continue;
+        VacationEntry vacation;
+        vacation.kind = VacationKind(entry.kod);
+        vacation.workStart = workStart;
+        vacation.workEnd = workEnd;
+        vacation.first = PackedDate(entry.start);
+        vacation.last = PackedDate(entry.end);
+        vacation.days = DayDifference(vacation.first, vacation.last);
+        list.push_back(vacation);
+    }
+    return list;
+}
+
+// The employee's own cells of line 1 and the texts of column 4.
+void FillEmployeeCells(T54WorkBlock& block, PayrollDoc& doc, int shop, int brigade)
+{
+    const infobase::EmployeeHead& head = doc.infoBase.current.head;
+    block.cell(0, 2) = shop;
+    if (brigade != 0)
+        block.cell(0, 3) = brigade;
+    if (head.oklad != 0)
+        block.cell(0, 4) = head.oklad / 100;
+    else if (!head.tarifVrem.isZero())
+        block.cell(0, 4) = head.tarifVrem.kopecks() / 100;
+    else
+        block.cell(0, 4) = head.tarifSdel.kopecks() / 100;
+    block.cell(0, 5) = head.nadbav / 100;
+    doc.formBlock[T54Line1Column4] = head.dolgName.left(kT54FormTextLength);
+    doc.formBlock[T54Line2Column4] = head.dolgName.left(kT54FormTextLength);
+}
+
+void FillVacationCells(T54WorkBlock& block, const std::vector<VacationEntry>& vacations)
+{
+    if (vacations.empty() || vacations.front().days == 0)
+        return;
+    const VacationEntry& v = vacations.front();
+    block.cell(0, 7) = v.kind;
+    block.cell(0, 8) = Cell(v.date);
+    block.cell(0, 9) = v.number.toInt();
+    block.cell(0, 10) = Cell(v.workStart);
+    block.cell(0, 11) = Cell(v.workEnd);
+    block.cell(0, 12) = Cell(v.first);
+    block.cell(0, 13) = Cell(v.last);
+    block.cell(0, 14) = v.days;
+}
+
+void FillDeductionCells(T54WorkBlock& block, const std::vector<DeductionEntry>& deductions,
+                        const std::vector<VacationEntry>& vacations, int year)
+{
+    for (std::size_t line = 0; line < 2 && line < deductions.size(); ++line) {
+        const DeductionEntry& d = deductions[line];
+        const int l = int(line);
+        block.cell(l, 15) = d.code;
+        block.cell(l, 17) = line < vacations.size() ? vacations[line].number.toInt() : 0;
+        block.cell(l, 18) = Cell(PackedDate::make(1, d.firstMonth, year));
+        block.cell(l, 19) = Cell(PackedDate::make(DaysInMonth(year, d.lastMonth), d.lastMonth, year));
+        block.cell(l, 20) = d.lastAmount / 100;
+        block.cell(l, 21) = d.total / 100;
+    }
+}
+
+QByteArray FormText(const PayrollDoc& doc, int text, int width)
+{
+    return codepage::toCp1251(doc.formBlock[std::size_t(text)]).left(width);
+}
+
+// "row0" of one line of the work block.
+QList<QByteArray> LineValues(const T54WorkBlock& block, const PayrollDoc& doc, int line, double fullRate)
+{
+    QList<QByteArray> values;
+    if (block.cell(line, 0) != 0) {
+        values << T54ShortDate(block.cell(line, 0)) << Number(block.cell(line, 1))
+               << "\xD6-" + Number(block.cell(line, 2)) + " \xC1-" + Number(block.cell(line, 3))
+               << FormText(doc, line == 0 ? T54Line1Column4 : T54Line2Column4, 22)
+               << FormText(doc, line == 0 ? T54Line1Column5 : T54Line2Column5, 10) << Amount(block.cell(line, 4))
+               << Amount(block.cell(line, 5)) << Amount(block.cell(line, 6));
+    } else {
+        for (int i = 0; i < 8; ++i)
+            values << QByteArray();
+    }
+    if (block.cell(line, 8) != 0) {
+        values << Number(block.cell(line, 7)) << T54ShortDate(block.cell(line, 8)) << Number(block.cell(line, 9));
+        for (int k = 10; k <= 13; ++k)
+            values << T54ShortDate(block.cell(line, k));
+        values << Number(block.cell(line, 14));
+    } else {
+        for (int i = 0; i < 8; ++i)
+            values << QByteArray();
+    }
+    if (block.cell(line, 16) != 0) {
+        values << Number(block.cell(line, 15)) + ' ' + T54ShortDate(block.cell(line, 16)) + " N" +
+                      Number(block.cell(line, 17))
+               << T54ShortDate(block.cell(line, 18)) << T54ShortDate(block.cell(line, 19))
+               << Amount(block.cell(line, 20)) << Amount(block.cell(line, 21));
+    } else {
+        for (int i = 0; i < 5; ++i)
+            values << QByteArray();
+    }
+    values << (line == 0 ? Roubles(fullRate) : QByteArray());
+    return values;
+}
+
+QByteArray GroupCode(const ColumnGroup& group)
+{
+    return group.code != 0 ? QByteArray::number(group.code) : QByteArray();
+}
+
+// "row6" of one month.
+QList<QByteArray> MonthValues(const T54Archive& archive, int month)
+{
+    const auto m = std::size_t(month);
+    const TimeRecord& time = archive.timeRecords[m];
+    QList<QByteArray> values{reports::TwoDigitNumber(month), QByteArray::number(time.code),
+                             QByteArray::number(time.days), QByteArray::number(time.code),
+                             FormatFixed8(time.hours, 2)};
+    double accruals = 0, deductions = 0;
+    for (int g = 0; g <= kLastAccrualGroup; ++g) {
+        values << Roubles(archive.groups[std::size_t(g)].sums[m]);
+        accruals += archive.groups[std::size_t(g)].sums[m];
+    }
+    const std::vector<DayEntry>& days = archive.dayEntries[m];
+    const DayEntry first = days.empty() ? DayEntry{} : days.front();
+    values << QByteArray::number(first.kind) << QByteArray::number(first.days) << Roubles(first.amount);
+    for (const DayEntry& entry : days)
+        accruals += entry.amount;
+    values << Roubles(accruals);
+    for (int g = kTimeGroup1; g <= kLastDeductionGroup; ++g) {
+        values << Roubles(archive.groups[std::size_t(g)].sums[m]);
+        deductions += archive.groups[std::size_t(g)].sums[m];
+    }
+    const double carried = archive.groups[kBalanceGroup].sums[m];
+    values << Roubles(deductions) << Roubles(carried);
+    const double balance = carried + accruals - deductions;
+    if (balance >= 0)
+        values << QByteArray() << Roubles(balance);
+    else
+        values << Roubles(-balance) << QByteArray();
+    return values;
+}
+
+void AddTableRows(print::CTree& tree, const QDomElement& page, const T54Archive& archive, MonthKey reporting,
+                  const PayrollDoc& doc)
+{
+    tree.NewRow("row1", nullptr, page);
+    QList<QByteArray> names;
+    for (int g : {0, 1, 2, 3, 4, 8, 9, 10, 11, 12, 13})
+        names << archive.groups[std::size_t(g)].name;
+    tree.AddValue(tree.NewRow("row2", nullptr, page), names);
+    tree.NewRow("row3", nullptr, page);
+    QList<QByteArray> codes;
+    for (int g = 0; g <= kLastDeductionGroup; ++g) {
+        codes << GroupCode(archive.groups[std::size_t(g)]);
+        if (g == kLastAccrualGroup)
+            codes << QByteArray();
+    }
+    codes << "151" << QByteArray();
+    tree.AddValue(tree.NewRow("row4", nullptr, page), codes);
+    tree.NewRow("row5", nullptr, page);
+    for (int month = 1; month < reporting.month(); ++month) {
+        tree.AddValue(tree.NewRow("row6", nullptr, page), MonthValues(archive, month));
+        const std::vector<DayEntry>& days = archive.dayEntries[std::size_t(month)];
+        for (std::size_t i = 1; i < days.size(); ++i)
+            if (days[i].kind != 0)
+                tree.AddValue(tree.NewRow("row7", nullptr, page),
+                              {QByteArray(), QByteArray::number(days[i].kind), QByteArray::number(days[i].days),
+                               Roubles(days[i].amount), QByteArray()});
+    }
+    tree.NewRow("row9", nullptr, page);
+    const QDate today = Clock::today();
+    tree.AddValue(tree.NewRow("row10", nullptr, page),
+                  {reports::PaddedFirmText(doc.infoBase.firm, infobase::FirmInfo::fioBuh).left(46),
+                   QByteArray::number(today.day()), reports::GenitiveMonthName(today.month()), QByteArray()});
+}
+
+struct T54Run {
+    const T54Selection& selection;
+    PayrollDoc& doc;
+    const T54Editor& editor;
+    reports::ReportPeriod period;
+    MonthKey reporting;
+    PackedDate periodEnd;
+    int sheet = 0;
+};
+
+QList<QByteArray> PageValues(const T54Run& run, const infobase::EmployeeListEntry& entry, int shop, int brigade)
+{
+    const infobase::CInfoBase& base = run.doc.infoBase;
+    const infobase::EmployeeHead& head = base.current.head;
+    QByteArray shopName;
+    for (const infobase::ShopRecord& record : base.shops)
+        if (record.number != 0 && record.number == shop)
+            shopName = codepage::toCp1251(record.name.left(120));
+    const int kateg = base.attributes[std::size_t(entry.slot - 1)].kateg;
+    const MonthKey previous = run.reporting.previous();
+    return {reports::PaddedFirmText(base.firm, infobase::FirmInfo::firmName).left(56),
+            reports::PaddedFirmText(base.firm, infobase::FirmInfo::firmOKPO).left(10),
+            shopName + "(\xD6\xE5\xF5 - " + QByteArray::number(shop) + ") \xC1\xF0\xE8\xE3\xE0\xE4\xE0 - " +
+                QByteArray::number(brigade),
+            QByteArray::number(run.sheet),
+            "01.01." + QByteArray::number(run.period.year),
+            QByteArray::number(run.periodEnd.day()) + '.' + reports::TwoDigitNumber(previous.month()) + '.' +
+                QByteArray::number(previous.year()),
+            kateg != 0 ? QByteArray::number(kateg) : QByteArray(),
+            reports::FixedText(head.INN, 12),
+            reports::FixedText(head.strahPolis, 20),
+            reports::FixedText(head.propKodReg, 2),
+            head.married != 0 ? codepage::toCp1251(QStringLiteral("состоит"))
+                              : codepage::toCp1251(QStringLiteral("не состоит")),
+            head.children != 0 ? QByteArray::number(head.children) : QByteArray("---"),
+            FullDate(head.datPr1),
+            head.datUv1 != 0 ? FullDate(head.datUv1) : QByteArray("---"),
+            reports::FixedText(head.fio, 50),
+            QByteArray::number(entry.tabN()),
+            FullDate(head.datR)};
+}
+
+// False for an employee whose dates leave the period.
+bool WorksInPeriod(const infobase::EmployeeHead& head, const reports::ReportPeriod& period)
+{
+    const PackedDate hired(head.datPr1), dismissed(head.datUv1);
+    if (!hired.isNull() && MonthKey(hired.fullYear(), hired.month()) > period.end())
+        return false;
+    return dismissed.isNull() || MonthKey(dismissed.fullYear(), dismissed.month()) >= period.begin();
+}
+
+double FullRateOf(PayrollDoc& doc, int slot)
+{
+    double baseRate = 0, fullRate = 0;
+    return CalcMonthRate(baseRate, fullRate, doc, slot - 1) < 0 ? 0 : fullRate;
+}
+
+void PrintEmployeePage(print::CTree& tree, T54Run& run, const infobase::EmployeeListEntry& entry)
+{
+    infobase::CInfoBase& base = run.doc.infoBase;
+    if (!base.swap.readSlot(entry.slot, base.current))
+        throw TextError(kMsgReadFailed);
+    if (base.current.head.tabPodoh == 0 || !WorksInPeriod(base.current.head, run.period))
+        return;
+    const int count = infobase::LoadWarDat(base, entry.slot, 1, 12, run.period.year);
+    const std::vector<VacationEntry> vacations =
+        VacationList(base.warDat, count, PackedDate::make(1, 1, run.reporting.year()), run.periodEnd);
+    const int shop = entry.slot < base.shopBytes.size() ? base.shopBytes[entry.slot] : 0;
+    const int brigade = base.attributes[std::size_t(entry.slot - 1)].brig;
+    ++run.sheet;
+    QDomElement page = tree.NewPage(nullptr, "page0");
+    tree.AddValue(page, PageValues(run, entry, shop, brigade));
+
+    const T54Archive archive = WalkArchive(base.current, run.period.year, run.doc);
+    T54WorkBlock block(run.doc);
+    FillEmployeeCells(block, run.doc, shop, brigade);
+    FillVacationCells(block, vacations);
+    if (!archive.deductions.empty())
+        FillDeductionCells(block, archive.deductions, vacations, run.period.year);
+    run.doc.formBlock[T54EmployeeText] = base.current.head.fio.left(kT54FormTextLength);
+    if (run.selection.showEditor != 0 && run.editor)
+        run.editor(run.doc);
+
+    const double fullRate = FullRateOf(run.doc, entry.slot);
+    for (int line = 0; line < T54WorkBlock::LineCount; ++line)
+        if (block.cell(line, 0) != 0 || block.cell(line, 16) != 0 || block.cell(line, 8) != 0)
+            tree.AddValue(tree.NewRow("row0", nullptr, page), LineValues(block, run.doc, line, fullRate));
+    AddTableRows(tree, page, archive, run.reporting, run.doc);
+}
+
+} // namespace
+
+QByteArray T54Selection::pack() const
+{
+    QByteArray bytes(PackedSize, '\0');
+    bytes[0] = char(showEditor);
+    bytes[1] = char(shop);
+    bytes[2] = char(brigade);
+    bytes[3] = char(profession & 0xFF);
+    bytes[4] = char(profession >> 8);
+    bytes[9] = char(tabN & 0xFF);
+    bytes[10] = char(tabN >> 8);
+    return bytes;
+}
+
+T54Selection T54Selection::unpack(const QByteArray& bytes)
+{
+    T54Selection s;
+    if (bytes.size() < PackedSize)
+        return s;
+    auto byte = [&](int i) { return std::uint8_t(bytes[i]); };
+    s.showEditor = byte(0);
+    s.shop = byte(1);
+    s.brigade = byte(2);
+    s.profession = std::uint16_t(byte(3) | (byte(4) << 8));
+    s.tabN = std::uint16_t(byte(9) | (byte(10) << 8));
+    return s;
+}
+
+reports::ReportSelection T54Selection::toReportSelection() const
+{
+    reports::ReportSelection s;
+    s.shop = shop;
+    s.brigade = brigade;
+    s.profession = profession;
+    s.tabN = tabN;
+    return s;
+}
+
+QByteArray T54ShortDate(double packedCell)
+{
+    const PackedDate date{std::uint16_t(packedCell)};
+    if (date.isNull())
+        return QByteArray();
+    return QByteArray::number(date.day()) + '.' + reports::TwoDigitNumber(date.month()) + '.' +
+           QByteArray::number(date.fullYear());
+}
+
+int PrintT54Form(const T54Selection& selection, std::stop_token stop, const QString& outputPath, int markedCount,
+                 PayrollDoc& doc, const T54Editor& editor, QDomDocument* data)
+{
+    infobase::CInfoBase& base = doc.infoBase;
+    T54Run run{selection, doc, editor, reports::ResolveReportPeriod(base.config), base.config.reportingKey(), {}};
+    run.periodEnd = PeriodEnd(run.reporting);
+    const reports::ReportSelection reportSelection = selection.toReportSelection();
+    if (!infobase::SelectPeriodToSwap(base, 1, run.period.firstMonthIndex(), run.period.lastMonthIndex(),
+                                      reportSelection.toInfoBaseSelection(markedCount), stop))
+        return 1;
+    struct SwapCloser {
+        infobase::CInfoBase& base;
+        ~SwapCloser() { base.CloseSwapFile(); }
+    } closer{base};
+
+    print::CTree tree("t54", outputPath);
+    for (const infobase::EmployeeListEntry& entry : base.list) {
+        doc.GenrValues.fill(0);
+        if (stop.stop_requested())
+            return 1;
+        if (reports::SelectsReportEmployee(base, entry, reportSelection, markedCount))
+            PrintEmployeePage(tree, run, entry);
+    }
+    if (data != nullptr)
+        *data = tree.DataDocument().cloneNode(true).toDocument();
+    if (tree.Generate() < 0)
+        throw TextError(tree.ErrorText());
+    return 0;
+}
+
+platform::TaskOutcome T54FormThreadProc(platform::TaskContext& context, const T54TaskParams& params, PayrollDoc& doc,
+                                        const ExchangeMessenger& messenger, const T54Editor& editor)
+{
+    return RunExchangeWorker(context, messenger, ExchangeCodeFamily::WholeTable, [&](platform::TaskContext& c) {
+        const int marked = CountMarkedEmployees(doc.infoBase, params);
+        QFile work(doc.TypWorkFile());
+        if (!work.open(QIODevice::WriteOnly))
+            return platform::TaskOutcome(platform::TASK_FILE_ERROR, platform::FILE_ERROR_OPEN);
+        T54Selection selection;
+        selection.showEditor = std::uint8_t(params.showEditor != 0);
+        selection.shop = std::uint8_t(params.shop);
+        selection.brigade = std::uint8_t(params.brigade);
+        selection.profession = std::uint16_t(params.profession);
+        selection.tabN = std::uint16_t(params.personnelNumber);
+        const int result = PrintT54Form(selection, c.stopToken(), doc.TypWorkFile(), marked, doc, editor);
+        work.close();
+        if (result < 0)
+            return platform::TaskOutcome(result);
+        if (result == 0)
+            infobase::SaveConfig(doc.infoBase);
+        return platform::TaskOutcome(platform::TASK_DONE);
+    });
+}
+
+} // namespace kalvor::exchange

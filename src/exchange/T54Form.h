@@ -1,0 +1,99 @@
+#pragma once
+// The personal account of form T-54: one page per selected employee, made
+// through the RTF template "t54". For each employee the data of the form's
+// hand-kept sections (hiring and pay changes, vacations, deductions) is first
+// worked out into the T-54 work block, may be corrected in the editor, and is
+// then printed with the month table of the year's archive.
+//
+// The work block is the first 44 doubles of the document's GenrValues: two
+// lines of 22 cells (line 1 cells 0-21, line 2 cells 22-43). Dates are kept as
+// the double of their PackedDate, amounts in roubles. The texts of section 1
+// columns 4 and 5 live in the document's formBlock: text 0 the employee's
+// name (shown by the editor only), 1 and 3 column 4 of lines 1 and 2, 2 and 4
+// column 5 of lines 1 and 2.
+#include "exchange/ExchangeWorker.h"
+#include "payroll/PayrollDocument.h"
+#include "reports/social/ReportRun.h"
+
+#include <QByteArray>
+#include <QDomDocument>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <stop_token>
+
+namespace kalvor::exchange {
+
+// The selection of a run, also used by the monthly earnings certificate.
+// Packed form (16 bytes): u8 show-editor flag, u8 shop, u8 brigade, u16
+// profession, four zero bytes, u16 personnel number, zero bytes to the end.
+struct T54Selection {
+    static constexpr int PackedSize = 16;
+    std::uint8_t showEditor = 0;
+    std::uint8_t shop = 0;
+    std::uint8_t brigade = 0;
+    std::uint16_t profession = 0;
+    std::uint16_t tabN = 0;
+
+    QByteArray pack() const;
+    static T54Selection unpack(const QByteArray& bytes);
+    // The same restriction as the report builders test it.
+    reports::ReportSelection toReportSelection() const;
+    friend bool operator==(const T54Selection&, const T54Selection&) = default;
+};
+
+// The T-54 work block over the document's GenrValues.
+class T54WorkBlock {
+public:
+    static constexpr int CellsPerLine = 22;
+    static constexpr int LineCount = 2;
+
+    explicit T54WorkBlock(infobase::KalvorDocData& doc) : m_values(doc.GenrValues.data()) {}
+    // line 0 or 1, cell 0-21.
+    double& cell(int line, int k) { return m_values[line * CellsPerLine + k]; }
+    double cell(int line, int k) const { return m_values[line * CellsPerLine + k]; }
+
+private:
+    double* m_values;
+};
+
+// The form texts of formBlock.
+enum T54FormText : int {
+    T54EmployeeText = 0,
+    T54Line1Column4 = 1,
+    T54Line1Column5 = 2,
+    T54Line2Column4 = 3,
+    T54Line2Column5 = 4,
+};
+inline constexpr int kT54FormTextLength = 120;
+
+// Opens the editor on the document's work block and form texts; returns when
+// the user closed it (whatever was saved there is printed).
+using T54Editor = std::function<void(infobase::KalvorDocData& doc)>;
+
+// "dd.mm.yyyy" with the day without a leading zero ("5.03.2009"); empty for a
+// cell of 0.
+QByteArray T54ShortDate(double packedCell);
+
+// Prints the form for every employee that the selection names. Returns 0 when
+// the document was generated, 1 when stopped (no document). Throws TextError
+// "Ошибка чтения файла" when an employee's slot cannot be read, and the
+// template engine's TextError; a document that cannot be written throws its
+// reason. The editor is called only when the selection's flag is set. When
+// data is given it receives a copy of the pages and rows that were printed.
+int PrintT54Form(const T54Selection& selection, std::stop_token stop, const QString& outputPath, int markedCount,
+                 PayrollDoc& doc, const T54Editor& editor, QDomDocument* data = nullptr);
+
+// The block the view hands its worker: the strip and the show-editor flag.
+struct T54TaskParams : platform::TaskThreadParams {
+    int showEditor = 0;
+};
+
+// The worker of the view: opens the work file TypWorkFile (1, 1 when it
+// cannot), prints through PrintT54Form and saves the base's configuration
+// after a generated document. Failures are shown through the messenger.
+platform::TaskOutcome T54FormThreadProc(platform::TaskContext& context, const T54TaskParams& params, PayrollDoc& doc,
+                                        const ExchangeMessenger& messenger, const T54Editor& editor);
+
+} // namespace kalvor::exchange
