@@ -60,8 +60,9 @@ int BonusPayout(CalcPass& p, const BonusLine& b, const PayKind& kind, double bon
         return 0;
     double net = bonus;
     // The employee's pension contribution on the whole roubles of the bonus,
-    // as the month's contribution takes it of the kinds that carry it.
-    if (kind.g11)
+    // as the month's contribution takes it of the kinds that carry it (the
+    // tax tables from 19 on pay none).
+    if (kind.g11 && p.rec().head.tabPodoh < 19)
         net -= SplitRoublesKopecks(0, bonus) * p.base().firm.procPens / 100.0;
     if (kind.oblPodoh)
         net -= CalcContribution(0, bonus / 100.0, p.doc);
