@@ -42,6 +42,9 @@ struct KalvorDocData {
 
     std::vector<IncomeMonthRow> incomeRows = std::vector<IncomeMonthRow>(IncomeRowCount);
     std::vector<SelectedEmployee> selectedEmployees;
+    // The time-sheet row of the employee whose month was computed last (the
+    // sheet as the accrual pass saw it, absences taken off).
+    TabelRecord tabelNote;
 
     // Working folder + base name, and the work files named after it.
     QString basePath() const { return infoBase.workFolder + infoBase.baseName; }

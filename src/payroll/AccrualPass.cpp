@@ -457,16 +457,76 @@ int CompactAndCostCodes(CalcPass& p)
     return 0;
 }
 
+// Whether a pay kind's non-zero cost codes are those of the row.
+bool KindMatchesRowCodes(const PayKind& k, const AccrualRow& r)
+{
+    return (!k.spzCh || r.spzCh == k.spzCh) && (!k.spzSc || r.spzSc == k.spzSc) && (!k.spzAu || r.spzAu == k.spzAu);
+}
+
+// The income tax spread over the cost codes: each allocation kind whose
+// rows bear a share of the tax and whose cost codes are not those of the
+// tax row gets a row of that share; the first kind of the tax row's cost
+// codes takes the shares back, so that the rows of every cost code add up to
+// what that code earned and the amount to pay stays as it is. Without such
+// a kind nothing is written.
+int CostAllocationRows(CalcPass& p)
+{
+    const AccrualRow* taxRow = std::find_if(p.rows, p.rows + p.count,
+                                            [](const AccrualRow& r) { return r.kod == kCodeIncomeTax; });
+    if (taxRow == p.rows + p.count)
+        return 0;
+    const AccrualRow tax = *taxRow;
+    std::vector<AccrualRow> shares;
+    int taxKind = 0;
+    double moved = 0;
+    for (const CostAllocation& a : CostAllocationSums(p)) {
+        const PayKind& k = *PayKindOf(p.doc, a.kind);
+        if (KindMatchesRowCodes(k, tax)) {
+            taxKind = taxKind != 0 ? taxKind : a.kind;
+            continue;
+        }
+        if (a.tax == 0)
+            continue;
+        AccrualRow row;
+        row.kod = u16(a.kind);
+        row.sum = a.tax;
+        row.mes = u16(p.month);
+        row.otd = tax.otd;
+        row.spzCh = k.spzCh;
+        row.spzSc = k.spzSc;
+        row.spzAu = k.spzAu;
+        shares.push_back(row);
+        moved += a.tax;
+    }
+    if (taxKind == 0 || shares.empty())
+        return 0;
+    AccrualRow back;
+    back.kod = u16(taxKind);
+    back.sum = -moved;
+    back.mes = u16(p.month);
+    back.otd = tax.otd;
+    back.spzCh = tax.spzCh;
+    back.spzSc = tax.spzSc;
+    back.spzAu = tax.spzAu;
+    shares.push_back(back);
+    for (const AccrualRow& row : shares)
+        if (const int r = AppendRowRaw(p, row); r < 0)
+            return r;
+    return 0;
+}
+
 bool CalendarDayKind(int c)
 {
     return c == 85 || c == 87 || (c >= 95 && c <= 98) || (c >= 110 && c <= 117) || (c >= 154 && c <= 159) ||
-           c == 169 || c == 170 || (c >= 195 && c <= 197) || c == 600 || c == 669;
+           c == 169 || c == 170 || (c >= 195 && c <= 197) || c == 600 || c == 669 ||
+           (c >= 641 && c <= 654) || (c >= 695 && c <= 697); // the sick-leave benefits by financing source
 }
 
 bool OpensNoMonth(int c)
 {
     return (c >= 16 && c <= 19) || c == 45 || (c >= 86 && c <= 89) || (c >= 96 && c <= 98) || c == 150 ||
-           c == 154 || c == 157 || c == 159 || (c >= 591 && c <= 594) || (c >= 611 && c <= 633);
+           c == 154 || c == 157 || c == 159 || (c >= 591 && c <= 594) || (c >= 611 && c <= 633) ||
+           (c >= 651 && c <= 654) || c == 697;
 }
 
 bool NotCounted(int c) { return (c >= 561 && c <= 584) || (c >= 601 && c <= 634) || (c >= 661 && c <= 684); }
@@ -598,6 +658,7 @@ int CalcAccrualsAndTaxes(CalcPass& p)
         if (note->dlinHundredths != 0 && (note->dBegin != 0 || note->mBegin != 0))
             return kCalcPartMonthVacation;
     }
+    doc.tabelNote = p.tabel();
     if ((r = VacationPay(p)) < 0)
         return r;
 
@@ -626,6 +687,7 @@ int CalcAccrualsAndTaxes(CalcPass& p)
     if ((r = CompactAndCostCodes(p)) < 0) return r;
     if (p.mode == CalcDisplay)
         return p.count;
+    if ((r = CostAllocationRows(p)) < 0) return r;
 
     // The days check comes before the store, so that a failed employee
     // stores nothing.

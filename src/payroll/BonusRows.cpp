@@ -4,10 +4,12 @@
 #include "payroll/MonthInputParts.h"
 
 #include "payroll/Bases.h"
+#include "payroll/BrigadeShare.h"
 #include "payroll/Criteria.h"
 #include "payroll/IncomeTax.h"
 #include "payroll/MonthRate.h"
 #include "payroll/PayKinds.h"
+#include "payroll/Rounding.h"
 #include "payroll/ScheduleNorm.h"
 #include "values/Values.h"
 
@@ -20,135 +22,6 @@ using namespace infobase;
 using namespace monthinput;
 
 namespace {
-
-// What one brigade member brings to the sharing of a brigade's fund.
-struct BrigadeMember {
-    int slot = 0;
-    double rate = 0;    // kopecks per hour
-    double minutes = 0; // time worked
-    double coef1 = 0;   // the line's 12-digit coefficient
-    double coef2 = 0;   // the line's 7-bit count
-};
-
-bool SameBrigadeLine(const BonusLine& a, const BonusLine& b)
-{
-    return a.procent == b.procent && a.kod == b.kod && a.sum == b.sum && a.mask == b.mask;
-}
-
-// The member's hourly rate and time worked, from his record in the swap file
-// (the current employee's from the current record).
-int MeasureMember(CalcPass& p, int slot, const BonusLine& line, BrigadeMember& m)
-{
-    auto& base = p.base();
-    EmployeeRecord other;
-    const EmployeeRecord* rec = &p.rec();
-    if (slot != p.slot) {
-        if (!base.swap.readSlot(slot, other))
-            return kCalcRecordUnreadable;
-        rec = &other;
-    }
-    const EmployeeAttributes& a = base.attributes[std::size_t(slot - 1)];
-    if (a.sistOpl == 0)
-        return kCalcNoPaymentSystem;
-    const int sched = EmployeeScheduleIndex(p.doc, slot - 1);
-    WorkSchedule& s = base.schedules[std::size_t(sched)];
-    const int dayLength = WorkingDayLength(s, p.doc);
-    if (dayLength == 0)
-        return kCalcNoDayLength;
-    int pd = 0, pm = 0;
-    if (CalcScheduleNorm(WorkSchedule::ReportingMonth, s, 1, 31, pd, pm, p.doc) < 0 || pm == 0)
-        return kCalcNoWorkingTime;
-
-    // Time: the member's rows of codes 1-4, else his time sheet.
-    double minutes = 0;
-    for (int i = 0; i < int(a.kvProizv) && i < EmployeeRecord::RowCount; ++i) {
-        const AccrualRow& r = rec->rows[std::size_t(i)];
-        if (r.kod >= 1 && r.kod <= 4)
-            minutes += r.sum < 0 ? -RowMinutes(r) : RowMinutes(r);
-    }
-    if (minutes == 0) {
-        const TabelRecord& t = base.tabel[std::size_t(slot - 1)];
-        minutes = t.rabHr != 0 ? t.rabHr : t.rabDn * dayLength;
-    }
-    double rate = rec->rates[0].rate;
-    if (rate != 0 && a.sistOpl == 4)
-        rate = rate / pm * 60;
-    if (rate == 0) {
-        if (a.sistOpl == 1) rate = rec->head.tarifSdel.kopecks();
-        else if (a.sistOpl <= 3) rate = rec->head.tarifVrem.kopecks();
-        else rate = rec->head.oklad / pm * 60;
-    }
-    m.slot = slot;
-    m.rate = rate;
-    m.minutes = minutes;
-    m.coef1 = double(Packed12DigitsValue(line.spzCh, line.spzSc, line.spzAu));
-    m.coef2 = line.ceh;
-    return 0;
-}
-
-// The employee's share of a brigade's fund by labour-participation variant
-// `variant` (0-2): the fund (less the brigade's tariff earnings under formula
-// 1) is split by the four rules' percents, each part in proportion to the
-// members' measures that the rule names.
-int BrigadeShare(CalcPass& p, const BonusLine& line, int variant, double& share)
-{
-    share = 0;
-    auto& base = p.base();
-    std::vector<BrigadeMember> members;
-    int own = -1;
-    for (const EmployeeListEntry& e : base.list) {
-        if (e.slot < 1 || e.slot > int(base.attributes.size()))
-            continue;
-        const int n = base.prem.count(e.slot), f = base.prem.first(e.slot);
-        for (int i = 0; i < n; ++i) {
-            const BonusLine& b = base.prem.lines[std::size_t(f + i)];
-            if (!SameBrigadeLine(b, line))
-                continue;
-            BrigadeMember m;
-            if (const int r = MeasureMember(p, e.slot, b, m); r < 0)
-                return r;
-            if (e.slot == p.slot)
-                own = int(members.size());
-            members.push_back(m);
-            break;
-        }
-    }
-    if (own < 0)
-        return 0;
-    const auto& words = base.firm.ktu[std::size_t(variant)];
-    double fund = line.sum;
-    if (((words[1] >> 13) & 7) == 1)
-        for (const BrigadeMember& m : members)
-            fund -= m.rate * m.minutes / 60;
-    bool anyPercent = false;
-    for (u16 w : words)
-        anyPercent = anyPercent || (w & 127) != 0;
-    for (int k = 0; k < 4; ++k) {
-        const u16 w = words[std::size_t(k)];
-        const double pct = anyPercent ? (w & 127) : (k == 0 ? 100 : 0);
-        if (pct == 0)
-            continue;
-        auto measure = [w](const BrigadeMember& m) {
-            double v = 1;
-            if (w & 0x80) v *= m.rate;
-            if (w & 0x100) v *= m.minutes;
-            const int c1 = (w >> 9) & 3, c2 = (w >> 11) & 3;
-            if (c1 == 1) v *= m.coef1;
-            else if (c1 == 2) v = m.coef1 != 0 ? v / m.coef1 : 0;
-            if (c2 == 1) v *= m.coef2;
-            else if (c2 == 2) v = m.coef2 != 0 ? v / m.coef2 : 0;
-            return v;
-        };
-        double total = 0;
-        for (const BrigadeMember& m : members)
-            total += measure(m);
-        if (total > 0)
-            share += fund * pct / 100.0 * measure(members[std::size_t(own)]) / total;
-    }
-    static const double scale[] = {1, 100, 1000, 10000};
-    share *= scale[(words[0] >> 13) & 3];
-    return 0;
-}
 
 // One twelfth of the archive's entries of last year (reporting months 1-6)
 // or of this year (7-12) of the kinds that the base's selector takes, code
@@ -178,13 +51,19 @@ double TwelfthOfYear(const CalcPass& p, int selector)
 
 namespace {
 
-// A bonus paid out at once: the bonus less the income tax at the employee's
-// marginal rate and the writs' percents.
+// A bonus paid out at once: the bonus less the employee's pension
+// contribution, the income tax at the employee's marginal rate and the
+// writs' percents.
 int BonusPayout(CalcPass& p, const BonusLine& b, const PayKind& kind, double bonus)
 {
     if (b.mrp == 0 || b.kod >= 700 || b.kod == kCodeUnpaid)
         return 0;
     double net = bonus;
+    // The employee's pension contribution on the whole roubles of the bonus,
+    // as the month's contribution takes it of the kinds that carry it (the
+    // tax tables from 19 on pay none).
+    if (kind.g11 && p.rec().head.tabPodoh < 19)
+        net -= SplitRoublesKopecks(0, bonus) * p.base().firm.procPens / 100.0;
     if (kind.oblPodoh)
         net -= CalcContribution(0, bonus / 100.0, p.doc);
     for (const auto& w : p.rec().ispol.writs)
@@ -227,7 +106,7 @@ int PercentOfBase(CalcPass& p, const BonusLine& b, double& amount)
 int BrigadeBonusRows(CalcPass& p, const BonusLine& b, const PayKind& kind)
 {
     double amount = 0;
-    if (const int r = BrigadeShare(p, b, std::min(2, b.procent - 3), amount); r < 0)
+    if (const int r = BrigadeBonusShare(p.doc, p.slot, b, amount); r < 0)
         return r;
     if (amount <= 0)
         return 0;

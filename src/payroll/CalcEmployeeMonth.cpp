@@ -77,7 +77,10 @@ int ForeignWorkerDays(const EmployeeHead& head, int year, int month)
     const int ey = entry.fullYear(), em = entry.month();
     if (MonthKey(ey, em) >= MonthKey(year, month))
         return 0;
-    const PackedDate leave(head.inostrDatOt);
+    // The stay ends on the departure date, or without one on the dismissal
+    // date of the current employment.
+    const std::uint16_t dismissal = head.datPr2 ? head.datUv2 : head.datUv1;
+    const PackedDate leave(head.inostrDatOt != 0 ? head.inostrDatOt : dismissal);
     const int leaveKey = leave.isNull() || leave.month() == 0 ? 0 : MonthKey(leave.fullYear(), leave.month());
 
     int days = 0;

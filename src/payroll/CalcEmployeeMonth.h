@@ -24,7 +24,8 @@ int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuf
 
 // Days that a foreign worker has spent in the country from the entry date to
 // the end of the month before the reporting month (at most 999); 0 when the
-// entry lies in the reporting month or later. A departure date ends the count.
+// entry lies in the reporting month or later. A departure date ends the count;
+// without one, the dismissal date of the current employment does.
 int ForeignWorkerDays(const infobase::EmployeeHead& head, int year, int month);
 
 } // namespace kalvor

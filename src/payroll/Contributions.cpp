@@ -6,6 +6,7 @@
 #include "payroll/PayKinds.h"
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace kalvor {
@@ -55,6 +56,13 @@ int birthYear(const infobase::EmployeeHead& h)
 namespace {
 
 // What the steps of ContributionsByMonths share.
+// The cap of one contribution code in a year: none for the accident
+// insurance.
+double CapOfCode(int code, int year)
+{
+    return code == 995 ? std::numeric_limits<double>::infinity() : ContributionBaseCap(year);
+}
+
 struct ContributionSums {
     const PayrollDoc& doc;
     int firstMonth, lastMonth;          // month keys
@@ -74,6 +82,7 @@ struct ContributionSums {
     bool imputed = false;               // the imputed-income regime applies
     std::vector<bool> correctDisability{}; // per kind: the disability parts lose the allowance
 
+    double cap(int kind) const { return CapOfCode(kinds[kind].code, MonthKey::of(lastMonth).year()); }
     ContributionRow& earlier(int kind) const { return rows[kind]; }
     ContributionRow& last(int kind) const { return rows[kindCount + kind]; }
     int allowanceIndex(int kodDoh) const
@@ -163,11 +172,12 @@ void AddToKindBase(ContributionSums& c, int index, const PayKind& payKind, int c
     }
     const double base = early.base + late.base;
     const double disability = early.disabilityIncome + late.disabilityIncome;
+    const double cap = c.cap(index);
     if (disabled) {
         row.disabilityIncome += amount;
-        if (base < kContributionCap) {
-            if (base + amount > kContributionCap)
-                row.disabilityWithinCap = kContributionCap - (base - disability);
+        if (base < cap) {
+            if (base + amount > cap)
+                row.disabilityWithinCap = cap - (base - disability);
             else
                 row.disabilityWithinCap += amount;
         }
@@ -272,11 +282,12 @@ void FinalBases(ContributionSums& c)
     for (int index = 0; index < c.kindCount; ++index) {
         ContributionRow& early = c.earlier(index);
         ContributionRow& late = c.last(index);
+        const double cap = c.cap(index);
         for (ContributionRow* row : {&early, &late}) {
             if (c.correctDisability[std::size_t(index)]) {
                 const double allowance = row->allowance;
-                if (row->disabilityWithinCap >= kContributionCap)
-                    row->disabilityWithinCap -= std::max(0.0, allowance - (row->disabilityIncome - kContributionCap));
+                if (row->disabilityWithinCap >= cap)
+                    row->disabilityWithinCap -= std::max(0.0, allowance - (row->disabilityIncome - cap));
                 else
                     row->disabilityWithinCap -= allowance;
                 row->disabilityIncome -= allowance;
@@ -287,7 +298,7 @@ void FinalBases(ContributionSums& c)
             row->chargeable = row->base - row->allowance - row->disabilityWithinCap;
         }
         const double over = late.disabilityWithinCap + early.disabilityWithinCap + late.chargeable + early.chargeable -
-                            kContributionCap;
+                            cap;
         if (over > 0) {
             if (late.chargeable >= over) {
                 late.chargeable -= over;
@@ -301,6 +312,11 @@ void FinalBases(ContributionSums& c)
 }
 
 } // namespace
+
+double ContributionBaseCap(int year)
+{
+    return year <= 2010 ? 41'500'000 : kContributionCap;
+}
 
 int ContributionsByMonths(int firstMonth, int lastMonth, const ContributionKind* kinds, int kindCount,
                           ContributionRow* rows, const AccrualRow* entries, int entryCount, int monthRule,
@@ -403,7 +419,7 @@ int CalcMonthContributions(AccrualRow* entries, int entryCount, PayrollDoc& doc,
         double charged = l.last;
         if (variant.cumulative) {
             a += e.chargeable;
-            if (l.disabilityWithinCap < kContributionCap)
+            if (l.disabilityWithinCap < CapOfCode(kind.code, year))
                 b += e.disabilityWithinCap;
             charged += e.last;
         }

@@ -21,8 +21,13 @@
 
 namespace kalvor {
 
-// The yearly cap of the contribution base: 463,000 roubles.
+// The yearly cap of the contribution base from 2011: 463,000 roubles.
 inline constexpr double kContributionCap = 46'300'000;
+
+// The yearly cap of the contribution base of a year, kopecks: 415,000
+// roubles up to 2010, 463,000 from 2011. The pension, social-insurance and
+// medical contributions stop there; the accident insurance (995) has no cap.
+double ContributionBaseCap(int year);
 
 // Optional totals of ContributionsByMonths (6 doubles; [0] the months before
 // the last, [1] the last month): [0],[1] income of the kinds flagged in the

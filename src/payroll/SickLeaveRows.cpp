@@ -1,5 +1,6 @@
 #include "payroll/SickLeaveRows.h"
 
+#include "payroll/CalcErrors.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
 #include "payroll/SickLeave.h"
@@ -14,18 +15,25 @@ using namespace infobase;
 int SickLeavePartCode(int vid, int sheetSubKind, int partKey, int reportingKey, bool employerDays)
 {
     const int when = partKey < reportingKey ? 0 : partKey == reportingKey ? 1 : 2;
+    // Sheets of sub-kinds 1-4 (the financing source) of kinds 0, 2 and 4
+    // have codes of their own; any other sub-kind keeps the standard codes.
+    const int k = sheetSubKind >= 1 && sheetSubKind <= 4 && (vid == 0 || vid == 2 || vid == 4) ? sheetSubKind : 0;
     if (employerDays) {
         if (vid == 10)
             return 115 + when;
-        return sheetSubKind != 0 ? 570 + sheetSubKind : 110 + when;
+        return k != 0 && vid == 0 ? 560 + 10 * when + k : 110 + when;
     }
     if (vid == 1)
         return 195 + when;
     if (vid == 2) {
-        if (sheetSubKind != 0)
-            return (when == 2 ? 650 : 640) + sheetSubKind;
+        if (k != 0)
+            return (when == 2 ? 650 : 640) + k;
         return when == 2 ? 159 : 158;
     }
+    if (vid == 10)
+        return 695 + when;
+    if (k != 0)
+        return 660 + 10 * when + k;
     return 155 + when;
 }
 
@@ -155,11 +163,11 @@ int CodedPartRows(CalcPass& p, const SickLeaveSheet& s, const SickLeavePart* par
         employerLeft -= own;
         const double ownAmount = part.days > 0 ? part.amount * own / part.days : 0;
         if (own > 0)
-            if (const int r = AppendPart(p, part, SickLeavePartCode(s.vid, 0, key, reportingKey, true), ownAmount, own);
+            if (const int r = AppendPart(p, part, SickLeavePartCode(s.vid, s.budg, key, reportingKey, true), ownAmount, own);
                 r < 0)
                 return r;
         if (part.days - own > 0 || own == 0)
-            if (const int r = AppendPart(p, part, SickLeavePartCode(s.vid, 0, key, reportingKey, false),
+            if (const int r = AppendPart(p, part, SickLeavePartCode(s.vid, s.budg, key, reportingKey, false),
                                          part.amount - ownAmount, part.days - own);
                 r < 0)
                 return r;
@@ -182,6 +190,8 @@ int SheetRows(CalcPass& p, SickLeaveSheet& s, int& outDays, int& outMinutes)
 
     SickLeavePart parts[8];
     const int count = SickLeaveBenefitParts(p, s, p.rows, p.count, parts);
+    if (count == kCalcSickLeaveDates)
+        s.infl = 0; // the benefit computation's mark does not stand for wrong dates
     if (count < 0)
         return count;
     const int joined = JoinMonthParts(parts, count);

@@ -29,7 +29,10 @@ int SickLeaveRows(CalcPass& p, int& outDays, int& outMinutes, bool& hasSickLeave
 
 // The row code of a benefit part: family by the sheet's kind (vid) and the
 // part's month against the reporting month (earlier, same, later);
-// employerDays selects the family of the days paid by the employer.
+// employerDays selects the family of the days paid by the employer. The
+// sheet's sub-kind 1-4 (its financing source) gives kinds 0, 2 and 4 codes of
+// their own: 561-584 for the employer's days, 641-654 and 661-684 for the
+// benefit; kind 10's benefit days are 695-697.
 int SickLeavePartCode(int vid, int sheetSubKind, int partKey, int reportingKey, bool employerDays);
 
 } // namespace kalvor

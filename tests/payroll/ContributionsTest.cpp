@@ -98,6 +98,38 @@ TEST(ContributionsByMonths, YearlyCapCrossedInsideAMonth)
     EXPECT_EQ(c[2].chargeable, 0);
 }
 
+TEST(ContributionsByMonths, CapOfTheYearAndNoCapForAccidentInsurance)
+{
+    EXPECT_EQ(ContributionBaseCap(2009), 41'500'000);
+    EXPECT_EQ(ContributionBaseCap(2010), 41'500'000);
+    EXPECT_EQ(ContributionBaseCap(2011), 46'300'000);
+
+    // 2010: 45,000 roubles a month; by October 450,000 against a cap of
+    // 415,000 roubles; the accident insurance takes the whole month.
+    ContribWorld w(2010, 10);
+    w.doc.refFiles.sbor[2] = {QStringLiteral("НС"), 995, 1, 0};
+    w.doc.refFiles.sborCount = 3;
+    for (int m = 1; m <= 9; ++m)
+        addArchive(w.doc, archive(1, 4'500'000, 2010, m));
+    w.add(row(1, 4'500'000, 10));
+    int r = 1;
+    const auto b = w.bases(MonthKey(2010, 1), MonthKey(2010, 10), 0, 0, nullptr, &r);
+    ASSERT_EQ(r, 0);
+    EXPECT_EQ(b[3].chargeable, 1'000'000); // 990: only up to 415,000 roubles
+    EXPECT_EQ(b[4].chargeable, 1'000'000); // 992
+    EXPECT_EQ(b[5].base, 4'500'000);
+    EXPECT_EQ(b[5].chargeable, 4'500'000); // 995: no cap
+    EXPECT_EQ(b[0].chargeable, 40'500'000);
+
+    // 2011: the same earnings stay below 463,000 roubles.
+    ContribWorld v(2011, 10);
+    for (int m = 1; m <= 9; ++m)
+        addArchive(v.doc, archive(1, 4'500'000, 2011, m));
+    v.add(row(1, 4'500'000, 10));
+    const auto c = v.bases(MonthKey(2011, 1), MonthKey(2011, 10));
+    EXPECT_EQ(c[2].chargeable, 4'500'000);
+}
+
 TEST(PensionInsuranceSplit, RatesByCodeBirthYearAndYear)
 {
     PayrollDoc doc;

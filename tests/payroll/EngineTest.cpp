@@ -1,7 +1,9 @@
 // One employee's month: golden rows of fixture employees, the error codes,
 // display mode against store mode, and the rows stored in the base.
 #include "payroll/AccrualPass.h"
+#include "payroll/BrigadeShare.h"
 #include "payroll/CalcEmployeeMonth.h"
+#include "payroll/IncomeTax.h"
 #include "payroll/MonthInputRows.h"
 #include "payroll/SickLeaveRows.h"
 
@@ -18,6 +20,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 
@@ -411,7 +415,8 @@ TEST(EngineInputs, BonusesFixedPercentAndBrigade)
     b.tabel[1].rabHr = 22 * 480;
     EmployeeRecord second;
     second.head.tarifVrem.rub = 200;
-    // Variant 1: the whole fund by tariff x working time.
+    // Variant 1: the whole fund by rate x working time; no rule weighs by a
+    // coefficient, so the rate is each line's number and the time its days.
     b.firm.ktu[0] = {u16(100 | 0x80 | 0x100), 0, 0, 0};
 
     BonusLine fixed;
@@ -426,9 +431,14 @@ TEST(EngineInputs, BonusesFixedPercentAndBrigade)
     brigade.kod = 162;
     brigade.procent = 3;
     brigade.sum = 1'000'000;
+    brigade.spzAu = 300;
+    brigade.ceh = 20;
+    BonusLine secondLine = brigade;
+    secondLine.spzAu = 200;
+    secondLine.ceh = 22;
     const BonusLine own[] = {fixed, percent, brigade};
     ASSERT_TRUE(b.prem.replaceRun(1, own));
-    ASSERT_TRUE(b.prem.replaceRun(2, std::span<const BonusLine>(&brigade, 1)));
+    ASSERT_TRUE(b.prem.replaceRun(2, std::span<const BonusLine>(&secondLine, 1)));
 
     w.writeSwap();
     b.swap.writeSlot(2, second);
@@ -444,11 +454,283 @@ TEST(EngineInputs, BonusesFixedPercentAndBrigade)
     EXPECT_EQ(rows[3].kod, 161);
     EXPECT_DOUBLE_EQ(rows[3].sum, 480'000);
     EXPECT_EQ(rows[4].kod, 162);
-    const double mine = 30'000.0 * 9600, theirs = 20'000.0 * 10560;
+    const double mine = 300.0 * 20 * 8, theirs = 200.0 * 22 * 8;
     EXPECT_DOUBLE_EQ(rows[4].sum, RoundWhole(1'000'000 * mine / (mine + theirs)));
     // No piece-work row (codes 1-2) carries the month's time: the brigade's row does.
     EXPECT_EQ(rows[4].dn, 20);
     EXPECT_EQ(rows[4].hr, 160);
+}
+
+// A brigade of three on time tariffs of 300, 200 and 100 roubles an hour,
+// working 9,600, 10,560 and 4,800 minutes; their lines carry the numbers 5,
+// 10 and 20 and the counts 3, 4 and 2.
+struct BrigadeWorld : EngineWorld {
+    BonusLine lines[3];
+
+    BrigadeWorld()
+    {
+        auto& b = base();
+        const int tariffs[] = {300, 200, 100};
+        const int numbers[] = {5, 10, 20};
+        const int counts[] = {3, 4, 2};
+        b.tabel[0].rabDn = 20;
+        b.tabel[1].rabHr = 10'560;
+        b.tabel[2].rabDn = 10;
+        writeSwap();
+        for (int i = 0; i < 3; ++i) {
+            const u16 slot = u16(i + 1);
+            if (i > 0)
+                b.list.push_back(EmployeeListEntry{u16((101 + i) << 3), slot});
+            b.attributes[std::size_t(i)].sistOpl = 2;
+            b.attributes[std::size_t(i)].graph = 1;
+            EmployeeRecord member = rec;
+            member.head.tarifVrem.rub = u16(tariffs[i]);
+            b.swap.writeSlot(slot, member);
+            BonusLine& line = lines[i];
+            line.kod = 162;
+            line.procent = 3;
+            line.sum = 1'000'000;
+            line.spzAu = u16(numbers[i]);
+            line.ceh = u16(counts[i]);
+            b.prem.replaceRun(slot, std::span<const BonusLine>(&line, 1));
+        }
+    }
+    void setFund(double fund)
+    {
+        for (int i = 0; i < 3; ++i) {
+            lines[i].sum = fund;
+            base().prem.replaceRun(i + 1, std::span<const BonusLine>(&lines[i], 1));
+        }
+    }
+    double share(int slot)
+    {
+        double out = -1;
+        EXPECT_EQ(BrigadeBonusShare(doc, slot, lines[slot - 1], out), 0);
+        return out;
+    }
+};
+
+TEST(BrigadeShare, EveryRuleSwitch)
+{
+    BrigadeWorld w;
+    auto& ktu = w.base().firm.ktu[0];
+    struct Case {
+        const char* what;
+        std::array<u16, 4> words;
+        double first;
+    };
+    const Case cases[] = {
+        // The rate without a coefficient rule: the lines' numbers 5 : 10 : 20.
+        {"rate", {u16(100 | 0x80), 0, 0, 0}, RoundWhole(1e6 * 5 / 35)},
+        // A rule on the first coefficient makes the rate the tariff: half by
+        // 300 : 200 : 100, half by the numbers.
+        {"own rate", {u16(50 | 0x80), u16(50 | 1 << 9), 0, 0}, RoundWhole(5e5 * 3 / 6 + 5e5 * 5 / 35)},
+        // Time without a second-coefficient rule: the counts' days x 8 hours.
+        {"days x day length", {u16(100 | 0x100), 0, 0, 0}, RoundWhole(1e6 * 3 / 9)},
+        // With one: the worked hours 160 : 176 : 80, and 40 % by 1 / count.
+        {"worked time and 1 / count", {u16(60 | 0x100), u16(40 | 2 << 11), 0, 0},
+         RoundWhole(6e5 * 160 / 416 + 4e5 * (1.0 / 3) / (1.0 / 3 + 1.0 / 4 + 1.0 / 2))},
+        {"number x", {u16(100 | 1 << 9), 0, 0, 0}, RoundWhole(1e6 * 5 / 35)},
+        {"1 / number", {u16(100 | 2 << 9), 0, 0, 0}, RoundWhole(1e6 * 0.2 / 0.35)},
+        {"count x", {u16(100 | 1 << 11), 0, 0, 0}, RoundWhole(1e6 * 3 / 9)},
+        {"scale: roubles", {u16(100 | 0x80 | 1 << 13), 0, 0, 0}, RoundWhole(1e8 * 5 / 35)},
+        {"scale: tens", {u16(100 | 0x80 | 2 << 13), 0, 0, 0}, RoundWhole(1e9 * 5 / 35)},
+        {"scale: hundreds", {u16(100 | 0x80 | 3 << 13), 0, 0, 0}, RoundWhole(1e10 * 5 / 35)},
+        {"no percent shares nothing", {u16(0x80), u16(0x100), 0, 0}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ktu = c.words;
+        EXPECT_DOUBLE_EQ(w.share(1), c.first);
+    }
+
+    // The three shares of one rule make up the fund.
+    ktu = {u16(50 | 0x80), u16(50 | 1 << 9), 0, 0};
+    EXPECT_NEAR(w.share(1) + w.share(2) + w.share(3), 1e6, 1.0);
+
+    // Formula 1: the brigade's time-rate earnings, 9,120,000 kopecks, come
+    // off the fund first.
+    w.setFund(20'000'000);
+    ktu = {u16(100 | 1 << 9), u16(1 << 13), 0, 0};
+    EXPECT_DOUBLE_EQ(w.share(1), RoundWhole(10'880'000.0 * 5 / 35));
+    EXPECT_DOUBLE_EQ(w.share(3), RoundWhole(10'880'000.0 * 20 / 35));
+
+    // With a group key the time comes from the bases of the four months
+    // before (none here, so the time rule shares nothing); the members'
+    // records pass through the current record, which is the same afterwards.
+    w.base().currentSlot = 1;
+    w.base().current = w.rec;
+    w.base().current.head.tarifVrem.rub = 300;
+    for (BonusLine& line : w.lines)
+        line.mes = 1;
+    w.setFund(1'000'000);
+    ktu = {u16(50 | 0x100), u16(50 | 1 << 11), 0, 0};
+    EXPECT_DOUBLE_EQ(w.share(1), RoundWhole(5e5 * 3 / 9));
+    EXPECT_EQ(w.base().current.head.tarifVrem.rub, 300);
+    EXPECT_EQ(w.base().currentSlot, 1);
+
+    // A member without a payment system fails the sharing.
+    w.base().attributes[2].sistOpl = 0;
+    double out = 0;
+    EXPECT_EQ(BrigadeBonusShare(w.doc, 1, w.lines[0], out), kCalcNoPaymentSystem);
+}
+
+TEST(EngineInputs, BonusPaidAtOnceLessThePensionContributionOfItsKind)
+{
+    EngineWorld w;
+    w.salaried();
+    w.base().firm.procPens = 100; // 1 %
+    auto kinds = w.base().payKinds;
+    PayKind pensioned = kind(160, {"oblPodoh"}, 1, 2000);
+    pensioned.g11 = 1;
+    kinds.push_back(pensioned);
+    kinds.push_back(kind(161, {"oblPodoh"}, 1, 2000));
+    setKinds(w.doc, kinds);
+    BonusLine withPension;
+    withPension.kod = 160;
+    withPension.sum = 100'099; // 1,000.99 roubles: 1 % of the whole 1,000
+    withPension.mrp = 1;
+    BonusLine without = withPension;
+    without.kod = 161;
+    const BonusLine lines[] = {withPension, without};
+    ASSERT_TRUE(w.base().prem.replaceRun(1, lines));
+
+    const int n = w.calc(CalcDisplay);
+    ASSERT_GT(n, 0) << CalcErrorText(n).toStdString();
+    std::vector<double> payouts;
+    for (const AccrualRow& r : ResultRows(w.rows(), n))
+        if (r.kod == 904)
+            payouts.push_back(r.sum);
+    const double tax = CalcContribution(0, 1000.99, w.doc);
+    ASSERT_EQ(payouts.size(), 2u);
+    EXPECT_DOUBLE_EQ(payouts[0], RoundWhole(100'099 - 1'000 - tax));
+    EXPECT_DOUBLE_EQ(payouts[1], RoundWhole(100'099 - tax));
+}
+
+TEST(EngineInputs, WrongSickLeaveDatesClearTheBenefitMark)
+{
+    EngineWorld w;
+    w.salaried();
+    SickLeaveSheet s;
+    s.dBegin = 10;
+    s.mBegin = 3;
+    s.gBegin = 2026;
+    s.dEnd = 5; // ends before it begins
+    s.mEnd = 3;
+    s.gEnd = 2026;
+    s.infl = 1;
+    ASSERT_TRUE(w.base().bln.replaceRun(1, std::span<const SickLeaveSheet>(&s, 1)));
+    EXPECT_EQ(w.calc(CalcDisplay), kCalcSickLeaveDates);
+    EXPECT_EQ(w.base().bln.lines[0].infl, 0);
+}
+
+TEST(EngineInputs, ForeignWorkerStayEndsWithTheDismissal)
+{
+    EmployeeHead h;
+    h.inostrDatPr = date(1, 12, 2025);
+    // Dismissed on 15 January, before the reporting month: 31 + 15 days.
+    h.datUv1 = date(15, 1, 2026);
+    EXPECT_EQ(ForeignWorkerDays(h, 2026, 3), 46);
+    // Hired again: the second employment's dismissal ends the count.
+    h.datPr2 = date(5, 1, 2026);
+    h.datUv2 = date(10, 1, 2026);
+    EXPECT_EQ(ForeignWorkerDays(h, 2026, 3), 41);
+    // The departure date comes first.
+    h.inostrDatOt = date(20, 1, 2026);
+    EXPECT_EQ(ForeignWorkerDays(h, 2026, 3), 51);
+    // Still employed: up to the end of February.
+    EmployeeHead staying;
+    staying.inostrDatPr = date(1, 12, 2025);
+    EXPECT_EQ(ForeignWorkerDays(staying, 2026, 3), 90);
+}
+
+TEST(EngineModes, TheTimeSheetRowIsCopiedToTheNoteArea)
+{
+    for (CalcMode mode : {CalcDisplay, CalcStore}) {
+        EngineWorld w;
+        w.salaried();
+        w.tabel().rabHr = 22 * 480;
+        ASSERT_EQ(w.calc(mode), 2);
+        EXPECT_EQ(w.doc.tabelNote.rabDn, 22);
+        EXPECT_EQ(w.doc.tabelNote.rabHr, 22 * 480);
+    }
+}
+
+// The month's stored rows of each cost code (the first code of the set)
+// summed as the paying-out statement sums them: accruals added, deductions,
+// the allocation rows among them, taken off.
+std::map<int, double> PayByCostCode(const std::vector<AccrualRow>& rows)
+{
+    std::map<int, double> out;
+    for (const AccrualRow& r : rows)
+        if (r.kod != 600)
+            out[r.spzCh] += r.kod < 700 ? r.sum : -r.sum;
+    return out;
+}
+
+TEST(EngineInputs, IncomeTaxSpreadOverTheCostCodes)
+{
+    EngineWorld w;
+    w.salaried();
+    auto kinds = w.base().payKinds;
+    auto costKind = [](int code, int costCode, std::initializer_list<const char*> flags = {}) {
+        PayKind k = kind(code, flags, 1, 2000);
+        k.spzCh = u16(costCode);
+        return k;
+    };
+    // The salary and the tax carry the employee's codes 11 / 22 / 33.
+    kinds.push_back(costKind(54, 55, {"oblPodoh"}));
+    kinds.push_back(costKind(941, 11));
+    kinds.push_back(costKind(942, 44));
+    kinds.push_back(costKind(943, 55));
+    for (auto& k : kinds)
+        if (k.kod == 53)
+            k.spzCh = 44;
+    setKinds(w.doc, kinds);
+    w.rec.rows[0] = row(53, 1'000'000, 3);
+    w.attr().kvProizv = 1;
+
+    // Two groups: 1,000,000 kopecks on code 44 bear 130,000 of the tax.
+    ASSERT_EQ(w.calc(), 5);
+    auto rows = w.stored();
+    const double pay = w.base().zar1[0];
+    EXPECT_EQ(pay, 6'000'000 - 780'000);
+    auto byCode = PayByCostCode(rows);
+    EXPECT_EQ(byCode[44], 870'000);
+    EXPECT_EQ(byCode[11], 5'000'000 - 650'000);
+    EXPECT_EQ(byCode[11] + byCode[44], pay);
+    const auto at = [&](int code) {
+        return *std::find_if(rows.begin(), rows.end(), [code](const AccrualRow& r) { return r.kod == code; });
+    };
+    EXPECT_EQ(at(942).sum, 130'000);
+    EXPECT_EQ(at(941).sum, -130'000);
+    EXPECT_EQ(at(941).spzSc, 22);
+
+    // Three groups: 500,000 more on code 55.
+    EngineWorld v;
+    v.salaried();
+    setKinds(v.doc, kinds);
+    v.rec.rows[0] = row(53, 1'000'000, 3);
+    v.rec.rows[1] = row(54, 500'000, 3);
+    v.attr().kvProizv = 2;
+    ASSERT_EQ(v.calc(), 7);
+    rows = v.stored();
+    byCode = PayByCostCode(rows);
+    EXPECT_EQ(byCode[44], 870'000);
+    EXPECT_EQ(byCode[55], 435'000);
+    EXPECT_EQ(byCode[11], 5'000'000 - 650'000);
+    EXPECT_EQ(byCode[11] + byCode[44] + byCode[55], v.base().zar1[0]);
+    EXPECT_EQ(v.base().zar1[0], 6'500'000 - 845'000);
+
+    // No allocation kind of the tax row's codes: nothing is spread.
+    EngineWorld u;
+    u.salaried();
+    kinds.erase(std::remove_if(kinds.begin(), kinds.end(), [](const PayKind& k) { return k.kod == 941; }),
+                kinds.end());
+    setKinds(u.doc, kinds);
+    u.rec.rows[0] = row(53, 1'000'000, 3);
+    u.attr().kvProizv = 1;
+    ASSERT_EQ(u.calc(), 3);
 }
 
 TEST(EngineInputs, PartOfMonthWithoutWorkedDaysPaysNothing)
@@ -518,6 +800,31 @@ TEST(EngineInputs, ServiceYearsScaleAndWritEndDate)
     EXPECT_EQ(SickLeavePartCode(1, 0, MonthKey(2026, 4), MonthKey(2026, 3), false), 197);
     EXPECT_EQ(SickLeavePartCode(2, 0, MonthKey(2026, 3), MonthKey(2026, 3), false), 158);
     EXPECT_EQ(SickLeavePartCode(0, 0, MonthKey(2026, 3), MonthKey(2026, 3), false), 156);
+}
+
+TEST(SickLeaveCodes, FinancingSourcesOfTheSheetOverThreeMonths)
+{
+    // {kind, sub-kind, employer's days?, codes for the earlier, the reporting
+    // and the later month}
+    struct Case {
+        int vid, budget;
+        bool employer;
+        int codes[3];
+    };
+    const Case cases[] = {
+        {0, 0, true, {110, 111, 112}},   {0, 2, true, {562, 572, 582}},   {0, 5, true, {110, 111, 112}},
+        {0, 0, false, {155, 156, 157}},  {0, 2, false, {662, 672, 682}},  {0, 5, false, {155, 156, 157}},
+        {2, 0, false, {158, 158, 159}},  {2, 2, false, {642, 642, 652}},  {2, 5, false, {158, 158, 159}},
+        {4, 0, false, {155, 156, 157}},  {4, 2, false, {662, 672, 682}},  {4, 5, false, {155, 156, 157}},
+        {10, 0, true, {115, 116, 117}},  {10, 2, true, {115, 116, 117}},  {10, 0, false, {695, 696, 697}},
+        {10, 2, false, {695, 696, 697}}, {10, 5, false, {695, 696, 697}}, {0, 4, true, {564, 574, 584}},
+        {4, 1, false, {661, 671, 681}},
+    };
+    const int reporting = MonthKey(2026, 3);
+    for (const Case& c : cases)
+        for (int w = 0; w < 3; ++w)
+            EXPECT_EQ(SickLeavePartCode(c.vid, c.budget, MonthKey(2026, 2 + w), reporting, c.employer), c.codes[w])
+                << "kind " << c.vid << " sub-kind " << c.budget << " month " << w;
 }
 
 // ----------------------------------------------------------------------------- error codes
