@@ -109,8 +109,8 @@ def numbers_row(widths):
     return Row(200, [box(w, str(n + 1), size=12) for n, w in enumerate(widths)])
 
 
-def values_row(widths, aligns, height=236):
-    return Row(height, [box(w, SLOT, align=a, size=14) for w, a in zip(widths, aligns)])
+def values_row(widths, aligns, height=236, size=14):
+    return Row(height, [box(w, SLOT, align=a, size=size) for w, a in zip(widths, aligns)])
 
 
 # ---------------------------------------------------------------- the table of T-51 and T-49
@@ -165,13 +165,13 @@ def t51_tables(album):
 
 
 def t49_tables(album):
-    person = [(400, 'Номер по порядку'), (600, 'Табельный номер'), (1500, 'Должность (профессия)'),
-              (800, 'Оклад (тариф), руб.'), (550, 'Отработано в рабочие дни'),
-              (550, 'в выходные дни'), (550, 'в праздничные дни')]
-    tail = [(850, 'За организацией'), (850, 'За работником'), (950, 'К выплате'), (1500, 'Расписка'),
-            (900, 'Подпись')]
-    tail_words = [(1700, 'Сумма задолженности, руб.'), (950, 'К выплате, руб.'),
-                  (1500, 'Фамилия, инициалы'), (900, 'Подпись в получении')]
+    person = [(400, 'Номер по порядку'), (550, 'Табельный номер'), (1200, 'Должность (профессия)'),
+              (750, 'Оклад (тариф), руб.'), (450, 'Отработано в рабочие дни'),
+              (450, 'в выходные дни'), (450, 'в праздничные дни')]
+    tail = [(750, 'За организацией'), (750, 'За работником'), (850, 'К выплате'), (1400, 'Расписка'),
+            (650, 'Подпись')]
+    tail_words = [(1500, 'Сумма задолженности, руб.'), (850, 'К выплате, руб.'),
+                  (1400, 'Фамилия, инициалы'), (650, 'Подпись в получении')]
     if album == 1:
         return [Table(person, 6, 4, tail, tail_words)]
     return [Table(person, 14, 0, [], []), Table([], 0, 7, tail, tail_words)]
@@ -186,7 +186,7 @@ def employee_row(table, form):
     aligns += ['r'] * len(table.money)
     if table.tail:
         aligns += ['r', 'r', 'r'] + (['l', 'c'] if form == 't49' else [])
-    row = values_row(widths, aligns)
+    row = values_row(widths, aligns, size=12 if form == 't49' else 14)
     if form == 't49' and table.tail:
         row.cells[-1] = box(widths[-1], '', size=14)       # the signature is written by hand
     return row
@@ -356,11 +356,11 @@ def budget_rows():
         0: Row(280, [text(code_left, SLOT, size=14), text(2800, 'Форма по ОКУД ', align='r', size=16),
                      box(1400, '0504401', size=16, bold=True)]),
         1: Row(340, [text(2800, 'РАСЧЕТНО-ПЛАТЕЖНАЯ ВЕДОМОСТЬ', size=18, bold=True), text(300, 'с «', align='r'),
-                     line(400, SLOT), text(150, '»'), line(1200, SLOT), text(250, '20', align='r'),
+                     line(400, SLOT), text(150, '»'), line(1200, SLOT), text(300, '20', align='r'),
                      line(300, SLOT), text(700, 'г. по «', align='r'), line(400, SLOT), text(150, '»'),
-                     line(1200, SLOT), text(250, '20', align='r'), line(300, SLOT), text(700, 'г. за', align='r'),
-                     line(1200, SLOT), text(250, '20', align='r'), line(300, SLOT), text(300, 'г.'),
-                     gap(WIDTH - 11150)]),
+                     line(1200, SLOT), text(300, '20', align='r'), line(300, SLOT), text(700, 'г. за', align='r'),
+                     line(1200, SLOT), text(300, '20', align='r'), line(300, SLOT), text(300, 'г.'),
+                     gap(WIDTH - 11300)]),
         2: empty(80),
         3: Row(280, [gap(code_left), text(2800, 'Дата / по ОКПО ', align='r', size=16), box(700, SLOT, size=16),
                      box(700, SLOT, size=16)]),
