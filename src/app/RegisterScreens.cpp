@@ -15,12 +15,15 @@
 #include "payroll/ui/CCalcPlatVedView.h"
 #include "payroll/ui/CCalcZarpView.h"
 #include "payroll/ui/RunMonthChange.h"
+#include "print/ui/SettlementQuestion.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/GridCommands.h"
 
 void RegisterScreens(CommandRegistry& registry)
 {
+    // The settlement statement asks its column question through a message box.
+    kalvor::print::InstallSettlementQuestion();
     // Working panels whose numbers the screens use; a panel is shown once a
     // screen is registered on it.
     registry.AddPanel({0, QStringLiteral("Справочники"), MainPanelPayroll});

@@ -1,0 +1,158 @@
+// The settlement statements as LibreOffice renders them (skipped when it is
+// not installed): the demo firm's month computed by the engine and printed
+// in forms T-51, T-49 and 0504401, with the firm, an employee and the amount
+// to pay on the sheets, on A4 landscape. The PDFs are kept in the build
+// folder ("settlement-t51.pdf", "settlement-t49.pdf", "settlement-0504401.pdf")
+// for a look; tools/render_settlement_statements.sh makes them and their pictures.
+#include "DemoFirm.h"
+#include "infobase/InfoBaseDb.h"
+#include "payroll/CalcEmployeeMonth.h"
+#include "payroll/CalcOptions.h"
+#include "payroll/CalcThread.h"
+#include "platform/DocumentOpener.h"
+#include "platform/WorkingFolder.h"
+#include "print/SettlementStatement.h"
+#include "values/Clock.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+using namespace kalvor::print;
+
+#ifdef KALVOR_DATA_DIR
+
+namespace {
+
+QString Office()
+{
+    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    return office.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("libreoffice")) : office;
+}
+
+QString ConvertToPdf(const QString& rtf, const QString& profileFolder)
+{
+    const QFileInfo info(rtf);
+    QProcess convert;
+    convert.start(Office(), {QStringLiteral("-env:UserInstallation=file://") + profileFolder,
+                             QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                             QStringLiteral("--outdir"), info.absolutePath(), rtf});
+    if (!convert.waitForFinished(180'000) || convert.exitCode() != 0)
+        return QString();
+    const QString pdf = info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".pdf");
+    return QFile::exists(pdf) ? pdf : QString();
+}
+
+// The to-pay total that the writer hands to the totals row of the form.
+QString ToPayTotal(PayrollDoc& doc, int kind)
+{
+    const SettlementPlan plan = PlanSettlementStatement(kind, doc);
+    CTree tree(plan.templateName(), QStringLiteral("unused.typ"));
+    FillSettlementStatement(tree, StatementPrintParams{}, doc, 0, plan);
+    const QString totals = QStringLiteral("row%1").arg(kind == SettlementT49 ? 27 : 16);
+    QString last;
+    const QDomElement page = tree.DataDocument().documentElement().firstChildElement(QStringLiteral("doc"));
+    for (QDomElement p = page.firstChildElement(); !p.isNull(); p = p.nextSiblingElement())
+        for (QDomElement row = p.firstChildElement(totals); !row.isNull(); row = row.nextSiblingElement(totals))
+            last = row.lastChildElement().text();
+    return last;
+}
+
+QString Tool(const char* name, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStandardPaths::findExecutable(QString::fromLatin1(name)), arguments);
+    process.waitForFinished(60'000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+} // namespace
+
+TEST(SettlementStatementPdf, DemoFirmsMonthInEachForm)
+{
+    if (Office().isEmpty() || QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+        GTEST_SKIP() << "LibreOffice or poppler-utils are not installed: the PDF forms are not checked";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.path() + QLatin1Char('/');
+    ScopedToday today{QDate(2011, 4, 29)};
+    platform::DocumentOpener::SetCommand(QStringLiteral("true"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+    ASSERT_TRUE(tools::MakeDemoBase(folder));
+    ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("Shablon")));
+    for (const char* form : {"t-51-albom1", "t-49-albom1", kSettlementBudgetTemplate})
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/Shablon/") + QLatin1String(form) +
+                                    QStringLiteral(".rtf"),
+                                folder + QStringLiteral("Shablon/") + QLatin1String(form) + QStringLiteral(".rtf")));
+    platform::SetWorkingFolder(folder);
+
+    // The month computed and stored, then the employees written anew into
+    // the swap file with their results, as the statement thread does.
+    PayrollDoc doc;
+    doc.setWorkFolder(folder);
+    doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
+    ASSERT_TRUE(doc.refFiles.OpenAll());
+    CInfoBase& base = doc.infoBase;
+    base.baseName = tools::DemoBaseName();
+    OpenBase(base);
+    LoadAll(base);
+    ASSERT_TRUE(SelectAllToSwap(base, Selection{}));
+    base.OpenSwapFile();
+    CalcThreadParams params;
+    params.document = &doc;
+    std::vector<int> indexes;
+    SelectEmployeesForCalculation(params, doc, indexes);
+    kalvor::CalcResultBuffer resultRows{};
+    CalcWorkBuffer work;
+    for (const int index : indexes)
+        ASSERT_GE(CalcEmployeeMonth(doc, resultRows.data(), index, &work, CalcStore), 0);
+    base.CloseSwapFile();
+    LoadAll(base);
+    ASSERT_TRUE(SelectAllToSwap(base, Selection{}));
+    base.OpenSwapFile();
+    CloseBase(base);
+    const QString someone = base.shortNames[std::size_t(base.list.front().slot - 1)];
+
+    const QString buildFolder = QStringLiteral(KALVOR_DATA_DIR "/../");
+    const std::pair<int, QString> forms[] = {{SettlementT51, QStringLiteral("settlement-t51")},
+                                             {SettlementT49, QStringLiteral("settlement-t49")},
+                                             {SettlementBudget, QStringLiteral("settlement-0504401")}};
+    for (const auto& [kind, name] : forms) {
+        SCOPED_TRACE(name.toStdString());
+        StatementPrintParams statement;
+        statement.variant = std::uint8_t(kind);
+        QString error;
+        ASSERT_EQ(PrintSettlementStatement(statement, doc, folder + name + QStringLiteral(".typ"), 0, &error),
+                  kSettlementDone)
+            << error.toStdString();
+        const QString pdf = ConvertToPdf(folder + name + QStringLiteral(".rtf"), folder + QStringLiteral("lo"));
+        ASSERT_FALSE(pdf.isEmpty());
+        QFile::remove(buildFolder + name + QStringLiteral(".pdf"));
+        QFile::copy(pdf, buildFolder + name + QStringLiteral(".pdf"));
+        const QString text = Tool("pdftotext", {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf,
+                                                QStringLiteral("-")});
+        EXPECT_TRUE(text.contains(QStringLiteral("ООО «Северная механика»")));
+        EXPECT_TRUE(text.contains(someone)) << someone.toStdString();
+        EXPECT_TRUE(text.contains(kind == SettlementBudget ? QStringLiteral("0504401")
+                                                           : QStringLiteral("РАСЧЕТ")));
+        const QString total = ToPayTotal(doc, kind);
+        EXPECT_FALSE(total.isEmpty());
+        EXPECT_TRUE(text.contains(total)) << total.toStdString();
+        const QString info = Tool("pdfinfo", {pdf});
+        EXPECT_TRUE(info.contains(QStringLiteral("841.89 x 595")))
+            << info.toStdString();
+    }
+    base.CloseSwapFile();
+    platform::SetWorkingFolder(QString());
+    platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
+}
+
+#endif
