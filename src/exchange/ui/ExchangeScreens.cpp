@@ -2,6 +2,7 @@
 
 #include "exchange/ui/CEFuncDbfNUView.h"
 #include "exchange/ui/CEFuncDbfView.h"
+#include "exchange/ui/CEFuncZastrahLicSvedView.h"
 #include "exchange/ui/CExchangeTaskView.h"
 #include "shell/ui/CommandRegistry.h"
 
@@ -17,10 +18,13 @@ void RegisterExchangeScreens(CommandRegistry& registry)
         {CExchangeTaskView::PanelOutputFile, QStringLiteral("Информация о выработке"), MainPanelAddFunctions, true},
         {CExchangeTaskView::PanelTransferFile, QStringLiteral("Информация о работнике в символьном формате"),
          MainPanelAddFunctions, true},
+        {CExchangeTaskView::PanelAddFunctions, QStringLiteral("Дополнительные функции"), MainPanelAddFunctions,
+         false},
     };
     for (const WorkPanelInfo& panel : panels)
         registry.AddPanel(panel);
     RegisterDbfScreens(registry);
+    RegisterPensionFundScreens(registry);
 }
 
 void RegisterDbfScreens(CommandRegistry& registry)
@@ -46,4 +50,15 @@ void RegisterDbfScreens(CommandRegistry& registry)
         command.makeView = dbf.makeView;
         registry.AddCommand(command);
     }
+}
+
+void RegisterPensionFundScreens(CommandRegistry& registry)
+{
+    CommandInfo command;
+    command.id = 32888;
+    command.caption = QStringLiteral("Экспорт сведений о застрахованных лицах");
+    command.menuPath = {QStringLiteral("Дополнительные функции")};
+    command.panel = CExchangeTaskView::PanelAddFunctions;
+    command.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncZastrahLicSvedView(doc); };
+    registry.AddCommand(command);
 }

@@ -10,3 +10,7 @@ void RegisterExchangeScreens(CommandRegistry& registry);
 // The four dBASE views (commands 1441-1444) on working panel 12 and in the
 // menu "Дополнительные функции" / "Экспорт/импорт информации в формат DBF".
 void RegisterDbfScreens(CommandRegistry& registry);
+
+// The insured persons export (command 32888) on the working panel of the
+// main panel's own functions and in the menu "Дополнительные функции".
+void RegisterPensionFundScreens(CommandRegistry& registry);
