@@ -175,7 +175,7 @@ int PfrInsuranceCheckNumber(const QByteArray& number)
 
 QByteArray PfrInsuranceNumberWithCheck(const QString& strahPolis)
 {
-    const QByteArray number = Compacted(strahPolis, 11);
+    const QByteArray number = Compacted(strahPolis.trimmed(), 11);
     if (number.isEmpty())
         return QByteArray();
     const int check = PfrInsuranceCheckNumber(number);

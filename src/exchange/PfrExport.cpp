@@ -8,6 +8,7 @@
 #include "reports/social/EmployeeContributions.h"
 #include "values/Clock.h"
 #include "values/Messages.h"
+#include "values/RoundText.h"
 #include "values/Text8.h"
 
 #include <QDate>
@@ -373,7 +374,7 @@ QByteArray PfrXmlHead(int kind, int format, int packNumber, int reportYear, int 
     xml.open("СоставДокументов");
     xml.leaf("Количество", QByteArray("1"));
     xml.open("НаличиеДокументов");
-    xml.leaf("ТипДокумента", QByteArray("СВЕДЕНИЯ_О_СТРАХОВЫХ_ВЗНОСАХ_И_СТРАХОВОМ_СТАЖЕ_ЗЛ"));
+    xml.leaf("ТипДокумента", Cp("СВЕДЕНИЯ_О_СТРАХОВЫХ_ВЗНОСАХ_И_СТРАХОВОМ_СТАЖЕ_ЗЛ"));
     xml.leaf("Количество", QByteArray::number(recordCount));
     xml.close("НаличиеДокументов");
     xml.close("СоставДокументов");

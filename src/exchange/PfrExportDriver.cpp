@@ -34,6 +34,8 @@ struct SwapFileCloser {
 
 // One run's state between the steps of the driver.
 struct PfrPackRun {
+    PfrPackRun(const PfrExportRun& run, PayrollDoc& doc, std::stop_token stop) : run(run), doc(doc), stop(stop) {}
+
     const PfrExportRun& run;
     PayrollDoc& doc;
     std::stop_token stop;
@@ -221,13 +223,20 @@ void CommitFiles(PfrPackRun& r, int writtenRecords)
         r.xml->commit();
 }
 
+PfrExportResult Ended(int code)
+{
+    PfrExportResult result;
+    result.code = code;
+    return result;
+}
+
 } // namespace
 
 PfrExportResult ExportPensionFund(std::stop_token stop, const PfrExportRun& run, PayrollDoc& doc)
 {
     if (run.options.kind == PfrQuestionnaires && IsPfrXmlFormat(run.format))
-        return {-34};
-    PfrPackRun r{run, doc, stop};
+        return Ended(-34);
+    PfrPackRun r(run, doc, stop);
     r.year = PfrReportYear(doc.infoBase.config);
     r.packNumber = PfrDefaultPackNumber(run.options.packNumber, run.format);
     r.months = PfrMonthsOfKind(run.options.kind);
@@ -244,15 +253,15 @@ PfrExportResult ExportPensionFund(std::stop_token stop, const PfrExportRun& run,
     bool stopped = false;
     const std::vector<EmployeeListEntry> chosen = ChosenEntries(r, stopped);
     if (stopped)
-        return {1};
+        return Ended(1);
     if (chosen.empty())
-        return {-1};
+        return Ended(-1);
     r.chosenCount = int(chosen.size());
     int written = 0;
     if (const int result = RunPass(r, chosen, 0, r.countedRecords); result != 0)
-        return {result};
+        return Ended(result);
     if (const int result = RunPass(r, chosen, 1, written); result != 0)
-        return {result};
+        return Ended(result);
     CommitFiles(r, written);
     PfrExportResult done;
     done.recordCount = written;
