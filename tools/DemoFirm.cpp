@@ -366,21 +366,6 @@ void addDatedArchive(int i, WarDatBlock& block)
         add(packedDate(14, 3, 2011), packedDate(18, 3, 2011), 3, 600, 0, false);
 }
 
-// The insured persons export: Гусева, hired this April, has no insurance
-// number yet, so her questionnaire goes to the pension fund; Титов worked a
-// second term under a fixed-term contract in January and February 2011.
-constexpr int SecondEmploymentIndex = 24; // Титов
-
-void addPensionFundDetails(int i, EmployeeHead& h)
-{
-    if (i == HiredInMonth)
-        h.strahPolis.clear();
-    if (i == SecondEmploymentIndex) {
-        h.datPr2 = packedDate(10, 1, 2011);
-        h.datUv2 = packedDate(28, 2, 2011);
-    }
-}
-
 } // namespace
 
 // ------------------------------------------------------------------ the firm
@@ -697,7 +682,6 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
         addRecordCardDetails(i, h);
         if (i == ReversalIndex) addReversal(rec);
         addDatedArchive(i, warDat[std::size_t(slot - 1)]);
-        addPensionFundDetails(i, h);
 
         // Rates of the last twelve months (the first is the current month).
         const double rateNow = p.pay == Salary ? h.oklad : rub(p.rate);
