@@ -316,20 +316,22 @@ TEST_F(UiExchangeFrame, MainPanelFourShowsItsWorkingPanelsAndTheDbfCommands)
     EXPECT_EQ(captions, (QStringList{QStringLiteral("Генератор сводов в произвольном разрезе"),
                                      QStringLiteral("Экспорт/импорт информации в формат DBF/dBASE"),
                                      QStringLiteral("Информация о выработке"),
-                                     QStringLiteral("Информация о работнике в символьном формате")}));
-    // Only the dBASE panel has its commands yet.
+                                     QStringLiteral("Информация о работнике в символьном формате"),
+                                     QStringLiteral("Дополнительные функции")}));
+    // The dBASE panel and the panel of the main panel's own functions have their commands.
     QStringList buttons;
     for (const QPushButton* button : box->findChildren<QPushButton*>())
         buttons << button->text();
     EXPECT_EQ(buttons, (QStringList{QStringLiteral("dBASE:  постоянная информация"),
                                     QStringLiteral("dBASE:  начисленная зарплата"),
                                     QStringLiteral("dBASE:  архивные данные"),
-                                    QStringLiteral("dBASE:  начисления и удержания")}));
+                                    QStringLiteral("dBASE:  начисления и удержания"),
+                                    QStringLiteral("Форма Т-54"),
+                                    QStringLiteral("Экспорт сведений о застрахованных лицах")}));
     std::vector<int> ids;
     for (const CommandInfo& command : registry.Commands())
         ids.push_back(command.id);
-    // The T-54 form is a menu command of the additional functions.
-    EXPECT_EQ(ids, (std::vector<int>{1441, 1442, 1443, 1444, 32894}));
+    EXPECT_EQ(ids, (std::vector<int>{1441, 1442, 1443, 1444, 32894, 32888}));
 
     frame.ShowWorkPanel(13);
     EXPECT_EQ(box->currentIndex(), 2);

@@ -32,6 +32,7 @@ public:
         PanelDbf = 12,                // "Экспорт/импорт информации в формат DBF/dBASE"
         PanelOutputFile = 13,         // "Информация о выработке"
         PanelTransferFile = 14,       // "Информация о работнике в символьном формате"
+        PanelAddFunctions = 15,       // "Дополнительные функции": the functions of the main panel itself
     };
 
     CExchangeTaskView(int formId, LeaveTo leaveTo, CKalvorDoc* doc, QWidget* parent = nullptr);

@@ -3,6 +3,7 @@
 #include "exchange/ui/CEFuncDbfNUView.h"
 #include "exchange/ui/CEFuncDbfView.h"
 #include "exchange/ui/CEFuncT54FormView.h"
+#include "exchange/ui/CEFuncZastrahLicSvedView.h"
 #include "exchange/ui/CExchangeTaskView.h"
 #include "shell/ui/CommandRegistry.h"
 
@@ -18,11 +19,14 @@ void RegisterExchangeScreens(CommandRegistry& registry)
         {CExchangeTaskView::PanelOutputFile, QStringLiteral("Информация о выработке"), MainPanelAddFunctions, true},
         {CExchangeTaskView::PanelTransferFile, QStringLiteral("Информация о работнике в символьном формате"),
          MainPanelAddFunctions, true},
+        {CExchangeTaskView::PanelAddFunctions, QStringLiteral("Дополнительные функции"), MainPanelAddFunctions,
+         false},
     };
     for (const WorkPanelInfo& panel : panels)
         registry.AddPanel(panel);
     RegisterDbfScreens(registry);
     RegisterT54FormScreen(registry);
+    RegisterPensionFundScreens(registry);
 }
 
 void RegisterDbfScreens(CommandRegistry& registry)
@@ -56,6 +60,18 @@ void RegisterT54FormScreen(CommandRegistry& registry)
     command.id = CEFuncT54FormView::CommandId;
     command.caption = QStringLiteral("Форма Т-54");
     command.menuPath = {QStringLiteral("Дополнительные функции")};
+    command.panel = CExchangeTaskView::PanelAddFunctions;
     command.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncT54FormView(doc); };
+    registry.AddCommand(command);
+}
+
+void RegisterPensionFundScreens(CommandRegistry& registry)
+{
+    CommandInfo command;
+    command.id = 32888;
+    command.caption = QStringLiteral("Экспорт сведений о застрахованных лицах");
+    command.menuPath = {QStringLiteral("Дополнительные функции")};
+    command.panel = CExchangeTaskView::PanelAddFunctions;
+    command.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncZastrahLicSvedView(doc); };
     registry.AddCommand(command);
 }

@@ -13,3 +13,7 @@ void RegisterDbfScreens(CommandRegistry& registry);
 
 // 32894 "Форма Т-54" in the menu "Дополнительные функции".
 void RegisterT54FormScreen(CommandRegistry& registry);
+
+// The insured persons export (command 32888) on the working panel of the
+// main panel's own functions and in the menu "Дополнительные функции".
+void RegisterPensionFundScreens(CommandRegistry& registry);

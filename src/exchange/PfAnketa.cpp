@@ -1,0 +1,254 @@
+#include "exchange/PfAnketa.h"
+
+#include "platform/CodePage.h"
+#include "platform/FileCopy.h"
+#include "print/TextHelpers.h"
+#include "values/Messages.h"
+#include "values/Text8.h"
+#include "values/Values.h"
+
+namespace kalvor::exchange {
+
+namespace {
+
+QByteArray Cp(const char* utf8)
+{
+    return codepage::toCp1251(QString::fromUtf8(utf8));
+}
+
+QByteArray Upper(QByteArray text)
+{
+    if (!text.isEmpty())
+        print::StrUpperN(text.data(), int(text.size()));
+    return text;
+}
+
+// The first `width` characters with leading blanks dropped, runs of blanks
+// made one and a trailing blank dropped.
+QByteArray Squeezed(const QString& text, int width)
+{
+    return SqueezeBlanks(codepage::toCp1251(text.left(width)));
+}
+
+// The first `width` characters with every blank dropped.
+QByteArray Compacted(const QString& text, int width)
+{
+    QByteArray bytes = codepage::toCp1251(text.left(width));
+    bytes.replace(" ", "");
+    return bytes;
+}
+
+QByteArray SlashedDate(int day, int month, int year)
+{
+    return QString::asprintf("%02d/%02d/%04d", day, month, year).toLatin1();
+}
+
+// The word of the full name at `index` (0 surname, 1 first name, 2 patronymic).
+QByteArray NameWord(const QString& fio, int index)
+{
+    const QList<QByteArray> words = codepage::toCp1251(fio.left(50)).split(' ');
+    int found = 0;
+    for (const QByteArray& word : words) {
+        if (word.isEmpty())
+            continue;
+        if (found++ == index)
+            return Upper(word);
+    }
+    return QByteArray();
+}
+
+QByteArray SexLetter(const QString& pol)
+{
+    const QChar c = pol.isEmpty() ? QChar() : pol.front();
+    if (c == u'm' || c == u'M' || c == u'м' || c == u'М')
+        return Cp("М");
+    if (c == u'ж' || c == u'Ж')
+        return Cp("Ж");
+    return QByteArray();
+}
+
+QByteArray BirthDate(std::uint16_t datR)
+{
+    const PackedDate date(datR);
+    if (date.day() == 0 || date.month() < 1 || date.month() > 12)
+        return QByteArray();
+    return SlashedDate(date.day(), date.month(), date.fullYear());
+}
+
+// The issue date "dd.mm.yy" with its two-digit year through the one window of years.
+QByteArray IssueDate(const QString& pspDat)
+{
+    const PackedDate date = ParseDateDMY(QStringView(pspDat).left(8));
+    if (date.isNull())
+        return QByteArray();
+    return SlashedDate(date.day(), date.month(), date.fullYear());
+}
+
+// The identity document: its word, the two series fields and the number.
+struct IdentityDocument {
+    QByteArray word;
+    QByteArray seriesFirst;
+    QByteArray seriesSecond;
+    QByteArray number;
+};
+
+IdentityDocument IdentityDocumentOf(const infobase::EmployeeHead& head)
+{
+    IdentityDocument out;
+    const PfrDocumentSeries series = PfrSplitSeries(head.pspSer);
+    out.number = Compacted(head.pspNom.left(6), 6) + Compacted(head.pspNom.mid(6), 4);
+    out.seriesFirst = series.first;
+    const int kind = head.pspKod.left(2).trimmed().toInt();
+    switch (kind) {
+    case 1:
+    case 10:
+        out.word = Cp(kind == 1 ? "ПАСПОРТ" : "ИНПАСПОРТ");
+        out.seriesSecond = Upper(series.second.left(2));
+        break;
+    case 4:
+    case 7:
+        out.word = Cp(kind == 4 ? "УДОСТ ОФИЦЕРА" : "ВОЕННЫЙ БИЛЕТ");
+        out.seriesFirst = Upper(series.first.left(2)) + series.first.mid(2);
+        break;
+    case 21:
+        out.word = Cp("ПАСПОРТ РОССИИ");
+        out.seriesSecond = series.second;
+        break;
+    default:
+        out.word = Cp("ПРОЧЕЕ");
+        out.number = out.number.left(10);
+    }
+    if (out.number.size() == 1)
+        out.seriesSecond.clear();
+    if (out.number.isEmpty())
+        out.number = "0";
+    return out;
+}
+
+// The registration address: country (foreign passports only), index,
+// region, district, city (none for Moscow and St Petersburg), locality,
+// street, house, building and flat, each squeezed and upper-cased.
+QByteArray RegistrationAddress(const infobase::EmployeeHead& head, bool foreignPassport)
+{
+    const int regionCode = head.propKodReg.left(2).trimmed().toInt();
+    const QString regionName = PfrRegionName(regionCode);
+    const bool federalCity = regionCode == 77 || regionCode == 78;
+    const QByteArray parts[] = {
+        Squeezed(head.propInd, 6),
+        regionName.isEmpty() ? Squeezed(head.propReg, 28) : codepage::toCp1251(regionName),
+        Squeezed(head.propRaj, 25),
+        federalCity ? QByteArray() : Squeezed(head.propGorod, 30),
+        Squeezed(head.propPunkt, 30),
+        Squeezed(head.propUl, 50),
+        Squeezed(head.propDom, 10),
+        Squeezed(head.propKorp, 9),
+        Squeezed(head.propKv, 4),
+    };
+    QByteArray address = foreignPassport ? Compacted(head.propKodStr, 3) : QByteArray();
+    for (const QByteArray& part : parts)
+        address += ',' + part;
+    return Upper(address);
+}
+
+QByteArray LivingAddress(const infobase::EmployeeHead& head)
+{
+    const QByteArray street = Squeezed(head.gitAdr, 143);
+    if (street.isEmpty())
+        return QByteArray();
+    return Upper(Compacted(head.gitInd, 6) + ',' + street);
+}
+
+} // namespace
+
+int PfrInsuranceCheckNumber(const QByteArray& number)
+{
+    static constexpr int positions[] = {0, 1, 2, 4, 5, 6, 8, 9, 10};
+    int sum = 0;
+    int weight = 9;
+    for (int position : positions) {
+        const char c = position < number.size() ? number[position] : '0';
+        const int digit = c >= '0' && c <= '9' ? c - '0' : 0;
+        sum += digit * weight--;
+    }
+    return sum % 101 % 100;
+}
+
+QByteArray PfrInsuranceNumberWithCheck(const QString& strahPolis)
+{
+    const QByteArray number = Compacted(strahPolis.trimmed(), 11);
+    if (number.isEmpty())
+        return QByteArray();
+    const int check = PfrInsuranceCheckNumber(number);
+    bool allZero = check == 0;
+    for (char c : number)
+        if (c >= '1' && c <= '9')
+            allZero = false;
+    if (allZero)
+        return QByteArray();
+    return number + ' ' + QString::asprintf("%02d", check).toLatin1();
+}
+
+PfrDocumentSeries PfrSplitSeries(const QString& series)
+{
+    const QByteArray text = SqueezeBlanksAfterDigits(codepage::toCp1251(series.left(10)));
+    qsizetype cut = -1;
+    for (qsizetype i = 0; i < text.size() && cut < 0; ++i)
+        if (text[i] == '-' || text[i] == ' ')
+            cut = i;
+    if (cut < 0)
+        return {text, QByteArray()};
+    return {text.left(cut), text.mid(cut + 1)};
+}
+
+QByteArray PfAnketaLine(int recordNumber, int personnelNumber, PfrPackWriter& noPension, int format,
+                        const PayrollDoc& doc, const QDate& today)
+{
+    const infobase::EmployeeHead& head = doc.infoBase.current.head;
+    const QByteArray insurance = format == PfrOazis4 ? PfrInsuranceNumberWithCheck(head.strahPolis) : QByteArray();
+    if (insurance.isEmpty())
+        noPension.write(QByteArray::number(personnelNumber) + " - " + Squeezed(head.fio, 50) + "\r\n");
+
+    const IdentityDocument document = IdentityDocumentOf(head);
+    PfrTextLine line;
+    line.text(QByteArray("___'")).number(recordNumber).text(SlashedDate(today.day(), today.month(), today.year()));
+    if (format == PfrOazis4)
+        line.text(insurance).text(QByteArray::number(personnelNumber));
+    line.text(NameWord(head.fio, 0)).text(NameWord(head.fio, 1)).text(NameWord(head.fio, 2));
+    line.text(SexLetter(head.pol)).text(Cp("СТАНДАРТ")).text(BirthDate(head.datR));
+    line.number(0).number(0).number(0).text(Cp("СТАНДАРТ"));
+    line.text(Upper(Squeezed(head.bdGorod, 28))).text(Squeezed(head.bdRaj, 24));
+    line.text(Squeezed(head.bdReg, 24)).text(Squeezed(head.bdStr, 24));
+    if (format == PfrSzv42 || format == PfrSzv41 || format == PfrOazis3)
+        line.text(QByteArray());
+    line.text(document.word).text(QByteArray()).text(document.seriesFirst).text(document.seriesSecond);
+    line.number(document.number).text(IssueDate(head.pspDat)).text(Upper(Squeezed(head.pspKem, 69)));
+    const bool foreignPassport = head.pspKod.left(2).trimmed().toInt() == 10;
+    line.text(RegistrationAddress(head, foreignPassport)).text(LivingAddress(head));
+    line.text(Compacted(head.gitPhone, 20));
+    if (format == PfrOazis4)
+        line.text(QByteArray());
+    return line.bytes();
+}
+
+int WritePfAnketa(int recordNumber, int personnelNumber, PfrPackWriter& pack, PfrPackWriter& noPension, int format,
+                  const PayrollDoc& doc, const QDate& today)
+{
+    pack.write(PfAnketaLine(recordNumber, personnelNumber, noPension, format, doc, today));
+    return 0;
+}
+
+QString PfrQuestionnaireFileName(const PfrExportOptions& options, const PayrollDoc& doc)
+{
+    if (options.kind == PfrQuestionnaires)
+        return QStringLiteral("ANKETA.TXT");
+    return QString::asprintf("Z%04u_0.TXT", unsigned(PfrReportYear(doc.infoBase.config)));
+}
+
+void CopyQuestionnaireFile(const PfrExportOptions& options, const QString& workFile, const QString& folder,
+                           const PayrollDoc& doc)
+{
+    if (!platform::CopyFileReplacing(workFile, folder + PfrQuestionnaireFileName(options, doc)))
+        throw TextError("Попытка копирования файлов не удалась");
+}
+
+} // namespace kalvor::exchange
