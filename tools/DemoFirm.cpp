@@ -470,7 +470,7 @@ static void AddDemoOneOffRows(CInfoBase& base, std::vector<EmployeeRecord>& reco
         r.otd = shop;
         return r;
     };
-    add(13, 7, rub(4'000), 2);     // Жуков: a one-off bonus for the urgent order
+    add(13, 7, rub(4'000), 2);     // Дьяконов: a one-off bonus for the urgent order
     add(29, 907, rub(1'250), 3);   // Чернов: damage to a tool made good
     add(20, 21, -rub(420.50), 2);  // Осипов: evening hours paid twice, reversed
     AccrualRow& other = add(24, 5, rub(1'500), 3); // Титов: two days in the assembly shop
