@@ -483,6 +483,35 @@ static void AddDemoTimeSheetDetails(CInfoBase& base)
     tsvetkov.dbf = 1;
 }
 
+// One-off accruals and deductions of April 2011 entered on the screen of
+// current accruals and deductions: a bonus, a damage deduction, a reversal
+// with a minus sign and a row of another shop with its production-cost code.
+static void AddDemoOneOffRows(CInfoBase& base, std::vector<EmployeeRecord>& records)
+{
+    // By index in people[] (slot = index + 1, personnel number = 101 + index).
+    auto add = [&](int index, u16 kod, double sum, u8 shop) -> AccrualRow& {
+        EmployeeAttributes& at = base.attributes[std::size_t(index)];
+        AccrualRow& r = records[std::size_t(index)].rows[at.kvProizv];
+        at.kvProizv = u16(at.kvProizv + 1);
+        r.kod = kod;
+        r.sum = sum;
+        r.mes = DemoMonth;
+        r.otd = shop;
+        return r;
+    };
+    add(13, 7, rub(4'000), 2);     // Дьяконов: a one-off bonus for the urgent order
+    add(29, 907, rub(1'250), 3);   // Чернов: damage to a tool made good
+    add(20, 21, -rub(420.50), 2);  // Осипов: evening hours paid twice, reversed
+    AccrualRow& other = add(24, 5, rub(1'500), 3); // Титов: two days in the assembly shop
+    other.dn = 2;
+    other.hr = 16;
+    u16 ch = 0, sc = 0, au = 0;
+    SetPacked12Digits(200100030015ULL, ch, sc, au); // 2001 0003 0015
+    other.spzCh = ch & kDigitGroupMask;
+    other.spzSc = sc & kDigitGroupMask;
+    other.spzAu = au & kDigitGroupMask;
+}
+
 void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::vector<WarDatBlock>& warDat)
 {
     const int year = DemoYear, month = DemoMonth;
@@ -852,6 +881,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
         }
     }
     AddDemoTimeSheetDetails(base);
+    AddDemoOneOffRows(base, records);
 }
 
 bool MakeDemoBase(const QString& folder)

@@ -2,6 +2,7 @@
 
 #include "masterdata/ui/CRefGenInfoView.h"
 #include "exchange/ui/ExchangeScreens.h"
+#include "entries/ui/CCurnuNuView.h"
 #include "entries/ui/CTabelVvodView.h"
 #include "masterdata/ui/CStavkaCorrect.h"
 #include "masterdata/ui/RefBooks.h"
@@ -160,4 +161,21 @@ void RegisterScreens(CommandRegistry& registry)
     tabelQuick.quickButton = true;
     tabelQuick.quickOpen = 1;
     registry.AddCommand(tabelQuick);
+
+    // The month's current accruals and deductions on working panel
+    // "Начисления / Удержания" (entry-screen number 2), and its quick button.
+    registry.AddPanel({2, QStringLiteral("Начисления / Удержания"), MainPanelPayroll});
+    registry.SetEntryScreenPanel(CCurnuNuView::kEntryScreen, 2);
+    CommandInfo curnuNu;
+    curnuNu.id = 1229;
+    curnuNu.caption = QStringLiteral("Начисления / Удержания");
+    curnuNu.panel = 2;
+    curnuNu.makeView = [](CKalvorDoc* d) -> CCommonFormView* { return new CCurnuNuView(d); };
+    registry.AddCommand(curnuNu);
+    CommandInfo curnuNuQuick = curnuNu;
+    curnuNuQuick.id = 10003;
+    curnuNuQuick.panel = -1;
+    curnuNuQuick.quickButton = true;
+    curnuNuQuick.quickOpen = 1;
+    registry.AddCommand(curnuNuQuick);
 }

@@ -124,7 +124,10 @@ TEST_F(DemoMonth, EveryEmployeeIsComputedWithoutErrorAndPlausibly)
         EXPECT_LT(accrued, 50'000);
         for (const AccrualRow& r : o.rows) {
             EXPECT_GE(FindPayKind(doc, r.kod), 0) << r.kod;
-            EXPECT_GT(r.sum, 0) << r.kod;
+            // 121's entered reversal of evening hours is the one negative row.
+            if (tabN != 121 || r.kod != 21) {
+                EXPECT_GT(r.sum, 0) << r.kod;
+            }
             EXPECT_EQ(r.mes, r.kod == 110 || r.kod == 155 ? 3 : 4) << r.kod;
         }
         // Income tax at 13 % at most (the non-resident 30 %), one row.

@@ -1,0 +1,187 @@
+#include "entries/CurnuNuEntry.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "platform/Db.h"
+#include "values/Values.h"
+
+#include <algorithm>
+
+namespace kalvor::entries {
+
+using infobase::AccrualRow;
+using infobase::EmployeeAttributes;
+using infobase::EmployeeRecord;
+using infobase::ProizvRow;
+using infobase::u16;
+using infobase::u8;
+
+namespace {
+
+constexpr int kMaxDays = 63;    // 6 bits
+constexpr int kMaxHours = 511;  // 9 bits
+constexpr int kMaxCode = 65535; // 16 bits
+constexpr int kMaxShop = 255;   // 8 bits
+
+int ReadInt(const QString& text, int min, int max)
+{
+    std::int32_t value = 0;
+    ParseIntField(text, value, min, max);
+    return value;
+}
+
+QString FormatHours(const ProizvRow& row)
+{
+    if (row.hr == 0 && row.min == 0)
+        return QString();
+    return QStringLiteral("%1,%2").arg(int(row.hr)).arg(int(row.min));
+}
+
+} // namespace
+
+QStringList ShowProizvRow(const ProizvRow& row)
+{
+    return {FormatIntField(row.mes),
+            FormatIntField(row.kod),
+            FormatMoney(row.sum),
+            FormatIntField(row.dn),
+            FormatHours(row),
+            FormatPacked12Digits(row.spzCh, row.spzSc, row.spzAu),
+            FormatIntField(row.otd)};
+}
+
+ProizvRow ReadProizvRow(const QStringList& cells)
+{
+    auto cell = [&](int col) { return col < cells.size() ? cells[col] : QString(); };
+    ProizvRow row;
+    row.mes = u16(ReadInt(cell(0), 1, 12));
+    row.kod = u16(ReadInt(cell(1), 0, kMaxCode));
+    double sum = 0;
+    ParseMoneyKopecks(cell(2), sum);
+    row.sum = sum;
+    row.dn = u16(ReadInt(cell(3), 0, kMaxDays));
+    int hours = 0, minutes = 0;
+    ParseHoursMinutesNormalised(cell(4), hours, minutes);
+    if (hours <= kMaxHours && minutes <= kMaxDays) {
+        row.hr = u16(hours);
+        row.min = u16(minutes);
+    }
+    std::uint16_t ch = 0, sc = 0, au = 0;
+    ParsePacked12Digits(cell(5), ch, sc, au);
+    row.spzCh = ch & kDigitGroupMask;
+    row.spzSc = sc & kDigitGroupMask;
+    row.spzAu = au & kDigitGroupMask;
+    row.otd = u8(ReadInt(cell(6), 0, kMaxShop));
+    return row;
+}
+
+ProizvRows CurrentRows(const EmployeeRecord& rec, const EmployeeAttributes& attr)
+{
+    const int count = std::min<int>(attr.kvProizv, EmployeeRecord::RowCount);
+    return ProizvRows(rec.rows.begin(), rec.rows.begin() + count);
+}
+
+ProizvRows CompactRows(const ProizvRows& rows)
+{
+    ProizvRows kept;
+    for (const ProizvRow& row : rows)
+        if (!row.isEmpty())
+            kept.push_back(row);
+    return kept;
+}
+
+RowPlacement CheckRowPlacement(const EmployeeRecord& rec, int kvProizv, int newCount)
+{
+    if (newCount > kCurnuMaxRows)
+        return RowPlacement::TooManyRows;
+    // Growing pushes the calculated rows down: none of them may pass row 60.
+    const int shift = newCount - std::min(kvProizv, kMovableRows);
+    if (shift <= 0)
+        return RowPlacement::Fits;
+    for (int i = kMovableRows - shift; i < kMovableRows; ++i)
+        if (i >= kvProizv && !rec.rows[std::size_t(i)].isEmpty())
+            return RowPlacement::ComputedRowsPastLimit;
+    return RowPlacement::Fits;
+}
+
+void PlaceRows(EmployeeRecord& rec, EmployeeAttributes& attr, const ProizvRows& rows)
+{
+    const int oldCount = std::min<int>(attr.kvProizv, kMovableRows);
+    const int newCount = std::min<int>(int(rows.size()), kCurnuMaxRows);
+    auto first = rec.rows.begin();
+    auto movableEnd = first + kMovableRows;
+    if (newCount < oldCount) {
+        std::move(first + oldCount, movableEnd, first + newCount);
+        std::fill(movableEnd - (oldCount - newCount), movableEnd, AccrualRow{});
+    } else if (newCount > oldCount) {
+        // The last rows go off the area: the caller has checked that they are empty.
+        std::move_backward(first + oldCount, movableEnd - (newCount - oldCount), movableEnd);
+    }
+    std::copy(rows.begin(), rows.begin() + newCount, first);
+    attr.kvProizv = u16(newCount);
+}
+
+bool RowsMatch(const ProizvRow& a, const ProizvRow& b)
+{
+    return a.mes == b.mes && a.kod == b.kod && a.sum == b.sum && a.dn == b.dn && a.hr == b.hr && a.min == b.min
+        && a.spzCh == b.spzCh && a.spzSc == b.spzSc && a.spzAu == b.spzAu && a.otd == b.otd;
+}
+
+int FirstMatchingRow(const ProizvRows& rows, const ProizvRow& model)
+{
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (RowsMatch(rows[i], model))
+            return int(i);
+    return -1;
+}
+
+ProizvRows RowsWithModelFirst(const ProizvRows& rows, const ProizvRow& model)
+{
+    ProizvRows result{model};
+    result.insert(result.end(), rows.begin(), rows.end());
+    return result;
+}
+
+ProizvRows RowsWithoutMatch(const ProizvRows& rows, const ProizvRow& model)
+{
+    ProizvRows result = rows;
+    if (const int index = FirstMatchingRow(rows, model); index >= 0)
+        result.erase(result.begin() + index);
+    return result;
+}
+
+ProizvRows RowsWithCorrected(const ProizvRows& rows, int index, const ProizvRow& model)
+{
+    ProizvRows result = rows;
+    if (index >= 0 && index < int(result.size()))
+        result[std::size_t(index)] = model;
+    return result;
+}
+
+RowStore StoreCurrentRows(infobase::CInfoBase& base, int slot, const ProizvRows& rows)
+{
+    EmployeeAttributes& attr = base.attributes[std::size_t(slot - 1)];
+    EmployeeRecord& rec = base.current;
+    const ProizvRows kept = CompactRows(rows);
+    RowStore store;
+    store.placement = CheckRowPlacement(rec, attr.kvProizv, int(kept.size()));
+    if (store.placement != RowPlacement::Fits || kept == CurrentRows(rec, attr))
+        return store;
+
+    const auto rowsBefore = rec.rows;
+    const EmployeeAttributes attrBefore = attr;
+    PlaceRows(rec, attr, kept);
+    try {
+        db::Transaction transaction(infobase::Db(base));
+        infobase::SaveEmployee(base, slot);
+        infobase::SaveComp(base, infobase::SaveModeOverwrite);
+        transaction.commit();
+    } catch (...) {
+        rec.rows = rowsBefore;
+        attr = attrBefore;
+        throw;
+    }
+    store.written = true;
+    return store;
+}
+
+} // namespace kalvor::entries
