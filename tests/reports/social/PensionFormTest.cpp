@@ -18,6 +18,8 @@
 #include <QDir>
 #include <QFile>
 #include <QMap>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <cstring>
@@ -242,6 +244,123 @@ TEST_F(PensionForm, ArticlePagesAndTheDebtPageByYear)
     EXPECT_EQ(Outline(all), "page0:001 page1:002 page5:003");
     EXPECT_EQ(Join(region(all, "page5").values, 15, 2), "---|1250");
     EXPECT_EQ(OVPFTemplateName(2010), "avans-rsv1-2010");
+}
+
+// The map of each template, as the engine reads it, gives each region as
+// many value bookmarks as the writer adds values.
+TEST_F(PensionForm, TemplateBookmarksMatchTheWriter)
+{
+    doc.GenrValues[TariffIndex(kDisabledTariff, RowPayments)] = 1;
+    doc.GenrValues[kIncome248] = 1;
+    doc.GenrValues[kIncome34615] = 1;
+    for (int year : {2010, 2011}) {
+        SCOPED_TRACE(year);
+        doc.infoBase.config.r_g = u8(year - 1900);
+        const QByteArray name = OVPFTemplateName(year);
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Shablon")));
+        const QString file = QStringLiteral("Shablon/") + QString::fromLatin1(name) + QStringLiteral(".rtf");
+        ASSERT_TRUE(QFile::copy(kSourceData + u'/' + file, dir.filePath(file)));
+        platform::SetWorkingFolder(dir.path());
+        print::CTree tree(name, dir.filePath(QStringLiteral("x.typ")));
+        platform::SetWorkingFolder(QString());
+        const QList<QByteArray> map = tree.BookmarkMap();
+
+        // The first value of each page, the list page head's last value and
+        // each row region's first and last.
+        QMap<QByteArray, int> pageFirst;
+        QMap<QByteArray, std::pair<int, int>> rows;
+        int listHeadLast = -1;
+        for (qsizetype k = 0; k + 1 < map.size(); ++k) {
+            if (map[k].startsWith("page") && !pageFirst.contains(map[k]))
+                pageFirst.insert(map[k], map[k + 1].toInt());
+            if (map[k].startsWith("row")) {
+                rows.insert(map[k], {map[k + 1].toInt(), map[k + 2].toInt()});
+                if (map[k] == "row0")
+                    listHeadLast = map[k - 1].toInt();
+            }
+        }
+        ASSERT_EQ(pageFirst.size(), 7) << map.join(' ').toStdString();
+        // 2010 prints no article pages; their slots are those of the 2011 writer.
+        QList<FormRegion> all = regions(1);
+        if (year == 2010) {
+            doc.infoBase.config.r_g = 111;
+            const QList<FormRegion> later = regions(1);
+            all.append(region(later, "page4"));
+            all.append(region(later, "page5"));
+            all.last().name = "page6";
+        }
+        for (int page = 0; page < 7; ++page) {
+            const QByteArray pageName = "page" + QByteArray::number(page);
+            const int first = pageFirst.value(pageName);
+            const int end = page == 3   ? listHeadLast + 1
+                            : page == 6 ? map.last().toInt() + 1
+                                        : pageFirst.value("page" + QByteArray::number(page + 1));
+            EXPECT_EQ(end - first, region(all, pageName.constData()).values.size()) << pageName.toStdString();
+        }
+        const std::map<QByteArray, int> rowValues = {{"row0", 8}, {"row1", 4}, {"row3", 0}, {"row4", 0},
+                                                     {"row5", 1}, {"row6", 0}, {"row7", 0}, {"row8", 0}};
+        for (const auto& [row, count] : rowValues) {
+            ASSERT_TRUE(rows.contains(row)) << row.toStdString();
+            EXPECT_EQ(rows[row].second - rows[row].first + 1, count) << row.toStdString();
+        }
+    }
+}
+
+// The whole form written through the engine, with "inval" read from the
+// working folder, against the stored document; then converted to PDF by
+// LibreOffice when it is installed (the PDF is kept in the test's folder).
+TEST_F(PensionForm, PrintedFormMatchesTheStoredOne)
+{
+    const QString golden = QStringLiteral(KALVOR_SOURCE_DIR "/tests/reports/social/golden/rsv1-2011-fixture.rtf");
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Shablon")));
+    for (const char* name : {"avans-rsv1-2010", "avans-rsv1-2011"}) {
+        const QString file = QStringLiteral("Shablon/") + QString::fromLatin1(name) + QStringLiteral(".rtf");
+        ASSERT_TRUE(QFile::copy(kSourceData + u'/' + file, dir.filePath(file)));
+    }
+    platform::SetWorkingFolder(dir.path());
+    platform::DocumentOpener::SetCommand(QStringLiteral("true"));
+    ASSERT_EQ(WriteInvalFile(InvalFilePath(), Disabled(std::size_t(3))), 0);
+    ScopedToday fixedToday(today);
+    doc.GenrValues[TariffIndex(kDisabledTariff, RowPayments)] = 120'000;
+    doc.GenrValues[kLine110] = 21'382;
+    doc.GenrValues[kSection5] = 700;
+    QString error;
+    const int result = PrintOVPF(dir.filePath(QStringLiteral("rsv1.typ")), doc, &error);
+    platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
+    platform::SetWorkingFolder(QString());
+    ASSERT_EQ(result, print::CTree::GenerateDone) << error.toStdString();
+    const QString rtf = dir.filePath(QStringLiteral("rsv1.rtf"));
+    QFile printedFile(rtf);
+    ASSERT_TRUE(printedFile.open(QIODevice::ReadOnly));
+    const QByteArray printed = printedFile.readAll();
+    QFile goldenFile(golden);
+    const QByteArray stored = goldenFile.open(QIODevice::ReadOnly) ? goldenFile.readAll() : QByteArray();
+    if (printed != stored) {
+        QFile out(QStringLiteral("rsv1-2011-fixture.actual.rtf"));
+        if (out.open(QIODevice::WriteOnly))
+            out.write(printed);
+    }
+    EXPECT_EQ(printed, stored) << "the form printed differs from " << golden.toStdString()
+                               << "; it is saved as rsv1-2011-fixture.actual.rtf in the test's folder";
+
+    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (office.isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed; the PDF check is skipped";
+    QProcess convert;
+    convert.start(office, {QStringLiteral("-env:UserInstallation=file://") + dir.path() + QStringLiteral("/lo"),
+                           QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                           QStringLiteral("--outdir"), dir.path(), rtf});
+    ASSERT_TRUE(convert.waitForFinished(180'000));
+    QFile pdf(dir.filePath(QStringLiteral("rsv1.pdf")));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(4) == "%PDF");
+    pdf.close();
+    QFile::remove(QStringLiteral("rsv1-2011-form.pdf"));
+    QFile::copy(pdf.fileName(), QStringLiteral("rsv1-2011-form.pdf"));
 }
 
 } // namespace
