@@ -216,6 +216,19 @@ TEST_F(PensionReportLoop, AFailedXmlFileIsReportedAndTheFormStillPrinted)
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("base.rtf"))));
 }
 
+// Without its template the form cannot be made: the print-file message, and
+// the editor that asked for it stays open.
+TEST_F(PensionReportLoop, AMissingTemplateIsReportedAsAPrintFileFailure)
+{
+    ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("Shablon/avans-rsv1-2011.rtf"))));
+    CGenrOVPFEditDlg editor(ReportSelection{}, typ(), dir.filePath(QStringLiteral("xml")), doc);
+    editor.show();
+    Click(&editor, OVPFEditDlgBase::IdMake);
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("Сбой при попытке обращения к файлу печати")});
+    EXPECT_EQ(xmlFiles().size(), 1);
+    EXPECT_TRUE(editor.isVisible());
+}
+
 TEST_F(PensionReportLoop, EditorsShowWholePartsAndReadNumbersAsTyped)
 {
     EXPECT_EQ(OVPFEditDlgBase::FieldText(0.9), QString());

@@ -25,8 +25,14 @@ void WriteOVPFOutputs(const QString& printPath, const ReportSelection& selection
     const int xmlError = WriteOVPFXml(selection, reportFolder, doc);
     if (xmlError != 0)
         KalvorMessageBox(platform::FileErrorKindText(xmlError), MB_OK | MB_ICONERROR);
-    QString printError;
-    const int printed = PrintOVPF(printPath, doc, &printError);
+    // A template that cannot be read throws; the editors call this from a
+    // button, where the exception must not escape.
+    int printed = 0;
+    try {
+        printed = PrintOVPF(printPath, doc);
+    } catch (const TextError&) {
+        printed = kPrintFileFailed;
+    }
     if (printed < 0)
         KalvorMessageBox(ReportErrorText(kPrintFileFailed), MB_OK | MB_ICONERROR);
 }
