@@ -17,12 +17,18 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <cstring>
+
+#ifdef KALVOR_DATA_DIR
+#include "DemoFirm.h"
+#include "infobase/InfoBaseDb.h"
+#endif
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -32,6 +38,38 @@ using namespace kalvor::reports::ovpf;
 namespace {
 
 const QString kSourceData = QStringLiteral(KALVOR_SOURCE_DIR "/data");
+
+// Converts the RTF to PDF beside it with LibreOffice and keeps a copy under
+// keptName in the test's folder; false when LibreOffice is not installed.
+bool ConvertToPdf(const QString& rtf, const QString& keptName)
+{
+    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (office.isEmpty())
+        return false;
+    const QFileInfo info(rtf);
+    QProcess convert;
+    convert.start(office, {QStringLiteral("-env:UserInstallation=file://") + info.path() + QStringLiteral("/lo"),
+                           QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                           QStringLiteral("--outdir"), info.path(), rtf});
+    EXPECT_TRUE(convert.waitForFinished(180'000));
+    QFile pdf(info.path() + u'/' + info.completeBaseName() + QStringLiteral(".pdf"));
+    EXPECT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(4) == "%PDF");
+    pdf.close();
+    QFile::remove(keptName);
+    QFile::copy(pdf.fileName(), keptName);
+    return true;
+}
+
+// Copies both templates into the folder's "Shablon".
+void CopyTemplates(const QString& folder)
+{
+    ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("Shablon")));
+    for (const char* name : {"avans-rsv1-2010", "avans-rsv1-2011"}) {
+        const QString file = QStringLiteral("Shablon/") + QString::fromLatin1(name) + QStringLiteral(".rtf");
+        ASSERT_TRUE(QFile::copy(kSourceData + u'/' + file, folder + u'/' + file));
+    }
+}
 
 QByteArray cp(const QString& text) { return codepage::toCp1251(text); }
 
@@ -316,11 +354,7 @@ TEST_F(PensionForm, PrintedFormMatchesTheStoredOne)
     const QString golden = QStringLiteral(KALVOR_SOURCE_DIR "/tests/reports/social/golden/rsv1-2011-fixture.rtf");
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Shablon")));
-    for (const char* name : {"avans-rsv1-2010", "avans-rsv1-2011"}) {
-        const QString file = QStringLiteral("Shablon/") + QString::fromLatin1(name) + QStringLiteral(".rtf");
-        ASSERT_TRUE(QFile::copy(kSourceData + u'/' + file, dir.filePath(file)));
-    }
+    CopyTemplates(dir.path());
     platform::SetWorkingFolder(dir.path());
     platform::DocumentOpener::SetCommand(QStringLiteral("true"));
     ASSERT_EQ(WriteInvalFile(InvalFilePath(), Disabled(std::size_t(3))), 0);
@@ -347,20 +381,44 @@ TEST_F(PensionForm, PrintedFormMatchesTheStoredOne)
     EXPECT_EQ(printed, stored) << "the form printed differs from " << golden.toStdString()
                                << "; it is saved as rsv1-2011-fixture.actual.rtf in the test's folder";
 
-    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (office.isEmpty())
+    if (!ConvertToPdf(rtf, QStringLiteral("rsv1-2011-form.pdf")))
         GTEST_SKIP() << "LibreOffice (soffice) is not installed; the PDF check is skipped";
-    QProcess convert;
-    convert.start(office, {QStringLiteral("-env:UserInstallation=file://") + dir.path() + QStringLiteral("/lo"),
-                           QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
-                           QStringLiteral("--outdir"), dir.path(), rtf});
-    ASSERT_TRUE(convert.waitForFinished(180'000));
-    QFile pdf(dir.filePath(QStringLiteral("rsv1.pdf")));
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(pdf.read(4) == "%PDF");
-    pdf.close();
-    QFile::remove(QStringLiteral("rsv1-2011-form.pdf"));
-    QFile::copy(pdf.fileName(), QStringLiteral("rsv1-2011-form.pdf"));
 }
+
+#ifdef KALVOR_DATA_DIR
+// The demo base's first quarter of 2011 computed and printed, and converted
+// to PDF for a look (kept as rsv1-2011-demo.pdf in the test's folder).
+TEST(PensionFormDemo, FirstQuarterOf2011Prints)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.path() + QLatin1Char('/');
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+    ASSERT_TRUE(tools::MakeDemoBase(folder));
+    CopyTemplates(dir.path());
+    PayrollDoc doc;
+    doc.setWorkFolder(folder);
+    doc.infoBase.baseName = tools::DemoBaseName();
+    OpenBase(doc.infoBase);
+    LoadAll(doc.infoBase);
+    doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
+    ASSERT_TRUE(doc.refFiles.ReadNalog());
+    ASSERT_TRUE(doc.refFiles.ReadSbor());
+    platform::SetWorkingFolder(folder);
+    platform::DocumentOpener::SetCommand(QStringLiteral("true"));
+    const int result = CalcOVPF(ReportSelection{}, doc, QString(), 0, {});
+    const QString rtf = dir.filePath(QStringLiteral("demo.rtf"));
+    QString error;
+    const int printed = result == 0 ? PrintOVPF(dir.filePath(QStringLiteral("demo.typ")), doc, &error) : -1;
+    CloseBase(doc.infoBase);
+    platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
+    platform::SetWorkingFolder(QString());
+    ASSERT_EQ(result, 0);
+    ASSERT_EQ(printed, print::CTree::GenerateDone) << error.toStdString();
+    ASSERT_TRUE(QFile::exists(rtf));
+    if (!ConvertToPdf(rtf, QStringLiteral("rsv1-2011-demo.pdf")))
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed; the PDF check is skipped";
+}
+#endif
 
 } // namespace

@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -103,7 +104,7 @@ protected:
             RunOVPFReport(typ(), ReportSelection{}, dir.filePath(QStringLiteral("xml")), doc);
             done = true;
         });
-        QWidget* handled = nullptr;
+        QPointer<QWidget> handled; // a dialog made later may take the address of a closed one
         QTimer answer;
         QObject::connect(&answer, &QTimer::timeout, [&] {
             QWidget* modal = QApplication::activeModalWidget();
