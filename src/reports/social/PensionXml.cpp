@@ -427,23 +427,6 @@ void WriteSignatory(XmlLines& xml, const FirmInfo& firm)
     WritePersonName(xml, "ФИОлицаПодтверждающегоСведения", person);
 }
 
-QByteArray ReportingPeriodCode(int lastMonth)
-{
-    if (lastMonth <= 3)
-        return "03";
-    if (lastMonth <= 6)
-        return "06";
-    return lastMonth <= 9 ? "09" : "12";
-}
-
-// Pages of the paper form: 3, or 5 with the reduced tariff, and one more
-// for every 32 disabled employees after the first 32.
-int PageCount(const GenrValueArray& v, std::size_t invalCount)
-{
-    const int pages = v[std::size_t(TariffIndex(kDisabledTariff, RowPayments))] == 0 ? 3 : 5;
-    return invalCount == 0 ? pages : pages + int((invalCount + 31) / 32) - 1;
-}
-
 void WriteOrganisation(XmlLines& xml, const FirmInfo& firm, const ReportPeriod& period, const GenrValueArray& v)
 {
     xml.leaf("НомерВпачке", "1");
@@ -483,6 +466,21 @@ QString FolderPrefix(const QString& folder)
 
 } // namespace
 
+QByteArray ReportingPeriodCode(int lastMonth)
+{
+    if (lastMonth <= 3)
+        return "03";
+    if (lastMonth <= 6)
+        return "06";
+    return lastMonth <= 9 ? "09" : "12";
+}
+
+int OVPFPageCount(const GenrValueArray& v, std::size_t invalCount)
+{
+    const int pages = v[std::size_t(TariffIndex(kDisabledTariff, RowPayments))] == 0 ? 3 : 5;
+    return invalCount == 0 ? pages : pages + int((invalCount + 31) / 32) - 1;
+}
+
 QString OVPFXmlFileName(const ReportSelection& selection, const PayrollDoc& doc)
 {
     const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, {true, 3});
@@ -520,7 +518,7 @@ QByteArray OVPFXmlBytes(const ReportSelection& selection, const PayrollDoc& doc,
     xml.leaf("КоличествоЗЛ", Amount(v[kInsuredPersons]));
     xml.leaf("СреднесписочнаяЧисленность", Amount(v[kAverageHeadcount]));
     xml.leaf("КодУстановленногоТарифа", tariffCode);
-    xml.leaf("КоличествоСтраниц", QByteArray::number(PageCount(v, inval.size())));
+    xml.leaf("КоличествоСтраниц", QByteArray::number(OVPFPageCount(v, inval.size())));
     xml.leaf("КоличествоЛистовПриложения", "0");
     WriteSection1(xml, v);
     WriteTariffSections(xml, v, tariffCode);

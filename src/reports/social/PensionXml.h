@@ -6,6 +6,7 @@
 // the firm record.
 #include "payroll/PayrollDocument.h"
 #include "reports/social/InvalRecord.h"
+#include "reports/social/PensionContributions.h"
 #include "reports/social/ReportRun.h"
 
 #include <QByteArray>
@@ -32,6 +33,14 @@ QByteArray OVPFXmlBytes(const ReportSelection& selection, const PayrollDoc& doc,
 // FileErrorKind of the failure ("Ошибка при открытии файла", "Ошибка записи
 // в файл"); nothing is left under the name then. writtenPath receives the
 // file's path.
+// The reporting period's code of the forms: "03", "06", "09" or "12" by the
+// period's last month.
+QByteArray ReportingPeriodCode(int lastMonth);
+
+// Pages of the paper form: 3, or 5 with the reduced tariff (V[132] not 0),
+// and one more for every 32 disabled employees after the first 32.
+int OVPFPageCount(const GenrValueArray& v, std::size_t invalCount);
+
 int WriteOVPFXml(const ReportSelection& selection, const QString& folder, const PayrollDoc& doc,
                  QString* writtenPath = nullptr);
 

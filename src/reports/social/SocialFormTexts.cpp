@@ -1,6 +1,7 @@
 #include "reports/social/SocialFormTexts.h"
 
 #include "platform/CodePage.h"
+#include "print/CTree.h"
 #include "reports/social/ReportRun.h"
 #include "values/Text8.h"
 
@@ -61,6 +62,54 @@ NameParts SplitFullName(const QString& fio)
         start = blank + 1;
     }
     return parts;
+}
+
+int GenerateFormRegions(const QByteArray& templateName, const QString& workFilePath,
+                        const QList<FormRegion>& regions, QString* errorText)
+{
+    print::CTree tree(templateName, workFilePath);
+    QDomElement page;
+    for (const FormRegion& region : regions) {
+        if (region.row) {
+            QDomElement row;
+            tree.NewRow(region.name, &row, page);
+            tree.AddValue(row, region.values);
+        } else {
+            page = tree.NewPage(nullptr, region.name);
+            tree.AddValue(page, region.values);
+        }
+    }
+    const int result = tree.Generate();
+    if (errorText != nullptr)
+        *errorText = tree.ErrorText();
+    return result;
+}
+
+QList<QByteArray> OneCharCells(const QByteArray& text)
+{
+    QList<QByteArray> cells;
+    for (char c : text)
+        cells.append(QByteArray(1, c));
+    return cells;
+}
+
+QList<QByteArray> PhoneCells(const infobase::FirmInfo& firm)
+{
+    QByteArray phone = SqueezedFirmText(firm, infobase::FirmInfo::adrPhone, 20);
+    while (phone.size() > 15) {
+        const qsizetype dash = phone.lastIndexOf('-');
+        if (dash < 0)
+            break;
+        phone.remove(dash, 1);
+    }
+    return OneCharCells(phone.left(15).rightJustified(15, ' '));
+}
+
+QByteArray SqueezedField(const char* field, int width)
+{
+    QByteArray out(width, ' ');
+    out.resize(SqueezeBlanksNul(field, width, out.data()));
+    return out;
 }
 
 } // namespace kalvor::reports

@@ -5,6 +5,7 @@
 #include "infobase/Records.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace kalvor::reports {
@@ -41,5 +42,31 @@ struct NameParts {
     QByteArray surname, name, patronymic;
 };
 NameParts SplitFullName(const QString& fio);
+
+// One region of a print form as its writer adds it: a page, or a row of the
+// last page added, with its values in bookmark order.
+struct FormRegion {
+    QByteArray name;
+    bool row = false;
+    QList<QByteArray> values;
+};
+
+// Fills the template's regions in order through the template engine, writes
+// the document beside the work file and opens it. Returns the engine's
+// result (print::CTree::GenerateResult); errorText receives its explanation.
+int GenerateFormRegions(const QByteArray& templateName, const QString& workFilePath,
+                        const QList<FormRegion>& regions, QString* errorText);
+
+// Every character of the text as a value of its own: the one-character
+// boxes of the printed forms.
+QList<QByteArray> OneCharCells(const QByteArray& text);
+
+// The firm's telephone in the 15 boxes of the title pages: the first 20
+// characters squeezed, right-aligned; a longer number loses its dashes from
+// the right until it fits, and at most 15 characters are kept.
+QList<QByteArray> PhoneCells(const infobase::FirmInfo& firm);
+
+// A text field of a fixed width (NUL bytes read as blanks), squeezed.
+QByteArray SqueezedField(const char* field, int width);
 
 } // namespace kalvor::reports

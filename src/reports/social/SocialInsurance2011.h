@@ -11,6 +11,7 @@
 #include "reports/social/InvalRecord.h"
 #include "reports/social/PensionContributions.h"
 #include "reports/social/ReportRun.h"
+#include "reports/social/SocialFormTexts.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -138,13 +139,6 @@ int WriteRVedFSSXml2011(const QString& folder, const PayrollDoc& doc, QString* w
 // The template of the print form in "Shablon".
 inline constexpr char kFss4Template2011[] = "avans-fss4-2011";
 
-// One region of the form as the writer adds it: a page, or a row of the last
-// page added, with its values in bookmark order.
-struct FormRegion {
-    QByteArray name;
-    bool row = false;
-    QList<QByteArray> values;
-};
 // The form's regions and values for the values, the records and the date.
 QList<FormRegion> RVedFSS2011FormRegions(const PayrollDoc& doc, const std::vector<InvalRecord>& inval,
                                          const QDate& today);

@@ -5,6 +5,8 @@
 #include "reports/social/SocialInsurance2011.h"
 
 #include "print/CTree.h"
+#include "reports/social/PensionXml.h"
+#include "reports/social/SocialFormTexts.h"
 #include "values/Clock.h"
 #include "values/RoundText.h"
 #include "values/Text8.h"
@@ -30,14 +32,7 @@ QByteArray Squeezed(const FirmInfo& firm, FirmInfo::Text which, int width)
     return SqueezeBlanks(Field(firm, which, width));
 }
 
-// Every character of the text as a value of its own (one cell each).
-QList<QByteArray> Cells(const QByteArray& text)
-{
-    QList<QByteArray> cells;
-    for (char c : text)
-        cells.append(QByteArray(1, c));
-    return cells;
-}
+QList<QByteArray> Cells(const QByteArray& text) { return OneCharCells(text); }
 
 QByteArray Fixed(double value, int decimals) { return FormatFixed8(value + 0.0, decimals); }
 // An amount of the tables: "---" for 0.
@@ -81,29 +76,6 @@ QList<QByteArray> PageHead(const FirmInfo& firm, int pageNumber)
     return values;
 }
 
-// The telephone right-aligned in 15 cells: hyphens are dropped from the end
-// while the number is too long, and at most 15 characters are kept.
-QList<QByteArray> Telephone(const FirmInfo& firm)
-{
-    QByteArray phone = Squeezed(firm, FirmInfo::adrPhone, 20);
-    while (phone.size() > 15) {
-        const qsizetype hyphen = phone.lastIndexOf('-');
-        if (hyphen < 0)
-            break;
-        phone.remove(hyphen, 1);
-    }
-    return Cells(phone.left(15).rightJustified(15, ' '));
-}
-
-QByteArray PeriodCode(int lastMonth)
-{
-    if (lastMonth <= 3)
-        return "03";
-    if (lastMonth <= 6)
-        return "06";
-    return lastMonth <= 9 ? "09" : "12";
-}
-
 // A headcount in six cells, zeros on the left.
 QList<QByteArray> Headcount(double value) { return Cells(Fixed(value, 0).rightJustified(6, '0')); }
 
@@ -112,7 +84,7 @@ QList<QByteArray> TitlePage(const FormInput& in)
     const FirmInfo& firm = in.firm;
     QList<QByteArray> values = PageHead(firm, 1);
     values += Cells("000");
-    values += Cells(PeriodCode(in.period.lastMonth));
+    values += Cells(ReportingPeriodCode(in.period.lastMonth));
     values += Cells("01");
     values += Cells(QByteArray::number(in.period.year));
     values.append(Field(firm, FirmInfo::firmName, 56));
@@ -125,7 +97,7 @@ QList<QByteArray> TitlePage(const FormInput& in)
     values += Cells(Field(firm, FirmInfo::firmOKPO, 10));
     values += Cells("00" + Field(firm, FirmInfo::firmOGRN, 13));
     values += Cells(Field(firm, FirmInfo::firmOKOPF, 2));
-    values += Telephone(firm);
+    values += PhoneCells(firm);
     // The OKFS code in two cells; two further values of the template stay empty.
     values += Cells(Field(firm, FirmInfo::firmOKFS, 2));
     values += {QByteArray(), QByteArray()};
@@ -237,17 +209,10 @@ struct ListPage {
     QList<FormRegion> rows;
 };
 
-QByteArray ListText(const char* field, int width)
-{
-    QByteArray out(width, ' ');
-    out.resize(SqueezeBlanksNul(field, width, out.data()));
-    return out;
-}
-
 QList<QByteArray> InvalLine(const InvalRecord& record, int number, std::array<double, 4>& totals)
 {
-    QList<QByteArray> values = {QByteArray::number(number), ListText(record.fio.data(), 50),
-                                ListText(record.invSprDat.data(), 8), ListText(record.invEnd.data(), 10)};
+    QList<QByteArray> values = {QByteArray::number(number), SqueezedField(record.fio.data(), 50),
+                                SqueezedField(record.invSprDat.data(), 8), SqueezedField(record.invEnd.data(), 10)};
     const std::array<double, 4> amounts = {record.sinceYearStart, record.months[0], record.months[1],
                                            record.months[2]};
     for (std::size_t i = 0; i < 4; ++i) {
@@ -401,22 +366,8 @@ int PrintRVedFSS2011(const QString& workFilePath, const PayrollDoc& doc, QString
     const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, {false, 3});
     if (period.firstMonth > period.lastMonth)
         return -2;
-    print::CTree tree(kFss4Template2011, workFilePath);
-    QDomElement page;
-    for (const FormRegion& region : RVedFSS2011FormRegions(doc, ReadInvalRecords(), Clock::today())) {
-        if (region.row) {
-            QDomElement row;
-            tree.NewRow(region.name, &row, page);
-            tree.AddValue(row, region.values);
-        } else {
-            page = tree.NewPage(nullptr, region.name);
-            tree.AddValue(page, region.values);
-        }
-    }
-    const int result = tree.Generate();
-    if (errorText != nullptr)
-        *errorText = tree.ErrorText();
-    return result;
+    return GenerateFormRegions(kFss4Template2011, workFilePath,
+                               RVedFSS2011FormRegions(doc, ReadInvalRecords(), Clock::today()), errorText);
 }
 
 } // namespace kalvor::reports

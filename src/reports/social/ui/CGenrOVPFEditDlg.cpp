@@ -1,0 +1,243 @@
+#include "reports/social/ui/CGenrOVPFEditDlg.h"
+
+#include "reports/social/PensionContributions.h"
+#include "reports/social/ui/RunOVPFReport.h"
+#include "shell/ui/NullableDateEdit.h"
+#include "values/Values.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+namespace kalvor::reports {
+
+using namespace ovpf;
+
+namespace {
+
+// The wait cursor while the values are saved or the outputs written.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+QLabel* Label(const char* text, QWidget* parent) { return new QLabel(QString::fromUtf8(text), parent); }
+
+// Section 1 of editor 416: the lines, their four controls and first value.
+struct Section1Line {
+    const char* text;
+    int controls[4];
+    int first;
+};
+constexpr Section1Line kSection1Lines[] = {
+    {"100 Остаток", {1005, 1006, 1007, 1008}, kLine100},
+    {"120 Доначислено", {1009, 1010, 1011, 1012}, kLine120},
+    {"140 Уплачено с начала периода", {1013, 1014, 1015, 1016}, kLine140},
+    {"141 - 1 месяц", {1017, 1018, 1019, 1020}, kLine140 + 4},
+    {"142 - 2 месяц", {1021, 1029, 1027, 1028}, kLine140 + 8},
+    {"143 - 3 месяц", {1031, 1032, 1033, 1034}, kLine140 + 12},
+};
+
+// Section 5 of editor 416: insurance part and funded part.
+struct Section5Line {
+    const char* text;
+    int controls[2];
+    int first;
+};
+constexpr Section5Line kSection5Lines[] = {
+    {"510 Остаток задолженности на начало периода", {1030, 1024}, kSection5},
+    {"520 Уплачено в отчетном периоде", {1022, 1025}, kSection5 + 2},
+    {"530 Остаток задолженности на конец периода", {1023, 1026}, kSection5 + 4},
+};
+
+} // namespace
+
+// ---------------------------------------------------------------- both editors
+
+QString OVPFEditDlgBase::FieldText(double value)
+{
+    const double whole = std::trunc(value);
+    if (whole == 0 || std::isnan(whole))
+        return QString();
+    const int number = whole >= INT_MAX ? INT_MAX : whole <= INT_MIN ? INT_MIN : int(whole);
+    return QString::number(number);
+}
+
+int OVPFEditDlgBase::FieldNumber(const QString& text)
+{
+    const QByteArray bytes = text.toLatin1();
+    const long number = std::strtol(bytes.constData(), nullptr, 10);
+    return number > INT_MAX ? INT_MAX : number < INT_MIN ? INT_MIN : int(number);
+}
+
+OVPFEditDlgBase::OVPFEditDlgBase(const ReportSelection& selection, const QString& printPath,
+                                 const QString& reportFolder, PayrollDoc& doc, QWidget* parent)
+    : QDialog(parent), m_doc(doc), m_selection(selection), m_printPath(printPath), m_reportFolder(reportFolder)
+{
+    setWindowTitle(QStringLiteral("Редактирование отчета"));
+}
+
+void OVPFEditDlgBase::AddField(QGridLayout* grid, const OVPFEditField& field, int row, int column)
+{
+    auto* edit = new QLineEdit(this);
+    edit->setAlignment(Qt::AlignRight);
+    edit->setMinimumWidth(110);
+    SetControl(field.control, edit);
+    grid->addWidget(edit, row, column);
+    m_fields.push_back(field);
+}
+
+void OVPFEditDlgBase::Finish(QGridLayout* grid, int row)
+{
+    const struct {
+        int id;
+        const char* text;
+    } buttons[] = {{IdSave, "Сохранить"}, {IdMake, "Сформировать отчет"}, {IdClose, "Закрыть"}};
+    auto* line = new QHBoxLayout;
+    line->addStretch();
+    for (const auto& b : buttons) {
+        auto* button = new QPushButton(QString::fromUtf8(b.text), this);
+        button->setAutoDefault(false);
+        SetControl(b.id, button);
+        line->addWidget(button);
+    }
+    grid->addLayout(line, row, 0, 1, grid->columnCount());
+    connect(controlAs<QPushButton>(IdSave), &QPushButton::clicked, this, &OVPFEditDlgBase::Save);
+    connect(controlAs<QPushButton>(IdMake), &QPushButton::clicked, this, &OVPFEditDlgBase::SaveAndMake);
+    connect(controlAs<QPushButton>(IdClose), &QPushButton::clicked, this, &QDialog::reject);
+    LoadValues();
+    if (!m_fields.empty())
+        control(m_fields.front().control)->setFocus();
+}
+
+void OVPFEditDlgBase::LoadValues()
+{
+    for (const OVPFEditField& field : m_fields)
+        controlAs<QLineEdit>(field.control)->setText(FieldText(m_doc.GenrValues[std::size_t(field.index)]));
+}
+
+void OVPFEditDlgBase::SaveValues()
+{
+    for (const OVPFEditField& field : m_fields)
+        m_doc.GenrValues[std::size_t(field.index)] = FieldNumber(controlAs<QLineEdit>(field.control)->text());
+}
+
+void OVPFEditDlgBase::Save()
+{
+    WaitCursor wait;
+    SaveValues();
+}
+
+void OVPFEditDlgBase::SaveAndMake()
+{
+    Save();
+    WaitCursor wait;
+    WriteOVPFOutputs(m_printPath, m_selection, m_reportFolder, m_doc);
+}
+
+// ---------------------------------------------------------------- 416
+
+CGenrOVPFEditDlg::CGenrOVPFEditDlg(const ReportSelection& selection, const QString& printPath,
+                                   const QString& reportFolder, PayrollDoc& doc, QWidget* parent)
+    : OVPFEditDlgBase(selection, printPath, reportFolder, doc, parent)
+{
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Label("Номер корректировки", this), 0, 0);
+    AddField(grid, {1001, kCorrectionNumber}, 0, 1);
+    grid->addWidget(Label("Раздел 1", this), 1, 0);
+    const char* kinds[] = {"Страховая часть", "Накопительная часть", "ФФОМС", "ТФОМС"};
+    for (int column = 0; column < 4; ++column)
+        grid->addWidget(Label(kinds[column], this), 1, column + 1);
+    int row = 2;
+    for (const Section1Line& line : kSection1Lines) {
+        grid->addWidget(Label(line.text, this), row, 0);
+        for (int column = 0; column < 4; ++column)
+            AddField(grid, {line.controls[column], line.first + column}, row, column + 1);
+        ++row;
+    }
+    grid->addWidget(Label("Раздел 5", this), row, 0);
+    grid->addWidget(Label("страховая часть", this), row, 1);
+    grid->addWidget(Label("накопительная", this), row, 2);
+    ++row;
+    for (const Section5Line& line : kSection5Lines) {
+        grid->addWidget(Label(line.text, this), row, 0);
+        AddField(grid, {line.controls[0], line.first}, row, 1);
+        AddField(grid, {line.controls[1], line.first + 1}, row, 2);
+        ++row;
+    }
+    Finish(grid, row);
+}
+
+void CGenrOVPFEditDlg::SaveValues()
+{
+    OVPFEditDlgBase::SaveValues();
+    GenrValueArray& v = m_doc.GenrValues;
+    for (std::size_t c = 0; c < 4; ++c) {
+        v[kLine130 + c] = v[kLine110 + c] + v[kLine100 + c] + v[kLine120 + c];
+        v[kLine140 + kQuarterSum + c] = v[kLine140 + 8 + c] + v[kLine140 + 4 + c] + v[kLine140 + 12 + c];
+        v[kLine150 + c] = v[kLine130 + c] - v[kLine140 + c];
+    }
+}
+
+// ---------------------------------------------------------------- 456
+
+CGenrOVPFEditDlg2::CGenrOVPFEditDlg2(const ReportSelection& selection, const QString& printPath,
+                                     const QString& reportFolder, PayrollDoc& doc, QWidget* parent)
+    : OVPFEditDlgBase(selection, printPath, reportFolder, doc, parent)
+{
+    auto* grid = new QGridLayout(this);
+    const struct {
+        const char* text;
+        OVPFEditField field;
+    } lines[] = {
+        {"430 Сумма дохода по статье 248", {1001, kIncome248}},
+        {"431 Из них по статье 57", {1005, kIncome57}},
+        {"433 Сред/среднеспис чиселнность сотрудников", {1009, kHeadcount433}},
+    };
+    int row = 0;
+    for (const auto& line : lines) {
+        grid->addWidget(Label(line.text, this), row, 0);
+        AddField(grid, line.field, row++, 1);
+    }
+    grid->addWidget(Label("434 Дата записи", this), row, 0);
+    auto* date = new NullableDateEdit(this);
+    SetControl(IdRegisterDate, date);
+    grid->addWidget(date, row++, 1);
+    grid->addWidget(Label("434 Номер записи", this), row, 0);
+    AddField(grid, {1014, kRegisterNumber}, row++, 1);
+    grid->addWidget(Label("435 Сумма доходов по статье 345.15", this), row, 0);
+    AddField(grid, {1017, kIncome34615}, row++, 1);
+    grid->addWidget(Label("436 Из них по статье 58", this), row, 0);
+    AddField(grid, {1021, kIncome58}, row++, 1);
+    Finish(grid, row);
+}
+
+void CGenrOVPFEditDlg2::LoadValues()
+{
+    OVPFEditDlgBase::LoadValues();
+    const double raw = m_doc.GenrValues[kRegisterDate];
+    const PackedDate packed(raw > 0 && raw < 65536 ? std::uint16_t(raw) : std::uint16_t(0));
+    auto* date = controlAs<NullableDateEdit>(IdRegisterDate);
+    if (packed.isNull())
+        date->SetNull();
+    else
+        date->SetDate(QDate(2000 + packed.yearField(), packed.month(), packed.day()));
+}
+
+void CGenrOVPFEditDlg2::SaveValues()
+{
+    OVPFEditDlgBase::SaveValues();
+    m_doc.GenrValues[kRegisterDate] = PackedDate::fromQDate(controlAs<NullableDateEdit>(IdRegisterDate)->Date()).value;
+}
+
+} // namespace kalvor::reports

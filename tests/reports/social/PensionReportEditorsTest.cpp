@@ -1,0 +1,275 @@
+// The pension-fund report's editors and choice loop, driven offscreen: the
+// loop runs on a worker thread as in the report view and its dialogs are
+// answered on the user-interface thread by a script; the editors' "%d"
+// loading and reading; screenshots of both editors.
+#include "reports/social/ui/CGenrOVPFEditDlg.h"
+#include "reports/social/ui/RunOVPFReport.h"
+
+#include "platform/DocumentOpener.h"
+#include "platform/WorkingFolder.h"
+#include "reports/social/PensionContributions.h"
+#include "shell/ui/CRepEdit1Dlg.h"
+#include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/NullableDateEdit.h"
+#include "values/Clock.h"
+#include "values/Values.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <atomic>
+#include <deque>
+#include <functional>
+#include <thread>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+using namespace kalvor::reports;
+using namespace kalvor::reports::ovpf;
+
+namespace {
+
+const QString kSourceData = QStringLiteral(KALVOR_SOURCE_DIR "/data");
+
+void Type(QWidget* dialog, int control, const char* text)
+{
+    auto* field = qobject_cast<QLineEdit*>(dynamic_cast<ControlMap*>(dialog)->control(control));
+    ASSERT_TRUE(field) << control;
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, QString::fromUtf8(text));
+}
+QString Shown(QWidget* dialog, int control)
+{
+    return qobject_cast<QLineEdit*>(dynamic_cast<ControlMap*>(dialog)->control(control))->text();
+}
+void Click(QWidget* dialog, int control)
+{
+    auto* button = qobject_cast<QPushButton*>(dynamic_cast<ControlMap*>(dialog)->control(control));
+    ASSERT_TRUE(button) << control;
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+class PensionReportLoop : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Shablon")));
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("xml")));
+        for (const char* name : {"avans-rsv1-2010", "avans-rsv1-2011"}) {
+            const QString file = QStringLiteral("Shablon/") + QString::fromLatin1(name) + QStringLiteral(".rtf");
+            ASSERT_TRUE(QFile::copy(kSourceData + u'/' + file, dir.filePath(file)));
+        }
+        platform::SetWorkingFolder(dir.path());
+        platform::DocumentOpener::SetCommand(QStringLiteral("true"));
+        previousBoxes = SetMessageBoxHandler([this](const MessageBoxRequest& request) {
+            boxes << request.text;
+            return IDOK;
+        });
+        FirmInfo& f = doc.infoBase.firm;
+        f.texts[FirmInfo::firmName] = QStringLiteral("ООО Ромашка");
+        f.texts[FirmInfo::firmPens] = QStringLiteral("087-105-012345");
+        doc.infoBase.config.tekMes = u16(MonthKey(2011, 4));
+        doc.infoBase.config.r_g = 111;
+        doc.infoBase.config.r_m1 = 1;
+        doc.infoBase.config.r_m2 = 3;
+        doc.GenrValues[kLine110] = 50'000;
+        doc.GenrValues[kLine140] = 30'000;
+    }
+    void TearDown() override
+    {
+        SetMessageBoxHandler(previousBoxes);
+        platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
+        platform::SetWorkingFolder(QString());
+    }
+
+    // Runs the loop on a worker thread; each modal dialog that comes up is
+    // handed to the next step of the script. Returns the number of steps
+    // that were not used.
+    std::size_t Run(std::deque<std::function<void(QWidget*)>> script)
+    {
+        std::atomic<bool> done = false;
+        std::thread worker([&] {
+            RunOVPFReport(typ(), ReportSelection{}, dir.filePath(QStringLiteral("xml")), doc);
+            done = true;
+        });
+        QPointer<QWidget> handled; // a dialog made later may take the address of a closed one
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr || modal == handled || script.empty())
+                return;
+            handled = modal;
+            auto step = std::move(script.front());
+            script.pop_front();
+            step(modal);
+        });
+        answer.start(5);
+        while (!done)
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        worker.join();
+        return script.size();
+    }
+    // A step that answers the choice dialog with the button of the control.
+    static std::function<void(QWidget*)> Choose(int control)
+    {
+        return [control](QWidget* modal) {
+            ASSERT_TRUE(qobject_cast<CRepEdit1Dlg*>(modal));
+            Click(modal, control);
+        };
+    }
+    QString typ() const { return dir.filePath(QStringLiteral("base.typ")); }
+    QStringList xmlFiles() const { return QDir(dir.filePath(QStringLiteral("xml"))).entryList(QDir::Files); }
+
+    QTemporaryDir dir;
+    PayrollDoc doc;
+    QStringList boxes;
+    MessageBoxHandler previousBoxes;
+};
+
+enum : int { ChooseSections15 = 1383, ChooseMake = 1040, ChooseSection4 = 1384 };
+
+TEST_F(PensionReportLoop, EditsSection1AndSection4ThenWritesBothFilesOnce)
+{
+    ScopedToday today(QDate(2011, 4, 8));
+    const std::size_t unused = Run({
+        Choose(ChooseSections15),
+        [this](QWidget* editor) {
+            ASSERT_TRUE(qobject_cast<CGenrOVPFEditDlg*>(editor));
+            EXPECT_EQ(Shown(editor, 1005), QString());
+            Type(editor, 1005, "1000");       // line 100, insurance part
+            Type(editor, 1021, "7000");       // line 142, first column
+            Type(editor, 1029, "12.75");      // line 142, second column
+            Type(editor, 1001, "2");          // the correction number
+            Click(editor, OVPFEditDlgBase::IdSave);
+            // Saving keeps the editor open and recomputes lines 130, 144 and 150.
+            EXPECT_TRUE(editor->isVisible());
+            EXPECT_EQ(doc.GenrValues[kLine150], 21'000);
+            EXPECT_EQ(doc.GenrValues[kLine140 + kQuarterSum], 7'000);
+            EXPECT_EQ(doc.GenrValues[kLine140 + 9], 12);
+            Click(editor, OVPFEditDlgBase::IdClose);
+        },
+        Choose(ChooseSection4),
+        [](QWidget* editor) {
+            ASSERT_TRUE(qobject_cast<CGenrOVPFEditDlg2*>(editor));
+            auto* date = qobject_cast<NullableDateEdit*>(
+                dynamic_cast<ControlMap*>(editor)->control(CGenrOVPFEditDlg2::IdRegisterDate));
+            ASSERT_TRUE(date);
+            EXPECT_TRUE(date->IsNull());
+            date->SetDate(QDate(2011, 3, 15));
+            Type(editor, 1014, "217");
+            Click(editor, OVPFEditDlgBase::IdSave);
+            Click(editor, OVPFEditDlgBase::IdClose);
+        },
+        Choose(ChooseMake),
+    });
+    EXPECT_EQ(unused, 0u);
+    EXPECT_EQ(doc.GenrValues[kLine100], 1'000);
+    EXPECT_EQ(doc.GenrValues[kCorrectionNumber], 2);
+    EXPECT_EQ(doc.GenrValues[kRegisterDate], PackedDate::make(15, 3, 2011).value);
+    EXPECT_EQ(doc.GenrValues[kRegisterNumber], 217);
+    // The XML file and the print form, each once; no message.
+    ASSERT_EQ(xmlFiles().size(), 1);
+    QFile xml(dir.filePath(QStringLiteral("xml/") + xmlFiles().first()));
+    ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(xml.readAll().contains("21000"));
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("base.rtf"))));
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(u'\n').toStdString();
+}
+
+TEST_F(PensionReportLoop, CancelWritesNothing)
+{
+    EXPECT_EQ(Run({[](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); }}), 0u);
+    EXPECT_TRUE(xmlFiles().isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("base.rtf"))));
+}
+
+// A folder that cannot take the XML file: the message, and the print form
+// is made all the same.
+TEST_F(PensionReportLoop, AFailedXmlFileIsReportedAndTheFormStillPrinted)
+{
+    QFile blocker(dir.filePath(QStringLiteral("xml-file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+        WriteOVPFOutputs(typ(), ReportSelection{}, blocker.fileName(), doc);
+        done = true;
+    });
+    while (!done)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    worker.join();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes.first() == QStringLiteral("Ошибка при открытии файла") ||
+                boxes.first() == QStringLiteral("Ошибка записи в файл"))
+        << boxes.first().toStdString();
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("base.rtf"))));
+}
+
+// Without its template the form cannot be made: the print-file message, and
+// the editor that asked for it stays open.
+TEST_F(PensionReportLoop, AMissingTemplateIsReportedAsAPrintFileFailure)
+{
+    ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("Shablon/avans-rsv1-2011.rtf"))));
+    CGenrOVPFEditDlg editor(ReportSelection{}, typ(), dir.filePath(QStringLiteral("xml")), doc);
+    editor.show();
+    Click(&editor, OVPFEditDlgBase::IdMake);
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("Сбой при попытке обращения к файлу печати")});
+    EXPECT_EQ(xmlFiles().size(), 1);
+    EXPECT_TRUE(editor.isVisible());
+}
+
+TEST_F(PensionReportLoop, EditorsShowWholePartsAndReadNumbersAsTyped)
+{
+    EXPECT_EQ(OVPFEditDlgBase::FieldText(0.9), QString());
+    EXPECT_EQ(OVPFEditDlgBase::FieldText(-0.5), QString());
+    EXPECT_EQ(OVPFEditDlgBase::FieldText(-3.7), QStringLiteral("-3"));
+    EXPECT_EQ(OVPFEditDlgBase::FieldText(12'345.99), QStringLiteral("12345"));
+    EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QStringLiteral("12.75")), 12);
+    EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QStringLiteral("  -40x")), -40);
+    EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QStringLiteral("сто")), 0);
+    EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QString()), 0);
+
+    doc.GenrValues[kSection5] = 1'250.6;
+    doc.GenrValues[kLine120 + 3] = -3.7;
+    CGenrOVPFEditDlg editor(ReportSelection{}, typ(), dir.path(), doc);
+    editor.show();
+    EXPECT_EQ(Shown(&editor, 1030), QStringLiteral("1250"));
+    EXPECT_EQ(Shown(&editor, 1012), QStringLiteral("-3"));
+    Type(&editor, 1030, "");
+    Type(&editor, 1024, "abc");
+    Type(&editor, 1012, "5.9");
+    Click(&editor, OVPFEditDlgBase::IdSave);
+    EXPECT_EQ(doc.GenrValues[kSection5], 0);
+    EXPECT_EQ(doc.GenrValues[kSection5 + 1], 0);
+    EXPECT_EQ(doc.GenrValues[kLine120 + 3], 5);
+    EXPECT_EQ(doc.GenrValues[kLine130 + 3], 5);
+    ASSERT_TRUE(editor.grab().save(QStringLiteral("ovpf-editor-416.png")));
+
+    // 456 loads the register date from its packed value and clears it.
+    doc.GenrValues[kRegisterDate] = PackedDate::make(1, 2, 2010).value;
+    doc.GenrValues[kIncome248] = 3'000'000;
+    CGenrOVPFEditDlg2 editor2(ReportSelection{}, typ(), dir.path(), doc);
+    editor2.show();
+    auto* date = qobject_cast<NullableDateEdit*>(editor2.control(CGenrOVPFEditDlg2::IdRegisterDate));
+    ASSERT_TRUE(date);
+    EXPECT_EQ(date->Date(), QDate(2010, 2, 1));
+    EXPECT_EQ(Shown(&editor2, 1001), QStringLiteral("3000000"));
+    ASSERT_TRUE(editor2.grab().save(QStringLiteral("ovpf-editor-456.png")));
+    date->SetNull();
+    Click(&editor2, OVPFEditDlgBase::IdSave);
+    EXPECT_EQ(doc.GenrValues[kRegisterDate], 0);
+}
+
+} // namespace
