@@ -39,12 +39,15 @@ void TypeCell(CGridCtrl* grid, int row, int column, const QString& text)
 {
     grid->setFocus();
     grid->SetFocusCell(row, column);
+    QApplication::processEvents();
     for (QChar c : text) {
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : grid;
         QTest::keyClick(target, char(c.unicode()));
+        QApplication::processEvents();
     }
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : grid;
     QTest::keyClick(target, Qt::Key_Return);
+    QApplication::processEvents();
 }
 
 void Click(ControlMap& dialog, int id) { QTest::mouseClick(dialog.control(id), Qt::LeftButton); }
