@@ -1,0 +1,46 @@
+#include "exchange/FixedLineFile.h"
+
+#include "values/Messages.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace kalvor::exchange {
+
+std::vector<QByteArray> ReadFixedLines(const QString& path, int lineSize, int maxLines)
+{
+    QFile file(path);
+    if (!file.exists()) {
+        QFile created(path);
+        if (!created.open(QIODevice::WriteOnly))
+            throw TextError(kMsgOpenFailed);
+    }
+    if (!file.open(QIODevice::ReadOnly))
+        throw TextError(kMsgOpenFailed);
+    std::vector<QByteArray> lines;
+    while (int(lines.size()) < maxLines) {
+        QByteArray line = file.read(lineSize);
+        if (line.size() < lineSize)
+            break;
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+void WriteFixedLines(const QString& path, const std::vector<QByteArray>& lines, int textSize)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw TextError(kMsgWriteFailed);
+    for (const QByteArray& line : lines) {
+        const QByteArray text = line.left(textSize).leftJustified(textSize, ' ') + "\r\n";
+        if (file.write(text) != text.size()) {
+            file.cancelWriting();
+            throw TextError(kMsgWriteFailed);
+        }
+    }
+    if (!file.commit())
+        throw TextError(kMsgWriteFailed);
+}
+
+} // namespace kalvor::exchange
