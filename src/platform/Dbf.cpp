@@ -246,7 +246,8 @@ void DbfTable::setValue(int record, int field, QByteArrayView text)
     const DbfField& f = fields_[std::size_t(field)];
     char* at = records_[std::size_t(record)].data() + 1 + f.offset;
     const qsizetype length = std::min<qsizetype>(text.size(), f.length);
-    std::memcpy(at, text.data(), std::size_t(length));
+    if (length > 0) // an empty value may have no data at all
+        std::memcpy(at, text.data(), std::size_t(length));
     std::memset(at + length, ' ', std::size_t(f.length - length));
 }
 
