@@ -3,6 +3,7 @@
 #include "exchange/ui/CEFuncDbfNUView.h"
 #include "exchange/ui/CEFuncDbfView.h"
 #include "exchange/ui/CExchangeTaskView.h"
+#include "exchange/ui/CSymvFormatViews.h"
 #include "shell/ui/CommandRegistry.h"
 
 void RegisterExchangeScreens(CommandRegistry& registry)
@@ -21,6 +22,7 @@ void RegisterExchangeScreens(CommandRegistry& registry)
     for (const WorkPanelInfo& panel : panels)
         registry.AddPanel(panel);
     RegisterDbfScreens(registry);
+    RegisterTransferScreens(registry);
 }
 
 void RegisterDbfScreens(CommandRegistry& registry)
