@@ -8,9 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QStringList>
 
 #include <algorithm>
-#include <map>
+#include <utility>
 #include <vector>
 
 namespace kalvor::exchange {
@@ -32,12 +33,12 @@ QString TransferPath(const CInfoBase& base, const QString& fileName)
 
 // Writes a counted list: its count, its lines, zeros for the unused slots.
 template <class T>
-void WriteCountedLines(ByteWriter& w, const infobase::LineArray<T>& lines, int slot, int slots)
+void WriteCountedLines(ByteWriter& w, const infobase::LineArray<T>& lines, int slot, int slotCount)
 {
     const std::vector<T> run = lines.run(slot);
     w.u32v(u32(run.size()));
     for (const T& line : run) line.write(w);
-    w.zeros((std::size_t(slots) - run.size()) * T::Size);
+    w.zeros((std::size_t(slotCount) - run.size()) * T::Size);
 }
 
 // The personnel numbers of the employees whose line lists exceed the record's slots.
@@ -69,7 +70,7 @@ int ChooseExportEntries(const CInfoBase& base, const TransferSelection& sel, int
     }
     for (const EmployeeListEntry& e : base.list) {
         const bool shopOk = sel.shop == 0 || base.shopBytes[e.slot] == sel.shop;
-        const bool brigadeOk = sel.brigade == 0 || u32(base.attributes[e.slot - 1].brig) == sel.brigade;
+        const bool brigadeOk = sel.brigade == 0 || int(base.attributes[e.slot - 1].brig) == int(sel.brigade);
         if (base.list.size() == 1 || (shopOk && brigadeOk)) chosen.push_back(e);
     }
     return chosen.empty() ? kTransferNoEmployees : kTransferDone;
@@ -119,18 +120,18 @@ int ExportTransferFile(PayrollDoc& doc, const QString& path, const TransferSelec
 // one (zero) line; a list that would outgrow its shared array is cut to the
 // room left, so the other employees' lines stay whole.
 template <class T, class ReadLine>
-void ReadCountedLines(ByteReader& r, infobase::LineArray<T>& lines, int slot, int slots, int minCount,
+void ReadCountedLines(ByteReader& r, infobase::LineArray<T>& lines, int slot, int slotCount, int minCount,
                       const ReadLine& readLine)
 {
     const int stored = int(r.u32v());
     const std::size_t start = r.pos();
     const int room = std::min(lines.lineCapacity(), infobase::LineIndexEntry::MaxFirst + 1) -
                      (std::max(lines.usedLines(), lines.runStart(slot) + lines.count(slot)) - lines.count(slot));
-    const int count = std::min({std::max(stored, minCount), slots, std::max(room, 0)});
+    const int count = std::min({std::max(stored, minCount), slotCount, std::max(room, 0)});
     std::vector<T> run;
     for (int i = 0; i < count; ++i) run.push_back(readLine(r));
     lines.replaceRun(slot, run);
-    r.seek(start + std::size_t(slots) * T::Size);
+    r.seek(start + std::size_t(slotCount) * T::Size);
 }
 
 // The counts of a record, each checked against its slots.
@@ -141,9 +142,9 @@ bool CountsFit(const char* record)
                                                  {kTransferBonusOffset, kTransferBonusSlots},
                                                  {kTransferSickLeaveOffset, kTransferSickLeaveSlots},
                                                  {kTransferVacationOffset, kTransferVacationSlots}};
-    for (const auto& [offset, slots] : lists) {
+    for (const auto& [offset, slotCount] : lists) {
         r.seek(offset);
-        if (r.u32v() > u32(slots)) return false;
+        if (r.u32v() > u32(slotCount)) return false;
     }
     return true;
 }

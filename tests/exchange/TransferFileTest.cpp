@@ -132,7 +132,7 @@ TEST_F(TransferFileTest, RecordHoldsEveryBlockAtItsOffset)
     EXPECT_EQ(U32At(file, 1), 1u);
 
     const QByteArray record = file.mid(5);
-    EXPECT_EQ(U32At(record, 0), entry.tabN());
+    EXPECT_EQ(U32At(record, 0), u32(entry.tabN()));
     EXPECT_EQ(record[4], char(base.attributes[std::size_t(slot - 1)].brig));
     EXPECT_EQ(u8(record[5]), base.shopBytes[std::size_t(slot)]);
     LoadEmployee(base, slot);
@@ -173,7 +173,7 @@ TEST_F(TransferFileTest, RecordsStandInPersonnelNumberOrderAndFailuresMakeNoFile
     std::vector<u32> numbers;
     for (std::size_t i = 0; i < 3; ++i) numbers.push_back(U32At(marked, 5 + i * kTransferRecordSize));
     EXPECT_TRUE(std::is_sorted(numbers.begin(), numbers.end()));
-    EXPECT_EQ(numbers.front(), base.list[4].tabN());
+    EXPECT_EQ(numbers.front(), u32(base.list[4].tabN()));
 
     // All employees of a list in reverse order still come out sorted.
     ASSERT_EQ(TransferFileRun(from, TransferExport, QStringLiteral("all.trf"), {}, 0), kTransferDone);

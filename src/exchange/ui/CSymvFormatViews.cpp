@@ -5,6 +5,8 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
+
 using kalvor::exchange::TransferTaskParams;
 using kalvor::platform::TaskContext;
 using kalvor::platform::TaskThread;
