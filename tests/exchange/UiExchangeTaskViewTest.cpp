@@ -317,18 +317,20 @@ TEST_F(UiExchangeFrame, MainPanelFourShowsItsWorkingPanelsAndTheDbfCommands)
                                      QStringLiteral("Экспорт/импорт информации в формат DBF/dBASE"),
                                      QStringLiteral("Информация о выработке"),
                                      QStringLiteral("Информация о работнике в символьном формате")}));
-    // Only the dBASE panel has its commands yet.
+    // The dBASE panel and the transfer-file panel have their commands.
     QStringList buttons;
     for (const QPushButton* button : box->findChildren<QPushButton*>())
         buttons << button->text();
     EXPECT_EQ(buttons, (QStringList{QStringLiteral("dBASE:  постоянная информация"),
                                     QStringLiteral("dBASE:  начисленная зарплата"),
                                     QStringLiteral("dBASE:  архивные данные"),
-                                    QStringLiteral("dBASE:  начисления и удержания")}));
+                                    QStringLiteral("dBASE:  начисления и удержания"),
+                                    QStringLiteral("Выгрузка информации о сотрудниках"),
+                                    QStringLiteral("Загрузка информации о сотрудниках")}));
     std::vector<int> ids;
     for (const CommandInfo& command : registry.Commands())
         ids.push_back(command.id);
-    EXPECT_EQ(ids, (std::vector<int>{1441, 1442, 1443, 1444}));
+    EXPECT_EQ(ids, (std::vector<int>{1441, 1442, 1443, 1444, 1518, 1519}));
 
     frame.ShowWorkPanel(13);
     EXPECT_EQ(box->currentIndex(), 2);
