@@ -318,7 +318,8 @@ TEST_F(UiExchangeFrame, MainPanelFourShowsItsWorkingPanelsAndTheDbfCommands)
                                      QStringLiteral("Информация о выработке"),
                                      QStringLiteral("Информация о работнике в символьном формате"),
                                      QStringLiteral("Дополнительные функции")}));
-    // The dBASE panel and the panel of the main panel's own functions have their commands.
+    // The dBASE panel, the transfer-file panel and the panel of the main
+    // panel's own functions have their commands.
     QStringList buttons;
     for (const QPushButton* button : box->findChildren<QPushButton*>())
         buttons << button->text();
@@ -326,12 +327,14 @@ TEST_F(UiExchangeFrame, MainPanelFourShowsItsWorkingPanelsAndTheDbfCommands)
                                     QStringLiteral("dBASE:  начисленная зарплата"),
                                     QStringLiteral("dBASE:  архивные данные"),
                                     QStringLiteral("dBASE:  начисления и удержания"),
+                                    QStringLiteral("Выгрузка информации о сотрудниках"),
+                                    QStringLiteral("Загрузка информации о сотрудниках"),
                                     QStringLiteral("Форма Т-54"),
                                     QStringLiteral("Экспорт сведений о застрахованных лицах")}));
     std::vector<int> ids;
     for (const CommandInfo& command : registry.Commands())
         ids.push_back(command.id);
-    EXPECT_EQ(ids, (std::vector<int>{1441, 1442, 1443, 1444, 32894, 32888}));
+    EXPECT_EQ(ids, (std::vector<int>{1441, 1442, 1443, 1444, 32894, 32888, 1518, 1519}));
 
     frame.ShowWorkPanel(13);
     EXPECT_EQ(box->currentIndex(), 2);

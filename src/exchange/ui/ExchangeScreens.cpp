@@ -5,6 +5,7 @@
 #include "exchange/ui/CEFuncT54FormView.h"
 #include "exchange/ui/CEFuncZastrahLicSvedView.h"
 #include "exchange/ui/CExchangeTaskView.h"
+#include "exchange/ui/CSymvFormatViews.h"
 #include "shell/ui/CommandRegistry.h"
 
 void RegisterExchangeScreens(CommandRegistry& registry)
@@ -27,6 +28,7 @@ void RegisterExchangeScreens(CommandRegistry& registry)
     RegisterDbfScreens(registry);
     RegisterT54FormScreen(registry);
     RegisterPensionFundScreens(registry);
+    RegisterTransferScreens(registry);
 }
 
 void RegisterDbfScreens(CommandRegistry& registry)
