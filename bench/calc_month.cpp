@@ -13,12 +13,12 @@
 // timer) went without turning while the worker ran, which is what the user
 // would feel (5 is the timer's own period).
 #include "infobase/InfoBaseDb.h"
-#include "support/TestFixture.h"
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/CalcThread.h"
 #include "payroll/PayKinds.h"
 #include "platform/Db.h"
 #include "platform/TaskThread.h"
+#include "support/TestFixture.h"
 #include "values/Values.h"
 
 #include <benchmark/benchmark.h>
@@ -68,8 +68,8 @@ struct Setup {
         OpenBase(base);
         const FixtureBase fx = BuildFixtureBase(base, kEmployees, 42);
         BuildFixtureRefFiles(doc.refFiles);
-        for (int code : {18, 19, 21, 22, 40, 41, 53, 61, 64, 85, 86, 87, 111, 112, 116, 153, 155, 156, 157, 158, 600,
-                         901, 903, 904, 911, 912, 913, 914, 919, 921, 922, 923})
+        for (int code : {18,  19,  21,  22,  40,  41,  53,  61,  64,  85,  86,  87,  111, 112, 116, 153,
+                         155, 156, 157, 158, 600, 901, 903, 904, 911, 912, 913, 914, 919, 921, 922, 923})
             if (FindPayKind(doc, code) < 0)
                 base.payKinds.push_back(Kind(code));
         std::sort(base.payKinds.begin(), base.payKinds.end(),
@@ -86,9 +86,11 @@ struct Setup {
 
         SaveAll(base, fx.records);
         LoadAll(base);
-        db::Execute(Db(base), QStringLiteral(
-            "CREATE TABLE dbo.floorRows (id_konst INTEGER, num INTEGER, kod INTEGER, sum REAL, min INTEGER, "
-            "dn INTEGER, mes INTEGER, hr INTEGER, otd INTEGER, spzCh INTEGER, spzSc INTEGER, spzAu INTEGER)"));
+        db::Execute(
+            Db(base),
+            QStringLiteral(
+                "CREATE TABLE dbo.floorRows (id_konst INTEGER, num INTEGER, kod INTEGER, sum REAL, min INTEGER, "
+                "dn INTEGER, mes INTEGER, hr INTEGER, otd INTEGER, spzCh INTEGER, spzSc INTEGER, spzAu INTEGER)"));
     }
 };
 
@@ -99,9 +101,9 @@ Setup& setup()
 }
 
 struct CalcRun {
-    double ms = 0;       // the whole run
+    double ms = 0; // the whole run
     double selectMs = 0; // until the employees to compute were known (after the selection run)
-    double uiGapMs = 0;  // the longest time the main thread's event loop went without turning
+    double uiGapMs = 0; // the longest time the main thread's event loop went without turning
     int result = -1, errors = 0;
 };
 
@@ -161,8 +163,7 @@ double RunFloor(PayrollDoc& doc, const std::vector<EmployeeRecord>& records)
     for (int i = 0; i < base.employeeCount(); ++i)
         base.swap.writeSlot(base.list[std::size_t(i)].slot, records[std::size_t(i)]);
     EmployeeRecord rec;
-    for (int i = 0; i < base.employeeCount(); ++i)
-        base.swap.readSlot(base.list[std::size_t(i)].slot, rec);
+    for (int i = 0; i < base.employeeCount(); ++i) base.swap.readSlot(base.list[std::size_t(i)].slot, rec);
     base.CloseSwapFile();
     {
         db::Transaction tx(db);
@@ -175,8 +176,8 @@ double RunFloor(PayrollDoc& doc, const std::vector<EmployeeRecord>& records)
                 const AccrualRow& a = r.rows[std::size_t(n)];
                 if (a == AccrualRow{})
                     continue;
-                ins.run(i, n, int(a.kod), a.sum, int(a.min), int(a.dn), int(a.mes), int(a.hr), int(a.otd),
-                        int(a.spzCh), int(a.spzSc), int(a.spzAu));
+                ins.run(i, n, int(a.kod), a.sum, int(a.min), int(a.dn), int(a.mes), int(a.hr), int(a.otd), int(a.spzCh),
+                        int(a.spzSc), int(a.spzAu));
             }
         }
         tx.commit();

@@ -44,8 +44,7 @@ struct Bench {
     qint64 rows() const
     {
         qint64 n = 0;
-        for (const EmployeeListEntry& entry : doc.infoBase.list)
-            n += fx.records[std::size_t(entry.slot - 1)].warKv;
+        for (const EmployeeListEntry& entry : doc.infoBase.list) n += fx.records[std::size_t(entry.slot - 1)].warKv;
         return n;
     }
     int exportArchive(int mode)
@@ -78,8 +77,16 @@ void BM_WriteTableFloor(benchmark::State& state)
 {
     Bench& b = bench();
     std::vector<dbf::DbfField> fields;
-    for (auto [name, width] : {std::pair{"TABEL", 4}, {"GRUP", 2}, {"OTDEL", 3}, {"FIO", 20}, {"MES", 5}, {"KOD", 3},
-                               {"SUMMA", 13}, {"DNI", 2}, {"TIME", 6}, {"FACT", 5}})
+    for (auto [name, width] : {std::pair{"TABEL", 4},
+                               {"GRUP", 2},
+                               {"OTDEL", 3},
+                               {"FIO", 20},
+                               {"MES", 5},
+                               {"KOD", 3},
+                               {"SUMMA", 13},
+                               {"DNI", 2},
+                               {"TIME", 6},
+                               {"FACT", 5}})
         fields.push_back(dbf::DbfField{name, 'C', width, 0, 0});
     const qint64 rows = b.rows();
     for (auto _ : state) {

@@ -22,10 +22,8 @@ std::unique_ptr<CGridCtrl> MakeBigGrid()
     grid->SetFixedRowCount(1);
     grid->SetFixedColumnCount(1);
     for (int r = 0; r < 10000; ++r)
-        for (int c = 0; c < 20; ++c)
-            grid->SetItemText(r, c, QString::number(r * 20 + c) + QStringLiteral(".00"));
-    for (int c = 0; c < 20; ++c)
-        grid->SetColumnWidth(c, 70);
+        for (int c = 0; c < 20; ++c) grid->SetItemText(r, c, QString::number(r * 20 + c) + QStringLiteral(".00"));
+    for (int c = 0; c < 20; ++c) grid->SetColumnWidth(c, 70);
     grid->ResetScrollBars();
     return grid;
 }

@@ -19,8 +19,8 @@
 #include "infobase/InfoBaseDb.h"
 #include "infobase/InfoBaseDbDetail.h"
 #include "infobase/Schema.h"
-#include "support/TestFixture.h"
 #include "platform/Db.h"
+#include "support/TestFixture.h"
 
 #include <benchmark/benchmark.h>
 

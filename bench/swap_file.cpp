@@ -57,7 +57,8 @@ void BM_SwapWriteSlots(benchmark::State& state)
     Setup& s = setup();
     for (auto _ : state) {
         WriteFixtureToSwap(s.base, s.fixture);
-        if (state.range(0)) syncFile(s.base.swapPath());
+        if (state.range(0))
+            syncFile(s.base.swapPath());
         s.base.CloseSwapFile();
     }
     state.SetBytesProcessed(state.iterations() * s.bytes());
@@ -71,8 +72,10 @@ void BM_PlainSequentialWrite(benchmark::State& state)
     for (auto _ : state) {
         const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         for (std::size_t i = 0; i < s.base.list.size(); ++i)
-            if (::write(fd, chunk.data(), chunk.size()) != ssize_t(chunk.size())) state.SkipWithError("write failed");
-        if (state.range(0)) ::fdatasync(fd);
+            if (::write(fd, chunk.data(), chunk.size()) != ssize_t(chunk.size()))
+                state.SkipWithError("write failed");
+        if (state.range(0))
+            ::fdatasync(fd);
         ::close(fd);
     }
     state.SetBytesProcessed(state.iterations() * s.bytes());
@@ -85,7 +88,8 @@ void BM_SwapReadSlots(benchmark::State& state)
     EmployeeRecord rec;
     for (auto _ : state) {
         for (const EmployeeListEntry& e : s.base.list)
-            if (!s.base.swap.readSlot(e.slot, rec)) state.SkipWithError("short read");
+            if (!s.base.swap.readSlot(e.slot, rec))
+                state.SkipWithError("short read");
         benchmark::DoNotOptimize(rec.rows[0].sum);
     }
     s.base.CloseSwapFile();
@@ -99,7 +103,8 @@ void BM_SwapReadRowBlocks(benchmark::State& state)
     AccrualRow rows[SwapFile::PassRowCount];
     for (auto _ : state) {
         for (const EmployeeListEntry& e : s.base.list)
-            if (!s.base.swap.readRows(e.slot, rows)) state.SkipWithError("short read");
+            if (!s.base.swap.readRows(e.slot, rows))
+                state.SkipWithError("short read");
         benchmark::DoNotOptimize(rows[0].sum);
     }
     s.base.CloseSwapFile();
@@ -115,7 +120,8 @@ void BM_PlainSequentialRead(benchmark::State& state)
     for (auto _ : state) {
         const int fd = swapFd(s);
         for (std::size_t i = 0; i < s.base.list.size(); ++i)
-            if (::read(fd, chunk.data(), chunk.size()) != ssize_t(chunk.size())) state.SkipWithError("read failed");
+            if (::read(fd, chunk.data(), chunk.size()) != ssize_t(chunk.size()))
+                state.SkipWithError("read failed");
         ::close(fd);
         benchmark::DoNotOptimize(chunk.data());
     }

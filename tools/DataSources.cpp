@@ -8,9 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMap>
 #include <QRegularExpression>
-#include <QLocale>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -39,7 +39,8 @@ int toInt(const QString& s, const Where& w)
 {
     bool ok = false;
     const int v = s.trimmed().toInt(&ok);
-    if (!ok) w.fail(QStringLiteral("not a whole number: \"%1\"").arg(s));
+    if (!ok)
+        w.fail(QStringLiteral("not a whole number: \"%1\"").arg(s));
     return v;
 }
 
@@ -47,7 +48,8 @@ double toNumber(const QString& s, const Where& w)
 {
     bool ok = false;
     const double v = QLocale::c().toDouble(s.trimmed(), &ok);
-    if (!ok) w.fail(QStringLiteral("not a number: \"%1\"").arg(s));
+    if (!ok)
+        w.fail(QStringLiteral("not a number: \"%1\"").arg(s));
     return v;
 }
 
@@ -70,15 +72,18 @@ QString fitted(const QString& s, int width, const Where& w)
 {
     const QString t = s.trimmed();
     const QByteArray b = codepage::toCp1251(t);
-    if (b.size() > width) w.fail(QStringLiteral("\"%1\" is longer than %2 bytes").arg(t).arg(width));
-    if (codepage::fromCp1251(b) != t) w.fail(QStringLiteral("\"%1\" has characters outside windows-1251").arg(t));
+    if (b.size() > width)
+        w.fail(QStringLiteral("\"%1\" is longer than %2 bytes").arg(t).arg(width));
+    if (codepage::fromCp1251(b) != t)
+        w.fail(QStringLiteral("\"%1\" has characters outside windows-1251").arg(t));
     return t;
 }
 
 QStringList fields(const SourceLine& l, const Where& w, int count)
 {
     const QStringList f = l.text.split(QLatin1Char(';'));
-    if (f.size() != count) w.fail(QStringLiteral("%1 fields expected, %2 found").arg(count).arg(f.size()));
+    if (f.size() != count)
+        w.fail(QStringLiteral("%1 fields expected, %2 found").arg(count).arg(f.size()));
     return f;
 }
 
@@ -87,10 +92,12 @@ void yearMonth(const QString& s, const Where& w, int& year, int& month)
 {
     static const QRegularExpression re(QStringLiteral("^(\\d{4})-(\\d{2})$"));
     const auto m = re.match(s.trimmed());
-    if (!m.hasMatch()) w.fail(QStringLiteral("month expected as YYYY-MM: \"%1\"").arg(s));
+    if (!m.hasMatch())
+        w.fail(QStringLiteral("month expected as YYYY-MM: \"%1\"").arg(s));
     year = m.captured(1).toInt();
     month = m.captured(2).toInt();
-    if (month < 1 || month > 12 || year < 1990) w.fail(QStringLiteral("no such month: \"%1\"").arg(s));
+    if (month < 1 || month > 12 || year < 1990)
+        w.fail(QStringLiteral("no such month: \"%1\"").arg(s));
 }
 
 // "H:MM" into minutes.
@@ -107,7 +114,8 @@ int hoursMinutes(const QString& s, const Where& w)
 std::pair<QString, QString> keyValue(const QString& text)
 {
     const qsizetype sp = text.indexOf(QRegularExpression(QStringLiteral("\\s")));
-    if (sp < 0) return {text.trimmed(), QString()};
+    if (sp < 0)
+        return {text.trimmed(), QString()};
     return {text.left(sp).trimmed(), text.mid(sp).trimmed()};
 }
 
@@ -117,9 +125,9 @@ QStringList words(const QString& s) { return s.split(QRegularExpression(QStringL
 
 void readNalog(const QString& path, CRefFiles& ref)
 {
-    int t = -1;      // current table, 0-based
-    int v = -1;      // current variant of it
-    int band = 0;    // next band of the variant
+    int t = -1; // current table, 0-based
+    int v = -1; // current variant of it
+    int band = 0; // next band of the variant
     ref.nalog = {};
     for (const SourceLine& l : ReadSourceLines(path)) {
         const Where w{path, l.number};
@@ -127,11 +135,14 @@ void readNalog(const QString& path, CRefFiles& ref)
         if (key == QLatin1String("table")) {
             ++t;
             v = -1;
-            if (t >= CRefFiles::NalogCount) w.fail(QStringLiteral("more than %1 tables").arg(CRefFiles::NalogCount));
-            if (toInt(value, w) != t + 1) w.fail(QStringLiteral("table %1 expected here").arg(t + 1));
+            if (t >= CRefFiles::NalogCount)
+                w.fail(QStringLiteral("more than %1 tables").arg(CRefFiles::NalogCount));
+            if (toInt(value, w) != t + 1)
+                w.fail(QStringLiteral("table %1 expected here").arg(t + 1));
             continue;
         }
-        if (t < 0) w.fail(QStringLiteral("\"table\" expected first"));
+        if (t < 0)
+            w.fail(QStringLiteral("\"table\" expected first"));
         TaxTable& table = ref.nalog[std::size_t(t)];
         if (key == QLatin1String("name")) {
             table.name = fitted(value, TaxTable::NameWidth, w);
@@ -142,10 +153,12 @@ void readNalog(const QString& path, CRefFiles& ref)
         } else if (key == QLatin1String("scale")) {
             table.scaleNumber = u8(toInt(value, w));
         } else if (key == QLatin1String("variant")) {
-            if (++v >= 2) w.fail(QStringLiteral("a table has at most two variants"));
+            if (++v >= 2)
+                w.fail(QStringLiteral("a table has at most two variants"));
             band = 0;
             const QStringList f = words(value);
-            if (f.size() != 4) w.fail(QStringLiteral("variant: first month, last month, cumulative|monthly, rate"));
+            if (f.size() != 4)
+                w.fail(QStringLiteral("variant: first month, last month, cumulative|monthly, rate"));
             TaxTable::Variant& var = table.variants[std::size_t(v)];
             int y = 0, m = 0;
             yearMonth(f[0], w, y, m);
@@ -155,17 +168,24 @@ void readNalog(const QString& path, CRefFiles& ref)
             } else {
                 yearMonth(f[1], w, y, m);
                 var.last = u16(TaxMonthNumber(y, m));
-                if (var.last < var.first) w.fail(QStringLiteral("the variant ends before it begins"));
+                if (var.last < var.first)
+                    w.fail(QStringLiteral("the variant ends before it begins"));
             }
-            if (f[2] == QLatin1String("cumulative")) var.cumulative = 1;
-            else if (f[2] == QLatin1String("monthly")) var.cumulative = 0;
-            else w.fail(QStringLiteral("\"cumulative\" or \"monthly\" expected: \"%1\"").arg(f[2]));
+            if (f[2] == QLatin1String("cumulative"))
+                var.cumulative = 1;
+            else if (f[2] == QLatin1String("monthly"))
+                var.cumulative = 0;
+            else
+                w.fail(QStringLiteral("\"cumulative\" or \"monthly\" expected: \"%1\"").arg(f[2]));
             percentParts(f[3], w, var.ratePercent, var.rateHundredths);
         } else if (key == QLatin1String("band")) {
-            if (v < 0) w.fail(QStringLiteral("a band belongs to a variant"));
-            if (band >= 10) w.fail(QStringLiteral("a scale has at most 10 bands"));
+            if (v < 0)
+                w.fail(QStringLiteral("a band belongs to a variant"));
+            if (band >= 10)
+                w.fail(QStringLiteral("a scale has at most 10 bands"));
             const QStringList f = words(value);
-            if (f.size() != 3) w.fail(QStringLiteral("band: lower bound, fixed part, percent"));
+            if (f.size() != 3)
+                w.fail(QStringLiteral("band: lower bound, fixed part, percent"));
             auto& scale = table.variants[std::size_t(v)].scale;
             TaxScaleBand& b = scale[std::size_t(band)];
             b.lower = toNumber(f[0], w);
@@ -173,7 +193,8 @@ void readNalog(const QString& path, CRefFiles& ref)
             percentParts(f[2], w, b.percent, b.hundredths);
             if (band > 0 && b.lower <= scale[std::size_t(band - 1)].lower)
                 w.fail(QStringLiteral("bands must rise"));
-            if (b.isEmpty()) w.fail(QStringLiteral("an all-zero band would end the scale"));
+            if (b.isEmpty())
+                w.fail(QStringLiteral("an all-zero band would end the scale"));
             ++band;
         } else {
             w.fail(QStringLiteral("unknown key \"%1\"").arg(key));
@@ -193,15 +214,19 @@ u16 readBook(const QString& path, std::array<Rec, N>& book, int nameWidth, bool 
     for (const SourceLine& l : ReadSourceLines(path)) {
         const Where w{path, l.number};
         const QStringList f = fields(l, w, withSalary ? 3 : 2);
-        if (count >= N) w.fail(QStringLiteral("more than %1 records").arg(N));
+        if (count >= N)
+            w.fail(QStringLiteral("more than %1 records").arg(N));
         Rec& r = book[count];
         r.code = i16(toInt(f[0], w));
-        if (r.code <= 0) w.fail(QStringLiteral("codes start at 1"));
+        if (r.code <= 0)
+            w.fail(QStringLiteral("codes start at 1"));
         for (u16 i = 0; i < count; ++i)
-            if (book[i].code == r.code) w.fail(QStringLiteral("code %1 is listed twice").arg(r.code));
+            if (book[i].code == r.code)
+                w.fail(QStringLiteral("code %1 is listed twice").arg(r.code));
         r.name = fitted(f[1], nameWidth, w);
         if constexpr (requires { r.salary; }) {
-            if (withSalary) r.salary = kopecks(f[2], w);
+            if (withSalary)
+                r.salary = kopecks(f[2], w);
         }
         ++count;
     }
@@ -219,7 +244,8 @@ void readVichet(const QString& path, DeductionKindBook& book)
         DeductionKind& d = book.records[book.count];
         d.code = u16(toInt(f[0], w));
         for (int i = 0; i < book.count; ++i)
-            if (book.records[std::size_t(i)].code == d.code) w.fail(QStringLiteral("code %1 is listed twice").arg(d.code));
+            if (book.records[std::size_t(i)].code == d.code)
+                w.fail(QStringLiteral("code %1 is listed twice").arg(d.code));
         d.name = fitted(f[1], 20, w);
         d.monthly = kopecks(f[2], w);
         d.limit = kopecks(f[3], w);
@@ -240,7 +266,8 @@ void readSbor(const QString& path, CRefFiles& ref)
         k.name = fitted(f[0], 64, w);
         k.code = u16(toInt(f[1], w));
         const int table = toInt(f[2], w);
-        if (table < 1 || table > CRefFiles::NalogCount) w.fail(QStringLiteral("tax tables are numbered 1 to 20"));
+        if (table < 1 || table > CRefFiles::NalogCount)
+            w.fail(QStringLiteral("tax tables are numbered 1 to 20"));
         k.table = i8(table);
         k.baseSelector = i8(toInt(f[3], w));
         ++ref.sborCount;
@@ -254,7 +281,8 @@ void readBank(const QString& path, CRefFiles& ref)
     for (const SourceLine& l : ReadSourceLines(path)) {
         const Where w{path, l.number};
         const QStringList f = fields(l, w, 8);
-        if (n >= CRefFiles::BankCount) w.fail(QStringLiteral("more than %1 recipients").arg(CRefFiles::BankCount));
+        if (n >= CRefFiles::BankCount)
+            w.fail(QStringLiteral("more than %1 recipients").arg(CRefFiles::BankCount));
         TransferRecipient& t = ref.bank[std::size_t(n)];
         QString* parts[8] = {&t.filial, &t.recipient, &t.account, &t.bank, &t.corrAccount, &t.bik, &t.inn, &t.kpp};
         for (int i = 0; i < 8; ++i) *parts[i] = fitted(f[i], TransferRecipient::Widths[i], w);
@@ -269,7 +297,8 @@ void readCountry(const QString& path, CRefFiles& ref)
         const Where w{path, l.number};
         const QStringList f = fields(l, w, 2);
         static const QRegularExpression code(QStringLiteral("^\\d{3}$"));
-        if (!code.match(f[0].trimmed()).hasMatch()) w.fail(QStringLiteral("a country code has three digits"));
+        if (!code.match(f[0].trimmed()).hasMatch())
+            w.fail(QStringLiteral("a country code has three digits"));
         ref.country.push_back({f[0].trimmed(), fitted(f[1], 50, w)});
     }
 }
@@ -290,7 +319,8 @@ QByteArray unescape(const QString& s, const Where& w)
         } else if (i + 3 < in.size() && in[i + 1] == 'x') {
             bool ok = false;
             out += char(in.mid(i + 2, 2).toInt(&ok, 16));
-            if (!ok) w.fail(QStringLiteral("bad \\x escape"));
+            if (!ok)
+                w.fail(QStringLiteral("bad \\x escape"));
             i += 3;
         } else if (i + 1 < in.size() && in[i + 1] == '\\') {
             out += '\\';
@@ -317,10 +347,12 @@ void readPalitra(const QString& path, QByteArray& bytes)
     for (const SourceLine& l : ReadSourceLines(path)) {
         const Where w{path, l.number};
         const QStringList f = words(l.text);
-        if (f.size() != 3) w.fail(QStringLiteral("red green blue expected"));
+        if (f.size() != 3)
+            w.fail(QStringLiteral("red green blue expected"));
         for (const QString& c : f) {
             const int v = toInt(c, w);
-            if (v < 0 || v > 255) w.fail(QStringLiteral("a colour component lies in 0-255"));
+            if (v < 0 || v > 255)
+                w.fail(QStringLiteral("a colour component lies in 0-255"));
             bytes += char(v);
         }
         bytes += '\0';
@@ -346,8 +378,10 @@ std::vector<SourceLine> ReadSourceLines(const QString& path)
     for (const QString& raw : text.split(QLatin1Char('\n'))) {
         ++n;
         QString line = raw;
-        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
-        if (line.trimmed().isEmpty() || line.trimmed().startsWith(QLatin1Char('#'))) continue;
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.trimmed().isEmpty() || line.trimmed().startsWith(QLatin1Char('#')))
+            continue;
         lines.push_back({n, line});
     }
     return lines;
@@ -382,7 +416,8 @@ void ReadReferenceSources(const QString& srcDir, CRefFiles& ref)
 
 void WriteReferenceFiles(const CRefFiles& ref, const QString& outDir)
 {
-    if (!QDir().mkpath(outDir)) throw SourceError(QStringLiteral("cannot make %1").arg(outDir).toStdString());
+    if (!QDir().mkpath(outDir))
+        throw SourceError(QStringLiteral("cannot make %1").arg(outDir).toStdString());
     CRefFiles out = ref;
     out.setFolder(outDir);
     out.WriteNalog();
@@ -394,8 +429,7 @@ void WriteReferenceFiles(const CRefFiles& ref, const QString& outDir)
     out.WriteBank();
     out.WriteOpaque();
     // The copies that restoring an archive brings back from.
-    for (const QString& name : CRefFiles::FileNames())
-        copyFile(out.path(name), out.path(QLatin1Char('_') + name));
+    for (const QString& name : CRefFiles::FileNames()) copyFile(out.path(name), out.path(QLatin1Char('_') + name));
 
     // "country": 53-byte records back to back, as its reader takes them.
     QByteArray bytes;
@@ -422,32 +456,53 @@ void setPayKindField(PayKind& k, const QString& field, const QString& value, con
     auto num = [&] { return bare ? 1.0 : toNumber(value, w); };
     auto bit = [&](const char* what) {
         const double v = num();
-        if (v != 0 && v != 1) w.fail(QStringLiteral("%1 is 0 or 1").arg(QString::fromLatin1(what)));
+        if (v != 0 && v != 1)
+            w.fail(QStringLiteral("%1 is 0 or 1").arg(QString::fromLatin1(what)));
         return u8(v);
     };
     const QByteArray f = field.toLatin1();
-    if (f == "fond") k.fond = u8(num());
-    else if (f == "enOtp") k.enOtp = u8(num());
-    else if (f == "enBln") k.setEnBln(int(num()));
-    else if (f == "enSrZar") k.enSrZar = bit("enSrZar");
-    else if (f == "oblPodoh") k.oblPodoh = bit("oblPodoh");
-    else if (f == "oblProf") k.oblProf = bit("oblProf");
-    else if (f == "enAlim") k.enAlim = bit("enAlim");
-    else if (f == "enKoefRS") k.enKoefRS = bit("enKoefRS");
-    else if (f == "enSrPremBln") k.enSrPremBln = bit("enSrPremBln");
-    else if (f == "hr1") k.hr1 = bit("hr1");
-    else if (f == "hr2") k.hr2 = bit("hr2");
-    else if (f == "hr3") k.hr3 = bit("hr3");
-    else if (f == "hr4") k.hr4 = bit("hr4");
-    else if (f == "kodDoh") k.kodDoh = u16(num());
-    else if (f == "kodSkid") k.kodSkid = u16(num());
-    else if (f == "sumSkidPodoh") k.sumSkidPodoh = std::round(num() * 100);
-    else if (f == "sumSkidSoc") k.sumSkidSoc = std::round(num() * 100);
-    else if (f == "okrug") k.okrug = u8(num());
-    else if (f == "vedStlb") k.vedStlb = i8(num());
+    if (f == "fond")
+        k.fond = u8(num());
+    else if (f == "enOtp")
+        k.enOtp = u8(num());
+    else if (f == "enBln")
+        k.setEnBln(int(num()));
+    else if (f == "enSrZar")
+        k.enSrZar = bit("enSrZar");
+    else if (f == "oblPodoh")
+        k.oblPodoh = bit("oblPodoh");
+    else if (f == "oblProf")
+        k.oblProf = bit("oblProf");
+    else if (f == "enAlim")
+        k.enAlim = bit("enAlim");
+    else if (f == "enKoefRS")
+        k.enKoefRS = bit("enKoefRS");
+    else if (f == "enSrPremBln")
+        k.enSrPremBln = bit("enSrPremBln");
+    else if (f == "hr1")
+        k.hr1 = bit("hr1");
+    else if (f == "hr2")
+        k.hr2 = bit("hr2");
+    else if (f == "hr3")
+        k.hr3 = bit("hr3");
+    else if (f == "hr4")
+        k.hr4 = bit("hr4");
+    else if (f == "kodDoh")
+        k.kodDoh = u16(num());
+    else if (f == "kodSkid")
+        k.kodSkid = u16(num());
+    else if (f == "sumSkidPodoh")
+        k.sumSkidPodoh = std::round(num() * 100);
+    else if (f == "sumSkidSoc")
+        k.sumSkidSoc = std::round(num() * 100);
+    else if (f == "okrug")
+        k.okrug = u8(num());
+    else if (f == "vedStlb")
+        k.vedStlb = i8(num());
     else if (f == "group") {
         const int g = int(num());
-        if (g < 0 || g > 7) w.fail(QStringLiteral("a kind group lies in 0-7"));
+        if (g < 0 || g > 7)
+            w.fail(QStringLiteral("a kind group lies in 0-7"));
         k.flags = u16((k.flags & ~0x4003u) | (g & 3) | ((g >> 2) << 14));
     } else if (f == "export") {
         k.flags = bit("export") ? u16(k.flags | 0x100) : u16(k.flags & ~0x100u);
@@ -464,21 +519,25 @@ void readPayKinds(const QString& path, std::vector<PayKind>& kinds)
         const Where w{path, l.number};
         if (l.text.startsWith(QLatin1String("profile"))) {
             const qsizetype eq = l.text.indexOf(QLatin1Char('='));
-            if (eq < 0) w.fail(QStringLiteral("profile <name> = <attributes>"));
+            if (eq < 0)
+                w.fail(QStringLiteral("profile <name> = <attributes>"));
             profiles[l.text.mid(7, eq - 7).trimmed()] = words(l.text.mid(eq + 1));
             continue;
         }
         const QStringList f = fields(l, w, 3);
         PayKind k;
         const int code = toInt(f[0], w);
-        if (code < 1 || code > 999) w.fail(QStringLiteral("pay-kind codes lie in 1-999"));
+        if (code < 1 || code > 999)
+            w.fail(QStringLiteral("pay-kind codes lie in 1-999"));
         k.kod = u16(code);
         k.name = f[1].trimmed();
-        if (k.name.isEmpty() || k.name.size() > 120) w.fail(QStringLiteral("a name has 1 to 120 characters"));
+        if (k.name.isEmpty() || k.name.size() > 120)
+            w.fail(QStringLiteral("a name has 1 to 120 characters"));
         std::function<void(const QStringList&, int)> apply = [&](const QStringList& attrs, int depth) {
             for (const QString& a : attrs) {
                 if (profiles.contains(a)) {
-                    if (depth > 4) w.fail(QStringLiteral("profiles nest too deep"));
+                    if (depth > 4)
+                        w.fail(QStringLiteral("profiles nest too deep"));
                     apply(profiles.value(a), depth + 1);
                     continue;
                 }
@@ -488,7 +547,8 @@ void readPayKinds(const QString& path, std::vector<PayKind>& kinds)
         };
         apply(words(f[2]), 0);
         for (const PayKind& other : kinds)
-            if (other.kod == k.kod) w.fail(QStringLiteral("code %1 is listed twice").arg(code));
+            if (other.kod == k.kod)
+                w.fail(QStringLiteral("code %1 is listed twice").arg(code));
         kinds.push_back(k);
     }
     std::sort(kinds.begin(), kinds.end(), [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
@@ -506,17 +566,21 @@ void readSchedules(const QString& path, std::array<WorkSchedule, CInfoBase::Sche
         const auto [key, value] = keyValue(l.text);
         if (key == QLatin1String("schedule")) {
             const int n = toInt(value, w);
-            if (n < 1 || n > CInfoBase::ScheduleCount) w.fail(QStringLiteral("schedules are numbered 1 to 20"));
+            if (n < 1 || n > CInfoBase::ScheduleCount)
+                w.fail(QStringLiteral("schedules are numbered 1 to 20"));
             s = &schedules[std::size_t(n - 1)];
             continue;
         }
-        if (!s) w.fail(QStringLiteral("\"schedule\" expected first"));
+        if (!s)
+            w.fail(QStringLiteral("\"schedule\" expected first"));
         if (key == QLatin1String("week")) {
             static const QRegularExpression re(QStringLiteral("^[01]{7}$"));
-            if (!re.match(value).hasMatch()) w.fail(QStringLiteral("seven digits 0/1, Monday first"));
+            if (!re.match(value).hasMatch())
+                w.fail(QStringLiteral("seven digits 0/1, Monday first"));
             u8 mask = 0;
             for (int d = 0; d < 7; ++d)
-                if (value[d] == QLatin1Char('1')) mask = u8(mask | (1u << d));
+                if (value[d] == QLatin1Char('1'))
+                    mask = u8(mask | (1u << d));
             s->rabDnNed = mask;
         } else if (key == QLatin1String("day")) {
             const int m = hoursMinutes(value, w);
@@ -524,14 +588,17 @@ void readSchedules(const QString& path, std::array<WorkSchedule, CInfoBase::Sche
             s->rdMin = u16(m % 60);
         } else if (key == QLatin1String("fund")) {
             const double h = toNumber(value, w);
-            if (h < 0 || h > 400) w.fail(QStringLiteral("the monthly fund lies in 0-400 hours"));
+            if (h < 0 || h > 400)
+                w.fail(QStringLiteral("the monthly fund lies in 0-400 hours"));
             s->mesFond = u16(std::lround(h * 10));
         } else if (key == QLatin1String("cycle")) {
             static const QRegularExpression re(QStringLiteral("^(\\d+)/(\\d+)\\s+(\\d{4})-(\\d{2})-(\\d{2})$"));
             const auto m = re.match(value);
-            if (!m.hasMatch()) w.fail(QStringLiteral("cycle: <working>/<off> YYYY-MM-DD"));
+            if (!m.hasMatch())
+                w.fail(QStringLiteral("cycle: <working>/<off> YYYY-MM-DD"));
             const int work = m.captured(1).toInt(), off = m.captured(2).toInt();
-            if (work < 1 || work > 15 || off < 1 || off > 31) w.fail(QStringLiteral("1-15 working days and 1-31 days off"));
+            if (work < 1 || work > 15 || off < 1 || off > 31)
+                w.fail(QStringLiteral("1-15 working days and 1-31 days off"));
             s->pRab = u16(work);
             s->pVyh = u16(off);
             s->begG = u8(m.captured(3).toInt() % 100);
@@ -562,7 +629,8 @@ void readConfig(const QString& path, CInfoBase& base)
         const auto [key, value] = keyValue(l.text);
         if (key == QLatin1String("capacity")) {
             const int n = toInt(value, w);
-            if (n < 1 || n > CInfoBase::MaxCapacity) w.fail(QStringLiteral("capacity lies in 1-%1").arg(CInfoBase::MaxCapacity));
+            if (n < 1 || n > CInfoBase::MaxCapacity)
+                w.fail(QStringLiteral("capacity lies in 1-%1").arg(CInfoBase::MaxCapacity));
             c.kolMax = u16(n);
         } else if (key == QLatin1String("month")) {
             int y = 0, m = 0;
@@ -570,21 +638,26 @@ void readConfig(const QString& path, CInfoBase& base)
             c.tekMes = u16(y * 16 + m);
         } else if (key == QLatin1String("rounding")) {
             const int r = toInt(value, w);
-            if (r < 0 || r > 5) w.fail(QStringLiteral("rounding modes are 0-5"));
+            if (r < 0 || r > 5)
+                w.fail(QStringLiteral("rounding modes are 0-5"));
             c.okrugWord = u16((c.okrugWord & ~7u) | unsigned(r));
         } else if (key == QLatin1String("mrot")) {
             const QStringList f = words(value);
-            if (f.size() != 2) w.fail(QStringLiteral("mrot: YYYY-MM amount"));
+            if (f.size() != 2)
+                w.fail(QStringLiteral("mrot: YYYY-MM amount"));
             int y = 0, m = 0;
             yearMonth(f[0], w, y, m);
             mrot.push_back({y * 16 + m, toNumber(f[1], w)});
         } else if (key == QLatin1String("holiday")) {
             static const QRegularExpression re(QStringLiteral("^(\\d{2})\\.(\\d{2})$"));
             const auto m = re.match(value);
-            if (!m.hasMatch()) w.fail(QStringLiteral("holiday: DD.MM"));
+            if (!m.hasMatch())
+                w.fail(QStringLiteral("holiday: DD.MM"));
             const int d = m.captured(1).toInt(), mon = m.captured(2).toInt();
-            if (mon < 1 || mon > 12 || d < 1 || d > 31) w.fail(QStringLiteral("no such day"));
-            if (holidays >= int(firm.fete.size())) w.fail(QStringLiteral("at most 12 holidays"));
+            if (mon < 1 || mon > 12 || d < 1 || d > 31)
+                w.fail(QStringLiteral("no such day"));
+            if (holidays >= int(firm.fete.size()))
+                w.fail(QStringLiteral("at most 12 holidays"));
             firm.fete[std::size_t(holidays++)] = u16(d * 256 + mon);
             ++firm.feteMes[std::size_t(mon - 1)];
         } else if (key == QLatin1String("evening")) {
@@ -593,7 +666,8 @@ void readConfig(const QString& path, CInfoBase& base)
             firm.procNgt = u8(toInt(value, w));
         } else if (key == QLatin1String("dayLength")) {
             const int m = hoursMinutes(value, w);
-            if (m / 60 > 15) w.fail(QStringLiteral("the default day is at most 15 hours"));
+            if (m / 60 > 15)
+                w.fail(QStringLiteral("the default day is at most 15 hours"));
             firm.parWord = u16((firm.parWord & 0x3F) | ((m / 60) << 6) | ((m % 60) << 10));
         } else if (key == QLatin1String("sickMax")) {
             firm.blnMaxOgr = kopecks(value, w);
@@ -616,8 +690,10 @@ void readConfig(const QString& path, CInfoBase& base)
     for (int m = 1; m <= 12; ++m) {
         double now = 0, before = 0;
         for (const Mrot& r : mrot) {
-            if (r.key <= year * 16 + m) now = r.amount;
-            if (r.key <= (year - 1) * 16 + m) before = r.amount;
+            if (r.key <= year * 16 + m)
+                now = r.amount;
+            if (r.key <= (year - 1) * 16 + m)
+                before = r.amount;
         }
         c.mrot[std::size_t(m - 1)] = now;
         c.mrotPrev[std::size_t(m - 1)] = before;
@@ -636,10 +712,12 @@ void ReadBaseSources(const QString& srcDir, CInfoBase& base)
 
 void WriteEmptyTemplate(const QString& srcDir, const QString& outDir)
 {
-    if (!QDir().mkpath(outDir)) throw SourceError(QStringLiteral("cannot make %1").arg(outDir).toStdString());
+    if (!QDir().mkpath(outDir))
+        throw SourceError(QStringLiteral("cannot make %1").arg(outDir).toStdString());
     const QString work = QDir(outDir).filePath(QStringLiteral(".empty-work/"));
     QDir(work).removeRecursively();
-    if (!QDir().mkpath(work)) throw SourceError(QStringLiteral("cannot make %1").arg(work).toStdString());
+    if (!QDir().mkpath(work))
+        throw SourceError(QStringLiteral("cannot make %1").arg(work).toStdString());
 
     // A base of the schema alone (the work folder has no template), then our settings.
     const QString name = QStringLiteral("empty");

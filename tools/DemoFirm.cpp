@@ -37,17 +37,17 @@ constexpr int DisabledGroupShift = 6;
 
 struct Person {
     const char16_t* fio;
-    char sex;          // 'M' or 'F'
-    int born[3];       // day, month, year
-    int hired[3];      // day, month, year
+    char sex; // 'M' or 'F'
+    int born[3]; // day, month, year
+    int hired[3]; // day, month, year
     int shop;
-    int position;      // "post" code
-    int profession;    // "profi" code, 0 = none
+    int position; // "post" code
+    int profession; // "profi" code, 0 = none
     Pay pay;
-    double rate;       // salary (roubles a month) or tariff (roubles an hour)
-    int stavka;        // percent of a full position
-    int schedule;      // 1 five-day week, 2 shifts
-    int children;      // children under 18 (standard deductions)
+    double rate; // salary (roubles a month) or tariff (roubles an hour)
+    int stavka; // percent of a full position
+    int schedule; // 1 five-day week, 2 shifts
+    int children; // children under 18 (standard deductions)
 };
 
 // Four shops, fifty people. Names are made up.
@@ -110,24 +110,34 @@ const Person people[] = {
 constexpr int PersonCount = int(std::size(people));
 
 // Names of the positions of the "post" reference file (data/src/post.txt), by code.
-const char16_t* const positionNames[] = {u"Директор", u"Главный бухгалтер", u"Бухгалтер", u"Экономист",
-                                         u"Инженер-технолог", u"Начальник цеха", u"Мастер участка",
-                                         u"Менеджер по продажам", u"Специалист по кадрам", u"Секретарь",
-                                         u"Рабочий", u"Кассир", u"Заведующий складом", u"Инженер по охране труда"};
+const char16_t* const positionNames[] = {u"Директор",
+                                         u"Главный бухгалтер",
+                                         u"Бухгалтер",
+                                         u"Экономист",
+                                         u"Инженер-технолог",
+                                         u"Начальник цеха",
+                                         u"Мастер участка",
+                                         u"Менеджер по продажам",
+                                         u"Специалист по кадрам",
+                                         u"Секретарь",
+                                         u"Рабочий",
+                                         u"Кассир",
+                                         u"Заведующий складом",
+                                         u"Инженер по охране труда"};
 
 // Employees with something particular in the reporting month, by index in people[].
-constexpr int HiredInMonth = 6;        // Гусева: hired 11 April
-constexpr int DismissedInMonth = 25;   // Уваров: leaves 15 April, half-time rate
-constexpr int NonResidentIndex = 44;   // Назаров: citizen of Uzbekistan, non-resident
-constexpr int DisabledIndex = 8;       // Зуева: disability group 3
-constexpr int DisabledChildIndex = 5;  // Мельникова: her third child is disabled
-constexpr int SickIndex = 21;          // Пахомов: ill from 28 March to 8 April
-constexpr int VacationIndex = 11;      // Сазонов: 14 days of vacation from 11 April
-constexpr int WritIndex = 41;          // Комаров: alimony 25 %
-constexpr int LoanIndex = 16;          // Калинин: repays a loan of the firm
+constexpr int HiredInMonth = 6; // Гусева: hired 11 April
+constexpr int DismissedInMonth = 25; // Уваров: leaves 15 April, half-time rate
+constexpr int NonResidentIndex = 44; // Назаров: citizen of Uzbekistan, non-resident
+constexpr int DisabledIndex = 8; // Зуева: disability group 3
+constexpr int DisabledChildIndex = 5; // Мельникова: her third child is disabled
+constexpr int SickIndex = 21; // Пахомов: ill from 28 March to 8 April
+constexpr int VacationIndex = 11; // Сазонов: 14 days of vacation from 11 April
+constexpr int WritIndex = 41; // Комаров: alimony 25 %
+constexpr int LoanIndex = 16; // Калинин: repays a loan of the firm
 constexpr int BonusIndices[] = {11, 26, 27, 40};
 constexpr int BankIndices[] = {0, 1, 2, 4, 10, 11, 16, 26, 36};
-constexpr int ReversalIndex = 7;       // Ракитин: January's overpaid salary reversed in February
+constexpr int ReversalIndex = 7; // Ракитин: January's overpaid salary reversed in February
 
 // ------------------------------------------------------------------ calendar
 
@@ -158,7 +168,8 @@ std::vector<int> plannedDays(const CInfoBase& base, int schedule, int year, int 
     for (int day = 1; day <= first.daysInMonth(); ++day) {
         bool work;
         if (L > 0) {
-            if (p > L) p -= L;
+            if (p > L)
+                p -= L;
             work = p <= w.pRab;
             ++p;
         } else {
@@ -166,16 +177,20 @@ std::vector<int> plannedDays(const CInfoBase& base, int schedule, int year, int 
             work = (w.rabDnNed >> (dow - 1)) & 1;
         }
         for (int i = 0; i < base.firm.feteKv; ++i)
-            if (base.firm.fete[std::size_t(i)] == u16(day * 256 + month)) work = false;
-        if (work) days.push_back(day);
+            if (base.firm.fete[std::size_t(i)] == u16(day * 256 + month))
+                work = false;
+        if (work)
+            days.push_back(day);
     }
     return days;
 }
 
 void markDay(TabelRecord& t, int day)
 {
-    if (day < 16) t.tabel12 = u16(t.tabel12 | (1u << day));
-    else t.tabel22 = u16(t.tabel22 | (1u << (day - 16)));
+    if (day < 16)
+        t.tabel12 = u16(t.tabel12 | (1u << day));
+    else
+        t.tabel22 = u16(t.tabel22 | (1u << (day - 16)));
 }
 
 // ------------------------------------------------------------------ the past year
@@ -188,7 +203,7 @@ constexpr int ArchiveFirstYear = 2010;
 constexpr int ArchiveMonths = (DemoYear - ArchiveFirstYear) * 12 + DemoMonth - 1;
 
 struct YearTotals {
-    double income = 0;    // taxable income since January, kopecks
+    double income = 0; // taxable income since January, kopecks
     double deductions = 0;
     double taxWithheld = 0;
     double contributionBase = 0;
@@ -200,7 +215,8 @@ struct Archive {
     int n = 0;
     void add(u16 kod, double sum, int year, int month, int days = 0, int hours = 0)
     {
-        if (sum == 0 || n >= EmployeeRecord::ArchiveCapacity) return;
+        if (sum == 0 || n >= EmployeeRecord::ArchiveCapacity)
+            return;
         WariaEntry& e = rec.waria[std::size_t(n++)];
         e.kod = kod;
         e.sum = sum;
@@ -218,10 +234,15 @@ double standardDeductions(const EmployeeRecord& rec, int year, int month, double
     double total = 0;
     const u16 key = monthKey(year, month);
     for (const NalvichEntry& e : rec.nalvich) {
-        if (e.kod == 0 || (e.start && key < e.start) || (e.end && key > e.end)) continue;
+        if (e.kod == 0 || (e.start && key < e.start) || (e.end && key > e.end))
+            continue;
         const double limit = e.kod == 103 ? rub(40'000) : rub(280'000);
-        if (income > limit) continue;
-        const double monthly = e.kod == 103 ? 400 : (e.kod == 116 || e.kod == 117) ? 3'000 : e.kod == 110 ? 2'000 : 1'000;
+        if (income > limit)
+            continue;
+        const double monthly = e.kod == 103                     ? 400
+                               : (e.kod == 116 || e.kod == 117) ? 3'000
+                               : e.kod == 110                   ? 2'000
+                                                                : 1'000;
         total += rub(monthly) * std::max<int>(1, e.krat);
     }
     return total;
@@ -229,7 +250,8 @@ double standardDeductions(const EmployeeRecord& rec, int year, int month, double
 
 // Income tax and contributions of one past month, as the calculation would have
 // charged them, into the archive.
-double taxAndContributions(Archive& a, bool nonResident, bool disabled, int year, int month, double gross, YearTotals& t)
+double taxAndContributions(Archive& a, bool nonResident, bool disabled, int year, int month, double gross,
+                           YearTotals& t)
 {
     t.income += gross;
     t.deductions += nonResident ? 0 : standardDeductions(a.rec, year, month, t.income);
@@ -247,15 +269,16 @@ double taxAndContributions(Archive& a, bool nonResident, bool disabled, int year
     const double cap = rub(year == 2010 ? 415'000 : 463'000);
     t.contributionBase += gross;
     const double capped = std::min(t.contributionBase, cap);
-    std::array<double, 5> rates = year == 2010 ? std::array<double, 5>{20, 2.9, 2.0, 1.1, 0.2}
-                                               : std::array<double, 5>{26, 2.9, 2.0, 3.1, 0.2};
+    std::array<double, 5> rates =
+        year == 2010 ? std::array<double, 5>{20, 2.9, 2.0, 1.1, 0.2} : std::array<double, 5>{26, 2.9, 2.0, 3.1, 0.2};
     if (disabled) {
         // Reduced rates on the pay of a disabled employee.
         rates = {16, 1.9, 1.2, year == 2010 ? 0.0 : 1.1, 0.2};
     }
     static const u16 codes[] = {990, 992, 993, 994, 995};
     for (std::size_t k = 0; k < 5; ++k) {
-        if (nonResident && codes[k] != 995) continue; // a foreigner staying temporarily: accidents only
+        if (nonResident && codes[k] != 995)
+            continue; // a foreigner staying temporarily: accidents only
         const double base = codes[k] == 995 ? t.contributionBase : capped;
         const double due = std::round(base * rates[k] / 100);
         const double amount = due - t.charged[k];
@@ -315,8 +338,7 @@ void addPermanentPayments(int i, EmployeeRecord& rec)
         e.mBegin = 1;
         e.gBegin = 2011;
         break;
-    default:
-        return;
+    default: return;
     }
     rec.postDopl[0] = e;
 }
@@ -326,7 +348,8 @@ void addPermanentPayments(int i, EmployeeRecord& rec)
 void addReversal(EmployeeRecord& rec)
 {
     for (double sum : {rub(1'800), -rub(1'800)}) {
-        if (rec.warKv >= EmployeeRecord::ArchiveCapacity) return;
+        if (rec.warKv >= EmployeeRecord::ArchiveCapacity)
+            return;
         WariaEntry& e = rec.waria[rec.warKv];
         e.kod = 4;
         e.sum = sum;
@@ -344,7 +367,7 @@ void addReversal(EmployeeRecord& rec)
 // continuing the first into March (kept under the code of a sheet begun
 // before its month), and an unpaid leave of Носков in March.
 constexpr int DatedSickLeaveIndex = 14; // Ермаков, personnel number 115
-constexpr int UnpaidLeaveIndex = 19;    // Носков, personnel number 120
+constexpr int UnpaidLeaveIndex = 19; // Носков, personnel number 120
 
 void addDatedArchive(int i, WarDatBlock& block)
 {
@@ -372,7 +395,8 @@ void addDatedArchive(int i, WarDatBlock& block)
 // insurance premium and a trade-union fee, for each month before April.
 void addT54VacationsAndDeductions(int i, EmployeeRecord& rec, WarDatBlock& block)
 {
-    if (i != VacationIndex) return;
+    if (i != VacationIndex)
+        return;
     auto vacation = [&](u16 start, u16 end, int archiveMonth, u16 kod, double sum) {
         WarDatEntry& e = block.entries[std::size_t(block.warDatKv++)];
         e.start = start;
@@ -386,7 +410,8 @@ void addT54VacationsAndDeductions(int i, EmployeeRecord& rec, WarDatBlock& block
     vacation(packedDate(21, 3, DemoYear), packedDate(25, 3, DemoYear), 3, 95, 0);
     for (int month = 1; month < DemoMonth; ++month)
         for (const auto& [kod, sum] : {std::pair{905, rub(1'200)}, std::pair{919, rub(350)}}) {
-            if (rec.warKv >= EmployeeRecord::ArchiveCapacity) return;
+            if (rec.warKv >= EmployeeRecord::ArchiveCapacity)
+                return;
             WariaEntry& e = rec.waria[rec.warKv++];
             e.kod = u16(kod);
             e.sum = sum;
@@ -404,7 +429,7 @@ void addT54VacationsAndDeductions(int i, EmployeeRecord& rec, WarDatBlock& block
 // bears contributions as before), a property deduction whose notice came for
 // May (so the April tax is unchanged), the foreigner's phone and contract,
 // the part-timer.
-constexpr int ServicemanIndex = 30;     // Шубин: прапорщик запаса
+constexpr int ServicemanIndex = 30; // Шубин: прапорщик запаса
 constexpr int PropertyDeductionIndex = 4; // Широков: bought a flat
 void addRecordCardDetails(int i, EmployeeHead& h)
 {
@@ -499,9 +524,9 @@ static void AddDemoOneOffRows(CInfoBase& base, std::vector<EmployeeRecord>& reco
         r.otd = shop;
         return r;
     };
-    add(13, 7, rub(4'000), 2);     // Дьяконов: a one-off bonus for the urgent order
-    add(29, 907, rub(1'250), 3);   // Чернов: damage to a tool made good
-    add(20, 21, -rub(420.50), 2);  // Осипов: evening hours paid twice, reversed
+    add(13, 7, rub(4'000), 2); // Дьяконов: a one-off bonus for the urgent order
+    add(29, 907, rub(1'250), 3); // Чернов: damage to a tool made good
+    add(20, 21, -rub(420.50), 2); // Осипов: evening hours paid twice, reversed
     AccrualRow& other = add(24, 5, rub(1'500), 3); // Титов: two days in the assembly shop
     other.dn = 2;
     other.hr = 16;
@@ -557,8 +582,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
     f.adrKodRG = 35;
     AddDemoReportSettings(base);
 
-    const char16_t* const shopNames[] = {u"Администрация", u"Механический цех", u"Сборочный цех",
-                                         u"Склад и транспорт"};
+    const char16_t* const shopNames[] = {u"Администрация", u"Механический цех", u"Сборочный цех", u"Склад и транспорт"};
     NameShops(base, shopNames);
 
     // Kinds of this firm besides the built-in ones.
@@ -574,8 +598,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
     base.list.clear();
     records.assign(std::size_t(base.capacity()), EmployeeRecord{});
     warDat.assign(std::size_t(base.capacity()), WarDatBlock{});
-    for (int i = 0; i < PersonCount; ++i)
-        AddToList(base, 101 + i, i + 1);
+    for (int i = 0; i < PersonCount; ++i) AddToList(base, 101 + i, i + 1);
     base.config.kolRab = i16(PersonCount);
 
     const std::vector<int> norm1 = plannedDays(base, 1, year, month);
@@ -597,9 +620,12 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
         h.stavka = p.stavka;
         h.dolgKod = u16(p.position);
         h.profKod = u16(p.profession);
-        if (p.pay == Salary) h.oklad = rub(p.rate);
-        else if (p.pay == Hourly) h.tarifVrem = Tariff3{u16(int(p.rate)), u16(std::lround((p.rate - int(p.rate)) * 1000))};
-        else h.tarifSdel = Tariff3{u16(int(p.rate)), u16(std::lround((p.rate - int(p.rate)) * 1000))};
+        if (p.pay == Salary)
+            h.oklad = rub(p.rate);
+        else if (p.pay == Hourly)
+            h.tarifVrem = Tariff3{u16(int(p.rate)), u16(std::lround((p.rate - int(p.rate)) * 1000))};
+        else
+            h.tarifSdel = Tariff3{u16(int(p.rate)), u16(std::lround((p.rate - int(p.rate)) * 1000))};
         h.married = p.children > 0 ? 1 : 0;
         h.children = u16(p.children);
         h.strahPolis = QStringLiteral("%1-%2-%3 %4")
@@ -612,7 +638,10 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
         h.pspStr = QStringLiteral("643");
         h.pspSer = QStringLiteral("19 %1").arg(3 + i % 7, 2, 10, QLatin1Char('0'));
         h.pspNom = QStringLiteral("%1").arg(512'340 + i * 1'217, 6, 10, QLatin1Char('0'));
-        h.pspDat = QStringLiteral("%1.%2.%3").arg(1 + i % 27, 2, 10, QLatin1Char('0')).arg(1 + i % 12, 2, 10, QLatin1Char('0')).arg(2002 + i % 8);
+        h.pspDat = QStringLiteral("%1.%2.%3")
+                       .arg(1 + i % 27, 2, 10, QLatin1Char('0'))
+                       .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
+                       .arg(2002 + i % 8);
         h.pspKem = s(u"Отделом УФМС России по Вологодской обл. в г. Вологде");
         h.bdGorod = s(u"Вологда");
         h.bdReg = s(u"Вологодская обл.");
@@ -620,8 +649,9 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
         h.propKodReg = QStringLiteral("35");
         h.propReg = s(u"Вологодская обл.");
         h.propGorod = s(u"Вологда");
-        static const char16_t* const streets[] = {u"ул. Ленина", u"ул. Мира", u"ул. Чернышевского", u"Окружное ш.",
-                                                  u"ул. Ловенецкого", u"ул. Горького", u"ул. Северная", u"пр. Победы"};
+        static const char16_t* const streets[] = {u"ул. Ленина",   u"ул. Мира",        u"ул. Чернышевского",
+                                                  u"Окружное ш.",  u"ул. Ловенецкого", u"ул. Горького",
+                                                  u"ул. Северная", u"пр. Победы"};
         h.propUl = s(streets[i % 8]);
         h.propDom = QString::number(3 + i * 5 % 97);
         h.propKv = QString::number(1 + i * 17 % 140);
@@ -647,8 +677,10 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
             if (p.children > 0) {
                 deduction(108, 2010, 1, 2010, 12, p.children);
                 deduction(114, 2011, 1, 2011, 12, 1);
-                if (p.children >= 2) deduction(115, 2011, 1, 2011, 12, 1);
-                if (p.children >= 3) deduction(i == DisabledChildIndex ? 117 : 116, 2011, 1, 2011, 12, 1);
+                if (p.children >= 2)
+                    deduction(115, 2011, 1, 2011, 12, 1);
+                if (p.children >= 3)
+                    deduction(i == DisabledChildIndex ? 117 : 116, 2011, 1, 2011, 12, 1);
             }
         }
         if (nonResident) {
@@ -677,13 +709,16 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
         // One month's pay into an archive; returns the gross amount.
         auto monthPay = [&](Archive& a, int y, int m, int variation) {
             int days = workingDays(y, m);
-            if (p.schedule == 2) days = int(plannedDays(base, 2, y, m).size());
+            if (p.schedule == 2)
+                days = int(plannedDays(base, 2, y, m).size());
             const int dayHours = (p.schedule == 2 ? 11 : 8) * p.stavka / 100;
             int worked = days;
             if (hire.year() == y && hire.month() == m)
                 worked = days * (QDate(y, m, 1).daysInMonth() - hire.day() + 1) / QDate(y, m, 1).daysInMonth();
-            if (i == SickIndex && y == 2011 && m == 3) worked = days - 4; // ill 28-31 March
-            if (i == VacationIndex && y == 2010 && m == 7) worked = days - 10; // on vacation
+            if (i == SickIndex && y == 2011 && m == 3)
+                worked = days - 4; // ill 28-31 March
+            if (i == VacationIndex && y == 2010 && m == 7)
+                worked = days - 10; // on vacation
             double gross = 0;
             if (p.pay == Salary) {
                 // The salary is that of a full position; a part-time rate earns its share.
@@ -715,7 +750,10 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
         int totalsYear = 0;
         for (int back = ArchiveMonths; back >= 1; --back) {
             int y = year, m = month - back;
-            while (m <= 0) { m += 12; --y; }
+            while (m <= 0) {
+                m += 12;
+                --y;
+            }
             if (y != totalsYear) {
                 totals = YearTotals{};
                 totalsYear = y;
@@ -728,17 +766,21 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
                         taxAndContributions(scratch, nonResident, disabled, y, earlier,
                                             monthPay(scratch, y, earlier, 0), totals);
             }
-            if (QDate(y, m, 1).addMonths(1) <= hire) continue; // not yet hired
+            if (QDate(y, m, 1).addMonths(1) <= hire)
+                continue; // not yet hired
             const double gross = monthPay(a, y, m, back > 12 ? 0 : ((i * 7 + back * 3) % 9) - 4);
             const double tax = taxAndContributions(a, nonResident, disabled, y, m, gross, totals);
             a.add(901, wholeRoubles(gross * 0.4), y, m);
-            if (i == WritIndex) a.add(911, std::round((gross - tax) * 0.25), y, m);
-            if (i == LoanIndex && y == 2011) a.add(760, rub(3'000), y, m);
+            if (i == WritIndex)
+                a.add(911, std::round((gross - tax) * 0.25), y, m);
+            if (i == LoanIndex && y == 2011)
+                a.add(760, rub(3'000), y, m);
         }
 
         addPermanentPayments(i, rec);
         addRecordCardDetails(i, h);
-        if (i == ReversalIndex) addReversal(rec);
+        if (i == ReversalIndex)
+            addReversal(rec);
         addDatedArchive(i, warDat[std::size_t(slot - 1)]);
         addT54VacationsAndDeductions(i, rec, warDat[std::size_t(slot - 1)]);
 
@@ -763,10 +805,14 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
         const int dayMinutes = (p.schedule == 2 ? 11 : 8) * 60 * p.stavka / 100;
         int worked = 0;
         for (int d : norm) {
-            if (i == HiredInMonth && d < 11) continue;
-            if (i == DismissedInMonth && d > 15) continue;
-            if (i == SickIndex && d <= 8) continue;
-            if (i == VacationIndex && d >= 11 && d <= 24) continue;
+            if (i == HiredInMonth && d < 11)
+                continue;
+            if (i == DismissedInMonth && d > 15)
+                continue;
+            if (i == SickIndex && d <= 8)
+                continue;
+            if (i == VacationIndex && d >= 11 && d <= 24)
+                continue;
             markDay(t, d);
             ++worked;
         }
@@ -827,7 +873,8 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
                 row.sum = 0;
                 row.bank = 1;
                 row.filial = s(u"Доп. офис № 1806/015");
-                row.ls = QStringLiteral("42307810%1").arg(12'000'000'000LL + 7'319'011LL * (i + 3), 12, 10, QLatin1Char('0'));
+                row.ls = QStringLiteral("42307810%1")
+                             .arg(12'000'000'000LL + 7'319'011LL * (i + 3), 12, 10, QLatin1Char('0'));
                 row.fio = h.fio;
                 at.priznBank = 1;
             }
@@ -835,8 +882,8 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
         if (i == WritIndex) {
             IspolBlock::Writ& w = rec.ispol.writs[0];
             w.vid = 1;
-            w.priznUd = 1;   // a percent
-            w.sum = 2'500;   // 25 %, hundredths of a percent
+            w.priznUd = 1; // a percent
+            w.sum = 2'500; // 25 %, hundredths of a percent
             w.tabPsbor = 17; // the postal fee table
             w.fio = s(u"Комарова Наталья Сергеевна");
             w.adr = s(u"160012, г. Вологда, ул. Гагарина, д. 42, кв. 18");
@@ -862,8 +909,8 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
             sl.mEnd = 4;
             sl.gEnd = 2011;
             sl.procent = 100; // more than eight years of insurance
-            sl.alg = 0;       // average earnings by days
-            sl.mrp = 1;       // "Выплатить в м/р": paid before the month's pay
+            sl.alg = 0; // average earnings by days
+            sl.mrp = 1; // "Выплатить в м/р": paid before the month's pay
             sl.sum = DemoSickLeaveAmount;
             base.bln.replaceRun(slot, std::vector<SickLeaveSheet>{sl});
         }
@@ -887,7 +934,8 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
 bool MakeDemoBase(const QString& folder)
 {
     const QString name = DemoBaseName();
-    if (BaseExists(folder, name)) return false;
+    if (BaseExists(folder, name))
+        return false;
     if (!QFile::exists(folder + QStringLiteral("empty.bak")))
         throw SourceError(QStringLiteral("%1empty.bak is missing").arg(folder).toStdString());
     // Built under another name, renamed when complete.
@@ -913,7 +961,8 @@ bool MakeDemoBase(const QString& folder)
     const QString from = BaseFilePath(folder, work), to = BaseFilePath(folder, name);
     QFile::remove(from + QStringLiteral("-wal"));
     QFile::remove(from + QStringLiteral("-shm"));
-    if (!QFile::rename(from, to)) throw SourceError(QStringLiteral("cannot rename %1 to %2").arg(from, to).toStdString());
+    if (!QFile::rename(from, to))
+        throw SourceError(QStringLiteral("cannot rename %1 to %2").arg(from, to).toStdString());
     return true;
 }
 

@@ -15,7 +15,7 @@ constexpr int DemoMonth = 4;
 // reporting month carry, as the engine computes them from the demo data
 // (the print tests check that it still does); both are paid before the
 // month's pay ("Выплатить в м/р").
-constexpr double DemoSickLeaveAmount = 342'948;  // kopecks: 3,429.48 roubles
+constexpr double DemoSickLeaveAmount = 342'948; // kopecks: 3,429.48 roubles
 constexpr double DemoVacationAmount = 1'115'334; // kopecks: 11,153.34 roubles
 // Name of the demo base in the working folder.
 inline QString DemoBaseName() { return QStringLiteral("demo"); }

@@ -10,8 +10,8 @@ int main(int argc, char** argv)
 {
     // Without a display the login would wait where nobody can see it: say so
     // and end. (QT_QPA_PLATFORM=offscreen still runs it on purpose.)
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         std::fputs("Kalvor: нет дисплея (DISPLAY и WAYLAND_DISPLAY не заданы).\n"
                    "Запустите программу в графическом сеансе.\n",
                    stderr);

@@ -17,10 +17,10 @@ using infobase::u8;
 
 namespace {
 
-constexpr int kMaxDays = 63;    // 6 bits
-constexpr int kMaxHours = 511;  // 9 bits
+constexpr int kMaxDays = 63; // 6 bits
+constexpr int kMaxHours = 511; // 9 bits
 constexpr int kMaxCode = 65535; // 16 bits
-constexpr int kMaxShop = 255;   // 8 bits
+constexpr int kMaxShop = 255; // 8 bits
 
 int ReadInt(const QString& text, int min, int max)
 {
@@ -40,12 +40,8 @@ QString FormatHours(const ProizvRow& row)
 
 QStringList ShowProizvRow(const ProizvRow& row)
 {
-    return {FormatIntField(row.mes),
-            FormatIntField(row.kod),
-            FormatMoney(row.sum),
-            FormatIntField(row.dn),
-            FormatHours(row),
-            FormatPacked12Digits(row.spzCh, row.spzSc, row.spzAu),
+    return {FormatIntField(row.mes), FormatIntField(row.kod), FormatMoney(row.sum),
+            FormatIntField(row.dn),  FormatHours(row),        FormatPacked12Digits(row.spzCh, row.spzSc, row.spzAu),
             FormatIntField(row.otd)};
 }
 
@@ -122,8 +118,8 @@ void PlaceRows(EmployeeRecord& rec, EmployeeAttributes& attr, const ProizvRows& 
 
 bool RowsMatch(const ProizvRow& a, const ProizvRow& b)
 {
-    return a.mes == b.mes && a.kod == b.kod && a.sum == b.sum && a.dn == b.dn && a.hr == b.hr && a.min == b.min
-        && a.spzCh == b.spzCh && a.spzSc == b.spzSc && a.spzAu == b.spzAu && a.otd == b.otd;
+    return a.mes == b.mes && a.kod == b.kod && a.sum == b.sum && a.dn == b.dn && a.hr == b.hr && a.min == b.min &&
+           a.spzCh == b.spzCh && a.spzSc == b.spzSc && a.spzAu == b.spzAu && a.otd == b.otd;
 }
 
 int FirstMatchingRow(const ProizvRows& rows, const ProizvRow& model)

@@ -38,8 +38,8 @@ ProizvRows CompactRows(const ProizvRows& rows);
 // Whether rows can take the place of the current ones.
 enum class RowPlacement {
     Fits,
-    TooManyRows,            // more than kCurnuMaxRows
-    ComputedRowsPastLimit,  // a calculated row would be pushed past the 60th row
+    TooManyRows, // more than kCurnuMaxRows
+    ComputedRowsPastLimit, // a calculated row would be pushed past the 60th row
 };
 RowPlacement CheckRowPlacement(const infobase::EmployeeRecord& rec, int kvProizv, int newCount);
 // Puts the rows at the head of the block: the rows that followed the first

@@ -113,8 +113,7 @@ QString FormatTabelField(const TabelRecord& record, const TabelField& field)
 TabelTexts ShowTabelRecord(const TabelRecord& record)
 {
     TabelTexts form;
-    for (std::size_t i = 0; i < kFields.size(); ++i)
-        form.texts[i] = FormatTabelField(record, kFields[i]);
+    for (std::size_t i = 0; i < kFields.size(); ++i) form.texts[i] = FormatTabelField(record, kFields[i]);
     form.dbf = record.dbf != 0;
     return form;
 }
@@ -122,8 +121,7 @@ TabelTexts ShowTabelRecord(const TabelRecord& record)
 bool ReadCoefficientHundredths(QStringView text, int& hundredths)
 {
     int whole = 0, fraction = 0;
-    if (!ReadWholeAndHundredths(text, whole, fraction) || whole < 0 ||
-        whole > kMaxCoefficientHundredths / 100)
+    if (!ReadWholeAndHundredths(text, whole, fraction) || whole < 0 || whole > kMaxCoefficientHundredths / 100)
         return false;
     const int value = whole * 100 + fraction;
     if (value > kMaxCoefficientHundredths)
@@ -145,8 +143,7 @@ int ReadTabelField(QStringView text, TabelRecord& record, const TabelField& fiel
 int ReadTabelRecord(const TabelTexts& form, TabelRecord& record)
 {
     int changed = 0;
-    for (std::size_t i = 0; i < kFields.size(); ++i)
-        changed |= ReadTabelField(form.texts[i], record, kFields[i]);
+    for (std::size_t i = 0; i < kFields.size(); ++i) changed |= ReadTabelField(form.texts[i], record, kFields[i]);
     if (record.dbf != u16(form.dbf)) {
         record.dbf = form.dbf;
         changed = 1;

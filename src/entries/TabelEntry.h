@@ -16,10 +16,10 @@ namespace kalvor::entries {
 
 // How a field is typed and shown.
 enum class TabelFieldKind {
-    Days,         // "%d" within [0, maxDays]; outside the range reads 0
+    Days, // "%d" within [0, maxDays]; outside the range reads 0
     HoursLimited, // hours and minutes, at most 511 hours (more is refused)
-    Hours,        // hours and minutes without a limit
-    Coefficient,  // the rate coefficient "%u.%u%u"
+    Hours, // hours and minutes without a limit
+    Coefficient, // the rate coefficient "%u.%u%u"
 };
 
 struct TabelField {

@@ -26,26 +26,19 @@ ChartField FieldOfColumn(int column)
         return {4, 3, FieldKind::Account};
     const int slot = (column - 2) / 3;
     switch ((column - 2) % 3) {
-    case 0:
-        return {8 + 7 * slot, 1, FieldKind::Kind};
-    case 1:
-        return {9 + 7 * slot, 1, FieldKind::Option};
-    default:
-        return {10 + 7 * slot, 4, FieldKind::Number};
+    case 0: return {8 + 7 * slot, 1, FieldKind::Kind};
+    case 1: return {9 + 7 * slot, 1, FieldKind::Option};
+    default: return {10 + 7 * slot, 4, FieldKind::Number};
     }
 }
 
 int MaxValue(FieldKind kind)
 {
     switch (kind) {
-    case FieldKind::Account:
-        return 999;
-    case FieldKind::Kind:
-        return 6;
-    case FieldKind::Option:
-        return 2;
-    case FieldKind::Number:
-        break;
+    case FieldKind::Account: return 999;
+    case FieldKind::Kind: return 6;
+    case FieldKind::Option: return 2;
+    case FieldKind::Number: break;
     }
     return 9999;
 }
@@ -99,16 +92,10 @@ ChartCells ChartOfAccounts1CFile::Cells(const ChartLine& line)
         const ChartField field = FieldOfColumn(column);
         const QString text = codepage::fromCp1251(line.text.mid(field.offset, field.width));
         switch (field.kind) {
-        case FieldKind::Account:
-            cells[size_t(column)] = text;
-            break;
+        case FieldKind::Account: cells[size_t(column)] = text; break;
         case FieldKind::Kind:
-        case FieldKind::Option:
-            cells[size_t(column)] = text == QLatin1String("0") ? QString() : text;
-            break;
-        case FieldKind::Number:
-            cells[size_t(column)] = CellNumber(text) != 0 ? text : QString();
-            break;
+        case FieldKind::Option: cells[size_t(column)] = text == QLatin1String("0") ? QString() : text; break;
+        case FieldKind::Number: cells[size_t(column)] = CellNumber(text) != 0 ? text : QString(); break;
         }
     }
     return cells;

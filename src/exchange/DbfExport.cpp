@@ -24,14 +24,14 @@ using infobase::EmployeeAttributes;
 using infobase::EmployeeHead;
 using infobase::EmployeeRecord;
 using infobase::NalvichEntry;
-using infobase::WariaEntry;
 using infobase::u16;
 using infobase::u8;
+using infobase::WariaEntry;
 
 namespace {
 
-constexpr int kMonthRows = 60;        // the month's rows of the block; later slots wait for future months
-constexpr int kEntryBlockEnd = 28;    // the result block starts at row 28 at the latest
+constexpr int kMonthRows = 60; // the month's rows of the block; later slots wait for future months
+constexpr int kEntryBlockEnd = 28; // the result block starts at row 28 at the latest
 constexpr int kEntryBlockMaxRows = 15; // kvDBF has four bits
 constexpr int kNetTaxKind = 902;
 constexpr double kNetTaxRate = 0.13;
@@ -44,20 +44,20 @@ struct Column {
 };
 
 const Column kConstInfoColumns[] = {
-    {"professia", 3},  {"sys_oplat", 1},   {"tabl_nalog", 2},  {"kategoria", 2},  {"razryad", 2},
-    {"grafik", 2},     {"oklad", 10},      {"stavka", 4},      {"tarifp", 8},     {"tarifs", 8},
-    {"pers_nadb", 10}, {"spz", 12},        {"pol", 1},         {"inn", 12},       {"strah_nom", 20},
-    {"pasp_kod", 2},   {"pasp_seria", 10}, {"pasp_nomer", 10}, {"pasp_data", 8},  {"pasp_vydan", 69},
-    {"git_index", 6},  {"git_adress", 143}, {"prop_index", 28}, {"prop_obl_k", 2}, {"prop_obl", 28},
-    {"prop_regio", 25}, {"prop_gorod", 30}, {"prop_punkt", 30}, {"prop_ulica", 50}, {"prop_dom", 10},
-    {"prop_korp", 9},  {"prop_kv", 4},     {"phone", 20},      {"rojd_str", 24},  {"rojd_obl", 24},
-    {"rojd_regio", 24}, {"rojd_gorod", 28}, {"rojd_data", 8},  {"priem_dat1", 8}, {"uv_dat1", 8},
-    {"priem_dat2", 8}, {"uv_dat2", 8},
+    {"professia", 3},   {"sys_oplat", 1},    {"tabl_nalog", 2},  {"kategoria", 2},   {"razryad", 2},
+    {"grafik", 2},      {"oklad", 10},       {"stavka", 4},      {"tarifp", 8},      {"tarifs", 8},
+    {"pers_nadb", 10},  {"spz", 12},         {"pol", 1},         {"inn", 12},        {"strah_nom", 20},
+    {"pasp_kod", 2},    {"pasp_seria", 10},  {"pasp_nomer", 10}, {"pasp_data", 8},   {"pasp_vydan", 69},
+    {"git_index", 6},   {"git_adress", 143}, {"prop_index", 28}, {"prop_obl_k", 2},  {"prop_obl", 28},
+    {"prop_regio", 25}, {"prop_gorod", 30},  {"prop_punkt", 30}, {"prop_ulica", 50}, {"prop_dom", 10},
+    {"prop_korp", 9},   {"prop_kv", 4},      {"phone", 20},      {"rojd_str", 24},   {"rojd_obl", 24},
+    {"rojd_regio", 24}, {"rojd_gorod", 28},  {"rojd_data", 8},   {"priem_dat1", 8},  {"uv_dat1", 8},
+    {"priem_dat2", 8},  {"uv_dat2", 8},
 };
 // Repeated for deductions 1 to 10 with the number after the name.
 const Column kDeductionColumns[] = {{"kodvich", 3}, {"datbeg", 8}, {"datend", 8}, {"sum", 13}, {"krat", 2}};
 const Column kArchiveColumns[] = {{"mes", 5}, {"kod", 3}, {"summa", 13}, {"dni", 2}, {"[time]", 6}, {"fact", 5}};
-const Column kAccruedColumns[] = {{"mes", 2},    {"kod", 3}, {"summa", 13}, {"dni", 2},
+const Column kAccruedColumns[] = {{"mes", 2},    {"kod", 3},  {"summa", 13}, {"dni", 2},
                                   {"[time]", 6}, {"spz", 12}, {"otd", 3}};
 
 // Column positions of a read-back row, after tabel, grup, otdel and fio.
@@ -69,7 +69,10 @@ enum AccruedColumn { AccruedMes = 4, AccruedKod, AccruedSumma, AccruedDni, Accru
 QByteArray Int(int value) { return QByteArray::number(value); }
 QByteArray Roubles(double kopecks) { return FormatFixed8(kopecks / 100, 2); }
 QByteArray Ansi(const QString& text, int width) { return codepage::toCp1251(text).left(width); }
-QByteArray MonthYearTwoDigits(int month, int year) { return QString::asprintf("%02d.%02d", month, year % 100).toLatin1(); }
+QByteArray MonthYearTwoDigits(int month, int year)
+{
+    return QString::asprintf("%02d.%02d", month, year % 100).toLatin1();
+}
 QByteArray HoursMinutes(int hours, int minutes) { return QString::asprintf("%3d.%02d", hours, minutes).toLatin1(); }
 QByteArray PackedDateText(u16 date) { return FormatDateDMY(PackedDate(date)).toLatin1(); }
 
@@ -109,8 +112,7 @@ QByteArray StatementTableName(const QString& tableName) { return '[' + codepage:
 class InsertStatement {
 public:
     InsertStatement(const QString& tableName, int tabN, int brigade, int shop, const QByteArray& name)
-        : m_columns("INSERT INTO " + StatementTableName(tableName) + " (tabel,grup,otdel,fio"),
-          m_values(" VALUES (")
+        : m_columns("INSERT INTO " + StatementTableName(tableName) + " (tabel,grup,otdel,fio"), m_values(" VALUES (")
     {
         m_values += Quoted(Int(tabN)) + ',' + Quoted(Int(brigade)) + ',' + Quoted(Int(shop)) + ',' + Quoted(name);
     }
@@ -461,22 +463,22 @@ void SaveReadBack(int kind, const EmployeeContext& employee, const EmployeeAttri
     }
 }
 
-int ReadBackRows(int kind, const QString& tableName, const EmployeeContext& employee, dbf::CDbf& table,
-                 CInfoBase& base)
+int ReadBackRows(int kind, const QString& tableName, const EmployeeContext& employee, dbf::CDbf& table, CInfoBase& base)
 {
     EmployeeRecord& record = base.current;
     const EmployeeAttributes before = *employee.attributes;
     if (kind == DbfArchive) {
-        std::vector<WariaEntry> entries = ReadEmployeeRows<WariaEntry>(
-            tableName, employee.tabN, kDbfArchiveLimit, table,
-            [&](int fieldCount) { return ArchiveEntryFromRow(table, fieldCount); });
+        std::vector<WariaEntry> entries =
+            ReadEmployeeRows<WariaEntry>(tableName, employee.tabN, kDbfArchiveLimit, table,
+                                         [&](int fieldCount) { return ArchiveEntryFromRow(table, fieldCount); });
         if (entries.empty())
             return 0;
         MergeArchiveEntries(entries, record);
     } else if (kind == DbfAccrued) {
-        const std::vector<AccrualRow> rows = ReadEmployeeRows<AccrualRow>(
-            tableName, employee.tabN, kDbfAccruedLimit, table,
-            [&](int fieldCount) { return AccruedRowFromRow(table, fieldCount, employee.shop); });
+        const std::vector<AccrualRow> rows =
+            ReadEmployeeRows<AccrualRow>(tableName, employee.tabN, kDbfAccruedLimit, table, [&](int fieldCount) {
+                return AccruedRowFromRow(table, fieldCount, employee.shop);
+            });
         if (rows.empty())
             return 0;
         ReplaceEntryBlock(record, *employee.attributes, rows);
@@ -554,8 +556,7 @@ void CreateDbfTable(int kind, const QString& tableName, dbf::CDbf& table)
     };
     if (kind == DbfConstInfo) {
         addColumns(kConstInfoColumns, QByteArray());
-        for (int n = 1; n <= 10; ++n)
-            addColumns(kDeductionColumns, Int(n));
+        for (int n = 1; n <= 10; ++n) addColumns(kDeductionColumns, Int(n));
     } else if (kind == DbfArchive) {
         addColumns(kArchiveColumns, QByteArray());
     } else {

@@ -35,9 +35,9 @@ enum DbfMode : int { DbfWrite = 1, DbfRead = 2 };
 
 // Results of ExportDbf (the views show -k as message 42 + k of ExchangeErrorTexts).
 inline constexpr int kDbfNoSuchEmployee = -4; // the personnel number is not in the list
-inline constexpr int kDbfNoEmployees = -6;    // no employee passes the shop and brigade test
-inline constexpr int kDbfBadExtension = -9;   // the file's extension is not ".dbf"
-inline constexpr int kDbfNoTable = -12;       // no file to read, or no table name
+inline constexpr int kDbfNoEmployees = -6; // no employee passes the shop and brigade test
+inline constexpr int kDbfBadExtension = -9; // the file's extension is not ".dbf"
+inline constexpr int kDbfNoTable = -12; // no file to read, or no table name
 
 // Most rows read back for one employee.
 inline constexpr int kDbfArchiveLimit = 1200;

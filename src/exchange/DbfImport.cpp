@@ -24,17 +24,36 @@ namespace {
 
 // Column positions of the constant-information table.
 enum ConstInfoColumn : int {
-    ColTabel = 0, ColGrup, ColOtdel, ColFio, ColProfessia, ColSysOplat, ColTablNalog, ColKategoria, ColRazryad,
-    ColGrafik, ColOklad, ColStavka, ColTarifp, ColTarifs, ColPersNadb, ColSpz, ColPol,
+    ColTabel = 0,
+    ColGrup,
+    ColOtdel,
+    ColFio,
+    ColProfessia,
+    ColSysOplat,
+    ColTablNalog,
+    ColKategoria,
+    ColRazryad,
+    ColGrafik,
+    ColOklad,
+    ColStavka,
+    ColTarifp,
+    ColTarifs,
+    ColPersNadb,
+    ColSpz,
+    ColPol,
     ColFirstText, // inn ... rojd_gorod
-    ColRojdData = 41, ColPriemDat1, ColUvDat1, ColPriemDat2, ColUvDat2,
+    ColRojdData = 41,
+    ColPriemDat1,
+    ColUvDat1,
+    ColPriemDat2,
+    ColUvDat2,
     ColFirstDeduction, // kodvich1; five columns per deduction
     ColLast = ColFirstDeduction + 10 * 5 - 1,
 };
 enum DeductionColumn : int { DedKod, DedBegin, DedEnd, DedSum, DedKrat, DedColumns };
 
-constexpr int kBlankLead = 8;     // an all-blank head of this length leaves a field unchanged
-constexpr int kNameWidth = 50;    // fio
+constexpr int kBlankLead = 8; // an all-blank head of this length leaves a field unchanged
+constexpr int kNameWidth = 50; // fio
 constexpr int kFullNameWidth = 120;
 constexpr int kShortNameWidth = 20;
 
@@ -45,14 +64,14 @@ struct TextColumn {
 
 // inn ... rojd_gorod, from ColFirstText on.
 const TextColumn kTextColumns[] = {
-    {&EmployeeHead::INN, 12},        {&EmployeeHead::strahPolis, 20}, {&EmployeeHead::pspKod, 2},
-    {&EmployeeHead::pspSer, 10},     {&EmployeeHead::pspNom, 10},     {&EmployeeHead::pspDat, 8},
-    {&EmployeeHead::pspKem, 69},     {&EmployeeHead::gitInd, 6},      {&EmployeeHead::gitAdr, 143},
-    {&EmployeeHead::propInd, 6},     {&EmployeeHead::propKodReg, 2},  {&EmployeeHead::propReg, 28},
-    {&EmployeeHead::propRaj, 25},    {&EmployeeHead::propGorod, 30},  {&EmployeeHead::propPunkt, 30},
-    {&EmployeeHead::propUl, 50},     {&EmployeeHead::propDom, 10},    {&EmployeeHead::propKorp, 9},
-    {&EmployeeHead::propKv, 4},      {&EmployeeHead::gitPhone, 20},   {&EmployeeHead::bdStr, 24},
-    {&EmployeeHead::bdReg, 24},      {&EmployeeHead::bdRaj, 24},      {&EmployeeHead::bdGorod, 28},
+    {&EmployeeHead::INN, 12},     {&EmployeeHead::strahPolis, 20}, {&EmployeeHead::pspKod, 2},
+    {&EmployeeHead::pspSer, 10},  {&EmployeeHead::pspNom, 10},     {&EmployeeHead::pspDat, 8},
+    {&EmployeeHead::pspKem, 69},  {&EmployeeHead::gitInd, 6},      {&EmployeeHead::gitAdr, 143},
+    {&EmployeeHead::propInd, 6},  {&EmployeeHead::propKodReg, 2},  {&EmployeeHead::propReg, 28},
+    {&EmployeeHead::propRaj, 25}, {&EmployeeHead::propGorod, 30},  {&EmployeeHead::propPunkt, 30},
+    {&EmployeeHead::propUl, 50},  {&EmployeeHead::propDom, 10},    {&EmployeeHead::propKorp, 9},
+    {&EmployeeHead::propKv, 4},   {&EmployeeHead::gitPhone, 20},   {&EmployeeHead::bdStr, 24},
+    {&EmployeeHead::bdReg, 24},   {&EmployeeHead::bdRaj, 24},      {&EmployeeHead::bdGorod, 28},
 };
 static_assert(ColFirstText + int(std::size(kTextColumns)) == ColRojdData);
 
@@ -84,8 +103,8 @@ infobase::Tariff3 TariffOf(const QByteArray& value)
     tariff.rub = u16(IntOf(value, int(point < 0 ? value.size() : point)) & 0x3FFF);
     if (point >= 0) {
         QByteArray digits = value.mid(point + 1, 3);
-        const qsizetype count = std::find_if(digits.begin(), digits.end(),
-                                             [](char c) { return c < '0' || c > '9'; }) - digits.begin();
+        const qsizetype count =
+            std::find_if(digits.begin(), digits.end(), [](char c) { return c < '0' || c > '9'; }) - digits.begin();
         digits = digits.left(count).leftJustified(3, '0');
         tariff.thou = u16(digits.toInt() & 0x3FF);
     }
@@ -149,8 +168,7 @@ void SetAttributeColumn(int column, const QByteArray& value, RowTarget& target)
     case ColTarifs: head.tarifSdel = TariffOf(value); break;
     case ColPersNadb: head.nadbav = KopecksOf(value, 10); break;
     case ColSpz:
-        for (int group = 0; group < 3; ++group)
-            head.spz[0][std::size_t(group)] = u16(IntOf(value.mid(group * 4), 4));
+        for (int group = 0; group < 3; ++group) head.spz[0][std::size_t(group)] = u16(IntOf(value.mid(group * 4), 4));
         break;
     case ColPol: head.pol = TextOf(value, 1); break;
     default: break;
@@ -179,7 +197,9 @@ void SetDeductionColumn(int column, const QByteArray& value, infobase::EmployeeR
     case DedBegin: deduction.start = MonthYearOf(value); break;
     case DedEnd: deduction.end = MonthYearOf(value); break;
     case DedSum: deduction.sum = KopecksOf(value, 13); break;
-    case DedKrat: deduction.krat = infobase::i8(int(AtofC(value.constData(), std::min<qsizetype>(2, value.size())))); break;
+    case DedKrat:
+        deduction.krat = infobase::i8(int(AtofC(value.constData(), std::min<qsizetype>(2, value.size()))));
+        break;
     default: break;
     }
 }
@@ -198,8 +218,7 @@ bool SetColumn(int column, const QByteArray& value, RowTarget& target)
     if (column < ColFirstText)
         SetAttributeColumn(column, value, target);
     else if (column < ColRojdData)
-        head.*kTextColumns[column - ColFirstText].field =
-            TextOf(value, kTextColumns[column - ColFirstText].width);
+        head.*kTextColumns[column - ColFirstText].field = TextOf(value, kTextColumns[column - ColFirstText].width);
     else if (column < ColFirstDeduction)
         SetDateColumn(column, value, head);
     else
@@ -378,8 +397,8 @@ int ParseDbfDate(const QByteArray& text, int& day, int& month)
 {
     CScan scan(text);
     int d = 0, m = 0, year = 0;
-    const bool read = scan.readInt(d) && scan.literal('.') && scan.readInt(m) && scan.literal('.') &&
-                      scan.readInt(year);
+    const bool read =
+        scan.readInt(d) && scan.literal('.') && scan.readInt(m) && scan.literal('.') && scan.readInt(year);
     if (!read || m < 1 || m > 12 || d < 1 || d > DaysInMonth(year, m)) {
         day = 0;
         month = 0;
@@ -401,9 +420,10 @@ int RebuildIndexAfterImport(CInfoBase& base, const std::function<void(const QStr
     if (usage.wrong.empty())
         return firstFree;
     if (base.nameOrder()) {
-        Show(showMessage, QStringLiteral("Количество  ошибочных  записей   = %1.\nПерейдите в режим сортировки работников\n"
-                                         "по табельным номерам и повторите ввод")
-                              .arg(usage.wrong.size()));
+        Show(showMessage,
+             QStringLiteral("Количество  ошибочных  записей   = %1.\nПерейдите в режим сортировки работников\n"
+                            "по табельным номерам и повторите ввод")
+                 .arg(usage.wrong.size()));
         return kImportWrongListEntries;
     }
     RepairWrongEntries(base, usage, firstFree);

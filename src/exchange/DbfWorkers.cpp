@@ -34,11 +34,10 @@ TaskOutcome RunDbfTable(int kind, TaskContext& context, const DbfTaskParams& par
     const bool read = params.operation == DbfOperationRead;
     int listChanged = 0;
     int newEmployees = 0;
-    const int result =
-        kind == DbfConstInfo && read
-            ? ImportDbfConstInfo(params.path, newEmployees, listChanged, doc, control)
-            : ExportDbf(doc, SelectionOf(params), kind, read ? DbfRead : DbfWrite, params.path, listChanged,
-                        CountMarkedEmployees(doc.infoBase, params), control);
+    const int result = kind == DbfConstInfo && read
+                           ? ImportDbfConstInfo(params.path, newEmployees, listChanged, doc, control)
+                           : ExportDbf(doc, SelectionOf(params), kind, read ? DbfRead : DbfWrite, params.path,
+                                       listChanged, CountMarkedEmployees(doc.infoBase, params), control);
     if (result < 0)
         return TaskOutcome(result);
     if (read) {
@@ -56,9 +55,8 @@ TaskOutcome RunDbfTable(int kind, TaskContext& context, const DbfTaskParams& par
 TaskOutcome DbfTableWorker(int kind, TaskContext& context, const DbfTaskParams& params, PayrollDoc& doc,
                            const ExchangeMessenger& messenger, const DbfProgress& progress)
 {
-    return RunExchangeWorker(context, messenger, ExchangeCodeFamily::FilePart, [&](TaskContext& c) {
-        return RunDbfTable(kind, c, params, doc, messenger, progress);
-    });
+    return RunExchangeWorker(context, messenger, ExchangeCodeFamily::FilePart,
+                             [&](TaskContext& c) { return RunDbfTable(kind, c, params, doc, messenger, progress); });
 }
 
 QString WorkFolderOf(const infobase::CInfoBase& base)

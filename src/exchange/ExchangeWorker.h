@@ -29,7 +29,7 @@ namespace kalvor::exchange {
 // Which part of ExchangeErrorTexts a worker's codes select.
 enum class ExchangeCodeFamily {
     WholeTable, // -k gives message k: insured persons, postings, total sums, certificate, T-54
-    FilePart,   // -k gives message 42 + k: the dBASE and output-file workers
+    FilePart, // -k gives message 42 + k: the dBASE and output-file workers
 };
 
 // The message of code -k in that family; "Прочая ошибка" for a code outside

@@ -30,9 +30,22 @@ constexpr char kFileEnd = 0x1A;
 
 // Record offsets.
 enum KodDbfOffset : int {
-    OffName = 1, OffCode = 21, OffGroup = 24, OffIncomeTax = 25, OffSickLeave = 26, OffEnOtp = 27,
-    OffFlags5 = 28, OffFlags8 = 31, OffSpzCh = 37, OffSpzSc = 41, OffSpzAu = 45, OffRounding = 49,
-    OffIncomeCode = 50, OffDeductionCode = 54, OffFirstAmount = 57, OffSecondAmount = 70,
+    OffName = 1,
+    OffCode = 21,
+    OffGroup = 24,
+    OffIncomeTax = 25,
+    OffSickLeave = 26,
+    OffEnOtp = 27,
+    OffFlags5 = 28,
+    OffFlags8 = 31,
+    OffSpzCh = 37,
+    OffSpzSc = 41,
+    OffSpzAu = 45,
+    OffRounding = 49,
+    OffIncomeCode = 50,
+    OffDeductionCode = 54,
+    OffFirstAmount = 57,
+    OffSecondAmount = 70,
 };
 constexpr int kNameWidth = 20;
 constexpr int kAmountWidth = 13;
@@ -70,8 +83,7 @@ QByteArray Amount(double kopecks) { return FormatFixed8(kopecks / 100, 2, kAmoun
 
 QString WithoutTrailingBlanks(QString text)
 {
-    while (text.endsWith(QLatin1Char(' ')))
-        text.chop(1);
+    while (text.endsWith(QLatin1Char(' '))) text.chop(1);
     return text;
 }
 
@@ -90,10 +102,8 @@ u16 FlagsFromRecord(const char* record, u16 previous)
     const int group = DigitAt(record, OffGroup);
     flags |= u16(group & 3);
     flags |= u16(((group >> 2) & 1) << 14);
-    for (int bit = 5; bit <= 7; ++bit)
-        flags |= u16((DigitAt(record, OffFlags5 + bit - 5) & 1) << bit);
-    for (int bit = 8; bit <= 13; ++bit)
-        flags |= u16((DigitAt(record, OffFlags8 + bit - 8) & 1) << bit);
+    for (int bit = 5; bit <= 7; ++bit) flags |= u16((DigitAt(record, OffFlags5 + bit - 5) & 1) << bit);
+    for (int bit = 8; bit <= 13; ++bit) flags |= u16((DigitAt(record, OffFlags8 + bit - 8) & 1) << bit);
     return flags;
 }
 
@@ -107,8 +117,7 @@ struct KodDbfHeader {
 quint32 U32At(const QByteArray& bytes, int at)
 {
     quint32 value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | uchar(bytes[at + i]);
+    for (int i = 3; i >= 0; --i) value = value << 8 | uchar(bytes[at + i]);
     return value;
 }
 int U16At(const QByteArray& bytes, int at) { return uchar(bytes[at]) | uchar(bytes[at + 1]) << 8; }
@@ -142,8 +151,7 @@ KodDbfHeader OpenKodDbf(const QString& folder, QFile& file)
 std::map<int, const PayKind*> KindsByCode(const infobase::CInfoBase& base)
 {
     std::map<int, const PayKind*> kinds;
-    for (const PayKind& kind : base.payKinds)
-        kinds.emplace(kind.kod, &kind);
+    for (const PayKind& kind : base.payKinds) kinds.emplace(kind.kod, &kind);
     return kinds;
 }
 
@@ -183,10 +191,8 @@ QByteArray KodDbfRecord(const PayKind& kind)
     record[OffIncomeTax] = Digit(kind.oblPodoh);
     record[OffSickLeave] = Digit(FlagBit(kind.flags, 3) ? 1 : kind.enBlnProp ? 2 : 0);
     record[OffEnOtp] = Digit(kind.enOtp);
-    for (int bit = 5; bit <= 7; ++bit)
-        record[OffFlags5 + bit - 5] = Digit(FlagBit(kind.flags, bit));
-    for (int bit = 8; bit <= 13; ++bit)
-        record[OffFlags8 + bit - 8] = Digit(FlagBit(kind.flags, bit));
+    for (int bit = 5; bit <= 7; ++bit) record[OffFlags5 + bit - 5] = Digit(FlagBit(kind.flags, bit));
+    for (int bit = 8; bit <= 13; ++bit) record[OffFlags8 + bit - 8] = Digit(FlagBit(kind.flags, bit));
     Put(record, OffSpzCh, ZeroPadded(kind.spzCh, 4));
     Put(record, OffSpzSc, ZeroPadded(kind.spzSc, 4));
     Put(record, OffSpzAu, ZeroPadded(kind.spzAu, 4));
@@ -228,13 +234,12 @@ std::vector<dbf::DbfField> KodDbfFields()
 {
     auto character = [](const char* name, int length) { return dbf::DbfField{name, 'C', length, 0, 0}; };
     std::vector<dbf::DbfField> fields = {
-        character("NAIM", kNameWidth), character("KOD", 3),     character("GRUPPA", 1),
-        character("PODOH", 1),         character("BLN", 1),     character("ENOTP", 1),
+        character("NAIM", kNameWidth), character("KOD", 3), character("GRUPPA", 1),
+        character("PODOH", 1),         character("BLN", 1), character("ENOTP", 1),
     };
     for (int bit = 5; bit <= 13; ++bit)
         fields.push_back(character(QByteArray("PR" + QByteArray::number(bit)).constData(), 1));
-    for (const char* name : {"SPZCH", "SPZSC", "SPZAU"})
-        fields.push_back(character(name, 4));
+    for (const char* name : {"SPZCH", "SPZSC", "SPZAU"}) fields.push_back(character(name, 4));
     fields.push_back(character("OKRUG", 1));
     fields.push_back(character("KODDOH", 4));
     fields.push_back(character("KODSKID", 3));
@@ -278,8 +283,7 @@ bool WriteKodDbf(const QString& folder, const infobase::CInfoBase& base, std::st
     KodDbfHeader header = OpenKodDbf(folder, file);
     file.close();
     const quint32 count = quint32(base.payKinds.size());
-    for (int i = 0; i < 4; ++i)
-        header.bytes[4 + i] = char((count >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i) header.bytes[4 + i] = char((count >> (8 * i)) & 0xFF);
 
     QSaveFile copy(file.fileName());
     if (!copy.open(QIODevice::WriteOnly))

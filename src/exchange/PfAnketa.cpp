@@ -11,10 +11,7 @@ namespace kalvor::exchange {
 
 namespace {
 
-QByteArray Cp(const char* utf8)
-{
-    return codepage::toCp1251(QString::fromUtf8(utf8));
-}
+QByteArray Cp(const char* utf8) { return codepage::toCp1251(QString::fromUtf8(utf8)); }
 
 QByteArray Upper(QByteArray text)
 {
@@ -25,10 +22,7 @@ QByteArray Upper(QByteArray text)
 
 // The first `width` characters with leading blanks dropped, runs of blanks
 // made one and a trailing blank dropped.
-QByteArray Squeezed(const QString& text, int width)
-{
-    return SqueezeBlanks(codepage::toCp1251(text.left(width)));
-}
+QByteArray Squeezed(const QString& text, int width) { return SqueezeBlanks(codepage::toCp1251(text.left(width))); }
 
 // The first `width` characters with every blank dropped.
 QByteArray Compacted(const QString& text, int width)
@@ -114,9 +108,7 @@ IdentityDocument IdentityDocumentOf(const infobase::EmployeeHead& head)
         out.word = Cp("ПАСПОРТ РОССИИ");
         out.seriesSecond = series.second;
         break;
-    default:
-        out.word = Cp("ПРОЧЕЕ");
-        out.number = out.number.left(10);
+    default: out.word = Cp("ПРОЧЕЕ"); out.number = out.number.left(10);
     }
     if (out.number.size() == 1)
         out.seriesSecond.clear();
@@ -145,8 +137,7 @@ QByteArray RegistrationAddress(const infobase::EmployeeHead& head, bool foreignP
         Squeezed(head.propKv, 4),
     };
     QByteArray address = foreignPassport ? Compacted(head.propKodStr, 3) : QByteArray();
-    for (const QByteArray& part : parts)
-        address += ',' + part;
+    for (const QByteArray& part : parts) address += ',' + part;
     return Upper(address);
 }
 

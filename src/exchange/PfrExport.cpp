@@ -30,14 +30,10 @@ struct KindInfo {
 };
 
 constexpr KindInfo kKinds[] = {
-    {"Анкетные данные", 0, 0},
-    {"зарплата за год", 1, 12},
-    {"зарплата за 1-е полугодие", 1, 6},
-    {"зарплата за 2-е полугодие", 7, 12},
-    {"зарплата за 9 месяцев", 1, 9},
-    {"данные за 1-й квартал", 1, 3},
-    {"данные за 2-й квартал", 4, 6},
-    {"данные за 3-й квартал", 7, 9},
+    {"Анкетные данные", 0, 0},           {"зарплата за год", 1, 12},
+    {"зарплата за 1-е полугодие", 1, 6}, {"зарплата за 2-е полугодие", 7, 12},
+    {"зарплата за 9 месяцев", 1, 9},     {"данные за 1-й квартал", 1, 3},
+    {"данные за 2-й квартал", 4, 6},     {"данные за 3-й квартал", 7, 9},
     {"данные за 4-й квартал", 10, 12},
 };
 
@@ -58,21 +54,16 @@ struct RegionName {
 };
 
 constexpr RegionName kRegions[] = {
-    {2, "БАШКОРТОСТАН РЕСП"},     {4, "АЛТАЙ РЕСП"},          {10, "КАРЕЛИЯ РЕСП"},
-    {14, "САХА РЕСП"},            {23, "КРАСНОДАРСКИЙ КРАЙ"}, {24, "КРАСНОЯРСКИЙ КРАЙ"},
-    {26, "СТАВРОПОЛЬСКИЙ КРАЙ"},  {32, "БРЯНСКАЯ ОБЛ"},       {33, "ВЛАДИМИРСКАЯ ОБЛ"},
-    {35, "ВОЛОГОДСКАЯ ОБЛ"},      {36, "ВОРОНЕЖСКАЯ ОБЛ"},    {39, "КАЛИНИНГРАДСКАЯ ОБЛ"},
-    {41, "КАМЧАТСКАЯ ОБЛ"},       {42, "КЕМЕРОВСКАЯ ОБЛ"},    {43, "КИРОВСКАЯ ОБЛ"},
-    {44, "КОСТРОМСКАЯ ОБЛ"},      {48, "ЛИПЕЦКАЯ ОБЛ"},       {49, "МАГАДАНСКАЯ ОБЛ"},
-    {50, "МОСКОВСКАЯ ОБЛ"},       {57, "ОРЛОВСКАЯ ОБЛ"},      {61, "РОСТОВСКАЯ ОБЛ"},
-    {69, "ТВЕРСКАЯ ОБЛ"},         {71, "ТУЛЬСКАЯ ОБЛ"},       {74, "ЧЕЛЯБИНСКАЯ ОБЛ"},
-    {77, "МОСКВА Г"},             {78, "САНКТ-ПЕТЕРБУРГ Г"},  {89, "ЯМАЛО-НЕНЕЦКИЙ АО"},
+    {2, "БАШКОРТОСТАН РЕСП"},   {4, "АЛТАЙ РЕСП"},         {10, "КАРЕЛИЯ РЕСП"},        {14, "САХА РЕСП"},
+    {23, "КРАСНОДАРСКИЙ КРАЙ"}, {24, "КРАСНОЯРСКИЙ КРАЙ"}, {26, "СТАВРОПОЛЬСКИЙ КРАЙ"}, {32, "БРЯНСКАЯ ОБЛ"},
+    {33, "ВЛАДИМИРСКАЯ ОБЛ"},   {35, "ВОЛОГОДСКАЯ ОБЛ"},   {36, "ВОРОНЕЖСКАЯ ОБЛ"},     {39, "КАЛИНИНГРАДСКАЯ ОБЛ"},
+    {41, "КАМЧАТСКАЯ ОБЛ"},     {42, "КЕМЕРОВСКАЯ ОБЛ"},   {43, "КИРОВСКАЯ ОБЛ"},       {44, "КОСТРОМСКАЯ ОБЛ"},
+    {48, "ЛИПЕЦКАЯ ОБЛ"},       {49, "МАГАДАНСКАЯ ОБЛ"},   {50, "МОСКОВСКАЯ ОБЛ"},      {57, "ОРЛОВСКАЯ ОБЛ"},
+    {61, "РОСТОВСКАЯ ОБЛ"},     {69, "ТВЕРСКАЯ ОБЛ"},      {71, "ТУЛЬСКАЯ ОБЛ"},        {74, "ЧЕЛЯБИНСКАЯ ОБЛ"},
+    {77, "МОСКВА Г"},           {78, "САНКТ-ПЕТЕРБУРГ Г"}, {89, "ЯМАЛО-НЕНЕЦКИЙ АО"},
 };
 
-QByteArray Cp(const char* utf8)
-{
-    return codepage::toCp1251(QString::fromUtf8(utf8));
-}
+QByteArray Cp(const char* utf8) { return codepage::toCp1251(QString::fromUtf8(utf8)); }
 
 QByteArray FirmText(const FirmInfo& firm, FirmInfo::Text which, int width)
 {
@@ -80,21 +71,12 @@ QByteArray FirmText(const FirmInfo& firm, FirmInfo::Text which, int width)
 }
 
 // The firm name of the packs: the first 56 characters, blanks squeezed.
-QByteArray SqueezedFirmName(const FirmInfo& firm)
-{
-    return SqueezeBlanks(FirmText(firm, FirmInfo::firmName, 56));
-}
+QByteArray SqueezedFirmName(const FirmInfo& firm) { return SqueezeBlanks(FirmText(firm, FirmInfo::firmName, 56)); }
 
-QByteArray DateWithSlashes(const QDate& date)
-{
-    return date.toString(QStringLiteral("dd/MM/yyyy")).toLatin1();
-}
+QByteArray DateWithSlashes(const QDate& date) { return date.toString(QStringLiteral("dd/MM/yyyy")).toLatin1(); }
 
 // The month index of the period tests: year * 16 + month.
-int MonthIndex(int year, int month)
-{
-    return year * 16 + month;
-}
+int MonthIndex(int year, int month) { return year * 16 + month; }
 
 } // namespace
 

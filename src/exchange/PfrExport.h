@@ -40,12 +40,12 @@ enum PfrExportKind : int {
 
 // The layout of the pack: XML (0-3) or text (4-7).
 enum PfrFormat : int {
-    PfrSzv62 = 0,  // СЗВ-6-2, one period of service
-    PfrSzv61 = 1,  // СЗВ-6-1, several periods
-    PfrOoi1 = 2,   // ООИ, one period
-    PfrOoiN = 3,   // ООИ, several periods
-    PfrSzv42 = 4,  // СЗВ-4-2, text
-    PfrSzv41 = 5,  // СЗВ-4-1, text
+    PfrSzv62 = 0, // СЗВ-6-2, one period of service
+    PfrSzv61 = 1, // СЗВ-6-1, several periods
+    PfrOoi1 = 2, // ООИ, one period
+    PfrOoiN = 3, // ООИ, several periods
+    PfrSzv42 = 4, // СЗВ-4-2, text
+    PfrSzv41 = 5, // СЗВ-4-1, text
     PfrOazis4 = 6, // ОАЗИС 4.0, text
     PfrOazis3 = 7, // ОАЗИС 3.0, text
     PfrLastFormat = 7,
@@ -102,19 +102,19 @@ int PfrReportYear(const infobase::InfoBaseConfig& config);
 
 // What the period tests read of one employee.
 struct PfrPeriodFacts {
-    PackedDate hired, dismissed;             // first employment (datPr1, datUv1)
-    PackedDate hired2, dismissed2;           // second employment (datPr2, datUv2)
-    std::array<int, 2> disabilityBegin{};   // year * 16 + month
-    std::array<int, 2> disabilityEnd{};     // 0 = open
+    PackedDate hired, dismissed; // first employment (datPr1, datUv1)
+    PackedDate hired2, dismissed2; // second employment (datPr2, datUv2)
+    std::array<int, 2> disabilityBegin{}; // year * 16 + month
+    std::array<int, 2> disabilityEnd{}; // 0 = open
 };
 PfrPeriodFacts PfrPeriodFactsOf(const infobase::EmployeeHead& head);
 
 // The verdict of the tests before the contribution check (steps 1-4).
 struct PfrEmployment {
-    bool employed = false;     // step 1 (or 2 standing in for it)
-    bool second = false;       // step 2, as step 4 leaves it
-    bool disabled = false;     // step 3
-    int firstMonth = 0;        // the months of the period the employee worked, for step 5
+    bool employed = false; // step 1 (or 2 standing in for it)
+    bool second = false; // step 2, as step 4 leaves it
+    bool disabled = false; // step 3
+    int firstMonth = 0; // the months of the period the employee worked, for step 5
     int lastMonth = 0;
 };
 PfrEmployment PfrEmploymentInPeriod(const PfrPeriodFacts& facts, int year, PfrKindMonths period);
@@ -127,13 +127,13 @@ bool PfrTakesEmployee(const PfrEmployment& employment, bool contributions, bool 
 
 // What the driver hands to the record writer of one employee.
 struct PfrRecordCall {
-    int pass = 0;              // 0 counts, 1 writes
-    int recordNumber = 0;      // 1-based within the pass
-    int slot = 0;              // 0-based record slot
+    int pass = 0; // 0 counts, 1 writes
+    int recordNumber = 0; // 1-based within the pass
+    int slot = 0; // 0-based record slot
     int personnelNumber = 0;
     int format = 0;
-    PfrKindMonths months;      // the kind's months of the report year
-    QByteArray indentation;    // the XML indentation (two TABs at every record)
+    PfrKindMonths months; // the kind's months of the report year
+    QByteArray indentation; // the XML indentation (two TABs at every record)
     const PfrExportOptions* options = nullptr;
     PfrPackTotals* totals = nullptr;
     PfrPackWriter* pack = nullptr;
@@ -152,19 +152,19 @@ PfrRecordWriter PfrRecordWriterFor(int format);
 
 // Where and with what the driver writes.
 struct PfrExportRun {
-    QString workFile;       // the text pack (the base's ".typ" file)
-    QString outputFolder;   // "no_pensN.txt", the XML file
+    QString workFile; // the text pack (the base's ".typ" file)
+    QString outputFolder; // "no_pensN.txt", the XML file
     int format = 0;
     PfrExportOptions options;
-    int selectedCount = 0;  // employees marked in the list, 0 when not a marked run
+    int selectedCount = 0; // employees marked in the list, 0 when not a marked run
     PfrRecordWriter writer; // kinds 1-8; empty: PfrRecordWriterFor(format)
 };
 
 // What a finished run wrote.
 struct PfrExportResult {
-    int code = 0;          // 0 done, 1 stopped, negative an ExchangeErrorTexts code
-    int recordCount = 0;   // records of the counting pass
-    QString xmlFile;       // the XML file written, if any
+    int code = 0; // 0 done, 1 stopped, negative an ExchangeErrorTexts code
+    int recordCount = 0; // records of the counting pass
+    QString xmlFile; // the XML file written, if any
 };
 
 // Writes one pack. Opening and reading failures throw TextError.

@@ -45,9 +45,9 @@ struct PfrPackRun {
     PfrRecordWriter writer;
     PfrPackTotals totals;
     QDate today;
-    std::unique_ptr<PfrPackWriter> pack;      // the text pack (the work file)
+    std::unique_ptr<PfrPackWriter> pack; // the text pack (the work file)
     std::unique_ptr<PfrPackWriter> noPension; // "no_pensN.txt"
-    std::unique_ptr<PfrPackWriter> xml;       // the XML file, made at its first record
+    std::unique_ptr<PfrPackWriter> xml; // the XML file, made at its first record
     int countedRecords = 0;
     int chosenCount = 0;
     bool headWritten = false;
@@ -95,9 +95,9 @@ int HasPensionContributions(PfrPackRun& r, int slot, const PfrEmployment& employ
     const infobase::InfoBaseConfig& config = r.doc.infoBase.config;
     const int firstRow = r.doc.infoBase.attributes[std::size_t(slot - 1)].kvProizv;
     reports::EmployeeContributions worked;
-    int result = reports::ContributionsOfMonths(r.doc, r.year * 16 + employment.firstMonth,
-                                                r.year * 16 + employment.lastMonth, firstRow,
-                                                reports::kAllContributionKinds, worked);
+    int result =
+        reports::ContributionsOfMonths(r.doc, r.year * 16 + employment.firstMonth, r.year * 16 + employment.lastMonth,
+                                       firstRow, reports::kAllContributionKinds, worked);
     if (result < 0 || worked.kindCount <= kPensionKind)
         return std::min(result, 0);
     found = worked.prior(kPensionKind).baseLessAllowance + worked.own(kPensionKind).baseLessAllowance > 0;
@@ -134,8 +134,8 @@ void WritePackHead(PfrPackRun& r)
     const infobase::FirmInfo& firm = r.doc.infoBase.firm;
     if (!r.xmlFormat()) {
         const int count = r.kind() == PfrQuestionnaires ? r.chosenCount : r.countedRecords;
-        r.pack->write(PfrTextHead(r.run.format, r.packNumber, r.year, r.totals,
-                                  PfrRecordType(r.kind(), r.run.format), count, firm, r.today));
+        r.pack->write(PfrTextHead(r.run.format, r.packNumber, r.year, r.totals, PfrRecordType(r.kind(), r.run.format),
+                                  count, firm, r.today));
         return;
     }
     r.xml = std::make_unique<PfrPackWriter>(r.run.outputFolder + PfrXmlFileName(firm, r.year, r.packNumber));

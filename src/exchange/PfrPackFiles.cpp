@@ -6,17 +6,13 @@
 
 namespace kalvor::exchange {
 
-PfrPackWriter::PfrPackWriter(const QString& path)
-    : path_(path), file_(std::make_unique<QSaveFile>(path))
+PfrPackWriter::PfrPackWriter(const QString& path) : path_(path), file_(std::make_unique<QSaveFile>(path))
 {
     if (!file_->open(QIODevice::WriteOnly))
         throw TextError(kMsgOpenFailed);
 }
 
-PfrPackWriter::~PfrPackWriter()
-{
-    cancel();
-}
+PfrPackWriter::~PfrPackWriter() { cancel(); }
 
 void PfrPackWriter::write(const QByteArray& bytes)
 {
@@ -54,10 +50,7 @@ PfrTextLine& PfrTextLine::text(const QByteArray& value)
     return *this;
 }
 
-PfrTextLine& PfrTextLine::text(const QString& value)
-{
-    return text(codepage::toCp1251(value));
-}
+PfrTextLine& PfrTextLine::text(const QString& value) { return text(codepage::toCp1251(value)); }
 
 PfrTextLine& PfrTextLine::number(const QByteArray& value)
 {
@@ -66,25 +59,13 @@ PfrTextLine& PfrTextLine::number(const QByteArray& value)
     return *this;
 }
 
-PfrTextLine& PfrTextLine::number(long long value)
-{
-    return number(QByteArray::number(value));
-}
+PfrTextLine& PfrTextLine::number(long long value) { return number(QByteArray::number(value)); }
 
-PfrTextLine& PfrTextLine::amount(double kopecks)
-{
-    return number(FormatFixed8(kopecks / 100.0, 2));
-}
+PfrTextLine& PfrTextLine::amount(double kopecks) { return number(FormatFixed8(kopecks / 100.0, 2)); }
 
-void PfrXmlLines::declaration()
-{
-    out_ += "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n";
-}
+void PfrXmlLines::declaration() { out_ += "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n"; }
 
-QByteArray PfrXmlLines::Name(const char* name)
-{
-    return codepage::toCp1251(QString::fromUtf8(name));
-}
+QByteArray PfrXmlLines::Name(const char* name) { return codepage::toCp1251(QString::fromUtf8(name)); }
 
 QByteArray PfrXmlLines::Escaped(const QByteArray& value)
 {
@@ -101,10 +82,7 @@ QByteArray PfrXmlLines::Escaped(const QByteArray& value)
     return out;
 }
 
-void PfrXmlLines::line(const QByteArray& text)
-{
-    out_ += QByteArray(depth_, '\t') + text + "\r\n";
-}
+void PfrXmlLines::line(const QByteArray& text) { out_ += QByteArray(depth_, '\t') + text + "\r\n"; }
 
 void PfrXmlLines::open(const char* name, const QByteArray& attributes)
 {
@@ -129,9 +107,6 @@ void PfrXmlLines::leaf(const char* name, const QByteArray& value)
     line('<' + Name(name) + '>' + Escaped(value) + "</" + Name(name) + '>');
 }
 
-void PfrXmlLines::leaf(const char* name, const QString& value)
-{
-    leaf(name, codepage::toCp1251(value));
-}
+void PfrXmlLines::leaf(const char* name, const QString& value) { leaf(name, codepage::toCp1251(value)); }
 
 } // namespace kalvor::exchange

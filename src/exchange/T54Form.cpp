@@ -19,8 +19,8 @@
 
 namespace kalvor::exchange {
 
-using infobase::WariaEntry;
 using infobase::WarDatEntry;
+using infobase::WariaEntry;
 
 namespace {
 
@@ -95,8 +95,7 @@ bool IsListedDeduction(int code)
 bool IsDayBasedCode(int code)
 {
     auto in = [code](int from, int to) { return code >= from && code <= to; };
-    return in(110, 112) || in(115, 117) || in(155, 159) || in(561, 590) || in(655, 657) || in(661, 690) ||
-           in(695, 697);
+    return in(110, 112) || in(115, 117) || in(155, 159) || in(561, 590) || in(655, 657) || in(661, 690) || in(695, 697);
 }
 
 // The last day of the month before the reporting month; 31 December of the
@@ -107,20 +106,11 @@ PackedDate PeriodEnd(MonthKey reporting)
     return PackedDate::make(DaysInMonth(previous.year(), previous.month()), previous.month(), previous.year());
 }
 
-QByteArray Roubles(double kopecks)
-{
-    return FormatFixed8(kopecks / 100, 2);
-}
+QByteArray Roubles(double kopecks) { return FormatFixed8(kopecks / 100, 2); }
 
-QByteArray Amount(double roubles)
-{
-    return FormatFixed8(roubles, 2);
-}
+QByteArray Amount(double roubles) { return FormatFixed8(roubles, 2); }
 
-QByteArray Number(double value)
-{
-    return QByteArray::number(int(value));
-}
+QByteArray Number(double value) { return QByteArray::number(int(value)); }
 
 QByteArray FullDate(std::uint16_t packed)
 {
@@ -128,10 +118,7 @@ QByteArray FullDate(std::uint16_t packed)
     return reports::DateWithPoints(date.day(), date.month(), date.fullYear());
 }
 
-double Cell(PackedDate date)
-{
-    return double(date.value);
-}
+double Cell(PackedDate date) { return double(date.value); }
 
 // The group of a code among first..last: the first group that has it or is
 // free; the last group takes every code that finds none.
@@ -308,17 +295,14 @@ QList<QByteArray> LineValues(const T54WorkBlock& block, const PayrollDoc& doc, i
                << FormText(doc, line == 0 ? T54Line1Column5 : T54Line2Column5, 10) << Amount(block.cell(line, 4))
                << Amount(block.cell(line, 5)) << Amount(block.cell(line, 6));
     } else {
-        for (int i = 0; i < 8; ++i)
-            values << QByteArray();
+        for (int i = 0; i < 8; ++i) values << QByteArray();
     }
     if (block.cell(line, 8) != 0) {
         values << Number(block.cell(line, 7)) << T54ShortDate(block.cell(line, 8)) << Number(block.cell(line, 9));
-        for (int k = 10; k <= 13; ++k)
-            values << T54ShortDate(block.cell(line, k));
+        for (int k = 10; k <= 13; ++k) values << T54ShortDate(block.cell(line, k));
         values << Number(block.cell(line, 14));
     } else {
-        for (int i = 0; i < 8; ++i)
-            values << QByteArray();
+        for (int i = 0; i < 8; ++i) values << QByteArray();
     }
     if (block.cell(line, 16) != 0) {
         values << Number(block.cell(line, 15)) + ' ' + T54ShortDate(block.cell(line, 16)) + " N" +
@@ -326,8 +310,7 @@ QList<QByteArray> LineValues(const T54WorkBlock& block, const PayrollDoc& doc, i
                << T54ShortDate(block.cell(line, 18)) << T54ShortDate(block.cell(line, 19))
                << Amount(block.cell(line, 20)) << Amount(block.cell(line, 21));
     } else {
-        for (int i = 0; i < 5; ++i)
-            values << QByteArray();
+        for (int i = 0; i < 5; ++i) values << QByteArray();
     }
     values << (line == 0 ? Roubles(fullRate) : QByteArray());
     return values;
@@ -344,8 +327,7 @@ QList<QByteArray> MonthValues(const T54Archive& archive, int month)
     const auto m = std::size_t(month);
     const TimeRecord& time = archive.timeRecords[m];
     QList<QByteArray> values{reports::TwoDigitNumber(month), QByteArray::number(time.code),
-                             QByteArray::number(time.days), QByteArray::number(time.code),
-                             FormatFixed8(time.hours, 2)};
+                             QByteArray::number(time.days), QByteArray::number(time.code), FormatFixed8(time.hours, 2)};
     double accruals = 0, deductions = 0;
     for (int g = 0; g <= kLastAccrualGroup; ++g) {
         values << Roubles(archive.groups[std::size_t(g)].sums[m]);
@@ -354,8 +336,7 @@ QList<QByteArray> MonthValues(const T54Archive& archive, int month)
     const std::vector<DayEntry>& days = archive.dayEntries[m];
     const DayEntry first = days.empty() ? DayEntry{} : days.front();
     values << QByteArray::number(first.kind) << QByteArray::number(first.days) << Roubles(first.amount);
-    for (const DayEntry& entry : days)
-        accruals += entry.amount;
+    for (const DayEntry& entry : days) accruals += entry.amount;
     values << Roubles(accruals);
     for (int g = kTimeGroup1; g <= kLastDeductionGroup; ++g) {
         values << Roubles(archive.groups[std::size_t(g)].sums[m]);
@@ -376,8 +357,7 @@ void AddTableRows(print::CTree& tree, const QDomElement& page, const T54Archive&
 {
     tree.NewRow("row1", nullptr, page);
     QList<QByteArray> names;
-    for (int g : {0, 1, 2, 3, 4, 8, 9, 10, 11, 12, 13})
-        names << archive.groups[std::size_t(g)].name;
+    for (int g : {0, 1, 2, 3, 4, 8, 9, 10, 11, 12, 13}) names << archive.groups[std::size_t(g)].name;
     tree.AddValue(tree.NewRow("row2", nullptr, page), names);
     tree.NewRow("row3", nullptr, page);
     QList<QByteArray> codes;

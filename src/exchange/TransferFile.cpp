@@ -27,7 +27,8 @@ namespace {
 
 QString TransferPath(const CInfoBase& base, const QString& fileName)
 {
-    if (fileName.isEmpty() || QDir::isAbsolutePath(fileName)) return fileName;
+    if (fileName.isEmpty() || QDir::isAbsolutePath(fileName))
+        return fileName;
     return base.workFolder + fileName;
 }
 
@@ -59,26 +60,30 @@ int ChooseExportEntries(const CInfoBase& base, const TransferSelection& sel, int
 {
     if (markedCount > 0) {
         for (const EmployeeListEntry& e : base.list)
-            if (e.marked()) chosen.push_back(e);
+            if (e.marked())
+                chosen.push_back(e);
         return kTransferDone;
     }
     if (sel.tabN != 0) {
         const int index = infobase::FindEmployeeByTabN(base, sel.tabN);
-        if (index < 0) return kTransferNoSuchEmployee;
+        if (index < 0)
+            return kTransferNoSuchEmployee;
         chosen.push_back(base.list[std::size_t(index)]);
         return kTransferDone;
     }
     for (const EmployeeListEntry& e : base.list) {
         const bool shopOk = sel.shop == 0 || base.shopBytes[e.slot] == sel.shop;
         const bool brigadeOk = sel.brigade == 0 || int(base.attributes[e.slot - 1].brig) == int(sel.brigade);
-        if (base.list.size() == 1 || (shopOk && brigadeOk)) chosen.push_back(e);
+        if (base.list.size() == 1 || (shopOk && brigadeOk))
+            chosen.push_back(e);
     }
     return chosen.empty() ? kTransferNoEmployees : kTransferDone;
 }
 
 void WriteOrFail(QSaveFile& file, const char* data, qint64 size)
 {
-    if (file.write(data, size) != size) throw TextError(kMsgWriteFailed);
+    if (file.write(data, size) != size)
+        throw TextError(kMsgWriteFailed);
 }
 
 int ExportTransferFile(PayrollDoc& doc, const QString& path, const TransferSelection& sel, int markedCount)
@@ -97,12 +102,14 @@ int ExportTransferFile(PayrollDoc& doc, const QString& path, const TransferSelec
     // Records always stand in ascending personnel-number order, whatever the
     // list's order, so that the reader's bisection finds every one.
     std::stable_sort(chosen.begin(), chosen.end(), CInfoBase::CompareEmployeesByTabN);
-    chosen.erase(std::unique(chosen.begin(), chosen.end(),
-                             [](const EmployeeListEntry& a, const EmployeeListEntry& b) { return a.tabN() == b.tabN(); }),
-                 chosen.end());
+    chosen.erase(
+        std::unique(chosen.begin(), chosen.end(),
+                    [](const EmployeeListEntry& a, const EmployeeListEntry& b) { return a.tabN() == b.tabN(); }),
+        chosen.end());
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) throw TextErrorWithPath(kMsgOpenFailed, path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw TextErrorWithPath(kMsgOpenFailed, path);
     char header[kTransferHeaderSize];
     ByteWriter hw(header, sizeof header);
     hw.u8v(kTransferFileType);
@@ -112,7 +119,8 @@ int ExportTransferFile(PayrollDoc& doc, const QString& path, const TransferSelec
         const QByteArray record = WriteTransferRecord(base, e);
         WriteOrFail(file, record.constData(), record.size());
     }
-    if (!file.commit()) throw TextErrorWithPath(kMsgWriteFailed, path);
+    if (!file.commit())
+        throw TextErrorWithPath(kMsgWriteFailed, path);
     return kTransferDone;
 }
 
@@ -144,7 +152,8 @@ bool CountsFit(const char* record)
                                                  {kTransferVacationOffset, kTransferVacationSlots}};
     for (const auto& [offset, slotCount] : lists) {
         r.seek(offset);
-        if (r.u32v() > u32(slotCount)) return false;
+        if (r.u32v() > u32(slotCount))
+            return false;
     }
     return true;
 }
@@ -154,19 +163,23 @@ bool CountsFit(const char* record)
 QByteArray ReadCheckedTransferFile(QFile& file, int& count)
 {
     const QByteArray data = file.readAll();
-    if (file.error() != QFile::NoError) throw TextErrorWithPath(kMsgReadFailed, file.fileName());
-    if (data.isEmpty()) return data;
-    const QString foreign = QStringLiteral("Файл %1 не является файлом переноса данных о сотрудниках").arg(file.fileName());
-    if (std::size_t(data.size()) < kTransferHeaderSize || u8(data[0]) != kTransferFileType) throw TextError(foreign);
+    if (file.error() != QFile::NoError)
+        throw TextErrorWithPath(kMsgReadFailed, file.fileName());
+    if (data.isEmpty())
+        return data;
+    const QString foreign =
+        QStringLiteral("Файл %1 не является файлом переноса данных о сотрудниках").arg(file.fileName());
+    if (std::size_t(data.size()) < kTransferHeaderSize || u8(data[0]) != kTransferFileType)
+        throw TextError(foreign);
     ByteReader r(data.constData(), std::size_t(data.size()));
     r.seek(1);
     const u32 n = r.u32v();
-    if (std::size_t(data.size()) != kTransferHeaderSize + std::size_t(n) * kTransferRecordSize) throw TextError(foreign);
+    if (std::size_t(data.size()) != kTransferHeaderSize + std::size_t(n) * kTransferRecordSize)
+        throw TextError(foreign);
     for (u32 i = 0; i < n; ++i) {
         if (!CountsFit(data.constData() + kTransferHeaderSize + i * kTransferRecordSize))
-            throw TextError(QStringLiteral("В записи %1 файла %2 строк больше, чем в ней мест")
-                                .arg(i + 1)
-                                .arg(file.fileName()));
+            throw TextError(
+                QStringLiteral("В записи %1 файла %2 строк больше, чем в ней мест").arg(i + 1).arg(file.fileName()));
     }
     count = int(n);
     return data;
@@ -182,24 +195,31 @@ int ImportRecords(CInfoBase& base, const QByteArray& data, int count, const Tran
 {
     if (markedCount > 0) {
         for (int i = 0; i < int(base.list.size()); ++i) {
-            if (!base.list[std::size_t(i)].marked()) continue;
+            if (!base.list[std::size_t(i)].marked())
+                continue;
             const int found = FindTransferRecord(data, kTransferRecordSize, base.list[std::size_t(i)].tabN(), count);
-            if (found < 0) continue;
-            if (const int result = ReadTransferRecord(RecordAt(data, found), i, base); result < 0) return result;
+            if (found < 0)
+                continue;
+            if (const int result = ReadTransferRecord(RecordAt(data, found), i, base); result < 0)
+                return result;
         }
         return kTransferDone;
     }
     if (sel.tabN != 0) {
         const int found = FindTransferRecord(data, kTransferRecordSize, sel.tabN, count);
-        if (found < 0) return kTransferDone;
+        if (found < 0)
+            return kTransferDone;
         const int result = ReadTransferRecord(RecordAt(data, found), -1, base);
         return result < 0 ? result : kTransferDone;
     }
     for (int i = 0; i < count; ++i) {
         const char* record = RecordAt(data, i);
-        if (sel.shop != 0 && u8(record[5]) != sel.shop) continue;
-        if (sel.brigade != 0 && u8(record[4]) != sel.brigade) continue;
-        if (const int result = ReadTransferRecord(record, -1, base); result < 0) return result;
+        if (sel.shop != 0 && u8(record[5]) != sel.shop)
+            continue;
+        if (sel.brigade != 0 && u8(record[4]) != sel.brigade)
+            continue;
+        if (const int result = ReadTransferRecord(record, -1, base); result < 0)
+            return result;
     }
     return kTransferDone;
 }
@@ -207,10 +227,12 @@ int ImportRecords(CInfoBase& base, const QByteArray& data, int count, const Tran
 int ImportTransferFile(PayrollDoc& doc, const QString& path, const TransferSelection& sel, int markedCount)
 {
     QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) return kTransferCannotOpen;
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return kTransferCannotOpen;
     int count = 0;
     const QByteArray data = ReadCheckedTransferFile(file, count);
-    if (data.isEmpty()) return kTransferEmptyFile;
+    if (data.isEmpty())
+        return kTransferEmptyFile;
     return ImportRecords(doc.infoBase, data, count, sel, markedCount);
 }
 
@@ -218,13 +240,18 @@ int ImportTransferFile(PayrollDoc& doc, const QString& path, const TransferSelec
 // new entry placed in the list by its order; -16 when the base is full.
 int SlotForRecord(CInfoBase& base, unsigned tabN, int listIndex)
 {
-    if (listIndex >= 0) return base.list[std::size_t(listIndex)].slot;
+    if (listIndex >= 0)
+        return base.list[std::size_t(listIndex)].slot;
     const int found = infobase::FindEmployeeByTabN(base, int(tabN));
-    if (found >= 0) return base.list[std::size_t(found)].slot;
-    if (base.employeeCount() >= base.capacity()) return kTransferBaseFull;
+    if (found >= 0)
+        return base.list[std::size_t(found)].slot;
+    if (base.employeeCount() >= base.capacity())
+        return kTransferBaseFull;
     const int slot = base.CheckIndexFreeSlot();
-    if (slot < 1 || slot > base.capacity()) return kTransferBaseFull;
-    if (base.InsertEmployeeEntry(int(tabN), slot) < 0) return kTransferBaseFull;
+    if (slot < 1 || slot > base.capacity())
+        return kTransferBaseFull;
+    if (base.InsertEmployeeEntry(int(tabN), slot) < 0)
+        return kTransferBaseFull;
     return slot;
 }
 
@@ -257,7 +284,8 @@ QByteArray WriteTransferRecord(CInfoBase& base, const EmployeeListEntry& entry)
 
 int FindTransferRecord(const QByteArray& file, std::size_t recordSize, unsigned tabN, int count)
 {
-    if (tabN == 0 || count <= 0) return -1;
+    if (tabN == 0 || count <= 0)
+        return -1;
     auto numberAt = [&](int i) {
         ByteReader r(file.constData(), std::size_t(file.size()));
         r.seek(kTransferHeaderSize + std::size_t(i) * recordSize);
@@ -267,9 +295,12 @@ int FindTransferRecord(const QByteArray& file, std::size_t recordSize, unsigned 
     while (lo <= hi) {
         const int mid = lo + (hi - lo) / 2;
         const u32 n = numberAt(mid);
-        if (n == tabN) return mid;
-        if (n < tabN) lo = mid + 1;
-        else hi = mid - 1;
+        if (n == tabN)
+            return mid;
+        if (n < tabN)
+            lo = mid + 1;
+        else
+            hi = mid - 1;
     }
     // A miss gives minus the insertion point, never 0 (which is a find).
     return lo >= count ? -count : -std::max(lo, 1);
@@ -279,9 +310,11 @@ int ReadTransferRecord(const char* record, int listIndex, CInfoBase& base)
 {
     ByteReader r(record, kTransferRecordSize);
     const u32 tabN = r.u32v();
-    if (tabN == 0 || tabN > u32(EmployeeListEntry::MaxPersonnelNumber)) return 0;
+    if (tabN == 0 || tabN > u32(EmployeeListEntry::MaxPersonnelNumber))
+        return 0;
     const int slot = SlotForRecord(base, tabN, listIndex);
-    if (slot < 0) return slot;
+    if (slot < 0)
+        return slot;
     const std::size_t at = std::size_t(slot - 1);
 
     const infobase::i8 brigade = r.i8v();
@@ -315,7 +348,8 @@ int TransferFileRun(PayrollDoc& doc, int mode, const QString& fileName, const Tr
                     int markedCount)
 {
     const QString path = TransferPath(doc.infoBase, fileName);
-    if (mode == TransferExport) return ExportTransferFile(doc, path, selection, markedCount);
+    if (mode == TransferExport)
+        return ExportTransferFile(doc, path, selection, markedCount);
     return ImportTransferFile(doc, path, selection, markedCount);
 }
 

@@ -23,7 +23,8 @@ TransferSelection TransferSelectionOf(const TransferTaskParams& params)
 // (the no-employees code), other negative results pass as they are.
 TaskOutcome OutcomeOf(int result)
 {
-    if (result == kTransferEmptyFile) return TaskOutcome(kTransferNoEmployees);
+    if (result == kTransferEmptyFile)
+        return TaskOutcome(kTransferNoEmployees);
     return TaskOutcome(result < 0 ? result : int(platform::TASK_DONE));
 }
 
@@ -38,9 +39,8 @@ int RunTransfer(int mode, const TransferTaskParams& params, PayrollDoc& doc)
 TaskOutcome SymvFormatUploadThreadProc(TaskContext& context, const TransferTaskParams& params, PayrollDoc& doc,
                                        const ExchangeMessenger& messenger)
 {
-    return RunExchangeWorker(context, messenger, ExchangeCodeFamily::FilePart, [&](TaskContext&) {
-        return OutcomeOf(RunTransfer(TransferExport, params, doc));
-    });
+    return RunExchangeWorker(context, messenger, ExchangeCodeFamily::FilePart,
+                             [&](TaskContext&) { return OutcomeOf(RunTransfer(TransferExport, params, doc)); });
 }
 
 TaskOutcome SymvFormatDownloadThreadProc(TaskContext& context, const TransferTaskParams& params, PayrollDoc& doc,

@@ -14,11 +14,11 @@ namespace kalvor::exchange {
 namespace {
 
 constexpr int kNumberWidth = 4;
-constexpr int kShopFields = 5;    // shop field 1, blank, field 2, blank
+constexpr int kShopFields = 5; // shop field 1, blank, field 2, blank
 constexpr int kBrigadeFields = 15;
-constexpr int kEntryFields = 3;   // field 1 of a table row
-constexpr int kFieldsWidth = 10;  // two fields, each with its blank
-constexpr int kMergedWidth = 9;   // field 1, blank, field 2
+constexpr int kEntryFields = 3; // field 1 of a table row
+constexpr int kFieldsWidth = 10; // two fields, each with its blank
+constexpr int kMergedWidth = 9; // field 1, blank, field 2
 
 int LineNumber(const QByteArray& text) { return AtoiC(text.constData(), kNumberWidth); }
 int EntryNumber(const QByteArray& text) { return AtoiC(text.constData(), 2); }
@@ -65,8 +65,7 @@ void SortByNumber(TransitionTable& table)
 // the rows of number 0 become blank rows at the end.
 void KeepLastOfEqualNumbers(TransitionTable& table)
 {
-    for (TransitionEntry& entry : table)
-        entry.number = EntryNumber(entry.text);
+    for (TransitionEntry& entry : table) entry.number = EntryNumber(entry.text);
     SortByNumber(table);
     for (size_t k = 0; k + 1 < table.size(); ++k)
         if (table[k].number == table[k + 1].number)
@@ -80,8 +79,9 @@ void KeepLastOfEqualNumbers(TransitionTable& table)
 // The slot of number K, inserted in its place when the lines have none.
 TransitionLine& SlotOfNumber(TransitionLines& lines, int number)
 {
-    const auto slot = std::find_if(lines.begin(), lines.end(),
-                                   [&](const TransitionLine& line) { return line.number >= number || line.number <= 0; });
+    const auto slot = std::find_if(lines.begin(), lines.end(), [&](const TransitionLine& line) {
+        return line.number >= number || line.number <= 0;
+    });
     if (slot == lines.end())
         throw TextError("Таблицы перехода переполнены");
     if (slot->number == number)
@@ -98,8 +98,7 @@ TransitionLine& SlotOfNumber(TransitionLines& lines, int number)
 void MergeTable(TransitionLines& lines, int fieldsOffset, TransitionTable& table)
 {
     TransitionLines merged = lines;
-    for (TransitionLine& line : merged)
-        line.number = LineNumber(line.text);
+    for (TransitionLine& line : merged) line.number = LineNumber(line.text);
     KeepLastOfEqualNumbers(table);
     for (const TransitionEntry& entry : table) {
         if (entry.number == 0)
@@ -115,18 +114,11 @@ void MergeTable(TransitionLines& lines, int fieldsOffset, TransitionTable& table
 int BuildTransitionTables(TransitionLines& lines, int mode, TransitionTable& table)
 {
     switch (mode) {
-    case BuildShopTable:
-        return BuildTable(lines, kShopFields, table);
-    case BuildBrigadeTable:
-        return BuildTable(lines, kBrigadeFields, table);
-    case MergeShopTable:
-        MergeTable(lines, kShopFields, table);
-        break;
-    case MergeBrigadeTable:
-        MergeTable(lines, kBrigadeFields, table);
-        break;
-    default:
-        break;
+    case BuildShopTable: return BuildTable(lines, kShopFields, table);
+    case BuildBrigadeTable: return BuildTable(lines, kBrigadeFields, table);
+    case MergeShopTable: MergeTable(lines, kShopFields, table); break;
+    case MergeBrigadeTable: MergeTable(lines, kBrigadeFields, table); break;
+    default: break;
     }
     return 0;
 }

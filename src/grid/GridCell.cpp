@@ -354,9 +354,9 @@ QSize CGridCellBase::GetTextExtent(const QString* text, QPainter* dc)
     } else {
         const QStringList lines = text->split(QLatin1Char('\n'));
         int w = 0;
-        for (const QString& line : lines)
-            w = qMax(w, fm.horizontalAdvance(QString(line).remove(QLatin1Char('\r'))));
-        QRect calc = fm.boundingRect(QRect(0, 0, w + 1, 0x7FFF), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, *text);
+        for (const QString& line : lines) w = qMax(w, fm.horizontalAdvance(QString(line).remove(QLatin1Char('\r'))));
+        QRect calc =
+            fm.boundingRect(QRect(0, 0, w + 1, 0x7FFF), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, *text);
         size = calc.size();
     }
     int m = int(GetMargin());

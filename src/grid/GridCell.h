@@ -86,10 +86,7 @@ public:
     QSize GetTextExtent(const QString& text, QPainter* dc = nullptr) { return GetTextExtent(&text, dc); }
     virtual QSize GetCellExtent(QPainter* dc);
 
-    virtual bool Edit(int row, int col, QRect rect, QPoint point, int id, unsigned ch)
-    {
-        return false;
-    }
+    virtual bool Edit(int row, int col, QRect rect, QPoint point, int id, unsigned ch) { return false; }
     virtual bool ValidateEdit(const QString& text) { return true; }
     virtual void EndEdit() {}
     virtual bool PrintCell(QPainter* dc, int row, int col, QRect rect);

@@ -26,10 +26,14 @@ quint32 CellKey(int row, int col) { return (quint32(row) & 0xFFFF) | (quint32(co
 } // namespace
 
 CGridCtrl::CGridCtrl(QWidget* parent)
-    : QAbstractScrollArea(parent), m_crWindowColour(GetSysColour(Colour3DShadow)),
-      m_crWindowText(GetSysColour(ColourWindowText)), m_crWindow(GetSysColour(ColourWindow)),
-      m_cr3DFace(GetSysColour(ColourButtonFace)), m_crShadow(GetSysColour(ColourButtonShadow)),
-      m_pfnCellFactory(&MakeGridCell), m_nRowsPerWheelNotch(int(GetMouseScrollLines()))
+    : QAbstractScrollArea(parent)
+    , m_crWindowColour(GetSysColour(Colour3DShadow))
+    , m_crWindowText(GetSysColour(ColourWindowText))
+    , m_crWindow(GetSysColour(ColourWindow))
+    , m_cr3DFace(GetSysColour(ColourButtonFace))
+    , m_crShadow(GetSysColour(ColourButtonShadow))
+    , m_pfnCellFactory(&MakeGridCell)
+    , m_nRowsPerWheelNotch(int(GetMouseScrollLines()))
 {
     setObjectName(QStringLiteral("KvGridCtrl"));
     setFocusPolicy(Qt::StrongFocus);
@@ -49,8 +53,7 @@ CGridCtrl::CGridCtrl(QWidget* parent)
             [this](int action) { ScrollBarAction(Qt::Vertical, action); });
 
     CGridDefaultCell* defs[4] = {&m_cellDefault, &m_cellFixedColDef, &m_cellFixedRowDef, &m_cellFixedRowColDef};
-    for (CGridDefaultCell* d : defs)
-        d->SetGrid(this);
+    for (CGridDefaultCell* d : defs) d->SetGrid(this);
     m_cellDefault.SetTextColour(m_crWindowText);
     m_cellDefault.SetBackColour(m_crWindow);
     for (CGridDefaultCell* d : {&m_cellFixedColDef, &m_cellFixedRowDef, &m_cellFixedRowColDef}) {
@@ -94,10 +97,8 @@ bool CGridCtrl::Create(const QRect& rect, QWidget* parent, int id, quint32)
         ReportOutOfMemory(this);
         return false;
     }
-    for (int& h : m_arRowHeights)
-        h = m_cellDefault.GetHeight();
-    for (int& w : m_arColWidths)
-        w = m_cellDefault.GetWidth();
+    for (int& h : m_arRowHeights) h = m_cellDefault.GetHeight();
+    for (int& w : m_arColWidths) w = m_cellDefault.GetWidth();
     show();
     return true;
 }
@@ -131,8 +132,7 @@ bool CGridCtrl::SetRowCount(int nRows)
     const int addedRows = nRows - m_nRows;
     if (addedRows < 0 && !m_bVirtualMode) {
         for (int row = nRows; row < m_nRows; ++row) {
-            for (int col = 0; col < m_nCols; ++col)
-                DestroyCell(row, col);
+            for (int col = 0; col < m_nCols; ++col) DestroyCell(row, col);
         }
         m_RowData.resize(size_t(nRows));
     }
@@ -143,8 +143,7 @@ bool CGridCtrl::SetRowCount(int nRows)
             for (int row = nRows - addedRows; addedRows > 0 && row < nRows; ++row)
                 m_arRowHeights[size_t(row)] = m_cellDefault.GetHeight();
             m_arRowOrder.resize(size_t(nRows));
-            for (int i = 0; i < nRows; ++i)
-                m_arRowOrder[size_t(i)] = i;
+            for (int i = 0; i < nRows; ++i) m_arRowOrder[size_t(i)] = i;
         } else {
             if (addedRows < 0)
                 m_nRows = nRows;
@@ -153,8 +152,7 @@ bool CGridCtrl::SetRowCount(int nRows)
                 m_arRowHeights[size_t(row)] = m_cellDefault.GetHeight();
                 m_RowData.emplace_back(size_t(m_nCols), nullptr);
                 ++m_nRows;
-                for (int col = 0; col < m_nCols; ++col)
-                    m_RowData[size_t(row)][size_t(col)] = CreateCell(row, col);
+                for (int col = 0; col < m_nCols; ++col) m_RowData[size_t(row)][size_t(col)] = CreateCell(row, col);
             }
         }
     } catch (const std::bad_alloc&) {
@@ -181,27 +179,23 @@ bool CGridCtrl::SetColumnCount(int nCols)
     const int addedCols = nCols - m_nCols;
     if (addedCols < 0 && !m_bVirtualMode) {
         for (int row = 0; row < m_nRows; ++row)
-            for (int col = nCols; col < m_nCols; ++col)
-                DestroyCell(row, col);
+            for (int col = nCols; col < m_nCols; ++col) DestroyCell(row, col);
     }
     try {
         m_arColWidths.resize(size_t(nCols));
         if (!m_bVirtualMode) {
-            for (auto& rowData : m_RowData)
-                rowData.resize(size_t(nCols), nullptr);
+            for (auto& rowData : m_RowData) rowData.resize(size_t(nCols), nullptr);
         }
         const int start = addedCols > 0 ? m_nCols : nCols;
         for (int col = start; col < nCols; ++col) {
             m_arColWidths[size_t(col)] = m_cellFixedColDef.GetWidth();
             if (!m_bVirtualMode) {
-                for (int row = 0; row < m_nRows; ++row)
-                    m_RowData[size_t(row)][size_t(col)] = CreateCell(row, col);
+                for (int row = 0; row < m_nRows; ++row) m_RowData[size_t(row)][size_t(col)] = CreateCell(row, col);
             }
         }
         m_nCols = nCols;
         m_arColOrder.resize(size_t(nCols));
-        for (int i = 0; i < nCols; ++i)
-            m_arColOrder[size_t(i)] = i;
+        for (int i = 0; i < nCols; ++i) m_arColOrder[size_t(i)] = i;
     } catch (const std::bad_alloc&) {
         ReportOutOfMemory(this);
         result = false;
@@ -237,8 +231,7 @@ bool CGridCtrl::SetFixedRowCount(int nFixedRows)
         } else {
             for (int row = nFixedRows; row < m_nFixedRows; ++row) {
                 int col;
-                for (col = 0; col < m_nFixedCols; ++col)
-                    SetItemState(row, col, GetItemState(row, col) & ~CellFixedRow);
+                for (col = 0; col < m_nFixedCols; ++col) SetItemState(row, col, GetItemState(row, col) & ~CellFixedRow);
                 for (col = m_nFixedCols; col < m_nCols; ++col) {
                     SetItemState(row, col, GetItemState(row, col) & ~(CellFixed | CellFixedRow));
                     SetItemBkColour(row, col, DefaultColour);
@@ -325,8 +318,7 @@ int CGridCtrl::InsertRow(const QString& heading, int row)
     ++m_nRows;
 
     if (!m_bVirtualMode) {
-        for (int col = 0; col < m_nCols; ++col)
-            m_RowData[size_t(row)][size_t(col)] = CreateCell(row, col);
+        for (int col = 0; col < m_nCols; ++col) m_RowData[size_t(row)][size_t(col)] = CreateCell(row, col);
         SetItemText(row, 0, heading);
         SetModified(row, 0);
     }
@@ -334,8 +326,7 @@ int CGridCtrl::InsertRow(const QString& heading, int row)
         m_arRowHeights[size_t(row)] = m_cellFixedRowDef.GetHeight();
     } else {
         CGridCellBase* cell = GetCell(row, 0);
-        m_arRowHeights[size_t(row)] =
-            cell ? cell->GetTextExtent(heading).height() : m_cellFixedRowDef.GetHeight();
+        m_arRowHeights[size_t(row)] = cell ? cell->GetTextExtent(heading).height() : m_cellFixedRowDef.GetHeight();
     }
     ResetScrollBars();
     SetModified(-1, -1);
@@ -348,8 +339,7 @@ bool CGridCtrl::DeleteRow(int row)
         return false;
     ResetSelectedRange();
     if (!m_bVirtualMode) {
-        for (int col = 0; col < m_nCols; ++col)
-            DestroyCell(row, col);
+        for (int col = 0; col < m_nCols; ++col) DestroyCell(row, col);
         m_RowData.erase(m_RowData.begin() + row);
         m_arRowHeights.erase(m_arRowHeights.begin() + row);
     } else {
@@ -375,8 +365,7 @@ bool CGridCtrl::DeleteNonFixedRows()
     EndEditing();
     ResetSelectedRange();
     if (!m_bVirtualMode) {
-        for (int row = m_nRows - 1; row >= m_nFixedRows; --row)
-            DeleteRow(row);
+        for (int row = m_nRows - 1; row >= m_nFixedRows; --row) DeleteRow(row);
     } else {
         SetRowCount(m_nFixedRows);
         m_arRowOrder.resize(size_t(m_nFixedRows));
@@ -400,8 +389,7 @@ bool CGridCtrl::DeleteAllItems()
     m_arRowHeights.clear();
     if (!m_bVirtualMode) {
         for (int row = 0; row < m_nRows; ++row)
-            for (int col = 0; col < m_nCols; ++col)
-                DestroyCell(row, col);
+            for (int col = 0; col < m_nCols; ++col) DestroyCell(row, col);
         m_RowData.clear();
     } else {
         m_arRowOrder.clear();
@@ -679,9 +667,8 @@ bool CGridCtrl::IsCellEditable(int row, int col) const
 
 bool CGridCtrl::IsValid(const CCellRange& range) const
 {
-    return range.minRow >= 0 && range.minCol >= 0 && range.maxRow >= 0 && range.maxCol >= 0 &&
-           range.maxRow < m_nRows && range.maxCol < m_nCols && range.minRow <= range.maxRow &&
-           range.minCol <= range.maxCol;
+    return range.minRow >= 0 && range.minCol >= 0 && range.maxRow >= 0 && range.maxCol >= 0 && range.maxRow < m_nRows &&
+           range.maxCol < m_nCols && range.minRow <= range.maxRow && range.minCol <= range.maxCol;
 }
 
 // ---------------------------------------------------------------------------
@@ -728,32 +715,28 @@ bool CGridCtrl::SetColumnWidth(int col, int width)
 int CGridCtrl::GetFixedRowHeight() const
 {
     int h = 0;
-    for (int i = 0; i < m_nFixedRows; ++i)
-        h += GetRowHeight(i);
+    for (int i = 0; i < m_nFixedRows; ++i) h += GetRowHeight(i);
     return h;
 }
 
 int CGridCtrl::GetFixedColumnWidth() const
 {
     int w = 0;
-    for (int i = 0; i < m_nFixedCols; ++i)
-        w += GetColumnWidth(i);
+    for (int i = 0; i < m_nFixedCols; ++i) w += GetColumnWidth(i);
     return w;
 }
 
 long CGridCtrl::GetVirtualHeight() const
 {
     long h = 0;
-    for (int v : m_arRowHeights)
-        h += v;
+    for (int v : m_arRowHeights) h += v;
     return h;
 }
 
 long CGridCtrl::GetVirtualWidth() const
 {
     long w = 0;
-    for (int i = 0; i < m_nCols; ++i)
-        w += GetColumnWidth(i);
+    for (int i = 0; i < m_nCols; ++i) w += GetColumnWidth(i);
     return w;
 }
 
@@ -895,8 +878,7 @@ void CGridCtrl::ExpandToFit(bool expandFixed)
 void CGridCtrl::ExpandLastColumn()
 {
     int last = m_nCols - 1;
-    while (last >= 0 && GetColumnWidth(last) <= 0)
-        --last;
+    while (last >= 0 && GetColumnWidth(last) <= 0) --last;
     if (last <= 0)
         return;
     if (m_nBarState & 0x01)

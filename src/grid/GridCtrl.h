@@ -237,8 +237,17 @@ public:
     virtual void OnDraw(QPainter* dc, const QRect& clipBox);
 
     // Scroll commands of the bars, keys and wheel.
-    enum ScrollCode { SB_LINEUP = 0, SB_LINEDOWN = 1, SB_PAGEUP = 2, SB_PAGEDOWN = 3, SB_THUMBPOSITION = 4,
-                      SB_THUMBTRACK = 5, SB_TOP = 6, SB_BOTTOM = 7, SB_ENDSCROLL = 8 };
+    enum ScrollCode {
+        SB_LINEUP = 0,
+        SB_LINEDOWN = 1,
+        SB_PAGEUP = 2,
+        SB_PAGEDOWN = 3,
+        SB_THUMBPOSITION = 4,
+        SB_THUMBTRACK = 5,
+        SB_TOP = 6,
+        SB_BOTTOM = 7,
+        SB_ENDSCROLL = 8
+    };
     void OnHScroll(int code, int thumbPos = 0);
     void OnVScroll(int code, int thumbPos = 0);
     void OnScroll(Qt::Orientation bar, int code, int thumbPos);
@@ -324,10 +333,20 @@ public:
     virtual void OnFixedColumnClick(CCellID& cell);
     void OnTimer();
 
-    enum MouseModes { MOUSE_NOTHING = 0, MOUSE_SELECT_ALL = 1, MOUSE_SELECT_COL = 2, MOUSE_SELECT_ROW = 3,
-                      MOUSE_SELECT_CELLS = 4, MOUSE_OVER_ROW_DIVIDE = 6, MOUSE_SIZING_ROW = 7,
-                      MOUSE_OVER_COL_DIVIDE = 8, MOUSE_SIZING_COL = 9, MOUSE_PREPARE_EDIT = 10,
-                      MOUSE_PREPARE_DRAG = 11, MOUSE_DRAGGING = 12 };
+    enum MouseModes {
+        MOUSE_NOTHING = 0,
+        MOUSE_SELECT_ALL = 1,
+        MOUSE_SELECT_COL = 2,
+        MOUSE_SELECT_ROW = 3,
+        MOUSE_SELECT_CELLS = 4,
+        MOUSE_OVER_ROW_DIVIDE = 6,
+        MOUSE_SIZING_ROW = 7,
+        MOUSE_OVER_COL_DIVIDE = 8,
+        MOUSE_SIZING_COL = 9,
+        MOUSE_PREPARE_EDIT = 10,
+        MOUSE_PREPARE_DRAG = 11,
+        MOUSE_DRAGGING = 12
+    };
 
     // Column order (display column to stored column) and, in virtual mode,
     // row order (display row to owner row).
@@ -459,9 +478,9 @@ protected:
     int m_nId = 0;
     QVector<QPixmap> m_ImageList;
     Qt::KeyboardModifiers m_keyMods;
-    QRect m_trackLine;              // tracking line while a border is dragged
-    QRect m_cursorClip;             // where the pointer may go while sizing
-    int m_nSizingIndex = -1;        // column or row being sized
+    QRect m_trackLine; // tracking line while a border is dragged
+    QRect m_cursorClip; // where the pointer may go while sizing
+    int m_nSizingIndex = -1; // column or row being sized
     bool m_bInResize = false;
     bool m_bInScrollAction = false;
 

@@ -21,8 +21,7 @@ namespace {
 template <typename SizeOf>
 int SkipHidden(int index, int count, SizeOf sizeOf)
 {
-    while (index < count && sizeOf(index) == 0)
-        ++index;
+    while (index < count && sizeOf(index) == 0) ++index;
     return index;
 }
 
@@ -159,15 +158,9 @@ void CGridCtrl::OnEditPaste()
     PasteTextToGrid(target.row, target.col, QApplication::clipboard()->mimeData(), true);
 }
 
-bool CGridCtrl::CanEditCut() const
-{
-    return m_bEditable && GetSelectedCount() > 0;
-}
+bool CGridCtrl::CanEditCut() const { return m_bEditable && GetSelectedCount() > 0; }
 
-bool CGridCtrl::CanEditCopy() const
-{
-    return GetSelectedCount() > 0;
-}
+bool CGridCtrl::CanEditCopy() const { return GetSelectedCount() > 0; }
 
 bool CGridCtrl::CanEditPaste() const
 {
@@ -256,10 +249,7 @@ Qt::DropAction CGridCtrl::OnDragOver(const QMimeData* data, Qt::KeyboardModifier
     return EffectFor(mods);
 }
 
-void CGridCtrl::OnDragLeave()
-{
-    SetDropHighlight(m_idDropCell, false);
-}
+void CGridCtrl::OnDragLeave() { SetDropHighlight(m_idDropCell, false); }
 
 bool CGridCtrl::OnDrop(const QMimeData* data, Qt::DropAction action, QPoint point)
 {
@@ -303,8 +293,7 @@ bool CGridCtrl::MoveDraggedColumn(int dropCol)
         return false;
     if (m_arColOrder.size() != size_t(m_nCols)) {
         m_arColOrder.resize(size_t(m_nCols));
-        for (int i = 0; i < m_nCols; ++i)
-            m_arColOrder[size_t(i)] = i;
+        for (int i = 0; i < m_nCols; ++i) m_arColOrder[size_t(i)] = i;
     }
     // Widths and cells are kept by stored column, so they travel with the entry.
     const int entry = m_arColOrder[size_t(m_CurCol)];
@@ -335,10 +324,7 @@ void CGridCtrl::dragMoveEvent(QDragMoveEvent* e)
     e->accept();
 }
 
-void CGridCtrl::dragLeaveEvent(QDragLeaveEvent*)
-{
-    OnDragLeave();
-}
+void CGridCtrl::dragLeaveEvent(QDragLeaveEvent*) { OnDragLeave(); }
 
 void CGridCtrl::dropEvent(QDropEvent* e)
 {

@@ -41,7 +41,7 @@ void CGridCtrl::OnDraw(QPainter* dc, const QRect& clipBox)
     QRect visRect;
     const CCellID topLeft = GetTopleftNonFixedCell();
     const CCellRange vis = GetVisibleNonFixedCellRange(&visRect);
-    const int visRight = visRect.right() + 1;   // first pixel right of the cells
+    const int visRight = visRect.right() + 1; // first pixel right of the cells
     const int visBottom = visRect.bottom() + 1; // first pixel below the cells
 
     auto fill = [&](const QRect& r, COLORREF c) {
@@ -221,8 +221,7 @@ bool CGridCtrl::RedrawCellDC(int row, int col, QPainter*)
 bool CGridCtrl::RedrawRow(int row)
 {
     bool all = true;
-    for (int col = 0; col < m_nCols; ++col)
-        all = RedrawCellDC(row, col) && all;
+    for (int col = 0; col < m_nCols; ++col) all = RedrawCellDC(row, col) && all;
     return all;
 }
 
@@ -257,23 +256,17 @@ bool CGridCtrl::GetCellOrigin(int row, int col, QPoint& p)
         return false;
     int x = 0;
     if (col < m_nFixedCols) {
-        for (int i = 0; i < col; ++i)
-            x += GetColumnWidth(i);
+        for (int i = 0; i < col; ++i) x += GetColumnWidth(i);
     } else {
-        for (int i = 0; i < m_nFixedCols; ++i)
-            x += GetColumnWidth(i);
-        for (int i = topLeft.col; i < col; ++i)
-            x += GetColumnWidth(i);
+        for (int i = 0; i < m_nFixedCols; ++i) x += GetColumnWidth(i);
+        for (int i = topLeft.col; i < col; ++i) x += GetColumnWidth(i);
     }
     int y = 0;
     if (row < m_nFixedRows) {
-        for (int i = 0; i < row; ++i)
-            y += GetRowHeight(i);
+        for (int i = 0; i < row; ++i) y += GetRowHeight(i);
     } else {
-        for (int i = 0; i < m_nFixedRows; ++i)
-            y += GetRowHeight(i);
-        for (int i = topLeft.row; i < row; ++i)
-            y += GetRowHeight(i);
+        for (int i = 0; i < m_nFixedRows; ++i) y += GetRowHeight(i);
+        for (int i = topLeft.row; i < row; ++i) y += GetRowHeight(i);
     }
     p = QPoint(x, y);
     return true;
@@ -327,11 +320,9 @@ CCellID CGridCtrl::GetTopleftNonFixedCell(bool forceRecalculation)
     const int hpos = GetScrollPos32(Qt::Horizontal);
     const int vpos = GetScrollPos32(Qt::Vertical);
     int col = m_nFixedCols, right = 0;
-    while (right < hpos && col < m_nCols - 1)
-        right += GetColumnWidth(col++);
+    while (right < hpos && col < m_nCols - 1) right += GetColumnWidth(col++);
     int row = m_nFixedRows, bottom = 0;
-    while (bottom < vpos && row < m_nRows - 1)
-        bottom += GetRowHeight(row++);
+    while (bottom < vpos && row < m_nRows - 1) bottom += GetRowHeight(row++);
     m_idTopLeftCell = CCellID(row, col);
     return m_idTopLeftCell;
 }
@@ -647,8 +638,7 @@ void CGridCtrl::OnScroll(Qt::Orientation bar, int code, int thumbPos)
     case SB_LINEUP:
         if (pos > 0 && first > fixed) {
             int i = first - 1;
-            while (i > fixed && extent(i) <= 0)
-                --i;
+            while (i > fixed && extent(i) <= 0) --i;
             SetScrollPos32(bar, std::max(0, pos - extent(i)));
             InvalidateNonFixed(horz);
         }
@@ -656,8 +646,7 @@ void CGridCtrl::OnScroll(Qt::Orientation bar, int code, int thumbPos)
     case SB_LINEDOWN:
         if (pos < max) {
             int i = first;
-            while (i < count - 1 && extent(i) <= 0)
-                ++i;
+            while (i < count - 1 && extent(i) <= 0) ++i;
             SetScrollPos32(bar, pos + std::max(0, extent(i)));
             if (GetScrollPos32(bar) != pos)
                 InvalidateNonFixed(horz);
@@ -689,8 +678,7 @@ void CGridCtrl::OnScroll(Qt::Orientation bar, int code, int thumbPos)
             Refresh();
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -712,12 +700,10 @@ void CGridCtrl::OnMouseWheel(int delta)
     m_TitleTip.Hide();
     if (m_nRowsPerWheelNotch == -1) {
         int pages = delta / 120;
-        for (int i = 0; i < std::abs(pages); ++i)
-            OnVScroll(pages > 0 ? SB_PAGEUP : SB_PAGEDOWN);
+        for (int i = 0; i < std::abs(pages); ++i) OnVScroll(pages > 0 ? SB_PAGEUP : SB_PAGEDOWN);
     } else {
         int lines = delta * m_nRowsPerWheelNotch / 120;
-        for (int i = 0; i < std::abs(lines); ++i)
-            OnVScroll(lines > 0 ? SB_LINEUP : SB_LINEDOWN);
+        for (int i = 0; i < std::abs(lines); ++i) OnVScroll(lines > 0 ? SB_LINEUP : SB_LINEDOWN);
     }
 }
 

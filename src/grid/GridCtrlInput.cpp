@@ -40,11 +40,9 @@ CCellID CGridCtrl::SetFocusCell(int row, int col)
         RedrawCell(prev);
         if (m_bTrackFocusCell) {
             if (prev.col != col)
-                for (int r = 0; r < m_nFixedRows; ++r)
-                    RedrawCell(r, prev.col);
+                for (int r = 0; r < m_nFixedRows; ++r) RedrawCell(r, prev.col);
             if (prev.row != row)
-                for (int c = 0; c < m_nFixedCols; ++c)
-                    RedrawCell(prev.row, c);
+                for (int c = 0; c < m_nFixedCols; ++c) RedrawCell(prev.row, c);
         }
     }
     m_idCurrentCell = CCellID(row, col);
@@ -53,11 +51,9 @@ CCellID CGridCtrl::SetFocusCell(int row, int col)
         RedrawCell(m_idCurrentCell);
         if (m_bTrackFocusCell) {
             if (prev.col != col)
-                for (int r = 0; r < m_nFixedRows; ++r)
-                    RedrawCell(r, col);
+                for (int r = 0; r < m_nFixedRows; ++r) RedrawCell(r, col);
             if (prev.row != row)
-                for (int c = 0; c < m_nFixedCols; ++c)
-                    RedrawCell(row, c);
+                for (int c = 0; c < m_nFixedCols; ++c) RedrawCell(row, c);
         }
     }
     return prev;
@@ -73,8 +69,7 @@ bool CGridCtrl::IsCellSelected(int row, int col) const
     return cell && cell->IsSelected();
 }
 
-void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol, bool forceRepaint,
-                                 bool selectCells)
+void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol, bool forceRepaint, bool selectCells)
 {
     if (!m_bEnableSelection)
         return;
@@ -180,8 +175,8 @@ void CGridCtrl::SelectRows(CCellID current, bool forceRedraw, bool selectCells)
         SetSelectedRange(current.row, firstCol, current.row, m_nCols - 1, forceRedraw, selectCells);
     else {
         const int start = m_SelectionStartCell.row >= 0 ? m_SelectionStartCell.row : current.row;
-        SetSelectedRange(std::min(start, current.row), firstCol, std::max(start, current.row), m_nCols - 1,
-                         forceRedraw, selectCells);
+        SetSelectedRange(std::min(start, current.row), firstCol, std::max(start, current.row), m_nCols - 1, forceRedraw,
+                         selectCells);
     }
 }
 
@@ -222,8 +217,7 @@ void CGridCtrl::CutSelectedText()
     if (!m_bEditable)
         return;
     const QList<CCellID> cells = m_SelectedCellMap.values();
-    for (const CCellID& cell : cells)
-        SetItemTextEdited(cell.row, cell.col, QString());
+    for (const CCellID& cell : cells) SetItemTextEdited(cell.row, cell.col, QString());
 }
 
 // ---------------------------------------------------------------------------
@@ -343,19 +337,30 @@ bool CGridCtrl::event(QEvent* e)
         auto* ke = static_cast<QKeyEvent*>(e);
         const bool ctrl = ke->modifiers() & Qt::ControlModifier;
         switch (VirtualKeyFromQt(ke->key(), ke->modifiers())) {
-        case 'C': case 'X': case 'V': case 'A': case VK_ADD:
+        case 'C':
+        case 'X':
+        case 'V':
+        case 'A':
+        case VK_ADD:
             if (!ctrl)
                 break;
             [[fallthrough]];
-        case VK_DOWN: case VK_UP: case VK_LEFT: case VK_RIGHT: case VK_PRIOR: case VK_NEXT: case VK_HOME:
-        case VK_END: case VK_DELETE: case VK_INSERT:
+        case VK_DOWN:
+        case VK_UP:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_HOME:
+        case VK_END:
+        case VK_DELETE:
+        case VK_INSERT:
             if (!(ke->modifiers() & Qt::AltModifier)) {
                 e->accept();
                 return true;
             }
             break;
-        default:
-            break;
+        default: break;
         }
     }
     if (e->type() == QEvent::KeyPress) {
@@ -400,15 +405,24 @@ void CGridCtrl::keyPressEvent(QKeyEvent* e)
 
     bool handled = false;
     switch (vk) {
-    case VK_DOWN: case VK_UP: case VK_LEFT: case VK_RIGHT: case VK_TAB: case VK_PRIOR: case VK_NEXT:
-    case VK_HOME: case VK_END: case VK_F2: case VK_DELETE:
-        handled = true;
-        break;
-    case 'C': case 'X': case 'V': case 'A': case VK_ADD: case VK_INSERT:
-        handled = ctrl || (vk == VK_INSERT && (mods & Qt::ShiftModifier));
-        break;
-    default:
-        break;
+    case VK_DOWN:
+    case VK_UP:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_TAB:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_HOME:
+    case VK_END:
+    case VK_F2:
+    case VK_DELETE: handled = true; break;
+    case 'C':
+    case 'X':
+    case 'V':
+    case 'A':
+    case VK_ADD:
+    case VK_INSERT: handled = ctrl || (vk == VK_INSERT && (mods & Qt::ShiftModifier)); break;
+    default: break;
     }
     OnKeyDown(vk, mods);
 
@@ -484,9 +498,7 @@ void CGridCtrl::OnKeyDown(unsigned key, Qt::KeyboardModifiers mods)
     }
 
     switch (key) {
-    case VK_DELETE:
-        CutSelectedText();
-        return;
+    case VK_DELETE: CutSelectedText(); return;
     case VK_DOWN: moveTo(next.row, NextVisible(Qt::Vertical, next.row + 1, 1)); break;
     case VK_UP: moveTo(next.row, NextVisible(Qt::Vertical, next.row - 1, -1)); break;
     case VK_RIGHT: moveTo(next.col, NextVisible(Qt::Horizontal, next.col + 1, 1)); break;
@@ -551,11 +563,8 @@ void CGridCtrl::OnKeyDown(unsigned key, Qt::KeyboardModifiers mods)
         OnHScroll(SB_BOTTOM);
         moveTo(next.col, NextVisible(Qt::Horizontal, m_nCols - 1, -1));
         break;
-    case VK_F2:
-        OnEditCell(m_idCurrentCell.row, m_idCurrentCell.col, QPoint(-1, -1), VK_LBUTTON);
-        return;
-    default:
-        return;
+    case VK_F2: OnEditCell(m_idCurrentCell.row, m_idCurrentCell.col, QPoint(-1, -1), VK_LBUTTON); return;
+    default: return;
     }
 
     if (next == m_idCurrentCell)
@@ -600,8 +609,7 @@ void CGridCtrl::OnKeyDown(unsigned key, Qt::KeyboardModifiers mods)
                 horzScroll = true;
             }
             break;
-        default:
-            break;
+        default: break;
         }
         EnsureVisible(next);
         Refresh();
@@ -639,8 +647,7 @@ bool CGridCtrl::MouseOverColumnResizeArea(QPoint point)
     if (!GetCellOrigin(cell.row, cell.col, start))
         return false;
     const int endx = start.x() + GetColumnWidth(cell.col);
-    return (point.x() - start.x() < m_nResizeCaptureRange && cell.col != 0) ||
-           endx - point.x() < m_nResizeCaptureRange;
+    return (point.x() - start.x() < m_nResizeCaptureRange && cell.col != 0) || endx - point.x() < m_nResizeCaptureRange;
 }
 
 bool CGridCtrl::MouseOverRowResizeArea(QPoint point)
@@ -652,8 +659,7 @@ bool CGridCtrl::MouseOverRowResizeArea(QPoint point)
     if (!GetCellOrigin(cell.row, cell.col, start))
         return false;
     const int endy = start.y() + GetRowHeight(cell.row);
-    return (point.y() - start.y() < m_nResizeCaptureRange && cell.row != 0) ||
-           endy - point.y() < m_nResizeCaptureRange;
+    return (point.y() - start.y() < m_nResizeCaptureRange && cell.row != 0) || endy - point.y() < m_nResizeCaptureRange;
 }
 
 void CGridCtrl::DrawTrackingLine(bool show)
@@ -781,8 +787,7 @@ void CGridCtrl::OnLButtonDown(Qt::KeyboardModifiers mods, QPoint point)
         if (point.x() - start.x() < m_nResizeCaptureRange && col > 0) {
             --col;
             if (!m_bHiddenColUnhide)
-                while (col > 0 && GetColumnWidth(col) == 0)
-                    --col;
+                while (col > 0 && GetColumnWidth(col) == 0) --col;
         }
         m_nSizingIndex = col;
         QPoint colStart;
@@ -798,8 +803,7 @@ void CGridCtrl::OnLButtonDown(Qt::KeyboardModifiers mods, QPoint point)
         if (point.y() - start.y() < m_nResizeCaptureRange && row > 0) {
             --row;
             if (!m_bHiddenRowUnhide)
-                while (row > 0 && GetRowHeight(row) == 0)
-                    --row;
+                while (row > 0 && GetRowHeight(row) == 0) --row;
         }
         m_nSizingIndex = row;
         QPoint rowStart;
@@ -886,8 +890,7 @@ void CGridCtrl::OnMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods
             return;
         }
         switch (m_MouseMode) {
-        case MOUSE_SELECT_ALL:
-            break;
+        case MOUSE_SELECT_ALL: break;
         case MOUSE_SELECT_COL:
         case MOUSE_SELECT_ROW:
         case MOUSE_SELECT_CELLS: {
@@ -925,8 +928,7 @@ void CGridCtrl::OnMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods
                 OnBeginDrag();
             }
             break;
-        default:
-            break;
+        default: break;
         }
     } else if (!left) {
         if (m_bAllowColumnResize && MouseOverColumnResizeArea(point)) {
@@ -957,8 +959,8 @@ void CGridCtrl::OnMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods
                         !cell->IsEditing() && GetCellRect(id.row, id.col, cellRect)) {
                         QRect textRect = cellRect;
                         cell->GetTipTextRect(textRect);
-                        m_TitleTip.Show(textRect, cell->GetTipText(), cell->GetFont(), m_crTTipTextClr,
-                                        m_crTTipBackClr, &cellRect);
+                        m_TitleTip.Show(textRect, cell->GetTipText(), cell->GetFont(), m_crTTipTextClr, m_crTTipBackClr,
+                                        &cellRect);
                     }
                 }
             }
@@ -979,9 +981,7 @@ void CGridCtrl::OnLButtonUp(Qt::KeyboardModifiers mods, QPoint point)
     GetCellOrigin(focus.row, focus.col, focusOrigin);
 
     switch (m_MouseMode) {
-    case MOUSE_PREPARE_EDIT:
-        OnEditCell(focus.row, focus.col, point - focusOrigin, VK_LBUTTON);
-        break;
+    case MOUSE_PREPARE_EDIT: OnEditCell(focus.row, focus.col, point - focusOrigin, VK_LBUTTON); break;
     case MOUSE_PREPARE_DRAG: {
         if (CGridCellBase* cell = GetCell(focus.row, focus.col))
             cell->OnClick(point - focusOrigin);
@@ -1046,8 +1046,7 @@ void CGridCtrl::OnLButtonDblClk(Qt::KeyboardModifiers mods, QPoint point)
         int col = cell.col;
         if (point.x() - start.x() < m_nResizeCaptureRange) {
             --col;
-            while (col > 0 && GetColumnWidth(col) == 0)
-                --col;
+            while (col > 0 && GetColumnWidth(col) == 0) --col;
         }
         AutoSizeColumn(col);
         Refresh();
@@ -1055,8 +1054,7 @@ void CGridCtrl::OnLButtonDblClk(Qt::KeyboardModifiers mods, QPoint point)
         int row = cell.row;
         if (point.y() - start.y() < m_nResizeCaptureRange) {
             --row;
-            while (row > 0 && GetRowHeight(row) == 0)
-                --row;
+            while (row > 0 && GetRowHeight(row) == 0) --row;
         }
         AutoSizeRow(row);
         Refresh();

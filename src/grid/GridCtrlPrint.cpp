@@ -99,10 +99,8 @@ bool CGridCtrl::QuickSortRows(CompareFunc compare, int col, bool ascending, qint
     const CGridCellBase* pivot = cellAt((low + high) / 2);
     int lo = low, hi = high;
     while (lo <= hi) {
-        while (lo < high && below(lo, pivot))
-            ++lo;
-        while (hi > low && above(hi, pivot))
-            --hi;
+        while (lo < high && below(lo, pivot)) ++lo;
+        while (hi > low && above(hi, pivot)) --hi;
         if (lo <= hi) {
             if (compare(cellAt(lo), cellAt(hi), data) != 0) {
                 // A swap exchanges the rows' cells and their heights. The pivot
@@ -150,8 +148,8 @@ void CGridCtrl::OnBeginPrinting(QPainter* dc, GridPrintInfo* info)
         m_nPageWidth = int(GetVirtualWidth()) + (m_nLeftMargin + m_nRightMargin) * m_CharWidth;
         m_nPageHeight = MulDiv(m_nPageWidth, m_nPrinterVertRes, m_nPrinterHorzRes);
     }
-    m_nBodyHeight = m_nPageHeight - (m_nHeaderHeight + m_nFooterHeight + 2 * m_nGap) * m_CharHeight -
-                    GetFixedRowHeight();
+    m_nBodyHeight =
+        m_nPageHeight - (m_nHeaderHeight + m_nFooterHeight + 2 * m_nGap) * m_CharHeight - GetFixedRowHeight();
 
     int pagesDown = 1, usedHeight = 0;
     for (int row = m_nFixedRows; row < m_nRows; ++row) {
@@ -161,8 +159,7 @@ void CGridCtrl::OnBeginPrinting(QPainter* dc, GridPrintInfo* info)
             usedHeight = GetRowHeight(row);
         }
     }
-    m_nPrintableWidth =
-        m_nPageWidth - GetFixedColumnWidth() - (m_nLeftMargin + m_nRightMargin) * m_CharWidth;
+    m_nPrintableWidth = m_nPageWidth - GetFixedColumnWidth() - (m_nLeftMargin + m_nRightMargin) * m_CharWidth;
     m_nPageMultiplier = 1;
     if (m_bPrintScaleToScreen) {
         int usedWidth = 0;
@@ -339,8 +336,7 @@ void CGridCtrl::PrintHeader(QPainter* dc, GridPrintInfo*)
     const QRect rect(0, 0, m_nPageWidth - (m_nLeftMargin + m_nRightMargin) * m_CharWidth,
                      m_nHeaderHeight * m_CharHeight);
     QString title;
-    for (QWidget* w = parentWidget(); w && title.isEmpty(); w = w->parentWidget())
-        title = w->windowTitle();
+    for (QWidget* w = parentWidget(); w && title.isEmpty(); w = w->parentWidget()) title = w->windowTitle();
     dc->save();
     QFont bold = *m_pPrinterFont;
     bold.setWeight(QFont::Bold);

@@ -28,8 +28,16 @@ inline COLORREF FromQColor(const QColor& c) { return MakeColour(c.red(), c.green
 
 // System colours the grid paints with, taken from the application palette.
 enum SysColour {
-    ColourWindow, ColourWindowText, ColourButtonFace, ColourButtonShadow, ColourHighlight,
-    ColourHighlightText, Colour3DHighlight, Colour3DDarkShadow, Colour3DShadow, ColourInfoBack
+    ColourWindow,
+    ColourWindowText,
+    ColourButtonFace,
+    ColourButtonShadow,
+    ColourHighlight,
+    ColourHighlightText,
+    Colour3DHighlight,
+    Colour3DDarkShadow,
+    Colour3DShadow,
+    ColourInfoBack
 };
 COLORREF GetSysColour(SysColour which);
 

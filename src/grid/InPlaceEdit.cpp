@@ -13,8 +13,14 @@ bool CInPlaceEdit::s_bEndEditing = false;
 
 CInPlaceEdit::CInPlaceEdit(CGridCtrl* grid, const QRect& rect, Qt::Alignment align, int id, int row, int col,
                            const QString& initText, unsigned firstChar)
-    : QLineEdit(grid ? grid->viewport() : nullptr), m_pGrid(grid), m_nId(id), m_nRow(row), m_nColumn(col),
-      m_sInitText(initText), m_bExitOnArrows((firstChar & ~TypedChar) != VK_LBUTTON), m_Rect(rect)
+    : QLineEdit(grid ? grid->viewport() : nullptr)
+    , m_pGrid(grid)
+    , m_nId(id)
+    , m_nRow(row)
+    , m_nColumn(col)
+    , m_sInitText(initText)
+    , m_bExitOnArrows((firstChar & ~TypedChar) != VK_LBUTTON)
+    , m_Rect(rect)
 {
     setObjectName(QStringLiteral("CInPlaceEdit"));
     setAlignment(align | Qt::AlignVCenter);
@@ -120,15 +126,12 @@ void CInPlaceEdit::keyPressEvent(QKeyEvent* e)
         QLineEdit::keyPressEvent(e);
         return;
     case VK_TAB:
-    case VK_RETURN:
-        LeaveToGrid(vk, mods);
-        return;
+    case VK_RETURN: LeaveToGrid(vk, mods); return;
     case VK_ESCAPE:
         setText(m_sInitText);
         LeaveToGrid(VK_ESCAPE, mods);
         return;
-    default:
-        break;
+    default: break;
     }
     if ((mods & Qt::AltModifier) && !e->text().isEmpty())
         return; // system characters are swallowed

@@ -8,10 +8,7 @@
 
 namespace GridCtrl {
 
-bool IsPrinting(const QPainter* p)
-{
-    return p && p->device() && p->device()->devType() == QInternal::Printer;
-}
+bool IsPrinting(const QPainter* p) { return p && p->device() && p->device()->devType() == QInternal::Printer; }
 
 CMemDC::CMemDC(QPainter* target, const QRect& rect, const QColor& back)
     : m_pTarget(target), m_rect(rect), m_bMemDC(!IsPrinting(target))

@@ -41,4 +41,4 @@ namespace GridCtrl {
 // Writes a text into a box following a cell's format flags (alignment,
 // single line with ellipsis, or several lines with word breaks).
 void DrawCellText(QPainter* dc, const QRect& box, const QString& text, quint32 format);
-}
+} // namespace GridCtrl

@@ -24,8 +24,10 @@ const QStringList kRequiredConfigValues = {QStringLiteral("kolMax"), QStringLite
 // in the others; NULL only where the column may be empty.
 bool fitsColumn(const QString& storage, const QString& declared, bool required)
 {
-    if (storage == QLatin1String("null")) return !required;
-    if (declared == QLatin1String("INTEGER")) return storage == QLatin1String("integer");
+    if (storage == QLatin1String("null"))
+        return !required;
+    if (declared == QLatin1String("INTEGER"))
+        return storage == QLatin1String("integer");
     if (declared == QLatin1String("REAL"))
         return storage == QLatin1String("real") || storage == QLatin1String("integer");
     return true;
@@ -40,15 +42,18 @@ void checkConfigStorage(const QSqlDatabase& db, const TableDef& config)
     db::Recordset q(db, QStringLiteral("SELECT %1, %2 FROM dbo.config WHERE id = 1")
                             .arg(types.join(QStringLiteral(", ")), ColumnList(config)));
     q.exec();
-    if (!q.next()) ThrowDamaged(QStringLiteral("Нет строки настроек базы (таблица dbo.config)."));
+    if (!q.next())
+        ThrowDamaged(QStringLiteral("Нет строки настроек базы (таблица dbo.config)."));
     const int n = int(config.columns.size());
     for (int i = 0; i < n; ++i) {
         const QString& column = config.columns[i];
-        if (fitsColumn(q.toString(i), config.types[i], kRequiredConfigValues.contains(column))) continue;
+        if (fitsColumn(q.toString(i), config.types[i], kRequiredConfigValues.contains(column)))
+            continue;
         const QString value = q.isNull(n + i) ? QStringLiteral("пусто") : QStringLiteral("«%1»").arg(q.toString(n + i));
-        const QString wanted = config.types[i] == QLatin1String("INTEGER") ? QStringLiteral("целого числа")
-                                                                            : QStringLiteral("числа");
-        ThrowDamaged(QStringLiteral("В настройках базы (dbo.config.%1) записано %2 вместо %3.").arg(column, value, wanted));
+        const QString wanted =
+            config.types[i] == QLatin1String("INTEGER") ? QStringLiteral("целого числа") : QStringLiteral("числа");
+        ThrowDamaged(
+            QStringLiteral("В настройках базы (dbo.config.%1) записано %2 вместо %3.").arg(column, value, wanted));
     }
 }
 
@@ -63,7 +68,8 @@ void checkConfigValues(const QSqlDatabase& db)
                          .arg(capacity)
                          .arg(CInfoBase::MaxCapacity));
     if (count < 0 || count > capacity)
-        ThrowDamaged(QStringLiteral("Число работников (dbo.config.kolRab) %1 вне пределов 0-%2.").arg(count).arg(capacity));
+        ThrowDamaged(
+            QStringLiteral("Число работников (dbo.config.kolRab) %1 вне пределов 0-%2.").arg(count).arg(capacity));
     const qint64 month = monthKey & 15, year = monthKey >> 4;
     if (monthKey < 0 || monthKey > 0xFFFF || month < 1 || month > 12 || year < 1900)
         ThrowDamaged(QStringLiteral("Отчетный месяц (dbo.config.tekMes = %1): месяц %2 года %3 невозможен.")
@@ -109,8 +115,10 @@ void RequireDatabaseFile(const QString& file)
     };
     if (!f.open(QIODevice::ReadOnly))
         throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка при открытии файла"), file, kSource);
-    if (f.size() == 0) refuse(QStringLiteral("файл пуст"));
-    if (f.read(kDatabaseHeader.size()) != kDatabaseHeader) refuse(QStringLiteral("файл не является базой данных SQLite"));
+    if (f.size() == 0)
+        refuse(QStringLiteral("файл пуст"));
+    if (f.read(kDatabaseHeader.size()) != kDatabaseHeader)
+        refuse(QStringLiteral("файл не является базой данных SQLite"));
 }
 
 void ThrowDamaged(const QString& what)
@@ -122,7 +130,8 @@ void CheckSchemaTables(const QSqlDatabase& db)
 {
     for (const TableDef& t : SchemaTables()) {
         const QStringList present = db::TableColumns(db, t.name);
-        if (present.isEmpty()) ThrowDamaged(QStringLiteral("В базе нет таблицы dbo.%1.").arg(t.name));
+        if (present.isEmpty())
+            ThrowDamaged(QStringLiteral("В базе нет таблицы dbo.%1.").arg(t.name));
         for (const QString& column : t.columns)
             if (!present.contains(column))
                 ThrowDamaged(QStringLiteral("В таблице dbo.%1 нет столбца %2.").arg(t.name, column));

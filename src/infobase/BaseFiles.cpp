@@ -17,9 +17,11 @@ const QString kSource = QStringLiteral("Kalvor.Base");
 
 bool validName(const QString& name)
 {
-    if (name.isEmpty() || name.size() > 128) return false;
+    if (name.isEmpty() || name.size() > 128)
+        return false;
     for (QChar c : name)
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 32) return false;
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 32)
+            return false;
     return name != QLatin1String(".") && name != QLatin1String("..");
 }
 
@@ -36,10 +38,7 @@ void removeBaseFiles(const QString& file)
 
 } // namespace
 
-bool ValidBaseName(const QString& name)
-{
-    return validName(name);
-}
+bool ValidBaseName(const QString& name) { return validName(name); }
 
 QString BaseFilePath(const QString& folder, const QString& name)
 {
@@ -212,10 +211,8 @@ void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records, const 
     SaveCeh(base);
     SaveGraph(base);
     SaveTabel(base);
-    for (LineKind k : {LineKind::AltTabel, LineKind::Prem, LineKind::Bln, LineKind::Otp})
-        SaveIndexes(base, k);
-    for (int mass = 1; mass <= 3; ++mass)
-        SaveAltTabel(base, mass);
+    for (LineKind k : {LineKind::AltTabel, LineKind::Prem, LineKind::Bln, LineKind::Otp}) SaveIndexes(base, k);
+    for (int mass = 1; mass <= 3; ++mass) SaveAltTabel(base, mass);
     SaveFio(base);
     SaveComp(base);
     SavePrem(base);

@@ -21,7 +21,8 @@ void ByteWriter::ansi(const QString& s, std::size_t width)
 
 void ByteWriter::ansiNul(const QString& s, std::size_t width)
 {
-    if (width == 0) return;
+    if (width == 0)
+        return;
     const QByteArray b = codepage::toCp1251(s);
     const std::size_t n = std::min<std::size_t>(std::size_t(b.size()), width - 1);
     bytes(b.constData(), n);
@@ -55,7 +56,8 @@ QString ByteReader::ansi(std::size_t width)
     QByteArray b(qsizetype(width), '\0');
     bytes(b.data(), width);
     const int nul = b.indexOf('\0');
-    if (nul >= 0) b.truncate(nul);
+    if (nul >= 0)
+        b.truncate(nul);
     while (!b.isEmpty() && b.back() == ' ') b.chop(1);
     return codepage::fromCp1251(b);
 }

@@ -25,7 +25,11 @@ public:
     ByteWriter(char* data, std::size_t size) : data_(data), size_(size) {}
 
     std::size_t pos() const { return pos_; }
-    void seek(std::size_t p) { check(p, 0); pos_ = p; }
+    void seek(std::size_t p)
+    {
+        check(p, 0);
+        pos_ = p;
+    }
     void skip(std::size_t n) { zeros(n); }
 
     void u8v(u8 v) { put(&v, 1); }
@@ -34,13 +38,19 @@ public:
     void i16v(i16 v) { u16v(static_cast<u16>(v)); }
     void u32v(u32 v) { putLE(v, 4); }
     void i32v(i32 v) { u32v(static_cast<u32>(v)); }
-    void f64(double v) {
+    void f64(double v)
+    {
         std::uint64_t bits;
         std::memcpy(&bits, &v, 8);
         putLE(bits, 8);
     }
     void bytes(const char* src, std::size_t n) { put(src, n); }
-    void zeros(std::size_t n) { check(pos_, n); std::memset(data_ + pos_, 0, n); pos_ += n; }
+    void zeros(std::size_t n)
+    {
+        check(pos_, n);
+        std::memset(data_ + pos_, 0, n);
+        pos_ += n;
+    }
 
     // UTF-16 text in a field of `width` code units, NUL padded (a text that
     // fills the field has no terminator).
@@ -53,11 +63,19 @@ public:
     void ansiZero(const QString& s, std::size_t width);
 
 private:
-    void check(std::size_t p, std::size_t n) const {
-        if (p + n > size_) throw std::out_of_range("record layout exceeds its buffer");
+    void check(std::size_t p, std::size_t n) const
+    {
+        if (p + n > size_)
+            throw std::out_of_range("record layout exceeds its buffer");
     }
-    void put(const void* src, std::size_t n) { check(pos_, n); std::memcpy(data_ + pos_, src, n); pos_ += n; }
-    void putLE(std::uint64_t v, std::size_t n) {
+    void put(const void* src, std::size_t n)
+    {
+        check(pos_, n);
+        std::memcpy(data_ + pos_, src, n);
+        pos_ += n;
+    }
+    void putLE(std::uint64_t v, std::size_t n)
+    {
         check(pos_, n);
         for (std::size_t i = 0; i < n; ++i) data_[pos_ + i] = char((v >> (8 * i)) & 0xFF);
         pos_ += n;
@@ -73,22 +91,40 @@ public:
     ByteReader(const char* data, std::size_t size) : data_(data), size_(size) {}
 
     std::size_t pos() const { return pos_; }
-    void seek(std::size_t p) { check(p, 0); pos_ = p; }
-    void skip(std::size_t n) { check(pos_, n); pos_ += n; }
+    void seek(std::size_t p)
+    {
+        check(p, 0);
+        pos_ = p;
+    }
+    void skip(std::size_t n)
+    {
+        check(pos_, n);
+        pos_ += n;
+    }
 
-    u8 u8v() { check(pos_, 1); return static_cast<u8>(data_[pos_++]); }
+    u8 u8v()
+    {
+        check(pos_, 1);
+        return static_cast<u8>(data_[pos_++]);
+    }
     i8 i8v() { return static_cast<i8>(u8v()); }
     u16 u16v() { return u16(getLE(2)); }
     i16 i16v() { return static_cast<i16>(u16v()); }
     u32 u32v() { return u32(getLE(4)); }
     i32 i32v() { return static_cast<i32>(u32v()); }
-    double f64() {
+    double f64()
+    {
         const std::uint64_t bits = getLE(8);
         double v;
         std::memcpy(&v, &bits, 8);
         return v;
     }
-    void bytes(char* dst, std::size_t n) { check(pos_, n); std::memcpy(dst, data_ + pos_, n); pos_ += n; }
+    void bytes(char* dst, std::size_t n)
+    {
+        check(pos_, n);
+        std::memcpy(dst, data_ + pos_, n);
+        pos_ += n;
+    }
 
     // Reverse of ByteWriter::wide: the text up to the first NUL.
     QString wide(std::size_t width);
@@ -96,11 +132,14 @@ public:
     QString ansi(std::size_t width);
 
 private:
-    void check(std::size_t p, std::size_t n) const {
-        if (p + n > size_) throw std::out_of_range("record layout exceeds its buffer");
+    void check(std::size_t p, std::size_t n) const
+    {
+        if (p + n > size_)
+            throw std::out_of_range("record layout exceeds its buffer");
     }
 
-    std::uint64_t getLE(std::size_t n) {
+    std::uint64_t getLE(std::size_t n)
+    {
         check(pos_, n);
         std::uint64_t v = 0;
         for (std::size_t i = 0; i < n; ++i) v |= std::uint64_t(static_cast<u8>(data_[pos_ + i])) << (8 * i);

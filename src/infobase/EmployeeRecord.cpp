@@ -7,8 +7,8 @@ namespace {
 // Text widths of the head; every other text of the head is 120 characters.
 constexpr int W = 120;
 constexpr int PspStrWidth = 3;
-constexpr int PspNomWidth = 6;       // first part of the passport number
-constexpr int PspNomRestWidth = 4;   // its continuation
+constexpr int PspNomWidth = 6; // first part of the passport number
+constexpr int PspNomRestWidth = 4; // its continuation
 constexpr int GitAdrWidth = 143;
 
 // The texts of the head after the numbers, in their order in the record.
@@ -18,25 +18,52 @@ struct HeadText {
     int width;
 };
 const HeadText headTexts[] = {
-    {&EmployeeHead::officerTitle, W}, {&EmployeeHead::imvichSprNom, W}, {&EmployeeHead::imvichSprKodNO, W},
-    {&EmployeeHead::imvichSprDat, W}, {&EmployeeHead::strahPolis, W}, {&EmployeeHead::INN, W},
-    {&EmployeeHead::gitPhone, W}, {&EmployeeHead::dolgName, W}, {&EmployeeHead::dolgDat, W},
-    {&EmployeeHead::pspKod, W}, {&EmployeeHead::pspStr, PspStrWidth}, {&EmployeeHead::pspSer, W},
-    {&EmployeeHead::pspDat, W}, {&EmployeeHead::pspKem, W}, {&EmployeeHead::bdStr, W}, {&EmployeeHead::bdReg, W},
-    {&EmployeeHead::bdRaj, W}, {&EmployeeHead::bdGorod, W}, {&EmployeeHead::propKodStr, W},
-    {&EmployeeHead::propKodReg, W}, {&EmployeeHead::propReg, W}, {&EmployeeHead::propRaj, W},
-    {&EmployeeHead::propGorod, W}, {&EmployeeHead::propPunkt, W}, {&EmployeeHead::propUl, W},
-    {&EmployeeHead::propDom, W}, {&EmployeeHead::propKorp, W}, {&EmployeeHead::propKv, W},
-    {&EmployeeHead::propInd, W}, {&EmployeeHead::GNI, W}, {&EmployeeHead::gitKodStr, W},
-    {&EmployeeHead::gitInd, W}, {&EmployeeHead::gitAdr, GitAdrWidth}, {&EmployeeHead::kuplAdr, W},
-    {&EmployeeHead::dogNom, W}, {&EmployeeHead::invSprSer, W}, {&EmployeeHead::invSprNom, W},
+    {&EmployeeHead::officerTitle, W},
+    {&EmployeeHead::imvichSprNom, W},
+    {&EmployeeHead::imvichSprKodNO, W},
+    {&EmployeeHead::imvichSprDat, W},
+    {&EmployeeHead::strahPolis, W},
+    {&EmployeeHead::INN, W},
+    {&EmployeeHead::gitPhone, W},
+    {&EmployeeHead::dolgName, W},
+    {&EmployeeHead::dolgDat, W},
+    {&EmployeeHead::pspKod, W},
+    {&EmployeeHead::pspStr, PspStrWidth},
+    {&EmployeeHead::pspSer, W},
+    {&EmployeeHead::pspDat, W},
+    {&EmployeeHead::pspKem, W},
+    {&EmployeeHead::bdStr, W},
+    {&EmployeeHead::bdReg, W},
+    {&EmployeeHead::bdRaj, W},
+    {&EmployeeHead::bdGorod, W},
+    {&EmployeeHead::propKodStr, W},
+    {&EmployeeHead::propKodReg, W},
+    {&EmployeeHead::propReg, W},
+    {&EmployeeHead::propRaj, W},
+    {&EmployeeHead::propGorod, W},
+    {&EmployeeHead::propPunkt, W},
+    {&EmployeeHead::propUl, W},
+    {&EmployeeHead::propDom, W},
+    {&EmployeeHead::propKorp, W},
+    {&EmployeeHead::propKv, W},
+    {&EmployeeHead::propInd, W},
+    {&EmployeeHead::GNI, W},
+    {&EmployeeHead::gitKodStr, W},
+    {&EmployeeHead::gitInd, W},
+    {&EmployeeHead::gitAdr, GitAdrWidth},
+    {&EmployeeHead::kuplAdr, W},
+    {&EmployeeHead::dogNom, W},
+    {&EmployeeHead::invSprSer, W},
+    {&EmployeeHead::invSprNom, W},
     {&EmployeeHead::invSprDat, W},
 };
 
 void text(ByteWriter& w, const QString& s, int width, bool wide)
 {
-    if (wide) w.wide(s, std::size_t(width));
-    else w.ansi(s, std::size_t(width));
+    if (wide)
+        w.wide(s, std::size_t(width));
+    else
+        w.ansi(s, std::size_t(width));
 }
 
 QString text(ByteReader& r, int width, bool wide)
@@ -71,14 +98,17 @@ void writeHead(ByteWriter& w, const EmployeeHead& h, bool wide)
     w.u16v(h.dolgKod);
     w.u16v(h.profKod);
     w.u8v(h.profNadb);
-    if (wide) w.u16v(h.pol.isEmpty() ? 0 : h.pol.at(0).unicode());
-    else w.ansiNul(h.pol.left(1), 2);
+    if (wide)
+        w.u16v(h.pol.isEmpty() ? 0 : h.pol.at(0).unicode());
+    else
+        w.ansiNul(h.pol.left(1), 2);
     w.u8v(h.married);
     w.u16v(h.children);
     w.u16v(0);
     w.i8v(h.tabPodoh);
     w.u8v(0);
-    for (const auto& c : h.spz) for (u16 v : c) w.u16v(v);
+    for (const auto& c : h.spz)
+        for (u16 v : c) w.u16v(v);
     for (const HeadText& t : headTexts) text(w, h.*t.field, t.width, wide);
     text(w, h.pspNom.left(PspNomWidth), PspNomWidth, wide);
     text(w, h.pspNom.mid(PspNomWidth), PspNomRestWidth, wide);
@@ -97,8 +127,8 @@ void readHead(ByteReader& r, EmployeeHead& h, bool wide)
     for (u16* d : {&h.datSevStag, &h.officerDatStag, &h.inostrDnPrRF}) *d = r.u16v();
     h.flags = r.u32v();
     h.avans = r.f64();
-    for (u16* d : {&h.inostrDatPr, &h.inostrDatOt, &h.inostrDatVidGit, &h.imvichDat, &h.invDat1Begin,
-                   &h.invDat1End, &h.invDat2Begin, &h.invDat2End})
+    for (u16* d : {&h.inostrDatPr, &h.inostrDatOt, &h.inostrDatVidGit, &h.imvichDat, &h.invDat1Begin, &h.invDat1End,
+                   &h.invDat2Begin, &h.invDat2End})
         *d = r.u16v();
     for (u32* v : {&h.imvichBeg, &h.imvichNY, &h.imvichOst, &h.imvichAmt2, &h.dedMonths}) *v = r.u32v();
     h.vmenWord = r.u16v();
@@ -120,7 +150,8 @@ void readHead(ByteReader& r, EmployeeHead& h, bool wide)
     r.skip(2);
     h.tabPodoh = r.i8v();
     r.skip(1);
-    for (auto& c : h.spz) for (u16& v : c) v = r.u16v();
+    for (auto& c : h.spz)
+        for (u16& v : c) v = r.u16v();
     for (const HeadText& t : headTexts) h.*t.field = text(r, t.width, wide);
     const QString first = text(r, PspNomWidth, wide);
     h.pspNom = first + text(r, PspNomRestWidth, wide);
@@ -130,7 +161,10 @@ void readHead(ByteReader& r, EmployeeHead& h, bool wide)
 // `starts`, when given, receives the offset at which each block begins.
 void writeBody(ByteWriter& w, const EmployeeRecord& rec, bool wide, std::size_t* starts = nullptr)
 {
-    auto mark = [&](SlotBlock b) { if (starts) starts[int(b)] = w.pos(); };
+    auto mark = [&](SlotBlock b) {
+        if (starts)
+            starts[int(b)] = w.pos();
+    };
     mark(SlotBlock::Nalvich);
     for (const NalvichEntry& e : rec.nalvich) e.write(w);
     mark(SlotBlock::PostDopl);
@@ -146,7 +180,10 @@ void writeBody(ByteWriter& w, const EmployeeRecord& rec, bool wide, std::size_t*
     mark(SlotBlock::Ispol);
     rec.ispol.write(w, wide);
     mark(SlotBlock::Rates);
-    for (const RateHistoryEntry& e : rec.rates) { w.f64(e.rate); w.f64(e.second); }
+    for (const RateHistoryEntry& e : rec.rates) {
+        w.f64(e.rate);
+        w.f64(e.second);
+    }
     mark(SlotBlock::Rows);
 }
 
@@ -160,7 +197,10 @@ void readBody(ByteReader& r, EmployeeRecord& rec, bool wide)
     for (WariaEntry& e : rec.waria) e = WariaEntry::read(r);
     for (SberRow& s : rec.sber) s = SberRow::read(r, wide);
     rec.ispol = IspolBlock::read(r, wide);
-    for (RateHistoryEntry& e : rec.rates) { e.rate = r.f64(); e.second = r.f64(); }
+    for (RateHistoryEntry& e : rec.rates) {
+        e.rate = r.f64();
+        e.second = r.f64();
+    }
 }
 
 void write(const EmployeeRecord& rec, char* out, std::size_t size, std::size_t rowsOffset, bool wide)
@@ -200,7 +240,8 @@ SlotRange SlotBlockRange(SlotBlock block)
     // The rates end where the padding before the rows begins.
     const std::size_t begin = starts[std::size_t(block)];
     std::size_t end = starts[std::size_t(block) + 1];
-    if (block == SlotBlock::Rates) end = begin + 12 * 16;
+    if (block == SlotBlock::Rates)
+        end = begin + 12 * 16;
     return {begin, end - begin};
 }
 

@@ -14,11 +14,11 @@ namespace kalvor::infobase {
 struct EmployeeHead {
     QString fio;
     double oklad = 0, nadbav = 0, avans = 0; // kopecks
-    double stavka = 0;                       // percent of a full position
+    double stavka = 0; // percent of a full position
     Tariff3 tarifSdel, tarifVrem;
-    u16 datR = 0, datPr1 = 0, datUv1 = 0, datPr2 = 0, datUv2 = 0, datSevStag = 0, officerDatStag = 0,
-        inostrDatPr = 0, inostrDatOt = 0, inostrDatVidGit = 0, imvichDat = 0; // PackedDate
-    u16 invDat1Begin = 0, invDat1End = 0, invDat2Begin = 0, invDat2End = 0;   // year * 16 + month
+    u16 datR = 0, datPr1 = 0, datUv1 = 0, datPr2 = 0, datUv2 = 0, datSevStag = 0, officerDatStag = 0, inostrDatPr = 0,
+        inostrDatOt = 0, inostrDatVidGit = 0, imvichDat = 0; // PackedDate
+    u16 invDat1Begin = 0, invDat1End = 0, invDat2Begin = 0, invDat2End = 0; // year * 16 + month
     i8 tabPodoh = 0;
     QString pol; // sex letter
     u8 procVech = 0, procNoch = 0; // evening and night surcharge percents, 0 = default
@@ -36,9 +36,9 @@ struct EmployeeHead {
     u32 dedMonths = 0; // 29-bit deduction-month word
     QString imvichSprNom, imvichSprKodNO, imvichSprDat;
     // Passport and addresses.
-    QString strahPolis, INN, gitPhone, dolgName, dolgDat, pspKod, pspStr, pspSer, pspNom, pspDat, pspKem, bdStr,
-        bdReg, bdRaj, bdGorod, propKodStr, propKodReg, propReg, propRaj, propGorod, propPunkt, propUl, propDom,
-        propKorp, propKv, propInd, GNI, gitKodStr, gitInd, gitAdr, kuplAdr, dogNom, invSprSer, invSprNom, invSprDat;
+    QString strahPolis, INN, gitPhone, dolgName, dolgDat, pspKod, pspStr, pspSer, pspNom, pspDat, pspKem, bdStr, bdReg,
+        bdRaj, bdGorod, propKodStr, propKodReg, propReg, propRaj, propGorod, propPunkt, propUl, propDom, propKorp,
+        propKv, propInd, GNI, gitKodStr, gitInd, gitAdr, kuplAdr, dogNom, invSprSer, invSprNom, invSprDat;
     u8 married = 0;
     u16 children = 0;
     std::array<std::array<u16, 3>, 6> spz{}; // cost codes 0..5: ch, sc, au

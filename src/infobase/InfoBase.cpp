@@ -5,10 +5,7 @@
 
 namespace kalvor::infobase {
 
-CInfoBase::CInfoBase()
-{
-    AllocateTables(0);
-}
+CInfoBase::CInfoBase() { AllocateTables(0); }
 
 void CInfoBase::AllocateTables(int cap)
 {
@@ -45,46 +42,57 @@ bool CInfoBase::EmployeeInGroup(int slot, int shop, int brigade, int profession)
         return false;
     const EmployeeAttributes& a = attributes[std::size_t(slot - 1)];
     const int shopByte = std::size_t(slot) < shopBytes.size() ? shopBytes[std::size_t(slot)] : 0;
-    return (shop == 0 || shopByte == shop) && (brigade == 0 || a.brig == brigade)
-        && (profession == 0 || int(a.prof) == profession);
+    return (shop == 0 || shopByte == shop) && (brigade == 0 || a.brig == brigade) &&
+           (profession == 0 || int(a.prof) == profession);
 }
 
 int CInfoBase::FindEmployee(int tabN) const
 {
     const int count = int(list.size());
-    if (count == 0 || tabN == 0) return -1;
+    if (count == 0 || tabN == 0)
+        return -1;
     if (nameOrder()) {
         for (int i = 0; i < count; ++i)
-            if (list[std::size_t(i)].tabN() == tabN) return i;
+            if (list[std::size_t(i)].tabN() == tabN)
+                return i;
         return -1;
     }
     int lo = 0, hi = count; // search by halving for the first key >= tabN
     while (lo < hi) {
         const int mid = (lo + hi) / 2;
-        if (list[std::size_t(mid)].tabN() < tabN) lo = mid + 1;
-        else hi = mid;
+        if (list[std::size_t(mid)].tabN() < tabN)
+            lo = mid + 1;
+        else
+            hi = mid;
     }
-    if (lo < count && list[std::size_t(lo)].tabN() == tabN) return lo;
+    if (lo < count && list[std::size_t(lo)].tabN() == tabN)
+        return lo;
     return -std::max(1, lo);
 }
 
 int CInfoBase::InsertionPosition(int tabN) const
 {
     const int count = int(list.size());
-    if (count == 0 || nameOrder()) return 0;
+    if (count == 0 || nameOrder())
+        return 0;
     const int r = FindEmployee(tabN);
-    if (r >= 0) return r;
+    if (r >= 0)
+        return r;
     // The position fix-up that callers apply to the miss value.
     int p = -r;
-    if (p == count) p = count - 1;
-    if (tabN > list[std::size_t(p)].tabN()) ++p;
-    else if (p > 0 && tabN < list[std::size_t(p - 1)].tabN()) --p;
+    if (p == count)
+        p = count - 1;
+    if (tabN > list[std::size_t(p)].tabN())
+        ++p;
+    else if (p > 0 && tabN < list[std::size_t(p - 1)].tabN())
+        --p;
     return p;
 }
 
 int CInfoBase::InsertEmployeeEntry(int tabN, int slot)
 {
-    if (int(list.size()) >= capacity()) return -1;
+    if (int(list.size()) >= capacity())
+        return -1;
     EmployeeListEntry e;
     e.setTabN(u16(tabN));
     e.slot = u16(slot);
@@ -96,10 +104,12 @@ int CInfoBase::InsertEmployeeEntry(int tabN, int slot)
 
 int CInfoBase::EraseEmployeeEntry(int index)
 {
-    if (index < 0 || index >= int(list.size())) return -1;
+    if (index < 0 || index >= int(list.size()))
+        return -1;
     list.erase(list.begin() + index);
     config.kolRab = i16(list.size());
-    if (list.empty()) return -1;
+    if (list.empty())
+        return -1;
     return std::min(index, int(list.size()) - 1);
 }
 
@@ -124,7 +134,8 @@ bool CInfoBase::CompareEmployeesByName(const EmployeeListEntry& a, const Employe
         return e.slot >= 1 && e.slot <= shortNames.size() ? collationKey(shortNames[e.slot - 1]) : QString();
     };
     const int c = QString::compare(name(a), name(b));
-    if (c != 0) return c < 0;
+    if (c != 0)
+        return c < 0;
     return a.tabN() < b.tabN();
 }
 
@@ -144,9 +155,12 @@ int CInfoBase::CheckIndexFreeSlot()
     std::set<int> numbers;
     unsigned wrong = 0;
     for (const EmployeeListEntry& e : list) {
-        if (e.slot < 1 || e.slot > cap || slotUsed[e.slot]) ++wrong;
-        else slotUsed[e.slot] = true;
-        if (e.tabN() != 0 && !numbers.insert(e.tabN()).second) ++wrong;
+        if (e.slot < 1 || e.slot > cap || slotUsed[e.slot])
+            ++wrong;
+        else
+            slotUsed[e.slot] = true;
+        if (e.tabN() != 0 && !numbers.insert(e.tabN()).second)
+            ++wrong;
     }
     if (wrong > 0) {
         if (showError)
@@ -160,22 +174,27 @@ int CInfoBase::CheckIndexFreeSlot()
     bool renumbered = false;
     int next = numbers.empty() ? 1 : *numbers.rbegin() + 1;
     for (EmployeeListEntry& e : list) {
-        if (e.tabN() != 0) continue;
+        if (e.tabN() != 0)
+            continue;
         if (next > EmployeeListEntry::MaxPersonnelNumber) {
             next = 1;
             while (numbers.count(next)) ++next;
         }
-        if (next > EmployeeListEntry::MaxPersonnelNumber) break;
+        if (next > EmployeeListEntry::MaxPersonnelNumber)
+            break;
         e.setTabN(u16(next));
         numbers.insert(next);
         renumbered = true;
         while (numbers.count(next)) ++next;
     }
-    if (renumbered) SortList(list, nameOrder());
+    if (renumbered)
+        SortList(list, nameOrder());
 
     for (int s = 1; s <= cap; ++s)
-        if (!slotUsed[std::size_t(s)]) return s;
-    if (showError) showError(QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена."));
+        if (!slotUsed[std::size_t(s)])
+            return s;
+    if (showError)
+        showError(QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена."));
     return -1;
 }
 

@@ -49,9 +49,9 @@ public:
     std::vector<TabelRecord> tabel;
     std::vector<double> av, zar1;
     LineArray<AltTabelEntry> altTabel; // 3 × capacity lines, index kind 't'
-    LineArray<BonusLine> prem;         // 3 × capacity lines, kind 'p'
-    LineArray<SickLeaveSheet> bln;     // capacity lines, kind 'b'
-    LineArray<VacationNote> otp;       // capacity lines, kind 'o'
+    LineArray<BonusLine> prem; // 3 × capacity lines, kind 'p'
+    LineArray<SickLeaveSheet> bln; // capacity lines, kind 'b'
+    LineArray<VacationNote> otp; // capacity lines, kind 'o'
 
     // Employee lists: the current one (personnel-number order when the firm's
     // list-order flag is clear, else name order) and a copy of the other order.

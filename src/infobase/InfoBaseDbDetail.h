@@ -16,12 +16,36 @@ struct Binder {
     db::Recordset& r;
     int i = 0;
     explicit Binder(db::Recordset& rs) : r(rs) {}
-    Binder& operator<<(int v) { r.bind(i++, v); return *this; }
-    Binder& operator<<(unsigned v) { r.bind(i++, qint64(v)); return *this; }
-    Binder& operator<<(qint64 v) { r.bind(i++, v); return *this; }
-    Binder& operator<<(double v) { r.bind(i++, v); return *this; }
-    Binder& operator<<(const QString& v) { r.bind(i++, v); return *this; }
-    Binder& operator<<(const QVariant& v) { r.bind(i++, v); return *this; }
+    Binder& operator<<(int v)
+    {
+        r.bind(i++, v);
+        return *this;
+    }
+    Binder& operator<<(unsigned v)
+    {
+        r.bind(i++, qint64(v));
+        return *this;
+    }
+    Binder& operator<<(qint64 v)
+    {
+        r.bind(i++, v);
+        return *this;
+    }
+    Binder& operator<<(double v)
+    {
+        r.bind(i++, v);
+        return *this;
+    }
+    Binder& operator<<(const QString& v)
+    {
+        r.bind(i++, v);
+        return *this;
+    }
+    Binder& operator<<(const QVariant& v)
+    {
+        r.bind(i++, v);
+        return *this;
+    }
 };
 
 // Reads the values of the current row in column order.
@@ -50,8 +74,16 @@ QString TextDateLoaded(const QString& text);
 
 // Blocks of the employee record.
 enum Block : unsigned {
-    BKonst = 1, BPasport = 2, BNalvich = 4, BPostDopl = 8, BSber = 16, BIspol = 32, BSsud = 64, BWaria = 128,
-    BRows = 256, BAll = 511
+    BKonst = 1,
+    BPasport = 2,
+    BNalvich = 4,
+    BPostDopl = 8,
+    BSber = 16,
+    BIspol = 32,
+    BSsud = 64,
+    BWaria = 128,
+    BRows = 256,
+    BAll = 511
 };
 
 // Reads employee records block by block with statements prepared once.

@@ -15,7 +15,8 @@ namespace detail {
 
 QVariant DateValue(u16 packed)
 {
-    if (packed == 0) return QVariant(QMetaType(QMetaType::QString));
+    if (packed == 0)
+        return QVariant(QMetaType(QMetaType::QString));
     const PackedDate d(packed);
     const int year = WidenTwoDigitYear(d.yearField());
     return QString::asprintf("%04d-%02d-%02d", year, d.month(), d.day());
@@ -23,9 +24,11 @@ QVariant DateValue(u16 packed)
 
 u16 PackedFromDateValue(const QVariant& value)
 {
-    if (value.isNull()) return 0;
+    if (value.isNull())
+        return 0;
     const QString text = value.toString().trimmed();
-    if (text.isEmpty()) return 0;
+    if (text.isEmpty())
+        return 0;
     int day = 0, month = 0, year = 0;
     static const QRegularExpression iso(QStringLiteral("^(\\d{1,4})-(\\d{1,2})-(\\d{1,2})"));
     static const QRegularExpression dmy(QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\.(\\d{1,4})$"));
@@ -40,14 +43,16 @@ u16 PackedFromDateValue(const QVariant& value)
     } else {
         return 0;
     }
-    if (year == 1900 && month == 1 && day == 1) return 0; // the old base's empty date
+    if (year == 1900 && month == 1 && day == 1)
+        return 0; // the old base's empty date
     return PackedDate::pack(day, month, year).value;
 }
 
 QString TextDateLoaded(const QString& text)
 {
     const QString t = text.trimmed();
-    if (t == QLatin1String("1.1.1900") || t == QLatin1String("01.01.1900")) return QString();
+    if (t == QLatin1String("1.1.1900") || t == QLatin1String("01.01.1900"))
+        return QString();
     return text;
 }
 
@@ -163,9 +168,9 @@ void bindPasport(Binder& b, const EmployeeHead& h)
 {
     b << h.strahPolis << h.INN << h.gitPhone << h.pol << h.dolgName << h.dolgDat << h.pspKod << h.pspStr << h.pspSer
       << h.pspNom.left(6) << h.pspNom.mid(6) << h.pspDat << h.pspKem << h.bdStr << h.bdReg << h.bdRaj << h.bdGorod
-      << h.propKodStr << h.propKodReg << h.propReg << h.propRaj << h.propGorod << h.propPunkt << h.propUl
-      << h.propDom << h.propKorp << h.propKv << h.propInd << h.GNI << h.gitKodStr << h.gitInd << h.gitAdr
-      << h.kuplAdr << h.dogNom << h.invSprSer << h.invSprNom << h.invSprDat << int(h.married) << int(h.children);
+      << h.propKodStr << h.propKodReg << h.propReg << h.propRaj << h.propGorod << h.propPunkt << h.propUl << h.propDom
+      << h.propKorp << h.propKv << h.propInd << h.GNI << h.gitKodStr << h.gitInd << h.gitAdr << h.kuplAdr << h.dogNom
+      << h.invSprSer << h.invSprNom << h.invSprDat << int(h.married) << int(h.children);
 }
 
 void readPasport(Reader& r, EmployeeHead& h)
@@ -182,10 +187,10 @@ void readPasport(Reader& r, EmployeeHead& h)
     h.pspNom = r.s();
     h.pspNom += r.s();
     h.pspDat = TextDateLoaded(r.s());
-    for (QString* s : {&h.pspKem, &h.bdStr, &h.bdReg, &h.bdRaj, &h.bdGorod, &h.propKodStr, &h.propKodReg, &h.propReg,
-                       &h.propRaj, &h.propGorod, &h.propPunkt, &h.propUl, &h.propDom, &h.propKorp, &h.propKv,
-                       &h.propInd, &h.GNI, &h.gitKodStr, &h.gitInd, &h.gitAdr, &h.kuplAdr, &h.dogNom, &h.invSprSer,
-                       &h.invSprNom})
+    for (QString* s :
+         {&h.pspKem,  &h.bdStr,     &h.bdReg,     &h.bdRaj,  &h.bdGorod, &h.propKodStr, &h.propKodReg, &h.propReg,
+          &h.propRaj, &h.propGorod, &h.propPunkt, &h.propUl, &h.propDom, &h.propKorp,   &h.propKv,     &h.propInd,
+          &h.GNI,     &h.gitKodStr, &h.gitInd,    &h.gitAdr, &h.kuplAdr, &h.dogNom,     &h.invSprSer,  &h.invSprNom})
         *s = r.s();
     h.invSprDat = TextDateLoaded(r.s());
     h.married = u8(r.n());
@@ -195,16 +200,16 @@ void readPasport(Reader& r, EmployeeHead& h)
 // Copies the passport fields of the head (those of dbo.pasport).
 void copyPasport(const EmployeeHead& from, EmployeeHead& to)
 {
-    for (auto m : {&EmployeeHead::strahPolis, &EmployeeHead::INN, &EmployeeHead::gitPhone, &EmployeeHead::pol,
-                   &EmployeeHead::dolgName, &EmployeeHead::dolgDat, &EmployeeHead::pspKod, &EmployeeHead::pspStr,
-                   &EmployeeHead::pspSer, &EmployeeHead::pspNom, &EmployeeHead::pspDat, &EmployeeHead::pspKem,
-                   &EmployeeHead::bdStr, &EmployeeHead::bdReg, &EmployeeHead::bdRaj, &EmployeeHead::bdGorod,
-                   &EmployeeHead::propKodStr, &EmployeeHead::propKodReg, &EmployeeHead::propReg,
-                   &EmployeeHead::propRaj, &EmployeeHead::propGorod, &EmployeeHead::propPunkt, &EmployeeHead::propUl,
-                   &EmployeeHead::propDom, &EmployeeHead::propKorp, &EmployeeHead::propKv, &EmployeeHead::propInd,
-                   &EmployeeHead::GNI, &EmployeeHead::gitKodStr, &EmployeeHead::gitInd, &EmployeeHead::gitAdr,
-                   &EmployeeHead::kuplAdr, &EmployeeHead::dogNom, &EmployeeHead::invSprSer, &EmployeeHead::invSprNom,
-                   &EmployeeHead::invSprDat})
+    for (auto m :
+         {&EmployeeHead::strahPolis, &EmployeeHead::INN,        &EmployeeHead::gitPhone,  &EmployeeHead::pol,
+          &EmployeeHead::dolgName,   &EmployeeHead::dolgDat,    &EmployeeHead::pspKod,    &EmployeeHead::pspStr,
+          &EmployeeHead::pspSer,     &EmployeeHead::pspNom,     &EmployeeHead::pspDat,    &EmployeeHead::pspKem,
+          &EmployeeHead::bdStr,      &EmployeeHead::bdReg,      &EmployeeHead::bdRaj,     &EmployeeHead::bdGorod,
+          &EmployeeHead::propKodStr, &EmployeeHead::propKodReg, &EmployeeHead::propReg,   &EmployeeHead::propRaj,
+          &EmployeeHead::propGorod,  &EmployeeHead::propPunkt,  &EmployeeHead::propUl,    &EmployeeHead::propDom,
+          &EmployeeHead::propKorp,   &EmployeeHead::propKv,     &EmployeeHead::propInd,   &EmployeeHead::GNI,
+          &EmployeeHead::gitKodStr,  &EmployeeHead::gitInd,     &EmployeeHead::gitAdr,    &EmployeeHead::kuplAdr,
+          &EmployeeHead::dogNom,     &EmployeeHead::invSprSer,  &EmployeeHead::invSprNom, &EmployeeHead::invSprDat})
         to.*m = from.*m;
     to.married = from.married;
     to.children = from.children;
@@ -242,7 +247,8 @@ thread_local qint64 freshId = 0;
 
 void deleteRows(const QSqlDatabase& db, const char* table, qint64 id)
 {
-    if (id == freshId) return;
+    if (id == freshId)
+        return;
     db::Recordset& del =
         db::Statement(db, QStringLiteral("DELETE FROM dbo.%1 WHERE id_konst = ?").arg(QString::fromLatin1(table)));
     del.bind(0, id);
@@ -254,10 +260,7 @@ struct FreshIdScope {
     ~FreshIdScope() { freshId = 0; }
 };
 
-db::Recordset& inserter(const QSqlDatabase& db, const char* table)
-{
-    return db::Statement(db, InsertSql(T(table)));
-}
+db::Recordset& inserter(const QSqlDatabase& db, const char* table) { return db::Statement(db, InsertSql(T(table))); }
 
 } // namespace
 
@@ -312,7 +315,8 @@ void WriteNalvich(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
     db::Recordset& ins = inserter(db, "nalvich");
     for (int i = 0; i < int(rec.nalvich.size()); ++i) {
         const NalvichEntry& e = rec.nalvich[std::size_t(i)];
-        if (e.isEmpty()) continue;
+        if (e.isEmpty())
+            continue;
         Binder b(ins);
         b << id << i + 1 << int(e.kod) << int(e.start) << int(e.end) << e.sum << int(e.krat);
         ins.exec();
@@ -325,7 +329,8 @@ void WritePostDopl(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
     db::Recordset& ins = inserter(db, "postDopl");
     for (int i = 0; i < int(rec.postDopl.size()); ++i) {
         const PostDoplEntry& e = rec.postDopl[std::size_t(i)];
-        if (e == PostDoplEntry{}) continue;
+        if (e == PostDoplEntry{})
+            continue;
         Binder b(ins);
         b << id << i + 1 << int(e.kod) << int(e.procent) << e.sum << int(e.vid) << int(e.dBegin) << int(e.mBegin)
           << int(e.gBegin) << int(e.dEnd) << int(e.mEnd) << int(e.gEnd) << int(e.period) << int(e.zavisOt)
@@ -340,7 +345,8 @@ void WriteSber(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
     db::Recordset& ins = inserter(db, "sber");
     for (int i = 0; i < int(rec.sber.size()); ++i) {
         const SberRow& e = rec.sber[std::size_t(i)];
-        if (e.isEmpty()) continue; // empty rows are not stored
+        if (e.isEmpty())
+            continue; // empty rows are not stored
         Binder b(ins);
         b << id << i + 1 << int(e.kod) << e.sum << int(e.bank) << e.filial << e.ls << e.fio << int(e.last);
         ins.exec();
@@ -353,7 +359,8 @@ void WriteIspol(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
     db::Recordset& ins = inserter(db, "ispol");
     for (int i = 0; i < 3; ++i) {
         const IspolBlock::Writ& w = rec.ispol.writs[std::size_t(i)];
-        if (w == IspolBlock::Writ{}) continue;
+        if (w == IspolBlock::Writ{})
+            continue;
         Binder b(ins);
         b << id << i + 1 << int(w.priznUd) << int(w.vid) << int(w.tabPsbor) << int(w.flagByte) << DateValue(w.dataEnd)
           << w.sum << w.fio << w.adr;
@@ -367,7 +374,8 @@ void WriteSsud(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
     db::Recordset& ins = inserter(db, "ssud");
     for (int i = 0; i < 4; ++i) {
         const SsudBlock::Loan& l = rec.ssud.loans[std::size_t(i)];
-        if (l == SsudBlock::Loan{}) continue;
+        if (l == SsudBlock::Loan{})
+            continue;
         Binder b(ins);
         b << id << i + 1 << int(l.kvMes) << int(l.nalog) << int(l.kod) << l.sumDolg << int(l.mes[0]) << int(l.mes[1])
           << int(l.mes[2]) << l.sum[0] << l.sum[1] << l.sum[2];
@@ -382,7 +390,8 @@ void WriteWaria(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
     const WariaEntry empty;
     for (int i = 0; i < int(rec.waria.size()); ++i) {
         const WariaEntry& e = rec.waria[std::size_t(i)];
-        if (e == empty) continue;
+        if (e == empty)
+            continue;
         Binder b(ins);
         b << id << i + 1 << int(e.kod) << int(e.mesVyd) << int(e.godVyd) << e.sum << int(e.min) << int(e.dn)
           << int(e.mes) << int(e.hr) << int(e.god);
@@ -397,7 +406,8 @@ void WriteWarDat(const QSqlDatabase& db, qint64 id, const WarDatBlock& block)
     const WarDatEntry empty;
     for (int i = 0; i < int(block.entries.size()); ++i) {
         const WarDatEntry& e = block.entries[std::size_t(i)];
-        if (e == empty) continue;
+        if (e == empty)
+            continue;
         const PackedDate s(e.start), f(e.end);
         Binder b(ins);
         b << id << i + 1 << s.day() << s.month() << (e.start ? WidenTwoDigitYear(s.yearField()) : 0) << f.day()
@@ -410,15 +420,18 @@ void WriteWarDat(const QSqlDatabase& db, qint64 id, const WarDatBlock& block)
 void WriteRows(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int kvProizv, int which)
 {
     for (int table = 0; table < 2; ++table) {
-        if (which != 2 && which != table) continue;
+        if (which != 2 && which != table)
+            continue;
         const char* name = table == 0 ? "proizv" : "zarp";
         deleteRows(db, name, id);
         db::Recordset& ins = inserter(db, name);
         for (int i = 0; i < EmployeeRecord::RowCount; ++i) {
             const bool input = i < kvProizv;
-            if (input != (table == 0)) continue;
+            if (input != (table == 0))
+                continue;
             const AccrualRow& a = rec.rows[std::size_t(i)];
-            if (a == AccrualRow{}) continue; // all-zero rows are not stored; num keeps the others' places
+            if (a == AccrualRow{})
+                continue; // all-zero rows are not stored; num keeps the others' places
             Binder b(ins);
             b << id << i;
             bindRow(b, a);
@@ -429,9 +442,12 @@ void WriteRows(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int
 
 bool Selected(const CInfoBase& base, const EmployeeListEntry& e, const Selection& s, bool markedOnly)
 {
-    if (e.slot < 1 || e.slot > base.capacity()) return false;
-    if (markedOnly && !e.marked()) return false;
-    if (s.tabN != 0 && e.tabN() != s.tabN) return false;
+    if (e.slot < 1 || e.slot > base.capacity())
+        return false;
+    if (markedOnly && !e.marked())
+        return false;
+    if (s.tabN != 0 && e.tabN() != s.tabN)
+        return false;
     return base.EmployeeInGroup(e.slot, s.shop, s.brigade, s.profession);
 }
 
@@ -451,7 +467,8 @@ void readPasportRow(Reader& r, EmployeeRecord& rec, WariaFilter&) { readPasport(
 void readNalvichRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
 {
     const int num = r.n();
-    if (num < 1 || num > int(rec.nalvich.size())) return;
+    if (num < 1 || num > int(rec.nalvich.size()))
+        return;
     NalvichEntry& e = rec.nalvich[std::size_t(num - 1)];
     e.kod = u16(r.n());
     e.start = u16(r.n());
@@ -463,7 +480,8 @@ void readNalvichRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
 void readPostDoplRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
 {
     const int num = r.n();
-    if (num < 1 || num > int(rec.postDopl.size())) return;
+    if (num < 1 || num > int(rec.postDopl.size()))
+        return;
     PostDoplEntry& e = rec.postDopl[std::size_t(num - 1)];
     e.kod = u16(r.n());
     e.procent = u32(r.n());
@@ -487,7 +505,8 @@ void readPostDoplRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
 void readSberRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
 {
     const int num = r.n();
-    if (num < 1 || num > int(rec.sber.size())) return;
+    if (num < 1 || num > int(rec.sber.size()))
+        return;
     SberRow& e = rec.sber[std::size_t(num - 1)];
     e.kod = u16(r.n());
     e.sum = r.d();
@@ -501,7 +520,8 @@ void readSberRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
 void readIspolRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
 {
     const int num = r.n();
-    if (num < 1 || num > 3) return;
+    if (num < 1 || num > 3)
+        return;
     IspolBlock::Writ& w = rec.ispol.writs[std::size_t(num - 1)];
     w.priznUd = u16(r.n());
     w.vid = u16(r.n());
@@ -516,7 +536,8 @@ void readIspolRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
 void readSsudRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
 {
     const int num = r.n();
-    if (num < 1 || num > 4) return;
+    if (num < 1 || num > 4)
+        return;
     SsudBlock::Loan& l = rec.ssud.loans[std::size_t(num - 1)];
     l.kvMes = u8(r.n());
     l.nalog = u8(r.n());
@@ -546,8 +567,10 @@ void readWariaRow(Reader& r, EmployeeRecord& rec, WariaFilter& f)
         const int accrued = (e.god - 1900) * 12 + e.mes;
         const int paid = e.godVyd != 0 ? (e.godVyd - 1900) * 12 + e.mesVyd : 0;
         const bool inPeriod = (accrued >= f.from && accrued <= f.to) || (paid != 0 && paid >= f.from && paid <= f.to);
-        if (e.god == 0 || !inPeriod) return;
-        if (f.packed < int(rec.waria.size())) rec.waria[std::size_t(f.packed++)] = e;
+        if (e.god == 0 || !inPeriod)
+            return;
+        if (f.packed < int(rec.waria.size()))
+            rec.waria[std::size_t(f.packed++)] = e;
     } else if (num >= 1 && num <= int(rec.waria.size())) {
         rec.waria[std::size_t(num - 1)] = e;
     }
@@ -556,7 +579,8 @@ void readWariaRow(Reader& r, EmployeeRecord& rec, WariaFilter& f)
 void readRowsRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
 {
     const int num = r.n();
-    if (num < 0 || num >= EmployeeRecord::RowCount) return;
+    if (num < 0 || num >= EmployeeRecord::RowCount)
+        return;
     rec.rows[std::size_t(num)] = readRow(r);
 }
 
@@ -567,10 +591,14 @@ struct DetailTable {
 };
 
 const DetailTable kDetails[] = {
-    {BPasport, "pasport", readPasportRow}, {BNalvich, "nalvich", readNalvichRow},
-    {BPostDopl, "postDopl", readPostDoplRow}, {BSber, "sber", readSberRow},
-    {BIspol, "ispol", readIspolRow},       {BSsud, "ssud", readSsudRow},
-    {BWaria, "waria", readWariaRow},       {BRows, "proizv", readRowsRow},
+    {BPasport, "pasport", readPasportRow},
+    {BNalvich, "nalvich", readNalvichRow},
+    {BPostDopl, "postDopl", readPostDoplRow},
+    {BSber, "sber", readSberRow},
+    {BIspol, "ispol", readIspolRow},
+    {BSsud, "ssud", readSsudRow},
+    {BWaria, "waria", readWariaRow},
+    {BRows, "proizv", readRowsRow},
     {BRows, "zarp", readRowsRow},
 };
 constexpr int kDetailCount = int(std::size(kDetails));
@@ -582,18 +610,26 @@ void clearBlocks(unsigned blocks, EmployeeRecord& rec)
     if (blocks & BKonst) {
         const EmployeeHead keep = rec.head;
         rec.head = EmployeeHead{};
-        if (!(blocks & BPasport)) copyPasport(keep, rec.head);
+        if (!(blocks & BPasport))
+            copyPasport(keep, rec.head);
         rec.rates = {};
     } else if (blocks & BPasport) {
         copyPasport(EmployeeHead{}, rec.head);
     }
-    if (blocks & BNalvich) rec.nalvich = {};
-    if (blocks & BPostDopl) rec.postDopl = {};
-    if (blocks & BSber) rec.sber = {};
-    if (blocks & BIspol) rec.ispol = {};
-    if (blocks & BSsud) rec.ssud = {};
-    if (blocks & BWaria) std::fill(rec.waria.begin(), rec.waria.end(), WariaEntry{});
-    if (blocks & BRows) rec.rows = {};
+    if (blocks & BNalvich)
+        rec.nalvich = {};
+    if (blocks & BPostDopl)
+        rec.postDopl = {};
+    if (blocks & BSber)
+        rec.sber = {};
+    if (blocks & BIspol)
+        rec.ispol = {};
+    if (blocks & BSsud)
+        rec.ssud = {};
+    if (blocks & BWaria)
+        std::fill(rec.waria.begin(), rec.waria.end(), WariaEntry{});
+    if (blocks & BRows)
+        rec.rows = {};
 }
 
 // The master row's part of the record; k stands on a dbo.konst row whose
@@ -605,7 +641,8 @@ void applyKonst(unsigned blocks, const db::Recordset& k, EmployeeRecord& rec)
         Reader r(k, 2);
         const u16 warKv = rec.warKv;
         readKonst(r, rec);
-        if (!(blocks & BWaria)) rec.warKv = warKv;
+        if (!(blocks & BWaria))
+            rec.warKv = warKv;
     } else if (blocks & BWaria) {
         rec.warKv = archiveCount(k.toInt(warKvColumn));
     }
@@ -628,8 +665,7 @@ QString bulkSql(int i)
     for (const QString& c : t.columns) cols << QStringLiteral("d.") + c;
     const bool numbered = std::strcmp(d.table, "pasport") != 0;
     return QStringLiteral("SELECT k.rec, %1 FROM %2 d JOIN dbo.konst k ON k.id = d.id_konst ORDER BY k.rec%3")
-        .arg(cols.join(QStringLiteral(", ")), Qualified(t.name),
-             numbered ? QStringLiteral(", d.num") : QString());
+        .arg(cols.join(QStringLiteral(", ")), Qualified(t.name), numbered ? QStringLiteral(", d.num") : QString());
 }
 
 } // namespace
@@ -655,7 +691,8 @@ EmployeeLoader::EmployeeLoader(const QSqlDatabase& db, unsigned blocks) : d(std:
     }();
     d->konst = &db::Statement(db, konstSql);
     for (int i = 0; i < kDetailCount; ++i)
-        if (blocks & kDetails[i].block) d->details[i] = &db::Statement(db, sql[std::size_t(i)]);
+        if (blocks & kDetails[i].block)
+            d->details[i] = &db::Statement(db, sql[std::size_t(i)]);
 }
 
 EmployeeLoader::~EmployeeLoader() = default;
@@ -682,7 +719,8 @@ bool EmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int wari
     WariaFilter filter{wariaFrom, wariaTo, wariaFrom != 0 || wariaTo != 0, 0};
     for (int i = 0; i < kDetailCount; ++i) {
         db::Recordset* rs = d->details[i];
-        if (!rs) continue;
+        if (!rs)
+            continue;
         rs->bind(0, lastId_);
         rs->exec();
         while (rs->next()) {
@@ -691,7 +729,8 @@ bool EmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int wari
         }
         rs->finish();
     }
-    if (filter.on && (blocks & BWaria)) rec.warKv = u16(filter.packed);
+    if (filter.on && (blocks & BWaria))
+        rec.warKv = u16(filter.packed);
     reading.commit();
     return true;
 }
@@ -719,7 +758,8 @@ BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks) 
     d->konst->exec();
     d->konstHas = d->konst->next();
     for (int i = 0; i < kDetailCount; ++i) {
-        if (!(blocks & kDetails[i].block)) continue;
+        if (!(blocks & kDetails[i].block))
+            continue;
         Impl::Stream& s = d->details[i];
         s.rs = std::make_unique<db::Recordset>(db, bulkSql(i));
         s.rs->exec();
@@ -735,12 +775,14 @@ bool BulkEmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int 
     clearBlocks(blocks, rec);
     db::Recordset& k = *d->konst;
     while (d->konstHas && k.toInt(1) < slot) d->konstHas = k.next();
-    if (!d->konstHas || k.toInt(1) != slot) return false;
+    if (!d->konstHas || k.toInt(1) != slot)
+        return false;
     applyKonst(blocks, k, rec);
     WariaFilter filter{wariaFrom, wariaTo, wariaFrom != 0 || wariaTo != 0, 0};
     for (int i = 0; i < kDetailCount; ++i) {
         Impl::Stream& s = d->details[i];
-        if (!s.rs) continue;
+        if (!s.rs)
+            continue;
         while (s.has && s.rec() < slot) s.advance();
         while (s.has && s.rec() == slot) {
             Reader r(*s.rs, 2);
@@ -748,7 +790,8 @@ bool BulkEmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int 
             s.advance();
         }
     }
-    if (filter.on && (blocks & BWaria)) rec.warKv = u16(filter.packed);
+    if (filter.on && (blocks & BWaria))
+        rec.warKv = u16(filter.packed);
     return true;
 }
 
@@ -767,9 +810,11 @@ void loadBlocks(CInfoBase& base, int slot, unsigned blocks)
 int tabNOfSlot(const CInfoBase& base, int slot)
 {
     for (const EmployeeListEntry& e : base.list)
-        if (e.slot == slot) return e.tabN();
+        if (e.slot == slot)
+            return e.tabN();
     for (const EmployeeListEntry& e : base.otherList)
-        if (e.slot == slot) return e.tabN();
+        if (e.slot == slot)
+            return e.tabN();
     return 0;
 }
 
@@ -852,9 +897,10 @@ void LoadWariaList(CInfoBase& base, const Selection& /*selection*/, int slot, in
     if (runningIndex == 0 || !holder.open || holder.year != year) {
         holder.release();
         const QSqlDatabase db = Db(base);
-        db::Recordset q(db, QStringLiteral("SELECT k.rec, %1 FROM dbo.waria w JOIN dbo.konst k ON k.id = w.id_konst "
-                                           "WHERE w.god = ? ORDER BY k.rec, w.num")
-                                .arg(QStringLiteral("w.kod, w.mesVyd, w.godVyd, w.sum, w.min, w.dn, w.mes, w.hr, w.god")));
+        db::Recordset q(db,
+                        QStringLiteral("SELECT k.rec, %1 FROM dbo.waria w JOIN dbo.konst k ON k.id = w.id_konst "
+                                       "WHERE w.god = ? ORDER BY k.rec, w.num")
+                            .arg(QStringLiteral("w.kod, w.mesVyd, w.godVyd, w.sum, w.min, w.dn, w.mes, w.hr, w.god")));
         q.bind(0, year);
         q.exec();
         while (q.next()) {
@@ -880,7 +926,8 @@ void LoadWariaList(CInfoBase& base, const Selection& /*selection*/, int slot, in
     int n = 0;
     if (it != holder.bySlot.end())
         for (const WariaEntry& e : it->second)
-            if (n < EmployeeRecord::ArchiveCapacity) base.current.waria[std::size_t(n++)] = e;
+            if (n < EmployeeRecord::ArchiveCapacity)
+                base.current.waria[std::size_t(n++)] = e;
     base.current.warKv = u16(n);
 }
 
@@ -892,7 +939,8 @@ qint64 SaveKonst(CInfoBase& base, int slot, qint64* id)
     qint64 rowId = 0;
     WriteKonst(db, slot, tabNOfSlot(base, slot), base.current, rowId);
     tr.commit();
-    if (id) *id = rowId;
+    if (id)
+        *id = rowId;
     return rowId;
 }
 
@@ -908,7 +956,14 @@ void SaveKonstInostrDays(CInfoBase& base, int slot)
 namespace {
 
 enum SaveSet : unsigned {
-    SavePas = 1, SaveNal = 2, SavePost = 4, SaveSb = 8, SaveIsp = 16, SaveSs = 32, SaveWar = 64, SaveRows = 128,
+    SavePas = 1,
+    SaveNal = 2,
+    SavePost = 4,
+    SaveSb = 8,
+    SaveIsp = 16,
+    SaveSs = 32,
+    SaveWar = 64,
+    SaveRows = 128,
     SaveWd = 256
 };
 
@@ -920,15 +975,24 @@ void saveEmployee(CInfoBase& base, int slot, const EmployeeAttributes& attr, uns
     qint64 id = 0;
     const EmployeeRecord& rec = base.current;
     WriteKonst(db, slot, tabNOfSlot(base, slot), rec, id);
-    if (set & SavePas) WritePasport(db, id, rec.head);
-    if (set & SaveNal) WriteNalvich(db, id, rec);
-    if (set & SavePost) WritePostDopl(db, id, rec);
-    if (set & SaveSb) WriteSber(db, id, rec);
-    if (set & SaveIsp) WriteIspol(db, id, rec);
-    if (set & SaveSs) WriteSsud(db, id, rec);
-    if (set & SaveWar) WriteWaria(db, id, rec);
-    if (set & SaveRows) WriteRows(db, id, rec, attr.kvProizv, 2);
-    if (set & SaveWd) WriteWarDat(db, id, base.warDat);
+    if (set & SavePas)
+        WritePasport(db, id, rec.head);
+    if (set & SaveNal)
+        WriteNalvich(db, id, rec);
+    if (set & SavePost)
+        WritePostDopl(db, id, rec);
+    if (set & SaveSb)
+        WriteSber(db, id, rec);
+    if (set & SaveIsp)
+        WriteIspol(db, id, rec);
+    if (set & SaveSs)
+        WriteSsud(db, id, rec);
+    if (set & SaveWar)
+        WriteWaria(db, id, rec);
+    if (set & SaveRows)
+        WriteRows(db, id, rec, attr.kvProizv, 2);
+    if (set & SaveWd)
+        WriteWarDat(db, id, base.warDat);
     tr.commit();
 }
 
@@ -962,10 +1026,7 @@ void SaveEmployeeCalc(CInfoBase& base, int slot, const EmployeeAttributes& attr)
     saveEmployee(base, slot, attr, SaveNal | SavePost | SaveSs | SaveIsp | SaveWar | SaveRows | SaveWd);
 }
 
-void SaveEmployeePostDopl(CInfoBase& base, int slot)
-{
-    saveEmployee(base, slot, EmployeeAttributes{}, SavePost);
-}
+void SaveEmployeePostDopl(CInfoBase& base, int slot) { saveEmployee(base, slot, EmployeeAttributes{}, SavePost); }
 
 void SaveSber(CInfoBase& base, qint64 id)
 {
@@ -1011,8 +1072,8 @@ void DeleteEmployee(CInfoBase& base, int slot)
     db::Transaction tr(db);
     const qint64 id = KonstId(db, slot);
     if (id != 0) {
-        for (const char* t : {"pasport", "nalvich", "postDopl", "sber", "ispol", "ssud", "waria", "warDat", "proizv",
-                              "zarp"})
+        for (const char* t :
+             {"pasport", "nalvich", "postDopl", "sber", "ispol", "ssud", "waria", "warDat", "proizv", "zarp"})
             deleteRows(db, t, id);
         db::Recordset(db, QStringLiteral("DELETE FROM dbo.konst WHERE id = ?")).run(id);
     }

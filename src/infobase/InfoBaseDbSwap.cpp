@@ -12,7 +12,7 @@ namespace {
 
 struct RunOptions {
     unsigned blocks = BAll;
-    bool recreate = true;     // the file is made anew; otherwise slots are updated in place
+    bool recreate = true; // the file is made anew; otherwise slots are updated in place
     bool markedOnly = false;
     int wariaFrom = 0, wariaTo = 0;
 };
@@ -26,12 +26,15 @@ bool runSelection(CInfoBase& base, const Selection& sel, std::stop_token stop, c
 {
     std::vector<EmployeeListEntry> chosen;
     for (const EmployeeListEntry& e : base.list)
-        if (Selected(base, e, sel, opts.markedOnly)) chosen.push_back(e);
+        if (Selected(base, e, sel, opts.markedOnly))
+            chosen.push_back(e);
     if (picked)
         for (const EmployeeListEntry& e : chosen) picked(e);
 
-    if (opts.recreate) base.CreateSwapFile();
-    else base.OpenSwapFile();
+    if (opts.recreate)
+        base.CreateSwapFile();
+    else
+        base.OpenSwapFile();
     // Many employees: every table read once as a stream in slot order (the
     // file is indexed by slot, so the order of writing does not matter);
     // one employee: his rows alone.
@@ -51,16 +54,18 @@ bool runSelection(CInfoBase& base, const Selection& sel, std::stop_token stop, c
             base.CloseSwapFile();
             return false;
         }
-        if (opts.recreate || !base.swap.readSlot(e.slot, rec)) rec.clear();
-        if (bulk) many->load(e.slot, rec, opts.wariaFrom, opts.wariaTo);
-        else one->load(e.slot, rec, opts.wariaFrom, opts.wariaTo);
+        if (opts.recreate || !base.swap.readSlot(e.slot, rec))
+            rec.clear();
+        if (bulk)
+            many->load(e.slot, rec, opts.wariaFrom, opts.wariaTo);
+        else
+            one->load(e.slot, rec, opts.wariaFrom, opts.wariaTo);
         base.swap.writeSlot(e.slot, rec);
     }
     return true;
 }
 
-bool singleBlock(CInfoBase& base, const Selection& sel, std::stop_token stop, unsigned blocks, int from = 0,
-                 int to = 0)
+bool singleBlock(CInfoBase& base, const Selection& sel, std::stop_token stop, unsigned blocks, int from = 0, int to = 0)
 {
     RunOptions opts;
     opts.blocks = blocks;
@@ -89,9 +94,11 @@ bool SelectKonstProizvToSwap(CInfoBase& base, std::stop_token stop, const Select
 {
     RunOptions opts;
     opts.blocks = BKonst | BPasport | BRows;
-    if (selected) selected->clear();
+    if (selected)
+        selected->clear();
     return runSelection(base, selection, stop, opts, [&](const EmployeeListEntry& e) {
-        if (!selected) return;
+        if (!selected)
+            return;
         const EmployeeAttributes& a = base.attributes[std::size_t(e.slot - 1)];
         SelectedEmployee s;
         s.slot = e.slot;

@@ -24,7 +24,8 @@ void replaceTable(const QSqlDatabase& db, const char* table, const std::function
     if (where.isEmpty()) {
         db::Execute(db, QStringLiteral("DELETE FROM %1").arg(Qualified(QString::fromLatin1(table))));
     } else {
-        db::Recordset del(db, QStringLiteral("DELETE FROM %1 WHERE %2").arg(Qualified(QString::fromLatin1(table)), where));
+        db::Recordset del(db,
+                          QStringLiteral("DELETE FROM %1 WHERE %2").arg(Qualified(QString::fromLatin1(table)), where));
         del.bind(0, whereValue);
         del.exec();
     }
@@ -38,7 +39,8 @@ void eachRow(const QSqlDatabase& db, const char* table, const QString& tail, con
              const QVariant& arg = QVariant())
 {
     db::Recordset q(db, SelectSql(T(table), tail));
-    if (arg.isValid()) q.bind(0, arg);
+    if (arg.isValid())
+        q.bind(0, arg);
     q.exec();
     while (q.next()) {
         Reader r(q);
@@ -54,7 +56,8 @@ bool validSlot(const CInfoBase& base, int num) { return num >= 1 && num <= base.
 QString employeeOfSlot(const CInfoBase& base, int slot)
 {
     const QString name = validSlot(base, slot) ? base.shortNames[std::size_t(slot - 1)].trimmed() : QString();
-    return name.isEmpty() ? QStringLiteral("запись %1").arg(slot) : QStringLiteral("«%1» (запись %2)").arg(name).arg(slot);
+    return name.isEmpty() ? QStringLiteral("запись %1").arg(slot)
+                          : QStringLiteral("«%1» (запись %2)").arg(name).arg(slot);
 }
 
 } // namespace
@@ -67,7 +70,8 @@ void LoadConfig(CInfoBase& base)
     db::Recordset q(db, SelectSql(T("config"), QStringLiteral("WHERE id = 1")));
     q.exec();
     InfoBaseConfig c;
-    if (!q.next()) ThrowDamaged(QStringLiteral("Нет строки настроек базы (таблица dbo.config)."));
+    if (!q.next())
+        ThrowDamaged(QStringLiteral("Нет строки настроек базы (таблица dbo.config)."));
     Reader r(q, 1);
     c.kolMax = u16(std::clamp(r.n(), 0, CInfoBase::MaxCapacity));
     c.kolRab = i16(r.n());
@@ -192,12 +196,14 @@ void LoadFirm(CInfoBase& base)
         const int kod = r.n();
         for (auto& m : f.masks) {
             const int v = r.n();
-            if (kod >= 0 && kod < 1000) m[std::size_t(kod)] = u8(v);
+            if (kod >= 0 && kod < 1000)
+                m[std::size_t(kod)] = u8(v);
         }
     });
     eachRow(db, "ktu", QString(), [&](Reader& r) {
         const int num = r.n();
-        if (num < 1 || num > 12) return;
+        if (num < 1 || num > 12)
+            return;
         const int rule = (num - 1) % 4;
         unsigned w = unsigned(r.n() & 127);
         w |= unsigned(r.n() & 1) << 7;
@@ -210,7 +216,8 @@ void LoadFirm(CInfoBase& base)
     });
     eachRow(db, "stag", QString(), [&](Reader& r) {
         const int num = r.n();
-        if (num < 1 || num > 15) return;
+        if (num < 1 || num > 15)
+            return;
         SeniorityRule& s = f.stag[std::size_t(num - 1)];
         s.kod = u16(r.n());
         for (i16* x : {&s.vozMin, &s.vozMax, &s.rabMin, &s.rabMax, &s.sevMin, &s.sevMax}) *x = i16(r.n());
@@ -252,16 +259,17 @@ void SaveFirm(CInfoBase& base, int /*mode*/)
         b << int(f.feteKv);
         for (u8 x : f.feteMes) b << int(x);
         b << f.minOblStav << f.maxOblStav << bit(f.uproshWord, 12) << int(f.uproshWord & ~0x1000u)
-          << bit(f.obosobWord, 0) << int(f.obosobWord & ~1u) << int(f.c1Ch70) << bit(f.c1Word, 7)
-          << bit(f.c1Word, 8, 4) << int(f.c1Word & ~0x0F80u) << bit(f.turboWord, 15) << int(f.turboWord & 0x7FFFu)
-          << int(f.tabGrp2) << int(f.procDop);
+          << bit(f.obosobWord, 0) << int(f.obosobWord & ~1u) << int(f.c1Ch70) << bit(f.c1Word, 7) << bit(f.c1Word, 8, 4)
+          << int(f.c1Word & ~0x0F80u) << bit(f.turboWord, 15) << int(f.turboWord & 0x7FFFu) << int(f.tabGrp2)
+          << int(f.procDop);
         ins.exec();
     });
     replaceTable(db, "mask", [&](db::Recordset& ins) {
         for (int kod = 0; kod < 1000; ++kod) {
             bool any = false;
             for (const auto& m : f.masks) any = any || m[std::size_t(kod)] != 0;
-            if (!any) continue;
+            if (!any)
+                continue;
             Binder b(ins);
             b << kod;
             for (const auto& m : f.masks) b << int(m[std::size_t(kod)]);
@@ -298,7 +306,8 @@ void LoadEntree(CInfoBase& base)
 {
     base.payKinds.clear();
     eachRow(Db(base), "entree", QStringLiteral("ORDER BY kod"), [&](Reader& r) {
-        if (int(base.payKinds.size()) >= CInfoBase::MaxPayKinds) return;
+        if (int(base.payKinds.size()) >= CInfoBase::MaxPayKinds)
+            return;
         PayKind p;
         p.kod = u16(r.n());
         p.name = r.s();
@@ -351,10 +360,10 @@ void SaveEntree(CInfoBase& base)
             b << int(p.kod) << p.name << int(p.flags) << int(p.dates[0]) << int(p.dates[1]) << int(p.fond)
               << int(p.enOtp) << int(p.budgOtp) << int(p.koefOtp) << int(p.budgBln) << int(p.enBlnFull)
               << int(p.enBlnProp) << int(p.enBlnAlg) << int(p.enSrPremBln) << int(p.oblProf) << int(p.enAlim)
-              << int(p.enKoefRS) << int(p.g11) << int(p.enSrZar) << int(p.hr1) << int(p.hr2) << int(p.hr3)
-              << int(p.hr4) << int(p.oblPodoh) << int(p.vedShap) << int(p.grp) << int(p.okrug) << int(p.vedStlb)
-              << int(p.kodDoh) << int(p.kodSkid) << p.sumSkidPodoh << p.sumSkidSoc << int(p.spzCh) << int(p.spzSc)
-              << int(p.spzAu) << int(p.spzAuHi);
+              << int(p.enKoefRS) << int(p.g11) << int(p.enSrZar) << int(p.hr1) << int(p.hr2) << int(p.hr3) << int(p.hr4)
+              << int(p.oblPodoh) << int(p.vedShap) << int(p.grp) << int(p.okrug) << int(p.vedStlb) << int(p.kodDoh)
+              << int(p.kodSkid) << p.sumSkidPodoh << p.sumSkidSoc << int(p.spzCh) << int(p.spzSc) << int(p.spzAu)
+              << int(p.spzAuHi);
             ins.exec();
         }
     });
@@ -365,7 +374,8 @@ void LoadCeh(CInfoBase& base)
     for (ShopRecord& s : base.shops) s = ShopRecord{};
     eachRow(Db(base), "ceh", QString(), [&](Reader& r) {
         const int num = r.n();
-        if (num < 1 || num > CInfoBase::ShopCount) return;
+        if (num < 1 || num > CInfoBase::ShopCount)
+            return;
         ShopRecord& s = base.shops[std::size_t(num - 1)];
         s.number = u8(r.n());
         s.name = r.s();
@@ -377,7 +387,8 @@ void SaveCeh(CInfoBase& base)
     replaceTable(Db(base), "ceh", [&](db::Recordset& ins) {
         for (int i = 0; i < CInfoBase::ShopCount; ++i) {
             const ShopRecord& s = base.shops[std::size_t(i)];
-            if (s.number == 0 && s.name.isEmpty()) continue;
+            if (s.number == 0 && s.name.isEmpty())
+                continue;
             Binder b(ins);
             b << i + 1 << int(s.number) << s.name;
             ins.exec();
@@ -391,7 +402,8 @@ void LoadGraph(CInfoBase& base)
     for (WorkSchedule& w : base.schedules) w = WorkSchedule{};
     eachRow(db, "graph", QString(), [&](Reader& r) {
         const int num = r.n();
-        if (num < 1 || num > CInfoBase::ScheduleCount) return;
+        if (num < 1 || num > CInfoBase::ScheduleCount)
+            return;
         WorkSchedule& w = base.schedules[std::size_t(num - 1)];
         unsigned days = 0;
         for (int d = 0; d < 7; ++d) days |= unsigned(r.n() & 1) << d;
@@ -408,7 +420,8 @@ void LoadGraph(CInfoBase& base)
     });
     eachRow(db, "graMes", QString(), [&](Reader& r) {
         const int g = r.n(), k = r.n();
-        if (g < 1 || g > CInfoBase::ScheduleCount || k < 0 || k >= 22) return;
+        if (g < 1 || g > CInfoBase::ScheduleCount || k < 0 || k >= 22)
+            return;
         ScheduleMonth& m = base.schedules[std::size_t(g - 1)].months[std::size_t(k)];
         m.rDn = i8(r.n());
         m.rMin = u16(r.n());
@@ -437,7 +450,8 @@ void SaveGraph(CInfoBase& base)
         for (int i = 0; i < CInfoBase::ScheduleCount; ++i)
             for (int k = 0; k < 22; ++k) {
                 const ScheduleMonth& m = base.schedules[std::size_t(i)].months[std::size_t(k)];
-                if (m == ScheduleMonth{}) continue;
+                if (m == ScheduleMonth{})
+                    continue;
                 Binder b(ins);
                 b << i + 1 << k << int(m.rDn) << int(m.rMin);
                 for (u16 d : m.d) b << int(d);
@@ -455,7 +469,8 @@ void LoadTabel(CInfoBase& base)
     std::fill(base.tabel.begin(), base.tabel.end(), TabelRecord{});
     eachRow(Db(base), "tabel", QString(), [&](Reader& r) {
         const int num = r.n();
-        if (!validSlot(base, num)) return;
+        if (!validSlot(base, num))
+            return;
         TabelRecord& t = base.tabel[std::size_t(num - 1)];
         t.rabDn = u8(r.n());
         for (u16* x : {&t.rabHr, &t.vHr, &t.nHr, &t.sverhHr, &t.uchHr}) *x = u16(r.n());
@@ -485,9 +500,9 @@ void SaveTabel(CInfoBase& base, int /*mode*/)
             b << i + 1 << int(t.rabDn) << int(t.rabHr) << int(t.vHr) << int(t.nHr) << int(t.sverhHr) << int(t.uchHr)
               << int(t.drRabDn) << int(t.kvalDn) << int(t.komDn) << int(t.dbf) << int(t.prostDn) << int(t.vyhPosobDn)
               << t.koeffHundredths() << int(t.prDn) << int(t.prPlanDn) << int(t.vyhDn) << int(t.uchDn)
-              << int(t.sverhDvaHr) << int(t.prHr) << int(t.prPlanHr) << int(t.vyhHr) << int(t.prostHr)
-              << int(t.kvalHr) << int(t.tabel12) << int(t.tabel22) << int(t.bezsodDn) << int(t.bezsodHr)
-              << int(t.bezsodDnVyh) << int(t.bezsodHrVyh);
+              << int(t.sverhDvaHr) << int(t.prHr) << int(t.prPlanHr) << int(t.vyhHr) << int(t.prostHr) << int(t.kvalHr)
+              << int(t.tabel12) << int(t.tabel22) << int(t.bezsodDn) << int(t.bezsodHr) << int(t.bezsodDnVyh)
+              << int(t.bezsodHrVyh);
             ins.exec();
         }
     });
@@ -523,8 +538,8 @@ int lineCapacityOf(const CInfoBase& base, QChar kind)
 void checkLineRun(const CInfoBase& base, QChar kind, int slot, int first, int count)
 {
     const int lines = lineCapacityOf(base, kind);
-    if (first >= 0 && count >= 0 && count <= LineIndexEntry::MaxCount && first <= LineIndexEntry::MaxFirst
-        && first + count <= lines)
+    if (first >= 0 && count >= 0 && count <= LineIndexEntry::MaxCount && first <= LineIndexEntry::MaxFirst &&
+        first + count <= lines)
         return;
     ThrowDamaged(QStringLiteral("Таблица dbo.indexes, вид «%1», работник %2: строки с %3 по %4 "
                                 "вне массива из %5 строк.")
@@ -543,7 +558,8 @@ void checkRunOrder(const CInfoBase& base, QChar kind, const std::vector<u16>& id
     for (int slot = 1; slot <= int(idx.size()); ++slot) {
         const u16 w = idx[std::size_t(slot - 1)];
         const int first = LineIndexEntry::first(w), count = LineIndexEntry::count(w);
-        if (count == 0) continue;
+        if (count == 0)
+            continue;
         if (first < end)
             ThrowDamaged(QStringLiteral("Таблица dbo.indexes, вид «%1», работник %2: строки с %3 по %4 "
                                         "заходят на строки работника с меньшим номером записи.")
@@ -565,8 +581,10 @@ void LoadIndexes(CInfoBase& base)
         const QString vid = r.s();
         const int nom = r.n(), first = r.n(), kol = r.n();
         std::vector<u16>* idx = vid.isEmpty() ? nullptr : indexOf(base, vid[0]);
-        if (!idx || !validSlot(base, nom)) return;
-        if (kol != 0) checkLineRun(base, vid[0], nom, first, kol);
+        if (!idx || !validSlot(base, nom))
+            return;
+        if (kol != 0)
+            checkLineRun(base, vid[0], nom, first, kol);
         (*idx)[std::size_t(nom - 1)] = kol != 0 ? LineIndexEntry::make(first, kol) : u16(0);
     });
     for (const char letter : {'t', 'p', 'b', 'o'}) {
@@ -598,7 +616,8 @@ void LoadAltTabel(CInfoBase& base)
     const int cap = base.capacity();
     eachRow(Db(base), "altTabel", QString(), [&](Reader& r) {
         const int mass = r.n(), num = r.n();
-        if (mass < 1 || mass > 3 || num < 1 || num > cap) return;
+        if (mass < 1 || mass > 3 || num < 1 || num > cap)
+            return;
         AltTabelEntry& e = base.altTabel.lines[std::size_t((mass - 1) * cap + num - 1)];
         e.kod = u16(r.n());
         e.dn = u16(r.n());
@@ -619,14 +638,16 @@ void LoadAltTabel(CInfoBase& base)
 
 void SaveAltTabel(CInfoBase& base, int mass, int /*mode*/)
 {
-    if (mass < 1 || mass > 3) return;
+    if (mass < 1 || mass > 3)
+        return;
     const int cap = base.capacity();
     replaceTable(
         Db(base), "altTabel",
         [&](db::Recordset& ins) {
             for (int i = 0; i < cap; ++i) {
                 const AltTabelEntry& e = base.altTabel.lines[std::size_t((mass - 1) * cap + i)];
-                if (e == AltTabelEntry{}) continue;
+                if (e == AltTabelEntry{})
+                    continue;
                 Binder b(ins);
                 b << mass << i + 1 << int(e.kod) << int(e.dn) << int(e.min) << int(e.mes) << int(e.hr)
                   << e.sumOklad / 100 << int(e.tarif.rub) << int(e.tarif.thou) << int(e.procOpl) << int(e.otd)
@@ -642,7 +663,8 @@ void LoadFio(CInfoBase& base)
     std::fill(base.shortNames.begin(), base.shortNames.end(), QString());
     eachRow(Db(base), "fio", QString(), [&](Reader& r) {
         const int num = r.n();
-        if (validSlot(base, num)) base.shortNames[std::size_t(num - 1)] = r.s();
+        if (validSlot(base, num))
+            base.shortNames[std::size_t(num - 1)] = r.s();
     });
 }
 
@@ -663,7 +685,8 @@ void LoadComp(CInfoBase& base)
     std::fill(base.shopBytes.begin(), base.shopBytes.end(), u8(0));
     eachRow(Db(base), "comp", QString(), [&](Reader& r) {
         const int num = r.n();
-        if (!validSlot(base, num)) return;
+        if (!validSlot(base, num))
+            return;
         base.shopBytes[std::size_t(num)] = u8(r.n());
         EmployeeAttributes& a = base.attributes[std::size_t(num - 1)];
         a.prof = u16(r.n());
@@ -707,7 +730,8 @@ void LoadPrem(CInfoBase& base)
     std::fill(base.prem.lines.begin(), base.prem.lines.end(), BonusLine{});
     eachRow(Db(base), "prem", QString(), [&](Reader& r) {
         const int num = r.n();
-        if (num < 1 || num > base.prem.lineCapacity()) return;
+        if (num < 1 || num > base.prem.lineCapacity())
+            return;
         BonusLine& l = base.prem.lines[std::size_t(num - 1)];
         l.sum = RoublesToKopecks(r.d());
         l.mrp = u16(r.n());
@@ -728,7 +752,8 @@ void SavePrem(CInfoBase& base, int /*mode*/)
     replaceTable(Db(base), "prem", [&](db::Recordset& ins) {
         for (int i = 0; i < base.prem.lineCapacity(); ++i) {
             const BonusLine& l = base.prem.lines[std::size_t(i)];
-            if (l == BonusLine{}) continue;
+            if (l == BonusLine{})
+                continue;
             Binder b(ins);
             b << i + 1 << l.sum / 100 << int(l.mrp) << int(l.nalog) << int(l.procent) << int(l.ceh) << int(l.mask)
               << int(l.kod) << int(l.spzCh) << int(l.mes) << int(l.spzSc) << int(l.spzAu);
@@ -742,7 +767,8 @@ void LoadBln(CInfoBase& base)
     std::fill(base.bln.lines.begin(), base.bln.lines.end(), SickLeaveSheet{});
     eachRow(Db(base), "bln", QString(), [&](Reader& r) {
         const int num = r.n();
-        if (num < 1 || num > base.bln.lineCapacity()) return;
+        if (num < 1 || num > base.bln.lineCapacity())
+            return;
         SickLeaveSheet& s = base.bln.lines[std::size_t(num - 1)];
         s.dBegin = u8(r.n());
         s.mBegin = u8(r.n());
@@ -774,13 +800,14 @@ void SaveBln(CInfoBase& base, int /*mode*/)
     replaceTable(Db(base), "bln", [&](db::Recordset& ins) {
         for (int i = 0; i < base.bln.lineCapacity(); ++i) {
             const SickLeaveSheet& s = base.bln.lines[std::size_t(i)];
-            if (s == SickLeaveSheet{}) continue;
+            if (s == SickLeaveSheet{})
+                continue;
             Binder b(ins);
-            b << i + 1 << int(s.dBegin) << int(s.mBegin) << int(s.gBegin) << int(s.dEnd) << int(s.mEnd)
-              << int(s.gEnd) << s.sum / 100 << s.oklad / 100 << int(s.vid) << int(s.alg) << int(s.firstMes)
-              << int(s.procent) << int(s.dn) << int(s.mrp) << int(s.contin) << int(s.k1) << int(s.k2) << int(s.vr)
-              << int(s.infl) << int(s.budg) << int(s.fromMinimumMonthlyEarnings) << int(s.firstYear)
-              << int(s.secondYear) << int(s.from12Months) << int(s.timeRest);
+            b << i + 1 << int(s.dBegin) << int(s.mBegin) << int(s.gBegin) << int(s.dEnd) << int(s.mEnd) << int(s.gEnd)
+              << s.sum / 100 << s.oklad / 100 << int(s.vid) << int(s.alg) << int(s.firstMes) << int(s.procent)
+              << int(s.dn) << int(s.mrp) << int(s.contin) << int(s.k1) << int(s.k2) << int(s.vr) << int(s.infl)
+              << int(s.budg) << int(s.fromMinimumMonthlyEarnings) << int(s.firstYear) << int(s.secondYear)
+              << int(s.from12Months) << int(s.timeRest);
             ins.exec();
         }
     });
@@ -795,7 +822,8 @@ void splitDays(double v, int& whole, int& hundredths)
 {
     const long long total = std::llround(v * 100);
     long long w = total / 100;
-    if (total % 100 < 0) --w;
+    if (total % 100 < 0)
+        --w;
     whole = int(w);
     hundredths = int(total - w * 100);
 }
@@ -807,7 +835,8 @@ void LoadOtp(CInfoBase& base)
     std::fill(base.otp.lines.begin(), base.otp.lines.end(), VacationNote{});
     eachRow(Db(base), "otp", QString(), [&](Reader& r) {
         const int num = r.n();
-        if (num < 1 || num > base.otp.lineCapacity()) return;
+        if (num < 1 || num > base.otp.lineCapacity())
+            return;
         VacationNote& v = base.otp.lines[std::size_t(num - 1)];
         v.dBegin = u16(r.n());
         v.mBegin = u16(r.n());
@@ -836,7 +865,8 @@ void SaveOtp(CInfoBase& base, int /*mode*/)
     replaceTable(Db(base), "otp", [&](db::Recordset& ins) {
         for (int i = 0; i < base.otp.lineCapacity(); ++i) {
             const VacationNote& v = base.otp.lines[std::size_t(i)];
-            if (v == VacationNote{}) continue;
+            if (v == VacationNote{})
+                continue;
             Binder b(ins);
             b << i + 1 << int(v.dBegin) << int(v.mBegin) << int(v.gBegin) << daysValue(v.dlin, v.dlinHundredths)
               << v.sum / 100 << int(v.vid) << int(v.kalend) << int(v.alg) << int(v.mes) << int(v.tolkOtp)
@@ -852,7 +882,8 @@ void LoadAvZar1(CInfoBase& base)
     std::fill(base.zar1.begin(), base.zar1.end(), 0.0);
     eachRow(Db(base), "AvZar1", QString(), [&](Reader& r) {
         const int num = r.n();
-        if (!validSlot(base, num)) return;
+        if (!validSlot(base, num))
+            return;
         base.av[std::size_t(num - 1)] = r.d();
         base.zar1[std::size_t(num - 1)] = r.d();
     });
@@ -930,21 +961,20 @@ void LoadSimp(CInfoBase& base, int mass)
     base.config.kolRab = i16(base.list.size());
 }
 
-void SaveSimp(CInfoBase& base, int mass, int /*mode*/)
-{
-    writeList(Db(base), mass, base.list);
-}
+void SaveSimp(CInfoBase& base, int mass, int /*mode*/) { writeList(Db(base), mass, base.list); }
 
 int RemoveEmployeeEntry(CInfoBase& base, int index)
 {
-    if (index < 0 || index >= int(base.list.size())) return -1;
+    if (index < 0 || index >= int(base.list.size()))
+        return -1;
     const QSqlDatabase db = Db(base);
     const int currentMass = base.nameOrder() ? 2 : 1;
     const int otherMass = 3 - currentMass;
     const u16 slot = base.list[std::size_t(index)].slot;
     std::vector<EmployeeListEntry> other = readList(base, db, otherMass);
-    other.erase(std::remove_if(other.begin(), other.end(), [slot](const EmployeeListEntry& e) { return e.slot == slot; }),
-                other.end());
+    other.erase(
+        std::remove_if(other.begin(), other.end(), [slot](const EmployeeListEntry& e) { return e.slot == slot; }),
+        other.end());
     std::vector<EmployeeListEntry> current = base.list;
     current.erase(current.begin() + index);
 
@@ -961,10 +991,13 @@ int RemoveEmployeeEntry(CInfoBase& base, int index)
 QString ShortNameOf(const QString& fio)
 {
     const QStringList parts = fio.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (parts.isEmpty()) return QString();
+    if (parts.isEmpty())
+        return QString();
     QString s = parts[0];
-    if (parts.size() > 1) s += QLatin1Char(' ') + parts[1].left(1) + QLatin1Char('.');
-    if (parts.size() > 2) s += QLatin1Char(' ') + parts[2].left(1) + QLatin1Char('.');
+    if (parts.size() > 1)
+        s += QLatin1Char(' ') + parts[1].left(1) + QLatin1Char('.');
+    if (parts.size() > 2)
+        s += QLatin1Char(' ') + parts[2].left(1) + QLatin1Char('.');
     return s;
 }
 
@@ -975,7 +1008,8 @@ bool RebuildLists(CInfoBase& base, bool force)
         db::Recordset q(db, QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT tabN) FROM dbo.konst "
                                            "WHERE fio IS NOT NULL AND fio <> ''"));
         q.exec();
-        if (q.next() && q.toInt(0) == q.toInt(1)) return false;
+        if (q.next() && q.toInt(0) == q.toInt(1))
+            return false;
     }
     db::Transaction tr(db);
     // Master rows without a name go, with every row of theirs.
@@ -985,8 +1019,8 @@ bool RebuildLists(CInfoBase& base, bool force)
         std::vector<qint64> ids;
         while (q.next()) ids.push_back(q.toInt64(0));
         for (qint64 id : ids) {
-            for (const char* t : {"pasport", "nalvich", "postDopl", "sber", "ispol", "ssud", "waria", "warDat",
-                                  "proizv", "zarp"})
+            for (const char* t :
+                 {"pasport", "nalvich", "postDopl", "sber", "ispol", "ssud", "waria", "warDat", "proizv", "zarp"})
                 db::Recordset(db, QStringLiteral("DELETE FROM dbo.%1 WHERE id_konst = ?").arg(QString::fromLatin1(t)))
                     .run(id);
             db::Recordset(db, QStringLiteral("DELETE FROM dbo.konst WHERE id = ?")).run(id);
@@ -1000,7 +1034,8 @@ bool RebuildLists(CInfoBase& base, bool force)
         int lastTabN = -1;
         while (q.next()) {
             const int rec = q.toInt(0), tabN = q.toInt(1);
-            if (rec < 1 || rec > base.capacity() || tabN == lastTabN) continue; // a repeated number keeps the first
+            if (rec < 1 || rec > base.capacity() || tabN == lastTabN)
+                continue; // a repeated number keeps the first
             lastTabN = tabN;
             EmployeeListEntry e;
             e.setTabN(u16(tabN));

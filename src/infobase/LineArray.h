@@ -18,7 +18,7 @@ namespace kalvor::infobase {
 template <class T>
 class LineArray {
 public:
-    std::vector<T> lines;   // capacity × lines per slot entries
+    std::vector<T> lines; // capacity × lines per slot entries
     std::vector<u16> index; // one word per record slot, entry slot - 1
 
     void allocate(int slotTotal, int lineTotal)
@@ -38,7 +38,8 @@ public:
     {
         int used = 0;
         for (u16 w : index)
-            if (LineIndexEntry::count(w) > 0) used = std::max(used, LineIndexEntry::first(w) + LineIndexEntry::count(w));
+            if (LineIndexEntry::count(w) > 0)
+                used = std::max(used, LineIndexEntry::first(w) + LineIndexEntry::count(w));
         return used;
     }
 
@@ -46,16 +47,19 @@ public:
     // run of the nearest earlier slot that has lines.
     int runStart(int slot) const
     {
-        if (count(slot) > 0) return first(slot);
+        if (count(slot) > 0)
+            return first(slot);
         for (int s = slot - 1; s >= 1; --s)
-            if (count(s) > 0) return first(s) + count(s);
+            if (count(s) > 0)
+                return first(s) + count(s);
         return 0;
     }
 
     std::vector<T> run(int slot) const
     {
         const int f = first(slot), n = count(slot);
-        if (n == 0) return {};
+        if (n == 0)
+            return {};
         return std::vector<T>(lines.begin() + f, lines.begin() + f + n);
     }
 
@@ -63,14 +67,17 @@ public:
     // changed, when the slot or the array cannot hold them.
     bool replaceRun(int slot, std::span<const T> newLines)
     {
-        if (slot < 1 || slot > slotCount()) return false;
+        if (slot < 1 || slot > slotCount())
+            return false;
         const int n = int(newLines.size());
-        if (n > LineIndexEntry::MaxCount) return false;
+        if (n > LineIndexEntry::MaxCount)
+            return false;
         const int old = count(slot);
         const int pos = runStart(slot);
         const int used = std::max(usedLines(), pos + old);
         const int delta = n - old;
-        if (used + delta > lineCapacity() || used + delta > LineIndexEntry::MaxFirst + 1) return false;
+        if (used + delta > lineCapacity() || used + delta > LineIndexEntry::MaxFirst + 1)
+            return false;
 
         std::vector<T> tail(lines.begin() + pos + old, lines.begin() + used);
         std::copy(newLines.begin(), newLines.end(), lines.begin() + pos);
@@ -81,7 +88,8 @@ public:
         if (delta != 0) {
             for (int s = slot + 1; s <= slotCount(); ++s) {
                 const int c = count(s);
-                if (c > 0) index[std::size_t(s - 1)] = LineIndexEntry::make(first(s) + delta, c);
+                if (c > 0)
+                    index[std::size_t(s - 1)] = LineIndexEntry::make(first(s) + delta, c);
             }
         }
         return true;
@@ -93,14 +101,16 @@ public:
     bool insertLine(int slot, int position, const T& line = T{})
     {
         std::vector<T> r = run(slot);
-        if (position < 0 || position > int(r.size())) return false;
+        if (position < 0 || position > int(r.size()))
+            return false;
         r.insert(r.begin() + position, line);
         return replaceRun(slot, r);
     }
     bool removeLine(int slot, int position)
     {
         std::vector<T> r = run(slot);
-        if (position < 0 || position >= int(r.size())) return false;
+        if (position < 0 || position >= int(r.size()))
+            return false;
         r.erase(r.begin() + position);
         return replaceRun(slot, r);
     }

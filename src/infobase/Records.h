@@ -33,7 +33,8 @@ struct Tariff3 {
     static constexpr std::size_t Size = 3;
     u8 byte() const { return u8((rub >> 9) & 31) | u8(((thou >> 7) & 7) << 5); }
     u16 word() const { return u16((rub & 511) | ((thou & 127) << 9)); }
-    static Tariff3 fromParts(u8 b, u16 w) {
+    static Tariff3 fromParts(u8 b, u16 w)
+    {
         Tariff3 t;
         t.rub = u16((b & 31) * 512 + (w & 511));
         t.thou = u16((b >> 5) * 128 + (w >> 9));
@@ -41,8 +42,17 @@ struct Tariff3 {
     }
     double kopecks() const { return rub * 100.0 + thou / 10.0; }
     bool isZero() const { return rub == 0 && thou == 0; }
-    void write(ByteWriter& w) const { w.u8v(byte()); w.u16v(word()); }
-    static Tariff3 read(ByteReader& r) { u8 b = r.u8v(); u16 w = r.u16v(); return fromParts(b, w); }
+    void write(ByteWriter& w) const
+    {
+        w.u8v(byte());
+        w.u16v(word());
+    }
+    static Tariff3 read(ByteReader& r)
+    {
+        u8 b = r.u8v();
+        u16 w = r.u16v();
+        return fromParts(b, w);
+    }
     friend bool operator==(const Tariff3& a, const Tariff3& b) { return a.rub == b.rub && a.thou == b.thou; }
 };
 
@@ -59,7 +69,7 @@ struct LineIndexEntry {
 // Employee lists.
 
 struct EmployeeListEntry {
-    u16 key = 0;  // personnel number << 3 | selection flags (bit 0 group / help mark)
+    u16 key = 0; // personnel number << 3 | selection flags (bit 0 group / help mark)
     u16 slot = 0; // record slot, 1..capacity
 
     static constexpr std::size_t Size = 4;
@@ -69,8 +79,18 @@ struct EmployeeListEntry {
     bool marked() const { return (key & 7) != 0; }
     void setTabN(u16 n) { key = u16((n << 3) | (key & 7)); }
     void setFlag(int bit, bool on) { key = on ? u16(key | (1u << bit)) : u16(key & ~(1u << bit)); }
-    void write(ByteWriter& w) const { w.u16v(key); w.u16v(slot); }
-    static EmployeeListEntry read(ByteReader& r) { EmployeeListEntry e; e.key = r.u16v(); e.slot = r.u16v(); return e; }
+    void write(ByteWriter& w) const
+    {
+        w.u16v(key);
+        w.u16v(slot);
+    }
+    static EmployeeListEntry read(ByteReader& r)
+    {
+        EmployeeListEntry e;
+        e.key = r.u16v();
+        e.slot = r.u16v();
+        return e;
+    }
     friend bool operator==(const EmployeeListEntry&, const EmployeeListEntry&) = default;
 };
 
@@ -113,11 +133,11 @@ struct EmployeeAttributes {
 // 21-byte accrual or deduction row (also the proizv/zarp row).
 struct AccrualRow {
     u16 kod = 0;
-    double sum = 0;   // kopecks
-    u16 min : 6 = 0;  // minutes 0-59
-    u16 dn : 6 = 0;   // days
-    u16 mes : 4 = 0;  // month 1-12
-    u16 hr : 9 = 0;   // whole hours
+    double sum = 0; // kopecks
+    u16 min : 6 = 0; // minutes 0-59
+    u16 dn : 6 = 0; // days
+    u16 mes : 4 = 0; // month 1-12
+    u16 hr : 9 = 0; // whole hours
     u16 hrRest : 7 = 0;
     u8 otd = 0;
     u16 spzCh : 14 = 0;
@@ -147,7 +167,7 @@ struct TabelRecord {
     u16 prostDn : 5 = 0;
     u16 vyhPosobDn : 5 = 0;
     u16 koeffDigit : 6 = 0; // hundredths digit of koeff
-    u16 koeff = 0;           // tenths
+    u16 koeff = 0; // tenths
     u8 prDn : 4 = 0;
     u8 prPlanDn : 4 = 0;
     u8 vyhDn : 4 = 0;
@@ -160,7 +180,11 @@ struct TabelRecord {
     static_assert(1 + 5 * 2 + 2 + 2 + 2 + 1 + 1 + 6 * 2 + 2 * 2 + 4 * 2 == Size);
     // The coefficient in hundredths (125 = 1.25), as the base column keeps it.
     int koeffHundredths() const { return koeff * 10 + koeffDigit; }
-    void setKoeffHundredths(int h) { koeff = u16(h / 10); koeffDigit = u16(h % 10); }
+    void setKoeffHundredths(int h)
+    {
+        koeff = u16(h / 10);
+        koeffDigit = u16(h % 10);
+    }
     void write(ByteWriter& w) const;
     static TabelRecord read(ByteReader& r);
     friend bool operator==(const TabelRecord&, const TabelRecord&) = default;
@@ -174,7 +198,7 @@ struct AltTabelEntry {
     u16 mes : 4 = 0;
     u8 hr = 0;
     double sumOklad = 0; // kopecks
-    Tariff3 tarif;       // columns sumTarifRub / sumTarifKop
+    Tariff3 tarif; // columns sumTarifRub / sumTarifKop
     u8 procOpl = 0;
     u8 otd = 0;
     u8 storno = 0;
@@ -248,8 +272,8 @@ struct VacationNote {
     u16 mBegin : 4 = 0;
     u16 vid : 2 = 0;
     u16 gBegin = 0; // full year, 0 = no date
-    double sum = 0;  // kopecks
-    u16 dlin = 0;    // whole days (7 bits kept)
+    double sum = 0; // kopecks
+    u16 dlin = 0; // whole days (7 bits kept)
     u16 fond : 12 = 0; // hundredths of a day
     u16 mrp : 1 = 0;
     u16 kalend : 3 = 0;
@@ -257,7 +281,7 @@ struct VacationNote {
     u16 budg : 4 = 0;
     u8 alg : 3 = 0;
     u8 tolkOtp : 1 = 0;
-    i8 dn = 0;          // whole days of the period
+    i8 dn = 0; // whole days of the period
     u8 dlinHundredths : 7 = 0;
     u8 dnHundredths : 7 = 0;
 
@@ -329,7 +353,10 @@ struct SberRow {
     static constexpr int TextWidth = 120;
     static constexpr std::size_t WideSize = 2 + 8 + 1 + 3 * 240 + 2;
     static constexpr std::size_t AnsiSize = 2 + 8 + 1 + 3 * 120 + 2;
-    bool isEmpty() const { return kod == 0 && sum == 0 && bank == 0 && filial.isEmpty() && ls.isEmpty() && fio.isEmpty() && last == 0; }
+    bool isEmpty() const
+    {
+        return kod == 0 && sum == 0 && bank == 0 && filial.isEmpty() && ls.isEmpty() && fio.isEmpty() && last == 0;
+    }
     void write(ByteWriter& w, bool wide) const;
     static SberRow read(ByteReader& r, bool wide);
     friend bool operator==(const SberRow&, const SberRow&) = default;
@@ -342,7 +369,7 @@ struct IspolBlock {
         u16 tabPsbor : 5 = 0;
         u16 flagByte : 8 = 0;
         u16 dataEnd = 0; // PackedDate
-        double sum = 0;  // kopecks or hundredths of a percent
+        double sum = 0; // kopecks or hundredths of a percent
         QString fio, adr;
         friend bool operator==(const Writ&, const Writ&) = default;
     };
@@ -399,7 +426,7 @@ struct WariaEntry {
 // 16-byte dated archive entry.
 struct WarDatEntry {
     u16 start = 0; // PackedDate
-    u16 end = 0;   // PackedDate
+    u16 end = 0; // PackedDate
     u16 mes : 4 = 0;
     u16 god : 7 = 0; // two-digit year
     u16 kod : 10 = 0;
@@ -431,7 +458,7 @@ struct ScheduleMonth {
 
 struct WorkSchedule {
     u8 rabDnNed : 7 = 0; // Monday..Sunday
-    u8 ruchn : 1 = 0;    // manual totals
+    u8 ruchn : 1 = 0; // manual totals
     u16 rdHr : 5 = 0;
     u16 rdMin : 6 = 0;
     u16 pVyh : 5 = 0;
@@ -477,8 +504,8 @@ struct PayKind {
     u16 kod = 0;
     QString name; // 120
     u16 flags = 0; // the two flag bytes: bits 0-1 and 14 kind group, bit 8 export to accounting,
-                   // bits 9 and 13 base selectors (0x2000 also: goes to the output file), bit 15
-                   // mark; bits 2 and 4 are oblPodoh and vedShap, kept in their own fields
+        // bits 9 and 13 base selectors (0x2000 also: goes to the output file), bit 15
+        // mark; bits 2 and 4 are oblPodoh and vedShap, kept in their own fields
     std::array<u16, 2> dates{}; // packed dates of the kind
     u8 fond : 3 = 0;
     u8 enOtp : 2 = 0;
@@ -514,11 +541,50 @@ PayKind PayKindFromAnsi(const char* in);
 struct FirmInfo {
     // Texts in column order of dbo.infFirm, 120 wide characters each.
     enum Text {
-        firmName, firmBank, firmRS, firmKS, firmBIK, firmOKATO, adrInd, adrObl, adrRaion, adrGorod,
-        adrUlica, adrDom, adrKorp, adrKv, adrPhone, sbNomDog, fioShef, statusShef, innShef, fioBuh,
-        innBuh, buhFio, kassirDolg, kassirFio, fioPredst, innPredst, firmPens, firmOMS, firmFSS,
-        firmPodchFSS, firmKodObosob, KodOtdFSS, territOrganFSS, firmINN, firmKPP, firmOGRN, firmOKVED,
-        firmOKPO, firmOKOPF, firmOKFS, firmGNI, firmNalogovaya, file1C, TextCount
+        firmName,
+        firmBank,
+        firmRS,
+        firmKS,
+        firmBIK,
+        firmOKATO,
+        adrInd,
+        adrObl,
+        adrRaion,
+        adrGorod,
+        adrUlica,
+        adrDom,
+        adrKorp,
+        adrKv,
+        adrPhone,
+        sbNomDog,
+        fioShef,
+        statusShef,
+        innShef,
+        fioBuh,
+        innBuh,
+        buhFio,
+        kassirDolg,
+        kassirFio,
+        fioPredst,
+        innPredst,
+        firmPens,
+        firmOMS,
+        firmFSS,
+        firmPodchFSS,
+        firmKodObosob,
+        KodOtdFSS,
+        territOrganFSS,
+        firmINN,
+        firmKPP,
+        firmOGRN,
+        firmOKVED,
+        firmOKPO,
+        firmOKOPF,
+        firmOKFS,
+        firmGNI,
+        firmNalogovaya,
+        file1C,
+        TextCount
     };
     std::array<QString, TextCount> texts;
     static constexpr int TextWidth = 120;
@@ -536,20 +602,20 @@ struct FirmInfo {
     u8 procSsudHundredths = 0;
     u16 procPens = 0; // hundredths of a percent
     u16 sbProcFirm = 0, sbProcSotr = 0;
-    double blnMaxOgr = 0, blnUprosh = 0, blnMaxOgrBegRab = 0, travmaMaxOgr = 0, dekrMaxOgr = 0,
-           blnMaxOgrDet1 = 0, blnMinOgrDet1 = 0, blnMaxOgrDet2 = 0, blnMinOgrDet2 = 0;
+    double blnMaxOgr = 0, blnUprosh = 0, blnMaxOgrBegRab = 0, travmaMaxOgr = 0, dekrMaxOgr = 0, blnMaxOgrDet1 = 0,
+           blnMinOgrDet1 = 0, blnMaxOgrDet2 = 0, blnMinOgrDet2 = 0;
     u8 blnSrPremMes = 0, blnMinProc = 0;
-    std::array<u16, 12> fete{};  // day * 256 + month
+    std::array<u16, 12> fete{}; // day * 256 + month
     u8 feteKv = 0;
     std::array<u8, 12> feteMes{};
     double minOblStav = 0, maxOblStav = 0;
     u16 uproshWord = 0; // bit 12 firmUprosh
     u16 obosobWord = 0; // bit 0 separate division
     u16 c1Ch70 = 0;
-    u16 c1Word = 0;     // bit 7 c1TypProv, bits 8-11 c1Sub70
-    u16 turboWord = 0;  // bit 15 versTurboBuh
-    i8 tabGrp2 = 0;     // tax table of the second income group
-    i8 procDop = 0;     // extra whole percent of the contributions
+    u16 c1Word = 0; // bit 7 c1TypProv, bits 8-11 c1Sub70
+    u16 turboWord = 0; // bit 15 versTurboBuh
+    i8 tabGrp2 = 0; // tax table of the second income group
+    i8 procDop = 0; // extra whole percent of the contributions
     std::array<std::array<u8, 1000>, 8> masks{};
     std::array<std::array<u16, 4>, 3> ktu{};
     std::array<SeniorityRule, 15> stag{};
@@ -568,14 +634,14 @@ struct FirmInfo {
 struct InfoBaseConfig {
     u16 kolMax = 0; // employee capacity
     i16 kolRab = 0; // employee count
-    QString parol;  // password, 7 characters at most
+    QString parol; // password, 7 characters at most
     u16 tekMes = 0; // reporting month, year * 16 + month
-    u16 nEnt = 0;   // pay kind count
+    u16 nEnt = 0; // pay kind count
     u16 okrugWord = 0; // bits 0-2 okrugRas, bit 3 sort, bits 4-15 korr1..korr12
     u16 okrugVypWord = 0; // bits 0-2 okrugVyp, bit 15 split sick-leave benefit
     std::array<double, 12> mrot{}, mrotPrev{}; // minimum wage, roubles
     QString dosStr; // print command, 120
-    i8 r_g = 0;     // report year - 1900, 0 = unset
+    i8 r_g = 0; // report year - 1900, 0 = unset
     u8 r_m1 = 0, r_m2 = 0;
     std::map<int, QByteArray> colors; // dbo.color rows, kept as they are
 
@@ -605,7 +671,8 @@ struct SelectionKeys {
     std::array<QString, 3> name; // equal, greater, less; 120 wide each
     std::array<std::array<i16, 3>, 18> crit;
     SelectionKeys() { clear(); }
-    void clear() {
+    void clear()
+    {
         for (auto& n : name) n.clear();
         for (auto& c : crit) c = {-1, -1, -1};
     }
@@ -639,9 +706,9 @@ struct TaxTable {
         friend bool operator==(const Variant&, const Variant&) = default;
     };
     u16 taxRowCode = 0; // code of the month row that holds the tax withheld
-    u8 selector = 0;    // pay kinds of the base; 9 and above index a mask
+    u8 selector = 0; // pay kinds of the base; 9 and above index a mask
     u8 scaleNumber = 0;
-    QString name;       // 80 bytes
+    QString name; // 80 bytes
     std::array<Variant, 2> variants{};
 
     static constexpr int NameWidth = 80;

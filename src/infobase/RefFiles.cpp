@@ -23,12 +23,16 @@ QString withPath(const char* text, const QString& path)
 bool load(const QString& path, QByteArray& bytes)
 {
     const QFileInfo info(path);
-    if (!info.exists()) return false;
-    if (!info.isFile()) throw InfoBaseError(withPath(ReadFileErrorText, path));
+    if (!info.exists())
+        return false;
+    if (!info.isFile())
+        throw InfoBaseError(withPath(ReadFileErrorText, path));
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) throw InfoBaseError(withPath(OpenFileErrorText, path));
+    if (!f.open(QIODevice::ReadOnly))
+        throw InfoBaseError(withPath(OpenFileErrorText, path));
     bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) throw InfoBaseError(withPath(ReadFileErrorText, path));
+    if (f.error() != QFileDevice::NoError)
+        throw InfoBaseError(withPath(ReadFileErrorText, path));
     return true;
 }
 
@@ -36,8 +40,10 @@ bool load(const QString& path, QByteArray& bytes)
 bool loadFixed(const QString& path, std::size_t size, const std::function<void(ByteReader&)>& parse)
 {
     QByteArray bytes;
-    if (!load(path, bytes)) return false;
-    if (std::size_t(bytes.size()) != size) throw InfoBaseError(withPath(ReadFileErrorText, path));
+    if (!load(path, bytes))
+        return false;
+    if (std::size_t(bytes.size()) != size)
+        throw InfoBaseError(withPath(ReadFileErrorText, path));
     ByteReader r(bytes.constData(), size);
     parse(r);
     return true;
@@ -65,8 +71,8 @@ u16 clampCount(u16 count, int capacity) { return count > capacity ? u16(capacity
 
 QStringList CRefFiles::FileNames()
 {
-    return {QStringLiteral("nalog"), QStringLiteral("profi"),  QStringLiteral("post"),
-            QStringLiteral("title"), QStringLiteral("sbor"),   QStringLiteral("lazer"),
+    return {QStringLiteral("nalog"),  QStringLiteral("profi"), QStringLiteral("post"),
+            QStringLiteral("title"),  QStringLiteral("sbor"),  QStringLiteral("lazer"),
             QStringLiteral("vichet"), QStringLiteral("bank"),  QStringLiteral("palitra")};
 }
 
@@ -87,7 +93,8 @@ bool CRefFiles::OpenAll()
     for (const auto& [name, read] : readers) {
         const QString file = QString::fromLatin1(name);
         try {
-            if (!read()) problems_[file] = withPath("Не найден файл справочника", path(file));
+            if (!read())
+                problems_[file] = withPath("Не найден файл справочника", path(file));
         } catch (const InfoBaseError& e) {
             problems_[file] = e.message();
         }
@@ -100,10 +107,7 @@ bool CRefFiles::OpenAll()
     return problems_.empty();
 }
 
-void CRefFiles::CloseAll()
-{
-    *this = CRefFiles(folder_);
-}
+void CRefFiles::CloseAll() { *this = CRefFiles(folder_); }
 
 QString CRefFiles::Problem(const QString& name) const
 {
@@ -115,7 +119,8 @@ QStringList CRefFiles::Problems(const QStringList& names) const
 {
     QStringList lines;
     for (const QString& name : FileNames())
-        if ((names.isEmpty() || names.contains(name)) && !Problem(name).isEmpty()) lines << Problem(name);
+        if ((names.isEmpty() || names.contains(name)) && !Problem(name).isEmpty())
+            lines << Problem(name);
     return lines;
 }
 
@@ -153,7 +158,10 @@ void CRefFiles::WriteProfi() const
 {
     save(path(QStringLiteral("profi")), 2 + BookCapacity * ProfessionRecord::Size, [this](ByteWriter& w) {
         w.u16v(profiCount);
-        for (const ProfessionRecord& p : profi) { w.i16v(p.code); w.ansi(p.name, 26); }
+        for (const ProfessionRecord& p : profi) {
+            w.i16v(p.code);
+            w.ansi(p.name, 26);
+        }
     });
 }
 
@@ -175,7 +183,11 @@ void CRefFiles::WritePost() const
 {
     save(path(QStringLiteral("post")), 2 + BookCapacity * PositionRecord::Size, [this](ByteWriter& w) {
         w.u16v(postCount);
-        for (const PositionRecord& p : post) { w.i16v(p.code); w.ansi(p.name, 26); w.f64(p.salary); }
+        for (const PositionRecord& p : post) {
+            w.i16v(p.code);
+            w.ansi(p.name, 26);
+            w.f64(p.salary);
+        }
     });
 }
 
@@ -197,7 +209,11 @@ void CRefFiles::WriteTitle() const
 {
     save(path(QStringLiteral("title")), 2 + BookCapacity * RankRecord::Size, [this](ByteWriter& w) {
         w.u16v(titleCount);
-        for (const RankRecord& p : title) { w.i16v(p.code); w.ansi(p.name, 17); w.f64(p.salary); }
+        for (const RankRecord& p : title) {
+            w.i16v(p.code);
+            w.ansi(p.name, 17);
+            w.f64(p.salary);
+        }
     });
 }
 
@@ -222,7 +238,11 @@ void CRefFiles::WriteVichet() const
     save(path(QStringLiteral("vichet")), 1 + cap * DeductionKind::Size, [this](ByteWriter& w) {
         w.u8v(vichet.count);
         for (const DeductionKind& d : vichet.records) {
-            w.u16v(d.code); w.ansi(d.name, 20); w.f64(d.monthly); w.f64(d.limit); w.zeros(2);
+            w.u16v(d.code);
+            w.ansi(d.name, 20);
+            w.f64(d.monthly);
+            w.f64(d.limit);
+            w.zeros(2);
         }
     });
 }
@@ -268,7 +288,8 @@ bool CRefFiles::ReadOpaque()
 
 void CRefFiles::WriteOpaque() const
 {
-    for (const auto& [name, bytes] : {std::pair{QStringLiteral("lazer"), &lazer}, std::pair{QStringLiteral("palitra"), &palitra}}) {
+    for (const auto& [name, bytes] :
+         {std::pair{QStringLiteral("lazer"), &lazer}, std::pair{QStringLiteral("palitra"), &palitra}}) {
         const QByteArray& b = *bytes;
         save(path(name), std::size_t(b.size()), [&b](ByteWriter& w) { w.bytes(b.constData(), std::size_t(b.size())); });
     }
@@ -278,12 +299,14 @@ bool CRefFiles::ReadCountry()
 {
     QByteArray bytes;
     country.clear();
-    if (!load(path(QStringLiteral("country")), bytes)) return false;
+    if (!load(path(QStringLiteral("country")), bytes))
+        return false;
     // Records of 53 bytes; line ends between them are allowed and skipped.
     qsizetype pos = 0;
     while (pos < bytes.size()) {
         while (pos < bytes.size() && (bytes[pos] == '\r' || bytes[pos] == '\n')) ++pos;
-        if (bytes.size() - pos < qsizetype(CountryRecord::Size)) break;
+        if (bytes.size() - pos < qsizetype(CountryRecord::Size))
+            break;
         ByteReader r(bytes.constData() + pos, CountryRecord::Size);
         CountryRecord c;
         c.code = r.ansi(3).trimmed();
@@ -297,7 +320,8 @@ bool CRefFiles::ReadCountry()
 QString CRefFiles::CountryName(const QString& code) const
 {
     for (const CountryRecord& c : country)
-        if (c.code == code) return c.name;
+        if (c.code == code)
+            return c.name;
     return QString();
 }
 
@@ -306,14 +330,16 @@ namespace {
 template <class R>
 bool byCodeEmptyLast(const R& a, const R& b)
 {
-    if (a.isEmpty() != b.isEmpty()) return b.isEmpty();
+    if (a.isEmpty() != b.isEmpty())
+        return b.isEmpty();
     return a.code < b.code;
 }
 } // namespace
 
 bool CompareNalogRecords(const TaxScaleBand& a, const TaxScaleBand& b)
 {
-    if (a.isEmpty() != b.isEmpty()) return b.isEmpty();
+    if (a.isEmpty() != b.isEmpty())
+        return b.isEmpty();
     return a.lower < b.lower;
 }
 bool CompareProfiRecords(const ProfessionRecord& a, const ProfessionRecord& b) { return byCodeEmptyLast(a, b); }

@@ -49,7 +49,7 @@ struct DeductionKind { // "vichet", 40 bytes
     u16 code = 0;
     QString name; // 20 bytes
     double monthly = 0; // kopecks
-    double limit = 0;   // kopecks, 0 = none
+    double limit = 0; // kopecks, 0 = none
     static constexpr std::size_t Size = 40;
     static_assert(2 + 20 + 8 + 8 + 2 /*spare*/ == Size);
     bool isEmpty() const { return code == 0 && name.trimmed().isEmpty(); }

@@ -73,20 +73,22 @@ std::vector<TableDef> makeTables()
     v.push_back(Def("color").c(I, {"num"}).c(QStringLiteral("BLOB"), {"value"}).key("PRIMARY KEY (num)"));
     v.push_back(Def("infFirm")
                     .c(I, {"id"})
-                    .c(T, {"firmName", "firmBank", "firmRS", "firmKS", "firmBIK", "firmOKATO", "adrInd", "adrObl",
-                           "adrRaion", "adrGorod", "adrUlica", "adrDom", "adrKorp", "adrKv", "adrPhone", "sbNomDog",
-                           "fioShef", "statusShef", "innShef", "fioBuh", "innBuh", "buhFio", "kassirDolg",
-                           "kassirFio", "fioPredst", "innPredst", "firmPens", "firmOMS", "firmFSS", "firmPodchFSS",
-                           "firmKodObosob", "KodOtdFSS", "territOrganFSS", "firmINN", "firmKPP", "firmOGRN",
-                           "firmOKVED", "firmOKPO", "firmOKOPF", "firmOKFS", "firmGNI", "firmNalogovaya", "file1C"})
+                    .c(T, {"firmName",      "firmBank",  "firmRS",         "firmKS",   "firmBIK",    "firmOKATO",
+                           "adrInd",        "adrObl",    "adrRaion",       "adrGorod", "adrUlica",   "adrDom",
+                           "adrKorp",       "adrKv",     "adrPhone",       "sbNomDog", "fioShef",    "statusShef",
+                           "innShef",       "fioBuh",    "innBuh",         "buhFio",   "kassirDolg", "kassirFio",
+                           "fioPredst",     "innPredst", "firmPens",       "firmOMS",  "firmFSS",    "firmPodchFSS",
+                           "firmKodObosob", "KodOtdFSS", "territOrganFSS", "firmINN",  "firmKPP",    "firmOGRN",
+                           "firmOKVED",     "firmOKPO",  "firmOKOPF",      "firmOKFS", "firmGNI",    "firmNalogovaya",
+                           "file1C"})
                     .c(I, {"adrKodRG"})
                     .key("PRIMARY KEY (id)"));
     v.push_back(Def("infPar")
-                    .c(I, {"id", "vklDoh", "nalog", "prof", "sortName", "dnHr", "dnMin", "parRest", "procRaj",
-                           "procSev", "maxKvSevNad", "periodSevNad", "procProst", "procNgt", "procEvn", "tabDiv",
-                           "procSsud", "procSsudSot", "procPens", "sbProcFirm", "sbProcSotr"})
-                    .c(R, {"blnMaxOgr", "blnUprosh", "blnMaxOgrBegRab", "travmaMaxOgr", "dekrMaxOgr",
-                           "blnMaxOgrDet1", "blnMinOgrDet1", "blnMaxOgrDet2", "blnMinOgrDet2"})
+                    .c(I, {"id",      "vklDoh",  "nalog",    "prof",        "sortName",     "dnHr",       "dnMin",
+                           "parRest", "procRaj", "procSev",  "maxKvSevNad", "periodSevNad", "procProst",  "procNgt",
+                           "procEvn", "tabDiv",  "procSsud", "procSsudSot", "procPens",     "sbProcFirm", "sbProcSotr"})
+                    .c(R, {"blnMaxOgr", "blnUprosh", "blnMaxOgrBegRab", "travmaMaxOgr", "dekrMaxOgr", "blnMaxOgrDet1",
+                           "blnMinOgrDet1", "blnMaxOgrDet2", "blnMinOgrDet2"})
                     .c(I, {"blnSrPremMes", "blnMinProc"})
                     .n(I, "fete", 12)
                     .c(I, {"feteKv"})
@@ -100,8 +102,8 @@ std::vector<TableDef> makeTables()
                     .c(I, {"num", "procent", "okladTarif", "rabVr", "koef1", "koef2", "mashtab", "formula"})
                     .key("PRIMARY KEY (num)"));
     v.push_back(Def("stag")
-                    .c(I, {"num", "kod", "vozMin", "vozMax", "rabMin", "rabMax", "sevMin", "sevMax", "otdMin",
-                           "otdMax", "brigMin", "brigMax", "profMin", "profMax", "kategMin", "kategMax", "kak"})
+                    .c(I, {"num", "kod", "vozMin", "vozMax", "rabMin", "rabMax", "sevMin", "sevMax", "otdMin", "otdMax",
+                           "brigMin", "brigMax", "profMin", "profMax", "kategMin", "kategMax", "kak"})
                     .c(R, {"sum"})
                     .key("PRIMARY KEY (num)"));
 
@@ -109,10 +111,10 @@ std::vector<TableDef> makeTables()
     v.push_back(Def("entree")
                     .c(I, {"kod"})
                     .c(T, {"name"})
-                    .c(I, {"flagsRest", "dat1", "dat2", "fond", "enOtp", "budgOtp", "koefOtp", "budgBln",
-                           "enBlnFull", "enBlnProp", "enBlnAlg", "enSrPremBln", "oblProf", "enAlim", "enKoefRS",
-                           "g11", "enSrZar", "hr1", "hr2", "hr3", "hr4", "oblPodoh", "vedShap", "grp", "okrug",
-                           "vedStlb", "kodDoh", "kodSkid"})
+                    .c(I, {"flagsRest", "dat1",      "dat2",      "fond",     "enOtp",       "budgOtp", "koefOtp",
+                           "budgBln",   "enBlnFull", "enBlnProp", "enBlnAlg", "enSrPremBln", "oblProf", "enAlim",
+                           "enKoefRS",  "g11",       "enSrZar",   "hr1",      "hr2",         "hr3",     "hr4",
+                           "oblPodoh",  "vedShap",   "grp",       "okrug",    "vedStlb",     "kodDoh",  "kodSkid"})
                     .c(R, {"sumSkidPodoh", "sumSkidSoc"})
                     .c(I, {"spzCh", "spzSc", "spzAu", "spzAuHi"})
                     .key("PRIMARY KEY (kod)"));
@@ -132,16 +134,17 @@ std::vector<TableDef> makeTables()
     v.push_back(Def("simp").c(I, {"mass", "num", "tabN", "priz", "rec"}).key("PRIMARY KEY (mass, num)"));
     v.push_back(Def("fio").c(I, {"num"}).c(T, {"fio"}).key("PRIMARY KEY (num)"));
     v.push_back(Def("comp")
-                    .c(I, {"num", "otd", "prof", "razr", "rest0", "brig", "sistOpl", "graph", "kateg", "err",
-                           "kvSdel", "tabProf", "priznUv", "kvProizv", "rest3", "priznAlim", "priznIspl",
-                           "priznBank", "priznSsud", "kvDBF"})
+                    .c(I, {"num",   "otd",       "prof",      "razr",      "rest0",     "brig",    "sistOpl",
+                           "graph", "kateg",     "err",       "kvSdel",    "tabProf",   "priznUv", "kvProizv",
+                           "rest3", "priznAlim", "priznIspl", "priznBank", "priznSsud", "kvDBF"})
                     .key("PRIMARY KEY (num)"));
-    v.push_back(Def("tabel")
-                    .c(I, {"num", "rabDn", "rabHr", "vHr", "nHr", "sverhHr", "uchHr", "drRabDn", "kvalDn", "komDn",
-                           "dbf", "prostDn", "vyhPosobDn", "koeff", "prDn", "prPlanDn", "vyhDn", "uchDn",
-                           "sverhDvaHr", "prHr", "prPlanHr", "vyhHr", "prostHr", "kvalHr", "tabel12", "tabel22",
-                           "bezsodDn", "bezsodHr", "bezsodDnVyh", "bezsodHrVyh"})
-                    .key("PRIMARY KEY (num)"));
+    v.push_back(
+        Def("tabel")
+            .c(I, {"num",     "rabDn",   "rabHr",      "vHr",      "nHr",         "sverhHr",    "uchHr",   "drRabDn",
+                   "kvalDn",  "komDn",   "dbf",        "prostDn",  "vyhPosobDn",  "koeff",      "prDn",    "prPlanDn",
+                   "vyhDn",   "uchDn",   "sverhDvaHr", "prHr",     "prPlanHr",    "vyhHr",      "prostHr", "kvalHr",
+                   "tabel12", "tabel22", "bezsodDn",   "bezsodHr", "bezsodDnVyh", "bezsodHrVyh"})
+            .key("PRIMARY KEY (num)"));
     v.push_back(Def("AvZar1").c(I, {"num"}).c(R, {"av", "zar1"}).key("PRIMARY KEY (num)"));
     v.push_back(Def("indexes").c(T, {"vid"}).c(I, {"nom", "first", "kol"}).key("PRIMARY KEY (vid, nom)"));
 
@@ -159,9 +162,8 @@ std::vector<TableDef> makeTables()
     v.push_back(Def("bln")
                     .c(I, {"num", "dBegin", "mBegin", "gBegin", "dEnd", "mEnd", "gEnd"})
                     .c(R, {"sum", "oklad"})
-                    .c(I, {"vid", "alg", "firstMes", "procent", "dn", "mrp", "contin", "k1", "k2", "vr", "infl",
-                           "budg", "fromMinimumMonthlyEarnings", "firstYear", "secondYear", "from12Months",
-                           "timeRest"})
+                    .c(I, {"vid", "alg", "firstMes", "procent", "dn", "mrp", "contin", "k1", "k2", "vr", "infl", "budg",
+                           "fromMinimumMonthlyEarnings", "firstYear", "secondYear", "from12Months", "timeRest"})
                     .key("PRIMARY KEY (num)"));
     v.push_back(Def("otp")
                     .c(I, {"num", "dBegin", "mBegin", "gBegin"})
@@ -182,14 +184,14 @@ std::vector<TableDef> makeTables()
         .c(I, {"tarifSdelRub1", "tarifSdelRub2", "tarifSdelKop", "tarifVremRub1", "tarifVremRub2", "tarifVremKop"})
         .c(T, {"datR", "datPr1", "datUv1", "datPr2", "datUv2", "datSevStag", "officerDatStag", "inostrDatPr",
                "inostrDatOt", "inostrDatVidGit", "imvichDat"})
-        .c(I, {"invDat1Begin", "invDat1End", "invDat2Begin", "invDat2End", "tabPodoh", "procVech", "procNoch",
-               "dolgKod", "profKod", "profNadb", "officer", "srZarabDnChas", "inostrNrez", "status", "dogVid",
-               "invGr", "altTab", "inostr", "inostrVidGit", "obosob", "inostrSV", "flagsRest", "inostrDnPrRF"})
+        .c(I, {"invDat1Begin", "invDat1End", "invDat2Begin", "invDat2End", "tabPodoh",    "procVech",
+               "procNoch",     "dolgKod",    "profKod",      "profNadb",   "officer",     "srZarabDnChas",
+               "inostrNrez",   "status",     "dogVid",       "invGr",      "altTab",      "inostr",
+               "inostrVidGit", "obosob",     "inostrSV",     "flagsRest",  "inostrDnPrRF"})
         .c(T, {"officerTitle"})
         .c(I, {"vmen"})
         .n(I, "vmenMes", 12)
-        .c(I, {"vmenRest", "vmenMarker", "vmenAsk0", "imvichBeg", "imvichNY", "imvichOst", "imvichRest",
-               "dedMonths"})
+        .c(I, {"vmenRest", "vmenMarker", "vmenAsk0", "imvichBeg", "imvichNY", "imvichOst", "imvichRest", "dedMonths"})
         .c(T, {"imvichSprNom", "imvichSprKodNO", "imvichSprDat"})
         .n(I, "spz", 6, 0, "ch")
         .n(I, "spz", 6, 0, "sc")
@@ -200,18 +202,16 @@ std::vector<TableDef> makeTables()
 
     v.push_back(Def("pasport")
                     .c(I, {"id_konst"})
-                    .c(T, {"strahPolis", "INN", "gitPhone", "pol", "dolgName", "dolgDat", "pspKod", "pspStr",
-                           "pspSer", "pspNom", "pspNom2", "pspDat", "pspKem", "bdStr", "bdReg", "bdRaj", "bdGorod",
-                           "propKodStr", "propKodReg", "propReg", "propRaj", "propGorod", "propPunkt", "propUl",
-                           "propDom", "propKorp", "propKv", "propInd", "GNI", "gitKodStr", "gitInd", "gitAdr",
-                           "kuplAdr", "dogNom", "invSprSer", "invSprNom", "invSprDat"})
+                    .c(T, {"strahPolis", "INN",       "gitPhone", "pol",        "dolgName",   "dolgDat", "pspKod",
+                           "pspStr",     "pspSer",    "pspNom",   "pspNom2",    "pspDat",     "pspKem",  "bdStr",
+                           "bdReg",      "bdRaj",     "bdGorod",  "propKodStr", "propKodReg", "propReg", "propRaj",
+                           "propGorod",  "propPunkt", "propUl",   "propDom",    "propKorp",   "propKv",  "propInd",
+                           "GNI",        "gitKodStr", "gitInd",   "gitAdr",     "kuplAdr",    "dogNom",  "invSprSer",
+                           "invSprNom",  "invSprDat"})
                     .c(I, {"married", "children"})
                     .key("PRIMARY KEY (id_konst), FOREIGN KEY (id_konst) REFERENCES konst (id) ON DELETE CASCADE"));
-    v.push_back(Def("nalvich")
-                    .c(I, {"id_konst", "num", "kod", "mBeg", "mEnd"})
-                    .c(R, {"sum"})
-                    .c(I, {"krat"})
-                    .key(kDetailKey));
+    v.push_back(
+        Def("nalvich").c(I, {"id_konst", "num", "kod", "mBeg", "mEnd"}).c(R, {"sum"}).c(I, {"krat"}).key(kDetailKey));
     v.push_back(Def("postDopl")
                     .c(I, {"id_konst", "num", "kod", "procent"})
                     .c(R, {"sum"})
@@ -260,7 +260,8 @@ QString createSql(const TableDef& t)
 {
     QStringList parts;
     for (int i = 0; i < t.columns.size(); ++i) parts << t.columns[i] + QLatin1Char(' ') + t.types[i];
-    if (!t.constraints.isEmpty()) parts << t.constraints;
+    if (!t.constraints.isEmpty())
+        parts << t.constraints;
     return QStringLiteral("CREATE TABLE %1 (%2)").arg(Qualified(t.name), parts.join(QStringLiteral(", ")));
 }
 
@@ -274,7 +275,8 @@ struct Step {
 void step1Tables(const QSqlDatabase& db)
 {
     for (const TableDef& t : SchemaTables())
-        if (t.name != QLatin1String("version")) db::Execute(db, createSql(t));
+        if (t.name != QLatin1String("version"))
+            db::Execute(db, createSql(t));
 }
 
 void step2Rows(const QSqlDatabase& db)
@@ -312,10 +314,7 @@ const TableDef& Table(const QString& name)
 
 QString Qualified(const QString& name) { return QStringLiteral("dbo.") + name; }
 
-QString ColumnList(const TableDef& t, int skip)
-{
-    return t.columns.mid(skip).join(QStringLiteral(", "));
-}
+QString ColumnList(const TableDef& t, int skip) { return t.columns.mid(skip).join(QStringLiteral(", ")); }
 
 QString InsertSql(const TableDef& t, int skip)
 {
@@ -328,7 +327,8 @@ QString InsertSql(const TableDef& t, int skip)
 QString SelectSql(const TableDef& t, const QString& tail)
 {
     QString sql = QStringLiteral("SELECT %1 FROM %2").arg(ColumnList(t), Qualified(t.name));
-    if (!tail.isEmpty()) sql += QLatin1Char(' ') + tail;
+    if (!tail.isEmpty())
+        sql += QLatin1Char(' ') + tail;
     return sql;
 }
 
@@ -340,7 +340,8 @@ bool HasVersionTable(const QSqlDatabase& db) { return db::TableExists(db, QStrin
 
 int StoredSchemaVersion(const QSqlDatabase& db)
 {
-    if (!HasVersionTable(db)) return 0;
+    if (!HasVersionTable(db))
+        return 0;
     db::Recordset q(db, QStringLiteral("SELECT step FROM dbo.version WHERE id = 1"));
     q.exec();
     return q.next() ? q.toInt(0) : 0;
@@ -351,7 +352,8 @@ namespace {
 void runStepsAfter(const QSqlDatabase& db, int stored)
 {
     for (const Step& s : kSteps) {
-        if (s.number <= stored) continue;
+        if (s.number <= stored)
+            continue;
         db::Transaction tr(db);
         s.run(db);
         db::Recordset(db, QStringLiteral("UPDATE dbo.version SET step = ? WHERE id = 1")).run(s.number);
@@ -379,11 +381,12 @@ void UpgradeSchema(const QSqlDatabase& db)
         throw db::DbError(db::E_DB_NOT_A_BASE, QStringLiteral("Файл не является базой данных программы."),
                           QStringLiteral("В файле нет таблицы версий dbo.version"), source);
     const int stored = StoredSchemaVersion(db);
-    if (stored < 1) ThrowDamaged(QStringLiteral("В таблице версий dbo.version нет номера шага схемы."));
+    if (stored < 1)
+        ThrowDamaged(QStringLiteral("В таблице версий dbo.version нет номера шага схемы."));
     if (stored > SchemaVersion())
-        throw db::DbError(db::E_DB_VERSION, QStringLiteral("База данных создана более новой версией программы"),
-                          QStringLiteral("Версия базы %1, программа знает версии до %2").arg(stored).arg(SchemaVersion()),
-                          source);
+        throw db::DbError(
+            db::E_DB_VERSION, QStringLiteral("База данных создана более новой версией программы"),
+            QStringLiteral("Версия базы %1, программа знает версии до %2").arg(stored).arg(SchemaVersion()), source);
     runStepsAfter(db, stored);
 }
 

@@ -15,9 +15,9 @@
 namespace kalvor::infobase {
 
 struct TableDef {
-    QString name;       // without the schema: "konst"
+    QString name; // without the schema: "konst"
     QStringList columns; // names in statement order
-    QStringList types;   // declared types, same order
+    QStringList types; // declared types, same order
     QString constraints; // PRIMARY KEY (...) and the like, may be empty
 };
 

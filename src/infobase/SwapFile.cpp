@@ -26,7 +26,8 @@ SwapFile::~SwapFile() { close(); }
 
 void SwapFile::setPath(const QString& path)
 {
-    if (path == path_) return;
+    if (path == path_)
+        return;
     close();
     path_ = path;
 }
@@ -35,7 +36,8 @@ void SwapFile::openFd(bool truncate)
 {
     const QByteArray name = QFile::encodeName(path_);
     const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) throw InfoBaseError(withPath(OpenFileErrorText, path_));
+    if (fd < 0)
+        throw InfoBaseError(withPath(OpenFileErrorText, path_));
 
     // Wait for another run to close the file, polling so that a stuck holder
     // ends in a message instead of a hang.
@@ -62,7 +64,8 @@ void SwapFile::openFd(bool truncate)
 void SwapFile::create()
 {
     if (fd_ >= 0) {
-        if (::ftruncate(fd_, 0) != 0) throw InfoBaseError(withPath(OpenFileErrorText, path_));
+        if (::ftruncate(fd_, 0) != 0)
+            throw InfoBaseError(withPath(OpenFileErrorText, path_));
         return;
     }
     openFd(true);
@@ -70,13 +73,15 @@ void SwapFile::create()
 
 void SwapFile::open()
 {
-    if (fd_ >= 0) return;
+    if (fd_ >= 0)
+        return;
     openFd(false);
 }
 
 void SwapFile::close()
 {
-    if (fd_ < 0) return;
+    if (fd_ < 0)
+        return;
     ::flock(fd_, LOCK_UN);
     ::close(fd_);
     fd_ = -1;
@@ -84,12 +89,15 @@ void SwapFile::close()
 
 bool SwapFile::readAt(qint64 offset, char* bytes, qint64 size)
 {
-    if (fd_ < 0 || offset < 0) return false;
+    if (fd_ < 0 || offset < 0)
+        return false;
     qint64 done = 0;
     while (done < size) {
         const ssize_t n = ::pread(fd_, bytes + done, std::size_t(size - done), off_t(offset + done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
         done += n;
     }
     return true;
@@ -97,12 +105,15 @@ bool SwapFile::readAt(qint64 offset, char* bytes, qint64 size)
 
 void SwapFile::writeAt(qint64 offset, const char* bytes, qint64 size)
 {
-    if (fd_ < 0 || offset < 0) throw InfoBaseError(QString::fromUtf8(WriteFileErrorText));
+    if (fd_ < 0 || offset < 0)
+        throw InfoBaseError(QString::fromUtf8(WriteFileErrorText));
     qint64 done = 0;
     while (done < size) {
         const ssize_t n = ::pwrite(fd_, bytes + done, std::size_t(size - done), off_t(offset + done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw InfoBaseError(QString::fromUtf8(WriteFileErrorText));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw InfoBaseError(QString::fromUtf8(WriteFileErrorText));
         done += n;
     }
 }
@@ -125,16 +136,19 @@ void SwapFile::writeBlock(int slot, SlotBlock block, const EmployeeRecord& rec)
 bool SwapFile::readSlot(int slot, EmployeeRecord& rec)
 {
     std::vector<char> buf(static_cast<std::size_t>(SlotSize));
-    if (!readAt(slotOffset(slot), buf.data(), SlotSize)) return false;
+    if (!readAt(slotOffset(slot), buf.data(), SlotSize))
+        return false;
     EmployeeRecordFromSlot(buf.data(), rec);
     return true;
 }
 
 bool SwapFile::readRows(int slot, AccrualRow* rows, int count)
 {
-    if (count < 0 || count > EmployeeRecord::RowCount) return false;
+    if (count < 0 || count > EmployeeRecord::RowCount)
+        return false;
     std::vector<char> buf(std::size_t(count) * AccrualRow::Size);
-    if (!readAt(slotOffset(slot) + RowsOffset, buf.data(), qint64(buf.size()))) return false;
+    if (!readAt(slotOffset(slot) + RowsOffset, buf.data(), qint64(buf.size())))
+        return false;
     RowsFromBytes(buf.data(), count, rows);
     return true;
 }

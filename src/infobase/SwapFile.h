@@ -17,8 +17,7 @@ namespace kalvor::infobase {
 // <path>", "Ошибка чтения файла", ...).
 class InfoBaseError : public std::runtime_error {
 public:
-    explicit InfoBaseError(const QString& message)
-        : std::runtime_error(message.toStdString()), message_(message) {}
+    explicit InfoBaseError(const QString& message) : std::runtime_error(message.toStdString()), message_(message) {}
     const QString& message() const { return message_; }
 
 private:

@@ -114,13 +114,17 @@ bool StoreAmountsAndDates(const MainDataFields& f, ib::EmployeeHead& h, bool fil
     changed |= StoreMoney(f.advance, h.avans, filledOnly);
     changed |= StoreTariff(f.pieceTariff, h.tarifSdel, filledOnly);
     changed |= StoreMoney(f.allowance, h.nadbav, filledOnly);
-    const std::pair<u16, u16*> dates[] = {{f.datR, &h.datR},           {f.datSevStag, &h.datSevStag},
-                                          {f.datPr1, &h.datPr1},       {f.datPr2, &h.datPr2},
-                                          {f.datUv1, &h.datUv1},       {f.datUv2, &h.datUv2},
-                                          {f.invDat1Begin, &h.invDat1Begin}, {f.invDat1End, &h.invDat1End},
-                                          {f.invDat2Begin, &h.invDat2Begin}, {f.invDat2End, &h.invDat2End}};
-    for (const auto& [value, field] : dates)
-        changed |= StorePacked(value, *field, filledOnly);
+    const std::pair<u16, u16*> dates[] = {{f.datR, &h.datR},
+                                          {f.datSevStag, &h.datSevStag},
+                                          {f.datPr1, &h.datPr1},
+                                          {f.datPr2, &h.datPr2},
+                                          {f.datUv1, &h.datUv1},
+                                          {f.datUv2, &h.datUv2},
+                                          {f.invDat1Begin, &h.invDat1Begin},
+                                          {f.invDat1End, &h.invDat1End},
+                                          {f.invDat2Begin, &h.invDat2Begin},
+                                          {f.invDat2End, &h.invDat2End}};
+    for (const auto& [value, field] : dates) changed |= StorePacked(value, *field, filledOnly);
     for (std::size_t k = 0; k < f.costCodes.size(); ++k) {
         std::array<u16, 3>& code = h.spz[k];
         if (filledOnly && f.costCodes[k].trimmed().isEmpty())
@@ -151,12 +155,23 @@ struct CardSnapshot {
     ib::WarDatBlock warDat;
 
     explicit CardSnapshot(const ib::CInfoBase& b)
-        : list(b.list), otherList(b.otherList), config(b.config), shortNames(b.shortNames),
-          attributes(b.attributes), shopBytes(b.shopBytes), tabel(b.tabel), av(b.av), zar1(b.zar1),
-          altTabel(b.altTabel), prem(b.prem), bln(b.bln), otp(b.otp), current(b.current),
-          currentSlot(b.currentSlot), warDat(b.warDat)
-    {
-    }
+        : list(b.list)
+        , otherList(b.otherList)
+        , config(b.config)
+        , shortNames(b.shortNames)
+        , attributes(b.attributes)
+        , shopBytes(b.shopBytes)
+        , tabel(b.tabel)
+        , av(b.av)
+        , zar1(b.zar1)
+        , altTabel(b.altTabel)
+        , prem(b.prem)
+        , bln(b.bln)
+        , otp(b.otp)
+        , current(b.current)
+        , currentSlot(b.currentSlot)
+        , warDat(b.warDat)
+    {}
     void restore(ib::CInfoBase& b) const
     {
         b.list = list;
@@ -264,8 +279,7 @@ void RemoveSlotLines(ib::CInfoBase& base, int slot)
     }
     if (base.altTabel.count(slot) > 0) {
         base.altTabel.removeRun(slot);
-        for (int mass = 1; mass <= 3; ++mass)
-            ib::SaveAltTabel(base, mass);
+        for (int mass = 1; mass <= 3; ++mass) ib::SaveAltTabel(base, mass);
         ib::SaveIndexes(base, ib::LineKind::AltTabel);
     }
     if (base.bln.count(slot) > 0) {
@@ -342,10 +356,9 @@ MainDataFields MainDataOf(const ib::EmployeeHead& h, const ib::EmployeeAttribute
 
 int CheckMainData(const MainDataFields& f, QString* refusal)
 {
-    const std::pair<int, const QString*> numbers[] = {
-        {1016, &f.status},   {1000, &f.schedule}, {1018, &f.profession}, {1001, &f.shop},
-        {1019, &f.brigade},  {1002, &f.category}, {1020, &f.taxTable},   {1003, &f.paySystem},
-        {1023, &f.unionTable}};
+    const std::pair<int, const QString*> numbers[] = {{1016, &f.status},   {1000, &f.schedule},  {1018, &f.profession},
+                                                      {1001, &f.shop},     {1019, &f.brigade},   {1002, &f.category},
+                                                      {1020, &f.taxTable}, {1003, &f.paySystem}, {1023, &f.unionTable}};
     for (const auto& [id, text] : numbers) {
         int value = 0;
         *refusal = ReadCardNumber(id, *text, &value);

@@ -13,9 +13,9 @@
 namespace kalvor::masterdata {
 
 namespace ib = kalvor::infobase;
-using ib::u8;
 using ib::u16;
 using ib::u32;
+using ib::u8;
 
 // ------------------------------------------------------------------ number fields
 

@@ -198,9 +198,8 @@ RowRefusal ReadPostDoplRow(const QStringList& cells, PostDoplEntry& entry)
 
 QStringList WariaRowTexts(const WariaEntry& entry)
 {
-    const QString time = entry.hr == 0 && entry.min == 0
-                             ? QString()
-                             : QString::asprintf("%d,%d", int(entry.hr), int(entry.min));
+    const QString time =
+        entry.hr == 0 && entry.min == 0 ? QString() : QString::asprintf("%d,%d", int(entry.hr), int(entry.min));
     return {entry.mes == 0 ? QString() : TwoDigitMonthYear(entry.mes, entry.god),
             FormatIntField(entry.kod),
             FormatMoney(entry.sum),
@@ -212,8 +211,7 @@ QStringList WariaRowTexts(const WariaEntry& entry)
 bool ApplyWariaRow(const QStringList& cells, WariaEntry& entry)
 {
     bool allEmpty = true;
-    for (int column = 0; column < kWariaColumns; ++column)
-        allEmpty = allEmpty && Blank(Cell(cells, column));
+    for (int column = 0; column < kWariaColumns; ++column) allEmpty = allEmpty && Blank(Cell(cells, column));
     if (allEmpty) {
         // A cleared row frees its entry (the archive reuses free entries).
         const bool changed = !(entry == WariaEntry{});

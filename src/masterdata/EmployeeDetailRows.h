@@ -7,8 +7,8 @@
 //
 // Years: the records keep full years; a date or month cell takes a two-digit
 // year (read through the clock's window) or a four-digit one.
-#include "infobase/RefFiles.h"
 #include "infobase/Records.h"
+#include "infobase/RefFiles.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,8 +24,8 @@ using infobase::WariaEntry;
 
 // What a read-back of one row gives: the row, or the reason it is refused.
 struct RowRefusal {
-    int column = -1;    // the cell to correct
-    QString message;    // empty when the row is accepted
+    int column = -1; // the cell to correct
+    QString message; // empty when the row is accepted
     bool refused() const { return !message.isEmpty(); }
 };
 
@@ -43,8 +43,7 @@ void CompactSlots(std::array<Entry, N>& block)
             block[next] = block[i];
         ++next;
     }
-    for (std::size_t i = next; i < N; ++i)
-        block[i] = Entry{};
+    for (std::size_t i = next; i < N; ++i) block[i] = Entry{};
 }
 
 // Index of the first slot whose code is 0 (a free slot for an appended row); -1 when none.

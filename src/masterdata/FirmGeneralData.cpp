@@ -18,16 +18,16 @@ using infobase::u8;
 namespace {
 
 enum class Kind {
-    Text,        // a firm text
-    Number,      // "%d", empty when 0, within [0, max]
-    Hundredths,  // 16-bit hundredths of a percent shown as "%.2f"
-    MonthFlag,   // one bit of the rate-rise months
-    Money,       // kopecks
+    Text, // a firm text
+    Number, // "%d", empty when 0, within [0, max]
+    Hundredths, // 16-bit hundredths of a percent shown as "%.2f"
+    MonthFlag, // one bit of the rate-rise months
+    Money, // kopecks
     LoanPercent, // whole percent and hundredths
-    ParamBit,    // a bit of the parameter word, "1" or empty
-    DayLength,   // hours and minutes of the working day
-    Holiday,     // day * 256 + month
-    NoDate,      // the agreement date: always empty, not stored
+    ParamBit, // a bit of the parameter word, "1" or empty
+    DayLength, // hours and minutes of the working day
+    Holiday, // day * 256 + month
+    NoDate, // the agreement date: always empty, not stored
 };
 
 struct Field {
@@ -35,7 +35,7 @@ struct Field {
     Kind kind;
     const char* label;
     int index = 0; // the firm text, the month, the parameter bit
-    int max = 0;   // largest number of a Number field
+    int max = 0; // largest number of a Number field
 };
 
 // Number fields whose place is not a plain member are told apart by id.
@@ -121,10 +121,7 @@ const Field* FindField(int id)
     return nullptr;
 }
 
-QString NumberText(int value)
-{
-    return value == 0 ? QString() : QString::number(value);
-}
+QString NumberText(int value) { return value == 0 ? QString() : QString::number(value); }
 
 // "%d" of the text; 0 when it does not read.
 int ReadNumber(const QString& text)
@@ -206,10 +203,7 @@ double FirmInfo::*MoneyMember(int id)
     }
 }
 
-u16& HundredthsPlace(int id, FirmInfo& firm)
-{
-    return id == 1063 ? firm.sbProcFirm : firm.sbProcSotr;
-}
+u16& HundredthsPlace(int id, FirmInfo& firm) { return id == 1063 ? firm.sbProcFirm : firm.sbProcSotr; }
 
 template <typename T>
 bool StoreIfChanged(T& place, T value)
@@ -246,8 +240,7 @@ const std::vector<int>& GenInfoFieldIds()
 {
     static const std::vector<int> ids = [] {
         std::vector<int> v;
-        for (const Field& f : Fields())
-            v.push_back(f.id);
+        for (const Field& f : Fields()) v.push_back(f.id);
         return v;
     }();
     return ids;

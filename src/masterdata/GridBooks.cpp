@@ -13,18 +13,14 @@ namespace ib = infobase;
 
 namespace {
 
-QString Cell(const QStringList& cells, int column)
-{
-    return column < cells.size() ? cells[column] : QString();
-}
+QString Cell(const QStringList& cells, int column) { return column < cells.size() ? cells[column] : QString(); }
 
 // A name as the 8-bit field keeps it: cut to the width; the blanks that pad
 // the field are not part of the name.
 QString FieldName(const QString& text, int width)
 {
     QString name = ib::fitText(text, width);
-    while (name.endsWith(QLatin1Char(' ')))
-        name.chop(1);
+    while (name.endsWith(QLatin1Char(' '))) name.chop(1);
     return name;
 }
 
@@ -36,10 +32,7 @@ double Kopecks(const QString& text)
 }
 
 // The code of a row when it reads as a non-zero number.
-bool RowCode(const QStringList& cells, int& code)
-{
-    return ScanInt(Cell(cells, 0), code) && code != 0;
-}
+bool RowCode(const QStringList& cells, int& code) { return ScanInt(Cell(cells, 0), code) && code != 0; }
 
 std::vector<QStringList> ShopRows(const ib::CInfoBase& base)
 {
@@ -84,8 +77,7 @@ std::vector<QStringList> CodeBookRows(const std::array<Record, N>& table, int co
 // Rows with a non-zero code become records one after another; the count is
 // theirs; the table is sorted by its comparator.
 template <class Record, std::size_t N, class Read, class Less>
-void StoreCodeBook(const std::vector<QStringList>& rows, std::array<Record, N>& table, int& count, Read read,
-                   Less less)
+void StoreCodeBook(const std::vector<QStringList>& rows, std::array<Record, N>& table, int& count, Read read, Less less)
 {
     table = {};
     std::size_t stored = 0;
@@ -114,8 +106,8 @@ std::vector<QStringList> ContributionRows(const ib::CRefFiles& files)
     std::vector<QStringList> rows;
     for (int i = 0; i < files.sborCount && i < ib::CRefFiles::SborCapacity; ++i) {
         const ib::ContributionKind& kind = files.sbor[std::size_t(i)];
-        rows.push_back({FormatIntField(kind.code), FormatIntField(kind.table), kind.name,
-                        FormatIntField(kind.baseSelector)});
+        rows.push_back(
+            {FormatIntField(kind.code), FormatIntField(kind.table), kind.name, FormatIntField(kind.baseSelector)});
     }
     return rows;
 }
@@ -142,29 +134,62 @@ void StoreContributions(const std::vector<QStringList>& rows, ib::CRefFiles& fil
 const GridBookForm& GridBookFormOf(GridBook book)
 {
     static const GridBookForm forms[] = {
-        {325, 1030, QStringLiteral("Цех/Отдел"), QStringLiteral("CRefOtdelView"),
-         {QStringLiteral("Номер цеха"), QStringLiteral("Наименование цеха")}, {0.2}, ib::CInfoBase::ShopCount,
-         QStringLiteral("Добавить цех/отдел"), QStringLiteral("Удалить цех/отдел")},
-        {328, 1032, QStringLiteral("Должности"), QStringLiteral("CRefPostView"),
+        {325,
+         1030,
+         QStringLiteral("Цех/Отдел"),
+         QStringLiteral("CRefOtdelView"),
+         {QStringLiteral("Номер цеха"), QStringLiteral("Наименование цеха")},
+         {0.2},
+         ib::CInfoBase::ShopCount,
+         QStringLiteral("Добавить цех/отдел"),
+         QStringLiteral("Удалить цех/отдел")},
+        {328,
+         1032,
+         QStringLiteral("Должности"),
+         QStringLiteral("CRefPostView"),
          {QStringLiteral("Код должности"), QStringLiteral("Наименование должности"), QStringLiteral("Оклад")},
-         {0.2, 0.55}, ib::CRefFiles::BookCapacity, QStringLiteral("Добавить должность"),
+         {0.2, 0.55},
+         ib::CRefFiles::BookCapacity,
+         QStringLiteral("Добавить должность"),
          QStringLiteral("Удалить должность")},
-        {327, 1035, QStringLiteral("Профессии"), QStringLiteral("CRefProfesView"),
-         {QStringLiteral("Код профессии"), QStringLiteral("Наименование профессии")}, {0.2},
-         ib::CRefFiles::BookCapacity, QStringLiteral("Добавить профессию"), QStringLiteral("Удалить профессию")},
-        {329, 1039, QStringLiteral("Звания"), QStringLiteral("CRefTitleView"),
+        {327,
+         1035,
+         QStringLiteral("Профессии"),
+         QStringLiteral("CRefProfesView"),
+         {QStringLiteral("Код профессии"), QStringLiteral("Наименование профессии")},
+         {0.2},
+         ib::CRefFiles::BookCapacity,
+         QStringLiteral("Добавить профессию"),
+         QStringLiteral("Удалить профессию")},
+        {329,
+         1039,
+         QStringLiteral("Звания"),
+         QStringLiteral("CRefTitleView"),
          {QStringLiteral("Код звания"), QStringLiteral("Наименование звания"), QStringLiteral("Оклад")},
-         {0.2, 0.55}, ib::CRefFiles::BookCapacity, QStringLiteral("Добавить звание"),
+         {0.2, 0.55},
+         ib::CRefFiles::BookCapacity,
+         QStringLiteral("Добавить звание"),
          QStringLiteral("Удалить звание")},
-        {341, 1034, QStringLiteral("Налоговые вычеты"), QStringLiteral("CRefVichView"),
+        {341,
+         1034,
+         QStringLiteral("Налоговые вычеты"),
+         QStringLiteral("CRefVichView"),
          {QStringLiteral("Код\nвычета"), QStringLiteral("Наименование вычета"),
           QStringLiteral("Сумма\nежемесячного вычета"), QStringLiteral("Вычет применяется,\nесли доход меньше:")},
-         {0.12, 0.38, 0.22}, ib::DeductionKindBook::Capacity, QStringLiteral("Добавить вычет"),
+         {0.12, 0.38, 0.22},
+         ib::DeductionKindBook::Capacity,
+         QStringLiteral("Добавить вычет"),
          QStringLiteral("Удалить вычет")},
-        {357, 1038, QStringLiteral("Соц. налог"), QStringLiteral("CRefSborView"),
+        {357,
+         1038,
+         QStringLiteral("Соц. налог"),
+         QStringLiteral("CRefSborView"),
          {QStringLiteral("Код"), QStringLiteral("Налоговая\nтаблица"), QStringLiteral("Наименование\nотчисления"),
           QStringLiteral("Выбор\nначислений")},
-         {0.1, 0.14, 0.56}, 0, QString(), QString()},
+         {0.1, 0.14, 0.56},
+         0,
+         QString(),
+         QString()},
     };
     return forms[int(book)];
 }
@@ -199,28 +224,40 @@ void StoreGridBookRows(GridBook book, const std::vector<QStringList>& rows, ib::
     switch (book) {
     case GridBook::Shops: StoreShops(rows, doc.infoBase); return;
     case GridBook::Positions:
-        StoreCodeBook(rows, files.post, count, [](const QStringList& c, int code) {
-            return ib::PositionRecord{ib::i16(code), FieldName(Cell(c, 1), 26), Kopecks(Cell(c, 2))};
-        }, ib::ComparePostRecords);
+        StoreCodeBook(
+            rows, files.post, count,
+            [](const QStringList& c, int code) {
+                return ib::PositionRecord{ib::i16(code), FieldName(Cell(c, 1), 26), Kopecks(Cell(c, 2))};
+            },
+            ib::ComparePostRecords);
         files.postCount = ib::u16(count);
         return;
     case GridBook::Professions:
-        StoreCodeBook(rows, files.profi, count, [](const QStringList& c, int code) {
-            return ib::ProfessionRecord{ib::i16(code), FieldName(Cell(c, 1), 26)};
-        }, ib::CompareProfiRecords);
+        StoreCodeBook(
+            rows, files.profi, count,
+            [](const QStringList& c, int code) {
+                return ib::ProfessionRecord{ib::i16(code), FieldName(Cell(c, 1), 26)};
+            },
+            ib::CompareProfiRecords);
         files.profiCount = ib::u16(count);
         return;
     case GridBook::Ranks:
-        StoreCodeBook(rows, files.title, count, [](const QStringList& c, int code) {
-            return ib::RankRecord{ib::i16(code), FieldName(Cell(c, 1), 17), Kopecks(Cell(c, 2))};
-        }, ib::CompareTitleRecords);
+        StoreCodeBook(
+            rows, files.title, count,
+            [](const QStringList& c, int code) {
+                return ib::RankRecord{ib::i16(code), FieldName(Cell(c, 1), 17), Kopecks(Cell(c, 2))};
+            },
+            ib::CompareTitleRecords);
         files.titleCount = ib::u16(count);
         return;
     case GridBook::Deductions:
-        StoreCodeBook(rows, files.vichet.records, count, [](const QStringList& c, int code) {
-            return ib::DeductionKind{ib::u16(code), FieldName(Cell(c, 1), 20), Kopecks(Cell(c, 2)),
-                                     Kopecks(Cell(c, 3))};
-        }, ib::CompareVichetRecords);
+        StoreCodeBook(
+            rows, files.vichet.records, count,
+            [](const QStringList& c, int code) {
+                return ib::DeductionKind{ib::u16(code), FieldName(Cell(c, 1), 20), Kopecks(Cell(c, 2)),
+                                         Kopecks(Cell(c, 3))};
+            },
+            ib::CompareVichetRecords);
         files.vichet.count = ib::u8(count);
         return;
     case GridBook::Contributions: StoreContributions(rows, files); return;

@@ -18,12 +18,12 @@ enum class GridBook { Shops, Positions, Professions, Ranks, Deductions, Contribu
 
 struct GridBookForm {
     int formId = 0;
-    int command = 0;          // the frame's command that opens the book
-    QString caption;          // the command's caption
-    QString viewName;         // the screen's class name
-    QStringList titles;       // column headings
+    int command = 0; // the frame's command that opens the book
+    QString caption; // the command's caption
+    QString viewName; // the screen's class name
+    QStringList titles; // column headings
     std::vector<double> shares; // column widths as shares of the grid's width
-    int capacity = 0;         // most rows; 0 = the book has no add and delete buttons
+    int capacity = 0; // most rows; 0 = the book has no add and delete buttons
     QString addText, deleteText;
 };
 const GridBookForm& GridBookFormOf(GridBook book);

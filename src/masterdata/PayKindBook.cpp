@@ -74,11 +74,8 @@ int ReadSickLeaveAverage(int typedEnBln, int typedPrem, PayKind& kind)
         kind.enSrPremBln = typedPrem & 1;
         return 1;
     case 3:
-    case 4:
-        kind.setEnBln(fixedKind || typedPrem != 0 ? 0 : typedEnBln);
-        return 1;
-    default:
-        return 0;
+    case 4: kind.setEnBln(fixedKind || typedPrem != 0 ? 0 : typedEnBln); return 1;
+    default: return 0;
     }
 }
 
@@ -144,13 +141,11 @@ const std::vector<int>& BuiltInPayKindCodes()
     static const std::vector<int> codes = [] {
         std::vector<int> c;
         auto range = [&c](int first, int last) {
-            for (int code = first; code <= last; ++code)
-                c.push_back(code);
+            for (int code = first; code <= last; ++code) c.push_back(code);
         };
         range(1, 9);
         range(16, 19);
-        for (int code : {21, 22, 25, 35, 39, 40, 41, 45, 71, 75, 82, 83})
-            c.push_back(code);
+        for (int code : {21, 22, 25, 35, 39, 40, 41, 45, 71, 75, 82, 83}) c.push_back(code);
         range(85, 89);
         range(101, 104);
         range(110, 117);
@@ -159,12 +154,10 @@ const std::vector<int>& BuiltInPayKindCodes()
         range(154, 159);
         c.push_back(163);
         range(165, 169);
-        for (int code : {171, 172, 178, 195, 196, 197})
-            c.push_back(code);
+        for (int code : {171, 172, 178, 195, 196, 197}) c.push_back(code);
         range(901, 909);
         range(911, 915);
-        for (int code : {919, 920, 921})
-            c.push_back(code);
+        for (int code : {919, 920, 921}) c.push_back(code);
         range(990, 995);
         return c;
     }();
@@ -177,15 +170,9 @@ bool IsBuiltInPayKindCode(int code)
     return std::binary_search(codes.begin(), codes.end(), code);
 }
 
-bool IsFixedSickLeaveKind(int code)
-{
-    return code == 163 || code == 171 || code == 172;
-}
+bool IsFixedSickLeaveKind(int code) { return code == 163 || code == 171 || code == 172; }
 
-const PayKindFieldInfo& PayKindFieldOf(PayKindField field)
-{
-    return kFields[std::size_t(field)];
-}
+const PayKindFieldInfo& PayKindFieldOf(PayKindField field) { return kFields[std::size_t(field)]; }
 
 int PayKindFieldOfControl(int controlId)
 {
@@ -236,10 +223,7 @@ int ReadPayKindTexts(const PayKindTexts& texts, PayKind& kind)
     return changed;
 }
 
-bool PayKindNameEditable(int code)
-{
-    return code != 0 && !IsBuiltInPayKindCode(code);
-}
+bool PayKindNameEditable(int code) { return code != 0 && !IsBuiltInPayKindCode(code); }
 
 // ------------------------------------------------------------------ the table
 
@@ -278,8 +262,7 @@ bool DeletePayKind(CInfoBase& base, int code)
 
 void ClearPayKindGroup(std::vector<PayKind>& kinds)
 {
-    for (PayKind& kind : kinds)
-        kind.grp = 0;
+    for (PayKind& kind : kinds) kind.grp = 0;
 }
 
 int MarkPayKindGroup(std::vector<PayKind>& kinds, const QStringList& lines)
@@ -401,50 +384,54 @@ void SavePayKindBook(CInfoBase& base)
 
 namespace {
 
-constexpr PickPair kFondList[] = {
-    {"Прочие фонды", " "}, {"Фонд оплаты труда", "1"}, {"Фонд накопления", "2"}, {"Фонд потребления", "3"},
-    {"Фонд социального страхования", "4"}, {"Пенсионный фонд", "5"}, {"Бюджетный фонд", "6"}, {nullptr, nullptr}};
-constexpr PickPair kVacationList[] = {
-    {"Эта выплата не участвует в расчете", " "},
-    {"Эта выплата учитывается полностью", "1"},
-    {"Выплата учитывается пропорционально отработанному времени", "2"},
-    {"Выплата учитывается в размере 1/12 за каждый месяц", "3"},
-    {nullptr, nullptr}};
-constexpr PickPair kBudgetList[] = {
-    {"бюджет(источник по умолчанию", " "}, {"2-й источник финансирования", "1"},
-    {"3-й источник финансирования", "2"},  {"4-й источник финансирования", "3"},
-    {"5-й источник финансирования", "4"},  {"6-й источник финансирования", "5"},
-    {"7-й источник финансирования", "6"},  {"8-й источник финансирования", "7"},
-    {"9-й источник финансирования", "8"},  {"10-й источник финансирования", "9"},
-    {nullptr, nullptr}};
+constexpr PickPair kFondList[] = {{"Прочие фонды", " "},
+                                  {"Фонд оплаты труда", "1"},
+                                  {"Фонд накопления", "2"},
+                                  {"Фонд потребления", "3"},
+                                  {"Фонд социального страхования", "4"},
+                                  {"Пенсионный фонд", "5"},
+                                  {"Бюджетный фонд", "6"},
+                                  {nullptr, nullptr}};
+constexpr PickPair kVacationList[] = {{"Эта выплата не участвует в расчете", " "},
+                                      {"Эта выплата учитывается полностью", "1"},
+                                      {"Выплата учитывается пропорционально отработанному времени", "2"},
+                                      {"Выплата учитывается в размере 1/12 за каждый месяц", "3"},
+                                      {nullptr, nullptr}};
+constexpr PickPair kBudgetList[] = {{"бюджет(источник по умолчанию", " "},
+                                    {"2-й источник финансирования", "1"},
+                                    {"3-й источник финансирования", "2"},
+                                    {"4-й источник финансирования", "3"},
+                                    {"5-й источник финансирования", "4"},
+                                    {"6-й источник финансирования", "5"},
+                                    {"7-й источник финансирования", "6"},
+                                    {"8-й источник финансирования", "7"},
+                                    {"9-й источник финансирования", "8"},
+                                    {"10-й источник финансирования", "9"},
+                                    {nullptr, nullptr}};
 constexpr PickPair kYesNoList[] = {{"Нет", " "}, {"Да", "1"}, {nullptr, nullptr}};
-constexpr PickPair kSickLeaveList[] = {
-    {"Эта выплата не участвует в расчете", " "},
-    {"Эта выплата учитывается полностью", "1"},
-    {"Выплата учитывается пропорционально отработанному времени", "2"},
-    {"Выплата учитывается только в расчете по-старому", "3"},
-    {"Выплата учитывается только в расчете по-новому", "4"},
-    {nullptr, nullptr}};
+constexpr PickPair kSickLeaveList[] = {{"Эта выплата не участвует в расчете", " "},
+                                       {"Эта выплата учитывается полностью", "1"},
+                                       {"Выплата учитывается пропорционально отработанному времени", "2"},
+                                       {"Выплата учитывается только в расчете по-старому", "3"},
+                                       {"Выплата учитывается только в расчете по-новому", "4"},
+                                       {nullptr, nullptr}};
 constexpr PickPair kUsedList[] = {
     {"Начисление не используется в расчете", " "}, {"Начисление участвует в расчете", "1"}, {nullptr, nullptr}};
-constexpr PickPair kRoundingList[] = {
-    {"Используется признак округления из общей информации о фирме", " "},
-    {"Это начисление не округляется", "1"},
-    {"В этом начислении отбрасываются копейки", "2"},
-    {"Это начисление округляется до 10 копеек", "3"},
-    {"Это начисление округляется до целых рублей", "4"},
-    {"Это начисление округляется до 10 рублей", "5"},
-    {"Это начисление округляется до 100 рублей", "6"},
-    {"Это начисление не выплачивается", "7"},
-    {nullptr, nullptr}};
-constexpr PickPair kOutputFileList[] = {
-    {"Начисление не будет послано в файл учета выработки", " "},
-    {"Начисление будет передано в коммуникативный файл для учета выработки", "1"},
-    {nullptr, nullptr}};
-constexpr PickPair kAbsenceList[] = {
-    {"Время по начислению считается временем присутствия", " "},
-    {"Время по начислению считается временем отсутствия", "1"},
-    {nullptr, nullptr}};
+constexpr PickPair kRoundingList[] = {{"Используется признак округления из общей информации о фирме", " "},
+                                      {"Это начисление не округляется", "1"},
+                                      {"В этом начислении отбрасываются копейки", "2"},
+                                      {"Это начисление округляется до 10 копеек", "3"},
+                                      {"Это начисление округляется до целых рублей", "4"},
+                                      {"Это начисление округляется до 10 рублей", "5"},
+                                      {"Это начисление округляется до 100 рублей", "6"},
+                                      {"Это начисление не выплачивается", "7"},
+                                      {nullptr, nullptr}};
+constexpr PickPair kOutputFileList[] = {{"Начисление не будет послано в файл учета выработки", " "},
+                                        {"Начисление будет передано в коммуникативный файл для учета выработки", "1"},
+                                        {nullptr, nullptr}};
+constexpr PickPair kAbsenceList[] = {{"Время по начислению считается временем присутствия", " "},
+                                     {"Время по начислению считается временем отсутствия", "1"},
+                                     {nullptr, nullptr}};
 
 const PickPair* ValueTable(PayKindField field)
 {
@@ -470,16 +457,12 @@ const PickPair* ValueTable(PayKindField field)
 
 } // namespace
 
-QStringList PayKindFieldValueList(PayKindField field)
-{
-    return BuildPickListFromPairs(ValueTable(field));
-}
+QStringList PayKindFieldValueList(PayKindField field) { return BuildPickListFromPairs(ValueTable(field)); }
 
 QString PayKindFieldHint(PayKindField field)
 {
     switch (field) {
-    case FieldG11:
-        return QStringLiteral("Это поле пока не используется в расчетах");
+    case FieldG11: return QStringLiteral("Это поле пока не используется в расчетах");
     case FieldSpz:
         return QStringLiteral(
             "Введите шифр производственных затрат.\nВ нашей программе он должен состоять из 12 цифр: первая "
@@ -487,12 +470,10 @@ QString PayKindFieldHint(PayKindField field)
             "определяет код аналитического учета");
     case FieldHr1:
     case FieldHr2:
-        return QStringLiteral(
-            "Эта характеристика начисления/удержания\nиспользуется для различных выборок.Плюс по 1-й "
-            "характеристике КАУ будет взят из 5-го ШПЗ сотрудника, а 2-й из 4-го.");
+        return QStringLiteral("Эта характеристика начисления/удержания\nиспользуется для различных выборок.Плюс по 1-й "
+                              "характеристике КАУ будет взят из 5-го ШПЗ сотрудника, а 2-й из 4-го.");
     case FieldSumSkidPodoh:
-    case FieldSumSkidSoc:
-        return QStringLiteral("Введите число в формате: РРРРРРР.КК Незначащие нули можно опустить.");
+    case FieldSumSkidSoc: return QStringLiteral("Введите число в формате: РРРРРРР.КК Незначащие нули можно опустить.");
     case FieldVedStlb:
         return QStringLiteral(
             "Задает номер столбца расчетно-платежной ведомости\nв который попадает данное "
@@ -501,8 +482,7 @@ QString PayKindFieldHint(PayKindField field)
         return QStringLiteral(
             "Поставьте 1, чтобы наименование данного\nначисления(удержания) стало названиемсоответствующего "
             "столбца(см. поле \"Столбец\"расчетно-платежной ведомости");
-    default:
-        return QStringLiteral("Введите любое целое число в соответствии с назначением этого поля.");
+    default: return QStringLiteral("Введите любое целое число в соответствии с назначением этого поля.");
     }
 }
 

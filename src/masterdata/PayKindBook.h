@@ -26,14 +26,38 @@ bool IsFixedSickLeaveKind(int code); // 163, 171, 172
 
 // The fields of the entry form in form order.
 enum PayKindField : int {
-    FieldKod, FieldName, FieldFond, FieldEnOtp, FieldBudgOtp, FieldKoefOtp, FieldEnBln, FieldBudgBln,
-    FieldEnSrPremBln, FieldOblProf, FieldEnAlim, FieldEnKoefRS, FieldG11, FieldEnSrZar, FieldOkrug, FieldSpz,
-    FieldHr1, FieldHr2, FieldHr3, FieldHr4, FieldOblPodoh, FieldKodDoh, FieldKodSkid, FieldSumSkidPodoh,
-    FieldSumSkidSoc, FieldVedStlb, FieldVedShap, PayKindFieldCount
+    FieldKod,
+    FieldName,
+    FieldFond,
+    FieldEnOtp,
+    FieldBudgOtp,
+    FieldKoefOtp,
+    FieldEnBln,
+    FieldBudgBln,
+    FieldEnSrPremBln,
+    FieldOblProf,
+    FieldEnAlim,
+    FieldEnKoefRS,
+    FieldG11,
+    FieldEnSrZar,
+    FieldOkrug,
+    FieldSpz,
+    FieldHr1,
+    FieldHr2,
+    FieldHr3,
+    FieldHr4,
+    FieldOblPodoh,
+    FieldKodDoh,
+    FieldKodSkid,
+    FieldSumSkidPodoh,
+    FieldSumSkidSoc,
+    FieldVedStlb,
+    FieldVedShap,
+    PayKindFieldCount
 };
 
 struct PayKindFieldInfo {
-    int controlId;     // the number of the form's edit control
+    int controlId; // the number of the form's edit control
     const char* label; // the text beside it
 };
 const PayKindFieldInfo& PayKindFieldOf(PayKindField field);

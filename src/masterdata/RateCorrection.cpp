@@ -4,8 +4,7 @@
 
 namespace kalvor::masterdata {
 
-void FillRateGaps(std::array<infobase::RateHistoryEntry, 12>& rates, int paySystem, bool computed,
-                  double computedRate)
+void FillRateGaps(std::array<infobase::RateHistoryEntry, 12>& rates, int paySystem, bool computed, double computedRate)
 {
     if (computed && rates[0].rate == 0)
         rates[0].rate = computedRate;
@@ -27,8 +26,7 @@ QString RateMonthName(int reportingMonth, int monthsBack)
 bool ReadRates(std::array<infobase::RateHistoryEntry, 12>& rates, const std::array<QString, 12>& texts)
 {
     bool changed = false;
-    for (std::size_t k = 0; k < rates.size(); ++k)
-        changed |= ParseMoneyKopecks(texts[k], rates[k].rate) > 0;
+    for (std::size_t k = 0; k < rates.size(); ++k) changed |= ParseMoneyKopecks(texts[k], rates[k].rate) > 0;
     return changed;
 }
 

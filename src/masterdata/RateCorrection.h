@@ -15,8 +15,7 @@ namespace kalvor::masterdata {
 // rate could be computed; with a pay system other than 0, months 2 to 7 that
 // are empty take the rate of the month above them. Months 8-12 stay as they
 // are.
-void FillRateGaps(std::array<infobase::RateHistoryEntry, 12>& rates, int paySystem, bool computed,
-                  double computedRate);
+void FillRateGaps(std::array<infobase::RateHistoryEntry, 12>& rates, int paySystem, bool computed, double computedRate);
 
 // The name of the month k months before reporting month m (1-12).
 QString RateMonthName(int reportingMonth, int monthsBack);

@@ -34,8 +34,7 @@ int StoreRecipientField(ib::TransferRecipient& recipient, int field, const QStri
     if (!stored)
         return 0;
     QString value = ib::fitText(text, RecipientFieldWidth(field));
-    while (value.endsWith(QLatin1Char(' ')))
-        value.chop(1);
+    while (value.endsWith(QLatin1Char(' '))) value.chop(1);
     if (value == *stored)
         return 0;
     *stored = value;

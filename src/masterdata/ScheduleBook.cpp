@@ -55,8 +55,7 @@ ScheduleMonthTexts FillScheduleMonthTexts(const ScheduleMonth& row, const Schedu
     texts.workHours = FormatHoursMinutes(totals.minutes);
     texts.evening = FormatHoursMinutes(row.vMin);
     texts.night = FormatHoursMinutes(row.nMin);
-    for (std::size_t day = 0; day < texts.days.size(); ++day)
-        texts.days[day] = FormatHoursMinutes(row.d[day]);
+    for (std::size_t day = 0; day < texts.days.size(); ++day) texts.days[day] = FormatHoursMinutes(row.d[day]);
     return texts;
 }
 
@@ -97,8 +96,7 @@ void ClearScheduleMonth(CInfoBase& base, int scheduleNumber, int monthIndex)
 
 void ClearScheduleMonths(CInfoBase& base, int scheduleNumber)
 {
-    for (ScheduleMonth& row : base.schedules[std::size_t(scheduleNumber - 1)].months)
-        row = ScheduleMonth{};
+    for (ScheduleMonth& row : base.schedules[std::size_t(scheduleNumber - 1)].months) row = ScheduleMonth{};
 }
 
 ScheduleDefinitionTexts FillScheduleDefinition(const WorkSchedule& s)
@@ -112,8 +110,7 @@ ScheduleDefinitionTexts FillScheduleDefinition(const WorkSchedule& s)
     texts.daysOff = FormatIntField(s.pVyh);
     if (s.begD != 0 || s.begM != 0 || s.begG != 0)
         texts.startDate = PackedDate::pack(s.begD, s.begM, s.begG).value;
-    for (int day = 0; day < 7; ++day)
-        texts.weekDays[std::size_t(day)] = ((s.rabDnNed >> day) & 1) != 0;
+    for (int day = 0; day < 7; ++day) texts.weekDays[std::size_t(day)] = ((s.rabDnNed >> day) & 1) != 0;
     texts.automatic = s.ruchn == 0;
     return texts;
 }
@@ -135,16 +132,12 @@ int ReadScheduleDefinition(const ScheduleDefinitionTexts& t, WorkSchedule& s)
     changed |= StoreBits(s.begM, start.month(), [&](int v) { s.begM = std::uint8_t(v); });
     changed |= StoreBits(s.begG, start.yearField(), [&](int v) { s.begG = std::uint8_t(v); });
     int week = 0;
-    for (int day = 0; day < 7; ++day)
-        week |= t.weekDays[std::size_t(day)] ? 1 << day : 0;
+    for (int day = 0; day < 7; ++day) week |= t.weekDays[std::size_t(day)] ? 1 << day : 0;
     changed |= StoreBits(s.rabDnNed, week, [&](int v) { s.rabDnNed = v; });
     changed |= StoreBits(s.ruchn, t.automatic ? 0 : 1, [&](int v) { s.ruchn = v; });
     return changed;
 }
 
-void SaveScheduleBook(CInfoBase& base)
-{
-    infobase::SaveGraph(base);
-}
+void SaveScheduleBook(CInfoBase& base) { infobase::SaveGraph(base); }
 
 } // namespace kalvor::masterdata

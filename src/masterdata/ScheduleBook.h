@@ -66,12 +66,12 @@ void ClearScheduleMonths(infobase::CInfoBase& base, int scheduleNumber);
 
 // The definition of a schedule as its dialog shows it.
 struct ScheduleDefinitionTexts {
-    QString dayLength;          // "%d,%d" hours and minutes
-    QString monthFund;          // "%d,%d" whole hours and tenths
-    QString workDays, daysOff;  // of the shift cycle, "%d"
+    QString dayLength; // "%d,%d" hours and minutes
+    QString monthFund; // "%d,%d" whole hours and tenths
+    QString workDays, daysOff; // of the shift cycle, "%d"
     std::uint16_t startDate = 0; // packed date of the cycle start, 0 = none
     std::array<bool, 7> weekDays{}; // Monday .. Sunday
-    bool automatic = true;      // totals computed, not typed
+    bool automatic = true; // totals computed, not typed
 };
 ScheduleDefinitionTexts FillScheduleDefinition(const infobase::WorkSchedule& schedule);
 // 1 when anything changed.

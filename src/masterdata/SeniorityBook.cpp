@@ -12,30 +12,39 @@ namespace {
 using infobase::SeniorityRule;
 
 enum SeniorityColumn {
-    ColKod, ColVozMin, ColVozMax, ColRabMin, ColRabMax, ColSevMin, ColSevMax, ColOtdMin, ColOtdMax,
-    ColBrigMin, ColBrigMax, ColProfMin, ColProfMax, ColKategMin, ColKategMax, ColKak, ColSum
+    ColKod,
+    ColVozMin,
+    ColVozMax,
+    ColRabMin,
+    ColRabMax,
+    ColSevMin,
+    ColSevMax,
+    ColOtdMin,
+    ColOtdMax,
+    ColBrigMin,
+    ColBrigMax,
+    ColProfMin,
+    ColProfMax,
+    ColKategMin,
+    ColKategMax,
+    ColKak,
+    ColSum
 };
 
-QString CellText(const QStringList& cells, int column)
-{
-    return column < cells.size() ? cells[column] : QString();
-}
+QString CellText(const QStringList& cells, int column) { return column < cells.size() ? cells[column] : QString(); }
 
-int CellNumber(const QStringList& cells, int column)
-{
-    return TypedNumber(CellText(cells, column));
-}
+int CellNumber(const QStringList& cells, int column) { return TypedNumber(CellText(cells, column)); }
 
 } // namespace
 
 QStringList SeniorityRuleTexts(const SeniorityRule& rule)
 {
-    return {FormatIntField(rule.kod),      FormatIntField(rule.vozMin),   FormatIntField(rule.vozMax),
-            FormatIntField(rule.rabMin),   FormatIntField(rule.rabMax),   FormatIntField(rule.sevMin),
-            FormatIntField(rule.sevMax),   FormatIntField(rule.otdMin),   FormatIntField(rule.otdMax),
-            FormatIntField(rule.brigMin),  FormatIntField(rule.brigMax),  FormatIntField(rule.profMin),
-            FormatIntField(rule.profMax),  FormatIntField(rule.kategMin), FormatIntField(rule.kategMax),
-            FormatIntField(rule.kak),      FormatMoney(rule.sum)};
+    return {FormatIntField(rule.kod),     FormatIntField(rule.vozMin),   FormatIntField(rule.vozMax),
+            FormatIntField(rule.rabMin),  FormatIntField(rule.rabMax),   FormatIntField(rule.sevMin),
+            FormatIntField(rule.sevMax),  FormatIntField(rule.otdMin),   FormatIntField(rule.otdMax),
+            FormatIntField(rule.brigMin), FormatIntField(rule.brigMax),  FormatIntField(rule.profMin),
+            FormatIntField(rule.profMax), FormatIntField(rule.kategMin), FormatIntField(rule.kategMax),
+            FormatIntField(rule.kak),     FormatMoney(rule.sum)};
 }
 
 SeniorityRule ReadSeniorityRule(const QStringList& cells)
@@ -68,8 +77,7 @@ SeniorityRule ReadSeniorityRule(const QStringList& cells)
 SeniorityRules BuildSeniorityRules(const std::vector<QStringList>& rows)
 {
     SeniorityRules rules{};
-    for (std::size_t i = 0; i < rows.size() && i < rules.size(); ++i)
-        rules[i] = ReadSeniorityRule(rows[i]);
+    for (std::size_t i = 0; i < rows.size() && i < rules.size(); ++i) rules[i] = ReadSeniorityRule(rows[i]);
     std::stable_sort(rules.begin(), rules.end(), [](const SeniorityRule& a, const SeniorityRule& b) {
         if ((a.kod == 0) != (b.kod == 0))
             return b.kod == 0;

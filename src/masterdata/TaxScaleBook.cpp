@@ -26,10 +26,7 @@ int TypedFullYear(int year)
     return -1;
 }
 
-QString WholeNumber(double value)
-{
-    return value == 0 ? QString() : QString::number(value, 'f', 0);
-}
+QString WholeNumber(double value) { return value == 0 ? QString() : QString::number(value, 'f', 0); }
 
 double UnsignedNumber(const QString& text)
 {

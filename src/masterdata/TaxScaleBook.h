@@ -24,7 +24,7 @@ using TaxScale = std::array<infobase::TaxScaleBand, kTaxBandCount>;
 
 struct TaxPeriodTexts {
     QString month; // "%d"
-    QString year;  // "%.2d" of the year modulo 100
+    QString year; // "%.2d" of the year modulo 100
     friend bool operator==(const TaxPeriodTexts&, const TaxPeriodTexts&) = default;
 };
 

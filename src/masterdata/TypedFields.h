@@ -17,10 +17,7 @@ inline int TypedNumber(QStringView text)
 }
 
 // A value outside [min, max] is read as 0.
-inline int InRangeOrZero(int value, int min, int max)
-{
-    return value >= min && value <= max ? value : 0;
-}
+inline int InRangeOrZero(int value, int min, int max) { return value >= min && value <= max ? value : 0; }
 
 template <class Field>
 int StoreIfChanged(Field& field, int value)

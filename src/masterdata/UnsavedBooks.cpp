@@ -1,8 +1,8 @@
 #include "masterdata/UnsavedBooks.h"
 
 #include <mutex>
-#include <tuple>
 #include <set>
+#include <tuple>
 #include <utility>
 
 namespace kalvor::masterdata {

@@ -1,7 +1,6 @@
 #include "payroll/AccrualPass.h"
 
 #include "infobase/InfoBaseDb.h"
-#include "platform/Db.h"
 #include "payroll/AverageAbsences.h"
 #include "payroll/AverageEarnings.h"
 #include "payroll/Bases.h"
@@ -10,6 +9,7 @@
 #include "payroll/PayKinds.h"
 #include "payroll/Regional.h"
 #include "payroll/ScheduleNorm.h"
+#include "platform/Db.h"
 #include "values/Values.h"
 
 #include <algorithm>
@@ -101,10 +101,10 @@ int VacationPay(CalcPass& p)
     }
     if (notes.size() >= 2) {
         std::vector<int> order(notes.size());
-        for (std::size_t i = 0; i < order.size(); ++i)
-            order[i] = int(i);
-        std::stable_sort(order.begin(), order.end(),
-                         [&](int a, int b) { return ComparePeriodEntries(notes[std::size_t(a)], notes[std::size_t(b)]) < 0; });
+        for (std::size_t i = 0; i < order.size(); ++i) order[i] = int(i);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return ComparePeriodEntries(notes[std::size_t(a)], notes[std::size_t(b)]) < 0;
+        });
         std::vector<VacationNote> sorted;
         int newCurrent = -1;
         for (std::size_t i = 0; i < order.size(); ++i) {
@@ -124,9 +124,9 @@ int VacationPay(CalcPass& p)
                 return r;
         }
         if (n.dlin != 0) {
-            const int r = CalcAverageEarnings(doc, n, p.schedule, p.paymentSystem, p.rows, p.count,
-                                              isCurrent || p.mode == CalcStore ? p.workBuffer : nullptr, p.capacity,
-                                              caller);
+            const int r =
+                CalcAverageEarnings(doc, n, p.schedule, p.paymentSystem, p.rows, p.count,
+                                    isCurrent || p.mode == CalcStore ? p.workBuffer : nullptr, p.capacity, caller);
             if (r < 0)
                 return r;
             p.count += r & 0xFF;
@@ -157,9 +157,11 @@ int PensionContribution(CalcPass& p)
         }
         // The employee's contribution on the taxed and on the other income;
         // the rows already there for the month are taken into account.
-        if (const int r = AppendComputedRow(p, kCodePensionTaxed, a1 * rate - SumOfCode(p, kCodePensionTaxed, m), m); r < 0)
+        if (const int r = AppendComputedRow(p, kCodePensionTaxed, a1 * rate - SumOfCode(p, kCodePensionTaxed, m), m);
+            r < 0)
             return r;
-        if (const int r = AppendComputedRow(p, kCodePensionOther, a2 * rate - SumOfCode(p, kCodePensionOther, m), m); r < 0)
+        if (const int r = AppendComputedRow(p, kCodePensionOther, a2 * rate - SumOfCode(p, kCodePensionOther, m), m);
+            r < 0)
             return r;
     }
     return 0;
@@ -368,9 +370,12 @@ int BankTransfers(CalcPass& p)
         for (int i = 0; i < n; ++i) {
             const int code = p.rows[i].kod;
             int commission = 0;
-            if (code == kCodeAdvance) commission = 936;
-            else if (code == kCodePayout) commission = 937;
-            else if (i == restRow) commission = 935;
+            if (code == kCodeAdvance)
+                commission = 936;
+            else if (code == kCodePayout)
+                commission = 937;
+            else if (i == restRow)
+                commission = 935;
             if (commission == 0 || FindPayKind(p.doc, commission) < 0)
                 continue;
             const double c = RoundWhole(p.rows[i].sum * rate / 10000.0);
@@ -429,8 +434,7 @@ int CompactAndCostCodes(CalcPass& p)
     for (int i = 0; i < p.count; ++i)
         if (p.rows[i].sum != 0 || p.rows[i].kod == kCodeUnpaid)
             p.rows[k++] = p.rows[i];
-    for (int i = k; i < p.count; ++i)
-        p.rows[i] = AccrualRow{};
+    for (int i = k; i < p.count; ++i) p.rows[i] = AccrualRow{};
     p.count = k;
     const int shop = std::size_t(p.slot) < p.base().shopBytes.size() ? p.base().shopBytes[std::size_t(p.slot)] : 0;
     const auto& spz = p.rec().head.spz;
@@ -471,8 +475,8 @@ bool KindMatchesRowCodes(const PayKind& k, const AccrualRow& r)
 // a kind nothing is written.
 int CostAllocationRows(CalcPass& p)
 {
-    const AccrualRow* taxRow = std::find_if(p.rows, p.rows + p.count,
-                                            [](const AccrualRow& r) { return r.kod == kCodeIncomeTax; });
+    const AccrualRow* taxRow =
+        std::find_if(p.rows, p.rows + p.count, [](const AccrualRow& r) { return r.kod == kCodeIncomeTax; });
     if (taxRow == p.rows + p.count)
         return 0;
     const AccrualRow tax = *taxRow;
@@ -517,16 +521,16 @@ int CostAllocationRows(CalcPass& p)
 
 bool CalendarDayKind(int c)
 {
-    return c == 85 || c == 87 || (c >= 95 && c <= 98) || (c >= 110 && c <= 117) || (c >= 154 && c <= 159) ||
-           c == 169 || c == 170 || (c >= 195 && c <= 197) || c == 600 || c == 669 ||
-           (c >= 641 && c <= 654) || (c >= 695 && c <= 697); // the sick-leave benefits by financing source
+    return c == 85 || c == 87 || (c >= 95 && c <= 98) || (c >= 110 && c <= 117) || (c >= 154 && c <= 159) || c == 169 ||
+           c == 170 || (c >= 195 && c <= 197) || c == 600 || c == 669 || (c >= 641 && c <= 654) ||
+           (c >= 695 && c <= 697); // the sick-leave benefits by financing source
 }
 
 bool OpensNoMonth(int c)
 {
-    return (c >= 16 && c <= 19) || c == 45 || (c >= 86 && c <= 89) || (c >= 96 && c <= 98) || c == 150 ||
-           c == 154 || c == 157 || c == 159 || (c >= 591 && c <= 594) || (c >= 611 && c <= 633) ||
-           (c >= 651 && c <= 654) || c == 697;
+    return (c >= 16 && c <= 19) || c == 45 || (c >= 86 && c <= 89) || (c >= 96 && c <= 98) || c == 150 || c == 154 ||
+           c == 157 || c == 159 || (c >= 591 && c <= 594) || (c >= 611 && c <= 633) || (c >= 651 && c <= 654) ||
+           c == 697;
 }
 
 bool NotCounted(int c) { return (c >= 561 && c <= 584) || (c >= 601 && c <= 634) || (c >= 661 && c <= 684); }
@@ -587,8 +591,7 @@ int Store(CalcPass& p, bool saveMaster)
     if (!std::all_of(p.rows, p.rows + p.count, [](const AccrualRow& row) { return IsMoneyInRange(row.sum); }))
         return kCalcMeaningMismatch;
     auto& rows = p.rec().rows;
-    for (int i = stored; i < kStoredRowLimit; ++i)
-        rows[std::size_t(i)] = AccrualRow{};
+    for (int i = stored; i < kStoredRowLimit; ++i) rows[std::size_t(i)] = AccrualRow{};
     std::copy(p.rows, p.rows + p.count, rows.begin() + stored);
     std::stable_sort(rows.begin() + stored, rows.begin() + stored + p.count,
                      [](const AccrualRow& x, const AccrualRow& y) { return x.kod < y.kod; });
@@ -669,13 +672,20 @@ int CalcAccrualsAndTaxes(CalcPass& p)
         return r;
 
     bool saveMaster = false;
-    if ((r = PensionContribution(p)) < 0) return r;
-    if ((r = Loans(p)) < 0) return r;
-    if ((r = FixedTransfers(p)) < 0) return r;
-    if ((r = IncomeTaxRows(p, saveMaster)) < 0) return r;
-    if ((r = Advance(p)) < 0) return r;
-    if ((r = Writs(p)) < 0) return r;
-    if ((r = BankTransfers(p)) < 0) return r;
+    if ((r = PensionContribution(p)) < 0)
+        return r;
+    if ((r = Loans(p)) < 0)
+        return r;
+    if ((r = FixedTransfers(p)) < 0)
+        return r;
+    if ((r = IncomeTaxRows(p, saveMaster)) < 0)
+        return r;
+    if ((r = Advance(p)) < 0)
+        return r;
+    if ((r = Writs(p)) < 0)
+        return r;
+    if ((r = BankTransfers(p)) < 0)
+        return r;
     if (p.mode == CalcStore) {
         r = CalcMonthContributions(p.rows, p.count, doc, p.capacity);
         if (r < 0)
@@ -683,16 +693,21 @@ int CalcAccrualsAndTaxes(CalcPass& p)
         p.count += r;
     }
     double pay = 0;
-    if ((r = AmountToPay(p, pay)) < 0) return r;
-    if ((r = CompactAndCostCodes(p)) < 0) return r;
+    if ((r = AmountToPay(p, pay)) < 0)
+        return r;
+    if ((r = CompactAndCostCodes(p)) < 0)
+        return r;
     if (p.mode == CalcDisplay)
         return p.count;
-    if ((r = CostAllocationRows(p)) < 0) return r;
+    if ((r = CostAllocationRows(p)) < 0)
+        return r;
 
     // The days check comes before the store, so that a failed employee
     // stores nothing.
-    if ((r = DaysCheck(p)) < 0) return r;
-    if ((r = Store(p, saveMaster)) < 0) return r;
+    if ((r = DaysCheck(p)) < 0)
+        return r;
+    if ((r = Store(p, saveMaster)) < 0)
+        return r;
     // The amount to pay is the employee's only once the rows are stored.
     if (std::size_t(p.idx) < p.base().zar1.size())
         p.base().zar1[std::size_t(p.idx)] = pay;
@@ -712,8 +727,7 @@ int CalcAccrualsAndTaxes(AccrualRow* rows, int rowCount, int slot, int month, in
     p.month = month;
     p.nextMonth = nextMonth;
     p.monthAfter = monthAfter;
-    for (int m = 1; m <= 12; ++m)
-        p.monthLengths[std::size_t(m)] = monthLengths[m];
+    for (int m = 1; m <= 12; ++m) p.monthLengths[std::size_t(m)] = monthLengths[m];
     p.schedule = schedule;
     p.plannedDays = plannedDays;
     p.plannedMinutes = plannedMinutes;

@@ -18,9 +18,9 @@ namespace kalvor {
 int CalcAccrualsAndTaxes(CalcPass& p);
 
 // The same with the arguments one by one (slot 0-based; monthLengths[1..12]).
-int CalcAccrualsAndTaxes(infobase::AccrualRow* rows, int rowCount, int slot, int month, int nextMonth,
-                         int monthAfter, int schedule, int plannedDays, int plannedMinutes, const int* monthLengths,
-                         int dayLength, int paymentSystem, CalcWorkBuffer* workBuffer, CalcMode mode, PayrollDoc& doc);
+int CalcAccrualsAndTaxes(infobase::AccrualRow* rows, int rowCount, int slot, int month, int nextMonth, int monthAfter,
+                         int schedule, int plannedDays, int plannedMinutes, const int* monthLengths, int dayLength,
+                         int paymentSystem, CalcWorkBuffer* workBuffer, CalcMode mode, PayrollDoc& doc);
 
 // The month's rows gathered for one cost-allocation kind (940-964): the rows
 // whose cost codes equal the kind's non-zero ones, accruals added (code 600

@@ -1,6 +1,6 @@
 // The rows of the alternative time sheet.
-#include "payroll/MonthInputRows.h"
 #include "payroll/MonthInputParts.h"
+#include "payroll/MonthInputRows.h"
 
 #include "payroll/Bases.h"
 #include "payroll/MonthRate.h"
@@ -35,8 +35,7 @@ int WorkedDaysOfMonth(CalcPass& p, int m, int& days)
     auto& masks = p.base().firm.masks;
     const auto savedMasks = masks;
     masks[0].fill(0);
-    for (int c = 1; c <= 4; ++c)
-        masks[0][std::size_t(c)] = 1;
+    for (int c = 1; c <= 4; ++c) masks[0][std::size_t(c)] = 1;
     BaseOptions options;
     options.vacationWindow = true;
     options.fundFilter = p.fundFilter;
@@ -57,7 +56,7 @@ namespace {
 // What one line of the alternative time sheet pays: by a tariff per hour or
 // an amount per month, for days and minutes of its month.
 struct AltLinePay {
-    int month = 0;      // 1-12
+    int month = 0; // 1-12
     bool reporting = false;
     double tariff = 0, amount = 0;
     int days = 0, minutes = 0;

@@ -87,12 +87,12 @@ int CalcAbsenceAverageRates(CalcPass& p, AverageRates& out)
         }
 
         int normDays = 0, normMinutes = 0;
-        const int nr = CalcScheduleNorm(infobase::WorkSchedule::ReportingMonth - k, schedule, 1, 31, normDays,
-                                        normMinutes, doc);
+        const int nr =
+            CalcScheduleNorm(infobase::WorkSchedule::ReportingMonth - k, schedule, 1, 31, normDays, normMinutes, doc);
         if (nr < 0)
             return nr - 10;
-        const double fraction = hourMode ? (normMinutes ? minutes / normMinutes : 0)
-                                         : (normDays ? double(days) / normDays : 0);
+        const double fraction =
+            hourMode ? (normMinutes ? minutes / normMinutes : 0) : (normDays ? double(days) / normDays : 0);
         if (b != 0 && fraction != 0) {
             total += (b + fraction * bonus) * coef;
             time += hourMode ? long(minutes) : days;

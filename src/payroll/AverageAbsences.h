@@ -17,7 +17,7 @@
 namespace kalvor {
 
 struct AverageRates {
-    double daily = 0;  // kopecks per day
+    double daily = 0; // kopecks per day
     double hourly = 0; // kopecks per hour
 };
 

@@ -40,10 +40,7 @@ bool timeNotCounted(int code)
     return code == 17 || code == 19 || code == 21 || code == 22 || code == 41 || code == 45;
 }
 
-bool neverTimeOff(int code)
-{
-    return inList(code, {{561, 590}, {601, 644}, {651, 656}, {661, 690}});
-}
+bool neverTimeOff(int code) { return inList(code, {{561, 590}, {601, 644}, {651, 656}, {661, 690}}); }
 
 // One entry (archive entry or month row) seen by the month sums.
 struct Entry {
@@ -179,9 +176,9 @@ int MonthEarningsForAverage(const PayrollDoc& doc, int month, const MonthEarning
             return;
         }
         const bool enters = sick ? k->enBln() != 0 : k->enOtp != 0;
-        const bool selected = sick ? (k->enBln() != 0 && (q.budget < 0 || k->budgBln == q.budget))
-                                   : (k->enOtp == q.kindClass && e.code != 7 && k->koefOtp == q.indexed &&
-                                      k->budgOtp == q.budget);
+        const bool selected =
+            sick ? (k->enBln() != 0 && (q.budget < 0 || k->budgBln == q.budget))
+                 : (k->enOtp == q.kindClass && e.code != 7 && k->koefOtp == q.indexed && k->budgOtp == q.budget);
         if (e.code >= 700) {
             // Deductions of a selected kind reduce the month (holds and reversals).
             if (selected && e.code <= 939 && !(e.code >= 865 && e.code <= 890))
@@ -208,8 +205,8 @@ int MonthEarningsForAverage(const PayrollDoc& doc, int month, const MonthEarning
     return error;
 }
 
-double SumBonusesForAverage(const PayrollDoc& doc, const AccrualRow* rows, int rowCount, int periodEnd,
-                            int bonusMonths, int indexed, int& outError)
+double SumBonusesForAverage(const PayrollDoc& doc, const AccrualRow* rows, int rowCount, int periodEnd, int bonusMonths,
+                            int indexed, int& outError)
 {
     return sumBonuses(doc, rows, rowCount, periodEnd, bonusMonths, false, indexed, outError);
 }
@@ -341,8 +338,8 @@ struct VacationCalc {
     int rowCapacity;
     CalcWorkBuffer* detail;
     int rateVariant;
-    int slot = 0;            // the current employee's 0-based record number
-    int reportingMonth = 0;  // month counter of the reporting month
+    int slot = 0; // the current employee's 0-based record number
+    int reportingMonth = 0; // month counter of the reporting month
     WorkSchedule* schedule = nullptr;
     int dayLength = 0;
 
@@ -350,9 +347,9 @@ struct VacationCalc {
     bool compensation = false; // compensation for vacation not taken (no start month)
     int kalend = 1;
     int startYear = 0, startMonthNumber = 0, startDay = 0;
-    int start = 0;             // month counter that places the period
+    int start = 0; // month counter that places the period
     VacationSplit split{};
-    int periodLast = 0;        // the period's last month
+    int periodLast = 0; // the period's last month
 
     // The period.
     double bonusPlain = 0, bonusIndexed = 0; // monthly shares of the bonuses
@@ -436,8 +433,7 @@ int PeriodInputs(VacationCalc& c)
     const int bonusMonths = base.firm.blnSrPremMes & 15;
     int plainError = 0, indexedError = 0;
     c.bonusPlain = SumBonusesForAverage(c.doc, c.rows, c.rowCount, c.periodLast, bonusMonths, 0, plainError) / 12.0;
-    c.bonusIndexed =
-        SumBonusesForAverage(c.doc, c.rows, c.rowCount, c.periodLast, bonusMonths, 1, indexedError) / 12.0;
+    c.bonusIndexed = SumBonusesForAverage(c.doc, c.rows, c.rowCount, c.periodLast, bonusMonths, 1, indexedError) / 12.0;
     if (plainError < 0)
         return plainError;
     if (indexedError < 0)
@@ -533,8 +529,8 @@ int PeriodMonth(VacationCalc& c, int i)
     // The month's norm (for the shares that need it).
     int normDays = 0, normMinutes = 0;
     if (alg == 2 || (alg == 1 && c.startYear < 2008) || indexed1.excludedMinutes > 0) {
-        const int r = CalcScheduleNorm(WorkSchedule::ReportingMonth + (counter - c.reportingMonth), *c.schedule, 1,
-                                       31, normDays, normMinutes, c.doc);
+        const int r = CalcScheduleNorm(WorkSchedule::ReportingMonth + (counter - c.reportingMonth), *c.schedule, 1, 31,
+                                       normDays, normMinutes, c.doc);
         if (r < 0 && r != NormNoWorkingTime)
             return kCalcBadVacationStart;
     }
@@ -615,8 +611,8 @@ void PayBeforeVacation(VacationCalc& c)
 {
     const VacationNote& line = c.line;
     const auto& head = c.doc.infoBase.current.head;
-    if (!(c.start == c.reportingMonth + 1 && c.caller.vacationNoteOnly && c.caller.vacationCalcKind &&
-          c.startDay > 1 && line.mrp))
+    if (!(c.start == c.reportingMonth + 1 && c.caller.vacationNoteOnly && c.caller.vacationCalcKind && c.startDay > 1 &&
+          line.mrp))
         return;
     for (const VacationNote& other : c.caller.vacationNotes)
         if (other.mBegin != 0 && &other != &line && MonthIndex(other.gBegin, other.mBegin) == c.start &&
@@ -643,8 +639,7 @@ void PayBeforeVacation(VacationCalc& c)
     const double pay = RoundByPayKind(RoundWhole(amount), code, c.doc);
     if (pay != 0)
         c.append(code, pay, c.start, days, workMinutes);
-    const double regional =
-        RoundByPayKind(RoundWhole(pay * c.doc.infoBase.firm.procRaj / 100.0), 83, c.doc);
+    const double regional = RoundByPayKind(RoundWhole(pay * c.doc.infoBase.firm.procRaj / 100.0), 83, c.doc);
     if (regional != 0)
         c.append(83, regional, c.start, days, workMinutes);
     const double northern = RoundByPayKind(RoundWhole(pay * NorthernAllowancePercent(c.doc, c.start)), 82, c.doc);
@@ -677,8 +672,7 @@ void VacationPayByMonth(VacationCalc& c)
             break;
         const int counter = c.start + int(k);
         const int code = VacationPayCode(c.line, std::clamp(counter - c.reportingMonth, 0, 3));
-        const double amount =
-            c.line.alg == 2 ? (wholeDays > 0 ? days * c.vacationPay / wholeDays : 0) : days * c.daily;
+        const double amount = c.line.alg == 2 ? (wholeDays > 0 ? days * c.vacationPay / wholeDays : 0) : days * c.daily;
         c.append(code, RoundByPayKind(RoundWhole(amount), code, c.doc), counter, days, 0);
     }
 }
@@ -697,9 +691,8 @@ int EndMarker(const VacationCalc& c)
 
 } // namespace
 
-int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleIndex, int rateVariant,
-                        AccrualRow* rows, int rowCount, CalcWorkBuffer* detail, int rowCapacity,
-                        const CalcOptions& caller)
+int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleIndex, int rateVariant, AccrualRow* rows,
+                        int rowCount, CalcWorkBuffer* detail, int rowCapacity, const CalcOptions& caller)
 {
     if (detail)
         *detail = CalcWorkBuffer{};

@@ -33,9 +33,9 @@ namespace kalvor {
 struct CalcWorkBuffer {
     struct Month {
         std::uint32_t spare = 0;
-        double earnings = 0;    // counted earnings of the month, before the rise coefficient
+        double earnings = 0; // counted earnings of the month, before the rise coefficient
         double coefficient = 0; // rise coefficient in percent, 100 when none
-        double month = 0;       // month x 100 + two-digit year
+        double month = 0; // month x 100 + two-digit year
         double total = 0;
     };
     std::array<Month, 12> months{};
@@ -45,7 +45,7 @@ struct CalcWorkBuffer {
 // SplitVacationDays gives them.
 struct VacationSplit {
     std::vector<int> counts; // days per month, the start month first
-    int endMarker = 0;       // 1 the vacation ends before the 16th of its last month, else 2
+    int endMarker = 0; // 1 the vacation ends before the 16th of its last month, else 2
 };
 
 // The result of CalcAverageEarnings: bits 0-7 the rows appended, bits 8 and
@@ -57,7 +57,8 @@ struct VacationSplit {
 // vacation of the next month and the end marker.
 int CalcAverageEarnings(PayrollDoc& doc, const infobase::VacationNote& line, int scheduleIndex, int rateVariant,
                         infobase::AccrualRow* rows, int rowCount, CalcWorkBuffer* detail,
-                        int rowCapacity = infobase::EmployeeRecord::RowCount, const CalcOptions& caller = CalcOptions{});
+                        int rowCapacity = infobase::EmployeeRecord::RowCount,
+                        const CalcOptions& caller = CalcOptions{});
 
 // Comparator of vacation lines for a quick sort: start date (year, month,
 // day) ascending, then budget number ascending. -1, 0 or 1.
@@ -73,18 +74,18 @@ int SplitVacationDays(const PayrollDoc& doc, const infobase::VacationNote& line,
 // What a month of the accounting period counts.
 struct MonthEarnings {
     double sum = 0;
-    int days = 0;            // days worked (entries that enter the average)
-    int minutes = 0;         // time worked
-    int excludedDays = 0;    // days of time off (kinds that do not enter)
+    int days = 0; // days worked (entries that enter the average)
+    int minutes = 0; // time worked
+    int excludedDays = 0; // days of time off (kinds that do not enter)
     int excludedMinutes = 0; // time of idle time (code 62)
 };
 
 // Which kinds MonthEarningsForAverage sums.
 struct MonthEarningsQuery {
-    int purpose = 4;   // 4 vacation, 3 sick leave
+    int purpose = 4; // 4 vacation, 3 sick leave
     int kindClass = 1; // vacation: enOtp value 1 or 2
-    int indexed = 0;   // vacation: koefOtp value
-    int budget = 0;    // vacation: budgOtp; sick leave: budgBln, negative = any
+    int indexed = 0; // vacation: koefOtp value
+    int budget = 0; // vacation: budgOtp; sick leave: budgBln, negative = any
 };
 
 // The month earnings of month counter `month` from the archive and the

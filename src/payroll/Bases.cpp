@@ -133,9 +133,8 @@ struct Summer {
 
 } // namespace
 
-double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsBack, int selector,
-                              int& inOutCount, double& outTime, const AccrualRow* rows, int rowCount,
-                              const PayrollDoc& doc)
+double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsBack, int selector, int& inOutCount,
+                              double& outTime, const AccrualRow* rows, int rowCount, const PayrollDoc& doc)
 {
     const bool monthCount = inOutCount < 0;
     Summer s{options, doc, selector, (selector == 1 || selector == 4) ? inOutCount : 1, monthCount};

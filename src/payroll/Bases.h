@@ -23,9 +23,9 @@ inline constexpr int kBaseRowsOnly = 13;
 // Options that the calculation pass gives (see CalcBaseBySelector and
 // PassBase in CalcTypes.h).
 struct BaseOptions {
-    bool vacationWindow = false;        // a vacation note (VacationCalcKind set): the window may reach ahead
-    bool rowsInReportingMonth = false;  // every passed row counts as a row of the reporting month
-    int fundFilter = 0;                 // 1 only fund 1, 2 only other funds, else all
+    bool vacationWindow = false; // a vacation note (VacationCalcKind set): the window may reach ahead
+    bool rowsInReportingMonth = false; // every passed row counts as a row of the reporting month
+    int fundFilter = 0; // 1 only fund 1, 2 only other funds, else all
 };
 
 // The base, in kopecks.
@@ -50,9 +50,8 @@ double CalcBaseBySelector(int month, int monthsBack, int selector, int& inOutCou
                           const infobase::AccrualRow* rows, int rowCount, const PayrollDoc& doc);
 
 // The same with the options given explicitly.
-double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsBack, int selector,
-                              int& inOutCount, double& outTime, const infobase::AccrualRow* rows,
-                              int rowCount, const PayrollDoc& doc);
+double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsBack, int selector, int& inOutCount,
+                              double& outTime, const infobase::AccrualRow* rows, int rowCount, const PayrollDoc& doc);
 
 // (value >> (first - 1)) masked to width bits; -1 when first or width is 0,
 // first is above 8 or width is above 9 - first.

@@ -1,7 +1,7 @@
 // The rows of the bonuses: fixed, a percent of a base, of the rate, or a
 // share of a brigade's fund by the labour-participation rules.
-#include "payroll/MonthInputRows.h"
 #include "payroll/MonthInputParts.h"
+#include "payroll/MonthInputRows.h"
 
 #include "payroll/Bases.h"
 #include "payroll/BrigadeShare.h"

@@ -20,11 +20,11 @@ namespace {
 // What one member brings to the sharing of the fund.
 struct BrigadeMember {
     int slot = 0;
-    double rate = 0;        // R, kopecks per hour
-    double minutes = 0;     // T, the worked time
-    double dayLength = 0;   // minutes
-    double number = 0;      // the line's 12-digit number
-    double count = 0;       // the line's 7-bit number
+    double rate = 0; // R, kopecks per hour
+    double minutes = 0; // T, the worked time
+    double dayLength = 0; // minutes
+    double number = 0; // the line's 12-digit number
+    double count = 0; // the line's 7-bit number
 };
 
 bool SameBrigade(const BonusLine& a, const BonusLine& b)
@@ -194,8 +194,7 @@ int BrigadeBonusShare(PayrollDoc& doc, int slot, const BonusLine& line, double& 
     const auto& words = doc.infoBase.firm.ktu[std::size_t(line.procent - 3)];
     double fund = line.sum;
     if ((words[1] >> 13) != 0)
-        for (const BrigadeMember& m : members)
-            fund -= m.minutes * m.rate / 60;
+        for (const BrigadeMember& m : members) fund -= m.minutes * m.rate / 60;
     bool firstCoefficientUsed = false, secondCoefficientUsed = false;
     for (const u16 w : words) {
         firstCoefficientUsed = firstCoefficientUsed || ((w >> 9) & 3) != 0;
@@ -208,8 +207,7 @@ int BrigadeBonusShare(PayrollDoc& doc, int slot, const BonusLine& line, double& 
         if (percent == 0)
             continue;
         double total = 0;
-        for (const BrigadeMember& m : members)
-            total += RuleWeight(w, m, firstCoefficientUsed, secondCoefficientUsed);
+        for (const BrigadeMember& m : members) total += RuleWeight(w, m, firstCoefficientUsed, secondCoefficientUsed);
         if (total != 0)
             sum += percent / 100.0 * fund *
                    RuleWeight(w, members[std::size_t(own)], firstCoefficientUsed, secondCoefficientUsed) / total;

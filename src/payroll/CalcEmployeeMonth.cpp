@@ -8,8 +8,8 @@
 #include "payroll/MonthRate.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
-#include "values/Values.h"
 #include "payroll/SickLeaveRows.h"
+#include "values/Values.h"
 
 #include <algorithm>
 #include <cstring>
@@ -306,8 +306,12 @@ bool InputAmountsSound(const CalcPass& p)
 {
     const EmployeeRecord& rec = p.rec();
     const CInfoBase& base = p.base();
-    std::vector<double> amounts = {rec.head.oklad, rec.head.nadbav, rec.head.avans, rec.head.stavka,
-                                   base.av[std::size_t(p.idx)], base.zar1[std::size_t(p.idx)]};
+    std::vector<double> amounts = {rec.head.oklad,
+                                   rec.head.nadbav,
+                                   rec.head.avans,
+                                   rec.head.stavka,
+                                   base.av[std::size_t(p.idx)],
+                                   base.zar1[std::size_t(p.idx)]};
     for (const AccrualRow& row : rec.rows) amounts.push_back(row.sum);
     for (const AltTabelEntry& line : base.altTabel.run(p.slot)) amounts.push_back(line.sumOklad);
     for (const BonusLine& line : base.prem.run(p.slot)) amounts.push_back(line.sum);
@@ -361,11 +365,16 @@ int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuf
             return CalcAccrualsAndTaxes(p);
 
         int r = CarriedRows(p);
-        if (r >= 0) r = SalaryAndTimeSheetRows(p);
-        if (r >= 0) r = AltTimeSheetRows(p);
-        if (r >= 0) r = PermanentPaymentRows(p, false);
-        if (r >= 0) r = RuleRows(p);
-        if (r >= 0) r = BonusRows(p);
+        if (r >= 0)
+            r = SalaryAndTimeSheetRows(p);
+        if (r >= 0)
+            r = AltTimeSheetRows(p);
+        if (r >= 0)
+            r = PermanentPaymentRows(p, false);
+        if (r >= 0)
+            r = RuleRows(p);
+        if (r >= 0)
+            r = BonusRows(p);
         if (r < 0)
             return r;
         // For display, the corrections and the later permanent payments take
@@ -373,7 +382,8 @@ int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuf
         if (mode == CalcDisplay)
             p.vacationWindow = false;
         r = RuleRowCorrections(p);
-        if (r >= 0) r = PermanentPaymentRows(p, true);
+        if (r >= 0)
+            r = PermanentPaymentRows(p, true);
         p.vacationWindow = options.vacationNote();
         if (r < 0)
             return r;

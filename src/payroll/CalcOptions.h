@@ -38,7 +38,7 @@ struct CalcOptions {
     infobase::VacationNote* current() const
     {
         return currentNote >= 0 && currentNote < int(vacationNotes.size()) ? &vacationNotes[std::size_t(currentNote)]
-                                                                            : nullptr;
+                                                                           : nullptr;
     }
 };
 

@@ -19,7 +19,7 @@ namespace kalvor {
 
 // What a calculation call does.
 enum CalcMode : std::uint32_t {
-    CalcStore = 0,   // calculate and store
+    CalcStore = 0, // calculate and store
     CalcDisplay = 1, // compute one employee for display only; nothing is stored
 };
 
@@ -49,20 +49,20 @@ struct CalcPass {
     infobase::AccrualRow* rows = nullptr;
     int count = 0;
     int capacity = kCalcResultRows;
-    int slot = 0;  // record slot n, 1-based
-    int idx = 0;   // slot - 1, index into the per-slot arrays
+    int slot = 0; // record slot n, 1-based
+    int idx = 0; // slot - 1, index into the per-slot arrays
     int year = 0, month = 0, nextMonth = 0, monthAfter = 0;
     std::array<int, 13> monthLengths{}; // [1..12], February 29 in years divisible by 4
     int paymentSystem = 0;
-    int schedule = 0;                   // 0-based schedule index
+    int schedule = 0; // 0-based schedule index
     int plannedDays = 0, plannedMinutes = 0;
-    int dayLength = 0;                  // minutes of a working day
+    int dayLength = 0; // minutes of a working day
     CalcMode mode = CalcStore;
     int pass = 1;
     CalcWorkBuffer* workBuffer = nullptr;
-    CalcOptions options{};              // what the caller asked for
-    bool vacationWindow = false;        // the bases may reach up to two months ahead
-    int fundFilter = 0;                 // the bases take 1 only kinds of fund 1, 2 only other funds, else all
+    CalcOptions options{}; // what the caller asked for
+    bool vacationWindow = false; // the bases may reach up to two months ahead
+    int fundFilter = 0; // the bases take 1 only kinds of fund 1, 2 only other funds, else all
 
     infobase::CInfoBase& base() const { return doc.infoBase; }
     infobase::EmployeeRecord& rec() const { return doc.infoBase.current; }

@@ -21,8 +21,7 @@ int floorDiv(int a, int b)
 std::array<int, 13> MonthLengthsForYear(int year)
 {
     std::array<int, 13> t{};
-    for (int m = 1; m <= 12; ++m)
-        t[std::size_t(m)] = DaysInMonth(year, m);
+    for (int m = 1; m <= 12; ++m) t[std::size_t(m)] = DaysInMonth(year, m);
     return t;
 }
 
@@ -50,8 +49,7 @@ int DayOfWeek(std::uint16_t packedDate)
     return DayOfWeekDMY(packedDate & 31, (packedDate >> 5) & 15, packedDate >> 9);
 }
 
-int ShiftCyclePosition(int startDay, int startMonth, int startYear, int month, int year,
-                       int cycleLength)
+int ShiftCyclePosition(int startDay, int startMonth, int startYear, int month, int year, int cycleLength)
 {
     if (cycleLength < 1)
         return 1;

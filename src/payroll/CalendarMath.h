@@ -32,8 +32,7 @@ int DayOfWeekDMY(int day, int month, int twoDigitYear);
 // whose position 1 falls on the start date; years are two-digit. The start date
 // itself has position 1, the day before it position cycleLength. A cycle length
 // below 1 gives 1.
-int ShiftCyclePosition(int startDay, int startMonth, int startYear, int month, int year,
-                       int cycleLength);
+int ShiftCyclePosition(int startDay, int startMonth, int startYear, int month, int year, int cycleLength);
 
 // Number of days from firstDay to lastDay (clamped to 1 and 31) marked in the
 // two time-sheet day masks: days 1-15 in bits 1-15 of tabel12, days 16-31 in

@@ -39,17 +39,11 @@ bool admits(int selector, const PayKind& k, const PayrollDoc& doc)
     return false;
 }
 
-bool inPeriod(int begin, int end, int key)
-{
-    return begin != 0 && begin <= key && (end == 0 || end >= key);
-}
+bool inPeriod(int begin, int end, int key) { return begin != 0 && begin <= key && (end == 0 || end >= key); }
 
 // Birth year of the record: the two-digit year of datR through the default
 // window (so that employees born from 2000 on are not read as 19yy).
-int birthYear(const infobase::EmployeeHead& h)
-{
-    return PackedDate(h.datR).fullYear();
-}
+int birthYear(const infobase::EmployeeHead& h) { return PackedDate(h.datR).fullYear(); }
 
 } // namespace
 
@@ -65,10 +59,10 @@ double CapOfCode(int code, int year)
 
 struct ContributionSums {
     const PayrollDoc& doc;
-    int firstMonth, lastMonth;          // month keys
+    int firstMonth, lastMonth; // month keys
     const ContributionKind* kinds;
     int kindCount;
-    ContributionRow* rows;              // kindCount earlier-month rows, then kindCount last-month rows
+    ContributionRow* rows; // kindCount earlier-month rows, then kindCount last-month rows
     int imputedRule;
     double* totals;
     const infobase::EmployeeHead& head;
@@ -78,8 +72,8 @@ struct ContributionSums {
     std::array<double, kMaxAllowanceCodes> ceilings{};
     int codeCount = 0;
 
-    int hireKey = 0;                    // month key of the hire, 0 none
-    bool imputed = false;               // the imputed-income regime applies
+    int hireKey = 0; // month key of the hire, 0 none
+    bool imputed = false; // the imputed-income regime applies
     std::vector<bool> correctDisability{}; // per kind: the disability parts lose the allowance
 
     double cap(int kind) const { return CapOfCode(kinds[kind].code, MonthKey::of(lastMonth).year()); }
@@ -100,8 +94,7 @@ int CollectAllowanceCodes(ContributionSums& c)
         if (k.kodDoh == 0 || !(k.sumSkidSoc > 0))
             continue;
         int i = 0;
-        while (i < c.codeCount && c.codes[std::size_t(i)] != k.kodDoh)
-            ++i;
+        while (i < c.codeCount && c.codes[std::size_t(i)] != k.kodDoh) ++i;
         if (i == c.codeCount) {
             if (c.codeCount == kMaxAllowanceCodes)
                 return kCalcTooManyIncomeCodes;
@@ -121,8 +114,7 @@ int CollectAllowanceCodes(ContributionSums& c)
 // residence permit on; a foreigner staying temporarily pays only the last
 // kind (the first kind's temporary income goes to the totals); the imputed
 // regime by imputedRule.
-bool KindCharged(const ContributionSums& c, int index, const PayKind& payKind, int key, bool lastMonth,
-                 double amount)
+bool KindCharged(const ContributionSums& c, int index, const PayKind& payKind, int key, bool lastMonth, double amount)
 {
     const infobase::EmployeeHead& h = c.head;
     const ContributionKind& kind = c.kinds[index];
@@ -297,8 +289,8 @@ void FinalBases(ContributionSums& c)
             row->baseLessAllowance = row->base - row->allowance - row->disabilityIncome;
             row->chargeable = row->base - row->allowance - row->disabilityWithinCap;
         }
-        const double over = late.disabilityWithinCap + early.disabilityWithinCap + late.chargeable + early.chargeable -
-                            cap;
+        const double over =
+            late.disabilityWithinCap + early.disabilityWithinCap + late.chargeable + early.chargeable - cap;
         if (over > 0) {
             if (late.chargeable >= over) {
                 late.chargeable -= over;
@@ -313,10 +305,7 @@ void FinalBases(ContributionSums& c)
 
 } // namespace
 
-double ContributionBaseCap(int year)
-{
-    return year <= 2010 ? 41'500'000 : kContributionCap;
-}
+double ContributionBaseCap(int year) { return year <= 2010 ? 41'500'000 : kContributionCap; }
 
 int ContributionsByMonths(int firstMonth, int lastMonth, const ContributionKind* kinds, int kindCount,
                           ContributionRow* rows, const AccrualRow* entries, int entryCount, int monthRule,
@@ -326,8 +315,7 @@ int ContributionsByMonths(int firstMonth, int lastMonth, const ContributionKind*
     if (span < 0 || span > 11)
         return kCalcBadTaxPeriod;
     const int n = std::max(kindCount, 0);
-    for (int i = 0; i < 2 * n; ++i)
-        rows[i] = ContributionRow{};
+    for (int i = 0; i < 2 * n; ++i) rows[i] = ContributionRow{};
 
     const auto& head = doc.infoBase.current.head;
     ContributionSums c{doc, firstMonth, lastMonth, kinds, n, rows, imputedRule, totals, head};
@@ -425,7 +413,8 @@ int CalcMonthContributions(AccrualRow* entries, int entryCount, PayrollDoc& doc,
         }
         if (b != 0 && a == -(e.allowance + l.allowance))
             a = 0;
-        const double amount = RoundWhole(PensionInsuranceSplit(kind.code, variant.scale, a / 100, b / 100, doc)) - charged;
+        const double amount =
+            RoundWhole(PensionInsuranceSplit(kind.code, variant.scale, a / 100, b / 100, doc)) - charged;
         if (amount == 0)
             continue;
         const int at = entryCount + appended;

@@ -22,10 +22,7 @@ int EmployeeDateYear(std::uint16_t packedDate)
 
 namespace {
 
-bool inRange(int value, int min, int max)
-{
-    return min <= value && (max == 0 || value <= max);
-}
+bool inRange(int value, int min, int max) { return min <= value && (max == 0 || value <= max); }
 
 // One service condition of a rule: narrows [first, last]; false when the rule
 // does not apply in the month.
@@ -116,12 +113,10 @@ bool anySet(const SelectionKeys& keys, int criterion)
 // A group of entry criteria over one entry list: with no entry the group passes
 // only when none of its values is set; otherwise one entry must meet them all.
 template <class Lines, class Values>
-bool entryGroupPasses(const SelectionKeys& keys, std::initializer_list<int> criteria, const Lines& lines,
-                      Values values)
+bool entryGroupPasses(const SelectionKeys& keys, std::initializer_list<int> criteria, const Lines& lines, Values values)
 {
     bool set = false;
-    for (int c : criteria)
-        set = set || anySet(keys, c);
+    for (int c : criteria) set = set || anySet(keys, c);
     if (lines.empty())
         return !set;
     if (!set)
@@ -162,7 +157,8 @@ int RuleAppliesToEmployee(const SeniorityRule& rule, int month, int employeeInde
     if (employeeIndex < 0 || employeeIndex >= int(base.attributes.size()))
         return 0;
     const EmployeeAttributes& a = base.attributes[std::size_t(employeeIndex)];
-    const int shop = std::size_t(employeeIndex + 1) < base.shopBytes.size() ? base.shopBytes[std::size_t(employeeIndex + 1)] : 0;
+    const int shop =
+        std::size_t(employeeIndex + 1) < base.shopBytes.size() ? base.shopBytes[std::size_t(employeeIndex + 1)] : 0;
     if (!inRange(shop, rule.otdMin, rule.otdMax) || !inRange(a.brig, rule.brigMin, rule.brigMax) ||
         !inRange(a.prof, rule.profMin, rule.profMax & 127) || !inRange(a.kateg, rule.kategMin, rule.kategMax))
         return 0;
@@ -195,7 +191,7 @@ int MatchEmployeeCriteria(int employeeIndex, const PayrollDoc& doc)
 
     const EmployeeAttributes& a = base.attributes[i];
     const infobase::TabelRecord tabel = i < base.tabel.size() ? base.tabel[i] : infobase::TabelRecord{};
-    const int attributeValues[9] = {a.sistOpl, a.graph, a.kateg, a.razr, a.priznAlim + a.priznIspl,
+    const int attributeValues[9] = {a.sistOpl,   a.graph,     a.kateg,     a.razr,     a.priznAlim + a.priznIspl,
                                     a.priznBank, a.priznSsud, tabel.rabDn, tabel.rabHr};
     for (int c = 1; c <= 9; ++c)
         if (!criterionHolds(keys, c, attributeValues[c - 1]))
@@ -210,9 +206,8 @@ int MatchEmployeeCriteria(int employeeIndex, const PayrollDoc& doc)
     if (!entryGroupPasses(keys, {10}, runOf(base.altTabel),
                           [](const infobase::AltTabelEntry& e, int) { return int(e.kod); }))
         return 0;
-    if (!entryGroupPasses(keys, {11, 12}, runOf(base.prem), [](const infobase::BonusLine& b, int k) {
-            return k == 0 ? int(b.kod) : int(b.procent);
-        }))
+    if (!entryGroupPasses(keys, {11, 12}, runOf(base.prem),
+                          [](const infobase::BonusLine& b, int k) { return k == 0 ? int(b.kod) : int(b.procent); }))
         return 0;
     if (!entryGroupPasses(keys, {13, 14}, runOf(base.bln), [](const infobase::SickLeaveSheet& s, int k) {
             return k == 0 ? (s.gBegin ? MonthIndex(s.gBegin, s.mBegin) : 0) : int(s.vid);

@@ -170,10 +170,10 @@ struct IncomeSums {
     int months;
     int group, selector;
     IncomeMonthRow* rows;
-    int codeCount = 1;         // income codes listed in rows[0], 2000 first
-    int taxCode = 0;           // the tax whose withholding is summed
-    bool ownMonth = false;     // rows count in their own month, not the reporting month
-    double formerIncome = 0;   // income at a former employer (code 401)
+    int codeCount = 1; // income codes listed in rows[0], 2000 first
+    int taxCode = 0; // the tax whose withholding is summed
+    bool ownMonth = false; // rows count in their own month, not the reporting month
+    double formerIncome = 0; // income at a former employer (code 401)
 
     IncomeMonthRow& head() const { return rows[0]; }
 };
@@ -366,8 +366,7 @@ void TakeBackFormerEmployerDeductions(IncomeSums& c)
     if (c.firstMonth >= hireKey)
         return;
     double withheld = 0;
-    for (int m = 0; m < c.months && MonthKeyAdd(c.firstMonth, m) < hireKey; ++m)
-        withheld += c.rows[m].taxWithheld;
+    for (int m = 0; m < c.months && MonthKeyAdd(c.firstMonth, m) < hireKey; ++m) withheld += c.rows[m].taxWithheld;
     const int hireRow = MonthKeyDiff(c.firstMonth, hireKey);
     if (withheld != RoundWhole(c.formerIncome / 100 * 0.13) * 100 || hireRow >= c.months)
         return;
@@ -376,8 +375,7 @@ void TakeBackFormerEmployerDeductions(IncomeSums& c)
         sum += d;
         d = 0;
     }
-    for (int m = hireRow; m < c.months; ++m)
-        c.rows[m].base += sum;
+    for (int m = hireRow; m < c.months; ++m) c.rows[m].base += sum;
 }
 
 } // namespace
@@ -389,8 +387,7 @@ int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, Incom
     const auto monthValid = [](int key) { return MonthKey::of(key).month() >= 1 && MonthKey::of(key).month() <= 12; };
     if (months < 1 || months > 12 || !monthValid(firstMonth) || !monthValid(lastMonth))
         return kCalcBadTaxPeriod;
-    for (int i = 0; i < months; ++i)
-        rows[i] = IncomeMonthRow{};
+    for (int i = 0; i < months; ++i) rows[i] = IncomeMonthRow{};
 
     IncomeSums c{doc, firstMonth, lastMonth, months, group, selector, rows};
     c.ownMonth = IncomeMonthFlag(doc, selector == 0 ? kFlagSecondTaxMonth : kFlagIncomeTaxMonth);
@@ -448,10 +445,7 @@ int residencyMonth(const PayrollDoc& doc)
     return 0;
 }
 
-bool nonResidentForeigner(const infobase::EmployeeHead& h)
-{
-    return h.flag(9) && h.flag(2) && h.inostrDnPrRF < 183;
-}
+bool nonResidentForeigner(const infobase::EmployeeHead& h) { return h.flag(9) && h.flag(2) && h.inostrDnPrRF < 183; }
 
 } // namespace
 
@@ -461,11 +455,11 @@ namespace {
 struct TaxCalc {
     PayrollDoc& doc;
     AccrualRow* entries;
-    int tableArgument;     // 0 the employee's income tax, else the table of the second tax
+    int tableArgument; // 0 the employee's income tax, else the table of the second tax
     int tableIndex = 0;
-    int code = 0;          // the tax's row code
-    int selector = 0;      // IncomeByMonths selector
-    int resident = 0;      // month key from which the employee is resident this year, 0 none
+    int code = 0; // the tax's row code
+    int selector = 0; // IncomeByMonths selector
+    int resident = 0; // month key from which the employee is resident this year, 0 none
     std::vector<IncomeMonthRow> main = std::vector<IncomeMonthRow>(12);
     std::vector<IncomeMonthRow> second = std::vector<IncomeMonthRow>(12);
     std::vector<IncomeMonthRow> third = std::vector<IncomeMonthRow>(12);
@@ -538,8 +532,7 @@ int TaxDueForMonth(TaxCalc& c, int month, int count, double& tax)
     double base = c.main[std::size_t(months - 1)].base;
     if (c.tableArgument != 0) {
         base = 0;
-        for (int i = 0; i < months; ++i)
-            base += c.main[std::size_t(i)].base;
+        for (int i = 0; i < months; ++i) base += c.main[std::size_t(i)].base;
     } else {
         base -= PropertyDeduction(c, start, month, base);
     }

@@ -67,9 +67,9 @@ double TaxWithScale(double amount, int monthKey, const PayrollDoc& doc);
 
 // Income groups of IncomeByMonths.
 enum IncomeGroup : int {
-    IncomeMain = 0,   // every pay kind but 71, 178, 79, 84
+    IncomeMain = 0, // every pay kind but 71, 178, 79, 84
     IncomeSecond = 1, // only 71 and 178
-    IncomeThird = 2,  // only 79 and 84
+    IncomeThird = 2, // only 79 and 84
 };
 
 // One IncomeMonthRow per month from firstMonth to lastMonth (month keys, at

@@ -21,34 +21,22 @@ using namespace infobase;
 
 namespace {
 
-constexpr int kMonthRows = 60;  // slots 0-59: the month's rows
+constexpr int kMonthRows = 60; // slots 0-59: the month's rows
 constexpr int kFutureFirst = 60; // slots 60-65: rows of later months
-constexpr int kGroupCount = 25;  // cost-allocation groups, pay kinds 940-964
+constexpr int kGroupCount = 25; // cost-allocation groups, pay kinds 940-964
 constexpr int kFirstGroupCode = 940;
 constexpr int kDebtCode = 915;
 constexpr u32 k29Bits = (1u << 29) - 1;
 constexpr u16 kEmptyDate = 1900 * 16; // the base's "1.1.1900"
 
-bool dateSet(u16 d)
-{
-    return d != 0 && d != kEmptyDate;
-}
+bool dateSet(u16 d) { return d != 0 && d != kEmptyDate; }
 
 // Full date as one comparable number (yyyymmdd).
-int dayKey(int year, int month, int day)
-{
-    return year * 10000 + month * 100 + day;
-}
+int dayKey(int year, int month, int day) { return year * 10000 + month * 100 + day; }
 
-bool isSpecialYearCode(int code)
-{
-    return code == 87 || code == 88 || code == 96 || code == 157 || code == 159;
-}
+bool isSpecialYearCode(int code) { return code == 87 || code == 88 || code == 96 || code == 157 || code == 159; }
 
-bool isStandingArchiveCode(int code)
-{
-    return code == 600 || code == 169 || code == 170 || code == 669;
-}
+bool isStandingArchiveCode(int code) { return code == 600 || code == 169 || code == 170 || code == 669; }
 
 u16 packDate(int day, int month, int year)
 {
@@ -73,11 +61,20 @@ struct Snapshot {
     WarDatBlock warDat;
 
     explicit Snapshot(const CInfoBase& b)
-        : config(b.config), schedules(b.schedules), attributes(b.attributes), tabel(b.tabel), av(b.av),
-          zar1(b.zar1), altTabel(b.altTabel), prem(b.prem), bln(b.bln), otp(b.otp), current(b.current),
-          currentSlot(b.currentSlot), warDat(b.warDat)
-    {
-    }
+        : config(b.config)
+        , schedules(b.schedules)
+        , attributes(b.attributes)
+        , tabel(b.tabel)
+        , av(b.av)
+        , zar1(b.zar1)
+        , altTabel(b.altTabel)
+        , prem(b.prem)
+        , bln(b.bln)
+        , otp(b.otp)
+        , current(b.current)
+        , currentSlot(b.currentSlot)
+        , warDat(b.warDat)
+    {}
     void restore(CInfoBase& b) const
     {
         b.config = config;
@@ -175,18 +172,20 @@ bool vacationDaysInMonth(const VacationNote& v, int year, int month, const FirmI
     return first != 0;
 }
 
-int scheduleIndexOf(int graph)
-{
-    return graph >= 1 && graph <= CInfoBase::ScheduleCount ? graph - 1 : 0;
-}
+int scheduleIndexOf(int graph) { return graph >= 1 && graph <= CInfoBase::ScheduleCount ? graph - 1 : 0; }
 
 class MonthMove {
 public:
     MonthMove(PayrollDoc& doc, int newKey)
-        : doc(doc), base(doc.infoBase), oldKey(base.config.tekMes), newKey(newKey), oldYear(oldKey >> 4),
-          oldMonth(oldKey & 15), newYear(newKey >> 4), newMonth(newKey & 15)
-    {
-    }
+        : doc(doc)
+        , base(doc.infoBase)
+        , oldKey(base.config.tekMes)
+        , newKey(newKey)
+        , oldYear(oldKey >> 4)
+        , oldMonth(oldKey & 15)
+        , newYear(newKey >> 4)
+        , newMonth(newKey & 15)
+    {}
 
     int run(const std::function<void()>& stepIt)
     {
@@ -196,8 +195,7 @@ public:
                 stepIt();
         }
         betweenPasses();
-        for (const EmployeeListEntry& e : base.list)
-            secondPass(e.slot);
+        for (const EmployeeListEntry& e : base.list) secondPass(e.slot);
         monthchange::ShiftMonthlyTables(doc, newKey);
         clearMonthlyTables();
         saveCommonTables();
@@ -214,19 +212,21 @@ private:
     // record, and the new month's rows as they are gathered.
     struct EmployeeMove {
         EmployeeMove(CInfoBase& base, int slot)
-            : slot(slot), index(slot - 1), rec(base.current), head(base.current.head),
-              attr(base.attributes[std::size_t(slot - 1)])
-        {
-        }
+            : slot(slot)
+            , index(slot - 1)
+            , rec(base.current)
+            , head(base.current.head)
+            , attr(base.attributes[std::size_t(slot - 1)])
+        {}
         const int slot;
         const int index; // 0-based record number
         EmployeeRecord& rec;
         EmployeeHead& head;
         EmployeeAttributes& attr;
         bool inError = false;
-        std::vector<AccrualRow> calculated;                // the month's calculated rows
+        std::vector<AccrualRow> calculated; // the month's calculated rows
         std::array<AccrualRow, EmployeeRecord::RowCount> next{}; // the new month's rows
-        int count = 0;                                     // input rows in `next`
+        int count = 0; // input rows in `next`
     };
 
     void firstPass(int slot)
@@ -240,8 +240,7 @@ private:
         closeDeductionsOfDismissed(move);
         checkForeignData(move);
         clearEndedWrits(move);
-        for (int loan = 0; loan < int(move.rec.ssud.loans.size()); ++loan)
-            monthchange::RepayLoan(doc, loan);
+        for (int loan = 0; loan < int(move.rec.ssud.loans.size()); ++loan) monthchange::RepayLoan(doc, loan);
         takeCalculatedRows(move);
         if (move.inError)
             carryRowsInError(move);
@@ -337,8 +336,7 @@ private:
     {
         const int inputs = std::min<int>(move.attr.kvProizv, kMonthRows);
         int end = inputs;
-        while (end < kMonthRows && !move.rec.rows[std::size_t(end)].isEmpty())
-            ++end;
+        while (end < kMonthRows && !move.rec.rows[std::size_t(end)].isEmpty()) ++end;
         move.calculated.assign(move.rec.rows.begin() + inputs, move.rec.rows.begin() + end);
     }
 
@@ -395,8 +393,8 @@ private:
     {
         const int code = r.kod;
         const PayKind* pk = PayKindOf(doc, code);
-        if (!(code < 700 || code == 902 || code == 922 || code == 923 || (code >= 990 && code <= 995)
-              || (pk && pk->oblPodoh)))
+        if (!(code < 700 || code == 902 || code == 922 || code == 923 || (code >= 990 && code <= 995) ||
+              (pk && pk->oblPodoh)))
             return;
         WariaEntry e;
         e.kod = r.kod;
@@ -487,8 +485,7 @@ private:
             else
                 waiting.push_back(r);
         }
-        for (std::size_t i = 0; i < waiting.size() && i < 2; ++i)
-            move.next[std::size_t(64 + i)] = waiting[i];
+        for (std::size_t i = 0; i < waiting.size() && i < 2; ++i) move.next[std::size_t(64 + i)] = waiting[i];
         move.rec.rows = move.next;
         move.attr.kvProizv = u16(move.count);
     }
@@ -656,8 +653,7 @@ private:
         SaveTabel(base);
         for (LineKind kind : {LineKind::AltTabel, LineKind::Prem, LineKind::Bln, LineKind::Otp})
             SaveIndexes(base, kind);
-        for (int mass = 1; mass <= 3; ++mass)
-            SaveAltTabel(base, mass);
+        for (int mass = 1; mass <= 3; ++mass) SaveAltTabel(base, mass);
         SaveFio(base);
         SaveSimp(base, base.nameOrder() ? 2 : 1);
         SaveComp(base);
@@ -729,25 +725,16 @@ int SickLeaveArchiveCode(int vid, int startVsOldMonth)
     switch (vid) {
     case 0:
     case 3:
-    case 4:
-        return shifted(156);
-    case 1:
-        return shifted(196);
+    case 4: return shifted(156);
+    case 1: return shifted(196);
     case 8:
-    case 9:
-        return shifted(656);
-    case 10:
-        return shifted(696);
-    case 2:
-        return startVsOldMonth > 0 ? 159 : 158;
-    case 5:
-        return 169;
-    case 6:
-        return 154;
-    case 7:
-        return 170;
-    default:
-        return 156;
+    case 9: return shifted(656);
+    case 10: return shifted(696);
+    case 2: return startVsOldMonth > 0 ? 159 : 158;
+    case 5: return 169;
+    case 6: return 154;
+    case 7: return 170;
+    default: return 156;
     }
 }
 
@@ -769,14 +756,12 @@ void ShiftMonthlyTables(PayrollDoc& doc, int newMonthKey)
     if (m == 1) {
         c.mrotPrev = c.mrot;
         c.mrot[0] = c.mrotPrev[11];
-        for (int i = 1; i < 12; ++i)
-            c.mrot[std::size_t(i)] = 0;
+        for (int i = 1; i < 12; ++i) c.mrot[std::size_t(i)] = 0;
     }
     for (int i = 1; i < m && i < 12; ++i)
         if (c.mrot[std::size_t(i)] == 0)
             c.mrot[std::size_t(i)] = c.mrot[std::size_t(i - 1)];
-    for (int i = std::max(m, 1); i < 12; ++i)
-        c.mrot[std::size_t(i)] = 0;
+    for (int i = std::max(m, 1); i < 12; ++i) c.mrot[std::size_t(i)] = 0;
 }
 
 } // namespace monthchange

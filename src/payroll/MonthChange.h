@@ -21,8 +21,8 @@
 namespace kalvor {
 
 // err values of the attribute record that the change sets.
-inline constexpr int kMonthChangeTooManyRows = 22;  // more than 28 rows carried for an employee in error
-inline constexpr int kMonthChangeForeignData = 40;  // inconsistent foreign-employee data
+inline constexpr int kMonthChangeTooManyRows = 22; // more than 28 rows carried for an employee in error
+inline constexpr int kMonthChangeForeignData = 40; // inconsistent foreign-employee data
 // Rows an employee in error carries into the new month.
 inline constexpr int kMonthChangeCarriedRows = 28;
 

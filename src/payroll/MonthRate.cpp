@@ -62,7 +62,7 @@ struct RateContext {
     int slot;
     int year, month, days;
     int plannedDays, plannedMinutes;
-    int system = 0;                   // payment system 1-4
+    int system = 0; // payment system 1-4
     double salary = 0, pieceRate = 0, hourlyRate = 0;
     std::array<int, 13> monthLengths{};
     std::vector<Component> components{}; // what the rate is made of, at most 30
@@ -106,10 +106,7 @@ struct RateContext {
     }
 };
 
-double percentOf(const PostDoplEntry& p)
-{
-    return p.procent == 0 ? 100.0 : p.procent / 10.0;
-}
+double percentOf(const PostDoplEntry& p) { return p.procent == 0 ? 100.0 : p.procent / 10.0; }
 
 } // namespace
 
@@ -249,8 +246,14 @@ int CalcMonthRate(double& outBaseRate, double& outFullRate, PayrollDoc& doc, int
         return 0;
 
     const auto& head = base.current.head;
-    RateContext ctx{doc, base.schedules[std::size_t(EmployeeScheduleIndex(doc, slot))], slot,
-                    base.config.reportingYear(), base.config.reportingMonth(), 0, 0, 0};
+    RateContext ctx{doc,
+                    base.schedules[std::size_t(EmployeeScheduleIndex(doc, slot))],
+                    slot,
+                    base.config.reportingYear(),
+                    base.config.reportingMonth(),
+                    0,
+                    0,
+                    0};
     ctx.system = system;
     ctx.salary = head.oklad;
     ctx.pieceRate = head.tarifSdel.kopecks();

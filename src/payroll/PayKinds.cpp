@@ -2,7 +2,6 @@
 
 namespace kalvor {
 
-
 using infobase::PayKind;
 
 int FindPayKindIn(const PayKind* kinds, int count, int code)

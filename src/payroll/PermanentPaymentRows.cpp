@@ -1,6 +1,6 @@
 // The rows of the permanent payments.
-#include "payroll/MonthInputRows.h"
 #include "payroll/MonthInputParts.h"
+#include "payroll/MonthInputRows.h"
 
 #include "payroll/Bases.h"
 #include "payroll/CalendarMath.h"
@@ -34,15 +34,30 @@ void TimeBasisQuantity(const CalcPass& p, const PostDoplEntry& e, int& qDays, in
     qDays = qMin = 0;
     switch (e.zavisOt) {
     case 0: qDays = p.days(); break;
-    case 1: qDays = t.rabDn; qMin = t.rabHr; break;
+    case 1:
+        qDays = t.rabDn;
+        qMin = t.rabHr;
+        break;
     case 2: qMin = t.vHr; break;
     case 3: qMin = t.nHr; break;
-    case 4: qDays = t.prDn; qMin = t.prHr; break;
-    case 5: qDays = t.vyhDn; qMin = t.vyhHr; break;
+    case 4:
+        qDays = t.prDn;
+        qMin = t.prHr;
+        break;
+    case 5:
+        qDays = t.vyhDn;
+        qMin = t.vyhHr;
+        break;
     case 6: qMin = t.sverhHr; break;
     case 7: qMin = t.sverhDvaHr; break;
-    case 8: qDays = t.kvalDn; qMin = t.kvalHr; break;
-    case 9: qDays = t.prostDn; qMin = t.prostHr; break;
+    case 8:
+        qDays = t.kvalDn;
+        qMin = t.kvalHr;
+        break;
+    case 9:
+        qDays = t.prostDn;
+        qMin = t.prostHr;
+        break;
     case 10: qDays = t.uchDn; break;
     case 11: qDays = t.drRabDn; break;
     case 12: qDays = t.komDn; break;
@@ -143,8 +158,7 @@ int PeriodBase(CalcPass& p, const PostDoplEntry& e, int sel, double& out, double
         break;
     }
     case 5:
-        for (int k = 1; k < m; ++k)
-            months.push_back(k);
+        for (int k = 1; k < m; ++k) months.push_back(k);
         months.push_back(0);
         break;
     default: months.push_back(0); break;
@@ -217,11 +231,17 @@ double LowKindBase(const CalcPass& p, const PostDoplEntry& e, int& kind)
         return 0;
     double base = e.sum;
     if (base == 0) {
-        if (e.kod == kCodeUnpaid) base = 100;
-        else if (kind == 0) base = Salary(p);
-        else if (kind == 1) base = p.paymentSystem == 1 ? Rate1(p) : Rate2(p);
-        else if (kind == 3) { base = p.base().config.mrot[std::size_t(p.month - 1)] * 100.0; kind = 0; }
-        else if (kind == 4) base = Salary(p) != 0 ? Salary(p) : Rate2(p) * p.plannedMinutes / 60.0;
+        if (e.kod == kCodeUnpaid)
+            base = 100;
+        else if (kind == 0)
+            base = Salary(p);
+        else if (kind == 1)
+            base = p.paymentSystem == 1 ? Rate1(p) : Rate2(p);
+        else if (kind == 3) {
+            base = p.base().config.mrot[std::size_t(p.month - 1)] * 100.0;
+            kind = 0;
+        } else if (kind == 4)
+            base = Salary(p) != 0 ? Salary(p) : Rate2(p) * p.plannedMinutes / 60.0;
     } else if (kind == 3) {
         kind = 0;
     }
@@ -244,9 +264,8 @@ int HighKindBase(CalcPass& p, const PostDoplEntry& e, RateOnce& rate, double& ba
     if (e.zavisOt == 15 && e.period == 3)
         percent = percent * 100.0 / 300.0;
     if (e.vid >= 7) {
-        const int months = p.rec().head.officerDatStag == 0
-                               ? 0
-                               : ServiceLengthToToday(1, p.doc) * 12 + ServiceLengthToToday(2, p.doc);
+        const int months =
+            p.rec().head.officerDatStag == 0 ? 0 : ServiceLengthToToday(1, p.doc) * 12 + ServiceLengthToToday(2, p.doc);
         percent = ServiceYearsPercentScale(months);
     }
     return 0;

@@ -36,10 +36,7 @@ double cutText(double v, int decimals, int cut)
 
 } // namespace
 
-double RoundWhole(double amount)
-{
-    return halfUp(amount);
-}
+double RoundWhole(double amount) { return halfUp(amount); }
 
 double RoundByMode(double amount, int mode)
 {
@@ -58,8 +55,7 @@ double RoundByMode(double amount, int mode)
             return q * double(d); // far beyond any amount; no integer conversion
         return double(static_cast<std::int64_t>(q) * d);
     }
-    default:
-        return halfUp(amount);
+    default: return halfUp(amount);
     }
 }
 
@@ -76,8 +72,7 @@ double RoundPayoutStep(double amount, int okrugVyp)
 {
     const double w = RoundWhole(amount);
     double d = 1;
-    for (int i = 0; i < (okrugVyp & 7); ++i)
-        d *= 10;
+    for (int i = 0; i < (okrugVyp & 7); ++i) d *= 10;
     // "%15.5f" of w / d with the point and five decimals cut off: towards zero.
     return cutText(w / d, 5, 6) * d + 0.0;
 }

@@ -1,6 +1,6 @@
 // The firm's rule rows and their corrections of the month's rows.
-#include "payroll/MonthInputRows.h"
 #include "payroll/MonthInputParts.h"
+#include "payroll/MonthInputRows.h"
 
 #include "payroll/Criteria.h"
 #include "payroll/PayKinds.h"

@@ -4,7 +4,6 @@
 
 namespace kalvor {
 
-
 using infobase::FirmInfo;
 using infobase::ScheduleMonth;
 using infobase::WorkSchedule;
@@ -25,11 +24,10 @@ bool hasAnyValue(const ScheduleMonth& row)
 }
 
 // Fills a month row from the schedule's definition.
-void fillRow(ScheduleMonth& row, const WorkSchedule& s, bool shift, int dayLength, int month, int year,
-             int length, const PayrollDoc& doc)
+void fillRow(ScheduleMonth& row, const WorkSchedule& s, bool shift, int dayLength, int month, int year, int length,
+             const PayrollDoc& doc)
 {
-    for (int day = 1; day <= 31; ++day)
-        row.d[std::size_t(day - 1)] = day <= length ? std::uint16_t(dayLength) : 0;
+    for (int day = 1; day <= 31; ++day) row.d[std::size_t(day - 1)] = day <= length ? std::uint16_t(dayLength) : 0;
     const int yy = year % 100;
     if (shift) {
         const int working = s.pRab;
@@ -84,8 +82,8 @@ int WorkingDayLength(const WorkSchedule& schedule, const PayrollDoc& doc)
     return own != 0 ? own : doc.infoBase.firm.dnHr() * 60 + doc.infoBase.firm.dnMin();
 }
 
-int CalcScheduleNorm(int monthIndex, WorkSchedule& schedule, int firstDay, int lastDay, int& outDays,
-                     int& outMinutes, const PayrollDoc& doc)
+int CalcScheduleNorm(int monthIndex, WorkSchedule& schedule, int firstDay, int lastDay, int& outDays, int& outMinutes,
+                     const PayrollDoc& doc)
 {
     outDays = 0;
     outMinutes = 0;
@@ -161,8 +159,7 @@ void CompactWariaEntries(PayrollDoc& doc)
             ++kept;
         }
     }
-    for (std::size_t i = kept; i < waria.size(); ++i)
-        waria[i] = infobase::WariaEntry{};
+    for (std::size_t i = kept; i < waria.size(); ++i) waria[i] = infobase::WariaEntry{};
     doc.infoBase.current.warKv = std::uint16_t(kept);
 }
 

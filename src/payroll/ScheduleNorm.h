@@ -20,8 +20,8 @@ namespace kalvor {
 enum ScheduleNormResult : int {
     NormOk = 0,
     NormInconsistentSchedule = -1, // some but not all of pVyh, pRab, begM are set
-    NormNoDayLength = -2,          // neither the schedule nor the firm gives a day length
-    NormNoWorkingTime = -3,        // the whole month has no working day or no working minute
+    NormNoDayLength = -2, // neither the schedule nor the firm gives a day length
+    NormNoWorkingTime = -3, // the whole month has no working day or no working minute
 };
 
 // Minutes of a working day by the schedule: its own day length, else the
@@ -46,8 +46,8 @@ inline constexpr int kNormDayByDay = 100;
 // four bits; a word with day 0 is empty.
 bool IsFirmHoliday(const infobase::FirmInfo& firm, int day, int month);
 
-int CalcScheduleNorm(int monthIndex, infobase::WorkSchedule& schedule, int firstDay, int lastDay,
-                     int& outDays, int& outMinutes, const PayrollDoc& doc);
+int CalcScheduleNorm(int monthIndex, infobase::WorkSchedule& schedule, int firstDay, int lastDay, int& outDays,
+                     int& outMinutes, const PayrollDoc& doc);
 
 // Number of days from firstDay to lastDay (clamped to 1 and 31) marked in the
 // tabel12/tabel22 masks of the time sheet of the record at recordIndex (the

@@ -160,16 +160,16 @@ struct BenefitCalc {
     int rowCount;
     const infobase::FirmInfo& firm;
     const infobase::EmployeeHead& head;
-    int slot = 0;             // the current employee's 0-based record number
-    int reportingMonth = 0;   // month counter of the reporting month
+    int slot = 0; // the current employee's 0-based record number
+    int reportingMonth = 0; // month counter of the reporting month
 
     // The sheet.
     QDate startDate{};
     int startYear = 0;
     int startMonth = 0, endMonth = 0; // month counters of the first and last day
     bool from2007 = false, from2010 = false;
-    int kind = 0;             // the sheet's vid
-    int variant = 1;          // 1 by days, 2 by hours, 3 from the minimum wage, 4 the minimum by hours
+    int kind = 0; // the sheet's vid
+    int variant = 1; // 1 by days, 2 by hours, 3 from the minimum wage, 4 the minimum by hours
     bool byHours = false, childCare = false, twoYear = false;
     int excludedDays = 0;
 
@@ -178,7 +178,7 @@ struct BenefitCalc {
     double maximum = 0, minimum = 0;
     bool raise83 = false;
     double raise = 1;
-    int firstPaidMonth = 0;   // month counter that places the accounting period
+    int firstPaidMonth = 0; // month counter that places the accounting period
 
     // The employee.
     int paymentSystem = 0;
@@ -250,8 +250,8 @@ void BenefitLimits(BenefitCalc& c)
     const auto* k82 = PayKindOf(c.doc, 82);
     c.raise83 = k83 && k83->enBlnFull;
     const bool raise82 = k82 && k82->enBlnFull;
-    c.raise = 1 + (c.raise83 ? c.firm.procRaj / 100.0 : 0) +
-              (raise82 ? NorthernAllowancePercent(c.doc, c.startMonth) : 0);
+    c.raise =
+        1 + (c.raise83 ? c.firm.procRaj / 100.0 : 0) + (raise82 ? NorthernAllowancePercent(c.doc, c.startMonth) : 0);
     c.maximum *= c.raise;
     c.minimum = minimumFor(c.doc, c.kind, c.startYear) * c.raise;
     if (c.twoYear) {
@@ -314,8 +314,7 @@ void AccountingPeriod(BenefitCalc& c)
         int last = c.variant >= 3 ? c.firstPaidMonth : c.firstPaidMonth - 1;
         if (last > c.reportingMonth)
             last -= 12;
-        for (int i = 0; i < 12; ++i)
-            period.counters[i] = last - 11 + i;
+        for (int i = 0; i < 12; ++i) period.counters[i] = last - 11 + i;
     }
     c.periodEnd = period.counters[period.months - 1];
 }
@@ -424,8 +423,7 @@ void PeriodTotalAndAverage(const BenefitCalc& c, int budget, PassResult& out)
             earnings = c.head.oklad != 0 ? c.head.oklad : c.head.tarifVrem.kopecks() * normMinutes / 60.0;
             days = normDays;
         }
-        for (int i = 0; i < c.period.months; ++i)
-            rows[std::size_t(i)] = BenefitYearRow{};
+        for (int i = 0; i < c.period.months; ++i) rows[std::size_t(i)] = BenefitYearRow{};
         total.days = c.byHours ? normMinutes / 60 : days;
         total.earnings = earnings;
     }
@@ -433,9 +431,11 @@ void PeriodTotalAndAverage(const BenefitCalc& c, int budget, PassResult& out)
 
     // A divisor that is not positive gives 0.
     if (c.twoYear)
-        out.average = total.days > 0 ? RoundWhole((std::min(firstYear, kTwoYearEarningsCap) +
-                                                    std::min(secondYear, kTwoYearEarningsCap)) / total.days)
-                                     : 0;
+        out.average =
+            total.days > 0
+                ? RoundWhole((std::min(firstYear, kTwoYearEarningsCap) + std::min(secondYear, kTwoYearEarningsCap)) /
+                             total.days)
+                : 0;
     else
         out.average = total.days > 0 ? RoundWhole(total.earnings / total.days) : 0;
     total.average = out.average;
@@ -638,8 +638,7 @@ int SplitByMonth(BenefitCalc& c)
     if (c.childCare)
         c.percent = 40;
     c.reducedPercent = std::min(c.percent, c.firm.blnMinProc == 0 ? 50 : int(c.firm.blnMinProc));
-    for (int counter = c.startMonth; counter <= c.endMonth; ++counter)
-        BenefitOfMonth(c, counter);
+    for (int counter = c.startMonth; counter <= c.endMonth; ++counter) BenefitOfMonth(c, counter);
     return 0;
 }
 

@@ -31,24 +31,24 @@ inline constexpr double kTwoYearEarningsCap = 41'500'000;
 
 // One month of the accounting period, or the total row after them.
 struct BenefitYearRow {
-    int month = 0;          // month number 1-12 (0 in the total row)
-    int year = 0;           // full year (0 in the total row)
-    int days = 0;           // days counted (hours for the hourly variants)
-    double earnings = 0;    // the month's earnings; the period's in the total row
-    double average = 0;     // total row: average daily (hourly) earnings
-    double dailyMax = 0;    // total row: the daily maximum of the reporting year
-    double yearTotal = 0;   // two-year mode: the year's total in the middle row and the total row
+    int month = 0; // month number 1-12 (0 in the total row)
+    int year = 0; // full year (0 in the total row)
+    int days = 0; // days counted (hours for the hourly variants)
+    double earnings = 0; // the month's earnings; the period's in the total row
+    double average = 0; // total row: average daily (hourly) earnings
+    double dailyMax = 0; // total row: the daily maximum of the reporting year
+    double yearTotal = 0; // two-year mode: the year's total in the middle row and the total row
 };
 
 // One calendar month of the sick leave (a month split at the eleventh day or
 // at the simplified ceiling takes two rows).
 struct BenefitMonthRow {
-    int from = 0, to = 0;   // ((year - 1900) x 16 + month) x 32 + day
-    int days = 0;           // days paid (hours for the hourly variants)
+    int from = 0, to = 0; // ((year - 1900) x 16 + month) x 32 + day
+    int days = 0; // days paid (hours for the hourly variants)
     int percent = 0;
-    double daily = 0;       // daily benefit
-    double amount = 0;      // the month's benefit
-    int contin = 0;         // the sheet's continuation mark
+    double daily = 0; // daily benefit
+    double amount = 0; // the month's benefit
+    int contin = 0; // the sheet's continuation mark
 };
 
 // What CalcSickLeaveBenefit fills besides the sheet.
@@ -56,15 +56,15 @@ struct SickLeaveTables {
     static constexpr int YearRows = 25;
     static constexpr int MonthRows = 13;
     std::array<BenefitYearRow, YearRows> years{};
-    int periodMonths = 0;   // 12 or 24; the total row is years[periodMonths]
+    int periodMonths = 0; // 12 or 24; the total row is years[periodMonths]
     std::array<BenefitMonthRow, MonthRows> months{};
     int monthRows = 0;
     double tariffDaily = 0; // the tariff daily pay (the average-daily out)
-    double maximum = 0;     // the maximum M after the raises
-    double minimum = 0;     // the minimum m after the raises
+    double maximum = 0; // the maximum M after the raises
+    double minimum = 0; // the minimum m after the raises
     // Two-year mode: set when they come in as 0.
-    double firstOut = 0;    // average daily earnings
-    double secondOut = 0;   // minimum daily earnings
+    double firstOut = 0; // average daily earnings
+    double secondOut = 0; // minimum daily earnings
 };
 
 // Date key of the month rows.

@@ -163,7 +163,8 @@ int CodedPartRows(CalcPass& p, const SickLeaveSheet& s, const SickLeavePart* par
         employerLeft -= own;
         const double ownAmount = part.days > 0 ? part.amount * own / part.days : 0;
         if (own > 0)
-            if (const int r = AppendPart(p, part, SickLeavePartCode(s.vid, s.budg, key, reportingKey, true), ownAmount, own);
+            if (const int r =
+                    AppendPart(p, part, SickLeavePartCode(s.vid, s.budg, key, reportingKey, true), ownAmount, own);
                 r < 0)
                 return r;
         if (part.days - own > 0 || own == 0)

@@ -9,9 +9,9 @@ namespace kalvor {
 
 // One monthly part of a sheet's benefit.
 struct SickLeavePart {
-    int year = 0, month = 0;    // the calendar month of the part
+    int year = 0, month = 0; // the calendar month of the part
     int firstDay = 0, lastDay = 0;
-    double amount = 0;          // kopecks
+    double amount = 0; // kopecks
     int days = 0, minutes = 0;
     int percent = 100;
 };

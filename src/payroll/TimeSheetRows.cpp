@@ -1,8 +1,8 @@
 // The rows of the salary and of the time sheet: the salary or the hourly pay,
 // the evening and night surcharges, holidays and days off worked, study,
 // overtime and the second part of the salary.
-#include "payroll/MonthInputRows.h"
 #include "payroll/MonthInputParts.h"
+#include "payroll/MonthInputRows.h"
 
 #include "payroll/Bases.h"
 #include "values/Values.h"
@@ -22,12 +22,12 @@ struct SheetPay {
     CalcPass& p;
     const TabelRecord& sheet;
     const EmployeeHead& head;
-    int system;       // payment system 1-7
-    int dayLength;    // minutes of a working day
-    double salary;    // the salary (systems 3-7)
+    int system; // payment system 1-7
+    int dayLength; // minutes of a working day
+    double salary; // the salary (systems 3-7)
     double fullSalary; // the salary and its second part
     double pieceRate, hourlyRate; // kopecks an hour
-    double worked;    // the part of the month worked: time, else days
+    double worked; // the part of the month worked: time, else days
 
     int append(int code, double amount, int days = 0, int minutes = 0) const
     {
@@ -180,10 +180,7 @@ int StudyDaysRow(const SheetPay& s)
 }
 
 // 53: the second part of the salary for the part of the month worked.
-int SecondSalaryRow(const SheetPay& s)
-{
-    return s.head.nadbav != 0 ? s.append(53, s.head.nadbav * s.worked) : 0;
-}
+int SecondSalaryRow(const SheetPay& s) { return s.head.nadbav != 0 ? s.append(53, s.head.nadbav * s.worked) : 0; }
 
 } // namespace
 
@@ -204,14 +201,22 @@ int SalaryAndTimeSheetRows(CalcPass& p)
                      t.rabHr != 0 ? double(t.rabHr) / p.plannedMinutes : double(t.rabDn) / p.plannedDays};
     const auto& firm = p.base().firm;
     int r = BasePayRows(s);
-    if (r >= 0) r = SurchargeRow(s, 22, t.nHr, head.procNoch, firm.procNgt);
-    if (r >= 0) r = SurchargeRow(s, 21, t.vHr, head.procVech, firm.procEvn);
-    if (r >= 0) r = HolidayRows(s);
-    if (r >= 0) r = DaysOffRows(s);
-    if (r >= 0) r = StudyHoursRow(s);
-    if (r >= 0) r = OvertimeRows(s);
-    if (r >= 0) r = StudyDaysRow(s);
-    if (r >= 0) r = SecondSalaryRow(s);
+    if (r >= 0)
+        r = SurchargeRow(s, 22, t.nHr, head.procNoch, firm.procNgt);
+    if (r >= 0)
+        r = SurchargeRow(s, 21, t.vHr, head.procVech, firm.procEvn);
+    if (r >= 0)
+        r = HolidayRows(s);
+    if (r >= 0)
+        r = DaysOffRows(s);
+    if (r >= 0)
+        r = StudyHoursRow(s);
+    if (r >= 0)
+        r = OvertimeRows(s);
+    if (r >= 0)
+        r = StudyDaysRow(s);
+    if (r >= 0)
+        r = SecondSalaryRow(s);
     return r;
 }
 

@@ -10,10 +10,7 @@
 
 namespace kalvor::platform {
 
-BaseLock::~BaseLock()
-{
-    release();
-}
+BaseLock::~BaseLock() { release(); }
 
 BaseLock::BaseLock(BaseLock&& other) noexcept
     : m_fd(other.m_fd), m_baseFile(std::move(other.m_baseFile)), m_error(std::move(other.m_error))
@@ -33,10 +30,7 @@ BaseLock& BaseLock::operator=(BaseLock&& other) noexcept
     return *this;
 }
 
-QString BaseLock::lockFileOf(const QString& baseFile)
-{
-    return baseFile + QStringLiteral(".lock");
-}
+QString BaseLock::lockFileOf(const QString& baseFile) { return baseFile + QStringLiteral(".lock"); }
 
 BaseLock::Result BaseLock::acquire(const QString& baseFile)
 {

@@ -72,7 +72,8 @@ public:
             return text;
         }
         const qsizetype start = m_at;
-        while (m_at < m_text.size() && (isNameChar(m_text[m_at]) || m_text[m_at] == '.' || m_text[m_at] == '-' || uchar(m_text[m_at]) >= 0x80))
+        while (m_at < m_text.size() &&
+               (isNameChar(m_text[m_at]) || m_text[m_at] == '.' || m_text[m_at] == '-' || uchar(m_text[m_at]) >= 0x80))
             ++m_at;
         if (m_at == start)
             syntaxError();
@@ -119,8 +120,8 @@ private:
     }
     void skipBlanks()
     {
-        while (m_at < m_text.size() && (m_text[m_at] == ' ' || m_text[m_at] == '\t' || m_text[m_at] == '\r' ||
-                                         m_text[m_at] == '\n'))
+        while (m_at < m_text.size() &&
+               (m_text[m_at] == ' ' || m_text[m_at] == '\t' || m_text[m_at] == '\r' || m_text[m_at] == '\n'))
             ++m_at;
     }
 
@@ -143,8 +144,7 @@ std::vector<QByteArray> NameList(StatementReader& reader)
 {
     std::vector<QByteArray> names;
     reader.punct('(');
-    do
-        names.push_back(reader.name());
+    do names.push_back(reader.name());
     while (reader.tryPunct(','));
     reader.punct(')');
     return names;
@@ -163,7 +163,8 @@ CDbf::~CDbf() = default;
 void CDbf::Open(const QByteArray& statement)
 {
     if (m_result)
-        Fail(QStringLiteral("Операция недопустима, пока набор записей открыт"), codepage::fromCp1251(statement.left(300)));
+        Fail(QStringLiteral("Операция недопустима, пока набор записей открыт"),
+             codepage::fromCp1251(statement.left(300)));
     StatementReader reader(statement);
     if (reader.tryKeyword("CREATE")) {
         reader.keyword("TABLE");
@@ -189,14 +190,14 @@ void CDbf::Open(const QByteArray& statement)
         reader.keyword("VALUES");
         std::vector<QByteArray> values;
         reader.punct('(');
-        do
-            values.push_back(reader.quoted());
+        do values.push_back(reader.quoted());
         while (reader.tryPunct(','));
         reader.punct(')');
         if (!reader.atEnd())
             reader.syntaxError();
         if (values.size() != columns.size())
-            Fail(QStringLiteral("Число значений не совпадает с числом полей"), codepage::fromCp1251(statement.left(300)));
+            Fail(QStringLiteral("Число значений не совпадает с числом полей"),
+                 codepage::fromCp1251(statement.left(300)));
         Insert(table, columns, values);
     } else if (reader.tryKeyword("SELECT")) {
         reader.punct('*');
@@ -246,10 +247,7 @@ int CDbf::GetFields()
     return 0;
 }
 
-int CDbf::GetFieldCount() const
-{
-    return m_fieldsTaken ? m_result->table.fieldCount() : 0;
-}
+int CDbf::GetFieldCount() const { return m_fieldsTaken ? m_result->table.fieldCount() : 0; }
 
 QByteArray CDbf::GetFieldValue(int index) const
 {
@@ -275,10 +273,7 @@ bool CDbf::HasTable(const QString& tableName) const
     return m_tables.count(fileName.toLower()) != 0 || QFileInfo::exists(PathOf(fileName));
 }
 
-QString CDbf::PathOf(const QString& tableName) const
-{
-    return FindTableFile(m_folder, tableName);
-}
+QString CDbf::PathOf(const QString& tableName) const { return FindTableFile(m_folder, tableName); }
 
 CDbf::Table& CDbf::Load(const QString& tableName)
 {
@@ -321,8 +316,7 @@ void CDbf::Insert(const QString& tableName, const std::vector<QByteArray>& colum
         fields.push_back(field);
     }
     const int record = table.table.appendBlankRecord();
-    for (std::size_t i = 0; i < fields.size(); ++i)
-        table.table.setValue(record, fields[i], values[i]);
+    for (std::size_t i = 0; i < fields.size(); ++i) table.table.setValue(record, fields[i], values[i]);
     table.changed = true;
 }
 

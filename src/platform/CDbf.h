@@ -79,7 +79,7 @@ private:
 
     QString m_folder;
     std::map<QString, Table> m_tables; // by lower-case file name
-    const Table* m_result = nullptr;   // the open rows of a SELECT
+    const Table* m_result = nullptr; // the open rows of a SELECT
     std::vector<int> m_rows;
     std::size_t m_position = 0;
     bool m_fieldsTaken = false;

@@ -1,8 +1,8 @@
 #include "platform/CodePage.h"
 
+#include <QHash>
 #include <iconv.h>
 #include <mutex>
-#include <QHash>
 
 namespace kalvor::codepage {
 namespace {
@@ -68,8 +68,7 @@ QString decode(Page page, const char* bytes, qsizetype length)
     const Table& t = table(page);
     QString s(length, Qt::Uninitialized);
     QChar* d = s.data();
-    for (qsizetype i = 0; i < length; ++i)
-        d[i] = QChar(t.toUnicode[static_cast<unsigned char>(bytes[i])]);
+    for (qsizetype i = 0; i < length; ++i) d[i] = QChar(t.toUnicode[static_cast<unsigned char>(bytes[i])]);
     return s;
 }
 

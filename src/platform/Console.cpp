@@ -35,10 +35,7 @@ bool appendFile(const QString& sourcePath, const QString& targetPath)
 
 } // namespace
 
-int RunConsoleCommand(const QString& command)
-{
-    return RunConsoleCommand(command, WorkingFolder());
-}
+int RunConsoleCommand(const QString& command) { return RunConsoleCommand(command, WorkingFolder()); }
 
 int RunConsoleCommand(const QString& command, const QString& workingFolder)
 {

@@ -29,9 +29,11 @@ DbError fromSqlError(const QSqlError& e, const QString& what)
         message = QString::fromUtf8(kBusyText);
     else if (primary == kEngineCorrupt || primary == kEngineNotADatabase)
         message = QString::fromUtf8(kDamagedText);
-    if (message.isEmpty()) message = QStringLiteral("Ошибка базы данных");
+    if (message.isEmpty())
+        message = QStringLiteral("Ошибка базы данных");
     QString description = e.databaseText();
-    if (!what.isEmpty()) description += (description.isEmpty() ? QString() : QStringLiteral("\n")) + what;
+    if (!what.isEmpty())
+        description += (description.isEmpty() ? QString() : QStringLiteral("\n")) + what;
     return DbError(code, message, description, kSource);
 }
 
@@ -39,7 +41,7 @@ DbError fromSqlError(const QSqlError& e, const QString& what)
 struct ThreadConnections {
     std::map<QString, QString> names; // base file -> connection name
     std::map<QString, QString> paths; // file name as given -> absolute name
-    std::map<QString, int> depth;     // connection name -> transaction depth
+    std::map<QString, int> depth; // connection name -> transaction depth
     // connection name -> statements kept for it
     std::map<QString, std::map<QString, std::unique_ptr<Recordset>>> statements;
     ~ThreadConnections()
@@ -66,7 +68,8 @@ std::atomic<unsigned> connectionSerial{0};
 
 void checkInjectedFailure(const QString& sql)
 {
-    if (injectedFailureCountdown <= 0) return;
+    if (injectedFailureCountdown <= 0)
+        return;
     if (--injectedFailureCountdown == 0)
         throw DbError(E_DB_ENGINE | 13, QStringLiteral("database or disk is full"),
                       QStringLiteral("Injected failure at: ") + sql, kSource);
@@ -76,23 +79,27 @@ QString canonical(const QString& file)
 {
     auto& paths = threadConnections().paths;
     auto it = paths.find(file);
-    if (it == paths.end()) it = paths.emplace(file, QFileInfo(file).absoluteFilePath()).first;
+    if (it == paths.end())
+        it = paths.emplace(file, QFileInfo(file).absoluteFilePath()).first;
     return it->second;
 }
 
 } // namespace
 
 DbError::DbError(std::uint32_t code, QString message, QString description, QString source)
-    : code_(code), message_(std::move(message)), description_(std::move(description)), source_(std::move(source)),
-      utf8_(QStringLiteral("%1 %2 %3").arg(code_, 8, 16, QLatin1Char('0')).arg(message_, description_).toUtf8())
-{
-}
+    : code_(code)
+    , message_(std::move(message))
+    , description_(std::move(description))
+    , source_(std::move(source))
+    , utf8_(QStringLiteral("%1 %2 %3").arg(code_, 8, 16, QLatin1Char('0')).arg(message_, description_).toUtf8())
+{}
 
 QSqlDatabase Connection::forThread(const QString& baseFile)
 {
     ThreadConnections& t = threadConnections();
     const QString file = canonical(baseFile);
-    if (auto it = t.names.find(file); it != t.names.end()) return QSqlDatabase::database(it->second, false);
+    if (auto it = t.names.find(file); it != t.names.end())
+        return QSqlDatabase::database(it->second, false);
 
     const QString name = QStringLiteral("kalvor-db-%1").arg(connectionSerial.fetch_add(1));
     {
@@ -114,8 +121,8 @@ QSqlDatabase Connection::forThread(const QString& baseFile)
         QSqlError err = q.lastError();
         if (ok) {
             const QString wait = QStringLiteral("PRAGMA busy_timeout=%1").arg(kBusyWaitMilliseconds);
-            for (const QString& pragma : {QStringLiteral("PRAGMA dbo.synchronous=NORMAL"),
-                                          QStringLiteral("PRAGMA foreign_keys=ON"), wait}) {
+            for (const QString& pragma :
+                 {QStringLiteral("PRAGMA dbo.synchronous=NORMAL"), QStringLiteral("PRAGMA foreign_keys=ON"), wait}) {
                 if (!q.exec(pragma)) {
                     ok = false;
                     err = q.lastError();
@@ -141,7 +148,8 @@ void Connection::closeForThread(const QString& baseFile)
     ThreadConnections& t = threadConnections();
     const QString file = canonical(baseFile);
     auto it = t.names.find(file);
-    if (it == t.names.end()) return;
+    if (it == t.names.end())
+        return;
     const QString name = it->second;
     t.names.erase(it);
     t.depth.erase(name);
@@ -161,20 +169,23 @@ bool Connection::isOpenForThread(const QString& baseFile)
 Recordset::Recordset(const QSqlDatabase& db, const QString& sql) : query_(db), sql_(sql)
 {
     query_.setForwardOnly(true);
-    if (!query_.prepare(sql)) throw fromSqlError(query_.lastError(), sql);
+    if (!query_.prepare(sql))
+        throw fromSqlError(query_.lastError(), sql);
 }
 
 void Recordset::exec()
 {
     checkInjectedFailure(sql_);
-    if (!query_.exec()) throw fromSqlError(query_.lastError(), sql_);
+    if (!query_.exec())
+        throw fromSqlError(query_.lastError(), sql_);
 }
 
 Recordset& Statement(const QSqlDatabase& db, const QString& sql)
 {
     auto& kept = threadConnections().statements[db.connectionName()];
     auto it = kept.find(sql);
-    if (it == kept.end()) it = kept.emplace(sql, std::make_unique<Recordset>(db, sql)).first;
+    if (it == kept.end())
+        it = kept.emplace(sql, std::make_unique<Recordset>(db, sql)).first;
     return *it->second;
 }
 
@@ -182,7 +193,8 @@ void Execute(const QSqlDatabase& db, const QString& sql)
 {
     checkInjectedFailure(sql);
     QSqlQuery q(db);
-    if (!q.exec(sql)) throw fromSqlError(q.lastError(), sql);
+    if (!q.exec(sql))
+        throw fromSqlError(q.lastError(), sql);
 }
 
 Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db)
@@ -200,11 +212,13 @@ Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db)
 
 void Transaction::commit()
 {
-    if (done_) return;
+    if (done_)
+        return;
     int& depth = threadConnections().depth[db_.connectionName()];
     if (depth_ == 1) {
         QSqlQuery q(db_);
-        if (!q.exec(QStringLiteral("COMMIT"))) throw fromSqlError(q.lastError(), QStringLiteral("COMMIT"));
+        if (!q.exec(QStringLiteral("COMMIT")))
+            throw fromSqlError(q.lastError(), QStringLiteral("COMMIT"));
     } else {
         Execute(db_, QStringLiteral("RELEASE SAVEPOINT sp%1").arg(depth_ - 1));
     }
@@ -214,7 +228,8 @@ void Transaction::commit()
 
 Transaction::~Transaction()
 {
-    if (done_) return;
+    if (done_)
+        return;
     int& depth = threadConnections().depth[db_.connectionName()];
     QSqlQuery q(db_);
     if (depth_ == 1) {
@@ -231,7 +246,8 @@ void UseWriteAheadJournal(const QSqlDatabase& db)
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("PRAGMA dbo.journal_mode")) || !q.next())
         throw fromSqlError(q.lastError(), QStringLiteral("PRAGMA dbo.journal_mode"));
-    if (q.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0) return;
+    if (q.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0)
+        return;
     if (!q.exec(QStringLiteral("PRAGMA dbo.journal_mode=WAL")))
         throw fromSqlError(q.lastError(), QStringLiteral("PRAGMA dbo.journal_mode=WAL"));
 }
@@ -239,7 +255,8 @@ void UseWriteAheadJournal(const QSqlDatabase& db)
 void Checkpoint(const QSqlDatabase& db)
 {
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("PRAGMA dbo.wal_checkpoint(TRUNCATE)"))) throw fromSqlError(q.lastError(), QString());
+    if (!q.exec(QStringLiteral("PRAGMA dbo.wal_checkpoint(TRUNCATE)")))
+        throw fromSqlError(q.lastError(), QString());
 }
 
 bool TableExists(const QSqlDatabase& db, const QString& table)
@@ -267,7 +284,8 @@ void BackupTo(const QSqlDatabase& db, const QString& targetFile)
     QSqlQuery q(db);
     q.prepare(QStringLiteral("VACUUM dbo INTO ?"));
     q.addBindValue(targetFile);
-    if (!q.exec()) throw fromSqlError(q.lastError(), targetFile);
+    if (!q.exec())
+        throw fromSqlError(q.lastError(), targetFile);
 }
 
 void BackupFileTo(const QString& baseFile, const QString& targetFile)
@@ -276,15 +294,14 @@ void BackupFileTo(const QString& baseFile, const QString& targetFile)
     try {
         BackupTo(Connection::forThread(baseFile), targetFile);
     } catch (...) {
-        if (!wasOpen) Connection::closeForThread(baseFile);
+        if (!wasOpen)
+            Connection::closeForThread(baseFile);
         throw;
     }
-    if (!wasOpen) Connection::closeForThread(baseFile);
+    if (!wasOpen)
+        Connection::closeForThread(baseFile);
 }
 
-void InjectFailureAfter(int statements)
-{
-    injectedFailureCountdown = statements > 0 ? statements : 0;
-}
+void InjectFailureAfter(int statements) { injectedFailureCountdown = statements > 0 ? statements : 0; }
 
 } // namespace kalvor::db

@@ -25,12 +25,12 @@ namespace kalvor::db {
 
 // Codes of the errors that this layer raises itself (the engine's own errors
 // carry 0x80040E00 plus the engine's primary error number, 0-255).
-inline constexpr std::uint32_t E_DB_FAIL = 0x80004005;       // unspecified failure
-inline constexpr std::uint32_t E_DB_ENGINE = 0x80040E00;     // + engine error number (low 8 bits)
-inline constexpr std::uint32_t E_DB_NOT_FOUND = 0x80040E4D;  // base file not found
-inline constexpr std::uint32_t E_DB_VERSION = 0x80040E1D;    // base made by a newer program
-inline constexpr std::uint32_t E_DB_BUSY = E_DB_ENGINE | 5;  // another connection holds the lock
-inline constexpr std::uint32_t E_DB_DAMAGED = 0x80040E21;    // the base's contents cannot be trusted
+inline constexpr std::uint32_t E_DB_FAIL = 0x80004005; // unspecified failure
+inline constexpr std::uint32_t E_DB_ENGINE = 0x80040E00; // + engine error number (low 8 bits)
+inline constexpr std::uint32_t E_DB_NOT_FOUND = 0x80040E4D; // base file not found
+inline constexpr std::uint32_t E_DB_VERSION = 0x80040E1D; // base made by a newer program
+inline constexpr std::uint32_t E_DB_BUSY = E_DB_ENGINE | 5; // another connection holds the lock
+inline constexpr std::uint32_t E_DB_DAMAGED = 0x80040E21; // the base's contents cannot be trusted
 inline constexpr std::uint32_t E_DB_NOT_A_BASE = 0x80040E37; // the file is not a base of this program
 
 // How long a statement waits for a lock that another connection holds before

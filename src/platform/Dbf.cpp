@@ -61,8 +61,7 @@ bool IsBlank(QByteArrayView bytes)
 QByteArray TrimTrailing(QByteArrayView bytes)
 {
     qsizetype end = bytes.size();
-    while (end > 0 && (bytes[end - 1] == ' ' || bytes[end - 1] == '\0'))
-        --end;
+    while (end > 0 && (bytes[end - 1] == ' ' || bytes[end - 1] == '\0')) --end;
     return bytes.first(end).toByteArray();
 }
 
@@ -185,8 +184,7 @@ void DbfTable::write(const QString& path, const QDate& updated) const
     }
     bytes[headerLength() - 1] = kHeaderEnd;
     bytes.reserve(bytes.size() + qsizetype(records_.size()) * recordLength_ + 1);
-    for (const QByteArray& record : records_)
-        bytes += record;
+    for (const QByteArray& record : records_) bytes += record;
     bytes += kFileEnd;
 
     QSaveFile file(path);
@@ -215,10 +213,8 @@ QByteArray DbfTable::value(int record, int field) const
     if (IsBlank(stored))
         return QByteArray();
     switch (fields_[std::size_t(field)].type) {
-    case 'C':
-        return TrimTrailing(stored);
-    case 'D':
-        return DateText(stored);
+    case 'C': return TrimTrailing(stored);
+    case 'D': return DateText(stored);
     default: // N, F, L and the rest: the stored text without its padding
         return stored.trimmed();
     }
@@ -230,8 +226,7 @@ bool DbfTable::valueEquals(int record, int field, QByteArrayView text) const
     if (f.type != 'C')
         return value(record, field) == text;
     QByteArrayView stored = QByteArrayView(records_[std::size_t(record)]).sliced(1 + f.offset, f.length);
-    while (!stored.isEmpty() && (stored.back() == ' ' || stored.back() == '\0'))
-        stored.chop(1);
+    while (!stored.isEmpty() && (stored.back() == ' ' || stored.back() == '\0')) stored.chop(1);
     return stored == text;
 }
 

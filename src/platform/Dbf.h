@@ -32,7 +32,7 @@ struct DbfField {
     char type = 'C'; // C character, N numeric, F float, D date, L logical, M memo ...
     int length = 0;
     int decimals = 0;
-    int offset = 0;  // from the start of the record, after the deletion byte
+    int offset = 0; // from the start of the record, after the deletion byte
 };
 
 class DbfTable {

@@ -64,7 +64,8 @@ QString DocumentOpener::Open(const QString& documentPath)
 
     args << document;
     if (!QProcess::startDetached(found, args))
-        return QStringLiteral("Не удалось запустить программу просмотра документов \"%1\".\nДокумент сохранен в файле %2")
+        return QStringLiteral(
+                   "Не удалось запустить программу просмотра документов \"%1\".\nДокумент сохранен в файле %2")
             .arg(program, document);
     return QString();
 }

@@ -30,26 +30,16 @@ struct Call {
 
 } // namespace
 
-GuiBridge::WorkerScope::WorkerScope(std::stop_token stop)
-    : m_previous(std::move(t_currentStop))
+GuiBridge::WorkerScope::WorkerScope(std::stop_token stop) : m_previous(std::move(t_currentStop))
 {
     t_currentStop = std::move(stop);
 }
 
-GuiBridge::WorkerScope::~WorkerScope()
-{
-    t_currentStop = std::move(m_previous);
-}
+GuiBridge::WorkerScope::~WorkerScope() { t_currentStop = std::move(m_previous); }
 
-std::stop_token GuiBridge::currentStopToken()
-{
-    return t_currentStop;
-}
+std::stop_token GuiBridge::currentStopToken() { return t_currentStop; }
 
-int GuiBridge::runBlocking(const std::function<int()>& fn)
-{
-    return runBlocking(fn, t_currentStop);
-}
+int GuiBridge::runBlocking(const std::function<int()>& fn) { return runBlocking(fn, t_currentStop); }
 
 int GuiBridge::runBlocking(const std::function<int()>& fn, std::stop_token stop)
 {

@@ -17,16 +17,11 @@ namespace kalvor::platform {
 QString FileErrorKindText(int kind)
 {
     switch (kind) {
-    case FILE_ERROR_OPEN:
-        return QStringLiteral("Ошибка при открытии файла");
-    case FILE_ERROR_LOCK:
-        return QStringLiteral("Ошибка захвата файла");
-    case FILE_ERROR_WRITE:
-        return QStringLiteral("Ошибка записи в файл");
-    case FILE_ERROR_READ:
-        return QStringLiteral("Ошибка чтения файла");
-    default:
-        return QStringLiteral("Прочая ошибка");
+    case FILE_ERROR_OPEN: return QStringLiteral("Ошибка при открытии файла");
+    case FILE_ERROR_LOCK: return QStringLiteral("Ошибка захвата файла");
+    case FILE_ERROR_WRITE: return QStringLiteral("Ошибка записи в файл");
+    case FILE_ERROR_READ: return QStringLiteral("Ошибка чтения файла");
+    default: return QStringLiteral("Прочая ошибка");
     }
 }
 
@@ -58,17 +53,11 @@ void TaskContext::calcProgress(int index, int errors)
     m_owner->post(m_generation, [owner, index, errors] { emit owner->calcProgress(index, errors); });
 }
 
-int TaskContext::runOnGui(const std::function<int()>& fn)
-{
-    return GuiBridge::runBlocking(fn, m_stop);
-}
+int TaskContext::runOnGui(const std::function<int()>& fn) { return GuiBridge::runBlocking(fn, m_stop); }
 
 TaskThread::TaskThread(QObject* parent) : QObject(parent) {}
 
-TaskThread::~TaskThread()
-{
-    shutdown();
-}
+TaskThread::~TaskThread() { shutdown(); }
 
 bool TaskThread::isRunning() const
 {

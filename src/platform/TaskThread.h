@@ -44,18 +44,18 @@ namespace kalvor::platform {
 // as the signals named beside them; the numbers identify them in logs and in
 // code that still dispatches by number.
 inline constexpr int WM_APP_BASE = 0x8000;
-inline constexpr int WM_TASK_DONE = WM_APP_BASE + 1;     // done()
+inline constexpr int WM_TASK_DONE = WM_APP_BASE + 1; // done()
 inline constexpr int WM_TASK_PROGRESS = WM_APP_BASE + 2; // progress()
-inline constexpr int WM_CALC_STAGE = WM_APP_BASE + 2;    // stage(), calculation thread only
+inline constexpr int WM_CALC_STAGE = WM_APP_BASE + 2; // stage(), calculation thread only
 inline constexpr int WM_CALC_PROGRESS = WM_APP_BASE + 3; // calcProgress(), calculation thread only
 
 // Outcome of a worker, the first parameter of WM_TASK_DONE.
 enum TaskResult : int {
-    TASK_DONE = 0,          // done
-    TASK_FILE_ERROR = 1,    // a file failed; the detail is a FileErrorKind
-    TASK_FAILED = 2,        // failure the view does not show (or already shown)
-    TASK_STOPPED = 3,       // stopped by the user
-    TASK_NO_DATA = 4,       // no data ("Нет данных для печати")
+    TASK_DONE = 0, // done
+    TASK_FILE_ERROR = 1, // a file failed; the detail is a FileErrorKind
+    TASK_FAILED = 2, // failure the view does not show (or already shown)
+    TASK_STOPPED = 3, // stopped by the user
+    TASK_NO_DATA = 4, // no data ("Нет данных для печати")
     TASK_BAD_CONDITION = 5, // bad selection condition; the detail may carry an error-table code
 };
 
@@ -75,11 +75,11 @@ QString FileErrorKindText(int kind);
 // block derives from it and appends its fields. The stop event and the owner
 // are not in it: the TaskThread holds them.
 struct TaskThreadParams {
-    int shop = 0;            // 0 = any
-    int brigade = 0;         // 0 = any
-    int profession = 0;      // 0 = any
+    int shop = 0; // 0 = any
+    int brigade = 0; // 0 = any
+    int profession = 0; // 0 = any
     int personnelNumber = 0; // 0 = select by shop, brigade and profession
-    int markedOnly = 0;      // 1: only the employees marked in the list (SelectedOnly of the view)
+    int markedOnly = 0; // 1: only the employees marked in the list (SelectedOnly of the view)
 };
 
 // What a worker body returns: the result and the second parameter of
@@ -89,7 +89,8 @@ struct TaskThreadParams {
 // done() as the failure text (an exception's text takes its place).
 struct TaskOutcome {
     TaskOutcome(int result = TASK_DONE, int detail = 0, QString message = QString())
-        : result(result), detail(detail), message(std::move(message)) {}
+        : result(result), detail(detail), message(std::move(message))
+    {}
     int result;
     int detail;
     QString message;
@@ -120,7 +121,8 @@ public:
 private:
     friend class TaskThread;
     TaskContext(TaskThread* owner, quint64 generation, std::stop_token stop)
-        : m_owner(owner), m_generation(generation), m_stop(std::move(stop)) {}
+        : m_owner(owner), m_generation(generation), m_stop(std::move(stop))
+    {}
     TaskThread* m_owner;
     quint64 m_generation;
     std::stop_token m_stop;
@@ -144,9 +146,8 @@ public:
     template <class Params, class Fn>
     bool start(Params params, Fn fn)
     {
-        return start(Body([p = std::move(params), f = std::move(fn)](TaskContext& ctx) -> TaskOutcome {
-            return f(ctx, p);
-        }));
+        return start(
+            Body([p = std::move(params), f = std::move(fn)](TaskContext& ctx) -> TaskOutcome { return f(ctx, p); }));
     }
 
     // True from start() until the worker's body has returned.
@@ -170,10 +171,11 @@ public:
     static QString describeException(std::exception_ptr error);
 
 signals:
-    void progress(int position, int count);              // WM_TASK_PROGRESS
-    void stage(int wParam, int lParam);                  // WM_CALC_STAGE
-    void calcProgress(int index, int errors);            // WM_CALC_PROGRESS
-    void done(int result, int detail, QString failure);  // WM_TASK_DONE; failure: text of an exception or the body's message
+    void progress(int position, int count); // WM_TASK_PROGRESS
+    void stage(int wParam, int lParam); // WM_CALC_STAGE
+    void calcProgress(int index, int errors); // WM_CALC_PROGRESS
+    void done(int result, int detail,
+              QString failure); // WM_TASK_DONE; failure: text of an exception or the body's message
 
 private:
     friend class TaskContext;

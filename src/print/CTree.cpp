@@ -2,8 +2,8 @@
 
 #include "platform/CodePage.h"
 #include "platform/DocumentOpener.h"
-#include "values/Messages.h"
 #include "print/WorkingFolder.h"
+#include "values/Messages.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -39,7 +39,15 @@ QByteArray regionNumber(const QByteArray& group)
     return digits;
 }
 
-enum BookmarkKind { NotBookmark = 0, ValueStart = 1, ValueEnd = 2, RowStart = 3, RowEnd = 4, PageStart = 5, PageEnd = 6 };
+enum BookmarkKind {
+    NotBookmark = 0,
+    ValueStart = 1,
+    ValueEnd = 2,
+    RowStart = 3,
+    RowEnd = 4,
+    PageStart = 5,
+    PageEnd = 6
+};
 
 BookmarkKind classify(const QByteArray& text)
 {
@@ -189,8 +197,7 @@ void CTree::CreateDataDocument()
 void CTree::NormalizeBookmarks()
 {
     m_text.clear();
-    for (size_t i = 1; i < m_nodes.size(); ++i)
-        m_text.append(m_nodes[i].text);
+    for (size_t i = 1; i < m_nodes.size(); ++i) m_text.append(m_nodes[i].text);
 
     const qsizetype count = m_text.size();
     std::vector<char> moved(static_cast<size_t>(count), 0);
@@ -233,19 +240,23 @@ void CTree::NormalizeBookmarks()
         const QByteArray& t = m_text[i];
         qsizetype to = i;
         if (t.startsWith(kStartPage)) {
-            to = moveBack(i, [](const QByteArray& s) { return s.startsWith("\\sectd ") || s.startsWith("\\pard\\plain "); }, true);
+            to = moveBack(
+                i, [](const QByteArray& s) { return s.startsWith("\\sectd ") || s.startsWith("\\pard\\plain "); },
+                true);
         } else if (t.startsWith(kEndPage)) {
             const qsizetype sequence = i + 1;
             if (count - sequence < 11) {
                 if (t.startsWith(kEndPage0))
-                    to = moveBack(i, [](const QByteArray& s) { return s.startsWith("\\pard"); }, true);
+                    to = moveBack(
+                        i, [](const QByteArray& s) { return s.startsWith("\\pard"); }, true);
                 else
                     to = movePast(i, [](const QByteArray& s) { return s.startsWith("\\par "); });
             } else {
                 to = movePast(i, [](const QByteArray& s) { return s.endsWith("\\sect }"); });
             }
         } else if (t.startsWith(kStartRow) || t.startsWith(kEndRow)) {
-            to = moveBack(i, [](const QByteArray& s) { return s.endsWith("\\row }"); }, false);
+            to = moveBack(
+                i, [](const QByteArray& s) { return s.endsWith("\\row }"); }, false);
         } else {
             ++i;
             continue;
@@ -264,12 +275,8 @@ void CTree::MakeMap()
     int pageEnds = 0;
     for (const QByteArray& text : std::as_const(m_text)) {
         switch (classify(text)) {
-        case ValueStart:
-            ++values;
-            break;
-        case PageStart:
-            m_map << "page" + regionNumber(text) << QByteArray::number(values);
-            break;
+        case ValueStart: ++values; break;
+        case PageStart: m_map << "page" + regionNumber(text) << QByteArray::number(values); break;
         case RowStart:
             if (m_map.size() >= 2 && m_map[m_map.size() - 2].startsWith("page"))
                 m_map << QByteArray::number(values - 1);
@@ -286,8 +293,7 @@ void CTree::MakeMap()
                       << QByteArray::number(values - 1);
             ++pageEnds;
             break;
-        default:
-            break;
+        default: break;
         }
     }
 }
@@ -339,15 +345,13 @@ void CTree::AppendValue(QDomElement node, const QByteArray& text)
 
 int CTree::AddValue(const QDomElement& node, std::initializer_list<Value> texts)
 {
-    for (const Value& v : texts)
-        AppendValue(node, v.Bytes());
+    for (const Value& v : texts) AppendValue(node, v.Bytes());
     return 0;
 }
 
 int CTree::AddValue(const QDomElement& node, const QList<QByteArray>& texts)
 {
-    for (const QByteArray& t : texts)
-        AppendValue(node, t);
+    for (const QByteArray& t : texts) AppendValue(node, t);
     return 0;
 }
 
@@ -420,8 +424,7 @@ int CTree::Generate()
             const QByteArray name = child.tagName().toLatin1();
             if (name.startsWith("row")) {
                 qsizetype r = 0;
-                while (r < rows.size() && rows[r].name != name)
-                    ++r;
+                while (r < rows.size() && rows[r].name != name) ++r;
                 if (r == rows.size())
                     return templateFault(QStringLiteral("На странице %1 шаблона %2 нет строки %3")
                                              .arg(page.tagName(), templateName, child.tagName()));

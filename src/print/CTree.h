@@ -56,10 +56,10 @@ public:
     // Results of Generate. A writer that gets a negative result reports that
     // the print file could not be made.
     enum GenerateResult {
-        GenerateDone = 0,          // written and handed to the viewer
-        GenerateNotOpened = 1,     // written, but the viewer could not be started (ErrorText says why)
-        GenerateTemplateFault = -1,// template without "page0", or a page/row the template lacks
-        GenerateOutputFault = -2,  // the output file could not be written
+        GenerateDone = 0, // written and handed to the viewer
+        GenerateNotOpened = 1, // written, but the viewer could not be started (ErrorText says why)
+        GenerateTemplateFault = -1, // template without "page0", or a page/row the template lacks
+        GenerateOutputFault = -2, // the output file could not be written
     };
 
     // One value of AddValue. 8-bit texts (QByteArray, char arrays) are taken
@@ -135,13 +135,13 @@ private:
     QByteArray m_templateName;
     QString m_outputPath;
     std::vector<Node> m_nodes; // [0] is the root; the rest in creation (file) order
-    QList<QByteArray> m_text;  // node texts in file order, bookmarks normalised
+    QList<QByteArray> m_text; // node texts in file order, bookmarks normalised
     QList<QByteArray> m_map;
     QDomDocument m_data;
     QDomElement m_doc;
     QDomElement m_current;
     int m_valueNumber = 0;
-    QString m_fault;     // a writer's page/row that the template lacks
+    QString m_fault; // a writer's page/row that the template lacks
     QString m_errorText; // why Generate did not finish cleanly
 };
 

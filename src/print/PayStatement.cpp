@@ -35,10 +35,15 @@ class PayStatementWriter {
 public:
     PayStatementWriter(CTree& tree, const StatementPrintParams& params, const PayrollDoc& doc, int markedOnly,
                        int lineCount, PayStatementOptions options)
-        : m_tree(tree), m_params(params), m_doc(doc), m_base(doc.infoBase), m_markedOnly(markedOnly),
-          m_lineCount(lineCount), m_options(options), m_budget(IsBudgetPayStatement(params))
-    {
-    }
+        : m_tree(tree)
+        , m_params(params)
+        , m_doc(doc)
+        , m_base(doc.infoBase)
+        , m_markedOnly(markedOnly)
+        , m_lineCount(lineCount)
+        , m_options(options)
+        , m_budget(IsBudgetPayStatement(params))
+    {}
 
     void Write()
     {
@@ -135,8 +140,8 @@ PayStatementTotal PayStatementWriter::SumSelection() const
 {
     std::vector<StatementRow> rows;
     for (int cursor = NextPassingEmployee(-1); cursor >= 0; cursor = NextPassingEmployee(cursor))
-        rows.push_back({cursor, m_base.list[std::size_t(cursor)].slot, m_base.list[std::size_t(cursor)].tabN(),
-                        AmountOf(cursor)});
+        rows.push_back(
+            {cursor, m_base.list[std::size_t(cursor)].slot, m_base.list[std::size_t(cursor)].tabN(), AmountOf(cursor)});
     PayStatementTotal total{SumStatementAmounts(rows), {}};
 
     char words[kWordBufferSize];
@@ -161,8 +166,7 @@ void PayStatementWriter::Row(int number, const QList<QByteArray>& values)
 
 void PayStatementWriter::EmptyRows(int first, int last)
 {
-    for (int number = first; number <= last; ++number)
-        Row(number);
+    for (int number = first; number <= last; ++number) Row(number);
 }
 
 void PayStatementWriter::WriteT53Title(const PayStatementTotal& total)
@@ -192,8 +196,7 @@ void PayStatementWriter::WriteT53Title(const PayStatementTotal& total)
     EmptyRows(22, 24);
     Row(25, {"", FormDate(today.day(), today.month(), today.year()), FormDate(1, month, year),
              FormDate(lastDay, month, year)});
-    for (int blank = 0; blank < 26; ++blank)
-        Row(26);
+    for (int blank = 0; blank < 26; ++blank) Row(26);
 }
 
 void PayStatementWriter::WriteBudgetTitle(const PayStatementTotal& total)
@@ -255,8 +258,8 @@ void PayStatementWriter::WritePageHeader()
 {
     if (m_budget) {
         const bool later = m_pageCounter > 1;
-        Row(16, {"", later ? Cp("Форма 0504403") : QByteArray(),
-                 later ? Cp("с.") + Number(m_pageCounter) : QByteArray()});
+        Row(16,
+            {"", later ? Cp("Форма 0504403") : QByteArray(), later ? Cp("с.") + Number(m_pageCounter) : QByteArray()});
         EmptyRows(17, 18);
         if (m_pageCounter == 2)
             m_pageSize = kBudgetPageLines;

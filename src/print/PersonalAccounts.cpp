@@ -104,14 +104,14 @@ PrintedFields ReadPrintedFields(const PackedEmployeeRecord& packed)
 // ------------------------------------------------------------------ rows
 
 enum class CodeClass {
-    Skipped,   // 0
-    Carried,   // 151: an accrual, and the sum carried over
-    Unpaid,    // 600: shown without an amount
-    Accrual,   // other codes 1-699
+    Skipped, // 0
+    Carried, // 151: an accrual, and the sum carried over
+    Unpaid, // 600: shown without an amount
+    Accrual, // other codes 1-699
     Deduction, // 700-864, 891-939
-    Hidden,    // 865-890
-    Extends,   // 940-964, 990 and above: hidden, the walk goes one row further
-    Shown,     // 965-989: shown, counted nowhere
+    Hidden, // 865-890
+    Extends, // 940-964, 990 and above: hidden, the walk goes one row further
+    Shown, // 965-989: shown, counted nowhere
 };
 
 CodeClass ClassOf(int code)
@@ -138,9 +138,9 @@ CodeClass ClassOf(int code)
 // another row is met. The walk takes the rows before it and that row, and as
 // many rows more as the set-aside ones of codes 965-989.
 struct RowWalk {
-    int first = 0;   // index of the first result row in the record
+    int first = 0; // index of the first result row in the record
     int leading = 0; // rows up to the last one with another code
-    int length = 0;  // rows to walk
+    int length = 0; // rows to walk
 };
 
 RowWalk RowsToWalk(const PrintedFields& fields, int pieceWorkRows)
@@ -182,8 +182,7 @@ class PayKindNames {
 public:
     explicit PayKindNames(const PayrollDoc& doc) : m_doc(doc)
     {
-        for (const infobase::PayKind& kind : doc.infoBase.payKinds)
-            m_names.push_back(codepage::toCp1251(kind.name));
+        for (const infobase::PayKind& kind : doc.infoBase.payKinds) m_names.push_back(codepage::toCp1251(kind.name));
     }
     QByteArray NameOf(int code) const
     {
@@ -218,8 +217,8 @@ void WalkRows(const PrintedFields& fields, RowWalk walk, const PayKindNames& nam
             account.accruals += row.sum;
         if (codeClass == CodeClass::Deduction)
             account.deductions += row.sum;
-        account.lines.push_back({AccountLine::Row, row.mes, row.kod, names.NameOf(row.kod), row.sum, row.dn, row.hr,
-                                 row.min});
+        account.lines.push_back(
+            {AccountLine::Row, row.mes, row.kod, names.NameOf(row.kod), row.sum, row.dn, row.hr, row.min});
 
         const bool lastOfWalk = i == walk.length - 1;
         const bool deductionFollows = i + 1 < rowLimit && fields.rows[std::size_t(walk.first + i + 1)].kod >= 700;
@@ -271,13 +270,12 @@ void SetRate(const PrintedFields& fields, int paymentSystem, PersonalAccount& ac
 
 // The benefits of the year (the deductions of the entries without a fixed
 // amount) and the income of the year, from January to the reporting month.
-int SetIncomeFigures(const PayrollDoc& doc, const PrintedFields& fields, const RowWalk& walk,
-                     PersonalAccount& account)
+int SetIncomeFigures(const PayrollDoc& doc, const PrintedFields& fields, const RowWalk& walk, PersonalAccount& account)
 {
     std::array<infobase::IncomeMonthRow, 12> months{};
     const int result = IncomeByMonths(MonthKey(account.year, 1), MonthKey(account.year, account.month), IncomeMain,
-                                      TaxTableSelector(fields.tabPodoh), months.data(),
-                                      fields.rows.data() + walk.first, walk.length, doc);
+                                      TaxTableSelector(fields.tabPodoh), months.data(), fields.rows.data() + walk.first,
+                                      walk.length, doc);
     if (result < 0)
         return result;
     for (int month = 0; month < account.month; ++month) {
@@ -334,12 +332,9 @@ const TotalLabels kDebtLabels = {"| З А Д О Л Ж Е Н Н О С Т Ь      
 const TotalLabels& LabelsOf(AccountLine::Kind kind)
 {
     switch (kind) {
-    case AccountLine::MonthTotal:
-        return kMonthLabels;
-    case AccountLine::AccrualTotal:
-        return kAccrualLabels;
-    default:
-        return kDeductionLabels;
+    case AccountLine::MonthTotal: return kMonthLabels;
+    case AccountLine::AccrualTotal: return kAccrualLabels;
+    default: return kDeductionLabels;
     }
 }
 
@@ -409,8 +404,8 @@ void HeadLines(QByteArray& out, const PersonalAccount& account)
     const QByteArray period = MonthTitle(account.month).rightJustified(8, ' ') + ' ' + Number(account.year) + Cp(" г.");
     const QByteArray unit = Cp("  Цех=") + Number(account.shop) + Cp("  Табель=") + Number(account.personnelNumber);
     const QByteArray left = Cp("Лицевой счет за ") + period + unit;
-    out += left + QByteArray(std::max<qsizetype>(0, 64 - left.size()), ' ') + Cp("Расчетный лист за ") + period +
-           unit + "\r\n";
+    out += left + QByteArray(std::max<qsizetype>(0, 64 - left.size()), ' ') + Cp("Расчетный лист за ") + period + unit +
+           "\r\n";
     const QByteArray name = account.name.left(50);
     out += name.leftJustified(64, ' ') + name + "\r\n";
     const QByteArray position = account.position.left(22) + "  " + account.rateLabel + '=' + account.rate +
@@ -477,8 +472,7 @@ QByteArray Period(const PersonalAccount& account)
 QByteArray Trimmed(const QByteArray& text)
 {
     QByteArray out = text;
-    while (out.endsWith(' '))
-        out.chop(1);
+    while (out.endsWith(' ')) out.chop(1);
     return out;
 }
 
@@ -618,9 +612,9 @@ void AddPersonalAccountPage(CTree& tree, const PersonalAccount& account)
     const QByteArray name = Trimmed(account.name);
     const QByteArray position = Trimmed(account.position.left(22));
     const QByteArray benefits = Money(account.benefits);
-    tree.AddValue(page, QList<QByteArray>{period, shop, number, period, shop, number, name, name, position,
-                                          account.rateLabel, account.rate, benefits, position, account.rateLabel,
-                                          account.rate, benefits});
+    tree.AddValue(page,
+                  QList<QByteArray>{period, shop, number, period, shop, number, name, name, position, account.rateLabel,
+                                    account.rate, benefits, position, account.rateLabel, account.rate, benefits});
     for (const AccountLine& line : account.lines) {
         if (line.kind == AccountLine::Row)
             AddRow(tree, page, line);
@@ -630,8 +624,8 @@ void AddPersonalAccountPage(CTree& tree, const PersonalAccount& account)
     const char* label = account.payout >= 0 ? kPayoutLabels.page : kDebtLabels.page;
     const QByteArray payout = Money(account.payout, 13);
     const QByteArray income = Money(account.yearIncome, 13);
-    tree.AddValue(page, QList<QByteArray>{Cp(label), payout, Cp(label), payout, account.words, account.words,
-                                          income, income});
+    tree.AddValue(
+        page, QList<QByteArray>{Cp(label), payout, Cp(label), payout, account.words, account.words, income, income});
 }
 
 void AppendPersonalAccountText(const PersonalAccount& account, QByteArray& out, int& line)
@@ -642,14 +636,12 @@ void AppendPersonalAccountText(const PersonalAccount& account, QByteArray& out, 
     // two more lines than its estimate, and must not run past the page either.
     const int fit = std::max(account.linesNeeded, lineCount - 1);
     if (line + fit > kAccountPageLines) {
-        for (int blank = line; blank <= kAccountPageLines; ++blank)
-            out += "\r\n";
+        for (int blank = line; blank <= kAccountPageLines; ++blank) out += "\r\n";
         line = 1;
     }
     const int trailing = TrailingLines(account, line);
     out += text;
-    for (int blank = 0; blank < trailing; ++blank)
-        out += "\r\n";
+    for (int blank = 0; blank < trailing; ++blank) out += "\r\n";
     line = (line - 1 + lineCount + trailing) % kAccountPageLines + 1;
 }
 

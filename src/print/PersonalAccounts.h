@@ -33,9 +33,9 @@ inline constexpr char kPersonalAccountTemplate[] = "1";
 inline constexpr char kPersonalAccountLandscapeTemplate[] = "1_1";
 
 enum PersonalAccountVariant : int {
-    AccountPortrait = 0,  // template "1"
+    AccountPortrait = 0, // template "1"
     AccountLandscape = 1, // template "1_1"
-    AccountText = 2,      // text file
+    AccountText = 2, // text file
 };
 
 // Lines on a page of the text file.
@@ -47,7 +47,7 @@ struct AccountLine {
     Kind kind = Row;
     int month = 0;
     int code = 0;
-    QByteArray name;  // the pay kind's 8-bit name
+    QByteArray name; // the pay kind's 8-bit name
     double amount = 0; // kopecks
     int days = 0;
     int hours = 0;
@@ -60,18 +60,18 @@ struct PersonalAccount {
     int year = 0;
     int shop = 0;
     int personnelNumber = 0;
-    QByteArray name;      // 8-bit, blank padded as the record holds it
-    QByteArray position;  // the first 22 bytes of the position's name
+    QByteArray name; // 8-bit, blank padded as the record holds it
+    QByteArray position; // the first 22 bytes of the position's name
     QByteArray rateLabel; // "Оклад" or "Тариф"
-    QByteArray rate;      // "%.2f" of the salary or "%.3f" of the tariff rate
-    double benefits = 0;   // kopecks
+    QByteArray rate; // "%.2f" of the salary or "%.3f" of the tariff rate
+    double benefits = 0; // kopecks
     std::vector<AccountLine> lines;
-    double accruals = 0;   // kopecks
+    double accruals = 0; // kopecks
     double deductions = 0; // kopecks
-    double payout = 0;     // RoundWhole(accruals) - RoundWhole(deductions); negative: a debt
-    QByteArray words;      // |payout| in words
+    double payout = 0; // RoundWhole(accruals) - RoundWhole(deductions); negative: a debt
+    QByteArray words; // |payout| in words
     double yearIncome = 0; // kopecks
-    int linesNeeded = 0;       // the text variant's page-fit estimate
+    int linesNeeded = 0; // the text variant's page-fit estimate
 };
 
 // The tax-table selector of IncomeByMonths for an income-tax table number

@@ -124,14 +124,12 @@ void PrintTextFile(PayrollDoc& doc, const QString& reportPath, PrintCommandPromp
 
 PrintFileError::PrintFileError(int kind)
     : std::runtime_error(platform::FileErrorKindText(kind).toStdString()), m_kind(kind)
-{
-}
+{}
 
 TransferFileError::TransferFileError(int kind, const QString& path)
-    : std::runtime_error(QStringLiteral("%1 %2").arg(platform::FileErrorKindText(kind), path).toStdString()),
-      m_kind(kind)
-{
-}
+    : std::runtime_error(QStringLiteral("%1 %2").arg(platform::FileErrorKindText(kind), path).toStdString())
+    , m_kind(kind)
+{}
 
 QString TransferFilePath(const PayrollDoc& doc)
 {

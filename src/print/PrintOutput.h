@@ -23,12 +23,12 @@ namespace kalvor::print {
 // The payment document kinds of the statement views ("Вид платежного
 // документа"): what the thread writes and what follows it.
 enum PrintOutputMode : int {
-    PaymentStatement = 0,    // "Платежная ведомость"
-    CashOrders = 1,          // "Кассовые ордеры"
-    SignedCashOrders = 2,    // "Ордеры с подписью"
-    BudgetStatement = 3,     // "Платежная ведомость (бюджет)"
-    TransferOrders1C = 4,    // "Ордер для 1С"
-    BankCashOrder = 5,       // "Банковский ордер"
+    PaymentStatement = 0, // "Платежная ведомость"
+    CashOrders = 1, // "Кассовые ордеры"
+    SignedCashOrders = 2, // "Ордеры с подписью"
+    BudgetStatement = 3, // "Платежная ведомость (бюджет)"
+    TransferOrders1C = 4, // "Ордер для 1С"
+    BankCashOrder = 5, // "Банковский ордер"
 };
 inline constexpr int kPrintOutputModeCount = 6;
 
@@ -38,15 +38,15 @@ QString PrintOutputModeName(int mode);
 // The parameter block that the print views hand to the writers, in order.
 // Each writer says which fields it reads.
 struct StatementPrintParams {
-    std::uint8_t outputMode = PaymentStatement;    // PrintOutputMode
-    std::uint8_t shop = 0;                         // 0 = all shops
-    std::int8_t brigade = 0;                       // 0 = all brigades
-    std::int16_t profession = 0;                   // 0 = all professions
-    std::int16_t firstPage = 0;                    // 0 or 1: from the title page
-    std::int16_t lastPage = 0;                     // 0: to the end
-    std::uint16_t personnelNumber = 0;             // 0: all employees
-    std::uint8_t variant = 0;                      // text statements: the cut line between pages
-    std::uint16_t payKind = 0;                     // bonus statement: 0 = all kinds
+    std::uint8_t outputMode = PaymentStatement; // PrintOutputMode
+    std::uint8_t shop = 0; // 0 = all shops
+    std::int8_t brigade = 0; // 0 = all brigades
+    std::int16_t profession = 0; // 0 = all professions
+    std::int16_t firstPage = 0; // 0 or 1: from the title page
+    std::int16_t lastPage = 0; // 0: to the end
+    std::uint16_t personnelNumber = 0; // 0: all employees
+    std::uint8_t variant = 0; // text statements: the cut line between pages
+    std::uint16_t payKind = 0; // bonus statement: 0 = all kinds
 };
 
 // The user's confirmation of the print command. PrintTextFile asks it with

@@ -75,12 +75,9 @@ struct PageLimits {
 PageLimits LimitsOf(const SettlementPlan& plan)
 {
     switch (plan.kind) {
-    case SettlementT49:
-        return plan.album == 1 ? PageLimits{15, 40} : PageLimits{17, 39};
-    case SettlementBudget:
-        return {27, 40};
-    default:
-        return {23, 39};
+    case SettlementT49: return plan.album == 1 ? PageLimits{15, 40} : PageLimits{17, 39};
+    case SettlementBudget: return {27, 40};
+    default: return {23, 39};
     }
 }
 
@@ -113,8 +110,7 @@ QByteArray GenitiveMonth(int month)
 QByteArray Collapsed(const PayrollDoc& doc, FirmInfo::Text text, int n)
 {
     QByteArray out = CollapseBlanks(FirmText8(doc, text), n);
-    while (out.startsWith(' '))
-        out.remove(0, 1);
+    while (out.startsWith(' ')) out.remove(0, 1);
     return out;
 }
 
@@ -162,7 +158,7 @@ double PackedTariff(const PackedEmployeeRecord& packed, std::size_t offset)
 // ------------------------------------------------------------------ one employee
 
 struct EmployeeAmounts {
-    std::array<double, kMaxColumns + 1> accruals{};   // [1..A]
+    std::array<double, kMaxColumns + 1> accruals{}; // [1..A]
     std::array<double, kMaxColumns + 1> deductions{}; // [1..D]
     double carriedOver = 0;
     int column6Days = 0;
@@ -182,17 +178,21 @@ class SettlementWriter {
 public:
     SettlementWriter(CTree& tree, const StatementPrintParams& params, PayrollDoc& doc, int markedOnly,
                      const SettlementPlan& plan)
-        : m_tree(tree), m_params(params), m_doc(doc), m_base(doc.infoBase), m_markedOnly(markedOnly), m_plan(plan),
-          m_t49(plan.kind == SettlementT49), m_budget(plan.kind == SettlementBudget)
-    {
-    }
+        : m_tree(tree)
+        , m_params(params)
+        , m_doc(doc)
+        , m_base(doc.infoBase)
+        , m_markedOnly(markedOnly)
+        , m_plan(plan)
+        , m_t49(plan.kind == SettlementT49)
+        , m_budget(plan.kind == SettlementBudget)
+    {}
 
     void Write()
     {
         FillTitles();
         const int passes = m_plan.twoPasses() ? 2 : 1;
-        for (m_pass = 0; m_pass < passes; ++m_pass)
-            WritePass();
+        for (m_pass = 0; m_pass < passes; ++m_pass) WritePass();
     }
 
 private:
@@ -450,10 +450,8 @@ EmployeeAmounts SettlementWriter::ReadEmployee(const infobase::EmployeeListEntry
             amounts.deductions[std::size_t(column)] += r.sum;
         }
     }
-    for (int c = 1; c <= m_plan.accrualColumns; ++c)
-        amounts.accrualTotal += amounts.accruals[std::size_t(c)];
-    for (int c = 1; c <= m_plan.deductionColumns; ++c)
-        amounts.deductionTotal += amounts.deductions[std::size_t(c)];
+    for (int c = 1; c <= m_plan.accrualColumns; ++c) amounts.accrualTotal += amounts.accruals[std::size_t(c)];
+    for (int c = 1; c <= m_plan.deductionColumns; ++c) amounts.deductionTotal += amounts.deductions[std::size_t(c)];
     amounts.net = amounts.accrualTotal + amounts.carriedOver - amounts.deductionTotal;
 
     ByteReader head(packed->bytes.data(), PackedEmployeeRecord::Size);
@@ -508,13 +506,11 @@ void SettlementWriter::WriteTotalsRow(int number)
 {
     const QDomElement row = Row(number);
     if (Left()) {
-        for (int c = 1; c <= m_plan.accrualColumns; ++c)
-            Add(row, {Amount(m_accrualTotals[std::size_t(c)])});
+        for (int c = 1; c <= m_plan.accrualColumns; ++c) Add(row, {Amount(m_accrualTotals[std::size_t(c)])});
         Add(row, {Amount(m_accrualTotal)});
     }
     if (Right()) {
-        for (int c = 1; c <= m_plan.deductionColumns; ++c)
-            Add(row, {Amount(m_deductionTotals[std::size_t(c)])});
+        for (int c = 1; c <= m_plan.deductionColumns; ++c) Add(row, {Amount(m_deductionTotals[std::size_t(c)])});
         const QByteArray debt = m_debtTotal == 0 ? QByteArray() : FormatFixed8(m_debtTotal / -100, 2);
         Add(row, {Amount(m_deductionTotal), Amount(m_carriedTotal), debt});
         Add(row, {std::trunc(m_toPayTotal) == 0 ? QByteArray() : FormatFixed8(m_toPayTotal / 100, 2)});
@@ -545,8 +541,7 @@ void SettlementWriter::WriteT51Head()
     const int b = B();
     if (Album1())
         Add(m_page, {""});
-    for (int k = 0; k <= 2; ++k)
-        Row(b + k);
+    for (int k = 0; k <= 2; ++k) Row(b + k);
     const QDomElement firm = Row(b + 3);
     if (Left())
         Add(firm, {FirmText8(m_doc, FirmInfo::firmName).left(56)});
@@ -590,12 +585,10 @@ void SettlementWriter::WriteT51Titles(int first)
     Row(first);
     const QDomElement deductions = Row(first + 1);
     if (Right())
-        for (int c = 1; c <= m_plan.deductionColumns; ++c)
-            Add(deductions, {m_deductionTitles[std::size_t(c)]});
+        for (int c = 1; c <= m_plan.deductionColumns; ++c) Add(deductions, {m_deductionTitles[std::size_t(c)]});
     const QDomElement accruals = Row(first + 2);
     if (Left())
-        for (int c = 1; c <= m_plan.accrualColumns; ++c)
-            Add(accruals, {m_accrualTitles[std::size_t(c)]});
+        for (int c = 1; c <= m_plan.accrualColumns; ++c) Add(accruals, {m_accrualTitles[std::size_t(c)]});
     Row(first + 3);
 }
 
@@ -607,13 +600,11 @@ void SettlementWriter::WriteT51Employee(const EmployeeAmounts& amounts, const Em
         Add(row, {texts.name});
         Add(row, {texts.profession});
         Add(row, {texts.rate, texts.worked, texts.daysOff});
-        for (int c = 1; c <= m_plan.accrualColumns; ++c)
-            Add(row, {Amount(amounts.accruals[std::size_t(c)])});
+        for (int c = 1; c <= m_plan.accrualColumns; ++c) Add(row, {Amount(amounts.accruals[std::size_t(c)])});
         Add(row, {Amount(amounts.accrualTotal)});
     }
     if (Right()) {
-        for (int c = 1; c <= m_plan.deductionColumns; ++c)
-            Add(row, {Amount(amounts.deductions[std::size_t(c)])});
+        for (int c = 1; c <= m_plan.deductionColumns; ++c) Add(row, {Amount(amounts.deductions[std::size_t(c)])});
         Add(row, {Amount(amounts.deductionTotal)});
         Add(row, {Amount(amounts.carriedOver), texts.debt});
         Add(row, {texts.toPay});
@@ -637,8 +628,7 @@ void SettlementWriter::WriteT51Closing()
         return;
     // The left part's last page is filled up to its usual length.
     const int fill = m_pageNumber == 1 ? 19 : 35;
-    for (; m_rowsOnPage < fill; ++m_rowsOnPage)
-        Row(39);
+    for (; m_rowsOnPage < fill; ++m_rowsOnPage) Row(39);
 }
 
 // ------------------------------------------------------------------ form T-49
@@ -648,8 +638,7 @@ void SettlementWriter::WriteT49Head()
     const int b = B();
     if (Album1())
         Add(m_page, {""});
-    for (int k = 0; k <= 2; ++k)
-        Row(b + k);
+    for (int k = 0; k <= 2; ++k) Row(b + k);
     const QDomElement firm = Row(b + 3);
     if (Left()) {
         Add(firm, {FirmText8(m_doc, FirmInfo::firmName).left(56)});
@@ -717,13 +706,11 @@ void SettlementWriter::WriteT49Employee(const EmployeeAmounts& amounts, const Em
         Add(row, {texts.profession});
         Add(row, {texts.rate, texts.worked, texts.daysOff});
         Add(row, {texts.holidays});
-        for (int c = 1; c <= m_plan.accrualColumns; ++c)
-            Add(row, {Amount(amounts.accruals[std::size_t(c)])});
+        for (int c = 1; c <= m_plan.accrualColumns; ++c) Add(row, {Amount(amounts.accruals[std::size_t(c)])});
         Add(row, {Amount(amounts.accrualTotal)});
     }
     if (Right()) {
-        for (int c = 1; c <= m_plan.deductionColumns; ++c)
-            Add(row, {Amount(amounts.deductions[std::size_t(c)])});
+        for (int c = 1; c <= m_plan.deductionColumns; ++c) Add(row, {Amount(amounts.deductions[std::size_t(c)])});
         Add(row, {Amount(amounts.deductionTotal)});
         Add(row, {Amount(amounts.carriedOver), texts.debt});
         Add(row, {texts.toPay});
@@ -747,15 +734,13 @@ void SettlementWriter::WriteT49Closing()
     Row(b + 33);
     if (Album1()) {
         Add(Row(34), {ShortFirm(m_doc, FirmInfo::buhFio)});
-        for (int k = 35; k <= 37; ++k)
-            Row(k);
+        for (int k = 35; k <= 37; ++k) Row(k);
         return;
     }
     if (m_pass != 0)
         return;
     const int fill = m_pageNumber == 1 ? 11 : 33;
-    for (; m_rowsOnPage < fill; ++m_rowsOnPage)
-        Row(68);
+    for (; m_rowsOnPage < fill; ++m_rowsOnPage) Row(68);
 }
 
 // ------------------------------------------------------------------ form 0504401
@@ -795,10 +780,8 @@ void SettlementWriter::WriteBudgetTitles()
 {
     Row(11);
     const QDomElement titles = Row(12);
-    for (int c = 1; c <= m_plan.accrualColumns; ++c)
-        Add(titles, {m_accrualTitles[std::size_t(c)]});
-    for (int c = 1; c <= m_plan.deductionColumns; ++c)
-        Add(titles, {m_deductionTitles[std::size_t(c)]});
+    for (int c = 1; c <= m_plan.accrualColumns; ++c) Add(titles, {m_accrualTitles[std::size_t(c)]});
+    for (int c = 1; c <= m_plan.deductionColumns; ++c) Add(titles, {m_deductionTitles[std::size_t(c)]});
     Row(13);
     Row(14);
 }
@@ -808,14 +791,11 @@ void SettlementWriter::WriteBudgetEmployee(const EmployeeAmounts& amounts, const
     const QDomElement row = Row(15);
     Add(row, {texts.number, texts.personnelNumber});
     Add(row, {texts.profession});
-    for (int c = 1; c <= 5; ++c)
-        Add(row, {Amount(amounts.accruals[std::size_t(c)])});
+    for (int c = 1; c <= 5; ++c) Add(row, {Amount(amounts.accruals[std::size_t(c)])});
     Add(row, {amounts.column6Days == 0 ? QByteArray() : Number(amounts.column6Days)});
-    for (int c = 6; c <= 7; ++c)
-        Add(row, {Amount(amounts.accruals[std::size_t(c)])});
+    for (int c = 6; c <= 7; ++c) Add(row, {Amount(amounts.accruals[std::size_t(c)])});
     Add(row, {Amount(amounts.accrualTotal)});
-    for (int c = 1; c <= 5; ++c)
-        Add(row, {Amount(amounts.deductions[std::size_t(c)])});
+    for (int c = 1; c <= 5; ++c) Add(row, {Amount(amounts.deductions[std::size_t(c)])});
     Add(row, {Amount(amounts.deductionTotal)});
     Add(row, {texts.toPay});
     Add(row, {""});
@@ -901,8 +881,8 @@ void FillSettlementStatement(CTree& tree, const StatementPrintParams& params, Pa
     SettlementWriter(tree, params, doc, markedOnly, plan).Write();
 }
 
-int PrintSettlementStatement(StatementPrintParams& params, PayrollDoc& doc, const QString& outputPath,
-                             int markedOnly, QString* errorText)
+int PrintSettlementStatement(StatementPrintParams& params, PayrollDoc& doc, const QString& outputPath, int markedOnly,
+                             QString* errorText)
 {
     if (params.variant == SettlementT51Too)
         params.variant = SettlementT51;

@@ -61,13 +61,13 @@ QString SettlementColumnsQuestion(int largestAccrual, int largestDeduction);
 // What the pay kinds make of a statement kind: the form, its album and
 // column counts, and whether the question must be asked first.
 struct SettlementPlan {
-    int kind = SettlementT51;    // 0, 1 or 3 (2 already turned into 0)
-    int album = 1;               // T-51 and T-49: 1 or 2; 0504401: 1
-    int accrualColumns = 6;      // A
-    int deductionColumns = 4;    // D
-    int largestAccrual = 0;      // largest vedStlb of the vedShap accrual kinds (signed)
-    int largestDeduction = 0;    // the same of the deduction kinds
-    bool ask = false;            // 0504401 with columns beyond 7 or 5
+    int kind = SettlementT51; // 0, 1 or 3 (2 already turned into 0)
+    int album = 1; // T-51 and T-49: 1 or 2; 0504401: 1
+    int accrualColumns = 6; // A
+    int deductionColumns = 4; // D
+    int largestAccrual = 0; // largest vedStlb of the vedShap accrual kinds (signed)
+    int largestDeduction = 0; // the same of the deduction kinds
+    bool ask = false; // 0504401 with columns beyond 7 or 5
     bool twoPasses() const { return album == 2; }
     QByteArray templateName() const;
 };
@@ -92,7 +92,7 @@ void FillSettlementStatement(CTree& tree, const StatementPrintParams& params, Pa
 // statement kind is above 3. errorText, when given, receives the reason of a
 // -23 and the viewer's complaint for a document that could not be shown.
 // A short read of the swap file throws PrintFileError.
-int PrintSettlementStatement(StatementPrintParams& params, PayrollDoc& doc, const QString& outputPath,
-                             int markedOnly, QString* errorText = nullptr);
+int PrintSettlementStatement(StatementPrintParams& params, PayrollDoc& doc, const QString& outputPath, int markedOnly,
+                             QString* errorText = nullptr);
 
 } // namespace kalvor::print

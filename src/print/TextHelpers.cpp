@@ -27,12 +27,12 @@ struct Words {
     Words()
     {
         auto w = [](const char* utf8) { return codepage::toCp1251(QString::fromUtf8(utf8)); };
-        const char* h[] = {"", "сто", "двести", "триста", "четыреста", "пятьсот", "шестьсот", "семьсот", "восемьсот",
-                           "девятьсот"};
-        const char* t[] = {"", "", "двадцать", "тридцать", "сорок", "пятьдесят", "шестьдесят", "семьдесят",
-                           "восемьдесят", "девяносто"};
-        const char* n[] = {"десять", "одиннадцать", "двенадцать", "тринадцать", "четырнадцать", "пятнадцать",
-                           "шестнадцать", "семнадцать", "восемнадцать", "девятнадцать"};
+        const char* h[] = {"",        "сто",      "двести",  "триста",    "четыреста",
+                           "пятьсот", "шестьсот", "семьсот", "восемьсот", "девятьсот"};
+        const char* t[] = {"",          "",           "двадцать",  "тридцать",    "сорок",
+                           "пятьдесят", "шестьдесят", "семьдесят", "восемьдесят", "девяносто"};
+        const char* n[] = {"десять",     "одиннадцать", "двенадцать", "тринадцать",   "четырнадцать",
+                           "пятнадцать", "шестнадцать", "семнадцать", "восемнадцать", "девятнадцать"};
         const char* u[] = {"", "один", "два", "три", "четыре", "пять", "шесть", "семь", "восемь", "девять"};
         for (int i = 0; i < 10; ++i) {
             hundreds[i] = w(h[i]);
@@ -152,18 +152,14 @@ int IntToDigitsBlank(int value, char* destination, int width)
     return width;
 }
 
-int FieldToInt(const char* field, int length)
-{
-    return AtoiC(field, std::max(length, 0));
-}
+int FieldToInt(const char* field, int length) { return AtoiC(field, std::max(length, 0)); }
 
 double FieldToDouble(const char* field, int length)
 {
     const QByteArray text(field, std::max(length, 0));
     const char* p = text.constData();
     const char* end = p + text.size();
-    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r')))
-        ++p;
+    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r'))) ++p;
     bool negative = false;
     if (p < end && (*p == '+' || *p == '-'))
         negative = *p++ == '-';
@@ -247,13 +243,11 @@ int FormatFioInitials(const char* fullName, char* destination, int destinationSi
     qsizetype i = 0;
     auto isBlank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
     while (parts.size() < 3 && i < text.size()) {
-        while (i < text.size() && isBlank(text[i]))
-            ++i;
+        while (i < text.size() && isBlank(text[i])) ++i;
         if (i == text.size())
             break;
         const qsizetype from = i;
-        while (i < text.size() && !isBlank(text[i]) && i - from < 119)
-            ++i;
+        while (i < text.size() && !isBlank(text[i]) && i - from < 119) ++i;
         parts.append(text.mid(from, i - from));
     }
     if (parts.isEmpty() || destinationSize <= 0)
@@ -299,13 +293,11 @@ void CenterField(char* field, int width)
         return;
     std::replace(field, field + width, '\0', ' ');
     int first = 0;
-    while (first < width && field[first] == ' ')
-        ++first;
+    while (first < width && field[first] == ' ') ++first;
     if (first == width)
         return; // all blanks: nothing to centre
     int last = width - 1;
-    while (field[last] == ' ')
-        --last;
+    while (field[last] == ' ') --last;
     const int length = last - first + 1;
     const int left = (width - length) / 2;
     std::memmove(field + left, field + first, static_cast<size_t>(length));

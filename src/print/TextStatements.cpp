@@ -41,8 +41,7 @@ void Line(QByteArray& out, const QByteArray& text) { out += text + "\r\n"; }
 void LineUtf8(QByteArray& out, const char* utf8) { Line(out, Cp(utf8)); }
 void BlankLines(QByteArray& out, int count)
 {
-    for (int i = 0; i < count; ++i)
-        out += "\r\n";
+    for (int i = 0; i < count; ++i) out += "\r\n";
 }
 void Rule(QByteArray& out) { Line(out, Repeat('-', kRuleWidth)); }
 void CutLine(QByteArray& out) { Line(out, Repeat('-', kCutLineWidth)); }
@@ -61,8 +60,7 @@ QByteArray SurnameWithInitials(const QByteArray& fullName)
     QByteArray result = words[0];
     if (words.size() > 1)
         result += ' ';
-    for (int i = 1; i < std::min<int>(int(words.size()), 3); ++i)
-        result += words[i].left(1) + '.';
+    for (int i = 1; i < std::min<int>(int(words.size()), 3); ++i) result += words[i].left(1) + '.';
     return result;
 }
 
@@ -298,8 +296,7 @@ void WritePageHeading(QByteArray& out, int page, const StatementPrintParams& par
     if (params.brigade != 0)
         heading += "  " + Number(params.brigade) + Cp("-я бригада");
     Line(out, heading);
-    for (const char* head : kColumnHeads)
-        LineUtf8(out, head);
+    for (const char* head : kColumnHeads) LineUtf8(out, head);
 }
 
 void WriteRow(QByteArray& out, int rowNumber, const StatementRow& row, const PayrollDoc& doc)
@@ -505,16 +502,16 @@ void WriteStatementTitle(const StatementPrintParams& params, const PayrollDoc& d
         CutLine(out);
 }
 
-void WriteStatementPageBreak(QByteArray& out, const StatementPrintParams& params, int page, int lastRow,
-                             long roubles, int kopecks, const PayrollDoc& doc)
+void WriteStatementPageBreak(QByteArray& out, const StatementPrintParams& params, int page, int lastRow, long roubles,
+                             int kopecks, const PayrollDoc& doc)
 {
     const bool full = params.outputMode == PaymentStatement;
     const int rowsOnPage = lastRow % kStatementPageRows == 0 ? kStatementPageRows : lastRow % kStatementPageRows;
     if (rowsOnPage > (full ? 16 : 21))
         page = MoveLastRowToNewPage(out, params, page, rowsOnPage);
 
-    Line(out, Cp("Итого|       |                     |") + Number(roubles, 10) + '.' + TwoDigits(kopecks) +
-                  "|           |");
+    Line(out,
+         Cp("Итого|       |                     |") + Number(roubles, 10) + '.' + TwoDigits(kopecks) + "|           |");
     Rule(out);
     if (!full) {
         Line(out, Repeat(' ', 12));

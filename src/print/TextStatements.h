@@ -28,16 +28,16 @@ inline constexpr int kStatementPageRows = 25;
 inline constexpr int kStatementRoundingKind = kCodePayout; // 904
 
 enum class StatementKind {
-    Advance,  // one row per employee: the advance of the month (CInfoBase::av)
-    SickPay,  // one row per sick-leave sheet to be paid in the month ("Выплатить в м/р")
+    Advance, // one row per employee: the advance of the month (CInfoBase::av)
+    SickPay, // one row per sick-leave sheet to be paid in the month ("Выплатить в м/р")
     Vacation, // one row per vacation note to be paid in the month ("Выплатить в м/р")
 };
 
 struct StatementRow {
-    int cursor = -1;         // the row's selection cursor
-    int slot = 0;            // the employee's record slot
+    int cursor = -1; // the row's selection cursor
+    int slot = 0; // the employee's record slot
     int personnelNumber = 0;
-    double amount = 0;       // kopecks, rounded
+    double amount = 0; // kopecks, rounded
 };
 
 struct StatementTotal {
@@ -85,7 +85,7 @@ void WriteStatementTitle(const StatementPrintParams& params, const PayrollDoc& d
 // lastRow: the last row's number). When it does not fit on the last page,
 // the last row moves to a new page that carries the block. Throws TextError
 // "Ошибка чтения файла" when out does not end in a row and its closing rule.
-void WriteStatementPageBreak(QByteArray& out, const StatementPrintParams& params, int page, int lastRow,
-                             long roubles, int kopecks, const PayrollDoc& doc);
+void WriteStatementPageBreak(QByteArray& out, const StatementPrintParams& params, int page, int lastRow, long roubles,
+                             int kopecks, const PayrollDoc& doc);
 
 } // namespace kalvor::print

@@ -4,7 +4,8 @@ namespace kalvor::print {
 
 QString TemplatePath(const QString& templateName)
 {
-    return platform::WithSeparator(WorkingFolder()) + QStringLiteral("Shablon/") + templateName + QStringLiteral(".rtf");
+    return platform::WithSeparator(WorkingFolder()) + QStringLiteral("Shablon/") + templateName +
+           QStringLiteral(".rtf");
 }
 
 } // namespace kalvor::print

@@ -9,16 +9,10 @@ namespace kalvor::summaries {
 
 namespace {
 
-bool isDigit(char ch)
-{
-    return ch >= '0' && ch <= '9';
-}
+bool isDigit(char ch) { return ch >= '0' && ch <= '9'; }
 
 // The field as atoi reads it: blanks, a sign, digits.
-int readField(QByteArrayView field)
-{
-    return AtoiC(field.data(), field.size());
-}
+int readField(QByteArrayView field) { return AtoiC(field.data(), field.size()); }
 
 // The 4 characters at pos, fewer at the text's end.
 QByteArrayView fieldAt(QByteArrayView text, qsizetype pos)
@@ -67,8 +61,7 @@ template <class Node>
 int findInList(std::vector<Node>& pool, int* head, std::uint16_t key, int** link)
 {
     int* at = head;
-    while (*at >= 0 && pool[std::size_t(*at)].key < key)
-        at = &pool[std::size_t(*at)].next;
+    while (*at >= 0 && pool[std::size_t(*at)].key < key) at = &pool[std::size_t(*at)].next;
     *link = at;
     if (*at >= 0 && pool[std::size_t(*at)].key == key)
         return *at;
@@ -101,8 +94,8 @@ void InsertCodeSum(CodeSumTree& tree, int key1, int leafKey, double amount, int 
             missingLeaf = true;
         }
     }
-    if (int(tree.nodes.size()) + missingNodes > CodeSumTree::KeyNodeCapacity
-        || int(tree.leaves.size()) + (missingLeaf ? 1 : 0) > CodeSumTree::LeafCapacity)
+    if (int(tree.nodes.size()) + missingNodes > CodeSumTree::KeyNodeCapacity ||
+        int(tree.leaves.size()) + (missingLeaf ? 1 : 0) > CodeSumTree::LeafCapacity)
         throw TextError(kMsgAllocFailed);
 
     // Links are indexes into the pools, so growing a pool keeps them valid;
@@ -142,11 +135,9 @@ void FillSurnameInitialsField(QByteArrayView fullName, char* field)
     QByteArrayView words[3];
     int count = 0;
     for (qsizetype i = 0; i < name.size() && count < 3;) {
-        while (i < name.size() && name[i] == ' ')
-            ++i;
+        while (i < name.size() && name[i] == ' ') ++i;
         const qsizetype start = i;
-        while (i < name.size() && name[i] != ' ')
-            ++i;
+        while (i < name.size() && name[i] != ' ') ++i;
         if (i > start)
             words[count++] = name.sliced(start, i - start);
     }

@@ -30,7 +30,7 @@ struct CodeSumTree {
     struct KeyNode {
         std::uint16_t key = 0;
         int child = -1; // first node of the level below (or first leaf)
-        int next = -1;  // next sibling
+        int next = -1; // next sibling
     };
     struct Leaf {
         std::uint16_t key = 0;

@@ -8,10 +8,7 @@
 namespace kalvor {
 namespace {
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -73,8 +70,7 @@ CScan::CScan(const char* text, qsizetype length) : text_(text, length) {}
 
 void CScan::skipBlanks()
 {
-    while (pos_ < text_.size() && isBlank(text_[pos_]))
-        ++pos_;
+    while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
 }
 
 bool CScan::atEndAfterBlanks() const
@@ -103,8 +99,7 @@ bool CScan::readDigits(QByteArray& digits)
         ++p;
     const qsizetype signPos = pos_;
     const qsizetype first = p;
-    while (p < text_.size() && isDigit(text_[p]))
-        ++p;
+    while (p < text_.size() && isDigit(text_[p])) ++p;
     if (p == first) {
         pos_ = start;
         return false;
@@ -123,8 +118,7 @@ bool CScan::readInt64(std::int64_t& value)
     if (p < text_.size() && (text_[p] == '+' || text_[p] == '-'))
         negative = text_[p++] == '-';
     const qsizetype first = p;
-    while (p < text_.size() && isDigit(text_[p]))
-        ++p;
+    while (p < text_.size() && isDigit(text_[p])) ++p;
     if (p == first) {
         pos_ = start;
         return false;
@@ -185,20 +179,19 @@ bool CScan::readDouble(double& value)
         if (q < text_.size() && (text_[q] == '+' || text_[q] == '-'))
             ++q;
         if (q < text_.size() && isDigit(text_[q])) {
-            while (q < text_.size() && isDigit(text_[q]))
-                ++q;
+            while (q < text_.size() && isDigit(text_[q])) ++q;
             p = q;
         }
     }
     // The span has no sign of its own (from_chars takes none).
     double magnitude = 0;
-    auto res = std::from_chars(text_.constData() + first, text_.constData() + p, magnitude,
-                               std::chars_format::general);
+    auto res = std::from_chars(text_.constData() + first, text_.constData() + p, magnitude, std::chars_format::general);
     if (res.ec == std::errc::result_out_of_range) {
         // Beyond the double range: infinity when the number is large, 0 when
         // it is tiny, as strtod gives them.
         magnitude = isLargeNumber(text_.constData() + first, text_.constData() + p)
-            ? std::numeric_limits<double>::infinity() : 0.0;
+                        ? std::numeric_limits<double>::infinity()
+                        : 0.0;
     } else if (res.ec != std::errc()) {
         pos_ = start;
         return false;

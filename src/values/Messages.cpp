@@ -81,8 +81,7 @@ template <std::size_t N>
 constexpr std::array<const char*, N> firstOf(const std::array<const char*, 67>& all)
 {
     std::array<const char*, N> a{};
-    for (std::size_t i = 0; i < N; ++i)
-        a[i] = all[i];
+    for (std::size_t i = 0; i < N; ++i) a[i] = all[i];
     return a;
 }
 
@@ -115,7 +114,8 @@ TextError TextErrorWithPath(const char* utf8Message, const QString& path)
 
 QString ComErrorText(const db::DbError& error)
 {
-    return QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : %1\nErrorMessage: %2\nDescription : %3\nSource      : %4\n")
+    return QStringLiteral(
+               "ОБНАРУЖЕНА ОШИБКА:\nError       : %1\nErrorMessage: %2\nDescription : %3\nSource      : %4\n")
         .arg(QStringLiteral("%1").arg(error.code(), 8, 16, QLatin1Char('0')).toUpper(), error.message(),
              error.description(), error.source());
 }

@@ -54,8 +54,7 @@ void MoveFileTail(qint64 from, qint64 to, QIODevice& file)
             moveChunk(pos, n);
         }
     } else {
-        for (qint64 pos = from; pos < end; pos += kChunk)
-            moveChunk(pos, qMin(kChunk, end - pos));
+        for (qint64 pos = from; pos < end; pos += kChunk) moveChunk(pos, qMin(kChunk, end - pos));
     }
 }
 

@@ -82,10 +82,7 @@ QByteArray FormatFixed8(double v, int decimals, int width)
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString FormatFixed(double v, int decimals, int width)
-{
-    return QString::fromLatin1(FormatFixed8(v, decimals, width));
-}
+QString FormatFixed(double v, int decimals, int width) { return QString::fromLatin1(FormatFixed8(v, decimals, width)); }
 
 double RoundThroughText(double v, int decimals)
 {

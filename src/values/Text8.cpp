@@ -74,15 +74,12 @@ int SqueezeBlanksAfterDigits(char* out, const char* text, int length)
 {
     int n = 0;
     int i = 0;
-    while (i < length && text[i] == ' ')
-        ++i;
+    while (i < length && text[i] == ' ') ++i;
     const int digitsStart = i;
-    while (i < length && text[i] >= '0' && text[i] <= '9')
-        out[n++] = text[i++];
+    while (i < length && text[i] >= '0' && text[i] <= '9') out[n++] = text[i++];
     if (i > digitsStart) {
         int j = i;
-        while (j < length && text[j] == ' ')
-            ++j;
+        while (j < length && text[j] == ' ') ++j;
         if (j > i && j < length)
             out[n++] = ' ';
         i = j;

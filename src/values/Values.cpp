@@ -52,15 +52,9 @@ PackedDate PackedDate::fromQDate(const QDate& date)
     return make(date.day(), date.month(), date.year());
 }
 
-QDate PackedDate::toQDate() const
-{
-    return isNull() ? QDate() : QDate(fullYear(), month(), day());
-}
+QDate PackedDate::toQDate() const { return isNull() ? QDate() : QDate(fullYear(), month(), day()); }
 
-QDate PackedDate::toQDate(int pivot) const
-{
-    return isNull() ? QDate() : QDate(fullYear(pivot), month(), day());
-}
+QDate PackedDate::toQDate(int pivot) const { return isNull() ? QDate() : QDate(fullYear(pivot), month(), day()); }
 
 PackedDate ParseDateDMY(QStringView text)
 {
@@ -178,10 +172,7 @@ QString FormatMoney(Kopecks kopecks)
     return FormatFixed(kopecks / 100, 2);
 }
 
-bool IsMoneyInRange(double kopecks)
-{
-    return std::isfinite(kopecks) && std::fabs(kopecks) <= kMaxMoneyRoubles * 100;
-}
+bool IsMoneyInRange(double kopecks) { return std::isfinite(kopecks) && std::fabs(kopecks) <= kMaxMoneyRoubles * 100; }
 
 int ParseMoneyKopecks(QStringView text, double& field)
 {
@@ -236,8 +227,8 @@ QString FormatIntField(int n) { return n == 0 ? QString() : QString::number(n); 
 
 std::uint64_t Packed12DigitsValue(std::uint16_t ch, std::uint16_t sc, std::uint16_t au)
 {
-    return std::uint64_t(ch & kDigitGroupMask) * 100000000ULL + std::uint64_t(sc & kDigitGroupMask) * 10000ULL
-        + std::uint64_t(au & kDigitGroupMask);
+    return std::uint64_t(ch & kDigitGroupMask) * 100000000ULL + std::uint64_t(sc & kDigitGroupMask) * 10000ULL +
+           std::uint64_t(au & kDigitGroupMask);
 }
 
 void SetPacked12Digits(std::uint64_t value, std::uint16_t& ch, std::uint16_t& sc, std::uint16_t& au)
@@ -370,10 +361,7 @@ int ParseHoursMinutesLimited(QStringView text, int maxHours, PackedMinutes& minu
     return 1;
 }
 
-int ParseMinutesTotal(QStringView text, PackedMinutes& minutes)
-{
-    return ParseHoursMinutesLimited(text, -1, minutes);
-}
+int ParseMinutesTotal(QStringView text, PackedMinutes& minutes) { return ParseHoursMinutesLimited(text, -1, minutes); }
 
 HoursMinutes ReadHoursMinutesSplit(QStringView text, int maxHours)
 {
@@ -481,8 +469,7 @@ int StoreTextIfChanged(const QString& text, char16_t* field, int capacity)
         return 0;
     const qsizetype n = qMin<qsizetype>(text.size(), capacity - 1);
     bool same = true;
-    for (qsizetype i = 0; i < n && same; ++i)
-        same = field[i] == text[i].unicode();
+    for (qsizetype i = 0; i < n && same; ++i) same = field[i] == text[i].unicode();
     if (same && field[n] == 0)
         return 0;
     std::memcpy(field, text.utf16(), static_cast<std::size_t>(n) * sizeof(char16_t));
@@ -519,8 +506,8 @@ int DaysInMonthOfTime(const QDateTime& time)
 
 namespace {
 
-const char* const kMonthNames[12] = {"Январь", "Февраль", "Март", "Апрель", "Май", "Июнь",
-                                     "Июль", "Август", "Сентябрь", "Октябрь", "Ноябрь", "Декабрь"};
+const char* const kMonthNames[12] = {"Январь", "Февраль", "Март",     "Апрель",  "Май",    "Июнь",
+                                     "Июль",   "Август",  "Сентябрь", "Октябрь", "Ноябрь", "Декабрь"};
 } // namespace
 
 QString MonthName(int month)
@@ -533,8 +520,7 @@ namespace {
 const char* const kMonthShort[12] = {"янв", "фев", "мар", "апр", "май", "июн",
                                      "июл", "авг", "сен", "окт", "ноя", "дек"};
 // Sunday first, as tm_wday counts.
-const char* const kDayNames[7] = {"воскресенье", "понедельник", "вторник", "среда",
-                                  "четверг", "пятница", "суббота"};
+const char* const kDayNames[7] = {"воскресенье", "понедельник", "вторник", "среда", "четверг", "пятница", "суббота"};
 const char* const kDayShort[7] = {"Вс", "Пн", "Вт", "Ср", "Чт", "Пт", "Сб"};
 
 QString number(int v, int width, bool dropZeros)
@@ -568,9 +554,9 @@ QString FormatTime(const QDateTime& time, const QString& format)
         case 'b': out += QString::fromUtf8(kMonthShort[d.month() - 1]); break;
         case 'B': out += MonthName(d.month()); break;
         case 'c':
-            out += number(d.day(), 2, drop) + QLatin1Char('.') + number(d.month(), 2, drop) + QLatin1Char('.')
-                + number(d.year(), 4, drop) + QLatin1Char(' ') + number(t.hour(), 2, drop) + QLatin1Char(':')
-                + number(t.minute(), 2, false) + QLatin1Char(':') + number(t.second(), 2, false);
+            out += number(d.day(), 2, drop) + QLatin1Char('.') + number(d.month(), 2, drop) + QLatin1Char('.') +
+                   number(d.year(), 4, drop) + QLatin1Char(' ') + number(t.hour(), 2, drop) + QLatin1Char(':') +
+                   number(t.minute(), 2, false) + QLatin1Char(':') + number(t.second(), 2, false);
             break;
         case 'd': out += number(d.day(), 2, drop); break;
         case 'H': out += number(t.hour(), 2, drop); break;
@@ -583,17 +569,20 @@ QString FormatTime(const QDateTime& time, const QString& format)
         case 'U': out += number((d.dayOfYear() + 6 - wday) / 7, 2, drop); break;
         case 'w': out += QString::number(wday); break;
         case 'x':
-            out += number(d.day(), 2, drop) + QLatin1Char('.') + number(d.month(), 2, drop) + QLatin1Char('.')
-                + number(d.year(), 4, drop);
+            out += number(d.day(), 2, drop) + QLatin1Char('.') + number(d.month(), 2, drop) + QLatin1Char('.') +
+                   number(d.year(), 4, drop);
             break;
         case 'X':
-            out += number(t.hour(), 2, drop) + QLatin1Char(':') + number(t.minute(), 2, false) + QLatin1Char(':')
-                + number(t.second(), 2, false);
+            out += number(t.hour(), 2, drop) + QLatin1Char(':') + number(t.minute(), 2, false) + QLatin1Char(':') +
+                   number(t.second(), 2, false);
             break;
         case 'y': out += number(d.year() % 100, 2, drop); break;
         case 'Y': out += QString::number(d.year()); break;
         case '%': out += QLatin1Char('%'); break;
-        default: out += QLatin1Char('%'); out += f; break;
+        default:
+            out += QLatin1Char('%');
+            out += f;
+            break;
         }
     }
     return out.left(127);

@@ -69,7 +69,10 @@ public:
     constexpr MonthKey next() const { return plus(1); }
     constexpr MonthKey previous() const { return plus(-1); }
     // Months from this key to the other (positive when the other is later).
-    constexpr int monthsTo(MonthKey other) const { return (other.year() * 12 + other.month()) - (year() * 12 + month()); }
+    constexpr int monthsTo(MonthKey other) const
+    {
+        return (other.year() * 12 + other.month()) - (year() * 12 + month());
+    }
 
 private:
     int value_ = 0;
@@ -230,7 +233,10 @@ inline QString FormatPacked12Digits(const Packed12Digits& p) { return FormatPack
 // a negative number or one of more than 12 digits stores 0. 1 when the groups
 // changed.
 int ParsePacked12Digits(QStringView text, std::uint16_t& ch, std::uint16_t& sc, std::uint16_t& au);
-inline int ParsePacked12Digits(QStringView text, Packed12Digits& p) { return ParsePacked12Digits(text, p.ch, p.sc, p.au); }
+inline int ParsePacked12Digits(QStringView text, Packed12Digits& p)
+{
+    return ParsePacked12Digits(text, p.ch, p.sc, p.au);
+}
 
 // ---------------------------------------------------------------- 3-byte fixed amount
 
@@ -315,8 +321,14 @@ int ParseHoursMinutes(QStringView text, int maxHours, H& hours, M& minutes)
 {
     const HoursMinutes v = ReadHoursMinutesSplit(text, maxHours);
     int changed = 0;
-    if (hours != static_cast<H>(v.hours)) { hours = static_cast<H>(v.hours); changed = 1; }
-    if (minutes != static_cast<M>(v.minutes)) { minutes = static_cast<M>(v.minutes); changed = 1; }
+    if (hours != static_cast<H>(v.hours)) {
+        hours = static_cast<H>(v.hours);
+        changed = 1;
+    }
+    if (minutes != static_cast<M>(v.minutes)) {
+        minutes = static_cast<M>(v.minutes);
+        changed = 1;
+    }
     return changed;
 }
 // ParseHoursMinutesNormalised (text, hours field, minutes field) by the rules
@@ -326,8 +338,14 @@ int ParseHoursMinutesNormalised(QStringView text, H& hours, M& minutes)
 {
     const HoursMinutes v = ReadHoursMinutesNormalised(text);
     int changed = 0;
-    if (hours != static_cast<H>(v.hours)) { hours = static_cast<H>(v.hours); changed = 1; }
-    if (minutes != static_cast<M>(v.minutes)) { minutes = static_cast<M>(v.minutes); changed = 1; }
+    if (hours != static_cast<H>(v.hours)) {
+        hours = static_cast<H>(v.hours);
+        changed = 1;
+    }
+    if (minutes != static_cast<M>(v.minutes)) {
+        minutes = static_cast<M>(v.minutes);
+        changed = 1;
+    }
     return changed;
 }
 // "%d,%d" hours and a fraction (the digits after the comma as a decimal

@@ -85,18 +85,17 @@ TEST(CurnuNuRows, EachColumnShowsAndReadsByItsRule)
 TEST(CurnuNuRows, SavingMovesTheCalculatedRowsBehindTheNewOnes)
 {
     const Block before;
-    {   // Fewer: the calculated rows move up, the freed rows before the 60th are zero.
+    { // Fewer: the calculated rows move up, the freed rows before the 60th are zero.
         Block b;
         en::PlaceRows(b.rec, b.attr, {Row(8, 100)});
         EXPECT_EQ(b.attr.kvProizv, 1);
         EXPECT_EQ(b.rec.rows[0], Row(8, 100));
         EXPECT_EQ(b.rec.rows[1], before.rec.rows[3]);
         EXPECT_EQ(b.rec.rows[2], before.rec.rows[4]);
-        for (int i = 3; i < 60; ++i)
-            EXPECT_TRUE(b.rec.rows[std::size_t(i)].isEmpty()) << i;
+        for (int i = 3; i < 60; ++i) EXPECT_TRUE(b.rec.rows[std::size_t(i)].isEmpty()) << i;
         EXPECT_EQ(b.rec.rows[62], before.rec.rows[62]);
     }
-    {   // Equal: only the rows themselves change.
+    { // Equal: only the rows themselves change.
         Block b;
         en::PlaceRows(b.rec, b.attr, {Row(1, 1), Row(2, 2), Row(3, 3)});
         EXPECT_EQ(b.attr.kvProizv, 3);
@@ -104,7 +103,7 @@ TEST(CurnuNuRows, SavingMovesTheCalculatedRowsBehindTheNewOnes)
         EXPECT_EQ(b.rec.rows[3], before.rec.rows[3]);
         EXPECT_EQ(b.rec.rows[4], before.rec.rows[4]);
     }
-    {   // More: the calculated rows follow the fifth.
+    { // More: the calculated rows follow the fifth.
         Block b;
         en::PlaceRows(b.rec, b.attr, {Row(1, 1), Row(2, 2), Row(3, 3), Row(5, 5), Row(6, 6)});
         EXPECT_EQ(b.attr.kvProizv, 5);
@@ -112,8 +111,7 @@ TEST(CurnuNuRows, SavingMovesTheCalculatedRowsBehindTheNewOnes)
         EXPECT_EQ(b.rec.rows[5], before.rec.rows[3]);
         EXPECT_EQ(b.rec.rows[6], before.rec.rows[4]);
         EXPECT_TRUE(b.rec.rows[7].isEmpty());
-        for (int i = 60; i < 66; ++i)
-            EXPECT_EQ(b.rec.rows[std::size_t(i)], before.rec.rows[std::size_t(i)]) << i;
+        for (int i = 60; i < 66; ++i) EXPECT_EQ(b.rec.rows[std::size_t(i)], before.rec.rows[std::size_t(i)]) << i;
     }
 }
 
@@ -123,7 +121,7 @@ TEST(CurnuNuRows, RowsThatWouldPushCalculatedRowsPastTheSixtiethOrExceed28AreRef
     EXPECT_EQ(en::CheckRowPlacement(b.rec, 3, 28), en::RowPlacement::Fits);
     EXPECT_EQ(en::CheckRowPlacement(b.rec, 3, 29), en::RowPlacement::TooManyRows);
     b.rec.rows[58] = Row(990, 5);
-    EXPECT_EQ(en::CheckRowPlacement(b.rec, 3, 4), en::RowPlacement::Fits);  // 58 goes to 59
+    EXPECT_EQ(en::CheckRowPlacement(b.rec, 3, 4), en::RowPlacement::Fits); // 58 goes to 59
     EXPECT_EQ(en::CheckRowPlacement(b.rec, 3, 5), en::RowPlacement::ComputedRowsPastLimit);
     EXPECT_EQ(en::CheckRowPlacement(b.rec, 3, 1), en::RowPlacement::Fits);
     en::PlaceRows(b.rec, b.attr, {Row(1, 1), Row(2, 2), Row(3, 3), Row(5, 5)});

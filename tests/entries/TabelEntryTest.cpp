@@ -36,7 +36,7 @@ TEST(TabelFields, EveryFieldShowsWhatItHoldsAndReadsBack)
     ib::TabelRecord record;
     record.rabDn = 21;
     record.rabHr = 168 * 60;
-    record.vHr = 600 * 60 + 30;  // beyond 511 hours: the field has no limit
+    record.vHr = 600 * 60 + 30; // beyond 511 hours: the field has no limit
     record.nHr = 16 * 60 + 5;
     record.prDn = 2;
     record.prPlanDn = 1;
@@ -84,17 +84,16 @@ TEST(TabelFields, EveryFieldShowsWhatItHoldsAndReadsBack)
     EXPECT_EQ(en::ReadTabelRecord(form, read), 0);
 
     // An all-zero record is an empty form.
-    for (const QString& text : en::ShowTabelRecord(ib::TabelRecord{}).texts)
-        EXPECT_TRUE(text.isEmpty());
+    for (const QString& text : en::ShowTabelRecord(ib::TabelRecord{}).texts) EXPECT_TRUE(text.isEmpty());
 }
 
 TEST(TabelFields, DayCountsOutsideTheirRangeReadZero)
 {
     ib::TabelRecord record;
     EXPECT_EQ(Typed(record, 1081, QStringLiteral("4")).prDn, 4);
-    EXPECT_EQ(Typed(record, 1081, QStringLiteral("5")).prDn, 0);     // holiday days 0-4
+    EXPECT_EQ(Typed(record, 1081, QStringLiteral("5")).prDn, 0); // holiday days 0-4
     EXPECT_EQ(Typed(record, 1085, QStringLiteral("15")).vyhDn, 15);
-    EXPECT_EQ(Typed(record, 1085, QStringLiteral("16")).vyhDn, 0);   // days off 0-15
+    EXPECT_EQ(Typed(record, 1085, QStringLiteral("16")).vyhDn, 0); // days off 0-15
     EXPECT_EQ(Typed(record, 1155, QStringLiteral("31")).rabDn, 31);
     EXPECT_EQ(Typed(record, 1155, QStringLiteral("32")).rabDn, 0);
     EXPECT_EQ(Typed(record, 1155, QStringLiteral("-1")).rabDn, 0);
@@ -116,9 +115,9 @@ TEST(TabelFields, LimitedHoursRefuseMoreThan511AndUnlimitedTakeThem)
     EXPECT_EQ(Typed(record, 1078, QStringLiteral("511,0")).rabHr, 511 * 60);
     EXPECT_EQ(Typed(record, 1078, QStringLiteral("511,1")).rabHr, 100 * 60); // refused, kept
     EXPECT_EQ(Typed(record, 1078, QStringLiteral("512")).rabHr, 100 * 60);
-    EXPECT_EQ(Typed(record, 1080, QStringLiteral("600")).nHr, 0);             // night hours limited too
+    EXPECT_EQ(Typed(record, 1080, QStringLiteral("600")).nHr, 0); // night hours limited too
     EXPECT_EQ(Typed(record, 1079, QStringLiteral("600,15")).vHr, 600 * 60 + 15);
-    EXPECT_EQ(Typed(record, 1083, QStringLiteral("8,75")).prHr, 8 * 60);      // minutes of 60+ are 0
+    EXPECT_EQ(Typed(record, 1083, QStringLiteral("8,75")).prHr, 8 * 60); // minutes of 60+ are 0
 }
 
 TEST(TabelFields, CoefficientDigitsAfterThePointAreADecimalFraction)
@@ -169,7 +168,7 @@ TEST(TabelGroup, FilledFieldsOverwriteAndEmptyOnesStay)
                 form.texts[i] = text;
     };
     EXPECT_FALSE(en::AnyFieldFilled(form));
-    set(1155, QStringLiteral("0"));     // a typed 0 overwrites
+    set(1155, QStringLiteral("0")); // a typed 0 overwrites
     set(1079, QStringLiteral("12,30")); // evening hours
     set(1098, QStringLiteral("1.2"));
     EXPECT_TRUE(en::AnyFieldFilled(form));
@@ -180,9 +179,9 @@ TEST(TabelGroup, FilledFieldsOverwriteAndEmptyOnesStay)
         EXPECT_EQ(t.rabDn, 0) << i;
         EXPECT_EQ(t.vHr, 12 * 60 + 30) << i;
         EXPECT_EQ(t.koeffHundredths(), 120) << i;
-        EXPECT_EQ(t.komDn, 2) << i;     // left empty on the form
+        EXPECT_EQ(t.komDn, 2) << i; // left empty on the form
         EXPECT_EQ(t.nHr, 10 * 60) << i;
-        EXPECT_EQ(t.dbf, 0) << i;       // the box was not ticked
+        EXPECT_EQ(t.dbf, 0) << i; // the box was not ticked
     }
     EXPECT_EQ(base.tabel[2].rabDn, 20); // not marked
     EXPECT_EQ(base.tabel[2].vHr, 0);
@@ -211,18 +210,19 @@ TEST(TabelWorkedDays, EachDayIsItsOwnBit)
 TEST(TabelCalendar, MonthsStartingOnEveryWeekdayAndALeapFebruary)
 {
     // First cell of the 1st (Monday 0) for months beginning on each weekday.
-    struct Case { int year, month, firstCell, length; };
+    struct Case {
+        int year, month, firstCell, length;
+    };
     const Case cases[] = {
-        {2011, 8, 0, 31},  // Monday
-        {2011, 3, 1, 31},  // Tuesday
-        {2011, 6, 2, 30},  // Wednesday
-        {2011, 9, 3, 30},  // Thursday
-        {2011, 4, 4, 30},  // Friday: the demo firm's April
-        {2011, 1, 5, 31},  // Saturday
-        {2011, 5, 6, 31},  // Sunday: six leading cells empty
-        {2012, 2, 2, 29},  // leap February
-        {2011, 2, 1, 28},
-        {2100, 2, 0, 29},  // every year divisible by 4 has 29 days
+        {2011, 8, 0, 31}, // Monday
+        {2011, 3, 1, 31}, // Tuesday
+        {2011, 6, 2, 30}, // Wednesday
+        {2011, 9, 3, 30}, // Thursday
+        {2011, 4, 4, 30}, // Friday: the demo firm's April
+        {2011, 1, 5, 31}, // Saturday
+        {2011, 5, 6, 31}, // Sunday: six leading cells empty
+        {2012, 2, 2, 29}, // leap February
+        {2011, 2, 1, 28}, {2100, 2, 0, 29}, // every year divisible by 4 has 29 days
     };
     for (const Case& c : cases) {
         const MonthCalendarLayout layout = LayOutMonth(c.year, c.month);

@@ -167,8 +167,7 @@ TEST_F(CurnuNuScreen, RowsAddedEditedAndDeletedAreInTheBaseAfterReopening)
     // F4 passes over the employees without rows, F3 comes back.
     const ib::CInfoBase& base = doc->infoBase;
     int next = base.FindEmployee(114) + 1;
-    while (base.attributes[std::size_t(base.list[std::size_t(next)].slot - 1)].kvProizv == 0)
-        ++next;
+    while (base.attributes[std::size_t(base.list[std::size_t(next)].slot - 1)].kvProizv == 0) ++next;
     PressKey(Qt::Key_F4);
     EXPECT_EQ(view->m_tabN, unsigned(base.list[std::size_t(next)].tabN()));
     PressKey(Qt::Key_F3);
@@ -293,8 +292,7 @@ TEST_F(CurnuNuScreen, TwentyEightRowsAndTheSixtiethRowAreNeverExceeded)
     Open();
     Apply(141);
     auto* add = view->Dlg()->controlAs<QPushButton>(CCurnuNuDlg::IdAdd);
-    for (int i = 0; i < 30; ++i)
-        QTest::mouseClick(add, Qt::LeftButton);
+    for (int i = 0; i < 30; ++i) QTest::mouseClick(add, Qt::LeftButton);
     EXPECT_EQ(DataRows(), en::kCurnuMaxRows);
     TypeRow(1, {"4", "8", "500"});
     PressKey(Qt::Key_F4);

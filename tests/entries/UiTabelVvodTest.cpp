@@ -266,8 +266,7 @@ TEST_F(TabelScreen, AMarkedGroupOfThreeGetsTheFilledFields)
     Settle();
     EXPECT_FALSE(view->TabelDlg()->m_groupMode);
     EXPECT_EQ(view->GroupPanel(), nullptr);
-    for (const ib::EmployeeListEntry& entry : doc->infoBase.list)
-        EXPECT_EQ(entry.flags(), 0);
+    for (const ib::EmployeeListEntry& entry : doc->infoBase.list) EXPECT_EQ(entry.flags(), 0);
     for (int tabN : {135, 136, 137}) {
         ib::TabelRecord& t = expected[std::size_t(Slot(tabN) - 1)];
         t.bezsodDn = 1;

@@ -49,8 +49,7 @@ QByteArray U16(unsigned v) { return QByteArray(1, char(v & 0xFF)) + char(v >> 8)
 QByteArray TableHead(unsigned count, const std::vector<std::pair<const char*, int>>& fields)
 {
     int recordLength = 1;
-    for (const auto& field : fields)
-        recordLength += field.second;
+    for (const auto& field : fields) recordLength += field.second;
     QByteArray head;
     head += char(3);
     head += char(126);
@@ -181,8 +180,8 @@ protected:
     {
         CDbf dbf(dir.filePath(QStringLiteral("out")));
         exchange::CreateDbfTable(kind, name, dbf);
-        const QByteArray columns = kind == exchange::DbfArchive ? "mes,kod,summa,dni,[time],fact"
-                                                                : "mes,kod,summa,dni,[time],spz,otd";
+        const QByteArray columns =
+            kind == exchange::DbfArchive ? "mes,kod,summa,dni,[time],fact" : "mes,kod,summa,dni,[time],spz,otd";
         for (const QByteArray& values : valueLists)
             dbf.Open("INSERT INTO " + Ansi(name) + " (tabel,grup,otdel,fio," + columns + ") VALUES ('" +
                      QByteArray::number(tabN(1)) + "','2','3','x'," + values + ")");
@@ -225,8 +224,8 @@ TEST_F(DbfExportTest, OnAWorkerProgressAndCodesGoThroughTheTaskProtocol)
             return exchange::RunExchangeWorker(
                 context, messenger, exchange::ExchangeCodeFamily::FilePart, [&](platform::TaskContext& worker) {
                     int listChanged = 0;
-                    return platform::TaskOutcome(ExportDbf(doc, Selection{}, exchange::DbfConstInfo,
-                                                           exchange::DbfWrite, path, listChanged, 0, worker));
+                    return platform::TaskOutcome(ExportDbf(doc, Selection{}, exchange::DbfConstInfo, exchange::DbfWrite,
+                                                           path, listChanged, 0, worker));
                 });
         });
         return QTest::qWaitFor([&] { return !task.isRunning() && doneCount > 0; }, 20'000);
@@ -235,7 +234,6 @@ TEST_F(DbfExportTest, OnAWorkerProgressAndCodesGoThroughTheTaskProtocol)
     ASSERT_TRUE(start(out("konst.dbf")));
     EXPECT_EQ(events, (QStringList{"0/0", "1/0", "2/0", "3/0", "-1/0", "done 0"}));
     EXPECT_EQ(DbfTable::read(out("konst.dbf")).recordCount(), 4);
-
 
     // A writer's code is shown by the worker, which ends as done.
     events.clear();
@@ -251,8 +249,17 @@ TEST_F(DbfExportTest, AccruedPayTableHasItsExactBytes)
 
     const QByteArray tab = Pad(QByteArray::number(tabN(1)), 4);
     const QByteArray name = Pad(Ansi(QStringLiteral("Петрова А. Е.")), 20);
-    QByteArray expected = TableHead(3, {{"TABEL", 4}, {"GRUP", 2}, {"OTDEL", 3}, {"FIO", 20}, {"MES", 2}, {"KOD", 3},
-                                        {"SUMMA", 13}, {"DNI", 2}, {"TIME", 6}, {"SPZ", 12}, {"OTD", 3}});
+    QByteArray expected = TableHead(3, {{"TABEL", 4},
+                                        {"GRUP", 2},
+                                        {"OTDEL", 3},
+                                        {"FIO", 20},
+                                        {"MES", 2},
+                                        {"KOD", 3},
+                                        {"SUMMA", 13},
+                                        {"DNI", 2},
+                                        {"TIME", 6},
+                                        {"SPZ", 12},
+                                        {"OTD", 3}});
     expected += " " + tab + "2 3  " + name + "3 1  45678.90     21168.00002000010003   ";
     expected += " " + tab + "2 3  " + name + "3 9025938.26                             ";
     expected += " " + tab + "2 3  " + name + "3 6000.00         2                   7  ";
@@ -282,8 +289,16 @@ TEST_F(DbfExportTest, ArchiveTableHasItsExactBytes)
 
     const QByteArray tab = Pad(QByteArray::number(tabN(1)), 4);
     const QByteArray name = Pad(Ansi(QStringLiteral("Петрова А. Е.")), 20);
-    QByteArray expected = TableHead(2, {{"TABEL", 4}, {"GRUP", 2}, {"OTDEL", 3}, {"FIO", 20}, {"MES", 5}, {"KOD", 3},
-                                        {"SUMMA", 13}, {"DNI", 2}, {"TIME", 6}, {"FACT", 5}});
+    QByteArray expected = TableHead(2, {{"TABEL", 4},
+                                        {"GRUP", 2},
+                                        {"OTDEL", 3},
+                                        {"FIO", 20},
+                                        {"MES", 5},
+                                        {"KOD", 3},
+                                        {"SUMMA", 13},
+                                        {"DNI", 2},
+                                        {"TIME", 6},
+                                        {"FACT", 5}});
     expected += " " + tab + "2 3  " + name + "02.261  45000.00     20160.3003.26";
     expected += " " + tab + "2 3  " + name + "02.269025850.00                   ";
     expected += char(0x1A);
@@ -334,7 +349,8 @@ TEST_F(DbfExportTest, ConstantInformationTableAndItsSecondRunAppends)
     table = DbfTable::read(out("konst.dbf"));
     ASSERT_EQ(table.recordCount(), 8);
     EXPECT_EQ(table.value(4, table.fieldIndex("tabel")), QByteArray::number(tabN(1)));
-    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files), QStringList{QStringLiteral("konst.dbf")});
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files),
+              QStringList{QStringLiteral("konst.dbf")});
 }
 
 TEST_F(DbfExportTest, QuotesInNamesAndLongTableNamesAreWritten)
@@ -404,13 +420,9 @@ TEST_F(DbfExportTest, AStoppedRunKeepsItsRowsAndAFailedOneTheOldTable)
 TEST_F(DbfExportTest, ArchiveReadBackSortsAndMergesEqualEntries)
 {
     writeTable(exchange::DbfArchive, QStringLiteral("back.dbf"),
-               {"'03.26','1','100.00','5','  8.50','03.26'",
-                "'02.26','902','13.00','','',''",
-                "'03.26','1','50.25','3','  1.40','03.26'",
-                "'03.26','1','7.00','','','04.26'",
-                "'01.48','35','1.00','','',''",
-                "'01.49','35','2.00','','',''",
-                "'','5','9.00','','',''"});
+               {"'03.26','1','100.00','5','  8.50','03.26'", "'02.26','902','13.00','','',''",
+                "'03.26','1','50.25','3','  1.40','03.26'", "'03.26','1','7.00','','','04.26'",
+                "'01.48','35','1.00','','',''", "'01.49','35','2.00','','',''", "'','5','9.00','','',''"});
     EXPECT_EQ(run(exchange::DbfArchive, exchange::DbfRead, out("back.dbf")), 1); // only the first has rows
 
     reloadFirst();
@@ -431,10 +443,8 @@ TEST_F(DbfExportTest, AccruedReadBackReplacesTheEntryBlock)
     base().current = fx.records[0];
     auto& rows = base().current.rows;
     rows = {};
-    for (int i = 0; i < 20; ++i)
-        rows[std::size_t(i)] = accrual(100 + i, 100, 3, 0, 0, 0);
-    for (int i = 20; i < 26; ++i)
-        rows[std::size_t(i)] = accrual(900 + i, 100, 3, 0, 0, 0);
+    for (int i = 0; i < 20; ++i) rows[std::size_t(i)] = accrual(100 + i, 100, 3, 0, 0, 0);
+    for (int i = 20; i < 26; ++i) rows[std::size_t(i)] = accrual(900 + i, 100, 3, 0, 0, 0);
     attributes(1).kvSdel = 1;
     attributes(1).kvDBF = 2;
     attributes(1).kvProizv = 20;
@@ -460,10 +470,8 @@ TEST_F(DbfExportTest, AccruedReadBackReplacesTheEntryBlock)
     first.spzAu = 3; // the employee's own shop 3 is stored as 0
     EXPECT_EQ(after[1], first);
     EXPECT_EQ(after[10].kod, 49);
-    for (int i = 3; i < 20; ++i)
-        EXPECT_EQ(after[std::size_t(i + 8)], before[std::size_t(i)]) << i;
-    for (int i = 20; i < 26; ++i)
-        EXPECT_EQ(after[std::size_t(i + 8)], before[std::size_t(i)]) << i;
+    for (int i = 3; i < 20; ++i) EXPECT_EQ(after[std::size_t(i + 8)], before[std::size_t(i)]) << i;
+    for (int i = 20; i < 26; ++i) EXPECT_EQ(after[std::size_t(i + 8)], before[std::size_t(i)]) << i;
     EXPECT_TRUE(after[34].isEmpty());
 
     // The stored counters came back with the base.
@@ -517,7 +525,8 @@ TEST_F(DbfExportTest, LibreOfficeReadsTheCyrillicNames)
 
     QProcess process;
     process.setWorkingDirectory(dir.path());
-    const QString profile = QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("lo-profile"));
+    const QString profile =
+        QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("lo-profile"));
     process.start(office, {profile, QStringLiteral("--headless"), QStringLiteral("--infilter=dBase:34"),
                            QStringLiteral("--convert-to"), QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76"),
                            QStringLiteral("--outdir"), dir.filePath(QStringLiteral("csv")), out("konst.dbf")});
@@ -526,6 +535,5 @@ TEST_F(DbfExportTest, LibreOfficeReadsTheCyrillicNames)
     ASSERT_FALSE(csv.isEmpty()) << process.readAllStandardError().constData();
     EXPECT_TRUE(csv.startsWith(QStringLiteral("\"TABEL,C,4\",\"GRUP,C,2\"")));
     EXPECT_TRUE(csv.contains(QStringLiteral("Рябова Анна Евгеньевна")));
-    for (int slot = 2; slot <= 4; ++slot)
-        EXPECT_TRUE(csv.contains(fx.records[std::size_t(slot - 1)].head.fio)) << slot;
+    for (int slot = 2; slot <= 4; ++slot) EXPECT_TRUE(csv.contains(fx.records[std::size_t(slot - 1)].head.fio)) << slot;
 }

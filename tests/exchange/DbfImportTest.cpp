@@ -52,10 +52,9 @@ void ListBase(CInfoBase& base, int capacity, std::vector<EmployeeListEntry> list
 TEST(DbfImportDates, ValidImpossibleAndLeapDates)
 {
     const DateCase cases[] = {
-        {"05.07.85", 85, 5, 7},     {"29.02.04", 4, 29, 2},      {"12.03.2011", 2011, 12, 3},
-        {"31.02.05", 0, 0, 0},      {"29.02.05", 0, 0, 0},       {"31.04.10", 0, 0, 0},
-        {"00.01.10", 0, 0, 0},      {"10.13.10", 0, 0, 0},       {"10.03", 0, 0, 0},
-        {"", 0, 0, 0},              {"1.1.0", 0, 1, 1},          {"31.12.99", 99, 31, 12},
+        {"05.07.85", 85, 5, 7}, {"29.02.04", 4, 29, 2}, {"12.03.2011", 2011, 12, 3}, {"31.02.05", 0, 0, 0},
+        {"29.02.05", 0, 0, 0},  {"31.04.10", 0, 0, 0},  {"00.01.10", 0, 0, 0},       {"10.13.10", 0, 0, 0},
+        {"10.03", 0, 0, 0},     {"", 0, 0, 0},          {"1.1.0", 0, 1, 1},          {"31.12.99", 99, 31, 12},
     };
     for (const DateCase& c : cases) {
         int day = -1, month = -1;
@@ -222,12 +221,12 @@ TEST_F(DbfImportTest, ANewNumberMetTwiceIsCreatedOnceAndThenUpdated)
     {
         dbf::CDbf table(dir.filePath(QStringLiteral("out")));
         exchange::CreateDbfTable(exchange::DbfConstInfo, QStringLiteral("twice.dbf"), table);
-        table.Open(codepage::toCp1251(QStringLiteral(
-            "INSERT INTO twice.dbf (tabel,grup,otdel,fio,professia,oklad,tarifp,priem_dat1) VALUES "
-            "('77','3','5','Новиков Олег Игоревич','12','25000.00','150.5','01.02.10')")));
-        table.Open(codepage::toCp1251(QStringLiteral(
-            "INSERT INTO twice.dbf (tabel,grup,otdel,fio,oklad,inn,priem_dat1,uv_dat1,rojd_data) VALUES "
-            "('77','','','','30000.50','123456789012','15.06.12','31.02.12','29.02.88')")));
+        table.Open(codepage::toCp1251(
+            QStringLiteral("INSERT INTO twice.dbf (tabel,grup,otdel,fio,professia,oklad,tarifp,priem_dat1) VALUES "
+                           "('77','3','5','Новиков Олег Игоревич','12','25000.00','150.5','01.02.10')")));
+        table.Open(codepage::toCp1251(
+            QStringLiteral("INSERT INTO twice.dbf (tabel,grup,otdel,fio,oklad,inn,priem_dat1,uv_dat1,rojd_data) VALUES "
+                           "('77','','','','30000.50','123456789012','15.06.12','31.02.12','29.02.88')")));
         table.Open("INSERT INTO twice.dbf (tabel,fio) VALUES ('9000','X')");
         table.Commit(kToday);
     }
@@ -279,7 +278,8 @@ TEST_F(DbfImportTest, RowsOfNewEmployeesBeyondAFullBaseAreSkippedAndNotCounted)
         exchange::CreateDbfTable(exchange::DbfConstInfo, QStringLiteral("many.dbf"), table);
         for (int i = 1; i <= capacity + 2; ++i)
             table.Open(codepage::toCp1251(
-                QStringLiteral("INSERT INTO many.dbf (tabel,fio) VALUES ('%1','Работник%1 Имя Отчество')").arg(100 + i)));
+                QStringLiteral("INSERT INTO many.dbf (tabel,fio) VALUES ('%1','Работник%1 Имя Отчество')")
+                    .arg(100 + i)));
         table.Commit(kToday);
     }
     QStringList shown;

@@ -117,7 +117,8 @@ TEST(ExchangeMessages, OneCodeGivesDifferentTextsInTheTwoFamilies)
 {
     EXPECT_EQ(ExchangeCodeText(-3, ExchangeCodeFamily::WholeTable),
               QStringLiteral("В начислениях пред. месяцев отсутствуют нужные данные"));
-    EXPECT_EQ(ExchangeCodeText(-3, ExchangeCodeFamily::FilePart), QStringLiteral("файл не является массивом сдельных сумм"));
+    EXPECT_EQ(ExchangeCodeText(-3, ExchangeCodeFamily::FilePart),
+              QStringLiteral("файл не является массивом сдельных сумм"));
     EXPECT_EQ(ExchangeCodeText(-1, ExchangeCodeFamily::FilePart), QStringLiteral("некорректный табельный номер"));
     EXPECT_EQ(ExchangeCodeText(-1, ExchangeCodeFamily::WholeTable), QStringLiteral("нет данных"));
     EXPECT_EQ(ExchangeCodeText(-67, ExchangeCodeFamily::WholeTable),
@@ -166,9 +167,8 @@ ReporterRun RunReporter(const RecordingMessenger& messenger, ExchangeCodeFamily 
         run = {result, detail, failure};
         ended = true;
     });
-    thread.start([&](TaskContext& context) {
-        return kalvor::exchange::RunExchangeWorker(context, messenger, family, writer);
-    });
+    thread.start(
+        [&](TaskContext& context) { return kalvor::exchange::RunExchangeWorker(context, messenger, family, writer); });
     EXPECT_TRUE(WaitFor([&] { return ended; }));
     return run;
 }
@@ -179,8 +179,8 @@ TEST(ExchangeReporter, FailuresAreShownOnceOnTheUserInterfaceThreadAndEndAsThePa
 {
     {
         RecordingMessenger messenger;
-        const ReporterRun run = RunReporter(messenger, ExchangeCodeFamily::FilePart,
-                                            [](TaskContext&) { return TaskOutcome(-3); });
+        const ReporterRun run =
+            RunReporter(messenger, ExchangeCodeFamily::FilePart, [](TaskContext&) { return TaskOutcome(-3); });
         EXPECT_EQ(run.result, kp::TASK_DONE);
         EXPECT_EQ(messenger.errors, QStringList{QStringLiteral("файл не является массивом сдельных сумм")});
         EXPECT_TRUE(messenger.onGuiThread);
@@ -238,8 +238,7 @@ TEST(ExchangeReporter, AStoppedRunDoesNotWaitForItsBox)
     thread.start([&](TaskContext& context) {
         return kalvor::exchange::RunExchangeWorker(context, messenger, ExchangeCodeFamily::WholeTable,
                                                    [](TaskContext& ctx) {
-                                                       while (!ctx.stopRequested())
-                                                           QThread::msleep(1);
+                                                       while (!ctx.stopRequested()) QThread::msleep(1);
                                                        return TaskOutcome(-48);
                                                    });
     });

@@ -146,8 +146,8 @@ TEST(KodDbfRecord, FieldByField)
     kind.kodSkid = 126;
     kind.sumSkidPodoh = 140'000;
     kind.sumSkidSoc = 1'234'567;
-    const QByteArray expected = " " + codepage::toCp1251(QStringLiteral("Оклад по дням отрабо")) + "  5" + "5" +
-                                "1" + "1" + "2" + "100" + "010000" + "0020" + "0001" + "0003" + "4" + "2000" + "126" +
+    const QByteArray expected = " " + codepage::toCp1251(QStringLiteral("Оклад по дням отрабо")) + "  5" + "5" + "1" +
+                                "1" + "2" + "100" + "010000" + "0020" + "0001" + "0003" + "4" + "2000" + "126" +
                                 "      1400.00" + "     12345.67";
     ASSERT_EQ(expected.size(), exchange::kKodDbfRecordSize);
     EXPECT_EQ(exchange::KodDbfRecord(kind), expected);
@@ -253,11 +253,11 @@ TEST_F(KodDbfTest, FilesThatAreNoKindsFileAreRefusedAndTheKindsStay)
         QString message;
     };
     const Broken cases[] = {
-        {0, QByteArray(1, '\x83'), notFound},             // a dBASE file with memo fields
-        {4, QByteArray("\xE8\x03", 2), readError},        // 1,000 records
-        {10, QByteArray("\x50\x00", 2), readError},       // records of 80 bytes
-        {8, QByteArray("\xFF\x7F", 2), readError},        // a header past the end of the file
-        {4, QByteArray("\x09\x00", 2), readError},        // more records than the file holds
+        {0, QByteArray(1, '\x83'), notFound}, // a dBASE file with memo fields
+        {4, QByteArray("\xE8\x03", 2), readError}, // 1,000 records
+        {10, QByteArray("\x50\x00", 2), readError}, // records of 80 bytes
+        {8, QByteArray("\xFF\x7F", 2), readError}, // a header past the end of the file
+        {4, QByteArray("\x09\x00", 2), readError}, // more records than the file holds
     };
     for (const Broken& c : cases) {
         QByteArray bytes = good;

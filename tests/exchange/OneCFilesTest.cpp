@@ -33,8 +33,7 @@ void WriteAll(const QString& path, const QByteArray& bytes)
 ChartCells Row(std::initializer_list<std::pair<int, const char*>> cells)
 {
     ChartCells row;
-    for (const auto& [column, text] : cells)
-        row[size_t(column)] = QString::fromUtf8(text);
+    for (const auto& [column, text] : cells) row[size_t(column)] = QString::fromUtf8(text);
     return row;
 }
 
@@ -82,8 +81,7 @@ TEST(ChartOfAccounts1C, LineBytesAndCellsOfOneAccount)
 {
     const ChartLine line = ChartOfAccounts1CFile::FromCells(Row({{0, "70"}, {1, "1"}, {2, "1"}, {4, "12"}}));
     QByteArray expected = " 70   1 10  12 ";
-    for (int slot = 1; slot < 8; ++slot)
-        expected += "00   0 ";
+    for (int slot = 1; slot < 8; ++slot) expected += "00   0 ";
     EXPECT_EQ(line.text, expected);
     EXPECT_EQ(line.account(), 70);
     EXPECT_EQ(line.subaccount(), 1);
@@ -97,8 +95,7 @@ TEST(ChartOfAccounts1C, LineBytesAndCellsOfOneAccount)
     EXPECT_EQ(cells[2], QStringLiteral("1"));
     EXPECT_EQ(cells[3], QString());
     EXPECT_EQ(cells[4], QStringLiteral("  12"));
-    for (int column = 5; column < kChartColumns; ++column)
-        EXPECT_EQ(cells[size_t(column)], QString()) << column;
+    for (int column = 5; column < kChartColumns; ++column) EXPECT_EQ(cells[size_t(column)], QString()) << column;
 }
 
 TEST(ChartOfAccounts1C, OutOfRangeAndNonNumbersBecomeZero)
@@ -116,11 +113,10 @@ TEST(ChartOfAccounts1C, SaveDropsAccountZeroAndLoadKeepsTheFirstHundredLines)
     EXPECT_TRUE(ChartOfAccounts1CFile::Load(folder).empty());
     EXPECT_EQ(ReadAll(folder + "/plan_1c.txt"), QByteArray());
 
-    const std::vector<ChartLine> lines = {ChartOfAccounts1CFile::FromCells(Row({{0, "26"}})),
-                                          ChartOfAccounts1CFile::FromCells(Row({{0, ""}, {1, "5"}})),
-                                          ChartOfAccounts1CFile::FromCells(Row({{0, "0"}})),
-                                          ChartOfAccounts1CFile::FromCells(Row({{0, "abc"}})),
-                                          ChartOfAccounts1CFile::FromCells(Row({{0, "70"}}))};
+    const std::vector<ChartLine> lines = {
+        ChartOfAccounts1CFile::FromCells(Row({{0, "26"}})), ChartOfAccounts1CFile::FromCells(Row({{0, ""}, {1, "5"}})),
+        ChartOfAccounts1CFile::FromCells(Row({{0, "0"}})), ChartOfAccounts1CFile::FromCells(Row({{0, "abc"}})),
+        ChartOfAccounts1CFile::FromCells(Row({{0, "70"}}))};
     ChartOfAccounts1CFile::Save(folder, lines);
     const QByteArray bytes = ReadAll(folder + "/plan_1c.txt");
     ASSERT_EQ(bytes.size(), 2 * 66);
@@ -134,8 +130,7 @@ TEST(ChartOfAccounts1C, SaveDropsAccountZeroAndLoadKeepsTheFirstHundredLines)
     // 150 lines and a tail of 10 bytes: the first 100 lines are read; the tail
     // of a file of 3 lines and 10 bytes is lost.
     QByteArray many;
-    for (int k = 1; k <= 150; ++k)
-        many += QByteArray::number(k).rightJustified(3, ' ').leftJustified(64, ' ') + "\r\n";
+    for (int k = 1; k <= 150; ++k) many += QByteArray::number(k).rightJustified(3, ' ').leftJustified(64, ' ') + "\r\n";
     WriteAll(folder + "/plan_1c.txt", many);
     const std::vector<ChartLine> read = ChartOfAccounts1CFile::Load(folder);
     ASSERT_EQ(read.size(), 100u);
@@ -160,8 +155,8 @@ TEST(ChartOfAccounts1C, WriteFailureLeavesTheFileAsItWas)
 
 TEST(TransitionTables1C, ShopAndBrigadeTablesFromTheLines)
 {
-    TransitionLines lines = LinesOf({PerehLine(1, 10, 0), PerehLine(2, 0, 0, 201, 0), PerehLine(3, 30, 1, 301, 302),
-                                     PerehLine(150, 5, 5)});
+    TransitionLines lines =
+        LinesOf({PerehLine(1, 10, 0), PerehLine(2, 0, 0, 201, 0), PerehLine(3, 30, 1, 301, 302), PerehLine(150, 5, 5)});
     TransitionTable table;
     ASSERT_EQ(BuildTransitionTables(lines, BuildShopTable, table), 2);
     EXPECT_EQ(table[0].text, QByteArray(" 1   10    0 "));
@@ -189,9 +184,9 @@ TEST(TransitionTables1C, MergeInsertsChangesAndKeepsTheLastOfEqualNumbers)
 
     QTemporaryDir dir;
     TransitionTables1CFile::Save(dir.path(), lines);
-    EXPECT_EQ(ReadAll(dir.path() + "/pereh_1c.txt"),
-              PerehLine(1, 11, 0, 101, 0) + "\r\n" + QByteArray("   5   12    0").leftJustified(50, ' ') + "\r\n" +
-                  PerehLine(7, 72, 3) + "\r\n");
+    EXPECT_EQ(ReadAll(dir.path() + "/pereh_1c.txt"), PerehLine(1, 11, 0, 101, 0) + "\r\n" +
+                                                         QByteArray("   5   12    0").leftJustified(50, ' ') + "\r\n" +
+                                                         PerehLine(7, 72, 3) + "\r\n");
     const TransitionLines read = TransitionTables1CFile::Load(dir.path());
     EXPECT_EQ(read[1].number, 5);
     EXPECT_EQ(read[2].text, PerehLine(7, 72, 3));
@@ -219,8 +214,7 @@ TEST(TransitionTables1C, FullLinesRefuseANewNumberButTakeChanges)
         EXPECT_EQ(error.message(), QStringLiteral("Таблицы перехода переполнены"));
     }
     // Nothing merged, not even number 2 before the overflow.
-    for (size_t k = 0; k < full.size(); ++k)
-        EXPECT_EQ(full[k].text, before[k].text) << k;
+    for (size_t k = 0; k < full.size(); ++k) EXPECT_EQ(full[k].text, before[k].text) << k;
 }
 
 TEST(TransitionTables1C, ClearedNumbersLoseTheStepFieldsAndEmptyLinesGo)

@@ -2,8 +2,8 @@
 // (check numbers, series, pack numbers, the XML name), the text heads and the
 // XML envelope against their bytes, and the questionnaire pack of a
 // three-employee base in formats 4 and 6 with its "no_pensN.txt".
-#include "exchange/PfAnketa.h"
 #include "exchange/PfrExport.h"
+#include "exchange/PfAnketa.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
@@ -165,7 +165,8 @@ TEST(PfrPackRules, PackNumbersYearsAndRegions)
 
 TEST(PfrPackRules, XmlFileNameFallsBackForAMalformedNumber)
 {
-    EXPECT_EQ(PfrXmlFileName(Firm(), 2011, 3), QStringLiteral("PFR-700-Y-2011-ORG-035-001-123456-DCK-00003-DPT-000000-DCK-00000.XML"));
+    EXPECT_EQ(PfrXmlFileName(Firm(), 2011, 3),
+              QStringLiteral("PFR-700-Y-2011-ORG-035-001-123456-DCK-00003-DPT-000000-DCK-00000.XML"));
     EXPECT_EQ(PfrXmlFileName(Firm("035001123456"), 2011, 0),
               QStringLiteral("PFR-700-Y-2011-ORG-000-000-000000-DCK-00001-DPT-000000-DCK-00000.XML"));
     EXPECT_EQ(PfrXmlFileName(Firm("035-001-1234"), 2011, 1),
@@ -256,8 +257,7 @@ protected:
 
     void ShapeEmployees()
     {
-        for (auto& record : fx.records)
-            record.head = EmployeeHead{};
+        for (auto& record : fx.records) record.head = EmployeeHead{};
         EmployeeHead& a = head(0);
         a.fio = QString::fromUtf8("Иванов  Петр Сидорович");
         a.pol = QString::fromUtf8("м");
@@ -325,18 +325,21 @@ protected:
 
     QByteArray LineOfFirst(int format)
     {
-        const QByteArray insurance = format == PfrOazis4 ? "\"112-233-445 95\",\"" + QByteArray::number(tabN(0)) + "\"," : QByteArray();
+        const QByteArray insurance =
+            format == PfrOazis4 ? "\"112-233-445 95\",\"" + QByteArray::number(tabN(0)) + "\"," : QByteArray();
         return Ansi("\"___'\",1,\"20/03/2026\",") + insurance +
                Ansi("\"ИВАНОВ\",\"ПЕТР\",\"СИДОРОВИЧ\",\"М\",\"СТАНДАРТ\",\"05/07/1985\",0,0,0,\"СТАНДАРТ\","
                     "\"Г. ВОЛОГДА\",\"\",\"Вологодская обл\",\"Россия\",") +
                (format == PfrOazis4 ? "" : "\"\",") +
                Ansi("\"ПАСПОРТ РОССИИ\",\"\",\"19\",\"03\",123456,\"14/05/2003\",\"ОВД Г. ВОЛОГДЫ\","
-                    "\",160000,ВОЛОГОДСКАЯ ОБЛ,,ВОЛОГДА,,УЛ. МИРА,5,,12\",\"160000,ВОЛОГДА, УЛ. МИРА 5-12\",\"721133\"") +
+                    "\",160000,ВОЛОГОДСКАЯ ОБЛ,,ВОЛОГДА,,УЛ. МИРА,5,,12\",\"160000,ВОЛОГДА, УЛ. МИРА "
+                    "5-12\",\"721133\"") +
                (format == PfrOazis4 ? ",\"\"" : "") + "\r\n";
     }
     QByteArray LineOfSecond(int format)
     {
-        const QByteArray insurance = format == PfrOazis4 ? "\"\",\"" + QByteArray::number(tabN(1)) + "\"," : QByteArray();
+        const QByteArray insurance =
+            format == PfrOazis4 ? "\"\",\"" + QByteArray::number(tabN(1)) + "\"," : QByteArray();
         return Ansi("\"___'\",2,\"20/03/2026\",") + insurance +
                Ansi("\"СИДОРОВА\",\"АННА\",\"\",\"Ж\",\"СТАНДАРТ\",\"\",0,0,0,\"СТАНДАРТ\",\"\",\"\",\"\",\"\",") +
                (format == PfrOazis4 ? "" : "\"\",") +
@@ -346,7 +349,8 @@ protected:
     }
     QByteArray LineOfThird(int format)
     {
-        const QByteArray insurance = format == PfrOazis4 ? "\"\",\"" + QByteArray::number(tabN(2)) + "\"," : QByteArray();
+        const QByteArray insurance =
+            format == PfrOazis4 ? "\"\",\"" + QByteArray::number(tabN(2)) + "\"," : QByteArray();
         return Ansi("\"___'\",3,\"20/03/2026\",") + insurance +
                Ansi("\"ПЕТРОВ\",\"ОЛЕГ\",\"ИЛЬИЧ\",\"\",\"СТАНДАРТ\",\"\",0,0,0,\"СТАНДАРТ\",\"\",\"\",\"\",\"\",") +
                (format == PfrOazis4 ? "" : "\"\",") +
@@ -369,16 +373,18 @@ TEST_F(PfrExportRunTest, QuestionnairePackInFormatFour)
     const PfrExportResult result = ExportPensionFund({}, Run(PfrSzv42), doc);
     ASSERT_EQ(result.code, 0);
     EXPECT_EQ(result.recordCount, 3);
-    const QByteArray head = Ansi("\"ЗГЛВ\",\"04.00\",\"АРМ 'Кальвор'\",\"35.8\"\r\n"
-                                 "\"РБТД\",\"РБТД\",\"035-001-123456\",3525000001,352501001,\"ООО 'РОМАШКА' & К\"\r\n"
-                                 "\"ПАЧК\",1,\"ОПИСЬ\",\"ОП61\",\"20/03/2026\",1,2011,\"НР\",\"\",\"\",\"ИСХД\",\"\",0,2011,"
-                                 "0.00,0.00,0.00,0.00,0.00,0,0\r\n"
-                                 "\"ТИПД\",\"АНКТ\",3\r\n");
-    EXPECT_EQ(Text(FileBytes(doc.TypWorkFile())), Text(head + LineOfFirst(PfrSzv42) + LineOfSecond(PfrSzv42) + LineOfThird(PfrSzv42)));
+    const QByteArray head =
+        Ansi("\"ЗГЛВ\",\"04.00\",\"АРМ 'Кальвор'\",\"35.8\"\r\n"
+             "\"РБТД\",\"РБТД\",\"035-001-123456\",3525000001,352501001,\"ООО 'РОМАШКА' & К\"\r\n"
+             "\"ПАЧК\",1,\"ОПИСЬ\",\"ОП61\",\"20/03/2026\",1,2011,\"НР\",\"\",\"\",\"ИСХД\",\"\",0,2011,"
+             "0.00,0.00,0.00,0.00,0.00,0,0\r\n"
+             "\"ТИПД\",\"АНКТ\",3\r\n");
+    EXPECT_EQ(Text(FileBytes(doc.TypWorkFile())),
+              Text(head + LineOfFirst(PfrSzv42) + LineOfSecond(PfrSzv42) + LineOfThird(PfrSzv42)));
     // Format 4 lists everybody, numbers or not.
-    EXPECT_EQ(Text(FileBytes(out("no_pensN.txt"))), Text(NoPensionLine(0, "Иванов Петр Сидорович") +
-                                                  NoPensionLine(1, "Сидорова Анна") +
-                                                  NoPensionLine(2, "Петров Олег Ильич")));
+    EXPECT_EQ(Text(FileBytes(out("no_pensN.txt"))),
+              Text(NoPensionLine(0, "Иванов Петр Сидорович") + NoPensionLine(1, "Сидорова Анна") +
+                   NoPensionLine(2, "Петров Олег Ильич")));
 }
 
 TEST_F(PfrExportRunTest, QuestionnairePackInFormatSixAndItsFinalName)
@@ -393,7 +399,8 @@ TEST_F(PfrExportRunTest, QuestionnairePackInFormatSixAndItsFinalName)
     const QByteArray pack = head + LineOfFirst(PfrOazis4) + LineOfSecond(PfrOazis4) + LineOfThird(PfrOazis4);
     EXPECT_EQ(Text(FileBytes(doc.TypWorkFile())), Text(pack));
     // The first employee's number is complete: he is not listed.
-    EXPECT_EQ(Text(FileBytes(out("no_pensN.txt"))), Text(NoPensionLine(1, "Сидорова Анна") + NoPensionLine(2, "Петров Олег Ильич")));
+    EXPECT_EQ(Text(FileBytes(out("no_pensN.txt"))),
+              Text(NoPensionLine(1, "Сидорова Анна") + NoPensionLine(2, "Петров Олег Ильич")));
 
     CopyQuestionnaireFile(run.options, run.workFile, run.outputFolder, doc);
     EXPECT_EQ(Text(FileBytes(out("ANKETA.TXT"))), Text(pack));
@@ -425,63 +432,63 @@ TEST_F(PfrExportRunTest, XmlEnvelopeAroundAStubRecord)
     EXPECT_EQ(counted, 1);
     const QString name = QStringLiteral("PFR-700-Y-2011-ORG-035-001-123456-DCK-00001-DPT-000000-DCK-00000.XML");
     EXPECT_EQ(result.xmlFile, out(name.toUtf8().constData()));
-    const QByteArray expected = Ansi(
-        "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n"
-        "<ФайлПФР>\r\n"
-        "\t<ИмяФайла>PFR-700-Y-2011-ORG-035-001-123456-DCK-00001-DPT-000000-DCK-00000.XML</ИмяФайла>\r\n"
-        "\t<ЗаголовокФайла>\r\n"
-        "\t\t<ВерсияФормата>07.00</ВерсияФормата>\r\n"
-        "\t\t<ТипФайла>ВНЕШНИЙ</ТипФайла>\r\n"
-        "\t\t<ПрограммаПодготовкиДанных>\r\n"
-        "\t\t\t<НазваниеПрограммы>АРМ КАЛЬВОР</НазваниеПрограммы>\r\n"
-        "\t\t\t<Версия>35.8</Версия>\r\n"
-        "\t\t</ПрограммаПодготовкиДанных>\r\n"
-        "\t\t<ИсточникДанных>СТРАХОВАТЕЛЬ</ИсточникДанных>\r\n"
-        "\t</ЗаголовокФайла>\r\n"
-        "\t<ПачкаВходящихДокументов Окружение=\"В составе файла\" Стадия=\"До обработки\">\r\n"
-        "\t\t<ВХОДЯЩАЯ_ОПИСЬ_ПО_СТРАХОВЫМ_ВЗНОСАМ>\r\n"
-        "\t\t\t<НомерВпачке>1</НомерВпачке>\r\n"
-        "\t\t\t<ТипВходящейОписи>ОПИСЬ ПАЧКИ</ТипВходящейОписи>\r\n"
-        "\t\t\t<СоставительПачки>\r\n"
-        "\t\t\t\t<НалоговыйНомер>\r\n"
-        "\t\t\t\t\t<ИНН>003525000001</ИНН>\r\n"
-        "\t\t\t\t\t<КПП>352501001</КПП>\r\n"
-        "\t\t\t\t</НалоговыйНомер>\r\n"
-        "\t\t\t\t<КодЕГРЮЛ>1023500000001</КодЕГРЮЛ>\r\n"
-        "\t\t\t\t<Форма>ОБЩЕСТВО С ОГРАНИЧЕННОЙ ОТВЕТСТВЕННОСТЬЮ</Форма>\r\n"
-        "\t\t\t\t<НаименованиеОрганизации>ООО \"Ромашка\" &amp; К</НаименованиеОрганизации>\r\n"
-        "\t\t\t\t<НаименованиеКраткое>ООО \"Ромашка\" &amp; К</НаименованиеКраткое>\r\n"
-        "\t\t\t\t<РегистрационныйНомер>035-001-123456</РегистрационныйНомер>\r\n"
-        "\t\t\t</СоставительПачки>\r\n"
-        "\t\t\t<НомерПачки>\r\n"
-        "\t\t\t\t<Основной>1</Основной>\r\n"
-        "\t\t\t</НомерПачки>\r\n"
-        "\t\t\t<СоставДокументов>\r\n"
-        "\t\t\t\t<Количество>1</Количество>\r\n"
-        "\t\t\t\t<НаличиеДокументов>\r\n"
-        "\t\t\t\t\t<ТипДокумента>СВЕДЕНИЯ_О_СТРАХОВЫХ_ВЗНОСАХ_И_СТРАХОВОМ_СТАЖЕ_ЗЛ</ТипДокумента>\r\n"
-        "\t\t\t\t\t<Количество>1</Количество>\r\n"
-        "\t\t\t\t</НаличиеДокументов>\r\n"
-        "\t\t\t</СоставДокументов>\r\n"
-        "\t\t\t<ДатаСоставления>20.03.2026</ДатаСоставления>\r\n"
-        "\t\t\t<ТипСведений>ИСХОДНАЯ</ТипСведений>\r\n"
-        "\t\t\t<КодКатегории>НР</КодКатегории>\r\n"
-        "\t\t\t<ОтчетныйПериод>\r\n"
-        "\t\t\t\t<Квартал>4</Квартал>\r\n"
-        "\t\t\t\t<Год>2011</Год>\r\n"
-        "\t\t\t</ОтчетныйПериод>\r\n"
-        "\t\t\t<СуммаВзносовНаСтраховую>\r\n"
-        "\t\t\t\t<Начислено>1234.56</Начислено>\r\n"
-        "\t\t\t\t<Уплачено>0.00</Уплачено>\r\n"
-        "\t\t\t</СуммаВзносовНаСтраховую>\r\n"
-        "\t\t\t<СуммаВзносовНаНакопительную>\r\n"
-        "\t\t\t\t<Начислено>0.00</Начислено>\r\n"
-        "\t\t\t\t<Уплачено>1.00</Уплачено>\r\n"
-        "\t\t\t</СуммаВзносовНаНакопительную>\r\n"
-        "\t\t</ВХОДЯЩАЯ_ОПИСЬ_ПО_СТРАХОВЫМ_ВЗНОСАМ>\r\n"
-        "\t\t<stub/>\r\n"
-        "\t</ПачкаВходящихДокументов>\r\n"
-        "</ФайлПФР>");
+    const QByteArray expected =
+        Ansi("<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n"
+             "<ФайлПФР>\r\n"
+             "\t<ИмяФайла>PFR-700-Y-2011-ORG-035-001-123456-DCK-00001-DPT-000000-DCK-00000.XML</ИмяФайла>\r\n"
+             "\t<ЗаголовокФайла>\r\n"
+             "\t\t<ВерсияФормата>07.00</ВерсияФормата>\r\n"
+             "\t\t<ТипФайла>ВНЕШНИЙ</ТипФайла>\r\n"
+             "\t\t<ПрограммаПодготовкиДанных>\r\n"
+             "\t\t\t<НазваниеПрограммы>АРМ КАЛЬВОР</НазваниеПрограммы>\r\n"
+             "\t\t\t<Версия>35.8</Версия>\r\n"
+             "\t\t</ПрограммаПодготовкиДанных>\r\n"
+             "\t\t<ИсточникДанных>СТРАХОВАТЕЛЬ</ИсточникДанных>\r\n"
+             "\t</ЗаголовокФайла>\r\n"
+             "\t<ПачкаВходящихДокументов Окружение=\"В составе файла\" Стадия=\"До обработки\">\r\n"
+             "\t\t<ВХОДЯЩАЯ_ОПИСЬ_ПО_СТРАХОВЫМ_ВЗНОСАМ>\r\n"
+             "\t\t\t<НомерВпачке>1</НомерВпачке>\r\n"
+             "\t\t\t<ТипВходящейОписи>ОПИСЬ ПАЧКИ</ТипВходящейОписи>\r\n"
+             "\t\t\t<СоставительПачки>\r\n"
+             "\t\t\t\t<НалоговыйНомер>\r\n"
+             "\t\t\t\t\t<ИНН>003525000001</ИНН>\r\n"
+             "\t\t\t\t\t<КПП>352501001</КПП>\r\n"
+             "\t\t\t\t</НалоговыйНомер>\r\n"
+             "\t\t\t\t<КодЕГРЮЛ>1023500000001</КодЕГРЮЛ>\r\n"
+             "\t\t\t\t<Форма>ОБЩЕСТВО С ОГРАНИЧЕННОЙ ОТВЕТСТВЕННОСТЬЮ</Форма>\r\n"
+             "\t\t\t\t<НаименованиеОрганизации>ООО \"Ромашка\" &amp; К</НаименованиеОрганизации>\r\n"
+             "\t\t\t\t<НаименованиеКраткое>ООО \"Ромашка\" &amp; К</НаименованиеКраткое>\r\n"
+             "\t\t\t\t<РегистрационныйНомер>035-001-123456</РегистрационныйНомер>\r\n"
+             "\t\t\t</СоставительПачки>\r\n"
+             "\t\t\t<НомерПачки>\r\n"
+             "\t\t\t\t<Основной>1</Основной>\r\n"
+             "\t\t\t</НомерПачки>\r\n"
+             "\t\t\t<СоставДокументов>\r\n"
+             "\t\t\t\t<Количество>1</Количество>\r\n"
+             "\t\t\t\t<НаличиеДокументов>\r\n"
+             "\t\t\t\t\t<ТипДокумента>СВЕДЕНИЯ_О_СТРАХОВЫХ_ВЗНОСАХ_И_СТРАХОВОМ_СТАЖЕ_ЗЛ</ТипДокумента>\r\n"
+             "\t\t\t\t\t<Количество>1</Количество>\r\n"
+             "\t\t\t\t</НаличиеДокументов>\r\n"
+             "\t\t\t</СоставДокументов>\r\n"
+             "\t\t\t<ДатаСоставления>20.03.2026</ДатаСоставления>\r\n"
+             "\t\t\t<ТипСведений>ИСХОДНАЯ</ТипСведений>\r\n"
+             "\t\t\t<КодКатегории>НР</КодКатегории>\r\n"
+             "\t\t\t<ОтчетныйПериод>\r\n"
+             "\t\t\t\t<Квартал>4</Квартал>\r\n"
+             "\t\t\t\t<Год>2011</Год>\r\n"
+             "\t\t\t</ОтчетныйПериод>\r\n"
+             "\t\t\t<СуммаВзносовНаСтраховую>\r\n"
+             "\t\t\t\t<Начислено>1234.56</Начислено>\r\n"
+             "\t\t\t\t<Уплачено>0.00</Уплачено>\r\n"
+             "\t\t\t</СуммаВзносовНаСтраховую>\r\n"
+             "\t\t\t<СуммаВзносовНаНакопительную>\r\n"
+             "\t\t\t\t<Начислено>0.00</Начислено>\r\n"
+             "\t\t\t\t<Уплачено>1.00</Уплачено>\r\n"
+             "\t\t\t</СуммаВзносовНаНакопительную>\r\n"
+             "\t\t</ВХОДЯЩАЯ_ОПИСЬ_ПО_СТРАХОВЫМ_ВЗНОСАМ>\r\n"
+             "\t\t<stub/>\r\n"
+             "\t</ПачкаВходящихДокументов>\r\n"
+             "</ФайлПФР>");
     const QByteArray written = FileBytes(result.xmlFile);
     for (qsizetype i = 0; i < std::min(written.size(), expected.size()); ++i) {
         if (written[i] != expected[i]) {

@@ -47,8 +47,7 @@ struct PrintedPage {
     QStringList rowNames() const
     {
         QStringList names;
-        for (const auto& r : rows)
-            names << r.first;
+        for (const auto& r : rows) names << r.first;
         return names;
     }
 };
@@ -65,8 +64,7 @@ std::vector<PrintedPage> PagesOf(const QDomDocument& data)
                 continue;
             }
             QStringList values;
-            for (QDomElement v = child.firstChildElement(); !v.isNull(); v = v.nextSiblingElement())
-                values << v.text();
+            for (QDomElement v = child.firstChildElement(); !v.isNull(); v = v.nextSiblingElement()) values << v.text();
             printed.rows.emplace_back(child.tagName(), values);
         }
         pages.push_back(printed);
@@ -119,13 +117,12 @@ protected:
         h.dolgName = QStringLiteral("Инженер-технолог");
         rec.waria.assign(rec.waria.size(), WariaEntry{});
         const WariaEntry entries[] = {
-            Entry(1, 1, 30'000, 21), Entry(4, 1, 0, 15, 120, 30), Entry(905, 1, 1'500), Entry(919, 1, 700),
+            Entry(1, 1, 30'000, 21), Entry(4, 1, 0, 15, 120, 30), Entry(905, 1, 1'500),    Entry(919, 1, 700),
             Entry(151, 1, 250),      Entry(561, 1, 2'100, 3),     Entry(562, 1, 1'400, 2), Entry(86, 2, 9'000, 13),
             Entry(1, 2, 30'000, 19), Entry(905, 2, 1'500),        Entry(902, 2, 3'900),
         };
         rec.warKv = 0;
-        for (const WariaEntry& e : entries)
-            rec.waria[rec.warKv++] = e;
+        for (const WariaEntry& e : entries) rec.waria[rec.warKv++] = e;
         fx.records[1].head.tabPodoh = 0; // not on the personal accounts
         std::vector<WarDatBlock> dated(2);
         WarDatEntry& vacation = dated[0].entries[0];
@@ -178,8 +175,7 @@ protected:
 
 QStringList Trimmed(QStringList values)
 {
-    for (QString& v : values)
-        v = v.trimmed();
+    for (QString& v : values) v = v.trimmed();
     return values;
 }
 
@@ -214,28 +210,26 @@ TEST_F(T54Run, PageAndRowsWithoutTheEditor)
     EXPECT_EQ(Trimmed(page.values),
               (QStringList{QStringLiteral("ООО «Северный машиностроительный завод»"), "01234567",
                            shopName + QStringLiteral("(Цех - 1) Бригада - 3"), "1", "01.01.2026", "28.02.2026", "2",
-                           "352800112233", "123-456-789 00", "35", QStringLiteral("состоит"), "2", "05.10.2009",
-                           "---", QStringLiteral("Соколов Андрей Петрович"), QString::number(tabN),
-                           "14.07.1980"}));
+                           "352800112233", "123-456-789 00", "35", QStringLiteral("состоит"), "2", "05.10.2009", "---",
+                           QStringLiteral("Соколов Андрей Петрович"), QString::number(tabN), "14.07.1980"}));
     EXPECT_EQ(page.values[14].size(), 50);
     // No dates in sections 1-3 without the editor: no "row0".
-    EXPECT_EQ(page.rowNames(), (QStringList{"row1", "row2", "row3", "row4", "row5", "row6", "row7", "row6", "row9",
-                                            "row10"}));
+    EXPECT_EQ(page.rowNames(),
+              (QStringList{"row1", "row2", "row3", "row4", "row5", "row6", "row7", "row6", "row9", "row10"}));
     EXPECT_EQ(page.row("row2"), (QStringList{name(1), "", "", "", "", name(905), name(919), "", "", "", ""}));
     EXPECT_EQ(page.row("row4"),
               (QStringList{"1", "", "", "", "", "", "", "", "902", "905", "919", "", "", "", "", "151", ""}));
     EXPECT_EQ(page.row("row6", 0),
-              (QStringList{"01", "4", "15", "4", "120.30", "30000.00", "0.00", "0.00", "0.00", "0.00", "0.00", "561",
-                           "3", "2100.00", "33500.00", "0.00", "0.00", "1500.00", "700.00", "0.00", "0.00", "0.00",
-                           "0.00", "2200.00", "250.00", "", "31550.00"}));
+              (QStringList{"01",     "4",    "15",   "4",    "120.30",  "30000.00", "0.00",   "0.00", "0.00",
+                           "0.00",   "0.00", "561",  "3",    "2100.00", "33500.00", "0.00",   "0.00", "1500.00",
+                           "700.00", "0.00", "0.00", "0.00", "0.00",    "2200.00",  "250.00", "",     "31550.00"}));
     EXPECT_EQ(page.row("row7"), (QStringList{"", "562", "2", "1400.00", ""}));
     EXPECT_EQ(page.row("row6", 1),
-              (QStringList{"02", "0", "0", "0", "0.00", "30000.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0", "0",
-                           "0.00", "30000.00", "0.00", "3900.00", "1500.00", "0.00", "0.00", "0.00", "0.00", "0.00",
-                           "5400.00", "0.00", "", "24600.00"}));
+              (QStringList{"02",   "0",    "0",    "0",    "0.00", "30000.00", "0.00", "0.00",    "0.00",
+                           "0.00", "0.00", "0",    "0",    "0.00", "30000.00", "0.00", "3900.00", "1500.00",
+                           "0.00", "0.00", "0.00", "0.00", "0.00", "5400.00",  "0.00", "",        "24600.00"}));
     EXPECT_EQ(Trimmed(page.row("row10")),
               (QStringList{QStringLiteral("Белова Нина Сергеевна"), "10", QStringLiteral("марта"), ""}));
-
 }
 
 TEST_F(T54Run, EditorValuesArePrinted)
@@ -272,15 +266,50 @@ TEST_F(T54Run, EditorValuesArePrinted)
     ASSERT_EQ(pages.size(), 1u);
     const QStringList line1 = pages[0].row("row0", 0);
     ASSERT_EQ(line1.size(), 22);
-    EXPECT_EQ(line1.mid(0, 21),
-              (QStringList{"5.10.2009", "17", QStringLiteral("Ц-1 Б-3"), QStringLiteral("Инженер-технолог"),
-                           QStringLiteral("5 разряд"), "30000.00", "5000.00", "0.00", "1", "1.02.2026", "4",
-                           "1.01.2026", "28.02.2026", "10.02.2026", "23.02.2026", "13", "905 12.01.2026 N9",
-                           "1.01.2026", "28.02.2026", "1500.00", "3000.00"}));
+    EXPECT_EQ(line1.mid(0, 21), (QStringList{"5.10.2009",
+                                             "17",
+                                             QStringLiteral("Ц-1 Б-3"),
+                                             QStringLiteral("Инженер-технолог"),
+                                             QStringLiteral("5 разряд"),
+                                             "30000.00",
+                                             "5000.00",
+                                             "0.00",
+                                             "1",
+                                             "1.02.2026",
+                                             "4",
+                                             "1.01.2026",
+                                             "28.02.2026",
+                                             "10.02.2026",
+                                             "23.02.2026",
+                                             "13",
+                                             "905 12.01.2026 N9",
+                                             "1.01.2026",
+                                             "28.02.2026",
+                                             "1500.00",
+                                             "3000.00"}));
     EXPECT_TRUE(line1[21].contains('.')) << line1[21].toStdString();
-    EXPECT_EQ(pages[0].row("row0", 1),
-              (QStringList{"", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "919 20.01.2026 N0",
-                           "1.01.2026", "31.01.2026", "700.00", "700.00", ""}));
+    EXPECT_EQ(pages[0].row("row0", 1), (QStringList{"",
+                                                    "",
+                                                    "",
+                                                    "",
+                                                    "",
+                                                    "",
+                                                    "",
+                                                    "",
+                                                    "",
+                                                    "",
+                                                    "",
+                                                    "",
+                                                    "",
+                                                    "",
+                                                    "",
+                                                    "",
+                                                    "919 20.01.2026 N0",
+                                                    "1.01.2026",
+                                                    "31.01.2026",
+                                                    "700.00",
+                                                    "700.00",
+                                                    ""}));
 }
 
 TEST_F(T54Run, JanuaryEndsTheYearBeforeAndTheDocumentIsWritten)

@@ -61,7 +61,8 @@ protected:
     {
         CloseBase(from.infoBase);
         CloseBase(to.infoBase);
-        if (!named.infoBase.baseName.isEmpty()) CloseBase(named.infoBase);
+        if (!named.infoBase.baseName.isEmpty())
+            CloseBase(named.infoBase);
     }
 
     void OpenFixture(PayrollDoc& doc, const QString& name, int employees, unsigned seed)
@@ -138,7 +139,8 @@ TEST_F(TransferFileTest, RecordHoldsEveryBlockAtItsOffset)
     LoadEmployee(base, slot);
     PackedEmployeeRecord packed;
     EmployeeRecordToAnsi(base.current, packed);
-    EXPECT_EQ(record.mid(6, int(PackedEmployeeRecord::Size)), QByteArray(packed.bytes.data(), int(packed.bytes.size())));
+    EXPECT_EQ(record.mid(6, int(PackedEmployeeRecord::Size)),
+              QByteArray(packed.bytes.data(), int(packed.bytes.size())));
     EXPECT_EQ(record.mid(35157, 43), Bytes(base.tabel[std::size_t(slot - 1)]));
 
     EXPECT_EQ(U32At(record, 35200), 3u);

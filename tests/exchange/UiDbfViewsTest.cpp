@@ -138,8 +138,7 @@ TEST_F(UiDbfViews, ArchiveDataWrittenAndReadBackForOneEmployee)
 
     auto view = Open<CEFuncDbfArchView>(QStringLiteral("arch"));
     QStringList shops; // what the shop field showed
-    QObject::connect(Field(*view, IdShopField), &QLineEdit::textChanged,
-                     [&](const QString& text) { shops << text; });
+    QObject::connect(Field(*view, IdShopField), &QLineEdit::textChanged, [&](const QString& text) { shops << text; });
     TypeText(Field(*view, IdPersonnelNumberField), QString::number(entry.tabN()));
     ASSERT_TRUE(Run(*view));
     EXPECT_EQ(view->asked, std::vector<bool>{false});

@@ -45,7 +45,7 @@ struct WorkerScript {
     TaskOutcome outcome{kp::TASK_DONE};
     std::vector<TaskThreadParams> params;
     std::vector<std::vector<int>> marked; // personnel numbers marked in the list, per run
-    std::vector<int> markedCounts;        // CountMarkedEmployees of each run
+    std::vector<int> markedCounts; // CountMarkedEmployees of each run
 
     void SetOutcome(TaskOutcome o)
     {
@@ -59,9 +59,7 @@ class TestExchangeView : public CExchangeTaskView {
 public:
     TestExchangeView(CKalvorDoc* doc, WorkerScript& script, LeaveTo leaveTo = LeaveToMainPanel,
                      ExchangeCodeFamily family = ExchangeCodeFamily::WholeTable)
-        : CExchangeTaskView(444, leaveTo, doc)
-        , m_script(script)
-        , m_family(family)
+        : CExchangeTaskView(444, leaveTo, doc), m_script(script), m_family(family)
     {
         BeginForm(QStringLiteral("Итоговые суммы"));
         AddField(1252, QStringLiteral("Номер цеха (по умолчанию  вся организация)"));
@@ -311,8 +309,7 @@ TEST_F(UiExchangeFrame, MainPanelFourShowsItsWorkingPanelsAndTheDbfCommands)
     auto* box = frame.findChild<QToolBox*>(QStringLiteral("mainPanel4"));
     ASSERT_NE(box, nullptr);
     QStringList captions;
-    for (int i = 0; i < box->count(); ++i)
-        captions << box->itemText(i);
+    for (int i = 0; i < box->count(); ++i) captions << box->itemText(i);
     EXPECT_EQ(captions, (QStringList{QStringLiteral("Генератор сводов в произвольном разрезе"),
                                      QStringLiteral("Экспорт/импорт информации в формат DBF/dBASE"),
                                      QStringLiteral("Информация о выработке"),
@@ -321,19 +318,16 @@ TEST_F(UiExchangeFrame, MainPanelFourShowsItsWorkingPanelsAndTheDbfCommands)
     // The dBASE panel, the transfer-file panel and the panel of the main
     // panel's own functions have their commands.
     QStringList buttons;
-    for (const QPushButton* button : box->findChildren<QPushButton*>())
-        buttons << button->text();
-    EXPECT_EQ(buttons, (QStringList{QStringLiteral("dBASE:  постоянная информация"),
-                                    QStringLiteral("dBASE:  начисленная зарплата"),
-                                    QStringLiteral("dBASE:  архивные данные"),
-                                    QStringLiteral("dBASE:  начисления и удержания"),
-                                    QStringLiteral("Выгрузка информации о сотрудниках"),
-                                    QStringLiteral("Загрузка информации о сотрудниках"),
-                                    QStringLiteral("Форма Т-54"),
-                                    QStringLiteral("Экспорт сведений о застрахованных лицах")}));
+    for (const QPushButton* button : box->findChildren<QPushButton*>()) buttons << button->text();
+    EXPECT_EQ(
+        buttons,
+        (QStringList{QStringLiteral("dBASE:  постоянная информация"), QStringLiteral("dBASE:  начисленная зарплата"),
+                     QStringLiteral("dBASE:  архивные данные"), QStringLiteral("dBASE:  начисления и удержания"),
+                     QStringLiteral("Выгрузка информации о сотрудниках"),
+                     QStringLiteral("Загрузка информации о сотрудниках"), QStringLiteral("Форма Т-54"),
+                     QStringLiteral("Экспорт сведений о застрахованных лицах")}));
     std::vector<int> ids;
-    for (const CommandInfo& command : registry.Commands())
-        ids.push_back(command.id);
+    for (const CommandInfo& command : registry.Commands()) ids.push_back(command.id);
     EXPECT_EQ(ids, (std::vector<int>{1441, 1442, 1443, 1444, 32894, 32888, 1518, 1519}));
 
     frame.ShowWorkPanel(13);
@@ -392,8 +386,7 @@ TEST_F(UiExchangeFrame, EmployeesMarkedInTheHelpAreTheOnlyOnesOfTheRunTheyStart)
     ASSERT_NE(help, nullptr);
     QTableWidget* table = help->table();
     ASSERT_EQ(table->rowCount(), doc.infoBase.employeeCount());
-    for (int i = 0; i < 3; ++i)
-        QTest::keyClick(table, Qt::Key_Space);
+    for (int i = 0; i < 3; ++i) QTest::keyClick(table, Qt::Key_Space);
     QTest::keyClick(table, Qt::Key_Return);
     ASSERT_TRUE(WaitFor([&] { return script.runs == 1 && !view->Running(); }));
     ASSERT_TRUE(WaitFor([&] { return view->StartButton()->isEnabled(); }));

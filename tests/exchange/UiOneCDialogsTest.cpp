@@ -94,10 +94,9 @@ TEST_F(UiOneCDialogs, ChartFilledByKeysIsSavedToItsBytesAndShownAgain)
         EXPECT_TRUE(messages.boxes.empty());
     }
     QByteArray rest;
-    for (int slot = 2; slot < 8; ++slot)
-        rest += "00   0 ";
-    EXPECT_EQ(ReadAll(File("plan_1c.txt")), " 70   1 10  12 00   0 " + rest + "\r\n" +
-                                                 " 20   0 00   0 209999 " + rest + "\r\n");
+    for (int slot = 2; slot < 8; ++slot) rest += "00   0 ";
+    EXPECT_EQ(ReadAll(File("plan_1c.txt")),
+              " 70   1 10  12 00   0 " + rest + "\r\n" + " 20   0 00   0 209999 " + rest + "\r\n");
 
     CEFuncPrExpPlanDlg again(nullptr, dir.path());
     CGridCtrl* grid = again.Grid();
@@ -117,8 +116,7 @@ TEST_F(UiOneCDialogs, ChartFilledByKeysIsSavedToItsBytesAndShownAgain)
 TEST_F(UiOneCDialogs, ChartKeepsAHundredRowsAndStaysOpenWhenTheFileCannotBeWritten)
 {
     QByteArray many;
-    for (int k = 1; k <= 150; ++k)
-        many += QByteArray::number(k).rightJustified(3, ' ').leftJustified(64, ' ') + "\r\n";
+    for (int k = 1; k <= 150; ++k) many += QByteArray::number(k).rightJustified(3, ' ').leftJustified(64, ' ') + "\r\n";
     WriteAll(File("plan_1c.txt"), many + "tail");
     CEFuncPrExpPlanDlg dialog(nullptr, dir.path());
     ASSERT_TRUE(ShowActive(&dialog));
@@ -155,9 +153,9 @@ TEST_F(UiOneCDialogs, TransitionStepsMergeShopsThenBrigadesAndWriteAtTheSecondOk
     EXPECT_EQ(grid->GetItemText(1, 2), QString());
 
     TypeCell(grid, 2, 1, QStringLiteral("33")); // shop 3 changed
-    grid->SetSelectedRange(3, 0, 3, 2);         // shop 7 deleted
+    grid->SetSelectedRange(3, 0, 3, 2); // shop 7 deleted
     Click(dialog, COneCGridDlg::IdDelete);
-    Click(dialog, COneCGridDlg::IdAdd);         // a new shop 5
+    Click(dialog, COneCGridDlg::IdAdd); // a new shop 5
     TypeCell(grid, 3, 0, QStringLiteral("5"));
     TypeCell(grid, 3, 1, QStringLiteral("12"));
     Click(dialog, 1);
@@ -172,9 +170,9 @@ TEST_F(UiOneCDialogs, TransitionStepsMergeShopsThenBrigadesAndWriteAtTheSecondOk
     Click(dialog, 1);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_TRUE(messages.boxes.empty());
-    EXPECT_EQ(ReadAll(File("pereh_1c.txt")),
-              PerehLine("   1   10    0  101    0") + PerehLine("   2    0    0  201    9") +
-                  PerehLine("   3   33    1") + PerehLine("   5   12    0") + PerehLine("   7    0    0  701    0"));
+    EXPECT_EQ(ReadAll(File("pereh_1c.txt")), PerehLine("   1   10    0  101    0") +
+                                                 PerehLine("   2    0    0  201    9") + PerehLine("   3   33    1") +
+                                                 PerehLine("   5   12    0") + PerehLine("   7    0    0  701    0"));
 }
 
 TEST_F(UiOneCDialogs, TransitionCancelAfterTheFirstOkAndAFullFileWriteNothing)

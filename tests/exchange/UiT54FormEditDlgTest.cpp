@@ -41,8 +41,7 @@ protected:
         edit->selectAll();
         QTest::keyClick(edit, Qt::Key_Delete);
         // Key events carry ASCII only; other letters come as typed text.
-        for (const QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
     PayrollDoc doc;
 };

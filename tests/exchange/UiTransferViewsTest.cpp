@@ -40,7 +40,8 @@ protected:
     }
     void TearDown() override
     {
-        if (second) ib::CloseBase(second->infoBase);
+        if (second)
+            ib::CloseBase(second->infoBase);
         ib::CloseBase(doc->infoBase);
     }
 
@@ -89,7 +90,8 @@ protected:
         std::vector<ib::EmployeeListEntry> sorted = base.list;
         base.SortList(sorted, false);
         for (const ib::EmployeeListEntry& e : sorted) {
-            if (base.shopBytes[e.slot] != shop) continue;
+            if (base.shopBytes[e.slot] != shop)
+                continue;
             ib::LoadEmployee(base, e.slot);
             out.emplace_back(e.tabN(), base.current.head.fio);
         }

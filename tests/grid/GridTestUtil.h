@@ -10,8 +10,8 @@
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWidget>
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 #include <memory>
 #include <vector>
@@ -39,8 +39,7 @@ public:
     int count(int code) const
     {
         int n = 0;
-        for (const Note& x : notes)
-            n += x.code == code;
+        for (const Note& x : notes) n += x.code == code;
         return n;
     }
     const Note* last(int code) const
@@ -81,8 +80,8 @@ inline void SendMouse(CGridCtrl* grid, QEvent::Type type, QPoint pos, Qt::MouseB
                       Qt::KeyboardModifiers mods = Qt::NoModifier)
 {
     QWidget* vp = grid->viewport();
-    Qt::MouseButtons buttons = (type == QEvent::MouseButtonRelease || type == QEvent::MouseMove) ? Qt::NoButton
-                                                                                                 : Qt::MouseButtons(button);
+    Qt::MouseButtons buttons =
+        (type == QEvent::MouseButtonRelease || type == QEvent::MouseMove) ? Qt::NoButton : Qt::MouseButtons(button);
     if (type == QEvent::MouseMove && button != Qt::NoButton)
         buttons = button;
     QMouseEvent ev(type, QPointF(pos), QPointF(vp->mapToGlobal(pos)), type == QEvent::MouseMove ? Qt::NoButton : button,
@@ -134,10 +133,8 @@ inline void FillGrid(CGridCtrl* grid, int rows, int cols, int fixedRows, int fix
     grid->SetFixedColumnCount(fixedCols);
     for (int r = 0; r < rows; ++r) {
         grid->SetRowHeight(r, 20);
-        for (int c = 0; c < cols; ++c)
-            grid->SetItemText(r, c, QStringLiteral("r%1c%2").arg(r).arg(c));
+        for (int c = 0; c < cols; ++c) grid->SetItemText(r, c, QStringLiteral("r%1c%2").arg(r).arg(c));
     }
-    for (int c = 0; c < cols; ++c)
-        grid->SetColumnWidth(c, 60);
+    for (int c = 0; c < cols; ++c) grid->SetColumnWidth(c, 60);
     grid->ResetScrollBars();
 }

@@ -84,7 +84,7 @@ TEST_F(ClipboardFixture, FieldsBeyondTheGridAreDroppedAndRefusedCellsKeepTheirTe
     ASSERT_TRUE(grid->PasteTextToGrid(1, 2, text("x\ty\tz\tw").get(), false));
     EXPECT_EQ(grid->GetItemText(1, 2), "x");
     EXPECT_EQ(grid->GetItemText(1, 3), "r1c3"); // read-only: kept, the rest goes on
-    EXPECT_EQ(grid->GetItemText(1, 4), "z");    // the last column; "w" has no column
+    EXPECT_EQ(grid->GetItemText(1, 4), "z"); // the last column; "w" has no column
     // The target cell itself read-only: nothing is pasted.
     EXPECT_FALSE(grid->PasteTextToGrid(1, 3, text("v").get(), false));
     EXPECT_FALSE(grid->IsValid(grid->GetFocusCell()));
@@ -204,8 +204,7 @@ struct SortFixture : ::testing::Test {
     QString column(int col) const
     {
         QString s;
-        for (int r = 1; r < grid->GetRowCount(); ++r)
-            s += grid->GetItemText(r, col);
+        for (int r = 1; r < grid->GetRowCount(); ++r) s += grid->GetItemText(r, col);
         return s;
     }
 };
@@ -260,8 +259,7 @@ TEST(GridPrint, RowsBreakIntoPagesByTheBodyHeightAndEveryPageShowsAllColumns)
     GridWindow<> w{400, 300};
     CGridCtrl* grid = w.grid;
     FillGrid(grid, 101, 3, 1, 1);
-    for (int r = 0; r < 101; ++r)
-        grid->SetRowHeight(r, 20);
+    for (int r = 0; r < 101; ++r) grid->SetRowHeight(r, 20);
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -287,8 +285,7 @@ TEST(GridPrint, RowsBreakIntoPagesByTheBodyHeightAndEveryPageShowsAllColumns)
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     const QByteArray bytes = pdf.readAll();
     EXPECT_TRUE(bytes.startsWith("%PDF"));
-    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "),
-              info.maxPage);
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), info.maxPage);
 }
 
 TEST(GridPrint, PageCountFollowsTheBreakRuleOverTheBodyHeight)
@@ -296,8 +293,7 @@ TEST(GridPrint, PageCountFollowsTheBreakRuleOverTheBodyHeight)
     GridWindow<> w{400, 300};
     CGridCtrl* grid = w.grid;
     FillGrid(grid, 101, 2, 1, 0);
-    for (int r = 0; r < 101; ++r)
-        grid->SetRowHeight(r, 20);
+    for (int r = 0; r < 101; ++r) grid->SetRowHeight(r, 20);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QDir::current().absoluteFilePath("grid-print-count.pdf"));

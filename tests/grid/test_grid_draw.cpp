@@ -8,11 +8,11 @@ using namespace GridCtrl;
 
 namespace {
 
-constexpr COLORREF kFixedBack = 0xFFD79B;  // light blue
-constexpr COLORREF kFixedText = 0x800040;  // purple
-constexpr COLORREF kCellBack = 0xE0FFE0;   // pale green
-constexpr COLORREF kCellText = 0x0000C0;   // dark red
-constexpr COLORREF kGridBack = 0x404040;   // dark grey
+constexpr COLORREF kFixedBack = 0xFFD79B; // light blue
+constexpr COLORREF kFixedText = 0x800040; // purple
+constexpr COLORREF kCellBack = 0xE0FFE0; // pale green
+constexpr COLORREF kCellText = 0x0000C0; // dark red
+constexpr COLORREF kGridBack = 0x404040; // dark grey
 constexpr COLORREF kCornerBack = 0x00FFFF; // yellow
 constexpr COLORREF kRowHeadBack = 0xFF00FF; // magenta
 
@@ -120,8 +120,7 @@ TEST_F(DrawFixture, ASpanningHeaderIsDrawnOnceOverItsCells)
     EXPECT_EQ(at(img, first.right(), first.center().y()), ToQColor(GetSysColour(Colour3DDarkShadow)));
     // The covered cell's own text is not drawn.
     for (int x = plainRight + 2; x < first.right() - 2; ++x)
-        for (int y = 2; y < 18; ++y)
-            ASSERT_NE(at(img, x, y), ToQColor(kFixedText)) << x << "," << y;
+        for (int y = 2; y < 18; ++y) ASSERT_NE(at(img, x, y), ToQColor(kFixedText)) << x << "," << y;
 }
 
 TEST_F(DrawFixture, ScrolledGridDrawsTheRowsBelowTheHeaders)

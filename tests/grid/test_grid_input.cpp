@@ -441,7 +441,8 @@ TEST(FldHlpGrid, TheParentHearsCharsAndClicksFirst)
 
     std::vector<QString> order;
     QObject::connect(grid, &CFldHlpGridCtrl::parentChar, grid, [&](unsigned ch, Qt::KeyboardModifiers) {
-        order.push_back(QStringLiteral("parent %1 editing=%2").arg(QChar(char16_t(ch))).arg(grid->GetEditor() != nullptr));
+        order.push_back(
+            QStringLiteral("parent %1 editing=%2").arg(QChar(char16_t(ch))).arg(grid->GetEditor() != nullptr));
     });
     QObject::connect(grid, &CFldHlpGridCtrl::parentLButtonUp, grid, [&](Qt::KeyboardModifiers, QPoint) {
         order.push_back(QStringLiteral("up focus=%1").arg(grid->GetFocusCell().row));

@@ -154,10 +154,8 @@ TEST(GridStructure, CountsFixedBitsAndSizesFromTheDefaultCells)
     grid.GetDefaultCell(false, false)->SetHeight(17);
     EXPECT_TRUE(grid.SetColumnCount(3));
     EXPECT_TRUE(grid.SetRowCount(4));
-    for (int c = 0; c < 3; ++c)
-        EXPECT_EQ(grid.GetColumnWidth(c), 80);
-    for (int r = 0; r < 4; ++r)
-        EXPECT_EQ(grid.GetRowHeight(r), 17);
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(grid.GetColumnWidth(c), 80);
+    for (int r = 0; r < 4; ++r) EXPECT_EQ(grid.GetRowHeight(r), 17);
     EXPECT_EQ(grid.GetColumnWidth(3), -1);
     EXPECT_EQ(grid.GetRowHeight(-1), -1);
 
@@ -278,10 +276,8 @@ TEST(GridStructure, SpansWidenTheStartCellAndCoverTheOthers)
     grid.SetRowCount(4);
     grid.SetColumnCount(4);
     grid.SetFixedRowCount(2);
-    for (int c = 0; c < 4; ++c)
-        grid.SetColumnWidth(c, 50 + c);
-    for (int r = 0; r < 4; ++r)
-        grid.SetRowHeight(r, 20);
+    for (int c = 0; c < 4; ++c) grid.SetColumnWidth(c, 50 + c);
+    for (int r = 0; r < 4; ++r) grid.SetRowHeight(r, 20);
     grid.GetCell(0, 1)->SetHorzSpan(SpanStart);
     grid.GetCell(0, 2)->SetHorzSpan(SpanCovered);
     grid.GetCell(0, 3)->SetHorzSpan(SpanCovered);

@@ -61,7 +61,8 @@ TEST_F(BaseTemplate, WithoutASoundTemplateNoBaseIsMade)
     QFile empty(templ);
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
     empty.close();
-    ExpectCreateFails(QStringLiteral("Шаблон новой базы данных непригоден"), templ + QStringLiteral(": Файл не является"));
+    ExpectCreateFails(QStringLiteral("Шаблон новой базы данных непригоден"),
+                      templ + QStringLiteral(": Файл не является"));
     EXPECT_EQ(QFileInfo(templ).size(), 0);
 
     // Without dbo.konst: made, then it failed to open.
@@ -121,8 +122,10 @@ TEST(RefFilesOpenAll, MissingAndDamagedFilesAreNotedNotThrown)
     EXPECT_EQ(ref.sborCount, 3);
     EXPECT_EQ(ref.profiCount, 0);
     EXPECT_EQ(ref.Problem(QStringLiteral("sbor")), QString());
-    EXPECT_EQ(ref.Problem(QStringLiteral("nalog")), QStringLiteral("Ошибка чтения файла ") + folder + QStringLiteral("nalog"));
-    EXPECT_EQ(ref.Problem(QStringLiteral("profi")), QStringLiteral("Ошибка чтения файла ") + folder + QStringLiteral("profi"));
+    EXPECT_EQ(ref.Problem(QStringLiteral("nalog")),
+              QStringLiteral("Ошибка чтения файла ") + folder + QStringLiteral("nalog"));
+    EXPECT_EQ(ref.Problem(QStringLiteral("profi")),
+              QStringLiteral("Ошибка чтения файла ") + folder + QStringLiteral("profi"));
     EXPECT_EQ(ref.Problem(QStringLiteral("vichet")),
               QStringLiteral("Не найден файл справочника ") + folder + QStringLiteral("vichet"));
     EXPECT_EQ(ref.Problems({QStringLiteral("nalog"), QStringLiteral("vichet"), QStringLiteral("sbor")}),

@@ -69,7 +69,8 @@ TEST_F(DbSchema, CreateFromTemplateCopyAndDelete)
 
     // The template of a new base is a base file named "empty.bak".
     CopyBase(dir.path(), QStringLiteral("test"), QStringLiteral("tmpl"));
-    ASSERT_TRUE(QFile::rename(BaseFilePath(dir.path(), QStringLiteral("tmpl")), dir.path() + QStringLiteral("/empty.bak")));
+    ASSERT_TRUE(
+        QFile::rename(BaseFilePath(dir.path(), QStringLiteral("tmpl")), dir.path() + QStringLiteral("/empty.bak")));
     CreateBase(dir.path(), QStringLiteral("fromTemplate"));
     CInfoBase made;
     made.workFolder = base.workFolder;

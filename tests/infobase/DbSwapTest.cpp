@@ -32,14 +32,18 @@ TEST_F(DbSwap, SelectAllWritesEverySelectedSlotWhole)
     ASSERT_TRUE(SelectAllToSwap(base, byShop));
     int lastSlot = 0;
     for (const EmployeeListEntry& e : base.list)
-        if (base.shopBytes[e.slot] == shop) lastSlot = std::max(lastSlot, int(e.slot));
+        if (base.shopBytes[e.slot] == shop)
+            lastSlot = std::max(lastSlot, int(e.slot));
     EXPECT_EQ(QFileInfo(base.swapPath()).size(), qint64(lastSlot) * SwapFile::SlotSize);
     for (const EmployeeListEntry& e : base.list) {
-        if (e.slot >= lastSlot) continue;
+        if (e.slot >= lastSlot)
+            continue;
         EmployeeRecord rec;
         ASSERT_TRUE(base.swap.readSlot(e.slot, rec));
-        if (base.shopBytes[e.slot] == shop) EXPECT_EQ(rec.head.fio, fx.records[std::size_t(e.slot - 1)].head.fio);
-        else EXPECT_TRUE(rec.head.fio.isEmpty());
+        if (base.shopBytes[e.slot] == shop)
+            EXPECT_EQ(rec.head.fio, fx.records[std::size_t(e.slot - 1)].head.fio);
+        else
+            EXPECT_TRUE(rec.head.fio.isEmpty());
     }
     base.CloseSwapFile();
 }
@@ -75,8 +79,8 @@ TEST_F(DbSwap, RunsTakeTheirBlocksAndPeriod)
     auto index = [](int year, int month) { return (year - 1900) * 12 + month; };
     int fromOctober = 0;
     for (const WariaEntry& e : want.waria)
-        if (e.inUse() && (index(e.god, e.mes) >= index(2025, 10) ||
-                          (e.godVyd != 0 && index(e.godVyd, e.mesVyd) >= index(2025, 10))))
+        if (e.inUse() &&
+            (index(e.god, e.mes) >= index(2025, 10) || (e.godVyd != 0 && index(e.godVyd, e.mesVyd) >= index(2025, 10))))
             ++fromOctober;
     EXPECT_EQ(fromOctober, 11); // October-February with their tax, and September's salary
     EXPECT_EQ(rec.warKv, fromOctober);

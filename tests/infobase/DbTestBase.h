@@ -2,8 +2,8 @@
 // A base file in a temporary folder, filled from the fixture builder and saved
 // through every saver, for the database tests.
 #include "infobase/InfoBaseDb.h"
-#include "support/TestFixture.h"
 #include "platform/Db.h"
+#include "support/TestFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -189,18 +189,18 @@ TEST(LineArrays, SpliceAtFirstMiddleAndLastSlot)
         want[std::size_t(slot - 1)] = kods;
         expectConsistent(a, want);
     };
-    set(2, {21, 22});       // middle slot into an empty array
-    set(3, {31});           // last
-    set(1, {11, 12, 13});   // first: later runs move up by 3
+    set(2, {21, 22}); // middle slot into an empty array
+    set(3, {31}); // last
+    set(1, {11, 12, 13}); // first: later runs move up by 3
     EXPECT_EQ(a.word(2), LineIndexEntry::make(3, 2));
     EXPECT_EQ(a.word(3), LineIndexEntry::make(5, 1));
     set(2, {21, 22, 23, 24}); // grow the middle run
-    set(1, {11});             // shrink the first
-    set(3, {31, 32});         // grow the last
-    set(2, {});               // delete the middle
+    set(1, {11}); // shrink the first
+    set(3, {31, 32}); // grow the last
+    set(2, {}); // delete the middle
     EXPECT_EQ(a.word(3), LineIndexEntry::make(1, 2));
-    set(1, {});               // delete the first
-    set(3, {});               // delete the last: all empty
+    set(1, {}); // delete the first
+    set(3, {}); // delete the last: all empty
     EXPECT_EQ(a.usedLines(), 0);
 
     // Line by line: insert before, after, delete.

@@ -103,8 +103,8 @@ TEST(Records, TariffTimeSheetAndAttributes)
     EXPECT_EQ(b.size(), 43u);
     EXPECT_EQ(b[0], 21);
     EXPECT_EQ(b[11] | (b[12] << 8), (3 << 10) | 0x8000); // word A: komDn, dbf
-    EXPECT_EQ(b[13] | (b[14] << 8), 5 << 10);            // word B: hundredths digit 5
-    EXPECT_EQ(b[15] | (b[16] << 8), 12);                 // tenths
+    EXPECT_EQ(b[13] | (b[14] << 8), 5 << 10); // word B: hundredths digit 5
+    EXPECT_EQ(b[15] | (b[16] << 8), 12); // tenths
     EXPECT_EQ(b[17], 1);
     EXPECT_EQ(b[18], 2 << 4);
     EXPECT_EQ(b[41] | (b[42] << 8), 480);
@@ -200,7 +200,9 @@ TEST(Records, YearsBeyondTheOriginalFieldsSurvive)
     EXPECT_EQ(le16(buf.data() + 12) >> 12, 34 >> 5);
     EXPECT_EQ(roundTrip(v), v);
     VacationNote old; // a note of 2020 keeps the original bits only
-    old.dBegin = 1; old.mBegin = 7; old.gBegin = 2020;
+    old.dBegin = 1;
+    old.mBegin = 7;
+    old.gBegin = 2020;
     ByteWriter w2(buf.data(), buf.size());
     old.write(w2);
     EXPECT_EQ(le16(buf.data() + 12) >> 12, 0);
@@ -234,17 +236,37 @@ TEST(Records, YearsBeyondTheOriginalFieldsSurvive)
     p.kod = 16;
     p.procent = 100000; // 17 bits
     p.sum = 250000;
-    p.dBegin = 1; p.mBegin = 1; p.gBegin = 2026;
-    p.dEnd = 31; p.mEnd = 12; p.gEnd = 2035;
-    p.vid = 5; p.period = 4; p.zavisOt = 9; p.perer = 3; p.dnOtGraph = 6; p.mask = 21; p.mrp = 1; p.ceh = 250;
+    p.dBegin = 1;
+    p.mBegin = 1;
+    p.gBegin = 2026;
+    p.dEnd = 31;
+    p.mEnd = 12;
+    p.gEnd = 2035;
+    p.vid = 5;
+    p.period = 4;
+    p.zavisOt = 9;
+    p.perer = 3;
+    p.dnOtGraph = 6;
+    p.mask = 21;
+    p.mrp = 1;
+    p.ceh = 250;
     EXPECT_EQ(roundTrip(p), p);
     EXPECT_EQ(roundTrip(PostDoplEntry{}), PostDoplEntry{});
 
     // Sick leave keeps the 3-bit code in the record and widens it by the reference year.
     SickLeaveSheet sl;
-    sl.dBegin = 5; sl.mBegin = 3; sl.gBegin = 2026;
-    sl.dEnd = 12; sl.mEnd = 3; sl.gEnd = 2026;
-    sl.vid = 10; sl.procent = 80; sl.sum = 123456; sl.dn = 480; sl.contin = 255; sl.firstYear = 2024;
+    sl.dBegin = 5;
+    sl.mBegin = 3;
+    sl.gBegin = 2026;
+    sl.dEnd = 12;
+    sl.mEnd = 3;
+    sl.gEnd = 2026;
+    sl.vid = 10;
+    sl.procent = 80;
+    sl.sum = 123456;
+    sl.dn = 480;
+    sl.contin = 255;
+    sl.firstYear = 2024;
     std::vector<char> sb(SickLeaveSheet::Size);
     ByteWriter sw(sb.data(), sb.size());
     sl.write(sw);
@@ -389,7 +411,7 @@ TEST(Records, PayKindAndFirmEightBitForms)
     PayKindToAnsi(k, buf);
     EXPECT_EQ(le16(buf), 902);
     EXPECT_EQ(u8(buf[2]), 0xCD); // 'Н'
-    EXPECT_EQ(buf[121], 0);      // 119 characters + NUL
+    EXPECT_EQ(buf[121], 0); // 119 characters + NUL
     EXPECT_EQ(le16(buf + 122), 0x8000 | 0x2000 | 0x0100 | 0x0010 | 0x0004 | 0x0003);
     EXPECT_EQ(u8(buf[128]) & 7, 6);
     EXPECT_EQ(k.enBln(), 4);

@@ -29,7 +29,8 @@ double archived(const CInfoBase& base, int code, int year, int month)
     double sum = 0;
     for (int i = 0; i < base.current.warKv; ++i) {
         const WariaEntry& e = base.current.waria[std::size_t(i)];
-        if (e.kod == code && e.god == year && e.mes == month) sum += e.sum;
+        if (e.kod == code && e.god == year && e.mes == month)
+            sum += e.sum;
     }
     return sum / 100;
 }
@@ -103,8 +104,7 @@ TEST_F(RefDataDemo, EveryCaseOfTheMonthIsThere)
             withChildren += n.kod == 114;
             disabledChild += n.kod == 117;
         }
-        for (const SickLeaveSheet& s : base.bln.run(slot))
-            sick += s.mBegin == 3 && s.mEnd == 4 && s.gBegin == 2011;
+        for (const SickLeaveSheet& s : base.bln.run(slot)) sick += s.mBegin == 3 && s.mEnd == 4 && s.gBegin == 2011;
         for (const VacationNote& v : base.otp.run(slot)) vacations += v.mBegin == 4 && v.dlin == 14;
         // The compensation for unused vacation of the one who leaves.
         if (a.priznUv == 1) {

@@ -36,8 +36,10 @@ const TaxTable::Variant* variantFor(const TaxTable& t, int year, int month)
     const int m = taxMonth(year, month);
     const TaxTable::Variant* found = nullptr;
     for (const TaxTable::Variant& v : t.variants) {
-        if (!v.defined() || (v.first != 0 && m < v.first) || (v.last != 0 && m > v.last)) continue;
-        if (found) return nullptr;
+        if (!v.defined() || (v.first != 0 && m < v.first) || (v.last != 0 && m > v.last))
+            continue;
+        if (found)
+            return nullptr;
         found = &v;
     }
     return found;
@@ -50,7 +52,8 @@ double charge(const TaxTable::Variant& v, double base)
 {
     const TaxScaleBand* band = nullptr;
     for (const TaxScaleBand& b : v.scale) {
-        if (b.isEmpty() || b.lower > base) break;
+        if (b.isEmpty() || b.lower > base)
+            break;
         band = &b;
     }
     return band ? band->fixed + rate(*band) * (base - band->lower) / 100 : 0;
@@ -74,7 +77,8 @@ protected:
     const DeductionKind* deduction(int code) const
     {
         for (int i = 0; i < ref.vichet.count; ++i)
-            if (ref.vichet.records[std::size_t(i)].code == code) return &ref.vichet.records[std::size_t(i)];
+            if (ref.vichet.records[std::size_t(i)].code == code)
+                return &ref.vichet.records[std::size_t(i)];
         return nullptr;
     }
     CRefFiles ref;
@@ -166,7 +170,7 @@ TEST_F(RefData, StandardDeductionsOf2010And2011)
         double monthly, limit; // roubles
     };
     const Expect expected[] = {
-        {103, 400, 40'000},    // on oneself, both years
+        {103, 400, 40'000}, // on oneself, both years
         {108, 1'000, 280'000}, // per child, 2010
         {114, 1'000, 280'000}, // first child, 2011
         {115, 1'000, 280'000}, // second child
@@ -236,12 +240,11 @@ TEST(RefDataTemplate, NewBaseFromTheTemplateHoldsOnlyTheStandardPayKinds)
     EXPECT_EQ(base.firm.feteMes[4], 2);
 
     // The 85 built-in kinds, each named, sorted by code.
-    const std::set<int> builtIn = {1,   2,   3,   4,   5,   6,   7,   8,   9,   16,  17,  18,  19,  21,  22,
-                                   25,  35,  39,  40,  41,  45,  71,  75,  82,  83,  85,  86,  87,  88,  89,
-                                   101, 102, 103, 104, 110, 111, 112, 113, 114, 115, 116, 117, 150, 151, 154,
-                                   155, 156, 157, 158, 159, 163, 165, 166, 167, 168, 169, 171, 172, 178, 195,
-                                   196, 197, 901, 902, 903, 904, 905, 906, 907, 908, 909, 911, 912, 913, 914,
-                                   915, 919, 920, 921, 990, 991, 992, 993, 994, 995};
+    const std::set<int> builtIn = {1,   2,   3,   4,   5,   6,   7,   8,   9,   16,  17,  18,  19,  21,  22,  25,  35,
+                                   39,  40,  41,  45,  71,  75,  82,  83,  85,  86,  87,  88,  89,  101, 102, 103, 104,
+                                   110, 111, 112, 113, 114, 115, 116, 117, 150, 151, 154, 155, 156, 157, 158, 159, 163,
+                                   165, 166, 167, 168, 169, 171, 172, 178, 195, 196, 197, 901, 902, 903, 904, 905, 906,
+                                   907, 908, 909, 911, 912, 913, 914, 915, 919, 920, 921, 990, 991, 992, 993, 994, 995};
     ASSERT_EQ(builtIn.size(), 85u);
     // Besides them, the codes that the calculation writes or reads by number:
     // a month that reaches one of them without its kind stops on "unknown
@@ -252,11 +255,10 @@ TEST(RefDataTemplate, NewBaseFromTheTemplateHoldsOnlyTheStandardPayKinds)
     // 923) and the bank's commissions (935-937); the sick-leave codes of the
     // financing sources 1-4 (561-584, 641-654, 661-684) and of the other
     // sheets' benefit (695-697).
-    std::set<int> engine = {53, 61, 62, 64, 65, 66, 72, 79, 84, 90, 91, 95, 96, 97, 98, 153, 401, 600, 689,
-                            922, 923, 935, 936, 937, 695, 696, 697};
+    std::set<int> engine = {53, 61,  62,  64,  65,  66,  72,  79,  84,  90,  91,  95,  96, 97,
+                            98, 153, 401, 600, 689, 922, 923, 935, 936, 937, 695, 696, 697};
     for (int family : {560, 570, 580, 640, 650, 660, 670, 680})
-        for (int source = 1; source <= 4; ++source)
-            engine.insert(family + source);
+        for (int source = 1; source <= 4; ++source) engine.insert(family + source);
     std::set<int> expected = builtIn;
     expected.insert(engine.begin(), engine.end());
     ASSERT_EQ(expected.size(), builtIn.size() + engine.size());
@@ -275,7 +277,8 @@ TEST(RefDataTemplate, NewBaseFromTheTemplateHoldsOnlyTheStandardPayKinds)
     // Salary is taxed, enters the averages and the contribution base (wages fund);
     // the sick-leave benefit is paid from the social insurance fund.
     const auto kind = [&base](int code) {
-        return *std::find_if(base.payKinds.begin(), base.payKinds.end(), [code](const PayKind& k) { return k.kod == code; });
+        return *std::find_if(base.payKinds.begin(), base.payKinds.end(),
+                             [code](const PayKind& k) { return k.kod == code; });
     };
     EXPECT_EQ(kind(4).oblPodoh, 1);
     EXPECT_EQ(kind(4).enSrZar, 1);
@@ -303,9 +306,9 @@ TEST(RefDataTemplate, NewBaseFromTheTemplateHoldsOnlyTheStandardPayKinds)
     EXPECT_NE(base.schedules[1].begM, 0);
 
     // No employee data anywhere.
-    for (const char* t : {"simp", "fio", "comp", "tabel", "AvZar1", "indexes", "altTabel", "prem", "bln", "otp", "konst",
-                          "pasport", "nalvich", "postDopl", "sber", "ispol", "ssud", "waria", "warDat", "proizv", "zarp",
-                          "ceh", "graMes"}) {
+    for (const char* t : {"simp", "fio",   "comp",   "tabel",   "AvZar1",  "indexes",  "altTabel", "prem",
+                          "bln",  "otp",   "konst",  "pasport", "nalvich", "postDopl", "sber",     "ispol",
+                          "ssud", "waria", "warDat", "proizv",  "zarp",    "ceh",      "graMes"}) {
         QSqlQuery q(Db(base));
         ASSERT_TRUE(q.exec(QStringLiteral("SELECT COUNT(*) FROM dbo.%1").arg(QLatin1String(t)))) << t;
         ASSERT_TRUE(q.next());

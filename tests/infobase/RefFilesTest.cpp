@@ -83,10 +83,10 @@ TEST(RefFiles, ByteLayouts)
     const QByteArray profi = fileBytes(folder + QStringLiteral("profi"));
     ASSERT_EQ(profi.size(), 2 + 128 * 28);
     EXPECT_EQ(profi[0], 10); // count
-    EXPECT_EQ(profi[2], 1);  // first code
+    EXPECT_EQ(profi[2], 1); // first code
     // "Слесарь-ремонтник" in windows-1251, blank padded to 26 bytes.
-    EXPECT_EQ(profi.mid(4, 26), QByteArray("\xD1\xEB\xE5\xF1\xE0\xF0\xFC-\xF0\xE5\xEC\xEE\xED\xF2\xED\xE8\xEA") +
-                                    QByteArray(9, ' '));
+    EXPECT_EQ(profi.mid(4, 26),
+              QByteArray("\xD1\xEB\xE5\xF1\xE0\xF0\xFC-\xF0\xE5\xEC\xEE\xED\xF2\xED\xE8\xEA") + QByteArray(9, ' '));
 
     const QByteArray vichet = fileBytes(folder + QStringLiteral("vichet"));
     ASSERT_EQ(vichet.size(), 1 + 25 * 40);
@@ -140,13 +140,16 @@ TEST(RefFiles, CountryListAndSortOrders)
     EXPECT_TRUE(ref.CountryName(QStringLiteral("999")).isEmpty());
 
     // Books sort by code with empty records last; bands by lower bound, empty last.
-    std::vector<ProfessionRecord> p = {{30, QStringLiteral("Токарь")}, {0, QString()}, {10, QStringLiteral("Слесарь")},
+    std::vector<ProfessionRecord> p = {{30, QStringLiteral("Токарь")},
+                                       {0, QString()},
+                                       {10, QStringLiteral("Слесарь")},
                                        {20, QStringLiteral("Водитель")}};
     std::sort(p.begin(), p.end(), CompareProfiRecords);
     EXPECT_EQ(p[0].code, 10);
     EXPECT_EQ(p[2].code, 30);
     EXPECT_TRUE(p[3].isEmpty());
-    std::vector<PositionRecord> pos = {{0, QString(), 0}, {0, QStringLiteral("Без кода"), 0}, {5, QStringLiteral("Мастер"), 1}};
+    std::vector<PositionRecord> pos = {
+        {0, QString(), 0}, {0, QStringLiteral("Без кода"), 0}, {5, QStringLiteral("Мастер"), 1}};
     std::sort(pos.begin(), pos.end(), ComparePostRecords);
     EXPECT_EQ(pos[0].name, QStringLiteral("Без кода")); // code 0 with a name is not empty
     EXPECT_EQ(pos[1].code, 5);

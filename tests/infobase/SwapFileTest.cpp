@@ -104,8 +104,8 @@ TEST(SwapFile, SingleBlocksGoIntoTheirPlaceInTheSlot)
 
     // The blocks follow one another and the rows close the slot.
     std::size_t end = 0;
-    for (SlotBlock blk : {SlotBlock::Head, SlotBlock::Nalvich, SlotBlock::PostDopl, SlotBlock::Ssud,
-                          SlotBlock::Waria, SlotBlock::Sber, SlotBlock::Ispol, SlotBlock::Rates}) {
+    for (SlotBlock blk : {SlotBlock::Head, SlotBlock::Nalvich, SlotBlock::PostDopl, SlotBlock::Ssud, SlotBlock::Waria,
+                          SlotBlock::Sber, SlotBlock::Ispol, SlotBlock::Rates}) {
         EXPECT_EQ(SlotBlockRange(blk).offset, end);
         end = SlotBlockRange(blk).offset + SlotBlockRange(blk).size;
     }

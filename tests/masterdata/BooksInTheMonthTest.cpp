@@ -3,8 +3,8 @@
 // Тихонов (110, salary 21,000, schedule 1, worked his 168 hours) gets a
 // current accrual of the new kind, and the month's calculation pays it, taxes
 // it and measures his salary against the shorter norm.
-#include "payroll/CalcOptions.h"
 #include "RefBookWorld.h"
+#include "payroll/CalcOptions.h"
 
 #include "masterdata/ui/CRefOplUdView.h"
 #include "masterdata/ui/CRefSchedView.h"
@@ -106,9 +106,12 @@ TEST_F(BooksInTheMonth, NewKindAndFreedDayAreUsedByTheCalculation)
     double salary = -1, mentoring = -1, tax = -1;
     for (int k = 0; k < count; ++k) {
         const AccrualRow& r = resultRows[std::size_t(k)];
-        if (r.kod == 4) salary = r.sum;
-        if (r.kod == 130) mentoring = r.sum;
-        if (r.kod == 902) tax = r.sum;
+        if (r.kod == 4)
+            salary = r.sum;
+        if (r.kod == 130)
+            mentoring = r.sum;
+        if (r.kod == 902)
+            tax = r.sum;
     }
     // 21,000 x 168 worked hours / 160 hours of the norm.
     EXPECT_DOUBLE_EQ(salary, 2'205'000);

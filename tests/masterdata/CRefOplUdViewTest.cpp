@@ -206,7 +206,8 @@ TEST_F(PayKindScreen, ASaveTheBaseRefusesIsShownAndTheNextVisitSavesIt)
     Type(view, FieldName, QStringLiteral("Удержание за питание"));
     Leave(view->CodeField());
     ASSERT_EQ(boxes.boxes.size(), 2u); // the question, then the error
-    EXPECT_TRUE(boxes.Texts().last().startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:"))) << boxes.Texts().last().toStdString();
+    EXPECT_TRUE(boxes.Texts().last().startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:")))
+        << boxes.Texts().last().toStdString();
     EXPECT_EQ(PayKindPosition(base(), 700) >= 0, true); // the table in memory keeps it
 
     // The table is back; leaving the book again, without a change, saves.

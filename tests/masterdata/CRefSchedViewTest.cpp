@@ -114,17 +114,14 @@ TEST_F(ScheduleScreen, DefinesAScheduleTypesADayAndPagesThroughMonths)
     EXPECT_EQ(calendar->DayField(5)->text(), "7,0");
 
     // PgUp sixteen times stops at January 2010; PgDn stops at October 2011.
-    for (int i = 0; i < 16; ++i)
-        QTest::keyClick(calendar->Evening(), Qt::Key_PageUp);
+    for (int i = 0; i < 16; ++i) QTest::keyClick(calendar->Evening(), Qt::Key_PageUp);
     EXPECT_EQ(calendar->MonthIndex(), 0);
     EXPECT_EQ(calendar->Caption(), QStringLiteral(" Январь     2010 г. "));
-    for (int i = 0; i < 30; ++i)
-        QTest::keyClick(calendar->Evening(), Qt::Key_PageDown);
+    for (int i = 0; i < 30; ++i) QTest::keyClick(calendar->Evening(), Qt::Key_PageDown);
     EXPECT_EQ(calendar->MonthIndex(), 21);
     EXPECT_EQ(calendar->Caption(), QStringLiteral(" Октябрь     2011 г. "));
     // May 2011 begins on a Sunday: the 1st in the seventh column, the 31st in the sixth row.
-    for (int i = 0; i < 5; ++i)
-        QTest::keyClick(calendar->Evening(), Qt::Key_PageUp);
+    for (int i = 0; i < 5; ++i) QTest::keyClick(calendar->Evening(), Qt::Key_PageUp);
     EXPECT_EQ(calendar->Caption(), QStringLiteral(" Май     2011 г. "));
     EXPECT_EQ(calendar->DayLabel(6)->text(), "1");
     EXPECT_EQ(calendar->DayLabel(36)->text(), "31");

@@ -30,15 +30,15 @@ WarDatEntry Entry(PackedDate start, PackedDate end, int month, int year, int cod
 
 TEST(DatedArchiveRows, EntriesShowAndReadBackTheirFields)
 {
-    const WarDatEntry sick = Entry(PackedDate::make(26, 2, 2011), PackedDate::make(4, 3, 2011), 3, 11, 155,
-                                   340'200, true);
+    const WarDatEntry sick =
+        Entry(PackedDate::make(26, 2, 2011), PackedDate::make(4, 3, 2011), 3, 11, 155, 340'200, true);
     const QStringList texts = WarDatRowTexts(sick);
     EXPECT_EQ(texts, (QStringList{"26.02.11", "04.03.11", "03.11", "155", "3402.00", "1"}));
     EXPECT_EQ(ReadWarDatRow(texts), sick);
 
     // Unpaid leave: no sum, no mark.
-    const WarDatEntry unpaid = Entry(PackedDate::make(14, 3, 2011), PackedDate::make(18, 3, 2011), 3, 11, 600, 0,
-                                     false);
+    const WarDatEntry unpaid =
+        Entry(PackedDate::make(14, 3, 2011), PackedDate::make(18, 3, 2011), 3, 11, 600, 0, false);
     EXPECT_EQ(WarDatRowTexts(unpaid), (QStringList{"14.03.11", "18.03.11", "03.11", "600", "", ""}));
     EXPECT_EQ(WarDatRowTexts(WarDatEntry{}), (QStringList{"", "", "", "", "", ""}));
 
@@ -63,29 +63,27 @@ TEST(DatedArchiveRows, RebuildDropsRowsWithoutAValidCodeAndClosesUp)
 {
     WarDatBlock block;
     // Whatever the block held before is replaced.
-    for (auto& e : block.entries)
-        e = Entry(PackedDate::make(1, 1, 10), PackedDate(), 1, 10, 4, 100, false);
+    for (auto& e : block.entries) e = Entry(PackedDate::make(1, 1, 10), PackedDate(), 1, 10, 4, 100, false);
     block.warDatKv = WarDatBlock::Capacity;
 
     const std::vector<QStringList> rows = {
         {"14.02.11", "25.02.11", "02.11", "156", "5832", ""},
-        {"01.03.11", "02.03.11", "03.11", "", "100", ""},    // no code
-        {"", "", "", "0", "", ""},                          // code 0
+        {"01.03.11", "02.03.11", "03.11", "", "100", ""}, // no code
+        {"", "", "", "0", "", ""}, // code 0
         {"01.03.11", "02.03.11", "03.11", "996", "100", ""}, // above 995
-        {"01.03.11", "02.03.11", "03.11", "-5", "100", ""},  // below 1
+        {"01.03.11", "02.03.11", "03.11", "-5", "100", ""}, // below 1
         {"26.02.11", "04.03.11", "03.11", "155", "3402", "1"},
         {"", "", "", "995", "-0.01", ""},
         {"", "", "", "", "", ""},
     };
     RebuildWarDat(rows, block);
     ASSERT_EQ(block.warDatKv, 3);
-    EXPECT_EQ(block.entries[0], Entry(PackedDate::make(14, 2, 11), PackedDate::make(25, 2, 11), 2, 11, 156,
-                                      583'200, false));
-    EXPECT_EQ(block.entries[1], Entry(PackedDate::make(26, 2, 11), PackedDate::make(4, 3, 11), 3, 11, 155,
-                                      340'200, true));
+    EXPECT_EQ(block.entries[0],
+              Entry(PackedDate::make(14, 2, 11), PackedDate::make(25, 2, 11), 2, 11, 156, 583'200, false));
+    EXPECT_EQ(block.entries[1],
+              Entry(PackedDate::make(26, 2, 11), PackedDate::make(4, 3, 11), 3, 11, 155, 340'200, true));
     EXPECT_EQ(block.entries[2], Entry(PackedDate(), PackedDate(), 0, 0, 995, -1, false));
-    for (std::size_t i = 3; i < block.entries.size(); ++i)
-        ASSERT_EQ(block.entries[i], WarDatEntry{}) << i;
+    for (std::size_t i = 3; i < block.entries.size(); ++i) ASSERT_EQ(block.entries[i], WarDatEntry{}) << i;
 
     RebuildWarDat({}, block);
     EXPECT_EQ(block.warDatKv, 0);

@@ -124,8 +124,7 @@ TEST_F(DemoDatedArchiveAccount, PersonalAccountOf110ShowsWhatTheCalculationStore
     EXPECT_EQ(view->Title(), QStringLiteral("Лицевой счет [Тихонов В. А.]"));
     // Salary, advance, tax and five contributions (worked out in the payroll tests).
     QStringList codes;
-    for (int row = 1; row < dlg->Grid()->GetRowCount(); ++row)
-        codes << dlg->Grid()->GetItemText(row, 1);
+    for (int row = 1; row < dlg->Grid()->GetRowCount(); ++row) codes << dlg->Grid()->GetItemText(row, 1);
     codes.sort();
     EXPECT_EQ(codes, (QStringList{"4", "901", "902", "990", "992", "993", "994", "995"}));
     EXPECT_EQ(dlg->Grid()->GetItemText(1, 0), QStringLiteral("Оплата по окладу"));

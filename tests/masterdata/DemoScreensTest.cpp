@@ -85,10 +85,7 @@ protected:
         QDir().mkpath(shots);
         EXPECT_TRUE(w->grab().save(shots + QLatin1Char('/') + name));
     }
-    int Slot(int tabN) const
-    {
-        return doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(tabN))].slot;
-    }
+    int Slot(int tabN) const { return doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(tabN))].slot; }
 
     QTemporaryDir dir;
     QString folder;
@@ -200,8 +197,7 @@ TEST_F(DemoScreens, ArchiveAndPermanentPaymentsOfTheDemoFirm)
     EXPECT_EQ(payments->Dlg()->RowCells(1),
               (QStringList{"6", "", "1500.00", "", "", "", "", "", "", "", "01.01.11", "", "1"}));
     ApplyNumber(payments->Strip(), 111);
-    EXPECT_EQ(payments->Dlg()->RowCells(1),
-              (QStringList{"8", "5", "", "8", "20.0", "", "1", "", "", "", "", "", ""}));
+    EXPECT_EQ(payments->Dlg()->RowCells(1), (QStringList{"8", "5", "", "8", "20.0", "", "1", "", "", "", "", "", ""}));
     Screenshot(frame.get(), QStringLiteral("permanent-payments.png"));
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
 }

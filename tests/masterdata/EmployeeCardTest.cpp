@@ -32,9 +32,8 @@ struct CardState {
 
 CardState StateOf(const ib::CInfoBase& b)
 {
-    return {b.list,           b.otherList,       b.config.kolRab,  b.shortNames,     b.attributes,
-            b.shopBytes,      b.prem.index,      b.altTabel.index, b.bln.index,      b.otp.index,
-            b.prem.lines,     b.altTabel.lines,  b.bln.lines,      b.otp.lines};
+    return {b.list,           b.otherList, b.config.kolRab, b.shortNames, b.attributes,     b.shopBytes, b.prem.index,
+            b.altTabel.index, b.bln.index, b.otp.index,     b.prem.lines, b.altTabel.lines, b.bln.lines, b.otp.lines};
 }
 
 class EmployeeCard : public World {
@@ -87,8 +86,7 @@ protected:
     void SaveLines()
     {
         ib::SavePrem(base());
-        for (int mass = 1; mass <= 3; ++mass)
-            ib::SaveAltTabel(base(), mass);
+        for (int mass = 1; mass <= 3; ++mass) ib::SaveAltTabel(base(), mass);
         ib::SaveBln(base());
         ib::SaveOtp(base());
         for (ib::LineKind kind : {ib::LineKind::Prem, ib::LineKind::AltTabel, ib::LineKind::Bln, ib::LineKind::Otp})
@@ -234,7 +232,8 @@ TEST(EmployeeCardRules, PropertyDeductionAmountsAndTexts)
 
 TEST(EmployeeCardRules, ServiceLengthUpToTheReferenceDate)
 {
-    const md::ServiceLength length = md::ServiceLengthOf(kalvor::PackedDate::make(20, 11, 2019).value, QDate(2026, 3, 15));
+    const md::ServiceLength length =
+        md::ServiceLengthOf(kalvor::PackedDate::make(20, 11, 2019).value, QDate(2026, 3, 15));
     EXPECT_TRUE(length.shown);
     EXPECT_EQ(length.years, 6);
     EXPECT_EQ(length.months, 3);
@@ -280,8 +279,7 @@ TEST_F(EmployeeCard, NewCardInNameOrderIsFirstAndAtItsPlaceByNumber)
     EXPECT_EQ(base().list.front().slot, slot);
     EXPECT_EQ(base().FindEmployee(number), 0);
     std::vector<int> numbers;
-    for (const ib::EmployeeListEntry& entry : base().otherList)
-        numbers.push_back(entry.tabN());
+    for (const ib::EmployeeListEntry& entry : base().otherList) numbers.push_back(entry.tabN());
     EXPECT_TRUE(std::is_sorted(numbers.begin(), numbers.end()));
     EXPECT_NE(std::find(numbers.begin(), numbers.end(), number), numbers.end());
     EXPECT_TRUE(StoredState() == StateOf(base()));
@@ -291,12 +289,10 @@ TEST_F(EmployeeCard, DeletingFirstMiddleAndLastRunsSplicesEveryKind)
 {
     // Slots in order 1..capacity: runs of 2, 3 and 1 lines for three of them.
     std::vector<int> slotNumbers;
-    for (const ib::EmployeeListEntry& entry : base().list)
-        slotNumbers.push_back(entry.slot);
+    for (const ib::EmployeeListEntry& entry : base().list) slotNumbers.push_back(entry.slot);
     std::sort(slotNumbers.begin(), slotNumbers.end());
     const int first = slotNumbers.front(), middle = slotNumbers[slotNumbers.size() / 2], last = slotNumbers.back();
-    for (int slot : slotNumbers)
-        GiveLines(slot, slot == middle ? 3 : slot == first ? 2 : 1);
+    for (int slot : slotNumbers) GiveLines(slot, slot == middle ? 3 : slot == first ? 2 : 1);
     SaveLines();
 
     for (int deleted : {middle, first, last}) {

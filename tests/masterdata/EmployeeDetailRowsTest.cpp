@@ -29,8 +29,7 @@ struct RowsTest : ::testing::Test {
 QStringList Cells(std::initializer_list<const char*> texts)
 {
     QStringList cells;
-    for (const char* t : texts)
-        cells << QString::fromUtf8(t);
+    for (const char* t : texts) cells << QString::fromUtf8(t);
     return cells;
 }
 
@@ -47,8 +46,7 @@ TEST_F(RowsTest, DeductionRowsReadBackByTheirRules)
     EXPECT_EQ(e.end, MonthKey(2011, 12));
     EXPECT_DOUBLE_EQ(e.sum, 12);
     EXPECT_EQ(e.krat, 0);
-    EXPECT_EQ(NalvichRowTexts(e, book),
-              Cells({"114", "1-й ребенок 1000 р.", "03.09", "12.11", "0.12", ""}));
+    EXPECT_EQ(NalvichRowTexts(e, book), Cells({"114", "1-й ребенок 1000 р.", "03.09", "12.11", "0.12", ""}));
     // Two digits read by the sliding window around the reference year (2026
     // with no base open): up to 46 this century, above it the last; month 13
     // reads as none.
@@ -79,10 +77,10 @@ TEST_F(RowsTest, PermanentPaymentRowsReadBackByTheirRules)
     PostDoplEntry e;
     // Percent 12.345 is 123 tenths, shown 12.3; a base mask of 22 is out of
     // range (0); a four-digit year is kept (the packed field stopped at 2015).
-    ASSERT_FALSE(ReadPostDoplRow(Cells({"7", "5", "1500.50", "22", "12.345", "1", "3", "1", "2", "3", "01.03.2009",
-                                        "31.12.2030", "1"}),
-                                 e)
-                     .refused());
+    ASSERT_FALSE(
+        ReadPostDoplRow(
+            Cells({"7", "5", "1500.50", "22", "12.345", "1", "3", "1", "2", "3", "01.03.2009", "31.12.2030", "1"}), e)
+            .refused());
     EXPECT_EQ(e.kod, 7);
     EXPECT_EQ(e.vid, 5);
     EXPECT_DOUBLE_EQ(e.sum, 150050);
@@ -99,8 +97,8 @@ TEST_F(RowsTest, PermanentPaymentRowsReadBackByTheirRules)
     EXPECT_EQ(e.dEnd, 31);
     EXPECT_EQ(e.gEnd, 2030);
     EXPECT_EQ(e.mrp, 1);
-    EXPECT_EQ(PostDoplRowTexts(e), Cells({"7", "5", "1500.50", "", "12.3", "1", "3", "1", "2", "3", "01.03.09",
-                                          "31.12.30", "1"}));
+    EXPECT_EQ(PostDoplRowTexts(e),
+              Cells({"7", "5", "1500.50", "", "12.3", "1", "3", "1", "2", "3", "01.03.09", "31.12.30", "1"}));
 
     // Percent 0 leaves the cell empty (100 % by default); other ranges cut to 0.
     ReadPostDoplRow(Cells({"996", "8", "", "21", "0", "16", "6", "4", "8", "251", "", "", "2"}), e);
@@ -174,8 +172,7 @@ TEST_F(RowsTest, CompactionKeepsTheUsedSlotsInOrderAtTheFront)
     EXPECT_EQ(block[0].kod, 103);
     EXPECT_DOUBLE_EQ(block[1].sum, 500);
     EXPECT_EQ(block[2].kod, 114);
-    for (std::size_t i = 3; i < block.size(); ++i)
-        EXPECT_EQ(block[i], NalvichEntry{});
+    for (std::size_t i = 3; i < block.size(); ++i) EXPECT_EQ(block[i], NalvichEntry{});
     EXPECT_EQ(FirstFreeSlot(block), 1);
     NalvichEntry row;
     row.kod = 114;

@@ -74,8 +74,7 @@ protected:
         ib::OpenBase(base());
         fx = ib::BuildFixtureBase(base(), 12, 5);
         ib::BuildFixtureRefFiles(doc.refFiles);
-        for (auto& rec : fx.records)
-            rec.nalvich = {};
+        for (auto& rec : fx.records) rec.nalvich = {};
         Prepare();
         ib::SaveAll(base(), fx.records);
         ib::LoadAll(base());
@@ -86,7 +85,10 @@ protected:
     virtual void Prepare() {}
 
     ib::CInfoBase& base() { return doc.infoBase; }
-    ib::EmployeeRecord& record(int listIndex) { return fx.records[std::size_t(base().list[std::size_t(listIndex)].slot - 1)]; }
+    ib::EmployeeRecord& record(int listIndex)
+    {
+        return fx.records[std::size_t(base().list[std::size_t(listIndex)].slot - 1)];
+    }
     int tabN(int listIndex) { return base().list[std::size_t(listIndex)].tabN(); }
 
     // One column of an employee's rows of a detail table, in row order.
@@ -97,7 +99,7 @@ protected:
         const QString detail = QStringLiteral("SELECT t.%1 FROM dbo.%2 t JOIN dbo.konst k ON k.id = t.id_konst "
                                               "WHERE k.rec = ? ORDER BY t.num");
         q.prepare(qstrcmp(table, "konst") == 0 ? master.arg(QLatin1String(column))
-                                                : detail.arg(QLatin1String(column), QLatin1String(table)));
+                                               : detail.arg(QLatin1String(column), QLatin1String(table)));
         q.addBindValue(base().list[std::size_t(listIndex)].slot);
         EXPECT_TRUE(q.exec());
         QStringList values;

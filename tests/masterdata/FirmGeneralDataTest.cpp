@@ -13,8 +13,8 @@
 #include "support/TestFixture.h"
 
 #include <QLineEdit>
-#include <cmath>
 #include <QTemporaryDir>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace kalvor;
@@ -60,16 +60,14 @@ TEST(FirmGeneralData, HolidaysAreSortedByMonthThenDayWithoutZerosAndRepeats)
 {
     Stored s;
     const char* typed[12] = {"8.03", "", "1.01", "7.01", "1.1", "0.5", "23.02", "", "", "", "", "8.3"};
-    for (int i = 0; i < 12; ++i)
-        s.store(1081 + i, typed[i]);
+    for (int i = 0; i < 12; ++i) s.store(1081 + i, typed[i]);
     EXPECT_TRUE(CompactHolidays(s.firm));
     EXPECT_EQ(s.firm.feteKv, 4);
     EXPECT_EQ(s.text(1081), "1.01");
     EXPECT_EQ(s.text(1082), "7.01");
     EXPECT_EQ(s.text(1083), "23.02");
     EXPECT_EQ(s.text(1084), "8.03");
-    for (int id = 1085; id <= 1092; ++id)
-        EXPECT_EQ(s.text(id), "") << id;
+    for (int id = 1085; id <= 1092; ++id) EXPECT_EQ(s.text(id), "") << id;
     EXPECT_EQ(s.firm.feteMes[0], 2);
     EXPECT_EQ(s.firm.feteMes[1], 1);
     EXPECT_EQ(s.firm.feteMes[2], 1);
@@ -180,16 +178,14 @@ protected:
         OpenBase(other);
         LoadAll(other);
         Saved saved{other.firm, other.config, {}};
-        for (const EmployeeListEntry& e : other.list)
-            saved.listOrder.push_back(e.tabN());
+        for (const EmployeeListEntry& e : other.list) saved.listOrder.push_back(e.tabN());
         CloseBase(other);
         return saved;
     }
     std::vector<unsigned> listOrder()
     {
         std::vector<unsigned> order;
-        for (const EmployeeListEntry& e : base().list)
-            order.push_back(e.tabN());
+        for (const EmployeeListEntry& e : base().list) order.push_back(e.tabN());
         return order;
     }
     void typeInto(int id, const QString& text)
@@ -221,8 +217,7 @@ TEST_F(GenInfoScreenTest, FieldsTypedByKeysAreSavedWhenTheScreenIsLeftAndTheList
     typeInto(1079, "8.30");
     typeInto(1081, "7.01");
     typeInto(1082, "1.01");
-    for (int id = 1083; id <= 1092; ++id)
-        typeInto(id, "");
+    for (int id = 1083; id <= 1092; ++id) typeInto(id, "");
     typeInto(1080, "1");
     QTest::keyClick(view, Qt::Key_Escape);
     QApplication::processEvents();

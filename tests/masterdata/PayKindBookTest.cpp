@@ -31,8 +31,7 @@ PayKind Kind(int code)
 PayKindTexts Typed(const PayKind& kind, std::initializer_list<std::pair<PayKindField, const char*>> typed)
 {
     PayKindTexts texts = FillPayKindTexts(kind);
-    for (const auto& [field, text] : typed)
-        texts[std::size_t(field)] = QString::fromUtf8(text);
+    for (const auto& [field, text] : typed) texts[std::size_t(field)] = QString::fromUtf8(text);
     return texts;
 }
 
@@ -44,8 +43,7 @@ TEST(PayKindBook, BuiltInCodesAreTheEightyFiveFixedOnes)
     for (int code : {1, 9, 16, 45, 89, 117, 163, 178, 197, 901, 921, 995})
         EXPECT_TRUE(IsBuiltInPayKindCode(code)) << code;
     // Codes the empty base brings besides them stay ordinary kinds.
-    for (int code : {10, 53, 61, 62, 120, 164, 170, 700, 910, 996})
-        EXPECT_FALSE(IsBuiltInPayKindCode(code)) << code;
+    for (int code : {10, 53, 61, 62, 120, 164, 170, 700, 910, 996}) EXPECT_FALSE(IsBuiltInPayKindCode(code)) << code;
     EXPECT_FALSE(PayKindNameEditable(0));
     EXPECT_FALSE(PayKindNameEditable(1));
     EXPECT_TRUE(PayKindNameEditable(120));
@@ -90,7 +88,7 @@ TEST(PayKindBook, RangesOfFundRoundingAndColumn)
     EXPECT_EQ(ReadPayKindTexts(Typed(k, {{FieldFond, "6"}, {FieldVedStlb, "8"}, {FieldOkrug, "7"}}), k), 1);
     EXPECT_EQ(k.fond, 6);
     EXPECT_EQ(k.vedStlb, 8); // an accrual may go to columns up to 14
-    EXPECT_EQ(k.okrug, 7);   // 7: the amount is not paid
+    EXPECT_EQ(k.okrug, 7); // 7: the amount is not paid
 
     PayKind deduction = Kind(750);
     ReadPayKindTexts(Typed(deduction, {{FieldVedStlb, "8"}}), deduction);
@@ -114,10 +112,16 @@ TEST(PayKindBook, RangesOfFundRoundingAndColumn)
 TEST(PayKindBook, FlagsKeepTheLowestBitAndNumbersReadAsTyped)
 {
     PayKind k = Kind(120);
-    const int changed = ReadPayKindTexts(Typed(k, {{FieldOblPodoh, "3"}, {FieldHr1, "2"}, {FieldVedShap, "1"},
-                                                   {FieldEnOtp, "6"}, {FieldKodDoh, "2000"}, {FieldBudgOtp, "12"},
-                                                   {FieldKoefOtp, "x"}, {FieldKodSkid, "503abc"},
-                                                   {FieldSumSkidPodoh, "1234.5"}, {FieldSumSkidSoc, "0.015"},
+    const int changed = ReadPayKindTexts(Typed(k, {{FieldOblPodoh, "3"},
+                                                   {FieldHr1, "2"},
+                                                   {FieldVedShap, "1"},
+                                                   {FieldEnOtp, "6"},
+                                                   {FieldKodDoh, "2000"},
+                                                   {FieldBudgOtp, "12"},
+                                                   {FieldKoefOtp, "x"},
+                                                   {FieldKodSkid, "503abc"},
+                                                   {FieldSumSkidPodoh, "1234.5"},
+                                                   {FieldSumSkidSoc, "0.015"},
                                                    {FieldName, "Доплата за стаж"}}),
                                          k);
     EXPECT_EQ(changed, 1);
@@ -141,9 +145,8 @@ TEST(PayKindBook, CostCodeGroupsKeepTheirNeighbours)
     k.hr4 = 1;
     k.enBlnProp = 1;
     k.spzAuHi = 2;
-    EXPECT_EQ(ReadPayKindTexts(Typed(k, {{FieldSpz, "002600010042"}, {FieldEnBln, "2"}, {FieldEnOtp, "3"},
-                                          {FieldHr4, "1"}}),
-                               k),
+    EXPECT_EQ(ReadPayKindTexts(
+                  Typed(k, {{FieldSpz, "002600010042"}, {FieldEnBln, "2"}, {FieldEnOtp, "3"}, {FieldHr4, "1"}}), k),
               1);
     EXPECT_EQ(k.spzCh, 26);
     EXPECT_EQ(k.spzSc, 1);
@@ -207,8 +210,7 @@ TEST(PayKindBook, CreatesInCodeOrderUpToAFullTable)
     EXPECT_EQ(PayKindPosition(base, 164), -1);
 
     base.payKinds.clear();
-    for (int code = 1; code <= CInfoBase::MaxPayKinds; ++code)
-        base.payKinds.push_back(Kind(code));
+    for (int code = 1; code <= CInfoBase::MaxPayKinds; ++code) base.payKinds.push_back(Kind(code));
     base.payKinds.erase(base.payKinds.begin() + 499); // code 500 is free
     EXPECT_EQ(CreatePayKind(base, 500), 499);
     EXPECT_EQ(base.config.nEnt, CInfoBase::MaxPayKinds);

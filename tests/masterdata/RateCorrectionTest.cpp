@@ -25,9 +25,8 @@ TEST(RateCorrection, MonthNamesRunBackFromTheReportingMonthForEveryMonth)
 {
     // March: Февраль, Январь, Декабрь ... Март.
     const char* const march[12] = {"Февраль", "Январь", "Декабрь", "Ноябрь", "Октябрь", "Сентябрь",
-                                   "Август", "Июль", "Июнь", "Май", "Апрель", "Март"};
-    for (int k = 1; k <= 12; ++k)
-        EXPECT_EQ(RateMonthName(3, k), QString::fromUtf8(march[k - 1])) << k;
+                                   "Август",  "Июль",   "Июнь",    "Май",    "Апрель",  "Март"};
+    for (int k = 1; k <= 12; ++k) EXPECT_EQ(RateMonthName(3, k), QString::fromUtf8(march[k - 1])) << k;
     // For every reporting month the first row is the month before it and the
     // twelfth row the reporting month itself.
     for (int m = 1; m <= 12; ++m) {
@@ -46,10 +45,8 @@ TEST(RateCorrection, GapsTakeTheComputedRateThenTheMonthAboveUpToTheSeventh)
     EXPECT_EQ(rates[0].second, 77); // the second value is never touched
     EXPECT_EQ(rates[1].rate, 2000000);
     EXPECT_EQ(rates[2].rate, 1500000);
-    for (int k = 3; k < 7; ++k)
-        EXPECT_EQ(rates[size_t(k)].rate, 1500000) << k;
-    for (int k = 7; k < 12; ++k)
-        EXPECT_EQ(rates[size_t(k)].rate, 0) << k; // months 8-12 stay empty
+    for (int k = 3; k < 7; ++k) EXPECT_EQ(rates[size_t(k)].rate, 1500000) << k;
+    for (int k = 7; k < 12; ++k) EXPECT_EQ(rates[size_t(k)].rate, 0) << k; // months 8-12 stay empty
 
     // Pay system 0: only month 1 is filled; a failed rate fills nothing.
     std::array<RateHistoryEntry, 12> none{};
@@ -75,7 +72,7 @@ TEST(RateCorrection, ReadBackStoresKopecksAndTellsWhetherAnythingChanged)
     texts[0] = "12345.00";
     EXPECT_FALSE(ReadRates(rates, texts));
     texts[1] = "100.005"; // an exact half kopeck goes down
-    texts[2] = "abc";     // not a number reads as 0
+    texts[2] = "abc"; // not a number reads as 0
     EXPECT_TRUE(ReadRates(rates, texts));
     EXPECT_EQ(rates[1].rate, 10000);
     EXPECT_EQ(rates[2].rate, 0);

@@ -22,14 +22,13 @@ namespace {
 QStringList Row(std::initializer_list<const char*> cells)
 {
     QStringList row;
-    for (const char* c : cells)
-        row << QString::fromUtf8(c);
+    for (const char* c : cells) row << QString::fromUtf8(c);
     return row;
 }
 
 // A seniority row: code, then the fourteen range cells, "Что" and "Величина".
-QStringList RuleRow(const char* code, const char* kategMin = "", const char* profMin = "",
-                    const char* profMax = "", const char* kak = "", const char* sum = "")
+QStringList RuleRow(const char* code, const char* kategMin = "", const char* profMin = "", const char* profMax = "",
+                    const char* kak = "", const char* sum = "")
 {
     return Row({code, "", "", "12", "600", "", "", "1", "4", "", "", profMin, profMax, kategMin, "15", kak, sum});
 }
@@ -39,14 +38,12 @@ QStringList RuleRow(const char* code, const char* kategMin = "", const char* pro
 TEST(SeniorityBook, RulesAreCutToTheirFieldsAndSortedByCode)
 {
     const std::vector<QStringList> rows = {RuleRow("300", "16", "130", "130", "2", "1500"), RuleRow(""),
-                                           RuleRow("100", "4", "", "", "1", "12.5"), RuleRow("abc"),
-                                           RuleRow("200")};
+                                           RuleRow("100", "4", "", "", "1", "12.5"), RuleRow("abc"), RuleRow("200")};
     const SeniorityRules rules = BuildSeniorityRules(rows);
     ASSERT_EQ(rules[0].kod, 100);
     ASSERT_EQ(rules[1].kod, 200);
     ASSERT_EQ(rules[2].kod, 300);
-    for (int i = 3; i < kSeniorityRuleCount; ++i)
-        EXPECT_EQ(rules[std::size_t(i)], ib::SeniorityRule{}) << i;
+    for (int i = 3; i < kSeniorityRuleCount; ++i) EXPECT_EQ(rules[std::size_t(i)], ib::SeniorityRule{}) << i;
 
     // Category 16 keeps its low four bits (0), profession min 130 its low
     // seven (2) while max holds 130; "Что" 2 is 0, a sum in roubles.
@@ -66,8 +63,8 @@ TEST(SeniorityBook, RulesAreCutToTheirFieldsAndSortedByCode)
     EXPECT_EQ(rules[0].sum, 1250);
 
     // Shown again as typed (a cut value as stored).
-    EXPECT_EQ(SeniorityRuleTexts(cut), Row({"300", "", "", "12", "600", "", "", "1", "4", "", "", "2", "130", "",
-                                            "15", "", "1500.00"}));
+    EXPECT_EQ(SeniorityRuleTexts(cut),
+              Row({"300", "", "", "12", "600", "", "", "1", "4", "", "", "2", "130", "", "15", "", "1500.00"}));
     // A sixteenth row has no rule to go to.
     std::vector<QStringList> many(16, RuleRow("50"));
     many.back() = RuleRow("10");
@@ -82,8 +79,8 @@ TEST(GridBooks, ShopsAreStoredByNumberAndRowsWithoutANumberDropped)
     EXPECT_EQ(doc.infoBase.shops[0], (ib::ShopRecord{2, QStringLiteral("Механический цех")}));
     EXPECT_EQ(doc.infoBase.shops[1], (ib::ShopRecord{5, QStringLiteral("Цех сборки")}));
     EXPECT_EQ(doc.infoBase.shops[2], ib::ShopRecord{});
-    EXPECT_EQ(GridBookRows(GridBook::Shops, doc), (std::vector<QStringList>{Row({"2", "Механический цех"}),
-                                                                           Row({"5", "Цех сборки"})}));
+    EXPECT_EQ(GridBookRows(GridBook::Shops, doc),
+              (std::vector<QStringList>{Row({"2", "Механический цех"}), Row({"5", "Цех сборки"})}));
 }
 
 TEST(GridBooks, CodeBooksDropRowsWithoutACodeSortAndCutNames)
@@ -91,7 +88,8 @@ TEST(GridBooks, CodeBooksDropRowsWithoutACodeSortAndCutNames)
     ib::KalvorDocData doc;
     StoreGridBookRows(GridBook::Professions,
                       {Row({"30", "Шлифовщик"}), Row({"10", "Токарь"}), Row({"0", "Без кода"}),
-                       Row({"20", "Слесарь механосборочных работ 5 разряда"})}, doc);
+                       Row({"20", "Слесарь механосборочных работ 5 разряда"})},
+                      doc);
     ASSERT_EQ(doc.refFiles.profiCount, 3);
     EXPECT_EQ(doc.refFiles.profi[0].code, 10);
     EXPECT_EQ(doc.refFiles.profi[1].name, QStringLiteral("Слесарь механосборочных ра")); // 26 bytes
@@ -117,8 +115,10 @@ TEST(GridBooks, CodeBooksDropRowsWithoutACodeSortAndCutNames)
     StoreGridBookRows(GridBook::Ranks, {Row({"2", "Старший лейтенант юстиции", "100"})}, doc);
     EXPECT_EQ(doc.refFiles.title[0].name, QStringLiteral("Старший лейтенант")); // 17 bytes
 
-    StoreGridBookRows(GridBook::Deductions, {Row({"114", "1-й ребенок 1000 р.", "1000", "280000"}), Row({"", "x"}),
-                                             Row({"103", "На себя", "400", ""})}, doc);
+    StoreGridBookRows(
+        GridBook::Deductions,
+        {Row({"114", "1-й ребенок 1000 р.", "1000", "280000"}), Row({"", "x"}), Row({"103", "На себя", "400", ""})},
+        doc);
     EXPECT_EQ(doc.refFiles.vichet.count, 2);
     EXPECT_EQ(doc.refFiles.vichet.records[0].code, 103);
     EXPECT_EQ(doc.refFiles.vichet.records[1].limit, 28'000'000);
@@ -130,7 +130,8 @@ TEST(GridBooks, ContributionsKeepEveryRowInItsPlace)
     ib::KalvorDocData doc;
     StoreGridBookRows(GridBook::Contributions,
                       {Row({"990", "6", "Пенсионный фонд РФ", "0"}), Row({"", "11", "Страховая часть", ""}),
-                       Row({"995", "x", "Несчастные случаи", "12"})}, doc);
+                       Row({"995", "x", "Несчастные случаи", "12"})},
+                      doc);
     ASSERT_EQ(doc.refFiles.sborCount, 3);
     EXPECT_EQ(doc.refFiles.sbor[1].code, 0);
     EXPECT_EQ(doc.refFiles.sbor[1].table, 11);
@@ -193,9 +194,9 @@ TEST(TaxScaleBook, BandsAreSortedByThresholdAndKeepTheirHiddenValue)
     scale[0] = {280000, 36400, 20, 0, 7.5};
     scale[1] = {0, 0, 13, 0, 0};
     std::vector<QStringList> rows(kTaxBandCount);
-    rows[0] = Row({"600000", "92400", "30"});     // the first band changed
-    rows[1] = TaxBandTexts(scale[1]);             // the second as it was
-    rows[2] = Row({"", "", "35.5"});              // a new band from 0
+    rows[0] = Row({"600000", "92400", "30"}); // the first band changed
+    rows[1] = TaxBandTexts(scale[1]); // the second as it was
+    rows[2] = Row({"", "", "35.5"}); // a new band from 0
     ReadTaxBands(rows, scale);
     EXPECT_EQ(scale[0].percent, 13);
     EXPECT_EQ(scale[1].lower, 0);
@@ -212,8 +213,7 @@ TEST(TaxScaleBook, BandsAreSortedByThresholdAndKeepTheirHiddenValue)
     rows[0] = TaxBandTexts(scale[0]);
     ReadTaxBands(rows, scale);
     EXPECT_EQ(scale[0].percent, 13);
-    for (int i = 1; i < kTaxBandCount; ++i)
-        EXPECT_TRUE(scale[std::size_t(i)].isEmpty()) << i;
+    for (int i = 1; i < kTaxBandCount; ++i) EXPECT_TRUE(scale[std::size_t(i)].isEmpty()) << i;
 }
 
 TEST(GridBooks, AMaskToggledTwiceIsAsItWas)

@@ -74,8 +74,8 @@ TEST(ScheduleBook, AutomaticTotalsFollowAnEditedDay)
     EXPECT_EQ(totals.days, 21);
     EXPECT_EQ(totals.minutes, 21 * 480);
     EXPECT_EQ(w.row(15).rDn, 21);
-    EXPECT_EQ(w.row(15).d[0], 480);  // Friday the 1st
-    EXPECT_EQ(w.row(15).d[1], 0);    // Saturday
+    EXPECT_EQ(w.row(15).d[0], 480); // Friday the 1st
+    EXPECT_EQ(w.row(15).d[1], 0); // Saturday
     ScheduleMonthTexts texts = FillScheduleMonthTexts(w.row(15), totals);
     EXPECT_EQ(texts.days[0], "8,0");
     EXPECT_EQ(texts.days[1], "");
@@ -158,8 +158,7 @@ TEST(ScheduleBook, RecalculationsRestoreTheDefaultCalendar)
     EXPECT_EQ(w.row(15).d[0], 480);
 
     ClearScheduleMonths(w.doc.infoBase, 1);
-    for (int k = 0; k < kScheduleMonthRows; ++k)
-        EXPECT_EQ(w.row(k), ScheduleMonth{}) << k;
+    for (int k = 0; k < kScheduleMonthRows; ++k) EXPECT_EQ(w.row(k), ScheduleMonth{}) << k;
     RefreshScheduleMonth(w.doc, 1, 14);
     EXPECT_EQ(w.row(14).d[0], 480); // 1 March 2011 was a Tuesday
 }

@@ -4,8 +4,8 @@
 // profession picked from the help list of the rule's "Профес." column. The
 // month's calculation pays the allowance to him and to nobody else, and the
 // profession's name is the new one.
-#include "payroll/CalcOptions.h"
 #include "RefTablesWorld.h"
+#include "payroll/CalcOptions.h"
 
 #include "grid/FldHlpGridCtrl.h"
 #include "masterdata/ui/CRefGridBookView.h"

@@ -55,8 +55,7 @@ protected:
     void Group(std::initializer_list<int> indexes, int button, const QStringList& row)
     {
         QStringList numbers;
-        for (int i : indexes)
-            numbers << QString::number(tabN(i));
+        for (int i : indexes) numbers << QString::number(tabN(i));
         view->TakeHelpValues(numbers);
         ASSERT_EQ(grid->GetRowCount(), 2);
         for (int col = 0; col < row.size(); ++col)
@@ -115,8 +114,7 @@ TEST_F(UiArchive, EntriesAreEditedInPlaceAndSavedOnlyWhenChanged)
     ASSERT_TRUE(trigger.exec(QStringLiteral("DROP TRIGGER dbo.no_archive_write")));
 
     // A row cleared whole is free again.
-    for (int col = 0; col < 6; ++col)
-        grid->SetItemText(5, col, QString());
+    for (int col = 0; col < 6; ++col) grid->SetItemText(5, col, QString());
     PressKey(Qt::Key_F4);
     EXPECT_EQ(Column("waria", "num", 1), (QStringList{"1", "2"}));
     EXPECT_EQ(Column("konst", "warKv", 1), QStringList{"2"});

@@ -56,8 +56,7 @@ protected:
     QStringList Codes()
     {
         QStringList codes;
-        for (int row = 1; row < grid->GetRowCount(); ++row)
-            codes << grid->GetItemText(row, 3);
+        for (int row = 1; row < grid->GetRowCount(); ++row) codes << grid->GetItemText(row, 3);
         return codes;
     }
     // Selects a data row by keys: the first row, then Down.
@@ -66,8 +65,7 @@ protected:
         grid->setFocus();
         grid->SetFocusCell(1, 1);
         PressKey(Qt::Key_Home, Qt::ControlModifier);
-        for (int i = 1; i < row; ++i)
-            PressKey(Qt::Key_Down);
+        for (int i = 1; i < row; ++i) PressKey(Qt::Key_Down);
         ASSERT_EQ(grid->GetSelectedCellRange().minRow, row);
         ASSERT_EQ(grid->GetSelectedCellRange().maxRow, row);
     }
@@ -84,8 +82,7 @@ TEST_F(UiDatedArchive, InsertDeleteAndEscSaveTheGridIntoTheDatedArchive)
 {
     MessageRecorder boxes;
     ApplyNumber(view->Strip(), tabN(1));
-    EXPECT_EQ(view->Title(),
-              QStringLiteral("Архив с датами [%1]").arg(base().shortNames[std::size_t(slotOf(1) - 1)]));
+    EXPECT_EQ(view->Title(), QStringLiteral("Архив с датами [%1]").arg(base().shortNames[std::size_t(slotOf(1) - 1)]));
     ASSERT_EQ(grid->GetRowCount(), 4);
     EXPECT_EQ(view->Dlg()->RowCells(2), (QStringList{"09.02.26", "13.02.26", "02.26", "155", "2500.00", "1"}));
     EXPECT_EQ(grid->GetCell(1, 4)->GetFormat() & GridCtrl::DT_RIGHT, unsigned(GridCtrl::DT_RIGHT));

@@ -80,7 +80,8 @@ TEST_F(UiNalvich, TypedNumberRowsAndStepsSaveEachEmployee)
     ApplyNumber(view->Strip(), tabN(1));
     EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
     EXPECT_EQ(doc.LastPersonnelNumber, unsigned(tabN(1)));
-    EXPECT_EQ(view->Title(), QStringLiteral("Налоговые вычеты [%1]").arg(base().shortNames[std::size_t(base().list[1].slot - 1)]));
+    EXPECT_EQ(view->Title(),
+              QStringLiteral("Налоговые вычеты [%1]").arg(base().shortNames[std::size_t(base().list[1].slot - 1)]));
     ASSERT_EQ(DataRows(), 1);
     EXPECT_EQ(grid->GetItemText(1, 0), QStringLiteral("103"));
     EXPECT_EQ(grid->GetItemText(1, 2), QStringLiteral("01.26"));
@@ -206,8 +207,7 @@ TEST_F(UiNalvich, GroupOperationsOnTheMarkedEmployees)
     ASSERT_TRUE(dlg->m_groupMode);
     ASSERT_NE(view->GroupPanel(), nullptr);
     EXPECT_EQ(DataRows(), 1);
-    for (int i : {1, 3, 4, 5})
-        EXPECT_TRUE(base().list[std::size_t(i)].marked());
+    for (int i : {1, 3, 4, 5}) EXPECT_TRUE(base().list[std::size_t(i)].marked());
     // F3, F4 and the strip's Enter wait for the group.
     PressKey(Qt::Key_F4);
     EXPECT_EQ(boxes.boxes.size(), 1u);

@@ -21,10 +21,8 @@ class UiPostvipl : public World {
 protected:
     void Prepare() override
     {
-        for (auto& rec : fx.records)
-            rec.postDopl = {};
-        for (int i = 0; i < 21; ++i)
-            record(3).postDopl[std::size_t(i)].kod = ib::u16(10 + i);
+        for (auto& rec : fx.records) rec.postDopl = {};
+        for (int i = 0; i < 21; ++i) record(3).postDopl[std::size_t(i)].kod = ib::u16(10 + i);
     }
     void Open()
     {
@@ -48,7 +46,8 @@ TEST_F(UiPostvipl, PaymentsAreTypedCheckedAndSaved)
     MessageRecorder boxes;
     Open();
     ApplyNumber(view->Strip(), tabN(1));
-    EXPECT_EQ(view->Title(), QStringLiteral("Постоянные выплаты [%1]").arg(base().shortNames[std::size_t(base().list[1].slot - 1)]));
+    EXPECT_EQ(view->Title(),
+              QStringLiteral("Постоянные выплаты [%1]").arg(base().shortNames[std::size_t(base().list[1].slot - 1)]));
     EXPECT_EQ(grid->GetRowCount(), 1);
     QTest::mouseClick(view->Dlg()->control(CWorkerPostviplDlg::IdAdd), Qt::LeftButton);
     ASSERT_EQ(grid->GetRowCount(), 2);
@@ -104,8 +103,7 @@ TEST_F(World, PaySheetListsTheShopWithItsTotal)
 {
     MessageRecorder boxes;
     // Amounts to pay of every slot: 1,000.00 + slot kopecks; the third employee's is 0.
-    for (int slot = 1; slot <= base().capacity(); ++slot)
-        base().zar1[std::size_t(slot - 1)] = 100'000 + slot;
+    for (int slot = 1; slot <= base().capacity(); ++slot) base().zar1[std::size_t(slot - 1)] = 100'000 + slot;
     base().zar1[std::size_t(base().list[2].slot - 1)] = 0;
     const int shop = base().shopBytes[std::size_t(base().list[2].slot)];
     QStringList names, numbers, amounts;
@@ -116,8 +114,9 @@ TEST_F(World, PaySheetListsTheShopWithItsTotal)
             continue;
         names << base().shortNames[std::size_t(slot - 1)];
         numbers << QString::number(tabN(i));
-        amounts << (base().zar1[std::size_t(slot - 1)] == 0 ? QString()
-                                                            : QString::number(base().zar1[std::size_t(slot - 1)] / 100, 'f', 2));
+        amounts << (base().zar1[std::size_t(slot - 1)] == 0
+                        ? QString()
+                        : QString::number(base().zar1[std::size_t(slot - 1)] / 100, 'f', 2));
         total += base().zar1[std::size_t(slot - 1)];
     }
 

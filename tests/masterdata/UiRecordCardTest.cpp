@@ -257,13 +257,13 @@ TEST_F(UiRecordCard, AFullBaseRefusesANewCardAndAnEmptyBaseIsSaidSo)
     while (base().employeeCount() < base().capacity())
         ASSERT_GT(kalvor::masterdata::CreateEmployeeCard(base(), ++number), 0);
     ApplyNumber(view->Strip(), 7999);
-    EXPECT_EQ(boxes.Texts(), QStringList({QStringLiteral("Создать новую запись?"),
-                                          QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена.")}));
+    EXPECT_EQ(boxes.Texts(),
+              QStringList({QStringLiteral("Создать новую запись?"),
+                           QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена.")}));
     EXPECT_LT(base().FindEmployee(7999), 0);
 
     // Deleting every card but one, and the last by Alt+F10.
-    while (base().employeeCount() > 1)
-        kalvor::masterdata::DeleteEmployeeCard(base(), 0);
+    while (base().employeeCount() > 1) kalvor::masterdata::DeleteEmployeeCard(base(), 0);
     boxes.boxes.clear();
     ApplyNumber(view->Strip(), tabN(0));
     view->Page()->setFocus();

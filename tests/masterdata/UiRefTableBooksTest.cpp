@@ -63,8 +63,7 @@ TEST_F(UiRefTables, ARuleAddedInTheSeniorityBookIsSavedSortedAndCut)
     TypeCell(grid, 3, 13, QStringLiteral("16"));
     TypeCell(grid, 3, 16, QStringLiteral("1000"));
     // An empty row is dropped; fifteen rows at most.
-    for (int i = 0; i < 20; ++i)
-        QTest::mouseClick(add, Qt::LeftButton);
+    for (int i = 0; i < 20; ++i) QTest::mouseClick(add, Qt::LeftButton);
     EXPECT_EQ(DataRows(grid), 15);
     Leave(grid);
 
@@ -125,8 +124,7 @@ TEST_F(UiRefTables, CapacitiesOfTheAddButtons)
 {
     auto* deductions = Open<CRefGridBookView>(1034);
     ASSERT_TRUE(deductions);
-    for (int i = 0; i < 30; ++i)
-        QTest::mouseClick(deductions->control(CRefGridBookView::IdAdd), Qt::LeftButton);
+    for (int i = 0; i < 30; ++i) QTest::mouseClick(deductions->control(CRefGridBookView::IdAdd), Qt::LeftButton);
     EXPECT_EQ(DataRows(deductions->Grid()), 25);
     // Deleting the selected row.
     deductions->Grid()->SetSelectedRange(1, 0, 1, 3);

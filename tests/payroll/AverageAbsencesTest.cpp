@@ -54,7 +54,7 @@ struct AbsenceWorld : World {
 TEST(AbsenceAverageRows, ByDaysAndByHours)
 {
     AbsenceWorld w;
-    w.tabel().komDn = 3;    // business trip
+    w.tabel().komDn = 3; // business trip
     w.tabel().kvalHr = 240; // four hours of courses
     ASSERT_EQ(AbsenceAverageRows(w.p), 0);
     // 360,000 roubles over 240 days: 1,500 a day, 187.50 an hour.
@@ -101,8 +101,7 @@ TEST(AbsenceAverageRows, IdleTimeUnpaidAndIndexation)
     AbsenceWorld r;
     r.head().oklad = 3'300'000;
     auto& history = r.doc.infoBase.current.rates;
-    for (int k = 0; k < 12; ++k)
-        history[std::size_t(k)].rate = k < 2 ? 3'300'000 : 3'000'000;
+    for (int k = 0; k < 12; ++k) history[std::size_t(k)].rate = k < 2 ? 3'300'000 : 3'000'000;
     r.doc.infoBase.config.okrugWord = std::uint16_t(1u << (3 + 1));
     r.tabel().drRabDn = 1;
     ASSERT_EQ(AbsenceAverageRows(r.p), 0);

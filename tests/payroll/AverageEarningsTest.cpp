@@ -4,12 +4,12 @@
 // a vacation over months, compensation, and the checks of the line.
 #include "AveragesWorld.h"
 
-#include "support/TestFixture.h"
 #include "payroll/AverageEarnings.h"
-#include "payroll/MonthRate.h"
-#include "payroll/SickLeave.h"
-#include "payroll/Rounding.h"
 #include "payroll/CalcErrors.h"
+#include "payroll/MonthRate.h"
+#include "payroll/Rounding.h"
+#include "payroll/SickLeave.h"
+#include "support/TestFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -26,32 +26,37 @@ namespace {
 struct YearWorld : World {
     YearWorld()
     {
-        kinds({avgKind(4, 1, 1),     // salary: class 1, indexed
-               avgKind(7, 1, 0),     // quarterly bonus, not indexed
-               avgKind(20, 2, 1),    // monthly bonus: class 2, indexed, in proportion
-               avgKind(30, 3, 1),    // a bonus taken in full, indexed
+        kinds({avgKind(4, 1, 1), // salary: class 1, indexed
+               avgKind(7, 1, 0), // quarterly bonus, not indexed
+               avgKind(20, 2, 1), // monthly bonus: class 2, indexed, in proportion
+               avgKind(30, 3, 1), // a bonus taken in full, indexed
                avgKind(85), avgKind(87), avgKind(89), avgKind(155), avgKind(600)});
         attr().sistOpl = 4;
         head().oklad = 5'500'000;
         head().datPr1 = date(1, 1, 2020);
         auto& rates = doc.infoBase.current.rates;
-        for (int k = 0; k < 12; ++k)
-            rates[std::size_t(k)].rate = k < 2 ? 5'500'000 : 5'000'000;
+        for (int k = 0; k < 12; ++k) rates[std::size_t(k)].rate = k < 2 ? 5'500'000 : 5'000'000;
         doc.infoBase.config.okrugWord = std::uint16_t(1u << (3 + 1)); // korr1: a rise in January
 
         for (int m = 3; m <= 12; ++m) {
             const bool june = m == 6, november = m == 11;
-            addArchive(archive(4, june ? 3'000'000 : november ? 3'500'000 : 5'000'000, 2025, m,
-                               june ? 12 : november ? 14 : 20));
+            addArchive(archive(4,
+                               june       ? 3'000'000
+                               : november ? 3'500'000
+                                          : 5'000'000,
+                               2025, m,
+                               june       ? 12
+                               : november ? 14
+                                          : 20));
             addArchive(archive(20, 1'000'000, 2025, m));
         }
         for (int m = 1; m <= 2; ++m) {
             addArchive(archive(4, 5'500'000, 2026, m, 20));
             addArchive(archive(20, 1'000'000, 2026, m));
         }
-        addArchive(archive(600, 100, 2025, 6, 10));     // 10 days unpaid in June
+        addArchive(archive(600, 100, 2025, 6, 10)); // 10 days unpaid in June
         addArchive(archive(155, 200'000, 2025, 11, 9)); // 9 days of sick leave in November
-        addArchive(archive(7, 500'000, 2025, 3));       // first quarter, pushed aside by January's
+        addArchive(archive(7, 500'000, 2025, 3)); // first quarter, pushed aside by January's
         addArchive(archive(7, 600'000, 2025, 4));
         addArchive(archive(7, 800'000, 2025, 7));
         addArchive(archive(7, 700'000, 2025, 10));
@@ -157,10 +162,8 @@ TEST(CalcAverageEarnings, MonthDivisorsByDateAndRule)
         w.kinds({avgKind(4, 1, 0), avgKind(85)});
         w.attr().sistOpl = 4;
         w.head().oklad = 1'000'000;
-        for (int m = 1; m <= 9; ++m)
-            w.addArchive(archive(4, 1'000'000, 2006, m, 20));
-        for (int m = 10; m <= 12; ++m)
-            w.addArchive(archive(4, 1'000'000, 2005, m, 20));
+        for (int m = 1; m <= 9; ++m) w.addArchive(archive(4, 1'000'000, 2006, m, 20));
+        for (int m = 10; m <= 12; ++m) w.addArchive(archive(4, 1'000'000, 2005, m, 20));
         VacationNote v;
         v.dBegin = std::uint16_t(day);
         v.mBegin = 10;

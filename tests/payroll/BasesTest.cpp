@@ -47,14 +47,13 @@ TEST(CalcBaseBySelector, DeductionsUnderEachSelector)
 {
     BaseWorld w;
     w.rows = {row(1, 100'000, 3), row(800, 10'000, 3), row(870, 20'000, 3), row(950, 40'000, 3)};
-    EXPECT_EQ(w.base(0, 0, 0).sum, 100'000);     // deductions ignored
-    EXPECT_EQ(w.base(0, 0, 2).sum, 90'000);      // oblPodoh: 800 subtracted, 870 and 950 ignored
-    EXPECT_EQ(w.base(0, 0, -800).sum, 10'000);   // one code, added
+    EXPECT_EQ(w.base(0, 0, 0).sum, 100'000); // deductions ignored
+    EXPECT_EQ(w.base(0, 0, 2).sum, 90'000); // oblPodoh: 800 subtracted, 870 and 950 ignored
+    EXPECT_EQ(w.base(0, 0, -800).sum, 10'000); // one code, added
     EXPECT_EQ(w.base(0, 0, -1).sum, 100'000);
-    for (int s = 16; s <= 19; ++s)
-        EXPECT_EQ(w.base(0, 0, s).sum, 0) << s;
-    EXPECT_EQ(w.base(0, 0, 8).sum, 90'000);      // hr1
-    EXPECT_EQ(w.base(0, 0, 7).sum, -10'000);     // enKoefRS: only the deduction 800 has it
+    for (int s = 16; s <= 19; ++s) EXPECT_EQ(w.base(0, 0, s).sum, 0) << s;
+    EXPECT_EQ(w.base(0, 0, 8).sum, 90'000); // hr1
+    EXPECT_EQ(w.base(0, 0, 7).sum, -10'000); // enKoefRS: only the deduction 800 has it
 }
 
 TEST(CalcBaseBySelector, DaysAndMinutesFollowTheSignAndSkipSomeCodes)
@@ -64,7 +63,7 @@ TEST(CalcBaseBySelector, DaysAndMinutesFollowTheSignAndSkipSomeCodes)
               row(17, 5'000, 3, 4, 32, 0)};
     const auto r = w.base(0, 0, 0);
     EXPECT_EQ(r.sum, 80'000 + 5'000); // 600 adds nothing
-    EXPECT_EQ(r.count, 10 + 2 - 1);   // 600 still counts its days, 17 does not
+    EXPECT_EQ(r.count, 10 + 2 - 1); // 600 still counts its days, 17 does not
     EXPECT_EQ(r.time, (80 * 60 + 30) + 16 * 60 - (8 * 60 + 15));
     EXPECT_EQ(w.base(0, 0, -600).sum, 0);
 }
@@ -77,13 +76,13 @@ TEST(CalcBaseBySelector, MonthWindowsOfRowsAndArchive)
     addArchive(w.doc, archive(1, 30'000, 2023, 3));
     addArchive(w.doc, archive(1, 20'000, 2024, 2));
     addArchive(w.doc, archive(1, 10'000, 2024, 1));
-    EXPECT_EQ(w.base(9, 0, 0).sum, 900);          // a row of month 9 is last year's September
-    EXPECT_EQ(w.base(11, 0, 0).sum, 1'100);       // and 11 last year's November
-    EXPECT_EQ(w.base(8, 0, 0).sum, 0);            // 8 is this year's August, the argument last year's
-    EXPECT_EQ(w.base(3, 0, 0).sum, 30'000);       // month 3 in March means March of last year
-    EXPECT_EQ(w.base(0, 0, 0).sum, 300);          // the reporting month
-    EXPECT_EQ(w.base(0, 2, 0).sum, 30'000);       // January and February
-    EXPECT_EQ(w.base(-1, 1, 0).sum, 10'000);      // one month ending two months before
+    EXPECT_EQ(w.base(9, 0, 0).sum, 900); // a row of month 9 is last year's September
+    EXPECT_EQ(w.base(11, 0, 0).sum, 1'100); // and 11 last year's November
+    EXPECT_EQ(w.base(8, 0, 0).sum, 0); // 8 is this year's August, the argument last year's
+    EXPECT_EQ(w.base(3, 0, 0).sum, 30'000); // month 3 in March means March of last year
+    EXPECT_EQ(w.base(0, 0, 0).sum, 300); // the reporting month
+    EXPECT_EQ(w.base(0, 2, 0).sum, 30'000); // January and February
+    EXPECT_EQ(w.base(-1, 1, 0).sum, 10'000); // one month ending two months before
     EXPECT_EQ(w.base(kBaseRowsOnly, 0, 0).sum, 3'100); // every row, no archive
     // Month count over March 2023 - February 2024: archive months 3, 2, 1 and
     // rows of months 9 and 11; August (ahead) and March (now) are outside.
@@ -106,21 +105,21 @@ TEST(CalcBaseBySelector, KindFlagsFundsAndMasks)
 {
     BaseWorld w;
     w.rows = {row(1, 100, 3), row(2, 200, 3), row(30, 300, 3), row(7, 700, 3)};
-    EXPECT_EQ(w.base(0, 0, 1).sum, 1'300);     // every known kind
+    EXPECT_EQ(w.base(0, 0, 1).sum, 1'300); // every known kind
     w.options.fundFilter = 1;
-    EXPECT_EQ(w.base(0, 0, 1).sum, 400);       // fund 1 only
+    EXPECT_EQ(w.base(0, 0, 1).sum, 400); // fund 1 only
     w.options.fundFilter = 2;
     EXPECT_EQ(w.base(0, 0, 1).sum, 900);
     w.options.fundFilter = 0;
-    EXPECT_EQ(w.base(0, 0, 4, 2).sum, 300);    // enOtp 2
-    EXPECT_EQ(w.base(0, 0, 4, 0).sum, 300);    // enOtp 0, but code 7 never: 1 and 2
-    EXPECT_EQ(w.base(0, 0, 7).sum, 200);       // enKoefRS
-    EXPECT_EQ(w.base(0, 0, 14).sum, 700);      // fund bit 2 (fund 5)
+    EXPECT_EQ(w.base(0, 0, 4, 2).sum, 300); // enOtp 2
+    EXPECT_EQ(w.base(0, 0, 4, 0).sum, 300); // enOtp 0, but code 7 never: 1 and 2
+    EXPECT_EQ(w.base(0, 0, 7).sum, 200); // enKoefRS
+    EXPECT_EQ(w.base(0, 0, 14).sum, 700); // fund bit 2 (fund 5)
     w.doc.infoBase.firm.masks[3][2] = 1;
     w.doc.infoBase.firm.masks[3][30] = 1;
     EXPECT_EQ(w.base(0, 0, 23).sum, 500);
     w.rows.push_back(row(999, 1, 3));
-    EXPECT_EQ(w.base(0, 0, 23).sum, 500);      // masks need no pay kind
+    EXPECT_EQ(w.base(0, 0, 23).sum, 500); // masks need no pay kind
     EXPECT_EQ(w.base(0, 0, 1).count, -5);
 }
 

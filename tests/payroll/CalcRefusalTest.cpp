@@ -101,7 +101,8 @@ TEST_F(CalcRefusal, AnEmployeeWhoseSalaryIsNotFiniteFailsInsteadOfBeingStored)
     // A salary beyond every double, as "1e400" used to be typed into the card.
     const EmployeeListEntry victim = base().list[3];
     db::Recordset(Db(base()), QStringLiteral("UPDATE dbo.konst SET oklad = 1e999 WHERE rec = ?")).run(int(victim.slot));
-    db::Recordset(Db(base()), QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = (SELECT id FROM dbo.konst WHERE rec = ?)"))
+    db::Recordset(Db(base()),
+                  QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = (SELECT id FROM dbo.konst WHERE rec = ?)"))
         .run(int(victim.slot));
 
     MessageRecorder boxes;
@@ -109,9 +110,10 @@ TEST_F(CalcRefusal, AnEmployeeWhoseSalaryIsNotFiniteFailsInsteadOfBeingStored)
     EXPECT_EQ(result, platform::TASK_DONE);
     EXPECT_GE(errors, 1);
     EXPECT_EQ(base().attributes[std::size_t(victim.slot - 1)].err, 14); // "Допущено смысловое несоответствие данных"
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp WHERE id_konst = (SELECT id FROM dbo.konst WHERE rec = %1)")
-                        .arg(victim.slot)),
-              0);
+    EXPECT_EQ(
+        Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp WHERE id_konst = (SELECT id FROM dbo.konst WHERE rec = %1)")
+                  .arg(victim.slot)),
+        0);
     // No infinite or empty amount anywhere among the stored results.
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp WHERE sum IS NULL OR abs(sum) > 1e14")), 0);
     EXPECT_GT(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp")), 0);
@@ -138,8 +140,9 @@ TEST_F(CalcRefusal, AFailedStatusWordSaveIsReportedAsWhatHappened)
         << qPrintable(boxes.boxes[0].text);
     EXPECT_TRUE(boxes.boxes[0].text.contains(QStringLiteral("database or disk is full")));
     EXPECT_EQ(boxes.boxes[0].flags, MB_OK | MB_ICONWARNING);
-    EXPECT_GT(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp")), 0);          // the results are stored
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0")), marksBefore); // the status words are not
+    EXPECT_GT(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp")), 0); // the results are stored
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0")),
+              marksBefore); // the status words are not
 }
 
 } // namespace

@@ -9,12 +9,11 @@
 #include "payroll/ui/RunMonthChange.h"
 
 #include "infobase/InfoBaseDb.h"
-#include "support/TestFixture.h"
-#include "platform/Db.h"
 #include "payroll/CalcEmployeeMonth.h"
+#include "payroll/FixtureBaseFile.h"
 #include "payroll/PayKinds.h"
 #include "payroll/PayrollWorld.h"
-#include "payroll/FixtureBaseFile.h"
+#include "platform/Db.h"
 #include "platform/TaskThread.h"
 #include "shell/UiTestSupport.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -22,6 +21,7 @@
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/InfoBaseService.h"
+#include "support/TestFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -63,8 +63,7 @@ protected:
         BuildFixtureRefFiles(doc.refFiles);
         payrolltest::AddFixtureContributionTables(doc);
         // Two employees without a payment system: the engine refuses them (-1).
-        for (int i : {7, 150})
-            base().attributes[std::size_t(base().list[std::size_t(i)].slot - 1)].sistOpl = 0;
+        for (int i : {7, 150}) base().attributes[std::size_t(base().list[std::size_t(i)].slot - 1)].sistOpl = 0;
         payrolltest::SaveFixtureToBase(base(), fx);
         LoadAll(base()); // the screen works on what the base holds
     }
@@ -108,8 +107,7 @@ TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
 {
     const std::map<int, Expected> expected = ComputeExpected();
     int failing = 0;
-    for (const auto& [slot, x] : expected)
-        failing += x.result < 0 ? 1 : 0;
+    for (const auto& [slot, x] : expected) failing += x.result < 0 ? 1 : 0;
     ASSERT_GE(failing, 2);
     ASSERT_LT(failing, kEmployees / 2); // most employees compute
     EXPECT_EQ(expected.at(base().list[7].slot).result, -1);
@@ -235,7 +233,8 @@ TEST_F(CalcViewTest, OneEmployeeByNumberAndAStopDuringLoading)
     ASSERT_TRUE(ShowActive(&view));
     CCalcZarpDlg* dlg = view.CalcDlg();
     std::vector<int> progress;
-    QObject::connect(dlg->Thread(), &TaskThread::calcProgress, &view, [&](int index, int) { progress.push_back(index); });
+    QObject::connect(dlg->Thread(), &TaskThread::calcProgress, &view,
+                     [&](int index, int) { progress.push_back(index); });
     std::vector<int> results;
     QObject::connect(dlg, &CCalcZarpDlg::calculationDone, &view, [&](int result, int) { results.push_back(result); });
 
@@ -292,8 +291,7 @@ TEST(CalcThreadSelection, KeysNumbersAndTheRestrictedStatus)
     p.shop = b.shopBytes[std::size_t(slot0)];
     SelectEmployeesForCalculation(p, doc, list);
     ASSERT_FALSE(list.empty());
-    for (int i : list)
-        EXPECT_EQ(b.shopBytes[std::size_t(b.list[std::size_t(i)].slot)], p.shop);
+    for (int i : list) EXPECT_EQ(b.shopBytes[std::size_t(b.list[std::size_t(i)].slot)], p.shop);
 
     // Dismissed with status 4: only with bonus lines this month.
     p = CalcThreadParams{};
@@ -393,8 +391,7 @@ struct Answers {
     QStringList Texts() const
     {
         QStringList t;
-        for (const auto& b : boxes)
-            t << b.text;
+        for (const auto& b : boxes) t << b.text;
         return t;
     }
 };

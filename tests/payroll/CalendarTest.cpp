@@ -14,14 +14,14 @@ std::uint16_t packed(int d, int m, int yy) { return std::uint16_t(d | (m << 5) |
 TEST(DayOfWeek, KnownDates)
 {
     ScopedToday today(QDate(2026, 12, 7)); // two-digit years 00-46 are 20yy
-    EXPECT_EQ(DayOfWeek(packed(1, 1, 89)), 0);  // Sunday, day 0
+    EXPECT_EQ(DayOfWeek(packed(1, 1, 89)), 0); // Sunday, day 0
     EXPECT_EQ(DayOfWeek(packed(29, 2, 24)), 4); // Thursday
     EXPECT_EQ(DayOfWeek(packed(6, 12, 24)), 5); // Friday
-    EXPECT_EQ(DayOfWeek(packed(1, 3, 24)), 5);  // the day after 29 February
+    EXPECT_EQ(DayOfWeek(packed(1, 3, 24)), 5); // the day after 29 February
     EXPECT_EQ(DayOfWeek(packed(31, 12, 99)), 5);
-    EXPECT_EQ(DayOfWeek(packed(1, 1, 0)), 6);   // 2000
-    EXPECT_EQ(DayOfWeek(packed(1, 1, 46)), 1);  // 2046, the last year of the window
-    EXPECT_EQ(DayOfWeek(packed(1, 1, 47)), 3);  // 1947
+    EXPECT_EQ(DayOfWeek(packed(1, 1, 0)), 6); // 2000
+    EXPECT_EQ(DayOfWeek(packed(1, 1, 46)), 1); // 2046, the last year of the window
+    EXPECT_EQ(DayOfWeek(packed(1, 1, 47)), 3); // 1947
     EXPECT_EQ(DayOfWeek(PackedDate::make(7, 12, 2026)), 1);
 }
 
@@ -44,7 +44,7 @@ TEST(CountDayBitsInMasks, ClampsTheRange)
     const std::uint16_t t12 = 0b1000'0000'0000'0110; // days 1, 2, 15
     const std::uint16_t t22 = 0b1000'0000'0000'0011; // days 16, 17, 31
     EXPECT_EQ(CountDayBitsInMasks(t12, t22, 31, 1), 6);
-    EXPECT_EQ(CountDayBitsInMasks(t12, t22, 31, 0), 6);  // firstDay 0 counts from day 1
+    EXPECT_EQ(CountDayBitsInMasks(t12, t22, 31, 0), 6); // firstDay 0 counts from day 1
     EXPECT_EQ(CountDayBitsInMasks(t12, t22, 40, 16), 3); // lastDay 40 counts to day 31
     EXPECT_EQ(CountDayBitsInMasks(t12, t22, 15, 2), 2);
     EXPECT_EQ(CountDayBitsInMasks(t12, t22, 1, 2), 0);

@@ -24,8 +24,8 @@ struct ContribWorld {
         setReportingMonth(doc, year, month);
         PayKind gift = kind(75, {}, 1, 2760);
         gift.sumSkidSoc = 400'000;
-        setKinds(doc, {kind(1, {"oblPodoh"}, 1, 2000), gift, kind(600, {}, 1), kind(800, {}, 1), kind(990),
-                       kind(991), kind(992), kind(44, {}, 4)});
+        setKinds(doc, {kind(1, {"oblPodoh"}, 1, 2000), gift, kind(600, {}, 1), kind(800, {}, 1), kind(990), kind(991),
+                       kind(992), kind(44, {}, 4)});
         flatTable(doc, 0, year, 20, 0, true);
         flatTable(doc, 1, year, 22, 0, true);
         flatTable(doc, 2, year, 2, 90, true);
@@ -109,8 +109,7 @@ TEST(ContributionsByMonths, CapOfTheYearAndNoCapForAccidentInsurance)
     ContribWorld w(2010, 10);
     w.doc.refFiles.sbor[2] = {QStringLiteral("НС"), 995, 1, 0};
     w.doc.refFiles.sborCount = 3;
-    for (int m = 1; m <= 9; ++m)
-        addArchive(w.doc, archive(1, 4'500'000, 2010, m));
+    for (int m = 1; m <= 9; ++m) addArchive(w.doc, archive(1, 4'500'000, 2010, m));
     w.add(row(1, 4'500'000, 10));
     int r = 1;
     const auto b = w.bases(MonthKey(2010, 1), MonthKey(2010, 10), 0, 0, nullptr, &r);
@@ -123,8 +122,7 @@ TEST(ContributionsByMonths, CapOfTheYearAndNoCapForAccidentInsurance)
 
     // 2011: the same earnings stay below 463,000 roubles.
     ContribWorld v(2011, 10);
-    for (int m = 1; m <= 9; ++m)
-        addArchive(v.doc, archive(1, 4'500'000, 2011, m));
+    for (int m = 1; m <= 9; ++m) addArchive(v.doc, archive(1, 4'500'000, 2011, m));
     v.add(row(1, 4'500'000, 10));
     const auto c = v.bases(MonthKey(2011, 1), MonthKey(2011, 10));
     EXPECT_EQ(c[2].chargeable, 4'500'000);
@@ -199,8 +197,8 @@ TEST(CalcMonthContributions, AgeGroupsBefore2005AndMissingData)
     };
     EXPECT_EQ(amount(1955, u"Ж"), 100'000); // 1951 is not after 1952: group 0
     EXPECT_EQ(amount(1955, u"М"), 200'000); // group 1
-    EXPECT_EQ(amount(1955, u"m"), -33);     // no recognised sex letter
-    EXPECT_EQ(amount(1970, u""), 300'000);  // born after 1966: group 2, sex not needed
+    EXPECT_EQ(amount(1955, u"m"), -33); // no recognised sex letter
+    EXPECT_EQ(amount(1970, u""), 300'000); // born after 1966: group 2, sex not needed
 
     ContribWorld n(2024, 3);
     n.doc.infoBase.current.head.datR = 0;
@@ -268,7 +266,7 @@ TEST(ContributionsByMonths, EmployeesOutsideOrPartlyOutsideTheCharge)
     f.doc.infoBase.firm.masks[7][1] = 1;
     std::array<double, kContributionTotals> totals{};
     auto b = f.bases(MonthKey(2024, 1), MonthKey(2024, 3), 0, 0, totals.data());
-    EXPECT_EQ(b[2].base, 0);         // 990
+    EXPECT_EQ(b[2].base, 0); // 990
     EXPECT_EQ(b[3].base, 1'000'000); // 992, the last kind
     EXPECT_EQ(totals[4], 500'000);
     EXPECT_EQ(totals[5], 1'000'000);
@@ -284,8 +282,8 @@ TEST(ContributionsByMonths, EmployeesOutsideOrPartlyOutsideTheCharge)
     v.add(row(1, 1'000'000, 3));
     b = v.bases(MonthKey(2024, 1), MonthKey(2024, 3));
     EXPECT_EQ(b[2].base, 1'000'000); // 990 charged
-    EXPECT_EQ(b[3].base, 0);         // 992 not in March
-    EXPECT_EQ(b[1].base, 500'000);   // 992 in February
+    EXPECT_EQ(b[3].base, 0); // 992 not in March
+    EXPECT_EQ(b[1].base, 500'000); // 992 in February
     b = v.bases(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1);
     EXPECT_EQ(b[0].base, 0);
     EXPECT_EQ(b[2].base, 1'000'000);

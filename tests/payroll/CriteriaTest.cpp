@@ -40,7 +40,7 @@ TEST(RuleAppliesToEmployee, AgeThresholdReachedWithinTheMonth)
     EXPECT_EQ(a.first, 15);
     EXPECT_EQ(a.last, 31);
     EXPECT_EQ(applies(w, rule, 2).result, 0); // February 2011
-    a = applies(w, rule, 4);                  // April 2011
+    a = applies(w, rule, 4); // April 2011
     EXPECT_EQ(a.result, 1);
     EXPECT_EQ(a.first, 1);
     EXPECT_EQ(a.last, 30);

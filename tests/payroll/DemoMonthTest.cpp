@@ -35,7 +35,8 @@ struct Outcome {
     {
         double s = 0;
         for (const AccrualRow& r : rows)
-            if (r.kod == code) s += r.sum;
+            if (r.kod == code)
+                s += r.sum;
         return s / 100;
     }
     int count(int code) const
@@ -49,7 +50,8 @@ struct Outcome {
         double s = 0;
         for (const AccrualRow& r : rows)
             // Row 600 only marks the days of unpaid leave (1 rouble); it is no accrual.
-            if (r.kod != 0 && r.kod < 700 && r.kod != 600) s += r.sum;
+            if (r.kod != 0 && r.kod < 700 && r.kod != 600)
+                s += r.sum;
         return s / 100;
     }
 };
@@ -98,7 +100,8 @@ protected:
         CalcResultBuffer rows{};
         o.result = CalcEmployeeMonth(doc, rows.data(), index, &work, CalcStore);
         for (int k = 0; k < std::max(o.result, 0); ++k)
-            if (rows[std::size_t(k)].kod != 0) o.rows.push_back(rows[std::size_t(k)]);
+            if (rows[std::size_t(k)].kod != 0)
+                o.rows.push_back(rows[std::size_t(k)]);
         o.pay = base().zar1[std::size_t(base().list[std::size_t(index)].slot - 1)] / 100;
         return o;
     }
@@ -137,7 +140,8 @@ TEST_F(DemoMonth, EveryEmployeeIsComputedWithoutErrorAndPlausibly)
         // Whatever is neither withheld nor transferred to the bank is paid out.
         double deducted = 0;
         for (const AccrualRow& r : o.rows)
-            if (r.kod >= 700 && r.kod <= 937) deducted += r.sum / 100;
+            if (r.kod >= 700 && r.kod <= 937)
+                deducted += r.sum / 100;
         EXPECT_NEAR(o.pay, accrued - deducted, 0.005);
         EXPECT_GE(o.pay, 0);
         EXPECT_GT(o.pay + o.sum(903), accrued * 0.15);
@@ -262,7 +266,8 @@ TEST_F(DemoMonth, DeductionsAboveTheAccrualsTransferNothing)
     EXPECT_DOUBLE_EQ(o.pay, 0);
     double deducted = 0;
     for (const AccrualRow& r : o.rows)
-        if (r.kod >= 700 && r.kod <= 937) deducted += r.sum / 100;
+        if (r.kod >= 700 && r.kod <= 937)
+            deducted += r.sum / 100;
     EXPECT_GT(deducted, o.accrued());
 }
 

@@ -10,10 +10,10 @@
 #include "FixtureBaseFile.h"
 #include "PayrollWorld.h"
 #include "infobase/InfoBaseDb.h"
-#include "support/TestFixture.h"
-#include "platform/Db.h"
-#include "payroll/Rounding.h"
 #include "payroll/CalcErrors.h"
+#include "payroll/Rounding.h"
+#include "platform/Db.h"
+#include "support/TestFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -61,11 +61,11 @@ struct EngineWorld {
         PayKind k4 = kind(4, {"oblPodoh"}, 1, 2000);
         k4.enAlim = 1;
         k4.g11 = 1;
-        setKinds(doc, {kind(1, {"oblPodoh"}, 1, 2000), kind(3, {"oblPodoh"}, 1, 2000), k4,
-                       kind(21, {"oblPodoh"}, 1, 2000), kind(22, {"oblPodoh"}, 1, 2000),
-                       kind(53, {"oblPodoh"}, 1, 2000), kind(79, {"oblPodoh"}, 1, 1011), kind(600), kind(810),
-                       kind(901), kind(902), kind(903), kind(904), kind(911), kind(914), kind(919), kind(921),
-                       kind(922), kind(923)});
+        setKinds(doc,
+                 {kind(1, {"oblPodoh"}, 1, 2000), kind(3, {"oblPodoh"}, 1, 2000), k4, kind(21, {"oblPodoh"}, 1, 2000),
+                  kind(22, {"oblPodoh"}, 1, 2000), kind(53, {"oblPodoh"}, 1, 2000), kind(79, {"oblPodoh"}, 1, 1011),
+                  kind(600), kind(810), kind(901), kind(902), kind(903), kind(904), kind(911), kind(914), kind(919),
+                  kind(921), kind(922), kind(923)});
         flatTable(doc, 0, 2026, 13, 0, true);
         flatTable(doc, 1, 2026, 30, 0, false);
         flatTable(doc, 2, 2026, 1, 0, false); // the postal fee: 1 %
@@ -179,8 +179,8 @@ TEST(EngineGolden, SalariedFullMonth)
     ASSERT_EQ(w.calc(), 4);
     // Sorted by code: salary for 22 days, the advance, 13 % tax, and the
     // contribution, which is the firm's and is not deducted.
-    ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(901, 2'000'000), expected(902, 650'000),
-                            expected(992, 145'000)});
+    ExpectRows(w.stored(),
+               {expected(4, kSalary, 22), expected(901, 2'000'000), expected(902, 650'000), expected(992, 145'000)});
     EXPECT_EQ(w.base().zar1[0], kSalary - 2'000'000 - 650'000);
 }
 
@@ -189,10 +189,10 @@ TEST(EngineGolden, HourlyWithEveningAndNightHours)
     EngineWorld w;
     w.attr().sistOpl = 2;
     w.rec.head.tarifVrem.rub = 300; // 300 roubles an hour
-    w.rec.head.procVech = 25;       // the employee's own evening percent
-    w.tabel().rabDn = 20;           // minutes completed from the day length
-    w.tabel().vHr = 600;            // 10 evening hours
-    w.tabel().nHr = 480;            // 8 night hours at the firm's 40 %
+    w.rec.head.procVech = 25; // the employee's own evening percent
+    w.tabel().rabDn = 20; // minutes completed from the day length
+    w.tabel().vHr = 600; // 10 evening hours
+    w.tabel().nHr = 480; // 8 night hours at the firm's 40 %
 
     ASSERT_EQ(w.calc(), 4);
     const double pay = 4'800'000, evening = 10 * 30'000 * 0.25, night = 8 * 30'000 * 0.40;
@@ -240,8 +240,7 @@ TEST(EngineGolden, MonthWithSickLeaveAndVacation)
     for (auto& k : kinds)
         if (k.kod == 4)
             k = k4;
-    for (int code : {85, 110, 111, 156, 155, 157, 153})
-        kinds.push_back(kind(code, {"oblPodoh"}, 1, 2000));
+    for (int code : {85, 110, 111, 156, 155, 157, 153}) kinds.push_back(kind(code, {"oblPodoh"}, 1, 2000));
     setKinds(w.doc, kinds);
     w.base().firm.blnMaxOgr = 10'000'000;
 
@@ -302,8 +301,8 @@ TEST(EngineGolden, WritLoanAndTransfer)
     const double fee = RoundWhole(alimony / 100 * 1); // 1 % of roubles gives kopecks
     const double loanPay = 200'000 + 2 * 100'000;
     const double rest = kSalary - loanPay - tax - alimony - fee;
-    ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(810, loanPay), expected(902, tax),
-                            expected(903, rest), expected(911, alimony), expected(914, fee)});
+    ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(810, loanPay), expected(902, tax), expected(903, rest),
+                            expected(911, alimony), expected(914, fee)});
     EXPECT_EQ(w.base().zar1[0], 0);
 }
 
@@ -528,7 +527,8 @@ TEST(BrigadeShare, EveryRuleSwitch)
         // Time without a second-coefficient rule: the counts' days x 8 hours.
         {"days x day length", {u16(100 | 0x100), 0, 0, 0}, RoundWhole(1e6 * 3 / 9)},
         // With one: the worked hours 160 : 176 : 80, and 40 % by 1 / count.
-        {"worked time and 1 / count", {u16(60 | 0x100), u16(40 | 2 << 11), 0, 0},
+        {"worked time and 1 / count",
+         {u16(60 | 0x100), u16(40 | 2 << 11), 0, 0},
          RoundWhole(6e5 * 160 / 416 + 4e5 * (1.0 / 3) / (1.0 / 3 + 1.0 / 4 + 1.0 / 2))},
         {"number x", {u16(100 | 1 << 9), 0, 0, 0}, RoundWhole(1e6 * 5 / 35)},
         {"1 / number", {u16(100 | 2 << 9), 0, 0, 0}, RoundWhole(1e6 * 0.2 / 0.35)},
@@ -561,8 +561,7 @@ TEST(BrigadeShare, EveryRuleSwitch)
     w.base().currentSlot = 1;
     w.base().current = w.rec;
     w.base().current.head.tarifVrem.rub = 300;
-    for (BonusLine& line : w.lines)
-        line.mes = 1;
+    for (BonusLine& line : w.lines) line.mes = 1;
     w.setFund(1'000'000);
     ktu = {u16(50 | 0x100), u16(50 | 1 << 11), 0, 0};
     EXPECT_DOUBLE_EQ(w.share(1), RoundWhole(5e5 * 3 / 9));
@@ -725,8 +724,7 @@ TEST(EngineInputs, IncomeTaxSpreadOverTheCostCodes)
     // No allocation kind of the tax row's codes: nothing is spread.
     EngineWorld u;
     u.salaried();
-    kinds.erase(std::remove_if(kinds.begin(), kinds.end(), [](const PayKind& k) { return k.kod == 941; }),
-                kinds.end());
+    kinds.erase(std::remove_if(kinds.begin(), kinds.end(), [](const PayKind& k) { return k.kod == 941; }), kinds.end());
     setKinds(u.doc, kinds);
     u.rec.rows[0] = row(53, 1'000'000, 3);
     u.attr().kvProizv = 1;
@@ -869,8 +867,7 @@ TEST(EngineErrors, EveryCodeOfTheEngine)
               -19);
     EXPECT_EQ(code([](EngineWorld& w) {
                   // More computed rows than the record's 60 minus the entered ones.
-                  for (int i = 0; i < 31; ++i)
-                      w.rec.rows[std::size_t(i)] = row(53, 100 + i, 3);
+                  for (int i = 0; i < 31; ++i) w.rec.rows[std::size_t(i)] = row(53, 100 + i, 3);
                   w.attr().kvProizv = 31;
               }),
               -22);
@@ -994,8 +991,8 @@ TEST(EngineModes, DisplayGivesTheRowsOfStoreAndStoresNothing)
         EXPECT_TRUE(q.exec(QStringLiteral("SELECT kod, sum, dn, mes, otd FROM dbo.zarp ORDER BY num")));
         std::vector<std::array<double, 5>> out;
         while (q.next())
-            out.push_back({q.value(0).toDouble(), q.value(1).toDouble(), q.value(2).toDouble(),
-                           q.value(3).toDouble(), q.value(4).toDouble()});
+            out.push_back({q.value(0).toDouble(), q.value(1).toDouble(), q.value(2).toDouble(), q.value(3).toDouble(),
+                           q.value(4).toDouble()});
         return out;
     };
     auto foreignDays = [&]() {
@@ -1074,7 +1071,8 @@ TEST(CalcErrors, CodesSelectTheirMessages)
     EXPECT_EQ(CalcErrorText(-42), QStringLiteral("Некорректые даты приема на работу/увольнения."));
     EXPECT_EQ(CalcErrorText(43), QString());
     // The engine's table differs from the report generator's in a few texts.
-    EXPECT_EQ(CalcErrorText(kCalcHireDateForRule), QStringLiteral("Некорр.дата приема на работу для данного алгоритма."));
+    EXPECT_EQ(CalcErrorText(kCalcHireDateForRule),
+              QStringLiteral("Некорр.дата приема на работу для данного алгоритма."));
     EXPECT_EQ(CalcErrorText(kCalcBadHireDismissal), CalcErrorText(-42));
 }
 

@@ -3,8 +3,8 @@
 // contribution tables the fixture's contribution list needs, and the whole
 // fixture written into an open base file.
 #include "infobase/InfoBaseDb.h"
-#include "support/TestFixture.h"
 #include "payroll/PayrollDocument.h"
+#include "support/TestFixture.h"
 #include "values/Values.h"
 
 #include <cstddef>

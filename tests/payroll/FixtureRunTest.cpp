@@ -4,8 +4,8 @@
 #include "payroll/IncomeTax.h"
 #include "payroll/ScheduleNorm.h"
 
-#include "support/TestFixture.h"
 #include "payroll/FixtureBaseFile.h"
+#include "support/TestFixture.h"
 #include "values/Values.h"
 
 #include <gtest/gtest.h>

@@ -62,8 +62,7 @@ TaxScale scaleOf(std::initializer_list<TaxScaleBand> bands)
 {
     TaxScale s{};
     std::size_t i = 0;
-    for (const auto& b : bands)
-        s[i++] = b;
+    for (const auto& b : bands) s[i++] = b;
     return s;
 }
 
@@ -136,7 +135,8 @@ TEST(IncomeByMonths, DeductionStopsWhenIncomePassesItsLimit)
     w.quarter(0, 0, 1'500'000);
     w.deduction(0, 103, 2); // twice 400 roubles a month while the income is at most 40,000 roubles
     std::vector<IncomeMonthRow> rows(12);
-    ASSERT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), w.rows.data(), w.count, w.doc), 0);
+    ASSERT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), w.rows.data(), w.count, w.doc),
+              0);
     EXPECT_EQ(rows[0].deductions[0], 80'000);
     EXPECT_EQ(rows[1].deductions[0], 80'000);
     EXPECT_EQ(rows[2].deductions[0], 0); // 45,000 roubles since January
@@ -146,7 +146,8 @@ TEST(IncomeByMonths, DeductionStopsWhenIncomePassesItsLimit)
 
     // A deduction of its own sum is given up to that sum, at most the income.
     w.deduction(1, 311, 1, 2'000'000);
-    ASSERT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), w.rows.data(), w.count, w.doc), 0);
+    ASSERT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), w.rows.data(), w.count, w.doc),
+              0);
     EXPECT_EQ(rows[0].deductions[1], 1'500'000 - 80'000);
     EXPECT_EQ(rows[1].deductions[1], 2'000'000 - 1'420'000);
     EXPECT_EQ(rows[2].deductions[1], 0);
@@ -165,7 +166,8 @@ TEST(IncomeByMonths, AllowancesPeriodsAndErrors)
     addArchive(w.doc, archive(75, 300'000, 2024, 1));
     w.add(row(75, 300'000, 3));
     std::vector<IncomeMonthRow> rows(12);
-    ASSERT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), w.rows.data(), w.count, w.doc), 0);
+    ASSERT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), w.rows.data(), w.count, w.doc),
+              0);
     const int code = 1; // slot of income code 2720 (2000 comes first)
     EXPECT_EQ(rows[0].incomeCodes[std::size_t(code)], 2720u);
     EXPECT_EQ(rows[0].deductionCodes[std::size_t(code)], 501u);
@@ -180,7 +182,8 @@ TEST(IncomeByMonths, AllowancesPeriodsAndErrors)
     EXPECT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), nullptr, 0, w.doc), -31);
     w.doc.infoBase.current.nalvich[0].kod = 0;
     w.add(row(555, 1, 3));
-    EXPECT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), w.rows.data(), w.count, w.doc), -5);
+    EXPECT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), w.rows.data(), w.count, w.doc),
+              -5);
     addArchive(w.doc, archive(1, 1, 2024, 0));
     EXPECT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), nullptr, 0, w.doc), -8);
 }
@@ -274,7 +277,7 @@ TEST(CalcIncomeTax, PropertyDeductionFromItsFirstMonth)
     h.imvichDat = date(10, 2, 2024);
     ASSERT_EQ(w.tax(), 1);
     EXPECT_EQ(w.rows[1].sum, 13 * (90'000 - 50'000)); // 60,000 roubles since February cover it
-    EXPECT_EQ(h.imvichOst, 0xE000'0000u);             // used up; the top bits are kept
+    EXPECT_EQ(h.imvichOst, 0xE000'0000u); // used up; the top bits are kept
 
     TaxWorld later;
     later.quarter(0, 0);

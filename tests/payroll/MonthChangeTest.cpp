@@ -5,14 +5,14 @@
 #include "payroll/ui/RunMonthChange.h"
 
 #include "infobase/InfoBaseDb.h"
-#include "support/TestFixture.h"
 #include "payroll/FixtureBaseFile.h"
 #include "payroll/ScheduleNorm.h"
 #include "platform/Db.h"
 #include "shell/UiTestSupport.h"
-#include "values/Values.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/MonthChange.h"
+#include "support/TestFixture.h"
+#include "values/Values.h"
 
 #include <gtest/gtest.h>
 
@@ -65,10 +65,8 @@ protected:
                                       [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; }),
                      group);
         base().config.nEnt = u16(kinds.size());
-        for (auto& a : base().attributes)
-            a.err = 0;
-        for (auto& r : fx.records)
-            r.head.flags &= ~0x604u; // no foreign-worker flags
+        for (auto& a : base().attributes) a.err = 0;
+        for (auto& r : fx.records) r.head.flags &= ~0x604u; // no foreign-worker flags
     }
     void TearDown() override
     {
@@ -116,8 +114,8 @@ TEST_F(MonthChangeTest, MovesTheBaseToTheNextMonth)
         r.rows[3] = pay;
         r.rows[4] = Row(101, 1'000'00, 3, 7);
         r.rows[5] = Row(800, 3'000'00, 3, 7);
-        r.rows[60] = Row(300, 500'00, 4);  // belongs to April
-        r.rows[61] = Row(301, 700'00, 6);  // belongs to June
+        r.rows[60] = Row(300, 500'00, 4); // belongs to April
+        r.rows[61] = Row(301, 700'00, 6); // belongs to June
         auto& loan = r.ssud.loans[0];
         loan.kod = 850;
         loan.kvMes = 1;
@@ -166,7 +164,8 @@ TEST_F(MonthChangeTest, MovesTheBaseToTheNextMonth)
     ASSERT_EQ(base().config.tekMes, kMarch);
 
     int steps = 0;
-    const int result = MoveEmployeesToNextMonth(kApril, [&] { ++steps; }, doc);
+    const int result = MoveEmployeesToNextMonth(
+        kApril, [&] { ++steps; }, doc);
     EXPECT_EQ(result, -1); // employee 3
     EXPECT_EQ(steps, 12);
     CloseBase(base());
@@ -194,8 +193,10 @@ TEST_F(MonthChangeTest, MovesTheBaseToTheNextMonth)
     int found101 = 0, found902 = 0;
     for (int i = 0; i < r1.warKv; ++i) {
         const WariaEntry& e = r1.waria[std::size_t(i)];
-        if (e.god == 2026 && e.mes == 3 && e.kod == 101 && e.sum == 1'000'00) ++found101;
-        if (e.god == 2026 && e.mes == 3 && e.kod == 902) ++found902;
+        if (e.god == 2026 && e.mes == 3 && e.kod == 101 && e.sum == 1'000'00)
+            ++found101;
+        if (e.god == 2026 && e.mes == 3 && e.kod == 902)
+            ++found902;
     }
     EXPECT_EQ(found101, 1);
     EXPECT_EQ(found902, 1);
@@ -267,8 +268,7 @@ TEST_F(MonthChangeTest, MovesTheBaseToTheNextMonth)
     // Sick leave and vacations of March are gone; advances of the month cleared.
     EXPECT_EQ(b.bln.usedLines(), 0);
     EXPECT_EQ(b.otp.usedLines(), 0);
-    for (double z : b.zar1)
-        EXPECT_EQ(z, 0);
+    for (double z : b.zar1) EXPECT_EQ(z, 0);
     CloseBase(b);
 }
 
@@ -278,8 +278,7 @@ TEST_F(MonthChangeTest, AFailureHalfwayLeavesTheBaseInTheOldMonth)
     PayrollDoc before;
     Reload(before);
     std::vector<EmployeeRecord> stored;
-    for (const EmployeeListEntry& e : before.infoBase.list)
-        stored.push_back(LoadRecord(before.infoBase, e.slot));
+    for (const EmployeeListEntry& e : before.infoBase.list) stored.push_back(LoadRecord(before.infoBase, e.slot));
     const auto attributes = base().attributes;
     const auto tabel = base().tabel;
     const auto schedules = base().schedules;
@@ -291,7 +290,9 @@ TEST_F(MonthChangeTest, AFailureHalfwayLeavesTheBaseInTheOldMonth)
         SCOPED_TRACE(failAt);
         db::InjectFailureAfter(failAt);
         int steps = 0;
-        EXPECT_THROW(MoveEmployeesToNextMonth(kApril, [&] { ++steps; }, doc), db::DbError);
+        EXPECT_THROW(MoveEmployeesToNextMonth(
+                         kApril, [&] { ++steps; }, doc),
+                     db::DbError);
         db::InjectFailureAfter(0);
         EXPECT_GT(steps, 0);
         EXPECT_EQ(steps < 12, failAt == 200);
@@ -434,15 +435,15 @@ public:
         QStringList names;
         QSqlQuery q(QSqlDatabase::database(name, false));
         q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'"));
-        while (q.next())
-            names << q.value(0).toString();
+        while (q.next()) names << q.value(0).toString();
         return names;
     }
     // Every write into the table fails from now on, as a full disk would make it.
     void breakTable(const QString& table)
     {
         for (const char* op : {"INSERT", "UPDATE", "DELETE"})
-            exec(QStringLiteral("CREATE TRIGGER broken_%1_%2 BEFORE %2 ON \"%1\" BEGIN SELECT RAISE(ABORT, 'injected'); END")
+            exec(QStringLiteral(
+                     "CREATE TRIGGER broken_%1_%2 BEFORE %2 ON \"%1\" BEGIN SELECT RAISE(ABORT, 'injected'); END")
                      .arg(table, QLatin1String(op)));
     }
     void mendTable(const QString& table)
@@ -505,9 +506,10 @@ TEST_F(MonthChangeTest, AFailedWriteOfAnyTableLeavesBaseAndMemoryInTheOldMonth)
         CloseBase(after.infoBase);
     }
     // The tables of the employees and of the month are among them.
-    for (const char* table : {"config", "konst", "proizv", "waria", "comp", "tabel", "graph", "AvZar1", "entree", "ceh"})
-        EXPECT_TRUE(failing.contains(QLatin1String(table))) << table << " untouched: "
-                                                           << untouched.join(QLatin1Char(' ')).toStdString();
+    for (const char* table :
+         {"config", "konst", "proizv", "waria", "comp", "tabel", "graph", "AvZar1", "entree", "ceh"})
+        EXPECT_TRUE(failing.contains(QLatin1String(table)))
+            << table << " untouched: " << untouched.join(QLatin1Char(' ')).toStdString();
 }
 
 // The base's write lock held by another program during the change: the
@@ -566,8 +568,8 @@ TEST(MonthChangeRules, LoansArchiveYearsSickLeaveCodesAndTables)
 
     const int nov = 2026 * 16 + 11;
     EXPECT_EQ(monthchange::ArchiveYear(1, 11, nov), 2026);
-    EXPECT_EQ(monthchange::ArchiveYear(1, 2, nov), 2027);  // one of the next five months
-    EXPECT_EQ(monthchange::ArchiveYear(1, 6, nov), 2026);  // earlier in the year
+    EXPECT_EQ(monthchange::ArchiveYear(1, 2, nov), 2027); // one of the next five months
+    EXPECT_EQ(monthchange::ArchiveYear(1, 6, nov), 2026); // earlier in the year
     EXPECT_EQ(monthchange::ArchiveYear(1, 12, kMarch), 2025);
     EXPECT_EQ(monthchange::ArchiveYear(157, 12, kMarch), 2026);
     EXPECT_EQ(monthchange::ArchiveYear(157, 1, kMarch), 2027);
@@ -583,8 +585,7 @@ TEST(MonthChangeRules, LoansArchiveYearsSickLeaveCodesAndTables)
 
     // December to January: last year's table takes this year's.
     auto& c = doc.infoBase.config;
-    for (int i = 0; i < 12; ++i)
-        c.mrot[std::size_t(i)] = 100 + i;
+    for (int i = 0; i < 12; ++i) c.mrot[std::size_t(i)] = 100 + i;
     monthchange::ShiftMonthlyTables(doc, 2027 * 16 + 1);
     EXPECT_EQ(c.mrotPrev[11], 111);
     EXPECT_EQ(c.mrot[0], 111);
@@ -602,8 +603,7 @@ TEST(MonthChangeRules, LoansArchiveYearsSickLeaveCodesAndTables)
     // More than 21 months: every schedule row is empty.
     doc.infoBase.schedules[3].months[15].rDn = 20;
     monthchange::ShiftSchedules(doc, 22);
-    for (const ScheduleMonth& m : doc.infoBase.schedules[3].months)
-        EXPECT_EQ(m, ScheduleMonth{});
+    for (const ScheduleMonth& m : doc.infoBase.schedules[3].months) EXPECT_EQ(m, ScheduleMonth{});
 }
 
 } // namespace

@@ -52,10 +52,7 @@ struct InputWorld : World {
         }
         return out;
     }
-    void altLines(std::vector<AltTabelEntry> lines)
-    {
-        ASSERT_TRUE(doc.infoBase.altTabel.replaceRun(1, lines));
-    }
+    void altLines(std::vector<AltTabelEntry> lines) { ASSERT_TRUE(doc.infoBase.altTabel.replaceRun(1, lines)); }
 };
 
 AltTabelEntry altLine(int code, int days, int minutes, double amount, int tariffRoubles = 0)
@@ -76,26 +73,23 @@ TEST(SalaryAndTimeSheetRows, EverySurchargeOfTheSheetOnASalary)
 {
     InputWorld w;
     TabelRecord& t = w.tabel();
-    t.nHr = 120;      // two night hours at the firm's 40 %
-    t.prDn = 1;       // a holiday worked, not planned
-    t.vyhDn = 2;      // two days off worked
-    t.uchHr = 240;    // four hours of study
-    t.sverhHr = 180;  // three hours of overtime, one of them at double pay
+    t.nHr = 120; // two night hours at the firm's 40 %
+    t.prDn = 1; // a holiday worked, not planned
+    t.vyhDn = 2; // two days off worked
+    t.uchHr = 240; // four hours of study
+    t.sverhHr = 180; // three hours of overtime, one of them at double pay
     t.sverhDvaHr = 60;
-    t.uchDn = 2;      // two study days at half the daily salary
+    t.uchDn = 2; // two study days at half the daily salary
     ASSERT_EQ(SalaryAndTimeSheetRows(w.p), 0);
     // Salary 44,000 / 22 days = 2,000 a day, / 176 hours = 250 an hour.
     const std::vector<std::array<double, 5>> expected = {
-        {4, kSalary, 3, 22, 0},
-        {22, 20'000, 3, 0, 120},    // 250 x 2 h x 40 %
-        {16, 200'000, 3, 1, 480},   // one day's salary
-        {17, 200'000, 3, 0, 0},
-        {18, 400'000, 3, 2, 960},   // two days' salary, twice
-        {19, 400'000, 3, 0, 0},
-        {61, 100'000, 3, 0, 240},   // 250 x 4 h
-        {40, 75'000, 3, 0, 180},    // 250 x 3 h
-        {41, 50'000, 3, 0, 0},      // 2 h at half, 1 h at the whole hourly rate
-        {64, 200'000, 3, 2, 960},   // 1,000 a day
+        {4, kSalary, 3, 22, 0},   {22, 20'000, 3, 0, 120}, // 250 x 2 h x 40 %
+        {16, 200'000, 3, 1, 480}, // one day's salary
+        {17, 200'000, 3, 0, 0},   {18, 400'000, 3, 2, 960}, // two days' salary, twice
+        {19, 400'000, 3, 0, 0},   {61, 100'000, 3, 0, 240}, // 250 x 4 h
+        {40, 75'000, 3, 0, 180}, // 250 x 3 h
+        {41, 50'000, 3, 0, 0}, // 2 h at half, 1 h at the whole hourly rate
+        {64, 200'000, 3, 2, 960}, // 1,000 a day
     };
     EXPECT_EQ(w.built(), expected);
 
@@ -122,8 +116,8 @@ TEST(SalaryAndTimeSheetRows, HourlyPayAndTheEmployeesOwnPercents)
     w.p.paymentSystem = 2;
     w.head().tarifVrem.rub = 200; // 200 roubles an hour
     w.head().procVech = 25;
-    w.tabel().rabHr = 8'400;      // 140 hours
-    w.tabel().vHr = 600;          // 10 evening hours at the employee's own 25 %
+    w.tabel().rabHr = 8'400; // 140 hours
+    w.tabel().vHr = 600; // 10 evening hours at the employee's own 25 %
     w.firm().procEvn = 50;
     ASSERT_EQ(SalaryAndTimeSheetRows(w.p), 0);
     const std::vector<std::array<double, 5>> expected = {
@@ -146,9 +140,9 @@ TEST(AltTimeSheetRows, TariffAmountWorkedDaysAndReversal)
     w.altLines({altLine(3, 0, 150, 0, 150), amount, altLine(1, 32, 0, 0), altLine(0, 3, 0, 100), earlier});
     ASSERT_EQ(AltTimeSheetRows(w.p), 0);
     const std::vector<std::array<double, 5>> expected = {
-        {3, 37'500, 3, 0, 0},         // 150 roubles an hour x 2.5 h
-        {1, -550'000, 3, 11, 0},      // 22,000 x 11 / 22 days at 50 %, reversed, with the shop's time
-        {1, 4'000'000, 3, 0, 0},      // the salary for the 20 days worked
+        {3, 37'500, 3, 0, 0}, // 150 roubles an hour x 2.5 h
+        {1, -550'000, 3, 11, 0}, // 22,000 x 11 / 22 days at 50 %, reversed, with the shop's time
+        {1, 4'000'000, 3, 0, 0}, // the salary for the 20 days worked
         {1, 1'100'000 * 5 / 20.0, 2, 0, 0}, // February: 20 working days
     };
     EXPECT_EQ(w.built(), expected);
@@ -195,8 +189,7 @@ TEST(PermanentPaymentRows, EveryBaseKindPeriodRecalculationAndPayout)
 {
     InputWorld w;
     std::vector<PayKind> kinds = {avgKind(1), avgKind(3), avgKind(4)};
-    for (int code = 30; code <= 39; ++code)
-        kinds.push_back(avgKind(code));
+    for (int code = 30; code <= 39; ++code) kinds.push_back(avgKind(code));
     w.kinds(kinds);
     w.tabel().rabDn = 11;
     w.tabel().nHr = 90;
@@ -207,33 +200,29 @@ TEST(PermanentPaymentRows, EveryBaseKindPeriodRecalculationAndPayout)
     w.rows[w.p.count++] = row(37, 10'000, 3, 4);
 
     auto& pay = w.doc.infoBase.current.postDopl;
-    pay[0] = payment(30, 0, 100, 0, 0);      // 10 % of the salary
-    pay[1] = payment(31, 0, 200, 0, 1);      // 20 % of the salary for the days worked
-    pay[2] = payment(32, 1, 0, 0, 3);        // the hourly tariff for the night hours
-    pay[3] = payment(33, 2, 0, 5'000, 12);   // 50 roubles a day of business trip
-    pay[4] = payment(34, 3, 50, 0, 0);       // 5 % of the minimum wage from the 16th
+    pay[0] = payment(30, 0, 100, 0, 0); // 10 % of the salary
+    pay[1] = payment(31, 0, 200, 0, 1); // 20 % of the salary for the days worked
+    pay[2] = payment(32, 1, 0, 0, 3); // the hourly tariff for the night hours
+    pay[3] = payment(33, 2, 0, 5'000, 12); // 50 roubles a day of business trip
+    pay[4] = payment(34, 3, 50, 0, 0); // 5 % of the minimum wage from the 16th
     pay[4].dBegin = 16;
     pay[4].mBegin = 3;
     pay[4].gBegin = 2026;
-    pay[5] = payment(35, 0, 0, 100'000, 0);  // 1,000 roubles paid out at once
+    pay[5] = payment(35, 0, 0, 100'000, 0); // 1,000 roubles paid out at once
     pay[5].mrp = 1;
-    pay[6] = payment(36, 0, 0, 50'000, 0);   // less what the month's rows paid already
+    pay[6] = payment(36, 0, 0, 50'000, 0); // less what the month's rows paid already
     pay[6].perer = 1;
-    pay[7] = payment(37, 0, 0, 60'000, 1);   // replaces the month's rows, taking their days
+    pay[7] = payment(37, 0, 0, 60'000, 1); // replaces the month's rows, taking their days
     pay[7].perer = 2;
-    pay[8] = payment(38, 5, 100, 0, 0);      // a high kind: left to the second call
+    pay[8] = payment(38, 5, 100, 0, 0); // a high kind: left to the second call
     ASSERT_EQ(PermanentPaymentRows(w.p, false), 0);
     const std::vector<std::array<double, 5>> expected = {
-        {36, 20'000, 3, 0, 0},
-        {30, 440'000, 3, 0, 0},
-        {31, 440'000, 3, 0, 0},   // 880,000 x 11 / 22 days
-        {32, 15'000, 3, 0, 0},    // 100 roubles x 1.5 h
-        {33, 15'000, 3, 0, 0},    // 50 roubles x 3 days
-        {34, 85'161, 3, 0, 0},    // 1,650 roubles x 16 / 31 days
-        {35, 100'000, 3, 0, 0},
-        {904, 100'000, 3, 0, 0},
-        {36, 30'000, 3, 0, 0},
-        {37, 30'000, 3, 4, 0},    // 600 roubles x 11 / 22 days, with the 4 days of the row it replaced
+        {36, 20'000, 3, 0, 0},  {30, 440'000, 3, 0, 0},  {31, 440'000, 3, 0, 0}, // 880,000 x 11 / 22 days
+        {32, 15'000, 3, 0, 0}, // 100 roubles x 1.5 h
+        {33, 15'000, 3, 0, 0}, // 50 roubles x 3 days
+        {34, 85'161, 3, 0, 0}, // 1,650 roubles x 16 / 31 days
+        {35, 100'000, 3, 0, 0}, {904, 100'000, 3, 0, 0}, {36, 30'000, 3, 0, 0},
+        {37, 30'000, 3, 4, 0}, // 600 roubles x 11 / 22 days, with the 4 days of the row it replaced
     };
     EXPECT_EQ(w.built(), expected);
 }
@@ -246,15 +235,13 @@ TEST(PermanentPaymentRows, HighKindsOnTheBaseOfTheMonthsRows)
     w.rows[w.p.count++] = row(4, kSalary, 3, 22);
     auto& pay = w.doc.infoBase.current.postDopl;
     pay[0] = payment(38, 5, 100, 0, 0); // 10 % of mask 1's base
-    pay[1] = payment(39, 7, 0, 0, 0);   // the service-years scale
+    pay[1] = payment(39, 7, 0, 0, 0); // the service-years scale
     w.head().officerDatStag = date(1, 12, 2020); // six years by the test's today
     ASSERT_EQ(PermanentPaymentRows(w.p, false), 0);
     EXPECT_EQ(w.p.count, 1) << "high kinds wait for their own call";
     ASSERT_EQ(PermanentPaymentRows(w.p, true), 0);
     const std::vector<std::array<double, 5>> expected = {
-        {4, kSalary, 3, 22, 0},
-        {38, 440'000, 3, 0, 0},
-        {39, 1'320'000, 3, 0, 0}, // 30 % from five years of service
+        {4, kSalary, 3, 22, 0}, {38, 440'000, 3, 0, 0}, {39, 1'320'000, 3, 0, 0}, // 30 % from five years of service
     };
     EXPECT_EQ(w.built(), expected);
 }

@@ -93,11 +93,9 @@ TEST(CalcMonthRate, PieceRateWithRuleRows)
     auto& t = w.tabel();
     t.rabDn = 20;
     t.tabel12 = 0;
-    for (int d : {2, 3, 4, 5, 6, 9, 10, 11, 12, 13, 14, 15})
-        t.tabel12 |= std::uint16_t(1u << d);
+    for (int d : {2, 3, 4, 5, 6, 9, 10, 11, 12, 13, 14, 15}) t.tabel12 |= std::uint16_t(1u << d);
     t.tabel22 = 0;
-    for (int d : {16, 17, 18, 19, 20, 23, 24, 25})
-        t.tabel22 |= std::uint16_t(1u << (d - 16));
+    for (int d : {16, 17, 18, 19, 20, 23, 24, 25}) t.tabel22 |= std::uint16_t(1u << (d - 16));
     r = rates(w);
     EXPECT_NEAR(r.full, (own + own * 8 / 20 * 0.10 + 100'000) / kMinutes * 60, 1e-9);
 }

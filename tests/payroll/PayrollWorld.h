@@ -23,14 +23,22 @@ inline PayKind kind(int code, std::initializer_list<const char*> flags = {}, int
     k.kodDoh = std::uint16_t(kodDoh);
     for (const char* f : flags) {
         const std::string s = f;
-        if (s == "oblPodoh") k.oblPodoh = 1;
-        else if (s == "oblProf") k.oblProf = 1;
-        else if (s == "hr1") k.hr1 = 1;
-        else if (s == "hr2") k.hr2 = 1;
-        else if (s == "hr3") k.hr3 = 1;
-        else if (s == "enKoefRS") k.enKoefRS = 1;
-        else if (s == "vedShap") k.vedShap = 1;
-        else if (s == "grp") k.grp = 1;
+        if (s == "oblPodoh")
+            k.oblPodoh = 1;
+        else if (s == "oblProf")
+            k.oblProf = 1;
+        else if (s == "hr1")
+            k.hr1 = 1;
+        else if (s == "hr2")
+            k.hr2 = 1;
+        else if (s == "hr3")
+            k.hr3 = 1;
+        else if (s == "enKoefRS")
+            k.enKoefRS = 1;
+        else if (s == "vedShap")
+            k.vedShap = 1;
+        else if (s == "grp")
+            k.grp = 1;
     }
     return k;
 }

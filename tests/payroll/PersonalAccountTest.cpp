@@ -26,7 +26,9 @@ AccrualRow Row(int code, double sum, int month = 4, int days = 0, int hours = 0,
 struct PersonalAccount : ::testing::Test {
     void SetUp() override
     {
-        for (auto [code, name] : {std::pair{4, u"Оклад"}, {600, u"Неоплачиваемое время"}, {760, u"Погашение займа"},
+        for (auto [code, name] : {std::pair{4, u"Оклад"},
+                                  {600, u"Неоплачиваемое время"},
+                                  {760, u"Погашение займа"},
                                   {902, u"Подоходный налог"}})
             doc.infoBase.payKinds.push_back({infobase::u16(code), QString::fromUtf16(name)});
     }
@@ -53,12 +55,12 @@ TEST_F(PersonalAccount, TotalsCountEachCodeClassAsTheStatementDoes)
 {
     std::array<AccrualRow, 66> rows{};
     const AccrualRow filled[] = {
-        Row(4, 2'000'000), Row(7, 300'050), Row(55, 1'000), // accrued
-        Row(600, 150'000),                                  // unpaid time: counts 0
-        Row(700, 5), Row(760, 300'000), Row(864, 7),        // deducted
-        Row(865, 50'000), Row(870, 1), Row(890, 70'000),    // listed only
-        Row(891, 11'000), Row(902, 260'000), Row(939, 100), // deducted
-        Row(940, 999'999), Row(964, 3), Row(990, 440'000),  // listed only
+        Row(4, 2'000'000), Row(7, 300'050),   Row(55, 1'000), // accrued
+        Row(600, 150'000), // unpaid time: counts 0
+        Row(700, 5),       Row(760, 300'000), Row(864, 7), // deducted
+        Row(865, 50'000),  Row(870, 1),       Row(890, 70'000), // listed only
+        Row(891, 11'000),  Row(902, 260'000), Row(939, 100), // deducted
+        Row(940, 999'999), Row(964, 3),       Row(990, 440'000), // listed only
     };
     std::copy(std::begin(filled), std::end(filled), rows.begin() + 2); // empty rows before them too
     const PersonalAccountTotals totals = PersonalAccountTotalsOf(rows);

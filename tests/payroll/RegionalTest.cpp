@@ -4,8 +4,8 @@
 // supplements on vacation pay.
 #include "AveragesWorld.h"
 
-#include "payroll/Regional.h"
 #include "payroll/CalendarMath.h"
+#include "payroll/Regional.h"
 
 #include <gtest/gtest.h>
 
@@ -99,10 +99,8 @@ TEST(RegionalNorthernRows, MonthSplitOnTheAnniversary)
     v.head().datSevStag = date(15, 3, 2023);
     auto& t = v.tabel();
     t.rabDn = 20;
-    for (int d : {2, 3, 4, 5, 6, 9, 10, 11, 12})
-        t.tabel12 |= std::uint16_t(1u << d);
-    for (int d : {16, 17, 18, 19, 20, 23, 24, 25, 26, 27, 30})
-        t.tabel22 |= std::uint16_t(1u << (d - 16));
+    for (int d : {2, 3, 4, 5, 6, 9, 10, 11, 12}) t.tabel12 |= std::uint16_t(1u << d);
+    for (int d : {16, 17, 18, 19, 20, 23, 24, 25, 26, 27, 30}) t.tabel22 |= std::uint16_t(1u << (d - 16));
     ASSERT_EQ(RegionalNorthernRows(v.p, false), 0);
     EXPECT_DOUBLE_EQ(v.sum(82), RoundWhole(5'000'000 * 0.55 * 0.4 + 5'000'000 * 0.45 * 0.3));
 

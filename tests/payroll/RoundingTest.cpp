@@ -19,8 +19,7 @@ double readBack(const QByteArray& text)
 {
     const char* p = text.constData();
     const char* end = p + text.size();
-    while (p < end && *p == ' ')
-        ++p;
+    while (p < end && *p == ' ') ++p;
     double v = 0;
     std::from_chars(p, end, v);
     return v;
@@ -69,13 +68,11 @@ std::vector<double> sampleAmounts()
     for (double d : {1.0, 10.0, 100.0, 1000.0, 10000.0}) {
         for (std::int64_t k = -300; k <= 300; ++k) {
             const double h = double(k) * d + d / 2;
-            for (double c : {h, std::nextafter(h, top), std::nextafter(h, -top), h - 0.5, h + 0.5})
-                v.push_back(c);
+            for (double c : {h, std::nextafter(h, top), std::nextafter(h, -top), h - 0.5, h + 0.5}) v.push_back(c);
         }
         // The last halves below 2^31.
         const double h = std::floor((top - d) / d) * d + d / 2;
-        for (double c : {h, -h, std::nextafter(h, 0.0), -std::nextafter(h, 0.0)})
-            v.push_back(c);
+        for (double c : {h, -h, std::nextafter(h, 0.0), -std::nextafter(h, 0.0)}) v.push_back(c);
     }
     for (double c : {0.0, -0.0, 0.5, -0.5, 1.5, -1.5, 2.5, -2.5, 0.49999999999999994, -0.49999999999999994,
                      2147483647.0, -2147483647.5, 2147483646.5})
@@ -154,11 +151,10 @@ TEST(RoundByKindField, FieldSevenZeroesAndFieldZeroUsesTheBaseMode)
     EXPECT_EQ(RoundByKindField(4950, 0, 3), 5000);
     EXPECT_EQ(RoundByKindField(4949, 0, 3), 4900);
     EXPECT_EQ(RoundByKindField(-4950, 0, 3), -4900);
-    for (double x : {123456.7, -123456.7, 0.5, -0.5})
-        EXPECT_EQ(RoundByKindField(x, 7, 0), 0.0) << x;
+    for (double x : {123456.7, -123456.7, 0.5, -0.5}) EXPECT_EQ(RoundByKindField(x, 7, 0), 0.0) << x;
     EXPECT_EQ(RoundByKindField(4950.5, 1, 3), 4951); // field 1 = mode 0
-    EXPECT_EQ(RoundByKindField(4950, 4, 0), 5000);   // field 4 = mode 3
-    EXPECT_EQ(RoundByKindField(4950, 6, 0), 0);      // field 6 = mode 5: 0.495 of 100 roubles
+    EXPECT_EQ(RoundByKindField(4950, 4, 0), 5000); // field 4 = mode 3
+    EXPECT_EQ(RoundByKindField(4950, 6, 0), 0); // field 6 = mode 5: 0.495 of 100 roubles
     EXPECT_EQ(RoundByKindField(5000, 6, 0), 10000);
 }
 
@@ -171,8 +167,7 @@ TEST(RoundPayoutStep, CutsTowardsZeroAfterWholeKopecks)
     EXPECT_EQ(RoundPayoutStep(100000, 5), 100000);
     EXPECT_EQ(RoundPayoutStep(12399.5, 0), 12400);
     // okrugVyp 0 equals RoundWhole.
-    for (double x : {0.5, -0.5, 12.49, -12.5, 99999.5})
-        EXPECT_EQ(RoundPayoutStep(x, 0), RoundWhole(x)) << x;
+    for (double x : {0.5, -0.5, 12.49, -12.5, 99999.5}) EXPECT_EQ(RoundPayoutStep(x, 0), RoundWhole(x)) << x;
     EXPECT_EQ(RoundPayoutStep(1999.5, 3), 2000); // whole kopecks first, then the cut
 }
 

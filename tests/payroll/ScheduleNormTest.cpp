@@ -1,8 +1,8 @@
 // Schedule norms on weekday and shift schedules, public holidays, stored and
 // scratch month rows; pay-kind lookup and rounding through the base settings;
 // the time-sheet day count and the archive compaction.
-#include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
+#include "payroll/PayKinds.h"
 #include "values/Values.h"
 
 #include <gtest/gtest.h>
@@ -58,16 +58,16 @@ TEST(CalcScheduleNorm, FiveDayWeekAcrossMonthAndYearEnds)
     EXPECT_EQ(n.result, 0);
     EXPECT_EQ(n.days, 21);
     EXPECT_EQ(n.minutes, 21 * 480);
-    EXPECT_EQ(s.months[15].d[0], 0);   // Sunday the 1st is a day off
+    EXPECT_EQ(s.months[15].d[0], 0); // Sunday the 1st is a day off
     EXPECT_EQ(s.months[15].d[1], 480); // Monday the 2nd
-    EXPECT_EQ(s.months[15].rDn, 21);   // the computed row is kept in the schedule
+    EXPECT_EQ(s.months[15].rDn, 21); // the computed row is kept in the schedule
 
     EXPECT_EQ(norm(doc, s, 15, 1, 1).days, 0);
     EXPECT_EQ(norm(doc, s, 16).days, 23); // October 2024
     EXPECT_EQ(norm(doc, s, 14).days, 22); // August 2024
-    EXPECT_EQ(norm(doc, s, 8).days, 21);  // February 2024, 29 days
-    EXPECT_EQ(s.months[8].d[28], 480);     // 29 February, a Thursday
-    EXPECT_EQ(norm(doc, s, 3).days, 21);  // September 2023
+    EXPECT_EQ(norm(doc, s, 8).days, 21); // February 2024, 29 days
+    EXPECT_EQ(s.months[8].d[28], 480); // 29 February, a Thursday
+    EXPECT_EQ(norm(doc, s, 3).days, 21); // September 2023
 
     base.config.tekMes = std::uint16_t(MonthKey(2024, 12));
     WorkSchedule t = fiveDays(8);
@@ -104,10 +104,10 @@ TEST(CalcScheduleNorm, HolidaysOnWorkingDaysAndOnDaysOff)
     PayrollDoc doc;
     CInfoBase& base = doc.infoBase;
     base.config.tekMes = std::uint16_t(MonthKey(2024, 9));
-    base.firm.fete[0] = holiday(7, 9);  // a Saturday: no change
-    base.firm.fete[1] = holiday(2, 9);  // a Monday
+    base.firm.fete[0] = holiday(7, 9); // a Saturday: no change
+    base.firm.fete[1] = holiday(2, 9); // a Monday
     base.firm.fete[2] = holiday(31, 9); // past September's end: ignored
-    base.firm.fete[3] = 9;              // day 0: an empty word
+    base.firm.fete[3] = 9; // day 0: an empty word
     base.firm.fete[4] = holiday(1, 10); // another month
     WorkSchedule s = fiveDays(8);
     Norm n = norm(doc, s, 15);
@@ -121,7 +121,7 @@ TEST(CalcScheduleNorm, ShiftCycleBeforeAndAfterItsStart)
     PayrollDoc doc;
     CInfoBase& base = doc.infoBase;
     base.config.tekMes = std::uint16_t(MonthKey(2024, 3));
-    base.firm.fete[0] = holiday(8, 3);  // falls on a day off of the cycle
+    base.firm.fete[0] = holiday(8, 3); // falls on a day off of the cycle
     base.firm.fete[1] = holiday(23, 2); // falls on a working day of the cycle
     // Two days on, one off, from 15 March 2024, 12-hour shifts.
     WorkSchedule s = shift(2, 1, 15, 3, 24, 12);
@@ -130,7 +130,7 @@ TEST(CalcScheduleNorm, ShiftCycleBeforeAndAfterItsStart)
     EXPECT_EQ(n.days, 21);
     EXPECT_EQ(n.minutes, 21 * 720);
     EXPECT_EQ(s.months[15].d[14], 720); // the start date: position 1
-    EXPECT_EQ(s.months[15].d[16], 0);   // 17 March: position 3, off
+    EXPECT_EQ(s.months[15].d[16], 0); // 17 March: position 3, off
     EXPECT_EQ(norm(doc, s, 16).days, 20); // April: the 1st is a day off
     EXPECT_EQ(s.months[16].d[0], 0);
     EXPECT_EQ(norm(doc, s, 14).days, 18); // February, before the start, less 23 February
@@ -160,8 +160,7 @@ TEST(CalcScheduleNorm, Failures)
     // Sundays only, and every Sunday of February 2026 a holiday.
     WorkSchedule sundays = fiveDays(8);
     sundays.rabDnNed = 0x40;
-    for (int i = 0; i < 4; ++i)
-        base.firm.fete[std::size_t(i)] = holiday(1 + 7 * i, 2);
+    for (int i = 0; i < 4; ++i) base.firm.fete[std::size_t(i)] = holiday(1 + 7 * i, 2);
     n = norm(doc, sundays, 15);
     EXPECT_EQ(n.result, NormNoWorkingTime);
     EXPECT_EQ(n.days, 0);
@@ -223,14 +222,25 @@ TEST(CompactWariaEntries, KeepsCodedEntriesWithAMonthInOrder)
     CompactWariaEntries(doc);
     EXPECT_EQ(base.current.warKv, 0);
     EXPECT_EQ(base.current.waria.size(), 1200u);
-    for (const auto& e : base.current.waria)
-        EXPECT_EQ(e, WariaEntry{});
+    for (const auto& e : base.current.waria) EXPECT_EQ(e, WariaEntry{});
 
     auto& w = base.current.waria;
-    w[0].kod = 1; w[0].mes = 3; w[0].god = 2024; w[0].sum = 100;
-    w[1].kod = 0; w[1].mes = 3; w[1].god = 2024; w[1].sum = 200; // no code
-    w[2].kod = 5; w[2].mes = 0; w[2].god = 2024; w[2].sum = 300; // no month
-    w[7].kod = 9; w[7].mes = 12; w[7].god = 2023; w[7].sum = 400;
+    w[0].kod = 1;
+    w[0].mes = 3;
+    w[0].god = 2024;
+    w[0].sum = 100;
+    w[1].kod = 0;
+    w[1].mes = 3;
+    w[1].god = 2024;
+    w[1].sum = 200; // no code
+    w[2].kod = 5;
+    w[2].mes = 0;
+    w[2].god = 2024;
+    w[2].sum = 300; // no month
+    w[7].kod = 9;
+    w[7].mes = 12;
+    w[7].god = 2023;
+    w[7].sum = 400;
     base.current.warKv = 8;
     CompactWariaEntries(doc);
     EXPECT_EQ(base.current.warKv, 2);
@@ -274,9 +284,12 @@ TEST(RoundByPayKind, KindFieldsAndBaseSettings)
     CInfoBase& base = doc.infoBase;
     base.config.okrugWord = 3; // okrugRas 3: whole roubles, halves up
     PayKind a, z, w;
-    a.kod = 10; a.okrug = 0;
-    w.kod = 20; w.okrug = 1;
-    z.kod = 30; z.okrug = 7;
+    a.kod = 10;
+    a.okrug = 0;
+    w.kod = 20;
+    w.okrug = 1;
+    z.kod = 30;
+    z.okrug = 7;
     base.payKinds = {a, w, z};
     EXPECT_EQ(RoundByPayKind(4950, 10, doc), 5000);
     EXPECT_EQ(RoundByPayKind(4949, 10, doc), 4900);

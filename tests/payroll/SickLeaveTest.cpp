@@ -22,8 +22,7 @@ struct SickWorld : World {
         head().stavka = 100;
         head().datPr1 = date(1, 1, 2015);
         for (int y = fromYear; y <= toYear; ++y)
-            for (int m = 1; m <= (y == toYear ? toMonth : 12); ++m)
-                addArchive(archive(4, monthly, y, m, 20));
+            for (int m = 1; m <= (y == toYear ? toMonth : 12); ++m) addArchive(archive(4, monthly, y, m, 20));
     }
 
     SickLeaveSheet sheet(int d1, int m1, int y1, int d2, int m2, int y2, int percent)
@@ -96,7 +95,7 @@ TEST(CalcSickLeaveBenefit, LowEarnerRaisedToTheMinimum)
     SickLeaveTables t;
     ASSERT_EQ(CalcSickLeaveBenefit(w.doc, s, t, nullptr, 0), 1);
     EXPECT_DOUBLE_EQ(t.years[24].average, RoundWhole(12'000'000.0 / 731)); // 16,416
-    const double minimum = RoundWhole(1'500'000.0 * 24 / 730);             // 49,315
+    const double minimum = RoundWhole(1'500'000.0 * 24 / 730); // 49,315
     EXPECT_DOUBLE_EQ(t.secondOut, minimum);
     ASSERT_EQ(t.monthRows, 1);
     EXPECT_EQ(t.months[0].days, 10);
@@ -205,8 +204,8 @@ TEST(CalcSickLeaveBenefit, LimitsByDate)
         int d, m, y;
         double w;
     };
-    for (const Wage c : {Wage{31, 8, 2005, 72'000}, Wage{1, 9, 2005, 80'000}, Wage{30, 4, 2006, 80'000},
-                         Wage{1, 5, 2006, 230'000}}) {
+    for (const Wage c :
+         {Wage{31, 8, 2005, 72'000}, Wage{1, 9, 2005, 80'000}, Wage{30, 4, 2006, 80'000}, Wage{1, 5, 2006, 230'000}}) {
         SickWorld w(c.y, c.m, 1'000'000, c.y - 1, c.y - 1);
         SickLeaveSheet s = w.sheet(c.d, c.m, c.y, c.d, c.m, c.y, 100);
         s.alg = 2;

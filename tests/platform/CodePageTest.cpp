@@ -8,8 +8,7 @@ TEST(CodePage, EveryByteRoundTripsThroughUnicode)
 {
     for (Page p : {Page::Cp1251, Page::Cp866}) {
         QByteArray all(256, 0);
-        for (int b = 0; b < 256; ++b)
-            all[b] = static_cast<char>(b);
+        for (int b = 0; b < 256; ++b) all[b] = static_cast<char>(b);
         QByteArray back = encode(p, decode(p, all));
         EXPECT_EQ(back, all);
     }

@@ -1,6 +1,6 @@
 #include "platform/Console.h"
-#include "platform/WorkingFolder.h"
 #include "platform/TaskThread.h"
+#include "platform/WorkingFolder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -73,7 +73,8 @@ TEST(Console, WorkingFolderSettingAndAWorkerThread)
         result = r;
         code = detail;
     });
-    ASSERT_TRUE(task.start([](TaskContext&) { return TaskOutcome(TASK_DONE, RunConsoleCommand("echo from-worker; exit 5")); }));
+    ASSERT_TRUE(
+        task.start([](TaskContext&) { return TaskOutcome(TASK_DONE, RunConsoleCommand("echo from-worker; exit 5")); }));
     ASSERT_TRUE(QTest::qWaitFor([&] { return result >= 0; }, 10000));
     SetWorkingFolder(QString());
 

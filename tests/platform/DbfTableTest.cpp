@@ -72,8 +72,7 @@ std::vector<std::vector<QByteArray>> SelectAll(CDbf& dbf, const QByteArray& stat
     while (!dbf.IsEof()) {
         dbf.GetFields();
         std::vector<QByteArray> row;
-        for (int i = 0; i < dbf.GetFieldCount(); ++i)
-            row.push_back(dbf.GetFieldValue(i));
+        for (int i = 0; i < dbf.GetFieldCount(); ++i) row.push_back(dbf.GetFieldValue(i));
         rows.push_back(row);
         dbf.MoveNext();
     }
@@ -190,8 +189,7 @@ TEST_F(DbfTableTest, DamagedOrForeignFilesAreRefusedWithTheError)
     {
         CDbf dbf(folder());
         dbf.Open("CREATE TABLE t (a VARCHAR(10))");
-        for (int i = 0; i < 4; ++i)
-            dbf.Open("INSERT INTO t (a) VALUES ('row')");
+        for (int i = 0; i < 4; ++i) dbf.Open("INSERT INTO t (a) VALUES ('row')");
         dbf.Commit(kUpdated);
     }
     const QByteArray whole = FileBytes(file("t.dbf"));

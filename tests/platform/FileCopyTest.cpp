@@ -34,8 +34,7 @@ TEST(FileCopy, ReplacesTheTargetWholeAndKeepsItWhenTheSourceIsMissing)
     const QString to = dir.filePath("_nalog");
     // More than one block of the copy, with every byte value in it.
     QByteArray big;
-    for (int i = 0; i < 200000; ++i)
-        big += char(i * 7 % 256);
+    for (int i = 0; i < 200000; ++i) big += char(i * 7 % 256);
     put(from, big);
     put(to, "old contents");
     EXPECT_TRUE(CopyFileReplacing(from, to));

@@ -1,5 +1,5 @@
-#include "platform/GuiBridge.h"
 #include "platform/TaskThread.h"
+#include "platform/GuiBridge.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -30,15 +30,12 @@ class FakeTaskView : public QObject {
 public:
     FakeTaskView()
     {
-        connect(&task, &TaskThread::progress, this, [this](int position, int count) {
-            note(QStringLiteral("progress %1/%2").arg(position).arg(count));
-        });
-        connect(&task, &TaskThread::stage, this, [this](int w, int l) {
-            note(QStringLiteral("stage %1 %2").arg(w).arg(l));
-        });
-        connect(&task, &TaskThread::calcProgress, this, [this](int index, int errors) {
-            note(QStringLiteral("calc %1 %2").arg(index).arg(errors));
-        });
+        connect(&task, &TaskThread::progress, this,
+                [this](int position, int count) { note(QStringLiteral("progress %1/%2").arg(position).arg(count)); });
+        connect(&task, &TaskThread::stage, this,
+                [this](int w, int l) { note(QStringLiteral("stage %1 %2").arg(w).arg(l)); });
+        connect(&task, &TaskThread::calcProgress, this,
+                [this](int index, int errors) { note(QStringLiteral("calc %1 %2").arg(index).arg(errors)); });
         connect(&task, &TaskThread::done, this, [this](int result, int detail, const QString& failure) {
             note(QStringLiteral("done %1 %2").arg(result).arg(detail));
             lastResult = result;
@@ -50,7 +47,10 @@ public:
     }
     ~FakeTaskView() override { task.shutdown(); }
 
-    bool waitDone(int count = 1) { return QTest::qWaitFor([&] { return doneCount >= count; }, 10000); }
+    bool waitDone(int count = 1)
+    {
+        return QTest::qWaitFor([&] { return doneCount >= count; }, 10000);
+    }
 
     TaskThread task{this};
     QStringList events;
@@ -105,10 +105,8 @@ TEST(TaskThread, ReportsArriveInOrderOnTheOwnersThreadAndDoneComesLast)
         seenRows = p.rows;
         seenTitle = p.title;
         ctx.stage();
-        for (int i = 0; i < p.rows; ++i)
-            ctx.calcProgress(i, i / 10);
-        for (int i = 0; i < p.rows; ++i)
-            ctx.progress(i, p.rows);
+        for (int i = 0; i < p.rows; ++i) ctx.calcProgress(i, i / 10);
+        for (int i = 0; i < p.rows; ++i) ctx.progress(i, p.rows);
         return {TASK_DONE, 7};
     }));
     // The worker took its own copy: changing or dropping the block does not reach it.
@@ -124,10 +122,8 @@ TEST(TaskThread, ReportsArriveInOrderOnTheOwnersThreadAndDoneComesLast)
     EXPECT_EQ(seenTitle, QStringLiteral("Ведомость"));
 
     QStringList expected{QStringLiteral("stage 0 0")};
-    for (int i = 0; i < 50; ++i)
-        expected << QStringLiteral("calc %1 %2").arg(i).arg(i / 10);
-    for (int i = 0; i < 50; ++i)
-        expected << QStringLiteral("progress %1/50").arg(i);
+    for (int i = 0; i < 50; ++i) expected << QStringLiteral("calc %1 %2").arg(i).arg(i / 10);
+    for (int i = 0; i < 50; ++i) expected << QStringLiteral("progress %1/50").arg(i);
     expected << QStringLiteral("done 0 7");
     EXPECT_EQ(view.events, expected);
     EXPECT_FALSE(view.offOwnerThread);
@@ -136,9 +132,8 @@ TEST(TaskThread, ReportsArriveInOrderOnTheOwnersThreadAndDoneComesLast)
 
     // The next run starts with a fresh stop event and reports as before.
     view.task.requestStop(); // on an ended run: no effect on the next one
-    ASSERT_TRUE(view.task.start([](TaskContext& ctx) -> TaskOutcome {
-        return ctx.stopRequested() ? TASK_STOPPED : TASK_NO_DATA;
-    }));
+    ASSERT_TRUE(view.task.start(
+        [](TaskContext& ctx) -> TaskOutcome { return ctx.stopRequested() ? TASK_STOPPED : TASK_NO_DATA; }));
     ASSERT_TRUE(view.waitDone(2));
     EXPECT_EQ(view.lastResult, TASK_NO_DATA);
 }
@@ -164,16 +159,14 @@ TEST(TaskThread, StopEndsTheRunWithStoppedAndDoneStillArrives)
     EXPECT_EQ(view.doneCount, 1);
     // Every record the worker reported arrived, in order, before done.
     ASSERT_EQ(view.events.size(), records + 1);
-    for (int i = 0; i < records; ++i)
-        EXPECT_EQ(view.events[i], QStringLiteral("progress %1/0").arg(i));
+    for (int i = 0; i < records; ++i) EXPECT_EQ(view.events[i], QStringLiteral("progress %1/0").arg(i));
 }
 
 TEST(TaskThread, RestartForgetsTheDoneOfTheRunBefore)
 {
     FakeTaskView view;
     ASSERT_TRUE(view.task.start([](TaskContext& ctx) -> TaskOutcome {
-        while (!ctx.stopRequested())
-            std::this_thread::sleep_for(1ms);
+        while (!ctx.stopRequested()) std::this_thread::sleep_for(1ms);
         return TASK_STOPPED;
     }));
     view.task.requestStop();
@@ -351,4 +344,3 @@ TEST(GuiBridge, ClosingTheViewWhileTheWorkersDialogIsOpenReturnsAtOnce)
     EXPECT_LT(closeTook, 1000);
     EXPECT_EQ(answer, GuiBridge::Cancel);
 }
-

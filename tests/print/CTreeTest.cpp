@@ -1,6 +1,6 @@
+#include "print/CTree.h"
 #include "platform/CodePage.h"
 #include "platform/DocumentOpener.h"
-#include "print/CTree.h"
 #include "print/TextHelpers.h"
 #include "print/WorkingFolder.h"
 #include "values/Messages.h"
@@ -20,15 +20,18 @@ namespace {
 
 QByteArray cp(const char* utf8) { return codepage::toCp1251(QString::fromUtf8(utf8)); }
 
-QByteArray slot(int k) { return QByteArray("{\\*\\bkmkstart par%1}{\\*\\bkmkend par%1}").replace("%1", QByteArray::number(k)); }
+QByteArray slot(int k)
+{
+    return QByteArray("{\\*\\bkmkstart par%1}{\\*\\bkmkend par%1}").replace("%1", QByteArray::number(k));
+}
 
 // A template as Word writes it: header groups, the first section, the body
 // and a closing empty paragraph.
 QByteArray document(const QByteArray& body)
 {
     return "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fcharset204 Arial;}}\r\n"
-           "\\paperw11906 \\fet0\\sectd \\sbknone\r\n"
-        + body + "\\pard\\plain \\ql\\f0 {\\*\\bkmkend page0}{\\par }}\r\n";
+           "\\paperw11906 \\fet0\\sectd \\sbknone\r\n" +
+           body + "\\pard\\plain \\ql\\f0 {\\*\\bkmkend page0}{\\par }}\r\n";
 }
 
 QByteArray rowDef() { return "\\trowd \\trgaph108\\cellx3000\\cellx6000\r\n"; }
@@ -93,8 +96,10 @@ bool balancedDocument(const QByteArray& rtf)
 TEST_F(CTreeTest, SinglePageWithoutRowsIsFilledExactly)
 {
     writeTemplate(QStringLiteral("one"),
-                  document("\\pard\\plain \\ql\\f0 {\\*\\bkmkstart page0}{A }" + slot(0) + slot(1) + "{\\par }\r\n"
-                           "\\pard\\plain \\ql\\f0 " + slot(2) + slot(3) + slot(4) + "{\\par }\r\n"));
+                  document("\\pard\\plain \\ql\\f0 {\\*\\bkmkstart page0}{A }" + slot(0) + slot(1) +
+                           "{\\par }\r\n"
+                           "\\pard\\plain \\ql\\f0 " +
+                           slot(2) + slot(3) + slot(4) + "{\\par }\r\n"));
     CTree tree("one", output());
     EXPECT_EQ(tree.BookmarkMap(), (QList<QByteArray>{"page0", "0", "page0", "0", "4"}));
 
@@ -103,28 +108,27 @@ TEST_F(CTreeTest, SinglePageWithoutRowsIsFilledExactly)
     EXPECT_EQ(tree.AddValue(page, {"v0", "v1", "v2", "", "v4"}), 0);
     EXPECT_EQ(tree.Generate(), CTree::GenerateDone);
     EXPECT_EQ(tree.OutputFileName(), dir.filePath(QStringLiteral("zavod.rtf")));
-    EXPECT_EQ(generated(),
-              "{\\rtf1\\ansi\\ansicpg1251\\deff0\n"
-              "{\\fonttbl\n"
-              "{\\f0\\fcharset204 Arial;}\n"
-              "}\n"
-              "\\paperw11906 \\fet0\n"
-              "{}\n"
-              "{\\*\\bkmkstart page0}\n"
-              "\\sectd \\sbknone\\pard\\plain \\ql\\f0 \n"
-              "{A }\n"
-              "{v0}\n"
-              "{v1}\n"
-              "{\\par }\n"
-              "\\pard\\plain \\ql\\f0 \n"
-              "{v2}\n"
-              "{}\n"
-              "{v4}\n"
-              "{\\par }\n"
-              "{\\*\\bkmkend page0}\n"
-              "\\pard\\plain \\ql\\f0 \n"
-              "{\\par }\n"
-              "}\n");
+    EXPECT_EQ(generated(), "{\\rtf1\\ansi\\ansicpg1251\\deff0\n"
+                           "{\\fonttbl\n"
+                           "{\\f0\\fcharset204 Arial;}\n"
+                           "}\n"
+                           "\\paperw11906 \\fet0\n"
+                           "{}\n"
+                           "{\\*\\bkmkstart page0}\n"
+                           "\\sectd \\sbknone\\pard\\plain \\ql\\f0 \n"
+                           "{A }\n"
+                           "{v0}\n"
+                           "{v1}\n"
+                           "{\\par }\n"
+                           "\\pard\\plain \\ql\\f0 \n"
+                           "{v2}\n"
+                           "{}\n"
+                           "{v4}\n"
+                           "{\\par }\n"
+                           "{\\*\\bkmkend page0}\n"
+                           "\\pard\\plain \\ql\\f0 \n"
+                           "{\\par }\n"
+                           "}\n");
 }
 
 TEST_F(CTreeTest, RepeatedPagesAndRowsOfTheShippedTemplate)
@@ -133,17 +137,16 @@ TEST_F(CTreeTest, RepeatedPagesAndRowsOfTheShippedTemplate)
     CTree tree("spisok", output());
     EXPECT_EQ(tree.BookmarkMap(), (QList<QByteArray>{"page0", "0", "2", "row0", "3", "6", "page0", "7", "9"}));
 
-    const char* names[][2] = {{"Иванов Иван Иванович", "12 345.60"},
-                              {"Петрова Анна Сергеевна", "8 000.00"},
-                              {"Сидоров Петр", "1.05"}};
+    const char* names[][2] = {
+        {"Иванов Иван Иванович", "12 345.60"}, {"Петрова Анна Сергеевна", "8 000.00"}, {"Сидоров Петр", "1.05"}};
     for (int p = 0; p < 2; ++p) {
         QDomElement page = tree.NewPage(nullptr, "page0");
-        tree.AddValue(page, {cp("ООО \"Рога и копыта\""), p == 0 ? cp("Январь 2026") : cp("Февраль 2026"), "31.01.2026"});
+        tree.AddValue(page,
+                      {cp("ООО \"Рога и копыта\""), p == 0 ? cp("Январь 2026") : cp("Февраль 2026"), "31.01.2026"});
         for (int r = 0; r < 3; ++r) {
             QDomElement row;
             tree.NewRow("row0", &row, page);
-            tree.AddValue(row, {QByteArray::number(r + 1), QByteArray::number(100 + r), cp(names[r][0]),
-                                names[r][1]});
+            tree.AddValue(row, {QByteArray::number(r + 1), QByteArray::number(100 + r), cp(names[r][0]), names[r][1]});
         }
         char words[kWordBufferSize];
         const int n = SumInWords(20346, 65, words);
@@ -164,7 +167,8 @@ TEST_F(CTreeTest, RepeatedPagesAndRowsOfTheShippedTemplate)
     // Values in the order of their bookmarks, Cyrillic as \'xx of windows-1251,
     // quotes and digits as they are.
     const QByteArray firm = "{\\'ce\\'ce\\'ce \"\\'d0\\'ee\\'e3\\'e0 \\'e8 \\'ea\\'ee\\'ef\\'fb\\'f2\\'e0\"}";
-    const QByteArray ivanov = "{\\'c8\\'e2\\'e0\\'ed\\'ee\\'e2 \\'c8\\'e2\\'e0\\'ed \\'c8\\'e2\\'e0\\'ed\\'ee\\'e2\\'e8\\'f7}";
+    const QByteArray ivanov =
+        "{\\'c8\\'e2\\'e0\\'ed\\'ee\\'e2 \\'c8\\'e2\\'e0\\'ed \\'c8\\'e2\\'e0\\'ed\\'ee\\'e2\\'e8\\'f7}";
     const QByteArray words = "{\\'c4\\'e2\\'e0\\'e4\\'f6\\'e0\\'f2\\'fc \\'f2\\'fb\\'f1\\'ff\\'f7 ";
     EXPECT_EQ(rtf.count(firm), 2);
     EXPECT_EQ(rtf.count(ivanov), 2);
@@ -173,11 +177,10 @@ TEST_F(CTreeTest, RepeatedPagesAndRowsOfTheShippedTemplate)
     ASSERT_GT(january, 0);
     ASSERT_GT(february, january);
     qsizetype at = january;
-    for (const QByteArray& piece : {QByteArray("{31.01.2026}"), QByteArray("{1}"), QByteArray("{100}"), ivanov,
-                                    QByteArray("{12 345.60}"), QByteArray("{2}"), QByteArray("{101}"),
-                                    QByteArray("{8 000.00}"), QByteArray("{3}"), QByteArray("{102}"),
-                                    QByteArray("{1.05}"), QByteArray("{20 346.65}"), words,
-                                    QByteArray("\\'ea\\'ee\\'ef\\'e5\\'e5\\'ea}")}) {
+    for (const QByteArray& piece :
+         {QByteArray("{31.01.2026}"), QByteArray("{1}"), QByteArray("{100}"), ivanov, QByteArray("{12 345.60}"),
+          QByteArray("{2}"), QByteArray("{101}"), QByteArray("{8 000.00}"), QByteArray("{3}"), QByteArray("{102}"),
+          QByteArray("{1.05}"), QByteArray("{20 346.65}"), words, QByteArray("\\'ea\\'ee\\'ef\\'e5\\'e5\\'ea}")}) {
         const qsizetype next = rtf.indexOf(piece, at);
         ASSERT_GT(next, at) << piece.constData();
         EXPECT_LT(next, february) << piece.constData();
@@ -194,12 +197,13 @@ TEST_F(CTreeTest, RepeatedPagesAndRowsOfTheShippedTemplate)
 TEST_F(CTreeTest, RowsGatherAtTheFirstRowRegionInTheOrderAdded)
 {
     writeTemplate(QStringLiteral("rows"),
-                  document("\\pard\\plain \\ql\\f0 {\\*\\bkmkstart page0}{Title }" + slot(0) + "{\\par }\r\n"
-                           + rowDef() + "\\pard\\plain \\intbl {H1\\cell }{H2\\cell }{\\row }\r\n"
-                           + rowDef() + "\\pard\\plain \\intbl {\\*\\bkmkstart row0}" + slot(1) + "{\\cell }" + slot(2) + "{\\cell }{\\row }\r\n"
-                           + rowDef() + "\\pard\\plain \\intbl {\\*\\bkmkend row0}{S1\\cell }{S2\\cell }{\\row }\r\n"
-                           + rowDef() + "\\pard\\plain \\intbl {\\*\\bkmkstart row1}" + slot(3) + "{\\cell }{X\\cell }{\\row }\r\n"
-                           + "\\pard\\plain \\ql\\f0 {\\*\\bkmkend row1}{Tail }" + slot(4) + "{\\par }\r\n"));
+                  document("\\pard\\plain \\ql\\f0 {\\*\\bkmkstart page0}{Title }" + slot(0) + "{\\par }\r\n" +
+                           rowDef() + "\\pard\\plain \\intbl {H1\\cell }{H2\\cell }{\\row }\r\n" + rowDef() +
+                           "\\pard\\plain \\intbl {\\*\\bkmkstart row0}" + slot(1) + "{\\cell }" + slot(2) +
+                           "{\\cell }{\\row }\r\n" + rowDef() +
+                           "\\pard\\plain \\intbl {\\*\\bkmkend row0}{S1\\cell }{S2\\cell }{\\row }\r\n" + rowDef() +
+                           "\\pard\\plain \\intbl {\\*\\bkmkstart row1}" + slot(3) + "{\\cell }{X\\cell }{\\row }\r\n" +
+                           "\\pard\\plain \\ql\\f0 {\\*\\bkmkend row1}{Tail }" + slot(4) + "{\\par }\r\n"));
     CTree tree("rows", output());
     EXPECT_EQ(tree.BookmarkMap(),
               (QList<QByteArray>{"page0", "0", "0", "row0", "1", "2", "row1", "3", "3", "page0", "4", "4"}));
@@ -270,7 +274,8 @@ TEST_F(CTreeTest, HundredRowsAndValuesOfTheDataDocument)
 
 TEST_F(CTreeTest, ControlCharactersOfValuesAreEscaped)
 {
-    writeTemplate(QStringLiteral("one"), document("\\pard\\plain \\ql\\f0 {\\*\\bkmkstart page0}" + slot(0) + "{\\par }\r\n"));
+    writeTemplate(QStringLiteral("one"),
+                  document("\\pard\\plain \\ql\\f0 {\\*\\bkmkstart page0}" + slot(0) + "{\\par }\r\n"));
     CTree tree("one", output());
     QDomElement page = tree.NewPage(nullptr, "page0");
     tree.AddValue(page, {cp("C:\\Фирма {ООО} }x{"), QByteArray("a\tb")});
@@ -282,12 +287,14 @@ TEST_F(CTreeTest, ControlCharactersOfValuesAreEscaped)
 
 TEST_F(CTreeTest, SecondPageRegionAndItsSectionBreak)
 {
-    writeTemplate(QStringLiteral("two"),
-                  "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fcharset204 Arial;}}\r\n"
-                  "\\paperw11906 \\fet0\\sectd \\sbknone\r\n"
-                  "\\pard\\plain \\ql\\f0 {\\*\\bkmkstart page0}{First }" + slot(0) + "{\\*\\bkmkend page0}{\\sect }\r\n"
-                  "\\sectd \\sbkpage\\pard\\plain \\ql\\f0 {\\*\\bkmkstart page1}{Second }" + slot(1) + slot(2)
-                  + "{\\*\\bkmkend page1}\\par \\pard\\plain \\ql\\f0 {\\par }}\r\n");
+    writeTemplate(QStringLiteral("two"), "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fcharset204 Arial;}}\r\n"
+                                         "\\paperw11906 \\fet0\\sectd \\sbknone\r\n"
+                                         "\\pard\\plain \\ql\\f0 {\\*\\bkmkstart page0}{First }" +
+                                             slot(0) +
+                                             "{\\*\\bkmkend page0}{\\sect }\r\n"
+                                             "\\sectd \\sbkpage\\pard\\plain \\ql\\f0 {\\*\\bkmkstart page1}{Second }" +
+                                             slot(1) + slot(2) +
+                                             "{\\*\\bkmkend page1}\\par \\pard\\plain \\ql\\f0 {\\par }}\r\n");
     CTree tree("two", output());
     const QList<QByteArray> map = tree.BookmarkMap();
     ASSERT_GE(map.size(), 7);
@@ -311,7 +318,8 @@ TEST_F(CTreeTest, SecondPageRegionAndItsSectionBreak)
 
 TEST_F(CTreeTest, OutputNameComesFromTheWorkFilePath)
 {
-    writeTemplate(QStringLiteral("one"), document("\\pard\\plain \\ql\\f0 {\\*\\bkmkstart page0}" + slot(0) + "{\\par }\r\n"));
+    writeTemplate(QStringLiteral("one"),
+                  document("\\pard\\plain \\ql\\f0 {\\*\\bkmkstart page0}" + slot(0) + "{\\par }\r\n"));
     EXPECT_EQ(CTree("one", QStringLiteral("/w/base.typ")).OutputFileName(), QStringLiteral("/w/base.rtf"));
     EXPECT_EQ(CTree("one", QStringLiteral("/w/form.rtf")).OutputFileName(), QStringLiteral("/w/form.rtf"));
 }
@@ -331,7 +339,8 @@ TEST_F(CTreeTest, TemplateFaultsAreReportedNotIgnored)
         CTree tree("pusto", output());
         ADD_FAILURE() << "no exception";
     } catch (const TextError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Ошибка при чтении файла ") + dir.filePath(QStringLiteral("Shablon/pusto.rtf")));
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("Ошибка при чтении файла ") + dir.filePath(QStringLiteral("Shablon/pusto.rtf")));
     }
 
     // A template without page0: an error result and no document.
@@ -344,7 +353,8 @@ TEST_F(CTreeTest, TemplateFaultsAreReportedNotIgnored)
         EXPECT_FALSE(QFile::exists(tree.OutputFileName()));
     }
     // A row the template lacks is the writer's fault and fails the document.
-    writeTemplate(QStringLiteral("one"), document("\\pard\\plain \\ql\\f0 {\\*\\bkmkstart page0}" + slot(0) + "{\\par }\r\n"));
+    writeTemplate(QStringLiteral("one"),
+                  document("\\pard\\plain \\ql\\f0 {\\*\\bkmkstart page0}" + slot(0) + "{\\par }\r\n"));
     {
         CTree tree("one", output());
         QDomElement page = tree.NewPage(nullptr, "page0");
@@ -357,7 +367,8 @@ TEST_F(CTreeTest, TemplateFaultsAreReportedNotIgnored)
 
 TEST_F(CTreeTest, UnwritableOutputAndMissingViewerAreReported)
 {
-    writeTemplate(QStringLiteral("one"), document("\\pard\\plain \\ql\\f0 {\\*\\bkmkstart page0}" + slot(0) + "{\\par }\r\n"));
+    writeTemplate(QStringLiteral("one"),
+                  document("\\pard\\plain \\ql\\f0 {\\*\\bkmkstart page0}" + slot(0) + "{\\par }\r\n"));
     {
         CTree tree("one", dir.filePath(QStringLiteral("no/such/folder/zavod.typ")));
         tree.AddValue(tree.NewPage(nullptr, "page0"), {"x"});
@@ -369,9 +380,10 @@ TEST_F(CTreeTest, UnwritableOutputAndMissingViewerAreReported)
         CTree tree("one", output());
         tree.AddValue(tree.NewPage(nullptr, "page0"), {"x"});
         EXPECT_EQ(tree.Generate(), CTree::GenerateNotOpened);
-        EXPECT_EQ(tree.ErrorText(), QStringLiteral("Не найдена программа просмотра документов \"kalvor-no-such-viewer\".\n"
-                                                   "Документ сохранен в файле ")
-                                        + dir.filePath(QStringLiteral("zavod.rtf")));
+        EXPECT_EQ(tree.ErrorText(),
+                  QStringLiteral("Не найдена программа просмотра документов \"kalvor-no-such-viewer\".\n"
+                                 "Документ сохранен в файле ") +
+                      dir.filePath(QStringLiteral("zavod.rtf")));
         EXPECT_TRUE(generated().contains("{x}"));
     }
     platform::DocumentOpener::SetCommand(QString());
@@ -404,10 +416,10 @@ TEST_F(CTreeTest, LibreOfficeRendersTheFilledForm)
 
     auto convert = [&](const QString& format) {
         QProcess p;
-        p.start(office, {QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("lo-profile")),
-                         QStringLiteral("--headless"), QStringLiteral("--convert-to"), format,
-                         QStringLiteral("--outdir"), dir.filePath(QStringLiteral("out")),
-                         dir.filePath(QStringLiteral("zavod.rtf"))});
+        p.start(office,
+                {QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("lo-profile")),
+                 QStringLiteral("--headless"), QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"),
+                 dir.filePath(QStringLiteral("out")), dir.filePath(QStringLiteral("zavod.rtf"))});
         return p.waitForFinished(180000) && p.exitCode() == 0;
     };
     ASSERT_TRUE(convert(QStringLiteral("pdf")));
@@ -429,8 +441,9 @@ TEST_F(CTreeTest, LibreOfficeRendersTheFilledForm)
         ASSERT_TRUE(txt.open(QIODevice::ReadOnly));
         text = QString::fromUtf8(txt.readAll());
     }
-    for (const QString& value : {QStringLiteral("ООО Ромашка"), QStringLiteral("Март 2026"), QStringLiteral("Кузнецова Мария Павловна"),
-                                 QStringLiteral("4 321.00"), QStringLiteral("Четыре тысячи триста двадцать один рубль 00 копеек"),
-                                 QStringLiteral("Орлова Е. В."), QStringLiteral("СПИСОК СУММ К ВЫПЛАТЕ")})
+    for (const QString& value :
+         {QStringLiteral("ООО Ромашка"), QStringLiteral("Март 2026"), QStringLiteral("Кузнецова Мария Павловна"),
+          QStringLiteral("4 321.00"), QStringLiteral("Четыре тысячи триста двадцать один рубль 00 копеек"),
+          QStringLiteral("Орлова Е. В."), QStringLiteral("СПИСОК СУММ К ВЫПЛАТЕ")})
         EXPECT_TRUE(text.contains(value)) << value.toStdString();
 }

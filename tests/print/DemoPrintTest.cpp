@@ -1,11 +1,11 @@
 // The demo firm's statements: its sick-leave sheet and vacation note carry
 // the amounts the engine computes, and its advance statement goes through
 // the default print command "e.sh" to the document opener.
-#include "payroll/CalcOptions.h"
 #include "DemoFirm.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/AverageEarnings.h"
 #include "payroll/CalcEmployeeMonth.h"
+#include "payroll/CalcOptions.h"
 #include "payroll/SickLeave.h"
 #include "platform/CodePage.h"
 #include "platform/DocumentOpener.h"
@@ -150,8 +150,7 @@ TEST_F(DemoPrint, AdvanceStatementIsShownThroughTheDefaultPrintScript)
 
     AcceptingPrompt prompt;
     doc.infoBase.config.dosStr.clear();
-    const platform::TaskOutcome outcome =
-        ApplyPrintOutput(PaymentStatement, StatementForm::Text, doc, report, prompt);
+    const platform::TaskOutcome outcome = ApplyPrintOutput(PaymentStatement, StatementForm::Text, doc, report, prompt);
     EXPECT_EQ(outcome.result, platform::TASK_DONE);
     EXPECT_EQ(prompt.offered, QDir(folder).absoluteFilePath(QStringLiteral("e.sh")) + QLatin1Char(' ') + report);
     // The report went to the command in cp866 (which has no «»); e.sh
@@ -162,8 +161,7 @@ TEST_F(DemoPrint, AdvanceStatementIsShownThroughTheDefaultPrintScript)
     EXPECT_TRUE(shown.contains(QStringLiteral("ООО ?Северная механика?")));
     QElapsedTimer waited;
     waited.start();
-    while (QString::fromUtf8(ReadFile(viewed)) != shown && waited.elapsed() < 10'000)
-        QThread::msleep(50);
+    while (QString::fromUtf8(ReadFile(viewed)) != shown && waited.elapsed() < 10'000) QThread::msleep(50);
     EXPECT_EQ(QString::fromUtf8(ReadFile(viewed)), shown);
     // The command is kept in the base settings.
     LoadConfig(base());

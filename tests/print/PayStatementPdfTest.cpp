@@ -4,11 +4,11 @@
 // forms' page sizes say. The demo firm's PDFs are kept in the build folder
 // ("pay-statement-t53.pdf", "pay-statement-0504403.pdf") for a look;
 // tools/render_pay_statements.sh makes them and their pictures.
-#include "payroll/CalcOptions.h"
 #include "DemoFirm.h"
 #include "StatementTestDoc.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcEmployeeMonth.h"
+#include "payroll/CalcOptions.h"
 #include "payroll/CalcThread.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
@@ -126,8 +126,7 @@ TEST_F(PayStatementPdf, SheetsBreakAtTheFormsPageSizes)
     platform::SetWorkingFolder(QStringLiteral(KALVOR_SOURCE_DIR "/data"));
     PayrollDoc doc;
     std::vector<printtest::StatementEmployee> employees;
-    for (int i = 0; i < 103; ++i)
-        employees.push_back({101 + i, 1, 0, 1'000.0 + i});
+    for (int i = 0; i < 103; ++i) employees.push_back({101 + i, 1, 0, 1'000.0 + i});
     printtest::BuildStatementDoc(doc, employees);
     doc.infoBase.zar1 = doc.infoBase.av;
 
@@ -167,9 +166,9 @@ TEST_F(PayStatementPdf, DemoFirmsMonthInBothForms)
     ASSERT_TRUE(tools::MakeDemoBase(folder));
     ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("Shablon")));
     for (const char* form : {kPayStatementT53Template, kPayStatementBudgetTemplate})
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/Shablon/") + QLatin1String(form) +
-                                    QStringLiteral(".rtf"),
-                                folder + QStringLiteral("Shablon/") + QLatin1String(form) + QStringLiteral(".rtf")));
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/Shablon/") + QLatin1String(form) + QStringLiteral(".rtf"),
+                        folder + QStringLiteral("Shablon/") + QLatin1String(form) + QStringLiteral(".rtf")));
     platform::SetWorkingFolder(folder);
 
     PayrollDoc doc;
@@ -188,8 +187,7 @@ TEST_F(PayStatementPdf, DemoFirmsMonthInBothForms)
     SelectEmployeesForCalculation(params, doc, indexes);
     kalvor::CalcResultBuffer resultRows{};
     CalcWorkBuffer work;
-    for (const int index : indexes)
-        ASSERT_GE(CalcEmployeeMonth(doc, resultRows.data(), index, &work, CalcStore), 0);
+    for (const int index : indexes) ASSERT_GE(CalcEmployeeMonth(doc, resultRows.data(), index, &work, CalcStore), 0);
     base.CloseSwapFile();
     CloseBase(base);
 

@@ -3,12 +3,12 @@
 // engine's data document, against the forms' tables; the page breaks, the
 // page range, the selection and the totals; the shipped templates' value
 // slotCounts against what each row receives; the writer's result.
+#include "print/PayStatement.h"
 #include "StatementTestDoc.h"
 #include "platform/CodePage.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "print/FormTexts.h"
-#include "print/PayStatement.h"
 #include "values/Clock.h"
 
 #include <gtest/gtest.h>
@@ -38,8 +38,7 @@ QString Row(int number, const QStringList& values = {})
 
 void Rows(QStringList& out, int first, int last)
 {
-    for (int number = first; number <= last; ++number)
-        out << Row(number);
+    for (int number = first; number <= last; ++number) out << Row(number);
 }
 
 // Every row of the document's one page as "rowN: value|value|...".
@@ -92,8 +91,7 @@ protected:
     void buildNumbered(int count)
     {
         std::vector<StatementEmployee> employees;
-        for (int i = 0; i < count; ++i)
-            employees.push_back({101 + i, 1, 0, 1'000.0 + i});
+        for (int i = 0; i < count; ++i) employees.push_back({101 + i, 1, 0, 1'000.0 + i});
         build(employees);
     }
     QString name(int slot) const { return doc.infoBase.shortNames[std::size_t(slot - 1)]; }
@@ -134,8 +132,7 @@ TEST_F(PayStatement, FormT53FollowsTheFormsTablesRowByRow)
              << Row(19, {QStringLiteral("Кудрявцева Ирина Николаевна")}) << Row(20) << Row(21, QStringList(3));
     Rows(expected, 22, 24);
     expected << Row(25, {"", "20.04.2011", "01.04.2011", "30.04.2011"});
-    for (int blank = 0; blank < 26; ++blank)
-        expected << Row(26);
+    for (int blank = 0; blank < 26; ++blank) expected << Row(26);
     expected << Row(27, {"", QStringLiteral("2-я страница"), QStringLiteral("формы N Т-53")}) << Row(28) << Row(29)
              << Row(30, {"1", "101", name(1), "10.60", "", ""}) << Row(30, {"2", "103", name(3), "20.70", "", ""})
              << Row(31) << Row(32, {"2"});
@@ -153,8 +150,8 @@ TEST_F(PayStatement, Form0504403FollowsTheFormsTablesRowByRow)
     expected << Row(0) << Row(1, QStringList(6)) << Row(2, {QStringLiteral("Тридцать один рубль 30 копеек")})
              << Row(3, {QStringLiteral("Воронцов А. В.")}) << Row(4) << Row(5, {QStringLiteral("Кудрявцева И. Н.")})
              << Row(6) << Row(7) << Row(8, {""}) << Row(9, {""}) << Row(10, {QStringLiteral("апрель"), "11", ""})
-             << Row(11, {QStringLiteral("ООО «Северная механика» Вологодский машиностроительный"), ""})
-             << Row(12, {""}) << Row(13) << Row(14) << Row(15, {"", "", "", "20.04.2011"});
+             << Row(11, {QStringLiteral("ООО «Северная механика» Вологодский машиностроительный"), ""}) << Row(12, {""})
+             << Row(13) << Row(14) << Row(15, {"", "", "", "20.04.2011"});
     expected << Row(16, {"", "", ""}) << Row(17) << Row(18) << Row(19, {"1", name(1), "101", "10.60", ""})
              << Row(19, {"2", name(3), "103", "20.70", ""});
     expected << Row(20, {"31.30"});
@@ -217,8 +214,7 @@ QStringList ListShape(const QStringList& sequence, bool budget)
 QStringList Serials(int first, int last)
 {
     QStringList serials;
-    for (int serial = first; serial <= last; ++serial)
-        serials << QString::number(serial);
+    for (int serial = first; serial <= last; ++serial) serials << QString::number(serial);
     return serials;
 }
 
@@ -337,8 +333,7 @@ TEST_F(PayStatement, ZeroAmountsGetNoLine)
 
     sequence = fill({}, 3, 0, {1, 1});
     EXPECT_EQ(ListShape(sequence, false), (QStringList{QStringLiteral("H2-я страница"), "1", "C2"}));
-    EXPECT_EQ(ListShape(fill({}, 2, 0, {1, 0}), false),
-              (QStringList{QStringLiteral("H2-я страница"), "1", "2", "C2"}));
+    EXPECT_EQ(ListShape(fill({}, 2, 0, {1, 0}), false), (QStringList{QStringLiteral("H2-я страница"), "1", "2", "C2"}));
     // A count that the employees cannot fill ends the list with them.
     EXPECT_EQ(ListShape(fill({}, 5), false), (QStringList{QStringLiteral("H2-я страница"), "1", "2", "C2"}));
 }
@@ -432,8 +427,7 @@ TEST_F(PayStatement, WriterResults)
 
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Shablon")));
     platform::SetWorkingFolder(dir.path());
-    EXPECT_EQ(PrintPayStatement({}, doc, dir.filePath(QStringLiteral("firm.typ")), 0, 3, {}, &error),
-              kPrintFileFault);
+    EXPECT_EQ(PrintPayStatement({}, doc, dir.filePath(QStringLiteral("firm.typ")), 0, 3, {}, &error), kPrintFileFault);
     EXPECT_TRUE(error.contains(QStringLiteral("pv-okud0301011.rtf"))) << error.toStdString();
 
     QFile bare(dir.filePath(QStringLiteral("Shablon/pv-okud0301011.rtf")));
@@ -441,8 +435,7 @@ TEST_F(PayStatement, WriterResults)
     bare.write("{\\rtf1\\ansi \\fet0\\sectd \\sbknone\r\n\\pard\\plain \\ql {\\*\\bkmkstart page0}{x}{\\par }\r\n"
                "\\pard\\plain \\ql {\\*\\bkmkend page0}{\\par }}\r\n");
     bare.close();
-    EXPECT_EQ(PrintPayStatement({}, doc, dir.filePath(QStringLiteral("bare.typ")), 0, 3, {}, &error),
-              kPrintFileFault);
+    EXPECT_EQ(PrintPayStatement({}, doc, dir.filePath(QStringLiteral("bare.typ")), 0, 3, {}, &error), kPrintFileFault);
     EXPECT_TRUE(error.contains(QStringLiteral("row0"))) << error.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("bare.rtf"))));
 }

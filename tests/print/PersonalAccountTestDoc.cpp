@@ -54,8 +54,7 @@ AccountEmployee Employee(int number, const char* name, const char* position, std
     employee.record.head.fio = QString::fromUtf8(name);
     employee.record.head.dolgName = QString::fromUtf8(position);
     employee.record.head.tabPodoh = 1;
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        employee.record.rows[i] = rows[i];
+    for (std::size_t i = 0; i < rows.size(); ++i) employee.record.rows[i] = rows[i];
     return employee;
 }
 
@@ -63,9 +62,9 @@ AccountEmployee Employee(int number, const char* name, const char* position, std
 // deduction (no fixed amount: a benefit) beside a property deduction.
 AccountEmployee Salaried()
 {
-    AccountEmployee e = Employee(101, "Соколов Андрей Петрович", "Инженер-технолог 1 категории",
-                                 {MonthRow(1, 32'500, 20, 160), MonthRow(20, 8'125), MonthRow(901, 13'000),
-                                  MonthRow(902, 5'226)});
+    AccountEmployee e =
+        Employee(101, "Соколов Андрей Петрович", "Инженер-технолог 1 категории",
+                 {MonthRow(1, 32'500, 20, 160), MonthRow(20, 8'125), MonthRow(901, 13'000), MonthRow(902, 5'226)});
     e.record.head.oklad = 3'250'000;
     e.record.nalvich[0] = {103, 0, 0, 0, 0};
     e.record.nalvich[1] = {311, 0, 0, 5'000'000, 0};
@@ -97,10 +96,10 @@ AccountEmployee Hourly()
 // that lengthens the walk and a reference row after it.
 AccountEmployee PieceRate()
 {
-    AccountEmployee e = Employee(103, "Константинопольский Эммануил Вячеславович", "Токарь",
-                                 {MonthRow(5, 9'000, 9), MonthRow(5, 9'000, 9), MonthRow(5, 18'000, 18, 144),
-                                  MonthRow(600, 0, 3), MonthRow(870, 100), MonthRow(902, 2'340), MonthRow(950, 50),
-                                  MonthRow(970, 777)});
+    AccountEmployee e =
+        Employee(103, "Константинопольский Эммануил Вячеславович", "Токарь",
+                 {MonthRow(5, 9'000, 9), MonthRow(5, 9'000, 9), MonthRow(5, 18'000, 18, 144), MonthRow(600, 0, 3),
+                  MonthRow(870, 100), MonthRow(902, 2'340), MonthRow(950, 50), MonthRow(970, 777)});
     e.paymentSystem = 1;
     e.pieceWorkRows = 2;
     e.record.head.tarifSdel = Rate(123, 456);
@@ -147,24 +146,22 @@ std::vector<AccountEmployee> AccountEmployees(int fillers)
                                          {MonthRow(150, 1'000), MonthRow(600, 0, 5), MonthRow(921, 500)});
     dismissed.dismissalSign = 4;
     employees.push_back(dismissed);
-    employees.push_back(Employee(106, "Жуков Виктор Андреевич", "Генеральный директор",
-                                 {MonthRow(1, 1'234'567.89, 21, 168)}));
-    employees.push_back(Employee(107, "Зайцева Ольга Борисовна", "Бухгалтер",
-                                 {MonthRow(1, 20'000, 21, 168), MonthRow(902, 2'223)}));
+    employees.push_back(
+        Employee(106, "Жуков Виктор Андреевич", "Генеральный директор", {MonthRow(1, 1'234'567.89, 21, 168)}));
+    employees.push_back(
+        Employee(107, "Зайцева Ольга Борисовна", "Бухгалтер", {MonthRow(1, 20'000, 21, 168), MonthRow(902, 2'223)}));
     employees.push_back(Employee(108, "Ильин Сергей Олегович", "Ученик", {}));
     AccountEmployee uncoded = Employee(109, "Козлова Анна Дмитриевна", "Уборщица", {});
     uncoded.record.rows[0].sum = 500;
     employees.push_back(uncoded);
-    for (int i = 0; i < fillers; ++i)
-        employees.push_back(Filler(i));
+    for (int i = 0; i < fillers; ++i) employees.push_back(Filler(i));
     return employees;
 }
 
 void BuildAccountDoc(PayrollDoc& doc, const std::vector<AccountEmployee>& employees, const QString& swapPath)
 {
     std::vector<StatementEmployee> list;
-    for (const AccountEmployee& e : employees)
-        list.push_back({e.personnelNumber, e.shop, 0, 0});
+    for (const AccountEmployee& e : employees) list.push_back({e.personnelNumber, e.shop, 0, 0});
     BuildStatementDoc(doc, list);
     CInfoBase& base = doc.infoBase;
     base.payKinds = PayKinds();

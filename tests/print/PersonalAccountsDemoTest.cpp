@@ -4,10 +4,10 @@
 // in the build folder for a look ("personal-accounts-1.pdf",
 // "personal-accounts-1_1.pdf"; tools/render_personal_accounts.sh makes them
 // and their pictures).
-#include "payroll/CalcOptions.h"
 #include "DemoFirm.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcEmployeeMonth.h"
+#include "payroll/CalcOptions.h"
 #include "payroll/CalcThread.h"
 #include "platform/CodePage.h"
 #include "platform/DocumentOpener.h"
@@ -163,14 +163,16 @@ TEST_F(DemoPersonalAccounts, TemplatesRenderToPdf)
     for (const char* form : {kPersonalAccountTemplate, kPersonalAccountLandscapeTemplate}) {
         SCOPED_TRACE(form);
         StatementPrintParams params;
-        params.variant = std::uint8_t(QByteArray(form) == kPersonalAccountTemplate ? AccountPortrait : AccountLandscape);
+        params.variant =
+            std::uint8_t(QByteArray(form) == kPersonalAccountTemplate ? AccountPortrait : AccountLandscape);
         const QString stem = QStringLiteral("personal-accounts-%1").arg(form);
         ASSERT_EQ(PrintPersonalAccounts(doc, folder + stem + QStringLiteral(".typ"), params, 0), 0);
 
         QProcess convert;
-        convert.start(Office(), {QStringLiteral("-env:UserInstallation=file://") + folder + QStringLiteral("lo-profile"),
-                                 QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
-                                 QStringLiteral("--outdir"), dir.path(), folder + stem + QStringLiteral(".rtf")});
+        convert.start(Office(),
+                      {QStringLiteral("-env:UserInstallation=file://") + folder + QStringLiteral("lo-profile"),
+                       QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                       QStringLiteral("--outdir"), dir.path(), folder + stem + QStringLiteral(".rtf")});
         ASSERT_TRUE(convert.waitForFinished(180'000) && convert.exitCode() == 0);
         const QString pdf = folder + stem + QStringLiteral(".pdf");
         ASSERT_TRUE(QFile::exists(pdf));

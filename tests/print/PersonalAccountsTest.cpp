@@ -10,6 +10,7 @@
 // 1,234,567.89 on two lines on both sides and the words of 17,777.00 on two
 // lines on the right only, the empty accounts of 108 and 109, no account for
 // the dismissed 105.
+#include "print/PersonalAccounts.h"
 #include "PersonalAccountTestDoc.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/IncomeTax.h"
@@ -18,7 +19,6 @@
 #include "platform/TaskThread.h"
 #include "platform/WorkingFolder.h"
 #include "print/FormTexts.h"
-#include "print/PersonalAccounts.h"
 #include "values/Values.h"
 
 #include <gtest/gtest.h>
@@ -219,8 +219,7 @@ TEST_F(PersonalAccounts, FiguresFollowIncomeByMonths)
     const PersonalAccount piece = account(2);
     EXPECT_EQ(piece.rate, "123.456");
     QList<int> codes;
-    for (const AccountLine& line : piece.lines)
-        codes << (line.kind == AccountLine::Row ? line.code : -int(line.kind));
+    for (const AccountLine& line : piece.lines) codes << (line.kind == AccountLine::Row ? line.code : -int(line.kind));
     EXPECT_EQ(codes, (QList<int>{5, 600, -AccountLine::AccrualTotal, 902, 970, -AccountLine::DeductionTotal}));
     EXPECT_DOUBLE_EQ(piece.accruals, 1'800'000);
     EXPECT_DOUBLE_EQ(piece.deductions, 234'000);
@@ -250,9 +249,22 @@ TEST_F(PersonalAccounts, TemplatesGetTheAccountsValuesInTheirOrder)
         values << child.tagName() + ": " + rowValues.join('|');
     }
     const QStringList expected{
-        "par0=Апрель 2011 г.", "par1=2", "par2=102", "par3=Апрель 2011 г.", "par4=2", "par5=102",
-        "par6=Белова Мария Ивановна", "par7=Белова Мария Ивановна", "par8=Оператор", "par9=Тариф",
-        "par10=85.500", "par11=0.00", "par12=Оператор", "par13=Тариф", "par14=85.500", "par15=0.00",
+        "par0=Апрель 2011 г.",
+        "par1=2",
+        "par2=102",
+        "par3=Апрель 2011 г.",
+        "par4=2",
+        "par5=102",
+        "par6=Белова Мария Ивановна",
+        "par7=Белова Мария Ивановна",
+        "par8=Оператор",
+        "par9=Тариф",
+        "par10=85.500",
+        "par11=0.00",
+        "par12=Оператор",
+        "par13=Тариф",
+        "par14=85.500",
+        "par15=0.00",
         "row0: par16= 3|par17=151|par18=Долг за предприятием|par19=      1234.56|par20= |par21= |"
         "par22= 3|par23=Долг за предприятием|par24=      1234.56|par25= |par26= ",
         "row0: par16= 4|par17=  2|par18=Повременная оплата|par19=     13038.75|par20=19   |par21=152.30|"
@@ -269,9 +281,13 @@ TEST_F(PersonalAccounts, TemplatesGetTheAccountsValuesInTheirOrder)
         "par22= 4|par23=Налог на доходы|par24=      1917.00|par25= |par26= ",
         "row1: par27=  итого  удержано .......... |par28=      2064.49|"
         "par29=  итого  удержано .......... |par30=      2064.49",
-        "par31= К     В Ы Д А Ч Е                 ", "par32=     13918.82", "par33= К     В Ы Д А Ч Е                 ",
-        "par34=     13918.82", "par35=Тринадцать тысяч девятьсот восемнадцать рублей 82 копейки",
-        "par36=Тринадцать тысяч девятьсот восемнадцать рублей 82 копейки", "par37=     14748.75",
+        "par31= К     В Ы Д А Ч Е                 ",
+        "par32=     13918.82",
+        "par33= К     В Ы Д А Ч Е                 ",
+        "par34=     13918.82",
+        "par35=Тринадцать тысяч девятьсот восемнадцать рублей 82 копейки",
+        "par36=Тринадцать тысяч девятьсот восемнадцать рублей 82 копейки",
+        "par37=     14748.75",
         "par38=     14748.75"};
     EXPECT_EQ(values, expected);
 

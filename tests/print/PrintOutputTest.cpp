@@ -1,8 +1,8 @@
 // The print command and the 1C transfer file: the stored command, the cp866
 // report, the console log; appending under the lock of the first 100 bytes.
+#include "print/PrintOutput.h"
 #include "platform/CodePage.h"
 #include "platform/WorkingFolder.h"
-#include "print/PrintOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -133,8 +133,8 @@ TEST_F(PrintOutput, TransferFileIsAppendedRunAfterRun)
 
     // A missing report is an open error too, and the transfer file is kept.
     RecordingPrompt prompt;
-    const platform::TaskOutcome outcome =
-        ApplyPrintOutput(TransferOrders1C, StatementForm::Text, doc, folder + QStringLiteral("none.typ"), prompt, {0, 0});
+    const platform::TaskOutcome outcome = ApplyPrintOutput(TransferOrders1C, StatementForm::Text, doc,
+                                                           folder + QStringLiteral("none.typ"), prompt, {0, 0});
     EXPECT_EQ(outcome.result, platform::TASK_FILE_ERROR);
     EXPECT_EQ(outcome.detail, platform::FILE_ERROR_OPEN);
     EXPECT_EQ(ReadFile(transfer).size(), 9 + 2 * records.size());
@@ -161,8 +161,7 @@ TEST_F(PrintOutput, TransferFileLockedByAnotherProcessGivesTheLockError)
         lock.l_len = 100;
         const char ok = fd >= 0 && ::fcntl(fd, F_SETLK, &lock) == 0 ? '1' : '0';
         (void)!::write(pipeEnds[1], &ok, 1);
-        for (;;)
-            ::pause();
+        for (;;) ::pause();
     }
     char locked = 0;
     ASSERT_EQ(::read(pipeEnds[0], &locked, 1), 1);
@@ -170,7 +169,8 @@ TEST_F(PrintOutput, TransferFileLockedByAnotherProcessGivesTheLockError)
     ::close(pipeEnds[1]);
 
     RecordingPrompt prompt;
-    const platform::TaskOutcome outcome = ApplyPrintOutput(TransferOrders1C, StatementForm::Text, doc, report, prompt, {300, 0});
+    const platform::TaskOutcome outcome =
+        ApplyPrintOutput(TransferOrders1C, StatementForm::Text, doc, report, prompt, {300, 0});
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
     ASSERT_EQ(locked, '1');
@@ -179,7 +179,8 @@ TEST_F(PrintOutput, TransferFileLockedByAnotherProcessGivesTheLockError)
     EXPECT_EQ(ReadFile(transfer), QByteArray());
 
     // With the lock gone the same run appends.
-    EXPECT_EQ(ApplyPrintOutput(TransferOrders1C, StatementForm::Text, doc, report, prompt, {300, 0}).result, platform::TASK_DONE);
+    EXPECT_EQ(ApplyPrintOutput(TransferOrders1C, StatementForm::Text, doc, report, prompt, {300, 0}).result,
+              platform::TASK_DONE);
     EXPECT_EQ(ReadFile(transfer), reportText);
     EXPECT_TRUE(prompt.offered.isEmpty());
 }

@@ -1,8 +1,8 @@
 // The row cursors of the print writers over the employee list, the
 // sick-leave sheets and the vacation notes.
+#include "print/PrintSelection.h"
 #include "StatementTestDoc.h"
 #include "platform/CodePage.h"
-#include "print/PrintSelection.h"
 
 #include <gtest/gtest.h>
 
@@ -71,4 +71,3 @@ TEST_F(PrintSelection, SheetsAndNotesAreCountedFromOneAndUnusedEntriesSkipped)
     EXPECT_EQ(Walk(NextVacationEntryInSelection, doc, 2, 21, 17), (std::vector<int>{1 * 16 + 1, 3 * 16 + 2}));
     EXPECT_EQ(Walk(NextVacationEntryInSelection, doc, 1), (std::vector<int>{}));
 }
-

@@ -89,9 +89,9 @@ TEST(SettlementStatementPdf, DemoFirmsMonthInEachForm)
     ASSERT_TRUE(tools::MakeDemoBase(folder));
     ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("Shablon")));
     for (const char* form : {"t-51-albom1", "t-49-albom1", kSettlementBudgetTemplate})
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/Shablon/") + QLatin1String(form) +
-                                    QStringLiteral(".rtf"),
-                                folder + QStringLiteral("Shablon/") + QLatin1String(form) + QStringLiteral(".rtf")));
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/Shablon/") + QLatin1String(form) + QStringLiteral(".rtf"),
+                        folder + QStringLiteral("Shablon/") + QLatin1String(form) + QStringLiteral(".rtf")));
     platform::SetWorkingFolder(folder);
 
     // The month computed and stored, then the employees written anew into
@@ -112,8 +112,7 @@ TEST(SettlementStatementPdf, DemoFirmsMonthInEachForm)
     SelectEmployeesForCalculation(params, doc, indexes);
     kalvor::CalcResultBuffer resultRows{};
     CalcWorkBuffer work;
-    for (const int index : indexes)
-        ASSERT_GE(CalcEmployeeMonth(doc, resultRows.data(), index, &work, CalcStore), 0);
+    for (const int index : indexes) ASSERT_GE(CalcEmployeeMonth(doc, resultRows.data(), index, &work, CalcStore), 0);
     base.CloseSwapFile();
     LoadAll(base);
     ASSERT_TRUE(SelectAllToSwap(base, Selection{}));
@@ -137,18 +136,16 @@ TEST(SettlementStatementPdf, DemoFirmsMonthInEachForm)
         ASSERT_FALSE(pdf.isEmpty());
         QFile::remove(buildFolder + name + QStringLiteral(".pdf"));
         QFile::copy(pdf, buildFolder + name + QStringLiteral(".pdf"));
-        const QString text = Tool("pdftotext", {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf,
-                                                QStringLiteral("-")});
+        const QString text =
+            Tool("pdftotext", {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
         EXPECT_TRUE(text.contains(QStringLiteral("ООО «Северная механика»")));
         EXPECT_TRUE(text.contains(someone)) << someone.toStdString();
-        EXPECT_TRUE(text.contains(kind == SettlementBudget ? QStringLiteral("0504401")
-                                                           : QStringLiteral("РАСЧЕТ")));
+        EXPECT_TRUE(text.contains(kind == SettlementBudget ? QStringLiteral("0504401") : QStringLiteral("РАСЧЕТ")));
         const QString total = ToPayTotal(doc, kind);
         EXPECT_FALSE(total.isEmpty());
         EXPECT_TRUE(text.contains(total)) << total.toStdString();
         const QString info = Tool("pdfinfo", {pdf});
-        EXPECT_TRUE(info.contains(QStringLiteral("841.89 x 595")))
-            << info.toStdString();
+        EXPECT_TRUE(info.contains(QStringLiteral("841.89 x 595"))) << info.toStdString();
     }
     base.CloseSwapFile();
     platform::SetWorkingFolder(QString());

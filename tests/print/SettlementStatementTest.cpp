@@ -4,13 +4,13 @@
 // layouts; albums and passes, column titles, page breaks, selections, the
 // column question and the writer's results; the shipped templates' value
 // slots against what each row receives.
+#include "print/SettlementStatement.h"
 #include "PersonalAccountTestDoc.h"
 #include "StatementTestDoc.h"
 #include "platform/DocumentOpener.h"
 #include "platform/GuiBridge.h"
 #include "platform/WorkingFolder.h"
 #include "print/FormTexts.h"
-#include "print/SettlementStatement.h"
 #include "values/Clock.h"
 
 #include <gtest/gtest.h>
@@ -38,8 +38,7 @@ QString Row(int number, const QStringList& values = {}) { return Node(QStringLit
 QString Page(const QStringList& values = {}) { return Node(QStringLiteral("page0"), values); }
 void Rows(QStringList& out, int first, int last)
 {
-    for (int number = first; number <= last; ++number)
-        out << Row(number);
+    for (int number = first; number <= last; ++number) out << Row(number);
 }
 
 QStringList ValuesOf(const QDomElement& node)
@@ -110,7 +109,7 @@ AccrualRow Raw(int code, double kopecks)
 
 struct Person {
     int number;
-    int system;     // sistOpl
+    int system; // sistOpl
     int profession;
     std::vector<AccrualRow> rows;
 };
@@ -140,10 +139,14 @@ protected:
     // result, one whose net is below a kopeck.
     static std::vector<Person> Example()
     {
-        return {{101, 4, 3,
+        return {{101,
+                 4,
+                 3,
                  {MonthRow(1, 30'000), MonthRow(20, 5'000), MonthRow(50, 100), MonthRow(810, 350),
                   MonthRow(901, 10'000), MonthRow(902, 4'550)}},
-                {102, 2, 5,
+                {102,
+                 2,
+                 5,
                  {MonthRow(151, 1'234.56), MonthRow(2, 13'038.75), MonthRow(60, 2'000, 5), MonthRow(902, 1'917)}},
                 {103, 0, 3, {MonthRow(1, 500), MonthRow(901, 5'000), MonthRow(902, 2'000)}},
                 {104, 4, 3, {MonthRow(1, 0), MonthRow(995, 100)}},
@@ -153,8 +156,7 @@ protected:
     void build(const std::vector<Person>& people)
     {
         std::vector<StatementEmployee> list;
-        for (const Person& p : people)
-            list.push_back({p.number, 1, 0, 0});
+        for (const Person& p : people) list.push_back({p.number, 1, 0, 0});
         BuildStatementDoc(doc, list);
         CInfoBase& base = doc.infoBase;
         base.payKinds = Kinds();
@@ -171,8 +173,7 @@ protected:
             attributes.sistOpl = u8(p.system);
             attributes.prof = u16(p.profession);
             EmployeeRecord record;
-            for (std::size_t r = 0; r < p.rows.size(); ++r)
-                record.rows[r] = p.rows[r];
+            for (std::size_t r = 0; r < p.rows.size(); ++r) record.rows[r] = p.rows[r];
             record.head.oklad = p.number == 101 ? 3'000'000 : 0;
             record.head.tarifVrem.rub = 85;
             record.head.tarifVrem.thou = 500;
@@ -227,16 +228,46 @@ TEST_F(SettlementStatement, FormT51Album1FollowsTheLayout)
              << Row(13, {QStringLiteral("Оклад по дням"), QStringLiteral("Премия ежемесячная"),
                          QStringLiteral("Доплата за работу в "), "", "", QStringLiteral("Оплата больничного л")})
              << Row(14);
-    expected << Row(15, {"1", "101", name(1), QStringLiteral("Токарь"), "30000.000", QStringLiteral("21д"),
-                         QStringLiteral(" 3д"), "30000.00", "5000.00", "", "100.00", "", "", "35100.00", "4550.00",
-                         "350.00", "10000.00", "", "14900.00", "", "", "20200.00"});
-    expected << Row(15, {"2", "102", name(2), QStringLiteral("Водитель погрузчика цеха"), "85.500", "152", "  8",
-                         "13038.75", "", "", "", "", "2000.00", "15038.75", "1917.00", "", "", "", "1917.00",
-                         "1234.56", "", "14356.31"});
-    expected << Row(15, {"3", "103", name(3), QStringLiteral("Токарь"), "123.456", "", "", "500.00", "", "", "", "",
-                         "", "500.00", "2000.00", "", "5000.00", "", "7000.00", "", "6500.00", ""});
-    expected << Row(15, {"4", "105", name(5), QStringLiteral("Токарь"), "0.000", "", "", "1000.00", "", "", "", "",
-                         "", "1000.00", "1000.00", "", "", "", "1000.00", "", "", ""});
+    expected << Row(15, {"1",
+                         "101",
+                         name(1),
+                         QStringLiteral("Токарь"),
+                         "30000.000",
+                         QStringLiteral("21д"),
+                         QStringLiteral(" 3д"),
+                         "30000.00",
+                         "5000.00",
+                         "",
+                         "100.00",
+                         "",
+                         "",
+                         "35100.00",
+                         "4550.00",
+                         "350.00",
+                         "10000.00",
+                         "",
+                         "14900.00",
+                         "",
+                         "",
+                         "20200.00"});
+    expected << Row(15, {"2",       "102",      name(2),   QStringLiteral("Водитель погрузчика цеха"),
+                         "85.500",  "152",      "  8",     "13038.75",
+                         "",        "",         "",        "",
+                         "2000.00", "15038.75", "1917.00", "",
+                         "",        "",         "1917.00", "1234.56",
+                         "",        "14356.31"});
+    expected << Row(15, {"3",       "103",    name(3),   QStringLiteral("Токарь"),
+                         "123.456", "",       "",        "500.00",
+                         "",        "",       "",        "",
+                         "",        "500.00", "2000.00", "",
+                         "5000.00", "",       "7000.00", "",
+                         "6500.00", ""});
+    expected << Row(15, {"4",     "105",     name(5),   QStringLiteral("Токарь"),
+                         "0.000", "",        "",        "1000.00",
+                         "",      "",        "",        "",
+                         "",      "1000.00", "1000.00", "",
+                         "",      "",        "1000.00", "",
+                         "",      ""});
     expected << Row(16, {"44538.75", "5000.00", "", "100.00", "", "2000.00", "51638.75", "9467.00", "350.00",
                          "15000.00", "", "24817.00", "1234.56", "6500.00", "34556.31"})
              << Row(17) << Row(18, {QStringLiteral("бухгалтер"), QStringLiteral("Кудрявцева И. Н.")}) << Row(19);
@@ -254,18 +285,16 @@ TEST_F(SettlementStatement, FormT49Album1FollowsTheLayout)
     StatementPrintParams params;
     params.shop = 1;
     params.brigade = 2;
-    for (int slot = 1; slot <= 5; ++slot)
-        doc.infoBase.attributes[std::size_t(slot - 1)].brig = 2;
+    for (int slot = 1; slot <= 5; ++slot) doc.infoBase.attributes[std::size_t(slot - 1)].brig = 2;
     QStringList expected;
     expected << Page({""});
     Rows(expected, 0, 2);
-    expected << Row(3, {kFirm, ""}) << Row(4)
-             << Row(5, {QStringLiteral("Цех - Заводоуправление , Бригада -  2 ")}) << Row(6) << Row(7)
-             << Row(8, QStringList(6)) << Row(9, {""}) << Row(10) << Row(11, QStringList(4)) << Row(12)
-             << Row(13, {QStringLiteral("Директор"), QStringLiteral("Воронцов Андрей Викторович")}) << Row(14)
-             << Row(15, {QStringLiteral("Кудрявцева Ирина Николаевна")}) << Row(16) << Row(17, QStringList(3))
-             << Row(18) << Row(19) << Row(20, {"", "20.04.11", "01.04.11", "30.04.11"}) << Row(21, QStringList(6))
-             << Row(22)
+    expected << Row(3, {kFirm, ""}) << Row(4) << Row(5, {QStringLiteral("Цех - Заводоуправление , Бригада -  2 ")})
+             << Row(6) << Row(7) << Row(8, QStringList(6)) << Row(9, {""}) << Row(10) << Row(11, QStringList(4))
+             << Row(12) << Row(13, {QStringLiteral("Директор"), QStringLiteral("Воронцов Андрей Викторович")})
+             << Row(14) << Row(15, {QStringLiteral("Кудрявцева Ирина Николаевна")}) << Row(16)
+             << Row(17, QStringList(3)) << Row(18) << Row(19) << Row(20, {"", "20.04.11", "01.04.11", "30.04.11"})
+             << Row(21, QStringList(6)) << Row(22)
              << Row(23, {QStringLiteral("налог на доходы"), QStringLiteral("Профсоюзные взносы"),
                          QStringLiteral("Аванс"), ""})
              << Row(24, {QStringLiteral("Оклад по дням"), QStringLiteral("Премия ежемесячная"),
@@ -275,12 +304,17 @@ TEST_F(SettlementStatement, FormT49Album1FollowsTheLayout)
     EXPECT_EQ(sequence.mid(0, expected.size()), expected);
     const QStringList employees = Named(sequence, QStringLiteral("row26"));
     ASSERT_EQ(employees.size(), 4);
-    EXPECT_EQ(employees[1], Row(26, {"2", "102", QStringLiteral("Водитель погрузчика цеха"), "85.500", "152",
-                                     QStringLiteral(" 1д"), "  8", "13038.75", "", "", "", "", "2000.00", "15038.75",
-                                     "1917.00", "", "", "", "1917.00", "1234.56", "", "14356.31", name(2)}));
+    EXPECT_EQ(employees[1], Row(26, {"2",        "102",      QStringLiteral("Водитель погрузчика цеха"),
+                                     "85.500",   "152",      QStringLiteral(" 1д"),
+                                     "  8",      "13038.75", "",
+                                     "",         "",         "",
+                                     "2000.00",  "15038.75", "1917.00",
+                                     "",         "",         "",
+                                     "1917.00",  "1234.56",  "",
+                                     "14356.31", name(2)}));
     QStringList closing;
-    closing << Row(27, {"44538.75", "5000.00", "", "100.00", "", "2000.00", "51638.75", "9467.00", "350.00",
-                        "15000.00", "", "24817.00", "1234.56", "6500.00", "34556.31"})
+    closing << Row(27, {"44538.75", "5000.00", "", "100.00", "", "2000.00", "51638.75", "9467.00", "350.00", "15000.00",
+                        "", "24817.00", "1234.56", "6500.00", "34556.31"})
             << Row(28) << Row(29) << Row(30, {QStringLiteral("Кассир"), QStringLiteral("Зуева Л. И.")}) << Row(31)
             << Row(32) << Row(33) << Row(34, {QStringLiteral("Кудрявцева И. Н.")}) << Row(35) << Row(36) << Row(37);
     EXPECT_EQ(sequence.mid(sequence.size() - closing.size()), closing);
@@ -301,17 +335,21 @@ TEST_F(SettlementStatement, Form0504401FollowsTheLayout)
              << Row(7, {QStringLiteral("Кудрявцева Ирина Николаевна")}) << Row(8) << Row(9, QStringList(4))
              << Row(10, QStringList(3)) << Row(11)
              << Row(12, {QStringLiteral("Оклад по дням"), QStringLiteral("Премия ежемесячная"),
-                         QStringLiteral("Доплата за работу в "), "", "",
-                         QStringLiteral("Оплата больничного л"), QStringLiteral("пособия по уходу за ребенком"), QStringLiteral("заработная плата"),
+                         QStringLiteral("Доплата за работу в "), "", "", QStringLiteral("Оплата больничного л"),
+                         QStringLiteral("пособия по уходу за ребенком"), QStringLiteral("заработная плата"),
                          QStringLiteral("Профсоюзные взносы"), QStringLiteral("Аванс"), "", ""})
              << Row(13) << Row(14);
     const QStringList sequence = fill(SettlementBudget);
     EXPECT_EQ(sequence.mid(0, expected.size()), expected);
     const QStringList employees = Named(sequence, QStringLiteral("row15"));
     ASSERT_EQ(employees.size(), 4);
-    EXPECT_EQ(employees[1], Row(15, {"2", "102", QStringLiteral("Водитель погрузчика цеха"), "13038.75", "", "", "",
-                                     "", "5", "2000.00", "", "15038.75", "1917.00", "", "", "", "", "1917.00",
-                                     "14356.31", "", name(2)}));
+    EXPECT_EQ(employees[1], Row(15, {"2",        "102", QStringLiteral("Водитель погрузчика цеха"),
+                                     "13038.75", "",    "",
+                                     "",         "",    "5",
+                                     "2000.00",  "",    "15038.75",
+                                     "1917.00",  "",    "",
+                                     "",         "",    "1917.00",
+                                     "14356.31", "",    name(2)}));
     QStringList closing;
     closing << Row(16, {"34556.31"}) << Row(17) << Row(18, {"34556.31", "34556.31", "34556.31"}) << Row(19)
             << Row(20, {QStringLiteral("бухгалтер"), QStringLiteral("Кудрявцева И. Н."), QStringLiteral("Кассир"),
@@ -345,39 +383,64 @@ TEST_F(SettlementStatement, Album2WritesTwoPassesWithTheirOffsets)
     Rows(left, 0, 2);
     left << Row(3, {kFirm}) << Row(4) << Row(5, {""}) << Row(6) << Row(7) << Row(9) << Row(10, QStringList(3))
          << Row(11) << Row(12);
-    QStringList accrualTitles{QStringLiteral("Оклад по дням"), QStringLiteral("Премия ежемесячная"),
-                              QStringLiteral("Доплата за работу в "), "", "", QStringLiteral("Оплата больничного л"),
-                              "", QStringLiteral("Компенсация за питан"), "", "", "", "", "",
+    QStringList accrualTitles{QStringLiteral("Оклад по дням"),
+                              QStringLiteral("Премия ежемесячная"),
+                              QStringLiteral("Доплата за работу в "),
+                              "",
+                              "",
+                              QStringLiteral("Оплата больничного л"),
+                              "",
+                              QStringLiteral("Компенсация за питан"),
+                              "",
+                              "",
+                              "",
+                              "",
+                              "",
                               QStringLiteral("другие доходы в виде соц. и мат.благ")};
     left << Row(13, accrualTitles) << Row(14);
     EXPECT_EQ(t51.mid(0, left.size()), left);
     const int second = int(t51.indexOf(Page(), 1));
     ASSERT_GT(second, 0);
     QStringList leftEnd;
-    leftEnd << Row(16, {"44538.75", "5000.00", "", "100.00", "", "2000.00", "", "", "", "", "", "", "", "",
-                        "51638.75"})
+    leftEnd << Row(16, {"44538.75", "5000.00", "", "100.00", "", "2000.00", "", "", "", "", "", "", "", "", "51638.75"})
             << Row(17) << Row(18) << Row(39);
     // One page of four rows: filled up to 19 rows with row39.
-    for (int filler = 4; filler < 19; ++filler)
-        leftEnd << Row(39);
+    for (int filler = 4; filler < 19; ++filler) leftEnd << Row(39);
     EXPECT_EQ(t51.mid(second - leftEnd.size(), leftEnd.size()), leftEnd);
-    EXPECT_EQ(Named(t51.mid(0, second), QStringLiteral("row15")).value(0),
-              Row(15, {"1", "101", name(1), QStringLiteral("Токарь"), "30000.000", QStringLiteral("21д"),
-                       QStringLiteral(" 3д"), "30000.00", "5000.00", "", "100.00", "", "", "", "", "", "", "", "",
-                       "", "", "35100.00"}));
+    EXPECT_EQ(Named(t51.mid(0, second), QStringLiteral("row15")).value(0), Row(15, {"1",
+                                                                                    "101",
+                                                                                    name(1),
+                                                                                    QStringLiteral("Токарь"),
+                                                                                    "30000.000",
+                                                                                    QStringLiteral("21д"),
+                                                                                    QStringLiteral(" 3д"),
+                                                                                    "30000.00",
+                                                                                    "5000.00",
+                                                                                    "",
+                                                                                    "100.00",
+                                                                                    "",
+                                                                                    "",
+                                                                                    "",
+                                                                                    "",
+                                                                                    "",
+                                                                                    "",
+                                                                                    "",
+                                                                                    "",
+                                                                                    "",
+                                                                                    "",
+                                                                                    "35100.00"}));
 
     QStringList right;
     right << Page();
     Rows(right, 19, 26);
     right << Row(27) << Row(28, {"", "20.04.11", "01.04.11", "30.04.11"}) << Row(29, QStringList(3)) << Row(30)
-          << Row(31, {QStringLiteral("Подоходный налог"), QStringLiteral("Профсоюзные взносы"),
-                      QStringLiteral("Аванс"), "", "", "", ""})
+          << Row(31, {QStringLiteral("Подоходный налог"), QStringLiteral("Профсоюзные взносы"), QStringLiteral("Аванс"),
+                      "", "", "", ""})
           << Row(32) << Row(33)
           << Row(34, {"4550.00", "350.00", "10000.00", "", "", "", "", "14900.00", "", "", "20200.00"});
     EXPECT_EQ(t51.mid(second, right.size()), right);
     QStringList rightEnd;
-    rightEnd << Row(35, {"9467.00", "350.00", "15000.00", "", "", "", "", "24817.00", "1234.56", "6500.00",
-                         "34556.31"})
+    rightEnd << Row(35, {"9467.00", "350.00", "15000.00", "", "", "", "", "24817.00", "1234.56", "6500.00", "34556.31"})
              << Row(36) << Row(37, {QStringLiteral("бухгалтер"), QStringLiteral("Кудрявцева И. Н.")}) << Row(39);
     EXPECT_EQ(t51.mid(t51.size() - rightEnd.size()), rightEnd);
 
@@ -399,8 +462,7 @@ TEST_F(SettlementStatement, Album2WritesTwoPassesWithTheirOffsets)
 TEST_F(SettlementStatement, PageThatTheLastEmployeeFillsIsFollowedByAHeadOnlyPage)
 {
     std::vector<Person> people;
-    for (int i = 0; i < 24; ++i)
-        people.push_back({201 + i, 4, 3, {MonthRow(1, 1'000 + i)}});
+    for (int i = 0; i < 24; ++i) people.push_back({201 + i, 4, 3, {MonthRow(1, 1'000 + i)}});
     build(people);
     doc.infoBase.list.pop_back();
     QStringList sequence = fill(SettlementT51);
@@ -428,8 +490,7 @@ TEST_F(SettlementStatement, PersonnelNumberAndMarkedSelections)
     build(Example());
     auto numbers = [](const QStringList& sequence) {
         QStringList out;
-        for (const QString& row : Named(sequence, QStringLiteral("row15")))
-            out << row.section(QLatin1Char('|'), 1, 1);
+        for (const QString& row : Named(sequence, QStringLiteral("row15"))) out << row.section(QLatin1Char('|'), 1, 1);
         return out;
     };
     StatementPrintParams params;
@@ -503,10 +564,28 @@ TEST_F(SettlementStatement, ColumnsBeyondTheCountAndUntitledKinds)
     build({{101, 4, 3, {MonthRow(1, 100), MonthRow(50, 7), MonthRow(80, 40)}}});
     doc.infoBase.payKinds.insert(doc.infoBase.payKinds.begin() + 6, Kind(80, "Вне колонок", 9, false));
     EXPECT_EQ(PlanSettlementStatement(SettlementT51, doc).album, 1);
-    EXPECT_EQ(Named(fill(SettlementT51), QStringLiteral("row15")).value(0),
-              Row(15, {"1", "101", name(1), QStringLiteral("Токарь"), "30000.000", QStringLiteral("21д"),
-                       QStringLiteral(" 3д"), "100.00", "", "", "7.00", "",
-                       "", "107.00", "", "", "", "", "", "", "", "107.00"}));
+    EXPECT_EQ(Named(fill(SettlementT51), QStringLiteral("row15")).value(0), Row(15, {"1",
+                                                                                     "101",
+                                                                                     name(1),
+                                                                                     QStringLiteral("Токарь"),
+                                                                                     "30000.000",
+                                                                                     QStringLiteral("21д"),
+                                                                                     QStringLiteral(" 3д"),
+                                                                                     "100.00",
+                                                                                     "",
+                                                                                     "",
+                                                                                     "7.00",
+                                                                                     "",
+                                                                                     "",
+                                                                                     "107.00",
+                                                                                     "",
+                                                                                     "",
+                                                                                     "",
+                                                                                     "",
+                                                                                     "",
+                                                                                     "",
+                                                                                     "",
+                                                                                     "107.00"}));
     doc.infoBase.payKinds[6].vedStlb = -3;
     doc.infoBase.payKinds[6].vedShap = 1;
     const SettlementPlan plan = PlanSettlementStatement(SettlementT51, doc);
@@ -539,11 +618,9 @@ TEST_F(SettlementStatement, TemplatesHaveASlotForEveryValue)
                 }
         EXPECT_EQ(tree.Generate(), CTree::GenerateDone) << tree.ErrorText().toStdString();
     };
-    for (int kind : {SettlementT51, SettlementT49, SettlementBudget})
-        check(kind);
+    for (int kind : {SettlementT51, SettlementT49, SettlementBudget}) check(kind);
     doc.infoBase.payKinds.insert(doc.infoBase.payKinds.begin() + 6, Kind(70, "Компенсация за питание", 8, true));
-    for (int kind : {SettlementT51, SettlementT49})
-        check(kind);
+    for (int kind : {SettlementT51, SettlementT49}) check(kind);
 }
 
 // -23 with a reason for a missing template and for a kind above 3; a slot

@@ -8,11 +8,10 @@ using namespace kalvor::infobase;
 
 namespace {
 
-const char16_t* const kSurnames[] = {u"Алексеев", u"Белова", u"Васильев", u"Григорьева", u"Данилов",
-                                     u"Егорова", u"Жуков", u"Зайцева", u"Ильин", u"Козлова",
-                                     u"Лебедев", u"Морозова", u"Никитин", u"Орлова", u"Павлов",
-                                     u"Романова", u"Соколов", u"Тимофеева", u"Ушаков", u"Фёдорова",
-                                     u"Константинопольский"};
+const char16_t* const kSurnames[] = {
+    u"Алексеев", u"Белова",   u"Васильев", u"Григорьева", u"Данилов",  u"Егорова",  u"Жуков",
+    u"Зайцева",  u"Ильин",    u"Козлова",  u"Лебедев",    u"Морозова", u"Никитин",  u"Орлова",
+    u"Павлов",   u"Романова", u"Соколов",  u"Тимофеева",  u"Ушаков",   u"Фёдорова", u"Константинопольский"};
 const char16_t kInitials[] = u"АБВГДЕИКЛМНОПРСТ";
 
 QString ShortName(int index)
@@ -57,8 +56,7 @@ void BuildStatementDoc(PayrollDoc& doc, const std::vector<StatementEmployee>& em
 std::vector<StatementEmployee> NumberedEmployees(int count)
 {
     std::vector<StatementEmployee> employees;
-    for (int i = 0; i < count; ++i)
-        employees.push_back({101 + i, 1, 0, 100'050.0 + 100.0 * i});
+    for (int i = 0; i < count; ++i) employees.push_back({101 + i, 1, 0, 100'050.0 + 100.0 * i});
     return employees;
 }
 

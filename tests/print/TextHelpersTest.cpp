@@ -1,5 +1,5 @@
-#include "platform/CodePage.h"
 #include "print/TextHelpers.h"
+#include "platform/CodePage.h"
 
 #include <gtest/gtest.h>
 
@@ -23,8 +23,7 @@ QString sum(int roubles, int kopecks)
     const int length = SumInWords(roubles, kopecks, buffer);
     EXPECT_EQ(buffer[length], '\0');
     EXPECT_EQ(std::strlen(buffer), static_cast<size_t>(length));
-    for (int i = length + 1; i < kWordBufferSize; ++i)
-        EXPECT_EQ(buffer[i], ' ') << "position " << i;
+    for (int i = length + 1; i < kWordBufferSize; ++i) EXPECT_EQ(buffer[i], ' ') << "position " << i;
     return uni(buffer, length);
 }
 
@@ -95,8 +94,7 @@ TEST(AmountsInWords, EveryFormOfTheNumber)
     EXPECT_EQ(sum(11000, 0), QStringLiteral("Одиннадцать тысяч рублей 00 копеек"));
     EXPECT_EQ(sum(21000, 0), QStringLiteral("Двадцать одна тысяча рублей 00 копеек"));
     EXPECT_EQ(sum(1000000, 0), QStringLiteral("Один миллион рублей 00 копеек"));
-    EXPECT_EQ(sum(5012345, 99),
-              QStringLiteral("Пять миллионов двенадцать тысяч триста сорок пять рублей 99 копеек"));
+    EXPECT_EQ(sum(5012345, 99), QStringLiteral("Пять миллионов двенадцать тысяч триста сорок пять рублей 99 копеек"));
     EXPECT_EQ(sum(0, 1), QStringLiteral("Ноль рублей 01 копейка"));
 }
 
@@ -108,9 +106,8 @@ TEST(AmountsInWords, HundredsOfMillionsKeepSingleBlanksToTheEnd)
               QStringLiteral("Восемьсот восемьдесят восемь миллионов восемьсот восемьдесят восемь тысяч "
                              "восемьсот восемьдесят восемь рублей 88 копеек"));
     EXPECT_EQ(sum(888888888, 88).size(), 119);
-    EXPECT_EQ(sum(777777777, 77),
-              QStringLiteral("Семьсот семьдесят семь миллионов семьсот семьдесят семь тысяч "
-                             "семьсот семьдесят семь рублей 77 копеек"));
+    EXPECT_EQ(sum(777777777, 77), QStringLiteral("Семьсот семьдесят семь миллионов семьсот семьдесят семь тысяч "
+                                                 "семьсот семьдесят семь рублей 77 копеек"));
     EXPECT_EQ(sum(100000000, 0), QStringLiteral("Сто миллионов рублей 00 копеек"));
 }
 

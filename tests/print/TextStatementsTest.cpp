@@ -6,9 +6,9 @@
 // %20.20s|%13.2f|", 25 rows a page, the page headings with shop and brigade,
 // the cut line of 81 "-", and the closing block with "%10ld.%02d" and the
 // moved last row. KALVOR_UPDATE_GOLDEN=1 rewrites them (then check again).
+#include "print/TextStatements.h"
 #include "StatementTestDoc.h"
 #include "platform/CodePage.h"
-#include "print/TextStatements.h"
 #include "values/Clock.h"
 
 #include <gtest/gtest.h>

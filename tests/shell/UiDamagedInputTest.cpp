@@ -67,8 +67,7 @@ protected:
     {
         {
             const QSqlDatabase d = db::Connection::forThread(file);
-            for (const QString& sql : statements)
-                db::Execute(d, sql);
+            for (const QString& sql : statements) db::Execute(d, sql);
             db::Checkpoint(d);
         }
         db::Connection::closeForThread(file);
@@ -110,7 +109,8 @@ TEST_F(UiDamagedInput, EmptyAndForeignFilesAreNotMadeIntoBases)
     EXPECT_EQ(QFileInfo(file).size(), 0);
 
     writeFile(file, QByteArray("Payroll of 2009\n").repeated(100));
-    ExpectRefused(QStringLiteral("Файл не является базой данных программы."), QStringLiteral("не является базой данных SQLite"));
+    ExpectRefused(QStringLiteral("Файл не является базой данных программы."),
+                  QStringLiteral("не является базой данных SQLite"));
 
     // Another program's SQLite database under the base's name.
     QFile::remove(file);
@@ -213,7 +213,7 @@ TEST_F(UiDamagedInput, EachMissingOrDamagedReferenceFileIsNamedAtOpening)
     ref.WriteBank();
     ref.WriteOpaque();
     writeFile(folder + QStringLiteral("vichet"), QByteArray(17, '\0')); // wrong size
-    ASSERT_TRUE(QDir(folder).mkdir(QStringLiteral("sbor")));              // a folder in its place
+    ASSERT_TRUE(QDir(folder).mkdir(QStringLiteral("sbor"))); // a folder in its place
     // "lazer" and "palitra" are there; "sbor" and "vichet" are not usable.
 
     const QString ini = folder + QStringLiteral("kalvor.ini");

@@ -3,7 +3,7 @@
 // operations; field help, marks and the group panel.
 #include "UiTestSupport.h"
 
-#include "support/TestFixture.h"
+#include "grid/FldHlpGridCtrl.h"
 #include "shell/ui/BaseService.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CFormChildDlg.h"
@@ -13,7 +13,7 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/EntryGrid.h"
-#include "grid/FldHlpGridCtrl.h"
+#include "support/TestFixture.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -32,7 +32,11 @@ public:
     bool open = true;
     bool Exists(const QString&) override { return true; }
     BaseFailure Create(const QString&) override { return {}; }
-    BaseFailure Open(const QString&) override { open = true; return {}; }
+    BaseFailure Open(const QString&) override
+    {
+        open = true;
+        return {};
+    }
     QString StoredPassword() override { return {}; }
     bool IsOpen() const override { return open; }
     QString OpenName() const override { return QStringLiteral("demo"); }
@@ -42,8 +46,7 @@ public:
 // An entry dialog with one field; Esc in group mode cancels the group.
 class TestEntryDlg : public CFormChildDlg {
 public:
-    explicit TestEntryDlg(CCommonFormView* view)
-        : CFormChildDlg(900, view)
+    explicit TestEntryDlg(CCommonFormView* view) : CFormChildDlg(900, view)
     {
         auto* l = new QVBoxLayout(this);
         auto* e = new QLineEdit(this);
@@ -70,8 +73,7 @@ public:
 // A task view that records what the frame's keys and the field help call.
 class TestView : public CCommonFormView {
 public:
-    explicit TestView(CKalvorDoc* doc)
-        : CCommonFormView(777, doc)
+    explicit TestView(CKalvorDoc* doc) : CCommonFormView(777, doc)
     {
         setObjectName(QStringLiteral("TestView"));
         auto* l = new QVBoxLayout(this);
@@ -86,7 +88,12 @@ public:
         l->addWidget(grid);
         l->addStretch(1);
     }
-    void ShowFormHelp() override { calls << "ShowFormHelp"; if (m_focusedId >= 1103 && m_focusedId != 1300) strip->ShowFieldPickList(); }
+    void ShowFormHelp() override
+    {
+        calls << "ShowFormHelp";
+        if (m_focusedId >= 1103 && m_focusedId != 1300)
+            strip->ShowFieldPickList();
+    }
     void PrevPage() override { calls << "PrevPage"; }
     void NextPage() override { calls << "NextPage"; }
     void NextElement() override { calls << "NextElement"; }
@@ -99,7 +106,12 @@ public:
     void SelectElement() override { calls << "SelectElement"; }
     void ApplySelection() override { calls << QStringLiteral("ApplySelection %1").arg(strip->PersonnelNumber()); }
     void EnableEntry(bool on) override { calls << (on ? "EnableEntry 1" : "EnableEntry 0"); }
-    void OnHelpValueSet() override { calls << "OnHelpValueSet"; if (m_focusedId == 1103) strip->PostApply(); }
+    void OnHelpValueSet() override
+    {
+        calls << "OnHelpValueSet";
+        if (m_focusedId == 1103)
+            strip->PostApply();
+    }
     void TakeHelpValues(const QStringList& values) override
     {
         taken = values;
@@ -190,18 +202,17 @@ TEST_F(UiFrame, RegisteredCommandsMakeTheMenusPanelsAndKeysAndSwitchViews)
 
     // Menus follow the registered paths; the unregistered panel is absent.
     QStringList top;
-    for (QAction* a : frame.menuBar()->actions())
-        top << a->text();
+    for (QAction* a : frame.menuBar()->actions()) top << a->text();
     EXPECT_EQ(top, QStringList{QStringLiteral("Рабочие панели")});
     // A command without a path of its own stands under its panel's path.
     QMenu* work = frame.menuBar()->actions().first()->menu();
     ASSERT_EQ(work->actions().size(), 1);
     EXPECT_EQ(work->actions()[0]->text(), QStringLiteral("Расчет зарплаты"));
     QStringList panels;
-    for (QAction* a : work->actions()[0]->menu()->actions())
-        panels << a->text();
+    for (QAction* a : work->actions()[0]->menu()->actions()) panels << a->text();
     EXPECT_EQ(panels, (QStringList{QStringLiteral("Табель"), QStringLiteral("Справочники")}));
-    EXPECT_EQ(work->actions()[0]->menu()->actions()[1]->menu()->actions()[0]->text(), QStringLiteral("Оплаты/Удержания"));
+    EXPECT_EQ(work->actions()[0]->menu()->actions()[1]->menu()->actions()[0]->text(),
+              QStringLiteral("Оплаты/Удержания"));
     EXPECT_NE(frame.PanelButton(32833), nullptr);
     auto* payroll = frame.findChild<QToolBox*>(QStringLiteral("mainPanel1"));
     ASSERT_NE(payroll, nullptr);
@@ -260,11 +271,16 @@ TEST_F(UiFrame, FrameKeysReachTheViewEvenFromItsDialogs)
     field->setFocus();
     view->calls.clear();
     const std::pair<QKeyCombination, const char*> keys[] = {
-        {Qt::Key_F1, "ShowFormHelp"},      {Qt::Key_PageUp, "PrevPage"},
-        {Qt::Key_PageDown, "NextPage"},    {Qt::Key_F4, "NextElement"},
-        {Qt::Key_F3, "PrevElement"},       {Qt::ALT | Qt::Key_F4, "NextSubElement"},
-        {Qt::ALT | Qt::Key_F3, "PrevSubElement"}, {Qt::Key_F7, "InsertBefore"},
-        {Qt::Key_F8, "InsertAfter"},       {Qt::ALT | Qt::Key_F10, "DeleteElement"},
+        {Qt::Key_F1, "ShowFormHelp"},
+        {Qt::Key_PageUp, "PrevPage"},
+        {Qt::Key_PageDown, "NextPage"},
+        {Qt::Key_F4, "NextElement"},
+        {Qt::Key_F3, "PrevElement"},
+        {Qt::ALT | Qt::Key_F4, "NextSubElement"},
+        {Qt::ALT | Qt::Key_F3, "PrevSubElement"},
+        {Qt::Key_F7, "InsertBefore"},
+        {Qt::Key_F8, "InsertAfter"},
+        {Qt::ALT | Qt::Key_F10, "DeleteElement"},
         {Qt::Key_F2, "SelectElement"},
     };
     QStringList expected;
@@ -276,11 +292,10 @@ TEST_F(UiFrame, FrameKeysReachTheViewEvenFromItsDialogs)
     EXPECT_TRUE(frame.isVisible()); // Alt+F4 went to the view, not to closing
     // The forms' buttons reach the same operations by command number.
     view->calls.clear();
-    for (int id : {1017, 32778, 32779, 32825, 32826, 32794})
-        EXPECT_TRUE(frame.RunViewCommand(id));
+    for (int id : {1017, 32778, 32779, 32825, 32826, 32794}) EXPECT_TRUE(frame.RunViewCommand(id));
     EXPECT_FALSE(frame.RunViewCommand(1));
-    EXPECT_EQ(view->calls, (QStringList{"ShowFormHelp", "NextElement", "PrevElement", "InsertBefore",
-                                        "InsertAfter", "DeleteElement"}));
+    EXPECT_EQ(view->calls, (QStringList{"ShowFormHelp", "NextElement", "PrevElement", "InsertBefore", "InsertAfter",
+                                        "DeleteElement"}));
     EXPECT_EQ(view->m_focusedId, 1300);
 }
 
@@ -482,8 +497,8 @@ TEST_F(UiFrame, HelpListInAGridGoesBesideTheCurrentCellAndFillsIt)
     grid->setCurrentIndex(QModelIndex());
     EXPECT_EQ(view->m_focusedId, 1251);
     EXPECT_EQ(view->m_focusedGrid, grid);
-    const QStringList lines = BuildPickListFromPairs((const PickPair[]){
-        {"Основной", "1"}, {"Дополнительный", "2"}, {"Не задан", " "}, {nullptr, nullptr}});
+    const QStringList lines = BuildPickListFromPairs(
+        (const PickPair[]){{"Основной", "1"}, {"Дополнительный", "2"}, {"Не задан", " "}, {nullptr, nullptr}});
     EXPECT_EQ(lines, (QStringList{QStringLiteral("1|Основной"), QStringLiteral("2|Дополнительный"),
                                   QStringLiteral(" |Не задан")}));
     // No current cell: nothing shown, -1.

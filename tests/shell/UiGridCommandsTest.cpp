@@ -29,16 +29,12 @@ public:
         grid->SetRowCount(3);
         grid->SetColumnCount(3);
         for (int r = 0; r < 3; ++r)
-            for (int c = 0; c < 3; ++c)
-                grid->SetItemText(r, c, QStringLiteral("%1%2").arg(r).arg(c));
+            for (int c = 0; c < 3; ++c) grid->SetItemText(r, c, QStringLiteral("%1%2").arg(r).arg(c));
     }
     CGridCtrl* grid;
 };
 
-QAction* Command(CMainFrame& frame, int id)
-{
-    return frame.findChild<QAction*>(QStringLiteral("command%1").arg(id));
-}
+QAction* Command(CMainFrame& frame, int id) { return frame.findChild<QAction*>(QStringLiteral("command%1").arg(id)); }
 
 } // namespace
 

@@ -7,7 +7,6 @@
 #include "infobase/InfoBaseDb.h"
 #include "platform/BaseLock.h"
 #include "platform/Db.h"
-#include "values/Messages.h"
 #include "shell/ui/CKalvorApp.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CLoginDlg.h"
@@ -15,6 +14,7 @@
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/InfoBaseService.h"
 #include "shell/ui/MonthChange.h"
+#include "values/Messages.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -233,6 +233,7 @@ TEST_F(UiGuardedBase, ACommandThatThrowsIsSaidAndTheFrameGoesOn)
     ASSERT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Ошибка чтения файла nalog"));
     EXPECT_EQ(boxes.boxes[0].flags, MB_OK | MB_ICONERROR);
-    EXPECT_TRUE(boxes.boxes[1].text.startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:"))) << boxes.boxes[1].text.toStdString();
+    EXPECT_TRUE(boxes.boxes[1].text.startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:")))
+        << boxes.boxes[1].text.toStdString();
     EXPECT_EQ(runs, 2);
 }

@@ -4,13 +4,13 @@
 #include "shell/UiTestSupport.h"
 
 #include "infobase/InfoBaseDb.h"
-#include "support/TestFixture.h"
 #include "platform/Db.h"
-#include "values/Values.h"
 #include "shell/ui/CArchProcDlg.h"
 #include "shell/ui/CChgRepPerDlg.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/MonthChange.h"
+#include "support/TestFixture.h"
+#include "values/Values.h"
 
 #include <gtest/gtest.h>
 
@@ -55,8 +55,7 @@ protected:
         return [this](int key, const std::function<void()>& stepIt, ib::KalvorDocData& d) {
             moverThread = std::this_thread::get_id();
             moverKey = key;
-            for (int i = 0; i < d.infoBase.employeeCount(); ++i)
-                stepIt();
+            for (int i = 0; i < d.infoBase.employeeCount(); ++i) stepIt();
             if (throwIn)
                 throw kalvor::db::DbError(0x80040E13, QStringLiteral("disk I/O error"),
                                           QStringLiteral("UPDATE dbo.konst"), QStringLiteral("Kalvor.Base"));
@@ -99,8 +98,7 @@ TEST_F(UiMonthChange, TheProgressDialogIgnoresEscWhileTheMoveRuns)
     std::atomic<bool> release{false};
     const MonthMover waiting = [&](int, const std::function<void()>& stepIt, ib::KalvorDocData&) {
         stepIt();
-        while (!release)
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(2));
         return -5;
     };
     CChgRepPerDlg dlg(kalvor::MonthKey(2027, 1), &doc, waiting);

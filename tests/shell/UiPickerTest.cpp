@@ -2,12 +2,12 @@
 // against packed values worked out by hand; the screenshot of the main window.
 #include "UiTestSupport.h"
 
-#include "values/Clock.h"
 #include "shell/ui/BaseService.h"
 #include "shell/ui/CKalvorApp.h"
 #include "shell/ui/CLoginDlg.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "values/Clock.h"
 
 #include <QDir>
 #include <QFile>

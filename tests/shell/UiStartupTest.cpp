@@ -3,6 +3,7 @@
 // configuration file read and written back.
 #include "UiTestSupport.h"
 
+#include "infobase/InfoBaseDb.h"
 #include "shell/ui/CInfoView.h"
 #include "shell/ui/CKalvorApp.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -10,19 +11,18 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/InfoBaseService.h"
 #include "shell/ui/KalvorConfig.h"
-#include "infobase/InfoBaseDb.h"
 #include "support/TestFixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QThread>
-#include <atomic>
-#include <thread>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThread>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -284,12 +284,13 @@ TEST_F(UiStartup, NewBaseIsMadeFromTheTemplateOfTheWorkingFolder)
 class FailingService : public InfoBaseService {
 public:
     FailingService(kalvor::infobase::CInfoBase& base, const QString& folder, bool failOpen)
-        : InfoBaseService(base, folder), m_failOpen(failOpen) {}
+        : InfoBaseService(base, folder), m_failOpen(failOpen)
+    {}
     BaseFailure Open(const QString& name) override
     {
         if (m_failOpen)
-            return BaseFailure::Make(0x80004005u, QStringLiteral("Unspecified error"),
-                                     QStringLiteral("disk I/O error"), QStringLiteral("Kalvor base"));
+            return BaseFailure::Make(0x80004005u, QStringLiteral("Unspecified error"), QStringLiteral("disk I/O error"),
+                                     QStringLiteral("Kalvor base"));
         return InfoBaseService::Open(name);
     }
 
@@ -377,8 +378,7 @@ TEST(UiMessages, WorkerBoxesAreShownByTheInterfaceThreadAndDbErrorsByTheirBox)
     std::thread worker([&] { result = KalvorMessageBox(QStringLiteral("Нет данных для печати"), MB_YESNO); });
     QElapsedTimer waited;
     waited.start();
-    while (result == -1 && waited.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (result == -1 && waited.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     worker.join();
     EXPECT_EQ(result, IDNO);
     ASSERT_EQ(shown.size(), 1u);

@@ -4,10 +4,10 @@
 #include "shell/UiTestSupport.h"
 
 #include "platform/TaskThread.h"
-#include "values/Messages.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/TaskView.h"
+#include "values/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -32,8 +32,7 @@ namespace {
 // buttons (1040, 1041), the progress bar 1316, its worker.
 class TaskTestView : public CCommonFormView {
 public:
-    explicit TaskTestView(CKalvorDoc* doc)
-        : CCommonFormView(999, doc)
+    explicit TaskTestView(CKalvorDoc* doc) : CCommonFormView(999, doc)
     {
         auto* layout = new QVBoxLayout(this);
         start = new QPushButton(QStringLiteral("Печать"), this);
@@ -84,8 +83,7 @@ TEST(UiTaskView, ProgressArrivesInOrderAndTheResultComesLast)
     CKalvorDoc doc;
     TaskTestView view(&doc);
     view.body = [](TaskContext& ctx) -> TaskOutcome {
-        for (int i = 1; i <= 200; ++i)
-            ctx.progress(i);
+        for (int i = 1; i <= 200; ++i) ctx.progress(i);
         return TaskOutcome(kp::TASK_DONE, 7);
     };
     view.progress->setRange(0, 200);
@@ -93,8 +91,7 @@ TEST(UiTaskView, ProgressArrivesInOrderAndTheResultComesLast)
     EXPECT_FALSE(view.start->isEnabled()); // one worker at a time
     ASSERT_TRUE(WaitFor([&] { return !view.results.empty(); }));
     ASSERT_EQ(view.positions.size(), 200u);
-    for (int i = 0; i < 200; ++i)
-        ASSERT_EQ(view.positions[size_t(i)], i + 1);
+    for (int i = 0; i < 200; ++i) ASSERT_EQ(view.positions[size_t(i)], i + 1);
     EXPECT_EQ(view.positionsAtDone, 200);
     EXPECT_EQ(view.results, std::vector<int>{kp::TASK_DONE});
     EXPECT_EQ(view.lastDetail, 7);
@@ -175,8 +172,7 @@ TEST(UiTaskView, ClosingTheViewWhileTheWorkerWaitsOnTheBridgeReturnsAtOnce)
         return TaskOutcome(answer == IDYES ? kp::TASK_DONE : kp::TASK_STOPPED);
     };
     QTest::mouseClick(view->start, Qt::LeftButton);
-    while (!asking)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (!asking) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     ASSERT_FALSE(ended);
 

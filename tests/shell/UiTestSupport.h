@@ -4,8 +4,8 @@
 #pragma once
 
 #include "infobase/InfoBaseDb.h"
-#include "support/TestFixture.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "support/TestFixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -39,8 +39,7 @@ struct MessageRecorder {
     QStringList Texts() const
     {
         QStringList t;
-        for (const auto& b : boxes)
-            t << b.text;
+        for (const auto& b : boxes) t << b.text;
         return t;
     }
 };

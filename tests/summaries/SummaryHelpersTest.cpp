@@ -1,8 +1,8 @@
 // The summaries' small helpers against worked examples: the account codes in
 // a contribution's text, the tree of sums by cost code, surname and initials.
+#include "summaries/SummaryHelpers.h"
 #include "platform/CodePage.h"
 #include "values/Messages.h"
-#include "summaries/SummaryHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +68,11 @@ TEST(SummaryHelpers, ParseCodesInParensReadsTheThreeAccountGroups)
     EXPECT_EQ(a, 70);
     EXPECT_EQ(b, 0);
     EXPECT_EQ(c, -1);
-    EXPECT_EQ(ParseCodesInParens(QByteArray("(00701\0" "2340000", 13), a, b, c), 1);
+    EXPECT_EQ(ParseCodesInParens(QByteArray("(00701\0"
+                                            "2340000",
+                                            13),
+                                 a, b, c),
+              1);
     EXPECT_EQ(a, 70);
     EXPECT_EQ(b, 1);
     EXPECT_EQ(c, -1);
@@ -104,11 +108,11 @@ TEST(SummaryHelpers, InsertCodeSumKeepsEveryLevelInAscendingOrderAndAddsEqualLea
     InsertCodeSum(t, 70, 0, 1000.00, 0, 0);
     InsertCodeSum(t, 70, 256, 26.00, 0, 0);
     InsertCodeSum(t, 20, 0, 500.00, 1, 3);
-    InsertCodeSum(t, 70, 0, 250.50, 0, 0);   // the same leaf: adds up
-    InsertCodeSum(t, 70, 12, 3.25, 0, 0);    // a leaf between 0 and 256
-    InsertCodeSum(t, 70, 0, 10.00, 0, 2);    // a third-level node after 0
-    InsertCodeSum(t, 20, 0, 7.00, 1, 1);     // a third-level node before 3
-    InsertCodeSum(t, 26, 0, 1.00, 0, 0);     // a top-level node between 20 and 70
+    InsertCodeSum(t, 70, 0, 250.50, 0, 0); // the same leaf: adds up
+    InsertCodeSum(t, 70, 12, 3.25, 0, 0); // a leaf between 0 and 256
+    InsertCodeSum(t, 70, 0, 10.00, 0, 2); // a third-level node after 0
+    InsertCodeSum(t, 20, 0, 7.00, 1, 1); // a third-level node before 3
+    InsertCodeSum(t, 26, 0, 1.00, 0, 0); // a top-level node between 20 and 70
     EXPECT_EQ(walk(t), (QStringList{"20/1/1:0=7.00", "20/1/3:0=500.00", "26/0/0:0=1.00", "70/0/0:0=1250.50",
                                     "70/0/0:12=3.25", "70/0/0:256=26.00", "70/0/2:0=10.00"}));
     // The sentinel stays the last top-level node; 3 paths of 3 levels shared:
@@ -116,8 +120,7 @@ TEST(SummaryHelpers, InsertCodeSumKeepsEveryLevelInAscendingOrderAndAddsEqualLea
     EXPECT_EQ(t.nodes.size(), 12u);
     EXPECT_EQ(t.leaves.size(), 7u);
     int last = t.root;
-    while (t.nodes[size_t(last)].next >= 0)
-        last = t.nodes[size_t(last)].next;
+    while (t.nodes[size_t(last)].next >= 0) last = t.nodes[size_t(last)].next;
     EXPECT_EQ(t.nodes[size_t(last)].key, 9999);
 
     t.Reset();
@@ -129,8 +132,7 @@ TEST(SummaryHelpers, InsertCodeSumRefusesWhenAPoolIsFullAndChangesNothing)
 {
     CodeSumTree t;
     // 1,706 new paths of three nodes fill 5,118 nodes beside the sentinel.
-    for (int k = 0; k < 1706; ++k)
-        InsertCodeSum(t, k, 0, 1.0, 0, 0);
+    for (int k = 0; k < 1706; ++k) InsertCodeSum(t, k, 0, 1.0, 0, 0);
     ASSERT_EQ(t.nodes.size(), 5119u);
     const QStringList before = walk(t);
     EXPECT_THROW(InsertCodeSum(t, 5000, 0, 1.0, 0, 0), kalvor::TextError);
@@ -140,8 +142,7 @@ TEST(SummaryHelpers, InsertCodeSumRefusesWhenAPoolIsFullAndChangesNothing)
     EXPECT_NO_THROW(InsertCodeSum(t, 3, 0, 1.0, 0, 0));
 
     CodeSumTree leaves;
-    for (int k = 0; k < CodeSumTree::LeafCapacity; ++k)
-        InsertCodeSum(leaves, 70, k, 1.0, 0, 0);
+    for (int k = 0; k < CodeSumTree::LeafCapacity; ++k) InsertCodeSum(leaves, 70, k, 1.0, 0, 0);
     try {
         InsertCodeSum(leaves, 70, 5000, 1.0, 0, 0);
         FAIL() << "no exception";
@@ -169,8 +170,7 @@ TEST(SummaryHelpers, FillSurnameInitialsFieldWritesABlankPaddedShortName)
     EXPECT_EQ(fill(QStringLiteral("Константинопольский-Задунайский Петр")),
               toCp1251(QStringLiteral("Константинопольский-")));
     // Only the first 50 characters of the name count.
-    EXPECT_EQ(fill(QString(49, QLatin1Char('A')) + QStringLiteral(" Борис Викторович")),
-              QByteArray(20, 'A'));
+    EXPECT_EQ(fill(QString(49, QLatin1Char('A')) + QStringLiteral(" Борис Викторович")), QByteArray(20, 'A'));
     EXPECT_EQ(fill(QStringLiteral("Орлов") + QString(44, QLatin1Char(' ')) + QStringLiteral("Б Викторович")),
               toCp1251(QStringLiteral("Орлов Б.            ")));
 }

@@ -37,8 +37,7 @@ public:
         CAmaSvodView::StartMerge();
         const std::vector<QString> files = FileNames();
         started = StartMergeWorker([this, files](TaskContext&) -> TaskOutcome {
-            while (hold)
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            while (hold) std::this_thread::sleep_for(std::chrono::milliseconds(2));
             if (fail)
                 throw kalvor::TextError(QStringLiteral("Ошибка чтения файла"));
             qint64 total = 0;
@@ -202,8 +201,7 @@ namespace {
 
 class StripView : public CCommonFormView {
 public:
-    explicit StripView(CKalvorDoc* doc)
-        : CCommonFormView(999, doc)
+    explicit StripView(CKalvorDoc* doc) : CCommonFormView(999, doc)
     {
         auto* layout = new QVBoxLayout(this);
         shop = new QLineEdit(this);

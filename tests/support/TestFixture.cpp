@@ -12,7 +12,10 @@ namespace kalvor::infobase {
 
 namespace {
 
-struct Surname { const char16_t* male; const char16_t* female; };
+struct Surname {
+    const char16_t* male;
+    const char16_t* female;
+};
 const Surname surnames[] = {
     {u"Иванов", u"Иванова"},     {u"Смирнов", u"Смирнова"},   {u"Кузнецов", u"Кузнецова"},
     {u"Попов", u"Попова"},       {u"Васильев", u"Васильева"}, {u"Петров", u"Петрова"},
@@ -27,29 +30,37 @@ const Surname surnames[] = {
     {u"Романов", u"Романова"},   {u"Воробьёв", u"Воробьёва"}, {u"Сергеев", u"Сергеева"},
     {u"Кузьмин", u"Кузьмина"},   {u"Фролов", u"Фролова"},     {u"Александров", u"Александрова"},
 };
-const char16_t* const maleNames[] = {u"Александр", u"Сергей", u"Дмитрий", u"Андрей", u"Алексей", u"Максим",
-                                     u"Евгений", u"Иван", u"Михаил", u"Николай", u"Владимир", u"Павел",
-                                     u"Олег", u"Юрий", u"Виктор", u"Игорь"};
-const char16_t* const femaleNames[] = {u"Елена", u"Ольга", u"Наталья", u"Татьяна", u"Ирина", u"Светлана",
-                                       u"Анна", u"Мария", u"Екатерина", u"Юлия", u"Галина", u"Людмила",
+const char16_t* const maleNames[] = {u"Александр", u"Сергей", u"Дмитрий", u"Андрей",  u"Алексей",  u"Максим",
+                                     u"Евгений",   u"Иван",   u"Михаил",  u"Николай", u"Владимир", u"Павел",
+                                     u"Олег",      u"Юрий",   u"Виктор",  u"Игорь"};
+const char16_t* const femaleNames[] = {u"Елена",  u"Ольга",   u"Наталья",   u"Татьяна", u"Ирина",  u"Светлана",
+                                       u"Анна",   u"Мария",   u"Екатерина", u"Юлия",    u"Галина", u"Людмила",
                                        u"Марина", u"Надежда", u"Валентина", u"Оксана"};
-struct Patronymic { const char16_t* male; const char16_t* female; };
+struct Patronymic {
+    const char16_t* male;
+    const char16_t* female;
+};
 const Patronymic patronymics[] = {
     {u"Александрович", u"Александровна"}, {u"Сергеевич", u"Сергеевна"},   {u"Дмитриевич", u"Дмитриевна"},
     {u"Андреевич", u"Андреевна"},         {u"Алексеевич", u"Алексеевна"}, {u"Иванович", u"Ивановна"},
     {u"Михайлович", u"Михайловна"},       {u"Николаевич", u"Николаевна"}, {u"Владимирович", u"Владимировна"},
     {u"Петрович", u"Петровна"},           {u"Викторович", u"Викторовна"}, {u"Юрьевич", u"Юрьевна"},
 };
-const char16_t* const shopNames[] = {u"Администрация", u"Бухгалтерия", u"Механический цех", u"Сборочный цех",
-                                     u"Инструментальный цех", u"Транспортный участок", u"Склад",
-                                     u"Отдел технического контроля"};
-const char16_t* const positions[] = {u"Слесарь-ремонтник", u"Токарь", u"Фрезеровщик", u"Инженер-технолог",
-                                     u"Бухгалтер", u"Кладовщик", u"Водитель", u"Контролёр ОТК",
-                                     u"Мастер участка", u"Электромонтёр"};
-const char16_t* const streets[] = {u"ул. Ленина", u"ул. Советская", u"ул. Мира", u"пр. Строителей",
+const char16_t* const shopNames[] = {
+    u"Администрация",        u"Бухгалтерия", u"Механический цех",           u"Сборочный цех", u"Инструментальный цех",
+    u"Транспортный участок", u"Склад",       u"Отдел технического контроля"};
+const char16_t* const positions[] = {u"Слесарь-ремонтник", u"Токарь",       u"Фрезеровщик", u"Инженер-технолог",
+                                     u"Бухгалтер",         u"Кладовщик",    u"Водитель",    u"Контролёр ОТК",
+                                     u"Мастер участка",    u"Электромонтёр"};
+const char16_t* const streets[] = {u"ул. Ленина",   u"ул. Советская", u"ул. Мира",    u"пр. Строителей",
                                    u"ул. Гагарина", u"ул. Заводская", u"ул. Садовая", u"ул. Лесная"};
 
-struct KindDef { u16 kod; const char16_t* name; u8 fond; bool tax; };
+struct KindDef {
+    u16 kod;
+    const char16_t* name;
+    u8 fond;
+    bool tax;
+};
 // The fixture's own kinds, and the kinds with a fixed meaning to the monthly
 // calculation, so that the engine finds every code it appends.
 const KindDef kinds[] = {
@@ -117,7 +128,11 @@ public:
     explicit Rng(unsigned seed) : g_(seed) {}
     int between(int lo, int hi) { return lo + int(g_() % unsigned(hi - lo + 1)); }
     bool chance(int percent) { return between(1, 100) <= percent; }
-    template <class T, std::size_t N> const T& pick(const T (&a)[N]) { return a[std::size_t(between(0, int(N) - 1))]; }
+    template <class T, std::size_t N>
+    const T& pick(const T (&a)[N])
+    {
+        return a[std::size_t(between(0, int(N) - 1))];
+    }
 
 private:
     std::mt19937 g_;
@@ -180,12 +195,13 @@ void buildFirm(CInfoBase& base)
     f.blnMaxOgr = 2'759'000.0 * 100 / 365;
     f.blnSrPremMes = 12;
     f.blnMinProc = 60;
-    const int holidays[][2] = {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 1},
-                               {23, 2}, {8, 3}, {1, 5}, {9, 5}};
+    const int holidays[][2] = {{1, 1}, {2, 1}, {3, 1},  {4, 1}, {5, 1}, {6, 1},
+                               {7, 1}, {8, 1}, {23, 2}, {8, 3}, {1, 5}, {9, 5}};
     for (int i = 0; i < 12; ++i) f.fete[std::size_t(i)] = u16(holidays[i][0] * 256 + holidays[i][1]);
     f.feteKv = 12;
     for (const KindDef& k : kinds)
-        if (k.tax) f.masks[0][k.kod] = 1;
+        if (k.tax)
+            f.masks[0][k.kod] = 1;
     f.stag[0].kod = 25;
     f.stag[0].rabMin = 36;
     f.stag[0].kak = 1;
@@ -219,7 +235,7 @@ void buildTables(CInfoBase& base)
         int days = 0, minutes = 0;
         for (int d = 1; d <= 31; ++d) {
             const int weekday = (d + 6) % 7; // 1 March 2026 is a Sunday: 0 = Monday
-            const bool holiday = d == 9;     // 8 March moved to Monday
+            const bool holiday = d == 9; // 8 March moved to Monday
             if (weekday < 5 && !holiday) {
                 const int mins = (n == 1 && weekday == 4) ? 7 * 60 : 8 * 60;
                 m.d[std::size_t(d - 1)] = u16(mins);
@@ -272,7 +288,10 @@ FixtureBase BuildFixtureBase(CInfoBase& base, int employees, unsigned seed)
         h.avans = std::round(h.oklad * 0.4 / 100) * 100;
         h.tarifVrem.rub = u16(r.between(120, 650));
         h.tarifVrem.thou = u16(r.between(0, 999));
-        if (r.chance(30)) { h.tarifSdel.rub = u16(r.between(90, 400)); h.tarifSdel.thou = u16(r.between(0, 999)); }
+        if (r.chance(30)) {
+            h.tarifSdel.rub = u16(r.between(90, 400));
+            h.tarifSdel.thou = u16(r.between(0, 999));
+        }
         h.datR = packedDate(r.between(1, 28), r.between(1, 12), r.between(1962, 2004));
         const int hired = r.between(1998, 2025);
         h.datPr1 = packedDate(r.between(1, 28), r.between(1, 12), hired);
@@ -319,8 +338,12 @@ FixtureBase BuildFixtureBase(CInfoBase& base, int employees, unsigned seed)
             PostDoplEntry& p = rec.postDopl[0];
             p.kod = 16;
             p.procent = 200; // 20.0 %
-            p.dBegin = 1; p.mBegin = 1; p.gBegin = u16(year);
-            p.dEnd = 31; p.mEnd = 12; p.gEnd = u16(year);
+            p.dBegin = 1;
+            p.mBegin = 1;
+            p.gBegin = u16(year);
+            p.dEnd = 31;
+            p.mEnd = 12;
+            p.gEnd = u16(year);
             p.ceh = 0;
         }
         if (r.chance(20)) {
@@ -336,7 +359,10 @@ FixtureBase BuildFixtureBase(CInfoBase& base, int employees, unsigned seed)
         int wk = 0;
         for (int m = 1; m <= 12; ++m) {
             int y = year, mm = month - m;
-            while (mm <= 0) { mm += 12; --y; }
+            while (mm <= 0) {
+                mm += 12;
+                --y;
+            }
             WariaEntry& e = rec.waria[std::size_t(wk++)];
             e.kod = 1;
             e.sum = h.oklad;
@@ -399,15 +425,21 @@ FixtureBase BuildFixtureBase(CInfoBase& base, int employees, unsigned seed)
         }
         if (r.chance(10)) {
             SickLeaveSheet sl;
-            sl.dBegin = u8(r.between(1, 10)); sl.mBegin = u8(month); sl.gBegin = u16(year);
-            sl.dEnd = u8(sl.dBegin + r.between(3, 10)); sl.mEnd = u8(month); sl.gEnd = u16(year);
+            sl.dBegin = u8(r.between(1, 10));
+            sl.mBegin = u8(month);
+            sl.gBegin = u16(year);
+            sl.dEnd = u8(sl.dBegin + r.between(3, 10));
+            sl.mEnd = u8(month);
+            sl.gEnd = u16(year);
             sl.procent = 80;
             sl.dn = u16((sl.dEnd - sl.dBegin + 1) * 60);
             base.bln.replaceRun(slot, std::vector<SickLeaveSheet>{sl});
         }
         if (r.chance(10)) {
             VacationNote v;
-            v.dBegin = u16(r.between(1, 15)); v.mBegin = u16(month); v.gBegin = u16(year);
+            v.dBegin = u16(r.between(1, 15));
+            v.mBegin = u16(month);
+            v.gBegin = u16(year);
             v.dlin = 14;
             v.kalend = 1;
             base.otp.replaceRun(slot, std::vector<VacationNote>{v});
@@ -470,11 +502,21 @@ void BuildFixtureRefFiles(CRefFiles& ref)
     ref.sbor[5] = {s(u"Накопительная часть пенсии"), 990, 8, 0};
     ref.sbor[6] = {s(u"Взносы на страхование от несчастных случаев"), 995, 9, 0};
     ref.sborCount = 7;
-    ref.bank[0] = {s(u"Отделение № 8638"), s(u"ПАО Сбербанк"), QStringLiteral("30232810612000000001"),
-                   s(u"Северо-Западный банк ПАО Сбербанк"), QStringLiteral("30101810500000000653"),
-                   QStringLiteral("044030653"), QStringLiteral("7707083893"), QStringLiteral("352502001")};
-    ref.bank[1] = {QString(), s(u"ИФНС России по г. Череповцу"), QStringLiteral("40101810700000010002"),
-                   s(u"Отделение Вологда"), QString(), QStringLiteral("041909001"), QStringLiteral("3528000597"),
+    ref.bank[0] = {s(u"Отделение № 8638"),
+                   s(u"ПАО Сбербанк"),
+                   QStringLiteral("30232810612000000001"),
+                   s(u"Северо-Западный банк ПАО Сбербанк"),
+                   QStringLiteral("30101810500000000653"),
+                   QStringLiteral("044030653"),
+                   QStringLiteral("7707083893"),
+                   QStringLiteral("352502001")};
+    ref.bank[1] = {QString(),
+                   s(u"ИФНС России по г. Череповцу"),
+                   QStringLiteral("40101810700000010002"),
+                   s(u"Отделение Вологда"),
+                   QString(),
+                   QStringLiteral("041909001"),
+                   QStringLiteral("3528000597"),
                    QStringLiteral("352801001")};
 }
 

@@ -1,6 +1,6 @@
+#include "values/Text8.h"
 #include "values/Messages.h"
 #include "values/RecordFile.h"
-#include "values/Text8.h"
 
 #include "platform/CodePage.h"
 #include "platform/Db.h"
@@ -144,8 +144,7 @@ TEST(RecordFile, MoveFileTailOpensAndClosesRoom)
 {
     // Enough records that the tail spans several 8,000-byte chunks.
     QList<int> numbers;
-    for (int i = 1; i <= 40; ++i)
-        numbers << i * 10;
+    for (int i = 1; i <= 40; ++i) numbers << i * 10;
     const int header = 98;
     const QByteArray original = recordFile(numbers, header);
     QByteArray bytes = original;
@@ -172,15 +171,15 @@ TEST(Messages, TablesAndErrors)
     EXPECT_EQ(ReportErrorText(-2), QStringLiteral("ошибка в датах отчетного периода"));
     EXPECT_EQ(ReportErrorText(-32), QStringLiteral("Не задан номер налоговой таблицы для отчисления"));
     EXPECT_EQ(ReportErrorText(-43), QString());
-    for (std::size_t i = 0; i < ReportErrorTexts.size(); ++i)
-        EXPECT_STREQ(ReportErrorTexts[i], ExchangeErrorTexts[i]);
+    for (std::size_t i = 0; i < ReportErrorTexts.size(); ++i) EXPECT_STREQ(ReportErrorTexts[i], ExchangeErrorTexts[i]);
     EXPECT_EQ(ReportErrorText(-20), QStringLiteral("Для этого б/л не м.б.задано кол-во дней/часов"));
 
     // The error box of the database layer's error: eight upper-case hex digits.
     const db::DbError dbe(0x80040E14u, QStringLiteral("IDispatch error"), QStringLiteral("no such table: dbo.konst"),
                           QStringLiteral("SQLite"));
-    EXPECT_EQ(ComErrorText(dbe), QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : 80040E14\nErrorMessage: IDispatch error\n"
-                                                "Description : no such table: dbo.konst\nSource      : SQLite\n"));
+    EXPECT_EQ(ComErrorText(dbe),
+              QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : 80040E14\nErrorMessage: IDispatch error\n"
+                             "Description : no such table: dbo.konst\nSource      : SQLite\n"));
     EXPECT_EQ(ComErrorText(db::DbError(5, QStringLiteral("Ошибка"), QString(), QStringLiteral("Kalvor.Base"))),
               QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : 00000005\nErrorMessage: Ошибка\n"
                              "Description : \nSource      : Kalvor.Base\n"));

@@ -1,6 +1,6 @@
+#include "values/Values.h"
 #include "values/CScan.h"
 #include "values/Clock.h"
-#include "values/Values.h"
 
 #include <gtest/gtest.h>
 
@@ -88,8 +88,8 @@ TEST(PackedDate, OneSlidingWindowAroundTheReferenceYear)
     // read right; 47-99 are the last century's (birth dates).
     EXPECT_EQ(Clock::referenceYear(), 2026);
     EXPECT_EQ(WidenTwoDigitYear(0), 2000);
-    EXPECT_EQ(WidenTwoDigitYear(27), 2027);  // "1.1.27" was 1927
-    EXPECT_EQ(WidenTwoDigitYear(30), 2030);  // "10.01.2030" kept as 30 was 1930
+    EXPECT_EQ(WidenTwoDigitYear(27), 2027); // "1.1.27" was 1927
+    EXPECT_EQ(WidenTwoDigitYear(30), 2030); // "10.01.2030" kept as 30 was 1930
     EXPECT_EQ(WidenTwoDigitYear(46), 2046);
     EXPECT_EQ(WidenTwoDigitYear(47), 1947);
     EXPECT_EQ(WidenTwoDigitYear(99), 1999);
@@ -158,11 +158,11 @@ TEST(PackedMonthYear, ParseMonthYear)
     EXPECT_EQ(ParseMonthYear(u"5.-26", v), 1); // a negative year is no year
     EXPECT_EQ(v, 0);
     v = 2031 * 16 + 1;
-    EXPECT_EQ(ParseMonthYear(u"13.09", v), 1);  // month 13 would be a wrong key
+    EXPECT_EQ(ParseMonthYear(u"13.09", v), 1); // month 13 would be a wrong key
     EXPECT_EQ(v, 0);
-    EXPECT_EQ(ParseMonthYear(u"", v), 0);       // empty stays empty
+    EXPECT_EQ(ParseMonthYear(u"", v), 0); // empty stays empty
     v = 2009 * 16 + 3;
-    EXPECT_EQ(ParseMonthYear(u"", v), 1);       // a cleared cell clears the value
+    EXPECT_EQ(ParseMonthYear(u"", v), 1); // a cleared cell clears the value
     EXPECT_EQ(v, 0);
     EXPECT_EQ(FormatMonthYear(PackedMonthYear(2000 * 16)), QString()); // month 0
     EXPECT_EQ(MonthIndex(2024, 1), 1489);

@@ -24,8 +24,7 @@ QString TooManyRowsText() { return kalvor::CalcErrorText(kalvor::kCalcTooManyRow
 
 } // namespace
 
-CCurnuNuDlg::CCurnuNuDlg(CCommonFormView* view)
-    : CEmployeeDetailDlg(IDD, IdGrid, view)
+CCurnuNuDlg::CCurnuNuDlg(CCommonFormView* view) : CEmployeeDetailDlg(IDD, IdGrid, view)
 {
     setObjectName(QStringLiteral("CCurnuNuDlg"));
     setFixedSize(730, 442);
@@ -121,8 +120,7 @@ en::ProizvRows CCurnuNuDlg::ReadGridRows() const
 void CCurnuNuDlg::FillGrid(const en::ProizvRows& rows)
 {
     Grid()->DeleteNonFixedRows();
-    for (const ib::ProizvRow& row : rows)
-        AppendDataRow(en::ShowProizvRow(row));
+    for (const ib::ProizvRow& row : rows) AppendDataRow(en::ShowProizvRow(row));
     FitLastColumn();
 }
 

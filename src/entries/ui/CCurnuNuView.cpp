@@ -55,8 +55,7 @@ void CCurnuNuView::StepToEmployeeWithRows(int step)
 QStringList CCurnuNuView::MonthLines()
 {
     QStringList lines;
-    for (int month = 1; month <= 12; ++month)
-        lines << QStringLiteral("%1|%2").arg(month).arg(kalvor::MonthName(month));
+    for (int month = 1; month <= 12; ++month) lines << QStringLiteral("%1|%2").arg(month).arg(kalvor::MonthName(month));
     return lines;
 }
 

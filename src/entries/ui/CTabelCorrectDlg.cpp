@@ -16,8 +16,7 @@
 namespace ib = kalvor::infobase;
 namespace en = kalvor::entries;
 
-CTabelCorrectDlg::CTabelCorrectDlg(CCommonFormView* view)
-    : CFormChildDlg(IDD, view)
+CTabelCorrectDlg::CTabelCorrectDlg(CCommonFormView* view) : CFormChildDlg(IDD, view)
 {
     PaintTabelDialog(*this);
     BuildForm();
@@ -83,8 +82,7 @@ void CTabelCorrectDlg::ShowWorkedDays()
 {
     const ib::CInfoBase& base = View()->Document()->infoBase;
     const ib::TabelRecord record = m_slot ? base.tabel[m_slot - 1] : ib::TabelRecord{};
-    for (int day = 1; day <= m_layout.length; ++day)
-        DayBox(day)->setChecked(en::IsWorkedDay(record, day));
+    for (int day = 1; day <= m_layout.length; ++day) DayBox(day)->setChecked(en::IsWorkedDay(record, day));
 }
 
 void CTabelCorrectDlg::ReadWorkedDays()

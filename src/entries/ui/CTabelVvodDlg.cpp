@@ -16,8 +16,7 @@ namespace ib = kalvor::infobase;
 namespace en = kalvor::entries;
 
 CTabelVvodDlg::CTabelVvodDlg(CCommonFormView* view, RateCorrectionRunner rateCorrection)
-    : CFormChildDlg(IDD, view)
-    , m_rateCorrection(std::move(rateCorrection))
+    : CFormChildDlg(IDD, view), m_rateCorrection(std::move(rateCorrection))
 {
     PaintTabelDialog(*this);
     BuildForm();
@@ -75,8 +74,7 @@ void CTabelVvodDlg::ShowRecord(const ib::TabelRecord& record)
 {
     const en::TabelTexts form = en::ShowTabelRecord(record);
     const auto& fields = en::TabelFields();
-    for (std::size_t i = 0; i < fields.size(); ++i)
-        Field(fields[i].controlId)->setText(form.texts[i]);
+    for (std::size_t i = 0; i < fields.size(); ++i) Field(fields[i].controlId)->setText(form.texts[i]);
     m_dbf->setChecked(form.dbf);
 }
 
@@ -84,8 +82,7 @@ en::TabelTexts CTabelVvodDlg::FormTexts() const
 {
     en::TabelTexts form;
     const auto& fields = en::TabelFields();
-    for (std::size_t i = 0; i < fields.size(); ++i)
-        form.texts[i] = Field(fields[i].controlId)->text();
+    for (std::size_t i = 0; i < fields.size(); ++i) form.texts[i] = Field(fields[i].controlId)->text();
     form.dbf = m_dbf->isChecked();
     return form;
 }
@@ -173,10 +170,7 @@ void CTabelVvodDlg::OnCancel()
         strip->Field(CTabelFilterDlg::IdTabN)->setFocus();
 }
 
-void CTabelVvodDlg::OnCorrectRates()
-{
-    RunRateCorrection(m_rateCorrection, View()->Document(), m_slot, this);
-}
+void CTabelVvodDlg::OnCorrectRates() { RunRateCorrection(m_rateCorrection, View()->Document(), m_slot, this); }
 
 void CTabelVvodDlg::keyPressEvent(QKeyEvent* event)
 {

@@ -7,7 +7,6 @@
 #include "entries/ui/RateCorrection.h"
 #include "shell/ui/CFormChildDlg.h"
 
-
 #include <QLineEdit>
 
 class QCheckBox;

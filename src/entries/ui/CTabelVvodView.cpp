@@ -13,10 +13,8 @@
 #include <QVBoxLayout>
 
 CTabelVvodView::CTabelVvodView(CKalvorDoc* doc, RateCorrectionRunner rateCorrection, QWidget* parent)
-    : CCommonFormView(IDD, doc, parent)
-    , m_rateCorrection(std::move(rateCorrection))
-{
-}
+    : CCommonFormView(IDD, doc, parent), m_rateCorrection(std::move(rateCorrection))
+{}
 
 CTabelVvodDlg* CTabelVvodView::TabelDlg() const { return qobject_cast<CTabelVvodDlg*>(m_entryDlg.data()); }
 
@@ -148,13 +146,23 @@ bool CTabelVvodView::CanLeave()
 QString CTabelVvodView::PromptFor(int controlId)
 {
     switch (controlId) {
-    case 1078: case 1079: case 1080: case 1088: case 1090: case 1100: case 1102:
-        return QStringLiteral("Введите время в формате: ЧЧЧ.ММ");
-    case 1083: case 1084: case 1086: case 1092: case 1094: case 1096:
-        return QStringLiteral("Введите время в формате: ЧЧ.ММ нули не опускайте");
+    case 1078:
+    case 1079:
+    case 1080:
+    case 1088:
+    case 1090:
+    case 1100:
+    case 1102: return QStringLiteral("Введите время в формате: ЧЧЧ.ММ");
+    case 1083:
+    case 1084:
+    case 1086:
+    case 1092:
+    case 1094:
+    case 1096: return QStringLiteral("Введите время в формате: ЧЧ.ММ нули не опускайте");
     case 1098: return QStringLiteral("Введите данные в соответствии с назначением этого поля.");
-    case 1099: case 1101: case 1155:
-        return QStringLiteral("Введите любое целое число в соответствии с назначением этого поля.");
+    case 1099:
+    case 1101:
+    case 1155: return QStringLiteral("Введите любое целое число в соответствии с назначением этого поля.");
     default: return QStringLiteral("Укажите количество дней, которые нужно оплатить по соответствующим правилам");
     }
 }

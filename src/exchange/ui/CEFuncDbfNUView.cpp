@@ -11,8 +11,7 @@
 using kalvor::platform::TaskContext;
 using kalvor::platform::TaskThread;
 
-CEFuncDbfNUView::CEFuncDbfNUView(CKalvorDoc* doc, QWidget* parent)
-    : CExchangeTaskView(439, PanelDbf, doc, parent)
+CEFuncDbfNUView::CEFuncDbfNUView(CKalvorDoc* doc, QWidget* parent) : CExchangeTaskView(439, PanelDbf, doc, parent)
 {
     BeginForm(QStringLiteral("Начисления и удержания"));
     auto* operation = new QGroupBox(QStringLiteral("Выбор операции"));
@@ -29,10 +28,7 @@ CEFuncDbfNUView::CEFuncDbfNUView(CKalvorDoc* doc, QWidget* parent)
     AddProgressPlace();
 }
 
-CEFuncDbfNUView::~CEFuncDbfNUView()
-{
-    StopWorker();
-}
+CEFuncDbfNUView::~CEFuncDbfNUView() { StopWorker(); }
 
 int CEFuncDbfNUView::Operation() const
 {

@@ -47,8 +47,7 @@ void ReadDbfStripSelection(const ControlMap& form, std::array<int, 2>& values)
 }
 
 CEFuncDbfView::CEFuncDbfView(int formId, const QString& title, ThreadProc worker, CKalvorDoc* doc, QWidget* parent)
-    : CExchangeTaskView(formId, PanelDbf, doc, parent)
-    , m_threadProc(worker)
+    : CExchangeTaskView(formId, PanelDbf, doc, parent), m_threadProc(worker)
 {
     BeginForm(title);
     AddField(IdShopField, QStringLiteral("Номер цеха/отдела (по умолчанию  вся организация)"));
@@ -71,10 +70,7 @@ CEFuncDbfView::CEFuncDbfView(int formId, const QString& title, ThreadProc worker
     AddProgressPlace();
 }
 
-CEFuncDbfView::~CEFuncDbfView()
-{
-    StopWorker();
-}
+CEFuncDbfView::~CEFuncDbfView() { StopWorker(); }
 
 int CEFuncDbfView::Operation() const
 {
@@ -92,10 +88,7 @@ void CEFuncDbfView::ShowFormHelp()
     PickEmployee(3, strip[0], strip[1], 0);
 }
 
-void CEFuncDbfView::OnStartButton()
-{
-    OnDbfRun();
-}
+void CEFuncDbfView::OnStartButton() { OnDbfRun(); }
 
 void CEFuncDbfView::OnDbfRun()
 {
@@ -163,15 +156,12 @@ void CEFuncDbfView::OnWorkerProgress(int /*position*/, int /*count*/)
 
 CEFuncDbfCInfView::CEFuncDbfCInfView(CKalvorDoc* doc, QWidget* parent)
     : CEFuncDbfView(436, QStringLiteral("Постоянная информация"), &kalvor::exchange::DbfCInfThreadProc, doc, parent)
-{
-}
+{}
 
 CEFuncDbfZarpView::CEFuncDbfZarpView(CKalvorDoc* doc, QWidget* parent)
     : CEFuncDbfView(437, QStringLiteral("Начисленная зарплата"), &kalvor::exchange::DbfZarpThreadProc, doc, parent)
-{
-}
+{}
 
 CEFuncDbfArchView::CEFuncDbfArchView(CKalvorDoc* doc, QWidget* parent)
     : CEFuncDbfView(436, QStringLiteral("Постоянная информация"), &kalvor::exchange::DbfArchThreadProc, doc, parent)
-{
-}
+{}

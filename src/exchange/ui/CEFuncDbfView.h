@@ -15,7 +15,7 @@ class QRadioButton;
 // Control numbers of the dBASE forms.
 enum DbfFormControl : int {
     IdDbfWrite = 1445, // radio "write to the file"
-    IdDbfRead = 1446,  // radio "read into the base"
+    IdDbfRead = 1446, // radio "read into the base"
 };
 
 // Reads the shop (1252) and brigade (1253) texts with "%d", 0 when empty.

@@ -23,8 +23,8 @@ enum class CellKind { Integer, CountedInteger, Amount, CountedAmount, Date, Text
 struct EditorRow {
     const char* label;
     CellKind kind;
-    int cell;          // work-block cell, or the form text of line 1 (line 2: + 2)
-    int line1, line2;  // controls
+    int cell; // work-block cell, or the form text of line 1 (line 2: + 2)
+    int line1, line2; // controls
 };
 
 constexpr EditorRow kRows[] = {
@@ -54,15 +54,9 @@ constexpr EditorRow kRows[] = {
     {"Всего, руб.", CellKind::CountedAmount, 21, 1550, 1551},
 };
 
-QString AmountText(double value)
-{
-    return value == 0 ? QString() : kalvor::FormatFixed(value, 2);
-}
+QString AmountText(double value) { return value == 0 ? QString() : kalvor::FormatFixed(value, 2); }
 
-QString IntegerText(double value)
-{
-    return value == 0 ? QString() : QString::number(int(value));
-}
+QString IntegerText(double value) { return value == 0 ? QString() : QString::number(int(value)); }
 
 } // namespace
 
@@ -73,8 +67,7 @@ const std::array<int, CEFuncT54FormEditDlg::PickerCount> CEFuncT54FormEditDlg::P
     1521, 1522, 1524, 1525, 1528, 1529, 1530, 1531, 1532, 1533, 1534, 1535, 1540, 1541, 1544, 1545, 1546, 1547};
 
 CEFuncT54FormEditDlg::CEFuncT54FormEditDlg(kalvor::infobase::KalvorDocData& doc, QWidget* parent)
-    : QDialog(parent)
-    , m_doc(doc)
+    : QDialog(parent), m_doc(doc)
 {
     setWindowTitle(QStringLiteral("Редактирование отчета"));
     BuildForm();
@@ -87,15 +80,9 @@ int CEFuncT54FormEditDlg::EditWorkBlock(kalvor::infobase::KalvorDocData& doc, QW
     return dialog.exec();
 }
 
-QLineEdit* CEFuncT54FormEditDlg::Edit(int id) const
-{
-    return controlAs<QLineEdit>(id);
-}
+QLineEdit* CEFuncT54FormEditDlg::Edit(int id) const { return controlAs<QLineEdit>(id); }
 
-NullableDateEdit* CEFuncT54FormEditDlg::Picker(int id) const
-{
-    return controlAs<NullableDateEdit>(id);
-}
+NullableDateEdit* CEFuncT54FormEditDlg::Picker(int id) const { return controlAs<NullableDateEdit>(id); }
 
 void CEFuncT54FormEditDlg::BuildForm()
 {
@@ -150,22 +137,12 @@ void CEFuncT54FormEditDlg::FillFromWorkBlock()
             const int id = line == 0 ? r.line1 : r.line2;
             const double value = r.kind == CellKind::Text ? 0 : block.cell(line, r.cell);
             switch (r.kind) {
-            case CellKind::Date:
-                SetPickerFromPackedDate(Picker(id), std::uint16_t(value));
-                break;
-            case CellKind::Text:
-                Edit(id)->setText(m_doc.formBlock[std::size_t(r.cell + 2 * line)]);
-                break;
+            case CellKind::Date: SetPickerFromPackedDate(Picker(id), std::uint16_t(value)); break;
+            case CellKind::Text: Edit(id)->setText(m_doc.formBlock[std::size_t(r.cell + 2 * line)]); break;
             case CellKind::Amount:
-            case CellKind::CountedAmount:
-                Edit(id)->setText(AmountText(value));
-                break;
-            case CellKind::CountedInteger:
-                Edit(id)->setText(kalvor::FormatIntField(int(value)));
-                break;
-            case CellKind::Integer:
-                Edit(id)->setText(IntegerText(value));
-                break;
+            case CellKind::CountedAmount: Edit(id)->setText(AmountText(value)); break;
+            case CellKind::CountedInteger: Edit(id)->setText(kalvor::FormatIntField(int(value))); break;
+            case CellKind::Integer: Edit(id)->setText(IntegerText(value)); break;
             }
         }
 }
@@ -210,9 +187,7 @@ void CEFuncT54FormEditDlg::StoreIntoWorkBlock()
                 cell = value;
                 break;
             }
-            case CellKind::CountedAmount:
-                kalvor::ParseDoubleField(Edit(id)->text(), cell);
-                break;
+            case CellKind::CountedAmount: kalvor::ParseDoubleField(Edit(id)->text(), cell); break;
             }
         }
 }

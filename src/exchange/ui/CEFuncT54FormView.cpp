@@ -31,10 +31,7 @@ CEFuncT54FormView::CEFuncT54FormView(CKalvorDoc* doc, QWidget* parent)
     AddProgressPlace();
 }
 
-CEFuncT54FormView::~CEFuncT54FormView()
-{
-    StopWorker();
-}
+CEFuncT54FormView::~CEFuncT54FormView() { StopWorker(); }
 
 void CEFuncT54FormView::ShowFormHelp()
 {
@@ -66,7 +63,8 @@ TaskThread::Body CEFuncT54FormView::MakeTaskBody()
     return [params, doc](TaskContext& context) {
         // The editor opens on the user-interface thread; the worker waits for it.
         const kalvor::exchange::T54Editor editor = [&context](kalvor::infobase::KalvorDocData& data) {
-            context.runOnGui([&data] { return CEFuncT54FormEditDlg::EditWorkBlock(data, QApplication::activeWindow()); });
+            context.runOnGui(
+                [&data] { return CEFuncT54FormEditDlg::EditWorkBlock(data, QApplication::activeWindow()); });
         };
         return kalvor::exchange::T54FormThreadProc(context, params, *doc, WorkerBoxes(), editor);
     };

@@ -44,10 +44,7 @@ CEFuncZastrahLicSvedView::CEFuncZastrahLicSvedView(CKalvorDoc* doc, QWidget* par
     AddProgressPlace();
 }
 
-CEFuncZastrahLicSvedView::~CEFuncZastrahLicSvedView()
-{
-    StopWorker();
-}
+CEFuncZastrahLicSvedView::~CEFuncZastrahLicSvedView() { StopWorker(); }
 
 int CEFuncZastrahLicSvedView::LargestKind(int format)
 {
@@ -57,20 +54,15 @@ int CEFuncZastrahLicSvedView::LargestKind(int format)
 void CEFuncZastrahLicSvedView::ShowFormHelp()
 {
     switch (m_focusedId) {
-    case IdPfrKindField:
-        ShowHelpList(kalvor::exchange::PfrExportKindHelpLines(), {3, false, 300, 200});
-        return;
-    case IdPfrFormatField:
-        ShowHelpList(kalvor::exchange::PfrFormatHelpLines(), {3, false, 320, 200});
-        return;
+    case IdPfrKindField: ShowHelpList(kalvor::exchange::PfrExportKindHelpLines(), {3, false, 300, 200}); return;
+    case IdPfrFormatField: ShowHelpList(kalvor::exchange::PfrFormatHelpLines(), {3, false, 320, 200}); return;
     case IdBrigadeField:
         ShowFieldHint(QStringLiteral("Укажите номер бригады\nЭто должно быть число в пределах от 1 до 99"), 3, 300);
         return;
     case IdPfrPackField:
         ShowFieldHint(QStringLiteral("Введите любое целое число\nв соответствии с назначением поля"), 3, 300);
         return;
-    default:
-        CExchangeTaskView::ShowFormHelp();
+    default: CExchangeTaskView::ShowFormHelp();
     }
 }
 

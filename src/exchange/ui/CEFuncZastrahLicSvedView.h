@@ -8,8 +8,8 @@
 
 // Control numbers of the form beside the common strip.
 enum ZastrahLicSvedControl : int {
-    IdPfrKindField = 1436,   // the kind of data (PfrExportKind)
-    IdPfrPackField = 1104,   // the pack number
+    IdPfrKindField = 1436, // the kind of data (PfrExportKind)
+    IdPfrPackField = 1104, // the pack number
     IdPfrFormatField = 1105, // the format (PfrFormat)
 };
 

@@ -45,23 +45,16 @@ int ReadIntField(const QLineEdit* field)
 } // namespace
 
 CExchangeTaskView::CExchangeTaskView(int formId, LeaveTo leaveTo, CKalvorDoc* doc, QWidget* parent)
-    : CCommonFormView(formId, doc, parent)
-    , m_leaveTo(leaveTo)
+    : CCommonFormView(formId, doc, parent), m_leaveTo(leaveTo)
 {
     m_worker = new TaskThread(this);
     connect(m_worker, &TaskThread::done, this, &CExchangeTaskView::OnWorkerDone);
     connect(m_worker, &TaskThread::progress, this, &CExchangeTaskView::OnWorkerProgress);
 }
 
-CExchangeTaskView::~CExchangeTaskView()
-{
-    StopWorker();
-}
+CExchangeTaskView::~CExchangeTaskView() { StopWorker(); }
 
-void CExchangeTaskView::StopWorker()
-{
-    OnTaskViewDestroy(*m_worker);
-}
+void CExchangeTaskView::StopWorker() { OnTaskViewDestroy(*m_worker); }
 
 void CExchangeTaskView::OnInitialUpdate()
 {
@@ -69,10 +62,7 @@ void CExchangeTaskView::OnInitialUpdate()
     OnTaskViewCtlColor(*this);
 }
 
-void CExchangeTaskView::ShowFormHelp()
-{
-    TaskViewShowFormHelp(*this);
-}
+void CExchangeTaskView::ShowFormHelp() { TaskViewShowFormHelp(*this); }
 
 // ------------------------------------------------------------- commands
 
@@ -84,11 +74,8 @@ bool CExchangeTaskView::OnCommand(int id)
             start->setFocus();
         OnStartButton();
         return true;
-    case IDCANCEL:
-        LeaveFunction();
-        return true;
-    default:
-        return false;
+    case IDCANCEL: LeaveFunction(); return true;
+    default: return false;
     }
 }
 
@@ -96,14 +83,9 @@ void CExchangeTaskView::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        OnCommand(IDOK);
-        return;
-    case Qt::Key_Escape:
-        OnCommand(IDCANCEL);
-        return;
-    default:
-        CCommonFormView::keyPressEvent(event);
+    case Qt::Key_Enter: OnCommand(IDOK); return;
+    case Qt::Key_Escape: OnCommand(IDCANCEL); return;
+    default: CCommonFormView::keyPressEvent(event);
     }
 }
 
@@ -162,10 +144,7 @@ bool CExchangeTaskView::ReadFormValues()
     return true;
 }
 
-bool CExchangeTaskView::LaunchWorker(TaskThread::Body body)
-{
-    return m_worker->start(std::move(body));
-}
+bool CExchangeTaskView::LaunchWorker(TaskThread::Body body) { return m_worker->start(std::move(body)); }
 
 TaskThreadParams CExchangeTaskView::StripParams() const
 {
@@ -203,9 +182,7 @@ void CExchangeTaskView::OnWorkerDone(int result, int detail, const QString& fail
     ShowTaskFailure(failure, this);
 }
 
-void CExchangeTaskView::OnWorkerProgress(int /*position*/, int /*count*/)
-{
-}
+void CExchangeTaskView::OnWorkerProgress(int /*position*/, int /*count*/) {}
 
 void CExchangeTaskView::OnDbfProgress(int position, int count)
 {
@@ -215,8 +192,7 @@ void CExchangeTaskView::OnDbfProgress(int position, int count)
     };
     const auto& base = Document()->infoBase;
     if (position < 0 || position >= base.employeeCount()) {
-        for (int id : {int(IdPersonnelNumberField), int(IdShopField), int(IdBrigadeField)})
-            setNumber(id, 0);
+        for (int id : {int(IdPersonnelNumberField), int(IdShopField), int(IdBrigadeField)}) setNumber(id, 0);
         return;
     }
     const auto& entry = base.list[std::size_t(position)];
@@ -261,8 +237,7 @@ void CExchangeTaskView::TakeHelpValues(const QStringList& values)
 void CExchangeTaskView::MarkChosenEmployees(const QStringList& numbers)
 {
     auto& base = Document()->infoBase;
-    for (auto& entry : base.list)
-        entry.setFlag(0, false);
+    for (auto& entry : base.list) entry.setFlag(0, false);
     for (const QString& text : numbers) {
         int number = 0;
         if (!kalvor::ScanInt(text, number))

@@ -29,10 +29,10 @@ public:
     enum LeaveTo : int {
         LeaveToMainPanel = -1,
         PanelArbitrarySummaries = 11, // "Генератор сводов в произвольном разрезе"
-        PanelDbf = 12,                // "Экспорт/импорт информации в формат DBF/dBASE"
-        PanelOutputFile = 13,         // "Информация о выработке"
-        PanelTransferFile = 14,       // "Информация о работнике в символьном формате"
-        PanelAddFunctions = 15,       // "Дополнительные функции": the functions of the main panel itself
+        PanelDbf = 12, // "Экспорт/импорт информации в формат DBF/dBASE"
+        PanelOutputFile = 13, // "Информация о выработке"
+        PanelTransferFile = 14, // "Информация о работнике в символьном формате"
+        PanelAddFunctions = 15, // "Дополнительные функции": the functions of the main panel itself
     };
 
     CExchangeTaskView(int formId, LeaveTo leaveTo, CKalvorDoc* doc, QWidget* parent = nullptr);
@@ -107,7 +107,7 @@ protected:
     // A worker that runs the writer under the exchange reporter (its failures
     // shown in boxes owned by the main window).
     static kalvor::platform::TaskThread::Body ExchangeBody(kalvor::exchange::ExchangeCodeFamily family,
-                                                          kalvor::exchange::ExchangeWriter writer);
+                                                           kalvor::exchange::ExchangeWriter writer);
 
     // Building the form: a group box with rows of labelled fields, the start
     // button and the progress place under them. Button 1040 runs

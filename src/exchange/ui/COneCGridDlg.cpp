@@ -17,8 +17,8 @@ namespace {
 QFont GridFont(bool bold)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("DejaVu Sans")});
+    font.setFamilies(
+        {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     font.setPointSize(10);
     font.setBold(bold);
     return font;
@@ -27,14 +27,13 @@ QFont GridFont(bool bold)
 } // namespace
 
 COneCGridDlg::COneCGridDlg(const QString& title, int gridId, QWidget* parent)
-    : QDialog(parent)
-    , m_grid(new CGridCtrl(this))
+    : QDialog(parent), m_grid(new CGridCtrl(this))
 {
     setWindowTitle(title);
     auto* layout = new QVBoxLayout(this);
     auto* rowButtons = new QHBoxLayout;
-    auto* add = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogNewFolder),
-                                QStringLiteral("Добавить строку"), this);
+    auto* add =
+        new QPushButton(style()->standardIcon(QStyle::SP_FileDialogNewFolder), QStringLiteral("Добавить строку"), this);
     auto* remove = new QPushButton(style()->standardIcon(QStyle::SP_TrashIcon), QStringLiteral("Удалить строку"), this);
     for (QPushButton* button : {add, remove}) {
         button->setAutoDefault(false);
@@ -51,8 +50,7 @@ COneCGridDlg::COneCGridDlg(const QString& title, int gridId, QWidget* parent)
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QStringLiteral("ОК"), QDialogButtonBox::AcceptRole);
     QPushButton* cancel = buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
-    for (QPushButton* button : {ok, cancel})
-        button->setAutoDefault(false);
+    for (QPushButton* button : {ok, cancel}) button->setAutoDefault(false);
     SetControl(1, ok);
     SetControl(2, cancel);
     layout->addWidget(buttons);

@@ -20,8 +20,7 @@ constexpr int kHintWidth = 300;
 
 CSymvFormatView::CSymvFormatView(int formId, const QString& title, const QString& button, ThreadProc worker,
                                  CKalvorDoc* doc, QWidget* parent)
-    : CExchangeTaskView(formId, PanelTransferFile, doc, parent)
-    , m_threadProc(worker)
+    : CExchangeTaskView(formId, PanelTransferFile, doc, parent), m_threadProc(worker)
 {
     BeginForm(title);
     AddField(IdTransferFileField, QStringLiteral("Имя промежуточного файла"), 260);
@@ -33,10 +32,7 @@ CSymvFormatView::CSymvFormatView(int formId, const QString& title, const QString
     AddProgressPlace();
 }
 
-CSymvFormatView::~CSymvFormatView()
-{
-    StopWorker();
-}
+CSymvFormatView::~CSymvFormatView() { StopWorker(); }
 
 void CSymvFormatView::ShowFormHelp()
 {
@@ -75,14 +71,12 @@ void CSymvFormatView::OnWorkerDone(int result, int /*detail*/, const QString& fa
 CSymvFormatUploadView::CSymvFormatUploadView(CKalvorDoc* doc, QWidget* parent)
     : CSymvFormatView(461, QStringLiteral("Выгрузка информации о сотрудниках"), QStringLiteral("Выгрузка"),
                       &kalvor::exchange::SymvFormatUploadThreadProc, doc, parent)
-{
-}
+{}
 
 CSymvFormatDownloadView::CSymvFormatDownloadView(CKalvorDoc* doc, QWidget* parent)
     : CSymvFormatView(466, QStringLiteral("Загрузка информации о сотрудниках"), QStringLiteral("Загрузка"),
                       &kalvor::exchange::SymvFormatDownloadThreadProc, doc, parent)
-{
-}
+{}
 
 void RegisterTransferScreens(CommandRegistry& registry)
 {

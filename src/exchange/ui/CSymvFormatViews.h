@@ -19,7 +19,8 @@ class CSymvFormatView : public CExchangeTaskView {
 public:
     using ThreadProc = kalvor::platform::TaskOutcome (*)(kalvor::platform::TaskContext&,
                                                          const kalvor::exchange::TransferTaskParams&,
-                                                         kalvor::PayrollDoc&, const kalvor::exchange::ExchangeMessenger&);
+                                                         kalvor::PayrollDoc&,
+                                                         const kalvor::exchange::ExchangeMessenger&);
 
     CSymvFormatView(int formId, const QString& title, const QString& button, ThreadProc worker, CKalvorDoc* doc,
                     QWidget* parent = nullptr);

@@ -20,11 +20,9 @@ void RegisterExchangeScreens(CommandRegistry& registry)
         {CExchangeTaskView::PanelOutputFile, QStringLiteral("Информация о выработке"), MainPanelAddFunctions, true},
         {CExchangeTaskView::PanelTransferFile, QStringLiteral("Информация о работнике в символьном формате"),
          MainPanelAddFunctions, true},
-        {CExchangeTaskView::PanelAddFunctions, QStringLiteral("Дополнительные функции"), MainPanelAddFunctions,
-         false},
+        {CExchangeTaskView::PanelAddFunctions, QStringLiteral("Дополнительные функции"), MainPanelAddFunctions, false},
     };
-    for (const WorkPanelInfo& panel : panels)
-        registry.AddPanel(panel);
+    for (const WorkPanelInfo& panel : panels) registry.AddPanel(panel);
     RegisterDbfScreens(registry);
     RegisterT54FormScreen(registry);
     RegisterPensionFundScreens(registry);
@@ -39,10 +37,14 @@ void RegisterDbfScreens(CommandRegistry& registry)
         ViewFactory makeView;
     };
     const DbfCommand commands[] = {
-        {1441, "dBASE:  постоянная информация", [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncDbfCInfView(doc); }},
-        {1442, "dBASE:  начисленная зарплата", [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncDbfZarpView(doc); }},
-        {1443, "dBASE:  архивные данные", [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncDbfArchView(doc); }},
-        {1444, "dBASE:  начисления и удержания", [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncDbfNUView(doc); }},
+        {1441, "dBASE:  постоянная информация",
+         [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncDbfCInfView(doc); }},
+        {1442, "dBASE:  начисленная зарплата",
+         [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncDbfZarpView(doc); }},
+        {1443, "dBASE:  архивные данные",
+         [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncDbfArchView(doc); }},
+        {1444, "dBASE:  начисления и удержания",
+         [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncDbfNUView(doc); }},
     };
     for (const DbfCommand& dbf : commands) {
         CommandInfo command;

@@ -25,8 +25,8 @@ constexpr COLORREF kHeadingBack = MakeColour(155, 215, 255);
 QFont BookFont(bool bold)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("DejaVu Sans")});
+    font.setFamilies(
+        {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     font.setPointSize(10);
     font.setBold(bold);
     return font;
@@ -91,8 +91,7 @@ void SetBookGridColumns(CGridCtrl* grid, const QStringList& titles, const std::v
     const int width = grid->width();
     for (int col = 0; col < int(shares.size()) && col < int(titles.size()); ++col)
         grid->SetColumnWidth(col, int(std::lround(width * shares[std::size_t(col)])));
-    for (int col = 0; col < int(titles.size()); ++col)
-        grid->SetItemText(0, col, titles[col]);
+    for (int col = 0; col < int(titles.size()); ++col) grid->SetItemText(0, col, titles[col]);
     FitBookGridColumns(grid);
 }
 
@@ -124,8 +123,7 @@ int AppendBookRow(CGridCtrl* grid, const QStringList& texts)
 void FillBookGrid(CGridCtrl* grid, const std::vector<QStringList>& rows)
 {
     grid->DeleteNonFixedRows();
-    for (const QStringList& texts : rows)
-        AppendBookRow(grid, texts);
+    for (const QStringList& texts : rows) AppendBookRow(grid, texts);
     FitBookGridColumns(grid);
 }
 
@@ -134,8 +132,7 @@ std::vector<QStringList> BookGridRows(const CGridCtrl* grid)
     std::vector<QStringList> rows;
     for (int row = grid->GetFixedRowCount(); row < grid->GetRowCount(); ++row) {
         QStringList cells;
-        for (int col = 0; col < grid->GetColumnCount(); ++col)
-            cells << grid->GetItemText(row, col);
+        for (int col = 0; col < grid->GetColumnCount(); ++col) cells << grid->GetItemText(row, col);
         rows.push_back(cells);
     }
     return rows;
@@ -177,15 +174,9 @@ void ConnectBookGridFocus(CCommonFormView* view, CGridCtrl* grid)
     });
 }
 
-BookWaitCursor::BookWaitCursor()
-{
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-}
+BookWaitCursor::BookWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 
-BookWaitCursor::~BookWaitCursor()
-{
-    QApplication::restoreOverrideCursor();
-}
+BookWaitCursor::~BookWaitCursor() { QApplication::restoreOverrideCursor(); }
 
 bool SaveFirmRecord(kalvor::infobase::CInfoBase& base)
 {

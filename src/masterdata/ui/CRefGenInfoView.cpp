@@ -30,13 +30,11 @@ const char* const kStyle = "QLabel { color: rgb(170, 80, 80); }"
 const char* const kHolidayStyle = "QLineEdit { color: rgb(255, 0, 0); background: white; }";
 const char* const kPlainStyle = "QLineEdit { background: white; }";
 
-const PickPair kRateMonthPicks[] = {
-    {"В соответствующем заглавной букве месяце ставки не менялись", ""},
-    {"В соответствующем заглавной букве месяце произошло изменение ставок", "1"},
-    {nullptr, nullptr}};
-const PickPair kIncomeDatePicks[] = {{"Использовать дату выплаты доходов", ""},
-                                     {"Использовать дату начисления доходов", "1"},
-                                     {nullptr, nullptr}};
+const PickPair kRateMonthPicks[] = {{"В соответствующем заглавной букве месяце ставки не менялись", ""},
+                                    {"В соответствующем заглавной букве месяце произошло изменение ставок", "1"},
+                                    {nullptr, nullptr}};
+const PickPair kIncomeDatePicks[] = {
+    {"Использовать дату выплаты доходов", ""}, {"Использовать дату начисления доходов", "1"}, {nullptr, nullptr}};
 const PickPair kCalcRoundingPicks[] = {{"Исчисленные суммы не округляются", ""},
                                        {"Отбрасываются до копейки", "1"},
                                        {"Округление до 10 копеек", "2"},
@@ -71,8 +69,12 @@ const std::vector<FieldGroup>& Groups()
         {"Адрес", {1052, 1053, 1054, 1055, 1056, 1057, 1059, 1060, 1061}, 1, 0, 1, 1},
         {"Договор с банком", {1062, 1058, 1063, 1064}, 2, 1, 0, 1},
         {"Руководство", {1009, 1065, 1010}, 1, 1, 1, 1},
-        {"Когда повышались ставки", {1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1021, 1022}, 12,
-         2, 0, 2},
+        {"Когда повышались ставки",
+         {1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1021, 1022},
+         12,
+         2,
+         0,
+         2},
         {"Районная и северная надбавки", {1066, 1067, 1068, 1069}, 2, 3, 0, 1},
         {"Больничные листы", {1023, 1024, 1025, 1026, 1027, 1028}, 1, 3, 1, 1},
         {"Проценты", {1070, 1071, 1072, 1073}, 2, 4, 0, 1},
@@ -90,15 +92,11 @@ bool IsShortField(int id)
     return (id >= 1011 && id <= 1028) || (id >= 1063 && id <= 1064) || (id >= 1066 && id <= 1092) || id == 1053;
 }
 
-bool IsHoliday(int id)
-{
-    return id >= 1081 && id <= 1092;
-}
+bool IsHoliday(int id) { return id >= 1081 && id <= 1092; }
 
 } // namespace
 
-CRefGenInfoView::CRefGenInfoView(CKalvorDoc* doc, QWidget* parent)
-    : CCommonFormView(IDD, doc, parent)
+CRefGenInfoView::CRefGenInfoView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(IDD, doc, parent)
 {
     setObjectName(QStringLiteral("CRefGenInfoView"));
     BuildForm();
@@ -132,8 +130,7 @@ void CRefGenInfoView::BuildForm()
             grid->addWidget(AddField(id, box), row, IsHoliday(id) ? index : column + 1);
             ++index;
         }
-        for (int c = 0; c < group.columns && !IsHoliday(group.ids.front()); ++c)
-            grid->setColumnStretch(c * 2 + 1, 1);
+        for (int c = 0; c < group.columns && !IsHoliday(group.ids.front()); ++c) grid->setColumnStretch(c * 2 + 1, 1);
         pageLayout->addWidget(box, group.row, group.column, 1, group.span);
     }
     pageLayout->setRowStretch(pageLayout->rowCount(), 1);

@@ -20,24 +20,25 @@ namespace {
 
 QStringList ContributionChoiceLines()
 {
-    static const char* const choices[] = {
-        "Из фонда оплаты труда", "Из фонда накопления", "Из фонда потребления",
-        "Из фонда социального страхования", "Из пенсионного фонда", "Из бюджетного фонда",
-        "Начисления с установленной 1-й характеристикой", "Начисления с установленной 2-й характеристикой",
-        "Начисления с установленной 3-й характеристикой"};
+    static const char* const choices[] = {"Из фонда оплаты труда",
+                                          "Из фонда накопления",
+                                          "Из фонда потребления",
+                                          "Из фонда социального страхования",
+                                          "Из пенсионного фонда",
+                                          "Из бюджетного фонда",
+                                          "Начисления с установленной 1-й характеристикой",
+                                          "Начисления с установленной 2-й характеристикой",
+                                          "Начисления с установленной 3-й характеристикой"};
     QStringList lines;
-    for (int i = 0; i < 9; ++i)
-        lines << QStringLiteral("%1|%2").arg(i).arg(QString::fromUtf8(choices[i]));
-    for (int mask = 0; mask < 8; ++mask)
-        lines << QStringLiteral("%1|По %2-й маске").arg(9 + mask).arg(mask);
+    for (int i = 0; i < 9; ++i) lines << QStringLiteral("%1|%2").arg(i).arg(QString::fromUtf8(choices[i]));
+    for (int mask = 0; mask < 8; ++mask) lines << QStringLiteral("%1|По %2-й маске").arg(9 + mask).arg(mask);
     return lines;
 }
 
 } // namespace
 
 CRefGridBookView::CRefGridBookView(GridBook book, CKalvorDoc* doc, QWidget* parent)
-    : CCommonFormView(GridBookFormOf(book).formId, doc, parent)
-    , m_book(book)
+    : CCommonFormView(GridBookFormOf(book).formId, doc, parent), m_book(book)
 {
     const GridBookForm& form = GridBookFormOf(book);
     setObjectName(form.viewName);
@@ -66,10 +67,7 @@ CRefGridBookView::CRefGridBookView(GridBook book, CKalvorDoc* doc, QWidget* pare
     ConnectBookGridFocus(this, m_grid);
 }
 
-CRefGridBookView::~CRefGridBookView()
-{
-    SaveBook();
-}
+CRefGridBookView::~CRefGridBookView() { SaveBook(); }
 
 void CRefGridBookView::OnInitialUpdate()
 {
@@ -138,17 +136,18 @@ void CRefGridBookView::ShowContributionHelp(int column)
     switch (column) {
     case 0: PickPayKind(); return;
     case 1:
-        ShowFieldHint(QStringLiteral(
-                          "Укажите номер (от 1 до 20) налоговой таблицы.\nЭти таблицы используются при расчете налога "
-                          "на доходы физических лиц, единого социального налога, профсоюзных взносов и почтового "
-                          "сбора для пересылки алиментов.\nПри исчислении налога на доходы физических лиц с помощью "
-                          "четных налоговых таблиц (в отличие от нечетных) не учитываются ежемесячные стандартные "
-                          "налоговые вычеты работника за те месяцы, в которых не было налогооблагаемого дохода."),
-                      3, 600);
+        ShowFieldHint(
+            QStringLiteral("Укажите номер (от 1 до 20) налоговой таблицы.\nЭти таблицы используются при расчете налога "
+                           "на доходы физических лиц, единого социального налога, профсоюзных взносов и почтового "
+                           "сбора для пересылки алиментов.\nПри исчислении налога на доходы физических лиц с помощью "
+                           "четных налоговых таблиц (в отличие от нечетных) не учитываются ежемесячные стандартные "
+                           "налоговые вычеты работника за те месяцы, в которых не было налогооблагаемого дохода."),
+            3, 600);
         return;
     case 2:
         ShowFieldHint(QStringLiteral("Введите наименование отчисления в федеральный или местный бюджет, или в "
-                                     "какой-либо иной финансовый фонд."), 3, 310);
+                                     "какой-либо иной финансовый фонд."),
+                      3, 310);
         return;
     case 3: ShowHelpList(ContributionChoiceLines(), {3, false, 420, 360}); return;
     default: return;

@@ -26,8 +26,7 @@ constexpr COLORREF kOtherBack = MakeColour(255, 255, 255);
 
 } // namespace
 
-CRefMasksView::CRefMasksView(CKalvorDoc* doc, QWidget* parent)
-    : CCommonFormView(FormId, doc, parent)
+CRefMasksView::CRefMasksView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(FormId, doc, parent)
 {
     setObjectName(QStringLiteral("CRefMasksView"));
     // A save the base refused last time is still owed.
@@ -55,15 +54,9 @@ CRefMasksView::CRefMasksView(CKalvorDoc* doc, QWidget* parent)
     FillGrid();
 }
 
-CRefMasksView::~CRefMasksView()
-{
-    SaveMasks();
-}
+CRefMasksView::~CRefMasksView() { SaveMasks(); }
 
-QString CRefMasksView::Title() const
-{
-    return m_box->title();
-}
+QString CRefMasksView::Title() const { return m_box->title(); }
 
 void CRefMasksView::OnInitialUpdate()
 {
@@ -87,11 +80,9 @@ void CRefMasksView::FillGrid()
 {
     m_box->setTitle(QStringLiteral("Маска %1").arg(m_mask));
     std::vector<QStringList> rows;
-    for (const auto& kind : Document()->infoBase.payKinds)
-        rows.push_back({QString::number(kind.kod), kind.name});
+    for (const auto& kind : Document()->infoBase.payKinds) rows.push_back({QString::number(kind.kod), kind.name});
     FillBookGrid(m_grid, rows);
-    for (int row = 1; row < m_grid->GetRowCount(); ++row)
-        PaintRow(row);
+    for (int row = 1; row < m_grid->GetRowCount(); ++row) PaintRow(row);
     m_grid->Refresh();
 }
 
@@ -137,10 +128,7 @@ void CRefMasksView::PrevElement()
     FillGrid();
 }
 
-void CRefMasksView::SelectElement()
-{
-    ToggleFocusedKind();
-}
+void CRefMasksView::SelectElement() { ToggleFocusedKind(); }
 
 void CRefMasksView::ToggleFocusedKind()
 {

@@ -36,8 +36,7 @@ QLineEdit* SmallField(QWidget* parent, int width)
 
 } // namespace
 
-CRefNalogView::CRefNalogView(CKalvorDoc* doc, QWidget* parent)
-    : CCommonFormView(FormId, doc, parent)
+CRefNalogView::CRefNalogView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(FormId, doc, parent)
 {
     setObjectName(QStringLiteral("CRefNalogView"));
     setStyleSheet(ReferenceBookStyleSheet());
@@ -59,8 +58,7 @@ CRefNalogView::CRefNalogView(CKalvorDoc* doc, QWidget* parent)
     layout->addLayout(numberRow);
 
     auto* variants = new QHBoxLayout;
-    for (int variant = 0; variant < kVariants; ++variant)
-        variants->addWidget(CreateVariantBox(variant), 1);
+    for (int variant = 0; variant < kVariants; ++variant) variants->addWidget(CreateVariantBox(variant), 1);
     layout->addLayout(variants, 1);
 
     m_number->installEventFilter(this);
@@ -104,10 +102,11 @@ QWidget* CRefNalogView::CreateVariantBox(int variant)
     grid->setParent(box);
     grid->SetListMode(false);
     grid->SetSingleRowSelection(false);
-    SetBookGridColumns(grid, {QStringLiteral("Доход\nпревышает"), QStringLiteral("Первое\nслагаемое"),
-                              QStringLiteral("Процент\nот остатка")}, {0.36, 0.32});
-    for (int band = 0; band < kTaxBandCount; ++band)
-        AppendBookRow(grid, QStringList());
+    SetBookGridColumns(grid,
+                       {QStringLiteral("Доход\nпревышает"), QStringLiteral("Первое\nслагаемое"),
+                        QStringLiteral("Процент\nот остатка")},
+                       {0.36, 0.32});
+    for (int band = 0; band < kTaxBandCount; ++band) AppendBookRow(grid, QStringList());
     // The ten bands and no more.
     grid->setFixedHeight(int(grid->GetVirtualHeight()) + 2 * grid->frameWidth());
     ConnectBookGridFocus(this, grid);
@@ -144,10 +143,8 @@ void CRefNalogView::FocusNumberField()
 void CRefNalogView::EnableTableFields(bool enable)
 {
     for (auto& fields : m_fields)
-        for (QLineEdit* field : fields)
-            field->setEnabled(enable);
-    for (CFldHlpGridCtrl* grid : m_grids)
-        grid->setEnabled(enable);
+        for (QLineEdit* field : fields) field->setEnabled(enable);
+    for (CFldHlpGridCtrl* grid : m_grids) grid->setEnabled(enable);
 }
 
 bool CRefNalogView::eventFilter(QObject* watched, QEvent* event)
@@ -200,15 +197,9 @@ void CRefNalogView::StepTable(int step)
     FillTable();
 }
 
-void CRefNalogView::NextElement()
-{
-    StepTable(1);
-}
+void CRefNalogView::NextElement() { StepTable(1); }
 
-void CRefNalogView::PrevElement()
-{
-    StepTable(-1);
-}
+void CRefNalogView::PrevElement() { StepTable(-1); }
 
 void CRefNalogView::FillTable()
 {
@@ -226,8 +217,7 @@ void CRefNalogView::FillTable()
         CFldHlpGridCtrl* grid = m_grids[std::size_t(variant)];
         for (int band = 0; band < kTaxBandCount; ++band) {
             const QStringList texts = TaxBandTexts(shown.scale[std::size_t(band)]);
-            for (int col = 0; col < texts.size(); ++col)
-                grid->SetItemText(band + 1, col, texts[col]);
+            for (int col = 0; col < texts.size(); ++col) grid->SetItemText(band + 1, col, texts[col]);
         }
         grid->Refresh();
     }

@@ -34,9 +34,7 @@ int FieldWidth(PayKindField field)
 } // namespace
 
 CRefOplUdDlg::CRefOplUdDlg(CRefOplUdView* view, CKalvorDoc* doc)
-    : CFormChildDlg(DialogId, view)
-    , m_bookView(view)
-    , m_doc(doc)
+    : CFormChildDlg(DialogId, view), m_bookView(view), m_doc(doc)
 {
     // The view deletes the dialog itself before it goes.
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -115,8 +113,7 @@ void CRefOplUdDlg::FillFields(const PayKind& kind)
 PayKindTexts CRefOplUdDlg::ShownTexts() const
 {
     PayKindTexts texts;
-    for (int f = 0; f < PayKindFieldCount; ++f)
-        texts[std::size_t(f)] = m_edits[std::size_t(f)]->text();
+    for (int f = 0; f < PayKindFieldCount; ++f) texts[std::size_t(f)] = m_edits[std::size_t(f)]->text();
     return texts;
 }
 
@@ -163,15 +160,9 @@ int CRefOplUdDlg::GroupAppend()
     return 1;
 }
 
-void CRefOplUdDlg::UnlockName()
-{
-    Field(FieldName)->setReadOnly(false);
-}
+void CRefOplUdDlg::UnlockName() { Field(FieldName)->setReadOnly(false); }
 
-void CRefOplUdDlg::FocusFirstField()
-{
-    Field(FieldKod)->setFocus();
-}
+void CRefOplUdDlg::FocusFirstField() { Field(FieldKod)->setFocus(); }
 
 void CRefOplUdDlg::keyPressEvent(QKeyEvent* event)
 {

@@ -37,10 +37,7 @@ public:
     // Gives the focus to the first field.
     void FocusFirstField();
 
-    QLineEdit* Field(kalvor::masterdata::PayKindField field) const
-    {
-        return m_edits[std::size_t(field)];
-    }
+    QLineEdit* Field(kalvor::masterdata::PayKindField field) const { return m_edits[std::size_t(field)]; }
     quint32 RecordNumber() const { return m_slot; }
 
 protected:

@@ -17,8 +17,7 @@
 
 using namespace kalvor::masterdata;
 
-CRefOplUdView::CRefOplUdView(CKalvorDoc* doc, QWidget* parent)
-    : CCommonFormView(FormId, doc, parent)
+CRefOplUdView::CRefOplUdView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(FormId, doc, parent)
 {
     setObjectName(QStringLiteral("CRefOplUdView"));
     auto* layout = new QVBoxLayout(this);

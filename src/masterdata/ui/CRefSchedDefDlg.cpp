@@ -19,8 +19,7 @@ const char* const kWeekDayCaptions[7] = {"Пн.", "Вт.", "Ср.", "Чт.", "П
 }
 
 CRefSchedDefDlg::CRefSchedDefDlg(kalvor::infobase::WorkSchedule* schedule, QWidget* parent)
-    : QDialog(parent)
-    , m_schedule(schedule)
+    : QDialog(parent), m_schedule(schedule)
 {
     setWindowTitle(QStringLiteral("Описание графика"));
     setStyleSheet(ReferenceBookStyleSheet());
@@ -83,8 +82,7 @@ void CRefSchedDefDlg::Fill(const ScheduleDefinitionTexts& texts)
     m_workDays->setText(texts.workDays);
     m_daysOff->setText(texts.daysOff);
     SetPickerFromPackedDate(m_start, texts.startDate);
-    for (int day = 0; day < 7; ++day)
-        m_weekDays[std::size_t(day)]->setChecked(texts.weekDays[std::size_t(day)]);
+    for (int day = 0; day < 7; ++day) m_weekDays[std::size_t(day)]->setChecked(texts.weekDays[std::size_t(day)]);
     m_automatic->setChecked(texts.automatic);
 }
 
@@ -96,8 +94,7 @@ ScheduleDefinitionTexts CRefSchedDefDlg::Shown() const
     texts.workDays = m_workDays->text();
     texts.daysOff = m_daysOff->text();
     GetDateFromPicker(m_start, &texts.startDate);
-    for (int day = 0; day < 7; ++day)
-        texts.weekDays[std::size_t(day)] = m_weekDays[std::size_t(day)]->isChecked();
+    for (int day = 0; day < 7; ++day) texts.weekDays[std::size_t(day)] = m_weekDays[std::size_t(day)]->isChecked();
     texts.automatic = m_automatic->isChecked();
     return texts;
 }

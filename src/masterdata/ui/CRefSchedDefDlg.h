@@ -19,7 +19,11 @@ class CRefSchedDefDlg : public QDialog, public ControlMap {
 public:
     enum {
         DialogId = 338,
-        IdDayLength = 1250, IdMonthFund = 1251, IdWorkDays = 1252, IdDaysOff = 1253, IdStartDate = 1254,
+        IdDayLength = 1250,
+        IdMonthFund = 1251,
+        IdWorkDays = 1252,
+        IdDaysOff = 1253,
+        IdStartDate = 1254,
         IdMonday = 1255, // to IdMonday + 6 for Sunday
         IdAutomatic = 1262,
     };

@@ -41,9 +41,7 @@ void KeepPlaceWhenHidden(QWidget* w)
 
 } // namespace
 
-CRefSchedDlg::CRefSchedDlg(CCommonFormView* view, CKalvorDoc* doc)
-    : CFormChildDlg(DialogId, view)
-    , m_doc(doc)
+CRefSchedDlg::CRefSchedDlg(CCommonFormView* view, CKalvorDoc* doc) : CFormChildDlg(DialogId, view), m_doc(doc)
 {
     // The view deletes the dialog itself before it goes.
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -146,10 +144,7 @@ ScheduleMonth* CRefSchedDlg::ShownMonth() const
     return schedule ? &schedule->months[std::size_t(m_monthIndex)] : nullptr;
 }
 
-QString CRefSchedDlg::Caption() const
-{
-    return m_box->title();
-}
+QString CRefSchedDlg::Caption() const { return m_box->title(); }
 
 QLineEdit* CRefSchedDlg::DayField(int day) const
 {
@@ -167,8 +162,7 @@ void CRefSchedDlg::ShowMonth()
 {
     if (!Schedule()) {
         m_box->setTitle(QString());
-        for (QLineEdit* field : {m_workDays, m_workHours, m_evening, m_night})
-            field->clear();
+        for (QLineEdit* field : {m_workDays, m_workHours, m_evening, m_night}) field->clear();
         for (int cell = 0; cell < MonthCalendarLayout::Cells; ++cell) {
             m_dayLabels[std::size_t(cell)]->hide();
             m_dayEdits[std::size_t(cell)]->hide();
@@ -203,8 +197,7 @@ int CRefSchedDlg::SaveRecord()
     ScheduleMonthTexts texts;
     texts.evening = m_evening->text();
     texts.night = m_night->text();
-    for (int day = 1; day <= m_layout.length; ++day)
-        texts.days[std::size_t(day - 1)] = DayField(day)->text();
+    for (int day = 1; day <= m_layout.length; ++day) texts.days[std::size_t(day - 1)] = DayField(day)->text();
     int changed = StoreScheduleTimes(*row, texts, m_layout.length);
     // Automatic totals are computed anew before the totals' fields are read.
     if (!Schedule()->ruchn)

@@ -21,9 +21,13 @@ class CRefSchedDlg : public CFormChildDlg {
 public:
     enum {
         DialogId = 337,
-        IdMonthBox = 1200, IdWorkDays = 1201, IdWorkHours = 1202, IdEvening = 1203, IdNight = 1204,
+        IdMonthBox = 1200,
+        IdWorkDays = 1201,
+        IdWorkHours = 1202,
+        IdEvening = 1203,
+        IdNight = 1204,
         IdFirstDayLabel = 1300, // + cell 0-41
-        IdFirstDayEdit = 1400,  // + cell 0-41
+        IdFirstDayEdit = 1400, // + cell 0-41
     };
 
     CRefSchedDlg(CCommonFormView* view, CKalvorDoc* doc);

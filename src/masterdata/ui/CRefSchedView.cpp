@@ -18,8 +18,7 @@
 
 using namespace kalvor::masterdata;
 
-CRefSchedView::CRefSchedView(CKalvorDoc* doc, QWidget* parent)
-    : CCommonFormView(FormId, doc, parent)
+CRefSchedView::CRefSchedView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(FormId, doc, parent)
 {
     setObjectName(QStringLiteral("CRefSchedView"));
     auto* layout = new QVBoxLayout(this);
@@ -141,15 +140,9 @@ void CRefSchedView::MoveMonth(int step)
     m_dlg->ShowMonth();
 }
 
-void CRefSchedView::PrevPage()
-{
-    MoveMonth(-1);
-}
+void CRefSchedView::PrevPage() { MoveMonth(-1); }
 
-void CRefSchedView::NextPage()
-{
-    MoveMonth(1);
-}
+void CRefSchedView::NextPage() { MoveMonth(1); }
 
 void CRefSchedView::MoveSchedule(int step)
 {
@@ -163,15 +156,9 @@ void CRefSchedView::MoveSchedule(int step)
     m_dlg->LoadRecord(quint32(next));
 }
 
-void CRefSchedView::NextElement()
-{
-    MoveSchedule(1);
-}
+void CRefSchedView::NextElement() { MoveSchedule(1); }
 
-void CRefSchedView::PrevElement()
-{
-    MoveSchedule(-1);
-}
+void CRefSchedView::PrevElement() { MoveSchedule(-1); }
 
 void CRefSchedView::RecalcMonth()
 {

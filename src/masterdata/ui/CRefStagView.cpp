@@ -19,20 +19,30 @@ namespace {
 
 constexpr int kHeadingRows = 2;
 
-enum Column { ColKod = 0, ColVozMin = 1, ColRabMin = 3, ColSevMin = 5, ColOtdMin = 7, ColBrigMin = 9,
-              ColProfMin = 11, ColKategMin = 13, ColKak = 15, ColSum = 16 };
+enum Column {
+    ColKod = 0,
+    ColVozMin = 1,
+    ColRabMin = 3,
+    ColSevMin = 5,
+    ColOtdMin = 7,
+    ColBrigMin = 9,
+    ColProfMin = 11,
+    ColKategMin = 13,
+    ColKak = 15,
+    ColSum = 16
+};
 
 // The ranges' headings, each over its "Мин." and "Мах." columns.
 const char* const kRangeTitles[] = {"Возраст", "Раб.стаж", "Сев.стаж", "Отдел", "Бригада", "Профес.", "Категор."};
 
 QStringList CategoryLines()
 {
-    static const char* const names[] = {"Руководство", "Специалисты", "Служащие", "Рабочие", "М О П",
-                                        "П С О", "Несп. сост.", "Учащиеся", "Совместители"};
+    static const char* const names[] = {"Руководство", "Специалисты", "Служащие", "Рабочие",     "М О П",
+                                        "П С О",       "Несп. сост.", "Учащиеся", "Совместители"};
     QStringList lines;
     for (int category = 1; category <= 15; ++category) {
-        const QString name = category <= 9 ? QString::fromUtf8(names[category - 1])
-                                           : QStringLiteral("%1-я категория").arg(category);
+        const QString name =
+            category <= 9 ? QString::fromUtf8(names[category - 1]) : QStringLiteral("%1-я категория").arg(category);
         lines << QStringLiteral("%1|%2").arg(category).arg(name);
     }
     return lines;
@@ -46,8 +56,7 @@ QStringList KakLines()
 
 } // namespace
 
-CRefStagView::CRefStagView(CKalvorDoc* doc, QWidget* parent)
-    : CCommonFormView(FormId, doc, parent)
+CRefStagView::CRefStagView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(FormId, doc, parent)
 {
     setObjectName(QStringLiteral("CRefStagView"));
     auto* layout = new QVBoxLayout(this);
@@ -74,10 +83,7 @@ CRefStagView::CRefStagView(CKalvorDoc* doc, QWidget* parent)
     connect(m_delete, &QPushButton::clicked, this, &CRefStagView::DeleteRow);
 }
 
-CRefStagView::~CRefStagView()
-{
-    SaveRules();
-}
+CRefStagView::~CRefStagView() { SaveRules(); }
 
 void CRefStagView::SetupHeadings()
 {
@@ -142,15 +148,9 @@ void CRefStagView::keyPressEvent(QKeyEvent* event)
     CCommonFormView::keyPressEvent(event);
 }
 
-void CRefStagView::AddRow()
-{
-    AddBookRow(this, m_grid, kSeniorityRuleCount);
-}
+void CRefStagView::AddRow() { AddBookRow(this, m_grid, kSeniorityRuleCount); }
 
-void CRefStagView::DeleteRow()
-{
-    DeleteSelectedBookRow(m_grid);
-}
+void CRefStagView::DeleteRow() { DeleteSelectedBookRow(m_grid); }
 
 bool CRefStagView::SaveRules()
 {
@@ -166,23 +166,33 @@ void CRefStagView::ShowFormHelp()
     const int col = m_grid->GetFocusCell().col;
     switch (col) {
     case ColKod: PickPayKind(); return;
-    case ColOtdMin: case ColOtdMin + 1: PickShop(); return;
-    case ColProfMin: case ColProfMin + 1: PickProfession(); return;
-    case ColKategMin: case ColKategMin + 1: ShowHelpList(CategoryLines(), {3, false, 300, 300}); return;
+    case ColOtdMin:
+    case ColOtdMin + 1: PickShop(); return;
+    case ColProfMin:
+    case ColProfMin + 1: PickProfession(); return;
+    case ColKategMin:
+    case ColKategMin + 1: ShowHelpList(CategoryLines(), {3, false, 300, 300}); return;
     case ColKak: ShowHelpList(KakLines(), {3, false, 600, 120}); return;
-    case ColVozMin: case ColVozMin + 1:
+    case ColVozMin:
+    case ColVozMin + 1:
         ShowFieldHint(QStringLiteral("Введите крайнее значение возрастного интервала.\n(Это должен быть возраст, "
-                                     "выраженный в месяцах)"), 3, 300);
+                                     "выраженный в месяцах)"),
+                      3, 300);
         return;
-    case ColRabMin: case ColRabMin + 1:
+    case ColRabMin:
+    case ColRabMin + 1:
         ShowFieldHint(QStringLiteral("Определите границу интервала для рабочего стажа.\n(Эта величина должна быть "
-                                     "выражена в месяцах)"), 3, 300);
+                                     "выражена в месяцах)"),
+                      3, 300);
         return;
-    case ColSevMin: case ColSevMin + 1:
+    case ColSevMin:
+    case ColSevMin + 1:
         ShowFieldHint(QStringLiteral("Определите диапазон для северного стажа.\n(Это д.б.величина, выраженная в "
-                                     "месяцах)"), 3, 300);
+                                     "месяцах)"),
+                      3, 300);
         return;
-    case ColBrigMin: case ColBrigMin + 1:
+    case ColBrigMin:
+    case ColBrigMin + 1:
         ShowFieldHint(QStringLiteral("Укажите номер бригады.\nЭто должно быть число в пределах от 1 до 99."), 3, 300);
         return;
     case ColSum:

@@ -17,14 +17,18 @@ using namespace kalvor::masterdata;
 
 namespace {
 
-const char* const kLabels[kRecipientFieldCount] = {
-    "Номер / Наименование отделения", "Получатель перечисления", "Расч.счет", "В банке", "Корр.счет", "БИК",
-    "ИНН", "КПП"};
+const char* const kLabels[kRecipientFieldCount] = {"Номер / Наименование отделения",
+                                                   "Получатель перечисления",
+                                                   "Расч.счет",
+                                                   "В банке",
+                                                   "Корр.счет",
+                                                   "БИК",
+                                                   "ИНН",
+                                                   "КПП"};
 
 } // namespace
 
-CRefUrlicDlg::CRefUrlicDlg(CCommonFormView* view)
-    : CFormChildDlg(DialogId, view)
+CRefUrlicDlg::CRefUrlicDlg(CCommonFormView* view) : CFormChildDlg(DialogId, view)
 {
     setObjectName(QStringLiteral("CRefUrlicDlg"));
     setAutoFillBackground(true);

@@ -15,8 +15,7 @@
 
 using namespace kalvor::masterdata;
 
-CRefUrlicView::CRefUrlicView(CKalvorDoc* doc, QWidget* parent)
-    : CCommonFormView(FormId, doc, parent)
+CRefUrlicView::CRefUrlicView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(FormId, doc, parent)
 {
     setObjectName(QStringLiteral("CRefUrlicView"));
     auto* layout = new QVBoxLayout(this);
@@ -55,10 +54,7 @@ CRefUrlicView::~CRefUrlicView()
     delete m_dlg.data();
 }
 
-void CRefUrlicView::OnInitialUpdate()
-{
-    FocusNumberField();
-}
+void CRefUrlicView::OnInitialUpdate() { FocusNumberField(); }
 
 void CRefUrlicView::FocusNumberField()
 {
@@ -135,15 +131,9 @@ void CRefUrlicView::StepRecipient(int step)
     m_dlg->LoadRecord(quint32(next));
 }
 
-void CRefUrlicView::NextElement()
-{
-    StepRecipient(1);
-}
+void CRefUrlicView::NextElement() { StepRecipient(1); }
 
-void CRefUrlicView::PrevElement()
-{
-    StepRecipient(-1);
-}
+void CRefUrlicView::PrevElement() { StepRecipient(-1); }
 
 void CRefUrlicView::ShowFormHelp()
 {

@@ -34,8 +34,7 @@ public:
     };
 
     CSlotBlockDlg(const Form& form, CCommonFormView* view)
-        : CEmployeeDetailDlg(form.dialogId, form.gridId, view)
-        , m_form(form)
+        : CEmployeeDetailDlg(form.dialogId, form.gridId, view), m_form(form)
     {
         setFixedSize(730, 442);
         auto* add = new QPushButton(form.addText, this);

@@ -26,10 +26,7 @@ constexpr int kSalaried = 4; // pay system of salaried employees
 } // namespace
 
 CStavkaCorrect::CStavkaCorrect(CKalvorDoc* doc, unsigned slot, QWidget* parent)
-    : QDialog(parent)
-    , m_doc(doc)
-    , m_slot(slot)
-    , m_grid(new CFldHlpGridCtrl(this))
+    : QDialog(parent), m_doc(doc), m_slot(slot), m_grid(new CFldHlpGridCtrl(this))
 {
     setWindowTitle(QStringLiteral("Корректировка ставок"));
     resize(300, 360);
@@ -74,8 +71,8 @@ void CStavkaCorrect::SetUpGrid(bool salaried)
     m_grid->SetColumnResize(false);
     SetGridDefaultMargins(m_grid);
     QFont font;
-    font.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("DejaVu Sans")});
+    font.setFamilies(
+        {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     font.setPointSize(10);
     QFont bold = font;
     bold.setBold(true);
@@ -134,8 +131,7 @@ void CStavkaCorrect::FillRows()
 void CStavkaCorrect::accept()
 {
     std::array<QString, 12> texts;
-    for (int k = 1; k <= 12; ++k)
-        texts[size_t(k - 1)] = m_grid->GetItemText(k, 1);
+    for (int k = 1; k <= 12; ++k) texts[size_t(k - 1)] = m_grid->GetItemText(k, 1);
     CInfoBase& base = m_doc->infoBase;
     if (masterdata::ReadRates(base.current.rates, texts)) {
         m_changed = true;

@@ -7,8 +7,8 @@
 
 using namespace kalvor::masterdata;
 using kalvor::infobase::EmployeeRecord;
-using kalvor::infobase::WariaEntry;
 using kalvor::infobase::u16;
+using kalvor::infobase::WariaEntry;
 
 CWorkerArchiveDlg::CWorkerArchiveDlg(CCommonFormView* view) : CEmployeeDetailDlg(448, IdGrid, view)
 {
@@ -30,8 +30,7 @@ void CWorkerArchiveDlg::FillGrid(const std::vector<WariaEntry>& entries)
         const int row = AppendRow(WariaRowTexts(entry), height);
         grid->SetItemFormat(row, 2, GridCtrl::DT_RIGHT | GridCtrl::DT_VCENTER | GridCtrl::DT_SINGLELINE);
         if (entry.kod >= kDeductionCodeFrom)
-            for (int col = 0; col < kWariaColumns; ++col)
-                grid->SetItemFgColour(row, col, kDeductionColour);
+            for (int col = 0; col < kWariaColumns; ++col) grid->SetItemFgColour(row, col, kDeductionColour);
     }
     grid->SetColumnWidth(kWariaColumns - 1, 10);
     grid->SetRedraw(true, true);

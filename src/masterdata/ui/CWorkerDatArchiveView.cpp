@@ -12,10 +12,7 @@ CWorkerDatArchiveView::CWorkerDatArchiveView(CKalvorDoc* doc, QWidget* parent)
     setObjectName(QStringLiteral("CWorkerDatArchiveView"));
 }
 
-CWorkerDatarchiveDlg* CWorkerDatArchiveView::Dlg() const
-{
-    return static_cast<CWorkerDatarchiveDlg*>(DetailDlg());
-}
+CWorkerDatarchiveDlg* CWorkerDatArchiveView::Dlg() const { return static_cast<CWorkerDatarchiveDlg*>(DetailDlg()); }
 
 CEmployeeDetailDlg* CWorkerDatArchiveView::CreateDialog() { return new CWorkerDatarchiveDlg(this); }
 
@@ -57,27 +54,21 @@ void CWorkerDatArchiveView::DeleteElement()
 
 void CWorkerDatArchiveView::ShowGridHelp(int column)
 {
-    static const PickPair continuation[] = {{"начало больничного", " "}, {"продолжение больничного", "1"}, {nullptr, nullptr}};
+    static const PickPair continuation[] = {
+        {"начало больничного", " "}, {"продолжение больничного", "1"}, {nullptr, nullptr}};
     switch (column) {
     case 0:
     case 1:
         ShowFieldHint(QStringLiteral("Введите дату в формате: ДД.ММ.ГГ\nнезначащие нули можно опустить"), 3, 600);
         break;
-    case 2:
-        ShowFieldHint(QStringLiteral("Введите дату в формате: ММ.ГГ Нули не опускайте."), 3, 220);
-        break;
-    case 3:
-        ShowHelpList(CWorkerArchiveView::PayKindPickLines(*Document()), {3, true, 250, 225});
-        break;
+    case 2: ShowFieldHint(QStringLiteral("Введите дату в формате: ММ.ГГ Нули не опускайте."), 3, 220); break;
+    case 3: ShowHelpList(CWorkerArchiveView::PayKindPickLines(*Document()), {3, true, 250, 225}); break;
     case 4:
         ShowFieldHint(QStringLiteral("Введите число в формата РРРРРРР.КК,\nнезначащие нули можно опустить. "
                                      "Сторнируемые суммы вводите с отрицательным знаком."),
                       1, 420);
         break;
-    case 5:
-        ShowHelpList(BuildPickListFromPairs(continuation), {1, false, 270, 100});
-        break;
-    default:
-        break;
+    case 5: ShowHelpList(BuildPickListFromPairs(continuation), {1, false, 270, 100}); break;
+    default: break;
     }
 }

@@ -102,8 +102,7 @@ int CWorkerDatarchiveDlg::SaveRecord()
     if (m_slot == 0 || base.currentSlot != int(m_slot))
         return 1;
     std::vector<QStringList> rows;
-    for (int row = Grid()->GetFixedRowCount(); row < Grid()->GetRowCount(); ++row)
-        rows.push_back(RowCells(row));
+    for (int row = Grid()->GetFixedRowCount(); row < Grid()->GetRowCount(); ++row) rows.push_back(RowCells(row));
     RebuildWarDat(rows, base.warDat);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {

@@ -15,7 +15,7 @@ CWorkerNalvichDlg::Form NalvichForm()
     form.addText = QStringLiteral("Добавить вычет");
     form.deleteText = QStringLiteral("Удалить вычет");
     form.titleFormat = QStringLiteral("Налоговые вычеты [%1]");
-    form.titles = {QStringLiteral("Код\nвычета"), QStringLiteral("Наименование\nвычета"),
+    form.titles = {QStringLiteral("Код\nвычета"),   QStringLiteral("Наименование\nвычета"),
                    QStringLiteral("Месяц\nначала"), QStringLiteral("Месяц\nокончания"),
                    QStringLiteral("Сумма\nвычета"), QStringLiteral("Кратность\nвычета")};
     form.shares = {0.10, 0.30, 0.15, 0.11, 0.20};

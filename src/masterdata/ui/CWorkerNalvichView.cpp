@@ -19,22 +19,19 @@ void CWorkerNalvichView::ShowGridHelp(int column)
         const auto& book = Document()->refFiles.vichet;
         QStringList lines;
         for (int i = 0; i < int(book.count) && i < int(book.records.size()); ++i)
-            lines << QStringLiteral("%1|%2").arg(book.records[std::size_t(i)].code).arg(book.records[std::size_t(i)].name.trimmed());
+            lines << QStringLiteral("%1|%2")
+                         .arg(book.records[std::size_t(i)].code)
+                         .arg(book.records[std::size_t(i)].name.trimmed());
         ShowHelpList(lines, {3, false, 200, 140});
         break;
     }
     case 2:
-    case 3:
-        ShowFieldHint(QStringLiteral("Введите дату в формате: ММ.ГГ Нули не опускайте."), 3, 220);
-        break;
+    case 3: ShowFieldHint(QStringLiteral("Введите дату в формате: ММ.ГГ Нули не опускайте."), 3, 220); break;
     case 4:
         ShowFieldHint(QStringLiteral("Введите число в формате: РРРРРРР.КК Незначащие нули можно опустить."), 1, 280);
         break;
-    case 5:
-        ShowFieldHint(QStringLiteral("Введите данные в соответствии с назначением этого поля."), 1, 230);
-        break;
-    default:
-        break;
+    case 5: ShowFieldHint(QStringLiteral("Введите данные в соответствии с назначением этого поля."), 1, 230); break;
+    default: break;
     }
 }
 

@@ -13,10 +13,18 @@ CWorkerPostviplDlg::Form PostviplForm()
     form.addText = QStringLiteral("Добавить выплату");
     form.deleteText = QStringLiteral("Удалить выплату");
     form.titleFormat = QStringLiteral("Постоянные выплаты [%1]");
-    form.titles = {QStringLiteral("Код"),         QStringLiteral("Вид"),         QStringLiteral("Величина"),
-                   QStringLiteral("Чем?"),        QStringLiteral("%"),           QStringLiteral("За\nчто?"),
-                   QStringLiteral("Когда?"),      QStringLiteral("Пере-\nрасчет"), QStringLiteral("Как?"),
-                   QStringLiteral("Цех"),         QStringLiteral("Дата\nначала"), QStringLiteral("Дата\nконца"),
+    form.titles = {QStringLiteral("Код"),
+                   QStringLiteral("Вид"),
+                   QStringLiteral("Величина"),
+                   QStringLiteral("Чем?"),
+                   QStringLiteral("%"),
+                   QStringLiteral("За\nчто?"),
+                   QStringLiteral("Когда?"),
+                   QStringLiteral("Пере-\nрасчет"),
+                   QStringLiteral("Как?"),
+                   QStringLiteral("Цех"),
+                   QStringLiteral("Дата\nначала"),
+                   QStringLiteral("Дата\nконца"),
                    QStringLiteral("м/р")};
     form.shares = {0.05, 0.05, 0.12, 0.07, 0.06, 0.06, 0.09, 0.09, 0.06, 0.05, 0.11, 0.10};
     form.headerSample = QStringLiteral("Пере-\nрасчет");

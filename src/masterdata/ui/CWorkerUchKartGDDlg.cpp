@@ -75,8 +75,8 @@ struct CodeField {
     int code;
 };
 const CodeField kCodeFields[] = {
-    {1010, "Основной ШПЗ", 0, 0},        {1014, "1-й дополнит. ШПЗ", 1, 1}, {1011, "2-й дополнит. ШПЗ", 0, 2},
-    {1013, "3-й дополнит. ШПЗ", 1, 3},   {1012, "4-й дополнит. ШПЗ", 0, 4}, {1015, "5-й дополнит. ШПЗ", 1, 5},
+    {1010, "Основной ШПЗ", 0, 0},      {1014, "1-й дополнит. ШПЗ", 1, 1}, {1011, "2-й дополнит. ШПЗ", 0, 2},
+    {1013, "3-й дополнит. ШПЗ", 1, 3}, {1012, "4-й дополнит. ШПЗ", 0, 4}, {1015, "5-й дополнит. ШПЗ", 1, 5},
 };
 
 ib::u16 PackedValueOf(const NullableDateEdit* picker, bool monthOnly)
@@ -91,8 +91,7 @@ ib::u16 PackedValueOf(const NullableDateEdit* picker, bool monthOnly)
 
 } // namespace
 
-CWorkerUchKartGDDlg::CWorkerUchKartGDDlg(CCommonFormView* view)
-    : CWorkerUchKartPage(IDD, view)
+CWorkerUchKartGDDlg::CWorkerUchKartGDDlg(CCommonFormView* view) : CWorkerUchKartPage(IDD, view)
 {
     BuildForm();
     ShowFields(MainDataFields{});
@@ -103,40 +102,30 @@ void CWorkerUchKartGDDlg::BuildForm()
     for (const TextField& field : kTextFields)
         AddEdit(field.id, QString::fromUtf8(field.label), field.column, field.id == 1077 ? 0 : 160);
     AddHeading(QStringLiteral("Даты"));
-    for (const DateField& field : kDateFields)
-        AddPicker(field.id, QString::fromUtf8(field.label), field.column);
+    for (const DateField& field : kDateFields) AddPicker(field.id, QString::fromUtf8(field.label), field.column);
     AddHeading(QStringLiteral("Шифры производственных затрат"));
     for (const CodeField& field : kCodeFields)
         AddEdit(field.id, QString::fromUtf8(field.label), field.column, 160)->setMaxLength(12);
     AddHeading(QStringLiteral("Инвалидность"));
-    for (const DateField& field : kMonthFields)
-        AddPicker(field.id, QString::fromUtf8(field.label), field.column, true);
+    for (const DateField& field : kMonthFields) AddPicker(field.id, QString::fromUtf8(field.label), field.column, true);
     Form()->setRowStretch(Form()->rowCount(), 1);
 }
 
 void CWorkerUchKartGDDlg::ShowFields(const MainDataFields& fields)
 {
-    for (const TextField& field : kTextFields)
-        Edit(field.id)->setText(fields.*field.member);
-    for (const DateField& field : kDateFields)
-        SetPickerFromPackedDate(Picker(field.id), fields.*field.member);
-    for (const DateField& field : kMonthFields)
-        SetPickerFromMonthYear(Picker(field.id), fields.*field.member);
-    for (const CodeField& field : kCodeFields)
-        Edit(field.id)->setText(fields.costCodes[std::size_t(field.code)]);
+    for (const TextField& field : kTextFields) Edit(field.id)->setText(fields.*field.member);
+    for (const DateField& field : kDateFields) SetPickerFromPackedDate(Picker(field.id), fields.*field.member);
+    for (const DateField& field : kMonthFields) SetPickerFromMonthYear(Picker(field.id), fields.*field.member);
+    for (const CodeField& field : kCodeFields) Edit(field.id)->setText(fields.costCodes[std::size_t(field.code)]);
 }
 
 MainDataFields CWorkerUchKartGDDlg::ReadFields() const
 {
     MainDataFields fields;
-    for (const TextField& field : kTextFields)
-        fields.*field.member = Edit(field.id)->text();
-    for (const DateField& field : kDateFields)
-        fields.*field.member = PackedValueOf(Picker(field.id), false);
-    for (const DateField& field : kMonthFields)
-        fields.*field.member = PackedValueOf(Picker(field.id), true);
-    for (const CodeField& field : kCodeFields)
-        fields.costCodes[std::size_t(field.code)] = Edit(field.id)->text();
+    for (const TextField& field : kTextFields) fields.*field.member = Edit(field.id)->text();
+    for (const DateField& field : kDateFields) fields.*field.member = PackedValueOf(Picker(field.id), false);
+    for (const DateField& field : kMonthFields) fields.*field.member = PackedValueOf(Picker(field.id), true);
+    for (const CodeField& field : kCodeFields) fields.costCodes[std::size_t(field.code)] = Edit(field.id)->text();
     return fields;
 }
 

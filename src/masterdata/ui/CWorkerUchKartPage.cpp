@@ -26,8 +26,7 @@ struct WaitCursor {
 
 } // namespace
 
-CWorkerUchKartPage::CWorkerUchKartPage(int dialogId, CCommonFormView* view)
-    : CFormChildDlg(dialogId, view)
+CWorkerUchKartPage::CWorkerUchKartPage(int dialogId, CCommonFormView* view) : CFormChildDlg(dialogId, view)
 {
     setObjectName(QStringLiteral("page%1").arg(dialogId));
     setStyleSheet(QStringLiteral("QLabel { color: %1; } QLineEdit { background: %2; }")

@@ -33,8 +33,7 @@ struct WaitCursor {
 // CheckIndexFreeSlot's messages shown for the view while a card is made.
 class FreeSlotMessages {
 public:
-    FreeSlotMessages(ib::CInfoBase& base, QWidget* owner)
-        : m_base(base)
+    FreeSlotMessages(ib::CInfoBase& base, QWidget* owner) : m_base(base)
     {
         m_base.showError = [owner](const QString& text) {
             KalvorMessageBox(text, MB_OK | MB_ICONERROR, QString(), owner);
@@ -54,25 +53,21 @@ const PickPair kStatusPicks[] = {{"Продолжает работать", " "},
                                  {"Зарплата д.б. выдана в след. месяце", "5"},
                                  {nullptr, nullptr}};
 const PickPair kCategoryPicks[] = {
-    {"Руководство", "1"},     {"Специалисты", "2"},    {"Служащие", "3"},       {"Рабочие", "4"},
-    {"М О П", "5"},           {"П С О", "6"},          {"Несп. сост.", "7"},    {"Учащиеся", "8"},
+    {"Руководство", "1"},     {"Специалисты", "2"},     {"Служащие", "3"},        {"Рабочие", "4"},
+    {"М О П", "5"},           {"П С О", "6"},           {"Несп. сост.", "7"},     {"Учащиеся", "8"},
     {"Совместители", "9"},    {"10-я категория", "10"}, {"11-я категория", "11"}, {"12-я категория", "12"},
     {"13-я категория", "13"}, {"14-я категория", "14"}, {"15-я категория", "15"}, {nullptr, nullptr}};
-const PickPair kPaySystemPicks[] = {{"Сдельщик", "1"},           {"Тарифник", "2"},
-                                    {"Тарифник с окладом", "3"}, {"Окладник", "4"},
-                                    {nullptr, nullptr}};
+const PickPair kPaySystemPicks[] = {
+    {"Сдельщик", "1"}, {"Тарифник", "2"}, {"Тарифник с окладом", "3"}, {"Окладник", "4"}, {nullptr, nullptr}};
 const PickPair kStaffPicks[] = {{"Штатный сотрудник", " "}, {"Совместитель", "1"}, {nullptr, nullptr}};
 const PickPair kAverageKindPicks[] = {{"Определяется стоимость одного рабочего дня в р/периоде", " "},
                                       {"Определяется стоимость одного рабочего часа в р/периоде", "1"},
                                       {nullptr, nullptr}};
-const PickPair kDocumentPicks[] = {{"Паспорт гражданина СССР", "01"},
-                                   {"Удостоверение личности офицера", "04"},
-                                   {"Военный билет", "07"},
-                                   {"Иностранный паспорт", "10"},
-                                   {"Паспорт гражданина РФ", "21"},
-                                   {nullptr, nullptr}};
-const PickPair kContractPicks[] = {{"трудовой", " "},     {"гражданско-правовой", "1"}, {"авторский", "2"},
-                                   {"лицензионный", "3"}, {nullptr, nullptr}};
+const PickPair kDocumentPicks[] = {{"Паспорт гражданина СССР", "01"}, {"Удостоверение личности офицера", "04"},
+                                   {"Военный билет", "07"},           {"Иностранный паспорт", "10"},
+                                   {"Паспорт гражданина РФ", "21"},   {nullptr, nullptr}};
+const PickPair kContractPicks[] = {
+    {"трудовой", " "}, {"гражданско-правовой", "1"}, {"авторский", "2"}, {"лицензионный", "3"}, {nullptr, nullptr}};
 
 const char* const kMoneyHint = "Введите число в формате: РРРРРРР.КК Незначащие нули можно опустить.";
 const char* const kCostCodeHint =
@@ -89,8 +84,7 @@ const char* const kDataHint = "Введите данные в соответст
 
 } // namespace
 
-CWorkerUchKartView::CWorkerUchKartView(CKalvorDoc* doc, QWidget* parent)
-    : CCommonFormView(IDD, doc, parent)
+CWorkerUchKartView::CWorkerUchKartView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(IDD, doc, parent)
 {
     setObjectName(QStringLiteral("CWorkerUchKartView"));
 }
@@ -321,7 +315,9 @@ void CWorkerUchKartView::ShowFormHelp()
 
 void CWorkerUchKartView::ShowMainPageHelp(int id)
 {
-    auto hint = [this](const char* text, int corner, int width) { ShowFieldHint(QString::fromUtf8(text), corner, width); };
+    auto hint = [this](const char* text, int corner, int width) {
+        ShowFieldHint(QString::fromUtf8(text), corner, width);
+    };
     auto pick = [this](const PickPair* pairs, int corner, int width, int height) {
         ShowHelpList(BuildPickListFromPairs(pairs), {corner, false, width, height});
     };
@@ -332,13 +328,22 @@ void CWorkerUchKartView::ShowMainPageHelp(int id)
     case 1001: ShowHelpList(ShopLines(*Document()), {3, false, 220, 226}); break;
     case 1002: pick(kCategoryPicks, 3, 180, 158); break;
     case 1003: pick(kPaySystemPicks, 3, 220, 95); break;
-    case 1004: case 1005: case 1006: hint(kMoneyHint, 3, 300); break;
-    case 1024: case 1025: case 1026: hint(kMoneyHint, 1, 300); break;
-    case 1010: case 1011: case 1012: hint(kCostCodeHint, 3, 500); break;
-    case 1013: case 1014: case 1015: hint(kCostCodeHint, 1, 500); break;
+    case 1004:
+    case 1005:
+    case 1006: hint(kMoneyHint, 3, 300); break;
+    case 1024:
+    case 1025:
+    case 1026: hint(kMoneyHint, 1, 300); break;
+    case 1010:
+    case 1011:
+    case 1012: hint(kCostCodeHint, 3, 500); break;
+    case 1013:
+    case 1014:
+    case 1015: hint(kCostCodeHint, 1, 500); break;
     case 1018: ShowHelpList(ProfessionLines(*Document()), {1, false, 220, 226}); break;
     case 1019: hint("Укажите номер бригады.\nЭто должно быть число в пределах от 1 до 99.", 1, 310); break;
-    case 1020: case 1023: hint(kTaxTableHint, 1, 500); break;
+    case 1020:
+    case 1023: hint(kTaxTableHint, 1, 500); break;
     default: break;
     }
 }

@@ -26,9 +26,12 @@ struct FlagBox {
     int bit;
 };
 const FlagBox kFlagBoxes[] = {
-    {1099, "Сохранять альтерантивный табель", 0, 8}, {1062, "Сотрудник-военнослужащий", 0, 0},
-    {1069, "Сотрудник-инностранец", 0, 9},           {1080, "Считать СВ", 1, 12},
-    {1071, "Вид на жительство", 1, 10},              {1073, "Нерезидент", 1, 2},
+    {1099, "Сохранять альтерантивный табель", 0, 8},
+    {1062, "Сотрудник-военнослужащий", 0, 0},
+    {1069, "Сотрудник-инностранец", 0, 9},
+    {1080, "Считать СВ", 1, 12},
+    {1071, "Вид на жительство", 1, 10},
+    {1073, "Нерезидент", 1, 2},
     {1095, "Относится к обособленному подразделению", 1, 11},
 };
 
@@ -68,16 +71,11 @@ int ReadInt(const QString& text)
 
 } // namespace
 
-CWorkerUchkartExDDlg::CWorkerUchkartExDDlg(CCommonFormView* view)
-    : CWorkerUchKartPage(IDD, view)
-{
-    BuildForm();
-}
+CWorkerUchkartExDDlg::CWorkerUchkartExDDlg(CCommonFormView* view) : CWorkerUchKartPage(IDD, view) { BuildForm(); }
 
 CWorkerUchkartExDDlg::~CWorkerUchkartExDDlg()
 {
-    for (QObject* child : children())
-        disconnect(child, nullptr, this, nullptr);
+    for (QObject* child : children()) disconnect(child, nullptr, this, nullptr);
 }
 
 void CWorkerUchkartExDDlg::BuildForm()
@@ -88,8 +86,7 @@ void CWorkerUchkartExDDlg::BuildForm()
     AddEdit(1060, QStringLiteral("Профессиональный разряд"), 1, 60);
     AddEdit(1117, QStringLiteral("Исчисление среднего заработка"), 0, 60);
     AddEdit(1074, QStringLiteral("Количество дней пребывания на территории РФ"), 1, 80);
-    for (const FlagBox& box : kFlagBoxes)
-        AddCheck(box.id, QString::fromUtf8(box.label), box.column);
+    for (const FlagBox& box : kFlagBoxes) AddCheck(box.id, QString::fromUtf8(box.label), box.column);
     AddHeading(QStringLiteral("Военная служба"));
     AddPicker(1063, QStringLiteral("Стаж на дату"), 0);
     AddEdit(1068, QStringLiteral("Звание"), 1);
@@ -116,8 +113,7 @@ void CWorkerUchkartExDDlg::BuildForm()
     Form()->setRowStretch(Form()->rowCount(), 1);
 
     connect(Edit(1096), &QLineEdit::editingFinished, this, &CWorkerUchkartExDDlg::OnDeductionTotalKillFocus);
-    for (int id : {1063, 1067})
-        connect(Picker(id), &QDateEdit::dateChanged, this, [this, id] { OnDateChange(id); });
+    for (int id : {1063, 1067}) connect(Picker(id), &QDateEdit::dateChanged, this, [this, id] { OnDateChange(id); });
 }
 
 void CWorkerUchkartExDDlg::LoadRecord(quint32 slot)
@@ -133,12 +129,10 @@ void CWorkerUchkartExDDlg::LoadRecord(quint32 slot)
     Edit(1117)->setText(head.flag(kAverageKindBit) ? QStringLiteral("1") : QString());
     Edit(1060)->setText(kalvor::FormatIntField(attr.razr));
     Edit(1074)->setText(kalvor::FormatIntField(head.inostrDnPrRF));
-    for (const FlagBox& box : kFlagBoxes)
-        Check(box.id)->setChecked(head.flag(box.bit));
+    for (const FlagBox& box : kFlagBoxes) Check(box.id)->setChecked(head.flag(box.bit));
     Edit(1068)->setText(head.officerTitle);
     Picker(1063)->SetDate(kalvor::Clock::today());
-    for (const DatePicker& picker : kDatePickers)
-        SetPickerFromPackedDate(Picker(picker.id), head.*picker.member);
+    for (const DatePicker& picker : kDatePickers) SetPickerFromPackedDate(Picker(picker.id), head.*picker.member);
     const bool monthsValid = head.vmenMarker == 123;
     Check(1081)->setChecked(monthsValid && (head.vmenWord & 1));
     for (int m = 0; m < 12; ++m)
@@ -211,8 +205,7 @@ void CWorkerUchkartExDDlg::OnDeductionTotalKillFocus()
 bool CWorkerUchkartExDDlg::StoreFlags(ib::EmployeeHead& head)
 {
     bool changed = StoreBit(head.flags, kStatusBit, ReadInt(Edit(1016)->text()) & 1);
-    for (const FlagBox& box : kFlagBoxes)
-        changed |= StoreBit(head.flags, box.bit, Check(box.id)->isChecked());
+    for (const FlagBox& box : kFlagBoxes) changed |= StoreBit(head.flags, box.bit, Check(box.id)->isChecked());
     changed |= StoreBit(head.flags, kAverageKindBit, ReadInt(Edit(1117)->text()) & 1);
     changed |= kalvor::StoreTextIfChanged(Edit(1068)->text(), head.officerTitle, 121) != 0;
     for (const DatePicker& picker : kDatePickers)

@@ -79,11 +79,7 @@ int BitsOf(ib::u32 flags, int shift) { return int((flags >> shift) & 3); }
 
 } // namespace
 
-CWorkerUchkartPasDDlg::CWorkerUchkartPasDDlg(CCommonFormView* view)
-    : CWorkerUchKartPage(IDD, view)
-{
-    BuildForm();
-}
+CWorkerUchkartPasDDlg::CWorkerUchkartPasDDlg(CCommonFormView* view) : CWorkerUchKartPage(IDD, view) { BuildForm(); }
 
 void CWorkerUchkartPasDDlg::BuildForm()
 {

@@ -25,8 +25,8 @@ constexpr int kGridHeight = 400;
 QFont AccountFont(bool bold)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("DejaVu Sans")});
+    font.setFamilies(
+        {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     font.setPointSize(10);
     font.setBold(bold);
     return font;
@@ -104,12 +104,14 @@ void CCalcLicSchetDlg::SetupGrid()
     grid->SetRowHeight(0, QFontMetrics(bold).height() + 2 * 5 + 1);
     const int width = grid->width();
     const double shares[] = {0.35, 0.08, 0.08, 0.16, 0.08};
-    for (int col = 0; col < 5; ++col)
-        grid->SetColumnWidth(col, int(std::ceil(width * shares[col] - 0.5)));
+    for (int col = 0; col < 5; ++col) grid->SetColumnWidth(col, int(std::ceil(width * shares[col] - 0.5)));
     grid->SetColumnWidth(5, 5);
     grid->ExpandLastColumn();
-    const QStringList titles = {QStringLiteral("Вид начисления/удержания"), QStringLiteral("Код"),
-                                QStringLiteral("Месяц"), QStringLiteral("Сумма"), QStringLiteral("Дни"),
+    const QStringList titles = {QStringLiteral("Вид начисления/удержания"),
+                                QStringLiteral("Код"),
+                                QStringLiteral("Месяц"),
+                                QStringLiteral("Сумма"),
+                                QStringLiteral("Дни"),
                                 QStringLiteral("Часы")};
     for (int col = 0; col < titles.size(); ++col) {
         grid->SetItemText(0, col, titles[col]);

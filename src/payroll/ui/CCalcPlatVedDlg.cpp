@@ -70,8 +70,8 @@ void CCalcPlatVedDlg::SetupGrid()
     grid->SetTrackFocusCell(false);
     static const QFont bold = [] {
         QFont f;
-        f.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-                       QStringLiteral("DejaVu Sans")});
+        f.setFamilies(
+            {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
         f.setPointSize(10);
         f.setBold(true);
         return f;

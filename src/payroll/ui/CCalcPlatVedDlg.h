@@ -12,9 +12,9 @@ class QLineEdit;
 
 // One row of the pay sheet.
 struct PaySheetRow {
-    QString name;        // up to 120 characters
-    quint16 tabN = 0;    // personnel number
-    double amount = 0;   // kopecks
+    QString name; // up to 120 characters
+    quint16 tabN = 0; // personnel number
+    double amount = 0; // kopecks
 };
 
 // Writes the three cells of a row: name, personnel number "%d" (empty for 0)

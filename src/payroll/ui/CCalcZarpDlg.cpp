@@ -2,11 +2,11 @@
 
 #include "payroll/ui/CCalcZarpView.h"
 #include "platform/TaskThread.h"
-#include "values/Messages.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/TaskView.h"
+#include "values/Messages.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -53,15 +53,9 @@ CCalcZarpDlg::~CCalcZarpDlg()
     OnTaskViewDestroy(*m_thread);
 }
 
-bool CCalcZarpDlg::IsRunning() const
-{
-    return m_thread->isRunning();
-}
+bool CCalcZarpDlg::IsRunning() const { return m_thread->isRunning(); }
 
-QString CCalcZarpDlg::ErrorCountText() const
-{
-    return m_errors->text();
-}
+QString CCalcZarpDlg::ErrorCountText() const { return m_errors->text(); }
 
 void CCalcZarpDlg::LoadRecord(quint32 slot)
 {
@@ -128,10 +122,7 @@ void CCalcZarpDlg::SetTitle(const QString& text)
             box->setTitle(text);
 }
 
-void CCalcZarpDlg::OnCalcStage()
-{
-    SetTitle(QStringLiteral("Расчет зарплаты  [Этап 1 - Загрузка данных]"));
-}
+void CCalcZarpDlg::OnCalcStage() { SetTitle(QStringLiteral("Расчет зарплаты  [Этап 1 - Загрузка данных]")); }
 
 void CCalcZarpDlg::OnCalcRange(int count)
 {

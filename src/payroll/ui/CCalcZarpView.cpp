@@ -16,9 +16,7 @@ constexpr int kCalcScreenCode = 8;
 
 } // namespace
 
-CCalcZarpView::CCalcZarpView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(383, doc, parent)
-{
-}
+CCalcZarpView::CCalcZarpView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(383, doc, parent) {}
 
 CCalcZarpView::~CCalcZarpView()
 {
@@ -49,10 +47,7 @@ void CCalcZarpView::OnInitialUpdate()
         shop->setFocus();
 }
 
-QString CCalcZarpView::Title() const
-{
-    return m_title ? m_title->title() : QString();
-}
+QString CCalcZarpView::Title() const { return m_title ? m_title->title() : QString(); }
 
 bool CCalcZarpView::ReadSelection(int* shop, int* brigade, int* profession, int* tabN)
 {
@@ -120,10 +115,7 @@ void CCalcZarpView::OnHelpValueSet()
         m_filter->PostApply();
 }
 
-bool CCalcZarpView::IsWorking() const
-{
-    return m_dlg && m_dlg->IsRunning();
-}
+bool CCalcZarpView::IsWorking() const { return m_dlg && m_dlg->IsRunning(); }
 
 void CCalcZarpView::StopWork()
 {

@@ -2,11 +2,11 @@
 
 #include "payroll/MonthChange.h"
 #include "platform/Db.h"
-#include "values/Messages.h"
 #include "shell/ui/CArchProcDlg.h"
 #include "shell/ui/CChgRepPerDlg.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "values/Messages.h"
 
 #include <QApplication>
 
@@ -26,8 +26,7 @@ struct WaitCursor {
 bool OfferCopy(CKalvorDoc& doc, QWidget* parent)
 {
     if (KalvorMessageBox(QStringLiteral("Хотите ли Вы сделать копию Ваших данных за прошедший месяц ?"),
-                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QStringLiteral("Сделайте выбор"), parent)
-        != IDYES)
+                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QStringLiteral("Сделайте выбор"), parent) != IDYES)
         return true;
     // The copy is a snapshot of the base file made on the dialog's worker; the
     // tables in memory stay as they are, so nothing needs reloading afterwards.
@@ -40,8 +39,8 @@ bool OfferCopy(CKalvorDoc& doc, QWidget* parent)
     if (copied >= 0)
         return true;
     // Why the copy failed goes between the question's two lines.
-    const QString question = QStringLiteral("Извините, сжатие Вашей базы не может быть выполнено\n%1\nПродолжать?...")
-                                 .arg(copy.ErrorText());
+    const QString question =
+        QStringLiteral("Извините, сжатие Вашей базы не может быть выполнено\n%1\nПродолжать?...").arg(copy.ErrorText());
     return KalvorMessageBox(question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QString(), parent) == IDYES;
 }
 
@@ -65,8 +64,8 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
         result = progress.DoModal();
     } catch (const kalvor::db::DbError& e) {
         // The move rolled back: the base and the memory are in the old month.
-        throw kalvor::TextError(QString::fromUtf8(kMonthChangeFailedText) + QStringLiteral("\n\n")
-                                + kalvor::ComErrorText(e));
+        throw kalvor::TextError(QString::fromUtf8(kMonthChangeFailedText) + QStringLiteral("\n\n") +
+                                kalvor::ComErrorText(e));
     }
     if (result == 1)
         throw kalvor::TextError(kMonthChangeFailedText);
@@ -76,8 +75,8 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
 int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mover)
 {
     const int newKey = NextMonthKey(doc.infoBase.config.tekMes);
-    if (KalvorMessageBox(MonthChangeQuestion(newKey), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QString(), parent)
-        != IDYES)
+    if (KalvorMessageBox(MonthChangeQuestion(newKey), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QString(), parent) !=
+        IDYES)
         return -1;
     int result = 0;
     try {

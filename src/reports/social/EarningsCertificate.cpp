@@ -54,24 +54,27 @@ std::pair<QByteArray, QByteArray> WorkPeriod(const EmployeeHead& head)
 
 QList<QByteArray> FirmValues(const FirmInfo& firm)
 {
-    return {PaddedFirmText(firm, FirmInfo::firmName).left(56),
-            PaddedFirmText(firm, FirmInfo::territOrganFSS).left(56),
-            PaddedFirmText(firm, FirmInfo::firmFSS).left(10),
-            QByteArray(),
-            PaddedFirmText(firm, FirmInfo::firmPodchFSS).left(5),
-            PaddedFirmText(firm, FirmInfo::firmINN).left(10),
-            PaddedFirmText(firm, FirmInfo::firmKPP).left(9),
-            PaddedFirmText(firm, FirmInfo::firmOGRN).left(20)};
+    return {
+        PaddedFirmText(firm, FirmInfo::firmName).left(56),    PaddedFirmText(firm, FirmInfo::territOrganFSS).left(56),
+        PaddedFirmText(firm, FirmInfo::firmFSS).left(10),     QByteArray(),
+        PaddedFirmText(firm, FirmInfo::firmPodchFSS).left(5), PaddedFirmText(firm, FirmInfo::firmINN).left(10),
+        PaddedFirmText(firm, FirmInfo::firmKPP).left(9),      PaddedFirmText(firm, FirmInfo::firmOGRN).left(20)};
 }
 
 QList<QByteArray> EmployeeValues(const EmployeeHead& head)
 {
-    QList<QByteArray> values{FixedText(head.fio, 50), FixedText(head.pspSer, 10), FixedText(head.pspNom, 6),
+    QList<QByteArray> values{FixedText(head.fio, 50),
+                             FixedText(head.pspSer, 10),
+                             FixedText(head.pspNom, 6),
                              SqueezedText(head.pspKem, 69) + ' ' + SqueezedText(ShortIssueDate(head.pspDat), 8),
-                             FixedText(head.propInd, 6), CitizenshipText(head.propKodStr),
-                             FixedText(head.propReg, 28), FixedText(head.propGorod, 30),
-                             FixedText(head.propUl, 50), FixedText(head.propDom, 10),
-                             FixedText(head.propKorp, 9), FixedText(head.propKv, 4),
+                             FixedText(head.propInd, 6),
+                             CitizenshipText(head.propKodStr),
+                             FixedText(head.propReg, 28),
+                             FixedText(head.propGorod, 30),
+                             FixedText(head.propUl, 50),
+                             FixedText(head.propDom, 10),
+                             FixedText(head.propKorp, 9),
+                             FixedText(head.propKv, 4),
                              FixedText(head.strahPolis, 20)};
     const auto [from, to] = WorkPeriod(head);
     values << from << to;
@@ -79,8 +82,8 @@ QList<QByteArray> EmployeeValues(const EmployeeHead& head)
 }
 
 // One employee's page, or none. Returns 0 or a negative code.
-int PrintEmployeeCertificate(print::CTree& tree, const infobase::EmployeeListEntry& entry,
-                             const ReportPeriod& period, int& number, PayrollDoc& doc)
+int PrintEmployeeCertificate(print::CTree& tree, const infobase::EmployeeListEntry& entry, const ReportPeriod& period,
+                             int& number, PayrollDoc& doc)
 {
     infobase::CInfoBase& base = doc.infoBase;
     if (!base.swap.readSlot(entry.slot, base.current))

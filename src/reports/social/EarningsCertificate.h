@@ -25,10 +25,10 @@ inline constexpr double kCertificateCap = 41'500'000;
 // The first month of one year's earnings in the arithmetic: the parts of
 // "sbor" record 1 (the social insurance) that make up the month's sum.
 struct CertificateMonth {
-    double priorTaxable = 0;   // E[1], the months before
-    double priorDisabled = 0;  // E[4]
-    double monthTaxable = 0;   // F[1], the month itself
-    double monthDisabled = 0;  // F[4]
+    double priorTaxable = 0; // E[1], the months before
+    double priorDisabled = 0; // E[4]
+    double monthTaxable = 0; // F[1], the month itself
+    double monthDisabled = 0; // F[4]
 };
 
 // Carries the excess over the cap from month to month within a year.

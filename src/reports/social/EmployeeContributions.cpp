@@ -12,8 +12,7 @@ constexpr int kLastAccrualRow = 60;
 double EmployeeContributions::grossAndPaid() const
 {
     double sum = 0;
-    for (const infobase::ContributionRow& row : rows)
-        sum += row.base + row.last;
+    for (const infobase::ContributionRow& row : rows) sum += row.base + row.last;
     return sum;
 }
 

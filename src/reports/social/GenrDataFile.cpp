@@ -28,8 +28,7 @@ QByteArray GenrDataFileBytes(const GenrDataFile& file)
     w.u8v(file.header.firstMonth);
     w.u8v(file.header.lastMonth);
     w.u8v(file.header.yearByte);
-    for (std::size_t i = 0; i < valueCount; ++i)
-        w.f64(i < file.values.size() ? file.values[i] : 0.0);
+    for (std::size_t i = 0; i < valueCount; ++i) w.f64(i < file.values.size() ? file.values[i] : 0.0);
     return bytes + inval;
 }
 
@@ -47,14 +46,10 @@ int WriteGenrDataFile(const QString& path, const GenrDataFile& file)
 QString GenrReadStatusText(GenrReadStatus status)
 {
     switch (status) {
-    case GenrReadStatus::Done:
-        return {};
-    case GenrReadStatus::OpenFailed:
-        return platform::FileErrorKindText(platform::FILE_ERROR_OPEN);
-    case GenrReadStatus::ReadFailed:
-        return platform::FileErrorKindText(platform::FILE_ERROR_READ);
-    case GenrReadStatus::Foreign:
-        break;
+    case GenrReadStatus::Done: return {};
+    case GenrReadStatus::OpenFailed: return platform::FileErrorKindText(platform::FILE_ERROR_OPEN);
+    case GenrReadStatus::ReadFailed: return platform::FileErrorKindText(platform::FILE_ERROR_READ);
+    case GenrReadStatus::Foreign: break;
     }
     return QStringLiteral("Файл не имеет отношения к выбранному Вами своду");
 }
@@ -77,8 +72,7 @@ GenrReadStatus ParseGenrDataFile(const QByteArray& bytes, int tag, const GenrDat
     if (std::size_t(bytes.size()) < valuesEnd)
         return GenrReadStatus::ReadFailed;
     std::vector<double> values(valueCount);
-    for (double& value : values)
-        value = r.f64();
+    for (double& value : values) value = r.f64();
 
     // The records after the values; the files of the other tags end with
     // their values, and whatever follows there is not read.

@@ -55,8 +55,8 @@ struct GenrDataFile {
     static constexpr std::size_t ValueCount = 425;
 
     GenrDataHeader header;
-    std::vector<double> values;       // one value for tag 14, 425 for the others
-    std::vector<InvalRecord> inval;   // the records after the values (tags 15 and 17)
+    std::vector<double> values; // one value for tag 14, 425 for the others
+    std::vector<InvalRecord> inval; // the records after the values (tags 15 and 17)
 
     // Values in a file of the tag: 1 for the headcount, 425 for the others.
     static std::size_t valueCount(int tag) { return tag == GENR_TAG_HEADCOUNT ? 1 : ValueCount; }
@@ -76,7 +76,7 @@ enum class GenrReadStatus {
     Done,
     OpenFailed, // "Ошибка при открытии файла"
     ReadFailed, // "Ошибка чтения файла": shorter than its values, or a part record after them
-    Foreign,    // "Файл не имеет отношения к выбранному Вами своду": another tag, a bad or another period
+    Foreign, // "Файл не имеет отношения к выбранному Вами своду": another tag, a bad or another period
 };
 QString GenrReadStatusText(GenrReadStatus status);
 

@@ -18,8 +18,7 @@ namespace {
 QList<QByteArray> Boxes(const QByteArray& text)
 {
     QList<QByteArray> boxes;
-    for (char c : text)
-        boxes.append(QByteArray(1, c));
+    for (char c : text) boxes.append(QByteArray(1, c));
     return boxes;
 }
 

@@ -40,8 +40,11 @@ QByteArray InsurerAddress(const FirmInfo& firm)
         FirmInfo::Text text;
         int width;
         const char16_t* separator;
-    } parts[] = {{FirmInfo::adrObl, 44, u", "},   {FirmInfo::adrRaion, 25, u", "}, {FirmInfo::adrGorod, 25, u", "},
-                 {FirmInfo::adrUlica, 40, u", "}, {FirmInfo::adrDom, 3, u", д. "}};
+    } parts[] = {{FirmInfo::adrObl, 44, u", "},
+                 {FirmInfo::adrRaion, 25, u", "},
+                 {FirmInfo::adrGorod, 25, u", "},
+                 {FirmInfo::adrUlica, 40, u", "},
+                 {FirmInfo::adrDom, 3, u", д. "}};
     for (const auto& part : parts) {
         const QByteArray text = SqueezedFirmText(firm, part.text, part.width);
         if (!text.isEmpty())
@@ -116,8 +119,7 @@ int GenrProfTravmOtchFSS(const QString& dataFilePath, std::stop_token stop, cons
     doc.GenrValues.fill(0);
     if (!SumInjuryShares(selection, markedCount, period, stop, doc))
         return GenrStopped;
-    for (double& value : doc.GenrValues)
-        value /= 100.0;
+    for (double& value : doc.GenrValues) value /= 100.0;
     doc.GenrValues[injury::kAll] = RoundWhole(doc.GenrValues[injury::kAll]);
     doc.GenrValues[injury::kCategory1] = RoundWhole(doc.GenrValues[injury::kCategory1]);
 

@@ -29,8 +29,7 @@ void InvalRecord::write(ByteWriter& w) const
     w.u8v(invGr);
     w.f64(sinceYearStart);
     w.f64(quarter);
-    for (double month : months)
-        w.f64(month);
+    for (double month : months) w.f64(month);
 }
 
 InvalRecord InvalRecord::read(ByteReader& r)
@@ -45,8 +44,7 @@ InvalRecord InvalRecord::read(ByteReader& r)
     rec.invGr = r.u8v();
     rec.sinceYearStart = r.f64();
     rec.quarter = r.f64();
-    for (double& month : rec.months)
-        month = r.f64();
+    for (double& month : rec.months) month = r.f64();
     return rec;
 }
 
@@ -62,7 +60,10 @@ std::array<char, 10> InvalValidityText(const infobase::EmployeeHead& head)
         endMonth = head.invDat1End;
     QByteArray bytes;
     if (endMonth != 0)
-        bytes = QStringLiteral("01.%1.%2").arg(endMonth & 15, 2, 10, QLatin1Char('0')).arg(endMonth >> 4, 4, 10, QLatin1Char('0')).toLatin1();
+        bytes = QStringLiteral("01.%1.%2")
+                    .arg(endMonth & 15, 2, 10, QLatin1Char('0'))
+                    .arg(endMonth >> 4, 4, 10, QLatin1Char('0'))
+                    .toLatin1();
     else
         bytes = codepage::toCp1251(QStringLiteral("бессрочно"));
     std::memcpy(text.data(), bytes.constData(), std::min<std::size_t>(text.size(), std::size_t(bytes.size())));
@@ -75,8 +76,7 @@ QByteArray InvalRecordsToBytes(const std::vector<InvalRecord>& records)
 {
     QByteArray bytes(qsizetype(records.size() * InvalRecord::Size), '\0');
     ByteWriter w(bytes.data(), std::size_t(bytes.size()));
-    for (const InvalRecord& rec : records)
-        rec.write(w);
+    for (const InvalRecord& rec : records) rec.write(w);
     return bytes;
 }
 
@@ -85,8 +85,7 @@ std::vector<InvalRecord> InvalRecordsFromBytes(const QByteArray& bytes)
     std::vector<InvalRecord> records;
     const std::size_t count = std::size_t(bytes.size()) / InvalRecord::Size;
     ByteReader r(bytes.constData(), count * InvalRecord::Size);
-    for (std::size_t i = 0; i < count; ++i)
-        records.push_back(InvalRecord::read(r));
+    for (std::size_t i = 0; i < count; ++i) records.push_back(InvalRecord::read(r));
     return records;
 }
 
@@ -116,7 +115,8 @@ int WriteInvalFile(const QString& path, const std::vector<InvalRecord>& records)
 namespace {
 
 // The text into a fixed field of the record, windows-1251, blank-padded.
-template <std::size_t N> void CopyPadded(std::array<char, N>& field, const QString& text)
+template <std::size_t N>
+void CopyPadded(std::array<char, N>& field, const QString& text)
 {
     const QByteArray bytes = codepage::toCp1251(text).leftJustified(qsizetype(N), ' ', true);
     std::memcpy(field.data(), bytes.constData(), N);

@@ -118,8 +118,7 @@ void CorrectGroupPair(GenrValueArray& values, int total, int older, int younger,
 void AdjustInvalRecord(InvalRecord& record, std::array<double, 4>& difference)
 {
     int month = 0;
-    while (month < 3 && difference[std::size_t(month + 1)] == 0)
-        ++month;
+    while (month < 3 && difference[std::size_t(month + 1)] == 0) ++month;
     if (month == 3) {
         // Only the total differs: it moves alone.
         if (record.sinceYearStart == 0)
@@ -153,10 +152,13 @@ void AdjustInvalRecord(InvalRecord& record, std::array<double, 4>& difference)
 class PensionRun {
 public:
     PensionRun(const ReportSelection& selection, PayrollDoc& doc, int markedCount, std::stop_token stop)
-        : selection_(selection), doc_(doc), values_(doc.GenrValues), markedCount_(markedCount), stop_(stop),
-          period_(ResolveReportPeriod(doc.infoBase.config, {true, 3}))
-    {
-    }
+        : selection_(selection)
+        , doc_(doc)
+        , values_(doc.GenrValues)
+        , markedCount_(markedCount)
+        , stop_(stop)
+        , period_(ResolveReportPeriod(doc.infoBase.config, {true, 3}))
+    {}
     int run(const QString& dataFilePath, GenrRunDetail& detail);
 
 private:
@@ -237,7 +239,8 @@ int PensionRun::prepareTariffs()
         tariff.code = kind.code;
         for (int group = 0; group < 2; ++group) {
             const int tableIndex = kind.table - 1 + (column < 2 ? group : 0);
-            if (const int variant = variantScale(tableIndex, period_.lastMonthIndex(), tariff.scale[std::size_t(group)]);
+            if (const int variant =
+                    variantScale(tableIndex, period_.lastMonthIndex(), tariff.scale[std::size_t(group)]);
                 variant < 0)
                 return variant;
         }
@@ -294,8 +297,7 @@ int PensionRun::monthLoop()
             if (const int result = employeeMonth(entry, month, month == lastMonth); result < 0)
                 return result;
         }
-        for (double& value : values_)
-            value = WholeRoubles(value);
+        for (double& value : values_) value = WholeRoubles(value);
     }
     return GenrDone;
 }
@@ -378,8 +380,7 @@ void PensionRun::addContributions(const MonthContributions& c, bool excluded, in
 // The employee's share of the headcount, and his "inval" record.
 int PensionRun::closeEmployee(const EmployeeListEntry& entry)
 {
-    const float share =
-        CalcPeriodTotals(doc_, MonthKey(period_.year, 1), period_.end(), entry.slot - 1, counters_);
+    const float share = CalcPeriodTotals(doc_, MonthKey(period_.year, 1), period_.end(), entry.slot - 1, counters_);
     values_[kAverageHeadcount] += share;
     if (share > 0)
         values_[kInsuredPersons] += 100;
@@ -427,8 +428,7 @@ void PensionRun::finish()
     // The rate is stored after the monthly rounding to whole roubles, which
     // would take a percentage below 50 to 0.
     values_[kPensionRate] = pensionRatePercent_;
-    for (double& value : values_)
-        value /= 100;
+    for (double& value : values_) value /= 100;
     values_[kAverageHeadcount] = std::max(values_[kAverageHeadcount], 1.0);
     values_[kOrgPackNumber] = selection_.orgPackNumber;
     values_[kDeptCode] = selection_.deptCode;
@@ -539,13 +539,13 @@ void ReconcileInval(const GenrValueArray& values, std::vector<InvalRecord>& reco
     std::array<double, 4> sums{};
     for (const InvalRecord& record : records) {
         sums[0] += record.sinceYearStart;
-        for (std::size_t month = 0; month < 3; ++month)
-            sums[month + 1] += record.months[month];
+        for (std::size_t month = 0; month < 3; ++month) sums[month + 1] += record.months[month];
     }
     // Differences in whole roubles: [0] since January, [1-3] the months.
     std::array<double, 4> difference{};
     for (std::size_t i = 0; i < 4; ++i)
-        difference[i] = RoundWhole(values[std::size_t(TariffIndex(kDisabledTariff, RowPayments, int(i)))] - sums[i] / 100);
+        difference[i] =
+            RoundWhole(values[std::size_t(TariffIndex(kDisabledTariff, RowPayments, int(i)))] - sums[i] / 100);
     for (InvalRecord& record : records) {
         if (std::all_of(difference.begin(), difference.end(), [](double d) { return d == 0; }))
             return;

@@ -26,8 +26,8 @@ using GenrValueArray = std::array<double, infobase::KalvorDocData::GenrValueCoun
 namespace ovpf {
 
 // Section 1: the first value of each line's four columns.
-inline constexpr int kLine100 = 0;  // balance at the start (editor)
-inline constexpr int kLine110 = 4;  // accrued since the start of the period
+inline constexpr int kLine100 = 0; // balance at the start (editor)
+inline constexpr int kLine110 = 4; // accrued since the start of the period
 inline constexpr int kLine120 = 24; // additionally accrued (editor)
 inline constexpr int kLine130 = 28; // total to pay
 inline constexpr int kLine140 = 32; // paid since the start of the period
@@ -36,19 +36,19 @@ inline constexpr int kLine150 = 52; // balance at the end
 inline constexpr int kQuarterSum = 16;
 
 // Tariff blocks: 19 rows of 4 values (since January, months 1-3).
-inline constexpr int kGeneralTariff = 0;  // payments at the general tariff
+inline constexpr int kGeneralTariff = 0; // payments at the general tariff
 inline constexpr int kDisabledTariff = 1; // payments to disabled employees
-inline constexpr int kImputedTariff = 2;  // the third section of the file, editor only
+inline constexpr int kImputedTariff = 2; // the third section of the file, editor only
 inline constexpr int kTariffFirst = 56;
 inline constexpr int kTariffBlockSize = 76;
 enum TariffRow : int {
-    RowPayments = 0,        // all; 1 born in 1966 or earlier; 2 born in 1967 or later
-    RowNonTaxable = 3,      // 4, 5 by birth group
-    RowAboveLimit = 9,      // 10, 11 by birth group
+    RowPayments = 0, // all; 1 born in 1966 or earlier; 2 born in 1967 or later
+    RowNonTaxable = 3, // 4, 5 by birth group
+    RowAboveLimit = 9, // 10, 11 by birth group
     RowPensionBaseOld = 12, // row 1 - row 10
     RowPensionBaseYoung = 13,
-    RowMedicalBase = 14,    // row 0 - row 9
-    RowAccrued = 15,        // 15-18: the four contribution kinds
+    RowMedicalBase = 14, // row 0 - row 9
+    RowAccrued = 15, // 15-18: the four contribution kinds
 };
 constexpr int TariffIndex(int block, int row, int column = 0)
 {
@@ -60,16 +60,16 @@ inline constexpr int kAverageHeadcount = 273;
 inline constexpr int kOrgPackNumber = 275;
 inline constexpr int kDeptCode = 276;
 inline constexpr int kDeptPackNumber = 277;
-inline constexpr int kIncome248 = 280;      // 430
-inline constexpr int kIncome57 = 281;       // 431
-inline constexpr int kHeadcount433 = 282;   // 433
-inline constexpr int kPensionRate = 283;    // a fraction
-inline constexpr int kRegisterDate = 285;   // 434, a PackedDate
+inline constexpr int kIncome248 = 280; // 430
+inline constexpr int kIncome57 = 281; // 431
+inline constexpr int kHeadcount433 = 282; // 433
+inline constexpr int kPensionRate = 283; // a fraction
+inline constexpr int kRegisterDate = 285; // 434, a PackedDate
 inline constexpr int kRegisterNumber = 286; // 434
-inline constexpr int kIncome34615 = 287;    // 435
-inline constexpr int kIncome58 = 288;       // 436
+inline constexpr int kIncome34615 = 287; // 435
+inline constexpr int kIncome58 = 288; // 436
 inline constexpr int kCorrectionNumber = 289;
-inline constexpr int kSection5 = 290;       // 510, 520, 530 as (insurance, funded)
+inline constexpr int kSection5 = 290; // 510, 520, 530 as (insurance, funded)
 
 // Differences between a total and its two birth groups below this many
 // kopecks (5 roubles) are rounding and are moved into a group.

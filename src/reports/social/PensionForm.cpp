@@ -53,8 +53,7 @@ struct FormInput {
     }
     void addAmounts(QList<QByteArray>& values, int first, int count) const
     {
-        for (int index = first; index < first + count; ++index)
-            values.append(Whole(at(index)));
+        for (int index = first; index < first + count; ++index) values.append(Whole(at(index)));
     }
 };
 
@@ -63,10 +62,14 @@ QList<QByteArray> HeadcountCells(double value) { return OneCharCells(Whole(value
 
 QList<QByteArray> AddressValues(const FirmInfo& firm)
 {
-    return {SqueezedFirmText(firm, FirmInfo::adrInd, 6),    SqueezedFirmText(firm, FirmInfo::adrObl, 44),
-            SqueezedFirmText(firm, FirmInfo::adrRaion, 25), SqueezedFirmText(firm, FirmInfo::adrGorod, 25),
-            QByteArray(),                                   SqueezedFirmText(firm, FirmInfo::adrUlica, 40),
-            SqueezedFirmText(firm, FirmInfo::adrDom, 3),    SqueezedFirmText(firm, FirmInfo::adrKorp, 3),
+    return {SqueezedFirmText(firm, FirmInfo::adrInd, 6),
+            SqueezedFirmText(firm, FirmInfo::adrObl, 44),
+            SqueezedFirmText(firm, FirmInfo::adrRaion, 25),
+            SqueezedFirmText(firm, FirmInfo::adrGorod, 25),
+            QByteArray(),
+            SqueezedFirmText(firm, FirmInfo::adrUlica, 40),
+            SqueezedFirmText(firm, FirmInfo::adrDom, 3),
+            SqueezedFirmText(firm, FirmInfo::adrKorp, 3),
             SqueezedFirmText(firm, FirmInfo::adrKv, 4)};
 }
 
@@ -132,8 +135,7 @@ QList<QByteArray> InvalRow(const InvalRecord& record, int number, std::array<dou
 {
     QList<QByteArray> values = {QByteArray::number(number), SqueezedField(record.fio.data(), 50),
                                 SqueezedField(record.invSprDat.data(), 8), SqueezedField(record.invEnd.data(), 10)};
-    const std::array<double, 4> amounts = {record.sinceYearStart, record.months[0], record.months[1],
-                                           record.months[2]};
+    const std::array<double, 4> amounts = {record.sinceYearStart, record.months[0], record.months[1], record.months[2]};
     for (std::size_t i = 0; i < amounts.size(); ++i) {
         values.append(AmountOrDashes(RoundThroughText(amounts[i] / 100, 0)));
         totals[i] += amounts[i];
@@ -157,15 +159,12 @@ QList<FormRegion> DisabledListPages(FormInput& in, const std::vector<InvalRecord
         ++rowsOnPage;
     }
     QList<QByteArray> sums;
-    for (double total : totals)
-        sums.append(AmountOrDashes(RoundThroughText(total / 100, 0)));
+    for (double total : totals) sums.append(AmountOrDashes(RoundThroughText(total / 100, 0)));
     regions.append({"row1", true, sums});
-    for (int blank = rowsOnPage + 1; blank < kListRowsPerPage + 1; ++blank)
-        regions.append({"row3", true, {}});
+    for (int blank = rowsOnPage + 1; blank < kListRowsPerPage + 1; ++blank) regions.append({"row3", true, {}});
     regions.append({"row4", true, {}});
     regions.append({"row5", true, {DottedDate(in.today)}});
-    for (const char* name : {"row6", "row7", "row8"})
-        regions.append({name, true, {}});
+    for (const char* name : {"row6", "row7", "row8"}) regions.append({name, true, {}});
     return regions;
 }
 
@@ -198,8 +197,7 @@ QList<QByteArray> Article58Page(FormInput& in)
 QList<QByteArray> DebtPage(FormInput& in)
 {
     QList<QByteArray> values = in.nextPageHead();
-    for (int index = kSection5; index < kSection5 + kDebtValues; ++index)
-        values.append(AmountOrDashes(in.at(index)));
+    for (int index = kSection5; index < kSection5 + kDebtValues; ++index) values.append(AmountOrDashes(in.at(index)));
     values.append(DottedDate(in.today));
     return values;
 }
@@ -236,8 +234,8 @@ int PrintOVPF(const QString& workFilePath, PayrollDoc& doc, QString* errorText)
     std::vector<InvalRecord> inval;
     ReadInvalFile(InvalFilePath(), inval); // a missing file lists nobody
     const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, {true, 3});
-    return GenerateFormRegions(OVPFTemplateName(period.year), workFilePath,
-                               OVPFFormRegions(doc, inval, Clock::today()), errorText);
+    return GenerateFormRegions(OVPFTemplateName(period.year), workFilePath, OVPFFormRegions(doc, inval, Clock::today()),
+                               errorText);
 }
 
 } // namespace kalvor::reports

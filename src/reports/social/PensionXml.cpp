@@ -233,8 +233,8 @@ void WriteTariffSection(XmlLines& xml, const GenrValueArray& v, int section)
     xml.open(kTariffSections[section].inner);
     for (int group = 0; group < 3; ++group)
         for (int kind = 0; kind < 3; ++kind)
-            WriteTariffGroup(xml, QByteArray(kinds[kind]) + groups[group], base + kindCodes[kind] + group, v,
-                             section, kindRows[kind] + group);
+            WriteTariffGroup(xml, QByteArray(kinds[kind]) + groups[group], base + kindCodes[kind] + group, v, section,
+                             kindRows[kind] + group);
     static const char* const bases[] = {"ОПС_1966старше", "ОПС_1967моложе", "ОМС"};
     static const int baseCodes[] = {220, 221, 230};
     for (int k = 0; k < 3; ++k)
@@ -321,8 +321,7 @@ void WriteDisabledEmployees(XmlLines& xml, const std::vector<InvalRecord>& inval
         xml.close("СуммыВыплатИвознаграждений");
         xml.close("СведенияОработникеИнвалиде");
     }
-    for (double& total : totals)
-        total /= 100;
+    for (double& total : totals) total /= 100;
     xml.open("ИтогоВыплат");
     WriteSums(xml, totals.data());
     xml.close("ИтогоВыплат");
@@ -369,8 +368,7 @@ void WriteArticle57(XmlLines& xml, const GenrValueArray& v)
 
 void WriteArticle58(XmlLines& xml, const GenrValueArray& v)
 {
-    const char* const element =
-        "РасчетСоответствияУсловийНаПравоПримененияПонижТарифаОтдКатегориямиПлательщиковУСН";
+    const char* const element = "РасчетСоответствияУсловийНаПравоПримененияПонижТарифаОтдКатегориямиПлательщиковУСН";
     xml.open(element);
     WriteCodedLeaf(xml, "СуммаДоходаПоСтатье346_15НКвсего", 435, "СуммаДохода", Amount(v[kIncome34615]));
     WriteCodedLeaf(xml, "СуммаДоходаПоСтатье58ИзНих", 436, "СуммаДохода", Amount(v[kIncome58]));
@@ -378,8 +376,7 @@ void WriteArticle58(XmlLines& xml, const GenrValueArray& v)
     xml.close(element);
 }
 
-void WriteReducedTariffReasons(XmlLines& xml, const GenrValueArray& v, const std::vector<InvalRecord>& inval,
-                               int year)
+void WriteReducedTariffReasons(XmlLines& xml, const GenrValueArray& v, const std::vector<InvalRecord>& inval, int year)
 {
     const bool article57 = year >= 2011 && v[kIncome248] != 0;
     const bool article58 = year >= 2011 && v[kIncome34615] != 0;
@@ -417,8 +414,7 @@ void WriteSignatory(XmlLines& xml, const FirmInfo& firm)
 {
     const bool representative = !Field(firm, FirmInfo::fioPredst, 46).trimmed().isEmpty();
     xml.leaf("ЛицоПодтверждающееСведения", representative ? "2" : "1");
-    const QByteArray name =
-        Upper(Squeezed(firm, representative ? FirmInfo::fioPredst : FirmInfo::fioShef, 46));
+    const QByteArray name = Upper(Squeezed(firm, representative ? FirmInfo::fioPredst : FirmInfo::fioShef, 46));
     const QList<QByteArray> words = name.split(' ');
     PersonName person;
     person.surname = words.value(0);
@@ -487,12 +483,12 @@ QString OVPFXmlFileName(const ReportSelection& selection, const PayrollDoc& doc)
     const QByteArray number = RegistrationNumber(doc.infoBase.firm);
     return QString::asprintf("PFR-700-Y-%d-ORG-%s-%s-%s-DCK-%05d-DPT-%06d-DCK-%05d.XML", period.year,
                              number.left(3).constData(), number.mid(4, 3).constData(), number.mid(8, 6).constData(),
-                             selection.orgPackNumber != 0 ? int(selection.orgPackNumber) : 1,
-                             int(selection.deptCode), int(selection.deptPackNumber));
+                             selection.orgPackNumber != 0 ? int(selection.orgPackNumber) : 1, int(selection.deptCode),
+                             int(selection.deptPackNumber));
 }
 
-QByteArray OVPFXmlBytes(const ReportSelection& selection, const PayrollDoc& doc,
-                        const std::vector<InvalRecord>& inval, const QDate& today)
+QByteArray OVPFXmlBytes(const ReportSelection& selection, const PayrollDoc& doc, const std::vector<InvalRecord>& inval,
+                        const QDate& today)
 {
     const FirmInfo& firm = doc.infoBase.firm;
     const GenrValueArray& v = doc.GenrValues;

@@ -24,8 +24,8 @@ QString OVPFXmlFileName(const ReportSelection& selection, const PayrollDoc& doc)
 
 // The file's bytes for the values, the records of "inval" and the date of
 // filling in.
-QByteArray OVPFXmlBytes(const ReportSelection& selection, const PayrollDoc& doc,
-                        const std::vector<InvalRecord>& inval, const QDate& today);
+QByteArray OVPFXmlBytes(const ReportSelection& selection, const PayrollDoc& doc, const std::vector<InvalRecord>& inval,
+                        const QDate& today);
 
 // Writes the file into the folder (the working folder when it is empty),
 // reading "inval" from the working folder (a missing file means no disabled

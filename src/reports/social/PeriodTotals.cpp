@@ -49,8 +49,7 @@ void AddRowDays(MonthDays& days, const std::array<int, 13>& monthLengths, int mo
         days.absent[m] = monthLengths[m];
 }
 
-void AddArchiveDays(const PayrollDoc& doc, int begin, int end, const std::array<int, 13>& monthLengths,
-                    MonthDays& days)
+void AddArchiveDays(const PayrollDoc& doc, int begin, int end, const std::array<int, 13>& monthLengths, MonthDays& days)
 {
     const EmployeeRecord& record = doc.infoBase.current;
     const int count = std::min<int>(record.warKv, EmployeeRecord::ArchiveCapacity);
@@ -107,8 +106,7 @@ float CalcPeriodTotals(const PayrollDoc& doc, int begin, int end, int employeeIn
     const std::array<int, 13> monthLengths = MonthLengthsForYear(year);
 
     int periodDays = 0;
-    for (int m = std::max(firstMonth, 1); m <= lastMonth; ++m)
-        periodDays += monthLengths[std::size_t(m)];
+    for (int m = std::max(firstMonth, 1); m <= lastMonth; ++m) periodDays += monthLengths[std::size_t(m)];
 
     MonthDays days;
     AddArchiveDays(doc, begin, end, monthLengths, days);

@@ -15,8 +15,8 @@ namespace kalvor::reports {
 // Results of a builder. Negative results are codes of ReportErrorTexts.
 enum GenrRunResult : int {
     GenrDone = 0,
-    GenrStopped = 1,     // stopped through the stop event: nothing written or printed
-    GenrFileFailed = 2,  // the report data file could not be written (GenrRunDetail::fileError)
+    GenrStopped = 1, // stopped through the stop event: nothing written or printed
+    GenrFileFailed = 2, // the report data file could not be written (GenrRunDetail::fileError)
     GenrPrintFailed = 3, // the print form could not be made (GenrRunDetail::text)
 };
 

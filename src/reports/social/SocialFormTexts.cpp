@@ -64,8 +64,8 @@ NameParts SplitFullName(const QString& fio)
     return parts;
 }
 
-int GenerateFormRegions(const QByteArray& templateName, const QString& workFilePath,
-                        const QList<FormRegion>& regions, QString* errorText)
+int GenerateFormRegions(const QByteArray& templateName, const QString& workFilePath, const QList<FormRegion>& regions,
+                        QString* errorText)
 {
     print::CTree tree(templateName, workFilePath);
     QDomElement page;
@@ -88,8 +88,7 @@ int GenerateFormRegions(const QByteArray& templateName, const QString& workFileP
 QList<QByteArray> OneCharCells(const QByteArray& text)
 {
     QList<QByteArray> cells;
-    for (char c : text)
-        cells.append(QByteArray(1, c));
+    for (char c : text) cells.append(QByteArray(1, c));
     return cells;
 }
 

@@ -54,8 +54,8 @@ struct FormRegion {
 // Fills the template's regions in order through the template engine, writes
 // the document beside the work file and opens it. Returns the engine's
 // result (print::CTree::GenerateResult); errorText receives its explanation.
-int GenerateFormRegions(const QByteArray& templateName, const QString& workFilePath,
-                        const QList<FormRegion>& regions, QString* errorText);
+int GenerateFormRegions(const QByteArray& templateName, const QString& workFilePath, const QList<FormRegion>& regions,
+                        QString* errorText);
 
 // Every character of the text as a value of its own: the one-character
 // boxes of the printed forms.

@@ -1,9 +1,9 @@
 #include "reports/social/SocialInsurance2011.h"
 
 #include "payroll/Payroll.h"
+#include "platform/CodePage.h"
 #include "reports/social/ContributionMonths.h"
 #include "reports/social/GenrDataFile.h"
-#include "platform/CodePage.h"
 #include "values/Messages.h"
 #include "values/Text8.h"
 #include "values/Values.h"
@@ -35,7 +35,7 @@ constexpr int kInostr = 9, kInostrVidGit = 10, kInostrSV = 12;
 constexpr double kDisabledInjuryShare = 0.6;
 
 // The three-month groups whose slots roll when the period is longer.
-constexpr int kRollingGroups[][2] = {{kBaseMonth1, 5}, {kAccruedMonth1, 1}, {kExpensesMonth1, 1},
+constexpr int kRollingGroups[][2] = {{kBaseMonth1, 5},     {kAccruedMonth1, 1},          {kExpensesMonth1, 1},
                                      {kInjuryBase + 1, 1}, {kInjuryDisabledBase + 1, 1}, {kInjuryBefore + 1, 1}};
 
 double Positive(double value) { return std::max(value, 0.0); }
@@ -81,10 +81,13 @@ struct MonthBase {
 class SettlementRun {
 public:
     SettlementRun(const ReportSelection& selection, PayrollDoc& doc, int markedCount, std::stop_token stop)
-        : selection_(selection), doc_(doc), values_(doc.GenrValues), markedCount_(markedCount), stop_(stop),
-          period_(ResolveReportPeriod(doc.infoBase.config, {false, 3}))
-    {
-    }
+        : selection_(selection)
+        , doc_(doc)
+        , values_(doc.GenrValues)
+        , markedCount_(markedCount)
+        , stop_(stop)
+        , period_(ResolveReportPeriod(doc.infoBase.config, {false, 3}))
+    {}
     int run(const QString& dataFilePath, GenrRunDetail& detail);
 
 private:
@@ -175,8 +178,7 @@ void SettlementRun::rollSlots()
             slot1[2 * width] = 0;
         }
     }
-    for (DisabledPayments& payments : disabledPayments_)
-        payments.months = {payments.months[1], payments.months[2], 0};
+    for (DisabledPayments& payments : disabledPayments_) payments.months = {payments.months[1], payments.months[2], 0};
 }
 
 int SettlementRun::monthLoop()
@@ -221,8 +223,7 @@ int SettlementRun::employeeMonth(std::size_t position, const EmployeeListEntry& 
     MonthContributions c;
     if (const int result = ContributionsThrough(key, firstRow(entry.slot), doc_, c); result < 0)
         return result;
-    for (double& total : c.totals)
-        total = RoundWhole(total);
+    for (double& total : c.totals) total = RoundWhole(total);
     const MonthBase base = baseMonth(c);
     addBase(base, month);
     DisabledPayments& payments = disabledPayments_[position];
@@ -314,7 +315,8 @@ int SettlementRun::addInjury(const MonthContributions& c, bool disabled, int mon
     const int variant = SelectTaxTableForMonth(injuryTable_, MonthIndex(period_.year, month), doc_);
     if (variant < 0)
         return variant;
-    const infobase::TaxTable::Variant& table = doc_.refFiles.nalog[std::size_t(injuryTable_)].variants[std::size_t(variant)];
+    const infobase::TaxTable::Variant& table =
+        doc_.refFiles.nalog[std::size_t(injuryTable_)].variants[std::size_t(variant)];
     values_[kInjuryRate] = table.ratePercent * 100 + table.rateHundredths;
     if (TemporaryForeigner(doc_.infoBase.current.head))
         return 0;
@@ -408,14 +410,14 @@ void SettlementRun::addBenefit(int code, int month, double days, double amount, 
         add(line + 1, days * 100);
         add(line + 2, amount);
     } else if (code == 169 || code == 170) {
-        const int line = code == 169 ? (partTime ? kKind169PartTime : kKind169)
-                                     : (partTime ? kKind170PartTime : kKind170);
+        const int line =
+            code == 169 ? (partTime ? kKind169PartTime : kKind169) : (partTime ? kKind170PartTime : kKind170);
         once(code == 169 ? 2 : 3, line);
         add(line + 1, 100);
         add(line + 2, amount);
     } else {
-        const std::array<std::pair<int, int>, 4> payments = {
-            std::pair{165, kKind165}, std::pair{166, kKind166}, std::pair{167, kKind167}, std::pair{168, kKind168}};
+        const std::array<std::pair<int, int>, 4> payments = {std::pair{165, kKind165}, std::pair{166, kKind166},
+                                                             std::pair{167, kKind167}, std::pair{168, kKind168}};
         for (const auto& [kind, index] : payments) {
             if (code == kind) {
                 add(index, 100);
@@ -428,8 +430,7 @@ void SettlementRun::addBenefit(int code, int month, double days, double amount, 
 // Every value to whole hundredths and then roubles (money) or whole counts.
 void SettlementRun::scale()
 {
-    for (double& value : values_)
-        value = RoundWhole(value) / 100;
+    for (double& value : values_) value = RoundWhole(value) / 100;
     for (int index : {kHeadcount, kWomen, kDisabledHeadcount, 100, 101, 102}) {
         double& value = values_[std::size_t(index)];
         if (value > 0 && value < 1)
@@ -490,9 +491,9 @@ bool Rounding(double difference) { return difference > -5 && difference < 5; }
 void SumColumns(GenrValueArray& v)
 {
     for (int column = 0; column < 5; ++column)
-        v[std::size_t(kBaseQuarter + column)] =
-            v[std::size_t(BaseMonth(1, column))] + v[std::size_t(BaseMonth(2, column))] +
-            v[std::size_t(BaseMonth(3, column))];
+        v[std::size_t(kBaseQuarter + column)] = v[std::size_t(BaseMonth(1, column))] +
+                                                v[std::size_t(BaseMonth(2, column))] +
+                                                v[std::size_t(BaseMonth(3, column))];
     for (int group : {kBasePeriod, kBaseQuarter, BaseMonth(1, 0), BaseMonth(2, 0), BaseMonth(3, 0)}) {
         double* g = &v[std::size_t(group)];
         g[ColBase] = Kopecks(g[ColPayments]) - Kopecks(g[ColAboveCap]);
@@ -587,9 +588,9 @@ void FinishInjury(GenrValueArray& v)
         v[std::size_t(index)] = RoundWhole(v[std::size_t(index)]);
     for (int index = kInjuryAccruedMonth1; index < kInjuryAccruedMonth1 + 3; ++index)
         v[std::size_t(index)] = RoundWhole(v[std::size_t(index)]);
-    for (const auto& [total, first] : {std::pair{kInjuryBase, kInjuryBase + 1},
-                                       std::pair{kInjuryDisabledBase, kInjuryDisabledBase + 1},
-                                       std::pair{kInjuryAccrued, kInjuryAccruedMonth1}}) {
+    for (const auto& [total, first] :
+         {std::pair{kInjuryBase, kInjuryBase + 1}, std::pair{kInjuryDisabledBase, kInjuryDisabledBase + 1},
+          std::pair{kInjuryAccrued, kInjuryAccruedMonth1}}) {
         const double months = v[std::size_t(first)] + v[std::size_t(first + 1)] + v[std::size_t(first + 2)];
         if (Rounding(v[std::size_t(total)] - months))
             v[std::size_t(total)] = months;
@@ -642,20 +643,17 @@ void ReconcileFss4Inval(const GenrValueArray& values, std::vector<InvalRecord>& 
     std::array<double, 4> sums{};
     for (const InvalRecord& record : records) {
         sums[0] += record.sinceYearStart;
-        for (std::size_t month = 0; month < 3; ++month)
-            sums[month + 1] += record.months[month];
+        for (std::size_t month = 0; month < 3; ++month) sums[month + 1] += record.months[month];
     }
-    const std::array<int, 4> targets = {kBasePeriod + ColDisabled, BaseMonth(1, ColDisabled),
-                                        BaseMonth(2, ColDisabled), BaseMonth(3, ColDisabled)};
+    const std::array<int, 4> targets = {kBasePeriod + ColDisabled, BaseMonth(1, ColDisabled), BaseMonth(2, ColDisabled),
+                                        BaseMonth(3, ColDisabled)};
     std::array<double, 4> difference{};
-    for (std::size_t i = 0; i < 4; ++i)
-        difference[i] = Kopecks(values[std::size_t(targets[i])] - sums[i] / 100);
+    for (std::size_t i = 0; i < 4; ++i) difference[i] = Kopecks(values[std::size_t(targets[i])] - sums[i] / 100);
     for (InvalRecord& record : records) {
         std::array<double*, 4> amounts = {&record.sinceYearStart, &record.months[0], &record.months[1],
                                           &record.months[2]};
         std::size_t which = 0;
-        while (which < 4 && std::fabs(difference[which]) < 1)
-            ++which;
+        while (which < 4 && std::fabs(difference[which]) < 1) ++which;
         if (which == 4)
             return;
         if (*amounts[which] == 0)

@@ -59,8 +59,7 @@ struct FormInput {
     double sum(std::initializer_list<int> indices) const
     {
         double total = 0;
-        for (int index : indices)
-            total += at(index);
+        for (int index : indices) total += at(index);
         return total;
     }
 };
@@ -105,12 +104,11 @@ QList<QByteArray> TitlePage(const FormInput& in)
     values += Cells(in.at(kBasePeriod + ColDisabled) == 0 ? "071" : "061");
     values += Cells(firm.firmUprosh() ? "01" : "00");
     values += {"0", "0"};
-    values += {Squeezed(firm, FirmInfo::adrObl, 44), Squeezed(firm, FirmInfo::adrRaion, 25),
-               Squeezed(firm, FirmInfo::adrGorod, 25), QByteArray(), Squeezed(firm, FirmInfo::adrUlica, 40),
-               Squeezed(firm, FirmInfo::adrDom, 3), Squeezed(firm, FirmInfo::adrKorp, 3),
-               Squeezed(firm, FirmInfo::adrKv, 4)};
-    for (int index : {kHeadcount, kWomen, kDisabledHeadcount})
-        values += Headcount(in.at(index));
+    values += {Squeezed(firm, FirmInfo::adrObl, 44),   Squeezed(firm, FirmInfo::adrRaion, 25),
+               Squeezed(firm, FirmInfo::adrGorod, 25), QByteArray(),
+               Squeezed(firm, FirmInfo::adrUlica, 40), Squeezed(firm, FirmInfo::adrDom, 3),
+               Squeezed(firm, FirmInfo::adrKorp, 3),   Squeezed(firm, FirmInfo::adrKv, 4)};
+    for (int index : {kHeadcount, kWomen, kDisabledHeadcount}) values += Headcount(in.at(index));
     values += Cells("------");
     values += Cells("010000");
     const bool representative = !Field(firm, FirmInfo::fioPredst, 46).trimmed().isEmpty();
@@ -136,8 +134,8 @@ QList<QByteArray> PaymentOrder(const FormInput& in, int first, const char* numbe
 QList<QByteArray> SettlementsPage(const FormInput& in)
 {
     QList<QByteArray> values = PageHead(in.firm, 2);
-    for (int index : {kInsurerDebtStart, kAccrued, kAccruedBefore, kAccruedQuarter, kAccruedMonth1,
-                      kAccruedMonth1 + 1, kAccruedMonth1 + 2})
+    for (int index : {kInsurerDebtStart, kAccrued, kAccruedBefore, kAccruedQuarter, kAccruedMonth1, kAccruedMonth1 + 1,
+                      kAccruedMonth1 + 2})
         values.append(Amount(in.at(index)));
     values.append("---");
     values += QList<QByteArray>(5);
@@ -145,21 +143,17 @@ QList<QByteArray> SettlementsPage(const FormInput& in)
     values += QList<QByteArray>(5);
     // Additionally accrued: the total, then the start and the three months.
     values.append(Amount(in.at(kAdditional + 5)));
-    for (int index = kAdditional; index < kAdditional + 5; ++index)
-        values.append(Amount(in.at(index)));
+    for (int index = kAdditional; index < kAdditional + 5; ++index) values.append(Amount(in.at(index)));
     values.append("---");
     const double paid = in.sum({185, 188, 191, 194, 197, 200});
     const double total = in.sum({260, kAccrued, kInsurerDebtStart});
     const double balance = (total - in.at(kExpenses)) - (paid + in.at(264));
     values.append(Amount(total));
     values.append(balance < 0 ? Amount(-balance) : QByteArray("---"));
-    for (int index = 262; index <= 266; ++index)
-        values.append(Amount(in.at(index)));
-    for (int index = kExpenses; index <= kExpensesMonth1 + 2; ++index)
-        values.append(Amount(in.at(index)));
+    for (int index = 262; index <= 266; ++index) values.append(Amount(in.at(index)));
+    for (int index = kExpenses; index <= kExpensesMonth1 + 2; ++index) values.append(Amount(in.at(index)));
     values += {Amount(paid), Amount(in.at(kPaidStart)), Amount(paid - in.at(kPaidStart))};
-    for (int order = 0; order < 3; ++order)
-        values += PaymentOrder(in, kPaymentOrders + 3 * order, ", %.0f");
+    for (int order = 0; order < 3; ++order) values += PaymentOrder(in, kPaymentOrders + 3 * order, ", %.0f");
     values.append("---");
     values.append(Amount(paid + in.at(264) + in.at(kExpenses)));
     values.append(balance > 0 ? Amount(balance) : QByteArray("---"));
@@ -185,8 +179,7 @@ QList<QByteArray> BenefitsPage(const FormInput& in)
                 {in.at(full) + in.at(part), in.at(full + 1) + in.at(part + 1), in.at(full + 2) + in.at(part + 2),
                  in.at(full + 3) + in.at(part + 3)},
                 2);
-    for (int first : {kKind167, kKind166})
-        AddLine(values, {in.at(first), in.at(first + 1), in.at(first + 2)}, 1);
+    for (int first : {kKind167, kKind166}) AddLine(values, {in.at(first), in.at(first + 1), in.at(first + 2)}, 1);
     values.append("---");
     AddLine(values, {in.at(kBenefitAmount), in.at(kBenefitAmount + 1)}, 0);
     values.append(DottedDate(in.today));
@@ -213,8 +206,7 @@ QList<QByteArray> InvalLine(const InvalRecord& record, int number, std::array<do
 {
     QList<QByteArray> values = {QByteArray::number(number), SqueezedField(record.fio.data(), 50),
                                 SqueezedField(record.invSprDat.data(), 8), SqueezedField(record.invEnd.data(), 10)};
-    const std::array<double, 4> amounts = {record.sinceYearStart, record.months[0], record.months[1],
-                                           record.months[2]};
+    const std::array<double, 4> amounts = {record.sinceYearStart, record.months[0], record.months[1], record.months[2]};
     for (std::size_t i = 0; i < 4; ++i) {
         values.append(Amount(amounts[i] / 100, 0));
         totals[i] += amounts[i];
@@ -226,12 +218,10 @@ QList<QByteArray> InvalLine(const InvalRecord& record, int number, std::array<do
 // foot with today's date.
 void CloseListPage(QList<FormRegion>& rows, int lines, const QDate& today)
 {
-    for (int blank = lines; blank < kLinesPerListPage + 1; ++blank)
-        rows.append({"row3", true, {}});
+    for (int blank = lines; blank < kLinesPerListPage + 1; ++blank) rows.append({"row3", true, {}});
     rows.append({"row4", true, {}});
     rows.append({"row5", true, {DottedDate(today)}});
-    for (const char* name : {"row6", "row7", "row8"})
-        rows.append({name, true, {}});
+    for (const char* name : {"row6", "row7", "row8"}) rows.append({name, true, {}});
 }
 
 // The list pages, numbered from 5; a page holds 32 lines, the records and,
@@ -242,11 +232,9 @@ QList<FormRegion> ListPages(const FormInput& in, const std::vector<InvalRecord>&
     const auto newPage = [&]() { regions.append({"page4", false, PageHead(in.firm, ++pageNumber)}); };
     if (inval.empty()) {
         newPage();
-        for (const char* name : {"row0", "row1", "row3", "row4"})
-            regions.append({name, true, {}});
+        for (const char* name : {"row0", "row1", "row3", "row4"}) regions.append({name, true, {}});
         regions.append({"row5", true, {DottedDate(in.today)}});
-        for (const char* name : {"row6", "row7", "row8"})
-            regions.append({name, true, {}});
+        for (const char* name : {"row6", "row7", "row8"}) regions.append({name, true, {}});
         return regions;
     }
     std::array<double, 4> totals{};
@@ -260,11 +248,9 @@ QList<FormRegion> ListPages(const FormInput& in, const std::vector<InvalRecord>&
             lines = 0;
         }
     };
-    for (std::size_t k = 0; k < inval.size(); ++k)
-        addLine({"row0", true, InvalLine(inval[k], int(k) + 1, totals)});
+    for (std::size_t k = 0; k < inval.size(); ++k) addLine({"row0", true, InvalLine(inval[k], int(k) + 1, totals)});
     QList<QByteArray> sums;
-    for (double total : totals)
-        sums.append(Amount(total / 100, 0));
+    for (double total : totals) sums.append(Amount(total / 100, 0));
     addLine({"row1", true, sums});
     if (lines != 0)
         CloseListPage(regions, lines, in.today);
@@ -290,8 +276,7 @@ QList<QByteArray> Table41Page(const FormInput& in, int pageNumber)
 QList<QByteArray> InjuryPage(const FormInput& in, int pageNumber)
 {
     QList<QByteArray> values = PageHead(in.firm, pageNumber);
-    for (int index : {kInjuryBase, kInjuryDisabledBase, kInjuryAccrued})
-        values.append(Amount(in.at(index), 0));
+    for (int index : {kInjuryBase, kInjuryDisabledBase, kInjuryAccrued}) values.append(Amount(in.at(index), 0));
     for (int first : {kInjuryBase + 1, kInjuryDisabledBase + 1, kInjuryAccruedMonth1})
         values.append(Amount(in.sum({first, first + 1, first + 2}), 0));
     for (int month = 0; month < 3; ++month)
@@ -300,14 +285,12 @@ QList<QByteArray> InjuryPage(const FormInput& in, int pageNumber)
     values.append(Fixed(in.at(kInjuryRate), 2));
     const double accrued = in.sum({171, 172, 173, 174});
     values += {Amount(in.at(kInjuryDebtStart)), Amount(accrued), Amount(in.at(171)), Amount(in.sum({172, 173, 174}))};
-    for (int index : {172, 173, 174})
-        values.append(Amount(in.at(index)));
+    for (int index : {172, 173, 174}) values.append(Amount(in.at(index)));
     const double owed = accrued + in.at(kInjuryDebtStart);
     const double spent = in.sum({181, 182, 183, 184});
     const double paid = in.sum({201, 204, 207, 210, 213, 216, 219});
     values += {Amount(owed), Amount(in.at(kInjuryFundDebtStart)), Amount(spent), Amount(paid)};
-    for (int order = 0; order < 3; ++order)
-        values += PaymentOrder(in, kInjuryOrders + 3 * order, ", N%.0f");
+    for (int order = 0; order < 3; ++order) values += PaymentOrder(in, kInjuryOrders + 3 * order, ", N%.0f");
     values.append(Amount(paid + spent + in.at(kInjuryFundDebtStart)));
     // The debt at the end: the insurer's when positive, the fund's otherwise.
     const double debt = owed - (spent + in.at(kInjuryFundDebtStart)) - paid;

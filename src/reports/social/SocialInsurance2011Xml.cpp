@@ -74,8 +74,7 @@ double OrderSum(const GenrValueArray& v, int first, int order) { return At(v, fi
 double OrdersTotal(const GenrValueArray& v, int first, int orders)
 {
     double total = 0;
-    for (int order = 0; order < orders; ++order)
-        total += OrderSum(v, first, order);
+    for (int order = 0; order < orders; ++order) total += OrderSum(v, first, order);
     return total;
 }
 
@@ -101,8 +100,8 @@ QByteArray PaymentOrders(const GenrValueArray& v, int first)
         if (OrderSum(v, first, order) == 0)
             continue;
         const PackedDate date = OrderDate(v, first, order);
-        const QByteArray dt = QString::asprintf("20%.2d-%.2d-%.2d", date.yearField() % 100, date.month(), date.day())
-                                  .toLatin1();
+        const QByteArray dt =
+            QString::asprintf("20%.2d-%.2d-%.2d", date.yearField() % 100, date.month(), date.day()).toLatin1();
         out += Element(2, "PAYM_ORDER")
                    .count("NUM", At(v, first + 3 * order + 1))
                    .attribute("DT", dt)
@@ -200,15 +199,21 @@ Element Settlements(const GenrValueArray& v, const ReportPeriod& period)
                            At(v, kInsurerDebtStart) - At(v, kAccrued) - At(v, kAdditional + 5);
     Element e(1, "F4INF1");
     e.money("S2R1", At(v, kInsurerDebtStart)).money("S2R3", At(v, kAccruedBefore));
-    e.money("Ch1", At(v, kAccruedMonth1)).money("Ch2", At(v, kAccruedMonth1 + 1)).money("Ch3", At(v, kAccruedMonth1 + 2));
+    e.money("Ch1", At(v, kAccruedMonth1))
+        .money("Ch2", At(v, kAccruedMonth1 + 1))
+        .money("Ch3", At(v, kAccruedMonth1 + 2));
     for (const char* name : {"N0", "N1", "N2", "N3", "S2R2", "NRe0", "NRe1", "NRe2", "S2R13"})
         e.attribute(name, "0.00");
     e.money("S2F0", At(v, kAdditional)).money("S2F1", At(v, kAdditional + 2)).money("S2F2", At(v, kAdditional + 3));
     e.money("S2R16", At(v, kAdditional + 4)).attribute("S2N", "0.00");
     e.money("FssDebt", std::max(0.0, balance));
-    e.money("S2R18", At(v, kDebtsStart + 1)).money("S2R19", At(v, kDebtsStart + 2)).money("S2R20", At(v, kDebtsStart + 4));
+    e.money("S2R18", At(v, kDebtsStart + 1))
+        .money("S2R19", At(v, kDebtsStart + 2))
+        .money("S2R20", At(v, kDebtsStart + 4));
     e.money("S2R21", At(v, kExpensesBefore));
-    e.money("Re1", At(v, kExpensesMonth1)).money("Re2", At(v, kExpensesMonth1 + 1)).money("Re3", At(v, kExpensesMonth1 + 2));
+    e.money("Re1", At(v, kExpensesMonth1))
+        .money("Re2", At(v, kExpensesMonth1 + 1))
+        .money("Re3", At(v, kExpensesMonth1 + 2));
     if (OrdersTotal(v, kPaymentOrders, 3) != 0) {
         e.money("S2R27", At(v, kPaidStart));
         e.money("S2R29", OrdersOfMonth(v, kPaymentOrders, period.lastMonth - 2));
@@ -229,8 +234,8 @@ Element Settlements(const GenrValueArray& v, const ReportPeriod& period)
     e.money("S3R72C2", At(v, 86) + At(v, 74)).money("S3R72C3", At(v, 87) + At(v, 75));
     e.count("S3R3C1", At(v, 88)).money("S3R3C2", At(v, 89));
     e.count("S3R8C1", At(v, 91)).money("S3R8C2", At(v, 92));
-    const std::pair<const char*, int> columns[] = {{"S1", ColPayments}, {"S2", ColNonTaxable}, {"S4", ColAboveCap},
-                                                   {"S3", ColDisabled}};
+    const std::pair<const char*, int> columns[] = {
+        {"S1", ColPayments}, {"S2", ColNonTaxable}, {"S4", ColAboveCap}, {"S3", ColDisabled}};
     for (const auto& [name, column] : columns) {
         e.money(name, At(v, kBasePeriod + column));
         for (int month = 1; month <= 3; ++month)
@@ -249,7 +254,9 @@ Element Injury(const GenrValueArray& v, const ReportPeriod& period)
                          At(v, kInjuryFundDebtStart);
     const double balance = accrued - spent - (At(v, kInjuryPaidStart) + OrdersTotal(v, kInjuryOrders, 6));
     Element e(1, "F4INFO");
-    e.money("T1R3C2", At(v, kInjuryBase)).money("T1R5C2", At(v, kInjuryDisabledBase)).money("NC", At(v, kInjuryAccrued));
+    e.money("T1R3C2", At(v, kInjuryBase))
+        .money("T1R5C2", At(v, kInjuryDisabledBase))
+        .money("NC", At(v, kInjuryAccrued));
     for (int month = 0; month < 3; ++month) {
         const QByteArray suffix = QByteArray::number(month + 1);
         e.money(("C" + suffix).constData(), At(v, kInjuryBase + 1 + month));
@@ -259,8 +266,7 @@ Element Injury(const GenrValueArray& v, const ReportPeriod& period)
     e.money("RATE_MIS", At(v, kInjuryRate)).money("T7R1C1", At(v, kInjuryDebtStart));
     e.money("T7R3C1", At(v, kInjuryBefore)).money("T7R5C1", At(v, kInjuryBefore + 1));
     e.money("T7R6C1", At(v, kInjuryBefore + 2)).money("T7R7C1", At(v, kInjuryBefore + 3));
-    for (const char* name : {"T7R9C1", "T7R13C1", "T7R11C1", "T7R16C1", "T7R17C61"})
-        e.attribute(name, "0.00");
+    for (const char* name : {"T7R9C1", "T7R13C1", "T7R11C1", "T7R16C1", "T7R17C61"}) e.attribute(name, "0.00");
     e.money("T7R18C1", std::max(0.0, -balance)).money("T7R19C1", At(v, kInjuryFundDebtStart));
     e.money("T7R21C1", At(v, kInjuryBenefitBefore)).money("T7R23C1", At(v, kInjuryBenefitBefore + 1));
     e.money("T7R24C1", At(v, kInjuryBenefitBefore + 2)).money("T7R25C1", At(v, kInjuryBenefitBefore + 3));
@@ -320,7 +326,8 @@ QByteArray RVedFSSXml2011Bytes(const PayrollDoc& doc, const std::vector<InvalRec
 {
     const GenrValueArray& v = doc.GenrValues;
     const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, {false, 3});
-    QByteArray out = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<?F4FORM version=\"0.3\"?>\r\n<F4REPORT>\r\n";
+    QByteArray out =
+        "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<?F4FORM version=\"0.3\"?>\r\n<F4REPORT>\r\n";
     out += Title(doc, period, inval.size(), today);
 
     const Element settlements = Settlements(v, period);
@@ -331,8 +338,7 @@ QByteArray RVedFSSXml2011Bytes(const PayrollDoc& doc, const std::vector<InvalRec
         out += settlements.open();
         if (ordersPaid)
             out += PaymentOrders(v, kPaymentOrders);
-        for (const InvalRecord& record : inval)
-            out += DisabledEmployee(record);
+        for (const InvalRecord& record : inval) out += DisabledEmployee(record);
         out += "\t</F4INF1>\r\n";
     }
 

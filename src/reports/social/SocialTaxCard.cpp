@@ -75,7 +75,7 @@ QByteArray RateText(const std::optional<TableRate>& rate, double reduction, cons
 // The cumulative values through a month of the employee's pension-fund
 // record, and those before it.
 struct Cumulative {
-    double taxable = 0;    // payments less the amounts not subject to contributions
+    double taxable = 0; // payments less the amounts not subject to contributions
     double disability = 0; // of which paid in disability months
 };
 Cumulative Through(const ContributionRow& prior, const ContributionRow& own)
@@ -144,7 +144,8 @@ int FillCardMonth(const PayrollDoc& doc, int monthKey, int firstRow, std::array<
         return result;
     EmployeeContributions c;
     const int january = MonthKey(monthKey >> 4, 1);
-    if (const int result = ContributionsOfMonths(doc, january, monthKey, firstRow, kAllContributionKinds, c); result < 0)
+    if (const int result = ContributionsOfMonths(doc, january, monthKey, firstRow, kAllContributionKinds, c);
+        result < 0)
         return result;
     const int month = monthKey & 15;
     const auto at = [&](int line) -> double& { return values[std::size_t(ValueIndex(line, month))]; };
@@ -204,8 +205,7 @@ QList<QByteArray> CardHeadValues(const PayrollDoc& doc, const ReportPeriod& peri
     page << FixedText(head.strahPolis, 20) << FixedText(head.INN, 12) << CitizenshipText(head.propKodStr);
     const PackedDate born(head.datR);
     page << (born.isNull() ? QByteArray() : DateWithPoints(born.day(), born.month(), born.fullYear()));
-    const std::optional<TableRate> funded =
-        RateInOctober(RecordTable(kPensionFundedKind, true, doc), period.year, doc);
+    const std::optional<TableRate> funded = RateInOctober(RecordTable(kPensionFundedKind, true, doc), period.year, doc);
     page << (funded ? FormatFixed8(funded->percent, 1) : QByteArray());
     if (status.disabled) {
         const std::array<char, 10> end = InvalValidityText(head);
@@ -268,14 +268,10 @@ double GetInsuranceFactor(const PayrollDoc& doc, int code, bool applies)
     if (!from2010)
         return 0.0;
     switch (code) {
-    case 992:
-        return 1.0;
-    case 993:
-        return 0.8;
-    case 994:
-        return 2.0;
-    default:
-        return 0.0;
+    case 992: return 1.0;
+    case 993: return 0.8;
+    case 994: return 2.0;
+    default: return 0.0;
     }
 }
 
@@ -325,8 +321,7 @@ CardDisability CardDisabilityStatus(const EmployeeHead& head, int start, int end
 QList<QByteArray> IndKartPageValues(const PayrollDoc& doc, const ReportPeriod& period, int start)
 {
     QList<QByteArray> page = CardHeadValues(doc, period, start);
-    for (int i = 0; i < kValueCount; ++i)
-        page << FormatFixed8(doc.GenrValues[std::size_t(i)], 2);
+    for (int i = 0; i < kValueCount; ++i) page << FormatFixed8(doc.GenrValues[std::size_t(i)], 2);
     page << PaddedFirmText(doc.infoBase.firm, FirmInfo::fioBuh).left(46);
     return page;
 }
@@ -361,8 +356,7 @@ int PrintEmployeeCard(print::CTree& tree, const infobase::EmployeeListEntry& ent
     if (const int result = ComputeCardLines(doc, period, start, firstRow, lines); result < 0)
         return result;
     std::copy(lines.begin(), lines.end(), doc.GenrValues.begin());
-    for (double& value : doc.GenrValues)
-        value /= 100;
+    for (double& value : doc.GenrValues) value /= 100;
     return PrintIndKartPage(tree, doc, period, start);
 }
 

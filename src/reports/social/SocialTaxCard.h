@@ -48,7 +48,7 @@ enum Line : int {
     LineDisabilityPayments = 8,
     LineAboveCap = 10,
     LineBase = 12,
-    LineFundBase = 14,         // 14, 16, 18, 20 for records 0-3
+    LineFundBase = 14, // 14, 16, 18, 20 for records 0-3
     LineFundContribution = 24, // 24, 26, 28, 30 for records 0-3
 };
 inline constexpr int kFundCount = 4;

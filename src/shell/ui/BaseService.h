@@ -20,8 +20,7 @@ struct BaseFailure {
     QString source;
 
     kalvor::db::DbError ToDbError() const { return kalvor::db::DbError(code, message, description, source); }
-    static BaseFailure Make(quint32 code, const QString& message, const QString& description,
-                            const QString& source)
+    static BaseFailure Make(quint32 code, const QString& message, const QString& description, const QString& source)
     {
         return {true, false, code, message, description, source};
     }

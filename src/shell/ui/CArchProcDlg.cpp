@@ -17,22 +17,14 @@ using kalvor::platform::TaskContext;
 using kalvor::platform::TaskOutcome;
 using kalvor::platform::TaskThread;
 
-CArchProcDlg::CArchProcDlg(CKalvorDoc* doc, QWidget* parent)
-    : CArchProcDlg(ArchiveJobOfDocument(*doc), parent)
+CArchProcDlg::CArchProcDlg(CKalvorDoc* doc, QWidget* parent) : CArchProcDlg(ArchiveJobOfDocument(*doc), parent)
 {
     m_doc = doc;
 }
 
-CArchProcDlg::CArchProcDlg(const ArchiveJob& job, QWidget* parent)
-    : QDialog(parent), m_job(job)
-{
-    Build();
-}
+CArchProcDlg::CArchProcDlg(const ArchiveJob& job, QWidget* parent) : QDialog(parent), m_job(job) { Build(); }
 
-CArchProcDlg::~CArchProcDlg()
-{
-    OnTaskViewDestroy(*m_thread);
-}
+CArchProcDlg::~CArchProcDlg() { OnTaskViewDestroy(*m_thread); }
 
 void CArchProcDlg::Build()
 {

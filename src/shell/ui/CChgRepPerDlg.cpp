@@ -1,9 +1,9 @@
 #include "shell/ui/CChgRepPerDlg.h"
 
 #include "platform/TaskThread.h"
-#include "values/Values.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/TaskView.h"
+#include "values/Values.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -20,17 +20,16 @@ CChgRepPerDlg::CChgRepPerDlg(int newMonthKey, CKalvorDoc* doc, MonthMover mover,
     setWindowTitle(QStringLiteral("Переход на следующий месяц"));
     setModal(true);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("%1 %2 года").arg(kalvor::MonthName(newMonthKey & 15)).arg(newMonthKey >> 4),
-                                 this));
+    layout->addWidget(
+        new QLabel(QStringLiteral("%1 %2 года").arg(kalvor::MonthName(newMonthKey & 15)).arg(newMonthKey >> 4), this));
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, doc ? std::max(1, doc->infoBase.employeeCount()) : 1);
     m_progress->setValue(0);
     m_progress->setMinimumWidth(320);
     layout->addWidget(m_progress);
     m_thread = new TaskThread(this);
-    connect(m_thread, &TaskThread::progress, this, [this](int position, int) {
-        m_progress->setValue(std::min(position, m_progress->maximum()));
-    });
+    connect(m_thread, &TaskThread::progress, this,
+            [this](int position, int) { m_progress->setValue(std::min(position, m_progress->maximum())); });
     connect(m_thread, &TaskThread::done, this, &CChgRepPerDlg::OnDone);
     m_timer = new QTimer(this);
     m_timer->setInterval(50);
@@ -38,10 +37,7 @@ CChgRepPerDlg::CChgRepPerDlg(int newMonthKey, CKalvorDoc* doc, MonthMover mover,
     m_timer->start();
 }
 
-CChgRepPerDlg::~CChgRepPerDlg()
-{
-    OnTaskViewDestroy(*m_thread);
-}
+CChgRepPerDlg::~CChgRepPerDlg() { OnTaskViewDestroy(*m_thread); }
 
 int CChgRepPerDlg::DoModal()
 {
@@ -69,7 +65,8 @@ void CChgRepPerDlg::OnTimer()
         started = m_thread->start([mover, key, doc, error](TaskContext& ctx) -> TaskOutcome {
             int steps = 0;
             try {
-                const int result = mover(key, [&] { ctx.progress(++steps); }, *doc);
+                const int result = mover(
+                    key, [&] { ctx.progress(++steps); }, *doc);
                 return TaskOutcome(result < 0 ? result : 0);
             } catch (...) {
                 // Kept for the caller, who sees it as the move's own failure.
@@ -82,10 +79,7 @@ void CChgRepPerDlg::OnTimer()
         done(1);
 }
 
-void CChgRepPerDlg::OnDone(int result, int /*detail*/, const QString& /*failure*/)
-{
-    done(result < 0 ? result : 0);
-}
+void CChgRepPerDlg::OnDone(int result, int /*detail*/, const QString& /*failure*/) { done(result < 0 ? result : 0); }
 
 void CChgRepPerDlg::reject()
 {

@@ -13,9 +13,7 @@
 #include <QTableWidget>
 
 CCommonFormView::CCommonFormView(int formId, CKalvorDoc* doc, QWidget* parent)
-    : QWidget(parent)
-    , m_formId(formId)
-    , m_doc(doc)
+    : QWidget(parent), m_formId(formId), m_doc(doc)
 {
     m_focusConnection = connect(qApp, &QApplication::focusChanged, this, &CCommonFormView::OnFocusChanged);
 }
@@ -210,8 +208,8 @@ QStringList CCommonFormView::ProfessionLines(const CKalvorDoc& doc)
     return lines;
 }
 
-QStringList CCommonFormView::EmployeeLines(const CKalvorDoc& doc, bool markable, bool marksOnly,
-                                           int shop, int brigade, int profession)
+QStringList CCommonFormView::EmployeeLines(const CKalvorDoc& doc, bool markable, bool marksOnly, int shop, int brigade,
+                                           int profession)
 {
     QStringList lines;
     const auto& base = doc.infoBase;
@@ -219,8 +217,8 @@ QStringList CCommonFormView::EmployeeLines(const CKalvorDoc& doc, bool markable,
         if (!EmployeeMatchesFilter(i, shop, brigade, profession))
             continue;
         const auto& e = base.list[size_t(i)];
-        const QString name = e.slot >= 1 && size_t(e.slot) <= base.shortNames.size()
-            ? base.shortNames[size_t(e.slot - 1)] : QString();
+        const QString name =
+            e.slot >= 1 && size_t(e.slot) <= base.shortNames.size() ? base.shortNames[size_t(e.slot - 1)] : QString();
         QString line = QStringLiteral("%1|%2").arg(e.tabN()).arg(name);
         if (markable && (!marksOnly || e.marked()))
             line += QStringLiteral("|Mark");
@@ -241,21 +239,14 @@ QStringList CCommonFormView::PayKindLines(const CKalvorDoc& doc)
     return lines;
 }
 
-void CCommonFormView::PickShop()
-{
-    ShowHelpList(ShopLines(*m_doc), {3, false, 300, 300});
-}
+void CCommonFormView::PickShop() { ShowHelpList(ShopLines(*m_doc), {3, false, 300, 300}); }
 
-void CCommonFormView::PickProfession()
-{
-    ShowHelpList(ProfessionLines(*m_doc), {3, false, 300, 300});
-}
+void CCommonFormView::PickProfession() { ShowHelpList(ProfessionLines(*m_doc), {3, false, 300, 300}); }
 
 void CCommonFormView::PickEmployee(int mode, int shop, int brigade, int profession)
 {
     const bool multiple = mode == 3;
-    ShowHelpList(EmployeeLines(*m_doc, multiple, false, shop, brigade, profession),
-                 {3, multiple, 360, 400});
+    ShowHelpList(EmployeeLines(*m_doc, multiple, false, shop, brigade, profession), {3, multiple, 360, 400});
 }
 
 void CCommonFormView::PickEmployeesMarked()
@@ -263,15 +254,9 @@ void CCommonFormView::PickEmployeesMarked()
     ShowHelpList(EmployeeLines(*m_doc, true, true, 0, 0, 0), {3, true, 360, 400});
 }
 
-void CCommonFormView::PickPayKind()
-{
-    ShowHelpList(PayKindLines(*m_doc), {3, true, 400, 400});
-}
+void CCommonFormView::PickPayKind() { ShowHelpList(PayKindLines(*m_doc), {3, true, 400, 400}); }
 
-void CCommonFormView::PickPayKind2()
-{
-    ShowHelpList(PayKindLines(*m_doc), {3, true, 400, 400});
-}
+void CCommonFormView::PickPayKind2() { ShowHelpList(PayKindLines(*m_doc), {3, true, 400, 400}); }
 
 void CCommonFormView::ShowProductionCostCodeHint()
 {
@@ -312,8 +297,7 @@ void CCommonFormView::resizeEvent(QResizeEvent* event)
     PlaceGroupPanel();
 }
 
-CEmptyView::CEmptyView(CKalvorDoc* doc, QWidget* parent)
-    : CCommonFormView(0, doc, parent)
+CEmptyView::CEmptyView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(0, doc, parent)
 {
     setObjectName(QStringLiteral("CEmptyView"));
 }

@@ -28,18 +28,18 @@ public:
     virtual void OnInitialUpdate() {}
 
     // Operations of the frame's keys and of the field help; the base does nothing.
-    virtual void ShowFormHelp() {}        // F1
-    virtual void PrevPage() {}            // PgUp
-    virtual void NextPage() {}            // PgDn
-    virtual void NextElement() {}         // F4
-    virtual void PrevElement() {}         // F3
-    virtual void NextSubElement() {}      // Alt+F4
-    virtual void PrevSubElement() {}      // Alt+F3
-    virtual void InsertBefore() {}        // F7
-    virtual void InsertAfter() {}         // F8
-    virtual void DeleteElement() {}       // Alt+F10
-    virtual void SelectElement() {}       // F2
-    virtual void ApplySelection() {}      // Enter in the selection strip
+    virtual void ShowFormHelp() {} // F1
+    virtual void PrevPage() {} // PgUp
+    virtual void NextPage() {} // PgDn
+    virtual void NextElement() {} // F4
+    virtual void PrevElement() {} // F3
+    virtual void NextSubElement() {} // Alt+F4
+    virtual void PrevSubElement() {} // Alt+F3
+    virtual void InsertBefore() {} // F7
+    virtual void InsertAfter() {} // F8
+    virtual void DeleteElement() {} // Alt+F10
+    virtual void SelectElement() {} // F2
+    virtual void ApplySelection() {} // Enter in the selection strip
     virtual void EnableEntry(bool enable) { Q_UNUSED(enable); }
     virtual void TakeHelpValues(const QStringList& values) { Q_UNUSED(values); }
     virtual void OnHelpValueSet() {}
@@ -74,8 +74,8 @@ public:
 
     static QStringList ShopLines(const CKalvorDoc& doc);
     static QStringList ProfessionLines(const CKalvorDoc& doc);
-    static QStringList EmployeeLines(const CKalvorDoc& doc, bool markable, bool marksOnly,
-                                     int shop, int brigade, int profession);
+    static QStringList EmployeeLines(const CKalvorDoc& doc, bool markable, bool marksOnly, int shop, int brigade,
+                                     int profession);
     static QStringList PayKindLines(const CKalvorDoc& doc);
 
     // The group panel under the form while a group is marked.
@@ -87,8 +87,8 @@ public:
     // Guarded: a dialog that closes itself leaves null here, never a dangling pointer.
     QPointer<CFormChildDlg> m_entryDlg;
     QPointer<QWidget> m_strip;
-    unsigned m_tabN = 0;           // current personnel number, 0 = none
-    int m_focusedId = -1;          // focused numbered control, -1 = none
+    unsigned m_tabN = 0; // current personnel number, 0 = none
+    int m_focusedId = -1; // focused numbered control, -1 = none
     QPointer<QWidget> m_focusedWnd;
     QPointer<QWidget> m_focusedGrid;
     int m_gridRow = -1;

@@ -6,8 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CGroupDlg::CGroupDlg(QWidget* parent)
-    : QDialog(parent)
+CGroupDlg::CGroupDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Групповая операция"));
     auto* layout = new QVBoxLayout(this);
@@ -19,7 +18,8 @@ CGroupDlg::CGroupDlg(QWidget* parent)
         connect(b, &QPushButton::clicked, this, [this, result] { done(result); });
         return b;
     };
-    QPushButton* first = add(1571, QStringLiteral("Новая запись будет присоединена к уже имеющейся информации"), Append);
+    QPushButton* first =
+        add(1571, QStringLiteral("Новая запись будет присоединена к уже имеющейся информации"), Append);
     add(1383, QStringLiteral("Эти данные определят записи, подлежащие корректировке"), Correct);
     add(1061, QStringLiteral("Эти данные определят записи, подлежащие удалению"), Delete);
     add(IDCANCEL, QStringLiteral("Отмена групповой операции"), IDCANCEL);
@@ -27,13 +27,9 @@ CGroupDlg::CGroupDlg(QWidget* parent)
     first->setFocus();
 }
 
-void CGroupDlg::reject()
-{
-    done(IDCANCEL);
-}
+void CGroupDlg::reject() { done(IDCANCEL); }
 
-CGroupSelectedDlg::CGroupSelectedDlg(QWidget* parent)
-    : QFrame(parent)
+CGroupSelectedDlg::CGroupSelectedDlg(QWidget* parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("CGroupSelectedDlg"));
     setFrameShape(QFrame::Box);
@@ -43,7 +39,10 @@ CGroupSelectedDlg::CGroupSelectedDlg(QWidget* parent)
     QFont f = head->font();
     f.setBold(true);
     head->setFont(f);
-    auto* note = new QLabel(QStringLiteral("Внимание!  Только  непустые  поля  документа  будут скопированы  в записи,  включенные  Вами  в группу."), this);
+    auto* note = new QLabel(
+        QStringLiteral(
+            "Внимание!  Только  непустые  поля  документа  будут скопированы  в записи,  включенные  Вами  в группу."),
+        this);
     layout->addWidget(head);
     layout->addWidget(note);
     SetControl(1, head);

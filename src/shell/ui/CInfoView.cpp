@@ -7,9 +7,7 @@
 #include <QVBoxLayout>
 
 CInfoView::CInfoView(CKalvorDoc* doc, QWidget* parent)
-    : CCommonFormView(0, doc, parent)
-    , m_title(new QLabel(this))
-    , m_state(new QLabel(this))
+    : CCommonFormView(0, doc, parent), m_title(new QLabel(this)), m_state(new QLabel(this))
 {
     setObjectName(QStringLiteral("CInfoView"));
     auto* layout = new QVBoxLayout(this);
@@ -23,16 +21,13 @@ CInfoView::CInfoView(CKalvorDoc* doc, QWidget* parent)
     connect(doc, &CKalvorDoc::baseChosen, this, &CInfoView::Refresh);
 }
 
-void CInfoView::OnInitialUpdate()
-{
-    Refresh();
-}
+void CInfoView::OnInitialUpdate() { Refresh(); }
 
 void CInfoView::Refresh()
 {
     CKalvorDoc* doc = Document();
     m_title->setText(doc->infoBase.baseName.isEmpty() ? QStringLiteral("Kalvor")
-                                             : QStringLiteral("База данных: %1").arg(doc->infoBase.baseName));
+                                                      : QStringLiteral("База данных: %1").arg(doc->infoBase.baseName));
     const bool open = doc->BaseOpen();
     if (doc->infoBase.baseName.isEmpty())
         m_state->clear();

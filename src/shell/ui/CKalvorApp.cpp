@@ -4,8 +4,8 @@
 #include "platform/FileCopy.h"
 #include "platform/WorkingFolder.h"
 #include "shell/ui/BaseService.h"
-#include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CInfoView.h"
+#include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CKeyDlg.h"
 #include "shell/ui/CLoginDlg.h"
 #include "shell/ui/CMainFrame.h"
@@ -15,10 +15,10 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QInputDialog>
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
+#include <QInputDialog>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
@@ -42,17 +42,14 @@ constexpr int kBasePanel = 20;
 
 } // namespace
 
-CKalvorApp* KalvorApp()
-{
-    return g_app;
-}
+CKalvorApp* KalvorApp() { return g_app; }
 
 QRect ClampToScreen(const QRect& stored, const QRect& screen)
 {
     if (screen.isEmpty())
         return stored;
-    QRect r(stored.topLeft(), QSize(std::clamp(stored.width(), 1, screen.width()),
-                                    std::clamp(stored.height(), 1, screen.height())));
+    QRect r(stored.topLeft(),
+            QSize(std::clamp(stored.width(), 1, screen.width()), std::clamp(stored.height(), 1, screen.height())));
     // Moved back onto the screen, whole.
     r.moveLeft(std::clamp(r.left(), screen.left(), screen.right() + 1 - r.width()));
     r.moveTop(std::clamp(r.top(), screen.top(), screen.bottom() + 1 - r.height()));
@@ -65,8 +62,7 @@ QRect AvailableScreenArea()
     return screen ? screen->availableGeometry() : QRect();
 }
 
-CKalvorApp::CKalvorApp(const QString& configFile)
-    : m_configFile(configFile)
+CKalvorApp::CKalvorApp(const QString& configFile) : m_configFile(configFile)
 {
     g_app = this;
     m_serviceFactory = [](kalvor::infobase::CInfoBase& infoBase, const QString& folder) {
@@ -99,8 +95,8 @@ CKalvorApp::~CKalvorApp()
 void CKalvorApp::SetUpFonts()
 {
     QFont f = QApplication::font();
-    f.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-                   QStringLiteral("DejaVu Sans")});
+    f.setFamilies(
+        {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     f.setPointSize(9);
     QApplication::setFont(f);
 }
@@ -213,8 +209,7 @@ bool CKalvorApp::StartUp(const QStringList& arguments)
 
     // 5. The login, with the frame hidden.
     m_frame->hide();
-    CLoginDlg login(offered,
-                    [this](const QString& name) { return m_base->Exists(name); });
+    CLoginDlg login(offered, [this](const QString& name) { return m_base->Exists(name); });
     if (m_loginRunner(login) != QDialog::Accepted)
         return false;
     m_config.base = login.BaseName();
@@ -247,7 +242,8 @@ static void ReadReferenceFiles(CKalvorDoc& doc)
     doc.refFiles.setFolder(doc.infoBase.workFolder);
     if (doc.refFiles.OpenAll())
         return;
-    KalvorMessageBox(QStringLiteral("Не прочитаны файлы справочников:\n") + doc.refFiles.Problems().join(QLatin1Char('\n')),
+    KalvorMessageBox(QStringLiteral("Не прочитаны файлы справочников:\n") +
+                         doc.refFiles.Problems().join(QLatin1Char('\n')),
                      MB_OK | MB_ICONWARNING);
 }
 
@@ -330,12 +326,13 @@ bool CKalvorApp::RestoreBase()
         copyFolder + QLatin1Char('/') + QDir(copyFolder).entryList({QStringLiteral("*.sqlite")}, QDir::Files).first();
     // The copy runs on a worker; the window waits without freezing.
     BaseFailure restored = BaseFailure::Plain(QStringLiteral("Прочая ошибка"));
-    RunWithWaitWindow(QStringLiteral("Восстановление базы данных %1 из копии %2...").arg(name, chosen),
-                      [&] {
-                          restored = m_base->Restore(name, baseFile);
-                          return !restored.failed;
-                      },
-                      m_frame.get());
+    RunWithWaitWindow(
+        QStringLiteral("Восстановление базы данных %1 из копии %2...").arg(name, chosen),
+        [&] {
+            restored = m_base->Restore(name, baseFile);
+            return !restored.failed;
+        },
+        m_frame.get());
     if (restored.failed) {
         ShowBaseFailure(restored);
         return false;
@@ -365,8 +362,8 @@ void CKalvorApp::ExitInstance()
         }
     }
     if (m_frame && m_frameShown) {
-        const QRect r = m_frame->isMaximized() || m_frame->isMinimized() ? m_frame->normalGeometry()
-                                                                        : m_frame->geometry();
+        const QRect r =
+            m_frame->isMaximized() || m_frame->isMinimized() ? m_frame->normalGeometry() : m_frame->geometry();
         m_config.wndPosX = r.x();
         m_config.wndPosY = r.y();
         m_config.wndCX = r.width();
@@ -376,4 +373,3 @@ void CKalvorApp::ExitInstance()
     if (m_base)
         m_base->Close();
 }
-

@@ -106,4 +106,3 @@ CKalvorApp* KalvorApp();
 QRect ClampToScreen(const QRect& stored, const QRect& screen);
 // The primary screen's area that windows may take; empty without a screen.
 QRect AvailableScreenArea();
-

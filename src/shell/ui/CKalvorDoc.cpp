@@ -7,10 +7,7 @@ namespace {
 CKalvorDoc* g_document = nullptr;
 } // namespace
 
-CKalvorDoc::CKalvorDoc()
-{
-    g_document = this;
-}
+CKalvorDoc::CKalvorDoc() { g_document = this; }
 
 CKalvorDoc::~CKalvorDoc()
 {
@@ -18,15 +15,9 @@ CKalvorDoc::~CKalvorDoc()
         g_document = nullptr;
 }
 
-bool CKalvorDoc::BaseOpen() const
-{
-    return m_base && m_base->IsOpen();
-}
+bool CKalvorDoc::BaseOpen() const { return m_base && m_base->IsOpen(); }
 
-CKalvorDoc* GetCurrentDocument()
-{
-    return g_document;
-}
+CKalvorDoc* GetCurrentDocument() { return g_document; }
 
 int EmployeeMatchesFilter(int listIndex, int shop, int brigade, int profession)
 {

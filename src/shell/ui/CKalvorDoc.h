@@ -26,8 +26,8 @@ public:
     // Shortcut and navigation fields of the screens.
     quint32 LastPersonnelNumber = 0;
     quint8 OpenWithLastEmployee = 0; // 0 none, 1 open with the last employee, 2 open and recompute
-    quint32 LastEntryScreen = 0;     // 1 employees ... 8 calculation screens
-    quint32 PrintPersonnelKey = 0;   // personnel-number key of the print views
+    quint32 LastEntryScreen = 0; // 1 employees ... 8 calculation screens
+    quint32 PrintPersonnelKey = 0; // personnel-number key of the print views
 
 signals:
     void baseChosen();

@@ -62,9 +62,7 @@ bool readValue(const QString& cellText, qint16* value)
 } // namespace
 
 CKeyDlg::CKeyDlg(CKalvorDoc* doc, QWidget* parent)
-    : QDialog(parent)
-    , m_doc(doc)
-    , m_table(new QTableWidget(kCriteriaCount, 3, this))
+    : QDialog(parent), m_doc(doc), m_table(new QTableWidget(kCriteriaCount, 3, this))
 {
     setWindowTitle(QStringLiteral("Ключи выбора работников"));
     auto* layout = new QVBoxLayout(this);
@@ -80,11 +78,9 @@ CKeyDlg::CKeyDlg(CKalvorDoc* doc, QWidget* parent)
     layout->addLayout(names);
 
     QStringList rows;
-    for (const char* c : kCriteria)
-        rows << QString::fromUtf8(c);
+    for (const char* c : kCriteria) rows << QString::fromUtf8(c);
     QStringList cols;
-    for (const char* c : kColumns)
-        cols << QString::fromUtf8(c);
+    for (const char* c : kColumns) cols << QString::fromUtf8(c);
     m_table->setVerticalHeaderLabels(rows);
     m_table->setHorizontalHeaderLabels(cols);
     m_table->verticalHeader()->setDefaultSectionSize(20);
@@ -110,8 +106,8 @@ CKeyDlg::CKeyDlg(CKalvorDoc* doc, QWidget* parent)
 bool CKeyDlg::eventFilter(QObject* watched, QEvent* event)
 {
     // Delete clears the current cell (the key is then not set).
-    if (watched == m_table && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+    if (watched == m_table && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         if (QTableWidgetItem* item = m_table->currentItem())
             item->setText(QString());
         return true;
@@ -129,18 +125,17 @@ void CKeyDlg::accept()
             const QTableWidgetItem* item = m_table->item(r, c);
             if (readValue(item ? item->text() : QString(), &values[size_t(r)][size_t(c)]))
                 continue;
-            KalvorMessageBox(QStringLiteral("Некорректное значение ключа \"%1\"\nЭто должно быть число в пределах от 0 до 32767")
-                                 .arg(QString::fromUtf8(kCriteria[r])),
-                             MB_OK | MB_ICONERROR, QString(), this);
+            KalvorMessageBox(
+                QStringLiteral("Некорректное значение ключа \"%1\"\nЭто должно быть число в пределах от 0 до 32767")
+                    .arg(QString::fromUtf8(kCriteria[r])),
+                MB_OK | MB_ICONERROR, QString(), this);
             m_table->setCurrentCell(r, c);
             m_table->setFocus();
             return;
         }
     auto& k = m_doc->selectionKeys;
-    for (int i = 0; i < 3; ++i)
-        k.name[size_t(i)] = m_names[i]->text().left(kNameLength);
+    for (int i = 0; i < 3; ++i) k.name[size_t(i)] = m_names[i]->text().left(kNameLength);
     for (int r = 0; r < kCriteriaCount; ++r)
-        for (int c = 0; c < 3; ++c)
-            k.crit[size_t(r)][size_t(c)] = values[size_t(r)][size_t(c)];
+        for (int c = 0; c < 3; ++c) k.crit[size_t(r)][size_t(c)] = values[size_t(r)][size_t(c)];
     QDialog::accept();
 }

@@ -9,8 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CLoginDlg::CLoginDlg(const QString& baseName, std::function<bool(const QString&)> exists,
-                     QWidget* parent)
+CLoginDlg::CLoginDlg(const QString& baseName, std::function<bool(const QString&)> exists, QWidget* parent)
     : QDialog(parent)
     , m_base(new QLineEdit(baseName, this))
     , m_password(new QLineEdit(this))
@@ -40,15 +39,9 @@ CLoginDlg::CLoginDlg(const QString& baseName, std::function<bool(const QString&)
         m_password->setFocus();
 }
 
-QString CLoginDlg::BaseName() const
-{
-    return m_base->text().trimmed();
-}
+QString CLoginDlg::BaseName() const { return m_base->text().trimmed(); }
 
-QString CLoginDlg::Password() const
-{
-    return m_password->text();
-}
+QString CLoginDlg::Password() const { return m_password->text(); }
 
 void CLoginDlg::accept()
 {
@@ -67,9 +60,8 @@ void CLoginDlg::accept()
         return;
     }
     m_exists = m_existsTest ? m_existsTest(name) : true;
-    if (!m_exists
-        && KalvorMessageBox(QStringLiteral("База данных не найдена.\n\nПродолжить ?"),
-                            MB_YESNO | MB_ICONQUESTION, QString(), this) != IDYES) {
+    if (!m_exists && KalvorMessageBox(QStringLiteral("База данных не найдена.\n\nПродолжить ?"),
+                                      MB_YESNO | MB_ICONQUESTION, QString(), this) != IDYES) {
         m_base->setFocus();
         return;
     }

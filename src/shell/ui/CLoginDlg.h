@@ -14,8 +14,7 @@ public:
     enum { IdBase = 1001, IdPassword = 1002 };
 
     // "exists" tells whether the server knows a base of that name.
-    CLoginDlg(const QString& baseName, std::function<bool(const QString&)> exists,
-              QWidget* parent = nullptr);
+    CLoginDlg(const QString& baseName, std::function<bool(const QString&)> exists, QWidget* parent = nullptr);
 
     QString BaseName() const;
     QString Password() const;

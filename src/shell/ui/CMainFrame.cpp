@@ -22,9 +22,7 @@
 const char* const kStopWorkQuestion = "Операция еще выполняется. Прервать ее?";
 
 CMainFrame::CMainFrame(CKalvorDoc* doc, const CommandRegistry* registry, QWidget* parent)
-    : QMainWindow(parent)
-    , m_doc(doc)
-    , m_registry(registry)
+    : QMainWindow(parent), m_doc(doc), m_registry(registry)
 {
     setObjectName(QStringLiteral("CMainFrame"));
     m_viewHost = new QWidget(this);
@@ -43,10 +41,7 @@ CMainFrame::CMainFrame(CKalvorDoc* doc, const CommandRegistry* registry, QWidget
     connect(m_doc, &CKalvorDoc::baseChosen, this, &CMainFrame::UpdateCommands);
 }
 
-CMainFrame::~CMainFrame()
-{
-    delete m_view;
-}
+CMainFrame::~CMainFrame() { delete m_view; }
 
 QAction* CMainFrame::ActionFor(const CommandInfo& c)
 {
@@ -158,8 +153,9 @@ void CMainFrame::BuildPanels()
         mb->setCheckable(true);
         mb->setAutoDefault(false);
         // The chosen main panel in the program's light blue.
-        mb->setStyleSheet(QStringLiteral("QPushButton { padding: 5px; } "
-                                         "QPushButton:checked { background: rgb(155, 215, 255); color: rgb(64, 0, 128); }"));
+        mb->setStyleSheet(
+            QStringLiteral("QPushButton { padding: 5px; } "
+                           "QPushButton:checked { background: rgb(155, 215, 255); color: rgb(64, 0, 128); }"));
         QFont f = mb->font();
         f.setBold(true);
         mb->setFont(f);
@@ -326,8 +322,7 @@ bool CMainFrame::ConfirmStopWork()
     if (!view || !view->IsWorking())
         return true;
     if (KalvorMessageBox(QString::fromUtf8(kStopWorkQuestion), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QString(),
-                         this)
-        != IDYES)
+                         this) != IDYES)
         return false;
     view->StopWork();
     return true;
@@ -384,5 +379,5 @@ void CMainFrame::UpdateCommands()
             b->setEnabled(on);
     }
     setWindowTitle(m_doc->infoBase.baseName.isEmpty() ? QStringLiteral("Kalvor")
-                                             : QStringLiteral("Kalvor - %1").arg(m_doc->infoBase.baseName));
+                                                      : QStringLiteral("Kalvor - %1").arg(m_doc->infoBase.baseName));
 }

@@ -71,9 +71,17 @@ public:
 
     // The frame's keys and the view operations they call.
     enum FrameKey {
-        KeyFormHelp, KeyPrevPage, KeyNextPage, KeyNextElement, KeyPrevElement,
-        KeyNextSubElement, KeyPrevSubElement, KeyInsertBefore, KeyInsertAfter,
-        KeyDeleteElement, KeySelectElement,
+        KeyFormHelp,
+        KeyPrevPage,
+        KeyNextPage,
+        KeyNextElement,
+        KeyPrevElement,
+        KeyNextSubElement,
+        KeyPrevSubElement,
+        KeyInsertBefore,
+        KeyInsertAfter,
+        KeyDeleteElement,
+        KeySelectElement,
     };
     void RunFrameKey(FrameKey key);
     // The same operations reached by command number, as the forms' buttons
@@ -99,7 +107,7 @@ private:
     QVBoxLayout* m_viewLayout = nullptr;
     QStackedWidget* m_mainPages = nullptr;
     QButtonGroup* m_mainButtons = nullptr;
-    QMap<int, QToolBox*> m_toolBoxes;          // main panel -> its working panels
+    QMap<int, QToolBox*> m_toolBoxes; // main panel -> its working panels
     QMap<int, QPair<int, int>> m_panelPlaces; // working panel -> (main panel, page)
     QMap<int, QAction*> m_actions;
     QMap<int, QPushButton*> m_panelButtons;

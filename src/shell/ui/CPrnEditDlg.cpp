@@ -45,7 +45,4 @@ void CPrnEditDlg::accept()
     QDialog::accept();
 }
 
-int CPrnEditDlg::DoModal()
-{
-    return exec() == QDialog::Accepted ? IDOK : IDCANCEL;
-}
+int CPrnEditDlg::DoModal() { return exec() == QDialog::Accepted ? IDOK : IDCANCEL; }

@@ -19,8 +19,7 @@ QString CRepEdit1Dlg::RtfFileName(const QString& path)
     return base + QStringLiteral(".rtf");
 }
 
-CRepEdit1Dlg::CRepEdit1Dlg(const QString& path, QWidget* parent)
-    : QDialog(parent), m_fileName(RtfFileName(path))
+CRepEdit1Dlg::CRepEdit1Dlg(const QString& path, QWidget* parent) : QDialog(parent), m_fileName(RtfFileName(path))
 {
     setWindowTitle(QStringLiteral("Обработка отчета"));
     auto* layout = new QVBoxLayout(this);
@@ -53,7 +52,4 @@ CRepEdit1Dlg::CRepEdit1Dlg(const QString& path, QWidget* parent)
     make->setFocus();
 }
 
-void CRepEdit1Dlg::reject()
-{
-    done(IDCANCEL);
-}
+void CRepEdit1Dlg::reject() { done(IDCANCEL); }

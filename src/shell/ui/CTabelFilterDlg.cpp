@@ -41,8 +41,7 @@ int readInt(const QLineEdit* e)
 } // namespace
 
 CWorkersFilterDlg::CWorkersFilterDlg(int dialogId, CCommonFormView* view)
-    : CFormChildDlg(dialogId, view)
-    , m_layout(new QHBoxLayout(this))
+    : CFormChildDlg(dialogId, view), m_layout(new QHBoxLayout(this))
 {
     setObjectName(dialogId == 445 ? QStringLiteral("CTabelFilterDlg") : QStringLiteral("CWorkersFilterDlg"));
     m_layout->setContentsMargins(4, 2, 4, 2);
@@ -119,8 +118,7 @@ bool CWorkersFilterDlg::eventFilter(QObject* watched, QEvent* event)
             }
             break;
         }
-        default:
-            break;
+        default: break;
         }
     }
     return CFormChildDlg::eventFilter(watched, event);
@@ -146,32 +144,22 @@ void CWorkersFilterDlg::ShowFieldPickList()
     if (!v)
         return;
     switch (m_focusedField) {
-    case IdShop:
-        v->PickShop();
-        break;
+    case IdShop: v->PickShop(); break;
     case IdBrigade:
         v->ShowFieldHint(QStringLiteral("Укажите номер бригады\nЭто должно быть число в пределах от 1 до 99"), 3, 300);
         break;
-    case IdProfession:
-        v->PickProfession();
-        break;
-    default:
-        break;
+    case IdProfession: v->PickProfession(); break;
+    default: break;
     }
 }
 
 CTabelFilterDlg::CTabelFilterDlg(int first, int second, CCommonFormView* view)
-    : CWorkersFilterDlg(445, view)
-    , m_first(first)
-    , m_second(second)
+    : CWorkersFilterDlg(445, view), m_first(first), m_second(second)
 {
     AddField(IdTabN, QStringLiteral("Табельный номер"), 60, QStringLiteral("Некорректный табельный номер"));
 }
 
-void CTabelFilterDlg::SetPersonnelNumber(unsigned tabN)
-{
-    Field(IdTabN)->setText(QString::number(tabN));
-}
+void CTabelFilterDlg::SetPersonnelNumber(unsigned tabN) { Field(IdTabN)->setText(QString::number(tabN)); }
 
 unsigned CTabelFilterDlg::PersonnelNumber() const
 {

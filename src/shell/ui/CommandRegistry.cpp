@@ -4,8 +4,7 @@ CommandRegistry::CommandRegistry()
     : m_mainCaptions{QStringLiteral("Информационная база"), QStringLiteral("Расчет зарплаты"),
                      QStringLiteral("Сводные ведомости"), QStringLiteral("Генератор отчетов"),
                      QStringLiteral("Дополнительные функции")}
-{
-}
+{}
 
 QString CommandRegistry::MainPanelCaption(int mainPanel) const
 {

@@ -18,9 +18,9 @@ class CMainFrame;
 // Main panel numbers (the frame shows one main panel at a time; its working
 // panels are the groups of command buttons under it).
 enum MainPanel : int {
-    MainPanelBase = 0,       // "Информационная база"
-    MainPanelPayroll = 1,    // "Расчет зарплаты"
-    MainPanelSummaries = 2,  // "Сводные ведомости"
+    MainPanelBase = 0, // "Информационная база"
+    MainPanelPayroll = 1, // "Расчет зарплаты"
+    MainPanelSummaries = 2, // "Сводные ведомости"
     MainPanelTaxReports = 3, // "Генератор отчетов"
     MainPanelAddFunctions = 4, // "Дополнительные функции"
     MainPanelCount = 5,
@@ -33,16 +33,16 @@ using ViewFactory = std::function<CCommonFormView*(CKalvorDoc*)>;
 
 struct CommandInfo {
     int id = 0;
-    QString caption;        // menu item and panel button text
-    QStringList menuPath;   // the menus above the item, top first; empty: the panel's path
-                            // ("Рабочие панели", main panel, working panel), or none
-    int panel = -1;         // working panel whose button it is; -1 = none
-    QKeySequence key;       // optional frame key
-    int quickOpen = 0;      // quick button: sets OpenWithLastEmployee (1 or 2) before opening
+    QString caption; // menu item and panel button text
+    QStringList menuPath; // the menus above the item, top first; empty: the panel's path
+        // ("Рабочие панели", main panel, working panel), or none
+    int panel = -1; // working panel whose button it is; -1 = none
+    QKeySequence key; // optional frame key
+    int quickOpen = 0; // quick button: sets OpenWithLastEmployee (1 or 2) before opening
     bool quickButton = false;
-    bool needsBase = true;  // available only while a base is open
+    bool needsBase = true; // available only while a base is open
     bool needsNoBase = false; // available only while no base is open
-    ViewFactory makeView;   // a screen: the frame switches to it
+    ViewFactory makeView; // a screen: the frame switches to it
     std::function<void(CMainFrame&)> run; // or an action
     std::function<bool()> enabled; // optional rule on top of needsBase, asked when a menu opens
 };

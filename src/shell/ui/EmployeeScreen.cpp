@@ -39,8 +39,8 @@ struct WaitCursor {
 QFont EntryFont(bool bold)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("DejaVu Sans")});
+    font.setFamilies(
+        {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     font.setPointSize(10);
     font.setBold(bold);
     return font;
@@ -93,8 +93,7 @@ void EmployeeViewOnHelpValueSet(CCommonFormView& view)
 // ------------------------------------------------------------------ the dialog
 
 CEmployeeDetailDlg::CEmployeeDetailDlg(int dialogId, int gridId, CCommonFormView* view)
-    : CFormChildGridDlg(dialogId, view)
-    , m_gridId(gridId)
+    : CFormChildGridDlg(dialogId, view), m_gridId(gridId)
 {
     m_grid = new CFldHlpGridCtrl(this);
     SetControl(gridId, m_grid);
@@ -132,8 +131,7 @@ void CEmployeeDetailDlg::SetupGrid(const QStringList& titles, const std::vector<
     for (int col = 0; col < int(shares.size()) && col < int(titles.size()); ++col)
         grid->SetColumnWidth(col, int(std::ceil(width * shares[std::size_t(col)] - 0.5)));
     FitLastColumn();
-    for (int col = 0; col < int(titles.size()); ++col)
-        grid->SetItemText(0, col, titles[col]);
+    for (int col = 0; col < int(titles.size()); ++col) grid->SetItemText(0, col, titles[col]);
 }
 
 int CEmployeeDetailDlg::HeaderHeight() const { return m_grid->GetRowHeight(0); }
@@ -158,8 +156,7 @@ void CEmployeeDetailDlg::FitLastColumn()
 QStringList CEmployeeDetailDlg::RowCells(int row) const
 {
     QStringList cells;
-    for (int col = 0; col < m_grid->GetColumnCount(); ++col)
-        cells << m_grid->GetItemText(row, col);
+    for (int col = 0; col < m_grid->GetColumnCount(); ++col) cells << m_grid->GetItemText(row, col);
     return cells;
 }
 
@@ -398,10 +395,8 @@ void EmployeeDlgDeleteRow(CEmployeeDetailDlg& dlg)
 // ------------------------------------------------------------------ the view
 
 CEmployeeDetailView::CEmployeeDetailView(int formId, const QString& title, CKalvorDoc* doc, QWidget* parent)
-    : CCommonFormView(formId, doc, parent)
-    , m_baseTitle(title)
-{
-}
+    : CCommonFormView(formId, doc, parent), m_baseTitle(title)
+{}
 
 void CEmployeeDetailView::OnInitialUpdate()
 {

@@ -37,8 +37,13 @@ void EmployeeViewOnHelpValueSet(CCommonFormView& view);
 // ------------------------------------------------------------------ the dialog
 
 // The group operations of Enter in group mode (the answers of CGroupDlg).
-enum EmployeeGroupOperation { GroupNone = 0, GroupAppendOp = 500, GroupMarkOp = 501, GroupDeleteOp = 502,
-                              GroupCorrectOp = 503 };
+enum EmployeeGroupOperation {
+    GroupNone = 0,
+    GroupAppendOp = 500,
+    GroupMarkOp = 501,
+    GroupDeleteOp = 502,
+    GroupCorrectOp = 503
+};
 
 class CEmployeeDetailDlg : public CFormChildGridDlg {
     Q_OBJECT
@@ -92,7 +97,11 @@ protected:
     virtual bool DeleteMatched(kalvor::infobase::EmployeeRecord& rec, int index) = 0;
     virtual bool CorrectMatched(kalvor::infobase::EmployeeRecord& rec, int index) = 0;
     // Grid notifications that a screen handles beyond the selection change.
-    virtual void OnGridEndEdit(int row, int col) { Q_UNUSED(row); Q_UNUSED(col); }
+    virtual void OnGridEndEdit(int row, int col)
+    {
+        Q_UNUSED(row);
+        Q_UNUSED(col);
+    }
 
     // Shows a refused row: the message, and the focus on the cell to correct.
     void ShowRefusal(int row, int col, const QString& message);

@@ -31,8 +31,8 @@ CFldHlpGridCtrl* SetupEntryGrid(CFormChildDlg* dialog, int id, const QRect& rect
     // Liberation Sans, or DejaVu Sans where that is missing.
     static QFont font = [] {
         QFont f;
-        f.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-                       QStringLiteral("DejaVu Sans")});
+        f.setFamilies(
+            {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
         f.setPointSize(10);
         return f;
     }();

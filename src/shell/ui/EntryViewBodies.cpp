@@ -117,8 +117,7 @@ void ApplySelectionBody(CCommonFormView& view)
 void CancelGroupBody(CCommonFormView& view)
 {
     CKalvorDoc* doc = view.Document();
-    for (ib::EmployeeListEntry& entry : doc->infoBase.list)
-        entry.setFlag(0, false);
+    for (ib::EmployeeListEntry& entry : doc->infoBase.list) entry.setFlag(0, false);
     view.CloseGroupPanel();
     if (view.m_entryDlg)
         view.m_entryDlg->LoadRecord(0);
@@ -131,8 +130,7 @@ void TakeHelpValuesBody(CCommonFormView& view, const QStringList& values)
     if (!dlg || dlg->m_groupMode || !dlg->SaveRecord())
         return;
     ib::CInfoBase& base = view.Document()->infoBase;
-    for (ib::EmployeeListEntry& entry : base.list)
-        entry.setFlag(0, false);
+    for (ib::EmployeeListEntry& entry : base.list) entry.setFlag(0, false);
     for (const QString& value : values) {
         int tabN = 0;
         if (!kalvor::ScanInt(value, tabN))
@@ -146,15 +144,13 @@ void TakeHelpValuesBody(CCommonFormView& view, const QStringList& values)
     dlg->BeginGroup();
 }
 
-int CheckFilterHasEmployees(CCommonFormView& view, CWorkersFilterDlg& strip, int* shop, int* brigade,
-                            int* profession)
+int CheckFilterHasEmployees(CCommonFormView& view, CWorkersFilterDlg& strip, int* shop, int* brigade, int* profession)
 {
     int s = 0, b = 0, p = 0;
     strip.ReadFields(&s, &b, &p);
     const int count = view.Document()->infoBase.employeeCount();
     bool anybody = false;
-    for (int i = 0; i < count && !anybody; ++i)
-        anybody = EmployeeMatchesFilter(i, s, b, p) != 0;
+    for (int i = 0; i < count && !anybody; ++i) anybody = EmployeeMatchesFilter(i, s, b, p) != 0;
     if (!anybody) {
         KalvorMessageBox(QStringLiteral("Сотрудников не обнаружено"), MB_OK | MB_ICONERROR, QString(), &view);
         if (QLineEdit* field = strip.Field(CWorkersFilterDlg::IdShop)) {

@@ -54,8 +54,7 @@ void TakeHelpValuesBody(CCommonFormView& view, const QStringList& values);
 // Reads the shop, brigade and profession of the strip; when no employee of
 // the current list passes them: "Сотрудников не обнаружено", focus to the
 // shop field, 0. Otherwise the three keys and 1.
-int CheckFilterHasEmployees(CCommonFormView& view, CWorkersFilterDlg& strip, int* shop, int* brigade,
-                            int* profession);
+int CheckFilterHasEmployees(CCommonFormView& view, CWorkersFilterDlg& strip, int* shop, int* brigade, int* profession);
 
 // True (after a message) when the view's entry dialog is in group mode, so
 // that stepping to another employee or applying a number must wait.

@@ -2,12 +2,12 @@
 
 #include <QApplication>
 
-#include <algorithm>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 QPoint PlaceBeside(const QRect& f, int corner, const QSize& size)
 {
@@ -52,7 +52,8 @@ CHintWnd::CHintWnd(const QString& text, int width, QWidget* owner)
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setObjectName(QStringLiteral("CHintWnd"));
-    setStyleSheet(QStringLiteral("QLabel { background: #ffffe1; color: black; border: 1px solid #404040; padding-left: 3px; }"));
+    setStyleSheet(
+        QStringLiteral("QLabel { background: #ffffe1; color: black; border: 1px solid #404040; padding-left: 3px; }"));
     setWordWrap(false);
     // 20 pixels a line: texts of two lines get two.
     const int lines = int(text.count(QLatin1Char('\n'))) + 1;
@@ -60,10 +61,7 @@ CHintWnd::CHintWnd(const QString& text, int width, QWidget* owner)
     qApp->installEventFilter(this);
 }
 
-CHintWnd::~CHintWnd()
-{
-    qApp->removeEventFilter(this);
-}
+CHintWnd::~CHintWnd() { qApp->removeEventFilter(this); }
 
 bool CHintWnd::eventFilter(QObject* watched, QEvent* event)
 {
@@ -77,19 +75,15 @@ bool CHintWnd::eventFilter(QObject* watched, QEvent* event)
             return true;
         break;
     case QEvent::MouseButtonPress:
-    case QEvent::FocusIn:
-        close();
-        break;
-    default:
-        break;
+    case QEvent::FocusIn: close(); break;
+    default: break;
     }
     return QLabel::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------- CFieldHelpList
 
-CFieldHelpList::CFieldHelpList(QWidget* owner, const QStringList& lines,
-                               const HelpListStyle& style)
+CFieldHelpList::CFieldHelpList(QWidget* owner, const QStringList& lines, const HelpListStyle& style)
     : QWidget(owner, Qt::Popup | Qt::FramelessWindowHint)
     , m_table(new QTableWidget(this))
     , m_multiple(style.multipleChoice)
@@ -169,9 +163,7 @@ bool CFieldHelpList::eventFilter(QObject* watched, QEvent* event)
         auto* ke = static_cast<QKeyEvent*>(event);
         switch (ke->key()) {
         case Qt::Key_Return:
-        case Qt::Key_Enter:
-            Choose();
-            return true;
+        case Qt::Key_Enter: Choose(); return true;
         case Qt::Key_Escape:
             close();
             emit cancelled();
@@ -184,8 +176,7 @@ bool CFieldHelpList::eventFilter(QObject* watched, QEvent* event)
                 m_table->setCurrentCell(row + 1, 1);
             return true;
         }
-        default:
-            break;
+        default: break;
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -20,6 +20,5 @@ int ReadIntField(const ControlMap& form, int id)
 
 void ReadFormSelection(const ControlMap& form, std::array<int, 3>& values)
 {
-    for (int i = 0; i < 3; ++i)
-        values[std::size_t(i)] = ReadIntField(form, kSelectionFields[i]);
+    for (int i = 0; i < 3; ++i) values[std::size_t(i)] = ReadIntField(form, kSelectionFields[i]);
 }

@@ -13,7 +13,4 @@ class ControlMap;
 void ReadFormSelection(const ControlMap& form, std::array<int, 3>& values);
 
 // The same reading under the name the print and monthly-entry views use.
-inline void ReadSelectionFields(const ControlMap& form, std::array<int, 3>& values)
-{
-    ReadFormSelection(form, values);
-}
+inline void ReadSelectionFields(const ControlMap& form, std::array<int, 3>& values) { ReadFormSelection(form, values); }

@@ -58,14 +58,14 @@ bool PrintGridToPdf(CGridCtrl* grid, const QString& path)
 void RegisterGridCommands(CommandRegistry& registry)
 {
     const QString edit = QStringLiteral("Правка");
-    registry.AddCommand(GridCommand(kEditCut, QStringLiteral("Вырезать"), edit, &CGridCtrl::OnEditCut,
-                                    &CGridCtrl::CanEditCut));
-    registry.AddCommand(GridCommand(kEditCopy, QStringLiteral("Копировать"), edit, &CGridCtrl::OnEditCopy,
-                                    &CGridCtrl::CanEditCopy));
-    registry.AddCommand(GridCommand(kEditPaste, QStringLiteral("Вставить"), edit, &CGridCtrl::OnEditPaste,
-                                    &CGridCtrl::CanEditPaste));
-    registry.AddCommand(GridCommand(kEditSelectAll, QStringLiteral("Выделить все"), edit,
-                                    &CGridCtrl::OnEditSelectAll, &CGridCtrl::CanEditSelectAll));
+    registry.AddCommand(
+        GridCommand(kEditCut, QStringLiteral("Вырезать"), edit, &CGridCtrl::OnEditCut, &CGridCtrl::CanEditCut));
+    registry.AddCommand(
+        GridCommand(kEditCopy, QStringLiteral("Копировать"), edit, &CGridCtrl::OnEditCopy, &CGridCtrl::CanEditCopy));
+    registry.AddCommand(
+        GridCommand(kEditPaste, QStringLiteral("Вставить"), edit, &CGridCtrl::OnEditPaste, &CGridCtrl::CanEditPaste));
+    registry.AddCommand(GridCommand(kEditSelectAll, QStringLiteral("Выделить все"), edit, &CGridCtrl::OnEditSelectAll,
+                                    &CGridCtrl::CanEditSelectAll));
 
     CommandInfo print;
     print.id = kFilePrint;
@@ -76,11 +76,10 @@ void RegisterGridCommands(CommandRegistry& registry)
         CGridCtrl* grid = FocusedGrid();
         if (!grid)
             return;
-        const QString path = kalvor::platform::WithSeparator(kalvor::platform::WorkingFolder()) +
-                             QStringLiteral("grid.pdf");
-        const QString message = PrintGridToPdf(grid, path)
-                                    ? kalvor::platform::DocumentOpener::Open(path)
-                                    : QStringLiteral("Ошибка при открытии файла\n%1").arg(path);
+        const QString path =
+            kalvor::platform::WithSeparator(kalvor::platform::WorkingFolder()) + QStringLiteral("grid.pdf");
+        const QString message = PrintGridToPdf(grid, path) ? kalvor::platform::DocumentOpener::Open(path)
+                                                           : QStringLiteral("Ошибка при открытии файла\n%1").arg(path);
         if (!message.isEmpty())
             KalvorMessageBox(message, MB_OK | MB_ICONERROR);
     };

@@ -17,20 +17,12 @@ const QString kSuffix = QStringLiteral(".sqlite");
 } // namespace
 
 InfoBaseService::InfoBaseService(ib::CInfoBase& infoBase, const QString& folder)
-    : m_infoBase(infoBase)
-    , m_folder(kalvor::platform::WithSeparator(folder))
-{
-}
+    : m_infoBase(infoBase), m_folder(kalvor::platform::WithSeparator(folder))
+{}
 
-InfoBaseService::~InfoBaseService()
-{
-    Close();
-}
+InfoBaseService::~InfoBaseService() { Close(); }
 
-bool InfoBaseService::Exists(const QString& name)
-{
-    return ib::BaseExists(m_folder, name);
-}
+bool InfoBaseService::Exists(const QString& name) { return ib::BaseExists(m_folder, name); }
 
 QString BaseHeldText(const QString& name)
 {
@@ -45,12 +37,9 @@ BaseFailure InfoBaseService::TakeLock(const QString& name, kalvor::platform::Bas
         return {};
     }
     switch (lock.acquire(file)) {
-    case kalvor::platform::BaseLock::Result::Taken:
-        return {};
-    case kalvor::platform::BaseLock::Result::HeldElsewhere:
-        return BaseFailure::Plain(BaseHeldText(name));
-    case kalvor::platform::BaseLock::Result::Failed:
-        break;
+    case kalvor::platform::BaseLock::Result::Taken: return {};
+    case kalvor::platform::BaseLock::Result::HeldElsewhere: return BaseFailure::Plain(BaseHeldText(name));
+    case kalvor::platform::BaseLock::Result::Failed: break;
     }
     return BaseFailure::Plain(QStringLiteral("Ошибка при открытии файла %1\n%2")
                                   .arg(kalvor::platform::BaseLock::lockFileOf(file), lock.errorText()));
@@ -122,28 +111,20 @@ BaseFailure InfoBaseService::Restore(const QString& name, const QString& fromFil
         return fail(QStringLiteral("Ошибка при открытии файла %1").arg(fromFile));
     // Journal files left by a base of that name once deleted would be read
     // as part of the restored one.
-    for (const char* suffix : {"-wal", "-shm", "-journal"})
-        QFile::remove(target + QString::fromLatin1(suffix));
+    for (const char* suffix : {"-wal", "-shm", "-journal"}) QFile::remove(target + QString::fromLatin1(suffix));
     if (!QFile::rename(temp, target))
         return fail(QStringLiteral("Ошибка записи в файл %1").arg(target));
     return {};
 }
 
-QString InfoBaseService::StoredPassword()
-{
-    return IsOpen() ? m_infoBase.config.parol : QString();
-}
+QString InfoBaseService::StoredPassword() { return IsOpen() ? m_infoBase.config.parol : QString(); }
 
 bool InfoBaseService::IsOpen() const
 {
-    return m_lock.held() && !m_infoBase.baseName.isEmpty()
-        && db::Connection::isOpenForThread(ib::BaseFile(m_infoBase));
+    return m_lock.held() && !m_infoBase.baseName.isEmpty() && db::Connection::isOpenForThread(ib::BaseFile(m_infoBase));
 }
 
-QString InfoBaseService::OpenName() const
-{
-    return IsOpen() ? m_infoBase.baseName : QString();
-}
+QString InfoBaseService::OpenName() const { return IsOpen() ? m_infoBase.baseName : QString(); }
 
 void InfoBaseService::Close()
 {

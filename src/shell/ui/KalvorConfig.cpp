@@ -130,8 +130,7 @@ bool KalvorConfig::Save(const QString& fileName) const
     QByteArray out;
     for (const auto& s : sections) {
         out += '[' + s.name.toUtf8() + "]\n";
-        for (const auto& e : s.entries)
-            out += e.first.toUtf8() + '=' + e.second.toUtf8() + '\n';
+        for (const auto& e : s.entries) out += e.first.toUtf8() + '=' + e.second.toUtf8() + '\n';
     }
     f.write(out);
     return f.commit();

@@ -12,8 +12,8 @@ struct KalvorConfig {
 
     QString server; // default: the computer's name
     QString engine; // default "KVR"
-    QString base;   // empty when absent
-    QString path;   // working folder, always ending in a separator
+    QString base; // empty when absent
+    QString path; // working folder, always ending in a separator
     int wndPosX = kNoValue;
     int wndPosY = kNoValue;
     int wndCX = kNoValue;

@@ -3,9 +3,9 @@
 #include "platform/GuiBridge.h"
 
 #include <QApplication>
-#include <QThread>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThread>
 
 namespace {
 
@@ -58,9 +58,7 @@ int showRealBox(const MessageBoxRequest& r)
         no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
         cancel = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
         break;
-    default:
-        ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-        break;
+    default: ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole); break;
     }
     box.setEscapeButton(cancel ? cancel : (no ? no : ok));
     QPushButton* first = ok ? ok : yes;
@@ -68,10 +66,14 @@ int showRealBox(const MessageBoxRequest& r)
     box.setDefaultButton(r.secondIsDefault && second ? second : first);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
-    if (clicked && clicked == yes) return IDYES;
-    if (clicked && clicked == no) return IDNO;
-    if (clicked && clicked == ok) return IDOK;
-    if (cancel) return IDCANCEL;
+    if (clicked && clicked == yes)
+        return IDYES;
+    if (clicked && clicked == no)
+        return IDNO;
+    if (clicked && clicked == ok)
+        return IDOK;
+    if (cancel)
+        return IDCANCEL;
     return no ? IDNO : IDOK;
 }
 

@@ -12,7 +12,7 @@ struct MonthCalendarLayout {
     static constexpr int Cells = Rows * Columns;
 
     int firstCell = 0; // cell of the 1st: its weekday, Monday = 0
-    int length = 0;    // days of the month (February: 29 in years divisible by 4)
+    int length = 0; // days of the month (February: 29 in years divisible by 4)
 
     // The day shown in a cell (0-41), 0 for an empty cell.
     int DayAt(int cell) const

@@ -5,9 +5,9 @@
 #include "platform/Db.h"
 #include "platform/FileCopy.h"
 #include "platform/WorkingFolder.h"
+#include "shell/ui/CKalvorDoc.h"
 #include "values/Messages.h"
 #include "values/Values.h"
-#include "shell/ui/CKalvorDoc.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,17 +25,14 @@ QString MonthChangeQuestion(int newMonthKey)
 {
     return QStringLiteral("Изменить отчетный месяц на %1 %2 года ?")
                .arg(kalvor::MonthName(newMonthKey & 15))
-               .arg(newMonthKey >> 4)
-        + QStringLiteral("\n\nВнимание! Данные прошедшего месяца будут перенесены в архив, "
-                         "а вернуть прошедший месяц можно будет только из копии базы.");
+               .arg(newMonthKey >> 4) +
+           QStringLiteral("\n\nВнимание! Данные прошедшего месяца будут перенесены в архив, "
+                          "а вернуть прошедший месяц можно будет только из копии базы.");
 }
 
 // ------------------------------------------------------------------ copy of the base
 
-QString BaseFileOfDocument(const CKalvorDoc& doc)
-{
-    return ib::BaseFile(doc.infoBase);
-}
+QString BaseFileOfDocument(const CKalvorDoc& doc) { return ib::BaseFile(doc.infoBase); }
 
 ArchiveJob ArchiveJobOfDocument(const CKalvorDoc& doc)
 {
@@ -48,8 +45,7 @@ ArchiveJob ArchiveJobOfDocument(const CKalvorDoc& doc)
                                               .arg(key >> 4, 4, 10, QLatin1Char('0'))
                                               .arg(key & 15, 2, 10, QLatin1Char('0'));
     job.archiveFolder = stem;
-    for (int n = 2; QFileInfo::exists(job.archiveFolder); ++n)
-        job.archiveFolder = stem + QStringLiteral("_%1").arg(n);
+    for (int n = 2; QFileInfo::exists(job.archiveFolder); ++n) job.archiveFolder = stem + QStringLiteral("_%1").arg(n);
     return job;
 }
 

@@ -20,8 +20,8 @@ struct KalvorDocData;
 // Returns 1 when no error situation arose, else minus their number. Database
 // errors and allocation failures are thrown, the base and the memory then
 // being as they were.
-using MonthMover = std::function<int(int newMonthKey, const std::function<void()>& stepIt,
-                                     kalvor::infobase::KalvorDocData& doc)>;
+using MonthMover =
+    std::function<int(int newMonthKey, const std::function<void()>& stepIt, kalvor::infobase::KalvorDocData& doc)>;
 
 // The month after the key's month (December: January of the next year).
 int NextMonthKey(int monthKey);
@@ -35,8 +35,8 @@ QString BaseFileOfDocument(const CKalvorDoc& doc);
 
 // What the copy takes and where it goes.
 struct ArchiveJob {
-    QString baseFile;      // the base file
-    QString workFolder;    // the reference files' folder (with the separator)
+    QString baseFile; // the base file
+    QString workFolder; // the reference files' folder (with the separator)
     QString archiveFolder; // the folder to make; must not exist
 };
 

@@ -12,9 +12,7 @@ const QDate kNullDate(1900, 1, 1);
 const QDate kFirstDate(1900, 1, 2);
 } // namespace
 
-NullableDateEdit::NullableDateEdit(QWidget* parent, bool monthOnly)
-    : QDateEdit(parent)
-    , m_monthOnly(monthOnly)
+NullableDateEdit::NullableDateEdit(QWidget* parent, bool monthOnly) : QDateEdit(parent), m_monthOnly(monthOnly)
 {
     setMinimumDate(kNullDate);
     setMaximumDate(QDate(2099, 12, 31));
@@ -30,10 +28,7 @@ QString NullableDateEdit::DefaultFormat() const
     return m_monthOnly ? QStringLiteral("MM.yyyy") : QStringLiteral("dd.MM.yyyy");
 }
 
-void NullableDateEdit::SetNull()
-{
-    setDate(kNullDate);
-}
+void NullableDateEdit::SetNull() { setDate(kNullDate); }
 
 void NullableDateEdit::SetDate(const QDate& d)
 {
@@ -46,8 +41,7 @@ void NullableDateEdit::SetDate(const QDate& d)
 void NullableDateEdit::keyPressEvent(QKeyEvent* event)
 {
     // Delete or Backspace on the whole picker clears the date.
-    if ((event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace)
-        && event->modifiers() == Qt::NoModifier) {
+    if ((event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) && event->modifiers() == Qt::NoModifier) {
         SetNull();
         return;
     }
@@ -122,10 +116,7 @@ QDate dateOfText(const QString& text)
 }
 } // namespace
 
-void ParseDateText(const QString& text, NullableDateEdit* picker)
-{
-    picker->SetDate(dateOfText(text));
-}
+void ParseDateText(const QString& text, NullableDateEdit* picker) { picker->SetDate(dateOfText(text)); }
 
 int ParseDateToDate(QString* text, const NullableDateEdit* picker)
 {

@@ -56,18 +56,14 @@ void TaskMarquee::Start()
     m_bar = bar;
 }
 
-void TaskMarquee::Stop()
-{
-    delete m_bar.data();
-}
+void TaskMarquee::Stop() { delete m_bar.data(); }
 
 QRect TaskMarquee::Rect() const
 {
     if (!m_place)
         return {};
     QWidget* view = m_place->parentWidget();
-    while (view && !qobject_cast<CCommonFormView*>(view))
-        view = view->parentWidget();
+    while (view && !qobject_cast<CCommonFormView*>(view)) view = view->parentWidget();
     const QPoint topLeft = view ? m_place->mapTo(view, QPoint(0, 0)) : m_place->pos();
     return QRect(topLeft, m_place->size());
 }
@@ -90,10 +86,7 @@ QString FilePathFieldHint()
                           "По умолчанию файл будет записан\nв текущую директорию с программой");
 }
 
-QString AnyIntegerFieldHint()
-{
-    return QStringLiteral("Введите любое целое число\nв соответствии с назначением поля");
-}
+QString AnyIntegerFieldHint() { return QStringLiteral("Введите любое целое число\nв соответствии с назначением поля"); }
 
 void TaskViewShowFormHelp(CCommonFormView& view)
 {
@@ -104,20 +97,11 @@ void TaskViewShowFormHelp(CCommonFormView& view)
         view.PickEmployee(3, selection[0], selection[1], selection[2]);
         break;
     }
-    case IdFileNameField:
-        view.ShowFieldHint(FilePathFieldHint(), kHintCorner, kHintWidth);
-        break;
-    case IdShopField:
-        view.PickShop();
-        break;
-    case IdBrigadeField:
-        view.ShowFieldHint(BrigadeFieldHint(), kHintCorner, kHintWidth);
-        break;
-    case IdProfessionField:
-        view.PickProfession();
-        break;
-    default:
-        break;
+    case IdFileNameField: view.ShowFieldHint(FilePathFieldHint(), kHintCorner, kHintWidth); break;
+    case IdShopField: view.PickShop(); break;
+    case IdBrigadeField: view.ShowFieldHint(BrigadeFieldHint(), kHintCorner, kHintWidth); break;
+    case IdProfessionField: view.PickProfession(); break;
+    default: break;
     }
 }
 
@@ -138,12 +122,8 @@ void ShowTaskResult(QWidget* owner, int result, int detail, const QString& noDat
     case TASK_BAD_CONDITION:
         KalvorMessageBox(QStringLiteral("Некорректное условие поиска"), MB_OK | MB_ICONINFORMATION, caption, owner);
         break;
-    case TASK_NO_DATA:
-        KalvorMessageBox(noDataText, MB_OK | MB_ICONINFORMATION, caption, owner);
-        break;
-    case TASK_FILE_ERROR:
-        KalvorMessageBox(FileErrorKindText(detail), MB_OK | MB_ICONERROR, caption, owner);
-        break;
+    case TASK_NO_DATA: KalvorMessageBox(noDataText, MB_OK | MB_ICONINFORMATION, caption, owner); break;
+    case TASK_FILE_ERROR: KalvorMessageBox(FileErrorKindText(detail), MB_OK | MB_ICONERROR, caption, owner); break;
     default: // done, failure already shown, stopped
         break;
     }
@@ -228,9 +208,8 @@ bool RunWithWaitWindow(const QString& text, const std::function<bool()>& work, Q
     WaitWindow window(text, owner);
     kalvor::platform::TaskThread thread;
     auto succeeded = std::make_shared<std::atomic<bool>>(false);
-    QObject::connect(&thread, &kalvor::platform::TaskThread::done, &window, [&window](int, int, const QString&) {
-        window.done(QDialog::Accepted);
-    });
+    QObject::connect(&thread, &kalvor::platform::TaskThread::done, &window,
+                     [&window](int, int, const QString&) { window.done(QDialog::Accepted); });
     const bool started = thread.start([work, succeeded](kalvor::platform::TaskContext&) {
         *succeeded = work();
         return kalvor::platform::TaskOutcome(0, 0);

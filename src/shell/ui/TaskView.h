@@ -21,9 +21,9 @@ class TaskThread;
 
 // Control numbers shared by the task forms.
 enum TaskViewControl : int {
-    IdStartButton = 1040,       // the start button ("Печать", "Выполнить" ...)
+    IdStartButton = 1040, // the start button ("Печать", "Выполнить" ...)
     IdSecondStartButton = 1041, // the second start button of the views that have one
-    IdProgressPlace = 1316,     // where the progress bar goes while a worker runs
+    IdProgressPlace = 1316, // where the progress bar goes while a worker runs
     IdPersonnelNumberField = 1103,
     IdFileNameField = 1106,
     IdShopField = 1252,

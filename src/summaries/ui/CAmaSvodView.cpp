@@ -18,8 +18,7 @@
 
 using kalvor::platform::TaskThread;
 
-CAmaSvodView::CAmaSvodView(CKalvorDoc* doc, QWidget* parent)
-    : CCommonFormView(FormId, doc, parent)
+CAmaSvodView::CAmaSvodView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(FormId, doc, parent)
 {
     auto* outer = new QVBoxLayout(this);
     auto* frame = new QGroupBox(QStringLiteral("Печать объединенного свода"), this);
@@ -37,8 +36,7 @@ CAmaSvodView::CAmaSvodView(CKalvorDoc* doc, QWidget* parent)
     auto* remove = new QPushButton(QStringLiteral("Удалить"), frame);
     auto* browse = new QPushButton(QStringLiteral("Обзор..."), frame);
     m_start = new QPushButton(QStringLiteral("Печать"), frame);
-    for (auto* b : {add, remove, browse, m_start})
-        b->setAutoDefault(false);
+    for (auto* b : {add, remove, browse, m_start}) b->setAutoDefault(false);
     SetControl(IdAdd, add);
     SetControl(IdRemove, remove);
     SetControl(IdBrowse, browse);
@@ -74,26 +72,16 @@ CAmaSvodView::CAmaSvodView(CKalvorDoc* doc, QWidget* parent)
     connect(m_thread, &TaskThread::done, this, &CAmaSvodView::OnMergeDone);
 }
 
-CAmaSvodView::~CAmaSvodView()
-{
-    StopMergeWorker();
-}
+CAmaSvodView::~CAmaSvodView() { StopMergeWorker(); }
 
-void CAmaSvodView::StopMergeWorker()
-{
-    OnTaskViewDestroy(*m_thread);
-}
+void CAmaSvodView::StopMergeWorker() { OnTaskViewDestroy(*m_thread); }
 
-void CAmaSvodView::OnInitialUpdate()
-{
-    m_progressRect = m_progress->geometry();
-}
+void CAmaSvodView::OnInitialUpdate() { m_progressRect = m_progress->geometry(); }
 
 QStringList CAmaSvodView::ListLines() const
 {
     QStringList lines;
-    for (int i = 0; i < m_list->count(); ++i)
-        lines << m_list->item(i)->text();
+    for (int i = 0; i < m_list->count(); ++i) lines << m_list->item(i)->text();
     return lines;
 }
 
@@ -135,10 +123,7 @@ void CAmaSvodView::OnMergeDone(int /*result*/, int /*detail*/, const QString& fa
     ShowTaskFailure(failure, this);
 }
 
-bool CAmaSvodView::Editing() const
-{
-    return m_edit->isVisible() && m_editedItem;
-}
+bool CAmaSvodView::Editing() const { return m_edit->isVisible() && m_editedItem; }
 
 void CAmaSvodView::EditCurrentLine()
 {

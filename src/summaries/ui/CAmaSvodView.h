@@ -23,13 +23,13 @@ public:
     static constexpr int FormId = 410;
     // Control numbers of the form.
     enum Control : int {
-        IdAdd = 1060,       // "Добавить"
-        IdRemove = 1061,    // "Удалить"
-        IdFileList = 1362,  // "Список итоговых файлов"
-        IdEdit = 1363,      // in-place edit of a list line
-        IdBrowse = 1364,    // file dialog for the edited line
-        IdStart = 1040,     // "Печать"
-        IdProgress = 1316,  // progress bar
+        IdAdd = 1060, // "Добавить"
+        IdRemove = 1061, // "Удалить"
+        IdFileList = 1362, // "Список итоговых файлов"
+        IdEdit = 1363, // in-place edit of a list line
+        IdBrowse = 1364, // file dialog for the edited line
+        IdStart = 1040, // "Печать"
+        IdProgress = 1316, // progress bar
     };
 
     explicit CAmaSvodView(CKalvorDoc* doc, QWidget* parent = nullptr);

@@ -29,10 +29,7 @@ QStringList ShopPickLines(const CKalvorDoc& doc)
     return lines;
 }
 
-QStringList ProfessionPickLines(const CKalvorDoc& doc)
-{
-    return CCommonFormView::ProfessionLines(doc);
-}
+QStringList ProfessionPickLines(const CKalvorDoc& doc) { return CCommonFormView::ProfessionLines(doc); }
 
 void ShowShopPickList(CCommonFormView* view)
 {

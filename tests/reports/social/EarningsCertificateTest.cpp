@@ -113,8 +113,7 @@ protected:
         fx.records[0].head.pspKem = QStringLiteral("  ОВД   г. Вологды ");
         fx.records[0].head.pspDat = QStringLiteral("12.05.2005");
         fx.records[0].head.propKodStr = QStringLiteral("643");
-        for (EmployeeAttributes& a : base.attributes)
-            a.kvProizv = 0;
+        for (EmployeeAttributes& a : base.attributes) a.kvProizv = 0;
         base.config.tekMes = u16(MonthKey(2012, 1));
         base.config.r_g = 110;
         base.config.r_m1 = 1;
@@ -178,8 +177,7 @@ TEST_F(CertificateRun, YearlyAmountsAndPageValues)
 
     ASSERT_TRUE(base.swap.readSlot(base.list[0].slot, base.current));
     base.CloseSwapFile();
-    const QList<QByteArray> v =
-        CertificatePageValues(doc, 7, QDate(2012, 2, 3), {rub(415'000), rub(360'000), 0}, 2010);
+    const QList<QByteArray> v = CertificatePageValues(doc, 7, QDate(2012, 2, 3), {rub(415'000), rub(360'000), 0}, 2010);
     ASSERT_EQ(v.size(), 40);
     EXPECT_EQ(v.mid(0, 2), (QList<QByteArray>{" 3.02.2012", "7"}));
     EXPECT_EQ(v[5], "");
@@ -217,8 +215,7 @@ TEST_F(CertificateRun, PagesNumberedAndLateHiresLeftOut)
     // The numbers after "СПРАВКА № " ("\\'b9" is the number sign).
     QRegularExpression number(QStringLiteral("\\\\'b9 \\}\\s*\\{(\\d+)\\}"));
     QStringList numbers;
-    for (auto it = number.globalMatch(QString::fromLatin1(rtf)); it.hasNext();)
-        numbers << it.next().captured(1);
+    for (auto it = number.globalMatch(QString::fromLatin1(rtf)); it.hasNext();) numbers << it.next().captured(1);
     EXPECT_EQ(numbers, (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
 
     doc.infoBase.config.r_g = 113;

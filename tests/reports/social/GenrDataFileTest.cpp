@@ -23,8 +23,7 @@ QByteArray doubleBytes(double value)
     QByteArray b(8, '\0');
     std::uint64_t bits;
     std::memcpy(&bits, &value, 8);
-    for (int i = 0; i < 8; ++i)
-        b[i] = char((bits >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 8; ++i) b[i] = char((bits >> (8 * i)) & 0xFF);
     return b;
 }
 
@@ -55,8 +54,7 @@ GenrDataFile fileOf(int tag, int values)
 {
     GenrDataFile f;
     f.header = {std::uint8_t(tag), 1, 3, 111};
-    for (int i = 0; i < values; ++i)
-        f.values.push_back(i * 1.5 + 0.25);
+    for (int i = 0; i < values; ++i) f.values.push_back(i * 1.5 + 0.25);
     return f;
 }
 

@@ -2,8 +2,8 @@
 // in the order of its bookmarks, a run over a fixture base printed and
 // compared with a stored form, saved as a data file, stopped; and the demo
 // base's form converted to PDF when LibreOffice is installed.
-#include "reports/social/GenrDataFile.h"
 #include "reports/social/Headcount.h"
+#include "reports/social/GenrDataFile.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"

@@ -3,8 +3,8 @@
 // category full time), the tag-10 data file byte by byte, the form's values
 // (period words, the insurer line, the signing date) and its template, and
 // the refusal of a reversed period.
-#include "reports/social/GenrDataFile.h"
 #include "reports/social/InjuryReport.h"
+#include "reports/social/GenrDataFile.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
@@ -57,8 +57,7 @@ protected:
         fx.records[1] = Record(100);
         base.attributes[0].kateg = 1;
         base.attributes[1].kateg = 2;
-        for (EmployeeAttributes& a : base.attributes)
-            a.kvProizv = 0;
+        for (EmployeeAttributes& a : base.attributes) a.kvProizv = 0;
         FirmInfo& f = base.firm;
         f.texts[FirmInfo::firmName] = QStringLiteral("  ООО   «Вологодский  подшипниковый завод»");
         f.texts[FirmInfo::adrInd] = QStringLiteral("160028");
@@ -176,8 +175,7 @@ TEST_F(InjuryRun, FormValues)
     EXPECT_EQ(v[2], cp(QStringLiteral("ООО «Вологодский подшипниковый завод», 160028, Вологодская обл., г. Вологда, "
                                       "Окружное шоссе, д. 13, 067-012-003456, 29.14.1 ")));
     EXPECT_EQ(v.mid(3, 3), (QList<QByteArray>{"48", "20", "28"}));
-    for (int i = 6; i < 28; ++i)
-        EXPECT_EQ(v[i], "") << i;
+    for (int i = 6; i < 28; ++i) EXPECT_EQ(v[i], "") << i;
     EXPECT_EQ(v[28], cp(QStringLiteral("Мартынов Олег Ильич")).leftJustified(46, ' '));
     EXPECT_EQ(v[29], cp(QStringLiteral("Сорокина Елена Павловна")).leftJustified(46, ' '));
     EXPECT_EQ(v.mid(30, 3), (QList<QByteArray>{"05;", cp(QStringLiteral("мая;")), "12;"}));

@@ -5,8 +5,8 @@
 // the yearly cap of 463,000 roubles); the birth-group correction around its
 // 5-rouble limit, the reconciliation of "inval", the month counters, the
 // data file, a stopped run and the demo base.
-#include "reports/social/GenrDataFile.h"
 #include "reports/social/PensionContributions.h"
+#include "reports/social/GenrDataFile.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
@@ -82,8 +82,8 @@ TEST(PensionClosingSteps, FirstQuarterCorrectionAlsoMovesTheFirstMonth)
     // correction settles it.
     const int total = TariffIndex(kDisabledTariff, RowPayments);
     const int older = TariffIndex(kDisabledTariff, RowPayments + 1);
-    for (const auto& [index, values] : {std::pair{total, Row{30'200, 0, 15'100, 15'100}},
-                                        std::pair{older, Row{30'000, 0, 15'000, 15'000}}})
+    for (const auto& [index, values] :
+         {std::pair{total, Row{30'200, 0, 15'100, 15'100}}, std::pair{older, Row{30'000, 0, 15'000, 15'000}}})
         std::copy(values.begin(), values.end(), v.begin() + index);
     CorrectBirthGroups(v, 3);
     EXPECT_EQ(TariffRow(v, kDisabledTariff, RowPayments + 1), (Row{30'200, 0, 15'100, 15'100}));
@@ -190,7 +190,7 @@ TEST(PensionClosingSteps, MonthsOnStaffOfTheFirstPass)
 
 // ------------------------------------------------------------ a run over a base
 
-constexpr u16 kSalary = 1;     // fond 1: bears contributions
+constexpr u16 kSalary = 1; // fond 1: bears contributions
 constexpr u16 kMaternity = 158; // fond 4, in the firm's non-taxable mask
 constexpr u16 kFederalMedical = 994;
 constexpr u16 kTerritorialMedical = 993;
@@ -242,10 +242,8 @@ protected:
         CreateSchemaBase(dir.path(), base.baseName);
         OpenBase(base);
         FixtureBase fx = BuildFixtureBase(base, int(std::size(kPeople)), 5);
-        for (std::size_t i = 0; i < std::size(kPeople); ++i)
-            fx.records[i] = Record(kPeople[i], i);
-        for (std::size_t i = 0; i < base.attributes.size(); ++i)
-            base.attributes[i].kvProizv = 0;
+        for (std::size_t i = 0; i < std::size(kPeople); ++i) fx.records[i] = Record(kPeople[i], i);
+        for (std::size_t i = 0; i < base.attributes.size(); ++i) base.attributes[i].kvProizv = 0;
         AddContributionKinds(base);
         base.firm.masks[7][kMaternity] = 1;
         base.config.tekMes = u16(MonthKey(2011, 7));
@@ -284,8 +282,7 @@ protected:
             h.invSprNom = QStringLiteral("04127%1").arg(index);
             h.invSprDat = QStringLiteral("16.02.2010");
         }
-        for (int month = 1; month <= 6; ++month)
-            AddArchive(rec, kSalary, rub(person.salary), month, 20);
+        for (int month = 1; month <= 6; ++month) AddArchive(rec, kSalary, rub(person.salary), month, 20);
         if (index == 1) // Белова: a non-taxable benefit in February
             AddArchive(rec, kMaternity, rub(12'000), 2);
         if (index == 0) { // Антонов: the medical contributions charged each month
@@ -366,8 +363,7 @@ TEST_F(PensionRun, FirstQuarterTariffBlocks)
     EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowAccrued + 2), (Row{770, 330, 220, 220}));
     EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowAccrued + 3), (Row{840, 360, 240, 240}));
     // The third section's values up to the counts of value 272 stay 0.
-    for (int row = 0; row < 16; ++row)
-        EXPECT_EQ(TariffRow(v(), kImputedTariff, row), (Row{0, 0, 0, 0})) << row;
+    for (int row = 0; row < 16; ++row) EXPECT_EQ(TariffRow(v(), kImputedTariff, row), (Row{0, 0, 0, 0})) << row;
 }
 
 TEST_F(PensionRun, FirstQuarterSection1CountsAndInval)

@@ -81,7 +81,7 @@ InvalRecord Disabled(int number)
     std::memcpy(record.invSprDat.data(), "12.01.10", 8);
     std::memcpy(record.invEnd.data(), "01.03.2012", 10);
     record.sinceYearStart = 1'500'049; // 15,000.49 roubles
-    record.quarter = 999'999;          // not printed
+    record.quarter = 999'999; // not printed
     record.months = {500'050, 0, 1'000'000};
     return record;
 }
@@ -89,8 +89,7 @@ InvalRecord Disabled(int number)
 std::vector<InvalRecord> Disabled(std::size_t count)
 {
     std::vector<InvalRecord> records;
-    for (std::size_t k = 0; k < count; ++k)
-        records.push_back(Disabled(int(k) + 1));
+    for (std::size_t k = 0; k < count; ++k) records.push_back(Disabled(int(k) + 1));
     return records;
 }
 
@@ -99,7 +98,9 @@ protected:
     void SetUp() override
     {
         FirmInfo& f = doc.infoBase.firm;
-        const auto set = [&](FirmInfo::Text which, const char16_t* value) { f.texts[which] = QString::fromUtf16(value); };
+        const auto set = [&](FirmInfo::Text which, const char16_t* value) {
+            f.texts[which] = QString::fromUtf16(value);
+        };
         set(FirmInfo::firmName, u"ООО \"Ромашка\"");
         set(FirmInfo::firmPens, u"035-012-004567");
         set(FirmInfo::firmOMS, u"350100000012345");
@@ -144,8 +145,7 @@ protected:
     static QString Join(const QList<QByteArray>& values, int first, int count)
     {
         QStringList parts;
-        for (int k = first; k < first + count; ++k)
-            parts << codepage::fromCp1251(values[k]);
+        for (int k = first; k < first + count; ++k) parts << codepage::fromCp1251(values[k]);
         return parts.join(u'|');
     }
 
@@ -270,8 +270,7 @@ TEST_F(PensionForm, ArticlePagesAndTheDebtPageByYear)
     v[kSection5 + 1] = 1'250;
     QList<FormRegion> all = regions();
     EXPECT_EQ(Outline(all), "page0:001 page1:002 page4:003 page5:004 page6:005");
-    EXPECT_EQ(Join(region(all, "page4").values, 15, 7),
-              "3000000|2100000|70.00000|48|15.03.2009|217|08.04.2011");
+    EXPECT_EQ(Join(region(all, "page4").values, 15, 7), "3000000|2100000|70.00000|48|15.03.2009|217|08.04.2011");
     EXPECT_EQ(Join(region(all, "page5").values, 15, 4), "800000|640000|80.00000|08.04.2011");
     EXPECT_EQ(Join(region(all, "page6").values, 15, 7), "---|1250|---|---|---|---|08.04.2011");
     EXPECT_EQ(OVPFTemplateName(2011), "avans-rsv1-2011");

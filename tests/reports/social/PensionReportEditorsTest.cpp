@@ -116,8 +116,7 @@ protected:
             step(modal);
         });
         answer.start(5);
-        while (!done)
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        while (!done) QApplication::processEvents(QEventLoop::AllEvents, 10);
         worker.join();
         return script.size();
     }
@@ -148,10 +147,10 @@ TEST_F(PensionReportLoop, EditsSection1AndSection4ThenWritesBothFilesOnce)
         [this](QWidget* editor) {
             ASSERT_TRUE(qobject_cast<CGenrOVPFEditDlg*>(editor));
             EXPECT_EQ(Shown(editor, 1005), QString());
-            Type(editor, 1005, "1000");       // line 100, insurance part
-            Type(editor, 1021, "7000");       // line 142, first column
-            Type(editor, 1029, "12.75");      // line 142, second column
-            Type(editor, 1001, "2");          // the correction number
+            Type(editor, 1005, "1000"); // line 100, insurance part
+            Type(editor, 1021, "7000"); // line 142, first column
+            Type(editor, 1029, "12.75"); // line 142, second column
+            Type(editor, 1001, "2"); // the correction number
             Click(editor, OVPFEditDlgBase::IdSave);
             // Saving keeps the editor open and recomputes lines 130, 144 and 150.
             EXPECT_TRUE(editor->isVisible());
@@ -207,8 +206,7 @@ TEST_F(PensionReportLoop, AFailedXmlFileIsReportedAndTheFormStillPrinted)
         WriteOVPFOutputs(typ(), ReportSelection{}, blocker.fileName(), doc);
         done = true;
     });
-    while (!done)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (!done) QApplication::processEvents(QEventLoop::AllEvents, 10);
     worker.join();
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_TRUE(boxes.first() == QStringLiteral("Ошибка при открытии файла") ||

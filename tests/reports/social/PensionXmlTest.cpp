@@ -3,8 +3,8 @@
 // reduced tariff, 2011 with it and with the Article 57/58 parts); the file
 // name; the text rules; a failed write; and the demo base's first quarter of
 // 2011 computed, written and read back as XML.
-#include "reports/social/PensionContributions.h"
 #include "reports/social/PensionXml.h"
+#include "reports/social/PensionContributions.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
@@ -38,7 +38,8 @@ const QString kGoldenFolder = QStringLiteral(KALVOR_SOURCE_DIR "/tests/reports/s
 QByteArray cp(const QString& text) { return codepage::toCp1251(text); }
 QString text(const QByteArray& bytes) { return codepage::fromCp1251(bytes); }
 
-template <std::size_t N> void Put(std::array<char, N>& field, const QString& value, char fill = ' ')
+template <std::size_t N>
+void Put(std::array<char, N>& field, const QString& value, char fill = ' ')
 {
     const QByteArray bytes = cp(value).leftJustified(qsizetype(N), fill, true);
     std::memcpy(field.data(), bytes.constData(), N);
@@ -66,7 +67,9 @@ protected:
     void SetUp() override
     {
         FirmInfo& f = doc.infoBase.firm;
-        const auto set = [&](FirmInfo::Text which, const char16_t* value) { f.texts[which] = QString::fromUtf16(value); };
+        const auto set = [&](FirmInfo::Text which, const char16_t* value) {
+            f.texts[which] = QString::fromUtf16(value);
+        };
         set(FirmInfo::firmName, u"  ооо   ромашка ");
         set(FirmInfo::firmPens, u"087-105-012345");
         set(FirmInfo::firmOMS, u"352010012345678");
@@ -87,13 +90,11 @@ protected:
         set(FirmInfo::fioShef, u"Громов Виктор Павлович");
         doc.infoBase.config.tekMes = u16(MonthKey(2011, 4));
         GenrValueArray& v = doc.GenrValues;
-        for (int i = 0; i < 208; ++i)
-            v[std::size_t(i)] = 1'000 + i;
+        for (int i = 0; i < 208; ++i) v[std::size_t(i)] = 1'000 + i;
         v[kInsuredPersons] = 48;
         v[kAverageHeadcount] = 47;
         v[kCorrectionNumber] = 0;
-        for (int i = 0; i < 6; ++i)
-            v[std::size_t(kSection5 + i)] = 11 + i;
+        for (int i = 0; i < 6; ++i) v[std::size_t(kSection5 + i)] = 11 + i;
         v[kIncome248] = 1'000'000;
         v[kIncome57] = 800'000;
         v[kHeadcount433] = 25;
@@ -123,8 +124,8 @@ protected:
             if (actual.open(QIODevice::WriteOnly))
                 actual.write(written);
         }
-        EXPECT_TRUE(written == stored) << "differs from " << name.toStdString() << "; saved as "
-                                   << name.toStdString() << ".actual in the test's folder";
+        EXPECT_TRUE(written == stored) << "differs from " << name.toStdString() << "; saved as " << name.toStdString()
+                                       << ".actual in the test's folder";
     }
     std::vector<InvalRecord> twoDisabled() const
     {
@@ -144,16 +145,14 @@ TEST_F(PensionXml, Year2010WithoutTheReducedTariff)
     // payments to disabled employees, and the Article 57/58 incomes are not
     // written before 2011.
     setYear(2010, 2);
-    for (int i = TariffIndex(kDisabledTariff, 0); i < kInsuredPersons; ++i)
-        doc.GenrValues[std::size_t(i)] = 0;
+    for (int i = TariffIndex(kDisabledTariff, 0); i < kInsuredPersons; ++i) doc.GenrValues[std::size_t(i)] = 0;
     expectGolden(bytes(), QStringLiteral("PFR-700-2010.XML"));
 }
 
 TEST_F(PensionXml, Year2011WithDisabledEmployeesAndArticles57And58)
 {
     setYear(2011, 11);
-    for (int i = 208; i < 272; ++i)
-        doc.GenrValues[std::size_t(i)] = 2'000 + i;
+    for (int i = 208; i < 272; ++i) doc.GenrValues[std::size_t(i)] = 2'000 + i;
     doc.infoBase.firm.texts[FirmInfo::fioPredst] = QStringLiteral("Кудрявцева  Ирина Николаевна");
     doc.infoBase.firm.uproshWord = 0x1000;
     selection.orgPackNumber = 7;
@@ -164,17 +163,21 @@ TEST_F(PensionXml, Year2011WithDisabledEmployeesAndArticles57And58)
 TEST_F(PensionXml, FileName)
 {
     setYear(2010, 3);
-    EXPECT_EQ(OVPFXmlFileName(selection, doc), QStringLiteral("PFR-700-Y-2010-ORG-087-105-012345-DCK-00001-DPT-000000-DCK-00000.XML"));
+    EXPECT_EQ(OVPFXmlFileName(selection, doc),
+              QStringLiteral("PFR-700-Y-2010-ORG-087-105-012345-DCK-00001-DPT-000000-DCK-00000.XML"));
     // Numbers above the 16 bits of the old selection block are kept.
     selection.orgPackNumber = 40'000;
     selection.deptCode = 999'999;
     selection.deptPackNumber = 99'999;
-    EXPECT_EQ(OVPFXmlFileName(selection, doc), QStringLiteral("PFR-700-Y-2010-ORG-087-105-012345-DCK-40000-DPT-999999-DCK-99999.XML"));
+    EXPECT_EQ(OVPFXmlFileName(selection, doc),
+              QStringLiteral("PFR-700-Y-2010-ORG-087-105-012345-DCK-40000-DPT-999999-DCK-99999.XML"));
     // A registration number of another form, or cut short, is all zeros.
     selection = {};
     for (const char* bad : {"087105012345", "087-105-0123", "08-7105-012345"}) {
         doc.infoBase.firm.texts[FirmInfo::firmPens] = QString::fromLatin1(bad);
-        EXPECT_EQ(OVPFXmlFileName(selection, doc), QStringLiteral("PFR-700-Y-2010-ORG-000-000-000000-DCK-00001-DPT-000000-DCK-00000.XML")) << bad;
+        EXPECT_EQ(OVPFXmlFileName(selection, doc),
+                  QStringLiteral("PFR-700-Y-2010-ORG-000-000-000000-DCK-00001-DPT-000000-DCK-00000.XML"))
+            << bad;
         EXPECT_TRUE(bytes().contains("000-000-000000</")) << bad;
     }
 }
@@ -185,8 +188,7 @@ TEST_F(PensionXml, PagesReducedTariffAndNames)
     const std::vector<InvalRecord> two = twoDisabled();
     const auto pages = [&](std::size_t records) {
         std::vector<InvalRecord> inval;
-        for (std::size_t i = 0; i < records; ++i)
-            inval.push_back(two[i % 2]);
+        for (std::size_t i = 0; i < records; ++i) inval.push_back(two[i % 2]);
         const QString xml = text(bytes(inval));
         const qsizetype at = xml.indexOf(QStringLiteral("<КоличествоСтраниц>")) + 19;
         return xml.mid(at, xml.indexOf(u'<', at) - at).toInt();
@@ -204,7 +206,8 @@ TEST_F(PensionXml, PagesReducedTariffAndNames)
     // Only the ЕНВД section: the reduced-tariff element holds it alone.
     doc.GenrValues[std::size_t(TariffIndex(kImputedTariff, RowPayments))] = 5;
     QString xml = text(bytes());
-    EXPECT_TRUE(xml.contains(QStringLiteral("<РасчетСтраховыхВзносовПоПониженномуТарифу>\r\n\t\t\t\t<РасчетПоВыплатамРаботникамЕНВД>")));
+    EXPECT_TRUE(xml.contains(
+        QStringLiteral("<РасчетСтраховыхВзносовПоПониженномуТарифу>\r\n\t\t\t\t<РасчетПоВыплатамРаботникамЕНВД>")));
     EXPECT_FALSE(xml.contains(QStringLiteral("РасчетПоВыплатамРаботникамИнвалидам")));
     EXPECT_TRUE(xml.contains(QStringLiteral("<КодСтроки>350</КодСтроки>")));
     doc.GenrValues[std::size_t(TariffIndex(kImputedTariff, RowPayments))] = 0;
@@ -215,7 +218,8 @@ TEST_F(PensionXml, PagesReducedTariffAndNames)
     std::vector<InvalRecord> odd = {Inval(QStringLiteral("Иванов"), QString(), QByteArray(), {1, 1, 0, 0}),
                                     Inval(QString(50, u'Ж'), QStringLiteral("1.1.11"), "          ", {1, 0, 1, 0})};
     xml = text(bytes(odd));
-    EXPECT_TRUE(xml.contains(QStringLiteral("<Фамилия>ИВАНОВ</Фамилия>\r\n\t\t\t\t\t\t\t<Имя></Имя>\r\n\t\t\t\t\t\t\t<Отчество></Отчество>")));
+    EXPECT_TRUE(xml.contains(QStringLiteral(
+        "<Фамилия>ИВАНОВ</Фамилия>\r\n\t\t\t\t\t\t\t<Имя></Имя>\r\n\t\t\t\t\t\t\t<Отчество></Отчество>")));
     EXPECT_TRUE(xml.contains(QStringLiteral("<Фамилия>") + QString(50, u'Ж') + QStringLiteral("</Фамилия>")));
     EXPECT_TRUE(xml.contains(QStringLiteral("<ДатаВыдачиСправки></ДатаВыдачиСправки>")));
     EXPECT_TRUE(xml.contains(QStringLiteral("<ДатаОкончанияДействия></ДатаОкончанияДействия>")));
@@ -228,14 +232,21 @@ TEST_F(PensionXml, PagesReducedTariffAndNames)
     f.texts[FirmInfo::fioPredst] = QStringLiteral("Кудрявцева");
     f.texts[FirmInfo::firmName] = QStringLiteral("ООО \"Рога & копыта\" <Север>");
     xml = text(bytes());
-    EXPECT_TRUE(xml.contains(QStringLiteral("<НаселенныйПункт>\r\n\t\t\t\t\t\t<ГеографическоеНазвание>ИЛЬИНСКОЕ</ГеографическоеНазвание>\r\n\t\t\t\t\t\t<Сокращение>С</Сокращение>")));
-    EXPECT_TRUE(xml.contains(QStringLiteral("<ГеографическоеНазвание>МОСКВА</ГеографическоеНазвание>\r\n\t\t\t\t\t\t<Сокращение></Сокращение>")));
-    EXPECT_TRUE(xml.contains(QStringLiteral("<ЛицоПодтверждающееСведения>2</ЛицоПодтверждающееСведения>\r\n\t\t\t<ФИОлицаПодтверждающегоСведения>\r\n\t\t\t\t<Фамилия>КУДРЯВЦЕВА</Фамилия>\r\n\t\t\t\t<Имя></Имя>")));
-    EXPECT_TRUE(xml.contains(QStringLiteral("<НаименованиеОрганизации>ООО \"РОГА &amp; КОПЫТА\" &lt;СЕВЕР&gt;</НаименованиеОрганизации>")));
+    EXPECT_TRUE(xml.contains(QStringLiteral("<НаселенныйПункт>\r\n\t\t\t\t\t\t<ГеографическоеНазвание>ИЛЬИНСКОЕ</"
+                                            "ГеографическоеНазвание>\r\n\t\t\t\t\t\t<Сокращение>С</Сокращение>")));
+    EXPECT_TRUE(xml.contains(QStringLiteral(
+        "<ГеографическоеНазвание>МОСКВА</ГеографическоеНазвание>\r\n\t\t\t\t\t\t<Сокращение></Сокращение>")));
+    EXPECT_TRUE(xml.contains(QStringLiteral("<ЛицоПодтверждающееСведения>2</"
+                                            "ЛицоПодтверждающееСведения>\r\n\t\t\t<ФИОлицаПодтверждающегоСведения>"
+                                            "\r\n\t\t\t\t<Фамилия>КУДРЯВЦЕВА</Фамилия>\r\n\t\t\t\t<Имя></Имя>")));
+    EXPECT_TRUE(xml.contains(
+        QStringLiteral("<НаименованиеОрганизации>ООО \"РОГА &amp; КОПЫТА\" &lt;СЕВЕР&gt;</НаименованиеОрганизации>")));
     f.texts[FirmInfo::firmName] = QStringLiteral("ооо  «ёлочка»");
-    EXPECT_TRUE(text(bytes()).contains(QStringLiteral("<НаименованиеОрганизации>ООО «ЁЛОЧКА»</НаименованиеОрганизации>")));
+    EXPECT_TRUE(
+        text(bytes()).contains(QStringLiteral("<НаименованиеОрганизации>ООО «ЁЛОЧКА»</НаименованиеОрганизации>")));
     f.texts[FirmInfo::adrGorod] = QStringLiteral("Кратово пгт");
-    EXPECT_TRUE(text(bytes()).contains(QStringLiteral("<Город>\r\n\t\t\t\t\t\t<ГеографическоеНазвание>КРАТОВО</ГеографическоеНазвание>")));
+    EXPECT_TRUE(text(bytes()).contains(
+        QStringLiteral("<Город>\r\n\t\t\t\t\t\t<ГеографическоеНазвание>КРАТОВО</ГеографическоеНазвание>")));
 }
 
 TEST_F(PensionXml, WrittenIntoTheFolderWithTheBareNameInside)

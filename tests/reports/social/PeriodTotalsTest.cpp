@@ -20,9 +20,9 @@ using namespace kalvor::reports;
 
 namespace {
 
-constexpr u16 kSalary = 4;    // days of work
-constexpr u16 kTax = 902;     // no days
-constexpr u16 kUnpaid = 600;  // unpaid leave: hr4, absence
+constexpr u16 kSalary = 4; // days of work
+constexpr u16 kTax = 902; // no days
+constexpr u16 kUnpaid = 600; // unpaid leave: hr4, absence
 
 u16 date(int day, int month, int year) { return PackedDate::make(day, month, year).value; }
 

@@ -53,8 +53,7 @@ InvalRecord Disabled(int number)
 std::vector<InvalRecord> Disabled(std::size_t count)
 {
     std::vector<InvalRecord> records;
-    for (std::size_t k = 0; k < count; ++k)
-        records.push_back(Disabled(int(k) + 1));
+    for (std::size_t k = 0; k < count; ++k) records.push_back(Disabled(int(k) + 1));
     return records;
 }
 
@@ -63,7 +62,9 @@ protected:
     void SetUp() override
     {
         FirmInfo& f = doc.infoBase.firm;
-        const auto set = [&](FirmInfo::Text which, const char16_t* value) { f.texts[which] = QString::fromUtf16(value); };
+        const auto set = [&](FirmInfo::Text which, const char16_t* value) {
+            f.texts[which] = QString::fromUtf16(value);
+        };
         set(FirmInfo::firmName, u"ООО \"Ромашка\"");
         set(FirmInfo::firmFSS, u"3501012345");
         set(FirmInfo::firmKodObosob, u"01");
@@ -108,8 +109,7 @@ protected:
     static QString Join(const QList<QByteArray>& values, int first, int count)
     {
         QStringList parts;
-        for (int k = first; k < first + count; ++k)
-            parts << codepage::fromCp1251(values[k]);
+        for (int k = first; k < first + count; ++k) parts << codepage::fromCp1251(values[k]);
         return parts.join(u'|');
     }
 
@@ -149,7 +149,7 @@ TEST_F(Fss4Form, TemplateBookmarksMatchTheWriter)
     for (int page = 0; page < 10; ++page) {
         const QByteArray name = "page" + QByteArray::number(page);
         const int first = pageFirst.value(name);
-        const int end = page == 4 ? pageHeadLast + 1
+        const int end = page == 4   ? pageHeadLast + 1
                         : page == 9 ? map.last().toInt() + 1
                                     : pageFirst.value("page" + QByteArray::number(page + 1));
         EXPECT_EQ(end - first, region(all, name.constData()).values.size()) << name.toStdString();
@@ -238,17 +238,17 @@ TEST_F(Fss4Form, ListPagesAndTheirNumbers)
     const QString foot = QStringLiteral("row4 row5 row6 row7 row8");
     EXPECT_EQ(outline.mid(4, 1 + 32 + 1 + 5).join(u' '),
               QStringLiteral("page4:005 ") + QStringLiteral("row0 ").repeated(32) + QStringLiteral("row3 ") + foot);
-    EXPECT_EQ(outline.mid(43).join(u' '),
-              QStringLiteral("page4:006 row1 ") + QStringLiteral("row3 ").repeated(32) + foot +
-                  QStringLiteral(" page5:007 page6:008 page7:009 page8:010 page9:011"));
+    EXPECT_EQ(outline.mid(43).join(u' '), QStringLiteral("page4:006 row1 ") + QStringLiteral("row3 ").repeated(32) +
+                                              foot +
+                                              QStringLiteral(" page5:007 page6:008 page7:009 page8:010 page9:011"));
 
     // 33 records: the second page holds record 33, the totals of all 33 and
     // 31 blank lines.
     const QList<FormRegion> all = regions(33);
     outline = Outline(all);
-    EXPECT_EQ(outline.mid(43).join(u' '),
-              QStringLiteral("page4:006 row0 row1 ") + QStringLiteral("row3 ").repeated(31) + foot +
-                  QStringLiteral(" page5:007 page6:008 page7:009 page8:010 page9:011"));
+    EXPECT_EQ(outline.mid(43).join(u' '), QStringLiteral("page4:006 row0 row1 ") +
+                                              QStringLiteral("row3 ").repeated(31) + foot +
+                                              QStringLiteral(" page5:007 page6:008 page7:009 page8:010 page9:011"));
     QList<QByteArray> last;
     QList<QByteArray> totals;
     for (const FormRegion& r : all) {

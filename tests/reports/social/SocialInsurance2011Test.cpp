@@ -4,8 +4,8 @@
 // the yearly cap of 463,000 roubles), and the closing steps on their own: the
 // 2.9 % check around its one-rouble window, the reconciliations, the "inval"
 // reconciliation, the data file, failures and the demo base.
-#include "reports/social/GenrDataFile.h"
 #include "reports/social/SocialInsurance2011.h"
+#include "reports/social/GenrDataFile.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
@@ -125,8 +125,7 @@ TEST(Fss4ClosingSteps, InvalMovesWholeRoublesAndSkipsEmptyAmounts)
 
     // Only the month differs, by 2.40: one rouble to the first record that
     // has a third month, and the 0.40 left stays.
-    records = {Inval(10'000, {5'000, 5'000, 0}), Inval(20'000, {5'000, 5'000, 10'000}),
-               Inval(10'000, {0, 0, 10'000})};
+    records = {Inval(10'000, {5'000, 5'000, 0}), Inval(20'000, {5'000, 5'000, 10'000}), Inval(10'000, {0, 0, 10'000})};
     v[kBasePeriod + ColDisabled] = 400;
     v[BaseMonth(3, ColDisabled)] = 202.40;
     ReconcileFss4Inval(v, records);
@@ -143,14 +142,14 @@ TEST(Fss4ClosingSteps, MonthsCountedForTheHeadcount)
     MonthCounted counters{};
     head.datPr1 = PackedDate::make(12, 5, 2003).value; // hired years ago: January and February
     CountFssMonths(head, firstQuarter, counters);
-    head.datPr1 = PackedDate::make(1, 2, 2011).value;  // February
+    head.datPr1 = PackedDate::make(1, 2, 2011).value; // February
     CountFssMonths(head, firstQuarter, counters);
-    head.datPr1 = PackedDate::make(1, 7, 2012).value;  // after the report year: from the first month
+    head.datPr1 = PackedDate::make(1, 7, 2012).value; // after the report year: from the first month
     CountFssMonths(head, firstQuarter, counters);
     head.datPr1 = 0;
     head.datUv1 = PackedDate::make(10, 12, 2010).value; // gone before the year: nothing
     CountFssMonths(head, firstQuarter, counters);
-    head.datUv1 = PackedDate::make(10, 2, 2011).value;  // dismissed in February: January
+    head.datUv1 = PackedDate::make(10, 2, 2011).value; // dismissed in February: January
     CountFssMonths(head, firstQuarter, counters);
     EXPECT_EQ((std::vector<int>(counters.begin() + 1, counters.begin() + 4)), (std::vector<int>{3, 3, 0}));
 }
@@ -173,8 +172,8 @@ u16 date(int day, int month, int year) { return PackedDate::make(day, month, yea
 struct Person {
     const char16_t* name;
     const char16_t* sex;
-    double salary;  // roubles a month
-    int lastMonth;  // last month paid
+    double salary; // roubles a month
+    int lastMonth; // last month paid
     double rate = 100;
     u16 invBegin = 0;
     u16 dismissed = 0;
@@ -212,10 +211,8 @@ protected:
         CreateSchemaBase(dir.path(), base.baseName);
         OpenBase(base);
         FixtureBase fx = BuildFixtureBase(base, int(std::size(kPeople)), 5);
-        for (std::size_t i = 0; i < std::size(kPeople); ++i)
-            fx.records[i] = Record(kPeople[i], i);
-        for (std::size_t i = 0; i < base.attributes.size(); ++i)
-            base.attributes[i].kvProizv = 0;
+        for (std::size_t i = 0; i < std::size(kPeople); ++i) fx.records[i] = Record(kPeople[i], i);
+        for (std::size_t i = 0; i < base.attributes.size(); ++i) base.attributes[i].kvProizv = 0;
         AddBenefitKinds(base);
         base.firm.masks[7][kMaternity] = 1;
         base.config.tekMes = u16(MonthKey(2011, 7));
@@ -255,8 +252,7 @@ protected:
             h.invSprNom = QStringLiteral("041272");
             h.invSprDat = QStringLiteral("16.02.2010");
         }
-        for (int month = 1; month <= person.lastMonth; ++month)
-            AddArchive(rec, kSalary, rub(person.salary), month, 20);
+        for (int month = 1; month <= person.lastMonth; ++month) AddArchive(rec, kSalary, rub(person.salary), month, 20);
         if (index == 0) { // Антонов: one-off benefits, an injury benefit, care for a second child
             AddArchive(rec, kOneOff165, rub(300), 1);
             AddArchive(rec, kFuneral, rub(4'000), 1);

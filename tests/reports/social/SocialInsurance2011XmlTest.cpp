@@ -36,7 +36,8 @@ const QString kGoldenFolder = QStringLiteral(KALVOR_SOURCE_DIR "/tests/reports/s
 
 QByteArray cp(const QString& text) { return codepage::toCp1251(text); }
 
-template <std::size_t N> void Put(std::array<char, N>& field, const QString& value)
+template <std::size_t N>
+void Put(std::array<char, N>& field, const QString& value)
 {
     const QByteArray bytes = cp(value).leftJustified(qsizetype(N), ' ', true);
     std::memcpy(field.data(), bytes.constData(), N);
@@ -64,7 +65,9 @@ protected:
     void SetUp() override
     {
         FirmInfo& f = doc.infoBase.firm;
-        const auto set = [&](FirmInfo::Text which, const char16_t* value) { f.texts[which] = QString::fromUtf16(value); };
+        const auto set = [&](FirmInfo::Text which, const char16_t* value) {
+            f.texts[which] = QString::fromUtf16(value);
+        };
         set(FirmInfo::firmName, u"  ооо   \"ромашка\" & К ");
         set(FirmInfo::firmFSS, u"3501012345");
         set(FirmInfo::firmPodchFSS, u"35011");
@@ -84,17 +87,14 @@ protected:
         doc.infoBase.config.tekMes = u16(MonthKey(2011, 4));
         setPeriod(3);
         GenrValueArray& v = doc.GenrValues;
-        for (int i = 0; i < 185; ++i)
-            v[std::size_t(i)] = 1'000 + i + 0.25;
+        for (int i = 0; i < 185; ++i) v[std::size_t(i)] = 1'000 + i + 0.25;
         v[kHeadcount] = 48;
         v[kWomen] = 20;
         v[kDisabledHeadcount] = 2;
         v[kInjuryRate] = 0.2;
         v[kAccruedMonth1 + 1] = 0;
-        for (int i = 250; i < 270; ++i)
-            v[std::size_t(i)] = 10 * i;
-        for (int i = 232; i < 235; ++i)
-            v[std::size_t(i)] = i;
+        for (int i = 250; i < 270; ++i) v[std::size_t(i)] = 10 * i;
+        for (int i = 232; i < 235; ++i) v[std::size_t(i)] = i;
     }
     void setPeriod(int lastMonth)
     {
@@ -139,8 +139,8 @@ protected:
             if (actual.open(QIODevice::WriteOnly))
                 actual.write(written);
         }
-        EXPECT_TRUE(written == stored) << "differs from " << name.toStdString() << "; saved as "
-                                       << name.toStdString() << ".actual in the test's folder";
+        EXPECT_TRUE(written == stored) << "differs from " << name.toStdString() << "; saved as " << name.toStdString()
+                                       << ".actual in the test's folder";
     }
     // The value of an attribute in the file.
     static QByteArray Attribute(const QByteArray& file, const QByteArray& name)
@@ -218,8 +218,8 @@ TEST_F(Fss4Xml, FileNameAndFailure)
     doc.infoBase.firm.texts[FirmInfo::firmFSS] = QStringLiteral("  35  010123");
     EXPECT_EQ(RVedFSSXml2011FileName(doc), QStringLiteral("35 0101_2011_03.xml"));
     doc.infoBase.firm.texts[FirmInfo::firmFSS] = QStringLiteral("3501012345");
-    const std::pair<int, const char*> quarters[] = {{2, "_2011_03.xml"}, {6, "_2011_06.xml"},
-                                                    {9, "_2011_09.xml"}, {11, "_2011_00.xml"}};
+    const std::pair<int, const char*> quarters[] = {
+        {2, "_2011_03.xml"}, {6, "_2011_06.xml"}, {9, "_2011_09.xml"}, {11, "_2011_00.xml"}};
     for (const auto& [month, ending] : quarters) {
         setPeriod(month);
         EXPECT_EQ(RVedFSSXml2011FileName(doc), QStringLiteral("3501012345") + QLatin1String(ending)) << month;

@@ -4,8 +4,8 @@
 // social insurance 2.9 %, federal medical 3.1 %, territorial 2 %, the cap of
 // 463,000 roubles), the page's values and the template's bookmarks, a card
 // printed and compared with a stored one, and the list of countries.
-#include "reports/social/CountryList.h"
 #include "reports/social/SocialTaxCard.h"
+#include "reports/social/CountryList.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
@@ -89,8 +89,7 @@ TEST_F(CardRules, InsuranceFactorsBeforeAndFrom2010)
     doc.infoBase.firm.uproshWord = 0x1000;
     EXPECT_DOUBLE_EQ(GetInsuranceFactor(doc, 990, true), 2.0);
     doc.infoBase.config.tekMes = u16(MonthKey(2009, 12));
-    for (int code : {992, 993, 994, 991})
-        EXPECT_DOUBLE_EQ(GetInsuranceFactor(doc, code, true), 0.0) << code;
+    for (int code : {992, 993, 994, 991}) EXPECT_DOUBLE_EQ(GetInsuranceFactor(doc, code, true), 0.0) << code;
     EXPECT_DOUBLE_EQ(GetInsuranceFactor(doc, 990, true), 6.0);
     EXPECT_DOUBLE_EQ(GetInsuranceFactor(doc, 990, false), 0.0);
 }
@@ -150,8 +149,7 @@ protected:
         fx.records[1].warKv = 0;
         fx.records[1].waria.assign(EmployeeRecord::ArchiveCapacity, WariaEntry{});
         fx.records[1].head.fio = QStringLiteral("Неоплаченный Никита Петрович");
-        for (EmployeeAttributes& a : base.attributes)
-            a.kvProizv = 0;
+        for (EmployeeAttributes& a : base.attributes) a.kvProizv = 0;
         base.firm.masks[7][kMaternity] = 1;
         base.firm.texts[FirmInfo::firmName] = QStringLiteral("ООО «Северсталь-Метиз»");
         base.firm.texts[FirmInfo::firmINN] = QStringLiteral("3528000597");
@@ -184,8 +182,7 @@ protected:
         h.strahPolis = QStringLiteral("112-233-445 95");
         h.INN = QStringLiteral("352800112233");
         h.propKodStr = QStringLiteral("643");
-        for (int month = 1; month <= 12; ++month)
-            add(rec, kSalary, rub(50'000), month);
+        for (int month = 1; month <= 12; ++month) add(rec, kSalary, rub(50'000), month);
         add(rec, kMaternity, rub(12'000), 2);
         return rec;
     }
@@ -215,8 +212,7 @@ protected:
         std::array<double, kValueCount> lines{};
         ASSERT_EQ(ComputeCardLines(doc, period, CardStartMonth(base.current.head, period), 0, lines), 0);
         doc.GenrValues.fill(0);
-        for (int i = 0; i < kValueCount; ++i)
-            doc.GenrValues[std::size_t(i)] = lines[std::size_t(i)] / 100;
+        for (int i = 0; i < kValueCount; ++i) doc.GenrValues[std::size_t(i)] = lines[std::size_t(i)] / 100;
     }
 
     QTemporaryDir dir;
@@ -229,8 +225,8 @@ TEST_F(CardRun, LinesOfAYearThatCrossesTheCap)
 {
     computeFirst();
     // Payments: the base and, in February, the benefit.
-    EXPECT_EQ(line(0), (Months{50'000, 62'000, 50'000, 50'000, 50'000, 50'000, 50'000, 50'000, 50'000, 50'000,
-                               50'000, 50'000}));
+    EXPECT_EQ(line(0),
+              (Months{50'000, 62'000, 50'000, 50'000, 50'000, 50'000, 50'000, 50'000, 50'000, 50'000, 50'000, 50'000}));
     EXPECT_EQ(line(1)[1], 112'000);
     EXPECT_EQ(line(1)[11], 612'000);
     EXPECT_EQ(line(4), (Months{0, 12'000, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
@@ -254,8 +250,7 @@ TEST_F(CardRun, LinesOfAYearThatCrossesTheCap)
     EXPECT_EQ(line(29)[11], 14'353);
     EXPECT_EQ(line(31)[11], 9'260);
     // Lines the card does not fill.
-    for (int unused : {2, 3, 6, 7, 8, 9, 22, 23})
-        EXPECT_EQ(line(unused), Months(12, 0)) << unused;
+    for (int unused : {2, 3, 6, 7, 8, 9, 22, 23}) EXPECT_EQ(line(unused), Months(12, 0)) << unused;
 }
 
 TEST_F(CardRun, DisabledFromMayAtTheReducedRates)
@@ -338,8 +333,8 @@ TEST_F(CardRun, DisabledEmployeesRatesAndAnUnsetTable)
     // Changed in the year: the reduced rate, then the full one. The
     // insurance part: 20 - (20 - 10) = 10.
     EXPECT_EQ(v[9], "10.0, 20.0");
-    EXPECT_EQ(v.mid(15, 4), (QList<QByteArray>{cp(QStringLiteral("ЕСТЬ")), "", "0412755 ",
-                                               cp(QStringLiteral("бессрочно"))}));
+    EXPECT_EQ(v.mid(15, 4),
+              (QList<QByteArray>{cp(QStringLiteral("ЕСТЬ")), "", "0412755 ", cp(QStringLiteral("бессрочно"))}));
     EXPECT_EQ(v.mid(20, 3), (QList<QByteArray>{"1.1, 3.1", "1.2, 2.0", "1.9, 2.9"}));
     h.invDat1Begin = u16(MonthKey(2009, 5));
     h.invDat1End = u16(MonthKey(2012, 7));

@@ -156,8 +156,7 @@ CGenrOVPFEditDlg::CGenrOVPFEditDlg(const ReportSelection& selection, const QStri
     AddField(grid, {1001, kCorrectionNumber}, 0, 1);
     grid->addWidget(Label("Раздел 1", this), 1, 0);
     const char* kinds[] = {"Страховая часть", "Накопительная часть", "ФФОМС", "ТФОМС"};
-    for (int column = 0; column < 4; ++column)
-        grid->addWidget(Label(kinds[column], this), 1, column + 1);
+    for (int column = 0; column < 4; ++column) grid->addWidget(Label(kinds[column], this), 1, column + 1);
     int row = 2;
     for (const Section1Line& line : kSection1Lines) {
         grid->addWidget(Label(line.text, this), row, 0);
