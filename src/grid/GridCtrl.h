@@ -407,6 +407,12 @@ protected:
     // going by `step` (1 or -1) through the non-fixed ones, that is not hidden
     // (its height or width above 0); -1 when there is none.
     int NextVisible(Qt::Orientation axis, int from, int step) const;
+    // The steps of a key press (OnKeyDown).
+    bool HandleEditKey(unsigned key, bool ctrl, bool shift);
+    bool TabTarget(CCellID& cell, bool shift, bool& wrapped) const;
+    int PageTargetRow(int row, bool pageDown);
+    CCellID KeyTargetCell(unsigned key, bool ctrl, bool shift, bool& tabWrapped, bool& handled);
+    void ScrollTowardsKeyTarget(unsigned key, bool shift, bool tabWrapped, bool& horzScroll, bool& vertScroll);
     int CellOrderColumn(int col) const
     {
         return col >= 0 && col < int(m_arColOrder.size()) ? m_arColOrder[size_t(col)] : col;

@@ -463,21 +463,11 @@ int CGridCtrl::NextVisible(Qt::Orientation axis, int from, int step) const
     return -1;
 }
 
-void CGridCtrl::OnKeyDown(unsigned key, Qt::KeyboardModifiers mods)
+// Ctrl+C/Insert, Ctrl+X, Ctrl+V, Ctrl+A and Ctrl+Plus act on the clipboard,
+// selection and column widths; Shift+Insert pastes. True when the key was
+// Shift+Insert, which ends the key's handling.
+bool CGridCtrl::HandleEditKey(unsigned key, bool ctrl, bool shift)
 {
-    if (!IsValid(m_idCurrentCell))
-        return;
-    const bool ctrl = mods & Qt::ControlModifier;
-    const bool shift = mods & Qt::ShiftModifier;
-    CCellID next = m_idCurrentCell;
-    bool horzScroll = false, vertScroll = false;
-    bool tabWrapped = false;
-    // A search that finds nothing leaves the coordinate where it is.
-    const auto moveTo = [](int& coordinate, int found) {
-        if (found >= 0)
-            coordinate = found;
-    };
-
     if (ctrl) {
         switch (key) {
         case 'C':
@@ -494,59 +484,68 @@ void CGridCtrl::OnKeyDown(unsigned key, Qt::KeyboardModifiers mods)
     }
     if (shift && !ctrl && key == VK_INSERT) {
         OnEditPaste();
-        return;
+        return true;
     }
+    return false;
+}
 
+// Where Tab (Shift: backwards) goes from `cell`: the next visible column of
+// the row, else the first (Shift: the last) column of the next visible row.
+// False when there is no such cell and the focus leaves the grid.
+bool CGridCtrl::TabTarget(CCellID& cell, bool shift, bool& wrapped) const
+{
+    const int step = shift ? -1 : 1;
+    const int col = NextVisible(Qt::Horizontal, cell.col + step, step);
+    if (col >= 0) {
+        cell.col = col;
+        return true;
+    }
+    const int row = NextVisible(Qt::Vertical, cell.row + step, step);
+    if (row < 0)
+        return false;
+    cell.row = row;
+    cell.col = shift ? m_nCols - 1 : m_nFixedCols;
+    wrapped = true;
+    return true;
+}
+
+// Scrolls a page down (`pageDown`) or up and returns the row the focus moves
+// to: as many rows on as the top row moved, or the last (first) row when the
+// view could not scroll.
+int CGridCtrl::PageTargetRow(int row, bool pageDown)
+{
+    const CCellID oldTopLeft = GetTopleftNonFixedCell();
+    OnVScroll(pageDown ? SB_PAGEDOWN : SB_PAGEUP);
+    const int increment = GetTopleftNonFixedCell().row - oldTopLeft.row;
+    if (pageDown)
+        return increment ? std::min(m_nRows - 1, row + increment) : m_nRows - 1;
+    return increment ? std::max(m_nFixedRows, row + increment) : m_nFixedRows;
+}
+
+// The cell a navigation key moves the focus to. `handled` is false for keys
+// that move nothing (they end the key's handling, after any action they take).
+CCellID CGridCtrl::KeyTargetCell(unsigned key, bool ctrl, bool shift, bool& tabWrapped, bool& handled)
+{
+    CCellID next = m_idCurrentCell;
+    handled = true;
+    // A search that finds nothing leaves the coordinate where it is.
+    const auto moveTo = [](int& coordinate, int found) {
+        if (found >= 0)
+            coordinate = found;
+    };
     switch (key) {
-    case VK_DELETE: CutSelectedText(); return;
     case VK_DOWN: moveTo(next.row, NextVisible(Qt::Vertical, next.row + 1, 1)); break;
     case VK_UP: moveTo(next.row, NextVisible(Qt::Vertical, next.row - 1, -1)); break;
     case VK_RIGHT: moveTo(next.col, NextVisible(Qt::Horizontal, next.col + 1, 1)); break;
     case VK_LEFT: moveTo(next.col, NextVisible(Qt::Horizontal, next.col - 1, -1)); break;
-    case VK_TAB: {
-        if (m_bTabLeavesGrid && !shift) {
-            QAbstractScrollArea::focusNextPrevChild(true);
-            return;
-        }
-        // The next visible column of the row, else the first (Shift: the
-        // last) column of the next visible row; past the end the focus leaves.
-        const int step = shift ? -1 : 1;
-        const int col = NextVisible(Qt::Horizontal, next.col + step, step);
-        const int row = col < 0 ? NextVisible(Qt::Vertical, next.row + step, step) : -1;
-        if (col >= 0) {
-            next.col = col;
-        } else if (row >= 0) {
-            next.row = row;
-            next.col = shift ? m_nCols - 1 : m_nFixedCols;
-            tabWrapped = true;
-        } else {
+    case VK_TAB:
+        if ((m_bTabLeavesGrid && !shift) || !TabTarget(next, shift, tabWrapped)) {
             QAbstractScrollArea::focusNextPrevChild(!shift);
-            return;
+            handled = false;
         }
         break;
-    }
-    case VK_NEXT: {
-        const CCellID oldTopLeft = GetTopleftNonFixedCell();
-        OnVScroll(SB_PAGEDOWN);
-        const CCellID newTopLeft = GetTopleftNonFixedCell();
-        const int increment = newTopLeft.row - oldTopLeft.row;
-        if (increment)
-            next.row = std::min(m_nRows - 1, next.row + increment);
-        else
-            next.row = m_nRows - 1;
-        break;
-    }
-    case VK_PRIOR: {
-        const CCellID oldTopLeft = GetTopleftNonFixedCell();
-        OnVScroll(SB_PAGEUP);
-        const CCellID newTopLeft = GetTopleftNonFixedCell();
-        const int increment = newTopLeft.row - oldTopLeft.row;
-        if (increment)
-            next.row = std::max(m_nFixedRows, next.row + increment);
-        else
-            next.row = m_nFixedRows;
-        break;
-    }
+    case VK_NEXT: next.row = PageTargetRow(next.row, true); break;
+    case VK_PRIOR: next.row = PageTargetRow(next.row, false); break;
     case VK_HOME:
         if (ctrl) {
             OnVScroll(SB_TOP);
@@ -563,11 +562,60 @@ void CGridCtrl::OnKeyDown(unsigned key, Qt::KeyboardModifiers mods)
         OnHScroll(SB_BOTTOM);
         moveTo(next.col, NextVisible(Qt::Horizontal, m_nCols - 1, -1));
         break;
-    case VK_F2: OnEditCell(m_idCurrentCell.row, m_idCurrentCell.col, QPoint(-1, -1), VK_LBUTTON); return;
-    default: return;
+    case VK_DELETE:
+        CutSelectedText();
+        handled = false;
+        break;
+    case VK_F2:
+        OnEditCell(m_idCurrentCell.row, m_idCurrentCell.col, QPoint(-1, -1), VK_LBUTTON);
+        handled = false;
+        break;
+    default: handled = false; break;
     }
+    return next;
+}
 
-    if (next == m_idCurrentCell)
+// Scrolls a line towards a focus cell that a key moved out of view. Returns
+// which bars scrolled, so that the caller can end their scrolling.
+void CGridCtrl::ScrollTowardsKeyTarget(unsigned key, bool shift, bool tabWrapped, bool& horzScroll, bool& vertScroll)
+{
+    switch (key) {
+    case VK_LEFT:
+    case VK_RIGHT:
+        OnHScroll(key == VK_LEFT ? SB_LINEUP : SB_LINEDOWN);
+        horzScroll = true;
+        break;
+    case VK_UP:
+    case VK_DOWN:
+        OnVScroll(key == VK_UP ? SB_LINEUP : SB_LINEDOWN);
+        vertScroll = true;
+        break;
+    case VK_TAB:
+        if (tabWrapped) {
+            OnVScroll(shift ? SB_LINEUP : SB_LINEDOWN);
+            SetScrollPos32(Qt::Horizontal, shift ? horizontalScrollBar()->maximum() : 0);
+            vertScroll = true;
+        } else {
+            OnHScroll(shift ? SB_LINEUP : SB_LINEDOWN);
+            horzScroll = true;
+        }
+        break;
+    default: break;
+    }
+}
+
+void CGridCtrl::OnKeyDown(unsigned key, Qt::KeyboardModifiers mods)
+{
+    if (!IsValid(m_idCurrentCell))
+        return;
+    const bool ctrl = mods & Qt::ControlModifier;
+    const bool shift = mods & Qt::ShiftModifier;
+    if (HandleEditKey(key, ctrl, shift))
+        return;
+
+    bool tabWrapped = false, handled = false;
+    const CCellID next = KeyTargetCell(key, ctrl, shift, tabWrapped, handled);
+    if (!handled || next == m_idCurrentCell)
         return;
 
     if (m_MouseMode == MOUSE_NOTHING) {
@@ -581,36 +629,9 @@ void CGridCtrl::OnKeyDown(unsigned key, Qt::KeyboardModifiers mods)
     }
     SetFocusCell(next);
 
+    bool horzScroll = false, vertScroll = false;
     if (!IsCellVisible(next)) {
-        switch (key) {
-        case VK_LEFT:
-            OnHScroll(SB_LINEUP);
-            horzScroll = true;
-            break;
-        case VK_RIGHT:
-            OnHScroll(SB_LINEDOWN);
-            horzScroll = true;
-            break;
-        case VK_UP:
-            OnVScroll(SB_LINEUP);
-            vertScroll = true;
-            break;
-        case VK_DOWN:
-            OnVScroll(SB_LINEDOWN);
-            vertScroll = true;
-            break;
-        case VK_TAB:
-            if (tabWrapped) {
-                OnVScroll(shift ? SB_LINEUP : SB_LINEDOWN);
-                SetScrollPos32(Qt::Horizontal, shift ? horizontalScrollBar()->maximum() : 0);
-                vertScroll = true;
-            } else {
-                OnHScroll(shift ? SB_LINEUP : SB_LINEDOWN);
-                horzScroll = true;
-            }
-            break;
-        default: break;
-        }
+        ScrollTowardsKeyTarget(key, shift, tabWrapped, horzScroll, vertScroll);
         EnsureVisible(next);
         Refresh();
     }
