@@ -407,6 +407,13 @@ protected:
     // going by `step` (1 or -1) through the non-fixed ones, that is not hidden
     // (its height or width above 0); -1 when there is none.
     int NextVisible(Qt::Orientation axis, int from, int step) const;
+    // The steps of a left-button press (OnLButtonDown).
+    void BeginColumnSizing(QPoint point);
+    void BeginRowSizing(QPoint point);
+    void BeginClickSelection(bool ctrl);
+    // The two kinds of mouse move (OnMouseMove).
+    void DragMove(QPoint point);
+    void HoverMove(Qt::MouseButtons buttons, QPoint point);
     // The steps of a key press (OnKeyDown).
     bool HandleEditKey(unsigned key, bool ctrl, bool shift);
     bool TabTarget(CCellID& cell, bool shift, bool& wrapped) const;

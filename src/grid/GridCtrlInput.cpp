@@ -735,6 +735,74 @@ void CGridCtrl::mouseMoveEvent(QMouseEvent* e)
     e->accept();
 }
 
+// A press on a column divider starts resizing the column left of it (past
+// hidden ones unless they may be unhidden) and shows the tracking line.
+void CGridCtrl::BeginColumnSizing(QPoint point)
+{
+    m_MouseMode = MOUSE_SIZING_COL;
+    int col = m_LeftClickDownCell.col;
+    QPoint start;
+    GetCellOrigin(m_LeftClickDownCell.row, col, start);
+    if (point.x() - start.x() < m_nResizeCaptureRange && col > 0) {
+        --col;
+        if (!m_bHiddenColUnhide)
+            while (col > 0 && GetColumnWidth(col) == 0) --col;
+    }
+    m_nSizingIndex = col;
+    QPoint colStart;
+    GetCellOrigin(m_LeftClickDownCell.row, col, colStart);
+    m_cursorClip = QRect(QPoint(colStart.x() + 1, 0), ClientRect().bottomRight());
+    m_trackLine = QRect(point.x(), 0, 2, ClientRect().height());
+    DrawTrackingLine(true);
+}
+
+// The same for a row divider: resizing the row above it.
+void CGridCtrl::BeginRowSizing(QPoint point)
+{
+    m_MouseMode = MOUSE_SIZING_ROW;
+    int row = m_LeftClickDownCell.row;
+    QPoint start;
+    GetCellOrigin(row, m_LeftClickDownCell.col, start);
+    if (point.y() - start.y() < m_nResizeCaptureRange && row > 0) {
+        --row;
+        if (!m_bHiddenRowUnhide)
+            while (row > 0 && GetRowHeight(row) == 0) --row;
+    }
+    m_nSizingIndex = row;
+    QPoint rowStart;
+    GetCellOrigin(row, m_LeftClickDownCell.col, rowStart);
+    m_cursorClip = QRect(QPoint(0, rowStart.y() + 1), ClientRect().bottomRight());
+    m_trackLine = QRect(0, point.y(), ClientRect().width(), 2);
+    DrawTrackingLine(true);
+}
+
+// A press on a cell: a fixed row's cell sorts or starts a column drag, a
+// fixed column's cell selects its row, any other cell starts a selection that
+// the timer extends while the button is held. Ctrl keeps what was selected.
+void CGridCtrl::BeginClickSelection(bool ctrl)
+{
+    NotifyParent(m_LeftClickDownCell, NotifySelChanging);
+    m_PrevSelectedCellMap.clear();
+    if (ctrl)
+        m_PrevSelectedCellMap = m_SelectedCellMap;
+    if (m_LeftClickDownCell.row < m_nFixedRows) {
+        OnFixedRowClick(m_LeftClickDownCell);
+        if (m_bAllowColumnReorder && m_LeftClickDownCell.col >= m_nFixedCols) {
+            ResetSelectedRange();
+            m_MouseMode = MOUSE_PREPARE_DRAG;
+            m_CurCol = m_LeftClickDownCell.col;
+        }
+    } else if (m_LeftClickDownCell.col < m_nFixedCols) {
+        OnFixedColumnClick(m_LeftClickDownCell);
+    } else {
+        m_MouseMode = m_bListMode ? MOUSE_SELECT_ROW : MOUSE_SELECT_CELLS;
+        OnSelecting(m_LeftClickDownCell);
+        if (m_nTimerID)
+            killTimer(m_nTimerID);
+        m_nTimerID = startTimer(m_nTimerInterval);
+    }
+}
+
 void CGridCtrl::OnLButtonDown(Qt::KeyboardModifiers mods, QPoint point)
 {
     const bool ctrl = mods & Qt::ControlModifier;
@@ -800,60 +868,12 @@ void CGridCtrl::OnLButtonDown(Qt::KeyboardModifiers mods, QPoint point)
         }
     }
 
-    if (m_MouseMode == MOUSE_OVER_COL_DIVIDE) {
-        m_MouseMode = MOUSE_SIZING_COL;
-        int col = m_LeftClickDownCell.col;
-        QPoint start;
-        GetCellOrigin(m_LeftClickDownCell.row, col, start);
-        if (point.x() - start.x() < m_nResizeCaptureRange && col > 0) {
-            --col;
-            if (!m_bHiddenColUnhide)
-                while (col > 0 && GetColumnWidth(col) == 0) --col;
-        }
-        m_nSizingIndex = col;
-        QPoint colStart;
-        GetCellOrigin(m_LeftClickDownCell.row, col, colStart);
-        m_cursorClip = QRect(QPoint(colStart.x() + 1, 0), ClientRect().bottomRight());
-        m_trackLine = QRect(point.x(), 0, 2, ClientRect().height());
-        DrawTrackingLine(true);
-    } else if (m_MouseMode == MOUSE_OVER_ROW_DIVIDE) {
-        m_MouseMode = MOUSE_SIZING_ROW;
-        int row = m_LeftClickDownCell.row;
-        QPoint start;
-        GetCellOrigin(row, m_LeftClickDownCell.col, start);
-        if (point.y() - start.y() < m_nResizeCaptureRange && row > 0) {
-            --row;
-            if (!m_bHiddenRowUnhide)
-                while (row > 0 && GetRowHeight(row) == 0) --row;
-        }
-        m_nSizingIndex = row;
-        QPoint rowStart;
-        GetCellOrigin(row, m_LeftClickDownCell.col, rowStart);
-        m_cursorClip = QRect(QPoint(0, rowStart.y() + 1), ClientRect().bottomRight());
-        m_trackLine = QRect(0, point.y(), ClientRect().width(), 2);
-        DrawTrackingLine(true);
-    } else if (m_MouseMode != MOUSE_PREPARE_DRAG) {
-        NotifyParent(m_LeftClickDownCell, NotifySelChanging);
-        m_PrevSelectedCellMap.clear();
-        if (ctrl)
-            m_PrevSelectedCellMap = m_SelectedCellMap;
-        if (m_LeftClickDownCell.row < m_nFixedRows) {
-            OnFixedRowClick(m_LeftClickDownCell);
-            if (m_bAllowColumnReorder && m_LeftClickDownCell.col >= m_nFixedCols) {
-                ResetSelectedRange();
-                m_MouseMode = MOUSE_PREPARE_DRAG;
-                m_CurCol = m_LeftClickDownCell.col;
-            }
-        } else if (m_LeftClickDownCell.col < m_nFixedCols) {
-            OnFixedColumnClick(m_LeftClickDownCell);
-        } else {
-            m_MouseMode = m_bListMode ? MOUSE_SELECT_ROW : MOUSE_SELECT_CELLS;
-            OnSelecting(m_LeftClickDownCell);
-            if (m_nTimerID)
-                killTimer(m_nTimerID);
-            m_nTimerID = startTimer(m_nTimerInterval);
-        }
-    }
+    if (m_MouseMode == MOUSE_OVER_COL_DIVIDE)
+        BeginColumnSizing(point);
+    else if (m_MouseMode == MOUSE_OVER_ROW_DIVIDE)
+        BeginRowSizing(point);
+    else if (m_MouseMode != MOUSE_PREPARE_DRAG)
+        BeginClickSelection(ctrl);
     m_LastMousePoint = point;
 }
 
@@ -895,6 +915,94 @@ void CGridCtrl::OnFixedColumnClick(CCellID& cell)
     }
 }
 
+// The mouse moves with the left button held: it extends the selection,
+// moves a divider's tracking line, or starts a drag.
+void CGridCtrl::DragMove(QPoint point)
+{
+    const QRect client = ClientRect();
+    switch (m_MouseMode) {
+    case MOUSE_SELECT_ALL: break;
+    case MOUSE_SELECT_COL:
+    case MOUSE_SELECT_ROW:
+    case MOUSE_SELECT_CELLS: {
+        const CCellID cell = GetCellFromPt(point);
+        if (!IsValid(cell))
+            break;
+        if (cell != m_idCurrentCell) {
+            OnSelecting(cell);
+            if ((cell.row >= m_nFixedRows && cell.col >= m_nFixedCols) || m_MouseMode == MOUSE_SELECT_COL ||
+                m_MouseMode == MOUSE_SELECT_ROW)
+                SetFocusCell(cell);
+        }
+        break;
+    }
+    case MOUSE_SIZING_COL: {
+        DrawTrackingLine(false);
+        const int x = std::max(point.x(), m_cursorClip.left());
+        m_trackLine = QRect(x, 0, 2, client.height());
+        DrawTrackingLine(true);
+        break;
+    }
+    case MOUSE_SIZING_ROW: {
+        DrawTrackingLine(false);
+        const int y = std::max(point.y(), m_cursorClip.top());
+        m_trackLine = QRect(0, y, client.width(), 2);
+        DrawTrackingLine(true);
+        break;
+    }
+    case MOUSE_PREPARE_EDIT:
+    case MOUSE_PREPARE_DRAG:
+        // Without drag and drop a click into the focus cell stays a click
+        // that starts editing on release.
+        if (m_bAllowDragAndDrop || m_MouseMode == MOUSE_PREPARE_DRAG) {
+            m_MouseMode = MOUSE_PREPARE_DRAG;
+            OnBeginDrag();
+        }
+        break;
+    default: break;
+    }
+}
+
+// The mouse moves with no button held: the cursor shows a divider under it,
+// and the cell under it gets its cursor and its tip.
+void CGridCtrl::HoverMove(Qt::MouseButtons buttons, QPoint point)
+{
+    if (m_bAllowColumnResize && MouseOverColumnResizeArea(point)) {
+        if (m_MouseMode != MOUSE_OVER_COL_DIVIDE) {
+            viewport()->setCursor(Qt::SizeHorCursor);
+            m_MouseMode = MOUSE_OVER_COL_DIVIDE;
+        }
+    } else if (m_bAllowRowResize && MouseOverRowResizeArea(point)) {
+        if (m_MouseMode != MOUSE_OVER_ROW_DIVIDE) {
+            viewport()->setCursor(Qt::SizeVerCursor);
+            m_MouseMode = MOUSE_OVER_ROW_DIVIDE;
+        }
+    } else if (m_MouseMode != MOUSE_NOTHING) {
+        viewport()->setCursor(Qt::ArrowCursor);
+        m_MouseMode = MOUSE_NOTHING;
+    }
+
+    if (m_MouseMode == MOUSE_NOTHING && (m_bTitleTips || !m_bVirtualMode)) {
+        const CCellID id = GetCellFromPt(point);
+        if (!IsValid(id))
+            viewport()->setCursor(Qt::ArrowCursor);
+        if (IsValid(id)) {
+            if (CGridCellBase* cell = GetCell(id.row, id.col)) {
+                cell->OnSetCursor();
+                cell->OnMouseOver();
+                QRect cellRect;
+                if (m_bTitleTips && !(buttons & Qt::RightButton) && !cell->GetTipText().isEmpty() &&
+                    !cell->IsEditing() && GetCellRect(id.row, id.col, cellRect)) {
+                    QRect textRect = cellRect;
+                    cell->GetTipTextRect(textRect);
+                    m_TitleTip.Show(textRect, cell->GetTipText(), cell->GetFont(), m_crTTipTextClr, m_crTTipBackClr,
+                                    &cellRect);
+                }
+            }
+        }
+    }
+}
+
 void CGridCtrl::OnMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPoint point)
 {
     const QRect client = ClientRect();
@@ -906,86 +1014,10 @@ void CGridCtrl::OnMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods
 
     const bool left = (buttons & Qt::LeftButton) && m_bLMouseButtonDown;
     if (left && m_MouseMode != MOUSE_NOTHING) {
-        if (!IsValid(m_LeftClickDownCell)) {
-            m_LastMousePoint = point;
-            return;
-        }
-        switch (m_MouseMode) {
-        case MOUSE_SELECT_ALL: break;
-        case MOUSE_SELECT_COL:
-        case MOUSE_SELECT_ROW:
-        case MOUSE_SELECT_CELLS: {
-            const CCellID cell = GetCellFromPt(point);
-            if (!IsValid(cell))
-                break;
-            if (cell != m_idCurrentCell) {
-                OnSelecting(cell);
-                if ((cell.row >= m_nFixedRows && cell.col >= m_nFixedCols) || m_MouseMode == MOUSE_SELECT_COL ||
-                    m_MouseMode == MOUSE_SELECT_ROW)
-                    SetFocusCell(cell);
-            }
-            break;
-        }
-        case MOUSE_SIZING_COL: {
-            DrawTrackingLine(false);
-            const int x = std::max(point.x(), m_cursorClip.left());
-            m_trackLine = QRect(x, 0, 2, client.height());
-            DrawTrackingLine(true);
-            break;
-        }
-        case MOUSE_SIZING_ROW: {
-            DrawTrackingLine(false);
-            const int y = std::max(point.y(), m_cursorClip.top());
-            m_trackLine = QRect(0, y, client.width(), 2);
-            DrawTrackingLine(true);
-            break;
-        }
-        case MOUSE_PREPARE_EDIT:
-        case MOUSE_PREPARE_DRAG:
-            // Without drag and drop a click into the focus cell stays a click
-            // that starts editing on release.
-            if (m_bAllowDragAndDrop || m_MouseMode == MOUSE_PREPARE_DRAG) {
-                m_MouseMode = MOUSE_PREPARE_DRAG;
-                OnBeginDrag();
-            }
-            break;
-        default: break;
-        }
+        if (IsValid(m_LeftClickDownCell))
+            DragMove(point);
     } else if (!left) {
-        if (m_bAllowColumnResize && MouseOverColumnResizeArea(point)) {
-            if (m_MouseMode != MOUSE_OVER_COL_DIVIDE) {
-                viewport()->setCursor(Qt::SizeHorCursor);
-                m_MouseMode = MOUSE_OVER_COL_DIVIDE;
-            }
-        } else if (m_bAllowRowResize && MouseOverRowResizeArea(point)) {
-            if (m_MouseMode != MOUSE_OVER_ROW_DIVIDE) {
-                viewport()->setCursor(Qt::SizeVerCursor);
-                m_MouseMode = MOUSE_OVER_ROW_DIVIDE;
-            }
-        } else if (m_MouseMode != MOUSE_NOTHING) {
-            viewport()->setCursor(Qt::ArrowCursor);
-            m_MouseMode = MOUSE_NOTHING;
-        }
-
-        if (m_MouseMode == MOUSE_NOTHING && (m_bTitleTips || !m_bVirtualMode)) {
-            const CCellID id = GetCellFromPt(point);
-            if (!IsValid(id))
-                viewport()->setCursor(Qt::ArrowCursor);
-            if (IsValid(id)) {
-                if (CGridCellBase* cell = GetCell(id.row, id.col)) {
-                    cell->OnSetCursor();
-                    cell->OnMouseOver();
-                    QRect cellRect;
-                    if (m_bTitleTips && !(buttons & Qt::RightButton) && !cell->GetTipText().isEmpty() &&
-                        !cell->IsEditing() && GetCellRect(id.row, id.col, cellRect)) {
-                        QRect textRect = cellRect;
-                        cell->GetTipTextRect(textRect);
-                        m_TitleTip.Show(textRect, cell->GetTipText(), cell->GetFont(), m_crTTipTextClr, m_crTTipBackClr,
-                                        &cellRect);
-                    }
-                }
-            }
-        }
+        HoverMove(buttons, point);
     }
     m_LastMousePoint = point;
 }
