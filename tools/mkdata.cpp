@@ -4,9 +4,11 @@
 //   mkdata refs     <srcdir> <outdir>   reference files, their "_" copies, "country"
 //   mkdata template <srcdir> <outdir>   the empty-base template "empty.bak"
 //   mkdata demo     <srcdir> <outdir>   the demo base "demo", only when it is missing
+//   mkdata tabel    <srcdir> <outdir>   the demo firm's time-sheet file "tabel.dbf", only when it is missing
 //   mkdata koddbf   <srcdir> <outdir>   the kinds file "kod.dbf" (no records), only when it is missing
 #include "DataSources.h"
 #include "DemoFirm.h"
+#include "TimeSheetFile.h"
 #include "exchange/KodDbf.h"
 #include "platform/WorkingFolder.h"
 
@@ -22,7 +24,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() != 4) {
-        std::fprintf(stderr, "usage: mkdata refs|template|demo|koddbf <srcdir> <outdir>\n");
+        std::fprintf(stderr, "usage: mkdata refs|template|demo|tabel|koddbf <srcdir> <outdir>\n");
         return 2;
     }
     const QString mode = args[1];
@@ -38,6 +40,9 @@ int main(int argc, char** argv)
         } else if (mode == QLatin1String("demo")) {
             if (tools::MakeDemoBase(out))
                 std::printf("mkdata: demo base made in %s\n", qPrintable(out));
+        } else if (mode == QLatin1String("tabel")) {
+            if (tools::MakeDemoTimeSheetFile(out))
+                std::printf("mkdata: time-sheet file made in %s\n", qPrintable(out));
         } else if (mode == QLatin1String("koddbf")) {
             QDir().mkpath(out);
             exchange::WriteKodDbfTemplate(out);

@@ -1,6 +1,7 @@
 #include "app/RegisterScreens.h"
 
 #include "entries/ui/CCurnuNuView.h"
+#include "entries/ui/CTabelReadView.h"
 #include "entries/ui/CTabelVvodView.h"
 #include "exchange/ui/ExchangeScreens.h"
 #include "masterdata/ui/CRefGenInfoView.h"
@@ -161,6 +162,8 @@ void RegisterScreens(CommandRegistry& registry)
     tabelQuick.quickButton = true;
     tabelQuick.quickOpen = 1;
     registry.AddCommand(tabelQuick);
+    // The check of a time-sheet file handed over by a time-keeping program.
+    RegisterTabelReadScreen(registry);
 
     // The month's current accruals and deductions on working panel
     // "Начисления / Удержания" (entry-screen number 2), and its quick button.

@@ -64,6 +64,8 @@ public:
     int headerLength() const { return HeaderSize + DescriptorSize * fieldCount() + 1; }
     bool isDeleted(int record) const { return records_[std::size_t(record)].front() == '*'; }
 
+    // A record's bytes as stored: the deletion byte, then the fields.
+    const QByteArray& record(int index) const { return records_[std::size_t(index)]; }
     // The field's bytes as stored (blank padded).
     QByteArray rawValue(int record, int field) const;
     // The field as text, the way the exchange reads it: character fields

@@ -135,12 +135,24 @@ void OnTaskDone(CCommonFormView& view, TaskMarquee& marquee, int result, int det
     ShowTaskResult(&view, result, detail, QStringLiteral("Нет данных для печати"));
 }
 
-void OnCopyBaseWorkerDone(CCommonFormView& view, TaskMarquee& marquee, int result)
+void OnCopyBaseWorkerDone(CCommonFormView& view, TaskMarquee& marquee, int result, int detail,
+                          const QString& message)
 {
+    using namespace kalvor::platform;
     EndTaskRun(view, marquee);
-    if (result == kalvor::platform::TASK_NO_DATA)
+    const QString caption = QString::fromUtf8(kMessageCaption);
+    switch (result) {
+    case TASK_NO_DATA:
         KalvorMessageBox(QStringLiteral("Нет работников для заданных параметров"), MB_OK | MB_ICONINFORMATION,
-                         QString::fromUtf8(kMessageCaption), &view);
+                         caption, &view);
+        break;
+    case TASK_FILE_ERROR: KalvorMessageBox(FileErrorKindText(detail), MB_OK | MB_ICONERROR, caption, &view); break;
+    case TASK_BAD_CONDITION:
+        if (!message.isEmpty())
+            KalvorMessageBox(message, MB_OK | MB_ICONINFORMATION, caption, &view);
+        break;
+    default: break;
+    }
 }
 
 // ------------------------------------------------------------- colours

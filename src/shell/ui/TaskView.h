@@ -77,8 +77,11 @@ void ShowTaskResult(QWidget* owner, int result, int detail, const QString& noDat
 void OnTaskDone(CCommonFormView& view, TaskMarquee& marquee, int result, int detail);
 
 // WM_TASK_DONE of the time-sheet reading and transfer-file views: EndTaskRun;
-// result 4 shows "Нет работников для заданных параметров", others nothing.
-void OnCopyBaseWorkerDone(CCommonFormView& view, TaskMarquee& marquee, int result);
+// result 4 shows "Нет работников для заданных параметров", a file error (1)
+// the text of its kind (the detail), a bad condition (5) the worker's message
+// when it gave one; others nothing.
+void OnCopyBaseWorkerDone(CCommonFormView& view, TaskMarquee& marquee, int result, int detail = 0,
+                          const QString& message = QString());
 
 // The colours of a task form: edit fields over RGB(245, 235, 235), labels in
 // RGB(170, 80, 80). Applied to the form's fields and labels as they stand.
