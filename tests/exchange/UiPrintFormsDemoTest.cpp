@@ -203,6 +203,21 @@ TEST_F(UiPrintFormsDemo, CertificatesOfJanuaryToAprilForOneShop)
     EXPECT_TRUE(text.contains(first.values[4].simplified())) << first.values[4].toStdString();
 }
 
+TEST_F(UiPrintFormsDemo, EmployeesChosenInTheHelpOfThePersonnelNumberArePrintedAtOnce)
+{
+    Show(new CEFuncSpravZarpMonthView(doc.get()));
+    QWidget* field = view->control(IdPersonnelNumberField);
+    field->setFocus();
+    QCoreApplication::processEvents();
+    const int first = doc->infoBase.list[2].tabN(), second = doc->infoBase.list[5].tabN();
+    view->TakeHelpValues({QStringLiteral("%1 one").arg(first), QStringLiteral("%1 two").arg(second)});
+    ASSERT_TRUE(WaitFor([&] { return !view->Running() && view->control(IdStartButton)->isEnabled(); }, 120'000));
+    EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(view->SelectedOnly(), 0);
+    EXPECT_EQ(ReadFile(Document()).count("\\pagebb"), 2);
+    EXPECT_TRUE(DocumentViewed());
+}
+
 TEST_F(UiPrintFormsDemo, ReversedPeriodIsRefused)
 {
     doc->infoBase.config.r_m1 = 4;
