@@ -167,6 +167,10 @@ void SortArchiveEntry(T54Archive& archive, const WariaEntry& entry, const Payrol
         return;
     if (code == 4) {
         archive.timeRecords[std::size_t(month)] = {code, entry.dn, entry.hr + entry.min / 100.0};
+        // Code 4 is also the pay by salary: its amount belongs to the month's
+        // accruals, or the month would show a debt of the whole salary.
+        if (entry.sum != 0)
+            AddToGroup(GroupOf(archive.groups, 0, kLastAccrualGroup, code), entry, doc);
     } else if (code == 151) {
         AddToGroup(archive.groups[kBalanceGroup], entry, doc);
     } else if (code == 901 || code == 902) {
@@ -523,29 +527,32 @@ QByteArray T54ShortDate(double packedCell)
            QByteArray::number(date.fullYear());
 }
 
-int PrintT54Form(const T54Selection& selection, std::stop_token stop, const QString& outputPath, int markedCount,
-                 PayrollDoc& doc, const T54Editor& editor, QDomDocument* data)
+int ForEachSelectedEmployee(PayrollDoc& doc, const T54Selection& selection, int markedCount,
+                            const reports::ReportPeriod& period, std::stop_token stop, const EmployeeVisitor& visit)
 {
     infobase::CInfoBase& base = doc.infoBase;
-    T54Run run{selection, doc, editor, reports::ResolveReportPeriod(base.config), base.config.reportingKey(), {}};
-    run.periodEnd = PeriodEnd(run.reporting);
     const reports::ReportSelection reportSelection = selection.toReportSelection();
-    if (!infobase::SelectPeriodToSwap(base, 1, run.period.firstMonthIndex(), run.period.lastMonthIndex(),
+    if (!infobase::SelectPeriodToSwap(base, 1, period.firstMonthIndex(), period.lastMonthIndex(),
                                       reportSelection.toInfoBaseSelection(markedCount), stop))
         return 1;
     struct SwapCloser {
         infobase::CInfoBase& base;
         ~SwapCloser() { base.CloseSwapFile(); }
     } closer{base};
-
-    print::CTree tree("t54", outputPath);
     for (const infobase::EmployeeListEntry& entry : base.list) {
         doc.GenrValues.fill(0);
         if (stop.stop_requested())
             return 1;
-        if (reports::SelectsReportEmployee(base, entry, reportSelection, markedCount))
-            PrintEmployeePage(tree, run, entry);
+        if (!reports::SelectsReportEmployee(base, entry, reportSelection, markedCount))
+            continue;
+        if (const int result = visit(entry); result < 0)
+            return result;
     }
+    return 0;
+}
+
+int GenerateDocument(print::CTree& tree, QDomDocument* data)
+{
     if (data != nullptr)
         *data = tree.DataDocument().cloneNode(true).toDocument();
     if (tree.Generate() < 0)
@@ -553,8 +560,23 @@ int PrintT54Form(const T54Selection& selection, std::stop_token stop, const QStr
     return 0;
 }
 
-platform::TaskOutcome T54FormThreadProc(platform::TaskContext& context, const T54TaskParams& params, PayrollDoc& doc,
-                                        const ExchangeMessenger& messenger, const T54Editor& editor)
+int PrintT54Form(const T54Selection& selection, std::stop_token stop, const QString& outputPath, int markedCount,
+                 PayrollDoc& doc, const T54Editor& editor, QDomDocument* data)
+{
+    infobase::CInfoBase& base = doc.infoBase;
+    T54Run run{selection, doc, editor, reports::ResolveReportPeriod(base.config), base.config.reportingKey(), {}};
+    run.periodEnd = PeriodEnd(run.reporting);
+    print::CTree tree("t54", outputPath);
+    const int result = ForEachSelectedEmployee(doc, selection, markedCount, run.period, stop, [&](const auto& entry) {
+        PrintEmployeePage(tree, run, entry);
+        return 0;
+    });
+    return result != 0 ? result : GenerateDocument(tree, data);
+}
+
+platform::TaskOutcome RunSelectionPrintThread(platform::TaskContext& context, const platform::TaskThreadParams& params,
+                                              int showEditor, PayrollDoc& doc, const ExchangeMessenger& messenger,
+                                              const SelectionPrinter& print)
 {
     return RunExchangeWorker(context, messenger, ExchangeCodeFamily::WholeTable, [&](platform::TaskContext& c) {
         const int marked = CountMarkedEmployees(doc.infoBase, params);
@@ -562,12 +584,12 @@ platform::TaskOutcome T54FormThreadProc(platform::TaskContext& context, const T5
         if (!work.open(QIODevice::WriteOnly))
             return platform::TaskOutcome(platform::TASK_FILE_ERROR, platform::FILE_ERROR_OPEN);
         T54Selection selection;
-        selection.showEditor = std::uint8_t(params.showEditor != 0);
+        selection.showEditor = std::uint8_t(showEditor != 0);
         selection.shop = std::uint8_t(params.shop);
         selection.brigade = std::uint8_t(params.brigade);
         selection.profession = std::uint16_t(params.profession);
         selection.tabN = std::uint16_t(params.personnelNumber);
-        const int result = PrintT54Form(selection, c.stopToken(), doc.TypWorkFile(), marked, doc, editor);
+        const int result = print(selection, c.stopToken(), doc.TypWorkFile(), marked);
         work.close();
         if (result < 0)
             return platform::TaskOutcome(result);
@@ -575,6 +597,16 @@ platform::TaskOutcome T54FormThreadProc(platform::TaskContext& context, const T5
             infobase::SaveConfig(doc.infoBase);
         return platform::TaskOutcome(platform::TASK_DONE);
     });
+}
+
+platform::TaskOutcome T54FormThreadProc(platform::TaskContext& context, const T54TaskParams& params, PayrollDoc& doc,
+                                        const ExchangeMessenger& messenger, const T54Editor& editor)
+{
+    return RunSelectionPrintThread(
+        context, params, params.showEditor, doc, messenger,
+        [&](const T54Selection& selection, std::stop_token stop, const QString& output, int marked) {
+            return PrintT54Form(selection, stop, output, marked, doc, editor);
+        });
 }
 
 } // namespace kalvor::exchange

@@ -23,6 +23,10 @@
 #include <functional>
 #include <stop_token>
 
+namespace kalvor::print {
+class CTree;
+}
+
 namespace kalvor::exchange {
 
 // The selection of a run, also used by the monthly earnings certificate.
@@ -84,6 +88,39 @@ QByteArray T54ShortDate(double packedCell);
 // data is given it receives a copy of the pages and rows that were printed.
 int PrintT54Form(const T54Selection& selection, std::stop_token stop, const QString& outputPath, int markedCount,
                  PayrollDoc& doc, const T54Editor& editor, QDomDocument* data = nullptr);
+
+// What the T-54 form and the monthly earnings certificate share of a run.
+
+// One selected employee of a run: 0 to go on, a negative code to end the run.
+using EmployeeVisitor = std::function<int(const infobase::EmployeeListEntry& entry)>;
+
+// Writes the period's archive of the selected employees into the work file
+// SwapFile and calls visit for every entry of the current employee list that
+// the selection takes (personnel number or a marked entry, then shop, brigade
+// and profession), in list order. GenrValues is cleared before each entry.
+// Returns 0 after the last entry, 1 when the stop was seen, or the visitor's
+// negative code. The work file is closed in every case.
+int ForEachSelectedEmployee(PayrollDoc& doc, const T54Selection& selection, int markedCount,
+                            const reports::ReportPeriod& period, std::stop_token stop, const EmployeeVisitor& visit);
+
+// Hands a copy of the written pages to data when given, then generates the
+// document (written and opened); returns 0. A document that cannot be made
+// throws its reason as TextError.
+int GenerateDocument(print::CTree& tree, QDomDocument* data);
+
+// The printer of a run: selection, stop, output path and the number of
+// marked employees; 0 done, 1 stopped, -k a failure code.
+using SelectionPrinter = std::function<int(const T54Selection&, std::stop_token, const QString&, int)>;
+
+// The worker steps of both forms: counts the marked employees when the block
+// asks for them, opens the work file TypWorkFile (1, 1 when it cannot),
+// packs the selection with the show-editor flag and runs the printer with the
+// work file's path as the output path; a negative result -k is shown as
+// message k of ExchangeErrorTexts, and a generated document saves the base's
+// configuration.
+platform::TaskOutcome RunSelectionPrintThread(platform::TaskContext& context, const platform::TaskThreadParams& params,
+                                              int showEditor, PayrollDoc& doc, const ExchangeMessenger& messenger,
+                                              const SelectionPrinter& print);
 
 // The block the view hands its worker: the strip and the show-editor flag.
 struct T54TaskParams : platform::TaskThreadParams {

@@ -4,6 +4,8 @@
 // short dates; the document written on the template and its text in a PDF.
 #include "exchange/T54Form.h"
 
+#include "PrintedPages.h"
+
 #include "infobase/InfoBaseDb.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
@@ -25,6 +27,8 @@
 using namespace kalvor;
 using namespace kalvor::infobase;
 using namespace kalvor::exchange;
+using kalvortest::PagesOf;
+using kalvortest::PrintedPage;
 
 namespace {
 
@@ -32,45 +36,6 @@ const QString kSourceData = QStringLiteral(KALVOR_SOURCE_DIR "/data");
 
 double packed(int day, int month, int year) { return PackedDate::make(day, month, year).value; }
 double kop(double roubles) { return roubles * 100; }
-
-// The page's values and, for each row, its name and values.
-struct PrintedPage {
-    QStringList values;
-    std::vector<std::pair<QString, QStringList>> rows;
-    QStringList row(const QString& name, int occurrence = 0) const
-    {
-        for (const auto& [rowName, values] : rows)
-            if (rowName == name && occurrence-- == 0)
-                return values;
-        return {};
-    }
-    QStringList rowNames() const
-    {
-        QStringList names;
-        for (const auto& r : rows) names << r.first;
-        return names;
-    }
-};
-
-std::vector<PrintedPage> PagesOf(const QDomDocument& data)
-{
-    std::vector<PrintedPage> pages;
-    const QDomElement doc = data.documentElement().firstChildElement("doc");
-    for (QDomElement page = doc.firstChildElement(); !page.isNull(); page = page.nextSiblingElement()) {
-        PrintedPage printed;
-        for (QDomElement child = page.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
-            if (!child.tagName().startsWith("row")) {
-                printed.values << child.text();
-                continue;
-            }
-            QStringList values;
-            for (QDomElement v = child.firstChildElement(); !v.isNull(); v = v.nextSiblingElement()) values << v.text();
-            printed.rows.emplace_back(child.tagName(), values);
-        }
-        pages.push_back(printed);
-    }
-    return pages;
-}
 
 WariaEntry Entry(int code, int month, double roubles, int days = 0, int hours = 0, int minutes = 0)
 {
@@ -346,6 +311,24 @@ TEST_F(T54Run, JanuaryEndsTheYearBeforeAndTheDocumentIsWritten)
     EXPECT_TRUE(content.contains(QStringLiteral("Северный машиностроительный завод")));
     EXPECT_TRUE(content.contains(QStringLiteral("Соколов Андрей Петрович")));
     EXPECT_TRUE(content.contains(QStringLiteral("ЛИЦЕВОЙ СЧЕТ")));
+}
+
+TEST_F(T54Run, SalaryOfCodeFourIsTheMonthsTimeAndAnAccrual)
+{
+    const int slot = doc.infoBase.list[0].slot;
+    LoadEmployee(doc.infoBase, slot);
+    EmployeeRecord& record = doc.infoBase.current;
+    record.waria[record.warKv++] = Entry(4, 2, 12'000, 19, 152);
+    SaveEmployee(doc.infoBase, slot);
+    const std::vector<PrintedPage> pages = Print(T54Selection{});
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].row("row4").mid(0, 3), (QStringList{"1", "4", ""}));
+    EXPECT_EQ(pages[0].row("row6", 1),
+              (QStringList{"02",   "4",    "19",   "4",    "152.00", "30000.00", "12000.00", "0.00",    "0.00",
+                           "0.00", "0.00", "0",    "0",    "0.00",   "42000.00", "0.00",     "3900.00", "1500.00",
+                           "0.00", "0.00", "0.00", "0.00", "0.00",   "5400.00",  "0.00",     "",        "36600.00"}));
+    // A time record without an amount takes no column (January).
+    EXPECT_EQ(pages[0].row("row6", 0).mid(0, 7), (QStringList{"01", "4", "15", "4", "120.30", "30000.00", "0.00"}));
 }
 
 TEST_F(T54Run, StopLeavesNoDocument)

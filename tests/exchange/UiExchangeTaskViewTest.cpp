@@ -325,10 +325,11 @@ TEST_F(UiExchangeFrame, MainPanelFourShowsItsWorkingPanelsAndTheDbfCommands)
                      QStringLiteral("dBASE:  архивные данные"), QStringLiteral("dBASE:  начисления и удержания"),
                      QStringLiteral("Выгрузка информации о сотрудниках"),
                      QStringLiteral("Загрузка информации о сотрудниках"), QStringLiteral("Форма Т-54"),
+                     QStringLiteral("Справка о заработной плате"),
                      QStringLiteral("Экспорт сведений о застрахованных лицах")}));
     std::vector<int> ids;
     for (const CommandInfo& command : registry.Commands()) ids.push_back(command.id);
-    EXPECT_EQ(ids, (std::vector<int>{1441, 1442, 1443, 1444, 32894, 32888, 1518, 1519}));
+    EXPECT_EQ(ids, (std::vector<int>{1441, 1442, 1443, 1444, 32894, 32895, 32888, 1518, 1519}));
 
     frame.ShowWorkPanel(13);
     EXPECT_EQ(box->currentIndex(), 2);

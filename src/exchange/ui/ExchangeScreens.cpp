@@ -2,6 +2,7 @@
 
 #include "exchange/ui/CEFuncDbfNUView.h"
 #include "exchange/ui/CEFuncDbfView.h"
+#include "exchange/ui/CEFuncSpravZarpMonthView.h"
 #include "exchange/ui/CEFuncT54FormView.h"
 #include "exchange/ui/CEFuncZastrahLicSvedView.h"
 #include "exchange/ui/CExchangeTaskView.h"
@@ -25,6 +26,7 @@ void RegisterExchangeScreens(CommandRegistry& registry)
     for (const WorkPanelInfo& panel : panels) registry.AddPanel(panel);
     RegisterDbfScreens(registry);
     RegisterT54FormScreen(registry);
+    RegisterEarningsCertificateScreen(registry);
     RegisterPensionFundScreens(registry);
     RegisterTransferScreens(registry);
 }
@@ -66,6 +68,17 @@ void RegisterT54FormScreen(CommandRegistry& registry)
     command.menuPath = {QStringLiteral("Дополнительные функции")};
     command.panel = CExchangeTaskView::PanelAddFunctions;
     command.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncT54FormView(doc); };
+    registry.AddCommand(command);
+}
+
+void RegisterEarningsCertificateScreen(CommandRegistry& registry)
+{
+    CommandInfo command;
+    command.id = CEFuncSpravZarpMonthView::CommandId;
+    command.caption = QStringLiteral("Справка о заработной плате");
+    command.menuPath = {QStringLiteral("Дополнительные функции")};
+    command.panel = CExchangeTaskView::PanelAddFunctions;
+    command.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncSpravZarpMonthView(doc); };
     registry.AddCommand(command);
 }
 

@@ -14,6 +14,9 @@ void RegisterDbfScreens(CommandRegistry& registry);
 // 32894 "Форма Т-54" in the menu "Дополнительные функции".
 void RegisterT54FormScreen(CommandRegistry& registry);
 
+// 32895 "Справка о заработной плате" in the menu "Дополнительные функции".
+void RegisterEarningsCertificateScreen(CommandRegistry& registry);
+
 // The insured persons export (command 32888) on the working panel of the
 // main panel's own functions and in the menu "Дополнительные функции".
 void RegisterPensionFundScreens(CommandRegistry& registry);

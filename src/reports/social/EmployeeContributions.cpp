@@ -17,7 +17,7 @@ double EmployeeContributions::grossAndPaid() const
 }
 
 int ContributionsOfMonths(const PayrollDoc& doc, int firstMonth, int lastMonth, int firstRow, int kindLimit,
-                          EmployeeContributions& out)
+                          EmployeeContributions& out, int monthRule)
 {
     const int available = std::clamp<int>(doc.refFiles.sborCount, 0, int(doc.refFiles.sbor.size()));
     out.kindCount = std::min(available, kindLimit);
@@ -26,7 +26,7 @@ int ContributionsOfMonths(const PayrollDoc& doc, int firstMonth, int lastMonth, 
     const int start = std::clamp(firstRow, 0, kLastAccrualRow);
     const infobase::AccrualRow* entries = doc.infoBase.current.rows.data() + start;
     return ContributionsByMonths(firstMonth, lastMonth, doc.refFiles.sbor.data(), out.kindCount, out.rows.data(),
-                                 entries, kLastAccrualRow - start, 0, 0, out.totals.data(), doc);
+                                 entries, kLastAccrualRow - start, monthRule, 0, out.totals.data(), doc);
 }
 
 } // namespace kalvor::reports

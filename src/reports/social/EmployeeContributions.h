@@ -27,9 +27,10 @@ inline constexpr int kAllContributionKinds = infobase::CRefFiles::SborCapacity;
 
 // Runs ContributionsByMonths from firstMonth to lastMonth (year * 16 + month)
 // over the first kindLimit "sbor" records (all of them when it is larger) and
-// the current record's month rows from firstRow on. Returns 0 or the
-// arithmetic's negative code.
+// the current record's month rows from firstRow on, with the arithmetic's
+// monthRule (0: paid month; otherwise each amount in its own month). Returns
+// 0 or the arithmetic's negative code.
 int ContributionsOfMonths(const PayrollDoc& doc, int firstMonth, int lastMonth, int firstRow, int kindLimit,
-                          EmployeeContributions& out);
+                          EmployeeContributions& out, int monthRule = 0);
 
 } // namespace kalvor::reports

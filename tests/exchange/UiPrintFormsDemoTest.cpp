@@ -1,0 +1,231 @@
+// Form T-54 and the certificate of monthly earnings printed from their views
+// on the demo base: Enter writes "<base>.rtf" and hands it to the document
+// viewer (here a script that notes what it was given); with LibreOffice
+// installed the document is converted to PDF and read back. A reversed
+// period is refused with its message.
+#include "DemoFirm.h"
+#include "PrintedPages.h"
+#include "shell/UiTestSupport.h"
+
+#include "exchange/MonthlyEarningsCertificate.h"
+#include "exchange/ui/CEFuncSpravZarpMonthView.h"
+#include "exchange/ui/CEFuncT54FormView.h"
+#include "infobase/InfoBaseDb.h"
+#include "platform/DocumentOpener.h"
+#include "platform/WorkingFolder.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "values/Clock.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#ifdef KALVOR_DATA_DIR
+
+namespace ib = kalvor::infobase;
+using namespace kalvor;
+
+namespace {
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The text of the document converted to PDF; empty when LibreOffice or
+// pdftotext is not installed. The PDF stays in the build folder under the
+// given name for a look.
+QString DocumentText(const QString& rtf, const QString& folder, const QString& keptName)
+{
+    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (office.isEmpty() || pdftotext.isEmpty())
+        return QString();
+    QProcess convert;
+    convert.start(office, {QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                           QStringLiteral("--outdir"), folder, rtf});
+    convert.waitForFinished(180'000);
+    const QString pdf = QDir(folder).filePath(QFileInfo(rtf).completeBaseName() + QStringLiteral(".pdf"));
+    QFile::remove(QCoreApplication::applicationDirPath() + QLatin1Char('/') + keptName);
+    QFile::copy(pdf, QCoreApplication::applicationDirPath() + QLatin1Char('/') + keptName);
+    QProcess extract;
+    extract.start(pdftotext, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    extract.waitForFinished(60'000);
+    return QString::fromUtf8(extract.readAllStandardOutput()).simplified();
+}
+
+class UiPrintFormsDemo : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QLatin1Char('/');
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        ASSERT_TRUE(tools::MakeDemoBase(folder));
+        ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("Shablon")));
+        for (const char* form : {"t54", kalvor::exchange::kEarningsCertificateTemplate})
+            ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/Shablon/%1.rtf").arg(form),
+                                    folder + QStringLiteral("Shablon/%1.rtf").arg(form)));
+        platform::SetWorkingFolder(folder);
+        // The viewer of these tests writes down the document it was given.
+        QFile script(folder + QStringLiteral("viewer.sh"));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nprintf '%s' \"$1\" > \"" + QFile::encodeName(Viewed()) + ".part\" && mv \"" +
+                     QFile::encodeName(Viewed()) + ".part\" \"" + QFile::encodeName(Viewed()) + "\"\n");
+        script.setPermissions(script.permissions() | QFile::ExeOwner);
+        script.close();
+        platform::DocumentOpener::SetCommand(script.fileName());
+
+        doc = std::make_unique<CKalvorDoc>();
+        doc->setWorkFolder(folder);
+        doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
+        ASSERT_TRUE(doc->refFiles.OpenAll());
+        doc->infoBase.baseName = tools::DemoBaseName();
+        ib::OpenBase(doc->infoBase);
+        ib::LoadAll(doc->infoBase);
+    }
+    void TearDown() override
+    {
+        view.reset();
+        ib::CloseBase(doc->infoBase);
+        platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
+        platform::SetWorkingFolder(QString());
+    }
+    QString Viewed() const { return folder + QStringLiteral("viewed.txt"); }
+    QString Document() const { return folder + tools::DemoBaseName() + QStringLiteral(".rtf"); }
+
+    void Show(CExchangeTaskView* taskView)
+    {
+        view.reset(taskView);
+        view->resize(900, 500);
+        view->OnInitialUpdate();
+        ASSERT_TRUE(ShowActive(view.get()));
+    }
+    // Enter in the shop field, then the end of the run.
+    bool RunWithShop(const QString& shop)
+    {
+        auto* field = view->controlAs<QLineEdit>(IdShopField);
+        field->setText(shop);
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Return);
+        return WaitFor([&] { return !view->Running() && view->control(IdStartButton)->isEnabled(); }, 120'000);
+    }
+    bool DocumentViewed()
+    {
+        return WaitFor([&] { return QFile::exists(Viewed()); }, 10'000) &&
+               QString::fromUtf8(ReadFile(Viewed())) == QFileInfo(Document()).absoluteFilePath();
+    }
+    // The name of the first employee of a shop in the list.
+    QString FirstOfShop(int shop)
+    {
+        for (const ib::EmployeeListEntry& entry : doc->infoBase.list)
+            if (doc->infoBase.shopBytes[entry.slot] == shop) {
+                ib::LoadEmployee(doc->infoBase, entry.slot);
+                return doc->infoBase.current.head.fio.trimmed();
+            }
+        return QString();
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    std::unique_ptr<CKalvorDoc> doc;
+    std::unique_ptr<CExchangeTaskView> view;
+    MessageRecorder recorder;
+    ScopedToday today{QDate(2011, 4, 29)};
+};
+
+} // namespace
+
+TEST_F(UiPrintFormsDemo, T54PrintsOneShopAndOpensTheDocument)
+{
+    Show(new CEFuncT54FormView(doc.get()));
+    ASSERT_TRUE(RunWithShop(QStringLiteral("1")));
+    EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
+    ASSERT_TRUE(QFile::exists(Document()));
+    EXPECT_TRUE(DocumentViewed());
+    const QString name = FirstOfShop(1);
+    ASSERT_FALSE(name.isEmpty());
+    const QString text = DocumentText(Document(), folder, QStringLiteral("kalvor-t54-demo.pdf"));
+    if (text.isEmpty())
+        GTEST_SKIP() << "LibreOffice or pdftotext is not installed";
+    EXPECT_TRUE(text.contains(QStringLiteral("ЛИЦЕВОЙ СЧЕТ")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Северная механика")));
+    EXPECT_TRUE(text.contains(name)) << name.toStdString();
+}
+
+TEST_F(UiPrintFormsDemo, CertificatesOfJanuaryToAprilForOneShop)
+{
+    // The period as the parameters of the additional functions set it.
+    doc->infoBase.config.r_g = 111;
+    doc->infoBase.config.r_m1 = 1;
+    doc->infoBase.config.r_m2 = 4;
+    ib::SaveConfig(doc->infoBase);
+    Show(new CEFuncSpravZarpMonthView(doc.get()));
+    ASSERT_TRUE(RunWithShop(QStringLiteral("1")));
+    EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
+    ASSERT_TRUE(QFile::exists(Document()));
+    EXPECT_TRUE(DocumentViewed());
+
+    // The same run again, for its pages: one certificate per employee of the
+    // shop (all of them were hired by April 2011), four months each.
+    kalvor::exchange::T54Selection selection;
+    selection.shop = 1;
+    QDomDocument data;
+    ASSERT_EQ(kalvor::exchange::PrintEarningsCertificate(selection, {}, doc->TypWorkFile(), 0, *doc, &data), 0);
+    const std::vector<kalvortest::PrintedPage> pages = kalvortest::PagesOf(data);
+    int shopEmployees = 0;
+    for (const ib::EmployeeListEntry& entry : doc->infoBase.list)
+        shopEmployees += doc->infoBase.shopBytes[entry.slot] == 1 ? 1 : 0;
+    ASSERT_GT(shopEmployees, 3);
+    ASSERT_EQ(int(pages.size()), shopEmployees);
+    for (int i = 0; i < shopEmployees; ++i) EXPECT_EQ(pages[std::size_t(i)].values[0], QString::number(i + 1));
+    const kalvortest::PrintedPage& first = pages[0];
+    EXPECT_EQ(first.values[1].trimmed(), FirstOfShop(1));
+    EXPECT_EQ(first.rowNames(), QStringList(4, QStringLiteral("row0")));
+    EXPECT_EQ(first.row("row0", 0)[0], QStringLiteral("Январь  "));
+    EXPECT_NE(first.values[3].trimmed(), QStringLiteral("0.00"));
+    EXPECT_EQ(ReadFile(Document()).count("\\pagebb"), shopEmployees);
+
+    const QString text = DocumentText(Document(), folder, QStringLiteral("kalvor-earnings-certificate-demo.pdf"));
+    if (text.isEmpty())
+        GTEST_SKIP() << "LibreOffice or pdftotext is not installed";
+    EXPECT_TRUE(text.contains(QStringLiteral("СПРАВКА")));
+    EXPECT_TRUE(text.contains(first.values[1].trimmed()));
+    EXPECT_TRUE(text.contains(first.values[4].simplified())) << first.values[4].toStdString();
+}
+
+TEST_F(UiPrintFormsDemo, EmployeesChosenInTheHelpOfThePersonnelNumberArePrintedAtOnce)
+{
+    Show(new CEFuncSpravZarpMonthView(doc.get()));
+    QWidget* field = view->control(IdPersonnelNumberField);
+    field->setFocus();
+    QCoreApplication::processEvents();
+    const int first = doc->infoBase.list[2].tabN(), second = doc->infoBase.list[5].tabN();
+    view->TakeHelpValues({QStringLiteral("%1 one").arg(first), QStringLiteral("%1 two").arg(second)});
+    ASSERT_TRUE(WaitFor([&] { return !view->Running() && view->control(IdStartButton)->isEnabled(); }, 120'000));
+    EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(view->SelectedOnly(), 0);
+    EXPECT_EQ(ReadFile(Document()).count("\\pagebb"), 2);
+    EXPECT_TRUE(DocumentViewed());
+}
+
+TEST_F(UiPrintFormsDemo, ReversedPeriodIsRefused)
+{
+    doc->infoBase.config.r_m1 = 4;
+    doc->infoBase.config.r_m2 = 2;
+    Show(new CEFuncSpravZarpMonthView(doc.get()));
+    ASSERT_TRUE(RunWithShop(QString()));
+    EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("ошибка в датах отчетного периода")});
+    EXPECT_FALSE(QFile::exists(Document()));
+}
+
+#endif
