@@ -196,8 +196,9 @@ bool CATabelVvodDlg::ReadEnteredRow()
 int CATabelVvodDlg::FinishGroup(bool changed, const QStringList& skipped)
 {
     m_groupMode = false;
-    if (changed)
-        StoreLines();
+    // Lines the base refused stay in memory; the next save stores them.
+    if (changed && !StoreLines())
+        m_modified = true;
     if (!skipped.isEmpty())
         KalvorMessageBox(kBaseFull + QStringLiteral("\nЗапись не добавлена:\n") + skipped.join(QLatin1Char('\n')),
                          MB_OK | MB_ICONWARNING, QString(), this);

@@ -1,7 +1,7 @@
 #include "entries/ui/CCurnuPerSBView.h"
 
 #include "entries/ui/CCurnuPerSBDlg.h"
-#include "entries/ui/CMonthFormView.h"
+#include "entries/ui/MonthEntrySteps.h"
 #include "grid/FldHlpGridCtrl.h"
 #include "shell/ui/CKalvorDoc.h"
 

@@ -5,25 +5,12 @@
 // nothing of the screen's kind; the dated archive is never loaded.
 #pragma once
 
-#include "infobase/Records.h"
+#include "entries/ui/MonthEntrySteps.h"
 #include "shell/ui/CCommonFormView.h"
-
-#include <functional>
 
 class CMonthFormDlg;
 class CTabelFilterDlg;
 class QGroupBox;
-
-// Enter in the strip of a month deduction screen: the dialog saves (a refusal
-// keeps the employee), the typed number is read; a number that is not in the
-// current list gives "Некорректный табельный номер" and keeps the employee
-// shown. Refused while a group is open.
-void ApplyTypedPersonnelNumber(CCommonFormView& view);
-// F4 (+1) / F3 (-1): the dialog saves, then the next or previous employee of
-// the list that has entries of the screen's kind is shown; nothing at the
-// list's ends or while a group is open.
-using HasEntries = std::function<bool(const kalvor::infobase::EmployeeAttributes&)>;
-void StepToEmployeeWithEntries(CCommonFormView& view, int step, const HasEntries& hasEntries);
 
 class CMonthFormView : public CCommonFormView {
     Q_OBJECT
