@@ -137,6 +137,12 @@ constexpr int WritIndex = 41; // Комаров: alimony 25 %
 constexpr int LoanIndex = 16; // Калинин: repays a loan of the firm
 constexpr int BonusIndices[] = {11, 26, 27, 40};
 constexpr int BankIndices[] = {0, 1, 2, 4, 10, 11, 16, 26, 36};
+constexpr int SecondWritIndex = 30; // a writ of a fixed amount in favour of a creditor
+constexpr int SecondLoanIndex = 33; // a loan repaid in two stages
+constexpr int FixedTransferIndex = 36; // a fixed amount to a second bank besides the rest
+constexpr int SecondJobIndex = 12; // a second job paid by an hourly tariff
+constexpr int HarmfulWorkIndex = 14; // an allowance for the main sheet's days
+constexpr int EveningReversalIndex = 20; // evening hours paid twice in March, taken back
 constexpr int ReversalIndex = 7; // Ракитин: January's overpaid salary reversed in February
 
 // ------------------------------------------------------------------ calendar
@@ -865,6 +871,34 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
                 base.prem.replaceRun(slot, std::vector<BonusLine>{line});
             }
 
+        // Lines of the alternative time sheet.
+        if (i == SecondJobIndex) {
+            AltTabelEntry line;
+            line.kod = 3; // 40 hours at 120.500 an hour
+            line.mes = u16(month);
+            line.hr = 40;
+            line.tarif.rub = 120;
+            line.tarif.thou = 500;
+            base.altTabel.replaceRun(slot, std::vector<AltTabelEntry>{line});
+        }
+        if (i == HarmfulWorkIndex) {
+            AltTabelEntry line;
+            line.kod = 9; // 4,000 a month for the days of the main time sheet
+            line.mes = u16(month);
+            line.dn = 32;
+            line.sumOklad = rub(4'000);
+            base.altTabel.replaceRun(slot, std::vector<AltTabelEntry>{line});
+        }
+        if (i == EveningReversalIndex) {
+            AltTabelEntry line;
+            line.kod = 21; // six evening hours at 50 an hour, taken back
+            line.mes = u16(month);
+            line.hr = 6;
+            line.tarif.rub = 50;
+            line.storno = 1;
+            base.altTabel.replaceRun(slot, std::vector<AltTabelEntry>{line});
+        }
+
         // Transfers of the rest of the pay to a bank account.
         for (int b : BankIndices)
             if (b == i) {
@@ -888,6 +922,33 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
             w.fio = s(u"Комарова Наталья Сергеевна");
             w.adr = s(u"160012, г. Вологда, ул. Гагарина, д. 42, кв. 18");
             at.priznAlim = 1;
+        }
+        if (i == SecondWritIndex) {
+            IspolBlock::Writ& w = rec.ispol.writs[0];
+            w.vid = 3;
+            w.sum = rub(2'000);
+            w.fio = s(u"ООО «Вологдаэнергосбыт»");
+            w.adr = s(u"160009, г. Вологда, ул. Мальцева, д. 52");
+            at.priznIspl = 1;
+        }
+        if (i == FixedTransferIndex) {
+            SberRow& row = rec.sber[1];
+            row.kod = 903;
+            row.sum = rub(5'000);
+            row.bank = 2;
+            row.ls = QStringLiteral("40817810400001234567");
+            row.fio = h.fio;
+            at.priznBank = 2;
+        }
+        if (i == SecondLoanIndex) {
+            // 10,000 roubles: two months at 2,000, then six at 1,000.
+            SsudBlock::Loan& l = rec.ssud.loans[0];
+            l.kod = 760;
+            l.kvMes = 1;
+            l.sumDolg = rub(10'000);
+            l.mes = {2, 6, 0};
+            l.sum = {rub(2'000), rub(1'000), 0};
+            at.priznSsud = 1;
         }
         if (i == LoanIndex) {
             // A loan of 36,000 roubles from January 2011, repaid at 3,000 a month:

@@ -1,7 +1,11 @@
 #include "app/RegisterScreens.h"
 
+#include "entries/ui/CATabelVvodView.h"
+#include "entries/ui/CCurnuIspListView.h"
 #include "entries/ui/CCurnuNuView.h"
 #include "entries/ui/CTabelReadView.h"
+#include "entries/ui/CCurnuPerSBView.h"
+#include "entries/ui/CCurnuSsudKredView.h"
 #include "entries/ui/CTabelVvodView.h"
 #include "exchange/ui/ExchangeScreens.h"
 #include "masterdata/ui/CRefGenInfoView.h"
@@ -165,6 +169,19 @@ void RegisterScreens(CommandRegistry& registry)
     // The check of a time-sheet file handed over by a time-keeping program.
     RegisterTabelReadScreen(registry);
 
+    // The alternative time sheet on the same panel, and its quick button.
+    CommandInfo altTabel;
+    altTabel.id = 32834;
+    altTabel.caption = QStringLiteral("Ввод альтерн. табеля");
+    altTabel.panel = 7;
+    altTabel.makeView = [](CKalvorDoc* d) -> CCommonFormView* { return new CATabelVvodView(d); };
+    registry.AddCommand(altTabel);
+    altTabel.id = 10012;
+    altTabel.panel = -1;
+    altTabel.quickButton = true;
+    altTabel.quickOpen = 1;
+    registry.AddCommand(altTabel);
+
     // The month's current accruals and deductions on working panel
     // "Начисления / Удержания" (entry-screen number 2), and its quick button.
     registry.AddPanel({2, QStringLiteral("Начисления / Удержания"), MainPanelPayroll});
@@ -181,4 +198,27 @@ void RegisterScreens(CommandRegistry& registry)
     curnuNuQuick.quickButton = true;
     curnuNuQuick.quickOpen = 1;
     registry.AddCommand(curnuNuQuick);
+
+    // Writs of execution, loans and credits, bank transfers on the same
+    // panel, each with its quick button.
+    const auto addDeductionScreen = [&registry](int id, int quickId, const QString& caption,
+                                                ViewFactory makeView) {
+        CommandInfo command;
+        command.id = id;
+        command.caption = caption;
+        command.panel = 2;
+        command.makeView = std::move(makeView);
+        registry.AddCommand(command);
+        command.id = quickId;
+        command.panel = -1;
+        command.quickButton = true;
+        command.quickOpen = 1;
+        registry.AddCommand(command);
+    };
+    addDeductionScreen(1226, 10004, QStringLiteral("Исполнительные листы"),
+                       [](CKalvorDoc* d) -> CCommonFormView* { return new CCurnuIspListView(d); });
+    addDeductionScreen(1227, 10006, QStringLiteral("Ссуды и кредиты"),
+                       [](CKalvorDoc* d) -> CCommonFormView* { return new CCurnuSsudKredView(d); });
+    addDeductionScreen(1228, 10005, QStringLiteral("Перечисления в банки"),
+                       [](CKalvorDoc* d) -> CCommonFormView* { return new CCurnuPerSBView(d); });
 }

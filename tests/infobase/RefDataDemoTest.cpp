@@ -83,6 +83,7 @@ TEST_F(RefDataDemo, EveryCaseOfTheMonthIsThere)
     std::set<int> paySystems, shops;
     int partTime = 0, withChildren = 0, advances = 0, banks = 0, nonResidents = 0, disabled = 0, hired = 0,
         dismissed = 0, writs = 0, loans = 0, bonuses = 0, sick = 0, vacations = 0, disabledChild = 0;
+    int otherWrits = 0, stagedLoans = 0, fixedTransfers = 0, altLines = 0;
     for (const EmployeeListEntry& e : base.list) {
         const int slot = e.slot;
         LoadEmployee(base, slot);
@@ -92,12 +93,16 @@ TEST_F(RefDataDemo, EveryCaseOfTheMonthIsThere)
         shops.insert(base.shopBytes[std::size_t(slot)]);
         partTime += h.stavka == 50;
         advances += base.av[std::size_t(slot - 1)] > 0;
-        banks += base.current.sber[0].kod == 903 && a.priznBank == 1;
+        banks += base.current.sber[0].kod == 903 && a.priznBank >= 1;
+        fixedTransfers += base.current.sber[1].sum != 0 && a.priznBank == 2;
         nonResidents += h.flag(2) && h.flag(9);
         disabled += ((h.flags >> 6) & 3) != 0 && h.invDat1Begin != 0;
         hired += h.datPr1 && yearOf(h.datPr1) == 2011 && monthOf(h.datPr1) == 4;
         dismissed += h.datUv1 && monthOf(h.datUv1) == 4 && a.priznUv == 1;
         writs += base.current.ispol.writs[0].vid == 1 && a.priznAlim == 1;
+        otherWrits += base.current.ispol.writs[0].vid == 3 && a.priznIspl == 1;
+        stagedLoans += base.current.ssud.loans[0].mes[1] != 0;
+        altLines += int(base.altTabel.run(slot).size());
         loans += base.current.ssud.loans[0].kod == 760 && base.current.ssud.loans[0].kvMes == 1;
         bonuses += !base.prem.run(slot).empty();
         for (const NalvichEntry& n : base.current.nalvich) {
@@ -127,7 +132,11 @@ TEST_F(RefDataDemo, EveryCaseOfTheMonthIsThere)
     EXPECT_EQ(hired, 1);
     EXPECT_EQ(dismissed, 1);
     EXPECT_EQ(writs, 1);
-    EXPECT_EQ(loans, 1);
+    EXPECT_EQ(loans, 2);
+    EXPECT_EQ(stagedLoans, 1);
+    EXPECT_EQ(otherWrits, 1);
+    EXPECT_EQ(fixedTransfers, 1);
+    EXPECT_EQ(altLines, 3);
     EXPECT_EQ(bonuses, 4);
     EXPECT_EQ(sick, 1);
     EXPECT_EQ(vacations, 1);

@@ -1,6 +1,7 @@
 #include "entries/ui/CCurnuNuView.h"
 
 #include "entries/ui/CCurnuNuDlg.h"
+#include "entries/ui/MonthEntrySteps.h"
 #include "grid/FldHlpGridCtrl.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/EntryViewBodies.h"
@@ -35,21 +36,8 @@ void CCurnuNuView::TakeHelpValues(const QStringList& values)
 
 void CCurnuNuView::StepToEmployeeWithRows(int step)
 {
-    if (RefuseWhileGroupOpen(*this) || m_tabN == 0)
-        return;
-    if (m_entryDlg && !m_entryDlg->SaveRecord())
-        return;
-    const kalvor::infobase::CInfoBase& base = Document()->infoBase;
-    const int index = base.FindEmployee(int(m_tabN));
-    if (index < 0)
-        return;
-    for (int next = index + step; next >= 0 && next < base.employeeCount(); next += step) {
-        const int slot = base.list[std::size_t(next)].slot;
-        if (slot >= 1 && slot <= base.capacity() && base.attributes[std::size_t(slot - 1)].kvProizv != 0) {
-            LoadEmployeeForView(*this, next);
-            return;
-        }
-    }
+    StepToEmployeeWithEntries(*this, step,
+                              [](const kalvor::infobase::EmployeeAttributes& attr) { return attr.kvProizv != 0; });
 }
 
 QStringList CCurnuNuView::MonthLines()

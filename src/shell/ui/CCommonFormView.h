@@ -47,6 +47,9 @@ public:
     // Asked before the frame replaces the view: false keeps the view (its
     // entry dialog refused to save what was typed).
     virtual bool CanLeave() { return true; }
+    // Whether loading an employee for the view reads his dated archive too
+    // (the month's deduction screens do without it).
+    virtual bool LoadsDatedArchive() const { return true; }
 
     // Whether a worker of the view runs on the document (a calculation, say).
     virtual bool IsWorking() const { return false; }

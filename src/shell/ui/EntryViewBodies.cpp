@@ -61,7 +61,8 @@ bool LoadEmployeeForView(CCommonFormView& view, int listIndex)
         WaitCursor wait;
         try {
             ib::LoadEmployee(base, entry.slot);
-            ib::LoadWarDat(base, entry.slot, 0, 0, 0);
+            if (view.LoadsDatedArchive())
+                ib::LoadWarDat(base, entry.slot, 0, 0, 0);
         } catch (const kalvor::db::DbError& error) {
             ShowComError(error);
             loaded = false;

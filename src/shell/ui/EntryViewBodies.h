@@ -19,7 +19,7 @@ CTabelFilterDlg* TabelStripOf(const CCommonFormView& view);
 // Loads the employee of an entry of the current list for the view: the entry's
 // personnel number becomes the view's and the document's last one and goes into
 // the strip; the record (with its dated archive) is loaded under the wait
-// cursor, and the entry dialog shows it. A database failure is shown and leaves
+// cursor (unless the view does without it), and the entry dialog shows it. A database failure is shown and leaves
 // the dialog empty, so that a half-loaded record is never saved back. True when
 // the employee was loaded.
 bool LoadEmployeeForView(CCommonFormView& view, int listIndex);

@@ -1,0 +1,195 @@
+#include "entries/AltTabelLines.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "platform/Db.h"
+#include "values/Values.h"
+
+namespace kalvor::entries {
+
+using infobase::AltTabelEntry;
+using infobase::u16;
+using infobase::u8;
+
+namespace {
+
+constexpr int kMaxCode = 995;
+constexpr int kMaxDays = 31;
+constexpr int kMaxHours = 255; // one byte
+constexpr int kMaxPercent = 255;
+constexpr int kMaxShop = 250;
+
+enum Column { Code, Days, Hours, Salary, Tariff, Percent, Shop, CostCode, Month, Minus };
+
+QString Cell(const QStringList& cells, int column) { return column < cells.size() ? cells[column] : QString(); }
+
+// "%d" of a value in [min, max]; anything else 0.
+int ReadRanged(const QString& text, int min, int max)
+{
+    std::int32_t value = 0;
+    ParseIntField(text, value, min, max);
+    return value;
+}
+
+int ReadDays(const QString& text)
+{
+    // The hint promises that a star takes the main sheet's days; "**" is how they show.
+    const QString trimmed = text.trimmed();
+    if (trimmed == QLatin1String("*") || trimmed == QLatin1String("**"))
+        return kMainSheetDays;
+    return ReadRanged(text, 0, kMaxDays);
+}
+
+QString ShowDays(int days) { return days == kMainSheetDays ? QStringLiteral("**") : FormatIntField(days); }
+
+// Reads one cell into the line; true when its field changed.
+bool ReadColumn(const QStringList& cells, int column, AltTabelEntry& entry)
+{
+    const QString text = Cell(cells, column);
+    const AltTabelEntry before = entry;
+    switch (column) {
+    case Code: entry.kod = u16(ReadRanged(text, 1, kMaxCode)); break;
+    case Days: entry.dn = u16(ReadDays(text)); break;
+    case Hours: {
+        int hours = entry.hr, minutes = entry.min;
+        ParseHoursMinutes(text, kMaxHours, hours, minutes);
+        entry.hr = u8(hours);
+        entry.min = u16(minutes);
+        break;
+    }
+    case Salary: ParseMoneyKopecks(text, entry.sumOklad); break;
+    case Tariff: {
+        PackedFixed3 tariff = PackedFixed3::make(entry.tarif.rub, entry.tarif.thou);
+        ParseFloatField(text, tariff);
+        entry.tarif.rub = u16(tariff.roubles());
+        entry.tarif.thou = u16(tariff.thousandths());
+        break;
+    }
+    case Percent: entry.procOpl = u8(ReadRanged(text, 0, kMaxPercent)); break;
+    case Shop: entry.otd = u8(ReadRanged(text, 1, kMaxShop)); break;
+    case CostCode: {
+        std::uint16_t ch = 0, sc = 0, au = 0;
+        ParsePacked12Digits(text, ch, sc, au);
+        entry.spzCh = ch & kDigitGroupMask;
+        entry.spzSc = sc & kDigitGroupMask;
+        entry.spzAu = au & kDigitGroupMask;
+        break;
+    }
+    case Month: entry.mes = u16(ReadRanged(text, 1, 12)); break;
+    case Minus: entry.storno = u8(ReadRanged(text, 0, 1)); break;
+    default: break;
+    }
+    return !(entry == before);
+}
+
+} // namespace
+
+QStringList ShowAltTabelEntry(const AltTabelEntry& entry)
+{
+    const QString hours =
+        entry.hr == 0 && entry.min == 0 ? QString() : QStringLiteral("%1,%2").arg(int(entry.hr)).arg(int(entry.min));
+    return {FormatIntField(entry.kod),
+            ShowDays(entry.dn),
+            hours,
+            FormatMoney(entry.sumOklad),
+            FormatPackedFixed3(PackedFixed3::make(entry.tarif.rub, entry.tarif.thou)),
+            FormatIntField(entry.procOpl),
+            FormatIntField(entry.otd),
+            FormatPacked12Digits(entry.spzCh, entry.spzSc, entry.spzAu),
+            FormatIntField(entry.mes),
+            FormatIntField(entry.storno)};
+}
+
+bool ReadAltTabelEntry(const QStringList& cells, AltTabelEntry& entry)
+{
+    bool changed = false;
+    for (int column = 0; column < kAltTabelColumns; ++column) changed |= ReadColumn(cells, column, entry);
+    return changed;
+}
+
+bool AltTabelEntryMatches(const AltTabelEntry& entry, const QStringList& cells)
+{
+    for (int column = 0; column < kAltTabelColumns; ++column) {
+        if (Cell(cells, column).trimmed().isEmpty())
+            continue;
+        AltTabelEntry read = entry;
+        if (ReadColumn(cells, column, read))
+            return false;
+    }
+    return true;
+}
+
+std::vector<AltTabelEntry> AltTabelLines(const infobase::CInfoBase& base, int slot) { return base.altTabel.run(slot); }
+
+// ------------------------------------------------------------------ group operations
+
+std::vector<int> MarkedSlots(const infobase::CInfoBase& base)
+{
+    std::vector<int> markedSlots;
+    for (const infobase::EmployeeListEntry& entry : base.list)
+        if (entry.marked() && entry.slot >= 1 && entry.slot <= base.altTabel.slotCount())
+            markedSlots.push_back(entry.slot);
+    return markedSlots;
+}
+
+AltTabelGroupResult GroupAppendAltTabel(infobase::CInfoBase& base, const QStringList& model)
+{
+    AltTabelGroupResult result;
+    AltTabelEntry line;
+    ReadAltTabelEntry(model, line);
+    for (int slot : MarkedSlots(base)) {
+        if (!base.altTabel.insertLine(slot, base.altTabel.count(slot), line)) {
+            result.skipped << base.shortNames[std::size_t(slot - 1)];
+            continue;
+        }
+        result.changed = true;
+    }
+    return result;
+}
+
+std::vector<int> FindAltTabelMatches(const infobase::CInfoBase& base, const QStringList& model)
+{
+    std::vector<int> matches(std::size_t(base.altTabel.slotCount()), -1);
+    for (int slot : MarkedSlots(base)) {
+        const std::vector<AltTabelEntry> lines = base.altTabel.run(slot);
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (AltTabelEntryMatches(lines[i], model)) {
+                matches[std::size_t(slot - 1)] = int(i);
+                break;
+            }
+    }
+    return matches;
+}
+
+AltTabelGroupResult GroupCorrectAltTabel(infobase::CInfoBase& base, const std::vector<int>& matches,
+                                         const QStringList& model)
+{
+    AltTabelGroupResult result;
+    for (int slot : MarkedSlots(base)) {
+        const int position = std::size_t(slot - 1) < matches.size() ? matches[std::size_t(slot - 1)] : -1;
+        if (position < 0 || position >= base.altTabel.count(slot))
+            continue;
+        AltTabelEntry& line = base.altTabel.lines[std::size_t(base.altTabel.first(slot) + position)];
+        result.changed |= ReadAltTabelEntry(model, line);
+    }
+    return result;
+}
+
+AltTabelGroupResult GroupDeleteAltTabel(infobase::CInfoBase& base, const QStringList& model)
+{
+    AltTabelGroupResult result;
+    const std::vector<int> matches = FindAltTabelMatches(base, model);
+    for (int slot : MarkedSlots(base))
+        if (const int position = matches[std::size_t(slot - 1)]; position >= 0)
+            result.changed |= base.altTabel.removeLine(slot, position);
+    return result;
+}
+
+void StoreAltTabel(infobase::CInfoBase& base)
+{
+    db::Transaction transaction(infobase::Db(base));
+    infobase::SaveIndexes(base, infobase::LineKind::AltTabel, infobase::SaveModeOverwrite);
+    for (int mass = 1; mass <= 3; ++mass) infobase::SaveAltTabel(base, mass, infobase::SaveModeOverwrite);
+    transaction.commit();
+}
+
+} // namespace kalvor::entries

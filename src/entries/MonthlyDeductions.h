@@ -1,0 +1,103 @@
+// The employee's standing deductions of the month entry screens: up to three
+// writs of execution and four loans (fixed forms of texts), and up to twenty
+// bank transfers (grid rows). The forms' texts and read rules, the counts
+// kept with the employee attributes, and the store of a block together with
+// the master row and the attributes.
+#pragma once
+
+#include "infobase/InfoBase.h"
+#include "infobase/Records.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace kalvor::entries {
+
+// Texts are kept to this many characters (the field's terminator is the 120th).
+inline constexpr int kEntryTextCapacity = 120;
+
+// ------------------------------------------------------------------ writs of execution
+
+// The fields of one writ on the form. The end date is the picker's packed
+// date (0 = no date).
+struct WritFields {
+    QString kind, table, size, fio, adr;
+    bool percent = false;
+    std::uint16_t dataEnd = 0;
+    friend bool operator==(const WritFields&, const WritFields&) = default;
+};
+using WritForm = std::array<WritFields, 3>;
+
+// Kind "%d", table "%d", size "%.2f" of sum / 100, each empty when 0.
+WritForm ShowWrits(const infobase::IspolBlock& block);
+// Writes the fields that differ into the block; true when anything changed.
+// A kind outside 1-3 and a table outside 0-20 read 0; a new table clears the
+// flag byte (bits 8-15); the size is rounded to hundredths; texts keep 119
+// characters. With filledOnly (the group append), an empty text, no date and
+// an unchecked box leave the stored value.
+bool ReadWrits(const WritForm& form, infobase::IspolBlock& block, bool filledOnly = false);
+// priznAlim counts the writs of kind 1, priznIspl the others; a writ counts
+// when its kind or its size is not 0.
+void CountWrits(const infobase::IspolBlock& block, infobase::EmployeeAttributes& attr);
+
+// ------------------------------------------------------------------ loans and credits
+
+inline constexpr int kLoanStages = 3;
+inline constexpr int kMaxInstalmentMonths = 127; // kvMes is seven bits
+
+struct LoanFields {
+    QString code, debt, months;
+    bool tax = false;
+    std::array<QString, kLoanStages> stageMonths, stageSums;
+    friend bool operator==(const LoanFields&, const LoanFields&) = default;
+};
+using LoanForm = std::array<LoanFields, 4>;
+
+// Every number "%d" or "%.2f" of kopecks / 100, empty when 0.
+LoanForm ShowLoans(const infobase::SsudBlock& block);
+// Writes the fields into the loans; true when a stored value changed. A code
+// outside 701-995, a stage of months outside 1-255 and a number of months
+// above 127 read 0 (the months never reach the tax bit). With filledOnly, an
+// empty text and an unchecked box leave the stored value.
+bool ReadLoans(const LoanForm& form, infobase::SsudBlock& block, bool filledOnly = false);
+bool LoanIsEmpty(const infobase::SsudBlock::Loan& loan);
+// priznSsud: the number of loans that are not empty (they keep their places).
+void CountLoans(const infobase::SsudBlock& block, infobase::EmployeeAttributes& attr);
+
+// ------------------------------------------------------------------ bank transfers
+
+inline constexpr int kMaxTransfers = 20;
+inline constexpr int kTransferColumns = 6;
+inline constexpr int kMaxTransferCode = 995;
+inline constexpr int kMaxRecipient = 255;
+
+using SberRows = std::vector<infobase::SberRow>;
+
+// Code, amount, destination, branch, personal account, payee; zeros empty.
+QStringList ShowSberRow(const infobase::SberRow& row);
+// A code outside 1-995 and a destination outside 1-255 read 0; the amount is
+// roubles into kopecks; texts keep 119 characters.
+infobase::SberRow ReadSberRow(const QStringList& cells);
+// The employee's first priznBank rows.
+SberRows TransferRows(const infobase::EmployeeRecord& rec, const infobase::EmployeeAttributes& attr);
+// The rows (at most twenty) into the cleared area, the empty ones dropped and
+// the others closed up in order; priznBank becomes their number.
+void PlaceTransfers(infobase::EmployeeRecord& rec, infobase::EmployeeAttributes& attr, const SberRows& rows);
+// Code, amount, destination and the three texts equal.
+bool TransfersMatch(const infobase::SberRow& a, const infobase::SberRow& b);
+int FirstMatchingTransfer(const SberRows& rows, const infobase::SberRow& model);
+
+// ------------------------------------------------------------------ saving
+
+// The detail table's saver of an employee's block (SaveIspol, SaveSsud, SaveSber).
+using DetailSaver = void (*)(infobase::CInfoBase&, qint64);
+// In one transaction: the master row of the slot, the block through the
+// saver, and the attributes (SaveMode 1). A database error (DbError) goes on
+// to the caller with the base as it was.
+void StoreEmployeeDetail(infobase::CInfoBase& base, int slot, DetailSaver saveDetail);
+
+} // namespace kalvor::entries

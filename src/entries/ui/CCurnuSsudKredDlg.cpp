@@ -1,0 +1,97 @@
+#include "entries/ui/CCurnuSsudKredDlg.h"
+
+#include "infobase/InfoBaseDb.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace ib = kalvor::infobase;
+namespace en = kalvor::entries;
+
+CCurnuSsudKredDlg::CCurnuSsudKredDlg(CCommonFormView* view) : CMonthFormDlg(IDD, view)
+{
+    setObjectName(QStringLiteral("CCurnuSsudKredDlg"));
+    auto* layout = new QGridLayout(this);
+    layout->setSpacing(8);
+    for (int loan = 0; loan < 4; ++loan) BuildBlock(loan);
+    setFocusProxy(Field(IdCode[0]));
+}
+
+void CCurnuSsudKredDlg::BuildBlock(int loan)
+{
+    const auto at = std::size_t(loan);
+    auto* block = new QFrame(this);
+    block->setFrameShape(QFrame::StyledPanel);
+    static_cast<QGridLayout*>(layout())->addWidget(block, loan / 2, loan % 2);
+    auto* grid = new QGridLayout(block);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(4);
+    const QString ordinal[] = {QStringLiteral("Первая ссуда"), QStringLiteral("Вторая ссуда"),
+                               QStringLiteral("Третья ссуда"), QStringLiteral("Четвертая ссуда")};
+    grid->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(ordinal[loan]), block), 0, 0, 1, 4);
+
+    AddField(grid, 1, 0, QStringLiteral("Код удержания"), IdCode[at], 60);
+    AddField(grid, 1, 2, QStringLiteral("Долг"), IdDebt[at], 110);
+    AddField(grid, 2, 0, QStringLiteral("Количество месяцев"), IdMonths[at], 60);
+    auto* tax = new QCheckBox(QStringLiteral("Налог с процентов"), block);
+    QPalette palette = tax->palette();
+    palette.setColor(QPalette::WindowText, kLabelText);
+    tax->setPalette(palette);
+    SetControl(IdTax[at], tax);
+    grid->addWidget(tax, 2, 2, 1, 2);
+    for (int stage = 0; stage < en::kLoanStages; ++stage) {
+        AddField(grid, 3 + stage, 0, QStringLiteral("Число месяцев"), IdStageMonths[at] + stage, 60);
+        AddField(grid, 3 + stage, 2, QStringLiteral("Сумма"), IdStageSums[at] + stage, 110);
+    }
+}
+
+QCheckBox* CCurnuSsudKredDlg::TaxBox(int loan) const { return controlAs<QCheckBox>(IdTax[std::size_t(loan)]); }
+
+en::LoanForm CCurnuSsudKredDlg::FormValues() const
+{
+    en::LoanForm form;
+    for (std::size_t loan = 0; loan < form.size(); ++loan) {
+        en::LoanFields& fields = form[loan];
+        fields.code = Field(IdCode[loan])->text();
+        fields.debt = Field(IdDebt[loan])->text();
+        fields.months = Field(IdMonths[loan])->text();
+        fields.tax = TaxBox(int(loan))->isChecked();
+        for (int stage = 0; stage < en::kLoanStages; ++stage) {
+            fields.stageMonths[std::size_t(stage)] = Field(IdStageMonths[loan] + stage)->text();
+            fields.stageSums[std::size_t(stage)] = Field(IdStageSums[loan] + stage)->text();
+        }
+    }
+    return form;
+}
+
+void CCurnuSsudKredDlg::ShowBlock(const ib::EmployeeRecord& rec)
+{
+    const en::LoanForm form = en::ShowLoans(rec.ssud);
+    for (std::size_t loan = 0; loan < form.size(); ++loan) {
+        const en::LoanFields& fields = form[loan];
+        Field(IdCode[loan])->setText(fields.code);
+        Field(IdDebt[loan])->setText(fields.debt);
+        Field(IdMonths[loan])->setText(fields.months);
+        TaxBox(int(loan))->setChecked(fields.tax);
+        for (int stage = 0; stage < en::kLoanStages; ++stage) {
+            Field(IdStageMonths[loan] + stage)->setText(fields.stageMonths[std::size_t(stage)]);
+            Field(IdStageSums[loan] + stage)->setText(fields.stageSums[std::size_t(stage)]);
+        }
+    }
+}
+
+bool CCurnuSsudKredDlg::ReadBlock(ib::EmployeeRecord& rec, bool filledOnly) const
+{
+    en::ReadLoans(FormValues(), rec.ssud, filledOnly);
+    return true;
+}
+
+void CCurnuSsudKredDlg::CountBlock(const ib::EmployeeRecord& rec, ib::EmployeeAttributes& attr) const
+{
+    en::CountLoans(rec.ssud, attr);
+}
+
+en::DetailSaver CCurnuSsudKredDlg::Saver() const { return &ib::SaveSsud; }

@@ -1,0 +1,167 @@
+#include "entries/ui/CMonthFormDlg.h"
+
+#include "entries/ui/CMonthFormView.h"
+#include "infobase/InfoBaseDb.h"
+#include "platform/Db.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/KalvorMessageBox.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace ib = kalvor::infobase;
+namespace en = kalvor::entries;
+
+namespace {
+
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+CMonthFormDlg::CMonthFormDlg(int dialogId, CCommonFormView* view) : CFormChildDlg(dialogId, view)
+{
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, kFieldBack);
+    palette.setColor(QPalette::Base, kFieldBack);
+    palette.setColor(QPalette::WindowText, kLabelText);
+    setPalette(palette);
+}
+
+QLineEdit* CMonthFormDlg::AddField(QGridLayout* grid, int row, int column, const QString& label, int id, int width,
+                                   int span)
+{
+    auto* edit = new QLineEdit(this);
+    edit->setMaxLength(en::kEntryTextCapacity - 1);
+    if (width > 0)
+        edit->setFixedWidth(width);
+    SetControl(id, edit);
+    auto* text = new QLabel(label, this);
+    text->setBuddy(edit);
+    grid->addWidget(text, row, column);
+    grid->addWidget(edit, row, column + 1, 1, span);
+    return edit;
+}
+
+void CMonthFormDlg::LoadRecord(quint32 slot)
+{
+    const ib::CInfoBase& base = View()->Document()->infoBase;
+    if (slot > quint32(base.capacity()))
+        slot = 0;
+    // The modified flag stays: a save the base refused is tried again.
+    m_slot = slot;
+    if (slot == 0) {
+        ShowBlock(ib::EmployeeRecord{});
+        return;
+    }
+    if (auto* view = qobject_cast<CMonthFormView*>(View()))
+        view->SetTitle(TitleFormat().arg(base.shortNames[slot - 1]));
+    ShowBlock(base.current);
+}
+
+bool CMonthFormDlg::StoreCurrent(int slot)
+{
+    try {
+        WaitCursor wait;
+        en::StoreEmployeeDetail(View()->Document()->infoBase, slot, Saver());
+        return true;
+    } catch (const kalvor::db::DbError& error) {
+        ShowComError(error);
+        return false;
+    }
+}
+
+int CMonthFormDlg::SaveRecord()
+{
+    ib::CInfoBase& base = View()->Document()->infoBase;
+    if (m_slot == 0 || m_groupMode || base.currentSlot != int(m_slot))
+        return 1;
+    if (ReadBlock(base.current, false))
+        m_modified = true;
+    CountBlock(base.current, base.attributes[m_slot - 1]);
+    // What the read rules made of the texts is shown.
+    ShowBlock(base.current);
+    if (!m_modified)
+        return 1;
+    if (!StoreCurrent(int(m_slot)))
+        return 0;
+    m_modified = false;
+    return 1;
+}
+
+void CMonthFormDlg::BeginGroup()
+{
+    m_groupMode = true;
+    ShowBlock(ib::EmployeeRecord{});
+}
+
+int CMonthFormDlg::GroupAppend()
+{
+    ib::EmployeeRecord work;
+    if (ReadBlock(work, false))
+        m_modified = true;
+    if (m_modified) {
+        const ib::CInfoBase& base = View()->Document()->infoBase;
+        for (int i = 0; i < base.employeeCount(); ++i)
+            if (base.list[std::size_t(i)].marked())
+                AppendToMember(i);
+    }
+    m_modified = false;
+    m_groupMode = false;
+    return 1;
+}
+
+void CMonthFormDlg::AppendToMember(int listIndex)
+{
+    ib::CInfoBase& base = View()->Document()->infoBase;
+    const int slot = base.list[std::size_t(listIndex)].slot;
+    try {
+        WaitCursor wait;
+        ib::LoadEmployee(base, slot);
+    } catch (const kalvor::db::DbError& error) {
+        ShowComError(error);
+        return;
+    }
+    ReadBlock(base.current, true);
+    CountBlock(base.current, base.attributes[std::size_t(slot - 1)]);
+    StoreCurrent(slot);
+}
+
+void CMonthFormDlg::OnOK()
+{
+    if (!m_groupMode)
+        return;
+    GroupAppend();
+    if (CCommonFormView* view = View())
+        view->CancelGroup();
+}
+
+void CMonthFormDlg::OnCancel()
+{
+    CCommonFormView* view = View();
+    if (m_groupMode) {
+        m_groupMode = false;
+        if (view)
+            view->CancelGroup();
+        return;
+    }
+    if (auto* strip = view ? qobject_cast<CTabelFilterDlg*>(view->m_strip.data()) : nullptr)
+        strip->Field(CTabelFilterDlg::IdTabN)->setFocus();
+}
+
+void CMonthFormDlg::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: OnOK(); return;
+    case Qt::Key_Escape: OnCancel(); return;
+    default: CFormChildDlg::keyPressEvent(event);
+    }
+}

@@ -1,0 +1,421 @@
+// Writs of execution, loans and bank transfers on the demo base, driven by
+// keys: a number typed, a block edited and saved by F4, F3 back, a number not
+// in the list refused, a group append to three marked employees, the view
+// closed with an unsaved change and the change found after reopening; the
+// month computed with a new writ, loan and transfer; screenshots of the forms.
+#include "DemoEntryWorld.h"
+#include "entries/MonthlyDeductions.h"
+#include "entries/ui/CCurnuIspListDlg.h"
+#include "entries/ui/CCurnuIspListView.h"
+#include "entries/ui/CCurnuPerSBDlg.h"
+#include "entries/ui/CCurnuPerSBView.h"
+#include "entries/ui/CCurnuSsudKredDlg.h"
+#include "entries/ui/CCurnuSsudKredView.h"
+#include "payroll/CalcThread.h"
+#include "platform/TaskThread.h"
+#include "shell/ui/NullableDateEdit.h"
+
+#include <QCheckBox>
+
+#include <algorithm>
+
+#ifdef KALVOR_DATA_DIR
+
+using namespace entrytest;
+namespace en = kalvor::entries;
+
+namespace {
+
+// The demo firm's employees of these screens.
+constexpr int kAlimonyPayer = 142; // alimony 25 %, postal table 17
+constexpr int kCreditorDebtor = 131; // a writ of 2,000 roubles in favour of a creditor
+constexpr int kLoanDebtor = 117; // a loan of 27,000 at 3,000 a month
+constexpr int kStagedLoanDebtor = 134; // 10,000: two months at 2,000, six at 1,000
+constexpr int kTwoBanks = 137; // the rest to one bank, 5,000 to another
+
+class MonthDeductions : public DemoEntryWorld {
+protected:
+    double Sum(int tabN, int kod)
+    {
+        const auto& rows = Stored(tabN).rows;
+        double sum = 0;
+        for (std::size_t i = 0; i < 60; ++i)
+            if (rows[i].kod == kod)
+                sum += rows[i].sum;
+        return sum;
+    }
+    void Calculate()
+    {
+        kalvor::platform::TaskThread thread;
+        kalvor::CalcThreadParams params;
+        params.document = doc.get();
+        ASSERT_TRUE(thread.start(params, &kalvor::CalculationThreadProc));
+        ASSERT_TRUE(WaitFor([&] { return !thread.isRunning(); }, 60'000));
+        Settle();
+    }
+};
+
+} // namespace
+
+TEST_F(MonthDeductions, WritsAreEditedSavedByF4AndAppendedToAGroup)
+{
+    MessageRecorder boxes;
+    auto* view = Open<CCurnuIspListView>();
+    ASSERT_NE(view, nullptr);
+    CCurnuIspListDlg* dlg = view->Dlg();
+    EXPECT_EQ(doc->LastEntryScreen, 2u);
+    Apply(view->Strip(), kCreditorDebtor);
+    EXPECT_EQ(view->Title(), QStringLiteral("Исполнительные листы [%1]").arg(ShortName(kCreditorDebtor)));
+    EXPECT_EQ(dlg->Field(CCurnuIspListDlg::IdKind[0])->text(), QStringLiteral("3"));
+    EXPECT_EQ(dlg->Field(CCurnuIspListDlg::IdSize[0])->text(), QStringLiteral("2000.00"));
+    EXPECT_TRUE(dlg->DatePicker(0)->IsNull());
+    EXPECT_EQ(doc->infoBase.warDat.warDatKv, 0); // no dated archive is read
+
+    // The second writ: alimony of 20 % until 31 May 2031; kind 4 of the third is no kind.
+    TypeInto(dlg->Field(CCurnuIspListDlg::IdKind[1]), QStringLiteral("1"));
+    TypeInto(dlg->Field(CCurnuIspListDlg::IdSize[1]), QStringLiteral("20"));
+    QTest::mouseClick(dlg->PercentBox(1), Qt::LeftButton);
+    dlg->DatePicker(1)->SetDate(QDate(2031, 5, 31));
+    TypeInto(dlg->Field(CCurnuIspListDlg::IdFio[1]), QStringLiteral("Белова Анна Ивановна"));
+    TypeInto(dlg->Field(CCurnuIspListDlg::IdKind[2]), QStringLiteral("4"));
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, unsigned(kAlimonyPayer)); // the next one with writs
+    EXPECT_EQ(dlg->Field(CCurnuIspListDlg::IdTable[0])->text(), QStringLiteral("17"));
+    EXPECT_TRUE(dlg->PercentBox(0)->isChecked());
+    PressKey(Qt::Key_F3);
+    EXPECT_EQ(view->m_tabN, unsigned(kCreditorDebtor));
+    EXPECT_EQ(dlg->Field(CCurnuIspListDlg::IdSize[1])->text(), QStringLiteral("20.00"));
+    EXPECT_EQ(dlg->Field(CCurnuIspListDlg::IdKind[2])->text(), QString());
+    EXPECT_EQ(Attr(kCreditorDebtor).priznAlim, 1);
+    EXPECT_EQ(Attr(kCreditorDebtor).priznIspl, 1);
+
+    // A number that is not in the list keeps the employee.
+    Apply(view->Strip(), 999);
+    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("Некорректный табельный номер")));
+    EXPECT_EQ(view->m_tabN, unsigned(kCreditorDebtor));
+    EXPECT_EQ(dlg->Field(CCurnuIspListDlg::IdSize[0])->text(), QStringLiteral("2000.00"));
+
+    // The group: the third writ's kind and size go to every member; Enter asks nothing.
+    boxes.boxes.clear();
+    MarkGroup(view, view->Strip(), {"101", "102", QString::number(kAlimonyPayer)});
+    ASSERT_TRUE(dlg->m_groupMode);
+    EXPECT_EQ(dlg->Field(CCurnuIspListDlg::IdKind[0])->text(), QString());
+    TypeInto(dlg->Field(CCurnuIspListDlg::IdKind[2]), QStringLiteral("3"));
+    TypeInto(dlg->Field(CCurnuIspListDlg::IdSize[2]), QStringLiteral("150"));
+    PressKey(Qt::Key_Return);
+    Settle();
+    EXPECT_FALSE(dlg->m_groupMode);
+    EXPECT_EQ(view->GroupPanel(), nullptr);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+
+    // An edit left unsaved when the view closes is kept.
+    Apply(view->Strip(), kAlimonyPayer);
+    TypeInto(dlg->Field(CCurnuIspListDlg::IdSize[0]), QStringLiteral("33"));
+    Close();
+    Restart();
+    const ib::IspolBlock& payer = Stored(kAlimonyPayer).ispol;
+    EXPECT_EQ(payer.writs[0].sum, 3300);
+    EXPECT_EQ(payer.writs[0].vid, 1);
+    EXPECT_EQ(payer.writs[2].vid, 3);
+    EXPECT_EQ(payer.writs[2].sum, 15000);
+    EXPECT_EQ(Attr(kAlimonyPayer).priznAlim, 1);
+    EXPECT_EQ(Attr(kAlimonyPayer).priznIspl, 1);
+    for (int tabN : {101, 102}) {
+        EXPECT_EQ(Stored(tabN).ispol.writs[2].sum, 15000) << tabN;
+        EXPECT_EQ(Attr(tabN).priznIspl, 1) << tabN;
+    }
+    const ib::IspolBlock& debtor = Stored(kCreditorDebtor).ispol;
+    EXPECT_EQ(debtor.writs[1].vid, 1);
+    EXPECT_EQ(debtor.writs[1].priznUd, 1);
+    EXPECT_EQ(debtor.writs[1].sum, 2000);
+    EXPECT_EQ(kalvor::PackedDate(debtor.writs[1].dataEnd).toQDate(), QDate(2031, 5, 31));
+    EXPECT_EQ(debtor.writs[1].fio, QStringLiteral("Белова Анна Ивановна"));
+    EXPECT_EQ(debtor.writs[2].vid, 0);
+}
+
+TEST_F(MonthDeductions, NothingIsWrittenBeforeTheFirstChangeOfAWrit)
+{
+    MessageRecorder boxes;
+    auto* view = Open<CCurnuIspListView>();
+    Apply(view->Strip(), kAlimonyPayer);
+    // The base refuses every write: paging without a change asks nothing of it.
+    QSqlQuery q(ib::Db(doc->infoBase));
+    ASSERT_TRUE(q.exec(QStringLiteral("ALTER TABLE dbo.comp RENAME TO compAway")));
+    PressKey(Qt::Key_F3);
+    EXPECT_EQ(view->m_tabN, unsigned(kCreditorDebtor));
+    EXPECT_TRUE(boxes.boxes.empty());
+    // A change that the base refuses is shown, and the employee stays.
+    TypeInto(view->Dlg()->Field(CCurnuIspListDlg::IdSize[0]), QStringLiteral("2100"));
+    PressKey(Qt::Key_F4);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_FALSE(boxes.boxes[0].text.isEmpty());
+    EXPECT_EQ(view->m_tabN, unsigned(kCreditorDebtor));
+    ASSERT_TRUE(q.exec(QStringLiteral("ALTER TABLE dbo.compAway RENAME TO comp")));
+    PressKey(Qt::Key_F4); // tried again
+    EXPECT_EQ(view->m_tabN, unsigned(kAlimonyPayer));
+    Close();
+    EXPECT_EQ(Stored(kCreditorDebtor).ispol.writs[0].sum, 210000);
+}
+
+TEST_F(MonthDeductions, LoansAreEditedSavedByF4AndAppendedToAGroup)
+{
+    MessageRecorder boxes;
+    auto* view = Open<CCurnuSsudKredView>();
+    ASSERT_NE(view, nullptr);
+    CCurnuSsudKredDlg* dlg = view->Dlg();
+    using D = CCurnuSsudKredDlg;
+    Apply(view->Strip(), kLoanDebtor);
+    EXPECT_EQ(view->Title(), QStringLiteral("Ссуды / Кредиты [%1]").arg(ShortName(kLoanDebtor)));
+    EXPECT_EQ(dlg->Field(D::IdCode[0])->text(), QStringLiteral("760"));
+    EXPECT_EQ(dlg->Field(D::IdDebt[0])->text(), QStringLiteral("27000.00"));
+    EXPECT_EQ(dlg->Field(D::IdStageMonths[0])->text(), QStringLiteral("9"));
+    EXPECT_EQ(dlg->Field(D::IdStageSums[0])->text(), QStringLiteral("3000.00"));
+
+    // A third loan after an empty second; 200 months at once is read as 0.
+    TypeInto(dlg->Field(D::IdCode[2]), QStringLiteral("760"));
+    TypeInto(dlg->Field(D::IdDebt[2]), QStringLiteral("4000"));
+    TypeInto(dlg->Field(D::IdMonths[2]), QStringLiteral("200"));
+    QTest::mouseClick(dlg->TaxBox(2), Qt::LeftButton);
+    TypeInto(dlg->Field(D::IdStageMonths[2] + 1), QStringLiteral("256"));
+    TypeInto(dlg->Field(D::IdStageSums[2] + 1), QStringLiteral("500"));
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, unsigned(kStagedLoanDebtor));
+    EXPECT_EQ(dlg->Field(D::IdStageMonths[0] + 1)->text(), QStringLiteral("6"));
+    PressKey(Qt::Key_F3);
+    EXPECT_EQ(view->m_tabN, unsigned(kLoanDebtor));
+    EXPECT_EQ(dlg->Field(D::IdMonths[2])->text(), QString());
+    EXPECT_TRUE(dlg->TaxBox(2)->isChecked());
+    EXPECT_EQ(dlg->Field(D::IdStageMonths[2] + 1)->text(), QString());
+    EXPECT_EQ(Attr(kLoanDebtor).priznSsud, 2);
+
+    Apply(view->Strip(), 999);
+    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("Некорректный табельный номер")));
+    EXPECT_EQ(view->m_tabN, unsigned(kLoanDebtor));
+
+    // The group: the fourth loan's code and debt.
+    boxes.boxes.clear();
+    MarkGroup(view, view->Strip(), {"103", "104", QString::number(kStagedLoanDebtor)});
+    ASSERT_TRUE(dlg->m_groupMode);
+    TypeInto(dlg->Field(D::IdCode[3]), QStringLiteral("760"));
+    TypeInto(dlg->Field(D::IdDebt[3]), QStringLiteral("1000"));
+    PressKey(Qt::Key_Return);
+    Settle();
+    EXPECT_FALSE(dlg->m_groupMode);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+
+    Apply(view->Strip(), kStagedLoanDebtor);
+    TypeInto(dlg->Field(D::IdStageSums[0]), QStringLiteral("2500"));
+    Close();
+    Restart();
+    const ib::SsudBlock& staged = Stored(kStagedLoanDebtor).ssud;
+    EXPECT_EQ(staged.loans[0].sum[0], 250000);
+    EXPECT_EQ(staged.loans[0].mes, (std::array<ib::u8, 3>{2, 6, 0}));
+    EXPECT_EQ(staged.loans[3].kod, 760);
+    EXPECT_EQ(staged.loans[3].sumDolg, 100000);
+    EXPECT_EQ(Attr(kStagedLoanDebtor).priznSsud, 2);
+    for (int tabN : {103, 104}) EXPECT_EQ(Attr(tabN).priznSsud, 1) << tabN;
+    const ib::SsudBlock& loans = Stored(kLoanDebtor).ssud;
+    EXPECT_TRUE(en::LoanIsEmpty(loans.loans[1]));
+    EXPECT_EQ(loans.loans[2].kod, 760);
+    EXPECT_EQ(loans.loans[2].kvMes, 0);
+    EXPECT_EQ(loans.loans[2].nalog, 1);
+    EXPECT_EQ(loans.loans[2].mes[1], 0);
+    EXPECT_EQ(loans.loans[2].sum[1], 50000);
+}
+
+TEST_F(MonthDeductions, TransfersAreEditedAndGroupedAndAFullMemberIsNamed)
+{
+    MessageRecorder boxes;
+    // 105 has twenty transfers already.
+    ib::CInfoBase& base = doc->infoBase;
+    ib::LoadEmployee(base, Slot(105));
+    en::PlaceTransfers(base.current, base.attributes[std::size_t(Slot(105) - 1)],
+                       en::SberRows(20, en::ReadSberRow({"903", "10"})));
+    en::StoreEmployeeDetail(base, Slot(105), &ib::SaveSber);
+
+    auto* view = Open<CCurnuPerSBView>();
+    ASSERT_NE(view, nullptr);
+    CCurnuPerSBDlg* dlg = view->Dlg();
+    CFldHlpGridCtrl* grid = dlg->Grid();
+    Apply(view->Strip(), kTwoBanks);
+    EXPECT_EQ(view->Title(), QStringLiteral("Перечисления в банки [%1]").arg(ShortName(kTwoBanks)));
+    ASSERT_EQ(grid->GetRowCount(), 3);
+    EXPECT_EQ(dlg->RowCells(2),
+              QStringList({"903", "5000.00", "2", "", "40817810400001234567", doc->infoBase.current.head.fio}));
+    EXPECT_EQ(view->RecipientLines().size(), 148);
+    EXPECT_EQ(view->RecipientLines()[1], QStringLiteral("2|ЗАО \"ВТБ 24\""));
+
+    // The first row emptied, a new one added: the rows close up on saving.
+    for (int col = 0; col < 6; ++col) grid->SetItemText(1, col, QString());
+    QTest::mouseClick(dlg->controlAs<QPushButton>(CCurnuPerSBDlg::IdAdd), Qt::LeftButton);
+    TypeCell(grid, 3, 0, QStringLiteral("906"));
+    TypeCell(grid, 3, 1, QStringLiteral("700"));
+    TypeCell(grid, 3, 2, QStringLiteral("1"));
+    PressKey(Qt::Key_F3);
+    EXPECT_NE(view->m_tabN, unsigned(kTwoBanks));
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, unsigned(kTwoBanks));
+    ASSERT_EQ(grid->GetRowCount(), 3);
+    EXPECT_EQ(dlg->RowCells(1)[0], QStringLiteral("903"));
+    EXPECT_EQ(dlg->RowCells(2), QStringList({"906", "700.00", "1", "", "", ""}));
+    EXPECT_EQ(Attr(kTwoBanks).priznBank, 2);
+
+    Apply(view->Strip(), 999);
+    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("Некорректный табельный номер")));
+    EXPECT_EQ(view->m_tabN, unsigned(kTwoBanks));
+
+    // The group append: 105 is full and named; the others get the row last.
+    boxes.boxes.clear();
+    MarkGroup(view, view->Strip(), {"104", "105", QString::number(kTwoBanks)});
+    ASSERT_TRUE(dlg->m_groupMode);
+    TypeCell(grid, 1, 0, QStringLiteral("907"));
+    TypeCell(grid, 1, 1, QStringLiteral("250"));
+    grid->setFocus();
+    AnswerGroupDialog(1571);
+    PressKey(Qt::Key_Return);
+    Settle();
+    ASSERT_TRUE(ShowActive(frame.get()));
+    EXPECT_FALSE(dlg->m_groupMode);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text,
+              QStringLiteral("Количество перечислений больше 20.\nЗапись не добавлена:\n") + ShortName(105));
+
+    // An edit left unsaved when the view closes is kept.
+    Apply(view->Strip(), kTwoBanks);
+    TypeCell(grid, 2, 4, QStringLiteral("42307810"));
+    Close();
+    Restart();
+    const en::SberRows rows = en::TransferRows(Stored(kTwoBanks), Attr(kTwoBanks));
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1], en::ReadSberRow({"906", "700", "1", "", "42307810"}));
+    EXPECT_EQ(rows[2], en::ReadSberRow({"907", "250"}));
+    EXPECT_EQ(en::TransferRows(Stored(104), Attr(104)), en::SberRows({en::ReadSberRow({"907", "250"})}));
+    EXPECT_EQ(Attr(105).priznBank, 20);
+    EXPECT_EQ(Stored(105).sber[19], en::ReadSberRow({"903", "10"}));
+}
+
+TEST_F(MonthDeductions, TransferGroupCorrectionAndDeletionTouchOnlyTheMatches)
+{
+    MessageRecorder boxes;
+    auto* view = Open<CCurnuPerSBView>();
+    CCurnuPerSBDlg* dlg = view->Dlg();
+    CFldHlpGridCtrl* grid = dlg->Grid();
+    Apply(view->Strip(), 101);
+    auto group = [&](const QStringList& tabNs, const QStringList& cells, int button) {
+        MarkGroup(view, view->Strip(), tabNs);
+        ASSERT_TRUE(dlg->m_groupMode);
+        for (int col = 0; col < cells.size(); ++col)
+            if (!cells[col].isEmpty())
+                TypeCell(grid, 1, col, cells[col]);
+        grid->setFocus();
+        if (button != 0)
+            AnswerGroupDialog(button);
+        PressKey(Qt::Key_Return);
+        Settle();
+        ASSERT_TRUE(ShowActive(frame.get()));
+    };
+    group({"104", "106", "107"}, {"907", "300"}, 1571);
+    // Mark the 300 of 104 and 106 (107 is not in the group), correct it to 350.
+    group({"104", "106"}, {"907", "300"}, 1383);
+    EXPECT_EQ(dlg->PendingOperation(), 503);
+    TypeCell(grid, 1, 0, QStringLiteral("907"));
+    TypeCell(grid, 1, 1, QStringLiteral("350"));
+    grid->setFocus();
+    PressKey(Qt::Key_Return);
+    Settle();
+    // Delete the 350 where it is: 106 and 108 (who has none).
+    group({"106", "108"}, {"907", "350"}, 1061);
+    Close();
+    Restart();
+    EXPECT_EQ(en::TransferRows(Stored(104), Attr(104)), en::SberRows({en::ReadSberRow({"907", "350"})}));
+    EXPECT_TRUE(en::TransferRows(Stored(106), Attr(106)).empty());
+    EXPECT_EQ(en::TransferRows(Stored(107), Attr(107)), en::SberRows({en::ReadSberRow({"907", "300"})}));
+    EXPECT_TRUE(en::TransferRows(Stored(108), Attr(108)).empty());
+    ASSERT_EQ(boxes.boxes.size(), 1u); // the correction's notice
+}
+
+TEST_F(MonthDeductions, AWritALoanAndATransferEnteredAreDeductedInTheMonth)
+{
+    MessageRecorder boxes;
+    constexpr int tabN = 104;
+    {
+        auto* view = Open<CCurnuIspListView>();
+        Apply(view->Strip(), tabN);
+        TypeInto(view->Dlg()->Field(CCurnuIspListDlg::IdKind[0]), QStringLiteral("3"));
+        TypeInto(view->Dlg()->Field(CCurnuIspListDlg::IdSize[0]), QStringLiteral("1200"));
+        Close();
+    }
+    {
+        auto* view = Open<CCurnuSsudKredView>();
+        Apply(view->Strip(), tabN);
+        using D = CCurnuSsudKredDlg;
+        TypeInto(view->Dlg()->Field(D::IdCode[0]), QStringLiteral("760"));
+        TypeInto(view->Dlg()->Field(D::IdDebt[0]), QStringLiteral("6000"));
+        TypeInto(view->Dlg()->Field(D::IdMonths[0]), QStringLiteral("1"));
+        TypeInto(view->Dlg()->Field(D::IdStageMonths[0]), QStringLiteral("6"));
+        TypeInto(view->Dlg()->Field(D::IdStageSums[0]), QStringLiteral("1000"));
+        Close();
+    }
+    {
+        auto* view = Open<CCurnuPerSBView>();
+        Apply(view->Strip(), tabN);
+        QTest::mouseClick(view->Dlg()->controlAs<QPushButton>(CCurnuPerSBDlg::IdAdd), Qt::LeftButton);
+        TypeCell(view->Dlg()->Grid(), 1, 0, QStringLiteral("903"));
+        TypeCell(view->Dlg()->Grid(), 1, 1, QStringLiteral("2500"));
+        TypeCell(view->Dlg()->Grid(), 1, 2, QStringLiteral("2"));
+        Close();
+    }
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    Calculate();
+    Restart();
+    EXPECT_DOUBLE_EQ(Sum(tabN, 912), 120000);
+    EXPECT_DOUBLE_EQ(Sum(tabN, 760), 100000);
+    EXPECT_DOUBLE_EQ(Sum(tabN, 903), 250000);
+    // The demo's second writ, staged loan and fixed transfer are deducted too.
+    EXPECT_DOUBLE_EQ(Sum(kCreditorDebtor, 912), 200000);
+    EXPECT_DOUBLE_EQ(Sum(kStagedLoanDebtor, 760), 200000);
+    EXPECT_GE(Sum(kTwoBanks, 903), 500000);
+}
+
+TEST_F(MonthDeductions, FieldHelpAndScreenshotsOfTheThreeForms)
+{
+    MessageRecorder boxes;
+    {
+        auto* view = Open<CCurnuIspListView>();
+        Apply(view->Strip(), kAlimonyPayer);
+        view->Dlg()->Field(CCurnuIspListDlg::IdTable[1])->setFocus();
+        QApplication::processEvents();
+        view->ShowFormHelp();
+        auto* hint = view->findChild<CHintWnd*>();
+        ASSERT_NE(hint, nullptr);
+        EXPECT_TRUE(hint->text().startsWith(QStringLiteral("Укажите номер (от 1 до 20) налоговой таблицы.")));
+        QTest::keyClick(view->Dlg()->Field(CCurnuIspListDlg::IdTable[1]), Qt::Key_Shift);
+        Settle();
+        EXPECT_EQ(CCurnuIspListView::KindLines().size(), 3);
+        Screenshot(frame.get(), QStringLiteral("writs-of-execution.png"));
+        Close();
+    }
+    {
+        auto* view = Open<CCurnuSsudKredView>();
+        Apply(view->Strip(), kStagedLoanDebtor);
+        view->Dlg()->Field(CCurnuSsudKredDlg::IdStageMonths[0] + 2)->setFocus();
+        QApplication::processEvents();
+        view->ShowFormHelp();
+        auto* hint = view->findChild<CHintWnd*>();
+        ASSERT_NE(hint, nullptr);
+        EXPECT_TRUE(hint->text().startsWith(QStringLiteral("Число месяцев и нижележащая сумма")));
+        QTest::keyClick(view->Dlg()->Field(CCurnuSsudKredDlg::IdStageMonths[0] + 2), Qt::Key_Shift);
+        Settle();
+        Screenshot(frame.get(), QStringLiteral("loans-and-credits.png"));
+        Close();
+    }
+    {
+        auto* view = Open<CCurnuPerSBView>();
+        Apply(view->Strip(), kTwoBanks);
+        Screenshot(frame.get(), QStringLiteral("bank-transfers.png"));
+        Close();
+    }
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+}
+
+#endif
