@@ -3,9 +3,9 @@
 #include "entries/ui/CATabelVvodView.h"
 #include "entries/ui/CCurnuIspListView.h"
 #include "entries/ui/CCurnuNuView.h"
-#include "entries/ui/CTabelReadView.h"
 #include "entries/ui/CCurnuPerSBView.h"
 #include "entries/ui/CCurnuSsudKredView.h"
+#include "entries/ui/CTabelReadView.h"
 #include "entries/ui/CTabelVvodView.h"
 #include "exchange/ui/ExchangeScreens.h"
 #include "masterdata/ui/CRefGenInfoView.h"
@@ -201,8 +201,7 @@ void RegisterScreens(CommandRegistry& registry)
 
     // Writs of execution, loans and credits, bank transfers on the same
     // panel, each with its quick button.
-    const auto addDeductionScreen = [&registry](int id, int quickId, const QString& caption,
-                                                ViewFactory makeView) {
+    const auto addDeductionScreen = [&registry](int id, int quickId, const QString& caption, ViewFactory makeView) {
         CommandInfo command;
         command.id = id;
         command.caption = caption;
