@@ -128,7 +128,7 @@ TEST_F(RefDataDemo, EveryCaseOfTheMonthIsThere)
     EXPECT_EQ(dismissed, 1);
     EXPECT_EQ(writs, 1);
     EXPECT_EQ(loans, 1);
-    EXPECT_EQ(bonuses, 4);
+    EXPECT_EQ(bonuses, 11); // four fixed, the brigade of five, two in percent
     EXPECT_EQ(sick, 1);
     EXPECT_EQ(vacations, 1);
 }
