@@ -140,6 +140,39 @@ TEST_F(CashOrdersTest, PayOrdersTakeTheStoredAmountsUnrounded)
     EXPECT_TRUE(text.endsWith(",1234.56\r\n"));
 }
 
+TEST_F(CashOrdersTest, SickPayAndVacationOrdersOneForEachEntryToPay)
+{
+    build({0, 0});
+    store();
+    CInfoBase& base = doc.infoBase;
+    SickLeaveSheet paid;
+    paid.dBegin = 4;
+    paid.mBegin = 4;
+    paid.gBegin = 2011;
+    paid.mrp = 1;
+    paid.sum = 456'789.5; // rounded to whole kopecks: 4,567.90
+    SickLeaveSheet later = paid;
+    later.mrp = 0; // paid with the month's pay: no order
+    ASSERT_TRUE(base.bln.replaceRun(2, std::vector{paid, later, paid}));
+    VacationNote note;
+    note.dlin = 14;
+    note.mrp = 1;
+    note.sum = 2'000'000;
+    ASSERT_TRUE(base.otp.replaceRun(1, std::vector{note}));
+    StatementPrintParams params;
+    params.outputMode = TransferOrders1C;
+    ASSERT_EQ(PrintSickPayCashOrders(params, doc, path(), 0), 0);
+    const QList<QByteArray> sick = ReadFile(path()).split('\n');
+    ASSERT_EQ(sick.size(), 3);
+    EXPECT_TRUE(sick[0].endsWith(cp(",102,\"Белова Андрей Викторович\",\"Межрасчетные выплаты\","
+                                    "\"21,19 03,512341,12.05.2003,ОВД г. Вологды\",4567.90\r")));
+    EXPECT_EQ(sick[1], sick[0]);
+    ASSERT_EQ(PrintVacationCashOrders(params, doc, path(), 0), 0);
+    const QByteArray vacation = ReadFile(path());
+    EXPECT_EQ(vacation.count("\r\n"), 1);
+    EXPECT_TRUE(vacation.endsWith(",20000.00\r\n"));
+}
+
 TEST_F(CashOrdersTest, UnwritableOutputIsAPrintFileFault)
 {
     build({150'000});
