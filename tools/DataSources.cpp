@@ -499,6 +499,10 @@ void setPayKindField(PayKind& k, const QString& field, const QString& value, con
         k.okrug = u8(num());
     else if (f == "vedStlb")
         k.vedStlb = i8(num());
+    else if (f == "vedShap")
+        k.vedShap = bit("vedShap");
+    else if (f == "mark")
+        k.flags = bit("mark") ? u16(k.flags | 0x8000) : u16(k.flags & ~0x8000u);
     else if (f == "group") {
         const int g = int(num());
         if (g < 0 || g > 7)

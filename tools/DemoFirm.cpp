@@ -426,6 +426,45 @@ void addT54VacationsAndDeductions(int i, EmployeeRecord& rec, WarDatBlock& block
         }
 }
 
+// Bonuses that the bonus statement pays between settlements (period 2, "in
+// the next month's inter-settlement period", which the month's calculation
+// leaves alone): the assembly brigade of five shares a fund of 60,000 roubles
+// by labour participation (variant 1 of the rules, each member's line with
+// his participation coefficient in hundredths and his days in the brigade),
+// Тихонов gets 25 % of last month's pay of mask 1 and Воронцов 10 % of his
+// salary.
+constexpr int BrigadeIndices[] = {28, 29, 30, 31, 32};
+
+std::vector<BonusLine> statementBonuses(int i)
+{
+    BonusLine line;
+    line.kod = 8;
+    line.mrp = 2;
+    const int coefficients[] = {100, 120, 90, 110, 80};
+    const int days[] = {21, 21, 19, 21, 20};
+    for (int member = 0; member < int(std::size(BrigadeIndices)); ++member)
+        if (BrigadeIndices[member] == i) {
+            line.procent = 3;
+            line.sum = rub(60'000);
+            line.spzAu = u16(coefficients[member]);
+            line.ceh = u16(days[member]);
+            return {line};
+        }
+    if (i == 9) {
+        line.procent = 1;
+        line.sum = 2'500; // hundredths of a percent
+        line.mask = 1;
+        line.mes = 1; // last month's data
+        return {line};
+    }
+    if (i == 0) {
+        line.procent = 2;
+        line.sum = 1'000;
+        return {line};
+    }
+    return {};
+}
+
 } // namespace
 
 // ------------------------------------------------------------------ the firm
@@ -571,6 +610,11 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
     f.texts[FirmInfo::kassirFio] = s(u"Зуева Л. И.");
     // The 1C transfer file of the cash orders; the build makes it empty in the working folder.
     f.texts[FirmInfo::file1C] = QStringLiteral("kassa1c.txt");
+    // Mask 1: the pay for time, salary and piece work (the bonuses in percent).
+    for (int code : {1, 2, 3, 4, 5, 6, 9, 53}) f.masks[1][std::size_t(code)] = 1;
+    // Labour-participation rules, variant 1: 70 % of a fund by each member's
+    // rate and days in the brigade, 30 % by his participation coefficient.
+    f.ktu[0] = {u16(70 | 0x80 | 0x100), u16(30 | (1 << 9)), 0, 0};
     f.texts[FirmInfo::firmPens] = QStringLiteral("059-001-017342");
     f.texts[FirmInfo::firmOMS] = QStringLiteral("3500000123");
     f.texts[FirmInfo::firmFSS] = QStringLiteral("3501002417");
@@ -870,6 +914,8 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
                 line.sum = rub(b == VacationIndex ? 5'000 : 3'500);
                 base.prem.replaceRun(slot, std::vector<BonusLine>{line});
             }
+        if (const std::vector<BonusLine> lines = statementBonuses(i); !lines.empty())
+            base.prem.replaceRun(slot, lines);
 
         // Lines of the alternative time sheet.
         if (i == SecondJobIndex) {

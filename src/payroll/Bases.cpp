@@ -1,5 +1,6 @@
 #include "payroll/Bases.h"
 #include "payroll/CalcErrors.h"
+#include "payroll/CalcTypes.h"
 
 #include "payroll/CalendarMath.h"
 #include "payroll/PayKinds.h"
@@ -231,6 +232,27 @@ double CalcBaseBySelector(int month, int monthsBack, int selector, int& inOutCou
                           const AccrualRow* rows, int rowCount, const PayrollDoc& doc)
 {
     return CalcBaseBySelectorWith(BaseOptions{}, month, monthsBack, selector, inOutCount, outTime, rows, rowCount, doc);
+}
+
+double YearlyBonusBase(const infobase::EmployeeRecord& rec, const infobase::FirmInfo& firm, int year, int month,
+                       int selector)
+{
+    const int archiveYear = month <= 6 ? year - 1 : year;
+    const auto& mask = firm.masks[std::size_t(std::clamp(selector - 20, 0, 7))];
+    double sum = 0, paid171 = 0;
+    for (int i = 0; i < rec.warKv && i < int(rec.waria.size()); ++i) {
+        const infobase::WariaEntry& e = rec.waria[std::size_t(i)];
+        if (!e.inUse() || e.god != archiveYear || e.kod == kCodeUnpaid || e.kod >= 1000)
+            continue;
+        if (e.kod == 171)
+            paid171 += e.sum;
+        else if (mask[e.kod] != 0)
+            sum += e.sum;
+    }
+    sum /= 12;
+    if (sum - paid171 >= 0)
+        sum -= paid171;
+    return sum;
 }
 
 } // namespace kalvor

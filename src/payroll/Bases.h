@@ -53,6 +53,14 @@ double CalcBaseBySelector(int month, int monthsBack, int selector, int& inOutCou
 double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsBack, int selector, int& inOutCount,
                               double& outTime, const infobase::AccrualRow* rows, int rowCount, const PayrollDoc& doc);
 
+// The base of a yearly bonus: one twelfth of the record's archive entries
+// of the year before the reporting year (reporting months 1-6) or of the
+// reporting year (7-12) whose kinds the firm's mask of `selector` (20-27)
+// takes, code 600 and deductions left out; less the same year's code 171
+// entries when that leaves it not negative.
+double YearlyBonusBase(const infobase::EmployeeRecord& rec, const infobase::FirmInfo& firm, int year, int month,
+                       int selector);
+
 // (value >> (first - 1)) masked to width bits; -1 when first or width is 0,
 // first is above 8 or width is above 9 - first.
 int GetBitField(unsigned char value, int first, int width);

@@ -23,34 +23,6 @@ using namespace monthinput;
 
 namespace {
 
-// One twelfth of the archive's entries of last year (reporting months 1-6)
-// or of this year (7-12) of the kinds that the base's selector takes, code
-// 600 left out; less the code 171 entries when that leaves it not negative.
-double TwelfthOfYear(const CalcPass& p, int selector)
-{
-    const int year = p.month <= 6 ? p.year - 1 : p.year;
-    const auto& rec = p.rec();
-    const auto& mask = p.base().firm.masks[std::size_t(std::clamp(selector - 20, 0, 7))];
-    double sum = 0, paid171 = 0;
-    for (int i = 0; i < rec.warKv && i < int(rec.waria.size()); ++i) {
-        const WariaEntry& e = rec.waria[std::size_t(i)];
-        if (!e.inUse() || e.god != year || e.kod == kCodeUnpaid || e.kod >= 1000)
-            continue;
-        if (e.kod == 171)
-            paid171 += e.sum;
-        else if (mask[e.kod] != 0)
-            sum += e.sum;
-    }
-    sum /= 12;
-    if (sum - paid171 >= 0)
-        sum -= paid171;
-    return sum;
-}
-
-} // namespace
-
-namespace {
-
 // A bonus paid out at once: the bonus less the employee's pension
 // contribution, the income tax at the employee's marginal rate and the
 // writs' percents.
@@ -94,7 +66,7 @@ int PercentOfBase(CalcPass& p, const BonusLine& b, double& amount)
             return earlierCount;
         base -= earlier;
     } else if (b.kod == 172) {
-        base = TwelfthOfYear(p, 20 + b.mask);
+        base = YearlyBonusBase(p.rec(), p.base().firm, p.year, p.month, 20 + b.mask);
     }
     amount = base * b.sum / 10000.0;
     return 0;

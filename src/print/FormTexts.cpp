@@ -62,6 +62,13 @@ QByteArray MonthName(int month)
     return month >= 1 && month <= 12 ? Cp(names[month - 1]) : QByteArray();
 }
 
+QByteArray GenitiveMonth(int month)
+{
+    static const char* const names[] = {"января", "февраля", "марта",    "апреля",  "мая",    "июня",
+                                        "июля",   "августа", "сентября", "октября", "ноября", "декабря"};
+    return month >= 1 && month <= 12 ? Cp(names[month - 1]) : QByteArray();
+}
+
 QByteArray FioInitials(const QByteArray& fullName)
 {
     char initials[kWordBufferSize];

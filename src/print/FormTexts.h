@@ -32,6 +32,9 @@ QByteArray FormDate(int day, int month, int year);
 // The month's name in the nominative, lower case ("январь"); empty outside 1-12.
 QByteArray MonthName(int month);
 
+// The month's name in the genitive ("января"); empty outside 1-12.
+QByteArray GenitiveMonth(int month);
+
 // "Фамилия И. О." of a full name (FormatFioInitials on 8-bit text).
 QByteArray FioInitials(const QByteArray& fullName);
 

@@ -1,5 +1,6 @@
 #include "print/PrintSelection.h"
 
+#include <algorithm>
 #include <array>
 
 namespace kalvor::print {
@@ -75,6 +76,30 @@ int NextSickSheetInSelection(int cursor, const PayrollDoc& doc, int shop, int br
 int NextVacationEntryInSelection(int cursor, const PayrollDoc& doc, int shop, int brigade, int profession)
 {
     return NextEntryInSelection(cursor, doc, doc.infoBase.otp, shop, brigade, profession);
+}
+
+bool EmployeeInStatement(const CInfoBase& base, int employee, const StatementPrintParams& params, int markedOnly)
+{
+    const infobase::EmployeeListEntry& entry = base.list[std::size_t(employee)];
+    if (markedOnly)
+        return entry.marked();
+    return params.personnelNumber == 0 || entry.tabN() == params.personnelNumber;
+}
+
+int NextBonusLineInSelection(int cursor, const PayrollDoc& doc, int shop, int brigade, int profession)
+{
+    const CInfoBase& base = doc.infoBase;
+    int employee =
+        cursor < 0 ? NextEmployeeInSelection(-1, doc, shop, brigade, profession) : cursor / kBonusCursorStride;
+    int line = cursor < 0 ? 0 : cursor % kBonusCursorStride + 1;
+    while (employee >= 0) {
+        const int count = std::min(base.prem.count(base.list[std::size_t(employee)].slot), kBonusCursorStride);
+        if (line < count)
+            return employee * kBonusCursorStride + line;
+        employee = NextEmployeeInSelection(employee, doc, shop, brigade, profession);
+        line = 0;
+    }
+    return -1;
 }
 
 void PackEmployeeForPrint(const PayrollDoc& doc, infobase::PackedEmployeeRecord& out)

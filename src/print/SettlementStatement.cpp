@@ -99,13 +99,6 @@ int BudgetMonthLength(int month, int year)
     return month == 2 && year % 4 == 0 ? 29 : lengths[month - 1];
 }
 
-QByteArray GenitiveMonth(int month)
-{
-    static const char* const names[] = {"января", "февраля", "марта",    "апреля",  "мая",    "июня",
-                                        "июля",   "августа", "сентября", "октября", "ноября", "декабря"};
-    return month >= 1 && month <= 12 ? Cp(names[month - 1]) : QByteArray();
-}
-
 // A firm field collapsed to n characters, without leading blanks.
 QByteArray Collapsed(const PayrollDoc& doc, FirmInfo::Text text, int n)
 {

@@ -3,6 +3,7 @@
 #include "payroll/CalendarMath.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
+#include "print/BonusCalculation.h"
 #include "print/FormTexts.h"
 #include "print/PrintSelection.h"
 #include "print/TextHelpers.h"
@@ -83,14 +84,6 @@ const char* const kRowSeparator = "-----|-------|---------------------|---------
 double RoundedAmount(double amount, const PayrollDoc& doc)
 {
     return RoundPayout(RoundByPayKind(amount, kStatementRoundingKind, doc), doc);
-}
-
-bool EmployeeTakesPart(const CInfoBase& base, int employee, const StatementPrintParams& params, int markedOnly)
-{
-    const infobase::EmployeeListEntry& entry = base.list[std::size_t(employee)];
-    if (markedOnly)
-        return entry.marked();
-    return params.personnelNumber == 0 || entry.tabN() == params.personnelNumber;
 }
 
 // The next cursor of the kind and the unrounded amount of its row; the amount
@@ -370,10 +363,9 @@ bool SaveStatement(const QString& path, const QByteArray& text)
     return file.commit();
 }
 
-int WriteStatementText(StatementKind kind, const StatementPrintParams& params, const PayrollDoc& doc,
-                       const QString& path, int markedOnly, int rowsInRange)
+int WriteStatementRows(const std::vector<StatementRow>& rows, const StatementPrintParams& params, const PayrollDoc& doc,
+                       const QString& path, int rowsInRange)
 {
-    const std::vector<StatementRow> rows = SelectStatementRows(kind, params, doc, markedOnly);
     const StatementTotal total = SumStatementAmounts(rows);
     char words[kWordBufferSize];
     SumInWords(int(total.roubles), total.kopecks, words);
@@ -391,18 +383,44 @@ int WriteStatementText(StatementKind kind, const StatementPrintParams& params, c
     return SaveStatement(path, text) ? 0 : kPrintFileFault;
 }
 
+int WriteStatementText(StatementKind kind, const StatementPrintParams& params, const PayrollDoc& doc,
+                       const QString& path, int markedOnly, int rowsInRange)
+{
+    return WriteStatementRows(SelectStatementRows(kind, params, doc, markedOnly), params, doc, path, rowsInRange);
+}
+
 } // namespace
 
 // ------------------------------------------------------------------ public
+
+std::vector<StatementRow> SelectEmployeeRows(const StatementPrintParams& params, const PayrollDoc& doc, int markedOnly,
+                                             const std::vector<double>& amountsBySlot, bool rounded)
+{
+    const CInfoBase& base = doc.infoBase;
+    std::vector<StatementRow> rows;
+    for (int employee = NextEmployeeInSelection(-1, doc, params.shop, params.brigade, params.profession); employee >= 0;
+         employee = NextEmployeeInSelection(employee, doc, params.shop, params.brigade, params.profession)) {
+        if (!EmployeeInStatement(base, employee, params, markedOnly))
+            continue;
+        const infobase::EmployeeListEntry& entry = base.list[std::size_t(employee)];
+        const double stored = amountsBySlot[std::size_t(entry.slot - 1)];
+        const double amount = rounded ? RoundedAmount(stored, doc) : stored;
+        if (amount != 0)
+            rows.push_back({employee, entry.slot, entry.tabN(), amount});
+    }
+    return rows;
+}
 
 std::vector<StatementRow> SelectStatementRows(StatementKind kind, const StatementPrintParams& params,
                                               const PayrollDoc& doc, int markedOnly)
 {
     const CInfoBase& base = doc.infoBase;
+    if (kind == StatementKind::Advance)
+        return SelectEmployeeRows(params, doc, markedOnly, base.av, true);
     std::vector<StatementRow> rows;
     for (int cursor = NextCursor(kind, -1, params, doc); cursor >= 0; cursor = NextCursor(kind, cursor, params, doc)) {
         const int employee = kind == StatementKind::Advance ? cursor : CursorEmployee(cursor);
-        if (!EmployeeTakesPart(base, employee, params, markedOnly))
+        if (!EmployeeInStatement(base, employee, params, markedOnly))
             continue;
         const double amount = RoundedAmount(AmountAt(kind, cursor, doc), doc);
         if (amount == 0)
@@ -481,6 +499,15 @@ int WriteVacationStatementText(const StatementPrintParams& params, const Payroll
                                int markedOnly, int rowsInRange)
 {
     return WriteStatementText(StatementKind::Vacation, params, doc, path, markedOnly, rowsInRange);
+}
+
+int WriteBonusStatementText(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int selector)
+{
+    std::vector<double> amounts;
+    if (const int r = CalcBonusAmounts(params, doc, selector, amounts); r < 0)
+        return r;
+    const std::vector<StatementRow> rows = SelectEmployeeRows(params, doc, selector < 0 ? 0 : selector, amounts, true);
+    return WriteStatementRows(rows, params, doc, path, CountRowsInPageRange(int(rows.size()), params));
 }
 
 void WriteStatementTitle(const StatementPrintParams& params, const PayrollDoc& doc, long roubles, int kopecks,

@@ -1,6 +1,6 @@
 #pragma once
 // The month's payment statements as text (form T-53, "ПЛАТЕЖНАЯ ВЕДОМОСТЬ"):
-// the advance, sick-pay and vacation-pay statements.
+// the advance, bonus, sick-pay and vacation-pay statements.
 //
 // One page layout serves them all: a title page, numbered pages of 25 rows
 // and a closing block with the total. Every line is 8-bit windows-1251 text
@@ -52,6 +52,12 @@ struct StatementTotal {
 // the pay flag, so that rows, total and page count agree.
 std::vector<StatementRow> SelectStatementRows(StatementKind kind, const StatementPrintParams& params,
                                               const PayrollDoc& doc, int markedOnly);
+// One row per employee of the selection from an amount per record slot
+// (kopecks), rounded as the statements round when `rounded`; employees whose
+// amount is 0 are left out. The advance statement takes the advances, the
+// bonus statement the amounts of the bonus calculation.
+std::vector<StatementRow> SelectEmployeeRows(const StatementPrintParams& params, const PayrollDoc& doc, int markedOnly,
+                                             const std::vector<double>& amountsBySlot, bool rounded);
 // How many of rowCount rows fall into the page range of the parameters.
 int CountRowsInPageRange(int rowCount, const StatementPrintParams& params);
 // The same for the statement the writer would print: what the statement
@@ -75,6 +81,12 @@ int WriteSickPayStatementText(const StatementPrintParams& params, const PayrollD
                               int markedOnly, int rowsInRange);
 int WriteVacationStatementText(const StatementPrintParams& params, const PayrollDoc& doc, const QString& path,
                                int markedOnly, int rowsInRange);
+
+// The bonus statement: the bonus calculation of the selection
+// (CalcBonusAmounts, with its selector), then the statement of its amounts
+// over the page range of the parameters. Result 0, -23, or the calculation's
+// negative code (no file is written then).
+int WriteBonusStatementText(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int selector);
 
 // The title page, appended to out: the form's head with the firm, shop and
 // brigade, the total in words and figures, the signatures and the document

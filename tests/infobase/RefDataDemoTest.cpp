@@ -137,7 +137,7 @@ TEST_F(RefDataDemo, EveryCaseOfTheMonthIsThere)
     EXPECT_EQ(otherWrits, 1);
     EXPECT_EQ(fixedTransfers, 1);
     EXPECT_EQ(altLines, 3);
-    EXPECT_EQ(bonuses, 4);
+    EXPECT_EQ(bonuses, 11); // four fixed, the brigade of five, two in percent
     EXPECT_EQ(sick, 1);
     EXPECT_EQ(vacations, 1);
 }

@@ -296,7 +296,14 @@ TEST(RefDataTemplate, NewBaseFromTheTemplateHoldsOnlyTheStandardPayKinds)
     EXPECT_EQ(kind(600).oblPodoh, 0);
     EXPECT_EQ(kind(600).vedStlb, 0);
     EXPECT_EQ(kind(600).hr4, 1);
-    EXPECT_EQ(kind(922).vedStlb, 7);
+    // The settlement statement's columns fit album 1 (six accrual and four
+    // deduction columns), each headed by its first marked kind.
+    EXPECT_EQ(kind(922).vedStlb, 4);
+    EXPECT_EQ(kind(8).vedStlb, 2);
+    EXPECT_EQ(kind(8).vedShap, 1);
+    EXPECT_EQ(kind(7).vedShap, 0);
+    EXPECT_EQ(kind(902).vedStlb, 1);
+    EXPECT_TRUE(kind(8).mark());
 
     // Schedule 1: Monday to Friday, 8 hours; schedule 2: two days on, two off.
     EXPECT_EQ(base.schedules[0].rabDnNed, 0x1F);

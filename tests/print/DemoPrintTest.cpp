@@ -10,6 +10,8 @@
 #include "platform/CodePage.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
+#include "print/BonusCalculation.h"
+#include "print/CashOrders.h"
 #include "print/TextStatements.h"
 #include "values/Clock.h"
 
@@ -18,6 +20,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -182,6 +185,58 @@ TEST_F(DemoPrint, OrdersGoToTheFirmsTransferFile)
     EXPECT_EQ(ApplyPrintOutput(TransferOrders1C, StatementForm::Text, doc, report, prompt, {1000, 0}).result,
               platform::TASK_DONE);
     EXPECT_EQ(ReadFile(folder + QStringLiteral("kassa1c.txt")), ReadFile(report));
+}
+
+TEST_F(DemoPrint, BonusStatementOrdersAndTheAdvancesRecordLines)
+{
+    ScopedToday today(QDate(2011, 4, 20));
+    // Every listed employee in the swap file, as the statement thread writes
+    // it: the brigade's sharing reads its members there.
+    ASSERT_TRUE(SelectAllToSwap(base(), Selection{}));
+    base().OpenSwapFile();
+    std::vector<double> amounts;
+    ASSERT_EQ(CalcBonusAmounts({}, doc, -1, amounts), 0);
+    auto amountOf = [&](int personnelNumber) { return amounts[std::size_t(slotOf(personnelNumber) - 1)]; };
+    // Воронцов: 10 % of his salary of 45,000; Тихонов: 25 % of March's
+    // salary of 21,000; the fixed bonuses paid with the settlement are not
+    // the statement's.
+    EXPECT_EQ(amountOf(101), 450'000);
+    EXPECT_EQ(amountOf(110), 525'000);
+    EXPECT_EQ(amountOf(112), 0);
+    // The assembly brigade shares its fund of 60,000 roubles; the member with
+    // the highest coefficient and a full month gets more than the one with 0.8.
+    double fund = 0;
+    for (int member = 129; member <= 133; ++member) {
+        EXPECT_GT(amountOf(member), 0) << member;
+        fund += amountOf(member);
+    }
+    EXPECT_NEAR(fund, 6'000'000, 3);
+    EXPECT_GT(amountOf(130), amountOf(133));
+
+    const QString report = doc.TypWorkFile();
+    ASSERT_EQ(WriteBonusStatementText({}, doc, report, -1), 0);
+    const QString statement = codepage::fromCp1251(ReadFile(report));
+    EXPECT_TRUE(statement.contains(QStringLiteral("|   110 | Тихонов В. А.       |      5250.00|")));
+    EXPECT_EQ(statement.count(QRegularExpression(QStringLiteral("\\n +\\d+\\|"))), 7); // the seven rows
+
+    StatementPrintParams orders;
+    orders.outputMode = SignedCashOrders;
+    ASSERT_EQ(PrintBonusCashOrders(orders, doc, report, -1), 0);
+    EXPECT_EQ(codepage::fromCp1251(ReadFile(report)).count(QStringLiteral("РАСХОДНЫЙ  КАССОВЫЙ  ОРДЕР")), 7);
+
+    // The advance's record lines, appended to the firm's 1C transfer file.
+    orders.outputMode = TransferOrders1C;
+    ASSERT_EQ(PrintAdvanceCashOrders(orders, doc, report, 0), 0);
+    base().CloseSwapFile();
+    const QByteArray lines = ReadFile(report);
+    EXPECT_EQ(lines.count("\r\n"), qsizetype(SelectStatementRows(StatementKind::Advance, {}, doc, 0).size()));
+    EXPECT_TRUE(lines.startsWith(codepage::toCp1251(QStringLiteral(
+        "0,\"70 \",\"0  \",\"20.04.11\",101,\"Воронцов Андрей Викторович\",\"Межрасчетные выплаты\",\"21,"))));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/kassa1c.txt"), folder + QStringLiteral("kassa1c.txt")));
+    AcceptingPrompt prompt;
+    EXPECT_EQ(ApplyPrintOutput(TransferOrders1C, StatementForm::Text, doc, report, prompt, {1000, 0}).result,
+              platform::TASK_DONE);
+    EXPECT_EQ(ReadFile(folder + QStringLiteral("kassa1c.txt")), lines);
 }
 
 #endif

@@ -71,3 +71,17 @@ TEST_F(PrintSelection, SheetsAndNotesAreCountedFromOneAndUnusedEntriesSkipped)
     EXPECT_EQ(Walk(NextVacationEntryInSelection, doc, 2, 21, 17), (std::vector<int>{1 * 16 + 1, 3 * 16 + 2}));
     EXPECT_EQ(Walk(NextVacationEntryInSelection, doc, 1), (std::vector<int>{}));
 }
+
+TEST_F(PrintSelection, BonusLinesAreEightToAnEmployee)
+{
+    CInfoBase& base = doc.infoBase;
+    BonusLine line;
+    line.kod = 8;
+    // Employee 0 has two lines, employee 1 none, employee 2 one, employee 3 three.
+    ASSERT_TRUE(base.prem.replaceRun(1, std::vector{line, line}));
+    ASSERT_TRUE(base.prem.replaceRun(3, std::vector{line}));
+    ASSERT_TRUE(base.prem.replaceRun(4, std::vector{line, line, line}));
+    EXPECT_EQ(Walk(NextBonusLineInSelection, doc), (std::vector<int>{0, 1, 16, 24, 25, 26}));
+    EXPECT_EQ(Walk(NextBonusLineInSelection, doc, 2, 21), (std::vector<int>{24, 25, 26}));
+    EXPECT_EQ(NextBonusLineInSelection(26, doc, 0, 0, 0), -1);
+}

@@ -23,6 +23,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <functional>
+
 using namespace kalvor;
 using namespace kalvor::infobase;
 using namespace kalvor::print;
@@ -63,6 +65,25 @@ QString ToPayTotal(PayrollDoc& doc, int kind)
         for (QDomElement row = p.firstChildElement(totals); !row.isNull(); row = row.nextSiblingElement(totals))
             last = row.lastChildElement().text();
     return last;
+}
+
+// Every value that the writer hands to the form, in order.
+QStringList AllValues(PayrollDoc& doc, int kind)
+{
+    const SettlementPlan plan = PlanSettlementStatement(kind, doc);
+    CTree tree(plan.templateName(), QStringLiteral("unused.typ"));
+    FillSettlementStatement(tree, StatementPrintParams{}, doc, 0, plan);
+    QStringList values;
+    std::function<void(const QDomElement&)> walk = [&](const QDomElement& node) {
+        for (QDomElement e = node.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+            if (e.tagName().startsWith(QLatin1String("par")))
+                values << e.text();
+            else
+                walk(e);
+        }
+    };
+    walk(tree.DataDocument().documentElement());
+    return values;
 }
 
 QString Tool(const char* name, const QStringList& arguments)
@@ -141,6 +162,14 @@ TEST(SettlementStatementPdf, DemoFirmsMonthInEachForm)
         EXPECT_TRUE(text.contains(QStringLiteral("ООО «Северная механика»")));
         EXPECT_TRUE(text.contains(someone)) << someone.toStdString();
         EXPECT_TRUE(text.contains(kind == SettlementBudget ? QStringLiteral("0504401") : QStringLiteral("РАСЧЕТ")));
+        // The demo kinds name their columns: forms T-51 and T-49 come out as
+        // album 1, and form 0504401 takes them without asking.
+        const SettlementPlan plan = PlanSettlementStatement(kind, doc);
+        EXPECT_EQ(plan.album, 1);
+        EXPECT_FALSE(plan.ask);
+        const QStringList values = AllValues(doc, kind);
+        for (const char* title : {"Премия ежемесячная", "Районный коэффициент", "Аванс", "Алименты"})
+            EXPECT_TRUE(values.contains(QString::fromUtf8(title))) << title;
         const QString total = ToPayTotal(doc, kind);
         EXPECT_FALSE(total.isEmpty());
         EXPECT_TRUE(text.contains(total)) << total.toStdString();

@@ -24,24 +24,6 @@ namespace {
 
 QByteArray cp(const char* utf8) { return codepage::toCp1251(QString::fromUtf8(utf8)); }
 
-QString GoldenPath(const char* name) { return QStringLiteral(KALVOR_SOURCE_DIR "/tests/print/golden/") + name; }
-
-void ExpectGolden(const char* name, const QByteArray& actual)
-{
-    QFile file(GoldenPath(name));
-    if (qEnvironmentVariableIsSet("KALVOR_UPDATE_GOLDEN")) {
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(actual);
-        return;
-    }
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-    const QList<QByteArray> expected = file.readAll().split('\n');
-    const QList<QByteArray> lines = actual.split('\n');
-    for (int i = 0; i < std::min(expected.size(), lines.size()); ++i)
-        ASSERT_EQ(codepage::fromCp1251(lines[i]), codepage::fromCp1251(expected[i])) << name << " line " << i + 1;
-    EXPECT_EQ(lines.size(), expected.size()) << name;
-}
-
 // Every line ends in "\r\n"; the column heads, separators and rows are 72 characters.
 void ExpectWellFormed(const QByteArray& text)
 {
