@@ -289,6 +289,36 @@ TEST_F(VacationScreen, ViewingEmployeesWithoutNotesWritesNothing)
     EXPECT_EQ(Notes().index, before.index);
 }
 
+TEST_F(VacationScreen, AMarkedGroupGetsTheFilledFieldsInTheFirstNote)
+{
+    MessageRecorder boxes;
+    COtpuskVvodView* view = Open();
+    Apply(view, 110);
+    view->TakeHelpValues({QStringLiteral("110"), QStringLiteral("112")});
+    Settle();
+    COtpuskVvodDlg* dlg = view->Dlg();
+    ASSERT_TRUE(dlg->m_groupMode);
+    EXPECT_EQ(QApplication::focusWidget(), dlg->Field(COtpuskVvodDlg::IdLength));
+    TypeKeys(QStringLiteral("7"));
+    Type(view, COtpuskVvodDlg::IdMonth, QStringLiteral("2"));
+    PressKey(Qt::Key_Return);
+    EXPECT_FALSE(dlg->m_groupMode);
+    EXPECT_EQ(view->GroupPanel(), nullptr);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    Close();
+
+    Restart();
+    // The new note of 110 has a length, so it stays; 112's first note takes
+    // the fields and his second note is left as it was.
+    ASSERT_EQ(Notes().count(Slot(110)), 1);
+    EXPECT_EQ(Notes().run(Slot(110))[0].dlin, 7);
+    EXPECT_EQ(Notes().run(Slot(110))[0].mes, 2);
+    ASSERT_EQ(Notes().count(Slot(112)), 2);
+    EXPECT_EQ(Notes().run(Slot(112))[0].dlin, 7);
+    EXPECT_EQ(Notes().run(Slot(112))[0].dBegin, 11);
+    EXPECT_EQ(Notes().run(Slot(112))[1].dlin, 3);
+}
+
 TEST_F(VacationScreen, ANewVacationIsComputedOnTheSpotAndPaidInTheMonth)
 {
     MessageRecorder boxes;
