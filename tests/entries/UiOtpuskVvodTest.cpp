@@ -15,6 +15,7 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/CommandRegistry.h"
+#include "shell/ui/FieldHelp.h"
 #include "shell/ui/NullableDateEdit.h"
 #include "values/RoundText.h"
 
@@ -22,6 +23,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 
 #include <gtest/gtest.h>
 
@@ -279,8 +281,24 @@ TEST_F(VacationScreen, ViewingEmployeesWithoutNotesWritesNothing)
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, kalvor::CalcErrorText(view->Dlg()->LastResult()));
     EXPECT_EQ(Cell(view, COtpuskVvodDlg::IdAverageGrid, 1, 0), QString());
+    // F1 on "Вид отпуска": its pick list; Enter types the code. A kind alone
+    // makes no note.
+    view->Dlg()->Field(COtpuskVvodDlg::IdKind)->setFocus();
+    QApplication::processEvents();
+    PressKey(Qt::Key_F1);
+    CFieldHelpList* list = view->HelpList();
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->table()->rowCount(), 4);
+    list->table()->setCurrentCell(2, 0);
+    QTest::keyClick(list->table(), Qt::Key_Return);
+    Settle();
+    ASSERT_TRUE(ShowActive(frame.get()));
+    EXPECT_EQ(view->Dlg()->Field(COtpuskVvodDlg::IdKind)->text(), QStringLiteral("2"));
     Apply(view, 111);
+    // Alt+F4 from the date picker, where the entry puts the focus.
+    EXPECT_EQ(QApplication::focusWidget(), view->Dlg()->StartPicker());
     PressKey(Qt::Key_F4, Qt::AltModifier);
+    EXPECT_EQ(view->Dlg()->CurrentNote(), 1);
     Close();
     EXPECT_EQ(Notes().lines, before.lines);
     EXPECT_EQ(Notes().index, before.index);
