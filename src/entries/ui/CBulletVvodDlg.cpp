@@ -20,14 +20,7 @@ namespace en = kalvor::entries;
 
 namespace {
 
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
 const QString kSheetTitle = QStringLiteral("Больничный лист");
-
-QString OverflowText() { return QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена."); }
 
 // Where the three grids stand in the dialog.
 const QRect kEarningsRect(0, 190, 430, 420);
@@ -165,7 +158,7 @@ en::SickLeaveSheetForm CBulletVvodDlg::FormTexts() const
     return form;
 }
 
-void CBulletVvodDlg::ReadSheet()
+void CBulletVvodDlg::ReadLine()
 {
     if (en::ReadSickLeaveSheet(FormTexts(), m_sheets.line(), ReportingYear()))
         m_modified = true;
@@ -193,10 +186,10 @@ void CBulletVvodDlg::LoadRecord(quint32 slot)
     m_rows = en::EmployeeComputedRows(base.current, base.attributes[std::size_t(slot - 1)]);
     m_sheets.load(en::TakeSickLeaveSheets(base, int(slot)));
     ShowTitle();
-    ComputeSheet(false);
+    ComputeLine(false);
 }
 
-void CBulletVvodDlg::ComputeSheet(bool messages)
+void CBulletVvodDlg::ComputeLine(bool messages)
 {
     ib::SickLeaveSheet& sheet = m_sheets.line();
     ShowSheet(sheet);
@@ -227,31 +220,19 @@ void CBulletVvodDlg::ShowGrids(const en::SickLeaveGrids& grids)
                    grids.period.rows);
 }
 
-int CBulletVvodDlg::SaveRecord()
+bool CBulletVvodDlg::StoreLines()
 {
-    if (m_slot == 0 || m_groupMode)
-        return 1;
-    ReadSheet();
     ib::CInfoBase& base = View()->Document()->infoBase;
-    if (!en::StoreSickLeaveSheets(base, int(m_slot), m_sheets.all(), m_sheets.beyond)) {
-        KalvorMessageBox(OverflowText(), MB_OK | MB_ICONERROR, QString(), this);
-        return 0;
-    }
+    if (!en::StoreSickLeaveSheets(base, int(m_slot), m_sheets.all(), m_sheets.beyond))
+        return false;
+    // The buffer holds what the array now holds: the kept sheets at the front.
     const int current = m_sheets.current;
     m_sheets.load(en::TakeSickLeaveSheets(base, int(m_slot)));
     m_sheets.current = std::min(current, m_sheets.shown - 1);
-    if (m_modified) {
-        try {
-            WaitCursor wait;
-            en::SaveSickLeaveTables(base);
-        } catch (const kalvor::db::DbError& error) {
-            ShowComError(error);
-            return 0;
-        }
-    }
-    m_modified = false;
-    return 1;
+    return true;
 }
+
+void CBulletVvodDlg::SaveLineTables() { en::SaveSickLeaveTables(View()->Document()->infoBase); }
 
 void CBulletVvodDlg::BeginGroup()
 {
@@ -260,38 +241,15 @@ void CBulletVvodDlg::BeginGroup()
     Picker(IdStart)->setFocus();
 }
 
-int CBulletVvodDlg::GroupAppend()
+int CBulletVvodDlg::AppendFormToGroup(QStringList* refused)
 {
-    ib::CInfoBase& base = View()->Document()->infoBase;
-    const en::SickLeaveGroupOutcome outcome = en::AppendSickLeaveFieldsToGroup(base, FormTexts());
-    m_groupMode = false;
-    if (outcome.changed > 0) {
-        try {
-            WaitCursor wait;
-            en::SaveSickLeaveTables(base);
-        } catch (const kalvor::db::DbError& error) {
-            ShowComError(error);
-        }
-    }
-    if (!outcome.refused.isEmpty())
-        KalvorMessageBox(OverflowText() + QStringLiteral("\nЗапись не добавлена:\n") +
-                             outcome.refused.join(QLatin1Char('\n')),
-                         MB_OK | MB_ICONWARNING, QString(), this);
-    return 1;
+    const en::SickLeaveGroupOutcome outcome =
+        en::AppendSickLeaveFieldsToGroup(View()->Document()->infoBase, FormTexts());
+    *refused = outcome.refused;
+    return outcome.changed;
 }
 
-void CBulletVvodDlg::OnOK()
-{
-    if (m_groupMode) {
-        GroupAppend();
-        View()->CancelGroup();
-        return;
-    }
-    if (m_slot == 0)
-        return;
-    ReadSheet();
-    ComputeSheet(true);
-}
+bool CBulletVvodDlg::StepLine(int step) { return step > 0 ? m_sheets.next() : m_sheets.prev(); }
 
 void CBulletVvodDlg::OnKeepChildCare()
 {
@@ -305,7 +263,7 @@ void CBulletVvodDlg::OnKeepChildCare()
         ShowComError(error);
         return;
     }
-    ReadSheet();
+    ReadLine();
     if (en::KeepChildCareAllowance(base.current, m_sheets.line(), m_keptAmount) < 0)
         return;
     try {
@@ -314,22 +272,4 @@ void CBulletVvodDlg::OnKeepChildCare()
     } catch (const kalvor::db::DbError& error) {
         ShowComError(error);
     }
-}
-
-void CBulletVvodDlg::NextLine()
-{
-    ReadSheet();
-    if (!m_sheets.next())
-        return;
-    ShowTitle();
-    ComputeSheet(false);
-}
-
-void CBulletVvodDlg::PrevLine()
-{
-    ReadSheet();
-    if (!m_sheets.prev())
-        return;
-    ShowTitle();
-    ComputeSheet(false);
 }

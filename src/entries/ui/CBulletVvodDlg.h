@@ -45,20 +45,8 @@ public:
     // Slot 0 shows an empty sheet. Another takes the employee's computed rows
     // and sheets and computes sheet 1 without messages.
     void LoadRecord(quint32 slot) override;
-    // Reads the form, splices the sheets with a start and an end day into the
-    // sheet array and, when a field changed, saves the index words and
-    // dbo.bln. 0 keeps the employee: his sheets no longer fit, or the base
-    // refused them (shown).
-    int SaveRecord() override;
     void BeginGroup() override;
-    int GroupAppend() override;
-    void OnOK() override;
-    void NextLine() override;
-    void PrevLine() override;
     QWidget* FirstControl() const override;
-
-    // Computes the current sheet; a failure is said only with messages.
-    void ComputeSheet(bool messages);
     // "Сохранение до 1.5 лет".
     void OnKeepChildCare();
 
@@ -69,12 +57,22 @@ public:
     int LastResult() const { return m_lastResult; }
     double KeptAmount() const { return m_keptAmount; }
 
+protected:
+    void ReadLine() override;
+    // Sheets without a start or an end day are dropped.
+    bool StoreLines() override;
+    // The index words of kind 'b' and dbo.bln.
+    void SaveLineTables() override;
+    int AppendFormToGroup(QStringList* refused) override;
+    bool StepLine(int step) override;
+    // Computes the current sheet; a failure is said only with messages.
+    void ComputeLine(bool messages) override;
+    void ShowTitle() override;
+
 private:
     void BuildForm();
     void ShowSheet(const kalvor::infobase::SickLeaveSheet& sheet);
     kalvor::entries::SickLeaveSheetForm FormTexts() const;
-    void ReadSheet();
-    void ShowTitle();
     void ShowGrids(const kalvor::entries::SickLeaveGrids& grids);
     int ReportingYear() const;
 

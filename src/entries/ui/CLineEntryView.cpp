@@ -1,9 +1,12 @@
 #include "entries/ui/CLineEntryView.h"
 
+#include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/EntryViewBodies.h"
+#include "shell/ui/KalvorMessageBox.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -25,6 +28,78 @@ void CLineEntryDlg::OnCancel()
     }
     if (CTabelFilterDlg* strip = TabelStripOf(*view))
         strip->Field(CTabelFilterDlg::IdTabN)->setFocus();
+}
+
+CLineEntryDlg::WaitCursor::WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+CLineEntryDlg::WaitCursor::~WaitCursor() { QApplication::restoreOverrideCursor(); }
+
+namespace {
+
+QString OverflowText() { return QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена."); }
+
+} // namespace
+
+int CLineEntryDlg::SaveRecord()
+{
+    if (m_slot == 0 || m_groupMode)
+        return 1;
+    ReadLine();
+    if (!StoreLines()) {
+        KalvorMessageBox(OverflowText(), MB_OK | MB_ICONERROR, QString(), this);
+        return 0;
+    }
+    if (m_modified && !SaveTablesShowingErrors())
+        return 0;
+    m_modified = false;
+    return 1;
+}
+
+int CLineEntryDlg::GroupAppend()
+{
+    QStringList refused;
+    const int changed = AppendFormToGroup(&refused);
+    m_groupMode = false;
+    if (changed > 0)
+        SaveTablesShowingErrors();
+    if (!refused.isEmpty())
+        KalvorMessageBox(OverflowText() + QStringLiteral("\nЗапись не добавлена:\n") + refused.join(QLatin1Char('\n')),
+                         MB_OK | MB_ICONWARNING, QString(), this);
+    return 1;
+}
+
+bool CLineEntryDlg::SaveTablesShowingErrors()
+{
+    try {
+        WaitCursor wait;
+        SaveLineTables();
+        return true;
+    } catch (const kalvor::db::DbError& error) {
+        ShowComError(error);
+        return false;
+    }
+}
+
+void CLineEntryDlg::OnOK()
+{
+    if (m_groupMode) {
+        GroupAppend();
+        View()->CancelGroup();
+        return;
+    }
+    if (m_slot == 0)
+        return;
+    ReadLine();
+    ComputeLine(true);
+}
+
+void CLineEntryDlg::StepToLine(int step)
+{
+    ReadLine();
+    if (!StepLine(step))
+        return;
+    ShowTitle();
+    ComputeLine(false);
 }
 
 void CLineEntryDlg::OnCorrectRates() { RunRateCorrection(m_rateCorrection, View()->Document(), m_slot, this); }

@@ -20,14 +20,7 @@ namespace en = kalvor::entries;
 
 namespace {
 
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
 const QString kNoteTitle = QStringLiteral("Отпускная записка");
-
-QString OverflowText() { return QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена."); }
 
 // Where the four grids stand in the dialog.
 const QRect kPeriodRect(0, 184, 300, 330);
@@ -143,7 +136,7 @@ en::VacationNoteForm COtpuskVvodDlg::FormTexts() const
     return form;
 }
 
-void COtpuskVvodDlg::ReadNote()
+void COtpuskVvodDlg::ReadLine()
 {
     if (en::ReadVacationNote(FormTexts(), m_notes.line()))
         m_modified = true;
@@ -174,10 +167,10 @@ void COtpuskVvodDlg::LoadRecord(quint32 slot)
         ShowException(error, this);
     }
     ShowTitle();
-    ComputeNote(false);
+    ComputeLine(false);
 }
 
-void COtpuskVvodDlg::ComputeNote(bool messages)
+void COtpuskVvodDlg::ComputeLine(bool messages)
 {
     ib::VacationNote& note = m_notes.line();
     en::ApplyVacationDisplayDefaults(note);
@@ -227,32 +220,19 @@ void COtpuskVvodDlg::ShowGrids(const en::VacationGrids& grids)
     amountGrid->SetItemBkColour(0, 1, GridCtrl::MakeColour(200, 253, 254));
 }
 
-int COtpuskVvodDlg::SaveRecord()
+bool COtpuskVvodDlg::StoreLines()
 {
-    if (m_slot == 0 || m_groupMode)
-        return 1;
-    ReadNote();
     ib::CInfoBase& base = View()->Document()->infoBase;
-    if (!en::StoreVacationNotes(base, int(m_slot), m_notes.all(), m_notes.beyond)) {
-        KalvorMessageBox(OverflowText(), MB_OK | MB_ICONERROR, QString(), this);
-        return 0;
-    }
+    if (!en::StoreVacationNotes(base, int(m_slot), m_notes.all(), m_notes.beyond))
+        return false;
     // The buffer holds what the array now holds: the kept notes at the front.
     const int current = m_notes.current;
     m_notes.load(en::TakeVacationNotes(base, int(m_slot)));
     m_notes.current = std::min(current, m_notes.shown - 1);
-    if (m_modified) {
-        try {
-            WaitCursor wait;
-            en::SaveVacationTables(base);
-        } catch (const kalvor::db::DbError& error) {
-            ShowComError(error);
-            return 0;
-        }
-    }
-    m_modified = false;
-    return 1;
+    return true;
 }
+
+void COtpuskVvodDlg::SaveLineTables() { en::SaveVacationTables(View()->Document()->infoBase); }
 
 void COtpuskVvodDlg::BeginGroup()
 {
@@ -263,53 +243,11 @@ void COtpuskVvodDlg::BeginGroup()
     Field(IdLength)->setFocus();
 }
 
-int COtpuskVvodDlg::GroupAppend()
+int COtpuskVvodDlg::AppendFormToGroup(QStringList* refused)
 {
-    ib::CInfoBase& base = View()->Document()->infoBase;
-    const en::VacationGroupOutcome outcome = en::AppendVacationFieldsToGroup(base, FormTexts());
-    m_groupMode = false;
-    if (outcome.changed > 0) {
-        try {
-            WaitCursor wait;
-            en::SaveVacationTables(base);
-        } catch (const kalvor::db::DbError& error) {
-            ShowComError(error);
-        }
-    }
-    if (!outcome.refused.isEmpty())
-        KalvorMessageBox(OverflowText() + QStringLiteral("\nЗапись не добавлена:\n") +
-                             outcome.refused.join(QLatin1Char('\n')),
-                         MB_OK | MB_ICONWARNING, QString(), this);
-    return 1;
+    const en::VacationGroupOutcome outcome = en::AppendVacationFieldsToGroup(View()->Document()->infoBase, FormTexts());
+    *refused = outcome.refused;
+    return outcome.changed;
 }
 
-void COtpuskVvodDlg::OnOK()
-{
-    if (m_groupMode) {
-        GroupAppend();
-        View()->CancelGroup();
-        return;
-    }
-    if (m_slot == 0)
-        return;
-    ReadNote();
-    ComputeNote(true);
-}
-
-void COtpuskVvodDlg::NextLine()
-{
-    ReadNote();
-    if (!m_notes.next())
-        return;
-    ShowTitle();
-    ComputeNote(false);
-}
-
-void COtpuskVvodDlg::PrevLine()
-{
-    ReadNote();
-    if (!m_notes.prev())
-        return;
-    ShowTitle();
-    ComputeNote(false);
-}
+bool COtpuskVvodDlg::StepLine(int step) { return step > 0 ? m_notes.next() : m_notes.prev(); }

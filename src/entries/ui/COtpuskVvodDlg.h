@@ -44,19 +44,8 @@ public:
     // Slot 0 shows an empty note. Another takes the employee's notes, writes
     // him alone into the swap work file and computes note 1 without messages.
     void LoadRecord(quint32 slot) override;
-    // Reads the form, splices the non-empty notes into the vacation array and,
-    // when a field changed, saves the index words and dbo.otp. 0 keeps the
-    // employee: his notes no longer fit, or the base refused them (shown).
-    int SaveRecord() override;
     void BeginGroup() override;
-    int GroupAppend() override;
-    void OnOK() override;
-    void NextLine() override;
-    void PrevLine() override;
     QWidget* FirstControl() const override;
-
-    // Computes the current note; a failure is said only with messages.
-    void ComputeNote(bool messages);
 
     QLineEdit* Field(int id) const { return controlAs<QLineEdit>(id); }
     NullableDateEdit* StartPicker() const { return m_start; }
@@ -69,14 +58,22 @@ public:
     // The engine's result of the last computation (a row count or -k).
     int LastResult() const { return m_lastResult; }
 
+protected:
+    void ReadLine() override;
+    // Notes without length and start date are dropped.
+    bool StoreLines() override;
+    // The index words of kind 'o' and dbo.otp.
+    void SaveLineTables() override;
+    int AppendFormToGroup(QStringList* refused) override;
+    bool StepLine(int step) override;
+    // Computes the current note; a failure is said only with messages.
+    void ComputeLine(bool messages) override;
+    void ShowTitle() override;
+
 private:
     void BuildForm();
     void ShowNote(const kalvor::infobase::VacationNote& note);
     kalvor::entries::VacationNoteForm FormTexts() const;
-    // Reads the form into the current note; the modified flag is set when a
-    // value changed.
-    void ReadNote();
-    void ShowTitle();
     void ShowGrids(const kalvor::entries::VacationGrids& grids);
     // The employee's personnel number (0 without one).
     int ShownPersonnelNumber() const;
