@@ -337,6 +337,32 @@ TEST_F(VacationScreen, AMarkedGroupGetsTheFilledFieldsInTheFirstNote)
     EXPECT_EQ(Notes().run(Slot(112))[1].dlin, 3);
 }
 
+TEST_F(VacationScreen, ANoteThatNoLongerFitsIsRefusedAndTheEmployeeKept)
+{
+    // Every free row of the vacation array taken, in memory only.
+    ib::LineArray<ib::VacationNote>& notes = doc->infoBase.otp;
+    ib::VacationNote filler;
+    filler.dlin = 1;
+    for (int slot = notes.slotCount(); slot >= 1 && notes.usedLines() < notes.lineCapacity(); --slot) {
+        const int free = notes.lineCapacity() - notes.usedLines();
+        if (slot != Slot(110) && notes.count(slot) == 0)
+            notes.replaceRun(slot, std::vector<ib::VacationNote>(std::size_t(std::min(free, 15)), filler));
+    }
+    ASSERT_EQ(notes.usedLines(), notes.lineCapacity());
+    const ib::LineArray<ib::VacationNote> full = notes;
+
+    MessageRecorder boxes;
+    COtpuskVvodView* view = Open();
+    Apply(view, 110);
+    Type(view, COtpuskVvodDlg::IdLength, QStringLiteral("5"));
+    PressKey(Qt::Key_F4);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена."));
+    EXPECT_EQ(view->m_tabN, 110u);
+    EXPECT_EQ(notes.lines, full.lines);
+    EXPECT_EQ(notes.index, full.index);
+}
+
 TEST_F(VacationScreen, ANewVacationIsComputedOnTheSpotAndPaidInTheMonth)
 {
     MessageRecorder boxes;
