@@ -249,6 +249,38 @@ TEST_F(SickLeaveScreen, TheChildCareAllowanceIsKeptAsAPermanentPayment)
     EXPECT_EQ(found, 1);
 }
 
+TEST_F(SickLeaveScreen, AMarkedGroupGetsTheFilledFieldsInTheFirstSheet)
+{
+    MessageRecorder boxes;
+    CBulletVvodView* view = Open();
+    Apply(view, 110);
+    view->TakeHelpValues({QStringLiteral("110"), QStringLiteral("122")});
+    Settle();
+    CBulletVvodDlg* dlg = view->Dlg();
+    ASSERT_TRUE(dlg->m_groupMode);
+    EXPECT_TRUE(dlg->Picker(CBulletVvodDlg::IdStart)->IsNull());
+    EXPECT_EQ(dlg->Field(CBulletVvodDlg::IdKind)->text(), QString());
+    dlg->Picker(CBulletVvodDlg::IdEnd)->SetDate(QDate(2011, 4, 15));
+    QLineEdit* percent = dlg->Field(CBulletVvodDlg::IdPercent);
+    percent->setFocus();
+    TypeKeys(QStringLiteral("60"));
+    PressKey(Qt::Key_Return);
+    EXPECT_FALSE(dlg->m_groupMode);
+    EXPECT_EQ(view->GroupPanel(), nullptr);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    Close();
+
+    Restart();
+    // 110's new sheet has no start day, so it is not kept; 122's sheet takes
+    // the end date and the percentage and keeps its start.
+    EXPECT_EQ(Sheets().count(Slot(110)), 0);
+    ASSERT_EQ(Sheets().count(Slot(122)), 1);
+    const ib::SickLeaveSheet sheet = Sheets().run(Slot(122))[0];
+    EXPECT_EQ(sheet.dBegin, 28);
+    EXPECT_EQ(sheet.dEnd, 15);
+    EXPECT_EQ(sheet.procent, 60);
+}
+
 TEST_F(SickLeaveScreen, ASheetAcrossTwoMonthsIsComputedAndPaidInTheMonth)
 {
     MessageRecorder boxes;
