@@ -132,7 +132,8 @@ constexpr int NonResidentIndex = 44; // Назаров: citizen of Uzbekistan, n
 constexpr int DisabledIndex = 8; // Зуева: disability group 3
 constexpr int DisabledChildIndex = 5; // Мельникова: her third child is disabled
 constexpr int SickIndex = 21; // Пахомов: ill from 28 March to 8 April
-constexpr int VacationIndex = 11; // Сазонов: 14 days of vacation from 11 April
+constexpr int VacationIndex = 11; // Сазонов: 14 days of vacation from 11 April, 3 additional days from 25 April
+constexpr int ChildCareIndex = 27; // Хохлова: leave to care for her first child from 18 April
 constexpr int WritIndex = 41; // Комаров: alimony 25 %
 constexpr int LoanIndex = 16; // Калинин: repays a loan of the firm
 constexpr int BonusIndices[] = {11, 26, 27, 40};
@@ -861,7 +862,9 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
                 continue;
             if (i == SickIndex && d <= 8)
                 continue;
-            if (i == VacationIndex && d >= 11 && d <= 24)
+            if (i == VacationIndex && d >= 11 && d <= 27)
+                continue;
+            if (i == ChildCareIndex && d >= 18)
                 continue;
             markDay(t, d);
             ++worked;
@@ -1021,6 +1024,18 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
             sl.sum = DemoSickLeaveAmount;
             base.bln.replaceRun(slot, std::vector<SickLeaveSheet>{sl});
         }
+        if (i == ChildCareIndex) {
+            // The child-care allowance up to 1.5 years of the first child, from 18 April.
+            SickLeaveSheet sl;
+            sl.dBegin = 18;
+            sl.mBegin = 4;
+            sl.gBegin = 2011;
+            sl.dEnd = 30;
+            sl.mEnd = 4;
+            sl.gEnd = 2011;
+            sl.vid = 5;
+            base.bln.replaceRun(slot, std::vector<SickLeaveSheet>{sl});
+        }
         if (i == VacationIndex) {
             VacationNote v;
             v.dBegin = 11;
@@ -1031,7 +1046,16 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
             v.alg = 1; // average per calendar day, 29.4 days a month
             v.mrp = 1; // "Выплатить в м/р": paid before the month's pay
             v.sum = DemoVacationAmount;
-            base.otp.replaceRun(slot, std::vector<VacationNote>{v});
+            // Three days of additional vacation right after it, paid with the month's pay.
+            VacationNote additional;
+            additional.dBegin = 25;
+            additional.mBegin = u16(month);
+            additional.gBegin = u16(year);
+            additional.dlin = 3;
+            additional.vid = 1;
+            additional.kalend = 1;
+            additional.alg = 1;
+            base.otp.replaceRun(slot, std::vector<VacationNote>{v, additional});
         }
     }
     AddDemoTimeSheetDetails(base);

@@ -1,10 +1,12 @@
 #include "app/RegisterScreens.h"
 
 #include "entries/ui/CATabelVvodView.h"
+#include "entries/ui/CBulletVvodView.h"
 #include "entries/ui/CCurnuIspListView.h"
 #include "entries/ui/CCurnuNuView.h"
 #include "entries/ui/CCurnuPerSBView.h"
 #include "entries/ui/CCurnuSsudKredView.h"
+#include "entries/ui/COtpuskVvodView.h"
 #include "entries/ui/CTabelReadView.h"
 #include "entries/ui/CTabelVvodView.h"
 #include "exchange/ui/ExchangeScreens.h"
@@ -220,4 +222,47 @@ void RegisterScreens(CommandRegistry& registry)
                        [](CKalvorDoc* d) -> CCommonFormView* { return new CCurnuSsudKredView(d); });
     addDeductionScreen(1228, 10005, QStringLiteral("Перечисления в банки"),
                        [](CKalvorDoc* d) -> CCommonFormView* { return new CCurnuPerSBView(d); });
+    // The vacation notes on working panel "Расчет отпусков" (entry-screen
+    // number 5), and their quick button.
+    registry.AddPanel({COtpuskVvodView::kEntryScreen, QStringLiteral("Расчет отпусков"), MainPanelPayroll});
+    registry.SetEntryScreenPanel(COtpuskVvodView::kEntryScreen, COtpuskVvodView::kEntryScreen);
+    CommandInfo vacation;
+    vacation.id = 32805;
+    vacation.caption = QStringLiteral("Ввод и корректировка отпускной записки");
+    vacation.panel = COtpuskVvodView::kEntryScreen;
+    vacation.makeView = [](CKalvorDoc* d) -> CCommonFormView* {
+        return new COtpuskVvodView(d, [](CKalvorDoc* doc, unsigned slot, QWidget* parent) {
+            CStavkaCorrect dialog(doc, slot, parent);
+            dialog.exec();
+        });
+    };
+    registry.AddCommand(vacation);
+    CommandInfo vacationQuick = vacation;
+    vacationQuick.id = 10009;
+    vacationQuick.panel = -1;
+    vacationQuick.quickButton = true;
+    vacationQuick.quickOpen = 1;
+    registry.AddCommand(vacationQuick);
+
+    // The sick-leave sheets on working panel "Больничный лист" (entry-screen
+    // number 4), and their quick button.
+    registry.AddPanel({CBulletVvodView::kEntryScreen, QStringLiteral("Больничный лист"), MainPanelPayroll});
+    registry.SetEntryScreenPanel(CBulletVvodView::kEntryScreen, CBulletVvodView::kEntryScreen);
+    CommandInfo sickLeave;
+    sickLeave.id = 1213;
+    sickLeave.caption = QStringLiteral("Ввод и корректировка больничного листа");
+    sickLeave.panel = CBulletVvodView::kEntryScreen;
+    sickLeave.makeView = [](CKalvorDoc* d) -> CCommonFormView* {
+        return new CBulletVvodView(d, [](CKalvorDoc* doc, unsigned slot, QWidget* parent) {
+            CStavkaCorrect dialog(doc, slot, parent);
+            dialog.exec();
+        });
+    };
+    registry.AddCommand(sickLeave);
+    CommandInfo sickLeaveQuick = sickLeave;
+    sickLeaveQuick.id = 10008;
+    sickLeaveQuick.panel = -1;
+    sickLeaveQuick.quickButton = true;
+    sickLeaveQuick.quickOpen = 1;
+    registry.AddCommand(sickLeaveQuick);
 }

@@ -280,7 +280,8 @@ int SplitVacationDays(const PayrollDoc& doc, const VacationNote& line, int sched
     const int rc = ReportingMonthIndex(doc);
     const int firstRow = WorkSchedule::ReportingMonth + (firstMonth - rc);
     const int kalend = line.kalend == 0 ? 1 : line.kalend;
-    if (kalend != 4) {
+    // Codes 3 and 4 count the working days of the employee's own schedule.
+    if (kalend != 3 && kalend != 4) {
         calendar.rabDnNed = kalend == 2 ? 0x3F : 0x7F;
         calendar.pVyh = 0;
         calendar.pRab = 0;

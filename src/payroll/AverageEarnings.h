@@ -66,7 +66,8 @@ int ComparePeriodEntries(const infobase::VacationNote& a, const infobase::Vacati
 
 // The vacation's days per calendar month from the start month (month counter
 // firstMonth), counted on a calendar made from the employee's schedule (every
-// day of the week, the first six for kalend 2; kalend 4 keeps the schedule).
+// day of the week for kalend 1, the first six for kalend 2; kalend 3 and 4
+// keep the schedule's working days).
 // 0, -18 for a vacation over more than three months, or a schedule error - 10.
 int SplitVacationDays(const PayrollDoc& doc, const infobase::VacationNote& line, int scheduleIndex, int firstMonth,
                       VacationSplit& out);

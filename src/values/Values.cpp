@@ -397,21 +397,25 @@ HoursMinutes ReadHoursMinutesNormalised(QStringView text)
     return r;
 }
 
-bool ReadWholeAndHundredths(QStringView text, int& whole, int& hundredths)
+bool ReadWholeAndHundredths(QStringView text, int& whole, int& hundredths, char separator, bool* fractionTyped)
 {
     CScan scan(text);
     int typedWhole = 0;
+    if (fractionTyped)
+        *fractionTyped = false;
     if (!scan.readInt(typedWhole)) {
         whole = 0;
         hundredths = 0;
         return true;
     }
     int fraction = 0;
-    if (scan.literal('.')) {
+    if (scan.literal(separator)) {
         QByteArray digits;
         if (scan.readDigits(digits)) {
             if (digits.startsWith('-') || digits.startsWith('+') || digits.size() > 2)
                 return false;
+            if (fractionTyped)
+                *fractionTyped = true;
             fraction = digits.toInt() * (digits.size() == 1 ? 10 : 1);
         }
     }

@@ -356,8 +356,11 @@ int ParseScheduleHours(QStringView text, int& tenths);
 // "%d.%d" with the digits after the point as a decimal fraction of two
 // places ("13.5" = 13 and 50 hundredths, "13.05" = 13 and 5, "2" = 2 and 0);
 // empty or unreadable text is 0 and 0. False (nothing read) when more than
-// two digits, or a sign, follow the point.
-bool ReadWholeAndHundredths(QStringView text, int& whole, int& hundredths);
+// two digits, or a sign, follow the point. Other separators (the comma of
+// days typed as "10,5") are given; *fractionTyped tells whether digits
+// followed the separator.
+bool ReadWholeAndHundredths(QStringView text, int& whole, int& hundredths, char separator = '.',
+                            bool* fractionTyped = nullptr);
 
 // ---------------------------------------------------------------- texts
 

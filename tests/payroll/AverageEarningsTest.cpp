@@ -193,11 +193,21 @@ TEST(SplitVacationDays, CalendarDaysAndWorkingDays)
     EXPECT_EQ(split.counts, (std::vector<int>{12, 16}));
     EXPECT_EQ(split.endMarker, 2);
 
-    // Working days of the schedule (kalend 4): 20 March is a Friday.
-    v.kalend = 4;
-    v.dlin = 5;
+    // Working days of the schedule (kalend 4, and 3 as the entry screen
+    // offers it): 20 March is a Friday; ten working days reach 2 April.
+    for (std::uint16_t kalend : {3, 4}) {
+        v.kalend = kalend;
+        v.dlin = 5;
+        ASSERT_EQ(SplitVacationDays(w.doc, v, 0, MonthIndex(2026, 3), split), 0);
+        EXPECT_EQ(split.counts, (std::vector<int>{5}));
+        v.dlin = 10;
+        ASSERT_EQ(SplitVacationDays(w.doc, v, 0, MonthIndex(2026, 3), split), 0);
+        EXPECT_EQ(split.counts, (std::vector<int>{8, 2})) << "kalend " << kalend;
+    }
+    // The six-day week (kalend 2) skips Sundays only: 20-31 March less 22 and 29.
+    v.kalend = 2;
     ASSERT_EQ(SplitVacationDays(w.doc, v, 0, MonthIndex(2026, 3), split), 0);
-    EXPECT_EQ(split.counts, (std::vector<int>{5}));
+    EXPECT_EQ(split.counts, (std::vector<int>{10}));
 
     // A public holiday on 8 March inside a calendar-day vacation is not counted.
     w.firm().fete[0] = std::uint16_t(8 * 256 + 3);

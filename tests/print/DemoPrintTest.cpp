@@ -99,7 +99,8 @@ TEST_F(DemoPrint, SickLeaveAndVacationCarryTheEngineAmounts)
     base().OpenSwapFile();
     const int vacationIndex = base().FindEmployee(112);
     const int vacationSlot = slotOf(112);
-    ASSERT_EQ(base().otp.count(vacationSlot), 1);
+    // His second note, three additional days from 25 April, is paid with the month's pay.
+    ASSERT_EQ(base().otp.count(vacationSlot), 2);
     std::array<VacationNote, 5> notes{};
     notes[0] = base().otp.run(vacationSlot)[0];
     notes[0].sum = 0;

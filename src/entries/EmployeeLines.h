@@ -1,0 +1,97 @@
+// One employee's lines of a month line array (vacation notes, sick-leave
+// sheets) as an entry dialog holds them: the first lines that the dialog
+// shows, and any lines beyond its buffer, which it keeps untouched. Saving
+// compacts the shown lines (empty ones go, the rest move to the front) and
+// splices them, followed by the kept ones, into the array.
+#pragma once
+
+#include "infobase/LineArray.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace kalvor::entries {
+
+template <class T>
+struct EmployeeLines {
+    std::vector<T> shown; // at most the dialog's buffer
+    std::vector<T> beyond; // lines past the buffer, kept as they are
+};
+
+// The lines of a record slot split at the dialog's buffer size; a slot
+// outside the array has none.
+template <class T>
+EmployeeLines<T> TakeEmployeeLines(const infobase::LineArray<T>& array, int slot, int bufferSize)
+{
+    EmployeeLines<T> lines;
+    if (slot < 1 || slot > array.slotCount())
+        return lines;
+    const std::vector<T> run = array.run(slot);
+    const auto split = run.begin() + std::min<std::ptrdiff_t>(bufferSize, std::ptrdiff_t(run.size()));
+    lines.shown.assign(run.begin(), split);
+    lines.beyond.assign(split, run.end());
+    return lines;
+}
+
+// The lines that `keep` accepts, in their order.
+template <class T, class Keep>
+std::vector<T> CompactLines(const std::vector<T>& lines, Keep keep)
+{
+    std::vector<T> kept;
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(kept), keep);
+    return kept;
+}
+
+// Replaces the slot's run by the compacted shown lines followed by the kept
+// ones. False, with the array unchanged, when they do not fit (the array's
+// free rows, or the fifteen lines an index word counts).
+template <class T, class Keep>
+bool StoreEmployeeLines(infobase::LineArray<T>& array, int slot, const std::vector<T>& shown,
+                        const std::vector<T>& beyond, Keep keep)
+{
+    std::vector<T> run = CompactLines(shown, keep);
+    run.insert(run.end(), beyond.begin(), beyond.end());
+    return array.replaceRun(slot, run);
+}
+
+// The entry dialog's buffer of one employee's lines: N lines, the number
+// shown (1..N) and the current one (0..N-1), with the lines past the buffer
+// kept aside.
+template <class T, int N>
+struct LineBuffer {
+    std::array<T, N> lines{};
+    std::vector<T> beyond;
+    int shown = 1;
+    int current = 0;
+
+    // Empties the buffer (one empty line shown), or takes an employee's lines.
+    void clear() { *this = LineBuffer{}; }
+    void load(EmployeeLines<T> taken)
+    {
+        clear();
+        std::copy(taken.shown.begin(), taken.shown.end(), lines.begin());
+        beyond = std::move(taken.beyond);
+        shown = std::max(1, int(taken.shown.size()));
+    }
+    // The next line (one more shown when it was the last); false on the Nth.
+    bool next()
+    {
+        if (current >= N - 1)
+            return false;
+        ++current;
+        shown = std::max(shown, current + 1);
+        return true;
+    }
+    bool prev()
+    {
+        if (current == 0)
+            return false;
+        --current;
+        return true;
+    }
+    T& line() { return lines[std::size_t(current)]; }
+    std::vector<T> all() const { return std::vector<T>(lines.begin(), lines.end()); }
+};
+
+} // namespace kalvor::entries

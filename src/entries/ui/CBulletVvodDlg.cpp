@@ -1,0 +1,275 @@
+#include "entries/ui/CBulletVvodDlg.h"
+
+#include "entries/ui/ResultGrids.h"
+#include "entries/ui/TabelDlgShared.h"
+#include "grid/FldHlpGridCtrl.h"
+#include "infobase/InfoBaseDb.h"
+#include "payroll/CalcErrors.h"
+#include "platform/Db.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/NullableDateEdit.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace ib = kalvor::infobase;
+namespace en = kalvor::entries;
+
+namespace {
+
+const QString kSheetTitle = QStringLiteral("Больничный лист");
+
+// Where the three grids stand in the dialog.
+const QRect kEarningsRect(0, 190, 430, 420);
+const QRect kAverageRect(442, 190, 420, 56);
+const QRect kPeriodRect(442, 256, 420, 220);
+
+struct CheckInfo {
+    int id;
+    const char16_t* text;
+};
+const CheckInfo kChecks[] = {{CBulletVvodDlg::IdPayEarly, u"Выплатить в м/р"},
+                             {CBulletVvodDlg::IdContinues, u"Продолжение"},
+                             {CBulletVvodDlg::IdFromMinimum, u"Из МРОТ"},
+                             {CBulletVvodDlg::IdFrom12Months, u"из 12 месяцев"}};
+
+} // namespace
+
+CBulletVvodDlg::CBulletVvodDlg(CCommonFormView* view, RateCorrectionRunner rateCorrection)
+    : CLineEntryDlg(IDD, view, std::move(rateCorrection))
+{
+    setObjectName(QStringLiteral("CBulletVvodDlg"));
+    PaintTabelDialog(*this);
+    setFixedSize(862, 610);
+    BuildForm();
+}
+
+void CBulletVvodDlg::BuildForm()
+{
+    auto addLabel = [this](const QString& text, QWidget* buddy, int x, int y, int width) {
+        auto* label = new QLabel(text, this);
+        label->setGeometry(x, y, width - 6, 24);
+        label->setBuddy(buddy);
+    };
+    for (auto [id, label, y] : {std::tuple{int(IdStart), u"Начало", 0}, std::tuple{int(IdEnd), u"Окончание", 30}}) {
+        auto* picker = new NullableDateEdit(this);
+        picker->setGeometry(130, y, 120, 24);
+        EraseDatePickerBackground(picker, kTabelDialogBack);
+        addLabel(QString::fromUtf16(label), picker, 0, y, 130);
+        SetControl(id, picker);
+    }
+    struct FieldInfo {
+        int id;
+        const char16_t* label;
+        int x, y, labelWidth;
+    };
+    const FieldInfo fields[] = {{IdKind, u"Вид", 0, 60, 130},
+                                {IdAlgorithm, u"Алгоритм", 0, 90, 130},
+                                {IdBudget, u"Бюджет", 0, 120, 130},
+                                {IdFirstMonth, u"1-й месяц", 0, 150, 130},
+                                {IdPercent, u"Оплата больничного", 270, 0, 160},
+                                {IdTime, u"%  Дней/часов", 270, 30, 160},
+                                {IdFirstYear, u"1-й год", 270, 60, 160},
+                                {IdSecondYear, u"2-й год", 270, 90, 160}};
+    for (const FieldInfo& info : fields) {
+        auto* edit = new QLineEdit(this);
+        edit->setGeometry(info.x + info.labelWidth, info.y, 90, 24);
+        edit->setMaxLength(12);
+        addLabel(QString::fromUtf16(info.label), edit, info.x, info.y, info.labelWidth);
+        SetControl(info.id, edit);
+    }
+    int checkY = 0;
+    for (const CheckInfo& check : kChecks) {
+        auto* box = new QCheckBox(QString::fromUtf16(check.text), this);
+        box->setGeometry(540, checkY, 150, 24);
+        SetControl(check.id, box);
+        checkY += 30;
+    }
+    struct ButtonInfo {
+        int id;
+        const char16_t* text;
+        void (CBulletVvodDlg::*handler)();
+    };
+    const ButtonInfo buttons[] = {{IdCompute, u"Расчет больничного", &CBulletVvodDlg::OnOK},
+                                  {IdKeepChildCare, u"Сохранение до 1.5 лет", &CBulletVvodDlg::OnKeepChildCare},
+                                  {IdCorrectRates, u"Корректировка ставок", &CLineEntryDlg::OnCorrectRates}};
+    int buttonY = 0;
+    for (const ButtonInfo& info : buttons) {
+        auto* button = new QPushButton(QString::fromUtf16(info.text), this);
+        button->setGeometry(692, buttonY, 170, 28);
+        button->setAutoDefault(false);
+        button->setPalette(QPalette());
+        SetControl(info.id, button);
+        connect(button, &QPushButton::clicked, this, info.handler);
+        buttonY += 36;
+    }
+    const int order[] = {IdStart,       IdEnd,          IdKind,      IdAlgorithm,     IdBudget,      IdFirstMonth,
+                         IdPercent,     IdTime,         IdFirstYear, IdSecondYear,    IdPayEarly,    IdContinues,
+                         IdFromMinimum, IdFrom12Months, IdCompute,   IdKeepChildCare, IdCorrectRates};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(control(order[i - 1]), control(order[i]));
+}
+
+QWidget* CBulletVvodDlg::FirstControl() const { return control(IdStart); }
+
+NullableDateEdit* CBulletVvodDlg::Picker(int id) const { return controlAs<NullableDateEdit>(id); }
+
+int CBulletVvodDlg::ReportingYear() const { return View()->Document()->infoBase.config.reportingYear(); }
+
+void CBulletVvodDlg::ShowSheet(const ib::SickLeaveSheet& sheet)
+{
+    const en::SickLeaveSheetForm form = en::ShowSickLeaveSheet(sheet);
+    Picker(IdStart)->SetDate(form.start);
+    Picker(IdEnd)->SetDate(form.end);
+    const std::pair<int, QString> texts[] = {{IdKind, form.vid},
+                                             {IdAlgorithm, form.alg},
+                                             {IdBudget, form.budg},
+                                             {IdFirstMonth, form.firstMes},
+                                             {IdPercent, form.procent},
+                                             {IdTime, form.dn},
+                                             {IdFirstYear, form.firstYear},
+                                             {IdSecondYear, form.secondYear}};
+    for (const auto& [id, text] : texts) Field(id)->setText(text);
+    controlAs<QCheckBox>(IdPayEarly)->setChecked(form.mrp);
+    controlAs<QCheckBox>(IdContinues)->setChecked(form.contin);
+    controlAs<QCheckBox>(IdFromMinimum)->setChecked(form.fromMinimum);
+    controlAs<QCheckBox>(IdFrom12Months)->setChecked(form.from12Months);
+}
+
+en::SickLeaveSheetForm CBulletVvodDlg::FormTexts() const
+{
+    en::SickLeaveSheetForm form;
+    form.start = Picker(IdStart)->Date();
+    form.end = Picker(IdEnd)->Date();
+    form.vid = Field(IdKind)->text();
+    form.alg = Field(IdAlgorithm)->text();
+    form.budg = Field(IdBudget)->text();
+    form.firstMes = Field(IdFirstMonth)->text();
+    form.procent = Field(IdPercent)->text();
+    form.dn = Field(IdTime)->text();
+    form.firstYear = Field(IdFirstYear)->text();
+    form.secondYear = Field(IdSecondYear)->text();
+    form.mrp = controlAs<QCheckBox>(IdPayEarly)->isChecked();
+    form.contin = controlAs<QCheckBox>(IdContinues)->isChecked();
+    form.fromMinimum = controlAs<QCheckBox>(IdFromMinimum)->isChecked();
+    form.from12Months = controlAs<QCheckBox>(IdFrom12Months)->isChecked();
+    return form;
+}
+
+void CBulletVvodDlg::ReadLine()
+{
+    if (en::ReadSickLeaveSheet(FormTexts(), m_sheets.line(), ReportingYear()))
+        m_modified = true;
+}
+
+void CBulletVvodDlg::ShowTitle() { ShowLineTitle(kSheetTitle, m_sheets.current + 1, m_sheets.shown); }
+
+void CBulletVvodDlg::LoadRecord(quint32 slot)
+{
+    ib::CInfoBase& base = View()->Document()->infoBase;
+    if (int(slot) > base.bln.slotCount() || int(slot) != base.currentSlot)
+        slot = 0;
+    m_slot = slot;
+    m_groupMode = false;
+    m_modified = false;
+    m_sheets.clear();
+    m_rows = {};
+    m_keptAmount = 0;
+    m_lastResult = 0;
+    if (slot == 0) {
+        ShowSheet(m_sheets.line());
+        ShowGrids(en::SickLeaveGridTexts(-1, m_sheets.line(), kalvor::SickLeaveTables{}));
+        return;
+    }
+    m_rows = en::EmployeeComputedRows(base.current, base.attributes[std::size_t(slot - 1)]);
+    m_sheets.load(en::TakeSickLeaveSheets(base, int(slot)));
+    ShowTitle();
+    ComputeLine(false);
+}
+
+void CBulletVvodDlg::ComputeLine(bool messages)
+{
+    ib::SickLeaveSheet& sheet = m_sheets.line();
+    ShowSheet(sheet);
+    if (m_slot == 0)
+        return;
+    auto tables = std::make_unique<kalvor::SickLeaveTables>();
+    m_lastResult = en::ComputeSickLeaveSheet(*View()->Document(), sheet, m_rows, *tables);
+    if (m_lastResult > 0)
+        m_keptAmount = en::ChildCareMonthlyAmount(*tables);
+    ShowGrids(en::SickLeaveGridTexts(m_lastResult, sheet, *tables));
+    if (m_lastResult < 0 && messages)
+        KalvorMessageBox(kalvor::CalcErrorText(m_lastResult), MB_OK | MB_ICONWARNING, QString(), this);
+    ShowSheet(sheet);
+}
+
+void CBulletVvodDlg::ShowGrids(const en::SickLeaveGrids& grids)
+{
+    const std::vector<double> earningsShares{0.14, 0.14, 0.24, 0.24, 0};
+    CFldHlpGridCtrl* earnings = ShowResultGrid(this, IdEarningsGrid, kEarningsRect, grids.earnings.headings,
+                                               earningsShares, grids.earnings.rows);
+    for (int row : grids.earnings.summaryRows)
+        for (int col = 0; col < earnings->GetColumnCount(); ++col)
+            earnings->SetItemBkColour(row + 1, col, GridCtrl::MakeColour(200, 253, 254));
+    const double averageShare = 1.0 / double(std::max<qsizetype>(1, grids.average.headings.size()));
+    ShowResultGrid(this, IdAverageGrid, kAverageRect, grids.average.headings,
+                   std::vector<double>(std::size_t(grids.average.headings.size()), averageShare), grids.average.rows);
+    ShowResultGrid(this, IdPeriodGrid, kPeriodRect, grids.period.headings, {0.17, 0.17, 0.12, 0.1, 0.2, 0},
+                   grids.period.rows);
+}
+
+bool CBulletVvodDlg::StoreLines()
+{
+    ib::CInfoBase& base = View()->Document()->infoBase;
+    if (!en::StoreSickLeaveSheets(base, int(m_slot), m_sheets.all(), m_sheets.beyond))
+        return false;
+    // The buffer holds what the array now holds: the kept sheets at the front.
+    const int current = m_sheets.current;
+    m_sheets.load(en::TakeSickLeaveSheets(base, int(m_slot)));
+    m_sheets.current = std::min(current, m_sheets.shown - 1);
+    return true;
+}
+
+void CBulletVvodDlg::SaveLineTables() { en::SaveSickLeaveTables(View()->Document()->infoBase); }
+
+void CBulletVvodDlg::BeginGroup()
+{
+    m_groupMode = true;
+    ShowSheet(ib::SickLeaveSheet{});
+    Picker(IdStart)->setFocus();
+}
+
+int CBulletVvodDlg::AppendFormToGroup(QStringList* refused)
+{
+    const en::SickLeaveGroupOutcome outcome =
+        en::AppendSickLeaveFieldsToGroup(View()->Document()->infoBase, FormTexts());
+    *refused = outcome.refused;
+    return outcome.changed;
+}
+
+bool CBulletVvodDlg::StepLine(int step) { return step > 0 ? m_sheets.next() : m_sheets.prev(); }
+
+void CBulletVvodDlg::OnKeepChildCare()
+{
+    if (m_slot == 0 || m_groupMode)
+        return;
+    ib::CInfoBase& base = View()->Document()->infoBase;
+    try {
+        WaitCursor wait;
+        ib::LoadEmployee(base, int(m_slot));
+    } catch (const kalvor::db::DbError& error) {
+        ShowComError(error);
+        return;
+    }
+    ReadLine();
+    if (en::KeepChildCareAllowance(base.current, m_sheets.line(), m_keptAmount) < 0)
+        return;
+    try {
+        WaitCursor wait;
+        ib::SaveEmployeePostDopl(base, int(m_slot));
+    } catch (const kalvor::db::DbError& error) {
+        ShowComError(error);
+    }
+}

@@ -1,0 +1,250 @@
+#include "entries/ui/CLineEntryView.h"
+
+#include "platform/Db.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/EntryViewBodies.h"
+#include "shell/ui/KalvorMessageBox.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+// ------------------------------------------------------------------ the dialog
+
+CLineEntryDlg::CLineEntryDlg(int dialogId, CCommonFormView* view, RateCorrectionRunner rateCorrection)
+    : CFormChildDlg(dialogId, view), m_rateCorrection(std::move(rateCorrection))
+{}
+
+void CLineEntryDlg::OnCancel()
+{
+    CCommonFormView* view = View();
+    if (m_groupMode) {
+        m_groupMode = false;
+        view->CancelGroup();
+        return;
+    }
+    if (CTabelFilterDlg* strip = TabelStripOf(*view))
+        strip->Field(CTabelFilterDlg::IdTabN)->setFocus();
+}
+
+CLineEntryDlg::WaitCursor::WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+CLineEntryDlg::WaitCursor::~WaitCursor() { QApplication::restoreOverrideCursor(); }
+
+namespace {
+
+QString OverflowText() { return QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена."); }
+
+} // namespace
+
+int CLineEntryDlg::SaveRecord()
+{
+    if (m_slot == 0 || m_groupMode)
+        return 1;
+    ReadLine();
+    if (!StoreLines()) {
+        KalvorMessageBox(OverflowText(), MB_OK | MB_ICONERROR, QString(), this);
+        return 0;
+    }
+    if (m_modified && !SaveTablesShowingErrors())
+        return 0;
+    m_modified = false;
+    return 1;
+}
+
+int CLineEntryDlg::GroupAppend()
+{
+    QStringList refused;
+    const int changed = AppendFormToGroup(&refused);
+    m_groupMode = false;
+    if (changed > 0)
+        SaveTablesShowingErrors();
+    if (!refused.isEmpty())
+        KalvorMessageBox(OverflowText() + QStringLiteral("\nЗапись не добавлена:\n") + refused.join(QLatin1Char('\n')),
+                         MB_OK | MB_ICONWARNING, QString(), this);
+    return 1;
+}
+
+bool CLineEntryDlg::SaveTablesShowingErrors()
+{
+    try {
+        WaitCursor wait;
+        SaveLineTables();
+        return true;
+    } catch (const kalvor::db::DbError& error) {
+        ShowComError(error);
+        return false;
+    }
+}
+
+void CLineEntryDlg::OnOK()
+{
+    if (m_groupMode) {
+        GroupAppend();
+        View()->CancelGroup();
+        return;
+    }
+    if (m_slot == 0)
+        return;
+    ReadLine();
+    ComputeLine(true);
+}
+
+void CLineEntryDlg::StepToLine(int step)
+{
+    ReadLine();
+    if (!StepLine(step))
+        return;
+    ShowTitle();
+    ComputeLine(false);
+}
+
+void CLineEntryDlg::OnCorrectRates() { RunRateCorrection(m_rateCorrection, View()->Document(), m_slot, this); }
+
+void CLineEntryDlg::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: OnOK(); return;
+    case Qt::Key_Escape: OnCancel(); return;
+    default: CFormChildDlg::keyPressEvent(event);
+    }
+}
+
+void CLineEntryDlg::ShowLineTitle(const QString& what, int current, int shown)
+{
+    auto* view = qobject_cast<CLineEntryView*>(View());
+    const auto& names = View()->Document()->infoBase.shortNames;
+    if (!view || m_slot == 0 || m_slot > names.size())
+        return;
+    view->SetFrameTitle(
+        QStringLiteral("%1 %2 из %3  [%4]").arg(what).arg(current).arg(shown).arg(names[m_slot - 1].trimmed()));
+}
+
+// ------------------------------------------------------------------ the view
+
+CLineEntryView::CLineEntryView(int formId, const QString& frameCaption, int entryScreen, CKalvorDoc* doc,
+                               QWidget* parent)
+    : CCommonFormView(formId, doc, parent), m_frameCaption(frameCaption), m_entryScreen(entryScreen)
+{}
+
+void CLineEntryView::OnInitialUpdate()
+{
+    CKalvorDoc* doc = Document();
+    auto* layout = new QVBoxLayout(this);
+    m_filter = new CTabelFilterDlg(1, 2, this);
+    m_strip = m_filter;
+    layout->addWidget(m_filter);
+    m_frame = new QGroupBox(m_frameCaption, this);
+    SetControl(IdFrame, m_frame);
+    auto* frameLayout = new QVBoxLayout(m_frame);
+    frameLayout->setContentsMargins(25, 25, 25, 25);
+    m_dlg = CreateDialog();
+    m_entryDlg = m_dlg;
+    frameLayout->addWidget(m_dlg);
+    layout->addWidget(m_frame, 0, Qt::AlignLeft);
+    layout->addStretch(1);
+    m_frame->show();
+    m_dlg->show();
+    m_filter->show();
+    doc->LastEntryScreen = m_entryScreen;
+
+    if (doc->LastPersonnelNumber != 0 && doc->OpenWithLastEmployee) {
+        doc->OpenWithLastEmployee = 0;
+        const int index = doc->infoBase.FindEmployee(int(doc->LastPersonnelNumber));
+        if (index >= 0 && LoadEmployeeForView(*this, index)) {
+            EnableEntry(true);
+            return;
+        }
+    }
+    EnableEntry(false);
+    m_filter->Field(CTabelFilterDlg::IdTabN)->setFocus();
+}
+
+void CLineEntryView::SetFrameTitle(const QString& text)
+{
+    if (m_frame)
+        m_frame->setTitle(text);
+}
+
+void CLineEntryView::ShowFormHelp()
+{
+    if (m_focusedId < 0)
+        return;
+    if (m_filter && m_focusedWnd && m_filter->isAncestorOf(m_focusedWnd)) {
+        m_filter->ShowFieldPickList();
+        return;
+    }
+    if (m_dlg && m_dlg->control(m_focusedId))
+        ShowDialogHelp(m_focusedId);
+}
+
+void CLineEntryView::StepToEmployeeWithLines(int step)
+{
+    if (RefuseWhileGroupOpen(*this) || m_tabN == 0)
+        return;
+    if (m_dlg && !m_dlg->SaveRecord())
+        return;
+    const kalvor::infobase::CInfoBase& base = Document()->infoBase;
+    const int index = base.FindEmployee(int(m_tabN));
+    if (index < 0)
+        return;
+    for (int next = index + step; next >= 0 && next < base.employeeCount(); next += step) {
+        if (LineCount(base.list[std::size_t(next)].slot) > 0) {
+            LoadEmployeeForView(*this, next);
+            return;
+        }
+    }
+}
+
+void CLineEntryView::NextSubElement()
+{
+    if (m_dlg && m_dlg->m_slot != 0 && !m_dlg->m_groupMode)
+        m_dlg->NextLine();
+}
+
+void CLineEntryView::PrevSubElement()
+{
+    if (m_dlg && m_dlg->m_slot != 0 && !m_dlg->m_groupMode)
+        m_dlg->PrevLine();
+}
+
+void CLineEntryView::ApplySelection() { ApplySelectionBody(*this); }
+
+void CLineEntryView::EnableEntry(bool enable)
+{
+    if (!m_dlg)
+        return;
+    m_dlg->setEnabled(enable);
+    if (enable && m_dlg->FirstControl())
+        m_dlg->FirstControl()->setFocus();
+}
+
+void CLineEntryView::TakeHelpValues(const QStringList& values) { TakeHelpValuesBody(*this, values); }
+
+void CLineEntryView::OnHelpValueSet()
+{
+    if (CTabelFilterDlg* strip = TabelStripOf(*this))
+        strip->PostApply();
+}
+
+void CLineEntryView::CancelGroup()
+{
+    CancelGroupBody(*this);
+    SetFrameTitle(m_frameCaption);
+}
+
+bool CLineEntryView::CanLeave()
+{
+    if (!m_dlg)
+        return true;
+    if (m_dlg->m_groupMode) {
+        m_dlg->m_groupMode = false;
+        CancelGroup();
+        return true;
+    }
+    return m_dlg->SaveRecord() != 0;
+}

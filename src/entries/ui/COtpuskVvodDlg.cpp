@@ -1,0 +1,253 @@
+#include "entries/ui/COtpuskVvodDlg.h"
+
+#include "entries/ui/ResultGrids.h"
+#include "entries/ui/TabelDlgShared.h"
+#include "grid/FldHlpGridCtrl.h"
+#include "infobase/SwapFile.h"
+#include "payroll/CalcErrors.h"
+#include "platform/Db.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/NullableDateEdit.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace ib = kalvor::infobase;
+namespace en = kalvor::entries;
+
+namespace {
+
+const QString kNoteTitle = QStringLiteral("Отпускная записка");
+
+// Where the four grids stand in the dialog.
+const QRect kPeriodRect(0, 184, 300, 330);
+const QRect kAverageRect(312, 184, 500, 56);
+const QRect kAccrualRect(312, 248, 500, 226);
+const QRect kAmountRect(312, 482, 500, 32);
+
+} // namespace
+
+COtpuskVvodDlg::COtpuskVvodDlg(CCommonFormView* view, RateCorrectionRunner rateCorrection)
+    : CLineEntryDlg(IDD, view, std::move(rateCorrection))
+{
+    setObjectName(QStringLiteral("COtpuskVvodDlg"));
+    PaintTabelDialog(*this);
+    setFixedSize(812, 514);
+    BuildForm();
+}
+
+void COtpuskVvodDlg::BuildForm()
+{
+    auto addLabel = [this](const QString& text, int x, int y, int width) {
+        auto* label = new QLabel(text, this);
+        label->setGeometry(x, y, width, 24);
+        return label;
+    };
+    auto addField = [this, &addLabel](int id, const QString& label, int x, int y, int labelWidth) {
+        auto* edit = new QLineEdit(this);
+        edit->setGeometry(x + labelWidth, y, 100, 24);
+        edit->setMaxLength(12);
+        addLabel(label, x, y, labelWidth - 6)->setBuddy(edit);
+        SetControl(id, edit);
+        return edit;
+    };
+    m_start = new NullableDateEdit(this);
+    m_start->setGeometry(170, 0, 120, 24);
+    EraseDatePickerBackground(m_start, kTabelDialogBack);
+    addLabel(QStringLiteral("Начало"), 0, 0, 164)->setBuddy(m_start);
+    SetControl(IdStart, m_start);
+    const int ids[] = {IdLength, IdKind, IdAlgorithm, IdDayBasis, IdBudget};
+    const QString labels[] = {QStringLiteral("Длительность"), QStringLiteral("Вид отпуска"), QStringLiteral("Алгоритм"),
+                              QStringLiteral("Исчисляется"), QStringLiteral("Бюджет")};
+    for (int i = 0; i < 5; ++i) addField(ids[i], labels[i], 0, 30 * (i + 1), 170);
+    addField(IdMonth, QStringLiteral("Месяц начала расчета"), 310, 0, 190);
+    addField(IdFund, QStringLiteral("Рабочий фонд"), 310, 30, 190);
+    addField(IdPeriodDays, QStringLiteral("Дней в расч. периоде"), 310, 60, 190);
+    m_noteOnly = new QCheckBox(QStringLiteral("Только отпускные"), this);
+    m_noteOnly->setGeometry(310, 92, 290, 24);
+    SetControl(IdNoteOnly, m_noteOnly);
+    m_payEarly = new QCheckBox(QStringLiteral("Выплатить в м/р"), this);
+    m_payEarly->setGeometry(310, 122, 290, 24);
+    SetControl(IdPayEarly, m_payEarly);
+
+    auto* compute = new QPushButton(QStringLiteral("Расчет отпуска"), this);
+    compute->setGeometry(622, 0, 190, 28);
+    SetControl(IdCompute, compute);
+    auto* correctRates = new QPushButton(QStringLiteral("Корректировка ставок"), this);
+    correctRates->setGeometry(622, 36, 190, 28);
+    SetControl(IdCorrectRates, correctRates);
+    for (QPushButton* button : {compute, correctRates}) {
+        button->setAutoDefault(false);
+        button->setPalette(QPalette());
+    }
+    connect(compute, &QPushButton::clicked, this, &COtpuskVvodDlg::OnOK);
+    connect(correctRates, &QPushButton::clicked, this, &CLineEntryDlg::OnCorrectRates);
+
+    // The tab order follows the form: the left column, then the right one.
+    const int order[] = {IdStart, IdLength,     IdKind,     IdAlgorithm, IdDayBasis, IdBudget,      IdMonth,
+                         IdFund,  IdPeriodDays, IdNoteOnly, IdPayEarly,  IdCompute,  IdCorrectRates};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(control(order[i - 1]), control(order[i]));
+}
+
+QWidget* COtpuskVvodDlg::FirstControl() const { return m_start; }
+
+int COtpuskVvodDlg::ShownPersonnelNumber() const
+{
+    const ib::CInfoBase& base = View()->Document()->infoBase;
+    for (const ib::EmployeeListEntry& entry : base.list)
+        if (entry.slot == m_slot)
+            return int(entry.tabN());
+    return 0;
+}
+
+void COtpuskVvodDlg::ShowNote(const ib::VacationNote& note)
+{
+    const en::VacationNoteForm form = en::ShowVacationNote(note);
+    m_start->SetDate(form.start);
+    Field(IdLength)->setText(form.dlin);
+    Field(IdKind)->setText(form.vid);
+    Field(IdAlgorithm)->setText(form.alg);
+    Field(IdDayBasis)->setText(form.kalend);
+    Field(IdBudget)->setText(form.budg);
+    Field(IdMonth)->setText(form.mes);
+    Field(IdFund)->setText(form.fond);
+    Field(IdPeriodDays)->setText(form.dn);
+    m_noteOnly->setChecked(form.tolkOtp);
+    m_payEarly->setChecked(form.mrp);
+}
+
+en::VacationNoteForm COtpuskVvodDlg::FormTexts() const
+{
+    en::VacationNoteForm form;
+    form.start = m_start->Date();
+    form.dlin = Field(IdLength)->text();
+    form.vid = Field(IdKind)->text();
+    form.alg = Field(IdAlgorithm)->text();
+    form.kalend = Field(IdDayBasis)->text();
+    form.budg = Field(IdBudget)->text();
+    form.mes = Field(IdMonth)->text();
+    form.fond = Field(IdFund)->text();
+    form.dn = Field(IdPeriodDays)->text();
+    form.tolkOtp = m_noteOnly->isChecked();
+    form.mrp = m_payEarly->isChecked();
+    return form;
+}
+
+void COtpuskVvodDlg::ReadLine()
+{
+    if (en::ReadVacationNote(FormTexts(), m_notes.line()))
+        m_modified = true;
+}
+
+void COtpuskVvodDlg::ShowTitle() { ShowLineTitle(kNoteTitle, m_notes.current + 1, m_notes.shown); }
+
+void COtpuskVvodDlg::LoadRecord(quint32 slot)
+{
+    ib::CInfoBase& base = View()->Document()->infoBase;
+    if (int(slot) > base.otp.slotCount())
+        slot = 0;
+    m_slot = slot;
+    m_groupMode = false;
+    m_modified = false;
+    m_notes.clear();
+    m_lastResult = 0;
+    if (slot == 0) {
+        ShowNote(m_notes.line());
+        ShowGrids(en::VacationGrids{});
+        return;
+    }
+    m_notes.load(en::TakeVacationNotes(base, int(slot)));
+    try {
+        WaitCursor wait;
+        en::WriteEmployeeToSwap(base, ShownPersonnelNumber());
+    } catch (const std::exception& error) {
+        ShowException(error, this);
+    }
+    ShowTitle();
+    ComputeLine(false);
+}
+
+void COtpuskVvodDlg::ComputeLine(bool messages)
+{
+    ib::VacationNote& note = m_notes.line();
+    en::ApplyVacationDisplayDefaults(note);
+    ShowNote(note);
+    if (m_slot == 0)
+        return;
+    auto detail = std::make_unique<kalvor::CalcWorkBuffer>();
+    auto rows = std::make_unique<kalvor::CalcResultBuffer>();
+    try {
+        m_lastResult = en::ComputeVacationNote(*View()->Document(), ShownPersonnelNumber(), m_notes.lines,
+                                               m_notes.current, *detail, *rows);
+    } catch (const std::exception& error) {
+        ShowException(error, this);
+        return;
+    }
+    ShowGrids(en::VacationGridTexts(*View()->Document(), m_lastResult, note, *detail, rows->data()));
+    if (m_lastResult < 0 && messages)
+        KalvorMessageBox(kalvor::CalcErrorText(m_lastResult), MB_OK | MB_ICONWARNING, QString(), this);
+    ShowNote(note);
+}
+
+void COtpuskVvodDlg::ShowGrids(const en::VacationGrids& grids)
+{
+    std::vector<QStringList> period;
+    for (const auto& cells : grids.period) period.push_back({cells[0], cells[1], cells[2]});
+    ShowResultGrid(this, IdPeriodGrid, kPeriodRect,
+                   {QStringLiteral("Мес"), QStringLiteral("Заработок"), QStringLiteral("Коэфф.")}, {0.2, 0.4, 0.2},
+                   period);
+    ShowResultGrid(
+        this, IdAverageGrid, kAverageRect,
+        {grids.averageHeadings[0], grids.averageHeadings[1], grids.averageHeadings[2], grids.averageHeadings[3]},
+        {0.25, 0.25, 0.25, 0.25}, {{grids.averages[0], grids.averages[1], grids.averages[2], grids.averages[3]}});
+    std::vector<QStringList> accruals;
+    for (const en::VacationAccrualLine& line : grids.accruals)
+        accruals.push_back({line.name, line.month, line.days, line.amount});
+    CFldHlpGridCtrl* accrualGrid = ShowResultGrid(this, IdAccrualGrid, kAccrualRect,
+                                                  {QStringLiteral("Начисление / Удержание"), QStringLiteral("Месяц"),
+                                                   QStringLiteral("Дней"), QStringLiteral("Сумма")},
+                                                  {0.45, 0.15, 0.15, 0}, accruals);
+    for (std::size_t i = 0; i < grids.accruals.size(); ++i)
+        if (grids.accruals[i].deduction)
+            for (int col = 0; col < 4; ++col)
+                accrualGrid->SetItemBkColour(int(i) + 1, col, GridCtrl::MakeColour(255, 128, 0));
+    CFldHlpGridCtrl* amountGrid =
+        ShowResultGrid(this, IdAmountGrid, kAmountRect, {QStringLiteral("К выдаче"), grids.amount}, {0.5, 0.5}, {});
+    amountGrid->SetItemFgColour(0, 1, GridCtrl::MakeColour(0, 0, 255));
+    amountGrid->SetItemBkColour(0, 1, GridCtrl::MakeColour(200, 253, 254));
+}
+
+bool COtpuskVvodDlg::StoreLines()
+{
+    ib::CInfoBase& base = View()->Document()->infoBase;
+    if (!en::StoreVacationNotes(base, int(m_slot), m_notes.all(), m_notes.beyond))
+        return false;
+    // The buffer holds what the array now holds: the kept notes at the front.
+    const int current = m_notes.current;
+    m_notes.load(en::TakeVacationNotes(base, int(m_slot)));
+    m_notes.current = std::min(current, m_notes.shown - 1);
+    return true;
+}
+
+void COtpuskVvodDlg::SaveLineTables() { en::SaveVacationTables(View()->Document()->infoBase); }
+
+void COtpuskVvodDlg::BeginGroup()
+{
+    m_groupMode = true;
+    ib::VacationNote blank;
+    en::ApplyVacationDisplayDefaults(blank);
+    ShowNote(blank);
+    Field(IdLength)->setFocus();
+}
+
+int COtpuskVvodDlg::AppendFormToGroup(QStringList* refused)
+{
+    const en::VacationGroupOutcome outcome = en::AppendVacationFieldsToGroup(View()->Document()->infoBase, FormTexts());
+    *refused = outcome.refused;
+    return outcome.changed;
+}
+
+bool COtpuskVvodDlg::StepLine(int step) { return step > 0 ? m_notes.next() : m_notes.prev(); }

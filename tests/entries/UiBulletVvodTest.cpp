@@ -1,0 +1,311 @@
+// The sick-leave sheets on the demo base, driven by keys: the sick employee
+// opened from the strip, "Расчет больничного" against the benefit function,
+// Alt+F4 up to the tenth sheet, a sheet without an end date dropped on
+// saving, F4/F3 skipping employees without sheets, the child-care allowance
+// kept as a permanent payment, and a sheet across two months entered,
+// computed and found in the month's calculation; a screenshot of the dialog.
+#include "DemoFirm.h"
+#include "entries/ui/CBulletVvodDlg.h"
+#include "entries/ui/CBulletVvodView.h"
+#include "grid/FldHlpGridCtrl.h"
+#include "infobase/InfoBaseDb.h"
+#include "payroll/CalcEmployeeMonth.h"
+#include "shell/UiTestSupport.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/CommandRegistry.h"
+#include "shell/ui/NullableDateEdit.h"
+#include "values/RoundText.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#ifdef KALVOR_DATA_DIR
+
+namespace {
+
+namespace ib = kalvor::infobase;
+namespace en = kalvor::entries;
+
+void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget* w = QApplication::focusWidget();
+    ASSERT_NE(w, nullptr);
+    QTest::keyClick(w, key, modifiers);
+    QApplication::processEvents();
+}
+
+QString Money(double kopecks) { return kalvor::FormatFixed(kopecks / 100.0, 2); }
+
+void TypeKeys(const QString& text)
+{
+    for (QChar c : text) {
+        QWidget* w = QApplication::focusWidget();
+        ASSERT_NE(w, nullptr);
+        QTest::keyClick(w, c.toLatin1());
+    }
+    QApplication::processEvents();
+}
+
+class SickLeaveScreen : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QLatin1Char('/');
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
+        Start();
+    }
+    void TearDown() override
+    {
+        frame.reset();
+        ib::CloseBase(doc->infoBase);
+    }
+    void Start()
+    {
+        doc = std::make_unique<CKalvorDoc>();
+        doc->setWorkFolder(folder);
+        doc->infoBase.baseName = kalvor::tools::DemoBaseName();
+        // The program's reference files (tax tables, contributions) for the calculation.
+        doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
+        EXPECT_TRUE(doc->refFiles.OpenAll());
+        ib::OpenBase(doc->infoBase);
+        ib::LoadAll(doc->infoBase);
+    }
+    void Restart()
+    {
+        frame.reset();
+        ib::CloseBase(doc->infoBase);
+        doc.reset();
+        Start();
+    }
+    CBulletVvodView* Open()
+    {
+        frame = std::make_unique<CMainFrame>(doc.get(), &registry);
+        frame->resize(1240, 860);
+        EXPECT_TRUE(ShowActive(frame.get()));
+        auto* view = static_cast<CBulletVvodView*>(frame->SwitchView(
+            [](CKalvorDoc* d) -> CCommonFormView* { return new CBulletVvodView(d, RateCorrectionRunner()); }));
+        Settle();
+        return view;
+    }
+    void Close()
+    {
+        frame->SwitchView([](CKalvorDoc* d) -> CCommonFormView* { return new CEmptyView(d); });
+        Settle();
+    }
+    void Apply(CBulletVvodView* view, int tabN)
+    {
+        QLineEdit* field = view->Strip()->Field(CTabelFilterDlg::IdTabN);
+        field->setFocus();
+        field->selectAll();
+        TypeKeys(QString::number(tabN));
+        PressKey(Qt::Key_Return);
+        Settle();
+    }
+    // "Расчет больничного" from the keyboard: Enter in the kind field.
+    static void Compute(CBulletVvodView* view)
+    {
+        view->Dlg()->Field(CBulletVvodDlg::IdKind)->setFocus();
+        PressKey(Qt::Key_Return);
+    }
+    int Slot(int tabN) const { return doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(tabN))].slot; }
+    const ib::LineArray<ib::SickLeaveSheet>& Sheets() const { return doc->infoBase.bln; }
+    QString Cell(CBulletVvodView* view, int grid, int row, int col) const
+    {
+        return view->Dlg()->controlAs<CFldHlpGridCtrl>(grid)->GetItemText(row, col);
+    }
+    int Rows(CBulletVvodView* view, int grid) const
+    {
+        return view->Dlg()->controlAs<CFldHlpGridCtrl>(grid)->GetRowCount();
+    }
+    // The benefit rows of the employee's month computed and stored.
+    double MonthBenefit(int tabN)
+    {
+        ib::CInfoBase& base = doc->infoBase;
+        ib::Selection selection;
+        selection.tabN = tabN;
+        EXPECT_TRUE(ib::SelectAllToSwap(base, selection));
+        base.OpenSwapFile();
+        kalvor::CalcWorkBuffer work;
+        kalvor::CalcResultBuffer rows{};
+        const int count =
+            kalvor::CalcEmployeeMonth(*doc, rows.data(), base.FindEmployee(tabN), &work, kalvor::CalcStore);
+        base.CloseSwapFile();
+        EXPECT_GT(count, 0);
+        double benefit = 0;
+        for (int i = 0; i < count; ++i) {
+            const int code = rows[std::size_t(i)].kod;
+            if ((code >= 110 && code <= 112) || (code >= 155 && code <= 157))
+                benefit += rows[std::size_t(i)].sum;
+        }
+        return benefit;
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    std::unique_ptr<CKalvorDoc> doc;
+    CommandRegistry registry;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+} // namespace
+
+TEST_F(SickLeaveScreen, TheSickEmployeeComputedSteppedAndSaved)
+{
+    MessageRecorder boxes;
+    CBulletVvodView* view = Open();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(doc->LastEntryScreen, 4u);
+
+    Apply(view, 122);
+    CBulletVvodDlg* dlg = view->Dlg();
+    EXPECT_EQ(view->Frame()->title(), QStringLiteral("Больничный лист 1 из 1  [Пахомов В. Ю.]"));
+    EXPECT_EQ(dlg->Picker(CBulletVvodDlg::IdStart)->Date(), QDate(2011, 3, 28));
+    EXPECT_EQ(dlg->Picker(CBulletVvodDlg::IdEnd)->Date(), QDate(2011, 4, 8));
+
+    // "Расчет больничного" shows the benefit that the benefit function gives
+    // for the employee's computed rows.
+    Compute(view);
+    ASSERT_GE(dlg->LastResult(), 1);
+    ib::SickLeaveSheet sheet = Sheets().run(Slot(122))[0];
+    kalvor::SickLeaveTables tables;
+    const ib::EmployeeRecord& rec = doc->infoBase.current;
+    const int entered = doc->infoBase.attributes[std::size_t(Slot(122) - 1)].kvProizv;
+    int computed = 0;
+    while (entered + computed < 60 && rec.rows[std::size_t(entered + computed)].kod != 0) ++computed;
+    ASSERT_EQ(kalvor::CalcSickLeaveBenefit(*doc, sheet, tables, rec.rows.data() + entered, computed),
+              dlg->LastResult());
+    EXPECT_GT(sheet.sum, 0);
+    EXPECT_DOUBLE_EQ(dlg->Sheet(0).sum, sheet.sum);
+    // Two calendar years before 2011: 24 months and the three "==" rows.
+    EXPECT_EQ(Rows(view, CBulletVvodDlg::IdEarningsGrid), 1 + 24 + 3);
+    EXPECT_EQ(Cell(view, CBulletVvodDlg::IdEarningsGrid, 25, 0), QStringLiteral("==2009"));
+    EXPECT_EQ(Cell(view, CBulletVvodDlg::IdEarningsGrid, 0, 3), QStringLiteral("К расчету"));
+    const int total = Rows(view, CBulletVvodDlg::IdPeriodGrid) - 1;
+    EXPECT_EQ(Cell(view, CBulletVvodDlg::IdPeriodGrid, total, 0), QStringLiteral("Итого"));
+    EXPECT_EQ(Cell(view, CBulletVvodDlg::IdPeriodGrid, 1, 0), QStringLiteral("28.03.11"));
+    EXPECT_TRUE(dlg->grab().save(QCoreApplication::applicationDirPath() + QStringLiteral("/kalvor-sick-leave.png")));
+
+    // Alt+F4 opens empty sheets up to the tenth and no further.
+    PressKey(Qt::Key_F4, Qt::AltModifier);
+    EXPECT_EQ(view->Frame()->title(), QStringLiteral("Больничный лист 2 из 2  [Пахомов В. Ю.]"));
+    EXPECT_TRUE(dlg->Picker(CBulletVvodDlg::IdEnd)->IsNull());
+    dlg->Picker(CBulletVvodDlg::IdStart)->SetDate(QDate(2011, 4, 20)); // no end date
+    for (int i = 0; i < 9; ++i) PressKey(Qt::Key_F4, Qt::AltModifier);
+    EXPECT_EQ(view->Frame()->title(), QStringLiteral("Больничный лист 10 из 10  [Пахомов В. Ю.]"));
+    EXPECT_EQ(dlg->CurrentSheet(), 9);
+
+    // F4 saves (the sheet without an end is dropped) and skips to the
+    // child-care sheet of Хохлова; nobody after her has sheets.
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, 128u);
+    EXPECT_EQ(view->Frame()->title(), QStringLiteral("Больничный лист 1 из 1  [Хохлова М. В.]"));
+    EXPECT_EQ(Sheets().count(Slot(122)), 1);
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, 128u);
+    PressKey(Qt::Key_F3);
+    EXPECT_EQ(view->m_tabN, 122u);
+    EXPECT_EQ(view->Frame()->title(), QStringLiteral("Больничный лист 1 из 1  [Пахомов В. Ю.]"));
+    Close();
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+
+    Restart();
+    ASSERT_EQ(Sheets().count(Slot(122)), 1);
+    EXPECT_EQ(Sheets().run(Slot(122))[0].dEnd, 8);
+}
+
+TEST_F(SickLeaveScreen, TheChildCareAllowanceIsKeptAsAPermanentPayment)
+{
+    MessageRecorder boxes;
+    CBulletVvodView* view = Open();
+    Apply(view, 128);
+    CBulletVvodDlg* dlg = view->Dlg();
+    EXPECT_EQ(dlg->Field(CBulletVvodDlg::IdKind)->text(), QStringLiteral("5"));
+    Compute(view);
+    ASSERT_GE(dlg->LastResult(), 1) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(Cell(view, CBulletVvodDlg::IdAverageGrid, 0, 0), QStringLiteral("Max"));
+    const double kept = dlg->KeptAmount();
+    EXPECT_GT(kept, 0);
+    auto* keep = dlg->controlAs<QPushButton>(CBulletVvodDlg::IdKeepChildCare);
+    keep->setFocus();
+    QTest::keyClick(keep, Qt::Key_Space);
+    Close();
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+
+    Restart();
+    ib::LoadEmployee(doc->infoBase, Slot(128));
+    int found = 0;
+    for (const ib::PostDoplEntry& entry : doc->infoBase.current.postDopl)
+        if (entry.kod == en::kChildCareFirstChildCode) {
+            ++found;
+            EXPECT_DOUBLE_EQ(entry.sum, kept);
+        }
+    EXPECT_EQ(found, 1);
+}
+
+TEST_F(SickLeaveScreen, AMarkedGroupGetsTheFilledFieldsInTheFirstSheet)
+{
+    MessageRecorder boxes;
+    CBulletVvodView* view = Open();
+    Apply(view, 110);
+    view->TakeHelpValues({QStringLiteral("110"), QStringLiteral("122")});
+    Settle();
+    CBulletVvodDlg* dlg = view->Dlg();
+    ASSERT_TRUE(dlg->m_groupMode);
+    EXPECT_TRUE(dlg->Picker(CBulletVvodDlg::IdStart)->IsNull());
+    EXPECT_EQ(dlg->Field(CBulletVvodDlg::IdKind)->text(), QString());
+    dlg->Picker(CBulletVvodDlg::IdEnd)->SetDate(QDate(2011, 4, 15));
+    QLineEdit* percent = dlg->Field(CBulletVvodDlg::IdPercent);
+    percent->setFocus();
+    TypeKeys(QStringLiteral("60"));
+    PressKey(Qt::Key_Return);
+    EXPECT_FALSE(dlg->m_groupMode);
+    EXPECT_EQ(view->GroupPanel(), nullptr);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    Close();
+
+    Restart();
+    // 110's new sheet has no start day, so it is not kept; 122's sheet takes
+    // the end date and the percentage and keeps its start.
+    EXPECT_EQ(Sheets().count(Slot(110)), 0);
+    ASSERT_EQ(Sheets().count(Slot(122)), 1);
+    const ib::SickLeaveSheet sheet = Sheets().run(Slot(122))[0];
+    EXPECT_EQ(sheet.dBegin, 28);
+    EXPECT_EQ(sheet.dEnd, 15);
+    EXPECT_EQ(sheet.procent, 60);
+}
+
+TEST_F(SickLeaveScreen, ASheetAcrossTwoMonthsIsComputedAndPaidInTheMonth)
+{
+    MessageRecorder boxes;
+    CBulletVvodView* view = Open();
+    Apply(view, 110);
+    CBulletVvodDlg* dlg = view->Dlg();
+    EXPECT_EQ(view->Frame()->title(), QStringLiteral("Больничный лист 1 из 1  [Тихонов В. А.]"));
+    dlg->Picker(CBulletVvodDlg::IdStart)->SetDate(QDate(2011, 4, 25));
+    dlg->Picker(CBulletVvodDlg::IdEnd)->SetDate(QDate(2011, 5, 6));
+    Compute(view);
+    ASSERT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    ASSERT_GE(dlg->LastResult(), 1);
+    const double benefit = dlg->Sheet(0).sum;
+    EXPECT_GT(benefit, 0);
+    // The earnings of the period and the benefit of April and May.
+    EXPECT_EQ(Rows(view, CBulletVvodDlg::IdEarningsGrid), 1 + 24 + 3);
+    EXPECT_FALSE(Cell(view, CBulletVvodDlg::IdEarningsGrid, 1, 2).isEmpty());
+    EXPECT_EQ(Rows(view, CBulletVvodDlg::IdPeriodGrid), 1 + 2 + 1);
+    EXPECT_EQ(Cell(view, CBulletVvodDlg::IdPeriodGrid, 2, 1), QStringLiteral("06.05.11"));
+    EXPECT_EQ(Cell(view, CBulletVvodDlg::IdPeriodGrid, 3, 5), Money(benefit));
+    Close();
+
+    Restart();
+    ASSERT_EQ(Sheets().count(Slot(110)), 1);
+    EXPECT_NEAR(MonthBenefit(110), benefit, 0.5);
+}
+
+#endif
