@@ -528,8 +528,12 @@ bool WriteTotalsFile(const QString& path, const SummaryBlock& block, const QByte
     return file.commit();
 }
 
-void WriteReportFile(const QString& path, const QByteArray& bytes)
+// The report of the filled tree: the text report into TypWorkFile, or with
+// NoPrint the record file "<base>.fin"; message 23 when it cannot be written.
+void WriteSummaryReport(const SummaryRun& run, const SummaryTree& tree, PayrollDoc& doc)
 {
+    const QString path = run.noPrint ? doc.SummaryFile() : doc.TypWorkFile();
+    const QByteArray bytes = run.noPrint ? SummaryRecordFileBytes(run.block, tree) : SummaryReportText(run, tree, doc);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw TextError(ExchangeErrorTexts[22]);
@@ -557,11 +561,9 @@ int BuildArbitrarySummary(const SummaryRun& run, SummaryTree& tree, PayrollDoc& 
         if (walk.Taken() == 0 && !run.block.GroupingLevels().empty())
             return SUMMARY_NO_DATA;
     }
-    if (run.noPrint) {
-        WriteReportFile(doc.SummaryFile(), SummaryRecordFileBytes(run.block, tree));
+    WriteSummaryReport(run, tree, doc);
+    if (run.noPrint)
         return SUMMARY_DONE;
-    }
-    WriteReportFile(doc.TypWorkFile(), SummaryReportText(run, tree, doc));
     if (prompt) {
         print::PrintTextFile(doc, doc.TypWorkFile(), *prompt);
         infobase::SaveConfig(doc.infoBase);

@@ -257,16 +257,22 @@ void CEFuncPRSvodView::MarkChosenPayKinds(const QStringList& codes)
 
 // ---------------------------------------------------------------- start
 
+void CEFuncPRSvodView::OnStartButton() { StartSummary(QString()); }
+
+void CEFuncPRSvodView::StartSummary(const QString& path)
+{
+    m_path = path;
+    CExchangeTaskView::OnStartButton();
+    m_path.clear();
+}
+
 void CEFuncPRSvodView::OnTotalsFileButton()
 {
     if (!CanStart())
         return;
     const QString path = ChooseTotalsFile();
-    if (path.isEmpty())
-        return;
-    m_path = path;
-    OnStartButton();
-    m_path.clear();
+    if (!path.isEmpty())
+        StartSummary(path);
 }
 
 QString CEFuncPRSvodView::ChooseTotalsFile()

@@ -43,6 +43,12 @@ public:
     // either starts the text report at once.
     void TakeHelpValues(const QStringList& values) override;
 
+    // Button 1040 and Enter: the text report.
+    void OnStartButton() override;
+    // The start of a run: the text report for an empty path, else the
+    // totals file of that path.
+    void StartSummary(const QString& path);
+
     // Buttons 1416 and 1417: the row of the focused value field moves one
     // place up or down; the field gets the focus back.
     void MoveFocusedRow(int step);
