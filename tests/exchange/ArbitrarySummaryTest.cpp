@@ -75,6 +75,10 @@ TEST(SummaryAmountSums, NegationAndBytes)
     // Half a kopeck rounds away from zero through the rounding helper.
     EXPECT_EQ(SummaryAmount::Of(100.5, 0, 0).TotalKopecks(), 101);
     EXPECT_EQ(SummaryAmount::Of(-100.5, 0, 0).TotalKopecks(), -101);
+    // 12.999 roubles: the rouble that the rounding makes is kept.
+    const SummaryAmount carried = SummaryAmount::Of(1299.9, 0, 0);
+    EXPECT_EQ(carried.roubles, 13);
+    EXPECT_EQ(carried.kopecks, 0);
 }
 
 // ------------------------------------------------------------ the form

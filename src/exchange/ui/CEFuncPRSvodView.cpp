@@ -72,10 +72,7 @@ CEFuncPRSvodView::CEFuncPRSvodView(CKalvorDoc* doc, QWidget* parent)
     BeginForm(QStringLiteral("Генератор сводов в произвольном разрезе"));
     AddRow(new QLabel(QStringLiteral("включение параметра в 'шапку' свода - *")));
     BuildLevelRows();
-    AddField(IdFirstMonth, QStringLiteral("Период: начальный месяц"), 40);
-    AddField(IdFirstYear, QStringLiteral("год"), 40);
-    AddField(IdLastMonth, QStringLiteral("конечный месяц"), 40);
-    AddField(IdLastYear, QStringLiteral("год"), 40);
+    AddRow(BuildPeriodRow());
     AddField(IdHireDateOption, QStringLiteral("С учетом даты поступления на работу"), 40);
     AddField(IdDaysAndHoursOption, QStringLiteral("Печать дней и часов"), 40);
     AddStartButton(QStringLiteral("Печать"));
@@ -131,6 +128,29 @@ void CEFuncPRSvodView::BuildLevelRows()
     arrows->addStretch(1);
     outer->addLayout(arrows);
     AddRow(box);
+}
+
+// "Период  с [месяц] . [год]  по [месяц] . [год]" in one row.
+QWidget* CEFuncPRSvodView::BuildPeriodRow()
+{
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    const struct {
+        const char* before;
+        int id;
+    } parts[] = {{"Период (месяц.год)  с", IdFirstMonth}, {".", IdFirstYear}, {"по", IdLastMonth}, {".", IdLastYear}};
+    for (const auto& part : parts) {
+        auto* label = new QLabel(QString::fromUtf8(part.before), row);
+        auto* field = new QLineEdit(row);
+        field->setFixedWidth(40);
+        label->setBuddy(field);
+        layout->addWidget(label);
+        layout->addWidget(field);
+        SetControl(part.id, field);
+    }
+    layout->addStretch(1);
+    return row;
 }
 
 void CEFuncPRSvodView::PlaceRow(std::size_t position)

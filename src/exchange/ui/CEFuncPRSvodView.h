@@ -72,6 +72,7 @@ private:
         QLineEdit* year; // the month row only
     };
     void BuildLevelRows();
+    QWidget* BuildPeriodRow();
     void PlaceRow(std::size_t position);
     void OnTotalsFileButton();
     int FocusedRow() const;
