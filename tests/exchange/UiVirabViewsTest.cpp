@@ -6,10 +6,14 @@
 #include "shell/UiTestSupport.h"
 
 #include "exchange/OutputFile.h"
+#include "exchange/ui/CEFuncAmaPRSvodView.h"
 #include "exchange/ui/CEFuncVirabViews.h"
+#include "exchange/ui/ExchangeScreens.h"
 #include "grid/GridCtrl.h"
 #include "infobase/InfoBaseDb.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/CommandRegistry.h"
 
 #include <gtest/gtest.h>
 
@@ -202,6 +206,33 @@ TEST_F(UiVirabViews, ViewerFileMessages)
     view.OnShow();
     EXPECT_EQ(recorder.Texts(), (QStringList{QStringLiteral("не найден файл сдельных сумм"),
                                              QStringLiteral("файл не является массивом сдельных сумм")}));
+}
+
+TEST_F(UiVirabViews, EscLeavesForThePanelOfTheFunction)
+{
+    CommandRegistry registry;
+    RegisterExchangeScreens(registry);
+    CMainFrame frame(doc.get(), &registry);
+    ASSERT_TRUE(ShowActive(&frame));
+    const struct {
+        int command;
+        int panel;
+        int field;
+    } functions[] = {{CEFuncVirabView::CommandId, CExchangeTaskView::PanelOutputFile, IdPersonnelNumberField},
+                     {CEFuncVirabWriteView::CommandId, CExchangeTaskView::PanelOutputFile, IdShopField},
+                     {CEFuncAmaPRSvodView::CommandId, CExchangeTaskView::PanelArbitrarySummaries, -1}};
+    for (const auto& function : functions) {
+        const CommandInfo* command = registry.Find(function.command);
+        ASSERT_NE(command, nullptr);
+        CCommonFormView* view = frame.SwitchView(command->makeView);
+        ASSERT_NE(view, nullptr);
+        QWidget* target = function.field > 0 ? view->control(function.field) : view;
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Escape);
+        EXPECT_NE(qobject_cast<CEmptyView*>(frame.CurrentView()), nullptr) << function.command;
+        EXPECT_EQ(frame.CurrentWorkPanel(), function.panel) << function.command;
+        Settle();
+    }
 }
 
 } // namespace
