@@ -161,8 +161,9 @@ bool ReadVirabRecord(const char* record, int listIndex, PayrollDoc& doc)
     EmployeeAttributes& attr = base.attributes[std::size_t(entry.slot - 1)];
     const int employeeShop = base.shopBytes[entry.slot];
     auto& rows = base.current.rows;
-    int pieceWork = attr.kvSdel;
-    int block = attr.kvProizv;
+    // Counts read from the base are kept within the block's room.
+    int block = std::min<int>(attr.kvProizv, kMaxBlockCount);
+    int pieceWork = std::min<int>(attr.kvSdel, block);
     const std::vector<AccrualRow> entries =
         NewEntries(record, first, count, base.config.reportingMonth(), employeeShop);
     std::set<int> shops;
