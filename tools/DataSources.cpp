@@ -510,6 +510,8 @@ void setPayKindField(PayKind& k, const QString& field, const QString& value, con
         k.flags = u16((k.flags & ~0x4003u) | (g & 3) | ((g >> 2) << 14));
     } else if (f == "export") {
         k.flags = bit("export") ? u16(k.flags | 0x100) : u16(k.flags & ~0x100u);
+    } else if (f == "pieceWork") {
+        k.flags = bit("pieceWork") ? u16(k.flags | 0x2000) : u16(k.flags & ~0x2000u);
     } else {
         w.fail(QStringLiteral("unknown pay-kind field \"%1\"").arg(field));
     }

@@ -6,10 +6,12 @@
 //   mkdata demo     <srcdir> <outdir>   the demo base "demo", only when it is missing
 //   mkdata tabel    <srcdir> <outdir>   the demo firm's time-sheet file "tabel.dbf", only when it is missing
 //   mkdata koddbf   <srcdir> <outdir>   the kinds file "kod.dbf" (no records), only when it is missing
+//   mkdata sdeldbf  <srcdir> <outdir>   the output-file template "sdel.dbf", only when it is missing
 #include "DataSources.h"
 #include "DemoFirm.h"
 #include "TimeSheetFile.h"
 #include "exchange/KodDbf.h"
+#include "exchange/OutputFile.h"
 #include "platform/WorkingFolder.h"
 
 #include <QCoreApplication>
@@ -24,7 +26,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() != 4) {
-        std::fprintf(stderr, "usage: mkdata refs|template|demo|tabel|koddbf <srcdir> <outdir>\n");
+        std::fprintf(stderr, "usage: mkdata refs|template|demo|tabel|koddbf|sdeldbf <srcdir> <outdir>\n");
         return 2;
     }
     const QString mode = args[1];
@@ -46,6 +48,9 @@ int main(int argc, char** argv)
         } else if (mode == QLatin1String("koddbf")) {
             QDir().mkpath(out);
             exchange::WriteKodDbfTemplate(out);
+        } else if (mode == QLatin1String("sdeldbf")) {
+            QDir().mkpath(out);
+            exchange::WriteOutputTemplate(out);
         } else {
             std::fprintf(stderr, "mkdata: unknown mode %s\n", qPrintable(mode));
             return 2;

@@ -321,15 +321,21 @@ TEST_F(UiExchangeFrame, MainPanelFourShowsItsWorkingPanelsAndTheDbfCommands)
     for (const QPushButton* button : box->findChildren<QPushButton*>()) buttons << button->text();
     EXPECT_EQ(
         buttons,
-        (QStringList{QStringLiteral("dBASE:  постоянная информация"), QStringLiteral("dBASE:  начисленная зарплата"),
+        (QStringList{QStringLiteral("Формирование свода"),
+                     QStringLiteral("Объединение сводов"),
+                     QStringLiteral("dBASE:  постоянная информация"), QStringLiteral("dBASE:  начисленная зарплата"),
                      QStringLiteral("dBASE:  архивные данные"), QStringLiteral("dBASE:  начисления и удержания"),
+                     QStringLiteral("Запись информации в файл"),
+                     QStringLiteral("Просмотр файла выработки"),
+                     QStringLiteral("Чтение сумм выработки"),
                      QStringLiteral("Выгрузка информации о сотрудниках"),
                      QStringLiteral("Загрузка информации о сотрудниках"), QStringLiteral("Форма Т-54"),
                      QStringLiteral("Справка о заработной плате"),
                      QStringLiteral("Экспорт сведений о застрахованных лицах")}));
     std::vector<int> ids;
     for (const CommandInfo& command : registry.Commands()) ids.push_back(command.id);
-    EXPECT_EQ(ids, (std::vector<int>{1441, 1442, 1443, 1444, 32894, 32895, 32888, 1518, 1519}));
+    EXPECT_EQ(ids, (std::vector<int>{1441, 1442, 1443, 1444, 32894, 32895, 32888, 1518, 1519, 1404, 1405, 1446, 1447,
+                                     1448}));
 
     frame.ShowWorkPanel(13);
     EXPECT_EQ(box->currentIndex(), 2);

@@ -1,9 +1,12 @@
 #include "exchange/ui/ExchangeScreens.h"
 
+#include "exchange/ui/CEFuncAmaPRSvodView.h"
 #include "exchange/ui/CEFuncDbfNUView.h"
+#include "exchange/ui/CEFuncPRSvodView.h"
 #include "exchange/ui/CEFuncDbfView.h"
 #include "exchange/ui/CEFuncSpravZarpMonthView.h"
 #include "exchange/ui/CEFuncT54FormView.h"
+#include "exchange/ui/CEFuncVirabViews.h"
 #include "exchange/ui/CEFuncZastrahLicSvedView.h"
 #include "exchange/ui/CExchangeTaskView.h"
 #include "exchange/ui/CSymvFormatViews.h"
@@ -29,6 +32,8 @@ void RegisterExchangeScreens(CommandRegistry& registry)
     RegisterEarningsCertificateScreen(registry);
     RegisterPensionFundScreens(registry);
     RegisterTransferScreens(registry);
+    RegisterArbitrarySummaryScreens(registry);
+    RegisterOutputFileScreens(registry);
 }
 
 void RegisterDbfScreens(CommandRegistry& registry)
@@ -91,4 +96,55 @@ void RegisterPensionFundScreens(CommandRegistry& registry)
     command.panel = CExchangeTaskView::PanelAddFunctions;
     command.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncZastrahLicSvedView(doc); };
     registry.AddCommand(command);
+}
+
+void RegisterArbitrarySummaryScreens(CommandRegistry& registry)
+{
+    struct SummaryCommand {
+        int id;
+        const char* caption;
+        ViewFactory makeView;
+    };
+    const SummaryCommand commands[] = {
+        {CEFuncPRSvodView::CommandId, "Формирование свода",
+         [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncPRSvodView(doc); }},
+        {CEFuncAmaPRSvodView::CommandId, "Объединение сводов",
+         [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncAmaPRSvodView(doc); }},
+    };
+    for (const SummaryCommand& summary : commands) {
+        CommandInfo command;
+        command.id = summary.id;
+        command.caption = QString::fromUtf8(summary.caption);
+        command.menuPath = {QStringLiteral("Дополнительные функции"),
+                            QStringLiteral("Генератор сводов в произвольном разрезе")};
+        command.panel = CExchangeTaskView::PanelArbitrarySummaries;
+        command.makeView = summary.makeView;
+        registry.AddCommand(command);
+    }
+}
+
+void RegisterOutputFileScreens(CommandRegistry& registry)
+{
+    struct OutputCommand {
+        int id;
+        const char* caption;
+        ViewFactory makeView;
+    };
+    const OutputCommand commands[] = {
+        {CEFuncVirabWriteView::CommandId, "Запись информации в файл",
+         [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncVirabWriteView(doc); }},
+        {CEFuncVirabView::CommandId, "Просмотр файла выработки",
+         [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncVirabView(doc); }},
+        {CEFuncVirabReadView::CommandId, "Чтение сумм выработки",
+         [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncVirabReadView(doc); }},
+    };
+    for (const OutputCommand& output : commands) {
+        CommandInfo command;
+        command.id = output.id;
+        command.caption = QString::fromUtf8(output.caption);
+        command.menuPath = {QStringLiteral("Дополнительные функции"), QStringLiteral("Информация о выработке")};
+        command.panel = CExchangeTaskView::PanelOutputFile;
+        command.makeView = output.makeView;
+        registry.AddCommand(command);
+    }
 }

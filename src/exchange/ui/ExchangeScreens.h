@@ -20,3 +20,12 @@ void RegisterEarningsCertificateScreen(CommandRegistry& registry);
 // The insured persons export (command 32888) on the working panel of the
 // main panel's own functions and in the menu "Дополнительные функции".
 void RegisterPensionFundScreens(CommandRegistry& registry);
+
+// 1404 "Формирование свода" and 1405 "Объединение сводов" on working panel 11
+// and in the menu "Дополнительные функции" / "Генератор сводов в произвольном разрезе".
+void RegisterArbitrarySummaryScreens(CommandRegistry& registry);
+
+// 1446 "Запись информации в файл", 1447 "Просмотр файла выработки" and 1448
+// "Чтение сумм выработки" on working panel 13 and in the menu
+// "Дополнительные функции" / "Информация о выработке".
+void RegisterOutputFileScreens(CommandRegistry& registry);
