@@ -1,6 +1,7 @@
 #include "exchange/PfrExport.h"
 
 #include "exchange/PfAnketa.h"
+#include "exchange/PfSzv6Xml.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
 #include "platform/WorkingFolder.h"
@@ -382,9 +383,10 @@ QByteArray PfrXmlTail()
     return xml.bytes();
 }
 
-PfrRecordWriter PfrRecordWriterFor(int /*format*/)
+PfrRecordWriter PfrRecordWriterFor(int format)
 {
-    // The writers of the contribution records plug in here by format.
+    if (IsPfrXmlFormat(format))
+        return WritePfSzv6Xml;
     return {};
 }
 
