@@ -2,6 +2,7 @@
 
 #include "exchange/PfAnketa.h"
 #include "exchange/PfSzv6Xml.h"
+#include "exchange/PfTextRecords.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
 #include "platform/WorkingFolder.h"
@@ -387,6 +388,10 @@ PfrRecordWriter PfrRecordWriterFor(int format)
 {
     if (IsPfrXmlFormat(format))
         return WritePfSzv6Xml;
+    if (format == PfrSzv42 || format == PfrSzv41 || format == PfrOazis4)
+        return WritePfIn4Record;
+    if (format == PfrOazis3)
+        return WritePfIndsRecord;
     return {};
 }
 

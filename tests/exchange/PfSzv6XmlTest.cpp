@@ -5,48 +5,21 @@
 // their golden files, and a year's pack of the demo base read back by QtXml.
 #include "exchange/PfSzv6Xml.h"
 
-#include "payroll/PayrollWorld.h"
+#include "PfrPackWorld.h"
 
 #ifdef KALVOR_DATA_DIR
 #include "DemoFirm.h"
 #endif
 
-#include "infobase/InfoBaseDb.h"
-#include "platform/CodePage.h"
-#include "support/TestFixture.h"
-#include "values/Clock.h"
-
-#include <gtest/gtest.h>
-
 #include <QDomDocument>
-#include <QFile>
-#include <QTemporaryDir>
 
-using namespace kalvor;
-using namespace kalvor::exchange;
-using namespace payrolltest;
+using namespace pfrtest;
 
 namespace {
 
 constexpr int kJanuary = 2011 * 16 + 1;
 constexpr int kOctober = 2011 * 16 + 10;
 constexpr int kDecember = 2011 * 16 + 12;
-
-QByteArray Ansi(const char* utf8) { return codepage::toCp1251(QString::fromUtf8(utf8)); }
-
-// The pension parts of 2011 and their tables: the insurance part by table 3
-// (20 %) or, for those born after 1966, table 4 (16 %); the funded part by
-// table 5 (4 %) or 6 (6 %). The insurance part's contribution rows are 990.
-void PensionTables(PayrollDoc& doc, int year)
-{
-    doc.refFiles.sbor[4] = {QStringLiteral("Страховая часть"), 990, 3, 0};
-    doc.refFiles.sbor[5] = {QStringLiteral("Накопительная часть"), 0, 5, 0};
-    doc.refFiles.sborCount = 6;
-    flatTable(doc, 2, year, 20, 0, true);
-    flatTable(doc, 3, year, 16, 0, true);
-    flatTable(doc, 4, year, 4, 0, true);
-    flatTable(doc, 5, year, 6, 0, true);
-}
 
 // An employee paid 50,000 roubles a month through 2011 in the archive, with
 // 8,000 roubles of insurance-part contributions paid each month to November.
@@ -332,29 +305,6 @@ TEST(PfrServicePeriods, BoundsByHireDismissalAndSecondEmployment)
 
 namespace {
 
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Compares a written file with its golden copy; on a difference the written
-// bytes are left beside the test program for a look.
-void ExpectGolden(const QByteArray& written, const char* name)
-{
-    const QString golden = QStringLiteral(KALVOR_SOURCE_DIR "/tests/exchange/golden/") + QString::fromUtf8(name);
-    const QByteArray stored = FileBytes(golden);
-    if (written == stored)
-        return;
-    QFile actual(QString::fromUtf8(name) + QStringLiteral(".actual"));
-    if (actual.open(QIODevice::WriteOnly))
-        actual.write(written);
-    qsizetype at = 0;
-    while (at < written.size() && at < stored.size() && written[at] == stored[at]) ++at;
-    ADD_FAILURE() << name << " differs at byte " << at << ": "
-                  << codepage::fromCp1251(written.mid(std::max<qsizetype>(at - 60, 0), 120)).toStdString();
-}
-
 // The amounts of the inventory and the sum of the records' amounts.
 struct PackSums {
     double inventory = 0;
@@ -389,40 +339,17 @@ QDomDocument ParsedPack(const QByteArray& bytes)
 // Two employees of 2011: Иванов, hired on 1 May, paid 40,000 a month; Сидорова,
 // dismissed on 30 April and employed again from 1 September, paid 30,000 a
 // month, with a sick leave in each period (dated entries of kinds 156 and 155).
-class PfSzv6PackTest : public ::testing::Test {
+class PfSzv6PackTest : public PfrPackWorld {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        base().workFolder = dir.path() + QLatin1Char('/');
-        base().baseName = QStringLiteral("szv6");
-        CreateSchemaBase(dir.path(), base().baseName);
-        OpenBase(base());
-        fx = infobase::BuildFixtureBase(base(), 2, 5);
-        infobase::BuildFixtureRefFiles(doc.refFiles);
-        PensionTables(doc, 2011);
-        base().config.tekMes = u16(MonthKey(2011, 12));
-        base().config.r_g = 111;
-        base().config.r_m1 = 1;
-        base().config.r_m2 = 12;
-        std::vector<infobase::WarDatBlock> dated(fx.records.size());
+        OpenPackBase(2);
         ShapeIvanov(record(0));
-        ShapeSidorova(record(1), dated[std::size_t(base().list[1].slot - 1)]);
-        SaveAll(base(), fx.records, &dated);
+        ShapeSidorova(record(1));
+        AddDated(1, date(14, 2, 2011), date(25, 2, 2011), 2, 156);
+        AddDated(1, date(10, 10, 2011), date(14, 10, 2011), 10, 155);
+        SaveBase();
     }
-    void TearDown() override { CloseBase(base()); }
-
-    infobase::CInfoBase& base() { return doc.infoBase; }
-    infobase::EmployeeRecord& record(int index)
-    {
-        infobase::EmployeeRecord& rec = fx.records[std::size_t(base().list[std::size_t(index)].slot - 1)];
-        rec.head = infobase::EmployeeHead{};
-        rec.rows = {};
-        rec.waria.assign(rec.waria.size(), WariaEntry{});
-        rec.warKv = 0;
-        return rec;
-    }
-    static void Add(infobase::EmployeeRecord& rec, const WariaEntry& entry) { rec.waria[rec.warKv++] = entry; }
 
     static void ShapeIvanov(infobase::EmployeeRecord& rec)
     {
@@ -440,7 +367,7 @@ protected:
         for (int month = 5; month <= 12; ++month) Add(rec, archive(1, 4'000'000, 2011, month));
         for (int month = 5; month <= 11; ++month) Add(rec, archive(990, 640'000, 2011, month));
     }
-    static void ShapeSidorova(infobase::EmployeeRecord& rec, infobase::WarDatBlock& dated)
+    static void ShapeSidorova(infobase::EmployeeRecord& rec)
     {
         infobase::EmployeeHead& h = rec.head;
         h.fio = QString::fromUtf8("Сидорова Анна Ивановна");
@@ -462,33 +389,7 @@ protected:
         }
         Add(rec, archive(156, 500'000, 2011, 2));
         Add(rec, archive(155, 200'000, 2011, 10));
-        const auto sick = [&](u16 start, u16 end, int month, int kod) {
-            infobase::WarDatEntry& e = dated.entries[dated.warDatKv++];
-            e.start = start;
-            e.end = end;
-            e.mes = u16(month);
-            e.god = 11;
-            e.kod = u16(kod);
-        };
-        sick(date(14, 2, 2011), date(25, 2, 2011), 2, 156);
-        sick(date(10, 10, 2011), date(14, 10, 2011), 10, 155);
     }
-
-    PfrExportResult Export(int format)
-    {
-        PfrExportRun run;
-        run.workFile = doc.TypWorkFile();
-        run.outputFolder = base().workFolder;
-        run.format = format;
-        run.options.kind = PfrYear;
-        run.options.packNumber = std::int16_t(PfrDefaultPackNumber(0, format));
-        return ExportPensionFund({}, run, doc);
-    }
-
-    QTemporaryDir dir;
-    PayrollDoc doc;
-    infobase::FixtureBase fx;
-    ScopedToday today{QDate(2012, 1, 20)};
 };
 
 TEST_F(PfSzv6PackTest, OnePeriodOfServicePack)
@@ -526,7 +427,7 @@ TEST_F(PfSzv6PackTest, SeveralPeriodsPackWithSickLeaveAndSecondEmployment)
     EXPECT_EQ(xml.elementsByTagName(QStringLiteral("СтажевыйПериод")).size(), 6);
     // Without an insurance number she goes to the list.
     const QByteArray listed = FileBytes(base().workFolder + QStringLiteral("no_pensN.txt"));
-    EXPECT_EQ(listed, QByteArray::number(base().list[1].tabN()) + Ansi(" - Сидорова Анна Ивановна\r\n"));
+    EXPECT_EQ(listed, QByteArray::number(tabN(1)) + Ansi(" - Сидорова Анна Ивановна\r\n"));
 }
 
 #ifdef KALVOR_DATA_DIR
