@@ -20,11 +20,6 @@ constexpr int kYearInsuranceCapOf2010 = 110; // report-year byte of 2010
 
 QByteArray Cp(const char* utf8) { return codepage::toCp1251(QString::fromUtf8(utf8)); }
 
-QByteArray FirmText(const FirmInfo& firm, FirmInfo::Text which, int width)
-{
-    return codepage::toCp1251(firm.texts[std::size_t(which)].left(width));
-}
-
 bool BornAfter1966(const infobase::EmployeeHead& head) { return PackedDate(head.datR).fullYear() > 1966; }
 
 // A foreigner staying temporarily (flag 9 without 10 and 12) pays no pension contribution.
@@ -321,11 +316,11 @@ void WriteFirmPart(PfrXmlLines& xml, const Szv6Record& r)
     xml.leaf("НомерВпачке", QByteArray::number(r.call.recordNumber));
     xml.leaf("ВидФормы", Cp(r.severalPeriods() ? "СЗВ-6-1" : "СЗВ-6-2"));
     xml.leaf("ТипСведений", Cp("ИСХОДНАЯ"));
-    xml.leaf("РегистрационныйНомер", FirmText(firm, FirmInfo::firmPens, 14));
-    xml.leaf("НаименованиеКраткое", SqueezeBlanks(FirmText(firm, FirmInfo::firmName, 56)));
+    xml.leaf("РегистрационныйНомер", PfrFirmText(firm, FirmInfo::firmPens, 14));
+    xml.leaf("НаименованиеКраткое", SqueezeBlanks(PfrFirmText(firm, FirmInfo::firmName, 56)));
     xml.open("НалоговыйНомер");
-    xml.leaf("ИНН", "00" + FirmText(firm, FirmInfo::firmINN, 10));
-    xml.leaf("КПП", FirmText(firm, FirmInfo::firmKPP, 9));
+    xml.leaf("ИНН", "00" + PfrFirmText(firm, FirmInfo::firmINN, 10));
+    xml.leaf("КПП", PfrFirmText(firm, FirmInfo::firmKPP, 9));
     xml.close("НалоговыйНомер");
     const bool ooi = r.call.format == PfrOoi1 || r.call.format == PfrOoiN;
     xml.leaf("КодКатегории", Cp(ooi ? "ООИ" : firm.firmUprosh() ? "УСЕН" : "НР"));

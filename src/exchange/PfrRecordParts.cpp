@@ -156,6 +156,11 @@ QByteArray PfrNoPensionLine(int personnelNumber, const QString& fio)
     return QByteArray::number(personnelNumber) + " - " + PfrSqueezed(fio, 50) + "\r\n";
 }
 
+QByteArray PfrFirmText(const infobase::FirmInfo& firm, infobase::FirmInfo::Text which, int width)
+{
+    return codepage::toCp1251(firm.texts[std::size_t(which)].left(width));
+}
+
 int PfrRegionCode(const infobase::EmployeeHead& head) { return head.propKodReg.left(2).trimmed().toInt(); }
 
 int PfrMonthLength(int month)

@@ -99,6 +99,9 @@ QByteArray PfrSqueezed(const QString& text, int width);
 QByteArray PfrSqueezedUpper(const QString& text, int width);
 QByteArray PfrUpper(QByteArray text);
 
+// The first width characters of a text of the firm record, windows-1251.
+QByteArray PfrFirmText(const infobase::FirmInfo& firm, infobase::FirmInfo::Text which, int width);
+
 // The two-digit region code of the address, read as a number.
 int PfrRegionCode(const infobase::EmployeeHead& head);
 

@@ -233,6 +233,44 @@ TEST_F(PfTextPackTest, YearAndQuarterPacksInFormatSeven)
     ExpectGolden(Pack(PfrOazis3, PfrQuarter2), "oazis3-quarter2.txt");
 }
 
+namespace {
+
+QList<QByteArray> ServiceLines(const QByteArray& pack)
+{
+    QList<QByteArray> lines;
+    for (const QByteArray& line : pack.split('\n'))
+        if (line.startsWith(Ansi("\"СТАЖ\"")))
+            lines << line.mid(7, 27); // the number and the two dates
+    return lines;
+}
+
+} // namespace
+
+TEST_F(PfTextPackTest, ServiceLineBoundsByHireAndDismissal)
+{
+    // Format 7, first quarter: Петрова hired inside it; Козлов (dismissed in
+    // June) and Сидорова (in April) employed through it. A dismissal of 2011
+    // is read as 2011, so it never drops the line as one of 1911 would.
+    EXPECT_EQ(ServiceLines(Pack(PfrOazis3, PfrQuarter1)),
+              (QList<QByteArray>{"1,\"01/01/2011\",\"31/03/2011\"", "1,\"15/03/2011\",\"31/03/2011\"",
+                                 "1,\"01/01/2011\",\"31/03/2011\"", "1,\"01/01/2011\",\"31/03/2011\""}));
+    // Third quarter: both dismissed before it keep their ИНДС lines but have no СТАЖ line.
+    const QByteArray third = Pack(PfrOazis3, PfrQuarter3);
+    EXPECT_EQ(ServiceLines(third),
+              (QList<QByteArray>{"1,\"01/07/2011\",\"30/09/2011\"", "1,\"01/07/2011\",\"30/09/2011\""}));
+    EXPECT_TRUE(third.contains(Ansi("\"КОЗЛОВ\"")));
+    // Format 4 with the firm's report months ending in June: the window ends
+    // on 30 June. Сидорова, whose second employment begins after it, is left out.
+    base().config.r_m2 = 6;
+    EXPECT_EQ(ServiceLines(Pack(PfrSzv42)),
+              (QList<QByteArray>{"1,\"01/01/2011\",\"30/06/2011\"", "1,\"15/03/2011\",\"30/06/2011\"",
+                                 "1,\"01/01/2011\",\"20/06/2011\""}));
+    // Employed again from May: her second line runs from the second hire date.
+    record(3).head.datPr2 = date(16, 5, 2011);
+    EXPECT_EQ(ServiceLines(Pack(PfrSzv42)).mid(3),
+              (QList<QByteArray>{"1,\"01/01/2011\",\"30/04/2011\"", "2,\"16/05/2011\",\"30/06/2011\""}));
+}
+
 TEST_F(PfTextPackTest, DismissedBeforeTheYearIsLeftOutWithoutAGap)
 {
     record(2).head.datUv1 = date(20, 12, 2010);
