@@ -16,7 +16,7 @@ namespace {
 
 // The earliest month a СЗВ-6 record covers: January 2010.
 constexpr int kEarliestMonth = 2010 * 16 + 1;
-constexpr int kYearInsuranceCapOf2010 = 110; // report-year byte of 2010
+constexpr int kReportYearByte2010 = 110; // report-year byte of 2010
 
 QByteArray Cp(const char* utf8) { return codepage::toCp1251(QString::fromUtf8(utf8)); }
 
@@ -48,6 +48,15 @@ int MonthPartContribution(const PayrollDoc& doc, int part, bool young, const Pfr
     return 0;
 }
 
+// The figures of pension part `part` in the table cumulated up to a month.
+PfrPartFigures PartFigures(const reports::EmployeeContributions& table, int part)
+{
+    const infobase::ContributionRow& prior = table.prior(kPfrInsuranceKind + part);
+    const infobase::ContributionRow& own = table.own(kPfrInsuranceKind + part);
+    return PfrPartFiguresOf(prior.baseLessAllowance, own.baseLessAllowance, own.disabilityIncome,
+                            prior.disabilityIncome);
+}
+
 // The amounts paid: the last month's contribution rows of the cumulated
 // tables from January to each month of the firm's report period.
 int PaidSums(const PayrollDoc& doc, int firstRow, int january, PfrPensionSums& out)
@@ -68,10 +77,7 @@ int PaidSums(const PayrollDoc& doc, int firstRow, int january, PfrPensionSums& o
 
 } // namespace
 
-double PfrSzv6Cap(int reportYearByte)
-{
-    return reportYearByte == kYearInsuranceCapOf2010 ? 41'500'000.0 : 46'300'000.0;
-}
+double PfrSzv6Cap(int reportYearByte) { return reportYearByte == kReportYearByte2010 ? 41'500'000.0 : 46'300'000.0; }
 
 PfrPartFigures PfrPartFiguresOf(double prior, double current, double currentDisability, double priorDisability)
 {
@@ -109,13 +115,9 @@ int PfrSzv6PensionSums(const PayrollDoc& doc, int firstRow, int firstMonth, int 
         reports::EmployeeContributions table;
         if (const int result = PfrContributions(doc, kPfrXmlKindCount, january, month, firstRow, 0, table); result < 0)
             return result;
-        std::array<PfrPartFigures, 2> parts{};
-        for (int part = 0; part < 2 && !PaysNoPension(head); ++part) {
-            const infobase::ContributionRow& prior = table.prior(kPfrInsuranceKind + part);
-            const infobase::ContributionRow& own = table.own(kPfrInsuranceKind + part);
-            parts[std::size_t(part)] = PfrPartFiguresOf(prior.baseLessAllowance, own.baseLessAllowance,
-                                                        own.disabilityIncome, prior.disabilityIncome);
-        }
+        const bool exempt = PaysNoPension(head);
+        const std::array<PfrPartFigures, 2> parts = {exempt ? PfrPartFigures{} : PartFigures(table, 0),
+                                                     exempt ? PfrPartFigures{} : PartFigures(table, 1)};
         excess = PfrCarriedExcess(parts[young ? 1 : 0], cap, excess);
         for (int part = 0; part < 2; ++part) {
             double contribution = 0;

@@ -11,6 +11,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "values/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -147,6 +148,10 @@ TEST_F(UiZastrahLicSved, YearPacksOfTheContributionRecords)
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
     const QStringList xml = QDir(folder).entryList({QStringLiteral("PFR-700-Y-2011-*.XML")}, QDir::Files);
     EXPECT_EQ(xml.size(), 1);
+    // A report year before 2010 has no СЗВ-6 record: the record's own message, not the questionnaires'.
+    doc->infoBase.config.r_g = 109;
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(recorder.Texts(), QStringList{kalvor::ExchangeErrorText(-34)});
 }
 
 #endif
