@@ -37,11 +37,6 @@ struct In4Record {
     int windowEnd() const { return year * 16 + lastMonth; }
     bool format4() const { return call.format == PfrSzv42; }
     const infobase::EmployeeHead& head() const { return doc.infoBase.current.head; }
-    int status() const
-    {
-        const auto& attributes = doc.infoBase.attributes;
-        return call.slot >= 0 && call.slot < int(attributes.size()) ? attributes[std::size_t(call.slot)].priznUv : 0;
-    }
 };
 
 int MonthKeyOf(std::uint16_t packed)
@@ -54,7 +49,7 @@ int MonthKeyOf(std::uint16_t packed)
 bool OutsideTheWindow(const In4Record& r)
 {
     const infobase::EmployeeHead& head = r.head();
-    const int status = r.status();
+    const int status = PfrEmployeeStatus(r.doc, r.call.slot);
     if (status == 0 || status == 3) {
         const int hired = MonthKeyOf(head.datPr2 != 0 ? head.datPr2 : head.datPr1);
         return hired > r.windowEnd();

@@ -167,11 +167,9 @@ QByteArray ServiceLine(const IndsRecord& r)
 
 bool DismissedBeforeTheYear(const IndsRecord& r)
 {
-    const auto& attributes = r.doc.infoBase.attributes;
-    const bool statusDismissed =
-        r.call.slot >= 0 && r.call.slot < int(attributes.size()) && attributes[std::size_t(r.call.slot)].priznUv == 4;
     const PackedDate dismissed(r.head().datUv1);
-    return statusDismissed && !dismissed.isNull() && dismissed.fullYear() * 16 + dismissed.month() < r.january();
+    return PfrEmployeeStatus(r.doc, r.call.slot) == 4 && !dismissed.isNull() &&
+           dismissed.fullYear() * 16 + dismissed.month() < r.january();
 }
 
 } // namespace

@@ -26,6 +26,12 @@ int PfrFirstPayRow(const PayrollDoc& doc, int slot)
     return std::min<int>(attributes[std::size_t(slot)].kvProizv, kLastPayRow);
 }
 
+int PfrEmployeeStatus(const PayrollDoc& doc, int slot)
+{
+    const auto& attributes = doc.infoBase.attributes;
+    return slot >= 0 && slot < int(attributes.size()) ? attributes[std::size_t(slot)].priznUv : 0;
+}
+
 int PfrAllKindCount(const PayrollDoc& doc)
 {
     const int available = std::clamp<int>(doc.refFiles.sborCount, 0, int(doc.refFiles.sbor.size()));

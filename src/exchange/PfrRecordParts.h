@@ -29,6 +29,10 @@ bool PfrByAccrualMonth(const PayrollDoc& doc);
 // contribution arithmetic reads.
 int PfrFirstPayRow(const PayrollDoc& doc, int slot);
 
+// The employee's status in slot (0-based): 0 working, 3 and 4 the dismissal
+// states of the attribute record (priznUv).
+int PfrEmployeeStatus(const PayrollDoc& doc, int slot);
+
 // ContributionsByMonths from firstMonth to lastMonth over the first kindCount
 // "sbor" kinds (kinds beyond the file's end are empty ones; the document's
 // list is not changed) and the current record's month rows from firstRow on.
