@@ -7,10 +7,6 @@
 
 #include "PfrPackWorld.h"
 
-#ifdef KALVOR_DATA_DIR
-#include "DemoFirm.h"
-#endif
-
 #include <QDomDocument>
 
 using namespace pfrtest;
@@ -435,29 +431,10 @@ TEST_F(PfSzv6PackTest, SeveralPeriodsPackWithSickLeaveAndSecondEmployment)
 // The demo base's year 2011 in both forms of the pack: well-formed XML in the
 // working folder, and in the form of several periods the privileged lines of
 // the sick leave and the unpaid leave of the dated archive.
-TEST(PfSzv6DemoPack, YearPacksOfTheDemoBase)
+TEST_F(PfrDemoWorld, XmlYearPacksOfTheDemoBase)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString folder = dir.path() + QLatin1Char('/');
-    ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-    ASSERT_TRUE(tools::MakeDemoBase(folder));
-    PayrollDoc doc;
-    doc.setWorkFolder(folder);
-    doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-    ASSERT_TRUE(doc.refFiles.OpenAll());
-    doc.infoBase.baseName = tools::DemoBaseName();
-    infobase::OpenBase(doc.infoBase);
-    infobase::LoadAll(doc.infoBase);
-    ScopedToday today{QDate(2012, 1, 20)};
     for (int format : {int(PfrSzv62), int(PfrSzv61)}) {
-        PfrExportRun run;
-        run.workFile = doc.TypWorkFile();
-        run.outputFolder = folder;
-        run.format = format;
-        run.options.kind = PfrYear;
-        run.options.packNumber = std::int16_t(PfrDefaultPackNumber(0, format));
-        const PfrExportResult result = ExportPensionFund({}, run, doc);
+        const PfrExportResult result = ExportPensionFund({}, YearRun(format), doc);
         ASSERT_EQ(result.code, 0) << "format " << format;
         EXPECT_TRUE(result.xmlFile.startsWith(folder + QStringLiteral("PFR-700-Y-2011-ORG-")));
         const QDomDocument xml = ParsedPack(FileBytes(result.xmlFile));
@@ -476,7 +453,6 @@ TEST(PfSzv6DemoPack, YearPacksOfTheDemoBase)
             EXPECT_TRUE(codes.contains(QString::fromUtf8("АДМИНИСТР"))) << codes.join(u',').toStdString();
         }
     }
-    infobase::CloseBase(doc.infoBase);
 }
 
 #endif

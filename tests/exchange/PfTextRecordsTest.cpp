@@ -11,10 +11,6 @@
 
 #include "values/Messages.h"
 
-#ifdef KALVOR_DATA_DIR
-#include "DemoFirm.h"
-#endif
-
 using namespace pfrtest;
 
 namespace {
@@ -308,28 +304,10 @@ TEST_F(PfTextPackTest, FormatSixBefore2002IsRefused)
 #ifdef KALVOR_DATA_DIR
 
 // The demo base's year 2011 in formats 4 and 7, copied under "Z2011_0.TXT".
-TEST(PfTextDemoPack, YearPacksOfTheDemoBase)
+TEST_F(PfrDemoWorld, TextYearPacksOfTheDemoBase)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString folder = dir.path() + QLatin1Char('/');
-    ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-    ASSERT_TRUE(tools::MakeDemoBase(folder));
-    PayrollDoc doc;
-    doc.setWorkFolder(folder);
-    doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-    ASSERT_TRUE(doc.refFiles.OpenAll());
-    doc.infoBase.baseName = tools::DemoBaseName();
-    infobase::OpenBase(doc.infoBase);
-    infobase::LoadAll(doc.infoBase);
-    ScopedToday today{QDate(2012, 1, 20)};
     for (int format : {int(PfrSzv42), int(PfrOazis3)}) {
-        PfrExportRun run;
-        run.workFile = doc.TypWorkFile();
-        run.outputFolder = folder;
-        run.format = format;
-        run.options.kind = PfrYear;
-        run.options.packNumber = 1;
+        const PfrExportRun run = YearRun(format);
         const PfrExportResult result = ExportPensionFund({}, run, doc);
         ASSERT_EQ(result.code, 0) << "format " << format;
         EXPECT_GT(result.recordCount, 0);
@@ -349,7 +327,6 @@ TEST(PfTextDemoPack, YearPacksOfTheDemoBase)
         EXPECT_GT(service, 0);
         EXPECT_TRUE(pack.contains(Ansi("\"ТИПД\",\"ИНДС\",") + QByteArray::number(records) + "\r\n"));
     }
-    infobase::CloseBase(doc.infoBase);
 }
 
 #endif

@@ -17,6 +17,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#ifdef KALVOR_DATA_DIR
+#include "DemoFirm.h"
+#endif
+
 namespace pfrtest {
 
 using namespace kalvor;
@@ -126,5 +130,46 @@ protected:
     std::vector<infobase::WarDatBlock> dated;
     ScopedToday today{QDate(2012, 1, 20)};
 };
+
+#ifdef KALVOR_DATA_DIR
+
+// The demo base of 2011 in a working folder of its own, with the reference
+// files of the build.
+class PfrDemoWorld : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QLatin1Char('/');
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        ASSERT_TRUE(tools::MakeDemoBase(folder));
+        doc.setWorkFolder(folder);
+        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
+        ASSERT_TRUE(doc.refFiles.OpenAll());
+        doc.infoBase.baseName = tools::DemoBaseName();
+        infobase::OpenBase(doc.infoBase);
+        infobase::LoadAll(doc.infoBase);
+    }
+    void TearDown() override { infobase::CloseBase(doc.infoBase); }
+
+    // The year's pack of 2011 in a format.
+    PfrExportRun YearRun(int format)
+    {
+        PfrExportRun run;
+        run.workFile = doc.TypWorkFile();
+        run.outputFolder = folder;
+        run.format = format;
+        run.options.kind = PfrYear;
+        run.options.packNumber = std::int16_t(PfrDefaultPackNumber(0, format));
+        return run;
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    PayrollDoc doc;
+    ScopedToday today{QDate(2012, 1, 20)};
+};
+
+#endif
 
 } // namespace pfrtest
