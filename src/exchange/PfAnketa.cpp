@@ -1,8 +1,9 @@
 #include "exchange/PfAnketa.h"
 
+#include "exchange/PfrRecordParts.h"
+
 #include "platform/CodePage.h"
 #include "platform/FileCopy.h"
-#include "print/TextHelpers.h"
 #include "values/Messages.h"
 #include "values/Text8.h"
 #include "values/Values.h"
@@ -12,17 +13,6 @@ namespace kalvor::exchange {
 namespace {
 
 QByteArray Cp(const char* utf8) { return codepage::toCp1251(QString::fromUtf8(utf8)); }
-
-QByteArray Upper(QByteArray text)
-{
-    if (!text.isEmpty())
-        print::StrUpperN(text.data(), int(text.size()));
-    return text;
-}
-
-// The first `width` characters with leading blanks dropped, runs of blanks
-// made one and a trailing blank dropped.
-QByteArray Squeezed(const QString& text, int width) { return SqueezeBlanks(codepage::toCp1251(text.left(width))); }
 
 // The first `width` characters with every blank dropped.
 QByteArray Compacted(const QString& text, int width)
@@ -35,20 +25,6 @@ QByteArray Compacted(const QString& text, int width)
 QByteArray SlashedDate(int day, int month, int year)
 {
     return QString::asprintf("%02d/%02d/%04d", day, month, year).toLatin1();
-}
-
-// The word of the full name at `index` (0 surname, 1 first name, 2 patronymic).
-QByteArray NameWord(const QString& fio, int index)
-{
-    const QList<QByteArray> words = codepage::toCp1251(fio.left(50)).split(' ');
-    int found = 0;
-    for (const QByteArray& word : words) {
-        if (word.isEmpty())
-            continue;
-        if (found++ == index)
-            return Upper(word);
-    }
-    return QByteArray();
 }
 
 QByteArray SexLetter(const QString& pol)
@@ -97,12 +73,12 @@ IdentityDocument IdentityDocumentOf(const infobase::EmployeeHead& head)
     case 1:
     case 10:
         out.word = Cp(kind == 1 ? "ПАСПОРТ" : "ИНПАСПОРТ");
-        out.seriesSecond = Upper(series.second.left(2));
+        out.seriesSecond = PfrUpper(series.second.left(2));
         break;
     case 4:
     case 7:
         out.word = Cp(kind == 4 ? "УДОСТ ОФИЦЕРА" : "ВОЕННЫЙ БИЛЕТ");
-        out.seriesFirst = Upper(series.first.left(2)) + series.first.mid(2);
+        out.seriesFirst = PfrUpper(series.first.left(2)) + series.first.mid(2);
         break;
     case 21:
         out.word = Cp("ПАСПОРТ РОССИИ");
@@ -126,27 +102,27 @@ QByteArray RegistrationAddress(const infobase::EmployeeHead& head, bool foreignP
     const QString regionName = PfrRegionName(regionCode);
     const bool federalCity = regionCode == 77 || regionCode == 78;
     const QByteArray parts[] = {
-        Squeezed(head.propInd, 6),
-        regionName.isEmpty() ? Squeezed(head.propReg, 28) : codepage::toCp1251(regionName),
-        Squeezed(head.propRaj, 25),
-        federalCity ? QByteArray() : Squeezed(head.propGorod, 30),
-        Squeezed(head.propPunkt, 30),
-        Squeezed(head.propUl, 50),
-        Squeezed(head.propDom, 10),
-        Squeezed(head.propKorp, 9),
-        Squeezed(head.propKv, 4),
+        PfrSqueezed(head.propInd, 6),
+        regionName.isEmpty() ? PfrSqueezed(head.propReg, 28) : codepage::toCp1251(regionName),
+        PfrSqueezed(head.propRaj, 25),
+        federalCity ? QByteArray() : PfrSqueezed(head.propGorod, 30),
+        PfrSqueezed(head.propPunkt, 30),
+        PfrSqueezed(head.propUl, 50),
+        PfrSqueezed(head.propDom, 10),
+        PfrSqueezed(head.propKorp, 9),
+        PfrSqueezed(head.propKv, 4),
     };
     QByteArray address = foreignPassport ? Compacted(head.propKodStr, 3) : QByteArray();
     for (const QByteArray& part : parts) address += ',' + part;
-    return Upper(address);
+    return PfrUpper(address);
 }
 
 QByteArray LivingAddress(const infobase::EmployeeHead& head)
 {
-    const QByteArray street = Squeezed(head.gitAdr, 143);
+    const QByteArray street = PfrSqueezed(head.gitAdr, 143);
     if (street.isEmpty())
         return QByteArray();
-    return Upper(Compacted(head.gitInd, 6) + ',' + street);
+    return PfrUpper(Compacted(head.gitInd, 6) + ',' + street);
 }
 
 } // namespace
@@ -197,22 +173,22 @@ QByteArray PfAnketaLine(int recordNumber, int personnelNumber, PfrPackWriter& no
     const infobase::EmployeeHead& head = doc.infoBase.current.head;
     const QByteArray insurance = format == PfrOazis4 ? PfrInsuranceNumberWithCheck(head.strahPolis) : QByteArray();
     if (insurance.isEmpty())
-        noPension.write(QByteArray::number(personnelNumber) + " - " + Squeezed(head.fio, 50) + "\r\n");
+        noPension.write(PfrNoPensionLine(personnelNumber, head.fio));
 
     const IdentityDocument document = IdentityDocumentOf(head);
     PfrTextLine line;
     line.text(QByteArray("___'")).number(recordNumber).text(SlashedDate(today.day(), today.month(), today.year()));
     if (format == PfrOazis4)
         line.text(insurance).text(QByteArray::number(personnelNumber));
-    line.text(NameWord(head.fio, 0)).text(NameWord(head.fio, 1)).text(NameWord(head.fio, 2));
+    line.text(PfrNameWord(head.fio, 0)).text(PfrNameWord(head.fio, 1)).text(PfrNameWord(head.fio, 2));
     line.text(SexLetter(head.pol)).text(Cp("СТАНДАРТ")).text(BirthDate(head.datR));
     line.number(0).number(0).number(0).text(Cp("СТАНДАРТ"));
-    line.text(Upper(Squeezed(head.bdGorod, 28))).text(Squeezed(head.bdRaj, 24));
-    line.text(Squeezed(head.bdReg, 24)).text(Squeezed(head.bdStr, 24));
+    line.text(PfrUpper(PfrSqueezed(head.bdGorod, 28))).text(PfrSqueezed(head.bdRaj, 24));
+    line.text(PfrSqueezed(head.bdReg, 24)).text(PfrSqueezed(head.bdStr, 24));
     if (format == PfrSzv42 || format == PfrSzv41 || format == PfrOazis3)
         line.text(QByteArray());
     line.text(document.word).text(QByteArray()).text(document.seriesFirst).text(document.seriesSecond);
-    line.number(document.number).text(IssueDate(head.pspDat)).text(Upper(Squeezed(head.pspKem, 69)));
+    line.number(document.number).text(IssueDate(head.pspDat)).text(PfrUpper(PfrSqueezed(head.pspKem, 69)));
     const bool foreignPassport = head.pspKod.left(2).trimmed().toInt() == 10;
     line.text(RegistrationAddress(head, foreignPassport)).text(LivingAddress(head));
     line.text(Compacted(head.gitPhone, 20));

@@ -1,6 +1,9 @@
 #include "exchange/PfrExport.h"
 
 #include "exchange/PfAnketa.h"
+#include "exchange/PfSzv6Xml.h"
+#include "exchange/PfTextRecords.h"
+#include "exchange/PfrRecordParts.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
 #include "platform/WorkingFolder.h"
@@ -65,13 +68,8 @@ constexpr RegionName kRegions[] = {
 
 QByteArray Cp(const char* utf8) { return codepage::toCp1251(QString::fromUtf8(utf8)); }
 
-QByteArray FirmText(const FirmInfo& firm, FirmInfo::Text which, int width)
-{
-    return codepage::toCp1251(firm.texts[std::size_t(which)].left(width));
-}
-
 // The firm name of the packs: the first 56 characters, blanks squeezed.
-QByteArray SqueezedFirmName(const FirmInfo& firm) { return SqueezeBlanks(FirmText(firm, FirmInfo::firmName, 56)); }
+QByteArray SqueezedFirmName(const FirmInfo& firm) { return SqueezeBlanks(PfrFirmText(firm, FirmInfo::firmName, 56)); }
 
 QByteArray DateWithSlashes(const QDate& date) { return date.toString(QStringLiteral("dd/MM/yyyy")).toLatin1(); }
 
@@ -267,9 +265,9 @@ QByteArray PfrTextHead(int format, int packNumber, int reportYear, const PfrPack
         title.text(Cp("АРМ 'Кальвор'")).text(QByteArray("35.8"));
 
     PfrTextLine employer;
-    employer.text(Cp("РБТД")).text(Cp("РБТД")).text(FirmText(firm, FirmInfo::firmPens, 14));
+    employer.text(Cp("РБТД")).text(Cp("РБТД")).text(PfrFirmText(firm, FirmInfo::firmPens, 14));
     if (format == PfrSzv42 || format == PfrSzv41)
-        employer.number(FirmText(firm, FirmInfo::firmINN, 10)).number(FirmText(firm, FirmInfo::firmKPP, 9));
+        employer.number(PfrFirmText(firm, FirmInfo::firmINN, 10)).number(PfrFirmText(firm, FirmInfo::firmKPP, 9));
     employer.text(FirmNameForText(firm));
 
     PfrTextLine kind;
@@ -308,14 +306,14 @@ void WritePackCompiler(PfrXmlLines& xml, const FirmInfo& firm)
 {
     xml.open("СоставительПачки");
     xml.open("НалоговыйНомер");
-    xml.leaf("ИНН", "00" + FirmText(firm, FirmInfo::firmINN, 10));
-    xml.leaf("КПП", FirmText(firm, FirmInfo::firmKPP, 9));
+    xml.leaf("ИНН", "00" + PfrFirmText(firm, FirmInfo::firmINN, 10));
+    xml.leaf("КПП", PfrFirmText(firm, FirmInfo::firmKPP, 9));
     xml.close("НалоговыйНомер");
-    xml.leaf("КодЕГРЮЛ", FirmText(firm, FirmInfo::firmOGRN, 13));
+    xml.leaf("КодЕГРЮЛ", PfrFirmText(firm, FirmInfo::firmOGRN, 13));
     xml.leaf("Форма", Cp("ОБЩЕСТВО С ОГРАНИЧЕННОЙ ОТВЕТСТВЕННОСТЬЮ"));
     xml.leaf("НаименованиеОрганизации", SqueezedFirmName(firm));
     xml.leaf("НаименованиеКраткое", SqueezedFirmName(firm));
-    xml.leaf("РегистрационныйНомер", FirmText(firm, FirmInfo::firmPens, 14));
+    xml.leaf("РегистрационныйНомер", PfrFirmText(firm, FirmInfo::firmPens, 14));
     xml.close("СоставительПачки");
 }
 
@@ -382,9 +380,14 @@ QByteArray PfrXmlTail()
     return xml.bytes();
 }
 
-PfrRecordWriter PfrRecordWriterFor(int /*format*/)
+PfrRecordWriter PfrRecordWriterFor(int format)
 {
-    // The writers of the contribution records plug in here by format.
+    if (IsPfrXmlFormat(format))
+        return WritePfSzv6Xml;
+    if (format == PfrSzv42 || format == PfrSzv41 || format == PfrOazis4)
+        return WritePfIn4Record;
+    if (format == PfrOazis3)
+        return WritePfIndsRecord;
     return {};
 }
 

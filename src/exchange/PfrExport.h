@@ -145,9 +145,9 @@ struct PfrRecordCall {
 // leaves the employee out, a negative code ends the export with it.
 using PfrRecordWriter = std::function<int(PfrRecordCall&)>;
 
-// The record writer of kinds 1-8 in a format; an empty function until the
-// writers of the contribution records are built (the view then offers
-// questionnaires only).
+// The record writer of kinds 1-8 in a format: the СЗВ-6 record for formats
+// 0-3, the ИН42/ИНДС record for 4-6 and the ИНДС record for 7; an empty
+// function for a format without one (the view then offers questionnaires only).
 PfrRecordWriter PfrRecordWriterFor(int format);
 
 // Where and with what the driver writes.

@@ -298,7 +298,7 @@ platform::TaskOutcome ZastrahLicSvedThreadProc(platform::TaskContext& context, c
     return RunExchangeWorker(context, messenger, ExchangeCodeFamily::WholeTable, [&](platform::TaskContext& c) {
         const PfrExportRun run = RunOfParams(params, doc);
         const PfrExportResult result = ExportPensionFund(c.stopToken(), run, doc);
-        if (result.code == -34)
+        if (result.code == -34 && run.options.kind == PfrQuestionnaires && IsPfrXmlFormat(run.format))
             throw TextError("Экспорт анкет в формате XML будет доступен позднее");
         if (result.code < 0)
             return platform::TaskOutcome(result.code);

@@ -11,9 +11,11 @@
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "values/Messages.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -116,11 +118,40 @@ TEST_F(UiZastrahLicSved, FieldsOutOfRangeCountAsZero)
     EXPECT_EQ(view->Params().packNumber, 0);
     Type(IdPfrFormatField, QStringLiteral("5"));
     Type(IdPfrPackField, QStringLiteral("12"));
-    Type(IdPfrKindField, QStringLiteral("1")); // no record writer for format 5 yet: questionnaires
+    Type(IdPfrKindField, QStringLiteral("1")); // format 5 has a record writer: the year's data
     ASSERT_TRUE(Run());
     EXPECT_EQ(view->Params().format, 5);
     EXPECT_EQ(view->Params().packNumber, 12);
     EXPECT_EQ(view->Params().kind, CEFuncZastrahLicSvedView::LargestKind(5) >= 1 ? 1 : 0);
+}
+
+TEST_F(UiZastrahLicSved, YearPacksOfTheContributionRecords)
+{
+    // The contribution kinds and tax tables of the working folder.
+    doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
+    ASSERT_TRUE(doc->refFiles.OpenAll());
+    // Format 7, the year: the text pack under "Z2011_0.TXT".
+    Type(IdPfrKindField, QStringLiteral("1"));
+    Type(IdPfrFormatField, QStringLiteral("7"));
+    ASSERT_TRUE(Run());
+    EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
+    QFile pack(folder + QStringLiteral("Z2011_0.TXT"));
+    ASSERT_TRUE(pack.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = pack.readAll().split('\n');
+    ASSERT_GT(lines.size(), 5);
+    EXPECT_TRUE(lines[0].startsWith(kalvor::codepage::toCp1251(QString::fromUtf8("\"ЗГЛВ\",\"03.00\""))));
+    EXPECT_TRUE(lines[3].startsWith(kalvor::codepage::toCp1251(QString::fromUtf8("\"ТИПД\",\"ИНДС\","))));
+    EXPECT_TRUE(lines[4].startsWith(kalvor::codepage::toCp1251(QString::fromUtf8("\"ИНДС\",1,\"ИСХД\""))));
+    // Format 0, the year: the XML file in the working folder.
+    Type(IdPfrFormatField, QStringLiteral("0"));
+    ASSERT_TRUE(Run());
+    EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
+    const QStringList xml = QDir(folder).entryList({QStringLiteral("PFR-700-Y-2011-*.XML")}, QDir::Files);
+    EXPECT_EQ(xml.size(), 1);
+    // A report year before 2010 has no СЗВ-6 record: the record's own message, not the questionnaires'.
+    doc->infoBase.config.r_g = 109;
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(recorder.Texts(), QStringList{kalvor::ExchangeErrorText(-34)});
 }
 
 #endif
