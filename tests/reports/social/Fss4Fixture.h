@@ -69,9 +69,12 @@ inline constexpr Person kPeople[] = {
     {u"Дмитриев Денис Юрьевич", u"М", 20'000, 2, 100, false, true},
 };
 
-class Fss4Base : public ::testing::Test {
+// The base over a document of the given kind (the screens' tests need the
+// program's own document).
+template <class Document>
+class Fss4Fixture : public ::testing::Test {
 protected:
-    explicit Fss4Base(int year) : year_(year) {}
+    explicit Fss4Fixture(int year) : year_(year) {}
 
     void SetUp() override
     {
@@ -109,7 +112,7 @@ protected:
     const GenrValueArray& v() const { return doc.GenrValues; }
 
     QTemporaryDir dir;
-    PayrollDoc doc;
+    Document doc;
 
 private:
     void addArchive(infobase::EmployeeRecord& rec, u16 kod, double sum, int month, int days = 0) const
@@ -174,5 +177,7 @@ private:
 
     int year_;
 };
+
+using Fss4Base = Fss4Fixture<PayrollDoc>;
 
 } // namespace kalvor::reports::testing
