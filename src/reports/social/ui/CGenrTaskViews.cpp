@@ -8,6 +8,7 @@
 #include "reports/social/SocialInsurance2010.h"
 #include "reports/social/SocialInsurance2011.h"
 #include "reports/social/SocialTaxCard.h"
+#include "reports/social/ui/CGenrParamView.h"
 #include "reports/social/ui/RunOVPFReport.h"
 #include "reports/social/ui/RunRVedFSSReport.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -335,6 +336,8 @@ void RegisterReportGeneratorScreens(CommandRegistry& registry)
          [](CKalvorDoc* doc) -> CCommonFormView* { return new CGenrIndKartSochNalView(doc); }},
         {CGenrSpravZarp2GodaView::CommandId, "Справка о заработной плате за 2 календарных года", false,
          [](CKalvorDoc* doc) -> CCommonFormView* { return new CGenrSpravZarp2GodaView(doc); }},
+        {CGenrParamView::CommandId, "Параметры работы генератора", true,
+         [](CKalvorDoc* doc) -> CCommonFormView* { return new CGenrParamView(doc); }},
     };
     for (const auto& entry : commands) {
         CommandInfo command;
