@@ -198,7 +198,7 @@ TEST_F(UiGenrViews, HeadcountFormIsPrintedAndTheFormsLookRight)
     // The generator's panel holds the six commands.
     std::vector<int> ids;
     for (const CommandInfo& command : registry.Commands()) ids.push_back(command.id);
-    EXPECT_EQ(ids, (std::vector<int>{32883, 32881, 32879, 32877, 32875, 32885, 32884}));
+    EXPECT_EQ(ids, (std::vector<int>{32883, 32881, 32879, 32877, 32875, 32885, 32884, 32882, 32880, 32878, 32876}));
 }
 
 } // namespace

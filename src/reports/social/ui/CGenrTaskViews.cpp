@@ -8,6 +8,7 @@
 #include "reports/social/SocialInsurance2010.h"
 #include "reports/social/SocialInsurance2011.h"
 #include "reports/social/SocialTaxCard.h"
+#include "reports/social/ui/CGenrAmaViews.h"
 #include "reports/social/ui/CGenrParamView.h"
 #include "reports/social/ui/RunOVPFReport.h"
 #include "reports/social/ui/RunRVedFSSReport.h"
@@ -338,6 +339,14 @@ void RegisterReportGeneratorScreens(CommandRegistry& registry)
          [](CKalvorDoc* doc) -> CCommonFormView* { return new CGenrSpravZarp2GodaView(doc); }},
         {CGenrParamView::CommandId, "Параметры работы генератора", true,
          [](CKalvorDoc* doc) -> CCommonFormView* { return new CGenrParamView(doc); }},
+        {CGenrAmaOVPFView::CommandId, "Создание свода отчетности по страховым взносам", true,
+         [](CKalvorDoc* doc) -> CCommonFormView* { return new CGenrAmaOVPFView(doc); }},
+        {CGenrAmaRVedFSSView::CommandId, "Создание свода расчетной ведомости по ФСС", true,
+         [](CKalvorDoc* doc) -> CCommonFormView* { return new CGenrAmaRVedFSSView(doc); }},
+        {CGenrAmaSSChislRabsView::CommandId, "Свод по среднесписочной численности", true,
+         [](CKalvorDoc* doc) -> CCommonFormView* { return new CGenrAmaSSChislRabsView(doc); }},
+        {CGenrAmaProfTravmOtchFSSView::CommandId, "Свод отчета ФСС о суммах от проф.травм", true,
+         [](CKalvorDoc* doc) -> CCommonFormView* { return new CGenrAmaProfTravmOtchFSSView(doc); }},
     };
     for (const auto& entry : commands) {
         CommandInfo command;

@@ -14,22 +14,17 @@ namespace {
 
 constexpr int kFirstReportYear = 2010;
 
-void ShowError(const QString& text)
-{
-    KalvorMessageBox(text, MB_OK | MB_ICONERROR, QString::fromUtf8(kMessageCaption));
-}
-
 // The builder's own result as the view learns it; its failures are shown here.
 TaskOutcome BuilderOutcome(int result, const GenrRunDetail& detail)
 {
     if (result < 0) {
-        ShowError(ReportErrorText(result));
+        ShowGenrError(ReportErrorText(result));
         return TaskOutcome(platform::TASK_DONE);
     }
     if (result == GenrFileFailed)
         return TaskOutcome(platform::TASK_FILE_ERROR, detail.fileError);
     if (result == GenrPrintFailed && !detail.text.isEmpty())
-        ShowError(detail.text);
+        ShowGenrError(detail.text);
     return TaskOutcome(platform::TASK_DONE);
 }
 
@@ -47,6 +42,27 @@ TaskOutcome RunJob(const GenrRun& run, const GenrJob& job)
 
 } // namespace
 
+void ShowGenrError(const QString& text)
+{
+    KalvorMessageBox(text, MB_OK | MB_ICONERROR, QString::fromUtf8(kMessageCaption));
+}
+
+TaskOutcome RunGenrGuarded(platform::TaskContext& context, const std::function<TaskOutcome()>& work)
+{
+    try {
+        return work();
+    } catch (const TextError& error) {
+        ShowGenrError(error.message());
+        return TaskOutcome(platform::TASK_DONE);
+    } catch (const db::DbError& error) {
+        context.runOnGui([&] {
+            ShowComError(error);
+            return 0;
+        });
+        return TaskOutcome(platform::TASK_FAILED);
+    }
+}
+
 QString ReportYearNotBuiltText() { return QStringLiteral("Генерация отчета за года до 2010 г. не реализована"); }
 
 int CountMarkedEmployees(const infobase::CInfoBase& base)
@@ -61,23 +77,12 @@ TaskOutcome RunGenrWorker(platform::TaskContext& context, PayrollDoc& doc, const
     // The year is checked after the period's defaults, so that a year of 0
     // (the base's year) passes.
     if (job.from2010 && ResolveReportPeriod(doc.infoBase.config).year < kFirstReportYear) {
-        ShowError(ReportYearNotBuiltText());
+        ShowGenrError(ReportYearNotBuiltText());
         return TaskOutcome(platform::TASK_DONE);
     }
     const GenrRun run{doc,          selection,         markedOnly != 0 ? CountMarkedEmployees(doc.infoBase) : 0,
                       dataFilePath, doc.TypWorkFile(), context.stopToken()};
-    try {
-        return RunJob(run, job);
-    } catch (const TextError& error) {
-        ShowError(error.message());
-        return TaskOutcome(platform::TASK_DONE);
-    } catch (const db::DbError& error) {
-        context.runOnGui([&] {
-            ShowComError(error);
-            return 0;
-        });
-        return TaskOutcome(platform::TASK_FAILED);
-    }
+    return RunGenrGuarded(context, [&] { return RunJob(run, job); });
 }
 
 } // namespace kalvor::reports

@@ -45,6 +45,15 @@ QString ReportYearNotBuiltText();
 // selection marks: the count a builder takes for "marked employees only".
 int CountMarkedEmployees(const infobase::CInfoBase& base);
 
+// Runs a worker's work with the failures every generator thread handles
+// alike: a text exception (a read error of a builder) shown in an error box,
+// then TASK_DONE; a database error shown in its own box, then TASK_FAILED.
+platform::TaskOutcome RunGenrGuarded(platform::TaskContext& context,
+                                     const std::function<platform::TaskOutcome()>& work);
+
+// Shows a report's failure in an error box with the caption "Kalvor".
+void ShowGenrError(const QString& text);
+
 // Runs the job on the worker: TASK_DONE after a run or a failure already
 // shown, TASK_FILE_ERROR with the FileErrorKind when the data file could not
 // be written, TASK_FAILED after a database error (shown in its own box).
