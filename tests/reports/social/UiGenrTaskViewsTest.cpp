@@ -133,6 +133,38 @@ TEST_F(UiGenrViews, PrintRunsTheChoiceLoopAndEscGoesBackToThePanel)
     EXPECT_EQ(frame->CurrentMainPanel(), MainPanelTaxReports);
 }
 
+// Leaving the view while its worker waits in the choice loop stops the run:
+// the view goes at once, the worker ends with it, nothing is written.
+TEST_F(UiGenrViews, LeavingTheViewStopsItsRun)
+{
+    answer.stop();
+    auto* view = Open<CGenrRVedFSSView>();
+    QPointer<CCommonFormView> gone = view;
+    bool left = false;
+    QTimer leave;
+    QObject::connect(&leave, &QTimer::timeout, [&] {
+        auto* choice = qobject_cast<CRepEdit1Dlg*>(QApplication::activeModalWidget());
+        if (choice == nullptr)
+            return;
+        if (!left) {
+            left = true;
+            // Esc of the view: its worker has ended when the switch returns.
+            view->LeaveFunction();
+            EXPECT_FALSE(view->Running());
+        }
+        choice->reject();
+    });
+    leave.start(5);
+    QTest::mouseClick(Button(view, IdStartButton), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return left && QApplication::activeModalWidget() == nullptr; }, 20'000));
+    leave.stop();
+    Settle();
+    EXPECT_TRUE(gone.isNull());
+    EXPECT_EQ(frame->CurrentMainPanel(), MainPanelTaxReports);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("fss4.rtf"))));
+    EXPECT_TRUE(recorder.boxes.empty()) << recorder.Texts().join(u'\n').toStdString();
+}
+
 TEST_F(UiGenrViews, YearBefore2010IsRefusedAndYearZeroIsTheBasesYear)
 {
     auto* pension = Open<CGenrOtchStVzPFView>();
