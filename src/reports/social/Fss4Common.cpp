@@ -212,7 +212,7 @@ void SumBenefits(GenrValueArray& v)
     At(v, kInjuryBenefitTotal) = At(v, kInjuryBenefitAmount + 2) + At(v, kInjuryBenefitAmount);
 }
 
-// ---------------------------------------------------------------- XML pieces
+// ---------------------------------------------------------------- XML lines
 
 int QuarterMark(int lastMonth)
 {

@@ -2,7 +2,7 @@
 // What the two forms of the 4-FSS settlement (2010 and from 2011) share: the
 // tests of an employee in a month, the section I charge within the yearly
 // cap, the benefit lines of table 3 by pay-kind code, the closing sums of the
-// report values, and the pieces of the fund's XML files.
+// report values, and the common lines of the fund's XML files.
 #include "infobase/EmployeeRecord.h"
 #include "payroll/IncomeTax.h"
 #include "payroll/PayrollDocument.h"
