@@ -24,6 +24,7 @@
 #include "payroll/ui/CCalcZarpView.h"
 #include "payroll/ui/RunMonthChange.h"
 #include "print/ui/SettlementQuestion.h"
+#include "reports/social/ui/CGenrTaskViews.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/GridCommands.h"
@@ -69,6 +70,8 @@ void RegisterScreens(CommandRegistry& registry)
     // The additional functions: main panel 4, its working panels and the
     // screens built so far.
     RegisterExchangeScreens(registry);
+    // The report generator's task views (main panel 3).
+    RegisterReportGeneratorScreens(registry);
     // The reference books of pay kinds and work schedules (working panel 0).
     RegisterPayKindAndScheduleBooks(registry);
     // The reference books kept as tables and the legal entities (working panel 0).

@@ -3,6 +3,7 @@
 #include "payroll/Payroll.h"
 #include "platform/CodePage.h"
 #include "reports/social/ContributionMonths.h"
+#include "reports/social/Fss4Common.h"
 #include "reports/social/GenrDataFile.h"
 #include "values/Messages.h"
 #include "values/Text8.h"
@@ -27,10 +28,6 @@ constexpr int kSocialKind = 1;
 constexpr int kPensionKind = 4;
 constexpr int kInjuryKind = 6;
 
-// Bits of the employee's flag word: a foreign citizen without a residence
-// permit or the status of a highly qualified specialist.
-constexpr int kInostr = 9, kInostrVidGit = 10, kInostrSV = 12;
-
 // Injury contributions of disabled employees are charged at 60 % of the tariff.
 constexpr double kDisabledInjuryShare = 0.6;
 
@@ -40,31 +37,6 @@ constexpr int kRollingGroups[][2] = {{kBaseMonth1, 5},     {kAccruedMonth1, 1}, 
 
 double Positive(double value) { return std::max(value, 0.0); }
 double Kopecks(double value) { return RoundWhole(value * 100) / 100; }
-
-bool InPeriod(int begin, int end, int month) { return begin != 0 && begin <= month && (end == 0 || month < end); }
-
-// Disabled in the month: a disability period has begun and not yet ended.
-// An open period no longer counts for an employee whose both dismissals lie
-// before the first month of the report.
-bool DisabledIn(const EmployeeHead& head, int month, int periodBegin)
-{
-    const auto dismissedBefore = [&](std::uint16_t packed) {
-        const PackedDate date(packed);
-        return !date.isNull() && MonthKey(date.fullYear(), date.month()) <= periodBegin;
-    };
-    const bool gone = dismissedBefore(head.datUv1) && dismissedBefore(head.datUv2);
-    const auto counts = [&](int begin, int end) { return InPeriod(begin, end, month) && !(end == 0 && gone); };
-    return counts(head.invDat1Begin, head.invDat1End) || counts(head.invDat2Begin, head.invDat2End);
-}
-
-bool TemporaryForeigner(const EmployeeHead& head)
-{
-    return head.flag(kInostr) && !head.flag(kInostrVidGit) && !head.flag(kInostrSV);
-}
-
-bool Woman(const EmployeeHead& head) { return head.pol.startsWith(u'Ж') || head.pol.startsWith(u'ж'); }
-
-bool InRange(int code, int first, int last) { return code >= first && code <= last; }
 
 // The payments to a disabled employee that go into "inval": since the first
 // month and in the three month slots.
@@ -109,8 +81,6 @@ private:
     void addContributions(const MonthContributions& c, const MonthBase& base, int month);
     int addInjury(const MonthContributions& c, bool disabled, int month);
     void closeEmployee(std::size_t position, const EmployeeListEntry& entry, bool disabled);
-    void scanBenefits(const EmployeeListEntry& entry);
-    void addBenefit(int code, int month, double days, double amount, bool partTime, std::array<bool, 4>& counted);
     void add(int index, double amount) { values_[std::size_t(index)] += amount; }
     void addMonthly(int period, int monthFirst, double amount, int month);
     void scale();
@@ -218,7 +188,7 @@ int SettlementRun::employeeMonth(std::size_t position, const EmployeeListEntry& 
     readRecord(entry.slot);
     const EmployeeHead& head = doc_.infoBase.current.head;
     const int key = MonthKey(period_.year, month);
-    const bool disabled = DisabledIn(head, key, period_.begin());
+    const bool disabled = DisabledInMonth(head, key, period_.begin());
 
     MonthContributions c;
     if (const int result = ContributionsThrough(key, firstRow(entry.slot), doc_, c); result < 0)
@@ -297,14 +267,12 @@ void SettlementRun::addContributions(const MonthContributions& c, const MonthBas
     const double priorDisabled = Positive(prior.disabilityIncome);
     const double aboveGeneral = base.payments != 0 ? base.aboveCap : 0;
     const double aboveDisabled = base.payments == 0 && base.disabled != 0 ? base.aboveCap : 0;
-    const double generalThrough =
-        RoundWhole(PercentCharge(*socialScale_, Positive(priorGeneral + base.payments - aboveGeneral) / 100, 0));
-    const double generalBefore = RoundWhole(PercentCharge(*socialScale_, priorGeneral / 100, 0));
     const double disabledThrough = RoundWhole(PensionInsuranceSplit(
         socialCode_, *socialScale_, 0, Positive(priorDisabled + base.disabled - aboveDisabled) / 100, doc_));
     const double disabledBefore =
         RoundWhole(PensionInsuranceSplit(socialCode_, *socialScale_, 0, priorDisabled / 100, doc_));
-    const double amount = (generalThrough - generalBefore) + (disabledThrough - disabledBefore);
+    const double amount =
+        ChargeWithinCap(*socialScale_, priorGeneral, base.payments, aboveGeneral) + (disabledThrough - disabledBefore);
     add(kAccrued, amount);
     add(kAccruedMonth1 + slotOf(month), amount);
 }
@@ -343,7 +311,7 @@ void SettlementRun::closeEmployee(std::size_t position, const EmployeeListEntry&
     const EmployeeHead& head = doc_.infoBase.current.head;
     const float share = CalcPeriodTotals(doc_, period_.begin(), period_.end(), entry.slot - 1, counters_);
     add(kHeadcount, share);
-    if (Woman(head))
+    if (IsWoman(head))
         add(kWomen, share);
     if (disabled)
         add(kDisabledHeadcount, share);
@@ -357,74 +325,9 @@ void SettlementRun::closeEmployee(std::size_t position, const EmployeeListEntry&
         record.quarter = payments.months[0] + payments.months[1] + payments.months[2];
         inval_.push_back(record);
     }
-    scanBenefits(entry);
-}
-
-void SettlementRun::scanBenefits(const EmployeeListEntry& entry)
-{
-    const infobase::EmployeeRecord& record = doc_.infoBase.current;
-    const bool partTime = record.head.stavka < 100;
-    // Persons are counted once per employee: line 4, kinds 169 and 170, injury.
-    std::array<bool, 4> counted{};
-    for (int i = 0; i < record.warKv && i < int(record.waria.size()); ++i) {
-        const infobase::WariaEntry& e = record.waria[std::size_t(i)];
-        if (e.inUse() && e.god == period_.year)
-            addBenefit(e.kod, e.mes, e.dn, e.sum, partTime, counted);
-    }
-    const int reportingYear = doc_.infoBase.config.reportingYear();
-    if (reportingYear != period_.year)
-        return;
-    for (std::size_t i = std::size_t(firstRow(entry.slot)); i < record.rows.size(); ++i) {
-        const infobase::AccrualRow& row = record.rows[i];
-        if (row.kod != 0)
-            addBenefit(row.kod, row.mes, row.dn, row.sum, partTime, counted);
-    }
-}
-
-void SettlementRun::addBenefit(int code, int month, double days, double amount, bool partTime,
-                               std::array<bool, 4>& counted)
-{
-    if (month < period_.firstMonth || month > period_.lastMonth)
-        return;
-    amount = RoundWhole(amount);
-    const auto once = [&](int flag, int index) {
-        if (!counted[std::size_t(flag)])
-            add(index, 100);
-        counted[std::size_t(flag)] = true;
-    };
-    if (InRange(code, 155, 157) || InRange(code, 661, 666) || InRange(code, 671, 674) || InRange(code, 681, 684) ||
-        InRange(code, 695, 697)) {
-        const int line = partTime ? kSickLeavePartTime : kSickLeave;
-        add(line, 100);
-        add(line + 1, days * 100);
-        add(line + 2, amount);
-    } else if (InRange(code, 195, 197)) {
-        add(kInjuryBenefitDays, days * 100);
-        add(kInjuryBenefitAmount, amount);
-        once(0, kInjuryBenefitPersons);
-        add(lastThree(month) ? kInjuryBenefitBefore + 1 + (month - (period_.lastMonth - 2)) : kInjuryBenefitBefore,
-            amount);
-    } else if (code == 158 || code == 159 || InRange(code, 641, 644) || InRange(code, 651, 654)) {
-        const int line = partTime ? kCareLeavePartTime : kCareLeave;
-        once(1, line);
-        add(line + 1, days * 100);
-        add(line + 2, amount);
-    } else if (code == 169 || code == 170) {
-        const int line =
-            code == 169 ? (partTime ? kKind169PartTime : kKind169) : (partTime ? kKind170PartTime : kKind170);
-        once(code == 169 ? 2 : 3, line);
-        add(line + 1, 100);
-        add(line + 2, amount);
-    } else {
-        const std::array<std::pair<int, int>, 4> payments = {std::pair{165, kKind165}, std::pair{166, kKind166},
-                                                             std::pair{167, kKind167}, std::pair{168, kKind168}};
-        for (const auto& [kind, index] : payments) {
-            if (code == kind) {
-                add(index, 100);
-                add(index + 1, amount);
-            }
-        }
-    }
+    BenefitLines(values_, period_, BenefitForm::Form2011)
+        .addEmployee(doc_.infoBase.current, firstRow(entry.slot), doc_.infoBase.config.reportingYear(),
+                     head.stavka < 100);
 }
 
 // Every value to whole hundredths and then roubles (money) or whole counts.
@@ -487,71 +390,6 @@ int SettlementRun::run(const QString& dataFilePath, GenrRunDetail& detail)
 // A difference below 5 roubles between a period figure and what its parts
 // give is rounding.
 bool Rounding(double difference) { return difference > -5 && difference < 5; }
-
-void SumColumns(GenrValueArray& v)
-{
-    for (int column = 0; column < 5; ++column)
-        v[std::size_t(kBaseQuarter + column)] = v[std::size_t(BaseMonth(1, column))] +
-                                                v[std::size_t(BaseMonth(2, column))] +
-                                                v[std::size_t(BaseMonth(3, column))];
-    for (int group : {kBasePeriod, kBaseQuarter, BaseMonth(1, 0), BaseMonth(2, 0), BaseMonth(3, 0)}) {
-        double* g = &v[std::size_t(group)];
-        g[ColBase] = Kopecks(g[ColPayments]) - Kopecks(g[ColAboveCap]);
-        g[ColPayments] += g[ColNonTaxable];
-    }
-}
-
-// The accrued contributions may exceed the rate on the base by less than one
-// rouble through the monthly rounding; they are brought down to it.
-void CheckAgainstRate(GenrValueArray& v)
-{
-    const auto settle = [&]() {
-        v[kAccrued] = Kopecks(v[kAccrued]);
-        v[kAccruedQuarter] = Kopecks(v[kAccruedQuarter]);
-        v[kAccruedBefore] = v[kAccrued] - v[kAccruedQuarter];
-    };
-    v[kAccruedQuarter] = v[kAccruedMonth1] + v[kAccruedMonth1 + 1] + v[kAccruedMonth1 + 2];
-    settle();
-    const double periodDifference = Kopecks(v[kBasePeriod + ColBase] * kRatePercent / 100) - v[kAccrued];
-    if (periodDifference > -1 && periodDifference < 0) {
-        v[kAccrued] += periodDifference;
-        settle();
-    }
-    const double quarterDifference = Kopecks(v[kBaseQuarter + ColBase] * kRatePercent / 100) - v[kAccruedQuarter];
-    if (quarterDifference > -1 && quarterDifference < 0) {
-        v[kAccruedQuarter] += quarterDifference;
-        for (int month = 0; month < 3; ++month) {
-            double& slot = v[std::size_t(kAccruedMonth1 + month)];
-            if (slot != 0) {
-                slot = Kopecks(slot + quarterDifference);
-                break;
-            }
-        }
-        settle();
-    }
-}
-
-void SumBenefits(GenrValueArray& v)
-{
-    const auto addInto = [&](int target, int first, int second, int count) {
-        for (int k = 0; k < count; ++k)
-            v[std::size_t(target + k)] = v[std::size_t(first + k)] + v[std::size_t(second + k)];
-    };
-    for (int shift : {0, 64}) {
-        addInto(kSickLeave + shift, kSickLeave + shift, kSickLeavePartTime + shift, 4);
-        addInto(kCareLeave + shift, kCareLeave + shift, kCareLeavePartTime + shift, 4);
-        addInto(kChildCareFull + shift, kKind169 + shift, kKind170 + shift, 4);
-        addInto(kChildCarePartTime + shift, kKind169PartTime + shift, kKind170PartTime + shift, 4);
-        addInto(kChildCare + shift, kChildCareFull + shift, kChildCarePartTime + shift, 4);
-        for (int column = 0; column < 2; ++column) {
-            double sum = 0;
-            for (int index : {kSickLeave + 1, kCareLeave + 1, kKind168, kKind165, kChildCare + 1, kKind167, kKind166})
-                sum += v[std::size_t(index + shift + column)];
-            v[std::size_t(kBenefitDays + shift + column)] = sum;
-        }
-    }
-    v[kInjuryBenefitTotal] = v[kInjuryBenefitAmount + 2] + v[kInjuryBenefitAmount];
-}
 
 // The three months of a period of one quarter add up to the period figure;
 // the third month (the second when the third is empty) takes the rounding.
@@ -628,10 +466,9 @@ void CountFssMonths(const EmployeeHead& head, const ReportPeriod& period, MonthC
 
 void FinishFss4Values(GenrValueArray& values, const ReportPeriod& period)
 {
-    SumColumns(values);
+    SumColumns(values, false);
     CheckAgainstRate(values);
-    values[kExpensesQuarter] = values[kExpensesMonth1] + values[kExpensesMonth1 + 1] + values[kExpensesMonth1 + 2];
-    values[kExpenses] = values[kExpensesBefore] + values[kExpensesQuarter];
+    SumExpenses(values);
     SumBenefits(values);
     ReconcileMonths(values, period);
     ReconcileBase(values);

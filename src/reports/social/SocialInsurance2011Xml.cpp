@@ -3,6 +3,8 @@
 // attributes on the same line.
 #include "reports/social/SocialInsurance2011.h"
 
+#include "reports/social/Fss4Common.h"
+
 #include "platform/CodePage.h"
 #include "platform/TaskThread.h"
 #include "platform/WorkingFolder.h"
@@ -21,124 +23,33 @@ using namespace fss4;
 
 namespace {
 
-// One element's line: its attributes in the order added.
-class Element {
-public:
-    Element(int depth, const char* name) : line_(QByteArray(depth, '\t') + '<' + name) {}
-
-    Element& attribute(const char* name, const QByteArray& value)
-    {
-        line_ += ' ' + QByteArray(name) + "=\"" + Escaped(value) + '"';
-        return *this;
-    }
-    Element& money(const char* name, double value) { return attribute(name, FormatFixed8(value + 0.0, 2)); }
-    Element& count(const char* name, double value) { return attribute(name, FormatFixed8(value + 0.0, 0)); }
-    // The line closed as an empty element or as an opening one.
-    QByteArray empty() const { return line_ + "/>\r\n"; }
-    QByteArray open() const { return line_ + ">\r\n"; }
-
-private:
-    // Firm texts are typed by the user: quotes and the characters that mark
-    // up XML are written as entities, so that the file stays well formed.
-    static QByteArray Escaped(QByteArray value)
-    {
-        return value.replace('&', "&amp;").replace('<', "&lt;").replace('>', "&gt;").replace('"', "&quot;");
-    }
-    QByteArray line_;
-};
-
-QByteArray Field(const FirmInfo& firm, FirmInfo::Text which, int width)
-{
-    return PaddedFirmText(firm, which).left(width);
-}
-QByteArray Squeezed(const FirmInfo& firm, FirmInfo::Text which, int width)
-{
-    return SqueezeBlanks(Field(firm, which, width));
-}
-
-// 3, 6 or 9 for a period ending in the first three quarters, else 0.
-int QuarterCode(int lastMonth)
-{
-    if (lastMonth <= 3)
-        return 3;
-    if (lastMonth <= 6)
-        return 6;
-    return lastMonth <= 9 ? 9 : 0;
-}
-
 double At(const GenrValueArray& v, int index) { return v[std::size_t(index)]; }
-
-// The table-1 payment orders (five) and the table-7 ones (six): packed date,
-// number, sum.
-double OrderSum(const GenrValueArray& v, int first, int order) { return At(v, first + 3 * order + 2); }
-double OrdersTotal(const GenrValueArray& v, int first, int orders)
-{
-    double total = 0;
-    for (int order = 0; order < orders; ++order) total += OrderSum(v, first, order);
-    return total;
-}
-
-PackedDate OrderDate(const GenrValueArray& v, int first, int order)
-{
-    return PackedDate(static_cast<std::uint16_t>(static_cast<std::int64_t>(At(v, first + 3 * order))));
-}
-
-// The sum of those of the first three orders whose date lies in the month.
-double OrdersOfMonth(const GenrValueArray& v, int first, int month)
-{
-    double total = 0;
-    for (int order = 0; order < 3; ++order)
-        if (OrderDate(v, first, order).month() == month)
-            total += OrderSum(v, first, order);
-    return total;
-}
-
-QByteArray PaymentOrders(const GenrValueArray& v, int first)
-{
-    QByteArray out;
-    for (int order = 0; order < 3; ++order) {
-        if (OrderSum(v, first, order) == 0)
-            continue;
-        const PackedDate date = OrderDate(v, first, order);
-        const QByteArray dt =
-            QString::asprintf("20%.2d-%.2d-%.2d", date.yearField() % 100, date.month(), date.day()).toLatin1();
-        out += Element(2, "PAYM_ORDER")
-                   .count("NUM", At(v, first + 3 * order + 1))
-                   .attribute("DT", dt)
-                   .money("SUM", OrderSum(v, first, order))
-                   .empty();
-    }
-    return out;
-}
 
 QByteArray Title(const PayrollDoc& doc, const ReportPeriod& period, std::size_t invalCount, const QDate& today)
 {
     const FirmInfo& firm = doc.infoBase.firm;
     const GenrValueArray& v = doc.GenrValues;
-    const QByteArray created = QString::asprintf("%d-%s%d-%s%d", today.year(), today.month() < 10 ? "0" : "",
-                                                 today.month(), today.day() < 10 ? "0" : "", today.day())
-                                   .toLatin1();
-    return Element(1, "TITLE")
-        .attribute("REG_NUM", Field(firm, FirmInfo::firmFSS, 10))
-        .attribute("KPS_NUM", Field(firm, FirmInfo::firmPodchFSS, 5))
-        .attribute("DOP_NUM", Squeezed(firm, FirmInfo::firmKodObosob, 10))
-        .attribute("INN", Field(firm, FirmInfo::firmINN, 10))
-        .attribute("KPP", Field(firm, FirmInfo::firmKPP, 9))
-        .attribute("OGRN", "00" + Field(firm, FirmInfo::firmOGRN, 13))
-        .attribute("OKOPF", Field(firm, FirmInfo::firmOKOPF, 2))
-        .attribute("OKATO", Field(firm, FirmInfo::firmOKATO, 11))
-        .attribute("OKPO", Field(firm, FirmInfo::firmOKPO, 10))
-        .attribute("OKFS", Field(firm, FirmInfo::firmOKFS, 2))
-        .attribute("OKVED", Squeezed(firm, FirmInfo::firmOKVED, 8))
-        .attribute("QUART_NUM", "0" + QByteArray::number(QuarterCode(period.lastMonth)))
+    return XmlLine(1, "TITLE")
+        .attribute("REG_NUM", FirmField(firm, FirmInfo::firmFSS, 10))
+        .attribute("KPS_NUM", FirmField(firm, FirmInfo::firmPodchFSS, 5))
+        .attribute("DOP_NUM", SqueezedFirmField(firm, FirmInfo::firmKodObosob, 10))
+        .attribute("INN", FirmField(firm, FirmInfo::firmINN, 10))
+        .attribute("KPP", FirmField(firm, FirmInfo::firmKPP, 9))
+        .attribute("OGRN", "00" + FirmField(firm, FirmInfo::firmOGRN, 13))
+        .attribute("OKOPF", FirmField(firm, FirmInfo::firmOKOPF, 2))
+        .attribute("OKATO", FirmField(firm, FirmInfo::firmOKATO, 11))
+        .attribute("OKPO", FirmField(firm, FirmInfo::firmOKPO, 10))
+        .attribute("OKFS", FirmField(firm, FirmInfo::firmOKFS, 2))
+        .attribute("OKVED", SqueezedFirmField(firm, FirmInfo::firmOKVED, 8))
+        .attribute("QUART_NUM", "0" + QByteArray::number(QuarterMark(period.lastMonth)))
         .attribute("YEAR_NUM", QByteArray::number(period.year))
-        .attribute("NAME", Squeezed(firm, FirmInfo::firmName, 56))
-        .attribute("CRE_DATE", created)
-        .attribute("WRO", Squeezed(firm, FirmInfo::KodOtdFSS, 4))
-        .attribute("CEO", Squeezed(firm, FirmInfo::fioShef, 46))
-        .attribute("CFO", Squeezed(firm, FirmInfo::fioBuh, 46))
-        .attribute("AUTHOR", Squeezed(firm, FirmInfo::fioPredst, 46))
-        .attribute("PHONE", Squeezed(firm, FirmInfo::adrPhone, 20))
+        .attribute("NAME", SqueezedFirmField(firm, FirmInfo::firmName, 56))
+        .attribute("CRE_DATE", CreationDate(today))
+        .attribute("WRO", SqueezedFirmField(firm, FirmInfo::KodOtdFSS, 4))
+        .attribute("CEO", SqueezedFirmField(firm, FirmInfo::fioShef, 46))
+        .attribute("CFO", SqueezedFirmField(firm, FirmInfo::fioBuh, 46))
+        .attribute("AUTHOR", SqueezedFirmField(firm, FirmInfo::fioPredst, 46))
+        .attribute("PHONE", SqueezedFirmField(firm, FirmInfo::adrPhone, 20))
         .attribute("TaxType", At(v, kBasePeriod + ColDisabled) == 0 ? "071" : "061")
         .attribute("TaxType2", firm.firmUprosh() ? "01" : "00")
         .attribute("TaxType3", "00")
@@ -178,7 +89,7 @@ QByteArray EndOfValidity(const std::array<char, 10>& field)
 QByteArray DisabledEmployee(const InvalRecord& record)
 {
     const InvalName name = SplitInvalName(record.fio);
-    return Element(2, "F4INVAL")
+    return XmlLine(2, "F4INVAL")
         .attribute("LNAME", Upper(name.surname))
         .attribute("FNAME", Upper(name.name))
         .attribute("MNAME", Upper(name.patronymic))
@@ -192,12 +103,12 @@ QByteArray DisabledEmployee(const InvalRecord& record)
 }
 
 // Table 1 (settlements), table 3 (benefits) and the payment base.
-Element Settlements(const GenrValueArray& v, const ReportPeriod& period)
+XmlLine Settlements(const GenrValueArray& v, const ReportPeriod& period)
 {
     const double paid = OrdersTotal(v, kPaymentOrders, 5);
     const double balance = paid + At(v, kPaidStart) + At(v, kDebtsStart + 2) + At(v, kExpenses) -
                            At(v, kInsurerDebtStart) - At(v, kAccrued) - At(v, kAdditional + 5);
-    Element e(1, "F4INF1");
+    XmlLine e(1, "F4INF1");
     e.money("S2R1", At(v, kInsurerDebtStart)).money("S2R3", At(v, kAccruedBefore));
     e.money("Ch1", At(v, kAccruedMonth1))
         .money("Ch2", At(v, kAccruedMonth1 + 1))
@@ -216,9 +127,9 @@ Element Settlements(const GenrValueArray& v, const ReportPeriod& period)
         .money("Re3", At(v, kExpensesMonth1 + 2));
     if (OrdersTotal(v, kPaymentOrders, 3) != 0) {
         e.money("S2R27", At(v, kPaidStart));
-        e.money("S2R29", OrdersOfMonth(v, kPaymentOrders, period.lastMonth - 2));
-        e.money("S2R30", OrdersOfMonth(v, kPaymentOrders, period.lastMonth - 1));
-        e.money("S2R26", OrdersOfMonth(v, kPaymentOrders, period.lastMonth));
+        e.money("S2R29", OrdersOfMonth(v, kPaymentOrders, 3, period.lastMonth - 2));
+        e.money("S2R30", OrdersOfMonth(v, kPaymentOrders, 3, period.lastMonth - 1));
+        e.money("S2R26", OrdersOfMonth(v, kPaymentOrders, 3, period.lastMonth));
     }
     e.attribute("S2R32", "0.00").money("InsDebt", std::max(0.0, -balance)).attribute("InsDelDebt", "0.00");
     e.count("S3QCase", At(v, 40)).count("S3R1C1", At(v, 41)).money("S3R1C2", At(v, 42));
@@ -245,7 +156,7 @@ Element Settlements(const GenrValueArray& v, const ReportPeriod& period)
 }
 
 // Table 7 and its sections: insurance against accidents.
-Element Injury(const GenrValueArray& v, const ReportPeriod& period)
+XmlLine Injury(const GenrValueArray& v, const ReportPeriod& period)
 {
     const double accrued = At(v, kInjuryBefore) + At(v, kInjuryBefore + 1) + At(v, kInjuryBefore + 2) +
                            At(v, kInjuryBefore + 3) + At(v, kInjuryDebtStart);
@@ -253,7 +164,7 @@ Element Injury(const GenrValueArray& v, const ReportPeriod& period)
                          At(v, kInjuryBenefitBefore + 2) + At(v, kInjuryBenefitBefore + 3) +
                          At(v, kInjuryFundDebtStart);
     const double balance = accrued - spent - (At(v, kInjuryPaidStart) + OrdersTotal(v, kInjuryOrders, 6));
-    Element e(1, "F4INFO");
+    XmlLine e(1, "F4INFO");
     e.money("T1R3C2", At(v, kInjuryBase))
         .money("T1R5C2", At(v, kInjuryDisabledBase))
         .money("NC", At(v, kInjuryAccrued));
@@ -272,9 +183,9 @@ Element Injury(const GenrValueArray& v, const ReportPeriod& period)
     e.money("T7R24C1", At(v, kInjuryBenefitBefore + 2)).money("T7R25C1", At(v, kInjuryBenefitBefore + 3));
     if (OrdersTotal(v, kInjuryOrders, 3) != 0) {
         e.money("T7R27C1", At(v, kInjuryPaidStart));
-        e.money("T7R29C1", OrdersOfMonth(v, kInjuryOrders, period.lastMonth - 2));
-        e.money("T7R30C1", OrdersOfMonth(v, kInjuryOrders, period.lastMonth - 1));
-        e.money("T7R31C1", OrdersOfMonth(v, kInjuryOrders, period.lastMonth));
+        e.money("T7R29C1", OrdersOfMonth(v, kInjuryOrders, 3, period.lastMonth - 2));
+        e.money("T7R30C1", OrdersOfMonth(v, kInjuryOrders, 3, period.lastMonth - 1));
+        e.money("T7R31C1", OrdersOfMonth(v, kInjuryOrders, 3, period.lastMonth));
     }
     e.attribute("T7R38C1", "0.00").money("T7R34C1", std::max(0.0, balance)).attribute("T7R35C1", "0.00");
     e.count("T6R3C1", At(v, kInjuryBenefitDays)).money("T6R3C2", At(v, kInjuryBenefitAmount));
@@ -287,8 +198,8 @@ Element Injury(const GenrValueArray& v, const ReportPeriod& period)
 QByteArray Decode(const PayrollDoc& doc)
 {
     const GenrValueArray& v = doc.GenrValues;
-    Element e(1, "F4DECODE");
-    e.attribute("OKVED", Squeezed(doc.infoBase.firm, FirmInfo::firmOKVED, 8)).attribute("ID_RISC", "0");
+    XmlLine e(1, "F4DECODE");
+    e.attribute("OKVED", SqueezedFirmField(doc.infoBase.firm, FirmInfo::firmOKVED, 8)).attribute("ID_RISC", "0");
     e.attribute("RATE_MIS", FormatFixed8(At(v, kInjuryRate), 1)).money("FOT", At(v, kInjuryBase));
     e.money("C1", At(v, kInjuryBase + 1)).money("C2", At(v, kInjuryBase + 2)).money("C3", At(v, kInjuryBase + 3));
     e.money("FOTINV", At(v, kInjuryDisabledBase));
@@ -305,21 +216,13 @@ std::vector<InvalRecord> ReadInvalRecords()
     return InvalRecordsFromBytes(file.readAll());
 }
 
-QString FolderPrefix(const QString& folder)
-{
-    const QString chosen = folder.isEmpty() ? platform::WorkingFolder() : folder;
-    if (chosen.isEmpty() || chosen.endsWith(u'/') || chosen.endsWith(u'\\'))
-        return chosen;
-    return chosen + u'/';
-}
-
 } // namespace
 
 QString RVedFSSXml2011FileName(const PayrollDoc& doc)
 {
     const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, {false, 3});
-    const QByteArray number = Squeezed(doc.infoBase.firm, FirmInfo::firmFSS, 10);
-    return codepage::fromCp1251(number) + QString::asprintf("_%d_0%d.xml", period.year, QuarterCode(period.lastMonth));
+    const QByteArray number = SqueezedFirmField(doc.infoBase.firm, FirmInfo::firmFSS, 10);
+    return codepage::fromCp1251(number) + QString::asprintf("_%d_0%d.xml", period.year, QuarterMark(period.lastMonth));
 }
 
 QByteArray RVedFSSXml2011Bytes(const PayrollDoc& doc, const std::vector<InvalRecord>& inval, const QDate& today)
@@ -330,24 +233,24 @@ QByteArray RVedFSSXml2011Bytes(const PayrollDoc& doc, const std::vector<InvalRec
         "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<?F4FORM version=\"0.3\"?>\r\n<F4REPORT>\r\n";
     out += Title(doc, period, inval.size(), today);
 
-    const Element settlements = Settlements(v, period);
+    const XmlLine settlements = Settlements(v, period);
     const bool ordersPaid = OrdersTotal(v, kPaymentOrders, 5) != 0;
     if (!ordersPaid && inval.empty()) {
         out += settlements.empty();
     } else {
         out += settlements.open();
         if (ordersPaid)
-            out += PaymentOrders(v, kPaymentOrders);
+            out += PaymentOrderLines(v, kPaymentOrders, 3);
         for (const InvalRecord& record : inval) out += DisabledEmployee(record);
         out += "\t</F4INF1>\r\n";
     }
 
-    const Element injury = Injury(v, period);
+    const XmlLine injury = Injury(v, period);
     if (OrdersTotal(v, kInjuryOrders, 3) == 0) {
         out += injury.empty();
     } else {
         out += injury.open();
-        out += PaymentOrders(v, kInjuryOrders);
+        out += PaymentOrderLines(v, kInjuryOrders, 3);
         out += "\t</F4INFO>\r\n";
     }
     out += Decode(doc);
@@ -357,7 +260,7 @@ QByteArray RVedFSSXml2011Bytes(const PayrollDoc& doc, const std::vector<InvalRec
 
 int WriteRVedFSSXml2011(const QString& folder, const PayrollDoc& doc, QString* writtenPath)
 {
-    const QString path = FolderPrefix(folder) + RVedFSSXml2011FileName(doc);
+    const QString path = XmlFolderPrefix(folder) + RVedFSSXml2011FileName(doc);
     if (writtenPath != nullptr)
         *writtenPath = path;
     const QByteArray bytes = RVedFSSXml2011Bytes(doc, ReadInvalRecords(), Clock::today());

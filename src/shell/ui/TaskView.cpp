@@ -105,6 +105,8 @@ void TaskViewShowFormHelp(CCommonFormView& view)
     }
 }
 
+void PickAllEmployees(CCommonFormView& view) { view.PickEmployee(0, 0, 0, 0); }
+
 // ---------------------------------------------------------- end of a run
 
 void EndTaskRun(CCommonFormView& view, TaskMarquee& marquee)

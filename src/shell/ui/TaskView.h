@@ -58,6 +58,10 @@ void TaskViewOnInitialUpdate(CCommonFormView& view, TaskMarquee& marquee);
 // shops; 1253 the brigade hint; 1254 the professions; other fields nothing.
 void TaskViewShowFormHelp(CCommonFormView& view);
 
+// The help of field 1103 that lists every employee of the current list
+// ("%d|%s", personnel number and name) without the strip's filter.
+void PickAllEmployees(CCommonFormView& view);
+
 // Hints of the task forms.
 QString BrigadeFieldHint();
 QString FilePathFieldHint();

@@ -7,6 +7,8 @@
 #include "reports/social/SocialInsurance2011.h"
 #include "reports/social/GenrDataFile.h"
 
+#include "Fss4Fixture.h"
+
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
 #include "platform/TaskThread.h"
@@ -25,13 +27,9 @@ using namespace kalvor;
 using namespace kalvor::infobase;
 using namespace kalvor::reports;
 using namespace kalvor::reports::fss4;
+using namespace kalvor::reports::testing;
 
 namespace {
-
-std::vector<double> Values(const GenrValueArray& v, int first, int count)
-{
-    return std::vector<double>(v.begin() + first, v.begin() + first + count);
-}
 
 // ------------------------------------------------------------ closing steps
 
@@ -156,145 +154,17 @@ TEST(Fss4ClosingSteps, MonthsCountedForTheHeadcount)
 
 // ------------------------------------------------------------ a run over a base
 
-constexpr u16 kSalary = 1;
-constexpr u16 kSickPay = 155;
-constexpr u16 kMaternity = 158;
-constexpr u16 kOneOff165 = 165;
-constexpr u16 kChildCarePay = 169;
-constexpr u16 kInjuryPay = 195;
-constexpr u16 kFuneral = 166, kDisabledChildDays = 167, kBirth = 168, kSecondChildCare = 170;
-constexpr u16 kBudgetCareLeave = 651; // paid from the federal budget
-constexpr u16 kBudgetSickPay = 695;
-
-double rub(double roubles) { return roubles * 100; }
-u16 date(int day, int month, int year) { return PackedDate::make(day, month, year).value; }
-
-struct Person {
-    const char16_t* name;
-    const char16_t* sex;
-    double salary; // roubles a month
-    int lastMonth; // last month paid
-    double rate = 100;
-    u16 invBegin = 0;
-    u16 dismissed = 0;
-};
-
-const Person kPeople[] = {
-    {u"Антонов Андрей Петрович", u"М", 30'000, 6},
-    {u"Белова Бэлла Игоревна", u"Ж", 25'000, 6},
-    {u"Волков Виктор Сергеевич", u"М", 20'000, 6, 100, u16(MonthKey(2010, 5))},
-    {u"Жуков Захар Олегович", u"М", 200'000, 6},
-    {u"Козлова Кира Павловна", u"ж", 10'000, 6, 50},
-    {u"Дмитриев Денис Юрьевич", u"М", 20'000, 2, 100, 0, date(15, 2, 2011)},
-};
-
-void AddArchive(EmployeeRecord& rec, u16 kod, double sum, int month, int days = 0)
-{
-    WariaEntry& e = rec.waria[rec.warKv++];
-    e.kod = kod;
-    e.sum = sum;
-    e.god = 2011;
-    e.mes = u16(month);
-    e.dn = u16(days);
-}
-
 // Six employees paid January to June 2011; the base's month is July.
-class Fss4Run : public ::testing::Test {
+class Fss4Run : public Fss4Base {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        platform::SetWorkingFolder(dir.path());
-        doc.setWorkFolder(dir.path());
-        CInfoBase& base = doc.infoBase;
-        base.baseName = QStringLiteral("fss4");
-        CreateSchemaBase(dir.path(), base.baseName);
-        OpenBase(base);
-        FixtureBase fx = BuildFixtureBase(base, int(std::size(kPeople)), 5);
-        for (std::size_t i = 0; i < std::size(kPeople); ++i) fx.records[i] = Record(kPeople[i], i);
-        for (std::size_t i = 0; i < base.attributes.size(); ++i) base.attributes[i].kvProizv = 0;
-        AddBenefitKinds(base);
-        base.firm.masks[7][kMaternity] = 1;
-        base.config.tekMes = u16(MonthKey(2011, 7));
-        setPeriod(1, 3);
-        SaveAll(base, fx.records);
+    Fss4Run() : Fss4Base(2011) {}
 
-        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        ASSERT_TRUE(doc.refFiles.ReadNalog());
-        ASSERT_TRUE(doc.refFiles.ReadSbor());
-    }
-    void TearDown() override
-    {
-        CloseBase(doc.infoBase);
-        platform::SetWorkingFolder(QString());
-    }
-    void setPeriod(int firstMonth, int lastMonth)
-    {
-        doc.infoBase.config.r_g = 111;
-        doc.infoBase.config.r_m1 = u8(firstMonth);
-        doc.infoBase.config.r_m2 = u8(lastMonth);
-    }
-
-    static EmployeeRecord Record(const Person& person, std::size_t index)
-    {
-        EmployeeRecord rec;
-        EmployeeHead& h = rec.head;
-        h.fio = QString::fromUtf16(person.name);
-        h.pol = QString::fromUtf16(person.sex);
-        h.datR = date(1, 1, 1970);
-        h.datPr1 = date(1, 3, 2005);
-        h.datUv1 = person.dismissed;
-        h.stavka = person.rate;
-        h.invDat1Begin = person.invBegin;
-        if (person.invBegin != 0) {
-            h.flags = 2u << 6;
-            h.invSprSer = QStringLiteral("МСЭ-2010");
-            h.invSprNom = QStringLiteral("041272");
-            h.invSprDat = QStringLiteral("16.02.2010");
-        }
-        for (int month = 1; month <= person.lastMonth; ++month) AddArchive(rec, kSalary, rub(person.salary), month, 20);
-        if (index == 0) { // Антонов: one-off benefits, an injury benefit, care for a second child
-            AddArchive(rec, kOneOff165, rub(300), 1);
-            AddArchive(rec, kFuneral, rub(4'000), 1);
-            AddArchive(rec, kInjuryPay, rub(1'500), 2, 4);
-            AddArchive(rec, kDisabledChildDays, rub(1'200), 2, 2);
-            AddArchive(rec, kBirth, rub(11'703), 3);
-            AddArchive(rec, kSecondChildCare, rub(4'000), 3);
-        }
-        if (index == 1) // Белова: five days of sick pay in February
-            AddArchive(rec, kSickPay, rub(3'000), 2, 5);
-        if (index == 4) { // Козлова, half rate: budget benefits, maternity and child care
-            AddArchive(rec, kBudgetSickPay, rub(400), 1, 2);
-            AddArchive(rec, kBudgetCareLeave, rub(1'000), 2, 10);
-            AddArchive(rec, kMaternity, rub(12'000), 3, 30);
-            AddArchive(rec, kChildCarePay, rub(2'000), 3);
-        }
-        return rec;
-    }
-    static void AddBenefitKinds(CInfoBase& base)
-    {
-        for (u16 code : {kOneOff165, kFuneral, kDisabledChildDays, kBirth, kChildCarePay, kSecondChildCare, kInjuryPay,
-                         kBudgetCareLeave, kBudgetSickPay}) {
-            PayKind kind;
-            kind.kod = code;
-            kind.name = QStringLiteral("Пособие");
-            kind.fond = code < 600 ? 4 : 0;
-            base.payKinds.push_back(kind);
-        }
-        std::sort(base.payKinds.begin(), base.payKinds.end(),
-                  [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
-        base.config.nEnt = u16(base.payKinds.size());
-    }
     std::vector<InvalRecord> inval() const
     {
         std::vector<InvalRecord> records;
         EXPECT_EQ(ReadInvalFile(InvalFilePath(), records), 0);
         return records;
     }
-    const GenrValueArray& v() const { return doc.GenrValues; }
-
-    QTemporaryDir dir;
-    PayrollDoc doc;
 };
 
 TEST_F(Fss4Run, FirstQuarterBaseTableAndContributions)

@@ -1,0 +1,136 @@
+#pragma once
+// What the two forms of the 4-FSS settlement (2010 and from 2011) share: the
+// tests of an employee in a month, the section I charge within the yearly
+// cap, the benefit lines of table 3 by pay-kind code, the closing sums of the
+// report values, and the common lines of the fund's XML files.
+#include "infobase/EmployeeRecord.h"
+#include "payroll/IncomeTax.h"
+#include "payroll/PayrollDocument.h"
+#include "reports/social/PensionContributions.h"
+#include "reports/social/ReportRun.h"
+
+#include <QDate>
+
+#include <QByteArray>
+
+#include <array>
+
+namespace kalvor::reports::fss4 {
+
+// Disabled in the month (year * 16 + month): a disability period has begun
+// and not yet ended. An open period no longer counts for an employee whose
+// both dismissals lie at or before the first month of the report.
+bool DisabledInMonth(const infobase::EmployeeHead& head, int month, int periodBegin);
+
+// A foreign citizen staying temporarily: no residence permit and no status of
+// a highly qualified specialist. No social insurance is charged on his pay.
+bool TemporaryForeigner(const infobase::EmployeeHead& head);
+
+// The sex letter is the capital or small Cyrillic Zhe.
+bool IsWoman(const infobase::EmployeeHead& head);
+
+// The month's charge (kopecks) on a cumulative base from January: the charge
+// on the base through the month, less the part above the yearly cap, minus
+// the charge on the base before it; each charge in whole kopecks. Amounts in
+// kopecks.
+double ChargeWithinCap(const TaxScale& scale, double before, double month, double aboveCap);
+
+// The part of a month's payments that lies above the yearly cap, given the
+// payments from January before the month (kopecks): all of the month when the
+// cap was passed before it.
+double AboveCap(double before, double month, double cap);
+
+// Which form's code lists a benefit is classed by.
+enum class BenefitForm { Form2010, Form2011 };
+
+// Collects the benefits of table 3 (and the injury benefits) of one employee
+// into the report values, in kopecks and hundredths: `block` is 64 for the
+// second block of the 2010 form under simplified taxation, else 0.
+class BenefitLines {
+public:
+    BenefitLines(GenrValueArray& values, const ReportPeriod& period, BenefitForm form, int block = 0)
+        : values_(values), period_(period), form_(form), block_(block)
+    {}
+    // Adds one archive entry or month row of the employee; entries outside
+    // the period's months are left out.
+    void add(int code, int month, double days, double amount, bool partTime);
+    // Adds the employee's archive entries of the period's year and, when the
+    // base stands in that year, the current month's rows from firstRow on.
+    void addEmployee(const infobase::EmployeeRecord& record, int firstRow, int reportingYear, bool partTime);
+
+private:
+    void add(int index, double amount) { values_[std::size_t(index)] += amount; }
+    void once(int person, int index);
+
+    GenrValueArray& values_;
+    const ReportPeriod& period_;
+    BenefitForm form_;
+    int block_;
+    // Persons are counted once per employee: injury, line 2, kinds 169, 170.
+    std::array<bool, 4> counted_{};
+};
+
+// The closing sums over the scaled values (roubles):
+// the three month rows into the quarter row, then C5 = C1 - C4 and
+// C1 = C1 + C2 (+ C3 in the 2010 form) in each of the five rows of the base
+// table;
+void SumColumns(GenrValueArray& values, bool withDisabledColumn);
+// the accrued contributions summed and brought down to 2.9 % of the base
+// when they exceed it by less than one rouble, for the period and for the
+// last three months;
+void CheckAgainstRate(GenrValueArray& values);
+// the expenses of the last three months and of the period;
+void SumExpenses(GenrValueArray& values);
+// the benefit lines of table 3 with their part-time lines, in both blocks,
+// and the injury benefits.
+void SumBenefits(GenrValueArray& values);
+
+// 3, 6 or 9 for a period ending in the first three quarters, else 0.
+int QuarterMark(int lastMonth);
+
+// A payment order held in the values: packed date, number, sum.
+struct PaymentOrderValues {
+    PackedDate date;
+    double number = 0;
+    double sum = 0;
+};
+PaymentOrderValues PaymentOrderAt(const GenrValueArray& values, int first, int order);
+// The sums of the first `orders` orders from `first` on.
+double OrdersTotal(const GenrValueArray& values, int first, int orders);
+// The sums of those of the first `orders` orders whose date lies in the month.
+double OrdersOfMonth(const GenrValueArray& values, int first, int orders, int month);
+
+// One element's line of the fund's XML files: its attributes in the order
+// added, each after one blank.
+class XmlLine {
+public:
+    XmlLine(int depth, const char* name) : line_(QByteArray(depth, '\t') + '<' + name) {}
+
+    XmlLine& attribute(const char* name, const QByteArray& value);
+    XmlLine& money(const char* name, double value); // "%.2f"
+    XmlLine& count(const char* name, double value); // "%.0f"
+    // The line closed as an empty element or as an opening one.
+    QByteArray empty() const { return line_ + "/>\r\n"; }
+    QByteArray open() const { return line_ + ">\r\n"; }
+
+private:
+    QByteArray line_;
+};
+
+// The PAYM_ORDER children of the orders whose sum is not 0, two TABs deep.
+QByteArray PaymentOrderLines(const GenrValueArray& values, int first, int orders);
+
+// "CRE_DATE": year-mm-dd.
+QByteArray CreationDate(const QDate& today);
+
+// A firm text as the 8-bit record holds it, its first `width` characters;
+// squeezed: leading blanks dropped, runs of blanks made one, one trailing
+// blank dropped.
+QByteArray FirmField(const infobase::FirmInfo& firm, infobase::FirmInfo::Text which, int width);
+QByteArray SqueezedFirmField(const infobase::FirmInfo& firm, infobase::FirmInfo::Text which, int width);
+
+// The folder of an XML file with its separator; the working folder when the
+// folder is empty.
+QString XmlFolderPrefix(const QString& folder);
+
+} // namespace kalvor::reports::fss4

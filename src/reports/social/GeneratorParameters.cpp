@@ -1,0 +1,73 @@
+#include "reports/social/GeneratorParameters.h"
+
+#include "infobase/InfoBaseDb.h"
+
+namespace kalvor::reports {
+
+using infobase::FirmInfo;
+
+namespace {
+
+// The employee lists of the base: by personnel number and by name.
+constexpr int kListByNumber = 1;
+constexpr int kListByName = 2;
+
+// The firm's word that holds the choice.
+template <class Firm>
+auto& ChoiceWord(Firm& firm, GeneratorChoice choice)
+{
+    switch (choice) {
+    case GeneratorChoice::SimplifiedTaxation: return firm.uproshWord;
+    case GeneratorChoice::SeparateDivision: return firm.obosobWord;
+    default: return firm.parWord;
+    }
+}
+
+infobase::u16 ChoiceMask(GeneratorChoice choice)
+{
+    switch (choice) {
+    case GeneratorChoice::SimplifiedTaxation: return 0x1000;
+    case GeneratorChoice::ListInNameOrder: return 0x20;
+    default: return 0x1;
+    }
+}
+
+} // namespace
+
+bool ReportYearAccepted(int year) { return year == 0 || (year >= kFirstParameterYear && year <= kLastParameterYear); }
+
+QString ReportYearRefusedText()
+{
+    return QStringLiteral("Отчетный год должен быть в пределах от %1 до %2.\nОставлен прежний год")
+        .arg(kFirstParameterYear)
+        .arg(kLastParameterYear);
+}
+
+bool GeneratorChoiceSet(const FirmInfo& firm, GeneratorChoice choice)
+{
+    return (ChoiceWord(firm, choice) & ChoiceMask(choice)) != 0;
+}
+
+bool SetGeneratorChoice(FirmInfo& firm, GeneratorChoice choice, bool on)
+{
+    infobase::u16& word = ChoiceWord(firm, choice);
+    const infobase::u16 changed =
+        on ? infobase::u16(word | ChoiceMask(choice)) : infobase::u16(word & ~ChoiceMask(choice));
+    if (changed == word)
+        return false;
+    word = changed;
+    return true;
+}
+
+void SaveGeneratorParameters(infobase::CInfoBase& base)
+{
+    const bool nameOrder = base.firm.nameOrder();
+    if (nameOrder != base.config.sort()) {
+        base.config.setSort(nameOrder);
+        infobase::LoadSimp(base, nameOrder ? kListByName : kListByNumber);
+    }
+    infobase::SaveFirm(base, infobase::SaveModeOverwrite);
+    infobase::SaveConfig(base);
+}
+
+} // namespace kalvor::reports

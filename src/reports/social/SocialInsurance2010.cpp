@@ -1,0 +1,343 @@
+#include "reports/social/SocialInsurance2010.h"
+
+#include "payroll/Payroll.h"
+#include "platform/CodePage.h"
+#include "reports/social/ContributionMonths.h"
+#include "reports/social/Fss4Common.h"
+#include "reports/social/GenrDataFile.h"
+#include "values/Messages.h"
+#include "values/Text8.h"
+#include "values/Values.h"
+
+#include <algorithm>
+
+namespace kalvor::reports {
+
+using infobase::ContributionRow;
+using infobase::EmployeeHead;
+using infobase::EmployeeListEntry;
+using namespace fss4;
+
+namespace {
+
+// Places of the "sbor" records that the settlement reads: the social
+// insurance contribution, the insurance part of the pension contribution and
+// the insurance against accidents.
+constexpr int kSocialKind = 1;
+constexpr int kPensionKind = 4;
+constexpr int kInjuryKind = 6;
+
+// Injury contributions of disabled employees are charged at 60 % of the tariff.
+constexpr double kDisabledInjuryShare = 0.6;
+
+// The three-month groups whose slots roll when the period is longer.
+constexpr int kRollingGroups[][2] = {{kBaseMonth1, 5},     {kAccruedMonth1, 1},          {kExpensesMonth1, 1},
+                                     {kInjuryBase + 1, 1}, {kInjuryDisabledBase + 1, 1}, {kInjuryBefore + 1, 1}};
+
+double Positive(double value) { return std::max(value, 0.0); }
+
+// One employee's month as the form counts it (kopecks).
+struct MonthAmounts {
+    double payments = 0; // A: the contribution base of the month
+    double paymentsBefore = 0; // B: the base from January before the month
+    double disabled = 0; // C: payments to a disabled employee
+    double allowance = 0; // E
+    double nonTaxable = 0; // W
+    double injuryBase = 0; // X
+    double injuryDisabledBase = 0; // Y
+    double expenses = 0; // K
+    double sixthTotal = 0;
+};
+
+// The month's amounts from the rows of the contribution arithmetic: the
+// social insurance record, the pension record for what it leaves out of the
+// base, the accidents record for section II.
+MonthAmounts AmountsOfMonth(const MonthContributions& c, const EmployeeHead& head, bool disabled)
+{
+    const ContributionRow& own = c.own(kSocialKind);
+    const ContributionRow& prior = c.prior(kSocialKind);
+    MonthAmounts m;
+    m.payments = own.baseLessAllowance;
+    m.paymentsBefore = prior.baseLessAllowance;
+    m.disabled = own.disabilityIncome;
+    m.allowance = own.allowance;
+    if (own.base + prior.base < 0) {
+        m.payments = m.disabled = 0;
+        m.paymentsBefore = prior.disabilityIncome + prior.baseLessAllowance;
+    }
+    if (TemporaryForeigner(head))
+        m.payments = m.paymentsBefore = m.disabled = 0;
+    if (m.payments == -m.allowance)
+        m.payments = 0;
+    const ContributionRow& pension = c.own(kPensionKind);
+    const double pensionOnly =
+        Positive(pension.allowance - m.allowance) + Positive(pension.baseLessAllowance - own.baseLessAllowance);
+    m.nonTaxable = c.totals[1] + c.totals[5] + m.allowance + pensionOnly;
+    // The accidents base: the payments, those to disabled employees with
+    // them (the row's first field already holds the latter once).
+    const ContributionRow& injury = c.own(kInjuryKind);
+    m.injuryBase = Positive(injury.baseLessAllowance + injury.disabilityIncome);
+    m.injuryDisabledBase = own.disabilityIncome + (disabled ? m.allowance + pensionOnly : 0);
+    m.expenses = injury.allowance + c.totals[3];
+    m.sixthTotal = c.totals[5];
+    return m;
+}
+
+class Settlement2010Run {
+public:
+    Settlement2010Run(const ReportSelection& selection, PayrollDoc& doc, int markedCount, std::stop_token stop)
+        : selection_(selection)
+        , doc_(doc)
+        , values_(doc.GenrValues)
+        , markedCount_(markedCount)
+        , stop_(stop)
+        , period_(ResolveReportPeriod(doc.infoBase.config, {false, 3}))
+        , simplified_(doc.infoBase.firm.firmUprosh())
+    {}
+    int run(const QString& dataFilePath, GenrRunDetail& detail);
+
+private:
+    int prepareTables();
+    bool readTaken(const EmployeeListEntry& entry);
+    int firstRow(int slot) const { return doc_.infoBase.attributes[std::size_t(slot - 1)].kvProizv; }
+    int countMonths();
+    int monthLoop();
+    void rollSlots();
+    int slotOf(int month) const { return std::min(month - period_.firstMonth, 2); }
+    bool lastThree(int month) const { return month > period_.lastMonth - 3; }
+    int employeeMonth(const EmployeeListEntry& entry, int month);
+    void addSection1(const MonthAmounts& m, int month);
+    int addSection2(const MonthAmounts& m, bool disabled, int month);
+    void closeEmployee(const EmployeeListEntry& entry, bool disabled);
+    void add(int index, double amount) { values_[std::size_t(index)] += amount; }
+    void addMonthly(int period, int monthFirst, double amount, int month)
+    {
+        add(period, amount);
+        add(monthFirst + slotOf(month), amount);
+    }
+    int finish(const QString& dataFilePath, GenrRunDetail& detail);
+
+    const ReportSelection& selection_;
+    PayrollDoc& doc_;
+    GenrValueArray& values_;
+    int markedCount_;
+    std::stop_token stop_;
+    ReportPeriod period_;
+    bool simplified_;
+    MonthCounted counters_{};
+    const TaxScale* socialScale_ = nullptr;
+    int injuryTable_ = 0;
+};
+
+int Settlement2010Run::prepareTables()
+{
+    const infobase::CRefFiles& ref = doc_.refFiles;
+    if (ref.sborCount <= kInjuryKind || ref.sbor[kSocialKind].table < 1 || ref.sbor[kInjuryKind].table < 1)
+        return -32;
+    const int socialTable = ref.sbor[kSocialKind].table - 1;
+    const int variant = SelectTaxTableForMonth(socialTable, period_.lastMonthIndex(), doc_);
+    if (variant < 0)
+        return variant;
+    socialScale_ = &ref.nalog[std::size_t(socialTable)].variants[std::size_t(variant)].scale;
+    injuryTable_ = ref.sbor[kInjuryKind].table - 1;
+    return 0;
+}
+
+// Reads the employee of the list into the current record; false for an
+// employee with a personnel number but no name, who counts nowhere.
+bool Settlement2010Run::readTaken(const EmployeeListEntry& entry)
+{
+    infobase::CInfoBase& base = doc_.infoBase;
+    if (!base.swap.readSlot(entry.slot, base.current))
+        throw TextError(kMsgReadFailed);
+    return entry.tabN() == 0 || !SqueezeBlanks(codepage::toCp1251(base.current.head.fio.left(50))).isEmpty();
+}
+
+int Settlement2010Run::countMonths()
+{
+    for (const EmployeeListEntry& entry : doc_.infoBase.list) {
+        if (!SelectsReportEmployee(doc_.infoBase, entry, selection_, markedCount_))
+            continue;
+        if (stop_.stop_requested())
+            return GenrStopped;
+        if (readTaken(entry))
+            CountFssMonths(doc_.infoBase.current.head, period_, counters_);
+    }
+    return GenrDone;
+}
+
+void Settlement2010Run::rollSlots()
+{
+    for (const auto& [first, width] : kRollingGroups) {
+        for (int column = 0; column < width; ++column) {
+            double* slot1 = &values_[std::size_t(first + column)];
+            slot1[0] = slot1[width];
+            slot1[width] = slot1[2 * width];
+            slot1[2 * width] = 0;
+        }
+    }
+}
+
+int Settlement2010Run::monthLoop()
+{
+    const int reportingMonth = doc_.infoBase.config.tekMes;
+    for (int month = period_.firstMonth; month <= period_.lastMonth; ++month) {
+        if (month - period_.firstMonth > 2)
+            rollSlots();
+        if (MonthKey(period_.year, month) > reportingMonth)
+            continue;
+        for (const EmployeeListEntry& entry : doc_.infoBase.list) {
+            if (!SelectsReportEmployee(doc_.infoBase, entry, selection_, markedCount_))
+                continue;
+            if (stop_.stop_requested())
+                return GenrStopped;
+            if (const int result = employeeMonth(entry, month); result < 0)
+                return result;
+        }
+        for (int index = kInjuryBefore; index <= kInjuryBefore + 3; ++index)
+            values_[std::size_t(index)] = RoundWhole(values_[std::size_t(index)]);
+    }
+    return GenrDone;
+}
+
+int Settlement2010Run::employeeMonth(const EmployeeListEntry& entry, int month)
+{
+    if (!readTaken(entry))
+        return 0;
+    const EmployeeHead& head = doc_.infoBase.current.head;
+    const int key = MonthKey(period_.year, month);
+    const bool disabled = DisabledInMonth(head, key, period_.begin());
+
+    MonthContributions c;
+    if (const int result = ContributionsThrough(key, firstRow(entry.slot), doc_, c); result < 0)
+        return result;
+    for (double& total : c.totals) total = RoundWhole(total);
+    const MonthAmounts amounts = AmountsOfMonth(c, head, disabled);
+    addSection1(amounts, month);
+    add(lastThree(month) ? kExpensesMonth1 + slotOf(month) : kExpensesBefore, amounts.expenses);
+    if (const int result = addSection2(amounts, disabled, month); result < 0)
+        return result;
+
+    const int reportingMonth = doc_.infoBase.config.tekMes;
+    if (month == period_.lastMonth || (reportingMonth < period_.end() && key == reportingMonth))
+        closeEmployee(entry, disabled);
+    return 0;
+}
+
+// The base table's columns C1-C4 and the month's contribution, charged on the
+// base from January within the yearly cap.
+void Settlement2010Run::addSection1(const MonthAmounts& m, int month)
+{
+    const double above = AboveCap(m.paymentsBefore, m.payments, ContributionBaseCap(period_.year));
+    const std::array<double, 4> columns = {m.payments, m.nonTaxable, m.disabled, above};
+    for (int column = 0; column < 4; ++column) {
+        add(kBasePeriod + column, columns[std::size_t(column)]);
+        add(BaseMonth(slotOf(month) + 1, column), columns[std::size_t(column)]);
+    }
+    const double charge = ChargeWithinCap(*socialScale_, m.paymentsBefore, m.payments, above);
+    addMonthly(kAccrued, kAccruedMonth1, charge, month);
+}
+
+// Insurance against accidents on the month's payments (no cap), 60 % of it
+// for a disabled employee.
+int Settlement2010Run::addSection2(const MonthAmounts& m, bool disabled, int month)
+{
+    const int variant = SelectTaxTableForMonth(injuryTable_, MonthIndex(period_.year, month), doc_);
+    if (variant < 0)
+        return variant;
+    const infobase::TaxTable::Variant& table =
+        doc_.refFiles.nalog[std::size_t(injuryTable_)].variants[std::size_t(variant)];
+    values_[kInjuryRate] = table.ratePercent * 100 + table.rateHundredths;
+    double charge = RoundWhole(ScaleCharge(table.scale, m.injuryBase / 100, 0));
+    if (disabled)
+        charge *= kDisabledInjuryShare;
+    add(lastThree(month) ? kInjuryBefore + 1 + slotOf(month) : kInjuryBefore, charge);
+    addMonthly(kInjuryBase, kInjuryBase + 1, m.injuryBase, month);
+    addMonthly(kInjuryDisabledBase, kInjuryDisabledBase + 1, m.injuryDisabledBase, month);
+    add(kInjuryAccrued, m.sixthTotal);
+    return 0;
+}
+
+// The employee's last month in the report: the headcount (in the second
+// block under the simplified taxation) and the benefits of the period.
+void Settlement2010Run::closeEmployee(const EmployeeListEntry& entry, bool disabled)
+{
+    const EmployeeHead& head = doc_.infoBase.current.head;
+    const int headcount = simplified_ ? kSimplifiedHeadcount : kHeadcount;
+    const float share = CalcPeriodTotals(doc_, period_.begin(), period_.end(), entry.slot - 1, counters_);
+    add(headcount, share);
+    if (IsWoman(head))
+        add(headcount + 1, share);
+    if (disabled)
+        add(kDisabledHeadcount, share);
+    BenefitLines(values_, period_, BenefitForm::Form2010, simplified_ ? kSimplifiedBenefits : 0)
+        .addEmployee(doc_.infoBase.current, firstRow(entry.slot), doc_.infoBase.config.reportingYear(),
+                     head.stavka < 100);
+}
+
+int Settlement2010Run::finish(const QString& dataFilePath, GenrRunDetail& detail)
+{
+    FinishFss4Values2010(values_, simplified_);
+    if (dataFilePath.isEmpty())
+        return GenrDone;
+    GenrDataFile file;
+    file.header = {GENR_TAG_FSS4, std::uint8_t(period_.firstMonth), std::uint8_t(period_.lastMonth),
+                   std::uint8_t(period_.yearByte())};
+    file.values.assign(values_.begin(), values_.end());
+    detail.fileError = WriteGenrDataFile(dataFilePath, file);
+    return detail.fileError != 0 ? GenrFileFailed : GenrDone;
+}
+
+int Settlement2010Run::run(const QString& dataFilePath, GenrRunDetail& detail)
+{
+    if (period_.firstMonth > period_.lastMonth)
+        return -2;
+    values_.fill(0);
+    if (const int result = prepareTables(); result < 0)
+        return result;
+    infobase::CInfoBase& base = doc_.infoBase;
+    if (!SelectPeriodToSwap(base, 1, MonthIndex(period_.year, 1), period_.lastMonthIndex(),
+                            selection_.toInfoBaseSelection(markedCount_), stop_))
+        return GenrStopped;
+    struct SwapCloser {
+        infobase::CInfoBase& base;
+        ~SwapCloser() { base.CloseSwapFile(); }
+    } closer{base};
+
+    if (const int result = countMonths(); result != GenrDone)
+        return result;
+    if (const int result = monthLoop(); result != GenrDone)
+        return result;
+    return finish(dataFilePath, detail);
+}
+
+} // namespace
+
+int CalcRVedFSS2010(const ReportSelection& selection, PayrollDoc& doc, const QString& dataFilePath, int markedCount,
+                    std::stop_token stop, GenrRunDetail* detail)
+{
+    GenrRunDetail ignored;
+    Settlement2010Run run(selection, doc, markedCount, stop);
+    return run.run(dataFilePath, detail != nullptr ? *detail : ignored);
+}
+
+void FinishFss4Values2010(GenrValueArray& values, bool simplified)
+{
+    for (double& value : values) value = RoundWhole(value) / 100;
+    for (int index : {kHeadcount, kWomen, kDisabledHeadcount, 100, 101, 102}) {
+        double& value = values[std::size_t(index)];
+        if (value > 0 && value < 1)
+            value = 1;
+        value = RoundWhole(value);
+    }
+    SumColumns(values, true);
+    CheckAgainstRate(values);
+    SumExpenses(values);
+    SumBenefits(values);
+    if (simplified) {
+        values[kSimplifiedBase] = values[kBasePeriod];
+        std::fill(values.begin(), values.begin() + 100, 0.0);
+    }
+}
+
+} // namespace kalvor::reports

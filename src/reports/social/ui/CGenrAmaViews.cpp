@@ -1,0 +1,125 @@
+#include "reports/social/ui/CGenrAmaViews.h"
+
+#include "reports/social/Headcount.h"
+#include "reports/social/InjuryReport.h"
+#include "reports/social/ui/GenrWorker.h"
+#include "reports/social/ui/RunOVPFReport.h"
+#include "reports/social/ui/RunRVedFSSReport.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/TaskView.h"
+
+#include <QKeyEvent>
+
+using kalvor::platform::TaskContext;
+using kalvor::platform::TaskOutcome;
+using kalvor::reports::GenrMerged;
+using kalvor::reports::GenrReadStatus;
+
+namespace {
+
+// The outcome of a merge that failed on a file.
+TaskOutcome FailedMerge(GenrReadStatus status)
+{
+    using namespace kalvor::platform;
+    switch (status) {
+    case GenrReadStatus::OpenFailed: return TaskOutcome(TASK_FILE_ERROR, FILE_ERROR_OPEN);
+    case GenrReadStatus::ReadFailed: return TaskOutcome(TASK_FILE_ERROR, FILE_ERROR_READ);
+    default: kalvor::reports::ShowGenrError(kalvor::reports::GenrReadStatusText(status)); return TaskOutcome(TASK_DONE);
+    }
+}
+
+// A print form's failure, as the report's own print shows it.
+void ShowPrintFailure(int result, const QString& errorText)
+{
+    if (result < 0 && !errorText.isEmpty())
+        kalvor::reports::ShowGenrError(errorText);
+}
+
+} // namespace
+
+CGenrAmaView::CGenrAmaView(int tag, CKalvorDoc* doc, QWidget* parent) : CAmaSvodView(doc, parent), m_tag(tag) {}
+
+void CGenrAmaView::StartMerge()
+{
+    CAmaSvodView::StartMerge();
+    kalvor::infobase::KalvorDocData& doc = *Document();
+    StartMergeWorker([&doc, files = FileNames(), tag = m_tag, make = MakeReport()](TaskContext& context) {
+        return kalvor::reports::RunGenrGuarded(context, [&]() -> TaskOutcome {
+            GenrMerged merged;
+            const GenrReadStatus status = kalvor::reports::MergeGenrDataFiles(files, tag, doc, merged);
+            if (status != GenrReadStatus::Done)
+                return FailedMerge(status);
+            const kalvor::reports::MergedReportPeriod period(doc, merged);
+            make(doc, merged);
+            return TaskOutcome();
+        });
+    });
+}
+
+void CGenrAmaView::OnMergeDone(int result, int detail, const QString& failure)
+{
+    ShowTaskResult(this, result, detail, QStringLiteral("Нет данных для печати"));
+    CAmaSvodView::OnMergeDone(result, detail, failure);
+}
+
+void CGenrAmaView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Escape || Editing()) {
+        CAmaSvodView::keyPressEvent(event);
+        return;
+    }
+    if (auto* frame = qobject_cast<CMainFrame*>(window())) {
+        StopMergeWorker();
+        frame->OnMainPanelTaxReports();
+    }
+}
+
+// ---------------------------------------------------------------- the four
+
+CGenrAmaOVPFView::CGenrAmaOVPFView(CKalvorDoc* doc, QWidget* parent)
+    : CGenrAmaView(kalvor::reports::GENR_TAG_PF, doc, parent)
+{}
+
+CGenrAmaView::ReportMaker CGenrAmaOVPFView::MakeReport() const
+{
+    return [](kalvor::infobase::KalvorDocData& doc, const GenrMerged& merged) {
+        kalvor::reports::RunOVPFReport(doc.TypWorkFile(), merged.selection, QString(), doc);
+    };
+}
+
+CGenrAmaRVedFSSView::CGenrAmaRVedFSSView(CKalvorDoc* doc, QWidget* parent)
+    : CGenrAmaView(kalvor::reports::GENR_TAG_FSS4, doc, parent)
+{}
+
+CGenrAmaView::ReportMaker CGenrAmaRVedFSSView::MakeReport() const
+{
+    return [](kalvor::infobase::KalvorDocData& doc, const GenrMerged&) {
+        kalvor::reports::RunRVedFSSReport(doc.TypWorkFile(), QString(), doc);
+    };
+}
+
+CGenrAmaSSChislRabsView::CGenrAmaSSChislRabsView(CKalvorDoc* doc, QWidget* parent)
+    : CGenrAmaView(kalvor::reports::GENR_TAG_HEADCOUNT, doc, parent)
+{}
+
+CGenrAmaView::ReportMaker CGenrAmaSSChislRabsView::MakeReport() const
+{
+    return [](kalvor::infobase::KalvorDocData& doc, const GenrMerged& merged) {
+        QString errorText;
+        ShowPrintFailure(kalvor::reports::PrintSSChislRabs(doc.TypWorkFile(), doc, merged.headcount, &errorText),
+                         errorText);
+    };
+}
+
+CGenrAmaProfTravmOtchFSSView::CGenrAmaProfTravmOtchFSSView(CKalvorDoc* doc, QWidget* parent)
+    : CGenrAmaView(kalvor::reports::GENR_TAG_INJURY, doc, parent)
+{}
+
+CGenrAmaView::ReportMaker CGenrAmaProfTravmOtchFSSView::MakeReport() const
+{
+    return [](kalvor::infobase::KalvorDocData& doc, const GenrMerged&) {
+        QString errorText;
+        ShowPrintFailure(kalvor::reports::PrintProfTravmOtchFSS(doc.TypWorkFile(), doc, &errorText), errorText);
+    };
+}

@@ -1,0 +1,255 @@
+#include "reports/social/ui/CGenrParamView.h"
+
+#include "platform/Db.h"
+#include "reports/social/GeneratorParameters.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/FieldHelp.h"
+#include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TaskView.h"
+#include "values/CScan.h"
+#include "values/Values.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+using kalvor::infobase::FirmInfo;
+using kalvor::reports::GeneratorChoice;
+
+namespace {
+
+// The firm's texts on the form, in the order of the form.
+struct TextField {
+    int id;
+    const char* label;
+    FirmInfo::Text text;
+};
+constexpr TextField kTextFields[] = {
+    {1108, "ИНН", FirmInfo::firmINN},
+    {1109, "КПП", FirmInfo::firmKPP},
+    {1051, "ОКАТО", FirmInfo::firmOKATO},
+    {1055, "ОКФС", FirmInfo::firmOKFS},
+    {1110, "ОКВЭД", FirmInfo::firmOKVED},
+    {1053, "ОКПО", FirmInfo::firmOKPO},
+    {1052, "ОГРН", FirmInfo::firmOGRN},
+    {1054, "ОКОПФ", FirmInfo::firmOKOPF},
+    {1111, "Регистрац.номер в ПФ", FirmInfo::firmPens},
+    {1112, "Регистрац.номер в ФСС", FirmInfo::firmFSS},
+    {1056, "Код подчиненности", FirmInfo::firmPodchFSS},
+    {1113, "Регистрационный номер в ТФОМС", FirmInfo::firmOMS},
+    {1114, "Налоговый орган", FirmInfo::firmNalogovaya},
+    {1057, "Код отделения ИФНС", FirmInfo::firmGNI},
+    {1058, "Код отделения ФСС", FirmInfo::KodOtdFSS},
+    {1115, "Контактный телефон организации", FirmInfo::adrPhone},
+    {1116, "ФИО рук-ля", FirmInfo::fioShef},
+    {1117, "ИНН", FirmInfo::innShef},
+    {1118, "ФИО гл.бух", FirmInfo::fioBuh},
+    {1120, "ИНН", FirmInfo::innBuh},
+    {1119, "ФИО предст", FirmInfo::fioPredst},
+    {1121, "ИНН", FirmInfo::innPredst},
+    {1122, "Дополнительный код обособленного подразделения", FirmInfo::firmKodObosob},
+    {1466, "Территориальный орган ФСС", FirmInfo::territOrganFSS},
+};
+
+// The four choices, their pick lists (code 0 and 1).
+struct ChoiceField {
+    int id;
+    const char* label;
+    GeneratorChoice choice;
+    const char* no;
+    const char* yes;
+};
+constexpr ChoiceField kChoiceFields[] = {
+    {1059, "Как включать доходы и налоги в отчет", GeneratorChoice::IncomeByAccrualDate,
+     "Использовать дату выплаты доходов", "Использовать дату начисления доходов"},
+    {1060, "Вся база считается по упрощенной системе налогообложения", GeneratorChoice::SimplifiedTaxation, "Нет",
+     "Да"},
+    {1061, "Относятся ли все сотрудники базы к обособленному подразделению", GeneratorChoice::SeparateDivision,
+     "Обособленные подразделения отсутствуют", "База является обособленным подразделением"},
+    {1062, "Сортировка", GeneratorChoice::ListInNameOrder, "По порядку табельных номеров", "В алфавитном порядке"},
+};
+
+// The text fields that take any text; the others take numbers.
+constexpr int kFreeTextFields[] = {1110, 1111, 1114, 1115, 1116, 1118, 1119, 1466};
+
+QString NumberText(int value) { return value != 0 ? QString::number(value) : QString(); }
+
+int FieldNumber(const QLineEdit* field)
+{
+    int value = 0;
+    return field && kalvor::ScanInt(field->text(), value) ? value : 0;
+}
+
+} // namespace
+
+CGenrParamView::CGenrParamView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(413, doc, parent)
+{
+    auto* outer = new QVBoxLayout(this);
+    auto* form = new QGroupBox(QStringLiteral("Параметры работы генератора"), this);
+    auto* grid = new QGridLayout(form);
+    outer->addWidget(form);
+    outer->addStretch(1);
+    int row = 0;
+    AddField(grid, IdYear, QStringLiteral("Отчетный год"), row++, -1, 60);
+    AddField(grid, IdFirstMonth, QStringLiteral("Первый месяц отчетного периода"), row++, -1, 60);
+    AddField(grid, IdLastMonth, QStringLiteral("Последний месяц отчетного периода"), row++, -1, 60);
+    // The texts in two columns, the choices under them.
+    const int textRows = (int(std::size(kTextFields)) + 1) / 2;
+    for (int k = 0; k < int(std::size(kTextFields)); ++k)
+        AddField(grid, kTextFields[k].id, QString::fromUtf8(kTextFields[k].label), row + k % textRows,
+                 2 * (k / textRows), 180);
+    row += textRows;
+    for (const ChoiceField& choice : kChoiceFields)
+        AddField(grid, choice.id, QString::fromUtf8(choice.label), row++, -1, 40);
+}
+
+CGenrParamView::~CGenrParamView()
+{
+    if (!m_saved)
+        Save();
+}
+
+void CGenrParamView::AddField(QGridLayout* grid, int id, const QString& label, int row, int column, int width)
+{
+    auto* text = new QLabel(label, this);
+    auto* field = new QLineEdit(this);
+    field->setFixedWidth(width);
+    text->setBuddy(field);
+    // A field of the first column alone (the period, the choices) has its
+    // label over the first three columns.
+    const bool wide = column < 0;
+    grid->addWidget(text, row, wide ? 0 : column, 1, wide ? 3 : 1);
+    grid->addWidget(field, row, wide ? 3 : column + 1);
+    SetControl(id, field);
+}
+
+void CGenrParamView::OnInitialUpdate()
+{
+    const auto& base = Document()->infoBase;
+    const auto& config = base.config;
+    controlAs<QLineEdit>(IdYear)->setText(QString::number(config.r_g + 1900));
+    controlAs<QLineEdit>(IdFirstMonth)->setText(NumberText(config.r_m1));
+    controlAs<QLineEdit>(IdLastMonth)->setText(NumberText(config.r_m2));
+    for (const TextField& field : kTextFields)
+        controlAs<QLineEdit>(field.id)->setText(base.firm.texts[std::size_t(field.text)]);
+    for (const ChoiceField& choice : kChoiceFields)
+        controlAs<QLineEdit>(choice.id)->setText(
+            kalvor::reports::GeneratorChoiceSet(base.firm, choice.choice) ? QStringLiteral("1") : QString());
+    OnTaskViewCtlColor(*this);
+}
+
+void CGenrParamView::ShowFormHelp()
+{
+    if (m_focusedId == IdFirstMonth || m_focusedId == IdLastMonth) {
+        QStringList months;
+        for (int month = 1; month <= 12; ++month)
+            months << QStringLiteral("%1|%2").arg(month).arg(kalvor::MonthName(month));
+        ShowHelpList(months, {3, false, 260, 300});
+        return;
+    }
+    for (const ChoiceField& choice : kChoiceFields) {
+        if (m_focusedId == choice.id) {
+            ShowHelpList({QStringLiteral("0|") + QString::fromUtf8(choice.no),
+                          QStringLiteral("1|") + QString::fromUtf8(choice.yes)},
+                         {3, false, 400, 120});
+            return;
+        }
+    }
+    const bool freeText =
+        std::find(std::begin(kFreeTextFields), std::end(kFreeTextFields), m_focusedId) != std::end(kFreeTextFields);
+    ShowFieldHint(
+        freeText ? QStringLiteral("Введите данные\nв соответствии с назначением поля") : AnyIntegerFieldHint(), 3, 300);
+}
+
+bool CGenrParamView::CanLeave()
+{
+    Save();
+    return true;
+}
+
+void CGenrParamView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Escape) {
+        CCommonFormView::keyPressEvent(event);
+        return;
+    }
+    if (auto* frame = qobject_cast<CMainFrame*>(window()))
+        frame->OnMainPanelTaxReports();
+}
+
+void CGenrParamView::Save()
+{
+    m_saved = true;
+    const bool period = SavePeriod();
+    const bool texts = SaveTexts();
+    const bool choices = SaveChoices();
+    if (!(period || texts || choices))
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        kalvor::reports::SaveGeneratorParameters(Document()->infoBase);
+    } catch (const kalvor::db::DbError& error) {
+        ShowComError(error);
+    }
+    QApplication::restoreOverrideCursor();
+}
+
+bool CGenrParamView::SavePeriod()
+{
+    auto& config = Document()->infoBase.config;
+    bool changed = false;
+    // The field shows 1900 for a year that is not set.
+    int year = FieldNumber(controlAs<QLineEdit>(IdYear));
+    if (year == 1900)
+        year = 0;
+    const int storedYear = config.r_g == 0 ? 0 : config.r_g + 1900;
+    if (year != storedYear) {
+        if (!kalvor::reports::ReportYearAccepted(year)) {
+            KalvorMessageBox(kalvor::reports::ReportYearRefusedText(), MB_OK | MB_ICONWARNING,
+                             QString::fromUtf8(kMessageCaption), this);
+        } else {
+            config.r_g = kalvor::infobase::i8(year == 0 ? 0 : year - 1900);
+            changed = true;
+        }
+    }
+    for (auto [id, stored] : {std::pair{int(IdFirstMonth), &config.r_m1}, std::pair{int(IdLastMonth), &config.r_m2}}) {
+        int month = FieldNumber(controlAs<QLineEdit>(id));
+        if (month < 1 || month > 12)
+            month = 0;
+        if (month != *stored) {
+            *stored = kalvor::infobase::u8(month);
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+bool CGenrParamView::SaveTexts()
+{
+    auto& firm = Document()->infoBase.firm;
+    bool changed = false;
+    for (const TextField& field : kTextFields) {
+        const QString text = controlAs<QLineEdit>(field.id)->text().left(FirmInfo::TextWidth);
+        QString& stored = firm.texts[std::size_t(field.text)];
+        if (text != stored) {
+            stored = text;
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+bool CGenrParamView::SaveChoices()
+{
+    auto& firm = Document()->infoBase.firm;
+    bool changed = false;
+    for (const ChoiceField& choice : kChoiceFields)
+        changed |=
+            kalvor::reports::SetGeneratorChoice(firm, choice.choice, FieldNumber(controlAs<QLineEdit>(choice.id)) == 1);
+    return changed;
+}

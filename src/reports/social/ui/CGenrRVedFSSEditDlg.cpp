@@ -1,0 +1,256 @@
+#include "reports/social/ui/CGenrRVedFSSEditDlg.h"
+
+#include "reports/social/PensionContributions.h"
+#include "reports/social/ui/CGenrOVPFEditDlg.h"
+#include "reports/social/ui/RunRVedFSSReport.h"
+#include "shell/ui/NullableDateEdit.h"
+#include "values/RoundText.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+
+namespace kalvor::reports {
+
+namespace {
+
+using enum FssFieldFormat;
+
+// The wait cursor while the values are saved or the outputs written.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+QLabel* Label(const char* text, QWidget* parent) { return new QLabel(QString::fromUtf8(text), parent); }
+
+// A line of an editor: its label and up to four fields side by side.
+struct EditLine {
+    const char* text;
+    std::vector<FssEditField> fields;
+};
+
+// Template 418: tables 1, 2 and 7. A payment order is its date, number and sum.
+const std::vector<EditLine>& Table1Lines()
+{
+    static const std::vector<EditLine> lines = {
+        {"1. Задолженность за страх-лем на начало расч. периода", {{1493, 267, Money}}},
+        {"6. На начало отчетного периода", {{1489, 255, Money}}},
+        {"    1 месяц / 2 месяц / 3 месяц", {{1490, 257, Money}, {1491, 258, Money}, {1492, 259, Money}}},
+        {"10. за счет превыш. расх.", {{1495, 262, Money}}},
+        {"11. за счет перепл. страх.", {{1494, 263, Money}}},
+        {"12. Зад-ть за террит. органом Фонда на начало расч. пер.", {{1496, 264, Money}}},
+        {"13. за счет превыш. расх.", {{1497, 265, Money}}},
+        {"14. за счет перепл. страх.", {{1498, 266, Money}}},
+        {"16. На начало отчетного периода", {{1479, 185, Money}}},
+        {"    Дата, № платеж.поруч", {{1486, 186, Date}, {1483, 187, Whole}, {1480, 188, Money}}},
+        {"", {{1487, 189, Date}, {1484, 190, Whole}, {1481, 191, Money}}},
+        {"", {{1488, 192, Date}, {1485, 193, Whole}, {1482, 194, Money}}},
+    };
+    return lines;
+}
+
+const std::vector<EditLine>& Table7Lines()
+{
+    static const std::vector<EditLine> lines = {
+        {"1. Задолженность за страх-лем на начало расч. периода", {{1499, 268, Money}}},
+        {"10. Зад-ть за террит. органом Фонда на начало расч. пер.", {{1500, 269, Money}}},
+        {"12. На начало отчетного периода", {{1501, 201, Money}}},
+        {"    Дата, № платеж.поруч", {{1508, 202, Date}, {1507, 203, Whole}, {1502, 204, Money}}},
+        {"", {{1509, 205, Date}, {1506, 206, Whole}, {1503, 207, Money}}},
+        {"", {{1510, 208, Date}, {1505, 209, Whole}, {1504, 210, Money}}},
+    };
+    return lines;
+}
+
+// Template 454: table 4.1.
+const std::vector<EditLine>& Table41Lines()
+{
+    static const std::vector<EditLine> lines = {
+        {"1. Сред/среднеспис чиселнность сотрудников", {{1511, 250, Whole}}},
+        {"2. Сумма дохода по статье 248 НК", {{1512, 251, Whole}}},
+        {"3. Из них по статье 58", {{1513, 252, Whole}}},
+        {"5. Сведения о выписке из реестра орган-й: Дата записи", {{1478, 253, Date}}},
+        {"    Номер записи", {{1514, 254, Whole}}},
+    };
+    return lines;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- both editors
+
+QString FssEditDlgBase::MoneyText(double value)
+{
+    if (value == 0 || std::isnan(value))
+        return QString();
+    return QString::fromLatin1(FormatFixed8(value, 2));
+}
+
+double FssEditDlgBase::MoneyNumber(const QString& text)
+{
+    // strtod follows the numeric locale, which the program keeps at "C": a
+    // decimal comma ends the number.
+    const QByteArray bytes = text.toLatin1();
+    const double number = std::strtod(bytes.constData(), nullptr);
+    return std::isfinite(number) ? number : 0;
+}
+
+FssEditDlgBase::FssEditDlgBase(const QString& printPath, const QString& exportFolder, PayrollDoc& doc, QWidget* parent)
+    : QDialog(parent), m_doc(doc), m_printPath(printPath), m_exportFolder(exportFolder)
+{
+    setWindowTitle(QStringLiteral("Редактирование отчета"));
+}
+
+void FssEditDlgBase::AddField(QGridLayout* grid, const FssEditField& field, int row, int column)
+{
+    QWidget* widget = nullptr;
+    if (field.format == Date) {
+        auto* picker = new NullableDateEdit(this);
+        connect(picker, &QDateEdit::dateChanged, picker, [picker] { OnDateTimeChangeSetFormat(picker); });
+        widget = picker;
+    } else {
+        auto* edit = new QLineEdit(this);
+        edit->setAlignment(Qt::AlignRight);
+        widget = edit;
+    }
+    widget->setMinimumWidth(110);
+    SetControl(field.control, widget);
+    grid->addWidget(widget, row, column);
+    m_fields.push_back(field);
+}
+
+void FssEditDlgBase::Finish(QGridLayout* grid, int row)
+{
+    const struct {
+        int id;
+        const char* text;
+    } buttons[] = {{IdSave, "Сохранить"}, {IdMake, "Сформировать отчет"}, {IdClose, "Закрыть"}};
+    auto* line = new QHBoxLayout;
+    line->addStretch();
+    for (const auto& b : buttons) {
+        auto* button = new QPushButton(QString::fromUtf8(b.text), this);
+        button->setAutoDefault(false);
+        SetControl(b.id, button);
+        line->addWidget(button);
+    }
+    grid->addLayout(line, row, 0, 1, grid->columnCount());
+    connect(controlAs<QPushButton>(IdSave), &QPushButton::clicked, this, &FssEditDlgBase::Save);
+    connect(controlAs<QPushButton>(IdMake), &QPushButton::clicked, this, &FssEditDlgBase::SaveAndMake);
+    connect(controlAs<QPushButton>(IdClose), &QPushButton::clicked, this, &QDialog::reject);
+    LoadValues();
+    if (!m_fields.empty())
+        control(m_fields.front().control)->setFocus();
+}
+
+void FssEditDlgBase::LoadValues()
+{
+    for (const FssEditField& field : m_fields) {
+        const double value = m_doc.GenrValues[std::size_t(field.index)];
+        if (field.format == Date) {
+            const double whole = std::trunc(value);
+            const auto packed = whole > 0 && whole < 65536 ? std::uint16_t(whole) : std::uint16_t(0);
+            SetPickerFromPackedDate(controlAs<NullableDateEdit>(field.control), packed);
+        } else {
+            controlAs<QLineEdit>(field.control)
+                ->setText(field.format == Money ? MoneyText(value) : OVPFEditDlgBase::FieldText(value));
+        }
+    }
+}
+
+void FssEditDlgBase::SaveValues()
+{
+    for (const FssEditField& field : m_fields) {
+        double& value = m_doc.GenrValues[std::size_t(field.index)];
+        if (field.format == Date) {
+            std::uint16_t packed = 0;
+            GetDateFromPicker(controlAs<NullableDateEdit>(field.control), &packed);
+            value = packed;
+        } else {
+            const QString text = controlAs<QLineEdit>(field.control)->text();
+            value = field.format == Money ? MoneyNumber(text) : OVPFEditDlgBase::FieldNumber(text);
+        }
+    }
+}
+
+void FssEditDlgBase::Save()
+{
+    WaitCursor wait;
+    SaveValues();
+}
+
+void FssEditDlgBase::SaveAndMake()
+{
+    Save();
+    WaitCursor wait;
+    WriteRVedFSSOutputs(m_printPath, m_exportFolder, m_doc);
+}
+
+namespace {
+
+// Adds the lines under a heading; returns the next free row.
+int AddLines(FssEditDlgBase* dialog, QGridLayout* grid, int row, const char* heading,
+             const std::vector<EditLine>& lines, const std::function<void(const FssEditField&, int, int)>& addField)
+{
+    if (heading != nullptr) {
+        auto* title = Label(heading, dialog);
+        title->setStyleSheet(QStringLiteral("font-weight: bold"));
+        grid->addWidget(title, row++, 0, 1, 4);
+    }
+    for (const EditLine& line : lines) {
+        grid->addWidget(Label(line.text, dialog), row, 0);
+        int column = 1;
+        for (const FssEditField& field : line.fields) addField(field, row, column++);
+        ++row;
+    }
+    return row;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- 418
+
+CGenrRVedFSSEditDlg::CGenrRVedFSSEditDlg(const QString& printPath, const QString& exportFolder, PayrollDoc& doc,
+                                         QWidget* parent)
+    : FssEditDlgBase(printPath, exportFolder, doc, parent)
+{
+    auto* grid = new QGridLayout(this);
+    const auto addField = [&](const FssEditField& field, int row, int column) { AddField(grid, field, row, column); };
+    int row = AddLines(this, grid, 0, "Таблица 1", Table1Lines(), addField);
+    row = AddLines(this, grid, row, "Таблица 2",
+                   {{"Число случаев по временной нетрудоспособности (стр.1 гр.1)", {{1052, 40, Whole}}}}, addField);
+    row = AddLines(this, grid, row, "Таблица 7", Table7Lines(), addField);
+    Finish(grid, row);
+}
+
+void CGenrRVedFSSEditDlg::SaveValues()
+{
+    FssEditDlgBase::SaveValues();
+    GenrValueArray& v = m_doc.GenrValues;
+    v[256] = v[257] + v[258] + v[259];
+    v[260] = v[256] + v[255];
+}
+
+// ---------------------------------------------------------------- 454
+
+CGenrRVedFSSEditDlg2::CGenrRVedFSSEditDlg2(const QString& printPath, const QString& exportFolder, PayrollDoc& doc,
+                                           QWidget* parent)
+    : FssEditDlgBase(printPath, exportFolder, doc, parent)
+{
+    auto* grid = new QGridLayout(this);
+    const int row = AddLines(this, grid, 0, "Таблица 4,1", Table41Lines(),
+                             [&](const FssEditField& field, int r, int column) { AddField(grid, field, r, column); });
+    Finish(grid, row);
+}
+
+} // namespace kalvor::reports

@@ -1,0 +1,88 @@
+#include "reports/social/ui/GenrWorker.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "shell/ui/KalvorMessageBox.h"
+#include "values/Messages.h"
+
+#include <algorithm>
+
+namespace kalvor::reports {
+
+using platform::TaskOutcome;
+
+namespace {
+
+constexpr int kFirstReportYear = 2010;
+
+// The builder's own result as the view learns it; its failures are shown here.
+TaskOutcome BuilderOutcome(int result, const GenrRunDetail& detail)
+{
+    if (result < 0) {
+        ShowGenrError(ReportErrorText(result));
+        return TaskOutcome(platform::TASK_DONE);
+    }
+    if (result == GenrFileFailed)
+        return TaskOutcome(platform::TASK_FILE_ERROR, detail.fileError);
+    if (result == GenrPrintFailed && !detail.text.isEmpty())
+        ShowGenrError(detail.text);
+    return TaskOutcome(platform::TASK_DONE);
+}
+
+TaskOutcome RunJob(const GenrRun& run, const GenrJob& job)
+{
+    GenrRunDetail detail;
+    const int result = job.build(run, detail);
+    const TaskOutcome outcome = BuilderOutcome(result, detail);
+    if (result == GenrDone && run.dataFilePath.isEmpty() && job.loop)
+        job.loop(run);
+    if (result == GenrDone && job.closing)
+        job.closing(run);
+    return outcome;
+}
+
+} // namespace
+
+void ShowGenrError(const QString& text)
+{
+    KalvorMessageBox(text, MB_OK | MB_ICONERROR, QString::fromUtf8(kMessageCaption));
+}
+
+TaskOutcome RunGenrGuarded(platform::TaskContext& context, const std::function<TaskOutcome()>& work)
+{
+    try {
+        return work();
+    } catch (const TextError& error) {
+        ShowGenrError(error.message());
+        return TaskOutcome(platform::TASK_DONE);
+    } catch (const db::DbError& error) {
+        context.runOnGui([&] {
+            ShowComError(error);
+            return 0;
+        });
+        return TaskOutcome(platform::TASK_FAILED);
+    }
+}
+
+QString ReportYearNotBuiltText() { return QStringLiteral("Генерация отчета за года до 2010 г. не реализована"); }
+
+int CountMarkedEmployees(const infobase::CInfoBase& base)
+{
+    return int(std::count_if(base.list.begin(), base.list.end(),
+                             [](const infobase::EmployeeListEntry& entry) { return entry.marked(); }));
+}
+
+TaskOutcome RunGenrWorker(platform::TaskContext& context, PayrollDoc& doc, const ReportSelection& selection,
+                          int markedOnly, const QString& dataFilePath, const GenrJob& job)
+{
+    // The year is checked after the period's defaults, so that a year of 0
+    // (the base's year) passes.
+    if (job.from2010 && ResolveReportPeriod(doc.infoBase.config).year < kFirstReportYear) {
+        ShowGenrError(ReportYearNotBuiltText());
+        return TaskOutcome(platform::TASK_DONE);
+    }
+    const GenrRun run{doc,          selection,         markedOnly != 0 ? CountMarkedEmployees(doc.infoBase) : 0,
+                      dataFilePath, doc.TypWorkFile(), context.stopToken()};
+    return RunGenrGuarded(context, [&] { return RunJob(run, job); });
+}
+
+} // namespace kalvor::reports

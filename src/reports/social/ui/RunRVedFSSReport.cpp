@@ -1,0 +1,32 @@
+#include "reports/social/ui/RunRVedFSSReport.h"
+
+#include "reports/social/SocialInsurance2010.h"
+#include "reports/social/SocialInsurance2011.h"
+#include "reports/social/ui/CGenrRVedFSSEditDlg.h"
+#include "reports/social/ui/ReportChoiceLoop.h"
+
+namespace kalvor::reports {
+
+// The first year of the form from 2011.
+constexpr int kForm2011Year = 2011;
+
+void WriteRVedFSSOutputs(const QString& printPath, const QString& exportFolder, PayrollDoc& doc)
+{
+    if (ResolveReportPeriod(doc.infoBase.config).year < kForm2011Year)
+        WriteXmlAndForm([&] { return WriteRVedFSSXml2010(exportFolder, doc); },
+                        [&] { return PrintRVedFSS2010(printPath, doc); });
+    else
+        WriteXmlAndForm([&] { return WriteRVedFSSXml2011(exportFolder, doc); },
+                        [&] { return PrintRVedFSS2011(printPath, doc); });
+}
+
+void RunRVedFSSReport(const QString& printPath, const QString& exportFolder, PayrollDoc& doc)
+{
+    RunReportChoiceLoop(printPath, {
+                                       [&] { CGenrRVedFSSEditDlg(printPath, exportFolder, doc).DoModal(); },
+                                       [&] { CGenrRVedFSSEditDlg2(printPath, exportFolder, doc).DoModal(); },
+                                       [&] { WriteRVedFSSOutputs(printPath, exportFolder, doc); },
+                                   });
+}
+
+} // namespace kalvor::reports

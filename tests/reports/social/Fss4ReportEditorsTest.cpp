@@ -1,0 +1,325 @@
+// The 4-FSS settlement's editors and choice loop, driven offscreen by keys:
+// the loop runs on a worker thread as in the report view and its dialogs are
+// answered on the user-interface thread by a script. A period of 2010 writes
+// the 2010 pair of files, one of 2011 the 2011 pair; the editors' money,
+// whole-number and date fields; screenshots of both editors.
+#include "reports/social/ui/CGenrRVedFSSEditDlg.h"
+#include "reports/social/ui/RunRVedFSSReport.h"
+
+#include "platform/DocumentOpener.h"
+#include "platform/WorkingFolder.h"
+#include "reports/social/SocialInsurance2010.h"
+#include "shell/ui/CRepEdit1Dlg.h"
+#include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/NullableDateEdit.h"
+#include "values/Clock.h"
+#include "values/Values.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <atomic>
+#include <deque>
+#include <functional>
+#include <thread>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+using namespace kalvor::reports;
+using namespace kalvor::reports::fss4;
+
+namespace {
+
+const QString kSourceData = QStringLiteral(KALVOR_SOURCE_DIR "/data");
+
+ControlMap* Controls(QWidget* dialog) { return dynamic_cast<ControlMap*>(dialog); }
+
+// Types the text into an edit field as the user would: focus, select all,
+// delete, type.
+void Type(QWidget* dialog, int control, const char* text)
+{
+    auto* field = qobject_cast<QLineEdit*>(Controls(dialog)->control(control));
+    ASSERT_TRUE(field) << control;
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, QString::fromUtf8(text));
+}
+QString Shown(QWidget* dialog, int control)
+{
+    return qobject_cast<QLineEdit*>(Controls(dialog)->control(control))->text();
+}
+NullableDateEdit* Picker(QWidget* dialog, int control)
+{
+    return qobject_cast<NullableDateEdit*>(Controls(dialog)->control(control));
+}
+// Presses a button with the space bar.
+void Press(QWidget* dialog, int control)
+{
+    auto* button = qobject_cast<QPushButton*>(Controls(dialog)->control(control));
+    ASSERT_TRUE(button) << control;
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Space);
+}
+
+enum : int { ChooseTables = 1383, ChooseMake = 1040, ChooseTable41 = 1384 };
+
+class Fss4ReportLoop : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Shablon")));
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("xml")));
+        for (const char* name : {"avans-fss4-2010", "avans-fss4-2011"}) {
+            const QString file = QStringLiteral("Shablon/") + QString::fromLatin1(name) + QStringLiteral(".rtf");
+            ASSERT_TRUE(QFile::copy(kSourceData + u'/' + file, dir.filePath(file)));
+        }
+        platform::SetWorkingFolder(dir.path());
+        platform::DocumentOpener::SetCommand(QStringLiteral("true"));
+        previousBoxes = SetMessageBoxHandler([this](const MessageBoxRequest& request) {
+            boxes << request.text;
+            return IDOK;
+        });
+        FirmInfo& f = doc.infoBase.firm;
+        f.texts[FirmInfo::firmName] = QStringLiteral("ООО Ромашка");
+        f.texts[FirmInfo::firmFSS] = QStringLiteral("3501012345");
+        setYear(2010);
+        doc.GenrValues[kAccrued] = 18'850;
+    }
+    void TearDown() override
+    {
+        SetMessageBoxHandler(previousBoxes);
+        platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
+        platform::SetWorkingFolder(QString());
+    }
+    void setYear(int year)
+    {
+        doc.infoBase.config.tekMes = u16(MonthKey(year, 4));
+        doc.infoBase.config.r_g = u8(year - 1900);
+        doc.infoBase.config.r_m1 = 1;
+        doc.infoBase.config.r_m2 = 3;
+    }
+
+    // Runs the loop on a worker thread; each modal dialog that comes up is
+    // handed to the next step of the script. Returns the number of steps
+    // that were not used.
+    std::size_t Run(std::deque<std::function<void(QWidget*)>> script)
+    {
+        std::atomic<bool> done = false;
+        std::thread worker([&] {
+            RunRVedFSSReport(typ(), dir.filePath(QStringLiteral("xml")), doc);
+            done = true;
+        });
+        QPointer<QWidget> handled;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr || modal == handled || script.empty())
+                return;
+            handled = modal;
+            auto step = std::move(script.front());
+            script.pop_front();
+            step(modal);
+        });
+        answer.start(5);
+        while (!done) QApplication::processEvents(QEventLoop::AllEvents, 10);
+        worker.join();
+        return script.size();
+    }
+    // A step that answers the choice dialog with the button of the control.
+    static std::function<void(QWidget*)> Choose(int control)
+    {
+        return [control](QWidget* modal) {
+            ASSERT_TRUE(qobject_cast<CRepEdit1Dlg*>(modal));
+            Press(modal, control);
+        };
+    }
+    static std::function<void(QWidget*)> Cancel()
+    {
+        return [](QWidget* modal) {
+            ASSERT_TRUE(qobject_cast<CRepEdit1Dlg*>(modal));
+            QTest::keyClick(modal, Qt::Key_Escape);
+        };
+    }
+    QString typ() const { return dir.filePath(QStringLiteral("base.typ")); }
+    QStringList xmlFiles() const { return QDir(dir.filePath(QStringLiteral("xml"))).entryList(QDir::Files); }
+    bool printed() const { return QFile::exists(dir.filePath(QStringLiteral("base.rtf"))); }
+    double value(int index) const { return doc.GenrValues[std::size_t(index)]; }
+
+    QTemporaryDir dir;
+    PayrollDoc doc;
+    QStringList boxes;
+    MessageBoxHandler previousBoxes;
+};
+
+TEST_F(Fss4ReportLoop, EditsBothEditorsThenWrites2010FilesOnce)
+{
+    ScopedToday today(QDate(2010, 4, 8));
+    const std::size_t unused = Run({
+        Choose(ChooseTables),
+        [this](QWidget* editor) {
+            ASSERT_TRUE(qobject_cast<CGenrRVedFSSEditDlg*>(editor));
+            EXPECT_EQ(Shown(editor, 1489), QString());
+            Type(editor, 1489, "100"); // line 6, at the start of the period
+            Type(editor, 1490, "12,50"); // the comma ends the number: 12
+            Type(editor, 1491, "30.25");
+            Type(editor, 1479, "500");
+            Picker(editor, 1486)->SetDate(QDate(2010, 3, 15));
+            Type(editor, 1483, "17");
+            Type(editor, 1480, "8000.50");
+            Type(editor, 1052, "3");
+            Type(editor, 1501, "40");
+            Press(editor, FssEditDlgBase::IdSave);
+            // Saving keeps the editor open and recomputes [256] and [260].
+            EXPECT_TRUE(editor->isVisible());
+            EXPECT_EQ(value(256), 42.25);
+            EXPECT_EQ(value(260), 142.25);
+            EXPECT_TRUE(xmlFiles().isEmpty());
+            Press(editor, FssEditDlgBase::IdClose);
+        },
+        Choose(ChooseTable41),
+        [this](QWidget* editor) {
+            ASSERT_TRUE(qobject_cast<CGenrRVedFSSEditDlg2*>(editor));
+            EXPECT_TRUE(Picker(editor, 1478)->IsNull());
+            Type(editor, 1511, "48");
+            Type(editor, 1512, "3000000.75");
+            Picker(editor, 1478)->SetDate(QDate(2009, 12, 1));
+            Type(editor, 1514, "217");
+            Press(editor, FssEditDlgBase::IdSave);
+            Press(editor, FssEditDlgBase::IdClose);
+        },
+        Choose(ChooseMake),
+    });
+    EXPECT_EQ(unused, 0u);
+    EXPECT_EQ(value(255), 100);
+    EXPECT_EQ(value(257), 12);
+    EXPECT_EQ(value(258), 30.25);
+    EXPECT_EQ(value(kPaidStart), 500);
+    EXPECT_EQ(value(kPaymentOrders), PackedDate::make(15, 3, 2010).value);
+    EXPECT_EQ(value(kPaymentOrders + 1), 17);
+    EXPECT_EQ(value(kPaymentOrders + 2), 8'000.5);
+    EXPECT_EQ(value(kSickLeave), 3);
+    EXPECT_EQ(value(kInjuryPaidStart), 40);
+    EXPECT_EQ(value(250), 48);
+    EXPECT_EQ(value(251), 3'000'000);
+    EXPECT_EQ(value(253), PackedDate::make(1, 12, 2009).value);
+    EXPECT_EQ(value(254), 217);
+    // The 2010 XML file and print form, each once; no message.
+    ASSERT_EQ(xmlFiles(), QStringList{QStringLiteral("3501012345_2010_3.xml")});
+    QFile xml(dir.filePath(QStringLiteral("xml/3501012345_2010_3.xml")));
+    ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
+    const QByteArray written = xml.readAll();
+    EXPECT_TRUE(written.contains("<?F4FORM version=\"0.1\"?>"));
+    EXPECT_TRUE(written.contains("<PAYM_ORDER NUM=\"17\" DT=\"2010-03-15\" SUM=\"8000.50\"/>"));
+    EXPECT_TRUE(printed());
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(u'\n').toStdString();
+}
+
+TEST_F(Fss4ReportLoop, YearOf2011WritesThe2011Pair)
+{
+    setYear(2011);
+    EXPECT_EQ(Run({Choose(ChooseTable41), [](QWidget* editor) { Press(editor, FssEditDlgBase::IdClose); },
+                   Choose(ChooseMake)}),
+              0u);
+    ASSERT_EQ(xmlFiles(), QStringList{QStringLiteral("3501012345_2011_03.xml")});
+    QFile xml(dir.filePath(QStringLiteral("xml/3501012345_2011_03.xml")));
+    ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(xml.readAll().contains("<?F4FORM version=\"0.3\"?>"));
+    EXPECT_TRUE(printed());
+}
+
+TEST_F(Fss4ReportLoop, CancelWritesNothing)
+{
+    for (int year : {2010, 2011}) {
+        setYear(year);
+        EXPECT_EQ(
+            Run({Choose(ChooseTables), [](QWidget* editor) { Press(editor, FssEditDlgBase::IdClose); }, Cancel()}), 0u);
+        EXPECT_TRUE(xmlFiles().isEmpty()) << year;
+        EXPECT_FALSE(printed()) << year;
+    }
+}
+
+// "Сформировать отчет" in an editor writes the files while the choice is
+// still open underneath; the loop goes on after the editor is closed.
+TEST_F(Fss4ReportLoop, EditorMakesTheReportAndTheLoopGoesOn)
+{
+    EXPECT_EQ(Run({Choose(ChooseTables),
+                   [this](QWidget* editor) {
+                       Type(editor, 1493, "75.5");
+                       Press(editor, FssEditDlgBase::IdMake);
+                       EXPECT_EQ(value(267), 75.5);
+                       EXPECT_EQ(xmlFiles().size(), 1);
+                       EXPECT_TRUE(printed());
+                       EXPECT_TRUE(editor->isVisible());
+                       Press(editor, FssEditDlgBase::IdClose);
+                   },
+                   Cancel()}),
+              0u);
+    EXPECT_EQ(xmlFiles().size(), 1);
+}
+
+// A folder that cannot take the XML file: the message, and the print form
+// is made all the same.
+TEST_F(Fss4ReportLoop, AFailedXmlFileIsReportedAndTheFormStillPrinted)
+{
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+        WriteRVedFSSOutputs(typ(), dir.filePath(QStringLiteral("missing")), doc);
+        done = true;
+    });
+    while (!done) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    worker.join();
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("Ошибка при открытии файла")});
+    EXPECT_TRUE(printed());
+}
+
+TEST_F(Fss4ReportLoop, FieldsShowAndReadTheirFormats)
+{
+    EXPECT_EQ(FssEditDlgBase::MoneyText(0), QString());
+    EXPECT_EQ(FssEditDlgBase::MoneyText(1'250.5), QStringLiteral("1250.50"));
+    EXPECT_EQ(FssEditDlgBase::MoneyText(0.005), QStringLiteral("0.01"));
+    EXPECT_EQ(FssEditDlgBase::MoneyNumber(QStringLiteral("12,50")), 12);
+    EXPECT_EQ(FssEditDlgBase::MoneyNumber(QStringLiteral("  -40.75x")), -40.75);
+    EXPECT_EQ(FssEditDlgBase::MoneyNumber(QStringLiteral("сто")), 0);
+    EXPECT_EQ(FssEditDlgBase::MoneyNumber(QString()), 0);
+
+    doc.GenrValues[267] = 1'250.5;
+    doc.GenrValues[187] = 17.9;
+    doc.GenrValues[186] = PackedDate::make(14, 1, 2010).value;
+    doc.GenrValues[kSickLeave] = 4;
+    CGenrRVedFSSEditDlg editor(typ(), dir.path(), doc);
+    editor.show();
+    EXPECT_EQ(Shown(&editor, 1493), QStringLiteral("1250.50"));
+    EXPECT_EQ(Shown(&editor, 1483), QStringLiteral("17"));
+    EXPECT_EQ(Shown(&editor, 1052), QStringLiteral("4"));
+    EXPECT_EQ(Shown(&editor, 1480), QString());
+    EXPECT_EQ(Picker(&editor, 1486)->Date(), QDate(2010, 1, 14));
+    EXPECT_TRUE(Picker(&editor, 1487)->IsNull());
+    ASSERT_TRUE(editor.grab().save(QStringLiteral("fss4-editor-418.png")));
+    // An emptied field stores 0 and shows empty; a cleared date stores 0.
+    Type(&editor, 1493, "");
+    Picker(&editor, 1486)->SetNull();
+    Press(&editor, FssEditDlgBase::IdSave);
+    EXPECT_EQ(doc.GenrValues[267], 0);
+    EXPECT_EQ(doc.GenrValues[186], 0);
+    CGenrRVedFSSEditDlg again(typ(), dir.path(), doc);
+    EXPECT_EQ(Shown(&again, 1493), QString());
+
+    doc.GenrValues[252] = 12'345;
+    CGenrRVedFSSEditDlg2 editor2(typ(), dir.path(), doc);
+    editor2.show();
+    EXPECT_EQ(Shown(&editor2, 1513), QStringLiteral("12345"));
+    ASSERT_TRUE(editor2.grab().save(QStringLiteral("fss4-editor-454.png")));
+}
+
+} // namespace

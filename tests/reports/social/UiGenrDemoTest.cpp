@@ -1,0 +1,129 @@
+// On the demo base every report of the generator runs from its command: the
+// view opens, "Печать" runs the report on its worker, a choice dialog is
+// answered with "Сформировать отчет", the RTF form is made beside the work
+// file and handed to the document opener, and the pension-fund and 4-FSS
+// XML files land in the folder typed into field 1106. The pension view also
+// carries a department code above 65535 into its data file.
+#include "reports/social/ui/CGenrTaskViews.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "platform/DocumentOpener.h"
+#include "platform/WorkingFolder.h"
+#include "reports/social/GenrDataFile.h"
+#include "shell/UiTestSupport.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/CRepEdit1Dlg.h"
+#include "shell/ui/CommandRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#ifdef KALVOR_DATA_DIR
+#include "DemoFirm.h"
+
+using namespace kalvor;
+
+namespace {
+
+class UiGenrDemo : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + u'/';
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        ASSERT_TRUE(tools::MakeDemoBase(folder));
+        ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("xml")));
+        doc.setWorkFolder(folder);
+        doc.infoBase.baseName = tools::DemoBaseName();
+        infobase::OpenBase(doc.infoBase);
+        infobase::LoadAll(doc.infoBase);
+        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
+        doc.refFiles.OpenAll();
+        platform::SetWorkingFolder(QStringLiteral(KALVOR_DATA_DIR));
+        platform::DocumentOpener::SetCommand(QStringLiteral("true"));
+        RegisterReportGeneratorScreens(registry);
+        frame = std::make_unique<CMainFrame>(&doc, &registry);
+        ASSERT_TRUE(ShowActive(frame.get()));
+        QObject::connect(&answer, &QTimer::timeout, [] {
+            if (auto* choice = qobject_cast<CRepEdit1Dlg*>(QApplication::activeModalWidget()))
+                QTest::mouseClick(choice->controlAs<QPushButton>(1040), Qt::LeftButton);
+        });
+        answer.start(5);
+    }
+    void TearDown() override
+    {
+        answer.stop();
+        frame.reset();
+        platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
+        platform::SetWorkingFolder(QString());
+        infobase::CloseBase(doc.infoBase);
+    }
+    CCommonFormView* Open(int command)
+    {
+        const CommandInfo* info = registry.Find(command);
+        EXPECT_NE(info, nullptr) << command;
+        CCommonFormView* view = frame->SwitchView(info->makeView);
+        Settle();
+        return view;
+    }
+    // Presses "Печать" (or "Файл итогов" with a path) and waits for the end.
+    static bool Run(CCommonFormView* view)
+    {
+        QTest::mouseClick(view->controlAs<QPushButton>(IdStartButton), Qt::LeftButton);
+        return WaitFor([&] { return view->controlAs<QPushButton>(IdStartButton)->isEnabled(); }, 60'000);
+    }
+    QString Rtf() const { return folder + tools::DemoBaseName() + QStringLiteral(".rtf"); }
+
+    QTemporaryDir dir;
+    QString folder;
+    MessageRecorder recorder;
+    CKalvorDoc doc;
+    CommandRegistry registry;
+    std::unique_ptr<CMainFrame> frame;
+    QTimer answer;
+};
+
+TEST_F(UiGenrDemo, EveryReportRunsFromItsCommand)
+{
+    for (int command : {32883, 32881, 32879, 32877, 32875, 32885}) {
+        QFile::remove(Rtf());
+        CCommonFormView* view = Open(command);
+        if (auto* path = view->controlAs<QLineEdit>(IdFileNameField))
+            path->setText(folder + QStringLiteral("xml"));
+        ASSERT_TRUE(Run(view)) << command;
+        Settle();
+        EXPECT_TRUE(QFile::exists(Rtf())) << command;
+        EXPECT_TRUE(recorder.boxes.empty()) << command << ": " << recorder.Texts().join(u'\n').toStdString();
+    }
+    // The pension-fund and the 4-FSS XML files.
+    const QStringList xml = QDir(folder + QStringLiteral("xml")).entryList(QDir::Files);
+    EXPECT_EQ(xml.size(), 2) << xml.join(u' ').toStdString();
+    EXPECT_EQ(xml.filter(QStringLiteral("PFR-700-Y-")).size(), 1) << xml.join(u' ').toStdString();
+}
+
+TEST_F(UiGenrDemo, DepartmentCodeAbove65535ReachesTheDataFile)
+{
+    auto* view = static_cast<CGenrOtchStVzPFView*>(Open(CGenrOtchStVzPFView::CommandId));
+    view->controlAs<QLineEdit>(CGenrOtchStVzPFView::IdDeptCode)->setText(QStringLiteral("654321"));
+    view->controlAs<QLineEdit>(CGenrOtchStVzPFView::IdOrgPack)->setText(QStringLiteral("100000")); // out of range: 0
+    const QString path = folder + QStringLiteral("pf.dat");
+    view->StartWithDataFile(path);
+    ASSERT_TRUE(WaitFor([&] { return view->controlAs<QPushButton>(IdStartButton)->isEnabled(); }, 60'000));
+    Settle();
+    reports::GenrDataFile file;
+    ASSERT_EQ(reports::ReadGenrDataFile(path, reports::GENR_TAG_PF, nullptr, file), reports::GenrReadStatus::Done);
+    EXPECT_EQ(file.values[276], 654'321);
+    EXPECT_EQ(file.values[275], 0);
+    EXPECT_TRUE(recorder.boxes.empty()) << recorder.Texts().join(u'\n').toStdString();
+}
+
+} // namespace
+
+#endif
