@@ -3,7 +3,6 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
-#include "shell/ui/KalvorMessageBox.h"
 
 #include <QLineEdit>
 
@@ -21,7 +20,7 @@ constexpr int kHintWidth = 310;
 } // namespace
 
 CTabelReadView::CTabelReadView(CKalvorDoc* doc, QWidget* parent)
-    : CExchangeTaskView(kFormId, LeaveToMainPanel, doc, parent)
+    : CTaskFormView(kFormId, doc, parent)
 {
     BeginForm(QStringLiteral("Чтение файла табельного учета"));
     AddField(IdTabelFileField, QStringLiteral("Имя промежуточного файла"), 260)->setMaxLength(kFileNameLength);
@@ -43,26 +42,23 @@ void CTabelReadView::ShowFormHelp()
         ShowFieldHint(QStringLiteral("Укажите номер бригады.\nЭто должно быть число в пределах от 1 до 99."),
                       kHintCorner, kHintWidth);
         break;
-    default: CExchangeTaskView::ShowFormHelp(); break;
+    default: CTaskFormView::ShowFormHelp(); break;
     }
 }
 
-bool CTabelReadView::OnCommand(int id)
+void CTabelReadView::LeaveFunction()
 {
-    if (id != IDCANCEL)
-        return CExchangeTaskView::OnCommand(id);
     auto* frame = qobject_cast<CMainFrame*>(window());
     if (!frame)
-        return true;
+        return;
     StopWorker();
     frame->SwitchView<CEmptyView>();
     frame->ShowWorkPanel(kPanel);
-    return true;
 }
 
 bool CTabelReadView::ReadFormValues()
 {
-    CExchangeTaskView::ReadFormValues();
+    CTaskFormView::ReadFormValues();
     const auto* file = controlAs<QLineEdit>(IdTabelFileField);
     m_fileName = file ? file->text().trimmed() : QString();
     if (Document())

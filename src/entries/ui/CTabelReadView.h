@@ -5,7 +5,7 @@
 #pragma once
 
 #include "entries/TabelFileReader.h"
-#include "exchange/ui/CExchangeTaskView.h"
+#include "shell/ui/CTaskFormView.h"
 
 enum TabelReadControl : int {
     IdTabelFileField = 1255, // "Имя промежуточного файла"
@@ -13,7 +13,7 @@ enum TabelReadControl : int {
 
 class CommandRegistry;
 
-class CTabelReadView : public CExchangeTaskView {
+class CTabelReadView : public CTaskFormView {
     Q_OBJECT
 public:
     static constexpr int kFormId = 471;
@@ -28,7 +28,7 @@ public:
     // on the other fields.
     void ShowFormHelp() override;
     // Esc goes back to the empty view and the "Табель" panel.
-    bool OnCommand(int id) override;
+    void LeaveFunction() override;
 
 protected:
     // The file name and the strip; the personnel number becomes the
