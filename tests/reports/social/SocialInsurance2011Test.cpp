@@ -188,12 +188,12 @@ const Person kPeople[] = {
     {u"Дмитриев Денис Юрьевич", u"М", 20'000, 2, 100, 0, date(15, 2, 2011)},
 };
 
-void AddArchive(EmployeeRecord& rec, u16 kod, double sum, int month, int days = 0)
+void AddArchive(EmployeeRecord& rec, u16 kod, double sum, int month, int days = 0, int year = 2011)
 {
     WariaEntry& e = rec.waria[rec.warKv++];
     e.kod = kod;
     e.sum = sum;
-    e.god = 2011;
+    e.god = u16(year);
     e.mes = u16(month);
     e.dn = u16(days);
 }
@@ -215,7 +215,7 @@ protected:
         for (std::size_t i = 0; i < base.attributes.size(); ++i) base.attributes[i].kvProizv = 0;
         AddBenefitKinds(base);
         base.firm.masks[7][kMaternity] = 1;
-        base.config.tekMes = u16(MonthKey(2011, 7));
+        base.config.tekMes = u16(MonthKey(payYear(), 7));
         setPeriod(1, 3);
         SaveAll(base, fx.records);
 
@@ -230,12 +230,14 @@ protected:
     }
     void setPeriod(int firstMonth, int lastMonth)
     {
-        doc.infoBase.config.r_g = 111;
+        doc.infoBase.config.r_g = i8(payYear() - 1900);
         doc.infoBase.config.r_m1 = u8(firstMonth);
         doc.infoBase.config.r_m2 = u8(lastMonth);
     }
 
-    static EmployeeRecord Record(const Person& person, std::size_t index)
+    // The year of the pay, January to June.
+    virtual int payYear() const { return 2011; }
+    EmployeeRecord Record(const Person& person, std::size_t index) const
     {
         EmployeeRecord rec;
         EmployeeHead& h = rec.head;
@@ -252,22 +254,23 @@ protected:
             h.invSprNom = QStringLiteral("041272");
             h.invSprDat = QStringLiteral("16.02.2010");
         }
-        for (int month = 1; month <= person.lastMonth; ++month) AddArchive(rec, kSalary, rub(person.salary), month, 20);
+        for (int month = 1; month <= person.lastMonth; ++month)
+            AddArchive(rec, kSalary, rub(person.salary), month, 20, payYear());
         if (index == 0) { // Антонов: one-off benefits, an injury benefit, care for a second child
-            AddArchive(rec, kOneOff165, rub(300), 1);
-            AddArchive(rec, kFuneral, rub(4'000), 1);
-            AddArchive(rec, kInjuryPay, rub(1'500), 2, 4);
-            AddArchive(rec, kDisabledChildDays, rub(1'200), 2, 2);
-            AddArchive(rec, kBirth, rub(11'703), 3);
-            AddArchive(rec, kSecondChildCare, rub(4'000), 3);
+            AddArchive(rec, kOneOff165, rub(300), 1, 0, payYear());
+            AddArchive(rec, kFuneral, rub(4'000), 1, 0, payYear());
+            AddArchive(rec, kInjuryPay, rub(1'500), 2, 4, payYear());
+            AddArchive(rec, kDisabledChildDays, rub(1'200), 2, 2, payYear());
+            AddArchive(rec, kBirth, rub(11'703), 3, 0, payYear());
+            AddArchive(rec, kSecondChildCare, rub(4'000), 3, 0, payYear());
         }
         if (index == 1) // Белова: five days of sick pay in February
-            AddArchive(rec, kSickPay, rub(3'000), 2, 5);
+            AddArchive(rec, kSickPay, rub(3'000), 2, 5, payYear());
         if (index == 4) { // Козлова, half rate: budget benefits, maternity and child care
-            AddArchive(rec, kBudgetSickPay, rub(400), 1, 2);
-            AddArchive(rec, kBudgetCareLeave, rub(1'000), 2, 10);
-            AddArchive(rec, kMaternity, rub(12'000), 3, 30);
-            AddArchive(rec, kChildCarePay, rub(2'000), 3);
+            AddArchive(rec, kBudgetSickPay, rub(400), 1, 2, payYear());
+            AddArchive(rec, kBudgetCareLeave, rub(1'000), 2, 10, payYear());
+            AddArchive(rec, kMaternity, rub(12'000), 3, 30, payYear());
+            AddArchive(rec, kChildCarePay, rub(2'000), 3, 0, payYear());
         }
         return rec;
     }
@@ -318,6 +321,22 @@ TEST_F(Fss4Run, FirstQuarterBaseTableAndContributions)
     // Benefit expenses (the fund's kinds): 300 + 4,000 in January, 3,000 +
     // 1,500 + 1,200 in February, 12,000 + 2,000 + 11,703 + 4,000 in March.
     EXPECT_EQ(Values(v(), kExpenses, 6), (std::vector<double>{39'703, 0, 39'703, 4'300, 5'700, 29'703}));
+}
+
+// The same pay in 2010, when the yearly cap was 415,000 roubles.
+class Fss4Run2010 : public Fss4Run {
+protected:
+    int payYear() const override { return 2010; }
+};
+
+TEST_F(Fss4Run2010, TheCapOf2010IsLower)
+{
+    ASSERT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
+    // Жуков passes 415,000 in March by 185,000. Волков's disability starts
+    // in May 2010, so his 20,000 a month are ordinary payments this quarter:
+    // 907,000 paid, 907,000 - 12,000 - 185,000 = 710,000 the base.
+    EXPECT_EQ(Values(v(), kBasePeriod, 5), (std::vector<double>{907'000, 12'000, 0, 185'000, 710'000}));
+    EXPECT_EQ(Values(v(), BaseMonth(3, 0), 5), (std::vector<double>{297'000, 12'000, 0, 185'000, 100'000}));
 }
 
 TEST_F(Fss4Run, FirstQuarterBenefitsHeadcountsInjuryAndInval)
