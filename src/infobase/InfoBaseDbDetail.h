@@ -4,6 +4,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "infobase/Schema.h"
 #include "platform/Db.h"
+#include "platform/RawStatement.h"
 
 #include <cmath>
 #include <functional>
@@ -11,39 +12,29 @@
 
 namespace kalvor::infobase::detail {
 
-// Binds values in statement order.
+// Binds values in statement order, into a QtSql recordset or (the savers'
+// statements) straight into SQLite.
 struct Binder {
-    db::Recordset& r;
+    db::Recordset* r = nullptr;
+    db::RawStatement* raw = nullptr;
     int i = 0;
-    explicit Binder(db::Recordset& rs) : r(rs) {}
-    Binder& operator<<(int v)
+    explicit Binder(db::Recordset& rs) : r(&rs) {}
+    explicit Binder(db::RawStatement& rs) : raw(&rs) {}
+    Binder& operator<<(int v) { return put(v); }
+    Binder& operator<<(unsigned v) { return put(qint64(v)); }
+    Binder& operator<<(qint64 v) { return put(v); }
+    Binder& operator<<(double v) { return put(v); }
+    Binder& operator<<(const QString& v) { return put(v); }
+    Binder& operator<<(const QVariant& v) { return put(v); }
+
+private:
+    template <class T>
+    Binder& put(const T& v)
     {
-        r.bind(i++, v);
-        return *this;
-    }
-    Binder& operator<<(unsigned v)
-    {
-        r.bind(i++, qint64(v));
-        return *this;
-    }
-    Binder& operator<<(qint64 v)
-    {
-        r.bind(i++, v);
-        return *this;
-    }
-    Binder& operator<<(double v)
-    {
-        r.bind(i++, v);
-        return *this;
-    }
-    Binder& operator<<(const QString& v)
-    {
-        r.bind(i++, v);
-        return *this;
-    }
-    Binder& operator<<(const QVariant& v)
-    {
-        r.bind(i++, v);
+        if (raw)
+            raw->bind(i++, v);
+        else
+            r->bind(i++, v);
         return *this;
     }
 };
