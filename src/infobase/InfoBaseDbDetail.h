@@ -41,14 +41,16 @@ private:
 
 // Reads the values of the current row in column order.
 struct Reader {
-    const db::Recordset& r;
+    const db::Recordset* r = nullptr;
+    const db::RawStatement* raw = nullptr;
     int i = 0;
-    Reader(const db::Recordset& rs, int from = 0) : r(rs), i(from) {}
-    int n() { return r.toInt(i++); }
-    qint64 l() { return r.toInt64(i++); }
-    double d() { return r.toDouble(i++); }
-    QString s() { return r.toString(i++); }
-    QVariant v() { return r.value(i++); }
+    Reader(const db::Recordset& rs, int from = 0) : r(&rs), i(from) {}
+    Reader(const db::RawStatement& rs, int from = 0) : raw(&rs), i(from) {}
+    int n() { return raw ? raw->toInt(i++) : r->toInt(i++); }
+    qint64 l() { return raw ? raw->toInt64(i++) : r->toInt64(i++); }
+    double d() { return raw ? raw->toDouble(i++) : r->toDouble(i++); }
+    QString s() { return raw ? raw->toString(i++) : r->toString(i++); }
+    QVariant v() { return raw ? raw->value(i++) : r->value(i++); }
 };
 
 // Money in roubles in the columns that keep roubles, kopecks in memory:

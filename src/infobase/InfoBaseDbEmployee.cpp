@@ -635,7 +635,8 @@ void clearBlocks(unsigned blocks, EmployeeRecord& rec)
 
 // The master row's part of the record; k stands on a dbo.konst row whose
 // first columns are id and rec.
-void applyKonst(unsigned blocks, const db::Recordset& k, EmployeeRecord& rec)
+template <class Row>
+void applyKonst(unsigned blocks, const Row& k, EmployeeRecord& rec)
 {
     static const int warKvColumn = ColumnIndex(T("konst"), QStringLiteral("warKv"));
     if (blocks & BKonst) {
@@ -738,7 +739,7 @@ bool EmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int wari
 
 struct BulkEmployeeLoader::Impl {
     struct Stream {
-        std::unique_ptr<db::Recordset> rs;
+        std::unique_ptr<db::RawStatement> rs;
         bool has = false;
         void advance() { has = rs->next(); }
         int rec() const { return rs->toInt(0); }
@@ -747,7 +748,7 @@ struct BulkEmployeeLoader::Impl {
     QSqlDatabase db;
     db::Transaction reading; // one view of the base for the whole run
     unsigned blocks = 0;
-    std::unique_ptr<db::Recordset> konst;
+    std::unique_ptr<db::RawStatement> konst;
     bool konstHas = false;
     Stream details[kDetailCount];
 };
@@ -755,15 +756,15 @@ struct BulkEmployeeLoader::Impl {
 BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks) : d(std::make_unique<Impl>(db))
 {
     d->blocks = blocks;
-    d->konst = std::make_unique<db::Recordset>(db, SelectSql(T("konst"), QStringLiteral("ORDER BY rec")));
-    d->konst->exec();
+    // The streams read straight from SQLite: QtSql would make a QVariant of
+    // every value of every row.
+    d->konst = std::make_unique<db::RawStatement>(db, SelectSql(T("konst"), QStringLiteral("ORDER BY rec")));
     d->konstHas = d->konst->next();
     for (int i = 0; i < kDetailCount; ++i) {
         if (!(blocks & kDetails[i].block))
             continue;
         Impl::Stream& s = d->details[i];
-        s.rs = std::make_unique<db::Recordset>(db, bulkSql(i));
-        s.rs->exec();
+        s.rs = std::make_unique<db::RawStatement>(db, bulkSql(i));
         s.advance();
     }
 }
@@ -774,7 +775,7 @@ bool BulkEmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int 
 {
     const unsigned blocks = d->blocks;
     clearBlocks(blocks, rec);
-    db::Recordset& k = *d->konst;
+    db::RawStatement& k = *d->konst;
     while (d->konstHas && k.toInt(1) < slot) d->konstHas = k.next();
     if (!d->konstHas || k.toInt(1) != slot)
         return false;

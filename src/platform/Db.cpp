@@ -283,6 +283,41 @@ RawStatement& RawStatement::bind(int index, const QVariant& value)
     return *this;
 }
 
+bool RawStatement::next()
+{
+    if (step())
+        return true;
+    sqlite3_reset(stmt_);
+    return false;
+}
+
+int RawStatement::toInt(int column) const { return int(sqlite3_column_int64(stmt_, column)); }
+
+qint64 RawStatement::toInt64(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+double RawStatement::toDouble(int column) const { return sqlite3_column_double(stmt_, column); }
+
+QString RawStatement::toString(int column) const
+{
+    const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt_, column));
+    if (!text)
+        return QString();
+    return QString::fromUtf16(text, sqlite3_column_bytes16(stmt_, column) / 2);
+}
+
+QVariant RawStatement::value(int column) const
+{
+    switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(stmt_, column)));
+    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(stmt_, column));
+    case SQLITE_TEXT: return QVariant(toString(column));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt_, column)),
+                                   sqlite3_column_bytes(stmt_, column)));
+    default: return QVariant();
+    }
+}
+
 qint64 RawStatement::lastInsertId() const { return sqlite3_last_insert_rowid(sqlite3_db_handle(stmt_)); }
 
 bool RawStatement::step()

@@ -41,6 +41,18 @@ public:
     // The row id of the last row that the connection inserted.
     qint64 lastInsertId() const;
 
+    // Rows of a query: each call steps to the next row (the first call runs
+    // the query with the values bound); false after the last one, when the
+    // statement is ready to run again.
+    bool next();
+    // The current row's columns (from 0), converted as QtSql converts them.
+    int toInt(int column) const;
+    qint64 toInt64(int column) const;
+    double toDouble(int column) const;
+    QString toString(int column) const;
+    // An integer, a floating-point number, a text, bytes, or an invalid value for NULL.
+    QVariant value(int column) const;
+
 private:
     // One step: true when it gave a row; throws DbError on failure.
     bool step();
