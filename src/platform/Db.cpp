@@ -285,9 +285,14 @@ RawStatement& RawStatement::bind(int index, const QVariant& value)
 
 bool RawStatement::next()
 {
+    if (!running_) {
+        checkInjectedFailure(sql_);
+        running_ = true;
+    }
     if (step())
         return true;
     sqlite3_reset(stmt_);
+    running_ = false;
     return false;
 }
 
@@ -328,6 +333,7 @@ bool RawStatement::step()
     if (rc == SQLITE_DONE)
         return false;
     sqlite3_reset(stmt_);
+    running_ = false;
     throw fromRawError(sqlite3_db_handle(stmt_), rc, sql_);
 }
 

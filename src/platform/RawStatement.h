@@ -59,6 +59,7 @@ private:
 
     sqlite3_stmt* stmt_ = nullptr;
     QString sql_;
+    bool running_ = false; // a query between its first row and its end
 };
 
 // The raw statement of that text kept for the connection (prepared on first use).
