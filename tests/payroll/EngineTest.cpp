@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -572,6 +573,41 @@ TEST(BrigadeShare, EveryRuleSwitch)
     w.base().attributes[2].sistOpl = 0;
     double out = 0;
     EXPECT_EQ(BrigadeBonusShare(w.doc, 1, w.lines[0], out), kCalcNoPaymentSystem);
+}
+
+// A run keeps the members' measures: the shares are those of measuring at
+// every share; a member's record is read from the work file once (a slot
+// spoilt afterwards no longer matters), while the member being computed is
+// measured afresh from his time sheet as the calculation has lowered it.
+TEST(BrigadeShare, MeasuresKeptForARun)
+{
+    BrigadeWorld w;
+    // 60 % by the worked time, 40 % by the lines' counts 3 : 4 : 2.
+    w.base().firm.ktu[0] = {u16(60 | 0x100), u16(40 | 1 << 11), 0, 0};
+    BrigadeMeasures kept;
+    double shares[3] = {};
+    for (int slot = 1; slot <= 3; ++slot) {
+        ASSERT_EQ(BrigadeBonusShare(w.doc, slot, w.lines[slot - 1], shares[slot - 1], &kept), 0);
+        EXPECT_DOUBLE_EQ(shares[slot - 1], w.share(slot)) << slot;
+    }
+    // Worked hours 160 : 176 : 80.
+    EXPECT_DOUBLE_EQ(shares[1], RoundWhole(6e5 * 176 / 416 + 4e5 * 4 / 9));
+
+    // The third member's slot cut short: measured again it fails, kept it stands.
+    ASSERT_EQ(::truncate(QFile::encodeName(w.base().swapPath()).constData(), off_t(SwapFile::slotOffset(3) + 100)), 0);
+    double again = 0;
+    EXPECT_EQ(BrigadeBonusShare(w.doc, 2, w.lines[1], again), kCalcRecordUnreadable);
+    ASSERT_EQ(BrigadeBonusShare(w.doc, 2, w.lines[1], again, &kept), 0);
+    EXPECT_DOUBLE_EQ(again, shares[1]);
+
+    // The first member as the one being computed, his sheet lowered to 80
+    // hours: his own time counts afresh, 80 : 176 : 80.
+    w.base().currentSlot = 1;
+    w.base().current = w.rec;
+    w.base().current.head.tarifVrem.rub = 300;
+    w.base().tabel[0].rabDn = 10;
+    ASSERT_EQ(BrigadeBonusShare(w.doc, 1, w.lines[0], again, &kept), 0);
+    EXPECT_DOUBLE_EQ(again, RoundWhole(6e5 * 80 / 336 + 4e5 * 3 / 9));
 }
 
 TEST(EngineInputs, BonusPaidAtOnceLessThePensionContributionOfItsKind)
