@@ -8,14 +8,16 @@
 //   SaveBaseEachCommit  the same with every saver and employee committed on
 //              its own, as single screens save (for comparison)
 //   SaveFloor  the rows the savers stored, inserted table by table with one
-//              prepared INSERT each, all in one transaction
+//              plain sqlite3 prepared INSERT each, all in one transaction
 //   LoadBase   OpenBase, LoadAll, and every employee's whole record read into
 //              memory by the loader of the selection runs
 //   SelectAllToSwap  the same records read and written into the swap file
 //              (the way the calculation and the reports load employees)
 //   LoadTables / LoadEmployees  OpenBase + LoadAll alone; LoadEmployee and
 //              LoadWarDat called for one employee after another (for comparison)
-//   LoadFloor  SELECT of every row of every table, every value read
+//   LoadFloor  SELECT of every row of every table, every value read, with
+//              plain sqlite3 statements
+#include "RawSqlite.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/InfoBaseDbDetail.h"
 #include "infobase/Schema.h"
@@ -30,6 +32,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <variant>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -125,12 +128,53 @@ void saveBase(benchmark::State& state, bool oneTransaction)
 void BM_SaveBase(benchmark::State& state) { saveBase(state, true); }
 void BM_SaveBaseEachCommit(benchmark::State& state) { saveBase(state, false); }
 
+// A stored value as the floor binds it: null, integer, floating point or text.
+using RawValue = std::variant<std::monostate, qint64, double, QString>;
+
+RawValue ToRaw(const QVariant& v)
+{
+    if (v.isNull())
+        return std::monostate{};
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong: return v.toLongLong();
+    case QMetaType::Double: return v.toDouble();
+    default: {
+        const QString text = v.toString();
+        if (text.isNull())
+            return std::monostate{};
+        return text;
+    }
+    }
+}
+
+void BindRaw(sqlite3_stmt* s, int index, const RawValue& value)
+{
+    if (const auto* i = std::get_if<qint64>(&value))
+        sqlite3_bind_int64(s, index, *i);
+    else if (const auto* d = std::get_if<double>(&value))
+        sqlite3_bind_double(s, index, *d);
+    else if (const auto* t = std::get_if<QString>(&value))
+        sqlite3_bind_text16(s, index, t->utf16(), int(t->size() * 2), SQLITE_STATIC);
+    else
+        sqlite3_bind_null(s, index);
+}
+
 void BM_SaveFloor(benchmark::State& state)
 {
     Bench& b = bench();
     b.base.baseName = b.fresh();
     b.saveAll(b.base);
-    const std::vector<TableRows> stored = dumpRows(Db(b.base));
+    std::vector<std::pair<std::string, std::vector<std::vector<RawValue>>>> stored;
+    for (const TableRows& t : dumpRows(Db(b.base))) {
+        std::vector<std::vector<RawValue>> rows;
+        for (const QVariantList& row : t.rows) {
+            std::vector<RawValue> values;
+            for (const QVariant& v : row) values.push_back(ToRaw(v));
+            rows.push_back(std::move(values));
+        }
+        stored.emplace_back(t.insert.toStdString(), std::move(rows));
+    }
     CloseBase(b.base);
     for (auto _ : state) {
         state.PauseTiming();
@@ -138,22 +182,21 @@ void BM_SaveFloor(benchmark::State& state)
         target.workFolder = b.base.workFolder;
         target.baseName = b.fresh();
         {
-            const QSqlDatabase db = Db(target);
+            rawsqlite::Connection raw(BaseFile(target));
             state.ResumeTiming();
-            QSqlQuery(db).exec(QStringLiteral("BEGIN"));
-            for (const TableRows& t : stored) {
-                QSqlQuery(db).exec(QStringLiteral("DELETE FROM dbo.") + t.table);
-                QSqlQuery ins(db);
-                ins.prepare(t.insert);
-                for (const QVariantList& row : t.rows) {
-                    for (int i = 0; i < row.size(); ++i) ins.bindValue(i, row[i]);
-                    ins.exec();
+            raw.exec("BEGIN IMMEDIATE");
+            for (const auto& [insert, rows] : stored) {
+                const std::string table = insert.substr(12, insert.find(' ', 12) - 12);
+                raw.exec("DELETE FROM " + table);
+                rawsqlite::Statement ins(raw.get(), insert);
+                for (const std::vector<RawValue>& row : rows) {
+                    for (std::size_t i = 0; i < row.size(); ++i) BindRaw(ins.get(), int(i) + 1, row[i]);
+                    ins.run();
                 }
             }
-            QSqlQuery(db).exec(QStringLiteral("COMMIT"));
+            raw.exec("COMMIT");
             state.PauseTiming();
         }
-        CloseBase(target);
         state.ResumeTiming();
     }
 }
@@ -237,13 +280,15 @@ void BM_LoadFloor(benchmark::State& state)
     b.saveAll(b.base);
     CloseBase(b.base);
     for (auto _ : state) {
-        {
-            std::vector<TableRows> rows = dumpRows(Db(b.base));
-            benchmark::DoNotOptimize(rows);
+        rawsqlite::Connection raw(BaseFile(b.base));
+        raw.exec("BEGIN");
+        std::int64_t values = 0;
+        for (const TableDef& t : SchemaTables()) {
+            rawsqlite::Statement select(raw.get(), SelectSql(t).toStdString());
+            values += rawsqlite::ReadEveryValue(select);
         }
-        state.PauseTiming();
-        CloseBase(b.base);
-        state.ResumeTiming();
+        raw.exec("COMMIT");
+        benchmark::DoNotOptimize(values);
     }
 }
 

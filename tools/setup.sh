@@ -4,7 +4,7 @@ set -e
 SUDO=""
 if [ "$(id -u)" != "0" ]; then SUDO=sudo; fi
 PKGS="g++ cmake ninja-build ccache pkg-config \
- qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev \
+ qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev libgl-dev \
  libgtest-dev libgmock-dev googletest libbenchmark-dev \
  fonts-dejavu-core fonts-liberation qt6-translations-l10n locales libxlsxwriter-dev"
 # "--viewer" adds the program that opens the generated documents.

@@ -1,5 +1,8 @@
 #include "infobase/EmployeeRecord.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace kalvor::infobase {
 
 namespace {
@@ -159,6 +162,20 @@ void readHead(ByteReader& r, EmployeeHead& h, bool wide)
 
 // Everything after the head up to the rows, in the same order in both forms.
 // `starts`, when given, receives the offset at which each block begins.
+// The archive entries to pack: up to the last one that is not blank (a blank
+// entry is the default one with a sum of +0, which packs to zero bytes).
+int PackedArchiveEntries(const std::vector<WariaEntry>& waria)
+{
+    int count = std::min(int(waria.size()), EmployeeRecord::ArchiveCapacity);
+    while (count > 0) {
+        const WariaEntry& e = waria[std::size_t(count - 1)];
+        if (!(e == WariaEntry{}) || std::signbit(e.sum))
+            break;
+        --count;
+    }
+    return count;
+}
+
 void writeBody(ByteWriter& w, const EmployeeRecord& rec, bool wide, std::size_t* starts = nullptr)
 {
     auto mark = [&](SlotBlock b) {
@@ -173,8 +190,11 @@ void writeBody(ByteWriter& w, const EmployeeRecord& rec, bool wide, std::size_t*
     rec.ssud.write(w);
     mark(SlotBlock::Waria);
     w.u16v(rec.warKv);
-    for (int i = 0; i < EmployeeRecord::ArchiveCapacity; ++i)
-        (std::size_t(i) < rec.waria.size() ? rec.waria[std::size_t(i)] : WariaEntry{}).write(w);
+    // Only the entries up to the last one that is not blank are packed; the
+    // blank ones after it pack to zero bytes, written as such.
+    const int packed = PackedArchiveEntries(rec.waria);
+    for (int i = 0; i < packed; ++i) rec.waria[std::size_t(i)].write(w);
+    w.zeros(std::size_t(EmployeeRecord::ArchiveCapacity - packed) * WariaEntry::Size);
     mark(SlotBlock::Sber);
     for (const SberRow& s : rec.sber) s.write(w, wide);
     mark(SlotBlock::Ispol);
@@ -187,14 +207,27 @@ void writeBody(ByteWriter& w, const EmployeeRecord& rec, bool wide, std::size_t*
     mark(SlotBlock::Rows);
 }
 
-void readBody(ByteReader& r, EmployeeRecord& rec, bool wide)
+// Whether the n bytes from `from` are all zero.
+bool ZeroBytes(const char* from, std::size_t n)
+{
+    return std::all_of(from, from + n, [](char c) { return c == 0; });
+}
+
+// The record's bytes are `data`; zero bytes of an archive entry are a blank
+// entry, which is what unpacking them gives.
+void readBody(ByteReader& r, const char* data, EmployeeRecord& rec, bool wide)
 {
     for (NalvichEntry& e : rec.nalvich) e = NalvichEntry::read(r);
     for (PostDoplEntry& e : rec.postDopl) e = PostDoplEntry::read(r);
     rec.ssud = SsudBlock::read(r);
     rec.warKv = r.u16v();
     rec.waria.assign(EmployeeRecord::ArchiveCapacity, WariaEntry{});
-    for (WariaEntry& e : rec.waria) e = WariaEntry::read(r);
+    for (WariaEntry& e : rec.waria) {
+        if (ZeroBytes(data + r.pos(), WariaEntry::Size))
+            r.skip(WariaEntry::Size);
+        else
+            e = WariaEntry::read(r);
+    }
     for (SberRow& s : rec.sber) s = SberRow::read(r, wide);
     rec.ispol = IspolBlock::read(r, wide);
     for (RateHistoryEntry& e : rec.rates) {
@@ -216,7 +249,7 @@ void read(const char* in, std::size_t size, std::size_t rowsOffset, EmployeeReco
 {
     ByteReader r(in, size);
     readHead(r, rec.head, wide);
-    readBody(r, rec, wide);
+    readBody(r, in, rec, wide);
     r.seek(rowsOffset);
     for (AccrualRow& row : rec.rows) row = AccrualRow::read(r);
 }

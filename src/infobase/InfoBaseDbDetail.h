@@ -4,6 +4,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "infobase/Schema.h"
 #include "platform/Db.h"
+#include "platform/RawStatement.h"
 
 #include <cmath>
 #include <functional>
@@ -11,53 +12,45 @@
 
 namespace kalvor::infobase::detail {
 
-// Binds values in statement order.
+// Binds values in statement order, into a QtSql recordset or (the savers'
+// statements) straight into SQLite.
 struct Binder {
-    db::Recordset& r;
+    db::Recordset* r = nullptr;
+    db::RawStatement* raw = nullptr;
     int i = 0;
-    explicit Binder(db::Recordset& rs) : r(rs) {}
-    Binder& operator<<(int v)
+    explicit Binder(db::Recordset& rs) : r(&rs) {}
+    explicit Binder(db::RawStatement& rs) : raw(&rs) {}
+    Binder& operator<<(int v) { return put(v); }
+    Binder& operator<<(unsigned v) { return put(qint64(v)); }
+    Binder& operator<<(qint64 v) { return put(v); }
+    Binder& operator<<(double v) { return put(v); }
+    Binder& operator<<(const QString& v) { return put(v); }
+    Binder& operator<<(const QVariant& v) { return put(v); }
+
+private:
+    template <class T>
+    Binder& put(const T& v)
     {
-        r.bind(i++, v);
-        return *this;
-    }
-    Binder& operator<<(unsigned v)
-    {
-        r.bind(i++, qint64(v));
-        return *this;
-    }
-    Binder& operator<<(qint64 v)
-    {
-        r.bind(i++, v);
-        return *this;
-    }
-    Binder& operator<<(double v)
-    {
-        r.bind(i++, v);
-        return *this;
-    }
-    Binder& operator<<(const QString& v)
-    {
-        r.bind(i++, v);
-        return *this;
-    }
-    Binder& operator<<(const QVariant& v)
-    {
-        r.bind(i++, v);
+        if (raw)
+            raw->bind(i++, v);
+        else
+            r->bind(i++, v);
         return *this;
     }
 };
 
 // Reads the values of the current row in column order.
 struct Reader {
-    const db::Recordset& r;
+    const db::Recordset* r = nullptr;
+    const db::RawStatement* raw = nullptr;
     int i = 0;
-    Reader(const db::Recordset& rs, int from = 0) : r(rs), i(from) {}
-    int n() { return r.toInt(i++); }
-    qint64 l() { return r.toInt64(i++); }
-    double d() { return r.toDouble(i++); }
-    QString s() { return r.toString(i++); }
-    QVariant v() { return r.value(i++); }
+    Reader(const db::Recordset& rs, int from = 0) : r(&rs), i(from) {}
+    Reader(const db::RawStatement& rs, int from = 0) : raw(&rs), i(from) {}
+    int n() { return raw ? raw->toInt(i++) : r->toInt(i++); }
+    qint64 l() { return raw ? raw->toInt64(i++) : r->toInt64(i++); }
+    double d() { return raw ? raw->toDouble(i++) : r->toDouble(i++); }
+    QString s() { return raw ? raw->toString(i++) : r->toString(i++); }
+    QVariant v() { return raw ? raw->value(i++) : r->value(i++); }
 };
 
 // Money in roubles in the columns that keep roubles, kopecks in memory:

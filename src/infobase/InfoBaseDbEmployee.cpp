@@ -1,6 +1,7 @@
 // The employee's record in the base: dbo.konst with dbo.pasport and the
 // detail tables, loaded block by block and saved in one transaction.
 #include "infobase/InfoBaseDbDetail.h"
+#include "infobase/MonthResultSaver.h"
 
 #include "values/Values.h"
 
@@ -249,10 +250,7 @@ void deleteRows(const QSqlDatabase& db, const char* table, qint64 id)
 {
     if (id == freshId)
         return;
-    db::Recordset& del =
-        db::Statement(db, QStringLiteral("DELETE FROM dbo.%1 WHERE id_konst = ?").arg(QString::fromLatin1(table)));
-    del.bind(0, id);
-    del.exec();
+    db::RawStatementFor(db, TableDeleteByEmployeeSql(table)).bind(0, id).exec();
 }
 
 // Ends the skipping of deletes when a top-level save is over (or failed).
@@ -260,36 +258,39 @@ struct FreshIdScope {
     ~FreshIdScope() { freshId = 0; }
 };
 
-db::Recordset& inserter(const QSqlDatabase& db, const char* table) { return db::Statement(db, InsertSql(T(table))); }
+db::RawStatement& inserter(const QSqlDatabase& db, const char* table)
+{
+    return db::RawStatementFor(db, TableInsertSql(table));
+}
 
 } // namespace
 
 qint64 KonstId(const QSqlDatabase& db, int slot)
 {
-    db::Recordset& q = db::Statement(db, QStringLiteral("SELECT id FROM dbo.konst WHERE rec = ?"));
-    q.bind(0, slot);
-    q.exec();
-    const qint64 id = q.next() ? q.toInt64(0) : 0;
-    q.finish();
-    return id;
+    static const QString sql = QStringLiteral("SELECT id FROM dbo.konst WHERE rec = ?");
+    return db::RawStatementFor(db, sql).bind(0, slot).selectInt64();
 }
 
 void WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord& rec, qint64& id)
 {
     id = KonstId(db, slot);
     freshId = 0;
-    const TableDef& t = T("konst");
-    if (id != 0) {
+    // The statements' texts, built once.
+    static const QString update = [] {
+        const TableDef& t = T("konst");
         QStringList sets;
         for (int i = 2; i < t.columns.size(); ++i) sets << t.columns[i] + QStringLiteral(" = ?");
-        db::Recordset& up = db::Statement(
-            db, QStringLiteral("UPDATE dbo.konst SET %1 WHERE id = ?").arg(sets.join(QStringLiteral(", "))));
+        return QStringLiteral("UPDATE dbo.konst SET %1 WHERE id = ?").arg(sets.join(QStringLiteral(", ")));
+    }();
+    static const QString insert = InsertSql(T("konst"), 1);
+    if (id != 0) {
+        db::RawStatement& up = db::RawStatementFor(db, update);
         Binder b(up);
         bindKonst(b, tabN, rec);
         b << id;
         up.exec();
     } else {
-        db::Recordset& ins = db::Statement(db, InsertSql(t, 1));
+        db::RawStatement& ins = db::RawStatementFor(db, insert);
         Binder b(ins);
         b << slot;
         bindKonst(b, tabN, rec);
@@ -302,7 +303,7 @@ void WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord
 void WritePasport(const QSqlDatabase& db, qint64 id, const EmployeeHead& h)
 {
     deleteRows(db, "pasport", id);
-    db::Recordset& ins = inserter(db, "pasport");
+    db::RawStatement& ins = inserter(db, "pasport");
     Binder b(ins);
     b << id;
     bindPasport(b, h);
@@ -312,7 +313,7 @@ void WritePasport(const QSqlDatabase& db, qint64 id, const EmployeeHead& h)
 void WriteNalvich(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 {
     deleteRows(db, "nalvich", id);
-    db::Recordset& ins = inserter(db, "nalvich");
+    db::RawStatement& ins = inserter(db, "nalvich");
     for (int i = 0; i < int(rec.nalvich.size()); ++i) {
         const NalvichEntry& e = rec.nalvich[std::size_t(i)];
         if (e.isEmpty())
@@ -326,7 +327,7 @@ void WriteNalvich(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 void WritePostDopl(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 {
     deleteRows(db, "postDopl", id);
-    db::Recordset& ins = inserter(db, "postDopl");
+    db::RawStatement& ins = inserter(db, "postDopl");
     for (int i = 0; i < int(rec.postDopl.size()); ++i) {
         const PostDoplEntry& e = rec.postDopl[std::size_t(i)];
         if (e == PostDoplEntry{})
@@ -342,7 +343,7 @@ void WritePostDopl(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 void WriteSber(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 {
     deleteRows(db, "sber", id);
-    db::Recordset& ins = inserter(db, "sber");
+    db::RawStatement& ins = inserter(db, "sber");
     for (int i = 0; i < int(rec.sber.size()); ++i) {
         const SberRow& e = rec.sber[std::size_t(i)];
         if (e.isEmpty())
@@ -356,7 +357,7 @@ void WriteSber(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 void WriteIspol(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 {
     deleteRows(db, "ispol", id);
-    db::Recordset& ins = inserter(db, "ispol");
+    db::RawStatement& ins = inserter(db, "ispol");
     for (int i = 0; i < 3; ++i) {
         const IspolBlock::Writ& w = rec.ispol.writs[std::size_t(i)];
         if (w == IspolBlock::Writ{})
@@ -371,7 +372,7 @@ void WriteIspol(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 void WriteSsud(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 {
     deleteRows(db, "ssud", id);
-    db::Recordset& ins = inserter(db, "ssud");
+    db::RawStatement& ins = inserter(db, "ssud");
     for (int i = 0; i < 4; ++i) {
         const SsudBlock::Loan& l = rec.ssud.loans[std::size_t(i)];
         if (l == SsudBlock::Loan{})
@@ -386,7 +387,7 @@ void WriteSsud(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 void WriteWaria(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 {
     deleteRows(db, "waria", id);
-    db::Recordset& ins = inserter(db, "waria");
+    db::RawStatement& ins = inserter(db, "waria");
     const WariaEntry empty;
     for (int i = 0; i < int(rec.waria.size()); ++i) {
         const WariaEntry& e = rec.waria[std::size_t(i)];
@@ -402,7 +403,7 @@ void WriteWaria(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 void WriteWarDat(const QSqlDatabase& db, qint64 id, const WarDatBlock& block)
 {
     deleteRows(db, "warDat", id);
-    db::Recordset& ins = inserter(db, "warDat");
+    db::RawStatement& ins = inserter(db, "warDat");
     const WarDatEntry empty;
     for (int i = 0; i < int(block.entries.size()); ++i) {
         const WarDatEntry& e = block.entries[std::size_t(i)];
@@ -424,7 +425,7 @@ void WriteRows(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int
             continue;
         const char* name = table == 0 ? "proizv" : "zarp";
         deleteRows(db, name, id);
-        db::Recordset& ins = inserter(db, name);
+        db::RawStatement& ins = inserter(db, name);
         for (int i = 0; i < EmployeeRecord::RowCount; ++i) {
             const bool input = i < kvProizv;
             if (input != (table == 0))
@@ -634,7 +635,8 @@ void clearBlocks(unsigned blocks, EmployeeRecord& rec)
 
 // The master row's part of the record; k stands on a dbo.konst row whose
 // first columns are id and rec.
-void applyKonst(unsigned blocks, const db::Recordset& k, EmployeeRecord& rec)
+template <class Row>
+void applyKonst(unsigned blocks, const Row& k, EmployeeRecord& rec)
 {
     static const int warKvColumn = ColumnIndex(T("konst"), QStringLiteral("warKv"));
     if (blocks & BKonst) {
@@ -737,7 +739,7 @@ bool EmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int wari
 
 struct BulkEmployeeLoader::Impl {
     struct Stream {
-        std::unique_ptr<db::Recordset> rs;
+        std::unique_ptr<db::RawStatement> rs;
         bool has = false;
         void advance() { has = rs->next(); }
         int rec() const { return rs->toInt(0); }
@@ -746,7 +748,7 @@ struct BulkEmployeeLoader::Impl {
     QSqlDatabase db;
     db::Transaction reading; // one view of the base for the whole run
     unsigned blocks = 0;
-    std::unique_ptr<db::Recordset> konst;
+    std::unique_ptr<db::RawStatement> konst;
     bool konstHas = false;
     Stream details[kDetailCount];
 };
@@ -754,15 +756,15 @@ struct BulkEmployeeLoader::Impl {
 BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks) : d(std::make_unique<Impl>(db))
 {
     d->blocks = blocks;
-    d->konst = std::make_unique<db::Recordset>(db, SelectSql(T("konst"), QStringLiteral("ORDER BY rec")));
-    d->konst->exec();
+    // The streams read straight from SQLite: QtSql would make a QVariant of
+    // every value of every row.
+    d->konst = std::make_unique<db::RawStatement>(db, SelectSql(T("konst"), QStringLiteral("ORDER BY rec")));
     d->konstHas = d->konst->next();
     for (int i = 0; i < kDetailCount; ++i) {
         if (!(blocks & kDetails[i].block))
             continue;
         Impl::Stream& s = d->details[i];
-        s.rs = std::make_unique<db::Recordset>(db, bulkSql(i));
-        s.rs->exec();
+        s.rs = std::make_unique<db::RawStatement>(db, bulkSql(i));
         s.advance();
     }
 }
@@ -773,7 +775,7 @@ bool BulkEmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int 
 {
     const unsigned blocks = d->blocks;
     clearBlocks(blocks, rec);
-    db::Recordset& k = *d->konst;
+    db::RawStatement& k = *d->konst;
     while (d->konstHas && k.toInt(1) < slot) d->konstHas = k.next();
     if (!d->konstHas || k.toInt(1) != slot)
         return false;
@@ -1063,6 +1065,23 @@ void SaveProizvZarpByRec(CInfoBase& base, int slot, int selector)
     }
     const int kvProizv = slot >= 1 && slot <= base.capacity() ? base.attributes[std::size_t(slot - 1)].kvProizv : 0;
     WriteRows(db, id, base.current, kvProizv, selector == 0 ? 0 : 1);
+    tr.commit();
+}
+
+void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster)
+{
+    const QSqlDatabase db = Db(base);
+    FreshIdScope fresh;
+    db::Transaction tr(db);
+    qint64 id = 0;
+    if (withMaster)
+        WriteKonst(db, slot, tabNOfSlot(base, slot), base.current, id);
+    else
+        id = KonstId(db, slot);
+    if (id != 0) {
+        const int kvProizv = slot >= 1 && slot <= base.capacity() ? base.attributes[std::size_t(slot - 1)].kvProizv : 0;
+        WriteRows(db, id, base.current, kvProizv, 1);
+    }
     tr.commit();
 }
 

@@ -17,7 +17,7 @@ const TableDef& T(const char* name) { return Table(QString::fromLatin1(name)); }
 // Empties the table (or the rows that `where` names) and inserts rows through
 // `fill`, which binds one row per call and returns false when done. One
 // transaction: on any failure the table keeps its previous rows.
-void replaceTable(const QSqlDatabase& db, const char* table, const std::function<void(db::Recordset&)>& insertAll,
+void replaceTable(const QSqlDatabase& db, const char* table, const std::function<void(db::RawStatement&)>& insertAll,
                   const QString& where = QString(), const QVariant& whereValue = QVariant())
 {
     db::Transaction tr(db);
@@ -29,8 +29,7 @@ void replaceTable(const QSqlDatabase& db, const char* table, const std::function
         del.bind(0, whereValue);
         del.exec();
     }
-    db::Recordset& ins = db::Statement(db, InsertSql(T(table)));
-    insertAll(ins);
+    insertAll(db::RawStatementFor(db, TableInsertSql(table)));
     tr.commit();
 }
 
@@ -237,14 +236,14 @@ void SaveFirm(CInfoBase& base, int /*mode*/)
     const QSqlDatabase db = Db(base);
     const FirmInfo& f = base.firm;
     db::Transaction tr(db);
-    replaceTable(db, "infFirm", [&](db::Recordset& ins) {
+    replaceTable(db, "infFirm", [&](db::RawStatement& ins) {
         Binder b(ins);
         b << 1;
         for (const QString& t : f.texts) b << t;
         b << int(f.adrKodRG);
         ins.exec();
     });
-    replaceTable(db, "infPar", [&](db::Recordset& ins) {
+    replaceTable(db, "infPar", [&](db::RawStatement& ins) {
         Binder b(ins);
         const unsigned w = f.parWord;
         b << 1 << bit(w, 0) << bit(w, 3) << bit(w, 4) << bit(w, 5) << bit(w, 6, 4) << bit(w, 10, 6) << int(w & 6u)
@@ -264,7 +263,7 @@ void SaveFirm(CInfoBase& base, int /*mode*/)
           << int(f.procDop);
         ins.exec();
     });
-    replaceTable(db, "mask", [&](db::Recordset& ins) {
+    replaceTable(db, "mask", [&](db::RawStatement& ins) {
         for (int kod = 0; kod < 1000; ++kod) {
             bool any = false;
             for (const auto& m : f.masks) any = any || m[std::size_t(kod)] != 0;
@@ -276,7 +275,7 @@ void SaveFirm(CInfoBase& base, int /*mode*/)
             ins.exec();
         }
     });
-    replaceTable(db, "ktu", [&](db::Recordset& ins) {
+    replaceTable(db, "ktu", [&](db::RawStatement& ins) {
         for (int v = 0; v < 3; ++v)
             for (int rule = 0; rule < 4; ++rule) {
                 const unsigned w = f.ktu[std::size_t(v)][std::size_t(rule)];
@@ -287,7 +286,7 @@ void SaveFirm(CInfoBase& base, int /*mode*/)
                 ins.exec();
             }
     });
-    replaceTable(db, "stag", [&](db::Recordset& ins) {
+    replaceTable(db, "stag", [&](db::RawStatement& ins) {
         for (int i = 0; i < 15; ++i) {
             const SeniorityRule& s = f.stag[std::size_t(i)];
             Binder b(ins);
@@ -354,7 +353,7 @@ void SaveEntree(CInfoBase& base)
 {
     std::vector<PayKind> kinds = base.payKinds;
     std::stable_sort(kinds.begin(), kinds.end(), [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
-    replaceTable(Db(base), "entree", [&](db::Recordset& ins) {
+    replaceTable(Db(base), "entree", [&](db::RawStatement& ins) {
         for (const PayKind& p : kinds) {
             Binder b(ins);
             b << int(p.kod) << p.name << int(p.flags) << int(p.dates[0]) << int(p.dates[1]) << int(p.fond)
@@ -384,7 +383,7 @@ void LoadCeh(CInfoBase& base)
 
 void SaveCeh(CInfoBase& base)
 {
-    replaceTable(Db(base), "ceh", [&](db::Recordset& ins) {
+    replaceTable(Db(base), "ceh", [&](db::RawStatement& ins) {
         for (int i = 0; i < CInfoBase::ShopCount; ++i) {
             const ShopRecord& s = base.shops[std::size_t(i)];
             if (s.number == 0 && s.name.isEmpty())
@@ -435,7 +434,7 @@ void SaveGraph(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
     db::Transaction tr(db);
-    replaceTable(db, "graph", [&](db::Recordset& ins) {
+    replaceTable(db, "graph", [&](db::RawStatement& ins) {
         for (int i = 0; i < CInfoBase::ScheduleCount; ++i) {
             const WorkSchedule& w = base.schedules[std::size_t(i)];
             Binder b(ins);
@@ -446,7 +445,7 @@ void SaveGraph(CInfoBase& base)
             ins.exec();
         }
     });
-    replaceTable(db, "graMes", [&](db::Recordset& ins) {
+    replaceTable(db, "graMes", [&](db::RawStatement& ins) {
         for (int i = 0; i < CInfoBase::ScheduleCount; ++i)
             for (int k = 0; k < 22; ++k) {
                 const ScheduleMonth& m = base.schedules[std::size_t(i)].months[std::size_t(k)];
@@ -493,7 +492,7 @@ void LoadTabel(CInfoBase& base)
 
 void SaveTabel(CInfoBase& base, int /*mode*/)
 {
-    replaceTable(Db(base), "tabel", [&](db::Recordset& ins) {
+    replaceTable(Db(base), "tabel", [&](db::RawStatement& ins) {
         for (int i = 0; i < base.capacity(); ++i) {
             const TabelRecord& t = base.tabel[std::size_t(i)];
             Binder b(ins);
@@ -599,7 +598,7 @@ void SaveIndexes(CInfoBase& base, LineKind kind, int /*mode*/)
     const std::vector<u16>& idx = *indexOf(base, vid[0]);
     replaceTable(
         Db(base), "indexes",
-        [&](db::Recordset& ins) {
+        [&](db::RawStatement& ins) {
             for (int i = 0; i < base.capacity(); ++i) {
                 Binder b(ins);
                 const u16 w = idx[std::size_t(i)];
@@ -643,7 +642,7 @@ void SaveAltTabel(CInfoBase& base, int mass, int /*mode*/)
     const int cap = base.capacity();
     replaceTable(
         Db(base), "altTabel",
-        [&](db::Recordset& ins) {
+        [&](db::RawStatement& ins) {
             for (int i = 0; i < cap; ++i) {
                 const AltTabelEntry& e = base.altTabel.lines[std::size_t((mass - 1) * cap + i)];
                 if (e == AltTabelEntry{})
@@ -670,7 +669,7 @@ void LoadFio(CInfoBase& base)
 
 void SaveFio(CInfoBase& base, int /*mode*/)
 {
-    replaceTable(Db(base), "fio", [&](db::Recordset& ins) {
+    replaceTable(Db(base), "fio", [&](db::RawStatement& ins) {
         for (int i = 0; i < base.capacity(); ++i) {
             Binder b(ins);
             b << i + 1 << base.shortNames[std::size_t(i)];
@@ -712,7 +711,7 @@ void LoadComp(CInfoBase& base)
 
 void SaveComp(CInfoBase& base, int /*mode*/)
 {
-    replaceTable(Db(base), "comp", [&](db::Recordset& ins) {
+    replaceTable(Db(base), "comp", [&](db::RawStatement& ins) {
         for (int i = 0; i < base.capacity(); ++i) {
             const EmployeeAttributes& a = base.attributes[std::size_t(i)];
             Binder b(ins);
@@ -749,7 +748,7 @@ void LoadPrem(CInfoBase& base)
 
 void SavePrem(CInfoBase& base, int /*mode*/)
 {
-    replaceTable(Db(base), "prem", [&](db::Recordset& ins) {
+    replaceTable(Db(base), "prem", [&](db::RawStatement& ins) {
         for (int i = 0; i < base.prem.lineCapacity(); ++i) {
             const BonusLine& l = base.prem.lines[std::size_t(i)];
             if (l == BonusLine{})
@@ -797,7 +796,7 @@ void LoadBln(CInfoBase& base)
 
 void SaveBln(CInfoBase& base, int /*mode*/)
 {
-    replaceTable(Db(base), "bln", [&](db::Recordset& ins) {
+    replaceTable(Db(base), "bln", [&](db::RawStatement& ins) {
         for (int i = 0; i < base.bln.lineCapacity(); ++i) {
             const SickLeaveSheet& s = base.bln.lines[std::size_t(i)];
             if (s == SickLeaveSheet{})
@@ -862,7 +861,7 @@ void LoadOtp(CInfoBase& base)
 
 void SaveOtp(CInfoBase& base, int /*mode*/)
 {
-    replaceTable(Db(base), "otp", [&](db::Recordset& ins) {
+    replaceTable(Db(base), "otp", [&](db::RawStatement& ins) {
         for (int i = 0; i < base.otp.lineCapacity(); ++i) {
             const VacationNote& v = base.otp.lines[std::size_t(i)];
             if (v == VacationNote{})
@@ -891,7 +890,7 @@ void LoadAvZar1(CInfoBase& base)
 
 void SaveAvZar1(CInfoBase& base, int /*mode*/)
 {
-    replaceTable(Db(base), "AvZar1", [&](db::Recordset& ins) {
+    replaceTable(Db(base), "AvZar1", [&](db::RawStatement& ins) {
         for (int i = 0; i < base.capacity(); ++i) {
             Binder b(ins);
             b << i + 1 << base.av[std::size_t(i)] << base.zar1[std::size_t(i)];
@@ -943,7 +942,7 @@ void writeList(const QSqlDatabase& db, int mass, const std::vector<EmployeeListE
 {
     replaceTable(
         db, "simp",
-        [&](db::Recordset& ins) {
+        [&](db::RawStatement& ins) {
             for (std::size_t i = 0; i < l.size(); ++i) {
                 Binder b(ins);
                 b << mass << int(i + 1) << int(l[i].tabN()) << int(l[i].flags()) << int(l[i].slot);
@@ -1049,7 +1048,7 @@ bool RebuildLists(CInfoBase& base, bool force)
     base.SortList(byName, true);
     writeList(db, 1, byNumber);
     writeList(db, 2, byName);
-    replaceTable(db, "fio", [&](db::Recordset& ins) {
+    replaceTable(db, "fio", [&](db::RawStatement& ins) {
         for (int i = 0; i < base.capacity(); ++i) {
             Binder b(ins);
             b << i + 1 << names[std::size_t(i)];

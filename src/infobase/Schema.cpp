@@ -6,6 +6,7 @@
 #include "values/Values.h"
 
 #include <map>
+#include <string>
 
 namespace kalvor::infobase {
 
@@ -313,6 +314,29 @@ const TableDef& Table(const QString& name)
 }
 
 QString Qualified(const QString& name) { return QStringLiteral("dbo.") + name; }
+
+namespace {
+
+struct TableStatementTexts {
+    QString insert, deleteByEmployee;
+};
+
+const TableStatementTexts& StatementTextsOf(const char* table)
+{
+    static const std::map<std::string, TableStatementTexts> byName = [] {
+        std::map<std::string, TableStatementTexts> m;
+        for (const TableDef& t : SchemaTables())
+            m[t.name.toStdString()] = {InsertSql(t),
+                                       QStringLiteral("DELETE FROM %1 WHERE id_konst = ?").arg(Qualified(t.name))};
+        return m;
+    }();
+    return byName.at(table);
+}
+
+} // namespace
+
+const QString& TableInsertSql(const char* table) { return StatementTextsOf(table).insert; }
+const QString& TableDeleteByEmployeeSql(const char* table) { return StatementTextsOf(table).deleteByEmployee; }
 
 QString ColumnList(const TableDef& t, int skip) { return t.columns.mid(skip).join(QStringLiteral(", ")); }
 

@@ -31,6 +31,10 @@ QString Qualified(const QString& name);
 QString ColumnList(const TableDef& t, int skip = 0);
 // INSERT INTO dbo.t (cols) VALUES (?, ...), of the columns after `skip` leading ones.
 QString InsertSql(const TableDef& t, int skip = 0);
+// The INSERT of every column of a table and the DELETE of one employee's rows
+// (by id_konst), their texts built once for every table.
+const QString& TableInsertSql(const char* table);
+const QString& TableDeleteByEmployeeSql(const char* table);
 // SELECT cols FROM dbo.t <tail>
 QString SelectSql(const TableDef& t, const QString& tail = QString());
 // Index of a column in the table's list; -1 when absent.

@@ -118,27 +118,39 @@ void SwapFile::writeAt(qint64 offset, const char* bytes, qint64 size)
     }
 }
 
+namespace {
+
+// One slot's bytes, kept by the thread between the reads and writes of a run
+// instead of allocated for each slot.
+char* SlotBuffer()
+{
+    thread_local std::vector<char> buffer(static_cast<std::size_t>(SwapFile::SlotSize));
+    return buffer.data();
+}
+
+} // namespace
+
 void SwapFile::writeSlot(int slot, const EmployeeRecord& rec)
 {
-    std::vector<char> buf(static_cast<std::size_t>(SlotSize));
-    EmployeeRecordToSlot(rec, buf.data());
-    writeAt(slotOffset(slot), buf.data(), SlotSize);
+    char* buf = SlotBuffer();
+    EmployeeRecordToSlot(rec, buf);
+    writeAt(slotOffset(slot), buf, SlotSize);
 }
 
 void SwapFile::writeBlock(int slot, SlotBlock block, const EmployeeRecord& rec)
 {
-    std::vector<char> buf(static_cast<std::size_t>(SlotSize));
-    EmployeeRecordToSlot(rec, buf.data());
+    char* buf = SlotBuffer();
+    EmployeeRecordToSlot(rec, buf);
     const SlotRange r = SlotBlockRange(block);
-    writeAt(slotOffset(slot) + qint64(r.offset), buf.data() + r.offset, qint64(r.size));
+    writeAt(slotOffset(slot) + qint64(r.offset), buf + r.offset, qint64(r.size));
 }
 
 bool SwapFile::readSlot(int slot, EmployeeRecord& rec)
 {
-    std::vector<char> buf(static_cast<std::size_t>(SlotSize));
-    if (!readAt(slotOffset(slot), buf.data(), SlotSize))
+    char* buf = SlotBuffer();
+    if (!readAt(slotOffset(slot), buf, SlotSize))
         return false;
-    EmployeeRecordFromSlot(buf.data(), rec);
+    EmployeeRecordFromSlot(buf, rec);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "payroll/AccrualPass.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "infobase/MonthResultSaver.h"
 #include "payroll/AverageAbsences.h"
 #include "payroll/AverageEarnings.h"
 #include "payroll/Bases.h"
@@ -596,11 +597,7 @@ int Store(CalcPass& p, bool saveMaster)
     std::stable_sort(rows.begin() + stored, rows.begin() + stored + p.count,
                      [](const AccrualRow& x, const AccrualRow& y) { return x.kod < y.kod; });
     // The master row and the month's rows are stored together or not at all.
-    db::Transaction tr(Db(base));
-    if (saveMaster)
-        SaveKonst(base, p.slot);
-    SaveProizvZarpByRec(base, p.slot, 1);
-    tr.commit();
+    SaveCalculatedMonth(base, p.slot, saveMaster);
     return 0;
 }
 

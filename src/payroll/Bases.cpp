@@ -132,100 +132,114 @@ struct Summer {
     }
 };
 
+// The months a base covers, as month indexes (year * 12 + month); empty when
+// last < first.
+struct MonthWindow {
+    int first = 0, last = -1;
+    bool holds(int index) const { return index >= first && index <= last; }
+};
+
+// The window of the month and monthsBack arguments around the reporting month.
+MonthWindow BaseWindow(const BaseOptions& options, int month, int monthsBack, MonthKey reporting)
+{
+    const int current = reporting.index();
+    if (month < 0) {
+        const int last = current + month - 1;
+        return {last - monthsBack + 1, last};
+    }
+    if (monthsBack > 0)
+        return {current - monthsBack, current - 1};
+    int single = current;
+    if (month >= 1 && month <= 12) {
+        const int shift = month - reporting.month();
+        single = month < reporting.month() ? current + shift : current + shift - 12;
+    }
+    if (options.vacationWindow && (single == current - 10 || single == current - 11))
+        single += 12;
+    return {single, single};
+}
+
+// Adds the current record's archive entries of the window; 0 or an error code.
+int AddArchiveEntries(Summer& summer, const MonthWindow& window)
+{
+    const auto& rec = summer.doc.infoBase.current;
+    const int count = std::min<int>(rec.warKv, int(rec.waria.size()));
+    for (int i = 0; i < count; ++i) {
+        const auto& e = rec.waria[std::size_t(i)];
+        if (e.kod == 0)
+            continue;
+        if (e.god == 0 && e.mes == 0)
+            return kCalcArchiveWithoutMonth;
+        const int year = e.god != 0 ? e.god - 1900 : 0;
+        if (!window.holds(year * 12 + e.mes))
+            continue;
+        const int test = summer.kindTest(e.kod);
+        if (test < 0)
+            return kCalcUnknownArchiveCode;
+        if (test > 0)
+            summer.add(e.kod, e.sum, e.mes, e.dn, e.hr, e.min, true);
+    }
+    return 0;
+}
+
+// Adds the passed rows of the window (all of them when only rows are asked
+// for); 0 or an error code. A row's month number is placed within six months
+// of the reporting month.
+int AddPassedRows(Summer& summer, const MonthWindow& window, bool rowsOnly, const AccrualRow* rows, int rowCount)
+{
+    const MonthKey reporting = summer.doc.infoBase.config.reportingKey();
+    const int current = reporting.index();
+    for (int i = 0; i < rowCount; ++i) {
+        const AccrualRow& r = rows[i];
+        if (r.kod == 0)
+            continue; // a free (cleared) row carries nothing
+        const int month = summer.options.rowsInReportingMonth ? reporting.month() : int(r.mes);
+        if (!rowsOnly) {
+            if (month == 0)
+                return kCalcRowWithoutMonth;
+            int index = MonthIndex(reporting.year(), month);
+            if (index < current - 6)
+                index += 12;
+            else if (index > current + 5)
+                index -= 12;
+            if (!window.holds(index))
+                continue;
+        }
+        const int test = summer.kindTest(r.kod);
+        if (test < 0)
+            return kCalcUnknownCode;
+        if (test > 0)
+            summer.add(r.kod, r.sum, month, r.dn, r.hr, r.min, !rowsOnly);
+    }
+    return 0;
+}
+
 } // namespace
 
 double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsBack, int selector, int& inOutCount,
                               double& outTime, const AccrualRow* rows, int rowCount, const PayrollDoc& doc)
 {
     const bool monthCount = inOutCount < 0;
-    Summer s{options, doc, selector, (selector == 1 || selector == 4) ? inOutCount : 1, monthCount};
+    Summer summer{options, doc, selector, (selector == 1 || selector == 4) ? inOutCount : 1, monthCount};
     outTime = 0;
+    const bool rowsOnly = month == kBaseRowsOnly;
+    const MonthWindow window = BaseWindow(options, month, monthsBack, doc.infoBase.config.reportingKey());
 
-    const MonthKey reporting = doc.infoBase.config.reportingKey();
-    const int repYear = reporting.year(), repMonth = reporting.month();
-    const int cur = reporting.index();
-
-    int start = 0, end = -1;
-    if (month < 0) {
-        end = cur + month - 1;
-        start = end - monthsBack + 1;
-    } else {
-        int single = cur;
-        if (month >= 1 && month <= 12)
-            single = month < repMonth ? cur + (month - repMonth) : cur + (month - repMonth) - 12;
-        if (options.vacationWindow && (single == cur - 10 || single == cur - 11))
-            single += 12;
-        if (monthsBack > 0) {
-            start = cur - monthsBack;
-            end = cur - 1;
-        } else {
-            start = end = single;
-        }
+    int result = rowsOnly ? 0 : AddArchiveEntries(summer, window);
+    if (result == 0)
+        result = AddPassedRows(summer, window, rowsOnly, rows, rowCount);
+    if (result < 0) {
+        inOutCount = result;
+        return summer.sum;
     }
-
-    if (month != kBaseRowsOnly) {
-        const auto& rec = doc.infoBase.current;
-        const int count = std::min<int>(rec.warKv, int(rec.waria.size()));
-        for (int i = 0; i < count; ++i) {
-            const auto& e = rec.waria[std::size_t(i)];
-            if (e.kod == 0)
-                continue;
-            const int year = e.god != 0 ? e.god - 1900 : 0;
-            const int index = year * 12 + e.mes;
-            if (e.god == 0 && e.mes == 0) {
-                inOutCount = kCalcArchiveWithoutMonth;
-                return s.sum;
-            }
-            if (index < start || index > end)
-                continue;
-            const int t = s.kindTest(e.kod);
-            if (t < 0) {
-                inOutCount = kCalcUnknownArchiveCode;
-                return s.sum;
-            }
-            if (t == 0)
-                continue;
-            s.add(e.kod, e.sum, e.mes, e.dn, e.hr, e.min, true);
-        }
-    }
-
-    for (int i = 0; i < rowCount; ++i) {
-        const AccrualRow& r = rows[i];
-        if (r.kod == 0)
-            continue; // a free (cleared) row carries nothing
-        if (month != kBaseRowsOnly) {
-            const int m = options.rowsInReportingMonth ? repMonth : int(r.mes);
-            if (m == 0) {
-                inOutCount = kCalcRowWithoutMonth;
-                return s.sum;
-            }
-            int index = MonthIndex(repYear, m);
-            if (index < cur - 6)
-                index += 12;
-            else if (index > cur + 5)
-                index -= 12;
-            if (index < start || index > end)
-                continue;
-        }
-        const int t = s.kindTest(r.kod);
-        if (t < 0) {
-            inOutCount = kCalcUnknownCode;
-            return s.sum;
-        }
-        if (t == 0)
-            continue;
-        const int m = options.rowsInReportingMonth ? repMonth : int(r.mes);
-        s.add(r.kod, r.sum, m, r.dn, r.hr, r.min, month != kBaseRowsOnly);
-    }
-
     if (monthCount) {
         inOutCount = 0;
-        outTime = double(std::count(s.monthFlags.begin(), s.monthFlags.end(), true));
+        outTime = double(std::count(summer.monthFlags.begin(), summer.monthFlags.end(), true));
     } else {
-        inOutCount = s.days;
-        outTime = s.time;
+        inOutCount = summer.days;
+        outTime = summer.time;
     }
-    return s.sum;
+    return summer.sum;
 }
 
 double CalcBaseBySelector(int month, int monthsBack, int selector, int& inOutCount, double& outTime,

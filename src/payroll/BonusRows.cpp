@@ -78,7 +78,7 @@ int PercentOfBase(CalcPass& p, const BonusLine& b, double& amount)
 int BrigadeBonusRows(CalcPass& p, const BonusLine& b, const PayKind& kind)
 {
     double amount = 0;
-    if (const int r = BrigadeBonusShare(p.doc, p.slot, b, amount); r < 0)
+    if (const int r = BrigadeBonusShare(p.doc, p.slot, b, amount, p.options.brigades); r < 0)
         return r;
     if (amount <= 0)
         return 0;

@@ -8,6 +8,8 @@
 #include "values/Values.h"
 
 #include <array>
+#include <map>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -122,26 +124,102 @@ int MeasureMember(PayrollDoc& doc, int slot, const BonusLine& line, BrigadeMembe
     return MemberMinutes(doc, slot, rec, isCurrent, line, dayLength, m.minutes);
 }
 
-// The brigade of the line: each listed employee's first line of the same
-// brigade, measured. own is the index of `slot` among them, or -1.
-int GatherBrigade(PayrollDoc& doc, int slot, const BonusLine& line, std::vector<BrigadeMember>& members, int& own)
+// A member of a brigade: his record slot and his own line of the brigade.
+struct MemberLine {
+    int slot = 0;
+    BonusLine line;
+};
+
+// Each listed employee's first line of the line's brigade, in list order.
+std::vector<MemberLine> BrigadeLines(const CInfoBase& base, const BonusLine& line)
 {
-    auto& base = doc.infoBase;
-    own = -1;
+    std::vector<MemberLine> lines;
     for (const EmployeeListEntry& e : base.list) {
         if (e.slot < 1 || e.slot > int(base.attributes.size()) || e.slot > int(base.tabel.size()))
             continue;
-        for (const BonusLine& b : base.prem.run(e.slot)) {
-            if (!SameBrigade(b, line))
-                continue;
-            BrigadeMember m;
-            if (const int r = MeasureMember(doc, e.slot, b, m); r < 0)
-                return r;
-            if (e.slot == slot)
-                own = int(members.size());
-            members.push_back(m);
-            break;
+        const int first = base.prem.first(e.slot);
+        const int count = base.prem.count(e.slot);
+        for (int i = 0; i < count; ++i) {
+            const BonusLine& b = base.prem.lines[std::size_t(first + i)];
+            if (SameBrigade(b, line)) {
+                lines.push_back({e.slot, b});
+                break;
+            }
         }
+    }
+    return lines;
+}
+
+// A member's measures as one run keeps them; result is MeasureMember's.
+struct KeptMeasure {
+    bool taken = false;
+    int result = 0;
+    BrigadeMember member;
+};
+
+struct KeptBrigade {
+    std::vector<MemberLine> lines;
+    std::vector<KeptMeasure> measures; // beside lines
+};
+
+} // namespace
+
+struct BrigadeMeasures::Brigades {
+    // By the fields that make a brigade: kind, code, amount, group key.
+    std::map<std::tuple<int, int, double, int>, KeptBrigade> byKey;
+
+    KeptBrigade& of(const CInfoBase& base, const BonusLine& line)
+    {
+        const auto key = std::make_tuple(int(line.procent), int(line.kod), line.sum, int(line.mes));
+        auto it = byKey.find(key);
+        if (it == byKey.end()) {
+            KeptBrigade brigade;
+            brigade.lines = BrigadeLines(base, line);
+            brigade.measures.resize(brigade.lines.size());
+            it = byKey.emplace(key, std::move(brigade)).first;
+        }
+        return it->second;
+    }
+};
+
+BrigadeMeasures::BrigadeMeasures() : brigades_(std::make_unique<Brigades>()) {}
+BrigadeMeasures::~BrigadeMeasures() = default;
+
+namespace {
+
+// The brigade of the line, measured: from the kept measures when there are
+// any (the member being computed, whose time sheet the calculation changes,
+// always afresh). own is the index of `slot` among the members, or -1.
+int GatherBrigade(PayrollDoc& doc, int slot, const BonusLine& line, BrigadeMeasures* measures,
+                  std::vector<BrigadeMember>& members, int& own)
+{
+    auto& base = doc.infoBase;
+    own = -1;
+    KeptBrigade uncounted;
+    KeptBrigade& brigade = measures ? measures->brigades().of(base, line) : uncounted;
+    if (!measures)
+        brigade.lines = BrigadeLines(base, line);
+    members.reserve(brigade.lines.size());
+    for (std::size_t i = 0; i < brigade.lines.size(); ++i) {
+        const MemberLine& member = brigade.lines[i];
+        BrigadeMember m;
+        int result = 0;
+        if (!measures || member.slot == base.currentSlot) {
+            result = MeasureMember(doc, member.slot, member.line, m);
+        } else {
+            KeptMeasure& kept = brigade.measures[i];
+            if (!kept.taken) {
+                kept.result = MeasureMember(doc, member.slot, member.line, kept.member);
+                kept.taken = true;
+            }
+            result = kept.result;
+            m = kept.member;
+        }
+        if (result < 0)
+            return result;
+        if (member.slot == slot)
+            own = int(members.size());
+        members.push_back(m);
     }
     return 0;
 }
@@ -179,14 +257,14 @@ double FundScale(unsigned scaleField)
 
 } // namespace
 
-int BrigadeBonusShare(PayrollDoc& doc, int slot, const BonusLine& line, double& share)
+int BrigadeBonusShare(PayrollDoc& doc, int slot, const BonusLine& line, double& share, BrigadeMeasures* measures)
 {
     share = 0;
     if (line.procent < 3 || line.procent > 5)
         return 0;
     std::vector<BrigadeMember> members;
     int own = -1;
-    if (const int r = GatherBrigade(doc, slot, line, members, own); r < 0)
+    if (const int r = GatherBrigade(doc, slot, line, measures, members, own); r < 0)
         return r;
     if (own < 0)
         return 0;

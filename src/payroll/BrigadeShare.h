@@ -12,7 +12,29 @@
 // formula (1: the brigade's time-rate earnings come off the fund first).
 #include "payroll/PayrollDocument.h"
 
+#include <memory>
+
 namespace kalvor {
+
+// The members of each brigade and their measures, kept for one calculation
+// run so that every member is read from the swap work file and measured once,
+// however many members share the fund. Valid while the work file, the bonus
+// lines, the time sheets and the schedules stay as they are (one run over the
+// selected employees). The member being computed is always measured afresh,
+// from the current record.
+class BrigadeMeasures {
+public:
+    BrigadeMeasures();
+    ~BrigadeMeasures();
+    BrigadeMeasures(const BrigadeMeasures&) = delete;
+    BrigadeMeasures& operator=(const BrigadeMeasures&) = delete;
+
+    struct Brigades;
+    Brigades& brigades() { return *brigades_; }
+
+private:
+    std::unique_ptr<Brigades> brigades_;
+};
 
 // The share in kopecks (whole kopecks) of the employee in record slot `slot`
 // of the fund of bonus line `line`, a line of type 3-5 (rule variant
@@ -25,7 +47,9 @@ namespace kalvor {
 // current record is the same on return. Returns 0 or a negative
 // CalcErrorTexts code (-1 a member without payment system, -12 without a
 // day length, -16 without working days, -38 a record that cannot be read, or
-// the base's own codes).
-int BrigadeBonusShare(PayrollDoc& doc, int slot, const infobase::BonusLine& line, double& share);
+// the base's own codes). With measures given, the brigade's members are
+// measured from them.
+int BrigadeBonusShare(PayrollDoc& doc, int slot, const infobase::BonusLine& line, double& share,
+                      BrigadeMeasures* measures = nullptr);
 
 } // namespace kalvor

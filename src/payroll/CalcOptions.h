@@ -11,6 +11,8 @@
 
 namespace kalvor {
 
+class BrigadeMeasures;
+
 // The rows of a calculation's result buffer.
 inline constexpr int kCalcResultRows = 66;
 using CalcResultBuffer = std::array<infobase::AccrualRow, kCalcResultRows>;
@@ -30,6 +32,9 @@ struct CalcOptions {
     // the one being computed (-1 none).
     std::span<infobase::VacationNote> vacationNotes;
     int currentNote = -1;
+    // The brigade members' measures that one run over many employees keeps
+    // (see BrigadeShare.h); nullptr measures the members at every share.
+    BrigadeMeasures* brigades = nullptr;
 
     bool vacationNote() const { return vacationCalcKind != 0; }
     // A display run of the note alone: the month's other inputs are skipped.

@@ -1,6 +1,7 @@
 #include "payroll/CalcThread.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "payroll/BrigadeShare.h"
 #include "payroll/CalcEmployeeMonth.h"
 #include "platform/Db.h"
 
@@ -86,6 +87,10 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
     bool stopped = false;
     CalcWorkBuffer work;
     CalcResultBuffer rows{};
+    // The brigade members are measured once for the whole run.
+    BrigadeMeasures brigades;
+    CalcOptions options;
+    options.brigades = &brigades;
     // Employees are committed in batches: each one's save stays atomic on its
     // own (a savepoint inside the batch), and the base's lock is taken once
     // per batch instead of once per employee.
@@ -96,7 +101,7 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
             batch.emplace(Db(base));
         int r = 0;
         try {
-            r = CalcEmployeeMonth(doc, rows.data(), index, &work, CalcStore);
+            r = CalcEmployeeMonth(doc, rows.data(), index, &work, CalcStore, options);
         } catch (...) {
             batch->commit(); // the employees before this one keep their results
             throw;

@@ -1,9 +1,13 @@
 #include "platform/Db.h"
+#include "platform/RawStatement.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QThread>
+
+#include <sqlite3.h>
 
 #include <atomic>
 #include <map>
@@ -44,8 +48,11 @@ struct ThreadConnections {
     std::map<QString, int> depth; // connection name -> transaction depth
     // connection name -> statements kept for it
     std::map<QString, std::map<QString, std::unique_ptr<Recordset>>> statements;
+    // connection name -> raw statements kept for it (finalized before it closes)
+    std::map<QString, std::map<QString, std::unique_ptr<RawStatement>>> rawStatements;
     ~ThreadConnections()
     {
+        rawStatements.clear();
         statements.clear();
         for (const auto& [file, name] : names) {
             {
@@ -153,6 +160,7 @@ void Connection::closeForThread(const QString& baseFile)
     const QString name = it->second;
     t.names.erase(it);
     t.depth.erase(name);
+    t.rawStatements.erase(name);
     t.statements.erase(name);
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
@@ -186,6 +194,171 @@ Recordset& Statement(const QSqlDatabase& db, const QString& sql)
     auto it = kept.find(sql);
     if (it == kept.end())
         it = kept.emplace(sql, std::make_unique<Recordset>(db, sql)).first;
+    return *it->second;
+}
+
+namespace {
+
+// The SQLite handle under a QtSql connection.
+sqlite3* HandleOf(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        throw DbError(E_DB_FAIL, QStringLiteral("Ошибка базы данных"), QStringLiteral("No SQLite connection"), kSource);
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+// The error of a raw statement, as fromSqlError gives it for the others.
+DbError fromRawError(sqlite3* db, int rc, const QString& sql)
+{
+    const int primary = rc & 0xFF;
+    QString message = QStringLiteral("Unable to fetch row");
+    if (primary == kEngineBusy || primary == kEngineLocked)
+        message = QString::fromUtf8(kBusyText);
+    else if (primary == kEngineCorrupt || primary == kEngineNotADatabase)
+        message = QString::fromUtf8(kDamagedText);
+    return DbError(E_DB_ENGINE | std::uint32_t(primary), message,
+                   QString::fromUtf8(sqlite3_errmsg(db)) + QLatin1Char('\n') + sql, kSource);
+}
+
+} // namespace
+
+RawStatement::RawStatement(const QSqlDatabase& db, const QString& sql) : sql_(sql)
+{
+    sqlite3* handle = HandleOf(db);
+    const QByteArray text = sql.toUtf8();
+    const int rc =
+        sqlite3_prepare_v3(handle, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(stmt_);
+        throw fromRawError(handle, rc, sql);
+    }
+}
+
+RawStatement::~RawStatement() { sqlite3_finalize(stmt_); }
+
+RawStatement& RawStatement::bind(int index, qint64 value)
+{
+    sqlite3_bind_int64(stmt_, index + 1, value);
+    return *this;
+}
+
+RawStatement& RawStatement::bind(int index, double value)
+{
+    sqlite3_bind_double(stmt_, index + 1, value);
+    return *this;
+}
+
+RawStatement& RawStatement::bind(int index, const QString& value)
+{
+    if (value.isNull())
+        sqlite3_bind_null(stmt_, index + 1);
+    else
+        sqlite3_bind_text16(stmt_, index + 1, value.utf16(), int(value.size() * 2), SQLITE_TRANSIENT);
+    return *this;
+}
+
+RawStatement& RawStatement::bind(int index, const QVariant& value)
+{
+    switch (value.isNull() ? QMetaType::UnknownType : value.typeId()) {
+    case QMetaType::UnknownType: sqlite3_bind_null(stmt_, index + 1); break;
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::UChar:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong: sqlite3_bind_int64(stmt_, index + 1, value.toLongLong()); break;
+    case QMetaType::Double:
+    case QMetaType::Float: sqlite3_bind_double(stmt_, index + 1, value.toDouble()); break;
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        sqlite3_bind_blob(stmt_, index + 1, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    default: bind(index, value.toString()); break;
+    }
+    return *this;
+}
+
+bool RawStatement::next()
+{
+    if (!running_) {
+        checkInjectedFailure(sql_);
+        running_ = true;
+    }
+    if (step())
+        return true;
+    sqlite3_reset(stmt_);
+    running_ = false;
+    return false;
+}
+
+int RawStatement::toInt(int column) const { return int(sqlite3_column_int64(stmt_, column)); }
+
+qint64 RawStatement::toInt64(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+double RawStatement::toDouble(int column) const { return sqlite3_column_double(stmt_, column); }
+
+QString RawStatement::toString(int column) const
+{
+    const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt_, column));
+    if (!text)
+        return QString();
+    return QString::fromUtf16(text, sqlite3_column_bytes16(stmt_, column) / 2);
+}
+
+QVariant RawStatement::value(int column) const
+{
+    switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(stmt_, column)));
+    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(stmt_, column));
+    case SQLITE_TEXT: return QVariant(toString(column));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt_, column)),
+                                   sqlite3_column_bytes(stmt_, column)));
+    default: return QVariant();
+    }
+}
+
+qint64 RawStatement::lastInsertId() const { return sqlite3_last_insert_rowid(sqlite3_db_handle(stmt_)); }
+
+bool RawStatement::step()
+{
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    sqlite3_reset(stmt_);
+    running_ = false;
+    throw fromRawError(sqlite3_db_handle(stmt_), rc, sql_);
+}
+
+void RawStatement::exec()
+{
+    checkInjectedFailure(sql_);
+    while (step()) {
+    }
+    sqlite3_reset(stmt_);
+}
+
+qint64 RawStatement::selectInt64()
+{
+    checkInjectedFailure(sql_);
+    const qint64 value = step() ? sqlite3_column_int64(stmt_, 0) : 0;
+    sqlite3_reset(stmt_);
+    return value;
+}
+
+RawStatement& RawStatementFor(const QSqlDatabase& db, const QString& sql)
+{
+    auto& kept = threadConnections().rawStatements[db.connectionName()];
+    auto it = kept.find(sql);
+    if (it == kept.end())
+        it = kept.emplace(sql, std::make_unique<RawStatement>(db, sql)).first;
     return *it->second;
 }
 

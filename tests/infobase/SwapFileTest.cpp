@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <cstring>
 
 using namespace kalvor::infobase;
@@ -164,4 +165,49 @@ TEST(KalvorDocData, WorkFilesFollowTheWorkingFolderAndBase)
     EXPECT_EQ(doc.selectionKeys.crit[17][2], -1);
     EXPECT_EQ(doc.GenrValues[424], 0.0);
     EXPECT_EQ(doc.incomeRows.size(), 13u);
+}
+
+// Archive entries past the last one in use are written as zero bytes, and a
+// record's slot stays byte for byte what packing every entry gives: an entry
+// beyond the count, a blank entry with a sum of -0 and the first of two
+// records written one after the other through the same slot buffer.
+TEST(SwapFile, ArchiveEntriesPackedUpToTheLastOneInUse)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    CInfoBase base;
+    FixtureBase fx = BuildFixtureBase(base, 2, 5);
+    EmployeeRecord rec = fx.records[0];
+    rec.waria[700].kod = 35;
+    rec.waria[700].sum = 1'234'567;
+    rec.waria[700].god = 2025;
+    rec.waria[700].mes = 11;
+    rec.waria[900].sum = -0.0; // blank but for the sign: not zero bytes
+    SwapFile swap(dir.filePath(QStringLiteral("swap")));
+    swap.create();
+    swap.writeSlot(1, fx.records[1]);
+    swap.writeSlot(1, rec);
+
+    std::vector<char> slot(EmployeeRecord::SlotSize);
+    ASSERT_TRUE(swap.readSlotBytes(1, slot.data()));
+    const char* waria = slot.data() + SlotBlockRange(SlotBlock::Waria).offset + 2;
+    auto entryBytes = [](const WariaEntry& e) {
+        std::vector<char> bytes(WariaEntry::Size);
+        ByteWriter w(bytes.data(), bytes.size());
+        e.write(w);
+        return bytes;
+    };
+    for (int i : {0, 23, 24, 699, 700, 701, 900, 901, 1199}) {
+        const std::vector<char> expected = entryBytes(rec.waria[std::size_t(i)]);
+        EXPECT_EQ(std::memcmp(waria + i * WariaEntry::Size, expected.data(), WariaEntry::Size), 0) << i;
+    }
+    EXPECT_EQ(u8(waria[900 * WariaEntry::Size + 11]), 0x80); // the sign bit of -0.0
+    EXPECT_EQ(le16(waria + 700 * WariaEntry::Size), 35);
+
+    EmployeeRecord back;
+    ASSERT_TRUE(swap.readSlot(1, back));
+    EXPECT_EQ(back.waria, rec.waria);
+    EXPECT_TRUE(std::signbit(back.waria[900].sum));
+    EXPECT_EQ(back.rows, rec.rows);
+    EXPECT_EQ(back.head, rec.head);
 }

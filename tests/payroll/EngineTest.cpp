@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -574,6 +575,41 @@ TEST(BrigadeShare, EveryRuleSwitch)
     EXPECT_EQ(BrigadeBonusShare(w.doc, 1, w.lines[0], out), kCalcNoPaymentSystem);
 }
 
+// A run keeps the members' measures: the shares are those of measuring at
+// every share; a member's record is read from the work file once (a slot
+// spoilt afterwards no longer matters), while the member being computed is
+// measured afresh from his time sheet as the calculation has lowered it.
+TEST(BrigadeShare, MeasuresKeptForARun)
+{
+    BrigadeWorld w;
+    // 60 % by the worked time, 40 % by the lines' counts 3 : 4 : 2.
+    w.base().firm.ktu[0] = {u16(60 | 0x100), u16(40 | 1 << 11), 0, 0};
+    BrigadeMeasures kept;
+    double shares[3] = {};
+    for (int slot = 1; slot <= 3; ++slot) {
+        ASSERT_EQ(BrigadeBonusShare(w.doc, slot, w.lines[slot - 1], shares[slot - 1], &kept), 0);
+        EXPECT_DOUBLE_EQ(shares[slot - 1], w.share(slot)) << slot;
+    }
+    // Worked hours 160 : 176 : 80.
+    EXPECT_DOUBLE_EQ(shares[1], RoundWhole(6e5 * 176 / 416 + 4e5 * 4 / 9));
+
+    // The third member's slot cut short: measured again it fails, kept it stands.
+    ASSERT_EQ(::truncate(QFile::encodeName(w.base().swapPath()).constData(), off_t(SwapFile::slotOffset(3) + 100)), 0);
+    double again = 0;
+    EXPECT_EQ(BrigadeBonusShare(w.doc, 2, w.lines[1], again), kCalcRecordUnreadable);
+    ASSERT_EQ(BrigadeBonusShare(w.doc, 2, w.lines[1], again, &kept), 0);
+    EXPECT_DOUBLE_EQ(again, shares[1]);
+
+    // The first member as the one being computed, his sheet lowered to 80
+    // hours: his own time counts afresh, 80 : 176 : 80.
+    w.base().currentSlot = 1;
+    w.base().current = w.rec;
+    w.base().current.head.tarifVrem.rub = 300;
+    w.base().tabel[0].rabDn = 10;
+    ASSERT_EQ(BrigadeBonusShare(w.doc, 1, w.lines[0], again, &kept), 0);
+    EXPECT_DOUBLE_EQ(again, RoundWhole(6e5 * 80 / 336 + 4e5 * 3 / 9));
+}
+
 TEST(EngineInputs, BonusPaidAtOnceLessThePensionContributionOfItsKind)
 {
     EngineWorld w;
@@ -823,6 +859,112 @@ TEST(SickLeaveCodes, FinancingSourcesOfTheSheetOverThreeMonths)
         for (int w = 0; w < 3; ++w)
             EXPECT_EQ(SickLeavePartCode(c.vid, c.budget, MonthKey(2026, 2 + w), reporting, c.employer), c.codes[w])
                 << "kind " << c.vid << " sub-kind " << c.budget << " month " << w;
+}
+
+// One sheet from 25 February to 10 April 2026 computed in the March month.
+// The salary of 18,250 roubles a month in the twelve months before the sheet
+// (February 2025 to January 2026, 365 days) gives 219,000 / 365 = 600
+// roubles a day. The sheet's 45 days: 4 in February, 31 in March, 10 in April.
+struct SheetOverThreeMonths {
+    EngineWorld w;
+
+    SheetOverThreeMonths()
+    {
+        w.salaried(1'825'000);
+        for (int month = 2; month <= 13; ++month)
+            addArchive(w.doc, archive(4, 1'825'000, month <= 12 ? 2025 : 2026, (month - 1) % 12 + 1, 21));
+        w.rec.waria = w.doc.infoBase.current.waria;
+        w.rec.warKv = w.doc.infoBase.current.warKv;
+        auto kinds = w.base().payKinds;
+        for (auto& k : kinds)
+            if (k.kod == 4)
+                k.enBlnFull = 1; // the salary enters the sick-leave average
+        for (int code : {110, 111, 112, 115, 116, 117, 155, 156, 157, 158, 159,
+                         562, 572, 582, 642, 652, 662, 672, 682, 695, 696, 697})
+            kinds.push_back(kind(code, {"oblPodoh"}, 1, 2300));
+        setKinds(w.doc, kinds);
+    }
+
+    // The stored rows of the sheet's benefit: code, month, days, amount. The
+    // salary is paid from the sheet's own financing source (the average takes
+    // the earnings of that source only), so the day stays at 600 roubles.
+    std::vector<std::array<double, 4>> benefitRows(int vid, int budget)
+    {
+        for (auto& k : w.base().payKinds)
+            if (k.kod == 4)
+                k.budgBln = u16(budget);
+        SickLeaveSheet s;
+        s.dBegin = 25;
+        s.mBegin = 2;
+        s.gBegin = 2026;
+        s.dEnd = 10;
+        s.mEnd = 4;
+        s.gEnd = 2026;
+        s.vid = u8(vid);
+        s.budg = u8(budget);
+        s.from12Months = 1;
+        EXPECT_TRUE(w.base().bln.replaceRun(1, std::span<const SickLeaveSheet>(&s, 1)));
+        EXPECT_GT(w.calc(CalcStore), 0);
+        std::vector<std::array<double, 4>> out;
+        for (const AccrualRow& r : w.stored())
+            if ((r.kod >= 110 && r.kod <= 159) || (r.kod >= 560 && r.kod <= 697))
+                out.push_back({double(r.kod), double(r.mes), double(r.dn), r.sum / 100});
+        return out;
+    }
+};
+
+using Rows = std::vector<std::array<double, 4>>;
+
+TEST(SickLeaveMonths, TemporaryDisabilityByFinancingSource)
+{
+    // Kind 0: the first three days (in February) are the employer's, 1,800
+    // roubles; the rest is the benefit: 1 day of February, 31 days of March
+    // (18,600), 10 days of April (6,000). Sub-kind 2 moves every part to its
+    // own codes; sub-kind 5 is not a financing source and keeps the standard
+    // ones. All of March's working days are sick days: no salary row.
+    const Rows standard{{110, 2, 3, 1'800}, {155, 2, 1, 600}, {156, 3, 31, 18'600}, {157, 4, 10, 6'000}};
+    for (int budget : {0, 5}) {
+        SheetOverThreeMonths world;
+        EXPECT_EQ(world.benefitRows(0, budget), standard) << budget;
+        for (const AccrualRow& r : world.w.stored()) EXPECT_NE(r.kod, 4);
+    }
+    SheetOverThreeMonths world;
+    EXPECT_EQ(world.benefitRows(0, 2),
+              (Rows{{562, 2, 3, 1'800}, {662, 2, 1, 600}, {672, 3, 31, 18'600}, {682, 4, 10, 6'000}}));
+}
+
+TEST(SickLeaveMonths, MaternityTheEleventhDayAndOtherKinds)
+{
+    // Kind 2 (pregnancy and birth): 100 %, no employer's days; February and
+    // March both take 158, April 159; sub-kind 2 gives 642 and 652.
+    for (int budget : {0, 5}) {
+        SheetOverThreeMonths world;
+        EXPECT_EQ(world.benefitRows(2, budget), (Rows{{158, 2, 4, 2'400}, {158, 3, 31, 18'600}, {159, 4, 10, 6'000}}))
+            << budget;
+    }
+    {
+        SheetOverThreeMonths world;
+        EXPECT_EQ(world.benefitRows(2, 2), (Rows{{642, 2, 4, 2'400}, {642, 3, 31, 18'600}, {652, 4, 10, 6'000}}));
+    }
+    // Kind 4: half from the eleventh day, 7 March: March has 6 days at 600
+    // and 25 at 300 (3,600 + 7,500 = 11,100), April 10 at 300.
+    for (int budget : {0, 5}) {
+        SheetOverThreeMonths world;
+        EXPECT_EQ(world.benefitRows(4, budget), (Rows{{155, 2, 4, 2'400}, {156, 3, 31, 11'100}, {157, 4, 10, 3'000}}))
+            << budget;
+    }
+    {
+        SheetOverThreeMonths world;
+        EXPECT_EQ(world.benefitRows(4, 2), (Rows{{662, 2, 4, 2'400}, {672, 3, 31, 11'100}, {682, 4, 10, 3'000}}));
+    }
+    // Kind 10: the employer's three days as 115, the benefit as 695-697,
+    // whatever the sub-kind.
+    for (int budget : {0, 2, 5}) {
+        SheetOverThreeMonths world;
+        EXPECT_EQ(world.benefitRows(10, budget),
+                  (Rows{{115, 2, 3, 1'800}, {695, 2, 1, 600}, {696, 3, 31, 18'600}, {697, 4, 10, 6'000}}))
+            << budget;
+    }
 }
 
 // ----------------------------------------------------------------------------- error codes

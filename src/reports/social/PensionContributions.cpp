@@ -330,7 +330,7 @@ int PensionRun::employeeMonth(const EmployeeListEntry& entry, int month, bool la
 // has one).
 double PensionRun::addAboveLimit(const MonthContributions& c, const KindMonth& pension, int group, int month)
 {
-    const double limit = kContributionCap;
+    const double limit = ContributionBaseCap(period_.year);
     const double total = pension.prior1 + pension.month1 + pension.prior4 + pension.month4;
     if (total <= limit)
         return 0;

@@ -243,7 +243,8 @@ MonthBase SettlementRun::baseMonth(const MonthContributions& c) const
     // adds above it, at most the month's own payments.
     const double before = b + priorDisabled;
     const double through = before + a + thisDisabled;
-    const double above = Positive(through - kContributionCap) - Positive(before - kContributionCap);
+    const double cap = ContributionBaseCap(period_.year);
+    const double above = Positive(through - cap) - Positive(before - cap);
     month.aboveCap = std::clamp(above, 0.0, Positive(a + thisDisabled));
     return month;
 }

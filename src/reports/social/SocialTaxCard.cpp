@@ -155,7 +155,8 @@ int FillCardMonth(const PayrollDoc& doc, int monthKey, int firstRow, std::array<
     at(LinePayments) = through.taxable - before.taxable;
     at(LineNotSubject) = c.own(0).allowance + c.totals[1] + c.totals[5];
     at(LineDisabilityPayments) = through.disability - before.disability;
-    at(LineAboveCap) = Positive(through.taxable - kContributionCap) - Positive(before.taxable - kContributionCap);
+    const double cap = ContributionBaseCap(monthKey >> 4);
+    at(LineAboveCap) = Positive(through.taxable - cap) - Positive(before.taxable - cap);
     at(LineBase) = at(LinePayments) - at(LineAboveCap);
     for (int kind = 0; kind < kFundCount; ++kind) {
         const FundMonth fund = FundValues(c, kind, *variants[std::size_t(kind)], doc);

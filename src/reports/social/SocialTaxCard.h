@@ -13,7 +13,7 @@
 //    4  amounts not subject to contributions
 //    6  (not used: expenses taken as a deduction)
 //    8  payments in the months of a disability period
-//   10  the part of the base above the yearly cap of 463,000 roubles
+//   10  the part of the base above the yearly cap of the contribution base
 //   12  the contribution base (line 0 before line 4 is added, less line 10)
 //   14, 16, 18, 20  the base of contribution records 0-3 of "sbor" (pension
 //       fund, social insurance, federal and territorial medical funds)

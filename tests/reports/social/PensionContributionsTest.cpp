@@ -219,12 +219,12 @@ const Person kPeople[] = {
     {u"Жуков Захар Олегович", date(1, 1, 1967), 200'000},
 };
 
-void AddArchive(EmployeeRecord& rec, u16 kod, double sum, int month, int days = 0)
+void AddArchive(EmployeeRecord& rec, u16 kod, double sum, int month, int days = 0, int year = 2011)
 {
     WariaEntry& e = rec.waria[rec.warKv++];
     e.kod = kod;
     e.sum = sum;
-    e.god = 2011;
+    e.god = u16(year);
     e.mes = u16(month);
     e.dn = u16(days);
 }
@@ -246,7 +246,7 @@ protected:
         for (std::size_t i = 0; i < base.attributes.size(); ++i) base.attributes[i].kvProizv = 0;
         AddContributionKinds(base);
         base.firm.masks[7][kMaternity] = 1;
-        base.config.tekMes = u16(MonthKey(2011, 7));
+        base.config.tekMes = u16(MonthKey(payYear(), 7));
         setPeriod(3);
         SaveAll(base, fx.records);
 
@@ -261,12 +261,14 @@ protected:
     }
     void setPeriod(int lastMonth)
     {
-        doc.infoBase.config.r_g = 111;
+        doc.infoBase.config.r_g = i8(payYear() - 1900);
         doc.infoBase.config.r_m1 = 1;
         doc.infoBase.config.r_m2 = u8(lastMonth);
     }
 
-    static EmployeeRecord Record(const Person& person, std::size_t index)
+    // The year of the pay, January to June.
+    virtual int payYear() const { return 2011; }
+    EmployeeRecord Record(const Person& person, std::size_t index) const
     {
         EmployeeRecord rec;
         EmployeeHead& h = rec.head;
@@ -282,13 +284,13 @@ protected:
             h.invSprNom = QStringLiteral("04127%1").arg(index);
             h.invSprDat = QStringLiteral("16.02.2010");
         }
-        for (int month = 1; month <= 6; ++month) AddArchive(rec, kSalary, rub(person.salary), month, 20);
+        for (int month = 1; month <= 6; ++month) AddArchive(rec, kSalary, rub(person.salary), month, 20, payYear());
         if (index == 1) // Белова: a non-taxable benefit in February
-            AddArchive(rec, kMaternity, rub(12'000), 2);
+            AddArchive(rec, kMaternity, rub(12'000), 2, 0, payYear());
         if (index == 0) { // Антонов: the medical contributions charged each month
             for (int month = 1; month <= 6; ++month) {
-                AddArchive(rec, kFederalMedical, rub(930), month);
-                AddArchive(rec, kTerritorialMedical, rub(600), month);
+                AddArchive(rec, kFederalMedical, rub(930), month, 0, payYear());
+                AddArchive(rec, kTerritorialMedical, rub(600), month, 0, payYear());
             }
         }
         return rec;
@@ -364,6 +366,20 @@ TEST_F(PensionRun, FirstQuarterTariffBlocks)
     EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowAccrued + 3), (Row{840, 360, 240, 240}));
     // The third section's values up to the counts of value 272 stay 0.
     for (int row = 0; row < 16; ++row) EXPECT_EQ(TariffRow(v(), kImputedTariff, row), (Row{0, 0, 0, 0})) << row;
+}
+
+// The same pay in 2010, when the yearly cap was 415,000 roubles.
+class PensionRun2010 : public PensionRun {
+protected:
+    int payYear() const override { return 2010; }
+};
+
+TEST_F(PensionRun2010, TheCapOf2010IsLower)
+{
+    ASSERT_EQ(CalcOVPF(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
+    // Жуков passes 415,000 in March: 600,000 - 415,000 above the limit.
+    EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowAboveLimit), (Row{185'000, 0, 0, 185'000}));
+    EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowAboveLimit + 2), (Row{185'000, 0, 0, 185'000}));
 }
 
 TEST_F(PensionRun, FirstQuarterSection1CountsAndInval)

@@ -190,6 +190,22 @@ TEST_F(Fss4Run, FirstQuarterBaseTableAndContributions)
     EXPECT_EQ(Values(v(), kExpenses, 6), (std::vector<double>{39'703, 0, 39'703, 4'300, 5'700, 29'703}));
 }
 
+// The same pay in 2010, when the yearly cap was 415,000 roubles: the 2011
+// form's builder takes the cap of the report's year.
+class Fss4Run2011FormOn2010 : public Fss4Base {
+protected:
+    Fss4Run2011FormOn2010() : Fss4Base(2010) {}
+};
+
+TEST_F(Fss4Run2011FormOn2010, TheCapOf2010IsLower)
+{
+    ASSERT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
+    // Жуков passes 415,000 in March by 185,000: 847,000 - 12,000 - 185,000
+    // = 650,000 the base, 277,000 - 12,000 - 185,000 = 80,000 of it in March.
+    EXPECT_EQ(Values(v(), kBasePeriod, 5), (std::vector<double>{847'000, 12'000, 60'000, 185'000, 650'000}));
+    EXPECT_EQ(Values(v(), BaseMonth(3, 0), 5), (std::vector<double>{277'000, 12'000, 20'000, 185'000, 80'000}));
+}
+
 TEST_F(Fss4Run, FirstQuarterBenefitsHeadcountsInjuryAndInval)
 {
     ASSERT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, QString(), 0, {}), GenrDone);

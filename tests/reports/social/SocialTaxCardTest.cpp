@@ -155,8 +155,8 @@ protected:
         base.firm.texts[FirmInfo::firmINN] = QStringLiteral("3528000597");
         base.firm.texts[FirmInfo::firmKPP] = QStringLiteral("352801001");
         base.firm.texts[FirmInfo::fioBuh] = QStringLiteral("Соколова Анна Викторовна");
-        base.config.tekMes = u16(MonthKey(2012, 1));
-        base.config.r_g = 111;
+        base.config.tekMes = u16(MonthKey(payYear() + 1, 1));
+        base.config.r_g = i8(payYear() - 1900);
         base.config.r_m1 = 0;
         base.config.r_m2 = 0;
         SaveAll(base, fx.records);
@@ -170,7 +170,9 @@ protected:
         platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
         platform::SetWorkingFolder(QString());
     }
-    static EmployeeRecord Paid()
+    // The year of the pay; the base's month is the January after it.
+    virtual int payYear() const { return 2011; }
+    EmployeeRecord Paid() const
     {
         EmployeeRecord rec;
         EmployeeHead& h = rec.head;
@@ -186,12 +188,12 @@ protected:
         add(rec, kMaternity, rub(12'000), 2);
         return rec;
     }
-    static void add(EmployeeRecord& rec, u16 kod, double sum, int month)
+    void add(EmployeeRecord& rec, u16 kod, double sum, int month) const
     {
         WariaEntry& e = rec.waria[rec.warKv++];
         e.kod = kod;
         e.sum = sum;
-        e.god = 2011;
+        e.god = u16(payYear());
         e.mes = u16(month);
         e.dn = 20;
     }
@@ -251,6 +253,22 @@ TEST_F(CardRun, LinesOfAYearThatCrossesTheCap)
     EXPECT_EQ(line(31)[11], 9'260);
     // Lines the card does not fill.
     for (int unused : {2, 3, 6, 7, 8, 9, 22, 23}) EXPECT_EQ(line(unused), Months(12, 0)) << unused;
+}
+
+// The same pay in 2010, when the yearly cap was 415,000 roubles.
+class CardRun2010 : public CardRun {
+protected:
+    int payYear() const override { return 2010; }
+};
+
+TEST_F(CardRun2010, TheCapOf2010IsLower)
+{
+    computeFirst();
+    // 450,000 by September: 35,000 above the cap, then all of October to December.
+    EXPECT_EQ(line(10), (Months{0, 0, 0, 0, 0, 0, 0, 0, 35'000, 50'000, 50'000, 50'000}));
+    EXPECT_EQ(line(11)[11], 185'000);
+    EXPECT_EQ(line(12), (Months{50'000, 50'000, 50'000, 50'000, 50'000, 50'000, 50'000, 50'000, 15'000, 0, 0, 0}));
+    EXPECT_EQ(line(13)[11], 415'000);
 }
 
 TEST_F(CardRun, DisabledFromMayAtTheReducedRates)

@@ -1,0 +1,68 @@
+#pragma once
+// A statement run directly on the connection's SQLite handle, for the few
+// statements that a run repeats thousands of times (the month's rows of every
+// employee): values are bound by position as they are, without the QVariant
+// and the per-value parameter name that QtSql builds for each of them.
+//
+// - Prepared once per connection and kept with it (closed with it), like
+//   db::Statement; it takes part in the connection's transactions.
+// - A failure is thrown as DbError with the codes and texts of every other
+//   statement; the test hook InjectFailureAfter counts its runs too.
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+
+#include <QtGlobal>
+
+struct sqlite3_stmt;
+
+namespace kalvor::db {
+
+class RawStatement {
+public:
+    RawStatement(const QSqlDatabase& db, const QString& sql);
+    ~RawStatement();
+    RawStatement(const RawStatement&) = delete;
+    RawStatement& operator=(const RawStatement&) = delete;
+
+    // Binds the value of the index-th "?" (from 0).
+    RawStatement& bind(int index, qint64 value);
+    RawStatement& bind(int index, double value);
+    RawStatement& bind(int index, int value) { return bind(index, qint64(value)); }
+    // A null text binds NULL, as QtSql binds it.
+    RawStatement& bind(int index, const QString& value);
+    // Null, integers, floating point, text and bytes, as QtSql binds them.
+    RawStatement& bind(int index, const QVariant& value);
+    // Runs a statement without result rows; the values stay bound.
+    void exec();
+    // Runs a query and gives the first column of its first row as an integer,
+    // or 0 when it has no row.
+    qint64 selectInt64();
+    // The row id of the last row that the connection inserted.
+    qint64 lastInsertId() const;
+
+    // Rows of a query: each call steps to the next row (the first call runs
+    // the query with the values bound); false after the last one, when the
+    // statement is ready to run again.
+    bool next();
+    // The current row's columns (from 0), converted as QtSql converts them.
+    int toInt(int column) const;
+    qint64 toInt64(int column) const;
+    double toDouble(int column) const;
+    QString toString(int column) const;
+    // An integer, a floating-point number, a text, bytes, or an invalid value for NULL.
+    QVariant value(int column) const;
+
+private:
+    // One step: true when it gave a row; throws DbError on failure.
+    bool step();
+
+    sqlite3_stmt* stmt_ = nullptr;
+    QString sql_;
+    bool running_ = false; // a query between its first row and its end
+};
+
+// The raw statement of that text kept for the connection (prepared on first use).
+RawStatement& RawStatementFor(const QSqlDatabase& db, const QString& sql);
+
+} // namespace kalvor::db

@@ -1,0 +1,137 @@
+// What a whole month's calculation stores stays the same, byte for byte: the
+// calculation screen's worker runs over the demo firm and over a base of
+// fixture employees with a demo employee's archive and a brigade sharing a
+// bonus, and every stored row, the master rows and the amounts to pay are
+// compared with the files kept beside this test (made by the same run).
+// KALVOR_UPDATE_GOLDEN=1 writes the files anew.
+#include "DemoFirm.h"
+#include "MonthRunBase.h"
+#include "infobase/InfoBaseDb.h"
+#include "payroll/CalcThread.h"
+#include "platform/Db.h"
+#include "platform/TaskThread.h"
+
+#include <gtest/gtest.h>
+
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+
+namespace {
+
+const QString kGoldenFolder = QStringLiteral(KALVOR_SOURCE_DIR "/tests/payroll/golden/");
+
+// Runs the calculation screen's worker over every employee and waits for it.
+int RunMonth(PayrollDoc& doc)
+{
+    platform::TaskThread thread;
+    QEventLoop loop;
+    int result = -1;
+    QObject::connect(&thread, &platform::TaskThread::done, [&](int r, int, const QString&) {
+        result = r;
+        loop.quit();
+    });
+    CalcThreadParams params;
+    params.document = &doc;
+    thread.start(params, &CalculationThreadProc);
+    loop.exec();
+    return result;
+}
+
+QString Cell(const QVariant& v)
+{
+    if (v.typeId() == QMetaType::Double)
+        return QString::number(v.toDouble(), 'g', 17);
+    return v.toString();
+}
+
+// The columns of a table's rows, one line each, by tabs, in the order given.
+QByteArray Dump(const QSqlDatabase& db, const QString& title, const QStringList& columns, const QString& from)
+{
+    QByteArray out = title.toUtf8() + '\n';
+    db::Recordset q(db, QStringLiteral("SELECT %1 %2").arg(columns.join(QStringLiteral(", ")), from));
+    q.exec();
+    while (q.next()) {
+        QStringList cells;
+        for (int i = 0; i < columns.size(); ++i) cells << Cell(q.value(i));
+        out += cells.join(QLatin1Char('\t')).toUtf8() + '\n';
+    }
+    return out;
+}
+
+// Everything the month's calculation stores: the month's computed rows, the
+// master rows (without their row ids) and the advance and amount to pay.
+QByteArray StoredResults(CInfoBase& base)
+{
+    const QSqlDatabase db = Db(base);
+    QStringList konstColumns = db::TableColumns(db, QStringLiteral("konst"));
+    konstColumns.removeAll(QStringLiteral("id"));
+    QStringList zarpColumns;
+    for (const QString& column : db::TableColumns(db, QStringLiteral("zarp")))
+        if (column != QStringLiteral("id_konst"))
+            zarpColumns << QStringLiteral("z.") + column;
+    zarpColumns.prepend(QStringLiteral("k.rec"));
+    return Dump(db, QStringLiteral("zarp"), zarpColumns,
+                QStringLiteral("FROM dbo.zarp z JOIN dbo.konst k ON k.id = z.id_konst ORDER BY k.rec, z.num")) +
+           Dump(db, QStringLiteral("konst"), konstColumns, QStringLiteral("FROM dbo.konst ORDER BY rec")) +
+           Dump(db, QStringLiteral("AvZar1"), {QStringLiteral("num"), QStringLiteral("av"), QStringLiteral("zar1")},
+                QStringLiteral("FROM dbo.AvZar1 ORDER BY num"));
+}
+
+void ExpectGolden(const QByteArray& results, const QString& name)
+{
+    const QString path = kGoldenFolder + name;
+    if (qEnvironmentVariableIsSet("KALVOR_UPDATE_GOLDEN")) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(results);
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    const QList<QByteArray> expected = file.readAll().split('\n');
+    const QList<QByteArray> lines = results.split('\n');
+    for (qsizetype i = 0; i < std::min(lines.size(), expected.size()); ++i)
+        ASSERT_EQ(lines[i].toStdString(), expected[i].toStdString()) << name.toStdString() << " line " << i + 1;
+    ASSERT_EQ(lines.size(), expected.size());
+}
+
+} // namespace
+
+#ifdef KALVOR_DATA_DIR
+
+TEST(StoredResults, TheDemoMonth)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.path() + QLatin1Char('/');
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+    ASSERT_TRUE(tools::MakeDemoBase(folder));
+    PayrollDoc doc;
+    doc.setWorkFolder(folder);
+    doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
+    ASSERT_TRUE(doc.refFiles.OpenAll());
+    doc.infoBase.baseName = tools::DemoBaseName();
+    OpenBase(doc.infoBase);
+    LoadAll(doc.infoBase);
+    ASSERT_EQ(RunMonth(doc), platform::TASK_DONE);
+    ExpectGolden(StoredResults(doc.infoBase), QStringLiteral("demo-month.txt"));
+    CloseBase(doc.infoBase);
+}
+
+#endif
+
+TEST(StoredResults, FixtureEmployeesWithABrigade)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    PayrollDoc doc;
+    payrolltest::BuildMonthRunBase(
+        doc, dir.path(), QStringLiteral("month"),
+        payrolltest::MonthRunShape{.employees = 60, .demoWeightArchive = true, .brigadeMembers = 25});
+    ASSERT_EQ(RunMonth(doc), platform::TASK_DONE);
+    ExpectGolden(StoredResults(doc.infoBase), QStringLiteral("fixture-month.txt"));
+    CloseBase(doc.infoBase);
+}
