@@ -411,6 +411,16 @@ protected:
     void BeginColumnSizing(QPoint point);
     void BeginRowSizing(QPoint point);
     void BeginClickSelection(bool ctrl);
+    // The steps of a paint (OnDraw).
+    struct DrawArea;
+    void FillDrawBackgrounds(const DrawArea& area, const QRect& visibleRect);
+    QRect SpannedRect(CGridCellBase* cell, int row, int col, QRect rect);
+    void DrawCellAt(QPainter* dc, int row, int col, const QRect& rect, bool span);
+    void DrawFixedCorner(const DrawArea& area);
+    void DrawRowHeaders(const DrawArea& area);
+    void DrawColumnHeaders(const DrawArea& area);
+    void DrawVisibleCells(const DrawArea& area);
+    void DrawGridLines(const DrawArea& area);
     // The two kinds of mouse move (OnMouseMove).
     void DragMove(QPoint point);
     void HoverMove(Qt::MouseButtons buttons, QPoint point);

@@ -31,65 +31,72 @@ void CGridCtrl::paintEvent(QPaintEvent* e)
     }
 }
 
-void CGridCtrl::OnDraw(QPainter* dc, const QRect& clipBox)
-{
-    if (!m_bAllowDraw || !dc || clipBox.isEmpty())
-        return;
-    const QRect client = ClientRect();
-    const int fixedRowHeight = GetFixedRowHeight();
-    const int fixedColWidth = GetFixedColumnWidth();
-    QRect visRect;
-    const CCellID topLeft = GetTopleftNonFixedCell();
-    const CCellRange vis = GetVisibleNonFixedCellRange(&visRect);
-    const int visRight = visRect.right() + 1; // first pixel right of the cells
-    const int visBottom = visRect.bottom() + 1; // first pixel below the cells
+// What one paint of the grid needs to know: where it draws, which part
+// must be drawn, and where the fixed rows and columns end.
+struct CGridCtrl::DrawArea {
+    QPainter* dc;
+    QRect clipBox;
+    int fixedRowHeight;
+    int fixedColWidth;
+    CCellID topLeft; // first visible non-fixed cell
+    CCellRange visible; // visible non-fixed cells
+};
 
+// Fills the four fixed and non-fixed regions with their cells' background
+// colours and the rest of the window with the window colour.
+void CGridCtrl::FillDrawBackgrounds(const DrawArea& area, const QRect& visibleRect)
+{
+    const QRect client = ClientRect();
+    const int visRight = visibleRect.right() + 1; // first pixel right of the cells
+    const int visBottom = visibleRect.bottom() + 1; // first pixel below the cells
+    const int rowsHeight = visBottom - area.fixedRowHeight, colsWidth = visRight - area.fixedColWidth;
     auto fill = [&](const QRect& r, COLORREF c) {
-        QRect part = r.intersected(clipBox);
+        QRect part = r.intersected(area.clipBox);
         if (!part.isEmpty())
-            dc->fillRect(part, ToQColor(c));
+            area.dc->fillRect(part, ToQColor(c));
     };
-    fill(QRect(0, 0, fixedColWidth, fixedRowHeight), m_cellFixedRowColDef.GetBackColour());
-    fill(QRect(0, fixedRowHeight, fixedColWidth, visBottom - fixedRowHeight), m_cellFixedColDef.GetBackColour());
-    fill(QRect(fixedColWidth, 0, visRight - fixedColWidth, fixedRowHeight), m_cellFixedRowDef.GetBackColour());
-    fill(QRect(fixedColWidth, fixedRowHeight, visRight - fixedColWidth, visBottom - fixedRowHeight),
-         m_cellDefault.GetBackColour());
+    fill(QRect(0, 0, area.fixedColWidth, area.fixedRowHeight), m_cellFixedRowColDef.GetBackColour());
+    fill(QRect(0, area.fixedRowHeight, area.fixedColWidth, rowsHeight), m_cellFixedColDef.GetBackColour());
+    fill(QRect(area.fixedColWidth, 0, colsWidth, area.fixedRowHeight), m_cellFixedRowDef.GetBackColour());
+    fill(QRect(area.fixedColWidth, area.fixedRowHeight, colsWidth, rowsHeight), m_cellDefault.GetBackColour());
     fill(QRect(visRight, 0, client.right() + 1 - visRight, client.height()), m_crWindowColour);
     fill(QRect(0, visBottom, visRight, client.bottom() + 1 - visBottom), m_crWindowColour);
+}
 
-    if (m_bVirtualMode)
-        SendCacheHint(vis);
-
-    // Extends a fixed cell's rectangle over the covered cells that follow it.
-    auto spanRect = [&](CGridCellBase* cell, int row, int col, QRect r) {
-        if (cell->GetHorzSpan() == SpanStart) {
-            for (int c = col + 1; c < m_nCols; ++c) {
-                CGridCellBase* next = GetCell(row, c);
-                if (!next || next->GetHorzSpan() != SpanCovered)
-                    break;
-                r.setRight(r.right() + GetColumnWidth(c));
-            }
+// A fixed cell's rectangle extended over the covered cells that follow it.
+QRect CGridCtrl::SpannedRect(CGridCellBase* cell, int row, int col, QRect rect)
+{
+    if (cell->GetHorzSpan() == SpanStart) {
+        for (int c = col + 1; c < m_nCols; ++c) {
+            CGridCellBase* next = GetCell(row, c);
+            if (!next || next->GetHorzSpan() != SpanCovered)
+                break;
+            rect.setRight(rect.right() + GetColumnWidth(c));
         }
-        if (cell->GetVertSpan() == SpanStart) {
-            for (int rr = row + 1; rr < m_nRows; ++rr) {
-                CGridCellBase* next = GetCell(rr, col);
-                if (!next || next->GetVertSpan() != SpanCovered)
-                    break;
-                r.setBottom(r.bottom() + GetRowHeight(rr));
-            }
+    }
+    if (cell->GetVertSpan() == SpanStart) {
+        for (int r = row + 1; r < m_nRows; ++r) {
+            CGridCellBase* next = GetCell(r, col);
+            if (!next || next->GetVertSpan() != SpanCovered)
+                break;
+            rect.setBottom(rect.bottom() + GetRowHeight(r));
         }
-        return r;
-    };
-    auto drawCell = [&](int row, int col, const QRect& r, bool span) {
-        CGridCellBase* cell = GetCell(row, col);
-        if (!cell)
-            return;
-        QRect rect = span ? spanRect(cell, row, col, r) : r;
-        cell->SetCoords(row, col);
-        cell->Draw(dc, row, col, rect, false);
-    };
+    }
+    return rect;
+}
 
-    // Fixed corner.
+void CGridCtrl::DrawCellAt(QPainter* dc, int row, int col, const QRect& rect, bool span)
+{
+    CGridCellBase* cell = GetCell(row, col);
+    if (!cell)
+        return;
+    cell->SetCoords(row, col);
+    cell->Draw(dc, row, col, span ? SpannedRect(cell, row, col, rect) : rect, false);
+}
+
+// The fixed corner: the fixed columns of the fixed rows.
+void CGridCtrl::DrawFixedCorner(const DrawArea& area)
+{
     int y = 0;
     for (int row = 0; row < m_nFixedRows; ++row) {
         const int h = GetRowHeight(row);
@@ -100,108 +107,140 @@ void CGridCtrl::OnDraw(QPainter* dc, const QRect& clipBox)
             const int w = GetColumnWidth(col);
             if (w <= 0)
                 continue;
-            drawCell(row, col, QRect(x, y, w, h), true);
+            DrawCellAt(area.dc, row, col, QRect(x, y, w, h), true);
             x += w;
         }
         y += h;
     }
+}
 
-    // Row headers of the visible rows.
-    y = fixedRowHeight;
-    for (int row = topLeft.row; row >= 0 && row <= vis.maxRow; ++row) {
+// The fixed columns of the visible rows.
+void CGridCtrl::DrawRowHeaders(const DrawArea& area)
+{
+    int y = area.fixedRowHeight;
+    for (int row = area.topLeft.row; row >= 0 && row <= area.visible.maxRow; ++row) {
         const int h = GetRowHeight(row);
         if (h <= 0)
             continue;
-        const QRect rowBand(0, y, 1, h);
+        const int top = y;
         y += h;
-        if (rowBand.bottom() < clipBox.top())
+        if (top + h - 1 < area.clipBox.top())
             continue;
-        if (rowBand.top() > clipBox.bottom())
+        if (top > area.clipBox.bottom())
             break;
         int x = 0;
         for (int col = 0; col < m_nFixedCols; ++col) {
             const int w = GetColumnWidth(col);
             if (w <= 0)
                 continue;
-            drawCell(row, col, QRect(x, rowBand.top(), w, h), true);
+            DrawCellAt(area.dc, row, col, QRect(x, top, w, h), true);
             x += w;
         }
     }
+}
 
-    // Column headers of the visible columns.
-    int x = fixedColWidth;
-    for (int col = topLeft.col; col >= 0 && col <= vis.maxCol; ++col) {
+// The fixed rows of the visible columns.
+void CGridCtrl::DrawColumnHeaders(const DrawArea& area)
+{
+    int x = area.fixedColWidth;
+    for (int col = area.topLeft.col; col >= 0 && col <= area.visible.maxCol; ++col) {
         const int w = GetColumnWidth(col);
         if (w <= 0)
             continue;
         const int left = x;
         x += w;
-        if (left + w - 1 < clipBox.left())
+        if (left + w - 1 < area.clipBox.left())
             continue;
-        if (left > clipBox.right())
+        if (left > area.clipBox.right())
             break;
-        int yy = 0;
+        int y = 0;
         for (int row = 0; row < m_nFixedRows; ++row) {
             const int h = GetRowHeight(row);
             if (h <= 0)
                 continue;
-            drawCell(row, col, QRect(left, yy, w, h), true);
-            yy += h;
+            DrawCellAt(area.dc, row, col, QRect(left, y, w, h), true);
+            y += h;
         }
     }
+}
 
-    // The visible non-fixed cells.
-    y = fixedRowHeight;
-    for (int row = topLeft.row; row >= 0 && row <= vis.maxRow; ++row) {
+// The visible non-fixed cells that meet the clip box.
+void CGridCtrl::DrawVisibleCells(const DrawArea& area)
+{
+    int y = area.fixedRowHeight;
+    for (int row = area.topLeft.row; row >= 0 && row <= area.visible.maxRow; ++row) {
         const int h = GetRowHeight(row);
         if (h <= 0)
             continue;
         const int top = y;
         y += h;
-        if (top + h - 1 < clipBox.top())
+        if (top + h - 1 < area.clipBox.top())
             continue;
-        if (top > clipBox.bottom())
+        if (top > area.clipBox.bottom())
             break;
-        int xx = fixedColWidth;
-        for (int col = topLeft.col; col >= 0 && col <= vis.maxCol; ++col) {
+        int x = area.fixedColWidth;
+        for (int col = area.topLeft.col; col >= 0 && col <= area.visible.maxCol; ++col) {
             const int w = GetColumnWidth(col);
             if (w <= 0)
                 continue;
-            const int left = xx;
-            xx += w;
-            if (left + w - 1 < clipBox.left())
+            const int left = x;
+            x += w;
+            if (left + w - 1 < area.clipBox.left())
                 continue;
-            if (left > clipBox.right())
+            if (left > area.clipBox.right())
                 break;
-            drawCell(row, col, QRect(left, top, w, h), false);
+            DrawCellAt(area.dc, row, col, QRect(left, top, w, h), false);
         }
     }
+}
 
-    // Grid lines between the non-fixed cells.
+// Grid lines between the non-fixed cells: vertical for 2 and 3, horizontal
+// for 1 and 3.
+void CGridCtrl::DrawGridLines(const DrawArea& area)
+{
     const QColor lineColour = ToQColor(m_crGridLineColour);
+    const QRect& clip = area.clipBox;
     if (m_nGridLines == 2 || m_nGridLines == 3) {
-        int xx = fixedColWidth;
-        for (int col = topLeft.col; col >= 0 && col <= vis.maxCol; ++col) {
+        int x = area.fixedColWidth;
+        for (int col = area.topLeft.col; col >= 0 && col <= area.visible.maxCol; ++col) {
             const int w = GetColumnWidth(col);
             if (w <= 0)
                 continue;
-            xx += w;
-            if (clipBox.bottom() >= fixedRowHeight)
-                dc->fillRect(QRect(xx - 1, fixedRowHeight, 1, clipBox.bottom() + 1 - fixedRowHeight), lineColour);
+            x += w;
+            if (clip.bottom() >= area.fixedRowHeight)
+                area.dc->fillRect(QRect(x - 1, area.fixedRowHeight, 1, clip.bottom() + 1 - area.fixedRowHeight),
+                                  lineColour);
         }
     }
     if (m_nGridLines == 1 || m_nGridLines == 3) {
-        int yy = fixedRowHeight;
-        for (int row = topLeft.row; row >= 0 && row <= vis.maxRow; ++row) {
+        int y = area.fixedRowHeight;
+        for (int row = area.topLeft.row; row >= 0 && row <= area.visible.maxRow; ++row) {
             const int h = GetRowHeight(row);
             if (h <= 0)
                 continue;
-            yy += h;
-            if (clipBox.right() >= fixedColWidth)
-                dc->fillRect(QRect(fixedColWidth, yy - 1, clipBox.right() + 1 - fixedColWidth, 1), lineColour);
+            y += h;
+            if (clip.right() >= area.fixedColWidth)
+                area.dc->fillRect(QRect(area.fixedColWidth, y - 1, clip.right() + 1 - area.fixedColWidth, 1),
+                                  lineColour);
         }
     }
+}
 
+void CGridCtrl::OnDraw(QPainter* dc, const QRect& clipBox)
+{
+    if (!m_bAllowDraw || !dc || clipBox.isEmpty())
+        return;
+    QRect visibleRect;
+    const CCellRange visible = GetVisibleNonFixedCellRange(&visibleRect);
+    const DrawArea area{dc, clipBox, GetFixedRowHeight(), GetFixedColumnWidth(), GetTopleftNonFixedCell(), visible};
+    FillDrawBackgrounds(area, visibleRect);
+    if (m_bVirtualMode)
+        SendCacheHint(visible);
+    DrawFixedCorner(area);
+    DrawRowHeaders(area);
+    DrawColumnHeaders(area);
+    DrawVisibleCells(area);
+    DrawGridLines(area);
     if (m_bVirtualMode)
         SendCacheHint(CCellRange());
 }
