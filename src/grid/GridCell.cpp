@@ -136,6 +136,93 @@ bool CGridCellBase::GetTextRect(QRect& rect)
     return true;
 }
 
+namespace {
+
+// A rectangle from its edges: a fill or frame of (l, t, r, b) covers the
+// pixels l..r-1 and t..b-1.
+QRect EdgeBox(int l, int t, int r, int b) { return QRect(l, t, r - l, b - t); }
+
+} // namespace
+
+// The background, or the selection's, of the cell; the focus cell (or the
+// drop target) also gets its frame. textClr becomes the selection's text
+// colour for a selected cell.
+void CGridCellBase::DrawBackground(QPainter* dc, const CGridCtrl& grid, const CellEdges& e, COLORREF& textClr,
+                                   COLORREF backClr, bool eraseBkgnd)
+{
+    // The cell's last pixel column and row (where the grid lines go) are
+    // reached by extending one pixel.
+    if (!IsFocused() && !IsDropHighlighted()) {
+        if (IsSelected()) {
+            FillBox(dc, EdgeBox(e.l, e.t, e.r + 1, e.b + 1), ToQColor(GetSysColour(ColourHighlight)));
+            textClr = GetSysColour(ColourHighlightText);
+        } else if (eraseBkgnd) {
+            FillBox(dc, EdgeBox(e.l, e.t, e.r + 1, e.b + 1), ToQColor(backClr));
+        }
+        return;
+    }
+    if (IsSelected()) {
+        backClr = GetSysColour(ColourHighlight);
+        textClr = GetSysColour(ColourHighlightText);
+        eraseBkgnd = true;
+    }
+    if (eraseBkgnd)
+        FillBox(dc, EdgeBox(e.l, e.t, e.r + 1, e.b + 1), ToQColor(backClr));
+    const bool lines = grid.GetGridLines() != 0;
+    if (grid.GetFrameFocusCell())
+        FrameBox(dc, lines ? EdgeBox(e.l, e.t, e.r, e.b) : EdgeBox(e.l, e.t, e.r + 1, e.b + 1), ToQColor(textClr));
+}
+
+// The 3-D edges of a fixed cell: sunken when it heads the focus cell's row or
+// column (with focus tracking), raised otherwise.
+void CGridCellBase::DrawFixedEdges(QPainter* dc, const CGridCtrl& grid, int row, int col, const CellEdges& e)
+{
+    const CCellID focus = grid.GetFocusCell();
+    const QColor light = ToQColor(GetSysColour(Colour3DHighlight));
+    if (grid.GetTrackFocusCell() && grid.IsValid(focus) && (focus.row == row || focus.col == col)) {
+        const QColor dark = ToQColor(GetSysColour(Colour3DShadow));
+        dc->fillRect(QRect(e.l, e.t, e.r + 1 - e.l, 1), dark);
+        dc->fillRect(QRect(e.l, e.t, 1, e.b + 1 - e.t), dark);
+        dc->fillRect(QRect(e.l, e.b, e.r + 1 - e.l, 1), light);
+        dc->fillRect(QRect(e.r, e.t, 1, e.b + 1 - e.t), light);
+    } else {
+        const QColor dark = ToQColor(GetSysColour(Colour3DDarkShadow));
+        dc->fillRect(QRect(e.l, e.t, e.r - e.l + 1, 1), light);
+        dc->fillRect(QRect(e.l, e.t, 1, e.b - e.t), light);
+        dc->fillRect(QRect(e.r, e.t, 1, e.b - e.t + 1), dark);
+        dc->fillRect(QRect(e.l, e.b, e.r - e.l + 1, 1), dark);
+    }
+}
+
+// The sort column's arrow at the right of its header cell (text edges r and
+// b exclusive); returns the width it takes, 0 when it does not fit.
+int CGridCellBase::DrawSortArrow(QPainter* dc, const CGridCtrl& grid, const CellEdges& e)
+{
+    int size = dc->fontMetrics().boundingRect(QStringLiteral("M")).height() - 4;
+    if (size >= e.b - e.t)
+        size = e.b - e.t - 4;
+    if (e.l + size >= e.r || size <= 0)
+        return 0;
+    const int x = e.r - size;
+    const int y = e.b - size - 2;
+    // The triangle's three corners, pointing up (ascending) or down.
+    const bool up = grid.GetSortAscending();
+    const QPoint tip(x + size / 2, up ? y : y + size);
+    const QPoint left(x, up ? y + size : y), right(x + size, up ? y + size : y);
+    const QPen old = dc->pen();
+    const QPoint shift(1, 1);
+    dc->setPen(QPen(ToQColor(GetSysColour(Colour3DHighlight)), 0));
+    dc->drawLine(left + shift, tip + shift);
+    dc->drawLine(tip + shift, right + shift);
+    dc->drawLine(right + shift, left + shift);
+    dc->setPen(QPen(ToQColor(GetSysColour(Colour3DShadow)), 0));
+    dc->drawLine(left, tip);
+    dc->drawLine(tip, right);
+    dc->drawLine(right, left);
+    dc->setPen(old);
+    return size;
+}
+
 bool CGridCellBase::Draw(QPainter* dc, int row, int col, QRect rect, bool eraseBkgnd)
 {
     CGridCtrl* grid = GetGrid();
@@ -148,7 +235,6 @@ bool CGridCellBase::Draw(QPainter* dc, int row, int col, QRect rect, bool eraseB
         return false;
 
     dc->save();
-
     COLORREF textClr = GetTextColour() == DefaultColour ? def->GetTextColour() : GetTextColour();
     COLORREF backClr = GetBackColour();
     if (backClr == DefaultColour)
@@ -156,58 +242,11 @@ bool CGridCellBase::Draw(QPainter* dc, int row, int col, QRect rect, bool eraseB
     else
         eraseBkgnd = true;
 
-    // l, t, r, b: the cell's edges; a fill or frame of (l, t, r, b) covers
-    // the pixels l..r-1 and t..b-1, so the cell's last pixel column and row
-    // (where the grid lines go) are reached by extending one pixel.
-    int l = rect.left(), t = rect.top(), r = rect.right(), b = rect.bottom();
-    auto box = [](int l, int t, int r, int b) { return QRect(l, t, r - l, b - t); };
-
-    if (!IsFocused() && !IsDropHighlighted()) {
-        if (IsSelected()) {
-            FillBox(dc, box(l, t, r + 1, b + 1), ToQColor(GetSysColour(ColourHighlight)));
-            textClr = GetSysColour(ColourHighlightText);
-        } else if (eraseBkgnd) {
-            FillBox(dc, box(l, t, r + 1, b + 1), ToQColor(backClr));
-        }
-    } else {
-        if (IsSelected()) {
-            backClr = GetSysColour(ColourHighlight);
-            textClr = GetSysColour(ColourHighlightText);
-            eraseBkgnd = true;
-        }
-        int er = r + 1, eb = b + 1;
-        if (eraseBkgnd)
-            FillBox(dc, box(l, t, er, eb), ToQColor(backClr));
-        if (grid->GetGridLines() != 0) {
-            er = r;
-            eb = b;
-        }
-        if (grid->GetFrameFocusCell())
-            FrameBox(dc, box(l, t, er, eb), ToQColor(textClr));
-    }
-
+    CellEdges e{rect.left(), rect.top(), rect.right(), rect.bottom()};
+    DrawBackground(dc, *grid, e, textClr, backClr, eraseBkgnd);
     if (IsFixed() && grid->GetGridLines() != 0) {
-        CCellID focus = grid->GetFocusCell();
-        QColor light = ToQColor(GetSysColour(Colour3DHighlight));
-        if (grid->GetTrackFocusCell() && grid->IsValid(focus) && (focus.row == row || focus.col == col)) {
-            // sunken inner edge over the extended rectangle
-            QColor dark = ToQColor(GetSysColour(Colour3DShadow));
-            dc->fillRect(QRect(l, t, r + 1 - l, 1), dark);
-            dc->fillRect(QRect(l, t, 1, b + 1 - t), dark);
-            dc->fillRect(QRect(l, b, r + 1 - l, 1), light);
-            dc->fillRect(QRect(r, t, 1, b + 1 - t), light);
-        } else {
-            // raised look: light top and left, dark right and bottom
-            QColor dark = ToQColor(GetSysColour(Colour3DDarkShadow));
-            dc->fillRect(QRect(l, t, r - l + 1, 1), light);
-            dc->fillRect(QRect(l, t, 1, b - t), light);
-            dc->fillRect(QRect(r, t, 1, b - t + 1), dark);
-            dc->fillRect(QRect(l, b, r - l + 1, 1), dark);
-        }
-        ++l;
-        ++t;
-        --r;
-        --b;
+        DrawFixedEdges(dc, *grid, row, col, e);
+        e = {e.l + 1, e.t + 1, e.r - 1, e.b - 1};
     }
 
     if (!IsPrinting(dc)) {
@@ -216,56 +255,20 @@ bool CGridCellBase::Draw(QPainter* dc, int row, int col, QRect rect, bool eraseB
     }
     dc->setPen(ToQColor(textClr));
 
-    int m = int(GetMargin());
-    l += m;
-    t += m;
-    r -= m;
-    b -= m;
-    ++r;
-    ++b;
+    // Inside the margin; from here r and b are exclusive.
+    const int m = int(GetMargin());
+    e = {e.l + m, e.t + m, e.r - m + 1, e.b - m + 1};
 
-    int image = GetImage();
+    const int image = GetImage();
     if (image >= 0) {
-        QSize sz = grid->GetImageSize(image);
-        if (sz.isValid() && l + sz.width() <= r && t + sz.height() <= b)
-            dc->drawPixmap(QPoint(l, t), grid->GetImage(image));
+        const QSize sz = grid->GetImageSize(image);
+        if (sz.isValid() && e.l + sz.width() <= e.r && e.t + sz.height() <= e.b)
+            dc->drawPixmap(QPoint(e.l, e.t), grid->GetImage(image));
     }
+    if (grid->GetSortColumn() == col && row == 0)
+        e.r -= DrawSortArrow(dc, *grid, e);
 
-    if (grid->GetSortColumn() == col && row == 0) {
-        int size = dc->fontMetrics().boundingRect(QStringLiteral("M")).height() - 4;
-        if (size >= b - t)
-            size = b - t - 4;
-        if (l + size < r && size > 0) {
-            int x = r - size;
-            int y = b - size - 2;
-            QPen shadow(ToQColor(GetSysColour(Colour3DShadow)), 0);
-            QPen lightPen(ToQColor(GetSysColour(Colour3DHighlight)), 0);
-            QPen old = dc->pen();
-            if (grid->GetSortAscending()) {
-                dc->setPen(lightPen);
-                dc->drawLine(x + 1, y + size + 1, x + size / 2 + 1, y + 1);
-                dc->drawLine(x + size / 2 + 1, y + 1, x + size + 1, y + size + 1);
-                dc->drawLine(x + size + 1, y + size + 1, x + 1, y + size + 1);
-                dc->setPen(shadow);
-                dc->drawLine(x, y + size, x + size / 2, y);
-                dc->drawLine(x + size / 2, y, x + size, y + size);
-                dc->drawLine(x + size, y + size, x, y + size);
-            } else {
-                dc->setPen(lightPen);
-                dc->drawLine(x + 1, y + 1, x + size / 2 + 1, y + size + 1);
-                dc->drawLine(x + size / 2 + 1, y + size + 1, x + size + 1, y + 1);
-                dc->drawLine(x + size + 1, y + 1, x + 1, y + 1);
-                dc->setPen(shadow);
-                dc->drawLine(x, y, x + size / 2, y + size);
-                dc->drawLine(x + size / 2, y + size, x + size, y);
-                dc->drawLine(x + size, y, x, y);
-            }
-            dc->setPen(old);
-            r -= size;
-        }
-    }
-
-    QRect textBox = box(l, t, r, b);
+    QRect textBox = EdgeBox(e.l, e.t, e.r, e.b);
     GetTextRect(textBox);
     textBox.adjust(0, 0, 1, 1);
     DrawCellText(dc, textBox, GetText(), GetFormat() | DT_NOPREFIX);

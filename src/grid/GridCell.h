@@ -102,6 +102,15 @@ public:
     virtual bool OnSetCursor();
 
 protected:
+    // The steps of Draw, over the cell's edges (left, top, right, bottom).
+    struct CellEdges {
+        int l, t, r, b;
+    };
+    void DrawBackground(QPainter* dc, const CGridCtrl& grid, const CellEdges& e, GridCtrl::COLORREF& textClr,
+                        GridCtrl::COLORREF backClr, bool eraseBkgnd);
+    void DrawFixedEdges(QPainter* dc, const CGridCtrl& grid, int row, int col, const CellEdges& e);
+    int DrawSortArrow(QPainter* dc, const CGridCtrl& grid, const CellEdges& e);
+
     quint32 m_nState = 0;
     CellSpan m_HorzSpan = SpanNone;
     CellSpan m_VertSpan = SpanNone;
