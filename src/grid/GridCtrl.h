@@ -225,6 +225,9 @@ public:
     bool IsCellVisible(const CCellID& c) { return IsCellVisible(c.row, c.col); }
     CCellID GetCellFromPt(QPoint point, bool allowFixedCellCheck = true);
     void EnsureVisible(int row, int col);
+    // A row just added to a list: the whole row selected, its first cell the
+    // focus cell and in view, the row redrawn, the focus in the grid.
+    void SelectNewRow(int row);
     void EnsureVisible(const CCellID& c) { EnsureVisible(c.row, c.col); }
     void ResetScrollBars();
     int GetScrollPos32(Qt::Orientation bar) const;

@@ -1176,3 +1176,12 @@ void CGridCtrl::OnTimer()
         OnSelecting(GetCellFromPt(pt));
     }
 }
+
+void CGridCtrl::SelectNewRow(int row)
+{
+    SetSelectedRange(row, 0, row, GetColumnCount() - 1);
+    SetFocusCell(row, 0);
+    EnsureVisible(row, 0);
+    RedrawRow(row);
+    setFocus();
+}

@@ -101,11 +101,7 @@ void CCurnuNuDlg::OnAddRow()
     if (grid->GetRowCount() - grid->GetFixedRowCount() >= en::kCurnuMaxRows)
         return;
     const int row = AppendDataRow(QStringList());
-    grid->SetSelectedRange(row, 0, row, grid->GetColumnCount() - 1);
-    grid->SetFocusCell(row, 0);
-    grid->EnsureVisible(row, 0);
-    grid->RedrawRow(row);
-    grid->setFocus();
+    grid->SelectNewRow(row);
     EmployeeDlgOnGridSelChanged(*this, row, 0);
 }
 

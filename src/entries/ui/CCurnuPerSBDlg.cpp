@@ -99,11 +99,7 @@ void CCurnuPerSBDlg::OnAddRow()
     if (grid->GetRowCount() - grid->GetFixedRowCount() >= en::kMaxTransfers)
         return;
     const int row = AppendRow(QStringList(), HeaderHeight());
-    grid->SetSelectedRange(row, 0, row, grid->GetColumnCount() - 1);
-    grid->SetFocusCell(row, 0);
-    grid->EnsureVisible(row, 0);
-    grid->RedrawRow(row);
-    grid->setFocus();
+    grid->SelectNewRow(row);
     EmployeeDlgOnGridSelChanged(*this, row, 0);
 }
 

@@ -105,11 +105,7 @@ void COneCGridDlg::OnAddRow()
     const int row = AppendRow();
     if (row < 0)
         return;
-    m_grid->SetSelectedRange(row, 0, row, m_grid->GetColumnCount() - 1);
-    m_grid->SetFocusCell(row, 0);
-    m_grid->EnsureVisible(row, 0);
-    m_grid->RedrawRow(row);
-    m_grid->setFocus();
+    m_grid->SelectNewRow(row);
 }
 
 int COneCGridDlg::OnDeleteRow()

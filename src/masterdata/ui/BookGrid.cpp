@@ -143,12 +143,8 @@ bool AddBookRow(CCommonFormView* view, CGridCtrl* grid, int capacity)
     if (grid->GetRowCount() - grid->GetFixedRowCount() >= capacity)
         return false;
     const int row = AppendBookRow(grid, QStringList());
-    grid->SetSelectedRange(row, 0, row, grid->GetColumnCount() - 1);
-    grid->SetFocusCell(row, 0);
-    grid->EnsureVisible(row, 0);
-    grid->RedrawRow(row);
+    grid->SelectNewRow(row);
     FitBookGridColumns(grid);
-    grid->setFocus();
     RecordFocus(view, grid, row, 0);
     return true;
 }

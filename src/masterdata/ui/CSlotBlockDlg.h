@@ -89,10 +89,7 @@ public:
         if (grid->GetRowCount() - grid->GetFixedRowCount() >= int(N))
             return;
         const int row = AppendDataRow(QStringList());
-        grid->SetSelectedRange(row, 0, row, grid->GetColumnCount() - 1);
-        grid->SetFocusCell(row, 0);
-        grid->RedrawRow(row);
-        grid->setFocus();
+        grid->SelectNewRow(row);
         EmployeeDlgOnGridSelChanged(*this, row, 0);
     }
 
