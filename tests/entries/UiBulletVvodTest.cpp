@@ -4,6 +4,7 @@
 // saving, F4/F3 skipping employees without sheets, the child-care allowance
 // kept as a permanent payment, and a sheet across two months entered,
 // computed and found in the month's calculation; a screenshot of the dialog.
+#include "DemoEntryWorld.h"
 #include "DemoFirm.h"
 #include "entries/ui/CBulletVvodDlg.h"
 #include "entries/ui/CBulletVvodView.h"
@@ -28,62 +29,15 @@
 
 namespace {
 
+using namespace entrytest;
+
 namespace ib = kalvor::infobase;
 namespace en = kalvor::entries;
 
-void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QWidget* w = QApplication::focusWidget();
-    ASSERT_NE(w, nullptr);
-    QTest::keyClick(w, key, modifiers);
-    QApplication::processEvents();
-}
-
 QString Money(double kopecks) { return kalvor::FormatFixed(kopecks / 100.0, 2); }
 
-void TypeKeys(const QString& text)
-{
-    for (QChar c : text) {
-        QWidget* w = QApplication::focusWidget();
-        ASSERT_NE(w, nullptr);
-        QTest::keyClick(w, c.toLatin1());
-    }
-    QApplication::processEvents();
-}
-
-class SickLeaveScreen : public ::testing::Test {
+class SickLeaveScreen : public entrytest::DemoEntryWorld {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
-        Start();
-    }
-    void TearDown() override
-    {
-        frame.reset();
-        ib::CloseBase(doc->infoBase);
-    }
-    void Start()
-    {
-        doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->infoBase.baseName = kalvor::tools::DemoBaseName();
-        // The program's reference files (tax tables, contributions) for the calculation.
-        doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        EXPECT_TRUE(doc->refFiles.OpenAll());
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
-    }
-    void Restart()
-    {
-        frame.reset();
-        ib::CloseBase(doc->infoBase);
-        doc.reset();
-        Start();
-    }
     CBulletVvodView* Open()
     {
         frame = std::make_unique<CMainFrame>(doc.get(), &registry);
@@ -94,27 +48,13 @@ protected:
         Settle();
         return view;
     }
-    void Close()
-    {
-        frame->SwitchView([](CKalvorDoc* d) -> CCommonFormView* { return new CEmptyView(d); });
-        Settle();
-    }
-    void Apply(CBulletVvodView* view, int tabN)
-    {
-        QLineEdit* field = view->Strip()->Field(CTabelFilterDlg::IdTabN);
-        field->setFocus();
-        field->selectAll();
-        TypeKeys(QString::number(tabN));
-        PressKey(Qt::Key_Return);
-        Settle();
-    }
+    void Apply(CBulletVvodView* view, int tabN) { DemoEntryWorld::Apply(view->Strip(), tabN); }
     // "Расчет больничного" from the keyboard: Enter in the kind field.
     static void Compute(CBulletVvodView* view)
     {
         view->Dlg()->Field(CBulletVvodDlg::IdKind)->setFocus();
         PressKey(Qt::Key_Return);
     }
-    int Slot(int tabN) const { return doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(tabN))].slot; }
     const ib::LineArray<ib::SickLeaveSheet>& Sheets() const { return doc->infoBase.bln; }
     QString Cell(CBulletVvodView* view, int grid, int row, int col) const
     {
@@ -146,12 +86,6 @@ protected:
         }
         return benefit;
     }
-
-    QTemporaryDir dir;
-    QString folder;
-    std::unique_ptr<CKalvorDoc> doc;
-    CommandRegistry registry;
-    std::unique_ptr<CMainFrame> frame;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 // mode, Alt+F4 to an empty note, a change saved and read back, F4/F3 skipping
 // employees without notes, a new vacation computed on the spot and found in
 // the month's calculation; a screenshot of the dialog with its grids.
+#include "DemoEntryWorld.h"
 #include "DemoFirm.h"
 #include "entries/ui/COtpuskVvodDlg.h"
 #include "entries/ui/COtpuskVvodView.h"
@@ -31,61 +32,14 @@
 
 namespace {
 
-namespace ib = kalvor::infobase;
+using namespace entrytest;
 
-void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QWidget* w = QApplication::focusWidget();
-    ASSERT_NE(w, nullptr);
-    QTest::keyClick(w, key, modifiers);
-    QApplication::processEvents();
-}
+namespace ib = kalvor::infobase;
 
 QString Money(double kopecks) { return kalvor::FormatFixed(kopecks / 100.0, 2); }
 
-void TypeKeys(const QString& text)
-{
-    for (QChar c : text) {
-        QWidget* w = QApplication::focusWidget();
-        ASSERT_NE(w, nullptr);
-        QTest::keyClick(w, c.toLatin1());
-    }
-    QApplication::processEvents();
-}
-
-class VacationScreen : public ::testing::Test {
+class VacationScreen : public entrytest::DemoEntryWorld {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
-        Start();
-    }
-    void TearDown() override
-    {
-        frame.reset();
-        ib::CloseBase(doc->infoBase);
-    }
-    void Start()
-    {
-        doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->infoBase.baseName = kalvor::tools::DemoBaseName();
-        // The program's reference files (tax tables, contributions) for the calculation.
-        doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        EXPECT_TRUE(doc->refFiles.OpenAll());
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
-    }
-    void Restart()
-    {
-        frame.reset();
-        ib::CloseBase(doc->infoBase);
-        doc.reset();
-        Start();
-    }
     COtpuskVvodView* Open()
     {
         frame = std::make_unique<CMainFrame>(doc.get(), &registry);
@@ -96,20 +50,7 @@ protected:
         Settle();
         return view;
     }
-    void Close()
-    {
-        frame->SwitchView([](CKalvorDoc* d) -> CCommonFormView* { return new CEmptyView(d); });
-        Settle();
-    }
-    void Apply(COtpuskVvodView* view, int tabN)
-    {
-        QLineEdit* field = view->Strip()->Field(CTabelFilterDlg::IdTabN);
-        field->setFocus();
-        field->selectAll();
-        TypeKeys(QString::number(tabN));
-        PressKey(Qt::Key_Return);
-        Settle();
-    }
+    void Apply(COtpuskVvodView* view, int tabN) { DemoEntryWorld::Apply(view->Strip(), tabN); }
     static void Type(COtpuskVvodView* view, int id, const QString& text)
     {
         QLineEdit* field = view->Dlg()->Field(id);
@@ -124,7 +65,6 @@ protected:
         view->Dlg()->Field(COtpuskVvodDlg::IdLength)->setFocus();
         PressKey(Qt::Key_Return);
     }
-    int Slot(int tabN) const { return doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(tabN))].slot; }
     const ib::LineArray<ib::VacationNote>& Notes() const { return doc->infoBase.otp; }
     QString Cell(COtpuskVvodView* view, int grid, int row, int col) const
     {
@@ -159,12 +99,6 @@ protected:
         base.CloseSwapFile();
         return result;
     }
-
-    QTemporaryDir dir;
-    QString folder;
-    std::unique_ptr<CKalvorDoc> doc;
-    CommandRegistry registry;
-    std::unique_ptr<CMainFrame> frame;
 };
 
 } // namespace
