@@ -4,6 +4,7 @@
 // employee, a changed sum that survives a restart), the archive with its
 // reversed entry and the permanent payments.
 #include "DemoFirm.h"
+#include "DemoScreenWorld.h"
 #include "EmployeeScreensWorld.h"
 
 #include "masterdata/ui/CWorkerArchiveDlg.h"
@@ -27,72 +28,7 @@ using namespace employeetest;
 
 namespace {
 
-class DemoScreens : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
-        Start();
-    }
-    void TearDown() override
-    {
-        frame.reset();
-        ib::CloseBase(doc->infoBase);
-    }
-    // The program's start on the demo base: a new document that opens it.
-    void Start()
-    {
-        doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        ASSERT_TRUE(doc->refFiles.OpenAll());
-        doc->infoBase.baseName = kalvor::tools::DemoBaseName();
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
-    }
-    void Restart()
-    {
-        frame.reset();
-        ib::CloseBase(doc->infoBase);
-        doc.reset();
-        Start();
-    }
-    template <class View>
-    View* OpenScreen()
-    {
-        frame = std::make_unique<CMainFrame>(doc.get(), &registry);
-        frame->resize(1240, 800);
-        EXPECT_TRUE(ShowActive(frame.get()));
-        View* view = frame->SwitchView<View>();
-        Settle();
-        return view;
-    }
-    void ApplyNumber(CTabelFilterDlg* strip, int number)
-    {
-        QLineEdit* field = strip->Field(CTabelFilterDlg::IdTabN);
-        field->setFocus();
-        field->selectAll();
-        TypeKeys(QString::number(number));
-        PressKey(Qt::Key_Return);
-        Settle();
-    }
-    static void Screenshot(QWidget* w, const QString& name)
-    {
-        const QString shots = QStringLiteral(KALVOR_DATA_DIR "/../screenshots");
-        QDir().mkpath(shots);
-        EXPECT_TRUE(w->grab().save(shots + QLatin1Char('/') + name));
-    }
-    int Slot(int tabN) const { return doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(tabN))].slot; }
-
-    QTemporaryDir dir;
-    QString folder;
-    std::unique_ptr<CKalvorDoc> doc;
-    CommandRegistry registry;
-    std::unique_ptr<CMainFrame> frame;
-};
+using DemoScreens = DemoScreenWorld;
 
 } // namespace
 
@@ -110,7 +46,7 @@ TEST_F(DemoScreens, PaySheetShowsTheStoredAmountsAfterARestart)
 
     Restart();
     EXPECT_EQ(doc->infoBase.zar1, computed);
-    auto* view = OpenScreen<CCalcPlatVedView>();
+    auto* view = Open<CCalcPlatVedView>();
     ASSERT_NE(view, nullptr);
     view->Strip()->Field(CWorkersFilterDlg::IdShop)->setFocus();
     TypeKeys(QStringLiteral("1"));
@@ -148,9 +84,9 @@ TEST_F(DemoScreens, PaySheetShowsTheStoredAmountsAfterARestart)
 TEST_F(DemoScreens, DeductionsOf106StepAndSurviveARestart)
 {
     MessageRecorder boxes;
-    auto* view = OpenScreen<CWorkerNalvichView>();
+    auto* view = Open<CWorkerNalvichView>();
     ASSERT_NE(view, nullptr);
-    ApplyNumber(view->Strip(), 106);
+    Apply(view->Strip(), 106);
     CFldHlpGridCtrl* grid = view->Dlg()->Grid();
     QStringList codes, names;
     for (int row = 1; row < grid->GetRowCount(); ++row) {
@@ -181,7 +117,7 @@ TEST_F(DemoScreens, ArchiveAndPermanentPaymentsOfTheDemoFirm)
     // The quick button's way in: the screen opens on the employee shown last.
     doc->LastPersonnelNumber = 108;
     doc->OpenWithLastEmployee = 1;
-    auto* archive = OpenScreen<CWorkerArchiveView>();
+    auto* archive = Open<CWorkerArchiveView>();
     ASSERT_NE(archive, nullptr);
     EXPECT_EQ(archive->m_tabN, 108u);
     EXPECT_EQ(doc->OpenWithLastEmployee, 0);
@@ -193,10 +129,10 @@ TEST_F(DemoScreens, ArchiveAndPermanentPaymentsOfTheDemoFirm)
     auto* payments = frame->SwitchView<CWorkerPostviplView>();
     ASSERT_NE(payments, nullptr);
     Settle();
-    ApplyNumber(payments->Strip(), 113);
+    Apply(payments->Strip(), 113);
     EXPECT_EQ(payments->Dlg()->RowCells(1),
               (QStringList{"6", "", "1500.00", "", "", "", "", "", "", "", "01.01.11", "", "1"}));
-    ApplyNumber(payments->Strip(), 111);
+    Apply(payments->Strip(), 111);
     EXPECT_EQ(payments->Dlg()->RowCells(1), (QStringList{"8", "5", "", "8", "20.0", "", "1", "", "", "", "", "", ""}));
     Screenshot(frame.get(), QStringLiteral("permanent-payments.png"));
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
