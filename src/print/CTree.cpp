@@ -360,108 +360,140 @@ QString CTree::OutputFileName() const
     return m_outputPath.chopped(qMin<qsizetype>(3, m_outputPath.size())) + QStringLiteral("rtf");
 }
 
-int CTree::Generate()
-{
-    m_errorText.clear();
-    auto templateFault = [this](const QString& why) {
-        std::fputs(kTemplateFault, stdout);
-        std::fflush(stdout);
-        m_errorText = why;
-        return GenerateTemplateFault;
-    };
-    if (!m_fault.isEmpty()) {
-        m_errorText = m_fault;
-        return GenerateTemplateFault;
-    }
-    const QString templateName = codepage::fromCp1251(m_templateName);
+namespace {
 
+// A page region cut apart: RTF text, and each row region joined into one
+// string and represented in the text by a placeholder.
+struct PagePiece {
+    QByteArray text;
+    qsizetype row = -1; // index into the page's row regions; -1 for RTF text
+};
+struct RowRegion {
+    QByteArray name;
+    QByteArray text;
+};
+struct PageRegion {
+    QList<PagePiece> pieces;
+    QList<RowRegion> rows;
+};
+
+// Cuts the template's lines start..end of a page region; an empty text, or
+// why the region cannot be used.
+QString CutPageRegion(const QList<QByteArray>& text, qsizetype start, qsizetype end, PageRegion& region)
+{
+    for (qsizetype k = start; k <= end; ++k) {
+        const QByteArray& t = text[k];
+        if (!t.startsWith(kStartRow)) {
+            region.pieces.append(PagePiece{t});
+            continue;
+        }
+        RowRegion row{"row" + regionNumber(t), {}};
+        for (; k <= end; ++k) {
+            row.text += text[k];
+            if (text[k].startsWith(kEndRow))
+                break;
+        }
+        if (k > end)
+            return QStringLiteral("не закрыта строка %1").arg(QString::fromLatin1(row.name));
+        region.pieces.append(PagePiece{{}, region.rows.size()});
+        region.rows.append(row);
+    }
+    return QString();
+}
+
+// A row of the data document filled into a copy of its row region.
+QByteArray FillRow(const RowRegion& region, const QDomElement& row)
+{
+    QByteArray filled = region.text;
+    for (QDomElement v = row.firstChildElement(); !v.isNull(); v = v.nextSiblingElement()) {
+        const QByteArray name = v.tagName().toLatin1();
+        const QByteArray slot = startGroup(name) + endGroup(name);
+        const qsizetype at = filled.indexOf(slot);
+        if (at >= 0)
+            filled.replace(at, slot.size(), rtfValueText(valueBytes(v)));
+    }
+    return filled;
+}
+
+// A page value in place of its bookmark's start; its end goes.
+void PlacePageValue(QList<PagePiece>& pieces, const QDomElement& value)
+{
+    const QByteArray name = value.tagName().toLatin1();
+    const QByteArray slotStart = startGroup(name);
+    const QByteArray slotEnd = endGroup(name);
+    for (PagePiece& piece : pieces) {
+        if (piece.row < 0 && piece.text == slotStart) {
+            piece.text = rtfValueText(valueBytes(value));
+            break;
+        }
+    }
+    for (qsizetype k = 0; k < pieces.size(); ++k) {
+        if (pieces[k].row < 0 && pieces[k].text == slotEnd) {
+            pieces.removeAt(k);
+            break;
+        }
+    }
+}
+
+// The page of the data document filled into its region and appended to the
+// output: all its rows stand at the place of the region's row0. An empty
+// text, or the name of a row the region lacks.
+QString FillPage(PageRegion& region, const QDomElement& page, QList<QByteArray>& output)
+{
+    QList<QByteArray> filledRows;
+    for (QDomElement child = page.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
+        const QByteArray name = child.tagName().toLatin1();
+        if (!name.startsWith("row")) {
+            PlacePageValue(region.pieces, child);
+            continue;
+        }
+        qsizetype r = 0;
+        while (r < region.rows.size() && region.rows[r].name != name) ++r;
+        if (r == region.rows.size())
+            return child.tagName();
+        filledRows.append(FillRow(region.rows[r], child));
+    }
+    for (const PagePiece& piece : std::as_const(region.pieces)) {
+        if (piece.row < 0)
+            output.append(piece.text);
+        else if (region.rows[piece.row].name == "row0")
+            output.append(filledRows);
+    }
+    return QString();
+}
+
+} // namespace
+
+int CTree::TemplateFault(const QString& why)
+{
+    std::fputs(kTemplateFault, stdout);
+    std::fflush(stdout);
+    m_errorText = why;
+    return GenerateTemplateFault;
+}
+
+int CTree::MergeTemplate(QList<QByteArray>& output)
+{
+    const QString templateName = codepage::fromCp1251(m_templateName);
     const qsizetype prefixEnd = m_text.indexOf(kStartPage0);
     if (prefixEnd < 0)
-        return templateFault(QStringLiteral("В шаблоне %1 нет закладки page0").arg(templateName));
-    QList<QByteArray> output = m_text.mid(0, prefixEnd);
-
-    struct Piece {
-        QByteArray text;
-        qsizetype row = -1; // index into the page's row regions; -1 for RTF text
-    };
-    struct RowRegion {
-        QByteArray name;
-        QByteArray text;
-    };
+        return TemplateFault(QStringLiteral("В шаблоне %1 нет закладки page0").arg(templateName));
+    output = m_text.mid(0, prefixEnd);
 
     for (QDomElement page = m_doc.firstChildElement(); !page.isNull(); page = page.nextSiblingElement()) {
         const QByteArray pageName = page.tagName().toLatin1();
         const qsizetype start = m_text.indexOf(startGroup(pageName));
         const qsizetype end = start < 0 ? -1 : m_text.indexOf(endGroup(pageName), start);
         if (start < 0 || end < 0)
-            return templateFault(QStringLiteral("В шаблоне %1 нет страницы %2").arg(templateName, page.tagName()));
-
-        // Cut the page region: RTF text apart, each row region joined into
-        // one string and represented by a placeholder.
-        QList<Piece> pieces;
-        QList<RowRegion> rows;
-        for (qsizetype k = start; k <= end; ++k) {
-            const QByteArray& t = m_text[k];
-            if (!t.startsWith(kStartRow)) {
-                pieces.append(Piece{t});
-                continue;
-            }
-            RowRegion region{"row" + regionNumber(t), {}};
-            for (; k <= end; ++k) {
-                region.text += m_text[k];
-                if (m_text[k].startsWith(kEndRow))
-                    break;
-            }
-            if (k > end)
-                return templateFault(QStringLiteral("В шаблоне %1 не закрыта строка %2")
-                                         .arg(templateName, QString::fromLatin1(region.name)));
-            pieces.append(Piece{{}, rows.size()});
-            rows.append(region);
-        }
-
-        QList<QByteArray> filledRows;
-        for (QDomElement child = page.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
-            const QByteArray name = child.tagName().toLatin1();
-            if (name.startsWith("row")) {
-                qsizetype r = 0;
-                while (r < rows.size() && rows[r].name != name) ++r;
-                if (r == rows.size())
-                    return templateFault(QStringLiteral("На странице %1 шаблона %2 нет строки %3")
-                                             .arg(page.tagName(), templateName, child.tagName()));
-                QByteArray filled = rows[r].text;
-                for (QDomElement v = child.firstChildElement(); !v.isNull(); v = v.nextSiblingElement()) {
-                    const QByteArray vname = v.tagName().toLatin1();
-                    const QByteArray slot = startGroup(vname) + endGroup(vname);
-                    const qsizetype at = filled.indexOf(slot);
-                    if (at >= 0)
-                        filled.replace(at, slot.size(), rtfValueText(valueBytes(v)));
-                }
-                filledRows.append(filled);
-            } else {
-                const QByteArray slotStart = startGroup(name);
-                const QByteArray slotEnd = endGroup(name);
-                for (qsizetype k = 0; k < pieces.size(); ++k) {
-                    if (pieces[k].row < 0 && pieces[k].text == slotStart) {
-                        pieces[k].text = rtfValueText(valueBytes(child));
-                        break;
-                    }
-                }
-                for (qsizetype k = 0; k < pieces.size(); ++k) {
-                    if (pieces[k].row < 0 && pieces[k].text == slotEnd) {
-                        pieces.removeAt(k);
-                        break;
-                    }
-                }
-            }
-        }
-
-        // All rows of the page stand at the place of its row0 region.
-        for (const Piece& p : std::as_const(pieces)) {
-            if (p.row < 0)
-                output.append(p.text);
-            else if (rows[p.row].name == "row0")
-                output.append(filledRows);
-        }
+            return TemplateFault(QStringLiteral("В шаблоне %1 нет страницы %2").arg(templateName, page.tagName()));
+        PageRegion region;
+        const QString cutFault = CutPageRegion(m_text, start, end, region);
+        if (!cutFault.isEmpty())
+            return TemplateFault(QStringLiteral("В шаблоне %1 %2").arg(templateName, cutFault));
+        const QString missingRow = FillPage(region, page, output);
+        if (!missingRow.isEmpty())
+            return TemplateFault(QStringLiteral("На странице %1 шаблона %2 нет строки %3")
+                                     .arg(page.tagName(), templateName, missingRow));
     }
 
     qsizetype lastPageEnd = -1;
@@ -470,6 +502,20 @@ int CTree::Generate()
             lastPageEnd = k;
     if (lastPageEnd >= 0)
         output.append(m_text.mid(lastPageEnd + 1));
+    return GenerateDone;
+}
+
+int CTree::Generate()
+{
+    m_errorText.clear();
+    if (!m_fault.isEmpty()) {
+        m_errorText = m_fault;
+        return GenerateTemplateFault;
+    }
+    QList<QByteArray> output;
+    const int merged = MergeTemplate(output);
+    if (merged != GenerateDone)
+        return merged;
 
     if (!WriteOutput(output)) {
         std::fputs(kOutputFault, stdout);

@@ -115,6 +115,12 @@ public:
     const QDomDocument& DataDocument() const { return m_data; }
 
 private:
+    // The steps of Generate: the template with every page of the data
+    // document merged in (a GenerateResult), and the report of a template
+    // that cannot take the data.
+    int MergeTemplate(QList<QByteArray>& output);
+    int TemplateFault(const QString& why);
+
     struct Node {
         int parent = -1;
         int depth = 0;
