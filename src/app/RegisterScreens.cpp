@@ -23,6 +23,9 @@
 #include "payroll/ui/CCalcPlatVedView.h"
 #include "payroll/ui/CCalcZarpView.h"
 #include "payroll/ui/RunMonthChange.h"
+#include "print/ui/CPrintLicschetView.h"
+#include "print/ui/CPrintPlatVedView.h"
+#include "print/ui/CPrintRaschVedView.h"
 #include "print/ui/SettlementQuestion.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
@@ -80,6 +83,27 @@ void RegisterScreens(CommandRegistry& registry)
     paySheet.panel = 8;
     paySheet.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CCalcPlatVedView(doc); };
     registry.AddCommand(paySheet);
+    // The month's print runs: personal accounts, the pay statement or its
+    // cash orders, and the settlement statement.
+    const struct {
+        int id;
+        const char16_t* caption;
+        ViewFactory make;
+    } printViews[] = {
+        {32841, u"Печать лицевых счетов", [](CKalvorDoc* d) -> CCommonFormView* { return new CPrintLicschetView(d); }},
+        {32843, u"Печать платежной ведомости",
+         [](CKalvorDoc* d) -> CCommonFormView* { return new CPrintPlatVedView(d); }},
+        {32838, u"Печать расчетной ведомости",
+         [](CKalvorDoc* d) -> CCommonFormView* { return new CPrintRaschVedView(d); }},
+    };
+    for (const auto& printView : printViews) {
+        CommandInfo command;
+        command.id = printView.id;
+        command.caption = QString::fromUtf16(printView.caption);
+        command.panel = 8;
+        command.makeView = printView.make;
+        registry.AddCommand(command);
+    }
 
     // The employee screens (entry-screen code 1) and their quick buttons,
     // which open them with the employee shown last.
