@@ -1,6 +1,7 @@
 #include "app/RegisterScreens.h"
 
 #include "entries/ui/CATabelVvodView.h"
+#include "entries/ui/CAvancePrintVedView.h"
 #include "entries/ui/CBulletVvodView.h"
 #include "entries/ui/CCurnuIspListView.h"
 #include "entries/ui/CCurnuNuView.h"
@@ -104,6 +105,14 @@ void RegisterScreens(CommandRegistry& registry)
         command.makeView = printView.make;
         registry.AddCommand(command);
     }
+    // The advance: its working panel (entry-screen number 6) and its statement.
+    registry.AddPanel({6, QStringLiteral("Расчет аванса"), MainPanelPayroll});
+    CommandInfo advanceStatement;
+    advanceStatement.id = 1258;
+    advanceStatement.caption = QStringLiteral("Печать ведомости");
+    advanceStatement.panel = 6;
+    advanceStatement.makeView = [](CKalvorDoc* d) -> CCommonFormView* { return new CAvancePrintVedView(d); };
+    registry.AddCommand(advanceStatement);
 
     // The employee screens (entry-screen code 1) and their quick buttons,
     // which open them with the employee shown last.

@@ -265,18 +265,21 @@ int SheetOfPayee(int payee, int outputMode)
     return payee / kOrdersPerSheet + 1;
 }
 
-int CountPayeesOnSheets(const std::vector<double>& amounts, int outputMode, int firstSheet, int lastSheet)
+int CountOnSheets(int numbered, int outputMode, int firstSheet, int lastSheet)
 {
-    int payee = 0;
     int counted = 0;
-    for (const double amount : amounts) {
-        if (amount <= 0)
-            continue;
-        const int sheet = SheetOfPayee(payee++, outputMode);
+    for (int payee = 0; payee < numbered; ++payee) {
+        const int sheet = SheetOfPayee(payee, outputMode);
         if (sheet >= firstSheet && (lastSheet == 0 || sheet <= lastSheet))
             ++counted;
     }
     return counted;
+}
+
+int CountPayeesOnSheets(const std::vector<double>& amounts, int outputMode, int firstSheet, int lastSheet)
+{
+    const auto payees = std::count_if(amounts.begin(), amounts.end(), [](double amount) { return amount > 0; });
+    return CountOnSheets(int(payees), outputMode, firstSheet, lastSheet);
 }
 
 bool HasSettlementResult(const AccrualRow* rows, int count, int firstRow)

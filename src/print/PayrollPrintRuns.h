@@ -85,6 +85,10 @@ double AmountToPay(const PayrollDoc& doc, const infobase::AccrualRow* rows, int 
 // for a statement (modes 0 and 3; its title is sheet 1), n / 2 + 1 for orders.
 int SheetOfPayee(int payee, int outputMode);
 
+// How many of `numbered` employees (numbered from 0 in list order) lie on
+// the sheets from first to last (no upper limit for a last sheet of 0).
+int CountOnSheets(int numbered, int outputMode, int firstSheet, int lastSheet);
+
 // How many of the amounts above 0 (in list order) lie on the sheets from
 // first to last (no upper limit for a last sheet of 0).
 int CountPayeesOnSheets(const std::vector<double>& amounts, int outputMode, int firstSheet, int lastSheet);

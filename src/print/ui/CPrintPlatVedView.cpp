@@ -37,10 +37,12 @@ int FieldNumber(const ControlMap& form, int id, int min, int max)
     return value;
 }
 
-bool Checked(const ControlMap& form, int id)
+// An option: a check box, or a number field read in its range.
+int OptionValue(const ControlMap& form, int id, int max)
 {
-    const auto* box = form.controlAs<QCheckBox>(id);
-    return box && box->isChecked();
+    if (const auto* box = form.controlAs<QCheckBox>(id))
+        return box->isChecked() ? 1 : 0;
+    return FieldNumber(form, id, 0, max);
 }
 
 QString FieldText(const ControlMap& form, int id)
@@ -67,23 +69,27 @@ QStringList PaymentKindLines()
 }
 
 CPrintPlatVedView::CPrintPlatVedView(CKalvorDoc* doc, QWidget* parent)
-    : CPrintPlatVedView(kFormId, PaymentFormAll, doc, parent)
+    : CPrintPlatVedView(kFormId, PaymentFormAll, QStringLiteral("Печать расчетной ведомости"), doc, parent)
 {}
 
-CPrintPlatVedView::CPrintPlatVedView(int formId, unsigned fields, CKalvorDoc* doc, QWidget* parent)
+CPrintPlatVedView::CPrintPlatVedView(int formId, unsigned fields, const QString& caption, CKalvorDoc* doc,
+                                     QWidget* parent)
     : CPrintTaskView(formId, doc, parent), m_prompt(this), m_fields(fields)
 {
-    BuildForm();
+    BuildForm(caption);
 }
 
-void CPrintPlatVedView::BuildForm()
+void CPrintPlatVedView::BuildForm(const QString& caption)
 {
-    BeginForm();
+    BeginForm(caption);
     AddField(IdOutputModeField, QStringLiteral("Вид платежного документа (по умолчанию ведомость)"));
     AddSelectionFields();
     AddField(IdFirstSheetField, QStringLiteral("С какого листа начать (по умолчанию с первого)"));
     AddField(IdLastSheetField, QStringLiteral("Каким листом закончить (по умолчанию последним)"));
-    if (m_fields & PaymentFormOptionBoxes) {
+    if ((m_fields & PaymentFormOptionBoxes) && (m_fields & PaymentFormOptionNumbers)) {
+        AddField(IdWithoutPauseBox, QStringLiteral("Печать без прерываний? (по умолчанию постранично)"));
+        AddField(IdNewEmployeesBox, QStringLiteral("Печатать только новых сотрудников (нет лицевых счетов)"));
+    } else if (m_fields & PaymentFormOptionBoxes) {
         AddCheckBox(IdWithoutPauseBox, QStringLiteral("Печать без прерываний? (по умолчанию постранично)"));
         AddCheckBox(IdNewEmployeesBox, QStringLiteral("Печатать только новых сотрудников (нет лицевых счетов)"));
     }
@@ -147,8 +153,8 @@ void CPrintPlatVedView::ReadFormValues()
     m_form.outputMode = FieldNumber(*this, IdOutputModeField, 0, kalvor::print::kPrintOutputModeCount - 1);
     m_form.firstSheet = FieldNumber(*this, IdFirstSheetField, 0, kMaxFirstSheet);
     m_form.lastSheet = FieldNumber(*this, IdLastSheetField, INT_MIN, INT_MAX);
-    m_form.withoutPause = Checked(*this, IdWithoutPauseBox) ? 1 : 0;
-    m_form.newEmployeesOnly = Checked(*this, IdNewEmployeesBox) ? 1 : 0;
+    m_form.withoutPause = OptionValue(*this, IdWithoutPauseBox, 1);
+    m_form.newEmployeesOnly = OptionValue(*this, IdNewEmployeesBox, INT_MAX);
     // Empty or "*" does not read as a number: every pay kind.
     m_form.payKind = FieldNumber(*this, IdPayKindField, 0, kMaxPayKind);
     kalvor::Packed12Digits costCode;

@@ -36,6 +36,9 @@ enum PaymentFormField : unsigned {
     PaymentFormSignatures = 1u << 3, // 1258, 1259, 1260
     PaymentFormCostCode = 1u << 4, // 1261
     PaymentFormAll = 0x1F,
+    // The two options as number fields (with the help list "Нет" / "Да")
+    // instead of check boxes.
+    PaymentFormOptionNumbers = 1u << 5,
 };
 
 // The payment form as a start reads it.
@@ -63,7 +66,7 @@ public:
     const PaymentFormValues& FormValues() const { return m_form; }
 
 protected:
-    CPrintPlatVedView(int formId, unsigned fields, CKalvorDoc* doc, QWidget* parent);
+    CPrintPlatVedView(int formId, unsigned fields, const QString& caption, CKalvorDoc* doc, QWidget* parent);
 
     // The strip with the form's ranges, the payment fields, and the settings
     // of the firm record (cashier, accountant, sub-account, transfer file).
@@ -74,7 +77,7 @@ protected:
     kalvor::print::CPrnEditPrompt m_prompt;
 
 private:
-    void BuildForm();
+    void BuildForm(const QString& caption);
     void ShowSettings();
     void StoreSettings();
 

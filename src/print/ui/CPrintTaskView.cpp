@@ -74,8 +74,10 @@ bool CPrintTaskView::OnCommand(int id)
         if (!frame)
             return true;
         StopWork();
+        const int panel = LeavePanel();
         frame->SwitchView<CEmptyView>();
-        frame->ShowWorkPanel(kPayrollPanel);
+        if (panel >= 0)
+            frame->ShowWorkPanel(panel);
         return true;
     }
     default: return false;
@@ -162,6 +164,11 @@ void CPrintTaskView::TakeHelpValues(const QStringList& values)
     if (m_focusedId != IdPersonnelNumberField)
         return;
     MarkChosenEmployees(values);
+    StartMarkedRun();
+}
+
+void CPrintTaskView::StartMarkedRun()
+{
     m_selectedOnly = 1;
     OnStartButton();
     m_selectedOnly = 0;
@@ -183,10 +190,10 @@ void CPrintTaskView::MarkChosenEmployees(const QStringList& numbers)
 
 // ------------------------------------------------------- the form
 
-void CPrintTaskView::BeginForm()
+void CPrintTaskView::BeginForm(const QString& caption)
 {
     auto* outer = new QVBoxLayout(this);
-    m_form = new QGroupBox(QStringLiteral("Печать расчетной ведомости"), this);
+    m_form = new QGroupBox(caption, this);
     SetControl(kFormGroupBox, m_form);
     m_formLayout = new QGridLayout(m_form);
     m_formLayout->setColumnStretch(2, 1);

@@ -55,10 +55,14 @@ protected:
     // The selection strip as the last start read it, with the marked-only flag.
     kalvor::platform::TaskThreadParams StripParams() const;
     kalvor::platform::TaskThreadParams& StripValues() { return m_values; }
+    // The working panel Esc shows after the empty view; -1 none.
+    virtual int LeavePanel() const { return kPayrollPanel; }
+    // Starts a run of the marked employees alone (marks mode).
+    void StartMarkedRun();
 
     // Building the form: the group box, rows of labelled fields, the button
     // and the marquee place under them.
-    void BeginForm();
+    void BeginForm(const QString& caption = QStringLiteral("Печать расчетной ведомости"));
     QLineEdit* AddField(int id, const QString& label, int width = 80);
     QCheckBox* AddCheckBox(int id, const QString& label);
     // The four fields of the selection strip, in the form's order.
