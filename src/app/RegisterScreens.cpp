@@ -2,6 +2,7 @@
 
 #include "entries/ui/CATabelVvodView.h"
 #include "entries/ui/CAvancePrintVedView.h"
+#include "entries/ui/CAvanceVvodView.h"
 #include "entries/ui/CBulletVvodView.h"
 #include "entries/ui/CCurnuIspListView.h"
 #include "entries/ui/CCurnuNuView.h"
@@ -106,11 +107,24 @@ void RegisterScreens(CommandRegistry& registry)
         registry.AddCommand(command);
     }
     // The advance: its working panel (entry-screen number 6) and its statement.
-    registry.AddPanel({6, QStringLiteral("Расчет аванса"), MainPanelPayroll});
+    registry.AddPanel({CAvanceVvodView::kEntryScreen, QStringLiteral("Расчет аванса"), MainPanelPayroll});
+    registry.SetEntryScreenPanel(CAvanceVvodView::kEntryScreen, CAvanceVvodView::kEntryScreen);
+    CommandInfo advance;
+    advance.id = 1257;
+    advance.caption = QStringLiteral("Корректировка аванса");
+    advance.panel = CAvanceVvodView::kEntryScreen;
+    advance.makeView = [](CKalvorDoc* d) -> CCommonFormView* { return new CAvanceVvodView(d); };
+    registry.AddCommand(advance);
+    CommandInfo advanceQuick = advance;
+    advanceQuick.id = 10010;
+    advanceQuick.panel = -1;
+    advanceQuick.quickButton = true;
+    advanceQuick.quickOpen = 1;
+    registry.AddCommand(advanceQuick);
     CommandInfo advanceStatement;
     advanceStatement.id = 1258;
     advanceStatement.caption = QStringLiteral("Печать ведомости");
-    advanceStatement.panel = 6;
+    advanceStatement.panel = CAvanceVvodView::kEntryScreen;
     advanceStatement.makeView = [](CKalvorDoc* d) -> CCommonFormView* { return new CAvancePrintVedView(d); };
     registry.AddCommand(advanceStatement);
 

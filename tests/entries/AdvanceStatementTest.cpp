@@ -2,6 +2,7 @@
 // whom have an advance: who is taken, the sheets of statements and orders,
 // the head sheet alone, and the results of bad and empty selections.
 #include "entries/AdvanceStatement.h"
+#include "entries/AdvanceEntry.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
@@ -150,4 +151,19 @@ TEST_F(AdvanceStatement, BadSheetsAndEmptySelectionsEndWithTheirResults)
     EXPECT_EQ(Run(params), platform::TASK_NO_DATA);
     // No transfer file: a file error, not a success.
     EXPECT_EQ(Run(Params(print::TransferOrders1C)), platform::TASK_FILE_ERROR);
+}
+
+TEST_F(AdvanceStatement, EntryShowsStateFourOnlyWithAnAdvanceAndTotalsBy901)
+{
+    const auto slotAt = [this](int index) { return std::size_t(base().list[std::size_t(index)].slot - 1); };
+    base().attributes[slotAt(5)].priznUv = kShownOnlyWithAdvance; // no advance: hidden
+    base().attributes[slotAt(0)].priznUv = kShownOnlyWithAdvance; // an advance: shown
+    EXPECT_FALSE(AdvanceShown(doc, 5));
+    EXPECT_TRUE(AdvanceShown(doc, 0));
+    EXPECT_TRUE(AdvanceShown(doc, 19)); // no advance, but not in state 4
+    for (ib::PayKind& kind : base().payKinds)
+        if (kind.kod == kAdvanceRoundingKind)
+            kind.okrug = 2; // whole roubles, cut down
+    // Each 5,000.50 counts 5,000.00; 19 has none.
+    EXPECT_DOUBLE_EQ(AdvanceTotal(doc, {0, 1, 19}), 1'000'000.0);
 }
