@@ -1,6 +1,8 @@
 #include "app/RegisterScreens.h"
 
 #include "entries/ui/CATabelVvodView.h"
+#include "entries/ui/CAvancePrintVedView.h"
+#include "entries/ui/CAvanceVvodView.h"
 #include "entries/ui/CBulletVvodView.h"
 #include "entries/ui/CCurnuIspListView.h"
 #include "entries/ui/CCurnuNuView.h"
@@ -23,6 +25,9 @@
 #include "payroll/ui/CCalcPlatVedView.h"
 #include "payroll/ui/CCalcZarpView.h"
 #include "payroll/ui/RunMonthChange.h"
+#include "print/ui/CPrintLicschetView.h"
+#include "print/ui/CPrintPlatVedView.h"
+#include "print/ui/CPrintRaschVedView.h"
 #include "print/ui/SettlementQuestion.h"
 #include "reports/social/ui/CGenrTaskViews.h"
 #include "shell/ui/CMainFrame.h"
@@ -68,7 +73,8 @@ RateCorrectionRunner OpenRateCorrection()
     };
 }
 
-// The calculation panel: the month change, the calculation and the pay sheet.
+// The calculation panel: the month change, the calculation, the pay sheet and
+// the print runs.
 void RegisterPayrollScreens(CommandRegistry& registry)
 {
     registry.AddPanel({8, QStringLiteral("Расчет зарплаты"), MainPanelPayroll});
@@ -86,6 +92,27 @@ void RegisterPayrollScreens(CommandRegistry& registry)
               [](CKalvorDoc* d) -> CCommonFormView* { return new CCalcZarpView(d); });
     AddScreen(registry, 32842, QStringLiteral("Просмотр ведомости на з/п"), 8,
               [](CKalvorDoc* d) -> CCommonFormView* { return new CCalcPlatVedView(d); });
+    // The month's print runs: personal accounts, the pay statement or its cash
+    // orders, and the settlement statement.
+    AddScreen(registry, 32841, QStringLiteral("Печать лицевых счетов"), 8,
+              [](CKalvorDoc* d) -> CCommonFormView* { return new CPrintLicschetView(d); });
+    AddScreen(registry, 32843, QStringLiteral("Печать платежной ведомости"), 8,
+              [](CKalvorDoc* d) -> CCommonFormView* { return new CPrintPlatVedView(d); });
+    AddScreen(registry, 32838, QStringLiteral("Печать расчетной ведомости"), 8,
+              [](CKalvorDoc* d) -> CCommonFormView* { return new CPrintRaschVedView(d); });
+}
+
+// The advance: its working panel (entry-screen number 6), its correction
+// screen with a quick button, and its statement.
+void RegisterAdvanceScreens(CommandRegistry& registry)
+{
+    AddEntryPanel(registry, CAvanceVvodView::kEntryScreen, CAvanceVvodView::kEntryScreen,
+                  QStringLiteral("Расчет аванса"));
+    AddScreen(
+        registry, 1257, QStringLiteral("Корректировка аванса"), CAvanceVvodView::kEntryScreen,
+        [](CKalvorDoc* d) -> CCommonFormView* { return new CAvanceVvodView(d); }, 10010);
+    AddScreen(registry, 1258, QStringLiteral("Печать ведомости"), CAvanceVvodView::kEntryScreen,
+              [](CKalvorDoc* d) -> CCommonFormView* { return new CAvancePrintVedView(d); });
 }
 
 // The personal account on the calculation panel, with its two quick buttons:
@@ -192,6 +219,7 @@ void RegisterScreens(CommandRegistry& registry)
     // The reference books kept as tables and the legal entities (working panel 0).
     RegisterReferenceBookTables(registry);
 
+    RegisterAdvanceScreens(registry);
     RegisterEmployeeScreens(registry);
     RegisterPersonalAccount(registry);
     RegisterMonthEntryScreens(registry);

@@ -1,0 +1,36 @@
+#include "entries/AdvanceEntry.h"
+
+#include "payroll/PayKinds.h"
+
+namespace kalvor {
+
+namespace {
+
+double AdvanceOf(const PayrollDoc& doc, int index)
+{
+    const infobase::CInfoBase& base = doc.infoBase;
+    const std::size_t slot = base.list[std::size_t(index)].slot;
+    return slot >= 1 && slot <= base.av.size() ? base.av[slot - 1] : 0.0;
+}
+
+} // namespace
+
+bool AdvanceShown(const PayrollDoc& doc, int index)
+{
+    const infobase::CInfoBase& base = doc.infoBase;
+    if (index < 0 || index >= base.employeeCount())
+        return false;
+    const std::size_t slot = base.list[std::size_t(index)].slot;
+    if (slot < 1 || slot > base.attributes.size())
+        return false;
+    return AdvanceOf(doc, index) != 0 || base.attributes[slot - 1].priznUv != kShownOnlyWithAdvance;
+}
+
+double AdvanceTotal(const PayrollDoc& doc, const std::vector<int>& indexes)
+{
+    double total = 0;
+    for (const int index : indexes) total += RoundByPayKind(AdvanceOf(doc, index), kAdvanceRoundingKind, doc);
+    return total;
+}
+
+} // namespace kalvor

@@ -1,0 +1,21 @@
+#pragma once
+// The month's advances as the entry screen shows and totals them.
+#include "payroll/PayrollDocument.h"
+
+#include <vector>
+
+namespace kalvor {
+
+// The state of an employee who is shown only when an advance is entered.
+inline constexpr int kShownOnlyWithAdvance = 4;
+// The pay kind whose rounding the advance total takes.
+inline constexpr int kAdvanceRoundingKind = 901;
+
+// Whether the employee of the list index is shown: his advance is not 0, or
+// his state is not 4.
+bool AdvanceShown(const PayrollDoc& doc, int index);
+
+// The total of their advances, each rounded by pay kind 901 (kopecks).
+double AdvanceTotal(const PayrollDoc& doc, const std::vector<int>& indexes);
+
+} // namespace kalvor

@@ -1,0 +1,74 @@
+#include "entries/ui/CAvancePrintVedView.h"
+
+#include "entries/AdvanceStatement.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "values/CScan.h"
+
+using kalvor::platform::TaskContext;
+using kalvor::platform::TaskThread;
+
+namespace {
+
+constexpr std::uint16_t kPayKindMark = 0x8000;
+constexpr int kListCorner = 3;
+
+} // namespace
+
+QStringList NoYesLines() { return {QStringLiteral("|Нет"), QStringLiteral("1|Да")}; }
+
+CAvancePrintVedView::CAvancePrintVedView(CKalvorDoc* doc, QWidget* parent)
+    : CPrintPlatVedView(kFormId, (PaymentFormAll & ~PaymentFormCostCode) | PaymentFormOptionNumbers,
+                        QStringLiteral("Печать ведомости"), doc, parent)
+{}
+
+void CAvancePrintVedView::ShowFormHelp()
+{
+    if (m_focusedId == IdWithoutPauseBox || m_focusedId == IdNewEmployeesBox) {
+        ShowHelpList(NoYesLines(), {kListCorner, false, 200, 80});
+        return;
+    }
+    CPrintPlatVedView::ShowFormHelp();
+}
+
+void CAvancePrintVedView::TakeHelpValues(const QStringList& values)
+{
+    if (m_focusedId != IdPayKindField) {
+        CPrintPlatVedView::TakeHelpValues(values);
+        return;
+    }
+    MarkChosenPayKinds(values);
+    m_payKindsMarked = true;
+    OnStartButton();
+    m_payKindsMarked = false;
+}
+
+void CAvancePrintVedView::MarkChosenPayKinds(const QStringList& codes)
+{
+    auto& kinds = Document()->infoBase.payKinds;
+    for (auto& kind : kinds) kind.flags = std::uint16_t(kind.flags & ~kPayKindMark);
+    for (const QString& text : codes) {
+        int code = 0;
+        if (!kalvor::ScanInt(text, code))
+            continue;
+        for (auto& kind : kinds)
+            if (kind.kod == code)
+                kind.flags = std::uint16_t(kind.flags | kPayKindMark);
+    }
+}
+
+TaskThread::Body CAvancePrintVedView::MakeTaskBody()
+{
+    kalvor::AdvanceStatementParams params;
+    static_cast<kalvor::platform::TaskThreadParams&>(params) = StripParams();
+    const PaymentFormValues& form = FormValues();
+    params.outputMode = form.outputMode;
+    params.firstSheet = form.firstSheet;
+    params.lastSheet = form.lastSheet;
+    params.withoutPause = form.withoutPause;
+    params.newEmployeesOnly = form.newEmployeesOnly;
+    params.allPayKinds = !m_payKindsMarked && form.payKind == 0 ? 1 : 0;
+    params.payKind = form.payKind;
+    params.document = Document();
+    params.prompt = &m_prompt;
+    return [params](TaskContext& context) { return kalvor::AdvanceStatementWorker(context, params); };
+}

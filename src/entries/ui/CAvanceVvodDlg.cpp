@@ -1,0 +1,121 @@
+#include "entries/ui/CAvanceVvodDlg.h"
+
+#include "entries/AdvanceEntry.h"
+#include "grid/FldHlpGridCtrl.h"
+#include "payroll/ui/CCalcPlatVedDlg.h"
+#include "shell/ui/CCommonFormView.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/EntryGrid.h"
+#include "values/CScan.h"
+#include "values/RoundText.h"
+#include "values/Values.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kNameColumn = 0;
+constexpr int kNumberColumn = 1;
+constexpr int kAdvanceColumn = 2;
+
+} // namespace
+
+CAvanceVvodDlg::CAvanceVvodDlg(CCommonFormView* view) : CFormChildDlg(375, view)
+{
+    setObjectName(QStringLiteral("CAvanceVvodDlg"));
+    setFixedSize(560, 440);
+    m_grid = SetupEntryGrid(this, IdGrid, QRect(0, 0, 560, 400));
+    auto* label = new QLabel(QStringLiteral("К выдаче"), this);
+    label->setGeometry(300, 410, 80, 24);
+    m_total = new QLineEdit(this);
+    m_total->setGeometry(390, 408, 170, 26);
+    m_total->setReadOnly(true);
+    m_total->setAlignment(Qt::AlignRight);
+    label->setBuddy(m_total);
+    SetControl(IdTotal, m_total);
+    SetupGrid();
+}
+
+void CAvanceVvodDlg::SetupGrid()
+{
+    m_grid->SetEditable(true);
+    m_grid->SetListMode(false);
+    m_grid->SetFixedRowCount(1);
+    m_grid->SetFixedColumnCount(0);
+    m_grid->SetColumnCount(3);
+    m_grid->SetRowCount(1);
+    const int width = m_grid->width();
+    m_grid->SetColumnWidth(kNameColumn, int(std::ceil(width * 0.4 - 0.5)));
+    m_grid->SetColumnWidth(kNumberColumn, int(std::ceil(width * 0.25 - 0.5)));
+    m_grid->ExpandLastColumn();
+    m_grid->SetItemText(0, kNameColumn, QStringLiteral("Фамилия И.О."));
+    m_grid->SetItemText(0, kNumberColumn, QStringLiteral("Табельный номер"));
+    m_grid->SetItemText(0, kAdvanceColumn, QStringLiteral("Величина аванса"));
+}
+
+void CAvanceVvodDlg::SetSelection(int shop, int brigade, int profession)
+{
+    CFormChildDlg::SetSelection(shop, brigade, profession);
+    m_grid->DeleteNonFixedRows();
+    const CKalvorDoc& doc = *View()->Document();
+    const auto& base = doc.infoBase;
+    std::vector<int> shown;
+    for (int index = 0; index < base.employeeCount(); ++index)
+        if (EmployeeMatchesFilter(index, shop, brigade, profession) && kalvor::AdvanceShown(doc, index))
+            shown.push_back(index);
+    for (const int index : shown) {
+        const auto& entry = base.list[std::size_t(index)];
+        const std::size_t slot = entry.slot;
+        PaySheetRow rec;
+        rec.tabN = entry.tabN();
+        rec.name = slot <= base.shortNames.size() ? base.shortNames[slot - 1] : QString();
+        rec.amount = slot <= base.av.size() ? base.av[slot - 1] : 0.0;
+        const int row = m_grid->InsertRow(QString());
+        FillPaySheetRow(m_grid, row, rec);
+        for (int column : {kNameColumn, kNumberColumn})
+            m_grid->SetItemState(row, column, m_grid->GetItemState(row, column) | GridCtrl::CellReadOnly);
+    }
+    // The advance column takes the width that the rows leave.
+    m_grid->SetColumnWidth(kAdvanceColumn, 5);
+    m_grid->ExpandLastColumn();
+    m_grid->Refresh();
+    m_total->setText(kalvor::FormatFixed(kalvor::AdvanceTotal(doc, shown) / 100, 2));
+}
+
+int CAvanceVvodDlg::SaveRecord()
+{
+    auto& base = View()->Document()->infoBase;
+    for (int row = 1; row < m_grid->GetRowCount(); ++row) {
+        int number = 0;
+        const int index =
+            kalvor::ScanInt(m_grid->GetItemText(row, kNumberColumn), number) ? base.FindEmployee(number) : -1;
+        if (index < 0)
+            break;
+        const std::size_t slot = base.list[std::size_t(index)].slot;
+        if (kalvor::ParseMoneyKopecks(m_grid->GetItemText(row, kAdvanceColumn), base.av[slot - 1]))
+            m_modified = true;
+    }
+    return 1;
+}
+
+QString CAvanceVvodDlg::TotalText() const { return m_total->text(); }
+
+void CAvanceVvodDlg::OnCancel()
+{
+    if (auto* strip = View() ? qobject_cast<CWorkersFilterDlg*>(View()->m_strip.data()) : nullptr)
+        strip->Field(CWorkersFilterDlg::IdShop)->setFocus();
+}
+
+void CAvanceVvodDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        OnCancel();
+        return;
+    }
+    CFormChildDlg::keyPressEvent(event);
+}

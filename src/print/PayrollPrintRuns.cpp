@@ -1,0 +1,385 @@
+#include "print/PayrollPrintRuns.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "payroll/PayKinds.h"
+#include "payroll/Rounding.h"
+#include "platform/Db.h"
+#include "print/CashOrders.h"
+#include "print/SettlementStatement.h"
+#include "values/Values.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <utility>
+
+namespace kalvor::print {
+
+using infobase::AccrualRow;
+using infobase::CInfoBase;
+using infobase::EmployeeRecord;
+using platform::TaskContext;
+using platform::TaskOutcome;
+using platform::TaskThreadParams;
+
+namespace {
+
+constexpr int kFirstDeduction = 700;
+constexpr int kFirstOtherCode = 935;
+constexpr int kFirstOtherDeduction = 940;
+constexpr int kLastOtherDeduction = 990;
+constexpr int kCountsNothing = 600;
+constexpr int kPayoutRoundingKind = 904;
+constexpr int kStoppedCount = -1;
+
+// Closes the swap work file however the run ends, so that its lock never
+// outlives the run.
+struct SwapCloser {
+    CInfoBase& base;
+    ~SwapCloser() { base.CloseSwapFile(); }
+};
+
+// Lends a filtered run's amounts to the writers, which read the document's
+// table, and gives the document its own table back however the writer ends.
+class LentAmounts {
+public:
+    LentAmounts(std::vector<double>& table, std::vector<double>* runAmounts) : m_table(table), m_run(runAmounts)
+    {
+        if (m_run != nullptr)
+            std::swap(m_table, *m_run);
+    }
+    ~LentAmounts()
+    {
+        if (m_run != nullptr)
+            std::swap(m_table, *m_run);
+    }
+    LentAmounts(const LentAmounts&) = delete;
+    LentAmounts& operator=(const LentAmounts&) = delete;
+
+private:
+    std::vector<double>& m_table;
+    std::vector<double>* m_run;
+};
+
+infobase::Selection SwapSelection(const TaskThreadParams& params)
+{
+    infobase::Selection selection;
+    selection.shop = params.shop;
+    selection.brigade = params.brigade;
+    selection.profession = params.profession;
+    selection.tabN = params.personnelNumber;
+    selection.flag = params.markedOnly;
+    return selection;
+}
+
+// Without a dialog of the view, the print command is not run.
+struct DecliningPrompt : PrintCommandPrompt {
+    std::optional<QString> ConfirmCommand(const QString&, const QString&) override { return std::nullopt; }
+};
+
+int SlotOf(const CInfoBase& base, int index) { return base.list[std::size_t(index)].slot; }
+
+// The employees taken by the run and passing the test, counted with the stop
+// event polled after each one; kStoppedCount when it was set.
+int CountTaken(TaskContext& context, const PayrollDoc& doc, const TaskThreadParams& params,
+               const std::function<bool(int slot)>& passes)
+{
+    int count = 0;
+    for (int index = 0; index < doc.infoBase.employeeCount(); ++index) {
+        if (TakenForPrint(doc, index, params) && passes(SlotOf(doc.infoBase, index)))
+            ++count;
+        if (context.stopRequested())
+            return kStoppedCount;
+    }
+    return count;
+}
+
+// The marked-only value of the writers: the number of employees taken when
+// only marked ones are, else 0.
+int MarkedOnlyValue(const TaskThreadParams& params, int count) { return params.markedOnly != 0 ? count : 0; }
+
+// A writer's result as the run's: 0 done, a negative code with its reason.
+TaskOutcome WriterOutcome(int code, const QString& reason)
+{
+    if (code < 0)
+        return TaskOutcome(platform::TASK_BAD_CONDITION, code, reason);
+    return TaskOutcome(platform::TASK_DONE, 0);
+}
+
+bool IsDeduction(int code)
+{
+    if (code < kFirstDeduction)
+        return false;
+    if (code < kFirstOtherCode)
+        return true;
+    return code >= kFirstOtherDeduction && code <= kLastOtherDeduction;
+}
+
+bool RowCounts(const PayrollDoc& doc, const AccrualRow& row, int payKind, std::uint64_t costCode)
+{
+    if (costCode != 0 && Packed12DigitsValue(row.spzCh, row.spzSc, row.spzAu) != costCode)
+        return false;
+    if (payKind != 0 && row.kod != payKind)
+        return false;
+    return PayKindOf(doc, row.kod) != nullptr;
+}
+
+// The pay-statement run's amounts: the document's table for an unfiltered
+// run, a table of the run's own for a run filtered by pay kind or cost code.
+struct PayAmounts {
+    std::vector<double> runTable;
+    bool filtered = false;
+    std::vector<double>& table(PayrollDoc& doc) { return filtered ? runTable : doc.infoBase.zar1; }
+};
+
+// Works out the amount to pay of every employee the run takes, in list
+// order; the amounts in list order go to `payees`. False when stopped.
+bool ComputeAmounts(TaskContext& context, PayrollDoc& doc, const PrintPlatVedParams& params, PayAmounts& amounts,
+                    std::vector<double>& payees)
+{
+    CInfoBase& base = doc.infoBase;
+    std::vector<double>& table = amounts.table(doc);
+    for (int index = 0; index < base.employeeCount(); ++index) {
+        if (TakenForPrint(doc, index, params)) {
+            const int slot = SlotOf(base, index);
+            infobase::LoadProizvZarpByMass(base, slot, 0);
+            infobase::LoadSber(base, slot);
+            const double amount =
+                AmountToPay(doc, base.current.rows.data(), EmployeeRecord::RowCount, params.payKind, params.costCode);
+            if (std::size_t(slot) <= table.size())
+                table[std::size_t(slot - 1)] = amount;
+            payees.push_back(amount);
+        }
+        if (context.stopRequested())
+            return false;
+    }
+    return true;
+}
+
+bool IsStatementMode(int mode) { return mode == PaymentStatement || mode == BudgetStatement; }
+
+// Steps 6 to 9 of the pay run: the writer, the computed data, the output of
+// the mode and the firm's settings.
+TaskOutcome WritePayDocuments(TaskContext& context, PayrollDoc& doc, const PrintPlatVedParams& params,
+                              PayAmounts& amounts, int lineCount)
+{
+    CInfoBase& base = doc.infoBase;
+    const int mode = OutputModeInRange(params.outputMode);
+    StatementPrintParams writer = WriterSelection(params, 0, mode);
+    writer.firstPage = std::int16_t(params.firstSheet);
+    writer.lastPage = std::int16_t(params.lastSheet);
+    const int markedOnly = MarkedOnlyValue(params, lineCount);
+    const QString path = doc.TypWorkFile();
+    if (context.stopRequested())
+        return TaskOutcome(platform::TASK_STOPPED, 0);
+    int code = 0;
+    QString reason;
+    {
+        LentAmounts lent(base.zar1, amounts.filtered ? &amounts.runTable : nullptr);
+        code = IsStatementMode(mode)
+                   ? PrintPayStatement(writer, doc, path, markedOnly, lineCount, params.options, &reason)
+                   : PrintPayCashOrders(writer, doc, path, markedOnly);
+    }
+    if (code < 0)
+        return WriterOutcome(code, reason);
+    if (context.stopRequested())
+        return TaskOutcome(platform::TASK_STOPPED, 0);
+    infobase::SaveComp(base);
+    if (!amounts.filtered)
+        infobase::SaveAvZar1(base);
+    if (context.stopRequested())
+        return TaskOutcome(platform::TASK_STOPPED, 0);
+    DecliningPrompt decline;
+    PrintCommandPrompt& prompt = params.prompt != nullptr ? *params.prompt : decline;
+    const TaskOutcome output = ApplyPrintOutput(mode, StatementForm::Rtf, doc, path, prompt, params.timing);
+    if (output.result != platform::TASK_DONE)
+        return output;
+    infobase::SaveFirm(base);
+    return TaskOutcome(platform::TASK_DONE, 0);
+}
+
+} // namespace
+
+// ------------------------------------------------------------ ranges
+
+int PrintFormatInRange(int format) { return format >= AccountPortrait && format <= AccountText ? format : 0; }
+
+int StatementKindInRange(int kind) { return kind >= SettlementT51 && kind <= SettlementBudget ? kind : 0; }
+
+int OutputModeInRange(int mode) { return mode >= 0 && mode < kPrintOutputModeCount ? mode : 0; }
+
+// --------------------------------------------------------- selection
+
+bool TakenForPrint(const PayrollDoc& doc, int index, const TaskThreadParams& selection)
+{
+    const CInfoBase& base = doc.infoBase;
+    if (index < 0 || index >= base.employeeCount())
+        return false;
+    const infobase::EmployeeListEntry& entry = base.list[std::size_t(index)];
+    if (selection.personnelNumber != 0) {
+        if (entry.tabN() != selection.personnelNumber)
+            return false;
+    } else if (selection.markedOnly != 0 && !entry.marked()) {
+        return false;
+    }
+    return base.EmployeeInGroup(entry.slot, selection.shop, selection.brigade, selection.profession);
+}
+
+StatementPrintParams WriterSelection(const TaskThreadParams& selection, int variant, int outputMode)
+{
+    StatementPrintParams params;
+    params.outputMode = std::uint8_t(outputMode);
+    params.variant = std::uint8_t(variant);
+    if (selection.personnelNumber != 0) {
+        params.personnelNumber = std::uint16_t(selection.personnelNumber);
+        return params;
+    }
+    if (selection.markedOnly != 0)
+        return params;
+    params.shop = std::uint8_t(selection.shop);
+    params.brigade = std::int8_t(selection.brigade);
+    params.profession = std::int16_t(selection.profession);
+    return params;
+}
+
+// ------------------------------------------------------------ amounts
+
+double AmountToPay(const PayrollDoc& doc, const AccrualRow* rows, int count, int payKind, std::uint64_t costCode)
+{
+    double total = 0;
+    for (int i = 0; i < count; ++i) {
+        const AccrualRow& row = rows[i];
+        if (!RowCounts(doc, row, payKind, costCode) || row.kod == kCountsNothing)
+            continue;
+        const double value = RoundWhole(row.sum);
+        total += IsDeduction(row.kod) ? -value : value;
+    }
+    total = RoundPayout(RoundByPayKind(total, kPayoutRoundingKind, doc), doc);
+    return total < 0 ? 0.0 : total;
+}
+
+int SheetOfPayee(int payee, int outputMode)
+{
+    if (IsStatementMode(outputMode))
+        return payee / kStatementSheetLines + 2;
+    return payee / kOrdersPerSheet + 1;
+}
+
+int CountOnSheets(int numbered, int outputMode, int firstSheet, int lastSheet)
+{
+    int counted = 0;
+    for (int payee = 0; payee < numbered; ++payee) {
+        const int sheet = SheetOfPayee(payee, outputMode);
+        if (sheet >= firstSheet && (lastSheet == 0 || sheet <= lastSheet))
+            ++counted;
+    }
+    return counted;
+}
+
+int CountPayeesOnSheets(const std::vector<double>& amounts, int outputMode, int firstSheet, int lastSheet)
+{
+    const auto payees = std::count_if(amounts.begin(), amounts.end(), [](double amount) { return amount > 0; });
+    return CountOnSheets(int(payees), outputMode, firstSheet, lastSheet);
+}
+
+bool HasSettlementResult(const AccrualRow* rows, int count, int firstRow)
+{
+    for (int i = std::max(firstRow, 0); i < count; ++i)
+        if (rows[i].kod != 0 && RoundWhole(rows[i].sum) != 0)
+            return true;
+    return false;
+}
+
+// ------------------------------------------------------------ workers
+
+TaskOutcome RunPrintSteps(const std::function<TaskOutcome()>& steps)
+{
+    try {
+        return steps();
+    } catch (const PrintFileError& error) {
+        return TaskOutcome(platform::TASK_FILE_ERROR, error.kind());
+    } catch (const TransferFileError& error) {
+        return TaskOutcome(platform::TASK_FILE_ERROR, error.kind());
+    } catch (const db::DbError& error) {
+        return TaskOutcome(platform::TASK_FAILED, 0,
+                           error.description().isEmpty() ? error.message()
+                                                         : error.message() + QLatin1Char('\n') + error.description());
+    } catch (...) {
+        return TaskOutcome(platform::TASK_FAILED, 0, platform::TaskThread::describeException(std::current_exception()));
+    }
+}
+
+TaskOutcome PrintLicschetThreadProc(TaskContext& context, const PrintLicschetParams& params)
+{
+    return RunPrintSteps([&]() -> TaskOutcome {
+        PayrollDoc& doc = *params.document;
+        CInfoBase& base = doc.infoBase;
+        SwapCloser closer{base};
+        if (!infobase::SelectMonthToSwap(base, context.stopToken(), SwapSelection(params)) || context.stopRequested())
+            return TaskOutcome(platform::TASK_STOPPED, 0);
+        base.OpenSwapFile();
+        const int count = CountTaken(context, doc, params, [](int) { return true; });
+        if (count == kStoppedCount)
+            return TaskOutcome(platform::TASK_STOPPED, 0);
+        if (count == 0)
+            return TaskOutcome(platform::TASK_NO_DATA, 0);
+        StatementPrintParams writer = WriterSelection(params, PrintFormatInRange(params.printFormat));
+        QString reason;
+        const int code = PrintPersonalAccounts(doc, doc.TypWorkFile(), writer, MarkedOnlyValue(params, count), &reason);
+        return WriterOutcome(code, reason);
+    });
+}
+
+TaskOutcome PrintRaschVedThreadProc(TaskContext& context, const PrintRaschVedParams& params)
+{
+    return RunPrintSteps([&]() -> TaskOutcome {
+        PayrollDoc& doc = *params.document;
+        CInfoBase& base = doc.infoBase;
+        SwapCloser closer{base};
+        if (!infobase::SelectKonstProizvToSwap(base, context.stopToken(), SwapSelection(params)) ||
+            context.stopRequested())
+            return TaskOutcome(platform::TASK_STOPPED, 0);
+        base.OpenSwapFile();
+        const int count = CountTaken(context, doc, params, [&base](int slot) {
+            std::array<AccrualRow, EmployeeRecord::RowCount> rows{};
+            if (!base.swap.readRows(slot, rows.data(), EmployeeRecord::RowCount))
+                throw PrintFileError(platform::FILE_ERROR_READ);
+            return HasSettlementResult(rows.data(), EmployeeRecord::RowCount,
+                                       base.attributes[std::size_t(slot - 1)].kvProizv);
+        });
+        if (count == kStoppedCount)
+            return TaskOutcome(platform::TASK_STOPPED, 0);
+        if (count == 0)
+            return TaskOutcome(platform::TASK_NO_DATA, 0);
+        StatementPrintParams writer = WriterSelection(params, StatementKindInRange(params.statementKind));
+        QString reason;
+        const int code =
+            PrintSettlementStatement(writer, doc, doc.TypWorkFile(), MarkedOnlyValue(params, count), &reason);
+        return WriterOutcome(code, reason);
+    });
+}
+
+TaskOutcome PrintPlatVedThreadProc(TaskContext& context, const PrintPlatVedParams& params)
+{
+    if (params.lastSheet != 0 && params.lastSheet < params.firstSheet)
+        return TaskOutcome(platform::TASK_BAD_CONDITION, 0);
+    return RunPrintSteps([&]() -> TaskOutcome {
+        PayrollDoc& doc = *params.document;
+        PayAmounts amounts;
+        amounts.filtered = params.payKind != 0 || params.costCode != 0;
+        if (amounts.filtered)
+            amounts.runTable.assign(doc.infoBase.zar1.size(), 0.0);
+        std::vector<double> payees;
+        if (!ComputeAmounts(context, doc, params, amounts, payees))
+            return TaskOutcome(platform::TASK_STOPPED, 0);
+        const int mode = OutputModeInRange(params.outputMode);
+        const int counted = CountPayeesOnSheets(payees, mode, params.firstSheet, params.lastSheet);
+        const bool titleOnly =
+            mode == PaymentStatement && params.lastSheet == 1 && CountPayeesOnSheets(payees, mode, 0, 0) > 0;
+        if (counted == 0 && !titleOnly)
+            return TaskOutcome(platform::TASK_NO_DATA, 0);
+        return WritePayDocuments(context, doc, params, amounts, counted);
+    });
+}
+
+} // namespace kalvor::print

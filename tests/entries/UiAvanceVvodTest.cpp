@@ -1,0 +1,116 @@
+// The advance entry screen on the demo base: Enter in the strip fills the
+// grid with the shop's advances and their total, a corrected advance is
+// written to the base when the screen is left, with the amounts to pay
+// untouched; an empty selection is refused with its message.
+#include "DemoFirm.h"
+#include "shell/UiTestSupport.h"
+
+#include "entries/ui/CAvanceVvodDlg.h"
+#include "entries/ui/CAvanceVvodView.h"
+#include "grid/FldHlpGridCtrl.h"
+#include "infobase/InfoBaseDb.h"
+#include "platform/WorkingFolder.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CTabelFilterDlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+
+#include <memory>
+
+#ifdef KALVOR_DATA_DIR
+
+namespace ib = kalvor::infobase;
+using namespace kalvor;
+
+namespace {
+
+class UiAvanceVvod : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QLatin1Char('/');
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        ASSERT_TRUE(tools::MakeDemoBase(folder));
+        platform::SetWorkingFolder(folder);
+        doc = std::make_unique<CKalvorDoc>();
+        doc->setWorkFolder(folder);
+        doc->infoBase.baseName = tools::DemoBaseName();
+        ib::OpenBase(doc->infoBase);
+        ib::LoadAll(doc->infoBase);
+        view = std::make_unique<CAvanceVvodView>(doc.get());
+        view->resize(900, 700);
+        view->OnInitialUpdate();
+        ASSERT_TRUE(ShowActive(view.get()));
+    }
+    void TearDown() override
+    {
+        view.reset();
+        ib::CloseBase(doc->infoBase);
+        platform::SetWorkingFolder(QString());
+    }
+    void ApplyShop(const QString& shop)
+    {
+        QLineEdit* field = view->Strip()->Field(CWorkersFilterDlg::IdShop);
+        field->setFocus();
+        field->setText(shop);
+        QTest::keyClick(field, Qt::Key_Return);
+    }
+    // The advances and the amounts to pay as the base holds them.
+    struct Amounts {
+        std::vector<double> av, zar1;
+    };
+    Amounts Stored()
+    {
+        ib::CInfoBase stored;
+        stored.workFolder = doc->infoBase.workFolder;
+        stored.baseName = doc->infoBase.baseName;
+        stored.config = doc->infoBase.config;
+        stored.AllocateTables(doc->infoBase.capacity());
+        ib::LoadAvZar1(stored);
+        return {stored.av, stored.zar1};
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    std::unique_ptr<CKalvorDoc> doc;
+    std::unique_ptr<CAvanceVvodView> view;
+    MessageRecorder recorder;
+};
+
+} // namespace
+
+TEST_F(UiAvanceVvod, CorrectedAdvanceIsStoredWhenTheScreenIsLeft)
+{
+    ApplyShop(QStringLiteral("1"));
+    CFldHlpGridCtrl* grid = view->Dlg()->Grid();
+    ASSERT_GT(grid->GetRowCount(), 2);
+    EXPECT_FALSE(view->Dlg()->TotalText().isEmpty());
+    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/advance-entry-374.png");
+    EXPECT_TRUE(view->grab().save(path));
+    EXPECT_FALSE(grid->IsCellEditable(1, 0));
+    EXPECT_FALSE(grid->IsCellEditable(1, 1));
+    EXPECT_TRUE(grid->IsCellEditable(1, 2));
+
+    const int number = grid->GetItemText(1, 1).toInt();
+    const std::size_t slot = doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(number))].slot;
+    const std::vector<double> payouts = Stored().zar1;
+    grid->SetItemText(1, 2, QStringLiteral("1234.56"));
+    view.reset();
+    EXPECT_DOUBLE_EQ(doc->infoBase.av[slot - 1], 123'456.0);
+    const Amounts stored = Stored();
+    EXPECT_DOUBLE_EQ(stored.av[slot - 1], 123'456.0);
+    EXPECT_EQ(stored.zar1, payouts);
+    EXPECT_TRUE(recorder.Texts().isEmpty());
+}
+
+TEST_F(UiAvanceVvod, ShopWithoutEmployeesIsRefused)
+{
+    ApplyShop(QStringLiteral("77"));
+    EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("Сотрудников не обнаружено")});
+    EXPECT_EQ(view->Dlg()->Grid()->GetRowCount(), 1);
+}
+
+#endif

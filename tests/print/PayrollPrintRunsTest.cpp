@@ -1,0 +1,295 @@
+// The workers of the payroll print views on a small base: the amounts to
+// pay against hand-worked rows, the sheet counting of statements and orders,
+// the results of empty and bad selections, a filtered run that leaves the
+// document's amounts and the base alone, and writer failures as results.
+#include "StatementTestDoc.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "platform/DocumentOpener.h"
+#include "platform/WorkingFolder.h"
+#include "print/PayrollPrintRuns.h"
+
+#include <gtest/gtest.h>
+
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+using namespace kalvor::print;
+using platform::TaskOutcome;
+
+namespace {
+
+struct RunEnd {
+    int result = -1;
+    int detail = 0;
+    QString message;
+};
+
+// Runs a worker body on a task thread and waits for its end.
+template <class Params, class Proc>
+RunEnd RunWorker(const Params& params, Proc proc)
+{
+    platform::TaskThread thread;
+    RunEnd end;
+    QEventLoop loop;
+    QObject::connect(&thread, &platform::TaskThread::done, &loop, [&](int result, int detail, const QString& text) {
+        end = {result, detail, text};
+        loop.quit();
+    });
+    EXPECT_TRUE(thread.start(params, proc));
+    loop.exec();
+    return end;
+}
+
+AccrualRow Row(int code, double kopecks)
+{
+    AccrualRow row;
+    row.kod = u16(code);
+    row.sum = kopecks;
+    return row;
+}
+
+constexpr std::uint64_t kWorkshopCostCode = 200100000001ULL;
+
+// Three employees (101-103) of shops 1, 1 and 2 with a salary of 30,000.00
+// (cost code kWorkshopCostCode), income tax, an other deduction and an other
+// accrual; payout rounded to whole roubles.
+class PayrollPrintRuns : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        platform::SetWorkingFolder(dir.path() + QLatin1Char('/'));
+        platform::DocumentOpener::SetCommand(QStringLiteral("true"));
+        printtest::BuildStatementDoc(doc, {{101, 1, 0, 0}, {102, 1, 0, 0}, {103, 2, 0, 0}});
+        for (int code : {10, 600, 720, 904, 936, 950, 995}) {
+            PayKind kind;
+            kind.kod = u16(code);
+            kind.name = QStringLiteral("Вид %1").arg(code);
+            base().payKinds.push_back(kind);
+        }
+        base().config.nEnt = u16(base().payKinds.size());
+        base().config.okrugVypWord = 2; // whole roubles
+        base().firm.texts[FirmInfo::file1C] = dir.path() + QStringLiteral("/kassa1c.txt");
+        std::vector<EmployeeRecord> records = printtest::StatementRecords(doc);
+        for (EmployeeRecord& record : records) record.rows = MonthRows();
+        // The third employee's deductions exceed his accruals.
+        records[2].rows = {};
+        records[2].rows[0] = Row(10, 100'000);
+        records[2].rows[1] = Row(720, 150'000);
+        printtest::StoreInNewBase(doc, dir.path(), records);
+        base().zar1.assign(base().zar1.size(), 777.0);
+        SaveAvZar1(base());
+    }
+    void TearDown() override
+    {
+        CloseBase(base());
+        platform::SetWorkingFolder(QString());
+        platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
+    }
+
+    static std::array<AccrualRow, EmployeeRecord::RowCount> MonthRows()
+    {
+        std::array<AccrualRow, EmployeeRecord::RowCount> rows{};
+        rows[0] = Row(10, 3'000'000.4);
+        Packed12Digits code;
+        SetPacked12Digits(kWorkshopCostCode, code.ch, code.sc, code.au);
+        rows[0].spzCh = code.ch;
+        rows[0].spzSc = code.sc;
+        rows[0].spzAu = code.au;
+        rows[1] = Row(600, 999'999);
+        rows[2] = Row(720, 390'000);
+        rows[3] = Row(936, 10'000.6);
+        rows[4] = Row(950, 20'000);
+        rows[5] = Row(995, 5'000);
+        rows[6] = Row(555, 7'777); // no such pay kind
+        return rows;
+    }
+
+    PrintPlatVedParams PayParams(int mode)
+    {
+        PrintPlatVedParams params;
+        params.document = &doc;
+        params.outputMode = mode;
+        params.timing = {100, 0};
+        return params;
+    }
+    QByteArray TransferFile() const
+    {
+        QFile file(dir.path() + QStringLiteral("/kassa1c.txt"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void MakeTransferFile() const
+    {
+        QFile file(dir.path() + QStringLiteral("/kassa1c.txt"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    std::vector<double> StoredAmounts()
+    {
+        CInfoBase stored;
+        stored.workFolder = base().workFolder;
+        stored.baseName = base().baseName;
+        stored.config = base().config;
+        stored.AllocateTables(base().capacity());
+        LoadAvZar1(stored);
+        return stored.zar1;
+    }
+    CInfoBase& base() { return doc.infoBase; }
+
+    QTemporaryDir dir;
+    PayrollDoc doc;
+};
+
+} // namespace
+
+TEST_F(PayrollPrintRuns, AmountToPayAddsAccrualsAndTakesOffDeductionsByCodeClass)
+{
+    const auto rows = MonthRows();
+    // 30,000.00 - 3,900.00 + 100.01 (936 is added) - 200.00 (950) + 50.00 (995):
+    // 26,050.01, cut to whole roubles; 600 and the unknown 555 count nothing.
+    EXPECT_DOUBLE_EQ(AmountToPay(doc, rows.data(), EmployeeRecord::RowCount, 0, 0), 2'605'000.0);
+    base().config.okrugVypWord = 0;
+    EXPECT_DOUBLE_EQ(AmountToPay(doc, rows.data(), EmployeeRecord::RowCount, 0, 0), 2'605'001.0);
+    // One pay kind, one cost code; a deduction alone is nothing to pay.
+    EXPECT_DOUBLE_EQ(AmountToPay(doc, rows.data(), EmployeeRecord::RowCount, 936, 0), 10'001.0);
+    EXPECT_DOUBLE_EQ(AmountToPay(doc, rows.data(), EmployeeRecord::RowCount, 0, kWorkshopCostCode), 3'000'000.0);
+    EXPECT_DOUBLE_EQ(AmountToPay(doc, rows.data(), EmployeeRecord::RowCount, 720, 0), 0.0);
+}
+
+TEST_F(PayrollPrintRuns, SheetsHold25StatementLinesOrTwoOrders)
+{
+    std::vector<double> amounts(62, 100.0);
+    amounts[5] = 0; // not numbered
+    amounts[9] = 0;
+    EXPECT_EQ(SheetOfPayee(0, PaymentStatement), 2);
+    EXPECT_EQ(SheetOfPayee(25, BudgetStatement), 3);
+    EXPECT_EQ(SheetOfPayee(3, CashOrders), 2);
+    EXPECT_EQ(CountPayeesOnSheets(amounts, PaymentStatement, 0, 0), 60);
+    EXPECT_EQ(CountPayeesOnSheets(amounts, PaymentStatement, 3, 3), 25);
+    EXPECT_EQ(CountPayeesOnSheets(amounts, PaymentStatement, 4, 0), 10);
+    EXPECT_EQ(CountPayeesOnSheets(amounts, PaymentStatement, 1, 1), 0);
+    EXPECT_EQ(CountPayeesOnSheets(amounts, CashOrders, 2, 3), 4);
+    EXPECT_EQ(CountPayeesOnSheets(amounts, TransferOrders1C, 30, 0), 2);
+}
+
+TEST_F(PayrollPrintRuns, OutOfRangeVariantsAreReadAsZero)
+{
+    EXPECT_EQ(PrintFormatInRange(2), 2);
+    EXPECT_EQ(PrintFormatInRange(3), 0);
+    EXPECT_EQ(PrintFormatInRange(-1), 0);
+    EXPECT_EQ(StatementKindInRange(3), 3);
+    EXPECT_EQ(StatementKindInRange(4), 0);
+    EXPECT_EQ(OutputModeInRange(5), 5);
+    EXPECT_EQ(OutputModeInRange(6), 0);
+}
+
+TEST_F(PayrollPrintRuns, PersonnelNumberDecidesTheWritersSelectionAndTheStripStillFilters)
+{
+    platform::TaskThreadParams strip;
+    strip.shop = 2;
+    strip.brigade = 3;
+    strip.personnelNumber = 101;
+    const StatementPrintParams writer = WriterSelection(strip, 1);
+    EXPECT_EQ(writer.personnelNumber, 101);
+    EXPECT_EQ(writer.shop, 0);
+    EXPECT_EQ(writer.variant, 1);
+    // 101 works in shop 1: the shop of the strip leaves nobody to count.
+    EXPECT_FALSE(TakenForPrint(doc, 0, strip));
+    strip.shop = 1;
+    strip.brigade = 0;
+    EXPECT_TRUE(TakenForPrint(doc, 0, strip));
+    EXPECT_FALSE(TakenForPrint(doc, 1, strip));
+}
+
+TEST_F(PayrollPrintRuns, BadAndEmptySelectionsEndWithTheirResults)
+{
+    PrintPlatVedParams pay = PayParams(TransferOrders1C);
+    pay.firstSheet = 3;
+    pay.lastSheet = 2;
+    EXPECT_EQ(RunWorker(pay, PrintPlatVedThreadProc).result, platform::TASK_BAD_CONDITION);
+    pay = PayParams(TransferOrders1C);
+    pay.shop = 9;
+    EXPECT_EQ(RunWorker(pay, PrintPlatVedThreadProc).result, platform::TASK_NO_DATA);
+    // The third employee has nothing to pay: alone he prints nothing.
+    pay.shop = 2;
+    EXPECT_EQ(RunWorker(pay, PrintPlatVedThreadProc).result, platform::TASK_NO_DATA);
+
+    PrintLicschetParams accounts;
+    accounts.document = &doc;
+    accounts.shop = 9;
+    EXPECT_EQ(RunWorker(accounts, PrintLicschetThreadProc).result, platform::TASK_NO_DATA);
+    PrintRaschVedParams settlement;
+    settlement.document = &doc;
+    settlement.personnelNumber = 555;
+    EXPECT_EQ(RunWorker(settlement, PrintRaschVedThreadProc).result, platform::TASK_NO_DATA);
+}
+
+TEST_F(PayrollPrintRuns, UnfilteredOrdersRunStoresTheAmountsToPay)
+{
+    MakeTransferFile();
+    const RunEnd end = RunWorker(PayParams(TransferOrders1C), PrintPlatVedThreadProc);
+    ASSERT_EQ(end.result, platform::TASK_DONE) << end.message.toStdString();
+    EXPECT_DOUBLE_EQ(base().zar1[0], 2'605'000.0);
+    EXPECT_DOUBLE_EQ(base().zar1[1], 2'605'000.0);
+    EXPECT_DOUBLE_EQ(base().zar1[2], 0.0);
+    EXPECT_EQ(StoredAmounts(), base().zar1);
+    const QByteArray records = TransferFile();
+    EXPECT_EQ(records.count("\r\n"), 2);
+    EXPECT_TRUE(records.contains(",101,")) << records.constData();
+    EXPECT_TRUE(records.contains(",26050.00\r\n")) << records.constData();
+}
+
+TEST_F(PayrollPrintRuns, FilteredRunLeavesTheDocumentAndTheBaseAmountsAlone)
+{
+    MakeTransferFile();
+    const std::vector<double> before = base().zar1;
+    PrintPlatVedParams pay = PayParams(TransferOrders1C);
+    pay.payKind = 936;
+    const RunEnd end = RunWorker(pay, PrintPlatVedThreadProc);
+    ASSERT_EQ(end.result, platform::TASK_DONE) << end.message.toStdString();
+    EXPECT_EQ(base().zar1, before);
+    EXPECT_EQ(StoredAmounts(), before);
+    // The orders carry the filtered amounts: 100.01 cut to whole roubles.
+    const QByteArray records = TransferFile();
+    EXPECT_EQ(records.count("\r\n"), 2);
+    EXPECT_TRUE(records.contains(",100.00\r\n")) << records.constData();
+}
+
+TEST_F(PayrollPrintRuns, FileAndTemplateFailuresAreReportedAsResults)
+{
+    // No transfer file: it is not made, and the run says why.
+    RunEnd end = RunWorker(PayParams(TransferOrders1C), PrintPlatVedThreadProc);
+    EXPECT_EQ(end.result, platform::TASK_FILE_ERROR);
+    EXPECT_EQ(end.detail, platform::FILE_ERROR_OPEN);
+    EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/kassa1c.txt")));
+    // No templates in the working folder: the writers' -23 with the reason.
+    end = RunWorker(PayParams(PaymentStatement), PrintPlatVedThreadProc);
+    EXPECT_EQ(end.result, platform::TASK_BAD_CONDITION);
+    EXPECT_EQ(end.detail, -23);
+    EXPECT_FALSE(end.message.isEmpty());
+    PrintLicschetParams accounts;
+    accounts.document = &doc;
+    end = RunWorker(accounts, PrintLicschetThreadProc);
+    EXPECT_EQ(end.result, platform::TASK_BAD_CONDITION);
+    EXPECT_EQ(end.detail, -23);
+    PrintRaschVedParams settlement;
+    settlement.document = &doc;
+    end = RunWorker(settlement, PrintRaschVedThreadProc);
+    EXPECT_EQ(end.result, platform::TASK_BAD_CONDITION);
+    EXPECT_EQ(end.detail, -23);
+}
+
+TEST(SettlementResults, OnlyResultRowsWithAValueCount)
+{
+    std::array<AccrualRow, EmployeeRecord::RowCount> rows{};
+    rows[0] = Row(10, 100'000); // an input row before the results
+    rows[3] = Row(0, 5'000); // no code
+    rows[4] = Row(720, 0.4); // 0 in whole kopecks
+    EXPECT_FALSE(HasSettlementResult(rows.data(), EmployeeRecord::RowCount, 1));
+    EXPECT_TRUE(HasSettlementResult(rows.data(), EmployeeRecord::RowCount, 0));
+    rows[65] = Row(720, 0.6);
+    EXPECT_TRUE(HasSettlementResult(rows.data(), EmployeeRecord::RowCount, 1));
+}

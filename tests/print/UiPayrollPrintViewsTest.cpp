@@ -1,0 +1,241 @@
+// The payroll print views on the demo base after the month is computed:
+// each prints and hands its document to the viewer (a script that notes
+// what it was given), the button stays disabled while the worker runs,
+// closing a view during a run returns at once, and three employees marked
+// in the help list of the personnel number are printed, they alone. The
+// forms are saved as pictures into the build folder.
+#include "DemoFirm.h"
+#include "shell/UiTestSupport.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "payroll/CalcThread.h"
+#include "platform/DocumentOpener.h"
+#include "platform/WorkingFolder.h"
+#include "print/ui/CPrintLicschetView.h"
+#include "print/ui/CPrintPlatVedView.h"
+#include "print/ui/CPrintRaschVedView.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "values/Clock.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <memory>
+
+#ifdef KALVOR_DATA_DIR
+
+namespace ib = kalvor::infobase;
+using namespace kalvor;
+
+namespace {
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class UiPayrollPrintViews : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QLatin1Char('/');
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        ASSERT_TRUE(tools::MakeDemoBase(folder));
+        ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("Shablon")));
+        const QDir templates(QStringLiteral(KALVOR_DATA_DIR "/Shablon"));
+        for (const QString& name : templates.entryList(QDir::Files))
+            ASSERT_TRUE(QFile::copy(templates.filePath(name), folder + QStringLiteral("Shablon/") + name));
+        QFile transfer(folder + QStringLiteral("kassa1c.txt"));
+        ASSERT_TRUE(transfer.open(QIODevice::WriteOnly));
+        transfer.close();
+        platform::SetWorkingFolder(folder);
+        QFile script(folder + QStringLiteral("viewer.sh"));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nprintf '%s' \"$1\" > \"" + QFile::encodeName(Viewed()) + ".part\" && mv \"" +
+                     QFile::encodeName(Viewed()) + ".part\" \"" + QFile::encodeName(Viewed()) + "\"\n");
+        script.setPermissions(script.permissions() | QFile::ExeOwner);
+        script.close();
+        platform::DocumentOpener::SetCommand(script.fileName());
+
+        doc = std::make_unique<CKalvorDoc>();
+        doc->setWorkFolder(folder);
+        doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
+        ASSERT_TRUE(doc->refFiles.OpenAll());
+        doc->infoBase.baseName = tools::DemoBaseName();
+        ib::OpenBase(doc->infoBase);
+        ib::LoadAll(doc->infoBase);
+        ComputeMonth();
+    }
+    void TearDown() override
+    {
+        view.reset();
+        ib::CloseBase(doc->infoBase);
+        platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
+        platform::SetWorkingFolder(QString());
+    }
+
+    void ComputeMonth()
+    {
+        CalcThreadParams params;
+        params.document = doc.get();
+        platform::TaskThread thread;
+        QEventLoop loop;
+        int result = -1;
+        QObject::connect(&thread, &platform::TaskThread::done, &loop, [&](int r, int, const QString&) {
+            result = r;
+            loop.quit();
+        });
+        ASSERT_TRUE(thread.start(params, CalculationThreadProc));
+        loop.exec();
+        ASSERT_EQ(result, platform::TASK_DONE);
+    }
+
+    QString Viewed() const { return folder + QStringLiteral("viewed.txt"); }
+    QString Document() const { return folder + tools::DemoBaseName() + QStringLiteral(".rtf"); }
+
+    template <class View>
+    View* Show()
+    {
+        auto* shown = new View(doc.get());
+        view.reset(shown);
+        view->resize(900, 620);
+        view->OnInitialUpdate();
+        EXPECT_TRUE(ShowActive(view.get()));
+        return shown;
+    }
+    void SetField(int id, const QString& text) { view->controlAs<QLineEdit>(id)->setText(text); }
+    // Enter in the shop field starts the run; the button is disabled until it ends.
+    bool PrintWithEnter()
+    {
+        QFile::remove(Viewed());
+        auto* field = view->controlAs<QLineEdit>(IdShopField);
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Return);
+        EXPECT_FALSE(view->control(IdStartButton)->isEnabled());
+        return WaitFor([&] { return !view->Running() && view->control(IdStartButton)->isEnabled(); }, 120'000);
+    }
+    bool DocumentViewed()
+    {
+        return WaitFor([&] { return QFile::exists(Viewed()); }, 10'000) &&
+               QString::fromUtf8(ReadFile(Viewed())) == QFileInfo(Document()).absoluteFilePath();
+    }
+    void SaveScreenshot(const QString& name)
+    {
+        const QString path = QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
+        EXPECT_TRUE(view->grab().save(path)) << path.toStdString();
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    std::unique_ptr<CKalvorDoc> doc;
+    std::unique_ptr<CPrintTaskView> view;
+    MessageRecorder recorder;
+    ScopedToday today{QDate(2011, 4, 29)};
+};
+
+} // namespace
+
+TEST_F(UiPayrollPrintViews, PersonalAccountsPrintAndOpen)
+{
+    Show<CPrintLicschetView>();
+    SaveScreenshot(QStringLiteral("print-personal-accounts-390.png"));
+    ASSERT_TRUE(PrintWithEnter());
+    EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(DocumentViewed());
+    EXPECT_TRUE(ReadFile(Document()).startsWith("{\\rtf"));
+}
+
+TEST_F(UiPayrollPrintViews, PayStatementPrintsInBothForms)
+{
+    Show<CPrintPlatVedView>();
+    SaveScreenshot(QStringLiteral("print-pay-statement-393.png"));
+    for (const char* mode : {"", "3"}) {
+        SetField(IdOutputModeField, QString::fromLatin1(mode));
+        ASSERT_TRUE(PrintWithEnter()) << mode;
+        EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(DocumentViewed()) << mode;
+    }
+    // The run stored the amounts to pay it printed.
+    double total = 0;
+    for (double amount : doc->infoBase.zar1) total += amount;
+    EXPECT_GT(total, 0);
+}
+
+TEST_F(UiPayrollPrintViews, SettlementStatementPrintsAndABadSheetRangeIsRefused)
+{
+    Show<CPrintRaschVedView>();
+    SaveScreenshot(QStringLiteral("print-settlement-statement-387.png"));
+    ASSERT_TRUE(PrintWithEnter());
+    EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(DocumentViewed());
+
+    Show<CPrintPlatVedView>();
+    SetField(IdFirstSheetField, QStringLiteral("3"));
+    SetField(IdLastSheetField, QStringLiteral("2"));
+    ASSERT_TRUE(PrintWithEnter());
+    EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("Некорректное условие поиска")});
+    SetField(IdLastSheetField, QString());
+    SetField(IdShopField, QStringLiteral("77"));
+    recorder.boxes.clear();
+    ASSERT_TRUE(PrintWithEnter());
+    EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("Нет данных для печати")});
+}
+
+TEST_F(UiPayrollPrintViews, ThreeEmployeesMarkedInTheHelpListArePrintedAlone)
+{
+    Show<CPrintPlatVedView>();
+    SetField(IdOutputModeField, QStringLiteral("4")); // records for 1C: one line per employee
+    auto* number = view->controlAs<QLineEdit>(IdPersonnelNumberField);
+    number->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return view->m_focusedId == IdPersonnelNumberField; }));
+    view->ShowFormHelp();
+    ASSERT_TRUE(view->HelpList());
+    QTableWidget* table = view->HelpList()->table();
+    ASSERT_GE(table->rowCount(), 5);
+    // Three employees with something to pay (the calculation stored the
+    // amounts), marked with Space.
+    const ib::CInfoBase& base = doc->infoBase;
+    QStringList chosen;
+    for (int row = 0; row < table->rowCount() && chosen.size() < 3; ++row) {
+        const QString code = table->item(row, 1)->text().trimmed();
+        const int index = base.FindEmployee(code.toInt());
+        if (index < 0 || base.zar1[std::size_t(base.list[std::size_t(index)].slot - 1)] <= 0)
+            continue;
+        table->setCurrentCell(row, 1);
+        QTest::keyClick(table, Qt::Key_Space);
+        chosen << code;
+    }
+    ASSERT_EQ(chosen.size(), 3);
+    QTest::keyClick(table, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return !view->Running() && view->control(IdStartButton)->isEnabled(); }, 120'000));
+    EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
+    const QList<QByteArray> records = ReadFile(folder + QStringLiteral("kassa1c.txt")).split('\n');
+    QStringList printed;
+    for (const QByteArray& record : records)
+        if (!record.trimmed().isEmpty())
+            printed << QString::fromLatin1(record.split(',').value(4));
+    EXPECT_EQ(printed, chosen);
+}
+
+TEST_F(UiPayrollPrintViews, ClosingTheViewDuringARunReturnsAtOnce)
+{
+    Show<CPrintLicschetView>();
+    view->OnStartButton();
+    ASSERT_TRUE(view->Running() || !view->control(IdStartButton)->isEnabled());
+    QElapsedTimer timer;
+    timer.start();
+    view.reset();
+    EXPECT_LT(timer.elapsed(), 5'000);
+    Settle();
+}
+
+#endif
