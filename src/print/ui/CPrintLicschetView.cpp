@@ -17,7 +17,7 @@ CPrintLicschetView::CPrintLicschetView(CKalvorDoc* doc, QWidget* parent) : CPrin
     EndForm();
 }
 
-void CPrintLicschetView::ReadFormValues()
+bool CPrintLicschetView::ReadFormValues()
 {
     CPrintTaskView::ReadFormValues();
     int format = 0;
@@ -25,6 +25,7 @@ void CPrintLicschetView::ReadFormValues()
     if (!field || !kalvor::ScanInt(field->text(), format))
         format = 0;
     m_printFormat = kalvor::print::PrintFormatInRange(format);
+    return true;
 }
 
 TaskThread::Body CPrintLicschetView::MakeTaskBody()

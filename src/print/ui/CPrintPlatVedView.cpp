@@ -141,7 +141,7 @@ void CPrintPlatVedView::StoreSettings()
     }
 }
 
-void CPrintPlatVedView::ReadFormValues()
+bool CPrintPlatVedView::ReadFormValues()
 {
     CPrintTaskView::ReadFormValues();
     // The twin of the strip's reading: this form keeps its numbers in range.
@@ -161,6 +161,7 @@ void CPrintPlatVedView::ReadFormValues()
     kalvor::ParsePacked12Digits(FieldText(*this, IdCostCodeField), costCode.ch, costCode.sc, costCode.au);
     m_form.costCode = kalvor::Packed12DigitsValue(costCode);
     StoreSettings();
+    return true;
 }
 
 TaskThread::Body CPrintPlatVedView::MakeTaskBody()

@@ -70,7 +70,7 @@ protected:
 
     // The strip with the form's ranges, the payment fields, and the settings
     // of the firm record (cashier, accountant, sub-account, transfer file).
-    void ReadFormValues() override;
+    bool ReadFormValues() override;
     kalvor::platform::TaskThread::Body MakeTaskBody() override;
 
     // The dialog of the print command that the worker asks on this thread.

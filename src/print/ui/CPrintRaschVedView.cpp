@@ -17,7 +17,7 @@ CPrintRaschVedView::CPrintRaschVedView(CKalvorDoc* doc, QWidget* parent) : CPrin
     EndForm();
 }
 
-void CPrintRaschVedView::ReadFormValues()
+bool CPrintRaschVedView::ReadFormValues()
 {
     CPrintTaskView::ReadFormValues();
     int kind = 0;
@@ -25,6 +25,7 @@ void CPrintRaschVedView::ReadFormValues()
     if (!field || !kalvor::ScanInt(field->text(), kind))
         kind = 0;
     m_statementKind = kalvor::print::StatementKindInRange(kind);
+    return true;
 }
 
 TaskThread::Body CPrintRaschVedView::MakeTaskBody()

@@ -13,7 +13,7 @@ public:
     explicit CPrintRaschVedView(CKalvorDoc* doc, QWidget* parent = nullptr);
 
 protected:
-    void ReadFormValues() override;
+    bool ReadFormValues() override;
     kalvor::platform::TaskThread::Body MakeTaskBody() override;
 
 private:

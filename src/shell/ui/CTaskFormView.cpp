@@ -5,6 +5,7 @@
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/CScan.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -187,6 +188,18 @@ QLineEdit* CTaskFormView::AddField(int id, const QString& label, int width)
     m_formLayout->addWidget(field, row, 1);
     SetControl(id, field);
     return field;
+}
+
+QCheckBox* CTaskFormView::AddCheckBox(int id, const QString& label)
+{
+    const int row = m_formLayout->rowCount();
+    auto* text = new QLabel(label, m_form);
+    auto* box = new QCheckBox(m_form);
+    text->setBuddy(box);
+    m_formLayout->addWidget(text, row, 0);
+    m_formLayout->addWidget(box, row, 1);
+    SetControl(id, box);
+    return box;
 }
 
 QPushButton* CTaskFormView::AddStartButton(const QString& caption, int id)

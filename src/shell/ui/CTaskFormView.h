@@ -11,6 +11,7 @@
 
 #include <QStringList>
 
+class QCheckBox;
 class QGridLayout;
 class QGroupBox;
 class QKeyEvent;
@@ -79,6 +80,7 @@ protected:
     // OnStartButton; a view connects a second start button itself.
     QGroupBox* BeginForm(const QString& title);
     QLineEdit* AddField(int id, const QString& label, int width = 80);
+    QCheckBox* AddCheckBox(int id, const QString& label);
     QPushButton* AddStartButton(const QString& caption, int id = IdStartButton);
     QWidget* AddProgressPlace();
     // A widget of its own over the whole width of the next row of the form.
