@@ -107,8 +107,8 @@ CalendarDay LastVacationDay(const NoteData& data)
 
 // The three tags of a date: day, month's name in the genitive, year; blank
 // without a date.
-void FillDate(QByteArray& text, const std::array<const char*, 3>& tags, const CalendarDay& date,
-              const char* dayFormat, int monthWidth)
+void FillDate(QByteArray& text, const std::array<const char*, 3>& tags, const CalendarDay& date, const char* dayFormat,
+              int monthWidth)
 {
     if (date.month == 0) {
         for (const char* tag : tags) FillTag(text, tag, QByteArray());
@@ -133,9 +133,9 @@ void FillNoteTags(QByteArray& text, const NoteData& data)
     FillTag(text, "TNUM", Number("%4d", data.personnelNumber));
     FillTag(text, "PROF", ProfessionName(data));
     FillTag(text, "PODR", ShopName(data));
-    FillTag(text, "TYPE", codepage::toCp1251(data.note.kalend == 2 || data.note.kalend == 3
-                                                 ? QStringLiteral("рабочих")
-                                                 : QStringLiteral("календарных")));
+    FillTag(text, "TYPE",
+            codepage::toCp1251(data.note.kalend == 2 || data.note.kalend == 3 ? QStringLiteral("рабочих")
+                                                                              : QStringLiteral("календарных")));
     const QByteArray days = Number("%4d", data.note.dlin);
     FillTag(text, "EDAY", data.note.vid == 0 ? days : QByteArray());
     FillTag(text, "XDAY", data.note.vid != 0 ? days : QByteArray());
@@ -152,7 +152,8 @@ void FillPeriodRows(QByteArray& text, const NoteData& data)
     static const std::array<const char*, 4> tags{"YEAR", "MO", "DZP", "SUM"};
     std::array<qsizetype, 4> next{};
     auto fillRow = [&](const std::array<QByteArray, 4>& values) {
-        for (std::size_t tag = 0; tag < tags.size(); ++tag) next[tag] = FillTag(text, tags[tag], values[tag], next[tag]);
+        for (std::size_t tag = 0; tag < tags.size(); ++tag)
+            next[tag] = FillTag(text, tags[tag], values[tag], next[tag]);
     };
     int filled = 0;
     for (const CalcWorkBuffer::Month& month : data.detail.months) {
@@ -276,8 +277,8 @@ int WriteEmployeeNotes(PayrollDoc& doc, int employee, bool withNote, int& entryN
         const int rowCount = CalcEmployeeMonth(doc, rows.data(), employee, &detail, CalcDisplay, request);
         if (rowCount < 0)
             continue;
-        const NoteData data{doc,    entry.slot, entry.tabN(), ++entryNumber, record.head, copy[current],
-                            detail, rows.data(), rowCount};
+        const NoteData data{doc,           entry.slot, entry.tabN(), ++entryNumber, record.head,
+                            copy[current], detail,     rows.data(),  rowCount};
         if (withNote) {
             QByteArray note = ReadFormsSection(data.hasStart() ? kVacationNoteSection : kCompensationNoteSection);
             FillNoteTags(note, data);
@@ -337,8 +338,8 @@ int WriteVacationNoteCalc(const StatementPrintParams& params, bool withNote, int
     base.OpenSwapFile();
     QByteArray text;
     int entryNumber = 0;
-    for (int employee = NextEmployeeInSelection(-1, doc, params.shop, params.brigade, params.profession);
-         employee >= 0; employee = NextEmployeeInSelection(employee, doc, params.shop, params.brigade, params.profession)) {
+    for (int employee = NextEmployeeInSelection(-1, doc, params.shop, params.brigade, params.profession); employee >= 0;
+         employee = NextEmployeeInSelection(employee, doc, params.shop, params.brigade, params.profession)) {
         if (!EmployeeInStatement(base, employee, params, markedOnly))
             continue;
         if (const int result = WriteEmployeeNotes(doc, employee, withNote, entryNumber, text); result < 0)

@@ -1,9 +1,9 @@
 // The "forms" file: reading its sections, filling tags within their room,
 // amount fields, and the day arithmetic of the vacation note.
+#include "print/FormsFile.h"
 #include "infobase/Records.h"
 #include "platform/CodePage.h"
 #include "platform/WorkingFolder.h"
-#include "print/FormsFile.h"
 #include "print/VacationNoteForm.h"
 #include "values/Messages.h"
 

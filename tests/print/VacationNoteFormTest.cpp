@@ -2,13 +2,13 @@
 // with a start (two notes, the second one an additional vacation) and of a
 // compensation on dismissal, made with the shipped "forms"; the whole firm;
 // and the run's failures.
+#include "print/VacationNoteForm.h"
 #include "DemoFirm.h"
 #include "StatementTestDoc.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
 #include "platform/WorkingFolder.h"
 #include "print/FormsFile.h"
-#include "print/VacationNoteForm.h"
 #include "values/Clock.h"
 #include "values/Messages.h"
 
