@@ -329,7 +329,9 @@ int WriteVacationNoteCalc(const StatementPrintParams& params, bool withNote, int
     selection.shop = params.shop;
     selection.brigade = params.brigade;
     selection.profession = params.profession;
-    selection.tabN = params.personnelNumber;
+    // The same employees as EmployeeInStatement takes: the marked ones, else
+    // the personnel number when one is set.
+    selection.tabN = markedOnly != 0 ? 0 : params.personnelNumber;
     selection.flag = markedOnly != 0 ? 1 : 0;
     if (!infobase::SelectAllToSwap(base, selection, stop) || stop.stop_requested())
         throw TextError(kMsgInterrupted);
