@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -174,6 +176,60 @@ TEST_F(TotalSums, TheTextPutsEachValueBeforeItsOffset)
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), text);
     EXPECT_THROW(WriteTotalsText(totals, folder + QStringLiteral("no/such/totals.typ")), TextError);
+}
+
+// The messages of the worker, and the print command it offers (declined, so
+// the report stays as written).
+class RecordingMessenger : public ExchangeMessenger {
+public:
+    void ShowError(const QString& text) const override { shown << text; }
+    void ShowInformation(const QString& text) const override { shown << text; }
+    void ShowDbError(const db::DbError&) const override { shown << QStringLiteral("db"); }
+    mutable QStringList shown;
+};
+struct DecliningPrompt : print::PrintCommandPrompt {
+    std::optional<QString> ConfirmCommand(const QString& reportPath, const QString&) override
+    {
+        offered = reportPath;
+        return std::nullopt;
+    }
+    QString offered;
+};
+
+TEST_F(TotalSums, TheWorkerShowsTheYearsTotalsThroughThePrintCommand)
+{
+    auto run = [&](RecordingMessenger& messenger, DecliningPrompt& prompt) {
+        platform::TaskThread thread;
+        thread.start([&](platform::TaskContext& context) {
+            return ItogSumThreadProc(context, platform::TaskThreadParams{}, doc, messenger, prompt);
+        });
+        QElapsedTimer timer;
+        timer.start();
+        while (thread.isRunning() && timer.elapsed() < 60'000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    };
+    // The whole of 2011.
+    base().config.r_m1 = 0;
+    base().config.r_m2 = 0;
+    RecordingMessenger messenger;
+    DecliningPrompt prompt;
+    run(messenger, prompt);
+    EXPECT_TRUE(messenger.shown.isEmpty()) << messenger.shown.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(prompt.offered, doc.TypWorkFile());
+    ItogSumTotals totals;
+    ASSERT_EQ(CollectTotals(Selection{}, doc, 0, totals), 0);
+    QFile report(doc.TypWorkFile());
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    EXPECT_EQ(report.readAll(), TotalsText(totals));
+    EXPECT_GT(totals.EmployeesWithIncome, 10);
+
+    base().config.r_m1 = 5;
+    base().config.r_m2 = 3;
+    RecordingMessenger refused;
+    DecliningPrompt notOffered;
+    run(refused, notOffered);
+    EXPECT_EQ(refused.shown, QStringList{QStringLiteral("ошибка в датах отчетного периода")});
+    EXPECT_TRUE(notOffered.offered.isEmpty());
 }
 
 } // namespace
