@@ -232,16 +232,7 @@ void WriteEmployeeToSwap(CInfoBase& base, int tabN)
 
 CalcOptions VacationRequest(std::span<VacationNote> notes, int currentNote)
 {
-    CalcOptions request;
-    request.vacationNotes = notes;
-    request.currentNote = currentNote;
-    const VacationNote* note = request.current();
-    // "Только отпускные" computes the note alone; "Выплатить в м/р" leaves
-    // the note's amount as it is (payout mode 1), otherwise the note takes it.
-    request.vacationNoteOnly = note && note->tolkOtp ? 0 : 1;
-    request.vacationCalcKind = note && note->mrp ? 1 : 2;
-    request.withoutEmployeePension = false;
-    return request;
+    return VacationNoteRequest(notes, currentNote);
 }
 
 int ComputeVacationNote(PayrollDoc& doc, int tabN, std::span<VacationNote> notes, int current, CalcWorkBuffer& detail,

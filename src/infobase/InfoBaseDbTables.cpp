@@ -86,7 +86,7 @@ void LoadConfig(CInfoBase& base)
     for (double& m : c.mrot) m = r.d();
     for (double& m : c.mrotPrev) m = r.d();
     c.dosStr = r.s();
-    c.r_g = i8(r.n());
+    c.r_g = u8(r.n());
     c.r_m1 = u8(r.n());
     c.r_m2 = u8(r.n());
     const int kolRab = c.kolRab;

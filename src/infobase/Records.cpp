@@ -753,7 +753,7 @@ static void firmToAnsi(const FirmInfo& f, const InfoBaseConfig& c, char* out, bo
     for (const auto& v : f.ktu)
         for (u16 x : v) w.u16v(x);
     for (const SeniorityRule& s : f.stag) s.write(w);
-    w.i8v(c.r_g);
+    w.u8v(c.r_g);
     w.u8v(c.r_m1);
     w.u8v(c.r_m2);
 }

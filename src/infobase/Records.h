@@ -641,7 +641,7 @@ struct InfoBaseConfig {
     u16 okrugVypWord = 0; // bits 0-2 okrugVyp, bit 15 split sick-leave benefit
     std::array<double, 12> mrot{}, mrotPrev{}; // minimum wage, roubles
     QString dosStr; // print command, 120
-    i8 r_g = 0; // report year - 1900, 0 = unset
+    u8 r_g = 0; // report year - 1900 (1994-2155), 0 = unset
     u8 r_m1 = 0, r_m2 = 0;
     std::map<int, QByteArray> colors; // dbo.color rows, kept as they are
 

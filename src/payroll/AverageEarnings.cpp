@@ -648,6 +648,14 @@ void PayBeforeVacation(VacationCalc& c)
         c.append(82, northern, c.start, days, workMinutes);
 }
 
+} // namespace
+
+int VacationCompensationCode(const VacationNote& line)
+{
+    const int code = line.vid == 1 ? 689 : 89;
+    return line.budg != 0 ? code + 501 + line.budg : code;
+}
+
 // The code of the vacation pay of a month placed 0-3 months from the
 // reporting month.
 int VacationPayCode(const VacationNote& line, int place)
@@ -662,6 +670,8 @@ int VacationPayCode(const VacationNote& line, int place)
     default: return place == 0 ? 90 : 91;
     }
 }
+
+namespace {
 
 // The vacation pay of each month of the vacation.
 void VacationPayByMonth(VacationCalc& c)
@@ -722,9 +732,7 @@ int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleI
     PeriodAverage(c);
 
     if (c.compensation) {
-        int code = line.vid == 1 ? 689 : 89;
-        if (line.budg != 0)
-            code += 501 + line.budg;
+        const int code = VacationCompensationCode(line);
         const double amount = line.alg == 2 ? c.vacationPay : RoundWhole(c.daily * c.length);
         c.append(code, RoundByPayKind(RoundWhole(amount), code, doc), c.reportingMonth, 0, 0);
         return c.overflow ? kCalcTooManyRows : c.appended;

@@ -60,6 +60,11 @@ int CalcAverageEarnings(PayrollDoc& doc, const infobase::VacationNote& line, int
                         int rowCapacity = infobase::EmployeeRecord::RowCount,
                         const CalcOptions& caller = CalcOptions{});
 
+// The pay kind of a note's vacation pay in a month placed 0-3 months from
+// the reporting month, and of its compensation on dismissal.
+int VacationPayCode(const infobase::VacationNote& line, int place);
+int VacationCompensationCode(const infobase::VacationNote& line);
+
 // Comparator of vacation lines for a quick sort: start date (year, month,
 // day) ascending, then budget number ascending. -1, 0 or 1.
 int ComparePeriodEntries(const infobase::VacationNote& a, const infobase::VacationNote& b);

@@ -47,4 +47,19 @@ struct CalcOptions {
     }
 };
 
+// The request of a vacation note computed for display: "Только отпускные"
+// (tolkOtp) computes the note alone; "Выплатить в м/р" (mrp) leaves the
+// note's amount as it is (kind 1), otherwise the note takes it (kind 2).
+inline CalcOptions VacationNoteRequest(std::span<infobase::VacationNote> notes, int currentNote)
+{
+    CalcOptions request;
+    request.vacationNotes = notes;
+    request.currentNote = currentNote;
+    const infobase::VacationNote* note = request.current();
+    request.vacationNoteOnly = note && note->tolkOtp ? 0 : 1;
+    request.vacationCalcKind = note && note->mrp ? 1 : 2;
+    request.withoutEmployeePension = false;
+    return request;
+}
+
 } // namespace kalvor

@@ -4,6 +4,8 @@
 #include "exchange/ui/CEFuncDbfNUView.h"
 #include "exchange/ui/CEFuncPRSvodView.h"
 #include "exchange/ui/CEFuncDbfView.h"
+#include "exchange/ui/CEFuncItogSumView.h"
+#include "exchange/ui/CEFuncParamView.h"
 #include "exchange/ui/CEFuncSpravZarpMonthView.h"
 #include "exchange/ui/CEFuncT54FormView.h"
 #include "exchange/ui/CEFuncVirabViews.h"
@@ -34,6 +36,7 @@ void RegisterExchangeScreens(CommandRegistry& registry)
     RegisterTransferScreens(registry);
     RegisterArbitrarySummaryScreens(registry);
     RegisterOutputFileScreens(registry);
+    RegisterParamAndTotalsScreens(registry);
 }
 
 void RegisterDbfScreens(CommandRegistry& registry)
@@ -147,4 +150,23 @@ void RegisterOutputFileScreens(CommandRegistry& registry)
         command.makeView = output.makeView;
         registry.AddCommand(command);
     }
+}
+
+void RegisterParamAndTotalsScreens(CommandRegistry& registry)
+{
+    CommandInfo params;
+    params.id = CEFuncParamView::CommandId;
+    params.caption = QStringLiteral("Параметры работы генератора");
+    params.menuPath = {QStringLiteral("Дополнительные функции")};
+    params.panel = CExchangeTaskView::PanelAddFunctions;
+    params.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncParamView(doc); };
+    registry.AddCommand(params);
+
+    CommandInfo totals;
+    totals.id = CEFuncItogSumView::CommandId;
+    totals.caption = QStringLiteral("Информация об итоговых суммах");
+    totals.menuPath = {QStringLiteral("Дополнительные функции")};
+    totals.panel = CExchangeTaskView::PanelAddFunctions;
+    totals.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncItogSumView(doc); };
+    registry.AddCommand(totals);
 }

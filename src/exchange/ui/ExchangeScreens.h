@@ -29,3 +29,8 @@ void RegisterArbitrarySummaryScreens(CommandRegistry& registry);
 // "Чтение сумм выработки" on working panel 13 and in the menu
 // "Дополнительные функции" / "Информация о выработке".
 void RegisterOutputFileScreens(CommandRegistry& registry);
+
+// 1403 "Параметры работы генератора" and 32892 "Информация об итоговых суммах"
+// on the working panel of the main panel's own functions and in the menu
+// "Дополнительные функции".
+void RegisterParamAndTotalsScreens(CommandRegistry& registry);

@@ -1,5 +1,6 @@
 #include "masterdata/ui/CRefGenInfoView.h"
 
+#include "infobase/FirmParameters.h"
 #include "infobase/InfoBaseDb.h"
 #include "masterdata/FirmGeneralData.h"
 #include "platform/Db.h"
@@ -263,19 +264,11 @@ bool CRefGenInfoView::SaveFields()
 
 void CRefGenInfoView::StoreInBase()
 {
-    CInfoBase& base = Document()->infoBase;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // The list order follows the "Сортировка" flag: by personnel number or
     // by name.
-    if (base.firm.nameOrder() != base.config.sort()) {
-        base.config.setSort(base.firm.nameOrder());
-        infobase::LoadSimp(base, base.config.sort() ? 2 : 1);
-    }
     try {
-        db::Transaction transaction(infobase::Db(base));
-        infobase::SaveFirm(base);
-        infobase::SaveConfig(base);
-        transaction.commit();
+        infobase::StoreFirmParameters(Document()->infoBase);
     } catch (const db::DbError& e) {
         QApplication::restoreOverrideCursor();
         ShowComError(e);

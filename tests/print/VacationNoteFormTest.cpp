@@ -1,0 +1,148 @@
+// The vacation note forms of the demo firm: the golden text of a vacation
+// with a start (two notes, the second one an additional vacation) and of a
+// compensation on dismissal, made with the shipped "forms"; the whole firm;
+// and the run's failures.
+#include "print/VacationNoteForm.h"
+#include "DemoFirm.h"
+#include "StatementTestDoc.h"
+#include "infobase/InfoBaseDb.h"
+#include "platform/CodePage.h"
+#include "platform/WorkingFolder.h"
+#include "print/FormsFile.h"
+#include "values/Clock.h"
+#include "values/Messages.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+using namespace kalvor::print;
+
+#ifdef KALVOR_DATA_DIR
+
+namespace {
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class VacationNoteForms : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QLatin1Char('/');
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/forms"), folder + QStringLiteral("forms")));
+        ASSERT_TRUE(tools::MakeDemoBase(folder));
+        platform::SetWorkingFolder(folder);
+        doc.setWorkFolder(folder);
+        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
+        EXPECT_TRUE(doc.refFiles.OpenAll());
+        doc.infoBase.baseName = tools::DemoBaseName();
+        OpenBase(doc.infoBase);
+        LoadAll(doc.infoBase);
+    }
+    void TearDown() override
+    {
+        CloseBase(doc.infoBase);
+        platform::SetWorkingFolder(QString());
+    }
+    // The forms of one employee, with the notes.
+    QByteArray formsOf(int personnelNumber)
+    {
+        StatementPrintParams params;
+        params.personnelNumber = std::uint16_t(personnelNumber);
+        EXPECT_EQ(WriteVacationNoteCalc(params, true, 0, doc, doc.TypWorkFile()), 0);
+        return ReadFile(doc.TypWorkFile());
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    PayrollDoc doc;
+    ScopedToday today{QDate(2011, 4, 20)};
+};
+
+TEST_F(VacationNoteForms, VacationWithAStartMatchesItsGoldenText)
+{
+    const QByteArray text = formsOf(112);
+    printtest::ExpectGolden("vacation-note-112.txt", text);
+    const QString shown = codepage::fromCp1251(text);
+    // 14 days from 11 April end on 24 April; 3 more from 25 April on 27 April.
+    EXPECT_TRUE(shown.contains(QStringLiteral("Отпуск с    11    апреля 2011  г. по    24    апреля 2011  г.")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("Отпуск с    25    апреля 2011  г. по    27    апреля 2011  г.")));
+    EXPECT_TRUE(shown.contains(QStringLiteral(" 1. Сазонов Михаил Андреевич")));
+    EXPECT_TRUE(shown.contains(QStringLiteral(" 2. Сазонов Михаил Андреевич")));
+    // 303,636.36 roubles over 339.52 days give 894.31 a day: 14 days make
+    // 12,520.34, three days 2,682.93; the first note is paid ahead, its amount
+    // to pay being the one the engine stored.
+    EXPECT_TRUE(shown.contains(QStringLiteral("303636.36")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("894.31")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("|   апрель |    14 |              12520.34|")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("|   апрель |     3 |               2682.93|")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("К выплате                                            11153.34")));
+    EXPECT_FALSE(text.contains("SUM") || text.contains("YEAR") || text.contains("FIO"));
+}
+
+TEST_F(VacationNoteForms, CompensationWithoutAStartMatchesItsGoldenText)
+{
+    const QByteArray text = formsOf(126);
+    printtest::ExpectGolden("vacation-note-126.txt", text);
+    const QString shown = codepage::fromCp1251(text);
+    EXPECT_TRUE(shown.contains(QStringLiteral("Дата увольнения    15    апреля 2011  г.")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("уволить  15     апреля 2011  г.")));
+    // Nine days at 98,259.20 / 352.80 = 278.51 roubles.
+    EXPECT_TRUE(shown.contains(QStringLiteral("|   апрель |     9 |               2506.59|")));
+}
+
+TEST_F(VacationNoteForms, TheWholeFirmIsWrittenWithoutAnError)
+{
+    ASSERT_EQ(WriteVacationNoteCalc({}, true, 0, doc, doc.TypWorkFile()), 0);
+    const QString shown = codepage::fromCp1251(ReadFile(doc.TypWorkFile()));
+    EXPECT_EQ(shown.count(QStringLiteral("ЗАПИСКА-РАСЧЕТ")), 3);
+    EXPECT_EQ(shown.count(QStringLiteral("о предоставлении отпуска работнику\r\n")), 2);
+    // Without the notes only the calculations are written.
+    ASSERT_EQ(WriteVacationNoteCalc({}, false, 0, doc, doc.TypWorkFile()), 0);
+    EXPECT_FALSE(codepage::fromCp1251(ReadFile(doc.TypWorkFile())).contains(QStringLiteral("ПРИКАЗ")));
+}
+
+TEST_F(VacationNoteForms, FailuresOfTheRun)
+{
+    StatementPrintParams params;
+    params.personnelNumber = 126;
+    EXPECT_EQ(WriteVacationNoteCalc(params, true, 0, doc, folder + QStringLiteral("no/such/folder.typ")), -23);
+
+    // Stopped before the forms: "Операция прервана", and no file.
+    std::stop_source stop;
+    stop.request_stop();
+    const QString report = folder + QStringLiteral("stopped.typ");
+    try {
+        WriteVacationNoteCalc(params, true, 0, doc, report, stop.get_token());
+        ADD_FAILURE() << "not stopped";
+    } catch (const TextError& error) {
+        EXPECT_EQ(error.message(), QString::fromUtf8(kMsgInterrupted));
+    }
+    EXPECT_FALSE(QFile::exists(report));
+
+    // "forms" without the compensation sections.
+    QFile forms(FormsFilePath());
+    ASSERT_TRUE(forms.open(QIODevice::WriteOnly));
+    forms.write("#10\nFIO\n#11\nFIO\n#12\n");
+    forms.close();
+    try {
+        WriteVacationNoteCalc(params, true, 0, doc, report);
+        ADD_FAILURE() << "no error";
+    } catch (const TextError& error) {
+        EXPECT_EQ(error.message(), QString::fromUtf8(kMsgReadFailed));
+    }
+    EXPECT_FALSE(QFile::exists(report));
+}
+
+} // namespace
+
+#endif
