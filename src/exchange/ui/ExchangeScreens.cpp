@@ -3,6 +3,7 @@
 #include "exchange/ui/CEFuncAmaPRSvodView.h"
 #include "exchange/ui/CEFuncDbfNUView.h"
 #include "exchange/ui/CEFuncPRSvodView.h"
+#include "exchange/ui/CEFuncProvodExportView.h"
 #include "exchange/ui/CEFuncDbfView.h"
 #include "exchange/ui/CEFuncSpravZarpMonthView.h"
 #include "exchange/ui/CEFuncT54FormView.h"
@@ -34,6 +35,7 @@ void RegisterExchangeScreens(CommandRegistry& registry)
     RegisterTransferScreens(registry);
     RegisterArbitrarySummaryScreens(registry);
     RegisterOutputFileScreens(registry);
+    RegisterPostingsExportScreen(registry);
 }
 
 void RegisterDbfScreens(CommandRegistry& registry)
@@ -147,4 +149,15 @@ void RegisterOutputFileScreens(CommandRegistry& registry)
         command.makeView = output.makeView;
         registry.AddCommand(command);
     }
+}
+
+void RegisterPostingsExportScreen(CommandRegistry& registry)
+{
+    CommandInfo command;
+    command.id = CEFuncProvodExportView::CommandId;
+    command.caption = QStringLiteral("Экспорт проводок в бухгалтерские программы");
+    command.menuPath = {QStringLiteral("Дополнительные функции")};
+    command.panel = CExchangeTaskView::PanelAddFunctions;
+    command.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncProvodExportView(doc); };
+    registry.AddCommand(command);
 }

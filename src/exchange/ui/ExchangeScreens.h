@@ -29,3 +29,7 @@ void RegisterArbitrarySummaryScreens(CommandRegistry& registry);
 // "Чтение сумм выработки" on working panel 13 and in the menu
 // "Дополнительные функции" / "Информация о выработке".
 void RegisterOutputFileScreens(CommandRegistry& registry);
+
+// 32889 "Экспорт проводок в бухгалтерские программы" on the working panel of
+// the main panel's own functions and in the menu "Дополнительные функции".
+void RegisterPostingsExportScreen(CommandRegistry& registry);
