@@ -25,6 +25,13 @@ QString PostingsPrintCopy(const PayrollDoc& doc);
 // The selection the writers get from the block.
 PostingsSelection PostingsSelectionOf(const PostingsTaskParams& params);
 
+// The summary of the ИНФИН and Турбо-бухгалтер postings: the selected
+// employees into the swap file, then the engine by account, sub-account and
+// analytics (and pay kind for Турбо-бухгалтер) into the record file
+// "<base>.fin" without printing. 0 done, 1 stopped; the engine's failures are
+// thrown as its messages (ThrowForEngineResult).
+int BuildPostingsSummary(std::stop_token stop, PayrollDoc& doc, const PostingsTaskParams& params);
+
 // Writes the postings of the block's program into the TypWorkFile (made
 // anew). A writer's negative result shows its message of ExchangeErrorTexts;
 // a stopped run ends without a message; a finished one offers the copy of

@@ -4,6 +4,7 @@
 // table spread over three accrual rows, and a deduction for each cost-code
 // rule; once for all shops and once for one shop.
 #include "exchange/BestPostings.h"
+#include "exchange/PostingsExport.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "payroll/Contributions.h"
@@ -285,6 +286,22 @@ TEST_F(BestPostings, ContributionByTableWithoutNumberAndAStopEndTheRun)
     doc.refFiles.sbor[1].table = 0;
     EXPECT_EQ(Export(written), -32);
     EXPECT_TRUE(written.isEmpty());
+}
+
+TEST_F(BestPostings, SummaryOfTheOtherProgramsWritesTheRecordFile)
+{
+    // Турбо-бухгалтер: account, sub-account, analytics and pay kind, one
+    // 35-byte record per pay kind under each cost code.
+    PostingsTaskParams params;
+    params.program = 3;
+    ASSERT_EQ(BuildPostingsSummary({}, doc, params), 0);
+    QFile records(doc.SummaryFile());
+    ASSERT_TRUE(records.open(QIODevice::ReadOnly));
+    const QByteArray bytes = records.readAll();
+    ASSERT_FALSE(bytes.isEmpty());
+    EXPECT_EQ(bytes.size() % 35, 0);
+    EXPECT_TRUE(bytes.contains("2000 0001 0000 0001 000000030000.00")) << bytes.constData();
+    EXPECT_TRUE(bytes.contains("2000 0003 0000 0035 000000020000.00")) << bytes.constData();
 }
 
 // ---------------------------------------------------------------- selectors
