@@ -108,6 +108,10 @@ platform::TaskOutcome ProvodExportThreadProc(platform::TaskContext& context, con
         work.close();
         if (result != 0)
             return platform::TaskOutcome(result < 0 ? result : platform::TASK_DONE);
+        // Турбо-бухгалтер writes files of its own and nothing here: there is
+        // nothing to show.
+        if (params.program == kProgramTurbo)
+            return platform::TaskOutcome(platform::TASK_DONE);
         MakePrintCopy(doc);
         print::PrintTextFile(doc, PostingsPrintCopy(doc), prompt);
         infobase::SaveConfig(doc.infoBase);

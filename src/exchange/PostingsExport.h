@@ -35,7 +35,8 @@ int BuildPostingsSummary(std::stop_token stop, PayrollDoc& doc, const PostingsTa
 // Writes the postings of the block's program into the TypWorkFile (made
 // anew). A writer's negative result shows its message of ExchangeErrorTexts;
 // a stopped run ends without a message; a finished one offers the copy of
-// the file to the print command through the prompt. A program without a
+// the file to the print command through the prompt (not for Турбо-бухгалтер,
+// whose postings go to files of their own). A program without a
 // writer ends with -1.
 platform::TaskOutcome ProvodExportThreadProc(platform::TaskContext& context, const PostingsTaskParams& params,
                                              PayrollDoc& doc, const ExchangeMessenger& messenger,
