@@ -9,6 +9,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "payroll/Contributions.h"
 #include "platform/CodePage.h"
+#include "summaries/SummaryHelpers.h"
 #include "support/TestFixture.h"
 
 #include <gtest/gtest.h>
@@ -302,6 +303,32 @@ TEST_F(BestPostings, SummaryOfTheOtherProgramsWritesTheRecordFile)
     EXPECT_EQ(bytes.size() % 35, 0);
     EXPECT_TRUE(bytes.contains("2000 0001 0000 0001 000000030000.00")) << bytes.constData();
     EXPECT_TRUE(bytes.contains("2000 0003 0000 0035 000000020000.00")) << bytes.constData();
+}
+
+TEST_F(BestPostings, ContributionsBeyondTheSeventhRowOfTheFileArePosted)
+{
+    // The file allows fifteen contribution kinds: the ninth is posted too.
+    CRefFiles& ref = doc.refFiles;
+    for (int k = 4; k < 8; ++k) ref.sbor[std::size_t(k)] = {QStringLiteral("Пусто"), 0, 3, 17};
+    ref.sbor[8] = {QStringLiteral("Девятый взнос (007300000000)"), 0, 3, 1};
+    ref.sborCount = 9;
+    QByteArray written;
+    ASSERT_EQ(Export(written), 0);
+    // 10 % of the disabled employee's sick-leave pay of 3,000 at 0.6, as for
+    // the third kind, now also credited to account 73.
+    EXPECT_TRUE(written.contains(
+        Line("26001     000005", "73              ", QStringLiteral("Девятый взнос (007300000000)"), 40, "180.000")));
+    EXPECT_EQ(written.size(), 22 * kBestLineLength);
+}
+
+TEST(BestSumsTree, GrowsPastTheFixedPoolsForTheExport)
+{
+    summaries::CodeSumTree tree;
+    tree.growing = true;
+    for (int account = 1; account <= 3000; ++account)
+        summaries::InsertCodeSum(tree, account, 0, 100, 1, 2); // three nodes and a leaf each
+    EXPECT_GT(int(tree.nodes.size()), summaries::CodeSumTree::KeyNodeCapacity);
+    EXPECT_GT(int(tree.leaves.size()), summaries::CodeSumTree::LeafCapacity);
 }
 
 // ---------------------------------------------------------------- selectors
