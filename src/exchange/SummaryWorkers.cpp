@@ -47,6 +47,8 @@ void SelectIntoSwap(PayrollDoc& doc, const PRSvodParams& params, std::stop_token
     }
 }
 
+} // namespace
+
 void ThrowForEngineResult(int result)
 {
     switch (result) {
@@ -57,8 +59,6 @@ void ThrowForEngineResult(int result)
     default: throw TextError(kNoMemoryText);
     }
 }
-
-} // namespace
 
 TaskOutcome PRSvodThreadProc(platform::TaskContext& context, const PRSvodParams& params, PayrollDoc& doc,
                              const ExchangeMessenger& messenger, print::PrintCommandPrompt* prompt)

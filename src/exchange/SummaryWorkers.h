@@ -17,6 +17,11 @@ struct PRSvodParams : platform::TaskThreadParams {
     SummaryBlock block;
 };
 
+// An engine's result as its message: nothing for done or stopped, else a
+// TextError of "Нет  данных", "Сбой при работе с файлом итогов" or
+// "Извините.  Не хватает оперативной памяти.".
+void ThrowForEngineResult(int result);
+
 // Selects the employees of the strip and the period into the swap file,
 // checks the form ("Вы ошиблись при заполнении формы") and runs the engine:
 // the text report through the print command, or the totals file. The

@@ -23,8 +23,17 @@ constexpr int kMaxAllowanceCodes = 4;
 // Bits of the record's flag word.
 constexpr int kOfficer = 0, kInostr = 9, kInostrVidGit = 10, kInostrSV = 12;
 
-// Whether a contribution kind's base selector takes the pay kind.
-bool admits(int selector, const PayKind& k, const PayrollDoc& doc)
+bool admits(int selector, const PayKind& k, const PayrollDoc& doc) { return ContributionBaseAdmits(selector, k, doc); }
+
+bool inPeriod(int begin, int end, int key) { return begin != 0 && begin <= key && (end == 0 || end >= key); }
+
+// Birth year of the record: the two-digit year of datR through the default
+// window (so that employees born from 2000 on are not read as 19yy).
+int birthYear(const infobase::EmployeeHead& h) { return PackedDate(h.datR).fullYear(); }
+
+} // namespace
+
+bool ContributionBaseAdmits(int selector, const PayKind& k, const PayrollDoc& doc)
 {
     if (selector >= 0 && selector <= 5)
         return k.fond == selector + 1;
@@ -38,14 +47,6 @@ bool admits(int selector, const PayKind& k, const PayrollDoc& doc)
         return doc.infoBase.firm.masks[std::size_t(selector - 9)][k.kod] != 0;
     return false;
 }
-
-bool inPeriod(int begin, int end, int key) { return begin != 0 && begin <= key && (end == 0 || end >= key); }
-
-// Birth year of the record: the two-digit year of datR through the default
-// window (so that employees born from 2000 on are not read as 19yy).
-int birthYear(const infobase::EmployeeHead& h) { return PackedDate(h.datR).fullYear(); }
-
-} // namespace
 
 namespace {
 

@@ -29,6 +29,11 @@ inline constexpr double kContributionCap = 46'300'000;
 // medical contributions stop there; the accident insurance (995) has no cap.
 double ContributionBaseCap(int year);
 
+// Whether a contribution kind's base selector takes the pay kind: 0-5 the
+// kinds of group selector + 1, 6, 7 and 8 the kinds with hr1, hr2 and hr3,
+// 9-16 the kinds marked in the firm's mask selector - 9; nothing otherwise.
+bool ContributionBaseAdmits(int selector, const infobase::PayKind& kind, const PayrollDoc& doc);
+
 // Optional totals of ContributionsByMonths (6 doubles; [0] the months before
 // the last, [1] the last month): [0],[1] income of the kinds flagged in the
 // firm's mask table 8; [2],[3] income of kinds of fund 4; [4],[5] from 2010 the

@@ -94,8 +94,8 @@ void InsertCodeSum(CodeSumTree& tree, int key1, int leafKey, double amount, int 
             missingLeaf = true;
         }
     }
-    if (int(tree.nodes.size()) + missingNodes > CodeSumTree::KeyNodeCapacity ||
-        int(tree.leaves.size()) + (missingLeaf ? 1 : 0) > CodeSumTree::LeafCapacity)
+    if (!tree.growing && (int(tree.nodes.size()) + missingNodes > CodeSumTree::KeyNodeCapacity ||
+                          int(tree.leaves.size()) + (missingLeaf ? 1 : 0) > CodeSumTree::LeafCapacity))
         throw TextError(kMsgAllocFailed);
 
     // Links are indexes into the pools, so growing a pool keeps them valid;

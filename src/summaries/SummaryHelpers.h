@@ -45,12 +45,15 @@ struct CodeSumTree {
     std::vector<KeyNode> nodes;
     std::vector<Leaf> leaves;
     int root = -1; // first node of the top level
+    // Set by callers whose runs may need more nodes than the two pools hold:
+    // the pools then grow as needed instead of failing.
+    bool growing = false;
 };
 
 // Adds the amount to the leaf `leafKey` under the path key1 / key2 / key3,
 // creating the missing nodes at their places; equal leaves add up. Throws
-// TextError("Ошибка при выделении памяти") when a pool is full; the tree is
-// then unchanged.
+// TextError("Ошибка при выделении памяти") when a pool of a tree that does
+// not grow is full; the tree is then unchanged.
 void InsertCodeSum(CodeSumTree& tree, int key1, int leafKey, double amount, int key2, int key3);
 
 // Fills the 20-byte field, blank-padded, with the surname and the initials of

@@ -333,11 +333,12 @@ TEST_F(UiExchangeFrame, MainPanelFourShowsItsWorkingPanelsAndTheDbfCommands)
                      QStringLiteral("Справка о заработной плате"),
                      QStringLiteral("Экспорт сведений о застрахованных лицах"),
                      QStringLiteral("Параметры работы генератора"),
-                     QStringLiteral("Информация об итоговых суммах")}));
+                     QStringLiteral("Информация об итоговых суммах"),
+                     QStringLiteral("Экспорт проводок в бухгалтерские программы")}));
     std::vector<int> ids;
     for (const CommandInfo& command : registry.Commands()) ids.push_back(command.id);
     EXPECT_EQ(ids, (std::vector<int>{1441, 1442, 1443, 1444, 32894, 32895, 32888, 1518, 1519, 1404, 1405, 1446, 1447,
-                                     1448, 1403, 32892}));
+                                     1448, 1403, 32892, 32889}));
 
     frame.ShowWorkPanel(13);
     EXPECT_EQ(box->currentIndex(), 2);

@@ -2,10 +2,11 @@
 
 #include "exchange/ui/CEFuncAmaPRSvodView.h"
 #include "exchange/ui/CEFuncDbfNUView.h"
-#include "exchange/ui/CEFuncPRSvodView.h"
 #include "exchange/ui/CEFuncDbfView.h"
 #include "exchange/ui/CEFuncItogSumView.h"
+#include "exchange/ui/CEFuncPRSvodView.h"
 #include "exchange/ui/CEFuncParamView.h"
+#include "exchange/ui/CEFuncProvodExportView.h"
 #include "exchange/ui/CEFuncSpravZarpMonthView.h"
 #include "exchange/ui/CEFuncT54FormView.h"
 #include "exchange/ui/CEFuncVirabViews.h"
@@ -37,6 +38,7 @@ void RegisterExchangeScreens(CommandRegistry& registry)
     RegisterArbitrarySummaryScreens(registry);
     RegisterOutputFileScreens(registry);
     RegisterParamAndTotalsScreens(registry);
+    RegisterPostingsExportScreen(registry);
 }
 
 void RegisterDbfScreens(CommandRegistry& registry)
@@ -169,4 +171,15 @@ void RegisterParamAndTotalsScreens(CommandRegistry& registry)
     totals.panel = CExchangeTaskView::PanelAddFunctions;
     totals.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncItogSumView(doc); };
     registry.AddCommand(totals);
+}
+
+void RegisterPostingsExportScreen(CommandRegistry& registry)
+{
+    CommandInfo command;
+    command.id = CEFuncProvodExportView::CommandId;
+    command.caption = QStringLiteral("Экспорт проводок в бухгалтерские программы");
+    command.menuPath = {QStringLiteral("Дополнительные функции")};
+    command.panel = CExchangeTaskView::PanelAddFunctions;
+    command.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CEFuncProvodExportView(doc); };
+    registry.AddCommand(command);
 }

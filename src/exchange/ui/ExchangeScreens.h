@@ -34,3 +34,6 @@ void RegisterOutputFileScreens(CommandRegistry& registry);
 // on the working panel of the main panel's own functions and in the menu
 // "Дополнительные функции".
 void RegisterParamAndTotalsScreens(CommandRegistry& registry);
+// 32889 "Экспорт проводок в бухгалтерские программы" on the working panel of
+// the main panel's own functions and in the menu "Дополнительные функции".
+void RegisterPostingsExportScreen(CommandRegistry& registry);

@@ -1,0 +1,122 @@
+#include "exchange/PostingsExport.h"
+
+#include "exchange/SummaryWorkers.h"
+#include "infobase/InfoBaseDb.h"
+#include "infobase/SwapFile.h"
+#include "print/PrintOutput.h"
+#include "values/Messages.h"
+
+#include <QFile>
+
+namespace kalvor::exchange {
+
+namespace {
+
+constexpr int kProgramBest = 0, kProgramInfin = 2, kProgramTurbo = 3;
+constexpr int kNoWriter = -1;
+constexpr std::size_t kSummaryNodes = 3190;
+const char* const kAllocationErrorText = "Ошибка выделения памяти";
+
+// Runs the writer of the program into the open work file. ИНФИН and
+// Турбо-бухгалтер take the summary's record file; their writers are still
+// to come, so their runs end after the summary with no writer.
+int WritePostings(std::stop_token stop, PayrollDoc& doc, QFile& work, const PostingsTaskParams& params)
+{
+    const PostingsSelection selection = PostingsSelectionOf(params);
+    switch (selection.program) {
+    case kProgramBest: return ExportPostingsBest(std::move(stop), doc, work, selection);
+    case kProgramInfin:
+    case kProgramTurbo:
+        if (const int result = BuildPostingsSummary(std::move(stop), doc, params); result != 0)
+            return result;
+        return kNoWriter;
+    default: return kNoWriter;
+    }
+}
+
+// Replaces the print copy by the work file, under a temporary name first.
+void MakePrintCopy(const PayrollDoc& doc)
+{
+    const QString copy = PostingsPrintCopy(doc);
+    const QString temporary = copy + QStringLiteral(".tmp");
+    QFile::remove(temporary);
+    if (!QFile::copy(doc.TypWorkFile(), temporary))
+        throw TextError(infobase::WriteFileErrorText);
+    QFile::remove(copy);
+    if (!QFile::rename(temporary, copy))
+        throw TextError(infobase::WriteFileErrorText);
+}
+
+} // namespace
+
+QString PostingsPrintCopy(const PayrollDoc& doc) { return doc.basePath() + QStringLiteral(".pst"); }
+
+PostingsSelection PostingsSelectionOf(const PostingsTaskParams& params)
+{
+    PostingsSelection selection;
+    selection.shop = std::uint8_t(params.shop);
+    selection.brigade = std::uint8_t(params.brigade);
+    selection.profession = std::uint16_t(params.profession);
+    selection.personnelNumber = std::uint16_t(params.personnelNumber);
+    selection.program = std::int8_t(params.program);
+    return selection;
+}
+
+int BuildPostingsSummary(std::stop_token stop, PayrollDoc& doc, const PostingsTaskParams& params)
+{
+    SummaryRun run;
+    for (int level = 0; level < kSummaryLevelCount; ++level) {
+        run.block.order[std::size_t(level)] = std::uint8_t(level);
+        run.block.levels[std::size_t(level)] = kNoCondition;
+    }
+    for (int level : {LevelAccount, LevelCostItem, LevelAnalytics})
+        run.block.levels[std::size_t(level)] = kGroupingLevel;
+    if (params.program == kProgramTurbo)
+        run.block.levels[LevelCode] = kGroupingLevel;
+    run.strip = SelectionOf(params);
+    run.markedEmployees = CountMarkedEmployees(doc.infoBase, params);
+    const auto& config = doc.infoBase.config;
+    run.currentMonth = SummaryMonthValue(config.reportingMonth(), config.reportingYear());
+    run.stop = stop;
+    run.noPrint = true;
+
+    SummaryTree tree;
+    if (!tree.Reserve(kSummaryNodes))
+        throw TextError(kAllocationErrorText);
+    try {
+        infobase::SelectKonstWariaToSwap(doc.infoBase, 0, 0, run.strip, stop);
+    } catch (const infobase::InfoBaseError& error) {
+        throw TextError(error.message());
+    }
+    if (stop.stop_requested())
+        return SUMMARY_STOPPED;
+    const int result = BuildArbitrarySummary(run, tree, doc, nullptr);
+    doc.infoBase.CloseSwapFile();
+    ThrowForEngineResult(result);
+    return result;
+}
+
+platform::TaskOutcome ProvodExportThreadProc(platform::TaskContext& context, const PostingsTaskParams& params,
+                                             PayrollDoc& doc, const ExchangeMessenger& messenger,
+                                             print::PrintCommandPrompt& prompt)
+{
+    return RunExchangeWorker(context, messenger, ExchangeCodeFamily::WholeTable, [&](platform::TaskContext& task) {
+        QFile work(doc.TypWorkFile());
+        if (!work.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            throw TextError(infobase::OpenFileErrorText);
+        const int result = WritePostings(task.stopToken(), doc, work, params);
+        work.close();
+        if (result != 0)
+            return platform::TaskOutcome(result < 0 ? result : platform::TASK_DONE);
+        // Турбо-бухгалтер writes files of its own and nothing here: there is
+        // nothing to show.
+        if (params.program == kProgramTurbo)
+            return platform::TaskOutcome(platform::TASK_DONE);
+        MakePrintCopy(doc);
+        print::PrintTextFile(doc, PostingsPrintCopy(doc), prompt);
+        infobase::SaveConfig(doc.infoBase);
+        return platform::TaskOutcome(platform::TASK_DONE);
+    });
+}
+
+} // namespace kalvor::exchange

@@ -1,0 +1,102 @@
+#include "exchange/ui/CEFuncPrExpSetDlg.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "platform/Db.h"
+#include "shell/ui/KalvorMessageBox.h"
+#include "values/Values.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kDefaultAccount = 70;
+constexpr std::uint16_t kJoinBit = 0x80; // c1TypProv
+constexpr int kSubaccountShift = 8; // c1Sub70, four bits
+
+QString NumberOrEmpty(int value) { return value != 0 ? QString::number(value) : QString(); }
+
+} // namespace
+
+CEFuncPrExpSetDlg::CEFuncPrExpSetDlg(kalvor::infobase::CInfoBase& base, QWidget* parent) : QDialog(parent), m_base(base)
+{
+    kalvor::infobase::FirmInfo& firm = m_base.firm;
+    if (firm.c1Ch70 == 0)
+        firm.c1Ch70 = kDefaultAccount;
+    setWindowTitle(QStringLiteral("Настройка экспорта проводок"));
+    auto* layout = new QVBoxLayout(this);
+    auto* group = new QGroupBox(QStringLiteral("Кредит по зарплате"), this);
+    auto* fields = new QFormLayout(group);
+    m_account = new QLineEdit(NumberOrEmpty(firm.c1Ch70), group);
+    m_subaccount = new QLineEdit(NumberOrEmpty(firm.c1Sub70()), group);
+    fields->addRow(QStringLiteral("Счет"), m_account);
+    fields->addRow(QStringLiteral("Субсчет"), m_subaccount);
+    layout->addWidget(group);
+    m_join = new QCheckBox(QStringLiteral("Объединять начисления по одинаковому счету/субсчету"), this);
+    m_join->setChecked(firm.c1TypProv());
+    layout->addWidget(m_join);
+    SetControl(IdAccount, m_account);
+    SetControl(IdSubaccount, m_subaccount);
+    SetControl(IdJoinAccruals, m_join);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("ОК"), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
+    ok->setDefault(true);
+    SetControl(IDOK, ok);
+    SetControl(IDCANCEL, cancel);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CEFuncPrExpSetDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CEFuncPrExpSetDlg::reject);
+    layout->addWidget(buttons);
+    m_account->setFocus();
+}
+
+int CEFuncPrExpSetDlg::DoModal() { return exec() == QDialog::Accepted ? IDOK : IDCANCEL; }
+
+bool CEFuncPrExpSetDlg::ReadFields()
+{
+    kalvor::infobase::FirmInfo& firm = m_base.firm;
+    bool changed = false;
+    std::int32_t account = firm.c1Ch70;
+    changed |= kalvor::ParseIntField(m_account->text(), account, 0, 9999) != 0;
+    firm.c1Ch70 = std::uint16_t(account);
+
+    std::int32_t subaccount = firm.c1Sub70();
+    changed |= kalvor::ParseIntField(m_subaccount->text(), subaccount, 0, 9) != 0;
+    std::uint16_t word = std::uint16_t(firm.c1Word & ~(15u << kSubaccountShift));
+    word = std::uint16_t(word | (std::uint16_t(subaccount) << kSubaccountShift));
+
+    if (m_join->isChecked() != firm.c1TypProv()) {
+        word = std::uint16_t(m_join->isChecked() ? word | kJoinBit : word & ~kJoinBit);
+        changed = true;
+    }
+    firm.c1Word = word;
+    return changed;
+}
+
+void CEFuncPrExpSetDlg::SaveFirmRecord()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        kalvor::infobase::SaveFirm(m_base, kalvor::infobase::SaveModeOverwrite);
+        m_saved = true;
+    } catch (const kalvor::db::DbError& error) {
+        QApplication::restoreOverrideCursor();
+        ShowComError(error);
+        return;
+    }
+    QApplication::restoreOverrideCursor();
+}
+
+void CEFuncPrExpSetDlg::accept()
+{
+    if (ReadFields())
+        SaveFirmRecord();
+    QDialog::accept();
+}
