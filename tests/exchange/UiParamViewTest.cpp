@@ -8,6 +8,7 @@
 #include "exchange/ui/CEFuncParamView.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/WorkingFolder.h"
+#include "reports/social/GeneratorParameters.h"
 #include "shell/ui/CKalvorDoc.h"
 
 #include <gtest/gtest.h>
@@ -125,7 +126,7 @@ TEST_F(UiParamView, TheYearRule)
     Retype(CEFuncParamView::IdYear, QStringLiteral("2200"));
     LeaveAndReload();
     ASSERT_EQ(recorder.Texts().size(), 1);
-    EXPECT_EQ(recorder.Texts()[0], QStringLiteral("Отчетный год должен быть от 1994 до 2155."));
+    EXPECT_EQ(recorder.Texts()[0], kalvor::reports::ReportYearRefusedText());
     EXPECT_EQ(doc->infoBase.config.r_g, 130);
     // An empty year is unset, and shows empty again.
     Open();

@@ -2,6 +2,7 @@
 
 #include "infobase/FirmParameters.h"
 #include "platform/Db.h"
+#include "reports/social/GeneratorParameters.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/TaskView.h"
@@ -147,12 +148,11 @@ bool CEFuncParamView::StoreNumbers()
     const int year = TypedNumber(qobject_cast<QLineEdit*>(control(IdYear)));
     const int storedYear = config.r_g == 0 ? 0 : config.r_g + 1900;
     if (year != storedYear) {
-        if (year == 0 || InRange(year, kFirstYear, kLastYear) != 0) {
+        if (kalvor::reports::ReportYearAccepted(year)) {
             config.r_g = std::uint8_t(year == 0 ? 0 : year - 1900);
             changed = true;
         } else {
-            KalvorMessageBox(QStringLiteral("Отчетный год должен быть от %1 до %2.").arg(kFirstYear).arg(kLastYear),
-                             MB_OK | MB_ICONERROR);
+            KalvorMessageBox(kalvor::reports::ReportYearRefusedText(), MB_OK | MB_ICONERROR);
         }
     }
     const int first = InRange(TypedNumber(qobject_cast<QLineEdit*>(control(IdFirstMonth))), 1, 12);

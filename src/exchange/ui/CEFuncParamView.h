@@ -25,8 +25,6 @@ public:
         IdSorting = 1062,
     };
     // The years a report may be made for.
-    static constexpr int kFirstYear = 1994;
-    static constexpr int kLastYear = 2155;
 
     explicit CEFuncParamView(CKalvorDoc* doc, QWidget* parent = nullptr);
     // Stores what was changed (StoreChanges).
@@ -37,7 +35,7 @@ public:
     bool OnCommand(int id) override;
 
     // Compares the fields with the stored values and stores what differs; a
-    // year outside kFirstYear..kLastYear is refused with a message and the
+    // year outside 1994..2155 is refused with a message and the
     // stored one kept. When anything changed, the firm record and the
     // configuration are saved (a changed sort order reloads the employee list
     // first). True when something was saved.

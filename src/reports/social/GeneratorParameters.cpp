@@ -8,10 +8,6 @@ using infobase::FirmInfo;
 
 namespace {
 
-// The employee lists of the base: by personnel number and by name.
-constexpr int kListByNumber = 1;
-constexpr int kListByName = 2;
-
 // The firm's word that holds the choice.
 template <class Firm>
 auto& ChoiceWord(Firm& firm, GeneratorChoice choice)
@@ -57,17 +53,6 @@ bool SetGeneratorChoice(FirmInfo& firm, GeneratorChoice choice, bool on)
         return false;
     word = changed;
     return true;
-}
-
-void SaveGeneratorParameters(infobase::CInfoBase& base)
-{
-    const bool nameOrder = base.firm.nameOrder();
-    if (nameOrder != base.config.sort()) {
-        base.config.setSort(nameOrder);
-        infobase::LoadSimp(base, nameOrder ? kListByName : kListByNumber);
-    }
-    infobase::SaveFirm(base, infobase::SaveModeOverwrite);
-    infobase::SaveConfig(base);
 }
 
 } // namespace kalvor::reports

@@ -2,7 +2,7 @@
 // The parameters that every report of the generator reads from the base: the
 // reporting period of the configuration, the firm's codes and names, and four
 // choices kept as bits of the firm record. The generator's parameters screen
-// (and any other screen that edits them) stores them through these routines.
+// and the additional functions' parameters screen read and check them here.
 #include "infobase/InfoBase.h"
 
 #include <QString>
@@ -10,9 +10,10 @@
 namespace kalvor::reports {
 
 // The report years a base can keep: 1994 up to the last year the period byte
-// holds; 0 means "not set" (the year of the base's reporting month).
+// (year - 1900, unsigned) holds; 0 means "not set" (the year of the base's
+// reporting month).
 inline constexpr int kFirstParameterYear = 1994;
-inline constexpr int kLastParameterYear = 1900 + 127;
+inline constexpr int kLastParameterYear = 1900 + 255;
 bool ReportYearAccepted(int year);
 // The text shown when a typed year is refused (the stored year is kept).
 QString ReportYearRefusedText();
@@ -28,10 +29,6 @@ bool GeneratorChoiceSet(const infobase::FirmInfo& firm, GeneratorChoice choice);
 // Sets or clears the choice; true when it changed.
 bool SetGeneratorChoice(infobase::FirmInfo& firm, GeneratorChoice choice, bool on);
 
-// Stores the changed parameters: when the list order chosen differs from the
-// order the employee list was loaded in, the list is reloaded in the new
-// order first; then the firm tables (overwritten in place) and the
-// configuration. A database error is thrown as db::DbError.
-void SaveGeneratorParameters(infobase::CInfoBase& base);
+// The changed parameters are stored with infobase::StoreFirmParameters.
 
 } // namespace kalvor::reports

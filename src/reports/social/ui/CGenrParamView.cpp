@@ -1,5 +1,7 @@
 #include "reports/social/ui/CGenrParamView.h"
 
+#include "infobase/FirmParameters.h"
+
 #include "platform/Db.h"
 #include "reports/social/GeneratorParameters.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -192,7 +194,7 @@ void CGenrParamView::Save()
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        kalvor::reports::SaveGeneratorParameters(Document()->infoBase);
+        kalvor::infobase::StoreFirmParameters(Document()->infoBase);
     } catch (const kalvor::db::DbError& error) {
         ShowComError(error);
     }
@@ -213,7 +215,7 @@ bool CGenrParamView::SavePeriod()
             KalvorMessageBox(kalvor::reports::ReportYearRefusedText(), MB_OK | MB_ICONWARNING,
                              QString::fromUtf8(kMessageCaption), this);
         } else {
-            config.r_g = kalvor::infobase::i8(year == 0 ? 0 : year - 1900);
+            config.r_g = kalvor::infobase::u8(year == 0 ? 0 : year - 1900);
             changed = true;
         }
     }
