@@ -245,7 +245,9 @@ RegisterRow TaxRow(int number, int half, const Series& values, int year)
 QByteArray TransferDate(double packed)
 {
     const PackedDate date{std::uint16_t(packed)};
-    return DayMonthYear(date.day(), date.month(), date.fullYear());
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%02d.%02d.%04d", date.day(), date.month(), date.fullYear());
+    return buffer;
 }
 
 void AddTaxRows(QList<RegisterRow>& rows, const PageSeries& s, int half, int year, RegisterArea& area)
