@@ -106,7 +106,7 @@ void CGenrNalRegEditDlg::LoadValues()
     // The "Итого" line is not filled on opening; it is read back on OK.
     for (int month = 0; month < 12; ++month) {
         controlAs<QLineEdit>(kAmountIds[std::size_t(month)])
-            ->setText(FssEditDlgBase::MoneyText(area.transferred(month)));
+            ->setText(QString::asprintf("%.2f", area.transferred(month)));
         SetPickerFromPackedDate(controlAs<NullableDateEdit>(kDateIds[std::size_t(month)]),
                                 std::uint16_t(area.transferDate(month)));
         controlAs<QLineEdit>(kOrderIds[std::size_t(month)])->setText(QString::number(int(area.paymentOrder(month))));
