@@ -238,7 +238,7 @@ bool RegisterNonResident(const infobase::EmployeeHead& head)
 }
 
 CertificateTotals CertificateTotalsOf(const infobase::EmployeeHead& head, const RegisterMonths& months,
-                                      double propertyDeduction, int /*reportYear*/)
+                                      double propertyDeduction)
 {
     const infobase::IncomeMonthRow& total = months.total();
     CertificateTotals t;
@@ -280,7 +280,7 @@ int PrintRegisterText(std::stop_token stop, const ReportSelection& selection, co
             return 0;
         const infobase::EmployeeHead& head = doc.infoBase.current.head;
         const double deduction = PropertyDeductionAmount(head, period.year, baseYear);
-        persons.append({head.fio, CertificateTotalsOf(head, *employee.months, deduction, period.year)});
+        persons.append({head.fio, CertificateTotalsOf(head, *employee.months, deduction)});
         return 0;
     });
     if (walked != GenrDone)

@@ -34,7 +34,7 @@ bool RegisterNonResident(const infobase::EmployeeHead& head);
 // the tax on it, the incomes at 9 % and 35 % with their tax, the tax withheld
 // less the tax on those two incomes (everything rounded to whole roubles).
 CertificateTotals CertificateTotalsOf(const infobase::EmployeeHead& head, const RegisterMonths& months,
-                                      double propertyDeduction, int reportYear);
+                                      double propertyDeduction);
 
 // Builds the register text from the totals of the persons in list order.
 // `date` is the day of printing; `year` the report year.

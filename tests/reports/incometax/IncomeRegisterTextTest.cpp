@@ -75,7 +75,7 @@ TEST(CertificateTotals, FromThePeriodRow)
     total.thirdGroup = rub(2'000);
     total.taxWithheld = rub(11'000 + 90 + 700) + 40;
     EmployeeHead head;
-    const CertificateTotals t = CertificateTotalsOf(head, months, rub(4'600), 2011);
+    const CertificateTotals t = CertificateTotalsOf(head, months, rub(4'600));
     EXPECT_FALSE(t.nonResident);
     EXPECT_EQ(t.mainIncome, rub(90'000));
     EXPECT_EQ(t.mainTax, rub(10'400)); // 80,000 * 0.13
@@ -87,8 +87,8 @@ TEST(CertificateTotals, FromThePeriodRow)
     // Both flags and fewer than 183 days: the rate of 30 %.
     head.flags = (1u << 9) | (1u << 2);
     head.inostrDnPrRF = 182;
-    EXPECT_TRUE(CertificateTotalsOf(head, months, 0, 2011).nonResident);
-    EXPECT_EQ(CertificateTotalsOf(head, months, 0, 2011).mainTax, rub(25'380));
+    EXPECT_TRUE(CertificateTotalsOf(head, months, 0).nonResident);
+    EXPECT_EQ(CertificateTotalsOf(head, months, 0).mainTax, rub(25'380));
     head.inostrDnPrRF = 200;
     EXPECT_FALSE(RegisterNonResident(head));
 }

@@ -90,6 +90,9 @@ TEST_F(TaxRegisterDemo, FirstQuarterOf2011PrintsOnePagePerEmployee)
     const QByteArray rtf = readAll(folder + QStringLiteral("demo.rtf"));
     EXPECT_EQ(rtf.count("\\pagebb"), reached);
     EXPECT_FALSE(rtf.contains("bkmkstart par"));
+    // Kept in the test's folder for a look.
+    QFile::remove(QStringLiteral("tax-register-demo.rtf"));
+    QFile::copy(folder + QStringLiteral("demo.rtf"), QStringLiteral("tax-register-demo.rtf"));
 }
 
 TEST_F(TaxRegisterDemo, RegisterOfIncomeCertificatesOf2010OpensThroughThePrintCommand)
@@ -105,6 +108,14 @@ TEST_F(TaxRegisterDemo, RegisterOfIncomeCertificatesOf2010OpensThroughThePrintCo
     ASSERT_FALSE(text.isEmpty());
     EXPECT_TRUE(text.contains(codepage::toCp1251(QStringLiteral(" СВЕДЕНИЙ О ДОХОДАХ ФИЗИЧЕСКИХ ЛИЦ ЗА 2010 ГОД"))));
     EXPECT_TRUE(text.contains(codepage::toCp1251(QStringLiteral("в ИФНС "))));
+    // A stopped run leaves no register behind (the file is written whole or not at all).
+    QFile::remove(path);
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_EQ(PrintRegisterText(stop.get_token(), ReportSelection{}, path, 0, doc), GenrStopped);
+    EXPECT_FALSE(QFile::exists(path));
+    ASSERT_EQ(PrintRegisterText({}, ReportSelection{}, path, 0, doc), result);
+
     CopyingPrompt prompt;
     print::PrintTextFile(doc, path, prompt);
     EXPECT_EQ(prompt.offered, path);
