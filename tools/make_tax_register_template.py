@@ -73,9 +73,9 @@ def head_rows():
         Row(400, [text(WIDTH, 'НАЛОГОВЫЙ РЕГИСТР по налогу на доходы физических лиц', size=24, bold=True,
                        align='c')]),
         Row(HEIGHT, [text(WIDTH, 'Налоговый агент', size=SIZE, bold=True)]),
-        Row(HEIGHT, field('ИНН', 1200, 2000) + field('КПП', 900, 1800) + field('Код налогового органа', 2600, 900)
-            + field('ОКАТО', 1200, 1800)),
+        Row(HEIGHT, field('ИНН', 1200, 2000) + field('КПП', 900, 1800) + field('Код налогового органа', 2600, 900)),
         Row(HEIGHT, field('Наименование', 1800, 11000)),
+        Row(HEIGHT, field('ОКАТО', 1800, 1800)),
         Row(HEIGHT, [text(WIDTH, 'Налогоплательщик', size=SIZE, bold=True)]),
         Row(HEIGHT, field('ИНН', 1200, 2000) + field('Ф.И.О.', 1200, 7000)),
         Row(HEIGHT, field('Код документа', 1800, 700) + field('Серия, номер', 1800, 2800)
