@@ -194,10 +194,6 @@ int CalcNalRegistr(std::stop_token stop, const ReportSelection& selection, int m
     });
 }
 
-} // namespace kalvor::reports
-
-namespace kalvor::reports {
-
 double RoundRoubles(double kopecks) { return RoundWhole(kopecks / 100) * 100; }
 
 double PropertyDeductionAmount(const infobase::EmployeeHead& head, int reportYear, int baseYear)

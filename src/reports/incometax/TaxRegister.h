@@ -100,10 +100,6 @@ int WalkRegisterEmployees(std::stop_token stop, const ReportSelection& selection
 // of the walk.
 int CalcNalRegistr(std::stop_token stop, const ReportSelection& selection, int markedCount, PayrollDoc& doc);
 
-} // namespace kalvor::reports
-
-namespace kalvor::reports {
-
 // RoundWhole to whole roubles of an amount in kopecks, in kopecks.
 double RoundRoubles(double kopecks);
 
