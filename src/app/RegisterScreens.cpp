@@ -29,6 +29,7 @@
 #include "print/ui/CPrintPlatVedView.h"
 #include "print/ui/CPrintRaschVedView.h"
 #include "print/ui/SettlementQuestion.h"
+#include "reports/incometax/ui/CIncomeTaxViews.h"
 #include "reports/social/ui/CGenrTaskViews.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
@@ -214,6 +215,8 @@ void RegisterScreens(CommandRegistry& registry)
     RegisterExchangeScreens(registry);
     // The report generator's task views (main panel 3).
     RegisterReportGeneratorScreens(registry);
+    // The income-tax register and the register of income certificates (same panel).
+    RegisterIncomeTaxScreens(registry);
     // The reference books of pay kinds and work schedules (working panel 0).
     RegisterPayKindAndScheduleBooks(registry);
     // The reference books kept as tables and the legal entities (working panel 0).

@@ -1,0 +1,93 @@
+#include "reports/incometax/ui/CIncomeTaxViews.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "print/ui/CPrnEditPrompt.h"
+#include "reports/incometax/IncomeRegisterText.h"
+#include "reports/incometax/ui/CGenrNalRegEditDlg.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CommandRegistry.h"
+
+#include <QFile>
+
+using kalvor::reports::GenrJob;
+using kalvor::reports::GenrRun;
+using kalvor::reports::GenrRunDetail;
+
+namespace {
+
+// The working panel of the generator's reports.
+constexpr int kGeneratorPanel = 16;
+
+void SaveConfiguration(const GenrRun& run) { kalvor::infobase::SaveConfig(run.doc.infoBase); }
+
+} // namespace
+
+CGenrNalRegistrView::CGenrNalRegistrView(CKalvorDoc* doc, QWidget* parent)
+    : CGenrTaskView(FormId, QStringLiteral("Налоговый регистр по НДФЛ"), StripLabels::WithDefaults, doc, parent)
+{
+    FinishForm(false);
+}
+
+GenrJob CGenrNalRegistrView::Job() const
+{
+    GenrJob job;
+    // The run needs its work file, beside which the register's form is written.
+    job.build = [](const GenrRun& run, GenrRunDetail& detail) {
+        QFile file(run.workFilePath);
+        if (!file.open(QIODevice::WriteOnly)) {
+            detail.fileError = kalvor::platform::FILE_ERROR_OPEN;
+            return int(kalvor::reports::GenrFileFailed);
+        }
+        return int(kalvor::reports::GenrDone);
+    };
+    job.loop = [](const GenrRun& run) {
+        kalvor::reports::RunNalRegReport(run.workFilePath, run.selection, run.markedCount, run.doc, run.stop);
+    };
+    job.closing = SaveConfiguration;
+    return job;
+}
+
+CGenrRegisterTextView::CGenrRegisterTextView(CKalvorDoc* doc, QWidget* parent)
+    : CGenrTaskView(FormId, QStringLiteral("Печать реестра доходов и подоходного налога"), StripLabels::WithDefaults,
+                    doc, parent)
+{
+    FinishForm(false);
+}
+
+GenrJob CGenrRegisterTextView::Job() const
+{
+    GenrJob job;
+    job.build = [](const GenrRun& run, GenrRunDetail&) {
+        return kalvor::reports::PrintRegisterText(run.stop, run.selection, run.workFilePath, run.markedCount, run.doc);
+    };
+    job.loop = [](const GenrRun& run) {
+        kalvor::print::CPrnEditPrompt prompt;
+        kalvor::print::PrintTextFile(run.doc, run.workFilePath, prompt);
+    };
+    job.closing = SaveConfiguration;
+    return job;
+}
+
+void RegisterIncomeTaxScreens(CommandRegistry& registry)
+{
+    const QStringList menu = {QStringLiteral("Главные панели"), QStringLiteral("Генератор налоговых отчетов")};
+    const struct {
+        int id;
+        const char* caption;
+        ViewFactory makeView;
+    } commands[] = {
+        {CGenrNalRegistrView::CommandId, "Налоговый регистр по НДФЛ",
+         [](CKalvorDoc* doc) -> CCommonFormView* { return new CGenrNalRegistrView(doc); }},
+        {CGenrRegisterTextView::CommandId, "Печать реестра доходов и подоходного налога",
+         [](CKalvorDoc* doc) -> CCommonFormView* { return new CGenrRegisterTextView(doc); }},
+    };
+    for (const auto& entry : commands) {
+        CommandInfo command;
+        command.id = entry.id;
+        command.caption = QString::fromUtf8(entry.caption);
+        command.menuPath = menu;
+        command.panel = kGeneratorPanel;
+        command.makeView = entry.makeView;
+        registry.AddCommand(command);
+    }
+}
