@@ -69,7 +69,8 @@ void applyAddress(QSqlDatabase& db, const ServerAddress& server)
     db.setHostName(server.host);
     if (server.port > 0)
         db.setPort(server.port);
-    QString options = QStringLiteral("connect_timeout=%1").arg(kConnectSeconds);
+    // The server's notices ("does not exist, skipping") are no news to the user.
+    QString options = QStringLiteral("connect_timeout=%1;options=-cclient_min_messages=warning").arg(kConnectSeconds);
     if (!server.service.isEmpty())
         options += QStringLiteral(";service=") + server.service;
     db.setConnectOptions(options);
@@ -222,12 +223,12 @@ namespace detail {
 QSqlDatabase openServerConnection(const QString& connectionName, const QString& database)
 {
     QSqlDatabase db = connectTo(connectionName, database);
+    const QStringList setup = {QStringLiteral("SET search_path TO dbo, public"),
+                               QStringLiteral("SET lock_timeout = %1").arg(kBusyWaitMilliseconds)};
     QSqlQuery q(db);
-    for (const QString& setup : {QStringLiteral("SET search_path TO dbo, public"),
-                                 QStringLiteral("SET lock_timeout = %1").arg(kBusyWaitMilliseconds),
-                                 QStringLiteral("SET client_min_messages TO warning")}) {
-        if (!q.exec(setup)) {
-            const DbError e = serverFailure(db, q.lastError(), setup);
+    for (const QString& statement : setup) {
+        if (!q.exec(statement)) {
+            const DbError e = serverFailure(db, q.lastError(), statement);
             q = QSqlQuery();
             db = QSqlDatabase();
             dropConnection(connectionName);
