@@ -53,8 +53,15 @@ QSqlDatabase Db(const CInfoBase& base) { return db::Connection::forThread(BaseFi
 
 bool BaseExists(const QString& folder, const QString& name)
 {
-    if (db::ServerInUse())
-        return validName(name) && db::ServerBaseExists(name);
+    if (db::ServerInUse()) {
+        // A server out of reach knows no base; opening or making one then
+        // tells why.
+        try {
+            return validName(name) && db::ServerBaseExists(name);
+        } catch (const db::DbError&) {
+            return false;
+        }
+    }
     return validName(name) && QFileInfo(BaseFilePath(folder, name)).isFile();
 }
 
@@ -245,10 +252,12 @@ void CreateSchemaBase(const QString& folder, const QString& name)
 void OpenBase(CInfoBase& base)
 {
     const QString file = BaseFile(base);
-    if (!BaseExists(base.workFolder, base.baseName))
-        throw db::DbError(db::E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), file, kSource);
-    if (!db::IsServerLocator(file))
+    // A server tells a missing base, or why it cannot be asked, as it connects.
+    if (!db::IsServerLocator(file)) {
+        if (!BaseExists(base.workFolder, base.baseName))
+            throw db::DbError(db::E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), file, kSource);
         RequireDatabaseFile(file);
+    }
     try {
         checkOpenedBase(Db(base));
         LoadConfig(base);
