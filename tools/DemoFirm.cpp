@@ -1090,6 +1090,10 @@ bool MakeDemoBase(const QString& folder)
         CloseBase(base);
     }
     const QString from = BaseFilePath(folder, work), to = BaseFilePath(folder, name);
+    if (db::IsServerLocator(from)) {
+        db::RenameServerBase(work, name);
+        return true;
+    }
     QFile::remove(from + QStringLiteral("-wal"));
     QFile::remove(from + QStringLiteral("-shm"));
     if (!QFile::rename(from, to))

@@ -6,3 +6,17 @@ sh tools/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure
+
+# The information-base tests, the demo month and the month change once more
+# against a throw-away PostgreSQL server (tools/pgtest.sh), stopped afterwards.
+# Without a server these are skipped; every other test has run.
+if server=$(sh tools/pgtest.sh start); then
+  trap 'sh tools/pgtest.sh stop "$server"' EXIT
+  export KALVOR_TEST_SERVER="$server" PGUSER=kalvor QT_QPA_PLATFORM=offscreen
+  echo "Tests against the PostgreSQL server in $server"
+  build/tests/test_infobase --gtest_filter='Db*:Server*'
+  build/tests/test_payroll \
+    --gtest_filter='DemoMonth*:MonthChangeTest.AFailureHalfway*:MonthChangeTest.AConnectionKilled*'
+else
+  echo "The PostgreSQL server could not be started: the server tests were skipped."
+fi

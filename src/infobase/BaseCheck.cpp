@@ -38,7 +38,8 @@ bool fitsColumn(const QString& storage, const QString& declared, bool required)
 void checkConfigStorage(const QSqlDatabase& db, const TableDef& config)
 {
     QStringList types;
-    for (const QString& c : config.columns) types << QStringLiteral("typeof(%1)").arg(c);
+    for (int i = 0; i < config.columns.size(); ++i)
+        types << db::StorageClassSql(db, config.columns[i], config.types[i]);
     db::Recordset q(db, QStringLiteral("SELECT %1, %2 FROM dbo.config WHERE id = 1")
                             .arg(types.join(QStringLiteral(", ")), ColumnList(config)));
     q.exec();
@@ -94,7 +95,8 @@ void checkEmployeesFit(const QSqlDatabase& db)
                          .arg(count.toInt64(0))
                          .arg(capacity));
     db::Recordset outside(db, QStringLiteral("SELECT rec, tabN, fio FROM dbo.konst "
-                                             "WHERE typeof(rec) <> 'integer' OR rec < 1 OR rec > ? LIMIT 1"));
+                                             "WHERE %1 <> 'integer' OR rec < 1 OR rec > ? LIMIT 1")
+                                  .arg(db::StorageClassSql(db, QStringLiteral("rec"), QStringLiteral("INTEGER"))));
     outside.bind(0, capacity);
     outside.exec();
     if (outside.next())
@@ -133,7 +135,7 @@ void CheckSchemaTables(const QSqlDatabase& db)
         if (present.isEmpty())
             ThrowDamaged(QStringLiteral("В базе нет таблицы dbo.%1.").arg(t.name));
         for (const QString& column : t.columns)
-            if (!present.contains(column))
+            if (!present.contains(column, Qt::CaseInsensitive))
                 ThrowDamaged(QStringLiteral("В таблице dbo.%1 нет столбца %2.").arg(t.name, column));
     }
 }

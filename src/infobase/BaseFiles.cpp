@@ -42,6 +42,8 @@ bool ValidBaseName(const QString& name) { return validName(name); }
 
 QString BaseFilePath(const QString& folder, const QString& name)
 {
+    if (db::ServerInUse())
+        return db::ServerBaseLocator(name);
     return platform::WithSeparator(folder) + name + QStringLiteral(".sqlite");
 }
 
@@ -51,6 +53,15 @@ QSqlDatabase Db(const CInfoBase& base) { return db::Connection::forThread(BaseFi
 
 bool BaseExists(const QString& folder, const QString& name)
 {
+    if (db::ServerInUse()) {
+        // A server out of reach knows no base; opening or making one then
+        // tells why.
+        try {
+            return validName(name) && db::ServerBaseExists(name);
+        } catch (const db::DbError&) {
+            return false;
+        }
+    }
     return validName(name) && QFileInfo(BaseFilePath(folder, name)).isFile();
 }
 
@@ -89,6 +100,24 @@ void checkOpenedBase(const QSqlDatabase& db)
     db::UseWriteAheadJournal(db);
 }
 
+// The same on the server: a new database under a temporary name, filled and
+// renamed when complete; dropped again after a failure.
+void buildServerBase(const QString& name, const std::function<void(const QSqlDatabase&)>& fill)
+{
+    if (db::ServerBaseExists(name))
+        throw db::DbError(db::E_DB_FAIL, QStringLiteral("База данных уже существует"), name, kSource);
+    const QString temp = name + QStringLiteral(".new");
+    db::DropServerBase(temp);
+    db::CreateServerBase(temp);
+    try {
+        fill(db::Connection::forThread(db::ServerBaseLocator(temp)));
+        db::RenameServerBase(temp, name);
+    } catch (...) {
+        db::DropServerBase(temp);
+        throw;
+    }
+}
+
 // Builds a new base file under a temporary name: `prepare` may put a file
 // there first, `fill` then works on its connection; the file is renamed when
 // complete. Nothing is left behind after a failure.
@@ -96,6 +125,8 @@ void buildBaseFile(const QString& folder, const QString& name, const std::functi
                    const std::function<void(const QSqlDatabase&)>& fill)
 {
     requireName(name);
+    if (db::ServerInUse())
+        return buildServerBase(name, fill);
     const QString file = BaseFilePath(folder, name);
     if (QFileInfo::exists(file))
         throw db::DbError(db::E_DB_FAIL, QStringLiteral("База данных уже существует"), name, kSource);
@@ -141,16 +172,68 @@ QString TemplateFilePath(const QString& folder)
     return platform::WithSeparator(folder) + QStringLiteral("empty.bak");
 }
 
+namespace {
+
+void requireTemplateFile(const QString& templ)
+{
+    if (!QFileInfo(templ).isFile())
+        throw db::DbError(db::E_DB_NOT_FOUND, QStringLiteral("Не найден шаблон новой базы данных"), templ, kSource);
+    checkTemplate(templ, [&] { RequireDatabaseFile(templ); });
+}
+
+// Copies every row of the template file's tables into a server base that has
+// the same schema step, in one transaction. The template is only read.
+void copyTemplateRows(const QString& templ, const QSqlDatabase& target)
+{
+    const QSqlDatabase source = db::Connection::forThread(templ);
+    if (StoredSchemaVersion(source) != StoredSchemaVersion(target))
+        throw db::DbError(db::E_DB_VERSION, QStringLiteral("Версия шаблона не совпадает с версией программы"),
+                          templ, kSource);
+    db::Transaction tr(target);
+    for (const TableDef& t : SchemaTables()) {
+        if (t.name == QLatin1String("version"))
+            continue;
+        db::Execute(target, QStringLiteral("DELETE FROM %1").arg(Qualified(t.name)));
+        db::Recordset rows(source, SelectSql(t));
+        rows.exec();
+        db::Recordset& insert = db::Statement(target, InsertSql(t));
+        while (rows.next()) {
+            for (int i = 0; i < t.columns.size(); ++i) insert.bind(i, rows.value(i));
+            insert.exec();
+        }
+    }
+    tr.commit();
+}
+
+} // namespace
+
 void CreateBase(const QString& folder, const QString& name)
 {
     const QString templ = TemplateFilePath(folder);
+    if (db::ServerInUse()) {
+        // The server's base is made from the same template: the schema by the
+        // same steps, then the template's rows (the built-in pay kinds).
+        requireTemplateFile(templ);
+        buildBaseFile(folder, name, {}, [&](const QSqlDatabase& db) {
+            CreateSchema(db);
+            const bool wasOpen = db::Connection::isOpenForThread(templ);
+            try {
+                checkTemplate(templ, [&] { copyTemplateRows(templ, db); });
+            } catch (...) {
+                if (!wasOpen)
+                    db::Connection::closeForThread(templ);
+                throw;
+            }
+            if (!wasOpen)
+                db::Connection::closeForThread(templ);
+            checkTemplate(templ, [&] { checkOpenedBase(db); });
+        });
+        return;
+    }
     buildBaseFile(
         folder, name,
         [&](const QString& temp) {
-            if (!QFileInfo(templ).isFile())
-                throw db::DbError(db::E_DB_NOT_FOUND, QStringLiteral("Не найден шаблон новой базы данных"), templ,
-                                  kSource);
-            checkTemplate(templ, [&] { RequireDatabaseFile(templ); });
+            requireTemplateFile(templ);
             copyTemplate(templ, temp);
         },
         [&](const QSqlDatabase& db) { checkTemplate(templ, [&] { checkOpenedBase(db); }); });
@@ -169,9 +252,12 @@ void CreateSchemaBase(const QString& folder, const QString& name)
 void OpenBase(CInfoBase& base)
 {
     const QString file = BaseFile(base);
-    if (!BaseExists(base.workFolder, base.baseName))
-        throw db::DbError(db::E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), file, kSource);
-    RequireDatabaseFile(file);
+    // A server tells a missing base, or why it cannot be asked, as it connects.
+    if (!db::IsServerLocator(file)) {
+        if (!BaseExists(base.workFolder, base.baseName))
+            throw db::DbError(db::E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), file, kSource);
+        RequireDatabaseFile(file);
+    }
     try {
         checkOpenedBase(Db(base));
         LoadConfig(base);
@@ -250,6 +336,12 @@ void CopyBase(const QString& folder, const QString& from, const QString& to)
     requireName(to);
     if (!BaseExists(folder, from))
         throw db::DbError(db::E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), from, kSource);
+    if (db::ServerInUse()) {
+        if (db::ServerBaseExists(to))
+            throw db::DbError(db::E_DB_FAIL, QStringLiteral("База данных уже существует"), to, kSource);
+        db::CopyServerBase(from, to);
+        return;
+    }
     const QString target = BaseFilePath(folder, to);
     if (QFileInfo::exists(target))
         throw db::DbError(db::E_DB_FAIL, QStringLiteral("База данных уже существует"), to, kSource);
@@ -272,6 +364,10 @@ void DeleteBase(const QString& folder, const QString& name)
     requireName(name);
     const QString file = BaseFilePath(folder, name);
     db::Connection::closeForThread(file);
+    if (db::IsServerLocator(file)) {
+        db::DropServerBase(name);
+        return;
+    }
     if (QFileInfo::exists(file) && !QFile::remove(file))
         throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка при удалении файла"), file, kSource);
     removeBaseFiles(file);

@@ -9,6 +9,10 @@
 // means nothing without the lock. Each BaseLock opens the file anew, so two
 // BaseLock objects exclude each other also inside one process. The handle is
 // not inherited by the commands the program starts.
+//
+// A base on a PostgreSQL server is locked by a session-level advisory lock of
+// the server, held by a connection of the lock's own: the server drops it when
+// the connection ends, so a crashed workstation leaves no lock behind either.
 #include <QString>
 
 namespace kalvor::platform {
@@ -28,7 +32,7 @@ public:
     // it. Failed: the lock file cannot be made (the reason in errorText()).
     Result acquire(const QString& baseFile);
     void release();
-    bool held() const { return m_fd >= 0; }
+    bool held() const { return m_fd >= 0 || !m_session.isEmpty(); }
     // The base file whose lock is held (empty when none).
     const QString& baseFile() const { return m_baseFile; }
     const QString& errorText() const { return m_error; }
@@ -37,7 +41,10 @@ public:
     static QString lockFileOf(const QString& baseFile);
 
 private:
+    Result acquireOnServer(const QString& locator);
+
     int m_fd = -1;
+    QString m_session; // the server connection holding the lock
     QString m_baseFile;
     QString m_error;
 };

@@ -1,4 +1,4 @@
-#include "platform/Db.h"
+#include "platform/DbInternal.h"
 #include "platform/RawStatement.h"
 
 #include <QFile>
@@ -15,9 +15,9 @@
 
 namespace kalvor::db {
 
-namespace {
+using namespace detail;
 
-const QString kSource = QStringLiteral("Kalvor.Db");
+namespace {
 
 // The engine's primary error numbers that get a text of the system's own.
 enum EngineError : int { kEngineBusy = 5, kEngineLocked = 6, kEngineCorrupt = 11, kEngineNotADatabase = 26 };
@@ -41,28 +41,26 @@ DbError fromSqlError(const QSqlError& e, const QString& what)
     return DbError(code, message, description, kSource);
 }
 
-// The calling thread's open connections by base file; closed when the thread ends.
-struct ThreadConnections {
-    std::map<QString, QString> names; // base file -> connection name
-    std::map<QString, QString> paths; // file name as given -> absolute name
-    std::map<QString, int> depth; // connection name -> transaction depth
-    // connection name -> statements kept for it
-    std::map<QString, std::map<QString, std::unique_ptr<Recordset>>> statements;
-    // connection name -> raw statements kept for it (finalized before it closes)
-    std::map<QString, std::map<QString, std::unique_ptr<RawStatement>>> rawStatements;
-    ~ThreadConnections()
-    {
-        rawStatements.clear();
-        statements.clear();
-        for (const auto& [file, name] : names) {
-            {
-                QSqlDatabase db = QSqlDatabase::database(name, false);
-                db.close();
-            }
-            QSqlDatabase::removeDatabase(name);
+thread_local int injectedFailureCountdown = 0;
+thread_local int injectedDisconnectCountdown = 0;
+std::atomic<unsigned> connectionSerial{0};
+
+} // namespace
+
+namespace detail {
+
+ThreadConnections::~ThreadConnections()
+{
+    rawStatements.clear();
+    statements.clear();
+    for (const auto& [file, name] : names) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(name, false);
+            db.close();
         }
+        QSqlDatabase::removeDatabase(name);
     }
-};
+}
 
 ThreadConnections& threadConnections()
 {
@@ -70,11 +68,12 @@ ThreadConnections& threadConnections()
     return t;
 }
 
-thread_local int injectedFailureCountdown = 0;
-std::atomic<unsigned> connectionSerial{0};
-
-void checkInjectedFailure(const QString& sql)
+void checkInjectedFailure(const QSqlDatabase& db, const QString& sql)
 {
+    if (injectedDisconnectCountdown > 0 && --injectedDisconnectCountdown == 0 && IsServer(db)) {
+        QSqlQuery end(db);
+        end.exec(QStringLiteral("SELECT pg_terminate_backend(pg_backend_pid())"));
+    }
     if (injectedFailureCountdown <= 0)
         return;
     if (--injectedFailureCountdown == 0)
@@ -82,33 +81,28 @@ void checkInjectedFailure(const QString& sql)
                       QStringLiteral("Injected failure at: ") + sql, kSource);
 }
 
+DbError failure(const QSqlDatabase& db, const QSqlError& e, const QString& what)
+{
+    return IsServer(db) ? serverFailure(db, e, what) : fromSqlError(e, what);
+}
+
+} // namespace detail
+
+namespace {
+
 QString canonical(const QString& file)
 {
     auto& paths = threadConnections().paths;
     auto it = paths.find(file);
     if (it == paths.end())
-        it = paths.emplace(file, QFileInfo(file).absoluteFilePath()).first;
+        it = paths.emplace(file, IsServerLocator(file) ? file : QFileInfo(file).absoluteFilePath()).first;
     return it->second;
 }
 
-} // namespace
-
-DbError::DbError(std::uint32_t code, QString message, QString description, QString source)
-    : code_(code)
-    , message_(std::move(message))
-    , description_(std::move(description))
-    , source_(std::move(source))
-    , utf8_(QStringLiteral("%1 %2 %3").arg(code_, 8, 16, QLatin1Char('0')).arg(message_, description_).toUtf8())
-{}
-
-QSqlDatabase Connection::forThread(const QString& baseFile)
+// Opens the connection of that name to the base file: an empty main database
+// with the file attached as schema dbo.
+void openFileConnection(const QString& name, const QString& file)
 {
-    ThreadConnections& t = threadConnections();
-    const QString file = canonical(baseFile);
-    if (auto it = t.names.find(file); it != t.names.end())
-        return QSqlDatabase::database(it->second, false);
-
-    const QString name = QStringLiteral("kalvor-db-%1").arg(connectionSerial.fetch_add(1));
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(QStringLiteral(":memory:"));
@@ -146,6 +140,35 @@ QSqlDatabase Connection::forThread(const QString& baseFile)
             throw e;
         }
     }
+}
+
+} // namespace
+
+DbError::DbError(std::uint32_t code, QString message, QString description, QString source)
+    : code_(code)
+    , message_(std::move(message))
+    , description_(std::move(description))
+    , source_(std::move(source))
+    , utf8_(QStringLiteral("%1 %2 %3").arg(code_, 8, 16, QLatin1Char('0')).arg(message_, description_).toUtf8())
+{}
+
+QSqlDatabase Connection::forThread(const QString& baseFile)
+{
+    ThreadConnections& t = threadConnections();
+    const QString file = canonical(baseFile);
+    if (auto it = t.names.find(file); it != t.names.end()) {
+        // A connection that the server dropped is opened anew once its
+        // transactions have ended.
+        if (!t.lost.count(it->second) || t.depth[it->second] > 0)
+            return QSqlDatabase::database(it->second, false);
+        closeForThread(baseFile);
+    }
+
+    const QString name = QStringLiteral("kalvor-db-%1").arg(connectionSerial.fetch_add(1));
+    if (IsServerLocator(file))
+        openServerConnection(name, ServerDatabaseOf(file));
+    else
+        openFileConnection(name, file);
     t.names[file] = name;
     return QSqlDatabase::database(name, false);
 }
@@ -160,6 +183,7 @@ void Connection::closeForThread(const QString& baseFile)
     const QString name = it->second;
     t.names.erase(it);
     t.depth.erase(name);
+    t.lost.erase(name);
     t.rawStatements.erase(name);
     t.statements.erase(name);
     {
@@ -174,18 +198,21 @@ bool Connection::isOpenForThread(const QString& baseFile)
     return threadConnections().names.count(canonical(baseFile)) != 0;
 }
 
-Recordset::Recordset(const QSqlDatabase& db, const QString& sql) : query_(db), sql_(sql)
+Recordset::Recordset(const QSqlDatabase& db, const QString& sql) : db_(db), query_(db), sql_(sql)
 {
-    query_.setForwardOnly(true);
+    // The server's driver reads a forward-only result row by row and allows
+    // one such result per connection; the streams of a selection run keep
+    // several open at once, so there each result is read whole.
+    query_.setForwardOnly(!IsServer(db));
     if (!query_.prepare(sql))
-        throw fromSqlError(query_.lastError(), sql);
+        throw failure(db_, query_.lastError(), sql);
 }
 
 void Recordset::exec()
 {
-    checkInjectedFailure(sql_);
+    checkInjectedFailure(db_, sql_);
     if (!query_.exec())
-        throw fromSqlError(query_.lastError(), sql_);
+        throw failure(db_, query_.lastError(), sql_);
 }
 
 Recordset& Statement(const QSqlDatabase& db, const QString& sql)
@@ -199,12 +226,12 @@ Recordset& Statement(const QSqlDatabase& db, const QString& sql)
 
 namespace {
 
-// The SQLite handle under a QtSql connection.
+// The SQLite handle under a QtSql connection; null for a server connection.
 sqlite3* HandleOf(const QSqlDatabase& db)
 {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        throw DbError(E_DB_FAIL, QStringLiteral("Ошибка базы данных"), QStringLiteral("No SQLite connection"), kSource);
+        return nullptr;
     return *static_cast<sqlite3* const*>(handle.constData());
 }
 
@@ -223,9 +250,14 @@ DbError fromRawError(sqlite3* db, int rc, const QString& sql)
 
 } // namespace
 
-RawStatement::RawStatement(const QSqlDatabase& db, const QString& sql) : sql_(sql)
+RawStatement::RawStatement(const QSqlDatabase& db, const QString& sql) : db_(db), sql_(sql)
 {
     sqlite3* handle = HandleOf(db);
+    if (!handle) {
+        // A server: the driver's own prepared statement does the same work.
+        query_ = std::make_unique<Recordset>(db, sql);
+        return;
+    }
     const QByteArray text = sql.toUtf8();
     const int rc =
         sqlite3_prepare_v3(handle, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr);
@@ -239,18 +271,30 @@ RawStatement::~RawStatement() { sqlite3_finalize(stmt_); }
 
 RawStatement& RawStatement::bind(int index, qint64 value)
 {
+    if (query_) {
+        query_->bind(index, QVariant(qlonglong(value)));
+        return *this;
+    }
     sqlite3_bind_int64(stmt_, index + 1, value);
     return *this;
 }
 
 RawStatement& RawStatement::bind(int index, double value)
 {
+    if (query_) {
+        query_->bind(index, QVariant(value));
+        return *this;
+    }
     sqlite3_bind_double(stmt_, index + 1, value);
     return *this;
 }
 
 RawStatement& RawStatement::bind(int index, const QString& value)
 {
+    if (query_) {
+        query_->bind(index, value.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(value));
+        return *this;
+    }
     if (value.isNull())
         sqlite3_bind_null(stmt_, index + 1);
     else
@@ -260,6 +304,10 @@ RawStatement& RawStatement::bind(int index, const QString& value)
 
 RawStatement& RawStatement::bind(int index, const QVariant& value)
 {
+    if (query_) {
+        query_->bind(index, value);
+        return *this;
+    }
     switch (value.isNull() ? QMetaType::UnknownType : value.typeId()) {
     case QMetaType::UnknownType: sqlite3_bind_null(stmt_, index + 1); break;
     case QMetaType::Bool:
@@ -285,8 +333,16 @@ RawStatement& RawStatement::bind(int index, const QVariant& value)
 
 bool RawStatement::next()
 {
+    if (query_) {
+        if (!running_) {
+            query_->exec();
+            running_ = true;
+        }
+        running_ = query_->next();
+        return running_;
+    }
     if (!running_) {
-        checkInjectedFailure(sql_);
+        checkInjectedFailure(db_, sql_);
         running_ = true;
     }
     if (step())
@@ -296,14 +352,25 @@ bool RawStatement::next()
     return false;
 }
 
-int RawStatement::toInt(int column) const { return int(sqlite3_column_int64(stmt_, column)); }
+int RawStatement::toInt(int column) const
+{
+    return query_ ? query_->toInt(column) : int(sqlite3_column_int64(stmt_, column));
+}
 
-qint64 RawStatement::toInt64(int column) const { return sqlite3_column_int64(stmt_, column); }
+qint64 RawStatement::toInt64(int column) const
+{
+    return query_ ? query_->toInt64(column) : sqlite3_column_int64(stmt_, column);
+}
 
-double RawStatement::toDouble(int column) const { return sqlite3_column_double(stmt_, column); }
+double RawStatement::toDouble(int column) const
+{
+    return query_ ? query_->toDouble(column) : sqlite3_column_double(stmt_, column);
+}
 
 QString RawStatement::toString(int column) const
 {
+    if (query_)
+        return query_->toString(column);
     const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt_, column));
     if (!text)
         return QString();
@@ -312,6 +379,8 @@ QString RawStatement::toString(int column) const
 
 QVariant RawStatement::value(int column) const
 {
+    if (query_)
+        return query_->isNull(column) ? QVariant() : query_->value(column);
     switch (sqlite3_column_type(stmt_, column)) {
     case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(stmt_, column)));
     case SQLITE_FLOAT: return QVariant(sqlite3_column_double(stmt_, column));
@@ -323,7 +392,15 @@ QVariant RawStatement::value(int column) const
     }
 }
 
-qint64 RawStatement::lastInsertId() const { return sqlite3_last_insert_rowid(sqlite3_db_handle(stmt_)); }
+qint64 RawStatement::lastInsertId() const
+{
+    if (!query_)
+        return sqlite3_last_insert_rowid(sqlite3_db_handle(stmt_));
+    // The server's last value of an identity column of this session.
+    Recordset last(db_, QStringLiteral("SELECT lastval()"));
+    last.exec();
+    return last.next() ? last.toInt64(0) : 0;
+}
 
 bool RawStatement::step()
 {
@@ -339,7 +416,11 @@ bool RawStatement::step()
 
 void RawStatement::exec()
 {
-    checkInjectedFailure(sql_);
+    if (query_) {
+        query_->exec();
+        return;
+    }
+    checkInjectedFailure(db_, sql_);
     while (step()) {
     }
     sqlite3_reset(stmt_);
@@ -347,7 +428,13 @@ void RawStatement::exec()
 
 qint64 RawStatement::selectInt64()
 {
-    checkInjectedFailure(sql_);
+    if (query_) {
+        query_->exec();
+        const qint64 value = query_->next() ? query_->toInt64(0) : 0;
+        query_->finish();
+        return value;
+    }
+    checkInjectedFailure(db_, sql_);
     const qint64 value = step() ? sqlite3_column_int64(stmt_, 0) : 0;
     sqlite3_reset(stmt_);
     return value;
@@ -364,19 +451,28 @@ RawStatement& RawStatementFor(const QSqlDatabase& db, const QString& sql)
 
 void Execute(const QSqlDatabase& db, const QString& sql)
 {
-    checkInjectedFailure(sql);
+    checkInjectedFailure(db, sql);
     QSqlQuery q(db);
     if (!q.exec(sql))
-        throw fromSqlError(q.lastError(), sql);
+        throw failure(db, q.lastError(), sql);
 }
 
 Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db)
 {
     int& depth = threadConnections().depth[db_.connectionName()];
     if (depth == 0) {
+        const QStringList begin = IsServer(db_) ? serverBeginStatements(kind == Write)
+                                                : QStringList{kind == Write ? QStringLiteral("BEGIN IMMEDIATE")
+                                                                            : QStringLiteral("BEGIN")};
         QSqlQuery q(db_);
-        if (!q.exec(kind == Write ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN")))
-            throw fromSqlError(q.lastError(), QStringLiteral("BEGIN"));
+        for (const QString& statement : begin) {
+            if (!q.exec(statement)) {
+                const DbError e = failure(db_, q.lastError(), statement);
+                if (statement != begin.first())
+                    q.exec(QStringLiteral("ROLLBACK"));
+                throw e;
+            }
+        }
     } else {
         Execute(db_, QStringLiteral("SAVEPOINT sp%1").arg(depth));
     }
@@ -391,7 +487,7 @@ void Transaction::commit()
     if (depth_ == 1) {
         QSqlQuery q(db_);
         if (!q.exec(QStringLiteral("COMMIT")))
-            throw fromSqlError(q.lastError(), QStringLiteral("COMMIT"));
+            throw failure(db_, q.lastError(), QStringLiteral("COMMIT"));
     } else {
         Execute(db_, QStringLiteral("RELEASE SAVEPOINT sp%1").arg(depth_ - 1));
     }
@@ -416,6 +512,8 @@ Transaction::~Transaction()
 
 void UseWriteAheadJournal(const QSqlDatabase& db)
 {
+    if (IsServer(db))
+        return; // the server keeps its own journal
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("PRAGMA dbo.journal_mode")) || !q.next())
         throw fromSqlError(q.lastError(), QStringLiteral("PRAGMA dbo.journal_mode"));
@@ -427,6 +525,8 @@ void UseWriteAheadJournal(const QSqlDatabase& db)
 
 void Checkpoint(const QSqlDatabase& db)
 {
+    if (IsServer(db))
+        return;
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("PRAGMA dbo.wal_checkpoint(TRUNCATE)")))
         throw fromSqlError(q.lastError(), QString());
@@ -434,7 +534,10 @@ void Checkpoint(const QSqlDatabase& db)
 
 bool TableExists(const QSqlDatabase& db, const QString& table)
 {
-    Recordset q(db, QStringLiteral("SELECT COUNT(*) FROM dbo.sqlite_master WHERE type = 'table' AND name = ?"));
+    // The server keeps unquoted names in lower case.
+    Recordset q(db, IsServer(db) ? QStringLiteral("SELECT COUNT(*) FROM information_schema.tables "
+                                                  "WHERE table_schema = 'dbo' AND table_name = lower(?)")
+                                 : QStringLiteral("SELECT COUNT(*) FROM dbo.sqlite_master WHERE type = 'table' AND name = ?"));
     q.bind(0, table);
     q.exec();
     return q.next() && q.toInt(0) > 0;
@@ -442,6 +545,8 @@ bool TableExists(const QSqlDatabase& db, const QString& table)
 
 QStringList TableColumns(const QSqlDatabase& db, const QString& table)
 {
+    if (IsServer(db))
+        return ServerTableColumns(db, table);
     Recordset q(db, QStringLiteral("SELECT name FROM pragma_table_info(?, 'dbo')"));
     q.bind(0, table);
     q.exec();
@@ -450,10 +555,21 @@ QStringList TableColumns(const QSqlDatabase& db, const QString& table)
     return names;
 }
 
+QString StorageClassSql(const QSqlDatabase& db, const QString& column, const QString& declaredType)
+{
+    if (!IsServer(db))
+        return QStringLiteral("typeof(%1)").arg(column);
+    return QStringLiteral("CASE WHEN %1 IS NULL THEN 'null' ELSE '%2' END").arg(column, declaredType.toLower());
+}
+
 void BackupTo(const QSqlDatabase& db, const QString& targetFile)
 {
     if (QFile::exists(targetFile))
         throw DbError(E_DB_FAIL, QStringLiteral("Файл уже существует"), targetFile, kSource);
+    if (IsServer(db)) {
+        DumpServerBase(db.databaseName(), targetFile);
+        return;
+    }
     QSqlQuery q(db);
     q.prepare(QStringLiteral("VACUUM dbo INTO ?"));
     q.addBindValue(targetFile);
@@ -476,5 +592,7 @@ void BackupFileTo(const QString& baseFile, const QString& targetFile)
 }
 
 void InjectFailureAfter(int statements) { injectedFailureCountdown = statements > 0 ? statements : 0; }
+
+void InjectDisconnectAfter(int statements) { injectedDisconnectCountdown = statements > 0 ? statements : 0; }
 
 } // namespace kalvor::db

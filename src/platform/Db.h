@@ -12,6 +12,11 @@
 //   description and the source.
 // - SQL takes values as bound parameters; statements stay portable. The few
 //   SQLite-only statements (ATTACH, PRAGMA, VACUUM INTO) live in Db.cpp alone.
+// - A base may instead be a database on a PostgreSQL server (a firm whose
+//   payroll several workstations keep). Its name is then a server locator
+//   ("pgsql:<database>", see ServerBaseLocator) in place of the file name; the
+//   server's own schema "dbo" holds the tables under the same names, and the
+//   server's statements live in DbServer.cpp alone.
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -32,6 +37,9 @@ inline constexpr std::uint32_t E_DB_VERSION = 0x80040E1D; // base made by a newe
 inline constexpr std::uint32_t E_DB_BUSY = E_DB_ENGINE | 5; // another connection holds the lock
 inline constexpr std::uint32_t E_DB_DAMAGED = 0x80040E21; // the base's contents cannot be trusted
 inline constexpr std::uint32_t E_DB_NOT_A_BASE = 0x80040E37; // the file is not a base of this program
+inline constexpr std::uint32_t E_DB_NO_SERVER = 0x80004005; // the server cannot be reached
+inline constexpr std::uint32_t E_DB_LOGIN = 0x80040E4E; // the server refused the login
+inline constexpr std::uint32_t E_DB_CONNECTION_LOST = 0x80040E4F; // the server dropped the connection
 
 // How long a statement waits for a lock that another connection holds before
 // it fails with "База данных занята другим пользователем". Short, so that the
@@ -41,6 +49,41 @@ inline constexpr int kBusyWaitMilliseconds = 2000;
 // The system's texts of the errors above.
 inline constexpr const char* kBusyText = "База данных занята другим пользователем";
 inline constexpr const char* kDamagedText = "База данных повреждена.";
+inline constexpr const char* kNoServerText = "Нет связи с сервером базы данных";
+inline constexpr const char* kLoginText = "Сервер базы данных отказал во входе";
+inline constexpr const char* kConnectionLostText = "Связь с сервером базы данных прервана. Изменения не сохранены.";
+
+// ------------------------------------------------------------------ the engine
+
+// Where the bases are: the SQLite files of the working folder (no host, the
+// default) or a PostgreSQL server. The host is a name or address, with an
+// optional ":port", or the folder of the server's Unix socket; the service is
+// the libpq service name (empty for none). The login's user and password come
+// from the usual PostgreSQL places (the environment, the password file, the
+// service file), never from the program's configuration.
+struct ServerAddress {
+    QString host;
+    int port = 0;
+    QString service;
+};
+
+// Chooses the engine from the configuration's section "SQL": a server empty,
+// "local" or the computer's own name keeps the SQLite files; any other server
+// is a PostgreSQL host[:port], and an engine other than the default "KVR" is
+// the libpq service name.
+void ChooseEngine(const QString& server, const QString& engine);
+void UseServer(const ServerAddress& address);
+// The server chosen (an empty host: the SQLite files).
+ServerAddress Server();
+bool ServerInUse();
+// The locator that names a database of the chosen server where a base file
+// name stands otherwise.
+QString ServerBaseLocator(const QString& database);
+bool IsServerLocator(const QString& base);
+// The database that a locator names.
+QString ServerDatabaseOf(const QString& locator);
+// Whether the connection is to a server base.
+bool IsServer(const QSqlDatabase& db);
 
 class DbError : public std::exception {
 public:
@@ -105,6 +148,7 @@ public:
     const QString& sql() const { return sql_; }
 
 private:
+    QSqlDatabase db_;
     QSqlQuery query_;
     QString sql_;
 };
@@ -148,6 +192,11 @@ void UseWriteAheadJournal(const QSqlDatabase& db);
 // the whole base (before it is renamed or copied as a file).
 void Checkpoint(const QSqlDatabase& db);
 
+// The storage class of a column's value as SQLite's typeof() names it
+// ("null", "integer", "real", "text", "blob"), as an SQL expression. A server's
+// columns always hold their declared type, so there only NULL is told apart.
+QString StorageClassSql(const QSqlDatabase& db, const QString& column, const QString& declaredType);
+
 // Whether the base (schema dbo) has a table of that name.
 bool TableExists(const QSqlDatabase& db, const QString& table);
 // The column names of a table of the base, in their order; empty when there
@@ -156,15 +205,43 @@ QStringList TableColumns(const QSqlDatabase& db, const QString& table);
 
 // Copies the whole base behind the connection into a new file (a consistent
 // snapshot, also while other connections write). The target must not exist.
+// A server base is written by the server's pg_dump in its own archive format.
 void BackupTo(const QSqlDatabase& db, const QString& targetFile);
 // The same for the base file: through the calling thread's connection to it,
 // which is closed again afterwards (also after a failure) unless it was open
 // before.
 void BackupFileTo(const QString& baseFile, const QString& targetFile);
 
+// Databases of the chosen server, through its maintenance database "postgres".
+bool ServerBaseExists(const QString& database);
+// The columns of a table of a server base (in lower case, as the server keeps them).
+QStringList ServerTableColumns(const QSqlDatabase& db, const QString& table);
+// pg_dump of the database into an archive file; pg_restore of such a file
+// into a new database. A missing tool or its failure is a DbError.
+void DumpServerBase(const QString& database, const QString& targetFile);
+void RestoreServerBase(const QString& archiveFile, const QString& database);
+void CreateServerBase(const QString& database);
+// Drops the database; it must have no connections left (the calling thread's
+// own are closed first).
+void DropServerBase(const QString& database);
+void RenameServerBase(const QString& from, const QString& to);
+// A new database with the contents of another one (which nobody may be
+// connected to meanwhile).
+void CopyServerBase(const QString& from, const QString& to);
+
+// A connection of its own to the server, outside the per-thread ones: the
+// base lock holds one for as long as it holds the lock. Empty name on failure
+// (the reason in errorText).
+QString OpenServerSession(const QString& database, QString& errorText);
+void CloseServerSession(const QString& connectionName);
+
 // Test hook: the n-th statement executed from now on by the calling thread
 // fails with an engine error, as a full disk or a broken constraint would;
 // 0 disables the hook.
 void InjectFailureAfter(int statements);
+// Test hook: the n-th statement executed from now on by the calling thread
+// first has the server end the thread's connection, as a network failure
+// would; 0 disables the hook. Only for server bases.
+void InjectDisconnectAfter(int statements);
 
 } // namespace kalvor::db

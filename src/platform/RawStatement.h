@@ -6,6 +6,8 @@
 //
 // - Prepared once per connection and kept with it (closed with it), like
 //   db::Statement; it takes part in the connection's transactions.
+// - On a server base the driver's own prepared statement stands in for it,
+//   behind the same calls.
 // - A failure is thrown as DbError with the codes and texts of every other
 //   statement; the test hook InjectFailureAfter counts its runs too.
 #include <QSqlDatabase>
@@ -14,9 +16,13 @@
 
 #include <QtGlobal>
 
+#include <memory>
+
 struct sqlite3_stmt;
 
 namespace kalvor::db {
+
+class Recordset;
 
 class RawStatement {
 public:
@@ -57,7 +63,9 @@ private:
     // One step: true when it gave a row; throws DbError on failure.
     bool step();
 
+    QSqlDatabase db_;
     sqlite3_stmt* stmt_ = nullptr;
+    std::unique_ptr<Recordset> query_; // in place of stmt_ on a server
     QString sql_;
     bool running_ = false; // a query between its first row and its end
 };

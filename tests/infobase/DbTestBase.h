@@ -45,6 +45,9 @@ protected:
         ASSERT_TRUE(dir.isValid());
         base.workFolder = dir.path() + QLatin1Char('/');
         base.baseName = QStringLiteral("test");
+        // A server keeps its bases beside those of earlier tests.
+        if (db::ServerInUse())
+            DeleteBase(dir.path(), base.baseName);
         CreateSchemaBase(dir.path(), base.baseName);
         OpenBase(base);
     }

@@ -8,6 +8,7 @@
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/CalcThread.h"
 #include "payroll/PayKinds.h"
+#include "platform/Db.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +64,9 @@ protected:
         ASSERT_TRUE(dir.isValid());
         const QString folder = dir.path() + QLatin1Char('/');
         ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        // A server keeps the demo base of an earlier run.
+        if (db::ServerInUse())
+            DeleteBase(folder, tools::DemoBaseName());
         ASSERT_TRUE(tools::MakeDemoBase(folder));
         doc.setWorkFolder(folder);
         // The reference files (tax tables, deductions, contributions) of the working folder.

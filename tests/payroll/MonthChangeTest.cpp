@@ -51,6 +51,9 @@ protected:
         ASSERT_TRUE(dir.isValid());
         doc.setWorkFolder(dir.path() + QLatin1Char('/'));
         base().baseName = QStringLiteral("mc");
+        // A server keeps the base of an earlier test.
+        if (db::ServerInUse())
+            DeleteBase(dir.path(), base().baseName);
         CreateSchemaBase(dir.path(), base().baseName);
         OpenBase(base());
         fx = BuildFixtureBase(base(), 12, 5);
@@ -315,6 +318,37 @@ TEST_F(MonthChangeTest, AFailureHalfwayLeavesTheBaseInTheOldMonth)
         for (std::size_t i = 0; i < after.infoBase.list.size(); ++i)
             EXPECT_EQ(LoadRecord(after.infoBase, after.infoBase.list[i].slot), stored[i]) << i;
     }
+}
+
+TEST_F(MonthChangeTest, AConnectionKilledHalfwayLeavesTheServerBaseInTheOldMonth)
+{
+    if (!db::ServerInUse())
+        GTEST_SKIP() << "a base on a server only";
+    SaveAll();
+    const auto attributes = base().attributes;
+    const auto tabel = base().tabel;
+
+    // The server ends the connection after a few employees have been moved.
+    db::InjectDisconnectAfter(200);
+    int steps = 0;
+    try {
+        MoveEmployeesToNextMonth(kApril, [&] { ++steps; }, doc);
+        ADD_FAILURE() << "the month change went through a dropped connection";
+    } catch (const db::DbError& e) {
+        EXPECT_EQ(e.code(), db::E_DB_CONNECTION_LOST);
+        EXPECT_EQ(e.message(), QStringLiteral("Связь с сервером базы данных прервана. Изменения не сохранены."));
+    }
+    db::InjectDisconnectAfter(0);
+    EXPECT_GT(steps, 0);
+    EXPECT_LT(steps, 12);
+    EXPECT_EQ(base().config.tekMes, kMarch);
+
+    // The thread's next use connects anew and finds the base in March.
+    PayrollDoc after;
+    Reload(after);
+    EXPECT_EQ(after.infoBase.config.tekMes, kMarch);
+    EXPECT_EQ(after.infoBase.attributes, attributes);
+    EXPECT_EQ(after.infoBase.tabel, tabel);
 }
 
 // The command with the real mover: the questions ("Нет" the default of

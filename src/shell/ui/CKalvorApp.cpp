@@ -1,6 +1,7 @@
 #include "shell/ui/CKalvorApp.h"
 
 #include "infobase/RefFiles.h"
+#include "platform/Db.h"
 #include "platform/FileCopy.h"
 #include "platform/WorkingFolder.h"
 #include "shell/ui/BaseService.h"
@@ -187,6 +188,7 @@ bool CKalvorApp::StartUp(const QStringList& arguments)
     m_doc = std::make_unique<CKalvorDoc>();
     m_doc->infoBase.serverName = m_config.server;
     m_doc->infoBase.engineName = m_config.engine;
+    kalvor::db::ChooseEngine(m_config.server, m_config.engine);
     m_doc->setWorkFolder(m_config.path);
     m_base = m_serviceFactory(m_doc->infoBase, m_doc->infoBase.workFolder);
     m_doc->SetBase(m_base.get());
