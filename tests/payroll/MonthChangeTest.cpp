@@ -385,6 +385,35 @@ TEST_F(MonthChangeTest, TheCommandCopiesMovesAndReportsTheErrorSituations)
     CloseBase(after.infoBase);
 }
 
+// On a server the month's copy is the server's archive of the base, which
+// restores into a base in the old month.
+TEST_F(MonthChangeTest, TheServerBaseCopyIsTheServersArchive)
+{
+    if (!db::ServerInUse())
+        GTEST_SKIP() << "a base on a server only";
+    SaveAll();
+    MessageRecorder boxes; // Yes to every question
+    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), 0); // no error situations
+    EXPECT_EQ(base().config.tekMes, kApril);
+    const QString archive = base().workFolder + QStringLiteral("archive/mc_2026_03/");
+    const QString dump = archive + db::ServerDatabaseOf(BaseFile(base())) + QStringLiteral(".dump");
+    ASSERT_TRUE(QFileInfo::exists(dump));
+
+    const QString copyName = QStringLiteral("mc_march");
+    const QString copyDatabase = db::ServerDatabaseOf(BaseFilePath(base().workFolder, copyName));
+    if (db::ServerBaseExists(copyDatabase))
+        db::DropServerBase(copyDatabase);
+    db::CreateServerBase(copyDatabase);
+    db::RestoreServerBase(dump, copyDatabase);
+    CInfoBase copy;
+    copy.workFolder = base().workFolder;
+    copy.baseName = copyName;
+    LoadConfig(copy);
+    EXPECT_EQ(copy.config.tekMes, kMarch);
+    CloseBase(copy);
+    db::DropServerBase(copyDatabase);
+}
+
 // "Нет" to the month question does nothing; a copy that fails says why, and
 // "Нет" to going on without it says that the month stays.
 TEST_F(MonthChangeTest, NoOrAFailedCopyLeavesTheMonthAndSaysSo)

@@ -290,12 +290,19 @@ bool CKalvorApp::CreateBase()
     return true;
 }
 
+// The base's copy in an archive folder: the base file, or the server's
+// archive of a server base.
+static QStringList BaseCopyPatterns()
+{
+    return {kalvor::db::ServerInUse() ? QStringLiteral("*.dump") : QStringLiteral("*.sqlite")};
+}
+
 QStringList CKalvorApp::ArchiveCopies() const
 {
     QStringList copies;
     const QDir archive(m_doc->infoBase.workFolder + QStringLiteral("archive"));
     for (const QString& name : archive.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
-        if (!QDir(archive.filePath(name)).entryList({QStringLiteral("*.sqlite")}, QDir::Files).isEmpty())
+        if (!QDir(archive.filePath(name)).entryList(BaseCopyPatterns(), QDir::Files).isEmpty())
             copies << name;
     return copies;
 }
@@ -325,7 +332,7 @@ bool CKalvorApp::RestoreBase()
         return false;
     const QString copyFolder = m_doc->infoBase.workFolder + QStringLiteral("archive/") + chosen;
     const QString baseFile =
-        copyFolder + QLatin1Char('/') + QDir(copyFolder).entryList({QStringLiteral("*.sqlite")}, QDir::Files).first();
+        copyFolder + QLatin1Char('/') + QDir(copyFolder).entryList(BaseCopyPatterns(), QDir::Files).first();
     // The copy runs on a worker; the window waits without freezing.
     BaseFailure restored = BaseFailure::Plain(QStringLiteral("Прочая ошибка"));
     RunWithWaitWindow(

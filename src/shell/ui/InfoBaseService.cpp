@@ -98,6 +98,8 @@ BaseFailure InfoBaseService::Restore(const QString& name, const QString& fromFil
         return held;
     m_lock = std::move(lock);
     const QString target = ib::BaseFilePath(m_folder, name);
+    if (db::IsServerLocator(target))
+        return RestoreOnServer(name, fromFile);
     const QString temp = target + QStringLiteral(".restore");
     auto fail = [&](const QString& text) {
         QFile::remove(temp);
@@ -114,6 +116,29 @@ BaseFailure InfoBaseService::Restore(const QString& name, const QString& fromFil
     for (const char* suffix : {"-wal", "-shm", "-journal"}) QFile::remove(target + QString::fromLatin1(suffix));
     if (!QFile::rename(temp, target))
         return fail(QStringLiteral("Ошибка записи в файл %1").arg(target));
+    return {};
+}
+
+// A server base comes back from the server's archive into a database of
+// another name, renamed when complete; the lock is held as for a file.
+BaseFailure InfoBaseService::RestoreOnServer(const QString& name, const QString& fromFile)
+{
+    const QString database = db::ServerDatabaseOf(ib::BaseFilePath(m_folder, name));
+    const QString temp = database + QStringLiteral("_restore");
+    try {
+        if (db::ServerBaseExists(database)) {
+            m_lock.release();
+            return BaseFailure::Plain(QStringLiteral("База данных %1 уже существует").arg(name));
+        }
+        if (db::ServerBaseExists(temp))
+            db::DropServerBase(temp);
+        db::CreateServerBase(temp);
+        db::RestoreServerBase(fromFile, temp);
+        db::RenameServerBase(temp, database);
+    } catch (const db::DbError& error) {
+        m_lock.release();
+        return BaseFailure::Plain(error.message() + QLatin1Char('\n') + error.description());
+    }
     return {};
 }
 

@@ -35,6 +35,7 @@ public:
     const QString& Folder() const { return m_folder; }
 
 private:
+    BaseFailure RestoreOnServer(const QString& name, const QString& fromFile);
     kalvor::infobase::CInfoBase& m_infoBase;
     QString m_folder;
     // Takes the lock of the base of that name into `lock` (the one this

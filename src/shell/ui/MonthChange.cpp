@@ -58,7 +58,8 @@ int MakeBaseArchive(const ArchiveJob& job, QString* error)
     };
     if (job.archiveFolder.isEmpty() || QFileInfo::exists(job.archiveFolder))
         return fail(QStringLiteral("Архив уже существует: %1").arg(job.archiveFolder));
-    if (!QFileInfo(job.baseFile).isFile())
+    const bool onServer = kalvor::db::IsServerLocator(job.baseFile);
+    if (!onServer && !QFileInfo(job.baseFile).isFile())
         return fail(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgOpenFailed), job.baseFile));
     const QString temp = job.archiveFolder + QStringLiteral(".tmp");
     QDir(temp).removeRecursively();
@@ -69,8 +70,11 @@ int MakeBaseArchive(const ArchiveJob& job, QString* error)
         return fail(why);
     };
     // The base: a snapshot through the engine, consistent even while the
-    // program's own connection has it open.
-    const QString baseCopy = temp + QLatin1Char('/') + QFileInfo(job.baseFile).fileName();
+    // program's own connection has it open; a server base as the server's
+    // archive "<base>.dump".
+    const QString copyName = onServer ? kalvor::db::ServerDatabaseOf(job.baseFile) + QStringLiteral(".dump")
+                                      : QFileInfo(job.baseFile).fileName();
+    const QString baseCopy = temp + QLatin1Char('/') + copyName;
     try {
         kalvor::db::BackupFileTo(job.baseFile, baseCopy);
     } catch (const kalvor::db::DbError& e) {
