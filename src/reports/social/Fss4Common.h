@@ -8,14 +8,30 @@
 #include "payroll/PayrollDocument.h"
 #include "reports/social/PensionContributions.h"
 #include "reports/social/ReportRun.h"
+#include "reports/social/SocialInsurance2011.h"
 
 #include <QDate>
 
 #include <QByteArray>
 
+#include <algorithm>
 #include <array>
 
 namespace kalvor::reports::fss4 {
+
+// Places of the "sbor" records that the settlement reads: the social
+// insurance contribution, the insurance part of the pension contribution and
+// the insurance against accidents.
+constexpr int kSocialKind = 1;
+constexpr int kPensionKind = 4;
+constexpr int kInjuryKind = 6;
+
+// Injury contributions of disabled employees are charged at 60 % of the tariff.
+constexpr double kDisabledInjuryShare = 0.6;
+
+// The three-month groups whose slots roll when the period is longer.
+constexpr int kRollingGroups[][2] = {{kBaseMonth1, 5},     {kAccruedMonth1, 1},          {kExpensesMonth1, 1},
+                                     {kInjuryBase + 1, 1}, {kInjuryDisabledBase + 1, 1}, {kInjuryBefore + 1, 1}};
 
 // Disabled in the month (year * 16 + month): a disability period has begun
 // and not yet ended. An open period no longer counts for an employee whose

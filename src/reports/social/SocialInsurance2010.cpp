@@ -20,20 +20,6 @@ using namespace fss4;
 
 namespace {
 
-// Places of the "sbor" records that the settlement reads: the social
-// insurance contribution, the insurance part of the pension contribution and
-// the insurance against accidents.
-constexpr int kSocialKind = 1;
-constexpr int kPensionKind = 4;
-constexpr int kInjuryKind = 6;
-
-// Injury contributions of disabled employees are charged at 60 % of the tariff.
-constexpr double kDisabledInjuryShare = 0.6;
-
-// The three-month groups whose slots roll when the period is longer.
-constexpr int kRollingGroups[][2] = {{kBaseMonth1, 5},     {kAccruedMonth1, 1},          {kExpensesMonth1, 1},
-                                     {kInjuryBase + 1, 1}, {kInjuryDisabledBase + 1, 1}, {kInjuryBefore + 1, 1}};
-
 double Positive(double value) { return std::max(value, 0.0); }
 
 // One employee's month as the form counts it (kopecks).
