@@ -13,6 +13,7 @@
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "print/PayStatement.h"
+#include "support/MonthRun.h"
 #include "values/Clock.h"
 #include "values/RoundText.h"
 
@@ -179,16 +180,7 @@ TEST_F(PayStatementPdf, DemoFirmsMonthInBothForms)
     base.baseName = tools::DemoBaseName();
     OpenBase(base);
     LoadAll(base);
-    ASSERT_TRUE(SelectAllToSwap(base, Selection{}));
-    base.OpenSwapFile();
-    CalcThreadParams params;
-    params.document = &doc;
-    std::vector<int> indexes;
-    SelectEmployeesForCalculation(params, doc, indexes);
-    kalvor::CalcResultBuffer resultRows{};
-    CalcWorkBuffer work;
-    for (const int index : indexes) ASSERT_GE(CalcEmployeeMonth(doc, resultRows.data(), index, &work, CalcStore), 0);
-    base.CloseSwapFile();
+    kalvor::testsupport::ComputeAndStoreMonth(doc);
     CloseBase(base);
 
     int lines = 0;

@@ -13,6 +13,7 @@
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "print/PersonalAccounts.h"
+#include "support/MonthRun.h"
 #include "values/Clock.h"
 
 #include <gtest/gtest.h>
@@ -87,20 +88,7 @@ protected:
     }
     CInfoBase& base() { return doc.infoBase; }
 
-    void ComputeMonth()
-    {
-        ASSERT_TRUE(SelectAllToSwap(base(), Selection{}));
-        base().OpenSwapFile();
-        CalcThreadParams params;
-        params.document = &doc;
-        std::vector<int> indexes;
-        SelectEmployeesForCalculation(params, doc, indexes);
-        auto work = std::make_unique<CalcWorkBuffer>();
-        auto rows = std::make_unique<kalvor::CalcResultBuffer>();
-        for (const int index : indexes)
-            ASSERT_GE(CalcEmployeeMonth(doc, rows->data(), index, work.get(), CalcStore), 0);
-        base().CloseSwapFile();
-    }
+    void ComputeMonth() { kalvor::testsupport::ComputeAndStoreMonth(doc); }
 
     // The personnel numbers that get an account: every employee but those
     // dismissed earlier (sign 4) without a result.

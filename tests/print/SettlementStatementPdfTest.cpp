@@ -12,6 +12,7 @@
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "print/SettlementStatement.h"
+#include "support/MonthRun.h"
 #include "values/Clock.h"
 
 #include <gtest/gtest.h>
@@ -125,16 +126,7 @@ TEST(SettlementStatementPdf, DemoFirmsMonthInEachForm)
     base.baseName = tools::DemoBaseName();
     OpenBase(base);
     LoadAll(base);
-    ASSERT_TRUE(SelectAllToSwap(base, Selection{}));
-    base.OpenSwapFile();
-    CalcThreadParams params;
-    params.document = &doc;
-    std::vector<int> indexes;
-    SelectEmployeesForCalculation(params, doc, indexes);
-    kalvor::CalcResultBuffer resultRows{};
-    CalcWorkBuffer work;
-    for (const int index : indexes) ASSERT_GE(CalcEmployeeMonth(doc, resultRows.data(), index, &work, CalcStore), 0);
-    base.CloseSwapFile();
+    kalvor::testsupport::ComputeAndStoreMonth(doc);
     LoadAll(base);
     ASSERT_TRUE(SelectAllToSwap(base, Selection{}));
     base.OpenSwapFile();
