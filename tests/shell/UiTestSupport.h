@@ -10,10 +10,15 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
+#include <atomic>
+#include <deque>
 #include <functional>
+#include <thread>
 #include <vector>
 
 struct MessageRecorder {
@@ -124,4 +129,32 @@ inline void MakeTestBase(const QString& folder, const QString& name, const QStri
     base.config.parol = password;
     ib::SaveConfig(base);
     ib::CloseBase(base);
+}
+
+// Runs work on a worker thread while each modal dialog that comes up is
+// handed to the next step of the script; returns the number of steps that
+// were not used.
+inline std::size_t RunWithDialogScript(const std::function<void()>& work,
+                                       std::deque<std::function<void(QWidget*)>> script)
+{
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+        work();
+        done = true;
+    });
+    QPointer<QWidget> handled; // a dialog made later may take the address of a closed one
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || modal == handled || script.empty())
+            return;
+        handled = modal;
+        auto step = std::move(script.front());
+        script.pop_front();
+        step(modal);
+    });
+    answer.start(5);
+    while (!done) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    worker.join();
+    return script.size();
 }

@@ -4,6 +4,7 @@
 // loading and reading; screenshots of both editors.
 #include "reports/social/ui/CGenrOVPFEditDlg.h"
 #include "reports/social/ui/RunOVPFReport.h"
+#include "shell/UiTestSupport.h"
 
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
@@ -99,26 +100,9 @@ protected:
     // that were not used.
     std::size_t Run(std::deque<std::function<void(QWidget*)>> script)
     {
-        std::atomic<bool> done = false;
-        std::thread worker([&] {
-            RunOVPFReport(typ(), ReportSelection{}, dir.filePath(QStringLiteral("xml")), doc);
-            done = true;
-        });
-        QPointer<QWidget> handled; // a dialog made later may take the address of a closed one
-        QTimer answer;
-        QObject::connect(&answer, &QTimer::timeout, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (modal == nullptr || modal == handled || script.empty())
-                return;
-            handled = modal;
-            auto step = std::move(script.front());
-            script.pop_front();
-            step(modal);
-        });
-        answer.start(5);
-        while (!done) QApplication::processEvents(QEventLoop::AllEvents, 10);
-        worker.join();
-        return script.size();
+        return RunWithDialogScript(
+            [&] { RunOVPFReport(typ(), ReportSelection{}, dir.filePath(QStringLiteral("xml")), doc); },
+            std::move(script));
     }
     // A step that answers the choice dialog with the button of the control.
     static std::function<void(QWidget*)> Choose(int control)
