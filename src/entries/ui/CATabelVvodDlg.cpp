@@ -5,8 +5,8 @@
 #include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/WaitCursor.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QPushButton>
 
@@ -14,11 +14,6 @@ namespace ib = kalvor::infobase;
 namespace en = kalvor::entries;
 
 namespace {
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 const QString kBaseFull = QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена.");
 

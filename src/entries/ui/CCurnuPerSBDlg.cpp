@@ -5,21 +5,12 @@
 #include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/WaitCursor.h"
 
-#include <QApplication>
 #include <QPushButton>
 
 namespace ib = kalvor::infobase;
 namespace en = kalvor::entries;
-
-namespace {
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-} // namespace
 
 CCurnuPerSBDlg::CCurnuPerSBDlg(CCommonFormView* view) : CEmployeeDetailDlg(IDD, IdGrid, view)
 {

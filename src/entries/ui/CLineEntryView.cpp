@@ -6,7 +6,6 @@
 #include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
 
-#include <QApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -29,10 +28,6 @@ void CLineEntryDlg::OnCancel()
     if (CTabelFilterDlg* strip = TabelStripOf(*view))
         strip->Field(CTabelFilterDlg::IdTabN)->setFocus();
 }
-
-CLineEntryDlg::WaitCursor::WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-
-CLineEntryDlg::WaitCursor::~WaitCursor() { QApplication::restoreOverrideCursor(); }
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "entries/ui/RateCorrection.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CFormChildDlg.h"
+#include "shell/ui/WaitCursor.h"
 
 class CTabelFilterDlg;
 class QGroupBox;
@@ -45,12 +46,6 @@ public:
     virtual QWidget* FirstControl() const = 0;
 
 protected:
-    // The wait cursor for the life of the object.
-    struct WaitCursor {
-        WaitCursor();
-        ~WaitCursor();
-    };
-
     // What each dialog gives the shared steps.
     // The form into the current line; a changed value sets the modified flag.
     virtual void ReadLine() = 0;

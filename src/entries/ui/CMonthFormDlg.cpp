@@ -6,8 +6,8 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/WaitCursor.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,15 +15,6 @@
 
 namespace ib = kalvor::infobase;
 namespace en = kalvor::entries;
-
-namespace {
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-} // namespace
 
 CMonthFormDlg::CMonthFormDlg(int dialogId, CCommonFormView* view) : CFormChildDlg(dialogId, view)
 {

@@ -7,8 +7,8 @@
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "shell/ui/WaitCursor.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -16,15 +16,6 @@
 #include <QLineEdit>
 
 namespace ib = kalvor::infobase;
-
-namespace {
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-} // namespace
 
 CWorkerUchKartPage::CWorkerUchKartPage(int dialogId, CCommonFormView* view) : CFormChildDlg(dialogId, view)
 {

@@ -11,8 +11,8 @@
 #include "shell/ui/EmployeeScreen.h"
 #include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/WaitCursor.h"
 
-#include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QScrollArea>
@@ -24,11 +24,6 @@ namespace ib = kalvor::infobase;
 namespace {
 
 constexpr int kEmployeeScreenCode = 1;
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 // CheckIndexFreeSlot's messages shown for the view while a card is made.
 class FreeSlotMessages {

@@ -12,8 +12,8 @@
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/WaitCursor.h"
 
-#include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -25,11 +25,6 @@ namespace {
 constexpr int kCalcScreenCode = 8;
 constexpr int kOpenAndRecompute = 2;
 constexpr int kListByName = 2;
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 

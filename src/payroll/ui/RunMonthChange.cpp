@@ -6,20 +6,14 @@
 #include "shell/ui/CChgRepPerDlg.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/WaitCursor.h"
 #include "values/Messages.h"
 
-#include <QApplication>
 
 const char* const kMonthChangeFailedText = "Извините, переход на следующий месяц не выполнен. Поробуйте еще раз.";
 const char* const kMonthChangeCancelledText = "Переход на следующий месяц отменен. Отчетный месяц не изменен.";
 
 namespace {
-
-// The wait cursor for as long as the object lives.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 // Offers the copy of the base and makes it; false when the copy failed and the
 // user chose not to go on without it.

@@ -10,8 +10,8 @@
 #include "shell/ui/EntryGrid.h"
 #include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/WaitCursor.h"
 
-#include <QApplication>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -28,11 +28,6 @@ namespace {
 constexpr int kEmployeeScreenCode = 1;
 constexpr COLORREF kHeadingText = 0x800040;
 constexpr COLORREF kHeadingBack = 0xFFD79B;
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 // The entry grids' face: "Microsoft Sans Serif" 10 points, with the metric
 // twins of Linux where it is missing.

@@ -6,9 +6,9 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/WaitCursor.h"
 #include "values/CScan.h"
 
-#include <QApplication>
 #include <QLineEdit>
 
 namespace ib = kalvor::infobase;
@@ -16,11 +16,6 @@ namespace ib = kalvor::infobase;
 namespace {
 
 // The wait cursor for the life of the object.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
 void FocusStripField(CCommonFormView& view, int id)
 {
     if (auto* strip = qobject_cast<CWorkersFilterDlg*>(view.m_strip.data()))
