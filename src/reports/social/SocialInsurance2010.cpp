@@ -4,6 +4,7 @@
 #include "platform/CodePage.h"
 #include "reports/social/ContributionMonths.h"
 #include "reports/social/Fss4Common.h"
+#include "reports/social/Fss4Run.h"
 #include "reports/social/GenrDataFile.h"
 #include "values/Messages.h"
 #include "values/Text8.h"
@@ -69,124 +70,23 @@ MonthAmounts AmountsOfMonth(const MonthContributions& c, const EmployeeHead& hea
     return m;
 }
 
-class Settlement2010Run {
+class Settlement2010Run : public SettlementRunBase {
 public:
     Settlement2010Run(const ReportSelection& selection, PayrollDoc& doc, int markedCount, std::stop_token stop)
-        : selection_(selection)
-        , doc_(doc)
-        , values_(doc.GenrValues)
-        , markedCount_(markedCount)
-        , stop_(stop)
-        , period_(ResolveReportPeriod(doc.infoBase.config, {false, 3}))
-        , simplified_(doc.infoBase.firm.firmUprosh())
+        : SettlementRunBase(selection, doc, markedCount, stop), simplified_(doc.infoBase.firm.firmUprosh())
     {}
-    int run(const QString& dataFilePath, GenrRunDetail& detail);
 
 private:
-    int prepareTables();
-    bool readTaken(const EmployeeListEntry& entry);
-    int firstRow(int slot) const { return doc_.infoBase.attributes[std::size_t(slot - 1)].kvProizv; }
-    int countMonths();
-    int monthLoop();
-    void rollSlots();
-    int slotOf(int month) const { return std::min(month - period_.firstMonth, 2); }
-    bool lastThree(int month) const { return month > period_.lastMonth - 3; }
-    int employeeMonth(const EmployeeListEntry& entry, int month);
+    int employeeMonth(std::size_t position, const EmployeeListEntry& entry, int month) override;
     void addSection1(const MonthAmounts& m, int month);
     int addSection2(const MonthAmounts& m, bool disabled, int month);
     void closeEmployee(const EmployeeListEntry& entry, bool disabled);
-    void add(int index, double amount) { values_[std::size_t(index)] += amount; }
-    void addMonthly(int period, int monthFirst, double amount, int month)
-    {
-        add(period, amount);
-        add(monthFirst + slotOf(month), amount);
-    }
-    int finish(const QString& dataFilePath, GenrRunDetail& detail);
+    int finish(const QString& dataFilePath, GenrRunDetail& detail) override;
 
-    const ReportSelection& selection_;
-    PayrollDoc& doc_;
-    GenrValueArray& values_;
-    int markedCount_;
-    std::stop_token stop_;
-    ReportPeriod period_;
     bool simplified_;
-    MonthCounted counters_{};
-    const TaxScale* socialScale_ = nullptr;
-    int injuryTable_ = 0;
 };
 
-int Settlement2010Run::prepareTables()
-{
-    const infobase::CRefFiles& ref = doc_.refFiles;
-    if (ref.sborCount <= kInjuryKind || ref.sbor[kSocialKind].table < 1 || ref.sbor[kInjuryKind].table < 1)
-        return -32;
-    const int socialTable = ref.sbor[kSocialKind].table - 1;
-    const int variant = SelectTaxTableForMonth(socialTable, period_.lastMonthIndex(), doc_);
-    if (variant < 0)
-        return variant;
-    socialScale_ = &ref.nalog[std::size_t(socialTable)].variants[std::size_t(variant)].scale;
-    injuryTable_ = ref.sbor[kInjuryKind].table - 1;
-    return 0;
-}
-
-// Reads the employee of the list into the current record; false for an
-// employee with a personnel number but no name, who counts nowhere.
-bool Settlement2010Run::readTaken(const EmployeeListEntry& entry)
-{
-    infobase::CInfoBase& base = doc_.infoBase;
-    if (!base.swap.readSlot(entry.slot, base.current))
-        throw TextError(kMsgReadFailed);
-    return entry.tabN() == 0 || !SqueezeBlanks(codepage::toCp1251(base.current.head.fio.left(50))).isEmpty();
-}
-
-int Settlement2010Run::countMonths()
-{
-    for (const EmployeeListEntry& entry : doc_.infoBase.list) {
-        if (!SelectsReportEmployee(doc_.infoBase, entry, selection_, markedCount_))
-            continue;
-        if (stop_.stop_requested())
-            return GenrStopped;
-        if (readTaken(entry))
-            CountFssMonths(doc_.infoBase.current.head, period_, counters_);
-    }
-    return GenrDone;
-}
-
-void Settlement2010Run::rollSlots()
-{
-    for (const auto& [first, width] : kRollingGroups) {
-        for (int column = 0; column < width; ++column) {
-            double* slot1 = &values_[std::size_t(first + column)];
-            slot1[0] = slot1[width];
-            slot1[width] = slot1[2 * width];
-            slot1[2 * width] = 0;
-        }
-    }
-}
-
-int Settlement2010Run::monthLoop()
-{
-    const int reportingMonth = doc_.infoBase.config.tekMes;
-    for (int month = period_.firstMonth; month <= period_.lastMonth; ++month) {
-        if (month - period_.firstMonth > 2)
-            rollSlots();
-        if (MonthKey(period_.year, month) > reportingMonth)
-            continue;
-        for (const EmployeeListEntry& entry : doc_.infoBase.list) {
-            if (!SelectsReportEmployee(doc_.infoBase, entry, selection_, markedCount_))
-                continue;
-            if (stop_.stop_requested())
-                return GenrStopped;
-            if (const int result = employeeMonth(entry, month); result < 0)
-                return result;
-        }
-        for (int index = kInjuryBefore; index <= kInjuryBefore + 3; ++index)
-            values_[std::size_t(index)] = RoundWhole(values_[std::size_t(index)]);
-    }
-    return GenrDone;
-}
-
-int Settlement2010Run::employeeMonth(const EmployeeListEntry& entry, int month)
+int Settlement2010Run::employeeMonth(std::size_t, const EmployeeListEntry& entry, int month)
 {
     if (!readTaken(entry))
         return 0;
@@ -204,8 +104,7 @@ int Settlement2010Run::employeeMonth(const EmployeeListEntry& entry, int month)
     if (const int result = addSection2(amounts, disabled, month); result < 0)
         return result;
 
-    const int reportingMonth = doc_.infoBase.config.tekMes;
-    if (month == period_.lastMonth || (reportingMonth < period_.end() && key == reportingMonth))
+    if (finalMonth(month))
         closeEmployee(entry, disabled);
     return 0;
 }
@@ -272,29 +171,6 @@ int Settlement2010Run::finish(const QString& dataFilePath, GenrRunDetail& detail
     file.values.assign(values_.begin(), values_.end());
     detail.fileError = WriteGenrDataFile(dataFilePath, file);
     return detail.fileError != 0 ? GenrFileFailed : GenrDone;
-}
-
-int Settlement2010Run::run(const QString& dataFilePath, GenrRunDetail& detail)
-{
-    if (period_.firstMonth > period_.lastMonth)
-        return -2;
-    values_.fill(0);
-    if (const int result = prepareTables(); result < 0)
-        return result;
-    infobase::CInfoBase& base = doc_.infoBase;
-    if (!SelectPeriodToSwap(base, 1, MonthIndex(period_.year, 1), period_.lastMonthIndex(),
-                            selection_.toInfoBaseSelection(markedCount_), stop_))
-        return GenrStopped;
-    struct SwapCloser {
-        infobase::CInfoBase& base;
-        ~SwapCloser() { base.CloseSwapFile(); }
-    } closer{base};
-
-    if (const int result = countMonths(); result != GenrDone)
-        return result;
-    if (const int result = monthLoop(); result != GenrDone)
-        return result;
-    return finish(dataFilePath, detail);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/CodePage.h"
 #include "reports/social/ContributionMonths.h"
 #include "reports/social/Fss4Common.h"
+#include "reports/social/Fss4Run.h"
 #include "reports/social/GenrDataFile.h"
 #include "values/Messages.h"
 #include "values/Text8.h"
@@ -36,137 +37,38 @@ struct MonthBase {
     double payments = 0, nonTaxable = 0, disabled = 0, aboveCap = 0;
 };
 
-class SettlementRun {
+class SettlementRun : public SettlementRunBase {
 public:
-    SettlementRun(const ReportSelection& selection, PayrollDoc& doc, int markedCount, std::stop_token stop)
-        : selection_(selection)
-        , doc_(doc)
-        , values_(doc.GenrValues)
-        , markedCount_(markedCount)
-        , stop_(stop)
-        , period_(ResolveReportPeriod(doc.infoBase.config, {false, 3}))
-    {}
-    int run(const QString& dataFilePath, GenrRunDetail& detail);
+    using SettlementRunBase::SettlementRunBase;
 
 private:
-    int prepareTables();
-    bool selects(const EmployeeListEntry& entry) const
-    {
-        return SelectsReportEmployee(doc_.infoBase, entry, selection_, markedCount_);
-    }
-    void readRecord(int slot);
-    int firstRow(int slot) const { return doc_.infoBase.attributes[std::size_t(slot - 1)].kvProizv; }
-    int countMonths();
-    int monthLoop();
-    void rollSlots();
-    int slotOf(int month) const { return std::min(month - period_.firstMonth, 2); }
-    bool lastThree(int month) const { return month > period_.lastMonth - 3; }
-    int employeeMonth(std::size_t position, const EmployeeListEntry& entry, int month);
+    int beginRun(GenrRunDetail& detail) override;
+    void beginMonths() override { disabledPayments_.assign(doc_.infoBase.list.size(), DisabledPayments{}); }
+    int employeeMonth(std::size_t position, const EmployeeListEntry& entry, int month) override;
+    void rollOwnSlots() override;
     MonthBase baseMonth(const MonthContributions& c) const;
     void addBase(const MonthBase& base, int month);
     void addContributions(const MonthContributions& c, const MonthBase& base, int month);
     int addInjury(const MonthContributions& c, bool disabled, int month);
     void closeEmployee(std::size_t position, const EmployeeListEntry& entry, bool disabled);
-    void add(int index, double amount) { values_[std::size_t(index)] += amount; }
-    void addMonthly(int period, int monthFirst, double amount, int month);
     void scale();
-    int finish(const QString& dataFilePath, GenrRunDetail& detail);
+    int finish(const QString& dataFilePath, GenrRunDetail& detail) override;
 
-    const ReportSelection& selection_;
-    PayrollDoc& doc_;
-    GenrValueArray& values_;
-    int markedCount_;
-    std::stop_token stop_;
-    ReportPeriod period_;
-    MonthCounted counters_{};
-    const TaxScale* socialScale_ = nullptr;
-    int socialCode_ = 0;
-    int injuryTable_ = 0;
     std::vector<DisabledPayments> disabledPayments_;
     std::vector<InvalRecord> inval_;
 };
 
-int SettlementRun::prepareTables()
+// "inval" starts empty, so that a run that fails leaves no disabled
+// employees of an earlier run beside its zeroed values.
+int SettlementRun::beginRun(GenrRunDetail& detail)
 {
-    const infobase::CRefFiles& ref = doc_.refFiles;
-    if (ref.sborCount <= kInjuryKind || ref.sbor[kSocialKind].table < 1 || ref.sbor[kInjuryKind].table < 1)
-        return -32;
-    const int socialTable = ref.sbor[kSocialKind].table - 1;
-    const int variant = SelectTaxTableForMonth(socialTable, period_.lastMonthIndex(), doc_);
-    if (variant < 0)
-        return variant;
-    socialScale_ = &ref.nalog[std::size_t(socialTable)].variants[std::size_t(variant)].scale;
-    socialCode_ = ref.sbor[kSocialKind].code;
-    injuryTable_ = ref.sbor[kInjuryKind].table - 1;
-    return 0;
+    detail.fileError = WriteInvalFile(InvalFilePath(), {});
+    return detail.fileError != 0 ? GenrFileFailed : GenrDone;
 }
 
-void SettlementRun::readRecord(int slot)
+void SettlementRun::rollOwnSlots()
 {
-    infobase::CInfoBase& base = doc_.infoBase;
-    if (!base.swap.readSlot(slot, base.current))
-        throw TextError(kMsgReadFailed);
-}
-
-int SettlementRun::countMonths()
-{
-    for (const EmployeeListEntry& entry : doc_.infoBase.list) {
-        if (!selects(entry))
-            continue;
-        if (stop_.stop_requested())
-            return GenrStopped;
-        readRecord(entry.slot);
-        const EmployeeHead& head = doc_.infoBase.current.head;
-        if (entry.tabN() != 0 && SqueezeBlanks(codepage::toCp1251(head.fio.left(50))).isEmpty())
-            continue;
-        CountFssMonths(head, period_, counters_);
-    }
-    return GenrDone;
-}
-
-void SettlementRun::rollSlots()
-{
-    for (const auto& [first, width] : kRollingGroups) {
-        for (int column = 0; column < width; ++column) {
-            double* slot1 = &values_[std::size_t(first + column)];
-            slot1[0] = slot1[width];
-            slot1[width] = slot1[2 * width];
-            slot1[2 * width] = 0;
-        }
-    }
     for (DisabledPayments& payments : disabledPayments_) payments.months = {payments.months[1], payments.months[2], 0};
-}
-
-int SettlementRun::monthLoop()
-{
-    const int reportingMonth = doc_.infoBase.config.tekMes;
-    const std::vector<EmployeeListEntry>& list = doc_.infoBase.list;
-    disabledPayments_.assign(list.size(), DisabledPayments{});
-    for (int month = period_.firstMonth; month <= period_.lastMonth; ++month) {
-        if (month - period_.firstMonth > 2)
-            rollSlots();
-        if (MonthKey(period_.year, month) > reportingMonth)
-            continue;
-        for (std::size_t position = 0; position < list.size(); ++position) {
-            if (!selects(list[position]))
-                continue;
-            if (stop_.stop_requested())
-                return GenrStopped;
-            if (const int result = employeeMonth(position, list[position], month); result < 0)
-                return result;
-        }
-        for (int index = kInjuryBefore; index <= kInjuryBefore + 3; ++index)
-            values_[std::size_t(index)] = RoundWhole(values_[std::size_t(index)]);
-    }
-    return GenrDone;
-}
-
-// A month's amount into the period value and, for the last three months,
-// into the month slot.
-void SettlementRun::addMonthly(int period, int monthFirst, double amount, int month)
-{
-    add(period, amount);
-    add(monthFirst + slotOf(month), amount);
 }
 
 int SettlementRun::employeeMonth(std::size_t position, const EmployeeListEntry& entry, int month)
@@ -195,9 +97,7 @@ int SettlementRun::employeeMonth(std::size_t position, const EmployeeListEntry& 
     if (const int result = addInjury(c, disabled, month); result < 0)
         return result;
 
-    const int reportingMonth = doc_.infoBase.config.tekMes;
-    const bool finalMonth = month == period_.lastMonth || (reportingMonth < period_.end() && key == reportingMonth);
-    if (finalMonth)
+    if (finalMonth(month))
         closeEmployee(position, entry, disabled);
     return 0;
 }
@@ -344,34 +244,6 @@ int SettlementRun::finish(const QString& dataFilePath, GenrRunDetail& detail)
         detail.fileError = WriteGenrDataFile(dataFilePath, file);
     }
     return detail.fileError != 0 ? GenrFileFailed : GenrDone;
-}
-
-int SettlementRun::run(const QString& dataFilePath, GenrRunDetail& detail)
-{
-    if (period_.firstMonth > period_.lastMonth)
-        return -2;
-    values_.fill(0);
-    // "inval" starts empty, so that a run that fails leaves no disabled
-    // employees of an earlier run beside its zeroed values.
-    detail.fileError = WriteInvalFile(InvalFilePath(), {});
-    if (detail.fileError != 0)
-        return GenrFileFailed;
-    if (const int result = prepareTables(); result < 0)
-        return result;
-    infobase::CInfoBase& base = doc_.infoBase;
-    if (!SelectPeriodToSwap(base, 1, MonthIndex(period_.year, 1), period_.lastMonthIndex(),
-                            selection_.toInfoBaseSelection(markedCount_), stop_))
-        return GenrStopped;
-    struct SwapCloser {
-        infobase::CInfoBase& base;
-        ~SwapCloser() { base.CloseSwapFile(); }
-    } closer{base};
-
-    if (const int result = countMonths(); result != GenrDone)
-        return result;
-    if (const int result = monthLoop(); result != GenrDone)
-        return result;
-    return finish(dataFilePath, detail);
 }
 
 // A difference below 5 roubles between a period figure and what its parts
