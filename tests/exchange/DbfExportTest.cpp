@@ -10,6 +10,7 @@
 #include "platform/CodePage.h"
 #include "platform/Db.h"
 #include "platform/TaskThread.h"
+#include "support/OfficeConvert.h"
 #include "support/TestFixture.h"
 #include "values/Clock.h"
 #include "values/Values.h"
@@ -19,8 +20,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 
@@ -29,6 +28,8 @@ using namespace kalvor::infobase;
 using kalvor::dbf::CDbf;
 using kalvor::dbf::DbfTable;
 using kalvor::exchange::ExportDbf;
+
+using namespace kalvor::testsupport;
 
 namespace {
 
@@ -515,7 +516,7 @@ TEST_F(DbfExportTest, LibreOfficeReadsTheCyrillicNames)
 {
     // Calc imports dBASE tables; its import takes the code page from the
     // filter options (34 is windows-1251), whatever the language byte says.
-    const QString office = QFileInfo(QStandardPaths::findExecutable(QStringLiteral("soffice"))).canonicalFilePath();
+    const QString office = QFileInfo(OfficeProgram()).canonicalFilePath();
     const QDir program = QFileInfo(office).dir();
     if (office.isEmpty() || !program.exists(QStringLiteral("libsclo.so")) ||
         !program.exists(QStringLiteral("libdbaselo.so")))
@@ -523,16 +524,11 @@ TEST_F(DbfExportTest, LibreOfficeReadsTheCyrillicNames)
                         "(libreoffice-calc, libreoffice-base-drivers): the table is not opened by another program";
     ASSERT_EQ(run(exchange::DbfConstInfo, exchange::DbfWrite, out("konst.dbf")), 0);
 
-    QProcess process;
-    process.setWorkingDirectory(dir.path());
-    const QString profile =
-        QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("lo-profile"));
-    process.start(office, {profile, QStringLiteral("--headless"), QStringLiteral("--infilter=dBase:34"),
-                           QStringLiteral("--convert-to"), QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76"),
-                           QStringLiteral("--outdir"), dir.filePath(QStringLiteral("csv")), out("konst.dbf")});
-    ASSERT_TRUE(process.waitForFinished(180'000));
-    const QString csv = QString::fromUtf8(FileBytes(dir.filePath(QStringLiteral("csv/konst.csv"))));
-    ASSERT_FALSE(csv.isEmpty()) << process.readAllStandardError().constData();
+    const QString converted =
+        ConvertWithOffice(out("konst.dbf"), QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76"),
+                          dir.filePath(QStringLiteral("csv")), {QStringLiteral("--infilter=dBase:34")});
+    const QString csv = QString::fromUtf8(FileBytes(converted));
+    ASSERT_FALSE(csv.isEmpty());
     EXPECT_TRUE(csv.startsWith(QStringLiteral("\"TABEL,C,4\",\"GRUP,C,2\"")));
     EXPECT_TRUE(csv.contains(QStringLiteral("Рябова Анна Евгеньевна")));
     for (int slot = 2; slot <= 4; ++slot) EXPECT_TRUE(csv.contains(fx.records[std::size_t(slot - 1)].head.fio)) << slot;

@@ -12,6 +12,7 @@
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "reports/social/SocialFormTexts.h"
+#include "support/OfficeConvert.h"
 #include "support/TestFixture.h"
 #include "values/Clock.h"
 #include "values/Values.h"
@@ -20,8 +21,6 @@
 
 #include <QDomDocument>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 using namespace kalvor;
@@ -29,6 +28,8 @@ using namespace kalvor::infobase;
 using namespace kalvor::exchange;
 using kalvortest::PagesOf;
 using kalvortest::PrintedPage;
+
+using namespace kalvor::testsupport;
 
 namespace {
 
@@ -291,23 +292,14 @@ TEST_F(T54Run, JanuaryEndsTheYearBeforeAndTheDocumentIsWritten)
 
     const QString rtf = dir.filePath(QStringLiteral("t54.rtf"));
     ASSERT_TRUE(QFile::exists(rtf));
-    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (office.isEmpty())
+    if (OfficeProgram().isEmpty())
         GTEST_SKIP() << "LibreOffice is not installed";
-    QProcess convert;
-    convert.start(office, {QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
-                           QStringLiteral("--outdir"), dir.path(), rtf});
-    ASSERT_TRUE(convert.waitForFinished(120'000));
-    QFile pdf(dir.filePath(QStringLiteral("t54.pdf")));
+    QFile pdf(ConvertWithOffice(rtf, QStringLiteral("pdf")));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
-    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (pdftotext.isEmpty())
+    if (!PdfToTextAvailable())
         return;
-    QProcess extract;
-    extract.start(pdftotext, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf.fileName(), QStringLiteral("-")});
-    ASSERT_TRUE(extract.waitForFinished(60'000));
-    const QString content = QString::fromUtf8(extract.readAllStandardOutput()).simplified();
+    const QString content = PdfText(pdf.fileName()).simplified();
     EXPECT_TRUE(content.contains(QStringLiteral("Северный машиностроительный завод")));
     EXPECT_TRUE(content.contains(QStringLiteral("Соколов Андрей Петрович")));
     EXPECT_TRUE(content.contains(QStringLiteral("ЛИЦЕВОЙ СЧЕТ")));

@@ -14,6 +14,7 @@
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "support/OfficeConvert.h"
 #include "values/Clock.h"
 
 #include <gtest/gtest.h>
@@ -22,8 +23,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -32,6 +31,8 @@
 
 namespace ib = kalvor::infobase;
 using namespace kalvor;
+
+using namespace kalvor::testsupport;
 
 namespace {
 
@@ -46,21 +47,11 @@ QByteArray ReadFile(const QString& path)
 // given name for a look.
 QString DocumentText(const QString& rtf, const QString& folder, const QString& keptName)
 {
-    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (office.isEmpty() || pdftotext.isEmpty())
+    if (OfficeProgram().isEmpty() || !PdfToTextAvailable())
         return QString();
-    QProcess convert;
-    convert.start(office, {QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
-                           QStringLiteral("--outdir"), folder, rtf});
-    convert.waitForFinished(180'000);
-    const QString pdf = QDir(folder).filePath(QFileInfo(rtf).completeBaseName() + QStringLiteral(".pdf"));
-    QFile::remove(QCoreApplication::applicationDirPath() + QLatin1Char('/') + keptName);
-    QFile::copy(pdf, QCoreApplication::applicationDirPath() + QLatin1Char('/') + keptName);
-    QProcess extract;
-    extract.start(pdftotext, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
-    extract.waitForFinished(60'000);
-    return QString::fromUtf8(extract.readAllStandardOutput()).simplified();
+    const QString pdf = ConvertWithOffice(rtf, QStringLiteral("pdf"), folder);
+    KeepCopy(pdf, QCoreApplication::applicationDirPath() + QLatin1Char('/') + keptName);
+    return PdfText(pdf).simplified();
 }
 
 class UiPrintFormsDemo : public ::testing::Test {

@@ -3,18 +3,19 @@
 #include "platform/DocumentOpener.h"
 #include "print/TextHelpers.h"
 #include "print/WorkingFolder.h"
+#include "support/OfficeConvert.h"
 #include "values/Messages.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 using namespace kalvor;
 using namespace kalvor::print;
+
+using namespace kalvor::testsupport;
 
 namespace {
 
@@ -396,10 +397,7 @@ TEST_F(CTreeTest, UnwritableOutputAndMissingViewerAreReported)
 // the values.
 TEST_F(CTreeTest, LibreOfficeRendersTheFilledForm)
 {
-    QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (office.isEmpty())
-        office = QStandardPaths::findExecutable(QStringLiteral("libreoffice"));
-    if (office.isEmpty())
+    if (OfficeProgram().isEmpty())
         GTEST_SKIP() << "LibreOffice is not installed: the PDF rendering of the form is not checked";
 
     copyShippedTemplate(QStringLiteral("spisok"));
@@ -414,30 +412,18 @@ TEST_F(CTreeTest, LibreOfficeRendersTheFilledForm)
         ASSERT_EQ(tree.Generate(), CTree::GenerateDone);
     }
 
-    auto convert = [&](const QString& format) {
-        QProcess p;
-        p.start(office,
-                {QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("lo-profile")),
-                 QStringLiteral("--headless"), QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"),
-                 dir.filePath(QStringLiteral("out")), dir.filePath(QStringLiteral("zavod.rtf"))});
-        return p.waitForFinished(180000) && p.exitCode() == 0;
-    };
-    ASSERT_TRUE(convert(QStringLiteral("pdf")));
-    QFile pdf(dir.filePath(QStringLiteral("out/zavod.pdf")));
+    const QString rtf = dir.filePath(QStringLiteral("zavod.rtf"));
+    const QString out = dir.filePath(QStringLiteral("out"));
+    QFile pdf(ConvertWithOffice(rtf, QStringLiteral("pdf"), out));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
 
     QString text;
-    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (!pdftotext.isEmpty()) {
-        QProcess p;
-        p.start(pdftotext, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf.fileName(), QStringLiteral("-")});
-        ASSERT_TRUE(p.waitForFinished(60000));
-        text = QString::fromUtf8(p.readAllStandardOutput());
+    if (PdfToTextAvailable()) {
+        text = PdfText(pdf.fileName());
     } else {
         // The same rendering as plain text, when no PDF text extractor is at hand.
-        ASSERT_TRUE(convert(QStringLiteral("txt:Text (encoded):UTF8")));
-        QFile txt(dir.filePath(QStringLiteral("out/zavod.txt")));
+        QFile txt(ConvertWithOffice(rtf, QStringLiteral("txt:Text (encoded):UTF8"), out));
         ASSERT_TRUE(txt.open(QIODevice::ReadOnly));
         text = QString::fromUtf8(txt.readAll());
     }

@@ -15,19 +15,20 @@
 #include "platform/CodePage.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
+#include "support/OfficeConvert.h"
 #include "values/Clock.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
 using namespace kalvor::print;
 using namespace kalvor::printtest;
+
+using namespace kalvor::testsupport;
 
 namespace {
 
@@ -229,24 +230,12 @@ TEST_F(CashOrdersTest, BankOrdersRenderedByLibreOffice)
     ASSERT_EQ(PrintAdvanceCashOrders(params, doc, path(), 0), 0);
     const QString rtf = dir.filePath(QStringLiteral("orders.rtf"));
     ASSERT_TRUE(QFile::exists(rtf));
-    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (office.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+    if (OfficeProgram().isEmpty() || !PdfToTextAvailable())
         GTEST_SKIP() << "LibreOffice or poppler-utils are not installed: the PDF is not checked";
-    QProcess convert;
-    convert.start(office, {QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("lo")),
-                           QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
-                           QStringLiteral("--outdir"), dir.path(), rtf});
-    ASSERT_TRUE(convert.waitForFinished(180'000));
-    const QString pdf = dir.filePath(QStringLiteral("orders.pdf"));
-    ASSERT_TRUE(QFile::exists(pdf));
-    const QString kept = QStringLiteral(KALVOR_DATA_DIR "/../cash-orders-bank.pdf");
-    QFile::remove(kept);
-    QFile::copy(pdf, kept);
-    QProcess text;
-    text.start(QStandardPaths::findExecutable(QStringLiteral("pdftotext")),
-               {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
-    ASSERT_TRUE(text.waitForFinished(60'000));
-    const QString content = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    const QString pdf = ConvertWithOffice(rtf, QStringLiteral("pdf"));
+    ASSERT_FALSE(pdf.isEmpty());
+    KeepCopy(pdf, QStringLiteral(KALVOR_DATA_DIR "/../cash-orders-bank.pdf"));
+    const QString content = PdfText(pdf).simplified();
     for (const char* wanted : {"РАСХОДНЫЙ КАССОВЫЙ ОРДЕР", "Алексеев Андрей Викторович", "Белова Андрей Викторович",
                                "1500.00", "12345.67", "Одна тысяча пятьсот рублей 00 копеек", "мая", "0310002"})
         EXPECT_TRUE(content.contains(QString::fromUtf8(wanted))) << wanted;

@@ -14,6 +14,7 @@
 #include "platform/WorkingFolder.h"
 #include "print/PayStatement.h"
 #include "support/MonthRun.h"
+#include "support/OfficeConvert.h"
 #include "values/Clock.h"
 #include "values/RoundText.h"
 
@@ -32,39 +33,9 @@ using namespace kalvor::print;
 
 #ifdef KALVOR_DATA_DIR
 
+using namespace kalvor::testsupport;
+
 namespace {
-
-QString Office()
-{
-    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    return office.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("libreoffice")) : office;
-}
-
-// The RTF converted to PDF beside it; empty when the conversion failed.
-QString ConvertToPdf(const QString& rtf, const QString& profileFolder)
-{
-    const QFileInfo info(rtf);
-    QProcess convert;
-    convert.start(Office(), {QStringLiteral("-env:UserInstallation=file://") + profileFolder,
-                             QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
-                             QStringLiteral("--outdir"), info.absolutePath(), rtf});
-    if (!convert.waitForFinished(180'000) || convert.exitCode() != 0)
-        return QString();
-    const QString pdf = info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".pdf");
-    return QFile::exists(pdf) ? pdf : QString();
-}
-
-// The text of one page of the PDF (all pages for page 0).
-QString PdfText(const QString& pdf, int page = 0)
-{
-    QStringList arguments{QStringLiteral("-enc"), QStringLiteral("UTF-8")};
-    if (page > 0)
-        arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
-    QProcess extract;
-    extract.start(QStandardPaths::findExecutable(QStringLiteral("pdftotext")), arguments << pdf << QStringLiteral("-"));
-    extract.waitForFinished(60'000);
-    return QString::fromUtf8(extract.readAllStandardOutput());
-}
 
 // pdfinfo's report of the PDF ("Pages:", "Page size:").
 QString PdfInfo(const QString& pdf)
@@ -84,7 +55,7 @@ class PayStatementPdf : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (Office().isEmpty() || QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() ||
+        if (OfficeProgram().isEmpty() || !PdfToTextAvailable() ||
             QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
             GTEST_SKIP() << "LibreOffice or poppler-utils are not installed: the PDF forms are not checked";
         ASSERT_TRUE(dir.isValid());
@@ -103,7 +74,7 @@ protected:
         QString error;
         EXPECT_EQ(PrintPayStatement(params, doc, folder + name + QStringLiteral(".typ"), 0, lineCount, {}, &error), 0)
             << error.toStdString();
-        return ConvertToPdf(folder + name + QStringLiteral(".rtf"), folder + QStringLiteral("lo-profile"));
+        return ConvertWithOffice(folder + name + QStringLiteral(".rtf"), QStringLiteral("pdf"));
     }
 
     QTemporaryDir dir;

@@ -14,14 +14,13 @@
 #include "platform/WorkingFolder.h"
 #include "print/PersonalAccounts.h"
 #include "support/MonthRun.h"
+#include "support/OfficeConvert.h"
 #include "values/Clock.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 using namespace kalvor;
@@ -30,27 +29,14 @@ using namespace kalvor::print;
 
 #ifdef KALVOR_DATA_DIR
 
+using namespace kalvor::testsupport;
+
 namespace {
 
 QByteArray ReadFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QString Office()
-{
-    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    return office.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("libreoffice")) : office;
-}
-
-QString PdfText(const QString& pdf)
-{
-    QProcess extract;
-    extract.start(QStandardPaths::findExecutable(QStringLiteral("pdftotext")),
-                  {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
-    extract.waitForFinished(60'000);
-    return QString::fromUtf8(extract.readAllStandardOutput());
 }
 
 class DemoPersonalAccounts : public ::testing::Test {
@@ -143,7 +129,7 @@ TEST_F(DemoPersonalAccounts, EveryVariantPrintsOneAccountPerEmployeeWithAResult)
 // with the employee's name and the payout on it.
 TEST_F(DemoPersonalAccounts, TemplatesRenderToPdf)
 {
-    if (Office().isEmpty() || QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+    if (OfficeProgram().isEmpty() || !PdfToTextAvailable())
         GTEST_SKIP() << "LibreOffice or poppler-utils are not installed: the PDF forms are not checked";
     const QString buildFolder = QStringLiteral(KALVOR_DATA_DIR "/../");
     const EmployeeListEntry& first = base().list.front();
@@ -156,16 +142,9 @@ TEST_F(DemoPersonalAccounts, TemplatesRenderToPdf)
         const QString stem = QStringLiteral("personal-accounts-%1").arg(form);
         ASSERT_EQ(PrintPersonalAccounts(doc, folder + stem + QStringLiteral(".typ"), params, 0), 0);
 
-        QProcess convert;
-        convert.start(Office(),
-                      {QStringLiteral("-env:UserInstallation=file://") + folder + QStringLiteral("lo-profile"),
-                       QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
-                       QStringLiteral("--outdir"), dir.path(), folder + stem + QStringLiteral(".rtf")});
-        ASSERT_TRUE(convert.waitForFinished(180'000) && convert.exitCode() == 0);
-        const QString pdf = folder + stem + QStringLiteral(".pdf");
-        ASSERT_TRUE(QFile::exists(pdf));
-        QFile::remove(buildFolder + stem + QStringLiteral(".pdf"));
-        QFile::copy(pdf, buildFolder + stem + QStringLiteral(".pdf"));
+        const QString pdf = ConvertWithOffice(folder + stem + QStringLiteral(".rtf"), QStringLiteral("pdf"));
+        ASSERT_FALSE(pdf.isEmpty());
+        KeepCopy(pdf, buildFolder + stem + QStringLiteral(".pdf"));
 
         const QString pdfText = PdfText(pdf);
         EXPECT_TRUE(pdfText.contains(QStringLiteral("Лицевой счет за"))) << pdfText.left(400).toStdString();

@@ -13,6 +13,7 @@
 #include "platform/WorkingFolder.h"
 #include "print/SettlementStatement.h"
 #include "support/MonthRun.h"
+#include "support/OfficeConvert.h"
 #include "values/Clock.h"
 
 #include <gtest/gtest.h>
@@ -32,26 +33,9 @@ using namespace kalvor::print;
 
 #ifdef KALVOR_DATA_DIR
 
+using namespace kalvor::testsupport;
+
 namespace {
-
-QString Office()
-{
-    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    return office.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("libreoffice")) : office;
-}
-
-QString ConvertToPdf(const QString& rtf, const QString& profileFolder)
-{
-    const QFileInfo info(rtf);
-    QProcess convert;
-    convert.start(Office(), {QStringLiteral("-env:UserInstallation=file://") + profileFolder,
-                             QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
-                             QStringLiteral("--outdir"), info.absolutePath(), rtf});
-    if (!convert.waitForFinished(180'000) || convert.exitCode() != 0)
-        return QString();
-    const QString pdf = info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".pdf");
-    return QFile::exists(pdf) ? pdf : QString();
-}
 
 // The to-pay total that the writer hands to the totals row of the form.
 QString ToPayTotal(PayrollDoc& doc, int kind)
@@ -99,7 +83,7 @@ QString Tool(const char* name, const QStringList& arguments)
 
 TEST(SettlementStatementPdf, DemoFirmsMonthInEachForm)
 {
-    if (Office().isEmpty() || QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() ||
+    if (OfficeProgram().isEmpty() || !PdfToTextAvailable() ||
         QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
         GTEST_SKIP() << "LibreOffice or poppler-utils are not installed: the PDF forms are not checked";
     QTemporaryDir dir;
@@ -145,12 +129,10 @@ TEST(SettlementStatementPdf, DemoFirmsMonthInEachForm)
         ASSERT_EQ(PrintSettlementStatement(statement, doc, folder + name + QStringLiteral(".typ"), 0, &error),
                   kSettlementDone)
             << error.toStdString();
-        const QString pdf = ConvertToPdf(folder + name + QStringLiteral(".rtf"), folder + QStringLiteral("lo"));
+        const QString pdf = ConvertWithOffice(folder + name + QStringLiteral(".rtf"), QStringLiteral("pdf"));
         ASSERT_FALSE(pdf.isEmpty());
-        QFile::remove(buildFolder + name + QStringLiteral(".pdf"));
-        QFile::copy(pdf, buildFolder + name + QStringLiteral(".pdf"));
-        const QString text =
-            Tool("pdftotext", {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+        KeepCopy(pdf, buildFolder + name + QStringLiteral(".pdf"));
+        const QString text = PdfText(pdf);
         EXPECT_TRUE(text.contains(QStringLiteral("ООО «Северная механика»")));
         EXPECT_TRUE(text.contains(someone)) << someone.toStdString();
         EXPECT_TRUE(text.contains(kind == SettlementBudget ? QStringLiteral("0504401") : QStringLiteral("РАСЧЕТ")));

@@ -9,6 +9,7 @@
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "print/CTree.h"
+#include "support/OfficeConvert.h"
 #include "values/Clock.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 using namespace kalvor;
@@ -25,6 +24,8 @@ using namespace kalvor::infobase;
 using namespace kalvor::print;
 
 #ifdef KALVOR_DATA_DIR
+
+using namespace kalvor::testsupport;
 
 namespace {
 
@@ -71,12 +72,6 @@ QList<PageValues> Pages(const CTree& tree)
         pages.append(values);
     }
     return pages;
-}
-
-QString Office()
-{
-    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    return office.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("libreoffice")) : office;
 }
 
 class SickLeaveRegister : public ::testing::Test {
@@ -207,15 +202,10 @@ TEST_F(SickLeaveRegister, DemoFirmsRegisterIsWrittenAndRendered)
     }();
     // The name as the form writes it, windows-1251 in RTF escapes.
     EXPECT_TRUE(bytes.contains("\\'cf\\'e0\\'f5\\'ee\\'ec\\'ee\\'e2")); // "Пахомов"
-    if (Office().isEmpty())
+    if (OfficeProgram().isEmpty())
         GTEST_SKIP() << "LibreOffice is not installed: the register is not rendered";
-    QProcess convert;
-    convert.start(Office(), {QStringLiteral("-env:UserInstallation=file://") + folder + QStringLiteral("profile"),
-                             QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
-                             QStringLiteral("--outdir"), folder, rtf});
-    ASSERT_TRUE(convert.waitForFinished(180'000));
-    const QString pdf = folder + QStringLiteral("register.pdf");
-    ASSERT_TRUE(QFile::exists(pdf));
+    const QString pdf = ConvertWithOffice(rtf, QStringLiteral("pdf"));
+    ASSERT_FALSE(pdf.isEmpty());
     EXPECT_GT(QFileInfo(pdf).size(), 1000);
     if (!qEnvironmentVariableIsEmpty("KALVOR_KEEP_PDF"))
         QFile::copy(pdf, QStringLiteral(KALVOR_DATA_DIR "/../bln-reestr.pdf"));

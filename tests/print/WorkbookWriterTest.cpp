@@ -2,17 +2,18 @@
 // by a spreadsheet program; refused names and cells and an unwritable folder
 // give a message and leave no file.
 #include "print/WorkbookWriter.h"
+#include "support/OfficeConvert.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 namespace pr = kalvor::print;
+
+using namespace kalvor::testsupport;
 
 namespace {
 
@@ -56,17 +57,11 @@ TEST(WorkbookWriter, ASavedWorkbookIsOneFileWithItsCells)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.read(2), QByteArray("PK")); // a zip package
 
-    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (office.isEmpty())
+    if (OfficeProgram().isEmpty())
         GTEST_SKIP() << "LibreOffice is not installed: the workbook is not read back";
-    QProcess process;
-    const QString profile = QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("lo"));
-    process.start(office, {profile, QStringLiteral("--headless"), QStringLiteral("--convert-to"),
-                           QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76"), QStringLiteral("--outdir"),
-                           dir.filePath(QStringLiteral("csv")), path});
-    ASSERT_TRUE(process.waitForFinished(180'000));
-    QFile csv(dir.filePath(QStringLiteral("csv/reestr.csv")));
-    ASSERT_TRUE(csv.open(QIODevice::ReadOnly)) << process.readAllStandardError().constData();
+    QFile csv(ConvertWithOffice(path, QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76"),
+                                dir.filePath(QStringLiteral("csv"))));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(csv.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0].trimmed(), QStringLiteral("Реестр перечислений,,"));

@@ -11,6 +11,7 @@
 #include "platform/TaskThread.h"
 #include "platform/WorkingFolder.h"
 #include "print/CTree.h"
+#include "support/OfficeConvert.h"
 #include "support/TestFixture.h"
 #include "values/Clock.h"
 
@@ -21,9 +22,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #ifdef KALVOR_DATA_DIR
@@ -33,6 +32,8 @@
 using namespace kalvor;
 using namespace kalvor::infobase;
 using namespace kalvor::reports;
+
+using namespace kalvor::testsupport;
 
 namespace {
 
@@ -244,8 +245,7 @@ TEST_F(HeadcountRun, AStoppedRunLeavesNothing)
 // LibreOffice: the firm's taxpayer number and the headcount are on it.
 TEST(HeadcountDemo, FormConvertsToPdfWithTheNumbers)
 {
-    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (office.isEmpty())
+    if (OfficeProgram().isEmpty())
         GTEST_SKIP() << "LibreOffice (soffice) is not installed; the PDF check is skipped";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -268,33 +268,18 @@ TEST(HeadcountDemo, FormConvertsToPdfWithTheNumbers)
     ASSERT_EQ(result, GenrDone) << detail.text.toStdString();
 
     const QString rtf = folder + QStringLiteral("demo.rtf");
-    QProcess convert;
-    convert.start(office, {QStringLiteral("-env:UserInstallation=file://") + folder + QStringLiteral("lo"),
-                           QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
-                           QStringLiteral("--outdir"), folder, rtf});
-    ASSERT_TRUE(convert.waitForFinished(180'000));
-    const QByteArray pdf = readAll(folder + QStringLiteral("demo.pdf"));
-    ASSERT_TRUE(pdf.startsWith("%PDF")) << convert.readAllStandardError().toStdString();
-    QFile::remove(QStringLiteral("sr-chisl1-demo.pdf"));
-    QFile::copy(folder + QStringLiteral("demo.pdf"), QStringLiteral("sr-chisl1-demo.pdf"));
+    const QString pdf = ConvertWithOffice(rtf, QStringLiteral("pdf"));
+    ASSERT_TRUE(readAll(pdf).startsWith("%PDF"));
+    KeepCopy(pdf, QStringLiteral("sr-chisl1-demo.pdf"));
 
     // The text of the form, read back from the PDF (or, without poppler,
     // from LibreOffice's own text export of the same document), with the
     // boxes run together.
     QString text;
-    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    QProcess extract;
-    if (!pdftotext.isEmpty()) {
-        extract.start(pdftotext, {folder + QStringLiteral("demo.pdf"), QStringLiteral("-")});
-        ASSERT_TRUE(extract.waitForFinished(60'000));
-        text = QString::fromUtf8(extract.readAllStandardOutput());
-    } else {
-        extract.start(office, {QStringLiteral("-env:UserInstallation=file://") + folder + QStringLiteral("lo"),
-                               QStringLiteral("--headless"), QStringLiteral("--convert-to"),
-                               QStringLiteral("txt:Text (encoded):UTF8"), QStringLiteral("--outdir"), folder, rtf});
-        ASSERT_TRUE(extract.waitForFinished(180'000));
-        text = QString::fromUtf8(readAll(folder + QStringLiteral("demo.txt")));
-    }
+    if (PdfToTextAvailable())
+        text = PdfText(pdf);
+    else
+        text = QString::fromUtf8(readAll(ConvertWithOffice(rtf, QStringLiteral("txt:Text (encoded):UTF8"))));
     text.remove(QRegularExpression(QStringLiteral("\\s")));
     EXPECT_TRUE(text.contains(QStringLiteral("ИНН003525087412"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("01.04.2011"))) << text.toStdString();

@@ -17,10 +17,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QMap>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <cstring>
@@ -28,12 +25,15 @@
 #ifdef KALVOR_DATA_DIR
 #include "DemoFirm.h"
 #include "infobase/InfoBaseDb.h"
+#include "support/OfficeConvert.h"
 #endif
 
 using namespace kalvor;
 using namespace kalvor::infobase;
 using namespace kalvor::reports;
 using namespace kalvor::reports::ovpf;
+
+using namespace kalvor::testsupport;
 
 namespace {
 
@@ -43,21 +43,13 @@ const QString kSourceData = QStringLiteral(KALVOR_SOURCE_DIR "/data");
 // keptName in the test's folder; false when LibreOffice is not installed.
 bool ConvertToPdf(const QString& rtf, const QString& keptName)
 {
-    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (office.isEmpty())
+    if (OfficeProgram().isEmpty())
         return false;
-    const QFileInfo info(rtf);
-    QProcess convert;
-    convert.start(office, {QStringLiteral("-env:UserInstallation=file://") + info.path() + QStringLiteral("/lo"),
-                           QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
-                           QStringLiteral("--outdir"), info.path(), rtf});
-    EXPECT_TRUE(convert.waitForFinished(180'000));
-    QFile pdf(info.path() + u'/' + info.completeBaseName() + QStringLiteral(".pdf"));
-    EXPECT_TRUE(pdf.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(pdf.read(4) == "%PDF");
-    pdf.close();
-    QFile::remove(keptName);
-    QFile::copy(pdf.fileName(), keptName);
+    const QString pdf = ConvertWithOffice(rtf, QStringLiteral("pdf"));
+    QFile file(pdf);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(4) == "%PDF");
+    KeepCopy(pdf, keptName);
     return true;
 }
 

@@ -8,14 +8,13 @@
 #include "infobase/InfoBaseDb.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
+#include "support/OfficeConvert.h"
 #include "values/Clock.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #ifdef KALVOR_DATA_DIR
@@ -24,6 +23,8 @@
 using namespace kalvor;
 using namespace kalvor::infobase;
 using namespace kalvor::reports;
+
+using namespace kalvor::testsupport;
 
 namespace {
 
@@ -37,7 +38,7 @@ class SocialFormsDemo : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        office = OfficeProgram();
         if (office.isEmpty())
             GTEST_SKIP() << "LibreOffice (soffice) is not installed; the PDF check is skipped";
         ASSERT_TRUE(dir.isValid());
@@ -65,24 +66,11 @@ protected:
     // as `keep` in the test's folder.
     QString converted(const QString& keep)
     {
-        const QString rtf = folder + QStringLiteral("demo.rtf");
         QFile::remove(folder + QStringLiteral("demo.pdf"));
-        QProcess convert;
-        convert.start(office, {QStringLiteral("-env:UserInstallation=file://") + folder + QStringLiteral("lo"),
-                               QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
-                               QStringLiteral("--outdir"), folder, rtf});
-        EXPECT_TRUE(convert.waitForFinished(180'000));
-        const QByteArray pdf = readAll(folder + QStringLiteral("demo.pdf"));
-        EXPECT_TRUE(pdf.startsWith("%PDF")) << convert.readAllStandardError().toStdString();
-        QFile::remove(keep);
-        QFile::copy(folder + QStringLiteral("demo.pdf"), keep);
-        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-        if (pdftotext.isEmpty())
-            return QString();
-        QProcess extract;
-        extract.start(pdftotext, {folder + QStringLiteral("demo.pdf"), QStringLiteral("-")});
-        EXPECT_TRUE(extract.waitForFinished(60'000));
-        return QString::fromUtf8(extract.readAllStandardOutput()).remove(QRegularExpression(QStringLiteral("\\s")));
+        const QString pdf = ConvertWithOffice(folder + QStringLiteral("demo.rtf"), QStringLiteral("pdf"));
+        EXPECT_TRUE(readAll(pdf).startsWith("%PDF"));
+        KeepCopy(pdf, keep);
+        return PdfText(pdf).remove(QRegularExpression(QStringLiteral("\\s")));
     }
 
     QString office, folder;

@@ -9,6 +9,7 @@
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "print/CTree.h"
+#include "support/OfficeConvert.h"
 #include "values/Values.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMap>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <cstring>
@@ -30,6 +29,8 @@ using namespace kalvor;
 using namespace kalvor::infobase;
 using namespace kalvor::reports;
 using namespace kalvor::reports::fss4;
+
+using namespace kalvor::testsupport;
 
 namespace {
 
@@ -310,20 +311,12 @@ TEST_F(Fss4Form, GeneratedDocumentConvertsToPdf)
     const QString rtf = dir.filePath(QStringLiteral("fss4.rtf"));
     ASSERT_TRUE(QFile::exists(rtf));
 
-    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (office.isEmpty())
+    if (OfficeProgram().isEmpty())
         GTEST_SKIP() << "LibreOffice (soffice) is not installed; the PDF check is skipped";
-    QProcess convert;
-    convert.start(office, {QStringLiteral("-env:UserInstallation=file://") + dir.path() + QStringLiteral("/lo"),
-                           QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
-                           QStringLiteral("--outdir"), dir.path(), rtf});
-    ASSERT_TRUE(convert.waitForFinished(180'000));
-    QFile pdf(dir.filePath(QStringLiteral("fss4.pdf")));
+    QFile pdf(ConvertWithOffice(rtf, QStringLiteral("pdf")));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(4) == "%PDF");
-    pdf.close();
-    QFile::remove(QStringLiteral("fss4-2011-form.pdf"));
-    QFile::copy(pdf.fileName(), QStringLiteral("fss4-2011-form.pdf"));
+    KeepCopy(pdf.fileName(), QStringLiteral("fss4-2011-form.pdf"));
 }
 
 } // namespace
