@@ -7,7 +7,7 @@
 #include "entries/CurnuNuEntry.h"
 #include "entries/ui/CCurnuNuDlg.h"
 #include "entries/ui/CCurnuNuView.h"
-#include "masterdata/EmployeeScreensWorld.h"
+#include "masterdata/DemoScreenWorld.h"
 #include "payroll/CalcThread.h"
 #include "platform/TaskThread.h"
 #include "shell/ui/CMainFrame.h"
@@ -25,71 +25,20 @@ namespace en = kalvor::entries;
 
 namespace {
 
-class CurnuNuScreen : public ::testing::Test {
+class CurnuNuScreen : public DemoScreenWorld {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
-        Start();
-    }
-    void TearDown() override
-    {
-        frame.reset();
-        ib::CloseBase(doc->infoBase);
-    }
-    void Start()
-    {
-        doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        ASSERT_TRUE(doc->refFiles.OpenAll());
-        doc->infoBase.baseName = kalvor::tools::DemoBaseName();
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
-    }
-    void Restart()
-    {
-        frame.reset();
-        ib::CloseBase(doc->infoBase);
-        doc.reset();
-        Start();
-    }
     void Open()
     {
-        frame = std::make_unique<CMainFrame>(doc.get(), &registry);
-        frame->resize(1240, 860);
-        ASSERT_TRUE(ShowActive(frame.get()));
-        view = frame->SwitchView<CCurnuNuView>();
+        view = DemoScreenWorld::Open<CCurnuNuView>();
         ASSERT_NE(view, nullptr);
         grid = view->Dlg()->Grid();
-        Settle();
     }
-    void Close()
-    {
-        frame->SwitchView([](CKalvorDoc* d) -> CCommonFormView* { return new CEmptyView(d); });
-        Settle();
-    }
-    void Apply(int tabN)
-    {
-        QLineEdit* field = view->Strip()->Field(CTabelFilterDlg::IdTabN);
-        field->setFocus();
-        field->selectAll();
-        TypeKeys(QString::number(tabN));
-        PressKey(Qt::Key_Return);
-        Settle();
-    }
+    void Apply(int tabN) { DemoScreenWorld::Apply(view->Strip(), tabN); }
     // The group of these employees, the template row typed, Enter, and the
     // question answered by that button (0: no question is asked).
     void Group(const QStringList& tabNs, const QStringList& row, int button)
     {
-        // As from the help list of the strip's number field.
-        view->Strip()->Field(CTabelFilterDlg::IdTabN)->setFocus();
-        QApplication::processEvents();
-        view->TakeHelpValues(tabNs);
-        Settle();
+        MarkGroup(view, view->Strip(), tabNs);
         ASSERT_TRUE(view->Dlg()->m_groupMode);
         TypeRow(1, row);
         grid->setFocus();
@@ -107,7 +56,6 @@ protected:
     }
     QStringList Cells(int row) const { return view->Dlg()->RowCells(row); }
     int DataRows() const { return grid->GetRowCount() - grid->GetFixedRowCount(); }
-    int Slot(int tabN) const { return doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(tabN))].slot; }
     // The stored current rows of an employee (loads him).
     en::ProizvRows Rows(int tabN)
     {
@@ -123,18 +71,6 @@ protected:
         r.otd = ib::u8(shop);
         return r;
     }
-    static void Screenshot(QWidget* w, const QString& name)
-    {
-        const QString shots = QStringLiteral(KALVOR_DATA_DIR "/../screenshots");
-        QDir().mkpath(shots);
-        EXPECT_TRUE(w->grab().save(shots + QLatin1Char('/') + name));
-    }
-
-    QTemporaryDir dir;
-    QString folder;
-    std::unique_ptr<CKalvorDoc> doc;
-    CommandRegistry registry;
-    std::unique_ptr<CMainFrame> frame;
     CCurnuNuView* view = nullptr;
     CFldHlpGridCtrl* grid = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "entries/ui/CTabelVvodDlg.h"
 #include "entries/ui/CTabelVvodView.h"
 #include "infobase/InfoBaseDb.h"
+#include "masterdata/DemoScreenWorld.h"
 #include "shell/UiTestSupport.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
@@ -28,58 +29,12 @@
 
 #ifdef KALVOR_DATA_DIR
 
+using namespace employeetest;
+
 namespace {
 
-namespace ib = kalvor::infobase;
-
-void PressKey(Qt::Key key)
-{
-    QWidget* w = QApplication::focusWidget();
-    ASSERT_NE(w, nullptr);
-    QTest::keyClick(w, key);
-    QApplication::processEvents();
-}
-
-void TypeKeys(const QString& text)
-{
-    for (QChar c : text) {
-        QWidget* w = QApplication::focusWidget();
-        ASSERT_NE(w, nullptr);
-        QTest::keyClick(w, c.toLatin1());
-    }
-    QApplication::processEvents();
-}
-
-class TabelScreen : public ::testing::Test {
+class TabelScreen : public DemoScreenWorld {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
-        Start();
-    }
-    void TearDown() override
-    {
-        frame.reset();
-        ib::CloseBase(doc->infoBase);
-    }
-    void Start()
-    {
-        doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->infoBase.baseName = kalvor::tools::DemoBaseName();
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
-    }
-    void Restart()
-    {
-        frame.reset();
-        ib::CloseBase(doc->infoBase);
-        doc.reset();
-        Start();
-    }
     CTabelVvodView* Open()
     {
         frame = std::make_unique<CMainFrame>(doc.get(), &registry);
@@ -91,15 +46,7 @@ protected:
         Settle();
         return view;
     }
-    void Apply(CTabelVvodView* view, int tabN)
-    {
-        QLineEdit* field = view->Strip()->Field(CTabelFilterDlg::IdTabN);
-        field->setFocus();
-        field->selectAll();
-        TypeKeys(QString::number(tabN));
-        PressKey(Qt::Key_Return);
-        Settle();
-    }
+    void Apply(CTabelVvodView* view, int tabN) { DemoScreenWorld::Apply(view->Strip(), tabN); }
     // Replaces a field's text from the keyboard.
     static void Type(CTabelVvodView* view, int id, const QString& text)
     {
@@ -121,7 +68,6 @@ protected:
         box->setFocus();
         QTest::keyClick(box, Qt::Key_Space);
     }
-    int Slot(int tabN) const { return doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(tabN))].slot; }
     ib::TabelRecord& Sheet(int tabN) { return doc->infoBase.tabel[std::size_t(Slot(tabN) - 1)]; }
     // Counts the writes of dbo.tabel from here on.
     void CountTabelWrites()
@@ -136,18 +82,6 @@ protected:
         QSqlQuery q(ib::Db(doc->infoBase));
         return q.exec(QStringLiteral("SELECT count(*) FROM dbo.tabelWrites")) && q.next() ? q.value(0).toInt() : -1;
     }
-    static void Screenshot(QWidget* w, const QString& name)
-    {
-        const QString shots = QStringLiteral(KALVOR_DATA_DIR "/../screenshots");
-        QDir().mkpath(shots);
-        EXPECT_TRUE(w->grab().save(shots + QLatin1Char('/') + name));
-    }
-
-    QTemporaryDir dir;
-    QString folder;
-    std::unique_ptr<CKalvorDoc> doc;
-    CommandRegistry registry;
-    std::unique_ptr<CMainFrame> frame;
     std::vector<unsigned> rateSlots;
 };
 

@@ -5,7 +5,7 @@
 // and a restart, with the rows the calculation stored and the totals worked
 // out by hand in the payroll tests.
 #include "DemoFirm.h"
-#include "EmployeeScreensWorld.h"
+#include "DemoScreenWorld.h"
 
 #include "grid/GridCell.h"
 #include "masterdata/ui/CWorkerDatArchiveView.h"
@@ -25,63 +25,25 @@ using namespace employeetest;
 
 namespace {
 
-class DemoDatedArchiveAccount : public ::testing::Test {
+// The program started on the demo base with its main frame shown.
+class DemoDatedArchiveAccount : public DemoScreenWorld {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
-        Start();
+        DemoScreenWorld::SetUp();
+        ShowFrame();
     }
-    void TearDown() override
+    void Restart()
     {
-        frame.reset();
-        ib::CloseBase(doc->infoBase);
+        DemoScreenWorld::Restart();
+        ShowFrame();
     }
-    // The program's start on the demo base: a new document that opens it.
-    void Start()
+    void ShowFrame()
     {
-        doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        ASSERT_TRUE(doc->refFiles.OpenAll());
-        doc->infoBase.baseName = kalvor::tools::DemoBaseName();
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
         frame = std::make_unique<CMainFrame>(doc.get(), &registry);
         frame->resize(1240, 800);
         ASSERT_TRUE(ShowActive(frame.get()));
     }
-    void Restart()
-    {
-        frame.reset();
-        ib::CloseBase(doc->infoBase);
-        doc.reset();
-        Start();
-    }
-    void ApplyNumber(CTabelFilterDlg* strip, int number)
-    {
-        QLineEdit* field = strip->Field(CTabelFilterDlg::IdTabN);
-        field->setFocus();
-        field->selectAll();
-        TypeKeys(QString::number(number));
-        PressKey(Qt::Key_Return);
-        Settle();
-    }
-    static void Screenshot(QWidget* w, const QString& name)
-    {
-        const QString shots = QStringLiteral(KALVOR_DATA_DIR "/../screenshots");
-        QDir().mkpath(shots);
-        EXPECT_TRUE(w->grab().save(shots + QLatin1Char('/') + name));
-    }
-
-    QTemporaryDir dir;
-    QString folder;
-    std::unique_ptr<CKalvorDoc> doc;
-    CommandRegistry registry;
-    std::unique_ptr<CMainFrame> frame;
 };
 
 } // namespace
@@ -92,11 +54,11 @@ TEST_F(DemoDatedArchiveAccount, SickLeaveSheetsAndUnpaidLeaveInTheArchiveWithDat
     auto* view = frame->SwitchView<CWorkerDatArchiveView>();
     ASSERT_NE(view, nullptr);
     Settle();
-    ApplyNumber(view->Strip(), 120);
+    Apply(view->Strip(), 120);
     ASSERT_EQ(view->Dlg()->Grid()->GetRowCount(), 2);
     EXPECT_EQ(view->Dlg()->RowCells(1), (QStringList{"14.03.11", "18.03.11", "03.11", "600", "", ""}));
 
-    ApplyNumber(view->Strip(), 115);
+    Apply(view->Strip(), 115);
     EXPECT_EQ(view->Title(), QStringLiteral("Архив с датами [Ермаков В. И.]"));
     ASSERT_EQ(view->Dlg()->Grid()->GetRowCount(), 3);
     EXPECT_EQ(view->Dlg()->RowCells(1), (QStringList{"14.02.11", "25.02.11", "02.11", "156", "5832.00", ""}));
@@ -119,7 +81,7 @@ TEST_F(DemoDatedArchiveAccount, PersonalAccountOf110ShowsWhatTheCalculationStore
     auto* view = frame->SwitchView<CCalcLicSchetView>();
     ASSERT_NE(view, nullptr);
     Settle();
-    ApplyNumber(view->Strip(), 110);
+    Apply(view->Strip(), 110);
     CCalcLicSchetDlg* dlg = view->Dlg();
     EXPECT_EQ(view->Title(), QStringLiteral("Лицевой счет [Тихонов В. А.]"));
     // Salary, advance, tax and five contributions (worked out in the payroll tests).
