@@ -248,6 +248,204 @@ void buildTables(CInfoBase& base)
     }
 }
 
+// One employee's name, sex, pay, dates, passport and addresses.
+void buildHead(Rng& r, EmployeeRecord& rec, QString& shortName)
+{
+    const bool male = r.chance(55);
+    const Surname& sn = r.pick(surnames);
+    const Patronymic& pt = r.pick(patronymics);
+    const QString surname = s(male ? sn.male : sn.female);
+    const QString name = s(male ? r.pick(maleNames) : r.pick(femaleNames));
+    const QString patr = s(male ? pt.male : pt.female);
+
+    EmployeeHead& h = rec.head;
+    h.fio = surname + QLatin1Char(' ') + name + QLatin1Char(' ') + patr;
+    h.pol = male ? s(u"М") : s(u"Ж");
+    h.oklad = r.between(160, 1200) * 100.0 * 100; // whole hundreds of roubles
+    h.stavka = r.chance(90) ? 100 : 50;
+    h.avans = std::round(h.oklad * 0.4 / 100) * 100;
+    h.tarifVrem.rub = u16(r.between(120, 650));
+    h.tarifVrem.thou = u16(r.between(0, 999));
+    if (r.chance(30)) {
+        h.tarifSdel.rub = u16(r.between(90, 400));
+        h.tarifSdel.thou = u16(r.between(0, 999));
+    }
+    h.datR = packedDate(r.between(1, 28), r.between(1, 12), r.between(1962, 2004));
+    const int hired = r.between(1998, 2025);
+    h.datPr1 = packedDate(r.between(1, 28), r.between(1, 12), hired);
+    h.tabPodoh = 1;
+    h.flags = r.chance(10) ? 0x08u : 0u;
+    h.dolgKod = u16(r.between(1, 10));
+    h.profKod = u16(r.between(1, 40));
+    h.dolgName = s(r.pick(positions));
+    h.strahPolis = QStringLiteral("%1-%2-%3 %4").arg(digits(r, 3), digits(r, 3), digits(r, 3), digits(r, 2));
+    h.INN = QStringLiteral("35") + digits(r, 10);
+    h.gitPhone = QStringLiteral("+7 911 %1-%2-%3").arg(digits(r, 3), digits(r, 2), digits(r, 2));
+    h.pspKod = QStringLiteral("21");
+    h.pspStr = QStringLiteral("643");
+    h.pspSer = QStringLiteral("19 %1").arg(digits(r, 2));
+    h.pspNom = digits(r, 6);
+    h.pspDat = QStringLiteral("%1.%2.%3").arg(r.between(1, 28)).arg(r.between(1, 12)).arg(r.between(2005, 2024));
+    h.pspKem = s(u"Отделом УФМС России по Вологодской обл. в г. Череповце");
+    h.bdGorod = s(u"Череповец");
+    h.bdReg = s(u"Вологодская обл.");
+    h.propKodStr = QStringLiteral("643");
+    h.propInd = QStringLiteral("1626%1").arg(digits(r, 2));
+    h.propKodReg = QStringLiteral("35");
+    h.propReg = s(u"Вологодская обл.");
+    h.propGorod = s(u"Череповец");
+    h.propUl = s(r.pick(streets));
+    h.propDom = QString::number(r.between(1, 120));
+    h.propKv = QString::number(r.between(1, 200));
+    h.gitInd = h.propInd;
+    h.gitAdr = h.propReg + QStringLiteral(", г. ") + h.propGorod + QStringLiteral(", ") + h.propUl +
+               QStringLiteral(", д. ") + h.propDom + QStringLiteral(", кв. ") + h.propKv;
+    h.married = r.chance(60) ? 1 : 0;
+    h.children = u16(r.chance(40) ? r.between(1, 3) : 0);
+    h.spz[0] = {20, 1, u16(r.between(1, 8))};
+
+    shortName = surname + QLatin1Char(' ') + name.left(1) + QStringLiteral(". ") + patr.left(1) + QLatin1Char('.');
+}
+
+// Deductions for children, a permanent surcharge and a bank account for some.
+void buildPermanentEntries(Rng& r, EmployeeRecord& rec, int year)
+{
+    const EmployeeHead& h = rec.head;
+    if (h.children > 0) {
+        rec.nalvich[0].kod = 126;
+        rec.nalvich[0].start = monthKey(year, 1);
+        rec.nalvich[0].end = monthKey(year, 12);
+        rec.nalvich[0].sum = 140'000;
+        rec.nalvich[0].krat = i8(h.children);
+    }
+    if (r.chance(25)) {
+        PostDoplEntry& p = rec.postDopl[0];
+        p.kod = 16;
+        p.procent = 200; // 20.0 %
+        p.dBegin = 1;
+        p.mBegin = 1;
+        p.gBegin = u16(year);
+        p.dEnd = 31;
+        p.mEnd = 12;
+        p.gEnd = u16(year);
+        p.ceh = 0;
+    }
+    if (r.chance(20)) {
+        SberRow& b = rec.sber[0];
+        b.kod = 750;
+        b.bank = 1;
+        b.filial = s(u"Вологодское отделение № 8638");
+        b.ls = QStringLiteral("40817810") + digits(r, 12);
+        b.fio = h.fio;
+    }
+}
+
+// The archive: salary and income tax of the twelve months before the
+// reporting month, and the year's rates.
+void buildArchive(Rng& r, EmployeeRecord& rec, int year, int month)
+{
+    const EmployeeHead& h = rec.head;
+    int wk = 0;
+    for (int m = 1; m <= 12; ++m) {
+        int y = year, mm = month - m;
+        while (mm <= 0) {
+            mm += 12;
+            --y;
+        }
+        WariaEntry& e = rec.waria[std::size_t(wk++)];
+        e.kod = 1;
+        e.sum = h.oklad;
+        e.mes = u16(mm);
+        e.god = u16(y);
+        e.dn = u16(r.between(18, 23));
+        e.hr = u16(e.dn * 8);
+        e.mesVyd = u16(mm == 12 ? 1 : mm + 1);
+        e.godVyd = u16(mm == 12 ? y + 1 : y);
+        WariaEntry& t = rec.waria[std::size_t(wk++)];
+        t.kod = 902;
+        t.sum = std::round(h.oklad * 0.13 / 100) * 100;
+        t.mes = u16(mm);
+        t.god = u16(y);
+    }
+    rec.warKv = u16(wk);
+    for (int k = 0; k < 12; ++k) rec.rates[std::size_t(k)].rate = h.oklad;
+}
+
+// The month's rows: salary as input, tax and amount to pay computed.
+void buildMonthRows(EmployeeRecord& rec, int month)
+{
+    const double salary = rec.head.oklad;
+    rec.rows[0] = row(1, salary, month, 21, 168 * 60);
+    const double tax = std::round(salary * 0.13 / 100) * 100;
+    rec.rows[1] = row(902, tax, month);
+    rec.rows[2] = row(920, salary - tax, month);
+}
+
+// The employee's slot in the base's per-slot arrays.
+void buildSlotArrays(Rng& r, CInfoBase& base, const EmployeeRecord& rec, int slot, const QString& shortName)
+{
+    const EmployeeHead& h = rec.head;
+    base.shortNames[std::size_t(slot - 1)] = shortName;
+    EmployeeAttributes& a = base.attributes[std::size_t(slot - 1)];
+    a.prof = u16(h.profKod);
+    a.razr = u16(r.between(1, 6));
+    a.brig = i8(r.between(0, 5));
+    a.sistOpl = u8(r.between(1, 3));
+    a.graph = u8(r.between(1, 2));
+    a.kateg = u16(r.between(1, 4));
+    a.kvProizv = 1; // the month rows start at the first
+    a.priznBank = rec.sber[0].kod ? 1 : 0;
+    base.shopBytes[std::size_t(slot)] = u8(r.between(1, int(std::size(shopNames))));
+    TabelRecord& t = base.tabel[std::size_t(slot - 1)];
+    t.rabDn = 21;
+    t.rabHr = u16(168 * 60);
+    t.setKoeffHundredths(100);
+    t.tabel12 = 0x7FFE;
+    t.tabel22 = 0xFFFF;
+    base.av[std::size_t(slot - 1)] = h.avans;
+}
+
+// The month's entries: a percent bonus line, and for some an alternative
+// time sheet line, a sick-leave sheet or a vacation note.
+void buildMonthEntries(Rng& r, CInfoBase& base, const EmployeeHead& h, int slot, int year, int month)
+{
+    BonusLine bonus;
+    bonus.kod = 35;
+    bonus.procent = 1;
+    bonus.sum = r.between(10, 30) * 100.0; // percent in hundredths
+    base.prem.replaceRun(slot, std::vector<BonusLine>{bonus});
+    if (r.chance(15)) {
+        AltTabelEntry e;
+        e.kod = 3;
+        e.dn = u16(r.between(1, 5));
+        e.hr = u8(e.dn * 8);
+        e.mes = u16(month);
+        e.tarif = h.tarifVrem;
+        base.altTabel.replaceRun(slot, std::vector<AltTabelEntry>{e});
+    }
+    if (r.chance(10)) {
+        SickLeaveSheet sl;
+        sl.dBegin = u8(r.between(1, 10));
+        sl.mBegin = u8(month);
+        sl.gBegin = u16(year);
+        sl.dEnd = u8(sl.dBegin + r.between(3, 10));
+        sl.mEnd = u8(month);
+        sl.gEnd = u16(year);
+        sl.procent = 80;
+        sl.dn = u16((sl.dEnd - sl.dBegin + 1) * 60);
+        base.bln.replaceRun(slot, std::vector<SickLeaveSheet>{sl});
+    }
+    if (r.chance(10)) {
+        VacationNote v;
+        v.dBegin = u16(r.between(1, 15));
+        v.mBegin = u16(month);
+        v.gBegin = u16(year);
+        v.dlin = 14;
+        v.kalend = 1;
+        base.otp.replaceRun(slot, std::vector<VacationNote>{v});
+    }
+}
+
 } // namespace
 
 FixtureBase BuildFixtureBase(CInfoBase& base, int employees, unsigned seed)
@@ -272,179 +470,14 @@ FixtureBase BuildFixtureBase(CInfoBase& base, int employees, unsigned seed)
     for (int i = 0; i < employees; ++i) {
         const int slot = i + 1;
         tabN += r.between(1, 3);
-        const bool male = r.chance(55);
-        const Surname& sn = r.pick(surnames);
-        const Patronymic& pt = r.pick(patronymics);
-        const QString surname = s(male ? sn.male : sn.female);
-        const QString name = s(male ? r.pick(maleNames) : r.pick(femaleNames));
-        const QString patr = s(male ? pt.male : pt.female);
-
         EmployeeRecord& rec = fx.records[std::size_t(slot - 1)];
-        EmployeeHead& h = rec.head;
-        h.fio = surname + QLatin1Char(' ') + name + QLatin1Char(' ') + patr;
-        h.pol = male ? s(u"М") : s(u"Ж");
-        h.oklad = r.between(160, 1200) * 100.0 * 100; // whole hundreds of roubles
-        h.stavka = r.chance(90) ? 100 : 50;
-        h.avans = std::round(h.oklad * 0.4 / 100) * 100;
-        h.tarifVrem.rub = u16(r.between(120, 650));
-        h.tarifVrem.thou = u16(r.between(0, 999));
-        if (r.chance(30)) {
-            h.tarifSdel.rub = u16(r.between(90, 400));
-            h.tarifSdel.thou = u16(r.between(0, 999));
-        }
-        h.datR = packedDate(r.between(1, 28), r.between(1, 12), r.between(1962, 2004));
-        const int hired = r.between(1998, 2025);
-        h.datPr1 = packedDate(r.between(1, 28), r.between(1, 12), hired);
-        h.tabPodoh = 1;
-        h.flags = r.chance(10) ? 0x08u : 0u;
-        h.dolgKod = u16(r.between(1, 10));
-        h.profKod = u16(r.between(1, 40));
-        h.dolgName = s(r.pick(positions));
-        h.strahPolis = QStringLiteral("%1-%2-%3 %4").arg(digits(r, 3), digits(r, 3), digits(r, 3), digits(r, 2));
-        h.INN = QStringLiteral("35") + digits(r, 10);
-        h.gitPhone = QStringLiteral("+7 911 %1-%2-%3").arg(digits(r, 3), digits(r, 2), digits(r, 2));
-        h.pspKod = QStringLiteral("21");
-        h.pspStr = QStringLiteral("643");
-        h.pspSer = QStringLiteral("19 %1").arg(digits(r, 2));
-        h.pspNom = digits(r, 6);
-        h.pspDat = QStringLiteral("%1.%2.%3").arg(r.between(1, 28)).arg(r.between(1, 12)).arg(r.between(2005, 2024));
-        h.pspKem = s(u"Отделом УФМС России по Вологодской обл. в г. Череповце");
-        h.bdGorod = s(u"Череповец");
-        h.bdReg = s(u"Вологодская обл.");
-        h.propKodStr = QStringLiteral("643");
-        h.propInd = QStringLiteral("1626%1").arg(digits(r, 2));
-        h.propKodReg = QStringLiteral("35");
-        h.propReg = s(u"Вологодская обл.");
-        h.propGorod = s(u"Череповец");
-        h.propUl = s(r.pick(streets));
-        h.propDom = QString::number(r.between(1, 120));
-        h.propKv = QString::number(r.between(1, 200));
-        h.gitInd = h.propInd;
-        h.gitAdr = h.propReg + QStringLiteral(", г. ") + h.propGorod + QStringLiteral(", ") + h.propUl +
-                   QStringLiteral(", д. ") + h.propDom + QStringLiteral(", кв. ") + h.propKv;
-        h.married = r.chance(60) ? 1 : 0;
-        h.children = u16(r.chance(40) ? r.between(1, 3) : 0);
-        h.spz[0] = {20, 1, u16(r.between(1, 8))};
-
-        // Deductions for children, a permanent surcharge for some.
-        if (h.children > 0) {
-            rec.nalvich[0].kod = 126;
-            rec.nalvich[0].start = monthKey(year, 1);
-            rec.nalvich[0].end = monthKey(year, 12);
-            rec.nalvich[0].sum = 140'000;
-            rec.nalvich[0].krat = i8(h.children);
-        }
-        if (r.chance(25)) {
-            PostDoplEntry& p = rec.postDopl[0];
-            p.kod = 16;
-            p.procent = 200; // 20.0 %
-            p.dBegin = 1;
-            p.mBegin = 1;
-            p.gBegin = u16(year);
-            p.dEnd = 31;
-            p.mEnd = 12;
-            p.gEnd = u16(year);
-            p.ceh = 0;
-        }
-        if (r.chance(20)) {
-            SberRow& b = rec.sber[0];
-            b.kod = 750;
-            b.bank = 1;
-            b.filial = s(u"Вологодское отделение № 8638");
-            b.ls = QStringLiteral("40817810") + digits(r, 12);
-            b.fio = h.fio;
-        }
-
-        // Archive: the twelve months before the reporting month.
-        int wk = 0;
-        for (int m = 1; m <= 12; ++m) {
-            int y = year, mm = month - m;
-            while (mm <= 0) {
-                mm += 12;
-                --y;
-            }
-            WariaEntry& e = rec.waria[std::size_t(wk++)];
-            e.kod = 1;
-            e.sum = h.oklad;
-            e.mes = u16(mm);
-            e.god = u16(y);
-            e.dn = u16(r.between(18, 23));
-            e.hr = u16(e.dn * 8);
-            e.mesVyd = u16(mm == 12 ? 1 : mm + 1);
-            e.godVyd = u16(mm == 12 ? y + 1 : y);
-            WariaEntry& t = rec.waria[std::size_t(wk++)];
-            t.kod = 902;
-            t.sum = std::round(h.oklad * 0.13 / 100) * 100;
-            t.mes = u16(mm);
-            t.god = u16(y);
-        }
-        rec.warKv = u16(wk);
-        for (int k = 0; k < 12; ++k) rec.rates[std::size_t(k)].rate = h.oklad;
-
-        // Month rows: salary as input, tax and amount to pay computed.
-        const int kvProizv = 1;
-        rec.rows[0] = row(1, h.oklad, month, 21, 168 * 60);
-        const double tax = std::round(h.oklad * 0.13 / 100) * 100;
-        rec.rows[1] = row(902, tax, month);
-        rec.rows[2] = row(920, h.oklad - tax, month);
-
-        // Per-slot arrays.
-        base.shortNames[std::size_t(slot - 1)] =
-            surname + QLatin1Char(' ') + name.left(1) + QStringLiteral(". ") + patr.left(1) + QLatin1Char('.');
-        EmployeeAttributes& a = base.attributes[std::size_t(slot - 1)];
-        a.prof = u16(h.profKod);
-        a.razr = u16(r.between(1, 6));
-        a.brig = i8(r.between(0, 5));
-        a.sistOpl = u8(r.between(1, 3));
-        a.graph = u8(r.between(1, 2));
-        a.kateg = u16(r.between(1, 4));
-        a.kvProizv = kvProizv;
-        a.priznBank = rec.sber[0].kod ? 1 : 0;
-        base.shopBytes[std::size_t(slot)] = u8(r.between(1, int(std::size(shopNames))));
-        TabelRecord& t = base.tabel[std::size_t(slot - 1)];
-        t.rabDn = 21;
-        t.rabHr = u16(168 * 60);
-        t.setKoeffHundredths(100);
-        t.tabel12 = 0x7FFE;
-        t.tabel22 = 0xFFFF;
-        base.av[std::size_t(slot - 1)] = h.avans;
-
-        BonusLine bonus;
-        bonus.kod = 35;
-        bonus.procent = 1;
-        bonus.sum = r.between(10, 30) * 100.0; // percent in hundredths
-        base.prem.replaceRun(slot, std::vector<BonusLine>{bonus});
-        if (r.chance(15)) {
-            AltTabelEntry e;
-            e.kod = 3;
-            e.dn = u16(r.between(1, 5));
-            e.hr = u8(e.dn * 8);
-            e.mes = u16(month);
-            e.tarif = h.tarifVrem;
-            base.altTabel.replaceRun(slot, std::vector<AltTabelEntry>{e});
-        }
-        if (r.chance(10)) {
-            SickLeaveSheet sl;
-            sl.dBegin = u8(r.between(1, 10));
-            sl.mBegin = u8(month);
-            sl.gBegin = u16(year);
-            sl.dEnd = u8(sl.dBegin + r.between(3, 10));
-            sl.mEnd = u8(month);
-            sl.gEnd = u16(year);
-            sl.procent = 80;
-            sl.dn = u16((sl.dEnd - sl.dBegin + 1) * 60);
-            base.bln.replaceRun(slot, std::vector<SickLeaveSheet>{sl});
-        }
-        if (r.chance(10)) {
-            VacationNote v;
-            v.dBegin = u16(r.between(1, 15));
-            v.mBegin = u16(month);
-            v.gBegin = u16(year);
-            v.dlin = 14;
-            v.kalend = 1;
-            base.otp.replaceRun(slot, std::vector<VacationNote>{v});
-        }
-
+        QString shortName;
+        buildHead(r, rec, shortName);
+        buildPermanentEntries(r, rec, year);
+        buildArchive(r, rec, year, month);
+        buildMonthRows(rec, month);
+        buildSlotArrays(r, base, rec, slot, shortName);
+        buildMonthEntries(r, base, rec.head, slot, year, month);
         AddToList(base, tabN, slot);
     }
     base.config.kolRab = i16(base.list.size());
