@@ -9,6 +9,7 @@
 #include "entries/ui/CCurnuPerSBView.h"
 #include "entries/ui/CCurnuSsudKredView.h"
 #include "entries/ui/COtpuskVvodView.h"
+#include "entries/ui/CPaymentCorrectionView.h"
 #include "entries/ui/CTabelReadView.h"
 #include "entries/ui/CTabelVvodView.h"
 #include "exchange/ui/ExchangeScreens.h"
@@ -193,6 +194,8 @@ void RegisterMonthEntryScreens(CommandRegistry& registry)
     AddScreen(
         registry, 1213, QStringLiteral("Ввод и корректировка больничного листа"), CBulletVvodView::kEntryScreen,
         [](CKalvorDoc* d) -> CCommonFormView* { return new CBulletVvodView(d, OpenRateCorrection()); }, 10008);
+    // The payment corrections of sheets and notes, on the same two panels.
+    RegisterPaymentCorrectionScreens(registry);
 }
 
 } // namespace

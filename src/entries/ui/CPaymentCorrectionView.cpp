@@ -1,0 +1,101 @@
+#include "entries/ui/CPaymentCorrectionView.h"
+
+#include "entries/ui/CBulletViplatView.h"
+#include "entries/ui/COtpuskCorrectView.h"
+#include "entries/ui/CPaymentCorrectionDlg.h"
+#include "grid/FldHlpGridCtrl.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/CommandRegistry.h"
+#include "shell/ui/EntryViewBodies.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+CPaymentCorrectionView::CPaymentCorrectionView(int formId, const QString& caption, int entryScreen, CKalvorDoc* doc,
+                                               QWidget* parent)
+    : CCommonFormView(formId, doc, parent), m_caption(caption), m_entryScreen(entryScreen)
+{}
+
+CPaymentCorrectionView::~CPaymentCorrectionView()
+{
+    if (m_dlg)
+        m_dlg->SaveRecord();
+}
+
+void CPaymentCorrectionView::OnInitialUpdate()
+{
+    Document()->LastEntryScreen = quint32(m_entryScreen);
+    auto* layout = new QVBoxLayout(this);
+    m_filter = new CWorkersFilterDlg(this);
+    m_strip = m_filter;
+    layout->addWidget(m_filter);
+    auto* frame = new QGroupBox(m_caption, this);
+    SetControl(IdFrame, frame);
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->setContentsMargins(25, 25, 25, 25);
+    m_dlg = CreateDialog();
+    m_entryDlg = m_dlg;
+    frameLayout->addWidget(m_dlg);
+    layout->addWidget(frame, 0, Qt::AlignLeft);
+    layout->addStretch(1);
+    frame->show();
+    m_dlg->show();
+    m_filter->show();
+    m_filter->Field(CWorkersFilterDlg::IdShop)->setFocus();
+}
+
+void CPaymentCorrectionView::ShowFormHelp()
+{
+    if (m_filter && m_focusedWnd && m_filter->isAncestorOf(m_focusedWnd))
+        m_filter->ShowFieldPickList();
+}
+
+void CPaymentCorrectionView::ApplySelection()
+{
+    int shop = 0, brigade = 0, profession = 0;
+    if (!CheckFilterHasEmployees(*this, *m_filter, &shop, &brigade, &profession))
+        return;
+    if (!m_dlg->SaveRecord())
+        return;
+    m_dlg->SetSelection(shop, brigade, profession);
+    EnableEntry(true);
+}
+
+void CPaymentCorrectionView::EnableEntry(bool enable)
+{
+    if (!m_dlg)
+        return;
+    m_dlg->setEnabled(enable);
+    if (!enable)
+        return;
+    CFldHlpGridCtrl* grid = m_dlg->Grid();
+    grid->setFocus();
+    if (grid->GetRowCount() > grid->GetFixedRowCount())
+        grid->SetFocusCell(grid->GetFixedRowCount(), kalvor::entries::PaymentAmount);
+}
+
+bool CPaymentCorrectionView::CanLeave()
+{
+    if (!m_dlg)
+        return true;
+    return m_dlg->SaveRecord() != 0 || m_dlg->LineMissing();
+}
+
+void RegisterPaymentCorrectionScreens(CommandRegistry& registry)
+{
+    CommandInfo sickLeave;
+    sickLeave.id = CBulletViplatView::kCommandId;
+    sickLeave.caption = QStringLiteral("Просмотр выплат по больничным");
+    sickLeave.panel = CBulletViplatView::kEntryScreen;
+    sickLeave.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CBulletViplatView(doc); };
+    registry.AddCommand(sickLeave);
+
+    CommandInfo vacation;
+    vacation.id = COtpuskCorrectView::kCommandId;
+    vacation.caption = QStringLiteral("Просмотр и корректировка выплат");
+    vacation.panel = COtpuskCorrectView::kEntryScreen;
+    vacation.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new COtpuskCorrectView(doc); };
+    registry.AddCommand(vacation);
+}
