@@ -51,58 +51,25 @@ struct SectionOneKind {
     std::array<int, 3> shareColumns; // columns of the share tables; -1 = none
 };
 
+// clang-format off
 const SectionOneKind kSectionOne[kSectionOneKinds] = {
-    {"2055",
-     "2601",
-     0,
-     "7000",
-     1,
-     "Начисления по оплате труда %1ого персонала;",
-     "Отпуск будущего периода %1ого персонала;",
-     {-1, -1, -1}},
+    {"2055", "2601",   0, "7000", 1, "Начисления по оплате труда %1ого персонала;",
+                                     "Отпуск будущего периода %1ого персонала;", {-1, -1, -1}},
     {"2664", "2663", 110, nullptr, 0, "Больничный %1ого персонала за счет ср-в предприятия;", nullptr, {-1, -1, -1}},
-    {"2056", "2056", 2, nullptr, 0, "Оплата по договору в %1ых подразделениях;", nullptr, {-1, -1, -1}},
-    {"2610",
-     "2610",
-     991,
-     nullptr,
-     5,
-     "Взносы в ПФР (ФБ+СП+НП) с оплаты %1ого персонала;",
-     "Взносы в ПФР (ФБ+СП+НП) с отпуска буд.периода %1ого персонала;",
-     {0, 1, 5}},
-    {"2609",
-     "2609",
-     992,
-     nullptr,
-     2,
-     "Взносы в ФСС с оплаты %1ого персонала;",
-     "Взносы в ФСС с отпуска буд.периода %1ого персонала;",
-     {2, -1, -1}},
-    {"2611",
-     "2611",
-     0,
-     "6906",
-     4,
-     "Взносы в ФСС (травматизм) с оплаты %1ого персонала;",
-     "Взносы в ФСС (травматизм) с отпуска буд.периода %1ого персонала;",
-     {kInfinTableColumn, -1, -1}},
-    {"2613",
-     "2613",
-     994,
-     nullptr,
-     3,
-     "Взносы в ФФОМС с оплаты %1ого персонала;",
-     "Взносы в ФФОМС с отпуска буд.периода %1ого персонала;",
-     {4, -1, -1}},
-    {"2613",
-     "2613",
-     993,
-     nullptr,
-     8,
-     "Взносы в ТФОМС с оплаты %1ого персонала;",
-     "Взносы в ТФОМС с отпуска буд.периода %1ого персонала;",
-     {3, -1, -1}},
+    {"2056", "2056",   2, nullptr, 0, "Оплата по договору в %1ых подразделениях;", nullptr, {-1, -1, -1}},
+    {"2610", "2610", 991, nullptr, 5, "Взносы в ПФР (ФБ+СП+НП) с оплаты %1ого персонала;",
+                                      "Взносы в ПФР (ФБ+СП+НП) с отпуска буд.периода %1ого персонала;", {0, 1, 5}},
+    {"2609", "2609", 992, nullptr, 2, "Взносы в ФСС с оплаты %1ого персонала;",
+                                      "Взносы в ФСС с отпуска буд.периода %1ого персонала;", {2, -1, -1}},
+    {"2611", "2611",   0, "6906", 4, "Взносы в ФСС (травматизм) с оплаты %1ого персонала;",
+                                     "Взносы в ФСС (травматизм) с отпуска буд.периода %1ого персонала;",
+                                     {kInfinTableColumn, -1, -1}},
+    {"2613", "2613", 994, nullptr, 3, "Взносы в ФФОМС с оплаты %1ого персонала;",
+                                      "Взносы в ФФОМС с отпуска буд.периода %1ого персонала;", {4, -1, -1}},
+    {"2613", "2613", 993, nullptr, 8, "Взносы в ТФОМС с оплаты %1ого персонала;",
+                                      "Взносы в ТФОМС с отпуска буд.периода %1ого персонала;", {3, -1, -1}},
 };
+// clang-format on
 constexpr int kKindWages = 0, kKindSickPay = 1, kKindContract = 2, kKindPension = 3, kKindSocial = 4, kKindByTable = 5,
               kKindFederalMedical = 6, kKindTerritorialMedical = 7;
 
@@ -117,31 +84,28 @@ struct SectionTwoKind {
     const char* text;
 };
 
+// clang-format off
 const SectionTwoKind kSectionTwo[kSectionTwoKinds] = {
-    {{24}, "9102", "7000", 9, "Выплаты за счет прибыли (оплата путевок);"},
-    {{71}, "9102", "7000", 7, "Выплаты за счет прибыли (пособие по уходу на пенсию);"},
-    {{15}, "9102", "7000", 6, "Выплаты за счет прибыли (премия юбилярам);"},
-    {{23}, "9102", "7000", 17, "Выплаты за счет прибыли (дополнительный доход);"},
-    {{68, 72, 75, 78}, "9102", "7000", 5, "Выплаты за счет прибыли (материальная помощь);"},
-    {{25, 29}, "9102", "7000", 33, "Выплаты за счет прибыли (поликлинника);"},
-    {{14, 92}, "9102", "7000", 8, "Выплаты за счет прибыли (особо важные);"},
-    {{8, 66, 76}, "9102", "7000", 41, "Выплаты за счет прибыли (средняя зараб.плата);"},
+    {{24},             "9102", "7000",  9, "Выплаты за счет прибыли (оплата путевок);"},
+    {{71},             "9102", "7000",  7, "Выплаты за счет прибыли (пособие по уходу на пенсию);"},
+    {{15},             "9102", "7000",  6, "Выплаты за счет прибыли (премия юбилярам);"},
+    {{23},             "9102", "7000", 17, "Выплаты за счет прибыли (дополнительный доход);"},
+    {{68, 72, 75, 78}, "9102", "7000",  5, "Выплаты за счет прибыли (материальная помощь);"},
+    {{25, 29},         "9102", "7000", 33, "Выплаты за счет прибыли (поликлинника);"},
+    {{14, 92},         "9102", "7000",  8, "Выплаты за счет прибыли (особо важные);"},
+    {{8, 66, 76},      "9102", "7000", 41, "Выплаты за счет прибыли (средняя зараб.плата);"},
     {{8, 14, 15, 23, 24, 25, 29, 66, 68, 71, 72, 75, 76, 78, 92},
-     "9102",
-     "6906",
-     11,
-     "Взносы в ФСС (травматизм) за счет прибыли;"},
+                       "9102", "6906", 11, "Взносы в ФСС (травматизм) за счет прибыли;"},
     {{31, 153, 155, 156, 157, 158, 159, 195, 196, 197},
-     "6901",
-     "7000",
-     0,
-     "Начисления по больничному за счет ср-в ФСС;"},
-    {{152, 160, 161, 164, 165}, "6901", "7000", 0, "Пособия из ср-в ФСС;"},
-    {{902}, "7000", "6804", 0, "Подоходный налог;"},
-    {{919}, "7000", "7606", 0, "Проф взносы;"},
-    {{990}, "6902", "6907", 0, "Страх.ч.взносов в ПФР;"},
-    {{995}, "6902", "6908", 0, "Накоп.ч.взносов в ПФР;"},
+                       "6901", "7000",  0, "Начисления по больничному за счет ср-в ФСС;"},
+    {{152, 160, 161, 164, 165},
+                       "6901", "7000",  0, "Пособия из ср-в ФСС;"},
+    {{902},            "7000", "6804",  0, "Подоходный налог;"},
+    {{919},            "7000", "7606",  0, "Проф взносы;"},
+    {{990},            "6902", "6907",  0, "Страх.ч.взносов в ПФР;"},
+    {{995},            "6902", "6908",  0, "Накоп.ч.взносов в ПФР;"},
 };
+// clang-format on
 constexpr int kKindMaterialHelp = 4, kKindProfitContribution = 8;
 
 // The shop under which the export reports a shop number.
@@ -315,6 +279,7 @@ private:
     void AddSectionTwo(const std::vector<InfinEntry>& entries);
     double ByTableCharge(const InfinCodeSums& sums) const;
     std::size_t SectionOneAt(int category, int subPeriod, int kind, std::size_t shopIndex) const;
+    QByteArray SectionOneLine(int category, int subPeriod, int kind, int shop, std::int64_t kopecks) const;
     QByteArray SectionOneLines() const;
     QByteArray SectionTwoLines() const;
     QByteArray CreditAccount(const SectionOneKind& kind) const;
@@ -546,41 +511,48 @@ QByteArray InfinRun::CreditAccount(const SectionOneKind& kind) const
     return payKind != nullptr ? BestGroup(payKind->spzAu) : QByteArray();
 }
 
-QByteArray InfinRun::SectionOneLines() const
+// One line of section 1: for the month the category account, the credit,
+// the kind account and the shop; for a following month "9701", the credit,
+// the type, the month, the kind account, the shop and the category account.
+QByteArray InfinRun::SectionOneLine(int category, int subPeriod, int kind, int shop, std::int64_t kopecks) const
 {
     static const char* const kCategoryTexts[2] = {"производственн", "непроизводственн"};
     static const char* const kCategoryAccounts[2] = {"2000", "2600"};
+    const SectionOneKind& line = kSectionOne[kind];
+    const bool future = category >= 2;
+    const int staff = category % 2;
+    const QByteArray account = staff == 0 ? line.productionAccount : line.otherAccount;
+    const QByteArray marker = kind == kKindFederalMedical ? "1" : kind == kKindTerritorialMedical ? "2" : "";
+    const QString text = QString::fromUtf8(future ? line.futureText : line.monthText);
+    QByteArray head;
+    if (future) {
+        const MonthKey month = m_month.plus(subPeriod + 1);
+        head = "9701;" + CreditAccount(line) + ';' + QByteArray::number(line.type) + ';' +
+               (month.month() < 10 ? "0" : "") + QByteArray::number(month.month()) + '.' +
+               QByteArray::number(month.year()) + ';' + account + ';' + QByteArray::number(shop) + ';' +
+               kCategoryAccounts[staff] + ';';
+    } else {
+        head = kCategoryAccounts[staff] + QByteArray(";") + CreditAccount(line) + ';' + account + ';' +
+               QByteArray::number(shop) + ";;;;";
+    }
+    return head + ";;" + marker + ";;;;;;;" + InfinAmountText(kopecks) + ';' +
+           codepage::toCp1251(text.arg(QString::fromUtf8(kCategoryTexts[staff]))) + "\r\n";
+}
+
+QByteArray InfinRun::SectionOneLines() const
+{
     QByteArray lines;
     for (int category = 0; category < kCategoryCount; ++category) {
         const bool future = category >= 2;
-        const int staff = category % 2;
         for (int subPeriod = 0; subPeriod < (future ? kSubPeriods : 1); ++subPeriod) {
-            const MonthKey month = m_month.plus(subPeriod + 1);
             for (int kind = 0; kind < kSectionOneKinds; ++kind) {
-                const SectionOneKind& line = kSectionOne[kind];
-                const QByteArray credit = CreditAccount(line);
-                if ((future && line.futureText == nullptr) || credit.isEmpty())
+                if ((future && kSectionOne[kind].futureText == nullptr) || CreditAccount(kSectionOne[kind]).isEmpty())
                     continue;
-                const QByteArray account = staff == 0 ? line.productionAccount : line.otherAccount;
-                const QByteArray marker = kind == 6 ? "1" : kind == 7 ? "2" : "";
-                const QByteArray text = codepage::toCp1251(QString::fromUtf8(future ? line.futureText : line.monthText)
-                                                               .arg(QString::fromUtf8(kCategoryTexts[staff])));
                 for (std::size_t shopIndex = 0; shopIndex < m_shops.size(); ++shopIndex) {
                     const double sum = m_sectionOne[SectionOneAt(category, subPeriod, kind, shopIndex)];
                     const auto kopecks = std::int64_t(RoundThroughText(sum, 0));
-                    if (kopecks == 0)
-                        continue;
-                    const QByteArray shop = QByteArray::number(m_shops[shopIndex]);
-                    if (future) {
-                        lines += "9701;" + credit + ';' + QByteArray::number(line.type) + ';' +
-                                 (month.month() < 10 ? "0" : "") + QByteArray::number(month.month()) + '.' +
-                                 QByteArray::number(month.year()) + ';' + account + ';' + shop + ';' +
-                                 kCategoryAccounts[staff] + ';';
-                    } else {
-                        lines +=
-                            kCategoryAccounts[staff] + QByteArray(";") + credit + ';' + account + ';' + shop + ";;;;";
-                    }
-                    lines += ";;" + marker + ";;;;;;;" + InfinAmountText(kopecks) + ';' + text + "\r\n";
+                    if (kopecks != 0)
+                        lines += SectionOneLine(category, subPeriod, kind, m_shops[shopIndex], kopecks);
                 }
             }
         }
@@ -605,6 +577,15 @@ QByteArray InfinRun::SectionTwoLines() const
 }
 
 QByteArray InfinRun::Lines() const { return SectionOneLines() + SectionTwoLines(); }
+
+// The command run from the folder of "infin.txt", as the loader expects
+// to find the file in its current folder.
+QString InFolder(const QString& folder, const QString& command)
+{
+    QString quoted = folder;
+    quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+    return QStringLiteral("cd '%1' && %2").arg(quoted, command);
+}
 
 // Closes the swap work file however the run ends.
 struct SwapCloser {
@@ -643,7 +624,7 @@ int ExportPostingsInfin(std::stop_token stop, PayrollDoc& doc, const PostingsSel
         throw TextError(infobase::WriteFileErrorText);
 
     if (!loaderCommand.trimmed().isEmpty())
-        platform::RunConsoleCommand(loaderCommand, doc.infoBase.workFolder);
+        platform::RunConsoleCommand(InFolder(doc.infoBase.workFolder, loaderCommand), doc.infoBase.workFolder);
     return 0;
 }
 

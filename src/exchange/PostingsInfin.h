@@ -65,7 +65,8 @@ int SplitContributionsInfin(const PayrollDoc& doc, const InfinCodeSums& sums, In
                             InfinShareTable& contributions);
 
 // Writes "infin.txt" (under a temporary name, renamed when complete) and then
-// runs the loader command when one is given. Returns 0 when done, 1 when
+// runs the loader command, when one is given, through the command
+// interpreter in the working folder. Returns 0 when done, 1 when
 // stopped (the file stays as it was and the loader is not run), or the
 // negative result of SplitContributionsInfin (nothing written). Throws
 // TextError "Ошибка чтения файла" for a record that cannot be read whole and

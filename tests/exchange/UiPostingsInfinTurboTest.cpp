@@ -12,6 +12,7 @@
 #include "payroll/CalcThread.h"
 #include "platform/DocumentOpener.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/KalvorConfig.h"
 #include "values/Clock.h"
 
 #include <gtest/gtest.h>
@@ -150,6 +151,26 @@ TEST_F(UiInfinTurboExport, TurboAsksAndWritesItsFilesOnYesOnly)
     EXPECT_GT(journal.count("\r\n"), 1);
     EXPECT_FALSE(Read(folder + kalvor::tools::DemoBaseName() + QStringLiteral(".lis")).isEmpty());
     EXPECT_FALSE(Read(folder + kalvor::tools::DemoBaseName() + QStringLiteral(".sig")).isEmpty());
+}
+
+TEST(InfinLoaderSetting, ReadFromTheApplicationSectionAndKeptOnSave)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("kalvor.ini"));
+    KalvorConfig config;
+    config.Load(file);
+    EXPECT_TRUE(config.infinLoader.isEmpty());
+
+    QFile ini(file);
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Application]\npath=/data/kalvor\nInfinLoader = wine infin.exe\n");
+    ini.close();
+    config.Load(file);
+    EXPECT_EQ(config.infinLoader, QStringLiteral("wine infin.exe"));
+    ASSERT_TRUE(config.Save(file));
+    config.Load(file);
+    EXPECT_EQ(config.infinLoader, QStringLiteral("wine infin.exe"));
 }
 
 } // namespace
