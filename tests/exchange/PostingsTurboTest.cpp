@@ -109,12 +109,6 @@ protected:
     ScopedToday today{QDate(2026, 3, 5)};
 };
 
-TEST_F(TurboPostings, FilesLieBesideTheBase)
-{
-    EXPECT_EQ(TurboBasePath(doc), dir.path() + QStringLiteral("/turbo"));
-    EXPECT_EQ(TurboFilePath(doc, QStringLiteral("jur")), dir.path() + QStringLiteral("/turbo.jur"));
-}
-
 TEST_F(TurboPostings, GroupsSummedBySignAccountAndAnalytics)
 {
     const TurboFiles files = ConvertSummaryToTurbo(kRecords, doc, QDate(2026, 3, 5));
