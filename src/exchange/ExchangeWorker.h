@@ -47,6 +47,11 @@ public:
     virtual void ShowInformation(const QString& text) const = 0;
     // The database error box ("ОБНАРУЖЕНА ОШИБКА: ...").
     virtual void ShowDbError(const db::DbError& error) const = 0;
+    // A box with the text, caption "Kalvor", no icon.
+    virtual void ShowMessage(const QString& text) const = 0;
+    // A question with the buttons Да and Нет, caption "Kalvor", the question
+    // icon; true for Да.
+    virtual bool AskYesNo(const QString& text) const = 0;
 };
 
 // The work of one run: a TaskResult and its detail, or a negative result -k

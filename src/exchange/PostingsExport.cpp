@@ -1,5 +1,7 @@
 #include "exchange/PostingsExport.h"
 
+#include "exchange/PostingsInfin.h"
+#include "exchange/PostingsTurbo.h"
 #include "exchange/SummaryWorkers.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/SwapFile.h"
@@ -17,21 +19,69 @@ constexpr int kNoWriter = -1;
 constexpr std::size_t kSummaryNodes = 3190;
 const char* const kAllocationErrorText = "Ошибка выделения памяти";
 
-// Runs the writer of the program into the open work file. ИНФИН and
-// Турбо-бухгалтер take the summary's record file; their writers are still
-// to come, so their runs end after the summary with no writer.
+// Runs the writer of the program into the open work file.
 int WritePostings(std::stop_token stop, PayrollDoc& doc, QFile& work, const PostingsTaskParams& params)
 {
     const PostingsSelection selection = PostingsSelectionOf(params);
     switch (selection.program) {
     case kProgramBest: return ExportPostingsBest(std::move(stop), doc, work, selection);
-    case kProgramInfin:
-    case kProgramTurbo:
-        if (const int result = BuildPostingsSummary(std::move(stop), doc, params); result != 0)
-            return result;
-        return kNoWriter;
     default: return kNoWriter;
     }
+}
+
+// The user's side of the Турбо-бухгалтер export: the view's boxes, shown on
+// the user-interface thread. A stopped run answers its question with Нет.
+class WorkerConversation : public PostingsConversation {
+public:
+    WorkerConversation(platform::TaskContext& task, const ExchangeMessenger& messenger)
+        : m_task(task), m_messenger(messenger)
+    {}
+    bool Ask(const QString& question) override
+    {
+        return m_task.runOnGui([&] { return m_messenger.AskYesNo(question) ? 1 : 0; }) == 1;
+    }
+    void Tell(const QString& message) override
+    {
+        m_task.runOnGui([&] {
+            m_messenger.ShowMessage(message);
+            return 0;
+        });
+    }
+
+private:
+    platform::TaskContext& m_task;
+    const ExchangeMessenger& m_messenger;
+};
+
+// The message of a finished ИНФИН export, for the month it was made for.
+QString InfinDoneText(const PayrollDoc& doc, const QString& loader)
+{
+    QString text = QStringLiteral("Выгрузка за %1 месяц завершена!").arg(MonthName(InfinExportMonth(doc).month()));
+    if (loader.trimmed().isEmpty())
+        text += QStringLiteral("\nЗагрузчик ИНФИН не задан (параметр InfinLoader раздела [Application] файла "
+                               "настроек): файл infin.txt в программу ИНФИН не передан.");
+    return text;
+}
+
+// ИНФИН and Турбо-бухгалтер: the summary into "<base>.fin", then the writer
+// of the program. Nothing goes to the work file.
+int ExportThroughSummary(platform::TaskContext& task, PayrollDoc& doc, const PostingsTaskParams& params,
+                         const ExchangeMessenger& messenger)
+{
+    if (const int result = BuildPostingsSummary(task.stopToken(), doc, params); result != 0)
+        return result;
+    if (params.program == kProgramTurbo) {
+        WorkerConversation owner(task, messenger);
+        return ExportPostingsTurbo(doc, owner);
+    }
+    const int result = ExportPostingsInfin(task.stopToken(), doc, PostingsSelectionOf(params), params.infinLoader);
+    if (result == 0) {
+        task.runOnGui([&] {
+            messenger.ShowMessage(InfinDoneText(doc, params.infinLoader));
+            return 0;
+        });
+    }
+    return result;
 }
 
 // Replaces the print copy by the work file, under a temporary name first.
@@ -104,14 +154,15 @@ platform::TaskOutcome ProvodExportThreadProc(platform::TaskContext& context, con
         QFile work(doc.TypWorkFile());
         if (!work.open(QIODevice::WriteOnly | QIODevice::Truncate))
             throw TextError(infobase::OpenFileErrorText);
+        if (params.program == kProgramInfin || params.program == kProgramTurbo) {
+            const int result = ExportThroughSummary(task, doc, params, messenger);
+            work.close();
+            return platform::TaskOutcome(result < 0 ? result : platform::TASK_DONE);
+        }
         const int result = WritePostings(task.stopToken(), doc, work, params);
         work.close();
         if (result != 0)
             return platform::TaskOutcome(result < 0 ? result : platform::TASK_DONE);
-        // Турбо-бухгалтер writes files of its own and nothing here: there is
-        // nothing to show.
-        if (params.program == kProgramTurbo)
-            return platform::TaskOutcome(platform::TASK_DONE);
         MakePrintCopy(doc);
         print::PrintTextFile(doc, PostingsPrintCopy(doc), prompt);
         infobase::SaveConfig(doc.infoBase);

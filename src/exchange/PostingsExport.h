@@ -15,6 +15,7 @@ namespace kalvor::exchange {
 // The view's parameter block: the strip, the marked-only switch and the program.
 struct PostingsTaskParams : platform::TaskThreadParams {
     int program = 0; // 0 BEST, 1 1С-бухгалтерия, 2 ИНФИН, 3 Турбо-бухгалтер
+    QString infinLoader; // the command that loads "infin.txt" into ИНФИН; empty: none is set
 };
 
 // The copy of the postings that goes to the print command: the command turns
@@ -35,9 +36,11 @@ int BuildPostingsSummary(std::stop_token stop, PayrollDoc& doc, const PostingsTa
 // Writes the postings of the block's program into the TypWorkFile (made
 // anew). A writer's negative result shows its message of ExchangeErrorTexts;
 // a stopped run ends without a message; a finished one offers the copy of
-// the file to the print command through the prompt (not for Турбо-бухгалтер,
-// whose postings go to files of their own). A program without a
-// writer ends with -1.
+// the file to the print command through the prompt. ИНФИН and
+// Турбо-бухгалтер write files of their own after the summary: ИНФИН ends with
+// "Выгрузка за <month> месяц завершена!" (and a line saying so when no loader
+// is set), Турбо-бухгалтер asks its question and says "Порядок!". A program
+// without a writer ends with -1.
 platform::TaskOutcome ProvodExportThreadProc(platform::TaskContext& context, const PostingsTaskParams& params,
                                              PayrollDoc& doc, const ExchangeMessenger& messenger,
                                              print::PrintCommandPrompt& prompt);

@@ -203,6 +203,12 @@ public:
     void ShowError(const QString& text) const override { shown << text; }
     void ShowInformation(const QString& text) const override { shown << text; }
     void ShowDbError(const db::DbError& error) const override { shown << error.message(); }
+    void ShowMessage(const QString& text) const override { shown << text; }
+    bool AskYesNo(const QString& text) const override
+    {
+        shown << text;
+        return false;
+    }
     mutable QStringList shown;
 };
 

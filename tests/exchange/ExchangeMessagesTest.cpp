@@ -146,6 +146,12 @@ public:
         onGuiThread = onGuiThread && QThread::currentThread() == qApp->thread();
         dbErrors << error.message();
     }
+    void ShowMessage(const QString& text) const override { errors << text; }
+    bool AskYesNo(const QString& text) const override
+    {
+        errors << text;
+        return false;
+    }
     mutable QStringList errors;
     mutable QStringList dbErrors;
     mutable bool onGuiThread = true;

@@ -185,6 +185,12 @@ public:
     void ShowError(const QString& text) const override { shown << text; }
     void ShowInformation(const QString& text) const override { shown << text; }
     void ShowDbError(const db::DbError&) const override { shown << QStringLiteral("db"); }
+    void ShowMessage(const QString& text) const override { shown << text; }
+    bool AskYesNo(const QString& text) const override
+    {
+        shown << text;
+        return false;
+    }
     mutable QStringList shown;
 };
 struct DecliningPrompt : print::PrintCommandPrompt {

@@ -4,6 +4,7 @@
 #include "exchange/ui/CEFuncPrExpPerehDlg.h"
 #include "exchange/ui/CEFuncPrExpPlanDlg.h"
 #include "exchange/ui/CEFuncPrExpSetDlg.h"
+#include "shell/ui/CKalvorApp.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/FieldHelp.h"
 #include "values/Values.h"
@@ -20,7 +21,7 @@ constexpr PickPair kAccountingPrograms[] = {
     {"BEST", " "}, {"1С-бухгалтерия", "1"}, {"ИНФИН", "2"}, {"Турбо-бухгалтер", "3"}, {nullptr, nullptr}};
 
 // The highest program code with a writer of its own.
-constexpr int kHighestProgram = 0;
+constexpr int kHighestProgram = 3;
 
 } // namespace
 
@@ -85,6 +86,8 @@ TaskThread::Body CEFuncProvodExportView::MakeTaskBody()
     kalvor::exchange::PostingsTaskParams params;
     static_cast<kalvor::platform::TaskThreadParams&>(params) = StripParams();
     params.program = m_program;
+    if (CKalvorApp* app = KalvorApp())
+        params.infinLoader = app->Config().infinLoader;
     CKalvorDoc* doc = Document();
     kalvor::print::PrintCommandPrompt* prompt = m_printPrompt;
     return [params, doc, prompt](TaskContext& context) {

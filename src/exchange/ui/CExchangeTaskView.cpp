@@ -23,6 +23,14 @@ public:
         KalvorMessageBox(text, MB_OK | MB_ICONINFORMATION, QString::fromUtf8(kMessageCaption));
     }
     void ShowDbError(const kalvor::db::DbError& error) const override { ShowComError(error); }
+    void ShowMessage(const QString& text) const override
+    {
+        KalvorMessageBox(text, MB_OK, QString::fromUtf8(kMessageCaption));
+    }
+    bool AskYesNo(const QString& text) const override
+    {
+        return KalvorMessageBox(text, MB_YESNO | MB_ICONQUESTION, QString::fromUtf8(kMessageCaption)) == IDYES;
+    }
 };
 
 } // namespace

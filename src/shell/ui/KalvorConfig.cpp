@@ -90,6 +90,7 @@ void KalvorConfig::Load(const QString& fileName)
     wndPosY = readInt(lookup(app, QStringLiteral("WndPosY"), &found), found);
     wndCX = readInt(lookup(app, QStringLiteral("WndCX"), &found), found);
     wndCY = readInt(lookup(app, QStringLiteral("WndCY"), &found), found);
+    infinLoader = lookup(app, QStringLiteral("InfinLoader"), &found);
 }
 
 bool KalvorConfig::Save(const QString& fileName) const

@@ -1,5 +1,6 @@
 // The configuration file beside the program: sections "SQL" (server, engine,
-// base) and "Application" (path, WndPosX, WndPosY, WndCX, WndCY).
+// base) and "Application" (path, WndPosX, WndPosY, WndCX, WndCY, and
+// InfinLoader, read only: the command that loads the ИНФИН postings).
 #pragma once
 
 #include <QList>
@@ -18,6 +19,7 @@ struct KalvorConfig {
     int wndPosY = kNoValue;
     int wndCX = kNoValue;
     int wndCY = kNoValue;
+    QString infinLoader; // empty when absent: no ИНФИН loader is run
 
     // Reads the file; missing file or keys give the defaults. Lines of other
     // sections and keys are kept and written back unchanged.
