@@ -1,5 +1,6 @@
 #include "exchange/PostingsExport.h"
 
+#include "exchange/Postings1C.h"
 #include "exchange/SummaryWorkers.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/SwapFile.h"
@@ -13,6 +14,7 @@ namespace kalvor::exchange {
 namespace {
 
 constexpr int kProgramBest = 0, kProgramInfin = 2, kProgramTurbo = 3;
+constexpr int kProgram1C = 1;
 constexpr int kNoWriter = -1;
 constexpr std::size_t kSummaryNodes = 3190;
 const char* const kAllocationErrorText = "Ошибка выделения памяти";
@@ -25,6 +27,7 @@ int WritePostings(std::stop_token stop, PayrollDoc& doc, QFile& work, const Post
     const PostingsSelection selection = PostingsSelectionOf(params);
     switch (selection.program) {
     case kProgramBest: return ExportPostingsBest(std::move(stop), doc, work, selection);
+    case kProgram1C: return ExportPostings1C(selection, std::move(stop), work, doc);
     case kProgramInfin:
     case kProgramTurbo:
         if (const int result = BuildPostingsSummary(std::move(stop), doc, params); result != 0)

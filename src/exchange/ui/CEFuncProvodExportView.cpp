@@ -20,7 +20,7 @@ constexpr PickPair kAccountingPrograms[] = {
     {"BEST", " "}, {"1С-бухгалтерия", "1"}, {"ИНФИН", "2"}, {"Турбо-бухгалтер", "3"}, {nullptr, nullptr}};
 
 // The highest program code with a writer of its own.
-constexpr int kHighestProgram = 0;
+constexpr int kHighestProgram = 1;
 
 } // namespace
 
