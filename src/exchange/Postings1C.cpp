@@ -111,12 +111,14 @@ PostingSide MakeSide(int account, int subaccount, const SubcontoValues& values, 
     return side;
 }
 
-// The 8-bit name of a pay kind padded to 119 characters, null without one.
+// The pay kind of the code; null without one (or without a document).
 const PayKind* KindOf(const Postings1CSetup& setup, int code)
 {
     return setup.doc != nullptr ? PayKindOf(*setup.doc, code) : nullptr;
 }
 
+// The pay kind's name (8-bit, padded to 119) cut at two blanks within 20
+// characters; "Зарплата" for no kind and for joined accruals.
 QByteArray PostingText(const Postings1CSetup& setup, int code)
 {
     const PayKind* kind = KindOf(setup, code);

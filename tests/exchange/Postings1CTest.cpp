@@ -123,9 +123,11 @@ TEST(Postings1CPieces, AnalyticsTextsOfBothOneAndNoValues)
     // 0 for the brigade.
     const SubcontoValues other{0, 4, 9, 0};
     EXPECT_EQ(FormatSubconto(line, other, lines), (SubcontoTexts{"", "77", "", ""}));
-    // Large values are written whole: the field has no fixed width.
-    const SubcontoValues large{16000, 3, 3, 8191};
-    EXPECT_EQ(FormatSubconto(line, large, lines), (SubcontoTexts{"301:312", "16000:77", "8191", ""}));
+    // Values longer than eight characters together are written whole: the
+    // field is quoted and has no fixed width.
+    const ChartLine wide = PlanLine(20, 1, {{1, 0, 0}, {5, 0, 9999}, {4, 0, 0}});
+    EXPECT_EQ(FormatSubconto(wide, SubcontoValues{16000, 3, 3, 8191}, lines),
+              (SubcontoTexts{"16000:9999", "8191", "", ""}));
     EXPECT_EQ(FormatSubconto(ChartLine{}, values, lines), (SubcontoTexts{}));
 }
 
@@ -142,6 +144,10 @@ TEST(Postings1CPieces, TreeSumsEqualPathsAndCodesInKeyOrder)
     EXPECT_EQ(tree.paths().begin()->first, first);
     const PostingsTree1C::Codes& codes = tree.paths().at(second);
     EXPECT_EQ(codes, (PostingsTree1C::Codes{{1, 50.0}, {35, 125.5}}));
+
+    // Far more key paths than the 3,000 nodes of a fixed pool are kept.
+    for (int number = 1; number <= 4000; ++number) tree.AddPosting(PostingKey1C{20, 1, {0, 0, 0, number}}, 1, 100);
+    EXPECT_EQ(tree.paths().size(), 4002u);
 }
 
 // ---------------------------------------------------------------- a small base
@@ -298,50 +304,72 @@ const QByteArray kHeader = "\"31.03.26\",\"31.03.26\",\"zp\" \r\n";
 // A posting line of the quoted fields between "zp","date", and the blank.
 QByteArray Line(const QString& fields) { return "\"zp\",\"31.03.26\"," + Ansi(fields) + " \r\n"; }
 
+// The second employee's analytics: shop 4 has no transition line (the slot's
+// number 88), brigade 7 neither (nothing at level 2, 55 for option 1 of the
+// last slot).
+QString SecondTexts(const QByteArray& number)
+{
+    return QStringLiteral("\"88\",\"%1\",,,,,\"12:77\",\"%1\",\"4:55\",\"\",\"\",\"\"").arg(QLatin1String(number));
+}
+
+// A tax share of the second employee: on 68.1 (with the analytics 4 of the
+// tax's name) or on 69.1 (its only line 69.2 carries the shop).
+QByteArray SecondTaxShare(const QByteArray& number, bool income, const char* amount)
+{
+    const QString account = income ? QStringLiteral("68.1.1") : QStringLiteral("69.1.2");
+    const QString name =
+        income ? QStringLiteral("НДФЛ 13% (006800010004)") : QStringLiteral("Взносы ФСС (006900010000)");
+    return Line(
+        QStringLiteral("\" 20\",\"  1\",\" %1\",%2,\"%3\",\"88\",\"\",,,,,\"12:77\",\"%4\",\"4:55\",\"4\",\"\",\"\"")
+            .arg(account, QLatin1String(amount), name, QLatin1String(number)));
+}
+
+// The first employee's four lines: shop 3 and brigade 3 translated (301,
+// 312, 311), the bonus of 10,000.50 apart; his tax shares add up to the
+// 3,900.00 of income tax withheld and to 2 % of his 40,000.50.
+QByteArray FirstEmployeeLines(const QByteArray& number)
+{
+    const QString one = QString::fromLatin1(number);
+    const QString texts = QStringLiteral("\"301:312\",\"%1\",,,,,\"12:77\",\"%1\",\"3:311\",\"\",\"\",\"\"").arg(one);
+    return Line(QStringLiteral("\" 20\",\"  1\",\" 70\",\"   \",30000.00,\"Оклад\",") + texts) +
+           Line(QStringLiteral("\" 20\",\"  1\",\" 70\",\"   \",10000.50,\"Премия\",") + texts) +
+           Line(QStringLiteral("\" 20\",\"  1\",\" 68.1.1\",3900.00,\"НДФЛ 13% (006800010004)\","
+                               "\"301:312\",\"\",,,,,\"12:77\",\"%1\",\"3:311\",\"4\",\"\",\"\"")
+                    .arg(one)) +
+           Line(QStringLiteral("\" 20\",\"  1\",\" 69.1.2\",800.01,\"Взносы ФСС (006900010000)\","
+                               "\"301:312\",\"\",,,,,\"12:77\",\"%1\",\"3:311\",\"3\",\"\",\"\"")
+                    .arg(one));
+}
+
+// The income tax of the run split 84 / 16 by the seventh and eighth slots of
+// 68.1, then the first employee's pension contribution: 69.2 and its first
+// analytics text in the account.
+QByteArray TaxSplitAndPension(const char* federal, const char* regional)
+{
+    QByteArray lines;
+    for (const auto& [amount, slot] : {std::pair{federal, "18"}, std::pair{regional, "14"}})
+        lines += Line(QStringLiteral("\" 70\",\"   \",\" 68\",\"  1\",%1,\"НДФЛ\",\"\",\"1\",,,,,\"\",\"\",\"\","
+                                     "\"%2\",\"\",\"\"")
+                          .arg(QLatin1String(amount), QLatin1String(slot)));
+    return lines + Line(QStringLiteral("\" 70\",\"   \",\" 69.2.2\",6600.00,\"Пенсионный фонд\",\"\",\"\",,,,,"
+                                       "\"\",\"\",\"\",\"3\",\"\",\"\""));
+}
+
 TEST_F(Postings1CFile, EveryKindOfLine)
 {
     QByteArray written;
     ASSERT_EQ(Export(written), 0);
-    const QString one = QString::fromLatin1(first), two = QString::fromLatin1(second);
-    // The first employee: shop 3 and brigade 3 translated (301, 312, 311),
-    // the bonus of 10,000.50 apart; his tax shares add up to the 3,900.00 of
-    // income tax withheld and to 2 % of his 40,000.50.
-    const QString firstTexts =
-        QStringLiteral("\"301:312\",\"%1\",,,,,\"12:77\",\"%1\",\"3:311\",\"\",\"\",\"\"").arg(one);
-    QByteArray expected = kHeader;
-    expected += Line(QStringLiteral("\" 20\",\"  1\",\" 70\",\"   \",30000.00,\"Оклад\",") + firstTexts);
-    expected += Line(QStringLiteral("\" 20\",\"  1\",\" 70\",\"   \",10000.50,\"Премия\",") + firstTexts);
-    expected += Line(QStringLiteral("\" 20\",\"  1\",\" 68.1.1\",3900.00,\"НДФЛ 13% (006800010004)\","
-                                    "\"301:312\",\"\",,,,,\"12:77\",\"%1\",\"3:311\",\"4\",\"\",\"\"")
-                         .arg(one));
-    expected += Line(QStringLiteral("\" 20\",\"  1\",\" 69.1.2\",800.01,\"Взносы ФСС (006900010000)\","
-                                    "\"301:312\",\"\",,,,,\"12:77\",\"%1\",\"3:311\",\"3\",\"\",\"\"")
-                         .arg(one));
-    // The second: shop 4 has no transition line (the slot's number 88),
-    // brigade 7 neither (nothing at level 2, 55 for option 1 of slot 8).
-    const QString secondTexts = QStringLiteral("\"88\",\"%1\",,,,,\"12:77\",\"%1\",\"4:55\",\"\",\"\",\"\"").arg(two);
-    expected += Line(QStringLiteral("\" 20\",\"  1\",\" 70\",\"   \",20000.00,\"Оклад\",") + secondTexts);
-    expected += Line(QStringLiteral("\" 20\",\"  1\",\" 70\",\"   \",1500.00,\"Премия\",") + secondTexts);
+    QByteArray expected = kHeader + FirstEmployeeLines(first);
+    expected += Line(QStringLiteral("\" 20\",\"  1\",\" 70\",\"   \",20000.00,\"Оклад\",") + SecondTexts(second));
+    expected += Line(QStringLiteral("\" 20\",\"  1\",\" 70\",\"   \",1500.00,\"Премия\",") + SecondTexts(second));
     // Unpaid leave: the settings side first, the name cut at 20 characters.
     expected += Line(QStringLiteral("\" 70\",\"   \",\" 20.1\",1000.00,\"Отпуск без содержани\","
                                     "\"88\",\"%1\",,,,,\"\",\"\",\"\",\"12:77\",\"%1\",\"4:55\"")
-                         .arg(two));
+                         .arg(QLatin1String(second)));
     // 2,600.00 of tax over 21,500.00 and 2 % of it.
-    expected += Line(QStringLiteral("\" 20\",\"  1\",\" 68.1.1\",2600.00,\"НДФЛ 13% (006800010004)\","
-                                    "\"88\",\"\",,,,,\"12:77\",\"%1\",\"4:55\",\"4\",\"\",\"\"")
-                         .arg(two));
-    expected += Line(QStringLiteral("\" 20\",\"  1\",\" 69.1.2\",430.00,\"Взносы ФСС (006900010000)\","
-                                    "\"88\",\"\",,,,,\"12:77\",\"%1\",\"4:55\",\"4\",\"\",\"\"")
-                         .arg(two));
-    // Both employees' income tax of 6,500.00 split 84 / 16 by the seventh and
-    // eighth slots of 68.1.
-    expected += Line(QStringLiteral("\" 70\",\"   \",\" 68\",\"  1\",5460.00,\"НДФЛ\",\"\",\"1\",,,,,\"\",\"\",\"\","
-                                    "\"18\",\"\",\"\""));
-    expected += Line(QStringLiteral("\" 70\",\"   \",\" 68\",\"  1\",1040.00,\"НДФЛ\",\"\",\"1\",,,,,\"\",\"\",\"\","
-                                    "\"14\",\"\",\"\""));
-    // The contribution: 69.2 and its first analytics text in the account.
-    expected += Line(QStringLiteral("\" 70\",\"   \",\" 69.2.2\",6600.00,\"Пенсионный фонд\",\"\",\"\",,,,,"
-                                    "\"\",\"\",\"\",\"3\",\"\",\"\""));
+    expected += SecondTaxShare(second, true, "2600.00") + SecondTaxShare(second, false, "430.00");
+    // Both employees' income tax of 6,500.00.
+    expected += TaxSplitAndPension("5460.00", "1040.00");
     // Alimony on an account missing from the chart: its own analytics only.
     expected += Line(QStringLiteral("\" 70\",\"   \",\" 73.2\",5000.00,\"Алименты\",\"9\",\"\",,,,,"
                                     "\"\",\"\",\"\",\"\",\"\",\"\""));
@@ -368,31 +396,12 @@ TEST_F(Postings1CFile, OneShopTakesItsEmployeesRowsAndRowsMarkedWithIt)
 {
     QByteArray written;
     ASSERT_EQ(Export(written, 3), 0);
-    const QString one = QString::fromLatin1(first), two = QString::fromLatin1(second);
-    const QString firstTexts =
-        QStringLiteral("\"301:312\",\"%1\",,,,,\"12:77\",\"%1\",\"3:311\",\"\",\"\",\"\"").arg(one);
     // The second employee gives only his bonus paid in shop 3: no tax
     // withheld there, so no income-tax share; 2 % of 1,500.00 by the scale.
-    const QString secondTexts = QStringLiteral("\"88\",\"%1\",,,,,\"12:77\",\"%1\",\"4:55\",\"\",\"\",\"\"").arg(two);
-    QByteArray expected = kHeader;
-    expected += Line(QStringLiteral("\" 20\",\"  1\",\" 70\",\"   \",30000.00,\"Оклад\",") + firstTexts);
-    expected += Line(QStringLiteral("\" 20\",\"  1\",\" 70\",\"   \",10000.50,\"Премия\",") + firstTexts);
-    expected += Line(QStringLiteral("\" 20\",\"  1\",\" 68.1.1\",3900.00,\"НДФЛ 13% (006800010004)\","
-                                    "\"301:312\",\"\",,,,,\"12:77\",\"%1\",\"3:311\",\"4\",\"\",\"\"")
-                         .arg(one));
-    expected += Line(QStringLiteral("\" 20\",\"  1\",\" 69.1.2\",800.01,\"Взносы ФСС (006900010000)\","
-                                    "\"301:312\",\"\",,,,,\"12:77\",\"%1\",\"3:311\",\"3\",\"\",\"\"")
-                         .arg(one));
-    expected += Line(QStringLiteral("\" 20\",\"  1\",\" 70\",\"   \",1500.00,\"Премия\",") + secondTexts);
-    expected += Line(QStringLiteral("\" 20\",\"  1\",\" 69.1.2\",30.00,\"Взносы ФСС (006900010000)\","
-                                    "\"88\",\"\",,,,,\"12:77\",\"%1\",\"4:55\",\"4\",\"\",\"\"")
-                         .arg(two));
-    expected += Line(QStringLiteral("\" 70\",\"   \",\" 68\",\"  1\",3276.00,\"НДФЛ\",\"\",\"1\",,,,,\"\",\"\",\"\","
-                                    "\"18\",\"\",\"\""));
-    expected += Line(QStringLiteral("\" 70\",\"   \",\" 68\",\"  1\",624.00,\"НДФЛ\",\"\",\"1\",,,,,\"\",\"\",\"\","
-                                    "\"14\",\"\",\"\""));
-    expected += Line(QStringLiteral("\" 70\",\"   \",\" 69.2.2\",6600.00,\"Пенсионный фонд\",\"\",\"\",,,,,"
-                                    "\"\",\"\",\"\",\"3\",\"\",\"\""));
+    const QByteArray expected =
+        kHeader + FirstEmployeeLines(first) +
+        Line(QStringLiteral("\" 20\",\"  1\",\" 70\",\"   \",1500.00,\"Премия\",") + SecondTexts(second)) +
+        SecondTaxShare(second, false, "30.00") + TaxSplitAndPension("3276.00", "624.00");
     ExpectLines(written, expected);
 }
 
