@@ -310,6 +310,33 @@ void AddDemoReportSettings(CInfoBase& base)
     f.texts[FirmInfo::fioPredst] = s(u"Кудрявцева Ирина Николаевна");
 }
 
+// The accounts that the postings for accounting carry (the chart of accounts
+// "plan_1c.txt" names them): 68.1 for the income tax, 69.x for the
+// contributions, which are posted too, the cash desk, the bank, 73 for the
+// loan and damages and 76 for writs and union dues.
+void AddDemoPostingAccounts(CInfoBase& base)
+{
+    struct Account {
+        int code, account, subaccount, analytics;
+    };
+    static constexpr Account accounts[] = {
+        {760, 73, 1, 0},  {901, 50, 1, 0},  {902, 68, 1, 0},  {903, 51, 0, 0}, {904, 50, 1, 0},
+        {905, 50, 1, 0},  {906, 51, 0, 0},  {907, 73, 2, 0},  {911, 76, 41, 0}, {912, 76, 41, 0},
+        {913, 76, 41, 0}, {914, 76, 41, 0}, {919, 76, 1, 0},  {990, 69, 2, 0}, {992, 69, 1, 0},
+        {993, 69, 3, 2},  {994, 69, 3, 1},  {995, 69, 11, 0}};
+    for (const Account& a : accounts) {
+        for (PayKind& kind : base.payKinds) {
+            if (kind.kod != a.code)
+                continue;
+            kind.spzCh = u16(a.account);
+            kind.spzSc = u16(a.subaccount);
+            kind.spzAu = u16(a.analytics);
+            if (a.code >= 990)
+                kind.flags = u16(kind.flags | 0x100);
+        }
+    }
+}
+
 // Standing payments of a few employees: a monthly supplement to the salary, an
 // hourly allowance for harmful work, a monthly bonus in percent of the last
 // month's accruals, and a supplement paid by a separate statement.
@@ -644,6 +671,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
     loan.vedStlb = 6;
     base.payKinds.push_back(loan);
     SortPayKinds(base);
+    AddDemoPostingAccounts(base);
 
     // Slots 1..50, personnel numbers 101, 102, ...
     base.list.clear();

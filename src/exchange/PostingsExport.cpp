@@ -1,5 +1,6 @@
 #include "exchange/PostingsExport.h"
 
+#include "exchange/Postings1C.h"
 #include "exchange/PostingsInfin.h"
 #include "exchange/PostingsTurbo.h"
 #include "exchange/SummaryWorkers.h"
@@ -14,7 +15,7 @@ namespace kalvor::exchange {
 
 namespace {
 
-constexpr int kProgramBest = 0, kProgramInfin = 2, kProgramTurbo = 3;
+constexpr int kProgramBest = 0, kProgram1C = 1, kProgramInfin = 2, kProgramTurbo = 3;
 constexpr int kNoWriter = -1;
 constexpr std::size_t kSummaryNodes = 3190;
 const char* const kAllocationErrorText = "Ошибка выделения памяти";
@@ -25,6 +26,7 @@ int WritePostings(std::stop_token stop, PayrollDoc& doc, QFile& work, const Post
     const PostingsSelection selection = PostingsSelectionOf(params);
     switch (selection.program) {
     case kProgramBest: return ExportPostingsBest(std::move(stop), doc, work, selection);
+    case kProgram1C: return ExportPostings1C(selection, std::move(stop), work, doc);
     default: return kNoWriter;
     }
 }

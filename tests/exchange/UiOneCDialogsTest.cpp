@@ -223,7 +223,7 @@ TEST_F(UiOneCDialogs, DemoFilesAndTheChartHeadingPicture)
     CEFuncPrExpPlanDlg dialog(nullptr, dir.path());
     ASSERT_TRUE(ShowActive(&dialog));
     CGridCtrl* grid = dialog.Grid();
-    ASSERT_EQ(grid->GetRowCount(), 2 + 6);
+    ASSERT_EQ(grid->GetRowCount(), 2 + 11);
     EXPECT_EQ(grid->GetItemText(2, 0), QStringLiteral(" 20"));
     EXPECT_EQ(grid->GetItemText(0, 1), QStringLiteral("Суб-\nсчет"));
     EXPECT_EQ(grid->GetItemText(0, 14), QStringLiteral("Субконто 3"));

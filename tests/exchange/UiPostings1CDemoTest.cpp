@@ -1,0 +1,170 @@
+// The 1C postings from the export view on the demo base after the April 2011
+// calculation, driven by keys: without the chart of accounts the run says
+// which file is missing and writes nothing; with the demo's chart and
+// transition tables program 1 writes the postings (windows-1251, every line
+// kind) and offers a copy of them to the print command.
+#include "DemoFirm.h"
+#include "shell/UiTestSupport.h"
+
+#include "exchange/PostingsExport.h"
+#include "exchange/ui/CEFuncProvodExportView.h"
+#include "infobase/InfoBaseDb.h"
+#include "payroll/CalcThread.h"
+#include "platform/CodePage.h"
+#include "platform/DocumentOpener.h"
+#include "shell/ui/CKalvorDoc.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#ifdef KALVOR_DATA_DIR
+
+namespace ib = kalvor::infobase;
+
+namespace {
+
+// Declines the print command and remembers the files offered.
+class DecliningPrompt : public kalvor::print::PrintCommandPrompt {
+public:
+    std::optional<QString> ConfirmCommand(const QString& reportPath, const QString&) override
+    {
+        offered << reportPath;
+        return std::nullopt;
+    }
+    QStringList offered;
+};
+
+class UiPostings1CDemo : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        kalvor::platform::DocumentOpener::SetCommand(QStringLiteral("true"));
+        folder = dir.path() + QLatin1Char('/');
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
+        doc = std::make_unique<CKalvorDoc>();
+        doc->setWorkFolder(folder);
+        doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
+        ASSERT_TRUE(doc->refFiles.OpenAll());
+        doc->infoBase.baseName = kalvor::tools::DemoBaseName();
+        ib::OpenBase(doc->infoBase);
+        ib::LoadAll(doc->infoBase);
+    }
+    void TearDown() override
+    {
+        view.reset();
+        ib::CloseBase(doc->infoBase);
+    }
+    void CalculateApril()
+    {
+        kalvor::platform::TaskThread calc;
+        kalvor::CalcThreadParams params;
+        params.document = doc.get();
+        ASSERT_TRUE(calc.start(params, &kalvor::CalculationThreadProc));
+        ASSERT_TRUE(WaitFor([&] { return !calc.isRunning(); }, 60'000));
+        Settle();
+    }
+    void OpenView()
+    {
+        view = std::make_unique<CEFuncProvodExportView>(doc.get());
+        view->SetPrintPrompt(&prompt);
+        view->resize(760, 600);
+        view->OnInitialUpdate();
+        ASSERT_TRUE(ShowActive(view.get()));
+    }
+    // Enter in the program field starts the export; waits for its end.
+    void ExportWithEnter()
+    {
+        QTest::keyClick(view->controlAs<QLineEdit>(CEFuncProvodExportView::IdProgramField), Qt::Key_Return);
+        ASSERT_TRUE(WaitFor([&] { return !view->Running() && view->control(IdStartButton)->isEnabled(); }, 60'000));
+        Settle();
+    }
+    QByteArray WorkFile() const
+    {
+        QFile work(doc->TypWorkFile());
+        return work.open(QIODevice::ReadOnly) ? work.readAll() : QByteArray("<missing>");
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    std::unique_ptr<CKalvorDoc> doc;
+    std::unique_ptr<CEFuncProvodExportView> view;
+    DecliningPrompt prompt;
+    MessageRecorder recorder;
+};
+
+// The amount field of a posting line.
+double AmountOf(const QByteArray& line)
+{
+    static const QRegularExpression amount(QStringLiteral("\",(-?\\d+\\.\\d\\d),\""));
+    return amount.match(QString::fromLatin1(line)).captured(1).toDouble();
+}
+
+TEST_F(UiPostings1CDemo, AprilPostingsForOneC)
+{
+    CalculateApril();
+    OpenView();
+    TypeText(view->controlAs<QLineEdit>(CEFuncProvodExportView::IdProgramField), QStringLiteral("1"));
+
+    // No chart of accounts in the working folder yet.
+    ExportWithEnter();
+    EXPECT_EQ(view->Program(), 1);
+    EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("Не найден файл plan_1c.txt")});
+    EXPECT_EQ(WorkFile(), QByteArray());
+    EXPECT_TRUE(prompt.offered.isEmpty());
+
+    for (const char* name : {"plan_1c.txt", "pereh_1c.txt"})
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/") + QLatin1String(name), folder + QLatin1String(name)));
+    recorder.boxes.clear();
+    ExportWithEnter();
+    EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join('|').toStdString();
+    const QString copy = kalvor::exchange::PostingsPrintCopy(*doc);
+    EXPECT_EQ(prompt.offered, QStringList{copy});
+    const QByteArray postings = WorkFile();
+    QFile offered(copy);
+    ASSERT_TRUE(offered.open(QIODevice::ReadOnly));
+    EXPECT_EQ(offered.readAll(), postings);
+
+    QList<QByteArray> lines = postings.split('\n');
+    ASSERT_GT(lines.size(), 2);
+    EXPECT_EQ(lines.takeFirst(), QByteArray("\"30.04.11\",\"30.04.11\",\"zp\" \r"));
+    EXPECT_EQ(lines.takeLast(), QByteArray());
+    const auto ansi = [](const QString& text) { return kalvor::codepage::toCp1251(text); };
+    int accruals = 0, deductions = 0, contributions = 0, taxShares = 0;
+    QList<QByteArray> taxSplit;
+    for (const QByteArray& line : lines) {
+        ASSERT_TRUE(line.startsWith("\"zp\",\"30.04.11\",\"")) << line.constData();
+        ASSERT_TRUE(line.endsWith("\" \r")) << line.constData();
+        if (line.contains("\",\"  1\",\" 70\",\"   \","))
+            ++accruals;
+        else if (line.contains("\" 70\",\"   \",\" 68\",\"  1\","))
+            taxSplit << line;
+        else if (line.contains("\" 70\",\"   \",\" 69."))
+            ++contributions;
+        else if (line.contains("\" 70\",\"   \","))
+            ++deductions;
+        else if (line.contains(ansi(QStringLiteral("\"Налог на доходы физических лиц 13%"))))
+            ++taxShares;
+    }
+    EXPECT_GT(accruals, 10);
+    EXPECT_GT(deductions, 3);
+    EXPECT_GT(contributions, 3);
+    EXPECT_GT(taxShares, 3);
+    // The income tax of the month in two lines: 84 % and 16 %.
+    ASSERT_EQ(taxSplit.size(), 2);
+    const double federal = AmountOf(taxSplit[0]), regional = AmountOf(taxSplit[1]);
+    EXPECT_GT(federal, 0);
+    EXPECT_NEAR(federal / (federal + regional), 0.84, 0.0001);
+}
+
+} // namespace
+
+#endif
