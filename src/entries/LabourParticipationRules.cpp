@@ -45,10 +45,10 @@ void AddVariantFields(std::vector<KtuField>& fields, int variant, int first)
     fields.push_back({first + 1, variant, 0, KtuMeasure::Formula});
     const KtuMeasure measures[] = {KtuMeasure::Percent, KtuMeasure::SalaryOrTariff, KtuMeasure::WorkingTime,
                                    KtuMeasure::Coefficient1, KtuMeasure::Coefficient2};
-    for (int m = 0; m < 5; ++m) fields.push_back({first + 2 + m, variant, 0, measures[m]});
-    for (int m = 0; m < 5; ++m)
+    for (int row = 0; row < 5; ++row) fields.push_back({first + 2 + row, variant, 0, measures[row]});
+    for (int row = 0; row < 5; ++row)
         for (int rule = 1; rule < 4; ++rule)
-            fields.push_back({first + 7 + m * 3 + rule - 1, variant, rule, measures[m]});
+            fields.push_back({first + 7 + row * 3 + rule - 1, variant, rule, measures[row]});
 }
 
 } // namespace

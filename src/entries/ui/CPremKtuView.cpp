@@ -47,12 +47,12 @@ const KtuMeasure kRuleRows[] = {KtuMeasure::Percent, KtuMeasure::SalaryOrTariff,
                                 KtuMeasure::Coefficient1, KtuMeasure::Coefficient2};
 const char* const kRuleRowCaptions[] = {"Процент суммы", "Оклад / Тариф", "Рабочее время", "1-й КТУ", "2-й КТУ"};
 
-// The control number of a variant's field.
+// The control number of a variant's field (the scale and the formula are
+// rule 0's).
 int ControlOf(int variant, int rule, KtuMeasure measure)
 {
     for (const KtuField& field : kalvor::KtuFields())
-        if (field.variant == variant && field.measure == measure &&
-            (field.rule == rule || measure == KtuMeasure::Scale || measure == KtuMeasure::Formula))
+        if (field.variant == variant && field.rule == rule && field.measure == measure)
             return field.controlId;
     return 0;
 }
