@@ -10,6 +10,7 @@
 #include <QDate>
 #include <QFile>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kalvor::tools {
@@ -50,7 +51,7 @@ struct Person {
     int children; // children under 18 (standard deductions)
 };
 
-// Four shops, fifty people. Names are made up.
+// Four shops, fifty-two people. Names are made up.
 const Person people[] = {
     // 1 Администрация
     {u"Воронцов Андрей Викторович", 'M', {14, 3, 1961}, {2, 2, 1998}, 1, 1, 0, Salary, 45000, 100, 1, 0},
@@ -106,6 +107,9 @@ const Person people[] = {
     {u"Родионова Нина Григорьевна", 'F', {15, 1, 1961}, {19, 4, 2004}, 4, 11, 11, Hourly, 58.0, 100, 1, 0},
     {u"Симонов Аркадий Павлович", 'M', {22, 3, 1978}, {28, 2, 2007}, 4, 11, 10, Hourly, 70.0, 100, 1, 2},
     {u"Тарасова Алла Викторовна", 'F', {10, 10, 1975}, {2, 9, 2008}, 4, 11, 15, Hourly, 66.0, 100, 1, 1},
+    // Dismissed on 31 March 2011, still listed in April (state 4).
+    {u"Кузнецов Пётр Алексеевич", 'M', {17, 6, 1976}, {5, 10, 2005}, 4, 11, 9, Hourly, 97.0, 100, 1, 1},
+    {u"Федотова Марина Сергеевна", 'F', {3, 2, 1983}, {14, 1, 2008}, 4, 11, 15, Hourly, 66.0, 100, 1, 0},
 };
 constexpr int PersonCount = int(std::size(people));
 
@@ -145,6 +149,17 @@ constexpr int SecondJobIndex = 12; // a second job paid by an hourly tariff
 constexpr int HarmfulWorkIndex = 14; // an allowance for the main sheet's days
 constexpr int EveningReversalIndex = 20; // evening hours paid twice in March, taken back
 constexpr int ReversalIndex = 7; // Ракитин: January's overpaid salary reversed in February
+// Dismissed on 31 March, so in state 4 in April: Кузнецов has no advance and
+// the advance screen does not show him; Федотова was given an April advance
+// after her dismissal, and it shows.
+constexpr int DismissedBeforeMonthIndices[] = {50, 51};
+constexpr int AdvanceAfterDismissalIndex = 51;
+
+bool DismissedBeforeMonth(int i)
+{
+    return std::find(std::begin(DismissedBeforeMonthIndices), std::end(DismissedBeforeMonthIndices), i) !=
+           std::end(DismissedBeforeMonthIndices);
+}
 
 // ------------------------------------------------------------------ calendar
 
@@ -673,7 +688,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
     SortPayKinds(base);
     AddDemoPostingAccounts(base);
 
-    // Slots 1..50, personnel numbers 101, 102, ...
+    // Slots 1..52, personnel numbers 101, 102, ...
     base.list.clear();
     records.assign(std::size_t(base.capacity()), EmployeeRecord{});
     warDat.assign(std::size_t(base.capacity()), WarDatBlock{});
@@ -884,6 +899,8 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
         const int dayMinutes = (p.schedule == 2 ? 11 : 8) * 60 * p.stavka / 100;
         int worked = 0;
         for (int d : norm) {
+            if (DismissedBeforeMonth(i))
+                break;
             if (i == HiredInMonth && d < 11)
                 continue;
             if (i == DismissedInMonth && d > 15)
@@ -926,10 +943,16 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
             v.alg = 1;
             base.otp.replaceRun(slot, std::vector<VacationNote>{v});
         }
+        if (DismissedBeforeMonth(i)) {
+            h.datUv1 = packedDate(31, 3, year);
+            at.priznUv = 4;
+        }
         at.kvProizv = u16(rowCount);
 
         // Advance of the month, 40 % of the pay (none for those who came or go this month).
-        if (i != HiredInMonth && i != DismissedInMonth) {
+        if (i == AdvanceAfterDismissalIndex)
+            base.av[std::size_t(slot - 1)] = rub(3'000);
+        if (i != HiredInMonth && i != DismissedInMonth && !DismissedBeforeMonth(i)) {
             const double monthly =
                 p.pay == Salary ? h.oklad * p.stavka / 100 : rub(p.rate) * double(norm.size()) * dayMinutes / 60;
             base.av[std::size_t(slot - 1)] = wholeRoubles(monthly * 0.4 / 100) * 100;

@@ -10,6 +10,7 @@
 #include "entries/ui/CCurnuSsudKredView.h"
 #include "entries/ui/COtpuskVvodView.h"
 #include "entries/ui/CPaymentCorrectionView.h"
+#include "entries/ui/CPremKtuView.h"
 #include "entries/ui/CTabelReadView.h"
 #include "entries/ui/CTabelVvodView.h"
 #include "exchange/ui/ExchangeScreens.h"
@@ -115,6 +116,16 @@ void RegisterAdvanceScreens(CommandRegistry& registry)
         [](CKalvorDoc* d) -> CCommonFormView* { return new CAvanceVvodView(d); }, 10010);
     AddScreen(registry, 1258, QStringLiteral("Печать ведомости"), CAvanceVvodView::kEntryScreen,
               [](CKalvorDoc* d) -> CCommonFormView* { return new CAvancePrintVedView(d); });
+}
+
+// The bonuses: their working panel (entry-screen number 3) and the
+// labour-participation rules.
+void RegisterBonusScreens(CommandRegistry& registry)
+{
+    constexpr int kBonusPanel = 3;
+    AddEntryPanel(registry, kBonusPanel, kBonusPanel, QStringLiteral("Ввод и корректировка премий"));
+    AddScreen(registry, 32822, QStringLiteral("Механизм КТУ"), kBonusPanel,
+              [](CKalvorDoc* d) -> CCommonFormView* { return new CPremKtuView(d); });
 }
 
 // The personal account on the calculation panel, with its two quick buttons:
@@ -226,6 +237,7 @@ void RegisterScreens(CommandRegistry& registry)
     RegisterReferenceBookTables(registry);
 
     RegisterAdvanceScreens(registry);
+    RegisterBonusScreens(registry);
     RegisterEmployeeScreens(registry);
     RegisterPersonalAccount(registry);
     RegisterMonthEntryScreens(registry);

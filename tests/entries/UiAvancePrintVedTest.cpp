@@ -7,6 +7,7 @@
 
 #include "entries/ui/CAvancePrintVedView.h"
 #include "infobase/InfoBaseDb.h"
+#include "platform/CodePage.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -120,7 +121,41 @@ TEST_F(UiAvancePrintVed, OrdersFor1CGoToTheTransferFile)
     EXPECT_EQ(dialogs, 0);
     QFile transfer(folder + QStringLiteral("kassa1c.txt"));
     ASSERT_TRUE(transfer.open(QIODevice::ReadOnly));
-    EXPECT_EQ(transfer.readAll().count("\r\n"), AdvanceCount());
+    const QString records = codepage::fromCp1251(transfer.readAll());
+    EXPECT_EQ(records.count(QStringLiteral("\r\n")), AdvanceCount());
+    // The first employee's record: account 70, today, his number, name,
+    // passport and the advance of 18,000 roubles.
+    const QString first = records.section(QStringLiteral("\r\n"), 0, 0);
+    EXPECT_TRUE(first.startsWith(QStringLiteral("0,\"70 \",\"")));
+    EXPECT_TRUE(first.contains(
+        QStringLiteral("\"29.04.11\",101,\"Воронцов Андрей Викторович\",\"Межрасчетные выплаты\",\"21,19 03,512340,")))
+        << first.toStdString();
+    EXPECT_TRUE(first.endsWith(QStringLiteral(",18000.00"))) << first.toStdString();
+    // Федотова, dismissed in March, is paid her April advance too.
+    EXPECT_TRUE(records.contains(QStringLiteral(",152,\"Федотова Марина Сергеевна\"")));
+    EXPECT_FALSE(records.contains(QStringLiteral(",151,")));
+}
+
+TEST_F(UiAvancePrintVed, CashOrdersGoThroughThePrintCommand)
+{
+    SetField(IdOutputModeField, QStringLiteral("1"));
+    SetField(IdShopField, QStringLiteral("4"));
+    ASSERT_TRUE(PrintWithEnter());
+    EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(dialogs, 1);
+    QFile orders(doc->TypWorkFile());
+    ASSERT_TRUE(orders.open(QIODevice::ReadOnly));
+    // The text went to the print command in the OEM code page: one KO-2 order
+    // per employee of shop 4 with an advance.
+    const QString text = codepage::fromCp866(orders.readAll());
+    int shopAdvances = 0;
+    for (const ib::EmployeeListEntry& entry : doc->infoBase.list)
+        if (doc->infoBase.shopBytes[entry.slot] == 4 && doc->infoBase.av[std::size_t(entry.slot - 1)] != 0)
+            ++shopAdvances;
+    ASSERT_GT(shopAdvances, 5);
+    EXPECT_EQ(text.count(QStringLiteral("РАСХОДНЫЙ  КАССОВЫЙ  ОРДЕР")), shopAdvances);
+    EXPECT_TRUE(text.contains(QStringLiteral("ФЕДОТОВА МАРИНА СЕРГЕЕВНА (Табельный номер  152)")));
+    EXPECT_FALSE(text.contains(QStringLiteral("Табельный номер  151)")));
 }
 
 TEST_F(UiAvancePrintVed, HelpListsTypeTheirCodes)

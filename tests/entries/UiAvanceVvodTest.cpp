@@ -106,6 +106,56 @@ TEST_F(UiAvanceVvod, CorrectedAdvanceIsStoredWhenTheScreenIsLeft)
     EXPECT_TRUE(recorder.Texts().isEmpty());
 }
 
+TEST_F(UiAvanceVvod, DismissedEmployeeShowsOnlyWithAnAdvance)
+{
+    ApplyShop(QStringLiteral("4"));
+    CFldHlpGridCtrl* grid = view->Dlg()->Grid();
+    QStringList numbers;
+    double total = 0;
+    for (int row = 1; row < grid->GetRowCount(); ++row) {
+        numbers << grid->GetItemText(row, 1);
+        total += grid->GetItemText(row, 2).toDouble();
+    }
+    // Both left on 31 March (state 4): 151 without an advance is not shown,
+    // 152 with her April advance of 3,000 is.
+    EXPECT_FALSE(numbers.contains(QStringLiteral("151")));
+    ASSERT_TRUE(numbers.contains(QStringLiteral("152")));
+    const int row = int(numbers.indexOf(QStringLiteral("152"))) + 1;
+    EXPECT_EQ(grid->GetItemText(row, 0), QStringLiteral("Федотова М. С."));
+    EXPECT_EQ(grid->GetItemText(row, 2), QStringLiteral("3000.00"));
+    // Pay kind 901 rounds to whole kopecks here: the total is the rows' sum.
+    EXPECT_EQ(view->Dlg()->TotalText(), QString::number(total, 'f', 2));
+    // An advance entered for 151 shows him at the next selection.
+    doc->infoBase.av[std::size_t(doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(151))].slot - 1)] = 150'000;
+    ApplyShop(QStringLiteral("4"));
+    EXPECT_EQ(grid->GetRowCount(), int(numbers.size()) + 2);
+}
+
+TEST_F(UiAvanceVvod, OnlyChangedRowsAreReadBackUpToANumberNotInTheList)
+{
+    ApplyShop(QStringLiteral("1"));
+    CAvanceVvodDlg* dlg = view->Dlg();
+    CFldHlpGridCtrl* grid = dlg->Grid();
+    ASSERT_GE(grid->GetRowCount(), 5);
+    const auto advanceOf = [this, grid](int row) {
+        const int index = doc->infoBase.FindEmployee(grid->GetItemText(row, 1).toInt());
+        return doc->infoBase.av[std::size_t(doc->infoBase.list[std::size_t(index)].slot - 1)];
+    };
+    // Read back as shown: nothing changed.
+    dlg->m_modified = false;
+    EXPECT_EQ(dlg->SaveRecord(), 1);
+    EXPECT_FALSE(dlg->m_modified);
+
+    const double fourth = advanceOf(4);
+    grid->SetItemText(2, 2, QStringLiteral("777.70"));
+    grid->SetItemText(3, 1, QStringLiteral("9999")); // no such personnel number
+    grid->SetItemText(4, 2, QStringLiteral("1.00"));
+    EXPECT_EQ(dlg->SaveRecord(), 1);
+    EXPECT_TRUE(dlg->m_modified);
+    EXPECT_DOUBLE_EQ(advanceOf(2), 77'770.0);
+    EXPECT_DOUBLE_EQ(advanceOf(4), fourth);
+}
+
 TEST_F(UiAvanceVvod, ShopWithoutEmployeesIsRefused)
 {
     ApplyShop(QStringLiteral("77"));

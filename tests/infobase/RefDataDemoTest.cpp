@@ -69,8 +69,8 @@ TEST_F(RefDataDemo, MadeOnceAndNeverOverwritten)
 {
     EXPECT_FALSE(MakeDemoBase(folder));
     EXPECT_FALSE(QFile::exists(BaseFilePath(folder, QStringLiteral("demo-new"))));
-    EXPECT_EQ(base.employeeCount(), 50);
-    EXPECT_EQ(base.config.kolRab, 50);
+    EXPECT_EQ(base.employeeCount(), 52);
+    EXPECT_EQ(base.config.kolRab, 52);
     EXPECT_EQ(base.config.reportingYear(), 2011);
     EXPECT_EQ(base.config.reportingMonth(), 4);
     EXPECT_EQ(base.firm.texts[FirmInfo::firmName], QStringLiteral("ООО «Северная механика»"));

@@ -1,0 +1,135 @@
+// The labour-participation rules screen on the demo base, driven by keys:
+// the demo firm's variant 1 shown, a rule's second coefficient and the
+// variant's scale chosen from their help lists with F1, a percent of 150
+// typed, Esc leaving the screen; the rules found in the base after
+// reopening. Leaving without a change writes nothing; the percent fields
+// give their hint; a screenshot of the form.
+#include "DemoEntryWorld.h"
+#include "entries/LabourParticipationRules.h"
+#include "entries/ui/CPremKtuView.h"
+#include "platform/Db.h"
+
+#include <QTableWidget>
+
+#ifdef KALVOR_DATA_DIR
+
+using namespace entrytest;
+
+namespace {
+
+class KtuScreen : public DemoEntryWorld {
+protected:
+    void OpenScreen()
+    {
+        view = Open<CPremKtuView>();
+        ASSERT_NE(view, nullptr);
+    }
+    QString Text(int id) const { return view->Field(id)->text(); }
+    void FocusField(int id)
+    {
+        view->Field(id)->setFocus();
+        ASSERT_TRUE(WaitFor([&] { return view->m_focusedId == id; }));
+    }
+    // F1 on the field, then the list's line (from 0) chosen with Down and Enter.
+    void ChooseFromHelp(int id, int line, int expectedLines)
+    {
+        FocusField(id);
+        PressKey(Qt::Key_F1);
+        ASSERT_TRUE(view->HelpList());
+        QTableWidget* table = view->HelpList()->table();
+        ASSERT_EQ(table->rowCount(), expectedLines);
+        table->setCurrentCell(0, 1);
+        for (int i = 0; i < line; ++i) QTest::keyClick(table, Qt::Key_Down);
+        QTest::keyClick(table, Qt::Key_Return);
+        Settle();
+    }
+    void LeaveWithEsc()
+    {
+        PressKey(Qt::Key_Escape);
+        Settle();
+        EXPECT_EQ(frame->findChild<CPremKtuView*>(), nullptr);
+    }
+    int StoredPercent(int num)
+    {
+        kalvor::db::Recordset q(ib::Db(doc->infoBase),
+                                QStringLiteral("SELECT procent FROM dbo.ktu WHERE num = %1").arg(num));
+        q.exec();
+        return q.next() ? q.value(0).toInt() : -1;
+    }
+
+    CPremKtuView* view = nullptr;
+    MessageRecorder boxes;
+};
+
+} // namespace
+
+TEST_F(KtuScreen, RuleVariantChangedByKeysIsInTheBaseAfterReopening)
+{
+    OpenScreen();
+    // Variant 1 of the demo firm: 70 % by rate and time, 30 % by the first coefficient.
+    EXPECT_EQ(Text(1253), QStringLiteral("70"));
+    EXPECT_EQ(Text(1254), QStringLiteral("1"));
+    EXPECT_EQ(Text(1255), QStringLiteral("1"));
+    EXPECT_EQ(Text(1256), QString());
+    EXPECT_EQ(Text(1258), QStringLiteral("30"));
+    EXPECT_EQ(Text(1267), QStringLiteral("1"));
+    EXPECT_EQ(Text(1251), QString());
+    EXPECT_EQ(Text(1273), QString());
+    Screenshot(frame.get(), QStringLiteral("ktu-rules-370.png"));
+
+    // The second coefficient of rule 1 inversely, the scale in roubles.
+    ChooseFromHelp(1257, 2, 3);
+    EXPECT_EQ(Text(1257), QStringLiteral("2"));
+    ChooseFromHelp(1251, 1, 4);
+    EXPECT_EQ(Text(1251), QStringLiteral("1"));
+    // The formula field offers its two texts.
+    FocusField(1252);
+    PressKey(Qt::Key_F1);
+    ASSERT_TRUE(view->HelpList());
+    EXPECT_EQ(view->HelpList()->table()->rowCount(), 2);
+    QTest::keyClick(view->HelpList()->table(), Qt::Key_Escape);
+    Settle();
+    // A percent of 150 is more than the sum: stored as 0.
+    FocusField(1259);
+    QTest::keyClick(view->Field(1259), Qt::Key_A, Qt::ControlModifier);
+    TypeKeys(QStringLiteral("150"));
+    FocusField(1253);
+    LeaveWithEsc();
+    EXPECT_EQ(doc->infoBase.firm.ktu[0][0], 0x2000 | 0x1000 | 0x100 | 0x80 | 70);
+
+    Restart();
+    const kalvor::KtuVariants& rules = doc->infoBase.firm.ktu;
+    EXPECT_EQ(rules[0][0], 0x2000 | 0x1000 | 0x100 | 0x80 | 70);
+    EXPECT_EQ(rules[0][1], 0x200 | 30);
+    EXPECT_EQ(rules[0][2], 0);
+    EXPECT_EQ(rules[1], (std::array<ib::u16, 4>{}));
+    OpenScreen();
+    EXPECT_EQ(Text(1251), QStringLiteral("1"));
+    EXPECT_EQ(Text(1257), QStringLiteral("2"));
+    EXPECT_EQ(Text(1259), QString());
+    EXPECT_TRUE(boxes.Texts().isEmpty());
+}
+
+TEST_F(KtuScreen, LeavingWithoutAChangeWritesNothing)
+{
+    // The base is changed behind the program's back; a screen that saved on
+    // leaving would write the 70 % of memory over it.
+    kalvor::db::Execute(ib::Db(doc->infoBase), QStringLiteral("UPDATE dbo.ktu SET procent = 55 WHERE num = 1"));
+    OpenScreen();
+    FocusField(1253);
+    QTest::keyClick(view->Field(1253), Qt::Key_A, Qt::ControlModifier);
+    TypeKeys(QStringLiteral("70")); // typed again as it stands
+    LeaveWithEsc();
+    EXPECT_EQ(StoredPercent(1), 55);
+}
+
+TEST_F(KtuScreen, PercentFieldsGiveTheirHint)
+{
+    OpenScreen();
+    FocusField(1304);
+    PressKey(Qt::Key_F1);
+    EXPECT_TRUE(view->HintShown());
+    EXPECT_EQ(view->HelpList(), nullptr);
+}
+
+#endif
