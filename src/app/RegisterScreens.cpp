@@ -9,6 +9,8 @@
 #include "entries/ui/CCurnuPerSBView.h"
 #include "entries/ui/CCurnuSsudKredView.h"
 #include "entries/ui/COtpuskVvodView.h"
+#include "entries/ui/CPremPrintVedView.h"
+#include "entries/ui/CPremVvodView.h"
 #include "entries/ui/CTabelReadView.h"
 #include "entries/ui/CTabelVvodView.h"
 #include "exchange/ui/ExchangeScreens.h"
@@ -114,6 +116,19 @@ void RegisterAdvanceScreens(CommandRegistry& registry)
         [](CKalvorDoc* d) -> CCommonFormView* { return new CAvanceVvodView(d); }, 10010);
     AddScreen(registry, 1258, QStringLiteral("Печать ведомости"), CAvanceVvodView::kEntryScreen,
               [](CKalvorDoc* d) -> CCommonFormView* { return new CAvancePrintVedView(d); });
+}
+
+// The bonuses: their working panel (entry-screen number 3), the correction
+// screen with a quick button, and the bonus statement.
+void RegisterBonusScreens(CommandRegistry& registry)
+{
+    AddEntryPanel(registry, CPremVvodView::kEntryScreen, CPremVvodView::kEntryScreen,
+                  QStringLiteral("Ввод и корректировка премий"));
+    AddScreen(
+        registry, 32818, QStringLiteral("Корректировка премий"), CPremVvodView::kEntryScreen,
+        [](CKalvorDoc* d) -> CCommonFormView* { return new CPremVvodView(d); }, 10007);
+    AddScreen(registry, 32819, QStringLiteral("Печать ведомости"), CPremVvodView::kEntryScreen,
+              [](CKalvorDoc* d) -> CCommonFormView* { return new CPremPrintVedView(d); });
 }
 
 // The personal account on the calculation panel, with its two quick buttons:
@@ -223,6 +238,7 @@ void RegisterScreens(CommandRegistry& registry)
     RegisterReferenceBookTables(registry);
 
     RegisterAdvanceScreens(registry);
+    RegisterBonusScreens(registry);
     RegisterEmployeeScreens(registry);
     RegisterPersonalAccount(registry);
     RegisterMonthEntryScreens(registry);
