@@ -141,6 +141,7 @@ constexpr int ChildCareIndex = 27; // Хохлова: leave to care for her firs
 constexpr int WritIndex = 41; // Комаров: alimony 25 %
 constexpr int LoanIndex = 16; // Калинин: repays a loan of the firm
 constexpr int BonusIndices[] = {11, 26, 27, 40};
+constexpr int PercentBonusIndex = 26; // a second line: 10 % of the month's pay of mask 1
 constexpr int BankIndices[] = {0, 1, 2, 4, 10, 11, 16, 26, 36};
 constexpr int SecondWritIndex = 30; // a writ of a fixed amount in favour of a creditor
 constexpr int SecondLoanIndex = 33; // a loan repaid in two stages
@@ -968,6 +969,14 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
                 line.sum = rub(b == VacationIndex ? 5'000 : 3'500);
                 base.prem.replaceRun(slot, std::vector<BonusLine>{line});
             }
+        if (i == PercentBonusIndex) {
+            BonusLine percent;
+            percent.kod = 8;
+            percent.procent = 1;
+            percent.sum = 1'000; // hundredths of a percent
+            percent.mask = 1;
+            base.prem.insertLine(slot, 1, percent);
+        }
         if (const std::vector<BonusLine> lines = statementBonuses(i); !lines.empty())
             base.prem.replaceRun(slot, lines);
 

@@ -11,6 +11,8 @@
 #include "entries/ui/COtpuskVvodView.h"
 #include "entries/ui/CPaymentCorrectionView.h"
 #include "entries/ui/CPremKtuView.h"
+#include "entries/ui/CPremPrintVedView.h"
+#include "entries/ui/CPremVvodView.h"
 #include "entries/ui/CTabelReadView.h"
 #include "entries/ui/CTabelVvodView.h"
 #include "exchange/ui/ExchangeScreens.h"
@@ -118,14 +120,20 @@ void RegisterAdvanceScreens(CommandRegistry& registry)
               [](CKalvorDoc* d) -> CCommonFormView* { return new CAvancePrintVedView(d); });
 }
 
-// The bonuses: their working panel (entry-screen number 3) and the
-// labour-participation rules.
+// The bonuses: their working panel (entry-screen number 3) with the
+// labour-participation rules, the correction screen with a quick button, and
+// the bonus statement.
 void RegisterBonusScreens(CommandRegistry& registry)
 {
-    constexpr int kBonusPanel = 3;
-    AddEntryPanel(registry, kBonusPanel, kBonusPanel, QStringLiteral("Ввод и корректировка премий"));
-    AddScreen(registry, 32822, QStringLiteral("Механизм КТУ"), kBonusPanel,
+    AddEntryPanel(registry, CPremVvodView::kEntryScreen, CPremVvodView::kEntryScreen,
+                  QStringLiteral("Ввод и корректировка премий"));
+    AddScreen(registry, 32822, QStringLiteral("Механизм КТУ"), CPremVvodView::kEntryScreen,
               [](CKalvorDoc* d) -> CCommonFormView* { return new CPremKtuView(d); });
+    AddScreen(
+        registry, 32818, QStringLiteral("Корректировка премий"), CPremVvodView::kEntryScreen,
+        [](CKalvorDoc* d) -> CCommonFormView* { return new CPremVvodView(d); }, 10007);
+    AddScreen(registry, 32819, QStringLiteral("Печать ведомости"), CPremVvodView::kEntryScreen,
+              [](CKalvorDoc* d) -> CCommonFormView* { return new CPremPrintVedView(d); });
 }
 
 // The personal account on the calculation panel, with its two quick buttons:

@@ -294,8 +294,10 @@ int PrintBonusCashOrders(const StatementPrintParams& params, PayrollDoc& doc, co
     std::vector<double> amounts;
     if (const int r = CalcBonusAmounts(params, doc, selector, amounts); r < 0)
         return r;
-    return WriteCashOrders(SelectEmployeeRows(params, doc, selector < 0 ? 0 : selector, amounts, true), params, doc,
-                           path);
+    const std::vector<StatementRow> rows = SelectEmployeeRows(params, doc, selector < 0 ? 0 : selector, amounts, true);
+    if (NothingOnSheets(int(rows.size()), params))
+        return kNothingToPrint;
+    return WriteCashOrders(rows, params, doc, path);
 }
 
 int PrintPayCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly)

@@ -33,7 +33,8 @@ inline constexpr char kBankCashOrderTemplate[] = "kassa-order-bank-2008";
 // The writers. Result 0, or -23 ("Сбой при попытке обращения к файлу
 // печати") when the output cannot be created or the RTF document cannot be
 // made; the bonus writer also the bonus calculation's codes (-1, -5, -12,
-// -16), before any order is written. A failed write of the text file throws
+// -16), before any order is written, and kNothingToPrint (TextStatements.h)
+// when no order falls on the sheets asked for. A failed write of the text file throws
 // PrintFileError (FILE_ERROR_WRITE).
 //   advance:  the advances (CInfoBase::av), rounded by pay kind 904 and the payout rounding;
 //   bonus:    the bonus calculation's amounts (CalcBonusAmounts with its selector);

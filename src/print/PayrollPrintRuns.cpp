@@ -32,13 +32,6 @@ constexpr int kCountsNothing = 600;
 constexpr int kPayoutRoundingKind = 904;
 constexpr int kStoppedCount = -1;
 
-// Closes the swap work file however the run ends, so that its lock never
-// outlives the run.
-struct SwapCloser {
-    CInfoBase& base;
-    ~SwapCloser() { base.CloseSwapFile(); }
-};
-
 // Lends a filtered run's amounts to the writers, which read the document's
 // table, and gives the document its own table back however the writer ends.
 class LentAmounts {

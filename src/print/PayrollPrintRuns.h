@@ -101,6 +101,13 @@ platform::TaskOutcome PrintLicschetThreadProc(platform::TaskContext& context, co
 platform::TaskOutcome PrintRaschVedThreadProc(platform::TaskContext& context, const PrintRaschVedParams& params);
 platform::TaskOutcome PrintPlatVedThreadProc(platform::TaskContext& context, const PrintPlatVedParams& params);
 
+// Closes the swap work file however the run ends, so that its lock never
+// outlives the run.
+struct SwapCloser {
+    infobase::CInfoBase& base;
+    ~SwapCloser() { base.CloseSwapFile(); }
+};
+
 // Runs a worker's steps and turns whatever they throw into the run's
 // result: a print file's or the transfer file's failure TASK_FILE_ERROR with
 // its kind, any other TASK_FAILED with its text.

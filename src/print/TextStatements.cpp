@@ -5,6 +5,7 @@
 #include "platform/CodePage.h"
 #include "print/BonusCalculation.h"
 #include "print/FormTexts.h"
+#include "print/PayrollPrintRuns.h"
 #include "print/PrintSelection.h"
 #include "print/TextHelpers.h"
 #include "values/Clock.h"
@@ -501,12 +502,20 @@ int WriteVacationStatementText(const StatementPrintParams& params, const Payroll
     return WriteStatementText(StatementKind::Vacation, params, doc, path, markedOnly, rowsInRange);
 }
 
+bool NothingOnSheets(int rowCount, const StatementPrintParams& params)
+{
+    const bool headSheetAlone = params.outputMode == PaymentStatement && params.lastPage == 1 && rowCount > 0;
+    return CountOnSheets(rowCount, params.outputMode, params.firstPage, params.lastPage) == 0 && !headSheetAlone;
+}
+
 int WriteBonusStatementText(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int selector)
 {
     std::vector<double> amounts;
     if (const int r = CalcBonusAmounts(params, doc, selector, amounts); r < 0)
         return r;
     const std::vector<StatementRow> rows = SelectEmployeeRows(params, doc, selector < 0 ? 0 : selector, amounts, true);
+    if (NothingOnSheets(int(rows.size()), params))
+        return kNothingToPrint;
     return WriteStatementRows(rows, params, doc, path, CountRowsInPageRange(int(rows.size()), params));
 }
 

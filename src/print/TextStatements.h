@@ -82,10 +82,19 @@ int WriteSickPayStatementText(const StatementPrintParams& params, const PayrollD
 int WriteVacationStatementText(const StatementPrintParams& params, const PayrollDoc& doc, const QString& path,
                                int markedOnly, int rowsInRange);
 
+// What the bonus writers return, with no file written, when nothing falls on
+// the sheets asked for: no employee of the selection has a bonus to pay on
+// them (the head sheet of a statement asked for alone, last sheet 1, counts
+// when the statement has rows).
+inline constexpr int kNothingToPrint = 1;
+// Whether rowCount rows of a run, numbered in order, leave the sheets of the
+// parameters empty in that sense.
+bool NothingOnSheets(int rowCount, const StatementPrintParams& params);
+
 // The bonus statement: the bonus calculation of the selection
 // (CalcBonusAmounts, with its selector), then the statement of its amounts
-// over the page range of the parameters. Result 0, -23, or the calculation's
-// negative code (no file is written then).
+// over the page range of the parameters. Result 0, -23, kNothingToPrint, or
+// the calculation's negative code (no file is written then).
 int WriteBonusStatementText(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int selector);
 
 // The title page, appended to out: the form's head with the firm, shop and

@@ -16,8 +16,11 @@ constexpr int kListCorner = 3;
 
 QStringList NoYesLines() { return {QStringLiteral("|Нет"), QStringLiteral("1|Да")}; }
 
-CAvancePrintVedView::CAvancePrintVedView(CKalvorDoc* doc, QWidget* parent)
-    : CPrintPlatVedView(kFormId, (PaymentFormAll & ~PaymentFormCostCode) | PaymentFormOptionNumbers,
+CAvancePrintVedView::CAvancePrintVedView(CKalvorDoc* doc, QWidget* parent) : CAvancePrintVedView(kFormId, doc, parent)
+{}
+
+CAvancePrintVedView::CAvancePrintVedView(int formId, CKalvorDoc* doc, QWidget* parent)
+    : CPrintPlatVedView(formId, (PaymentFormAll & ~PaymentFormCostCode) | PaymentFormOptionNumbers,
                         QStringLiteral("Печать ведомости"), doc, parent)
 {}
 
@@ -58,6 +61,12 @@ void CAvancePrintVedView::MarkChosenPayKinds(const QStringList& codes)
 
 TaskThread::Body CAvancePrintVedView::MakeTaskBody()
 {
+    const kalvor::AdvanceStatementParams params = StatementParams();
+    return [params](TaskContext& context) { return kalvor::AdvanceStatementWorker(context, params); };
+}
+
+kalvor::AdvanceStatementParams CAvancePrintVedView::StatementParams()
+{
     kalvor::AdvanceStatementParams params;
     static_cast<kalvor::platform::TaskThreadParams&>(params) = StripParams();
     const PaymentFormValues& form = FormValues();
@@ -70,5 +79,5 @@ TaskThread::Body CAvancePrintVedView::MakeTaskBody()
     params.payKind = form.payKind;
     params.document = Document();
     params.prompt = &m_prompt;
-    return [params](TaskContext& context) { return kalvor::AdvanceStatementWorker(context, params); };
+    return params;
 }

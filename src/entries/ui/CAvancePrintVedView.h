@@ -3,6 +3,7 @@
 // pay statement's view without its cost code.
 #pragma once
 
+#include "entries/AdvanceStatement.h"
 #include "print/ui/CPrintPlatVedView.h"
 
 class CAvancePrintVedView : public CPrintPlatVedView {
@@ -19,9 +20,16 @@ public:
     void TakeHelpValues(const QStringList& values) override;
 
 protected:
+    // The bonus statement's view: the same form under its own number.
+    CAvancePrintVedView(int formId, CKalvorDoc* doc, QWidget* parent);
+
     // Esc goes back to the empty view alone.
     int LeavePanel() const override { return -1; }
     kalvor::platform::TaskThread::Body MakeTaskBody() override;
+    // The worker's block of the values just read.
+    kalvor::AdvanceStatementParams StatementParams();
+    // Whether the start was made by pay kinds marked in the help of 1257.
+    bool PayKindsMarked() const { return m_payKindsMarked; }
 
 private:
     void MarkChosenPayKinds(const QStringList& codes);

@@ -1,0 +1,166 @@
+#include "entries/BonusEntry.h"
+
+#include "entries/AdvanceEntry.h"
+#include "infobase/InfoBaseDb.h"
+#include "payroll/PayKinds.h"
+#include "platform/Db.h"
+#include "values/Values.h"
+
+#include <algorithm>
+
+namespace kalvor {
+
+using infobase::BonusLine;
+using infobase::CInfoBase;
+using infobase::u16;
+
+namespace {
+
+constexpr int kMaxCode = 995;
+constexpr int kMaxKind = 5;
+constexpr int kMaxMonthBasis = 1;
+constexpr int kMaxMask = 7;
+constexpr int kMaxPeriod = 2;
+constexpr int kMaxNoTax = 1;
+constexpr int kMaxShop = 127; // seven bits
+
+// The cell of a column among the nine cells of a line's fields.
+QString FieldCell(const QStringList& cells, int column)
+{
+    const int at = column - BonusCodeColumn;
+    return at >= 0 && at < cells.size() ? cells[at] : QString();
+}
+
+// "%d" of a cell with its range; anything else 0.
+int ReadRanged(const QStringList& cells, int column, int min, int max)
+{
+    std::int32_t value = 0;
+    ParseIntField(FieldCell(cells, column), value, min, max);
+    return value;
+}
+
+// The cost code's three groups with the month basis in the top bits of the
+// first, as the record packs them.
+void ReadCostCode(const QString& text, BonusLine& line)
+{
+    std::uint16_t first = u16(line.spzCh | (line.mes << 14));
+    std::uint16_t second = line.spzSc, third = line.spzAu;
+    ParsePacked12Digits(text, first, second, third);
+    line.spzCh = u16(first & kDigitGroupMask);
+    line.spzSc = second;
+    line.spzAu = third;
+}
+
+bool LineHasPlace(const CInfoBase& base, const BonusRowPlace& place)
+{
+    return place.slot >= 1 && place.slot <= base.prem.slotCount();
+}
+
+} // namespace
+
+bool BonusEmployeeShown(const PayrollDoc& doc, int index)
+{
+    const CInfoBase& base = doc.infoBase;
+    if (index < 0 || index >= base.employeeCount())
+        return false;
+    const int slot = base.list[std::size_t(index)].slot;
+    if (slot < 1 || slot > int(base.attributes.size()) || slot > base.prem.slotCount())
+        return false;
+    return base.prem.count(slot) > 0 || base.attributes[std::size_t(slot - 1)].priznUv != kShownOnlyWithAdvance;
+}
+
+QStringList ShowBonusLine(const BonusLine& line)
+{
+    return {FormatIntField(line.kod),   FormatIntField(line.procent),
+            FormatMoney(line.sum),      FormatIntField(line.mes),
+            FormatIntField(line.mask),  FormatIntField(line.mrp),
+            FormatIntField(line.nalog), FormatPacked12Digits(line.spzCh, line.spzSc, line.spzAu),
+            FormatIntField(line.ceh)};
+}
+
+bool ReadBonusLine(const QStringList& cells, BonusLine& line)
+{
+    const BonusLine before = line;
+    line.kod = u16(ReadRanged(cells, BonusCodeColumn, 1, kMaxCode));
+    line.procent = u16(ReadRanged(cells, BonusKindColumn, 0, kMaxKind));
+    ParseMoneyKopecks(FieldCell(cells, BonusValueColumn), line.sum);
+    line.mes = u16(ReadRanged(cells, BonusMonthColumn, 0, kMaxMonthBasis));
+    line.mask = u16(ReadRanged(cells, BonusMaskColumn, 0, kMaxMask));
+    line.mrp = u16(ReadRanged(cells, BonusPeriodColumn, 0, kMaxPeriod));
+    line.nalog = u16(ReadRanged(cells, BonusNoTaxColumn, 0, kMaxNoTax));
+    ReadCostCode(FieldCell(cells, BonusCostCodeColumn), line);
+    line.ceh = u16(ReadRanged(cells, BonusShopColumn, 0, kMaxShop));
+    return !(line == before);
+}
+
+double BonusTotal(const PayrollDoc& doc, const std::vector<int>& employeeSlots)
+{
+    const CInfoBase& base = doc.infoBase;
+    double total = 0;
+    for (const int slot : employeeSlots)
+        for (const BonusLine& line : base.prem.run(slot))
+            if (line.procent == kBonusInRoubles)
+                total += RoundByPayKind(line.sum, line.kod, doc);
+    return total;
+}
+
+std::optional<BonusRowPlace> BonusRowLine(const CInfoBase& base, const std::vector<int>& rowNumbers, int row)
+{
+    if (row < 0 || row >= int(rowNumbers.size()))
+        return std::nullopt;
+    const int number = rowNumbers[std::size_t(row)];
+    const int index = base.FindEmployee(number);
+    if (index < 0)
+        return std::nullopt;
+    int position = 0;
+    for (int above = row - 1; above >= 0 && rowNumbers[std::size_t(above)] == number; --above) ++position;
+    return BonusRowPlace{base.list[std::size_t(index)].slot, position};
+}
+
+bool StoreBonusRow(CInfoBase& base, const BonusRowPlace& place, const QStringList& cells)
+{
+    if (!LineHasPlace(base, place))
+        return false;
+    const int count = base.prem.count(place.slot);
+    if (place.position < count) {
+        BonusLine& line = base.prem.lines[std::size_t(base.prem.first(place.slot) + place.position)];
+        return ReadBonusLine(cells, line);
+    }
+    // The empty row of an employee without lines: a line only when typed into.
+    BonusLine line;
+    if (place.position != count || count >= kMaxBonusLines || !ReadBonusLine(cells, line))
+        return false;
+    return base.prem.insertLine(place.slot, count, line);
+}
+
+BonusInsert InsertBonusLine(CInfoBase& base, int slot, int position)
+{
+    if (slot < 1 || slot > base.prem.slotCount())
+        return BonusInsert::ArrayFull;
+    std::vector<BonusLine> run = base.prem.run(slot);
+    // The empty row shown for an employee without lines is his line too.
+    if (run.empty())
+        run.emplace_back();
+    if (int(run.size()) >= kMaxBonusLines)
+        return BonusInsert::TooManyLines;
+    position = std::clamp(position, 0, int(run.size()));
+    run.insert(run.begin() + position, BonusLine{});
+    return base.prem.replaceRun(slot, run) ? BonusInsert::Done : BonusInsert::ArrayFull;
+}
+
+bool RemoveBonusLine(CInfoBase& base, int slot, int position)
+{
+    if (slot < 1 || slot > base.prem.slotCount())
+        return false;
+    return base.prem.removeLine(slot, position);
+}
+
+void StoreBonusLines(CInfoBase& base)
+{
+    db::Transaction transaction(infobase::Db(base));
+    infobase::SaveIndexes(base, infobase::LineKind::Prem, infobase::SaveModeOverwrite);
+    infobase::SavePrem(base, infobase::SaveModeOverwrite);
+    transaction.commit();
+}
+
+} // namespace kalvor

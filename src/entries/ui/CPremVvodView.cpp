@@ -1,0 +1,186 @@
+#include "entries/ui/CPremVvodView.h"
+
+#include "entries/BonusEntry.h"
+#include "entries/ui/CAvancePrintVedView.h"
+#include "entries/ui/CPremVvodDlg.h"
+#include "grid/FldHlpGridCtrl.h"
+#include "platform/Db.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/KalvorMessageBox.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kHintCorner = 3;
+
+} // namespace
+
+CPremVvodView::CPremVvodView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(371, doc, parent)
+{
+    setObjectName(QStringLiteral("CPremVvodView"));
+}
+
+CPremVvodView::~CPremVvodView()
+{
+    if (!m_dlg)
+        return;
+    m_dlg->SaveRecord();
+    if (!m_dlg->m_modified)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        kalvor::StoreBonusLines(Document()->infoBase);
+    } catch (const kalvor::db::DbError& error) {
+        ShowComError(error);
+    }
+    QApplication::restoreOverrideCursor();
+}
+
+void CPremVvodView::OnInitialUpdate()
+{
+    CKalvorDoc* doc = Document();
+    doc->LastEntryScreen = kEntryScreen;
+    auto* layout = new QVBoxLayout(this);
+    m_filter = new CWorkersFilterDlg(this);
+    m_strip = m_filter;
+    layout->addWidget(m_filter);
+    auto* box = new QGroupBox(QStringLiteral("Корректировка премий"), this);
+    SetControl(1225, box);
+    auto* boxLayout = new QVBoxLayout(box);
+    boxLayout->setContentsMargins(25, 25, 25, 25);
+    m_dlg = new CPremVvodDlg(this);
+    m_entryDlg = m_dlg;
+    boxLayout->addWidget(m_dlg);
+    layout->addWidget(box);
+    layout->addStretch(1);
+    box->show();
+    m_dlg->show();
+    m_filter->show();
+    m_filter->Field(CWorkersFilterDlg::IdShop)->setFocus();
+    // The quick command opens the screen on the strip as it stands.
+    if (doc->OpenWithLastEmployee != 0) {
+        doc->OpenWithLastEmployee = 0;
+        int shop = 0, brigade = 0, profession = 0;
+        if (CheckSelection(&shop, &brigade, &profession)) {
+            m_dlg->SetSelection(shop, brigade, profession);
+            EnableEntry(true);
+        }
+    }
+}
+
+bool CPremVvodView::CheckSelection(int* shop, int* brigade, int* profession)
+{
+    m_filter->ReadFields(shop, brigade, profession);
+    const CKalvorDoc& doc = *Document();
+    for (int index = 0; index < doc.infoBase.employeeCount(); ++index)
+        if (EmployeeMatchesFilter(index, *shop, *brigade, *profession) && kalvor::BonusEmployeeShown(doc, index))
+            return true;
+    KalvorMessageBox(QStringLiteral("Сотрудников не обнаружено"), MB_OK | MB_ICONERROR, QString(), this);
+    if (QLineEdit* field = m_filter->Field(CWorkersFilterDlg::IdShop)) {
+        field->selectAll();
+        field->setFocus();
+    }
+    return false;
+}
+
+void CPremVvodView::ApplySelection()
+{
+    int shop = 0, brigade = 0, profession = 0;
+    if (!CheckSelection(&shop, &brigade, &profession))
+        return;
+    m_dlg->SaveRecord();
+    m_dlg->SetSelection(shop, brigade, profession);
+    EnableEntry(true);
+}
+
+void CPremVvodView::EnableEntry(bool enable)
+{
+    if (!m_dlg)
+        return;
+    m_dlg->setEnabled(enable);
+    if (enable)
+        m_dlg->Grid()->setFocus();
+}
+
+void CPremVvodView::InsertBefore()
+{
+    if (m_dlg && m_dlg->isEnabled())
+        m_dlg->InsertLineBefore();
+}
+
+void CPremVvodView::InsertAfter()
+{
+    if (m_dlg && m_dlg->isEnabled())
+        m_dlg->InsertLineAfter();
+}
+
+void CPremVvodView::DeleteElement()
+{
+    if (m_dlg && m_dlg->isEnabled())
+        m_dlg->DeleteLine();
+}
+
+// ------------------------------------------------------------------ field help
+
+QStringList CPremVvodView::KindLines()
+{
+    return {QStringLiteral("|Премиальная выплата в рублях"),
+            QStringLiteral("1|Премия в процентах"),
+            QStringLiteral("2|Аванс(процент от планового)"),
+            QStringLiteral("3|КТУ(1-й вариант)"),
+            QStringLiteral("4|КТУ(2-й вариант)"),
+            QStringLiteral("5|КТУ(3-й вариант)")};
+}
+
+QStringList CPremVvodView::MonthBasisLines()
+{
+    return {QStringLiteral("|На основании данных текущего месяца"),
+            QStringLiteral("1|На основании данных прошлого месяца")};
+}
+
+QStringList CPremVvodView::PaymentPeriodLines()
+{
+    return {QStringLiteral("|Выплатить в расчет"), QStringLiteral("1|Выплатить в межрасчетный период текущего месяца"),
+            QStringLiteral("2|Выплатить в межрасчетный период следующего месяца")};
+}
+
+void CPremVvodView::ShowFormHelp()
+{
+    if (m_filter && m_focusedWnd && m_filter->isAncestorOf(m_focusedWnd)) {
+        m_filter->ShowFieldPickList();
+        return;
+    }
+    if (m_dlg && m_focusedWnd == m_dlg->Grid())
+        ShowGridHelp(m_dlg->Grid()->GetFocusCell().col);
+}
+
+void CPremVvodView::ShowGridHelp(int column)
+{
+    switch (column) {
+    case kalvor::BonusCodeColumn: PickPayKind(); break;
+    case kalvor::BonusKindColumn: ShowHelpList(KindLines(), {kHintCorner, false, 320, 150}); break;
+    case kalvor::BonusValueColumn:
+        ShowFieldHint(QStringLiteral("Введите число в формате: РРРРРРР.КК\nНезначащие нули можно опустить."),
+                      kHintCorner, 220);
+        break;
+    case kalvor::BonusMonthColumn: ShowHelpList(MonthBasisLines(), {kHintCorner, false, 360, 60}); break;
+    case kalvor::BonusMaskColumn:
+        ShowFieldHint(
+            QStringLiteral("Укажите номер маски(он должен быть в пределах от 1 до 7).\nМаски используются при "
+                           "вычислении премий, выраженных в процентах.Они определяют те "
+                           "начисления/удержания, с которых эти проценты берутся. По умолчанию будет "
+                           "выбрана нулевая маска."),
+            kHintCorner, 600);
+        break;
+    case kalvor::BonusPeriodColumn: ShowHelpList(PaymentPeriodLines(), {kHintCorner, false, 440, 80}); break;
+    case kalvor::BonusNoTaxColumn: ShowHelpList(NoYesLines(), {kHintCorner, false, 200, 60}); break;
+    case kalvor::BonusCostCodeColumn: ShowProductionCostCodeHint(); break;
+    case kalvor::BonusShopColumn: PickShop(); break;
+    default: break;
+    }
+}
