@@ -9,6 +9,7 @@
 #include "entries/ui/CCurnuPerSBView.h"
 #include "entries/ui/CCurnuSsudKredView.h"
 #include "entries/ui/COtpuskVvodView.h"
+#include "entries/ui/EntryPrintScreens.h"
 #include "entries/ui/CTabelReadView.h"
 #include "entries/ui/CTabelVvodView.h"
 #include "exchange/ui/ExchangeScreens.h"
@@ -226,4 +227,6 @@ void RegisterScreens(CommandRegistry& registry)
     RegisterEmployeeScreens(registry);
     RegisterPersonalAccount(registry);
     RegisterMonthEntryScreens(registry);
+    // The statements and registers of the sick-leave and vacation panels.
+    RegisterSickVacationPrintScreens(registry);
 }

@@ -17,8 +17,11 @@ constexpr int kListCorner = 3;
 QStringList NoYesLines() { return {QStringLiteral("|Нет"), QStringLiteral("1|Да")}; }
 
 CAvancePrintVedView::CAvancePrintVedView(CKalvorDoc* doc, QWidget* parent)
-    : CPrintPlatVedView(kFormId, (PaymentFormAll & ~PaymentFormCostCode) | PaymentFormOptionNumbers,
-                        QStringLiteral("Печать ведомости"), doc, parent)
+    : CAvancePrintVedView(kFormId, kFields, doc, parent)
+{}
+
+CAvancePrintVedView::CAvancePrintVedView(int formId, unsigned fields, CKalvorDoc* doc, QWidget* parent)
+    : CPrintPlatVedView(formId, fields, QStringLiteral("Печать ведомости"), doc, parent)
 {}
 
 void CAvancePrintVedView::ShowFormHelp()
@@ -56,9 +59,9 @@ void CAvancePrintVedView::MarkChosenPayKinds(const QStringList& codes)
     }
 }
 
-TaskThread::Body CAvancePrintVedView::MakeTaskBody()
+kalvor::PaymentStatementParams CAvancePrintVedView::StatementParams()
 {
-    kalvor::AdvanceStatementParams params;
+    kalvor::PaymentStatementParams params;
     static_cast<kalvor::platform::TaskThreadParams&>(params) = StripParams();
     const PaymentFormValues& form = FormValues();
     params.outputMode = form.outputMode;
@@ -70,5 +73,11 @@ TaskThread::Body CAvancePrintVedView::MakeTaskBody()
     params.payKind = form.payKind;
     params.document = Document();
     params.prompt = &m_prompt;
-    return [params](TaskContext& context) { return kalvor::AdvanceStatementWorker(context, params); };
+    return params;
+}
+
+TaskThread::Body CAvancePrintVedView::MakeTaskBody()
+{
+    return
+        [params = StatementParams()](TaskContext& context) { return kalvor::AdvanceStatementWorker(context, params); };
 }

@@ -3,6 +3,7 @@
 // pay statement's view without its cost code.
 #pragma once
 
+#include "entries/PaymentStatements.h"
 #include "print/ui/CPrintPlatVedView.h"
 
 class CAvancePrintVedView : public CPrintPlatVedView {
@@ -19,6 +20,15 @@ public:
     void TakeHelpValues(const QStringList& values) override;
 
 protected:
+    // The twins of this view that print other statements from the same form
+    // under their own number (fields: the form's PaymentFormField set).
+    CAvancePrintVedView(int formId, unsigned fields, CKalvorDoc* doc, QWidget* parent);
+    // The fields of the advance's form.
+    static constexpr unsigned kFields = (PaymentFormAll & ~PaymentFormCostCode) | PaymentFormOptionNumbers;
+
+    // The worker's block from the form just read.
+    kalvor::PaymentStatementParams StatementParams();
+
     // Esc goes back to the empty view alone.
     int LeavePanel() const override { return -1; }
     kalvor::platform::TaskThread::Body MakeTaskBody() override;
