@@ -227,6 +227,19 @@ TEST_F(EntryPrintWorkers, CashOrdersOfTheSheetRangeGoToTheTransferFile)
     // The second employee's two sheets are orders 3 and 4.
     EXPECT_EQ(records.count(',' + QByteArray::number(NumberAt(1)) + ','), 2);
     EXPECT_TRUE(prompt.reports.isEmpty());
+
+    // Marked employees are printed, they alone, whatever number the
+    // personnel-number field holds: the first one's two sheets.
+    ASSERT_TRUE(QFile::resize(dir.path() + QStringLiteral("/kassa1c.txt"), 0));
+    base().list[0].setFlag(0, true);
+    base().list[15].setFlag(0, true);
+    params = Params(print::TransferOrders1C);
+    params.markedOnly = 1;
+    params.personnelNumber = NumberAt(3);
+    ASSERT_EQ(RunSickPay(params), platform::TASK_DONE);
+    const QByteArray marked = ReadFile(dir.path() + QStringLiteral("/kassa1c.txt"));
+    EXPECT_EQ(marked.count("\r\n"), 2) << marked.constData();
+    EXPECT_EQ(marked.count(',' + QByteArray::number(NumberAt(0)) + ','), 2);
 }
 
 TEST_F(EntryPrintWorkers, BadSheetsNoPaidLinesAndTheHeadSheetAlone)
