@@ -5,6 +5,7 @@
 #include "print/CashOrders.h"
 #include "print/PayrollPrintRuns.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace kalvor {
