@@ -33,6 +33,7 @@
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QTimer>
 
 #include <memory>
@@ -51,6 +52,19 @@ QByteArray ReadFile(const QString& path)
 }
 
 QByteArray Oem(const QString& text) { return codepage::toCp866(text); }
+
+// A text as an RTF document holds it: windows-1251 with the upper half escaped.
+QByteArray Rtf(const QString& text)
+{
+    QByteArray escaped;
+    for (const char byte : codepage::toCp1251(text)) {
+        if (static_cast<unsigned char>(byte) < 0x80)
+            escaped += byte;
+        else
+            escaped += "\\'" + QByteArray::number(static_cast<unsigned char>(byte), 16);
+    }
+    return escaped;
+}
 
 class UiEntryPrintViews : public ::testing::Test {
 protected:
@@ -267,8 +281,33 @@ TEST_F(UiEntryPrintViews, SickLeaveRegisterOpensInTheViewer)
     EXPECT_TRUE(rtf.endsWith(QStringLiteral(".rtf"))) << rtf.toStdString();
     const QByteArray bytes = ReadFile(rtf);
     EXPECT_TRUE(bytes.startsWith("{\\rtf"));
-    EXPECT_TRUE(bytes.contains("\\'cf\\'e0\\'f5\\'ee\\'ec\\'ee\\'e2")); // "Пахомов"
+    EXPECT_TRUE(bytes.contains(Rtf(QStringLiteral("Пахомов"))));
+    EXPECT_TRUE(bytes.contains(Rtf(QStringLiteral("Хохлова"))));
     EXPECT_EQ(dialogs, 0);
+}
+
+TEST_F(UiEntryPrintViews, EmployeesMarkedInTheHelpListStartTheRegisterAlone)
+{
+    auto* view = Open<CBulletRgsPrintView>(1215);
+    ASSERT_NE(view, nullptr);
+    auto* number = view->controlAs<QLineEdit>(IdPersonnelNumberField);
+    number->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return view->m_focusedId == IdPersonnelNumberField; }));
+    view->ShowFormHelp();
+    ASSERT_TRUE(view->HelpList());
+    QTableWidget* table = view->HelpList()->table();
+    int row = 0;
+    while (row < table->rowCount() && !table->item(row, 2)->text().startsWith(QStringLiteral("Пахомов"))) ++row;
+    ASSERT_LT(row, table->rowCount());
+    table->setCurrentCell(row, 1);
+    QTest::keyClick(table, Qt::Key_Space);
+    QTest::keyClick(table, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return !view->Running() && view->control(IdStartButton)->isEnabled(); }, 60'000));
+    EXPECT_TRUE(Messages().isEmpty()) << Messages().toStdString();
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(Viewed()); }, 10'000));
+    const QByteArray bytes = ReadFile(QString::fromUtf8(ReadFile(Viewed())));
+    EXPECT_TRUE(bytes.contains(Rtf(QStringLiteral("Пахомов"))));
+    EXPECT_FALSE(bytes.contains(Rtf(QStringLiteral("Хохлова"))));
 }
 
 TEST_F(UiEntryPrintViews, NoteCalculationsPrintWithTheNoteOnlyWhenAsked)
