@@ -13,6 +13,7 @@
 #include "entries/ui/CPremKtuView.h"
 #include "entries/ui/CPremPrintVedView.h"
 #include "entries/ui/CPremVvodView.h"
+#include "entries/ui/EntryPrintScreens.h"
 #include "entries/ui/CTabelReadView.h"
 #include "entries/ui/CTabelVvodView.h"
 #include "exchange/ui/ExchangeScreens.h"
@@ -249,4 +250,6 @@ void RegisterScreens(CommandRegistry& registry)
     RegisterEmployeeScreens(registry);
     RegisterPersonalAccount(registry);
     RegisterMonthEntryScreens(registry);
+    // The statements and registers of the sick-leave and vacation panels.
+    RegisterSickVacationPrintScreens(registry);
 }

@@ -16,12 +16,12 @@ constexpr int kListCorner = 3;
 
 QStringList NoYesLines() { return {QStringLiteral("|Нет"), QStringLiteral("1|Да")}; }
 
-CAvancePrintVedView::CAvancePrintVedView(CKalvorDoc* doc, QWidget* parent) : CAvancePrintVedView(kFormId, doc, parent)
+CAvancePrintVedView::CAvancePrintVedView(CKalvorDoc* doc, QWidget* parent)
+    : CAvancePrintVedView(kFormId, kFields, doc, parent)
 {}
 
-CAvancePrintVedView::CAvancePrintVedView(int formId, CKalvorDoc* doc, QWidget* parent)
-    : CPrintPlatVedView(formId, (PaymentFormAll & ~PaymentFormCostCode) | PaymentFormOptionNumbers,
-                        QStringLiteral("Печать ведомости"), doc, parent)
+CAvancePrintVedView::CAvancePrintVedView(int formId, unsigned fields, CKalvorDoc* doc, QWidget* parent)
+    : CPrintPlatVedView(formId, fields, QStringLiteral("Печать ведомости"), doc, parent)
 {}
 
 void CAvancePrintVedView::ShowFormHelp()
@@ -59,15 +59,9 @@ void CAvancePrintVedView::MarkChosenPayKinds(const QStringList& codes)
     }
 }
 
-TaskThread::Body CAvancePrintVedView::MakeTaskBody()
+kalvor::PaymentStatementParams CAvancePrintVedView::StatementParams()
 {
-    const kalvor::AdvanceStatementParams params = StatementParams();
-    return [params](TaskContext& context) { return kalvor::AdvanceStatementWorker(context, params); };
-}
-
-kalvor::AdvanceStatementParams CAvancePrintVedView::StatementParams()
-{
-    kalvor::AdvanceStatementParams params;
+    kalvor::PaymentStatementParams params;
     static_cast<kalvor::platform::TaskThreadParams&>(params) = StripParams();
     const PaymentFormValues& form = FormValues();
     params.outputMode = form.outputMode;
@@ -80,4 +74,10 @@ kalvor::AdvanceStatementParams CAvancePrintVedView::StatementParams()
     params.document = Document();
     params.prompt = &m_prompt;
     return params;
+}
+
+TaskThread::Body CAvancePrintVedView::MakeTaskBody()
+{
+    return
+        [params = StatementParams()](TaskContext& context) { return kalvor::AdvanceStatementWorker(context, params); };
 }

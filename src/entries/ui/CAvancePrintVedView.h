@@ -20,16 +20,20 @@ public:
     void TakeHelpValues(const QStringList& values) override;
 
 protected:
-    // The bonus statement's view: the same form under its own number.
-    CAvancePrintVedView(int formId, CKalvorDoc* doc, QWidget* parent);
+    // The twins of this view that print other statements from the same form
+    // under their own number (fields: the form's PaymentFormField set).
+    CAvancePrintVedView(int formId, unsigned fields, CKalvorDoc* doc, QWidget* parent);
+    // The fields of the advance's form.
+    static constexpr unsigned kFields = (PaymentFormAll & ~PaymentFormCostCode) | PaymentFormOptionNumbers;
+
+    // The worker's block from the form just read.
+    kalvor::PaymentStatementParams StatementParams();
+    // Whether the start was made by pay kinds marked in the help of 1257.
+    bool PayKindsMarked() const { return m_payKindsMarked; }
 
     // Esc goes back to the empty view alone.
     int LeavePanel() const override { return -1; }
     kalvor::platform::TaskThread::Body MakeTaskBody() override;
-    // The worker's block of the values just read.
-    kalvor::AdvanceStatementParams StatementParams();
-    // Whether the start was made by pay kinds marked in the help of 1257.
-    bool PayKindsMarked() const { return m_payKindsMarked; }
 
 private:
     void MarkChosenPayKinds(const QStringList& codes);

@@ -7,7 +7,7 @@
 using kalvor::platform::TaskContext;
 using kalvor::platform::TaskThread;
 
-CPremPrintVedView::CPremPrintVedView(CKalvorDoc* doc, QWidget* parent) : CAvancePrintVedView(kFormId, doc, parent)
+CPremPrintVedView::CPremPrintVedView(CKalvorDoc* doc, QWidget* parent) : CAvancePrintVedView(kFormId, kFields, doc, parent)
 {
     setObjectName(QStringLiteral("CPremPrintVedView"));
 }

@@ -102,7 +102,8 @@ void CPrintPlatVedView::BuildForm(const QString& caption)
     if (m_fields & PaymentFormSignatures) {
         AddField(IdCashierPositionField, QStringLiteral("Должность кассира"), 300);
         AddField(IdCashierNameField, QStringLiteral("Фамилия кассира"), 300);
-        AddField(IdAccountantField, QStringLiteral("Фамилия бухгалтера"), 300);
+        if (!(m_fields & PaymentFormCashierOnly))
+            AddField(IdAccountantField, QStringLiteral("Фамилия бухгалтера"), 300);
     }
     if (m_fields & PaymentFormCostCode)
         AddField(IdCostCodeField, QStringLiteral("ШПЗ (по умолчанию все суммы)"), 120);
@@ -137,7 +138,8 @@ void CPrintPlatVedView::StoreSettings()
     if (m_fields & PaymentFormSignatures) {
         firm.texts[FirmInfo::kassirDolg] = FieldText(*this, IdCashierPositionField);
         firm.texts[FirmInfo::kassirFio] = FieldText(*this, IdCashierNameField);
-        firm.texts[FirmInfo::buhFio] = FieldText(*this, IdAccountantField);
+        if (!(m_fields & PaymentFormCashierOnly))
+            firm.texts[FirmInfo::buhFio] = FieldText(*this, IdAccountantField);
     }
 }
 

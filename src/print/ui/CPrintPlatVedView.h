@@ -39,6 +39,8 @@ enum PaymentFormField : unsigned {
     // The two options as number fields (with the help list "Нет" / "Да")
     // instead of check boxes.
     PaymentFormOptionNumbers = 1u << 5,
+    // The signatures without the accountant's name (1260).
+    PaymentFormCashierOnly = 1u << 6,
 };
 
 // The payment form as a start reads it.

@@ -1,0 +1,40 @@
+#include "entries/ui/COtpuskRgsPrintView.h"
+
+#include "entries/EntryRegisters.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "values/Values.h"
+
+#include <QLineEdit>
+
+#include <climits>
+
+using kalvor::platform::TaskContext;
+using kalvor::platform::TaskThread;
+
+COtpuskRgsPrintView::COtpuskRgsPrintView(CKalvorDoc* doc, QWidget* parent) : CEntryRegisterView(kFormId, doc, parent)
+{
+    BeginForm();
+    AddSelectionFields();
+    AddField(kFirstPageField, QStringLiteral("Печатать первую страницу  (по умолчанию только вторую)"));
+    EndForm();
+}
+
+bool COtpuskRgsPrintView::ReadFormValues()
+{
+    CEntryRegisterView::ReadFormValues();
+    std::int32_t firstPage = 0;
+    if (const auto* field = controlAs<QLineEdit>(kFirstPageField))
+        kalvor::ParseIntField(field->text(), firstPage, INT_MIN, INT_MAX);
+    m_withNote = firstPage != 0;
+    return true;
+}
+
+TaskThread::Body COtpuskRgsPrintView::MakeTaskBody()
+{
+    kalvor::EntryRegisterParams params;
+    static_cast<kalvor::platform::TaskThreadParams&>(params) = StripParams();
+    params.document = Document();
+    params.prompt = &m_prompt;
+    params.withNote = m_withNote;
+    return [params](TaskContext& context) { return kalvor::VacationNoteCalcWorker(context, params); };
+}
