@@ -10,8 +10,6 @@
 #include "shell/ui/EntryViewBodies.h"
 
 #include <QGroupBox>
-#include <QLineEdit>
-#include <QVBoxLayout>
 
 CPaymentCorrectionView::CPaymentCorrectionView(int formId, const QString& caption, int entryScreen, CKalvorDoc* doc,
                                                QWidget* parent)
@@ -27,23 +25,9 @@ CPaymentCorrectionView::~CPaymentCorrectionView()
 void CPaymentCorrectionView::OnInitialUpdate()
 {
     Document()->LastEntryScreen = quint32(m_entryScreen);
-    auto* layout = new QVBoxLayout(this);
     m_filter = new CWorkersFilterDlg(this);
-    m_strip = m_filter;
-    layout->addWidget(m_filter);
-    auto* frame = new QGroupBox(m_caption, this);
-    SetControl(IdFrame, frame);
-    auto* frameLayout = new QVBoxLayout(frame);
-    frameLayout->setContentsMargins(25, 25, 25, 25);
     m_dlg = CreateDialog();
-    m_entryDlg = m_dlg;
-    frameLayout->addWidget(m_dlg);
-    layout->addWidget(frame, 0, Qt::AlignLeft);
-    layout->addStretch(1);
-    frame->show();
-    m_dlg->show();
-    m_filter->show();
-    m_filter->Field(CWorkersFilterDlg::IdShop)->setFocus();
+    SetControl(IdFrame, LayOutWorkersStripScreen(*this, m_filter, m_dlg, m_caption, Qt::AlignLeft));
 }
 
 void CPaymentCorrectionView::ShowFormHelp()

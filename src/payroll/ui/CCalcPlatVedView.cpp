@@ -6,10 +6,6 @@
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/EntryViewBodies.h"
 
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QVBoxLayout>
-
 namespace {
 constexpr int kCalcScreenCode = 8;
 }
@@ -22,22 +18,9 @@ CCalcPlatVedView::CCalcPlatVedView(CKalvorDoc* doc, QWidget* parent) : CCommonFo
 void CCalcPlatVedView::OnInitialUpdate()
 {
     Document()->LastEntryScreen = kCalcScreenCode;
-    auto* layout = new QVBoxLayout(this);
     m_filter = new CWorkersFilterDlg(this);
-    m_strip = m_filter;
-    layout->addWidget(m_filter);
-    auto* box = new QGroupBox(QStringLiteral("Ведомость на зарплату"), this);
-    auto* boxLayout = new QVBoxLayout(box);
-    boxLayout->setContentsMargins(25, 25, 25, 25);
     m_dlg = new CCalcPlatVedDlg(this);
-    m_entryDlg = m_dlg;
-    boxLayout->addWidget(m_dlg);
-    layout->addWidget(box);
-    layout->addStretch(1);
-    box->show();
-    m_dlg->show();
-    m_filter->show();
-    m_filter->Field(CWorkersFilterDlg::IdShop)->setFocus();
+    LayOutWorkersStripScreen(*this, m_filter, m_dlg, QStringLiteral("Ведомость на зарплату"));
 }
 
 void CCalcPlatVedView::ShowFormHelp()

@@ -3,13 +3,16 @@
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
 #include "shell/ui/CCommonFormView.h"
+#include "shell/ui/CFormChildDlg.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/WaitCursor.h"
 #include "values/CScan.h"
 
+#include <QGroupBox>
 #include <QLineEdit>
+#include <QVBoxLayout>
 
 namespace ib = kalvor::infobase;
 
@@ -140,13 +143,15 @@ void TakeHelpValuesBody(CCommonFormView& view, const QStringList& values)
     dlg->BeginGroup();
 }
 
-int CheckFilterHasEmployees(CCommonFormView& view, CWorkersFilterDlg& strip, int* shop, int* brigade, int* profession)
+int CheckFilterHasEmployees(CCommonFormView& view, CWorkersFilterDlg& strip, int* shop, int* brigade, int* profession,
+                            const std::function<bool(int listIndex)>& shown)
 {
     int s = 0, b = 0, p = 0;
     strip.ReadFields(&s, &b, &p);
     const int count = view.Document()->infoBase.employeeCount();
     bool anybody = false;
-    for (int i = 0; i < count && !anybody; ++i) anybody = EmployeeMatchesFilter(i, s, b, p) != 0;
+    for (int i = 0; i < count && !anybody; ++i)
+        anybody = EmployeeMatchesFilter(i, s, b, p) != 0 && (!shown || shown(i));
     if (!anybody) {
         KalvorMessageBox(QStringLiteral("Сотрудников не обнаружено"), MB_OK | MB_ICONERROR, QString(), &view);
         if (QLineEdit* field = strip.Field(CWorkersFilterDlg::IdShop)) {
@@ -159,4 +164,24 @@ int CheckFilterHasEmployees(CCommonFormView& view, CWorkersFilterDlg& strip, int
     *brigade = b;
     *profession = p;
     return 1;
+}
+
+QGroupBox* LayOutWorkersStripScreen(CCommonFormView& view, CWorkersFilterDlg* strip, CFormChildDlg* dialog,
+                                    const QString& caption, Qt::Alignment boxAlignment)
+{
+    auto* layout = new QVBoxLayout(&view);
+    view.m_strip = strip;
+    layout->addWidget(strip);
+    auto* box = new QGroupBox(caption, &view);
+    auto* boxLayout = new QVBoxLayout(box);
+    boxLayout->setContentsMargins(25, 25, 25, 25);
+    view.m_entryDlg = dialog;
+    boxLayout->addWidget(dialog);
+    layout->addWidget(box, 0, boxAlignment);
+    layout->addStretch(1);
+    box->show();
+    dialog->show();
+    strip->show();
+    strip->Field(CWorkersFilterDlg::IdShop)->setFocus();
+    return box;
 }

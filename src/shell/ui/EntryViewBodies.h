@@ -9,7 +9,11 @@
 
 #include <QStringList>
 
+#include <functional>
+
 class CCommonFormView;
+class CFormChildDlg;
+class QGroupBox;
 class CTabelFilterDlg;
 class CWorkersFilterDlg;
 
@@ -52,9 +56,18 @@ void CancelGroupBody(CCommonFormView& view);
 void TakeHelpValuesBody(CCommonFormView& view, const QStringList& values);
 
 // Reads the shop, brigade and profession of the strip; when no employee of
-// the current list passes them: "Сотрудников не обнаружено", focus to the
-// shop field, 0. Otherwise the three keys and 1.
-int CheckFilterHasEmployees(CCommonFormView& view, CWorkersFilterDlg& strip, int* shop, int* brigade, int* profession);
+// the current list passes them (and, where given, is shown by the screen):
+// "Сотрудников не обнаружено", focus to the shop field, 0. Otherwise the
+// three keys and 1.
+int CheckFilterHasEmployees(CCommonFormView& view, CWorkersFilterDlg& strip, int* shop, int* brigade, int* profession,
+                            const std::function<bool(int listIndex)>& shown = {});
+
+// The face of the screens that list employees by shop, brigade and
+// profession: the strip on top, the entry dialog in a box with the caption
+// under it (placed by `boxAlignment`), the strip's shop field focused. The
+// view takes the strip and the dialog as its own; the box is returned.
+QGroupBox* LayOutWorkersStripScreen(CCommonFormView& view, CWorkersFilterDlg* strip, CFormChildDlg* dialog,
+                                    const QString& caption, Qt::Alignment boxAlignment = {});
 
 // True (after a message) when the view's entry dialog is in group mode, so
 // that stepping to another employee or applying a number must wait.
