@@ -2,8 +2,8 @@
 // build folder (screenshots/): the main data of 105 Широков, his property
 // deduction on the extra page, the length of service of the reserve officer
 // 131 Шубин (in the reserve), and the passport page of the foreigner 145 Назаров.
-#include "DemoFirm.h"
 #include "EmployeeScreensWorld.h"
+#include "support/DemoDocument.h"
 
 #include "masterdata/ui/CWorkerUchKartView.h"
 #include "shell/ui/CMainFrame.h"
@@ -26,14 +26,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         const QString folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
-        doc.setWorkFolder(folder);
-        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        ASSERT_TRUE(doc.refFiles.OpenAll());
-        doc.infoBase.baseName = kalvor::tools::DemoBaseName();
-        ib::OpenBase(doc.infoBase);
-        ib::LoadAll(doc.infoBase);
+        ASSERT_NO_FATAL_FAILURE(kalvor::testsupport::OpenDemoDocument(doc, folder));
         frame = std::make_unique<CMainFrame>(&doc, &registry);
         frame->resize(1240, 900);
         ASSERT_TRUE(ShowActive(frame.get()));

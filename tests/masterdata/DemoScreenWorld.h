@@ -5,10 +5,10 @@
 // folder.
 #pragma once
 
-#include "DemoFirm.h"
 #include "EmployeeScreensWorld.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
+#include "support/DemoDocument.h"
 
 #include <QDir>
 
@@ -22,8 +22,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
+        ASSERT_NO_FATAL_FAILURE(kalvor::testsupport::MakeDemoFolder(folder));
         Start();
     }
     void TearDown() override
@@ -34,12 +33,7 @@ protected:
     void Start()
     {
         doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        ASSERT_TRUE(doc->refFiles.OpenAll());
-        doc->infoBase.baseName = kalvor::tools::DemoBaseName();
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
+        kalvor::testsupport::OpenDemoBase(*doc, folder);
     }
     void Restart()
     {

@@ -278,9 +278,9 @@ TEST_F(GenInfoScreenTest, Screenshot)
 }
 
 #ifdef KALVOR_DATA_DIR
-#include "DemoFirm.h"
 #include "grid/FldHlpGridCtrl.h"
 #include "masterdata/ui/CStavkaCorrect.h"
+#include "support/DemoDocument.h"
 
 #include <QDir>
 #include <QFile>
@@ -292,13 +292,8 @@ TEST(DemoReferenceScreens, GeneralDataAndRateDialogScreenshots)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString folder = dir.path() + QLatin1Char('/');
-    ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-    ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
     CKalvorDoc doc;
-    doc.setWorkFolder(folder);
-    doc.infoBase.baseName = kalvor::tools::DemoBaseName();
-    OpenBase(doc.infoBase);
-    LoadAll(doc.infoBase);
+    ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, folder, testsupport::DemoRefFiles::None));
     QDir().mkpath(QStringLiteral("screenshots"));
     {
         CommandRegistry registry;

@@ -11,6 +11,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
+#include "support/DemoDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -40,13 +41,9 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
         doc.SetBase(&stub);
-        doc.setWorkFolder(folder);
-        base().baseName = kalvor::tools::DemoBaseName();
-        kalvor::infobase::OpenBase(base());
-        kalvor::infobase::LoadAll(base());
+        ASSERT_NO_FATAL_FAILURE(
+            kalvor::testsupport::OpenDemoDocument(doc, folder, kalvor::testsupport::DemoRefFiles::None));
         registry.AddPanel({0, QStringLiteral("Справочники"), MainPanelPayroll});
         RegisterPayKindAndScheduleBooks(registry);
         frame = std::make_unique<CMainFrame>(&doc, &registry);

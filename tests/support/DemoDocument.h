@@ -1,0 +1,55 @@
+#pragma once
+// The demo firm's base made in a temporary working folder and opened in a
+// document, as most tests over the demo data start. The steps assert: a
+// caller checks HasFatalFailure() or wraps the call in
+// ASSERT_NO_FATAL_FAILURE before going on.
+#ifdef KALVOR_DATA_DIR
+
+#include "DemoFirm.h"
+#include "infobase/InfoBaseDb.h"
+#include "payroll/PayrollDocument.h"
+
+#include <QFile>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+namespace kalvor::testsupport {
+
+// Puts the empty base template into `folder` (ending in a separator) and makes
+// the demo base from it there.
+inline void MakeDemoFolder(const QString& folder)
+{
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+    ASSERT_TRUE(tools::MakeDemoBase(folder));
+}
+
+// Whether the document reads the reference files (tax tables, deductions,
+// contributions) of the data folder.
+enum class DemoRefFiles { All, None };
+
+// Opens and loads the demo base of `folder` in `doc`, the folder becoming the
+// document's working folder.
+inline void OpenDemoBase(PayrollDoc& doc, const QString& folder, DemoRefFiles refFiles = DemoRefFiles::All)
+{
+    doc.setWorkFolder(folder);
+    if (refFiles == DemoRefFiles::All) {
+        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
+        ASSERT_TRUE(doc.refFiles.OpenAll());
+    }
+    doc.infoBase.baseName = tools::DemoBaseName();
+    infobase::OpenBase(doc.infoBase);
+    infobase::LoadAll(doc.infoBase);
+}
+
+// Makes the demo base in `folder` and opens it in `doc`.
+inline void OpenDemoDocument(PayrollDoc& doc, const QString& folder, DemoRefFiles refFiles = DemoRefFiles::All)
+{
+    MakeDemoFolder(folder);
+    if (!::testing::Test::HasFatalFailure())
+        OpenDemoBase(doc, folder, refFiles);
+}
+
+} // namespace kalvor::testsupport
+
+#endif
