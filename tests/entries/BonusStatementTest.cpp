@@ -3,7 +3,7 @@
 // the print command; the advances and amounts to pay left as they were; the
 // selectors of marked employees and marked pay kinds; sheets out of order, a
 // selection without bonuses and a bonus line of an unknown pay kind.
-#include "DemoFirm.h"
+#include "support/DemoDocument.h"
 
 #include "entries/BonusStatement.h"
 #include "infobase/InfoBaseDb.h"
@@ -41,14 +41,9 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(tools::MakeDemoBase(folder));
+        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, folder, testsupport::DemoRefFiles::None));
         platform::SetWorkingFolder(folder);
         platform::DocumentOpener::SetCommand(QStringLiteral("true"));
-        doc.setWorkFolder(folder);
-        base().baseName = tools::DemoBaseName();
-        ib::OpenBase(base());
-        ib::LoadAll(base());
     }
     void TearDown() override
     {

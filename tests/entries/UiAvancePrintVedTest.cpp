@@ -2,8 +2,8 @@
 // through the print command's dialog (accepted here as the user would), the
 // 1C kind appends one record per employee to the transfer file, the check
 // boxes' help list types "1", and the form is saved as a picture.
-#include "DemoFirm.h"
 #include "shell/UiTestSupport.h"
+#include "support/DemoDocument.h"
 
 #include "entries/ui/CAvancePrintVedView.h"
 #include "infobase/InfoBaseDb.h"
@@ -36,20 +36,13 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(tools::MakeDemoBase(folder));
+        doc = std::make_unique<CKalvorDoc>();
+        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(*doc, folder));
         QFile transfer(folder + QStringLiteral("kassa1c.txt"));
         ASSERT_TRUE(transfer.open(QIODevice::WriteOnly));
         transfer.close();
         platform::SetWorkingFolder(folder);
         platform::DocumentOpener::SetCommand(QStringLiteral("true"));
-        doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        ASSERT_TRUE(doc->refFiles.OpenAll());
-        doc->infoBase.baseName = tools::DemoBaseName();
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
         // The print command's dialog is accepted as soon as it shows; the
         // command itself does nothing.
         doc->infoBase.config.dosStr = QStringLiteral("true");

@@ -2,8 +2,8 @@
 // grid with the shop's advances and their total, a corrected advance is
 // written to the base when the screen is left, with the amounts to pay
 // untouched; an empty selection is refused with its message.
-#include "DemoFirm.h"
 #include "shell/UiTestSupport.h"
+#include "support/DemoDocument.h"
 
 #include "entries/ui/CAvanceVvodDlg.h"
 #include "entries/ui/CAvanceVvodView.h"
@@ -32,14 +32,9 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(tools::MakeDemoBase(folder));
-        platform::SetWorkingFolder(folder);
         doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->infoBase.baseName = tools::DemoBaseName();
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
+        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(*doc, folder, testsupport::DemoRefFiles::None));
+        platform::SetWorkingFolder(folder);
         view = std::make_unique<CAvanceVvodView>(doc.get());
         view->resize(900, 700);
         view->OnInitialUpdate();

@@ -6,8 +6,8 @@
 // or without the note, an empty selection and a bad sheet range give their
 // messages, closing a view during a run returns at once, and the forms are
 // saved as pictures into the build folder.
-#include "DemoFirm.h"
 #include "shell/UiTestSupport.h"
+#include "support/DemoDocument.h"
 
 #include "entries/ui/CBulletPlatVedView.h"
 #include "entries/ui/CBulletRgsPrintView.h"
@@ -72,23 +72,15 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        doc = std::make_unique<CKalvorDoc>();
+        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(*doc, folder));
         ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/forms"), folder + QStringLiteral("forms")));
-        ASSERT_TRUE(tools::MakeDemoBase(folder));
         ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("Shablon")));
         const QDir templates(QStringLiteral(KALVOR_DATA_DIR "/Shablon"));
         for (const QString& name : templates.entryList(QDir::Files))
             ASSERT_TRUE(QFile::copy(templates.filePath(name), folder + QStringLiteral("Shablon/") + name));
         platform::SetWorkingFolder(folder);
         MakeViewerScript();
-
-        doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        ASSERT_TRUE(doc->refFiles.OpenAll());
-        doc->infoBase.baseName = tools::DemoBaseName();
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
         // The print command keeps a copy of what it was given.
         doc->infoBase.config.dosStr = QStringLiteral("cp %1 %2").arg(doc->TypWorkFile(), Printed());
         QObject::connect(&acceptor, &QTimer::timeout, [this] {

@@ -3,8 +3,8 @@
 // (accepted here as the user would), the cash orders the same way; a bonus
 // line of a pay kind the book does not know shows its message, and a number
 // without bonuses "Нет данных для печати", each with the information icon.
-#include "DemoFirm.h"
 #include "shell/UiTestSupport.h"
+#include "support/DemoDocument.h"
 
 #include "entries/ui/CPremPrintVedView.h"
 #include "infobase/InfoBaseDb.h"
@@ -35,17 +35,10 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(tools::MakeDemoBase(folder));
+        doc = std::make_unique<CKalvorDoc>();
+        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(*doc, folder));
         platform::SetWorkingFolder(folder);
         platform::DocumentOpener::SetCommand(QStringLiteral("true"));
-        doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        ASSERT_TRUE(doc->refFiles.OpenAll());
-        doc->infoBase.baseName = tools::DemoBaseName();
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
         // The print command's dialog is accepted as soon as it shows; the
         // command itself does nothing.
         doc->infoBase.config.dosStr = QStringLiteral("true");

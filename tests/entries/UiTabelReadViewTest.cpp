@@ -6,6 +6,7 @@
 #include "DemoFirm.h"
 #include "TimeSheetFile.h"
 #include "shell/UiTestSupport.h"
+#include "support/DemoDocument.h"
 
 #include "entries/ui/CTabelReadView.h"
 #include "infobase/InfoBaseDb.h"
@@ -35,14 +36,11 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
+        ASSERT_NO_FATAL_FAILURE(kalvor::testsupport::MakeDemoFolder(folder));
         ASSERT_TRUE(kalvor::tools::MakeDemoTimeSheetFile(folder));
         doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->infoBase.baseName = kalvor::tools::DemoBaseName();
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
+        ASSERT_NO_FATAL_FAILURE(
+            kalvor::testsupport::OpenDemoBase(*doc, folder, kalvor::testsupport::DemoRefFiles::None));
         view = std::make_unique<CTabelReadView>(doc.get());
         view->resize(900, 500);
         view->OnInitialUpdate();

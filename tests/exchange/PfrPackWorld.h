@@ -18,7 +18,7 @@
 #include <QTemporaryDir>
 
 #ifdef KALVOR_DATA_DIR
-#include "DemoFirm.h"
+#include "support/DemoDocument.h"
 #endif
 
 namespace pfrtest {
@@ -141,14 +141,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(tools::MakeDemoBase(folder));
-        doc.setWorkFolder(folder);
-        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        ASSERT_TRUE(doc.refFiles.OpenAll());
-        doc.infoBase.baseName = tools::DemoBaseName();
-        infobase::OpenBase(doc.infoBase);
-        infobase::LoadAll(doc.infoBase);
+        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, folder));
     }
     void TearDown() override { infobase::CloseBase(doc.infoBase); }
 

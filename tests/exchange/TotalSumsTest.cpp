@@ -3,11 +3,11 @@
 // employees, an employee hired after the period, the reversed period; and the
 // text of section 14 of "forms" with the values ending before their offsets.
 #include "exchange/TotalSums.h"
-#include "DemoFirm.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
 #include "platform/WorkingFolder.h"
 #include "print/FormsFile.h"
+#include "support/DemoDocument.h"
 #include "values/Clock.h"
 #include "values/Messages.h"
 
@@ -32,16 +32,9 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, folder));
         ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_SOURCE_DIR "/data/forms"), folder + QStringLiteral("forms")));
-        ASSERT_TRUE(tools::MakeDemoBase(folder));
         platform::SetWorkingFolder(folder);
-        doc.setWorkFolder(folder);
-        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        EXPECT_TRUE(doc.refFiles.OpenAll());
-        base().baseName = tools::DemoBaseName();
-        OpenBase(base());
-        LoadAll(base());
         // January to March 2011.
         base().config.r_g = 111;
         base().config.r_m1 = 1;

@@ -2,8 +2,8 @@
 // replaced: archive data and accrued pay written and read back, constant
 // information written and read, the kinds file written and read, the progress
 // texts of the strip and the message of each result.
-#include "DemoFirm.h"
 #include "shell/UiTestSupport.h"
+#include "support/DemoDocument.h"
 
 #include "exchange/ExchangeWorker.h"
 #include "exchange/KodDbf.h"
@@ -69,14 +69,10 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/kod.dbf"), folder + QStringLiteral("kod.dbf")));
-        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
         doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->infoBase.baseName = kalvor::tools::DemoBaseName();
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
+        ASSERT_NO_FATAL_FAILURE(
+            kalvor::testsupport::OpenDemoDocument(*doc, folder, kalvor::testsupport::DemoRefFiles::None));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/kod.dbf"), folder + QStringLiteral("kod.dbf")));
     }
     void TearDown() override { ib::CloseBase(doc->infoBase); }
 

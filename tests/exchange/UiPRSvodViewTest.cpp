@@ -4,8 +4,8 @@
 // calculation "Печать" by shop and pay kind writes the report and offers the
 // print command, and the output file gets the piece-workers' sums; leaving a
 // running view joins its worker; the merge view reports a missing file.
-#include "DemoFirm.h"
 #include "shell/UiTestSupport.h"
+#include "support/DemoDocument.h"
 
 #include "exchange/OutputFile.h"
 #include "exchange/ui/CEFuncAmaPRSvodView.h"
@@ -80,15 +80,8 @@ protected:
         ASSERT_TRUE(dir.isValid());
         kalvor::platform::DocumentOpener::SetCommand(QStringLiteral("true"));
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
         doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        ASSERT_TRUE(doc->refFiles.OpenAll());
-        doc->infoBase.baseName = kalvor::tools::DemoBaseName();
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
+        ASSERT_NO_FATAL_FAILURE(kalvor::testsupport::OpenDemoDocument(*doc, folder));
         view = std::make_unique<RecordingSummaryView>(doc.get());
         view->resize(760, 820);
         view->OnInitialUpdate();

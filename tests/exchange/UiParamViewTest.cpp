@@ -2,8 +2,8 @@
 // the stored values shown, a change stored when the view is left, the year
 // rule, the sort flag reloading the list in name order, and no write when
 // nothing changed.
-#include "DemoFirm.h"
 #include "shell/UiTestSupport.h"
+#include "support/DemoDocument.h"
 
 #include "exchange/ui/CEFuncParamView.h"
 #include "infobase/InfoBaseDb.h"
@@ -33,16 +33,9 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(tools::MakeDemoBase(folder));
-        platform::SetWorkingFolder(folder);
         doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        ASSERT_TRUE(doc->refFiles.OpenAll());
-        doc->infoBase.baseName = tools::DemoBaseName();
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
+        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(*doc, folder));
+        platform::SetWorkingFolder(folder);
     }
     void TearDown() override
     {

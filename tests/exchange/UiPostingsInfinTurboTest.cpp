@@ -5,6 +5,7 @@
 // the three files beside the base on Да and nothing on Нет.
 #include "DemoFirm.h"
 #include "shell/UiTestSupport.h"
+#include "support/DemoDocument.h"
 
 #include "exchange/PostingsTurbo.h"
 #include "exchange/ui/CEFuncProvodExportView.h"
@@ -46,15 +47,8 @@ protected:
         ASSERT_TRUE(dir.isValid());
         kalvor::platform::DocumentOpener::SetCommand(QStringLiteral("true"));
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
         doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        ASSERT_TRUE(doc->refFiles.OpenAll());
-        doc->infoBase.baseName = kalvor::tools::DemoBaseName();
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
+        ASSERT_NO_FATAL_FAILURE(kalvor::testsupport::OpenDemoDocument(*doc, folder));
 
         kalvor::platform::TaskThread calc;
         kalvor::CalcThreadParams calcParams;

@@ -6,6 +6,7 @@
 #include "DemoFirm.h"
 #include "PrintedPages.h"
 #include "shell/UiTestSupport.h"
+#include "support/DemoDocument.h"
 
 #include "exchange/MonthlyEarningsCertificate.h"
 #include "exchange/ui/CEFuncSpravZarpMonthView.h"
@@ -60,8 +61,8 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(tools::MakeDemoBase(folder));
+        doc = std::make_unique<CKalvorDoc>();
+        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(*doc, folder));
         ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("Shablon")));
         for (const char* form : {"t54", kalvor::exchange::kEarningsCertificateTemplate})
             ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/Shablon/%1.rtf").arg(form),
@@ -75,14 +76,6 @@ protected:
         script.setPermissions(script.permissions() | QFile::ExeOwner);
         script.close();
         platform::DocumentOpener::SetCommand(script.fileName());
-
-        doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        ASSERT_TRUE(doc->refFiles.OpenAll());
-        doc->infoBase.baseName = tools::DemoBaseName();
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
     }
     void TearDown() override
     {

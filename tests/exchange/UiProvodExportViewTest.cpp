@@ -4,8 +4,8 @@
 // the April 2011 calculation "Экспорт" writes the BEST postings and offers a
 // copy of them to the print command; the program help lists the four
 // programs; closing the view while a run holds stops it and joins it.
-#include "DemoFirm.h"
 #include "shell/UiTestSupport.h"
+#include "support/DemoDocument.h"
 
 #include "exchange/PostingsExport.h"
 #include "exchange/ui/CEFuncPrExpSetDlg.h"
@@ -77,15 +77,8 @@ protected:
         ASSERT_TRUE(dir.isValid());
         kalvor::platform::DocumentOpener::SetCommand(QStringLiteral("true"));
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
         doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        ASSERT_TRUE(doc->refFiles.OpenAll());
-        doc->infoBase.baseName = kalvor::tools::DemoBaseName();
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
+        ASSERT_NO_FATAL_FAILURE(kalvor::testsupport::OpenDemoDocument(*doc, folder));
     }
     void TearDown() override
     {

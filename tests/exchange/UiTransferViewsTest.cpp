@@ -4,6 +4,7 @@
 // reported; the commands open the views from working panel 14.
 #include "DemoFirm.h"
 #include "shell/UiTestSupport.h"
+#include "support/DemoDocument.h"
 
 #include "exchange/ui/CSymvFormatViews.h"
 #include "exchange/ui/ExchangeScreens.h"
@@ -34,8 +35,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
+        ASSERT_NO_FATAL_FAILURE(kalvor::testsupport::MakeDemoFolder(folder));
         doc = OpenDoc(kalvor::tools::DemoBaseName());
     }
     void TearDown() override

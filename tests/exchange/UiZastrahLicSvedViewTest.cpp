@@ -3,8 +3,8 @@
 // "ANKETA.TXT", a selection of nobody shows "нет данных", questionnaires in an
 // XML format show their message, and the kind field takes only what the
 // format can write.
-#include "DemoFirm.h"
 #include "shell/UiTestSupport.h"
+#include "support/DemoDocument.h"
 
 #include "exchange/PfrExport.h"
 #include "exchange/ui/CEFuncZastrahLicSvedView.h"
@@ -34,13 +34,9 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder));
         doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->infoBase.baseName = kalvor::tools::DemoBaseName();
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
+        ASSERT_NO_FATAL_FAILURE(
+            kalvor::testsupport::OpenDemoDocument(*doc, folder, kalvor::testsupport::DemoRefFiles::None));
         view = std::make_unique<CEFuncZastrahLicSvedView>(doc.get());
         view->resize(900, 500);
         view->OnInitialUpdate();

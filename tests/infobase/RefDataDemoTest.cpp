@@ -3,6 +3,7 @@
 // and a past year whose tax and contributions follow the rules of 2010-2011.
 #include "DemoFirm.h"
 #include "infobase/InfoBaseDb.h"
+#include "support/DemoDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -41,8 +42,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(MakeDemoBase(folder));
+        ASSERT_NO_FATAL_FAILURE(kalvor::testsupport::MakeDemoFolder(folder));
         base.workFolder = folder;
         base.baseName = DemoBaseName();
         OpenBase(base);

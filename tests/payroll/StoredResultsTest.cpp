@@ -4,12 +4,12 @@
 // bonus, and every stored row, the master rows and the amounts to pay are
 // compared with the files kept beside this test (made by the same run).
 // KALVOR_UPDATE_GOLDEN=1 writes the files anew.
-#include "DemoFirm.h"
 #include "MonthRunBase.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcThread.h"
 #include "platform/Db.h"
 #include "platform/TaskThread.h"
+#include "support/DemoDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -107,15 +107,8 @@ TEST(StoredResults, TheDemoMonth)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString folder = dir.path() + QLatin1Char('/');
-    ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-    ASSERT_TRUE(tools::MakeDemoBase(folder));
     PayrollDoc doc;
-    doc.setWorkFolder(folder);
-    doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-    ASSERT_TRUE(doc.refFiles.OpenAll());
-    doc.infoBase.baseName = tools::DemoBaseName();
-    OpenBase(doc.infoBase);
-    LoadAll(doc.infoBase);
+    ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, folder));
     ASSERT_EQ(RunMonth(doc), platform::TASK_DONE);
     ExpectGolden(StoredResults(doc.infoBase), QStringLiteral("demo-month.txt"));
     CloseBase(doc.infoBase);

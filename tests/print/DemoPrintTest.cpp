@@ -13,6 +13,7 @@
 #include "print/BonusCalculation.h"
 #include "print/CashOrders.h"
 #include "print/TextStatements.h"
+#include "support/DemoDocument.h"
 #include "values/Clock.h"
 
 #include <gtest/gtest.h>
@@ -53,16 +54,9 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, folder));
         ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/e.sh"), folder + QStringLiteral("e.sh")));
-        ASSERT_TRUE(tools::MakeDemoBase(folder));
         platform::SetWorkingFolder(folder);
-        doc.setWorkFolder(folder);
-        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        EXPECT_TRUE(doc.refFiles.OpenAll());
-        base().baseName = tools::DemoBaseName();
-        OpenBase(base());
-        LoadAll(base());
     }
     void TearDown() override
     {

@@ -4,7 +4,6 @@
 // forms' page sizes say. The demo firm's PDFs are kept in the build folder
 // ("pay-statement-t53.pdf", "pay-statement-0504403.pdf") for a look;
 // tools/render_pay_statements.sh makes them and their pictures.
-#include "DemoFirm.h"
 #include "StatementTestDoc.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcEmployeeMonth.h"
@@ -13,6 +12,7 @@
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "print/PayStatement.h"
+#include "support/DemoDocument.h"
 #include "support/MonthRun.h"
 #include "support/OfficeConvert.h"
 #include "values/Clock.h"
@@ -134,8 +134,8 @@ TEST_F(PayStatementPdf, SheetsBreakAtTheFormsPageSizes)
 // firm, an employee and the total stand on the sheets, on A4.
 TEST_F(PayStatementPdf, DemoFirmsMonthInBothForms)
 {
-    ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-    ASSERT_TRUE(tools::MakeDemoBase(folder));
+    PayrollDoc doc;
+    ASSERT_NO_FATAL_FAILURE(OpenDemoDocument(doc, folder));
     ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("Shablon")));
     for (const char* form : {kPayStatementT53Template, kPayStatementBudgetTemplate})
         ASSERT_TRUE(
@@ -143,14 +143,7 @@ TEST_F(PayStatementPdf, DemoFirmsMonthInBothForms)
                         folder + QStringLiteral("Shablon/") + QLatin1String(form) + QStringLiteral(".rtf")));
     platform::SetWorkingFolder(folder);
 
-    PayrollDoc doc;
-    doc.setWorkFolder(folder);
-    doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-    ASSERT_TRUE(doc.refFiles.OpenAll());
     CInfoBase& base = doc.infoBase;
-    base.baseName = tools::DemoBaseName();
-    OpenBase(base);
-    LoadAll(base);
     kalvor::testsupport::ComputeAndStoreMonth(doc);
     CloseBase(base);
 

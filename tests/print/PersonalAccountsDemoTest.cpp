@@ -4,7 +4,6 @@
 // in the build folder for a look ("personal-accounts-1.pdf",
 // "personal-accounts-1_1.pdf"; tools/render_personal_accounts.sh makes them
 // and their pictures).
-#include "DemoFirm.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/CalcOptions.h"
@@ -13,6 +12,7 @@
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "print/PersonalAccounts.h"
+#include "support/DemoDocument.h"
 #include "support/MonthRun.h"
 #include "support/OfficeConvert.h"
 #include "values/Clock.h"
@@ -45,21 +45,13 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(tools::MakeDemoBase(folder));
+        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, folder));
         ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("Shablon")));
         for (const char* form : {kPersonalAccountTemplate, kPersonalAccountLandscapeTemplate})
             ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/Shablon/%1.rtf").arg(form),
                                     folder + QStringLiteral("Shablon/%1.rtf").arg(form)));
         platform::SetWorkingFolder(folder);
         platform::DocumentOpener::SetCommand(QStringLiteral("true"));
-
-        doc.setWorkFolder(folder);
-        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        ASSERT_TRUE(doc.refFiles.OpenAll());
-        base().baseName = tools::DemoBaseName();
-        OpenBase(base());
-        LoadAll(base());
         ComputeMonth();
         // The print thread writes the computed month into the work file.
         ASSERT_TRUE(SelectAllToSwap(base(), Selection{}));

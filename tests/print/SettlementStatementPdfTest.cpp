@@ -4,7 +4,6 @@
 // to pay on the sheets, on A4 landscape. The PDFs are kept in the build
 // folder ("settlement-t51.pdf", "settlement-t49.pdf", "settlement-0504401.pdf")
 // for a look; tools/render_settlement_statements.sh makes them and their pictures.
-#include "DemoFirm.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/CalcOptions.h"
@@ -12,6 +11,7 @@
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "print/SettlementStatement.h"
+#include "support/DemoDocument.h"
 #include "support/MonthRun.h"
 #include "support/OfficeConvert.h"
 #include "values/Clock.h"
@@ -91,8 +91,8 @@ TEST(SettlementStatementPdf, DemoFirmsMonthInEachForm)
     const QString folder = dir.path() + QLatin1Char('/');
     ScopedToday today{QDate(2011, 4, 29)};
     platform::DocumentOpener::SetCommand(QStringLiteral("true"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-    ASSERT_TRUE(tools::MakeDemoBase(folder));
+    PayrollDoc doc;
+    ASSERT_NO_FATAL_FAILURE(OpenDemoDocument(doc, folder));
     ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("Shablon")));
     for (const char* form : {"t-51-albom1", "t-49-albom1", kSettlementBudgetTemplate})
         ASSERT_TRUE(
@@ -102,14 +102,7 @@ TEST(SettlementStatementPdf, DemoFirmsMonthInEachForm)
 
     // The month computed and stored, then the employees written anew into
     // the swap file with their results, as the statement thread does.
-    PayrollDoc doc;
-    doc.setWorkFolder(folder);
-    doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-    ASSERT_TRUE(doc.refFiles.OpenAll());
     CInfoBase& base = doc.infoBase;
-    base.baseName = tools::DemoBaseName();
-    OpenBase(base);
-    LoadAll(base);
     kalvor::testsupport::ComputeAndStoreMonth(doc);
     LoadAll(base);
     ASSERT_TRUE(SelectAllToSwap(base, Selection{}));

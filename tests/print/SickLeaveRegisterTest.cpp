@@ -3,12 +3,12 @@
 // document; the demo firm's own register written and, with LibreOffice
 // installed, rendered to PDF.
 #include "print/SickLeaveRegister.h"
-#include "DemoFirm.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "print/CTree.h"
+#include "support/DemoDocument.h"
 #include "support/OfficeConvert.h"
 #include "values/Clock.h"
 
@@ -80,19 +80,12 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, folder));
         ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("Shablon")));
         ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_SOURCE_DIR "/data/Shablon/bln-reestr.rtf"),
                                 folder + QStringLiteral("Shablon/bln-reestr.rtf")));
-        ASSERT_TRUE(tools::MakeDemoBase(folder));
         platform::SetWorkingFolder(folder);
         platform::DocumentOpener::SetCommand(QStringLiteral("true"));
-        doc.setWorkFolder(folder);
-        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        EXPECT_TRUE(doc.refFiles.OpenAll());
-        base().baseName = tools::DemoBaseName();
-        OpenBase(base());
-        LoadAll(base());
     }
     void TearDown() override
     {

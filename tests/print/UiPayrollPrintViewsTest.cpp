@@ -6,6 +6,7 @@
 // forms are saved as pictures into the build folder.
 #include "DemoFirm.h"
 #include "shell/UiTestSupport.h"
+#include "support/DemoDocument.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcThread.h"
@@ -48,8 +49,8 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(tools::MakeDemoBase(folder));
+        doc = std::make_unique<CKalvorDoc>();
+        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(*doc, folder));
         ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("Shablon")));
         const QDir templates(QStringLiteral(KALVOR_DATA_DIR "/Shablon"));
         for (const QString& name : templates.entryList(QDir::Files))
@@ -65,14 +66,6 @@ protected:
         script.setPermissions(script.permissions() | QFile::ExeOwner);
         script.close();
         platform::DocumentOpener::SetCommand(script.fileName());
-
-        doc = std::make_unique<CKalvorDoc>();
-        doc->setWorkFolder(folder);
-        doc->refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        ASSERT_TRUE(doc->refFiles.OpenAll());
-        doc->infoBase.baseName = tools::DemoBaseName();
-        ib::OpenBase(doc->infoBase);
-        ib::LoadAll(doc->infoBase);
         ComputeMonth();
     }
     void TearDown() override

@@ -3,12 +3,12 @@
 // compensation on dismissal, made with the shipped "forms"; the whole firm;
 // and the run's failures.
 #include "print/VacationNoteForm.h"
-#include "DemoFirm.h"
 #include "StatementTestDoc.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
 #include "platform/WorkingFolder.h"
 #include "print/FormsFile.h"
+#include "support/DemoDocument.h"
 #include "values/Clock.h"
 #include "values/Messages.h"
 
@@ -37,16 +37,9 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, folder));
         ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/forms"), folder + QStringLiteral("forms")));
-        ASSERT_TRUE(tools::MakeDemoBase(folder));
         platform::SetWorkingFolder(folder);
-        doc.setWorkFolder(folder);
-        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        EXPECT_TRUE(doc.refFiles.OpenAll());
-        doc.infoBase.baseName = tools::DemoBaseName();
-        OpenBase(doc.infoBase);
-        LoadAll(doc.infoBase);
     }
     void TearDown() override
     {

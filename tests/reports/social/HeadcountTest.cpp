@@ -26,7 +26,7 @@
 #include <QTemporaryDir>
 
 #ifdef KALVOR_DATA_DIR
-#include "DemoFirm.h"
+#include "support/DemoDocument.h"
 #endif
 
 using namespace kalvor;
@@ -250,13 +250,8 @@ TEST(HeadcountDemo, FormConvertsToPdfWithTheNumbers)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString folder = dir.path() + QLatin1Char('/');
-    ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-    ASSERT_TRUE(tools::MakeDemoBase(folder));
     PayrollDoc doc;
-    doc.setWorkFolder(folder);
-    doc.infoBase.baseName = tools::DemoBaseName();
-    OpenBase(doc.infoBase);
-    LoadAll(doc.infoBase);
+    ASSERT_NO_FATAL_FAILURE(OpenDemoDocument(doc, folder, DemoRefFiles::None));
     platform::SetWorkingFolder(kSourceData);
     platform::DocumentOpener::SetCommand(QStringLiteral("true"));
 

@@ -23,8 +23,8 @@
 #include <cstring>
 
 #ifdef KALVOR_DATA_DIR
-#include "DemoFirm.h"
 #include "infobase/InfoBaseDb.h"
+#include "support/DemoDocument.h"
 #include "support/OfficeConvert.h"
 #endif
 
@@ -384,14 +384,9 @@ TEST(PensionFormDemo, FirstQuarterOf2011Prints)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString folder = dir.path() + QLatin1Char('/');
-    ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-    ASSERT_TRUE(tools::MakeDemoBase(folder));
-    CopyTemplates(dir.path());
     PayrollDoc doc;
-    doc.setWorkFolder(folder);
-    doc.infoBase.baseName = tools::DemoBaseName();
-    OpenBase(doc.infoBase);
-    LoadAll(doc.infoBase);
+    ASSERT_NO_FATAL_FAILURE(OpenDemoDocument(doc, folder, DemoRefFiles::None));
+    CopyTemplates(dir.path());
     doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
     ASSERT_TRUE(doc.refFiles.ReadNalog());
     ASSERT_TRUE(doc.refFiles.ReadSbor());

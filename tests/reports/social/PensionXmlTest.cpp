@@ -23,7 +23,7 @@
 #include <cstring>
 
 #ifdef KALVOR_DATA_DIR
-#include "DemoFirm.h"
+#include "support/DemoDocument.h"
 #endif
 
 using namespace kalvor;
@@ -299,13 +299,8 @@ TEST(PensionXmlDemo, FirstQuarterOf2011ParsesAsXml)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString folder = dir.path() + QLatin1Char('/');
-    ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-    ASSERT_TRUE(tools::MakeDemoBase(folder));
     PayrollDoc doc;
-    doc.setWorkFolder(folder);
-    doc.infoBase.baseName = tools::DemoBaseName();
-    OpenBase(doc.infoBase);
-    LoadAll(doc.infoBase);
+    ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, folder, testsupport::DemoRefFiles::None));
     doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
     ASSERT_TRUE(doc.refFiles.ReadNalog());
     ASSERT_TRUE(doc.refFiles.ReadSbor());

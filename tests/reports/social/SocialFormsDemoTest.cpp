@@ -18,7 +18,7 @@
 #include <QTemporaryDir>
 
 #ifdef KALVOR_DATA_DIR
-#include "DemoFirm.h"
+#include "support/DemoDocument.h"
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -43,14 +43,7 @@ protected:
             GTEST_SKIP() << "LibreOffice (soffice) is not installed; the PDF check is skipped";
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(tools::MakeDemoBase(folder));
-        doc.setWorkFolder(folder);
-        doc.infoBase.baseName = tools::DemoBaseName();
-        OpenBase(doc.infoBase);
-        LoadAll(doc.infoBase);
-        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        doc.refFiles.OpenAll();
+        ASSERT_NO_FATAL_FAILURE(OpenDemoDocument(doc, folder));
         platform::SetWorkingFolder(QStringLiteral(KALVOR_DATA_DIR));
         platform::DocumentOpener::SetCommand(QStringLiteral("true"));
     }

@@ -26,6 +26,7 @@
 
 #ifdef KALVOR_DATA_DIR
 #include "DemoFirm.h"
+#include "support/DemoDocument.h"
 
 using namespace kalvor;
 
@@ -37,15 +38,8 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + u'/';
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        ASSERT_TRUE(tools::MakeDemoBase(folder));
+        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, folder));
         ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("xml")));
-        doc.setWorkFolder(folder);
-        doc.infoBase.baseName = tools::DemoBaseName();
-        infobase::OpenBase(doc.infoBase);
-        infobase::LoadAll(doc.infoBase);
-        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-        doc.refFiles.OpenAll();
         platform::SetWorkingFolder(QStringLiteral(KALVOR_DATA_DIR));
         platform::DocumentOpener::SetCommand(QStringLiteral("true"));
         RegisterReportGeneratorScreens(registry);
