@@ -65,10 +65,13 @@ struct Setup {
     }
 };
 
+// Made on first use, released at the end of main (their bases' workers end
+// while the program's database layer is still there).
+std::unique_ptr<Setup> plainSetup, brigadeSetup;
+
 Setup& setup(int brigadeMembers)
 {
-    static std::unique_ptr<Setup> plain, brigade;
-    std::unique_ptr<Setup>& s = brigadeMembers != 0 ? brigade : plain;
+    std::unique_ptr<Setup>& s = brigadeMembers != 0 ? brigadeSetup : plainSetup;
     if (!s)
         s = std::make_unique<Setup>(brigadeMembers);
     return *s;
@@ -273,5 +276,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    plainSetup.reset();
+    brigadeSetup.reset();
     return 0;
 }
