@@ -2,8 +2,8 @@
 // floor of the same reads and writes in the same run.
 //
 // BM_CalcMonth, per iteration:
-//   calculation: the calculation screen's worker (CalculationThreadProc on a
-//     TaskThread): the selection run writes every employee into the swap work
+//   calculation: the calculation screen's worker (CalculationThreadProc on
+//     the base's long-lived worker, as the screen runs it): the selection run writes every employee into the swap work
 //     file, the engine computes and stores each one (the master row and the
 //     month's rows, each employee atomic), the status words are saved;
 //   floor: with plain sqlite3 prepared statements on a connection of its own,
@@ -65,10 +65,13 @@ struct Setup {
     }
 };
 
+// Made on first use, released at the end of main (their bases' workers end
+// while the program's database layer is still there).
+std::unique_ptr<Setup> plainSetup, brigadeSetup;
+
 Setup& setup(int brigadeMembers)
 {
-    static std::unique_ptr<Setup> plain, brigade;
-    std::unique_ptr<Setup>& s = brigadeMembers != 0 ? brigade : plain;
+    std::unique_ptr<Setup>& s = brigadeMembers != 0 ? brigadeSetup : plainSetup;
     if (!s)
         s = std::make_unique<Setup>(brigadeMembers);
     return *s;
@@ -90,7 +93,10 @@ CalcRun RunCalculation(PayrollDoc& doc)
     platform::TaskThread thread;
     QEventLoop loop;
     QElapsedTimer t, gap;
-    QObject::connect(&thread, &platform::TaskThread::progress, [&] { run.selectMs = double(t.nsecsElapsed()) / 1e6; });
+    QObject::connect(&thread, &platform::TaskThread::progress, [&] {
+        if (run.selectMs == 0) // the first report: the range, after the selection run
+            run.selectMs = double(t.nsecsElapsed()) / 1e6;
+    });
     QObject::connect(&thread, &platform::TaskThread::done, [&](int result, int errors, const QString&) {
         run.ms = double(t.nsecsElapsed()) / 1e6;
         run.result = result;
@@ -108,7 +114,7 @@ CalcRun RunCalculation(PayrollDoc& doc)
     t.start();
     gap.start();
     tick.start();
-    thread.start(p, &CalculationThreadProc);
+    thread.startOn(doc.infoBase.worker, p, &CalculationThreadProc);
     loop.exec();
     return run;
 }
@@ -270,5 +276,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    plainSetup.reset();
+    brigadeSetup.reset();
     return 0;
 }

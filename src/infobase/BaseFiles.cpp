@@ -327,6 +327,12 @@ void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records, const 
 void CloseBase(const CInfoBase& base)
 {
     db::Connection::closeForThread(BaseFile(base));
+    // The base's worker holds connections to this base only (under this name
+    // or one it had before): all of them go, so that no connection outlives
+    // the base's closing (a base file deleted or replaced afterwards, a server
+    // base renamed or dropped).
+    if (base.worker.started())
+        base.worker.run([] { db::Connection::closeAllForThread(); });
     Clock::setReferenceYear(0);
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace kalvor::infobase {
 
@@ -213,6 +215,20 @@ bool ZeroBytes(const char* from, std::size_t n)
     return std::all_of(from, from + n, [](char c) { return c == 0; });
 }
 
+// How many of the n bytes from `from` come before the trailing zero bytes
+// (read a word at a time: the archive is mostly blank at its end).
+std::size_t BytesBeforeTrailingZeros(const char* from, std::size_t n)
+{
+    std::size_t end = n;
+    for (std::uint64_t word = 0; end >= sizeof word; end -= sizeof word) {
+        std::memcpy(&word, from + end - sizeof word, sizeof word);
+        if (word != 0)
+            break;
+    }
+    while (end > 0 && from[end - 1] == 0) --end;
+    return end;
+}
+
 // The record's bytes are `data`; zero bytes of an archive entry are a blank
 // entry, which is what unpacking them gives.
 void readBody(ByteReader& r, const char* data, EmployeeRecord& rec, bool wide)
@@ -222,11 +238,13 @@ void readBody(ByteReader& r, const char* data, EmployeeRecord& rec, bool wide)
     rec.ssud = SsudBlock::read(r);
     rec.warKv = r.u16v();
     rec.waria.assign(EmployeeRecord::ArchiveCapacity, WariaEntry{});
-    for (WariaEntry& e : rec.waria) {
-        if (ZeroBytes(data + r.pos(), WariaEntry::Size))
+    const std::size_t inUse =
+        BytesBeforeTrailingZeros(data + r.pos(), std::size_t(EmployeeRecord::ArchiveCapacity) * WariaEntry::Size);
+    for (std::size_t at = 0; at < rec.waria.size(); ++at) {
+        if (at * WariaEntry::Size >= inUse || ZeroBytes(data + r.pos(), WariaEntry::Size))
             r.skip(WariaEntry::Size);
         else
-            e = WariaEntry::read(r);
+            rec.waria[at] = WariaEntry::read(r);
     }
     for (SberRow& s : rec.sber) s = SberRow::read(r, wide);
     rec.ispol = IspolBlock::read(r, wide);

@@ -10,6 +10,7 @@
 #include "infobase/LineArray.h"
 #include "infobase/Records.h"
 #include "infobase/SwapFile.h"
+#include "platform/WorkerThread.h"
 
 #include <QString>
 
@@ -120,6 +121,13 @@ public:
 
     // The current record.
     void ClearCurrentRecord();
+
+    // The thread on which the long runs over this base work (the month's
+    // calculation), kept for the life of the base object so that its
+    // connection to the base is opened once, not once per run. CloseBase closes
+    // that connection too. Mutable: closing is an operation on a const base.
+    // Last, so that it ends before anything that a run uses goes.
+    mutable platform::WorkerThread worker;
 };
 
 // Converts an 8-bit record into the base's current record. The dated archive

@@ -78,8 +78,9 @@ void LoadAll(CInfoBase& base);
 // archive warDat[slot - 1] when given; the current record is cleared after.
 void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records,
              const std::vector<WarDatBlock>* warDat = nullptr);
-// Closes the calling thread's connection to the base; two-digit years are
-// read around today's year again.
+// Closes the calling thread's connection to the base and the connections of
+// the base's worker (waiting for a run that it still works on); two-digit
+// years are read around today's year again.
 void CloseBase(const CInfoBase& base);
 // Copies a base into a new one of another name (a consistent snapshot).
 void CopyBase(const QString& folder, const QString& from, const QString& to);

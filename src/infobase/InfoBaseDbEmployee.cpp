@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace kalvor::infobase {
@@ -739,16 +740,25 @@ bool EmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int wari
 
 struct BulkEmployeeLoader::Impl {
     struct Stream {
-        std::unique_ptr<db::RawStatement> rs;
+        db::RawStatement* rs = nullptr;
         bool has = false;
         void advance() { has = rs->next(); }
         int rec() const { return rs->toInt(0); }
     };
     explicit Impl(const QSqlDatabase& d) : db(d), reading(d, db::Transaction::Read) {}
+    // A stream that a stopped run left unread is ended, so that the kept
+    // statement starts from its first row next time.
+    ~Impl()
+    {
+        konst->reset();
+        for (Stream& s : details)
+            if (s.rs)
+                s.rs->reset();
+    }
     QSqlDatabase db;
     db::Transaction reading; // one view of the base for the whole run
     unsigned blocks = 0;
-    std::unique_ptr<db::RawStatement> konst;
+    db::RawStatement* konst = nullptr;
     bool konstHas = false;
     Stream details[kDetailCount];
 };
@@ -756,15 +766,24 @@ struct BulkEmployeeLoader::Impl {
 BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks) : d(std::make_unique<Impl>(db))
 {
     d->blocks = blocks;
-    // The streams read straight from SQLite: QtSql would make a QVariant of
-    // every value of every row.
-    d->konst = std::make_unique<db::RawStatement>(db, SelectSql(T("konst"), QStringLiteral("ORDER BY rec")));
+    // The streams read straight from SQLite (QtSql would make a QVariant of
+    // every value of every row), through statements kept with the connection:
+    // a worker that keeps its connection prepares them once, not every run.
+    static const QString konstSql = SelectSql(T("konst"), QStringLiteral("ORDER BY rec"));
+    static const std::array<QString, kDetailCount> detailSql = [] {
+        std::array<QString, kDetailCount> sql;
+        for (int i = 0; i < kDetailCount; ++i) sql[std::size_t(i)] = bulkSql(i);
+        return sql;
+    }();
+    d->konst = &db::RawStatementFor(db, konstSql);
+    d->konst->reset();
     d->konstHas = d->konst->next();
     for (int i = 0; i < kDetailCount; ++i) {
         if (!(blocks & kDetails[i].block))
             continue;
         Impl::Stream& s = d->details[i];
-        s.rs = std::make_unique<db::RawStatement>(db, bulkSql(i));
+        s.rs = &db::RawStatementFor(db, detailSql[std::size_t(i)]);
+        s.rs->reset();
         s.advance();
     }
 }

@@ -9,6 +9,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace kalvor::infobase {
@@ -32,7 +34,7 @@ void SwapFile::setPath(const QString& path)
     path_ = path;
 }
 
-void SwapFile::openFd(bool truncate)
+void SwapFile::openFd()
 {
     const QByteArray name = QFile::encodeName(path_);
     const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
@@ -54,34 +56,35 @@ void SwapFile::openFd(bool truncate)
         }
         QThread::msleep(20);
     }
-    if (truncate && ::ftruncate(fd, 0) != 0) {
-        ::close(fd);
-        throw InfoBaseError(withPath(OpenFileErrorText, path_));
-    }
     fd_ = fd;
 }
 
 void SwapFile::create()
 {
-    if (fd_ >= 0) {
-        if (::ftruncate(fd_, 0) != 0)
-            throw InfoBaseError(withPath(OpenFileErrorText, path_));
-        return;
-    }
-    openFd(true);
+    if (fd_ < 0)
+        openFd();
+    // Empty from now on as the run sees it; the file itself follows at close().
+    fresh_ = true;
+    written_.clear();
+    freshEnd_ = 0;
 }
 
 void SwapFile::open()
 {
     if (fd_ >= 0)
         return;
-    openFd(false);
+    openFd();
 }
 
 void SwapFile::close()
 {
     if (fd_ < 0)
         return;
+    if (fresh_)
+        settleFreshFile();
+    fresh_ = false;
+    written_.clear();
+    freshEnd_ = 0;
     ::flock(fd_, LOCK_UN);
     ::close(fd_);
     fd_ = -1;
@@ -130,11 +133,85 @@ char* SlotBuffer()
 
 } // namespace
 
+namespace {
+
+// A slot of zeros with the given bytes at their place in it, for a part of a
+// slot written where nothing was written since create().
+const char* PaddedSlot(qint64 from, const char* bytes, qint64 size)
+{
+    thread_local std::vector<char> padded(static_cast<std::size_t>(SwapFile::SlotSize));
+    std::fill(padded.begin(), padded.end(), '\0');
+    std::memcpy(padded.data() + from, bytes, std::size_t(size));
+    return padded.data();
+}
+
+} // namespace
+
+bool SwapFile::slotWritten(int slot) const
+{
+    return slot >= 1 && std::size_t(slot - 1) < written_.size() && written_[std::size_t(slot - 1)];
+}
+
+bool SwapFile::readInSlot(int slot, qint64 from, char* bytes, qint64 size)
+{
+    if (fresh_) {
+        if (slot < 1 || slotOffset(slot) + from + size > freshEnd_)
+            return false; // past the end of what a truncated file would hold
+        if (!slotWritten(slot)) {
+            std::memset(bytes, 0, std::size_t(size)); // a hole
+            return true;
+        }
+    }
+    return readAt(slotOffset(slot) + from, bytes, size);
+}
+
+void SwapFile::writeInSlot(int slot, qint64 from, const char* bytes, qint64 size)
+{
+    const bool wholeSlot = from == 0 && size == SlotSize;
+    if (fresh_ && slot >= 1 && !wholeSlot && !slotWritten(slot))
+        writeAt(slotOffset(slot), PaddedSlot(from, bytes, size), SlotSize);
+    else
+        writeAt(slotOffset(slot) + from, bytes, size);
+    if (!fresh_)
+        return;
+    if (written_.size() < std::size_t(slot))
+        written_.resize(std::size_t(slot), false);
+    written_[std::size_t(slot - 1)] = true;
+    freshEnd_ = std::max(freshEnd_, slotOffset(slot) + from + size);
+}
+
+void SwapFile::settleFreshFile()
+{
+    // Nothing past the last byte written.
+    if (::ftruncate(fd_, off_t(freshEnd_)) != 0)
+        return;
+    // Zeros where nothing was written: holes punched, or zeros written on a
+    // file system that punches none.
+    const int slotCount = int((freshEnd_ + SlotSize - 1) / SlotSize);
+    for (int slot = 1; slot <= slotCount; ++slot) {
+        if (slotWritten(slot))
+            continue;
+        int last = slot;
+        while (last < slotCount && !slotWritten(last + 1)) ++last;
+        const qint64 from = slotOffset(slot);
+        const qint64 to = std::min(slotOffset(last + 1), freshEnd_);
+        if (::fallocate(fd_, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, off_t(from), off_t(to - from)) != 0) {
+            const std::vector<char> zeros(static_cast<std::size_t>(SlotSize), '\0');
+            try {
+                for (qint64 at = from; at < to; at += SlotSize) writeAt(at, zeros.data(), std::min(SlotSize, to - at));
+            } catch (const InfoBaseError&) {
+                return; // closing goes on; the next run makes the file anew
+            }
+        }
+        slot = last;
+    }
+}
+
 void SwapFile::writeSlot(int slot, const EmployeeRecord& rec)
 {
     char* buf = SlotBuffer();
     EmployeeRecordToSlot(rec, buf);
-    writeAt(slotOffset(slot), buf, SlotSize);
+    writeInSlot(slot, 0, buf, SlotSize);
 }
 
 void SwapFile::writeBlock(int slot, SlotBlock block, const EmployeeRecord& rec)
@@ -142,13 +219,13 @@ void SwapFile::writeBlock(int slot, SlotBlock block, const EmployeeRecord& rec)
     char* buf = SlotBuffer();
     EmployeeRecordToSlot(rec, buf);
     const SlotRange r = SlotBlockRange(block);
-    writeAt(slotOffset(slot) + qint64(r.offset), buf + r.offset, qint64(r.size));
+    writeInSlot(slot, qint64(r.offset), buf + r.offset, qint64(r.size));
 }
 
 bool SwapFile::readSlot(int slot, EmployeeRecord& rec)
 {
     char* buf = SlotBuffer();
-    if (!readAt(slotOffset(slot), buf, SlotSize))
+    if (!readInSlot(slot, 0, buf, SlotSize))
         return false;
     EmployeeRecordFromSlot(buf, rec);
     return true;
@@ -159,14 +236,14 @@ bool SwapFile::readRows(int slot, AccrualRow* rows, int count)
     if (count < 0 || count > EmployeeRecord::RowCount)
         return false;
     std::vector<char> buf(std::size_t(count) * AccrualRow::Size);
-    if (!readAt(slotOffset(slot) + RowsOffset, buf.data(), qint64(buf.size())))
+    if (!readInSlot(slot, RowsOffset, buf.data(), qint64(buf.size())))
         return false;
     RowsFromBytes(buf.data(), count, rows);
     return true;
 }
 
-bool SwapFile::readSlotBytes(int slot, char* bytes) { return readAt(slotOffset(slot), bytes, SlotSize); }
+bool SwapFile::readSlotBytes(int slot, char* bytes) { return readInSlot(slot, 0, bytes, SlotSize); }
 
-void SwapFile::writeSlotBytes(int slot, const char* bytes) { writeAt(slotOffset(slot), bytes, SlotSize); }
+void SwapFile::writeSlotBytes(int slot, const char* bytes) { writeInSlot(slot, 0, bytes, SlotSize); }
 
 } // namespace kalvor::infobase

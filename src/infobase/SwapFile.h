@@ -5,11 +5,21 @@
 // All bases of a working folder share the one file, so while it is open the
 // file is locked exclusively (flock): a second run, in this program or in
 // another, waits for the first to close it instead of mixing its slots in.
+//
+// Making the file anew (create) does not truncate it: freeing every block of
+// a file of tens of megabytes and allocating them again as the run writes
+// cost more than the writes themselves. The run sees the file as a truncated
+// one would be all the same: a slot not written since create reads as zeros
+// (the hole of a truncated file), a read past the last byte written fails as
+// a short read. close() then makes the file itself that file (cut after the
+// last byte written, holes punched where nothing was written) before it lets
+// the file go, so that whoever opens it next finds exactly that.
 #include "infobase/EmployeeRecord.h"
 
 #include <QString>
 
 #include <stdexcept>
+#include <vector>
 
 namespace kalvor::infobase {
 
@@ -48,11 +58,13 @@ public:
 
     static qint64 slotOffset(int slot) { return qint64(slot - 1) * SlotSize; }
 
-    // Re-creates the file empty. Throws InfoBaseError "Ошибка при открытии файла <path>",
-    // or "Ошибка захвата файла <path>" when another run holds it past the timeout.
+    // Makes the file empty as the run sees it (see above), opening it when
+    // closed. Throws InfoBaseError "Ошибка при открытии файла <path>", or
+    // "Ошибка захвата файла <path>" when another run holds it past the timeout.
     void create();
     // Opens it for reading and writing, creating it when missing; does nothing when open.
     void open();
+    // Closes it; after a create(), the file is first made the truncated one.
     void close();
     bool isOpen() const { return fd_ >= 0; }
 
@@ -70,13 +82,25 @@ public:
     void writeSlotBytes(int slot, const char* bytes);
 
 private:
-    void openFd(bool truncate);
+    void openFd();
     bool readAt(qint64 offset, char* bytes, qint64 size);
     void writeAt(qint64 offset, const char* bytes, qint64 size);
+    bool slotWritten(int slot) const;
+    // Reads and writes within one slot, seen as the file since create().
+    bool readInSlot(int slot, qint64 from, char* bytes, qint64 size);
+    void writeInSlot(int slot, qint64 from, const char* bytes, qint64 size);
+    // Makes the file what a truncation at create() and this run's writes
+    // would have left.
+    void settleFreshFile();
 
     QString path_;
     int fd_ = -1;
     int lockTimeoutMs_ = 10000;
+    // Since create(): the slots written (by slot - 1) and the end of the last
+    // byte written; off when the file was opened as it stands.
+    bool fresh_ = false;
+    std::vector<bool> written_;
+    qint64 freshEnd_ = 0;
 };
 
 } // namespace kalvor::infobase

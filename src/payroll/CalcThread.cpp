@@ -24,6 +24,40 @@ struct SwapCloser {
 constexpr int kDismissedWithBonusOnly = 4;
 constexpr int kBatchSize = 50;
 
+// The run's progress: after an employee, his index and the errors so far with
+// the bar's position, at most about sixty times a second. The first employee
+// and the last one computed are always reported, so the screen ends showing
+// the true count.
+class CalcProgressReport {
+public:
+    CalcProgressReport(platform::TaskContext& ctx, int count) : m_ctx(ctx), m_count(count) {}
+    ~CalcProgressReport() { flush(); }
+
+    void computed(int index, int errors)
+    {
+        m_index = index;
+        m_errors = errors;
+        ++m_position;
+        m_held = true;
+        if (m_position == m_count || m_pacer.due())
+            flush();
+    }
+    void flush()
+    {
+        if (!m_held)
+            return;
+        m_held = false;
+        m_ctx.calcProgress(m_index, m_errors, m_position, m_count);
+    }
+
+private:
+    platform::TaskContext& m_ctx;
+    platform::ProgressPacer m_pacer;
+    const int m_count;
+    int m_position = 0, m_index = 0, m_errors = 0;
+    bool m_held = false;
+};
+
 } // namespace
 
 QStringList CalculationReferenceFiles()
@@ -85,6 +119,7 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
 
     int errors = 0;
     bool stopped = false;
+    CalcProgressReport report(ctx, int(indexes.size()));
     CalcWorkBuffer work;
     CalcResultBuffer rows{};
     // The brigade members are measured once for the whole run.
@@ -116,7 +151,7 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
             base.attributes[std::size_t(slot - 1)].err = u16(-r);
             ++errors;
         }
-        ctx.calcProgress(index, errors);
+        report.computed(index, errors);
         if (ctx.stopRequested()) {
             stopped = true;
             break;
@@ -124,6 +159,7 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
     }
     if (batch)
         batch->commit();
+    report.flush();
     // The status words and the amounts to pay of the employees computed so far
     // (the pay sheet reads the amounts after a restart).
     try {

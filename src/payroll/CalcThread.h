@@ -5,8 +5,12 @@
 // task-thread protocol:
 //   stage()                 (WM_CALC_STAGE) at the start, before the loading stage;
 //   progress(0, n)          the number of employees to compute (the progress range);
-//   calcProgress(i, errors) (WM_CALC_PROGRESS) after each employee, i its index in
-//                           the employee list;
+//   calcProgress(i, errors) (WM_CALC_PROGRESS) after an employee, i its index in
+//                           the employee list, just after progress(position, n) with
+//                           the number of employees computed so far; at most about
+//                           sixty a second: the first employee, then one a pacing
+//                           interval later, and always the last one computed (also
+//                           when stopped or failed);
 //   done(result, errors)    (WM_TASK_DONE) TASK_DONE with the number of employees that
 //                           failed, TASK_STOPPED, or TASK_FAILED with the reason when
 //                           the loading stage or a database write failed.

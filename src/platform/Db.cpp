@@ -198,6 +198,21 @@ bool Connection::isOpenForThread(const QString& baseFile)
     return threadConnections().names.count(canonical(baseFile)) != 0;
 }
 
+void Connection::closeAllForThread()
+{
+    ThreadConnections& t = threadConnections();
+    while (!t.names.empty()) closeForThread(t.names.begin()->first);
+}
+
+void Connection::idleForThread()
+{
+    ThreadConnections& t = threadConnections();
+    for (auto& [connection, kept] : t.statements)
+        for (auto& [sql, statement] : kept) statement->finish();
+    for (auto& [connection, kept] : t.rawStatements)
+        for (auto& [sql, statement] : kept) statement->reset();
+}
+
 Recordset::Recordset(const QSqlDatabase& db, const QString& sql) : db_(db), query_(db), sql_(sql)
 {
     // The server's driver reads a forward-only result row by row and allows
@@ -390,6 +405,15 @@ QVariant RawStatement::value(int column) const
                                    sqlite3_column_bytes(stmt_, column)));
     default: return QVariant();
     }
+}
+
+void RawStatement::reset()
+{
+    if (query_)
+        query_->finish();
+    else
+        sqlite3_reset(stmt_);
+    running_ = false;
 }
 
 qint64 RawStatement::lastInsertId() const

@@ -111,6 +111,13 @@ public:
     static void closeForThread(const QString& baseFile);
     // Whether the calling thread holds a connection to that file.
     static bool isOpenForThread(const QString& baseFile);
+    // Closes every connection of the calling thread.
+    static void closeAllForThread();
+    // Ends every statement still running on the calling thread's connections
+    // (a query whose rows were not all read), so that a connection kept
+    // between runs holds no snapshot of the base and no lock while it waits.
+    // Transactions are not touched.
+    static void idleForThread();
 };
 
 // A prepared statement and its rows (the recordset of one call). Values are

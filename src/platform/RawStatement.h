@@ -58,6 +58,8 @@ public:
     QString toString(int column) const;
     // An integer, a floating-point number, a text, bytes, or an invalid value for NULL.
     QVariant value(int column) const;
+    // Ends a query whose rows were not all read; the values stay bound.
+    void reset();
 
 private:
     // One step: true when it gave a row; throws DbError on failure.

@@ -1,5 +1,7 @@
 #include "platform/TaskThread.h"
 
+#include "platform/WorkerThread.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QMetaObject>
@@ -53,6 +55,25 @@ void TaskContext::calcProgress(int index, int errors)
     m_owner->post(m_generation, [owner, index, errors] { emit owner->calcProgress(index, errors); });
 }
 
+void TaskContext::calcProgress(int index, int errors, int position, int count)
+{
+    TaskThread* owner = m_owner;
+    m_owner->post(m_generation, [owner, index, errors, position, count] {
+        emit owner->progress(position, count);
+        emit owner->calcProgress(index, errors);
+    });
+}
+
+bool ProgressPacer::due()
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (!m_first && now - m_last < m_interval)
+        return false;
+    m_first = false;
+    m_last = now;
+    return true;
+}
+
 int TaskContext::runOnGui(const std::function<int()>& fn) { return GuiBridge::runBlocking(fn, m_stop); }
 
 TaskThread::TaskThread(QObject* parent) : QObject(parent) {}
@@ -67,18 +88,37 @@ bool TaskThread::isRunning() const
     return !m_run->ended;
 }
 
-bool TaskThread::start(Body body)
+std::shared_ptr<TaskThread::Run> TaskThread::beginRun()
 {
     if (isRunning())
-        return false;
+        return nullptr;
     if (m_thread.joinable())
         m_thread.join(); // the previous body has returned; its thread is ending
-    auto run = std::make_shared<Run>(++m_generation);
-    m_run = run;
+    m_run = std::make_shared<Run>(++m_generation);
     m_detached = false;
+    return m_run;
+}
+
+bool TaskThread::start(Body body)
+{
+    std::shared_ptr<Run> run = beginRun();
+    if (!run)
+        return false;
     try {
         m_thread = std::thread(&TaskThread::workerMain, this, run, std::move(body));
     } catch (const std::system_error&) {
+        m_run.reset();
+        return false;
+    }
+    return true;
+}
+
+bool TaskThread::startOn(WorkerThread& worker, Body body)
+{
+    std::shared_ptr<Run> run = beginRun();
+    if (!run)
+        return false;
+    if (!worker.post([this, run, body = std::move(body)]() mutable { workerMain(this, run, std::move(body)); })) {
         m_run.reset();
         return false;
     }
@@ -91,22 +131,27 @@ void TaskThread::requestStop()
         m_run->stop.request_stop();
 }
 
-void TaskThread::stopAndWait()
+void TaskThread::waitForEnd(const std::shared_ptr<Run>& run, bool keepEventsTurning)
 {
-    if (!m_thread.joinable())
-        return;
-    std::shared_ptr<Run> run = m_run;
-    run->stop.request_stop();
-    QCoreApplication* app = QCoreApplication::instance();
+    QCoreApplication* app = keepEventsTurning ? QCoreApplication::instance() : nullptr;
     for (;;) {
         {
             std::unique_lock lock(run->mutex);
             if (run->endedCv.wait_for(lock, std::chrono::milliseconds(10), [&] { return run->ended; }))
-                break;
+                return;
         }
         if (app)
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
+}
+
+void TaskThread::stopAndWait()
+{
+    if (!m_run)
+        return;
+    std::shared_ptr<Run> run = m_run;
+    run->stop.request_stop();
+    waitForEnd(run, true);
     // The events processed above may have delivered done() already, and its
     // handler may even have started a new run; join only our own thread.
     if (m_run == run && m_thread.joinable())
@@ -136,6 +181,8 @@ void TaskThread::finish(quint64 generation, TaskOutcome outcome, const QString& 
         return;
     if (m_thread.joinable())
         m_thread.join();
+    else if (m_run)
+        waitForEnd(m_run, false); // a body on a long-lived worker: it marks its end just after posting this
     emit done(outcome.result, outcome.detail, failure);
 }
 

@@ -27,11 +27,20 @@
 // A worker that needs the user-interface thread (a message box, a modal
 // dialog) goes through GuiBridge (TaskContext::runOnGui); the stop event
 // cancels such a wait, so closing a view never hangs on it.
+//
+// A body runs on a thread of its own (start), or on a long-lived
+// WorkerThread (startOn) that keeps its base connection from run to run; the
+// protocol is the same, "the thread has ended" meaning there that the body
+// has returned.
+//
+// A worker that reports after every record of a fast run paces its reports
+// with ProgressPacer, so that the owner's event queue is not flooded.
 #include "platform/GuiBridge.h"
 
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -97,6 +106,24 @@ struct TaskOutcome {
 };
 
 class TaskThread;
+class WorkerThread;
+
+// Lets a worker's reports through at most once an interval (about sixty a
+// second by default): the first one at once, then the first one that comes an
+// interval or more after the last that went. A worker that held reports back
+// sends the last of them itself when it ends.
+class ProgressPacer {
+public:
+    static constexpr std::chrono::milliseconds kDefaultInterval{16};
+    explicit ProgressPacer(std::chrono::steady_clock::duration interval = kDefaultInterval) : m_interval(interval) {}
+    // Whether a report made now may go (and, when it may, that it went now).
+    bool due();
+
+private:
+    std::chrono::steady_clock::duration m_interval;
+    std::chrono::steady_clock::time_point m_last{};
+    bool m_first = true;
+};
 
 // The worker's side of the protocol, handed to the body. Usable only on the
 // worker thread while the body runs.
@@ -113,6 +140,9 @@ public:
     void stage(int wParam = 0, int lParam = 0);
     // WM_CALC_PROGRESS: index in the employee list, errors so far.
     void calcProgress(int index, int errors);
+    // The same just after WM_TASK_PROGRESS with the progress bar's position
+    // among count, both in one event.
+    void calcProgress(int index, int errors, int position, int count);
 
     // Runs fn on the user-interface thread and waits for its result;
     // GuiBridge::Cancel once the stop event is set.
@@ -146,8 +176,18 @@ public:
     template <class Params, class Fn>
     bool start(Params params, Fn fn)
     {
-        return start(
-            Body([p = std::move(params), f = std::move(fn)](TaskContext& ctx) -> TaskOutcome { return f(ctx, p); }));
+        return start(bind(std::move(params), std::move(fn)));
+    }
+
+    // Runs body on the long-lived worker (after the jobs it runs already)
+    // instead of a thread of its own; the same protocol otherwise. Refused
+    // while this owner's previous body still runs, and when the worker's
+    // thread cannot be created.
+    bool startOn(WorkerThread& worker, Body body);
+    template <class Params, class Fn>
+    bool startOn(WorkerThread& worker, Params params, Fn fn)
+    {
+        return startOn(worker, bind(std::move(params), std::move(fn)));
     }
 
     // True from start() until the worker's body has returned.
@@ -180,6 +220,14 @@ signals:
 private:
     friend class TaskContext;
     struct Run;
+    template <class Params, class Fn>
+    static Body bind(Params params, Fn fn)
+    {
+        return Body([p = std::move(params), f = std::move(fn)](TaskContext& ctx) -> TaskOutcome { return f(ctx, p); });
+    }
+    // A new run of the next generation; false while the previous one runs.
+    std::shared_ptr<Run> beginRun();
+    void waitForEnd(const std::shared_ptr<Run>& run, bool keepEventsTurning);
     void post(quint64 generation, std::function<void()> emitter);
     void finish(quint64 generation, TaskOutcome outcome, const QString& failure);
     static void workerMain(TaskThread* self, std::shared_ptr<Run> run, Body body);

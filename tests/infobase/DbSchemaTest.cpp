@@ -151,3 +151,36 @@ TEST_F(DbSchema, EachThreadHasItsOwnConnection)
     ASSERT_TRUE(q.next());
     EXPECT_EQ(q.toInt(0), 77);
 }
+
+// The base's worker keeps its connection from run to run until the base is
+// closed; then it goes too. A base deleted and made again under the same name
+// gets the worker's later writes (a connection kept past the closing would
+// write them into the deleted file, or hold a server base against its drop).
+TEST_F(DbSchema, TheWorkersConnectionLastsUntilTheBaseCloses)
+{
+    const QString file = BaseFile(base);
+    QString first, second;
+    base.worker.run([&] { first = Db(base).connectionName(); });
+    base.worker.run([&] { second = Db(base).connectionName(); });
+    EXPECT_EQ(second, first);
+    EXPECT_TRUE(QSqlDatabase::contains(first));
+
+    CloseBase(base);
+    bool open = true;
+    base.worker.run([&] { open = db::Connection::isOpenForThread(file); });
+    EXPECT_FALSE(open);
+    EXPECT_FALSE(QSqlDatabase::contains(first));
+
+    DeleteBase(dir.path(), base.baseName);
+    CreateSchemaBase(dir.path(), base.baseName);
+    OpenBase(base);
+    base.worker.run([&] {
+        db::Transaction tr(Db(base));
+        db::Execute(Db(base), QStringLiteral("UPDATE dbo.config SET nEnt = 55"));
+        tr.commit();
+    });
+    db::Recordset q(Db(base), QStringLiteral("SELECT nEnt FROM dbo.config"));
+    q.exec();
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.toInt(0), 55);
+}

@@ -25,27 +25,40 @@ TEST_F(DbSwap, SelectAllWritesEverySelectedSlotWhole)
     }
 
     // A selection by shop writes only that shop's slots: the file ends at the
-    // last selected slot and the others stay holes.
+    // last selected slot and the others stay holes, as the run sees it and,
+    // once closed, as the file stands.
     const int shop = base.shopBytes[base.list[0].slot];
     Selection byShop;
     byShop.shop = shop;
-    ASSERT_TRUE(SelectAllToSwap(base, byShop));
     int lastSlot = 0;
     for (const EmployeeListEntry& e : base.list)
         if (base.shopBytes[e.slot] == shop)
             lastSlot = std::max(lastSlot, int(e.slot));
-    EXPECT_EQ(QFileInfo(base.swapPath()).size(), qint64(lastSlot) * SwapFile::SlotSize);
-    for (const EmployeeListEntry& e : base.list) {
-        if (e.slot >= lastSlot)
-            continue;
-        EmployeeRecord rec;
-        ASSERT_TRUE(base.swap.readSlot(e.slot, rec));
-        if (base.shopBytes[e.slot] == shop)
-            EXPECT_EQ(rec.head.fio, fx.records[std::size_t(e.slot - 1)].head.fio);
-        else
-            EXPECT_TRUE(rec.head.fio.isEmpty());
+    for (const bool reopened : {false, true}) {
+        SCOPED_TRACE(reopened);
+        ASSERT_TRUE(SelectAllToSwap(base, byShop));
+        if (reopened) {
+            base.CloseSwapFile();
+            EXPECT_EQ(QFileInfo(base.swapPath()).size(), qint64(lastSlot) * SwapFile::SlotSize);
+            base.OpenSwapFile();
+        }
+        int pastTheEnd = 0;
+        for (const EmployeeListEntry& e : base.list) {
+            EmployeeRecord rec;
+            if (e.slot > lastSlot) {
+                EXPECT_FALSE(base.swap.readSlot(e.slot, rec)) << e.slot; // a short read
+                ++pastTheEnd;
+                continue;
+            }
+            ASSERT_TRUE(base.swap.readSlot(e.slot, rec));
+            if (base.shopBytes[e.slot] == shop)
+                EXPECT_EQ(rec.head.fio, fx.records[std::size_t(e.slot - 1)].head.fio);
+            else
+                EXPECT_TRUE(rec.head.fio.isEmpty());
+        }
+        EXPECT_GT(pastTheEnd, 0);
+        base.CloseSwapFile();
     }
-    base.CloseSwapFile();
 }
 
 TEST_F(DbSwap, RunsTakeTheirBlocksAndPeriod)
@@ -108,8 +121,8 @@ TEST_F(DbSwap, RunsTakeTheirBlocksAndPeriod)
     base.list[3].setFlag(0, true);
     all.flag = 1;
     ASSERT_TRUE(SelectKonstWariaToSwap(base, 0, 0, all));
-    EXPECT_EQ(QFileInfo(base.swapPath()).size(), qint64(base.list[3].slot) * SwapFile::SlotSize);
     base.CloseSwapFile();
+    EXPECT_EQ(QFileInfo(base.swapPath()).size(), qint64(base.list[3].slot) * SwapFile::SlotSize);
 }
 
 TEST_F(DbSwap, RunOnAWorkerStopsHalfway)

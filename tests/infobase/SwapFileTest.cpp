@@ -1,5 +1,6 @@
 // The swap work file: slots at (n - 1) × 48,623, the row block at +47,237,
 // short reads, and the lock that keeps two runs apart.
+#include "DbTestBase.h"
 #include "infobase/KalvorDocData.h"
 #include "support/TestFixture.h"
 
@@ -12,6 +13,7 @@
 #include <cstring>
 
 using namespace kalvor::infobase;
+using kalvor::infobase::test::SlotBytes;
 
 namespace {
 
@@ -210,4 +212,51 @@ TEST(SwapFile, ArchiveEntriesPackedUpToTheLastOneInUse)
     EXPECT_TRUE(std::signbit(back.waria[900].sum));
     EXPECT_EQ(back.rows, rec.rows);
     EXPECT_EQ(back.head, rec.head);
+}
+
+// A file made anew over the bigger one of an earlier run is not truncated,
+// yet it reads as a truncated one would: slots not written since are zeros,
+// a read past the last byte written is short, a block written alone has
+// zeros around it. Closed, the file itself is that truncated file.
+TEST(SwapFile, AFileMadeAnewReadsAsATruncatedOne)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    CInfoBase base;
+    FixtureBase fx = BuildFixtureBase(base, 4, 9);
+    const QString path = dir.filePath(QStringLiteral("swap"));
+    SwapFile swap(path);
+    swap.create();
+    for (int slot = 1; slot <= 4; ++slot) swap.writeSlot(slot, fx.records[std::size_t(slot - 1)]);
+    swap.close();
+
+    swap.create();
+    EmployeeRecord b = fx.records[1];
+    b.sber[0].kod = 750;
+    swap.writeBlock(3, SlotBlock::Sber, b);
+    EmployeeRecord back;
+    EXPECT_FALSE(swap.readSlot(3, back)) << "the slot ends past the last byte written";
+    swap.writeBlock(3, SlotBlock::Rows, b);
+    for (const bool closed : {false, true}) {
+        SCOPED_TRACE(closed);
+        ASSERT_TRUE(swap.readSlot(1, back));
+        EXPECT_EQ(SlotBytes(back), SlotBytes(EmployeeRecord{}));
+        ASSERT_TRUE(swap.readSlot(3, back));
+        EXPECT_TRUE(back.head.fio.isEmpty());
+        EXPECT_EQ(back.sber, b.sber);
+        EXPECT_EQ(back.rows, b.rows);
+        EXPECT_FALSE(swap.readSlot(4, back));
+        AccrualRow rows[SwapFile::PassRowCount];
+        EXPECT_FALSE(swap.readRows(4, rows));
+        swap.close();
+        swap.open();
+    }
+    swap.close();
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.size(), 3 * SwapFile::SlotSize);
+    const QByteArray all = f.readAll();
+    EXPECT_EQ(all.left(2 * SwapFile::SlotSize), QByteArray(2 * SwapFile::SlotSize, '\0'));
+    const QByteArray third = all.mid(2 * SwapFile::SlotSize);
+    EXPECT_EQ(third, SlotBytes(back));
 }

@@ -41,7 +41,7 @@ CCalcZarpDlg::CCalcZarpDlg(CCommonFormView* view) : CFormChildDlg(384, view)
 
     m_thread = new TaskThread(this);
     connect(m_thread, &TaskThread::stage, this, [this](int, int) { OnCalcStage(); });
-    connect(m_thread, &TaskThread::progress, this, [this](int, int count) { OnCalcRange(count); });
+    connect(m_thread, &TaskThread::progress, this, &CCalcZarpDlg::OnCalcRange);
     connect(m_thread, &TaskThread::calcProgress, this, &CCalcZarpDlg::OnCalcProgress);
     connect(m_thread, &TaskThread::done, this, &CCalcZarpDlg::OnCalcDone);
     connect(m_stop, &QPushButton::clicked, this, &CCalcZarpDlg::OnCancel);
@@ -93,8 +93,9 @@ void CCalcZarpDlg::StartCalculation(const kalvor::CalcThreadParams& params)
     p.document = View() ? View()->Document() : nullptr;
     if (!p.document)
         return;
-    // The block is copied before start() returns: the worker owns its own copy.
-    m_thread->start(p, &kalvor::CalculationThreadProc);
+    // The block is copied before startOn() returns: the worker owns its own
+    // copy. The base's long-lived worker keeps its connection between runs.
+    m_thread->startOn(p.document->infoBase.worker, p, &kalvor::CalculationThreadProc);
 }
 
 void CCalcZarpDlg::OnCancel()
@@ -124,10 +125,10 @@ void CCalcZarpDlg::SetTitle(const QString& text)
 
 void CCalcZarpDlg::OnCalcStage() { SetTitle(QStringLiteral("Расчет зарплаты  [Этап 1 - Загрузка данных]")); }
 
-void CCalcZarpDlg::OnCalcRange(int count)
+void CCalcZarpDlg::OnCalcRange(int position, int count)
 {
     m_progress->setRange(0, count);
-    m_progress->setValue(0);
+    m_progress->setValue(position);
 }
 
 void CCalcZarpDlg::OnCalcProgress(int index, int errors)
@@ -141,8 +142,6 @@ void CCalcZarpDlg::OnCalcProgress(int index, int errors)
         SetTitle(QStringLiteral("Расчет зарплаты  [Этап 2 - Расчет: %1 , Таб.N %2]").arg(name).arg(unsigned(e.tabN())));
     }
     m_errors->setText(QString::number(unsigned(errors)));
-    if (m_progress->maximum() > 0)
-        m_progress->setValue(std::min(m_progress->value() + 1, m_progress->maximum()));
 }
 
 void CCalcZarpDlg::OnCalcDone(int result, int errors, const QString& failure)

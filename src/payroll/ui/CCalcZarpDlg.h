@@ -39,7 +39,8 @@ public:
 
     // Handlers of the worker's messages.
     void OnCalcStage();
-    void OnCalcRange(int count);
+    // The progress bar: position among count employees (0 of count at the start).
+    void OnCalcRange(int position, int count);
     void OnCalcProgress(int index, int errors);
     void OnCalcDone(int result, int errors, const QString& failure);
 
