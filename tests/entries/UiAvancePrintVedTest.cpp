@@ -2,8 +2,7 @@
 // through the print command's dialog (accepted here as the user would), the
 // 1C kind appends one record per employee to the transfer file, the check
 // boxes' help list types "1", and the form is saved as a picture.
-#include "shell/UiTestSupport.h"
-#include "support/DemoDocument.h"
+#include "StatementViewWorld.h"
 
 #include "entries/ui/CAvancePrintVedView.h"
 #include "infobase/InfoBaseDb.h"
@@ -19,7 +18,6 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QTableWidget>
-#include <QTimer>
 
 #include <memory>
 
@@ -30,50 +28,14 @@ using namespace kalvor;
 
 namespace {
 
-class UiAvancePrintVed : public ::testing::Test {
+class UiAvancePrintVed : public entrytest::StatementViewWorld<CAvancePrintVedView> {
 protected:
-    void SetUp() override
+    // The 1C transfer file the 1C kind appends to.
+    void PrepareFolder() override
     {
-        ASSERT_TRUE(dir.isValid());
-        folder = dir.path() + QLatin1Char('/');
-        doc = std::make_unique<CKalvorDoc>();
-        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(*doc, folder));
         QFile transfer(folder + QStringLiteral("kassa1c.txt"));
         ASSERT_TRUE(transfer.open(QIODevice::WriteOnly));
         transfer.close();
-        platform::SetWorkingFolder(folder);
-        platform::DocumentOpener::SetCommand(QStringLiteral("true"));
-        // The print command's dialog is accepted as soon as it shows; the
-        // command itself does nothing.
-        doc->infoBase.config.dosStr = QStringLiteral("true");
-        QObject::connect(&acceptor, &QTimer::timeout, [this] {
-            if (auto* dialog = qobject_cast<CPrnEditDlg*>(QApplication::activeModalWidget())) {
-                ++dialogs;
-                dialog->accept();
-            }
-        });
-        acceptor.start(20);
-        view = std::make_unique<CAvancePrintVedView>(doc.get());
-        view->resize(900, 620);
-        view->OnInitialUpdate();
-        ASSERT_TRUE(ShowActive(view.get()));
-    }
-    void TearDown() override
-    {
-        acceptor.stop();
-        view.reset();
-        ib::CloseBase(doc->infoBase);
-        platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
-        platform::SetWorkingFolder(QString());
-    }
-    void SetField(int id, const QString& text) { view->controlAs<QLineEdit>(id)->setText(text); }
-    bool PrintWithEnter()
-    {
-        auto* field = view->controlAs<QLineEdit>(IdShopField);
-        field->setFocus();
-        QTest::keyClick(field, Qt::Key_Return);
-        EXPECT_FALSE(view->control(IdStartButton)->isEnabled());
-        return WaitFor([&] { return !view->Running() && view->control(IdStartButton)->isEnabled(); }, 60'000);
     }
     int AdvanceCount() const
     {
@@ -82,15 +44,6 @@ protected:
             count += doc->infoBase.av[std::size_t(entry.slot - 1)] != 0 ? 1 : 0;
         return count;
     }
-
-    QTemporaryDir dir;
-    QString folder;
-    std::unique_ptr<CKalvorDoc> doc;
-    std::unique_ptr<CAvancePrintVedView> view;
-    MessageRecorder recorder;
-    ScopedToday today{QDate(2011, 4, 29)};
-    QTimer acceptor;
-    int dialogs = 0;
 };
 
 } // namespace

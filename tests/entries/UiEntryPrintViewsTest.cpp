@@ -9,6 +9,7 @@
 #include "shell/UiTestSupport.h"
 #include "support/DemoDocument.h"
 
+#include "StatementViewWorld.h"
 #include "entries/ui/CBulletPlatVedView.h"
 #include "entries/ui/CBulletRgsPrintView.h"
 #include "entries/ui/CBulletVvodView.h"
@@ -34,7 +35,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QTableWidget>
-#include <QTimer>
 
 #include <memory>
 
@@ -83,17 +83,11 @@ protected:
         MakeViewerScript();
         // The print command keeps a copy of what it was given.
         doc->infoBase.config.dosStr = QStringLiteral("cp %1 %2").arg(doc->TypWorkFile(), Printed());
-        QObject::connect(&acceptor, &QTimer::timeout, [this] {
-            if (auto* dialog = qobject_cast<CPrnEditDlg*>(QApplication::activeModalWidget())) {
-                ++dialogs;
-                dialog->accept();
-            }
-        });
-        acceptor.start(20);
+        acceptor = std::make_unique<entrytest::PrintDialogAcceptor>(dialogs);
     }
     void TearDown() override
     {
-        acceptor.stop();
+        acceptor->stop();
         frame.reset();
         ib::CloseBase(doc->infoBase);
         platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
@@ -168,8 +162,8 @@ protected:
     std::unique_ptr<CMainFrame> frame;
     MessageRecorder recorder;
     ScopedToday today{QDate(2011, 4, 29)};
-    QTimer acceptor;
     int dialogs = 0;
+    std::unique_ptr<entrytest::PrintDialogAcceptor> acceptor;
 };
 
 } // namespace

@@ -3,8 +3,7 @@
 // (accepted here as the user would), the cash orders the same way; a bonus
 // line of a pay kind the book does not know shows its message, and a number
 // without bonuses "Нет данных для печати", each with the information icon.
-#include "shell/UiTestSupport.h"
-#include "support/DemoDocument.h"
+#include "StatementViewWorld.h"
 
 #include "entries/ui/CPremPrintVedView.h"
 #include "infobase/InfoBaseDb.h"
@@ -17,9 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QLineEdit>
-#include <QTimer>
-
 #include <memory>
 
 #ifdef KALVOR_DATA_DIR
@@ -29,63 +25,14 @@ using namespace kalvor;
 
 namespace {
 
-class UiPremPrintVed : public ::testing::Test {
+class UiPremPrintVed : public entrytest::StatementViewWorld<CPremPrintVedView> {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        folder = dir.path() + QLatin1Char('/');
-        doc = std::make_unique<CKalvorDoc>();
-        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(*doc, folder));
-        platform::SetWorkingFolder(folder);
-        platform::DocumentOpener::SetCommand(QStringLiteral("true"));
-        // The print command's dialog is accepted as soon as it shows; the
-        // command itself does nothing.
-        doc->infoBase.config.dosStr = QStringLiteral("true");
-        QObject::connect(&acceptor, &QTimer::timeout, [this] {
-            if (auto* dialog = qobject_cast<CPrnEditDlg*>(QApplication::activeModalWidget())) {
-                ++dialogs;
-                dialog->accept();
-            }
-        });
-        acceptor.start(20);
-        view = std::make_unique<CPremPrintVedView>(doc.get());
-        view->resize(900, 620);
-        view->OnInitialUpdate();
-        ASSERT_TRUE(ShowActive(view.get()));
-    }
-    void TearDown() override
-    {
-        acceptor.stop();
-        view.reset();
-        ib::CloseBase(doc->infoBase);
-        platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
-        platform::SetWorkingFolder(QString());
-    }
-    void SetField(int id, const QString& text) { view->controlAs<QLineEdit>(id)->setText(text); }
-    bool PrintWithEnter()
-    {
-        auto* field = view->controlAs<QLineEdit>(IdShopField);
-        field->setFocus();
-        QTest::keyClick(field, Qt::Key_Return);
-        EXPECT_FALSE(view->control(IdStartButton)->isEnabled());
-        return WaitFor([&] { return !view->Running() && view->control(IdStartButton)->isEnabled(); }, 60'000);
-    }
     // The report as the print command got it: turned to cp866 in place.
     QString Report() const
     {
         QFile file(doc->TypWorkFile());
         return file.open(QIODevice::ReadOnly) ? codepage::fromCp866(file.readAll()) : QString();
     }
-
-    QTemporaryDir dir;
-    QString folder;
-    std::unique_ptr<CKalvorDoc> doc;
-    std::unique_ptr<CPremPrintVedView> view;
-    MessageRecorder recorder;
-    ScopedToday today{QDate(2011, 4, 29)};
-    QTimer acceptor;
-    int dialogs = 0;
 };
 
 } // namespace
