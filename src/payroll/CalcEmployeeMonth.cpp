@@ -219,9 +219,23 @@ bool SickOn(const CalcPass& p, int day)
     return false;
 }
 
+// The vacation notes whose days the month loses: the employee's stored notes,
+// or, when a vacation screen computes its notes for display, the screen's
+// notes (the one being edited is not stored yet), as the vacation pay takes them.
+std::vector<VacationNote> NotesOfTheMonth(const CalcPass& p)
+{
+    if (p.mode != CalcDisplay || !p.options.vacationNote())
+        return p.base().otp.run(p.slot);
+    std::vector<VacationNote> notes;
+    for (const VacationNote& n : p.options.vacationNotes)
+        if (n.dlin != 0)
+            notes.push_back(n);
+    return notes;
+}
+
 void VacationTime(CalcPass& p, MonthAbsence& out)
 {
-    auto notes = p.base().otp.run(p.slot);
+    auto notes = NotesOfTheMonth(p);
     std::sort(notes.begin(), notes.end(), [](const VacationNote& a, const VacationNote& b) {
         return std::tuple(a.gBegin, a.mBegin, a.dBegin) < std::tuple(b.gBegin, b.mBegin, b.dBegin);
     });

@@ -338,4 +338,53 @@ TEST_F(VacationScreen, ANewVacationIsComputedOnTheSpotAndPaidInTheMonth)
     EXPECT_EQ(found, 1);
 }
 
+// Fourteen days from 18 April 2011 for Тихонов (salary 21,000, no children,
+// the year's income past the standard deduction's limit): April has 21
+// working days, of which the vacation takes the ten from 18 to 29 April, so
+// the salary pays 11 days, 21,000 x 11 / 21 = 11,000.00. The vacation runs
+// to 2 May (1 May is a holiday) at the daily average of the twelve months
+// of 21,000, 21,000 / 29.4 = 714.29, 14 days 10,000.06. Accrued 21,000.06;
+// income tax 13 % in whole roubles 2,730; the advance 40 % of the salary
+// 8,400; to pay 21,000.06 - 2,730 - 8,400 = 9,870.06, on the note as in the
+// month's calculation.
+TEST_F(VacationScreen, TheNotesAmountToPayIsTheMonthsNet)
+{
+    MessageRecorder boxes;
+    COtpuskVvodView* view = Open();
+    Apply(view, 110);
+    COtpuskVvodDlg* dlg = view->Dlg();
+    dlg->StartPicker()->SetDate(QDate(2011, 4, 18));
+    Type(view, COtpuskVvodDlg::IdLength, QStringLiteral("14"));
+    Compute(view);
+    ASSERT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    ASSERT_GT(dlg->LastResult(), 0);
+    const int salaryRow = AccrualRow(view, QStringLiteral("Оплата по окладу"));
+    ASSERT_GT(salaryRow, 0);
+    EXPECT_EQ(Cell(view, COtpuskVvodDlg::IdAccrualGrid, salaryRow, 2), QStringLiteral("11"));
+    EXPECT_EQ(Cell(view, COtpuskVvodDlg::IdAccrualGrid, salaryRow, 3), QStringLiteral("11000.00"));
+    const QString shown = Cell(view, COtpuskVvodDlg::IdAmountGrid, 0, 1);
+    EXPECT_EQ(shown, QStringLiteral("9870.06"));
+    Close();
+
+    // The month's calculation of the same inputs pays that amount.
+    Restart();
+    ib::CInfoBase& base = doc->infoBase;
+    ASSERT_EQ(Notes().count(Slot(110)), 1);
+    ib::Selection selection;
+    selection.tabN = 110;
+    ASSERT_TRUE(ib::SelectAllToSwap(base, selection));
+    base.OpenSwapFile();
+    kalvor::CalcWorkBuffer work;
+    kalvor::CalcResultBuffer rows{};
+    const int count = kalvor::CalcEmployeeMonth(*doc, rows.data(), base.FindEmployee(110), &work, kalvor::CalcStore);
+    base.CloseSwapFile();
+    ASSERT_GT(count, 0);
+    EXPECT_EQ(Money(base.zar1[std::size_t(Slot(110) - 1)]), shown);
+    for (int i = 0; i < count; ++i)
+        if (rows[std::size_t(i)].kod == 4) {
+            EXPECT_EQ(rows[std::size_t(i)].dn, 11);
+            EXPECT_EQ(Money(rows[std::size_t(i)].sum), QStringLiteral("11000.00"));
+        }
+}
+
 #endif
