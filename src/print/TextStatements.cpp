@@ -36,6 +36,8 @@ QByteArray Right(const QByteArray& text, int width) { return text.rightJustified
 QByteArray RightUtf8(const char* utf8, int width) { return Right(Cp(utf8), width); }
 // "%-N.Ns": left-aligned in the width and cut to it.
 QByteArray LeftCut(const QByteArray& text, int width) { return text.left(width).leftJustified(width, ' '); }
+// "%N.Ns": right-aligned in the width and cut to it.
+QByteArray RightCut(const QByteArray& text, int width) { return text.left(width).rightJustified(width, ' '); }
 QByteArray Number(long value, int width = 0) { return QByteArray::number(qlonglong(value)).rightJustified(width, ' '); }
 QByteArray TwoDigits(int value) { return QByteArray::number(value).rightJustified(2, '0'); }
 
@@ -297,7 +299,7 @@ void WriteRow(QByteArray& out, int rowNumber, const StatementRow& row, const Pay
 {
     const QString& shortName = doc.infoBase.shortNames[std::size_t(row.slot - 1)];
     Line(out, ' ' + Number(rowNumber, 4) + "|  " + Number(row.personnelNumber, 4) + " | " +
-                  LeftCut(codepage::toCp1251(shortName), 20) + '|' + FormatFixed8(row.amount / 100, 2, 13) +
+                  RightCut(codepage::toCp1251(shortName), 20) + '|' + FormatFixed8(row.amount / 100, 2, 13) +
                   "|           |          ");
 }
 

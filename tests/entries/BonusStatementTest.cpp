@@ -99,8 +99,8 @@ TEST_F(BonusStatement, TheStatementPaysTheBrigadesSharesAndLeavesTheAdvancesAlon
     // Воронцов 10 % of his salary, Тихонов 25 % of March's pay, and the five
     // members of the assembly brigade, who share 60,000 roubles.
     EXPECT_EQ(statement.count(QRegularExpression(QStringLiteral("\\n +\\d+\\|"))), 7);
-    EXPECT_TRUE(statement.contains(QStringLiteral("|   101 | Воронцов А. В.      |      4500.00|")));
-    EXPECT_TRUE(statement.contains(QStringLiteral("|   110 | Тихонов В. А.       |      5250.00|")));
+    EXPECT_TRUE(statement.contains(QStringLiteral("|   101 |       Воронцов А. В.|      4500.00|")));
+    EXPECT_TRUE(statement.contains(QStringLiteral("|   110 |        Тихонов В. А.|      5250.00|")));
     EXPECT_TRUE(statement.contains(QStringLiteral("Итого|       |                     |     69750.00|")));
     // The run's amounts are its own: nothing of the document's arrays moved,
     // and the base holds them as before.

@@ -43,7 +43,7 @@ TEST_F(UiPremPrintVed, StatementAndOrdersWithTheBrigadesSharesGoThroughThePrintC
     ASSERT_TRUE(PrintWithEnter());
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(dialogs, 1);
-    EXPECT_TRUE(Report().contains(QStringLiteral("|   110 | Тихонов В. А.       |      5250.00|")));
+    EXPECT_TRUE(Report().contains(QStringLiteral("|   110 |        Тихонов В. А.|      5250.00|")));
     EXPECT_TRUE(Report().contains(QStringLiteral("|   130 |")));
 
     SetField(IdOutputModeField, QStringLiteral("1"));

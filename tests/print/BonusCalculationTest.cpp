@@ -288,8 +288,8 @@ TEST_F(BonusCalculation, BrigadeStatementPrintsTheShares)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString text = codepage::fromCp1251(file.readAll());
-    EXPECT_TRUE(text.contains(QStringLiteral("    1|   101 | Алексеев А.Г.       |     10894.74|")));
-    EXPECT_TRUE(text.contains(QStringLiteral("    3|   103 | Васильев В.Б.       |      5557.89|")));
+    EXPECT_TRUE(text.contains(QStringLiteral("    1|   101 |        Алексеев А.Г.|     10894.74|")));
+    EXPECT_TRUE(text.contains(QStringLiteral("    3|   103 |        Васильев В.Б.|      5557.89|")));
     EXPECT_TRUE(text.contains(QStringLiteral("Итого|       |                     |     30000.00|")));
     EXPECT_FALSE(text.contains(QStringLiteral("   104 |")));
 }

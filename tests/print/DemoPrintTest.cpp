@@ -213,7 +213,7 @@ TEST_F(DemoPrint, BonusStatementOrdersAndTheAdvancesRecordLines)
     const QString report = doc.TypWorkFile();
     ASSERT_EQ(WriteBonusStatementText({}, doc, report, -1), 0);
     const QString statement = codepage::fromCp1251(ReadFile(report));
-    EXPECT_TRUE(statement.contains(QStringLiteral("|   110 | Тихонов В. А.       |      5250.00|")));
+    EXPECT_TRUE(statement.contains(QStringLiteral("|   110 |        Тихонов В. А.|      5250.00|")));
     EXPECT_EQ(statement.count(QRegularExpression(QStringLiteral("\\n +\\d+\\|"))), 7); // the seven rows
 
     StatementPrintParams orders;
