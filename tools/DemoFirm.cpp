@@ -684,7 +684,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
     loan.kod = 760;
     loan.name = s(u"Погашение займа, выданного работнику");
     loan.flags = 0x100;
-    loan.vedStlb = 6;
+    loan.vedStlb = 4; // with the bank transfers and other deductions
     base.payKinds.push_back(loan);
     SortPayKinds(base);
     AddDemoPostingAccounts(base);

@@ -154,9 +154,11 @@ class Table:
 
 
 def t51_tables(album):
-    person = [(400, 'Номер по порядку'), (600, 'Табельный номер'), (1700, 'Фамилия, инициалы'),
-              (1400, 'Должность (профессия)'), (800, 'Оклад (тариф), руб.'),
-              (550, 'Отработано в рабочие дни'), (550, 'в выходные и праздничные дни')]
+    # Narrow person columns leave the twelve money columns of album 1 about
+    # 630 twips, room for "1234567.89" in the 6-point figures of the rows.
+    person = [(380, 'Номер по порядку'), (520, 'Табельный номер'), (1300, 'Фамилия, инициалы'),
+              (1450, 'Должность (профессия)'), (760, 'Оклад (тариф), руб.'),
+              (480, 'Отработано в рабочие дни'), (480, 'в выходные и праздничные дни')]
     tail = [(900, 'За организацией'), (900, 'За работником'), (1000, 'К выплате')]
     tail_words = [(1800, 'Сумма задолженности, руб.'), (1000, 'К выплате, руб.')]
     if album == 1:
@@ -186,16 +188,16 @@ def employee_row(table, form):
     aligns += ['r'] * len(table.money)
     if table.tail:
         aligns += ['r', 'r', 'r'] + (['l', 'c'] if form == 't49' else [])
-    row = values_row(widths, aligns, size=12 if form == 't49' else 14)
+    row = values_row(widths, aligns, size=12)
     if form == 't49' and table.tail:
         row.cells[-1] = box(widths[-1], '', size=14)       # the signature is written by hand
     return row
 
 
-def totals_row(table):
+def totals_row(table, money_size=14):
     lead = sum(w for w, _ in table.person)
     cells = [box(lead, 'Итого', align='r', bold=True, size=14)] if lead else []
-    cells += [box(w, SLOT, align='r', bold=True, size=14) for w in table.money]
+    cells += [box(w, SLOT, align='r', bold=True, size=money_size) for w in table.money]
     tail = [w for w, _ in table.tail]
     cells += [box(w, SLOT, align='r', bold=True, size=14) for w in tail[:3]]
     cells += [box(w, '', size=14) for w in tail[3:]]
@@ -238,7 +240,7 @@ def t51_part(album, part):
     rows.append(table.titles(left and table.accruals, False))                                     # b+13
     rows.append(numbers_row(table.widths()))                                                      # b+14
     rows.append(employee_row(table, 't51'))                                                       # b+15
-    rows.append(totals_row(table))                                                                # b+16
+    rows.append(totals_row(table, money_size=12))                                                 # b+16
     rows.append(empty(200))                                                                       # b+17
     rows.append(Row(300, [text(2400, 'Расчет произвел'), text(1400, SLOT if right else ''),
                           line(1800, ''), gap(200), line(3000, SLOT if right else '', align='l')]))  # b+18

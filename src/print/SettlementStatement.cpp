@@ -111,8 +111,12 @@ QByteArray ShortFirm(const PayrollDoc& doc, FirmInfo::Text text) { return FirmTe
 
 // The profession's name cut to its last whole word within 26 characters;
 // empty for a text beginning with "00" and for one without such a word end.
+// An employee without a profession (code 0, the salaried staff) gets an
+// empty cell rather than the digit "0".
 QByteArray ProfessionText(const PayrollDoc& doc, int code)
 {
+    if (code == 0)
+        return {};
     char field[kProfessionNameWidth + 1] = {};
     FormatProfessionName(field, code, doc);
     if (field[0] == '0' && field[1] == '0')

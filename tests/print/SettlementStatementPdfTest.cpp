@@ -8,6 +8,7 @@
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/CalcOptions.h"
 #include "payroll/CalcThread.h"
+#include "payroll/PayKinds.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "print/SettlementStatement.h"
@@ -26,6 +27,7 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <map>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -71,6 +73,24 @@ QStringList AllValues(PayrollDoc& doc, int kind)
     return values;
 }
 
+// The employee rows of form T-51 by personnel number: every value of each row.
+std::map<QString, QStringList> T51EmployeeRows(PayrollDoc& doc)
+{
+    const SettlementPlan plan = PlanSettlementStatement(SettlementT51, doc);
+    CTree tree(plan.templateName(), QStringLiteral("unused.typ"));
+    FillSettlementStatement(tree, StatementPrintParams{}, doc, 0, plan);
+    std::map<QString, QStringList> rows;
+    const QDomElement pages = tree.DataDocument().documentElement().firstChildElement(QStringLiteral("doc"));
+    for (QDomElement page = pages.firstChildElement(); !page.isNull(); page = page.nextSiblingElement())
+        for (QDomElement row = page.firstChildElement(QStringLiteral("row15")); !row.isNull();
+             row = row.nextSiblingElement(QStringLiteral("row15"))) {
+            QStringList values;
+            for (QDomElement v = row.firstChildElement(); !v.isNull(); v = v.nextSiblingElement()) values << v.text();
+            rows[values.value(1)] = values;
+        }
+    return rows;
+}
+
 QString Tool(const char* name, const QStringList& arguments)
 {
     QProcess process;
@@ -80,6 +100,54 @@ QString Tool(const char* name, const QStringList& arguments)
 }
 
 } // namespace
+
+// The demo firm's loan repayments (kind 760) stand in the fourth deduction
+// column of form T-51's one-part layout: Калинин (117) repays one month's
+// instalment of 3,000.00 in April, the loan of 134 its first stage's 2,000.00.
+// Without a column the layout prints, the same rows lose exactly that much.
+TEST(SettlementStatementDemo, LoanRepaymentsHaveAColumnOfTheLayout)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ScopedToday today{QDate(2011, 4, 29)};
+    PayrollDoc doc;
+    ASSERT_NO_FATAL_FAILURE(OpenDemoDocument(doc, dir.path() + QLatin1Char('/')));
+    CInfoBase& base = doc.infoBase;
+    kalvor::testsupport::ComputeAndStoreMonth(doc);
+    LoadAll(base);
+    ASSERT_TRUE(SelectAllToSwap(base, Selection{}));
+    base.OpenSwapFile();
+    CloseBase(base);
+
+    platform::SetWorkingFolder(QStringLiteral(KALVOR_SOURCE_DIR "/data"));
+    const SettlementPlan plan = PlanSettlementStatement(SettlementT51, doc);
+    ASSERT_EQ(plan.album, 1);
+    // Every deduction kind with a column has one of the four columns.
+    for (const PayKind& kind : base.payKinds) {
+        if (kind.kod >= 700 && kind.vedStlb != 0) {
+            EXPECT_LE(kind.vedStlb, 4) << kind.kod;
+        }
+    }
+    const std::map<QString, QStringList> shown = T51EmployeeRows(doc);
+    const int loanKind = FindPayKind(doc, 760);
+    ASSERT_GE(loanKind, 0);
+    base.payKinds[std::size_t(loanKind)].vedStlb = 0;
+    const std::map<QString, QStringList> without = T51EmployeeRows(doc);
+    base.CloseSwapFile();
+    platform::SetWorkingFolder(QString());
+
+    // Values 14-17 are the deduction columns, 18 the deductions in all, 21 the amount to pay.
+    auto amount = [](const QStringList& row, int i) { return row.value(i).toDouble(); };
+    for (const auto& [tabN, loan] : {std::pair{QStringLiteral("117"), 3000.0}, {QStringLiteral("134"), 2000.0}}) {
+        SCOPED_TRACE(tabN.toStdString());
+        ASSERT_EQ(shown.count(tabN), 1u);
+        const QStringList& with = shown.at(tabN);
+        const QStringList& less = without.at(tabN);
+        EXPECT_NEAR(amount(with, 17) - amount(less, 17), loan, 0.001);
+        EXPECT_NEAR(amount(with, 18) - amount(less, 18), loan, 0.001);
+        EXPECT_NEAR(amount(less, 21) - amount(with, 21), loan, 0.001);
+    }
+}
 
 TEST(SettlementStatementPdf, DemoFirmsMonthInEachForm)
 {
@@ -140,6 +208,19 @@ TEST(SettlementStatementPdf, DemoFirmsMonthInEachForm)
         const QString total = ToPayTotal(doc, kind);
         EXPECT_FALSE(total.isEmpty());
         EXPECT_TRUE(text.contains(total)) << total.toStdString();
+        if (kind == SettlementT51) {
+            // Every amount of form T-51 stands whole on one line of its cell
+            // (a cell too narrow breaks "24380.95" into "24380.9" and "5").
+            const QStringList words = text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+            const QRegularExpression amount(QStringLiteral("^\\d+\\.\\d{2,3}$"));
+            int amounts = 0;
+            for (const QString& value : values)
+                if (amount.match(value).hasMatch()) {
+                    ++amounts;
+                    EXPECT_TRUE(words.contains(value)) << value.toStdString();
+                }
+            EXPECT_GT(amounts, 300);
+        }
         const QString info = Tool("pdfinfo", {pdf});
         EXPECT_TRUE(info.contains(QStringLiteral("841.89 x 595"))) << info.toStdString();
     }

@@ -593,6 +593,27 @@ TEST_F(SettlementStatement, ColumnsBeyondTheCountAndUntitledKinds)
     EXPECT_EQ(plan.largestAccrual, -3);
 }
 
+// The profession cell: the book's name cut to its last whole word within
+// 26 characters; a name beginning with "00" and a name without a word end
+// print empty, an unknown code prints its digits, and an employee without a
+// profession (the salaried staff, code 0) prints an empty cell.
+TEST_F(SettlementStatement, ProfessionColumn)
+{
+    const std::pair<int, QString> cases[] = {
+        {0, QString()}, {3, QStringLiteral("Токарь")}, {5, QStringLiteral("Водитель погрузчика цеха")}, {7, QString()},
+        {8, QString()}, {9, QStringLiteral("9")}};
+    std::vector<Person> people;
+    for (const auto& [code, text] : cases) people.push_back({101 + int(people.size()), 4, code, {MonthRow(1, 100)}});
+    build(people);
+    doc.refFiles.profi[2] = {7, QStringLiteral("00 Прочие")};
+    doc.refFiles.profi[3] = {8, QStringLiteral("Электрогазосварщикмонтажник")};
+    doc.refFiles.profiCount = 4;
+    const QStringList rows = Named(fill(SettlementT51), QStringLiteral("row15"));
+    ASSERT_EQ(rows.size(), qsizetype(std::size(cases)));
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(rows[qsizetype(i)].split(QLatin1Char('|')).value(3), cases[i].second) << "code " << cases[i].first;
+}
+
 // Every row region of the shipped templates holds exactly as many value
 // slots as the writer gives the row, in every form and album.
 TEST_F(SettlementStatement, TemplatesHaveASlotForEveryValue)
