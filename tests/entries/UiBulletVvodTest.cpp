@@ -152,6 +152,8 @@ TEST_F(SickLeaveScreen, TheSickEmployeeComputedSteppedAndSaved)
     Restart();
     ASSERT_EQ(Sheets().count(Slot(122)), 1);
     EXPECT_EQ(Sheets().run(Slot(122))[0].dEnd, 8);
+    // The month pays the benefit that the screen showed, March's days too.
+    EXPECT_NEAR(MonthBenefit(122), sheet.sum, 0.5);
 }
 
 TEST_F(SickLeaveScreen, TheChildCareAllowanceIsKeptAsAPermanentPayment)
