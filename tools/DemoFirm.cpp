@@ -295,8 +295,11 @@ double taxAndContributions(Archive& a, bool nonResident, bool disabled, int year
     std::array<double, 5> rates =
         year == 2010 ? std::array<double, 5>{20, 2.9, 2.0, 1.1, 0.2} : std::array<double, 5>{26, 2.9, 2.0, 3.1, 0.2};
     if (disabled) {
-        // Reduced rates on the pay of a disabled employee.
-        rates = {16, 1.9, 1.2, year == 2010 ? 0.0 : 1.1, 0.2};
+        // The rates of the law on the pay of a disabled employee: 2010 pension
+        // 14 % and nothing to the other funds, 2011 pension 16 %, social
+        // insurance 1.9 %, medical 1.2 % and 1.1 %; accidents 60 % of 0.2 %.
+        rates =
+            year == 2010 ? std::array<double, 5>{14, 0, 0, 0, 0.12} : std::array<double, 5>{16, 1.9, 1.2, 1.1, 0.12};
     }
     static const u16 codes[] = {990, 992, 993, 994, 995};
     for (std::size_t k = 0; k < 5; ++k) {
