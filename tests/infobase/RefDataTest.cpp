@@ -286,10 +286,12 @@ TEST(RefDataTemplate, NewBaseFromTheTemplateHoldsOnlyTheStandardPayKinds)
     EXPECT_EQ(kind(4).kodDoh, 2000);
     EXPECT_EQ(kind(156).fond, 4);
     EXPECT_EQ(kind(75).sumSkidPodoh, 400'000);
-    // The employer's first sick days of the other sheets are pay, taxed like
-    // those of an illness; the loan interest is taxed in the 35 % group; the
-    // unpaid-time marker is neither taxed nor shown on the pay sheet.
-    EXPECT_EQ(kind(116).fond, 1);
+    // The employer's first sick days of the other sheets are taxed like those
+    // of an illness and, a benefit, stay out of the contribution base (fund
+    // 2, not the social insurance fund's); the loan interest is taxed in the
+    // 35 % group; the unpaid-time marker is neither taxed nor shown on the
+    // pay sheet.
+    EXPECT_EQ(kind(116).fond, 2);
     EXPECT_EQ(kind(116).oblPodoh, 1);
     EXPECT_EQ(kind(79).oblPodoh, 1);
     EXPECT_EQ(kind(79).kodDoh, 2610);
