@@ -254,9 +254,9 @@ TEST(RefDataTemplate, NewBaseFromTheTemplateHoldsOnlyTheStandardPayKinds)
     // (401), unpaid time (600), the employee's pension contributions (922,
     // 923) and the bank's commissions (935-937); the sick-leave codes of the
     // financing sources 1-4 (561-584, 641-654, 661-684) and of the other
-    // sheets' benefit (695-697).
-    std::set<int> engine = {53, 61,  62,  64,  65,  66,  72,  79,  84,  90,  91,  95,  96, 97,
-                            98, 153, 401, 600, 689, 922, 923, 935, 936, 937, 695, 696, 697};
+    // sheets' benefit (695-697); the care allowance of a later child (170).
+    std::set<int> engine = {53, 61,  62,  64,  65,  66,  72,  79,  84,  90,  91,  95,  96,  97,
+                            98, 153, 170, 401, 600, 689, 922, 923, 935, 936, 937, 695, 696, 697};
     for (int family : {560, 570, 580, 640, 650, 660, 670, 680})
         for (int source = 1; source <= 4; ++source) engine.insert(family + source);
     std::set<int> expected = builtIn;

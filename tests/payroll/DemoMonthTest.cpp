@@ -309,6 +309,27 @@ TEST_F(DemoMonth, EmployerPaidSickDaysBearNoContributions)
     EXPECT_DOUBLE_EQ(o.sum(990), 3'116.88);
 }
 
+// The state benefits, paid by the employer or the social insurance fund, are
+// free of contributions (212-FZ art. 9): sick leave and its first days,
+// maternity, child care up to 1.5 years (169, 170), injury benefits.
+TEST_F(DemoMonth, BenefitKindsStayOutOfEveryContributionBase)
+{
+    std::vector<int> codes = {113, 114, 158, 159, 169, 170, 195, 196, 197, 695, 696, 697};
+    for (int code = 110; code <= 117; ++code) codes.push_back(code);
+    for (int code = 155; code <= 157; ++code) codes.push_back(code);
+    for (int first : {561, 571, 581, 641, 651, 661, 671, 681})
+        for (int code = first; code < first + 4; ++code) codes.push_back(code);
+    const auto& ref = doc.refFiles;
+    for (const int code : codes) {
+        const int at = FindPayKind(doc, code);
+        ASSERT_GE(at, 0) << code;
+        for (int k = 0; k < ref.sborCount; ++k)
+            EXPECT_FALSE(
+                ContributionBaseAdmits(ref.sbor[std::size_t(k)].baseSelector, base().payKinds[std::size_t(at)], doc))
+                << code << " " << k;
+    }
+}
+
 // The five-day week of the demo firm keeps the production calendar of 2011
 // (40 hours a week): January to October as the schedule holds them from the
 // reporting month April, November and December as the month change computes
