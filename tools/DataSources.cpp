@@ -196,6 +196,13 @@ void readNalog(const QString& path, CRefFiles& ref)
             if (b.isEmpty())
                 w.fail(QStringLiteral("an all-zero band would end the scale"));
             ++band;
+        } else if (key == QLatin1String("disabled")) {
+            if (v < 0 || band == 0)
+                w.fail(QStringLiteral("the reduction for disabled employees follows a variant's first band"));
+            const double reduction = toNumber(value, w);
+            if (reduction < 0 || reduction > 100)
+                w.fail(QStringLiteral("the reduction lies in 0-100 percentage points"));
+            table.variants[std::size_t(v)].scale[0].further = reduction;
         } else {
             w.fail(QStringLiteral("unknown key \"%1\"").arg(key));
         }

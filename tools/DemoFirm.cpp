@@ -169,7 +169,7 @@ bool DismissedBeforeMonth(int i)
 int workingDays(int year, int month)
 {
     static const int y2010[] = {15, 19, 22, 22, 19, 21, 22, 22, 22, 21, 21, 22};
-    static const int y2011[] = {15, 19, 22, 21, 19, 21, 21, 23, 22, 21, 21, 22};
+    static const int y2011[] = {15, 19, 22, 21, 20, 21, 21, 23, 22, 21, 21, 22};
     return (year == 2010 ? y2010 : y2011)[month - 1];
 }
 
@@ -206,6 +206,62 @@ std::vector<int> plannedDays(const CInfoBase& base, int schedule, int year, int 
             days.push_back(day);
     }
     return days;
+}
+
+// The production calendar of 2010 and 2011 (five-day week, 40 hours): the
+// weekdays off (public holidays and the days off moved onto weekdays), the
+// Saturdays worked instead, and the days shortened by an hour before a
+// holiday (a Saturday worked in place of such a day is shortened too).
+struct CalendarDay {
+    int year, month, day;
+};
+constexpr CalendarDay WeekdaysOff[] = {
+    {2010, 1, 1},  {2010, 1, 4}, {2010, 1, 5}, {2010, 1, 6},  {2010, 1, 7},  {2010, 1, 8},  {2010, 2, 22},
+    {2010, 2, 23}, {2010, 3, 8}, {2010, 5, 3}, {2010, 5, 10}, {2010, 6, 14}, {2010, 11, 4}, {2011, 1, 3},
+    {2011, 1, 4},  {2011, 1, 5}, {2011, 1, 6}, {2011, 1, 7},  {2011, 1, 10}, {2011, 2, 23}, {2011, 3, 7},
+    {2011, 3, 8},  {2011, 5, 2}, {2011, 5, 9}, {2011, 6, 13}, {2011, 11, 4}};
+constexpr CalendarDay SaturdaysWorked[] = {{2010, 2, 27}, {2011, 3, 5}};
+constexpr CalendarDay ShortenedDays[] = {{2010, 2, 27},  {2010, 4, 30}, {2010, 6, 11}, {2010, 11, 3},
+                                         {2010, 12, 31}, {2011, 2, 22}, {2011, 3, 5},  {2011, 11, 3}};
+
+bool listed(const CalendarDay* first, const CalendarDay* last, const QDate& date)
+{
+    return std::any_of(first, last, [&](const CalendarDay& c) {
+        return c.year == date.year() && c.month == date.month() && c.day == date.day();
+    });
+}
+
+// Minutes of an eight-hour day of the production calendar.
+int calendarMinutes(const QDate& date)
+{
+    const bool weekend = date.dayOfWeek() >= 6;
+    if (listed(std::begin(WeekdaysOff), std::end(WeekdaysOff), date) ||
+        (weekend && !listed(std::begin(SaturdaysWorked), std::end(SaturdaysWorked), date)))
+        return 0;
+    return listed(std::begin(ShortenedDays), std::end(ShortenedDays), date) ? 7 * 60 : 8 * 60;
+}
+
+// The firm's twelve public-holiday words hold the holidays of the law, the
+// same every year; the days off moved by the year's decree and the shortened
+// days are the year's own. So the calendar of the five-day week (schedule 1)
+// is entered day by day for every month of 2010 and 2011 that the schedule
+// holds (fifteen months before the reporting month to six after it).
+void AddDemoProductionCalendar(CInfoBase& base)
+{
+    WorkSchedule& w = base.schedules[0];
+    for (int k = 0; k < int(w.months.size()); ++k) {
+        const QDate first = QDate(DemoYear, DemoMonth, 1).addMonths(k - WorkSchedule::ReportingMonth);
+        if (first.year() < 2010 || first.year() > 2011)
+            continue;
+        ScheduleMonth& row = w.months[std::size_t(k)];
+        row = ScheduleMonth{};
+        for (int day = 1; day <= first.daysInMonth(); ++day) {
+            const int minutes = calendarMinutes(QDate(first.year(), first.month(), day));
+            row.d[std::size_t(day - 1)] = u16(minutes);
+            row.rDn = i8(row.rDn + (minutes > 0 ? 1 : 0));
+            row.rMin = u16(row.rMin + minutes);
+        }
+    }
 }
 
 void markDay(TabelRecord& t, int day)
@@ -295,8 +351,11 @@ double taxAndContributions(Archive& a, bool nonResident, bool disabled, int year
     std::array<double, 5> rates =
         year == 2010 ? std::array<double, 5>{20, 2.9, 2.0, 1.1, 0.2} : std::array<double, 5>{26, 2.9, 2.0, 3.1, 0.2};
     if (disabled) {
-        // Reduced rates on the pay of a disabled employee.
-        rates = {16, 1.9, 1.2, year == 2010 ? 0.0 : 1.1, 0.2};
+        // The rates of the law on the pay of a disabled employee: 2010 pension
+        // 14 % and nothing to the other funds, 2011 pension 16 %, social
+        // insurance 1.9 %, medical 1.2 % and 1.1 %; accidents 60 % of 0.2 %.
+        rates =
+            year == 2010 ? std::array<double, 5>{14, 0, 0, 0, 0.12} : std::array<double, 5>{16, 1.9, 1.2, 1.1, 0.12};
     }
     static const u16 codes[] = {990, 992, 993, 994, 995};
     for (std::size_t k = 0; k < 5; ++k) {
@@ -688,6 +747,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
     base.payKinds.push_back(loan);
     SortPayKinds(base);
     AddDemoPostingAccounts(base);
+    AddDemoProductionCalendar(base);
 
     // Slots 1..52, personnel numbers 101, 102, ...
     base.list.clear();

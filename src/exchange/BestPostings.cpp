@@ -205,11 +205,7 @@ bool BestPostingsRun::RowInShop(const AccrualRow& row, int slot) const
 bool BestPostingsRun::DisabledInMonth() const
 {
     const infobase::EmployeeHead& head = m_base.current.head;
-    const int month = m_base.config.tekMes;
-    const auto covers = [month](int begin, int end) {
-        return begin != 0 && begin <= month && (end == 0 || end >= month);
-    };
-    return covers(head.invDat1Begin, head.invDat1End) || covers(head.invDat2Begin, head.invDat2End);
+    return kalvor::DisabledInMonth(head, m_base.config.tekMes);
 }
 
 bool BestPostingsRun::Admits(int selector, int code) const

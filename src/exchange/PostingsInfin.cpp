@@ -127,13 +127,10 @@ const ContributionKind* TableContribution(const PayrollDoc& doc)
 double DisabilityFactor(const PayrollDoc& doc, MonthKey month)
 {
     const infobase::EmployeeHead& head = doc.infoBase.current.head;
-    const auto covers = [month](int begin, int end) {
-        return begin != 0 && begin <= month && (end == 0 || end > month);
-    };
     double factor = 1;
-    if (covers(head.invDat1Begin, head.invDat1End))
+    if (DisabilityPeriodCovers(head.invDat1Begin, head.invDat1End, month))
         factor *= kDisabledFactor;
-    if (covers(head.invDat2Begin, head.invDat2End))
+    if (DisabilityPeriodCovers(head.invDat2Begin, head.invDat2End, month))
         factor *= kDisabledFactor;
     return factor;
 }

@@ -25,8 +25,6 @@ constexpr int kOfficer = 0, kInostr = 9, kInostrVidGit = 10, kInostrSV = 12;
 
 bool admits(int selector, const PayKind& k, const PayrollDoc& doc) { return ContributionBaseAdmits(selector, k, doc); }
 
-bool inPeriod(int begin, int end, int key) { return begin != 0 && begin <= key && (end == 0 || end >= key); }
-
 // Birth year of the record: the two-digit year of datR through the default
 // window (so that employees born from 2000 on are not read as 19yy).
 int birthYear(const infobase::EmployeeHead& h) { return PackedDate(h.datR).fullYear(); }
@@ -150,7 +148,7 @@ void AddToKindBase(ContributionSums& c, int index, const PayKind& payKind, int c
                    bool lastMonth)
 {
     const infobase::EmployeeHead& h = c.head;
-    const bool disabled = inPeriod(h.invDat1Begin, h.invDat1End, key) || inPeriod(h.invDat2Begin, h.invDat2End, key);
+    const bool disabled = DisabledInMonth(h, key);
     ContributionRow& early = c.earlier(index);
     ContributionRow& late = c.last(index);
     ContributionRow& row = lastMonth ? late : early;
@@ -334,24 +332,28 @@ int ContributionsByMonths(int firstMonth, int lastMonth, const ContributionKind*
     return 0;
 }
 
-double PensionInsuranceSplit(int code, const TaxScale& scale, double a, double b, const PayrollDoc& doc)
+bool DisabilityPeriodCovers(int begin, int end, int monthKey)
+{
+    return begin != 0 && begin <= monthKey && (end == 0 || monthKey < end);
+}
+
+bool DisabledInMonth(const infobase::EmployeeHead& head, int monthKey)
+{
+    return DisabilityPeriodCovers(head.invDat1Begin, head.invDat1End, monthKey) ||
+           DisabilityPeriodCovers(head.invDat2Begin, head.invDat2End, monthKey);
+}
+
+double DisabledRateReduction(const TaxScale& scale) { return scale[0].further; }
+
+double PensionInsuranceSplit(int /*code*/, const TaxScale& scale, double a, double b, const PayrollDoc& /*doc*/)
 {
     const double s = a + b;
     if (s <= 0)
         return 0;
     const auto& first = scale[0];
     const double p = first.percent + first.hundredths / 100.0;
-    const int year = doc.infoBase.config.reportingYear();
-    double g = 0;
-    if (code == 990)
-        g = birthYear(doc.infoBase.current.head) > 1966 ? first.percent - 10 : first.percent - 16;
-    else if (year >= 2010 && code == 992)
-        g = 1.0;
-    else if (year >= 2010 && code == 993)
-        g = 0.8;
-    else if (year >= 2010 && code == 994)
-        g = 2.0;
-    return a * p + b * (p - g);
+    const double reduced = std::max(0.0, p - DisabledRateReduction(scale));
+    return a * p + b * reduced;
 }
 
 int CalcMonthContributions(AccrualRow* entries, int entryCount, PayrollDoc& doc, int capacity)

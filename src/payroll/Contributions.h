@@ -29,6 +29,21 @@ inline constexpr double kContributionCap = 46'300'000;
 // medical contributions stop there; the accident insurance (995) has no cap.
 double ContributionBaseCap(int year);
 
+// Whether a disability period, given as month keys, covers a month: from its
+// first month up to the month before its end month (a disability is
+// established up to the first day of a month, so the pay of the end month is
+// paid after it ended); an end of 0 leaves the period open, a begin of 0
+// means no period. The reduced rates apply to the pay of the months covered.
+bool DisabilityPeriodCovers(int begin, int end, int monthKey);
+
+// Whether one of the employee's two disability periods covers the month.
+bool DisabledInMonth(const infobase::EmployeeHead& head, int monthKey);
+
+// The reduction of a contribution's rate, in percentage points, for the pay
+// of disabled employees: the first band of the year's scale carries it in its
+// spare field (0 when the table has no band or no reduction).
+double DisabledRateReduction(const TaxScale& scale);
+
 // Whether a contribution kind's base selector takes the pay kind: 0-5 the
 // kinds of group selector + 1, 6, 7 and 8 the kinds with hr1, hr2 and hr3,
 // 9-16 the kinds marked in the firm's mask selector - 9; nothing otherwise.
@@ -58,12 +73,14 @@ int ContributionsByMonths(int firstMonth, int lastMonth, const infobase::Contrib
                           infobase::ContributionRow* rows, const infobase::AccrualRow* entries, int entryCount,
                           int monthRule, int imputedRule, double* totals, const PayrollDoc& doc);
 
-// Charge in kopecks of a contribution code on base a at the full rate and base
-// b (the part of disability periods) at the rate less g, both in roubles: the
-// rate p is the whole percent plus hundredths of the scale's first band;
-// g = that whole percent - 10 (born after 1966) or - 16 for code 990, 1.0, 0.8
-// and 2.0 for codes 992, 993 and 994 from 2010 on, else 0. 0 when a + b is
-// not positive.
+// Charge in kopecks of a contribution on base a at the full rate and base b
+// (the pay of disabled employees) at the reduced rate, both in roubles: the
+// rate p is the whole percent plus hundredths of the scale's first band; the
+// reduced rate is p less the reduction that the first band of the year's
+// scale carries for disabled employees (DisabledRateReduction), never below
+// 0. 0 when a + b is not positive. The code and the document are not read:
+// every record of the contributions book, whatever its code, takes the
+// reduction of its own table.
 double PensionInsuranceSplit(int code, const TaxScale& scale, double a, double b, const PayrollDoc& doc);
 
 // Appends one row per contribution kind of the "sbor" list with a code and a

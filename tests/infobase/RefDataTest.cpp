@@ -254,9 +254,9 @@ TEST(RefDataTemplate, NewBaseFromTheTemplateHoldsOnlyTheStandardPayKinds)
     // (401), unpaid time (600), the employee's pension contributions (922,
     // 923) and the bank's commissions (935-937); the sick-leave codes of the
     // financing sources 1-4 (561-584, 641-654, 661-684) and of the other
-    // sheets' benefit (695-697).
-    std::set<int> engine = {53, 61,  62,  64,  65,  66,  72,  79,  84,  90,  91,  95,  96, 97,
-                            98, 153, 401, 600, 689, 922, 923, 935, 936, 937, 695, 696, 697};
+    // sheets' benefit (695-697); the care allowance of a later child (170).
+    std::set<int> engine = {53, 61,  62,  64,  65,  66,  72,  79,  84,  90,  91,  95,  96,  97,
+                            98, 153, 170, 401, 600, 689, 922, 923, 935, 936, 937, 695, 696, 697};
     for (int family : {560, 570, 580, 640, 650, 660, 670, 680})
         for (int source = 1; source <= 4; ++source) engine.insert(family + source);
     std::set<int> expected = builtIn;
@@ -286,10 +286,12 @@ TEST(RefDataTemplate, NewBaseFromTheTemplateHoldsOnlyTheStandardPayKinds)
     EXPECT_EQ(kind(4).kodDoh, 2000);
     EXPECT_EQ(kind(156).fond, 4);
     EXPECT_EQ(kind(75).sumSkidPodoh, 400'000);
-    // The employer's first sick days of the other sheets are pay, taxed like
-    // those of an illness; the loan interest is taxed in the 35 % group; the
-    // unpaid-time marker is neither taxed nor shown on the pay sheet.
-    EXPECT_EQ(kind(116).fond, 1);
+    // The employer's first sick days of the other sheets are taxed like those
+    // of an illness and, a benefit, stay out of the contribution base (fund
+    // 2, not the social insurance fund's); the loan interest is taxed in the
+    // 35 % group; the unpaid-time marker is neither taxed nor shown on the
+    // pay sheet.
+    EXPECT_EQ(kind(116).fond, 2);
     EXPECT_EQ(kind(116).oblPodoh, 1);
     EXPECT_EQ(kind(79).oblPodoh, 1);
     EXPECT_EQ(kind(79).kodDoh, 2610);

@@ -4,8 +4,12 @@
 #include "PayrollWorld.h"
 
 #include "payroll/Contributions.h"
+#include "payroll/IncomeTax.h"
+#include "payroll/Rounding.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace kalvor;
 using namespace payrolltest;
@@ -50,12 +54,16 @@ struct ContribWorld {
     }
 };
 
-TaxScale firstBand(int percent, int hundredths)
+TaxScale firstBand(int percent, int hundredths, double disabledReduction = 0)
 {
     TaxScale s{};
-    s[0] = TaxScaleBand{0, 0, std::uint8_t(percent), std::uint8_t(hundredths), 0};
+    s[0] = TaxScaleBand{0, 0, std::uint8_t(percent), std::uint8_t(hundredths), disabledReduction};
     return s;
 }
+
+// The pay of disabled employees charged 12 percentage points less by table
+// 2 (22 % for the others, 10 % for them).
+void reduceSecondTable(PayrollDoc& doc) { doc.refFiles.nalog[1].variants[0].scale[0].further = 12; }
 
 } // namespace
 
@@ -128,29 +136,45 @@ TEST(ContributionsByMonths, CapOfTheYearAndNoCapForAccidentInsurance)
     EXPECT_EQ(c[2].chargeable, 4'500'000);
 }
 
-TEST(PensionInsuranceSplit, RatesByCodeBirthYearAndYear)
+TEST(PensionInsuranceSplit, ReducedRateOfTheDisabledFromTheScale)
 {
     PayrollDoc doc;
-    setReportingMonth(doc, 2024, 3);
+    setReportingMonth(doc, 2011, 3);
     doc.infoBase.current.head.datR = date(5, 6, 1980);
-    const TaxScale pension = firstBand(20, 0);
-    EXPECT_DOUBLE_EQ(PensionInsuranceSplit(990, pension, 1000, 500, doc), 1000 * 20 + 500 * 10);
-    doc.infoBase.current.head.datR = date(5, 6, 1960);
-    EXPECT_DOUBLE_EQ(PensionInsuranceSplit(990, pension, 1000, 500, doc), 1000 * 20 + 500 * 16);
-    const TaxScale social = firstBand(2, 90);
-    EXPECT_DOUBLE_EQ(PensionInsuranceSplit(992, social, 1000, 500, doc), 2900 + 500 * 1.9);
-    EXPECT_DOUBLE_EQ(PensionInsuranceSplit(993, social, 0, 500, doc), 500 * 2.1);
-    EXPECT_DOUBLE_EQ(PensionInsuranceSplit(994, social, 0, 500, doc), 500 * 0.9);
-    EXPECT_DOUBLE_EQ(PensionInsuranceSplit(991, social, 1000, 500, doc), 1500 * 2.9);
-    EXPECT_EQ(PensionInsuranceSplit(990, pension, -10, 5, doc), 0);
-    setReportingMonth(doc, 2009, 3);
-    EXPECT_DOUBLE_EQ(PensionInsuranceSplit(992, social, 1000, 500, doc), 1500 * 2.9);
+    // Pension 26 %, 16 % on the pay of the disabled: 1,000 x 26 + 500 x 16.
+    EXPECT_DOUBLE_EQ(PensionInsuranceSplit(990, firstBand(26, 0, 10), 1000, 500, doc), 26'000 + 8'000);
+    // The insurance part of the pension (a record without a code) is reduced
+    // the same way: 20 %, 10 % for the disabled.
+    EXPECT_DOUBLE_EQ(PensionInsuranceSplit(0, firstBand(20, 0, 10), 0, 500, doc), 5'000);
+    // Social insurance 2.9 %, 1.9 % for the disabled.
+    EXPECT_DOUBLE_EQ(PensionInsuranceSplit(992, firstBand(2, 90, 1), 1000, 500, doc), 2'900 + 950);
+    // A scale without a reduction charges the disabled in full.
+    EXPECT_DOUBLE_EQ(PensionInsuranceSplit(993, firstBand(2, 0), 0, 500, doc), 1'000);
+    // A reduction above the rate charges nothing, never a negative amount.
+    EXPECT_DOUBLE_EQ(PensionInsuranceSplit(994, firstBand(1, 10, 2), 1000, 500, doc), 1'100);
+    EXPECT_EQ(PensionInsuranceSplit(990, firstBand(26, 0, 10), -10, 5, doc), 0);
+}
+
+TEST(DisabledInMonth, ThePeriodEndsBeforeItsEndMonth)
+{
+    EmployeeHead h;
+    h.invDat1Begin = std::uint16_t(MonthKey(2010, 6));
+    h.invDat1End = std::uint16_t(MonthKey(2011, 2));
+    EXPECT_FALSE(DisabledInMonth(h, MonthKey(2010, 5)));
+    EXPECT_TRUE(DisabledInMonth(h, MonthKey(2010, 6)));
+    EXPECT_TRUE(DisabledInMonth(h, MonthKey(2011, 1)));
+    EXPECT_FALSE(DisabledInMonth(h, MonthKey(2011, 2)));
+    h.invDat2Begin = std::uint16_t(MonthKey(2011, 4)); // open
+    EXPECT_FALSE(DisabledInMonth(h, MonthKey(2011, 3)));
+    EXPECT_TRUE(DisabledInMonth(h, MonthKey(2030, 12)));
+    EXPECT_FALSE(DisabilityPeriodCovers(0, 0, MonthKey(2011, 3)));
 }
 
 TEST(CalcMonthContributions, DisabilityPeriodWithThePensionSplit)
 {
     ContribWorld w(2024, 3);
     w.doc.refFiles.sborCount = 1; // the pension contribution alone
+    reduceSecondTable(w.doc);
     w.doc.infoBase.current.head.invDat1Begin = std::uint16_t(MonthKey(2024, 2)); // from February, open
     addArchive(w.doc, archive(1, 1'000'000, 2024, 1));
     addArchive(w.doc, archive(1, 1'000'000, 2024, 2));
@@ -172,6 +196,7 @@ TEST(CalcMonthContributions, DisabilityPeriodWithThePensionSplit)
     // A row of the contribution's own code is what was already charged.
     ContribWorld v(2024, 3);
     v.doc.refFiles.sborCount = 1;
+    reduceSecondTable(v.doc);
     v.doc.infoBase.current.head.invDat1Begin = std::uint16_t(MonthKey(2024, 2));
     addArchive(v.doc, archive(1, 1'000'000, 2024, 1));
     addArchive(v.doc, archive(1, 1'000'000, 2024, 2));
@@ -179,6 +204,19 @@ TEST(CalcMonthContributions, DisabilityPeriodWithThePensionSplit)
     v.add(row(990, 100'000, 3));
     ASSERT_EQ(v.calc(), 1);
     EXPECT_EQ(v.rows[2].sum, 320'000);
+
+    // A period that ends in March: March's pay is charged in full, 22 % on
+    // 20,000 roubles and 10 % on February's 10,000.
+    ContribWorld e(2024, 3);
+    e.doc.refFiles.sborCount = 1;
+    reduceSecondTable(e.doc);
+    e.doc.infoBase.current.head.invDat1Begin = std::uint16_t(MonthKey(2024, 2));
+    e.doc.infoBase.current.head.invDat1End = std::uint16_t(MonthKey(2024, 3));
+    addArchive(e.doc, archive(1, 1'000'000, 2024, 1));
+    addArchive(e.doc, archive(1, 1'000'000, 2024, 2));
+    e.add(row(1, 1'000'000, 3));
+    ASSERT_EQ(e.calc(), 1);
+    EXPECT_EQ(e.rows[1].sum, 440'000 + 100'000);
 }
 
 TEST(CalcMonthContributions, AgeGroupsBefore2005AndMissingData)
@@ -306,6 +344,7 @@ TEST(ContributionsByMonths, AllowanceInsideADisabilityPeriodLeavesNoNegativeBase
 {
     ContribWorld w(2024, 3);
     w.doc.refFiles.sborCount = 1;
+    reduceSecondTable(w.doc);
     w.doc.infoBase.current.head.invDat1Begin = std::uint16_t(MonthKey(2024, 1));
     w.add(row(1, 1'000'000, 3));
     w.add(row(75, 300'000, 3));
@@ -318,3 +357,63 @@ TEST(ContributionsByMonths, AllowanceInsideADisabilityPeriodLeavesNoNegativeBase
     ASSERT_EQ(w.calc(), 1);
     EXPECT_EQ(w.rows[2].sum, 100'000); // 10,000 roubles of disability months at 22 - 12 %
 }
+
+#ifdef KALVOR_DATA_DIR
+// The contributions of a disabled employee (group II, since 2009) paid 20,000
+// roubles in January, by the reference files that the program ships, worked
+// out from the law. 2010: pension 14 % (insurance part 14 % for those born
+// before 1967, 8 % + 6 % funded for the younger), social insurance and both
+// medical funds 0 %. 2011: pension 16 % (insurance part 16 %, or 10 % + 6 %
+// funded), social insurance 1.9 %, federal medical 1.1 %, territorial 1.2 %.
+// Accident insurance 60 % of its 0.2 % in both years.
+TEST(CalcMonthContributions, DisabledEmployeesByTheLawOfTheYear)
+{
+    struct Case {
+        int born, year;
+        double pension, social, territorial, federal, accidents, insurancePart, fundedPart; // roubles
+    };
+    const Case cases[] = {
+        {1960, 2010, 2'800, 0, 0, 0, 24, 2'800, 0},
+        {1980, 2010, 2'800, 0, 0, 0, 24, 1'600, 1'200},
+        {1960, 2011, 3'200, 380, 240, 220, 24, 3'200, 0},
+        {1980, 2011, 3'200, 380, 240, 220, 24, 2'000, 1'200},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "born " << c.born << ", " << c.year);
+        PayrollDoc doc;
+        setReportingMonth(doc, c.year, 1);
+        setKinds(doc, {kind(4, {"oblPodoh"}, 1, 2000), kind(990), kind(992), kind(993), kind(994), kind(995)});
+        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
+        ASSERT_TRUE(doc.refFiles.ReadNalog());
+        ASSERT_TRUE(doc.refFiles.ReadSbor());
+        EmployeeHead& h = doc.infoBase.current.head;
+        h.datR = date(10, 3, c.born);
+        h.invDat1Begin = std::uint16_t(MonthKey(2009, 2));
+        std::vector<AccrualRow> rows(kCalcResultRows);
+        rows[0] = row(4, 2'000'000, 1);
+        const int n = CalcMonthContributions(rows.data(), 1, doc);
+        ASSERT_GE(n, 0);
+        std::map<int, double> charged;
+        for (int i = 1; i <= n; ++i) charged[rows[std::size_t(i)].kod] += rows[std::size_t(i)].sum / 100;
+        EXPECT_EQ(charged[990], c.pension);
+        EXPECT_EQ(charged[992], c.social);
+        EXPECT_EQ(charged[993], c.territorial);
+        EXPECT_EQ(charged[994], c.federal);
+        EXPECT_EQ(charged[995], c.accidents);
+        for (int k = 1; k <= n; ++k) EXPECT_GT(rows[std::size_t(k)].sum, 0);
+
+        // The two parts of the pension: records 5 and 6 of the book, without
+        // a code, by the table of the employee's birth group.
+        const int group = c.born > 1966 ? 1 : 0;
+        const auto part = [&](int record) {
+            const int index = doc.refFiles.sbor[std::size_t(record)].table - 1 + group;
+            const int v = SelectTaxTableForMonth(index, kalvor::MonthIndex(c.year, 1), doc);
+            EXPECT_GE(v, 0);
+            const TaxScale& scale = doc.refFiles.nalog[std::size_t(index)].variants[std::size_t(v)].scale;
+            return RoundWhole(PensionInsuranceSplit(0, scale, 0, 20'000, doc)) / 100;
+        };
+        EXPECT_EQ(part(4), c.insurancePart);
+        EXPECT_EQ(part(5), c.fundedPart);
+    }
+}
+#endif

@@ -7,7 +7,10 @@
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/CalcThread.h"
+#include "payroll/Contributions.h"
+#include "payroll/MonthChange.h"
 #include "payroll/PayKinds.h"
+#include "payroll/ScheduleNorm.h"
 #include "platform/Db.h"
 
 #include <gtest/gtest.h>
@@ -152,9 +155,12 @@ TEST_F(DemoMonth, EveryEmployeeIsComputedWithoutErrorAndPlausibly)
         if (o.count(903)) {
             EXPECT_DOUBLE_EQ(o.pay, 0);
         }
-        // The pension contribution: 26 % of the pay without the social
-        // insurance benefits (16 % for the disabled), none for the non-resident.
-        const double contributionBase = accrued - o.sum(155) - o.sum(156) - o.sum(157);
+        // The pension contribution: 26 % of the pay without the sick-leave
+        // benefits, the first days at the employer's cost too (16 % for the
+        // disabled), none for the non-resident.
+        double benefits = 0;
+        for (int code : {110, 111, 112, 155, 156, 157}) benefits += o.sum(code);
+        const double contributionBase = accrued - benefits;
         EXPECT_NEAR(o.sum(990), tabN == 145 ? 0 : contributionBase * (tabN == 109 ? 0.16 : 0.26), 0.02);
     }
     // The loan is repaid by one instalment; the writ takes a quarter of the pay after tax.
@@ -275,4 +281,85 @@ TEST_F(DemoMonth, DeductionsAboveTheAccrualsTransferNothing)
     EXPECT_GT(deducted, o.accrued());
 }
 
+#endif
+
+#ifdef KALVOR_DATA_DIR
+// 122 Пахомов, ill from 28 March to 8 April: the sheet is paid in April, the
+// three days of March at the employer's cost (kind 110, 857.37) and the rest
+// as the benefit (155 and 156). All of it is a state benefit, free of
+// contributions: April's contribution base is his pay for 15 days alone,
+// 11,988.00, and the pension contribution 26 % of it, 3,116.88.
+TEST_F(DemoMonth, EmployerPaidSickDaysBearNoContributions)
+{
+    const int index = base().FindEmployee(122);
+    ASSERT_GE(index, 0);
+    const Outcome o = compute(index);
+    ASSERT_GE(o.result, 0);
+    EXPECT_DOUBLE_EQ(o.sum(3), 11'988);
+    EXPECT_DOUBLE_EQ(o.sum(110), 857.37);
+
+    const auto& ref = doc.refFiles;
+    std::vector<ContributionRow> bases(std::size_t(2 * ref.sborCount));
+    const int tek = base().config.tekMes;
+    ASSERT_EQ(ContributionsByMonths(MonthKey(2011, 1), tek, ref.sbor.data(), ref.sborCount, bases.data(), o.rows.data(),
+                                    int(o.rows.size()), 0, 0, nullptr, doc),
+              0);
+    for (int k = 0; k < ref.sborCount; ++k)
+        EXPECT_DOUBLE_EQ(bases[std::size_t(ref.sborCount + k)].base, 1'198'800) << k;
+    EXPECT_DOUBLE_EQ(o.sum(990), 3'116.88);
+}
+
+// The state benefits, paid by the employer or the social insurance fund, are
+// free of contributions (212-FZ art. 9): sick leave and its first days,
+// maternity, child care up to 1.5 years (169, 170), injury benefits.
+TEST_F(DemoMonth, BenefitKindsStayOutOfEveryContributionBase)
+{
+    std::vector<int> codes = {113, 114, 158, 159, 169, 170, 195, 196, 197, 695, 696, 697};
+    for (int code = 110; code <= 117; ++code) codes.push_back(code);
+    for (int code = 155; code <= 157; ++code) codes.push_back(code);
+    for (int first : {561, 571, 581, 641, 651, 661, 671, 681})
+        for (int code = first; code < first + 4; ++code) codes.push_back(code);
+    const auto& ref = doc.refFiles;
+    for (const int code : codes) {
+        const int at = FindPayKind(doc, code);
+        ASSERT_GE(at, 0) << code;
+        for (int k = 0; k < ref.sborCount; ++k)
+            EXPECT_FALSE(
+                ContributionBaseAdmits(ref.sbor[std::size_t(k)].baseSelector, base().payKinds[std::size_t(at)], doc))
+                << code << " " << k;
+    }
+}
+
+// The five-day week of the demo firm keeps the production calendar of 2011
+// (40 hours a week): January to October as the schedule holds them from the
+// reporting month April, November and December as the month change computes
+// them from the firm's public holidays when the base reaches them. The
+// shortened 3 November is the one day that the base of April cannot hold (the
+// schedule reaches six months ahead, to October): November counts an hour
+// more until it is typed into the schedule.
+TEST_F(DemoMonth, MainScheduleKeepsTheProductionCalendarOf2011)
+{
+    struct Norm {
+        int days, hours;
+    };
+    const Norm official[] = {{15, 120}, {19, 151}, {22, 175}, {21, 168}, {20, 160}, {21, 168},
+                             {21, 168}, {23, 184}, {22, 176}, {21, 168}, {21, 167}, {22, 176}};
+    for (int month = 1; month <= 10; ++month) {
+        int days = 0, minutes = 0;
+        EXPECT_EQ(
+            CalcScheduleNorm(WorkSchedule::ReportingMonth + month - 4, base().schedules[0], 1, 0, days, minutes, doc),
+            0);
+        EXPECT_EQ(days, official[month - 1].days) << month;
+        EXPECT_EQ(minutes, official[month - 1].hours * 60) << month;
+    }
+    for (int month = 11; month <= 12; ++month) {
+        monthchange::ShiftSchedules(doc, month == 11 ? 7 : 1);
+        base().config.tekMes = u16(MonthKey(2011, month));
+        int days = 0, minutes = 0;
+        EXPECT_EQ(CalcScheduleNorm(WorkSchedule::ReportingMonth, base().schedules[0], 1, 0, days, minutes, doc), 0);
+        EXPECT_EQ(days, official[month - 1].days) << month;
+        const int untyped = month == 11 ? 60 : 0;
+        EXPECT_EQ(minutes, official[month - 1].hours * 60 + untyped) << month;
+    }
+}
 #endif

@@ -23,7 +23,6 @@ constexpr int kInostr = 9, kInostrVidGit = 10, kInostrSV = 12;
 double Positive(double value) { return std::max(value, 0.0); }
 double Kopecks(double value) { return RoundWhole(value * 100) / 100; }
 bool InRange(int code, int first, int last) { return code >= first && code <= last; }
-bool InPeriod(int begin, int end, int month) { return begin != 0 && begin <= month && (end == 0 || month < end); }
 
 double& At(GenrValueArray& v, int index) { return v[std::size_t(index)]; }
 
@@ -50,7 +49,9 @@ bool DisabledInMonth(const EmployeeHead& head, int month, int periodBegin)
         return !date.isNull() && MonthKey(date.fullYear(), date.month()) <= periodBegin;
     };
     const bool gone = dismissedBefore(head.datUv1) && dismissedBefore(head.datUv2);
-    const auto counts = [&](int begin, int end) { return InPeriod(begin, end, month) && !(end == 0 && gone); };
+    const auto counts = [&](int begin, int end) {
+        return kalvor::DisabilityPeriodCovers(begin, end, month) && !(end == 0 && gone);
+    };
     return counts(head.invDat1Begin, head.invDat1End) || counts(head.invDat2Begin, head.invDat2End);
 }
 

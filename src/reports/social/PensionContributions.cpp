@@ -39,14 +39,7 @@ double Positive(double value) { return std::max(value, 0.0); }
 double Increment(double prior, double month) { return Positive(prior + month) - Positive(prior); }
 double WholeRoubles(double kopecks) { return RoundWhole(kopecks / 100) * 100; }
 
-// A disability period [begin, end): its end month lies outside; an end of 0
-// leaves it open.
-bool InPeriod(int begin, int end, int month) { return begin != 0 && begin <= month && (end == 0 || month < end); }
-
-bool DisabledIn(const EmployeeHead& head, int month)
-{
-    return InPeriod(head.invDat1Begin, head.invDat1End, month) || InPeriod(head.invDat2Begin, head.invDat2End, month);
-}
+bool DisabledIn(const EmployeeHead& head, int month) { return kalvor::DisabledInMonth(head, month); }
 
 // A foreign citizen staying temporarily: his pay bears no contributions.
 bool TemporaryForeigner(const EmployeeHead& head)

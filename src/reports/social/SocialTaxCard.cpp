@@ -35,14 +35,12 @@ constexpr int kRateMonth = 10;
 
 double Positive(double value) { return std::max(value, 0.0); }
 
-bool BornAfter1966(const EmployeeHead& head) { return PackedDate(head.datR).fullYear() > 1966; }
-
 // The rate of a tax table (0-based) in October of the year: its whole
 // percent and its percent with hundredths; none when the table is not one of
 // the file's or has no single variant valid then.
 struct TableRate {
-    int whole = 0;
     double percent = 0;
+    double disabledReduction = 0; // percentage points, on the pay of disabled employees
 };
 std::optional<TableRate> RateInOctober(int tableIndex, int year, const PayrollDoc& doc)
 {
@@ -50,7 +48,7 @@ std::optional<TableRate> RateInOctober(int tableIndex, int year, const PayrollDo
     if (variant < 0)
         return std::nullopt;
     const auto& v = doc.refFiles.nalog[std::size_t(tableIndex)].variants[std::size_t(variant)];
-    return TableRate{v.ratePercent, v.ratePercent + v.rateHundredths / 100.0};
+    return TableRate{v.ratePercent + v.rateHundredths / 100.0, DisabledRateReduction(v.scale)};
 }
 
 // The tax table of a record with the age group, or of the record alone; -1
@@ -62,13 +60,15 @@ int RecordTable(int recordIndex, bool byAgeGroup, const PayrollDoc& doc)
     return byAgeGroup ? GetAgeGroup(recordIndex, doc) : doc.refFiles.sbor[std::size_t(recordIndex)].table - 1;
 }
 
-// A rate reduced for a disabled employee: "%.1f" of the reduced rate, or,
-// when the status changed within the period, the reduced and the full rate.
-QByteArray RateText(const std::optional<TableRate>& rate, double reduction, const CardDisability& status)
+// A table's rate, reduced by the year's reduction of the table for a
+// disabled employee (never below 0): "%.1f" of the rate, or, when the status
+// changed within the period, the reduced and the full rate.
+QByteArray RateText(const std::optional<TableRate>& rate, const CardDisability& status)
 {
     if (!rate)
         return {};
-    const QByteArray reduced = FormatFixed8(rate->percent - reduction, 1);
+    const double reduction = status.disabled ? rate->disabledReduction : 0;
+    const QByteArray reduced = FormatFixed8(std::max(0.0, rate->percent - reduction), 1);
     return status.changed ? reduced + ", " + FormatFixed8(rate->percent, 1) : reduced;
 }
 
@@ -188,7 +188,6 @@ QList<QByteArray> CardHeadValues(const PayrollDoc& doc, const ReportPeriod& peri
     const FirmInfo& firm = doc.infoBase.firm;
     const EmployeeHead& head = doc.infoBase.current.head;
     const CardDisability status = CardDisabilityStatus(head, start, period.end());
-    const bool from2010 = doc.infoBase.config.reportingYear() >= 2010;
 
     QList<QByteArray> page;
     page << QByteArray::number(period.year) << "1" << PaddedFirmText(firm, FirmInfo::firmName).left(56)
@@ -197,12 +196,7 @@ QList<QByteArray> CardHeadValues(const PayrollDoc& doc, const ReportPeriod& peri
     const NameParts name = SplitFullName(head.fio);
     page << name.surname << name.name << name.patronymic;
 
-    double pensionReduction = 0;
-    const std::optional<TableRate> pension =
-        RateInOctober(RecordTable(kPensionInsuranceKind, true, doc), period.year, doc);
-    if (status.disabled && pension)
-        pensionReduction = pension->whole - (BornAfter1966(head) ? 10 : 16);
-    page << RateText(pension, pensionReduction, status);
+    page << RateText(RateInOctober(RecordTable(kPensionInsuranceKind, true, doc), period.year, doc), status);
     page << FixedText(head.strahPolis, 20) << FixedText(head.INN, 12) << CitizenshipText(head.propKodStr);
     const PackedDate born(head.datR);
     page << (born.isNull() ? QByteArray() : DateWithPoints(born.day(), born.month(), born.fullYear()));
@@ -216,13 +210,8 @@ QList<QByteArray> CardHeadValues(const PayrollDoc& doc, const ReportPeriod& peri
         page << QByteArray() << Text(QStringLiteral("НЕТ")) << QByteArray() << QByteArray();
     }
     page << "0.0";
-    const auto fundRate = [&](int kind, int code) {
-        return RateText(RateInOctober(RecordTable(kind, false, doc), period.year, doc),
-                        GetInsuranceFactor(doc, code, status.disabled), status);
-    };
-    page << fundRate(kFederalMedicalKind, 994) << fundRate(kTerritorialMedicalKind, 993);
-    page << RateText(RateInOctober(RecordTable(kSocialInsuranceKind, false, doc), period.year, doc),
-                     status.disabled && from2010 ? 1.0 : 0.0, status);
+    for (int kind : {kFederalMedicalKind, kTerritorialMedicalKind, kSocialInsuranceKind})
+        page << RateText(RateInOctober(RecordTable(kind, false, doc), period.year, doc), status);
     return page;
 }
 
@@ -254,26 +243,6 @@ int GetAgeGroup(int recordIndex, const PayrollDoc& doc)
         group = born > 1952 ? 1 : 0;
     }
     return doc.refFiles.sbor[std::size_t(recordIndex)].table + group - 1;
-}
-
-double GetInsuranceFactor(const PayrollDoc& doc, int code, bool applies)
-{
-    if (!applies)
-        return 0.0;
-    const bool from2010 = doc.infoBase.config.reportingYear() >= 2010;
-    if (code == 990) {
-        if (!from2010)
-            return 6.0;
-        return doc.infoBase.firm.firmUprosh() ? 2.0 : 10.0;
-    }
-    if (!from2010)
-        return 0.0;
-    switch (code) {
-    case 992: return 1.0;
-    case 993: return 0.8;
-    case 994: return 2.0;
-    default: return 0.0;
-    }
 }
 
 int CardStartMonth(const EmployeeHead& head, const ReportPeriod& period)

@@ -62,10 +62,6 @@ constexpr int ValueIndex(int line, int month) { return line * 12 + month - 1; }
 // born after 1966; men born 1953-1966 and women born 1957-1966; the rest.
 int GetAgeGroup(int recordIndex, const PayrollDoc& doc);
 
-// The reduction of a contribution's rate for a disabled employee by
-// contribution code; 0 when applies is false.
-double GetInsuranceFactor(const PayrollDoc& doc, int code, bool applies);
-
 // Where the card's period starts for the current employee (year * 16 +
 // month): the period's first month, or a later hire month. 0 when the
 // employee gets no card: hired after the period, or dismissed before it.

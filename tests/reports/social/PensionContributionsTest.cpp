@@ -1,8 +1,9 @@
 // The pension-fund contributions calculation over a small base of seven
 // employees whose figures are worked out by hand below (2011: pension 26 %
-// for those born in 1966 or earlier, 20 % + 6 % funded for the younger,
-// federal medical 3.1 % (1.1 % for the disabled), territorial 2 % (1.2 %),
-// the yearly cap of 463,000 roubles); the birth-group correction around its
+// for those born in 1966 or earlier, 20 % + 6 % funded for the younger; for
+// the disabled 16 %, or 10 % + 6 % funded; federal medical 3.1 % (1.1 % for
+// the disabled), territorial 2 % (1.2 %), the yearly cap of 463,000 roubles;
+// a disability ends before its end month); the birth-group correction around its
 // 5-rouble limit, the reconciliation of "inval", the month counters, the
 // data file, a stopped run and the demo base.
 #include "reports/social/PensionContributions.h"
@@ -324,11 +325,12 @@ TEST_F(PensionRun, FirstQuarterTariffBlocks)
     ASSERT_EQ(CalcOVPF(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
 
     // General tariff. Payments: Антонов 30,000, Белова 25,000, Ким 18,000,
-    // Жуков 200,000 a month, Григорьев 10,000 in March (his disability ends
-    // with February); the foreigner without a permit pays nothing; then the
-    // non-taxable amounts are added in (his 15,000 a month, Белова's 12,000).
-    EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowPayments), (Row{886'000, 288'000, 300'000, 298'000}));
-    EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowPayments + 1), (Row{154'000, 48'000, 48'000, 58'000}));
+    // Жуков 200,000 a month, Григорьев 10,000 in February and March (his
+    // disability lasts up to 1 February); the foreigner without a permit pays
+    // nothing; then the non-taxable amounts are added in (his 15,000 a month,
+    // Белова's 12,000).
+    EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowPayments), (Row{896'000, 288'000, 310'000, 298'000}));
+    EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowPayments + 1), (Row{164'000, 48'000, 58'000, 58'000}));
     EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowPayments + 2), (Row{732'000, 240'000, 252'000, 240'000}));
     EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowNonTaxable), (Row{57'000, 15'000, 27'000, 15'000}));
     EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowNonTaxable + 1), (Row{0, 0, 0, 0}));
@@ -337,30 +339,32 @@ TEST_F(PensionRun, FirstQuarterTariffBlocks)
     EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowAboveLimit), (Row{137'000, 0, 0, 137'000}));
     EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowAboveLimit + 1), (Row{0, 0, 0, 0}));
     EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowAboveLimit + 2), (Row{137'000, 0, 0, 137'000}));
-    EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowPensionBaseOld), (Row{154'000, 48'000, 48'000, 58'000}));
+    EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowPensionBaseOld), (Row{164'000, 48'000, 58'000, 58'000}));
     EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowPensionBaseYoung), (Row{538'000, 225'000, 225'000, 88'000}));
-    EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowMedicalBase), (Row{692'000, 273'000, 273'000, 146'000}));
+    EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowMedicalBase), (Row{702'000, 273'000, 283'000, 146'000}));
     // Insurance part: 7,800 + 5,000 + 4,680 + 40,000 a month; Григорьев's
     // February and March 2,600 each; Жуков's March 92,600 - 80,000.
     EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowAccrued), (Row{150'240, 57'480, 60'080, 32'680}));
     // Funded part: Белова 1,500, Жуков 12,000, 12,000, 27,780 - 24,000.
     EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowAccrued + 1), (Row{32'280, 13'500, 13'500, 5'280}));
-    // Federal medical 3.1 %; Григорьев's February 110 (disabled for the
-    // arithmetic), March 310.
-    EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowAccrued + 2), (Row{21'562, 8'463, 8'573, 4'526}));
-    EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowAccrued + 3), (Row{13'960, 5'460, 5'580, 2'920}));
+    // Federal medical 3.1 %: 8,463 a month on 273,000, Григорьев's 310 in
+    // February and March, Жуков's 63,000 below the cap in March.
+    EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowAccrued + 2), (Row{21'762, 8'463, 8'773, 4'526}));
+    // Territorial medical 2 %: 5,460 a month, Григорьев's 200.
+    EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowAccrued + 3), (Row{14'040, 5'460, 5'660, 2'920}));
 
     // Disabled employees: Волков 20,000 a month (born 1975), Григорьев
-    // 10,000 in January and February (born 1955).
-    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowPayments), (Row{80'000, 30'000, 30'000, 20'000}));
-    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowPayments + 1), (Row{20'000, 10'000, 10'000, 0}));
+    // 10,000 in January (born 1955).
+    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowPayments), (Row{70'000, 30'000, 20'000, 20'000}));
+    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowPayments + 1), (Row{10'000, 10'000, 0, 0}));
     EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowPayments + 2), (Row{60'000, 20'000, 20'000, 20'000}));
     EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowNonTaxable), (Row{0, 0, 0, 0}));
     EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowAboveLimit), (Row{0, 0, 0, 0}));
-    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowPensionBaseOld), (Row{20'000, 10'000, 10'000, 0}));
+    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowPensionBaseOld), (Row{10'000, 10'000, 0, 0}));
     EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowPensionBaseYoung), (Row{60'000, 20'000, 20'000, 20'000}));
-    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowMedicalBase), (Row{80'000, 30'000, 30'000, 20'000}));
-    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowAccrued), (Row{14'600, 6'600, 4'000, 4'000}));
+    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowMedicalBase), (Row{70'000, 30'000, 20'000, 20'000}));
+    // Insurance part: Волков 10 % = 2,000 a month, Григорьев 16 % = 1,600.
+    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowAccrued), (Row{7'600, 3'600, 2'000, 2'000}));
     EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowAccrued + 1), (Row{3'600, 1'200, 1'200, 1'200}));
     EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowAccrued + 2), (Row{770, 330, 220, 220}));
     EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowAccrued + 3), (Row{840, 360, 240, 240}));
@@ -382,6 +386,23 @@ TEST_F(PensionRun2010, TheCapOf2010IsLower)
     EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowAboveLimit + 2), (Row{185'000, 0, 0, 185'000}));
 }
 
+TEST_F(PensionRun2010, DisabledTariffAtTheRatesOf2010)
+{
+    // The second quarter of 2010: Волков (born 1975) disabled from May,
+    // Григорьев (born 1955) from June. Pension 14 %: the insurance part 8 %
+    // and the funded part 6 % for Волков (1,600 and 1,200 a month), the
+    // insurance part 14 % for Григорьев (1,400); nothing to the medical funds.
+    setPeriod(6);
+    ASSERT_EQ(CalcOVPF(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
+    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowPayments), (Row{50'000, 0, 20'000, 30'000}));
+    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowPensionBaseOld), (Row{10'000, 0, 0, 10'000}));
+    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowPensionBaseYoung), (Row{40'000, 0, 20'000, 20'000}));
+    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowAccrued), (Row{4'600, 0, 1'600, 3'000}));
+    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowAccrued + 1), (Row{2'400, 0, 1'200, 1'200}));
+    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowAccrued + 2), (Row{0, 0, 0, 0}));
+    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowAccrued + 3), (Row{0, 0, 0, 0}));
+}
+
 TEST_F(PensionRun, FirstQuarterSection1CountsAndInval)
 {
     ReportSelection selection;
@@ -391,18 +412,22 @@ TEST_F(PensionRun, FirstQuarterSection1CountsAndInval)
     ASSERT_EQ(CalcOVPF(selection, doc, QString(), 0, {}), GenrDone);
 
     using Column = std::array<double, 5>;
-    EXPECT_EQ(Section1Column(v(), kLine110, 0), (Column{164'840, 64'080, 64'080, 36'680, 164'840}));
+    // Accrued: both tariffs' insurance parts (57,480 + 3,600, 60,080 + 2,000,
+    // 32,680 + 2,000), funded parts, federal (8,463 + 330, 8,773 + 220,
+    // 4,526 + 220) and territorial medical (5,460 + 360, 5,660 + 240,
+    // 2,920 + 240).
+    EXPECT_EQ(Section1Column(v(), kLine110, 0), (Column{157'840, 61'080, 62'080, 34'680, 157'840}));
     EXPECT_EQ(Section1Column(v(), kLine110, 1), (Column{35'880, 14'700, 14'700, 6'480, 35'880}));
-    EXPECT_EQ(Section1Column(v(), kLine110, 2), (Column{22'332, 8'793, 8'793, 4'746, 22'332}));
-    EXPECT_EQ(Section1Column(v(), kLine110, 3), (Column{14'800, 5'820, 5'820, 3'160, 14'800}));
+    EXPECT_EQ(Section1Column(v(), kLine110, 2), (Column{22'532, 8'793, 8'993, 4'746, 22'532}));
+    EXPECT_EQ(Section1Column(v(), kLine110, 3), (Column{14'880, 5'820, 5'900, 3'160, 14'880}));
     // Paid: Антонов's medical contribution rows.
     EXPECT_EQ(Section1Column(v(), kLine140, 0), (Column{0, 0, 0, 0, 0}));
     EXPECT_EQ(Section1Column(v(), kLine140, 2), (Column{2'790, 930, 930, 930, 2'790}));
     EXPECT_EQ(Section1Column(v(), kLine140, 3), (Column{1'800, 600, 600, 600, 1'800}));
     const std::array<double, 4> line130 = {v()[28], v()[29], v()[30], v()[31]};
     const std::array<double, 4> line150 = {v()[52], v()[53], v()[54], v()[55]};
-    EXPECT_EQ(line130, (std::array<double, 4>{164'840, 35'880, 22'332, 14'800}));
-    EXPECT_EQ(line150, (std::array<double, 4>{164'840, 35'880, 19'542, 13'000}));
+    EXPECT_EQ(line130, (std::array<double, 4>{157'840, 35'880, 22'532, 14'880}));
+    EXPECT_EQ(line150, (std::array<double, 4>{157'840, 35'880, 19'742, 13'080}));
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(v()[std::size_t(kLine100 + i)], 0);
         EXPECT_EQ(v()[std::size_t(kLine120 + i)], 0);
@@ -433,8 +458,8 @@ TEST_F(PensionRun, FirstQuarterSection1CountsAndInval)
     EXPECT_EQ(volkov.sinceYearStart, rub(60'000));
     const InvalRecord& grigoriev = records[1];
     EXPECT_EQ(QByteArray(grigoriev.invEnd.data(), 10), QByteArray("01.02.2011"));
-    EXPECT_EQ(grigoriev.months, (std::array<double, 3>{rub(10'000), rub(10'000), 0}));
-    EXPECT_EQ(grigoriev.sinceYearStart, rub(20'000));
+    EXPECT_EQ(grigoriev.months, (std::array<double, 3>{rub(10'000), 0, 0}));
+    EXPECT_EQ(grigoriev.sinceYearStart, rub(10'000));
 }
 
 TEST_F(PensionRun, HalfYearAfterTheCapAndBeforeTheQuarter)
@@ -443,23 +468,24 @@ TEST_F(PensionRun, HalfYearAfterTheCapAndBeforeTheQuarter)
     ASSERT_EQ(CalcOVPF(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
     // Months 1-3 are April to June: 283,000 a month at the general tariff
     // (Григорьев no longer disabled), 15,000 of non-taxable pay.
-    EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowPayments), (Row{1'780'000, 298'000, 298'000, 298'000}));
+    EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowPayments), (Row{1'790'000, 298'000, 298'000, 298'000}));
     // Жуков above the limit: 137,000 in March, then all his 200,000 a month;
     // nothing more is charged on his pay.
     EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowAboveLimit), (Row{737'000, 200'000, 200'000, 200'000}));
     EXPECT_EQ(TariffRow(v(), kGeneralTariff, RowAccrued), (Row{210'480, 20'080, 20'080, 20'080}));
-    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowPayments), (Row{140'000, 20'000, 20'000, 20'000}));
-    EXPECT_EQ(Section1Column(v(), kLine110, 0)[0], 237'080);
+    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowPayments), (Row{130'000, 20'000, 20'000, 20'000}));
+    // Insurance parts: 157,840 in the first quarter, then 20,080 + 2,000 a month.
+    EXPECT_EQ(Section1Column(v(), kLine110, 0)[0], 224'080);
     EXPECT_EQ(v()[kAverageHeadcount], 7);
 
     // Волков: 60,000 before the quarter; Григорьев nothing in it, but his
-    // 20,000 of January and February still give him a record.
+    // 10,000 of January still give him a record.
     const std::vector<InvalRecord> records = inval();
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].sinceYearStart, rub(120'000));
     EXPECT_EQ(records[0].quarter, rub(60'000));
     EXPECT_EQ(records[1].months, (std::array<double, 3>{0, 0, 0}));
-    EXPECT_EQ(records[1].sinceYearStart, rub(20'000));
+    EXPECT_EQ(records[1].sinceYearStart, rub(10'000));
 }
 
 TEST_F(PensionRun, DataFileCarriesTheValuesAndInval)
@@ -473,7 +499,7 @@ TEST_F(PensionRun, DataFileCarriesTheValuesAndInval)
     EXPECT_EQ(bytes.left(4), QByteArray("\x0f\x01\x03\x6f", 4));
     double first = 0;
     std::memcpy(&first, bytes.constData() + 4 + 8 * TariffIndex(kDisabledTariff, RowPayments), 8);
-    EXPECT_EQ(first, 80'000);
+    EXPECT_EQ(first, 70'000);
     EXPECT_EQ(InvalRecordsFromBytes(bytes.mid(3'404)), inval());
 
     // One employee by personnel number: Волков alone.

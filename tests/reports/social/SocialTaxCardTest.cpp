@@ -79,21 +79,6 @@ TEST_F(CardRules, AgeGroupsOnBothSidesOf2005)
     EXPECT_EQ(group(0, 1966), 0);
 }
 
-TEST_F(CardRules, InsuranceFactorsBeforeAndFrom2010)
-{
-    const std::pair<int, double> from2010[] = {{990, 10.0}, {992, 1.0}, {993, 0.8}, {994, 2.0}, {991, 0.0}, {0, 0.0}};
-    for (const auto& [code, factor] : from2010) {
-        EXPECT_DOUBLE_EQ(GetInsuranceFactor(doc, code, true), factor) << code;
-        EXPECT_DOUBLE_EQ(GetInsuranceFactor(doc, code, false), 0.0) << code;
-    }
-    doc.infoBase.firm.uproshWord = 0x1000;
-    EXPECT_DOUBLE_EQ(GetInsuranceFactor(doc, 990, true), 2.0);
-    doc.infoBase.config.tekMes = u16(MonthKey(2009, 12));
-    for (int code : {992, 993, 994, 991}) EXPECT_DOUBLE_EQ(GetInsuranceFactor(doc, code, true), 0.0) << code;
-    EXPECT_DOUBLE_EQ(GetInsuranceFactor(doc, 990, true), 6.0);
-    EXPECT_DOUBLE_EQ(GetInsuranceFactor(doc, 990, false), 0.0);
-}
-
 TEST_F(CardRules, DisabilityStatusOverThePeriod)
 {
     const int start = MonthKey(2011, 1), end = MonthKey(2011, 12);
@@ -261,6 +246,24 @@ protected:
     int payYear() const override { return 2010; }
 };
 
+// The rates of 2010 on the pay of a disabled employee: the insurance part of
+// the pension 14 % (born before 1967) or 8 % (later), social insurance and
+// both medical funds 0 %; the full rates after them, the status having
+// changed in the year.
+TEST_F(CardRun2010, DisabledEmployeesRatesOfTheYear)
+{
+    computeFirst();
+    EmployeeHead& h = doc.infoBase.current.head;
+    h.invDat1Begin = u16(MonthKey(2010, 5));
+    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config);
+    QList<QByteArray> v = IndKartPageValues(doc, period, period.begin());
+    EXPECT_EQ(v[9], "8.0, 14.0");
+    EXPECT_EQ(v.mid(20, 3), (QList<QByteArray>{"0.0, 1.1", "0.0, 2.0", "0.0, 2.9"}));
+    h.datR = date(1, 6, 1960);
+    v = IndKartPageValues(doc, period, period.begin());
+    EXPECT_EQ(v[9], "14.0, 20.0");
+}
+
 TEST_F(CardRun2010, TheCapOf2010IsLower)
 {
     computeFirst();
@@ -274,8 +277,9 @@ TEST_F(CardRun2010, TheCapOf2010IsLower)
 TEST_F(CardRun, DisabledFromMayAtTheReducedRates)
 {
     // From May the pay is counted in disability months and charged at the
-    // rates less the reductions: 26 - 16 = 10 %, 2.9 - 1 = 1.9 %, 3.1 - 2 =
-    // 1.1 %, 2 - 0.8 = 1.2 % (checked up to September, below the cap).
+    // rates of the law: 16 % instead of 26 %, 1.9 % instead of 2.9 %, 1.1 %
+    // instead of 3.1 %, 1.2 % instead of 2 % (checked up to September,
+    // below the cap).
     computeFirst(MonthKey(2011, 5));
     const Months disability = line(8);
     EXPECT_EQ(Months(disability.begin(), disability.begin() + 9),
@@ -284,7 +288,7 @@ TEST_F(CardRun, DisabledFromMayAtTheReducedRates)
     EXPECT_EQ(line(0)[4], 50'000);
     EXPECT_EQ(line(12)[4], 50'000);
     EXPECT_EQ(line(14)[4], 50'000);
-    const double expected[4][2] = {{13'000, 5'000}, {1'450, 950}, {1'550, 550}, {1'000, 600}};
+    const double expected[4][2] = {{13'000, 8'000}, {1'450, 950}, {1'550, 550}, {1'000, 600}};
     for (int fund = 0; fund < 4; ++fund) {
         const Months contributions = line(LineFundContribution + 2 * fund);
         EXPECT_EQ(contributions[3], expected[fund][0]) << fund;
