@@ -816,6 +816,9 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
                    QStringLiteral(", д. ") + h.propDom + QStringLiteral(", кв. ") + h.propKv;
         h.dolgName = s(positionNames[p.position - 1]);
         h.spz[0] = {u16(p.shop == 1 ? 26 : 20), 1, u16(p.shop)};
+        // The staff category of the ИНФИН postings (own cost code 1): 2000 the
+        // production staff, 2600 the management of shop 1.
+        h.spz[1] = {u16(p.shop == 1 ? 2600 : 2000), 0, 0};
 
         // Standard deductions: 400 roubles on oneself; children by the codes of each year.
         int nd = 0;

@@ -123,12 +123,22 @@ QList<QList<QByteArray>> CertificateMonthRows(const CertificateMonths& months, i
 CertificateTotalTexts CertificateTotal(double kopecks)
 {
     const QByteArray figures = Amount(kopecks);
-    // The words follow the figures as printed: roubles and kopecks of the text.
-    const int roubles = figures.left(figures.size() - 3).trimmed().toInt();
+    // The words follow the figures as printed: roubles and kopecks of the
+    // text. A negative total (reversals over the pay) is said as "Минус" and
+    // the words of its size, as the figures show it.
+    QByteArray roubleText = figures.left(figures.size() - 3).trimmed();
+    const bool negative = roubleText.startsWith('-');
+    if (negative)
+        roubleText.remove(0, 1);
     const int cents = figures.right(2).toInt();
     char words[print::kWordBufferSize];
-    const int length = print::SumInWords(roubles, cents, words);
-    return {figures, QByteArray(words, length)};
+    const int length = print::SumInWords(roubleText.toInt(), cents, words);
+    QByteArray text(words, length);
+    if (negative) {
+        text[0] = char(codepage::lower1251(static_cast<unsigned char>(text[0])));
+        text = (codepage::toCp1251(QStringLiteral("Минус ")) + text).left(print::kWordBufferSize - 1);
+    }
+    return {figures, text};
 }
 
 int PrintEarningsCertificate(const T54Selection& selection, std::stop_token stop, const QString& outputPath,

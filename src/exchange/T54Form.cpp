@@ -87,11 +87,6 @@ int VacationKind(int code)
     return 0;
 }
 
-bool IsListedDeduction(int code)
-{
-    return code == 905 || code == 908 || code == 909 || code == 911 || code == 912 || code == 913 || code == 919;
-}
-
 bool IsDayBasedCode(int code)
 {
     auto in = [code](int from, int to) { return code >= from && code <= to; };
@@ -181,7 +176,7 @@ void SortArchiveEntry(T54Archive& archive, const WariaEntry& entry, const Payrol
             entries.push_back({code, entry.dn, entry.sum});
     } else if (code >= 700) {
         AddToGroup(GroupOf(archive.groups, kFirstDeductionGroup, kLastDeductionGroup, code), entry, doc);
-        if (IsListedDeduction(code))
+        if (T54ListedDeduction(code))
             AddDeduction(archive.deductions, entry);
     } else {
         AddToGroup(GroupOf(archive.groups, 0, kLastAccrualGroup, code), entry, doc);
@@ -516,6 +511,11 @@ reports::ReportSelection T54Selection::toReportSelection() const
     s.profession = profession;
     s.tabN = tabN;
     return s;
+}
+
+bool T54ListedDeduction(int code)
+{
+    return code == 905 || code == 908 || code == 909 || code == 911 || code == 912 || code == 913 || code == 919;
 }
 
 QByteArray T54ShortDate(double packedCell)

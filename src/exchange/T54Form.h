@@ -76,6 +76,10 @@ inline constexpr int kT54FormTextLength = 120;
 // the user closed it (whatever was saved there is printed).
 using T54Editor = std::function<void(infobase::KalvorDocData& doc)>;
 
+// Whether section 3 lists a deduction code: 905, 908, 909, 911, 912, 913
+// and 919.
+bool T54ListedDeduction(int code);
+
 // "dd.mm.yyyy" with the day without a leading zero ("5.03.2009"); empty for a
 // cell of 0.
 QByteArray T54ShortDate(double packedCell);

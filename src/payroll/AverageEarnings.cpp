@@ -70,6 +70,23 @@ void forEachEntry(const PayrollDoc& doc, const AccrualRow* rows, int rowCount, F
     }
 }
 
+// Sick leave over two calendar years counts an accrual kind with a per-kind
+// amount at most that amount a month.
+bool limitedKind(const MonthEarningsQuery& q, const PayKind& k)
+{
+    return q.purpose == 3 && q.twoYear && k.sumSkidSoc > 0;
+}
+
+void addToKind(std::vector<std::pair<int, double>>& sums, int code, double sum)
+{
+    for (auto& [c, s] : sums)
+        if (c == code) {
+            s += sum;
+            return;
+        }
+    sums.emplace_back(code, sum);
+}
+
 double round2(double v) { return RoundWhole(v * 100.0) / 100.0; }
 
 // Bonus sums shared by the vacation and the sick-leave average.
@@ -166,6 +183,7 @@ int MonthEarningsForAverage(const PayrollDoc& doc, int month, const MonthEarning
     out = MonthEarnings{};
     int error = 0;
     const bool sick = q.purpose == 3;
+    std::vector<std::pair<int, double>> limited; // month sums of the kinds with a per-kind amount
     forEachEntry(doc, rows, rowCount, [&](const Entry& e) {
         if (error != 0 || e.month != month)
             return;
@@ -186,8 +204,11 @@ int MonthEarningsForAverage(const PayrollDoc& doc, int month, const MonthEarning
             return;
         }
         if (selected) {
-            if (e.code != 600)
+            if (e.code != 600) {
                 out.sum += e.sum;
+                if (limitedKind(q, *k))
+                    addToKind(limited, e.code, e.sum);
+            }
             if (!timeNotCounted(e.code)) {
                 const int sign = e.sum < 0 ? -1 : 1;
                 out.days += sign * e.days;
@@ -202,6 +223,7 @@ int MonthEarningsForAverage(const PayrollDoc& doc, int month, const MonthEarning
                 out.excludedDays += e.days;
         }
     });
+    for (const auto& [code, sum] : limited) out.split += std::max(0.0, sum - PayKindOf(doc, code)->sumSkidSoc);
     return error;
 }
 

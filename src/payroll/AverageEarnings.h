@@ -84,6 +84,10 @@ struct MonthEarnings {
     int minutes = 0; // time worked
     int excludedDays = 0; // days of time off (kinds that do not enter)
     int excludedMinutes = 0; // time of idle time (code 62)
+    // Sick leave over two calendar years: what the kinds earned in the month
+    // above their per-kind amount (`sumSkidSoc`); part of `sum`, set apart
+    // for the caller to deduct.
+    double split = 0;
 };
 
 // Which kinds MonthEarningsForAverage sums.
@@ -92,6 +96,7 @@ struct MonthEarningsQuery {
     int kindClass = 1; // vacation: enOtp value 1 or 2
     int indexed = 0; // vacation: koefOtp value
     int budget = 0; // vacation: budgOtp; sick leave: budgBln, negative = any
+    bool twoYear = false; // sick leave over two calendar years: fill MonthEarnings::split
 };
 
 // The month earnings of month counter `month` from the archive and the

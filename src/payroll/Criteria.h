@@ -4,9 +4,9 @@
 //  - RuleAppliesToEmployee tests a length-of-service allowance rule (a firm
 //    rule row, infobase::SeniorityRule) against an employee for a month and
 //    gives the days of the month on which it applies.
-//  - MatchEmployeeCriteria tests an employee against the document's
-//    SelectionKeys (the dialog "Ключи выбора работников"); the shell's
-//    employee filter calls it for every employee.
+//  - MatchEmployeeCriteria (infobase/EmployeeSelection.h) tests an employee
+//    against the document's SelectionKeys (the dialog "Ключи выбора
+//    работников"); the shell's employee filter calls it for every employee.
 //  - FormatProfessionName gives the 26-byte 8-bit name of a profession code.
 //
 // Employee dates. The employee's dates (birth datR, hire datPr1, northern
@@ -20,6 +20,7 @@
 // Employee index: the 0-based record number (slot - 1) throughout, as for
 // CalcMonthRate; the employee's EmployeeRecord must be the current one where
 // its dates are read.
+#include "infobase/EmployeeSelection.h"
 #include "payroll/CalendarMath.h" // MonthLengthsForYear
 #include "payroll/PayrollDocument.h"
 
@@ -38,9 +39,8 @@ int EmployeeDateYear(std::uint16_t packedDate);
 int RuleAppliesToEmployee(const infobase::SeniorityRule& rule, int month, int employeeIndex, int outDays[2],
                           const int* monthLengths, const PayrollDoc& doc);
 
-// 1 when the employee (0-based record number) meets every set key of the
-// document's selection keys, else 0. With no key set every employee passes.
-int MatchEmployeeCriteria(int employeeIndex, const PayrollDoc& doc);
+// MatchEmployeeCriteria reads only the information base and lives with it.
+using infobase::MatchEmployeeCriteria;
 
 // Width of a profession name field.
 inline constexpr int kProfessionNameWidth = 26;

@@ -103,18 +103,6 @@ struct CostGroup {
     }
 };
 
-// Appends an entry to the monthly archive, dropping the oldest one when full.
-void appendArchive(EmployeeRecord& rec, const WariaEntry& e)
-{
-    int n = std::min<int>(rec.warKv, EmployeeRecord::ArchiveCapacity);
-    if (n > EmployeeRecord::ArchiveCapacity - 1) {
-        std::move(rec.waria.begin() + 1, rec.waria.begin() + n, rec.waria.begin());
-        --n;
-    }
-    rec.waria[std::size_t(n)] = e;
-    rec.warKv = u16(n + 1);
-}
-
 bool appendWarDat(WarDatBlock& w, const WarDatEntry& e, bool unlessPresent)
 {
     const int n = std::min<int>(w.warDatKv, WarDatBlock::Capacity);
@@ -408,7 +396,7 @@ private:
             e.mesVyd = u8(oldMonth);
             e.godVyd = u16(oldYear);
         }
-        appendArchive(move.rec, e);
+        monthchange::AppendArchiveEntry(move.rec, e);
     }
 
     // Rows 920 and 921 come back in the new month as inputs 151 and 150.
@@ -736,6 +724,17 @@ int SickLeaveArchiveCode(int vid, int startVsOldMonth)
     case 7: return 170;
     default: return 156;
     }
+}
+
+void AppendArchiveEntry(EmployeeRecord& rec, const WariaEntry& e)
+{
+    int n = std::min<int>(rec.warKv, EmployeeRecord::ArchiveCapacity);
+    if (n > EmployeeRecord::ArchiveCapacity - 1) {
+        std::move(rec.waria.begin() + 1, rec.waria.begin() + n, rec.waria.begin());
+        --n;
+    }
+    rec.waria[std::size_t(n)] = e;
+    rec.warKv = u16(n + 1);
 }
 
 void ShiftSchedules(PayrollDoc& doc, int months)

@@ -47,6 +47,10 @@ int ArchiveYear(int code, int rowMonth, int oldMonthKey);
 // whose start month is before (-1), in (0) or after (1) the month closed.
 int SickLeaveArchiveCode(int vid, int startVsOldMonth);
 
+// Appends an entry to the employee's monthly archive; a full archive
+// (EmployeeRecord::ArchiveCapacity entries) drops its oldest entry first.
+void AppendArchiveEntry(infobase::EmployeeRecord& rec, const infobase::WariaEntry& e);
+
 // Moves the month rows of every schedule up by `months` (rows moved out are
 // lost, rows moved in are empty).
 void ShiftSchedules(PayrollDoc& doc, int months);

@@ -320,7 +320,8 @@ void AccountingPeriod(BenefitCalc& c)
 }
 
 // The earnings and days of each month of the period for a budget (negative:
-// all); gives the months that have days and the time worked.
+// all); gives the months that have days and the time worked. Over two
+// calendar years a month counts each kind at most its per-kind amount.
 void PeriodMonthRows(const BenefitCalc& c, int budget, PassResult& out, int& monthsWithDays, int& workedDays,
                      long& workedMinutes)
 {
@@ -336,13 +337,13 @@ void PeriodMonthRows(const BenefitCalc& c, int budget, PassResult& out, int& mon
             return;
         }
         MonthEarnings earned;
-        if (const int r = MonthEarningsForAverage(c.doc, counter, MonthEarningsQuery{3, 0, 0, budget}, c.rows,
-                                                  c.rowCount, earned);
+        if (const int r = MonthEarningsForAverage(c.doc, counter, MonthEarningsQuery{3, 0, 0, budget, c.twoYear},
+                                                  c.rows, c.rowCount, earned);
             r < 0) {
             out.error = r;
             return;
         }
-        row.earnings = earned.sum;
+        row.earnings = earned.sum - earned.split;
         if (!c.from2007 || c.variant == 2) {
             row.days = c.byHours ? std::max(0, earned.minutes) / 60 : std::max(0, earned.days - earned.excludedDays);
             workedDays += std::max(0, earned.days - earned.excludedDays);

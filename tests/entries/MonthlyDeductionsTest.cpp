@@ -180,6 +180,11 @@ TEST(Loans, EachFieldIsReadByItsRangeAndTheMonthsNeverReachTheTaxBit)
     EXPECT_EQ(shown[0].stageMonths[1], QStringLiteral("9"));
     EXPECT_EQ(shown[0].stageSums[1], QStringLiteral("2999.99"));
     EXPECT_EQ(shown[2].debt, QStringLiteral("1.50"));
+
+    // The form read back as shown changes nothing, so saving writes nothing.
+    const ib::SsudBlock before = block;
+    EXPECT_FALSE(en::ReadLoans(shown, block));
+    EXPECT_EQ(block, before);
 }
 
 TEST(Loans, LoansKeepTheirPlacesAndTheCountFollowsTheNonEmptyOnes)

@@ -156,6 +156,14 @@ TEST_F(TabelFileReader, ForeignAndDamagedFilesAreRefusedWithoutAChange)
     WriteBytes(longHead);
     EXPECT_EQ(Read({}), en::kTabelNotTimeSheet);
 
+    // A first field one byte wider than its descriptors leave room for in
+    // the head's 81-byte record: the table contradicts its head.
+    QByteArray wideField = good;
+    wideField[32 + 16] = char(uchar(wideField[32 + 16]) + 1);
+    WriteBytes(wideField);
+    EXPECT_EQ(FailureKind({}), pl::FILE_ERROR_READ);
+    EXPECT_EQ(Bytes(), wideField);
+
     WriteBytes(good.left(5));
     EXPECT_EQ(FailureKind({}), pl::FILE_ERROR_READ);
     WriteBytes(good.left(609 + 3 * 81 + 40)); // the fourth record cut short

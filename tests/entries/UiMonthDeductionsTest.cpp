@@ -157,6 +157,21 @@ TEST_F(MonthDeductions, NothingIsWrittenBeforeTheFirstChangeOfAWrit)
     EXPECT_EQ(Stored(kCreditorDebtor).ispol.writs[0].sum, 210000);
 }
 
+TEST_F(MonthDeductions, NothingIsWrittenBeforeTheFirstChangeOfALoan)
+{
+    MessageRecorder boxes;
+    auto* view = Open<CCurnuSsudKredView>();
+    Apply(view->Strip(), kLoanDebtor);
+    // The base refuses every write: paging without a change asks nothing of it.
+    QSqlQuery q(ib::Db(doc->infoBase));
+    ASSERT_TRUE(q.exec(QStringLiteral("ALTER TABLE dbo.comp RENAME TO compAway")));
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, unsigned(kStagedLoanDebtor));
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    ASSERT_TRUE(q.exec(QStringLiteral("ALTER TABLE dbo.compAway RENAME TO comp")));
+    Close();
+}
+
 TEST_F(MonthDeductions, LoansAreEditedSavedByF4AndAppendedToAGroup)
 {
     MessageRecorder boxes;

@@ -249,6 +249,14 @@ TEST(CertificateTotal, WordsFollowTheRoundedFigures)
     const CertificateTotalTexts rounded = CertificateTotal(99'999.5);
     EXPECT_EQ(rounded.figures, "   1000.00");
     EXPECT_EQ(codepage::fromCp1251(rounded.words), QStringLiteral("Одна тысяча рублей 00 копеек"));
+    // Reversals over the pay: the words say the amount that the figures show.
+    const CertificateTotalTexts negative = CertificateTotal(-123'456);
+    EXPECT_EQ(negative.figures, "  -1234.56");
+    EXPECT_EQ(codepage::fromCp1251(negative.words),
+              QStringLiteral("Минус одна тысяча двести тридцать четыре рубля 56 копеек"));
+    const CertificateTotalTexts half = CertificateTotal(-50);
+    EXPECT_EQ(half.figures, "     -0.50");
+    EXPECT_EQ(codepage::fromCp1251(half.words), QStringLiteral("Минус ноль рублей 50 копеек"));
 }
 
 TEST(CertificateMonthRows, OneRowPerMonthUpToJune)

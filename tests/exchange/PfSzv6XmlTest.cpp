@@ -406,6 +406,22 @@ TEST_F(PfSzv6PackTest, OnePeriodOfServicePack)
     EXPECT_TRUE(FileBytes(base().workFolder + QStringLiteral("no_pensN.txt")).isEmpty());
 }
 
+TEST_F(PfSzv6PackTest, OutputRowsBeforeTheFirstPayRowAreNotContributed)
+{
+    // Иванов's first current row is an output row (piece work entered for
+    // the month), not pay; Сидорова has none. The contributions stay 16 %
+    // and 6 % of 8 x 40,000 roubles.
+    record(0).rows[0] = row(1, 10'000'000, 12);
+    attributes(0).kvProizv = 1;
+    attributes(1).kvProizv = 0;
+    SaveBase();
+    const PfrExportResult result = Export(PfrSzv62);
+    ASSERT_EQ(result.code, 0);
+    const QDomDocument xml = ParsedPack(FileBytes(result.xmlFile));
+    EXPECT_EQ(AccruedSums(xml, QStringLiteral("СуммаВзносовНаСтраховую")).inventory, 51'200.00);
+    EXPECT_EQ(AccruedSums(xml, QStringLiteral("СуммаВзносовНаНакопительную")).inventory, 19'200.00);
+}
+
 TEST_F(PfSzv6PackTest, SeveralPeriodsPackWithSickLeaveAndSecondEmployment)
 {
     const PfrExportResult result = Export(PfrSzv61);

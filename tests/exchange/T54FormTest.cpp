@@ -165,6 +165,15 @@ TEST(T54Selection, PackedLayoutAndShortDates)
     EXPECT_EQ(T54ShortDate(packed(1, 9, 1998)), "1.09.1998");
 }
 
+TEST(T54Selection, SectionThreeListsSevenDeductionCodes)
+{
+    std::vector<int> listed;
+    for (int code = 700; code < 1000; ++code)
+        if (T54ListedDeduction(code))
+            listed.push_back(code);
+    EXPECT_EQ(listed, (std::vector<int>{905, 908, 909, 911, 912, 913, 919}));
+}
+
 TEST_F(T54Run, PageAndRowsWithoutTheEditor)
 {
     bool editorOpened = false;

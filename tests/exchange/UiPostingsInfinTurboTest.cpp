@@ -118,6 +118,10 @@ TEST_F(UiInfinTurboExport, InfinWritesItsFileAndSaysTheMonthIsDone)
     EXPECT_TRUE(written.endsWith("\r\n"));
     // The income tax of the month is posted from account 70 to 68.
     EXPECT_TRUE(written.contains("7000;6804;;;;;;;;;;;;;;;")) << written.constData();
+    // Section 1: the wages of the production staff of the shops (2000 to
+    // 7000 on 2055) and of the management of shop 1 (2600 to 7000 on 2601).
+    EXPECT_TRUE(written.contains("2000;7000;2055;")) << written.constData();
+    EXPECT_TRUE(written.contains("2600;7000;2601;1;;;;;;;;;;;;;")) << written.constData();
     for (const QByteArray& line : written.split('\n'))
         if (!line.isEmpty()) {
             EXPECT_TRUE(line.endsWith(";\r")) << line.constData();

@@ -609,6 +609,14 @@ TEST_F(MonthChangeTest, ABaseLockedByAnotherProgramLeavesTheOldMonthAndAResponsi
     CloseBase(after.infoBase);
 }
 
+WariaEntry archiveEntry(int code, double sum)
+{
+    WariaEntry e;
+    e.kod = std::uint16_t(code);
+    e.sum = sum;
+    return e;
+}
+
 TEST(MonthChangeRules, LoansArchiveYearsSickLeaveCodesAndTables)
 {
     PayrollDoc doc;
@@ -662,6 +670,20 @@ TEST(MonthChangeRules, LoansArchiveYearsSickLeaveCodesAndTables)
     EXPECT_EQ(c.mrot[2], 130);
     EXPECT_EQ(c.mrot[3], 130);
     EXPECT_EQ(c.mrot[5], 0);
+
+    // The archive holds 1,200 entries: the 1,200th joins, the 1,201st drops the oldest.
+    EmployeeRecord rec;
+    for (int i = 0; i < 1'199; ++i) monthchange::AppendArchiveEntry(rec, archiveEntry(1, 100 + i));
+    monthchange::AppendArchiveEntry(rec, archiveEntry(2, 5));
+    EXPECT_EQ(rec.warKv, 1'200);
+    EXPECT_EQ(rec.waria[0].sum, 100);
+    EXPECT_EQ(rec.waria[1'199].kod, 2);
+    monthchange::AppendArchiveEntry(rec, archiveEntry(3, 7));
+    EXPECT_EQ(rec.warKv, 1'200);
+    EXPECT_EQ(rec.waria[0].sum, 101);
+    EXPECT_EQ(rec.waria[1'198].kod, 2);
+    EXPECT_EQ(rec.waria[1'199].kod, 3);
+    EXPECT_EQ(rec.waria[1'199].sum, 7);
 
     // More than 21 months: every schedule row is empty.
     doc.infoBase.schedules[3].months[15].rDn = 20;

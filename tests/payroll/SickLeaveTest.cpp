@@ -1,9 +1,10 @@
 // Sick-leave benefits: a certificate over the turn of the year averaged over
-// two calendar years and capped by the daily maximum, a low earner raised to
-// the minimum, a twelve-month average paid at 100 %; the limits by date, the
+// two calendar years and capped by the daily maximum, a kind counted at most
+// its per-kind amount a month over two years, a low earner raised to the minimum, a twelve-month average paid at 100 %; the limits by date, the
 // checks of the sheet's dates.
 #include "AveragesWorld.h"
 
+#include "payroll/AverageEarnings.h"
 #include "payroll/SickLeave.h"
 
 #include <gtest/gtest.h>
@@ -110,6 +111,48 @@ TEST(CalcSickLeaveBenefit, LowEarnerRaisedToTheMinimum)
     w.head().stavka = 50;
     ASSERT_EQ(CalcSickLeaveBenefit(w.doc, s, t, nullptr, 0), 1);
     EXPECT_DOUBLE_EQ(t.minimum, 1'500'000.0 * 12 / 730);
+}
+
+TEST(CalcSickLeaveBenefit, TwoYearsCountAKindAtMostItsAmountAMonth)
+{
+    // 20,000 roubles a month in 2024 and 2025; kind 30 counts at most 3,000
+    // roubles a month, kind 31 at most 1,000.
+    SickWorld w(2026, 2, 2'000'000, 2024, 2025);
+    PayKind k30 = avgKind(30, 0, 0, 1), k31 = avgKind(31, 0, 0, 1);
+    k30.sumSkidSoc = 300'000;
+    k31.sumSkidSoc = 100'000;
+    w.kinds({avgKind(4, 0, 0, 1), k30, k31});
+    w.addArchive(archive(30, 400'000, 2024, 3)); // March 2024: 6,000 of kind 30
+    w.addArchive(archive(30, 200'000, 2024, 3));
+    w.addArchive(archive(31, 150'000, 2024, 3)); //   and 1,500 of kind 31
+    w.addArchive(archive(30, 250'000, 2025, 6)); // June 2025: 2,500, under the limit
+
+    // March 2024: 20,000 + 6,000 + 1,500 = 27,500, of which 3,000 + 500 set apart.
+    MonthEarnings march;
+    ASSERT_EQ(
+        MonthEarningsForAverage(w.doc, MonthIndex(2024, 3), MonthEarningsQuery{3, 0, 0, -1, true}, nullptr, 0, march),
+        0);
+    EXPECT_DOUBLE_EQ(march.sum, 2'750'000);
+    EXPECT_DOUBLE_EQ(march.split, 350'000);
+    MonthEarnings june;
+    MonthEarningsForAverage(w.doc, MonthIndex(2025, 6), MonthEarningsQuery{3, 0, 0, -1, true}, nullptr, 0, june);
+    EXPECT_DOUBLE_EQ(june.split, 0);
+    // Without the two-year flag nothing is set apart.
+    MonthEarningsForAverage(w.doc, MonthIndex(2024, 3), MonthEarningsQuery{3, 0, 0, -1, false}, nullptr, 0, march);
+    EXPECT_DOUBLE_EQ(march.sum, 2'750'000);
+    EXPECT_DOUBLE_EQ(march.split, 0);
+
+    // 2024: 240,000 + 3,000 + 1,000 = 244,000; 2025: 240,000 + 2,500 = 242,500;
+    // 486,500 roubles over 366 + 365 days: 665.53 a day, 100 % for 10 days.
+    SickLeaveSheet s = w.sheet(3, 2, 2026, 12, 2, 2026, 100);
+    SickLeaveTables t;
+    ASSERT_EQ(CalcSickLeaveBenefit(w.doc, s, t, nullptr, 0), 1);
+    EXPECT_DOUBLE_EQ(t.years[2].earnings, 2'400'000);
+    EXPECT_DOUBLE_EQ(t.years[11].yearTotal, 24'400'000);
+    EXPECT_DOUBLE_EQ(t.years[24].yearTotal, 24'250'000);
+    EXPECT_EQ(t.years[24].days, 731);
+    EXPECT_DOUBLE_EQ(t.years[24].average, 66'553);
+    EXPECT_DOUBLE_EQ(s.sum, 665'530);
 }
 
 TEST(CalcSickLeaveBenefit, TwelveMonthsAtFullPercentOverTwoMonths)

@@ -85,8 +85,8 @@ void CCurnuSsudKredDlg::ShowBlock(const ib::EmployeeRecord& rec)
 
 bool CCurnuSsudKredDlg::ReadBlock(ib::EmployeeRecord& rec, bool filledOnly) const
 {
-    en::ReadLoans(FormValues(), rec.ssud, filledOnly);
-    return true;
+    // Only a changed field makes a save write the base, as on the writs screen.
+    return en::ReadLoans(FormValues(), rec.ssud, filledOnly);
 }
 
 void CCurnuSsudKredDlg::CountBlock(const ib::EmployeeRecord& rec, ib::EmployeeAttributes& attr) const

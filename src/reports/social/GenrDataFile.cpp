@@ -12,8 +12,7 @@ using infobase::ByteWriter;
 
 bool GenrDataHeader::periodValid() const
 {
-    return firstMonth >= 1 && firstMonth <= 12 && lastMonth >= 1 && lastMonth <= 12 && yearByte >= MinYearByte &&
-           yearByte <= MaxYearByte;
+    return firstMonth >= 1 && firstMonth <= 12 && lastMonth >= 1 && lastMonth <= 12 && yearByte >= MinYearByte;
 }
 
 QByteArray GenrDataFileBytes(const GenrDataFile& file)

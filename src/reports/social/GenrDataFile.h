@@ -33,9 +33,9 @@ enum GenrTag : std::uint8_t {
 
 struct GenrDataHeader {
     static constexpr std::size_t Size = 4;
-    // Years the readers accept: 1994-2020.
+    // Years the readers accept: those of the generator's parameters, 1994 up
+    // to 2155, the last year the byte holds.
     static constexpr int MinYearByte = 94;
-    static constexpr int MaxYearByte = 120;
 
     std::uint8_t tag = 0;
     std::uint8_t firstMonth = 0;
@@ -81,7 +81,7 @@ enum class GenrReadStatus {
 QString GenrReadStatusText(GenrReadStatus status);
 
 // Reads a file of the tag. The header must carry the tag, months 1-12 and a
-// year byte of 94-120, and, when `first` is given (the first file of a merge),
+// year byte of 94 or more (1994-2155), and, when `first` is given (the first file of a merge),
 // the same period as that header.
 GenrReadStatus ReadGenrDataFile(const QString& path, int tag, const GenrDataHeader* first, GenrDataFile& file);
 // The same over bytes already read.

@@ -1,6 +1,6 @@
 #include "shell/ui/CKalvorDoc.h"
 
-#include "payroll/Criteria.h"
+#include "infobase/EmployeeSelection.h"
 #include "shell/ui/BaseService.h"
 
 namespace {
@@ -30,5 +30,5 @@ int EmployeeMatchesFilter(int listIndex, int shop, int brigade, int profession)
     const int slot = base.list[size_t(listIndex)].slot;
     if (!base.EmployeeInGroup(slot, shop, brigade, profession))
         return 0;
-    return kalvor::MatchEmployeeCriteria(slot - 1, *doc) ? 1 : 0;
+    return kalvor::infobase::MatchEmployeeCriteria(slot - 1, *doc) ? 1 : 0;
 }

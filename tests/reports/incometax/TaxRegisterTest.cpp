@@ -103,6 +103,30 @@ TEST_F(TaxRegisterRun, PeriodFromAprilKeepsTheYearsCodes)
     EXPECT_FALSE(months.inPeriod(2, 2011));
 }
 
+TEST_F(TaxRegisterRun, TheEndMonthsBaseIsNeverBelowNought)
+{
+    CInfoBase& base = doc.infoBase;
+    ReportPeriod period;
+    ASSERT_EQ(RegisterPeriod(base.config, period), 0);
+    ASSERT_TRUE(SelectPeriodToSwap(base, 1, 0, 0, ReportSelection{}.toInfoBaseSelection(0)));
+    ASSERT_TRUE(base.swap.readSlot(base.list[0].slot, base.current));
+    base.CloseSwapFile();
+    // Орлов's March takes back 200,000 roubles: the year's base by March is
+    // 90,000 - 200,000 = -110,000, which the register shows as 0.
+    WariaEntry& reversal = base.current.waria[base.current.warKv++];
+    reversal.kod = 1;
+    reversal.sum = rub(-200'000);
+    reversal.god = 2011;
+    reversal.mes = 3;
+    RegisterMonths months;
+    ASSERT_TRUE(EmployeeRegisterSpan(base.current.head, period, months.start, months.end));
+    ASSERT_EQ(EmployeeRegisterMonths(doc, 2011, 0, months), 0);
+    EXPECT_EQ(months.rows[1].base, rub(60'000));
+    EXPECT_EQ(months.rows[2].base, 0);
+    EXPECT_EQ(months.total().base, 0);
+    EXPECT_EQ(months.total().taxable, rub(-110'000));
+}
+
 TEST(TaxRegisterDates, EmployeesOwnPeriods)
 {
     const ReportPeriod quarter{2011, 1, 3};

@@ -171,14 +171,20 @@ TEST_F(GenrDataFiles, HeadersOfAnotherReportOrPeriodAreRefused)
     EXPECT_EQ(GenrReadStatusText(GenrReadStatus::Foreign),
               QStringLiteral("Файл не имеет отношения к выбранному Вами своду"));
 
-    // Months outside 1-12, years outside 1994-2020.
-    for (const GenrDataHeader& bad : {GenrDataHeader{17, 0, 3, 111}, GenrDataHeader{17, 1, 13, 111},
-                                      GenrDataHeader{17, 1, 3, 93}, GenrDataHeader{17, 1, 3, 121}}) {
+    // Months outside 1-12, years before 1994.
+    for (const GenrDataHeader& bad :
+         {GenrDataHeader{17, 0, 3, 111}, GenrDataHeader{17, 1, 13, 111}, GenrDataHeader{17, 1, 3, 93}}) {
         QByteArray bytes = GenrDataFileBytes(f);
         bytes[1] = char(bad.firstMonth);
         bytes[2] = char(bad.lastMonth);
         bytes[3] = char(bad.yearByte);
         EXPECT_EQ(ParseGenrDataFile(bytes, GENR_TAG_FSS4, nullptr, back), GenrReadStatus::Foreign);
+    }
+    // The years of the generator's parameters, 1994-2155, are read.
+    for (const int yearByte : {94, 121, 126, 255}) {
+        QByteArray bytes = GenrDataFileBytes(f);
+        bytes[3] = char(yearByte);
+        EXPECT_EQ(ParseGenrDataFile(bytes, GENR_TAG_FSS4, nullptr, back), GenrReadStatus::Done) << yearByte;
     }
     // Cut short in the values, or a part record after them.
     const QByteArray whole = GenrDataFileBytes(f);

@@ -138,12 +138,12 @@ TEST_F(GenrMerge, ForeignFilesAreRefusedAndHeadcountsAdded)
     const QString pension = Write(QStringLiteral("pf.dat"), GENR_TAG_PF, kQ1of2010, 1);
     const QString fss = Write(QStringLiteral("fss.dat"), GENR_TAG_FSS4, kQ1of2010, 1);
     const QString secondQuarter = Write(QStringLiteral("q2.dat"), GENR_TAG_FSS4, {0, 4, 6, 110}, 1);
-    const QString year2021 = Write(QStringLiteral("y21.dat"), GENR_TAG_FSS4, {0, 1, 3, 121}, 1);
+    const QString year1993 = Write(QStringLiteral("y93.dat"), GENR_TAG_FSS4, {0, 1, 3, 93}, 1);
     GenrMerged merged;
     EXPECT_EQ(MergeGenrDataFiles({pension, fss}, GENR_TAG_PF, doc, merged), GenrReadStatus::Foreign);
     EXPECT_EQ(merged.failedFile, fss);
     EXPECT_EQ(MergeGenrDataFiles({fss, secondQuarter}, GENR_TAG_FSS4, doc, merged), GenrReadStatus::Foreign);
-    EXPECT_EQ(MergeGenrDataFiles({year2021}, GENR_TAG_FSS4, doc, merged), GenrReadStatus::Foreign);
+    EXPECT_EQ(MergeGenrDataFiles({year1993}, GENR_TAG_FSS4, doc, merged), GenrReadStatus::Foreign);
     EXPECT_EQ(MergeGenrDataFiles({dir.filePath(QStringLiteral("none.dat"))}, GENR_TAG_FSS4, doc, merged),
               GenrReadStatus::OpenFailed);
     QFile shortFile(dir.filePath(QStringLiteral("short.dat")));

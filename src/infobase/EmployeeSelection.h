@@ -1,0 +1,13 @@
+#pragma once
+// Which employees a selection concerns: an employee against the document's
+// SelectionKeys (the dialog "Ключи выбора работников"). The shell's employee
+// filter calls it for every employee; it reads only the information base.
+#include "infobase/KalvorDocData.h"
+
+namespace kalvor::infobase {
+
+// 1 when the employee (0-based record number) meets every set key of the
+// document's selection keys, else 0. With no key set every employee passes.
+int MatchEmployeeCriteria(int employeeIndex, const KalvorDocData& doc);
+
+} // namespace kalvor::infobase
