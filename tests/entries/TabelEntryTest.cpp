@@ -138,6 +138,13 @@ TEST(TabelFields, CoefficientDigitsAfterThePointAreADecimalFraction)
     EXPECT_EQ(Typed(record, 1098, QStringLiteral("1.255"), &changed).koeffHundredths(), 120);
     EXPECT_EQ(changed, 0);
     EXPECT_EQ(Typed(record, 1098, QStringLiteral("-1.5")).koeffHundredths(), 120);
+    // A comma is the decimal point of a coefficient; a text that does not
+    // read in full is refused.
+    EXPECT_EQ(Typed(record, 1098, QStringLiteral("1,15")).koeffHundredths(), 115);
+    record.setKoeffHundredths(120);
+    EXPECT_EQ(Typed(record, 1098, QStringLiteral("1,2,5")).koeffHundredths(), 120);
+    EXPECT_EQ(Typed(record, 1098, QStringLiteral("1.5x")).koeffHundredths(), 120);
+    EXPECT_EQ(Typed(record, 1098, QStringLiteral("коэф")).koeffHundredths(), 120);
     // A zero coefficient shows empty.
     EXPECT_EQ(Shown(ib::TabelRecord{}, 1098), QString());
 }
