@@ -113,6 +113,12 @@ TEST(VacationNoteFields, TypedTextsFollowTheFieldsRules)
     EXPECT_EQ(typed.fond, 2960);
     EXPECT_EQ(typed.dn, 127) << "the period's whole days keep to their field";
     EXPECT_EQ(typed.dnHundredths, 50);
+    form.fond = QStringLiteral("22,5"); // a decimal comma
+    EXPECT_TRUE(en::ReadVacationNote(form, typed));
+    EXPECT_EQ(typed.fond, 2250);
+    form.fond = QStringLiteral("22,5 дн");
+    EXPECT_FALSE(en::ReadVacationNote(form, typed)) << "a fund that does not read keeps its value";
+    EXPECT_EQ(typed.fond, 2250);
 
     // The start keeps its full year; a cleared picker clears day, month and year.
     form.start = QDate(2026, 12, 28);
