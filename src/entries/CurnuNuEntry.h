@@ -19,6 +19,7 @@ inline constexpr int kCurnuMaxRows = 28;
 // Rows from this one on (the rows of later months) are never moved.
 inline constexpr int kMovableRows = 60;
 inline constexpr int kCurnuColumns = 7;
+inline constexpr int kCurnuSumColumn = 2;
 
 using ProizvRows = std::vector<infobase::ProizvRow>;
 
@@ -26,7 +27,8 @@ using ProizvRows = std::vector<infobase::ProizvRow>;
 // shop; zero values show as empty cells.
 QStringList ShowProizvRow(const infobase::ProizvRow& row);
 // A row read back from its cells: a month outside 1-12 is 0; any code is
-// taken; the amount is roubles stored as kopecks; days in 6 bits; hours and
+// taken; the amount is roubles stored as kopecks (0 when it does not read:
+// the screen refuses such a row before reading it); days in 6 bits; hours and
 // minutes normalised; the 12-digit cost code; the shop byte.
 infobase::ProizvRow ReadProizvRow(const QStringList& cells);
 

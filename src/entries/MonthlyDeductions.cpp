@@ -42,7 +42,7 @@ bool ReadMoneyInto(const QString& text, bool filledOnly, double& field)
 {
     if (filledOnly && text.isEmpty())
         return false;
-    return ParseMoneyKopecks(text, field) != 0;
+    return ParseMoneyKopecks(text, field) > 0;
 }
 
 bool ReadTextInto(const QString& text, bool filledOnly, QString& field)

@@ -117,7 +117,7 @@ PaymentReadBack ReadAmounts(const CInfoBase& base, LineArray<Line>& lines, const
         const QString& text = amountTexts.value(qsizetype(row));
         if (text == FormatMoney(sum))
             continue;
-        if (ParseMoneyKopecks(text, sum))
+        if (ParseMoneyKopecks(text, sum) > 0)
             result.changed = true;
     }
     return result;

@@ -63,7 +63,7 @@ struct PaymentReadBack {
 };
 // Reads the rows' amount texts (roubles) into their lines' sums. A row
 // without a line stops the reading before anything is written; a text that
-// still shows the stored amount leaves it as it is.
+// still shows the stored amount, or one that does not read, leaves it as it is.
 PaymentReadBack ReadPaymentAmounts(infobase::CInfoBase& base, PaymentLines which, const QStringList& tabNTexts,
                                    const QStringList& amountTexts);
 

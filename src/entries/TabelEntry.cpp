@@ -130,6 +130,18 @@ bool ReadCoefficientHundredths(QStringView text, int& hundredths)
     return true;
 }
 
+int RefusedCoefficient(const TabelTexts& form, QString* message)
+{
+    for (std::size_t i = 0; i < kFields.size(); ++i) {
+        int hundredths = 0;
+        if (kFields[i].kind != Kind::Coefficient || ReadCoefficientHundredths(form.texts[i], hundredths))
+            continue;
+        *message = NumberRefusedText(QString::fromUtf16(kFields[i].label), form.texts[i]);
+        return kFields[i].controlId;
+    }
+    return 0;
+}
+
 int ReadTabelField(QStringView text, TabelRecord& record, const TabelField& field)
 {
     const int stored = field.get(record);

@@ -55,11 +55,14 @@ struct TabelTexts {
 QString FormatTabelField(const infobase::TabelRecord& record, const TabelField& field);
 TabelTexts ShowTabelRecord(const infobase::TabelRecord& record);
 
-// The coefficient typed as "%d.%d", the digits after the point a decimal
-// fraction ("1.5" = 1.50, "1.05" = 1.05, "2" = 2.00); empty text is 0.
-// False (nothing to store) for a third digit after the point, a negative
-// number or a coefficient beyond the field.
+// The coefficient typed as "%d.%d", the digits after the point (or a comma)
+// a decimal fraction ("1.5" = 1.50, "1,05" = 1.05, "2" = 2.00); empty text is
+// 0. False (nothing to store) for a text that does not read in full, a third
+// digit after the point, a negative number or a coefficient beyond the field.
 bool ReadCoefficientHundredths(QStringView text, int& hundredths);
+// The first coefficient of the form that is refused: its control and the
+// message naming it ("Некорректное число в поле ..."); 0 when none is.
+int RefusedCoefficient(const TabelTexts& form, QString* message);
 
 // Reads one field's text into the record; 1 when the stored value changed.
 // A refused text (hours beyond the limit, a bad coefficient) keeps the value.

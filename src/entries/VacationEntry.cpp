@@ -97,12 +97,13 @@ bool ReadPeriodDays(const QString& text, VacationNote& note)
     return changed;
 }
 
-// "Рабочий фонд": the typed days x 100, taken only below 31 days.
+// "Рабочий фонд": the typed days x 100 (a point or a comma before the
+// fraction), taken only below 31 days; a text that does not read keeps it.
 bool ReadFund(const QString& text, VacationNote& note)
 {
     double days = 0;
-    if (!text.trimmed().isEmpty() && !ScanDouble(text, days))
-        days = 0;
+    if (ReadTypedDecimal(text, days) == TypedDecimal::Refused)
+        return false;
     const double hundredths = RoundThroughText(days * 100.0, 0);
     if (hundredths < 0 || hundredths >= kVacationFundLimit)
         return false;

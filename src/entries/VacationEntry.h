@@ -42,9 +42,10 @@ struct VacationNoteForm {
 void ApplyVacationDisplayDefaults(infobase::VacationNote& note);
 VacationNoteForm ShowVacationNote(const infobase::VacationNote& note);
 
-// Days with hundredths typed as "%d,%d", the digits after the comma a
-// decimal fraction ("10,5" = 10 days 50 hundredths, "10,05" = 10 and 5);
-// false for a third digit after the comma. *fractionTyped: the comma had digits.
+// Days with hundredths typed as "%d,%d", the digits after the comma (or a
+// point) a decimal fraction ("10,5" = 10 days 50 hundredths, "10,05" = 10 and
+// 5); false for a third digit after the comma or trailing characters.
+// *fractionTyped: the comma had digits.
 bool ReadDaysAndHundredths(const QString& text, int& days, int& hundredths, bool* fractionTyped = nullptr);
 
 // Reads the form into the note by the fields' rules; only a value that

@@ -1034,7 +1034,9 @@ void CGridCtrl::OnLButtonUp(Qt::KeyboardModifiers mods, QPoint point)
     GetCellOrigin(focus.row, focus.col, focusOrigin);
 
     switch (m_MouseMode) {
-    case MOUSE_PREPARE_EDIT: OnEditCell(focus.row, focus.col, point - focusOrigin, VK_LBUTTON); break;
+    case MOUSE_PREPARE_EDIT:
+        OnEditCell(focus.row, focus.col, point - focusOrigin, VK_LBUTTON | CInPlaceEdit::ClickedChar);
+        break;
     case MOUSE_PREPARE_DRAG: {
         if (CGridCellBase* cell = GetCell(focus.row, focus.col))
             cell->OnClick(point - focusOrigin);
@@ -1115,7 +1117,7 @@ void CGridCtrl::OnLButtonDblClk(Qt::KeyboardModifiers mods, QPoint point)
         if (cell.row >= m_nFixedRows && cell.col >= m_nFixedCols) {
             QRect textRect;
             if (GetTextRect(cell.row, cell.col, textRect) && textRect.contains(point))
-                OnEditCell(cell.row, cell.col, point - start, VK_LBUTTON);
+                OnEditCell(cell.row, cell.col, point - start, VK_LBUTTON | CInPlaceEdit::ClickedChar);
         }
         if (CGridCellBase* c = GetCell(cell.row, cell.col))
             c->OnDblClick(point - start);

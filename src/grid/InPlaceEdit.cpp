@@ -19,7 +19,7 @@ CInPlaceEdit::CInPlaceEdit(CGridCtrl* grid, const QRect& rect, Qt::Alignment ali
     , m_nRow(row)
     , m_nColumn(col)
     , m_sInitText(initText)
-    , m_bExitOnArrows((firstChar & ~TypedChar) != VK_LBUTTON)
+    , m_bExitOnArrows((firstChar & ~(TypedChar | ClickedChar)) != VK_LBUTTON)
     , m_Rect(rect)
 {
     setObjectName(QStringLiteral("CInPlaceEdit"));
@@ -33,8 +33,10 @@ CInPlaceEdit::CInPlaceEdit(CGridCtrl* grid, const QRect& rect, Qt::Alignment ali
     setFocus(Qt::OtherFocusReason);
 
     const bool typed = (firstChar & TypedChar) != 0;
-    const unsigned ch = firstChar & ~TypedChar;
-    if (ch == VK_LBUTTON || ch == VK_RETURN) {
+    const unsigned ch = firstChar & ~(TypedChar | ClickedChar);
+    if ((firstChar & ClickedChar) != 0) {
+        selectAll();
+    } else if (ch == VK_LBUTTON || ch == VK_RETURN) {
         deselect();
         setCursorPosition(text().size());
     } else if (ch == VK_BACK) {
@@ -69,7 +71,7 @@ void CInPlaceEdit::PostChar(unsigned ch)
 
 void CInPlaceEdit::SendChar(unsigned ch)
 {
-    ch &= ~TypedChar;
+    ch &= ~(TypedChar | ClickedChar);
     if (ch == VK_BACK) {
         QKeyEvent ev(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
         keyPressEvent(&ev);

@@ -21,6 +21,10 @@ public:
     // Typed characters reach the editor with this bit, so that a typed
     // character is never mistaken for the navigation key of the same number.
     static constexpr unsigned TypedChar = 0x80000000u;
+    // A click opens the editor with this bit beside VK_LBUTTON: the whole text
+    // is selected, so that what is typed replaces it, as after a typed
+    // character; F2 opens it with the caret after the text.
+    static constexpr unsigned ClickedChar = 0x40000000u;
 
     CInPlaceEdit(CGridCtrl* grid, const QRect& rect, Qt::Alignment align, int id, int row, int col,
                  const QString& initText, unsigned firstChar);

@@ -51,10 +51,30 @@ WarDatEntry ReadWarDatRow(const QStringList& cells)
     entry.end = ParseDateDMY(Cell(cells, 1)).value;
     ReadArchiveMonth(Cell(cells, 2), entry);
     entry.kod = u16(InRangeOrZero(TypedNumber(Cell(cells, 3)), 1, kWarDatMaxCode));
-    double roubles = 0;
-    entry.sum = ScanDouble(Cell(cells, 4), roubles) ? KopecksFromRoubles(roubles) : 0.0;
+    ParseMoneyKopecks(Cell(cells, 4), entry.sum);
     entry.contin = u16(TypedNumber(Cell(cells, 5)) & 1);
     return entry;
+}
+
+RowRefusal CheckWarDatRow(const QStringList& cells)
+{
+    static const char* const kDateTitles[2] = {"Дата начала", "Дата окончания"};
+    DateRead dates[2];
+    for (int column = 0; column < 2; ++column) {
+        dates[column] = ReadDateDMY(Cell(cells, column));
+        if (dates[column].refused)
+            return {column, DateRefusedText(QString::fromUtf8(kDateTitles[column]), Cell(cells, column))};
+    }
+    if (IsPeriodReversed(dates[0].date, dates[1].date))
+        return {0, PeriodRefusedText(dates[0].date, dates[1].date)};
+    WarDatEntry month;
+    ReadArchiveMonth(Cell(cells, 2), month);
+    if (month.mes == 0 && !Cell(cells, 2).trimmed().isEmpty())
+        return {2, DateRefusedText(QStringLiteral("Месяц (из архива)"), Cell(cells, 2))};
+    const QString sum = MoneyTextRefusal(QStringLiteral("Сумма"), Cell(cells, 4));
+    if (!sum.isEmpty())
+        return {4, sum};
+    return {};
 }
 
 void RebuildWarDat(const std::vector<QStringList>& rows, WarDatBlock& block)

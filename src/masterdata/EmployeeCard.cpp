@@ -6,6 +6,7 @@
 #include "values/Values.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace kalvor::masterdata {
 
@@ -82,7 +83,7 @@ bool StoreTariff(const QString& text, ib::Tariff3& tariff, bool filledOnly)
     ParseFloatField(text, typed);
     if (filledOnly && typed.isZero())
         return false;
-    if (!ParseFloatField(text, packed))
+    if (ParseFloatField(text, packed) <= 0)
         return false;
     tariff.rub = u16(packed.roubles());
     tariff.thou = u16(packed.thousandths());
@@ -95,7 +96,7 @@ bool StoreMoney(const QString& text, double& field, bool filledOnly)
     ParseMoneyKopecks(text, typed);
     if (filledOnly && typed == 0)
         return false;
-    return ParseMoneyKopecks(text, field) != 0;
+    return ParseMoneyKopecks(text, field) > 0;
 }
 
 bool StorePacked(u16 value, u16& field, bool filledOnly)
@@ -365,6 +366,24 @@ int CheckMainData(const MainDataFields& f, QString* refusal)
         if (!refusal->isEmpty())
             return id;
     }
+    // Amounts and tariffs that do not read in full keep the stored value and
+    // are named, never cut at the first character that is no digit.
+    const std::tuple<int, const QString*, const char*, bool> amounts[] = {
+        {1004, &f.salary, "Оклад", false},
+        {1024, &f.rate, "Ставка", false},
+        {1005, &f.timeTariff, "Тариф повременщика", true},
+        {1025, &f.advance, "Плановый аванс", false},
+        {1006, &f.pieceTariff, "Тариф сдельщика", true},
+        {1026, &f.allowance, "Персональная надбавка", false}};
+    for (const auto& [id, text, label, tariff] : amounts) {
+        double money = 0;
+        PackedFixed3 packed;
+        const int read = tariff ? ParseFloatField(*text, packed) : ParseMoneyKopecks(*text, money);
+        if (read == kFieldRefused) {
+            *refusal = NumberRefusedText(QString::fromUtf8(label), *text);
+            return id;
+        }
+    }
     return 0;
 }
 
@@ -390,7 +409,10 @@ QString ShortNameOfFullName(const QString& fio) { return ib::ShortNameOf(fio); }
 QString ReadDeductionTotal(const QString& text, u32* kopecks)
 {
     double amount = 0;
-    ParseMoneyKopecks(text, amount);
+    if (ParseMoneyKopecks(text, amount) == kFieldRefused) {
+        *kopecks = 0;
+        return NumberRefusedText(QStringLiteral("Общая сумма"), text);
+    }
     if (amount < 0 || amount > double(kMaxDeductionKopecks)) {
         *kopecks = 0;
         return QStringLiteral("Сумма имущественного вычета должна быть в пределах от 0 до 5368709.11");

@@ -54,8 +54,9 @@ struct MainDataFields {
 // The page's values of an employee (all zero for slot 0).
 MainDataFields MainDataOf(const ib::EmployeeHead& head, const ib::EmployeeAttributes& attr, int shop);
 
-// The first number field of the page whose value is out of range: its control
-// and the refusal; 0 and an empty text when every value is taken.
+// The first field of the page whose value is refused (a number out of range,
+// an amount or tariff that does not read in full): its control and the
+// refusal; 0 and an empty text when every value is taken.
 int CheckMainData(const MainDataFields& fields, QString* refusal);
 
 // Where the page writes into one employee.
@@ -77,9 +78,9 @@ bool StoreMainData(const MainDataFields& fields, MainDataTarget target, bool fil
 // The largest amount of the deduction's 29-bit fields, in kopecks.
 inline constexpr u32 kMaxDeductionKopecks = (1u << 29) - 1;
 
-// The total typed into its field, read as money ("%lf" roubles to the nearest
-// kopeck; empty or no number is 0): the kopecks, or the refusal of a negative
-// amount or one above 5 368 709,11 roubles.
+// The total typed into its field, read as money (roubles to the nearest
+// kopeck; empty is 0): the kopecks, or the refusal of a text that does not
+// read, a negative amount or one above 5 368 709,11 roubles.
 QString ReadDeductionTotal(const QString& text, u32* kopecks);
 // The total, balance and year amount take the amount (their top three bits
 // kept). A start date is set to today when there is none and the amount is

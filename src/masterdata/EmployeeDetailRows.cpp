@@ -94,7 +94,12 @@ RowRefusal ReadNalvichRow(const QStringList& cells, NalvichEntry& entry)
     entry.kod = u16(RangedInt(Cell(cells, 0), 1, kNalvichMaxCode));
     entry.start = ReadDeductionMonth(Cell(cells, 2));
     entry.end = ReadDeductionMonth(Cell(cells, 3));
-    ParseMoneyKopecks(Cell(cells, 4), entry.sum);
+    if (entry.start != 0 && entry.end != 0 && entry.start > entry.end)
+        return {2,
+                QStringLiteral("Месяц начала позже месяца окончания: %1 - %2")
+                    .arg(FormatMonthYear(PackedMonthYear(entry.start)), FormatMonthYear(PackedMonthYear(entry.end)))};
+    if (ParseMoneyKopecks(Cell(cells, 4), entry.sum) == kFieldRefused)
+        return {4, NumberRefusedText(QStringLiteral("Сумма вычета"), Cell(cells, 4))};
     entry.krat = i8(RangedInt(Cell(cells, 5), 0, 15));
     const bool rest = entry.start != 0 || entry.end != 0 || entry.sum != 0 || entry.krat != 0;
     return CheckCode(entry.kod, Cell(cells, 0), rest, kNalvichMaxCode, QStringLiteral("вычета"));
@@ -111,11 +116,11 @@ QString PaymentDateText(int day, int month, int year)
     return QString::asprintf("%.2u.%.2u.%.2u", unsigned(day), unsigned(month), unsigned(year % 100));
 }
 
-// "%lf" percent into tenths: ceil(v x 100 - 0.5) hundredths, cut to tenths.
+// A typed percent into tenths: ceil(v x 100 - 0.5) hundredths, cut to tenths.
 unsigned ReadPercentTenths(const QString& text)
 {
     double value = 0;
-    if (!ScanDouble(text, value) || value <= 0)
+    if (ReadTypedDecimal(text, value) != TypedDecimal::Number || value <= 0)
         return 0;
     const double hundredths = std::ceil(value * 100 - 0.5);
     const double tenths = std::trunc(hundredths / 10);
@@ -153,7 +158,7 @@ bool ReadPaymentDate(const QString& text, int& day, int& month, int& year)
     if (d < 0 || d > 31 || m < 1 || m > 12 || y < 0)
         return false;
     const int full = y < 100 ? WidenTwoDigitYear(y) : y;
-    if (full < 2000 || full > 2255)
+    if (full < 2000 || full > 2255 || d > DaysInMonth(full, m))
         return false;
     day = d;
     month = m;
@@ -166,8 +171,11 @@ RowRefusal ReadPostDoplRow(const QStringList& cells, PostDoplEntry& entry)
     entry = PostDoplEntry{};
     entry.kod = u16(RangedInt(Cell(cells, 0), 1, kPostDoplMaxCode));
     entry.vid = u8(RangedInt(Cell(cells, 1), 0, 7));
-    ParseMoneyKopecks(Cell(cells, 2), entry.sum);
+    if (ParseMoneyKopecks(Cell(cells, 2), entry.sum) == kFieldRefused)
+        return {2, NumberRefusedText(QStringLiteral("Величина"), Cell(cells, 2))};
     entry.mask = u8(RangedInt(Cell(cells, 3), 0, 21));
+    if (const QString refusal = DecimalTextRefusal(QStringLiteral("%"), Cell(cells, 4)); !refusal.isEmpty())
+        return {4, refusal};
     entry.procent = ReadPercentTenths(Cell(cells, 4));
     entry.zavisOt = u8(RangedInt(Cell(cells, 5), 0, 15));
     entry.period = u8(RangedInt(Cell(cells, 6), 0, 5));
@@ -187,6 +195,10 @@ RowRefusal ReadPostDoplRow(const QStringList& cells, PostDoplEntry& entry)
     entry.dEnd = u8(day);
     entry.mEnd = u8(month);
     entry.gEnd = u16(year);
+    if (entry.dBegin != 0 && entry.dEnd != 0 &&
+        QDate(entry.gBegin, entry.mBegin, entry.dBegin) > QDate(entry.gEnd, entry.mEnd, entry.dEnd))
+        return {kPostDoplDateStart, PeriodRefusedText(PackedDate::make(entry.dBegin, entry.mBegin, entry.gBegin),
+                                                      PackedDate::make(entry.dEnd, entry.mEnd, entry.gEnd))};
 
     PostDoplEntry withoutCode = entry;
     withoutCode.kod = 0;
@@ -225,7 +237,7 @@ bool ApplyWariaRow(const QStringList& cells, WariaEntry& entry)
     next.mes = u16(accrued & 15);
     next.god = u16(accrued == 0 ? 1920 : accrued >> 4);
     next.kod = u16(RangedInt(Cell(cells, 1), 1, kWariaMaxCode));
-    ParseMoneyKopecks(Cell(cells, 2), next.sum);
+    ParseMoneyKopecks(Cell(cells, 2), next.sum); // a refused amount keeps the entry's
     next.dn = u16(RangedInt(Cell(cells, 3), 1, 31));
     const HoursMinutes time = ReadHoursMinutesNormalised(Cell(cells, 4));
     next.hr = u16(time.hours & 511);

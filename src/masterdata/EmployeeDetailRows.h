@@ -79,7 +79,8 @@ QString DeductionKindName(const DeductionKindBook& book, int code);
 QStringList NalvichRowTexts(const NalvichEntry& entry, const DeductionKindBook& book);
 // The six cells into a slot: code 1..699 (else 0), months "MM.YY" (0 when
 // unreadable), sum in kopecks, multiplicity 0..15 (else 0). A row that holds
-// anything besides a code outside 1..699 is refused.
+// anything besides a code outside 1..699, a start month after the end month,
+// or a sum that does not read in full is refused.
 RowRefusal ReadNalvichRow(const QStringList& cells, NalvichEntry& entry);
 
 // ---------------------------------------------------------------- permanent payments
@@ -92,8 +93,9 @@ inline constexpr int kPostDoplDateEnd = 11;
 QStringList PostDoplRowTexts(const PostDoplEntry& entry);
 // The thirteen cells into a slot by the ranges of the payment's fields (a
 // value outside its range is stored as 0). Refused: a row that holds
-// anything besides a code outside 1..995, and a date with a day above 31, a
-// month above 12 or a year that the record cannot keep (2000-2255).
+// anything besides a code outside 1..995, a date that does not exist or
+// whose year the record cannot keep (2000-2255), a start after the end, and
+// an amount or percent that does not read in full.
 RowRefusal ReadPostDoplRow(const QStringList& cells, PostDoplEntry& entry);
 // "%u.%u.%u" into a payment date: day 0 or an empty text clears it. Returns
 // false for a date that is refused.

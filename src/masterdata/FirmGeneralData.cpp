@@ -130,10 +130,18 @@ int ReadNumber(const QString& text)
     return ScanInt(text, value) ? value : 0;
 }
 
+// A typed amount, rate or percent (a point or a comma before the fraction);
+// 0 when it does not read, which GenInfoFieldError refuses beforehand.
 double ReadDouble(const QString& text)
 {
     double value = 0;
-    return ScanDouble(text, value) ? value : 0;
+    return ReadTypedDecimal(text, value) == TypedDecimal::Number ? value : 0;
+}
+
+bool IsUnreadDecimal(const QString& text)
+{
+    double value = 0;
+    return ReadTypedDecimal(text, value) == TypedDecimal::Refused;
 }
 
 // A "%.2f" number split into its whole part and its hundredths, as the
@@ -291,6 +299,25 @@ QString GenInfoFieldError(int id, const QString& text)
             return refused;
         return QString();
     }
+    case Kind::Hundredths:
+    case Kind::DayLength:
+    case Kind::LoanPercent:
+    case Kind::Money:
+        if (IsUnreadDecimal(text))
+            return NumberRefusedText(GenInfoFieldLabel(id), text);
+        break;
+    case Kind::Holiday: {
+        // A day and a month that read but make no date ("30.02", "31.04").
+        CScan scan(text);
+        int day = 0, month = 0;
+        if (scan.readInt(day) && scan.literal('.') && scan.readInt(month) &&
+            (month < 1 || month > 12 || day < 1 || day > DaysInMonth(2000, month)))
+            return DateRefusedText(GenInfoFieldLabel(id), text);
+        return QString();
+    }
+    default: return QString();
+    }
+    switch (f->kind) {
     case Kind::Hundredths: {
         const double v = ReadDouble(text);
         return v < 0 || KopecksFromRoubles(v) > 65535 ? refused : QString();

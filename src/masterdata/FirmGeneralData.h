@@ -21,7 +21,8 @@ QString GenInfoFieldLabel(int id);
 QString GenInfoFieldText(int id, const infobase::FirmInfo& firm, const infobase::InfoBaseConfig& config);
 
 // Empty when the text fits the field, else the message that refuses it (a
-// value that its stored bits cannot hold, a rounding step other than 0-5).
+// value that its stored bits cannot hold, a rounding step other than 0-5, an
+// amount or percent that does not read in full, a holiday that is no date).
 QString GenInfoFieldError(int id, const QString& text);
 
 // Stores the text into the field's place; true when the stored value changed.

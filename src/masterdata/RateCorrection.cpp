@@ -23,6 +23,16 @@ QString RateMonthName(int reportingMonth, int monthsBack)
     return MonthName(month);
 }
 
+int FirstUnreadRate(const std::array<QString, 12>& texts)
+{
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+        double kopecks = 0;
+        if (ParseMoneyKopecks(texts[k], kopecks) == kFieldRefused)
+            return int(k);
+    }
+    return -1;
+}
+
 bool ReadRates(std::array<infobase::RateHistoryEntry, 12>& rates, const std::array<QString, 12>& texts)
 {
     bool changed = false;

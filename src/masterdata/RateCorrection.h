@@ -20,8 +20,13 @@ void FillRateGaps(std::array<infobase::RateHistoryEntry, 12>& rates, int paySyst
 // The name of the month k months before reporting month m (1-12).
 QString RateMonthName(int reportingMonth, int monthsBack);
 
-// Reads the twelve texts back into the rates (a text that is not a number is
-// 0); true when any rate changed. The second value of each entry is kept.
+// The first of the twelve texts that does not read as money (0-11); -1 when
+// every text reads.
+int FirstUnreadRate(const std::array<QString, 12>& texts);
+
+// Reads the twelve texts back into the rates (an empty text is 0, a text that
+// does not read keeps its rate); true when any rate changed. The second value
+// of each entry is kept.
 bool ReadRates(std::array<infobase::RateHistoryEntry, 12>& rates, const std::array<QString, 12>& texts);
 
 } // namespace kalvor::masterdata

@@ -4,8 +4,10 @@
 #include "values/Clock.h"
 #include "values/RoundText.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 namespace kalvor {
 
@@ -62,9 +64,34 @@ PackedDate ParseDateDMY(QStringView text)
     std::int64_t d = 0, m = 0, y = 0;
     if (!s.readInt64(d) || !s.literal('.') || !s.readInt64(m) || !s.literal('.') || !s.readInt64(y))
         return PackedDate();
-    if (d > 31 || m > 12 || y < 0)
+    if (d < 1 || m < 1 || m > 12 || y < 0 || d > DaysInMonth(static_cast<int>(y % 100), static_cast<int>(m)))
         return PackedDate();
     return PackedDate::make(static_cast<int>(d), static_cast<int>(m), static_cast<int>(y % 100));
+}
+
+DateRead ReadDateDMY(QStringView text)
+{
+    DateRead read;
+    if (text.trimmed().isEmpty())
+        return read;
+    read.date = ParseDateDMY(text);
+    read.refused = read.date.isNull();
+    return read;
+}
+
+bool IsPeriodReversed(PackedDate start, PackedDate end)
+{
+    return !start.isNull() && !end.isNull() && start.toQDate() > end.toQDate();
+}
+
+QString DateRefusedText(const QString& field, QStringView text)
+{
+    return QStringLiteral("Некорректная дата в поле \"%1\": %2").arg(field, text.trimmed().toString());
+}
+
+QString PeriodRefusedText(PackedDate start, PackedDate end)
+{
+    return QStringLiteral("Дата начала позже даты окончания: %1 - %2").arg(FormatDateDMY(start), FormatDateDMY(end));
 }
 
 QString FormatDateDMY(PackedDate date)
@@ -156,9 +183,92 @@ int ParseDayMonth(QStringView text, std::uint16_t& field)
     CScan s(text);
     int d = 0, m = 0;
     std::uint16_t v = 0;
-    if (s.readInt(d) && s.literal('.') && s.readInt(m) && d >= 1 && d <= 31 && m >= 1 && m <= 12)
+    if (s.readInt(d) && s.literal('.') && s.readInt(m) && m >= 1 && m <= 12 && d >= 1 && d <= DaysInMonth(2000, m))
         v = static_cast<std::uint16_t>(d * 256 + m);
     return storeU16(field, v);
+}
+
+// ---------------------------------------------------------------- typed numbers
+
+namespace {
+
+bool isDigitChar(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+
+bool isGroupBlank(QChar c) { return c == QLatin1Char(' ') || c == QChar(0x00A0) || c == QChar(0x202F); }
+
+// The whole part at pos: digits, or groups of three digits after single
+// blanks behind a first group of one to three. Appends the digits; false when
+// a blank stands where no group of three follows it.
+bool readWholePart(QStringView text, qsizetype& pos, std::string& digits)
+{
+    qsizetype group = 0;
+    while (pos < text.size() && isDigitChar(text[pos])) {
+        digits += char(text[pos++].unicode());
+        ++group;
+    }
+    while (pos < text.size() && isGroupBlank(text[pos])) {
+        if (group == 0 || group > 3)
+            return false;
+        qsizetype next = pos + 1;
+        qsizetype count = 0;
+        while (next < text.size() && isDigitChar(text[next]) && count < 4) {
+            ++next;
+            ++count;
+        }
+        if (count != 3)
+            return false;
+        for (qsizetype i = pos + 1; i < next; ++i) digits += char(text[i].unicode());
+        pos = next;
+        group = 3;
+    }
+    return true;
+}
+
+} // namespace
+
+TypedDecimal ReadTypedDecimal(QStringView text, double& value)
+{
+    value = 0;
+    const QStringView t = text.trimmed();
+    if (t.isEmpty())
+        return TypedDecimal::Empty;
+    qsizetype pos = 0;
+    bool negative = false;
+    if (t[pos] == QLatin1Char('+') || t[pos] == QLatin1Char('-'))
+        negative = t[pos++] == QLatin1Char('-');
+    std::string number;
+    if (!readWholePart(t, pos, number))
+        return TypedDecimal::Refused;
+    std::size_t digits = number.size();
+    if (pos < t.size() && (t[pos] == QLatin1Char('.') || t[pos] == QLatin1Char(','))) {
+        ++pos;
+        number += '.';
+        for (; pos < t.size() && isDigitChar(t[pos]); ++pos, ++digits) number += char(t[pos].unicode());
+    }
+    if (digits == 0 || pos != t.size())
+        return TypedDecimal::Refused;
+    if (number.back() == '.')
+        number.pop_back();
+    if (number.front() == '.')
+        number.insert(number.begin(), '0');
+    double magnitude = 0;
+    const char* end = number.data() + number.size();
+    const auto res = std::from_chars(number.data(), end, magnitude);
+    if (res.ec != std::errc() || res.ptr != end || !std::isfinite(magnitude))
+        return TypedDecimal::Refused;
+    value = negative ? -magnitude : magnitude;
+    return TypedDecimal::Number;
+}
+
+QString NumberRefusedText(const QString& field, QStringView text)
+{
+    return QStringLiteral("Некорректное число в поле \"%1\": %2").arg(field, text.trimmed().toString());
+}
+
+QString DecimalTextRefusal(const QString& field, QStringView text)
+{
+    double value = 0;
+    return ReadTypedDecimal(text, value) == TypedDecimal::Refused ? NumberRefusedText(field, text) : QString();
 }
 
 // ---------------------------------------------------------------- Kopecks
@@ -177,13 +287,21 @@ bool IsMoneyInRange(double kopecks) { return std::isfinite(kopecks) && std::fabs
 int ParseMoneyKopecks(QStringView text, double& field)
 {
     double v = 0;
-    double k = ScanDouble(text, v) && std::isfinite(v) ? KopecksFromRoubles(v) : 0.0;
+    if (ReadTypedDecimal(text, v) == TypedDecimal::Refused)
+        return kFieldRefused;
+    const double k = KopecksFromRoubles(v);
     if (!IsMoneyInRange(k))
-        k = 0;
+        return kFieldRefused;
     if (field == k)
         return 0;
     field = k;
     return 1;
+}
+
+QString MoneyTextRefusal(const QString& field, QStringView text)
+{
+    double kopecks = 0;
+    return ParseMoneyKopecks(text, kopecks) == kFieldRefused ? NumberRefusedText(field, text) : QString();
 }
 
 // ---------------------------------------------------------------- plain numbers
@@ -213,8 +331,8 @@ int ParseIntFieldChanged(QStringView text, std::int32_t& field)
 int ParseDoubleField(QStringView text, double& field)
 {
     double v = 0;
-    if (!ScanDouble(text, v) || !std::isfinite(v))
-        v = 0;
+    if (ReadTypedDecimal(text, v) == TypedDecimal::Refused)
+        return kFieldRefused;
     if (field == v)
         return 0;
     field = v;
@@ -288,15 +406,13 @@ QString FormatPackedFixed3(PackedFixed3 v)
 int ParseFloatField(QStringView text, PackedFixed3& field)
 {
     double v = 0;
-    PackedFixed3 p;
-    if (ScanDouble(text, v) && v >= 0 && std::isfinite(v)) {
-        const double t = std::ceil(v * 1000 - 0.5);
-        const double roubles = std::floor(t / 1000);
-        if (roubles <= PackedFixed3::kMaxRoubles) {
-            const auto total = static_cast<long long>(t);
-            p = PackedFixed3::make(static_cast<int>(total / 1000), static_cast<int>(total % 1000));
-        }
-    }
+    if (ReadTypedDecimal(text, v) == TypedDecimal::Refused || v < 0)
+        return kFieldRefused;
+    const double t = std::ceil(v * 1000 - 0.5);
+    if (std::floor(t / 1000) > PackedFixed3::kMaxRoubles)
+        return kFieldRefused;
+    const auto total = static_cast<long long>(t);
+    const PackedFixed3 p = PackedFixed3::make(static_cast<int>(total / 1000), static_cast<int>(total % 1000));
     if (field == p)
         return 0;
     field = p;
@@ -400,16 +516,19 @@ HoursMinutes ReadHoursMinutesNormalised(QStringView text)
 bool ReadWholeAndHundredths(QStringView text, int& whole, int& hundredths, char separator, bool* fractionTyped)
 {
     CScan scan(text);
-    int typedWhole = 0;
     if (fractionTyped)
         *fractionTyped = false;
-    if (!scan.readInt(typedWhole)) {
+    if (scan.atEndAfterBlanks()) {
         whole = 0;
         hundredths = 0;
         return true;
     }
+    int typedWhole = 0;
+    if (!scan.readInt(typedWhole))
+        return false;
     int fraction = 0;
-    if (scan.literal(separator)) {
+    // A point and a comma are one decimal mark, whichever the field shows.
+    if (scan.literal(separator) || scan.literal(separator == '.' ? ',' : '.')) {
         QByteArray digits;
         if (scan.readDigits(digits)) {
             if (digits.startsWith('-') || digits.startsWith('+') || digits.size() > 2)
@@ -419,6 +538,8 @@ bool ReadWholeAndHundredths(QStringView text, int& whole, int& hundredths, char 
             fraction = digits.toInt() * (digits.size() == 1 ? 10 : 1);
         }
     }
+    if (!scan.atEndAfterBlanks())
+        return false;
     whole = typedWhole;
     hundredths = fraction;
     return true;

@@ -4,11 +4,13 @@
 // 3-byte fixed-point tariff, with the parsers and formatters of the entry
 // screens.
 //
-// Entry-field convention: an empty text is 0; a text that is not a number, or a
-// number outside the field's range, is stored as 0 without a message; a stored
-// 0 shows as an empty field. A parser returns 1 when it changed the stored
-// value, else 0. Numbers are read in the C locale (see CScan.h) and amounts are
-// formatted with the rounding of RoundText.h.
+// Entry-field convention: an empty text is 0; a stored 0 shows as an empty
+// field. A parser returns 1 when it changed the stored value, else 0. Amounts,
+// rates, percents and coefficients are read by one rule (ReadTypedDecimal: a
+// point or a comma before the fraction); a text that does not read in full is
+// refused (kFieldRefused, the field keeps its value) and the screen says so
+// with NumberRefusedText. Whole numbers are read as scanf reads them (see
+// CScan.h); amounts are formatted with the rounding of RoundText.h.
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -122,8 +124,25 @@ struct PackedDate {
 static_assert(sizeof(PackedDate) == 2);
 
 // "%u.%u.%u" day, month, year -> PackedDate (year kept as year % 100, so 2011
-// and 11 give the same); 0 unless three numbers read with day 1-31, month 1-12.
+// and 11 give the same); 0 unless three numbers read with a month 1-12 and a
+// day that the month has (February has 29 days when the two-digit year is
+// divisible by 4, as every full year ending in it is).
 PackedDate ParseDateDMY(QStringView text);
+// What a typed date gives: the date, or a refusal (a text that is not a
+// date, or a date that does not exist: "31.02.11"). An empty text is no date
+// and no refusal.
+struct DateRead {
+    PackedDate date;
+    bool refused = false;
+};
+DateRead ReadDateDMY(QStringView text);
+// Whether a period's start comes after its end (both set); such a period is
+// refused. Dates compare through the sliding window of their two-digit years.
+bool IsPeriodReversed(PackedDate start, PackedDate end);
+// The messages of refused dates: "Некорректная дата в поле "<field>": <text>"
+// and "Дата начала позже даты окончания: <start> - <end>".
+QString DateRefusedText(const QString& field, QStringView text);
+QString PeriodRefusedText(PackedDate start, PackedDate end);
 // "%02u.%02u.%02u" day, month, two-digit year; empty for 0 or month 0.
 QString FormatDateDMY(PackedDate date);
 
@@ -172,8 +191,33 @@ QString FormatMonthYear(PackedMonthYear v);
 // ---------------------------------------------------------------- day.month
 
 // "%d.%d" -> day x 256 + month (a holiday word); 0 unless both numbers read
-// with day 1-31 and month 1-12. 1 when changed.
+// with a month 1-12 and a day that the month has in a leap year ("29.02" is
+// taken, "30.02" and "31.04" are not). 1 when changed.
 int ParseDayMonth(QStringView text, std::uint16_t& field);
+
+// ---------------------------------------------------------------- typed numbers
+
+// What a parser returns when it refuses a text: the field keeps its value.
+inline constexpr int kFieldRefused = -1;
+
+enum class TypedDecimal { Empty, Number, Refused };
+// The one rule for amounts, rates, percents and coefficients typed by the
+// user: blanks around the text are dropped; an empty text is Empty (the value
+// 0). Otherwise the text must be, in full, an optional sign, the whole part
+// and, optionally, a decimal separator (a point or a comma, as Russians type
+// it) followed by digits ("30000,50", "1.5", ",5", "7,"). The whole part may be
+// written in groups of three digits after one blank or no-break space
+// ("1 500,50", "12 345 678"), the way Russian numbers are printed. Anything
+// else is Refused: letters, an exponent, a second separator ("12,3,4"), a
+// misplaced blank ("1 50"), trailing characters ("12a"). The value is
+// correctly rounded and always finite.
+TypedDecimal ReadTypedDecimal(QStringView text, double& value);
+// "Некорректное число в поле "<field>": <text>", the message of a refused
+// amount, rate, percent or coefficient.
+QString NumberRefusedText(const QString& field, QStringView text);
+// The message of a number typed into the named field or cell when
+// ReadTypedDecimal refuses it; empty when it reads.
+QString DecimalTextRefusal(const QString& field, QStringView text);
 
 // ---------------------------------------------------------------- Kopecks
 
@@ -188,10 +232,14 @@ QString FormatMoney(Kopecks kopecks);
 // The largest amount that a money field takes, in roubles: every kopeck count
 // up to it is held exactly in a double.
 constexpr double kMaxMoneyRoubles = 999999999999.99;
-// "%lf" roubles stored as KopecksFromRoubles; empty or unreadable text, and an
-// amount that is not finite or beyond kMaxMoneyRoubles either way ("1e400",
-// "1e300"), give 0. 1 when the stored value changed.
+// Roubles read by ReadTypedDecimal, stored as KopecksFromRoubles; an empty
+// text is 0. A refused text, or an amount beyond kMaxMoneyRoubles either way,
+// returns kFieldRefused and leaves the field as it was. 1 when the stored
+// value changed.
 int ParseMoneyKopecks(QStringView text, double& field);
+// The message of an amount typed into the named field or cell when
+// ParseMoneyKopecks refuses it; empty when it reads.
+QString MoneyTextRefusal(const QString& field, QStringView text);
 // Whether an amount of kopecks is a finite number within the money range.
 bool IsMoneyInRange(double kopecks);
 
@@ -202,7 +250,8 @@ bool IsMoneyInRange(double kopecks);
 int ParseIntField(QStringView text, std::int32_t& field, int min, int max);
 // "%d" without a range (unreadable text gives 0); 1 when changed.
 int ParseIntFieldChanged(QStringView text, std::int32_t& field);
-// "%lf" (unreadable text gives 0); 1 when changed.
+// A number read by ReadTypedDecimal (empty text gives 0); a refused text
+// returns kFieldRefused and leaves the field. 1 when changed.
 int ParseDoubleField(QStringView text, double& field);
 // "%d" of the number; empty text for 0.
 QString FormatIntField(int n);
@@ -274,10 +323,11 @@ struct PackedFixed3 {
 
 // "%.3f" of roubles + thousandths / 1000; empty for 0.
 QString FormatPackedFixed3(PackedFixed3 v);
-// "%f" roubles v: t = ceil(v x 1000 - 0.5) thousandths (an exact half goes
-// down), roubles = t / 1000, thousandths = t % 1000, so the carry is kept
-// (1.9996 -> 2.000). Empty or unreadable text, a negative value or more than
-// 16,383 roubles stores 0. 1 when changed.
+// Roubles v read by ReadTypedDecimal: t = ceil(v x 1000 - 0.5) thousandths (an
+// exact half goes down), roubles = t / 1000, thousandths = t % 1000, so the
+// carry is kept (1.9996 -> 2.000). An empty text stores 0; a refused text, a
+// negative value or more than 16,383 roubles returns kFieldRefused and leaves
+// the field. 1 when changed.
 int ParseFloatField(QStringView text, PackedFixed3& field);
 
 // ---------------------------------------------------------------- minutes
@@ -353,12 +403,12 @@ int ParseHoursMinutesNormalised(QStringView text, H& hours, M& minutes)
 // more than 400 hours or a negative value is refused (field kept); empty or
 // unreadable text gives 0. 1 when changed.
 int ParseScheduleHours(QStringView text, int& tenths);
-// "%d.%d" with the digits after the point as a decimal fraction of two
-// places ("13.5" = 13 and 50 hundredths, "13.05" = 13 and 5, "2" = 2 and 0);
-// empty or unreadable text is 0 and 0. False (nothing read) when more than
-// two digits, or a sign, follow the point. Other separators (the comma of
-// days typed as "10,5") are given; *fractionTyped tells whether digits
-// followed the separator.
+// "%d.%d" with the digits after the point (or a comma: the two are one
+// decimal mark) a fraction of two places ("13.5" = 13 and 50 hundredths,
+// "13,05" = 13 and 5, "2" = 2 and 0); an empty text is 0 and 0. False
+// (nothing read, refused) for a text that is no number, more than two digits
+// or a sign after the mark, or trailing characters. The separator given is
+// the field's own; *fractionTyped tells whether digits followed the mark.
 bool ReadWholeAndHundredths(QStringView text, int& whole, int& hundredths, char separator = '.',
                             bool* fractionTyped = nullptr);
 

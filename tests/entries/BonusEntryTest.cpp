@@ -74,7 +74,10 @@ TEST_F(BonusEntry, LinesShowTheirFieldsAndReadThemWithinTheirRanges)
     EXPECT_FALSE(ReadBonusLine(ShowBonusLine(read), read));
 
     // Every field out of its range, or not a number, is 0; a kind of 6 too.
+    // A sum that does not read keeps its amount (the screen refuses it first).
     EXPECT_TRUE(ReadBonusLine({"996", "6", "x", "2", "8", "3", "2", "1234567890123", "128"}, read));
+    EXPECT_EQ(read.sum, 1'250);
+    read.sum = 0;
     EXPECT_EQ(read, ib::BonusLine{});
     EXPECT_TRUE(ReadBonusLine({"0", "-1", "7.005", "", "", "", "", "", ""}, read));
     EXPECT_EQ(read.kod, 0);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace en = kalvor::entries;
 namespace ib = kalvor::infobase;
 
@@ -138,6 +140,21 @@ TEST(TabelFields, CoefficientDigitsAfterThePointAreADecimalFraction)
     EXPECT_EQ(Typed(record, 1098, QStringLiteral("1.255"), &changed).koeffHundredths(), 120);
     EXPECT_EQ(changed, 0);
     EXPECT_EQ(Typed(record, 1098, QStringLiteral("-1.5")).koeffHundredths(), 120);
+    // A comma is the decimal point of a coefficient; a text that does not
+    // read in full is refused.
+    EXPECT_EQ(Typed(record, 1098, QStringLiteral("1,15")).koeffHundredths(), 115);
+    record.setKoeffHundredths(120);
+    EXPECT_EQ(Typed(record, 1098, QStringLiteral("1,2,5")).koeffHundredths(), 120);
+    EXPECT_EQ(Typed(record, 1098, QStringLiteral("1.5x")).koeffHundredths(), 120);
+    EXPECT_EQ(Typed(record, 1098, QStringLiteral("коэф")).koeffHundredths(), 120);
+    en::TabelTexts form = en::ShowTabelRecord(record);
+    QString message;
+    EXPECT_EQ(en::RefusedCoefficient(form, &message), 0);
+    form.texts[std::size_t(std::find_if(en::TabelFields().begin(), en::TabelFields().end(),
+                                        [](const en::TabelField& f) { return f.controlId == 1098; }) -
+                           en::TabelFields().begin())] = QStringLiteral("1,2,5");
+    EXPECT_EQ(en::RefusedCoefficient(form, &message), 1098);
+    EXPECT_EQ(message, QStringLiteral("Некорректное число в поле \"Коэффициент повышения ставок\": 1,2,5"));
     // A zero coefficient shows empty.
     EXPECT_EQ(Shown(ib::TabelRecord{}, 1098), QString());
 }

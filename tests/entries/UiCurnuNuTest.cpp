@@ -144,6 +144,31 @@ TEST_F(CurnuNuScreen, RowsAddedEditedAndDeletedAreInTheBaseAfterReopening)
     EXPECT_EQ(rows[2], damage);
 }
 
+TEST_F(CurnuNuScreen, AnAmountTakesADecimalCommaAndOneThatDoesNotReadIsRefused)
+{
+    MessageRecorder boxes;
+    Open();
+    Apply(114);
+    ASSERT_EQ(DataRows(), 2);
+    TypeCell(grid, 2, 2, QStringLiteral("1500,50"));
+    PressKey(Qt::Key_Escape);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(Rows(114)[1].sum, 150050); // 1,500.50 roubles
+
+    Apply(114);
+    EXPECT_EQ(Cells(2)[2], QStringLiteral("1500.50"));
+    TypeCell(grid, 2, 2, QStringLiteral("1500,50,1"));
+    PressKey(Qt::Key_Escape);
+    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректное число в поле \"Сумма\": 1500,50,1")});
+    EXPECT_EQ(grid->GetFocusCell(), CCellID(2, 2));
+    EXPECT_EQ(Cells(2)[2], QStringLiteral("1500,50,1"));
+    EXPECT_EQ(Rows(114)[1].sum, 150050);
+    TypeCell(grid, 2, 2, QStringLiteral("1 500,5"));
+    Close();
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(Rows(114)[1].sum, 150050);
+}
+
 TEST_F(CurnuNuScreen, AMarkedGroupGetsABonusAtOnceThatTheCalculationPays)
 {
     MessageRecorder boxes;

@@ -60,7 +60,7 @@ TEST(VacationNoteFields, TypedTextsFollowTheFieldsRules)
     EXPECT_FALSE(form.start.isValid());
     EXPECT_FALSE(en::ReadVacationNote(form, note)) << "the form as shown changes nothing";
 
-    // The digits after the comma are a decimal fraction; a point ends the number.
+    // The digits after the comma (or a point) are a decimal fraction.
     auto length = [&](const QString& text) {
         ib::VacationNote typed = Note(11, 14);
         form = en::ShowVacationNote(typed);
@@ -70,7 +70,8 @@ TEST(VacationNoteFields, TypedTextsFollowTheFieldsRules)
     };
     EXPECT_EQ(length(QStringLiteral("10,5")), (std::pair{10, 50}));
     EXPECT_EQ(length(QStringLiteral("10,05")), (std::pair{10, 5}));
-    EXPECT_EQ(length(QStringLiteral("10.50")), (std::pair{10, 0}));
+    EXPECT_EQ(length(QStringLiteral("10.50")), (std::pair{10, 50}));
+    EXPECT_EQ(length(QStringLiteral("10,5 дн")), (std::pair{14, 0})) << "trailing text is refused";
     EXPECT_EQ(length(QStringLiteral("10,505")), (std::pair{14, 0})) << "a third digit is refused";
     EXPECT_EQ(length(QString()), (std::pair{0, 0}));
 
@@ -112,6 +113,12 @@ TEST(VacationNoteFields, TypedTextsFollowTheFieldsRules)
     EXPECT_EQ(typed.fond, 2960);
     EXPECT_EQ(typed.dn, 127) << "the period's whole days keep to their field";
     EXPECT_EQ(typed.dnHundredths, 50);
+    form.fond = QStringLiteral("22,5"); // a decimal comma
+    EXPECT_TRUE(en::ReadVacationNote(form, typed));
+    EXPECT_EQ(typed.fond, 2250);
+    form.fond = QStringLiteral("22,5 дн");
+    EXPECT_FALSE(en::ReadVacationNote(form, typed)) << "a fund that does not read keeps its value";
+    EXPECT_EQ(typed.fond, 2250);
 
     // The start keeps its full year; a cleared picker clears day, month and year.
     form.start = QDate(2026, 12, 28);

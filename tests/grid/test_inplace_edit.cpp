@@ -82,7 +82,7 @@ TEST_F(EditFixture, EnterStartsWithTheCaretAtTheEndAndEnterEnds)
     EXPECT_EQ(grid->GetFocusCell(), CCellID(2, 2));
     EXPECT_TRUE(grid->hasFocus());
 
-    // F2 edits as after a click.
+    // F2 edits the text in place: the caret after it, the arrows inside.
     Key(Qt::Key_F2);
     ASSERT_NE(editor(), nullptr);
     EXPECT_FALSE(editor()->GetExitOnArrows());
@@ -96,9 +96,20 @@ TEST_F(EditFixture, AClickIntoTheFocusCellEditsAndArrowsStayInside)
     EXPECT_EQ(editor(), nullptr);
     EXPECT_EQ(grid->GetFocusCell(), CCellID(4, 1));
 
+    // A click into the focus cell opens it with the whole text selected: what
+    // is typed replaces it, as after a typed character.
     Click(grid, CellCentre(grid, 4, 1));
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->text(), QStringLiteral("r4c1"));
+    EXPECT_EQ(editor()->selectedText(), QStringLiteral("r4c1"));
+    Type(QStringLiteral("26"));
+    EXPECT_EQ(editor()->text(), QStringLiteral("26"));
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(grid->GetItemText(4, 1), QStringLiteral("r4c1"));
+
+    Click(grid, CellCentre(grid, 4, 1));
+    ASSERT_NE(editor(), nullptr);
+    Key(Qt::Key_End);
     EXPECT_EQ(editor()->cursorPosition(), 4);
     EXPECT_FALSE(editor()->hasSelectedText());
     Key(Qt::Key_Left);

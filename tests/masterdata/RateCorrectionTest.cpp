@@ -12,6 +12,7 @@
 #include "support/TestFixture.h"
 #include "values/Values.h"
 
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -72,10 +73,24 @@ TEST(RateCorrection, ReadBackStoresKopecksAndTellsWhetherAnythingChanged)
     texts[0] = "12345.00";
     EXPECT_FALSE(ReadRates(rates, texts));
     texts[1] = "100.005"; // an exact half kopeck goes down
-    texts[2] = "abc"; // not a number reads as 0
+    texts[2] = "24000,5"; // a decimal comma
+    EXPECT_EQ(masterdata::FirstUnreadRate(texts), -1);
     EXPECT_TRUE(ReadRates(rates, texts));
     EXPECT_EQ(rates[1].rate, 10000);
-    EXPECT_EQ(rates[2].rate, 0);
+    EXPECT_EQ(rates[2].rate, 2400050);
+    // Typed after the old text, 26000 made a number that still rounds to
+    // the old rate: only replacing the text (a click selects it) gives 26,000.00.
+    texts[3] = "24000.0026000";
+    EXPECT_EQ(masterdata::FirstUnreadRate(texts), -1);
+    EXPECT_TRUE(ReadRates(rates, texts));
+    EXPECT_EQ(rates[3].rate, 2400000);
+    texts[3] = "26 000,00";
+    texts[4] = "abc";
+    rates[4].rate = 500;
+    EXPECT_EQ(masterdata::FirstUnreadRate(texts), 4);
+    EXPECT_TRUE(ReadRates(rates, texts));
+    EXPECT_EQ(rates[3].rate, 2600000);
+    EXPECT_EQ(rates[4].rate, 500); // a rate that does not read keeps its own
     texts[0].clear();
     EXPECT_TRUE(ReadRates(rates, texts));
     EXPECT_EQ(rates[0].rate, 0);
@@ -171,4 +186,52 @@ TEST_F(RateDialogTest, ATypedRateIsStoredOnOkAndOkWithoutAChangeWritesNothing)
     EXPECT_EQ(base().current.rates[1].rate, 3100050);
     EXPECT_EQ(storedRate(2), 3100050);
     EXPECT_EQ(storedRate(1), 2500000);
+}
+
+TEST_F(RateDialogTest, AClickedCellTakesWhatIsTypedAndAnUnreadRateKeepsTheDialogOpen)
+{
+    // Reporting month April: the first row is March, with 24,000.00.
+    base().config.tekMes = u16(MonthKey(2011, 4).value());
+    base().attributes[size_t(slot - 1)].sistOpl = 4;
+    base().current.rates[0].rate = 2400000;
+    auto typeIntoMarch = [](CStavkaCorrect& dialog, const QString& text) {
+        CFldHlpGridCtrl* grid = dialog.Grid();
+        ASSERT_EQ(grid->GetItemText(1, 0), QStringLiteral("Март"));
+        QRect cell;
+        ASSERT_TRUE(grid->GetCellRect(1, 1, cell));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QApplication::processEvents();
+        ASSERT_NE(grid->GetEditor(), nullptr);
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        QApplication::processEvents();
+    };
+    auto clickOk = [](CStavkaCorrect& dialog) {
+        QTest::mouseClick(dialog.controlAs<QPushButton>(1), Qt::LeftButton);
+        QApplication::processEvents();
+    };
+    MessageRecorder boxes;
+    {
+        CStavkaCorrect dialog(&doc, unsigned(slot));
+        ASSERT_TRUE(ShowActive(&dialog));
+        EXPECT_EQ(dialog.Grid()->GetItemText(1, 1), QStringLiteral("24000.00"));
+        typeIntoMarch(dialog, QStringLiteral("26000"));
+        clickOk(dialog);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    }
+    EXPECT_EQ(storedRate(1), 2600000);
+    {
+        CStavkaCorrect dialog(&doc, unsigned(slot));
+        ASSERT_TRUE(ShowActive(&dialog));
+        EXPECT_EQ(dialog.Grid()->GetItemText(1, 1), QStringLiteral("26000.00"));
+        // A rate that does not read is named; the dialog stays and stores nothing.
+        typeIntoMarch(dialog, QStringLiteral("25000,00,5"));
+        clickOk(dialog);
+        EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректное число в поле \"Оклад (Март)\": 25000,00,5")});
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialog.Grid()->GetFocusCell(), CCellID(1, 1));
+        dialog.reject();
+    }
+    EXPECT_EQ(storedRate(1), 2600000);
+    EXPECT_EQ(base().current.rates[0].rate, 2600000);
 }

@@ -184,6 +184,10 @@ TEST(TaxScaleBook, TypedPeriodsAndPercents)
     EXPECT_EQ(FormatTaxPercent(whole, hundredths), QStringLiteral("30.00"));
     EXPECT_FALSE(ReadTaxPercent(u"13.505", whole, hundredths));
     EXPECT_EQ(FormatTaxPercent(whole, hundredths), QStringLiteral("30.00"));
+    ASSERT_TRUE(ReadTaxPercent(u"13,5", whole, hundredths)); // a decimal comma
+    EXPECT_EQ(FormatTaxPercent(whole, hundredths), QStringLiteral("13.50"));
+    EXPECT_FALSE(ReadTaxPercent(u"13,5%", whole, hundredths));
+    EXPECT_EQ(FormatTaxPercent(whole, hundredths), QStringLiteral("13.50"));
     ASSERT_TRUE(ReadTaxPercent(u"", whole, hundredths));
     EXPECT_EQ(FormatTaxPercent(whole, hundredths), QString());
 }

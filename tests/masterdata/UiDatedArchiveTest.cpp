@@ -129,6 +129,46 @@ TEST_F(UiDatedArchive, InsertDeleteAndEscSaveTheGridIntoTheDatedArchive)
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
 }
 
+TEST_F(UiDatedArchive, ImpossibleDatesAndReversedPeriodsAreRefusedAndNothingIsStored)
+{
+    MessageRecorder boxes;
+    ApplyNumber(view->Strip(), tabN(1));
+    SelectRow(3);
+    PressKey(Qt::Key_F8);
+    ASSERT_EQ(grid->GetRowCount(), 5);
+    TypeCell(grid, 4, 0, QStringLiteral("31.02.11"));
+    TypeCell(grid, 4, 1, QStringLiteral("14.03.11"));
+    TypeCell(grid, 4, 2, QStringLiteral("03.11"));
+    TypeCell(grid, 4, 3, QStringLiteral("89"));
+    TypeCell(grid, 4, 4, QStringLiteral("1000,50"));
+    const QStringList stored{"156", "155", "600"};
+
+    // February 2011 has no 31st day: Esc refuses, the grid stays as typed.
+    PressKey(Qt::Key_Escape);
+    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректная дата в поле \"Дата начала\": 31.02.11")});
+    EXPECT_EQ(grid->GetRowCount(), 5);
+    EXPECT_EQ(grid->GetFocusCell(), CCellID(4, 0));
+    EXPECT_EQ(Column("warDat", "kod", 1), stored);
+    // Nor is a start after the end taken, by Esc or by F4.
+    TypeCell(grid, 4, 0, QStringLiteral("15.03.11"));
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(boxes.Texts().value(1), QStringLiteral("Дата начала позже даты окончания: 15.03.11 - 14.03.11"));
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
+    EXPECT_EQ(Column("warDat", "kod", 1), stored);
+    TypeCell(grid, 4, 2, QStringLiteral("13.11"));
+    TypeCell(grid, 4, 0, QStringLiteral("1.03.11"));
+    PressKey(Qt::Key_Escape);
+    EXPECT_EQ(boxes.Texts().value(2), QStringLiteral("Некорректная дата в поле \"Месяц (из архива)\": 13.11"));
+    EXPECT_EQ(Column("warDat", "kod", 1), stored);
+
+    TypeCell(grid, 4, 2, QStringLiteral("03.11"));
+    PressKey(Qt::Key_Escape);
+    EXPECT_EQ(boxes.boxes.size(), 3u);
+    EXPECT_EQ(Column("warDat", "kod", 1), (QStringList{"156", "155", "600", "89"}));
+    EXPECT_EQ(Column("warDat", "sum", 1).value(3), QStringLiteral("100050.00"));
+    EXPECT_EQ(Column("warDat", "d1", 1).value(3), QStringLiteral("1"));
+}
+
 TEST_F(UiDatedArchive, WithoutASingleSelectedRowBothInsertsAppend)
 {
     MessageRecorder boxes;

@@ -107,6 +107,33 @@ TEST_F(UiRecordCard, ATabChangeSavesTheEditsAndARefusalKeepsThePage)
     EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
 }
 
+TEST_F(UiRecordCard, AmountsTakeADecimalCommaAndUnreadAmountsAreRefusedByName)
+{
+    ApplyNumber(view->Strip(), tabN(1));
+    const double salary = base().current.head.oklad;
+    TypeInto(1024, QStringLiteral("1,5"));
+    TypeInto(1005, QStringLiteral("12,345"));
+    PressKey(Qt::Key_F4);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(2)));
+    EXPECT_EQ(Column("konst", "stavka", 1), QStringList{QStringLiteral("150.00")}); // 1.50 roubles
+    PressKey(Qt::Key_F3);
+    EXPECT_EQ(Field(1024)->text(), QStringLiteral("1.50"));
+    EXPECT_EQ(Field(1005)->text(), QStringLiteral("12.345"));
+
+    // Text that does not read in full is named and keeps the stored amount.
+    TypeInto(1004, QStringLiteral("30000,50,1"));
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректное число в поле \"Оклад\": 30000,50,1")});
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
+    EXPECT_EQ(base().current.head.oklad, salary);
+    EXPECT_EQ(Field(1004)->text(), QStringLiteral("30000,50,1"));
+    TypeInto(1004, QStringLiteral("30000,50"));
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(Column("konst", "oklad", 1), QStringList{QStringLiteral("3000050.00")});
+}
+
 TEST_F(UiRecordCard, ANewNumberMakesANewCard)
 {
     const int count = base().employeeCount();
@@ -164,6 +191,15 @@ TEST_F(UiRecordCard, AltF10DeletesAfterTheQuestion)
     // Stepping finds the deleted number no more and does nothing.
     PressKey(Qt::Key_F4);
     EXPECT_TRUE(Field(1077)->text().isEmpty());
+    // The emptied card takes no typing until a number is applied.
+    EXPECT_FALSE(Field(1077)->isEnabled());
+    EXPECT_FALSE(view->Tabs()->isEnabled());
+    Field(1077)->setFocus();
+    QApplication::processEvents();
+    EXPECT_FALSE(Field(1077)->hasFocus());
+    ApplyNumber(view->Strip(), tabN(0));
+    EXPECT_TRUE(Field(1077)->isEnabled());
+    EXPECT_EQ(Field(1077)->text(), record(0).head.fio);
 }
 
 TEST_F(UiRecordCard, PropertyDeductionAsksBeforeChangingATotal)

@@ -126,6 +126,29 @@ TEST(PackedDate, ParseDateDMY)
     EXPECT_TRUE(ParseDateDMY(u"32.1.11").isNull());
     EXPECT_TRUE(ParseDateDMY(u"1.16.11").isNull());
     EXPECT_TRUE(ParseDateDMY(u"-1.1.11").isNull());
+    // Dates that do not exist are no dates: February of 2011 has 28 days, of
+    // 2012 (12 divisible by 4) 29; April has 30.
+    EXPECT_TRUE(ParseDateDMY(u"31.02.11").isNull());
+    EXPECT_TRUE(ParseDateDMY(u"29.02.11").isNull());
+    EXPECT_EQ(ParseDateDMY(u"29.02.12"), PackedDate::make(29, 2, 12));
+    EXPECT_EQ(ParseDateDMY(u"29.02.2000"), PackedDate::make(29, 2, 0));
+    EXPECT_TRUE(ParseDateDMY(u"31.04.11").isNull());
+    EXPECT_TRUE(ParseDateDMY(u"0.3.11").isNull());
+    // A typed date that is not one is refused; an empty text is no date.
+    EXPECT_TRUE(ReadDateDMY(u"31.02.11").refused);
+    EXPECT_TRUE(ReadDateDMY(u"14,03,11").refused);
+    EXPECT_FALSE(ReadDateDMY(u"  ").refused);
+    EXPECT_TRUE(ReadDateDMY(u"").date.isNull());
+    EXPECT_EQ(ReadDateDMY(u"14.03.11").date, PackedDate::make(14, 3, 11));
+    // A period's start after its end; an open end is no reversal.
+    EXPECT_TRUE(IsPeriodReversed(PackedDate::make(15, 3, 11), PackedDate::make(14, 3, 11)));
+    EXPECT_FALSE(IsPeriodReversed(PackedDate::make(14, 3, 11), PackedDate::make(14, 3, 11)));
+    EXPECT_FALSE(IsPeriodReversed(PackedDate::make(1, 12, 99), PackedDate::make(10, 1, 0))); // 1999 to 2000
+    EXPECT_FALSE(IsPeriodReversed(PackedDate::make(15, 3, 11), PackedDate()));
+    EXPECT_EQ(DateRefusedText(QStringLiteral("Дата начала"), u" 31.02.11"),
+              QStringLiteral("Некорректная дата в поле \"Дата начала\": 31.02.11"));
+    EXPECT_EQ(PeriodRefusedText(PackedDate::make(15, 3, 11), PackedDate::make(14, 3, 11)),
+              QStringLiteral("Дата начала позже даты окончания: 15.03.11 - 14.03.11"));
     EXPECT_EQ(FormatDateDMY(PackedDate::make(5, 3, 2009)), QStringLiteral("05.03.09"));
     EXPECT_EQ(FormatDateDMY(PackedDate()), QString());
 }
@@ -243,6 +266,60 @@ TEST(DateTime, DaysInMonthAndFormatTime)
 
 // ------------------------------------------------------------ money and numbers
 
+// The one rule of typed amounts, rates, percents and coefficients: a comma
+// or a point before the fraction, groups of three digits after a blank, the
+// whole text read or nothing. Worked values: 30000,50 roubles are 3,000,050
+// kopecks; 1 500,50 roubles 150,050 kopecks; a rate of 1,5 is 1.5.
+TEST(TypedNumbers, ReadInFullWithACommaOrAPoint)
+{
+    struct Case {
+        const char16_t* text;
+        TypedDecimal read;
+        double value;
+        double kopecks; // what ParseMoneyKopecks stores into a field holding 777
+    };
+    const Case cases[] = {
+        {u"30000,50", TypedDecimal::Number, 30000.5, 3000050},
+        {u"1,5", TypedDecimal::Number, 1.5, 150},
+        {u"1.5", TypedDecimal::Number, 1.5, 150},
+        {u"1 500,50", TypedDecimal::Number, 1500.5, 150050},
+        {u"1\u00a0500,50", TypedDecimal::Number, 1500.5, 150050}, // a no-break space, as Russian numbers print
+        {u"12 345 678", TypedDecimal::Number, 12345678, 1234567800},
+        {u" -150,5 ", TypedDecimal::Number, -150.5, -15050},
+        {u",5", TypedDecimal::Number, 0.5, 50},
+        {u"7,", TypedDecimal::Number, 7, 700},
+        {u"", TypedDecimal::Empty, 0, 0},
+        {u"   ", TypedDecimal::Empty, 0, 0},
+        {u"12,3,4", TypedDecimal::Refused, 0, 777},
+        {u"12.3,4", TypedDecimal::Refused, 0, 777},
+        {u"12a", TypedDecimal::Refused, 0, 777},
+        {u"сто", TypedDecimal::Refused, 0, 777},
+        {u"1 50", TypedDecimal::Refused, 0, 777}, // a blank only before a group of three
+        {u"1 5000", TypedDecimal::Refused, 0, 777},
+        {u"1500 ,50", TypedDecimal::Refused, 0, 777},
+        {u"2e3", TypedDecimal::Refused, 0, 777},
+        {u",", TypedDecimal::Refused, 0, 777},
+        {u"-", TypedDecimal::Refused, 0, 777},
+        {u"1e400", TypedDecimal::Refused, 0, 777},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.text).toStdString());
+        double value = -1;
+        EXPECT_EQ(ReadTypedDecimal(c.text, value), c.read);
+        EXPECT_EQ(value, c.value);
+        double field = 777;
+        const int result = ParseMoneyKopecks(c.text, field);
+        EXPECT_EQ(field, c.kopecks);
+        EXPECT_EQ(result, c.read == TypedDecimal::Refused ? kFieldRefused : 1);
+        EXPECT_EQ(MoneyTextRefusal(QStringLiteral("Сумма"), c.text).isEmpty(), c.read != TypedDecimal::Refused);
+    }
+    // A number of 400 digits does not fit a double: refused, never infinity.
+    double value = 0;
+    EXPECT_EQ(ReadTypedDecimal(QString(400, QLatin1Char('9')), value), TypedDecimal::Refused);
+    EXPECT_EQ(NumberRefusedText(QStringLiteral("Ставка"), u" 12a"),
+              QStringLiteral("Некорректное число в поле \"Ставка\": 12a"));
+}
+
 TEST(Money, ParseMoneyKopecksAndFormatMoney)
 {
     double k = 0;
@@ -261,30 +338,27 @@ TEST(Money, ParseMoneyKopecksAndFormatMoney)
     EXPECT_EQ(KopecksFromRoubles(1.005), 100); // 100.49999999999999 - 0.5
     EXPECT_EQ(KopecksFromRoubles(12.345), 1234);
     EXPECT_EQ(KopecksFromRoubles(12.3451), 1235);
-    EXPECT_EQ(ParseMoneyKopecks(u"1,50", k), 1); // a comma ends the number
-    EXPECT_EQ(k, 100);
+    EXPECT_EQ(ParseMoneyKopecks(u"1,50", k), 1); // a comma before the kopecks
+    EXPECT_EQ(k, 150);
     EXPECT_EQ(ParseMoneyKopecks(u"", k), 1);
     EXPECT_EQ(k, 0);
-    EXPECT_EQ(ParseMoneyKopecks(u"сто", k), 0);
+    EXPECT_EQ(ParseMoneyKopecks(u"сто", k), kFieldRefused);
 
-    // Amounts beyond the money range, or not finite, are refused like the other
-    // parsers refuse theirs: the field gets 0.
+    // Amounts beyond the money range, or not finite, are refused: the field
+    // keeps its amount.
     k = 500;
-    EXPECT_EQ(ParseMoneyKopecks(u"1e400", k), 1); // would be infinity
-    EXPECT_EQ(k, 0);
-    k = 500;
-    EXPECT_EQ(ParseMoneyKopecks(u"1e300", k), 1); // a 300-digit amount
-    EXPECT_EQ(k, 0);
-    k = 500;
-    EXPECT_EQ(ParseMoneyKopecks(u"-1e13", k), 1);
-    EXPECT_EQ(k, 0);
+    EXPECT_EQ(ParseMoneyKopecks(QStringLiteral("1") + QString(300, QLatin1Char('0')), k),
+              kFieldRefused); // a 300-digit amount
+    EXPECT_EQ(k, 500);
+    EXPECT_EQ(ParseMoneyKopecks(u"-10000000000000", k), kFieldRefused);
+    EXPECT_EQ(k, 500);
     EXPECT_EQ(ParseMoneyKopecks(u"999999999999.99", k), 1); // the largest amount
     EXPECT_EQ(k, 99999999999999.0);
     EXPECT_EQ(FormatMoney(k), QStringLiteral("999999999999.99"));
     EXPECT_EQ(ParseMoneyKopecks(u"-999999999999.99", k), 1);
     EXPECT_EQ(k, -99999999999999.0);
-    EXPECT_EQ(ParseMoneyKopecks(u"1000000000000", k), 1); // one rouble more
-    EXPECT_EQ(k, 0);
+    EXPECT_EQ(ParseMoneyKopecks(u"1000000000000", k), kFieldRefused); // one rouble more
+    EXPECT_EQ(k, -99999999999999.0);
     EXPECT_TRUE(IsMoneyInRange(-99999999999999.0));
     EXPECT_FALSE(IsMoneyInRange(std::numeric_limits<double>::infinity()));
     EXPECT_FALSE(IsMoneyInRange(std::numeric_limits<double>::quiet_NaN()));
@@ -308,9 +382,15 @@ TEST(Numbers, IntAndDoubleFields)
     EXPECT_EQ(f, -7);
     EXPECT_EQ(ParseIntFieldChanged(u"-7", f), 0);
     double d = 1;
-    EXPECT_EQ(ParseDoubleField(u"2.5e1", d), 1);
-    EXPECT_EQ(d, 25.0);
-    EXPECT_EQ(ParseDoubleField(u"1e999", d), 1); // not a usable number
+    EXPECT_EQ(ParseDoubleField(u"2,5", d), 1); // a coefficient typed with a comma
+    EXPECT_EQ(d, 2.5);
+    EXPECT_EQ(ParseDoubleField(u"2.5e1", d), kFieldRefused); // no exponents
+    EXPECT_EQ(ParseDoubleField(u"1,2,5", d), kFieldRefused);
+    EXPECT_EQ(d, 2.5);
+    EXPECT_EQ(DecimalTextRefusal(QStringLiteral("Коэффициент"), u"1,2,5"),
+              QStringLiteral("Некорректное число в поле \"Коэффициент\": 1,2,5"));
+    EXPECT_EQ(DecimalTextRefusal(QStringLiteral("Коэффициент"), u"1,25"), QString());
+    EXPECT_EQ(ParseDoubleField(u"", d), 1);
     EXPECT_EQ(d, 0.0);
     EXPECT_EQ(FormatIntField(0), QString());
     EXPECT_EQ(FormatIntField(-42), QStringLiteral("-42"));
@@ -378,19 +458,22 @@ TEST(PackedFixed3, ParseFloatField)
     EXPECT_EQ(t.roubles(), 2);
     EXPECT_EQ(t.thousandths(), 0);
     EXPECT_EQ(FormatPackedFixed3(t), QStringLiteral("2.000"));
-    EXPECT_EQ(ParseFloatField(u"1,9996", t), 1); // read with a decimal point: 1
-    EXPECT_EQ(FormatPackedFixed3(t), QStringLiteral("1.000"));
+    EXPECT_EQ(ParseFloatField(u"1,5", t), 1); // a comma before the fraction
+    EXPECT_EQ(FormatPackedFixed3(t), QStringLiteral("1.500"));
+    EXPECT_EQ(ParseFloatField(u"1,9,9", t), kFieldRefused);
+    EXPECT_EQ(FormatPackedFixed3(t), QStringLiteral("1.500"));
     EXPECT_EQ(ParseFloatField(u"0.0005", t), 1); // an exact half goes down
     EXPECT_TRUE(t.isZero());
     EXPECT_EQ(ParseFloatField(u"16383.999", t), 1);
     EXPECT_EQ(t.roubles(), 16383);
     EXPECT_EQ(t.thousandths(), 999);
-    // Beyond 14 bits of roubles the value would be cut: refused as 0.
-    EXPECT_EQ(ParseFloatField(u"16384", t), 1);
-    EXPECT_TRUE(t.isZero());
-    EXPECT_EQ(ParseFloatField(u"16383.9996", t), 0); // carries to 16384: refused
-    EXPECT_TRUE(t.isZero());
-    EXPECT_EQ(ParseFloatField(u"-1.5", t), 0);
+    // Beyond 14 bits of roubles the value would be cut: refused, the tariff kept.
+    EXPECT_EQ(ParseFloatField(u"16384", t), kFieldRefused);
+    EXPECT_EQ(t.roubles(), 16383);
+    EXPECT_EQ(ParseFloatField(u"16383.9996", t), kFieldRefused); // carries to 16384
+    EXPECT_EQ(ParseFloatField(u"-1.5", t), kFieldRefused);
+    EXPECT_EQ(t.thousandths(), 999);
+    EXPECT_EQ(ParseFloatField(u"", t), 1);
     EXPECT_TRUE(t.isZero());
 }
 

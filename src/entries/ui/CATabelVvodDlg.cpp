@@ -16,6 +16,8 @@ namespace en = kalvor::entries;
 namespace {
 
 const QString kBaseFull = QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена.");
+constexpr int kSalaryColumn = 3;
+constexpr int kTariffColumn = 4;
 
 } // namespace
 
@@ -91,6 +93,8 @@ int CATabelVvodDlg::SaveRecord()
     ib::CInfoBase& base = View()->Document()->infoBase;
     if (m_slot == 0 || m_groupMode)
         return 1;
+    if (RefuseUnreadAmounts({{kSalaryColumn, "Оклад"}, {kTariffColumn, "Тариф", true}}))
+        return 0;
     const int slot = int(m_slot);
     const int first = base.altTabel.first(slot);
     const int count = base.altTabel.count(slot);
@@ -184,6 +188,9 @@ void CATabelVvodDlg::keyPressEvent(QKeyEvent* event)
 
 bool CATabelVvodDlg::ReadEnteredRow()
 {
+    const int row = Grid()->GetFixedRowCount();
+    if (RefuseUnreadAmounts({{kSalaryColumn, "Оклад"}, {kTariffColumn, "Тариф", true}}, row, row))
+        return false;
     m_entered = RowCells(Grid()->GetFixedRowCount());
     return true;
 }

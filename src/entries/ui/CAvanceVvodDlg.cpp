@@ -7,6 +7,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/EntryGrid.h"
+#include "shell/ui/KalvorMessageBox.h"
 #include "values/CScan.h"
 #include "values/RoundText.h"
 #include "values/Values.h"
@@ -90,6 +91,17 @@ void CAvanceVvodDlg::SetSelection(int shop, int brigade, int profession)
 int CAvanceVvodDlg::SaveRecord()
 {
     auto& base = View()->Document()->infoBase;
+    // An advance that does not read keeps every stored advance.
+    for (int row = 1; row < m_grid->GetRowCount(); ++row) {
+        const QString refusal =
+            kalvor::MoneyTextRefusal(m_grid->GetItemText(0, kAdvanceColumn), m_grid->GetItemText(row, kAdvanceColumn));
+        if (!refusal.isEmpty()) {
+            KalvorMessageBox(refusal, MB_OK | MB_ICONERROR, QString(), this);
+            m_grid->SetFocusCell(row, kAdvanceColumn);
+            m_grid->setFocus();
+            return 0;
+        }
+    }
     for (int row = 1; row < m_grid->GetRowCount(); ++row) {
         int number = 0;
         const int index =
@@ -97,7 +109,7 @@ int CAvanceVvodDlg::SaveRecord()
         if (index < 0)
             break;
         const std::size_t slot = base.list[std::size_t(index)].slot;
-        if (kalvor::ParseMoneyKopecks(m_grid->GetItemText(row, kAdvanceColumn), base.av[slot - 1]))
+        if (kalvor::ParseMoneyKopecks(m_grid->GetItemText(row, kAdvanceColumn), base.av[slot - 1]) > 0)
             m_modified = true;
     }
     return 1;

@@ -64,12 +64,13 @@ bool CAvanceVvodView::CheckSelection(int* shop, int* brigade, int* profession)
 void CAvanceVvodView::ApplySelection()
 {
     int shop = 0, brigade = 0, profession = 0;
-    if (!CheckSelection(&shop, &brigade, &profession))
+    if (!CheckSelection(&shop, &brigade, &profession) || !m_dlg->SaveRecord())
         return;
-    m_dlg->SaveRecord();
     m_dlg->SetSelection(shop, brigade, profession);
     EnableEntry(true);
 }
+
+bool CAvanceVvodView::CanLeave() { return !m_dlg || m_dlg->SaveRecord() != 0; }
 
 void CAvanceVvodView::EnableEntry(bool enable)
 {

@@ -22,6 +22,8 @@ public:
     void ShowFormHelp() override;
     // Enter in the strip: the check, the grid read back, the new selection.
     void ApplySelection() override;
+    // Leaving saves the advances; an advance that does not read keeps the screen.
+    bool CanLeave() override;
     void EnableEntry(bool enable) override;
 
     // Reads the strip; when nobody of it is shown: "Сотрудников не

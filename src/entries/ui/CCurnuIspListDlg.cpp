@@ -106,3 +106,10 @@ void CCurnuIspListDlg::CountBlock(const ib::EmployeeRecord& rec, ib::EmployeeAtt
 }
 
 en::DetailSaver CCurnuIspListDlg::Saver() const { return &ib::SaveIspol; }
+
+std::vector<std::pair<int, QString>> CCurnuIspListDlg::AmountFields() const
+{
+    std::vector<std::pair<int, QString>> fields;
+    for (int id : IdSize) fields.emplace_back(id, QStringLiteral("Величина удержания"));
+    return fields;
+}

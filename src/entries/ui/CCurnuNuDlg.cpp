@@ -60,6 +60,8 @@ int CCurnuNuDlg::SaveRecord()
     ib::CInfoBase& base = View()->Document()->infoBase;
     if (m_slot == 0 || m_groupMode || base.currentSlot != int(m_slot))
         return 1;
+    if (RefuseUnreadAmounts({{en::kCurnuSumColumn, "Сумма"}}))
+        return 0;
     en::RowStore store;
     try {
         WaitCursor wait;
@@ -128,6 +130,9 @@ void CCurnuNuDlg::keyPressEvent(QKeyEvent* event)
 
 bool CCurnuNuDlg::ReadEnteredRow()
 {
+    const int row = Grid()->GetFixedRowCount();
+    if (RefuseUnreadAmounts({{en::kCurnuSumColumn, "Сумма"}}, row, row))
+        return false;
     m_entered = en::ReadProizvRow(RowCells(Grid()->GetFixedRowCount()));
     return true;
 }

@@ -65,6 +65,8 @@ int CCurnuPerSBDlg::SaveRecord()
     const ib::CInfoBase& base = View()->Document()->infoBase;
     if (m_slot == 0 || m_groupMode || base.currentSlot != int(m_slot))
         return 1;
+    if (RefuseUnreadAmounts({{1, "Сумма"}}))
+        return 0;
     if (!StoreRows(int(m_slot), ReadGridRows()))
         return 0;
     FillGrid(en::TransferRows(base.current, base.attributes[std::size_t(m_slot - 1)]));
@@ -113,6 +115,9 @@ void CCurnuPerSBDlg::FillGrid(const en::SberRows& rows)
 
 bool CCurnuPerSBDlg::ReadEnteredRow()
 {
+    const int row = Grid()->GetFixedRowCount();
+    if (RefuseUnreadAmounts({{1, "Сумма"}}, row, row))
+        return false;
     m_entered = en::ReadSberRow(RowCells(Grid()->GetFixedRowCount()));
     return true;
 }

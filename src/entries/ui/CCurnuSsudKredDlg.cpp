@@ -95,3 +95,14 @@ void CCurnuSsudKredDlg::CountBlock(const ib::EmployeeRecord& rec, ib::EmployeeAt
 }
 
 en::DetailSaver CCurnuSsudKredDlg::Saver() const { return &ib::SaveSsud; }
+
+std::vector<std::pair<int, QString>> CCurnuSsudKredDlg::AmountFields() const
+{
+    std::vector<std::pair<int, QString>> fields;
+    for (std::size_t loan = 0; loan < IdDebt.size(); ++loan) {
+        fields.emplace_back(IdDebt[loan], QStringLiteral("Долг"));
+        for (int stage = 0; stage < kalvor::entries::kLoanStages; ++stage)
+            fields.emplace_back(IdStageSums[loan] + stage, QStringLiteral("Сумма"));
+    }
+    return fields;
+}

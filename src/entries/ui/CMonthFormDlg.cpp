@@ -7,6 +7,7 @@
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/WaitCursor.h"
+#include "values/Values.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -74,6 +75,8 @@ int CMonthFormDlg::SaveRecord()
     ib::CInfoBase& base = View()->Document()->infoBase;
     if (m_slot == 0 || m_groupMode || base.currentSlot != int(m_slot))
         return 1;
+    if (RefuseUnreadAmounts())
+        return 0;
     if (ReadBlock(base.current, false))
         m_modified = true;
     CountBlock(base.current, base.attributes[m_slot - 1]);
@@ -93,8 +96,25 @@ void CMonthFormDlg::BeginGroup()
     ShowBlock(ib::EmployeeRecord{});
 }
 
+bool CMonthFormDlg::RefuseUnreadAmounts()
+{
+    for (const auto& [id, label] : AmountFields()) {
+        QLineEdit* field = Field(id);
+        const QString refusal = field ? kalvor::MoneyTextRefusal(label, field->text()) : QString();
+        if (!refusal.isEmpty()) {
+            KalvorMessageBox(refusal, MB_OK | MB_ICONERROR, QString(), this);
+            field->setFocus();
+            field->selectAll();
+            return true;
+        }
+    }
+    return false;
+}
+
 int CMonthFormDlg::GroupAppend()
 {
+    if (RefuseUnreadAmounts())
+        return 0;
     ib::EmployeeRecord work;
     if (ReadBlock(work, false))
         m_modified = true;

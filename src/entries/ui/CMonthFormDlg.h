@@ -13,6 +13,9 @@
 #include <QColor>
 #include <QLineEdit>
 
+#include <utility>
+#include <vector>
+
 class QGridLayout;
 
 class CMonthFormDlg : public CFormChildDlg {
@@ -51,6 +54,11 @@ protected:
     virtual void CountBlock(const kalvor::infobase::EmployeeRecord& rec,
                             kalvor::infobase::EmployeeAttributes& attr) const = 0;
     virtual kalvor::entries::DetailSaver Saver() const = 0;
+    // The form's amount fields (control, label): one that does not read is
+    // refused by name before anything is stored.
+    virtual std::vector<std::pair<int, QString>> AmountFields() const { return {}; }
+    // Shows the first amount field that does not read; false when all read.
+    bool RefuseUnreadAmounts();
 
     // A labelled edit field of the form, numbered by its control id: the
     // label in the column given, the field after it over span columns.

@@ -9,6 +9,7 @@
 #include "shell/ui/EntryGrid.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/RoundText.h"
+#include "values/Values.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -114,6 +115,18 @@ QStringList CPaymentCorrectionDlg::ColumnTexts(int column) const
 int CPaymentCorrectionDlg::SaveRecord()
 {
     auto& base = View()->Document()->infoBase;
+    // An amount that does not read keeps every stored amount.
+    m_lineMissing = false;
+    for (int row = m_grid->GetFixedRowCount(); row < m_grid->GetRowCount(); ++row) {
+        const QString refusal = kalvor::MoneyTextRefusal(m_grid->GetItemText(0, en::PaymentAmount),
+                                                         m_grid->GetItemText(row, en::PaymentAmount));
+        if (!refusal.isEmpty()) {
+            KalvorMessageBox(refusal, MB_OK | MB_ICONERROR, QString(), this);
+            m_grid->SetFocusCell(row, en::PaymentAmount);
+            m_grid->setFocus();
+            return 0;
+        }
+    }
     const en::PaymentReadBack read =
         en::ReadPaymentAmounts(base, m_lines, ColumnTexts(en::PaymentTabN), ColumnTexts(en::PaymentAmount));
     m_lineMissing = !read.allFound;

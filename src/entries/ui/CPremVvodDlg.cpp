@@ -10,6 +10,7 @@
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/CScan.h"
 #include "values/RoundText.h"
+#include "values/Values.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -182,6 +183,17 @@ bool CPremVvodDlg::ReadRow(int row, const std::vector<int>& numbers)
 
 int CPremVvodDlg::SaveRecord()
 {
+    // A value that does not read keeps every stored line.
+    for (int row = m_grid->GetFixedRowCount(); row < m_grid->GetRowCount(); ++row) {
+        const QString refusal =
+            MoneyTextRefusal(m_grid->GetItemText(0, BonusValueColumn), m_grid->GetItemText(row, BonusValueColumn));
+        if (!refusal.isEmpty()) {
+            KalvorMessageBox(refusal, MB_OK | MB_ICONERROR, QString(), this);
+            m_grid->SetFocusCell(row, BonusValueColumn);
+            m_grid->setFocus();
+            return 0;
+        }
+    }
     const std::vector<int> numbers = RowNumbers();
     for (int row = m_grid->GetFixedRowCount(); row < m_grid->GetRowCount(); ++row)
         if (!ReadRow(row, numbers))

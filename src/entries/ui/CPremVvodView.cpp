@@ -67,12 +67,13 @@ bool CPremVvodView::CheckSelection(int* shop, int* brigade, int* profession)
 void CPremVvodView::ApplySelection()
 {
     int shop = 0, brigade = 0, profession = 0;
-    if (!CheckSelection(&shop, &brigade, &profession))
+    if (!CheckSelection(&shop, &brigade, &profession) || !m_dlg->SaveRecord())
         return;
-    m_dlg->SaveRecord();
     m_dlg->SetSelection(shop, brigade, profession);
     EnableEntry(true);
 }
+
+bool CPremVvodView::CanLeave() { return !m_dlg || m_dlg->SaveRecord() != 0; }
 
 void CPremVvodView::EnableEntry(bool enable)
 {

@@ -27,6 +27,8 @@ public:
     void DeleteElement() override;
     // Enter in the strip: the check, the grid read back, the new selection.
     void ApplySelection() override;
+    // Leaving saves the lines; a value that does not read keeps the screen.
+    bool CanLeave() override;
     void EnableEntry(bool enable) override;
 
     // Reads the strip; when nobody of it is shown (bonus lines, or a state

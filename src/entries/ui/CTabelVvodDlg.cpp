@@ -4,6 +4,7 @@
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/KalvorMessageBox.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -117,6 +118,13 @@ int CTabelVvodDlg::SaveRecord()
     }
     if (m_slot == 0)
         return 1;
+    QString refusal;
+    if (const int id = en::RefusedCoefficient(FormTexts(), &refusal); id != 0) {
+        KalvorMessageBox(refusal, MB_OK | MB_ICONERROR, QString(), this);
+        Field(id)->setFocus();
+        Field(id)->selectAll();
+        return 0;
+    }
     ReadRecord();
     // What the parsers made of the texts (a refused value, a range) is shown.
     ShowRecord(View()->Document()->infoBase.tabel[m_slot - 1]);

@@ -174,11 +174,11 @@ void CEFuncT54FormEditDlg::StoreIntoWorkBlock()
                 break;
             }
             case CellKind::Amount: {
+                // A point or a comma before the fraction; a text that does not
+                // read in full keeps the cell.
                 double value = 0;
-                if (kalvor::ScanDouble(Edit(id)->text(), value))
+                if (kalvor::ReadTypedDecimal(Edit(id)->text(), value) != kalvor::TypedDecimal::Refused)
                     cell = value;
-                else if (Edit(id)->text().trimmed().isEmpty())
-                    cell = 0;
                 break;
             }
             case CellKind::CountedInteger: {

@@ -5,6 +5,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "values/Values.h"
 
 #include <QApplication>
 
@@ -147,6 +148,22 @@ bool AddBookRow(CCommonFormView* view, CGridCtrl* grid, int capacity)
     FitBookGridColumns(grid);
     RecordFocus(view, grid, row, 0);
     return true;
+}
+
+bool RefuseUnreadBookAmounts(CGridCtrl* grid, const std::vector<int>& columns)
+{
+    for (int row = grid->GetFixedRowCount(); row < grid->GetRowCount(); ++row)
+        for (const int column : columns) {
+            const QString title = grid->GetItemText(0, column).replace(QLatin1Char('\n'), QLatin1Char(' '));
+            const QString refusal = kalvor::MoneyTextRefusal(title, grid->GetItemText(row, column));
+            if (!refusal.isEmpty()) {
+                KalvorMessageBox(refusal, MB_OK | MB_ICONERROR);
+                grid->SetFocusCell(row, column);
+                grid->setFocus();
+                return true;
+            }
+        }
+    return false;
 }
 
 void DeleteSelectedBookRow(CGridCtrl* grid)

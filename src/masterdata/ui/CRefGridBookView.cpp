@@ -108,6 +108,11 @@ void CRefGridBookView::DeleteRow()
         DeleteSelectedBookRow(m_grid);
 }
 
+bool CRefGridBookView::CanLeave()
+{
+    return !RefuseUnreadBookAmounts(m_grid, kalvor::masterdata::GridBookAmountColumns(m_book));
+}
+
 bool CRefGridBookView::SaveBook()
 {
     CKalvorDoc* doc = Document();

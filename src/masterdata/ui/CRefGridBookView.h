@@ -29,6 +29,9 @@ public:
     // Reads the grid into the table and saves it; false when the base or the
     // file refused (the message was shown; the table stays in memory).
     bool SaveBook();
+    // Leaving: an amount that does not read is refused by name and keeps the
+    // book open.
+    bool CanLeave() override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

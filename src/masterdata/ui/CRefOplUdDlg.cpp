@@ -6,6 +6,7 @@
 #include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "values/Values.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -138,6 +139,17 @@ int CRefOplUdDlg::SaveRecord()
 {
     if (m_slot == 0 || m_slot > m_doc->infoBase.payKinds.size())
         return 1;
+    // An amount that does not read keeps the kind as it is.
+    for (const PayKindField field : {FieldSumSkidPodoh, FieldSumSkidSoc}) {
+        const PayKindFieldInfo& info = PayKindFieldOf(field);
+        const QString refusal = kalvor::MoneyTextRefusal(QString::fromUtf8(info.label), Field(field)->text());
+        if (!refusal.isEmpty()) {
+            KalvorMessageBox(refusal, MB_OK | MB_ICONERROR, QString(), this);
+            Field(field)->setFocus();
+            Field(field)->selectAll();
+            return 0;
+        }
+    }
     ReadFields(m_doc->infoBase.payKinds[m_slot - 1]);
     return 1;
 }

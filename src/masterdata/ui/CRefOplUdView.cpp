@@ -110,6 +110,8 @@ void CRefOplUdView::keyPressEvent(QKeyEvent* event)
     CCommonFormView::keyPressEvent(event);
 }
 
+bool CRefOplUdView::CanLeave() { return !m_dlg || m_dlg->m_groupMode || m_dlg->SaveRecord() != 0; }
+
 bool CRefOplUdView::SelectCode()
 {
     if (!m_dlg || m_dlg->SaveRecord() == 0)

@@ -27,6 +27,8 @@ public:
     void TakeHelpValues(const QStringList& values) override;
     void CancelGroup() override;
     void EnableEntry(bool enable) override;
+    // Leaving: an amount of the shown kind that does not read keeps the book open.
+    bool CanLeave() override;
 
     // "Выбрать": shows the typed code's kind, creating it on request; false
     // when the code is refused or the table is full.

@@ -152,6 +152,11 @@ void CRefStagView::AddRow() { AddBookRow(this, m_grid, kSeniorityRuleCount); }
 
 void CRefStagView::DeleteRow() { DeleteSelectedBookRow(m_grid); }
 
+bool CRefStagView::CanLeave()
+{
+    return !RefuseUnreadBookAmounts(m_grid, {kalvor::masterdata::kSeniorityColumnCount - 1});
+}
+
 bool CRefStagView::SaveRules()
 {
     auto& base = Document()->infoBase;

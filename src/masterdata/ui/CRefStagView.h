@@ -25,6 +25,8 @@ public:
     // Rebuilds the rules from the grid and saves the firm record; false when
     // the base refused (the error was shown, the rules stay in memory).
     bool SaveRules();
+    // Leaving: a sum that does not read is refused by name and keeps the book open.
+    bool CanLeave() override;
 
     CFldHlpGridCtrl* Grid() const { return m_grid; }
 

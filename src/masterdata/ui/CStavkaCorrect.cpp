@@ -132,6 +132,15 @@ void CStavkaCorrect::accept()
 {
     std::array<QString, 12> texts;
     for (int k = 1; k <= 12; ++k) texts[size_t(k - 1)] = m_grid->GetItemText(k, 1);
+    if (const int unread = masterdata::FirstUnreadRate(texts); unread >= 0) {
+        const int row = unread + 1;
+        const QString field =
+            m_grid->GetItemText(0, 1) + QStringLiteral(" (") + m_grid->GetItemText(row, 0) + QLatin1Char(')');
+        KalvorMessageBox(NumberRefusedText(field, texts[size_t(unread)]), MB_OK | MB_ICONERROR, QString(), this);
+        m_grid->SetFocusCell(row, 1);
+        m_grid->setFocus();
+        return;
+    }
     CInfoBase& base = m_doc->infoBase;
     if (masterdata::ReadRates(base.current.rates, texts)) {
         m_changed = true;

@@ -102,7 +102,14 @@ int CWorkerDatarchiveDlg::SaveRecord()
     if (m_slot == 0 || base.currentSlot != int(m_slot))
         return 1;
     std::vector<QStringList> rows;
-    for (int row = Grid()->GetFixedRowCount(); row < Grid()->GetRowCount(); ++row) rows.push_back(RowCells(row));
+    for (int row = Grid()->GetFixedRowCount(); row < Grid()->GetRowCount(); ++row) {
+        rows.push_back(RowCells(row));
+        // A row that cannot be stored keeps the whole archive as it was.
+        if (const RowRefusal refusal = CheckWarDatRow(rows.back()); refusal.refused()) {
+            ShowRefusal(row, refusal.column, refusal.message);
+            return 0;
+        }
+    }
     RebuildWarDat(rows, base.warDat);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {

@@ -251,6 +251,9 @@ void CWorkerUchKartView::DeleteElement()
     if (base.employeeCount() == 0)
         KalvorMessageBox(QStringLiteral("База пуста"), MB_OK | MB_ICONINFORMATION, QString(), window());
     m_entryDlg->LoadRecord(0);
+    // The emptied card belongs to nobody: it stays read-only until a
+    // personnel number is applied, so nothing is typed into it in vain.
+    EnableEntry(false);
     QLineEdit* field = m_filter->Field(CTabelFilterDlg::IdTabN);
     field->clear();
     field->setFocus();

@@ -11,6 +11,7 @@
 #include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/WaitCursor.h"
+#include "values/Values.h"
 
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -172,6 +173,26 @@ void CEmployeeDetailDlg::ShowRefusal(int row, int col, const QString& message)
         m_grid->SetFocusCell(row, std::max(col, 0));
         m_grid->setFocus();
     }
+}
+
+bool CEmployeeDetailDlg::RefuseUnreadAmounts(std::initializer_list<AmountColumn> columns, int firstRow, int lastRow)
+{
+    const int first = firstRow < 0 ? m_grid->GetFixedRowCount() : firstRow;
+    const int last = lastRow < 0 ? m_grid->GetRowCount() - 1 : lastRow;
+    for (int row = first; row <= last && row < m_grid->GetRowCount(); ++row)
+        for (const AmountColumn& amount : columns) {
+            const QString text = m_grid->GetItemText(row, amount.column);
+            kalvor::PackedFixed3 tariff;
+            const QString message = !amount.tariff ? kalvor::MoneyTextRefusal(QString::fromUtf8(amount.title), text)
+                                    : kalvor::ParseFloatField(text, tariff) == kalvor::kFieldRefused
+                                        ? kalvor::NumberRefusedText(QString::fromUtf8(amount.title), text)
+                                        : QString();
+            if (!message.isEmpty()) {
+                ShowRefusal(row, amount.column, message);
+                return true;
+            }
+        }
+    return false;
 }
 
 bool CEmployeeDetailDlg::SaveCurrentEmployee(int slot)

@@ -154,7 +154,7 @@ TEST_F(Fss4ReportLoop, EditsBothEditorsThenWrites2010FilesOnce)
             ASSERT_TRUE(qobject_cast<CGenrRVedFSSEditDlg*>(editor));
             EXPECT_EQ(Shown(editor, 1489), QString());
             Type(editor, 1489, "100"); // line 6, at the start of the period
-            Type(editor, 1490, "12,50"); // the comma ends the number: 12
+            Type(editor, 1490, "12,50"); // a decimal comma: 12.50
             Type(editor, 1491, "30.25");
             Type(editor, 1479, "500");
             Picker(editor, 1486)->SetDate(QDate(2010, 3, 15));
@@ -165,8 +165,8 @@ TEST_F(Fss4ReportLoop, EditsBothEditorsThenWrites2010FilesOnce)
             Press(editor, FssEditDlgBase::IdSave);
             // Saving keeps the editor open and recomputes [256] and [260].
             EXPECT_TRUE(editor->isVisible());
-            EXPECT_EQ(value(256), 42.25);
-            EXPECT_EQ(value(260), 142.25);
+            EXPECT_EQ(value(256), 42.75); // 12.50 + 30.25
+            EXPECT_EQ(value(260), 142.75); // 100 + 42.75
             EXPECT_TRUE(xmlFiles().isEmpty());
             Press(editor, FssEditDlgBase::IdClose);
         },
@@ -185,7 +185,7 @@ TEST_F(Fss4ReportLoop, EditsBothEditorsThenWrites2010FilesOnce)
     });
     EXPECT_EQ(unused, 0u);
     EXPECT_EQ(value(255), 100);
-    EXPECT_EQ(value(257), 12);
+    EXPECT_EQ(value(257), 12.5);
     EXPECT_EQ(value(258), 30.25);
     EXPECT_EQ(value(kPaidStart), 500);
     EXPECT_EQ(value(kPaymentOrders), PackedDate::make(15, 3, 2010).value);
@@ -271,7 +271,8 @@ TEST_F(Fss4ReportLoop, FieldsShowAndReadTheirFormats)
     EXPECT_EQ(FssEditDlgBase::MoneyText(0), QString());
     EXPECT_EQ(FssEditDlgBase::MoneyText(1'250.5), QStringLiteral("1250.50"));
     EXPECT_EQ(FssEditDlgBase::MoneyText(0.005), QStringLiteral("0.01"));
-    EXPECT_EQ(FssEditDlgBase::MoneyNumber(QStringLiteral("12,50")), 12);
+    EXPECT_EQ(FssEditDlgBase::MoneyNumber(QStringLiteral("12,50")), 12.5);
+    EXPECT_EQ(FssEditDlgBase::MoneyNumber(QStringLiteral("1 500,50")), 1500.5);
     EXPECT_EQ(FssEditDlgBase::MoneyNumber(QStringLiteral("  -40.75x")), -40.75);
     EXPECT_EQ(FssEditDlgBase::MoneyNumber(QStringLiteral("сто")), 0);
     EXPECT_EQ(FssEditDlgBase::MoneyNumber(QString()), 0);

@@ -5,6 +5,7 @@
 #include "reports/social/ui/RunRVedFSSReport.h"
 #include "shell/ui/NullableDateEdit.h"
 #include "values/RoundText.h"
+#include "values/Values.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -99,8 +100,11 @@ QString FssEditDlgBase::MoneyText(double value)
 
 double FssEditDlgBase::MoneyNumber(const QString& text)
 {
-    // strtod follows the numeric locale, which the program keeps at "C": a
-    // decimal comma ends the number.
+    // A point or a comma before the kopecks; a text that does not read in
+    // full is read as strtod reads it in the "C" numeric locale.
+    double typed = 0;
+    if (kalvor::ReadTypedDecimal(text, typed) != kalvor::TypedDecimal::Refused)
+        return typed;
     const QByteArray bytes = text.toLatin1();
     const double number = std::strtod(bytes.constData(), nullptr);
     return std::isfinite(number) ? number : 0;
