@@ -2,6 +2,8 @@
 
 #include "values/Values.h"
 
+#include <algorithm>
+
 namespace kalvor::entries {
 
 namespace ib = infobase;
@@ -212,6 +214,27 @@ bool SetWorkedDay(TabelRecord& record, int day, bool worked)
     const int bit = day < 16 ? day : day - 16;
     word = worked ? u16(word | (1u << bit)) : u16(word & ~(1u << bit));
     return true;
+}
+
+bool FitWorkedDaysToCount(TabelRecord& record, int monthDays, const std::array<u16, 31>& scheduleDays)
+{
+    monthDays = std::clamp(monthDays, 0, 31);
+    int ticked = 0;
+    for (int day = 1; day <= monthDays; ++day) ticked += IsWorkedDay(record, day) ? 1 : 0;
+    const int wanted = std::min(int(record.rabDn), monthDays);
+    bool changed = false;
+    for (int day = monthDays; day >= 1 && ticked > wanted; --day)
+        if (SetWorkedDay(record, day, false)) {
+            --ticked;
+            changed = true;
+        }
+    for (bool scheduled : {true, false})
+        for (int day = 1; day <= monthDays && ticked < wanted; ++day)
+            if ((scheduleDays[std::size_t(day - 1)] != 0) == scheduled && SetWorkedDay(record, day, true)) {
+                ++ticked;
+                changed = true;
+            }
+    return changed;
 }
 
 } // namespace kalvor::entries

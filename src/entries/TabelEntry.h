@@ -88,5 +88,12 @@ int AppendFilledFieldsToGroup(const TabelTexts& form, infobase::CInfoBase& base)
 bool IsWorkedDay(const infobase::TabelRecord& record, int day);
 // Sets or clears a day's bit; true when it changed. Other bits stay.
 bool SetWorkedDay(infobase::TabelRecord& record, int day, bool worked);
+// Makes the ticked days of a month of monthDays days as many as the record's
+// working days (rabDn): surplus ticks are cleared from the month's end;
+// missing ones are ticked from the month's start, first on the days that the
+// employee's schedule gives hours (scheduleDays[d - 1] not 0), then on the
+// others. Days beyond the month stay. True when a day changed.
+bool FitWorkedDaysToCount(infobase::TabelRecord& record, int monthDays,
+                          const std::array<infobase::u16, 31>& scheduleDays);
 
 } // namespace kalvor::entries

@@ -5,6 +5,7 @@
 #include "shell/ui/MonthCalendarLayout.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 #include <algorithm>
 
@@ -222,6 +223,43 @@ TEST(TabelWorkedDays, EachDayIsItsOwnBit)
     EXPECT_TRUE(en::IsWorkedDay(record, 31));
     EXPECT_FALSE(en::SetWorkedDay(record, 0, true)); // bit 0 is no day
     EXPECT_EQ(record.tabel12, 0x8000);
+}
+
+// April 2011 (30 days, the 1st a Friday) on a five-day schedule: 21 working
+// days, 1, 4-8, 11-15, 18-22 and 25-29.
+TEST(TabelWorkedDays, TheCalendarFollowsTheTypedWorkingDays)
+{
+    std::array<ib::u16, 31> schedule{};
+    for (int day : {1, 4, 5, 6, 7, 8, 11, 12, 13, 14, 15, 18, 19, 20, 21, 22, 25, 26, 27, 28, 29})
+        schedule[std::size_t(day - 1)] = 8 * 60;
+    auto ticked = [](const ib::TabelRecord& r) {
+        std::vector<int> days;
+        for (int day = 1; day <= 31; ++day)
+            if (en::IsWorkedDay(r, day))
+                days.push_back(day);
+        return days;
+    };
+    ib::TabelRecord record;
+    for (int day : {1, 4, 5, 6, 7, 8}) en::SetWorkedDay(record, day, true);
+    en::SetWorkedDay(record, 31, true); // beyond April: left alone
+
+    record.rabDn = 4; // two days fewer: the last two go
+    EXPECT_TRUE(en::FitWorkedDaysToCount(record, 30, schedule));
+    EXPECT_EQ(ticked(record), (std::vector<int>{1, 4, 5, 6, 31}));
+    EXPECT_FALSE(en::FitWorkedDaysToCount(record, 30, schedule)); // already so
+
+    record.rabDn = 6; // two more: the first working days not ticked
+    EXPECT_TRUE(en::FitWorkedDaysToCount(record, 30, schedule));
+    EXPECT_EQ(ticked(record), (std::vector<int>{1, 4, 5, 6, 7, 8, 31}));
+
+    record.rabDn = 25; // the 21 working days, then the first four days off
+    EXPECT_TRUE(en::FitWorkedDaysToCount(record, 30, schedule));
+    EXPECT_EQ(ticked(record), (std::vector<int>{1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
+                                                14, 15, 18, 19, 20, 21, 22, 25, 26, 27, 28, 29, 31}));
+
+    record.rabDn = 0; // none
+    EXPECT_TRUE(en::FitWorkedDaysToCount(record, 30, schedule));
+    EXPECT_EQ(ticked(record), (std::vector<int>{31}));
 }
 
 TEST(TabelCalendar, MonthsStartingOnEveryWeekdayAndALeapFebruary)

@@ -156,6 +156,18 @@ TEST_F(SickLeaveScreen, TheSickEmployeeComputedSteppedAndSaved)
     EXPECT_NEAR(MonthBenefit(122), sheet.sum, 0.5);
 }
 
+// Both dates of the sheet typed as digits and dots (the demo's reporting
+// month is April 2011).
+TEST_F(SickLeaveScreen, DatesAreTypedAsDigitsAndDots)
+{
+    CBulletVvodView* view = Open();
+    Apply(view, 122);
+    CBulletVvodDlg* dlg = view->Dlg();
+    EXPECT_EQ(dlg->Picker(CBulletVvodDlg::IdStart)->Date(), QDate(2011, 3, 28));
+    CheckTypedDates(dlg->Picker(CBulletVvodDlg::IdStart), dlg->Picker(CBulletVvodDlg::IdEnd), QDate(2011, 4, 1));
+    CheckTypedDates(dlg->Picker(CBulletVvodDlg::IdEnd), dlg->Field(CBulletVvodDlg::IdKind), QDate(2011, 4, 1));
+}
+
 TEST_F(SickLeaveScreen, TheChildCareAllowanceIsKeptAsAPermanentPayment)
 {
     MessageRecorder boxes;

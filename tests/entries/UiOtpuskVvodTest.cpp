@@ -202,6 +202,15 @@ TEST_F(VacationScreen, TheVacationEmployeeComputedSteppedAndSaved)
     EXPECT_EQ(Notes().count(Slot(126)), 1);
 }
 
+// The note's start typed as digits and dots (the demo's reporting month is
+// April 2011).
+TEST_F(VacationScreen, TheStartIsTypedAsDigitsAndDots)
+{
+    COtpuskVvodView* view = Open();
+    Apply(view, 109);
+    CheckTypedDates(view->Dlg()->StartPicker(), view->Dlg()->Field(COtpuskVvodDlg::IdLength), QDate(2011, 4, 1));
+}
+
 TEST_F(VacationScreen, ViewingEmployeesWithoutNotesWritesNothing)
 {
     MessageRecorder boxes;

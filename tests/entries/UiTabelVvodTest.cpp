@@ -5,6 +5,7 @@
 // group of three gets the filled fields; a refused save keeps the employee;
 // screenshots of both tabs go into the build folder.
 #include "DemoFirm.h"
+#include "entries/TabelEntry.h"
 #include "entries/ui/CTabelCorrectDlg.h"
 #include "entries/ui/CTabelVvodDlg.h"
 #include "entries/ui/CTabelVvodView.h"
@@ -20,6 +21,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -151,6 +153,59 @@ TEST_F(TabelScreen, EditsStepsTabsAndClosingLeaveExactlyTheEditsInTheBase)
 
     Restart();
     EXPECT_EQ(doc->infoBase.tabel, expected);
+}
+
+// Tab goes row by row, each day count to its hours; the worked-days calendar
+// follows the working days typed; F1's prompt wraps whole words and leaves
+// the field that Tab goes to uncovered.
+TEST_F(TabelScreen, TabRowByRowTheCalendarFollowsTheDaysAndTheHintCoversNothing)
+{
+    MessageRecorder boxes;
+    CTabelVvodView* view = Open();
+    Apply(view, 135);
+    CTabelVvodDlg* dlg = view->TabelDlg();
+    ASSERT_EQ(QApplication::focusWidget(), dlg->Field(1155));
+    for (int id : {1078, 1079, 1080, 1081}) {
+        PressKey(Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), dlg->Field(id)) << id;
+    }
+
+    // F1 on "Рабочие дни": the prompt is 310 wide and wider as one line.
+    dlg->Field(1155)->setFocus();
+    PressKey(Qt::Key_F1);
+    QLabel* hint = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QStringLiteral("CHintWnd") && w->isVisible())
+            hint = qobject_cast<QLabel*>(w);
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(hint->text(), QStringLiteral("Введите любое целое число в соответствии с назначением этого поля."));
+    EXPECT_EQ(hint->width(), 310);
+    const QFontMetrics metrics(hint->font());
+    const QRect text = hint->contentsRect();
+    EXPECT_GT(metrics.horizontalAdvance(hint->text()), text.width()); // it does need two lines
+    EXPECT_GE(text.height(),
+              metrics.boundingRect(QRect(0, 0, text.width(), 1000), Qt::TextWordWrap, hint->text()).height());
+    const QLineEdit* next = dlg->Field(1078);
+    const QRect nextRect(next->mapToGlobal(QPoint(0, 0)), next->size());
+    EXPECT_FALSE(hint->geometry().intersects(nextRect));
+    PressKey(Qt::Key_Escape);
+
+    // 19 working days typed where the calendar ticks more: it keeps the first 19.
+    std::vector<int> before;
+    for (int day = 1; day <= 30; ++day)
+        if (kalvor::entries::IsWorkedDay(Sheet(135), day))
+            before.push_back(day);
+    ASSERT_GT(before.size(), 19u);
+    Type(view, 1155, QStringLiteral("19"));
+    ClickTab(view, 1);
+    ASSERT_NE(view->CorrectDlg(), nullptr);
+    std::vector<int> shown;
+    for (int day = 1; day <= 30; ++day)
+        if (view->CorrectDlg()->DayBox(day)->isChecked())
+            shown.push_back(day);
+    EXPECT_EQ(shown, std::vector<int>(before.begin(), before.begin() + 19));
+    EXPECT_EQ(Sheet(135).rabDn, 19);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_F(TabelScreen, NothingIsWrittenWhenNothingChangedAndTheEndsStay)

@@ -134,6 +134,28 @@ TEST_F(UiRecordCard, AmountsTakeADecimalCommaAndUnreadAmountsAreRefusedByName)
     EXPECT_EQ(Column("konst", "oklad", 1), QStringList{QStringLiteral("3000050.00")});
 }
 
+// The card's dates typed as digits and dots; a month field takes "5.2011"
+// and refuses a thirteenth month.
+TEST_F(UiRecordCard, DatesAreTypedAsDigitsAndDots)
+{
+    ApplyNumber(view->Strip(), tabN(0));
+    const QDate reportingMonth(ib::FixtureBase::Year, ib::FixtureBase::Month, 1);
+    CheckTypedDates(view->Page()->controlAs<NullableDateEdit>(1007), view->Page()->control(1021), reportingMonth);
+    CheckTypedDates(view->Page()->controlAs<NullableDateEdit>(1009), view->Page()->control(1028), reportingMonth);
+
+    auto* month = view->Page()->controlAs<NullableDateEdit>(1017);
+    boxes.boxes.clear();
+    for (const char* typed : {"5.2011", "05.11", "13.2011"}) {
+        month->setFocus(Qt::TabFocusReason);
+        TypeKeys(QString::fromUtf8(typed));
+        PressKey(Qt::Key_Tab);
+    }
+    EXPECT_EQ(month->Date(), QDate(2011, 5, 1));
+    EXPECT_EQ(month->text(), QStringLiteral("05.2011"));
+    EXPECT_EQ(boxes.Texts(),
+              QStringList(QStringLiteral("Некорректный месяц 13.2011.\nМесяц вводится как ММ.ГГГГ или ММ.ГГ")));
+}
+
 TEST_F(UiRecordCard, ANewNumberMakesANewCard)
 {
     const int count = base().employeeCount();

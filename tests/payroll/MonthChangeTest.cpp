@@ -361,7 +361,7 @@ TEST_F(MonthChangeTest, TheCommandCopiesMovesAndReportsTheErrorSituations)
     MessageRecorder boxes; // Yes to every question
     EXPECT_EQ(ChangeReportingMonth(doc, nullptr), 1);
     ASSERT_EQ(boxes.boxes.size(), 3u);
-    EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("Изменить отчетный месяц на Апрель 2026 года ?")));
+    EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("Изменить отчетный месяц на апрель 2026 года ?")));
     EXPECT_TRUE(boxes.boxes[0].secondIsDefault);
     EXPECT_EQ(boxes.boxes[1].text, QStringLiteral("Хотите ли Вы сделать копию Ваших данных за прошедший месяц ?"));
     EXPECT_TRUE(boxes.boxes[1].secondIsDefault);

@@ -407,7 +407,8 @@ TEST_F(UiFrame, HintsShopsAndProfessionsOfTheStrip)
     EXPECT_EQ(hint->text(), QStringLiteral("Укажите номер бригады\nЭто должно быть число в пределах от 1 до 99"));
     EXPECT_EQ(hint->height(), 40);
     EXPECT_EQ(hint->width(), 300);
-    EXPECT_EQ(hint->pos(), brigade->mapToGlobal(QPoint(brigade->width(), 0)));
+    // Not at its right, where Tab goes on to the profession: below it.
+    EXPECT_EQ(hint->pos(), brigade->mapToGlobal(QPoint(0, brigade->height())));
     view->ShowFieldHint(QStringLiteral("другая"), 3, 220);
     EXPECT_EQ(view->findChildren<CHintWnd*>().size(), 1);
     QTest::keyClick(brigade, Qt::Key_5);

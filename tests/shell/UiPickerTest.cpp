@@ -1,9 +1,12 @@
 // Date and month pickers with "no date", driven by keys, and their helpers
-// against packed values worked out by hand; the screenshot of the main window.
+// against packed values worked out by hand; the main window's title and
+// information view, and its screenshot.
 #include "UiTestSupport.h"
 
 #include "shell/ui/BaseService.h"
+#include "shell/ui/CInfoView.h"
 #include "shell/ui/CKalvorApp.h"
+#include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CLoginDlg.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/NullableDateEdit.h"
@@ -11,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -25,7 +29,7 @@ TEST(UiPicker, PackedDatesInAndOutWithNoDate)
 
     SetPickerFromPackedDate(&picker, 0);
     EXPECT_TRUE(picker.IsNull());
-    EXPECT_EQ(picker.text(), QStringLiteral(" "));
+    EXPECT_EQ(picker.text(), QString());
 
     // 15.03.2011: 15 | 3 << 5 | 11 << 9 = 5743; "11" is not above "26", so 2011.
     SetPickerFromPackedDate(&picker, 5743);
@@ -40,16 +44,17 @@ TEST(UiPicker, PackedDatesInAndOutWithNoDate)
     EXPECT_EQ(field, 1 | 1 << 5 | 85 << 9);
     EXPECT_EQ(GetDateFromPicker(&picker, &field), 0);
 
-    // Delete clears the picker; the field then reads 0.
-    picker.setFocus();
+    // Delete on the whole date clears the picker; the field then reads 0.
+    picker.selectAll();
     QTest::keyClick(&picker, Qt::Key_Delete);
     EXPECT_TRUE(picker.IsNull());
-    EXPECT_EQ(picker.text(), QStringLiteral(" "));
+    EXPECT_EQ(picker.text(), QString());
     EXPECT_EQ(GetDateFromPicker(&picker, &field), 1);
     EXPECT_EQ(field, 0);
-    // An arrow on an empty picker starts from today.
+    // An arrow on an empty picker starts from the reporting month: without a
+    // base, the current one.
     QTest::keyClick(&picker, Qt::Key_Up);
-    EXPECT_EQ(picker.Date(), QDate(2026, 12, 7));
+    EXPECT_EQ(picker.Date(), QDate(2026, 12, 1));
 }
 
 TEST(UiPicker, DateTextsAndMonthPickers)
@@ -125,6 +130,17 @@ TEST(UiScreenshot, MainWindowOnANewBase)
     QTest::keyClick(create, Qt::Key_Space);
     ASSERT_TRUE(app.Base()->IsOpen());
     Settle();
+    // The title and the information view name the firm and the reporting month.
+    CKalvorDoc* doc = frame->Document();
+    doc->infoBase.firm.texts[kalvor::infobase::FirmInfo::firmName] = QStringLiteral("ООО \"Ромашка\"");
+    doc->infoBase.config.tekMes = kalvor::infobase::u16(kalvor::MonthKey(2011, 5));
+    auto* info = frame->SwitchView<CInfoView>();
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Kalvor - demo - ООО \"Ромашка\" - Май 2011"));
+    QStringList shown;
+    for (const QLabel* label : info->findChildren<QLabel*>()) shown << label->text().split(QLatin1Char('\n'));
+    EXPECT_TRUE(shown.contains(QStringLiteral("Предприятие: ООО \"Ромашка\""))) << shown.join(u'|').toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Отчетный месяц: Май 2011"))) << shown.join(u'|').toStdString();
     const QString shot = QCoreApplication::applicationDirPath() + QStringLiteral("/kalvor-main-window.png");
     QFile::remove(shot);
     ASSERT_TRUE(frame->grab().save(shot));

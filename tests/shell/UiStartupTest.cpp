@@ -12,6 +12,7 @@
 #include "shell/ui/InfoBaseService.h"
 #include "shell/ui/KalvorConfig.h"
 #include "support/TestFixture.h"
+#include "values/Values.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QThread>
 #include <atomic>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -81,6 +83,15 @@ TEST_F(UiStartup, MissingBaseIsCreatedFromTheMainPanelThenLoginChecksThePassword
         ASSERT_TRUE(app.InitInstance({}));
         // The unknown name was asked about, and Yes let the program go on.
         ASSERT_EQ(boxes.Texts(), QStringList{kNotFound});
+        // Russian for everything but numbers, which keep the decimal point.
+        EXPECT_EQ(QLocale().language(), QLocale::Russian);
+        EXPECT_EQ(QLocale().standaloneMonthName(5).toLower(), QStringLiteral("май"));
+        EXPECT_EQ(std::strtod("1234.56", nullptr), 1234.56);
+        EXPECT_EQ(QString::asprintf("%.2f", 1234.5), QStringLiteral("1234.50"));
+        double kopecks = 0;
+        EXPECT_EQ(kalvor::ParseMoneyKopecks(u"1234.56", kopecks), 1);
+        EXPECT_EQ(kopecks, 123456);
+        EXPECT_EQ(kalvor::FormatMoney(123456), QStringLiteral("1234.56"));
         CMainFrame* frame = app.MainFrame();
         EXPECT_TRUE(frame->isVisible());
         EXPECT_FALSE(app.Base()->IsOpen());

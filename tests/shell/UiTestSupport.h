@@ -4,20 +4,25 @@
 #pragma once
 
 #include "infobase/InfoBaseDb.h"
+#include "shell/ui/CKalvorApp.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/NullableDateEdit.h"
 #include "support/TestFixture.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QWidget>
 #include <atomic>
 #include <deque>
 #include <functional>
+#include <gtest/gtest.h>
 #include <thread>
 #include <vector>
 
@@ -157,4 +162,79 @@ inline std::size_t RunWithDialogScript(const std::function<void()>& work,
     while (!done) QApplication::processEvents(QEventLoop::AllEvents, 10);
     worker.join();
     return script.size();
+}
+
+// A date field driven as an accountant types: a click, digits and dots, Tab.
+// The three typed forms replace the field's date and Tab goes on to next;
+// 31.02.2011 is refused with a message and the field keeps its date and the
+// focus; an emptied field holds no date; Up in an empty field, and the
+// calendar (Alt+Down), start from the reporting month, with Russian names.
+inline void CheckTypedDates(NullableDateEdit* field, QWidget* next, const QDate& reportingMonth)
+{
+    CKalvorApp::SetProgramLocale();
+    MessageRecorder boxes;
+    auto typeAndTab = [&](const QString& text) {
+        QTest::mouseClick(field, Qt::LeftButton, Qt::NoModifier, QPoint(10, field->height() / 2));
+        ASSERT_EQ(QApplication::focusWidget(), field);
+        TypeText(field, text);
+        QTest::keyClick(field, Qt::Key_Tab);
+    };
+    const struct {
+        const char* typed;
+        QDate date;
+        const char* shown;
+    } forms[] = {{"11.05.2011", QDate(2011, 5, 11), "11.05.2011"},
+                 {"12.05.11", QDate(2011, 5, 12), "12.05.2011"},
+                 {"1.5.2011", QDate(2011, 5, 1), "01.05.2011"}};
+    for (const auto& form : forms) {
+        typeAndTab(QString::fromUtf8(form.typed));
+        EXPECT_EQ(field->Date(), form.date) << form.typed;
+        EXPECT_EQ(field->text(), QString::fromUtf8(form.shown));
+        EXPECT_EQ(QApplication::focusWidget(), next) << form.typed;
+    }
+    EXPECT_TRUE(boxes.boxes.empty());
+
+    typeAndTab(QStringLiteral("31.02.2011"));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text,
+              QStringLiteral("Некорректная дата 31.02.2011.\nДата вводится как ДД.ММ.ГГГГ или ДД.ММ.ГГ"));
+    EXPECT_EQ(field->Date(), QDate(2011, 5, 1));
+    EXPECT_EQ(field->text(), QStringLiteral("01.05.2011"));
+    EXPECT_EQ(QApplication::focusWidget(), field);
+
+    // The whole date is selected: Delete empties the field, and no date is behind it.
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClick(field, Qt::Key_Tab);
+    EXPECT_TRUE(field->IsNull());
+    EXPECT_EQ(field->text(), QString());
+    EXPECT_EQ(QApplication::focusWidget(), next);
+    field->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(field, Qt::Key_Up);
+    EXPECT_EQ(field->Date(), reportingMonth);
+    QTest::keyClick(field, Qt::Key_Up);
+    EXPECT_EQ(field->Date(), reportingMonth.addDays(1));
+
+    // The calendar of an empty field opens on the reporting month, in Russian;
+    // Right and Enter choose its second day.
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClick(field, Qt::Key_Down, Qt::AltModifier);
+    QCalendarWidget* calendar = field->Calendar();
+    ASSERT_NE(calendar, nullptr);
+    ASSERT_TRUE(calendar->isVisible());
+    EXPECT_EQ(calendar->yearShown(), reportingMonth.year());
+    EXPECT_EQ(calendar->monthShown(), reportingMonth.month());
+    EXPECT_EQ(calendar->selectedDate(), reportingMonth);
+    const auto* month = calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
+    ASSERT_NE(month, nullptr);
+    EXPECT_EQ(month->text().toLower(), QLocale(QLocale::Russian).standaloneMonthName(reportingMonth.month()).toLower());
+    EXPECT_EQ(calendar->locale().dayName(1, QLocale::LongFormat), QStringLiteral("понедельник"));
+    QWidget* days = calendar->findChild<QWidget*>(QStringLiteral("qt_calendar_calendarview"));
+    ASSERT_NE(days, nullptr);
+    QTest::keyClick(days, Qt::Key_Right);
+    QTest::keyClick(days, Qt::Key_Return);
+    Settle();
+    EXPECT_FALSE(calendar->isVisible());
+    EXPECT_EQ(field->Date(), reportingMonth.addDays(1));
+    EXPECT_EQ(QApplication::focusWidget(), field);
+    EXPECT_EQ(boxes.boxes.size(), 1u);
 }

@@ -5,6 +5,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "values/Values.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -57,10 +58,11 @@ void CTabelVvodDlg::BuildForm()
     grid->addWidget(correctRates, 14, 0, 1, 2, Qt::AlignLeft);
     connect(correctRates, &QPushButton::clicked, this, &CTabelVvodDlg::OnCorrectRates);
 
-    // Tab order: down the left column, then down the right one, as the form is read.
+    // Tab order: row by row, each day count followed by its hours ("Рабочие
+    // дни", "Рабочие часы", "Вечерние часы" ...), as the form is read.
     QWidget* previous = nullptr;
-    for (const auto* column : {&en::TabelLeftColumn(), &en::TabelRightColumn()})
-        for (int id : *column) {
+    for (std::size_t row = 0; row < en::TabelLeftColumn().size(); ++row)
+        for (int id : {en::TabelLeftColumn()[row], en::TabelRightColumn()[row]}) {
             if (previous)
                 setTabOrder(previous, control(id));
             previous = control(id);
@@ -105,9 +107,19 @@ void CTabelVvodDlg::LoadRecord(quint32 slot)
 
 void CTabelVvodDlg::ReadRecord()
 {
-    ib::TabelRecord& record = View()->Document()->infoBase.tabel[m_slot - 1];
+    ib::CInfoBase& base = View()->Document()->infoBase;
+    ib::TabelRecord& record = base.tabel[m_slot - 1];
+    const int daysBefore = record.rabDn;
     if (en::ReadTabelRecord(FormTexts(), record))
         m_modified = true;
+    // Typed working days: the calendar of worked days follows them.
+    if (record.rabDn != daysBefore) {
+        const int graph = base.attributes[m_slot - 1].graph;
+        const int schedule = graph >= 1 && graph <= ib::CInfoBase::ScheduleCount ? graph - 1 : 0;
+        const kalvor::MonthKey month = base.config.reportingKey();
+        en::FitWorkedDaysToCount(record, kalvor::DaysInMonth(month.year(), month.month()),
+                                 base.schedules[std::size_t(schedule)].months[ib::WorkSchedule::ReportingMonth].d);
+    }
 }
 
 int CTabelVvodDlg::SaveRecord()

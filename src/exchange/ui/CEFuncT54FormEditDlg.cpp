@@ -105,7 +105,8 @@ void CEFuncT54FormEditDlg::BuildForm()
             QWidget* widget = nullptr;
             if (r.kind == CellKind::Date) {
                 auto* picker = new NullableDateEdit(this);
-                connect(picker, &QDateEdit::dateChanged, picker, [picker] { OnDateTimeChangeSetFormat(picker); });
+                connect(picker, &NullableDateEdit::dateChanged, picker,
+                        [picker] { OnDateTimeChangeSetFormat(picker); });
                 widget = picker;
             } else {
                 widget = new QLineEdit(this);

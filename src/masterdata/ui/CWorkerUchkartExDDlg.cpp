@@ -113,7 +113,8 @@ void CWorkerUchkartExDDlg::BuildForm()
     Form()->setRowStretch(Form()->rowCount(), 1);
 
     connect(Edit(1096), &QLineEdit::editingFinished, this, &CWorkerUchkartExDDlg::OnDeductionTotalKillFocus);
-    for (int id : {1063, 1067}) connect(Picker(id), &QDateEdit::dateChanged, this, [this, id] { OnDateChange(id); });
+    for (int id : {1063, 1067})
+        connect(Picker(id), &NullableDateEdit::dateChanged, this, [this, id] { OnDateChange(id); });
 }
 
 void CWorkerUchkartExDDlg::LoadRecord(quint32 slot)

@@ -100,7 +100,19 @@ void CCommonFormView::ShowFieldHint(const QString& text, int corner, int width)
     if (!FocusedRect(&field, &row, &col))
         field = QRect(mapToGlobal(QPoint(0, 0)), QSize(0, 0));
     auto* hint = new CHintWnd(text, width, this);
-    hint->move(KeepInside(PlaceBeside(field, corner, hint->size()), hint->size(), WindowArea()));
+    // Beside the field at the corner asked for, or, when that covers the field
+    // that Tab goes to, at the first other corner that does not.
+    const QRect next = NextFieldRect();
+    QPoint at = KeepInside(PlaceBeside(field, corner, hint->size()), hint->size(), WindowArea());
+    for (int c : {corner, 0, 2, 1, 3}) {
+        const QPoint p = KeepInside(PlaceBeside(field, c, hint->size()), hint->size(), WindowArea());
+        const QRect placed(p, hint->size());
+        if (!placed.intersects(next) && !placed.intersects(field)) {
+            at = p;
+            break;
+        }
+    }
+    hint->move(at);
     hint->show();
     m_hint = hint;
 }
@@ -135,6 +147,19 @@ int CCommonFormView::ShowHelpList(const QStringList& lines, const HelpListStyle&
     list->table()->setFocus();
     m_helpList = list;
     return 0;
+}
+
+QRect CCommonFormView::NextFieldRect() const
+{
+    QWidget* focused = m_focusedWnd ? m_focusedWnd.data() : focusWidget();
+    if (!focused || focused == m_focusedGrid)
+        return {};
+    for (QWidget* w = focused->nextInFocusChain(); w && w != focused; w = w->nextInFocusChain()) {
+        if (w->window() == focused->window() && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+            !w->focusProxy())
+            return QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
+    }
+    return {};
 }
 
 QRect CCommonFormView::WindowArea() const

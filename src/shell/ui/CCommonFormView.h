@@ -110,6 +110,9 @@ private:
     void PlaceGroupPanel();
     // The main window's rectangle (global): hints and lists stay inside it.
     QRect WindowArea() const;
+    // The rectangle (global) of the field that Tab goes to from the focused
+    // control; empty when there is none or the focus is in a grid.
+    QRect NextFieldRect() const;
 
     int m_formId;
     CKalvorDoc* m_doc;

@@ -32,7 +32,8 @@ void CInfoView::Refresh()
     if (doc->infoBase.baseName.isEmpty())
         m_state->clear();
     else if (open)
-        m_state->setText(QStringLiteral("Рабочая папка: %1").arg(doc->infoBase.workFolder));
+        m_state->setText(QStringLiteral("Предприятие: %1\nОтчетный месяц: %2\nРабочая папка: %3")
+                             .arg(FirmNameOf(*doc), ReportingMonthOf(*doc), doc->infoBase.workFolder));
     else
         m_state->setText(QStringLiteral("База данных не найдена.\n\nСоздайте новую базу данных или восстановите ее из "
                                         "архива командами панели \"База данных\"."));

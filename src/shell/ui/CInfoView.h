@@ -1,4 +1,4 @@
-// The first view: which base is in use.
+// The first view: which base is in use, its firm and reporting month.
 #pragma once
 
 #include "shell/ui/CCommonFormView.h"
@@ -10,9 +10,10 @@ class CInfoView : public CCommonFormView {
 public:
     explicit CInfoView(CKalvorDoc* doc, QWidget* parent = nullptr);
     void OnInitialUpdate() override;
+    // Shows the base, the firm's name, the reporting month and the working folder.
+    void Refresh();
 
 private:
-    void Refresh();
     QLabel* m_title;
     QLabel* m_state;
 };

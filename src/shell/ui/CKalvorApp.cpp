@@ -102,6 +102,14 @@ void CKalvorApp::SetUpFonts()
     QApplication::setFont(f);
 }
 
+void CKalvorApp::SetProgramLocale()
+{
+    if (!std::setlocale(LC_ALL, "ru_RU.UTF-8"))
+        std::setlocale(LC_ALL, "");
+    std::setlocale(LC_NUMERIC, "C");
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+}
+
 bool CKalvorApp::InstallQtTranslations()
 {
     static QTranslator* installed = nullptr;
@@ -175,9 +183,8 @@ bool CKalvorApp::InitInstance(const QStringList& arguments)
 
 bool CKalvorApp::StartUp(const QStringList& arguments)
 {
-    // 1. Texts in the user's language, numbers always with a decimal point.
-    std::setlocale(LC_ALL, "");
-    std::setlocale(LC_NUMERIC, "C");
+    // 1. Russian for everything but numbers; numbers with a decimal point.
+    SetProgramLocale();
     InstallQtTranslations();
     SetUpFonts();
 

@@ -72,6 +72,11 @@ public:
     // The archive copies of the working folder, in name order.
     QStringList ArchiveCopies() const;
 
+    // The program's locale: Russian for everything but numbers (month and day
+    // names of the calendars, Qt's own widgets), numbers of the C library read
+    // and written with a decimal point.
+    static void SetProgramLocale();
+
     // Qt's own texts (context menus, standard buttons) in Russian, from the
     // translations of the Qt installation; false when they are not installed.
     static bool InstallQtTranslations();

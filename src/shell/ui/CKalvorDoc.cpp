@@ -2,6 +2,7 @@
 
 #include "infobase/EmployeeSelection.h"
 #include "shell/ui/BaseService.h"
+#include "values/Values.h"
 
 namespace {
 CKalvorDoc* g_document = nullptr;
@@ -18,6 +19,21 @@ CKalvorDoc::~CKalvorDoc()
 bool CKalvorDoc::BaseOpen() const { return m_base && m_base->IsOpen(); }
 
 CKalvorDoc* GetCurrentDocument() { return g_document; }
+
+QString FirmNameOf(const CKalvorDoc& doc)
+{
+    if (!doc.BaseOpen())
+        return {};
+    return doc.infoBase.firm.texts[kalvor::infobase::FirmInfo::firmName].simplified();
+}
+
+QString ReportingMonthOf(const CKalvorDoc& doc)
+{
+    const kalvor::MonthKey key = doc.infoBase.config.reportingKey();
+    if (!doc.BaseOpen() || key.month() < 1 || key.month() > 12)
+        return {};
+    return QStringLiteral("%1 %2").arg(kalvor::MonthName(key.month())).arg(key.year());
+}
 
 int EmployeeMatchesFilter(int listIndex, int shop, int brigade, int profession)
 {

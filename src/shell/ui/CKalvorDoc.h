@@ -39,6 +39,11 @@ private:
 // The single document; never null while the application runs.
 CKalvorDoc* GetCurrentDocument();
 
+// The firm's name of the open base; empty without a base or a name.
+QString FirmNameOf(const CKalvorDoc& doc);
+// The reporting month of the open base as "Апрель 2011"; empty without a base.
+QString ReportingMonthOf(const CKalvorDoc& doc);
+
 // 1 when the employee at that index of the current list meets the selection
 // keys of the dialog "Ключи выбора работников" (MatchEmployeeCriteria) and
 // every non-zero key (shop, brigade, profession) equals the employee's shop

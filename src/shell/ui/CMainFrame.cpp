@@ -2,6 +2,7 @@
 
 #include "shell/ui/BaseService.h"
 #include "shell/ui/CCommonFormView.h"
+#include "shell/ui/CInfoView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
 
@@ -272,6 +273,7 @@ CCommonFormView* CMainFrame::SwitchView(const ViewFactory& make)
     view->OnInitialUpdate();
     if (!view->focusWidget())
         view->setFocus();
+    UpdateTitle(); // the old view may have saved the firm's name
     return view;
 }
 
@@ -354,6 +356,7 @@ bool CMainFrame::RunCommand(int id)
     } catch (const std::exception& e) {
         ShowException(e, this);
     }
+    UpdateTitle(); // the command may have changed the reporting month
     return true;
 }
 
@@ -378,6 +381,17 @@ void CMainFrame::UpdateCommands()
         if (QPushButton* b = m_panelButtons.value(c.id, nullptr))
             b->setEnabled(on);
     }
-    setWindowTitle(m_doc->infoBase.baseName.isEmpty() ? QStringLiteral("Kalvor")
-                                                      : QStringLiteral("Kalvor - %1").arg(m_doc->infoBase.baseName));
+    UpdateTitle();
+}
+
+void CMainFrame::UpdateTitle()
+{
+    // The base, the firm and the reporting month that every screen works on.
+    QStringList parts{QStringLiteral("Kalvor")};
+    for (const QString& part : {m_doc->infoBase.baseName, FirmNameOf(*m_doc), ReportingMonthOf(*m_doc)})
+        if (!part.isEmpty())
+            parts << part;
+    setWindowTitle(parts.join(QStringLiteral(" - ")));
+    if (auto* info = qobject_cast<CInfoView*>(m_view.data()))
+        info->Refresh();
 }

@@ -68,6 +68,8 @@ public:
 
     // Rebuilds what depends on whether a base is open (enabled commands, title).
     void UpdateCommands();
+    // The title: the program, the base, the firm's name and the reporting month.
+    void UpdateTitle();
 
     // The frame's keys and the view operations they call.
     enum FrameKey {

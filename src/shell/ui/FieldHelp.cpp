@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScreen>
@@ -46,6 +47,9 @@ HelpLine SplitHelpLine(const QString& line)
 
 // ---------------------------------------------------------------- CHintWnd
 
+// The hint's border (1 pixel each side) and left padding (3 pixels).
+constexpr int kHintFrameWidth = 5;
+
 CHintWnd::CHintWnd(const QString& text, int width, QWidget* owner)
     : QLabel(text, owner, Qt::ToolTip | Qt::FramelessWindowHint)
 {
@@ -54,9 +58,13 @@ CHintWnd::CHintWnd(const QString& text, int width, QWidget* owner)
     setObjectName(QStringLiteral("CHintWnd"));
     setStyleSheet(
         QStringLiteral("QLabel { background: #ffffe1; color: black; border: 1px solid #404040; padding-left: 3px; }"));
-    setWordWrap(false);
-    // 20 pixels a line: texts of two lines get two.
-    const int lines = int(text.count(QLatin1Char('\n'))) + 1;
+    // 20 pixels a line; a text wider than the hint wraps between words onto
+    // more lines rather than being cut.
+    setWordWrap(true);
+    const QFontMetrics metrics(font());
+    const int textWidth = std::max(1, width - kHintFrameWidth);
+    const int wrapped = metrics.boundingRect(QRect(0, 0, textWidth, 100000), Qt::TextWordWrap, text).height();
+    const int lines = std::max(1, (wrapped + metrics.lineSpacing() - 1) / metrics.lineSpacing());
     setFixedSize(width, 20 * lines);
     qApp->installEventFilter(this);
 }

@@ -24,7 +24,7 @@ int NextMonthKey(int monthKey)
 QString MonthChangeQuestion(int newMonthKey)
 {
     return QStringLiteral("Изменить отчетный месяц на %1 %2 года ?")
-               .arg(kalvor::MonthName(newMonthKey & 15))
+               .arg(kalvor::MonthName(newMonthKey & 15).toLower()) // a month name inside a sentence
                .arg(newMonthKey >> 4) +
            QStringLiteral("\n\nВнимание! Данные прошедшего месяца будут перенесены в архив, "
                           "а вернуть прошедший месяц можно будет только из копии базы.");

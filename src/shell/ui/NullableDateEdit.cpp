@@ -1,26 +1,78 @@
 #include "shell/ui/NullableDateEdit.h"
 
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/KalvorMessageBox.h"
 #include "values/Clock.h"
 #include "values/Values.h"
 
+#include <QAction>
+#include <QCalendarWidget>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QStyle>
 
 namespace {
-// The picker's minimum date stands for "no date".
-const QDate kNullDate(1900, 1, 1);
+// The dates a field takes.
 const QDate kFirstDate(1900, 1, 2);
+const QDate kLastDate(2099, 12, 31);
+
+// A date into the field's range, month fields on the first of the month.
+QDate Normalised(const QDate& d, bool monthOnly)
+{
+    if (!d.isValid() || d < kFirstDate || d > kLastDate)
+        return {};
+    return monthOnly ? QDate(d.year(), d.month(), 1) : d;
+}
+
+// A typed year: two digits through the window, four as they are.
+int YearOfTyped(const QString& digits)
+{
+    const int year = digits.toInt();
+    return digits.size() == 2 ? kalvor::WidenTwoDigitYear(year) : year;
+}
 } // namespace
 
-NullableDateEdit::NullableDateEdit(QWidget* parent, bool monthOnly) : QDateEdit(parent), m_monthOnly(monthOnly)
+QDate DateOfTypedText(const QString& text, bool monthOnly, bool* refused)
 {
-    setMinimumDate(kNullDate);
-    setMaximumDate(QDate(2099, 12, 31));
-    setSpecialValueText(QStringLiteral(" "));
-    setCalendarPopup(!monthOnly);
-    setDisplayFormat(DefaultFormat());
-    SetNull();
-    connect(this, &QDateEdit::dateChanged, this, [this] { OnDateTimeChangeSetFormat(this); });
+    *refused = false;
+    const QString typed = text.trimmed();
+    if (typed.isEmpty())
+        return {};
+    static const QRegularExpression dayForm(QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\.(\\d{2}|\\d{4})$"));
+    static const QRegularExpression monthForm(QStringLiteral("^(\\d{1,2})\\.(\\d{2}|\\d{4})$"));
+    const QRegularExpressionMatch m = (monthOnly ? monthForm : dayForm).match(typed);
+    QDate d;
+    if (m.hasMatch()) {
+        const int day = monthOnly ? 1 : m.captured(1).toInt();
+        const int month = m.captured(monthOnly ? 1 : 2).toInt();
+        d = Normalised(QDate(YearOfTyped(m.captured(monthOnly ? 2 : 3)), month, day), monthOnly);
+    }
+    *refused = !d.isValid();
+    return d;
+}
+
+QDate ReportingMonthStart()
+{
+    if (const CKalvorDoc* doc = GetCurrentDocument()) {
+        const kalvor::MonthKey key = doc->infoBase.config.reportingKey();
+        if (key.month() >= 1 && key.month() <= 12 && key.year() > 1900)
+            return QDate(key.year(), key.month(), 1);
+    }
+    const QDate today = kalvor::Clock::today();
+    return QDate(today.year(), today.month(), 1);
+}
+
+NullableDateEdit::NullableDateEdit(QWidget* parent, bool monthOnly) : QLineEdit(parent), m_monthOnly(monthOnly)
+{
+    setMaxLength(monthOnly ? 7 : 10);
+    setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), this));
+    if (!monthOnly) {
+        QAction* open = addAction(style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
+        open->setToolTip(QStringLiteral("Календарь (Alt+Вниз)"));
+        connect(open, &QAction::triggered, this, &NullableDateEdit::ShowCalendar);
+    }
 }
 
 QString NullableDateEdit::DefaultFormat() const
@@ -28,29 +80,158 @@ QString NullableDateEdit::DefaultFormat() const
     return m_monthOnly ? QStringLiteral("MM.yyyy") : QStringLiteral("dd.MM.yyyy");
 }
 
-void NullableDateEdit::SetNull() { setDate(kNullDate); }
+QDate NullableDateEdit::Date() const
+{
+    if (isModified()) {
+        bool refused = false;
+        const QDate typed = DateOfTypedText(text(), m_monthOnly, &refused);
+        if (!refused)
+            return typed;
+    }
+    return m_date;
+}
+
+void NullableDateEdit::SetNull() { SetDate(QDate()); }
 
 void NullableDateEdit::SetDate(const QDate& d)
 {
-    if (!d.isValid() || d < kFirstDate)
-        SetNull();
+    const QDate date = Normalised(d, m_monthOnly);
+    const bool changed = date != m_date;
+    m_date = date;
+    Show();
+    if (changed)
+        emit dateChanged(m_date);
+}
+
+void NullableDateEdit::Show()
+{
+    setText(m_date.isValid() ? m_date.toString(DefaultFormat()) : QString());
+    setModified(false);
+    if (hasFocus())
+        selectAll();
+}
+
+bool NullableDateEdit::Commit()
+{
+    if (m_refusing)
+        return false;
+    if (m_date.isValid() ? text() == m_date.toString(DefaultFormat()) : text().isEmpty())
+        return true;
+    bool refused = false;
+    const QDate typed = DateOfTypedText(text(), m_monthOnly, &refused);
+    if (!refused) {
+        SetDate(typed);
+        return true;
+    }
+    // The field keeps its date; the message names what was typed.
+    const QString shown = text().trimmed();
+    m_refusing = true;
+    Show();
+    KalvorMessageBox(
+        m_monthOnly ? QStringLiteral("Некорректный месяц %1.\nМесяц вводится как ММ.ГГГГ или ММ.ГГ").arg(shown)
+                    : QStringLiteral("Некорректная дата %1.\nДата вводится как ДД.ММ.ГГГГ или ДД.ММ.ГГ").arg(shown),
+        MB_OK | MB_ICONERROR, QString(), this);
+    m_refusing = false;
+    setFocus(Qt::OtherFocusReason);
+    selectAll();
+    return false;
+}
+
+void NullableDateEdit::StepBy(int step)
+{
+    if (!Commit())
+        return;
+    if (!m_date.isValid())
+        SetDate(ReportingMonthStart());
     else
-        setDate(m_monthOnly ? QDate(d.year(), d.month(), 1) : d);
+        SetDate(m_monthOnly ? m_date.addMonths(step) : m_date.addDays(step));
 }
 
 void NullableDateEdit::keyPressEvent(QKeyEvent* event)
 {
-    // Delete or Backspace on the whole picker clears the date.
-    if ((event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) && event->modifiers() == Qt::NoModifier) {
-        SetNull();
+    const int key = event->key();
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !Commit()) {
+        event->accept(); // a refused date does not go on to the form's Enter
         return;
     }
-    if (IsNull() && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
-        SetDate(kalvor::Clock::today());
+    if (key == Qt::Key_Down && mods == Qt::AltModifier && !m_monthOnly) {
+        ShowCalendar();
         return;
     }
-    QDateEdit::keyPressEvent(event);
+    if ((key == Qt::Key_Up || key == Qt::Key_Down) && mods == Qt::NoModifier) {
+        StepBy(key == Qt::Key_Up ? 1 : -1);
+        return;
+    }
+    // A digit typed over the date shown replaces it, wherever the cursor stands.
+    if (!isModified() && !event->text().isEmpty() && event->text().front().isDigit())
+        selectAll();
+    QLineEdit::keyPressEvent(event);
 }
+
+void NullableDateEdit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    // Typing replaces the whole date; a click that gives the focus does the same.
+    m_selectOnPress = event->reason() == Qt::MouseFocusReason;
+    selectAll();
+}
+
+void NullableDateEdit::mousePressEvent(QMouseEvent* event)
+{
+    QLineEdit::mousePressEvent(event);
+    if (m_selectOnPress) {
+        m_selectOnPress = false;
+        selectAll();
+    }
+}
+
+void NullableDateEdit::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    m_selectOnPress = false;
+    // The calendar of this field takes the focus for a moment: nothing to read yet.
+    if (m_calendar && m_calendar->isVisible())
+        return;
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+        Commit();
+}
+
+void NullableDateEdit::ShowCalendar()
+{
+    if (!Commit())
+        return;
+    if (!m_calendar) {
+        m_calendar = new QCalendarWidget(this);
+        m_calendar->setWindowFlags(Qt::Popup);
+        m_calendar->setGridVisible(true);
+        m_calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+        m_calendar->setDateRange(kFirstDate, kLastDate);
+        connect(m_calendar, &QCalendarWidget::activated, this, &NullableDateEdit::TakeCalendarDate);
+        connect(m_calendar, &QCalendarWidget::clicked, this, &NullableDateEdit::TakeCalendarDate);
+    }
+    m_calendar->setLocale(QLocale()); // the program's locale, Russian
+    const QDate start = m_date.isValid() ? m_date : ReportingMonthStart();
+    m_calendar->setSelectedDate(start);
+    m_calendar->setCurrentPage(start.year(), start.month());
+    m_calendar->adjustSize();
+    m_calendar->move(mapToGlobal(QPoint(0, height())));
+    m_calendar->show();
+    m_calendar->setFocus(Qt::PopupFocusReason);
+}
+
+void NullableDateEdit::TakeCalendarDate(const QDate& d)
+{
+    if (m_calendar)
+        m_calendar->hide();
+    SetDate(d);
+    // The pop-up took the activation: the window gets it back, the field the focus.
+    window()->activateWindow();
+    setFocus(Qt::PopupFocusReason);
+    selectAll();
+}
+
+// ------------------------------------------------------------ packed values
 
 void SetPickerFromPackedDate(NullableDateEdit* picker, std::uint16_t packed)
 {
@@ -64,9 +245,8 @@ void SetPickerFromPackedDate(NullableDateEdit* picker, std::uint16_t packed)
 int GetDateFromPicker(const NullableDateEdit* picker, std::uint16_t* field)
 {
     std::uint16_t v = 0;
-    if (!picker->IsNull()) {
-        v = kalvor::PackedDate::fromQDate(picker->date()).value;
-    }
+    if (!picker->IsNull())
+        v = kalvor::PackedDate::fromQDate(picker->Date()).value;
     if (v == *field)
         return 0;
     *field = v;
@@ -88,7 +268,7 @@ int GetDateTimeFromPicker(const NullableDateEdit* picker, std::uint16_t* field)
 {
     std::uint16_t v = 0;
     if (!picker->IsNull()) {
-        const QDate d = picker->date();
+        const QDate d = picker->Date();
         v = std::uint16_t((d.year() << 4) + d.month());
     }
     if (v == *field)
@@ -120,11 +300,11 @@ void ParseDateText(const QString& text, NullableDateEdit* picker) { picker->SetD
 
 int ParseDateToDate(QString* text, const NullableDateEdit* picker)
 {
-    if (picker->IsNull() ? text->trimmed().isEmpty() : dateOfText(*text) == picker->date())
+    if (picker->IsNull() ? text->trimmed().isEmpty() : dateOfText(*text) == picker->Date())
         return 0;
     QString out;
     if (!picker->IsNull()) {
-        const QDate d = picker->date();
+        const QDate d = picker->Date();
         out = QStringLiteral("%1.%2.%3").arg(d.day()).arg(d.month()).arg(d.year() % 100);
     }
     out.truncate(120);
@@ -136,14 +316,11 @@ int ParseDateToDate(QString* text, const NullableDateEdit* picker)
 
 void OnDateTimeChangeSetFormat(NullableDateEdit* picker)
 {
-    // The blank text of a cleared picker is its special value; a date uses
-    // the default format.
-    const QString wanted = picker->DefaultFormat();
-    if (picker->displayFormat() != wanted)
-        picker->setDisplayFormat(wanted);
+    // The field shows its own date in its format, nothing without one.
+    picker->SetDate(picker->Date());
 }
 
 void EraseDatePickerBackground(NullableDateEdit* picker, const QColor& colour)
 {
-    picker->setStyleSheet(QStringLiteral("QDateEdit { background-color: %1; }").arg(colour.name()));
+    picker->setStyleSheet(QStringLiteral("QLineEdit { background-color: %1; }").arg(colour.name()));
 }

@@ -1,48 +1,92 @@
-// Date pickers that can hold "no date" (shown blank), and the helpers that
+// Date fields that can hold "no date" (an empty field), and the helpers that
 // move packed dates and month keys in and out of them.
 #pragma once
 
+#include <QCalendarWidget>
 #include <QColor>
-#include <QDateEdit>
+#include <QDate>
+#include <QLineEdit>
+#include <QPointer>
 #include <QString>
 #include <cstdint>
 
-class NullableDateEdit : public QDateEdit {
+// A date typed as digits and dots ("11.05.2011", "11.05.11", "1.5.2011"; a
+// month field "5.2011" or "05.11"), two-digit years read by the program's
+// window. The typed text is taken on Enter and when the field loses the focus;
+// an impossible date is refused with a message and the field keeps its date.
+// The field selects its whole text when it gets the focus, and a digit typed
+// over the date shown replaces it. Up and Down step the date by a day (a month in a month
+// field); in an empty field they, and the calendar (Alt+Down or the button),
+// start from the reporting month.
+class NullableDateEdit : public QLineEdit {
     Q_OBJECT
 public:
-    // A month picker shows and keeps only month and year.
+    // A month field shows and keeps only month and year.
     explicit NullableDateEdit(QWidget* parent = nullptr, bool monthOnly = false);
 
-    bool IsNull() const { return date() == minimumDate(); }
+    // The field's date: the one typed, when the typed text is a date not yet
+    // taken (the frame's keys act while the focus stays in the field), else
+    // the one it holds; invalid = no date.
+    QDate Date() const;
+    bool IsNull() const { return !Date().isValid(); }
     void SetNull();
     void SetDate(const QDate& d); // an invalid date clears
-    QDate Date() const { return IsNull() ? QDate() : date(); }
     bool MonthOnly() const { return m_monthOnly; }
     QString DefaultFormat() const;
 
+    // Takes the typed text: true when it is empty or a date (now the field's),
+    // false when it was refused with a message.
+    bool Commit();
+    // Opens the calendar on the field's date, else on the reporting month.
+    void ShowCalendar();
+    // The calendar while it is open (null otherwise).
+    QCalendarWidget* Calendar() const { return m_calendar; }
+
+signals:
+    void dateChanged(const QDate& date);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    void Show();
+    void StepBy(int step);
+    void TakeCalendarDate(const QDate& d);
+
     bool m_monthOnly;
+    QDate m_date; // invalid = no date
+    bool m_refusing = false; // a refusal message is up
+    bool m_selectOnPress = false; // the click that gave the focus selects all
+    QPointer<QCalendarWidget> m_calendar;
 };
 
+// The date of a typed text: "d.m.yyyy" or "d.m.yy" (a month field "m.yyyy" or
+// "m.yy"), a two-digit year through the program's window. Invalid for an empty
+// text; *refused is set when the text is not empty and no such date exists.
+QDate DateOfTypedText(const QString& text, bool monthOnly, bool* refused);
+// The first day of the open base's reporting month; without a base, of the
+// current month.
+QDate ReportingMonthStart();
+
 // A packed date (day bits 0-4, month bits 5-8, two-digit year bits 9-15) into
-// the picker; 0 shows no date with the blank display format.
+// the field; 0 shows no date.
 void SetPickerFromPackedDate(NullableDateEdit* picker, std::uint16_t packed);
-// The picker into a packed date (no date = 0); 1 when the stored value changed.
+// The field into a packed date (no date = 0); 1 when the stored value changed.
 int GetDateFromPicker(const NullableDateEdit* picker, std::uint16_t* field);
-// A month key (month in bits 0-3, full year above; month 0 = no date) into a picker.
+// A month key (month in bits 0-3, full year above; month 0 = no date) into a field.
 void SetPickerFromMonthYear(NullableDateEdit* picker, std::uint16_t monthYear);
-// The picker into (year << 4) + month, 0 without a date; 1 when changed.
+// The field into (year << 4) + month, 0 without a date; 1 when changed.
 int GetDateTimeFromPicker(const NullableDateEdit* picker, std::uint16_t* field);
-// "%d.%d.%d" text into the picker; day or month 0, or anything else, gives no date.
+// "%d.%d.%d" text into the field; day or month 0, or anything else, gives no date.
 void ParseDateText(const QString& text, NullableDateEdit* picker);
-// Writes the picker's date into the text as "%d.%d.%d" (two-digit year; no
+// Writes the field's date into the text as "%d.%d.%d" (two-digit year; no
 // date gives an empty text) when it differs; 1 when the text changed.
 int ParseDateToDate(QString* text, const NullableDateEdit* picker);
-// On a date change: a cleared picker gets the blank display format " ",
-// a picker with a date the default one.
+// On a date change: the field shows its date in the default format, or
+// nothing without a date.
 void OnDateTimeChangeSetFormat(NullableDateEdit* picker);
-// Paints the picker's background in the colour given.
+// Paints the field's background in the colour given.
 void EraseDatePickerBackground(NullableDateEdit* picker, const QColor& colour);

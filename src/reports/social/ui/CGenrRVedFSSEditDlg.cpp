@@ -121,7 +121,7 @@ void FssEditDlgBase::AddField(QGridLayout* grid, const FssEditField& field, int 
     QWidget* widget = nullptr;
     if (field.format == Date) {
         auto* picker = new NullableDateEdit(this);
-        connect(picker, &QDateEdit::dateChanged, picker, [picker] { OnDateTimeChangeSetFormat(picker); });
+        connect(picker, &NullableDateEdit::dateChanged, picker, [picker] { OnDateTimeChangeSetFormat(picker); });
         widget = picker;
     } else {
         auto* edit = new QLineEdit(this);
