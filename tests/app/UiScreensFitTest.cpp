@@ -22,6 +22,7 @@
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QDialog>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -128,10 +129,15 @@ protected:
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
         ASSERT_NO_FATAL_FAILURE(testsupport::MakeDemoFolder(folder));
+        // The reference files are the folder's own: a book left saves its file.
+        for (const char* name :
+             {"nalog", "profi", "post", "title", "sbor", "lazer", "vichet", "bank", "palitra", "country"})
+            ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/%1").arg(QLatin1String(name)),
+                                    folder + QLatin1String(name)));
         platform::SetWorkingFolder(folder);
         platform::DocumentOpener::SetCommand(QStringLiteral("true"));
         doc.setWorkFolder(folder);
-        doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
+        doc.refFiles.setFolder(folder);
         ASSERT_TRUE(doc.refFiles.OpenAll());
         service = std::make_unique<InfoBaseService>(doc.infoBase, folder);
         doc.SetBase(service.get());
