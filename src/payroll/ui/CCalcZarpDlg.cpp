@@ -61,7 +61,8 @@ CCalcZarpDlg::CCalcZarpDlg(CCommonFormView* view) : CFormChildDlg(384, view)
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 1); // still until a run starts (0, 0 would be the busy bar)
     m_progress->setValue(0);
-    m_progress->setTextVisible(false);
+    // The bar's text is the count of a run ("12 из 52"), empty before one.
+    m_progress->setFormat(QString());
     m_progress->setMinimumWidth(260);
     SetControl(IdProgress, m_progress);
     layout->addWidget(m_progress, 1);
@@ -111,11 +112,13 @@ void CCalcZarpDlg::SetSelection(int shop, int brigade, int profession)
     p.shop = shop;
     p.brigade = brigade;
     p.profession = profession;
-    StartCalculation(p);
-    m_listed = 0;
+    // Counted before the worker starts, which then has the thread to itself.
+    int listed = 0;
     if (const CKalvorDoc* doc = View() ? View()->Document() : nullptr)
         for (int i = 0; i < doc->infoBase.employeeCount(); ++i)
-            m_listed += EmployeeMatchesFilter(i, shop, brigade, profession) != 0 ? 1 : 0;
+            listed += EmployeeMatchesFilter(i, shop, brigade, profession) != 0 ? 1 : 0;
+    StartCalculation(p);
+    m_listed = listed;
 }
 
 void CCalcZarpDlg::StartCalculation(const kalvor::CalcThreadParams& params)
@@ -127,7 +130,7 @@ void CCalcZarpDlg::StartCalculation(const kalvor::CalcThreadParams& params)
     m_outcome->clear();
     m_computed = 0;
     m_selected = -1;
-    m_progress->setTextVisible(false); // the busy bar while the selection loads
+    m_progress->setFormat(QString()); // the busy bar while the selection loads
     m_progress->setRange(0, 0);
     m_progress->setValue(0);
     kalvor::CalcThreadParams p = params;
@@ -174,7 +177,6 @@ void CCalcZarpDlg::OnCalcRange(int position, int count)
     m_progress->setRange(0, std::max(count, 1));
     m_progress->setValue(position);
     m_progress->setFormat(QStringLiteral("%1 из %2").arg(position).arg(count));
-    m_progress->setTextVisible(true);
 }
 
 void CCalcZarpDlg::OnCalcProgress(int index, int errors)
