@@ -127,10 +127,8 @@ void CCalcZarpDlg::StartCalculation(const kalvor::CalcThreadParams& params)
     OnCancel();
     m_restarting = false;
     m_errors->setText(QStringLiteral("0"));
-    m_outcome->clear();
     m_computed = 0;
     m_selected = -1;
-    m_progress->setFormat(QString()); // the busy bar while the selection loads
     m_progress->setRange(0, 0);
     m_progress->setValue(0);
     kalvor::CalcThreadParams p = params;
@@ -167,7 +165,13 @@ void CCalcZarpDlg::SetTitle(const QString& text)
             box->setTitle(text);
 }
 
-void CCalcZarpDlg::OnCalcStage() { SetTitle(QStringLiteral("Расчет зарплаты  [Этап 1 - Загрузка данных]")); }
+void CCalcZarpDlg::OnCalcStage()
+{
+    SetTitle(QStringLiteral("Расчет зарплаты  [Этап 1 - Загрузка данных]"));
+    // The line of the last run goes once this one has begun (the busy bar
+    // shows no text meanwhile).
+    m_outcome->clear();
+}
 
 void CCalcZarpDlg::OnCalcRange(int position, int count)
 {
@@ -197,6 +201,7 @@ void CCalcZarpDlg::OnCalcDone(int result, int errors, const QString& failure)
     // The bar stays where the run ended (still when the selection was not
     // loaded), and the line says how it ended.
     if (m_selected < 0) {
+        m_progress->setFormat(QString());
         m_progress->setRange(0, 1);
         m_progress->setValue(0);
     }
