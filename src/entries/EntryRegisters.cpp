@@ -66,7 +66,7 @@ TaskOutcome WriteSickLeaveRegister(platform::TaskContext& context, const EntryRe
     infobase::SaveIndexes(doc.infoBase, LineKind::Bln);
     infobase::SaveBln(doc.infoBase);
     infobase::SaveConfig(doc.infoBase);
-    return TaskOutcome(platform::TASK_DONE, 0);
+    return platform::DoneOutcome(reason);
 }
 
 TaskOutcome WriteVacationNotes(platform::TaskContext& context, const EntryRegisterParams& params)

@@ -608,6 +608,7 @@ int ExportDbf(PayrollDoc& doc, const infobase::Selection& selection, int kind, i
         CreateDbfTable(kind, tablePath.tableName, table);
     }
 
+    const int recordsBefore = table.RecordCount(tablePath.tableName);
     int employeesRead = 0;
     for (int position : positions) {
         if (control.progress)
@@ -623,6 +624,8 @@ int ExportDbf(PayrollDoc& doc, const infobase::Selection& selection, int kind, i
     table.Commit(Clock::today());
     if (control.progress)
         control.progress(-1, 0);
+    if (mode == DbfWrite && control.written)
+        control.written(table.TableFile(tablePath.tableName), table.RecordCount(tablePath.tableName) - recordsBefore);
     return mode == DbfRead ? employeesRead : 0;
 }
 

@@ -51,6 +51,9 @@ struct DbfRunControl {
     // A message box of the run (caption "Kalvor", error icon); the import
     // shows the messages of RebuildIndexAfterImport through it.
     std::function<void(const QString& text)> showMessage;
+    // Told once a written table is committed: its file and the records the
+    // run added to it.
+    std::function<void(const QString& path, int records)> written;
 };
 
 // The table of a path: its folder and its file name with the extension.

@@ -6,6 +6,8 @@
 #include "infobase/InfoBaseDb.h"
 #include "platform/WorkingFolder.h"
 
+#include <QDir>
+
 #include <algorithm>
 
 namespace kalvor::exchange {
@@ -31,6 +33,10 @@ TaskOutcome RunDbfTable(int kind, TaskContext& context, const DbfTaskParams& par
     control.progress = progress;
     control.stop = context.stopToken();
     control.showMessage = [&](const QString& text) { ShowOnGui(context, [&] { messenger.ShowError(text); }); };
+    QString written;
+    control.written = [&](const QString& path, int records) {
+        written = QStringLiteral("Записано записей: %1 в файл %2").arg(records).arg(QDir::toNativeSeparators(path));
+    };
     const bool read = params.operation == DbfOperationRead;
     int listChanged = 0;
     int newEmployees = 0;
@@ -49,7 +55,8 @@ TaskOutcome RunDbfTable(int kind, TaskContext& context, const DbfTaskParams& par
     }
     if (listChanged)
         SortListsAfterNameChange(doc.infoBase);
-    return TaskOutcome(platform::TASK_DONE);
+    // A written table is named with its records in the view.
+    return TaskOutcome(platform::TASK_DONE, 0, written);
 }
 
 TaskOutcome DbfTableWorker(int kind, TaskContext& context, const DbfTaskParams& params, PayrollDoc& doc,

@@ -142,7 +142,7 @@ CertificateTotalTexts CertificateTotal(double kopecks)
 }
 
 int PrintEarningsCertificate(const T54Selection& selection, std::stop_token stop, const QString& outputPath,
-                             int markedCount, PayrollDoc& doc, QDomDocument* data)
+                             int markedCount, PayrollDoc& doc, QDomDocument* data, QString* viewerText)
 {
     infobase::CInfoBase& base = doc.infoBase;
     const reports::ReportPeriod period = reports::ResolveReportPeriod(base.config);
@@ -153,17 +153,18 @@ int PrintEarningsCertificate(const T54Selection& selection, std::stop_token stop
     CertificateRun run{doc, tree, period, (base.firm.parWord & kByAccrualMonthBit) != 0 ? 1 : 0, 0};
     const int result = ForEachSelectedEmployee(doc, selection, markedCount, period, stop,
                                                [&](const auto& entry) { return PrintEmployeeCertificate(run, entry); });
-    return result != 0 ? result : GenerateDocument(tree, data);
+    return result != 0 ? result : GenerateDocument(tree, data, viewerText);
 }
 
 platform::TaskOutcome SpravZarpMonthThreadProc(platform::TaskContext& context, const platform::TaskThreadParams& params,
                                                PayrollDoc& doc, const ExchangeMessenger& messenger)
 {
-    return RunSelectionPrintThread(
-        context, params, 0, doc, messenger,
-        [&](const T54Selection& selection, std::stop_token stop, const QString& output, int marked) {
-            return PrintEarningsCertificate(selection, stop, output, marked, doc);
-        });
+    return RunSelectionPrintThread(context, params, 0, doc, messenger,
+                                   [&](const T54Selection& selection, std::stop_token stop, const QString& output,
+                                       int marked, QString* viewerText) {
+                                       return PrintEarningsCertificate(selection, stop, output, marked, doc, nullptr,
+                                                                       viewerText);
+                                   });
 }
 
 } // namespace kalvor::exchange

@@ -44,9 +44,11 @@ CertificateTotalTexts CertificateTotal(double kopecks);
 // or the negative code of the contribution arithmetic (no document in these
 // cases). Throws TextError "Ошибка чтения файла" when an employee's slot
 // cannot be read, and the template engine's TextError. When data is given it
-// receives a copy of the pages and rows that were printed.
+// receives a copy of the pages and rows that were printed; viewerText, when
+// given, why the viewer did not show the document (empty when it did).
 int PrintEarningsCertificate(const T54Selection& selection, std::stop_token stop, const QString& outputPath,
-                             int markedCount, PayrollDoc& doc, QDomDocument* data = nullptr);
+                             int markedCount, PayrollDoc& doc, QDomDocument* data = nullptr,
+                             QString* viewerText = nullptr);
 
 // The worker of the view: the steps of the T-54 worker around
 // PrintEarningsCertificate.

@@ -551,17 +551,19 @@ int ForEachSelectedEmployee(PayrollDoc& doc, const T54Selection& selection, int 
     return 0;
 }
 
-int GenerateDocument(print::CTree& tree, QDomDocument* data)
+int GenerateDocument(print::CTree& tree, QDomDocument* data, QString* viewerText)
 {
     if (data != nullptr)
         *data = tree.DataDocument().cloneNode(true).toDocument();
     if (tree.Generate() < 0)
         throw TextError(tree.ErrorText());
+    if (viewerText != nullptr)
+        *viewerText = tree.ErrorText();
     return 0;
 }
 
 int PrintT54Form(const T54Selection& selection, std::stop_token stop, const QString& outputPath, int markedCount,
-                 PayrollDoc& doc, const T54Editor& editor, QDomDocument* data)
+                 PayrollDoc& doc, const T54Editor& editor, QDomDocument* data, QString* viewerText)
 {
     infobase::CInfoBase& base = doc.infoBase;
     T54Run run{selection, doc, editor, reports::ResolveReportPeriod(base.config), base.config.reportingKey(), {}};
@@ -571,7 +573,7 @@ int PrintT54Form(const T54Selection& selection, std::stop_token stop, const QStr
         PrintEmployeePage(tree, run, entry);
         return 0;
     });
-    return result != 0 ? result : GenerateDocument(tree, data);
+    return result != 0 ? result : GenerateDocument(tree, data, viewerText);
 }
 
 platform::TaskOutcome RunSelectionPrintThread(platform::TaskContext& context, const platform::TaskThreadParams& params,
@@ -589,24 +591,27 @@ platform::TaskOutcome RunSelectionPrintThread(platform::TaskContext& context, co
         selection.brigade = std::uint8_t(params.brigade);
         selection.profession = std::uint16_t(params.profession);
         selection.tabN = std::uint16_t(params.personnelNumber);
-        const int result = print(selection, c.stopToken(), doc.TypWorkFile(), marked);
+        QString viewerText;
+        const int result = print(selection, c.stopToken(), doc.TypWorkFile(), marked, &viewerText);
         work.close();
         if (result < 0)
             return platform::TaskOutcome(result);
-        if (result == 0)
-            infobase::SaveConfig(doc.infoBase);
-        return platform::TaskOutcome(platform::TASK_DONE);
+        if (result != 0)
+            return platform::TaskOutcome(platform::TASK_DONE);
+        infobase::SaveConfig(doc.infoBase);
+        return platform::DoneOutcome(viewerText);
     });
 }
 
 platform::TaskOutcome T54FormThreadProc(platform::TaskContext& context, const T54TaskParams& params, PayrollDoc& doc,
                                         const ExchangeMessenger& messenger, const T54Editor& editor)
 {
-    return RunSelectionPrintThread(
-        context, params, params.showEditor, doc, messenger,
-        [&](const T54Selection& selection, std::stop_token stop, const QString& output, int marked) {
-            return PrintT54Form(selection, stop, output, marked, doc, editor);
-        });
+    return RunSelectionPrintThread(context, params, params.showEditor, doc, messenger,
+                                   [&](const T54Selection& selection, std::stop_token stop, const QString& output,
+                                       int marked, QString* viewerText) {
+                                       return PrintT54Form(selection, stop, output, marked, doc, editor, nullptr,
+                                                           viewerText);
+                                   });
 }
 
 } // namespace kalvor::exchange

@@ -89,9 +89,11 @@ QByteArray T54ShortDate(double packedCell);
 // "Ошибка чтения файла" when an employee's slot cannot be read, and the
 // template engine's TextError; a document that cannot be written throws its
 // reason. The editor is called only when the selection's flag is set. When
-// data is given it receives a copy of the pages and rows that were printed.
+// data is given it receives a copy of the pages and rows that were printed;
+// viewerText, when given, why the viewer did not show the document (empty
+// when it did).
 int PrintT54Form(const T54Selection& selection, std::stop_token stop, const QString& outputPath, int markedCount,
-                 PayrollDoc& doc, const T54Editor& editor, QDomDocument* data = nullptr);
+                 PayrollDoc& doc, const T54Editor& editor, QDomDocument* data = nullptr, QString* viewerText = nullptr);
 
 // What the T-54 form and the monthly earnings certificate share of a run.
 
@@ -108,20 +110,23 @@ int ForEachSelectedEmployee(PayrollDoc& doc, const T54Selection& selection, int 
                             const reports::ReportPeriod& period, std::stop_token stop, const EmployeeVisitor& visit);
 
 // Hands a copy of the written pages to data when given, then generates the
-// document (written and opened); returns 0. A document that cannot be made
-// throws its reason as TextError.
-int GenerateDocument(print::CTree& tree, QDomDocument* data);
+// document (written and opened); returns 0, with why the viewer did not show
+// it in viewerText when given (empty when it did). A document that cannot be
+// made throws its reason as TextError.
+int GenerateDocument(print::CTree& tree, QDomDocument* data, QString* viewerText = nullptr);
 
-// The printer of a run: selection, stop, output path and the number of
-// marked employees; 0 done, 1 stopped, -k a failure code.
-using SelectionPrinter = std::function<int(const T54Selection&, std::stop_token, const QString&, int)>;
+// The printer of a run: selection, stop, output path, the number of marked
+// employees and where to say why the viewer did not show the document; 0
+// done, 1 stopped, -k a failure code.
+using SelectionPrinter = std::function<int(const T54Selection&, std::stop_token, const QString&, int, QString*)>;
 
 // The worker steps of both forms: counts the marked employees when the block
 // asks for them, opens the work file TypWorkFile (1, 1 when it cannot),
 // packs the selection with the show-editor flag and runs the printer with the
 // work file's path as the output path; a negative result -k is shown as
 // message k of ExchangeErrorTexts, and a generated document saves the base's
-// configuration.
+// configuration; a document the viewer did not show ends the run done with
+// the reason (kDocumentNotShown).
 platform::TaskOutcome RunSelectionPrintThread(platform::TaskContext& context, const platform::TaskThreadParams& params,
                                               int showEditor, PayrollDoc& doc, const ExchangeMessenger& messenger,
                                               const SelectionPrinter& print);

@@ -275,6 +275,10 @@ bool CDbf::HasTable(const QString& tableName) const
 
 QString CDbf::PathOf(const QString& tableName) const { return FindTableFile(m_folder, tableName); }
 
+int CDbf::RecordCount(const QString& tableName) { return Load(TableFileName(tableName)).table.recordCount(); }
+
+QString CDbf::TableFile(const QString& tableName) const { return PathOf(TableFileName(tableName)); }
+
 CDbf::Table& CDbf::Load(const QString& tableName)
 {
     const QString key = tableName.toLower();

@@ -62,6 +62,10 @@ public:
 
     // Whether the folder holds the table (named as in a statement).
     bool HasTable(const QString& tableName) const;
+    // The records of the table as they stand (those of its file and those
+    // inserted since), and the path of its file.
+    int RecordCount(const QString& tableName);
+    QString TableFile(const QString& tableName) const;
 
 private:
     struct Table {

@@ -68,6 +68,10 @@ enum TaskResult : int {
     TASK_BAD_CONDITION = 5, // bad selection condition; the detail may carry an error-table code
 };
 
+// The detail of a TASK_DONE whose message says that the document written
+// could not be shown (the viewer did not start) and where it lies.
+inline constexpr int kDocumentNotShown = 1;
+
 // The detail of TASK_FILE_ERROR.
 enum FileErrorKind : int {
     FILE_ERROR_OPEN = 1,
@@ -104,6 +108,13 @@ struct TaskOutcome {
     int detail;
     QString message;
 };
+
+// A finished run: with the text of a viewer that could not show the
+// document written (kDocumentNotShown), or plainly done when it is empty.
+inline TaskOutcome DoneOutcome(const QString& viewerText)
+{
+    return viewerText.isEmpty() ? TaskOutcome(TASK_DONE, 0) : TaskOutcome(TASK_DONE, kDocumentNotShown, viewerText);
+}
 
 class TaskThread;
 class WorkerThread;

@@ -185,7 +185,8 @@ void SaveOrders(const QString& path, const QByteArray& text, bool& opened)
         throw PrintFileError(platform::FILE_ERROR_WRITE);
 }
 
-int WriteRtfOrders(const std::vector<StatementRow>& rows, const OrderRange& range, PayrollDoc& doc, const QString& path)
+int WriteRtfOrders(const std::vector<StatementRow>& rows, const OrderRange& range, PayrollDoc& doc, const QString& path,
+                   QString* errorText)
 {
     CTree tree(kBankCashOrderTemplate, path);
     for (std::size_t index = 0; index < rows.size(); ++index) {
@@ -197,7 +198,10 @@ int WriteRtfOrders(const std::vector<StatementRow>& rows, const OrderRange& rang
         infobase::LoadEmployee(doc.infoBase, rows[index].slot);
         WriteCashOrderText(tree, number, rows[index].amount, doc.infoBase.current, doc);
     }
-    return tree.Generate() < 0 ? kPrintFileFault : 0;
+    const int generated = tree.Generate();
+    if (errorText != nullptr)
+        *errorText = tree.ErrorText();
+    return generated < 0 ? kPrintFileFault : 0;
 }
 
 int WriteTextOrders(const std::vector<StatementRow>& rows, const OrderRange& range, const StatementPrintParams& params,
@@ -226,11 +230,11 @@ int WriteTextOrders(const std::vector<StatementRow>& rows, const OrderRange& ran
 }
 
 int WriteCashOrders(const std::vector<StatementRow>& rows, const StatementPrintParams& params, PayrollDoc& doc,
-                    const QString& path)
+                    const QString& path, QString* errorText = nullptr)
 {
     const OrderRange range = OrderRangeOf(params);
     if (params.outputMode == BankCashOrder)
-        return WriteRtfOrders(rows, range, doc, path);
+        return WriteRtfOrders(rows, range, doc, path, errorText);
     return WriteTextOrders(rows, range, params, doc, path);
 }
 
@@ -300,9 +304,11 @@ int PrintBonusCashOrders(const StatementPrintParams& params, PayrollDoc& doc, co
     return WriteCashOrders(rows, params, doc, path);
 }
 
-int PrintPayCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly)
+int PrintPayCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly,
+                       QString* errorText)
 {
-    return WriteCashOrders(SelectEmployeeRows(params, doc, markedOnly, doc.infoBase.zar1, false), params, doc, path);
+    return WriteCashOrders(SelectEmployeeRows(params, doc, markedOnly, doc.infoBase.zar1, false), params, doc, path,
+                           errorText);
 }
 
 int PrintSickPayCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly)

@@ -43,7 +43,10 @@ inline constexpr char kBankCashOrderTemplate[] = "kassa-order-bank-2008";
 //   vacation: the vacation notes to pay in the month, rounded as the advances.
 int PrintAdvanceCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly);
 int PrintBonusCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int selector);
-int PrintPayCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly);
+// The pay orders' bank form, once written, leaves in errorText why the viewer
+// did not show it (empty when it did).
+int PrintPayCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly,
+                       QString* errorText = nullptr);
 int PrintSickPayCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly);
 int PrintVacationCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly);
 

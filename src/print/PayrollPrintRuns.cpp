@@ -18,6 +18,7 @@ namespace kalvor::print {
 using infobase::AccrualRow;
 using infobase::CInfoBase;
 using infobase::EmployeeRecord;
+using platform::DoneOutcome;
 using platform::TaskContext;
 using platform::TaskOutcome;
 using platform::TaskThreadParams;
@@ -92,11 +93,13 @@ int CountTaken(TaskContext& context, const PayrollDoc& doc, const TaskThreadPara
 int MarkedOnlyValue(const TaskThreadParams& params, int count) { return params.markedOnly != 0 ? count : 0; }
 
 // A writer's result as the run's: 0 done, a negative code with its reason.
+// A document written that the viewer could not show is done, with the
+// reason naming the file.
 TaskOutcome WriterOutcome(int code, const QString& reason)
 {
     if (code < 0)
         return TaskOutcome(platform::TASK_BAD_CONDITION, code, reason);
-    return TaskOutcome(platform::TASK_DONE, 0);
+    return DoneOutcome(reason);
 }
 
 bool IsDeduction(int code)
@@ -171,7 +174,7 @@ TaskOutcome WritePayDocuments(TaskContext& context, PayrollDoc& doc, const Print
         LentAmounts lent(base.zar1, amounts.filtered ? &amounts.runTable : nullptr);
         code = IsStatementMode(mode)
                    ? PrintPayStatement(writer, doc, path, markedOnly, lineCount, params.options, &reason)
-                   : PrintPayCashOrders(writer, doc, path, markedOnly);
+                   : PrintPayCashOrders(writer, doc, path, markedOnly, &reason);
     }
     if (code < 0)
         return WriterOutcome(code, reason);
@@ -188,7 +191,7 @@ TaskOutcome WritePayDocuments(TaskContext& context, PayrollDoc& doc, const Print
     if (output.result != platform::TASK_DONE)
         return output;
     infobase::SaveFirm(base);
-    return TaskOutcome(platform::TASK_DONE, 0);
+    return DoneOutcome(reason);
 }
 
 } // namespace

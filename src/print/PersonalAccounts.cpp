@@ -681,6 +681,9 @@ int PrintPersonalAccounts(PayrollDoc& doc, const QString& outputPath, const Stat
     }
     if (!output.Finish(reason))
         return fault();
+    // Written; a viewer that could not show the document is said here.
+    if (errorText != nullptr)
+        *errorText = reason;
     return 0;
 }
 

@@ -262,11 +262,11 @@ int PrintSickLeaveRegister(PayrollDoc& doc, const QString& outputPath, const Sta
 {
     CTree tree(kSickLeaveRegisterTemplate, outputPath);
     FillSickLeaveRegister(tree, doc, params, markedOnly);
-    if (tree.Generate() >= 0)
-        return 0;
+    const int generated = tree.Generate();
+    // Also when written: why the viewer did not show it.
     if (errorText != nullptr)
         *errorText = tree.ErrorText();
-    return kPrintFileFault;
+    return generated < 0 ? kPrintFileFault : 0;
 }
 
 } // namespace kalvor::print

@@ -57,7 +57,8 @@ int FillSickLeaveRegister(CTree& tree, PayrollDoc& doc, const StatementPrintPara
 // personnel number; with markedOnly not 0 the marked employees only) into the
 // RTF document made from outputPath (CTree::OutputFileName), opened in the
 // viewer. Result 0, or -23 when the document cannot be made (errorText, when
-// given, says why). Throws TextError when the template cannot be read, and
+// given, says why; after 0 it holds why the viewer did not show the document,
+// or nothing). Throws TextError when the template cannot be read, and
 // db::DbError when an employee cannot be loaded.
 int PrintSickLeaveRegister(PayrollDoc& doc, const QString& outputPath, const StatementPrintParams& params,
                            int markedOnly, QString* errorText = nullptr);

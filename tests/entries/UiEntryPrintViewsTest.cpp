@@ -270,6 +270,13 @@ TEST_F(UiEntryPrintViews, SickLeaveRegisterOpensInTheViewer)
     EXPECT_TRUE(bytes.contains(Rtf(QStringLiteral("Пахомов"))));
     EXPECT_TRUE(bytes.contains(Rtf(QStringLiteral("Хохлова"))));
     EXPECT_EQ(dialogs, 0);
+
+    // A viewer that cannot be started: the register says so, naming its file.
+    platform::DocumentOpener::SetCommand(QStringLiteral("kalvor-no-such-viewer"));
+    ASSERT_TRUE(PrintWithEnter());
+    EXPECT_EQ(Messages(), QStringLiteral("Не найдена программа просмотра документов \"kalvor-no-such-viewer\".\n"
+                                         "Документ сохранен в файле %1")
+                              .arg(rtf));
 }
 
 TEST_F(UiEntryPrintViews, EmployeesMarkedInTheHelpListStartTheRegisterAlone)

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -192,6 +193,10 @@ TEST_F(UiDbfViews, AccruedPayWrittenAndReadBackIntoTheEntryBlock)
     TypeText(Field(*view, IdPersonnelNumberField), QString::number(tabN));
     ASSERT_TRUE(Run(*view));
     EXPECT_TRUE(recorder.boxes.empty());
+    // The view names the records written and the file.
+    EXPECT_EQ(view->OutcomeText(), QStringLiteral("Записано записей: %1 в файл %2")
+                                       .arg(written)
+                                       .arg(QDir::toNativeSeparators(folder + QStringLiteral("zarp.dbf"))));
 
     ChooseRead(*view);
     TypeText(Field(*view, IdPersonnelNumberField), QString::number(tabN));
@@ -209,10 +214,14 @@ TEST_F(UiDbfViews, ConstantInformationOfEveryoneWrittenAndReadBack)
     ASSERT_TRUE(Run(*view, IdShopField));
     EXPECT_TRUE(recorder.boxes.empty());
     EXPECT_TRUE(Field(*view, IdPersonnelNumberField)->text().isEmpty()); // emptied at the end
-
     const int employees = base().employeeCount();
+    EXPECT_EQ(view->OutcomeText(), QStringLiteral("Записано записей: %1 в файл %2")
+                                       .arg(employees)
+                                       .arg(QDir::toNativeSeparators(folder + QStringLiteral("konst.dbf"))));
+
     ChooseRead(*view);
     ASSERT_TRUE(Run(*view, IdShopField));
+    EXPECT_TRUE(view->OutcomeText().isEmpty()); // a read names no file written
     EXPECT_EQ(recorder.Texts(), (QStringList{QStringLiteral("Прочитано %1 записей").arg(employees),
                                              QStringLiteral("Новых сотрудников в базе: 0 ")}));
     EXPECT_EQ(base().employeeCount(), employees);

@@ -146,6 +146,21 @@ TEST_F(UiPrintFormsDemo, T54PrintsOneShopAndOpensTheDocument)
     EXPECT_TRUE(text.contains(name)) << name.toStdString();
 }
 
+// A viewer that cannot be started: the run says so in a box and in the
+// view, naming the document it wrote.
+TEST_F(UiPrintFormsDemo, T54WithAViewerThatCannotStartNamesItsDocument)
+{
+    platform::DocumentOpener::SetCommand(QStringLiteral("kalvor-no-such-viewer"));
+    Show(new CEFuncT54FormView(doc.get()));
+    ASSERT_TRUE(RunWithShop(QStringLiteral("1")));
+    const QString said = QStringLiteral("Не найдена программа просмотра документов \"kalvor-no-such-viewer\".\n"
+                                        "Документ сохранен в файле %1")
+                             .arg(QFileInfo(Document()).absoluteFilePath());
+    EXPECT_EQ(recorder.Texts(), QStringList{said});
+    EXPECT_EQ(view->OutcomeText(), said);
+    EXPECT_TRUE(ReadFile(Document()).startsWith("{\\rtf"));
+}
+
 TEST_F(UiPrintFormsDemo, CertificatesOfJanuaryToAprilForOneShop)
 {
     // The period as the parameters of the additional functions set it.

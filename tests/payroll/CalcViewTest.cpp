@@ -21,6 +21,7 @@
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/InfoBaseService.h"
+#include "support/DemoDocument.h"
 #include "support/TestFixture.h"
 
 #include <gtest/gtest.h>
@@ -186,8 +187,12 @@ TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
                                .arg(base().shortNames[std::size_t(e.slot - 1)])
                                .arg(e.tabN()));
     }
+    // The bar stays full with the count; the screen says how the run ended.
     EXPECT_EQ(dlg->Progress()->maximum(), kEmployees);
-    EXPECT_EQ(dlg->Progress()->value(), 0);
+    EXPECT_EQ(dlg->Progress()->value(), kEmployees);
+    EXPECT_EQ(dlg->Progress()->text(), QStringLiteral("240 из 240"));
+    EXPECT_EQ(dlg->OutcomeText(),
+              QStringLiteral("Расчет выполнен. Работников: 240, рассчитано: 240, ошибок: %1").arg(failing));
     EXPECT_EQ(view.Title(), QStringLiteral("Расчет зарплаты"));
     EXPECT_EQ(dlg->ErrorCountText(), QString::number(failing));
     EXPECT_EQ(boxes.boxes.size(), 2u); // a finished run shows no box
@@ -214,6 +219,12 @@ TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
     ASSERT_EQ(boxes.boxes.size(), 3u);
     EXPECT_EQ(boxes.boxes[2].text, QStringLiteral("Операция прервана"));
     EXPECT_FALSE(dlg->IsRunning());
+    const int stoppedAt = dlg->Progress()->value();
+    EXPECT_GT(stoppedAt, 0);
+    EXPECT_LT(stoppedAt, kEmployees);
+    EXPECT_TRUE(dlg->OutcomeText().startsWith(
+        QStringLiteral("Расчет прерван. Работников: 240, рассчитано: %1 из 240, ошибок: ").arg(stoppedAt)))
+        << dlg->OutcomeText().toStdString();
 
     // The base holds what the engine computes; failed employees carry their code.
     PayrollDoc after;
@@ -269,6 +280,7 @@ TEST_F(CalcViewTest, OneEmployeeByNumberAndAStopDuringLoading)
     EXPECT_EQ(results[1], platform::TASK_STOPPED);
     EXPECT_TRUE(progress.empty());
     EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Операция прервана")});
+    EXPECT_EQ(dlg->OutcomeText(), QStringLiteral("Расчет прерван. Работников: 240, рассчитано: 0 из 0, ошибок: 0"));
 
     // A work file that cannot be made: the loading stage fails, and the screen says so.
     QObject::disconnect(dlg->Thread(), &TaskThread::stage, &view, nullptr);
@@ -284,6 +296,7 @@ TEST_F(CalcViewTest, OneEmployeeByNumberAndAStopDuringLoading)
               QStringLiteral("Расчет зарплаты не выполнен.\nОшибка при открытии файла ") + missing);
     EXPECT_EQ(boxes.boxes[1].flags, MB_OK | MB_ICONERROR);
     EXPECT_EQ(view.Title(), QStringLiteral("Расчет зарплаты"));
+    EXPECT_EQ(dlg->OutcomeText(), QStringLiteral("Расчет не выполнен."));
 }
 
 TEST(CalcThreadSelection, KeysNumbersAndTheRestrictedStatus)
@@ -594,3 +607,40 @@ TEST_F(CalcViewTest, EscInTheStripDuringARunAsksBeforeLeaving)
                                             QStringLiteral("Операция прервана")}));
     EXPECT_EQ(calc.frame->CurrentView()->objectName(), QStringLiteral("CEmptyView"));
 }
+
+#ifdef KALVOR_DATA_DIR
+
+// The demo firm computed from the screen by keys: of its 52 employees the
+// two dismissed before the month without a bonus are not computed, so the bar
+// ends full at 50, and the screen says that the run is done, without errors.
+TEST(CalcViewDemo, TheScreenShowsTheCountAndTheEndOfTheRun)
+{
+    QTemporaryDir dir;
+    CKalvorDoc doc;
+    ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, dir.path() + QLatin1Char('/')));
+    MessageRecorder boxes;
+    CCalcZarpView view(&doc);
+    view.resize(800, 400);
+    view.OnInitialUpdate();
+    ASSERT_TRUE(ShowActive(&view));
+    CCalcZarpDlg* dlg = view.CalcDlg();
+    std::vector<std::pair<int, int>> done;
+    QObject::connect(dlg, &CCalcZarpDlg::calculationDone, &view,
+                     [&](int result, int errors) { done.emplace_back(result, errors); });
+    QLineEdit* shop = view.Strip()->Field(CWorkersFilterDlg::IdShop);
+    shop->setFocus();
+    QTest::keyClick(shop, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !done.empty(); }, 60000));
+    EXPECT_EQ(done[0], std::make_pair(0, 0));
+    EXPECT_EQ(doc.infoBase.employeeCount(), 52);
+    EXPECT_EQ(dlg->Progress()->maximum(), 50);
+    EXPECT_EQ(dlg->Progress()->value(), 50);
+    EXPECT_EQ(dlg->Progress()->text(), QStringLiteral("50 из 50"));
+    EXPECT_EQ(dlg->OutcomeText(), QStringLiteral("Расчет выполнен. Работников: 52, рассчитано: 50, ошибок: 0"));
+    EXPECT_EQ(dlg->ErrorCountText(), QStringLiteral("0"));
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    view.close();
+    CloseBase(doc.infoBase);
+}
+
+#endif

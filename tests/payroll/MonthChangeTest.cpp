@@ -332,7 +332,8 @@ TEST_F(MonthChangeTest, AConnectionKilledHalfwayLeavesTheServerBaseInTheOldMonth
     db::InjectDisconnectAfter(200);
     int steps = 0;
     try {
-        MoveEmployeesToNextMonth(kApril, [&] { ++steps; }, doc);
+        MoveEmployeesToNextMonth(
+            kApril, [&] { ++steps; }, doc);
         ADD_FAILURE() << "the month change went through a dropped connection";
     } catch (const db::DbError& e) {
         EXPECT_EQ(e.code(), db::E_DB_CONNECTION_LOST);
@@ -365,10 +366,12 @@ TEST_F(MonthChangeTest, TheCommandCopiesMovesAndReportsTheErrorSituations)
     EXPECT_TRUE(boxes.boxes[0].secondIsDefault);
     EXPECT_EQ(boxes.boxes[1].text, QStringLiteral("Хотите ли Вы сделать копию Ваших данных за прошедший месяц ?"));
     EXPECT_TRUE(boxes.boxes[1].secondIsDefault);
-    EXPECT_EQ(boxes.boxes[2].text, QStringLiteral("Ошибочных  ситуаций:  1"));
+    // The outcome names the folder of the copy.
+    const QString archive = base().workFolder + QStringLiteral("archive/mc_2026_03/");
+    EXPECT_EQ(boxes.boxes[2].text, QStringLiteral("Ошибочных  ситуаций:  1\nКопия данных за прошедший месяц: %1")
+                                       .arg(QDir::toNativeSeparators(QDir::cleanPath(archive))));
     EXPECT_EQ(base().config.tekMes, kApril);
     // The copy of March is in the archive folder, in March.
-    const QString archive = base().workFolder + QStringLiteral("archive/mc_2026_03/");
     ASSERT_TRUE(QFileInfo::exists(archive + QStringLiteral("mc.sqlite")));
     CInfoBase copy;
     copy.workFolder = archive;

@@ -183,6 +183,40 @@ TEST_F(UiPayrollPrintViews, SettlementStatementPrintsAndABadSheetRangeIsRefused)
     EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("Нет данных для печати")});
 }
 
+// A viewer that cannot be started: every view says so in a box and in its
+// outcome line, naming the document it wrote, which is there.
+TEST_F(UiPayrollPrintViews, AViewerThatCannotStartIsSaidWithTheDocumentsFile)
+{
+    platform::DocumentOpener::SetCommand(QStringLiteral("kalvor-no-such-viewer"));
+    const QString said = QStringLiteral("Не найдена программа просмотра документов \"kalvor-no-such-viewer\".\n"
+                                        "Документ сохранен в файле %1")
+                             .arg(QFileInfo(Document()).absoluteFilePath());
+    auto check = [&](const char* what) {
+        ASSERT_TRUE(PrintWithEnter()) << what;
+        EXPECT_EQ(recorder.Texts(), QStringList{said}) << what;
+        if (!recorder.boxes.empty()) {
+            EXPECT_EQ(recorder.boxes[0].flags, MB_OK | MB_ICONWARNING) << what;
+        }
+        EXPECT_EQ(view->OutcomeText(), said) << what;
+        EXPECT_TRUE(ReadFile(Document()).startsWith("{\\rtf")) << what;
+        recorder.boxes.clear();
+        QFile::remove(Document());
+    };
+    Show<CPrintLicschetView>();
+    check("personal accounts");
+    Show<CPrintRaschVedView>();
+    check("settlement statement");
+    Show<CPrintPlatVedView>();
+    check("pay statement");
+    SetField(IdOutputModeField, QStringLiteral("5"));
+    check("bank cash orders");
+    // A run that shows its document clears the line.
+    platform::DocumentOpener::SetCommand(QStringLiteral("true"));
+    ASSERT_TRUE(PrintWithEnter());
+    EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(view->OutcomeText(), QString());
+}
+
 TEST_F(UiPayrollPrintViews, ThreeEmployeesMarkedInTheHelpListArePrintedAlone)
 {
     Show<CPrintPlatVedView>();

@@ -54,7 +54,6 @@ void CCurnuIspListDlg::BuildBlock(int writ)
 
     AddField(grid, 3, 0, QStringLiteral("Ф.И.О. истца"), IdFio[at], 0, 5);
     AddField(grid, 4, 0, QStringLiteral("Адрес"), IdAdr[at], 0, 5);
-    block->setMinimumWidth(620);
 }
 
 NullableDateEdit* CCurnuIspListDlg::DatePicker(int writ) const

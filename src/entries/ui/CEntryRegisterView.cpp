@@ -15,4 +15,6 @@ void CEntryRegisterView::OnWorkerDone(int result, int detail, const QString& mes
     OnCopyBaseWorkerDone(*this, m_marquee, result, detail, message);
     if (result == kalvor::platform::TASK_FAILED)
         ShowTaskFailure(message, this);
+    else if (result == kalvor::platform::TASK_DONE)
+        ShowRunMessage(detail, message);
 }

@@ -146,7 +146,10 @@ TaskThread::Body CEFuncDbfView::MakeTaskBody()
 void CEFuncDbfView::OnWorkerDone(int result, int detail, const QString& failure)
 {
     OnTaskDoneDbf(*this, m_marquee, result, detail);
-    ShowTaskFailure(failure, this);
+    if (result == kalvor::platform::TASK_DONE)
+        ShowRunMessage(detail, failure);
+    else
+        ShowTaskFailure(failure, this);
 }
 
 void CEFuncDbfView::OnWorkerProgress(int /*position*/, int /*count*/)

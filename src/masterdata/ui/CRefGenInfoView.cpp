@@ -6,6 +6,7 @@
 #include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
+#include "shell/ui/FieldWidth.h"
 #include "shell/ui/KalvorMessageBox.h"
 
 #include <QApplication>
@@ -169,8 +170,11 @@ void CRefGenInfoView::FillFields()
 {
     const CInfoBase& base = Document()->infoBase;
     for (int id : GenInfoFieldIds())
-        if (QLineEdit* edit = Field(id))
+        if (QLineEdit* edit = Field(id)) {
             edit->setText(GenInfoFieldText(id, base.firm, base.config));
+            // A value shows whole: the page scrolls rather than cut it.
+            FitFieldToText(*edit);
+        }
 }
 
 bool CRefGenInfoView::CheckField(int id)

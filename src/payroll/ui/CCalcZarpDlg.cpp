@@ -16,12 +16,39 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using kalvor::platform::TaskThread;
 
+namespace {
+
+// The end of a run as the screen says it: the employees the selection names
+// (those dismissed before the month without bonuses are not computed), those
+// computed and the errors.
+QString OutcomeLine(int result, int listed, int computed, int selected, int errors)
+{
+    if (result == kalvor::platform::TASK_DONE || result == kalvor::CALC_STATUS_NOT_SAVED)
+        return QStringLiteral("Расчет выполнен. Работников: %1, рассчитано: %2, ошибок: %3")
+            .arg(listed)
+            .arg(computed)
+            .arg(errors);
+    if (result == kalvor::platform::TASK_STOPPED)
+        return QStringLiteral("Расчет прерван. Работников: %1, рассчитано: %2 из %3, ошибок: %4")
+            .arg(listed)
+            .arg(computed)
+            .arg(selected)
+            .arg(errors);
+    return QStringLiteral("Расчет не выполнен.");
+}
+
+} // namespace
+
 CCalcZarpDlg::CCalcZarpDlg(CCommonFormView* view) : CFormChildDlg(384, view)
 {
-    auto* layout = new QHBoxLayout(this);
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(0, 0, 0, 0);
+    auto* layout = new QHBoxLayout;
+    rows->addLayout(layout);
     m_stop = new QPushButton(QStringLiteral("Стоп"), this);
     SetControl(IdStop, m_stop);
     layout->addWidget(m_stop);
@@ -34,10 +61,14 @@ CCalcZarpDlg::CCalcZarpDlg(CCommonFormView* view) : CFormChildDlg(384, view)
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 1); // still until a run starts (0, 0 would be the busy bar)
     m_progress->setValue(0);
-    m_progress->setTextVisible(false);
+    // The bar's text is the count of a run ("12 из 52"), empty before one.
+    m_progress->setFormat(QString());
     m_progress->setMinimumWidth(260);
     SetControl(IdProgress, m_progress);
     layout->addWidget(m_progress, 1);
+    m_outcome = new QLabel(this);
+    m_outcome->setObjectName(QStringLiteral("outcome"));
+    rows->addWidget(m_outcome);
 
     m_thread = new TaskThread(this);
     connect(m_thread, &TaskThread::stage, this, [this](int, int) { OnCalcStage(); });
@@ -57,6 +88,8 @@ bool CCalcZarpDlg::IsRunning() const { return m_thread->isRunning(); }
 
 QString CCalcZarpDlg::ErrorCountText() const { return m_errors->text(); }
 
+QString CCalcZarpDlg::OutcomeText() const { return m_outcome->text(); }
+
 void CCalcZarpDlg::LoadRecord(quint32 slot)
 {
     CFormChildDlg::LoadRecord(slot);
@@ -69,6 +102,7 @@ void CCalcZarpDlg::LoadRecord(quint32 slot)
                 break;
             }
     StartCalculation(p);
+    m_listed = p.personnelNumber > 0 ? 1 : 0;
 }
 
 void CCalcZarpDlg::SetSelection(int shop, int brigade, int profession)
@@ -78,7 +112,13 @@ void CCalcZarpDlg::SetSelection(int shop, int brigade, int profession)
     p.shop = shop;
     p.brigade = brigade;
     p.profession = profession;
+    // Counted before the worker starts, which then has the thread to itself.
+    int listed = 0;
+    if (const CKalvorDoc* doc = View() ? View()->Document() : nullptr)
+        for (int i = 0; i < doc->infoBase.employeeCount(); ++i)
+            listed += EmployeeMatchesFilter(i, shop, brigade, profession) != 0 ? 1 : 0;
     StartCalculation(p);
+    m_listed = listed;
 }
 
 void CCalcZarpDlg::StartCalculation(const kalvor::CalcThreadParams& params)
@@ -87,6 +127,8 @@ void CCalcZarpDlg::StartCalculation(const kalvor::CalcThreadParams& params)
     OnCancel();
     m_restarting = false;
     m_errors->setText(QStringLiteral("0"));
+    m_computed = 0;
+    m_selected = -1;
     m_progress->setRange(0, 0);
     m_progress->setValue(0);
     kalvor::CalcThreadParams p = params;
@@ -123,12 +165,22 @@ void CCalcZarpDlg::SetTitle(const QString& text)
             box->setTitle(text);
 }
 
-void CCalcZarpDlg::OnCalcStage() { SetTitle(QStringLiteral("Расчет зарплаты  [Этап 1 - Загрузка данных]")); }
+void CCalcZarpDlg::OnCalcStage()
+{
+    SetTitle(QStringLiteral("Расчет зарплаты  [Этап 1 - Загрузка данных]"));
+    // The line of the last run goes once this one has begun (the busy bar
+    // shows no text meanwhile).
+    m_outcome->clear();
+}
 
 void CCalcZarpDlg::OnCalcRange(int position, int count)
 {
-    m_progress->setRange(0, count);
+    m_computed = position;
+    m_selected = count;
+    // The employees computed of those selected.
+    m_progress->setRange(0, std::max(count, 1));
     m_progress->setValue(position);
+    m_progress->setFormat(QStringLiteral("%1 из %2").arg(position).arg(count));
 }
 
 void CCalcZarpDlg::OnCalcProgress(int index, int errors)
@@ -146,8 +198,14 @@ void CCalcZarpDlg::OnCalcProgress(int index, int errors)
 
 void CCalcZarpDlg::OnCalcDone(int result, int errors, const QString& failure)
 {
-    m_progress->setRange(0, std::max(1, m_progress->maximum()));
-    m_progress->setValue(0);
+    // The bar stays where the run ended (still when the selection was not
+    // loaded), and the line says how it ended.
+    if (m_selected < 0) {
+        m_progress->setFormat(QString());
+        m_progress->setRange(0, 1);
+        m_progress->setValue(0);
+    }
+    m_outcome->setText(OutcomeLine(result, m_listed, m_computed, std::max(m_selected, 0), errors));
     if (View()) {
         if (View()->m_strip)
             View()->m_strip->setFocus();

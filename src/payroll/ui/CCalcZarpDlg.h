@@ -1,6 +1,7 @@
 #pragma once
-// The progress part of the calculation screen: "Стоп", the error counter and
-// the progress bar, and the worker that computes the selected employees.
+// The progress part of the calculation screen: "Стоп", the error counter, the
+// progress bar (employees computed of those selected) and the line that says
+// how the last run ended, and the worker that computes the selected employees.
 #include "payroll/CalcThread.h"
 #include "shell/ui/CFormChildDlg.h"
 
@@ -35,6 +36,9 @@ public:
     bool IsRunning() const;
     QString ErrorCountText() const;
     QProgressBar* Progress() const { return m_progress; }
+    // How the last run ended: the employees computed and the errors; empty
+    // while a run goes.
+    QString OutcomeText() const;
     kalvor::platform::TaskThread* Thread() const { return m_thread; }
 
     // Handlers of the worker's messages.
@@ -58,5 +62,9 @@ private:
     QPushButton* m_stop = nullptr;
     QLabel* m_errors = nullptr;
     QProgressBar* m_progress = nullptr;
+    QLabel* m_outcome = nullptr;
+    int m_listed = 0; // the employees of the list that the selection names
+    int m_computed = 0; // the employees computed so far by the run
+    int m_selected = -1; // the employees it computes; -1 while they are loaded
     bool m_restarting = false;
 };

@@ -9,15 +9,16 @@
 #include "shell/ui/WaitCursor.h"
 #include "values/Messages.h"
 
+#include <QDir>
 
 const char* const kMonthChangeFailedText = "Извините, переход на следующий месяц не выполнен. Поробуйте еще раз.";
 const char* const kMonthChangeCancelledText = "Переход на следующий месяц отменен. Отчетный месяц не изменен.";
 
 namespace {
 
-// Offers the copy of the base and makes it; false when the copy failed and the
-// user chose not to go on without it.
-bool OfferCopy(CKalvorDoc& doc, QWidget* parent)
+// Offers the copy of the base and makes it, leaving its folder in copyFolder;
+// false when the copy failed and the user chose not to go on without it.
+bool OfferCopy(CKalvorDoc& doc, QWidget* parent, QString* copyFolder)
 {
     if (KalvorMessageBox(QStringLiteral("Хотите ли Вы сделать копию Ваших данных за прошедший месяц ?"),
                          MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QStringLiteral("Сделайте выбор"), parent) != IDYES)
@@ -30,8 +31,11 @@ bool OfferCopy(CKalvorDoc& doc, QWidget* parent)
         WaitCursor wait;
         copied = copy.DoModal();
     }
-    if (copied >= 0)
+    if (copied >= 0) {
+        if (copyFolder != nullptr)
+            *copyFolder = QDir::toNativeSeparators(QDir::cleanPath(copy.Job().archiveFolder));
         return true;
+    }
     // Why the copy failed goes between the question's two lines.
     const QString question =
         QStringLiteral("Извините, сжатие Вашей базы не может быть выполнено\n%1\nПродолжать?...").arg(copy.ErrorText());
@@ -47,9 +51,9 @@ MonthMover PayrollMonthMover()
     };
 }
 
-int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QWidget* parent)
+int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QWidget* parent, QString* copyFolder)
 {
-    if (!OfferCopy(doc, parent))
+    if (!OfferCopy(doc, parent, copyFolder))
         return kMonthChangeAbandoned;
 
     int result = 0;
@@ -73,8 +77,9 @@ int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mov
         IDYES)
         return -1;
     int result = 0;
+    QString copyFolder;
     try {
-        result = RunMonthChange(doc, newKey, mover, parent);
+        result = RunMonthChange(doc, newKey, mover, parent, &copyFolder);
     } catch (const kalvor::TextError& e) {
         KalvorMessageBox(e.message(), MB_OK | MB_ICONERROR, QString(), parent);
         return -1;
@@ -87,7 +92,9 @@ int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mov
         return -1;
     }
     const int errors = -result;
-    KalvorMessageBox(QStringLiteral("Ошибочных  ситуаций:  %1").arg(errors), MB_OK | MB_ICONINFORMATION, QString(),
-                     parent);
+    QString outcome = QStringLiteral("Ошибочных  ситуаций:  %1").arg(errors);
+    if (!copyFolder.isEmpty())
+        outcome += QStringLiteral("\nКопия данных за прошедший месяц: %1").arg(copyFolder);
+    KalvorMessageBox(outcome, MB_OK | MB_ICONINFORMATION, QString(), parent);
     return errors;
 }

@@ -27,14 +27,17 @@ MonthMover PayrollMonthMover();
 
 // The whole change: offers the copy, runs CChgRepPerDlg with the mover.
 // Returns 0 when finished without error situations, minus their number, or
-// kMonthChangeAbandoned. When the move fails (its worker could not start, or
+// kMonthChangeAbandoned; copyFolder, when given, receives the folder of the
+// copy made (empty without one). When the move fails (its worker could not start, or
 // the base refused a write) nothing has changed, in the base or in memory,
 // and a TextError with the message above (and the reason) is thrown.
-int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QWidget* parent);
+int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QWidget* parent,
+                   QString* copyFolder = nullptr);
 
 // The command "Изменение отчетного месяца": asks the question ("Нет" the
 // default), runs the change (also when the list is empty: the month advances
-// all the same) and reports the error situations; a failure or an abandoned
+// all the same) and reports the error situations and the folder of the copy
+// when one was made; a failure or an abandoned
 // change is said as such. Returns the number of error situations, -1 when
 // nothing was done.
 int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mover = PayrollMonthMover());

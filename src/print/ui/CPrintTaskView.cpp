@@ -52,6 +52,8 @@ bool CPrintTaskView::ReadFormValues()
 void CPrintTaskView::OnWorkerDone(int result, int detail, const QString& message)
 {
     OnPrintTaskDone(*this, m_marquee, result, detail, message);
+    if (result == kalvor::platform::TASK_DONE)
+        ShowRunMessage(detail, message);
 }
 
 void OnPrintTaskDone(CCommonFormView& view, TaskMarquee& marquee, int result, int detail, const QString& message)

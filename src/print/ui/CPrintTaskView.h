@@ -47,5 +47,6 @@ protected:
 // WM_TASK_DONE of the payroll print views: the marquee goes and the button
 // comes back; 4 shows "Нет данных для печати", 5 "Некорректное условие
 // поиска" or, with a writer's negative code, that code's text and reason; a
-// file error its kind's text; a failure its text; 0 and 3 nothing.
+// file error its kind's text; a failure its text; 0 and 3 nothing (the view
+// puts a finished run's message into its outcome line).
 void OnPrintTaskDone(CCommonFormView& view, TaskMarquee& marquee, int result, int detail, const QString& message);

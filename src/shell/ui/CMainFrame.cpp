@@ -7,6 +7,7 @@
 #include "shell/ui/KalvorMessageBox.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDockWidget>
@@ -14,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolBar>
@@ -26,10 +28,13 @@ CMainFrame::CMainFrame(CKalvorDoc* doc, const CommandRegistry* registry, QWidget
     : QMainWindow(parent), m_doc(doc), m_registry(registry)
 {
     setObjectName(QStringLiteral("CMainFrame"));
-    m_viewHost = new QWidget(this);
-    m_viewLayout = new QVBoxLayout(m_viewHost);
-    m_viewLayout->setContentsMargins(0, 0, 0, 0);
-    setCentralWidget(m_viewHost);
+    // The view fills the room left to it and never gets smaller than its
+    // layout allows: what does not fit scrolls.
+    m_viewArea = new QScrollArea(this);
+    m_viewArea->setObjectName(QStringLiteral("viewArea"));
+    m_viewArea->setFrameShape(QFrame::NoFrame);
+    m_viewArea->setWidgetResizable(true);
+    setCentralWidget(m_viewArea);
     BuildMenus();
     BuildPanels();
     BuildFrameKeys();
@@ -40,6 +45,14 @@ CMainFrame::CMainFrame(CKalvorDoc* doc, const CommandRegistry* registry, QWidget
     ShowMainPanel(MainPanelBase);
     UpdateCommands();
     connect(m_doc, &CKalvorDoc::baseChosen, this, &CMainFrame::UpdateCommands);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
+}
+
+void CMainFrame::OnFocusChanged(QWidget* now)
+{
+    // A field reached by Tab or by a screen's own step is scrolled into sight.
+    if (now && m_view && m_view->isAncestorOf(now))
+        m_viewArea->ensureWidgetVisible(now, 10, 10);
 }
 
 CMainFrame::~CMainFrame() { delete m_view; }
@@ -260,14 +273,13 @@ CCommonFormView* CMainFrame::SwitchView(const ViewFactory& make)
         return nullptr;
     if (old) {
         // The old view may be the caller (its Esc handler): it goes once the
-        // current event is done, hidden and out of the layout at once.
-        m_viewLayout->removeWidget(old);
+        // current event is done, hidden and out of the scroll area at once.
+        m_viewArea->takeWidget();
         old->hide();
         old->setParent(nullptr);
         old->deleteLater();
     }
-    view->setParent(m_viewHost);
-    m_viewLayout->addWidget(view);
+    m_viewArea->setWidget(view);
     m_view = view;
     view->show();
     view->OnInitialUpdate();

@@ -17,6 +17,7 @@ class QStackedWidget;
 class QToolBox;
 class QVBoxLayout;
 class QPushButton;
+class QScrollArea;
 
 // "Операция еще выполняется. Прервать ее?"
 extern const char* const kStopWorkQuestion;
@@ -43,6 +44,9 @@ public:
         return static_cast<View*>(SwitchView([](CKalvorDoc* d) -> CCommonFormView* { return new View(d); }));
     }
     CCommonFormView* CurrentView() const { return m_view; }
+    // The scroll area the view stands in: a screen larger than the room the
+    // window leaves it scrolls, and the focused field is scrolled into sight.
+    QScrollArea* ViewArea() const { return m_viewArea; }
 
     // Shows working panel n (and its main panel); 255 hides every working panel.
     void ShowWorkPanel(int number);
@@ -101,12 +105,12 @@ private:
     void BuildPanels();
     void BuildFrameKeys();
     QAction* ActionFor(const CommandInfo& c);
+    void OnFocusChanged(QWidget* now);
 
     CKalvorDoc* m_doc;
     const CommandRegistry* m_registry;
     QPointer<CCommonFormView> m_view;
-    QWidget* m_viewHost = nullptr;
-    QVBoxLayout* m_viewLayout = nullptr;
+    QScrollArea* m_viewArea = nullptr;
     QStackedWidget* m_mainPages = nullptr;
     QButtonGroup* m_mainButtons = nullptr;
     QMap<int, QToolBox*> m_toolBoxes; // main panel -> its working panels

@@ -99,6 +99,7 @@ void CTaskFormView::StartTask()
     }
     m_marquee.Start();
     SetStartButtonsEnabled(false);
+    ShowOutcome(QString());
 }
 
 bool CTaskFormView::ReadFormValues()
@@ -133,8 +134,28 @@ void CTaskFormView::SetStartButtonsEnabled(bool enabled)
 void CTaskFormView::OnWorkerDone(int result, int detail, const QString& failure)
 {
     OnTaskDone(*this, m_marquee, result, detail);
-    ShowTaskFailure(failure, this);
+    if (result == kalvor::platform::TASK_DONE)
+        ShowRunMessage(detail, failure);
+    else
+        ShowTaskFailure(failure, this);
 }
+
+void CTaskFormView::ShowRunMessage(int detail, const QString& message)
+{
+    ShowOutcome(message);
+    if (detail == kalvor::platform::kDocumentNotShown && !message.isEmpty())
+        KalvorMessageBox(message, MB_OK | MB_ICONWARNING, QString::fromUtf8(kMessageCaption), this);
+}
+
+void CTaskFormView::ShowOutcome(const QString& text)
+{
+    if (m_outcome) {
+        m_outcome->setText(text);
+        m_outcome->setVisible(!text.isEmpty());
+    }
+}
+
+QString CTaskFormView::OutcomeText() const { return m_outcome ? m_outcome->text() : QString(); }
 
 void CTaskFormView::OnWorkerProgress(int /*position*/, int /*count*/) {}
 
@@ -225,5 +246,12 @@ QWidget* CTaskFormView::AddProgressPlace()
     place->setFixedHeight(kProgressPlaceHeight);
     m_formLayout->addWidget(place, m_formLayout->rowCount(), 0, 1, 3);
     SetControl(IdProgressPlace, place);
+    // How the last run ended, under the place of its progress.
+    m_outcome = new QLabel(m_form);
+    m_outcome->setObjectName(QStringLiteral("outcome"));
+    m_outcome->setWordWrap(true);
+    m_outcome->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_outcome->hide();
+    m_formLayout->addWidget(m_outcome, m_formLayout->rowCount(), 0, 1, 3);
     return place;
 }

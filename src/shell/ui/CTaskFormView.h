@@ -15,6 +15,7 @@ class QCheckBox;
 class QGridLayout;
 class QGroupBox;
 class QKeyEvent;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -48,6 +49,9 @@ public:
     bool Running() const { return m_worker->isRunning(); }
     int SelectedOnly() const { return m_selectedOnly; }
     const TaskMarquee& Marquee() const { return m_marquee; }
+    // The line under the progress place that says how the last run ended
+    // (what was written and where); empty while a run goes.
+    QString OutcomeText() const;
 
 protected:
     // Reads the form's values for a start; false stops the start without a
@@ -60,8 +64,14 @@ protected:
     // Starts the worker; false when no thread could be made.
     virtual bool LaunchWorker(kalvor::platform::TaskThread::Body body);
     // WM_TASK_DONE: the shared OnTaskDone, then the text of an exception that
-    // left the worker, if any.
+    // left the worker, if any; a finished run's message (TASK_DONE) goes to
+    // the outcome line instead (ShowRunMessage).
     virtual void OnWorkerDone(int result, int detail, const QString& failure);
+    // Puts the text into the outcome line.
+    void ShowOutcome(const QString& text);
+    // A finished run's message: into the outcome line; a document the viewer
+    // could not show (detail kDocumentNotShown) is also said in a box.
+    void ShowRunMessage(int detail, const QString& message);
     // WM_TASK_PROGRESS, queued with the values the view shows.
     virtual void OnWorkerProgress(int position, int count);
 
@@ -99,4 +109,5 @@ private:
     kalvor::platform::TaskThread* m_worker = nullptr;
     QGroupBox* m_form = nullptr;
     QGridLayout* m_formLayout = nullptr;
+    QLabel* m_outcome = nullptr;
 };

@@ -116,7 +116,7 @@ protected:
     // that were not used.
     std::size_t Run(std::deque<std::function<void(QWidget*)>> script)
     {
-        return RunWithDialogScript([&] { RunRVedFSSReport(typ(), dir.filePath(QStringLiteral("xml")), doc); },
+        return RunWithDialogScript([&] { outcome = RunRVedFSSReport(typ(), dir.filePath(QStringLiteral("xml")), doc); },
                                    std::move(script));
     }
     // A step that answers the choice dialog with the button of the control.
@@ -143,6 +143,7 @@ protected:
     PayrollDoc doc;
     QStringList boxes;
     MessageBoxHandler previousBoxes;
+    platform::TaskOutcome outcome; // what the last run said
 };
 
 TEST_F(Fss4ReportLoop, EditsBothEditorsThenWrites2010FilesOnce)
@@ -219,6 +220,11 @@ TEST_F(Fss4ReportLoop, YearOf2011WritesThe2011Pair)
     ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
     EXPECT_TRUE(xml.readAll().contains("<?F4FORM version=\"0.3\"?>"));
     EXPECT_TRUE(printed());
+    // The run names the file it wrote, and where.
+    EXPECT_EQ(outcome.result, platform::TASK_DONE);
+    EXPECT_EQ(outcome.message,
+              QStringLiteral("Записан файл %1")
+                  .arg(QDir::toNativeSeparators(dir.filePath(QStringLiteral("xml/3501012345_2011_03.xml")))));
 }
 
 TEST_F(Fss4ReportLoop, CancelWritesNothing)
@@ -229,6 +235,7 @@ TEST_F(Fss4ReportLoop, CancelWritesNothing)
             Run({Choose(ChooseTables), [](QWidget* editor) { Press(editor, FssEditDlgBase::IdClose); }, Cancel()}), 0u);
         EXPECT_TRUE(xmlFiles().isEmpty()) << year;
         EXPECT_FALSE(printed()) << year;
+        EXPECT_TRUE(outcome.message.isEmpty()) << year;
     }
 }
 

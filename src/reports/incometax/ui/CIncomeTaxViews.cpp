@@ -42,6 +42,7 @@ GenrJob CGenrNalRegistrView::Job() const
     };
     job.loop = [](const GenrRun& run) {
         kalvor::reports::RunNalRegReport(run.workFilePath, run.selection, run.markedCount, run.doc, run.stop);
+        return kalvor::platform::TaskOutcome();
     };
     job.closing = SaveConfiguration;
     return job;
@@ -63,6 +64,7 @@ GenrJob CGenrRegisterTextView::Job() const
     job.loop = [](const GenrRun& run) {
         kalvor::print::CPrnEditPrompt prompt;
         kalvor::print::PrintTextFile(run.doc, run.workFilePath, prompt);
+        return kalvor::platform::TaskOutcome();
     };
     job.closing = SaveConfiguration;
     return job;

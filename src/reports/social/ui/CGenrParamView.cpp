@@ -7,6 +7,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/FieldHelp.h"
+#include "shell/ui/FieldWidth.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/TaskView.h"
 #include "values/CScan.h"
@@ -137,8 +138,11 @@ void CGenrParamView::OnInitialUpdate()
     controlAs<QLineEdit>(IdYear)->setText(QString::number(config.r_g + 1900));
     controlAs<QLineEdit>(IdFirstMonth)->setText(NumberText(config.r_m1));
     controlAs<QLineEdit>(IdLastMonth)->setText(NumberText(config.r_m2));
-    for (const TextField& field : kTextFields)
-        controlAs<QLineEdit>(field.id)->setText(base.firm.texts[std::size_t(field.text)]);
+    for (const TextField& field : kTextFields) {
+        auto* edit = controlAs<QLineEdit>(field.id);
+        edit->setText(base.firm.texts[std::size_t(field.text)]);
+        FitFieldToText(*edit); // a long name shows whole; the screen scrolls instead
+    }
     for (const ChoiceField& choice : kChoiceFields)
         controlAs<QLineEdit>(choice.id)->setText(
             kalvor::reports::GeneratorChoiceSet(base.firm, choice.choice) ? QStringLiteral("1") : QString());

@@ -184,7 +184,7 @@ GenrJob CGenrOtchStVzPFView::Job() const
         return kalvor::reports::CalcOVPF(run.selection, run.doc, run.dataFilePath, run.markedCount, run.stop, &detail);
     };
     job.loop = [exportPath = m_exportPath](const GenrRun& run) {
-        kalvor::reports::RunOVPFReport(run.workFilePath, run.selection, exportPath, run.doc);
+        return kalvor::reports::RunOVPFReport(run.workFilePath, run.selection, exportPath, run.doc);
     };
     return job;
 }
@@ -217,7 +217,7 @@ GenrJob CGenrRVedFSSView::Job() const
                                                            run.stop, &detail);
     };
     job.loop = [exportPath = m_exportPath](const GenrRun& run) {
-        kalvor::reports::RunRVedFSSReport(run.workFilePath, exportPath, run.doc);
+        return kalvor::reports::RunRVedFSSReport(run.workFilePath, exportPath, run.doc);
     };
     return job;
 }

@@ -4,6 +4,9 @@
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/Messages.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace kalvor::reports {
@@ -32,9 +35,12 @@ TaskOutcome RunJob(const GenrRun& run, const GenrJob& job)
 {
     GenrRunDetail detail;
     const int result = job.build(run, detail);
-    const TaskOutcome outcome = BuilderOutcome(result, detail);
+    TaskOutcome outcome = BuilderOutcome(result, detail);
+    if (result == GenrDone && !run.dataFilePath.isEmpty())
+        outcome.message = QStringLiteral("Записан файл %1")
+                              .arg(QDir::toNativeSeparators(QFileInfo(run.dataFilePath).absoluteFilePath()));
     if (result == GenrDone && run.dataFilePath.isEmpty() && job.loop)
-        job.loop(run);
+        outcome = job.loop(run);
     if (result == GenrDone && job.closing)
         job.closing(run);
     return outcome;

@@ -32,9 +32,10 @@ struct GenrJob {
     // The builder: a GenrRunResult or a negative ReportErrorTexts code.
     std::function<int(const GenrRun&, GenrRunDetail&)> build;
     // After a builder result of 0 or more without a data file: the choice
-    // loop; after a result of exactly 0 (with or without a data file): the
-    // closing step (the base configuration saved). Either may be empty.
-    std::function<void(const GenrRun&)> loop;
+    // loop, which says what it wrote; after a result of exactly 0 (with or
+    // without a data file): the closing step (the base configuration saved).
+    // Either may be empty.
+    std::function<platform::TaskOutcome(const GenrRun&)> loop;
     std::function<void(const GenrRun&)> closing;
 };
 
@@ -55,7 +56,8 @@ platform::TaskOutcome RunGenrGuarded(platform::TaskContext& context,
 void ShowGenrError(const QString& text);
 
 // Runs the job on the worker: TASK_DONE after a run or a failure already
-// shown, TASK_FILE_ERROR with the FileErrorKind when the data file could not
+// shown (with the files written and where: the data file, or what the loop
+// wrote), TASK_FILE_ERROR with the FileErrorKind when the data file could not
 // be written, TASK_FAILED after a database error (shown in its own box).
 platform::TaskOutcome RunGenrWorker(platform::TaskContext& context, PayrollDoc& doc, const ReportSelection& selection,
                                     int markedOnly, const QString& dataFilePath, const GenrJob& job);

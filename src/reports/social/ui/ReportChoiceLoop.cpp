@@ -6,6 +6,10 @@
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/Messages.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
 namespace kalvor::reports {
 
 namespace {
@@ -16,7 +20,7 @@ constexpr int kPrintFileFailed = -23;
 
 } // namespace
 
-void RunReportChoiceLoop(const QString& printPath, const ReportChoices& choices)
+platform::TaskOutcome RunReportChoiceLoop(const QString& printPath, const ReportChoices& choices)
 {
     for (;;) {
         const int choice = platform::GuiBridge::runBlocking([&] {
@@ -34,28 +38,38 @@ void RunReportChoiceLoop(const QString& printPath, const ReportChoices& choices)
                 return 0;
             });
         } else if (choice == ChoiceMake) {
-            choices.make();
-            return;
+            return choices.make();
         } else if (choice == IDCANCEL) {
-            return;
+            return platform::TaskOutcome();
         }
     }
 }
 
-void WriteXmlAndForm(const std::function<int()>& writeXml, const std::function<int()>& print)
+platform::TaskOutcome WriteXmlAndForm(const std::function<int(QString* writtenPath)>& writeXml,
+                                      const std::function<int(QString* viewerText)>& print)
 {
-    if (const int xmlError = writeXml(); xmlError != 0)
+    QStringList said;
+    QString written;
+    if (const int xmlError = writeXml(&written); xmlError != 0)
         KalvorMessageBox(platform::FileErrorKindText(xmlError), MB_OK | MB_ICONERROR);
+    else if (!written.isEmpty())
+        said << QStringLiteral("Записан файл %1").arg(QDir::toNativeSeparators(QFileInfo(written).absoluteFilePath()));
     // A template that cannot be read throws; the editors call this from a
     // button, where the exception must not escape.
     int printed = 0;
+    QString viewerText;
     try {
-        printed = print();
+        printed = print(&viewerText);
     } catch (const TextError&) {
         printed = kPrintFileFailed;
     }
     if (printed < 0)
         KalvorMessageBox(ReportErrorText(kPrintFileFailed), MB_OK | MB_ICONERROR);
+    const bool notShown = printed >= 0 && !viewerText.isEmpty();
+    if (notShown)
+        said << viewerText;
+    return platform::TaskOutcome(platform::TASK_DONE, notShown ? platform::kDocumentNotShown : 0,
+                                 said.join(QLatin1Char('\n')));
 }
 
 } // namespace kalvor::reports

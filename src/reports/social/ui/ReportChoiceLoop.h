@@ -2,6 +2,8 @@
 // The choice loop of the reports that have two editors: the choice dialog
 // "Обработка отчета" (500 the first editor, 501 make the report, 502 the
 // second editor, cancel) until the report is made or the user cancels.
+#include "platform/TaskThread.h"
+
 #include <QString>
 
 #include <functional>
@@ -9,24 +11,30 @@
 namespace kalvor::reports {
 
 // What the loop does on each choice. The editors are shown modally on the
-// user-interface thread; make runs on the calling thread.
+// user-interface thread; make runs on the calling thread and says what it
+// wrote.
 struct ReportChoices {
     std::function<void()> firstEditor;
     std::function<void()> secondEditor;
-    std::function<void()> make;
+    std::function<platform::TaskOutcome()> make;
 };
 
 // Runs on a report's worker thread (or on the user-interface thread): the
 // choice dialog shows the print path's document name; 500 and 502 show their
 // editor and come back to the choice, 501 makes the report and ends, cancel
-// ends without making anything.
-void RunReportChoiceLoop(const QString& printPath, const ReportChoices& choices);
+// ends without making anything. Returns what make returned (a plain done
+// after a cancel).
+platform::TaskOutcome RunReportChoiceLoop(const QString& printPath, const ReportChoices& choices);
 
 // Writes a report's XML file and then its print form, each reporting its
-// failure in a message box: writeXml returns 0 or a FileErrorKind; print
-// returns a negative result when the form could not be made, and may throw
-// TextError for a template that cannot be read. A failed XML file does not
-// keep the print form from being made.
-void WriteXmlAndForm(const std::function<int()>& writeXml, const std::function<int()>& print);
+// failure in a message box: writeXml returns 0 or a FileErrorKind and leaves
+// the path it wrote; print returns a negative result when the form could not
+// be made (and leaves why the viewer did not show a form it made), and may
+// throw TextError for a template that cannot be read. A failed XML file does
+// not keep the print form from being made. Returns the run's outcome: done,
+// naming the XML file written and where, and the viewer's failure
+// (kDocumentNotShown) when it had one.
+platform::TaskOutcome WriteXmlAndForm(const std::function<int(QString* writtenPath)>& writeXml,
+                                      const std::function<int(QString* viewerText)>& print);
 
 } // namespace kalvor::reports

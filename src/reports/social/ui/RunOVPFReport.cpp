@@ -7,21 +7,22 @@
 
 namespace kalvor::reports {
 
-void WriteOVPFOutputs(const QString& printPath, const ReportSelection& selection, const QString& reportFolder,
-                      PayrollDoc& doc)
+platform::TaskOutcome WriteOVPFOutputs(const QString& printPath, const ReportSelection& selection,
+                                       const QString& reportFolder, PayrollDoc& doc)
 {
-    WriteXmlAndForm([&] { return WriteOVPFXml(selection, reportFolder, doc); },
-                    [&] { return PrintOVPF(printPath, doc); });
+    return WriteXmlAndForm([&](QString* written) { return WriteOVPFXml(selection, reportFolder, doc, written); },
+                           [&](QString* viewer) { return PrintOVPF(printPath, doc, viewer); });
 }
 
-void RunOVPFReport(const QString& printPath, const ReportSelection& selection, const QString& reportFolder,
-                   PayrollDoc& doc)
+platform::TaskOutcome RunOVPFReport(const QString& printPath, const ReportSelection& selection,
+                                    const QString& reportFolder, PayrollDoc& doc)
 {
-    RunReportChoiceLoop(printPath, {
-                                       [&] { CGenrOVPFEditDlg(selection, printPath, reportFolder, doc).DoModal(); },
-                                       [&] { CGenrOVPFEditDlg2(selection, printPath, reportFolder, doc).DoModal(); },
-                                       [&] { WriteOVPFOutputs(printPath, selection, reportFolder, doc); },
-                                   });
+    return RunReportChoiceLoop(printPath,
+                               {
+                                   [&] { CGenrOVPFEditDlg(selection, printPath, reportFolder, doc).DoModal(); },
+                                   [&] { CGenrOVPFEditDlg2(selection, printPath, reportFolder, doc).DoModal(); },
+                                   [&] { return WriteOVPFOutputs(printPath, selection, reportFolder, doc); },
+                               });
 }
 
 } // namespace kalvor::reports

@@ -3,6 +3,7 @@
 // the choice dialog "Обработка отчета" again and again, the two editors, and
 // at the end the XML file and the print form.
 #include "payroll/PayrollDocument.h"
+#include "platform/TaskThread.h"
 #include "reports/social/ReportRun.h"
 
 #include <QString>
@@ -13,12 +14,13 @@ namespace kalvor::reports {
 // the user-interface thread, the writers run here. The loop ends on
 // "Сформировать отчет" (after writing) or on "Отмена" (nothing written).
 // A failed XML file is reported and the print form is made all the same.
-void RunOVPFReport(const QString& printPath, const ReportSelection& selection, const QString& reportFolder,
-                   PayrollDoc& doc);
+// Returns what the writing said (WriteXmlAndForm), a plain done after "Отмена".
+platform::TaskOutcome RunOVPFReport(const QString& printPath, const ReportSelection& selection,
+                                    const QString& reportFolder, PayrollDoc& doc);
 
 // Writes the XML file into the folder and the print form beside the print
 // path, reporting a failure of either in a message box.
-void WriteOVPFOutputs(const QString& printPath, const ReportSelection& selection, const QString& reportFolder,
-                      PayrollDoc& doc);
+platform::TaskOutcome WriteOVPFOutputs(const QString& printPath, const ReportSelection& selection,
+                                       const QString& reportFolder, PayrollDoc& doc);
 
 } // namespace kalvor::reports

@@ -10,23 +10,22 @@ namespace kalvor::reports {
 // The first year of the form from 2011.
 constexpr int kForm2011Year = 2011;
 
-void WriteRVedFSSOutputs(const QString& printPath, const QString& exportFolder, PayrollDoc& doc)
+platform::TaskOutcome WriteRVedFSSOutputs(const QString& printPath, const QString& exportFolder, PayrollDoc& doc)
 {
     if (ResolveReportPeriod(doc.infoBase.config).year < kForm2011Year)
-        WriteXmlAndForm([&] { return WriteRVedFSSXml2010(exportFolder, doc); },
-                        [&] { return PrintRVedFSS2010(printPath, doc); });
-    else
-        WriteXmlAndForm([&] { return WriteRVedFSSXml2011(exportFolder, doc); },
-                        [&] { return PrintRVedFSS2011(printPath, doc); });
+        return WriteXmlAndForm([&](QString* written) { return WriteRVedFSSXml2010(exportFolder, doc, written); },
+                               [&](QString* viewer) { return PrintRVedFSS2010(printPath, doc, viewer); });
+    return WriteXmlAndForm([&](QString* written) { return WriteRVedFSSXml2011(exportFolder, doc, written); },
+                           [&](QString* viewer) { return PrintRVedFSS2011(printPath, doc, viewer); });
 }
 
-void RunRVedFSSReport(const QString& printPath, const QString& exportFolder, PayrollDoc& doc)
+platform::TaskOutcome RunRVedFSSReport(const QString& printPath, const QString& exportFolder, PayrollDoc& doc)
 {
-    RunReportChoiceLoop(printPath, {
-                                       [&] { CGenrRVedFSSEditDlg(printPath, exportFolder, doc).DoModal(); },
-                                       [&] { CGenrRVedFSSEditDlg2(printPath, exportFolder, doc).DoModal(); },
-                                       [&] { WriteRVedFSSOutputs(printPath, exportFolder, doc); },
-                                   });
+    return RunReportChoiceLoop(printPath, {
+                                              [&] { CGenrRVedFSSEditDlg(printPath, exportFolder, doc).DoModal(); },
+                                              [&] { CGenrRVedFSSEditDlg2(printPath, exportFolder, doc).DoModal(); },
+                                              [&] { return WriteRVedFSSOutputs(printPath, exportFolder, doc); },
+                                          });
 }
 
 } // namespace kalvor::reports

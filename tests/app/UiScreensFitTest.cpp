@@ -1,0 +1,207 @@
+// Every registered screen opened in the frame at 1024x768 over the demo base,
+// as the program registers them: no field shows its value cut, no label,
+// button or box title is cut, and no widget stands outside what its parent
+// shows, unless it stands in a scroll area. The screens of employees are
+// also opened with an employee shown (their quick buttons).
+#include "DemoFirm.h"
+#include "app/RegisterScreens.h"
+#include "shell/UiTestSupport.h"
+#include "support/DemoDocument.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "platform/DocumentOpener.h"
+#include "platform/WorkingFolder.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/CommandRegistry.h"
+#include "shell/ui/InfoBaseService.h"
+#include "values/Clock.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QDialog>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyleOptionFrame>
+#include <QTemporaryDir>
+#include <QTextDocument>
+#include <QTimer>
+
+#include <memory>
+
+#ifdef KALVOR_DATA_DIR
+
+namespace ib = kalvor::infobase;
+using namespace kalvor;
+
+namespace {
+
+// The width in which a line edit shows its text, as it paints it.
+int ShownWidth(const QLineEdit* edit)
+{
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.rect = edit->contentsRect();
+    option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+    const QRect contents = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    const QMargins margins = edit->textMargins();
+    constexpr int kHorizontalMargin = 2; // what the line edit keeps on each side
+    return contents.width() - margins.left() - margins.right() - 2 * kHorizontalMargin;
+}
+
+// The widest line of a caption as drawn (a mnemonic's "&" takes no room).
+int TextWidth(const QWidget* w, QString text)
+{
+    text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    int widest = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        widest = std::max(widest, w->fontMetrics().horizontalAdvance(line));
+    return widest;
+}
+
+// Whether the widget stands in the viewport of a scroll area (the area
+// shows it by scrolling).
+bool InScrollViewport(const QWidget* w)
+{
+    const QWidget* parent = w->parentWidget();
+    if (!parent)
+        return false;
+    const auto* area = qobject_cast<const QAbstractScrollArea*>(parent->parentWidget());
+    return area && area->viewport() == parent;
+}
+
+// What is wrong with the open screen, one line each.
+QStringList Faults(const CMainFrame& frame)
+{
+    QStringList faults;
+    const QWidget* view = frame.CurrentView();
+    for (const QWidget* w : view->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(&frame) || w->isWindow())
+            continue;
+        const QString name =
+            QStringLiteral("%1 \"%2\"").arg(QString::fromUtf8(w->metaObject()->className()), w->objectName());
+        const QWidget* parent = w->parentWidget();
+        if (parent && !InScrollViewport(w) && !parent->rect().contains(w->geometry()))
+            faults << QStringLiteral("%1 stands outside its parent: %2 in %3x%4")
+                          .arg(name)
+                          .arg(QStringLiteral("%1,%2 %3x%4").arg(w->x()).arg(w->y()).arg(w->width()).arg(w->height()))
+                          .arg(parent->width())
+                          .arg(parent->height());
+        QString text;
+        int room = w->contentsRect().width();
+        if (const auto* edit = qobject_cast<const QLineEdit*>(w)) {
+            text = edit->displayText();
+            room = ShownWidth(edit);
+        } else if (const auto* label = qobject_cast<const QLabel*>(w)) {
+            if (label->wordWrap() || Qt::mightBeRichText(label->text()))
+                continue;
+            text = label->text();
+            room -= 2 * label->margin() + std::max(label->indent(), 0);
+        } else if (const auto* button = qobject_cast<const QAbstractButton*>(w)) {
+            text = button->text();
+        } else if (const auto* box = qobject_cast<const QGroupBox*>(w)) {
+            text = box->title();
+        }
+        if (!text.isEmpty() && TextWidth(w, text) > room)
+            faults << QStringLiteral("%1 cuts \"%2\" (%3 in %4)").arg(name, text).arg(TextWidth(w, text)).arg(room);
+    }
+    return faults;
+}
+
+// Closes a modal dialog that a screen may show when it opens (a question
+// the test does not answer).
+void CloseModalDialogs()
+{
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+        dialog->reject();
+}
+
+class UiScreensFit : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QLatin1Char('/');
+        ASSERT_NO_FATAL_FAILURE(testsupport::MakeDemoFolder(folder));
+        // The reference files are the folder's own: a book left saves its file.
+        for (const char* name :
+             {"nalog", "profi", "post", "title", "sbor", "lazer", "vichet", "bank", "palitra", "country"})
+            ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/%1").arg(QLatin1String(name)),
+                                    folder + QLatin1String(name)));
+        platform::SetWorkingFolder(folder);
+        platform::DocumentOpener::SetCommand(QStringLiteral("true"));
+        doc.setWorkFolder(folder);
+        doc.refFiles.setFolder(folder);
+        ASSERT_TRUE(doc.refFiles.OpenAll());
+        service = std::make_unique<InfoBaseService>(doc.infoBase, folder);
+        doc.SetBase(service.get());
+        ASSERT_FALSE(service->Open(tools::DemoBaseName()).failed);
+        RegisterScreens(registry);
+    }
+    void TearDown() override
+    {
+        doc.SetBase(nullptr);
+        if (service)
+            service->Close();
+        platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
+        platform::SetWorkingFolder(QString());
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    CKalvorDoc doc;
+    std::unique_ptr<InfoBaseService> service;
+    CommandRegistry registry;
+    MessageRecorder boxes;
+    ScopedToday today{QDate(2011, 4, 29)};
+};
+
+} // namespace
+
+TEST_F(UiScreensFit, EveryScreenAt1024x768ShowsItsValuesWholeOrScrolls)
+{
+    CMainFrame frame(&doc, &registry);
+    frame.resize(1024, 768);
+    ASSERT_TRUE(ShowActive(&frame));
+    ASSERT_EQ(frame.size(), QSize(1024, 768));
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, &CloseModalDialogs);
+    closer.start(50);
+
+    int opened = 0;
+    QStringList faults;
+    for (const CommandInfo& command : registry.Commands()) {
+        if (!command.makeView)
+            continue;
+        // The quick buttons open their screen with the employee of the issue.
+        doc.LastPersonnelNumber = 109;
+        frame.RunCommand(command.id);
+        Settle();
+        CCommonFormView* view = frame.CurrentView();
+        if (!view || view->metaObject() == &CEmptyView::staticMetaObject)
+            continue;
+        ++opened;
+        for (const QString& fault : Faults(frame))
+            faults << QStringLiteral("%1 (%2): %3").arg(command.caption).arg(command.id).arg(fault);
+        // A screen larger than the room scrolls to show the rest.
+        QScrollArea* area = frame.ViewArea();
+        const QSize shown = area->viewport()->size();
+        const QSize needed = view->minimumSizeHint().expandedTo(view->minimumSize());
+        if (needed.width() > shown.width() && !area->horizontalScrollBar()->isVisible())
+            faults
+                << QStringLiteral("%1 (%2): wider than the room, no scroll bar").arg(command.caption).arg(command.id);
+        if (needed.height() > shown.height() && !area->verticalScrollBar()->isVisible())
+            faults
+                << QStringLiteral("%1 (%2): higher than the room, no scroll bar").arg(command.caption).arg(command.id);
+    }
+    EXPECT_GE(opened, 60);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+}
+
+#endif
