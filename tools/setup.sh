@@ -11,12 +11,27 @@ PKGS="g++ cmake ninja-build ccache pkg-config \
 # "--viewer" adds the program that opens the generated documents.
 # Calc with its dBASE driver lets the tests open an exported dBASE table in LibreOffice.
 if [ "${1:-}" = "--viewer" ]; then PKGS="$PKGS libreoffice-writer libreoffice-calc libreoffice-base-drivers"; fi
+# "--tests" adds what the tests read the printed forms with: LibreOffice Writer
+# renders them to PDF (without its GUI where Debian offers that), pdftotext
+# and pdfinfo read the PDF back.
+writer=""
+if [ "${1:-}" = "--tests" ]; then
+  PKGS="$PKGS poppler-utils"
+  dpkg -s libreoffice-writer >/dev/null 2>&1 || dpkg -s libreoffice-writer-nogui >/dev/null 2>&1 || writer=yes
+fi
 missing=""
 for p in $PKGS; do
   dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
 done
-if [ -n "$missing" ]; then
+if [ -n "$missing" ] || [ -n "$writer" ]; then
   $SUDO apt-get update
+  if [ -n "$writer" ]; then
+    if apt-cache show libreoffice-writer-nogui >/dev/null 2>&1; then
+      missing="$missing libreoffice-writer-nogui"
+    else
+      missing="$missing libreoffice-writer"
+    fi
+  fi
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing
 fi
 # The Russian locale, for the tests that check numbers whatever the locale.

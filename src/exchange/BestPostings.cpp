@@ -397,7 +397,7 @@ int BestPostingsRun::Run()
         if (!EmployeeWanted(entry))
             continue;
         infobase::LoadKonstAttributes(m_base, entry.slot);
-        infobase::LoadProizvZarpByMass(m_base, entry.slot, 2);
+        infobase::LoadProizvZarpByMass(m_base, entry.slot, 2, infobase::kResultRowsTable);
         if (const int result = SpreadContributions(entry.slot); result != 0)
             return result;
         AddPay(entry.slot);

@@ -144,7 +144,13 @@ void LoadSsud(CInfoBase& base, int slot);
 void LoadWaria(CInfoBase& base, int slot);
 // The month's rows of dbo.proizv and dbo.zarp (the row block, zeroed first).
 void LoadProizvZarp(CInfoBase& base, int slot);
-void LoadProizvZarpByMass(CInfoBase& base, int slot, int mass);
+// The rows of one table only, as SaveProizvZarpByRec stores them: selector 0
+// the month's input rows (dbo.proizv), otherwise the computed rows
+// (dbo.zarp); each row at its place in the block, the block zeroed first.
+// The mass (the employee list, 1 or 2) plays no part: the slot finds the rows.
+inline constexpr int kInputRowsTable = 0;
+inline constexpr int kResultRowsTable = 1;
+void LoadProizvZarpByMass(CInfoBase& base, int slot, int mass, int selector);
 // The master row alone (the head's dbo.konst fields); WithSex adds pol.
 void LoadKonstAttributes(CInfoBase& base, int slot);
 void LoadKonstAttributesWithSex(CInfoBase& base, int slot);

@@ -75,8 +75,10 @@ enum Block : unsigned {
     BIspol = 32,
     BSsud = 64,
     BWaria = 128,
-    BRows = 256,
-    BAll = 511
+    BInputRows = 256, // dbo.proizv: the month's input rows
+    BResultRows = 512, // dbo.zarp: the month's computed rows
+    BRows = BInputRows | BResultRows,
+    BAll = 1023
 };
 
 // Reads employee records block by block with statements prepared once.

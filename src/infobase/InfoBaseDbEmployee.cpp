@@ -600,8 +600,8 @@ const DetailTable kDetails[] = {
     {BIspol, "ispol", readIspolRow},
     {BSsud, "ssud", readSsudRow},
     {BWaria, "waria", readWariaRow},
-    {BRows, "proizv", readRowsRow},
-    {BRows, "zarp", readRowsRow},
+    {BInputRows, "proizv", readRowsRow}, // the month's input rows, before kvProizv
+    {BResultRows, "zarp", readRowsRow}, // the computed rows, from kvProizv on
 };
 constexpr int kDetailCount = int(std::size(kDetails));
 
@@ -856,7 +856,10 @@ void LoadIspol(CInfoBase& base, int slot) { loadBlocks(base, slot, BIspol); }
 void LoadSsud(CInfoBase& base, int slot) { loadBlocks(base, slot, BSsud); }
 void LoadWaria(CInfoBase& base, int slot) { loadBlocks(base, slot, BWaria); }
 void LoadProizvZarp(CInfoBase& base, int slot) { loadBlocks(base, slot, BRows); }
-void LoadProizvZarpByMass(CInfoBase& base, int slot, int /*mass*/) { loadBlocks(base, slot, BRows); }
+void LoadProizvZarpByMass(CInfoBase& base, int slot, int /*mass*/, int selector)
+{
+    loadBlocks(base, slot, selector == 0 ? BInputRows : BResultRows);
+}
 
 void LoadKonstAttributes(CInfoBase& base, int slot)
 {

@@ -7,6 +7,7 @@
 #include "payroll/Bases.h"
 #include "payroll/Contributions.h"
 #include "payroll/IncomeTax.h"
+#include "payroll/MonthMoney.h"
 #include "payroll/PayKinds.h"
 #include "payroll/Regional.h"
 #include "payroll/ScheduleNorm.h"
@@ -346,14 +347,8 @@ int BankTransfers(CalcPass& p)
     }
     int restRow = -1;
     if (restIndex >= 0) {
-        int cnt = 0;
-        double time = 0;
-        double rest = PassBase(p, kBaseRowsOnly, 0, 0, cnt, time);
-        if (cnt < 0)
-            return cnt;
-        for (int i = 0; i < p.count; ++i)
-            if (p.rows[i].kod >= 700 && p.rows[i].kod <= 934 && !(p.rows[i].kod >= 865 && p.rows[i].kod <= 890))
-                rest -= p.rows[i].sum;
+        // What is left to pay so far, as every document counts it.
+        double rest = MonthMoneyOf(p.rows, p.count).net();
         const int code = sber[std::size_t(restIndex)].kod;
         rest = RoundPayout(RoundByPayKind(rest, code, p.doc), p.doc);
         // Nothing is left to transfer when the deductions reach the accruals: a
@@ -390,7 +385,7 @@ int BankTransfers(CalcPass& p)
     return 0;
 }
 
-int AmountToPay(CalcPass& p, double& pay)
+int NetPay(CalcPass& p, double& pay)
 {
     int cnt = 0;
     double time = 0;
@@ -690,7 +685,7 @@ int CalcAccrualsAndTaxes(CalcPass& p)
         p.count += r;
     }
     double pay = 0;
-    if ((r = AmountToPay(p, pay)) < 0)
+    if ((r = NetPay(p, pay)) < 0)
         return r;
     if ((r = CompactAndCostCodes(p)) < 0)
         return r;
@@ -705,9 +700,10 @@ int CalcAccrualsAndTaxes(CalcPass& p)
         return r;
     if ((r = Store(p, saveMaster)) < 0)
         return r;
-    // The amount to pay is the employee's only once the rows are stored.
+    // The amount to pay is the employee's only once the rows are stored, and
+    // it is the one every document works out of the stored rows.
     if (std::size_t(p.idx) < p.base().zar1.size())
-        p.base().zar1[std::size_t(p.idx)] = pay;
+        p.base().zar1[std::size_t(p.idx)] = AmountToPay(MonthMoneyOfRecord(p.rec(), p.attr().kvProizv), p.doc);
     return p.count;
 }
 

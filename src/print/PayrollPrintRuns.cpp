@@ -1,6 +1,7 @@
 #include "print/PayrollPrintRuns.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "payroll/MonthMoney.h"
 #include "payroll/PayKinds.h"
 #include "payroll/Rounding.h"
 #include "platform/Db.h"
@@ -25,12 +26,6 @@ using platform::TaskThreadParams;
 
 namespace {
 
-constexpr int kFirstDeduction = 700;
-constexpr int kFirstOtherCode = 935;
-constexpr int kFirstOtherDeduction = 940;
-constexpr int kLastOtherDeduction = 990;
-constexpr int kCountsNothing = 600;
-constexpr int kPayoutRoundingKind = 904;
 constexpr int kStoppedCount = -1;
 
 // Lends a filtered run's amounts to the writers, which read the document's
@@ -102,24 +97,6 @@ TaskOutcome WriterOutcome(int code, const QString& reason)
     return DoneOutcome(reason);
 }
 
-bool IsDeduction(int code)
-{
-    if (code < kFirstDeduction)
-        return false;
-    if (code < kFirstOtherCode)
-        return true;
-    return code >= kFirstOtherDeduction && code <= kLastOtherDeduction;
-}
-
-bool RowCounts(const PayrollDoc& doc, const AccrualRow& row, int payKind, std::uint64_t costCode)
-{
-    if (costCode != 0 && Packed12DigitsValue(row.spzCh, row.spzSc, row.spzAu) != costCode)
-        return false;
-    if (payKind != 0 && row.kod != payKind)
-        return false;
-    return PayKindOf(doc, row.kod) != nullptr;
-}
-
 // The pay-statement run's amounts: the document's table for an unfiltered
 // run, a table of the run's own for a run filtered by pay kind or cost code.
 struct PayAmounts {
@@ -138,10 +115,11 @@ bool ComputeAmounts(TaskContext& context, PayrollDoc& doc, const PrintPlatVedPar
     for (int index = 0; index < base.employeeCount(); ++index) {
         if (TakenForPrint(doc, index, params)) {
             const int slot = SlotOf(base, index);
-            infobase::LoadProizvZarpByMass(base, slot, 0);
+            infobase::LoadProizvZarpByMass(base, slot, 2, infobase::kResultRowsTable);
             infobase::LoadSber(base, slot);
-            const double amount =
-                AmountToPay(doc, base.current.rows.data(), EmployeeRecord::RowCount, params.payKind, params.costCode);
+            const double amount = AmountToPay(MonthMoneyOf(base.current.rows.data(), EmployeeRecord::RowCount,
+                                                           MonthMoneyFilter{params.payKind, params.costCode}),
+                                              doc);
             if (std::size_t(slot) <= table.size())
                 table[std::size_t(slot - 1)] = amount;
             payees.push_back(amount);
@@ -239,20 +217,6 @@ StatementPrintParams WriterSelection(const TaskThreadParams& selection, int vari
 }
 
 // ------------------------------------------------------------ amounts
-
-double AmountToPay(const PayrollDoc& doc, const AccrualRow* rows, int count, int payKind, std::uint64_t costCode)
-{
-    double total = 0;
-    for (int i = 0; i < count; ++i) {
-        const AccrualRow& row = rows[i];
-        if (!RowCounts(doc, row, payKind, costCode) || row.kod == kCountsNothing)
-            continue;
-        const double value = RoundWhole(row.sum);
-        total += IsDeduction(row.kod) ? -value : value;
-    }
-    total = RoundPayout(RoundByPayKind(total, kPayoutRoundingKind, doc), doc);
-    return total < 0 ? 0.0 : total;
-}
 
 int SheetOfPayee(int payee, int outputMode)
 {

@@ -72,15 +72,6 @@ bool TakenForPrint(const PayrollDoc& doc, int index, const platform::TaskThreadP
 // profession; the variant byte as given.
 StatementPrintParams WriterSelection(const platform::TaskThreadParams& selection, int variant, int outputMode = 0);
 
-// The amount to pay of one employee's month rows: every row whose pay kind
-// exists and matches the pay kind and cost code where given, its value
-// rounded by RoundWhole; codes below 700 are added, 700-934 subtracted, from
-// 935 on subtracted within 940-990 and added otherwise; code 600 counts 0.
-// The total is rounded by pay kind 904 and the payout rounding; a negative
-// total is 0.
-double AmountToPay(const PayrollDoc& doc, const infobase::AccrualRow* rows, int count, int payKind,
-                   std::uint64_t costCode);
-
 // The sheet of the n-th employee with something to pay (from 0): n / 25 + 2
 // for a statement (modes 0 and 3; its title is sheet 1), n / 2 + 1 for orders.
 int SheetOfPayee(int payee, int outputMode);

@@ -2,6 +2,7 @@
 
 #include "infobase/Bytes.h"
 #include "payroll/IncomeTax.h"
+#include "payroll/MonthMoney.h"
 #include "payroll/PayKinds.h"
 #include "payroll/Rounding.h"
 #include "platform/CodePage.h"
@@ -15,6 +16,7 @@
 
 #include <QSaveFile>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
@@ -288,10 +290,12 @@ int SetIncomeFigures(const PayrollDoc& doc, const PrintedFields& fields, const R
     return 0;
 }
 
-// The amount to pay out (or the debt) from the whole-kopeck totals, and its words.
-void SetPayout(PersonalAccount& account)
+// The amount to pay out (or the debt) of the month's result rows, and its words.
+void SetPayout(const PayrollDoc& doc, const PrintedFields& fields, const RowWalk& walk, PersonalAccount& account)
 {
-    account.payout = RoundWhole(account.accruals) - RoundWhole(account.deductions);
+    const int first = std::clamp(walk.first, 0, int(fields.rows.size()));
+    const MonthMoney money = MonthMoneyOf(fields.rows.data() + first, int(fields.rows.size()) - first);
+    account.payout = money.net() > 0 ? AmountToPay(money, doc) : money.net();
     const QByteArray text = FormatFixed8(std::fabs(account.payout) / 100, 2, 10);
     const int roubles = text.chopped(3).trimmed().toInt();
     const int kopecks = text.right(2).toInt();
@@ -598,7 +602,7 @@ int BuildPersonalAccount(const PayrollDoc& doc, const infobase::EmployeeListEntr
         return income;
     SetRate(fields, attributes.sistOpl, account);
     WalkRows(fields, walk, PayKindNames(doc), account);
-    SetPayout(account);
+    SetPayout(doc, fields, walk, account);
     return 0;
 }
 

@@ -68,7 +68,7 @@ struct PersonalAccount {
     std::vector<AccountLine> lines;
     double accruals = 0; // kopecks
     double deductions = 0; // kopecks
-    double payout = 0; // RoundWhole(accruals) - RoundWhole(deductions); negative: a debt
+    double payout = 0; // the month's amount to pay (MonthMoney); negative: a debt
     QByteArray words; // |payout| in words
     double yearIncome = 0; // kopecks
     int linesNeeded = 0; // the text variant's page-fit estimate

@@ -3,6 +3,7 @@
 #include "infobase/Bytes.h"
 #include "payroll/CalendarMath.h"
 #include "payroll/Criteria.h"
+#include "payroll/MonthMoney.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
 #include "platform/TaskThread.h"
@@ -162,7 +163,8 @@ struct EmployeeAmounts {
     bool hasResult = false;
     double accrualTotal = 0;
     double deductionTotal = 0;
-    double net = 0;
+    double net = 0; // what the month's rows leave, a debt when negative
+    double payout = 0; // the amount paid out of a positive net
 };
 
 struct EmployeeTexts {
@@ -449,7 +451,10 @@ EmployeeAmounts SettlementWriter::ReadEmployee(const infobase::EmployeeListEntry
     }
     for (int c = 1; c <= m_plan.accrualColumns; ++c) amounts.accrualTotal += amounts.accruals[std::size_t(c)];
     for (int c = 1; c <= m_plan.deductionColumns; ++c) amounts.deductionTotal += amounts.deductions[std::size_t(c)];
-    amounts.net = amounts.accrualTotal + amounts.carriedOver - amounts.deductionTotal;
+    // The amount to pay is the month's, whatever columns the layout has.
+    const MonthMoney money = MonthMoneyOfRecord(m_base.current, attributes.kvProizv);
+    amounts.net = money.net();
+    amounts.payout = AmountToPay(money, m_doc);
 
     ByteReader head(packed->bytes.data(), PackedEmployeeRecord::Size);
     head.seek(PackedEmployeeRecord::OkladOffset);
@@ -493,9 +498,9 @@ void SettlementWriter::NetTexts(const EmployeeAmounts& amounts, EmployeeTexts& t
     if (whole < 0) {
         m_debtTotal += amounts.net;
         texts.debt = FormatFixed8(amounts.net / -100, 2);
-    } else if (whole > 0) {
-        m_toPayTotal += amounts.net;
-        texts.toPay = FormatFixed8(amounts.net / 100, 2);
+    } else if (whole > 0 && amounts.payout > 0) {
+        m_toPayTotal += amounts.payout;
+        texts.toPay = FormatFixed8(amounts.payout / 100, 2);
     }
 }
 

@@ -186,6 +186,7 @@ protected:
         for (auto& code : record.head.spz) code = {0, 0, 0};
         record.rows.fill(AccrualRow{});
         std::copy(rows.begin(), rows.end(), record.rows.begin());
+        base.attributes[std::size_t(slot - 1)].kvProizv = 0; // all of them the month's computed rows
         return record;
     }
     int Export(QByteArray& written, int shop = 0, std::stop_token stop = {})

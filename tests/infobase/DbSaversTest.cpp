@@ -115,10 +115,22 @@ TEST_F(DbSavers, PartialLoadersFillTheirBlockOnly)
     LoadKonstAttributesWithSex(base, slot);
     EXPECT_EQ(base.current.head.pol, want.head.pol);
 
-    base.ClearCurrentRecord();
-    LoadProizvZarpByMass(base, slot, 2);
-    EXPECT_EQ(base.current.rows, want.rows);
-    EXPECT_TRUE(base.current.head.fio.isEmpty());
+    // Each table on its own: the input rows before kvProizv, the computed
+    // rows from it on, each at its place and the other places empty.
+    const int inputs = base.attributes[std::size_t(slot - 1)].kvProizv;
+    ASSERT_GT(inputs, 0);
+    ASSERT_FALSE(want.rows[std::size_t(inputs)].isEmpty());
+    for (const int selector : {kInputRowsTable, kResultRowsTable}) {
+        base.ClearCurrentRecord();
+        base.current.rows.fill(want.rows[0]); // the block is zeroed first
+        LoadProizvZarpByMass(base, slot, 2, selector);
+        for (int i = 0; i < EmployeeRecord::RowCount; ++i) {
+            const bool loaded = (i < inputs) == (selector == kInputRowsTable);
+            EXPECT_EQ(base.current.rows[std::size_t(i)], loaded ? want.rows[std::size_t(i)] : AccrualRow{})
+                << "selector " << selector << ", row " << i;
+        }
+        EXPECT_TRUE(base.current.head.fio.isEmpty());
+    }
 
     // The dated archive of one month and year.
     base.current = want;

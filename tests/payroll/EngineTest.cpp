@@ -307,6 +307,21 @@ TEST(EngineGolden, WritLoanAndTransfer)
     EXPECT_EQ(w.base().zar1[0], 0);
 }
 
+TEST(EngineGolden, PayLeftForLaterIsCarriedAndNotPaidNow)
+{
+    EngineWorld w;
+    w.salaried();
+    w.attr().priznUv = 5; // the rest of the pay is paid with the next month
+    auto kinds = w.base().payKinds;
+    kinds.push_back(kind(920));
+    setKinds(w.doc, kinds);
+    ASSERT_EQ(w.calc(), 3);
+    // 13 % tax of 50,000.00; the net 43,500.00 goes to next month as code 920,
+    // so the month leaves nothing to pay now.
+    ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(902, 650'000), expected(920, kSalary - 650'000)});
+    EXPECT_EQ(w.base().zar1[0], 0);
+}
+
 TEST(EngineGolden, ChildDeductionUpToTheIncomeLimit)
 {
     // 1,400 roubles a month for a child while the income since January stays

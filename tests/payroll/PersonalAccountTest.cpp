@@ -3,6 +3,7 @@
 // deductions 700-864 and 891-939 (counted), 865-890 and from 940 on (listed,
 // not counted).
 #include "payroll/ui/PersonalAccount.h"
+#include "payroll/MonthMoney.h"
 
 #include <gtest/gtest.h>
 
@@ -63,12 +64,13 @@ TEST_F(PersonalAccount, TotalsCountEachCodeClassAsTheStatementDoes)
         Row(940, 999'999), Row(964, 3),       Row(990, 440'000), // listed only
     };
     std::copy(std::begin(filled), std::end(filled), rows.begin() + 2); // empty rows before them too
-    const PersonalAccountTotals totals = PersonalAccountTotalsOf(rows);
+    const MonthMoney totals = MonthMoneyOf(rows.data(), int(rows.size()));
     EXPECT_DOUBLE_EQ(totals.accrued, 2'301'050);
     EXPECT_DOUBLE_EQ(totals.deducted, 571'112);
-    EXPECT_DOUBLE_EQ(totals.toPay(), 1'729'938);
+    EXPECT_DOUBLE_EQ(totals.net(), 1'729'938);
 
-    const PersonalAccountTotals none = PersonalAccountTotalsOf(std::array<AccrualRow, 66>{});
+    const std::array<AccrualRow, 66> empty{};
+    const MonthMoney none = MonthMoneyOf(empty.data(), int(empty.size()));
     EXPECT_EQ(none.accrued, 0);
-    EXPECT_EQ(none.toPay(), 0);
+    EXPECT_EQ(none.net(), 0);
 }

@@ -5,6 +5,7 @@
 // showing exactly the rows the engine stored, and an employee the engine
 // refuses: its message, its status word, and the rows that were stored.
 #include "payroll/CalcErrors.h"
+#include "payroll/MonthMoney.h"
 #include "payroll/ui/CCalcLicSchetDlg.h"
 #include "payroll/ui/CCalcLicSchetView.h"
 #include "payroll/ui/PersonalAccount.h"
@@ -115,6 +116,16 @@ protected:
                            PersonalAccountRowTexts(r, doc).value(3);
         return out;
     }
+    // The fixture's computed rows of the slot: the screen lists them alone,
+    // the month's input rows before them being in them already.
+    std::array<AccrualRow, 66> ComputedRows(int listIndex) const
+    {
+        auto rows = fx.records[std::size_t(slot(listIndex) - 1)].rows;
+        const int inputs = doc.infoBase.attributes[std::size_t(slot(listIndex) - 1)].kvProizv;
+        EXPECT_GT(inputs, 0);
+        std::fill(rows.begin(), rows.begin() + inputs, AccrualRow{});
+        return rows;
+    }
     // The rows of the slot as the base holds them now.
     std::array<AccrualRow, 66> StoredRows(int listIndex)
     {
@@ -122,7 +133,7 @@ protected:
         other.setWorkFolder(base().workFolder);
         other.infoBase.baseName = base().baseName;
         OpenBase(other.infoBase);
-        LoadProizvZarp(other.infoBase, slot(listIndex));
+        LoadProizvZarpByMass(other.infoBase, slot(listIndex), 2, kResultRowsTable);
         const auto rows = other.infoBase.current.rows;
         return rows;
     }
@@ -148,13 +159,13 @@ TEST_F(UiPersonalAccount, StepsThroughStoredRowsAndRefusesUnknownNumbers)
     Type(number, QString::number(tabN(0)));
     EXPECT_EQ(view->m_tabN, unsigned(tabN(0)));
     EXPECT_EQ(view->Title(), QStringLiteral("Лицевой счет [%1]").arg(base().shortNames[std::size_t(slot(0) - 1)]));
-    const auto& rows0 = fx.records[std::size_t(slot(0) - 1)].rows;
+    const auto rows0 = ComputedRows(0);
     ASSERT_FALSE(Expected(rows0).isEmpty());
     EXPECT_EQ(Shown(dlg), Expected(rows0));
-    const PersonalAccountTotals totals = PersonalAccountTotalsOf(rows0);
+    const MonthMoney totals = MonthMoneyOf(rows0.data(), int(rows0.size()));
     EXPECT_EQ(dlg->AccruedText(), FormatFixed(totals.accrued / 100, 2));
     EXPECT_EQ(dlg->DeductedText(), FormatFixed(totals.deducted / 100, 2));
-    EXPECT_EQ(dlg->ToPayText(), FormatFixed(totals.toPay() / 100, 2));
+    EXPECT_EQ(dlg->ToPayText(), FormatFixed(totals.net() / 100, 2));
     for (int row = 1; row < dlg->Grid()->GetRowCount(); ++row) {
         const bool deduction = dlg->Grid()->GetItemText(row, 1).toInt() >= 700;
         EXPECT_EQ(dlg->Grid()->GetCell(row, 5)->GetTextColour(),
@@ -168,7 +179,7 @@ TEST_F(UiPersonalAccount, StepsThroughStoredRowsAndRefusesUnknownNumbers)
     EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
     EXPECT_EQ(doc.LastPersonnelNumber, unsigned(tabN(1)));
     EXPECT_EQ(number->text(), QString::number(tabN(1)));
-    EXPECT_EQ(Shown(dlg), Expected(fx.records[std::size_t(slot(1) - 1)].rows));
+    EXPECT_EQ(Shown(dlg), Expected(ComputedRows(1)));
 
     // On the last employee F4 does nothing; F3 goes back one.
     const int last = base().employeeCount() - 1;
@@ -219,8 +230,8 @@ TEST_F(UiPersonalAccount, QuickCommand9999RecomputesOneEmployeeAndShowsWhatWasSt
     const auto stored = StoredRows(index);
     ASSERT_NE(Expected(stored), Expected(before));
     EXPECT_EQ(Shown(view->Dlg()), Expected(stored));
-    const PersonalAccountTotals totals = PersonalAccountTotalsOf(stored);
-    EXPECT_EQ(view->Dlg()->ToPayText(), FormatFixed(totals.toPay() / 100, 2));
+    const MonthMoney totals = MonthMoneyOf(stored.data(), int(stored.size()));
+    EXPECT_EQ(view->Dlg()->ToPayText(), FormatFixed(totals.net() / 100, 2));
     EXPECT_FALSE(base().swap.isOpen());
     EXPECT_EQ(StoredRows(index + 1), otherBefore); // nobody else is computed
 

@@ -5,6 +5,7 @@
 #include "StatementTestDoc.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "payroll/MonthMoney.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "print/PayrollPrintRuns.h"
@@ -105,7 +106,7 @@ protected:
         rows[3] = Row(936, 10'000.6);
         rows[4] = Row(950, 20'000);
         rows[5] = Row(995, 5'000);
-        rows[6] = Row(555, 7'777); // no such pay kind
+        rows[6] = Row(555, 7'777); // a code the pay-kind book lacks still counts
         return rows;
     }
 
@@ -145,18 +146,22 @@ protected:
 
 } // namespace
 
-TEST_F(PayrollPrintRuns, AmountToPayAddsAccrualsAndTakesOffDeductionsByCodeClass)
+TEST_F(PayrollPrintRuns, AmountToPayCountsTheEmployeesAccrualsAndDeductionsOnly)
 {
     const auto rows = MonthRows();
-    // 30,000.00 - 3,900.00 + 100.01 (936 is added) - 200.00 (950) + 50.00 (995):
-    // 26,050.01, cut to whole roubles; 600 and the unknown 555 count nothing.
-    EXPECT_DOUBLE_EQ(AmountToPay(doc, rows.data(), EmployeeRecord::RowCount, 0, 0), 2'605'000.0);
+    const auto pay = [&](int payKind, std::uint64_t costCode) {
+        return AmountToPay(MonthMoneyOf(rows.data(), EmployeeRecord::RowCount, {payKind, costCode}), doc);
+    };
+    // 30,000.00 + 77.77 (555) - 3,900.00 (720) - 100.01 (936) = 26,077.76, cut
+    // to whole roubles; 600 counts nothing, nor do the employer's 950 and 995.
+    EXPECT_DOUBLE_EQ(pay(0, 0), 2'607'700.0);
     base().config.okrugVypWord = 0;
-    EXPECT_DOUBLE_EQ(AmountToPay(doc, rows.data(), EmployeeRecord::RowCount, 0, 0), 2'605'001.0);
+    EXPECT_DOUBLE_EQ(pay(0, 0), 2'607'776.0);
     // One pay kind, one cost code; a deduction alone is nothing to pay.
-    EXPECT_DOUBLE_EQ(AmountToPay(doc, rows.data(), EmployeeRecord::RowCount, 936, 0), 10'001.0);
-    EXPECT_DOUBLE_EQ(AmountToPay(doc, rows.data(), EmployeeRecord::RowCount, 0, kWorkshopCostCode), 3'000'000.0);
-    EXPECT_DOUBLE_EQ(AmountToPay(doc, rows.data(), EmployeeRecord::RowCount, 720, 0), 0.0);
+    EXPECT_DOUBLE_EQ(pay(10, 0), 3'000'000.0);
+    EXPECT_DOUBLE_EQ(pay(0, kWorkshopCostCode), 3'000'000.0);
+    EXPECT_DOUBLE_EQ(pay(936, 0), 0.0);
+    EXPECT_DOUBLE_EQ(pay(995, 0), 0.0);
 }
 
 TEST_F(PayrollPrintRuns, SheetsHold25StatementLinesOrTwoOrders)
@@ -232,14 +237,14 @@ TEST_F(PayrollPrintRuns, UnfilteredOrdersRunStoresTheAmountsToPay)
     MakeTransferFile();
     const RunEnd end = RunWorker(PayParams(TransferOrders1C), PrintPlatVedThreadProc);
     ASSERT_EQ(end.result, platform::TASK_DONE) << end.message.toStdString();
-    EXPECT_DOUBLE_EQ(base().zar1[0], 2'605'000.0);
-    EXPECT_DOUBLE_EQ(base().zar1[1], 2'605'000.0);
+    EXPECT_DOUBLE_EQ(base().zar1[0], 2'607'700.0);
+    EXPECT_DOUBLE_EQ(base().zar1[1], 2'607'700.0);
     EXPECT_DOUBLE_EQ(base().zar1[2], 0.0);
     EXPECT_EQ(StoredAmounts(), base().zar1);
     const QByteArray records = TransferFile();
     EXPECT_EQ(records.count("\r\n"), 2);
     EXPECT_TRUE(records.contains(",101,")) << records.constData();
-    EXPECT_TRUE(records.contains(",26050.00\r\n")) << records.constData();
+    EXPECT_TRUE(records.contains(",26077.00\r\n")) << records.constData();
 }
 
 TEST_F(PayrollPrintRuns, FilteredRunLeavesTheDocumentAndTheBaseAmountsAlone)
@@ -247,15 +252,17 @@ TEST_F(PayrollPrintRuns, FilteredRunLeavesTheDocumentAndTheBaseAmountsAlone)
     MakeTransferFile();
     const std::vector<double> before = base().zar1;
     PrintPlatVedParams pay = PayParams(TransferOrders1C);
-    pay.payKind = 936;
+    pay.payKind = 10;
     const RunEnd end = RunWorker(pay, PrintPlatVedThreadProc);
     ASSERT_EQ(end.result, platform::TASK_DONE) << end.message.toStdString();
     EXPECT_EQ(base().zar1, before);
     EXPECT_EQ(StoredAmounts(), before);
-    // The orders carry the filtered amounts: 100.01 cut to whole roubles.
+    // The orders carry the filtered amounts: the salaries alone, 30,000.00
+    // twice and 1,000.00.
     const QByteArray records = TransferFile();
-    EXPECT_EQ(records.count("\r\n"), 2);
-    EXPECT_TRUE(records.contains(",100.00\r\n")) << records.constData();
+    EXPECT_EQ(records.count("\r\n"), 3);
+    EXPECT_EQ(records.count(",30000.00\r\n"), 2) << records.constData();
+    EXPECT_TRUE(records.contains(",1000.00\r\n")) << records.constData();
 }
 
 TEST_F(PayrollPrintRuns, FileAndTemplateFailuresAreReportedAsResults)

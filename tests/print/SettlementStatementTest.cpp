@@ -557,8 +557,9 @@ TEST_F(SettlementStatement, ColumnQuestionOfForm0504401)
 }
 
 // A kind whose column is beyond the form's count adds to no column and no
-// total; a kind without vedShap fills its column but gives no title and no
-// largest column; a column read as negative counts as the largest.
+// column total, but the amount to pay is still the month's (100 + 7 + 40);
+// a kind without vedShap fills its column but gives no title and no largest
+// column; a column read as negative counts as the largest.
 TEST_F(SettlementStatement, ColumnsBeyondTheCountAndUntitledKinds)
 {
     build({{101, 4, 3, {MonthRow(1, 100), MonthRow(50, 7), MonthRow(80, 40)}}});
@@ -585,7 +586,7 @@ TEST_F(SettlementStatement, ColumnsBeyondTheCountAndUntitledKinds)
                                                                                      "",
                                                                                      "",
                                                                                      "",
-                                                                                     "107.00"}));
+                                                                                     "147.00"}));
     doc.infoBase.payKinds[6].vedStlb = -3;
     doc.infoBase.payKinds[6].vedShap = 1;
     const SettlementPlan plan = PlanSettlementStatement(SettlementT51, doc);

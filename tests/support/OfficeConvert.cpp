@@ -37,12 +37,14 @@ QString ConvertWithOffice(const QString& file, const QString& format, const QStr
 
 bool PdfToTextAvailable() { return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(); }
 
-QString PdfText(const QString& pdf, int page)
+QString PdfText(const QString& pdf, int page, bool layout)
 {
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
     if (pdftotext.isEmpty())
         return QString();
     QStringList arguments{QStringLiteral("-enc"), QStringLiteral("UTF-8")};
+    if (layout)
+        arguments << QStringLiteral("-layout");
     if (page > 0)
         arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
     QProcess extract;

@@ -23,8 +23,9 @@ QString ConvertWithOffice(const QString& file, const QString& format, const QStr
 bool PdfToTextAvailable();
 
 // The text of the PDF in UTF-8, of one page when `page` is above 0; empty
-// when pdftotext is missing.
-QString PdfText(const QString& pdf, int page = 0);
+// when pdftotext is missing. With `layout` the text keeps the page's columns,
+// a row of a table on one line.
+QString PdfText(const QString& pdf, int page = 0, bool layout = false);
 
 // Puts a copy of `file` at `kept` (a name in the build folder, for a look),
 // replacing an earlier one.

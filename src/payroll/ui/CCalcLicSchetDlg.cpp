@@ -2,6 +2,7 @@
 
 #include "grid/FldHlpGridCtrl.h"
 #include "grid/GridCell.h"
+#include "payroll/MonthMoney.h"
 #include "payroll/ui/CCalcLicSchetView.h"
 #include "payroll/ui/PersonalAccount.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -143,10 +144,10 @@ void CCalcLicSchetDlg::LoadRecord(quint32 slot)
             m_grid->SetModified(index, col);
         }
     }
-    const kalvor::PersonalAccountTotals totals = kalvor::PersonalAccountTotalsOf(base.current.rows);
-    m_accrued->setText(TotalText(totals.accrued));
-    m_deducted->setText(TotalText(totals.deducted));
-    m_toPay->setText(TotalText(totals.toPay()));
+    const kalvor::MonthMoney money = kalvor::MonthMoneyOf(base.current.rows.data(), int(base.current.rows.size()));
+    m_accrued->setText(TotalText(money.accrued));
+    m_deducted->setText(TotalText(money.deducted));
+    m_toPay->setText(TotalText(money.net()));
     m_grid->SetColumnWidth(5, 5);
     m_grid->ExpandLastColumn();
     m_grid->SetRedraw(true, true);

@@ -71,6 +71,9 @@ void CCalcLicSchetView::OnInitialUpdate()
     try {
         WaitCursor wait;
         ib::LoadEmployee(doc->infoBase, slot);
+        // The screen lists the computed rows alone, as stepping through the
+        // employees does: the month's input rows are in them already.
+        ib::LoadProizvZarpByMass(doc->infoBase, slot, kListByName, ib::kResultRowsTable);
     } catch (const kalvor::db::DbError& error) {
         ShowComError(error);
         return;
@@ -102,7 +105,7 @@ bool CCalcLicSchetView::ShowStoredRows(int listIndex)
     const ib::EmployeeListEntry entry = doc->infoBase.list[std::size_t(listIndex)];
     try {
         WaitCursor wait;
-        ib::LoadProizvZarpByMass(doc->infoBase, entry.slot, kListByName);
+        ib::LoadProizvZarpByMass(doc->infoBase, entry.slot, kListByName, ib::kResultRowsTable);
     } catch (const kalvor::db::DbError& error) {
         ShowComError(error);
         return false;

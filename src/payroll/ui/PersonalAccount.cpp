@@ -16,11 +16,6 @@ using namespace infobase;
 
 namespace {
 
-constexpr int kDeductionFrom = 700;
-constexpr int kDeductionCountedTo = 939;
-constexpr int kNotDeductedFrom = 865;
-constexpr int kNotDeductedTo = 890;
-
 QString NumberOrEmpty(int value) { return value == 0 ? QString() : QString::number(value); }
 
 // Closes the swap work file however the recompute ends.
@@ -41,20 +36,6 @@ QStringList PersonalAccountRowTexts(const AccrualRow& row, const PayrollDoc& doc
             row.kod == kCodeUnpaid ? QString() : FormatMoney(row.sum),
             NumberOrEmpty(row.dn),
             noHours ? QString() : QStringLiteral("%1,%2").arg(int(row.hr)).arg(int(row.min))};
-}
-
-PersonalAccountTotals PersonalAccountTotalsOf(const std::array<AccrualRow, 66>& rows)
-{
-    PersonalAccountTotals totals;
-    for (const AccrualRow& row : rows) {
-        if (row.kod < kDeductionFrom) {
-            if (row.kod != kCodeUnpaid)
-                totals.accrued += row.sum;
-        } else if (row.kod <= kDeductionCountedTo && (row.kod < kNotDeductedFrom || row.kod > kNotDeductedTo)) {
-            totals.deducted += row.sum;
-        }
-    }
-    return totals;
 }
 
 int RecomputeEmployee(PayrollDoc& doc, int tabN)

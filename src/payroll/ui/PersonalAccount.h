@@ -22,15 +22,6 @@ QStringList PersonalAccountRowTexts(const infobase::AccrualRow& row, const Payro
 // True for the rows from code 700 on, which the account shows in orange.
 inline bool IsPersonalAccountDeduction(const infobase::AccrualRow& row) { return row.kod >= 700; }
 
-// Accrued: rows below code 700 (code 600 counting 0); deducted: codes 700 to
-// 939 except 865 to 890; to pay: accrued less deducted. Kopecks.
-struct PersonalAccountTotals {
-    double accrued = 0;
-    double deducted = 0;
-    double toPay() const { return accrued - deducted; }
-};
-PersonalAccountTotals PersonalAccountTotalsOf(const std::array<infobase::AccrualRow, 66>& rows);
-
 // Recomputes and stores the month of the employee with this personnel number
 // as the calculation run does: his record goes into the swap work file, the
 // engine computes him in store mode, a failure's code goes into his status

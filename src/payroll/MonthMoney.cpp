@@ -1,0 +1,63 @@
+#include "payroll/MonthMoney.h"
+
+#include "payroll/PayKinds.h"
+#include "values/Values.h"
+
+#include <algorithm>
+
+namespace kalvor {
+
+namespace {
+
+constexpr int kFirstDeduction = 700;
+constexpr int kLastDeduction = 939;
+constexpr int kFirstInformationDeduction = 865;
+constexpr int kLastInformationDeduction = 890;
+constexpr int kUnpaidTime = 600;
+constexpr int kPayoutRoundingKind = 904;
+
+bool Passes(const infobase::AccrualRow& row, const MonthMoneyFilter& filter)
+{
+    if (filter.payKind != 0 && row.kod != filter.payKind)
+        return false;
+    return filter.costCode == 0 || Packed12DigitsValue(row.spzCh, row.spzSc, row.spzAu) == filter.costCode;
+}
+
+} // namespace
+
+bool IsAccruedCode(int code) { return code > 0 && code < kFirstDeduction && code != kUnpaidTime; }
+
+bool IsDeductedCode(int code)
+{
+    return code >= kFirstDeduction && code <= kLastDeduction &&
+           (code < kFirstInformationDeduction || code > kLastInformationDeduction);
+}
+
+MonthMoney MonthMoneyOf(const infobase::AccrualRow* rows, int count, const MonthMoneyFilter& filter)
+{
+    MonthMoney money;
+    for (int i = 0; i < count; ++i) {
+        const infobase::AccrualRow& row = rows[i];
+        if (!Passes(row, filter))
+            continue;
+        if (IsAccruedCode(row.kod))
+            money.accrued += RoundWhole(row.sum);
+        else if (IsDeductedCode(row.kod))
+            money.deducted += RoundWhole(row.sum);
+    }
+    return money;
+}
+
+MonthMoney MonthMoneyOfRecord(const infobase::EmployeeRecord& record, int firstRow, const MonthMoneyFilter& filter)
+{
+    const int first = std::clamp(firstRow, 0, int(infobase::EmployeeRecord::RowCount));
+    return MonthMoneyOf(record.rows.data() + first, infobase::EmployeeRecord::RowCount - first, filter);
+}
+
+double AmountToPay(const MonthMoney& money, const PayrollDoc& doc)
+{
+    const double pay = RoundPayout(RoundByPayKind(money.net(), kPayoutRoundingKind, doc), doc);
+    return pay > 0 ? pay : 0.0;
+}
+
+} // namespace kalvor
