@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QSqlError>
+#include <QSysInfo>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -106,6 +107,13 @@ TEST_F(ServerBase, TheSecondOpeningOfABaseIsRefusedUntilTheFirstEnds)
     ASSERT_EQ(first.acquire(locator), platform::BaseLock::Result::Taken);
     EXPECT_EQ(second.acquire(locator), platform::BaseLock::Result::HeldElsewhere);
     EXPECT_FALSE(second.held());
+    // The administrator sees which program and workstation holds it.
+    db::Recordset holder(Db(base), QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity "
+                                                  "WHERE datname = 'postgres' AND application_name = ?"));
+    holder.run(QStringLiteral("Kalvor (%1)").arg(QSysInfo::machineHostName()));
+    ASSERT_TRUE(holder.next());
+    EXPECT_EQ(holder.toInt(0), 1);
+    holder.finish();
     // Another base's lock is its own.
     EXPECT_EQ(other.acquire(db::ServerBaseLocator(QStringLiteral("another"))), platform::BaseLock::Result::Taken);
     first.release();
