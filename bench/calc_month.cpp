@@ -18,6 +18,10 @@
 // is what the user would feel (5 is the timer's own period).
 // BM_CalcMonthBrigade: the same base with 800 employees sharing one brigade
 // bonus. BM_DemoFirm: the demo firm's whole run.
+// BM_CalcMonthServer (with KALVOR_BENCH_SERVER=<host or socket folder>, the
+// user and password as libpq finds them): the same 1,000-employee run on a
+// base of that PostgreSQL server, next to the run on the file in the same
+// program; counters: ms per employee on both and the ratio server / file.
 #include "DemoFirm.h"
 #include "RawSqlite.h"
 #include "infobase/InfoBaseDb.h"
@@ -58,6 +62,9 @@ struct Setup {
 
     explicit Setup(int brigadeMembers)
     {
+        // A server keeps the base of an earlier run.
+        if (db::ServerInUse())
+            DeleteBase(dir.path(), QStringLiteral("bench"));
         payrolltest::BuildMonthRunBase(doc, dir.path(), QStringLiteral("bench"),
                                        payrolltest::MonthRunShape{.employees = kEmployees,
                                                                   .demoWeightArchive = true,
@@ -67,7 +74,7 @@ struct Setup {
 
 // Made on first use, released at the end of main (their bases' workers end
 // while the program's database layer is still there).
-std::unique_ptr<Setup> plainSetup, brigadeSetup;
+std::unique_ptr<Setup> plainSetup, brigadeSetup, serverSetup;
 
 Setup& setup(int brigadeMembers)
 {
@@ -237,6 +244,40 @@ void BM_CalcMonthBrigade(benchmark::State& state) { CalcMonth(state, kBrigadeMem
 BENCHMARK(BM_CalcMonth)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_CalcMonthBrigade)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// The same run on a base of the server, and on the file, alternately.
+void BM_CalcMonthServer(benchmark::State& state)
+{
+    const QString host = qEnvironmentVariable("KALVOR_BENCH_SERVER");
+    if (host.isEmpty()) {
+        state.SkipWithError("KALVOR_BENCH_SERVER names no server");
+        return;
+    }
+    db::UseServer({host, 0, QString()});
+    if (!serverSetup)
+        serverSetup = std::make_unique<Setup>(0);
+    db::UseServer({});
+    Setup& file = setup(0);
+    double serverMs = 0, fileMs = 0;
+    for (auto _ : state) {
+        db::UseServer({host, 0, QString()});
+        const CalcRun onServer = RunCalculation(serverSetup->doc);
+        db::UseServer({});
+        state.PauseTiming();
+        const CalcRun onFile = RunCalculation(file.doc);
+        state.ResumeTiming();
+        if (onServer.result != platform::TASK_DONE || onFile.result != platform::TASK_DONE)
+            state.SkipWithError("the calculation did not finish");
+        serverMs += onServer.ms;
+        fileMs += onFile.ms;
+        state.SetIterationTime(onServer.ms / 1000);
+    }
+    const double n = double(state.iterations()) * kEmployees;
+    state.counters["server_ms_per_employee"] = serverMs / n;
+    state.counters["file_ms_per_employee"] = fileMs / n;
+    state.counters["server_to_file"] = fileMs > 0 ? serverMs / fileMs : 0;
+}
+BENCHMARK(BM_CalcMonthServer)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
 // The demo firm's whole run (50 employees), its base made once in a folder
 // of its own from the build's data folder.
 void BM_DemoFirm(benchmark::State& state)
@@ -278,5 +319,10 @@ int main(int argc, char** argv)
     benchmark::Shutdown();
     plainSetup.reset();
     brigadeSetup.reset();
+    if (serverSetup) {
+        db::UseServer({qEnvironmentVariable("KALVOR_BENCH_SERVER"), 0, QString()});
+        serverSetup.reset();
+        db::UseServer({});
+    }
     return 0;
 }

@@ -24,7 +24,10 @@ start)
   dir=$(mktemp -d /tmp/kalvor-pg.XXXXXX)
   chmod 755 "$dir"
   [ -z "$RUN" ] || chown kalvorpg "$dir"
+  # The role "kalvor_password" must give its password (the tests of a refused login).
   if ! $RUN "$PGBIN/initdb" -D "$dir/data" -U kalvor -A trust -E UTF8 --no-sync >"$dir/initdb.log" 2>&1 ||
+     ! { echo "local all kalvor_password scram-sha-256"; cat "$dir/data/pg_hba.conf"; } >"$dir/hba.tmp" ||
+     ! cat "$dir/hba.tmp" >"$dir/data/pg_hba.conf" ||
      ! $RUN "$PGBIN/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
          -o "-c listen_addresses='' -k $dir -c fsync=off -c synchronous_commit=off -c full_page_writes=off" \
          start >/dev/null 2>&1; then

@@ -15,6 +15,19 @@ namespace {
 
 const QString kSource = QStringLiteral("Kalvor.Base");
 
+// A server's base: letters, digits, "_", "-" and "." within the server's 63
+// bytes, not beginning with "-", so that the name is safe as the database's
+// name and as an argument of the server's tools.
+bool validServerName(const QString& name)
+{
+    if (name.toUtf8().size() > 63 || name.startsWith(QLatin1Char('-')))
+        return false;
+    for (const QChar c : name)
+        if (!c.isLetterOrNumber() && c != QLatin1Char('_') && c != QLatin1Char('-') && c != QLatin1Char('.'))
+            return false;
+    return true;
+}
+
 bool validName(const QString& name)
 {
     if (name.isEmpty() || name.size() > 128)
@@ -22,6 +35,8 @@ bool validName(const QString& name)
     for (QChar c : name)
         if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 32)
             return false;
+    if (db::ServerInUse() && !validServerName(name))
+        return false;
     return name != QLatin1String(".") && name != QLatin1String("..");
 }
 
@@ -53,15 +68,9 @@ QSqlDatabase Db(const CInfoBase& base) { return db::Connection::forThread(BaseFi
 
 bool BaseExists(const QString& folder, const QString& name)
 {
-    if (db::ServerInUse()) {
-        // A server out of reach knows no base; opening or making one then
-        // tells why.
-        try {
-            return validName(name) && db::ServerBaseExists(name);
-        } catch (const db::DbError&) {
-            return false;
-        }
-    }
+    // A server that cannot be asked throws why.
+    if (db::ServerInUse())
+        return validName(name) && db::ServerBaseExists(name);
     return validName(name) && QFileInfo(BaseFilePath(folder, name)).isFile();
 }
 

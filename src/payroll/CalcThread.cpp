@@ -22,7 +22,6 @@ struct SwapCloser {
 };
 
 constexpr int kDismissedWithBonusOnly = 4;
-constexpr int kBatchSize = 50;
 
 // The run's progress: after an employee, his index and the errors so far with
 // the bar's position, at most about sixty times a second. The first employee
@@ -90,6 +89,67 @@ void SelectEmployeesForCalculation(const CalcThreadParams& filter, const Payroll
     }
 }
 
+// Computes the employees inside the run's transaction and stores the status
+// words; commits what is done also when an employee's calculation throws
+// (other than a lost connection, which leaves nothing to commit).
+TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, const std::vector<int>& indexes,
+                               db::Transaction& run)
+{
+    CInfoBase& base = doc.infoBase;
+    int errors = 0;
+    bool stopped = false;
+    CalcProgressReport report(ctx, int(indexes.size()));
+    CalcWorkBuffer work;
+    CalcResultBuffer rows{};
+    // The brigade members are measured once for the whole run.
+    BrigadeMeasures brigades;
+    CalcOptions options;
+    options.brigades = &brigades;
+    for (const int index : indexes) {
+        int r = 0;
+        try {
+            // Each employee's save stays atomic on its own (a savepoint).
+            r = CalcEmployeeMonth(doc, rows.data(), index, &work, CalcStore, options);
+        } catch (const db::DbError& e) {
+            if (e.code() != db::E_DB_CONNECTION_LOST)
+                run.commit(); // the employees before this one keep their results
+            throw;
+        } catch (...) {
+            run.commit();
+            throw;
+        }
+        if (r < 0) {
+            const int slot = base.list[std::size_t(index)].slot;
+            base.attributes[std::size_t(slot - 1)].err = u16(-r);
+            ++errors;
+        }
+        report.computed(index, errors);
+        if (ctx.stopRequested()) {
+            stopped = true;
+            break;
+        }
+    }
+    report.flush();
+    // The status words and the amounts to pay of the employees computed so far
+    // (the pay sheet reads the amounts after a restart).
+    try {
+        SaveComp(base);
+        SaveAvZar1(base);
+    } catch (const db::DbError& e) {
+        if (e.code() == db::E_DB_CONNECTION_LOST)
+            throw;
+        run.commit();
+        return TaskOutcome(CALC_STATUS_NOT_SAVED, errors,
+                           QStringLiteral("Результаты расчета записаны в базу, но признаки ошибок работников "
+                                          "не записаны.\n%1\n%2")
+                               .arg(e.message(), e.description()));
+    }
+    run.commit();
+    if (stopped)
+        return TaskOutcome(platform::TASK_STOPPED, 0);
+    return TaskOutcome(platform::TASK_DONE, errors);
+}
+
 TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadParams& params)
 {
     PayrollDoc& doc = *params.document;
@@ -117,63 +177,26 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
     ctx.progress(0, int(indexes.size()));
     base.OpenSwapFile();
 
-    int errors = 0;
-    bool stopped = false;
-    CalcProgressReport report(ctx, int(indexes.size()));
-    CalcWorkBuffer work;
-    CalcResultBuffer rows{};
-    // The brigade members are measured once for the whole run.
-    BrigadeMeasures brigades;
-    CalcOptions options;
-    options.brigades = &brigades;
-    // Employees are committed in batches: each one's save stays atomic on its
-    // own (a savepoint inside the batch), and the base's lock is taken once
-    // per batch instead of once per employee.
-    std::optional<db::Transaction> batch;
-    int inBatch = 0;
-    for (const int index : indexes) {
-        if (!batch)
-            batch.emplace(Db(base));
-        int r = 0;
-        try {
-            r = CalcEmployeeMonth(doc, rows.data(), index, &work, CalcStore, options);
-        } catch (...) {
-            batch->commit(); // the employees before this one keep their results
-            throw;
-        }
-        if (++inBatch == kBatchSize) {
-            batch->commit();
-            batch.reset();
-            inBatch = 0;
-        }
-        if (r < 0) {
-            const int slot = base.list[std::size_t(index)].slot;
-            base.attributes[std::size_t(slot - 1)].err = u16(-r);
-            ++errors;
-        }
-        report.computed(index, errors);
-        if (ctx.stopRequested()) {
-            stopped = true;
-            break;
-        }
-    }
-    if (batch)
-        batch->commit();
-    report.flush();
-    // The status words and the amounts to pay of the employees computed so far
-    // (the pay sheet reads the amounts after a restart).
+    // The whole run is one transaction, so that a run cut off (the server's
+    // connection lost, the program ended) leaves the month's results and
+    // status words as they were. What memory changes with the results is
+    // put back when the run is lost.
+    const std::vector<EmployeeAttributes> attributesBefore = base.attributes;
+    const auto avBefore = base.av;
+    const auto zar1Before = base.zar1;
     try {
-        SaveComp(base);
-        SaveAvZar1(base);
+        db::Transaction run(Db(base));
+        return CalculateEmployees(ctx, doc, indexes, run);
     } catch (const db::DbError& e) {
-        return TaskOutcome(CALC_STATUS_NOT_SAVED, errors,
-                           QStringLiteral("Результаты расчета записаны в базу, но признаки ошибок работников "
-                                          "не записаны.\n%1\n%2")
-                               .arg(e.message(), e.description()));
+        if (e.code() != db::E_DB_CONNECTION_LOST)
+            throw;
+        base.attributes = attributesBefore;
+        base.av = avBefore;
+        base.zar1 = zar1Before;
+        return TaskOutcome(platform::TASK_FAILED, 0,
+                           QStringLiteral("Связь с сервером базы данных прервана. Результаты расчета и признаки "
+                                          "ошибок работников остались такими, какими были до расчета."));
     }
-    if (stopped)
-        return TaskOutcome(platform::TASK_STOPPED, 0);
-    return TaskOutcome(platform::TASK_DONE, errors);
 }
 
 } // namespace kalvor

@@ -3,9 +3,6 @@
 #include "platform/Db.h"
 
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 
 #include <cerrno>
 #include <cstring>
@@ -19,12 +16,12 @@ BaseLock::~BaseLock() { release(); }
 
 BaseLock::BaseLock(BaseLock&& other) noexcept
     : m_fd(other.m_fd)
-    , m_session(std::move(other.m_session))
+    , m_serverLock(other.m_serverLock)
     , m_baseFile(std::move(other.m_baseFile))
     , m_error(std::move(other.m_error))
 {
     other.m_fd = -1;
-    other.m_session.clear();
+    other.m_serverLock = 0;
 }
 
 BaseLock& BaseLock::operator=(BaseLock&& other) noexcept
@@ -32,8 +29,8 @@ BaseLock& BaseLock::operator=(BaseLock&& other) noexcept
     if (this != &other) {
         release();
         m_fd = other.m_fd;
-        m_session = std::move(other.m_session);
-        other.m_session.clear();
+        m_serverLock = other.m_serverLock;
+        other.m_serverLock = 0;
         m_baseFile = std::move(other.m_baseFile);
         m_error = std::move(other.m_error);
         other.m_fd = -1;
@@ -74,36 +71,19 @@ BaseLock::Result BaseLock::acquire(const QString& baseFile)
 
 BaseLock::Result BaseLock::acquireOnServer(const QString& locator)
 {
-    // Held in the maintenance database, so that a base being made or restored
-    // is locked before it exists; the key is the base's name hashed by the server.
-    const QString session = db::OpenServerSession(QStringLiteral("postgres"), m_error);
-    if (session.isEmpty())
-        return Result::Failed;
-    bool taken = false;
-    {
-        QSqlQuery q(QSqlDatabase::database(session, false));
-        q.prepare(QStringLiteral("SELECT pg_try_advisory_lock(1263294034, hashtext(?))"));
-        q.addBindValue(db::ServerDatabaseOf(locator));
-        if (!q.exec() || !q.next())
-            m_error = q.lastError().databaseText().trimmed();
-        else
-            taken = q.value(0).toBool();
+    switch (db::TakeServerLock(db::ServerDatabaseOf(locator), m_serverLock, m_error)) {
+    case db::ServerLockResult::Taken: m_baseFile = locator; return Result::Taken;
+    case db::ServerLockResult::HeldElsewhere: return Result::HeldElsewhere;
+    case db::ServerLockResult::Failed: break;
     }
-    if (!taken) {
-        db::CloseServerSession(session);
-        return m_error.isEmpty() ? Result::HeldElsewhere : Result::Failed;
-    }
-    m_session = session;
-    m_baseFile = locator;
-    return Result::Taken;
+    return Result::Failed;
 }
 
 void BaseLock::release()
 {
-    if (!m_session.isEmpty()) {
-        // Ending the session ends its lock.
-        db::CloseServerSession(m_session);
-        m_session.clear();
+    if (m_serverLock > 0) {
+        db::ReleaseServerLock(m_serverLock);
+        m_serverLock = 0;
         m_baseFile.clear();
     }
     if (m_fd < 0)

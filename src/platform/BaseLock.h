@@ -11,8 +11,10 @@
 // not inherited by the commands the program starts.
 //
 // A base on a PostgreSQL server is locked by a session-level advisory lock of
-// the server, held by a connection of the lock's own: the server drops it when
-// the connection ends, so a crashed workstation leaves no lock behind either.
+// the server, held by a connection of the lock's own (db::TakeServerLock): the
+// server drops it when the connection ends, so a crashed workstation leaves no
+// lock behind either; a lock whose session the server dropped is taken again
+// before the next write into the base.
 #include <QString>
 
 namespace kalvor::platform {
@@ -32,7 +34,7 @@ public:
     // it. Failed: the lock file cannot be made (the reason in errorText()).
     Result acquire(const QString& baseFile);
     void release();
-    bool held() const { return m_fd >= 0 || !m_session.isEmpty(); }
+    bool held() const { return m_fd >= 0 || m_serverLock > 0; }
     // The base file whose lock is held (empty when none).
     const QString& baseFile() const { return m_baseFile; }
     const QString& errorText() const { return m_error; }
@@ -44,7 +46,7 @@ private:
     Result acquireOnServer(const QString& locator);
 
     int m_fd = -1;
-    QString m_session; // the server connection holding the lock
+    int m_serverLock = 0; // the server's lock held (db::TakeServerLock)
     QString m_baseFile;
     QString m_error;
 };

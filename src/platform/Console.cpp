@@ -1,6 +1,7 @@
 #include "platform/Console.h"
 #include "platform/WorkingFolder.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -65,6 +66,17 @@ int RunConsoleCommand(const QString& command, const QString& workingFolder)
     if (!appendFile(tmpPath, logPath))
         return -1;
     return exitCode;
+}
+
+void AppendToConsoleLog(const QString& text)
+{
+    std::lock_guard lock(g_runMutex);
+    const QDir folder(WorkingFolder().isEmpty() ? QDir::currentPath() : WorkingFolder());
+    QFile log(folder.filePath(QStringLiteral("console.log")));
+    if (!log.open(QIODevice::WriteOnly | QIODevice::Append))
+        return;
+    log.write((QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss ")) + text + QLatin1Char('\n'))
+                  .toUtf8());
 }
 
 } // namespace kalvor::platform

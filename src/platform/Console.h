@@ -20,4 +20,9 @@ int RunConsoleCommand(const QString& command);
 // The same with the console files in the given folder.
 int RunConsoleCommand(const QString& command, const QString& workingFolder);
 
+// Appends a line (with the date and time) to "console.log" in the working
+// folder: what the program itself has to tell the administrator, such as the
+// database server's own text of an error that the user is told in plain words.
+void AppendToConsoleLog(const QString& text);
+
 } // namespace kalvor::platform

@@ -485,9 +485,11 @@ Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db)
 {
     int& depth = threadConnections().depth[db_.connectionName()];
     if (depth == 0) {
-        const QStringList begin = IsServer(db_) ? serverBeginStatements(kind == Write)
-                                                : QStringList{kind == Write ? QStringLiteral("BEGIN IMMEDIATE")
-                                                                            : QStringLiteral("BEGIN")};
+        if (kind == Write && IsServer(db_))
+            requireServerLock(db_.databaseName());
+        const QStringList begin =
+            IsServer(db_) ? serverBeginStatements(kind == Write)
+                          : QStringList{kind == Write ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN")};
         QSqlQuery q(db_);
         for (const QString& statement : begin) {
             if (!q.exec(statement)) {

@@ -40,6 +40,7 @@ inline constexpr std::uint32_t E_DB_NOT_A_BASE = 0x80040E37; // the file is not 
 inline constexpr std::uint32_t E_DB_NO_SERVER = 0x80004005; // the server cannot be reached
 inline constexpr std::uint32_t E_DB_LOGIN = 0x80040E4E; // the server refused the login
 inline constexpr std::uint32_t E_DB_CONNECTION_LOST = 0x80040E4F; // the server dropped the connection
+inline constexpr std::uint32_t E_DB_NO_RIGHT = 0x80040E09; // the login may not connect to the base
 
 // How long a statement waits for a lock that another connection holds before
 // it fails with "База данных занята другим пользователем". Short, so that the
@@ -236,11 +237,17 @@ void RenameServerBase(const QString& from, const QString& to);
 // connected to meanwhile).
 void CopyServerBase(const QString& from, const QString& to);
 
-// A connection of its own to the server, outside the per-thread ones: the
-// base lock holds one for as long as it holds the lock. Empty name on failure
-// (the reason in errorText).
-QString OpenServerSession(const QString& database, QString& errorText);
-void CloseServerSession(const QString& connectionName);
+// The base lock on the server: a session-level advisory lock of the
+// maintenance database, keyed by the base's name and held by a connection of
+// its own (libpq, usable from any thread). The server drops it when that
+// session ends. While a lock of a base is held here, every write transaction
+// into that base first makes sure the lock's session still lives, takes the
+// lock again on a new session when the server dropped it, and is refused when
+// it cannot.
+enum class ServerLockResult { Taken, HeldElsewhere, Failed };
+// Takes the lock without waiting; on Taken, id names it for the release.
+ServerLockResult TakeServerLock(const QString& database, int& id, QString& errorText);
+void ReleaseServerLock(int id);
 
 // Test hook: the n-th statement executed from now on by the calling thread
 // fails with an engine error, as a full disk or a broken constraint would;

@@ -47,6 +47,11 @@ DbError serverFailure(const QSqlDatabase& db, const QSqlError& e, const QString&
 // sets it up (schema dbo first, the short wait for locks); throws DbError.
 QSqlDatabase openServerConnection(const QString& connectionName, const QString& database);
 
+// Before a write transaction into a server base: the base lock that this
+// program holds on it (if any) still holds, taken again when the server
+// dropped its session; throws DbError when it cannot be.
+void requireServerLock(const QString& database);
+
 // The statements that start, keep and end a transaction on a server.
 QStringList serverBeginStatements(bool write);
 

@@ -2,6 +2,8 @@
 // server's connections, errors, transactions and databases.
 #include "platform/DbInternal.h"
 
+#include "platform/Console.h"
+
 #include <QFile>
 #include <QMutex>
 #include <QProcess>
@@ -10,7 +12,11 @@
 #include <QStandardPaths>
 #include <QSysInfo>
 
+#include <libpq-fe.h>
+
 #include <atomic>
+#include <map>
+#include <vector>
 
 namespace kalvor::db {
 
@@ -29,6 +35,15 @@ constexpr int kWriteLock = 2;
 
 // How long the server may take to answer a connection, in seconds.
 constexpr int kConnectSeconds = 5;
+// The key of the base locks in the maintenance database.
+constexpr int kBaseLockSpace = 1263294034;
+// TCP keepalive on both ends of every connection: a session whose other end
+// is gone (a workstation without power, a cut cable) is noticed after about
+// idle + interval x count = 50 seconds, and the server then ends it and
+// frees its locks.
+constexpr int kKeepaliveIdle = 20;
+constexpr int kKeepaliveInterval = 10;
+constexpr int kKeepaliveCount = 3;
 
 QMutex serverMutex;
 ServerAddress chosenServer;
@@ -50,18 +65,66 @@ bool isConnectionClass(const QString& state)
     return state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P"));
 }
 
-// What a failure to connect was, from the text of libpq (which gives no state
-// for a connection that never began).
-DbError connectFailure(const QSqlError& e, const QString& database)
+// The server as the messages name it.
+QString serverName()
 {
-    const QString text = e.databaseText() + QLatin1Char(' ') + e.driverText();
-    const QString where = QStringLiteral("%1\n%2").arg(e.databaseText().trimmed(), database);
-    if (text.contains(QLatin1String("does not exist")) && text.contains(QLatin1String("database")))
+    const ServerAddress server = Server();
+    QString name = server.port > 0 ? QStringLiteral("%1:%2").arg(server.host).arg(server.port) : server.host;
+    if (!server.service.isEmpty())
+        name += QStringLiteral(" (%1)").arg(server.service);
+    return name;
+}
+
+// What a failure to connect was, from the text of libpq (which gives no state
+// for a connection that never began). The user is told it in plain words; the
+// server's own text goes to the console log.
+DbError connectFailure(const QString& serverText, const QString& database)
+{
+    const QString text = serverText.trimmed();
+    const QString server = serverName();
+    platform::AppendToConsoleLog(QStringLiteral("%1, %2: %3").arg(server, database, text));
+    const QString where = QStringLiteral("%1: %2").arg(server, database);
+    auto says = [&](const char* words) { return text.contains(QLatin1String(words), Qt::CaseInsensitive); };
+    if (says("password") || says("authentication") || says("no pg_hba.conf entry") ||
+        (says("role") && says("does not exist")))
+        return DbError(E_DB_LOGIN, QStringLiteral("Сервер базы данных %1 отказал во входе").arg(server), where,
+                       kSource);
+    if (says("database") && says("does not exist"))
         return DbError(E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), where, kSource);
-    if (text.contains(QLatin1String("authentication")) || text.contains(QLatin1String("password")) ||
-        text.contains(QLatin1String("no pg_hba.conf entry")) || text.contains(QLatin1String("role")))
-        return DbError(E_DB_LOGIN, QString::fromUtf8(kLoginText), where, kSource);
-    return DbError(E_DB_NO_SERVER, QString::fromUtf8(kNoServerText), where, kSource);
+    if (says("permission denied") || says("privilege") || says("not permitted to log in"))
+        return DbError(E_DB_NO_RIGHT,
+                       QStringLiteral("Нет права на подключение к базе данных %1 на сервере %2").arg(database, server),
+                       where, kSource);
+    if (says("timeout"))
+        return DbError(E_DB_NO_SERVER, QStringLiteral("Сервер базы данных %1 не отвечает").arg(server), where, kSource);
+    return DbError(E_DB_NO_SERVER, QStringLiteral("Нет связи с сервером базы данных %1").arg(server), where, kSource);
+}
+
+// The program and the workstation, as the server lists the sessions.
+QString applicationName() { return QStringLiteral("Kalvor (%1)").arg(QSysInfo::machineHostName()).left(63); }
+
+// The settings of every connection besides the address and the database:
+// the wait for an answer, keepalive, and the application name that shows the
+// administrator which program and workstation holds a session.
+std::vector<std::pair<QString, QString>> connectionSettings()
+{
+    // The server's notices ("does not exist, skipping") are no news to the user.
+    const QString serverOptions = QStringLiteral("-c client_min_messages=warning -c tcp_keepalives_idle=%1 "
+                                                 "-c tcp_keepalives_interval=%2 -c tcp_keepalives_count=%3")
+                                      .arg(kKeepaliveIdle)
+                                      .arg(kKeepaliveInterval)
+                                      .arg(kKeepaliveCount);
+    std::vector<std::pair<QString, QString>> settings = {
+        {QStringLiteral("connect_timeout"), QString::number(kConnectSeconds)},
+        {QStringLiteral("keepalives"), QStringLiteral("1")},
+        {QStringLiteral("keepalives_idle"), QString::number(kKeepaliveIdle)},
+        {QStringLiteral("keepalives_interval"), QString::number(kKeepaliveInterval)},
+        {QStringLiteral("keepalives_count"), QString::number(kKeepaliveCount)},
+        {QStringLiteral("application_name"), applicationName()},
+        {QStringLiteral("options"), serverOptions}};
+    if (!Server().service.isEmpty())
+        settings.emplace_back(QStringLiteral("service"), Server().service);
+    return settings;
 }
 
 void applyAddress(QSqlDatabase& db, const ServerAddress& server)
@@ -69,11 +132,14 @@ void applyAddress(QSqlDatabase& db, const ServerAddress& server)
     db.setHostName(server.host);
     if (server.port > 0)
         db.setPort(server.port);
-    // The server's notices ("does not exist, skipping") are no news to the user.
-    QString options = QStringLiteral("connect_timeout=%1;options=-cclient_min_messages=warning").arg(kConnectSeconds);
-    if (!server.service.isEmpty())
-        options += QStringLiteral(";service=") + server.service;
-    db.setConnectOptions(options);
+    // The driver hands the settings to libpq as "key='value'" pairs.
+    QStringList options;
+    for (const auto& [key, value] : connectionSettings()) {
+        QString quoted = value;
+        quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('\''), QStringLiteral("\\'"));
+        options << key + QStringLiteral("='") + quoted + QLatin1Char('\'');
+    }
+    db.setConnectOptions(options.join(QLatin1Char(';')));
 }
 
 // Opens a bare connection; throws the connect failure.
@@ -89,7 +155,8 @@ QSqlDatabase connectTo(const QString& connectionName, const QString& database)
     applyAddress(db, Server());
     db.setDatabaseName(database);
     if (!db.open()) {
-        const DbError e = connectFailure(db.lastError(), database);
+        const DbError e =
+            connectFailure(db.lastError().databaseText() + QLatin1Char(' ') + db.lastError().driverText(), database);
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(connectionName);
         throw e;
@@ -135,9 +202,15 @@ void runOnMaintenance(const QString& sql, const QStringList& values = {})
     if (error == QLatin1String("-"))
         throw DbError(E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), values.join(QLatin1Char(' ')),
                       kSource);
-    if (!error.isEmpty())
-        throw DbError(E_DB_FAIL, QStringLiteral("Ошибка базы данных"), error.trimmed() + QLatin1Char('\n') + sql,
-                      kSource);
+    if (error.isEmpty())
+        return;
+    platform::AppendToConsoleLog(QStringLiteral("%1: %2\n%3").arg(serverName(), error.trimmed(), sql));
+    if (error.contains(QLatin1String("permission denied")) || error.contains(QLatin1String("must be owner")))
+        throw DbError(E_DB_NO_RIGHT,
+                      QStringLiteral("Нет права на изменение баз данных на сервере %1").arg(serverName()),
+                      values.join(QLatin1Char(' ')), kSource);
+    throw DbError(E_DB_FAIL, QStringLiteral("Ошибка сервера базы данных %1").arg(serverName()),
+                  values.join(QLatin1Char(' ')), kSource);
 }
 
 // The environment of the server's tools: the same server, service and user.
@@ -151,6 +224,7 @@ QProcessEnvironment toolEnvironment()
     if (!server.service.isEmpty())
         env.insert(QStringLiteral("PGSERVICE"), server.service);
     env.insert(QStringLiteral("PGCONNECT_TIMEOUT"), QString::number(kConnectSeconds));
+    env.insert(QStringLiteral("PGAPPNAME"), applicationName());
     return env;
 }
 
@@ -250,8 +324,11 @@ DbError serverFailure(const QSqlDatabase& db, const QSqlError& e, const QString&
                        (e.databaseText().contains(QLatin1String("server closed the connection")) ||
                         e.databaseText().contains(QLatin1String("no connection to the server"))));
     if (lost) {
+        // The user is told in plain words; the server's text and the
+        // statement go to the console log.
         threadConnections().lost.insert(db.connectionName());
-        return DbError(E_DB_CONNECTION_LOST, QString::fromUtf8(kConnectionLostText), description, kSource);
+        platform::AppendToConsoleLog(QStringLiteral("%1 %2: %3").arg(serverName(), state, description));
+        return DbError(E_DB_CONNECTION_LOST, QString::fromUtf8(kConnectionLostText), serverName(), kSource);
     }
     // The server's states as the numbers of the file engine's errors, so that
     // callers tell a full disk, a broken key or a busy base apart the same way.
@@ -295,14 +372,19 @@ QStringList ServerTableColumns(const QSqlDatabase& db, const QString& table)
 
 bool ServerBaseExists(const QString& database)
 {
+    // Asked by connecting to the base itself, so that only a server that
+    // answered that there is no such base makes it missing; every other
+    // failure (the login, the server, the right to connect) is thrown.
+    const QString name = QStringLiteral("kalvor-probe-%1").arg(sessionSerial.fetch_add(1));
     try {
-        runOnMaintenance(QStringLiteral("SELECT EXISTS (SELECT 1 FROM pg_database WHERE datname = ?)"), {database});
-        return true;
+        connectTo(name, database);
     } catch (const DbError& e) {
         if (e.code() == E_DB_NOT_FOUND)
             return false;
         throw;
     }
+    dropConnection(name);
+    return true;
 }
 
 void CreateServerBase(const QString& database)
@@ -328,39 +410,184 @@ void CopyServerBase(const QString& from, const QString& to)
     runOnMaintenance(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(quotedName(to), quotedName(from)));
 }
 
+namespace {
+
+// The database as the server's tools take it: a connection string, so that no
+// character of the name is read as a setting.
+QString toolDatabase(const QString& database)
+{
+    QString quoted = database;
+    quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('\''), QStringLiteral("\\'"));
+    return QStringLiteral("--dbname=dbname='%1'").arg(quoted);
+}
+
+} // namespace
+
 void DumpServerBase(const QString& database, const QString& targetFile)
 {
-    runTool(QStringLiteral("pg_dump"),
-            {QStringLiteral("--format=custom"), QStringLiteral("--no-owner"), QStringLiteral("--file=") + targetFile,
-             QStringLiteral("--dbname=") + database});
+    // The copy holds the whole payroll: it is made readable by its owner
+    // alone before anything is written into it.
+    QFile target(targetFile);
+    if (!target.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        throw DbError(E_DB_FAIL, QStringLiteral("Ошибка записи в файл %1").arg(targetFile), target.errorString(),
+                      kSource);
+    target.close();
+    try {
+        runTool(QStringLiteral("pg_dump"), {QStringLiteral("--format=custom"), QStringLiteral("--no-owner"),
+                                            QStringLiteral("--file=") + targetFile, toolDatabase(database)});
+    } catch (const DbError&) {
+        QFile::remove(targetFile);
+        throw;
+    }
 }
 
 void RestoreServerBase(const QString& archiveFile, const QString& database)
 {
     if (!QFile::exists(archiveFile))
         throw DbError(E_DB_NOT_FOUND, QStringLiteral("Не найден архив базы данных"), archiveFile, kSource);
-    runTool(QStringLiteral("pg_restore"), {QStringLiteral("--no-owner"), QStringLiteral("--exit-on-error"),
-                                           QStringLiteral("--dbname=") + database, archiveFile});
+    runTool(QStringLiteral("pg_restore"),
+            {QStringLiteral("--no-owner"), QStringLiteral("--exit-on-error"), toolDatabase(database), archiveFile});
 }
 
-// ------------------------------------------------------------------ sessions
+// ------------------------------------------------------------------ the base lock
 
-QString OpenServerSession(const QString& database, QString& errorText)
+namespace {
+
+// The base locks this program holds, by id: each one's base and the libpq
+// session holding it (null once the server dropped it and taking it again
+// failed).
+struct HeldLock {
+    QString database;
+    PGconn* session = nullptr;
+};
+
+QMutex lockMutex;
+std::map<int, HeldLock> heldLocks;
+int lastLockId = 0;
+
+// A connection of libpq to the maintenance database; null (the reason in
+// errorText) when the server cannot be reached or refuses it.
+PGconn* connectLockSession(QString& errorText)
 {
-    const QString name = QStringLiteral("kalvor-session-%1").arg(sessionSerial.fetch_add(1));
-    try {
-        connectTo(name, database);
-    } catch (const DbError& e) {
-        errorText = e.message() + QStringLiteral(": ") + e.description();
-        return QString();
+    const ServerAddress server = Server();
+    std::vector<QByteArray> keys = {"host", "dbname"}, values = {server.host.toUtf8(), kMaintenanceBase.toUtf8()};
+    if (server.port > 0) {
+        keys.emplace_back("port");
+        values.push_back(QByteArray::number(server.port));
     }
-    return name;
+    for (const auto& [key, value] : connectionSettings()) {
+        keys.push_back(key.toUtf8());
+        values.push_back(value.toUtf8());
+    }
+    std::vector<const char*> k, v;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        k.push_back(keys[i].constData());
+        v.push_back(values[i].constData());
+    }
+    k.push_back(nullptr);
+    v.push_back(nullptr);
+    PGconn* session = PQconnectdbParams(k.data(), v.data(), 0);
+    if (PQstatus(session) == CONNECTION_OK)
+        return session;
+    const DbError e = connectFailure(QString::fromUtf8(PQerrorMessage(session)), kMaintenanceBase);
+    errorText = e.message();
+    PQfinish(session);
+    return nullptr;
 }
 
-void CloseServerSession(const QString& connectionName)
+// Tries the lock of the base on the session: Taken, HeldElsewhere or Failed.
+ServerLockResult tryLock(PGconn* session, const QString& database, QString& errorText)
 {
-    if (!connectionName.isEmpty())
-        dropConnection(connectionName);
+    const QByteArray name = database.toUtf8();
+    const char* values[] = {name.constData()};
+    PGresult* r = PQexecParams(
+        session,
+        QStringLiteral("SELECT pg_try_advisory_lock(%1, hashtext($1))").arg(kBaseLockSpace).toUtf8().constData(), 1,
+        nullptr, values, nullptr, nullptr, 0);
+    ServerLockResult result = ServerLockResult::Failed;
+    if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1)
+        result = PQgetvalue(r, 0, 0)[0] == 't' ? ServerLockResult::Taken : ServerLockResult::HeldElsewhere;
+    else
+        errorText = QString::fromUtf8(PQerrorMessage(session)).trimmed();
+    PQclear(r);
+    return result;
 }
+
+// A new session holding the lock of the base, or null with the result why not.
+PGconn* lockOnNewSession(const QString& database, ServerLockResult& result, QString& errorText)
+{
+    PGconn* session = connectLockSession(errorText);
+    result = session ? tryLock(session, database, errorText) : ServerLockResult::Failed;
+    if (result == ServerLockResult::Taken)
+        return session;
+    if (session)
+        PQfinish(session);
+    return nullptr;
+}
+
+bool sessionAlive(PGconn* session)
+{
+    if (!session || PQstatus(session) != CONNECTION_OK)
+        return false;
+    PGresult* r = PQexec(session, "SELECT 1");
+    const bool alive = PQresultStatus(r) == PGRES_TUPLES_OK;
+    PQclear(r);
+    return alive;
+}
+
+} // namespace
+
+ServerLockResult TakeServerLock(const QString& database, int& id, QString& errorText)
+{
+    // Held in the maintenance database, so that a base being made or restored
+    // is locked before it exists; the key is the base's name hashed by the server.
+    ServerLockResult result = ServerLockResult::Failed;
+    PGconn* session = lockOnNewSession(database, result, errorText);
+    if (!session)
+        return result;
+    QMutexLocker lock(&lockMutex);
+    id = ++lastLockId;
+    heldLocks[id] = HeldLock{database, session};
+    return result;
+}
+
+void ReleaseServerLock(int id)
+{
+    QMutexLocker lock(&lockMutex);
+    auto it = heldLocks.find(id);
+    if (it == heldLocks.end())
+        return;
+    // Ending the session ends its lock.
+    if (it->second.session)
+        PQfinish(it->second.session);
+    heldLocks.erase(it);
+}
+
+namespace detail {
+
+void requireServerLock(const QString& database)
+{
+    QMutexLocker lock(&lockMutex);
+    for (auto& [id, held] : heldLocks) {
+        if (held.database != database || sessionAlive(held.session))
+            continue;
+        // The server dropped the lock's session (a restart, a cut line): the
+        // lock is taken again before anything is written, or nothing is.
+        if (held.session)
+            PQfinish(held.session);
+        ServerLockResult result = ServerLockResult::Failed;
+        QString why;
+        held.session = lockOnNewSession(database, result, why);
+        if (result == ServerLockResult::HeldElsewhere)
+            throw DbError(E_DB_BUSY,
+                          QStringLiteral("База данных %1 уже открыта другим пользователем. Изменения не сохранены.")
+                              .arg(database),
+                          QStringLiteral("The base lock was lost and is held by another session"), kSource);
+        if (result == ServerLockResult::Failed)
+            throw DbError(E_DB_CONNECTION_LOST, QString::fromUtf8(kConnectionLostText), why, kSource);
+    }
+}
+
+} // namespace detail
 
 } // namespace kalvor::db

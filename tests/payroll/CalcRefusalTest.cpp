@@ -32,6 +32,9 @@ protected:
         ASSERT_TRUE(dir.isValid());
         doc.setWorkFolder(dir.path() + QLatin1Char('/'));
         base().baseName = QStringLiteral("calc");
+        // A server keeps its bases beside those of earlier tests.
+        if (db::ServerInUse())
+            DeleteBase(dir.path(), base().baseName);
         CreateSchemaBase(dir.path(), base().baseName);
         OpenBase(base());
         fx = BuildFixtureBase(base(), kEmployees, 5);
@@ -143,6 +146,41 @@ TEST_F(CalcRefusal, AFailedStatusWordSaveIsReportedAsWhatHappened)
     EXPECT_GT(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp")), 0); // the results are stored
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0")),
               marksBefore); // the status words are not
+}
+
+// On a server, the server ends the run's session as it writes the status
+// words (as a restart would): the results written before go with them, the
+// month stays as it was, and the screen says so once, without the server's text.
+TEST_F(CalcRefusal, ARunWhoseServerSessionEndsLeavesTheMonthAsItWas)
+{
+    if (!db::ServerInUse())
+        GTEST_SKIP() << "a base on a server only";
+    db::Execute(Db(base()), QStringLiteral("UPDATE dbo.zarp SET sum = sum + 1"));
+    const qint64 rowsBefore = Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp"));
+    const qint64 sumBefore = Count(QStringLiteral("SELECT CAST(SUM(sum) * 100 AS BIGINT) FROM dbo.zarp"));
+    const qint64 marksBefore = Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0"));
+    const auto attributesBefore = base().attributes;
+    db::Execute(Db(base()), QStringLiteral("CREATE FUNCTION dbo.cut_session() RETURNS trigger LANGUAGE plpgsql AS "
+                                           "$$ BEGIN PERFORM pg_terminate_backend(pg_backend_pid()); RETURN NULL; "
+                                           "END $$"));
+    db::Execute(Db(base()), QStringLiteral("CREATE TRIGGER cut BEFORE DELETE ON dbo.comp "
+                                           "FOR EACH STATEMENT EXECUTE FUNCTION dbo.cut_session()"));
+    base().attributes[std::size_t(base().list[0].slot - 1)].sistOpl = 0; // one employee fails (-1)
+
+    MessageRecorder boxes;
+    const auto [result, errors] = RunFromTheScreen();
+    db::Execute(Db(base()), QStringLiteral("DROP TRIGGER cut ON dbo.comp"));
+    EXPECT_EQ(result, platform::TASK_FAILED);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text,
+              QStringLiteral("Расчет зарплаты не выполнен.\nСвязь с сервером базы данных прервана. Результаты "
+                             "расчета и признаки ошибок работников остались такими, какими были до расчета."));
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp")), rowsBefore);
+    EXPECT_EQ(Count(QStringLiteral("SELECT CAST(SUM(sum) * 100 AS BIGINT) FROM dbo.zarp")), sumBefore);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0")), marksBefore);
+    base().attributes[std::size_t(base().list[0].slot - 1)].sistOpl =
+        attributesBefore[std::size_t(base().list[0].slot - 1)].sistOpl;
+    EXPECT_EQ(base().attributes, attributesBefore);
 }
 
 } // namespace

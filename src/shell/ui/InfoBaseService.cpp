@@ -22,7 +22,16 @@ InfoBaseService::InfoBaseService(ib::CInfoBase& infoBase, const QString& folder)
 
 InfoBaseService::~InfoBaseService() { Close(); }
 
-bool InfoBaseService::Exists(const QString& name) { return ib::BaseExists(m_folder, name); }
+bool InfoBaseService::Exists(const QString& name)
+{
+    // A server that cannot be asked is not said to lack the base: the
+    // opening then tells why it cannot be reached.
+    try {
+        return ib::BaseExists(m_folder, name);
+    } catch (const db::DbError&) {
+        return true;
+    }
+}
 
 QString BaseHeldText(const QString& name)
 {
@@ -41,6 +50,8 @@ BaseFailure InfoBaseService::TakeLock(const QString& name, kalvor::platform::Bas
     case kalvor::platform::BaseLock::Result::HeldElsewhere: return BaseFailure::Plain(BaseHeldText(name));
     case kalvor::platform::BaseLock::Result::Failed: break;
     }
+    if (db::IsServerLocator(file))
+        return BaseFailure::Plain(lock.errorText());
     return BaseFailure::Plain(QStringLiteral("Ошибка при открытии файла %1\n%2")
                                   .arg(kalvor::platform::BaseLock::lockFileOf(file), lock.errorText()));
 }
