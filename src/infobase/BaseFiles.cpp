@@ -292,8 +292,11 @@ void takeBaseLock(const CInfoBase& base, const QString& file)
 void OpenBase(CInfoBase& base)
 {
     const QString file = BaseFile(base);
-    // A server tells a missing base, or why it cannot be asked, as it connects.
-    if (!db::IsServerLocator(file)) {
+    // A server tells a missing base, or why it cannot be asked, as it
+    // connects: before its lock is asked for.
+    if (db::IsServerLocator(file)) {
+        Db(base);
+    } else {
         if (!BaseExists(base.workFolder, base.baseName))
             throw db::DbError(db::E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), file, kSource);
         RequireDatabaseFile(file);
