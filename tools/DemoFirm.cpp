@@ -4,6 +4,7 @@
 
 #include "infobase/BaseBuilding.h"
 #include "infobase/InfoBaseDb.h"
+#include "platform/BaseLock.h"
 #include "platform/Db.h"
 #include "values/Values.h"
 
@@ -1219,6 +1220,8 @@ bool MakeDemoBase(const QString& folder)
     }
     QFile::remove(from + QStringLiteral("-wal"));
     QFile::remove(from + QStringLiteral("-shm"));
+    // The work base's lock file goes with it: nothing else opens that base.
+    QFile::remove(platform::BaseLock::lockFileOf(from));
     if (!QFile::rename(from, to))
         throw SourceError(QStringLiteral("cannot rename %1 to %2").arg(from, to).toStdString());
     return true;

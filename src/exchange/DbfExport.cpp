@@ -447,6 +447,41 @@ void ReplaceEntryBlock(EmployeeRecord& record, EmployeeAttributes& a, const std:
     a.kvProizv = u16(otherRowsEnd + int(taken.size()));
 }
 
+// The numbers of an employee's rows against the fields that keep them: an
+// amount within the money range, a code of a pay or deduction kind (up to
+// 999; the month's rows also carry codes that the kinds' book does not hold,
+// such as the deductions'), a shop of 0-250, days, hours and minutes that the
+// packed fields hold.
+template <class Row>
+void CheckRowTime(const Row& row, ImportCheck& check)
+{
+    check.money(row.sum, QStringLiteral("summa"), true);
+    check.number(row.mes, 0, 12, QStringLiteral("mes"));
+    check.number(row.dn, 0, 31, QStringLiteral("dni"));
+    check.number(row.hr, 0, 511, QStringLiteral("time"));
+    check.number(row.min, 0, 59, QStringLiteral("time"));
+}
+
+bool ArchiveRowsPass(const std::vector<WariaEntry>& entries, ImportCheck& check)
+{
+    for (const WariaEntry& entry : entries) {
+        CheckRowTime(entry, check);
+        check.number(entry.kod, 0, CInfoBase::MaxPayKinds, QStringLiteral("kod"));
+        check.number(entry.mesVyd, 0, 12, QStringLiteral("fact"));
+    }
+    return check.recordPassed();
+}
+
+bool AccruedRowsPass(const std::vector<AccrualRow>& rows, ImportCheck& check)
+{
+    for (const AccrualRow& row : rows) {
+        CheckRowTime(row, check);
+        check.number(row.kod, 0, CInfoBase::MaxPayKinds, QStringLiteral("kod"));
+        check.number(row.otd, 0, CInfoBase::ShopCount, QStringLiteral("otd"));
+    }
+    return check.recordPassed();
+}
+
 // Stores the employee's read-back record and, for kind 3, the counters, as
 // one change of the base; memory keeps the old counters when the base refuses.
 void SaveReadBack(int kind, const EmployeeContext& employee, const EmployeeAttributes& before, CInfoBase& base)
@@ -463,15 +498,17 @@ void SaveReadBack(int kind, const EmployeeContext& employee, const EmployeeAttri
     }
 }
 
-int ReadBackRows(int kind, const QString& tableName, const EmployeeContext& employee, dbf::CDbf& table, CInfoBase& base)
+int ReadBackRows(int kind, const QString& tableName, const EmployeeContext& employee, dbf::CDbf& table, CInfoBase& base,
+                 ImportCheck& check)
 {
     EmployeeRecord& record = base.current;
     const EmployeeAttributes before = *employee.attributes;
+    check.record(QStringLiteral("табельного номера %1").arg(employee.tabN));
     if (kind == DbfArchive) {
         std::vector<WariaEntry> entries =
             ReadEmployeeRows<WariaEntry>(tableName, employee.tabN, kDbfArchiveLimit, table,
                                          [&](int fieldCount) { return ArchiveEntryFromRow(table, fieldCount); });
-        if (entries.empty())
+        if (entries.empty() || !ArchiveRowsPass(entries, check))
             return 0;
         MergeArchiveEntries(entries, record);
     } else if (kind == DbfAccrued) {
@@ -479,7 +516,7 @@ int ReadBackRows(int kind, const QString& tableName, const EmployeeContext& empl
             ReadEmployeeRows<AccrualRow>(tableName, employee.tabN, kDbfAccruedLimit, table, [&](int fieldCount) {
                 return AccruedRowFromRow(table, fieldCount, employee.shop);
             });
-        if (rows.empty())
+        if (rows.empty() || !AccruedRowsPass(rows, check))
             return 0;
         ReplaceEntryBlock(record, *employee.attributes, rows);
     } else {
@@ -566,7 +603,8 @@ void CreateDbfTable(int kind, const QString& tableName, dbf::CDbf& table)
     table.Open(statement);
 }
 
-int WriteDbfRows(int kind, const QString& tableName, int position, int mode, dbf::CDbf& table, PayrollDoc& doc)
+int WriteDbfRows(int kind, const QString& tableName, int position, int mode, dbf::CDbf& table, PayrollDoc& doc,
+                 ImportCheck& check)
 {
     CInfoBase& base = doc.infoBase;
     EmployeeContext employee;
@@ -578,7 +616,7 @@ int WriteDbfRows(int kind, const QString& tableName, int position, int mode, dbf
     infobase::LoadEmployee(base, employee.slot);
 
     if (mode == DbfRead)
-        return ReadBackRows(kind, tableName, employee, table, base);
+        return ReadBackRows(kind, tableName, employee, table, base, check);
     if (kind == DbfConstInfo)
         WriteConstInfoRow(tableName, employee, table, base);
     else if (kind == DbfArchive)
@@ -610,10 +648,11 @@ int ExportDbf(PayrollDoc& doc, const infobase::Selection& selection, int kind, i
 
     const int recordsBefore = table.RecordCount(tablePath.tableName);
     int employeesRead = 0;
+    ImportCheck check(tablePath.tableName);
     for (int position : positions) {
         if (control.progress)
             control.progress(position, selectedCount);
-        const int result = WriteDbfRows(kind, tablePath.tableName, position, mode, table, doc);
+        const int result = WriteDbfRows(kind, tablePath.tableName, position, mode, table, doc, check);
         if (result < 0)
             return result;
         if (mode == DbfRead)
@@ -622,6 +661,8 @@ int ExportDbf(PayrollDoc& doc, const infobase::Selection& selection, int kind, i
             break;
     }
     table.Commit(Clock::today());
+    if (!check.passed() && control.showMessage)
+        control.showMessage(check.summary());
     if (control.progress)
         control.progress(-1, 0);
     if (mode == DbfWrite && control.written)

@@ -15,6 +15,7 @@
 // from p on; its read-back replaces the q rows from s.
 #include "infobase/InfoBaseDb.h"
 #include "payroll/PayrollDocument.h"
+#include "values/ImportCheck.h"
 
 #include <QString>
 
@@ -72,7 +73,9 @@ int SplitTablePath(const QString& path, TablePath& out);
 // selectedCount is not 0, else the one personnel number, else every employee
 // of the shop and brigade (0 = any). A write appends to an existing table and
 // creates a missing one. Returns 0 after a write, the number of employees read
-// in mode 2, or a negative result above. Table failures are thrown as
+// in mode 2, or a negative result above. An employee whose rows hold a value
+// their fields cannot hold keeps his stored rows; the run names such
+// employees in one message at the end (showMessage). Table failures are thrown as
 // db::DbError; the table is then left as it was. A stopped run keeps the rows
 // of the employees done so far. `listChanged` is set when a name changed
 // (never by these kinds).
@@ -86,8 +89,10 @@ int ExportDbf(PayrollDoc& doc, const infobase::Selection& selection, int kind, i
 void CreateDbfTable(int kind, const QString& tableName, dbf::CDbf& table);
 // Writes the rows of the employee at `position` of the current list (mode 1,
 // result 0) or reads his rows back (mode 2: 1 when the table held rows of his,
-// else 0). The employee becomes the base's current record.
-int WriteDbfRows(int kind, const QString& tableName, int position, int mode, dbf::CDbf& table, PayrollDoc& doc);
+// else 0; 0 too when a value of his rows is refused, which `check` names).
+// The employee becomes the base's current record.
+int WriteDbfRows(int kind, const QString& tableName, int position, int mode, dbf::CDbf& table, PayrollDoc& doc,
+                 ImportCheck& check);
 
 // Orders archive entries by year, month, kind code, then the year and month of
 // "fact", each ascending: negative, 0 or positive.

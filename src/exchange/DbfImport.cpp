@@ -5,8 +5,11 @@
 #include "platform/Db.h"
 #include "summaries/SummaryHelpers.h"
 #include "values/CScan.h"
+#include "values/ImportCheck.h"
 #include "values/RoundText.h"
 #include "values/Values.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 #include <array>
@@ -204,6 +207,72 @@ void SetDeductionColumn(int column, const QByteArray& value, infobase::EmployeeR
     }
 }
 
+// ------------------------------------------------------------------ checks of a row
+
+// The integer before the point of a tariff; its field holds 14 bits.
+int TariffRoublesOf(const QByteArray& value)
+{
+    const qsizetype point = value.indexOf('.');
+    return IntOf(value, int(point < 0 ? value.size() : point));
+}
+
+// A number column of the attributes and the amounts against the range its
+// field holds in the base (the employee card's limits; shops 1-250).
+void CheckAttributeColumn(int column, const QByteArray& value, ImportCheck& check)
+{
+    switch (column) {
+    case ColGrup: check.number(IntOf(value, 2), 0, 99, QStringLiteral("grup")); break;
+    case ColOtdel: check.number(IntOf(value, 3), 1, CInfoBase::ShopCount, QStringLiteral("otdel")); break;
+    case ColProfessia: check.number(IntOf(value, 3), 0, 127, QStringLiteral("professia")); break;
+    case ColSysOplat: check.number(IntOf(value, 1), 0, 7, QStringLiteral("sys_oplat")); break;
+    case ColTablNalog: check.number(IntOf(value, 2), 0, 20, QStringLiteral("tabl_nalog")); break;
+    case ColKategoria: check.number(IntOf(value, 2), 0, 15, QStringLiteral("kategoria")); break;
+    case ColRazryad: check.number(IntOf(value, 2), 0, 31, QStringLiteral("razryad")); break;
+    case ColGrafik: check.number(IntOf(value, 2), 0, CInfoBase::ScheduleCount, QStringLiteral("grafik")); break;
+    case ColOklad: check.money(KopecksOf(value, 10), QStringLiteral("oklad")); break;
+    case ColStavka: check.money(KopecksOf(value, 4), QStringLiteral("stavka")); break;
+    case ColPersNadb: check.money(KopecksOf(value, 10), QStringLiteral("pers_nadb")); break;
+    case ColTarifp: check.number(TariffRoublesOf(value), 0, 0x3FFF, QStringLiteral("tarifp")); break;
+    case ColTarifs: check.number(TariffRoublesOf(value), 0, 0x3FFF, QStringLiteral("tarifs")); break;
+    case ColSpz:
+        for (int group = 0; group < 3; ++group)
+            check.number(IntOf(value.mid(group * 4), 4), 0, 9999, QStringLiteral("spz"));
+        break;
+    default: break;
+    }
+}
+
+void CheckDeductionColumn(int column, const QByteArray& value, ImportCheck& check)
+{
+    const int offset = column - ColFirstDeduction;
+    const QString number = QString::number(offset / DedColumns + 1);
+    switch (offset % DedColumns) {
+    case DedKod: check.number(IntOf(value, 3), 0, 999, QStringLiteral("kodvich") + number); break;
+    case DedSum: check.money(KopecksOf(value, 13), QStringLiteral("sum") + number); break;
+    case DedKrat:
+        check.number(AtofC(value.constData(), std::min<qsizetype>(2, value.size())), 0, 99,
+                     QStringLiteral("krat") + number);
+        break;
+    default: break;
+    }
+}
+
+// Checks every number of the row's non-blank columns before anything of the
+// row is stored; false when a value is refused.
+bool RowPasses(const std::vector<QByteArray>& values, ImportCheck& check)
+{
+    for (int column = ColGrup; column < int(values.size()); ++column) {
+        const QByteArray& value = values[std::size_t(column)];
+        if (LeavesFieldUnchanged(value, column == ColFio ? kNameWidth : kBlankLead))
+            continue;
+        if (column < ColFirstText)
+            CheckAttributeColumn(column, value, check);
+        else if (column >= ColFirstDeduction)
+            CheckDeductionColumn(column, value, check);
+    }
+    return check.recordPassed();
+}
+
 // Sets the field of one column; true when the full name changed.
 bool SetColumn(int column, const QByteArray& value, RowTarget& target)
 {
@@ -275,11 +344,18 @@ void SaveRowEmployee(CInfoBase& base, int slot, bool created)
 
 enum class RowOutcome { Skipped, Updated, Created };
 
-RowOutcome ImportRow(const dbf::CDbf& table, CInfoBase& base, int& listChanged, const DbfRunControl& control)
+RowOutcome ImportRow(const dbf::CDbf& table, int row, CInfoBase& base, int& listChanged, ImportCheck& check,
+                     const DbfRunControl& control)
 {
     const QByteArray number = table.GetFieldValue(ColTabel);
     const int tabN = AtoiC(number.constData(), number.size());
     if (tabN < 1 || tabN > EmployeeListEntry::MaxPersonnelNumber)
+        return RowOutcome::Skipped;
+    std::vector<QByteArray> values(std::size_t(std::min(table.GetFieldCount(), ColLast + 1)));
+    for (int column = ColGrup; column < int(values.size()); ++column)
+        values[std::size_t(column)] = table.GetFieldValue(column);
+    check.record(QStringLiteral("%1 (табельный номер %2)").arg(row).arg(tabN));
+    if (!RowPasses(values, check))
         return RowOutcome::Skipped;
     const int index = infobase::FindEmployeeByTabN(base, tabN);
     const bool created = index < 0;
@@ -297,9 +373,8 @@ RowOutcome ImportRow(const dbf::CDbf& table, CInfoBase& base, int& listChanged, 
     target.attributes = &base.attributes[std::size_t(target.slot - 1)];
     target.shop = &base.shopBytes[std::size_t(target.slot)];
 
-    const int columns = std::min(table.GetFieldCount(), ColLast + 1);
-    for (int column = ColGrup; column < columns; ++column) {
-        const QByteArray value = table.GetFieldValue(column);
+    for (int column = ColGrup; column < int(values.size()); ++column) {
+        const QByteArray& value = values[std::size_t(column)];
         if (LeavesFieldUnchanged(value, column == ColFio ? kNameWidth : kBlankLead))
             continue;
         if (SetColumn(column, value, target))
@@ -447,9 +522,11 @@ int ImportDbfConstInfo(const QString& path, int& newEmployees, int& listChanged,
     }
 
     int taken = 0;
+    int row = 0;
+    ImportCheck check(QFileInfo(path).fileName());
     while (!table.IsEof() && !control.stop.stop_requested()) {
         table.GetFields();
-        const RowOutcome outcome = ImportRow(table, base, listChanged, control);
+        const RowOutcome outcome = ImportRow(table, ++row, base, listChanged, check, control);
         if (outcome != RowOutcome::Skipped)
             ++taken;
         if (outcome == RowOutcome::Created)
@@ -463,6 +540,8 @@ int ImportDbfConstInfo(const QString& path, int& newEmployees, int& listChanged,
     infobase::SaveTabel(base);
     infobase::RebuildLists(base);
     transaction.commit();
+    if (!check.passed())
+        Show(control.showMessage, check.summary());
     if (control.progress)
         control.progress(-1, 0);
     return taken;

@@ -45,7 +45,10 @@ int RebuildIndexAfterImport(infobase::CInfoBase& base, const std::function<void(
 // the next is read (its employee with the short names and the lists, in one
 // transaction); a row of a new employee for whom RebuildIndexAfterImport finds
 // no slot is skipped and the run goes on. The employee attributes and the
-// time-sheet totals are saved at the end. newEmployees counts the employees
+// time-sheet totals are saved at the end. A row holding a number that its
+// field cannot hold (not finite, outside the field's range, a shop outside
+// 1-250) is refused whole and not counted; the refused rows are named in one
+// message at the end (ImportCheck). newEmployees counts the employees
 // created; listChanged is set when a name changed. The run reports the list
 // position of each employee done (and -1 at the end) and stops between rows
 // when asked; table failures are thrown as db::DbError.

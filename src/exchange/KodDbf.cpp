@@ -5,6 +5,7 @@
 #include "platform/Db.h"
 #include "values/CScan.h"
 #include "values/Clock.h"
+#include "values/ImportCheck.h"
 #include "values/Messages.h"
 #include "values/RoundText.h"
 #include "values/Text8.h"
@@ -297,6 +298,30 @@ bool WriteKodDbf(const QString& folder, const infobase::CInfoBase& base, std::st
     return true;
 }
 
+namespace {
+
+// The numbers of the read kinds against the fields that keep them: a code of
+// 1-999, codes of income and deduction of four and three digits, amounts not
+// below zero within the money range. The file replaces every kind, so one
+// refused value refuses the file.
+void CheckReadKinds(const std::vector<PayKind>& kinds, const QString& file)
+{
+    ImportCheck check(file);
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        const PayKind& kind = kinds[i];
+        check.record(QString::number(i + 1));
+        check.number(kind.kod, 1, infobase::CInfoBase::MaxPayKinds, QStringLiteral("KOD"));
+        check.number(kind.kodDoh, 0, 9999, QStringLiteral("KODDOH"));
+        check.number(kind.kodSkid, 0, 999, QStringLiteral("KODSKID"));
+        check.money(kind.sumSkidPodoh, QStringLiteral("SKIDPODOH"));
+        check.money(kind.sumSkidSoc, QStringLiteral("SKIDSOC"));
+    }
+    if (!check.passed())
+        throw TextError(check.summary(QStringLiteral("Файл не загружен: в нём недопустимые значения.")));
+}
+
+} // namespace
+
 int ReadKodDbf(const QString& folder, infobase::CInfoBase& base, std::stop_token stop)
 {
     QFile file;
@@ -317,6 +342,7 @@ int ReadKodDbf(const QString& folder, infobase::CInfoBase& base, std::stop_token
             kinds.push_back(PayKindFromKodDbf(record, same == previous.end() ? PayKind{} : *same->second));
         }
     }
+    CheckReadKinds(kinds, QFileInfo(file.fileName()).fileName());
     const int count = int(kinds.size());
     ReplacePayKinds(base, std::move(kinds));
     return count;

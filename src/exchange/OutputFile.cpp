@@ -7,6 +7,7 @@
 #include "platform/Dbf.h"
 #include "values/CScan.h"
 #include "values/Clock.h"
+#include "values/ImportCheck.h"
 #include "values/Messages.h"
 #include "values/RecordFile.h"
 #include "values/RoundText.h"
@@ -14,6 +15,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
 
@@ -140,6 +142,29 @@ std::vector<AccrualRow> NewEntries(const char* record, int first, int count, int
         entries.push_back(row);
     }
     return entries;
+}
+
+// The numbers a read takes from the record: the time-sheet totals, and the
+// shop, pay kind and sum of each new slot (a slot without a sum is dropped
+// anyway). False when one is refused; nothing of the record is then taken.
+bool VirabRecordPasses(const char* record, const PayrollDoc& doc, ImportCheck& check)
+{
+    const int first = Field(record, 79, 2);
+    const int count = std::min(Field(record, 81, 2), kMaxNewSlots);
+    check.number(Field(record, 49, 2), 0, 31, QStringLiteral("RABDN"));
+    check.number(Field(record, 51, 3), 0, 999, QStringLiteral("RABHR"));
+    check.number(Field(record, 55, 2), 0, 59, QStringLiteral("RABHR"));
+    for (int s = std::max(first, 0); s < first + count && s < kVirabSlotCount; ++s) {
+        const char* slot = record + kSlotsOffset + kSlotSize * s;
+        const QString number = QString::number(s + 1).rightJustified(2, QLatin1Char('0'));
+        const double sum = AtofC(slot + 5, 10) * 100;
+        if (!check.money(sum, QStringLiteral("SUM") + number, true) || sum == 0)
+            continue;
+        const int code = AtoiC(slot + 2, 3);
+        check.code(code, PayKindOf(doc, code) != nullptr, QStringLiteral("KOD") + number);
+        check.number(AtoiC(slot, 2), 0, infobase::CInfoBase::ShopCount, QStringLiteral("CEH") + number);
+    }
+    return check.recordPassed();
 }
 
 } // namespace
@@ -355,6 +380,7 @@ int ReadRun(std::stop_token stop, const std::vector<int>& chosen, const QString&
     QBuffer buffer(&data.bytes);
     buffer.open(QIODevice::ReadOnly);
     CInfoBase& base = doc.infoBase;
+    ImportCheck check(QFileInfo(fileName).fileName());
     db::Transaction transaction(infobase::Db(base));
     for (int index : chosen) {
         if (stop.stop_requested())
@@ -365,6 +391,13 @@ int ReadRun(std::stop_token stop, const std::vector<int>& chosen, const QString&
         const FileRecordSearch found =
             FindRecordInFile(base.list[std::size_t(index)].tabN(), data.count, data.header, buffer);
         const char* record = data.bytes.constData() + data.header + found.index * kVirabRecordSize;
+        if (found.found) {
+            check.record(QStringLiteral("%1 (табельный номер %2)")
+                             .arg(found.index + 1)
+                             .arg(base.list[std::size_t(index)].tabN()));
+            if (!VirabRecordPasses(record, doc, check))
+                continue;
+        }
         if (!found.found || !ReadVirabRecord(record, index, doc)) {
             ++outcome.notFound;
             continue;
@@ -376,6 +409,7 @@ int ReadRun(std::stop_token stop, const std::vector<int>& chosen, const QString&
     infobase::SaveComp(base);
     infobase::SaveTabel(base);
     transaction.commit();
+    outcome.refused = check.summary();
     return OUTPUT_FILE_DONE;
 }
 
@@ -451,6 +485,8 @@ platform::TaskOutcome RunOutputFile(platform::TaskContext& context, const VirabT
         };
         if (outcome.notFound > 0)
             inform(QStringLiteral("количество ненайденных записей = %1").arg(outcome.notFound));
+        if (!outcome.refused.isEmpty())
+            inform(outcome.refused);
         if (!outcome.cut.isEmpty())
             inform(QStringLiteral("В файл записано не более 30 сумм для работников:\n") + outcome.cut.join('\n'));
         return platform::TaskOutcome(platform::TASK_DONE);

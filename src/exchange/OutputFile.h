@@ -56,6 +56,10 @@ struct OutputSelection {
 struct OutputFileOutcome {
     int notFound = 0; // employees of a read without a record
     QStringList cut; // employees of a write with more than 30 entries: "<number> <short name>"
+    // The records of a read refused for a value their fields cannot hold (a
+    // sum not finite or beyond the money range, an unknown pay kind, a shop
+    // outside 0-250, impossible time-sheet totals), one message; empty when none.
+    QString refused;
 };
 
 // The template of new output files: "sdel.dbf" of the folder, its name's
@@ -68,7 +72,8 @@ QString FindOutputTemplate(const QString& folder);
 // every employee of the shop and brigade. A write works on a copy of the file
 // (or of the template for a new file) and puts it in place when complete; a
 // read saves each employee's entries, attributes and time sheet in one
-// transaction. Progress gets the list position and the marked count. File
+// transaction; a record holding a value its field cannot hold is refused
+// whole (outcome.refused names it). Progress gets the list position and the marked count. File
 // failures throw TextError ("Ошибка при открытии файла", "Ошибка чтения
 // файла", "Ошибка записи в файл").
 int ExchangeOutputFile(std::stop_token stop, const OutputSelection& selection, int mode, const QString& fileName,

@@ -3,10 +3,12 @@
 #include "infobase/Bytes.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
+#include "values/ImportCheck.h"
 #include "values/Messages.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
 
@@ -158,6 +160,79 @@ bool CountsFit(const char* record)
     return true;
 }
 
+// The amounts of the employee record: the record card's not below zero, the
+// lines' and the archive's finite and within the money range.
+void CheckRecordAmounts(const infobase::EmployeeRecord& rec, ImportCheck& check)
+{
+    check.money(rec.head.oklad, QStringLiteral("oklad"));
+    check.money(rec.head.nadbav, QStringLiteral("nadbav"));
+    check.money(rec.head.avans, QStringLiteral("avans"));
+    check.money(rec.head.stavka, QStringLiteral("stavka"));
+    for (const auto& e : rec.nalvich) check.money(e.sum, QStringLiteral("nalvich"), true);
+    for (const auto& e : rec.postDopl) check.money(e.sum, QStringLiteral("postDopl"), true);
+    for (const auto& e : rec.sber) check.money(e.sum, QStringLiteral("sber"), true);
+    for (const auto& writ : rec.ispol.writs) check.money(writ.sum, QStringLiteral("ispol"), true);
+    for (const auto& loan : rec.ssud.loans) {
+        check.money(loan.sumDolg, QStringLiteral("ssud"), true);
+        for (double sum : loan.sum) check.money(sum, QStringLiteral("ssud"), true);
+    }
+    for (const auto& e : rec.waria) check.money(e.sum, QStringLiteral("waria"), true);
+    for (const auto& e : rec.rates) {
+        check.money(e.rate, QStringLiteral("rates"), true);
+        check.money(e.second, QStringLiteral("rates"), true);
+    }
+    for (const auto& e : rec.rows) check.money(e.sum, QStringLiteral("rows"), true);
+}
+
+// The amounts of the counted lines at `offset` (`slotCount` slots of T).
+template <class T, class ReadLine, class Check>
+void CheckCountedLines(const char* record, std::size_t offset, int slotCount, const ReadLine& readLine,
+                       const Check& checkLine)
+{
+    ByteReader r(record, kTransferRecordSize);
+    r.seek(offset);
+    const int count = std::min(int(r.u32v()), slotCount);
+    for (int i = 0; i < count; ++i) checkLine(T(readLine(r)));
+}
+
+// Every number of a record that the base keeps as it is read: the brigade,
+// the shop and the amounts. A refused value refuses the file.
+void CheckRecordValues(const char* record, int index, ImportCheck& check)
+{
+    ByteReader r(record, kTransferRecordSize);
+    const u32 tabN = r.u32v();
+    check.record(QStringLiteral("%1 (табельный номер %2)").arg(index + 1).arg(tabN));
+    check.number(r.i8v(), 0, 99, QStringLiteral("brig"));
+    check.number(r.u8v(), 0, CInfoBase::ShopCount, QStringLiteral("otd"));
+    infobase::PackedEmployeeRecord packed;
+    r.bytes(packed.bytes.data(), packed.bytes.size());
+    infobase::EmployeeRecord rec;
+    infobase::EmployeeRecordFromAnsi(packed, rec);
+    CheckRecordAmounts(rec, check);
+    using namespace infobase;
+    CheckCountedLines<AltTabelEntry>(
+        record, kTransferAltTabelOffset, kTransferAltTabelSlots, [](ByteReader& in) { return AltTabelEntry::read(in); },
+        [&](const AltTabelEntry& e) { check.money(e.sumOklad, QStringLiteral("altTabel"), true); });
+    CheckCountedLines<BonusLine>(
+        record, kTransferBonusOffset, kTransferBonusSlots, [](ByteReader& in) { return BonusLine::read(in); },
+        [&](const BonusLine& e) { check.money(e.sum, QStringLiteral("prem"), true); });
+    CheckCountedLines<SickLeaveSheet>(
+        record, kTransferSickLeaveOffset, kTransferSickLeaveSlots,
+        [](ByteReader& in) { return SickLeaveSheet::read(in, 2000); },
+        [&](const SickLeaveSheet& e) {
+            check.money(e.sum, QStringLiteral("bln"), true);
+            check.money(e.oklad, QStringLiteral("bln"), true);
+        });
+    CheckCountedLines<VacationNote>(
+        record, kTransferVacationOffset, kTransferVacationSlots, [](ByteReader& in) { return VacationNote::read(in); },
+        [&](const VacationNote& e) { check.money(e.sum, QStringLiteral("otp"), true); });
+    ByteReader amounts(record, kTransferRecordSize);
+    amounts.seek(kTransferAvOffset);
+    check.money(amounts.f64(), QStringLiteral("av"));
+    amounts.seek(kTransferZar1Offset);
+    check.money(amounts.f64(), QStringLiteral("zar1"));
+}
+
 // The file whole, checked to be a transfer file of sound length and counts.
 // An empty file gives an empty array.
 QByteArray ReadCheckedTransferFile(QFile& file, int& count)
@@ -176,11 +251,17 @@ QByteArray ReadCheckedTransferFile(QFile& file, int& count)
     const u32 n = r.u32v();
     if (std::size_t(data.size()) != kTransferHeaderSize + std::size_t(n) * kTransferRecordSize)
         throw TextError(foreign);
+    // The file is taken whole or not at all: every record is checked first.
+    ImportCheck check(QFileInfo(file.fileName()).fileName());
     for (u32 i = 0; i < n; ++i) {
-        if (!CountsFit(data.constData() + kTransferHeaderSize + i * kTransferRecordSize))
+        const char* record = data.constData() + kTransferHeaderSize + i * kTransferRecordSize;
+        if (!CountsFit(record))
             throw TextError(
                 QStringLiteral("В записи %1 файла %2 строк больше, чем в ней мест").arg(i + 1).arg(file.fileName()));
+        CheckRecordValues(record, int(i), check);
     }
+    if (!check.passed())
+        throw TextError(check.summary(QStringLiteral("Файл не загружен: в нём недопустимые значения.")));
     count = int(n);
     return data;
 }

@@ -128,6 +128,26 @@ void ThrowDamaged(const QString& what)
     throw db::DbError(db::E_DB_DAMAGED, QString::fromUtf8(db::kDamagedText), what, kSource);
 }
 
+void CheckFilePages(const QSqlDatabase& db)
+{
+    if (db::IsServer(db))
+        return;
+    QString found;
+    try {
+        db::Recordset check(db, QStringLiteral("PRAGMA dbo.quick_check"));
+        check.exec();
+        while (check.next() && found.size() < 500) {
+            const QString line = check.toString(0);
+            if (line != QLatin1String("ok"))
+                found += (found.isEmpty() ? QString() : QStringLiteral("\n")) + line;
+        }
+    } catch (const db::DbError& e) {
+        found = e.message() + QLatin1Char(' ') + e.description();
+    }
+    if (!found.isEmpty())
+        ThrowDamaged(found);
+}
+
 void CheckSchemaTables(const QSqlDatabase& db)
 {
     for (const TableDef& t : SchemaTables()) {

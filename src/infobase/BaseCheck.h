@@ -13,6 +13,11 @@ namespace kalvor::infobase {
 // database, so nothing can touch it).
 void RequireDatabaseFile(const QString& file);
 
+// Reads every page of a base file (SQLite's quick check): a copy cut short or
+// damaged on its way throws E_DB_DAMAGED with what SQLite found. Nothing for
+// a server base.
+void CheckFilePages(const QSqlDatabase& db);
+
 // Throws E_DB_DAMAGED "База данных повреждена." with `what` as the description.
 [[noreturn]] void ThrowDamaged(const QString& what);
 

@@ -196,8 +196,8 @@ void copyTemplateRows(const QString& templ, const QSqlDatabase& target)
 {
     const QSqlDatabase source = db::Connection::forThread(templ);
     if (StoredSchemaVersion(source) != StoredSchemaVersion(target))
-        throw db::DbError(db::E_DB_VERSION, QStringLiteral("Версия шаблона не совпадает с версией программы"),
-                          templ, kSource);
+        throw db::DbError(db::E_DB_VERSION, QStringLiteral("Версия шаблона не совпадает с версией программы"), templ,
+                          kSource);
     db::Transaction tr(target);
     for (const TableDef& t : SchemaTables()) {
         if (t.name == QLatin1String("version"))
@@ -248,6 +248,20 @@ void CreateBase(const QString& folder, const QString& name)
         [&](const QSqlDatabase& db) { checkTemplate(templ, [&] { checkOpenedBase(db); }); });
 }
 
+void RestoreBaseFile(const QString& folder, const QString& name, const QString& fromFile)
+{
+    buildBaseFile(
+        folder, name,
+        [&](const QString& temp) {
+            RequireDatabaseFile(fromFile);
+            copyTemplate(fromFile, temp);
+        },
+        [](const QSqlDatabase& db) {
+            CheckFilePages(db);
+            checkOpenedBase(db);
+        });
+}
+
 void CreateSchemaBase(const QString& folder, const QString& name)
 {
     buildBaseFile(
@@ -258,15 +272,45 @@ void CreateSchemaBase(const QString& folder, const QString& name)
         });
 }
 
+QString BaseHeldText(const QString& name)
+{
+    return QStringLiteral("База данных %1 уже открыта другим пользователем.").arg(name);
+}
+
+namespace {
+
+// The base's lock, unless the caller took it for this base already. A base
+// that another opening holds is refused before anything of it is touched.
+void takeBaseLock(const CInfoBase& base, const QString& file)
+{
+    if (base.lock.held() && base.lock.baseFile() == file)
+        return;
+    switch (base.lock.acquire(file)) {
+    case platform::BaseLock::Result::Taken: return;
+    case platform::BaseLock::Result::HeldElsewhere:
+        throw db::DbError(db::E_DB_BUSY, BaseHeldText(base.baseName), file, kSource);
+    case platform::BaseLock::Result::Failed: break;
+    }
+    throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка при открытии файла"),
+                      QStringLiteral("%1: %2").arg(platform::BaseLock::lockFileOf(file), base.lock.errorText()),
+                      kSource);
+}
+
+} // namespace
+
 void OpenBase(CInfoBase& base)
 {
     const QString file = BaseFile(base);
-    // A server tells a missing base, or why it cannot be asked, as it connects.
-    if (!db::IsServerLocator(file)) {
+    // A server tells a missing base, or why it cannot be asked, as it
+    // connects: before its lock is asked for.
+    if (db::IsServerLocator(file)) {
+        Db(base);
+    } else {
         if (!BaseExists(base.workFolder, base.baseName))
             throw db::DbError(db::E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), file, kSource);
         RequireDatabaseFile(file);
     }
+    takeBaseLock(base, file);
     try {
         checkOpenedBase(Db(base));
         LoadConfig(base);
@@ -342,7 +386,8 @@ void CloseBase(const CInfoBase& base)
     // base renamed or dropped).
     if (base.worker.started())
         base.worker.run([] { db::Connection::closeAllForThread(); });
-    Clock::setReferenceYear(0);
+    Clock::setReferenceYear(&base, 0);
+    base.lock.release();
 }
 
 void CopyBase(const QString& folder, const QString& from, const QString& to)

@@ -10,6 +10,7 @@
 #include "infobase/LineArray.h"
 #include "infobase/Records.h"
 #include "infobase/SwapFile.h"
+#include "platform/BaseLock.h"
 #include "platform/WorkerThread.h"
 
 #include <QString>
@@ -121,6 +122,11 @@ public:
 
     // The current record.
     void ClearCurrentRecord();
+
+    // The lock of the base while it is open for writing: OpenBase takes it
+    // (or finds it taken for this base by the caller), CloseBase drops it.
+    // Mutable: closing is an operation on a const base.
+    mutable platform::BaseLock lock;
 
     // The thread on which the long runs over this base work (the month's
     // calculation), kept for the life of the base object so that its

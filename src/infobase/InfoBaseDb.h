@@ -64,7 +64,20 @@ void CreateSchemaBase(const QString& folder, const QString& name);
 // was. Throws db::DbError: E_DB_NOT_FOUND for a missing base, E_DB_NOT_A_BASE
 // for an empty or foreign file, E_DB_DAMAGED ("База данных повреждена.") with
 // what is wrong; the thread's connection is closed again after a refusal.
+// The base is opened for writing: it takes the base's lock (base.lock) unless
+// the caller holds it for this base already, and refuses a base that another
+// opening holds with E_DB_BUSY and BaseHeldText. A missing base gets no file.
 void OpenBase(CInfoBase& base);
+// "База данных %1 уже открыта другим пользователем."
+QString BaseHeldText(const QString& name);
+// Makes the base `name` of the folder from a copy of a base file: the copy is
+// checked under a temporary name as an opening checks a base (a database
+// file, every page readable, the version table, the schema, the
+// configuration row) and takes the base's name only when it passes. Throws
+// db::DbError saying what is wrong (E_DB_FAIL "База данных уже существует"
+// when the name is taken); nothing is left behind after a refusal. For base
+// files only (a server restores from its own archives).
+void RestoreBaseFile(const QString& folder, const QString& name, const QString& fromFile);
 // Loads every other table: pay kinds, shops, schedules, the per-slot tables,
 // the line tables and both employee lists (the current one in the firm's order).
 // Stored values that index the tables are checked as they load: an employee
@@ -80,7 +93,8 @@ void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records,
              const std::vector<WarDatBlock>* warDat = nullptr);
 // Closes the calling thread's connection to the base and the connections of
 // the base's worker (waiting for a run that it still works on); two-digit
-// years are read around today's year again.
+// years are read around the year of the base opened before it again (today's
+// year when none is open); the base's lock is dropped.
 void CloseBase(const CInfoBase& base);
 // Copies a base into a new one of another name (a consistent snapshot).
 void CopyBase(const QString& folder, const QString& from, const QString& to);

@@ -94,7 +94,7 @@ void LoadConfig(CInfoBase& base)
     base.AllocateTables(c.kolMax);
     base.config.kolRab = i16(kolRab);
     // Two-digit years are read around this base's reporting year from now on.
-    Clock::setReferenceYear(base.config.reportingYear());
+    Clock::setReferenceYear(&base, base.config.reportingYear());
 }
 
 void SaveConfig(CInfoBase& base)
@@ -115,7 +115,7 @@ void SaveConfig(CInfoBase& base)
     ins.exec();
     // dbo.color is kept as it stands: the program holds nothing of it in memory.
     tr.commit();
-    Clock::setReferenceYear(c.reportingYear());
+    Clock::setReferenceYear(&base, c.reportingYear());
 }
 
 void SaveConfigCounters(CInfoBase& base)

@@ -1,13 +1,21 @@
 #include "values/Clock.h"
 
+#include <QMutex>
+
 #include <atomic>
+#include <utility>
+#include <vector>
 
 namespace kalvor {
 namespace {
 // Julian day of the fixed date; 0 = use the real date. Atomic because worker
 // threads read the clock too.
 std::atomic<qint64> g_fixedDay{0};
-// The open base's reporting year; 0 = none.
+// The reporting years of the open bases, the one in force last; guarded by
+// g_basesMutex. g_referenceYear is the last one's year (0 = no base open),
+// read without the lock by every widening.
+QMutex g_basesMutex;
+std::vector<std::pair<const void*, int>> g_baseYears;
 std::atomic<int> g_referenceYear{0};
 } // namespace
 
@@ -26,7 +34,14 @@ void Clock::reset() { g_fixedDay.store(0, std::memory_order_relaxed); }
 
 int Clock::yearTwoDigits() { return today().year() % 100; }
 
-void Clock::setReferenceYear(int year) { g_referenceYear.store(year > 0 ? year : 0, std::memory_order_relaxed); }
+void Clock::setReferenceYear(const void* base, int year)
+{
+    QMutexLocker locker(&g_basesMutex);
+    std::erase_if(g_baseYears, [base](const auto& entry) { return entry.first == base; });
+    if (year > 0)
+        g_baseYears.emplace_back(base, year);
+    g_referenceYear.store(g_baseYears.empty() ? 0 : g_baseYears.back().second, std::memory_order_relaxed);
+}
 
 int Clock::referenceYear()
 {

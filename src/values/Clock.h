@@ -18,10 +18,13 @@ public:
     // Last two digits of the current year (2026 -> 26).
     static int yearTwoDigits();
 
-    // The reference year of two-digit years: the open base's reporting year,
-    // set when a base opens and when its configuration is saved; 0 clears it
-    // (no base open). Without one it is today's year.
-    static void setReferenceYear(int year);
+    // The reference year of two-digit years: the reporting year of the open
+    // base. Each open base keeps its own under its own key (the base object),
+    // set when it opens and when its configuration is saved; a year of 0
+    // withdraws that base's (it closes) and leaves every other base's as it
+    // is. The year in force is the one of the base opened (or saved) last
+    // among those still open; without an open base it is today's year.
+    static void setReferenceYear(const void* base, int year);
     static int referenceYear();
 };
 

@@ -4,6 +4,7 @@
 // the group operations on a fixture base stored and read back.
 #include "entries/AltTabelLines.h"
 #include "infobase/InfoBaseDb.h"
+#include "support/StoredBase.h"
 #include "support/TestFixture.h"
 
 #include <QTemporaryDir>
@@ -56,7 +57,7 @@ protected:
     {
         again.workFolder = base.workFolder;
         again.baseName = base.baseName;
-        ib::OpenBase(again);
+        ib::OpenStoredBase(again);
         ib::LoadAll(again);
     }
 

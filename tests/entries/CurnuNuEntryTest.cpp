@@ -5,6 +5,7 @@
 // (read back after reopening; a refused write leaves memory as it was).
 #include "entries/CurnuNuEntry.h"
 #include "infobase/InfoBaseDb.h"
+#include "support/StoredBase.h"
 #include "support/TestFixture.h"
 
 #include <QSqlQuery>
@@ -200,7 +201,7 @@ TEST(CurnuNuRows, StoredRowsAndAttributesAreReadBackAndARefusalChangesNothing)
     ib::CInfoBase again;
     again.workFolder = base.workFolder;
     again.baseName = base.baseName;
-    ib::OpenBase(again);
+    ib::OpenStoredBase(again);
     ib::LoadAll(again);
     ib::LoadEmployee(again, slot);
     EXPECT_EQ(again.attributes[std::size_t(slot - 1)].kvProizv, 2);

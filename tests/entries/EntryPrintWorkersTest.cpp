@@ -9,6 +9,7 @@
 #include "platform/CodePage.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
+#include "support/StoredBase.h"
 #include "support/TestFixture.h"
 
 #include <gtest/gtest.h>
@@ -288,7 +289,7 @@ TEST_F(EntryPrintWorkers, VacationStatementSavesTheNotesAndTheirIndexes)
     PayrollDoc reread;
     reread.setWorkFolder(dir.path() + QLatin1Char('/'));
     reread.infoBase.baseName = base().baseName;
-    ib::OpenBase(reread.infoBase);
+    ib::OpenStoredBase(reread.infoBase);
     ib::LoadAll(reread.infoBase);
     EXPECT_EQ(reread.infoBase.otp.index, base().otp.index);
     EXPECT_EQ(reread.infoBase.otp.run(SlotAt(3)), base().otp.run(SlotAt(3)));

@@ -5,6 +5,7 @@
 // a refused write leaves the base as it was).
 #include "entries/MonthlyDeductions.h"
 #include "infobase/InfoBaseDb.h"
+#include "support/StoredBase.h"
 #include "support/TestFixture.h"
 #include "values/Values.h"
 
@@ -324,7 +325,7 @@ TEST(MonthlyDeductionsStore, BlocksAndCountsAreReadBackAndARefusalLeavesTheBase)
     ib::CInfoBase again;
     again.workFolder = base.workFolder;
     again.baseName = base.baseName;
-    ib::OpenBase(again);
+    ib::OpenStoredBase(again);
     ib::LoadAll(again);
     ib::LoadEmployee(again, slot);
     const ib::EmployeeAttributes& read = again.attributes[std::size_t(slot - 1)];

@@ -5,6 +5,7 @@
 // and a row whose employee is gone stopping the reading with nothing changed.
 #include "entries/PaymentCorrection.h"
 #include "infobase/InfoBaseDb.h"
+#include "support/StoredBase.h"
 #include "support/TestFixture.h"
 
 #include <QTemporaryDir>
@@ -178,7 +179,7 @@ TEST_F(PaymentCorrection, EditingTheThirdRowChangesTheThirdNoteInTheBase)
     ib::CInfoBase again;
     again.workFolder = base().workFolder;
     again.baseName = base().baseName;
-    ib::OpenBase(again);
+    ib::OpenStoredBase(again);
     ib::LoadAll(again);
     EXPECT_EQ(again.otp.run(SlotAt(0)), expected);
     EXPECT_EQ(again.otp.run(SlotAt(1)), base().otp.run(SlotAt(1)));

@@ -21,6 +21,7 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/CommandRegistry.h"
+#include "support/StoredBase.h"
 #include "values/RoundText.h"
 
 #include <QGroupBox>
@@ -131,7 +132,7 @@ protected:
         ib::CInfoBase stored;
         stored.workFolder = doc->infoBase.workFolder;
         stored.baseName = doc->infoBase.baseName;
-        ib::OpenBase(stored);
+        ib::OpenStoredBase(stored);
         ib::LoadAll(stored);
         const int slot = stored.list[std::size_t(stored.FindEmployee(tabN))].slot;
         std::vector<Line> run = (stored.*lines).run(slot);

@@ -482,6 +482,7 @@ TEST_F(DbfExportTest, AccruedReadBackReplacesTheEntryBlock)
     EXPECT_TRUE(after[34].isEmpty());
 
     // The stored counters came back with the base.
+    CloseBase(base());
     CInfoBase reread;
     reread.workFolder = base().workFolder;
     reread.baseName = base().baseName;
@@ -489,6 +490,7 @@ TEST_F(DbfExportTest, AccruedReadBackReplacesTheEntryBlock)
     LoadAll(reread);
     EXPECT_EQ(reread.attributes[0].kvDBF, 10);
     EXPECT_EQ(reread.attributes[0].kvProizv, 28);
+    CloseBase(reread);
 }
 
 TEST_F(DbfExportTest, AccruedReadBackTakesAtMostWhatTheCountersHold)
@@ -538,4 +540,41 @@ TEST_F(DbfExportTest, LibreOfficeReadsTheCyrillicNames)
     EXPECT_TRUE(csv.startsWith(QStringLiteral("\"TABEL,C,4\",\"GRUP,C,2\"")));
     EXPECT_TRUE(csv.contains(QStringLiteral("Рябова Анна Евгеньевна")));
     for (int slot = 2; slot <= 4; ++slot) EXPECT_TRUE(csv.contains(fx.records[std::size_t(slot - 1)].head.fio)) << slot;
+}
+
+TEST_F(DbfExportTest, ReadBackRowsWithImpossibleValuesAreRefusedAndNamed)
+{
+    base().current = fx.records[0];
+    base().current.rows = {};
+    base().current.rows[0] = accrual(920, 500, 3, 0, 0, 0);
+    SaveEmployee(base(), 1);
+    const EmployeeRecord before = base().current;
+    const EmployeeAttributes attributesBefore = attributes(1);
+    const struct {
+        int kind;
+        const char* file;
+        QByteArray row;
+        const char* said;
+    } cases[] = {
+        {exchange::DbfAccrued, "inf.dbf", "'3','40','1e999','','','',''", "summa: недопустимое значение бесконечность"},
+        {exchange::DbfAccrued, "shop.dbf", "'3','40','1.00','','','','251'", "otd: недопустимое значение 251"},
+        {exchange::DbfArchive, "days.dbf", "'03.26','1','100.00','45','',''", "dni: недопустимое значение 45"},
+        {exchange::DbfArchive, "huge.dbf", "'03.26','1','-1e20','','',''", "summa: недопустимое значение -1e+20"},
+    };
+    for (const auto& c : cases) {
+        writeTable(c.kind, QString::fromLatin1(c.file), {c.row});
+        QStringList shown;
+        exchange::DbfRunControl control;
+        control.showMessage = [&](const QString& text) { shown << text; };
+        EXPECT_EQ(run(c.kind, exchange::DbfRead, out(QString::fromLatin1(c.file)), only(1), 0, control), 0);
+        EXPECT_EQ(shown, QStringList{QStringLiteral("Записи с недопустимыми значениями не загружены:\nФайл %1, "
+                                                    "запись табельного номера %2, поле %3")
+                                         .arg(QLatin1String(c.file))
+                                         .arg(tabN(1))
+                                         .arg(QString::fromUtf8(c.said))});
+        reloadFirst();
+        EXPECT_EQ(base().current, before) << c.file;
+        LoadComp(base());
+        EXPECT_EQ(attributes(1), attributesBefore) << c.file;
+    }
 }

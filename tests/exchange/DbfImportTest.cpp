@@ -297,3 +297,63 @@ TEST_F(DbfImportTest, RowsOfNewEmployeesBeyondAFullBaseAreSkippedAndNotCounted)
     ASSERT_EQ(target.infoBase.employeeCount(), capacity);
     EXPECT_EQ(target.infoBase.list.back().tabN(), 100 + capacity);
 }
+
+TEST_F(DbfImportTest, RowsWithImpossibleNumbersAreRefusedWholeAndNamed)
+{
+    struct Hostile {
+        const char* tabel;
+        const char* column;
+        const char* value;
+        const char* said; // the field and the value as the message names them
+    };
+    const Hostile rows[] = {
+        {"61", "oklad", "1e999", "oklad: недопустимое значение бесконечность"},
+        {"60", "pers_nadb", "1e400", "pers_nadb: недопустимое значение бесконечность"},
+        {"60", "stavka", "-1e9", "stavka: недопустимое значение -1000000000"},
+        {"60", "otdel", "255", "otdel: недопустимое значение 255"},
+        {"60", "grup", "-5", "grup: недопустимое значение -5"},
+        {"62", "oklad", "-500", "oklad: недопустимое значение -500"},
+        {"60", "tarifs", "20000.5", "tarifs: недопустимое значение 20000"},
+        {"60", "sum3", "-1e300", "sum3: недопустимое значение -1e+300"},
+        {"60", "krat2", "-5", "krat2: недопустимое значение -5"},
+    };
+    {
+        dbf::CDbf table(dir.filePath(QStringLiteral("out")));
+        exchange::CreateDbfTable(exchange::DbfConstInfo, QStringLiteral("hostile.dbf"), table);
+        table.Open(
+            codepage::toCp1251(QStringLiteral("INSERT INTO hostile.dbf (tabel,grup,otdel,fio,oklad,stavka) VALUES "
+                                              "('60','3','5','Новиков Олег Игоревич','25000.00','1.00')")));
+        for (const Hostile& row : rows)
+            table.Open(codepage::toCp1251(
+                QStringLiteral("INSERT INTO hostile.dbf (tabel,fio,%1) VALUES ('%2','Другой Имя Отчество','%3')")
+                    .arg(QLatin1String(row.column), QLatin1String(row.tabel), QLatin1String(row.value))));
+        table.Commit(kToday);
+    }
+    QStringList shown;
+    exchange::DbfRunControl control;
+    control.showMessage = [&](const QString& text) { shown << text; };
+    int created = 0, listChanged = 0;
+    EXPECT_EQ(ImportDbfConstInfo(out(QStringLiteral("hostile.dbf")), created, listChanged, target, control), 1);
+    EXPECT_EQ(created, 1);
+    QStringList said{QStringLiteral("Записи с недопустимыми значениями не загружены:")};
+    for (std::size_t i = 0; i < std::size(rows); ++i)
+        said << QStringLiteral("Файл hostile.dbf, запись %1 (табельный номер %2), поле %3")
+                    .arg(i + 2)
+                    .arg(QLatin1String(rows[i].tabel), QString::fromUtf8(rows[i].said));
+    EXPECT_EQ(shown, QStringList{said.join(QLatin1Char('\n'))});
+
+    // Nothing of a refused row is in the base: no new employee, no changed value.
+    CInfoBase& base = target.infoBase;
+    LoadAll(base);
+    ASSERT_EQ(base.employeeCount(), 1);
+    EXPECT_EQ(base.config.kolRab, 1);
+    const int slot = base.list[0].slot;
+    LoadEmployee(base, slot);
+    EXPECT_EQ(base.current.head.fio, QStringLiteral("Новиков Олег Игоревич"));
+    EXPECT_EQ(base.current.head.oklad, 2'500'000);
+    EXPECT_EQ(base.current.head.nadbav, 0);
+    EXPECT_EQ(base.current.head.stavka, 100);
+    EXPECT_EQ(base.current.nalvich[2].sum, 0);
+    EXPECT_EQ(base.shopBytes[std::size_t(slot)], 5);
+    EXPECT_EQ(base.attributes[std::size_t(slot - 1)].brig, 3);
+}

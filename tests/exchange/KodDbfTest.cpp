@@ -252,7 +252,14 @@ TEST_F(KodDbfTest, FilesThatAreNoKindsFileAreRefusedAndTheKindsStay)
         QByteArray bytes;
         QString message;
     };
+    const int first = U16At(good, 8); // the first record
+    const QString refused = QStringLiteral("Файл не загружен: в нём недопустимые значения.\nФайл kod.dbf, запись ");
     const Broken cases[] = {
+        {first + 57, QByteArray("        1e999"),
+         refused + QStringLiteral("1, поле SKIDPODOH: недопустимое значение бесконечность")},
+        {first + 83 + 70, QByteArray("        -5.00"),
+         refused + QStringLiteral("2, поле SKIDSOC: недопустимое значение -5")},
+        {first + 4 * 83 + 21, QByteArray("000"), refused + QStringLiteral("5, поле KOD: недопустимое значение 0")},
         {0, QByteArray(1, '\x83'), notFound}, // a dBASE file with memo fields
         {4, QByteArray("\xE8\x03", 2), readError}, // 1,000 records
         {10, QByteArray("\x50\x00", 2), readError}, // records of 80 bytes

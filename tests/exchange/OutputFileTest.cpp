@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include <cstring>
+
 using namespace kalvor;
 using namespace kalvor::exchange;
 using namespace kalvor::infobase;
@@ -239,6 +241,57 @@ TEST_F(OutputFileRun, ReadReplacesThePieceWorkBlockRowByRow)
     EXPECT_EQ(base.attributes[std::size_t(slot - 1)].kvProizv, 3);
     EXPECT_EQ(base.tabel[std::size_t(slot - 1)].rabDn, 18);
     EXPECT_EQ(base.tabel[std::size_t(slot - 1)].rabHr, 150 * 60 + 45);
+}
+
+TEST_F(OutputFileRun, ARecordWithAnImpossibleValueIsRefusedWhole)
+{
+    const QString path = folder + QStringLiteral("hostile.dbf");
+    ASSERT_EQ(Run(OutputFileWrite, path), OUTPUT_FILE_DONE);
+    QByteArray bytes = ReadFile(path);
+    const int at = HeaderLength();
+    const struct {
+        int offset;
+        const char* bytes;
+    } edits[] = {
+        // 101: a new slot of an infinite sum; 102: one of a pay kind the base lacks;
+        // 103: 45 worked days and a new slot of a sum beyond any amount.
+        {81, "01"},
+        {83 + 2 * 15, "00  4     1e999"},
+        {kVirabRecordSize + 81, "01"},
+        {kVirabRecordSize + 83 + 2 * 15, "00 77     10.00"},
+        {2 * kVirabRecordSize + 49, "45"},
+        {2 * kVirabRecordSize + 81, "01"},
+        {2 * kVirabRecordSize + 83 + 2 * 15, "00  4     -1e20"},
+    };
+    for (const auto& edit : edits) bytes.replace(at + edit.offset, qsizetype(std::strlen(edit.bytes)), edit.bytes);
+    QFile edited(path);
+    ASSERT_TRUE(edited.open(QIODevice::WriteOnly));
+    edited.write(bytes);
+    edited.close();
+
+    CInfoBase& base = doc.infoBase;
+    std::vector<std::array<AccrualRow, EmployeeRecord::RowCount>> rowsBefore;
+    for (const EmployeeListEntry& entry : base.list) {
+        LoadEmployee(base, entry.slot);
+        rowsBefore.push_back(base.current.rows);
+    }
+    const std::vector<TabelRecord> tabelBefore = base.tabel;
+    OutputFileOutcome outcome;
+    ASSERT_EQ(ExchangeOutputFile({}, {}, OutputFileRead, path, 0, {}, doc, outcome), OUTPUT_FILE_DONE);
+    EXPECT_EQ(outcome.notFound, 0);
+    EXPECT_EQ(outcome.refused,
+              QStringLiteral("Записи с недопустимыми значениями не загружены:\n"
+                             "Файл hostile.dbf, запись 1 (табельный номер 101), поле SUM03: недопустимое значение "
+                             "бесконечность\n"
+                             "Файл hostile.dbf, запись 2 (табельный номер 102), поле KOD03: недопустимое значение 77\n"
+                             "Файл hostile.dbf, запись 3 (табельный номер 103), поле RABDN: недопустимое значение 45"));
+
+    LoadTabel(base);
+    EXPECT_EQ(base.tabel, tabelBefore);
+    for (std::size_t i = 0; i < base.list.size(); ++i) {
+        LoadEmployee(base, base.list[i].slot);
+        EXPECT_EQ(base.current.rows, rowsBefore[i]) << i;
+    }
 }
 
 TEST_F(OutputFileRun, RefusedFilesAndSelections)

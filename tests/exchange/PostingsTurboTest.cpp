@@ -6,6 +6,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
+#include "support/StoredBase.h"
 #include "support/TestFixture.h"
 #include "values/Clock.h"
 #include "values/Messages.h"
@@ -172,7 +173,7 @@ TEST_F(TurboPostings, AnsweredYesWritesTheThreeFilesAndSavesTheFirm)
     CInfoBase stored;
     stored.workFolder = doc.infoBase.workFolder;
     stored.baseName = doc.infoBase.baseName;
-    OpenBase(stored);
+    OpenStoredBase(stored);
     EXPECT_EQ(stored.firm.c1Ch70, 68);
     CloseBase(stored);
 }

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cmath>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -257,6 +258,7 @@ TEST_F(TransferFileTest, ImportRecreatesEmployeesAndOverwritesOnASecondRun)
 
         // What was saved loads back equal.
         SaveTransferImport(dst);
+        CloseBase(dst);
         PayrollDoc reloaded;
         reloaded.infoBase.workFolder = dst.workFolder;
         reloaded.infoBase.baseName = dst.baseName;
@@ -269,6 +271,7 @@ TEST_F(TransferFileTest, ImportRecreatesEmployeesAndOverwritesOnASecondRun)
         EXPECT_EQ(reloaded.infoBase.bln.lines, dst.bln.lines);
         EXPECT_EQ(reloaded.infoBase.shortNames, dst.shortNames);
         EXPECT_EQ(reloaded.infoBase.attributes, dst.attributes);
+        CloseBase(reloaded.infoBase);
     }
 }
 
@@ -299,6 +302,60 @@ TEST_F(TransferFileTest, FullBaseStopsAndForeignOrEmptyFilesChangeNothing)
     EXPECT_EQ(TransferFileRun(to, TransferImport, path("empty.trf"), {}, 0), kTransferEmptyFile);
     EXPECT_EQ(TransferFileRun(to, TransferImport, path("missing.trf"), {}, 0), kTransferCannotOpen);
     EXPECT_EQ(dst.list, list);
+}
+
+TEST_F(TransferFileTest, AFileWithAnImpossibleValueIsRefusedWhole)
+{
+    ASSERT_EQ(TransferFileRun(from, TransferExport, path("all.trf"), {}, 0), kTransferDone);
+    const QByteArray good = FileBytes(path("all.trf"));
+    auto f64 = [](double value) {
+        QByteArray out(8, '\0');
+        ByteWriter w(out.data(), 8);
+        w.f64(value);
+        return out;
+    };
+    const struct {
+        int record;
+        std::size_t offset;
+        QByteArray bytes;
+        const char* said;
+    } cases[] = {
+        {1, kTransferAvOffset, f64(std::nan("")), "av: недопустимое значение не число"},
+        {0, kTransferZar1Offset, f64(HUGE_VAL), "zar1: недопустимое значение бесконечность"},
+        {2, 5, QByteArray(1, char(251)), "otd: недопустимое значение 251"},
+        {3, 4, QByteArray(1, char(-5)), "brig: недопустимое значение -5"},
+        {4, kTransferPackedOffset + 128, f64(-50'000), "oklad: недопустимое значение -500"},
+    };
+    CInfoBase& dst = to.infoBase;
+    const std::vector<EmployeeListEntry> list = dst.list;
+    const std::vector<double> av = dst.av, zar1 = dst.zar1;
+    for (const auto& c : cases) {
+        QByteArray bytes = good;
+        const std::size_t at = kTransferHeaderSize + std::size_t(c.record) * kTransferRecordSize;
+        bytes.replace(qsizetype(at + c.offset), c.bytes.size(), c.bytes);
+        QFile bad(path("bad.trf"));
+        ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+        bad.write(bytes);
+        bad.close();
+        try {
+            TransferFileRun(to, TransferImport, path("bad.trf"), {}, 0);
+            ADD_FAILURE() << c.said;
+        } catch (const TextError& e) {
+            EXPECT_EQ(e.message(), QStringLiteral("Файл не загружен: в нём недопустимые значения.\n"
+                                                  "Файл bad.trf, запись %1 (табельный номер %2), поле %3")
+                                       .arg(c.record + 1)
+                                       .arg(U32At(good, at))
+                                       .arg(QString::fromUtf8(c.said)));
+        }
+    }
+    // Nothing of the file was taken, in memory or in the base.
+    EXPECT_EQ(dst.list, list);
+    EXPECT_EQ(dst.av, av);
+    EXPECT_EQ(dst.zar1, zar1);
+    LoadAll(dst);
+    EXPECT_EQ(dst.list, list);
+    EXPECT_EQ(dst.av, av);
+    EXPECT_EQ(dst.zar1, zar1);
 }
 
 } // namespace

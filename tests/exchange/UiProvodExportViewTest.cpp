@@ -6,6 +6,7 @@
 // programs; closing the view while a run holds stops it and joins it.
 #include "shell/UiTestSupport.h"
 #include "support/DemoDocument.h"
+#include "support/StoredBase.h"
 
 #include "exchange/PostingsExport.h"
 #include "exchange/ui/CEFuncPrExpSetDlg.h"
@@ -99,7 +100,7 @@ protected:
         ib::CInfoBase stored;
         stored.workFolder = doc->infoBase.workFolder;
         stored.baseName = doc->infoBase.baseName;
-        ib::OpenBase(stored);
+        ib::OpenStoredBase(stored);
         ib::LoadFirm(stored);
         const ib::FirmInfo firm = stored.firm;
         ib::CloseBase(stored);

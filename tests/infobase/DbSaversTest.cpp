@@ -5,6 +5,7 @@
 
 #include "infobase/InfoBaseDbDetail.h"
 #include "platform/Db.h"
+#include "support/StoredBase.h"
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -205,7 +206,7 @@ TEST_F(DbSavers, FailingSaversLeaveTheBaseAsItWas)
         CInfoBase other;
         other.workFolder = base.workFolder;
         other.baseName = base.baseName;
-        OpenBase(other);
+        OpenStoredBase(other);
         LoadComp(other);
         LoadEmployee(other, slot);
         EXPECT_EQ(other.current, saved) << "failure at statement " << failAt;

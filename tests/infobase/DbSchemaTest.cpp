@@ -3,7 +3,10 @@
 #include "DbTestBase.h"
 
 #include "infobase/Schema.h"
+#include "values/Clock.h"
+#include "values/Values.h"
 
+#include <QDir>
 #include <QFile>
 #include <QThread>
 
@@ -104,6 +107,56 @@ TEST_F(DbSchema, CreateFromTemplateCopyAndDelete)
         EXPECT_EQ(e.message(), QStringLiteral("База данных не найдена."));
     }
     CloseBase(made);
+}
+
+TEST_F(DbSchema, ASecondOpeningOfAnOpenBaseIsRefused)
+{
+    CInfoBase second;
+    second.workFolder = base.workFolder;
+    second.baseName = base.baseName;
+    try {
+        OpenBase(second);
+        ADD_FAILURE() << "an open base was opened a second time";
+    } catch (const db::DbError& e) {
+        EXPECT_EQ(e.code(), db::E_DB_BUSY);
+        EXPECT_EQ(e.message(), QStringLiteral("База данных test уже открыта другим пользователем."));
+    }
+    EXPECT_FALSE(second.lock.held());
+    // Closed by the first, the base opens for the second.
+    CloseBase(base);
+    OpenBase(second);
+    EXPECT_TRUE(second.lock.held());
+    CloseBase(second);
+    OpenBase(base);
+
+    // A missing base is refused and leaves neither a base file nor a lock file.
+    CInfoBase missing;
+    missing.workFolder = base.workFolder;
+    missing.baseName = QStringLiteral("missing");
+    EXPECT_THROW(OpenBase(missing), db::DbError);
+    if (!db::ServerInUse()) {
+        EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("missing*")}, QDir::Files), QStringList());
+    }
+}
+
+TEST_F(DbSchema, ClosingAnotherBaseLeavesTheYearWindowOfTheOpenOne)
+{
+    ScopedToday today(QDate(2026, 12, 7));
+    base.config.tekMes = u16(2011 * 16 + 3);
+    SaveConfig(base);
+    // Around 2011 "35" is 1935; around 2026 it is 2035.
+    EXPECT_EQ(WidenTwoDigitYear(35), 1935);
+    if (db::ServerInUse())
+        DeleteBase(dir.path(), QStringLiteral("second"));
+    CreateSchemaBase(dir.path(), QStringLiteral("second"));
+    CInfoBase second;
+    second.workFolder = base.workFolder;
+    second.baseName = QStringLiteral("second");
+    OpenBase(second);
+    EXPECT_EQ(second.config.reportingYear(), 2026);
+    CloseBase(second);
+    EXPECT_EQ(WidenTwoDigitYear(35), 1935);
+    EXPECT_EQ(PackedDate::make(1, 1, 35).fullYear(), 1935);
 }
 
 TEST_F(DbSchema, NestedTransactionsRollBackToTheirSavepoint)

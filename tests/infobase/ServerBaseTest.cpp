@@ -103,8 +103,9 @@ TEST_F(ServerBase, TheSecondOpeningOfABaseIsRefusedUntilTheFirstEnds)
 {
     const QString locator = BaseFile(base);
     ASSERT_TRUE(db::IsServerLocator(locator));
-    platform::BaseLock first, second, other;
-    ASSERT_EQ(first.acquire(locator), platform::BaseLock::Result::Taken);
+    // The open base holds its lock.
+    EXPECT_TRUE(base.lock.held());
+    platform::BaseLock second, other;
     EXPECT_EQ(second.acquire(locator), platform::BaseLock::Result::HeldElsewhere);
     EXPECT_FALSE(second.held());
     // The administrator sees which program and workstation holds it.
@@ -116,8 +117,10 @@ TEST_F(ServerBase, TheSecondOpeningOfABaseIsRefusedUntilTheFirstEnds)
     holder.finish();
     // Another base's lock is its own.
     EXPECT_EQ(other.acquire(db::ServerBaseLocator(QStringLiteral("another"))), platform::BaseLock::Result::Taken);
-    first.release();
+    CloseBase(base);
     EXPECT_EQ(second.acquire(locator), platform::BaseLock::Result::Taken);
+    second.release();
+    OpenBase(base);
 }
 
 // The server restarted under an open base: its lock is taken again before the
@@ -256,6 +259,7 @@ TEST_F(ServerBase, AConnectionDroppedInASaveLeavesTheBaseAsItWasAndIsOpenedAnew)
     }
     db::InjectDisconnectAfter(0);
 
+    CloseBase(stored);
     CInfoBase after;
     Reopen(after);
     EXPECT_EQ(after.shortNames, stored.shortNames);

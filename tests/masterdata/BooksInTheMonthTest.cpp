@@ -5,6 +5,7 @@
 // it and measures his salary against the shorter norm.
 #include "RefBookWorld.h"
 #include "payroll/CalcOptions.h"
+#include "support/StoredBase.h"
 
 #include "masterdata/ui/CRefOplUdView.h"
 #include "masterdata/ui/CRefSchedView.h"
@@ -89,7 +90,7 @@ TEST_F(BooksInTheMonth, NewKindAndFreedDayAreUsedByTheCalculation)
     month.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
     ASSERT_TRUE(month.refFiles.OpenAll());
     month.infoBase.baseName = base().baseName;
-    OpenBase(month.infoBase);
+    OpenStoredBase(month.infoBase);
     LoadAll(month.infoBase);
     ASSERT_GE(FindPayKind(month, 130), 0);
     ASSERT_TRUE(SelectAllToSwap(month.infoBase, Selection{}));

@@ -8,6 +8,7 @@
 
 #include "masterdata/EmployeeCard.h"
 #include "platform/Db.h"
+#include "support/StoredBase.h"
 
 using namespace employeetest;
 namespace md = kalvor::masterdata;
@@ -44,7 +45,7 @@ protected:
         ib::CInfoBase fresh;
         fresh.workFolder = base().workFolder;
         fresh.baseName = base().baseName;
-        ib::OpenBase(fresh);
+        ib::OpenStoredBase(fresh);
         ib::LoadAll(fresh);
         CardState state = StateOf(fresh);
         if (base().nameOrder() != fresh.nameOrder())

@@ -10,6 +10,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
+#include "support/StoredBase.h"
 #include "support/TestFixture.h"
 
 #include <QLineEdit>
@@ -175,7 +176,7 @@ protected:
         CInfoBase other;
         other.workFolder = base().workFolder;
         other.baseName = base().baseName;
-        OpenBase(other);
+        OpenStoredBase(other);
         LoadAll(other);
         Saved saved{other.firm, other.config, {}};
         for (const EmployeeListEntry& e : other.list) saved.listOrder.push_back(e.tabN());

@@ -8,6 +8,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
 
+#include "support/StoredBase.h"
 #include <gtest/gtest.h>
 
 #include <QSqlQuery>
@@ -333,7 +334,7 @@ TEST(PayKindBook, SavesTableAndCountOrKeepsThemWhenTheBaseRefuses)
     CInfoBase stored;
     stored.workFolder = base.workFolder;
     stored.baseName = base.baseName;
-    OpenBase(stored);
+    OpenStoredBase(stored);
     LoadEntree(stored);
     EXPECT_EQ(stored.config.nEnt, 3);
     EXPECT_EQ(stored.payKinds, base.payKinds);

@@ -9,6 +9,7 @@
 #include "platform/Db.h"
 #include "shell/UiTestSupport.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "support/StoredBase.h"
 #include "support/TestFixture.h"
 #include "values/Values.h"
 
@@ -120,7 +121,7 @@ protected:
         CInfoBase other;
         other.workFolder = base().workFolder;
         other.baseName = base().baseName;
-        OpenBase(other);
+        OpenStoredBase(other);
         LoadAll(other);
         LoadEmployee(other, slot);
         const double rate = other.current.rates[size_t(k - 1)].rate;

@@ -14,6 +14,7 @@
 #include "payroll/Criteria.h"
 #include "payroll/PayKinds.h"
 #include "shell/ui/FieldHelp.h"
+#include "support/StoredBase.h"
 #include "values/Text8.h"
 
 #include <QTableWidget>
@@ -90,7 +91,7 @@ TEST_F(SeniorityInTheMonth, TheAllowanceGoesToTheNewProfessionOnly)
     month.setWorkFolder(folder);
     ASSERT_TRUE(month.refFiles.OpenAll());
     month.infoBase.baseName = base().baseName;
-    OpenBase(month.infoBase);
+    OpenStoredBase(month.infoBase);
     LoadAll(month.infoBase);
     ASSERT_EQ(month.infoBase.firm.stag[0].kod, kAllowanceKind);
     ASSERT_TRUE(SelectAllToSwap(month.infoBase, Selection{}));

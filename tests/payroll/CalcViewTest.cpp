@@ -22,6 +22,7 @@
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/InfoBaseService.h"
 #include "support/DemoDocument.h"
+#include "support/StoredBase.h"
 #include "support/TestFixture.h"
 
 #include <gtest/gtest.h>
@@ -34,14 +35,28 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
+#include <chrono>
+#include <future>
 #include <map>
+#include <memory>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
 using kalvor::platform::TaskThread;
 
 namespace {
+
+// Holds the base's worker behind a job of the test until the returned promise
+// is kept: a run started meanwhile surely still goes when the test acts,
+// however loaded the machine is.
+std::promise<void> HoldWorker(CInfoBase& base)
+{
+    std::promise<void> release;
+    base.worker.post([held = release.get_future().share()] { held.wait_for(std::chrono::minutes(1)); });
+    return release;
+}
 
 constexpr int kEmployees = 240;
 
@@ -230,7 +245,7 @@ TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
     PayrollDoc after;
     after.setWorkFolder(base().workFolder);
     after.infoBase.baseName = base().baseName;
-    OpenBase(after.infoBase);
+    OpenStoredBase(after.infoBase);
     LoadAll(after.infoBase);
     for (const EmployeeListEntry& e : after.infoBase.list) {
         const Expected& x = expected.at(e.slot);
@@ -271,11 +286,15 @@ TEST_F(CalcViewTest, OneEmployeeByNumberAndAStopDuringLoading)
     EXPECT_EQ(dlg->m_slot, third.slot);
     EXPECT_EQ(dlg->Progress()->maximum(), 1);
 
-    // Stop set before the loading stage ends: nothing is computed.
+    // Stop set before the loading stage ends: nothing is computed. The run
+    // waits on the base's worker behind a job of the test until the stop is
+    // set, however loaded the machine is.
     progress.clear();
-    QObject::connect(dlg->Thread(), &TaskThread::stage, &view, [&] { dlg->Thread()->requestStop(); });
+    std::promise<void> release = HoldWorker(base());
     number->clear();
     dlg->SetSelection(0, 0, 0);
+    dlg->Thread()->requestStop();
+    release.set_value();
     ASSERT_TRUE(QTest::qWaitFor([&] { return results.size() == 2; }, 30000));
     EXPECT_EQ(results[1], platform::TASK_STOPPED);
     EXPECT_TRUE(progress.empty());
@@ -283,7 +302,6 @@ TEST_F(CalcViewTest, OneEmployeeByNumberAndAStopDuringLoading)
     EXPECT_EQ(dlg->OutcomeText(), QStringLiteral("Расчет прерван. Работников: 240, рассчитано: 0 из 0, ошибок: 0"));
 
     // A work file that cannot be made: the loading stage fails, and the screen says so.
-    QObject::disconnect(dlg->Thread(), &TaskThread::stage, &view, nullptr);
     const QString missing = base().swapPath();
     ASSERT_TRUE(QFile::remove(missing));
     ASSERT_TRUE(QDir().mkdir(missing)); // a folder where the file should be
@@ -430,21 +448,18 @@ TEST_F(CalcViewTest, TheMonthChangeDuringARunAsksToStopItFirst)
     ASSERT_TRUE(ShowActive(calc.frame.get()));
     Answers answers;
     std::vector<int> results;
-    bool asked = false;
     auto run = [&](int answer) {
         answers.stop = answer;
-        asked = false;
+        auto release = std::make_shared<std::promise<void>>(HoldWorker(base()));
         CCalcZarpView* view = calc.StartWholeBase();
         ASSERT_NE(view, nullptr);
         CCalcZarpDlg* dlg = view->CalcDlg();
         QObject::connect(dlg, &CCalcZarpDlg::calculationDone, dlg, [&](int result, int) { results.push_back(result); });
-        QObject::connect(dlg->Thread(), &TaskThread::calcProgress, dlg, [&, dlg](int, int) {
-            if (asked)
-                return;
-            asked = true;
-            EXPECT_TRUE(dlg->IsRunning());
-            calc.frame->RunCommand(32773);
-        });
+        EXPECT_TRUE(dlg->IsRunning());
+        // "Да" waits for the run with the event loop turning: there the run
+        // is let go, after the stop was asked for; after "Нет" it goes on.
+        QTimer::singleShot(0, [release] { release->set_value(); });
+        calc.frame->RunCommand(32773);
     };
     run(IDNO);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !results.empty(); }, 60000));
@@ -472,26 +487,23 @@ TEST_F(CalcViewTest, ClosingTheWindowDuringARunAsksStopsAndWaits)
     CalcFrame calc(doc);
     ASSERT_TRUE(ShowActive(calc.frame.get()));
     Answers answers;
+    std::promise<void> release = HoldWorker(base());
     CCalcZarpView* view = calc.StartWholeBase();
     ASSERT_NE(view, nullptr);
     CCalcZarpDlg* dlg = view->CalcDlg();
     std::vector<int> results;
     QObject::connect(dlg, &CCalcZarpDlg::calculationDone, dlg, [&](int result, int) { results.push_back(result); });
-    // Both closings at the first progress report, while the run surely goes
-    // on (the reports are paced: a second one may come only at the end).
-    int progress = 0;
-    bool closedWhileRunning = false;
-    QObject::connect(dlg->Thread(), &TaskThread::calcProgress, dlg, [&](int, int) {
-        if (++progress != 1)
-            return;
-        EXPECT_FALSE(calc.frame->close());
-        EXPECT_TRUE(calc.frame->isVisible());
-        EXPECT_TRUE(dlg->IsRunning());
-        answers.stop = IDYES;
-        closedWhileRunning = dlg->IsRunning();
-        EXPECT_TRUE(calc.frame->close());
-        EXPECT_FALSE(dlg->IsRunning()); // stopped and joined before the window went
-    });
+    // Both closings while the run waits behind the test's job on the worker.
+    EXPECT_FALSE(calc.frame->close());
+    EXPECT_TRUE(calc.frame->isVisible());
+    EXPECT_TRUE(dlg->IsRunning());
+    answers.stop = IDYES;
+    const bool closedWhileRunning = dlg->IsRunning();
+    // The stop waits for the run with the event loop turning: there the run
+    // is let go, after the stop was asked for.
+    QTimer::singleShot(0, [&release] { release.set_value(); });
+    EXPECT_TRUE(calc.frame->close());
+    EXPECT_FALSE(dlg->IsRunning()); // stopped and joined before the window went
     ASSERT_TRUE(QTest::qWaitFor([&] { return !results.empty(); }, 60000));
     EXPECT_TRUE(closedWhileRunning);
     EXPECT_EQ(results[0], platform::TASK_STOPPED);
@@ -582,23 +594,24 @@ TEST_F(CalcViewTest, EscInTheStripDuringARunAsksBeforeLeaving)
     CalcFrame calc(doc);
     ASSERT_TRUE(ShowActive(calc.frame.get()));
     Answers answers;
+    // The run waits on the base's worker behind a job of the test until the
+    // second answer has asked it to stop, so that it surely still goes when
+    // the keys come, however loaded the machine is.
+    std::promise<void> release = HoldWorker(base());
     CCalcZarpView* view = calc.StartWholeBase();
     ASSERT_NE(view, nullptr);
     CCalcZarpDlg* dlg = view->CalcDlg();
     QLineEdit* shop = view->Strip()->Field(CWorkersFilterDlg::IdShop);
     std::vector<int> results;
     QObject::connect(dlg, &CCalcZarpDlg::calculationDone, dlg, [&](int result, int) { results.push_back(result); });
-    // Both keys at the first progress report, while the run surely goes on.
-    int progress = 0;
-    bool stayed = false;
-    QObject::connect(dlg->Thread(), &TaskThread::calcProgress, dlg, [&, dlg, view](int, int) {
-        if (++progress != 1)
-            return;
-        QTest::keyClick(shop, Qt::Key_Escape);
-        stayed = calc.frame->CurrentView() == view && dlg->IsRunning();
-        answers.stop = IDYES;
-        QTest::keyClick(shop, Qt::Key_Escape);
-    });
+    ASSERT_TRUE(dlg->IsRunning());
+    QTest::keyClick(shop, Qt::Key_Escape);
+    const bool stayed = calc.frame->CurrentView() == view && dlg->IsRunning();
+    answers.stop = IDYES;
+    // The stop waits for the run with the event loop turning: there the run
+    // is let go, after the stop was asked for.
+    QTimer::singleShot(0, [&release] { release.set_value(); });
+    QTest::keyClick(shop, Qt::Key_Escape);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !results.empty(); }, 60000));
     Settle();
     EXPECT_TRUE(stayed);

@@ -11,6 +11,7 @@
 #include "shell/UiTestSupport.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/MonthChange.h"
+#include "support/StoredBase.h"
 #include "support/TestFixture.h"
 #include "values/Values.h"
 
@@ -88,7 +89,7 @@ protected:
     {
         other.setWorkFolder(base().workFolder);
         other.infoBase.baseName = base().baseName;
-        OpenBase(other.infoBase);
+        OpenStoredBase(other.infoBase);
         LoadAll(other.infoBase);
     }
 
@@ -310,7 +311,7 @@ TEST_F(MonthChangeTest, AFailureHalfwayLeavesTheBaseInTheOldMonth)
         PayrollDoc after;
         after.setWorkFolder(base().workFolder);
         after.infoBase.baseName = base().baseName;
-        OpenBase(after.infoBase);
+        OpenStoredBase(after.infoBase);
         LoadAll(after.infoBase);
         EXPECT_EQ(after.infoBase.config.tekMes, kMarch);
         EXPECT_EQ(after.infoBase.attributes, attributes);

@@ -19,6 +19,7 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/CommandRegistry.h"
+#include "support/StoredBase.h"
 #include "support/TestFixture.h"
 #include "values/RoundText.h"
 #include "values/Values.h"
@@ -132,7 +133,7 @@ protected:
         PayrollDoc other;
         other.setWorkFolder(base().workFolder);
         other.infoBase.baseName = base().baseName;
-        OpenBase(other.infoBase);
+        OpenStoredBase(other.infoBase);
         LoadProizvZarpByMass(other.infoBase, slot(listIndex), 2, kResultRowsTable);
         const auto rows = other.infoBase.current.rows;
         return rows;

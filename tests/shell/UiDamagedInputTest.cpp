@@ -119,6 +119,52 @@ TEST_F(UiDamagedInput, EmptyAndForeignFilesAreNotMadeIntoBases)
     ExpectRefused(QStringLiteral("Файл не является базой данных программы."), QStringLiteral("dbo.version"));
 }
 
+TEST_F(UiDamagedInput, RestoreRefusesACopyThatIsNoSoundBaseAndLeavesNothing)
+{
+    MakeSoundBase();
+    Damage({}); // the whole base in its file
+    const QByteArray sound = fileBytes(file);
+    const QString copies = folder + QStringLiteral("copies/");
+    ASSERT_TRUE(QDir().mkpath(copies));
+    writeFile(copies + QStringLiteral("empty"), QByteArray());
+    writeFile(copies + QStringLiteral("text"), QByteArray("Payroll of 2009\n").repeated(100));
+    writeFile(copies + QStringLiteral("cut"), sound.left(sound.size() / 2));
+    {
+        const QSqlDatabase d = db::Connection::forThread(copies + QStringLiteral("foreign"));
+        db::Execute(d, QStringLiteral("CREATE TABLE dbo.clients (id INTEGER PRIMARY KEY, name TEXT)"));
+        db::Checkpoint(d);
+    }
+    db::Connection::closeForThread(copies + QStringLiteral("foreign"));
+    const QString notABase = QStringLiteral("Файл не является базой данных программы.\n");
+    const struct {
+        const char* copy;
+        QString said;
+    } cases[] = {{"empty", notABase}, {"text", notABase}, {"foreign", notABase}, {"cut", kDamaged + QLatin1Char('\n')}};
+    const QStringList filesBefore = QDir(folder).entryList(QDir::Files);
+    for (const auto& c : cases) {
+        auto base = std::make_unique<ib::CInfoBase>();
+        InfoBaseService service(*base, folder);
+        const BaseFailure f = service.Restore(QStringLiteral("restored"), copies + QLatin1String(c.copy));
+        EXPECT_TRUE(f.failed) << c.copy;
+        EXPECT_TRUE(f.message.startsWith(c.said)) << c.copy << ": " << qPrintable(f.message);
+        // Nothing under the base's name or a temporary one; the lock file alone stays.
+        QStringList files = QDir(folder).entryList(QDir::Files);
+        files.removeOne(QStringLiteral("restored.sqlite.lock"));
+        EXPECT_EQ(files, filesBefore) << c.copy;
+        EXPECT_EQ(fileBytes(file), sound);
+    }
+    // A sound copy is restored and opens.
+    auto base = std::make_unique<ib::CInfoBase>();
+    InfoBaseService service(*base, folder);
+    EXPECT_FALSE(service.Restore(QStringLiteral("restored"), file).failed);
+    EXPECT_FALSE(service.Open(QStringLiteral("restored")).failed);
+    EXPECT_EQ(base->employeeCount(), 5);
+
+    // An opening of a missing base makes no file.
+    EXPECT_TRUE(service.Open(QStringLiteral("missing")).failed);
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("missing*")}, QDir::Files), QStringList());
+}
+
 TEST_F(UiDamagedInput, ConfigurationRowIsCheckedBeforeAnythingIsShown)
 {
     MakeSoundBase();

@@ -100,14 +100,18 @@ TEST(PackedDate, OneSlidingWindowAroundTheReferenceYear)
     EXPECT_GT(MonthKey(end.fullYear(), end.month()), MonthKey(2026, 12));
 
     // An open base's reporting year is the reference, not the clock.
-    Clock::setReferenceYear(2011);
+    const int base2011 = 0, base1998 = 0;
+    Clock::setReferenceYear(&base2011, 2011);
     EXPECT_EQ(WidenTwoDigitYear(31), 2031);
     EXPECT_EQ(WidenTwoDigitYear(32), 1932);
-    Clock::setReferenceYear(1998); // an old base: 98 is its own year, 05 a later one
+    Clock::setReferenceYear(&base1998, 1998); // an old base: 98 is its own year, 05 a later one
     EXPECT_EQ(WidenTwoDigitYear(98), 1998);
     EXPECT_EQ(WidenTwoDigitYear(18), 2018);
     EXPECT_EQ(WidenTwoDigitYear(19), 1919);
-    Clock::setReferenceYear(0);
+    // Closing that base gives the first one its year back.
+    Clock::setReferenceYear(&base1998, 0);
+    EXPECT_EQ(WidenTwoDigitYear(32), 1932);
+    Clock::setReferenceYear(&base2011, 0);
     EXPECT_EQ(Clock::referenceYear(), 2026);
     // Explicit windows of other programs' files stay as their layouts fix them.
     EXPECT_EQ(WidenTwoDigitYear(30, 30), 1930);

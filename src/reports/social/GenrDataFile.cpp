@@ -1,8 +1,10 @@
 #include "reports/social/GenrDataFile.h"
 
 #include "platform/TaskThread.h"
+#include "values/ImportCheck.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace kalvor::reports {
@@ -48,12 +50,35 @@ QString GenrReadStatusText(GenrReadStatus status)
     case GenrReadStatus::Done: return {};
     case GenrReadStatus::OpenFailed: return platform::FileErrorKindText(platform::FILE_ERROR_OPEN);
     case GenrReadStatus::ReadFailed: return platform::FileErrorKindText(platform::FILE_ERROR_READ);
+    case GenrReadStatus::BadValue: return QStringLiteral("В файле недопустимые значения");
     case GenrReadStatus::Foreign: break;
     }
     return QStringLiteral("Файл не имеет отношения к выбранному Вами своду");
 }
 
-GenrReadStatus ParseGenrDataFile(const QByteArray& bytes, int tag, const GenrDataHeader* first, GenrDataFile& file)
+namespace {
+
+// The values and the "inval" records against what the reports hold.
+bool ValuesPass(const std::vector<double>& values, const std::vector<InvalRecord>& inval, ImportCheck& check)
+{
+    check.record(QStringLiteral("значений отчёта"));
+    for (std::size_t i = 0; i < values.size(); ++i)
+        check.number(values[i], -kMaxGenrValue, kMaxGenrValue, QString::number(i));
+    for (std::size_t i = 0; i < inval.size(); ++i) {
+        const InvalRecord& r = inval[i];
+        check.record(QStringLiteral("inval %1").arg(i + 1));
+        check.number(r.invGr, 0, 3, QStringLiteral("invGr"));
+        check.money(r.sinceYearStart, QStringLiteral("sinceYearStart"), true);
+        check.money(r.quarter, QStringLiteral("quarter"), true);
+        for (double month : r.months) check.money(month, QStringLiteral("months"), true);
+    }
+    return check.passed();
+}
+
+} // namespace
+
+GenrReadStatus ParseGenrDataFile(const QByteArray& bytes, int tag, const GenrDataHeader* first, GenrDataFile& file,
+                                 const QString& name, QString* refusal)
 {
     if (std::size_t(bytes.size()) < GenrDataHeader::Size)
         return GenrReadStatus::ReadFailed;
@@ -82,13 +107,20 @@ GenrReadStatus ParseGenrDataFile(const QByteArray& bytes, int tag, const GenrDat
             return GenrReadStatus::ReadFailed;
         inval = InvalRecordsFromBytes(tail);
     }
+    ImportCheck check(name);
+    if (!ValuesPass(values, inval, check)) {
+        if (refusal)
+            *refusal = check.summary(QStringLiteral("Файл не загружен: в нём недопустимые значения."));
+        return GenrReadStatus::BadValue;
+    }
     file.header = header;
     file.values = std::move(values);
     file.inval = std::move(inval);
     return GenrReadStatus::Done;
 }
 
-GenrReadStatus ReadGenrDataFile(const QString& path, int tag, const GenrDataHeader* first, GenrDataFile& file)
+GenrReadStatus ReadGenrDataFile(const QString& path, int tag, const GenrDataHeader* first, GenrDataFile& file,
+                                QString* refusal)
 {
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly))
@@ -96,7 +128,7 @@ GenrReadStatus ReadGenrDataFile(const QString& path, int tag, const GenrDataHead
     const QByteArray bytes = in.readAll();
     if (in.error() != QFileDevice::NoError)
         return GenrReadStatus::ReadFailed;
-    return ParseGenrDataFile(bytes, tag, first, file);
+    return ParseGenrDataFile(bytes, tag, first, file, QFileInfo(path).fileName(), refusal);
 }
 
 } // namespace kalvor::reports

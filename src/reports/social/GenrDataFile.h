@@ -77,14 +77,23 @@ enum class GenrReadStatus {
     OpenFailed, // "Ошибка при открытии файла"
     ReadFailed, // "Ошибка чтения файла": shorter than its values, or a part record after them
     Foreign, // "Файл не имеет отношения к выбранному Вами своду": another tag, a bad or another period
+    BadValue, // a value no report holds (ImportCheck's message names it)
 };
 QString GenrReadStatusText(GenrReadStatus status);
 
 // Reads a file of the tag. The header must carry the tag, months 1-12 and a
 // year byte of 94 or more (1994-2155), and, when `first` is given (the first file of a merge),
-// the same period as that header.
-GenrReadStatus ReadGenrDataFile(const QString& path, int tag, const GenrDataHeader* first, GenrDataFile& file);
-// The same over bytes already read.
-GenrReadStatus ParseGenrDataFile(const QByteArray& bytes, int tag, const GenrDataHeader* first, GenrDataFile& file);
+// the same period as that header. Every value must be finite and within
+// ±kMaxGenrValue, and the "inval" records' amounts within the money range
+// with a disability group of 0-3; else BadValue, `file` untouched, and the
+// message naming the file, the record and the value in *refusal when given.
+GenrReadStatus ReadGenrDataFile(const QString& path, int tag, const GenrDataHeader* first, GenrDataFile& file,
+                                QString* refusal = nullptr);
+// The same over bytes already read; `name` is the file as the message names it.
+GenrReadStatus ParseGenrDataFile(const QByteArray& bytes, int tag, const GenrDataHeader* first, GenrDataFile& file,
+                                 const QString& name = QString(), QString* refusal = nullptr);
+
+// The largest value of a report in either direction (the money range in kopecks).
+inline constexpr double kMaxGenrValue = 1e14;
 
 } // namespace kalvor::reports

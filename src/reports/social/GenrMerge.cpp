@@ -5,6 +5,7 @@
 #include "reports/social/SocialInsurance2011.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cmath>
 
@@ -28,12 +29,13 @@ QByteArray WholeRecords(const QByteArray& bytes, int tag)
     return bytes.left(valuesEnd + records * qsizetype(InvalRecord::Size));
 }
 
-GenrReadStatus ReadMergedFile(const QString& path, int tag, const GenrDataHeader* first, GenrDataFile& file)
+GenrReadStatus ReadMergedFile(const QString& path, int tag, const GenrDataHeader* first, GenrDataFile& file,
+                              QString& refusal)
 {
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly))
         return GenrReadStatus::OpenFailed;
-    return ParseGenrDataFile(WholeRecords(in.readAll(), tag), tag, first, file);
+    return ParseGenrDataFile(WholeRecords(in.readAll(), tag), tag, first, file, QFileInfo(path).fileName(), &refusal);
 }
 
 void AddValues(const GenrDataFile& file, bool first, PayrollDoc& doc, GenrMerged& merged)
@@ -70,7 +72,7 @@ GenrReadStatus MergeGenrDataFiles(const std::vector<QString>& files, int tag, Pa
     for (const QString& path : files) {
         const bool first = merged.header.tag == 0;
         GenrDataFile file;
-        const GenrReadStatus status = ReadMergedFile(path, tag, first ? nullptr : &merged.header, file);
+        const GenrReadStatus status = ReadMergedFile(path, tag, first ? nullptr : &merged.header, file, merged.refusal);
         if (status != GenrReadStatus::Done) {
             merged.failedFile = path;
             return status;

@@ -19,6 +19,7 @@ struct GenrMerged {
     double headcount = 0; // tag 14: the sum of the files' values
     ReportSelection selection; // tag 15: the first file's pack and department numbers
     QString failedFile; // the file a failure was found in
+    QString refusal; // BadValue: the message naming the file, the record and the value
 };
 
 // Merges the files of the tag in list order. The report values are cleared

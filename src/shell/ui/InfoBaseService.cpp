@@ -33,17 +33,16 @@ bool InfoBaseService::Exists(const QString& name)
     }
 }
 
-QString BaseHeldText(const QString& name)
-{
-    return QStringLiteral("База данных %1 уже открыта другим пользователем.").arg(name);
-}
+QString BaseHeldText(const QString& name) { return ib::BaseHeldText(name); }
 
 BaseFailure InfoBaseService::TakeLock(const QString& name, kalvor::platform::BaseLock& lock)
 {
     const QString file = ib::BaseFilePath(m_folder, name);
-    if (m_lock.held() && m_lock.baseFile() == file) {
-        lock = std::move(m_lock);
-        return {};
+    for (kalvor::platform::BaseLock* held : {&m_lock, &m_infoBase.lock}) {
+        if (held->held() && held->baseFile() == file) {
+            lock = std::move(*held);
+            return {};
+        }
     }
     switch (lock.acquire(file)) {
     case kalvor::platform::BaseLock::Result::Taken: return {};
@@ -76,10 +75,14 @@ BaseFailure InfoBaseService::Open(const QString& name)
     // A base held by another opening is refused before anything of this one
     // is touched.
     kalvor::platform::BaseLock lock;
-    if (const BaseFailure held = TakeLock(name, lock); held.failed)
-        return held;
+    // A missing base gets no lock file: the opening below tells it is missing.
+    if (ib::BaseExists(m_folder, name)) {
+        if (const BaseFailure held = TakeLock(name, lock); held.failed)
+            return held;
+    }
     Close();
-    m_lock = std::move(lock);
+    // The opening finds the lock taken for its base.
+    m_infoBase.lock = std::move(lock);
     if (m_infoBase.workFolder != m_folder) {
         m_infoBase.workFolder = m_folder;
         m_infoBase.swap.setPath(m_infoBase.swapPath());
@@ -111,22 +114,21 @@ BaseFailure InfoBaseService::Restore(const QString& name, const QString& fromFil
     const QString target = ib::BaseFilePath(m_folder, name);
     if (db::IsServerLocator(target))
         return RestoreOnServer(name, fromFile);
-    const QString temp = target + QStringLiteral(".restore");
-    auto fail = [&](const QString& text) {
-        QFile::remove(temp);
+    if (QFileInfo::exists(target)) {
         m_lock.release();
-        return BaseFailure::Plain(text);
-    };
-    if (QFileInfo::exists(target))
-        return fail(QStringLiteral("База данных %1 уже существует").arg(name));
-    QFile::remove(temp);
-    if (!QFile::copy(fromFile, temp))
-        return fail(QStringLiteral("Ошибка при открытии файла %1").arg(fromFile));
+        return BaseFailure::Plain(QStringLiteral("База данных %1 уже существует").arg(name));
+    }
     // Journal files left by a base of that name once deleted would be read
     // as part of the restored one.
     for (const char* suffix : {"-wal", "-shm", "-journal"}) QFile::remove(target + QString::fromLatin1(suffix));
-    if (!QFile::rename(temp, target))
-        return fail(QStringLiteral("Ошибка записи в файл %1").arg(target));
+    try {
+        // The copy is checked as an opening checks a base before it takes
+        // the base's name.
+        ib::RestoreBaseFile(m_folder, name, fromFile);
+    } catch (const db::DbError& e) {
+        m_lock.release();
+        return BaseFailure::Plain(e.message() + QLatin1Char('\n') + e.description());
+    }
     return {};
 }
 
@@ -157,7 +159,8 @@ QString InfoBaseService::StoredPassword() { return IsOpen() ? m_infoBase.config.
 
 bool InfoBaseService::IsOpen() const
 {
-    return m_lock.held() && !m_infoBase.baseName.isEmpty() && db::Connection::isOpenForThread(ib::BaseFile(m_infoBase));
+    return m_infoBase.lock.held() && !m_infoBase.baseName.isEmpty() &&
+           db::Connection::isOpenForThread(ib::BaseFile(m_infoBase));
 }
 
 QString InfoBaseService::OpenName() const { return IsOpen() ? m_infoBase.baseName : QString(); }
@@ -171,8 +174,9 @@ void InfoBaseService::Close()
     m_openFile.clear();
     // Only a base this service holds: another opening's connection to a base
     // of the same name stays.
-    if (m_lock.held() && !m_infoBase.baseName.isEmpty())
+    if (m_infoBase.lock.held() && !m_infoBase.baseName.isEmpty())
         ib::CloseBase(m_infoBase);
+    m_infoBase.lock.release();
     m_lock.release();
 }
 

@@ -39,11 +39,13 @@ private:
     kalvor::infobase::CInfoBase& m_infoBase;
     QString m_folder;
     // Takes the lock of the base of that name into `lock` (the one this
-    // service holds when it is that base's); a plain failure when another
+    // service or its information base holds when it is that base's); a plain failure when another
     // opening holds it, nothing of this service touched.
     BaseFailure TakeLock(const QString& name, kalvor::platform::BaseLock& lock);
 
     QString m_openFile;
+    // The lock of a base this service makes or restores; an opening hands it
+    // to the information base, which holds its own lock while open.
     kalvor::platform::BaseLock m_lock;
 };
 

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <cstring>
 
 using namespace kalvor;
@@ -191,6 +192,40 @@ TEST_F(GenrDataFiles, HeadersOfAnotherReportOrPeriodAreRefused)
     EXPECT_EQ(ParseGenrDataFile(whole.left(3'000), GENR_TAG_FSS4, nullptr, back), GenrReadStatus::ReadFailed);
     EXPECT_EQ(ParseGenrDataFile(whole + QByteArray(20, 'x'), GENR_TAG_FSS4, nullptr, back), GenrReadStatus::ReadFailed);
     EXPECT_EQ(ReadGenrDataFile(path("missing"), GENR_TAG_FSS4, nullptr, back), GenrReadStatus::OpenFailed);
+}
+
+TEST_F(GenrDataFiles, AValueNoReportHoldsRefusesTheFile)
+{
+    GenrDataFile f = fileOf(GENR_TAG_PF, 425);
+    f.inval = {disabledEmployee(10'000), disabledEmployee(20'000)};
+    const std::size_t values = GenrDataHeader::Size, inval2 = values + 425 * 8 + InvalRecord::Size;
+    const struct {
+        std::size_t at;
+        QByteArray bytes;
+        const char* said;
+    } cases[] = {
+        {values + 17 * 8, doubleBytes(std::nan("")), "значений отчёта, поле 17: недопустимое значение не число"},
+        {values + 424 * 8, doubleBytes(HUGE_VAL), "значений отчёта, поле 424: недопустимое значение бесконечность"},
+        {values, doubleBytes(-1e15), "значений отчёта, поле 0: недопустимое значение -1e+15"},
+        {inval2 + 87, QByteArray(1, char(9)), "inval 2, поле invGr: недопустимое значение 9"},
+        {inval2 + 88, doubleBytes(-HUGE_VAL),
+         "inval 2, поле sinceYearStart: недопустимое значение минус бесконечность"},
+    };
+    for (const auto& c : cases) {
+        QByteArray bytes = GenrDataFileBytes(f);
+        bytes.replace(qsizetype(c.at), c.bytes.size(), c.bytes);
+        QFile bad(path("bad"));
+        ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+        bad.write(bytes);
+        bad.close();
+        GenrDataFile back;
+        QString refusal;
+        EXPECT_EQ(ReadGenrDataFile(path("bad"), GENR_TAG_PF, nullptr, back, &refusal), GenrReadStatus::BadValue);
+        EXPECT_EQ(refusal, QStringLiteral("Файл не загружен: в нём недопустимые значения.\nФайл bad, запись ") +
+                               QString::fromUtf8(c.said));
+        EXPECT_TRUE(back.values.empty());
+        EXPECT_TRUE(back.inval.empty());
+    }
 }
 
 } // namespace

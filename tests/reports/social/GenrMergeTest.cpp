@@ -25,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <cmath>
 #include <cstring>
 
 using namespace kalvor;
@@ -151,6 +152,14 @@ TEST_F(GenrMerge, ForeignFilesAreRefusedAndHeadcountsAdded)
     shortFile.write(QByteArray("\x11\x01\x03\x6e", 4) + QByteArray(100, '\0'));
     shortFile.close();
     EXPECT_EQ(MergeGenrDataFiles({shortFile.fileName()}, GENR_TAG_FSS4, doc, merged), GenrReadStatus::ReadFailed);
+    // A file whose value is not a number: refused, named, and not added.
+    const QString nan = Write(QStringLiteral("nan.dat"), GENR_TAG_FSS4, kQ1of2010, std::nan(""));
+    EXPECT_EQ(MergeGenrDataFiles({fss, nan}, GENR_TAG_FSS4, doc, merged), GenrReadStatus::BadValue);
+    EXPECT_EQ(merged.failedFile, nan);
+    EXPECT_EQ(merged.refusal, QStringLiteral("Файл не загружен: в нём недопустимые значения.\n"
+                                             "Файл nan.dat, запись значений отчёта, поле 0: недопустимое значение "
+                                             "не число"));
+    EXPECT_EQ(doc.GenrValues[5], 6); // the first file's value alone
 
     // Ten people and five: fifteen.
     const QString ten = Write(QStringLiteral("h1.dat"), GENR_TAG_HEADCOUNT, kQ1of2010, 1'000);

@@ -19,12 +19,13 @@ using kalvor::reports::GenrReadStatus;
 namespace {
 
 // The outcome of a merge that failed on a file.
-TaskOutcome FailedMerge(GenrReadStatus status)
+TaskOutcome FailedMerge(GenrReadStatus status, const GenrMerged& merged)
 {
     using namespace kalvor::platform;
     switch (status) {
     case GenrReadStatus::OpenFailed: return TaskOutcome(TASK_FILE_ERROR, FILE_ERROR_OPEN);
     case GenrReadStatus::ReadFailed: return TaskOutcome(TASK_FILE_ERROR, FILE_ERROR_READ);
+    case GenrReadStatus::BadValue: kalvor::reports::ShowGenrError(merged.refusal); return TaskOutcome(TASK_DONE);
     default: kalvor::reports::ShowGenrError(kalvor::reports::GenrReadStatusText(status)); return TaskOutcome(TASK_DONE);
     }
 }
@@ -49,7 +50,7 @@ void CGenrAmaView::StartMerge()
             GenrMerged merged;
             const GenrReadStatus status = kalvor::reports::MergeGenrDataFiles(files, tag, doc, merged);
             if (status != GenrReadStatus::Done)
-                return FailedMerge(status);
+                return FailedMerge(status, merged);
             const kalvor::reports::MergedReportPeriod period(doc, merged);
             make(doc, merged);
             return TaskOutcome();
