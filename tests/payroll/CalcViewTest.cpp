@@ -214,11 +214,9 @@ TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
 
     // Again, stopped with "Стоп" as soon as the first employee is reported.
     // The second employee's stored rows are removed first: the stopped run
-    // must store them again.
-    db::Recordset(Db(base()), QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = "
-                                             "(SELECT id FROM dbo.konst WHERE rec = ?)"))
-        .run(int(base().list[1].slot));
-    seen.clear();
+    // must store them again. On a loaded machine the whole run can end before
+    // the screen handles its first report; such a run shows no box and is
+    // simply started again.
     bool pressed = false;
     QObject::connect(dlg->Thread(), &TaskThread::calcProgress, &view, [&](int, int) {
         if (!pressed) {
@@ -226,9 +224,17 @@ TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
             QTest::mouseClick(dlg->findChild<QPushButton*>(), Qt::LeftButton);
         }
     });
-    QTest::keyClick(shop, Qt::Key_Return);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return done.size() == 2; }, 60000));
-    EXPECT_EQ(done[1].first, platform::TASK_STOPPED);
+    for (int attempt = 0; attempt < 20 && (done.size() < 2 || done.back().first == 0); ++attempt) {
+        db::Recordset(Db(base()), QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = "
+                                                 "(SELECT id FROM dbo.konst WHERE rec = ?)"))
+            .run(int(base().list[1].slot));
+        seen.clear();
+        pressed = false;
+        const std::size_t runs = done.size();
+        QTest::keyClick(shop, Qt::Key_Return);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return done.size() == runs + 1; }, 60000));
+    }
+    EXPECT_EQ(done.back().first, platform::TASK_STOPPED);
     EXPECT_GT(int(seen.size()), 1);
     EXPECT_LT(int(seen.size()), kEmployees);
     ASSERT_EQ(boxes.boxes.size(), 3u);
