@@ -5,6 +5,7 @@
 #include "DbTestBase.h"
 
 #include "platform/BaseLock.h"
+#include "support/StoredBase.h"
 
 #include <QDir>
 #include <QFile>
@@ -129,14 +130,14 @@ TEST_F(ServerBase, TheSecondOpeningOfABaseIsRefusedUntilTheFirstEnds)
 TEST_F(ServerBase, TheLockOfAnOpenBaseOutlivesAServerRestart)
 {
     const QString locator = BaseFile(base);
-    platform::BaseLock first, second;
-    ASSERT_EQ(first.acquire(locator), platform::BaseLock::Result::Taken);
+    platform::BaseLock second;
+    ASSERT_TRUE(base.lock.held()); // the opening took it
 
     RestartServer();
     base.config.kolMax = 900;
     SaveConfigAfterRestart(base);
     EXPECT_EQ(second.acquire(locator), platform::BaseLock::Result::HeldElsewhere);
-    EXPECT_TRUE(first.held());
+    EXPECT_TRUE(base.lock.held());
 
     RestartServer();
     ASSERT_EQ(second.acquire(locator), platform::BaseLock::Result::Taken);
@@ -155,11 +156,14 @@ TEST_F(ServerBase, TheLockOfAnOpenBaseOutlivesAServerRestart)
             break;
         }
     }
+    CloseBase(base);
     CInfoBase stored;
-    Reopen(stored);
+    stored.workFolder = base.workFolder;
+    stored.baseName = base.baseName;
+    OpenStoredBase(stored); // the other workstation holds the lock
     EXPECT_EQ(stored.config.kolMax, 900);
     CloseBase(stored);
-    // Once the other workstation lets go, the first writes again.
+    // Once the other workstation lets go, the first opens and writes again.
     second.release();
     OpenBase(base);
     SaveConfig(base);

@@ -8,6 +8,7 @@
 #include "DemoFirm.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/PayrollDocument.h"
+#include "platform/Db.h"
 
 #include <QFile>
 #include <QString>
@@ -21,6 +22,9 @@ namespace kalvor::testsupport {
 inline void MakeDemoFolder(const QString& folder)
 {
     ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
+    // A server keeps the demo base of an earlier test.
+    if (db::ServerInUse())
+        infobase::DeleteBase(folder, tools::DemoBaseName());
     ASSERT_TRUE(tools::MakeDemoBase(folder));
 }
 
