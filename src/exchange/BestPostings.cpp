@@ -44,6 +44,8 @@ constexpr int kAccrualTextLength = 40, kDeductionTextLength = 20;
 constexpr int kPayLeaf = 0, kTableContributionLeaf = 256;
 constexpr int kFirstDeductionCode = 700, kOwnContributionCode = 600;
 constexpr double kDisabledFactor = 0.6; // a disabled employee's contribution by tax table
+// The flag word's bits of a deduction exported to accounting.
+constexpr int kExportFlag = 0x100, kSecondExportFlag = 0x200;
 
 // The text of the pay posting: its credit account is 70.
 QByteArray PayText()
@@ -136,7 +138,26 @@ struct BestContribution {
     int selector = 0;
     int tableIndex = -1; // tax table number - 1
     QByteArray text; // 8-bit, 64 characters
+    bool partOfTotal = false; // posted within a contribution of its own rows
 };
+
+// A contribution computed by tax table whose credit account and sub-account
+// are those of a contribution with rows of its own is a part of that total
+// (the insurance and funded parts of the pension contribution): the total is
+// posted, the part is not posted again.
+void MarkPartsOfTotals(std::vector<BestContribution>& contributions)
+{
+    const auto account = [](const QByteArray& text) {
+        int a = 0, b = 0, c = 0;
+        return summaries::ParseCodesInParens(text, a, b, c) != 0 ? std::pair{a, b} : std::pair{-1, -1};
+    };
+    for (BestContribution& part : contributions) {
+        if (part.code != 0 || account(part.text).first < 0)
+            continue;
+        for (const BestContribution& total : contributions)
+            part.partOfTotal = part.partOfTotal || (total.code != 0 && account(total.text) == account(part.text));
+    }
+}
 
 // One run of the export.
 class BestPostingsRun {
@@ -154,6 +175,7 @@ private:
     void AddPay(int slot);
     int WriteAccruals();
     void WriteAccrualNode(int first, int second, int third);
+    bool ContributionCode(int code) const;
     void CollectDeductions(int slot);
     int WriteDeductions();
     void WriteLine(const BestAccount& debit, const BestAccount& credit, QByteArrayView text, int textLength,
@@ -183,6 +205,7 @@ BestPostingsRun::BestPostingsRun(std::stop_token stop, PayrollDoc& doc, QIODevic
         m_contributions.push_back(
             {kind.code, kind.baseSelector, kind.table - 1, codepage::toCp1251(kind.name).leftJustified(64, ' ', true)});
     }
+    MarkPartsOfTotals(m_contributions);
 }
 
 bool BestPostingsRun::EmployeeWanted(const EmployeeListEntry& entry) const
@@ -237,6 +260,8 @@ int BestPostingsRun::SpreadContributions(int slot)
     const auto& rows = m_base.current.rows;
     for (std::size_t k = 0; k < m_contributions.size(); ++k) {
         const BestContribution& contribution = m_contributions[k];
+        if (contribution.partOfTotal)
+            continue;
         double base = 0, own = 0;
         for (const AccrualRow& row : rows) {
             if (LeftOut(row))
@@ -335,8 +360,16 @@ int BestPostingsRun::WriteAccruals()
     return 0;
 }
 
-// The deductions exported to accounting (hr1 or hr2 kinds) under their cost
-// codes; the analytics may come from the employee's own cost codes 4 and 5.
+bool BestPostingsRun::ContributionCode(int code) const
+{
+    return std::any_of(m_contributions.begin(), m_contributions.end(),
+                       [code](const BestContribution& contribution) { return contribution.code == code; });
+}
+
+// The deductions exported to accounting (bit 8 or bit 9 of the kind's flag
+// word) under their cost codes; the analytics may come from the employee's
+// own cost codes 4 (bit 9) and 5 (bit 8). The rows of a contribution are the
+// employer's cost, posted by the first pass: they are no deduction from pay.
 void BestPostingsRun::CollectDeductions(int slot)
 {
     const infobase::EmployeeHead& head = m_base.current.head;
@@ -344,12 +377,12 @@ void BestPostingsRun::CollectDeductions(int slot)
         if (row.kod < kFirstDeductionCode || row.sum == 0 || !RowInShop(row, slot))
             continue;
         const PayKind* kind = PayKindOf(m_doc, row.kod);
-        if (kind == nullptr || (!kind->hr1 && !kind->hr2))
+        if (kind == nullptr || (kind->flags & (kExportFlag | kSecondExportFlag)) == 0 || ContributionCode(row.kod))
             continue;
         int third = row.spzAu;
-        if (kind->hr2 && (head.spz[4][2] & 0x3FFF) != 0)
+        if ((kind->flags & kSecondExportFlag) != 0 && (head.spz[4][2] & 0x3FFF) != 0)
             third = head.spz[4][2] & 0x3FFF;
-        if (kind->hr1 && (head.spz[5][2] & 0x3FFF) != 0)
+        if ((kind->flags & kExportFlag) != 0 && (head.spz[5][2] & 0x3FFF) != 0)
             third = head.spz[5][2] & 0x3FFF;
         if (row.kod == 922)
             third = m_selection.shop;
@@ -414,6 +447,8 @@ int BestPostingsRun::Run()
         if (!EmployeeWanted(entry))
             continue;
         infobase::LoadEmployee(m_base, entry.slot);
+        // The month's computed rows alone: the entries are among them already.
+        infobase::LoadProizvZarpByMass(m_base, entry.slot, 2, infobase::kResultRowsTable);
         CollectDeductions(entry.slot);
     }
     return WriteDeductions();

@@ -8,14 +8,20 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "payroll/Contributions.h"
+#include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
 #include "summaries/SummaryHelpers.h"
+#include "support/DemoDocument.h"
+#include "support/MonthRun.h"
 #include "support/TestFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <QBuffer>
 #include <QTemporaryDir>
+
+#include <cmath>
+#include <map>
 
 using namespace kalvor;
 using namespace kalvor::exchange;
@@ -89,8 +95,17 @@ PayKind Kind(int code, const QString& name, int group, bool exported = false, bo
     kind.kod = u16(code);
     kind.name = name;
     kind.fond = u8(group);
-    kind.hr1 = exported ? 1 : 0;
-    kind.hr2 = second ? 1 : 0;
+    // Bit 8 of the flag word exports a deduction to accounting, bit 9 too
+    // (with the analytics of the employee's own cost code 4).
+    kind.flags = u16((exported ? 0x100 : 0) | (second ? 0x200 : 0));
+    return kind;
+}
+
+// A deduction marked in the other flag bytes but not exported to accounting.
+PayKind HrKind(int code, const QString& name)
+{
+    PayKind kind = Kind(code, name, 0);
+    kind.hr1 = kind.hr2 = 1;
     return kind;
 }
 
@@ -131,7 +146,7 @@ protected:
         Employee(fx, 0, 1,
                  {Row(1, 3'000'000, 2000, 1, 0), Row(35, 1'000'000, 2000, 2, 0), Row(35, 2'000'000, 2000, 3, 0),
                   Row(990, 880'000, 0, 0, 0), Row(995, 8'000, 0, 0, 0), Row(902, 520'000, 68, 1, 3),
-                  Row(150, 999'900, 2000, 1, 0)});
+                  Row(150, 999'900, 2000, 1, 0), Row(905, 300'000, 50, 1, 0)});
         EmployeeRecord& disabled =
             Employee(fx, 1, 2,
                      {Row(1, 2'000'000, 2600, 1, 5), Row(110, 300'000, 2600, 1, 5), Row(990, 440'000, 0, 0, 0),
@@ -154,9 +169,10 @@ protected:
                          Kind(150, QStringLiteral("Аванс"), 0),
                          Kind(760, QStringLiteral("Алименты"), 0, false, true),
                          Kind(902, QStringLiteral("Налог на доходы"), 0, true),
+                         HrKind(905, QStringLiteral("Через кассу")),
                          Kind(919, QStringLiteral("Налог с нерезидентов"), 0, true),
                          Kind(922, QStringLiteral("Профсоюзные взносы"), 0, true),
-                         Kind(990, QStringLiteral("Пенсионный фонд"), 0),
+                         Kind(990, QStringLiteral("Пенсионный фонд"), 0, true),
                          Kind(995, QStringLiteral("Травматизм"), 0)};
         base.config.nEnt = u16(base.payKinds.size());
     }
@@ -247,7 +263,9 @@ TEST_F(BestPostings, WholeFileOfAllShops)
                 Line(d26, "                ", kSickLeave, 40, "180.000") + Line(d26, c69, kInjury, 40, "30.000") +
                 Line(d26, c70, kPay, 40, "38000.000");
     // Deductions: 902 without analytics, 919 with the row's, 922 with the
-    // selected shop (none), alimony with the own cost code 4's.
+    // selected shop (none), alimony with the own cost code 4's; 905, with
+    // neither bit 8 nor bit 9, is not posted, nor the contribution 990,
+    // exported too, whose rows are the employer's cost posted above.
     expected += Line(d70, "681             ", QStringLiteral("Налог на доходы"), 20, "5200.000") +
                 Line(d70, "682       000007", QStringLiteral("Налог с нерезидентов"), 20, "450.000") +
                 Line(d70, "76              ", QStringLiteral("Профсоюзные взносы"), 20, "200.000") +
@@ -275,6 +293,35 @@ TEST_F(BestPostings, OneShopTakesItsRowsAndCarriesTheShopInEveryAccount)
         Line(d70, "681             ", QStringLiteral("Налог на доходы"), 20, "5200.000") +
         Line(d70, "682       000007", QStringLiteral("Налог с нерезидентов"), 20, "450.000");
     EXPECT_EQ(codepage::fromCp1251(written).toStdString(), codepage::fromCp1251(expected).toStdString());
+}
+
+TEST_F(BestPostings, PartsOfAContributionWithItsOwnRowsAreNotPostedAgain)
+{
+    QByteArray whole;
+    ASSERT_EQ(Export(whole), 0);
+    // Two parts of the pension contribution credited to its account 69.1,
+    // and a contribution by table on 69.4 that no total covers: 10 % of each
+    // cost code's pay, as the social insurance on 69.2.
+    CRefFiles& ref = doc.refFiles;
+    ref.sbor[4] = {QStringLiteral("Страховая часть (006900010001)"), 0, 3, 0};
+    ref.sbor[5] = {QStringLiteral("Накопительная часть (006900010002)"), 0, 3, 0};
+    ref.sbor[6] = {QStringLiteral("Прочий взнос (006900040000)"), 0, 3, 0};
+    ref.sborCount = 7;
+    QByteArray written;
+    ASSERT_EQ(Export(written), 0);
+    const QString other = QStringLiteral("Прочий взнос (006900040000)");
+    const char* c69 = "69              ";
+    QByteArray expected = whole;
+    for (const auto& [debit, amount] :
+         {std::pair{"20001           ", "3000.000"}, std::pair{"20002           ", "1000.000"},
+          std::pair{"20003           ", "2000.000"}, std::pair{"26001     000005", "2700.000"}}) {
+        const QByteArray pay = Line(debit, "70              ", kPay, 40, "");
+        const qsizetype at = expected.indexOf(pay.left(10 + 7 + 2 + 8 + 6 + 32));
+        ASSERT_GE(at, 0) << debit;
+        expected.insert(at, Line(debit, c69, other, 40, amount));
+    }
+    EXPECT_EQ(codepage::fromCp1251(written).toStdString(), codepage::fromCp1251(expected).toStdString());
+    EXPECT_EQ(written.size(), 25 * kBestLineLength);
 }
 
 TEST_F(BestPostings, ContributionByTableWithoutNumberAndAStopEndTheRun)
@@ -321,6 +368,83 @@ TEST_F(BestPostings, ContributionsBeyondTheSeventhRowOfTheFileArePosted)
         Line("26001     000005", "73              ", QStringLiteral("Девятый взнос (007300000000)"), 40, "180.000")));
     EXPECT_EQ(written.size(), 22 * kBestLineLength);
 }
+
+#ifdef KALVOR_DATA_DIR
+// The demo firm's April 2011, calculated and stored; the totals posted per
+// account against the stored computed rows, added up here: the pay to 70,
+// every deduction exported to accounting to its own account (the income tax
+// 902 to 68.1), each contribution of its own rows once (its parts by table,
+// the insurance and funded pension parts, not again), a contribution
+// rounded to whole roubles under each cost code.
+TEST(BestPostingsDemo, AprilTotalsPerAccountAreTheStoredRows)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    PayrollDoc doc;
+    ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, dir.path() + QLatin1Char('/')));
+    ASSERT_NO_FATAL_FAILURE(testsupport::ComputeAndStoreMonth(doc));
+    CInfoBase& base = doc.infoBase;
+
+    std::int64_t pay = 0;
+    std::map<QByteArray, std::int64_t> deductions; // by credit account and sub-account
+    std::map<int, std::int64_t> contributions; // by code
+    for (int index = 0; index < base.employeeCount(); ++index) {
+        const int slot = base.list[std::size_t(index)].slot;
+        LoadProizvZarpByMass(base, slot, 2, kResultRowsTable);
+        for (const AccrualRow& row : base.current.rows) {
+            const auto kopecks = std::int64_t(std::llround(row.sum));
+            if (row.sum == 0 || row.kod == 150 || row.kod == 151)
+                continue;
+            if (row.kod >= 990 && row.kod <= 995)
+                contributions[row.kod] += kopecks;
+            else if (row.kod < 700 && row.kod != 600)
+                pay += kopecks;
+            else if (const PayKind* kind = PayKindOf(doc, row.kod); kind && (kind->flags & 0x300) != 0)
+                deductions[FormatBestAccount(BestGroup(row.spzCh), BestGroup(row.spzSc), "    ").left(10)] += kopecks;
+        }
+    }
+
+    QByteArray written;
+    QBuffer buffer(&written);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_EQ(ExportPostingsBest({}, doc, buffer, PostingsSelection{}), 0);
+    std::int64_t postedPay = 0;
+    std::map<QByteArray, std::int64_t> postedDeductions;
+    std::map<QByteArray, std::pair<std::int64_t, int>> postedContributions; // by text: sum, lines
+    for (const QByteArray& line : written.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        const QByteArray debit = line.mid(33, 16), credit = line.mid(49, 16);
+        const auto kopecks = std::int64_t(std::llround(line.mid(65, 19).trimmed().toDouble() * 100));
+        const QString text = codepage::fromCp1251(line.mid(84, 40)).trimmed();
+        if (debit.startsWith("70 "))
+            postedDeductions[credit.left(10)] += kopecks;
+        else if (text == QStringLiteral("ШПЗ"))
+            postedPay += kopecks;
+        else {
+            postedContributions[text.toUtf8()].first += kopecks;
+            ++postedContributions[text.toUtf8()].second;
+        }
+    }
+    EXPECT_EQ(postedPay, pay);
+    EXPECT_EQ(postedDeductions, deductions);
+    EXPECT_GT(deductions[QByteArray("681       ")], 0);
+    // The contributions of their own rows, each on its own account; no
+    // other contribution line.
+    const std::map<int, QString> accountOf = {
+        {990, QStringLiteral("Пенсионный фонд РФ (006900020000)")},
+        {992, QStringLiteral("Фонд социального страхования (006900010000)")},
+        {993, QStringLiteral("Территориальный фонд ОМС (006900030002)")},
+        {994, QStringLiteral("Федеральный фонд ОМС (006900030001)")},
+        {995, QStringLiteral("Страхование от несчастных случаев (006900110000)")}};
+    EXPECT_EQ(postedContributions.size(), accountOf.size());
+    for (const auto& [code, text] : accountOf) {
+        const auto& [posted, lines] = postedContributions[text.left(40).trimmed().toUtf8()];
+        EXPECT_GT(lines, 0) << code;
+        EXPECT_LE(std::abs(posted - contributions[code]), 50 * lines) << code;
+    }
+}
+#endif
 
 TEST(BestSumsTree, GrowsPastTheFixedPoolsForTheExport)
 {

@@ -132,17 +132,23 @@ TEST_F(UiPostings1CDemo, AprilPostingsForOneC)
     EXPECT_EQ(lines.takeLast(), QByteArray());
     const auto ansi = [](const QString& text) { return kalvor::codepage::toCp1251(text); };
     int accruals = 0, deductions = 0, contributions = 0, taxShares = 0;
+    double pay = 0, contributed = 0;
     QList<QByteArray> taxSplit;
     for (const QByteArray& line : lines) {
         ASSERT_TRUE(line.startsWith("\"zp\",\"30.04.11\",\"")) << line.constData();
         ASSERT_TRUE(line.endsWith("\" \r")) << line.constData();
+        // The pay: 70 credited, a cost account debited.
+        const QList<QByteArray> fields = line.split(',');
+        if (fields.size() > 5 && fields[4] == "\" 70\"" && fields[2] != "\" 70\"")
+            pay += AmountOf(line);
         if (line.contains("\",\"  1\",\" 70\",\"   \","))
             ++accruals;
         else if (line.contains("\" 70\",\"   \",\" 68\",\"  1\","))
             taxSplit << line;
-        else if (line.contains("\" 70\",\"   \",\" 69."))
+        else if (line.contains("\" 70\",\"   \",\" 69.")) {
             ++contributions;
-        else if (line.contains("\" 70\",\"   \","))
+            contributed += AmountOf(line);
+        } else if (line.contains("\" 70\",\"   \","))
             ++deductions;
         else if (line.contains(ansi(QStringLiteral("\"Налог на доходы физических лиц 13%"))))
             ++taxShares;
@@ -156,6 +162,24 @@ TEST_F(UiPostings1CDemo, AprilPostingsForOneC)
     const double federal = AmountOf(taxSplit[0]), regional = AmountOf(taxSplit[1]);
     EXPECT_GT(federal, 0);
     EXPECT_NEAR(federal / (federal + regional), 0.84, 0.0001);
+
+    // The totals against the month's stored computed rows, added up here:
+    // the pay, the income tax and the contributions.
+    double storedPay = 0, storedTax = 0, storedContributions = 0;
+    ib::CInfoBase& base = doc->infoBase;
+    for (int index = 0; index < base.employeeCount(); ++index) {
+        ib::LoadProizvZarpByMass(base, base.list[std::size_t(index)].slot, 2, ib::kResultRowsTable);
+        for (const ib::AccrualRow& row : base.current.rows) {
+            if (row.sum == 0 || row.kod == 150 || row.kod == 151 || row.kod == 600)
+                continue;
+            storedPay += row.kod < 700 ? row.sum / 100 : 0;
+            storedTax += row.kod == 902 ? row.sum / 100 : 0;
+            storedContributions += row.kod >= 990 && row.kod <= 995 ? row.sum / 100 : 0;
+        }
+    }
+    EXPECT_NEAR(pay, storedPay, 0.005);
+    EXPECT_NEAR(federal + regional, storedTax, 0.005);
+    EXPECT_NEAR(contributed, storedContributions, 0.005);
 }
 
 } // namespace

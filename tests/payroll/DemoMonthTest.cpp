@@ -163,6 +163,10 @@ TEST_F(DemoMonth, EveryEmployeeIsComputedWithoutErrorAndPlausibly)
         const double contributionBase = accrued - benefits;
         EXPECT_NEAR(o.sum(990), tabN == 145 ? 0 : contributionBase * (tabN == 109 ? 0.16 : 0.26), 0.02);
     }
+    // The disabled employee's accident insurance is 60 % of the tariff:
+    // 0.2 % x 0.6 of her salary of 15,000.
+    EXPECT_DOUBLE_EQ(all.at(109).accrued(), 15'000);
+    EXPECT_DOUBLE_EQ(all.at(109).sum(995), 18);
     // The loan is repaid by one instalment; the writ takes a quarter of the pay after tax.
     EXPECT_DOUBLE_EQ(all.at(117).sum(760), 3'000);
     EXPECT_EQ(all.at(117).count(760), 1);

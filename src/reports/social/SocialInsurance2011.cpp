@@ -173,8 +173,8 @@ int SettlementRun::addInjury(const MonthContributions& c, bool disabled, int mon
     const infobase::TaxTable::Variant& table =
         doc_.refFiles.nalog[std::size_t(injuryTable_)].variants[std::size_t(variant)];
     values_[kInjuryRate] = table.ratePercent * 100 + table.rateHundredths;
-    if (TemporaryForeigner(doc_.infoBase.current.head))
-        return 0;
+    // Every employee under a labour contract is insured against accidents, a
+    // foreign citizen staying temporarily too.
     const ContributionRow& own = c.own(kInjuryKind);
     const double base = own.baseLessAllowance + own.disabilityIncome;
     double charge = RoundWhole(ScaleCharge(table.scale, base / 100, 0));
@@ -244,6 +244,17 @@ int SettlementRun::finish(const QString& dataFilePath, GenrRunDetail& detail)
         detail.fileError = WriteGenrDataFile(dataFilePath, file);
     }
     return detail.fileError != 0 ? GenrFileFailed : GenrDone;
+}
+
+// The form's base takes every payment bearing contributions, the disabled
+// employees' too, which it shows again as an "of which" line; the check
+// against the general rate has been made on the base without them.
+void IncludeDisabledInBase(GenrValueArray& v)
+{
+    for (int group : {kBasePeriod, kBaseQuarter, BaseMonth(1, 0), BaseMonth(2, 0), BaseMonth(3, 0)}) {
+        double* g = &v[std::size_t(group)];
+        g[ColBase] = Kopecks(g[ColBase] + g[ColDisabled]);
+    }
 }
 
 // A difference below 5 roubles between a period figure and what its parts
@@ -325,8 +336,9 @@ void CountFssMonths(const EmployeeHead& head, const ReportPeriod& period, MonthC
 
 void FinishFss4Values(GenrValueArray& values, const ReportPeriod& period)
 {
-    SumColumns(values, false);
+    SumColumns(values, true);
     CheckAgainstRate(values);
+    IncludeDisabledInBase(values);
     SumExpenses(values);
     SumBenefits(values);
     ReconcileMonths(values, period);
