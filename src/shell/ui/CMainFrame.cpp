@@ -55,7 +55,12 @@ void CMainFrame::OnFocusChanged(QWidget* now)
         m_viewArea->ensureWidgetVisible(now, 10, 10);
 }
 
-CMainFrame::~CMainFrame() { delete m_view; }
+CMainFrame::~CMainFrame()
+{
+    // Deleting the view moves the focus: the frame no longer follows it.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+    delete m_view;
+}
 
 QAction* CMainFrame::ActionFor(const CommandInfo& c)
 {
