@@ -79,6 +79,20 @@ protected:
                 return row;
         return -1;
     }
+    // The month's calculation of one employee, stored, as the month's run does it.
+    int StoreRun(int tabN, kalvor::CalcResultBuffer& rows)
+    {
+        ib::CInfoBase& base = doc->infoBase;
+        ib::Selection selection;
+        selection.tabN = tabN;
+        EXPECT_TRUE(ib::SelectAllToSwap(base, selection));
+        base.OpenSwapFile();
+        kalvor::CalcWorkBuffer work;
+        const int result =
+            kalvor::CalcEmployeeMonth(*doc, rows.data(), base.FindEmployee(tabN), &work, kalvor::CalcStore);
+        base.CloseSwapFile();
+        return result;
+    }
     // The month computed for display with this note alone, on a swap file
     // made by the full selection run.
     int DisplayRun(int tabN, std::array<ib::VacationNote, 5>& notes, int current, kalvor::CalcResultBuffer& rows)
@@ -326,16 +340,9 @@ TEST_F(VacationScreen, ANewVacationIsComputedOnTheSpotAndPaidInTheMonth)
 
     // The month's calculation of the employee pays the same vacation.
     Restart();
-    ib::CInfoBase& base = doc->infoBase;
     ASSERT_EQ(Notes().count(Slot(110)), 1);
-    ib::Selection selection;
-    selection.tabN = 110;
-    ASSERT_TRUE(ib::SelectAllToSwap(base, selection));
-    base.OpenSwapFile();
-    kalvor::CalcWorkBuffer work;
     kalvor::CalcResultBuffer rows{};
-    const int count = kalvor::CalcEmployeeMonth(*doc, rows.data(), base.FindEmployee(110), &work, kalvor::CalcStore);
-    base.CloseSwapFile();
+    const int count = StoreRun(110, rows);
     ASSERT_GT(count, 0);
     int found = 0;
     for (int i = 0; i < count; ++i)
@@ -377,18 +384,11 @@ TEST_F(VacationScreen, TheNotesAmountToPayIsTheMonthsNet)
 
     // The month's calculation of the same inputs pays that amount.
     Restart();
-    ib::CInfoBase& base = doc->infoBase;
     ASSERT_EQ(Notes().count(Slot(110)), 1);
-    ib::Selection selection;
-    selection.tabN = 110;
-    ASSERT_TRUE(ib::SelectAllToSwap(base, selection));
-    base.OpenSwapFile();
-    kalvor::CalcWorkBuffer work;
     kalvor::CalcResultBuffer rows{};
-    const int count = kalvor::CalcEmployeeMonth(*doc, rows.data(), base.FindEmployee(110), &work, kalvor::CalcStore);
-    base.CloseSwapFile();
+    const int count = StoreRun(110, rows);
     ASSERT_GT(count, 0);
-    EXPECT_EQ(Money(base.zar1[std::size_t(Slot(110) - 1)]), shown);
+    EXPECT_EQ(Money(doc->infoBase.zar1[std::size_t(Slot(110) - 1)]), shown);
     for (int i = 0; i < count; ++i)
         if (rows[std::size_t(i)].kod == 4) {
             EXPECT_EQ(rows[std::size_t(i)].dn, 11);

@@ -28,18 +28,24 @@ inline void MakeDemoFolder(const QString& folder)
     ASSERT_TRUE(tools::MakeDemoBase(folder));
 }
 
-// Whether the document reads the reference files (tax tables, deductions,
-// contributions) of the data folder.
-enum class DemoRefFiles { All, None };
+// Which reference files of the data folder the document reads: all of them
+// (tax tables, deductions, contributions), none, or only the tax tables and
+// the contributions that the statutory reports need.
+enum class DemoRefFiles { All, None, TaxTables };
 
 // Opens and loads the demo base of `folder` in `doc`, the folder becoming the
 // document's working folder.
 inline void OpenDemoBase(PayrollDoc& doc, const QString& folder, DemoRefFiles refFiles = DemoRefFiles::All)
 {
     doc.setWorkFolder(folder);
-    if (refFiles == DemoRefFiles::All) {
+    if (refFiles != DemoRefFiles::None)
         doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
+    if (refFiles == DemoRefFiles::All) {
         ASSERT_TRUE(doc.refFiles.OpenAll());
+    }
+    if (refFiles == DemoRefFiles::TaxTables) {
+        ASSERT_TRUE(doc.refFiles.ReadNalog());
+        ASSERT_TRUE(doc.refFiles.ReadSbor());
     }
     doc.infoBase.baseName = tools::DemoBaseName();
     infobase::OpenBase(doc.infoBase);

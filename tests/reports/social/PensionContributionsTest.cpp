@@ -570,10 +570,7 @@ TEST(PensionDemo, QuarterAccruedIsTheStoredMonths)
     ASSERT_TRUE(dir.isValid());
     const QString folder = dir.path() + QLatin1Char('/');
     PayrollDoc doc;
-    ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, folder, testsupport::DemoRefFiles::None));
-    doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-    ASSERT_TRUE(doc.refFiles.ReadNalog());
-    ASSERT_TRUE(doc.refFiles.ReadSbor());
+    ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, folder, testsupport::DemoRefFiles::TaxTables));
     platform::SetWorkingFolder(folder);
     CInfoBase& base = doc.infoBase;
     double pension = 0, federal = 0, territorial = 0;

@@ -385,11 +385,8 @@ TEST(PensionFormDemo, FirstQuarterOf2011Prints)
     ASSERT_TRUE(dir.isValid());
     const QString folder = dir.path() + QLatin1Char('/');
     PayrollDoc doc;
-    ASSERT_NO_FATAL_FAILURE(OpenDemoDocument(doc, folder, DemoRefFiles::None));
+    ASSERT_NO_FATAL_FAILURE(OpenDemoDocument(doc, folder, DemoRefFiles::TaxTables));
     CopyTemplates(dir.path());
-    doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-    ASSERT_TRUE(doc.refFiles.ReadNalog());
-    ASSERT_TRUE(doc.refFiles.ReadSbor());
     platform::SetWorkingFolder(folder);
     platform::DocumentOpener::SetCommand(QStringLiteral("true"));
     const int result = CalcOVPF(ReportSelection{}, doc, QString(), 0, {});

@@ -247,10 +247,7 @@ TEST(Fss4XmlDemo, FirstQuarterOf2011ParsesAsXml)
     ASSERT_TRUE(dir.isValid());
     const QString folder = dir.path() + QLatin1Char('/');
     PayrollDoc doc;
-    ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, folder, testsupport::DemoRefFiles::None));
-    doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
-    ASSERT_TRUE(doc.refFiles.ReadNalog());
-    ASSERT_TRUE(doc.refFiles.ReadSbor());
+    ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, folder, testsupport::DemoRefFiles::TaxTables));
     platform::SetWorkingFolder(folder);
 
     ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("Shablon")));
