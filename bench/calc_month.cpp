@@ -17,7 +17,9 @@
 // event loop (a 5 ms timer) went without turning while the worker ran, which
 // is what the user would feel (5 is the timer's own period).
 // BM_CalcMonthBrigade: the same base with 800 employees sharing one brigade
-// bonus. BM_DemoFirm: the demo firm's whole run.
+// bonus. BM_CalcMonthBesideOtherBases: the calculation in rounds with another
+// base made, saved, loaded and closed between them; counters: ms per employee
+// of each round. BM_DemoFirm: the demo firm's whole run.
 // BM_CalcMonthServer (with KALVOR_BENCH_SERVER=<host or socket folder>, the
 // user and password as libpq finds them): the same 1,000-employee run on a
 // base of that PostgreSQL server, next to the run on the file in the same
@@ -45,6 +47,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 #include <vector>
 
 using namespace kalvor;
@@ -243,6 +246,46 @@ void BM_CalcMonth(benchmark::State& state) { CalcMonth(state, 0); }
 void BM_CalcMonthBrigade(benchmark::State& state) { CalcMonth(state, kBrigadeMembers); }
 BENCHMARK(BM_CalcMonth)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_CalcMonthBrigade)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Another base made, saved, loaded and closed, as tools and merges over
+// several bases do beside the open one.
+void UseAnotherBase(const QString& folder)
+{
+    const QString name = QStringLiteral("other");
+    CreateSchemaBase(folder, name);
+    {
+        CInfoBase other;
+        other.workFolder = folder + QLatin1Char('/');
+        other.baseName = name;
+        OpenBase(other);
+        SaveConfig(other);
+        SaveFirm(other);
+        LoadAll(other);
+        CloseBase(other);
+    }
+    DeleteBase(folder, name);
+}
+
+// The calculation in rounds, another base made, saved, loaded and closed
+// after each: closing it must leave the open base's reading of two-digit
+// years as it was, so every round takes the first one's time per employee
+// (round1 ran before any other base was closed).
+void BM_CalcMonthBesideOtherBases(benchmark::State& state)
+{
+    Setup& s = setup(0);
+    int round = 0;
+    for (auto _ : state) {
+        const CalcRun run = RunCalculation(s.doc);
+        if (run.result != platform::TASK_DONE)
+            state.SkipWithError("the calculation did not finish");
+        state.SetIterationTime(run.ms / 1000);
+        state.counters["round" + std::to_string(++round) + "_ms_per_employee"] = run.ms / kEmployees;
+        state.PauseTiming();
+        UseAnotherBase(s.dir.path());
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_CalcMonthBesideOtherBases)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(4);
 
 // The same run on a base of the server, and on the file, alternately.
 void BM_CalcMonthServer(benchmark::State& state)

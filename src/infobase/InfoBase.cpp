@@ -1,11 +1,15 @@
 #include "infobase/InfoBase.h"
 
+#include "values/Clock.h"
+
 #include <algorithm>
 #include <set>
 
 namespace kalvor::infobase {
 
 CInfoBase::CInfoBase() { AllocateTables(0); }
+
+CInfoBase::~CInfoBase() { Clock::setReferenceYear(this, 0); }
 
 void CInfoBase::AllocateTables(int cap)
 {

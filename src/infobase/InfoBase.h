@@ -32,6 +32,11 @@ public:
     static constexpr int MaxPayKinds = 999;
 
     CInfoBase();
+    // A base object that goes without CloseBase takes the reference year of
+    // two-digit years it registered along with it; other bases keep theirs.
+    ~CInfoBase();
+    CInfoBase(const CInfoBase&) = delete;
+    CInfoBase& operator=(const CInfoBase&) = delete;
 
     // Names of the base (kept for the connection layer) and the working folder,
     // which always ends in a separator.

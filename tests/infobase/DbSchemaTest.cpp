@@ -157,6 +157,17 @@ TEST_F(DbSchema, ClosingAnotherBaseLeavesTheYearWindowOfTheOpenOne)
     CloseBase(second);
     EXPECT_EQ(WidenTwoDigitYear(35), 1935);
     EXPECT_EQ(PackedDate::make(1, 1, 35).fullYear(), 1935);
+    // A second base object that goes without being closed takes its year with it.
+    {
+        CInfoBase unclosed;
+        unclosed.workFolder = base.workFolder;
+        unclosed.baseName = QStringLiteral("second");
+        OpenBase(unclosed);
+        EXPECT_EQ(WidenTwoDigitYear(35), 2035);
+        db::Connection::closeForThread(BaseFile(unclosed));
+    }
+    EXPECT_EQ(WidenTwoDigitYear(35), 1935);
+    EXPECT_EQ(PackedDate::make(1, 1, 35).fullYear(), 1935);
 }
 
 TEST_F(DbSchema, NestedTransactionsRollBackToTheirSavepoint)
