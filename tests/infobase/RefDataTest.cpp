@@ -210,23 +210,11 @@ TEST_F(RefData, BooksCopiesAndCountries)
     EXPECT_TRUE(ref.CountryName(QStringLiteral("999")).isEmpty());
 }
 
-TEST(RefDataTemplate, NewBaseFromTheTemplateHoldsOnlyTheStandardPayKinds)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString folder = dir.path() + QLatin1Char('/');
-    ASSERT_TRUE(QFile::copy(dataDir() + QStringLiteral("empty.bak"), folder + QStringLiteral("empty.bak")));
-    CreateBase(folder, QStringLiteral("new"));
+namespace {
 
-    CInfoBase base;
-    base.workFolder = folder;
-    base.baseName = QStringLiteral("new");
-    OpenBase(base);
-    LoadAll(base);
-    EXPECT_EQ(base.config.kolMax, 1000);
-    EXPECT_EQ(base.config.kolRab, 0);
-    EXPECT_EQ(base.config.reportingYear(), 2011);
-    EXPECT_TRUE(base.list.empty());
+// The firm-wide figures of the template: minimum wages, the sick-leave caps, holidays.
+void ExpectTemplateFirmFigures(const CInfoBase& base)
+{
     // Minimum monthly wage: 4,330 roubles, 4,611 from June 2011.
     EXPECT_EQ(base.config.mrot[4], 4'330);
     EXPECT_EQ(base.config.mrot[5], 4'611);
@@ -238,7 +226,11 @@ TEST(RefDataTemplate, NewBaseFromTheTemplateHoldsOnlyTheStandardPayKinds)
     // Twelve public holidays, two of them in May.
     EXPECT_EQ(base.firm.feteKv, 12);
     EXPECT_EQ(base.firm.feteMes[4], 2);
+}
 
+// The pay kinds: the built-in ones and those the calculation reaches by number.
+void ExpectTemplatePayKindCodes(const CInfoBase& base)
+{
     // The 85 built-in kinds, each named, sorted by code.
     const std::set<int> builtIn = {1,   2,   3,   4,   5,   6,   7,   8,   9,   16,  17,  18,  19,  21,  22,  25,  35,
                                    39,  40,  41,  45,  71,  75,  82,  83,  85,  86,  87,  88,  89,  101, 102, 103, 104,
@@ -274,6 +266,11 @@ TEST(RefDataTemplate, NewBaseFromTheTemplateHoldsOnlyTheStandardPayKinds)
         }
     }
     EXPECT_EQ(got, expected);
+}
+
+// What a few kinds carry: tax, averages, fund, statement columns.
+void ExpectTemplatePayKindAttributes(const CInfoBase& base)
+{
     // Salary is taxed, enters the averages and the contribution base (wages fund);
     // the sick-leave benefit is paid from the social insurance fund.
     const auto kind = [&base](int code) {
@@ -306,7 +303,11 @@ TEST(RefDataTemplate, NewBaseFromTheTemplateHoldsOnlyTheStandardPayKinds)
     EXPECT_EQ(kind(7).vedShap, 0);
     EXPECT_EQ(kind(902).vedStlb, 1);
     EXPECT_TRUE(kind(8).mark());
+}
 
+// The schedules, and no employee data in any table.
+void ExpectTemplateSchedulesAndNoEmployees(const CInfoBase& base)
+{
     // Schedule 1: Monday to Friday, 8 hours; schedule 2: two days on, two off.
     EXPECT_EQ(base.schedules[0].rabDnNed, 0x1F);
     EXPECT_EQ(base.schedules[0].rdHr, 8);
@@ -323,6 +324,31 @@ TEST(RefDataTemplate, NewBaseFromTheTemplateHoldsOnlyTheStandardPayKinds)
         ASSERT_TRUE(q.next());
         EXPECT_EQ(q.value(0).toInt(), 0) << t;
     }
+}
+
+} // namespace
+
+TEST(RefDataTemplate, NewBaseFromTheTemplateHoldsOnlyTheStandardPayKinds)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.path() + QLatin1Char('/');
+    ASSERT_TRUE(QFile::copy(dataDir() + QStringLiteral("empty.bak"), folder + QStringLiteral("empty.bak")));
+    CreateBase(folder, QStringLiteral("new"));
+
+    CInfoBase base;
+    base.workFolder = folder;
+    base.baseName = QStringLiteral("new");
+    OpenBase(base);
+    LoadAll(base);
+    EXPECT_EQ(base.config.kolMax, 1000);
+    EXPECT_EQ(base.config.kolRab, 0);
+    EXPECT_EQ(base.config.reportingYear(), 2011);
+    EXPECT_TRUE(base.list.empty());
+    ExpectTemplateFirmFigures(base);
+    ExpectTemplatePayKindCodes(base);
+    ExpectTemplatePayKindAttributes(base);
+    ExpectTemplateSchedulesAndNoEmployees(base);
     CloseBase(base);
 }
 

@@ -100,6 +100,176 @@ protected:
         return b.current;
     }
 
+    // March of the scenario: employee 1 with a group debt, a future row, a
+    // loan and two writs; 2 dismissed; 3 with an error; 4 with a standing
+    // unpaid leave; 5 with a vacation reaching into April.
+    void PrepareMarch()
+    {
+        // Employee 1: a group debt, a future row, a loan and two writs.
+        {
+            EmployeeRecord& r = rec(1);
+            // The month's calculated rows: salary, tax, the amount to pay, and a
+            // group accrual and deduction that leave the group 2,000 roubles short.
+            const AccrualRow salary = r.rows[0], tax = r.rows[1], pay = r.rows[2];
+            r.rows[1] = salary;
+            r.rows[2] = tax;
+            r.rows[3] = pay;
+            r.rows[4] = Row(101, 1'000'00, 3, 7);
+            r.rows[5] = Row(800, 3'000'00, 3, 7);
+            r.rows[60] = Row(300, 500'00, 4); // belongs to April
+            r.rows[61] = Row(301, 700'00, 6); // belongs to June
+            auto& loan = r.ssud.loans[0];
+            loan.kod = 850;
+            loan.kvMes = 1;
+            loan.sumDolg = 10'000'00;
+            loan.mes = {3, 0, 0};
+            loan.sum = {4'000'00, 0, 0};
+            r.ispol.writs[0].vid = 1;
+            r.ispol.writs[0].dataEnd = PackedDate::make(15, 2, 2026).value;
+            r.ispol.writs[0].sum = 2'500;
+            r.ispol.writs[1].vid = 0;
+            r.ispol.writs[1].sum = 3'300;
+            r.ispol.writs[1].fio = QStringLiteral("Иванова Мария Петровна");
+        }
+        // Employee 2 was dismissed in March.
+        attr(2).priznUv = 1;
+        rec(2).nalvich[0] = NalvichEntry{103, u16(2026 * 16 + 1), 0, 1'400'00, 1};
+        rec(2).postDopl[0].kod = 210;
+        rec(2).postDopl[0].sum = 1'000'00;
+        // Employee 3 enters the change with an error.
+        attr(3).err = 5;
+        // Employee 4: a standing unpaid leave over 10-20 March is recorded in the dated archive.
+        {
+            PostDoplEntry& p = rec(4).postDopl[0];
+            p.kod = 600;
+            p.dBegin = 10;
+            p.mBegin = 3;
+            p.gBegin = 2026;
+            p.dEnd = 20;
+            p.mEnd = 3;
+            p.gEnd = 2026;
+        }
+        // Employee 5: a vacation of 14 days from 25 March, 7 of them in April.
+        {
+            VacationNote v;
+            v.dBegin = 25;
+            v.mBegin = 3;
+            v.gBegin = 2026;
+            v.dlin = 14;
+            v.sum = 30'000'00;
+            ASSERT_TRUE(base().otp.replaceRun(5, std::vector<VacationNote>{v}));
+            attr(5).sistOpl = 1;
+        }
+    }
+
+    // Employee 1 in April: his rows carried, archived, the loan and writs moved on.
+    void ExpectEmployeeOneMovedOn(CInfoBase& b)
+    {
+        // Employee 1.
+        const EmployeeRecord r1 = LoadRecord(b, 1);
+        const EmployeeAttributes& a1 = b.attributes[0];
+        ASSERT_EQ(a1.kvProizv, 3);
+        // 920 -> 151, the negative balance of group 940, the April row.
+        EXPECT_EQ(r1.rows[0].kod, 151);
+        EXPECT_EQ(r1.rows[0].sum, rec(1).rows[3].sum);
+        EXPECT_EQ(r1.rows[1].kod, 915);
+        EXPECT_EQ(r1.rows[1].sum, 2'000'00);
+        EXPECT_EQ(r1.rows[1].spzCh, 7);
+        EXPECT_EQ(r1.rows[1].mes, 3);
+        EXPECT_EQ(r1.rows[2].kod, 300);
+        EXPECT_TRUE(r1.rows[3].isEmpty());
+        EXPECT_EQ(r1.rows[64].kod, 301); // June waits
+        // The archive: the salary, the tax and the group row of March 2026 appended.
+        int found101 = 0, found902 = 0;
+        for (int i = 0; i < r1.warKv; ++i) {
+            const WariaEntry& e = r1.waria[std::size_t(i)];
+            if (e.god == 2026 && e.mes == 3 && e.kod == 101 && e.sum == 1'000'00)
+                ++found101;
+            if (e.god == 2026 && e.mes == 3 && e.kod == 902)
+                ++found902;
+        }
+        EXPECT_EQ(found101, 1);
+        EXPECT_EQ(found902, 1);
+        EXPECT_EQ(r1.warKv, rec(1).warKv + 3); // 1, 902 and 101; 920 and the deduction 800 are not archived
+        // The loan: one month of 4,000 roubles repaid.
+        EXPECT_EQ(r1.ssud.loans[0].sumDolg, 6'000'00);
+        EXPECT_EQ(r1.ssud.loans[0].mes[0], 2);
+        // The limited writ ended in February; the other stays.
+        EXPECT_EQ(r1.ispol.writs[0].sum, 0);
+        EXPECT_EQ(r1.ispol.writs[1].sum, 3'300);
+        EXPECT_EQ(r1.ispol.writs[1].fio, QStringLiteral("Иванова Мария Петровна"));
+        // Rate history one place older.
+        EXPECT_EQ(r1.rates[1].rate, rec(1).rates[0].rate);
+    }
+
+    // Employees 2-4 in April: the dismissal, the error, the dated archive.
+    void ExpectEmployeesTwoToFourMovedOn(CInfoBase& b, double avans4)
+    {
+        // Employee 2: dismissed, deduction closed at March, standing entries gone, no time sheet.
+        const EmployeeRecord r2 = LoadRecord(b, 2);
+        EXPECT_EQ(b.attributes[1].priznUv, 4);
+        EXPECT_EQ(r2.nalvich[0].end, kMarch);
+        EXPECT_EQ(r2.postDopl[0].kod, 0);
+        EXPECT_EQ(b.tabel[1].rabDn, 0);
+        EXPECT_EQ(b.av[1], 0);
+
+        // Employee 3: his computed rows became the new month's inputs, nothing archived.
+        const EmployeeRecord r3 = LoadRecord(b, 3);
+        EXPECT_EQ(b.attributes[2].err, 5);
+        ASSERT_EQ(b.attributes[2].kvProizv, 2);
+        EXPECT_EQ(r3.rows[0].kod, 902);
+        EXPECT_EQ(r3.rows[1].kod, 920);
+        EXPECT_EQ(r3.warKv, rec(3).warKv);
+
+        // Employee 4: the unpaid leave is in the dated archive; its entry has ended.
+        const EmployeeRecord r4 = LoadRecord(b, 4);
+        ASSERT_EQ(b.warDat.warDatKv, 1);
+        EXPECT_EQ(b.warDat.entries[0].kod, 600);
+        EXPECT_EQ(b.warDat.entries[0].mes, 3);
+        EXPECT_EQ(b.warDat.entries[0].god, 26);
+        EXPECT_EQ(b.warDat.entries[0].start, PackedDate::make(10, 3, 2026).value);
+        EXPECT_EQ(r4.postDopl[0].kod, 0);
+        EXPECT_EQ(b.av[3], avans4);
+    }
+
+    // The schedules one month on and April's time sheets made from them.
+    void ExpectAprilTimeSheets(PayrollDoc& after, const WorkSchedule& oldSchedule)
+    {
+        CInfoBase& b = after.infoBase;
+        // Schedules one month on; the new time sheet from schedule rows of April.
+        EXPECT_EQ(b.schedules[0].months[14], oldSchedule.months[15]);
+        EXPECT_EQ(b.schedules[0].months[21], ScheduleMonth{});
+        for (int slot = 4; slot <= 12; ++slot) {
+            const EmployeeAttributes& a = b.attributes[std::size_t(slot - 1)];
+            if (a.priznUv != 0 || a.err != 0 || slot == 5)
+                continue;
+            WorkSchedule s = b.schedules[std::size_t(std::max(1, int(a.graph)) - 1)];
+            int days = 0, minutes = 0;
+            ASSERT_EQ(CalcScheduleNorm(15, s, 1, 0, days, minutes, after), 0);
+            const TabelRecord& t = b.tabel[std::size_t(slot - 1)];
+            EXPECT_EQ(t.rabDn, days) << slot;
+            EXPECT_EQ(t.rabHr, a.sistOpl < 3 ? minutes : 0) << slot;
+            EXPECT_EQ(CountDayBits(31, 1, after, slot - 1), days) << slot;
+            EXPECT_EQ(t.prDn + t.bezsodDn + t.sverhHr, 0) << slot; // nothing else carried over
+        }
+        // The vacation takes 1-7 April off the sheet: Wednesday to Tuesday, five working days.
+        {
+            const EmployeeAttributes& a = b.attributes[4];
+            WorkSchedule s = b.schedules[std::size_t(std::max(1, int(a.graph)) - 1)];
+            int days = 0, minutes = 0, vd = 0, vm = 0;
+            ASSERT_EQ(CalcScheduleNorm(15, s, 1, 0, days, minutes, after), 0);
+            ASSERT_EQ(CalcScheduleNorm(15, s, 1, 7 + kNormDayByDay, vd, vm, after), 0);
+            EXPECT_EQ(vd, 5);
+            EXPECT_EQ(b.tabel[4].rabDn, days - 5);
+            EXPECT_EQ(b.tabel[4].rabHr, minutes - vm);
+            EXPECT_EQ(CountDayBits(31, 1, after, 4), days); // the planned days stay marked
+        }
+        // Sick leave and vacations of March are gone; advances of the month cleared.
+        EXPECT_EQ(b.bln.usedLines(), 0);
+        EXPECT_EQ(b.otp.usedLines(), 0);
+        for (double z : b.zar1) EXPECT_EQ(z, 0);
+    }
+
     QTemporaryDir dir;
     CKalvorDoc doc;
     FixtureBase fx;
@@ -107,61 +277,7 @@ protected:
 
 TEST_F(MonthChangeTest, MovesTheBaseToTheNextMonth)
 {
-    // Employee 1: a group debt, a future row, a loan and two writs.
-    {
-        EmployeeRecord& r = rec(1);
-        // The month's calculated rows: salary, tax, the amount to pay, and a
-        // group accrual and deduction that leave the group 2,000 roubles short.
-        const AccrualRow salary = r.rows[0], tax = r.rows[1], pay = r.rows[2];
-        r.rows[1] = salary;
-        r.rows[2] = tax;
-        r.rows[3] = pay;
-        r.rows[4] = Row(101, 1'000'00, 3, 7);
-        r.rows[5] = Row(800, 3'000'00, 3, 7);
-        r.rows[60] = Row(300, 500'00, 4); // belongs to April
-        r.rows[61] = Row(301, 700'00, 6); // belongs to June
-        auto& loan = r.ssud.loans[0];
-        loan.kod = 850;
-        loan.kvMes = 1;
-        loan.sumDolg = 10'000'00;
-        loan.mes = {3, 0, 0};
-        loan.sum = {4'000'00, 0, 0};
-        r.ispol.writs[0].vid = 1;
-        r.ispol.writs[0].dataEnd = PackedDate::make(15, 2, 2026).value;
-        r.ispol.writs[0].sum = 2'500;
-        r.ispol.writs[1].vid = 0;
-        r.ispol.writs[1].sum = 3'300;
-        r.ispol.writs[1].fio = QStringLiteral("Иванова Мария Петровна");
-    }
-    // Employee 2 was dismissed in March.
-    attr(2).priznUv = 1;
-    rec(2).nalvich[0] = NalvichEntry{103, u16(2026 * 16 + 1), 0, 1'400'00, 1};
-    rec(2).postDopl[0].kod = 210;
-    rec(2).postDopl[0].sum = 1'000'00;
-    // Employee 3 enters the change with an error.
-    attr(3).err = 5;
-    // Employee 4: a standing unpaid leave over 10-20 March is recorded in the dated archive.
-    {
-        PostDoplEntry& p = rec(4).postDopl[0];
-        p.kod = 600;
-        p.dBegin = 10;
-        p.mBegin = 3;
-        p.gBegin = 2026;
-        p.dEnd = 20;
-        p.mEnd = 3;
-        p.gEnd = 2026;
-    }
-    // Employee 5: a vacation of 14 days from 25 March, 7 of them in April.
-    {
-        VacationNote v;
-        v.dBegin = 25;
-        v.mBegin = 3;
-        v.gBegin = 2026;
-        v.dlin = 14;
-        v.sum = 30'000'00;
-        ASSERT_TRUE(base().otp.replaceRun(5, std::vector<VacationNote>{v}));
-        attr(5).sistOpl = 1;
-    }
+    ASSERT_NO_FATAL_FAILURE(PrepareMarch());
     const WorkSchedule oldSchedule = base().schedules[0];
     const double avans4 = rec(4).head.avans;
     SaveAll();
@@ -179,100 +295,9 @@ TEST_F(MonthChangeTest, MovesTheBaseToTheNextMonth)
     CInfoBase& b = after.infoBase;
     EXPECT_EQ(b.config.tekMes, kApril);
 
-    // Employee 1.
-    const EmployeeRecord r1 = LoadRecord(b, 1);
-    const EmployeeAttributes& a1 = b.attributes[0];
-    ASSERT_EQ(a1.kvProizv, 3);
-    // 920 -> 151, the negative balance of group 940, the April row.
-    EXPECT_EQ(r1.rows[0].kod, 151);
-    EXPECT_EQ(r1.rows[0].sum, rec(1).rows[3].sum);
-    EXPECT_EQ(r1.rows[1].kod, 915);
-    EXPECT_EQ(r1.rows[1].sum, 2'000'00);
-    EXPECT_EQ(r1.rows[1].spzCh, 7);
-    EXPECT_EQ(r1.rows[1].mes, 3);
-    EXPECT_EQ(r1.rows[2].kod, 300);
-    EXPECT_TRUE(r1.rows[3].isEmpty());
-    EXPECT_EQ(r1.rows[64].kod, 301); // June waits
-    // The archive: the salary, the tax and the group row of March 2026 appended.
-    int found101 = 0, found902 = 0;
-    for (int i = 0; i < r1.warKv; ++i) {
-        const WariaEntry& e = r1.waria[std::size_t(i)];
-        if (e.god == 2026 && e.mes == 3 && e.kod == 101 && e.sum == 1'000'00)
-            ++found101;
-        if (e.god == 2026 && e.mes == 3 && e.kod == 902)
-            ++found902;
-    }
-    EXPECT_EQ(found101, 1);
-    EXPECT_EQ(found902, 1);
-    EXPECT_EQ(r1.warKv, rec(1).warKv + 3); // 1, 902 and 101; 920 and the deduction 800 are not archived
-    // The loan: one month of 4,000 roubles repaid.
-    EXPECT_EQ(r1.ssud.loans[0].sumDolg, 6'000'00);
-    EXPECT_EQ(r1.ssud.loans[0].mes[0], 2);
-    // The limited writ ended in February; the other stays.
-    EXPECT_EQ(r1.ispol.writs[0].sum, 0);
-    EXPECT_EQ(r1.ispol.writs[1].sum, 3'300);
-    EXPECT_EQ(r1.ispol.writs[1].fio, QStringLiteral("Иванова Мария Петровна"));
-    // Rate history one place older.
-    EXPECT_EQ(r1.rates[1].rate, rec(1).rates[0].rate);
-
-    // Employee 2: dismissed, deduction closed at March, standing entries gone, no time sheet.
-    const EmployeeRecord r2 = LoadRecord(b, 2);
-    EXPECT_EQ(b.attributes[1].priznUv, 4);
-    EXPECT_EQ(r2.nalvich[0].end, kMarch);
-    EXPECT_EQ(r2.postDopl[0].kod, 0);
-    EXPECT_EQ(b.tabel[1].rabDn, 0);
-    EXPECT_EQ(b.av[1], 0);
-
-    // Employee 3: his computed rows became the new month's inputs, nothing archived.
-    const EmployeeRecord r3 = LoadRecord(b, 3);
-    EXPECT_EQ(b.attributes[2].err, 5);
-    ASSERT_EQ(b.attributes[2].kvProizv, 2);
-    EXPECT_EQ(r3.rows[0].kod, 902);
-    EXPECT_EQ(r3.rows[1].kod, 920);
-    EXPECT_EQ(r3.warKv, rec(3).warKv);
-
-    // Employee 4: the unpaid leave is in the dated archive; its entry has ended.
-    const EmployeeRecord r4 = LoadRecord(b, 4);
-    ASSERT_EQ(b.warDat.warDatKv, 1);
-    EXPECT_EQ(b.warDat.entries[0].kod, 600);
-    EXPECT_EQ(b.warDat.entries[0].mes, 3);
-    EXPECT_EQ(b.warDat.entries[0].god, 26);
-    EXPECT_EQ(b.warDat.entries[0].start, PackedDate::make(10, 3, 2026).value);
-    EXPECT_EQ(r4.postDopl[0].kod, 0);
-    EXPECT_EQ(b.av[3], avans4);
-
-    // Schedules one month on; the new time sheet from schedule rows of April.
-    EXPECT_EQ(b.schedules[0].months[14], oldSchedule.months[15]);
-    EXPECT_EQ(b.schedules[0].months[21], ScheduleMonth{});
-    for (int slot = 4; slot <= 12; ++slot) {
-        const EmployeeAttributes& a = b.attributes[std::size_t(slot - 1)];
-        if (a.priznUv != 0 || a.err != 0 || slot == 5)
-            continue;
-        WorkSchedule s = b.schedules[std::size_t(std::max(1, int(a.graph)) - 1)];
-        int days = 0, minutes = 0;
-        ASSERT_EQ(CalcScheduleNorm(15, s, 1, 0, days, minutes, after), 0);
-        const TabelRecord& t = b.tabel[std::size_t(slot - 1)];
-        EXPECT_EQ(t.rabDn, days) << slot;
-        EXPECT_EQ(t.rabHr, a.sistOpl < 3 ? minutes : 0) << slot;
-        EXPECT_EQ(CountDayBits(31, 1, after, slot - 1), days) << slot;
-        EXPECT_EQ(t.prDn + t.bezsodDn + t.sverhHr, 0) << slot; // nothing else carried over
-    }
-    // The vacation takes 1-7 April off the sheet: Wednesday to Tuesday, five working days.
-    {
-        const EmployeeAttributes& a = b.attributes[4];
-        WorkSchedule s = b.schedules[std::size_t(std::max(1, int(a.graph)) - 1)];
-        int days = 0, minutes = 0, vd = 0, vm = 0;
-        ASSERT_EQ(CalcScheduleNorm(15, s, 1, 0, days, minutes, after), 0);
-        ASSERT_EQ(CalcScheduleNorm(15, s, 1, 7 + kNormDayByDay, vd, vm, after), 0);
-        EXPECT_EQ(vd, 5);
-        EXPECT_EQ(b.tabel[4].rabDn, days - 5);
-        EXPECT_EQ(b.tabel[4].rabHr, minutes - vm);
-        EXPECT_EQ(CountDayBits(31, 1, after, 4), days); // the planned days stay marked
-    }
-    // Sick leave and vacations of March are gone; advances of the month cleared.
-    EXPECT_EQ(b.bln.usedLines(), 0);
-    EXPECT_EQ(b.otp.usedLines(), 0);
-    for (double z : b.zar1) EXPECT_EQ(z, 0);
+    ASSERT_NO_FATAL_FAILURE(ExpectEmployeeOneMovedOn(b));
+    ASSERT_NO_FATAL_FAILURE(ExpectEmployeesTwoToFourMovedOn(b, avans4));
+    ASSERT_NO_FATAL_FAILURE(ExpectAprilTimeSheets(after, oldSchedule));
     CloseBase(b);
 }
 
