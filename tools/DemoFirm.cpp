@@ -396,10 +396,9 @@ void AddDemoPostingAccounts(CInfoBase& base)
         int code, account, subaccount, analytics;
     };
     static constexpr Account accounts[] = {
-        {760, 73, 1, 0},  {901, 50, 1, 0},  {902, 68, 1, 0},  {903, 51, 0, 0}, {904, 50, 1, 0},
-        {905, 50, 1, 0},  {906, 51, 0, 0},  {907, 73, 2, 0},  {911, 76, 41, 0}, {912, 76, 41, 0},
-        {913, 76, 41, 0}, {914, 76, 41, 0}, {919, 76, 1, 0},  {990, 69, 2, 0}, {992, 69, 1, 0},
-        {993, 69, 3, 2},  {994, 69, 3, 1},  {995, 69, 11, 0}};
+        {760, 73, 1, 0}, {901, 50, 1, 0}, {902, 68, 1, 0},  {903, 51, 0, 0},  {904, 50, 1, 0},  {905, 50, 1, 0},
+        {906, 51, 0, 0}, {907, 73, 2, 0}, {911, 76, 41, 0}, {912, 76, 41, 0}, {913, 76, 41, 0}, {914, 76, 41, 0},
+        {919, 76, 1, 0}, {990, 69, 2, 0}, {992, 69, 1, 0},  {993, 69, 3, 2},  {994, 69, 3, 1},  {995, 69, 11, 0}};
     for (const Account& a : accounts) {
         for (PayKind& kind : base.payKinds) {
             if (kind.kod != a.code)
@@ -686,14 +685,10 @@ static void AddDemoOneOffRows(CInfoBase& base, std::vector<EmployeeRecord>& reco
     other.spzAu = au & kDigitGroupMask;
 }
 
-void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::vector<WarDatBlock>& warDat)
+// The firm's own data: names, accounts, codes, address, signatures, mask 1
+// and the labour-participation rules.
+void FillDemoFirm(FirmInfo& f)
 {
-    const int year = DemoYear, month = DemoMonth;
-    // The template's month lies in the same year, so its minimum wages of the
-    // year and the year before stay as they are.
-    base.config.tekMes = monthKey(year, month);
-
-    FirmInfo& f = base.firm;
     f.texts[FirmInfo::firmName] = s(u"ООО «Северная механика»");
     f.texts[FirmInfo::firmBank] = s(u"Вологодское отделение № 8638 Сбербанка России");
     f.texts[FirmInfo::firmRS] = QStringLiteral("40702810812000004417");
@@ -734,12 +729,11 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
     f.texts[FirmInfo::firmGNI] = QStringLiteral("3525");
     f.texts[FirmInfo::firmNalogovaya] = s(u"ИФНС России по г. Вологде");
     f.adrKodRG = 35;
-    AddDemoReportSettings(base);
+}
 
-    const char16_t* const shopNames[] = {u"Администрация", u"Механический цех", u"Сборочный цех", u"Склад и транспорт"};
-    NameShops(base, shopNames);
-
-    // Kinds of this firm besides the built-in ones.
+// Kinds of this firm besides the built-in ones.
+void AddDemoPayKinds(CInfoBase& base)
+{
     PayKind loan;
     loan.kod = 760;
     loan.name = s(u"Погашение займа, выданного работнику");
@@ -747,6 +741,134 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
     loan.vedStlb = 4; // with the bank transfers and other deductions
     base.payKinds.push_back(loan);
     SortPayKinds(base);
+}
+
+// A person's card: name, dates, pay, documents, address, position and cost codes.
+void FillDemoHead(CInfoBase& base, EmployeeHead& h, const Person& p, int i)
+{
+    const int slot = i + 1;
+    h.fio = s(p.fio);
+    const QStringList parts = h.fio.split(QLatin1Char(' '));
+    base.shortNames[std::size_t(slot - 1)] =
+        parts[0] + QLatin1Char(' ') + parts[1].left(1) + QStringLiteral(". ") + parts[2].left(1) + QLatin1Char('.');
+    h.pol = p.sex == 'M' ? s(u"М") : s(u"Ж");
+    h.datR = packedDate(p.born[0], p.born[1], p.born[2]);
+    h.datPr1 = packedDate(p.hired[0], p.hired[1], p.hired[2]);
+    h.tabPodoh = 1;
+    h.stavka = p.stavka;
+    h.dolgKod = u16(p.position);
+    h.profKod = u16(p.profession);
+    if (p.pay == Salary)
+        h.oklad = rub(p.rate);
+    else if (p.pay == Hourly)
+        h.tarifVrem = Tariff3{u16(int(p.rate)), u16(std::lround((p.rate - int(p.rate)) * 1000))};
+    else
+        h.tarifSdel = Tariff3{u16(int(p.rate)), u16(std::lround((p.rate - int(p.rate)) * 1000))};
+    h.married = p.children > 0 ? 1 : 0;
+    h.children = u16(p.children);
+    h.strahPolis = QStringLiteral("%1-%2-%3 %4")
+                       .arg(112 + i * 7, 3, 10, QLatin1Char('0'))
+                       .arg(305 + i * 11, 3, 10, QLatin1Char('0'))
+                       .arg(418 + i * 13 % 500, 3, 10, QLatin1Char('0'))
+                       .arg(10 + i, 2, 10, QLatin1Char('0'));
+    h.INN = QStringLiteral("3525%1").arg(40'117'300 + i * 1'379, 8, 10, QLatin1Char('0'));
+    h.pspKod = QStringLiteral("21");
+    h.pspStr = QStringLiteral("643");
+    h.pspSer = QStringLiteral("19 %1").arg(3 + i % 7, 2, 10, QLatin1Char('0'));
+    h.pspNom = QStringLiteral("%1").arg(512'340 + i * 1'217, 6, 10, QLatin1Char('0'));
+    h.pspDat = QStringLiteral("%1.%2.%3")
+                   .arg(1 + i % 27, 2, 10, QLatin1Char('0'))
+                   .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
+                   .arg(2002 + i % 8);
+    h.pspKem = s(u"Отделом УФМС России по Вологодской обл. в г. Вологде");
+    h.bdGorod = s(u"Вологда");
+    h.bdReg = s(u"Вологодская обл.");
+    h.propKodStr = QStringLiteral("643");
+    h.propKodReg = QStringLiteral("35");
+    h.propReg = s(u"Вологодская обл.");
+    h.propGorod = s(u"Вологда");
+    static const char16_t* const streets[] = {u"ул. Ленина",      u"ул. Мира",     u"ул. Чернышевского", u"Окружное ш.",
+                                              u"ул. Ловенецкого", u"ул. Горького", u"ул. Северная",      u"пр. Победы"};
+    h.propUl = s(streets[i % 8]);
+    h.propDom = QString::number(3 + i * 5 % 97);
+    h.propKv = QString::number(1 + i * 17 % 140);
+    h.propInd = QStringLiteral("1600%1").arg(10 + i % 40);
+    h.gitInd = h.propInd;
+    h.gitAdr = h.propReg + QStringLiteral(", г. ") + h.propGorod + QStringLiteral(", ") + h.propUl +
+               QStringLiteral(", д. ") + h.propDom + QStringLiteral(", кв. ") + h.propKv;
+    h.dolgName = s(positionNames[p.position - 1]);
+    h.spz[0] = {u16(p.shop == 1 ? 26 : 20), 1, u16(p.shop)};
+    // The staff category of the ИНФИН postings (own cost code 1): 2000 the
+    // production staff, 2600 the management of shop 1.
+    h.spz[1] = {u16(p.shop == 1 ? 2600 : 2000), 0, 0};
+}
+
+// Standard deductions: 400 roubles on oneself; children by the codes of each
+// year; none for the non-resident.
+void AddDemoDeductions(EmployeeRecord& rec, const Person& p, int i)
+{
+    int nd = 0;
+    auto deduction = [&](u16 kod, int y1, int m1, int y2, int m2, int krat) {
+        NalvichEntry& e = rec.nalvich[std::size_t(nd++)];
+        e.kod = kod;
+        e.start = monthKey(y1, m1);
+        e.end = monthKey(y2, m2);
+        e.krat = i8(krat);
+    };
+    const bool nonResident = i == NonResidentIndex;
+    if (!nonResident) {
+        deduction(103, 2010, 1, 2011, 12, 1);
+        if (p.children > 0) {
+            deduction(108, 2010, 1, 2010, 12, p.children);
+            deduction(114, 2011, 1, 2011, 12, 1);
+            if (p.children >= 2)
+                deduction(115, 2011, 1, 2011, 12, 1);
+            if (p.children >= 3)
+                deduction(i == DisabledChildIndex ? 117 : 116, 2011, 1, 2011, 12, 1);
+        }
+    }
+}
+
+// The non-resident foreigner's documents and the disabled employee's certificate.
+void MarkDemoStatus(EmployeeHead& h, int i)
+{
+    const bool nonResident = i == NonResidentIndex;
+    if (nonResident) {
+        h.flags |= Foreigner | NonResident;
+        h.inostrDatPr = packedDate(10, 12, 2010);
+        h.inostrDnPrRF = 112;
+        h.pspKod = QStringLiteral("10");
+        h.pspStr = QStringLiteral("860");
+        h.pspSer = QStringLiteral("AA");
+        h.pspKem = s(u"МВД Республики Узбекистан");
+        h.bdGorod = s(u"Самарканд");
+        h.bdReg.clear();
+        h.propKodStr = QStringLiteral("860");
+    }
+    const bool disabled = i == DisabledIndex;
+    if (disabled) {
+        h.flags |= 3u << DisabledGroupShift;
+        h.invDat1Begin = monthKey(2009, 2);
+        h.invSprSer = QStringLiteral("МСЭ-2009");
+        h.invSprNom = QStringLiteral("0412785");
+        h.invSprDat = QStringLiteral("16.02.2009");
+    }
+}
+
+void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::vector<WarDatBlock>& warDat)
+{
+    const int year = DemoYear, month = DemoMonth;
+    // The template's month lies in the same year, so its minimum wages of the
+    // year and the year before stay as they are.
+    base.config.tekMes = monthKey(year, month);
+
+    FillDemoFirm(base.firm);
+    AddDemoReportSettings(base);
+
+    const char16_t* const shopNames[] = {u"Администрация", u"Механический цех", u"Сборочный цех", u"Склад и транспорт"};
+    NameShops(base, shopNames);
+
+    AddDemoPayKinds(base);
     AddDemoPostingAccounts(base);
     AddDemoProductionCalendar(base);
 
@@ -765,103 +887,12 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
         const int slot = i + 1;
         EmployeeRecord& rec = records[std::size_t(slot - 1)];
         EmployeeHead& h = rec.head;
-        h.fio = s(p.fio);
-        const QStringList parts = h.fio.split(QLatin1Char(' '));
-        base.shortNames[std::size_t(slot - 1)] =
-            parts[0] + QLatin1Char(' ') + parts[1].left(1) + QStringLiteral(". ") + parts[2].left(1) + QLatin1Char('.');
-        h.pol = p.sex == 'M' ? s(u"М") : s(u"Ж");
-        h.datR = packedDate(p.born[0], p.born[1], p.born[2]);
-        h.datPr1 = packedDate(p.hired[0], p.hired[1], p.hired[2]);
-        h.tabPodoh = 1;
-        h.stavka = p.stavka;
-        h.dolgKod = u16(p.position);
-        h.profKod = u16(p.profession);
-        if (p.pay == Salary)
-            h.oklad = rub(p.rate);
-        else if (p.pay == Hourly)
-            h.tarifVrem = Tariff3{u16(int(p.rate)), u16(std::lround((p.rate - int(p.rate)) * 1000))};
-        else
-            h.tarifSdel = Tariff3{u16(int(p.rate)), u16(std::lround((p.rate - int(p.rate)) * 1000))};
-        h.married = p.children > 0 ? 1 : 0;
-        h.children = u16(p.children);
-        h.strahPolis = QStringLiteral("%1-%2-%3 %4")
-                           .arg(112 + i * 7, 3, 10, QLatin1Char('0'))
-                           .arg(305 + i * 11, 3, 10, QLatin1Char('0'))
-                           .arg(418 + i * 13 % 500, 3, 10, QLatin1Char('0'))
-                           .arg(10 + i, 2, 10, QLatin1Char('0'));
-        h.INN = QStringLiteral("3525%1").arg(40'117'300 + i * 1'379, 8, 10, QLatin1Char('0'));
-        h.pspKod = QStringLiteral("21");
-        h.pspStr = QStringLiteral("643");
-        h.pspSer = QStringLiteral("19 %1").arg(3 + i % 7, 2, 10, QLatin1Char('0'));
-        h.pspNom = QStringLiteral("%1").arg(512'340 + i * 1'217, 6, 10, QLatin1Char('0'));
-        h.pspDat = QStringLiteral("%1.%2.%3")
-                       .arg(1 + i % 27, 2, 10, QLatin1Char('0'))
-                       .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
-                       .arg(2002 + i % 8);
-        h.pspKem = s(u"Отделом УФМС России по Вологодской обл. в г. Вологде");
-        h.bdGorod = s(u"Вологда");
-        h.bdReg = s(u"Вологодская обл.");
-        h.propKodStr = QStringLiteral("643");
-        h.propKodReg = QStringLiteral("35");
-        h.propReg = s(u"Вологодская обл.");
-        h.propGorod = s(u"Вологда");
-        static const char16_t* const streets[] = {u"ул. Ленина",   u"ул. Мира",        u"ул. Чернышевского",
-                                                  u"Окружное ш.",  u"ул. Ловенецкого", u"ул. Горького",
-                                                  u"ул. Северная", u"пр. Победы"};
-        h.propUl = s(streets[i % 8]);
-        h.propDom = QString::number(3 + i * 5 % 97);
-        h.propKv = QString::number(1 + i * 17 % 140);
-        h.propInd = QStringLiteral("1600%1").arg(10 + i % 40);
-        h.gitInd = h.propInd;
-        h.gitAdr = h.propReg + QStringLiteral(", г. ") + h.propGorod + QStringLiteral(", ") + h.propUl +
-                   QStringLiteral(", д. ") + h.propDom + QStringLiteral(", кв. ") + h.propKv;
-        h.dolgName = s(positionNames[p.position - 1]);
-        h.spz[0] = {u16(p.shop == 1 ? 26 : 20), 1, u16(p.shop)};
-        // The staff category of the ИНФИН postings (own cost code 1): 2000 the
-        // production staff, 2600 the management of shop 1.
-        h.spz[1] = {u16(p.shop == 1 ? 2600 : 2000), 0, 0};
+        FillDemoHead(base, h, p, i);
 
-        // Standard deductions: 400 roubles on oneself; children by the codes of each year.
-        int nd = 0;
-        auto deduction = [&](u16 kod, int y1, int m1, int y2, int m2, int krat) {
-            NalvichEntry& e = rec.nalvich[std::size_t(nd++)];
-            e.kod = kod;
-            e.start = monthKey(y1, m1);
-            e.end = monthKey(y2, m2);
-            e.krat = i8(krat);
-        };
+        AddDemoDeductions(rec, p, i);
         const bool nonResident = i == NonResidentIndex;
-        if (!nonResident) {
-            deduction(103, 2010, 1, 2011, 12, 1);
-            if (p.children > 0) {
-                deduction(108, 2010, 1, 2010, 12, p.children);
-                deduction(114, 2011, 1, 2011, 12, 1);
-                if (p.children >= 2)
-                    deduction(115, 2011, 1, 2011, 12, 1);
-                if (p.children >= 3)
-                    deduction(i == DisabledChildIndex ? 117 : 116, 2011, 1, 2011, 12, 1);
-            }
-        }
-        if (nonResident) {
-            h.flags |= Foreigner | NonResident;
-            h.inostrDatPr = packedDate(10, 12, 2010);
-            h.inostrDnPrRF = 112;
-            h.pspKod = QStringLiteral("10");
-            h.pspStr = QStringLiteral("860");
-            h.pspSer = QStringLiteral("AA");
-            h.pspKem = s(u"МВД Республики Узбекистан");
-            h.bdGorod = s(u"Самарканд");
-            h.bdReg.clear();
-            h.propKodStr = QStringLiteral("860");
-        }
+        MarkDemoStatus(h, i);
         const bool disabled = i == DisabledIndex;
-        if (disabled) {
-            h.flags |= 3u << DisabledGroupShift;
-            h.invDat1Begin = monthKey(2009, 2);
-            h.invSprSer = QStringLiteral("МСЭ-2009");
-            h.invSprNom = QStringLiteral("0412785");
-            h.invSprDat = QStringLiteral("16.02.2009");
-        }
 
         // The months since January 2010: pay, advance, tax, contributions, transfers.
         const QDate hire(p.hired[2], p.hired[1], p.hired[0]);
