@@ -855,6 +855,383 @@ void MarkDemoStatus(EmployeeHead& h, int i)
     }
 }
 
+// The archive of the months since January 2010: pay, advance, tax,
+// contributions, transfers.
+void AddDemoArchive(CInfoBase& base, EmployeeRecord& rec, const Person& p, int i, bool nonResident, bool disabled)
+{
+    const int year = DemoYear, month = DemoMonth;
+    // The months since January 2010: pay, advance, tax, contributions, transfers.
+    const QDate hire(p.hired[2], p.hired[1], p.hired[0]);
+    // One month's pay into an archive; returns the gross amount.
+    auto monthPay = [&](Archive& a, int y, int m, int variation) {
+        int days = workingDays(y, m);
+        if (p.schedule == 2)
+            days = int(plannedDays(base, 2, y, m).size());
+        const int dayHours = (p.schedule == 2 ? 11 : 8) * p.stavka / 100;
+        int worked = days;
+        if (hire.year() == y && hire.month() == m)
+            worked = days * (QDate(y, m, 1).daysInMonth() - hire.day() + 1) / QDate(y, m, 1).daysInMonth();
+        if (i == SickIndex && y == 2011 && m == 3)
+            worked = days - 4; // ill 28-31 March
+        if (i == VacationIndex && y == 2010 && m == 7)
+            worked = days - 10; // on vacation
+        double gross = 0;
+        if (p.pay == Salary) {
+            // The salary is that of a full position; a part-time rate earns its share.
+            gross = std::round(rub(p.rate) * p.stavka / 100 * worked / days);
+            a.add(4, gross, y, m, worked, worked * dayHours);
+        } else if (p.pay == Hourly) {
+            gross = std::round(rub(p.rate) * worked * dayHours);
+            a.add(3, gross, y, m, worked, worked * dayHours);
+        } else {
+            gross = std::round(rub(p.rate) * worked * 8 * (1.15 + variation / 100.0));
+            a.add(1, gross, y, m, worked, worked * 8);
+        }
+        // The quarterly bonus in the last month of each quarter.
+        if (m % 3 == 0 && p.shop != 1) {
+            const double bonus = wholeRoubles(gross * 0.15);
+            a.add(7, bonus, y, m);
+            gross += bonus;
+        }
+        // Last summer's vacation of the vacation taker, paid in July.
+        if (i == VacationIndex && y == 2010 && m == 7) {
+            const double pay = rub(14 * 850.50);
+            a.add(89, pay, y, m, 14);
+            gross += pay;
+        }
+        return gross;
+    };
+    Archive a{rec};
+    YearTotals totals;
+    int totalsYear = 0;
+    for (int back = ArchiveMonths; back >= 1; --back) {
+        int y = year, m = month - back;
+        while (m <= 0) {
+            m += 12;
+            --y;
+        }
+        if (y != totalsYear) {
+            totals = YearTotals{};
+            totalsYear = y;
+            // The months of the year before the archive begins count for the
+            // year's tax, deductions and contribution cap; they are not kept.
+            EmployeeRecord scratchRecord = rec;
+            Archive scratch{scratchRecord};
+            for (int earlier = 1; earlier < m; ++earlier)
+                if (QDate(y, earlier, 1).addMonths(1) > hire)
+                    taxAndContributions(scratch, nonResident, disabled, y, earlier, monthPay(scratch, y, earlier, 0),
+                                        totals);
+        }
+        if (QDate(y, m, 1).addMonths(1) <= hire)
+            continue; // not yet hired
+        const double gross = monthPay(a, y, m, back > 12 ? 0 : ((i * 7 + back * 3) % 9) - 4);
+        const double tax = taxAndContributions(a, nonResident, disabled, y, m, gross, totals);
+        a.add(901, wholeRoubles(gross * 0.4), y, m);
+        if (i == WritIndex)
+            a.add(911, std::round((gross - tax) * 0.25), y, m);
+        if (i == LoanIndex && y == 2011)
+            a.add(760, rub(3'000), y, m);
+    }
+}
+
+// Bonuses of the month: fixed amounts, a percent, the statement's lines.
+void AddDemoBonuses(CInfoBase& base, int slot, int i)
+{
+    // Bonuses, fixed amounts.
+    for (int b : BonusIndices)
+        if (b == i) {
+            BonusLine line;
+            line.kod = 8;
+            line.procent = 0;
+            line.sum = rub(b == VacationIndex ? 5'000 : 3'500);
+            base.prem.replaceRun(slot, std::vector<BonusLine>{line});
+        }
+    if (i == PercentBonusIndex) {
+        BonusLine percent;
+        percent.kod = 8;
+        percent.procent = 1;
+        percent.sum = 1'000; // hundredths of a percent
+        percent.mask = 1;
+        base.prem.insertLine(slot, 1, percent);
+    }
+    if (const std::vector<BonusLine> lines = statementBonuses(i); !lines.empty())
+        base.prem.replaceRun(slot, lines);
+}
+
+// Lines of the alternative time sheet.
+void AddDemoAltTimeSheet(CInfoBase& base, int slot, int i, int month)
+{
+    // Lines of the alternative time sheet.
+    if (i == SecondJobIndex) {
+        AltTabelEntry line;
+        line.kod = 3; // 40 hours at 120.500 an hour
+        line.mes = u16(month);
+        line.hr = 40;
+        line.tarif.rub = 120;
+        line.tarif.thou = 500;
+        base.altTabel.replaceRun(slot, std::vector<AltTabelEntry>{line});
+    }
+    if (i == HarmfulWorkIndex) {
+        AltTabelEntry line;
+        line.kod = 9; // 4,000 a month for the days of the main time sheet
+        line.mes = u16(month);
+        line.dn = 32;
+        line.sumOklad = rub(4'000);
+        base.altTabel.replaceRun(slot, std::vector<AltTabelEntry>{line});
+    }
+    if (i == EveningReversalIndex) {
+        AltTabelEntry line;
+        line.kod = 21; // six evening hours at 50 an hour, taken back
+        line.mes = u16(month);
+        line.hr = 6;
+        line.tarif.rub = 50;
+        line.storno = 1;
+        base.altTabel.replaceRun(slot, std::vector<AltTabelEntry>{line});
+    }
+}
+
+// Standing deductions: bank transfers, writs and loans.
+void AddDemoStandingDeductions(EmployeeRecord& rec, EmployeeAttributes& at, const QString& fio, int i)
+{
+    // Transfers of the rest of the pay to a bank account.
+    for (int b : BankIndices)
+        if (b == i) {
+            SberRow& row = rec.sber[0];
+            row.kod = 903;
+            row.sum = 0;
+            row.bank = 1;
+            row.filial = s(u"Доп. офис № 1806/015");
+            row.ls =
+                QStringLiteral("42307810%1").arg(12'000'000'000LL + 7'319'011LL * (i + 3), 12, 10, QLatin1Char('0'));
+            row.fio = fio;
+            at.priznBank = 1;
+        }
+
+    if (i == WritIndex) {
+        IspolBlock::Writ& w = rec.ispol.writs[0];
+        w.vid = 1;
+        w.priznUd = 1; // a percent
+        w.sum = 2'500; // 25 %, hundredths of a percent
+        w.tabPsbor = 17; // the postal fee table
+        w.fio = s(u"Комарова Наталья Сергеевна");
+        w.adr = s(u"160012, г. Вологда, ул. Гагарина, д. 42, кв. 18");
+        at.priznAlim = 1;
+    }
+    if (i == SecondWritIndex) {
+        IspolBlock::Writ& w = rec.ispol.writs[0];
+        w.vid = 3;
+        w.sum = rub(2'000);
+        w.fio = s(u"ООО «Вологдаэнергосбыт»");
+        w.adr = s(u"160009, г. Вологда, ул. Мальцева, д. 52");
+        at.priznIspl = 1;
+    }
+    if (i == FixedTransferIndex) {
+        SberRow& row = rec.sber[1];
+        row.kod = 903;
+        row.sum = rub(5'000);
+        row.bank = 2;
+        row.ls = QStringLiteral("40817810400001234567");
+        row.fio = fio;
+        at.priznBank = 2;
+    }
+    if (i == SecondLoanIndex) {
+        // 10,000 roubles: two months at 2,000, then six at 1,000.
+        SsudBlock::Loan& l = rec.ssud.loans[0];
+        l.kod = 760;
+        l.kvMes = 1;
+        l.sumDolg = rub(10'000);
+        l.mes = {2, 6, 0};
+        l.sum = {rub(2'000), rub(1'000), 0};
+        at.priznSsud = 1;
+    }
+    if (i == LoanIndex) {
+        // A loan of 36,000 roubles from January 2011, repaid at 3,000 a month:
+        // 27,000 left for April to December, one month's instalment a month.
+        SsudBlock::Loan& l = rec.ssud.loans[0];
+        l.kod = 760;
+        l.kvMes = 1;
+        l.sumDolg = rub(27'000);
+        l.mes = {9, 0, 0};
+        l.sum = {rub(3'000), 0, 0};
+        at.priznSsud = 1;
+    }
+}
+
+// The month's sick-leave sheets and vacation notes.
+void AddDemoSheetsAndNotes(CInfoBase& base, int slot, int i, int year, int month)
+{
+    if (i == SickIndex) {
+        SickLeaveSheet sl;
+        sl.dBegin = 28;
+        sl.mBegin = 3;
+        sl.gBegin = 2011;
+        sl.dEnd = 8;
+        sl.mEnd = 4;
+        sl.gEnd = 2011;
+        sl.procent = 100; // more than eight years of insurance
+        sl.alg = 0; // average earnings by days
+        sl.mrp = 1; // "Выплатить в м/р": paid before the month's pay
+        sl.sum = DemoSickLeaveAmount;
+        base.bln.replaceRun(slot, std::vector<SickLeaveSheet>{sl});
+    }
+    if (i == ChildCareIndex) {
+        // The child-care allowance up to 1.5 years of the first child, from 18 April.
+        SickLeaveSheet sl;
+        sl.dBegin = 18;
+        sl.mBegin = 4;
+        sl.gBegin = 2011;
+        sl.dEnd = 30;
+        sl.mEnd = 4;
+        sl.gEnd = 2011;
+        sl.vid = 5;
+        base.bln.replaceRun(slot, std::vector<SickLeaveSheet>{sl});
+    }
+    if (i == VacationIndex) {
+        VacationNote v;
+        v.dBegin = 11;
+        v.mBegin = u16(month);
+        v.gBegin = u16(year);
+        v.dlin = 14;
+        v.kalend = 1;
+        v.alg = 1; // average per calendar day, 29.4 days a month
+        v.mrp = 1; // "Выплатить в м/р": paid before the month's pay
+        v.sum = DemoVacationAmount;
+        // Three days of additional vacation right after it, paid with the month's pay.
+        VacationNote additional;
+        additional.dBegin = 25;
+        additional.mBegin = u16(month);
+        additional.gBegin = u16(year);
+        additional.dlin = 3;
+        additional.vid = 1;
+        additional.kalend = 1;
+        additional.alg = 1;
+        base.otp.replaceRun(slot, std::vector<VacationNote>{v, additional});
+    }
+}
+
+// The reporting month's time sheet of a person: the planned days he works,
+// marked; returns their count.
+int FillDemoTimeSheet(TabelRecord& t, const std::vector<int>& norm, int dayMinutes, int i)
+{
+    int worked = 0;
+    for (int d : norm) {
+        if (DismissedBeforeMonth(i))
+            break;
+        if (i == HiredInMonth && d < 11)
+            continue;
+        if (i == DismissedInMonth && d > 15)
+            continue;
+        if (i == SickIndex && d <= 8)
+            continue;
+        if (i == VacationIndex && d >= 11 && d <= 27)
+            continue;
+        if (i == ChildCareIndex && d >= 18)
+            continue;
+        markDay(t, d);
+        ++worked;
+    }
+    t.rabDn = u8(worked);
+    t.rabHr = u16(worked * dayMinutes);
+    return worked;
+}
+
+// One person of the demo firm: his card, archive, standing data and the
+// reporting month's inputs.
+void AddDemoPerson(CInfoBase& base, std::vector<EmployeeRecord>& records, std::vector<WarDatBlock>& warDat, int i,
+                   const std::vector<int>& norm1, const std::vector<int>& norm2)
+{
+    const int year = DemoYear, month = DemoMonth;
+    const Person& p = people[i];
+    const int slot = i + 1;
+    EmployeeRecord& rec = records[std::size_t(slot - 1)];
+    EmployeeHead& h = rec.head;
+    FillDemoHead(base, h, p, i);
+
+    AddDemoDeductions(rec, p, i);
+    const bool nonResident = i == NonResidentIndex;
+    MarkDemoStatus(h, i);
+    const bool disabled = i == DisabledIndex;
+
+    AddDemoArchive(base, rec, p, i, nonResident, disabled);
+
+    addPermanentPayments(i, rec);
+    addRecordCardDetails(i, h);
+    if (i == ReversalIndex)
+        addReversal(rec);
+    addDatedArchive(i, warDat[std::size_t(slot - 1)]);
+    addT54VacationsAndDeductions(i, rec, warDat[std::size_t(slot - 1)]);
+
+    // Rates of the last twelve months (the first is the current month).
+    const double rateNow = p.pay == Salary ? h.oklad : rub(p.rate);
+    for (RateHistoryEntry& r : rec.rates) r.rate = rateNow;
+
+    // The reporting month.
+    EmployeeAttributes& at = base.attributes[std::size_t(slot - 1)];
+    at.prof = u16(p.profession);
+    at.razr = u16(p.pay == Salary ? 0 : 3 + i % 3);
+    at.brig = i8(p.shop == 1 ? 0 : p.shop * 10 + (i % 2));
+    at.sistOpl = u8(p.pay == Piece ? 1 : p.pay == Hourly ? 2 : 3);
+    at.graph = u8(p.schedule);
+    at.kateg = u16(p.shop == 1 ? 3 : 1);
+    at.tabProf = 0;
+    base.shopBytes[std::size_t(slot)] = u8(p.shop);
+
+    TabelRecord& t = base.tabel[std::size_t(slot - 1)];
+    t.setKoeffHundredths(100);
+    const std::vector<int>& norm = p.schedule == 2 ? norm2 : norm1;
+    const int dayMinutes = (p.schedule == 2 ? 11 : 8) * 60 * p.stavka / 100;
+    const int worked = FillDemoTimeSheet(t, norm, dayMinutes, i);
+
+    int rowCount = 0;
+    auto inputRow = [&](u16 kod, double sum, int days = 0, int minutes = 0) {
+        AccrualRow& r = rec.rows[std::size_t(rowCount++)];
+        r.kod = kod;
+        r.sum = sum;
+        r.mes = u16(month);
+        r.dn = u16(days);
+        r.hr = u16(minutes / 60);
+        r.min = u16(minutes % 60);
+        r.otd = u8(p.shop);
+    };
+    if (p.pay == Piece) {
+        // Work orders closed this month.
+        const double earned = std::round(rub(p.rate) * worked * 8 * (1.12 + (i % 5) / 100.0));
+        inputRow(1, earned, worked, worked * 8 * 60);
+    }
+    if (i == DismissedInMonth) {
+        h.datUv1 = packedDate(15, month, year);
+        at.priznUv = 1; // dismissed in the reporting month (4 after the month change)
+        // Compensation for nine days of unused vacation: a note without a start.
+        VacationNote v;
+        v.dlin = 9;
+        v.kalend = 1;
+        v.alg = 1;
+        base.otp.replaceRun(slot, std::vector<VacationNote>{v});
+    }
+    if (DismissedBeforeMonth(i)) {
+        h.datUv1 = packedDate(31, 3, year);
+        at.priznUv = 4;
+    }
+    at.kvProizv = u16(rowCount);
+
+    // Advance of the month, 40 % of the pay (none for those who came or go this month).
+    if (i == AdvanceAfterDismissalIndex)
+        base.av[std::size_t(slot - 1)] = rub(3'000);
+    if (i != HiredInMonth && i != DismissedInMonth && !DismissedBeforeMonth(i)) {
+        const double monthly =
+            p.pay == Salary ? h.oklad * p.stavka / 100 : rub(p.rate) * double(norm.size()) * dayMinutes / 60;
+        base.av[std::size_t(slot - 1)] = wholeRoubles(monthly * 0.4 / 100) * 100;
+        h.avans = base.av[std::size_t(slot - 1)];
+    }
+
+    AddDemoBonuses(base, slot, i);
+
+    AddDemoAltTimeSheet(base, slot, i, month);
+
+    AddDemoStandingDeductions(rec, at, h.fio, i);
+    AddDemoSheetsAndNotes(base, slot, i, year, month);
+}
+
 void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::vector<WarDatBlock>& warDat)
 {
     const int year = DemoYear, month = DemoMonth;
@@ -882,337 +1259,7 @@ void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
     const std::vector<int> norm1 = plannedDays(base, 1, year, month);
     const std::vector<int> norm2 = plannedDays(base, 2, year, month);
 
-    for (int i = 0; i < PersonCount; ++i) {
-        const Person& p = people[i];
-        const int slot = i + 1;
-        EmployeeRecord& rec = records[std::size_t(slot - 1)];
-        EmployeeHead& h = rec.head;
-        FillDemoHead(base, h, p, i);
-
-        AddDemoDeductions(rec, p, i);
-        const bool nonResident = i == NonResidentIndex;
-        MarkDemoStatus(h, i);
-        const bool disabled = i == DisabledIndex;
-
-        // The months since January 2010: pay, advance, tax, contributions, transfers.
-        const QDate hire(p.hired[2], p.hired[1], p.hired[0]);
-        // One month's pay into an archive; returns the gross amount.
-        auto monthPay = [&](Archive& a, int y, int m, int variation) {
-            int days = workingDays(y, m);
-            if (p.schedule == 2)
-                days = int(plannedDays(base, 2, y, m).size());
-            const int dayHours = (p.schedule == 2 ? 11 : 8) * p.stavka / 100;
-            int worked = days;
-            if (hire.year() == y && hire.month() == m)
-                worked = days * (QDate(y, m, 1).daysInMonth() - hire.day() + 1) / QDate(y, m, 1).daysInMonth();
-            if (i == SickIndex && y == 2011 && m == 3)
-                worked = days - 4; // ill 28-31 March
-            if (i == VacationIndex && y == 2010 && m == 7)
-                worked = days - 10; // on vacation
-            double gross = 0;
-            if (p.pay == Salary) {
-                // The salary is that of a full position; a part-time rate earns its share.
-                gross = std::round(rub(p.rate) * p.stavka / 100 * worked / days);
-                a.add(4, gross, y, m, worked, worked * dayHours);
-            } else if (p.pay == Hourly) {
-                gross = std::round(rub(p.rate) * worked * dayHours);
-                a.add(3, gross, y, m, worked, worked * dayHours);
-            } else {
-                gross = std::round(rub(p.rate) * worked * 8 * (1.15 + variation / 100.0));
-                a.add(1, gross, y, m, worked, worked * 8);
-            }
-            // The quarterly bonus in the last month of each quarter.
-            if (m % 3 == 0 && p.shop != 1) {
-                const double bonus = wholeRoubles(gross * 0.15);
-                a.add(7, bonus, y, m);
-                gross += bonus;
-            }
-            // Last summer's vacation of the vacation taker, paid in July.
-            if (i == VacationIndex && y == 2010 && m == 7) {
-                const double pay = rub(14 * 850.50);
-                a.add(89, pay, y, m, 14);
-                gross += pay;
-            }
-            return gross;
-        };
-        Archive a{rec};
-        YearTotals totals;
-        int totalsYear = 0;
-        for (int back = ArchiveMonths; back >= 1; --back) {
-            int y = year, m = month - back;
-            while (m <= 0) {
-                m += 12;
-                --y;
-            }
-            if (y != totalsYear) {
-                totals = YearTotals{};
-                totalsYear = y;
-                // The months of the year before the archive begins count for the
-                // year's tax, deductions and contribution cap; they are not kept.
-                EmployeeRecord scratchRecord = rec;
-                Archive scratch{scratchRecord};
-                for (int earlier = 1; earlier < m; ++earlier)
-                    if (QDate(y, earlier, 1).addMonths(1) > hire)
-                        taxAndContributions(scratch, nonResident, disabled, y, earlier,
-                                            monthPay(scratch, y, earlier, 0), totals);
-            }
-            if (QDate(y, m, 1).addMonths(1) <= hire)
-                continue; // not yet hired
-            const double gross = monthPay(a, y, m, back > 12 ? 0 : ((i * 7 + back * 3) % 9) - 4);
-            const double tax = taxAndContributions(a, nonResident, disabled, y, m, gross, totals);
-            a.add(901, wholeRoubles(gross * 0.4), y, m);
-            if (i == WritIndex)
-                a.add(911, std::round((gross - tax) * 0.25), y, m);
-            if (i == LoanIndex && y == 2011)
-                a.add(760, rub(3'000), y, m);
-        }
-
-        addPermanentPayments(i, rec);
-        addRecordCardDetails(i, h);
-        if (i == ReversalIndex)
-            addReversal(rec);
-        addDatedArchive(i, warDat[std::size_t(slot - 1)]);
-        addT54VacationsAndDeductions(i, rec, warDat[std::size_t(slot - 1)]);
-
-        // Rates of the last twelve months (the first is the current month).
-        const double rateNow = p.pay == Salary ? h.oklad : rub(p.rate);
-        for (RateHistoryEntry& r : rec.rates) r.rate = rateNow;
-
-        // The reporting month.
-        EmployeeAttributes& at = base.attributes[std::size_t(slot - 1)];
-        at.prof = u16(p.profession);
-        at.razr = u16(p.pay == Salary ? 0 : 3 + i % 3);
-        at.brig = i8(p.shop == 1 ? 0 : p.shop * 10 + (i % 2));
-        at.sistOpl = u8(p.pay == Piece ? 1 : p.pay == Hourly ? 2 : 3);
-        at.graph = u8(p.schedule);
-        at.kateg = u16(p.shop == 1 ? 3 : 1);
-        at.tabProf = 0;
-        base.shopBytes[std::size_t(slot)] = u8(p.shop);
-
-        TabelRecord& t = base.tabel[std::size_t(slot - 1)];
-        t.setKoeffHundredths(100);
-        const std::vector<int>& norm = p.schedule == 2 ? norm2 : norm1;
-        const int dayMinutes = (p.schedule == 2 ? 11 : 8) * 60 * p.stavka / 100;
-        int worked = 0;
-        for (int d : norm) {
-            if (DismissedBeforeMonth(i))
-                break;
-            if (i == HiredInMonth && d < 11)
-                continue;
-            if (i == DismissedInMonth && d > 15)
-                continue;
-            if (i == SickIndex && d <= 8)
-                continue;
-            if (i == VacationIndex && d >= 11 && d <= 27)
-                continue;
-            if (i == ChildCareIndex && d >= 18)
-                continue;
-            markDay(t, d);
-            ++worked;
-        }
-        t.rabDn = u8(worked);
-        t.rabHr = u16(worked * dayMinutes);
-
-        int rowCount = 0;
-        auto inputRow = [&](u16 kod, double sum, int days = 0, int minutes = 0) {
-            AccrualRow& r = rec.rows[std::size_t(rowCount++)];
-            r.kod = kod;
-            r.sum = sum;
-            r.mes = u16(month);
-            r.dn = u16(days);
-            r.hr = u16(minutes / 60);
-            r.min = u16(minutes % 60);
-            r.otd = u8(p.shop);
-        };
-        if (p.pay == Piece) {
-            // Work orders closed this month.
-            const double earned = std::round(rub(p.rate) * worked * 8 * (1.12 + (i % 5) / 100.0));
-            inputRow(1, earned, worked, worked * 8 * 60);
-        }
-        if (i == DismissedInMonth) {
-            h.datUv1 = packedDate(15, month, year);
-            at.priznUv = 1; // dismissed in the reporting month (4 after the month change)
-            // Compensation for nine days of unused vacation: a note without a start.
-            VacationNote v;
-            v.dlin = 9;
-            v.kalend = 1;
-            v.alg = 1;
-            base.otp.replaceRun(slot, std::vector<VacationNote>{v});
-        }
-        if (DismissedBeforeMonth(i)) {
-            h.datUv1 = packedDate(31, 3, year);
-            at.priznUv = 4;
-        }
-        at.kvProizv = u16(rowCount);
-
-        // Advance of the month, 40 % of the pay (none for those who came or go this month).
-        if (i == AdvanceAfterDismissalIndex)
-            base.av[std::size_t(slot - 1)] = rub(3'000);
-        if (i != HiredInMonth && i != DismissedInMonth && !DismissedBeforeMonth(i)) {
-            const double monthly =
-                p.pay == Salary ? h.oklad * p.stavka / 100 : rub(p.rate) * double(norm.size()) * dayMinutes / 60;
-            base.av[std::size_t(slot - 1)] = wholeRoubles(monthly * 0.4 / 100) * 100;
-            h.avans = base.av[std::size_t(slot - 1)];
-        }
-
-        // Bonuses, fixed amounts.
-        for (int b : BonusIndices)
-            if (b == i) {
-                BonusLine line;
-                line.kod = 8;
-                line.procent = 0;
-                line.sum = rub(b == VacationIndex ? 5'000 : 3'500);
-                base.prem.replaceRun(slot, std::vector<BonusLine>{line});
-            }
-        if (i == PercentBonusIndex) {
-            BonusLine percent;
-            percent.kod = 8;
-            percent.procent = 1;
-            percent.sum = 1'000; // hundredths of a percent
-            percent.mask = 1;
-            base.prem.insertLine(slot, 1, percent);
-        }
-        if (const std::vector<BonusLine> lines = statementBonuses(i); !lines.empty())
-            base.prem.replaceRun(slot, lines);
-
-        // Lines of the alternative time sheet.
-        if (i == SecondJobIndex) {
-            AltTabelEntry line;
-            line.kod = 3; // 40 hours at 120.500 an hour
-            line.mes = u16(month);
-            line.hr = 40;
-            line.tarif.rub = 120;
-            line.tarif.thou = 500;
-            base.altTabel.replaceRun(slot, std::vector<AltTabelEntry>{line});
-        }
-        if (i == HarmfulWorkIndex) {
-            AltTabelEntry line;
-            line.kod = 9; // 4,000 a month for the days of the main time sheet
-            line.mes = u16(month);
-            line.dn = 32;
-            line.sumOklad = rub(4'000);
-            base.altTabel.replaceRun(slot, std::vector<AltTabelEntry>{line});
-        }
-        if (i == EveningReversalIndex) {
-            AltTabelEntry line;
-            line.kod = 21; // six evening hours at 50 an hour, taken back
-            line.mes = u16(month);
-            line.hr = 6;
-            line.tarif.rub = 50;
-            line.storno = 1;
-            base.altTabel.replaceRun(slot, std::vector<AltTabelEntry>{line});
-        }
-
-        // Transfers of the rest of the pay to a bank account.
-        for (int b : BankIndices)
-            if (b == i) {
-                SberRow& row = rec.sber[0];
-                row.kod = 903;
-                row.sum = 0;
-                row.bank = 1;
-                row.filial = s(u"Доп. офис № 1806/015");
-                row.ls = QStringLiteral("42307810%1")
-                             .arg(12'000'000'000LL + 7'319'011LL * (i + 3), 12, 10, QLatin1Char('0'));
-                row.fio = h.fio;
-                at.priznBank = 1;
-            }
-
-        if (i == WritIndex) {
-            IspolBlock::Writ& w = rec.ispol.writs[0];
-            w.vid = 1;
-            w.priznUd = 1; // a percent
-            w.sum = 2'500; // 25 %, hundredths of a percent
-            w.tabPsbor = 17; // the postal fee table
-            w.fio = s(u"Комарова Наталья Сергеевна");
-            w.adr = s(u"160012, г. Вологда, ул. Гагарина, д. 42, кв. 18");
-            at.priznAlim = 1;
-        }
-        if (i == SecondWritIndex) {
-            IspolBlock::Writ& w = rec.ispol.writs[0];
-            w.vid = 3;
-            w.sum = rub(2'000);
-            w.fio = s(u"ООО «Вологдаэнергосбыт»");
-            w.adr = s(u"160009, г. Вологда, ул. Мальцева, д. 52");
-            at.priznIspl = 1;
-        }
-        if (i == FixedTransferIndex) {
-            SberRow& row = rec.sber[1];
-            row.kod = 903;
-            row.sum = rub(5'000);
-            row.bank = 2;
-            row.ls = QStringLiteral("40817810400001234567");
-            row.fio = h.fio;
-            at.priznBank = 2;
-        }
-        if (i == SecondLoanIndex) {
-            // 10,000 roubles: two months at 2,000, then six at 1,000.
-            SsudBlock::Loan& l = rec.ssud.loans[0];
-            l.kod = 760;
-            l.kvMes = 1;
-            l.sumDolg = rub(10'000);
-            l.mes = {2, 6, 0};
-            l.sum = {rub(2'000), rub(1'000), 0};
-            at.priznSsud = 1;
-        }
-        if (i == LoanIndex) {
-            // A loan of 36,000 roubles from January 2011, repaid at 3,000 a month:
-            // 27,000 left for April to December, one month's instalment a month.
-            SsudBlock::Loan& l = rec.ssud.loans[0];
-            l.kod = 760;
-            l.kvMes = 1;
-            l.sumDolg = rub(27'000);
-            l.mes = {9, 0, 0};
-            l.sum = {rub(3'000), 0, 0};
-            at.priznSsud = 1;
-        }
-        if (i == SickIndex) {
-            SickLeaveSheet sl;
-            sl.dBegin = 28;
-            sl.mBegin = 3;
-            sl.gBegin = 2011;
-            sl.dEnd = 8;
-            sl.mEnd = 4;
-            sl.gEnd = 2011;
-            sl.procent = 100; // more than eight years of insurance
-            sl.alg = 0; // average earnings by days
-            sl.mrp = 1; // "Выплатить в м/р": paid before the month's pay
-            sl.sum = DemoSickLeaveAmount;
-            base.bln.replaceRun(slot, std::vector<SickLeaveSheet>{sl});
-        }
-        if (i == ChildCareIndex) {
-            // The child-care allowance up to 1.5 years of the first child, from 18 April.
-            SickLeaveSheet sl;
-            sl.dBegin = 18;
-            sl.mBegin = 4;
-            sl.gBegin = 2011;
-            sl.dEnd = 30;
-            sl.mEnd = 4;
-            sl.gEnd = 2011;
-            sl.vid = 5;
-            base.bln.replaceRun(slot, std::vector<SickLeaveSheet>{sl});
-        }
-        if (i == VacationIndex) {
-            VacationNote v;
-            v.dBegin = 11;
-            v.mBegin = u16(month);
-            v.gBegin = u16(year);
-            v.dlin = 14;
-            v.kalend = 1;
-            v.alg = 1; // average per calendar day, 29.4 days a month
-            v.mrp = 1; // "Выплатить в м/р": paid before the month's pay
-            v.sum = DemoVacationAmount;
-            // Three days of additional vacation right after it, paid with the month's pay.
-            VacationNote additional;
-            additional.dBegin = 25;
-            additional.mBegin = u16(month);
-            additional.gBegin = u16(year);
-            additional.dlin = 3;
-            additional.vid = 1;
-            additional.kalend = 1;
-            additional.alg = 1;
-            base.otp.replaceRun(slot, std::vector<VacationNote>{v, additional});
-        }
-    }
+    for (int i = 0; i < PersonCount; ++i) AddDemoPerson(base, records, warDat, i, norm1, norm2);
     AddDemoTimeSheetDetails(base);
     AddDemoOneOffRows(base, records);
 }
