@@ -67,16 +67,8 @@ protected:
     // The benefit rows of the employee's month computed and stored.
     double MonthBenefit(int tabN)
     {
-        ib::CInfoBase& base = doc->infoBase;
-        ib::Selection selection;
-        selection.tabN = tabN;
-        EXPECT_TRUE(ib::SelectAllToSwap(base, selection));
-        base.OpenSwapFile();
-        kalvor::CalcWorkBuffer work;
         kalvor::CalcResultBuffer rows{};
-        const int count =
-            kalvor::CalcEmployeeMonth(*doc, rows.data(), base.FindEmployee(tabN), &work, kalvor::CalcStore);
-        base.CloseSwapFile();
+        const int count = StoreMonthOf(*doc, tabN, rows);
         EXPECT_GT(count, 0);
         double benefit = 0;
         for (int i = 0; i < count; ++i) {

@@ -79,20 +79,6 @@ protected:
                 return row;
         return -1;
     }
-    // The month's calculation of one employee, stored, as the month's run does it.
-    int StoreRun(int tabN, kalvor::CalcResultBuffer& rows)
-    {
-        ib::CInfoBase& base = doc->infoBase;
-        ib::Selection selection;
-        selection.tabN = tabN;
-        EXPECT_TRUE(ib::SelectAllToSwap(base, selection));
-        base.OpenSwapFile();
-        kalvor::CalcWorkBuffer work;
-        const int result =
-            kalvor::CalcEmployeeMonth(*doc, rows.data(), base.FindEmployee(tabN), &work, kalvor::CalcStore);
-        base.CloseSwapFile();
-        return result;
-    }
     // The month computed for display with this note alone, on a swap file
     // made by the full selection run.
     int DisplayRun(int tabN, std::array<ib::VacationNote, 5>& notes, int current, kalvor::CalcResultBuffer& rows)
@@ -342,7 +328,7 @@ TEST_F(VacationScreen, ANewVacationIsComputedOnTheSpotAndPaidInTheMonth)
     Restart();
     ASSERT_EQ(Notes().count(Slot(110)), 1);
     kalvor::CalcResultBuffer rows{};
-    const int count = StoreRun(110, rows);
+    const int count = StoreMonthOf(*doc, 110, rows);
     ASSERT_GT(count, 0);
     int found = 0;
     for (int i = 0; i < count; ++i)
@@ -386,7 +372,7 @@ TEST_F(VacationScreen, TheNotesAmountToPayIsTheMonthsNet)
     Restart();
     ASSERT_EQ(Notes().count(Slot(110)), 1);
     kalvor::CalcResultBuffer rows{};
-    const int count = StoreRun(110, rows);
+    const int count = StoreMonthOf(*doc, 110, rows);
     ASSERT_GT(count, 0);
     EXPECT_EQ(Money(doc->infoBase.zar1[std::size_t(Slot(110) - 1)]), shown);
     for (int i = 0; i < count; ++i)
