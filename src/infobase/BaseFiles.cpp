@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 namespace kalvor::infobase {
 
@@ -190,14 +191,12 @@ void requireTemplateFile(const QString& templ)
     checkTemplate(templ, [&] { RequireDatabaseFile(templ); });
 }
 
-// Copies every row of the template file's tables into a server base that has
-// the same schema step, in one transaction. The template is only read.
-void copyTemplateRows(const QString& templ, const QSqlDatabase& target)
+// Copies every row of a base file's tables into a new server base of the
+// same schema step, in place of the rows it was made with, in one
+// transaction; the file is only read. The server's counter of employee ids
+// goes on after the ids copied.
+void copyFileRows(const QSqlDatabase& source, const QSqlDatabase& target)
 {
-    const QSqlDatabase source = db::Connection::forThread(templ);
-    if (StoredSchemaVersion(source) != StoredSchemaVersion(target))
-        throw db::DbError(db::E_DB_VERSION, QStringLiteral("Версия шаблона не совпадает с версией программы"), templ,
-                          kSource);
     db::Transaction tr(target);
     for (const TableDef& t : SchemaTables()) {
         if (t.name == QLatin1String("version"))
@@ -211,7 +210,51 @@ void copyTemplateRows(const QString& templ, const QSqlDatabase& target)
             insert.exec();
         }
     }
+    db::ContinueServerCounter(target, QStringLiteral("konst"), QStringLiteral("id"));
     tr.commit();
+}
+
+// The same for the template of new bases, which must be of this program's step.
+void copyTemplateRows(const QString& templ, const QSqlDatabase& target)
+{
+    const QSqlDatabase source = db::Connection::forThread(templ);
+    if (StoredSchemaVersion(source) != StoredSchemaVersion(target))
+        throw db::DbError(db::E_DB_VERSION, QStringLiteral("Версия шаблона не совпадает с версией программы"), templ,
+                          kSource);
+    copyFileRows(source, target);
+}
+
+// A base file's copy taken into a new server base: the copy goes to a
+// temporary file readable by its owner alone, is checked and brought to this
+// program's schema there as a restored file would be, and its rows fill the
+// server base, which is renamed when complete. The copy itself is only read.
+void restoreFileOnServer(const QString& folder, const QString& name, const QString& fromFile)
+{
+    RequireDatabaseFile(fromFile);
+    QTemporaryFile holder(QDir::temp().filePath(QStringLiteral("kalvor-restore-XXXXXX.sqlite")));
+    if (!holder.open())
+        throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка записи в файл"), holder.fileTemplate(), kSource);
+    const QString copy = holder.fileName();
+    holder.close();
+    auto cleanUp = [&] {
+        db::Connection::closeForThread(copy);
+        removeBaseFiles(copy);
+    };
+    try {
+        copyTemplate(fromFile, copy);
+        const QSqlDatabase source = db::Connection::forThread(copy);
+        CheckFilePages(source);
+        checkOpenedBase(source);
+        buildBaseFile(folder, name, {}, [&](const QSqlDatabase& db) {
+            CreateSchema(db);
+            copyFileRows(source, db);
+            checkOpenedBase(db);
+        });
+    } catch (...) {
+        cleanUp();
+        throw;
+    }
+    cleanUp();
 }
 
 } // namespace
@@ -250,6 +293,8 @@ void CreateBase(const QString& folder, const QString& name)
 
 void RestoreBaseFile(const QString& folder, const QString& name, const QString& fromFile)
 {
+    if (db::ServerInUse())
+        return restoreFileOnServer(folder, name, fromFile);
     buildBaseFile(
         folder, name,
         [&](const QString& temp) {

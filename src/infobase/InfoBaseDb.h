@@ -75,8 +75,9 @@ QString BaseHeldText(const QString& name);
 // file, every page readable, the version table, the schema, the
 // configuration row) and takes the base's name only when it passes. Throws
 // db::DbError saying what is wrong (E_DB_FAIL "База данных уже существует"
-// when the name is taken); nothing is left behind after a refusal. For base
-// files only (a server restores from its own archives).
+// when the name is taken); nothing is left behind after a refusal. With a
+// server in use, the copy (a base file) is checked the same way and its rows
+// go into a new server base, built under a temporary name and renamed.
 void RestoreBaseFile(const QString& folder, const QString& name, const QString& fromFile);
 // Loads every other table: pay kinds, shops, schedules, the per-slot tables,
 // the line tables and both employee lists (the current one in the firm's order).

@@ -11,10 +11,12 @@
 // not inherited by the commands the program starts.
 //
 // A base on a PostgreSQL server is locked by a session-level advisory lock of
-// the server, held by a connection of the lock's own (db::TakeServerLock): the
-// server drops it when the connection ends, so a crashed workstation leaves no
-// lock behind either; a lock whose session the server dropped is taken again
-// before the next write into the base.
+// the server in the base's own database, held by a connection of the lock's
+// own (db::TakeServerLock): the server drops it when the connection ends, so a
+// crashed workstation leaves no lock behind either; a lock whose session the
+// server dropped is taken again before the next write into the base. Such a
+// lock can be taken only on a base that exists (Failed with "База данных не
+// найдена." otherwise).
 #include <QString>
 
 namespace kalvor::platform {

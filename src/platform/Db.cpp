@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QThread>
@@ -152,6 +153,39 @@ DbError::DbError(std::uint32_t code, QString message, QString description, QStri
     , utf8_(QStringLiteral("%1 %2 %3").arg(code_, 8, 16, QLatin1Char('0')).arg(message_, description_).toUtf8())
 {}
 
+namespace {
+
+// Connections opened by a worker for another thread and not taken yet, by
+// the thread and the base (its absolute file name or locator).
+QMutex handedMutex;
+std::map<std::pair<QThread*, QString>, QString> handedConnections;
+
+QString newConnectionName() { return QStringLiteral("kalvor-db-%1").arg(connectionSerial.fetch_add(1)); }
+
+// Opens a new connection of that name to the base.
+void openConnection(const QString& name, const QString& file)
+{
+    if (IsServerLocator(file))
+        openServerConnection(name, ServerDatabaseOf(file));
+    else
+        openFileConnection(name, file);
+}
+
+// The connection handed over to the calling thread for the base, taken out
+// of the waiting ones; empty when there is none.
+QString takeHanded(const QString& file)
+{
+    QMutexLocker lock(&handedMutex);
+    const auto it = handedConnections.find({QThread::currentThread(), file});
+    if (it == handedConnections.end())
+        return QString();
+    const QString name = it->second;
+    handedConnections.erase(it);
+    return name;
+}
+
+} // namespace
+
 QSqlDatabase Connection::forThread(const QString& baseFile)
 {
     ThreadConnections& t = threadConnections();
@@ -164,19 +198,47 @@ QSqlDatabase Connection::forThread(const QString& baseFile)
         closeForThread(baseFile);
     }
 
-    const QString name = QStringLiteral("kalvor-db-%1").arg(connectionSerial.fetch_add(1));
-    if (IsServerLocator(file))
-        openServerConnection(name, ServerDatabaseOf(file));
-    else
-        openFileConnection(name, file);
+    QString name = takeHanded(file);
+    if (name.isEmpty()) {
+        name = newConnectionName();
+        openConnection(name, file);
+    }
     t.names[file] = name;
     return QSqlDatabase::database(name, false);
+}
+
+void Connection::openForThread(const QString& baseFile, QThread* owner)
+{
+    const QString file = IsServerLocator(baseFile) ? baseFile : QFileInfo(baseFile).absoluteFilePath();
+    if (owner == QThread::currentThread()) {
+        forThread(file);
+        return;
+    }
+    {
+        QMutexLocker lock(&handedMutex);
+        if (handedConnections.count({owner, file}))
+            return;
+    }
+    const QString name = newConnectionName();
+    openConnection(name, file);
+    // The driver belongs to the thread that uses it: the connection is the
+    // owner's from here on, and this thread touches it no more.
+    QSqlDatabase::database(name, false).driver()->moveToThread(owner);
+    QMutexLocker lock(&handedMutex);
+    handedConnections[{owner, file}] = name;
 }
 
 void Connection::closeForThread(const QString& baseFile)
 {
     ThreadConnections& t = threadConnections();
     const QString file = canonical(baseFile);
+    if (const QString handed = takeHanded(file); !handed.isEmpty()) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(handed, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(handed);
+    }
     auto it = t.names.find(file);
     if (it == t.names.end())
         return;
@@ -561,9 +623,10 @@ void Checkpoint(const QSqlDatabase& db)
 bool TableExists(const QSqlDatabase& db, const QString& table)
 {
     // The server keeps unquoted names in lower case.
-    Recordset q(db, IsServer(db) ? QStringLiteral("SELECT COUNT(*) FROM information_schema.tables "
-                                                  "WHERE table_schema = 'dbo' AND table_name = lower(?)")
-                                 : QStringLiteral("SELECT COUNT(*) FROM dbo.sqlite_master WHERE type = 'table' AND name = ?"));
+    Recordset q(db, IsServer(db)
+                        ? QStringLiteral("SELECT COUNT(*) FROM information_schema.tables "
+                                         "WHERE table_schema = 'dbo' AND table_name = lower(?)")
+                        : QStringLiteral("SELECT COUNT(*) FROM dbo.sqlite_master WHERE type = 'table' AND name = ?"));
     q.bind(0, table);
     q.exec();
     return q.next() && q.toInt(0) > 0;

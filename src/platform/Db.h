@@ -26,6 +26,8 @@
 #include <cstdint>
 #include <exception>
 
+class QThread;
+
 namespace kalvor::db {
 
 // Codes of the errors that this layer raises itself (the engine's own errors
@@ -108,7 +110,16 @@ public:
     // Connecting writes nothing into an existing file: a file that turns out not
     // to be a base is left as it was.
     static QSqlDatabase forThread(const QString& baseFile);
-    // Closes the calling thread's connection to that file, if open.
+    // Opens, on the calling thread, the connection that the thread `owner`
+    // will use for the base file, and hands it over: owner's next
+    // forThread(baseFile) takes it instead of connecting. A worker thus bears
+    // the wait for a server that is slow to answer while the user-interface
+    // thread keeps turning. A connection handed over waits for the owner's
+    // next new connection to the base (or its closeForThread); while one
+    // waits, nothing more is opened. Throws as forThread does.
+    static void openForThread(const QString& baseFile, QThread* owner);
+    // Closes the calling thread's connection to that file, if open (also one
+    // handed over to it and not taken yet).
     static void closeForThread(const QString& baseFile);
     // Whether the calling thread holds a connection to that file.
     static bool isOpenForThread(const QString& baseFile);
@@ -220,7 +231,9 @@ void BackupTo(const QSqlDatabase& db, const QString& targetFile);
 // before.
 void BackupFileTo(const QString& baseFile, const QString& targetFile);
 
-// Databases of the chosen server, through its maintenance database "postgres".
+// Whether the server has the database: asked by connecting to it, so that
+// no other database need be reachable; every failure but the server's answer
+// that there is no such database is thrown.
 bool ServerBaseExists(const QString& database);
 // The columns of a table of a server base (in lower case, as the server keeps them).
 QStringList ServerTableColumns(const QSqlDatabase& db, const QString& table);
@@ -228,6 +241,8 @@ QStringList ServerTableColumns(const QSqlDatabase& db, const QString& table);
 // into a new database. A missing tool or its failure is a DbError.
 void DumpServerBase(const QString& database, const QString& targetFile);
 void RestoreServerBase(const QString& archiveFile, const QString& database);
+// Making, dropping, renaming and copying databases run on the server's
+// maintenance database "postgres", as the server requires.
 void CreateServerBase(const QString& database);
 // Drops the database; it must have no connections left (the calling thread's
 // own are closed first).
@@ -236,10 +251,14 @@ void RenameServerBase(const QString& from, const QString& to);
 // A new database with the contents of another one (which nobody may be
 // connected to meanwhile).
 void CopyServerBase(const QString& from, const QString& to);
+// After rows were written with their own values into a table whose column
+// takes its values from the server's counter (the row id of the employees),
+// the counter goes on after the greatest value. Nothing for a base file.
+void ContinueServerCounter(const QSqlDatabase& db, const QString& table, const QString& column);
 
-// The base lock on the server: a session-level advisory lock of the
-// maintenance database, keyed by the base's name and held by a connection of
-// its own (libpq, usable from any thread). The server drops it when that
+// The base lock on the server: a session-level advisory lock taken in the
+// base's own database (so that a login needs no right to any other one) and
+// held by a connection of its own (libpq, usable from any thread). The server drops it when that
 // session ends. While a lock of a base is held here, every write transaction
 // into that base first makes sure the lock's session still lives, takes the
 // lock again on a new session when the server dropped it, and is refused when

@@ -15,6 +15,7 @@
 #include <libpq-fe.h>
 
 #include <atomic>
+#include <initializer_list>
 #include <map>
 #include <vector>
 
@@ -28,15 +29,15 @@ const QString kLocatorPrefix = QStringLiteral("pgsql:");
 const QString kDefaultEngine = QStringLiteral("KVR");
 const QString kMaintenanceBase = QStringLiteral("postgres");
 
-// The two keys of the server's advisory locks: the program's own number, and
-// the kind of lock.
+// The two keys of the server's advisory locks in a base: the program's own
+// number, and the kind of lock (the base's, held while it is open; the write
+// transaction's).
 constexpr int kLockSpace = 0x4B4C5652; // "KLVR"
+constexpr int kBaseLock = 1;
 constexpr int kWriteLock = 2;
 
 // How long the server may take to answer a connection, in seconds.
 constexpr int kConnectSeconds = 5;
-// The key of the base locks in the maintenance database.
-constexpr int kBaseLockSpace = 1263294034;
 // TCP keepalive on both ends of every connection: a session whose other end
 // is gone (a workstation without power, a cut cable) is noticed after about
 // idle + interval x count = 50 seconds, and the server then ends it and
@@ -75,27 +76,39 @@ QString serverName()
     return name;
 }
 
+// Whether the text holds one of the words (UTF-8), in any case.
+bool saysAny(const QString& text, std::initializer_list<const char*> words)
+{
+    for (const char* w : words)
+        if (text.contains(QString::fromUtf8(w), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
 // What a failure to connect was, from the text of libpq (which gives no state
-// for a connection that never began). The user is told it in plain words; the
-// server's own text goes to the console log.
+// for a connection that never began). libpq speaks the program's language
+// (Russian) and the server its own, so both wordings are read. The user is
+// told it in plain words; the server's own text goes to the console log.
 DbError connectFailure(const QString& serverText, const QString& database)
 {
     const QString text = serverText.trimmed();
     const QString server = serverName();
     platform::AppendToConsoleLog(QStringLiteral("%1, %2: %3").arg(server, database, text));
     const QString where = QStringLiteral("%1: %2").arg(server, database);
-    auto says = [&](const char* words) { return text.contains(QLatin1String(words), Qt::CaseInsensitive); };
-    if (says("password") || says("authentication") || says("no pg_hba.conf entry") ||
-        (says("role") && says("does not exist")))
+    auto says = [&](std::initializer_list<const char*> words) { return saysAny(text, words); };
+    const bool missing = says({"does not exist", "не существует"});
+    if (says({"password", "authentication", "pg_hba.conf", "парол", "проверку подлинности"}) ||
+        (missing && says({"role", "роль"})))
         return DbError(E_DB_LOGIN, QStringLiteral("Сервер базы данных %1 отказал во входе").arg(server), where,
                        kSource);
-    if (says("database") && says("does not exist"))
+    if (missing && says({"database", "база данных"}))
         return DbError(E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), where, kSource);
-    if (says("permission denied") || says("privilege") || says("not permitted to log in"))
+    if (says({"permission denied", "privilege", "not permitted to log in", "доступ к базе", "нет доступа",
+              "вход запрещён"}))
         return DbError(E_DB_NO_RIGHT,
                        QStringLiteral("Нет права на подключение к базе данных %1 на сервере %2").arg(database, server),
                        where, kSource);
-    if (says("timeout"))
+    if (says({"timeout", "тайм-аут"}))
         return DbError(E_DB_NO_SERVER, QStringLiteral("Сервер базы данных %1 не отвечает").arg(server), where, kSource);
     return DbError(E_DB_NO_SERVER, QStringLiteral("Нет связи с сервером базы данных %1").arg(server), where, kSource);
 }
@@ -205,7 +218,7 @@ void runOnMaintenance(const QString& sql, const QStringList& values = {})
     if (error.isEmpty())
         return;
     platform::AppendToConsoleLog(QStringLiteral("%1: %2\n%3").arg(serverName(), error.trimmed(), sql));
-    if (error.contains(QLatin1String("permission denied")) || error.contains(QLatin1String("must be owner")))
+    if (saysAny(error, {"permission denied", "must be owner", "нет прав", "нужно быть владельцем"}))
         throw DbError(E_DB_NO_RIGHT,
                       QStringLiteral("Нет права на изменение баз данных на сервере %1").arg(serverName()),
                       values.join(QLatin1Char(' ')), kSource);
@@ -321,8 +334,8 @@ DbError serverFailure(const QSqlDatabase& db, const QSqlError& e, const QString&
     // A connection that answers nothing more gives no state at all.
     const bool lost = isConnectionClass(state) || (state.isEmpty() && e.type() == QSqlError::ConnectionError) ||
                       (state.isEmpty() && !e.databaseText().isEmpty() &&
-                       (e.databaseText().contains(QLatin1String("server closed the connection")) ||
-                        e.databaseText().contains(QLatin1String("no connection to the server"))));
+                       saysAny(e.databaseText(), {"server closed the connection", "no connection to the server",
+                                                  "закрыл соединение", "нет соединения с сервером"}));
     if (lost) {
         // The user is told in plain words; the server's text and the
         // statement go to the console log.
@@ -410,6 +423,18 @@ void CopyServerBase(const QString& from, const QString& to)
     runOnMaintenance(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(quotedName(to), quotedName(from)));
 }
 
+void ContinueServerCounter(const QSqlDatabase& db, const QString& table, const QString& column)
+{
+    if (!IsServer(db))
+        return;
+    // The schema's own names, kept in lower case by the server.
+    Recordset q(db, QStringLiteral("SELECT setval(pg_get_serial_sequence(?, ?), COALESCE(MAX(%2), 0) + 1, false) "
+                                   "FROM dbo.%1")
+                        .arg(table, column));
+    q.run(QStringLiteral("dbo.") + table.toLower(), column.toLower());
+    q.finish();
+}
+
 namespace {
 
 // The database as the server's tools take it: a connection string, so that no
@@ -465,12 +490,12 @@ QMutex lockMutex;
 std::map<int, HeldLock> heldLocks;
 int lastLockId = 0;
 
-// A connection of libpq to the maintenance database; null (the reason in
+// A connection of libpq to the base's database; null (the reason in
 // errorText) when the server cannot be reached or refuses it.
-PGconn* connectLockSession(QString& errorText)
+PGconn* connectLockSession(const QString& database, QString& errorText)
 {
     const ServerAddress server = Server();
-    std::vector<QByteArray> keys = {"host", "dbname"}, values = {server.host.toUtf8(), kMaintenanceBase.toUtf8()};
+    std::vector<QByteArray> keys = {"host", "dbname"}, values = {server.host.toUtf8(), database.toUtf8()};
     if (server.port > 0) {
         keys.emplace_back("port");
         values.push_back(QByteArray::number(server.port));
@@ -489,21 +514,19 @@ PGconn* connectLockSession(QString& errorText)
     PGconn* session = PQconnectdbParams(k.data(), v.data(), 0);
     if (PQstatus(session) == CONNECTION_OK)
         return session;
-    const DbError e = connectFailure(QString::fromUtf8(PQerrorMessage(session)), kMaintenanceBase);
+    const DbError e = connectFailure(QString::fromUtf8(PQerrorMessage(session)), database);
     errorText = e.message();
     PQfinish(session);
     return nullptr;
 }
 
-// Tries the lock of the base on the session: Taken, HeldElsewhere or Failed.
-ServerLockResult tryLock(PGconn* session, const QString& database, QString& errorText)
+// Tries the lock of the base on a session connected to it: Taken,
+// HeldElsewhere or Failed.
+ServerLockResult tryLock(PGconn* session, QString& errorText)
 {
-    const QByteArray name = database.toUtf8();
-    const char* values[] = {name.constData()};
-    PGresult* r = PQexecParams(
+    PGresult* r = PQexec(
         session,
-        QStringLiteral("SELECT pg_try_advisory_lock(%1, hashtext($1))").arg(kBaseLockSpace).toUtf8().constData(), 1,
-        nullptr, values, nullptr, nullptr, 0);
+        QStringLiteral("SELECT pg_try_advisory_lock(%1, %2)").arg(kLockSpace).arg(kBaseLock).toUtf8().constData());
     ServerLockResult result = ServerLockResult::Failed;
     if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1)
         result = PQgetvalue(r, 0, 0)[0] == 't' ? ServerLockResult::Taken : ServerLockResult::HeldElsewhere;
@@ -516,8 +539,8 @@ ServerLockResult tryLock(PGconn* session, const QString& database, QString& erro
 // A new session holding the lock of the base, or null with the result why not.
 PGconn* lockOnNewSession(const QString& database, ServerLockResult& result, QString& errorText)
 {
-    PGconn* session = connectLockSession(errorText);
-    result = session ? tryLock(session, database, errorText) : ServerLockResult::Failed;
+    PGconn* session = connectLockSession(database, errorText);
+    result = session ? tryLock(session, errorText) : ServerLockResult::Failed;
     if (result == ServerLockResult::Taken)
         return session;
     if (session)
@@ -539,8 +562,9 @@ bool sessionAlive(PGconn* session)
 
 ServerLockResult TakeServerLock(const QString& database, int& id, QString& errorText)
 {
-    // Held in the maintenance database, so that a base being made or restored
-    // is locked before it exists; the key is the base's name hashed by the server.
+    // Held in the base's own database: a login that may connect to the base
+    // needs no other. A base being made or restored is built under another
+    // name, so nobody opens it before it is complete.
     ServerLockResult result = ServerLockResult::Failed;
     PGconn* session = lockOnNewSession(database, result, errorText);
     if (!session)

@@ -4,6 +4,7 @@
 // of a save, bases made from the template, and the archive copy.
 #include "DbTestBase.h"
 
+#include "infobase/Schema.h"
 #include "platform/BaseLock.h"
 #include "support/StoredBase.h"
 
@@ -12,6 +13,11 @@
 #include <QProcess>
 #include <QSqlError>
 #include <QSysInfo>
+#include <QThread>
+
+#include <map>
+#include <memory>
+#include <thread>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -50,6 +56,41 @@ protected:
         db::UseServer(mine);
     }
 };
+
+// The text of a value as both engines give it back.
+QString ValueText(const QVariant& v)
+{
+    if (v.isNull())
+        return QStringLiteral("<null>");
+    switch (v.typeId()) {
+    case QMetaType::Double: return QString::number(v.toDouble(), 'g', 17);
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong: return QString::number(v.toLongLong());
+    case QMetaType::QByteArray: return QString::fromLatin1(v.toByteArray().toHex());
+    default: return v.toString();
+    }
+}
+
+// Every row of every table of a base, each as the texts of its values, in
+// one order.
+std::map<QString, QStringList> TableRows(const QSqlDatabase& db)
+{
+    std::map<QString, QStringList> tables;
+    for (const TableDef& t : SchemaTables()) {
+        QStringList& rows = tables[t.name];
+        db::Recordset q(db, SelectSql(t));
+        q.exec();
+        while (q.next()) {
+            QStringList values;
+            for (int i = 0; i < t.columns.size(); ++i) values << ValueText(q.value(i));
+            rows << values.join(QLatin1Char('|'));
+        }
+        rows.sort();
+    }
+    return tables;
+}
 
 db::DbError OpenFails(CInfoBase& base)
 {
@@ -109,18 +150,111 @@ TEST_F(ServerBase, TheSecondOpeningOfABaseIsRefusedUntilTheFirstEnds)
     platform::BaseLock second, other;
     EXPECT_EQ(second.acquire(locator), platform::BaseLock::Result::HeldElsewhere);
     EXPECT_FALSE(second.held());
-    // The administrator sees which program and workstation holds it.
-    db::Recordset holder(Db(base), QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity "
-                                                  "WHERE datname = 'postgres' AND application_name = ?"));
-    holder.run(QStringLiteral("Kalvor (%1)").arg(QSysInfo::machineHostName()));
-    ASSERT_TRUE(holder.next());
-    EXPECT_EQ(holder.toInt(0), 1);
-    holder.finish();
-    // Another base's lock is its own.
-    EXPECT_EQ(other.acquire(db::ServerBaseLocator(QStringLiteral("another"))), platform::BaseLock::Result::Taken);
+    // The administrator sees which program and workstation holds it: the
+    // lock lives in the base's own database.
+    {
+        db::Recordset holder(Db(base), QStringLiteral("SELECT a.application_name FROM pg_locks l "
+                                                      "JOIN pg_stat_activity a ON a.pid = l.pid "
+                                                      "JOIN pg_database d ON d.oid = l.database "
+                                                      "WHERE l.locktype = 'advisory' AND d.datname = ?"));
+        holder.run(db::ServerDatabaseOf(locator));
+        ASSERT_TRUE(holder.next());
+        EXPECT_EQ(holder.toString(0), QStringLiteral("Kalvor (%1)").arg(QSysInfo::machineHostName()));
+        EXPECT_FALSE(holder.next());
+    }
+    // Another base's lock is its own; a base that does not exist has none.
+    const QString another = db::ServerBaseLocator(QStringLiteral("another"));
+    EXPECT_EQ(other.acquire(another), platform::BaseLock::Result::Failed);
+    EXPECT_EQ(other.errorText(), QStringLiteral("База данных не найдена."));
+    db::DropServerBase(QStringLiteral("another"));
+    db::CreateServerBase(QStringLiteral("another"));
+    EXPECT_EQ(other.acquire(another), platform::BaseLock::Result::Taken);
+    other.release();
+    db::DropServerBase(QStringLiteral("another"));
     CloseBase(base);
     EXPECT_EQ(second.acquire(locator), platform::BaseLock::Result::Taken);
     second.release();
+    OpenBase(base);
+}
+
+// A hardened server lets the workstations' login connect to its bases alone,
+// not to the maintenance database "postgres": the existence check, the
+// opening, the base lock and the writes need no more; making a base is what
+// is refused, with its reason.
+TEST_F(ServerBase, ALoginThatMayNotConnectToTheMaintenanceDatabaseOpensAndLocksItsBase)
+{
+    for (const char* statement :
+         {"DO $$BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'kalvor_desk') THEN "
+          "CREATE ROLE kalvor_desk LOGIN; END IF; END$$",
+          "REVOKE CONNECT ON DATABASE postgres FROM PUBLIC", "REVOKE CONNECT ON DATABASE postgres FROM kalvor_desk",
+          "GRANT USAGE ON SCHEMA dbo TO kalvor_desk",
+          "GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA dbo TO kalvor_desk",
+          "GRANT USAGE ON ALL SEQUENCES IN SCHEMA dbo TO kalvor_desk"})
+        db::Execute(Db(base), QString::fromUtf8(statement));
+    CloseBase(base);
+    // The login and the right come back also when a check throws.
+    struct Hardened {
+        QByteArray user = qgetenv("PGUSER");
+        Hardened() { qputenv("PGUSER", "kalvor_desk"); }
+        ~Hardened()
+        {
+            qputenv("PGUSER", user);
+            try {
+                db::Execute(db::Connection::forThread(QStringLiteral("pgsql:postgres")),
+                            QStringLiteral("GRANT CONNECT ON DATABASE postgres TO PUBLIC"));
+            } catch (const db::DbError& e) {
+                ADD_FAILURE() << e.what();
+            }
+            db::Connection::closeForThread(QStringLiteral("pgsql:postgres"));
+        }
+    };
+    auto hardened = std::make_unique<Hardened>();
+    try {
+        db::CreateServerBase(QStringLiteral("never-made"));
+        ADD_FAILURE() << "the login connected to the maintenance database";
+    } catch (const db::DbError& e) {
+        EXPECT_EQ(e.code(), db::E_DB_NO_RIGHT);
+    }
+    EXPECT_TRUE(BaseExists(base.workFolder, base.baseName));
+    EXPECT_FALSE(BaseExists(base.workFolder, QStringLiteral("no-such-base")));
+    CInfoBase desk;
+    desk.workFolder = base.workFolder;
+    desk.baseName = base.baseName;
+    OpenBase(desk);
+    LoadAll(desk);
+    desk.config.kolMax = 700;
+    SaveConfig(desk);
+    platform::BaseLock second;
+    EXPECT_EQ(second.acquire(BaseFile(desk)), platform::BaseLock::Result::HeldElsewhere);
+    CloseBase(desk);
+    EXPECT_EQ(second.acquire(BaseFile(desk)), platform::BaseLock::Result::Taken);
+    second.release();
+    hardened.reset();
+    OpenBase(base);
+    EXPECT_EQ(base.config.kolMax, 700);
+}
+
+// A worker bears the connecting: the connection it opens for another thread
+// is that thread's next one to the base, taken without connecting again (the
+// server is out of reach meanwhile), and a connection not taken is closed
+// with the thread's closing of the base.
+TEST_F(ServerBase, AConnectionOpenedOnAWorkerServesTheThreadItWasOpenedFor)
+{
+    const QString locator = BaseFile(base);
+    CloseBase(base);
+    QThread* self = QThread::currentThread();
+    std::thread([&] { db::Connection::openForThread(locator, self); }).join();
+    withServer({QStringLiteral("/nonexistent-socket-folder"), 0, QString()}, [&] {
+        db::Recordset q(db::Connection::forThread(locator), QStringLiteral("SELECT kolMax FROM dbo.config"));
+        q.exec();
+        ASSERT_TRUE(q.next());
+        EXPECT_EQ(q.toInt(0), 1000);
+    });
+    db::Connection::closeForThread(locator);
+    std::thread([&] { db::Connection::openForThread(locator, self); }).join();
+    db::Connection::closeForThread(locator);
+    withServer({QStringLiteral("/nonexistent-socket-folder"), 0, QString()},
+               [&] { EXPECT_THROW(db::Connection::forThread(locator), db::DbError); });
     OpenBase(base);
 }
 
@@ -243,6 +377,53 @@ TEST_F(ServerBase, AnUnreachableServerOrARefusedLoginIsToldInPlainWords)
     CloseBase(again);
 }
 
+// A server installed in Russian answers in Russian: a missing base, a
+// refused login and a missing right keep their own messages all the same.
+TEST_F(ServerBase, AServerThatAnswersInRussianIsUnderstood)
+{
+    const QString server = db::Server().host;
+    const QString russian = QStringLiteral("ru_RU.UTF-8");
+    auto speak = [&](bool inRussian) {
+        db::Execute(Db(base), inRussian ? QStringLiteral("ALTER SYSTEM SET lc_messages = '%1'").arg(russian)
+                                        : QStringLiteral("ALTER SYSTEM RESET lc_messages"));
+        db::Execute(Db(base), QStringLiteral("SELECT pg_reload_conf()"));
+        // The server takes the setting for its next sessions once it has read it.
+        for (int wait = 0; wait < 100; ++wait) {
+            db::Connection::closeForThread(BaseFile(base));
+            db::Recordset q(Db(base), QStringLiteral("SELECT current_setting('lc_messages')"));
+            q.exec();
+            if (q.next() && (q.toString(0) == russian) == inRussian)
+                break;
+            q.finish();
+            QThread::msleep(20);
+        }
+    };
+    for (const char* statement : {"DROP ROLE IF EXISTS kalvor_clerk", "CREATE ROLE kalvor_clerk LOGIN",
+                                  "REVOKE CONNECT ON DATABASE test FROM PUBLIC"})
+        db::Execute(Db(base), QString::fromUtf8(statement));
+    speak(true);
+    const QByteArray user = qgetenv("PGUSER");
+    auto refusal = [&](const char* login, const QString& name) {
+        qputenv("PGUSER", login);
+        try {
+            BaseExists(base.workFolder, name);
+        } catch (const db::DbError& e) {
+            qputenv("PGUSER", user);
+            return e;
+        }
+        qputenv("PGUSER", user);
+        return db::DbError(0, QString(), QString(), QString());
+    };
+    EXPECT_FALSE(BaseExists(base.workFolder, QStringLiteral("no-such-base")));
+    const db::DbError login = refusal("nobody-of-kalvor", base.baseName);
+    EXPECT_EQ(login.code(), db::E_DB_LOGIN) << login.what();
+    const db::DbError right = refusal("kalvor_clerk", base.baseName);
+    EXPECT_EQ(right.code(), db::E_DB_NO_RIGHT) << right.what();
+    EXPECT_EQ(right.message(), QStringLiteral("Нет права на подключение к базе данных test на сервере %1").arg(server));
+    db::Execute(Db(base), QStringLiteral("GRANT CONNECT ON DATABASE test TO PUBLIC"));
+    speak(false);
+}
+
 TEST_F(ServerBase, AConnectionDroppedInASaveLeavesTheBaseAsItWasAndIsOpenedAnew)
 {
     Fill(12);
@@ -333,4 +514,59 @@ TEST_F(ServerBase, ANewBaseIsMadeFromTheTemplateAndTheArchiveCopyRestores)
     EXPECT_EQ(restored.list, base.list);
     CloseBase(restored);
     DeleteBase(folder, QStringLiteral("restored"));
+}
+
+// A firm moves its base file onto the server: a month change's copy of the
+// file, restored with the server in use, becomes a server base with every
+// row of every table, built under a temporary name; the copy is only read,
+// and a new employee gets an id after the copied ones.
+TEST_F(ServerBase, ABaseFilesCopyRestoredOntoTheServerHoldsTheSameRows)
+{
+    const QString folder = dir.path();
+    std::map<QString, QStringList> fileRows;
+    withServer({}, [&] {
+        CInfoBase file;
+        file.workFolder = base.workFolder;
+        file.baseName = QStringLiteral("firm");
+        CreateSchemaBase(folder, file.baseName);
+        OpenBase(file);
+        const FixtureBase filled = BuildFixtureBase(file, 9, 11);
+        std::vector<WarDatBlock> none(filled.records.size());
+        SaveAll(file, filled.records, &none);
+        fileRows = TableRows(Db(file));
+        CloseBase(file);
+    });
+    const QString copyFile = folder + QStringLiteral("/firm.sqlite");
+    ASSERT_TRUE(QFile::exists(copyFile));
+    const QByteArray before = [&] {
+        QFile f(copyFile);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    ASSERT_GT(fileRows[QStringLiteral("konst")].size(), 8);
+
+    DeleteBase(folder, QStringLiteral("moved"));
+    RestoreBaseFile(folder, QStringLiteral("moved"), copyFile);
+    EXPECT_FALSE(db::ServerBaseExists(QStringLiteral("moved.new")));
+    EXPECT_THROW(RestoreBaseFile(folder, QStringLiteral("moved"), copyFile), db::DbError);
+    QFile after(copyFile);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), before);
+
+    CInfoBase moved;
+    moved.workFolder = base.workFolder;
+    moved.baseName = QStringLiteral("moved");
+    OpenBase(moved);
+    const std::map<QString, QStringList> serverRows = TableRows(Db(moved));
+    for (const auto& [table, rows] : fileRows) EXPECT_EQ(serverRows.at(table), rows) << table.toStdString();
+    // The id of a new employee, and the greatest copied one.
+    auto number = [&](const char* sql) {
+        db::Recordset q(Db(moved), QString::fromUtf8(sql));
+        q.exec();
+        return q.next() ? q.value(0).toLongLong() : -1;
+    };
+    const qint64 last = number("SELECT MAX(id) FROM dbo.konst");
+    db::Execute(Db(moved), QStringLiteral("INSERT INTO dbo.konst (rec) VALUES (9999)"));
+    EXPECT_EQ(number("SELECT id FROM dbo.konst WHERE rec = 9999"), last + 1);
+    CloseBase(moved);
+    DeleteBase(folder, QStringLiteral("moved"));
 }

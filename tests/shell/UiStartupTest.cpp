@@ -4,6 +4,7 @@
 #include "UiTestSupport.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "platform/Db.h"
 #include "shell/ui/CInfoView.h"
 #include "shell/ui/CKalvorApp.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -19,12 +20,17 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
+#include <arpa/inet.h>
 #include <atomic>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -325,6 +331,51 @@ TEST_F(UiStartup, AnOpeningFailureStopsTheProgramWithItsMessage)
                   QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : 80004005\nErrorMessage: Unspecified error\n"
                                  "Description : disk I/O error\nSource      : Kalvor base\n"));
     }
+}
+
+// A server that takes the connection and never answers: the login's check
+// connects on a worker while a wait window shows and the interface thread
+// keeps turning (a timer of that thread sees the window); the bounded wait
+// ends in the server's own message, said once, and the program ends without
+// offering to make a base.
+TEST_F(UiStartup, ASilentServerIsWaitedForOnAWorkerAndNamedWhenTheWaitEnds)
+{
+    const int silent = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(::listen(silent, 4), 0);
+    ASSERT_EQ(::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const int port = ntohs(address.sin_port);
+    WriteIni(QStringLiteral("[Application]\npath=%1\n[SQL]\nserver=127.0.0.1:%2\n").arg(folder).arg(port));
+
+    MessageRecorder boxes;
+    QStringList waits;
+    QTimer watch;
+    watch.setInterval(50);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->findChild<QProgressBar*>() && waits.isEmpty())
+            waits << modal->findChild<QLabel*>()->text();
+    });
+    watch.start();
+    {
+        CKalvorApp app(ini);
+        app.SetLoginRunner(Typing(QStringLiteral("demo"), QString()));
+        EXPECT_FALSE(app.InitInstance({}));
+        EXPECT_FALSE(app.Base()->IsOpen());
+        EXPECT_FALSE(app.MainFrame()->isVisible());
+    }
+    watch.stop();
+    ::close(silent);
+    kalvor::db::UseServer({});
+    EXPECT_EQ(waits, QStringList{QStringLiteral("Подключение к базе данных demo...")});
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes[0].text.contains(
+        QStringLiteral("ErrorMessage: Сервер базы данных 127.0.0.1:%1 не отвечает\n").arg(port)))
+        << boxes.boxes[0].text.toStdString();
 }
 
 TEST_F(UiStartup, AFileThatIsNotABaseIsReportedAndLeftAsItWas)

@@ -41,7 +41,18 @@ public:
     virtual ~BaseService() = default;
     // True when a base of that name exists.
     virtual bool Exists(const QString& name) = 0;
-    // Makes a new base of that name from the empty template.
+    // The part of opening the base that may wait on a server, safe on a
+    // worker thread while the user-interface thread keeps turning: the
+    // connection of the thread that then opens it, and its lock. A failure
+    // with the code E_DB_NOT_FOUND: the server answered that there is no such
+    // base. Nothing to do for the base files of the working folder.
+    virtual BaseFailure Reach(const QString& name)
+    {
+        Q_UNUSED(name);
+        return {};
+    }
+    // Makes a new base of that name from the empty template; safe on a
+    // worker thread.
     virtual BaseFailure Create(const QString& name) = 0;
     // Opens the base (connection, schema upgrade, firm data) and holds it
     // for this opening alone until Close; a base another opening holds is
@@ -49,7 +60,8 @@ public:
     virtual BaseFailure Open(const QString& name) = 0;
     // Makes the base of that name from a copy of a base file (an archive copy
     // of the month change); the base must not exist and nobody may hold it.
-    // The copy goes under a temporary name and is renamed when complete.
+    // The copy goes under a temporary name and is renamed when complete. Safe
+    // on a worker thread.
     virtual BaseFailure Restore(const QString& name, const QString& fromFile)
     {
         Q_UNUSED(name);

@@ -43,6 +43,16 @@ constexpr int kBasePanel = 20;
 
 } // namespace
 
+// A failure of the base layer: its message alone when it is a plain one,
+// else the database error box.
+static void ShowBaseFailure(const BaseFailure& failure)
+{
+    if (failure.plain)
+        KalvorMessageBox(failure.message, MB_OK | MB_ICONERROR);
+    else
+        ShowComError(failure.ToDbError());
+}
+
 CKalvorApp* KalvorApp() { return g_app; }
 
 QRect ClampToScreen(const QRect& stored, const QRect& screen)
@@ -218,14 +228,20 @@ bool CKalvorApp::StartUp(const QStringList& arguments)
 
     // 5. The login, with the frame hidden.
     m_frame->hide();
-    CLoginDlg login(offered, [this](const QString& name) { return m_base->Exists(name); });
+    CLoginDlg login(offered, [this](const QString& name) { return CheckLoginBase(name); });
     if (m_loginRunner(login) != QDialog::Accepted)
         return false;
     m_config.base = login.BaseName();
-    const bool existed = login.BaseExists() && m_base->Exists(m_config.base);
+    // A server's base was asked for by the login already.
+    const bool existed = login.BaseExists() && (kalvor::db::ServerInUse() || m_base->Exists(m_config.base));
 
     // 6. Names into the document; open the base when it exists.
     m_doc->infoBase.baseName = m_config.base;
+    if (existed && m_loginFailure) {
+        ShowBaseFailure(*m_loginFailure);
+        m_frame->close();
+        return false;
+    }
     if (existed) {
         if (!OpenChosenBase())
             return false;
@@ -256,19 +272,40 @@ static void ReadReferenceFiles(CKalvorDoc& doc)
                      MB_OK | MB_ICONWARNING);
 }
 
-// A failure of the base layer: its message alone when it is a plain one,
-// else the database error box.
-static void ShowBaseFailure(const BaseFailure& failure)
+bool CKalvorApp::CheckLoginBase(const QString& name)
 {
-    if (failure.plain)
-        KalvorMessageBox(failure.message, MB_OK | MB_ICONERROR);
-    else
-        ShowComError(failure.ToDbError());
+    m_loginFailure.reset();
+    if (!kalvor::db::ServerInUse())
+        return m_base->Exists(name);
+    const BaseFailure reached = ReachBase(name);
+    if (reached.failed && reached.code == kalvor::db::E_DB_NOT_FOUND)
+        return false;
+    if (reached.failed)
+        m_loginFailure = std::make_unique<BaseFailure>(reached);
+    return true;
+}
+
+BaseFailure CKalvorApp::ReachBase(const QString& name)
+{
+    if (!kalvor::db::ServerInUse())
+        return m_base->Reach(name);
+    // The connection runs on a worker; the window waits without freezing.
+    BaseFailure reached = BaseFailure::Plain(QStringLiteral("Прочая ошибка"));
+    RunWithWaitWindow(
+        QStringLiteral("Подключение к базе данных %1...").arg(name),
+        [&] {
+            reached = m_base->Reach(name);
+            return !reached.failed;
+        },
+        m_frame.get());
+    return reached;
 }
 
 bool CKalvorApp::OpenChosenBase()
 {
-    const BaseFailure f = m_base->Open(m_doc->infoBase.baseName);
+    BaseFailure f = ReachBase(m_doc->infoBase.baseName);
+    if (!f.failed)
+        f = m_base->Open(m_doc->infoBase.baseName);
     if (f.failed) {
         ShowBaseFailure(f);
         m_frame->close();
@@ -280,14 +317,26 @@ bool CKalvorApp::OpenChosenBase()
 
 bool CKalvorApp::CreateBase()
 {
-    if (!m_base || m_base->IsOpen() || m_doc->infoBase.baseName.isEmpty())
+    const QString name = m_doc->infoBase.baseName;
+    if (!m_base || m_base->IsOpen() || name.isEmpty())
         return false;
-    const BaseFailure f = m_base->Create(m_doc->infoBase.baseName);
+    // Made (and a server's base reached) on a worker; the window waits
+    // without freezing.
+    BaseFailure f = BaseFailure::Plain(QStringLiteral("Прочая ошибка"));
+    RunWithWaitWindow(
+        QStringLiteral("Создание базы данных %1...").arg(name),
+        [&] {
+            f = m_base->Create(name);
+            if (!f.failed)
+                f = m_base->Reach(name);
+            return !f.failed;
+        },
+        m_frame.get());
     if (f.failed) {
         ShowBaseFailure(f);
         return false;
     }
-    const BaseFailure o = m_base->Open(m_doc->infoBase.baseName);
+    const BaseFailure o = m_base->Open(name);
     if (o.failed) {
         ShowBaseFailure(o);
         return false;
@@ -297,11 +346,25 @@ bool CKalvorApp::CreateBase()
     return true;
 }
 
-// The base's copy in an archive folder: the base file, or the server's
-// archive of a server base.
+// The base's copy in an archive folder: the base file, or also the server's
+// archive with a server (a base file's copy then fills a server base).
 static QStringList BaseCopyPatterns()
 {
-    return {kalvor::db::ServerInUse() ? QStringLiteral("*.dump") : QStringLiteral("*.sqlite")};
+    if (kalvor::db::ServerInUse())
+        return {QStringLiteral("*.dump"), QStringLiteral("*.sqlite")};
+    return {QStringLiteral("*.sqlite")};
+}
+
+// The copy of an archive folder to restore: the server's archive before a
+// base file.
+static QString BaseCopyIn(const QString& copyFolder)
+{
+    for (const QString& pattern : BaseCopyPatterns()) {
+        const QStringList files = QDir(copyFolder).entryList({pattern}, QDir::Files, QDir::Name);
+        if (!files.isEmpty())
+            return copyFolder + QLatin1Char('/') + files.first();
+    }
+    return QString();
 }
 
 QStringList CKalvorApp::ArchiveCopies() const
@@ -338,14 +401,16 @@ bool CKalvorApp::RestoreBase()
     if (chosen.isEmpty())
         return false;
     const QString copyFolder = m_doc->infoBase.workFolder + QStringLiteral("archive/") + chosen;
-    const QString baseFile =
-        copyFolder + QLatin1Char('/') + QDir(copyFolder).entryList(BaseCopyPatterns(), QDir::Files).first();
-    // The copy runs on a worker; the window waits without freezing.
+    const QString baseFile = BaseCopyIn(copyFolder);
+    // The copy (and the connection to a server's base) runs on a worker; the
+    // window waits without freezing.
     BaseFailure restored = BaseFailure::Plain(QStringLiteral("Прочая ошибка"));
     RunWithWaitWindow(
         QStringLiteral("Восстановление базы данных %1 из копии %2...").arg(name, chosen),
         [&] {
             restored = m_base->Restore(name, baseFile);
+            if (!restored.failed)
+                restored = m_base->Reach(name);
             return !restored.failed;
         },
         m_frame.get());

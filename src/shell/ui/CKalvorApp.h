@@ -12,6 +12,7 @@
 #include <memory>
 
 class BaseService;
+struct BaseFailure;
 class CKalvorDoc;
 class CLoginDlg;
 class CMainFrame;
@@ -89,6 +90,13 @@ private:
     void RegisterShellCommands();
     bool StartUp(const QStringList& arguments);
     bool OpenChosenBase();
+    // The login's check of the name: whether the base exists. A server's base
+    // is reached on a worker (BaseService::Reach) while a wait window shows;
+    // a failure other than a missing base counts as existing and is kept in
+    // m_loginFailure for the start-up to show.
+    bool CheckLoginBase(const QString& name);
+    // BaseService::Reach on a worker with a wait window (at once without a server).
+    BaseFailure ReachBase(const QString& name);
 
     QString m_configFile;
     KalvorConfig m_config;
@@ -97,6 +105,7 @@ private:
     LoginRunner m_loginRunner;
     ArchiveChooser m_archiveChooser;
     std::unique_ptr<BaseService> m_base;
+    std::unique_ptr<BaseFailure> m_loginFailure;
     std::unique_ptr<CKalvorDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;
     bool m_frameShown = false;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 namespace ib = kalvor::infobase;
 namespace db = kalvor::db;
@@ -17,7 +18,7 @@ const QString kSuffix = QStringLiteral(".sqlite");
 } // namespace
 
 InfoBaseService::InfoBaseService(ib::CInfoBase& infoBase, const QString& folder)
-    : m_infoBase(infoBase), m_folder(kalvor::platform::WithSeparator(folder))
+    : m_infoBase(infoBase), m_folder(kalvor::platform::WithSeparator(folder)), m_owner(QThread::currentThread())
 {}
 
 InfoBaseService::~InfoBaseService() { Close(); }
@@ -55,12 +56,38 @@ BaseFailure InfoBaseService::TakeLock(const QString& name, kalvor::platform::Bas
                                   .arg(kalvor::platform::BaseLock::lockFileOf(file), lock.errorText()));
 }
 
-BaseFailure InfoBaseService::Create(const QString& name)
+BaseFailure InfoBaseService::Reach(const QString& name)
 {
+    const QString file = ib::BaseFilePath(m_folder, name);
+    if (!db::IsServerLocator(file) || (m_lock.held() && m_lock.baseFile() == file))
+        return {};
+    if (!ib::ValidBaseName(name))
+        return BaseFailure::Plain(QStringLiteral("Недопустимое имя базы данных"));
+    try {
+        // Connecting tells a missing base, or why the server cannot be
+        // asked, before the lock is asked for.
+        kalvor::db::Connection::openForThread(file, m_owner);
+    } catch (const db::DbError& e) {
+        return BaseFailure::From(e);
+    }
     kalvor::platform::BaseLock lock;
     if (const BaseFailure held = TakeLock(name, lock); held.failed)
         return held;
     m_lock = std::move(lock);
+    return {};
+}
+
+BaseFailure InfoBaseService::Create(const QString& name)
+{
+    // A server's base is built under another name and can be locked only
+    // once it exists (the opening does that); renaming it refuses a name
+    // taken meanwhile.
+    if (!db::IsServerLocator(ib::BaseFilePath(m_folder, name))) {
+        kalvor::platform::BaseLock lock;
+        if (const BaseFailure held = TakeLock(name, lock); held.failed)
+            return held;
+        m_lock = std::move(lock);
+    }
     try {
         ib::CreateBase(m_folder, name);
     } catch (const db::DbError& e) {
@@ -75,8 +102,13 @@ BaseFailure InfoBaseService::Open(const QString& name)
     // A base held by another opening is refused before anything of this one
     // is touched.
     kalvor::platform::BaseLock lock;
-    // A missing base gets no lock file: the opening below tells it is missing.
-    if (ib::BaseExists(m_folder, name)) {
+    // A server's base reached before has its lock taken for this opening;
+    // one not reached is connected and locked by the opening itself. A
+    // missing base file gets no lock file: the opening below tells it is
+    // missing.
+    const QString file = ib::BaseFilePath(m_folder, name);
+    const bool reached = m_lock.held() && m_lock.baseFile() == file;
+    if (reached || (!db::IsServerLocator(file) && ib::BaseExists(m_folder, name))) {
         if (const BaseFailure held = TakeLock(name, lock); held.failed)
             return held;
     }
@@ -107,13 +139,13 @@ BaseFailure InfoBaseService::Restore(const QString& name, const QString& fromFil
 {
     if (!ib::ValidBaseName(name))
         return BaseFailure::Plain(QStringLiteral("Недопустимое имя базы данных"));
+    const QString target = ib::BaseFilePath(m_folder, name);
+    if (db::IsServerLocator(target))
+        return RestoreOnServer(name, fromFile);
     kalvor::platform::BaseLock lock;
     if (const BaseFailure held = TakeLock(name, lock); held.failed)
         return held;
     m_lock = std::move(lock);
-    const QString target = ib::BaseFilePath(m_folder, name);
-    if (db::IsServerLocator(target))
-        return RestoreOnServer(name, fromFile);
     if (QFileInfo::exists(target)) {
         m_lock.release();
         return BaseFailure::Plain(QStringLiteral("База данных %1 уже существует").arg(name));
@@ -132,16 +164,20 @@ BaseFailure InfoBaseService::Restore(const QString& name, const QString& fromFil
     return {};
 }
 
-// A server base comes back from the server's archive into a database of
-// another name, renamed when complete; the lock is held as for a file.
+// A server base comes back into a database of another name, renamed when
+// complete (so nobody opens it before): from the server's own archive, or
+// from a base file's copy whose rows are taken into it. Its lock is taken
+// by the opening that follows.
 BaseFailure InfoBaseService::RestoreOnServer(const QString& name, const QString& fromFile)
 {
     const QString database = db::ServerDatabaseOf(ib::BaseFilePath(m_folder, name));
     const QString temp = database + QStringLiteral("_restore");
     try {
-        if (db::ServerBaseExists(database)) {
-            m_lock.release();
+        if (db::ServerBaseExists(database))
             return BaseFailure::Plain(QStringLiteral("База данных %1 уже существует").arg(name));
+        if (!fromFile.endsWith(QLatin1String(".dump"))) {
+            ib::RestoreBaseFile(m_folder, name, fromFile);
+            return {};
         }
         if (db::ServerBaseExists(temp))
             db::DropServerBase(temp);
@@ -149,7 +185,6 @@ BaseFailure InfoBaseService::RestoreOnServer(const QString& name, const QString&
         db::RestoreServerBase(fromFile, temp);
         db::RenameServerBase(temp, database);
     } catch (const db::DbError& error) {
-        m_lock.release();
         return BaseFailure::Plain(error.message() + QLatin1Char('\n') + error.description());
     }
     return {};
@@ -183,6 +218,8 @@ void InfoBaseService::Close()
 QStringList InfoBaseService::Names()
 {
     QStringList names;
+    if (db::ServerInUse())
+        return names;
     const QStringList files = QDir(m_folder.isEmpty() ? QStringLiteral(".") : m_folder)
                                   .entryList({QLatin1Char('*') + kSuffix}, QDir::Files, QDir::Name);
     for (const QString& f : files) {

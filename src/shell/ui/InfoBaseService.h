@@ -1,10 +1,12 @@
 // The base layer of the program: the document's information base (CInfoBase)
-// kept in one SQLite file "<name>.sqlite" of the working folder.
+// kept in one SQLite file "<name>.sqlite" of the working folder, or in a
+// database of the configured server.
 #pragma once
 
 #include "platform/BaseLock.h"
 #include "shell/ui/BaseService.h"
 
+class QThread;
 namespace kalvor::infobase {
 class CInfoBase;
 }
@@ -17,6 +19,10 @@ public:
     ~InfoBaseService() override;
 
     bool Exists(const QString& name) override;
+    // A server's base: the connection of the thread that made this service,
+    // opened here and handed over, then the base's lock (kept for the
+    // opening). Done once for a name whose lock this service holds.
+    BaseFailure Reach(const QString& name) override;
     // A new base from "empty.bak" of the working folder, which must be there.
     BaseFailure Create(const QString& name) override;
     // Names the base in the information base and opens it: connection,
@@ -29,7 +35,8 @@ public:
     bool IsOpen() const override;
     QString OpenName() const override;
     void Close() override;
-    // The "<name>.sqlite" files of the working folder, in name order.
+    // The "<name>.sqlite" files of the working folder, in name order (none
+    // when the bases are on a server).
     QStringList Names() override;
 
     const QString& Folder() const { return m_folder; }
@@ -43,6 +50,8 @@ private:
     // opening holds it, nothing of this service touched.
     BaseFailure TakeLock(const QString& name, kalvor::platform::BaseLock& lock);
 
+    // The thread that opens the bases (the user-interface thread).
+    QThread* m_owner;
     QString m_openFile;
     // The lock of a base this service makes or restores; an opening hands it
     // to the information base, which holds its own lock while open.
