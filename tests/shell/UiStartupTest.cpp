@@ -378,6 +378,56 @@ TEST_F(UiStartup, ASilentServerIsWaitedForOnAWorkerAndNamedWhenTheWaitEnds)
         << boxes.boxes[0].text.toStdString();
 }
 
+// A firm moves its base file onto a server: with the server configured, the
+// login finds no base of that name there, the month change's copy of the file
+// is offered for restoring, its rows go into a new server base, and the base
+// opens; the next start opens it from the login. The connections are made on
+// workers and handed to the interface thread.
+TEST_F(UiStartup, OnAServerABaseFilesCopyIsRestoredFromTheMainPanelAndOpens)
+{
+    namespace ib = kalvor::infobase;
+    const QString server = qEnvironmentVariable("KALVOR_TEST_SERVER");
+    if (server.isEmpty())
+        GTEST_SKIP() << "no PostgreSQL server for the tests";
+    kalvor::db::UseServer({});
+    MakeTestBase(folder, QStringLiteral("firm"), QStringLiteral("пароль"));
+    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("archive/firm_2011_04")));
+    ASSERT_TRUE(QFile::copy(folder + QStringLiteral("firm.sqlite"),
+                            folder + QStringLiteral("archive/firm_2011_04/firm.sqlite")));
+    kalvor::db::UseServer({server, 0, QString()});
+    ib::DeleteBase(folder, QStringLiteral("moved"));
+    WriteIni(QStringLiteral("[Application]\npath=%1\n[SQL]\nserver=%2\n").arg(folder, server));
+
+    MessageRecorder boxes; // "Да" to "not found, go on?"
+    {
+        CKalvorApp app(ini);
+        app.SetLoginRunner(Typing(QStringLiteral("moved"), QString()));
+        QStringList offered;
+        app.SetArchiveChooser([&](const QStringList& archives) {
+            offered = archives;
+            return archives.value(0);
+        });
+        ASSERT_TRUE(app.InitInstance({}));
+        EXPECT_EQ(boxes.Texts(), QStringList{kNotFound});
+        EXPECT_FALSE(app.Base()->IsOpen());
+        ASSERT_TRUE(app.MainFrame()->RunCommand(32774));
+        EXPECT_EQ(offered, QStringList{QStringLiteral("firm_2011_04")});
+        ASSERT_TRUE(app.Base()->IsOpen());
+        EXPECT_EQ(app.Base()->StoredPassword(), QStringLiteral("пароль"));
+        app.ExitInstance();
+    }
+    {
+        CKalvorApp app(ini);
+        app.SetLoginRunner(Typing(QString(), QStringLiteral("пароль")));
+        ASSERT_TRUE(app.InitInstance({}));
+        EXPECT_TRUE(app.Base()->IsOpen());
+        EXPECT_EQ(app.Document()->infoBase.config.kolMax, 1000);
+        app.ExitInstance();
+    }
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    ib::DeleteBase(folder, QStringLiteral("moved"));
+}
+
 TEST_F(UiStartup, AFileThatIsNotABaseIsReportedAndLeftAsItWas)
 {
     const QByteArray junk(4096, 'x');

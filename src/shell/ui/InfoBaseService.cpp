@@ -1,6 +1,7 @@
 #include "shell/ui/InfoBaseService.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "platform/GuiBridge.h"
 #include "platform/WorkingFolder.h"
 
 #include <QDir>
@@ -71,8 +72,14 @@ BaseFailure InfoBaseService::Reach(const QString& name)
         return BaseFailure::From(e);
     }
     kalvor::platform::BaseLock lock;
-    if (const BaseFailure held = TakeLock(name, lock); held.failed)
+    if (const BaseFailure held = TakeLock(name, lock); held.failed) {
+        // The connection handed over is not wanted: its thread closes it.
+        kalvor::platform::GuiBridge::runBlocking([&] {
+            kalvor::db::Connection::closeForThread(file);
+            return 0;
+        });
         return held;
+    }
     m_lock = std::move(lock);
     return {};
 }
