@@ -114,7 +114,10 @@ void openFileConnection(const QString& name, const QString& file)
             throw e;
         }
         // The SQLite-only part: attach the base file as schema dbo, foreign keys
-        // on, the short wait for locks. None of it writes into the file.
+        // on, the short wait for locks. None of it writes into the file. The
+        // journals of savepoints stay in memory: a save of many employees,
+        // each a savepoint of one transaction, would otherwise write every
+        // changed page into a temporary file as well.
         QSqlQuery q(db);
         q.prepare(QStringLiteral("ATTACH DATABASE ? AS dbo"));
         q.addBindValue(file);
@@ -123,7 +126,8 @@ void openFileConnection(const QString& name, const QString& file)
         if (ok) {
             const QString wait = QStringLiteral("PRAGMA busy_timeout=%1").arg(kBusyWaitMilliseconds);
             for (const QString& pragma :
-                 {QStringLiteral("PRAGMA dbo.synchronous=NORMAL"), QStringLiteral("PRAGMA foreign_keys=ON"), wait}) {
+                 {QStringLiteral("PRAGMA dbo.synchronous=NORMAL"), QStringLiteral("PRAGMA foreign_keys=ON"),
+                  QStringLiteral("PRAGMA temp_store=MEMORY"), wait}) {
                 if (!q.exec(pragma)) {
                     ok = false;
                     err = q.lastError();
@@ -186,6 +190,7 @@ void Connection::closeForThread(const QString& baseFile)
     t.lost.erase(name);
     t.rawStatements.erase(name);
     t.statements.erase(name);
+    t.serverPrepared.erase(name);
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         db.close();
@@ -269,8 +274,7 @@ RawStatement::RawStatement(const QSqlDatabase& db, const QString& sql) : db_(db)
 {
     sqlite3* handle = HandleOf(db);
     if (!handle) {
-        // A server: the driver's own prepared statement does the same work.
-        query_ = std::make_unique<Recordset>(db, sql);
+        server_ = std::make_unique<ServerQuery>(db, sql);
         return;
     }
     const QByteArray text = sql.toUtf8();
@@ -286,8 +290,8 @@ RawStatement::~RawStatement() { sqlite3_finalize(stmt_); }
 
 RawStatement& RawStatement::bind(int index, qint64 value)
 {
-    if (query_) {
-        query_->bind(index, QVariant(qlonglong(value)));
+    if (server_) {
+        server_->values.set(index, value);
         return *this;
     }
     sqlite3_bind_int64(stmt_, index + 1, value);
@@ -296,8 +300,8 @@ RawStatement& RawStatement::bind(int index, qint64 value)
 
 RawStatement& RawStatement::bind(int index, double value)
 {
-    if (query_) {
-        query_->bind(index, QVariant(value));
+    if (server_) {
+        server_->values.set(index, value);
         return *this;
     }
     sqlite3_bind_double(stmt_, index + 1, value);
@@ -306,8 +310,8 @@ RawStatement& RawStatement::bind(int index, double value)
 
 RawStatement& RawStatement::bind(int index, const QString& value)
 {
-    if (query_) {
-        query_->bind(index, value.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(value));
+    if (server_) {
+        server_->values.set(index, value);
         return *this;
     }
     if (value.isNull())
@@ -319,8 +323,8 @@ RawStatement& RawStatement::bind(int index, const QString& value)
 
 RawStatement& RawStatement::bind(int index, const QVariant& value)
 {
-    if (query_) {
-        query_->bind(index, value);
+    if (server_) {
+        server_->values.set(index, value);
         return *this;
     }
     switch (value.isNull() ? QMetaType::UnknownType : value.typeId()) {
@@ -348,12 +352,12 @@ RawStatement& RawStatement::bind(int index, const QVariant& value)
 
 bool RawStatement::next()
 {
-    if (query_) {
+    if (server_) {
         if (!running_) {
-            query_->exec();
+            server_->exec();
             running_ = true;
         }
-        running_ = query_->next();
+        running_ = server_->next();
         return running_;
     }
     if (!running_) {
@@ -369,23 +373,23 @@ bool RawStatement::next()
 
 int RawStatement::toInt(int column) const
 {
-    return query_ ? query_->toInt(column) : int(sqlite3_column_int64(stmt_, column));
+    return server_ ? server_->toInt(column) : int(sqlite3_column_int64(stmt_, column));
 }
 
 qint64 RawStatement::toInt64(int column) const
 {
-    return query_ ? query_->toInt64(column) : sqlite3_column_int64(stmt_, column);
+    return server_ ? server_->toInt64(column) : sqlite3_column_int64(stmt_, column);
 }
 
 double RawStatement::toDouble(int column) const
 {
-    return query_ ? query_->toDouble(column) : sqlite3_column_double(stmt_, column);
+    return server_ ? server_->toDouble(column) : sqlite3_column_double(stmt_, column);
 }
 
 QString RawStatement::toString(int column) const
 {
-    if (query_)
-        return query_->toString(column);
+    if (server_)
+        return server_->toString(column);
     const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt_, column));
     if (!text)
         return QString();
@@ -394,8 +398,8 @@ QString RawStatement::toString(int column) const
 
 QVariant RawStatement::value(int column) const
 {
-    if (query_)
-        return query_->isNull(column) ? QVariant() : query_->value(column);
+    if (server_)
+        return server_->value(column);
     switch (sqlite3_column_type(stmt_, column)) {
     case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(stmt_, column)));
     case SQLITE_FLOAT: return QVariant(sqlite3_column_double(stmt_, column));
@@ -409,8 +413,8 @@ QVariant RawStatement::value(int column) const
 
 void RawStatement::reset()
 {
-    if (query_)
-        query_->finish();
+    if (server_)
+        server_->reset();
     else
         sqlite3_reset(stmt_);
     running_ = false;
@@ -418,10 +422,10 @@ void RawStatement::reset()
 
 qint64 RawStatement::lastInsertId() const
 {
-    if (!query_)
+    if (!server_)
         return sqlite3_last_insert_rowid(sqlite3_db_handle(stmt_));
     // The server's last value of an identity column of this session.
-    Recordset last(db_, QStringLiteral("SELECT lastval()"));
+    ServerQuery last(db_, QStringLiteral("SELECT lastval()"));
     last.exec();
     return last.next() ? last.toInt64(0) : 0;
 }
@@ -440,8 +444,9 @@ bool RawStatement::step()
 
 void RawStatement::exec()
 {
-    if (query_) {
-        query_->exec();
+    if (server_) {
+        server_->exec();
+        server_->reset();
         return;
     }
     checkInjectedFailure(db_, sql_);
@@ -452,10 +457,10 @@ void RawStatement::exec()
 
 qint64 RawStatement::selectInt64()
 {
-    if (query_) {
-        query_->exec();
-        const qint64 value = query_->next() ? query_->toInt64(0) : 0;
-        query_->finish();
+    if (server_) {
+        server_->exec();
+        const qint64 value = server_->next() ? server_->toInt64(0) : 0;
+        server_->reset();
         return value;
     }
     checkInjectedFailure(db_, sql_);
@@ -481,6 +486,20 @@ void Execute(const QSqlDatabase& db, const QString& sql)
         throw failure(db, q.lastError(), sql);
 }
 
+namespace {
+
+// Runs a savepoint's statement; on SQLite prepared once per connection, as
+// a save of many employees marks and releases one savepoint for each.
+void savepointStatement(const QSqlDatabase& db, const QString& sql)
+{
+    if (IsServer(db))
+        Execute(db, sql);
+    else
+        RawStatementFor(db, sql).exec();
+}
+
+} // namespace
+
 Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db)
 {
     int& depth = threadConnections().depth[db_.connectionName()];
@@ -500,7 +519,7 @@ Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db)
             }
         }
     } else {
-        Execute(db_, QStringLiteral("SAVEPOINT sp%1").arg(depth));
+        savepointStatement(db_, QStringLiteral("SAVEPOINT sp%1").arg(depth));
     }
     depth_ = ++depth;
 }
@@ -515,7 +534,7 @@ void Transaction::commit()
         if (!q.exec(QStringLiteral("COMMIT")))
             throw failure(db_, q.lastError(), QStringLiteral("COMMIT"));
     } else {
-        Execute(db_, QStringLiteral("RELEASE SAVEPOINT sp%1").arg(depth_ - 1));
+        savepointStatement(db_, QStringLiteral("RELEASE SAVEPOINT sp%1").arg(depth_ - 1));
     }
     done_ = true;
     depth = depth_ - 1;
@@ -561,9 +580,10 @@ void Checkpoint(const QSqlDatabase& db)
 bool TableExists(const QSqlDatabase& db, const QString& table)
 {
     // The server keeps unquoted names in lower case.
-    Recordset q(db, IsServer(db) ? QStringLiteral("SELECT COUNT(*) FROM information_schema.tables "
-                                                  "WHERE table_schema = 'dbo' AND table_name = lower(?)")
-                                 : QStringLiteral("SELECT COUNT(*) FROM dbo.sqlite_master WHERE type = 'table' AND name = ?"));
+    Recordset q(db, IsServer(db)
+                        ? QStringLiteral("SELECT COUNT(*) FROM information_schema.tables "
+                                         "WHERE table_schema = 'dbo' AND table_name = lower(?)")
+                        : QStringLiteral("SELECT COUNT(*) FROM dbo.sqlite_master WHERE type = 'table' AND name = ?"));
     q.bind(0, table);
     q.exec();
     return q.next() && q.toInt(0) > 0;
