@@ -129,6 +129,8 @@ private:
 
 // Row id of the master row of a slot; 0 when there is none.
 qint64 KonstId(const QSqlDatabase& db, int slot);
+// The query of KonstId (its one value: the slot).
+const QString& KonstIdSql();
 
 // Writers of the detail tables of one employee (id): delete his rows, insert
 // the record's.

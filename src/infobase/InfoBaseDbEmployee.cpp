@@ -266,10 +266,15 @@ db::RawStatement& inserter(const QSqlDatabase& db, const char* table)
 
 } // namespace
 
-qint64 KonstId(const QSqlDatabase& db, int slot)
+const QString& KonstIdSql()
 {
     static const QString sql = QStringLiteral("SELECT id FROM dbo.konst WHERE rec = ?");
-    return db::RawStatementFor(db, sql).bind(0, slot).selectInt64();
+    return sql;
+}
+
+qint64 KonstId(const QSqlDatabase& db, int slot)
+{
+    return db::RawStatementFor(db, KonstIdSql()).bind(0, slot).selectInt64();
 }
 
 void WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord& rec, qint64& id)
@@ -1113,19 +1118,59 @@ void SaveProizvZarpByRec(CInfoBase& base, int slot, int selector)
     tr.commit();
 }
 
+namespace {
+
+// The computed rows of the slot's employee in place of his stored ones, one
+// batch; nothing when the slot has no master row. On a server the statements
+// find the master row's id themselves, so that the batch is the employee's
+// only round trip.
+void saveComputedRows(const QSqlDatabase& db, int slot, int kvProizv, const EmployeeRecord& rec)
+{
+    if (!db::IsServer(db)) {
+        const qint64 id = KonstId(db, slot);
+        if (id == 0)
+            return;
+        db::Batch batch(db);
+        WriteRows(batch, id, rec, kvProizv, 1);
+        batch.run();
+        return;
+    }
+    static const QString idOfSlot = QStringLiteral("(SELECT id FROM dbo.konst WHERE rec = ?)");
+    static const QString remove = QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = %1").arg(idOfSlot);
+    static const QString insert = [] {
+        QString sql = TableInsertSql("zarp");
+        const qsizetype firstValue = sql.indexOf(QStringLiteral(" VALUES (?")) + 9;
+        return sql.replace(firstValue, 1, idOfSlot);
+    }();
+    db::Batch batch(db);
+    batch.add(KonstIdSql()).bind(0, slot);
+    batch.add(remove).bind(0, slot);
+    for (int i = kvProizv; i < EmployeeRecord::RowCount; ++i) {
+        const AccrualRow& a = rec.rows[std::size_t(i)];
+        if (a == AccrualRow{})
+            continue; // all-zero rows are not stored; num keeps the others' places
+        Binder b(batch.add(insert));
+        b << slot << i;
+        bindRow(b, a);
+    }
+    try {
+        batch.run();
+    } catch (const db::DbError&) {
+        // A slot without a master row refuses the rows (they would have no
+        // id): then nothing is stored, as the files do.
+        if (batch.rowsOf(0) != 0)
+            throw;
+    }
+}
+
+} // namespace
+
 void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster)
 {
     const QSqlDatabase db = Db(base);
     const int kvProizv = slot >= 1 && slot <= base.capacity() ? base.attributes[std::size_t(slot - 1)].kvProizv : 0;
     if (!withMaster) {
-        // The rows alone: one batch (on a server one round trip after the
-        // master row's id).
-        const qint64 id = KonstId(db, slot);
-        if (id == 0)
-            return;
-        db::Batch batch(db);
-        WriteRows(batch, id, base.current, kvProizv, 1);
-        batch.run();
+        saveComputedRows(db, slot, kvProizv, base.current);
         return;
     }
     FreshIdScope fresh;

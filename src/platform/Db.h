@@ -220,6 +220,10 @@ public:
     Batch& bind(int index, const QVariant& value);
     // Runs what was added; throws DbError, and then nothing of it stays.
     void run();
+    // On a server, after run() (also one that threw): the number of rows that
+    // the statement-th query added (from 0) gave; -1 when it gave none (it did
+    // not run, it is no query, or the base is a file).
+    int rowsOf(int statement) const;
 
 private:
     struct Impl;

@@ -103,6 +103,10 @@ public:
     QVariant value(int column) const;
 
 private:
+    // The current row's integer or floating-point value of the column.
+    qint64 integerAt(int column) const;
+    double doubleAt(int column) const;
+
     QSqlDatabase db_;
     QString sql_;
     QByteArray text_; // with the server's numbered parameters

@@ -280,7 +280,7 @@ qint64 ServerQuery::toInt64(int column) const
     if (PQgetisnull(result_, row_, column))
         return 0;
     if (isIntegerType(PQftype(result_, column)))
-        return parseInteger(PQgetvalue(result_, row_, column), PQgetlength(result_, row_, column));
+        return integerAt(column);
     return value(column).toLongLong();
 }
 
@@ -289,12 +289,10 @@ double ServerQuery::toDouble(int column) const
     if (PQgetisnull(result_, row_, column))
         return 0;
     const unsigned type = PQftype(result_, column);
-    const char* v = PQgetvalue(result_, row_, column);
-    const int length = PQgetlength(result_, row_, column);
     if (isFloatType(type))
-        return parseDouble(v, length);
+        return doubleAt(column);
     if (isIntegerType(type))
-        return double(parseInteger(v, length));
+        return double(integerAt(column));
     return value(column).toDouble();
 }
 
@@ -308,6 +306,20 @@ QString ServerQuery::toString(int column) const
     return QString::fromUtf8(PQgetvalue(result_, row_, column), PQgetlength(result_, row_, column));
 }
 
+qint64 ServerQuery::integerAt(int column) const
+{
+    const char* v = PQgetvalue(result_, row_, column);
+    const int length = PQgetlength(result_, row_, column);
+    return parseInteger(v, length);
+}
+
+double ServerQuery::doubleAt(int column) const
+{
+    const char* v = PQgetvalue(result_, row_, column);
+    const int length = PQgetlength(result_, row_, column);
+    return parseDouble(v, length);
+}
+
 QVariant ServerQuery::value(int column) const
 {
     if (PQgetisnull(result_, row_, column))
@@ -317,11 +329,11 @@ QVariant ServerQuery::value(int column) const
     switch (PQftype(result_, column)) {
     case kInt2:
     case kInt4:
-    case kOid: return QVariant(int(parseInteger(v, length)));
-    case kInt8: return QVariant(qlonglong(parseInteger(v, length)));
+    case kOid: return QVariant(int(integerAt(column)));
+    case kInt8: return QVariant(qlonglong(integerAt(column)));
     case kFloat4:
     case kFloat8:
-    case kNumeric: return QVariant(parseDouble(v, length));
+    case kNumeric: return QVariant(doubleAt(column));
     case kBool: return QVariant(v[0] == 't');
     case kDate: return QVariant(QDate::fromString(QString::fromLatin1(v, length), Qt::ISODate));
     case kBytes: {
@@ -347,6 +359,7 @@ struct Command {
     QByteArray name;
     QByteArray text; // set when it must be prepared first
     int first = 0, count = 0;
+    int entry = 0; // the first statement added of those it sends
 };
 
 // The result of a pipeline: the first failure, if any.
@@ -371,6 +384,7 @@ struct Batch::Impl {
     // Server: the statements added and their values in order.
     std::vector<Entry> entries;
     ServerValues values;
+    std::vector<int> given; // the rows each statement gave (-1: none known)
 
     void runPending()
     {
@@ -445,6 +459,11 @@ Batch& Batch::bind(int index, const QVariant& value)
     return *this;
 }
 
+int Batch::rowsOf(int statement) const
+{
+    return statement >= 0 && statement < int(d->given.size()) ? d->given[std::size_t(statement)] : -1;
+}
+
 void Batch::run()
 {
     if (d->server)
@@ -474,6 +493,7 @@ std::vector<Command> Batch::Impl::commands()
         c.sql = e.sql;
         c.first = e.first;
         c.count = entries[j - 1].first + entries[j - 1].count - e.first;
+        c.entry = int(i);
         c.key = rows == 1 ? e.sql : e.sql + QLatin1Char('\n') + QString::number(rows);
         auto it = prepared.find(c.key);
         if (it == prepared.end()) {
@@ -505,17 +525,20 @@ PipelineFailure Batch::Impl::send(PGconn* session, const std::vector<Command>& l
         return failure;
     }
     std::vector<QString> sent; // the statement of each queued step
+    std::vector<int> of; // the statement added whose rows each step gives (-1: none)
     const QByteArray mark = "SAVEPOINT sp" + QByteArray::number(savepoint);
     const QByteArray release = "RELEASE SAVEPOINT sp" + QByteArray::number(savepoint);
     bool ok = true;
     if (savepoint > 0) {
         ok = PQsendQueryParams(session, mark.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
         sent.push_back(QString::fromLatin1(mark));
+        of.push_back(-1);
     }
     for (const Command& c : list) {
         if (ok && !c.text.isEmpty()) {
             ok = PQsendPrepare(session, c.name.constData(), c.text.constData(), c.count, nullptr) == 1;
             sent.push_back(c.sql);
+            of.push_back(-1);
         }
         std::vector<const char*> v(std::size_t(c.count));
         std::vector<int> lengths(std::size_t(c.count)), formats(std::size_t(c.count));
@@ -529,10 +552,12 @@ PipelineFailure Batch::Impl::send(PGconn* session, const std::vector<Command>& l
             ok = PQsendQueryPrepared(session, c.name.constData(), c.count, v.data(), lengths.data(), formats.data(),
                                      0) == 1;
         sent.push_back(c.sql);
+        of.push_back(c.entry);
     }
     if (ok && savepoint > 0) {
         ok = PQsendQueryParams(session, release.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
         sent.push_back(QString::fromLatin1(release));
+        of.push_back(-1);
     }
     ok = ok && PQpipelineSync(session) == 1;
     if (!ok) {
@@ -540,11 +565,13 @@ PipelineFailure Batch::Impl::send(PGconn* session, const std::vector<Command>& l
         PQexitPipelineMode(session);
         return failure;
     }
-    for (const QString& sql : sent) {
+    for (std::size_t step = 0; step < sent.size(); ++step) {
         while (PGresult* r = PQgetResult(session)) {
             if (PQresultStatus(r) == PGRES_FATAL_ERROR)
                 fail(QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE)),
-                     QString::fromUtf8(PQresultErrorMessage(r)), sql);
+                     QString::fromUtf8(PQresultErrorMessage(r)), sent[step]);
+            else if (PQresultStatus(r) == PGRES_TUPLES_OK && of[step] >= 0)
+                given[std::size_t(of[step])] = PQntuples(r);
             PQclear(r);
         }
         if (PQstatus(session) == CONNECTION_BAD)
@@ -567,6 +594,7 @@ void Batch::Impl::runOnServer()
     // The test hooks count the statements as SQLite runs them.
     for (const Entry& e : entries) checkInjectedFailure(db, e.sql);
     PGconn* session = serverSession(db);
+    given.assign(entries.size(), -1);
     const std::vector<Command> list = commands();
     const PipelineFailure f = session ? send(session, list) : PipelineFailure{true, {}, {}, list.front().sql};
     entries.clear();
