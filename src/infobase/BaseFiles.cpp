@@ -410,14 +410,14 @@ void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records, const 
     SaveSimp(base, 2);
     base.list = byNumber;
     SaveSimp(base, 1);
+    // Each record is written from where it is, without a copy into the
+    // current record.
+    const QSqlDatabase db = Db(base);
+    const WarDatBlock noArchive;
     for (const EmployeeListEntry& e : base.list) {
         const std::size_t i = std::size_t(e.slot - 1);
-        base.current = records[i];
-        if (warDat)
-            base.warDat = (*warDat)[i];
-        else
-            base.warDat.clear();
-        SaveEmployeeFull(base, e.slot, base.attributes[i]);
+        detail::WriteEmployeeFull(db, e.slot, e.tabN(), base.attributes[i], records[i],
+                                  warDat ? (*warDat)[i] : noArchive);
     }
     base.ClearCurrentRecord();
 }

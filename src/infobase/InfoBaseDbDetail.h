@@ -12,14 +12,25 @@
 
 namespace kalvor::infobase::detail {
 
-// Binds values in statement order, into a QtSql recordset or (the savers'
-// statements) straight into SQLite.
+// The rows of one table's insert within a batch, written as a statement's
+// are: a Binder on it starts the next row, exec() ends it.
+struct BatchRows {
+    db::Batch& batch;
+    const QString& insertSql;
+    void exec() {}
+};
+
+// Binds values in statement order, into a QtSql recordset, (the savers'
+// statements) straight into SQLite, or into the current statement of a batch.
 struct Binder {
     db::Recordset* r = nullptr;
     db::RawStatement* raw = nullptr;
+    db::Batch* batch = nullptr;
     int i = 0;
     explicit Binder(db::Recordset& rs) : r(&rs) {}
     explicit Binder(db::RawStatement& rs) : raw(&rs) {}
+    explicit Binder(db::Batch& b) : batch(&b) {}
+    explicit Binder(BatchRows& rows) : batch(&rows.batch) { batch->add(rows.insertSql); }
     Binder& operator<<(int v) { return put(v); }
     Binder& operator<<(unsigned v) { return put(qint64(v)); }
     Binder& operator<<(qint64 v) { return put(v); }
@@ -33,6 +44,8 @@ private:
     {
         if (raw)
             raw->bind(i++, v);
+        else if (batch)
+            batch->bind(i++, v);
         else
             r->bind(i++, v);
         return *this;
@@ -116,6 +129,8 @@ private:
 
 // Row id of the master row of a slot; 0 when there is none.
 qint64 KonstId(const QSqlDatabase& db, int slot);
+// The query of KonstId (its one value: the slot).
+const QString& KonstIdSql();
 
 // Writers of the detail tables of one employee (id): delete his rows, insert
 // the record's.
@@ -130,6 +145,12 @@ void WriteWaria(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec);
 void WriteWarDat(const QSqlDatabase& db, qint64 id, const WarDatBlock& block);
 // which: 0 proizv (rows 0 .. kvProizv - 1), 1 zarp (the others), 2 both.
 void WriteRows(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int kvProizv, int which);
+// The same into a batch (the statements run with it).
+void WriteRows(db::Batch& batch, qint64 id, const EmployeeRecord& rec, int kvProizv, int which);
+// Every part of one employee's record, the dated archive included, in one
+// transaction (SaveEmployeeFull without going through the current record).
+void WriteEmployeeFull(const QSqlDatabase& db, int slot, int tabN, const EmployeeAttributes& attr,
+                       const EmployeeRecord& rec, const WarDatBlock& warDat);
 
 // Whether a list entry passes a selection (shop, brigade, profession, number).
 bool Selected(const CInfoBase& base, const EmployeeListEntry& e, const Selection& s, bool markedOnly);

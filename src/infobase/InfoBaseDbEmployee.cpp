@@ -266,10 +266,15 @@ db::RawStatement& inserter(const QSqlDatabase& db, const char* table)
 
 } // namespace
 
-qint64 KonstId(const QSqlDatabase& db, int slot)
+const QString& KonstIdSql()
 {
     static const QString sql = QStringLiteral("SELECT id FROM dbo.konst WHERE rec = ?");
-    return db::RawStatementFor(db, sql).bind(0, slot).selectInt64();
+    return sql;
+}
+
+qint64 KonstId(const QSqlDatabase& db, int slot)
+{
+    return db::RawStatementFor(db, KonstIdSql()).bind(0, slot).selectInt64();
 }
 
 void WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord& rec, qint64& id)
@@ -421,12 +426,20 @@ void WriteWarDat(const QSqlDatabase& db, qint64 id, const WarDatBlock& block)
 
 void WriteRows(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int kvProizv, int which)
 {
+    db::Batch batch(db);
+    WriteRows(batch, id, rec, kvProizv, which);
+    batch.run();
+}
+
+void WriteRows(db::Batch& batch, qint64 id, const EmployeeRecord& rec, int kvProizv, int which)
+{
     for (int table = 0; table < 2; ++table) {
         if (which != 2 && which != table)
             continue;
         const char* name = table == 0 ? "proizv" : "zarp";
-        deleteRows(db, name, id);
-        db::RawStatement& ins = inserter(db, name);
+        if (id != freshId)
+            batch.add(TableDeleteByEmployeeSql(name)).bind(0, id);
+        const QString& insert = TableInsertSql(name);
         for (int i = 0; i < EmployeeRecord::RowCount; ++i) {
             const bool input = i < kvProizv;
             if (input != (table == 0))
@@ -434,10 +447,9 @@ void WriteRows(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int
             const AccrualRow& a = rec.rows[std::size_t(i)];
             if (a == AccrualRow{})
                 continue; // all-zero rows are not stored; num keeps the others' places
-            Binder b(ins);
+            Binder b(batch.add(insert));
             b << id << i;
             bindRow(b, a);
-            ins.exec();
         }
     }
 }
@@ -991,14 +1003,14 @@ enum SaveSet : unsigned {
     SaveWd = 256
 };
 
-void saveEmployee(CInfoBase& base, int slot, const EmployeeAttributes& attr, unsigned set)
+// Writes the chosen parts of one employee's record in one transaction.
+void writeEmployee(const QSqlDatabase& db, int slot, int tabN, const EmployeeAttributes& attr,
+                   const EmployeeRecord& rec, const WarDatBlock& warDat, unsigned set)
 {
-    const QSqlDatabase db = Db(base);
     FreshIdScope fresh;
     db::Transaction tr(db);
     qint64 id = 0;
-    const EmployeeRecord& rec = base.current;
-    WriteKonst(db, slot, tabNOfSlot(base, slot), rec, id);
+    WriteKonst(db, slot, tabN, rec, id);
     if (set & SavePas)
         WritePasport(db, id, rec.head);
     if (set & SaveNal)
@@ -1016,11 +1028,28 @@ void saveEmployee(CInfoBase& base, int slot, const EmployeeAttributes& attr, uns
     if (set & SaveRows)
         WriteRows(db, id, rec, attr.kvProizv, 2);
     if (set & SaveWd)
-        WriteWarDat(db, id, base.warDat);
+        WriteWarDat(db, id, warDat);
     tr.commit();
 }
 
+void saveEmployee(CInfoBase& base, int slot, const EmployeeAttributes& attr, unsigned set)
+{
+    writeEmployee(Db(base), slot, tabNOfSlot(base, slot), attr, base.current, base.warDat, set);
+}
+
+constexpr unsigned kSaveFull = SavePas | SaveNal | SavePost | SaveSb | SaveIsp | SaveSs | SaveWar | SaveRows | SaveWd;
+
 } // namespace
+
+namespace detail {
+
+void WriteEmployeeFull(const QSqlDatabase& db, int slot, int tabN, const EmployeeAttributes& attr,
+                       const EmployeeRecord& rec, const WarDatBlock& warDat)
+{
+    writeEmployee(db, slot, tabN, attr, rec, warDat, kSaveFull);
+}
+
+} // namespace detail
 
 void SaveEmployee(CInfoBase& base, int slot, const EmployeeAttributes& attr)
 {
@@ -1029,8 +1058,7 @@ void SaveEmployee(CInfoBase& base, int slot, const EmployeeAttributes& attr)
 
 void SaveEmployeeFull(CInfoBase& base, int slot, const EmployeeAttributes& attr)
 {
-    saveEmployee(base, slot, attr,
-                 SavePas | SaveNal | SavePost | SaveSb | SaveIsp | SaveSs | SaveWar | SaveRows | SaveWd);
+    saveEmployee(base, slot, attr, kSaveFull);
 }
 
 namespace {
@@ -1090,20 +1118,66 @@ void SaveProizvZarpByRec(CInfoBase& base, int slot, int selector)
     tr.commit();
 }
 
+namespace {
+
+// The computed rows of the slot's employee in place of his stored ones, one
+// batch; nothing when the slot has no master row. On a server the statements
+// find the master row's id themselves, so that the batch is the employee's
+// only round trip.
+void saveComputedRows(const QSqlDatabase& db, int slot, int kvProizv, const EmployeeRecord& rec)
+{
+    if (!db::IsServer(db)) {
+        const qint64 id = KonstId(db, slot);
+        if (id == 0)
+            return;
+        db::Batch batch(db);
+        WriteRows(batch, id, rec, kvProizv, 1);
+        batch.run();
+        return;
+    }
+    static const QString idOfSlot = QStringLiteral("(SELECT id FROM dbo.konst WHERE rec = ?)");
+    static const QString remove = QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = %1").arg(idOfSlot);
+    static const QString insert = [] {
+        QString sql = TableInsertSql("zarp");
+        const qsizetype firstValue = sql.indexOf(QStringLiteral(" VALUES (?")) + 9;
+        return sql.replace(firstValue, 1, idOfSlot);
+    }();
+    db::Batch batch(db);
+    batch.add(KonstIdSql()).bind(0, slot);
+    batch.add(remove).bind(0, slot);
+    for (int i = kvProizv; i < EmployeeRecord::RowCount; ++i) {
+        const AccrualRow& a = rec.rows[std::size_t(i)];
+        if (a == AccrualRow{})
+            continue; // all-zero rows are not stored; num keeps the others' places
+        Binder b(batch.add(insert));
+        b << slot << i;
+        bindRow(b, a);
+    }
+    try {
+        batch.run();
+    } catch (const db::DbError&) {
+        // A slot without a master row refuses the rows (they would have no
+        // id): then nothing is stored, as the files do.
+        if (batch.rowsOf(0) != 0)
+            throw;
+    }
+}
+
+} // namespace
+
 void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster)
 {
     const QSqlDatabase db = Db(base);
+    const int kvProizv = slot >= 1 && slot <= base.capacity() ? base.attributes[std::size_t(slot - 1)].kvProizv : 0;
+    if (!withMaster) {
+        saveComputedRows(db, slot, kvProizv, base.current);
+        return;
+    }
     FreshIdScope fresh;
     db::Transaction tr(db);
     qint64 id = 0;
-    if (withMaster)
-        WriteKonst(db, slot, tabNOfSlot(base, slot), base.current, id);
-    else
-        id = KonstId(db, slot);
-    if (id != 0) {
-        const int kvProizv = slot >= 1 && slot <= base.capacity() ? base.attributes[std::size_t(slot - 1)].kvProizv : 0;
-        WriteRows(db, id, base.current, kvProizv, 1);
-    }
+    WriteKonst(db, slot, tabNOfSlot(base, slot), base.current, id);
+    WriteRows(db, id, base.current, kvProizv, 1);
     tr.commit();
 }
 

@@ -14,23 +14,22 @@ namespace {
 
 const TableDef& T(const char* name) { return Table(QString::fromLatin1(name)); }
 
-// Empties the table (or the rows that `where` names) and inserts rows through
-// `fill`, which binds one row per call and returns false when done. One
-// transaction: on any failure the table keeps its previous rows.
-void replaceTable(const QSqlDatabase& db, const char* table, const std::function<void(db::RawStatement&)>& insertAll,
+// Empties the table (or the rows that `where` names) and inserts the rows that
+// `insertAll` binds, one batch (on a server one round trip): on any failure
+// the table keeps its previous rows.
+void replaceTable(const QSqlDatabase& db, const char* table, const std::function<void(BatchRows&)>& insertAll,
                   const QString& where = QString(), const QVariant& whereValue = QVariant())
 {
-    db::Transaction tr(db);
+    db::Batch batch(db);
     if (where.isEmpty()) {
-        db::Execute(db, QStringLiteral("DELETE FROM %1").arg(Qualified(QString::fromLatin1(table))));
+        batch.add(QStringLiteral("DELETE FROM %1").arg(Qualified(QString::fromLatin1(table))));
     } else {
-        db::Recordset del(db,
-                          QStringLiteral("DELETE FROM %1 WHERE %2").arg(Qualified(QString::fromLatin1(table)), where));
-        del.bind(0, whereValue);
-        del.exec();
+        batch.add(QStringLiteral("DELETE FROM %1 WHERE %2").arg(Qualified(QString::fromLatin1(table)), where));
+        batch.bind(0, whereValue);
     }
-    insertAll(db::RawStatementFor(db, TableInsertSql(table)));
-    tr.commit();
+    BatchRows rows{batch, TableInsertSql(table)};
+    insertAll(rows);
+    batch.run();
 }
 
 // Runs `fn` on every row of a SELECT of the whole table.
@@ -236,14 +235,14 @@ void SaveFirm(CInfoBase& base, int /*mode*/)
     const QSqlDatabase db = Db(base);
     const FirmInfo& f = base.firm;
     db::Transaction tr(db);
-    replaceTable(db, "infFirm", [&](db::RawStatement& ins) {
+    replaceTable(db, "infFirm", [&](BatchRows& ins) {
         Binder b(ins);
         b << 1;
         for (const QString& t : f.texts) b << t;
         b << int(f.adrKodRG);
         ins.exec();
     });
-    replaceTable(db, "infPar", [&](db::RawStatement& ins) {
+    replaceTable(db, "infPar", [&](BatchRows& ins) {
         Binder b(ins);
         const unsigned w = f.parWord;
         b << 1 << bit(w, 0) << bit(w, 3) << bit(w, 4) << bit(w, 5) << bit(w, 6, 4) << bit(w, 10, 6) << int(w & 6u)
@@ -263,7 +262,7 @@ void SaveFirm(CInfoBase& base, int /*mode*/)
           << int(f.procDop);
         ins.exec();
     });
-    replaceTable(db, "mask", [&](db::RawStatement& ins) {
+    replaceTable(db, "mask", [&](BatchRows& ins) {
         for (int kod = 0; kod < 1000; ++kod) {
             bool any = false;
             for (const auto& m : f.masks) any = any || m[std::size_t(kod)] != 0;
@@ -275,7 +274,7 @@ void SaveFirm(CInfoBase& base, int /*mode*/)
             ins.exec();
         }
     });
-    replaceTable(db, "ktu", [&](db::RawStatement& ins) {
+    replaceTable(db, "ktu", [&](BatchRows& ins) {
         for (int v = 0; v < 3; ++v)
             for (int rule = 0; rule < 4; ++rule) {
                 const unsigned w = f.ktu[std::size_t(v)][std::size_t(rule)];
@@ -286,7 +285,7 @@ void SaveFirm(CInfoBase& base, int /*mode*/)
                 ins.exec();
             }
     });
-    replaceTable(db, "stag", [&](db::RawStatement& ins) {
+    replaceTable(db, "stag", [&](BatchRows& ins) {
         for (int i = 0; i < 15; ++i) {
             const SeniorityRule& s = f.stag[std::size_t(i)];
             Binder b(ins);
@@ -353,7 +352,7 @@ void SaveEntree(CInfoBase& base)
 {
     std::vector<PayKind> kinds = base.payKinds;
     std::stable_sort(kinds.begin(), kinds.end(), [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
-    replaceTable(Db(base), "entree", [&](db::RawStatement& ins) {
+    replaceTable(Db(base), "entree", [&](BatchRows& ins) {
         for (const PayKind& p : kinds) {
             Binder b(ins);
             b << int(p.kod) << p.name << int(p.flags) << int(p.dates[0]) << int(p.dates[1]) << int(p.fond)
@@ -383,7 +382,7 @@ void LoadCeh(CInfoBase& base)
 
 void SaveCeh(CInfoBase& base)
 {
-    replaceTable(Db(base), "ceh", [&](db::RawStatement& ins) {
+    replaceTable(Db(base), "ceh", [&](BatchRows& ins) {
         for (int i = 0; i < CInfoBase::ShopCount; ++i) {
             const ShopRecord& s = base.shops[std::size_t(i)];
             if (s.number == 0 && s.name.isEmpty())
@@ -434,7 +433,7 @@ void SaveGraph(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
     db::Transaction tr(db);
-    replaceTable(db, "graph", [&](db::RawStatement& ins) {
+    replaceTable(db, "graph", [&](BatchRows& ins) {
         for (int i = 0; i < CInfoBase::ScheduleCount; ++i) {
             const WorkSchedule& w = base.schedules[std::size_t(i)];
             Binder b(ins);
@@ -445,7 +444,7 @@ void SaveGraph(CInfoBase& base)
             ins.exec();
         }
     });
-    replaceTable(db, "graMes", [&](db::RawStatement& ins) {
+    replaceTable(db, "graMes", [&](BatchRows& ins) {
         for (int i = 0; i < CInfoBase::ScheduleCount; ++i)
             for (int k = 0; k < 22; ++k) {
                 const ScheduleMonth& m = base.schedules[std::size_t(i)].months[std::size_t(k)];
@@ -492,7 +491,7 @@ void LoadTabel(CInfoBase& base)
 
 void SaveTabel(CInfoBase& base, int /*mode*/)
 {
-    replaceTable(Db(base), "tabel", [&](db::RawStatement& ins) {
+    replaceTable(Db(base), "tabel", [&](BatchRows& ins) {
         for (int i = 0; i < base.capacity(); ++i) {
             const TabelRecord& t = base.tabel[std::size_t(i)];
             Binder b(ins);
@@ -598,7 +597,7 @@ void SaveIndexes(CInfoBase& base, LineKind kind, int /*mode*/)
     const std::vector<u16>& idx = *indexOf(base, vid[0]);
     replaceTable(
         Db(base), "indexes",
-        [&](db::RawStatement& ins) {
+        [&](BatchRows& ins) {
             for (int i = 0; i < base.capacity(); ++i) {
                 Binder b(ins);
                 const u16 w = idx[std::size_t(i)];
@@ -642,7 +641,7 @@ void SaveAltTabel(CInfoBase& base, int mass, int /*mode*/)
     const int cap = base.capacity();
     replaceTable(
         Db(base), "altTabel",
-        [&](db::RawStatement& ins) {
+        [&](BatchRows& ins) {
             for (int i = 0; i < cap; ++i) {
                 const AltTabelEntry& e = base.altTabel.lines[std::size_t((mass - 1) * cap + i)];
                 if (e == AltTabelEntry{})
@@ -669,7 +668,7 @@ void LoadFio(CInfoBase& base)
 
 void SaveFio(CInfoBase& base, int /*mode*/)
 {
-    replaceTable(Db(base), "fio", [&](db::RawStatement& ins) {
+    replaceTable(Db(base), "fio", [&](BatchRows& ins) {
         for (int i = 0; i < base.capacity(); ++i) {
             Binder b(ins);
             b << i + 1 << base.shortNames[std::size_t(i)];
@@ -711,7 +710,7 @@ void LoadComp(CInfoBase& base)
 
 void SaveComp(CInfoBase& base, int /*mode*/)
 {
-    replaceTable(Db(base), "comp", [&](db::RawStatement& ins) {
+    replaceTable(Db(base), "comp", [&](BatchRows& ins) {
         for (int i = 0; i < base.capacity(); ++i) {
             const EmployeeAttributes& a = base.attributes[std::size_t(i)];
             Binder b(ins);
@@ -748,7 +747,7 @@ void LoadPrem(CInfoBase& base)
 
 void SavePrem(CInfoBase& base, int /*mode*/)
 {
-    replaceTable(Db(base), "prem", [&](db::RawStatement& ins) {
+    replaceTable(Db(base), "prem", [&](BatchRows& ins) {
         for (int i = 0; i < base.prem.lineCapacity(); ++i) {
             const BonusLine& l = base.prem.lines[std::size_t(i)];
             if (l == BonusLine{})
@@ -796,7 +795,7 @@ void LoadBln(CInfoBase& base)
 
 void SaveBln(CInfoBase& base, int /*mode*/)
 {
-    replaceTable(Db(base), "bln", [&](db::RawStatement& ins) {
+    replaceTable(Db(base), "bln", [&](BatchRows& ins) {
         for (int i = 0; i < base.bln.lineCapacity(); ++i) {
             const SickLeaveSheet& s = base.bln.lines[std::size_t(i)];
             if (s == SickLeaveSheet{})
@@ -861,7 +860,7 @@ void LoadOtp(CInfoBase& base)
 
 void SaveOtp(CInfoBase& base, int /*mode*/)
 {
-    replaceTable(Db(base), "otp", [&](db::RawStatement& ins) {
+    replaceTable(Db(base), "otp", [&](BatchRows& ins) {
         for (int i = 0; i < base.otp.lineCapacity(); ++i) {
             const VacationNote& v = base.otp.lines[std::size_t(i)];
             if (v == VacationNote{})
@@ -890,7 +889,7 @@ void LoadAvZar1(CInfoBase& base)
 
 void SaveAvZar1(CInfoBase& base, int /*mode*/)
 {
-    replaceTable(Db(base), "AvZar1", [&](db::RawStatement& ins) {
+    replaceTable(Db(base), "AvZar1", [&](BatchRows& ins) {
         for (int i = 0; i < base.capacity(); ++i) {
             Binder b(ins);
             b << i + 1 << base.av[std::size_t(i)] << base.zar1[std::size_t(i)];
@@ -942,7 +941,7 @@ void writeList(const QSqlDatabase& db, int mass, const std::vector<EmployeeListE
 {
     replaceTable(
         db, "simp",
-        [&](db::RawStatement& ins) {
+        [&](BatchRows& ins) {
             for (std::size_t i = 0; i < l.size(); ++i) {
                 Binder b(ins);
                 b << mass << int(i + 1) << int(l[i].tabN()) << int(l[i].flags()) << int(l[i].slot);
@@ -1048,7 +1047,7 @@ bool RebuildLists(CInfoBase& base, bool force)
     base.SortList(byName, true);
     writeList(db, 1, byNumber);
     writeList(db, 2, byName);
-    replaceTable(db, "fio", [&](db::RawStatement& ins) {
+    replaceTable(db, "fio", [&](BatchRows& ins) {
         for (int i = 0; i < base.capacity(); ++i) {
             Binder b(ins);
             b << i + 1 << names[std::size_t(i)];

@@ -115,7 +115,10 @@ void openFileConnection(const QString& name, const QString& file)
             throw e;
         }
         // The SQLite-only part: attach the base file as schema dbo, foreign keys
-        // on, the short wait for locks. None of it writes into the file.
+        // on, the short wait for locks. None of it writes into the file. The
+        // journals of savepoints stay in memory: a save of many employees,
+        // each a savepoint of one transaction, would otherwise write every
+        // changed page into a temporary file as well.
         QSqlQuery q(db);
         q.prepare(QStringLiteral("ATTACH DATABASE ? AS dbo"));
         q.addBindValue(file);
@@ -124,7 +127,8 @@ void openFileConnection(const QString& name, const QString& file)
         if (ok) {
             const QString wait = QStringLiteral("PRAGMA busy_timeout=%1").arg(kBusyWaitMilliseconds);
             for (const QString& pragma :
-                 {QStringLiteral("PRAGMA dbo.synchronous=NORMAL"), QStringLiteral("PRAGMA foreign_keys=ON"), wait}) {
+                 {QStringLiteral("PRAGMA dbo.synchronous=NORMAL"), QStringLiteral("PRAGMA foreign_keys=ON"),
+                  QStringLiteral("PRAGMA temp_store=MEMORY"), wait}) {
                 if (!q.exec(pragma)) {
                     ok = false;
                     err = q.lastError();
@@ -248,6 +252,7 @@ void Connection::closeForThread(const QString& baseFile)
     t.lost.erase(name);
     t.rawStatements.erase(name);
     t.statements.erase(name);
+    t.serverPrepared.erase(name);
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         db.close();
@@ -331,8 +336,7 @@ RawStatement::RawStatement(const QSqlDatabase& db, const QString& sql) : db_(db)
 {
     sqlite3* handle = HandleOf(db);
     if (!handle) {
-        // A server: the driver's own prepared statement does the same work.
-        query_ = std::make_unique<Recordset>(db, sql);
+        server_ = std::make_unique<ServerQuery>(db, sql);
         return;
     }
     const QByteArray text = sql.toUtf8();
@@ -348,8 +352,8 @@ RawStatement::~RawStatement() { sqlite3_finalize(stmt_); }
 
 RawStatement& RawStatement::bind(int index, qint64 value)
 {
-    if (query_) {
-        query_->bind(index, QVariant(qlonglong(value)));
+    if (server_) {
+        server_->values.set(index, value);
         return *this;
     }
     sqlite3_bind_int64(stmt_, index + 1, value);
@@ -358,8 +362,8 @@ RawStatement& RawStatement::bind(int index, qint64 value)
 
 RawStatement& RawStatement::bind(int index, double value)
 {
-    if (query_) {
-        query_->bind(index, QVariant(value));
+    if (server_) {
+        server_->values.set(index, value);
         return *this;
     }
     sqlite3_bind_double(stmt_, index + 1, value);
@@ -368,8 +372,8 @@ RawStatement& RawStatement::bind(int index, double value)
 
 RawStatement& RawStatement::bind(int index, const QString& value)
 {
-    if (query_) {
-        query_->bind(index, value.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(value));
+    if (server_) {
+        server_->values.set(index, value);
         return *this;
     }
     if (value.isNull())
@@ -381,8 +385,8 @@ RawStatement& RawStatement::bind(int index, const QString& value)
 
 RawStatement& RawStatement::bind(int index, const QVariant& value)
 {
-    if (query_) {
-        query_->bind(index, value);
+    if (server_) {
+        server_->values.set(index, value);
         return *this;
     }
     switch (value.isNull() ? QMetaType::UnknownType : value.typeId()) {
@@ -410,12 +414,12 @@ RawStatement& RawStatement::bind(int index, const QVariant& value)
 
 bool RawStatement::next()
 {
-    if (query_) {
+    if (server_) {
         if (!running_) {
-            query_->exec();
+            server_->exec();
             running_ = true;
         }
-        running_ = query_->next();
+        running_ = server_->next();
         return running_;
     }
     if (!running_) {
@@ -431,23 +435,23 @@ bool RawStatement::next()
 
 int RawStatement::toInt(int column) const
 {
-    return query_ ? query_->toInt(column) : int(sqlite3_column_int64(stmt_, column));
+    return server_ ? server_->toInt(column) : int(sqlite3_column_int64(stmt_, column));
 }
 
 qint64 RawStatement::toInt64(int column) const
 {
-    return query_ ? query_->toInt64(column) : sqlite3_column_int64(stmt_, column);
+    return server_ ? server_->toInt64(column) : sqlite3_column_int64(stmt_, column);
 }
 
 double RawStatement::toDouble(int column) const
 {
-    return query_ ? query_->toDouble(column) : sqlite3_column_double(stmt_, column);
+    return server_ ? server_->toDouble(column) : sqlite3_column_double(stmt_, column);
 }
 
 QString RawStatement::toString(int column) const
 {
-    if (query_)
-        return query_->toString(column);
+    if (server_)
+        return server_->toString(column);
     const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt_, column));
     if (!text)
         return QString();
@@ -456,8 +460,8 @@ QString RawStatement::toString(int column) const
 
 QVariant RawStatement::value(int column) const
 {
-    if (query_)
-        return query_->isNull(column) ? QVariant() : query_->value(column);
+    if (server_)
+        return server_->value(column);
     switch (sqlite3_column_type(stmt_, column)) {
     case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(stmt_, column)));
     case SQLITE_FLOAT: return QVariant(sqlite3_column_double(stmt_, column));
@@ -471,8 +475,8 @@ QVariant RawStatement::value(int column) const
 
 void RawStatement::reset()
 {
-    if (query_)
-        query_->finish();
+    if (server_)
+        server_->reset();
     else
         sqlite3_reset(stmt_);
     running_ = false;
@@ -480,10 +484,10 @@ void RawStatement::reset()
 
 qint64 RawStatement::lastInsertId() const
 {
-    if (!query_)
+    if (!server_)
         return sqlite3_last_insert_rowid(sqlite3_db_handle(stmt_));
     // The server's last value of an identity column of this session.
-    Recordset last(db_, QStringLiteral("SELECT lastval()"));
+    ServerQuery last(db_, QStringLiteral("SELECT lastval()"));
     last.exec();
     return last.next() ? last.toInt64(0) : 0;
 }
@@ -502,8 +506,9 @@ bool RawStatement::step()
 
 void RawStatement::exec()
 {
-    if (query_) {
-        query_->exec();
+    if (server_) {
+        server_->exec();
+        server_->reset();
         return;
     }
     checkInjectedFailure(db_, sql_);
@@ -514,10 +519,10 @@ void RawStatement::exec()
 
 qint64 RawStatement::selectInt64()
 {
-    if (query_) {
-        query_->exec();
-        const qint64 value = query_->next() ? query_->toInt64(0) : 0;
-        query_->finish();
+    if (server_) {
+        server_->exec();
+        const qint64 value = server_->next() ? server_->toInt64(0) : 0;
+        server_->reset();
         return value;
     }
     checkInjectedFailure(db_, sql_);
@@ -543,6 +548,20 @@ void Execute(const QSqlDatabase& db, const QString& sql)
         throw failure(db, q.lastError(), sql);
 }
 
+namespace {
+
+// Runs a savepoint's statement; on SQLite prepared once per connection, as
+// a save of many employees marks and releases one savepoint for each.
+void savepointStatement(const QSqlDatabase& db, const QString& sql)
+{
+    if (IsServer(db))
+        Execute(db, sql);
+    else
+        RawStatementFor(db, sql).exec();
+}
+
+} // namespace
+
 Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db)
 {
     int& depth = threadConnections().depth[db_.connectionName()];
@@ -562,7 +581,7 @@ Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db)
             }
         }
     } else {
-        Execute(db_, QStringLiteral("SAVEPOINT sp%1").arg(depth));
+        savepointStatement(db_, QStringLiteral("SAVEPOINT sp%1").arg(depth));
     }
     depth_ = ++depth;
 }
@@ -577,7 +596,7 @@ void Transaction::commit()
         if (!q.exec(QStringLiteral("COMMIT")))
             throw failure(db_, q.lastError(), QStringLiteral("COMMIT"));
     } else {
-        Execute(db_, QStringLiteral("RELEASE SAVEPOINT sp%1").arg(depth_ - 1));
+        savepointStatement(db_, QStringLiteral("RELEASE SAVEPOINT sp%1").arg(depth_ - 1));
     }
     done_ = true;
     depth = depth_ - 1;

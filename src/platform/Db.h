@@ -25,6 +25,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <memory>
 
 class QThread;
 
@@ -200,6 +201,44 @@ private:
     QSqlDatabase db_;
     int depth_ = 0;
     bool done_ = false;
+};
+
+// Statements written together, all of them or none. On SQLite each one runs
+// as it is added (prepared once per connection) inside a savepoint that run()
+// releases. On a server nothing is sent before run(), which sends them all in
+// one round trip: each statement prepared once per connection, the rows added
+// one after another for the same "INSERT INTO t (...) VALUES (?, ...)" joined
+// into multi-row inserts, the whole wrapped in a savepoint. Inside a
+// transaction the batch is a savepoint of it; outside one it is a write
+// transaction of its own. A batch left without run() writes nothing.
+class Batch {
+public:
+    explicit Batch(const QSqlDatabase& db);
+    ~Batch();
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+    // Starts the next statement; its values follow in the order of its "?" marks.
+    Batch& add(const QString& sql);
+    // The value of the current statement's index-th "?" (from 0); values are
+    // bound in order.
+    Batch& bind(int index, qint64 value);
+    Batch& bind(int index, int value) { return bind(index, qint64(value)); }
+    Batch& bind(int index, double value);
+    // A null text binds NULL.
+    Batch& bind(int index, const QString& value);
+    // Null, integers, floating point, text and bytes.
+    Batch& bind(int index, const QVariant& value);
+    // Runs what was added; throws DbError, and then nothing of it stays.
+    void run();
+    // On a server, after run() (also one that threw): the number of rows that
+    // the statement-th query added (from 0) gave; -1 when it gave none (it did
+    // not run, it is no query, or the base is a file).
+    int rowsOf(int statement) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
 };
 
 // Turns the base file to the write-ahead journal (kept in the file from then

@@ -8,6 +8,10 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <vector>
+
+struct pg_conn;
+struct pg_result;
 
 namespace kalvor::db {
 
@@ -27,6 +31,9 @@ struct ThreadConnections {
     std::map<QString, std::map<QString, std::unique_ptr<Recordset>>> statements;
     // connection name -> raw statements kept for it (finalized before it closes)
     std::map<QString, std::map<QString, std::unique_ptr<RawStatement>>> rawStatements;
+    // connection name -> statement text -> its name among the server's
+    // prepared statements of that session
+    std::map<QString, std::map<QString, QByteArray>> serverPrepared;
     ~ThreadConnections();
 };
 
@@ -54,6 +61,62 @@ void requireServerLock(const QString& database);
 
 // The statements that start, keep and end a transaction on a server.
 QStringList serverBeginStatements(bool write);
+
+// The values of a server statement as libpq sends them: text, bytes sent in
+// binary form, or NULL. Values are set by position from `base` on.
+struct ServerValues {
+    std::vector<QByteArray> text;
+    std::vector<char> null, binary;
+    int base = 0;
+    void set(int index, qint64 value);
+    void set(int index, double value);
+    // A null text sets NULL.
+    void set(int index, const QString& value);
+    void set(int index, const QVariant& value);
+    void clear();
+
+private:
+    void put(int index, QByteArray value, bool isNull = false, bool isBinary = false);
+};
+
+// A statement run on a server connection's own libpq session: prepared once
+// per session, its rows read from the result as QtSql would convert them.
+class ServerQuery {
+public:
+    ServerQuery(const QSqlDatabase& db, const QString& sql);
+    ~ServerQuery();
+    ServerQuery(const ServerQuery&) = delete;
+    ServerQuery& operator=(const ServerQuery&) = delete;
+
+    ServerValues values;
+    // Runs with the values set and keeps its rows; throws DbError.
+    void exec();
+    // Steps to the next row of the last run; false after the last one.
+    bool next();
+    // Drops the rows.
+    void reset();
+    int toInt(int column) const { return int(toInt64(column)); }
+    qint64 toInt64(int column) const;
+    double toDouble(int column) const;
+    QString toString(int column) const;
+    // A null value is an invalid QVariant.
+    QVariant value(int column) const;
+
+private:
+    // The current row's integer or floating-point value of the column.
+    qint64 integerAt(int column) const;
+    double doubleAt(int column) const;
+
+    QSqlDatabase db_;
+    QString sql_;
+    QByteArray text_; // with the server's numbered parameters
+    int parameters_ = 0;
+    pg_result* result_ = nullptr;
+    int row_ = -1, rows_ = 0;
+};
+
+// The libpq session under a server connection; null for any other.
+pg_conn* serverSession(const QSqlDatabase& db);
 
 } // namespace detail
 } // namespace kalvor::db

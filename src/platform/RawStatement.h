@@ -6,8 +6,8 @@
 //
 // - Prepared once per connection and kept with it (closed with it), like
 //   db::Statement; it takes part in the connection's transactions.
-// - On a server base the driver's own prepared statement stands in for it,
-//   behind the same calls.
+// - On a server base it runs on the connection's own libpq session behind
+//   the same calls: prepared once per session, its rows read from the result.
 // - A failure is thrown as DbError with the codes and texts of every other
 //   statement; the test hook InjectFailureAfter counts its runs too.
 #include <QSqlDatabase>
@@ -22,7 +22,9 @@ struct sqlite3_stmt;
 
 namespace kalvor::db {
 
-class Recordset;
+namespace detail {
+class ServerQuery;
+}
 
 class RawStatement {
 public:
@@ -67,7 +69,7 @@ private:
 
     QSqlDatabase db_;
     sqlite3_stmt* stmt_ = nullptr;
-    std::unique_ptr<Recordset> query_; // in place of stmt_ on a server
+    std::unique_ptr<detail::ServerQuery> server_; // in place of stmt_ on a server
     QString sql_;
     bool running_ = false; // a query between its first row and its end
 };

@@ -4,6 +4,7 @@
 #include "DbTestBase.h"
 
 #include "infobase/InfoBaseDbDetail.h"
+#include "infobase/MonthResultSaver.h"
 #include "platform/Db.h"
 #include "support/StoredBase.h"
 
@@ -355,6 +356,32 @@ TEST_F(DbSavers, SingleSaversWriteTheirPartOnly)
     SaveProizvZarpByRec(base, slot, 1);
     LoadProizvZarp(base, slot);
     EXPECT_EQ(base.current.rows[1].sum, 22);
+
+    // The calculation's store inside the run's transaction: the computed rows
+    // replace the stored ones and the input rows stay; a store that fails
+    // halfway leaves the employee's rows as they were and the run going; a
+    // slot without a master row gets no rows.
+    const int noMaster = base.capacity();
+    ASSERT_EQ(detail::KonstId(Db(base), noMaster), 0);
+    base.current.rows[0].sum = 44;
+    base.current.rows[1].sum = 33;
+    base.current.rows[7] = base.current.rows[1];
+    {
+        db::Transaction run(Db(base));
+        SaveCalculatedMonth(base, slot, false);
+        base.current.rows[1].sum = 55;
+        db::InjectFailureAfter(3);
+        EXPECT_THROW(SaveCalculatedMonth(base, slot, false), db::DbError);
+        db::InjectFailureAfter(0);
+        SaveCalculatedMonth(base, noMaster, false);
+        run.commit();
+    }
+    LoadProizvZarp(base, slot);
+    EXPECT_EQ(base.current.rows[0].sum, 11);
+    EXPECT_EQ(base.current.rows[1].sum, 33);
+    EXPECT_EQ(base.current.rows[7].sum, 33);
+    EXPECT_EQ(
+        countAll(base, QStringLiteral("zarp WHERE id_konst IS NULL OR id_konst NOT IN (SELECT id FROM dbo.konst)")), 0);
 
     // Permanent payments with the master row; bank rows by the id.
     base.current.postDopl[3].kod = 16;

@@ -1,0 +1,621 @@
+// Statements on a server connection's own libpq session: the raw statements
+// of the loaders and savers (prepared once per session, their rows read
+// straight from the result), and batches of statements sent together in one
+// round trip through libpq's pipeline. On SQLite a batch runs its statements
+// one by one as they are added.
+#include "platform/DbInternal.h"
+#include "platform/RawStatement.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QSqlDriver>
+
+#include <libpq-fe.h>
+
+#include <atomic>
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+namespace kalvor::db {
+
+using namespace detail;
+
+namespace {
+
+// At most this many rows in one multi-row insert, and at most this many
+// values in one statement (the server takes up to 65535).
+constexpr int kMaxRowsPerInsert = 1000;
+constexpr int kMaxValuesPerStatement = 30000;
+
+const QString kRowsMark = QStringLiteral(" VALUES (");
+
+// The statement with its "?" marks numbered as the server's parameters, from
+// $next on (marks inside quotes stay as they are).
+QString numbered(const QString& sql, int& next)
+{
+    QString out;
+    out.reserve(sql.size() + 32);
+    QChar quote;
+    for (const QChar c : sql) {
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+            out += c;
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            quote = c;
+            out += c;
+        } else if (c == QLatin1Char('?')) {
+            out += QLatin1Char('$') + QString::number(next++);
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// Whether the statement inserts one row whose values can be joined with the
+// next rows of the same statement.
+bool isRowInsert(const QString& sql)
+{
+    return sql.startsWith(QLatin1String("INSERT INTO ")) && sql.endsWith(QLatin1Char(')')) && sql.count(kRowsMark) == 1;
+}
+
+// The server's text of `rows` rows of the statement.
+QString serverText(const QString& sql, int rows)
+{
+    int next = 1;
+    if (rows == 1)
+        return numbered(sql, next);
+    const qsizetype values = sql.indexOf(kRowsMark) + kRowsMark.size() - 1;
+    const QString head = sql.left(values), row = sql.mid(values);
+    QString out = head;
+    for (int r = 0; r < rows; ++r) out += (r ? QStringLiteral(", ") : QString()) + numbered(row, next);
+    return out;
+}
+
+// Numbers of the server's types whose values are converted here.
+enum ServerType : unsigned {
+    kBool = 16,
+    kBytes = 17,
+    kInt8 = 20,
+    kInt2 = 21,
+    kInt4 = 23,
+    kOid = 26,
+    kFloat4 = 700,
+    kFloat8 = 701,
+    kDate = 1082,
+    kNumeric = 1700
+};
+
+bool isIntegerType(unsigned type) { return type == kInt8 || type == kInt2 || type == kInt4 || type == kOid; }
+bool isFloatType(unsigned type) { return type == kFloat4 || type == kFloat8 || type == kNumeric; }
+
+// The server's text of a floating-point value (the C locale's, whatever the
+// program's locale).
+double parseDouble(const char* text, int length)
+{
+    const std::string_view v(text, std::size_t(length));
+    if (v == "NaN")
+        return std::nan("");
+    if (v == "Infinity")
+        return HUGE_VAL;
+    if (v == "-Infinity")
+        return -HUGE_VAL;
+    double d = 0;
+    std::from_chars(text, text + length, d);
+    return d;
+}
+
+qint64 parseInteger(const char* text, int length)
+{
+    qint64 n = 0;
+    std::from_chars(text, text + length, n);
+    return n;
+}
+
+// The failure of a statement on the session: its result, or the session's
+// own message when there is none.
+DbError statementFailure(const QSqlDatabase& db, PGconn* session, const PGresult* r, const QString& sql)
+{
+    const QString state = r ? QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE)) : QString();
+    const QString text = QString::fromUtf8(r ? PQresultErrorMessage(r) : PQerrorMessage(session)).trimmed();
+    const bool lost = !session || PQstatus(session) == CONNECTION_BAD;
+    const QSqlError e(QStringLiteral("Unable to create query"), text,
+                      lost ? QSqlError::ConnectionError : QSqlError::StatementError, state);
+    return serverFailure(db, e, sql);
+}
+
+std::atomic<unsigned> preparedSerial{0};
+
+// A new name among the session's prepared statements.
+QByteArray newStatementName() { return "kalvor_" + QByteArray::number(preparedSerial.fetch_add(1)); }
+
+} // namespace
+
+namespace detail {
+
+pg_conn* serverSession(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    // The driver names the type by libpq's structure or by its typedef.
+    if (!handle.isValid() ||
+        (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
+        return nullptr;
+    return *static_cast<PGconn* const*>(handle.constData());
+}
+
+void ServerValues::put(int index, QByteArray value, bool isNull, bool isBinary)
+{
+    const std::size_t at = std::size_t(base + index);
+    if (text.size() <= at) {
+        text.resize(at + 1);
+        null.resize(at + 1, 1);
+        binary.resize(at + 1, 0);
+    }
+    text[at] = std::move(value);
+    null[at] = isNull;
+    binary[at] = isBinary;
+}
+
+void ServerValues::set(int index, qint64 value) { put(index, QByteArray::number(value)); }
+
+void ServerValues::set(int index, double value)
+{
+    if (std::isnan(value))
+        put(index, QByteArrayLiteral("NaN"));
+    else if (std::isinf(value))
+        put(index, value > 0 ? QByteArrayLiteral("Infinity") : QByteArrayLiteral("-Infinity"));
+    else
+        put(index, QByteArray::number(value, 'g', QLocale::FloatingPointShortest));
+}
+
+void ServerValues::set(int index, const QString& value)
+{
+    if (value.isNull())
+        put(index, QByteArray(), true);
+    else
+        put(index, value.toUtf8());
+}
+
+void ServerValues::set(int index, const QVariant& value)
+{
+    switch (value.isNull() ? QMetaType::UnknownType : value.typeId()) {
+    case QMetaType::UnknownType: put(index, QByteArray(), true); break;
+    case QMetaType::Bool: put(index, value.toBool() ? QByteArrayLiteral("1") : QByteArrayLiteral("0")); break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::UChar:
+    case QMetaType::LongLong: set(index, qint64(value.toLongLong())); break;
+    case QMetaType::ULongLong: put(index, QByteArray::number(value.toULongLong())); break;
+    case QMetaType::Double:
+    case QMetaType::Float: set(index, value.toDouble()); break;
+    case QMetaType::QByteArray: put(index, value.toByteArray(), false, true); break;
+    default: set(index, value.toString()); break;
+    }
+}
+
+void ServerValues::clear()
+{
+    text.clear();
+    null.clear();
+    binary.clear();
+    base = 0;
+}
+
+ServerQuery::ServerQuery(const QSqlDatabase& db, const QString& sql) : db_(db), sql_(sql)
+{
+    int next = 1;
+    text_ = numbered(sql, next).toUtf8();
+    parameters_ = next - 1;
+}
+
+ServerQuery::~ServerQuery() { reset(); }
+
+void ServerQuery::exec()
+{
+    reset();
+    checkInjectedFailure(db_, sql_);
+    PGconn* session = serverSession(db_);
+    if (!session)
+        throw statementFailure(db_, nullptr, nullptr, sql_);
+    auto& prepared = threadConnections().serverPrepared[db_.connectionName()];
+    auto it = prepared.find(sql_);
+    if (it == prepared.end()) {
+        const QByteArray name = newStatementName();
+        PGresult* p = PQprepare(session, name.constData(), text_.constData(), parameters_, nullptr);
+        if (PQresultStatus(p) != PGRES_COMMAND_OK) {
+            const DbError e = statementFailure(db_, session, p, sql_);
+            PQclear(p);
+            throw e;
+        }
+        PQclear(p);
+        it = prepared.emplace(sql_, name).first;
+    }
+    std::vector<const char*> v(std::size_t(parameters_), nullptr);
+    std::vector<int> lengths(v.size()), formats(v.size());
+    for (std::size_t k = 0; k < v.size() && k < values.text.size(); ++k) {
+        v[k] = values.null[k] ? nullptr : values.text[k].constData();
+        lengths[k] = int(values.text[k].size());
+        formats[k] = values.binary[k];
+    }
+    PGresult* r =
+        PQexecPrepared(session, it->second.constData(), parameters_, v.data(), lengths.data(), formats.data(), 0);
+    const ExecStatusType status = PQresultStatus(r);
+    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+        const DbError e = statementFailure(db_, session, r, sql_);
+        PQclear(r);
+        throw e;
+    }
+    result_ = r;
+    rows_ = PQntuples(r);
+    row_ = -1;
+}
+
+bool ServerQuery::next()
+{
+    if (!result_ || row_ + 1 >= rows_) {
+        reset();
+        return false;
+    }
+    ++row_;
+    return true;
+}
+
+void ServerQuery::reset()
+{
+    if (result_)
+        PQclear(result_);
+    result_ = nullptr;
+    row_ = -1;
+    rows_ = 0;
+}
+
+qint64 ServerQuery::toInt64(int column) const
+{
+    if (PQgetisnull(result_, row_, column))
+        return 0;
+    if (isIntegerType(PQftype(result_, column)))
+        return integerAt(column);
+    return value(column).toLongLong();
+}
+
+double ServerQuery::toDouble(int column) const
+{
+    if (PQgetisnull(result_, row_, column))
+        return 0;
+    const unsigned type = PQftype(result_, column);
+    if (isFloatType(type))
+        return doubleAt(column);
+    if (isIntegerType(type))
+        return double(integerAt(column));
+    return value(column).toDouble();
+}
+
+QString ServerQuery::toString(int column) const
+{
+    if (PQgetisnull(result_, row_, column))
+        return QString();
+    const unsigned type = PQftype(result_, column);
+    if (isIntegerType(type) || isFloatType(type) || type == kBool || type == kBytes || type == kDate)
+        return value(column).toString();
+    return QString::fromUtf8(PQgetvalue(result_, row_, column), PQgetlength(result_, row_, column));
+}
+
+qint64 ServerQuery::integerAt(int column) const
+{
+    const char* v = PQgetvalue(result_, row_, column);
+    const int length = PQgetlength(result_, row_, column);
+    return parseInteger(v, length);
+}
+
+double ServerQuery::doubleAt(int column) const
+{
+    const char* v = PQgetvalue(result_, row_, column);
+    const int length = PQgetlength(result_, row_, column);
+    return parseDouble(v, length);
+}
+
+QVariant ServerQuery::value(int column) const
+{
+    if (PQgetisnull(result_, row_, column))
+        return QVariant();
+    const char* v = PQgetvalue(result_, row_, column);
+    const int length = PQgetlength(result_, row_, column);
+    switch (PQftype(result_, column)) {
+    case kInt2:
+    case kInt4:
+    case kOid: return QVariant(int(integerAt(column)));
+    case kInt8: return QVariant(qlonglong(integerAt(column)));
+    case kFloat4:
+    case kFloat8:
+    case kNumeric: return QVariant(doubleAt(column));
+    case kBool: return QVariant(v[0] == 't');
+    case kDate: return QVariant(QDate::fromString(QString::fromLatin1(v, length), Qt::ISODate));
+    case kBytes: {
+        std::size_t size = 0;
+        unsigned char* bytes = PQunescapeBytea(reinterpret_cast<const unsigned char*>(v), &size);
+        const QByteArray out(reinterpret_cast<const char*>(bytes), qsizetype(size));
+        PQfreemem(bytes);
+        return QVariant(out);
+    }
+    default: return QVariant(QString::fromUtf8(v, length));
+    }
+}
+
+} // namespace detail
+
+namespace {
+
+// One statement as sent: its text's name among the session's prepared
+// statements, and its values.
+struct Command {
+    QString sql; // as added (the first row's for a multi-row insert)
+    QString key; // the statement and its number of rows
+    QByteArray name;
+    QByteArray text; // set when it must be prepared first
+    int first = 0, count = 0;
+    int entry = 0; // the first statement added of those it sends
+};
+
+// The result of a pipeline: the first failure, if any.
+struct PipelineFailure {
+    bool failed = false;
+    QString state, text, sql;
+};
+
+} // namespace
+
+struct Batch::Impl {
+    struct Entry {
+        QString sql;
+        int first = 0, count = 0;
+    };
+
+    QSqlDatabase db;
+    bool server = false;
+    std::optional<Transaction> own; // the batch's own savepoint (SQLite) or transaction
+    int savepoint = 0; // server, inside a transaction: the depth of the pipeline's savepoint
+    RawStatement* pending = nullptr; // SQLite: the statement being bound
+    // Server: the statements added and their values in order.
+    std::vector<Entry> entries;
+    ServerValues values;
+    std::vector<int> given; // the rows each statement gave (-1: none known)
+
+    void runPending()
+    {
+        if (RawStatement* s = std::exchange(pending, nullptr))
+            s->exec();
+    }
+
+    // The current statement's index-th value.
+    template <class T>
+    void set(int index, const T& value)
+    {
+        if (!server) {
+            pending->bind(index, value);
+            return;
+        }
+        values.set(index, value);
+        Entry& e = entries.back();
+        e.count = std::max(e.count, index + 1);
+    }
+
+    std::vector<Command> commands();
+    PipelineFailure send(PGconn* session, const std::vector<Command>& list);
+    void runOnServer();
+};
+
+Batch::Batch(const QSqlDatabase& db) : d(std::make_unique<Impl>())
+{
+    d->db = db;
+    d->server = IsServer(db);
+    const int depth = threadConnections().depth[db.connectionName()];
+    if (!d->server || depth == 0)
+        d->own.emplace(db);
+    else
+        d->savepoint = depth;
+}
+
+Batch::~Batch() = default;
+
+Batch& Batch::add(const QString& sql)
+{
+    if (!d->server) {
+        d->runPending();
+        d->pending = &RawStatementFor(d->db, sql);
+    } else {
+        d->values.base = int(d->values.text.size());
+        d->entries.push_back(Impl::Entry{sql, d->values.base, 0});
+    }
+    return *this;
+}
+
+Batch& Batch::bind(int index, qint64 value)
+{
+    d->set(index, value);
+    return *this;
+}
+
+Batch& Batch::bind(int index, double value)
+{
+    d->set(index, value);
+    return *this;
+}
+
+Batch& Batch::bind(int index, const QString& value)
+{
+    d->set(index, value);
+    return *this;
+}
+
+Batch& Batch::bind(int index, const QVariant& value)
+{
+    d->set(index, value);
+    return *this;
+}
+
+int Batch::rowsOf(int statement) const
+{
+    return statement >= 0 && statement < int(d->given.size()) ? d->given[std::size_t(statement)] : -1;
+}
+
+void Batch::run()
+{
+    if (d->server)
+        d->runOnServer();
+    else
+        d->runPending();
+    if (d->own)
+        d->own->commit();
+}
+
+// The statements as sent: consecutive rows of one insert joined, each text
+// prepared once per session.
+std::vector<Command> Batch::Impl::commands()
+{
+    auto& prepared = threadConnections().serverPrepared[db.connectionName()];
+    std::vector<Command> list;
+    for (std::size_t i = 0; i < entries.size();) {
+        const Entry& e = entries[i];
+        std::size_t j = i + 1;
+        if (isRowInsert(e.sql)) {
+            const int perRow = std::max(e.count, 1);
+            const std::size_t most = std::size_t(std::clamp(kMaxValuesPerStatement / perRow, 1, kMaxRowsPerInsert));
+            while (j < entries.size() && j - i < most && entries[j].count == e.count && entries[j].sql == e.sql) ++j;
+        }
+        const int rows = int(j - i);
+        Command c;
+        c.sql = e.sql;
+        c.first = e.first;
+        c.count = entries[j - 1].first + entries[j - 1].count - e.first;
+        c.entry = int(i);
+        c.key = rows == 1 ? e.sql : e.sql + QLatin1Char('\n') + QString::number(rows);
+        auto it = prepared.find(c.key);
+        if (it == prepared.end()) {
+            // A new name each time a text is prepared: a preparation whose
+            // batch failed may still exist on the session.
+            c.name = newStatementName();
+            c.text = serverText(e.sql, rows).toUtf8();
+        } else {
+            c.name = it->second;
+        }
+        list.push_back(std::move(c));
+        i = j;
+    }
+    return list;
+}
+
+// Sends the savepoint, the statements and its release in one pipeline and
+// reads every result; gives the first failure.
+PipelineFailure Batch::Impl::send(PGconn* session, const std::vector<Command>& list)
+{
+    PipelineFailure failure;
+    auto fail = [&](const QString& state, const QString& text, const QString& sql) {
+        if (failure.failed)
+            return;
+        failure = PipelineFailure{true, state, text.trimmed(), sql};
+    };
+    if (PQenterPipelineMode(session) != 1) {
+        fail(QString(), QString::fromUtf8(PQerrorMessage(session)), list.front().sql);
+        return failure;
+    }
+    std::vector<QString> sent; // the statement of each queued step
+    std::vector<int> of; // the statement added whose rows each step gives (-1: none)
+    const QByteArray mark = "SAVEPOINT sp" + QByteArray::number(savepoint);
+    const QByteArray release = "RELEASE SAVEPOINT sp" + QByteArray::number(savepoint);
+    bool ok = true;
+    if (savepoint > 0) {
+        ok = PQsendQueryParams(session, mark.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
+        sent.push_back(QString::fromLatin1(mark));
+        of.push_back(-1);
+    }
+    for (const Command& c : list) {
+        if (ok && !c.text.isEmpty()) {
+            ok = PQsendPrepare(session, c.name.constData(), c.text.constData(), c.count, nullptr) == 1;
+            sent.push_back(c.sql);
+            of.push_back(-1);
+        }
+        std::vector<const char*> v(std::size_t(c.count));
+        std::vector<int> lengths(std::size_t(c.count)), formats(std::size_t(c.count));
+        for (int k = 0; k < c.count; ++k) {
+            const std::size_t at = std::size_t(c.first + k);
+            v[std::size_t(k)] = values.null[at] ? nullptr : values.text[at].constData();
+            lengths[std::size_t(k)] = int(values.text[at].size());
+            formats[std::size_t(k)] = values.binary[at];
+        }
+        if (ok)
+            ok = PQsendQueryPrepared(session, c.name.constData(), c.count, v.data(), lengths.data(), formats.data(),
+                                     0) == 1;
+        sent.push_back(c.sql);
+        of.push_back(c.entry);
+    }
+    if (ok && savepoint > 0) {
+        ok = PQsendQueryParams(session, release.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
+        sent.push_back(QString::fromLatin1(release));
+        of.push_back(-1);
+    }
+    ok = ok && PQpipelineSync(session) == 1;
+    if (!ok) {
+        fail(QString(), QString::fromUtf8(PQerrorMessage(session)), sent.empty() ? QString() : sent.back());
+        PQexitPipelineMode(session);
+        return failure;
+    }
+    for (std::size_t step = 0; step < sent.size(); ++step) {
+        while (PGresult* r = PQgetResult(session)) {
+            if (PQresultStatus(r) == PGRES_FATAL_ERROR)
+                fail(QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE)),
+                     QString::fromUtf8(PQresultErrorMessage(r)), sent[step]);
+            else if (PQresultStatus(r) == PGRES_TUPLES_OK && of[step] >= 0)
+                given[std::size_t(of[step])] = PQntuples(r);
+            PQclear(r);
+        }
+        if (PQstatus(session) == CONNECTION_BAD)
+            break;
+    }
+    if (PQstatus(session) != CONNECTION_BAD) {
+        if (PGresult* sync = PQgetResult(session))
+            PQclear(sync);
+    } else {
+        fail(QString(), QString::fromUtf8(PQerrorMessage(session)), sent.back());
+    }
+    PQexitPipelineMode(session);
+    return failure;
+}
+
+void Batch::Impl::runOnServer()
+{
+    if (entries.empty())
+        return;
+    // The test hooks count the statements as SQLite runs them.
+    for (const Entry& e : entries) checkInjectedFailure(db, e.sql);
+    PGconn* session = serverSession(db);
+    given.assign(entries.size(), -1);
+    const std::vector<Command> list = commands();
+    const PipelineFailure f = session ? send(session, list) : PipelineFailure{true, {}, {}, list.front().sql};
+    entries.clear();
+    values.clear();
+    const bool lost = !session || PQstatus(session) == CONNECTION_BAD;
+    if (!f.failed) {
+        auto& prepared = threadConnections().serverPrepared[db.connectionName()];
+        for (const Command& c : list)
+            if (!c.text.isEmpty())
+                prepared.emplace(c.key, c.name);
+        return;
+    }
+    if (savepoint > 0 && !lost) {
+        // What the batch did is undone; the transaction around it goes on.
+        for (const QByteArray& undo : {"ROLLBACK TO SAVEPOINT sp" + QByteArray::number(savepoint),
+                                       "RELEASE SAVEPOINT sp" + QByteArray::number(savepoint)})
+            PQclear(PQexec(session, undo.constData()));
+    }
+    const QSqlError e(QStringLiteral("Unable to create query"), f.text,
+                      lost ? QSqlError::ConnectionError : QSqlError::StatementError, f.state);
+    throw serverFailure(db, e, f.sql);
+}
+
+} // namespace kalvor::db
