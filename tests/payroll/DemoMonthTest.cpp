@@ -70,7 +70,7 @@ protected:
         // A server keeps the demo base of an earlier run.
         if (db::ServerInUse())
             DeleteBase(folder, tools::DemoBaseName());
-        ASSERT_TRUE(tools::MakeDemoBase(folder));
+        ASSERT_TRUE(tools::MakeDemoBase(folder, QStringLiteral(KALVOR_DATA_DIR "/")));
         doc.setWorkFolder(folder);
         // The reference files (tax tables, deductions, contributions) of the working folder.
         doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));

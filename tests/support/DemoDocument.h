@@ -25,7 +25,7 @@ inline void MakeDemoFolder(const QString& folder)
     // A server keeps the demo base of an earlier test.
     if (db::ServerInUse())
         infobase::DeleteBase(folder, tools::DemoBaseName());
-    ASSERT_TRUE(tools::MakeDemoBase(folder));
+    ASSERT_TRUE(tools::MakeDemoBase(folder, QStringLiteral(KALVOR_DATA_DIR "/")));
 }
 
 // Which reference files of the data folder the document reads: all of them

@@ -422,10 +422,13 @@ TEST_F(Fss4Demo, DisabledEmployeeInTheBaseAndAtSixtyPercentOfTheAccidentTariff)
 TEST_F(Fss4Demo, TemporaryForeignerIsReportedForAccidents)
 {
     // 145, a citizen of Uzbekistan staying temporarily: no social insurance,
-    // but his 33,208.00 of the quarter bear 0.2 % against accidents, 66.42,
+    // but his pay of the quarter bears 0.2 % against accidents. 70 roubles an
+    // hour: January 120 hours, 8,400; February 151 hours (22 February
+    // shortened), 10,570; March 175 hours (5 March shortened), 12,250, and
+    // the quarterly bonus of 1,838: 33,058.00, and 66.12 of contributions,
     // reported in whole roubles.
     ASSERT_EQ(Run(145), GenrDone);
-    EXPECT_EQ(v()[kInjuryBase], 33'208);
+    EXPECT_EQ(v()[kInjuryBase], 33'058);
     EXPECT_EQ(v()[kInjuryAccrued], 66);
     EXPECT_EQ(v()[kInjuryDisabledBase], 0);
     EXPECT_EQ(v()[kAccrued], 0);
