@@ -12,20 +12,44 @@
 
 #include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace kalvor::testsupport {
 
-// Puts the empty base template into `folder` (ending in a separator) and makes
-// the demo base from it there.
+// The demo base made once for the test program in a folder of its own (its
+// months are computed, which takes a while); the path of its file, empty
+// when it could not be made.
+inline QString DemoBaseMadeOnce()
+{
+    static QTemporaryDir dir;
+    static const QString file = [] {
+        const QString folder = dir.path() + QLatin1Char('/');
+        if (!dir.isValid() ||
+            !QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")) ||
+            !tools::MakeDemoBase(folder, QStringLiteral(KALVOR_DATA_DIR "/")))
+            return QString();
+        return infobase::BaseFilePath(folder, tools::DemoBaseName());
+    }();
+    return file;
+}
+
+// Puts the empty base template into `folder` (ending in a separator) and the
+// demo base beside it: a copy of the one made once, or, on a server, the
+// base made there.
 inline void MakeDemoFolder(const QString& folder)
 {
     ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-    // A server keeps the demo base of an earlier test.
-    if (db::ServerInUse())
+    if (db::ServerInUse()) {
+        // A server keeps the demo base of an earlier test.
         infobase::DeleteBase(folder, tools::DemoBaseName());
-    ASSERT_TRUE(tools::MakeDemoBase(folder, QStringLiteral(KALVOR_DATA_DIR "/")));
+        ASSERT_TRUE(tools::MakeDemoBase(folder, QStringLiteral(KALVOR_DATA_DIR "/")));
+        return;
+    }
+    const QString made = DemoBaseMadeOnce();
+    ASSERT_FALSE(made.isEmpty());
+    ASSERT_TRUE(QFile::copy(made, infobase::BaseFilePath(folder, tools::DemoBaseName())));
 }
 
 // Which reference files of the data folder the document reads: all of them
