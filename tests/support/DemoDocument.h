@@ -14,6 +14,9 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <map>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace kalvor::testsupport {
@@ -82,6 +85,34 @@ inline void OpenDemoDocument(PayrollDoc& doc, const QString& folder, DemoRefFile
     MakeDemoFolder(folder);
     if (!::testing::Test::HasFatalFailure())
         OpenDemoBase(doc, folder, refFiles);
+}
+
+// The demo's stored rows of one month of 2011 added up by pay-kind code
+// (kopecks), read straight from the base: the archive's rows issued in the
+// month (a row filed later against an earlier month counts where it was
+// issued), or, for the base's own month, its computed rows.
+inline std::map<int, double> StoredMonthByCode(PayrollDoc& doc, int month)
+{
+    infobase::CInfoBase& base = doc.infoBase;
+    std::map<int, double> sums;
+    const std::vector<infobase::EmployeeListEntry> list = base.list;
+    for (const infobase::EmployeeListEntry& entry : list) {
+        if (base.config.reportingYear() == 2011 && base.config.reportingMonth() == month) {
+            infobase::LoadProizvZarpByMass(base, entry.slot, 2, infobase::kResultRowsTable);
+            for (const infobase::AccrualRow& row : base.current.rows)
+                if (row.kod != 0)
+                    sums[row.kod] += row.sum;
+            continue;
+        }
+        infobase::LoadEmployee(base, entry.slot);
+        for (int i = 0; i < base.current.warKv; ++i) {
+            const infobase::WariaEntry& e = base.current.waria[std::size_t(i)];
+            const bool issuedLater = e.mesVyd != 0;
+            if ((issuedLater ? e.godVyd : e.god) == 2011 && (issuedLater ? e.mesVyd : e.mes) == month)
+                sums[e.kod] += e.sum;
+        }
+    }
+    return sums;
 }
 
 } // namespace kalvor::testsupport
