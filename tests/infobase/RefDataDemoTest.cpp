@@ -191,6 +191,17 @@ TEST_F(RefDataDemo, PastYearFollowsTheRulesOf2010And2011)
     EXPECT_DOUBLE_EQ(archived(base, 990, 2011, 3), 0);
     EXPECT_NEAR(archived(base, 995, 2011, 3), 28.18, 1e-9);
 
+    // The disabled employee (group 3), 15,000 a month: the engine charges
+    // 2011's rates of the law on the pay of the disabled, pension 16 % =
+    // 2,400, social insurance 1.9 % = 285, and accidents 60 % of the 0.2 %
+    // tariff, 0.12 % = 18.00.
+    load(109);
+    for (int month = 1; month <= 3; ++month) {
+        EXPECT_DOUBLE_EQ(archived(base, 990, 2011, month), 2'400);
+        EXPECT_DOUBLE_EQ(archived(base, 992, 2011, month), 285);
+        EXPECT_DOUBLE_EQ(archived(base, 995, 2011, month), 18);
+    }
+
     // Below the cap each month's pension contribution is the rate of the month's pay.
     load(103);
     EXPECT_DOUBLE_EQ(archived(base, 990, 2010, 10), archived(base, 4, 2010, 10) * 0.20);
