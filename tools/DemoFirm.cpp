@@ -1401,8 +1401,9 @@ void ComputeDemoMonth(PayrollDoc& doc)
 }
 
 // The demo year from January to the reporting month: each month entered,
-// computed and closed by the month change; the reporting month entered only.
-void RunDemoMonths(PayrollDoc& doc)
+// computed (monthComputed called, when given) and closed by the month
+// change; the reporting month entered only.
+void RunDemoMonths(PayrollDoc& doc, const std::function<void(PayrollDoc&)>& monthComputed)
 {
     CInfoBase& base = doc.infoBase;
     std::vector<EmployeeRecord> records(std::size_t(base.capacity()));
@@ -1413,6 +1414,8 @@ void RunDemoMonths(PayrollDoc& doc)
         if (month == DemoMonth)
             break;
         ComputeDemoMonth(doc);
+        if (monthComputed)
+            monthComputed(doc);
         if (MoveEmployeesToNextMonth(monthKey(DemoYear, month + 1), {}, doc) != 1)
             throw SourceError(QStringLiteral("the demo's month change to %1.%2 found errors")
                                   .arg(month + 1)
@@ -1424,7 +1427,8 @@ void RunDemoMonths(PayrollDoc& doc)
 
 } // namespace
 
-bool MakeDemoBase(const QString& folder, const QString& referenceFolder)
+bool MakeDemoBase(const QString& folder, const QString& referenceFolder,
+                  const std::function<void(PayrollDoc&)>& monthComputed)
 {
     const QString name = DemoBaseName();
     if (BaseExists(folder, name))
@@ -1447,7 +1451,7 @@ bool MakeDemoBase(const QString& folder, const QString& referenceFolder)
         base.baseName = work;
         OpenBase(base);
         LoadAll(base);
-        RunDemoMonths(doc);
+        RunDemoMonths(doc, monthComputed);
         SaveConfigNEnt(base);
         SaveConfigCounters(base);
         db::Checkpoint(Db(base));

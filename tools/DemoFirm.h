@@ -3,8 +3,11 @@
 // about fifty employees in four shops, a reporting month in 2011 and the months
 // since January 2010 in the archive, those of 2011 computed by the program.
 #include "infobase/InfoBase.h"
+#include "payroll/PayrollDocument.h"
 
 #include <QString>
+
+#include <functional>
 
 namespace kalvor::tools {
 
@@ -26,6 +29,10 @@ inline QString DemoBaseName() { return QStringLiteral("demo"); }
 // each month to March is entered, computed and closed by the month change
 // with the reference files of referenceFolder (folder when empty), and the
 // reporting month is entered, not computed.
-bool MakeDemoBase(const QString& folder, const QString& referenceFolder = {});
+// monthComputed, when given, is called with the base's document after each
+// of those months is computed and stored, before its month change (tests
+// check the month's documents there).
+bool MakeDemoBase(const QString& folder, const QString& referenceFolder = {},
+                  const std::function<void(PayrollDoc&)>& monthComputed = {});
 
 } // namespace kalvor::tools
