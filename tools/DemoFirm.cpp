@@ -138,7 +138,6 @@ const char16_t* const positionNames[] = {u"Директор",
                                          u"Инженер по охране труда"};
 
 // Employees with something particular in the reporting month, by index in people[].
-constexpr int HiredInMonth = 6; // Гусева: hired 11 April
 constexpr int DismissedInMonth = 25; // Уваров: leaves 15 April, half-time rate
 constexpr int NonResidentIndex = 44; // Назаров: citizen of Uzbekistan, non-resident
 constexpr int DisabledIndex = 8; // Зуева: disability group 3
