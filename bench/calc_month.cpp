@@ -333,7 +333,7 @@ void BM_DemoFirm(benchmark::State& state)
     QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/demo-bench-XXXXXX"));
     const QString folder = dir.path() + QLatin1Char('/');
     if (!QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")) ||
-        !tools::MakeDemoBase(folder)) {
+        !tools::MakeDemoBase(folder, QStringLiteral(KALVOR_DATA_DIR "/"))) {
         state.SkipWithError("no demo base");
         return;
     }

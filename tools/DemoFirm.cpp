@@ -3,7 +3,13 @@
 #include "DataSources.h"
 
 #include "infobase/BaseBuilding.h"
+#include "infobase/EmployeeSelection.h"
 #include "infobase/InfoBaseDb.h"
+#include "payroll/CalcEmployeeMonth.h"
+#include "payroll/CalcErrors.h"
+#include "payroll/CalcThread.h"
+#include "payroll/MonthChange.h"
+#include "payroll/PayrollDocument.h"
 #include "platform/BaseLock.h"
 #include "platform/Db.h"
 #include "values/Values.h"
@@ -13,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace kalvor::tools {
 
@@ -131,7 +138,6 @@ const char16_t* const positionNames[] = {u"Директор",
                                          u"Инженер по охране труда"};
 
 // Employees with something particular in the reporting month, by index in people[].
-constexpr int HiredInMonth = 6; // Гусева: hired 11 April
 constexpr int DismissedInMonth = 25; // Уваров: leaves 15 April, half-time rate
 constexpr int NonResidentIndex = 44; // Назаров: citizen of Uzbekistan, non-resident
 constexpr int DisabledIndex = 8; // Зуева: disability group 3
@@ -246,12 +252,13 @@ int calendarMinutes(const QDate& date)
 // same every year; the days off moved by the year's decree and the shortened
 // days are the year's own. So the calendar of the five-day week (schedule 1)
 // is entered day by day for every month of 2010 and 2011 that the schedule
-// holds (fifteen months before the reporting month to six after it).
-void AddDemoProductionCalendar(CInfoBase& base)
+// holds (fifteen months before the current month to six after it), again in
+// every month, as the month change leaves the newest row empty.
+void AddDemoProductionCalendar(CInfoBase& base, int month)
 {
     WorkSchedule& w = base.schedules[0];
     for (int k = 0; k < int(w.months.size()); ++k) {
-        const QDate first = QDate(DemoYear, DemoMonth, 1).addMonths(k - WorkSchedule::ReportingMonth);
+        const QDate first = QDate(DemoYear, month, 1).addMonths(k - WorkSchedule::ReportingMonth);
         if (first.year() < 2010 || first.year() > 2011)
             continue;
         ScheduleMonth& row = w.months[std::size_t(k)];
@@ -275,12 +282,18 @@ void markDay(TabelRecord& t, int day)
 
 // ------------------------------------------------------------------ the past year
 
-// The archive reaches back to January 2010, so that the reports of 2010 see a
-// whole year. The months before the last twelve are paid without the
-// month-to-month variation, as the year's running totals always counted them,
-// so the later months keep their tax and contributions.
+// The year before the demo year is entered as data, as a firm that starts
+// keeping its pay in this program brings the year before with it: January to
+// December 2010, so that the reports of 2010 see a whole year and the
+// average earnings of 2011's vacations and sick leave have their months. The
+// months from January of the demo year on are the program's own: entered,
+// computed and closed by the month change (RunDemoMonths). The months before
+// the last twelve before the reporting month are paid without the
+// month-to-month variation.
 constexpr int ArchiveFirstYear = 2010;
 constexpr int ArchiveMonths = (DemoYear - ArchiveFirstYear) * 12 + DemoMonth - 1;
+// The first month that the program computed.
+constexpr int FirstComputedMonth = 1;
 
 struct YearTotals {
     double income = 0; // taxable income since January, kopecks
@@ -452,81 +465,25 @@ void addPermanentPayments(int i, EmployeeRecord& rec)
     rec.postDopl[0] = e;
 }
 
-// January's salary paid twice by mistake, and the reversal of the second
-// payment with a negative amount, paid in February.
-void addReversal(EmployeeRecord& rec)
+// People with something particular in the months before the reporting month.
+constexpr int DatedSickLeaveIndex = 14; // Ермаков: ill 14 February to 4 March, two sheets
+constexpr int UnpaidLeaveIndex = 19; // Носков: unpaid leave 14-18 March
+
+// Rows of the months before the reporting month entered on the screen of
+// current accruals and deductions: Ракитин's January salary paid twice by
+// mistake (1,800.00 in January) and its reversal filed in February against
+// January; Сазонов's voluntary insurance premium and trade-union fee.
+template <typename AddRow>
+void addPastMonthRows(int i, int month, AddRow&& row)
 {
-    for (double sum : {rub(1'800), -rub(1'800)}) {
-        if (rec.warKv >= EmployeeRecord::ArchiveCapacity)
-            return;
-        WariaEntry& e = rec.waria[rec.warKv];
-        e.kod = 4;
-        e.sum = sum;
-        e.god = 2011;
-        e.mes = 1;
-        if (sum < 0) {
-            e.godVyd = 2011;
-            e.mesVyd = 2;
-        }
-        ++rec.warKv;
+    if (i == ReversalIndex && month == 1)
+        row(4, rub(1'800), 1);
+    if (i == ReversalIndex && month == 2)
+        row(4, -rub(1'800), 1);
+    if (i == VacationIndex && month < DemoMonth) {
+        row(905, rub(1'200), month);
+        row(919, rub(350), month);
     }
-}
-
-// The archive with dates: two sick-leave sheets of Ермаков, the second one
-// continuing the first into March (kept under the code of a sheet begun
-// before its month), and an unpaid leave of Носков in March.
-constexpr int DatedSickLeaveIndex = 14; // Ермаков, personnel number 115
-constexpr int UnpaidLeaveIndex = 19; // Носков, personnel number 120
-
-void addDatedArchive(int i, WarDatBlock& block)
-{
-    auto add = [&](u16 start, u16 end, int archiveMonth, u16 kod, double sum, bool continues) {
-        WarDatEntry& e = block.entries[std::size_t(block.warDatKv++)];
-        e.start = start;
-        e.end = end;
-        e.mes = u16(archiveMonth);
-        e.god = u16(DemoYear % 100);
-        e.kod = kod;
-        e.contin = continues ? 1 : 0;
-        e.sum = sum;
-    };
-    if (i == DatedSickLeaveIndex) {
-        add(packedDate(14, 2, 2011), packedDate(25, 2, 2011), 2, 156, rub(5'832), false);
-        add(packedDate(26, 2, 2011), packedDate(4, 3, 2011), 3, 155, rub(3'402), true);
-    }
-    if (i == UnpaidLeaveIndex)
-        add(packedDate(14, 3, 2011), packedDate(18, 3, 2011), 3, 600, 0, false);
-}
-
-// The personal account T-54 of Сазонов: his vacations of the demo year in
-// the archive with dates (the July one of the year before is in the monthly
-// archive only), and two deductions of the listed codes, a voluntary
-// insurance premium and a trade-union fee, for each month before April.
-void addT54VacationsAndDeductions(int i, EmployeeRecord& rec, WarDatBlock& block)
-{
-    if (i != VacationIndex)
-        return;
-    auto vacation = [&](u16 start, u16 end, int archiveMonth, u16 kod, double sum) {
-        WarDatEntry& e = block.entries[std::size_t(block.warDatKv++)];
-        e.start = start;
-        e.end = end;
-        e.mes = u16(archiveMonth);
-        e.god = u16(DemoYear % 100);
-        e.kod = kod;
-        e.sum = sum;
-    };
-    vacation(packedDate(10, 1, DemoYear), packedDate(16, 1, DemoYear), 1, 86, rub(4'620));
-    vacation(packedDate(21, 3, DemoYear), packedDate(25, 3, DemoYear), 3, 95, 0);
-    for (int month = 1; month < DemoMonth; ++month)
-        for (const auto& [kod, sum] : {std::pair{905, rub(1'200)}, std::pair{919, rub(350)}}) {
-            if (rec.warKv >= EmployeeRecord::ArchiveCapacity)
-                return;
-            WariaEntry& e = rec.waria[rec.warKv++];
-            e.kod = u16(kod);
-            e.sum = sum;
-            e.god = DemoYear;
-            e.mes = u16(month);
-        }
 }
 
 // Bonuses that the bonus statement pays between settlements (period 2, "in
@@ -855,12 +812,10 @@ void MarkDemoStatus(EmployeeHead& h, int i)
     }
 }
 
-// The archive of the months since January 2010: pay, advance, tax,
-// contributions, transfers.
+// The archive of 2010: pay, advance, tax, contributions, transfers.
 void AddDemoArchive(CInfoBase& base, EmployeeRecord& rec, const Person& p, int i, bool nonResident, bool disabled)
 {
     const int year = DemoYear, month = DemoMonth;
-    // The months since January 2010: pay, advance, tax, contributions, transfers.
     const QDate hire(p.hired[2], p.hired[1], p.hired[0]);
     // One month's pay into an archive; returns the gross amount.
     auto monthPay = [&](Archive& a, int y, int m, int variation) {
@@ -910,6 +865,8 @@ void AddDemoArchive(CInfoBase& base, EmployeeRecord& rec, const Person& p, int i
             m += 12;
             --y;
         }
+        if (y >= DemoYear)
+            break; // the program's own months
         if (y != totalsYear) {
             totals = YearTotals{};
             totalsYear = y;
@@ -929,8 +886,6 @@ void AddDemoArchive(CInfoBase& base, EmployeeRecord& rec, const Person& p, int i
         a.add(901, wholeRoubles(gross * 0.4), y, m);
         if (i == WritIndex)
             a.add(911, std::round((gross - tax) * 0.25), y, m);
-        if (i == LoanIndex && y == 2011)
-            a.add(760, rub(3'000), y, m);
     }
 }
 
@@ -990,33 +945,10 @@ void AddDemoAltTimeSheet(CInfoBase& base, int slot, int i, int month)
     }
 }
 
-// Standing deductions: bank transfers, writs and loans.
-void AddDemoStandingDeductions(EmployeeRecord& rec, EmployeeAttributes& at, const QString& fio, int i)
+// Deductions that came in the reporting month: a writ of a fixed amount, a
+// fixed transfer to a second bank, a second loan.
+void AddDemoNewDeductions(EmployeeRecord& rec, EmployeeAttributes& at, const QString& fio, int i)
 {
-    // Transfers of the rest of the pay to a bank account.
-    for (int b : BankIndices)
-        if (b == i) {
-            SberRow& row = rec.sber[0];
-            row.kod = 903;
-            row.sum = 0;
-            row.bank = 1;
-            row.filial = s(u"Доп. офис № 1806/015");
-            row.ls =
-                QStringLiteral("42307810%1").arg(12'000'000'000LL + 7'319'011LL * (i + 3), 12, 10, QLatin1Char('0'));
-            row.fio = fio;
-            at.priznBank = 1;
-        }
-
-    if (i == WritIndex) {
-        IspolBlock::Writ& w = rec.ispol.writs[0];
-        w.vid = 1;
-        w.priznUd = 1; // a percent
-        w.sum = 2'500; // 25 %, hundredths of a percent
-        w.tabPsbor = 17; // the postal fee table
-        w.fio = s(u"Комарова Наталья Сергеевна");
-        w.adr = s(u"160012, г. Вологда, ул. Гагарина, д. 42, кв. 18");
-        at.priznAlim = 1;
-    }
     if (i == SecondWritIndex) {
         IspolBlock::Writ& w = rec.ispol.writs[0];
         w.vid = 3;
@@ -1044,20 +976,87 @@ void AddDemoStandingDeductions(EmployeeRecord& rec, EmployeeAttributes& at, cons
         l.sum = {rub(2'000), rub(1'000), 0};
         at.priznSsud = 1;
     }
+}
+
+// Standing deductions since January: bank transfers, a writ and a loan.
+void AddDemoStandingDeductions(EmployeeRecord& rec, EmployeeAttributes& at, const QString& fio, int i)
+{
+    // Transfers of the rest of the pay to a bank account.
+    for (int b : BankIndices)
+        if (b == i) {
+            SberRow& row = rec.sber[0];
+            row.kod = 903;
+            row.sum = 0;
+            row.bank = 1;
+            row.filial = s(u"Доп. офис № 1806/015");
+            row.ls =
+                QStringLiteral("42307810%1").arg(12'000'000'000LL + 7'319'011LL * (i + 3), 12, 10, QLatin1Char('0'));
+            row.fio = fio;
+            at.priznBank = 1;
+        }
+
+    if (i == WritIndex) {
+        IspolBlock::Writ& w = rec.ispol.writs[0];
+        w.vid = 1;
+        w.priznUd = 1; // a percent
+        w.sum = 2'500; // 25 %, hundredths of a percent
+        w.tabPsbor = 17; // the postal fee table
+        w.fio = s(u"Комарова Наталья Сергеевна");
+        w.adr = s(u"160012, г. Вологда, ул. Гагарина, д. 42, кв. 18");
+        at.priznAlim = 1;
+    }
     if (i == LoanIndex) {
-        // A loan of 36,000 roubles from January 2011, repaid at 3,000 a month:
-        // 27,000 left for April to December, one month's instalment a month.
+        // A loan of 36,000 roubles given in December 2010, repaid at 3,000 a
+        // month from January 2011.
         SsudBlock::Loan& l = rec.ssud.loans[0];
         l.kod = 760;
         l.kvMes = 1;
-        l.sumDolg = rub(27'000);
-        l.mes = {9, 0, 0};
+        l.sumDolg = rub(36'000);
+        l.mes = {12, 0, 0};
         l.sum = {rub(3'000), 0, 0};
         at.priznSsud = 1;
     }
 }
 
-// The month's sick-leave sheets and vacation notes.
+// Sick-leave sheets and vacation notes of the months before the reporting
+// month: Сазонов's additional vacation in January and a vacation of kind 2 in
+// March, Ермаков's sheet of February and the sheet continuing it into March.
+void AddDemoPastSheetsAndNotes(CInfoBase& base, int slot, int i, int month)
+{
+    auto sheet = [](int d1, int m1, int d2, int m2, bool continues) {
+        SickLeaveSheet sl;
+        sl.dBegin = u8(d1);
+        sl.mBegin = u8(m1);
+        sl.gBegin = DemoYear;
+        sl.dEnd = u8(d2);
+        sl.mEnd = u8(m2);
+        sl.gEnd = DemoYear;
+        sl.procent = 100; // more than eight years of insurance
+        sl.contin = continues ? 1 : 0;
+        return sl;
+    };
+    auto note = [](int day, int month, int days, int vid) {
+        VacationNote v;
+        v.dBegin = u16(day);
+        v.mBegin = u16(month);
+        v.gBegin = DemoYear;
+        v.dlin = u16(days);
+        v.vid = u16(vid);
+        v.kalend = 1;
+        v.alg = 1; // average per calendar day, 29.4 days a month
+        return v;
+    };
+    if (i == DatedSickLeaveIndex && month == 2)
+        base.bln.replaceRun(slot, std::vector<SickLeaveSheet>{sheet(14, 2, 25, 2, false)});
+    if (i == DatedSickLeaveIndex && month == 3)
+        base.bln.replaceRun(slot, std::vector<SickLeaveSheet>{sheet(26, 2, 4, 3, true)});
+    if (i == VacationIndex && month == 1)
+        base.otp.replaceRun(slot, std::vector<VacationNote>{note(10, 1, 7, 1)});
+    if (i == VacationIndex && month == 3)
+        base.otp.replaceRun(slot, std::vector<VacationNote>{note(21, 3, 5, 2)});
+}
+
+// The reporting month's sick-leave sheets and vacation notes.
 void AddDemoSheetsAndNotes(CInfoBase& base, int slot, int i, int year, int month)
 {
     if (i == SickIndex) {
@@ -1109,64 +1108,119 @@ void AddDemoSheetsAndNotes(CInfoBase& base, int slot, int i, int year, int month
     }
 }
 
-// The reporting month's time sheet of a person: the planned days he works,
-// marked; returns their count.
-int FillDemoTimeSheet(TabelRecord& t, const std::vector<int>& norm, int dayMinutes, int i)
+namespace {
+
+QDate hireDate(int i)
 {
-    int worked = 0;
+    const int* hired = people[i].hired;
+    return QDate(hired[2], hired[1], hired[0]);
+}
+
+// Whether the person works for the firm in a month of the demo year: hired
+// on or before its last day.
+bool listedIn(int i, int month) { return hireDate(i) < QDate(DemoYear, month, 1).addMonths(1); }
+
+// Whether the person is away on a planned day of a month of the demo year:
+// not yet hired, gone, ill or on vacation.
+bool awayOn(int i, int month, int day)
+{
+    const QDate hired = hireDate(i);
+    if (hired.year() == DemoYear && hired.month() == month && day < hired.day())
+        return true;
+    switch (month) {
+    case 1: return i == VacationIndex && day >= 10 && day <= 16;
+    case 2: return i == DatedSickLeaveIndex && day >= 14;
+    case 3:
+        return (i == DatedSickLeaveIndex && day <= 4) || (i == VacationIndex && day >= 21 && day <= 25) ||
+               (i == UnpaidLeaveIndex && day >= 14 && day <= 18) ||
+               (i == SickIndex && day >= 28); // the sheet comes in April
+    case DemoMonth:
+        return DismissedBeforeMonth(i) || (i == DismissedInMonth && day > 15) || (i == SickIndex && day <= 8) ||
+               (i == VacationIndex && day >= 11 && day <= 27) || (i == ChildCareIndex && day >= 18);
+    default: return false;
+    }
+}
+
+// Minutes of a planned day of a month of the demo year: the production
+// calendar's on the five-day week, eleven hours a shift; a part-time rate
+// works its share.
+int plannedMinutes(const Person& p, int month, int day)
+{
+    const int full = p.schedule == 2 ? 11 * 60 : calendarMinutes(QDate(DemoYear, month, day));
+    return full * p.stavka / 100;
+}
+
+// Planned days of the five-day week in a month of the demo year, by the
+// production calendar.
+std::vector<int> calendarDays(int month)
+{
+    std::vector<int> days;
+    for (int day = 1; day <= QDate(DemoYear, month, 1).daysInMonth(); ++day)
+        if (calendarMinutes(QDate(DemoYear, month, day)) > 0)
+            days.push_back(day);
+    return days;
+}
+
+// A month's time sheet of a person: the planned days he works, marked, and
+// their minutes; returns the days' count.
+int FillDemoTimeSheet(TabelRecord& t, const std::vector<int>& norm, const Person& p, int i, int month)
+{
+    t.tabel12 = 0;
+    t.tabel22 = 0;
+    t.setKoeffHundredths(100);
+    int worked = 0, minutes = 0;
     for (int d : norm) {
-        if (DismissedBeforeMonth(i))
-            break;
-        if (i == HiredInMonth && d < 11)
-            continue;
-        if (i == DismissedInMonth && d > 15)
-            continue;
-        if (i == SickIndex && d <= 8)
-            continue;
-        if (i == VacationIndex && d >= 11 && d <= 27)
-            continue;
-        if (i == ChildCareIndex && d >= 18)
+        if (awayOn(i, month, d))
             continue;
         markDay(t, d);
         ++worked;
+        minutes += plannedMinutes(p, month, d);
     }
     t.rabDn = u8(worked);
-    t.rabHr = u16(worked * dayMinutes);
+    t.rabHr = u16(minutes);
     return worked;
 }
 
-// One person of the demo firm: his card, archive, standing data and the
-// reporting month's inputs.
-void AddDemoPerson(CInfoBase& base, std::vector<EmployeeRecord>& records, std::vector<WarDatBlock>& warDat, int i,
-                   const std::vector<int>& norm1, const std::vector<int>& norm2)
+// Носков's unpaid leave of 14-18 March, the days left out of his time sheet,
+// is entered as a standing entry with its dates, which the month change keeps
+// in the archive with dates.
+void addUnpaidLeave(EmployeeRecord& rec, int i, int month)
 {
-    const int year = DemoYear, month = DemoMonth;
+    if (i != UnpaidLeaveIndex || month != 3)
+        return;
+    PostDoplEntry& e = rec.postDopl[0];
+    e = PostDoplEntry{};
+    e.kod = 600;
+    e.dBegin = 14;
+    e.mBegin = 3;
+    e.gBegin = DemoYear;
+    e.dEnd = 18;
+    e.mEnd = 3;
+    e.gEnd = DemoYear;
+}
+
+// A person's card and standing data, entered in the first month he is listed
+// in: his card, the archive of 2010, deductions, standing payments and the
+// attributes of his pay.
+void AddDemoPerson(CInfoBase& base, EmployeeRecord& rec, int i)
+{
     const Person& p = people[i];
     const int slot = i + 1;
-    EmployeeRecord& rec = records[std::size_t(slot - 1)];
+    rec = EmployeeRecord{};
     EmployeeHead& h = rec.head;
     FillDemoHead(base, h, p, i);
-
     AddDemoDeductions(rec, p, i);
-    const bool nonResident = i == NonResidentIndex;
     MarkDemoStatus(h, i);
-    const bool disabled = i == DisabledIndex;
-
-    AddDemoArchive(base, rec, p, i, nonResident, disabled);
-
+    AddDemoArchive(base, rec, p, i, i == NonResidentIndex, i == DisabledIndex);
     addPermanentPayments(i, rec);
     addRecordCardDetails(i, h);
-    if (i == ReversalIndex)
-        addReversal(rec);
-    addDatedArchive(i, warDat[std::size_t(slot - 1)]);
-    addT54VacationsAndDeductions(i, rec, warDat[std::size_t(slot - 1)]);
 
     // Rates of the last twelve months (the first is the current month).
     const double rateNow = p.pay == Salary ? h.oklad : rub(p.rate);
     for (RateHistoryEntry& r : rec.rates) r.rate = rateNow;
 
-    // The reporting month.
     EmployeeAttributes& at = base.attributes[std::size_t(slot - 1)];
+    at = EmployeeAttributes{};
     at.prof = u16(p.profession);
     at.razr = u16(p.pay == Salary ? 0 : 3 + i % 3);
     at.brig = i8(p.shop == 1 ? 0 : p.shop * 10 + (i % 2));
@@ -1175,30 +1229,63 @@ void AddDemoPerson(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
     at.kateg = u16(p.shop == 1 ? 3 : 1);
     at.tabProf = 0;
     base.shopBytes[std::size_t(slot)] = u8(p.shop);
+    AddDemoStandingDeductions(rec, at, h.fio, i);
+}
+
+// The pay of the planned days worked, as the month's sheet will give it
+// (kopecks): the quarterly bonus is a share of it.
+double ExpectedBasicPay(const Person& p, const TabelRecord& t, int normMinutes)
+{
+    if (p.pay == Salary)
+        return rub(p.rate) * p.stavka / 100 * t.rabHr / std::max(normMinutes, 1);
+    return rub(p.rate) * t.rabHr / 60;
+}
+
+// What the accountant enters for a person in a month: the time sheet, work
+// orders, one-off rows, the advance, bonuses, the alternative time sheet,
+// sheets and notes, a dismissal.
+void AddDemoMonthInputs(CInfoBase& base, EmployeeRecord& rec, int i, int month, const std::vector<int>& norm1,
+                        const std::vector<int>& norm2)
+{
+    const int year = DemoYear;
+    const Person& p = people[i];
+    const int slot = i + 1;
+    EmployeeHead& h = rec.head;
+    EmployeeAttributes& at = base.attributes[std::size_t(slot - 1)];
 
     TabelRecord& t = base.tabel[std::size_t(slot - 1)];
-    t.setKoeffHundredths(100);
     const std::vector<int>& norm = p.schedule == 2 ? norm2 : norm1;
-    const int dayMinutes = (p.schedule == 2 ? 11 : 8) * 60 * p.stavka / 100;
-    const int worked = FillDemoTimeSheet(t, norm, dayMinutes, i);
+    const int worked = FillDemoTimeSheet(t, norm, p, i, month);
+    int normMinutes = 0;
+    for (int d : norm) normMinutes += plannedMinutes(p, month, d);
 
-    int rowCount = 0;
-    auto inputRow = [&](u16 kod, double sum, int days = 0, int minutes = 0) {
+    // The month's input rows after those the month change carried in.
+    int rowCount = at.kvProizv;
+    std::fill(rec.rows.begin() + rowCount, rec.rows.end(), AccrualRow{});
+    auto inputRow = [&](int kod, double sum, int rowMonth, int days = 0, int minutes = 0) {
         AccrualRow& r = rec.rows[std::size_t(rowCount++)];
-        r.kod = kod;
+        r.kod = u16(kod);
         r.sum = sum;
-        r.mes = u16(month);
+        r.mes = u16(rowMonth);
         r.dn = u16(days);
         r.hr = u16(minutes / 60);
         r.min = u16(minutes % 60);
         r.otd = u8(p.shop);
     };
-    if (p.pay == Piece) {
-        // Work orders closed this month.
-        const double earned = std::round(rub(p.rate) * worked * 8 * (1.12 + (i % 5) / 100.0));
-        inputRow(1, earned, worked, worked * 8 * 60);
+    double basic = ExpectedBasicPay(p, t, normMinutes);
+    if (p.pay == Piece && worked > 0) {
+        // Work orders closed this month; the months before April vary a little.
+        const double share =
+            month == DemoMonth ? 1.12 + (i % 5) / 100.0 : 1.15 + (((i * 7 + (DemoMonth - month) * 3) % 9) - 4) / 100.0;
+        basic = std::round(rub(p.rate) * worked * 8 * share);
+        inputRow(1, basic, month, worked, worked * 8 * 60);
     }
-    if (i == DismissedInMonth) {
+    // The quarterly bonus of the shops, 15 % of the month's pay, in March.
+    if (month == 3 && p.shop != 1 && worked > 0)
+        inputRow(7, wholeRoubles(basic * 0.15), month);
+    addPastMonthRows(i, month, [&](int kod, double sum, int rowMonth) { inputRow(kod, sum, rowMonth); });
+    addUnpaidLeave(rec, i, month);
+    if (i == DismissedInMonth && month == DemoMonth) {
         h.datUv1 = packedDate(15, month, year);
         at.priznUv = 1; // dismissed in the reporting month (4 after the month change)
         // Compensation for nine days of unused vacation: a note without a start.
@@ -1208,63 +1295,139 @@ void AddDemoPerson(CInfoBase& base, std::vector<EmployeeRecord>& records, std::v
         v.alg = 1;
         base.otp.replaceRun(slot, std::vector<VacationNote>{v});
     }
-    if (DismissedBeforeMonth(i)) {
+    if (DismissedBeforeMonth(i) && month == 3) {
         h.datUv1 = packedDate(31, 3, year);
-        at.priznUv = 4;
+        at.priznUv = 1; // 4 after the month change
     }
     at.kvProizv = u16(rowCount);
 
     // Advance of the month, 40 % of the pay (none for those who came or go this month).
-    if (i == AdvanceAfterDismissalIndex)
+    const bool comes = hireDate(i).year() == year && hireDate(i).month() == month;
+    const bool goes = month == DemoMonth && (i == DismissedInMonth || DismissedBeforeMonth(i));
+    base.av[std::size_t(slot - 1)] = 0;
+    if (i == AdvanceAfterDismissalIndex && month == DemoMonth)
         base.av[std::size_t(slot - 1)] = rub(3'000);
-    if (i != HiredInMonth && i != DismissedInMonth && !DismissedBeforeMonth(i)) {
-        const double monthly =
-            p.pay == Salary ? h.oklad * p.stavka / 100 : rub(p.rate) * double(norm.size()) * dayMinutes / 60;
+    if (!comes && !goes) {
+        const double monthly = p.pay == Salary ? h.oklad * p.stavka / 100 : rub(p.rate) * normMinutes / 60;
         base.av[std::size_t(slot - 1)] = wholeRoubles(monthly * 0.4 / 100) * 100;
         h.avans = base.av[std::size_t(slot - 1)];
     }
 
-    AddDemoBonuses(base, slot, i);
-
     AddDemoAltTimeSheet(base, slot, i, month);
-
-    AddDemoStandingDeductions(rec, at, h.fio, i);
-    AddDemoSheetsAndNotes(base, slot, i, year, month);
+    if (month == DemoMonth) {
+        AddDemoBonuses(base, slot, i);
+        AddDemoNewDeductions(rec, at, h.fio, i);
+        AddDemoSheetsAndNotes(base, slot, i, year, month);
+    } else {
+        AddDemoPastSheetsAndNotes(base, slot, i, month);
+    }
 }
 
-void BuildDemoFirm(CInfoBase& base, std::vector<EmployeeRecord>& records, std::vector<WarDatBlock>& warDat)
+// The firm itself, entered once in the first computed month: its data and
+// report settings, shops, pay kinds and accounts.
+void AddDemoFirmData(CInfoBase& base)
 {
-    const int year = DemoYear, month = DemoMonth;
     // The template's month lies in the same year, so its minimum wages of the
     // year and the year before stay as they are.
-    base.config.tekMes = monthKey(year, month);
-
+    base.config.tekMes = monthKey(DemoYear, FirstComputedMonth);
     FillDemoFirm(base.firm);
     AddDemoReportSettings(base);
-
     const char16_t* const shopNames[] = {u"Администрация", u"Механический цех", u"Сборочный цех", u"Склад и транспорт"};
     NameShops(base, shopNames);
-
     AddDemoPayKinds(base);
     AddDemoPostingAccounts(base);
-    AddDemoProductionCalendar(base);
-
-    // Slots 1..52, personnel numbers 101, 102, ...
-    base.list.clear();
-    records.assign(std::size_t(base.capacity()), EmployeeRecord{});
-    warDat.assign(std::size_t(base.capacity()), WarDatBlock{});
-    for (int i = 0; i < PersonCount; ++i) AddToList(base, 101 + i, i + 1);
-    base.config.kolRab = i16(PersonCount);
-
-    const std::vector<int> norm1 = plannedDays(base, 1, year, month);
-    const std::vector<int> norm2 = plannedDays(base, 2, year, month);
-
-    for (int i = 0; i < PersonCount; ++i) AddDemoPerson(base, records, warDat, i, norm1, norm2);
-    AddDemoTimeSheetDetails(base);
-    AddDemoOneOffRows(base, records);
 }
 
-bool MakeDemoBase(const QString& folder)
+// One month of the demo year entered: the people listed in it (slot = index
+// + 1, personnel number = 101 + index), the new ones with their cards, the
+// others as the month change left them, and everybody's inputs; saved.
+void EnterDemoMonth(CInfoBase& base, std::vector<EmployeeRecord>& records, std::vector<WarDatBlock>& warDat, int month)
+{
+    AddDemoProductionCalendar(base, month);
+    const std::vector<int> norm1 = calendarDays(month);
+    const std::vector<int> norm2 = plannedDays(base, 2, DemoYear, month);
+    base.list.clear();
+    for (int i = 0; i < PersonCount; ++i) {
+        if (!listedIn(i, month))
+            continue;
+        const int slot = i + 1;
+        if (month == FirstComputedMonth || !listedIn(i, month - 1)) {
+            AddDemoPerson(base, records[std::size_t(slot - 1)], i);
+            warDat[std::size_t(slot - 1)] = WarDatBlock{};
+        } else {
+            LoadEmployee(base, slot);
+            LoadWarDat(base, slot, 0, 0, 0);
+            records[std::size_t(slot - 1)] = base.current;
+            warDat[std::size_t(slot - 1)] = base.warDat;
+        }
+        AddToList(base, 101 + i, slot);
+        AddDemoMonthInputs(base, records[std::size_t(slot - 1)], i, month, norm1, norm2);
+    }
+    base.config.kolRab = i16(base.list.size());
+    if (month == DemoMonth) {
+        AddDemoTimeSheetDetails(base);
+        AddDemoOneOffRows(base, records);
+    }
+    SaveAll(base, records, &warDat);
+}
+
+// Computes and stores the month of every employee that the calculation
+// selects, as the calculation screen does.
+void ComputeDemoMonth(PayrollDoc& doc)
+{
+    CInfoBase& base = doc.infoBase;
+    if (!SelectAllToSwap(base, Selection{}))
+        throw SourceError("the demo's employees cannot be written to the work file");
+    base.OpenSwapFile();
+    CalcThreadParams params;
+    params.document = &doc;
+    std::vector<int> indexes;
+    SelectEmployeesForCalculation(params, doc, indexes);
+    auto work = std::make_unique<CalcWorkBuffer>();
+    auto rows = std::make_unique<CalcResultBuffer>();
+    for (const int index : indexes) {
+        const int result = CalcEmployeeMonth(doc, rows->data(), index, work.get(), CalcStore);
+        if (result < 0) {
+            base.CloseSwapFile();
+            throw SourceError(QStringLiteral("the demo's month %1, employee %2: %3")
+                                  .arg(base.config.reportingMonth())
+                                  .arg(base.list[std::size_t(index)].tabN())
+                                  .arg(CalcErrorText(result))
+                                  .toStdString());
+        }
+    }
+    base.CloseSwapFile();
+}
+
+// The demo year from January to the reporting month: each month entered,
+// computed (monthComputed called, when given) and closed by the month
+// change; the reporting month entered only.
+void RunDemoMonths(PayrollDoc& doc, const std::function<void(PayrollDoc&)>& monthComputed)
+{
+    CInfoBase& base = doc.infoBase;
+    std::vector<EmployeeRecord> records(std::size_t(base.capacity()));
+    std::vector<WarDatBlock> warDat(std::size_t(base.capacity()));
+    AddDemoFirmData(base);
+    for (int month = FirstComputedMonth;; ++month) {
+        EnterDemoMonth(base, records, warDat, month);
+        if (month == DemoMonth)
+            break;
+        ComputeDemoMonth(doc);
+        if (monthComputed)
+            monthComputed(doc);
+        if (MoveEmployeesToNextMonth(monthKey(DemoYear, month + 1), {}, doc) != 1)
+            throw SourceError(QStringLiteral("the demo's month change to %1.%2 found errors")
+                                  .arg(month + 1)
+                                  .arg(DemoYear)
+                                  .toStdString());
+        LoadAll(base);
+    }
+}
+
+} // namespace
+
+bool MakeDemoBase(const QString& folder, const QString& referenceFolder,
+                  const std::function<void(PayrollDoc&)>& monthComputed)
 {
     const QString name = DemoBaseName();
     if (BaseExists(folder, name))
@@ -1276,16 +1439,18 @@ bool MakeDemoBase(const QString& folder)
     DeleteBase(folder, work);
     CreateBase(folder, work);
     {
-        CInfoBase base;
-        base.workFolder = folder;
+        PayrollDoc doc;
+        doc.setWorkFolder(folder);
+        doc.refFiles.setFolder(referenceFolder.isEmpty() ? folder : referenceFolder);
+        if (!doc.refFiles.OpenAll())
+            throw SourceError(QStringLiteral("the reference files of %1 cannot be read")
+                                  .arg(referenceFolder.isEmpty() ? folder : referenceFolder)
+                                  .toStdString());
+        CInfoBase& base = doc.infoBase;
         base.baseName = work;
         OpenBase(base);
         LoadAll(base);
-        std::vector<EmployeeRecord> records;
-        std::vector<WarDatBlock> warDat;
-        BuildDemoFirm(base, records, warDat);
-
-        SaveAll(base, records, &warDat);
+        RunDemoMonths(doc, monthComputed);
         SaveConfigNEnt(base);
         SaveConfigCounters(base);
         db::Checkpoint(Db(base));

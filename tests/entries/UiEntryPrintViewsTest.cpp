@@ -227,7 +227,7 @@ TEST_F(UiEntryPrintViews, StatementsPrintTheFlaggedSheetAndNote)
     EXPECT_TRUE(Messages().isEmpty()) << Messages().toStdString();
     EXPECT_EQ(dialogs, 2);
     printed = ReadFile(Printed());
-    EXPECT_TRUE(printed.contains("    11153.34|")) << printed.constData();
+    EXPECT_TRUE(printed.contains("    11038.72|")) << printed.constData();
 
     // Cash orders of the vacation note: one order.
     SetField(IdOutputModeField, QStringLiteral("2"));

@@ -118,7 +118,7 @@ TEST_F(VacationScreen, TheVacationEmployeeComputedSteppedAndSaved)
     EXPECT_EQ(dlg->Field(COtpuskVvodDlg::IdLength)->text(), QStringLiteral("14,00"));
     EXPECT_EQ(dlg->Field(COtpuskVvodDlg::IdDayBasis)->text(), QStringLiteral("1"));
     EXPECT_TRUE(dlg->controlAs<QCheckBox>(COtpuskVvodDlg::IdPayEarly)->isChecked());
-    EXPECT_EQ(Cell(view, COtpuskVvodDlg::IdAmountGrid, 0, 1), QStringLiteral("11153.34"));
+    EXPECT_EQ(Cell(view, COtpuskVvodDlg::IdAmountGrid, 0, 1), QStringLiteral("11038.72"));
 
     // Without "Выплатить в м/р" the note takes the amount to pay that the
     // calculation in display mode gives.

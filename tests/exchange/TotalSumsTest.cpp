@@ -63,17 +63,25 @@ protected:
 
 TEST_F(TotalSums, OneEmployeesQuarter)
 {
-    // Сазонов: a salary of 25,000 roubles, and in March the quarterly bonus
-    // of 15 %, 3,750: 78,750 roubles in the quarter.
+    // Сазонов: a salary of 25,000 roubles. January: 7 days of additional
+    // vacation from 10 January, 11 of the month's 15 working days paid,
+    // 18,333.33, and the vacation at the average of 2010: 11 months of
+    // 25,000, July's 12 of 22 days, 13,636.36, and the four quarterly
+    // bonuses of 3,750: 303,636.36 over 11 x 29.4 + 29.4 x 17 / 31 = 339.52
+    // days, 894.31 a day, 6,260.17. February: 25,000. March: 135 of 175
+    // hours (vacation 21-25 March), 19,285.71, the quarterly bonus of 15 %,
+    // 2,893, and 5 days at the average of March 2010 - February 2011:
+    // 296,969.69 (without January's vacation) over 332.88 days, 892.12 a
+    // day, 4,460.60. The quarter: 24,593.50 + 25,000 + 26,639.31 = 76,232.81.
     const ItogSumTotals totals = totalsOf(112);
     EXPECT_EQ(totals.EmployeesWithIncome, 1);
-    EXPECT_DOUBLE_EQ(totals.IncomeTotal, 7'875'000.0);
+    EXPECT_DOUBLE_EQ(totals.IncomeTotal, 7'623'281.0);
     EXPECT_EQ(totals.EmployeesWithColumn3, 0);
     EXPECT_EQ(totals.EmployeesWithColumn4, 0);
     EXPECT_GT(totals.Column60Total, 0);
-    // From February on: 25,000 + 28,750.
+    // From February on: 25,000 + 26,639.31.
     base().config.r_m1 = 2;
-    EXPECT_DOUBLE_EQ(totalsOf(112).IncomeTotal, 5'375'000.0);
+    EXPECT_DOUBLE_EQ(totalsOf(112).IncomeTotal, 5'163'931.0);
 }
 
 TEST_F(TotalSums, TheFirmIsTheSumOfItsEmployees)

@@ -6,6 +6,7 @@
 #include "shell/UiTestSupport.h"
 #include "support/DemoDocument.h"
 
+#include "exchange/Postings1C.h"
 #include "exchange/PostingsExport.h"
 #include "exchange/ui/CEFuncProvodExportView.h"
 #include "infobase/InfoBaseDb.h"
@@ -16,12 +17,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QFile>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <memory>
+#include <vector>
 
 #ifdef KALVOR_DATA_DIR
 
@@ -100,6 +103,84 @@ double AmountOf(const QByteArray& line)
     return amount.match(QString::fromLatin1(line)).captured(1).toDouble();
 }
 
+// The pay (70 credited, another account debited), the income tax (68.1)
+// and the contributions (69.x) that 1C postings carry, in roubles.
+struct OneCTotals {
+    double pay = 0, tax = 0, contributions = 0;
+};
+OneCTotals PostedTotals(const QList<QByteArray>& lines)
+{
+    OneCTotals t;
+    for (const QByteArray& line : lines) {
+        const QList<QByteArray> fields = line.split(',');
+        if (fields.size() > 5 && fields[4] == "\" 70\"" && fields[2] != "\" 70\"")
+            t.pay += AmountOf(line);
+        if (line.contains("\" 70\",\"   \",\" 68\",\"  1\","))
+            t.tax += AmountOf(line);
+        else if (line.contains("\" 70\",\"   \",\" 69."))
+            t.contributions += AmountOf(line);
+    }
+    return t;
+}
+
+// The same totals of the month's stored computed rows, added up here.
+OneCTotals StoredTotals(ib::CInfoBase& base)
+{
+    OneCTotals t;
+    for (int index = 0; index < base.employeeCount(); ++index) {
+        ib::LoadProizvZarpByMass(base, base.list[std::size_t(index)].slot, 2, ib::kResultRowsTable);
+        for (const ib::AccrualRow& row : base.current.rows) {
+            if (row.sum == 0 || row.kod == 150 || row.kod == 151 || row.kod == 600)
+                continue;
+            t.pay += row.kod < 700 ? row.sum / 100 : 0;
+            t.tax += row.kod == 902 ? row.sum / 100 : 0;
+            t.contributions += row.kod >= 990 && row.kod <= 995 ? row.sum / 100 : 0;
+        }
+    }
+    return t;
+}
+
+void ExpectTotalsEqual(const OneCTotals& posted, const OneCTotals& stored)
+{
+    EXPECT_GT(stored.tax, 0);
+    EXPECT_NEAR(posted.pay, stored.pay, 0.005);
+    EXPECT_NEAR(posted.tax, stored.tax, 0.005);
+    EXPECT_NEAR(posted.contributions, stored.contributions, 0.005);
+}
+
+// January, February and March, as the demo's build computes and stores each
+// of them before its month change: the 1C postings of each month carry its
+// stored pay, income tax and contributions.
+TEST(Postings1CDemoMonths, EachMonthOfTheFirstQuarterPostsItsStoredRows)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.path() + QLatin1Char('/');
+    for (const char* name : {"empty.bak", "plan_1c.txt", "pereh_1c.txt"})
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/") + QLatin1String(name), folder + QLatin1String(name)));
+    if (kalvor::db::ServerInUse())
+        ib::DeleteBase(folder, kalvor::tools::DemoBaseName());
+    std::vector<int> months;
+    ASSERT_TRUE(kalvor::tools::MakeDemoBase(folder, QStringLiteral(KALVOR_DATA_DIR "/"), [&](kalvor::PayrollDoc& doc) {
+        months.push_back(doc.infoBase.config.reportingMonth());
+        SCOPED_TRACE(months.back());
+        ASSERT_TRUE(ib::SelectAllToSwap(doc.infoBase, ib::Selection{}));
+        doc.infoBase.OpenSwapFile();
+        QByteArray postings;
+        QBuffer out(&postings);
+        out.open(QIODevice::WriteOnly);
+        const int result = kalvor::exchange::ExportPostings1C({}, {}, out, doc);
+        doc.infoBase.CloseSwapFile();
+        ASSERT_EQ(result, 0);
+        QList<QByteArray> lines = postings.split('\n');
+        ASSERT_GT(lines.size(), 2);
+        lines.removeFirst(); // the header with the date
+        ExpectTotalsEqual(PostedTotals(lines), StoredTotals(doc.infoBase));
+    }));
+    EXPECT_EQ(months, (std::vector<int>{1, 2, 3}));
+}
+
 TEST_F(UiPostings1CDemo, AprilPostingsForOneC)
 {
     CalculateApril();
@@ -165,21 +246,7 @@ TEST_F(UiPostings1CDemo, AprilPostingsForOneC)
 
     // The totals against the month's stored computed rows, added up here:
     // the pay, the income tax and the contributions.
-    double storedPay = 0, storedTax = 0, storedContributions = 0;
-    ib::CInfoBase& base = doc->infoBase;
-    for (int index = 0; index < base.employeeCount(); ++index) {
-        ib::LoadProizvZarpByMass(base, base.list[std::size_t(index)].slot, 2, ib::kResultRowsTable);
-        for (const ib::AccrualRow& row : base.current.rows) {
-            if (row.sum == 0 || row.kod == 150 || row.kod == 151 || row.kod == 600)
-                continue;
-            storedPay += row.kod < 700 ? row.sum / 100 : 0;
-            storedTax += row.kod == 902 ? row.sum / 100 : 0;
-            storedContributions += row.kod >= 990 && row.kod <= 995 ? row.sum / 100 : 0;
-        }
-    }
-    EXPECT_NEAR(pay, storedPay, 0.005);
-    EXPECT_NEAR(federal + regional, storedTax, 0.005);
-    EXPECT_NEAR(contributed, storedContributions, 0.005);
+    ExpectTotalsEqual(OneCTotals{pay, federal + regional, contributed}, StoredTotals(doc->infoBase));
 }
 
 } // namespace

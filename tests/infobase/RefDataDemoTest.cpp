@@ -170,25 +170,37 @@ TEST_F(RefDataDemo, PastYearFollowsTheRulesOf2010And2011)
     EXPECT_DOUBLE_EQ(archived(base, 990, 2010, 11), 0);
     EXPECT_DOUBLE_EQ(archived(base, 902, 2010, 11), 5'850);
 
-    // The chief accountant: 38,000, one child. January 2011: 400 + 1,000
-    // deducted, 13 % of 36,600 = 4,758. February: the income since January
-    // (76,000) has passed 40,000, only the child's 1,000: 13 % of (76,000 -
-    // 2,400) = 9,568, less 4,758 = 4,810. March the same 4,810.
+    // The chief accountant: 38,000 and a standing supplement of 5,000, one
+    // child. Her income of January (43,000) passes 40,000 at once, so only
+    // the child's 1,000 a month is deducted: 13 % of 42,000 = 5,460; February
+    // 13 % of (86,000 - 2,000) = 10,920, less 5,460 = 5,460; March the same.
     load(102);
-    EXPECT_DOUBLE_EQ(archived(base, 902, 2011, 1), 4'758);
-    EXPECT_DOUBLE_EQ(archived(base, 902, 2011, 2), 4'810);
-    EXPECT_DOUBLE_EQ(archived(base, 902, 2011, 3), 4'810);
+    EXPECT_DOUBLE_EQ(archived(base, 902, 2011, 1), 5'460);
+    EXPECT_DOUBLE_EQ(archived(base, 902, 2011, 2), 5'460);
+    EXPECT_DOUBLE_EQ(archived(base, 902, 2011, 3), 5'460);
 
-    // The non-resident loader: 22 days x 8 hours x 70 roubles in March 2011 =
-    // 12,320, and the quarter's bonus of 15 % = 1,848; 30 % tax on 14,168 =
-    // 4,250.40, withheld in whole roubles: 4,250; of the contributions only
-    // accident insurance, 0.2 % = 28.34.
+    // The non-resident loader: March 2011 has 22 working days, 5 March (a
+    // Saturday worked) shortened to 7 hours: 175 hours x 70 roubles = 12,250,
+    // and the quarter's bonus of 15 % = 1,837.50, entered as 1,838; 30 % tax
+    // on 14,088 = 4,226.40, withheld in whole roubles: 4,226; of the
+    // contributions only accident insurance, 0.2 % = 28.18.
     load(145);
-    EXPECT_DOUBLE_EQ(archived(base, 3, 2011, 3), 12'320);
-    EXPECT_DOUBLE_EQ(archived(base, 7, 2011, 3), 1'848);
-    EXPECT_DOUBLE_EQ(archived(base, 902, 2011, 3), 4'250);
+    EXPECT_DOUBLE_EQ(archived(base, 3, 2011, 3), 12'250);
+    EXPECT_DOUBLE_EQ(archived(base, 7, 2011, 3), 1'838);
+    EXPECT_DOUBLE_EQ(archived(base, 902, 2011, 3), 4'226);
     EXPECT_DOUBLE_EQ(archived(base, 990, 2011, 3), 0);
-    EXPECT_NEAR(archived(base, 995, 2011, 3), 28.34, 1e-9);
+    EXPECT_NEAR(archived(base, 995, 2011, 3), 28.18, 1e-9);
+
+    // The disabled employee (group 3), 15,000 a month: the engine charges
+    // 2011's rates of the law on the pay of the disabled, pension 16 % =
+    // 2,400, social insurance 1.9 % = 285, and accidents 60 % of the 0.2 %
+    // tariff, 0.12 % = 18.00.
+    load(109);
+    for (int month = 1; month <= 3; ++month) {
+        EXPECT_DOUBLE_EQ(archived(base, 990, 2011, month), 2'400);
+        EXPECT_DOUBLE_EQ(archived(base, 992, 2011, month), 285);
+        EXPECT_DOUBLE_EQ(archived(base, 995, 2011, month), 18);
+    }
 
     // Below the cap each month's pension contribution is the rate of the month's pay.
     load(103);

@@ -61,8 +61,11 @@ TEST_F(DemoDatedArchiveAccount, SickLeaveSheetsAndUnpaidLeaveInTheArchiveWithDat
     Apply(view->Strip(), 115);
     EXPECT_EQ(view->Title(), QStringLiteral("Архив с датами [Ермаков В. И.]"));
     ASSERT_EQ(view->Dlg()->Grid()->GetRowCount(), 3);
-    EXPECT_EQ(view->Dlg()->RowCells(1), (QStringList{"14.02.11", "25.02.11", "02.11", "156", "5832.00", ""}));
-    EXPECT_EQ(view->Dlg()->RowCells(2), (QStringList{"26.02.11", "04.03.11", "03.11", "155", "3402.00", "1"}));
+    // His sheets of February and of its continuation into March, at the
+    // average of 2009 and 2010 (no pay in 2009 in this base; 236,716.08 in
+    // 2010) over 730 days, 324.27 a day: 12 days 3,891.24, 7 days 2,269.89.
+    EXPECT_EQ(view->Dlg()->RowCells(1), (QStringList{"14.02.11", "25.02.11", "02.11", "156", "3891.24", ""}));
+    EXPECT_EQ(view->Dlg()->RowCells(2), (QStringList{"26.02.11", "04.03.11", "03.11", "155", "2269.89", "1"}));
     Screenshot(frame.get(), QStringLiteral("archive-with-dates.png"));
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
 }

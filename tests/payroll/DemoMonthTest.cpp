@@ -12,6 +12,7 @@
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
 #include "platform/Db.h"
+#include "support/DemoDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -66,11 +67,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         const QString folder = dir.path() + QLatin1Char('/');
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-        // A server keeps the demo base of an earlier run.
-        if (db::ServerInUse())
-            DeleteBase(folder, tools::DemoBaseName());
-        ASSERT_TRUE(tools::MakeDemoBase(folder));
+        ASSERT_NO_FATAL_FAILURE(testsupport::MakeDemoFolder(folder));
         doc.setWorkFolder(folder);
         // The reference files (tax tables, deductions, contributions) of the working folder.
         doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));

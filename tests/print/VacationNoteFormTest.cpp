@@ -71,14 +71,19 @@ TEST_F(VacationNoteForms, VacationWithAStartMatchesItsGoldenText)
     EXPECT_TRUE(shown.contains(QStringLiteral("Отпуск с    25    апреля 2011  г. по    27    апреля 2011  г.")));
     EXPECT_TRUE(shown.contains(QStringLiteral(" 1. Сазонов Михаил Андреевич")));
     EXPECT_TRUE(shown.contains(QStringLiteral(" 2. Сазонов Михаил Андреевич")));
-    // 303,636.36 roubles over 339.52 days give 894.31 a day: 14 days make
-    // 12,520.34, three days 2,682.93; the first note is paid ahead, its amount
-    // to pay being the one the engine stored.
-    EXPECT_TRUE(shown.contains(QStringLiteral("303636.36")));
-    EXPECT_TRUE(shown.contains(QStringLiteral("894.31")));
-    EXPECT_TRUE(shown.contains(QStringLiteral("|   апрель |    14 |              12520.34|")));
-    EXPECT_TRUE(shown.contains(QStringLiteral("|   апрель |     3 |               2682.93|")));
-    EXPECT_TRUE(shown.contains(QStringLiteral("К выплате                                            11153.34")));
+    // The twelve months April 2010 - March 2011: nine whole months of 29.4
+    // days, and three with a vacation whose calendar days are left out: July
+    // 2010 (14 days, 29.4 x 17 / 31), January 2011 (10-16 January, 29.4 x 24 /
+    // 31) and March 2011 (21-25 March, 29.4 x 26 / 31): 328.14 days. Their
+    // pay without the vacations, 290,398.40 roubles, gives 884.98 a day: 14
+    // days make 12,389.72, three days 2,654.94; the first note is paid ahead,
+    // its amount to pay being the one the engine stored.
+    EXPECT_TRUE(shown.contains(QStringLiteral("290398.40")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("328.14")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("884.98")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("|   апрель |    14 |              12389.72|")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("|   апрель |     3 |               2654.94|")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("К выплате                                            11038.72")));
     EXPECT_FALSE(text.contains("SUM") || text.contains("YEAR") || text.contains("FIO"));
 }
 
@@ -89,8 +94,8 @@ TEST_F(VacationNoteForms, CompensationWithoutAStartMatchesItsGoldenText)
     const QString shown = codepage::fromCp1251(text);
     EXPECT_TRUE(shown.contains(QStringLiteral("Дата увольнения    15    апреля 2011  г.")));
     EXPECT_TRUE(shown.contains(QStringLiteral("уволить  15     апреля 2011  г.")));
-    // Nine days at 98,259.20 / 352.80 = 278.51 roubles.
-    EXPECT_TRUE(shown.contains(QStringLiteral("|   апрель |     9 |               2506.59|")));
+    // Nine days at 98,158.10 / 352.80 = 278.23 roubles.
+    EXPECT_TRUE(shown.contains(QStringLiteral("|   апрель |     9 |               2504.07|")));
 }
 
 TEST_F(VacationNoteForms, TheWholeFirmIsWrittenWithoutAnError)

@@ -12,20 +12,47 @@
 
 #include <QFile>
 #include <QString>
+#include <QTemporaryDir>
+
+#include <map>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 namespace kalvor::testsupport {
 
-// Puts the empty base template into `folder` (ending in a separator) and makes
-// the demo base from it there.
+// The demo base made once for the test program in a folder of its own (its
+// months are computed, which takes a while); the path of its file, empty
+// when it could not be made.
+inline QString DemoBaseMadeOnce()
+{
+    static QTemporaryDir dir;
+    static const QString file = [] {
+        const QString folder = dir.path() + QLatin1Char('/');
+        if (!dir.isValid() ||
+            !QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")) ||
+            !tools::MakeDemoBase(folder, QStringLiteral(KALVOR_DATA_DIR "/")))
+            return QString();
+        return infobase::BaseFilePath(folder, tools::DemoBaseName());
+    }();
+    return file;
+}
+
+// Puts the empty base template into `folder` (ending in a separator) and the
+// demo base beside it: a copy of the one made once, or, on a server, the
+// base made there.
 inline void MakeDemoFolder(const QString& folder)
 {
     ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
-    // A server keeps the demo base of an earlier test.
-    if (db::ServerInUse())
+    if (db::ServerInUse()) {
+        // A server keeps the demo base of an earlier test.
         infobase::DeleteBase(folder, tools::DemoBaseName());
-    ASSERT_TRUE(tools::MakeDemoBase(folder));
+        ASSERT_TRUE(tools::MakeDemoBase(folder, QStringLiteral(KALVOR_DATA_DIR "/")));
+        return;
+    }
+    const QString made = DemoBaseMadeOnce();
+    ASSERT_FALSE(made.isEmpty());
+    ASSERT_TRUE(QFile::copy(made, infobase::BaseFilePath(folder, tools::DemoBaseName())));
 }
 
 // Which reference files of the data folder the document reads: all of them
@@ -58,6 +85,34 @@ inline void OpenDemoDocument(PayrollDoc& doc, const QString& folder, DemoRefFile
     MakeDemoFolder(folder);
     if (!::testing::Test::HasFatalFailure())
         OpenDemoBase(doc, folder, refFiles);
+}
+
+// The demo's stored rows of one month of 2011 added up by pay-kind code
+// (kopecks), read straight from the base: the archive's rows issued in the
+// month (a row filed later against an earlier month counts where it was
+// issued), or, for the base's own month, its computed rows.
+inline std::map<int, double> StoredMonthByCode(PayrollDoc& doc, int month)
+{
+    infobase::CInfoBase& base = doc.infoBase;
+    std::map<int, double> sums;
+    const std::vector<infobase::EmployeeListEntry> list = base.list;
+    for (const infobase::EmployeeListEntry& entry : list) {
+        if (base.config.reportingYear() == 2011 && base.config.reportingMonth() == month) {
+            infobase::LoadProizvZarpByMass(base, entry.slot, 2, infobase::kResultRowsTable);
+            for (const infobase::AccrualRow& row : base.current.rows)
+                if (row.kod != 0)
+                    sums[row.kod] += row.sum;
+            continue;
+        }
+        infobase::LoadEmployee(base, entry.slot);
+        for (int i = 0; i < base.current.warKv; ++i) {
+            const infobase::WariaEntry& e = base.current.waria[std::size_t(i)];
+            const bool issuedLater = e.mesVyd != 0;
+            if ((issuedLater ? e.godVyd : e.god) == 2011 && (issuedLater ? e.mesVyd : e.mes) == month)
+                sums[e.kod] += e.sum;
+        }
+    }
+    return sums;
 }
 
 } // namespace kalvor::testsupport

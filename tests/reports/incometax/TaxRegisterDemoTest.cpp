@@ -18,6 +18,10 @@
 
 #ifdef KALVOR_DATA_DIR
 #include "support/DemoDocument.h"
+#include "support/MonthRun.h"
+
+#include <array>
+#include <map>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -86,6 +90,57 @@ TEST_F(TaxRegisterDemo, FirstQuarterOf2011PrintsOnePagePerEmployee)
     // Kept in the test's folder for a look.
     QFile::remove(QStringLiteral("tax-register-demo.rtf"));
     QFile::copy(folder + QStringLiteral("demo.rtf"), QStringLiteral("tax-register-demo.rtf"));
+}
+
+// The tax withheld of every employee in every month of the first quarter,
+// and of the firm in each month, is the stored 902 rows of the month; so is
+// April's, computed and stored, in the register of January to April.
+TEST_F(TaxRegisterDemo, TaxWithheldOfEachEmployeeAndMonthIsTheStoredRows)
+{
+    auto walk = [&](int lastMonth) {
+        std::map<int, std::array<double, 12>> withheld; // by slot, kopecks
+        const int result = WalkRegisterEmployees({}, ReportSelection{}, 0, doc, [&](const RegisterEmployee& e) {
+            auto& months = withheld[e.entry->slot];
+            for (int m = 0; m < lastMonth; ++m)
+                months[std::size_t(m)] = e.months ? e.months->rows[std::size_t(m)].taxWithheld : 0;
+            return 0;
+        });
+        EXPECT_EQ(result, GenrDone);
+        return withheld;
+    };
+    const std::map<int, std::array<double, 12>> quarter = walk(3);
+    ASSERT_GT(quarter.size(), 40u);
+    CInfoBase& base = doc.infoBase;
+    std::array<double, 3> firm{};
+    for (const auto& [slot, months] : quarter) {
+        LoadEmployee(base, slot);
+        std::array<double, 3> stored{};
+        for (int i = 0; i < base.current.warKv; ++i) {
+            const WariaEntry& e = base.current.waria[std::size_t(i)];
+            if (e.kod == 902 && e.god == 2011 && e.mes >= 1 && e.mes <= 3)
+                stored[std::size_t(e.mes - 1)] += e.sum;
+        }
+        for (int m = 0; m < 3; ++m) {
+            EXPECT_DOUBLE_EQ(months[std::size_t(m)], stored[std::size_t(m)]) << "slot " << slot << " month " << m + 1;
+            firm[std::size_t(m)] += stored[std::size_t(m)];
+        }
+    }
+    ASSERT_EQ(CalcNalRegistr({}, ReportSelection{}, 0, doc), GenrDone);
+    for (int m = 1; m <= 3; ++m) {
+        const std::map<int, double> byCode = testsupport::StoredMonthByCode(doc, m);
+        EXPECT_GT(byCode.at(902), 0);
+        EXPECT_DOUBLE_EQ(byCode.at(902), firm[std::size_t(m - 1)]) << m;
+        EXPECT_DOUBLE_EQ(RegisterArea(doc).withheld(m - 1), byCode.at(902)) << m;
+    }
+
+    ASSERT_NO_FATAL_FAILURE(testsupport::ComputeAndStoreMonth(doc));
+    const std::map<int, double> april = testsupport::StoredMonthByCode(doc, 4);
+    doc.infoBase.config.r_m2 = 4;
+    double aprilWalked = 0;
+    for (const auto& [slot, months] : walk(4)) aprilWalked += months[3];
+    EXPECT_DOUBLE_EQ(aprilWalked, april.at(902));
+    ASSERT_EQ(CalcNalRegistr({}, ReportSelection{}, 0, doc), GenrDone);
+    EXPECT_DOUBLE_EQ(RegisterArea(doc).withheld(3), april.at(902));
 }
 
 TEST_F(TaxRegisterDemo, RegisterOfIncomeCertificatesOf2010OpensThroughThePrintCommand)

@@ -14,6 +14,7 @@
 #include "platform/TaskThread.h"
 #include "platform/WorkingFolder.h"
 #include "support/DemoDocument.h"
+#include "support/MonthRun.h"
 #include "support/TestFixture.h"
 #include "values/Messages.h"
 #include "values/Values.h"
@@ -593,6 +594,80 @@ TEST(PensionDemo, QuarterAccruedIsTheStoredMonths)
     EXPECT_NEAR(v[kLine110] + v[kLine110 + 1], pension, 1.5);
     EXPECT_NEAR(v[kLine110 + 2], federal, 1.5);
     EXPECT_NEAR(v[kLine110 + 3], territorial, 1.5);
+}
+
+// Lines 100 to 150 month by month against the stored months: each month's
+// accrued pension contributions (both parts together, as the stored 990 rows
+// hold them), federal (994) and territorial (993) medical contributions of
+// line 110 are the month's stored rows in whole roubles; nothing was
+// entered for lines 100 and 120, so 130 is line 110, and 150 is 130 less
+// the paid line 140. Then
+// April, computed and stored, is the first month of the second quarter.
+TEST(PensionDemo, MonthLinesOfTheFirstQuarterAndAprilAreTheStoredMonths)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.path() + QLatin1Char('/');
+    PayrollDoc doc;
+    ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, folder));
+    platform::SetWorkingFolder(folder);
+    struct Month {
+        double pension = 0, federal = 0, territorial = 0;
+    };
+    auto stored = [&](int month) {
+        const std::map<int, double> byCode = testsupport::StoredMonthByCode(doc, month);
+        auto roubles = [&](int code) { return byCode.count(code) ? byCode.at(code) / 100 : 0.0; };
+        return Month{roubles(990), roubles(994), roubles(993)};
+    };
+    std::array<Month, 5> months{};
+    for (int m = 1; m <= 3; ++m) months[std::size_t(m)] = stored(m);
+    ASSERT_EQ(CalcOVPF(ReportSelection{}, doc, QString(), 0, {}), 0);
+    GenrValueArray v = doc.GenrValues;
+    Month quarter;
+    for (int m = 1; m <= 3; ++m) {
+        SCOPED_TRACE(m);
+        const Month& s = months[std::size_t(m)];
+        EXPECT_GT(s.pension, 0);
+        const int at = kLine110 + 4 * m;
+        EXPECT_NEAR(v[std::size_t(at)] + v[std::size_t(at + 1)], s.pension, 1.0);
+        EXPECT_NEAR(v[std::size_t(at + 2)], s.federal, 0.5);
+        EXPECT_NEAR(v[std::size_t(at + 3)], s.territorial, 0.5);
+        quarter.pension += s.pension;
+        quarter.federal += s.federal;
+        quarter.territorial += s.territorial;
+    }
+    for (int c = 0; c < 4; ++c) {
+        SCOPED_TRACE(c);
+        const double monthsSum =
+            v[std::size_t(kLine110 + 4 + c)] + v[std::size_t(kLine110 + 8 + c)] + v[std::size_t(kLine110 + 12 + c)];
+        EXPECT_EQ(v[std::size_t(kLine110 + kQuarterSum + c)], monthsSum);
+        EXPECT_EQ(v[std::size_t(kLine110 + c)], monthsSum); // the period is the quarter
+        EXPECT_EQ(v[std::size_t(kLine100 + c)], 0);
+        EXPECT_EQ(v[std::size_t(kLine120 + c)], 0);
+        EXPECT_EQ(v[std::size_t(kLine130 + c)], v[std::size_t(kLine110 + c)]);
+        EXPECT_EQ(v[std::size_t(kLine150 + c)], v[std::size_t(kLine130 + c)] - v[std::size_t(kLine140 + c)]);
+    }
+    EXPECT_NEAR(v[kLine110] + v[kLine110 + 1], quarter.pension, 1.5);
+    EXPECT_NEAR(v[kLine110 + 2], quarter.federal, 1.5);
+    EXPECT_NEAR(v[kLine110 + 3], quarter.territorial, 1.5);
+
+    // April: the half-year's report has it as its first month.
+    ASSERT_NO_FATAL_FAILURE(testsupport::ComputeAndStoreMonth(doc));
+    const Month april = stored(4);
+    doc.infoBase.config.r_m1 = 4;
+    doc.infoBase.config.r_m2 = 6;
+    const int result = CalcOVPF(ReportSelection{}, doc, QString(), 0, {});
+    CloseBase(doc.infoBase);
+    platform::SetWorkingFolder(QString());
+    ASSERT_EQ(result, 0);
+    v = doc.GenrValues;
+    const int at = kLine110 + 4;
+    EXPECT_GT(april.pension, 0);
+    EXPECT_NEAR(v[std::size_t(at)] + v[std::size_t(at + 1)], april.pension, 1.0);
+    EXPECT_NEAR(v[std::size_t(at + 2)], april.federal, 0.5);
+    EXPECT_NEAR(v[std::size_t(at + 3)], april.territorial, 0.5);
+    EXPECT_NEAR(v[kLine110] + v[kLine110 + 1], quarter.pension + april.pension, 2.0);
+    EXPECT_NEAR(v[kLine110 + 2], quarter.federal + april.federal, 2.0);
 }
 #endif
 
