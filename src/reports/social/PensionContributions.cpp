@@ -4,8 +4,8 @@
 #include "platform/CodePage.h"
 #include "reports/social/ContributionMonths.h"
 #include "reports/social/GenrDataFile.h"
+#include "reports/social/SelectedRecords.h"
 #include "reports/social/SocialFormTexts.h"
-#include "values/Messages.h"
 #include "values/Values.h"
 
 #include <algorithm>
@@ -210,6 +210,7 @@ private:
     std::array<ColumnTariff, 4> tariffs_{};
     double pensionRatePercent_ = 0;
     std::vector<InvalRecord> inval_;
+    SelectedRecords records_;
 };
 
 int PensionRun::prepareTariffs()
@@ -258,12 +259,7 @@ int PensionRun::lastComputedMonth() const
     return period_.lastMonth;
 }
 
-void PensionRun::readRecord(int slot)
-{
-    infobase::CInfoBase& base = doc_.infoBase;
-    if (!base.swap.readSlot(slot, base.current))
-        throw TextError(kMsgReadFailed);
-}
+void PensionRun::readRecord(int slot) { records_.load(doc_.infoBase, slot); }
 
 void PensionRun::countMonths()
 {

@@ -8,6 +8,7 @@
 // data file, a stopped run and the demo base.
 #include "reports/social/PensionContributions.h"
 #include "reports/social/GenrDataFile.h"
+#include "reports/social/SelectedRecords.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
@@ -24,6 +25,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #ifdef KALVOR_DATA_DIR
@@ -188,6 +190,37 @@ TEST(PensionClosingSteps, MonthsOnStaffOfTheFirstPass)
     CountMonthsOnStaff(head, firstQuarter, counters);
     EXPECT_EQ(counters[1], 2);
     EXPECT_EQ(counters[2], 2);
+}
+
+// The record a run makes current again is the one its work file holds, also
+// after a record with a longer archive, and with an archive entry that is
+// blank but for a sum of -0 (stored, unlike a blank one).
+TEST(PensionRecords, RecordMadeCurrentAgainIsTheWorkFilesOwn)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    CInfoBase base;
+    base.workFolder = dir.path() + QLatin1Char('/');
+    FixtureBase fx = BuildFixtureBase(base, 3, 5);
+    EmployeeRecord& longer = fx.records[0];
+    while (longer.warKv < 60) longer.waria[longer.warKv++] = longer.waria[0];
+    EmployeeRecord& shorter = fx.records[1];
+    std::fill(shorter.waria.begin() + 3, shorter.waria.end(), WariaEntry{});
+    shorter.warKv = 3;
+    shorter.waria[3].sum = -0.0;
+    WriteFixtureToSwap(base, fx);
+
+    SelectedRecords records;
+    for (int slot : {1, 2, 1, 3, 2, 2}) {
+        records.load(base, slot);
+        EmployeeRecord stored;
+        ASSERT_TRUE(base.swap.readSlot(slot, stored));
+        EXPECT_EQ(base.current, stored) << "slot " << slot;
+        EXPECT_EQ(std::signbit(base.current.waria[3].sum), slot == 2) << "slot " << slot;
+    }
+    // A slot past the end of the file.
+    EXPECT_THROW(records.load(base, 9), TextError);
+    base.CloseSwapFile();
 }
 
 // ------------------------------------------------------------ a run over a base
