@@ -522,6 +522,25 @@ TEST_F(PensionRun, HalfYearAfterTheCapAndBeforeTheQuarter)
     EXPECT_EQ(records[1].sinceYearStart, rub(10'000));
 }
 
+// The base stands in May, the period ends in June: the month passes end in
+// May, and "inval" still takes June from the archive. Волков 20,000 in each
+// month of the quarter, 120,000 since January; the block has no June, so the
+// reconciliation takes one rouble off his June and his year (a rouble a
+// record and run).
+TEST_F(PensionRun, PeriodPastTheBasesMonthStillGivesInvalItsLastMonth)
+{
+    doc.infoBase.config.tekMes = u16(MonthKey(payYear(), 5));
+    setPeriod(6);
+    ASSERT_EQ(CalcOVPF(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
+    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowPayments), (Row{110'000, 20'000, 20'000, 0}));
+    const std::vector<InvalRecord> records = inval();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].months, (std::array<double, 3>{rub(20'000), rub(20'000), rub(19'999)}));
+    EXPECT_EQ(records[0].quarter, rub(60'000));
+    EXPECT_EQ(records[0].sinceYearStart, rub(119'999));
+    EXPECT_EQ(records[1].sinceYearStart, rub(10'000));
+}
+
 TEST_F(PensionRun, DataFileCarriesTheValuesAndInval)
 {
     const QString path = dir.filePath(QStringLiteral("pf.dat"));
