@@ -74,8 +74,11 @@ struct ContributionSums {
     int hireKey = 0; // month key of the hire, 0 none
     bool imputed = false; // the imputed-income regime applies
     std::vector<bool> correctDisability{}; // per kind: the disability parts lose the allowance
+    std::vector<double> caps{}; // per kind: the cap of its code in the year of the last month
 
-    double cap(int kind) const { return CapOfCode(kinds[kind].code, MonthKey::of(lastMonth).year()); }
+    // Whether an accrual of the month enters the sums at all.
+    bool takes(int key) const { return key >= firstMonth && key <= lastMonth && (hireKey == 0 || key >= hireKey); }
+    double cap(int kind) const { return caps[std::size_t(kind)]; }
     ContributionRow& earlier(int kind) const { return rows[kind]; }
     ContributionRow& last(int kind) const { return rows[kindCount + kind]; }
     int allowanceIndex(int kodDoh) const
@@ -108,32 +111,44 @@ int CollectAllowanceCodes(ContributionSums& c)
     return 0;
 }
 
+// One accrual of a month and what follows from its month and its pay kind,
+// the same for every contribution kind.
+struct Accrual {
+    const PayKind& payKind;
+    int code;
+    double amount;
+    int key;
+    int year;
+    bool lastMonth;
+    bool disabled; // a disability period covers the month
+    bool temporaryForeigner; // from 2010 a foreigner staying temporarily
+    int allowance; // the place of its income code among those with an allowance, or -1
+};
+
 // Whether contribution kind `index` is charged on an accrual of the month:
 // officers pay none; before 2010 a foreigner pays 990 and 995 only from his
 // residence permit on; a foreigner staying temporarily pays only the last
 // kind (the first kind's temporary income goes to the totals); the imputed
 // regime by imputedRule.
-bool KindCharged(const ContributionSums& c, int index, const PayKind& payKind, int key, bool lastMonth, double amount)
+bool KindCharged(const ContributionSums& c, int index, const Accrual& a)
 {
     const infobase::EmployeeHead& h = c.head;
     const ContributionKind& kind = c.kinds[index];
-    const int year = MonthKey::of(key).year();
-    if (!admits(kind.baseSelector, payKind, c.doc) || h.flag(kOfficer))
+    if (!admits(kind.baseSelector, a.payKind, c.doc) || h.flag(kOfficer))
         return false;
-    if (year < 2010 && h.flag(kInostr) && (kind.code == 990 || kind.code == 995)) {
+    if (a.year < 2010 && h.flag(kInostr) && (kind.code == 990 || kind.code == 995)) {
         const PackedDate permit(h.inostrDatVidGit);
         const bool hasPermit = h.flag(kInostrVidGit) && !permit.isNull();
-        if (!hasPermit || MonthKey(permit.fullYear(), permit.month()) > key)
+        if (!hasPermit || MonthKey(permit.fullYear(), permit.month()) > a.key)
             return false;
     }
-    const bool temporaryForeigner = year >= 2010 && h.flag(kInostr) && !h.flag(kInostrVidGit) && !h.flag(kInostrSV);
-    if (temporaryForeigner && index != c.kindCount - 1) {
+    if (a.temporaryForeigner && index != c.kindCount - 1) {
         if (index == 0 && c.totals)
-            c.totals[4 + (lastMonth ? 1 : 0)] += amount;
+            c.totals[4 + (a.lastMonth ? 1 : 0)] += a.amount;
         return false;
     }
     if (c.imputed) {
-        const bool imputedMonth = (h.vmenWord >> MonthKey::of(key).month()) & 1;
+        const bool imputedMonth = (h.vmenWord >> MonthKey::of(a.key).month()) & 1;
         if (c.imputedRule == 0 && imputedMonth && kind.code >= 991 && kind.code <= 994)
             return false;
         if (c.imputedRule != 0 && !imputedMonth)
@@ -144,27 +159,26 @@ bool KindCharged(const ContributionSums& c, int index, const PayKind& payKind, i
 
 // Adds an accrual to the base of one contribution kind: the disability part
 // within the cap, the income of an allowance code.
-void AddToKindBase(ContributionSums& c, int index, const PayKind& payKind, int code, double amount, int key,
-                   bool lastMonth)
+void AddToKindBase(ContributionSums& c, int index, const Accrual& a)
 {
     const infobase::EmployeeHead& h = c.head;
-    const bool disabled = DisabledInMonth(h, key);
+    const double amount = a.amount;
+    const int allowance = a.allowance;
     ContributionRow& early = c.earlier(index);
     ContributionRow& late = c.last(index);
-    ContributionRow& row = lastMonth ? late : early;
-    const int allowance = c.allowanceIndex(payKind.kodDoh);
+    ContributionRow& row = a.lastMonth ? late : early;
     if (c.kinds[index].code == 0) {
         row.base += amount;
-        if (disabled)
+        if (a.disabled)
             row.disabilityIncome += amount;
-        if (code == 75 && allowance >= 0)
+        if (a.code == 75 && allowance >= 0)
             row.codeIncome[std::size_t(allowance)] += amount;
         return;
     }
     const double base = early.base + late.base;
     const double disability = early.disabilityIncome + late.disabilityIncome;
     const double cap = c.cap(index);
-    if (disabled) {
+    if (a.disabled) {
         row.disabilityIncome += amount;
         if (base < cap) {
             if (base + amount > cap)
@@ -175,7 +189,7 @@ void AddToKindBase(ContributionSums& c, int index, const PayKind& payKind, int c
     }
     if (allowance >= 0) {
         row.codeIncome[std::size_t(allowance)] += amount;
-        if (h.invDat1Begin != 0 && h.invDat1Begin <= key)
+        if (h.invDat1Begin != 0 && h.invDat1Begin <= a.key)
             c.correctDisability[std::size_t(index)] = true;
     }
     row.base += amount;
@@ -186,7 +200,7 @@ void AddToKindBase(ContributionSums& c, int index, const PayKind& payKind, int c
 // totals and the bases of the kinds that charge them.
 int TakeAmount(ContributionSums& c, int code, double amount, int key, bool archive)
 {
-    if (key < c.firstMonth || key > c.lastMonth || (c.hireKey != 0 && key < c.hireKey))
+    if (!c.takes(key))
         return 0;
     const PayKind* payKind = PayKindOf(c.doc, code);
     if (!payKind)
@@ -205,9 +219,20 @@ int TakeAmount(ContributionSums& c, int code, double amount, int key, bool archi
         if (payKind->fond == 4)
             c.totals[2 + t] += amount;
     }
+    const int year = MonthKey::of(key).year();
+    const infobase::EmployeeHead& h = c.head;
+    const Accrual accrual{*payKind,
+                          code,
+                          amount,
+                          key,
+                          year,
+                          lastMonth,
+                          DisabledInMonth(h, key),
+                          year >= 2010 && h.flag(kInostr) && !h.flag(kInostrVidGit) && !h.flag(kInostrSV),
+                          c.allowanceIndex(payKind->kodDoh)};
     for (int index = 0; index < c.kindCount; ++index)
-        if (KindCharged(c, index, *payKind, key, lastMonth, amount))
-            AddToKindBase(c, index, *payKind, code, amount, key, lastMonth);
+        if (KindCharged(c, index, accrual))
+            AddToKindBase(c, index, accrual);
     return 0;
 }
 
@@ -224,6 +249,8 @@ int TakeArchiveAndRows(ContributionSums& c, const AccrualRow* entries, int entry
         const int key = ArchiveEntryMonth(e, monthRule == 0);
         if (key == 0)
             return kCalcArchiveWithoutMonth;
+        if (!c.takes(key))
+            continue;
         if (const int r = TakeAmount(c, e.kod, RoundWhole(e.sum), key, true); r < 0)
             return r;
     }
@@ -322,6 +349,7 @@ int ContributionsByMonths(int firstMonth, int lastMonth, const ContributionKind*
     c.hireKey = hired.isNull() ? 0 : MonthKey(hired.fullYear(), hired.month());
     c.imputed = (head.vmenWord & 1) && head.vmenAsk0;
     c.correctDisability.assign(std::size_t(n), false);
+    for (int i = 0; i < n; ++i) c.caps.push_back(CapOfCode(kinds[i].code, MonthKey::of(lastMonth).year()));
 
     if (const int r = CollectAllowanceCodes(c); r < 0)
         return r;

@@ -106,6 +106,27 @@ TEST(ContributionsByMonths, YearlyCapCrossedInsideAMonth)
     EXPECT_EQ(c[2].chargeable, 0);
 }
 
+// The archive is refused for an entry of an unknown code in the months read
+// (not for one before them), and for an entry without a month anywhere.
+TEST(ContributionsByMonths, ArchiveEntriesThatRefuseTheArchive)
+{
+    ContribWorld w(2024, 6);
+    addArchive(w.doc, archive(1, 4'500'000, 2024, 3));
+    addArchive(w.doc, archive(5, 100'000, 2023, 12));
+    int r = 1;
+    w.bases(MonthKey(2024, 1), MonthKey(2024, 6), 0, 0, nullptr, &r);
+    EXPECT_EQ(r, 0);
+    addArchive(w.doc, archive(5, 100'000, 2024, 4));
+    w.bases(MonthKey(2024, 1), MonthKey(2024, 3), 0, 0, nullptr, &r);
+    EXPECT_EQ(r, 0);
+    w.bases(MonthKey(2024, 1), MonthKey(2024, 4), 0, 0, nullptr, &r);
+    EXPECT_EQ(r, -4);
+    w.doc.infoBase.current.waria[2].kod = 1;
+    addArchive(w.doc, archive(1, 100'000, 2024, 0));
+    w.bases(MonthKey(2024, 1), MonthKey(2024, 3), 0, 0, nullptr, &r);
+    EXPECT_EQ(r, -8);
+}
+
 TEST(ContributionsByMonths, CapOfTheYearAndNoCapForAccidentInsurance)
 {
     EXPECT_EQ(ContributionBaseCap(2009), 41'500'000);

@@ -2,7 +2,6 @@
 
 #include "payroll/Payroll.h"
 #include "platform/CodePage.h"
-#include "values/Messages.h"
 #include "values/Text8.h"
 #include "values/Values.h"
 
@@ -40,12 +39,7 @@ bool SettlementRunBase::selects(const EmployeeListEntry& entry) const
     return SelectsReportEmployee(doc_.infoBase, entry, selection_, markedCount_);
 }
 
-void SettlementRunBase::readRecord(int slot)
-{
-    infobase::CInfoBase& base = doc_.infoBase;
-    if (!base.swap.readSlot(slot, base.current))
-        throw TextError(kMsgReadFailed);
-}
+void SettlementRunBase::readRecord(int slot) { records_.load(doc_.infoBase, slot); }
 
 bool SettlementRunBase::readTaken(const EmployeeListEntry& entry)
 {

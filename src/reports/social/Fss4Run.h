@@ -5,6 +5,7 @@
 // report values, the three month slots rolling forward when the period is
 // longer than a quarter. Each form adds its own months and its own closing.
 #include "reports/social/Fss4Common.h"
+#include "reports/social/SelectedRecords.h"
 
 #include <stop_token>
 
@@ -31,7 +32,7 @@ protected:
     // The closing sums and the report data file.
     virtual int finish(const QString& dataFilePath, GenrRunDetail& detail) = 0;
 
-    // Reads the employee's record from the work file into the current record.
+    // Makes the employee's record of the work file the current record.
     void readRecord(int slot);
     // readRecord, then false for an employee with a personnel number but no
     // name, who counts nowhere.
@@ -64,6 +65,7 @@ protected:
     int injuryTable_ = 0;
 
 private:
+    SelectedRecords records_;
     int prepareTables();
     bool selects(const infobase::EmployeeListEntry& entry) const;
     int countMonths();

@@ -4,8 +4,8 @@
 #include "platform/CodePage.h"
 #include "reports/social/ContributionMonths.h"
 #include "reports/social/GenrDataFile.h"
+#include "reports/social/SelectedRecords.h"
 #include "reports/social/SocialFormTexts.h"
-#include "values/Messages.h"
 #include "values/Values.h"
 
 #include <algorithm>
@@ -141,6 +141,23 @@ void AdjustInvalRecord(InvalRecord& record, std::array<double, 4>& difference)
     }
 }
 
+// What "inval" takes from a month of the last quarter: the payments counted
+// for a disabled employee in the month, and those before it (kopecks).
+struct InvalMonth {
+    bool known = false;
+    double paid = 0;
+    double before = 0;
+};
+
+InvalMonth InvalMonthOf(const MonthContributions& c, const EmployeeHead& head, int key)
+{
+    const ContributionRow& prior = c.prior(kPensionInsuranceKind);
+    double paid = Increment(prior.disabilityIncome, c.own(kPensionInsuranceKind).disabilityIncome);
+    if (DisabledIn(head, key))
+        paid += NonTaxable(c);
+    return {true, paid, prior.disabilityIncome};
+}
+
 // One run of the calculation over the base.
 class PensionRun {
 public:
@@ -170,7 +187,7 @@ private:
     void addContributions(const MonthContributions& c, bool excluded, int group, bool disabled, double above,
                           int month);
     int closeEmployee(const EmployeeListEntry& entry);
-    int buildInvalRecord(int firstRow);
+    int buildInvalRecord(int slot);
     void finish();
 
     // Month 1-3 of the last quarter, or 0.
@@ -210,6 +227,10 @@ private:
     std::array<ColumnTariff, 4> tariffs_{};
     double pensionRatePercent_ = 0;
     std::vector<InvalRecord> inval_;
+    SelectedRecords records_;
+    // By slot - 1: the months of the last quarter that the month loop went
+    // through, for the employee's "inval" record.
+    std::vector<std::array<InvalMonth, 3>> invalMonths_;
 };
 
 int PensionRun::prepareTariffs()
@@ -258,12 +279,7 @@ int PensionRun::lastComputedMonth() const
     return period_.lastMonth;
 }
 
-void PensionRun::readRecord(int slot)
-{
-    infobase::CInfoBase& base = doc_.infoBase;
-    if (!base.swap.readSlot(slot, base.current))
-        throw TextError(kMsgReadFailed);
-}
+void PensionRun::readRecord(int slot) { records_.load(doc_.infoBase, slot); }
 
 void PensionRun::countMonths()
 {
@@ -315,6 +331,8 @@ int PensionRun::employeeMonth(const EmployeeListEntry& entry, int month, bool la
     addContributions(c, excluded, group, disabled, above, month);
     for (int column = 0; column < 4; ++column)
         addSection1(kLine140, column, c.own(kColumnKinds[std::size_t(column)]).last, month);
+    if (const int position = quarterMonth(month))
+        invalMonths_[std::size_t(entry.slot - 1)][std::size_t(position - 1)] = InvalMonthOf(c, head, key);
     return lastMonth ? closeEmployee(entry) : 0;
 }
 
@@ -377,28 +395,29 @@ int PensionRun::closeEmployee(const EmployeeListEntry& entry)
     values_[kAverageHeadcount] += share;
     if (share > 0)
         values_[kInsuredPersons] += 100;
-    return buildInvalRecord(firstMonthRow(entry.slot));
+    return buildInvalRecord(entry.slot);
 }
 
 // Payments counted for disabled employees in each month of the last quarter
 // and before it, in whole roubles; a record only when there are any.
-int PensionRun::buildInvalRecord(int firstRow)
+int PensionRun::buildInvalRecord(int slot)
 {
     const EmployeeHead& head = doc_.infoBase.current.head;
     InvalRecord record;
     double beforeQuarter = 0;
     for (int position = 0; position < 3; ++position) {
         const int key = MonthKey(period_.year, period_.lastMonth - 2 + position);
-        MonthContributions c;
-        if (const int result = ContributionsThrough(key, firstRow, doc_, c); result < 0)
-            return result;
-        const ContributionRow& prior = c.prior(kPensionInsuranceKind);
-        double paid = Increment(prior.disabilityIncome, c.own(kPensionInsuranceKind).disabilityIncome);
-        if (DisabledIn(head, key))
-            paid += NonTaxable(c);
-        record.months[std::size_t(position)] = WholeRoubles(paid);
+        // A month after the base's month was not gone through.
+        InvalMonth month = invalMonths_[std::size_t(slot - 1)][std::size_t(position)];
+        if (!month.known) {
+            MonthContributions c;
+            if (const int result = ContributionsThrough(key, firstMonthRow(slot), doc_, c); result < 0)
+                return result;
+            month = InvalMonthOf(c, head, key);
+        }
+        record.months[std::size_t(position)] = WholeRoubles(month.paid);
         if (position == 0)
-            beforeQuarter = WholeRoubles(prior.disabilityIncome);
+            beforeQuarter = WholeRoubles(month.before);
     }
     record.quarter = record.months[0] + record.months[1] + record.months[2];
     record.sinceYearStart = beforeQuarter + record.quarter;
@@ -450,6 +469,7 @@ int PensionRun::run(const QString& dataFilePath, GenrRunDetail& detail)
     } closer{base};
 
     countMonths();
+    invalMonths_.assign(base.attributes.size(), {});
     if (const int result = monthLoop(); result != GenrDone)
         return result;
     finish();

@@ -8,6 +8,7 @@
 // data file, a stopped run and the demo base.
 #include "reports/social/PensionContributions.h"
 #include "reports/social/GenrDataFile.h"
+#include "reports/social/SelectedRecords.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
@@ -25,6 +26,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #ifdef KALVOR_DATA_DIR
@@ -189,6 +191,37 @@ TEST(PensionClosingSteps, MonthsOnStaffOfTheFirstPass)
     CountMonthsOnStaff(head, firstQuarter, counters);
     EXPECT_EQ(counters[1], 2);
     EXPECT_EQ(counters[2], 2);
+}
+
+// The record a run makes current again is the one its work file holds, also
+// after a record with a longer archive, and with an archive entry that is
+// blank but for a sum of -0 (stored, unlike a blank one).
+TEST(PensionRecords, RecordMadeCurrentAgainIsTheWorkFilesOwn)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    CInfoBase base;
+    base.workFolder = dir.path() + QLatin1Char('/');
+    FixtureBase fx = BuildFixtureBase(base, 3, 5);
+    EmployeeRecord& longer = fx.records[0];
+    while (longer.warKv < 60) longer.waria[longer.warKv++] = longer.waria[0];
+    EmployeeRecord& shorter = fx.records[1];
+    std::fill(shorter.waria.begin() + 3, shorter.waria.end(), WariaEntry{});
+    shorter.warKv = 3;
+    shorter.waria[3].sum = -0.0;
+    WriteFixtureToSwap(base, fx);
+
+    SelectedRecords records;
+    for (int slot : {1, 2, 1, 3, 2, 2}) {
+        records.load(base, slot);
+        EmployeeRecord stored;
+        ASSERT_TRUE(base.swap.readSlot(slot, stored));
+        EXPECT_EQ(base.current, stored) << "slot " << slot;
+        EXPECT_EQ(std::signbit(base.current.waria[3].sum), slot == 2) << "slot " << slot;
+    }
+    // A slot past the end of the file.
+    EXPECT_THROW(records.load(base, 9), TextError);
+    base.CloseSwapFile();
 }
 
 // ------------------------------------------------------------ a run over a base
@@ -487,6 +520,25 @@ TEST_F(PensionRun, HalfYearAfterTheCapAndBeforeTheQuarter)
     EXPECT_EQ(records[0].sinceYearStart, rub(120'000));
     EXPECT_EQ(records[0].quarter, rub(60'000));
     EXPECT_EQ(records[1].months, (std::array<double, 3>{0, 0, 0}));
+    EXPECT_EQ(records[1].sinceYearStart, rub(10'000));
+}
+
+// The base stands in May, the period ends in June: the month passes end in
+// May, and "inval" still takes June from the archive. Волков 20,000 in each
+// month of the quarter, 120,000 since January; the block has no June, so the
+// reconciliation takes one rouble off his June and his year (a rouble a
+// record and run).
+TEST_F(PensionRun, PeriodPastTheBasesMonthStillGivesInvalItsLastMonth)
+{
+    doc.infoBase.config.tekMes = u16(MonthKey(payYear(), 5));
+    setPeriod(6);
+    ASSERT_EQ(CalcOVPF(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
+    EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowPayments), (Row{110'000, 20'000, 20'000, 0}));
+    const std::vector<InvalRecord> records = inval();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].months, (std::array<double, 3>{rub(20'000), rub(20'000), rub(19'999)}));
+    EXPECT_EQ(records[0].quarter, rub(60'000));
+    EXPECT_EQ(records[0].sinceYearStart, rub(119'999));
     EXPECT_EQ(records[1].sinceYearStart, rub(10'000));
 }
 

@@ -1,0 +1,65 @@
+#include "reports/social/SelectedRecords.h"
+
+#include "values/Messages.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kalvor::reports {
+
+using infobase::EmployeeRecord;
+using infobase::WariaEntry;
+
+namespace {
+
+// A blank entry is the default one with a sum of +0: what the zero bytes of
+// an unused archive entry unpack to.
+bool Blank(const WariaEntry& e) { return e == WariaEntry{} && !std::signbit(e.sum); }
+
+} // namespace
+
+void SelectedRecords::load(infobase::CInfoBase& base, int slot)
+{
+    const bool keepable = slot >= 1 && slot <= int(base.attributes.size());
+    if (keepable && bySlot_.size() < base.attributes.size())
+        bySlot_.resize(base.attributes.size());
+    if (keepable && bySlot_[std::size_t(slot - 1)].record) {
+        restore(bySlot_[std::size_t(slot - 1)], base.current);
+        return;
+    }
+    if (!base.swap.readSlot(slot, base.current))
+        throw TextError(kMsgReadFailed);
+    blankFrom_ = base.current.waria.size();
+    if (keepable)
+        keep(bySlot_[std::size_t(slot - 1)], base.current);
+}
+
+void SelectedRecords::keep(Kept& kept, EmployeeRecord& current)
+{
+    std::size_t used = current.waria.size();
+    while (used > 0 && Blank(current.waria[used - 1])) --used;
+    kept.archive.assign(current.waria.begin(), current.waria.begin() + std::ptrdiff_t(used));
+    // The record is copied without its archive, which stays in place.
+    std::vector<WariaEntry> archive = std::move(current.waria);
+    current.waria.clear();
+    kept.record.emplace(current);
+    current.waria = std::move(archive);
+    blankFrom_ = used;
+}
+
+void SelectedRecords::restore(const Kept& kept, EmployeeRecord& current)
+{
+    std::vector<WariaEntry> archive = std::move(current.waria);
+    if (archive.size() != std::size_t(EmployeeRecord::ArchiveCapacity)) {
+        archive.assign(EmployeeRecord::ArchiveCapacity, WariaEntry{});
+        blankFrom_ = 0;
+    }
+    current = *kept.record;
+    const auto end = std::copy(kept.archive.begin(), kept.archive.end(), archive.begin());
+    if (kept.archive.size() < blankFrom_)
+        std::fill(end, archive.begin() + std::ptrdiff_t(blankFrom_), WariaEntry{});
+    blankFrom_ = kept.archive.size();
+    current.waria = std::move(archive);
+}
+
+} // namespace kalvor::reports
