@@ -6,6 +6,7 @@
 
 #include "infobase/Schema.h"
 #include "platform/BaseLock.h"
+#include "support/SilentPort.h"
 #include "support/StoredBase.h"
 
 #include <QDir>
@@ -19,10 +20,6 @@
 #include <memory>
 #include <thread>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -338,19 +335,12 @@ TEST_F(ServerBase, AnUnreachableServerOrARefusedLoginIsToldInPlainWords)
     });
 
     // A port that takes the connection and never answers: the wait ends.
-    const int silent = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&address), length), 0);
-    ASSERT_EQ(::listen(silent, 4), 0);
-    ASSERT_EQ(::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length), 0);
-    const int port = ntohs(address.sin_port);
+    kalvor::testsupport::SilentPort silent;
+    const int port = silent.port();
+    ASSERT_NE(port, 0);
     withServer({QStringLiteral("127.0.0.1"), port, QString()}, [&] {
         expectRefused(db::E_DB_NO_SERVER, QStringLiteral("Сервер базы данных 127.0.0.1:%1 не отвечает").arg(port));
     });
-    ::close(silent);
 
     const QByteArray user = qgetenv("PGUSER");
     qputenv("PGUSER", "kalvor_password");

@@ -12,6 +12,7 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/InfoBaseService.h"
 #include "shell/ui/KalvorConfig.h"
+#include "support/SilentPort.h"
 #include "support/TestFixture.h"
 #include "values/Values.h"
 
@@ -23,14 +24,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
-#include <arpa/inet.h>
 #include <atomic>
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -340,15 +337,9 @@ TEST_F(UiStartup, AnOpeningFailureStopsTheProgramWithItsMessage)
 // offering to make a base.
 TEST_F(UiStartup, ASilentServerIsWaitedForOnAWorkerAndNamedWhenTheWaitEnds)
 {
-    const int silent = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&address), length), 0);
-    ASSERT_EQ(::listen(silent, 4), 0);
-    ASSERT_EQ(::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length), 0);
-    const int port = ntohs(address.sin_port);
+    kalvor::testsupport::SilentPort silent;
+    const int port = silent.port();
+    ASSERT_NE(port, 0);
     WriteIni(QStringLiteral("[Application]\npath=%1\n[SQL]\nserver=127.0.0.1:%2\n").arg(folder).arg(port));
 
     MessageRecorder boxes;
@@ -369,7 +360,6 @@ TEST_F(UiStartup, ASilentServerIsWaitedForOnAWorkerAndNamedWhenTheWaitEnds)
         EXPECT_FALSE(app.MainFrame()->isVisible());
     }
     watch.stop();
-    ::close(silent);
     kalvor::db::UseServer({});
     EXPECT_EQ(waits, QStringList{QStringLiteral("Подключение к базе данных demo...")});
     ASSERT_EQ(boxes.boxes.size(), 1u);
