@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 
 namespace kalvor::infobase {
 
@@ -745,7 +746,11 @@ struct BulkEmployeeLoader::Impl {
         void advance() { has = rs->next(); }
         int rec() const { return rs->toInt(0); }
     };
-    explicit Impl(const QSqlDatabase& d) : db(d), reading(d, db::Transaction::Read) {}
+    Impl(const QSqlDatabase& d, View view) : db(d)
+    {
+        if (view == View::Own)
+            reading.emplace(d, db::Transaction::Read);
+    }
     // A stream that a stopped run left unread is ended, so that the kept
     // statement starts from its first row next time.
     ~Impl()
@@ -756,14 +761,15 @@ struct BulkEmployeeLoader::Impl {
                 s.rs->reset();
     }
     QSqlDatabase db;
-    db::Transaction reading; // one view of the base for the whole run
+    std::optional<db::Transaction> reading; // one view of the base for the whole run
     unsigned blocks = 0;
     db::RawStatement* konst = nullptr;
     bool konstHas = false;
     Stream details[kDetailCount];
 };
 
-BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks) : d(std::make_unique<Impl>(db))
+BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks, View view)
+    : d(std::make_unique<Impl>(db, view))
 {
     d->blocks = blocks;
     // The streams read straight from SQLite (QtSql would make a QVariant of

@@ -5,6 +5,7 @@
 #include "payroll/CalcEmployeeMonth.h"
 #include "platform/Db.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace kalvor {
@@ -89,11 +90,55 @@ void SelectEmployeesForCalculation(const CalcThreadParams& filter, const Payroll
     }
 }
 
+namespace {
+
+// The recordSlots of the employees of the list indexes.
+std::vector<int> SlotsOf(const CInfoBase& base, const std::vector<int>& indexes)
+{
+    std::vector<int> recordSlots;
+    recordSlots.reserve(indexes.size());
+    for (const int index : indexes) recordSlots.push_back(base.list[std::size_t(index)].slot);
+    return recordSlots;
+}
+
+// Where each employee's record comes from: the swap work file for the
+// members of a brigade, whose records the sharing of the fund reads as the
+// other members' records too (written there by the loading stage); straight
+// from the base for everyone else, who is read once.
+class RunRecords {
+public:
+    RunRecords(CInfoBase& base, const std::vector<int>& recordSlots, const std::vector<int>& inWorkFile)
+        : m_base(base), m_inWorkFile(inWorkFile), m_feed(base, withoutWorkFileSlots(recordSlots, inWorkFile))
+    {}
+    // Makes the slot's record the one that the engine computes.
+    void prepare(int slot)
+    {
+        if (std::binary_search(m_inWorkFile.begin(), m_inWorkFile.end(), slot))
+            m_base.currentSlot = 0; // the engine reads the slot
+        else
+            m_feed.makeCurrent(slot);
+    }
+
+private:
+    static std::vector<int> withoutWorkFileSlots(std::vector<int> recordSlots, const std::vector<int>& inWorkFile)
+    {
+        std::erase_if(recordSlots,
+                      [&](int slot) { return std::binary_search(inWorkFile.begin(), inWorkFile.end(), slot); });
+        return recordSlots;
+    }
+
+    CInfoBase& m_base;
+    const std::vector<int>& m_inWorkFile; // ascending
+    EmployeeRecordFeed m_feed;
+};
+
+} // namespace
+
 // Computes the employees inside the run's transaction and stores the status
 // words; commits what is done also when an employee's calculation throws
 // (other than a lost connection, which leaves nothing to commit).
 TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, const std::vector<int>& indexes,
-                               db::Transaction& run)
+                               const std::vector<int>& inWorkFile, db::Transaction& run)
 {
     CInfoBase& base = doc.infoBase;
     int errors = 0;
@@ -105,16 +150,20 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
     BrigadeMeasures brigades;
     CalcOptions options;
     options.brigades = &brigades;
+    std::optional<RunRecords> records(std::in_place, base, SlotsOf(base, indexes), inWorkFile);
     for (const int index : indexes) {
         int r = 0;
         try {
+            records->prepare(base.list[std::size_t(index)].slot);
             // Each employee's save stays atomic on its own (a savepoint).
             r = CalcEmployeeMonth(doc, rows.data(), index, &work, CalcStore, options);
         } catch (const db::DbError& e) {
+            records.reset();
             if (e.code() != db::E_DB_CONNECTION_LOST)
                 run.commit(); // the employees before this one keep their results
             throw;
         } catch (...) {
+            records.reset();
             run.commit();
             throw;
         }
@@ -129,6 +178,7 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
             break;
         }
     }
+    records.reset();
     report.flush();
     // The status words and the amounts to pay of the employees computed so far
     // (the pay sheet reads the amounts after a restart).
@@ -160,22 +210,21 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
         return TaskOutcome(platform::TASK_FAILED, 0, missing.join(QLatin1Char('\n')));
 
     // Loading stage: a failure here ends the run with its reason (TASK_FAILED).
-    Selection selection;
-    selection.shop = params.shop;
-    selection.brigade = params.brigade;
-    selection.profession = params.profession;
-    selection.tabN = std::max(params.personnelNumber, 0);
-    selection.flag = params.reservedSelector;
     SwapCloser closer{base};
-    if (params.personnelNumber >= 0)
-        SelectAllToSwap(base, selection, ctx.stopToken());
+    std::vector<int> indexes;
+    SelectEmployeesForCalculation(params, doc, indexes);
+    // Only the brigades' members go through the work file (see RunRecords).
+    // The file is held for the whole run all the same; it is made anew only
+    // for them (a file made anew is cut to what the run wrote when it is closed).
+    const std::vector<int> inWorkFile = BrigadeMemberSlots(base, SlotsOf(base, indexes));
+    if (inWorkFile.empty())
+        base.OpenSwapFile();
+    else
+        SelectSlotsToSwap(base, inWorkFile, ctx.stopToken());
     if (ctx.stopRequested())
         return TaskOutcome(platform::TASK_STOPPED, 0);
 
-    std::vector<int> indexes;
-    SelectEmployeesForCalculation(params, doc, indexes);
     ctx.progress(0, int(indexes.size()));
-    base.OpenSwapFile();
 
     // The whole run is one transaction, so that a run cut off (the server's
     // connection lost, the program ended) leaves the month's results and
@@ -186,7 +235,7 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
     const auto zar1Before = base.zar1;
     try {
         db::Transaction run(Db(base));
-        return CalculateEmployees(ctx, doc, indexes, run);
+        return CalculateEmployees(ctx, doc, indexes, inWorkFile, run);
     } catch (const db::DbError& e) {
         if (e.code() != db::E_DB_CONNECTION_LOST)
             throw;
