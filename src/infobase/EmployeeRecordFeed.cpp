@@ -33,6 +33,20 @@ struct EmployeeRecordFeed::Impl {
         }
     }
 
+    // Reads the announced slots before `slot` (and `slot` itself when
+    // `including`) that are not read yet: they wait in memory for their turn,
+    // their blank archive entries left off.
+    void readBefore(int slot, bool including)
+    {
+        while (next < wanted.size() && (wanted[next] < slot || (including && wanted[next] == slot))) {
+            const int earlier = wanted[next];
+            EmployeeRecord& rec = early[earlier];
+            read(earlier, rec);
+            rec.waria.resize(std::size_t(ArchiveEntriesInUse(rec.waria)));
+            rec.waria.shrink_to_fit();
+        }
+    }
+
     CInfoBase& base;
     std::vector<int> wanted; // ascending
     std::size_t next = 0; // the first slot not read yet
@@ -56,15 +70,21 @@ void EmployeeRecordFeed::makeCurrent(int slot)
         current.waria.resize(EmployeeRecord::ArchiveCapacity);
         return;
     }
-    // The streams go by rising wanted: the records before this one wait.
-    while (d->next < d->wanted.size() && d->wanted[d->next] < slot) {
-        const int earlier = d->wanted[d->next];
-        EmployeeRecord& rec = d->early[earlier];
-        d->read(earlier, rec);
-        rec.waria.resize(std::size_t(ArchiveEntriesInUse(rec.waria)));
-        rec.waria.shrink_to_fit();
-    }
+    // The streams go by rising slots: the records before this one wait.
+    d->readBefore(slot, false);
     d->read(slot, current);
+}
+
+void EmployeeRecordFeed::readAhead(int slot, const std::function<void(const EmployeeRecord&)>& use)
+{
+    d->readBefore(slot, true);
+    if (const auto it = d->early.find(slot); it != d->early.end()) {
+        use(it->second);
+        return;
+    }
+    EmployeeRecord rec; // not announced, or handed over already
+    d->read(slot, rec);
+    use(rec);
 }
 
 } // namespace kalvor::infobase

@@ -15,6 +15,7 @@
 
 #include <QSqlDatabase>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <stop_token>
@@ -247,6 +248,9 @@ public:
     // as a selection run would write it into the slot: every block, a slot
     // without a master row blank. The dated archive is left as it is.
     void makeCurrent(int slot);
+    // Reads the slot's record before its turn (it then waits in memory) and
+    // lets `use` see it; its archive may lack the blank entries at its end.
+    void readAhead(int slot, const std::function<void(const EmployeeRecord&)>& use);
 
 private:
     struct Impl;
@@ -261,8 +265,6 @@ private:
 
 // Every block of every selected employee; the file is made anew.
 bool SelectAllToSwap(CInfoBase& base, const Selection& selection, std::stop_token stop = {});
-// Every block of the listed employees of the given slots; the file is made anew.
-bool SelectSlotsToSwap(CInfoBase& base, const std::vector<int>& recordSlots, std::stop_token stop = {});
 // Master and passport, tax deductions, monthly archive and month rows.
 bool SelectMonthToSwap(CInfoBase& base, std::stop_token stop, const Selection& selection);
 // Master and passport and month rows; fills `selected` when given.

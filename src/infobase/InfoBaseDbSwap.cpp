@@ -17,11 +17,20 @@ struct RunOptions {
     int wariaFrom = 0, wariaTo = 0;
 };
 
-// Writes the chosen blocks of every chosen employee into his slot. When the
+// Writes the chosen blocks of every selected employee into his slot. When the
 // file is not re-created, the rest of each slot is kept as it was. Returns
-// false (the file closed) when stopped.
-bool writeSlots(CInfoBase& base, std::vector<EmployeeListEntry> chosen, std::stop_token stop, const RunOptions& opts)
+// false (the file closed) when stopped. `picked` hears of every selected
+// employee, in list order, before the slots are written.
+bool runSelection(CInfoBase& base, const Selection& sel, std::stop_token stop, const RunOptions& opts,
+                  const std::function<void(const EmployeeListEntry&)>& picked = {})
 {
+    std::vector<EmployeeListEntry> chosen;
+    for (const EmployeeListEntry& e : base.list)
+        if (Selected(base, e, sel, opts.markedOnly))
+            chosen.push_back(e);
+    if (picked)
+        for (const EmployeeListEntry& e : chosen) picked(e);
+
     if (opts.recreate)
         base.CreateSwapFile();
     else
@@ -56,20 +65,6 @@ bool writeSlots(CInfoBase& base, std::vector<EmployeeListEntry> chosen, std::sto
     return true;
 }
 
-// writeSlots for the selected employees. `picked` hears of every selected
-// employee, in list order, before the slots are written.
-bool runSelection(CInfoBase& base, const Selection& sel, std::stop_token stop, const RunOptions& opts,
-                  const std::function<void(const EmployeeListEntry&)>& picked = {})
-{
-    std::vector<EmployeeListEntry> chosen;
-    for (const EmployeeListEntry& e : base.list)
-        if (Selected(base, e, sel, opts.markedOnly))
-            chosen.push_back(e);
-    if (picked)
-        for (const EmployeeListEntry& e : chosen) picked(e);
-    return writeSlots(base, std::move(chosen), stop, opts);
-}
-
 bool singleBlock(CInfoBase& base, const Selection& sel, std::stop_token stop, unsigned blocks, int from = 0, int to = 0)
 {
     RunOptions opts;
@@ -85,19 +80,6 @@ bool singleBlock(CInfoBase& base, const Selection& sel, std::stop_token stop, un
 bool SelectAllToSwap(CInfoBase& base, const Selection& selection, std::stop_token stop)
 {
     return runSelection(base, selection, stop, RunOptions{});
-}
-
-bool SelectSlotsToSwap(CInfoBase& base, const std::vector<int>& recordSlots, std::stop_token stop)
-{
-    std::vector<bool> wanted(std::size_t(base.capacity()) + 1, false);
-    for (const int slot : recordSlots)
-        if (slot >= 1 && slot <= base.capacity())
-            wanted[std::size_t(slot)] = true;
-    std::vector<EmployeeListEntry> chosen;
-    for (const EmployeeListEntry& e : base.list)
-        if (e.slot >= 1 && e.slot <= base.capacity() && wanted[e.slot])
-            chosen.push_back(e);
-    return writeSlots(base, std::move(chosen), stop, RunOptions{});
 }
 
 bool SelectMonthToSwap(CInfoBase& base, std::stop_token stop, const Selection& selection)

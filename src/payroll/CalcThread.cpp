@@ -92,7 +92,7 @@ void SelectEmployeesForCalculation(const CalcThreadParams& filter, const Payroll
 
 namespace {
 
-// The recordSlots of the employees of the list indexes.
+// The record slots of the employees of the list indexes.
 std::vector<int> SlotsOf(const CInfoBase& base, const std::vector<int>& indexes)
 {
     std::vector<int> recordSlots;
@@ -101,44 +101,13 @@ std::vector<int> SlotsOf(const CInfoBase& base, const std::vector<int>& indexes)
     return recordSlots;
 }
 
-// Where each employee's record comes from: the swap work file for the
-// members of a brigade, whose records the sharing of the fund reads as the
-// other members' records too (written there by the loading stage); straight
-// from the base for everyone else, who is read once.
-class RunRecords {
-public:
-    RunRecords(CInfoBase& base, const std::vector<int>& recordSlots, const std::vector<int>& inWorkFile)
-        : m_base(base), m_inWorkFile(inWorkFile), m_feed(base, withoutWorkFileSlots(recordSlots, inWorkFile))
-    {}
-    // Makes the slot's record the one that the engine computes.
-    void prepare(int slot)
-    {
-        if (std::binary_search(m_inWorkFile.begin(), m_inWorkFile.end(), slot))
-            m_base.currentSlot = 0; // the engine reads the slot
-        else
-            m_feed.makeCurrent(slot);
-    }
-
-private:
-    static std::vector<int> withoutWorkFileSlots(std::vector<int> recordSlots, const std::vector<int>& inWorkFile)
-    {
-        std::erase_if(recordSlots,
-                      [&](int slot) { return std::binary_search(inWorkFile.begin(), inWorkFile.end(), slot); });
-        return recordSlots;
-    }
-
-    CInfoBase& m_base;
-    const std::vector<int>& m_inWorkFile; // ascending
-    EmployeeRecordFeed m_feed;
-};
-
 } // namespace
 
 // Computes the employees inside the run's transaction and stores the status
 // words; commits what is done also when an employee's calculation throws
 // (other than a lost connection, which leaves nothing to commit).
 TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, const std::vector<int>& indexes,
-                               const std::vector<int>& inWorkFile, db::Transaction& run)
+                               std::optional<EmployeeRecordFeed>& records, db::Transaction& run)
 {
     CInfoBase& base = doc.infoBase;
     int errors = 0;
@@ -150,11 +119,10 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
     BrigadeMeasures brigades;
     CalcOptions options;
     options.brigades = &brigades;
-    std::optional<RunRecords> records(std::in_place, base, SlotsOf(base, indexes), inWorkFile);
     for (const int index : indexes) {
         int r = 0;
         try {
-            records->prepare(base.list[std::size_t(index)].slot);
+            records->makeCurrent(base.list[std::size_t(index)].slot);
             // Each employee's save stays atomic on its own (a savepoint).
             r = CalcEmployeeMonth(doc, rows.data(), index, &work, CalcStore, options);
         } catch (const db::DbError& e) {
@@ -200,6 +168,38 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
     return TaskOutcome(platform::TASK_DONE, errors);
 }
 
+// The loading stage inside the run's transaction, then the employees. Each
+// employee's record comes straight from the base, every table read once as a
+// stream. The members of the brigades of the employees to compute are read
+// first and written into the swap work file, since the sharing of a fund
+// reads the other members' records there; they then wait in memory for
+// their turn.
+TaskOutcome LoadAndCalculate(platform::TaskContext& ctx, PayrollDoc& doc, const std::vector<int>& indexes,
+                             db::Transaction& run)
+{
+    CInfoBase& base = doc.infoBase;
+    std::vector<int> wanted = SlotsOf(base, indexes);
+    const std::vector<int> members = BrigadeMemberSlots(base, wanted);
+    wanted.insert(wanted.end(), members.begin(), members.end());
+    std::optional<EmployeeRecordFeed> records(std::in_place, base, wanted);
+    // The work file is held for the whole run all the same; it is made anew
+    // only for the members (a file made anew is cut to what the run wrote
+    // when it is closed).
+    if (members.empty())
+        base.OpenSwapFile();
+    else
+        base.CreateSwapFile();
+    for (const int slot : members) {
+        if (ctx.stopRequested())
+            break;
+        records->readAhead(slot, [&](const EmployeeRecord& rec) { base.swap.writeSlot(slot, rec); });
+    }
+    if (ctx.stopRequested())
+        return TaskOutcome(platform::TASK_STOPPED, 0);
+    ctx.progress(0, int(indexes.size()));
+    return CalculateEmployees(ctx, doc, indexes, records, run);
+}
+
 TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadParams& params)
 {
     PayrollDoc& doc = *params.document;
@@ -209,22 +209,10 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
     if (!missing.isEmpty())
         return TaskOutcome(platform::TASK_FAILED, 0, missing.join(QLatin1Char('\n')));
 
-    // Loading stage: a failure here ends the run with its reason (TASK_FAILED).
+    // A failure of the loading stage ends the run with its reason (TASK_FAILED).
     SwapCloser closer{base};
     std::vector<int> indexes;
     SelectEmployeesForCalculation(params, doc, indexes);
-    // Only the brigades' members go through the work file (see RunRecords).
-    // The file is held for the whole run all the same; it is made anew only
-    // for them (a file made anew is cut to what the run wrote when it is closed).
-    const std::vector<int> inWorkFile = BrigadeMemberSlots(base, SlotsOf(base, indexes));
-    if (inWorkFile.empty())
-        base.OpenSwapFile();
-    else
-        SelectSlotsToSwap(base, inWorkFile, ctx.stopToken());
-    if (ctx.stopRequested())
-        return TaskOutcome(platform::TASK_STOPPED, 0);
-
-    ctx.progress(0, int(indexes.size()));
 
     // The whole run is one transaction, so that a run cut off (the server's
     // connection lost, the program ended) leaves the month's results and
@@ -235,7 +223,7 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
     const auto zar1Before = base.zar1;
     try {
         db::Transaction run(Db(base));
-        return CalculateEmployees(ctx, doc, indexes, inWorkFile, run);
+        return LoadAndCalculate(ctx, doc, indexes, run);
     } catch (const db::DbError& e) {
         if (e.code() != db::E_DB_CONNECTION_LOST)
             throw;

@@ -80,6 +80,17 @@ TEST_F(DbSwap, TheFeedHandsOverWhatTheSlotsHold)
     db::Transaction run(db);
     {
         EmployeeRecordFeed feed(base, order);
+        // One read ahead of its turn (every lower slot waits with it) packs
+        // into the bytes of its slot.
+        const int ahead = order[15];
+        EmployeeRecord inSlot;
+        ASSERT_TRUE(base.swap.readSlot(ahead, inSlot));
+        int seen = 0;
+        feed.readAhead(ahead, [&](const EmployeeRecord& rec) {
+            EXPECT_EQ(SlotBytes(rec), SlotBytes(inSlot));
+            ++seen;
+        });
+        EXPECT_EQ(seen, 1);
         for (const int slot : order) {
             SCOPED_TRACE(slot);
             feed.makeCurrent(slot);
