@@ -169,6 +169,7 @@ void ReplacePayKinds(infobase::CInfoBase& base, std::vector<PayKind> kinds)
         infobase::SaveConfigNEnt(base);
         infobase::SaveEntree(base);
         transaction.commit();
+        base.IndexPayKinds();
     } catch (...) {
         base.payKinds = std::move(previous);
         base.config.nEnt = previousCount;

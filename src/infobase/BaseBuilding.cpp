@@ -21,6 +21,7 @@ void SortPayKinds(CInfoBase& base)
     std::sort(base.payKinds.begin(), base.payKinds.end(),
               [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
     base.config.nEnt = u16(base.payKinds.size());
+    base.IndexPayKinds();
 }
 
 void AddToList(CInfoBase& base, int tabN, int slot)

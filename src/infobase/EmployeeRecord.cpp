@@ -164,20 +164,6 @@ void readHead(ByteReader& r, EmployeeHead& h, bool wide)
 
 // Everything after the head up to the rows, in the same order in both forms.
 // `starts`, when given, receives the offset at which each block begins.
-// The archive entries to pack: up to the last one that is not blank (a blank
-// entry is the default one with a sum of +0, which packs to zero bytes).
-int PackedArchiveEntries(const std::vector<WariaEntry>& waria)
-{
-    int count = std::min(int(waria.size()), EmployeeRecord::ArchiveCapacity);
-    while (count > 0) {
-        const WariaEntry& e = waria[std::size_t(count - 1)];
-        if (!(e == WariaEntry{}) || std::signbit(e.sum))
-            break;
-        --count;
-    }
-    return count;
-}
-
 void writeBody(ByteWriter& w, const EmployeeRecord& rec, bool wide, std::size_t* starts = nullptr)
 {
     auto mark = [&](SlotBlock b) {
@@ -194,7 +180,7 @@ void writeBody(ByteWriter& w, const EmployeeRecord& rec, bool wide, std::size_t*
     w.u16v(rec.warKv);
     // Only the entries up to the last one that is not blank are packed; the
     // blank ones after it pack to zero bytes, written as such.
-    const int packed = PackedArchiveEntries(rec.waria);
+    const int packed = ArchiveEntriesInUse(rec.waria);
     for (int i = 0; i < packed; ++i) rec.waria[std::size_t(i)].write(w);
     w.zeros(std::size_t(EmployeeRecord::ArchiveCapacity - packed) * WariaEntry::Size);
     mark(SlotBlock::Sber);
@@ -273,6 +259,18 @@ void read(const char* in, std::size_t size, std::size_t rowsOffset, EmployeeReco
 }
 
 } // namespace
+
+int ArchiveEntriesInUse(const std::vector<WariaEntry>& waria)
+{
+    int count = std::min(int(waria.size()), EmployeeRecord::ArchiveCapacity);
+    while (count > 0) {
+        const WariaEntry& e = waria[std::size_t(count - 1)];
+        if (!(e == WariaEntry{}) || std::signbit(e.sum))
+            break;
+        --count;
+    }
+    return count;
+}
 
 SlotRange SlotBlockRange(SlotBlock block)
 {

@@ -107,6 +107,11 @@ struct SlotRange {
 };
 SlotRange SlotBlockRange(SlotBlock block);
 
+// The archive entries up to the last one that is not blank (a blank entry is
+// the default one with a sum of +0, which packs to zero bytes): those that a
+// slot holds; the blank ones after them are what reading a slot gives.
+int ArchiveEntriesInUse(const std::vector<WariaEntry>& waria);
+
 // Writes the record into a 48,623-byte slot (wide texts) and reads it back.
 void EmployeeRecordToSlot(const EmployeeRecord& rec, char* slot);
 void EmployeeRecordFromSlot(const char* slot, EmployeeRecord& rec);

@@ -40,6 +40,18 @@ u16 CInfoBase::indexWord(LineKind kind, int slot) const
     return 0;
 }
 
+void CInfoBase::IndexPayKinds()
+{
+    int highest = 0;
+    for (const PayKind& k : payKinds) highest = std::max(highest, int(k.kod));
+    payKindPlaces.assign(std::size_t(highest) + 1, -1);
+    for (std::size_t i = 0; i < payKinds.size(); ++i) {
+        i16& place = payKindPlaces[payKinds[i].kod];
+        if (place < 0)
+            place = i16(i);
+    }
+}
+
 bool CInfoBase::EmployeeInGroup(int slot, int shop, int brigade, int profession) const
 {
     if (slot < 1 || std::size_t(slot) > attributes.size())

@@ -46,6 +46,11 @@ public:
     InfoBaseConfig config;
     FirmInfo firm;
     std::vector<PayKind> payKinds; // sorted by kod, config.nEnt entries
+    // The place of each code in payKinds (-1: none) when IndexPayKinds last
+    // ran, by code. A lookup takes the place only when the kind there still
+    // has the code and searches the table otherwise, so a table changed since
+    // is still searched right, only slower.
+    std::vector<i16> payKindPlaces;
     std::array<ShopRecord, ShopCount> shops{};
     std::array<WorkSchedule, ScheduleCount> schedules{};
 
@@ -83,6 +88,10 @@ public:
     // most MaxCapacity), all zero; the employee lists are left as they are.
     void AllocateTables(int capacity);
     u16 indexWord(LineKind kind, int slot) const;
+    // Indexes the pay kinds by code (payKindPlaces), for the lookups of a run
+    // that looks kinds up thousands of times; whoever loads, sorts or
+    // replaces the table calls it.
+    void IndexPayKinds();
 
     // The one employee filter of every selection: true when the record slot
     // holds an employee whose shop byte, brigade and profession equal the

@@ -15,7 +15,9 @@
 
 #include <QSqlDatabase>
 
+#include <functional>
 #include <map>
+#include <memory>
 #include <stop_token>
 #include <vector>
 
@@ -225,6 +227,36 @@ QString ShortNameOf(const QString& fio);
 // employees differs from the count of distinct personnel numbers, unless
 // forced. True when it rebuilt.
 bool RebuildLists(CInfoBase& base, bool force = false);
+
+// --------------------------------------------------------------- records handed over without the swap file
+
+// The records of the employees of a run, read from the base as streams (each
+// table once, in slot order) and handed over one by one as the base's current
+// record, in whatever order the run takes them: a run that reads each
+// employee once needs no slot of the swap work file. A record read before its
+// turn waits in memory, its blank archive entries left off. It reads within
+// the caller's open transaction and keeps none of its own, so that it can
+// stand inside a run that writes (the rows it has read are never written
+// back under it: a record is read before its turn).
+class EmployeeRecordFeed {
+public:
+    // The slots that will be asked for, each once, in any order.
+    EmployeeRecordFeed(CInfoBase& base, std::vector<int> slotsAskedFor);
+    ~EmployeeRecordFeed();
+    EmployeeRecordFeed(const EmployeeRecordFeed&) = delete;
+    EmployeeRecordFeed& operator=(const EmployeeRecordFeed&) = delete;
+    // Makes the slot's record the base's current record (currentSlot = slot),
+    // as a selection run would write it into the slot: every block, a slot
+    // without a master row blank. The dated archive is left as it is.
+    void makeCurrent(int slot);
+    // Reads the slot's record before its turn (it then waits in memory) and
+    // lets `use` see it; its archive may lack the blank entries at its end.
+    void readAhead(int slot, const std::function<void(const EmployeeRecord&)>& use);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
 
 // --------------------------------------------------------------- selection runs into the swap file
 //

@@ -115,10 +115,14 @@ private:
 
 // The same for many employees at once: one statement per table for the whole
 // base, read as a stream; load() must be called with rising slots. Holds one
-// read transaction for its lifetime.
+// read transaction for its lifetime, or, with View::Callers, reads within the
+// caller's open transaction (a run that writes while it reads: a read
+// transaction of its own, nested in the caller's, would take the caller's
+// writes back with it when it ends).
 class BulkEmployeeLoader {
 public:
-    BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks);
+    enum class View { Own, Callers };
+    BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks, View view = View::Own);
     ~BulkEmployeeLoader();
     bool load(int slot, EmployeeRecord& rec, int wariaFrom = 0, int wariaTo = 0);
 

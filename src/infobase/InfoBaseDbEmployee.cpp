@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
+#include <type_traits>
 
 namespace kalvor::infobase {
 
@@ -24,6 +26,38 @@ QVariant DateValue(u16 packed)
     return QString::asprintf("%04d-%02d-%02d", year, d.month(), d.day());
 }
 
+namespace {
+
+// The digits of text[from, from + count) as a number; -1 when one is no digit.
+int DigitsAt(const QString& text, int from, int count)
+{
+    int v = 0;
+    for (int i = from; i < from + count; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return -1;
+        v = v * 10 + (c - u'0');
+    }
+    return v;
+}
+
+// A date in the form that the base keeps, YYYY-MM-DD, read without the
+// expressions below (which read it the same).
+bool KeptDate(const QString& text, int& day, int& month, int& year)
+{
+    if (text.size() < 10 || text[4] != u'-' || text[7] != u'-')
+        return false;
+    const int y = DigitsAt(text, 0, 4), m = DigitsAt(text, 5, 2), d = DigitsAt(text, 8, 2);
+    if (y < 0 || m < 0 || d < 0)
+        return false;
+    year = y;
+    month = m;
+    day = d;
+    return true;
+}
+
+} // namespace
+
 u16 PackedFromDateValue(const QVariant& value)
 {
     if (value.isNull())
@@ -34,7 +68,9 @@ u16 PackedFromDateValue(const QVariant& value)
     int day = 0, month = 0, year = 0;
     static const QRegularExpression iso(QStringLiteral("^(\\d{1,4})-(\\d{1,2})-(\\d{1,2})"));
     static const QRegularExpression dmy(QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\.(\\d{1,4})$"));
-    if (const auto m = iso.match(text); m.hasMatch()) {
+    if (KeptDate(text, day, month, year)) {
+        // the form the base keeps
+    } else if (const auto m = iso.match(text); m.hasMatch()) {
         year = m.captured(1).toInt();
         month = m.captured(2).toInt();
         day = m.captured(3).toInt();
@@ -640,8 +676,11 @@ void clearBlocks(unsigned blocks, EmployeeRecord& rec)
         rec.ispol = {};
     if (blocks & BSsud)
         rec.ssud = {};
-    if (blocks & BWaria)
-        std::fill(rec.waria.begin(), rec.waria.end(), WariaEntry{});
+    if (blocks & BWaria) {
+        // All zero bytes are the blank entry: cleared as one block of memory.
+        static_assert(std::is_trivially_copyable_v<WariaEntry>);
+        std::memset(static_cast<void*>(rec.waria.data()), 0, rec.waria.size() * sizeof(WariaEntry));
+    }
     if (blocks & BRows)
         rec.rows = {};
 }
@@ -757,7 +796,11 @@ struct BulkEmployeeLoader::Impl {
         void advance() { has = rs->next(); }
         int rec() const { return rs->toInt(0); }
     };
-    explicit Impl(const QSqlDatabase& d) : db(d), reading(d, db::Transaction::Read) {}
+    Impl(const QSqlDatabase& d, View view) : db(d)
+    {
+        if (view == View::Own)
+            reading.emplace(d, db::Transaction::Read);
+    }
     // A stream that a stopped run left unread is ended, so that the kept
     // statement starts from its first row next time.
     ~Impl()
@@ -768,14 +811,15 @@ struct BulkEmployeeLoader::Impl {
                 s.rs->reset();
     }
     QSqlDatabase db;
-    db::Transaction reading; // one view of the base for the whole run
+    std::optional<db::Transaction> reading; // one view of the base for the whole run
     unsigned blocks = 0;
     db::RawStatement* konst = nullptr;
     bool konstHas = false;
     Stream details[kDetailCount];
 };
 
-BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks) : d(std::make_unique<Impl>(db))
+BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks, View view)
+    : d(std::make_unique<Impl>(db, view))
 {
     d->blocks = blocks;
     // The streams read straight from SQLite (QtSql would make a QVariant of

@@ -346,6 +346,7 @@ void LoadEntree(CInfoBase& base)
         base.payKinds.push_back(p);
     });
     base.config.nEnt = u16(base.payKinds.size());
+    base.IndexPayKinds();
 }
 
 void SaveEntree(CInfoBase& base)

@@ -243,6 +243,7 @@ int CreatePayKind(CInfoBase& base, int code)
     base.config.nEnt = std::uint16_t(base.payKinds.size());
     std::stable_sort(base.payKinds.begin(), base.payKinds.end(),
                      [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
+    base.IndexPayKinds();
     return PayKindPosition(base, code);
 }
 
@@ -255,6 +256,7 @@ bool DeletePayKind(CInfoBase& base, int code)
         return false;
     base.payKinds.erase(base.payKinds.begin() + position);
     base.config.nEnt = std::uint16_t(base.payKinds.size());
+    base.IndexPayKinds();
     return true;
 }
 

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <map>
+#include <set>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -150,6 +151,14 @@ std::vector<MemberLine> BrigadeLines(const CInfoBase& base, const BonusLine& lin
     return lines;
 }
 
+// The fields that make a brigade of a line: kind, code, amount, group key.
+std::tuple<int, int, double, int> BrigadeKey(const BonusLine& line)
+{
+    return std::make_tuple(int(line.procent), int(line.kod), line.sum, int(line.mes));
+}
+
+bool SharesAFund(const BonusLine& line) { return line.procent >= 3 && line.procent <= 5; }
+
 // A member's measures as one run keeps them; result is MeasureMember's.
 struct KeptMeasure {
     bool taken = false;
@@ -170,7 +179,7 @@ struct BrigadeMeasures::Brigades {
 
     KeptBrigade& of(const CInfoBase& base, const BonusLine& line)
     {
-        const auto key = std::make_tuple(int(line.procent), int(line.kod), line.sum, int(line.mes));
+        const auto key = BrigadeKey(line);
         auto it = byKey.find(key);
         if (it == byKey.end()) {
             KeptBrigade brigade;
@@ -184,6 +193,20 @@ struct BrigadeMeasures::Brigades {
 
 BrigadeMeasures::BrigadeMeasures() : brigades_(std::make_unique<Brigades>()) {}
 BrigadeMeasures::~BrigadeMeasures() = default;
+
+std::vector<int> BrigadeMemberSlots(const CInfoBase& base, const std::vector<int>& recordSlots)
+{
+    std::set<std::tuple<int, int, double, int>> brigades;
+    std::set<int> members;
+    for (const int slot : recordSlots) {
+        if (slot < 1 || slot > base.prem.slotCount())
+            continue;
+        for (const BonusLine& line : base.prem.run(slot))
+            if (SharesAFund(line) && brigades.insert(BrigadeKey(line)).second)
+                for (const MemberLine& member : BrigadeLines(base, line)) members.insert(member.slot);
+    }
+    return {members.begin(), members.end()};
+}
 
 namespace {
 
@@ -260,7 +283,7 @@ double FundScale(unsigned scaleField)
 int BrigadeBonusShare(PayrollDoc& doc, int slot, const BonusLine& line, double& share, BrigadeMeasures* measures)
 {
     share = 0;
-    if (line.procent < 3 || line.procent > 5)
+    if (!SharesAFund(line))
         return 0;
     std::vector<BrigadeMember> members;
     int own = -1;

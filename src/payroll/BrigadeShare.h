@@ -13,6 +13,7 @@
 #include "payroll/PayrollDocument.h"
 
 #include <memory>
+#include <vector>
 
 namespace kalvor {
 
@@ -35,6 +36,11 @@ public:
 private:
     std::unique_ptr<Brigades> brigades_;
 };
+
+// The record recordSlots of every listed member of the brigades that the employees
+// of `recordSlots` belong to (themselves among them), ascending: the records that
+// the sharing of their funds reads from the swap work file.
+std::vector<int> BrigadeMemberSlots(const infobase::CInfoBase& base, const std::vector<int>& recordSlots);
 
 // The share in kopecks (whole kopecks) of the employee in record slot `slot`
 // of the fund of bonus line `line`, a line of type 3-5 (rule variant

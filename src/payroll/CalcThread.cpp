@@ -5,6 +5,7 @@
 #include "payroll/CalcEmployeeMonth.h"
 #include "platform/Db.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace kalvor {
@@ -89,11 +90,24 @@ void SelectEmployeesForCalculation(const CalcThreadParams& filter, const Payroll
     }
 }
 
+namespace {
+
+// The record slots of the employees of the list indexes.
+std::vector<int> SlotsOf(const CInfoBase& base, const std::vector<int>& indexes)
+{
+    std::vector<int> recordSlots;
+    recordSlots.reserve(indexes.size());
+    for (const int index : indexes) recordSlots.push_back(base.list[std::size_t(index)].slot);
+    return recordSlots;
+}
+
+} // namespace
+
 // Computes the employees inside the run's transaction and stores the status
 // words; commits what is done also when an employee's calculation throws
 // (other than a lost connection, which leaves nothing to commit).
 TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, const std::vector<int>& indexes,
-                               db::Transaction& run)
+                               std::optional<EmployeeRecordFeed>& records, db::Transaction& run)
 {
     CInfoBase& base = doc.infoBase;
     int errors = 0;
@@ -108,13 +122,16 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
     for (const int index : indexes) {
         int r = 0;
         try {
+            records->makeCurrent(base.list[std::size_t(index)].slot);
             // Each employee's save stays atomic on its own (a savepoint).
             r = CalcEmployeeMonth(doc, rows.data(), index, &work, CalcStore, options);
         } catch (const db::DbError& e) {
+            records.reset();
             if (e.code() != db::E_DB_CONNECTION_LOST)
                 run.commit(); // the employees before this one keep their results
             throw;
         } catch (...) {
+            records.reset();
             run.commit();
             throw;
         }
@@ -129,6 +146,7 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
             break;
         }
     }
+    records.reset();
     report.flush();
     // The status words and the amounts to pay of the employees computed so far
     // (the pay sheet reads the amounts after a restart).
@@ -150,6 +168,38 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
     return TaskOutcome(platform::TASK_DONE, errors);
 }
 
+// The loading stage inside the run's transaction, then the employees. Each
+// employee's record comes straight from the base, every table read once as a
+// stream. The members of the brigades of the employees to compute are read
+// first and written into the swap work file, since the sharing of a fund
+// reads the other members' records there; they then wait in memory for
+// their turn.
+TaskOutcome LoadAndCalculate(platform::TaskContext& ctx, PayrollDoc& doc, const std::vector<int>& indexes,
+                             db::Transaction& run)
+{
+    CInfoBase& base = doc.infoBase;
+    std::vector<int> wanted = SlotsOf(base, indexes);
+    const std::vector<int> members = BrigadeMemberSlots(base, wanted);
+    wanted.insert(wanted.end(), members.begin(), members.end());
+    std::optional<EmployeeRecordFeed> records(std::in_place, base, wanted);
+    // The work file is held for the whole run all the same; it is made anew
+    // only for the members (a file made anew is cut to what the run wrote
+    // when it is closed).
+    if (members.empty())
+        base.OpenSwapFile();
+    else
+        base.CreateSwapFile();
+    for (const int slot : members) {
+        if (ctx.stopRequested())
+            break;
+        records->readAhead(slot, [&](const EmployeeRecord& rec) { base.swap.writeSlot(slot, rec); });
+    }
+    if (ctx.stopRequested())
+        return TaskOutcome(platform::TASK_STOPPED, 0);
+    ctx.progress(0, int(indexes.size()));
+    return CalculateEmployees(ctx, doc, indexes, records, run);
+}
+
 TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadParams& params)
 {
     PayrollDoc& doc = *params.document;
@@ -159,23 +209,10 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
     if (!missing.isEmpty())
         return TaskOutcome(platform::TASK_FAILED, 0, missing.join(QLatin1Char('\n')));
 
-    // Loading stage: a failure here ends the run with its reason (TASK_FAILED).
-    Selection selection;
-    selection.shop = params.shop;
-    selection.brigade = params.brigade;
-    selection.profession = params.profession;
-    selection.tabN = std::max(params.personnelNumber, 0);
-    selection.flag = params.reservedSelector;
+    // A failure of the loading stage ends the run with its reason (TASK_FAILED).
     SwapCloser closer{base};
-    if (params.personnelNumber >= 0)
-        SelectAllToSwap(base, selection, ctx.stopToken());
-    if (ctx.stopRequested())
-        return TaskOutcome(platform::TASK_STOPPED, 0);
-
     std::vector<int> indexes;
     SelectEmployeesForCalculation(params, doc, indexes);
-    ctx.progress(0, int(indexes.size()));
-    base.OpenSwapFile();
 
     // The whole run is one transaction, so that a run cut off (the server's
     // connection lost, the program ended) leaves the month's results and
@@ -186,7 +223,7 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
     const auto zar1Before = base.zar1;
     try {
         db::Transaction run(Db(base));
-        return CalculateEmployees(ctx, doc, indexes, run);
+        return LoadAndCalculate(ctx, doc, indexes, run);
     } catch (const db::DbError& e) {
         if (e.code() != db::E_DB_CONNECTION_LOST)
             throw;

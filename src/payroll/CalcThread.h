@@ -1,8 +1,10 @@
 #pragma once
-// The worker of the calculation screen: writes the selected employees into
-// the swap work file, picks the employees to compute and computes each one's
-// month (CalcEmployeeMonth, storing the results), reporting through the
-// task-thread protocol:
+// The worker of the calculation screen: picks the employees to compute,
+// writes the members of their brigades into the swap work file (the sharing
+// of a brigade's fund reads the other members' records there), and computes
+// each employee's month (CalcEmployeeMonth, storing the results) from his
+// record read straight from the base, reporting through the task-thread
+// protocol:
 //   stage()                 (WM_CALC_STAGE) at the start, before the loading stage;
 //   progress(0, n)          the number of employees to compute (the progress range);
 //   calcProgress(i, errors) (WM_CALC_PROGRESS) after an employee, i its index in

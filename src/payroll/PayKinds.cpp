@@ -27,7 +27,15 @@ int FindPayKindIn(const PayKind* kinds, int count, int code)
 
 int FindPayKind(const PayrollDoc& doc, int code)
 {
-    return FindPayKindIn(doc.infoBase.payKinds.data(), int(doc.infoBase.payKinds.size()), code);
+    // The table's index by code first; the search by halving when it has no
+    // place for the code, or the kind at its place has another code now.
+    const infobase::CInfoBase& base = doc.infoBase;
+    if (code >= 1 && std::size_t(code) < base.payKindPlaces.size()) {
+        const int place = base.payKindPlaces[std::size_t(code)];
+        if (place >= 0 && std::size_t(place) < base.payKinds.size() && base.payKinds[std::size_t(place)].kod == code)
+            return place;
+    }
+    return FindPayKindIn(base.payKinds.data(), int(base.payKinds.size()), code);
 }
 
 const PayKind* PayKindOf(const PayrollDoc& doc, int code)

@@ -281,6 +281,13 @@ TEST_F(DbSavers, TheOldEmptyDateLoadsAsNoDate)
     EXPECT_EQ(base.current.head.dolgDat, QStringLiteral("5.3.21"));
     EXPECT_EQ(base.current.head.datUv1, 0);
     EXPECT_EQ(base.current.head.datPr2, u16(5 | (3 << 5) | (21 << 9)));
+
+    // The forms a date column may hold.
+    const u16 fifthOfMarch = u16(5 | (3 << 5) | (21 << 9));
+    for (const char* text : {"2021-03-05", "2021-3-5", "2021-03-05 00:00:00", " 2021-03-05", "05.03.2021", "5.3.2021"})
+        EXPECT_EQ(detail::PackedFromDateValue(QString::fromLatin1(text)), fifthOfMarch) << text;
+    for (const char* text : {"1900-01-01", "2021-0x-05", "2021/03/05", "", "5.3.2021 12:00"})
+        EXPECT_EQ(detail::PackedFromDateValue(QString::fromLatin1(text)), 0) << text;
 }
 
 TEST_F(DbSavers, ListsRebuiltFromTheMasterRows)

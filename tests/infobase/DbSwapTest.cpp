@@ -61,6 +61,57 @@ TEST_F(DbSwap, SelectAllWritesEverySelectedSlotWhole)
     }
 }
 
+// The records that a run takes straight from the base are those that the
+// selection run writes into the slots, whatever order the run asks for them
+// in (backwards here: each record but the first is read before its turn), and
+// within a transaction that writes the month's rows of those handed over.
+TEST_F(DbSwap, TheFeedHandsOverWhatTheSlotsHold)
+{
+    Fill(30);
+    ASSERT_TRUE(SelectAllToSwap(base, Selection{}));
+    std::vector<int> order;
+    for (const EmployeeListEntry& e : base.list) order.push_back(e.slot);
+    std::sort(order.rbegin(), order.rend());
+    const int unused = base.capacity(); // no master row
+    ASSERT_GT(unused, order.front());
+    order.insert(order.begin() + 10, unused);
+
+    const QSqlDatabase db = Db(base);
+    db::Transaction run(db);
+    {
+        EmployeeRecordFeed feed(base, order);
+        // One read ahead of its turn (every lower slot waits with it) packs
+        // into the bytes of its slot.
+        const int ahead = order[15];
+        EmployeeRecord inSlot;
+        ASSERT_TRUE(base.swap.readSlot(ahead, inSlot));
+        int seen = 0;
+        feed.readAhead(ahead, [&](const EmployeeRecord& rec) {
+            EXPECT_EQ(SlotBytes(rec), SlotBytes(inSlot));
+            ++seen;
+        });
+        EXPECT_EQ(seen, 1);
+        for (const int slot : order) {
+            SCOPED_TRACE(slot);
+            feed.makeCurrent(slot);
+            EXPECT_EQ(base.currentSlot, slot);
+            EmployeeRecord inSlot;
+            if (slot != unused) {
+                ASSERT_TRUE(base.swap.readSlot(slot, inSlot));
+            }
+            EXPECT_EQ(base.current, inSlot);
+            base.current.rows[65].kod = 999;
+            base.current.rows[65].sum = 100;
+            if (slot != unused)
+                SaveProizvZarpByRec(base, slot, 1);
+        }
+    }
+    run.commit();
+    base.CloseSwapFile();
+    LoadEmployee(base, order.back());
+    EXPECT_EQ(base.current.rows[65].kod, 999);
+}
+
 TEST_F(DbSwap, RunsTakeTheirBlocksAndPeriod)
 {
     Fill(10);

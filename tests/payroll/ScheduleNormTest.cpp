@@ -262,20 +262,37 @@ TEST(FindPayKind, EmptyTableBadCodesAndMisses)
         k.kod = std::uint16_t(code);
         base.payKinds.push_back(k);
     }
-    EXPECT_EQ(FindPayKind(doc, 0), -1);
-    EXPECT_EQ(FindPayKind(doc, -1), -1);
-    EXPECT_EQ(FindPayKind(doc, 1), 0);
-    EXPECT_EQ(FindPayKind(doc, 995), 6);
-    EXPECT_EQ(FindPayKind(doc, 600), 3);
-    EXPECT_EQ(FindPayKind(doc, 4), -1);
-    EXPECT_EQ(FindPayKind(doc, 999), -1);
-    EXPECT_EQ(FindPayKind(doc, 902 + 65536), -1); // codes are 16-bit
-    for (int code = 1; code < 1000; ++code) {
-        const int i = FindPayKind(doc, code);
-        if (i >= 0) {
-            EXPECT_EQ(base.payKinds[std::size_t(i)].kod, code);
+    // Searched, then found through the table's index.
+    for (const bool indexed : {false, true}) {
+        SCOPED_TRACE(indexed);
+        if (indexed)
+            base.IndexPayKinds();
+        EXPECT_EQ(FindPayKind(doc, 0), -1);
+        EXPECT_EQ(FindPayKind(doc, -1), -1);
+        EXPECT_EQ(FindPayKind(doc, 1), 0);
+        EXPECT_EQ(FindPayKind(doc, 995), 6);
+        EXPECT_EQ(FindPayKind(doc, 600), 3);
+        EXPECT_EQ(FindPayKind(doc, 4), -1);
+        EXPECT_EQ(FindPayKind(doc, 999), -1);
+        EXPECT_EQ(FindPayKind(doc, 902 + 65536), -1); // codes are 16-bit
+        for (int code = 1; code < 1000; ++code) {
+            const int i = FindPayKind(doc, code);
+            if (i >= 0) {
+                EXPECT_EQ(base.payKinds[std::size_t(i)].kod, code);
+            }
         }
     }
+    // A table changed after it was indexed is still searched right: 50 put
+    // in before 71, 995 taken out.
+    PayKind fifty;
+    fifty.kod = 50;
+    base.payKinds.insert(base.payKinds.begin() + 2, fifty);
+    base.payKinds.pop_back();
+    EXPECT_EQ(FindPayKind(doc, 50), 2);
+    EXPECT_EQ(FindPayKind(doc, 71), 3);
+    EXPECT_EQ(FindPayKind(doc, 600), 4);
+    EXPECT_EQ(FindPayKind(doc, 902), 6);
+    EXPECT_EQ(FindPayKind(doc, 995), -1);
 }
 
 TEST(RoundByPayKind, KindFieldsAndBaseSettings)

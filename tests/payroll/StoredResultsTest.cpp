@@ -24,8 +24,9 @@ namespace {
 
 const QString kGoldenFolder = QStringLiteral(KALVOR_SOURCE_DIR "/tests/payroll/golden/");
 
-// Runs the calculation screen's worker over every employee and waits for it.
-int RunMonth(PayrollDoc& doc)
+// Runs the calculation screen's worker over every employee (or the one of
+// the personnel number) and waits for it.
+int RunMonth(PayrollDoc& doc, int personnelNumber = 0)
 {
     platform::TaskThread thread;
     QEventLoop loop;
@@ -36,6 +37,7 @@ int RunMonth(PayrollDoc& doc)
     });
     CalcThreadParams params;
     params.document = &doc;
+    params.personnelNumber = personnelNumber;
     thread.start(params, &CalculationThreadProc);
     loop.exec();
     return result;
@@ -126,5 +128,26 @@ TEST(StoredResults, FixtureEmployeesWithABrigade)
         payrolltest::MonthRunShape{.employees = 60, .demoWeightArchive = true, .brigadeMembers = 25});
     ASSERT_EQ(RunMonth(doc), platform::TASK_DONE);
     ExpectGolden(StoredResults(doc.infoBase), QStringLiteral("fixture-month.txt"));
+    CloseBase(doc.infoBase);
+}
+
+// A member of a brigade computed alone gets the share that the whole run
+// gave him: the other members' records are read for the sharing though they
+// are not computed.
+TEST(StoredResults, ABrigadeMemberComputedAloneStoresWhatTheWholeRunStored)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    PayrollDoc doc;
+    payrolltest::BuildMonthRunBase(doc, dir.path(), QStringLiteral("month"),
+                                   payrolltest::MonthRunShape{.employees = 12, .brigadeMembers = 5});
+    ASSERT_EQ(RunMonth(doc), platform::TASK_DONE);
+    const QByteArray whole = StoredResults(doc.infoBase);
+    for (const int index : {0, 4}) {
+        const EmployeeListEntry member = doc.infoBase.list[std::size_t(index)];
+        ASSERT_EQ(RunMonth(doc, member.tabN()), platform::TASK_DONE) << index;
+        EXPECT_EQ(doc.infoBase.attributes[std::size_t(member.slot - 1)].err, 0) << index;
+        EXPECT_EQ(StoredResults(doc.infoBase).toStdString(), whole.toStdString()) << index;
+    }
     CloseBase(doc.infoBase);
 }
