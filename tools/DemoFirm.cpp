@@ -5,7 +5,6 @@
 #include "infobase/BaseBuilding.h"
 #include "infobase/EmployeeSelection.h"
 #include "infobase/InfoBaseDb.h"
-#include "payroll/CalcEmployeeMonth.h"
 #include "payroll/CalcErrors.h"
 #include "payroll/CalcThread.h"
 #include "payroll/MonthChange.h"
@@ -19,7 +18,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 namespace kalvor::tools {
 
@@ -1375,28 +1373,15 @@ void EnterDemoMonth(CInfoBase& base, std::vector<EmployeeRecord>& records, std::
 // selects, as the calculation screen does.
 void ComputeDemoMonth(PayrollDoc& doc)
 {
-    CInfoBase& base = doc.infoBase;
-    if (!SelectAllToSwap(base, Selection{}))
+    const CalcInPlaceRun run = CalcWholeMonthInPlace(doc);
+    if (!run.selected)
         throw SourceError("the demo's employees cannot be written to the work file");
-    base.OpenSwapFile();
-    CalcThreadParams params;
-    params.document = &doc;
-    std::vector<int> indexes;
-    SelectEmployeesForCalculation(params, doc, indexes);
-    auto work = std::make_unique<CalcWorkBuffer>();
-    auto rows = std::make_unique<CalcResultBuffer>();
-    for (const int index : indexes) {
-        const int result = CalcEmployeeMonth(doc, rows->data(), index, work.get(), CalcStore);
-        if (result < 0) {
-            base.CloseSwapFile();
-            throw SourceError(QStringLiteral("the demo's month %1, employee %2: %3")
-                                  .arg(base.config.reportingMonth())
-                                  .arg(base.list[std::size_t(index)].tabN())
-                                  .arg(CalcErrorText(result))
-                                  .toStdString());
-        }
-    }
-    base.CloseSwapFile();
+    if (run.result < 0)
+        throw SourceError(QStringLiteral("the demo's month %1, employee %2: %3")
+                              .arg(doc.infoBase.config.reportingMonth())
+                              .arg(doc.infoBase.list[std::size_t(run.index)].tabN())
+                              .arg(CalcErrorText(run.result))
+                              .toStdString());
 }
 
 // The demo year from January to the reporting month: each month entered,

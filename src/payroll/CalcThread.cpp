@@ -6,6 +6,7 @@
 #include "platform/Db.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 namespace kalvor {
@@ -198,6 +199,33 @@ TaskOutcome LoadAndCalculate(platform::TaskContext& ctx, PayrollDoc& doc, const 
         return TaskOutcome(platform::TASK_STOPPED, 0);
     ctx.progress(0, int(indexes.size()));
     return CalculateEmployees(ctx, doc, indexes, records, run);
+}
+
+CalcInPlaceRun CalcWholeMonthInPlace(PayrollDoc& doc)
+{
+    CalcInPlaceRun run;
+    CInfoBase& base = doc.infoBase;
+    if (!SelectAllToSwap(base, Selection{})) {
+        run.selected = false;
+        return run;
+    }
+    base.OpenSwapFile();
+    SwapCloser closer{base};
+    CalcThreadParams params;
+    params.document = &doc;
+    std::vector<int> indexes;
+    SelectEmployeesForCalculation(params, doc, indexes);
+    auto work = std::make_unique<CalcWorkBuffer>();
+    auto rows = std::make_unique<CalcResultBuffer>();
+    for (const int index : indexes) {
+        run.result = CalcEmployeeMonth(doc, rows->data(), index, work.get(), CalcStore);
+        if (run.result < 0) {
+            run.index = index;
+            break;
+        }
+        run.result = 0;
+    }
+    return run;
 }
 
 TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadParams& params)

@@ -51,6 +51,19 @@ struct CalcThreadParams : platform::TaskThreadParams {
 // dismissal status 4 only when they have bonus lines this month.
 void SelectEmployeesForCalculation(const CalcThreadParams& filter, const PayrollDoc& doc, std::vector<int>& list);
 
+// The whole firm's month computed and stored on this thread, every employee
+// through the work file, stopping at the first that fails: for building the
+// demo firm's months and for tests that print from computed results (the
+// screen runs the worker below). `selected` is false when the work file could
+// not be written; otherwise `result` is 0, or the error code (negative) of the
+// employee of list index `index`.
+struct CalcInPlaceRun {
+    bool selected = true;
+    int result = 0;
+    int index = -1;
+};
+CalcInPlaceRun CalcWholeMonthInPlace(PayrollDoc& doc);
+
 // The worker body (run it with platform::TaskThread::start).
 platform::TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadParams& params);
 
