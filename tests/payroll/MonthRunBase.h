@@ -7,6 +7,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "payroll/PayKinds.h"
 #include "payroll/PayrollDocument.h"
+#include "platform/Db.h"
 #include "support/TestFixture.h"
 #include "values/Values.h"
 
@@ -90,6 +91,8 @@ inline void BuildMonthRunBase(kalvor::PayrollDoc& doc, const QString& folder, co
     CInfoBase& base = doc.infoBase;
     doc.setWorkFolder(folder + QLatin1Char('/'));
     base.baseName = name;
+    if (kalvor::db::ServerInUse()) // a server keeps the base of an earlier test
+        DeleteBase(folder, base.baseName);
     CreateSchemaBase(folder, base.baseName);
     OpenBase(base);
     FixtureBase fx = BuildFixtureBase(base, shape.employees, 42);
