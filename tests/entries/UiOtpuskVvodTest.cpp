@@ -65,6 +65,17 @@ protected:
         view->Dlg()->Field(COtpuskVvodDlg::IdLength)->setFocus();
         PressKey(Qt::Key_Return);
     }
+    // Тихонов's new vacation of `days` from 18 April 2011, typed and computed
+    // on the spot without a message.
+    void ComputeAprilVacationOf110(COtpuskVvodView* view, const MessageRecorder& boxes, const QString& days)
+    {
+        Apply(view, 110);
+        view->Dlg()->StartPicker()->SetDate(QDate(2011, 4, 18));
+        Type(view, COtpuskVvodDlg::IdLength, days);
+        Compute(view);
+        ASSERT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+        ASSERT_GT(view->Dlg()->LastResult(), 0);
+    }
     const ib::LineArray<ib::VacationNote>& Notes() const { return doc->infoBase.otp; }
     QString Cell(COtpuskVvodView* view, int grid, int row, int col) const
     {
@@ -310,13 +321,7 @@ TEST_F(VacationScreen, ANewVacationIsComputedOnTheSpotAndPaidInTheMonth)
 {
     MessageRecorder boxes;
     COtpuskVvodView* view = Open();
-    Apply(view, 110);
-    COtpuskVvodDlg* dlg = view->Dlg();
-    dlg->StartPicker()->SetDate(QDate(2011, 4, 18));
-    Type(view, COtpuskVvodDlg::IdLength, QStringLiteral("5"));
-    Compute(view);
-    ASSERT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
-    ASSERT_GT(dlg->LastResult(), 0);
+    ASSERT_NO_FATAL_FAILURE(ComputeAprilVacationOf110(view, boxes, QStringLiteral("5")));
     const int vacationRow = AccrualRow(view, QStringLiteral("Оплата ежегодного отпуска"));
     ASSERT_GT(vacationRow, 0);
     const QString shownPay = Cell(view, COtpuskVvodDlg::IdAccrualGrid, vacationRow, 3);
@@ -353,13 +358,7 @@ TEST_F(VacationScreen, TheNotesAmountToPayIsTheMonthsNet)
 {
     MessageRecorder boxes;
     COtpuskVvodView* view = Open();
-    Apply(view, 110);
-    COtpuskVvodDlg* dlg = view->Dlg();
-    dlg->StartPicker()->SetDate(QDate(2011, 4, 18));
-    Type(view, COtpuskVvodDlg::IdLength, QStringLiteral("14"));
-    Compute(view);
-    ASSERT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
-    ASSERT_GT(dlg->LastResult(), 0);
+    ASSERT_NO_FATAL_FAILURE(ComputeAprilVacationOf110(view, boxes, QStringLiteral("14")));
     const int salaryRow = AccrualRow(view, QStringLiteral("Оплата по окладу"));
     ASSERT_GT(salaryRow, 0);
     EXPECT_EQ(Cell(view, COtpuskVvodDlg::IdAccrualGrid, salaryRow, 2), QStringLiteral("11"));

@@ -99,6 +99,18 @@ QString Tool(const char* name, const QStringList& arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+// The month computed and stored, then the employees written anew into the
+// swap file with their results, as the statement thread does; the base closed.
+void ComputeMonthIntoSwapFile(PayrollDoc& doc)
+{
+    CInfoBase& base = doc.infoBase;
+    ASSERT_NO_FATAL_FAILURE(kalvor::testsupport::ComputeAndStoreMonth(doc));
+    LoadAll(base);
+    ASSERT_TRUE(SelectAllToSwap(base, Selection{}));
+    base.OpenSwapFile();
+    CloseBase(base);
+}
+
 } // namespace
 
 // The demo firm's loan repayments (kind 760) stand in the fourth deduction
@@ -113,11 +125,7 @@ TEST(SettlementStatementDemo, LoanRepaymentsHaveAColumnOfTheLayout)
     PayrollDoc doc;
     ASSERT_NO_FATAL_FAILURE(OpenDemoDocument(doc, dir.path() + QLatin1Char('/')));
     CInfoBase& base = doc.infoBase;
-    kalvor::testsupport::ComputeAndStoreMonth(doc);
-    LoadAll(base);
-    ASSERT_TRUE(SelectAllToSwap(base, Selection{}));
-    base.OpenSwapFile();
-    CloseBase(base);
+    ASSERT_NO_FATAL_FAILURE(ComputeMonthIntoSwapFile(doc));
 
     platform::SetWorkingFolder(QStringLiteral(KALVOR_SOURCE_DIR "/data"));
     const SettlementPlan plan = PlanSettlementStatement(SettlementT51, doc);
@@ -168,14 +176,8 @@ TEST(SettlementStatementPdf, DemoFirmsMonthInEachForm)
                         folder + QStringLiteral("Shablon/") + QLatin1String(form) + QStringLiteral(".rtf")));
     platform::SetWorkingFolder(folder);
 
-    // The month computed and stored, then the employees written anew into
-    // the swap file with their results, as the statement thread does.
     CInfoBase& base = doc.infoBase;
-    kalvor::testsupport::ComputeAndStoreMonth(doc);
-    LoadAll(base);
-    ASSERT_TRUE(SelectAllToSwap(base, Selection{}));
-    base.OpenSwapFile();
-    CloseBase(base);
+    ASSERT_NO_FATAL_FAILURE(ComputeMonthIntoSwapFile(doc));
     const QString someone = base.shortNames[std::size_t(base.list.front().slot - 1)];
 
     const QString buildFolder = QStringLiteral(KALVOR_DATA_DIR "/../");

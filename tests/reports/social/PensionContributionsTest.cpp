@@ -614,9 +614,7 @@ TEST_F(PensionRun, FailuresAndStop)
 // from every employee's archive: the pension (990) in its insurance and
 // funded parts, the federal (994) and territorial (993) medical funds. The
 // quarter may differ from the stored kopecks by the rounding of its three
-// months. (The months do not agree yet: a reversal the demo files in
-// February against January moves 1,800.00 between them in the report but
-// not in the stored contributions.)
+// months.
 TEST(PensionDemo, QuarterAccruedIsTheStoredMonths)
 {
     QTemporaryDir dir;
