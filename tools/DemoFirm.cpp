@@ -1374,13 +1374,14 @@ void EnterDemoMonth(CInfoBase& base, std::vector<EmployeeRecord>& records, std::
 void ComputeDemoMonth(PayrollDoc& doc)
 {
     const CalcInPlaceRun run = CalcWholeMonthInPlace(doc);
-    if (!run.selected)
-        throw SourceError("the demo's employees cannot be written to the work file");
-    if (run.result < 0)
+    const QString month = QString::number(doc.infoBase.config.reportingMonth());
+    if (run.outcome.result != platform::TASK_DONE)
+        throw SourceError(QStringLiteral("the demo's month %1: %2").arg(month, run.outcome.message).toStdString());
+    if (run.outcome.detail != 0)
         throw SourceError(QStringLiteral("the demo's month %1, employee %2: %3")
-                              .arg(doc.infoBase.config.reportingMonth())
-                              .arg(doc.infoBase.list[std::size_t(run.index)].tabN())
-                              .arg(CalcErrorText(run.result))
+                              .arg(month)
+                              .arg(run.failedTabN)
+                              .arg(CalcErrorText(run.failedCode))
                               .toStdString());
 }
 

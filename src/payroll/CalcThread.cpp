@@ -6,7 +6,6 @@
 #include "platform/Db.h"
 
 #include <algorithm>
-#include <memory>
 #include <optional>
 
 namespace kalvor {
@@ -203,27 +202,21 @@ TaskOutcome LoadAndCalculate(platform::TaskContext& ctx, PayrollDoc& doc, const 
 
 CalcInPlaceRun CalcWholeMonthInPlace(PayrollDoc& doc)
 {
-    CalcInPlaceRun run;
-    CInfoBase& base = doc.infoBase;
-    if (!SelectAllToSwap(base, Selection{})) {
-        run.selected = false;
-        return run;
-    }
-    base.OpenSwapFile();
-    SwapCloser closer{base};
     CalcThreadParams params;
     params.document = &doc;
-    std::vector<int> indexes;
-    SelectEmployeesForCalculation(params, doc, indexes);
-    auto work = std::make_unique<CalcWorkBuffer>();
-    auto rows = std::make_unique<CalcResultBuffer>();
-    for (const int index : indexes) {
-        run.result = CalcEmployeeMonth(doc, rows->data(), index, work.get(), CalcStore);
-        if (run.result < 0) {
-            run.index = index;
+    CalcInPlaceRun run;
+    run.outcome = platform::TaskThread::runHere(
+        [&params](platform::TaskContext& ctx) { return CalculationThreadProc(ctx, params); });
+    if (run.outcome.result != platform::TASK_DONE || run.outcome.detail == 0)
+        return run;
+    const CInfoBase& base = doc.infoBase;
+    for (const EmployeeListEntry& e : base.list) {
+        const int code = base.attributes[std::size_t(e.slot - 1)].err;
+        if (code != 0) {
+            run.failedTabN = int(e.tabN());
+            run.failedCode = -code;
             break;
         }
-        run.result = 0;
     }
     return run;
 }

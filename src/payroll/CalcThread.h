@@ -51,16 +51,16 @@ struct CalcThreadParams : platform::TaskThreadParams {
 // dismissal status 4 only when they have bonus lines this month.
 void SelectEmployeesForCalculation(const CalcThreadParams& filter, const PayrollDoc& doc, std::vector<int>& list);
 
-// The whole firm's month computed and stored on this thread, every employee
-// through the work file, stopping at the first that fails: for building the
-// demo firm's months and for tests that print from computed results (the
-// screen runs the worker below). `selected` is false when the work file could
-// not be written; otherwise `result` is 0, or the error code (negative) of the
-// employee of list index `index`.
+// The whole firm's month computed and stored on this thread by the worker
+// body below, run to its end: for building the demo firm's months and for
+// tests that print from computed results (the screen runs the body on a
+// worker). `outcome` is the run's; `failedTabN` the personnel number of the
+// first employee in the list whose calculation failed, with his error code
+// (negative) in `failedCode`, or 0.
 struct CalcInPlaceRun {
-    bool selected = true;
-    int result = 0;
-    int index = -1;
+    platform::TaskOutcome outcome;
+    int failedTabN = 0;
+    int failedCode = 0;
 };
 CalcInPlaceRun CalcWholeMonthInPlace(PayrollDoc& doc);
 

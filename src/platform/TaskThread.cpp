@@ -39,29 +39,33 @@ struct TaskThread::Run {
 
 void TaskContext::progress(int position, int count)
 {
-    TaskThread* owner = m_owner;
-    m_owner->post(m_generation, [owner, position, count] { emit owner->progress(position, count); });
+    report([position, count](TaskThread* owner) { emit owner->progress(position, count); });
 }
 
 void TaskContext::stage(int wParam, int lParam)
 {
-    TaskThread* owner = m_owner;
-    m_owner->post(m_generation, [owner, wParam, lParam] { emit owner->stage(wParam, lParam); });
+    report([wParam, lParam](TaskThread* owner) { emit owner->stage(wParam, lParam); });
 }
 
 void TaskContext::calcProgress(int index, int errors)
 {
-    TaskThread* owner = m_owner;
-    m_owner->post(m_generation, [owner, index, errors] { emit owner->calcProgress(index, errors); });
+    report([index, errors](TaskThread* owner) { emit owner->calcProgress(index, errors); });
 }
 
 void TaskContext::calcProgress(int index, int errors, int position, int count)
 {
-    TaskThread* owner = m_owner;
-    m_owner->post(m_generation, [owner, index, errors, position, count] {
+    report([index, errors, position, count](TaskThread* owner) {
         emit owner->progress(position, count);
         emit owner->calcProgress(index, errors);
     });
+}
+
+void TaskContext::report(std::function<void(TaskThread*)> emitter)
+{
+    if (!m_owner) // a body run on the calling thread reports to nobody
+        return;
+    TaskThread* owner = m_owner;
+    m_owner->post(m_generation, [owner, emitter = std::move(emitter)] { emitter(owner); });
 }
 
 bool ProgressPacer::due()
@@ -75,6 +79,12 @@ bool ProgressPacer::due()
 }
 
 int TaskContext::runOnGui(const std::function<int()>& fn) { return GuiBridge::runBlocking(fn, m_stop); }
+
+TaskOutcome TaskThread::runHere(const Body& body)
+{
+    TaskContext context(nullptr, 0, std::stop_token());
+    return body(context);
+}
 
 TaskThread::TaskThread(QObject* parent) : QObject(parent) {}
 

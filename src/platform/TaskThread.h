@@ -161,6 +161,8 @@ public:
 
 private:
     friend class TaskThread;
+    // Posts emitter to the owner's thread, for this run only.
+    void report(std::function<void(TaskThread*)> emitter);
     TaskContext(TaskThread* owner, quint64 generation, std::stop_token stop)
         : m_owner(owner), m_generation(generation), m_stop(std::move(stop))
     {}
@@ -200,6 +202,11 @@ public:
     {
         return startOn(worker, bind(std::move(params), std::move(fn)));
     }
+
+    // Runs body on the calling thread, to its end, with a context that reports
+    // to nobody and is never stopped: for work that must end before the caller
+    // goes on and has no screen to show (building a base, tests).
+    static TaskOutcome runHere(const Body& body);
 
     // True from start() until the worker's body has returned.
     bool isRunning() const;

@@ -138,6 +138,28 @@ TEST(TaskThread, ReportsArriveInOrderOnTheOwnersThreadAndDoneComesLast)
     EXPECT_EQ(view.lastResult, TASK_NO_DATA);
 }
 
+// A body run on the calling thread ends before runHere returns, is never
+// stopped, and its reports reach nobody (an owner that exists hears nothing).
+TEST(TaskThread, ABodyRunHereEndsOnTheCallingThreadAndReportsToNobody)
+{
+    FakeTaskView view;
+    std::thread::id ranOn;
+    const TaskOutcome outcome = TaskThread::runHere([&](TaskContext& ctx) -> TaskOutcome {
+        ranOn = std::this_thread::get_id();
+        ctx.stage();
+        ctx.progress(1, 2);
+        ctx.calcProgress(0, 0);
+        ctx.calcProgress(1, 1, 2, 2);
+        return {ctx.stopRequested() ? TASK_STOPPED : TASK_DONE, 3, QStringLiteral("готово")};
+    });
+    EXPECT_EQ(ranOn, std::this_thread::get_id());
+    EXPECT_EQ(outcome.result, TASK_DONE);
+    EXPECT_EQ(outcome.detail, 3);
+    EXPECT_EQ(outcome.message, QStringLiteral("готово"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(view.events.isEmpty());
+}
+
 TEST(TaskThread, StopEndsTheRunWithStoppedAndDoneStillArrives)
 {
     FakeTaskView view;

@@ -1,7 +1,7 @@
 #pragma once
 // The month of every employee the calculation worker selects, computed and
-// stored as the calculation thread does it (the work file written first,
-// closed after), for the tests that print from computed results.
+// stored by the calculation's own run, for the tests that print from
+// computed results.
 #include "payroll/CalcThread.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +11,8 @@ namespace kalvor::testsupport {
 inline void ComputeAndStoreMonth(PayrollDoc& doc)
 {
     const CalcInPlaceRun run = CalcWholeMonthInPlace(doc);
-    ASSERT_TRUE(run.selected);
-    ASSERT_GE(run.result, 0) << "list index " << run.index;
+    ASSERT_EQ(run.outcome.result, platform::TASK_DONE) << run.outcome.message.toStdString();
+    ASSERT_EQ(run.outcome.detail, 0) << "employee " << run.failedTabN << ", error " << run.failedCode;
 }
 
 } // namespace kalvor::testsupport
