@@ -1197,14 +1197,10 @@ void saveComputedRows(const QSqlDatabase& db, int slot, int kvProizv, const Empl
         b << slot << i;
         bindRow(b, a);
     }
-    try {
-        batch.run();
-    } catch (const db::DbError&) {
-        // A slot without a master row refuses the rows (they would have no
-        // id): then nothing is stored, as the files do.
-        if (batch.rowsOf(0) != 0)
-            throw;
-    }
+    // A slot without a master row refuses the rows (they would have no id):
+    // then nothing is stored, as the files do.
+    batch.nothingWhenNoRows(0);
+    batch.run();
 }
 
 } // namespace

@@ -103,6 +103,103 @@ std::vector<int> SlotsOf(const CInfoBase& base, const std::vector<int>& indexes)
 
 } // namespace
 
+namespace {
+
+// The employees of a run computed and stored one after another. On a server
+// an employee's store is only sent, and its answer read while the next one
+// is computed (or before anything else is written), so that the server
+// writes while the engine computes; an employee's amount to pay counts only
+// once his rows are stored, so a failed answer gives back the one before.
+class EmployeeWalk {
+public:
+    EmployeeWalk(PayrollDoc& doc, std::optional<EmployeeRecordFeed>& records, db::Transaction& run)
+        : m_base(doc.infoBase), m_doc(doc), m_records(records), m_run(run), m_later(Db(m_base))
+    {
+        m_options.brigades = &m_brigades; // the brigade members are measured once for the whole run
+    }
+
+    // Computes and stores the employee of the list index; the engine's result.
+    // Commits what is stored and throws when the employee or the store before
+    // him fails (a lost connection leaves nothing to commit).
+    int compute(int index)
+    {
+        const int slot = m_base.list[std::size_t(index)].slot;
+        try {
+            m_records->makeCurrent(slot);
+            const int sentBefore = m_later.sent();
+            const double toPay = toPayOf(slot);
+            // Each employee's save stays atomic on its own (a savepoint).
+            const int r = CalcEmployeeMonth(m_doc, m_rows.data(), index, &m_work, CalcStore, m_options);
+            if (m_later.sent() != sentBefore)
+                m_awaited = Awaited{slot, toPay};
+            return r;
+        } catch (const db::DbError& e) {
+            if (e.code() == db::E_DB_CONNECTION_LOST) {
+                m_records.reset();
+                throw;
+            }
+            keepWhatIsStored();
+            throw;
+        } catch (...) {
+            keepWhatIsStored();
+            throw;
+        }
+    }
+
+    // After the last employee: the answer still due; throws as compute() does.
+    void finish()
+    {
+        m_records.reset();
+        try {
+            m_later.collect();
+        } catch (const db::DbError& e) {
+            if (e.code() == db::E_DB_CONNECTION_LOST)
+                throw;
+            keepWhatIsStored();
+            throw;
+        }
+    }
+
+private:
+    struct Awaited {
+        int slot = 0;
+        double toPay = 0; // his amount to pay before the calculation
+    };
+
+    double toPayOf(int slot) const
+    {
+        return std::size_t(slot - 1) < m_base.zar1.size() ? m_base.zar1[std::size_t(slot - 1)] : 0;
+    }
+
+    // Ends the run after a failure, committing the employees whose rows are stored.
+    void keepWhatIsStored()
+    {
+        m_records.reset();
+        try {
+            m_later.collect();
+        } catch (const db::DbError& e) {
+            if (e.code() == db::E_DB_CONNECTION_LOST)
+                throw;
+        }
+        if (m_later.failed() && std::size_t(m_awaited.slot - 1) < m_base.zar1.size())
+            m_base.zar1[std::size_t(m_awaited.slot - 1)] = m_awaited.toPay;
+        m_run.commit();
+    }
+
+    CInfoBase& m_base;
+    PayrollDoc& m_doc;
+    std::optional<EmployeeRecordFeed>& m_records;
+    db::Transaction& m_run;
+    db::AnswersLater m_later;
+    CalcWorkBuffer m_work;
+    CalcResultBuffer m_rows{};
+    BrigadeMeasures m_brigades;
+    CalcOptions m_options;
+    Awaited m_awaited; // the last employee whose store was only sent
+};
+
+} // namespace
+
 // Computes the employees inside the run's transaction and stores the status
 // words; commits what is done also when an employee's calculation throws
 // (other than a lost connection, which leaves nothing to commit).
@@ -113,40 +210,22 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
     int errors = 0;
     bool stopped = false;
     CalcProgressReport report(ctx, int(indexes.size()));
-    CalcWorkBuffer work;
-    CalcResultBuffer rows{};
-    // The brigade members are measured once for the whole run.
-    BrigadeMeasures brigades;
-    CalcOptions options;
-    options.brigades = &brigades;
-    for (const int index : indexes) {
-        int r = 0;
-        try {
-            records->makeCurrent(base.list[std::size_t(index)].slot);
-            // Each employee's save stays atomic on its own (a savepoint).
-            r = CalcEmployeeMonth(doc, rows.data(), index, &work, CalcStore, options);
-        } catch (const db::DbError& e) {
-            records.reset();
-            if (e.code() != db::E_DB_CONNECTION_LOST)
-                run.commit(); // the employees before this one keep their results
-            throw;
-        } catch (...) {
-            records.reset();
-            run.commit();
-            throw;
+    {
+        EmployeeWalk walk(doc, records, run);
+        for (const int index : indexes) {
+            if (const int r = walk.compute(index); r < 0) {
+                const int slot = base.list[std::size_t(index)].slot;
+                base.attributes[std::size_t(slot - 1)].err = u16(-r);
+                ++errors;
+            }
+            report.computed(index, errors);
+            if (ctx.stopRequested()) {
+                stopped = true;
+                break;
+            }
         }
-        if (r < 0) {
-            const int slot = base.list[std::size_t(index)].slot;
-            base.attributes[std::size_t(slot - 1)].err = u16(-r);
-            ++errors;
-        }
-        report.computed(index, errors);
-        if (ctx.stopRequested()) {
-            stopped = true;
-            break;
-        }
+        walk.finish();
     }
-    records.reset();
     report.flush();
     // The status words and the amounts to pay of the employees computed so far
     // (the pay sheet reads the amounts after a restart).

@@ -69,8 +69,9 @@ ThreadConnections& threadConnections()
     return t;
 }
 
-void checkInjectedFailure(const QSqlDatabase& db, const QString& sql)
+void beforeStatement(const QSqlDatabase& db, const QString& sql)
 {
+    readDueAnswer(db);
     if (injectedDisconnectCountdown > 0 && --injectedDisconnectCountdown == 0 && IsServer(db)) {
         QSqlQuery end(db);
         end.exec(QStringLiteral("SELECT pg_terminate_backend(pg_backend_pid())"));
@@ -253,6 +254,7 @@ void Connection::closeForThread(const QString& baseFile)
     t.rawStatements.erase(name);
     t.statements.erase(name);
     t.serverPrepared.erase(name);
+    t.later.erase(name);
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         db.close();
@@ -292,7 +294,7 @@ Recordset::Recordset(const QSqlDatabase& db, const QString& sql) : db_(db), quer
 
 void Recordset::exec()
 {
-    checkInjectedFailure(db_, sql_);
+    beforeStatement(db_, sql_);
     if (!query_.exec())
         throw failure(db_, query_.lastError(), sql_);
 }
@@ -423,7 +425,7 @@ bool RawStatement::next()
         return running_;
     }
     if (!running_) {
-        checkInjectedFailure(db_, sql_);
+        beforeStatement(db_, sql_);
         running_ = true;
     }
     if (step())
@@ -511,7 +513,7 @@ void RawStatement::exec()
         server_->reset();
         return;
     }
-    checkInjectedFailure(db_, sql_);
+    beforeStatement(db_, sql_);
     while (step()) {
     }
     sqlite3_reset(stmt_);
@@ -525,7 +527,7 @@ qint64 RawStatement::selectInt64()
         server_->reset();
         return value;
     }
-    checkInjectedFailure(db_, sql_);
+    beforeStatement(db_, sql_);
     const qint64 value = step() ? sqlite3_column_int64(stmt_, 0) : 0;
     sqlite3_reset(stmt_);
     return value;
@@ -542,7 +544,7 @@ RawStatement& RawStatementFor(const QSqlDatabase& db, const QString& sql)
 
 void Execute(const QSqlDatabase& db, const QString& sql)
 {
-    checkInjectedFailure(db, sql);
+    beforeStatement(db, sql);
     QSqlQuery q(db);
     if (!q.exec(sql))
         throw failure(db, q.lastError(), sql);
@@ -564,6 +566,7 @@ void savepointStatement(const QSqlDatabase& db, const QString& sql)
 
 Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db)
 {
+    readDueAnswer(db_);
     int& depth = threadConnections().depth[db_.connectionName()];
     if (depth == 0) {
         if (kind == Write && IsServer(db_))
@@ -590,6 +593,7 @@ void Transaction::commit()
 {
     if (done_)
         return;
+    readDueAnswer(db_);
     int& depth = threadConnections().depth[db_.connectionName()];
     if (depth_ == 1) {
         QSqlQuery q(db_);
@@ -606,6 +610,13 @@ Transaction::~Transaction()
 {
     if (done_)
         return;
+    // An answer still due is read first (the session takes no other
+    // statement before it); what it says no longer matters, as everything
+    // since the savepoint or the transaction's start is undone.
+    try {
+        readDueAnswer(db_);
+    } catch (const DbError&) {
+    }
     int& depth = threadConnections().depth[db_.connectionName()];
     QSqlQuery q(db_);
     if (depth_ == 1) {

@@ -229,16 +229,45 @@ public:
     Batch& bind(int index, const QString& value);
     // Null, integers, floating point, text and bytes.
     Batch& bind(int index, const QVariant& value);
+    // On a server: a failure of the batch is none when its statement-th query
+    // (from 0) gave no rows; the batch then writes nothing. For statements
+    // that find the row they belong to themselves: without it there is
+    // nothing to write.
+    void nothingWhenNoRows(int statement);
     // Runs what was added; throws DbError, and then nothing of it stays.
+    // While an AnswersLater scope lives on the connection, a batch inside a
+    // transaction on a server is only sent.
     void run();
-    // On a server, after run() (also one that threw): the number of rows that
-    // the statement-th query added (from 0) gave; -1 when it gave none (it did
-    // not run, it is no query, or the base is a file).
-    int rowsOf(int statement) const;
 
 private:
     struct Impl;
     std::unique_ptr<Impl> d;
+};
+
+// While it lives, a batch run inside a transaction on a server connection
+// is sent and run() returns without waiting for the server's answer, so that
+// the caller computes on while the server writes. The answer is read before
+// anything else runs on the connection (the next batch, any statement, the
+// transaction's end) or by collect(); its failure is thrown there, the batch
+// undone as run() would undo it. One answer at most is due at a time. On a
+// base file nothing changes.
+class AnswersLater {
+public:
+    explicit AnswersLater(const QSqlDatabase& db);
+    // An answer still due is read; its failure is dropped, so collect()
+    // before the scope ends whenever the transaction is to be committed.
+    ~AnswersLater();
+    AnswersLater(const AnswersLater&) = delete;
+    AnswersLater& operator=(const AnswersLater&) = delete;
+    // Reads the answer still due, if any; throws its failure.
+    void collect();
+    // The batches sent without waiting since the scope began.
+    int sent() const;
+    // Whether an answer read since the scope began failed.
+    bool failed() const;
+
+private:
+    QSqlDatabase db_;
 };
 
 // Turns the base file to the write-ahead journal (kept in the file from then

@@ -19,6 +19,26 @@ class RawStatement;
 
 namespace detail {
 
+// A batch sent to a server whose answer is still to be read (AnswersLater).
+struct SentBatch {
+    QSqlDatabase db;
+    std::vector<QString> steps; // the statement of each step queued
+    std::vector<int> of; // the statement added whose rows each step gives (-1: none)
+    int statements = 0; // statements added
+    int savepoint = 0; // the depth of the batch's savepoint
+    int excused = -1; // a failure is none when this statement gave no rows
+    // Texts prepared by the batch (key, name): kept for the session when it succeeds.
+    std::vector<std::pair<QString, QByteArray>> prepared;
+};
+
+// The batches of a connection whose answers are read later.
+struct LaterAnswers {
+    int scopes = 0; // AnswersLater scopes open on the connection
+    int sent = 0; // batches sent without waiting since the first scope began
+    bool failed = false; // an answer read later failed
+    std::unique_ptr<SentBatch> due; // the batch whose answer is still to be read
+};
+
 inline const QString kSource = QStringLiteral("Kalvor.Db");
 
 // The calling thread's open connections by base; closed when the thread ends.
@@ -34,14 +54,22 @@ struct ThreadConnections {
     // connection name -> statement text -> its name among the server's
     // prepared statements of that session
     std::map<QString, std::map<QString, QByteArray>> serverPrepared;
+    // connection name -> batches answered later
+    std::map<QString, LaterAnswers> later;
     ~ThreadConnections();
 };
 
 ThreadConnections& threadConnections();
 
-// Counts one statement against the test hooks; throws the injected failure,
-// or has the server end the connection first.
-void checkInjectedFailure(const QSqlDatabase& db, const QString& sql);
+// Before a statement runs on the connection: reads the answer of a batch
+// still due on it (throwing its failure), then counts the statement against
+// the test hooks (throwing the injected failure, or having the server end the
+// connection first).
+void beforeStatement(const QSqlDatabase& db, const QString& sql);
+
+// Reads the answer of the batch still due on the connection, if any; throws
+// its failure, the batch undone.
+void readDueAnswer(const QSqlDatabase& db);
 
 // The error of a failed statement or opening on that connection, in the
 // system's words; a server connection that was dropped is marked lost, so

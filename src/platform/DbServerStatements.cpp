@@ -219,7 +219,7 @@ ServerQuery::~ServerQuery() { reset(); }
 void ServerQuery::exec()
 {
     reset();
-    checkInjectedFailure(db_, sql_);
+    beforeStatement(db_, sql_);
     PGconn* session = serverSession(db_);
     if (!session)
         throw statementFailure(db_, nullptr, nullptr, sql_);
@@ -380,11 +380,11 @@ struct Batch::Impl {
     bool server = false;
     std::optional<Transaction> own; // the batch's own savepoint (SQLite) or transaction
     int savepoint = 0; // server, inside a transaction: the depth of the pipeline's savepoint
+    int excused = -1; // server: a failure is none when this statement gave no rows
     RawStatement* pending = nullptr; // SQLite: the statement being bound
     // Server: the statements added and their values in order.
     std::vector<Entry> entries;
     ServerValues values;
-    std::vector<int> given; // the rows each statement gave (-1: none known)
 
     void runPending()
     {
@@ -406,8 +406,9 @@ struct Batch::Impl {
     }
 
     std::vector<Command> commands();
-    PipelineFailure send(PGconn* session, const std::vector<Command>& list);
-    void runOnServer();
+    PipelineFailure queue(PGconn* session, const std::vector<Command>& list, SentBatch& sent);
+    // False when the batch wrote nothing, as its excuse allows.
+    bool runOnServer();
 };
 
 Batch::Batch(const QSqlDatabase& db) : d(std::make_unique<Impl>())
@@ -459,18 +460,16 @@ Batch& Batch::bind(int index, const QVariant& value)
     return *this;
 }
 
-int Batch::rowsOf(int statement) const
-{
-    return statement >= 0 && statement < int(d->given.size()) ? d->given[std::size_t(statement)] : -1;
-}
+void Batch::nothingWhenNoRows(int statement) { d->excused = statement; }
 
 void Batch::run()
 {
+    bool written = true;
     if (d->server)
-        d->runOnServer();
+        written = d->runOnServer();
     else
         d->runPending();
-    if (d->own)
+    if (d->own && written)
         d->own->commit();
 }
 
@@ -510,35 +509,100 @@ std::vector<Command> Batch::Impl::commands()
     return list;
 }
 
-// Sends the savepoint, the statements and its release in one pipeline and
-// reads every result; gives the first failure.
-PipelineFailure Batch::Impl::send(PGconn* session, const std::vector<Command>& list)
+namespace {
+
+bool sendStatement(PGconn* session, SentBatch& sent, const QByteArray& sql)
+{
+    sent.steps.push_back(QString::fromLatin1(sql));
+    sent.of.push_back(-1);
+    return PQsendQueryParams(session, sql.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
+}
+
+// Reads every result of the batch sent and leaves the pipeline; gives the
+// first failure and the rows that each statement added gave.
+PipelineFailure readAnswer(PGconn* session, const SentBatch& sent, std::vector<int>& given)
 {
     PipelineFailure failure;
     auto fail = [&](const QString& state, const QString& text, const QString& sql) {
-        if (failure.failed)
-            return;
-        failure = PipelineFailure{true, state, text.trimmed(), sql};
+        if (!failure.failed)
+            failure = PipelineFailure{true, state, text.trimmed(), sql};
     };
-    if (PQenterPipelineMode(session) != 1) {
-        fail(QString(), QString::fromUtf8(PQerrorMessage(session)), list.front().sql);
-        return failure;
+    for (std::size_t step = 0; step < sent.steps.size(); ++step) {
+        while (PGresult* r = PQgetResult(session)) {
+            if (PQresultStatus(r) == PGRES_FATAL_ERROR)
+                fail(QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE)),
+                     QString::fromUtf8(PQresultErrorMessage(r)), sent.steps[step]);
+            else if (PQresultStatus(r) == PGRES_TUPLES_OK && sent.of[step] >= 0)
+                given[std::size_t(sent.of[step])] = PQntuples(r);
+            PQclear(r);
+        }
+        if (PQstatus(session) == CONNECTION_BAD)
+            break;
     }
-    std::vector<QString> sent; // the statement of each queued step
-    std::vector<int> of; // the statement added whose rows each step gives (-1: none)
-    const QByteArray mark = "SAVEPOINT sp" + QByteArray::number(savepoint);
-    const QByteArray release = "RELEASE SAVEPOINT sp" + QByteArray::number(savepoint);
-    bool ok = true;
-    if (savepoint > 0) {
-        ok = PQsendQueryParams(session, mark.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
-        sent.push_back(QString::fromLatin1(mark));
-        of.push_back(-1);
+    if (PQstatus(session) != CONNECTION_BAD) {
+        if (PGresult* sync = PQgetResult(session))
+            PQclear(sync);
+    } else {
+        fail(QString(), QString::fromUtf8(PQerrorMessage(session)), sent.steps.back());
     }
+    PQexitPipelineMode(session);
+    return failure;
+}
+
+// After the answer: the batch's new texts are kept as prepared when it
+// succeeded; otherwise what it did is undone (the transaction around it goes
+// on) and its failure thrown, unless its excuse holds. False when the batch
+// wrote nothing.
+bool settle(PGconn* session, const SentBatch& sent, const PipelineFailure& f, const std::vector<int>& given)
+{
+    if (!f.failed) {
+        auto& prepared = threadConnections().serverPrepared[sent.db.connectionName()];
+        for (const auto& [key, name] : sent.prepared) prepared.emplace(key, name);
+        return true;
+    }
+    const bool lost = !session || PQstatus(session) == CONNECTION_BAD;
+    if (sent.savepoint > 0 && !lost) {
+        for (const QByteArray& undo : {"ROLLBACK TO SAVEPOINT sp" + QByteArray::number(sent.savepoint),
+                                       "RELEASE SAVEPOINT sp" + QByteArray::number(sent.savepoint)})
+            PQclear(PQexec(session, undo.constData()));
+    }
+    if (!lost && sent.excused >= 0 && given[std::size_t(sent.excused)] == 0)
+        return false;
+    const QSqlError e(QStringLiteral("Unable to create query"), f.text,
+                      lost ? QSqlError::ConnectionError : QSqlError::StatementError, f.state);
+    throw serverFailure(sent.db, e, f.sql);
+}
+
+// Reads the answer of the batch sent and settles it.
+bool answer(PGconn* session, const SentBatch& sent)
+{
+    std::vector<int> given(std::size_t(sent.statements), -1);
+    const PipelineFailure f = session ? readAnswer(session, sent, given)
+                                      : PipelineFailure{true, {}, {}, sent.steps.empty() ? QString() : sent.steps[0]};
+    return settle(session, sent, f, given);
+}
+
+} // namespace
+
+// Queues the savepoint, the statements, its release and the sync in one
+// pipeline; the answer is read afterwards. Gives a failure to send.
+PipelineFailure Batch::Impl::queue(PGconn* session, const std::vector<Command>& list, SentBatch& sent)
+{
+    auto failed = [&] {
+        const PipelineFailure f{true, QString(), QString::fromUtf8(PQerrorMessage(session)).trimmed(),
+                                sent.steps.empty() ? list.front().sql : sent.steps.back()};
+        PQexitPipelineMode(session);
+        return f;
+    };
+    if (PQenterPipelineMode(session) != 1)
+        return failed();
+    bool ok = savepoint == 0 || sendStatement(session, sent, "SAVEPOINT sp" + QByteArray::number(savepoint));
     for (const Command& c : list) {
         if (ok && !c.text.isEmpty()) {
             ok = PQsendPrepare(session, c.name.constData(), c.text.constData(), c.count, nullptr) == 1;
-            sent.push_back(c.sql);
-            of.push_back(-1);
+            sent.steps.push_back(c.sql);
+            sent.of.push_back(-1);
+            sent.prepared.emplace_back(c.key, c.name);
         }
         std::vector<const char*> v(std::size_t(c.count));
         std::vector<int> lengths(std::size_t(c.count)), formats(std::size_t(c.count));
@@ -551,71 +615,101 @@ PipelineFailure Batch::Impl::send(PGconn* session, const std::vector<Command>& l
         if (ok)
             ok = PQsendQueryPrepared(session, c.name.constData(), c.count, v.data(), lengths.data(), formats.data(),
                                      0) == 1;
-        sent.push_back(c.sql);
-        of.push_back(c.entry);
+        sent.steps.push_back(c.sql);
+        sent.of.push_back(c.entry);
     }
-    if (ok && savepoint > 0) {
-        ok = PQsendQueryParams(session, release.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
-        sent.push_back(QString::fromLatin1(release));
-        of.push_back(-1);
-    }
-    ok = ok && PQpipelineSync(session) == 1;
-    if (!ok) {
-        fail(QString(), QString::fromUtf8(PQerrorMessage(session)), sent.empty() ? QString() : sent.back());
-        PQexitPipelineMode(session);
-        return failure;
-    }
-    for (std::size_t step = 0; step < sent.size(); ++step) {
-        while (PGresult* r = PQgetResult(session)) {
-            if (PQresultStatus(r) == PGRES_FATAL_ERROR)
-                fail(QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE)),
-                     QString::fromUtf8(PQresultErrorMessage(r)), sent[step]);
-            else if (PQresultStatus(r) == PGRES_TUPLES_OK && of[step] >= 0)
-                given[std::size_t(of[step])] = PQntuples(r);
-            PQclear(r);
-        }
-        if (PQstatus(session) == CONNECTION_BAD)
-            break;
-    }
-    if (PQstatus(session) != CONNECTION_BAD) {
-        if (PGresult* sync = PQgetResult(session))
-            PQclear(sync);
-    } else {
-        fail(QString(), QString::fromUtf8(PQerrorMessage(session)), sent.back());
-    }
-    PQexitPipelineMode(session);
-    return failure;
+    if (ok && savepoint > 0)
+        ok = sendStatement(session, sent, "RELEASE SAVEPOINT sp" + QByteArray::number(savepoint));
+    if (!ok || PQpipelineSync(session) != 1)
+        return failed();
+    return {};
 }
 
-void Batch::Impl::runOnServer()
+bool Batch::Impl::runOnServer()
 {
     if (entries.empty())
-        return;
-    // The test hooks count the statements as SQLite runs them.
-    for (const Entry& e : entries) checkInjectedFailure(db, e.sql);
+        return true;
+    // An answer still due on the connection is read first; the test hooks
+    // count the statements as SQLite runs them.
+    for (const Entry& e : entries) beforeStatement(db, e.sql);
     PGconn* session = serverSession(db);
-    given.assign(entries.size(), -1);
+    SentBatch sent;
+    sent.db = db;
+    sent.statements = int(entries.size());
+    sent.savepoint = savepoint;
+    sent.excused = excused;
     const std::vector<Command> list = commands();
-    const PipelineFailure f = session ? send(session, list) : PipelineFailure{true, {}, {}, list.front().sql};
+    const PipelineFailure f = session ? queue(session, list, sent) : PipelineFailure{true, {}, {}, list.front().sql};
     entries.clear();
     values.clear();
-    const bool lost = !session || PQstatus(session) == CONNECTION_BAD;
-    if (!f.failed) {
-        auto& prepared = threadConnections().serverPrepared[db.connectionName()];
-        for (const Command& c : list)
-            if (!c.text.isEmpty())
-                prepared.emplace(c.key, c.name);
+    if (f.failed)
+        return settle(session, sent, f, std::vector<int>(std::size_t(sent.statements), -1));
+    auto& later = threadConnections().later;
+    if (const auto it = later.find(db.connectionName()); it != later.end() && it->second.scopes > 0 && savepoint > 0) {
+        it->second.due = std::make_unique<SentBatch>(std::move(sent));
+        ++it->second.sent;
+        return true;
+    }
+    return answer(session, sent);
+}
+
+namespace detail {
+
+void readDueAnswer(const QSqlDatabase& db)
+{
+    auto& later = threadConnections().later;
+    if (later.empty())
         return;
+    const auto it = later.find(db.connectionName());
+    if (it == later.end() || !it->second.due)
+        return;
+    const std::unique_ptr<SentBatch> sent = std::move(it->second.due);
+    try {
+        answer(serverSession(db), *sent);
+    } catch (const DbError&) {
+        if (const auto still = later.find(db.connectionName()); still != later.end())
+            still->second.failed = true;
+        throw;
     }
-    if (savepoint > 0 && !lost) {
-        // What the batch did is undone; the transaction around it goes on.
-        for (const QByteArray& undo : {"ROLLBACK TO SAVEPOINT sp" + QByteArray::number(savepoint),
-                                       "RELEASE SAVEPOINT sp" + QByteArray::number(savepoint)})
-            PQclear(PQexec(session, undo.constData()));
+}
+
+} // namespace detail
+
+AnswersLater::AnswersLater(const QSqlDatabase& db) : db_(db)
+{
+    LaterAnswers& later = threadConnections().later[db_.connectionName()];
+    if (later.scopes++ == 0) {
+        later.sent = 0;
+        later.failed = false;
     }
-    const QSqlError e(QStringLiteral("Unable to create query"), f.text,
-                      lost ? QSqlError::ConnectionError : QSqlError::StatementError, f.state);
-    throw serverFailure(db, e, f.sql);
+}
+
+AnswersLater::~AnswersLater()
+{
+    try {
+        collect();
+    } catch (const DbError&) {
+    }
+    auto& later = threadConnections().later;
+    const auto it = later.find(db_.connectionName());
+    if (it != later.end() && --it->second.scopes <= 0)
+        later.erase(it);
+}
+
+void AnswersLater::collect() { readDueAnswer(db_); }
+
+int AnswersLater::sent() const
+{
+    const auto& later = threadConnections().later;
+    const auto it = later.find(db_.connectionName());
+    return it == later.end() ? 0 : it->second.sent;
+}
+
+bool AnswersLater::failed() const
+{
+    const auto& later = threadConnections().later;
+    const auto it = later.find(db_.connectionName());
+    return it != later.end() && it->second.failed;
 }
 
 } // namespace kalvor::db

@@ -183,4 +183,58 @@ TEST_F(CalcRefusal, ARunWhoseServerSessionEndsLeavesTheMonthAsItWas)
     EXPECT_EQ(base().attributes, attributesBefore);
 }
 
+// On a server each employee's rows are only sent, and the answer read while
+// the next one is computed. A refusal that comes back so late still ends the
+// run at the employee it belongs to: those before him keep their new rows,
+// his stored rows and amount to pay stay as they were, nobody after him is
+// stored, and the screen says what the server refused.
+TEST_F(CalcRefusal, AStoreRefusedByTheServerEndsTheRunAtItsOwnEmployee)
+{
+    if (!db::ServerInUse())
+        GTEST_SKIP() << "a base on a server only";
+    const int at = 10;
+    const EmployeeListEntry victim = base().list[at];
+    const QString rowsOf = QStringLiteral("SELECT COUNT(*) FROM dbo.zarp z JOIN dbo.konst k ON k.id = z.id_konst "
+                                          "WHERE k.rec = %1");
+    db::Execute(Db(base()), QStringLiteral("UPDATE dbo.zarp SET sum = sum + 1"));
+    db::Execute(Db(base()), QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst <> (SELECT id FROM dbo.konst "
+                                           "WHERE rec = %1)")
+                                .arg(victim.slot));
+    const qint64 victimRows = Count(rowsOf.arg(victim.slot));
+    const qint64 victimSum = Count(QStringLiteral("SELECT CAST(SUM(sum) * 100 AS BIGINT) FROM dbo.zarp"));
+    ASSERT_GT(victimRows, 0);
+    base().zar1[std::size_t(victim.slot - 1)] = 123.45;
+    const qint64 marksBefore = Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0"));
+    db::Execute(Db(base()),
+                QStringLiteral("CREATE FUNCTION dbo.refuse() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                               "IF NEW.id_konst = (SELECT id FROM dbo.konst WHERE rec = %1) THEN "
+                               "RAISE EXCEPTION 'could not extend file' USING ERRCODE = '53100'; END IF; "
+                               "RETURN NEW; END $$")
+                    .arg(victim.slot));
+    db::Execute(Db(base()), QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON dbo.zarp "
+                                           "FOR EACH ROW EXECUTE FUNCTION dbo.refuse()"));
+
+    MessageRecorder boxes;
+    const auto [result, errors] = RunFromTheScreen();
+    db::Execute(Db(base()), QStringLiteral("DROP TRIGGER refuse ON dbo.zarp"));
+    EXPECT_EQ(result, platform::TASK_FAILED);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("Расчет зарплаты не выполнен.\n80040e0d ")) &&
+                boxes.boxes[0].text.contains(QStringLiteral("could not extend file")))
+        << qPrintable(boxes.boxes[0].text);
+    for (int i = 0; i < int(base().list.size()); ++i) {
+        const int slot = base().list[std::size_t(i)].slot;
+        if (i != at) {
+            EXPECT_EQ(Count(rowsOf.arg(slot)) > 0, i < at) << "employee " << i;
+        }
+    }
+    EXPECT_EQ(Count(rowsOf.arg(victim.slot)), victimRows);
+    EXPECT_EQ(Count(QStringLiteral("SELECT CAST(SUM(sum) * 100 AS BIGINT) FROM dbo.zarp z JOIN dbo.konst k ON "
+                                   "k.id = z.id_konst WHERE k.rec = %1")
+                        .arg(victim.slot)),
+              victimSum);
+    EXPECT_EQ(base().zar1[std::size_t(victim.slot - 1)], 123.45);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0")), marksBefore);
+}
+
 } // namespace
