@@ -489,9 +489,7 @@ qint64 RawStatement::lastInsertId() const
     if (!server_)
         return sqlite3_last_insert_rowid(sqlite3_db_handle(stmt_));
     // The server's last value of an identity column of this session.
-    ServerQuery last(db_, QStringLiteral("SELECT lastval()"));
-    last.exec();
-    return last.next() ? last.toInt64(0) : 0;
+    return RawStatementFor(db_, QStringLiteral("SELECT lastval()")).selectInt64();
 }
 
 bool RawStatement::step()

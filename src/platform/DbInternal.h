@@ -109,6 +109,11 @@ private:
 
 // A statement run on a server connection's own libpq session: prepared once
 // per session, its rows read from the result as QtSql would convert them.
+// Rows come in the server's binary form where every column's type allows it
+// (no number is written out as text and parsed back). A query ending in an
+// ORDER BY over integer columns of its own result is sorted here instead: the
+// server's sort of a whole table spills to disk and costs more than the
+// transfer of its rows.
 class ServerQuery {
 public:
     ServerQuery(const QSqlDatabase& db, const QString& sql);
@@ -131,14 +136,23 @@ public:
     QVariant value(int column) const;
 
 private:
-    // The current row's integer or floating-point value of the column.
-    qint64 integerAt(int column) const;
+    // Prepares the statement on the session and works out its shape; its name.
+    QByteArray prepare(pg_conn* session);
+    // The result's row of the current one (the rows sorted here are read in their order).
+    int at() const { return order_.empty() ? row_ : order_[std::size_t(row_)]; }
+    // The row's integer or floating-point value of the column.
+    qint64 integerAt(int row, int column) const;
     double doubleAt(int column) const;
+    void sortRows();
 
     QSqlDatabase db_;
     QString sql_;
     QByteArray text_; // with the server's numbered parameters
     int parameters_ = 0;
+    QByteArray name_; // its name among the session's prepared statements
+    bool binary_ = false; // the rows come in binary form
+    std::vector<int> sortColumns_; // the result columns that the rows are sorted by here
+    std::vector<int> order_; // the result's rows in sorted order
     pg_result* result_ = nullptr;
     int row_ = -1, rows_ = 0;
 };

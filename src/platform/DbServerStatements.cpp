@@ -8,11 +8,15 @@
 
 #include <QDate>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QSqlDriver>
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <atomic>
+#include <bit>
+#include <numeric>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -81,16 +85,67 @@ enum ServerType : unsigned {
     kBytes = 17,
     kInt8 = 20,
     kInt2 = 21,
+    kName = 19,
     kInt4 = 23,
+    kText = 25,
     kOid = 26,
     kFloat4 = 700,
     kFloat8 = 701,
+    kVarchar = 1043,
     kDate = 1082,
     kNumeric = 1700
 };
 
 bool isIntegerType(unsigned type) { return type == kInt8 || type == kInt2 || type == kInt4 || type == kOid; }
 bool isFloatType(unsigned type) { return type == kFloat4 || type == kFloat8 || type == kNumeric; }
+
+// The types whose binary form is read here; a query with a column of any
+// other type (a numeric, a timestamp) has its rows in text form.
+bool isBinaryReadType(unsigned type)
+{
+    return isIntegerType(type) || type == kFloat4 || type == kFloat8 || type == kBool || type == kBytes ||
+           type == kDate || type == kText || type == kVarchar || type == kName;
+}
+
+// The day that a date's binary form counts from.
+const QDate kServerEpoch(2000, 1, 1);
+
+// A binary value of 1, 2, 4 or 8 bytes in network order, as an unsigned
+// number and as a signed one.
+quint64 binaryUnsigned(const char* v, int length)
+{
+    quint64 n = 0;
+    for (int i = 0; i < length; ++i) n = (n << 8) | quint64(static_cast<unsigned char>(v[i]));
+    return n;
+}
+
+qint64 binaryInteger(const char* v, int length)
+{
+    const quint64 n = binaryUnsigned(v, length);
+    const int bits = length * 8;
+    if (bits >= 64 || bits == 0)
+        return qint64(n);
+    const quint64 sign = quint64(1) << (bits - 1);
+    return qint64((n ^ sign) - sign);
+}
+
+// The keys of a query ending in "ORDER BY a, t.b" (plain column names, each
+// maybe qualified), as the result names them; empty for any other query.
+QStringList clientSortKeys(const QString& sql)
+{
+    const qsizetype at = sql.lastIndexOf(QLatin1String(" ORDER BY "));
+    if (at < 0)
+        return {};
+    static const QRegularExpression column(QStringLiteral("^(?:[A-Za-z_][A-Za-z0-9_]*\\.)?([A-Za-z_][A-Za-z0-9_]*)$"));
+    QStringList keys;
+    for (const QString& part : sql.mid(at + 10).split(QLatin1Char(','))) {
+        const QRegularExpressionMatch m = column.match(part.trimmed());
+        if (!m.hasMatch())
+            return {};
+        keys << m.captured(1).toLower();
+    }
+    return keys;
+}
 
 // The server's text of a floating-point value (the C locale's, whatever the
 // program's locale).
@@ -216,6 +271,54 @@ ServerQuery::ServerQuery(const QSqlDatabase& db, const QString& sql) : db_(db), 
 
 ServerQuery::~ServerQuery() { reset(); }
 
+QByteArray ServerQuery::prepare(PGconn* session)
+{
+    auto attempt = [&](const QByteArray& text, const QByteArray& name) {
+        PGresult* p = PQprepare(session, name.constData(), text.constData(), parameters_, nullptr);
+        const bool ok = PQresultStatus(p) == PGRES_COMMAND_OK;
+        if (!ok) {
+            const DbError e = statementFailure(db_, session, p, sql_);
+            PQclear(p);
+            throw e;
+        }
+        PQclear(p);
+        PGresult* d = PQdescribePrepared(session, name.constData());
+        if (PQresultStatus(d) != PGRES_COMMAND_OK) {
+            const DbError e = statementFailure(db_, session, d, sql_);
+            PQclear(d);
+            throw e;
+        }
+        return d;
+    };
+    sortColumns_.clear();
+    QByteArray name = newStatementName();
+    PGresult* shape = nullptr;
+    const QStringList keys = clientSortKeys(sql_);
+    if (!keys.isEmpty()) {
+        // Without its ORDER BY, when every key is an integer column of the result.
+        shape = attempt(QByteArray(text_).left(text_.lastIndexOf(" ORDER BY ")), name);
+        for (const QString& key : keys) {
+            const int column = PQfnumber(shape, key.toUtf8().constData());
+            if (column < 0 || !isIntegerType(PQftype(shape, column))) {
+                sortColumns_.clear();
+                break;
+            }
+            sortColumns_.push_back(column);
+        }
+        if (sortColumns_.empty()) {
+            PQclear(shape);
+            name = newStatementName();
+            shape = nullptr;
+        }
+    }
+    if (!shape)
+        shape = attempt(text_, name);
+    binary_ = true;
+    for (int c = 0; c < PQnfields(shape); ++c) binary_ = binary_ && isBinaryReadType(PQftype(shape, c));
+    PQclear(shape);
+    return name;
+}
+
 void ServerQuery::exec()
 {
     reset();
@@ -223,19 +326,9 @@ void ServerQuery::exec()
     PGconn* session = serverSession(db_);
     if (!session)
         throw statementFailure(db_, nullptr, nullptr, sql_);
-    auto& prepared = threadConnections().serverPrepared[db_.connectionName()];
-    auto it = prepared.find(sql_);
-    if (it == prepared.end()) {
-        const QByteArray name = newStatementName();
-        PGresult* p = PQprepare(session, name.constData(), text_.constData(), parameters_, nullptr);
-        if (PQresultStatus(p) != PGRES_COMMAND_OK) {
-            const DbError e = statementFailure(db_, session, p, sql_);
-            PQclear(p);
-            throw e;
-        }
-        PQclear(p);
-        it = prepared.emplace(sql_, name).first;
-    }
+    // The object lives with its connection's session: prepared once.
+    if (name_.isEmpty())
+        name_ = prepare(session);
     std::vector<const char*> v(std::size_t(parameters_), nullptr);
     std::vector<int> lengths(v.size()), formats(v.size());
     for (std::size_t k = 0; k < v.size() && k < values.text.size(); ++k) {
@@ -243,8 +336,8 @@ void ServerQuery::exec()
         lengths[k] = int(values.text[k].size());
         formats[k] = values.binary[k];
     }
-    PGresult* r =
-        PQexecPrepared(session, it->second.constData(), parameters_, v.data(), lengths.data(), formats.data(), 0);
+    PGresult* r = PQexecPrepared(session, name_.constData(), parameters_, v.data(), lengths.data(), formats.data(),
+                                 binary_ ? 1 : 0);
     const ExecStatusType status = PQresultStatus(r);
     if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
         const DbError e = statementFailure(db_, session, r, sql_);
@@ -254,6 +347,35 @@ void ServerQuery::exec()
     result_ = r;
     rows_ = PQntuples(r);
     row_ = -1;
+    if (!sortColumns_.empty())
+        sortRows();
+}
+
+// The rows in the order of the sort columns, ascending, nulls last, rows of
+// equal keys in the server's order.
+void ServerQuery::sortRows()
+{
+    const std::size_t width = sortColumns_.size();
+    std::vector<qint64> keys(std::size_t(rows_) * width);
+    std::vector<char> nulls(keys.size());
+    for (int row = 0; row < rows_; ++row)
+        for (std::size_t k = 0; k < width; ++k) {
+            const std::size_t at = std::size_t(row) * width + k;
+            nulls[at] = char(PQgetisnull(result_, row, sortColumns_[k]));
+            keys[at] = nulls[at] ? 0 : integerAt(row, sortColumns_[k]);
+        }
+    order_.resize(std::size_t(rows_));
+    std::iota(order_.begin(), order_.end(), 0);
+    std::stable_sort(order_.begin(), order_.end(), [&](int x, int y) {
+        for (std::size_t k = 0; k < width; ++k) {
+            const std::size_t a = std::size_t(x) * width + k, b = std::size_t(y) * width + k;
+            if (nulls[a] != nulls[b])
+                return nulls[b] != 0;
+            if (keys[a] != keys[b])
+                return keys[a] < keys[b];
+        }
+        return false;
+    });
 }
 
 bool ServerQuery::next()
@@ -273,70 +395,83 @@ void ServerQuery::reset()
     result_ = nullptr;
     row_ = -1;
     rows_ = 0;
+    order_.clear();
 }
 
 qint64 ServerQuery::toInt64(int column) const
 {
-    if (PQgetisnull(result_, row_, column))
+    if (PQgetisnull(result_, at(), column))
         return 0;
     if (isIntegerType(PQftype(result_, column)))
-        return integerAt(column);
+        return integerAt(at(), column);
     return value(column).toLongLong();
 }
 
 double ServerQuery::toDouble(int column) const
 {
-    if (PQgetisnull(result_, row_, column))
+    if (PQgetisnull(result_, at(), column))
         return 0;
     const unsigned type = PQftype(result_, column);
     if (isFloatType(type))
         return doubleAt(column);
     if (isIntegerType(type))
-        return double(integerAt(column));
+        return double(integerAt(at(), column));
     return value(column).toDouble();
 }
 
 QString ServerQuery::toString(int column) const
 {
-    if (PQgetisnull(result_, row_, column))
+    if (PQgetisnull(result_, at(), column))
         return QString();
     const unsigned type = PQftype(result_, column);
     if (isIntegerType(type) || isFloatType(type) || type == kBool || type == kBytes || type == kDate)
         return value(column).toString();
-    return QString::fromUtf8(PQgetvalue(result_, row_, column), PQgetlength(result_, row_, column));
+    return QString::fromUtf8(PQgetvalue(result_, at(), column), PQgetlength(result_, at(), column));
 }
 
-qint64 ServerQuery::integerAt(int column) const
+qint64 ServerQuery::integerAt(int row, int column) const
 {
-    const char* v = PQgetvalue(result_, row_, column);
-    const int length = PQgetlength(result_, row_, column);
-    return parseInteger(v, length);
+    const char* v = PQgetvalue(result_, row, column);
+    const int length = PQgetlength(result_, row, column);
+    if (!binary_)
+        return parseInteger(v, length);
+    return PQftype(result_, column) == kOid ? qint64(binaryUnsigned(v, length)) : binaryInteger(v, length);
 }
 
 double ServerQuery::doubleAt(int column) const
 {
-    const char* v = PQgetvalue(result_, row_, column);
-    const int length = PQgetlength(result_, row_, column);
-    return parseDouble(v, length);
+    const char* v = PQgetvalue(result_, at(), column);
+    const int length = PQgetlength(result_, at(), column);
+    if (!binary_)
+        return parseDouble(v, length);
+    const quint64 bits = binaryUnsigned(v, length);
+    if (length == 4)
+        return double(std::bit_cast<float>(quint32(bits)));
+    return std::bit_cast<double>(bits);
 }
 
 QVariant ServerQuery::value(int column) const
 {
-    if (PQgetisnull(result_, row_, column))
+    const int row = at();
+    if (PQgetisnull(result_, row, column))
         return QVariant();
-    const char* v = PQgetvalue(result_, row_, column);
-    const int length = PQgetlength(result_, row_, column);
+    const char* v = PQgetvalue(result_, row, column);
+    const int length = PQgetlength(result_, row, column);
     switch (PQftype(result_, column)) {
     case kInt2:
     case kInt4:
-    case kOid: return QVariant(int(integerAt(column)));
-    case kInt8: return QVariant(qlonglong(integerAt(column)));
+    case kOid: return QVariant(int(integerAt(row, column)));
+    case kInt8: return QVariant(qlonglong(integerAt(row, column)));
     case kFloat4:
     case kFloat8:
     case kNumeric: return QVariant(doubleAt(column));
-    case kBool: return QVariant(v[0] == 't');
-    case kDate: return QVariant(QDate::fromString(QString::fromLatin1(v, length), Qt::ISODate));
+    case kBool: return QVariant(binary_ ? v[0] != 0 : v[0] == 't');
+    case kDate:
+        return QVariant(binary_ ? kServerEpoch.addDays(binaryInteger(v, length))
+                                : QDate::fromString(QString::fromLatin1(v, length), Qt::ISODate));
     case kBytes: {
+        if (binary_)
+            return QVariant(QByteArray(v, length));
         std::size_t size = 0;
         unsigned char* bytes = PQunescapeBytea(reinterpret_cast<const unsigned char*>(v), &size);
         const QByteArray out(reinterpret_cast<const char*>(bytes), qsizetype(size));

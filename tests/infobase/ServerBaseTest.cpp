@@ -6,6 +6,7 @@
 
 #include "infobase/Schema.h"
 #include "platform/BaseLock.h"
+#include "platform/RawStatement.h"
 #include "support/SilentPort.h"
 #include "support/StoredBase.h"
 
@@ -443,6 +444,49 @@ TEST_F(ServerBase, AConnectionDroppedInASaveLeavesTheBaseAsItWasAndIsOpenedAnew)
     // And the next save goes through on the new connection.
     SaveFio(after);
     CloseBase(after);
+}
+
+// The raw statements of the loaders read their rows in the server's binary
+// form and sort a query ending in ORDER BY over integer columns themselves;
+// every value must come back as QtSql reads it from the server's own sort
+// (negative and large numbers, NULL keys last, NaN and infinities, Cyrillic
+// text, bytes with zeros, dates). A numeric column keeps the text form.
+TEST_F(ServerBase, RowsReadInBinaryAndSortedHereAreTheServersOwn)
+{
+    const QSqlDatabase db = Db(base);
+    db::Execute(db, QStringLiteral("CREATE TABLE dbo.probe (a BIGINT, b INTEGER, s SMALLINT, r DOUBLE PRECISION, "
+                                   "f REAL, t TEXT, y BYTEA, d DATE, n NUMERIC)"));
+    db::Execute(db, QStringLiteral(
+                        "INSERT INTO dbo.probe VALUES "
+                        "(2, -1, 7, 'NaN', 1.5, 'Иванов', '\\x00ff10', '2024-02-29', 12.5), "
+                        "(-9000000000000, 3, -7, 'Infinity', -0.25, '', '\\x', '1999-12-31', NULL), "
+                        "(2, -5, NULL, '-Infinity', 0, NULL, NULL, NULL, -1), "
+                        "(NULL, 1, 1, 0.1, 2, 'x', '\\x00', '2000-01-01', 0), "
+                        "(9000000000000000000, NULL, 2, -1e300, 3, 'ё', '\\x41', '2100-06-30', 3.25), "
+                        "(2, NULL, 3, 5e-324, 4, 'последний', '\\x0000', '1970-01-01', 1)"));
+    for (const QString& columns : {QStringLiteral("a, b, s, r, f, t, y, d"), QStringLiteral("a, b, s, r, t, n")}) {
+        const QString sql = QStringLiteral("SELECT %1 FROM dbo.probe p ORDER BY p.a, b").arg(columns);
+        const int width = int(columns.count(QLatin1Char(','))) + 1;
+        QStringList server, here;
+        db::Recordset q(db, sql);
+        q.exec();
+        while (q.next()) {
+            QStringList row;
+            for (int i = 0; i < width; ++i) row << ValueText(q.value(i));
+            server << row.join(QLatin1Char('|'));
+        }
+        db::RawStatement& raw = db::RawStatementFor(db, sql);
+        for (int run = 0; run < 2; ++run) // the second run on the statement as prepared
+            while (raw.next()) {
+                QStringList row;
+                for (int i = 0; i < width; ++i) row << ValueText(raw.value(i));
+                here << row.join(QLatin1Char('|'));
+            }
+        EXPECT_EQ(here, server + server) << qPrintable(columns);
+        EXPECT_EQ(server.size(), 6);
+        EXPECT_TRUE(server.last().startsWith(QStringLiteral("<null>|1|"))) << qPrintable(server.last());
+    }
+    db::Execute(db, QStringLiteral("DROP TABLE dbo.probe"));
 }
 
 TEST_F(ServerBase, ANewBaseIsMadeFromTheTemplateAndTheArchiveCopyRestores)

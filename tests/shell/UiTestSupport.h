@@ -115,6 +115,9 @@ inline void MakeWorkingFolderData(const QString& folder)
     ref.WriteBank();
     ref.WriteOpaque();
     const QString templateName = QStringLiteral("empty-template");
+    // A server keeps the bases of earlier tests.
+    if (kalvor::db::ServerInUse())
+        ib::DeleteBase(folder, templateName);
     ib::CreateSchemaBase(folder, templateName);
     QFile::rename(ib::BaseFilePath(folder, templateName), ib::TemplateFilePath(folder));
 }
