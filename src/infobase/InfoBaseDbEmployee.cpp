@@ -1164,6 +1164,29 @@ void SaveProizvZarpByRec(CInfoBase& base, int slot, int selector)
 
 namespace {
 
+// The server's insert of computed rows that find their master row by the
+// slot: INSERT ... SELECT from the rows' values joined to the master row, so
+// that a slot without one gets no rows and nothing fails. The values are
+// cast to the columns' types (a list of values has none of its own).
+QString ComputedRowsInsertSql()
+{
+    const TableDef& t = T("zarp");
+    QStringList casts = {QStringLiteral("CAST(? AS BIGINT)")}, names = {QStringLiteral("rec")}, picks;
+    for (qsizetype i = 1; i < t.columns.size(); ++i) {
+        const QString& type = t.types[i];
+        casts << QStringLiteral("CAST(? AS %1)")
+                     .arg(type == QLatin1String("REAL")         ? QStringLiteral("DOUBLE PRECISION")
+                          : type.startsWith(QLatin1String("INT")) ? QStringLiteral("BIGINT")
+                                                                  : QStringLiteral("TEXT"));
+        names << t.columns[i];
+        picks << QStringLiteral("v.") + t.columns[i];
+    }
+    return QStringLiteral("INSERT INTO dbo.zarp (%1) SELECT k.id, %2 FROM (VALUES (%3)) AS v (%4) "
+                          "JOIN dbo.konst k ON k.rec = v.rec")
+        .arg(ColumnList(t), picks.join(QStringLiteral(", ")), casts.join(QStringLiteral(", ")),
+             names.join(QStringLiteral(", ")));
+}
+
 // The computed rows of the slot's employee in place of his stored ones, one
 // batch; nothing when the slot has no master row. On a server the statements
 // find the master row's id themselves, so that the batch is the employee's
@@ -1179,15 +1202,10 @@ void saveComputedRows(const QSqlDatabase& db, int slot, int kvProizv, const Empl
         batch.run();
         return;
     }
-    static const QString idOfSlot = QStringLiteral("(SELECT id FROM dbo.konst WHERE rec = ?)");
-    static const QString remove = QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = %1").arg(idOfSlot);
-    static const QString insert = [] {
-        QString sql = TableInsertSql("zarp");
-        const qsizetype firstValue = sql.indexOf(QStringLiteral(" VALUES (?")) + 9;
-        return sql.replace(firstValue, 1, idOfSlot);
-    }();
+    static const QString remove =
+        QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = (SELECT id FROM dbo.konst WHERE rec = ?)");
+    static const QString insert = ComputedRowsInsertSql();
     db::Batch batch(db);
-    batch.add(KonstIdSql()).bind(0, slot);
     batch.add(remove).bind(0, slot);
     for (int i = kvProizv; i < EmployeeRecord::RowCount; ++i) {
         const AccrualRow& a = rec.rows[std::size_t(i)];
@@ -1197,9 +1215,6 @@ void saveComputedRows(const QSqlDatabase& db, int slot, int kvProizv, const Empl
         b << slot << i;
         bindRow(b, a);
     }
-    // A slot without a master row refuses the rows (they would have no id):
-    // then nothing is stored, as the files do.
-    batch.nothingWhenNoRows(0);
     batch.run();
 }
 

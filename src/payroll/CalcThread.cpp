@@ -6,6 +6,7 @@
 #include "platform/Db.h"
 
 #include <algorithm>
+#include <deque>
 #include <optional>
 
 namespace kalvor {
@@ -106,10 +107,11 @@ std::vector<int> SlotsOf(const CInfoBase& base, const std::vector<int>& indexes)
 namespace {
 
 // The employees of a run computed and stored one after another. On a server
-// an employee's store is only sent, and its answer read while the next one
-// is computed (or before anything else is written), so that the server
-// writes while the engine computes; an employee's amount to pay counts only
-// once his rows are stored, so a failed answer gives back the one before.
+// an employee's store is only sent, and the answers read while the next ones
+// are computed, so that the server writes while the engine computes. A
+// refusal read late ends the run at its own employee: what the calculation
+// changed in memory for him and for those computed after him (the amount to
+// pay, the status word) is given back.
 class EmployeeWalk {
 public:
     EmployeeWalk(PayrollDoc& doc, std::optional<EmployeeRecordFeed>& records, db::Transaction& run)
@@ -119,20 +121,17 @@ public:
     }
 
     // Computes and stores the employee of the list index; the engine's result.
-    // Commits what is stored and throws when the employee or the store before
+    // Commits what is stored and throws when the employee or a store before
     // him fails (a lost connection leaves nothing to commit).
     int compute(int index)
     {
         const int slot = m_base.list[std::size_t(index)].slot;
+        Computed before{slot, toPayOf(slot), m_base.attributes[std::size_t(slot - 1)].err, 0};
+        int r = 0;
         try {
             m_records->makeCurrent(slot);
-            const int sentBefore = m_later.sent();
-            const double toPay = toPayOf(slot);
             // Each employee's save stays atomic on its own (a savepoint).
-            const int r = CalcEmployeeMonth(m_doc, m_rows.data(), index, &m_work, CalcStore, m_options);
-            if (m_later.sent() != sentBefore)
-                m_awaited = Awaited{slot, toPay};
-            return r;
+            r = CalcEmployeeMonth(m_doc, m_rows.data(), index, &m_work, CalcStore, m_options);
         } catch (const db::DbError& e) {
             if (e.code() == db::E_DB_CONNECTION_LOST) {
                 m_records.reset();
@@ -144,9 +143,14 @@ public:
             keepWhatIsStored();
             throw;
         }
+        before.sentAfter = m_later.sent();
+        m_unconfirmed.push_back(before);
+        while (!m_unconfirmed.empty() && m_unconfirmed.front().sentAfter <= m_later.answered())
+            m_unconfirmed.pop_front();
+        return r;
     }
 
-    // After the last employee: the answer still due; throws as compute() does.
+    // After the last employee: the answers still due; throws as compute() does.
     void finish()
     {
         m_records.reset();
@@ -161,9 +165,13 @@ public:
     }
 
 private:
-    struct Awaited {
+    // An employee computed whose store may not be answered yet, with what the
+    // calculation changes in memory as it was before.
+    struct Computed {
         int slot = 0;
-        double toPay = 0; // his amount to pay before the calculation
+        double toPay = 0;
+        u16 err = 0;
+        int sentAfter = 0; // the stores sent once he was computed
     };
 
     double toPayOf(int slot) const
@@ -171,7 +179,8 @@ private:
         return std::size_t(slot - 1) < m_base.zar1.size() ? m_base.zar1[std::size_t(slot - 1)] : 0;
     }
 
-    // Ends the run after a failure, committing the employees whose rows are stored.
+    // Ends the run after a failure, committing the employees whose rows are
+    // stored; those from the refused store on are given back.
     void keepWhatIsStored()
     {
         m_records.reset();
@@ -181,8 +190,14 @@ private:
             if (e.code() == db::E_DB_CONNECTION_LOST)
                 throw;
         }
-        if (m_later.failed() && std::size_t(m_awaited.slot - 1) < m_base.zar1.size())
-            m_base.zar1[std::size_t(m_awaited.slot - 1)] = m_awaited.toPay;
+        if (m_later.failed())
+            for (const Computed& c : m_unconfirmed) {
+                if (c.sentAfter <= m_later.answered())
+                    continue;
+                if (std::size_t(c.slot - 1) < m_base.zar1.size())
+                    m_base.zar1[std::size_t(c.slot - 1)] = c.toPay;
+                m_base.attributes[std::size_t(c.slot - 1)].err = c.err;
+            }
         m_run.commit();
     }
 
@@ -195,7 +210,7 @@ private:
     CalcResultBuffer m_rows{};
     BrigadeMeasures m_brigades;
     CalcOptions m_options;
-    Awaited m_awaited; // the last employee whose store was only sent
+    std::deque<Computed> m_unconfirmed; // in the order computed
 };
 
 } // namespace

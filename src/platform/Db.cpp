@@ -72,7 +72,13 @@ ThreadConnections& threadConnections()
 void beforeStatement(const QSqlDatabase& db, const QString& sql)
 {
     readDueAnswer(db);
+    countStatement(db, sql);
+}
+
+void countStatement(const QSqlDatabase& db, const QString& sql)
+{
     if (injectedDisconnectCountdown > 0 && --injectedDisconnectCountdown == 0 && IsServer(db)) {
+        readDueAnswer(db);
         QSqlQuery end(db);
         end.exec(QStringLiteral("SELECT pg_terminate_backend(pg_backend_pid())"));
     }
@@ -284,6 +290,7 @@ void Connection::idleForThread()
 
 Recordset::Recordset(const QSqlDatabase& db, const QString& sql) : db_(db), query_(db), sql_(sql)
 {
+    readDueAnswer(db_); // the driver prepares on the session at once
     // The server's driver reads a forward-only result row by row and allows
     // one such result per connection; the streams of a selection run keep
     // several open at once, so there each result is read whole.

@@ -229,11 +229,6 @@ public:
     Batch& bind(int index, const QString& value);
     // Null, integers, floating point, text and bytes.
     Batch& bind(int index, const QVariant& value);
-    // On a server: a failure of the batch is none when its statement-th query
-    // (from 0) gave no rows; the batch then writes nothing. For statements
-    // that find the row they belong to themselves: without it there is
-    // nothing to write.
-    void nothingWhenNoRows(int statement);
     // Runs what was added; throws DbError, and then nothing of it stays.
     // While an AnswersLater scope lives on the connection, a batch inside a
     // transaction on a server is only sent.
@@ -246,11 +241,12 @@ private:
 
 // While it lives, a batch run inside a transaction on a server connection
 // is sent and run() returns without waiting for the server's answer, so that
-// the caller computes on while the server writes. The answer is read before
-// anything else runs on the connection (the next batch, any statement, the
-// transaction's end) or by collect(); its failure is thrown there, the batch
-// undone as run() would undo it. One answer at most is due at a time. On a
-// base file nothing changes.
+// the caller computes on while the server writes. The answers are read, oldest
+// first, before anything else runs on the connection (any statement, a batch
+// outside the scope, the transaction's end), by collect(), and when too many
+// are due. A failure is thrown there: its batch and every batch sent after it
+// are undone (the server refuses them with the transaction), those before it
+// stand. On a base file nothing changes.
 class AnswersLater {
 public:
     explicit AnswersLater(const QSqlDatabase& db);
@@ -259,10 +255,12 @@ public:
     ~AnswersLater();
     AnswersLater(const AnswersLater&) = delete;
     AnswersLater& operator=(const AnswersLater&) = delete;
-    // Reads the answer still due, if any; throws its failure.
+    // Reads the answers still due, if any; throws a failure.
     void collect();
-    // The batches sent without waiting since the scope began.
+    // The batches sent without waiting since the scope began, and of them
+    // those whose answer was read and sound.
     int sent() const;
+    int answered() const;
     // Whether an answer read since the scope began failed.
     bool failed() const;
 

@@ -5,6 +5,7 @@
 
 #include <QSqlError>
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <set>
@@ -19,15 +20,14 @@ class RawStatement;
 
 namespace detail {
 
+inline const QString kSource = QStringLiteral("Kalvor.Db");
+
 // A batch sent to a server whose answer is still to be read (AnswersLater).
 struct SentBatch {
     QSqlDatabase db;
     std::vector<QString> steps; // the statement of each step queued
-    std::vector<int> of; // the statement added whose rows each step gives (-1: none)
-    int statements = 0; // statements added
     int savepoint = 0; // the depth of the batch's savepoint
-    int excused = -1; // a failure is none when this statement gave no rows
-    // Texts prepared by the batch (key, name): kept for the session when it succeeds.
+    // Texts first prepared by the batch (key, name): forgotten when it fails.
     std::vector<std::pair<QString, QByteArray>> prepared;
 };
 
@@ -35,11 +35,10 @@ struct SentBatch {
 struct LaterAnswers {
     int scopes = 0; // AnswersLater scopes open on the connection
     int sent = 0; // batches sent without waiting since the first scope began
+    int answered = 0; // of them, those whose answer was read and sound
     bool failed = false; // an answer read later failed
-    std::unique_ptr<SentBatch> due; // the batch whose answer is still to be read
+    std::deque<SentBatch> due; // the batches whose answers are still to be read, oldest first
 };
-
-inline const QString kSource = QStringLiteral("Kalvor.Db");
 
 // The calling thread's open connections by base; closed when the thread ends.
 struct ThreadConnections {
@@ -61,14 +60,15 @@ struct ThreadConnections {
 
 ThreadConnections& threadConnections();
 
-// Before a statement runs on the connection: reads the answer of a batch
-// still due on it (throwing its failure), then counts the statement against
-// the test hooks (throwing the injected failure, or having the server end the
-// connection first).
+// Before a statement runs on the connection: reads the answers of the
+// batches still due on it (throwing a failure), then counts the statement.
 void beforeStatement(const QSqlDatabase& db, const QString& sql);
+// Counts one statement against the test hooks; throws the injected failure,
+// or has the server end the connection first.
+void countStatement(const QSqlDatabase& db, const QString& sql);
 
-// Reads the answer of the batch still due on the connection, if any; throws
-// its failure, the batch undone.
+// Reads the answers of the batches still due on the connection, if any;
+// throws a failure, its batch and those after it undone.
 void readDueAnswer(const QSqlDatabase& db);
 
 // The error of a failed statement or opening on that connection, in the

@@ -59,11 +59,28 @@ QString numbered(const QString& sql, int& next)
     return out;
 }
 
-// Whether the statement inserts one row whose values can be joined with the
-// next rows of the same statement.
-bool isRowInsert(const QString& sql)
+// A statement that inserts one row of values ("INSERT INTO ... VALUES (?, ...)",
+// maybe with more after the row), whose rows can be joined with the next rows
+// of the same statement: the text before the row, the row, and the rest.
+struct RowInsert {
+    QString head, row, tail;
+};
+
+std::optional<RowInsert> rowInsertOf(const QString& sql)
 {
-    return sql.startsWith(QLatin1String("INSERT INTO ")) && sql.endsWith(QLatin1Char(')')) && sql.count(kRowsMark) == 1;
+    if (!sql.startsWith(QLatin1String("INSERT INTO ")) || sql.count(kRowsMark) != 1)
+        return std::nullopt;
+    const qsizetype open = sql.indexOf(kRowsMark) + kRowsMark.size() - 1;
+    int depth = 0;
+    for (qsizetype i = open; i < sql.size(); ++i) {
+        if (sql[i] == QLatin1Char('\''))
+            return std::nullopt;
+        if (sql[i] == QLatin1Char('('))
+            ++depth;
+        else if (sql[i] == QLatin1Char(')') && --depth == 0)
+            return RowInsert{sql.left(open), sql.mid(open, i + 1 - open), sql.mid(i + 1)};
+    }
+    return std::nullopt;
 }
 
 // The server's text of `rows` rows of the statement.
@@ -72,11 +89,10 @@ QString serverText(const QString& sql, int rows)
     int next = 1;
     if (rows == 1)
         return numbered(sql, next);
-    const qsizetype values = sql.indexOf(kRowsMark) + kRowsMark.size() - 1;
-    const QString head = sql.left(values), row = sql.mid(values);
-    QString out = head;
-    for (int r = 0; r < rows; ++r) out += (r ? QStringLiteral(", ") : QString()) + numbered(row, next);
-    return out;
+    const RowInsert parts = *rowInsertOf(sql);
+    QString out = numbered(parts.head, next);
+    for (int r = 0; r < rows; ++r) out += (r ? QStringLiteral(", ") : QString()) + numbered(parts.row, next);
+    return out + numbered(parts.tail, next);
 }
 
 // Numbers of the server's types whose values are converted here.
@@ -494,7 +510,6 @@ struct Command {
     QByteArray name;
     QByteArray text; // set when it must be prepared first
     int first = 0, count = 0;
-    int entry = 0; // the first statement added of those it sends
 };
 
 // The result of a pipeline: the first failure, if any.
@@ -515,7 +530,6 @@ struct Batch::Impl {
     bool server = false;
     std::optional<Transaction> own; // the batch's own savepoint (SQLite) or transaction
     int savepoint = 0; // server, inside a transaction: the depth of the pipeline's savepoint
-    int excused = -1; // server: a failure is none when this statement gave no rows
     RawStatement* pending = nullptr; // SQLite: the statement being bound
     // Server: the statements added and their values in order.
     std::vector<Entry> entries;
@@ -542,8 +556,7 @@ struct Batch::Impl {
 
     std::vector<Command> commands();
     PipelineFailure queue(PGconn* session, const std::vector<Command>& list, SentBatch& sent);
-    // False when the batch wrote nothing, as its excuse allows.
-    bool runOnServer();
+    void runOnServer();
 };
 
 Batch::Batch(const QSqlDatabase& db) : d(std::make_unique<Impl>())
@@ -595,16 +608,13 @@ Batch& Batch::bind(int index, const QVariant& value)
     return *this;
 }
 
-void Batch::nothingWhenNoRows(int statement) { d->excused = statement; }
-
 void Batch::run()
 {
-    bool written = true;
     if (d->server)
-        written = d->runOnServer();
+        d->runOnServer();
     else
         d->runPending();
-    if (d->own && written)
+    if (d->own)
         d->own->commit();
 }
 
@@ -617,7 +627,7 @@ std::vector<Command> Batch::Impl::commands()
     for (std::size_t i = 0; i < entries.size();) {
         const Entry& e = entries[i];
         std::size_t j = i + 1;
-        if (isRowInsert(e.sql)) {
+        if (rowInsertOf(e.sql)) {
             const int perRow = std::max(e.count, 1);
             const std::size_t most = std::size_t(std::clamp(kMaxValuesPerStatement / perRow, 1, kMaxRowsPerInsert));
             while (j < entries.size() && j - i < most && entries[j].count == e.count && entries[j].sql == e.sql) ++j;
@@ -627,14 +637,16 @@ std::vector<Command> Batch::Impl::commands()
         c.sql = e.sql;
         c.first = e.first;
         c.count = entries[j - 1].first + entries[j - 1].count - e.first;
-        c.entry = int(i);
         c.key = rows == 1 ? e.sql : e.sql + QLatin1Char('\n') + QString::number(rows);
         auto it = prepared.find(c.key);
         if (it == prepared.end()) {
             // A new name each time a text is prepared: a preparation whose
-            // batch failed may still exist on the session.
+            // batch failed may still exist on the session. The batches sent
+            // after this one use it at once; it is forgotten again when this
+            // one fails.
             c.name = newStatementName();
             c.text = serverText(e.sql, rows).toUtf8();
+            prepared.emplace(c.key, c.name);
         } else {
             c.name = it->second;
         }
@@ -646,16 +658,17 @@ std::vector<Command> Batch::Impl::commands()
 
 namespace {
 
+// At most this many batches wait for their answers on a connection.
+constexpr std::size_t kMostAnswersDue = 16;
+
 bool sendStatement(PGconn* session, SentBatch& sent, const QByteArray& sql)
 {
     sent.steps.push_back(QString::fromLatin1(sql));
-    sent.of.push_back(-1);
     return PQsendQueryParams(session, sql.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
 }
 
-// Reads every result of the batch sent and leaves the pipeline; gives the
-// first failure and the rows that each statement added gave.
-PipelineFailure readAnswer(PGconn* session, const SentBatch& sent, std::vector<int>& given)
+// Reads the results of one batch sent, up to its sync; gives its first failure.
+PipelineFailure readResults(PGconn* session, const SentBatch& sent)
 {
     PipelineFailure failure;
     auto fail = [&](const QString& state, const QString& text, const QString& sql) {
@@ -667,8 +680,6 @@ PipelineFailure readAnswer(PGconn* session, const SentBatch& sent, std::vector<i
             if (PQresultStatus(r) == PGRES_FATAL_ERROR)
                 fail(QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE)),
                      QString::fromUtf8(PQresultErrorMessage(r)), sent.steps[step]);
-            else if (PQresultStatus(r) == PGRES_TUPLES_OK && sent.of[step] >= 0)
-                given[std::size_t(sent.of[step])] = PQntuples(r);
             PQclear(r);
         }
         if (PQstatus(session) == CONNECTION_BAD)
@@ -680,41 +691,62 @@ PipelineFailure readAnswer(PGconn* session, const SentBatch& sent, std::vector<i
     } else {
         fail(QString(), QString::fromUtf8(PQerrorMessage(session)), sent.steps.back());
     }
-    PQexitPipelineMode(session);
     return failure;
 }
 
-// After the answer: the batch's new texts are kept as prepared when it
-// succeeded; otherwise what it did is undone (the transaction around it goes
-// on) and its failure thrown, unless its excuse holds. False when the batch
-// wrote nothing.
-bool settle(PGconn* session, const SentBatch& sent, const PipelineFailure& f, const std::vector<int>& given)
+// The texts that a batch prepared, forgotten when it failed (its preparation
+// may not have run).
+void forgetPrepared(const SentBatch& sent)
 {
-    if (!f.failed) {
-        auto& prepared = threadConnections().serverPrepared[sent.db.connectionName()];
-        for (const auto& [key, name] : sent.prepared) prepared.emplace(key, name);
-        return true;
-    }
+    auto& prepared = threadConnections().serverPrepared[sent.db.connectionName()];
+    for (const auto& [key, name] : sent.prepared)
+        if (const auto it = prepared.find(key); it != prepared.end() && it->second == name)
+            prepared.erase(it);
+}
+
+// A failed batch: what it did is undone (the transaction around it goes on)
+// and its failure thrown.
+[[noreturn]] void undoAndThrow(PGconn* session, const SentBatch& sent, const PipelineFailure& f)
+{
     const bool lost = !session || PQstatus(session) == CONNECTION_BAD;
     if (sent.savepoint > 0 && !lost) {
         for (const QByteArray& undo : {"ROLLBACK TO SAVEPOINT sp" + QByteArray::number(sent.savepoint),
                                        "RELEASE SAVEPOINT sp" + QByteArray::number(sent.savepoint)})
             PQclear(PQexec(session, undo.constData()));
     }
-    if (!lost && sent.excused >= 0 && given[std::size_t(sent.excused)] == 0)
-        return false;
     const QSqlError e(QStringLiteral("Unable to create query"), f.text,
                       lost ? QSqlError::ConnectionError : QSqlError::StatementError, f.state);
     throw serverFailure(sent.db, e, f.sql);
 }
 
-// Reads the answer of the batch sent and settles it.
-bool answer(PGconn* session, const SentBatch& sent)
+// Reads the answers of the batches due, oldest first, until at most `keep`
+// are left, and leaves the pipeline when none is. The first failure undoes
+// its batch and every one after it (the server refused them with the
+// transaction) and is thrown; the batches before it stand.
+void readAnswers(const QSqlDatabase& db, LaterAnswers& later, std::size_t keep)
 {
-    std::vector<int> given(std::size_t(sent.statements), -1);
-    const PipelineFailure f = session ? readAnswer(session, sent, given)
-                                      : PipelineFailure{true, {}, {}, sent.steps.empty() ? QString() : sent.steps[0]};
-    return settle(session, sent, f, given);
+    PGconn* session = serverSession(db);
+    std::optional<std::pair<SentBatch, PipelineFailure>> failed;
+    while (later.due.size() > keep || (failed && !later.due.empty())) {
+        SentBatch sent = std::move(later.due.front());
+        later.due.pop_front();
+        const PipelineFailure f = session ? readResults(session, sent)
+                                          : PipelineFailure{true, {}, {}, sent.steps.front()};
+        if (failed || f.failed)
+            forgetPrepared(sent);
+        if (failed)
+            continue;
+        if (f.failed)
+            failed.emplace(std::move(sent), f);
+        else
+            ++later.answered;
+    }
+    if (later.due.empty() && session)
+        PQexitPipelineMode(session);
+    if (failed) {
+        later.failed = true;
+        undoAndThrow(session, failed->first, failed->second);
+    }
 }
 
 } // namespace
@@ -736,7 +768,6 @@ PipelineFailure Batch::Impl::queue(PGconn* session, const std::vector<Command>& 
         if (ok && !c.text.isEmpty()) {
             ok = PQsendPrepare(session, c.name.constData(), c.text.constData(), c.count, nullptr) == 1;
             sent.steps.push_back(c.sql);
-            sent.of.push_back(-1);
             sent.prepared.emplace_back(c.key, c.name);
         }
         std::vector<const char*> v(std::size_t(c.count));
@@ -751,7 +782,6 @@ PipelineFailure Batch::Impl::queue(PGconn* session, const std::vector<Command>& 
             ok = PQsendQueryPrepared(session, c.name.constData(), c.count, v.data(), lengths.data(), formats.data(),
                                      0) == 1;
         sent.steps.push_back(c.sql);
-        sent.of.push_back(c.entry);
     }
     if (ok && savepoint > 0)
         ok = sendStatement(session, sent, "RELEASE SAVEPOINT sp" + QByteArray::number(savepoint));
@@ -760,32 +790,42 @@ PipelineFailure Batch::Impl::queue(PGconn* session, const std::vector<Command>& 
     return {};
 }
 
-bool Batch::Impl::runOnServer()
+void Batch::Impl::runOnServer()
 {
     if (entries.empty())
-        return true;
-    // An answer still due on the connection is read first; the test hooks
-    // count the statements as SQLite runs them.
-    for (const Entry& e : entries) beforeStatement(db, e.sql);
+        return;
+    // Inside an AnswersLater scope the batch joins those due (the oldest
+    // answers read when too many are); otherwise every answer due is read
+    // first and the batch's own is waited for.
+    auto& all = threadConnections().later;
+    const auto scope = all.find(db.connectionName());
+    LaterAnswers* later = scope != all.end() && scope->second.scopes > 0 && savepoint > 0 ? &scope->second : nullptr;
+    if (later)
+        readAnswers(db, *later, kMostAnswersDue - 1);
+    else
+        readDueAnswer(db);
+    // The test hooks count the statements as SQLite runs them.
+    for (const Entry& e : entries) countStatement(db, e.sql);
     PGconn* session = serverSession(db);
     SentBatch sent;
     sent.db = db;
-    sent.statements = int(entries.size());
     sent.savepoint = savepoint;
-    sent.excused = excused;
     const std::vector<Command> list = commands();
     const PipelineFailure f = session ? queue(session, list, sent) : PipelineFailure{true, {}, {}, list.front().sql};
     entries.clear();
     values.clear();
-    if (f.failed)
-        return settle(session, sent, f, std::vector<int>(std::size_t(sent.statements), -1));
-    auto& later = threadConnections().later;
-    if (const auto it = later.find(db.connectionName()); it != later.end() && it->second.scopes > 0 && savepoint > 0) {
-        it->second.due = std::make_unique<SentBatch>(std::move(sent));
-        ++it->second.sent;
-        return true;
+    if (f.failed) {
+        forgetPrepared(sent);
+        undoAndThrow(session, sent, f);
     }
-    return answer(session, sent);
+    if (later) {
+        later->due.push_back(std::move(sent));
+        ++later->sent;
+        return;
+    }
+    LaterAnswers now;
+    now.due.push_back(std::move(sent));
+    readAnswers(db, now, 0);
 }
 
 namespace detail {
@@ -796,16 +836,8 @@ void readDueAnswer(const QSqlDatabase& db)
     if (later.empty())
         return;
     const auto it = later.find(db.connectionName());
-    if (it == later.end() || !it->second.due)
-        return;
-    const std::unique_ptr<SentBatch> sent = std::move(it->second.due);
-    try {
-        answer(serverSession(db), *sent);
-    } catch (const DbError&) {
-        if (const auto still = later.find(db.connectionName()); still != later.end())
-            still->second.failed = true;
-        throw;
-    }
+    if (it != later.end() && !it->second.due.empty())
+        readAnswers(db, it->second, 0);
 }
 
 } // namespace detail
@@ -815,6 +847,7 @@ AnswersLater::AnswersLater(const QSqlDatabase& db) : db_(db)
     LaterAnswers& later = threadConnections().later[db_.connectionName()];
     if (later.scopes++ == 0) {
         later.sent = 0;
+        later.answered = 0;
         later.failed = false;
     }
 }
@@ -838,6 +871,13 @@ int AnswersLater::sent() const
     const auto& later = threadConnections().later;
     const auto it = later.find(db_.connectionName());
     return it == later.end() ? 0 : it->second.sent;
+}
+
+int AnswersLater::answered() const
+{
+    const auto& later = threadConnections().later;
+    const auto it = later.find(db_.connectionName());
+    return it == later.end() ? 0 : it->second.answered;
 }
 
 bool AnswersLater::failed() const

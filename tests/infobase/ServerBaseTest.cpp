@@ -489,6 +489,46 @@ TEST_F(ServerBase, RowsReadInBinaryAndSortedHereAreTheServersOwn)
     db::Execute(db, QStringLiteral("DROP TABLE dbo.probe"));
 }
 
+// Batches whose answers are read later: a statement reads the answers due
+// before it runs; a refusal is thrown once, undoing its batch and those sent
+// after it, while the batches before it stand and the transaction goes on.
+TEST_F(ServerBase, BatchesAnsweredLaterStandUntilTheFirstRefusedOne)
+{
+    const QSqlDatabase db = Db(base);
+    db::Execute(db, QStringLiteral("CREATE TABLE dbo.probe (a BIGINT PRIMARY KEY CHECK (a <> 4))"));
+    const QString insert = QStringLiteral("INSERT INTO dbo.probe (a) VALUES (?)");
+    auto count = [&] {
+        db::Recordset q(db, QStringLiteral("SELECT COUNT(*), COALESCE(SUM(a), 0) FROM dbo.probe"));
+        q.exec();
+        return q.next() ? std::make_pair(q.toInt(0), q.toInt(1)) : std::make_pair(-1, -1);
+    };
+    {
+        db::Transaction run(db);
+        db::AnswersLater later(db);
+        for (int a = 1; a <= 6; ++a) {
+            db::Batch b(db);
+            b.add(insert).bind(0, a).add(insert).bind(0, a * 100);
+            b.run();
+            if (a == 2) {
+                EXPECT_EQ(count(), std::make_pair(4, 303)); // read before the query ran
+            }
+        }
+        EXPECT_EQ(later.sent(), 6);
+        EXPECT_THROW(later.collect(), db::DbError);
+        EXPECT_TRUE(later.failed());
+        EXPECT_EQ(later.answered(), 3);
+        EXPECT_NO_THROW(later.collect()); // said once
+        db::Batch after(db);
+        after.add(insert).bind(0, 7);
+        after.run();
+        later.collect();
+        EXPECT_EQ(later.answered(), 4);
+        run.commit();
+    }
+    EXPECT_EQ(count(), std::make_pair(7, 1 + 2 + 3 + 100 + 200 + 300 + 7));
+    db::Execute(db, QStringLiteral("DROP TABLE dbo.probe"));
+}
+
 TEST_F(ServerBase, ANewBaseIsMadeFromTheTemplateAndTheArchiveCopyRestores)
 {
     Fill(6);
