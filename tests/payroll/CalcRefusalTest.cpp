@@ -204,6 +204,10 @@ TEST_F(CalcRefusal, AStoreRefusedByTheServerEndsTheRunAtItsOwnEmployee)
     const qint64 victimSum = Count(QStringLiteral("SELECT CAST(SUM(sum) * 100 AS BIGINT) FROM dbo.zarp"));
     ASSERT_GT(victimRows, 0);
     base().zar1[std::size_t(victim.slot - 1)] = 123.45;
+    // One employee after him fails: computed while the refusal was on its
+    // way back, he must not keep that status word either.
+    const int later = base().list[at + 2].slot;
+    base().attributes[std::size_t(later - 1)].sistOpl = 0;
     const qint64 marksBefore = Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0"));
     db::Execute(Db(base()),
                 QStringLiteral("CREATE FUNCTION dbo.refuse() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
@@ -234,6 +238,7 @@ TEST_F(CalcRefusal, AStoreRefusedByTheServerEndsTheRunAtItsOwnEmployee)
                         .arg(victim.slot)),
               victimSum);
     EXPECT_EQ(base().zar1[std::size_t(victim.slot - 1)], 123.45);
+    EXPECT_EQ(base().attributes[std::size_t(later - 1)].err, 0);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0")), marksBefore);
 }
 
