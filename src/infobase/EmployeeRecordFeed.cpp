@@ -3,18 +3,140 @@
 #include "infobase/InfoBaseDbDetail.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <exception>
 #include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 namespace kalvor::infobase {
 
 using namespace detail;
 
+namespace {
+
+// On a server the records are read by two helper threads, each on a session
+// of its own that sees the base as the run's transaction sees it, a range of
+// slots at a time (the ranges taken in turn), and wait in short queues: the
+// server reads the next records while the engine computes and the run's own
+// session writes.
+class ServerRecordReader {
+public:
+    // The records of the slots (rising) of the base in that view of it.
+    ServerRecordReader(const QString& base, const QString& view, std::vector<int> wanted)
+        : m_wanted(std::move(wanted)), m_parts(kReaders)
+    {
+        for (std::size_t at = 0, range = kFirstRange; at < m_wanted.size(); at += range, range = kRange)
+            m_ranges.push_back({at, std::min(m_wanted.size(), at + range)});
+        for (std::size_t r = 0; r < kReaders; ++r) m_threads.emplace_back([this, base, view, r] { read(base, view, r); });
+    }
+    ~ServerRecordReader()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_changed.notify_all();
+        for (std::thread& t : m_threads) t.join();
+    }
+
+    // The next record, in the order of the slots; throws what the reading met.
+    void next(EmployeeRecord& rec)
+    {
+        std::unique_lock lock(m_mutex);
+        Part& part = m_parts[m_range % kReaders];
+        m_changed.wait(lock, [&] { return !part.ready.empty() || part.ended; });
+        if (part.ready.empty()) {
+            if (part.failure)
+                std::rethrow_exception(part.failure);
+            throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка базы данных"),
+                              QStringLiteral("The records ended early"), QStringLiteral("Kalvor.Db"));
+        }
+        rec = std::move(part.ready.front());
+        part.ready.pop_front();
+        if (++m_taken == m_ranges[m_range].second)
+            ++m_range;
+        m_changed.notify_all();
+    }
+
+private:
+    static constexpr std::size_t kReaders = 2, kFirstRange = 16, kRange = 64, kQueued = 64;
+
+    // What one reader has read and not handed over yet.
+    struct Part {
+        std::deque<EmployeeRecord> ready;
+        bool ended = false;
+        std::exception_ptr failure;
+    };
+
+    void read(const QString& base, const QString& view, std::size_t reader)
+    {
+        try {
+            const QSqlDatabase db = db::Connection::forThread(base);
+            db::Transaction reading(db, db::Transaction::Read);
+            db::TakeView(db, view);
+            db::PreferIndexLookups(db);
+            for (std::size_t r = reader; r < m_ranges.size(); r += kReaders) {
+                const auto [begin, end] = m_ranges[r];
+                BulkEmployeeLoader loader(db, BAll, BulkEmployeeLoader::View::Callers,
+                                          SlotsFromTo{m_wanted[begin], m_wanted[end - 1]});
+                for (std::size_t at = begin; at < end; ++at) {
+                    EmployeeRecord rec;
+                    rec.waria.assign(std::size_t(EmployeeRecord::ArchiveCapacity), WariaEntry{});
+                    loader.load(m_wanted[at], rec);
+                    if (!put(reader, std::move(rec)))
+                        return;
+                }
+            }
+            reading.commit();
+        } catch (...) {
+            const std::lock_guard lock(m_mutex);
+            m_parts[reader].failure = std::current_exception();
+        }
+        {
+            const std::lock_guard lock(m_mutex);
+            m_parts[reader].ended = true;
+        }
+        m_changed.notify_all();
+    }
+
+    // False when the reading is to stop.
+    bool put(std::size_t reader, EmployeeRecord&& rec)
+    {
+        std::unique_lock lock(m_mutex);
+        Part& part = m_parts[reader];
+        m_changed.wait(lock, [&] { return part.ready.size() < kQueued || m_stop; });
+        if (m_stop)
+            return false;
+        part.ready.push_back(std::move(rec));
+        m_changed.notify_all();
+        return true;
+    }
+
+    const std::vector<int> m_wanted;
+    std::vector<std::pair<std::size_t, std::size_t>> m_ranges; // of m_wanted, in order
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<Part> m_parts; // one per reader
+    std::size_t m_range = 0, m_taken = 0; // the range handed over now, the records handed over
+    bool m_stop = false;
+    std::vector<std::thread> m_threads;
+};
+
+} // namespace
+
 struct EmployeeRecordFeed::Impl {
-    Impl(CInfoBase& b, std::vector<int> s)
-        : base(b), wanted(std::move(s)), loader(Db(b), BAll, BulkEmployeeLoader::View::Callers)
+    Impl(CInfoBase& b, std::vector<int> s) : base(b), wanted(std::move(s))
     {
         std::sort(wanted.begin(), wanted.end());
         wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
+        const QSqlDatabase db = Db(b);
+        if (db::IsServer(db) && !wanted.empty())
+            reader.emplace(BaseFile(b), db::ExportedView(db), wanted);
+        else
+            loader.emplace(db, BAll, BulkEmployeeLoader::View::Callers);
     }
 
     // Reads the slot's record as a selection run does: a cleared record with
@@ -26,7 +148,10 @@ struct EmployeeRecordFeed::Impl {
             rec.waria.assign(std::size_t(EmployeeRecord::ArchiveCapacity), WariaEntry{});
         if (next < wanted.size() && wanted[next] == slot) {
             ++next;
-            loader.load(slot, rec);
+            if (reader)
+                reader->next(rec);
+            else
+                loader->load(slot, rec);
         } else {
             // A slot not announced, or asked for twice: read on its own.
             EmployeeLoader(Db(base), BAll).load(slot, rec);
@@ -50,7 +175,8 @@ struct EmployeeRecordFeed::Impl {
     CInfoBase& base;
     std::vector<int> wanted; // ascending
     std::size_t next = 0; // the first slot not read yet
-    BulkEmployeeLoader loader;
+    std::optional<BulkEmployeeLoader> loader; // a base file: the streams read as the run goes
+    std::optional<ServerRecordReader> reader; // a server
     std::map<int, EmployeeRecord> early; // read before their turn
 };
 

@@ -114,15 +114,20 @@ private:
 };
 
 // The same for many employees at once: one statement per table for the whole
-// base, read as a stream; load() must be called with rising slots. Holds one
+// base (or a range of slots), read as a stream; load() must be called with rising slots. Holds one
 // read transaction for its lifetime, or, with View::Callers, reads within the
 // caller's open transaction (a run that writes while it reads: a read
 // transaction of its own, nested in the caller's, would take the caller's
 // writes back with it when it ends).
+// The record slots first..last; every slot when last is 0.
+struct SlotsFromTo {
+    int first = 0, last = 0;
+};
+
 class BulkEmployeeLoader {
 public:
     enum class View { Own, Callers };
-    BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks, View view = View::Own);
+    BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks, View view = View::Own, SlotsFromTo range = {});
     ~BulkEmployeeLoader();
     bool load(int slot, EmployeeRecord& rec, int wariaFrom = 0, int wariaTo = 0);
 

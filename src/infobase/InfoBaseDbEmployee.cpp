@@ -710,16 +710,19 @@ QString detailSql(int i)
                                           : QStringLiteral("WHERE id_konst = ?"));
 }
 
-// The same rows of every employee, ordered by record slot: rec, then the columns.
-QString bulkSql(int i)
+// The same rows of every employee, ordered by record slot: rec, then the
+// columns; of the slots first..last (its two values) when `ranged`.
+QString bulkSql(int i, bool ranged)
 {
     const DetailTable& d = kDetails[i];
     const TableDef& t = T(d.table);
     QStringList cols;
     for (const QString& c : t.columns) cols << QStringLiteral("d.") + c;
     const bool numbered = std::strcmp(d.table, "pasport") != 0;
-    return QStringLiteral("SELECT k.rec, %1 FROM %2 d JOIN dbo.konst k ON k.id = d.id_konst ORDER BY k.rec%3")
-        .arg(cols.join(QStringLiteral(", ")), Qualified(t.name), numbered ? QStringLiteral(", d.num") : QString());
+    return QStringLiteral("SELECT k.rec, %1 FROM %2 d JOIN dbo.konst k ON k.id = d.id_konst %3ORDER BY k.rec%4")
+        .arg(cols.join(QStringLiteral(", ")), Qualified(t.name),
+             ranged ? QStringLiteral("WHERE k.rec BETWEEN ? AND ? ") : QString(),
+             numbered ? QStringLiteral(", d.num") : QString());
 }
 
 } // namespace
@@ -818,28 +821,39 @@ struct BulkEmployeeLoader::Impl {
     Stream details[kDetailCount];
 };
 
-BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks, View view)
+BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks, View view, SlotsFromTo range)
     : d(std::make_unique<Impl>(db, view))
 {
     d->blocks = blocks;
     // The streams read straight from SQLite (QtSql would make a QVariant of
     // every value of every row), through statements kept with the connection:
     // a worker that keeps its connection prepares them once, not every run.
-    static const QString konstSql = SelectSql(T("konst"), QStringLiteral("ORDER BY rec"));
-    static const std::array<QString, kDetailCount> detailSql = [] {
-        std::array<QString, kDetailCount> sql;
-        for (int i = 0; i < kDetailCount; ++i) sql[std::size_t(i)] = bulkSql(i);
+    static const std::array<QString, 2> konstSql = {
+        SelectSql(T("konst"), QStringLiteral("ORDER BY rec")),
+        SelectSql(T("konst"), QStringLiteral("WHERE rec BETWEEN ? AND ? ORDER BY rec"))};
+    static const std::array<std::array<QString, kDetailCount>, 2> detailSql = [] {
+        std::array<std::array<QString, kDetailCount>, 2> sql;
+        for (int i = 0; i < kDetailCount; ++i) {
+            sql[0][std::size_t(i)] = bulkSql(i, false);
+            sql[1][std::size_t(i)] = bulkSql(i, true);
+        }
         return sql;
     }();
-    d->konst = &db::RawStatementFor(db, konstSql);
-    d->konst->reset();
+    const std::size_t ranged = range.last > 0 ? 1 : 0;
+    auto start = [&](db::RawStatement& rs) {
+        rs.reset();
+        if (ranged)
+            rs.bind(0, range.first).bind(1, range.last);
+    };
+    d->konst = &db::RawStatementFor(db, konstSql[ranged]);
+    start(*d->konst);
     d->konstHas = d->konst->next();
     for (int i = 0; i < kDetailCount; ++i) {
         if (!(blocks & kDetails[i].block))
             continue;
         Impl::Stream& s = d->details[i];
-        s.rs = &db::RawStatementFor(db, detailSql[std::size_t(i)]);
-        s.rs->reset();
+        s.rs = &db::RawStatementFor(db, detailSql[ranged][std::size_t(i)]);
+        start(*s.rs);
         s.advance();
     }
 }

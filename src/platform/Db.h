@@ -322,6 +322,19 @@ void CopyServerBase(const QString& from, const QString& to);
 // the counter goes on after the greatest value. Nothing for a base file.
 void ContinueServerCounter(const QSqlDatabase& db, const QString& table, const QString& column);
 
+// On a server base: the name of the view of the base that the connection's
+// open transaction has (its snapshot), for another session to read the base
+// as it sees it while it writes (ended with the transaction).
+QString ExportedView(const QSqlDatabase& db);
+// Makes the read transaction just begun on the connection see the base in
+// that view (before any other statement of it); throws DbError.
+void TakeView(const QSqlDatabase& db, const QString& view);
+
+// On a server base, for the rest of the connection's transaction: joins by
+// index lookups only, for reads of a few employees at a time (a hash join
+// would scan a whole table for each of them).
+void PreferIndexLookups(const QSqlDatabase& db);
+
 // The base lock on the server: a session-level advisory lock taken in the
 // base's own database (so that a login needs no right to any other one) and
 // held by a connection of its own (libpq, usable from any thread). The server drops it when that

@@ -8,6 +8,7 @@
 #include <QMutex>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QSysInfo>
@@ -304,6 +305,29 @@ QString ServerDatabaseOf(const QString& locator) { return locator.mid(kLocatorPr
 bool IsServer(const QSqlDatabase& db) { return db.driverName() == QLatin1String("QPSQL"); }
 
 // ------------------------------------------------------------------ connections and errors
+
+QString ExportedView(const QSqlDatabase& db)
+{
+    Recordset q(db, QStringLiteral("SELECT pg_export_snapshot()"));
+    q.exec();
+    return q.next() ? q.toString(0) : QString();
+}
+
+void TakeView(const QSqlDatabase& db, const QString& view)
+{
+    // The server takes the name only as a literal: it is checked to be one.
+    static const QRegularExpression name(QStringLiteral("^[0-9A-Fa-f-]{1,64}$"));
+    if (!name.match(view).hasMatch())
+        throw DbError(E_DB_FAIL, QStringLiteral("Ошибка базы данных"), view, kSource);
+    Execute(db, QStringLiteral("SET TRANSACTION SNAPSHOT '%1'").arg(view));
+}
+
+void PreferIndexLookups(const QSqlDatabase& db)
+{
+    Execute(db, QStringLiteral("SET LOCAL enable_hashjoin = off"));
+    Execute(db, QStringLiteral("SET LOCAL enable_mergejoin = off"));
+    Execute(db, QStringLiteral("SET LOCAL plan_cache_mode = force_generic_plan"));
+}
 
 namespace detail {
 

@@ -151,3 +151,61 @@ TEST(StoredResults, ABrigadeMemberComputedAloneStoresWhatTheWholeRunStored)
     }
     CloseBase(doc.infoBase);
 }
+
+namespace {
+
+// The worker stopped as the screen's "Стоп" stops it, on the first report of
+// an employee computed; -1 when the run ended before the stop reached it.
+int RunMonthStoppedEarly(PayrollDoc& doc)
+{
+    platform::TaskThread thread;
+    QEventLoop loop;
+    int result = -1;
+    bool stopped = false;
+    QObject::connect(&thread, &platform::TaskThread::calcProgress, [&](int, int) {
+        if (!std::exchange(stopped, true))
+            thread.requestStop();
+    });
+    QObject::connect(&thread, &platform::TaskThread::done, [&](int r, int, const QString&) {
+        result = r;
+        loop.quit();
+    });
+    CalcThreadParams params;
+    params.document = &doc;
+    thread.start(params, &CalculationThreadProc);
+    loop.exec();
+    return result;
+}
+
+} // namespace
+
+// A run stopped halfway keeps the employees computed before the stop (the
+// records still being read ahead for the others are let go) and the next run
+// stores everything as a whole run does.
+TEST(StoredResults, ARunStoppedHalfwayKeepsItsEmployeesAndTheNextOneStoresTheRest)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    PayrollDoc doc;
+    payrolltest::BuildMonthRunBase(doc, dir.path(), QStringLiteral("month"),
+                                   payrolltest::MonthRunShape{.employees = 400});
+    ASSERT_EQ(RunMonth(doc), platform::TASK_DONE);
+    const QByteArray whole = StoredResults(doc.infoBase);
+    auto employeesWithRows = [&] {
+        db::Recordset q(Db(doc.infoBase), QStringLiteral("SELECT COUNT(DISTINCT id_konst) FROM dbo.zarp"));
+        q.exec();
+        return q.next() ? q.toInt(0) : -1;
+    };
+    int result = -1;
+    for (int attempt = 0; attempt < 20 && result != platform::TASK_STOPPED; ++attempt) {
+        db::Execute(Db(doc.infoBase), QStringLiteral("DELETE FROM dbo.zarp"));
+        result = RunMonthStoppedEarly(doc);
+    }
+    ASSERT_EQ(result, platform::TASK_STOPPED);
+    EXPECT_GT(employeesWithRows(), 0);
+    EXPECT_LT(employeesWithRows(), 400);
+    ASSERT_EQ(RunMonth(doc), platform::TASK_DONE);
+    EXPECT_EQ(employeesWithRows(), 400);
+    EXPECT_TRUE(StoredResults(doc.infoBase) == whole);
+    CloseBase(doc.infoBase);
+}
