@@ -133,11 +133,7 @@ public:
             // Each employee's save stays atomic on its own (a savepoint).
             r = CalcEmployeeMonth(m_doc, m_rows.data(), index, &m_work, CalcStore, m_options);
         } catch (const db::DbError& e) {
-            if (e.code() == db::E_DB_CONNECTION_LOST) {
-                m_records.reset();
-                throw;
-            }
-            keepWhatIsStored();
+            endAfter(e);
             throw;
         } catch (...) {
             keepWhatIsStored();
@@ -157,9 +153,7 @@ public:
         try {
             m_later.collect();
         } catch (const db::DbError& e) {
-            if (e.code() == db::E_DB_CONNECTION_LOST)
-                throw;
-            keepWhatIsStored();
+            endAfter(e);
             throw;
         }
     }
@@ -177,6 +171,16 @@ private:
     double toPayOf(int slot) const
     {
         return std::size_t(slot - 1) < m_base.zar1.size() ? m_base.zar1[std::size_t(slot - 1)] : 0;
+    }
+
+    // After a failure: a lost connection leaves nothing to commit; any other
+    // ends the run keeping what is stored.
+    void endAfter(const db::DbError& e)
+    {
+        if (e.code() == db::E_DB_CONNECTION_LOST)
+            m_records.reset();
+        else
+            keepWhatIsStored();
     }
 
     // Ends the run after a failure, committing the employees whose rows are
