@@ -844,6 +844,8 @@ void readDueAnswer(const QSqlDatabase& db)
 
 AnswersLater::AnswersLater(const QSqlDatabase& db) : db_(db)
 {
+    if (!IsServer(db_))
+        return; // a base file's batches run as they are added
     LaterAnswers& later = threadConnections().later[db_.connectionName()];
     if (later.scopes++ == 0) {
         later.sent = 0;
