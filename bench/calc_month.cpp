@@ -33,6 +33,7 @@
 // selection run alone) and the ratio server / file.
 #include "DemoFirm.h"
 #include "RawSqlite.h"
+#include "RunBenchmarks.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/BrigadeShare.h"
 #include "payroll/CalcEmployeeMonth.h"
@@ -406,17 +407,14 @@ BENCHMARK(BM_DemoFirm)->UseManualTime()->Unit(benchmark::kMillisecond)->Iteratio
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    plainSetup.reset();
-    demoWeightSetup.reset();
-    brigadeSetup.reset();
-    if (serverSetup) {
-        db::UseServer({qEnvironmentVariable("KALVOR_BENCH_SERVER"), 0, QString()});
-        serverSetup.reset();
-        db::UseServer({});
-    }
-    return 0;
+    return RunBenchmarks(argc, argv, [] {
+        plainSetup.reset();
+        demoWeightSetup.reset();
+        brigadeSetup.reset();
+        if (serverSetup) {
+            db::UseServer({qEnvironmentVariable("KALVOR_BENCH_SERVER"), 0, QString()});
+            serverSetup.reset();
+            db::UseServer({});
+        }
+    });
 }

@@ -7,6 +7,7 @@
 //   WriteTableFloor the same rows put into a table directly and written
 //   ReadArchive     the table read back by personnel number (mode 2), every
 //                   employee's archive merged and saved
+#include "RunBenchmarks.h"
 #include "exchange/DbfExport.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/Dbf.h"
@@ -119,11 +120,4 @@ BENCHMARK(BM_ExportArchive)->Unit(benchmark::kMillisecond)->UseRealTime()->Itera
 BENCHMARK(BM_WriteTableFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ReadArchive)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

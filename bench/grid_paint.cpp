@@ -1,6 +1,7 @@
 // Painting and scrolling a large grid: 10,000 rows by 20 columns. One
 // screenful is painted into an image, as the paint handler does; the scroll
 // case pages down and repaints.
+#include "RunBenchmarks.h"
 #include "grid/GridCtrl.h"
 
 #include <QApplication>
@@ -86,10 +87,5 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_grid.reset();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv, [] { g_grid.reset(); });
 }

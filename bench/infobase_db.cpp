@@ -20,6 +20,7 @@
 //   LoadFloor  SELECT of every row of every table, every value read, with
 //              plain sqlite3 statements
 #include "RawSqlite.h"
+#include "RunBenchmarks.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/InfoBaseDbDetail.h"
 #include "infobase/Schema.h"
@@ -321,11 +322,4 @@ BENCHMARK(BM_LoadFloor)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

@@ -11,6 +11,7 @@
 //   Load/<engine>       OpenBase, LoadAll and every employee's whole record
 //   LoadFloor/<engine>  every value of every table selected and read
 #include "RawSqlite.h"
+#include "RunBenchmarks.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/InfoBaseDbDetail.h"
 #include "infobase/Schema.h"
@@ -266,13 +267,9 @@ void Register(bool server)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
     bench().server.host = qEnvironmentVariable("KALVOR_BENCH_SERVER");
     Register(false);
     if (!bench().server.host.isEmpty())
         Register(true);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

@@ -3,6 +3,7 @@
 //   ExportAll   every employee loaded from the base and written into a new file
 //   ImportAll   the file read into a second base with other employees (each
 //               employee saved as he is taken), then every table saved
+#include "RunBenchmarks.h"
 #include "exchange/TransferFile.h"
 #include "infobase/InfoBaseDb.h"
 #include "support/TestFixture.h"
@@ -82,11 +83,4 @@ void BM_ImportAll(benchmark::State& state)
 BENCHMARK(BM_ExportAll)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_ImportAll)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

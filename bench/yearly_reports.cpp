@@ -17,6 +17,7 @@
 // report's ratio to the calculation of its round (the median and the dearest
 // round): the reports are no dearer per employee than the month's
 // calculation when the ratios are at most 1.
+#include "RunBenchmarks.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcThread.h"
 #include "payroll/MonthRunBase.h"
@@ -182,10 +183,5 @@ BENCHMARK(BM_YearlyReports)->UseManualTime()->Unit(benchmark::kMillisecond)->Ite
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    setup.reset();
-    return 0;
+    return RunBenchmarks(argc, argv, [] { setup.reset(); });
 }

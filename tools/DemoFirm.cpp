@@ -943,6 +943,20 @@ void AddDemoAltTimeSheet(CInfoBase& base, int slot, int i, int month)
     }
 }
 
+// The employee's loan (pay kind 760): the debt, and how many months each
+// repayment amount is deducted.
+void SetDemoLoan(EmployeeRecord& rec, EmployeeAttributes& at, double debt, const decltype(SsudBlock::Loan::mes)& months,
+                 const decltype(SsudBlock::Loan::sum)& amounts)
+{
+    SsudBlock::Loan& l = rec.ssud.loans[0];
+    l.kod = 760;
+    l.kvMes = 1;
+    l.sumDolg = debt;
+    l.mes = months;
+    l.sum = amounts;
+    at.priznSsud = 1;
+}
+
 // Deductions that came in the reporting month: a writ of a fixed amount, a
 // fixed transfer to a second bank, a second loan.
 void AddDemoNewDeductions(EmployeeRecord& rec, EmployeeAttributes& at, const QString& fio, int i)
@@ -964,16 +978,8 @@ void AddDemoNewDeductions(EmployeeRecord& rec, EmployeeAttributes& at, const QSt
         row.fio = fio;
         at.priznBank = 2;
     }
-    if (i == SecondLoanIndex) {
-        // 10,000 roubles: two months at 2,000, then six at 1,000.
-        SsudBlock::Loan& l = rec.ssud.loans[0];
-        l.kod = 760;
-        l.kvMes = 1;
-        l.sumDolg = rub(10'000);
-        l.mes = {2, 6, 0};
-        l.sum = {rub(2'000), rub(1'000), 0};
-        at.priznSsud = 1;
-    }
+    if (i == SecondLoanIndex) // 10,000 roubles: two months at 2,000, then six at 1,000
+        SetDemoLoan(rec, at, rub(10'000), {2, 6, 0}, {rub(2'000), rub(1'000), 0});
 }
 
 // Standing deductions since January: bank transfers, a writ and a loan.
@@ -1003,17 +1009,8 @@ void AddDemoStandingDeductions(EmployeeRecord& rec, EmployeeAttributes& at, cons
         w.adr = s(u"160012, г. Вологда, ул. Гагарина, д. 42, кв. 18");
         at.priznAlim = 1;
     }
-    if (i == LoanIndex) {
-        // A loan of 36,000 roubles given in December 2010, repaid at 3,000 a
-        // month from January 2011.
-        SsudBlock::Loan& l = rec.ssud.loans[0];
-        l.kod = 760;
-        l.kvMes = 1;
-        l.sumDolg = rub(36'000);
-        l.mes = {12, 0, 0};
-        l.sum = {rub(3'000), 0, 0};
-        at.priznSsud = 1;
-    }
+    if (i == LoanIndex) // 36,000 roubles given in December 2010, 3,000 a month from January 2011
+        SetDemoLoan(rec, at, rub(36'000), {12, 0, 0}, {rub(3'000), 0, 0});
 }
 
 // Sick-leave sheets and vacation notes of the months before the reporting

@@ -113,17 +113,17 @@ private:
     qint64 lastId_ = 0;
 };
 
-// The same for many employees at once: one statement per table for the whole
-// base (or a range of slots), read as a stream; load() must be called with rising slots. Holds one
-// read transaction for its lifetime, or, with View::Callers, reads within the
-// caller's open transaction (a run that writes while it reads: a read
-// transaction of its own, nested in the caller's, would take the caller's
-// writes back with it when it ends).
 // The record slots first..last; every slot when last is 0.
 struct SlotsFromTo {
     int first = 0, last = 0;
 };
 
+// The same for many employees at once: one statement per table for the whole
+// base (or a range of slots), read as a stream; load() must be called with
+// rising slots. Holds one read transaction for its lifetime, or, with
+// View::Callers, reads within the caller's open transaction (a run that
+// writes while it reads: a read transaction of its own, nested in the
+// caller's, would take the caller's writes back with it when it ends).
 class BulkEmployeeLoader {
 public:
     enum class View { Own, Callers };
@@ -138,8 +138,6 @@ private:
 
 // Row id of the master row of a slot; 0 when there is none.
 qint64 KonstId(const QSqlDatabase& db, int slot);
-// The query of KonstId (its one value: the slot).
-const QString& KonstIdSql();
 
 // Writers of the detail tables of one employee (id): delete his rows, insert
 // the record's.

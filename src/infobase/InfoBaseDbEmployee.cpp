@@ -302,15 +302,10 @@ db::RawStatement& inserter(const QSqlDatabase& db, const char* table)
 
 } // namespace
 
-const QString& KonstIdSql()
-{
-    static const QString sql = QStringLiteral("SELECT id FROM dbo.konst WHERE rec = ?");
-    return sql;
-}
-
 qint64 KonstId(const QSqlDatabase& db, int slot)
 {
-    return db::RawStatementFor(db, KonstIdSql()).bind(0, slot).selectInt64();
+    static const QString sql = QStringLiteral("SELECT id FROM dbo.konst WHERE rec = ?");
+    return db::RawStatementFor(db, sql).bind(0, slot).selectInt64();
 }
 
 void WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord& rec, qint64& id)
@@ -467,6 +462,24 @@ void WriteRows(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int
     batch.run();
 }
 
+namespace {
+
+// The month rows from..to - 1 of the record as rows of `insert`, each bound
+// as the employee's key, its number and its fields.
+void addRowInserts(db::Batch& batch, const QString& insert, qint64 key, const EmployeeRecord& rec, int from, int to)
+{
+    for (int i = from; i < std::min(to, int(EmployeeRecord::RowCount)); ++i) {
+        const AccrualRow& a = rec.rows[std::size_t(i)];
+        if (a == AccrualRow{})
+            continue; // all-zero rows are not stored; num keeps the others' places
+        Binder b(batch.add(insert));
+        b << key << i;
+        bindRow(b, a);
+    }
+}
+
+} // namespace
+
 void WriteRows(db::Batch& batch, qint64 id, const EmployeeRecord& rec, int kvProizv, int which)
 {
     for (int table = 0; table < 2; ++table) {
@@ -475,18 +488,10 @@ void WriteRows(db::Batch& batch, qint64 id, const EmployeeRecord& rec, int kvPro
         const char* name = table == 0 ? "proizv" : "zarp";
         if (id != freshId)
             batch.add(TableDeleteByEmployeeSql(name)).bind(0, id);
-        const QString& insert = TableInsertSql(name);
-        for (int i = 0; i < EmployeeRecord::RowCount; ++i) {
-            const bool input = i < kvProizv;
-            if (input != (table == 0))
-                continue;
-            const AccrualRow& a = rec.rows[std::size_t(i)];
-            if (a == AccrualRow{})
-                continue; // all-zero rows are not stored; num keeps the others' places
-            Binder b(batch.add(insert));
-            b << id << i;
-            bindRow(b, a);
-        }
+        if (table == 0)
+            addRowInserts(batch, TableInsertSql(name), id, rec, 0, kvProizv);
+        else
+            addRowInserts(batch, TableInsertSql(name), id, rec, kvProizv, EmployeeRecord::RowCount);
     }
 }
 
@@ -1208,12 +1213,8 @@ QString ComputedRowsInsertSql()
 void saveComputedRows(const QSqlDatabase& db, int slot, int kvProizv, const EmployeeRecord& rec)
 {
     if (!db::IsServer(db)) {
-        const qint64 id = KonstId(db, slot);
-        if (id == 0)
-            return;
-        db::Batch batch(db);
-        WriteRows(batch, id, rec, kvProizv, 1);
-        batch.run();
+        if (const qint64 id = KonstId(db, slot); id != 0)
+            WriteRows(db, id, rec, kvProizv, 1);
         return;
     }
     static const QString remove =
@@ -1221,14 +1222,7 @@ void saveComputedRows(const QSqlDatabase& db, int slot, int kvProizv, const Empl
     static const QString insert = ComputedRowsInsertSql();
     db::Batch batch(db);
     batch.add(remove).bind(0, slot);
-    for (int i = kvProizv; i < EmployeeRecord::RowCount; ++i) {
-        const AccrualRow& a = rec.rows[std::size_t(i)];
-        if (a == AccrualRow{})
-            continue; // all-zero rows are not stored; num keeps the others' places
-        Binder b(batch.add(insert));
-        b << slot << i;
-        bindRow(b, a);
-    }
+    addRowInserts(batch, insert, slot, rec, kvProizv, EmployeeRecord::RowCount);
     batch.run();
 }
 

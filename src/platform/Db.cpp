@@ -398,25 +398,17 @@ RawStatement& RawStatement::bind(int index, const QVariant& value)
         server_->values.set(index, value);
         return *this;
     }
-    switch (value.isNull() ? QMetaType::UnknownType : value.typeId()) {
-    case QMetaType::UnknownType: sqlite3_bind_null(stmt_, index + 1); break;
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::UChar:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong: sqlite3_bind_int64(stmt_, index + 1, value.toLongLong()); break;
-    case QMetaType::Double:
-    case QMetaType::Float: sqlite3_bind_double(stmt_, index + 1, value.toDouble()); break;
-    case QMetaType::QByteArray: {
+    switch (KindOfValue(value)) {
+    case ValueKind::Null: sqlite3_bind_null(stmt_, index + 1); break;
+    case ValueKind::Integer:
+    case ValueKind::Unsigned: sqlite3_bind_int64(stmt_, index + 1, value.toLongLong()); break;
+    case ValueKind::Float: sqlite3_bind_double(stmt_, index + 1, value.toDouble()); break;
+    case ValueKind::Bytes: {
         const QByteArray bytes = value.toByteArray();
         sqlite3_bind_blob(stmt_, index + 1, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
         break;
     }
-    default: bind(index, value.toString()); break;
+    case ValueKind::Text: bind(index, value.toString()); break;
     }
     return *this;
 }

@@ -90,6 +90,28 @@ void requireServerLock(const QString& database);
 // The statements that start, keep and end a transaction on a server.
 QStringList serverBeginStatements(bool write);
 
+// What a bound value is to both engines.
+enum class ValueKind { Null, Integer, Unsigned, Float, Bytes, Text };
+inline ValueKind KindOfValue(const QVariant& value)
+{
+    switch (value.isNull() ? QMetaType::UnknownType : value.typeId()) {
+    case QMetaType::UnknownType: return ValueKind::Null;
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::UChar:
+    case QMetaType::LongLong: return ValueKind::Integer;
+    case QMetaType::ULongLong: return ValueKind::Unsigned;
+    case QMetaType::Double:
+    case QMetaType::Float: return ValueKind::Float;
+    case QMetaType::QByteArray: return ValueKind::Bytes;
+    default: return ValueKind::Text;
+    }
+}
+
 // The values of a server statement as libpq sends them: text, bytes sent in
 // binary form, or NULL. Values are set by position from `base` on.
 struct ServerValues {

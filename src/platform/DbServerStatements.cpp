@@ -252,21 +252,13 @@ void ServerValues::set(int index, const QString& value)
 
 void ServerValues::set(int index, const QVariant& value)
 {
-    switch (value.isNull() ? QMetaType::UnknownType : value.typeId()) {
-    case QMetaType::UnknownType: put(index, QByteArray(), true); break;
-    case QMetaType::Bool: put(index, value.toBool() ? QByteArrayLiteral("1") : QByteArrayLiteral("0")); break;
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::UChar:
-    case QMetaType::LongLong: set(index, qint64(value.toLongLong())); break;
-    case QMetaType::ULongLong: put(index, QByteArray::number(value.toULongLong())); break;
-    case QMetaType::Double:
-    case QMetaType::Float: set(index, value.toDouble()); break;
-    case QMetaType::QByteArray: put(index, value.toByteArray(), false, true); break;
-    default: set(index, value.toString()); break;
+    switch (KindOfValue(value)) {
+    case ValueKind::Null: put(index, QByteArray(), true); break;
+    case ValueKind::Integer: set(index, qint64(value.toLongLong())); break;
+    case ValueKind::Unsigned: put(index, QByteArray::number(value.toULongLong())); break;
+    case ValueKind::Float: set(index, value.toDouble()); break;
+    case ValueKind::Bytes: put(index, value.toByteArray(), false, true); break;
+    case ValueKind::Text: set(index, value.toString()); break;
     }
 }
 

@@ -3,20 +3,11 @@
 #include "values/Messages.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace kalvor::reports {
 
 using infobase::EmployeeRecord;
 using infobase::WariaEntry;
-
-namespace {
-
-// A blank entry is the default one with a sum of +0: what the zero bytes of
-// an unused archive entry unpack to.
-bool Blank(const WariaEntry& e) { return e == WariaEntry{} && !std::signbit(e.sum); }
-
-} // namespace
 
 void SelectedRecords::load(infobase::CInfoBase& base, int slot)
 {
@@ -36,8 +27,7 @@ void SelectedRecords::load(infobase::CInfoBase& base, int slot)
 
 void SelectedRecords::keep(Kept& kept, EmployeeRecord& current)
 {
-    std::size_t used = current.waria.size();
-    while (used > 0 && Blank(current.waria[used - 1])) --used;
+    const std::size_t used = std::size_t(infobase::ArchiveEntriesInUse(current.waria));
     kept.archive.assign(current.waria.begin(), current.waria.begin() + std::ptrdiff_t(used));
     // The record is copied without its archive, which stays in place.
     std::vector<WariaEntry> archive = std::move(current.waria);
