@@ -239,34 +239,12 @@ void VacationTime(CalcPass& p, MonthAbsence& out)
     std::sort(notes.begin(), notes.end(), [](const VacationNote& a, const VacationNote& b) {
         return std::tuple(a.gBegin, a.mBegin, a.dBegin) < std::tuple(b.gBegin, b.mBegin, b.dBegin);
     });
-    const int key = MonthKey(p.year, p.month);
     WorkSchedule& sched = p.base().schedules[std::size_t(p.schedule)];
+    // Every vacation with days in the month, of whatever kind (an additional
+    // or a study leave keeps the employee away as much as the annual one).
     for (const VacationNote& n : notes) {
-        if (n.gBegin == 0 || n.mBegin == 0 || n.vid != 0 || n.dlin == 0)
-            continue;
-        if (MonthKey(n.gBegin, n.mBegin) > key)
-            continue;
-        // Walk the calendar days of the vacation; holidays lengthen it.
-        int y = n.gBegin, m = n.mBegin, d = std::max<int>(1, n.dBegin);
-        int left = n.dlin, first = 0, last = 0;
-        while (left > 0 && MonthKey(y, m) <= key) {
-            if (!IsFirmHoliday(p.base().firm, d, m)) {
-                --left;
-                if (MonthKey(y, m) == key) {
-                    if (first == 0)
-                        first = d;
-                    last = d;
-                }
-            }
-            if (++d > DaysInMonth(y, m)) {
-                d = 1;
-                if (++m > 12) {
-                    m = 1;
-                    ++y;
-                }
-            }
-        }
-        if (first == 0)
+        int first = 0, last = 0;
+        if (!VacationDaysInMonth(n, p.year, p.month, p.base().firm, first, last))
             continue;
         // The planned time of the vacation's days, less the days of sickness
         // within it (the sick-leave sheets take those).

@@ -13,8 +13,6 @@
 #include <cmath>
 #include <vector>
 
-#include <QDate>
-
 namespace kalvor {
 
 using namespace infobase;
@@ -125,39 +123,6 @@ bool pushInput(std::array<AccrualRow, EmployeeRecord::RowCount>& rows, int& coun
         return false;
     rows[std::size_t(count++)] = r;
     return true;
-}
-
-// Vacation days of a note that fall in the month (first and last day of the
-// month, or false when none): calendar days counted from the start day over
-// the note's length, the firm's public holidays on or after the start not
-// counted (they lengthen the vacation).
-bool vacationDaysInMonth(const VacationNote& v, int year, int month, const FirmInfo& firm, int& first, int& last)
-{
-    if (v.gBegin == 0 || v.mBegin == 0 || v.dBegin == 0 || v.dlin == 0)
-        return false;
-    QDate d(v.gBegin, v.mBegin, v.dBegin);
-    if (!d.isValid())
-        return false;
-    auto holiday = [&](const QDate& day) { return IsFirmHoliday(firm, day.day(), day.month()); };
-    first = 0;
-    last = 0;
-    int left = v.dlin;
-    // A vacation is at most a few hundred days; the guard keeps a corrupt
-    // holiday table from looping.
-    for (int guard = 0; left > 0 && guard < 2000; ++guard, d = d.addDays(1)) {
-        const int key = MonthKey(d.year(), d.month());
-        if (key > MonthKey(year, month))
-            break;
-        if (holiday(d))
-            continue;
-        --left;
-        if (d.year() == year && d.month() == month) {
-            if (first == 0)
-                first = d.day();
-            last = d.day();
-        }
-    }
-    return first != 0;
 }
 
 int scheduleIndexOf(int graph) { return graph >= 1 && graph <= CInfoBase::ScheduleCount ? graph - 1 : 0; }
@@ -584,15 +549,12 @@ private:
         std::stable_sort(notes.begin(), notes.end(), [](const VacationNote& x, const VacationNote& y) {
             return dayKey(x.gBegin, x.mBegin, x.dBegin) < dayKey(y.gBegin, y.mBegin, y.dBegin);
         });
+        // Every vacation's days in the new month come off, whatever its kind,
+        // its day count or its payment before the month's pay: the vacation
+        // pay has paid them, so the salary must not pay them again.
         for (const VacationNote& v : notes) {
-            if (MonthKey(v.gBegin, v.mBegin) > newKey)
-                continue;
-            // A line with its payment flag or day-count kind set (the low four
-            // bits of its option byte) stays off the time sheet.
-            if ((v.mrp | (v.kalend << 1)) != 0)
-                continue;
             int first = 0, last = 0;
-            if (!vacationDaysInMonth(v, newYear, newMonth, base.firm, first, last))
+            if (!VacationDaysInMonth(v, newYear, newMonth, base.firm, first, last))
                 continue;
             int vd = 0, vm = 0;
             if (CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, first, last + kNormDayByDay, vd, vm, doc) < 0)

@@ -2,6 +2,8 @@
 
 #include "payroll/CalendarMath.h"
 
+#include <algorithm>
+
 namespace kalvor {
 
 using infobase::FirmInfo;
@@ -74,6 +76,38 @@ bool IsFirmHoliday(const FirmInfo& firm, int day, int month)
         if ((w >> 8) == day && (w & 15) == month)
             return true;
     return false;
+}
+
+bool VacationDaysInMonth(const infobase::VacationNote& note, int year, int month, const FirmInfo& firm, int& first,
+                         int& last)
+{
+    first = 0;
+    last = 0;
+    if (note.gBegin == 0 || note.mBegin < 1 || note.mBegin > 12 || note.dlin == 0 ||
+        note.dBegin > DaysInMonth(note.gBegin, note.mBegin))
+        return false;
+    const int key = MonthKey(year, month);
+    int y = note.gBegin, m = note.mBegin, d = std::max<int>(1, note.dBegin);
+    // Each step moves a day on, and the firm has at most twelve holidays a
+    // year, so the walk ends within the note's length and its holidays.
+    for (int left = note.dlin; left > 0 && MonthKey(y, m) <= key;) {
+        if (!IsFirmHoliday(firm, d, m)) {
+            --left;
+            if (MonthKey(y, m) == key) {
+                if (first == 0)
+                    first = d;
+                last = d;
+            }
+        }
+        if (++d > DaysInMonth(y, m)) {
+            d = 1;
+            if (++m > 12) {
+                m = 1;
+                ++y;
+            }
+        }
+    }
+    return first != 0;
 }
 
 int WorkingDayLength(const WorkSchedule& schedule, const PayrollDoc& doc)

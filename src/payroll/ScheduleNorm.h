@@ -49,6 +49,16 @@ bool IsFirmHoliday(const infobase::FirmInfo& firm, int day, int month);
 int CalcScheduleNorm(int monthIndex, infobase::WorkSchedule& schedule, int firstDay, int lastDay, int& outDays,
                      int& outMinutes, const PayrollDoc& doc);
 
+// The days of a vacation note that fall in the month: calendar days counted
+// from the start day (day 0 counts as the 1st) over the note's length, the
+// firm's public holidays not counted (they lengthen the vacation). Gives the
+// first and the last of them in the month; false when none fall in it, and
+// for a note without a start or without days (a payout without dates), whose
+// time nobody takes off a time sheet. The calculation lowers the reporting
+// month's time sheet by these days, the month change the new month's.
+bool VacationDaysInMonth(const infobase::VacationNote& note, int year, int month, const infobase::FirmInfo& firm,
+                         int& first, int& last);
+
 // Number of days from firstDay to lastDay (clamped to 1 and 31) marked in the
 // tabel12/tabel22 masks of the time sheet of the record at recordIndex (the
 // slot - 1 index of the base's time sheet, CInfoBase::tabel); 0 when firstDay exceeds lastDay or the

@@ -151,11 +151,14 @@ int SpecialAllowanceRow(CalcPass& p, const SickLeavePart* parts, int joined, int
 }
 
 // The parts coded by their month against the reporting month: the first
-// days at the employer's cost, the rest as the benefit.
+// days at the employer's cost, the rest as the benefit. The employer pays the
+// first days once for a case of illness: a sheet that continues an earlier
+// one is the benefit alone.
 int CodedPartRows(CalcPass& p, const SickLeaveSheet& s, const SickLeavePart* parts, int joined)
 {
     const int reportingKey = MonthKey(p.year, p.month);
-    int employerLeft = (s.vid == 0 || s.vid == 10) && s.gBegin > 2004 ? EmployerDays(p, s) : 0;
+    const bool employerPays = (s.vid == 0 || s.vid == 10) && s.gBegin > 2004 && s.contin == 0;
+    int employerLeft = employerPays ? EmployerDays(p, s) : 0;
     for (int j = 0; j < joined; ++j) {
         const SickLeavePart& part = parts[j];
         const int key = MonthKey(part.year, part.month);

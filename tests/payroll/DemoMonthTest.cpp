@@ -310,6 +310,34 @@ TEST_F(DemoMonth, EmployerPaidSickDaysBearNoContributions)
     EXPECT_DOUBLE_EQ(o.sum(990), 3'116.88);
 }
 
+// 115 Ермаков, ill from 14 February to 4 March 2011 on two sheets, the second
+// continuing the first. His average: 2009 without pay in this base, 2010
+// 236,716.08, over 730 days, 324.27 a day. The February sheet (12 days) paid
+// the employer's first three days in February (111, 972.81). The employer
+// pays them once for the case: March pays the continuation's 7 days as the
+// benefit alone, 26-28 February 3 x 324.27 = 972.81 as code 155 and 1-4 March
+// 4 x 324.27 = 1,297.08 as 156, no code 110.
+TEST_F(DemoMonth, AContinuingSheetOfMarchPaysTheBenefitOnly)
+{
+    const int index = base().FindEmployee(115);
+    ASSERT_GE(index, 0);
+    LoadEmployee(base(), base().list[std::size_t(index)].slot);
+    std::map<int, std::pair<int, double>> march; // code: month, amount
+    std::map<int, double> february;
+    for (int i = 0; i < base().current.warKv; ++i) {
+        const WariaEntry& e = base().current.waria[std::size_t(i)];
+        if (e.kod < 110 || e.kod > 157 || e.god != 2011)
+            continue;
+        if (e.mesVyd == 3 || (e.mesVyd == 0 && e.mes == 3))
+            march[e.kod] = {e.mes, march[e.kod].second + e.sum};
+        else if (e.mes == 2 && e.mesVyd == 0)
+            february[e.kod] += e.sum;
+    }
+    EXPECT_EQ(march, (std::map<int, std::pair<int, double>>{{155, {2, 97'281}}, {156, {3, 129'708}}}));
+    EXPECT_EQ(february.at(111), 97'281);
+    EXPECT_EQ(february.count(110), 0u);
+}
+
 // The state benefits, paid by the employer or the social insurance fund, are
 // free of contributions (212-FZ art. 9): sick leave and its first days,
 // maternity, child care up to 1.5 years (169, 170), injury benefits.

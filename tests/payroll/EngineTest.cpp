@@ -908,17 +908,26 @@ struct SheetOverThreeMonths {
         for (auto& k : w.base().payKinds)
             if (k.kod == 4)
                 k.budgBln = u16(budget);
-        SickLeaveSheet s;
-        s.dBegin = 25;
-        s.mBegin = 2;
-        s.gBegin = 2026;
-        s.dEnd = 10;
-        s.mEnd = 4;
-        s.gEnd = 2026;
+        SickLeaveSheet s = sheet(25, 2, 10, 4);
         s.vid = u8(vid);
         s.budg = u8(budget);
+        return benefitRows({s});
+    }
+    static SickLeaveSheet sheet(int d1, int m1, int d2, int m2)
+    {
+        SickLeaveSheet s;
+        s.dBegin = u8(d1);
+        s.mBegin = u8(m1);
+        s.gBegin = 2026;
+        s.dEnd = u8(d2);
+        s.mEnd = u8(m2);
+        s.gEnd = 2026;
         s.from12Months = 1;
-        EXPECT_TRUE(w.base().bln.replaceRun(1, std::span<const SickLeaveSheet>(&s, 1)));
+        return s;
+    }
+    std::vector<std::array<double, 4>> benefitRows(const std::vector<SickLeaveSheet>& sheets)
+    {
+        EXPECT_TRUE(w.base().bln.replaceRun(1, std::span<const SickLeaveSheet>(sheets)));
         EXPECT_GT(w.calc(CalcStore), 0);
         std::vector<std::array<double, 4>> out;
         for (const AccrualRow& r : w.stored())
@@ -946,6 +955,32 @@ TEST(SickLeaveMonths, TemporaryDisabilityByFinancingSource)
     SheetOverThreeMonths world;
     EXPECT_EQ(world.benefitRows(0, 2),
               (Rows{{562, 2, 3, 1'800}, {662, 2, 1, 600}, {672, 3, 31, 18'600}, {682, 4, 10, 6'000}}));
+}
+
+TEST(SickLeaveMonths, TheEmployerPaysTheFirstDaysOnceForACase)
+{
+    // A sheet continuing an earlier one (255-FZ art. 3 part 2): the benefit
+    // alone. 10-16 March and its continuation 17-25 March, with February 2026
+    // in the archive too: twelve months of 18,250 before March, 219,000 / 365
+    // = 600 a day. The first sheet: 3 days of the employer's (111, 1,800) and
+    // 4 of the benefit (156, 2,400); the second: 9 days of the benefit
+    // (156, 5,400). Employer's days 3 in all.
+    SheetOverThreeMonths world;
+    addArchive(world.w.doc, archive(4, 1'825'000, 2026, 2, 20));
+    world.w.rec.waria = world.w.doc.infoBase.current.waria;
+    world.w.rec.warKv = world.w.doc.infoBase.current.warKv;
+    SickLeaveSheet continued = SheetOverThreeMonths::sheet(17, 3, 25, 3);
+    continued.contin = 1;
+    EXPECT_EQ(world.benefitRows({SheetOverThreeMonths::sheet(10, 3, 16, 3), continued}),
+              (Rows{{111, 3, 3, 1'800}, {156, 3, 4, 2'400}, {156, 3, 9, 5'400}}));
+
+    // 115 of the demo firm in March 2011 in small: the continuation of a
+    // February sheet, 26 February to 4 March, gives 155 for February's three
+    // days and 156 for March's four, no 110.
+    SheetOverThreeMonths demoLike;
+    SickLeaveSheet fromFebruary = SheetOverThreeMonths::sheet(26, 2, 4, 3);
+    fromFebruary.contin = 1;
+    EXPECT_EQ(demoLike.benefitRows({fromFebruary}), (Rows{{155, 2, 3, 1'800}, {156, 3, 4, 2'400}}));
 }
 
 TEST(SickLeaveMonths, MaternityTheEleventhDayAndOtherKinds)

@@ -149,13 +149,17 @@ protected:
             p.mEnd = 3;
             p.gEnd = 2026;
         }
-        // Employee 5: a vacation of 14 days from 25 March, 7 of them in April.
+        // Employee 5: a vacation of 14 days from 25 March, 7 of them in April,
+        // in calendar days and paid before the month's pay, as the vacation
+        // screen enters it.
         {
             VacationNote v;
             v.dBegin = 25;
             v.mBegin = 3;
             v.gBegin = 2026;
             v.dlin = 14;
+            v.kalend = 1;
+            v.mrp = 1;
             v.sum = 30'000'00;
             ASSERT_TRUE(base().otp.replaceRun(5, std::vector<VacationNote>{v}));
             attr(5).sistOpl = 1;
