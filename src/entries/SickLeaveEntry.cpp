@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 
 namespace kalvor::entries {
 
@@ -250,6 +251,30 @@ int KeepChildCareAllowance(infobase::EmployeeRecord& rec, const SickLeaveSheet& 
         return int(i);
     }
     return -1;
+}
+
+std::vector<int> YearsWithoutEarnings(int result, const SickLeaveSheet& sheet, const SickLeaveTables& tables)
+{
+    std::vector<int> years;
+    if (result < 0 || !TwoYearRule(sheet))
+        return years;
+    std::map<int, double> earnings;
+    for (int i = 0; i < tables.periodMonths && i < SickLeaveTables::YearRows; ++i)
+        earnings[tables.years[std::size_t(i)].year] += tables.years[std::size_t(i)].earnings;
+    for (const auto& [year, sum] : earnings)
+        if (year != 0 && sum == 0)
+            years.push_back(year);
+    return years;
+}
+
+QString NoEarningsWarning(const std::vector<int>& years)
+{
+    if (years.empty())
+        return {};
+    QStringList named;
+    for (int year : years) named << QString::number(year);
+    return QStringLiteral("В архиве нет заработка за %1 %2.\nВведите его по справке с прежнего места работы.")
+        .arg(named.join(QStringLiteral(" и ")), years.size() == 1 ? QStringLiteral("год") : QStringLiteral("годы"));
 }
 
 // ------------------------------------------------------------------ the result grids

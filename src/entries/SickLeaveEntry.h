@@ -99,6 +99,15 @@ double ChildCareMonthlyAmount(const SickLeaveTables& tables);
 // earlier start, no free entry).
 int KeepChildCareAllowance(infobase::EmployeeRecord& rec, const infobase::SickLeaveSheet& sheet, double amount);
 
+// The years of a two-year period whose months hold no earnings at all: the
+// archive lacks them (the accountant types them from the previous employer's
+// certificate into the archive of past months). Empty for a twelve-month
+// period or a failed computation.
+std::vector<int> YearsWithoutEarnings(int result, const infobase::SickLeaveSheet& sheet,
+                                      const SickLeaveTables& tables);
+// The screen's warning naming those years; empty when there are none.
+QString NoEarningsWarning(const std::vector<int>& years);
+
 // The texts of one result grid.
 struct ResultGridTexts {
     QStringList headings;

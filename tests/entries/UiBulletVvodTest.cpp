@@ -19,6 +19,7 @@
 #include "shell/ui/NullableDateEdit.h"
 #include "values/RoundText.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,6 +36,11 @@ namespace ib = kalvor::infobase;
 namespace en = kalvor::entries;
 
 QString Money(double kopecks) { return kalvor::FormatFixed(kopecks / 100.0, 2); }
+
+// The demo's archive starts in 2010: every sheet of 2011 averaged over 2009
+// and 2010 is warned of, once, when it is computed.
+const QString kNo2009 =
+    QStringLiteral("В архиве нет заработка за 2009 год.\nВведите его по справке с прежнего места работы.");
 
 class SickLeaveScreen : public entrytest::DemoEntryWorld {
 protected:
@@ -99,6 +105,8 @@ TEST_F(SickLeaveScreen, TheSickEmployeeComputedSteppedAndSaved)
     // for the employee's computed rows.
     Compute(view);
     ASSERT_GE(dlg->LastResult(), 1);
+    EXPECT_EQ(boxes.Texts(), QStringList{kNo2009});
+    boxes.boxes.clear();
     ib::SickLeaveSheet sheet = Sheets().run(Slot(122))[0];
     kalvor::SickLeaveTables tables;
     const ib::EmployeeRecord& rec = doc->infoBase.current;
@@ -169,6 +177,8 @@ TEST_F(SickLeaveScreen, TheChildCareAllowanceIsKeptAsAPermanentPayment)
     EXPECT_EQ(dlg->Field(CBulletVvodDlg::IdKind)->text(), QStringLiteral("5"));
     Compute(view);
     ASSERT_GE(dlg->LastResult(), 1) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(boxes.Texts(), QStringList{kNo2009});
+    boxes.boxes.clear();
     EXPECT_EQ(Cell(view, CBulletVvodDlg::IdAverageGrid, 0, 0), QStringLiteral("Max"));
     const double kept = dlg->KeptAmount();
     EXPECT_GT(kept, 0);
@@ -231,7 +241,7 @@ TEST_F(SickLeaveScreen, ASheetAcrossTwoMonthsIsComputedAndPaidInTheMonth)
     dlg->Picker(CBulletVvodDlg::IdStart)->SetDate(QDate(2011, 4, 25));
     dlg->Picker(CBulletVvodDlg::IdEnd)->SetDate(QDate(2011, 5, 6));
     Compute(view);
-    ASSERT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(boxes.Texts(), QStringList{kNo2009});
     ASSERT_GE(dlg->LastResult(), 1);
     const double benefit = dlg->Sheet(0).sum;
     EXPECT_GT(benefit, 0);
@@ -246,6 +256,30 @@ TEST_F(SickLeaveScreen, ASheetAcrossTwoMonthsIsComputedAndPaidInTheMonth)
     Restart();
     ASSERT_EQ(Sheets().count(Slot(110)), 1);
     EXPECT_NEAR(MonthBenefit(110), benefit, 0.5);
+}
+
+// 108's sheet from 10 May 2011 is averaged over 2009 and 2010; the base has
+// no earnings of 2009: "Расчет больничного" says which year the archive
+// lacks; a sheet averaged over twelve months is not warned of.
+TEST_F(SickLeaveScreen, AYearWithoutEarningsIsNamed)
+{
+    MessageRecorder boxes;
+    CBulletVvodView* view = Open();
+    Apply(view, 108);
+    CBulletVvodDlg* dlg = view->Dlg();
+    dlg->Picker(CBulletVvodDlg::IdStart)->SetDate(QDate(2011, 5, 10));
+    dlg->Picker(CBulletVvodDlg::IdEnd)->SetDate(QDate(2011, 5, 14));
+    EXPECT_TRUE(boxes.boxes.empty());
+    Compute(view);
+    ASSERT_GE(dlg->LastResult(), 1);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, kNo2009);
+    EXPECT_EQ(Cell(view, CBulletVvodDlg::IdEarningsGrid, 25, 0), QStringLiteral("==2009"));
+    // Under the twelve-month rule there is no year to name.
+    dlg->controlAs<QCheckBox>(CBulletVvodDlg::IdFrom12Months)->setChecked(true);
+    Compute(view);
+    ASSERT_GE(dlg->LastResult(), 1);
+    EXPECT_EQ(boxes.boxes.size(), 1u) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
 }
 
 #endif

@@ -11,6 +11,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/CalcErrors.h"
+#include "payroll/MonthChange.h"
 #include "shell/UiTestSupport.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
@@ -18,6 +19,7 @@
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/FieldHelp.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "support/MonthRun.h"
 #include "values/RoundText.h"
 
 #include <QCheckBox>
@@ -27,6 +29,8 @@
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 #ifdef KALVOR_DATA_DIR
 
@@ -379,6 +383,72 @@ TEST_F(VacationScreen, TheNotesAmountToPayIsTheMonthsNet)
             EXPECT_EQ(rows[std::size_t(i)].dn, 11);
             EXPECT_EQ(Money(rows[std::size_t(i)].sum), QStringLiteral("11000.00"));
         }
+}
+
+// A vacation that runs into the next month is paid once. 106 Мельникова
+// (salary 20,000, five-day week; 5,000 a month of children's deductions, 400
+// on herself in January and February) goes on vacation from 23 May 2011 for
+// 28 calendar days, entered on the screen in May: 23-31 May (9 days) and 1-20
+// June (19 days; 12 June is a holiday and lengthens it). The average of May
+// 2010 - April 2011, 12 x 20,000 / (12 x 29.4) = 680.27 a day: May 9 days
+// 6,122.43, June 19 days 12,925.13, both paid in May. May's salary pays the
+// 13 of its 20 working days before the vacation: 13,000.00. Tax January to
+// May: 13 % of (4 x 20,000 + 13,000 + 6,122.43 + 12,925.13 = 112,047.56,
+// less 25,800 of deductions) = 11,212, of which 7,696 withheld by April:
+// 3,516.
+// June has 21 working days (13 June is the day off for the 12th); the
+// vacation takes the 13 of them up to the 20th, the month change leaves 8 on
+// June's time sheet, and the salary pays 20,000 x 8 / 21 = 7,619.05. Tax
+// January to June: 13 % of (112,047.56 + 7,619.05 - 30,800) = 11,553, less
+// 11,212: 341.
+TEST_F(VacationScreen, AVacationIntoTheNextMonthComesOffItsTimeSheet)
+{
+    constexpr int kMay = 2011 * 16 + 5, kJune = 2011 * 16 + 6;
+    auto monthRows = [this](int tabN) {
+        std::map<int, std::pair<double, int>> byCode; // code: amount, days
+        const ib::EmployeeRecord& rec = Stored(tabN);
+        for (int i = Attr(tabN).kvProizv; i < 60; ++i) {
+            const ib::AccrualRow& r = rec.rows[std::size_t(i)];
+            if (r.kod != 0) {
+                byCode[r.kod].first += r.sum;
+                byCode[r.kod].second += r.dn;
+            }
+        }
+        return byCode;
+    };
+    using Paid = std::pair<double, int>;
+    ASSERT_NO_FATAL_FAILURE(kalvor::testsupport::ComputeAndStoreMonth(*doc));
+    ASSERT_EQ(kalvor::MoveEmployeesToNextMonth(kMay, {}, *doc), 1);
+    Restart();
+    ASSERT_EQ(doc->infoBase.config.tekMes, kMay);
+
+    MessageRecorder boxes;
+    COtpuskVvodView* view = Open();
+    Apply(view, 106);
+    view->Dlg()->StartPicker()->SetDate(QDate(2011, 5, 23));
+    Type(view, COtpuskVvodDlg::IdLength, QStringLiteral("28"));
+    Compute(view);
+    ASSERT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    ASSERT_GT(view->Dlg()->LastResult(), 0);
+    Close();
+    Restart();
+    ASSERT_EQ(Notes().count(Slot(106)), 1);
+    ASSERT_NO_FATAL_FAILURE(kalvor::testsupport::ComputeAndStoreMonth(*doc));
+    auto may = monthRows(106);
+    EXPECT_EQ(may[4], Paid(1'300'000, 13));
+    EXPECT_EQ(may[85], Paid(612'243, 9));
+    EXPECT_EQ(may[87], Paid(1'292'513, 19));
+    EXPECT_EQ(may[902].first, 351'600);
+
+    ASSERT_EQ(kalvor::MoveEmployeesToNextMonth(kJune, {}, *doc), 1);
+    Restart();
+    ASSERT_EQ(doc->infoBase.config.tekMes, kJune);
+    EXPECT_EQ(doc->infoBase.tabel[std::size_t(Slot(106) - 1)].rabDn, 8);
+    ASSERT_NO_FATAL_FAILURE(kalvor::testsupport::ComputeAndStoreMonth(*doc));
+    auto june = monthRows(106);
+    EXPECT_EQ(june[4], Paid(761'905, 8));
+    EXPECT_EQ(june[902].first, 34'100);
+    EXPECT_EQ(june.count(85) + june.count(87), 0u);
 }
 
 #endif

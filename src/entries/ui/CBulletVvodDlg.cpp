@@ -202,6 +202,11 @@ void CBulletVvodDlg::ComputeLine(bool messages)
     ShowGrids(en::SickLeaveGridTexts(m_lastResult, sheet, *tables));
     if (m_lastResult < 0 && messages)
         KalvorMessageBox(kalvor::CalcErrorText(m_lastResult), MB_OK | MB_ICONWARNING, QString(), this);
+    // A year of the two-year period without earnings lowers the average: the
+    // previous employer's certificate belongs in the archive.
+    if (const QString warning = en::NoEarningsWarning(en::YearsWithoutEarnings(m_lastResult, sheet, *tables));
+        messages && !warning.isEmpty())
+        KalvorMessageBox(warning, MB_OK | MB_ICONWARNING, QString(), this);
     ShowSheet(sheet);
 }
 
