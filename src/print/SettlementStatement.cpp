@@ -141,6 +141,21 @@ QByteArray TimeText(int minutes, int days)
     return {};
 }
 
+// The basic pay of the month (piece work, tariff, salary: codes 1-4) carries
+// the days and the time it paid for. The statement's time worked is that:
+// the time sheet may still show days that a vacation or a sick leave took
+// out of the month. A reversal takes its time back.
+constexpr int kLastBasicPayCode = 4;
+
+void AddPaidTime(const AccrualRow& row, int reportingMonth, int& days, int& minutes)
+{
+    if (row.kod < 1 || row.kod > kLastBasicPayCode || row.mes != reportingMonth)
+        return;
+    const int sign = row.sum < 0 ? -1 : 1;
+    days += sign * row.dn;
+    minutes += sign * (row.hr * 60 + row.min);
+}
+
 // A rate of three packed bytes: whole roubles and thousandths.
 double PackedTariff(const PackedEmployeeRecord& packed, std::size_t offset)
 {
@@ -160,6 +175,7 @@ struct EmployeeAmounts {
     std::array<double, kMaxColumns + 1> deductions{}; // [1..D]
     double carriedOver = 0;
     int column6Days = 0;
+    int paidDays = 0, paidMinutes = 0; // the time the month's basic pay paid for
     bool hasResult = false;
     double accrualTotal = 0;
     double deductionTotal = 0;
@@ -436,6 +452,7 @@ EmployeeAmounts SettlementWriter::ReadEmployee(const infobase::EmployeeListEntry
             amounts.carriedOver += r.sum;
             continue;
         }
+        AddPaidTime(r, m_base.config.reportingMonth(), amounts.paidDays, amounts.paidMinutes);
         const infobase::PayKind* kind = PayKindOf(m_doc, r.kod);
         const int column = kind != nullptr ? kind->vedStlb : 0;
         if (column < 1)
@@ -470,7 +487,7 @@ EmployeeAmounts SettlementWriter::ReadEmployee(const infobase::EmployeeListEntry
     texts.name = codepage::toCp1251(m_base.shortNames[std::size_t(entry.slot - 1)]).left(20);
     texts.profession = ProfessionText(m_doc, attributes.prof);
     texts.rate = FormatFixed8(rate, 3);
-    texts.worked = TimeText(tabel.rabHr, tabel.rabDn);
+    texts.worked = TimeText(amounts.paidMinutes, amounts.paidDays);
     if (m_t49) {
         texts.daysOff = TimeText(tabel.vyhHr, tabel.vyhDn);
         texts.holidays = TimeText(tabel.prHr, tabel.prDn);

@@ -136,18 +136,20 @@ protected:
 
     // The five people of the worked example: salaried, hourly with a
     // carried-over sum and sick pay, piece-rate in debt, one without a
-    // result, one whose net is below a kopeck.
+    // result, one whose net is below a kopeck. The time worked is the time
+    // that the basic pay paid for: 101's time sheet still shows 21 days, his
+    // salary paid 13 (a vacation took the rest); 102's tariff 152 hours.
     static std::vector<Person> Example()
     {
         return {{101,
                  4,
                  3,
-                 {MonthRow(1, 30'000), MonthRow(20, 5'000), MonthRow(50, 100), MonthRow(810, 350),
+                 {MonthRow(1, 30'000, 13), MonthRow(20, 5'000), MonthRow(50, 100), MonthRow(810, 350),
                   MonthRow(901, 10'000), MonthRow(902, 4'550)}},
                 {102,
                  2,
                  5,
-                 {MonthRow(151, 1'234.56), MonthRow(2, 13'038.75), MonthRow(60, 2'000, 5), MonthRow(902, 1'917)}},
+                 {MonthRow(151, 1'234.56), MonthRow(2, 13'038.75, 19, 152, 30), MonthRow(60, 2'000, 5), MonthRow(902, 1'917)}},
                 {103, 0, 3, {MonthRow(1, 500), MonthRow(901, 5'000), MonthRow(902, 2'000)}},
                 {104, 4, 3, {MonthRow(1, 0), MonthRow(995, 100)}},
                 {105, 4, 3, {MonthRow(1, 1'000), Raw(902, 99'999.6)}}};
@@ -233,7 +235,7 @@ TEST_F(SettlementStatement, FormT51Album1FollowsTheLayout)
                          name(1),
                          QStringLiteral("Токарь"),
                          "30000.000",
-                         QStringLiteral("21д"),
+                         QStringLiteral("13д"),
                          QStringLiteral(" 3д"),
                          "30000.00",
                          "5000.00",
@@ -412,7 +414,7 @@ TEST_F(SettlementStatement, Album2WritesTwoPassesWithTheirOffsets)
                                                                                     name(1),
                                                                                     QStringLiteral("Токарь"),
                                                                                     "30000.000",
-                                                                                    QStringLiteral("21д"),
+                                                                                    QStringLiteral("13д"),
                                                                                     QStringLiteral(" 3д"),
                                                                                     "30000.00",
                                                                                     "5000.00",
@@ -562,7 +564,7 @@ TEST_F(SettlementStatement, ColumnQuestionOfForm0504401)
 // column; a column read as negative counts as the largest.
 TEST_F(SettlementStatement, ColumnsBeyondTheCountAndUntitledKinds)
 {
-    build({{101, 4, 3, {MonthRow(1, 100), MonthRow(50, 7), MonthRow(80, 40)}}});
+    build({{101, 4, 3, {MonthRow(1, 100, 21), MonthRow(50, 7), MonthRow(80, 40)}}});
     doc.infoBase.payKinds.insert(doc.infoBase.payKinds.begin() + 6, Kind(80, "Вне колонок", 9, false));
     EXPECT_EQ(PlanSettlementStatement(SettlementT51, doc).album, 1);
     EXPECT_EQ(Named(fill(SettlementT51), QStringLiteral("row15")).value(0), Row(15, {"1",
