@@ -130,20 +130,7 @@ void ThrowDamaged(const QString& what)
 
 void CheckFilePages(const QSqlDatabase& db)
 {
-    if (db::IsServer(db))
-        return;
-    QString found;
-    try {
-        db::Recordset check(db, QStringLiteral("PRAGMA dbo.quick_check"));
-        check.exec();
-        while (check.next() && found.size() < 500) {
-            const QString line = check.toString(0);
-            if (line != QLatin1String("ok"))
-                found += (found.isEmpty() ? QString() : QStringLiteral("\n")) + line;
-        }
-    } catch (const db::DbError& e) {
-        found = e.message() + QLatin1Char(' ') + e.description();
-    }
+    const QString found = db::FilePageFaults(db);
     if (!found.isEmpty())
         ThrowDamaged(found);
 }

@@ -465,9 +465,10 @@ SsudBlock SsudBlock::read(ByteReader& r)
 
 // ---------------------------------------------------------------------------
 // The accrual year is kept as year - 1900: its low 7 bits in bits 9-15 of the
-// last word, as the original record has it, and the bits above in bits 10-15
-// of the code word (codes stay below 1,024). The year paid is year - 1990 in
-// bits 4-15 of its word (bits 4-8 as in the original record).
+// last word (the stored bits, which hold a year up to 2027), and the bits
+// above in bits 10-15 of the code word (codes stay below 1,024). The year paid
+// is year - 1990 in bits 4-15 of its word (the stored bits 4-8 hold a year up
+// to 2021).
 void WariaEntry::write(ByteWriter& w) const
 {
     const unsigned g = god ? unsigned(god - 1900) : 0u;

@@ -8,7 +8,7 @@
 //
 // Years: where a packed field cannot hold a date of today, the struct keeps
 // the full year (see docs/record-layouts.md, "Years"); write()/read() pack
-// it into the original bits plus spare bits of the same record.
+// it into the field's stored bits plus spare bits of the same record.
 #include "infobase/Bytes.h"
 #include "values/Values.h"
 

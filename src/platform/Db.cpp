@@ -647,6 +647,25 @@ void Checkpoint(const QSqlDatabase& db)
         throw fromSqlError(q.lastError(), QString());
 }
 
+QString FilePageFaults(const QSqlDatabase& db)
+{
+    if (IsServer(db))
+        return QString();
+    QString found;
+    try {
+        Recordset check(db, QStringLiteral("PRAGMA dbo.quick_check"));
+        check.exec();
+        while (check.next() && found.size() < 500) {
+            const QString line = check.toString(0);
+            if (line != QLatin1String("ok"))
+                found += (found.isEmpty() ? QString() : QStringLiteral("\n")) + line;
+        }
+    } catch (const DbError& e) {
+        found = e.message() + QLatin1Char(' ') + e.description();
+    }
+    return found;
+}
+
 bool TableExists(const QSqlDatabase& db, const QString& table)
 {
     // The server keeps unquoted names in lower case.

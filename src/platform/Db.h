@@ -277,6 +277,11 @@ void UseWriteAheadJournal(const QSqlDatabase& db);
 // the whole base (before it is renamed or copied as a file).
 void Checkpoint(const QSqlDatabase& db);
 
+// What is wrong with the pages of the base file (each page read, each index
+// against its table), a line each, about 500 characters at most; empty when
+// every page is sound. A server keeps its own pages: empty there.
+QString FilePageFaults(const QSqlDatabase& db);
+
 // The storage class of a column's value as SQLite's typeof() names it
 // ("null", "integer", "real", "text", "blob"), as an SQL expression. A server's
 // columns always hold their declared type, so there only NULL is told apart.

@@ -20,8 +20,9 @@ int ParseCodesInParens(QByteArrayView text, int& a, int& b, int& c, int limit = 
 
 // The tree of sums: three levels of key nodes (each level a list in
 // ascending key order) and under the third level a list of leaves (leaf key
-// and amount, ascending keys). Nodes come from two bounded pools, as the
-// original's two buffers of 51,200 bytes: 5,120 key nodes and 2,844 leaves.
+// and amount, ascending keys). Nodes come from two bounded pools of 51,200
+// bytes each: 5,120 key nodes of 10 bytes and 2,844 leaves of 18 bytes; a
+// caller that may need more lets them grow (`growing`).
 struct CodeSumTree {
     static constexpr int KeyNodeCapacity = 5120;
     static constexpr int LeafCapacity = 2844;

@@ -25,7 +25,7 @@ namespace kp = kalvor::platform;
 
 namespace {
 
-// The table as the exchange functions' documentation lists it, code -k at k - 1.
+// The exchange functions' messages as the user reads them, code -k at k - 1.
 const char* const kExpectedTexts[] = {
     "нет данных", // 1
     "ошибка в датах отчетного периода", // 2

@@ -176,7 +176,7 @@ TEST(Records, LineRecordsKeepTheirLayouts)
     EXPECT_EQ(roundTrip(bl), bl);
 }
 
-TEST(Records, YearsBeyondTheOriginalFieldsSurvive)
+TEST(Records, YearsBeyondTheStoredBitsSurvive)
 {
     // Vacation of 10 March 2026: year - 1992 = 34 needs a sixth bit.
     VacationNote v;
@@ -199,7 +199,7 @@ TEST(Records, YearsBeyondTheOriginalFieldsSurvive)
     EXPECT_EQ(le16(buf.data()) & 0x3FFF, 10 | (3 << 5) | ((34 & 31) << 9));
     EXPECT_EQ(le16(buf.data() + 12) >> 12, 34 >> 5);
     EXPECT_EQ(roundTrip(v), v);
-    VacationNote old; // a note of 2020 keeps the original bits only
+    VacationNote old; // a note of 2020 needs no spare bits
     old.dBegin = 1;
     old.mBegin = 7;
     old.gBegin = 2020;

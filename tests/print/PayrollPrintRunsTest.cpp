@@ -265,6 +265,24 @@ TEST_F(PayrollPrintRuns, FilteredRunLeavesTheDocumentAndTheBaseAmountsAlone)
     EXPECT_TRUE(records.contains(",1000.00\r\n")) << records.constData();
 }
 
+TEST_F(PayrollPrintRuns, AStatementForOneCostCodePaysOnlyThePartUnderIt)
+{
+    platform::SetWorkingFolder(QStringLiteral(KALVOR_SOURCE_DIR "/data/")); // the T-53 template
+    PrintPlatVedParams pay = PayParams(PaymentStatement);
+    pay.costCode = kWorkshopCostCode;
+    const RunEnd end = RunWorker(pay, PrintPlatVedThreadProc);
+    ASSERT_EQ(end.result, platform::TASK_DONE) << end.message.toStdString();
+    // 101 and 102 are paid their salaries under the code, 30,000.00 each, not
+    // their whole months (26,077.00); 103 has nothing under it and no line.
+    QFile statement(dir.path() + QStringLiteral("/orders.rtf"));
+    ASSERT_TRUE(statement.open(QIODevice::ReadOnly));
+    const QByteArray rtf = statement.readAll();
+    EXPECT_EQ(rtf.count("30000.00"), 2);
+    EXPECT_FALSE(rtf.contains("26077")) << rtf.constData();
+    EXPECT_FALSE(rtf.contains("1000.00")) << rtf.constData();
+    EXPECT_TRUE(rtf.contains("{60000}")) << rtf.constData(); // the roubles of the total
+}
+
 TEST_F(PayrollPrintRuns, FileAndTemplateFailuresAreReportedAsResults)
 {
     // No transfer file: it is not made, and the run says why.

@@ -135,11 +135,36 @@ TEST_F(UiDamagedInput, RestoreRefusesACopyThatIsNoSoundBaseAndLeavesNothing)
         db::Checkpoint(d);
     }
     db::Connection::closeForThread(copies + QStringLiteral("foreign"));
+    // One page in the middle of a large table overwritten: the settings and
+    // every table's columns are intact, the rows on that page are lost.
+    const QString paged = copies + QStringLiteral("page");
+    writeFile(paged, sound);
+    int pageSize = 0, before = 0, after = 0;
+    {
+        const QSqlDatabase d = db::Connection::forThread(paged);
+        const auto number = [&](const QString& sql) {
+            db::Recordset q(d, sql);
+            q.exec();
+            return q.next() ? q.toInt(0) : 0;
+        };
+        pageSize = number(QStringLiteral("PRAGMA dbo.page_size"));
+        before = number(QStringLiteral("PRAGMA dbo.page_count"));
+        db::Execute(d, QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1000 UNION ALL SELECT i + 1 FROM n WHERE i < 4000) "
+                                      "INSERT INTO dbo.fio (num, fio) SELECT i, printf('Работник номер %d', i) FROM n"));
+        db::Checkpoint(d);
+        after = number(QStringLiteral("PRAGMA dbo.page_count"));
+    }
+    db::Connection::closeForThread(paged);
+    ASSERT_GT(after - before, 20);
+    QByteArray damaged = fileBytes(paged);
+    damaged.replace(qsizetype((before + after) / 2 - 1) * pageSize, pageSize, QByteArray(pageSize, '\x5a'));
+    writeFile(paged, damaged);
     const QString notABase = QStringLiteral("Файл не является базой данных программы.\n");
     const struct {
         const char* copy;
         QString said;
-    } cases[] = {{"empty", notABase}, {"text", notABase}, {"foreign", notABase}, {"cut", kDamaged + QLatin1Char('\n')}};
+    } cases[] = {{"empty", notABase}, {"text", notABase}, {"foreign", notABase}, {"cut", kDamaged + QLatin1Char('\n')},
+                 {"page", kDamaged + QLatin1Char('\n')}};
     const QStringList filesBefore = QDir(folder).entryList(QDir::Files);
     for (const auto& c : cases) {
         auto base = std::make_unique<ib::CInfoBase>();

@@ -1,6 +1,7 @@
 #include "values/Values.h"
 #include "values/CScan.h"
 #include "values/Clock.h"
+#include "values/ImportCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -612,4 +613,16 @@ TEST(MonthKey, YearMonthIndexAndMoves)
     EXPECT_EQ(MonthKey(2025, 11).monthsTo(march), 4);
     EXPECT_EQ(march.monthsTo(MonthKey(2025, 11)), -4);
     EXPECT_LT(MonthKey(2025, 12), MonthKey(2026, 1)); // keys order as months do
+}
+
+TEST(ImportCheck, TwentyRefusedRecordsAreAllNamedWithNoRestToCount)
+{
+    ImportCheck check(QStringLiteral("kod.dbf"));
+    QString said = QStringLiteral("Записи с недопустимыми значениями не загружены:");
+    for (int record = 1; record <= 20; ++record) {
+        check.record(QString::number(record));
+        EXPECT_FALSE(check.number(-1, 0, 999, QStringLiteral("kod")));
+        said += QStringLiteral("\nФайл kod.dbf, запись %1, поле kod: недопустимое значение -1").arg(record);
+    }
+    EXPECT_EQ(check.summary(), said);
 }

@@ -82,8 +82,8 @@ public:
     // translations of the Qt installation; false when they are not installed.
     static bool InstallQtTranslations();
 
-    // The program's fonts: a face with Cyrillic that has the metrics of the
-    // original's "Microsoft Sans Serif".
+    // The program's font, 9 points: "Microsoft Sans Serif" where it is
+    // installed, else Liberation Sans or DejaVu Sans, faces with Cyrillic.
     static void SetUpFonts();
 
 private:

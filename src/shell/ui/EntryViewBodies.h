@@ -3,8 +3,7 @@
 // marking a group of employees from the help list, cancelling the group, and
 // the check that the strip's keys select somebody.
 //
-// Pick lists are QStringList values, which free themselves: the entry screens
-// need no routine to free their lines.
+// Pick lists are QStringList values, owned by the screen that shows them.
 #pragma once
 
 #include <QStringList>
