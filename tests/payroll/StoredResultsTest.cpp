@@ -132,7 +132,7 @@ int MonthRowsOf(CInfoBase& base, int tabN)
 } // namespace
 
 // The demo's April computed, then 112 Сазонов given status 4 ("Уволен и уже
-// не работает") and the month computed again: he is not computed and keeps
+// не работает"), his bonus lines taken off, and the month computed again: he is not computed and keeps
 // no rows of the month and nothing to pay, and the run says so by name. 110
 // Тихонов with a sick sheet from 20.04.2011 to 10.04.2011 fails: his earlier
 // rows go too, the run names him and the error, and his status word holds
@@ -150,6 +150,7 @@ TEST(StoredResults, AnEmployeeLeftOutOrFailedKeepsNoResultsOfTheMonth)
     ASSERT_GT(MonthRowsOf(base, 112), 0);
 
     base.attributes[std::size_t(slot112 - 1)].priznUv = 4;
+    base.prem.removeRun(slot112); // no bonus lines, which a dismissed employee is still paid
     RunOutcome report;
     ASSERT_EQ(RunMonth(doc, 0, &report), platform::TASK_DONE);
     EXPECT_EQ(MonthRowsOf(base, 112), 0);
