@@ -1194,7 +1194,7 @@ QString ComputedRowsInsertSql()
     for (qsizetype i = 1; i < t.columns.size(); ++i) {
         const QString& type = t.types[i];
         casts << QStringLiteral("CAST(? AS %1)")
-                     .arg(type == QLatin1String("REAL")         ? QStringLiteral("DOUBLE PRECISION")
+                     .arg(type == QLatin1String("REAL")           ? QStringLiteral("DOUBLE PRECISION")
                           : type.startsWith(QLatin1String("INT")) ? QStringLiteral("BIGINT")
                                                                   : QStringLiteral("TEXT"));
         names << t.columns[i];
@@ -1249,9 +1249,9 @@ constexpr int kMonthRowCount = 60;
 
 void ClearCalculatedMonth(CInfoBase& base, int slot)
 {
-    static const QString remove = QStringLiteral(
-        "DELETE FROM dbo.zarp WHERE id_konst = (SELECT id FROM dbo.konst WHERE rec = ?) AND num < %1")
-                                      .arg(kMonthRowCount);
+    static const QString remove =
+        QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = (SELECT id FROM dbo.konst WHERE rec = ?) AND num < %1")
+            .arg(kMonthRowCount);
     db::Batch batch(Db(base));
     batch.add(remove).bind(0, slot);
     batch.run();

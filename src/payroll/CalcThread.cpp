@@ -1,8 +1,8 @@
 #include "payroll/CalcThread.h"
 
 #include "infobase/InfoBaseDb.h"
-#include "payroll/BrigadeShare.h"
 #include "infobase/MonthResultSaver.h"
+#include "payroll/BrigadeShare.h"
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/MonthWarnings.h"
 #include "platform/Db.h"

@@ -788,8 +788,7 @@ void ShiftMonthlyTables(PayrollDoc& doc, int newMonthKey)
 
 } // namespace monthchange
 
-int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepIt, PayrollDoc& doc,
-                             RunOutcome* outcome)
+int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepIt, PayrollDoc& doc, RunOutcome* outcome)
 {
     CInfoBase& base = doc.infoBase;
     const Snapshot before(base);

@@ -18,7 +18,9 @@ constexpr int kCodeUnpaidMark = 600;
 QString DateText(u16 packed)
 {
     const PackedDate d(packed);
-    return QStringLiteral("%1.%2.%3").arg(d.day(), 2, 10, QLatin1Char('0')).arg(d.month(), 2, 10, QLatin1Char('0'))
+    return QStringLiteral("%1.%2.%3")
+        .arg(d.day(), 2, 10, QLatin1Char('0'))
+        .arg(d.month(), 2, 10, QLatin1Char('0'))
         .arg(d.fullYear());
 }
 
@@ -70,7 +72,9 @@ QString TimeSheetBeyondEmployment(PayrollDoc& doc, int slot, int year, int month
     }
     if (int(t.rabDn) <= days)
         return {};
-    return QStringLiteral("В табеле %1 раб. дн., а с приема по увольнение в месяце %2 раб. дн.").arg(int(t.rabDn)).arg(days);
+    return QStringLiteral("В табеле %1 раб. дн., а с приема по увольнение в месяце %2 раб. дн.")
+        .arg(int(t.rabDn))
+        .arg(days);
 }
 
 // A salary or a tariff, no worked time in the time sheet and no accrual computed.

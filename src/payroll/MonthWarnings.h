@@ -12,8 +12,8 @@ namespace kalvor {
 // The dismissal date of the employee's current employment (the second one
 // when he was hired again) when it falls in or before the month and his status
 // is not a dismissal (1, 2 or 4); 0 otherwise.
-infobase::u16 DismissalWithoutStatus(const infobase::EmployeeHead& head, const infobase::EmployeeAttributes& attr, int year,
-                           int month);
+infobase::u16 DismissalWithoutStatus(const infobase::EmployeeHead& head, const infobase::EmployeeAttributes& attr,
+                                     int year, int month);
 
 // "Указана дата увольнения 20.05.2011, но не указан признак увольнения".
 QString DismissalWithoutStatusText(infobase::u16 dismissal);

@@ -156,8 +156,8 @@ TEST(StoredResults, AnEmployeeLeftOutOrFailedKeepsNoResultsOfTheMonth)
     EXPECT_EQ(MonthRowsOf(base, 112), 0);
     EXPECT_EQ(base.zar1[std::size_t(slot112 - 1)], 0);
     EXPECT_EQ(report.computed, 49);
-    EXPECT_TRUE(report.lines().contains(
-        QStringLiteral("Таб.N 112 Сазонов М. А. - не рассчитан: Уволен и уже не работает")))
+    EXPECT_TRUE(
+        report.lines().contains(QStringLiteral("Таб.N 112 Сазонов М. А. - не рассчитан: Уволен и уже не работает")))
         << report.lines().join(QLatin1Char('\n')).toStdString();
 
     SickLeaveSheet sheet;
