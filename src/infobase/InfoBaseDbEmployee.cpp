@@ -1194,7 +1194,7 @@ QString ComputedRowsInsertSql()
     for (qsizetype i = 1; i < t.columns.size(); ++i) {
         const QString& type = t.types[i];
         casts << QStringLiteral("CAST(? AS %1)")
-                     .arg(type == QLatin1String("REAL")         ? QStringLiteral("DOUBLE PRECISION")
+                     .arg(type == QLatin1String("REAL")           ? QStringLiteral("DOUBLE PRECISION")
                           : type.startsWith(QLatin1String("INT")) ? QStringLiteral("BIGINT")
                                                                   : QStringLiteral("TEXT"));
         names << t.columns[i];
@@ -1242,6 +1242,29 @@ void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster)
     WriteKonst(db, slot, tabNOfSlot(base, slot), base.current, id);
     WriteRows(db, id, base.current, kvProizv, 1);
     tr.commit();
+}
+
+// Rows 0-59 of a record are the month's, 60-65 those of later months.
+constexpr int kMonthRowCount = 60;
+
+void ClearCalculatedMonth(CInfoBase& base, int slot)
+{
+    static const QString remove =
+        QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = (SELECT id FROM dbo.konst WHERE rec = ?) AND num < %1")
+            .arg(kMonthRowCount);
+    db::Batch batch(Db(base));
+    batch.add(remove).bind(0, slot);
+    batch.run();
+    if (slot < 1 || slot > base.capacity())
+        return;
+    const std::size_t idx = std::size_t(slot - 1);
+    if (idx < base.zar1.size())
+        base.zar1[idx] = 0;
+    if (base.currentSlot == slot) {
+        auto& rows = base.current.rows;
+        std::fill(rows.begin() + std::min<int>(base.attributes[idx].kvProizv, kMonthRowCount),
+                  rows.begin() + kMonthRowCount, AccrualRow{});
+    }
 }
 
 void DeleteEmployee(CInfoBase& base, int slot)

@@ -10,4 +10,10 @@ namespace kalvor::infobase {
 // in one transaction: one savepoint inside a caller's batch).
 void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster);
 
+// The slot's employee keeps no results of the month: his computed rows go
+// from the base (the rows of later months stay) and from the current record
+// when it is his, and his amount to pay is 0. One batch, so that on a server
+// it is sent with the run's other stores.
+void ClearCalculatedMonth(CInfoBase& base, int slot);
+
 } // namespace kalvor::infobase

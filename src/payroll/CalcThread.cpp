@@ -1,8 +1,10 @@
 #include "payroll/CalcThread.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "infobase/MonthResultSaver.h"
 #include "payroll/BrigadeShare.h"
 #include "payroll/CalcEmployeeMonth.h"
+#include "payroll/MonthWarnings.h"
 #include "platform/Db.h"
 
 #include <algorithm>
@@ -66,9 +68,12 @@ QStringList CalculationReferenceFiles()
     return {QStringLiteral("nalog"), QStringLiteral("vichet"), QStringLiteral("sbor")};
 }
 
-void SelectEmployeesForCalculation(const CalcThreadParams& filter, const PayrollDoc& doc, std::vector<int>& list)
+void SelectEmployeesForCalculation(const CalcThreadParams& filter, const PayrollDoc& doc, std::vector<int>& list,
+                                   std::vector<int>* skipped)
 {
     list.clear();
+    if (skipped)
+        skipped->clear();
     const CInfoBase& base = doc.infoBase;
     if (filter.personnelNumber != 0) {
         if (filter.personnelNumber < 0)
@@ -85,8 +90,11 @@ void SelectEmployeesForCalculation(const CalcThreadParams& filter, const Payroll
         if (!base.EmployeeInGroup(slot, filter.shop, filter.brigade, filter.profession))
             continue;
         const EmployeeAttributes& a = base.attributes[std::size_t(slot - 1)];
-        if (a.priznUv == kDismissedWithBonusOnly && base.prem.count(slot) == 0)
+        if (a.priznUv == kDismissedWithBonusOnly && base.prem.count(slot) == 0) {
+            if (skipped)
+                skipped->push_back(i);
             continue;
+        }
         list.push_back(i);
     }
 }
@@ -132,6 +140,9 @@ public:
             m_records->makeCurrent(slot);
             // Each employee's save stays atomic on its own (a savepoint).
             r = CalcEmployeeMonth(m_doc, m_rows.data(), index, &m_work, CalcStore, m_options);
+            // A failed employee keeps no results of an earlier run.
+            if (r < 0)
+                infobase::ClearCalculatedMonth(m_base, slot);
         } catch (const db::DbError& e) {
             endAfter(e);
             throw;
@@ -145,6 +156,9 @@ public:
             m_unconfirmed.pop_front();
         return r;
     }
+
+    // The rows of the employee computed last (as many as compute() returned).
+    const infobase::AccrualRow* rows() const { return m_rows.data(); }
 
     // After the last employee: the answers still due; throws as compute() does.
     void finish()
@@ -222,8 +236,27 @@ private:
 // Computes the employees inside the run's transaction and stores the status
 // words; commits what is done also when an employee's calculation throws
 // (other than a lost connection, which leaves nothing to commit).
+namespace {
+
+// The employee's result into his status word and the run's outcome: a
+// failure's code and text, or a clean month (the code cleared) with its warnings.
+void NoteResult(PayrollDoc& doc, int slot, int r, const infobase::AccrualRow* rows, RunOutcome& outcome)
+{
+    CInfoBase& base = doc.infoBase;
+    base.attributes[std::size_t(slot - 1)].err = u16(r < 0 ? -r : 0);
+    if (r < 0) {
+        outcome.note(RunNote::Failed, base, slot, CalcErrorText(r));
+        return;
+    }
+    ++outcome.computed;
+    for (const QString& text : EmployeeMonthWarnings(doc, slot, rows, r))
+        outcome.note(RunNote::Warned, base, slot, text);
+}
+
+} // namespace
+
 TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, const std::vector<int>& indexes,
-                               std::optional<EmployeeRecordFeed>& records, db::Transaction& run)
+                               std::optional<EmployeeRecordFeed>& records, db::Transaction& run, RunOutcome& outcome)
 {
     CInfoBase& base = doc.infoBase;
     int errors = 0;
@@ -232,11 +265,9 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
     {
         EmployeeWalk walk(doc, records, run);
         for (const int index : indexes) {
-            if (const int r = walk.compute(index); r < 0) {
-                const int slot = base.list[std::size_t(index)].slot;
-                base.attributes[std::size_t(slot - 1)].err = u16(-r);
-                ++errors;
-            }
+            const int r = walk.compute(index);
+            NoteResult(doc, base.list[std::size_t(index)].slot, r, walk.rows(), outcome);
+            errors += r < 0 ? 1 : 0;
             report.computed(index, errors);
             if (ctx.stopRequested()) {
                 stopped = true;
@@ -273,9 +304,15 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
 // reads the other members' records there; they then wait in memory for
 // their turn.
 TaskOutcome LoadAndCalculate(platform::TaskContext& ctx, PayrollDoc& doc, const std::vector<int>& indexes,
-                             db::Transaction& run)
+                             const std::vector<int>& skipped, db::Transaction& run, RunOutcome& outcome)
 {
     CInfoBase& base = doc.infoBase;
+    // Those the selection leaves out by their status keep no results of the month.
+    for (const int index : skipped) {
+        const int slot = base.list[std::size_t(index)].slot;
+        ClearCalculatedMonth(base, slot);
+        outcome.note(RunNote::Skipped, base, slot, QStringLiteral("Уволен и уже не работает"));
+    }
     std::vector<int> wanted = SlotsOf(base, indexes);
     const std::vector<int> members = BrigadeMemberSlots(base, wanted);
     wanted.insert(wanted.end(), members.begin(), members.end());
@@ -295,7 +332,7 @@ TaskOutcome LoadAndCalculate(platform::TaskContext& ctx, PayrollDoc& doc, const 
     if (ctx.stopRequested())
         return TaskOutcome(platform::TASK_STOPPED, 0);
     ctx.progress(0, int(indexes.size()));
-    return CalculateEmployees(ctx, doc, indexes, records, run);
+    return CalculateEmployees(ctx, doc, indexes, records, run, outcome);
 }
 
 CalcInPlaceRun CalcWholeMonthInPlace(PayrollDoc& doc)
@@ -303,6 +340,7 @@ CalcInPlaceRun CalcWholeMonthInPlace(PayrollDoc& doc)
     CalcThreadParams params;
     params.document = &doc;
     CalcInPlaceRun run;
+    params.outcome = &run.report;
     run.outcome = platform::TaskThread::runHere(
         [&params](platform::TaskContext& ctx) { return CalculationThreadProc(ctx, params); });
     if (run.outcome.result != platform::TASK_DONE || run.outcome.detail == 0)
@@ -330,8 +368,11 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
 
     // A failure of the loading stage ends the run with its reason (TASK_FAILED).
     SwapCloser closer{base};
-    std::vector<int> indexes;
-    SelectEmployeesForCalculation(params, doc, indexes);
+    std::vector<int> indexes, skipped;
+    SelectEmployeesForCalculation(params, doc, indexes, &skipped);
+    RunOutcome local;
+    RunOutcome& outcome = params.outcome ? *params.outcome : local;
+    outcome.clear();
 
     // The whole run is one transaction, so that a run cut off (the server's
     // connection lost, the program ended) leaves the month's results and
@@ -342,13 +383,14 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
     const auto zar1Before = base.zar1;
     try {
         db::Transaction run(Db(base));
-        return LoadAndCalculate(ctx, doc, indexes, run);
+        return LoadAndCalculate(ctx, doc, indexes, skipped, run, outcome);
     } catch (const db::DbError& e) {
         if (e.code() != db::E_DB_CONNECTION_LOST)
             throw;
         base.attributes = attributesBefore;
         base.av = avBefore;
         base.zar1 = zar1Before;
+        outcome.clear();
         return TaskOutcome(platform::TASK_FAILED, 0,
                            QStringLiteral("Связь с сервером базы данных прервана. Результаты расчета и признаки "
                                           "ошибок работников остались такими, какими были до расчета."));

@@ -16,8 +16,16 @@
 //   done(result, errors)    (WM_TASK_DONE) TASK_DONE with the number of employees that
 //                           failed, TASK_STOPPED, or TASK_FAILED with the reason when
 //                           the loading stage or a database write failed.
+// What the run did by employee goes into the caller's RunOutcome when one is
+// given (read it once the run has ended): those computed, those the selection
+// leaves out by their status (skipped), the warnings about a computed month,
+// and each failure with its text. An employee skipped or failed keeps no
+// results of the month: his computed rows are removed in the run's
+// transaction and his amount to pay is 0, so that no document shows an
+// earlier run's figures as current.
 // An employee that fails gets the error code (k of -k) in the status word of
-// its attribute record (err, bits 4-9), and the status words are written to
+// its attribute record (err, bits 4-9), one computed cleanly gets 0, and the
+// status words are written to
 // the base at the end of the run, also a stopped one. When that last write
 // fails, every employee's results are stored already: the run ends with
 // CALC_STATUS_NOT_SAVED, the error count and a message that says so.
@@ -25,6 +33,7 @@
 // Without a reference file that it needs ("nalog", "vichet", "sbor") the run
 // refuses to start: TASK_FAILED with the files' problems, nothing written.
 #include "payroll/PayrollDocument.h"
+#include "payroll/RunOutcome.h"
 #include "platform/TaskThread.h"
 
 #include <QStringList>
@@ -42,25 +51,29 @@ QStringList CalculationReferenceFiles();
 struct CalcThreadParams : platform::TaskThreadParams {
     int reservedSelector = 0; // always 0; any other value selects nobody
     PayrollDoc* document = nullptr;
+    RunOutcome* outcome = nullptr; // filled by the run when given
 };
 
 // The employee-list indexes to compute, in list order: the employee of the
 // personnel number when one is given (nobody when it is not in the list or
 // negative); nobody for a non-zero reserved selector; otherwise every employee
 // whose shop, brigade and profession equal the non-zero keys, those of
-// dismissal status 4 only when they have bonus lines this month.
-void SelectEmployeesForCalculation(const CalcThreadParams& filter, const PayrollDoc& doc, std::vector<int>& list);
+// dismissal status 4 only when they have bonus lines this month; those left
+// out so go into `skipped` when given.
+void SelectEmployeesForCalculation(const CalcThreadParams& filter, const PayrollDoc& doc, std::vector<int>& list,
+                                   std::vector<int>* skipped = nullptr);
 
 // The whole firm's month computed and stored on this thread by the worker
 // body below, run to its end: for building the demo firm's months and for
 // tests that print from computed results (the screen runs the body on a
 // worker). `outcome` is the run's; `failedTabN` the personnel number of the
 // first employee in the list whose calculation failed, with his error code
-// (negative) in `failedCode`, or 0.
+// (negative) in `failedCode`, or 0; `report` what it did by employee.
 struct CalcInPlaceRun {
     platform::TaskOutcome outcome;
     int failedTabN = 0;
     int failedCode = 0;
+    RunOutcome report;
 };
 CalcInPlaceRun CalcWholeMonthInPlace(PayrollDoc& doc);
 

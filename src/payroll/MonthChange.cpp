@@ -1,8 +1,10 @@
 #include "payroll/MonthChange.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "payroll/CalcErrors.h"
 #include "payroll/CalendarMath.h"
 #include "payroll/MonthRate.h"
+#include "payroll/MonthWarnings.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
 #include "platform/Db.h"
@@ -159,6 +161,17 @@ public:
     }
 
     int errors = 0;
+    RunOutcome outcome;
+
+    // The error situations by employee, once the move is done: every status
+    // word the change leaves with an error code.
+    void noteErrorSituations()
+    {
+        outcome.computed = int(base.list.size());
+        for (const EmployeeListEntry& e : base.list)
+            if (const int err = base.attributes[std::size_t(e.slot - 1)].err; err != 0)
+                outcome.note(RunNote::Failed, base, e.slot, CalcErrorText(err));
+    }
 
 private:
     // One employee of the first pass: the record being moved, its attribute
@@ -189,6 +202,7 @@ private:
         EmployeeMove move(base, slot);
 
         clearPassingErrors(move);
+        warnOfDismissalDate(move);
         carryPropertyDeduction(move);
         closeDeductionsOfDismissed(move);
         checkForeignData(move);
@@ -244,6 +258,15 @@ private:
         move.inError = a.err != 0;
         if (move.inError)
             ++errors;
+    }
+
+    // A dismissal date in the month closed or before it without the dismissal
+    // status: the status decides, so he goes on working; the change says so.
+    void warnOfDismissalDate(const EmployeeMove& move)
+    {
+        if (const u16 left = DismissalWithoutStatus(move.head, move.attr, oldYear, oldMonth))
+            outcome.note(RunNote::Warned, base, move.slot,
+                         DismissalWithoutStatusText(left) + QStringLiteral(": переведен в новый месяц как работающий"));
     }
 
     // A new year: the property deduction of the year is what remains of it.
@@ -727,7 +750,7 @@ void ShiftMonthlyTables(PayrollDoc& doc, int newMonthKey)
 
 } // namespace monthchange
 
-int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepIt, PayrollDoc& doc)
+int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepIt, PayrollDoc& doc, RunOutcome* outcome)
 {
     CInfoBase& base = doc.infoBase;
     const Snapshot before(base);
@@ -736,6 +759,9 @@ int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepI
         MonthMove move(doc, newMonthKey);
         const int result = move.run(stepIt);
         tx.commit();
+        move.noteErrorSituations();
+        if (outcome)
+            *outcome = std::move(move.outcome);
         return result;
     } catch (...) {
         // The transaction has rolled back; the memory goes back with it.

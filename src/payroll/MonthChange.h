@@ -15,6 +15,7 @@
 // as they were, so that the base and the program both stay in the old month;
 // the error is then thrown on to the caller.
 #include "payroll/PayrollDocument.h"
+#include "payroll/RunOutcome.h"
 
 #include <functional>
 
@@ -30,7 +31,11 @@ inline constexpr int kMonthChangeCarriedRows = 28;
 // year x 16 + month). stepIt is called after each employee of the first pass.
 // Returns 1 when no error situation arose, else minus their number. Database
 // errors (db::DbError) and allocation failures are thrown after the rollback.
-int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepIt, PayrollDoc& doc);
+// `outcome`, when given, gets the employees moved, a warning for each one
+// moved on as working though his dismissal date has passed, and each error
+// situation with its text (nothing but the count after a rollback).
+int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepIt, PayrollDoc& doc,
+                             RunOutcome* outcome = nullptr);
 
 // Steps of the change that the tests check on their own.
 namespace monthchange {

@@ -204,13 +204,22 @@ struct BenefitCalc {
     }
 };
 
+} // namespace
+
+bool SickLeaveSheetDatesValid(const SickLeaveSheet& line)
+{
+    const QDate start(line.gBegin, line.mBegin, line.dBegin), end(line.gEnd, line.mEnd, line.dEnd);
+    return line.dBegin != 0 && line.dEnd != 0 && start.isValid() && end.isValid() && !(end < start);
+}
+
+namespace {
+
 int ReadSheetDates(BenefitCalc& c)
 {
     const SickLeaveSheet& line = c.line;
-    c.startDate = QDate(line.gBegin, line.mBegin, line.dBegin);
-    const QDate endDate(line.gEnd, line.mEnd, line.dEnd);
-    if (line.dBegin == 0 || line.dEnd == 0 || !c.startDate.isValid() || !endDate.isValid() || endDate < c.startDate)
+    if (!SickLeaveSheetDatesValid(line))
         return kCalcSickLeaveDates;
+    c.startDate = QDate(line.gBegin, line.mBegin, line.dBegin);
     c.startYear = line.gBegin;
     c.startMonth = MonthIndex(line.gBegin, line.mBegin);
     c.endMonth = MonthIndex(line.gEnd, line.mEnd);

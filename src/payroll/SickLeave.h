@@ -70,6 +70,10 @@ struct SickLeaveTables {
 // Date key of the month rows.
 inline int BenefitDateKey(int year, int month, int day) { return ((year - 1900) * 16 + month) * 32 + day; }
 
+// Whether the sheet's dates can be computed: both given, real dates, the end
+// not before the start (else the calculation answers kCalcSickLeaveDates).
+bool SickLeaveSheetDatesValid(const infobase::SickLeaveSheet& line);
+
 // Computes the sheet; returns the variant used (1-4) or a negative
 // CalcErrorTexts code. Writes the sheet's sum (the benefit) and oklad (minus
 // the tariff daily pay) on success only. rows/rowCount: the month's rows so

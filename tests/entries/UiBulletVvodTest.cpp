@@ -156,6 +156,29 @@ TEST_F(SickLeaveScreen, TheSickEmployeeComputedSteppedAndSaved)
     EXPECT_NEAR(MonthBenefit(122), sheet.sum, 0.5);
 }
 
+// A sheet whose end comes before its start is one the month's calculation
+// refuses: saving says so and keeps nothing, the screen staying on the
+// employee; mended, the sheet is saved.
+TEST_F(SickLeaveScreen, ASheetEndingBeforeItStartsIsNotKept)
+{
+    MessageRecorder boxes;
+    CBulletVvodView* view = Open();
+    Apply(view, 122);
+    CBulletVvodDlg* dlg = view->Dlg();
+    dlg->Picker(CBulletVvodDlg::IdEnd)->SetDate(QDate(2011, 3, 20));
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, 122u);
+    EXPECT_EQ(boxes.Texts(),
+              QStringList{QStringLiteral("Ошибка в датах болезни.\nБольничный лист не сохранен: исправьте даты.")});
+    EXPECT_EQ(Sheets().run(Slot(122))[0].dEnd, 8);
+    dlg->Picker(CBulletVvodDlg::IdEnd)->SetDate(QDate(2011, 4, 5));
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, 128u);
+    EXPECT_EQ(Sheets().run(Slot(122))[0].dEnd, 5);
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    Close();
+}
+
 // Both dates of the sheet typed as digits and dots (the demo's reporting
 // month is April 2011).
 TEST_F(SickLeaveScreen, DatesAreTypedAsDigitsAndDots)

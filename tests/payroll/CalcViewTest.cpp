@@ -631,7 +631,8 @@ TEST_F(CalcViewTest, EscInTheStripDuringARunAsksBeforeLeaving)
 
 // The demo firm computed from the screen by keys: of its 52 employees the
 // two dismissed before the month without a bonus are not computed, so the bar
-// ends full at 50, and the screen says that the run is done, without errors.
+// ends full at 50, and the screen says that the run is done, without errors,
+// and names the two it left out.
 TEST(CalcViewDemo, TheScreenShowsTheCountAndTheEndOfTheRun)
 {
     QTemporaryDir dir;
@@ -657,6 +658,8 @@ TEST(CalcViewDemo, TheScreenShowsTheCountAndTheEndOfTheRun)
     EXPECT_EQ(dlg->Progress()->text(), QStringLiteral("50 из 50"));
     EXPECT_EQ(dlg->OutcomeText(), QStringLiteral("Расчет выполнен. Работников: 52, рассчитано: 50, ошибок: 0"));
     EXPECT_EQ(dlg->ErrorCountText(), QStringLiteral("0"));
+    EXPECT_EQ(dlg->NotesText(), QStringLiteral("Таб.N 151 Кузнецов П. А. - не рассчитан: Уволен и уже не работает\n"
+                                               "Таб.N 152 Федотова М. С. - не рассчитан: Уволен и уже не работает"));
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
     view.close();
     CloseBase(doc.infoBase);

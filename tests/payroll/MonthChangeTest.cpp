@@ -388,6 +388,10 @@ TEST_F(MonthChangeTest, AConnectionKilledHalfwayLeavesTheServerBaseInTheOldMonth
 TEST_F(MonthChangeTest, TheCommandCopiesMovesAndReportsTheErrorSituations)
 {
     attr(3).err = 5;
+    // Employee 2 dismissed on 20 March by the date alone: he goes on working,
+    // and the change says so by name.
+    rec(2).head.datUv1 = PackedDate::make(20, 3, 2026).value;
+    attr(2).priznUv = 0;
     SaveAll();
     MessageRecorder boxes; // Yes to every question
     EXPECT_EQ(ChangeReportingMonth(doc, nullptr), 1);
@@ -398,8 +402,17 @@ TEST_F(MonthChangeTest, TheCommandCopiesMovesAndReportsTheErrorSituations)
     EXPECT_TRUE(boxes.boxes[1].secondIsDefault);
     // The outcome names the folder of the copy.
     const QString archive = base().workFolder + QStringLiteral("archive/mc_2026_03/");
-    EXPECT_EQ(boxes.boxes[2].text, QStringLiteral("Ошибочных  ситуаций:  1\nКопия данных за прошедший месяц: %1")
-                                       .arg(QDir::toNativeSeparators(QDir::cleanPath(archive))));
+    auto named = [&](int slot) {
+        const auto entry = std::find_if(base().list.begin(), base().list.end(),
+                                        [slot](const EmployeeListEntry& e) { return e.slot == slot; });
+        return QStringLiteral("Таб.N %1 %2").arg(entry->tabN()).arg(base().shortNames[std::size_t(slot - 1)].trimmed());
+    };
+    EXPECT_EQ(boxes.boxes[2].text,
+              QStringLiteral("Ошибочных  ситуаций:  1\nКопия данных за прошедший месяц: %1\n\n"
+                             "%2 - предупреждение: Указана дата увольнения 20.03.2026, но не указан признак "
+                             "увольнения: переведен в новый месяц как работающий\n"
+                             "%3 - ошибка: В данных отчетного месяца обнаружен неизв. код")
+                  .arg(QDir::toNativeSeparators(QDir::cleanPath(archive)), named(2), named(3)));
     EXPECT_EQ(base().config.tekMes, kApril);
     // The copy of March is in the archive folder, in March.
     ASSERT_TRUE(QFileInfo::exists(archive + QStringLiteral("mc.sqlite")));

@@ -26,7 +26,7 @@ const QString kGoldenFolder = QStringLiteral(KALVOR_SOURCE_DIR "/tests/payroll/g
 
 // Runs the calculation screen's worker over every employee (or the one of
 // the personnel number) and waits for it.
-int RunMonth(PayrollDoc& doc, int personnelNumber = 0)
+int RunMonth(PayrollDoc& doc, int personnelNumber = 0, RunOutcome* outcome = nullptr)
 {
     platform::TaskThread thread;
     QEventLoop loop;
@@ -38,6 +38,7 @@ int RunMonth(PayrollDoc& doc, int personnelNumber = 0)
     CalcThreadParams params;
     params.document = &doc;
     params.personnelNumber = personnelNumber;
+    params.outcome = outcome;
     thread.start(params, &CalculationThreadProc);
     loop.exec();
     return result;
@@ -114,6 +115,110 @@ TEST(StoredResults, TheDemoMonth)
     ASSERT_EQ(RunMonth(doc), platform::TASK_DONE);
     ExpectGolden(StoredResults(doc.infoBase), QStringLiteral("demo-month.txt"));
     CloseBase(doc.infoBase);
+}
+
+namespace {
+
+// The rows of the month (0-59) stored for the employee of the personnel number.
+int MonthRowsOf(CInfoBase& base, int tabN)
+{
+    db::Recordset q(Db(base), QStringLiteral("SELECT COUNT(*) FROM dbo.zarp z JOIN dbo.konst k ON k.id = z.id_konst "
+                                             "WHERE k.rec = ? AND z.num < 60"));
+    q.bind(0, base.list[std::size_t(base.FindEmployee(tabN))].slot);
+    q.exec();
+    return q.next() ? q.toInt(0) : -1;
+}
+
+} // namespace
+
+// The demo's April computed, then 112 Сазонов given status 4 ("Уволен и уже
+// не работает"), his bonus lines taken off, and the month computed again: he is not computed and keeps
+// no rows of the month and nothing to pay, and the run says so by name. 110
+// Тихонов with a sick sheet from 20.04.2011 to 10.04.2011 fails: his earlier
+// rows go too, the run names him and the error, and his status word holds
+// code 6 until the sheet is gone and a clean run clears it.
+TEST(StoredResults, AnEmployeeLeftOutOrFailedKeepsNoResultsOfTheMonth)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    PayrollDoc doc;
+    ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, dir.path() + QLatin1Char('/')));
+    CInfoBase& base = doc.infoBase;
+    ASSERT_EQ(RunMonth(doc), platform::TASK_DONE);
+    const int slot112 = base.list[std::size_t(base.FindEmployee(112))].slot;
+    const int slot110 = base.list[std::size_t(base.FindEmployee(110))].slot;
+    ASSERT_GT(MonthRowsOf(base, 112), 0);
+
+    base.attributes[std::size_t(slot112 - 1)].priznUv = 4;
+    base.prem.removeRun(slot112); // no bonus lines, which a dismissed employee is still paid
+    RunOutcome report;
+    ASSERT_EQ(RunMonth(doc, 0, &report), platform::TASK_DONE);
+    EXPECT_EQ(MonthRowsOf(base, 112), 0);
+    EXPECT_EQ(base.zar1[std::size_t(slot112 - 1)], 0);
+    EXPECT_EQ(report.computed, 49);
+    EXPECT_TRUE(
+        report.lines().contains(QStringLiteral("Таб.N 112 Сазонов М. А. - не рассчитан: Уволен и уже не работает")))
+        << report.lines().join(QLatin1Char('\n')).toStdString();
+
+    SickLeaveSheet sheet;
+    sheet.dBegin = 20;
+    sheet.mBegin = 4;
+    sheet.gBegin = 2011;
+    sheet.dEnd = 10;
+    sheet.mEnd = 4;
+    sheet.gEnd = 2011;
+    ASSERT_TRUE(base.bln.replaceRun(slot110, std::vector<SickLeaveSheet>{sheet}));
+    ASSERT_GT(MonthRowsOf(base, 110), 0);
+    ASSERT_EQ(RunMonth(doc, 110, &report), platform::TASK_DONE);
+    EXPECT_EQ(MonthRowsOf(base, 110), 0);
+    EXPECT_EQ(base.zar1[std::size_t(slot110 - 1)], 0);
+    EXPECT_EQ(base.attributes[std::size_t(slot110 - 1)].err, 6);
+    EXPECT_EQ(report.computed, 0);
+    EXPECT_EQ(report.lines(), QStringList{QStringLiteral("Таб.N 110 Тихонов В. А. - ошибка: Ошибка в датах болезни")});
+
+    ASSERT_TRUE(base.bln.removeRun(slot110));
+    ASSERT_EQ(RunMonth(doc, 110, &report), platform::TASK_DONE);
+    EXPECT_EQ(base.attributes[std::size_t(slot110 - 1)].err, 0);
+    EXPECT_GT(MonthRowsOf(base, 110), 0);
+    EXPECT_EQ(report.computed, 1);
+    EXPECT_TRUE(report.notes.empty());
+    CloseBase(base);
+}
+
+// April 2011 has 21 working days; 112 Сазонов dismissed on 20.04.2011 (a
+// Wednesday) without the dismissal status worked at most 1, 4-8, 11-15 and
+// 18-20 April, 14 days, yet his time sheet is typed for the whole month: the run
+// warns of both, naming him. 107 Гусева (salary 14,000.00) with nothing in her
+// time sheet is warned of as having no worked time.
+TEST(StoredResults, TheRunWarnsOfADismissalDateWithoutTheStatusAndOfNoWorkedTime)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    PayrollDoc doc;
+    ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, dir.path() + QLatin1Char('/')));
+    CInfoBase& base = doc.infoBase;
+    const int slot112 = base.list[std::size_t(base.FindEmployee(112))].slot;
+    const int slot107 = base.list[std::size_t(base.FindEmployee(107))].slot;
+    LoadEmployee(base, slot112);
+    base.current.head.datUv1 = PackedDate::make(20, 4, 2011).value;
+    SaveKonst(base, slot112);
+    base.tabel[std::size_t(slot112 - 1)].rabDn = 21; // the whole month typed
+    base.tabel[std::size_t(slot107 - 1)] = TabelRecord{};
+
+    RunOutcome report;
+    ASSERT_EQ(RunMonth(doc, 0, &report), platform::TASK_DONE);
+    EXPECT_EQ(report.computed, 50);
+    EXPECT_EQ(report.lines(),
+              (QStringList{
+                  QStringLiteral("Таб.N 151 Кузнецов П. А. - не рассчитан: Уволен и уже не работает"),
+                  QStringLiteral("Таб.N 152 Федотова М. С. - не рассчитан: Уволен и уже не работает"),
+                  QStringLiteral("Таб.N 107 Гусева А. С. - предупреждение: нет отработанного времени"),
+                  QStringLiteral("Таб.N 112 Сазонов М. А. - предупреждение: Указана дата увольнения 20.04.2011, но не "
+                                 "указан признак увольнения"),
+                  QStringLiteral("Таб.N 112 Сазонов М. А. - предупреждение: В табеле 21 раб. дн., а с приема по "
+                                 "увольнение в месяце 14 раб. дн."),
+              }));
+    CloseBase(base);
 }
 
 #endif

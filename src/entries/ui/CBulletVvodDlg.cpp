@@ -5,6 +5,7 @@
 #include "grid/FldHlpGridCtrl.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcErrors.h"
+#include "payroll/SickLeave.h"
 #include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
@@ -277,4 +278,19 @@ void CBulletVvodDlg::OnKeepChildCare()
     } catch (const kalvor::db::DbError& error) {
         ShowComError(error);
     }
+}
+
+int CBulletVvodDlg::SaveRecord()
+{
+    if (m_slot != 0 && !m_groupMode) {
+        ReadLine();
+        for (const ib::SickLeaveSheet& sheet : m_sheets.all())
+            if (en::IsKeptSickLeaveSheet(sheet) && !kalvor::SickLeaveSheetDatesValid(sheet)) {
+                KalvorMessageBox(kalvor::CalcErrorText(kalvor::kCalcSickLeaveDates) +
+                                     QStringLiteral(".\nБольничный лист не сохранен: исправьте даты."),
+                                 MB_OK | MB_ICONERROR, QString(), this);
+                return 0;
+            }
+    }
+    return CLineEntryDlg::SaveRecord();
 }

@@ -45,6 +45,9 @@ public:
     // Slot 0 shows an empty sheet. Another takes the employee's computed rows
     // and sheets and computes sheet 1 without messages.
     void LoadRecord(quint32 slot) override;
+    // A sheet whose dates the calculation refuses is not kept: the screen
+    // says so and keeps the sheets as typed for the dates to be mended.
+    int SaveRecord() override;
     void BeginGroup() override;
     QWidget* FirstControl() const override;
     // "Сохранение до 1.5 лет".

@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -69,6 +70,12 @@ CCalcZarpDlg::CCalcZarpDlg(CCommonFormView* view) : CFormChildDlg(384, view)
     m_outcome = new QLabel(this);
     m_outcome->setObjectName(QStringLiteral("outcome"));
     rows->addWidget(m_outcome);
+    m_notes = new QPlainTextEdit(this);
+    m_notes->setObjectName(QStringLiteral("notes"));
+    m_notes->setReadOnly(true);
+    m_notes->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_notes->hide();
+    rows->addWidget(m_notes);
 
     m_thread = new TaskThread(this);
     connect(m_thread, &TaskThread::stage, this, [this](int, int) { OnCalcStage(); });
@@ -89,6 +96,8 @@ bool CCalcZarpDlg::IsRunning() const { return m_thread->isRunning(); }
 QString CCalcZarpDlg::ErrorCountText() const { return m_errors->text(); }
 
 QString CCalcZarpDlg::OutcomeText() const { return m_outcome->text(); }
+
+QString CCalcZarpDlg::NotesText() const { return m_notes->toPlainText(); }
 
 void CCalcZarpDlg::LoadRecord(quint32 slot)
 {
@@ -133,6 +142,8 @@ void CCalcZarpDlg::StartCalculation(const kalvor::CalcThreadParams& params)
     m_progress->setValue(0);
     kalvor::CalcThreadParams p = params;
     p.document = View() ? View()->Document() : nullptr;
+    m_report.clear();
+    p.outcome = &m_report;
     if (!p.document)
         return;
     // The block is copied before startOn() returns: the worker owns its own
@@ -171,6 +182,8 @@ void CCalcZarpDlg::OnCalcStage()
     // The line of the last run goes once this one has begun (the busy bar
     // shows no text meanwhile).
     m_outcome->clear();
+    m_notes->clear();
+    m_notes->hide();
 }
 
 void CCalcZarpDlg::OnCalcRange(int position, int count)
@@ -206,6 +219,11 @@ void CCalcZarpDlg::OnCalcDone(int result, int errors, const QString& failure)
         m_progress->setValue(0);
     }
     m_outcome->setText(OutcomeLine(result, m_listed, m_computed, std::max(m_selected, 0), errors));
+    // Whom the run skipped, warned about and could not compute, and why (the
+    // notes are the worker's, so only once it has ended).
+    const QStringList notes = m_thread->isRunning() ? QStringList() : m_report.lines();
+    m_notes->setPlainText(notes.join(QLatin1Char('\n')));
+    m_notes->setVisible(!notes.isEmpty());
     if (View()) {
         if (View()->m_strip)
             View()->m_strip->setFocus();

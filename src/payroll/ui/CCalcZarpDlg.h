@@ -8,6 +8,7 @@
 #include <QString>
 
 class QLabel;
+class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 
@@ -39,6 +40,10 @@ public:
     // How the last run ended: the employees computed and the errors; empty
     // while a run goes.
     QString OutcomeText() const;
+    // The last run's notes by employee (skipped, warned, failed), one a line;
+    // empty while a run goes.
+    QString NotesText() const;
+    const kalvor::RunOutcome& Report() const { return m_report; }
     kalvor::platform::TaskThread* Thread() const { return m_thread; }
 
     // Handlers of the worker's messages.
@@ -63,6 +68,8 @@ private:
     QLabel* m_errors = nullptr;
     QProgressBar* m_progress = nullptr;
     QLabel* m_outcome = nullptr;
+    QPlainTextEdit* m_notes = nullptr;
+    kalvor::RunOutcome m_report; // filled by the worker, read once it has ended
     int m_listed = 0; // the employees of the list that the selection names
     int m_computed = 0; // the employees computed so far by the run
     int m_selected = -1; // the employees it computes; -1 while they are loaded

@@ -3,6 +3,7 @@
 #include "payroll/CalcOptions.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "infobase/MonthResultSaver.h"
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/PayKinds.h"
 #include "platform/Db.h"
@@ -56,10 +57,11 @@ int RecomputeEmployee(PayrollDoc& doc, int tabN)
     // base together or not at all.
     db::Transaction transaction(Db(base));
     const int result = CalcEmployeeMonth(doc, rows->data(), index, work.get(), CalcStore);
-    if (result < 0) {
-        const int slot = base.list[std::size_t(index)].slot;
-        base.attributes[std::size_t(slot - 1)].err = u16(-result);
-    }
+    const int slot = base.list[std::size_t(index)].slot;
+    // A failure leaves no earlier results as current; a clean month clears the code.
+    base.attributes[std::size_t(slot - 1)].err = u16(result < 0 ? -result : 0);
+    if (result < 0)
+        ClearCalculatedMonth(base, slot);
     SaveComp(base);
     SaveAvZar1(base);
     transaction.commit();

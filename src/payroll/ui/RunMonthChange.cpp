@@ -44,10 +44,10 @@ bool OfferCopy(CKalvorDoc& doc, QWidget* parent, QString* copyFolder)
 
 } // namespace
 
-MonthMover PayrollMonthMover()
+MonthMover PayrollMonthMover(kalvor::RunOutcome* outcome)
 {
-    return [](int newMonthKey, const std::function<void()>& stepIt, kalvor::infobase::KalvorDocData& doc) {
-        return kalvor::MoveEmployeesToNextMonth(newMonthKey, stepIt, doc);
+    return [outcome](int newMonthKey, const std::function<void()>& stepIt, kalvor::infobase::KalvorDocData& doc) {
+        return kalvor::MoveEmployeesToNextMonth(newMonthKey, stepIt, doc, outcome);
     };
 }
 
@@ -78,8 +78,9 @@ int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mov
         return -1;
     int result = 0;
     QString copyFolder;
+    kalvor::RunOutcome report;
     try {
-        result = RunMonthChange(doc, newKey, mover, parent, &copyFolder);
+        result = RunMonthChange(doc, newKey, mover ? mover : PayrollMonthMover(&report), parent, &copyFolder);
     } catch (const kalvor::TextError& e) {
         KalvorMessageBox(e.message(), MB_OK | MB_ICONERROR, QString(), parent);
         return -1;
@@ -95,6 +96,8 @@ int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mov
     QString outcome = QStringLiteral("Ошибочных  ситуаций:  %1").arg(errors);
     if (!copyFolder.isEmpty())
         outcome += QStringLiteral("\nКопия данных за прошедший месяц: %1").arg(copyFolder);
+    if (const QStringList notes = report.lines(); !notes.isEmpty())
+        outcome += QStringLiteral("\n\n") + notes.join(QLatin1Char('\n'));
     KalvorMessageBox(outcome, MB_OK | MB_ICONINFORMATION, QString(), parent);
     return errors;
 }

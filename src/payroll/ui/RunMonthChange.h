@@ -6,6 +6,7 @@
 // The move is the one owner of the change: it saves every table it touches
 // in one transaction on its worker (MoveEmployeesToNextMonth), so nothing is
 // saved after it and the user-interface thread writes nothing.
+#include "payroll/RunOutcome.h"
 #include "shell/ui/MonthChange.h"
 
 #include <QString>
@@ -22,8 +23,9 @@ extern const char* const kMonthChangeCancelledText;
 // has changed (0 and the negative counts are finished changes).
 inline constexpr int kMonthChangeAbandoned = 1;
 
-// The program's mover: MoveEmployeesToNextMonth.
-MonthMover PayrollMonthMover();
+// The program's mover: MoveEmployeesToNextMonth, its outcome by employee
+// into `outcome` when given.
+MonthMover PayrollMonthMover(kalvor::RunOutcome* outcome = nullptr);
 
 // The whole change: offers the copy, runs CChgRepPerDlg with the mover.
 // Returns 0 when finished without error situations, minus their number, or
@@ -36,8 +38,9 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
 
 // The command "Изменение отчетного месяца": asks the question ("Нет" the
 // default), runs the change (also when the list is empty: the month advances
-// all the same) and reports the error situations and the folder of the copy
-// when one was made; a failure or an abandoned
+// all the same) and reports the error situations, the folder of the copy
+// when one was made and, with the program's own mover (no mover given), the
+// change's notes by employee, one a line; a failure or an abandoned
 // change is said as such. Returns the number of error situations, -1 when
 // nothing was done.
-int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mover = PayrollMonthMover());
+int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mover = {});

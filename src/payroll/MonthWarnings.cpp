@@ -1,0 +1,126 @@
+#include "payroll/MonthWarnings.h"
+
+#include "payroll/MonthRate.h"
+#include "payroll/ScheduleNorm.h"
+#include "values/Values.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace kalvor {
+
+using namespace infobase;
+
+namespace {
+
+constexpr int kCodeUnpaidMark = 600;
+
+QString DateText(u16 packed)
+{
+    const PackedDate d(packed);
+    return QStringLiteral("%1.%2.%3")
+        .arg(d.day(), 2, 10, QLatin1Char('0'))
+        .arg(d.month(), 2, 10, QLatin1Char('0'))
+        .arg(d.fullYear());
+}
+
+int MonthOf(u16 packed)
+{
+    const PackedDate d(packed);
+    return MonthKey(d.fullYear(), d.month());
+}
+
+// The days of the reporting month from the hire to the dismissal of the
+// current employment: first and last day, or first > last when he was not
+// employed in the month at all. The whole month when neither falls in it.
+std::pair<int, int> EmployedDays(const EmployeeHead& head, int year, int month, int length)
+{
+    const u16 hired = head.datPr2 != 0 ? head.datPr2 : head.datPr1;
+    const u16 left = head.datPr2 != 0 ? head.datUv2 : head.datUv1;
+    const int key = MonthKey(year, month);
+    int first = 1, last = length;
+    if (hired != 0 && PackedDate(hired).month() != 0) {
+        if (MonthOf(hired) > key)
+            return {1, 0};
+        if (MonthOf(hired) == key)
+            first = std::max(1, int(PackedDate(hired).day()));
+    }
+    if (left != 0 && PackedDate(left).month() != 0) {
+        if (MonthOf(left) < key)
+            return {1, 0};
+        if (MonthOf(left) == key)
+            last = std::min(length, std::max(1, int(PackedDate(left).day())));
+    }
+    return {first, last};
+}
+
+// A time sheet with more days than the schedule's working days of the days
+// he was employed in the month (checked only when the hire or the dismissal
+// cuts the month).
+QString TimeSheetBeyondEmployment(PayrollDoc& doc, int slot, int year, int month)
+{
+    const CInfoBase& base = doc.infoBase;
+    const TabelRecord& t = base.tabel[std::size_t(slot - 1)];
+    const int length = DaysInMonth(year, month);
+    const auto [first, last] = EmployedDays(base.current.head, year, month, length);
+    if (t.rabDn == 0 || (first == 1 && last == length))
+        return {};
+    int days = 0, minutes = 0;
+    if (first <= last) {
+        WorkSchedule& schedule = doc.infoBase.schedules[std::size_t(EmployeeScheduleIndex(doc, slot - 1))];
+        CalcScheduleNorm(WorkSchedule::ReportingMonth, schedule, first, last, days, minutes, doc);
+    }
+    if (int(t.rabDn) <= days)
+        return {};
+    return QStringLiteral("В табеле %1 раб. дн., а с приема по увольнение в месяце %2 раб. дн.")
+        .arg(int(t.rabDn))
+        .arg(days);
+}
+
+// A salary or a tariff, no worked time in the time sheet and no accrual computed.
+bool PaidButNoTime(const EmployeeHead& head, const TabelRecord& t, const AccrualRow* rows, int count)
+{
+    if (head.oklad == 0 && head.tarifVrem.isZero() && head.tarifSdel.isZero())
+        return false;
+    if (t.rabDn != 0 || t.rabHr != 0)
+        return false;
+    return std::none_of(rows, rows + count, [](const AccrualRow& r) {
+        return r.kod != 0 && r.kod < 700 && r.kod != kCodeUnpaidMark && r.sum != 0;
+    });
+}
+
+} // namespace
+
+u16 DismissalWithoutStatus(const EmployeeHead& head, const EmployeeAttributes& attr, int year, int month)
+{
+    if (attr.priznUv == 1 || attr.priznUv == 2 || attr.priznUv == 4)
+        return 0;
+    const u16 left = head.datPr2 != 0 ? head.datUv2 : head.datUv1;
+    if (left == 0 || PackedDate(left).month() == 0 || MonthOf(left) > MonthKey(year, month))
+        return 0;
+    return left;
+}
+
+QString DismissalWithoutStatusText(u16 dismissal)
+{
+    return QStringLiteral("Указана дата увольнения %1, но не указан признак увольнения").arg(DateText(dismissal));
+}
+
+QStringList EmployeeMonthWarnings(PayrollDoc& doc, int slot, const AccrualRow* rows, int count)
+{
+    const CInfoBase& base = doc.infoBase;
+    QStringList out;
+    if (base.currentSlot != slot)
+        return out;
+    const int year = base.config.reportingYear(), month = base.config.reportingMonth();
+    const EmployeeHead& head = base.current.head;
+    if (const u16 left = DismissalWithoutStatus(head, base.attributes[std::size_t(slot - 1)], year, month))
+        out << DismissalWithoutStatusText(left);
+    if (const QString text = TimeSheetBeyondEmployment(doc, slot, year, month); !text.isEmpty())
+        out << text;
+    if (PaidButNoTime(head, base.tabel[std::size_t(slot - 1)], rows, count))
+        out << QStringLiteral("нет отработанного времени");
+    return out;
+}
+
+} // namespace kalvor

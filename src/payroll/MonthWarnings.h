@@ -1,0 +1,25 @@
+#pragma once
+// What a run says about an employee's month that does not stop his
+// calculation: a dismissal date without the dismissal status, a time sheet
+// holding more days than he was employed, a salary or tariff with no worked
+// time and nothing else to pay. The status stays the switch: these only warn.
+#include "payroll/PayrollDocument.h"
+
+#include <QStringList>
+
+namespace kalvor {
+
+// The dismissal date of the employee's current employment (the second one
+// when he was hired again) when it falls in or before the month and his status
+// is not a dismissal (1, 2 or 4); 0 otherwise.
+infobase::u16 DismissalWithoutStatus(const infobase::EmployeeHead& head, const infobase::EmployeeAttributes& attr,
+                                     int year, int month);
+
+// "Указана дата увольнения 20.05.2011, но не указан признак увольнения".
+QString DismissalWithoutStatusText(infobase::u16 dismissal);
+
+// The warnings about the month just computed for the employee of the slot
+// (the base's current record is his): his rows are `rows`, `count` of them.
+QStringList EmployeeMonthWarnings(PayrollDoc& doc, int slot, const infobase::AccrualRow* rows, int count);
+
+} // namespace kalvor

@@ -1,0 +1,38 @@
+#include "payroll/RunOutcome.h"
+
+#include <algorithm>
+
+namespace kalvor {
+
+void RunOutcome::note(RunNote::Kind kind, const infobase::CInfoBase& base, int slot, const QString& text)
+{
+    RunNote n;
+    n.kind = kind;
+    n.text = text;
+    const auto entry = std::find_if(base.list.begin(), base.list.end(),
+                                    [slot](const infobase::EmployeeListEntry& e) { return e.slot == slot; });
+    if (entry != base.list.end())
+        n.tabN = entry->tabN();
+    if (slot >= 1 && std::size_t(slot) <= base.shortNames.size())
+        n.name = base.shortNames[std::size_t(slot - 1)];
+    notes.push_back(std::move(n));
+}
+
+int RunOutcome::count(RunNote::Kind kind) const
+{
+    return int(std::count_if(notes.begin(), notes.end(), [kind](const RunNote& n) { return n.kind == kind; }));
+}
+
+QStringList RunOutcome::lines() const
+{
+    QStringList out;
+    for (const RunNote& n : notes) {
+        const QString what = n.kind == RunNote::Failed    ? QStringLiteral("ошибка")
+                             : n.kind == RunNote::Skipped ? QStringLiteral("не рассчитан")
+                                                          : QStringLiteral("предупреждение");
+        out << QStringLiteral("Таб.N %1 %2 - %3: %4").arg(n.tabN).arg(n.name.trimmed(), what, n.text);
+    }
+    return out;
+}
+
+} // namespace kalvor
