@@ -103,7 +103,8 @@ TEST_F(VacationNoteForms, CompensationWithoutAStartMatchesItsGoldenText)
 // working days in April) goes on vacation from 18 April for 14 calendar
 // days: 11 days at work, 21,000.00 x 11 / 21 = 11,000.00, and 14 days at
 // the average of April 2010 - March 2011, 12 x 21,000.00 / (12 x 29.4) =
-// 714.29 a day, 10,000.06: 21,000.06 accrued. Withheld: the tax, 13 % of
+// 714.29 a day, 13 in April (9,285.77) and 1 in May (714.29), 10,000.06:
+// 21,000.06 accrued. Withheld: the tax, 13 % of
 // (84,000.06 - 400.00, the deduction on himself in January only) = 10,868
 // less the 2,678 + 2,730 + 2,730 of January to March, 2,730.00, and the
 // advance of 8,400.00: 11,130.00. To pay 9,870.06.
@@ -120,7 +121,8 @@ TEST_F(VacationNoteForms, NotePaidWithTheMonthShowsTheMonthsWithheldAndToPay)
     note.alg = 1;
     ASSERT_TRUE(base.otp.replaceRun(slot, std::vector<VacationNote>{note}));
     const QString shown = codepage::fromCp1251(formsOf(110));
-    EXPECT_TRUE(shown.contains(QStringLiteral("|   апрель |    14 |              10000.06|"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("|   апрель |    13 |               9285.77|"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("|      май |     1 |                714.29|")));
     EXPECT_TRUE(shown.contains(QStringLiteral("Всего начислено                                      21000.06")));
     EXPECT_TRUE(shown.contains(QStringLiteral("Удержано                                             11130.00")));
     EXPECT_TRUE(shown.contains(QStringLiteral("К выплате                                             9870.06")));
