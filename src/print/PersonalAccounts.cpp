@@ -81,7 +81,7 @@ PrintedFields ReadPrintedFields(const PackedEmployeeRecord& packed)
     PrintedFields fields;
     const char* bytes = packed.bytes.data();
     fields.name = QByteArray(bytes, kNameWidth);
-    fields.position = QByteArray(bytes + kPositionOffset, 22);
+    fields.position = QByteArray(bytes + kPositionOffset, kNameWidth);
     ByteReader reader(bytes, PackedEmployeeRecord::Size);
     reader.seek(PackedEmployeeRecord::OkladOffset);
     fields.oklad = reader.f64();
@@ -473,10 +473,11 @@ QByteArray Period(const PersonalAccount& account)
     return MonthTitle(account.month) + ' ' + Number(account.year) + Cp(" г.");
 }
 
+// The text without the blanks and zero bytes that pad its field.
 QByteArray Trimmed(const QByteArray& text)
 {
     QByteArray out = text;
-    while (out.endsWith(' ')) out.chop(1);
+    while (out.endsWith(' ') || out.endsWith('\0')) out.chop(1);
     return out;
 }
 
@@ -485,7 +486,8 @@ void AddRow(CTree& tree, const QDomElement& page, const AccountLine& line)
     QDomElement row;
     tree.NewRow("row0", &row, page);
     const QByteArray month = Number(line.month, 2);
-    const QByteArray name = line.name.left(20);
+    // The document's cell wraps a long name; the text file's column cuts it.
+    const QByteArray name = Trimmed(line.name);
     const QByteArray amount = line.code == kUnpaidCode ? QByteArray("---") : Money(line.amount, 13);
     const QByteArray days = line.days != 0 ? Number(line.days, 2) + "   " : QByteArray(" ");
     const QByteArray hours = HoursText(line.hours, line.minutes);
@@ -614,7 +616,7 @@ void AddPersonalAccountPage(CTree& tree, const PersonalAccount& account)
     const QByteArray shop = Number(account.shop);
     const QByteArray number = Number(account.personnelNumber);
     const QByteArray name = Trimmed(account.name);
-    const QByteArray position = Trimmed(account.position.left(22));
+    const QByteArray position = Trimmed(account.position);
     const QByteArray benefits = Money(account.benefits);
     tree.AddValue(page,
                   QList<QByteArray>{period, shop, number, period, shop, number, name, name, position, account.rateLabel,

@@ -61,7 +61,7 @@ struct PersonalAccount {
     int shop = 0;
     int personnelNumber = 0;
     QByteArray name; // 8-bit, blank padded as the record holds it
-    QByteArray position; // the first 22 bytes of the position's name
+    QByteArray position; // the position's name as its field holds it (the text file shows 22 bytes)
     QByteArray rateLabel; // "Оклад" or "Тариф"
     QByteArray rate; // "%.2f" of the salary or "%.3f" of the tariff rate
     double benefits = 0; // kopecks

@@ -6,7 +6,9 @@
 #include "payroll/CalcErrors.h"
 #include "payroll/CalcOptions.h"
 #include "payroll/Criteria.h"
+#include "payroll/MonthMoney.h"
 #include "payroll/PayKinds.h"
+#include "payroll/Rounding.h"
 #include "payroll/ScheduleNorm.h"
 #include "platform/CodePage.h"
 #include "print/FormTexts.h"
@@ -195,6 +197,37 @@ int SplitPay(const NoteData& data, PaySplit& split)
     return 0;
 }
 
+// What the form says was accrued, withheld and is to be paid (kopecks).
+struct NotePayout {
+    double accrued = 0, withheld = 0, toPay = 0;
+};
+
+// Rows that pay the month out rather than withhold from it: the remainder
+// sent to the bank, the pay transferred, the amount to pay on dismissal.
+bool PaysOut(int code) { return code == 903 || code == 906 || code == 920; }
+
+// A note paid before the month's pay holds the amount paid out; what the
+// vacation pay lost on the way is withheld. A note paid with the month is
+// paid what the month's rows leave: they give the three figures, which add
+// up as the month's pay does (accrued less withheld is the amount to pay
+// that the calculation put into the note).
+NotePayout PayoutOf(const NoteData& data, const PaySplit& split)
+{
+    const double vacationPay = split.current + split.next;
+    if (data.note.mrp)
+        return {vacationPay, data.note.sum != 0 ? vacationPay - data.note.sum : 0, data.note.sum};
+    NotePayout payout;
+    for (int index = 0; index < data.rowCount; ++index) {
+        const infobase::AccrualRow& row = data.rows[index];
+        if (IsAccruedCode(row.kod))
+            payout.accrued += RoundWhole(row.sum);
+        else if (IsDeductedCode(row.kod) && !PaysOut(row.kod))
+            payout.withheld += RoundWhole(row.sum);
+    }
+    payout.toPay = data.note.sum;
+    return payout;
+}
+
 void FillAmount(QByteArray& text, const char* tag, double kopecks)
 {
     const AmountField field = FormatAmountField(kopecks, std::max(FindTagRoom(text, tag).width - 3, 1));
@@ -216,14 +249,11 @@ void FillTotals(QByteArray& text, const NoteData& data, const PaySplit& split)
     FillTag(text, "TOH2", split.nextDays == 0 ? QByteArray() : Number("%5d", split.nextDays));
     FillAmount(text, "SUM1", split.current);
     FillAmount(text, "SUM2", split.next);
-    // A note paid before the month's pay holds its amount to pay; what the
-    // pay lost on the way is withheld.
-    const double vacationPay = split.current + split.next;
-    const double toPay = data.note.mrp ? data.note.sum : 0;
-    FillAmount(text, "ADD1", vacationPay);
+    const NotePayout payout = PayoutOf(data, split);
+    FillAmount(text, "ADD1", payout.accrued);
     FillAmount(text, "ADD2", 0);
-    FillAmount(text, "SUB1", toPay != 0 ? vacationPay - toPay : 0);
-    FillAmount(text, "SUB2", toPay);
+    FillAmount(text, "SUB1", payout.withheld);
+    FillAmount(text, "SUB2", payout.toPay);
 }
 
 int FillCalcTags(QByteArray& text, const NoteData& data)

@@ -1,8 +1,11 @@
 // Every registered screen opened in the frame at 1024x768 over the demo base,
 // as the program registers them: no field shows its value cut, no label,
 // button or box title is cut, and no widget stands outside what its parent
-// shows, unless it stands in a scroll area. The screens of employees are
-// also opened with an employee shown (their quick buttons).
+// shows, unless it stands in a scroll area. Every button of a screen is in
+// sight as the screen opens, and a button that takes the focus does not
+// scroll the screen. The screens of employees are also opened with an
+// employee shown (their quick buttons). The report choice dialogs show their
+// titles whole.
 #include "DemoFirm.h"
 #include "app/RegisterScreens.h"
 #include "shell/UiTestSupport.h"
@@ -11,9 +14,12 @@
 #include "infobase/InfoBaseDb.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
+#include "reports/incometax/ui/CGenrNalRegEditDlg.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
+#include "shell/ui/CRepEdit1Dlg.h"
 #include "shell/ui/CommandRegistry.h"
+#include "shell/ui/FieldWidth.h"
 #include "shell/ui/InfoBaseService.h"
 #include "values/Clock.h"
 
@@ -22,10 +28,13 @@
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyleOptionFrame>
@@ -114,6 +123,57 @@ QStringList Faults(const CMainFrame& frame)
     return faults;
 }
 
+// The push buttons of the open screen that stand outside the room shown
+// unscrolled, and those whose focus scrolls the screen (it would jump as the
+// button is pressed).
+QStringList ButtonsOutOfSight(const CMainFrame& frame)
+{
+    QStringList faults;
+    QScrollArea* area = frame.ViewArea();
+    QWidget* viewport = area->viewport();
+    const auto atStart = [area] {
+        area->horizontalScrollBar()->setValue(0);
+        area->verticalScrollBar()->setValue(0);
+    };
+    atStart();
+    for (QPushButton* button : frame.CurrentView()->findChildren<QPushButton*>()) {
+        if (!button->isVisibleTo(&frame) || button->window() != &frame)
+            continue;
+        const QString name = QStringLiteral("button \"%1\"").arg(button->text());
+        const QRect shown(button->mapTo(viewport, QPoint(0, 0)), button->size());
+        if (!viewport->rect().contains(shown))
+            faults << QStringLiteral("%1 out of sight: %2,%3 %4x%5 in %6x%7")
+                          .arg(name)
+                          .arg(shown.x())
+                          .arg(shown.y())
+                          .arg(shown.width())
+                          .arg(shown.height())
+                          .arg(viewport->width())
+                          .arg(viewport->height());
+        button->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        if (area->horizontalScrollBar()->value() != 0 || area->verticalScrollBar()->value() != 0)
+            faults << QStringLiteral("%1 scrolls the screen when it takes the focus").arg(name);
+        atStart();
+    }
+    return faults;
+}
+
+// The frame with a screen whose layout is kept in pictures, saved in the
+// build folder (screenshots/) for a look.
+void SaveScreenshot(CMainFrame& frame)
+{
+    static const QHash<QString, QString> kPictures{{QStringLiteral("COtpuskVvodView"), QStringLiteral("vacation-note")},
+                                                   {QStringLiteral("CBulletVvodView"), QStringLiteral("sick-leave")},
+                                                   {QStringLiteral("CGenrParamView"),
+                                                    QStringLiteral("generator-parameters")}};
+    const QString name = kPictures.value(QString::fromUtf8(frame.CurrentView()->metaObject()->className()));
+    if (name.isEmpty())
+        return;
+    QDir().mkpath(QStringLiteral("screenshots"));
+    EXPECT_TRUE(frame.grab().save(QStringLiteral("screenshots/%1.png").arg(name)));
+}
+
 // Closes a modal dialog that a screen may show when it opens (a question
 // the test does not answer).
 void CloseModalDialogs()
@@ -187,7 +247,10 @@ TEST_F(UiScreensFit, EveryScreenAt1024x768ShowsItsValuesWholeOrScrolls)
         if (!view || view->metaObject() == &CEmptyView::staticMetaObject)
             continue;
         ++opened;
-        for (const QString& fault : Faults(frame))
+        SaveScreenshot(frame);
+        if (frame.ViewArea()->horizontalScrollBar()->value() != 0)
+            faults << QStringLiteral("%1 (%2): opens scrolled sideways").arg(command.caption).arg(command.id);
+        for (const QString& fault : Faults(frame) + ButtonsOutOfSight(frame))
             faults << QStringLiteral("%1 (%2): %3").arg(command.caption).arg(command.id).arg(fault);
         // A screen larger than the room scrolls to show the rest.
         QScrollArea* area = frame.ViewArea();
@@ -202,6 +265,23 @@ TEST_F(UiScreensFit, EveryScreenAt1024x768ShowsItsValuesWholeOrScrolls)
     }
     EXPECT_GE(opened, 60);
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+}
+
+// The choice dialogs of the report loops are as wide as their title in a
+// title bar (bold, beside the bar's icon and buttons) needs.
+TEST(UiReportChoiceDialogs, ShowTheirTitlesWhole)
+{
+    CRepEdit1Dlg sections(QStringLiteral("/tmp/kalvor.typ"));
+    kalvor::reports::CRepEdit3Dlg choice;
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&sections, &choice}) {
+        dialog->show();
+        QApplication::processEvents();
+        QFont bold = dialog->font();
+        bold.setBold(true);
+        const int title = QFontMetrics(bold).horizontalAdvance(dialog->windowTitle());
+        EXPECT_GE(dialog->width(), title + kTitleBarRoom) << dialog->windowTitle().toStdString();
+        dialog->hide();
+    }
 }
 
 #endif

@@ -269,8 +269,8 @@ TEST_F(PersonalAccounts, TemplatesGetTheAccountsValuesInTheirOrder)
         "par22= 3|par23=Долг за предприятием|par24=      1234.56|par25= |par26= ",
         "row0: par16= 4|par17=  2|par18=Повременная оплата|par19=     13038.75|par20=19   |par21=152.30|"
         "par22= 4|par23=Повременная оплата|par24=     13038.75|par25=19   |par26=152.30",
-        "row0: par16= 4|par17= 45|par18=Доплата за работу в |par19=      1710.00|par20= |par21= 40.05|"
-        "par22= 4|par23=Доплата за работу в |par24=      1710.00|par25= |par26= 40.05",
+        "row0: par16= 4|par17= 45|par18=Доплата за работу в ночное время|par19=      1710.00|par20= |par21= 40.05|"
+        "par22= 4|par23=Доплата за работу в ночное время|par24=      1710.00|par25= |par26= 40.05",
         "row1: par27=  всего  за  месяц ............... |par28=     14748.75|"
         "par29=  всего  за  месяц ............... |par30=     14748.75",
         "row1: par27=  итого  начислено ............... |par28=     15983.31|"
@@ -296,6 +296,13 @@ TEST_F(PersonalAccounts, TemplatesGetTheAccountsValuesInTheirOrder)
     const QDomElement debtPage = page.nextSiblingElement();
     EXPECT_EQ(debtPage.firstChildElement("par31").text(), QString::fromUtf8(" З А Д О Л Ж Е Н Н О С Т Ь  "));
     EXPECT_EQ(debtPage.firstChildElement("par32").text(), "      -857.10");
+
+    // The document's cells wrap what the text file cuts: the position and
+    // the pay kinds' names are whole.
+    AddPersonalAccountPage(tree, account(0));
+    const QDomElement engineerPage = debtPage.nextSiblingElement();
+    EXPECT_EQ(engineerPage.firstChildElement("par8").text(), QString::fromUtf8("Инженер-технолог 1 категории"));
+    EXPECT_EQ(engineerPage.firstChildElement("par12").text(), QString::fromUtf8("Инженер-технолог 1 категории"));
 }
 
 TEST_F(PersonalAccounts, BothTemplatesMakeADocument)

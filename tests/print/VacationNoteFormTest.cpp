@@ -98,6 +98,36 @@ TEST_F(VacationNoteForms, CompensationWithoutAStartMatchesItsGoldenText)
     EXPECT_TRUE(shown.contains(QStringLiteral("|   апрель |     9 |               2504.07|")));
 }
 
+// A note paid with the month: its calculation says what the month's rows
+// accrue, withhold and leave to pay. 110 Тихонов (salary 21,000.00, 21
+// working days in April) goes on vacation from 18 April for 14 calendar
+// days: 11 days at work, 21,000.00 x 11 / 21 = 11,000.00, and 14 days at
+// the average of April 2010 - March 2011, 12 x 21,000.00 / (12 x 29.4) =
+// 714.29 a day, 13 in April (9,285.77) and 1 in May (714.29), 10,000.06:
+// 21,000.06 accrued. Withheld: the tax, 13 % of
+// (84,000.06 - 400.00, the deduction on himself in January only) = 10,868
+// less the 2,678 + 2,730 + 2,730 of January to March, 2,730.00, and the
+// advance of 8,400.00: 11,130.00. To pay 9,870.06.
+TEST_F(VacationNoteForms, NotePaidWithTheMonthShowsTheMonthsWithheldAndToPay)
+{
+    CInfoBase& base = doc.infoBase;
+    const int slot = base.list[std::size_t(base.FindEmployee(110))].slot;
+    VacationNote note;
+    note.dBegin = 18;
+    note.mBegin = 4;
+    note.gBegin = 2011;
+    note.dlin = 14;
+    note.kalend = 1;
+    note.alg = 1;
+    ASSERT_TRUE(base.otp.replaceRun(slot, std::vector<VacationNote>{note}));
+    const QString shown = codepage::fromCp1251(formsOf(110));
+    EXPECT_TRUE(shown.contains(QStringLiteral("|   апрель |    13 |               9285.77|"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("|      май |     1 |                714.29|")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("Всего начислено                                      21000.06")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("Удержано                                             11130.00")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("К выплате                                             9870.06")));
+}
+
 TEST_F(VacationNoteForms, TheWholeFirmIsWrittenWithoutAnError)
 {
     ASSERT_EQ(WriteVacationNoteCalc({}, true, 0, doc, doc.TypWorkFile()), 0);

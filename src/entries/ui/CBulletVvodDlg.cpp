@@ -23,10 +23,18 @@ namespace {
 
 const QString kSheetTitle = QStringLiteral("Больничный лист");
 
+// The dialog fits the view at 1024x768 beside the panels: the check boxes
+// stand in two rows under the middle fields, the buttons in a row under all
+// the fields, the grids one under another below them, each wide enough for
+// its headings.
+const QSize kDialogSize(590, 828);
+constexpr int kMiddleColumn = 262;
+const QRect kCheckRects[] = {{262, 124, 160, 24}, {428, 124, 160, 24}, {262, 152, 160, 24}, {428, 152, 160, 24}};
+const QRect kButtonRects[] = {{0, 186, 190, 28}, {196, 186, 196, 28}, {398, 186, 192, 28}};
 // Where the three grids stand in the dialog.
-const QRect kEarningsRect(0, 190, 430, 420);
-const QRect kAverageRect(442, 190, 420, 56);
-const QRect kPeriodRect(442, 256, 420, 220);
+const QRect kAverageRect(0, 222, 590, 56);
+const QRect kPeriodRect(0, 286, 590, 160);
+const QRect kEarningsRect(0, 454, 590, 374);
 
 struct CheckInfo {
     int id;
@@ -44,7 +52,7 @@ CBulletVvodDlg::CBulletVvodDlg(CCommonFormView* view, RateCorrectionRunner rateC
 {
     setObjectName(QStringLiteral("CBulletVvodDlg"));
     PaintTabelDialog(*this);
-    setFixedSize(862, 610);
+    setFixedSize(kDialogSize);
     BuildForm();
 }
 
@@ -71,10 +79,10 @@ void CBulletVvodDlg::BuildForm()
                                 {IdAlgorithm, u"Алгоритм", 0, 90, 130},
                                 {IdBudget, u"Бюджет", 0, 120, 130},
                                 {IdFirstMonth, u"1-й месяц", 0, 150, 130},
-                                {IdPercent, u"Оплата больничного", 270, 0, 160},
-                                {IdTime, u"%  Дней/часов", 270, 30, 160},
-                                {IdFirstYear, u"1-й год", 270, 60, 160},
-                                {IdSecondYear, u"2-й год", 270, 90, 160}};
+                                {IdPercent, u"Оплата больничного", kMiddleColumn, 0, 150},
+                                {IdTime, u"%  Дней/часов", kMiddleColumn, 30, 150},
+                                {IdFirstYear, u"1-й год", kMiddleColumn, 60, 150},
+                                {IdSecondYear, u"2-й год", kMiddleColumn, 90, 150}};
     for (const FieldInfo& info : fields) {
         auto* edit = new QLineEdit(this);
         edit->setGeometry(info.x + info.labelWidth, info.y, 90, 24);
@@ -82,12 +90,10 @@ void CBulletVvodDlg::BuildForm()
         addLabel(QString::fromUtf16(info.label), edit, info.x, info.y, info.labelWidth);
         SetControl(info.id, edit);
     }
-    int checkY = 0;
-    for (const CheckInfo& check : kChecks) {
-        auto* box = new QCheckBox(QString::fromUtf16(check.text), this);
-        box->setGeometry(540, checkY, 150, 24);
-        SetControl(check.id, box);
-        checkY += 30;
+    for (std::size_t i = 0; i < std::size(kChecks); ++i) {
+        auto* box = new QCheckBox(QString::fromUtf16(kChecks[i].text), this);
+        box->setGeometry(kCheckRects[i]);
+        SetControl(kChecks[i].id, box);
     }
     struct ButtonInfo {
         int id;
@@ -97,15 +103,14 @@ void CBulletVvodDlg::BuildForm()
     const ButtonInfo buttons[] = {{IdCompute, u"Расчет больничного", &CBulletVvodDlg::OnOK},
                                   {IdKeepChildCare, u"Сохранение до 1.5 лет", &CBulletVvodDlg::OnKeepChildCare},
                                   {IdCorrectRates, u"Корректировка ставок", &CLineEntryDlg::OnCorrectRates}};
-    int buttonY = 0;
-    for (const ButtonInfo& info : buttons) {
+    for (std::size_t i = 0; i < std::size(buttons); ++i) {
+        const ButtonInfo& info = buttons[i];
         auto* button = new QPushButton(QString::fromUtf16(info.text), this);
-        button->setGeometry(692, buttonY, 170, 28);
+        button->setGeometry(kButtonRects[i]);
         button->setAutoDefault(false);
         button->setPalette(QPalette());
         SetControl(info.id, button);
         connect(button, &QPushButton::clicked, this, info.handler);
-        buttonY += 36;
     }
     const int order[] = {IdStart,       IdEnd,          IdKind,      IdAlgorithm,     IdBudget,      IdFirstMonth,
                          IdPercent,     IdTime,         IdFirstYear, IdSecondYear,    IdPayEarly,    IdContinues,

@@ -22,11 +22,20 @@ namespace {
 
 const QString kNoteTitle = QStringLiteral("Отпускная записка");
 
+// The dialog fits the view at 1024x768 beside the panels: the buttons stand
+// under the right column of fields, the grids one under another below them,
+// each wide enough for its headings.
+const QSize kDialogSize(590, 794);
+constexpr int kLeftLabelWidth = 140;
+constexpr int kRightColumn = 262;
+constexpr int kRightLabelWidth = 174;
+const QRect kComputeRect(kRightColumn, 152, 150, 28);
+const QRect kCorrectRatesRect(kRightColumn + 156, 152, 172, 28);
 // Where the four grids stand in the dialog.
-const QRect kPeriodRect(0, 184, 300, 330);
-const QRect kAverageRect(312, 184, 500, 56);
-const QRect kAccrualRect(312, 248, 500, 226);
-const QRect kAmountRect(312, 482, 500, 32);
+const QRect kAverageRect(0, 184, 590, 56);
+const QRect kAccrualRect(0, 248, 590, 196);
+const QRect kAmountRect(0, 452, 590, 32);
+const QRect kPeriodRect(0, 492, 590, 302);
 
 } // namespace
 
@@ -35,7 +44,7 @@ COtpuskVvodDlg::COtpuskVvodDlg(CCommonFormView* view, RateCorrectionRunner rateC
 {
     setObjectName(QStringLiteral("COtpuskVvodDlg"));
     PaintTabelDialog(*this);
-    setFixedSize(812, 514);
+    setFixedSize(kDialogSize);
     BuildForm();
 }
 
@@ -55,29 +64,29 @@ void COtpuskVvodDlg::BuildForm()
         return edit;
     };
     m_start = new NullableDateEdit(this);
-    m_start->setGeometry(170, 0, 120, 24);
+    m_start->setGeometry(kLeftLabelWidth, 0, 116, 24);
     EraseDatePickerBackground(m_start, kTabelDialogBack);
-    addLabel(QStringLiteral("Начало"), 0, 0, 164)->setBuddy(m_start);
+    addLabel(QStringLiteral("Начало"), 0, 0, kLeftLabelWidth - 6)->setBuddy(m_start);
     SetControl(IdStart, m_start);
     const int ids[] = {IdLength, IdKind, IdAlgorithm, IdDayBasis, IdBudget};
     const QString labels[] = {QStringLiteral("Длительность"), QStringLiteral("Вид отпуска"), QStringLiteral("Алгоритм"),
                               QStringLiteral("Исчисляется"), QStringLiteral("Бюджет")};
-    for (int i = 0; i < 5; ++i) addField(ids[i], labels[i], 0, 30 * (i + 1), 170);
-    addField(IdMonth, QStringLiteral("Месяц начала расчета"), 310, 0, 190);
-    addField(IdFund, QStringLiteral("Рабочий фонд"), 310, 30, 190);
-    addField(IdPeriodDays, QStringLiteral("Дней в расч. периоде"), 310, 60, 190);
+    for (int i = 0; i < 5; ++i) addField(ids[i], labels[i], 0, 30 * (i + 1), kLeftLabelWidth);
+    addField(IdMonth, QStringLiteral("Месяц начала расчета"), kRightColumn, 0, kRightLabelWidth);
+    addField(IdFund, QStringLiteral("Рабочий фонд"), kRightColumn, 30, kRightLabelWidth);
+    addField(IdPeriodDays, QStringLiteral("Дней в расч. периоде"), kRightColumn, 60, kRightLabelWidth);
     m_noteOnly = new QCheckBox(QStringLiteral("Только отпускные"), this);
-    m_noteOnly->setGeometry(310, 92, 290, 24);
+    m_noteOnly->setGeometry(kRightColumn, 92, 290, 24);
     SetControl(IdNoteOnly, m_noteOnly);
     m_payEarly = new QCheckBox(QStringLiteral("Выплатить в м/р"), this);
-    m_payEarly->setGeometry(310, 122, 290, 24);
+    m_payEarly->setGeometry(kRightColumn, 122, 290, 24);
     SetControl(IdPayEarly, m_payEarly);
 
     auto* compute = new QPushButton(QStringLiteral("Расчет отпуска"), this);
-    compute->setGeometry(622, 0, 190, 28);
+    compute->setGeometry(kComputeRect);
     SetControl(IdCompute, compute);
     auto* correctRates = new QPushButton(QStringLiteral("Корректировка ставок"), this);
-    correctRates->setGeometry(622, 36, 190, 28);
+    correctRates->setGeometry(kCorrectRatesRect);
     SetControl(IdCorrectRates, correctRates);
     for (QPushButton* button : {compute, correctRates}) {
         button->setAutoDefault(false);

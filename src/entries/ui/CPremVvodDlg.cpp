@@ -26,6 +26,7 @@ namespace {
 
 constexpr int kDialogWidth = 900;
 constexpr int kButtonHeight = 40;
+constexpr int kButtonWidth = 194;
 constexpr int kGridTop = 46;
 constexpr int kGridHeight = 380;
 
@@ -86,15 +87,16 @@ void CPremVvodDlg::AddButtons()
         {IdInsertBefore, "Вставить дополнительную\nпремию перед текущей (F7)", &CPremVvodDlg::InsertLineBefore},
         {IdInsertAfter, "Вставить дополнительную\nпремию после текущей (F8)", &CPremVvodDlg::InsertLineAfter},
         {IdDelete, "Удалить дополнительную\nпремию (Alt + F10)", &CPremVvodDlg::DeleteLine}};
+    // The three buttons stand within the view's room at 1024x768.
     int left = 0;
     for (const auto& button : buttons) {
         auto* push = new QPushButton(QString::fromUtf8(button.caption), this);
-        push->setGeometry(left, 0, 220, kButtonHeight);
+        push->setGeometry(left, 0, kButtonWidth, kButtonHeight);
         push->setAutoDefault(false);
         push->setFocusPolicy(Qt::NoFocus);
         SetControl(button.id, push);
         connect(push, &QPushButton::clicked, this, button.handler);
-        left += 226;
+        left += kButtonWidth + 4;
     }
 }
 

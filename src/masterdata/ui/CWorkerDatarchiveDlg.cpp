@@ -20,6 +20,7 @@ namespace {
 
 constexpr int kDialogWidth = 730;
 constexpr int kButtonHeight = 44;
+constexpr int kButtonWidth = 194;
 constexpr int kSumColumn = 4;
 
 } // namespace
@@ -28,9 +29,10 @@ CWorkerDatarchiveDlg::CWorkerDatarchiveDlg(CCommonFormView* view) : CEmployeeDet
 {
     setObjectName(QStringLiteral("CWorkerDatarchiveDlg"));
     setFixedSize(kDialogWidth, 442);
+    // The three buttons stand within the view's room at 1024x768.
     AddButton(IdInsertBefore, QStringLiteral("Вставить запись перед\n            текущей (F7)"), 0);
-    AddButton(IdInsertAfter, QStringLiteral("Вставить запись после\n             текущей (F8)"), 246);
-    AddButton(IdDeleteRow, QStringLiteral("Удалить запись\n        (Alt + F10)"), 492);
+    AddButton(IdInsertAfter, QStringLiteral("Вставить запись после\n             текущей (F8)"), kButtonWidth + 4);
+    AddButton(IdDeleteRow, QStringLiteral("Удалить запись\n        (Alt + F10)"), 2 * (kButtonWidth + 4));
     Grid()->Create(QRect(0, kButtonHeight + 6, kDialogWidth, 442 - kButtonHeight - 6), this, IdGrid);
     SetupGrid({QStringLiteral("Дата начала"), QStringLiteral("Дата окончания"), QStringLiteral("Месяц (из архива)"),
                QStringLiteral("Код"), QStringLiteral("Сумма"), QStringLiteral("Продолжение")},
@@ -44,7 +46,7 @@ CWorkerDatarchiveDlg::CWorkerDatarchiveDlg(CCommonFormView* view) : CEmployeeDet
 QPushButton* CWorkerDatarchiveDlg::AddButton(int id, const QString& text, int x)
 {
     auto* button = new QPushButton(text, this);
-    button->setGeometry(x, 0, 238, kButtonHeight);
+    button->setGeometry(x, 0, kButtonWidth, kButtonHeight);
     button->setAutoDefault(false);
     button->setFocusPolicy(Qt::NoFocus); // the grid keeps the focus and its selection
     SetControl(id, button);

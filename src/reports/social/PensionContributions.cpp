@@ -24,6 +24,7 @@ namespace {
 // Places of the contribution records ("sbor") that the report reads: the
 // federal and territorial medical funds, the insurance and the funded part of
 // the pension contribution.
+constexpr int kPensionFundKind = 0;
 constexpr int kFederalMedicalKind = 2;
 constexpr int kPensionInsuranceKind = 4;
 constexpr int kKindsUsed = 6;
@@ -184,8 +185,9 @@ private:
     int monthLoop();
     int employeeMonth(const EmployeeListEntry& entry, int month, bool lastMonth);
     double addAboveLimit(const MonthContributions& c, const KindMonth& pension, int group, int month);
-    void addContributions(const MonthContributions& c, bool excluded, int group, bool disabled, double above,
-                          int month);
+    std::array<double, 4> addContributions(const MonthContributions& c, bool excluded, int group, bool disabled,
+                                           double above, int month);
+    std::array<double, 4> paidInMonth(const MonthContributions& c, const std::array<double, 4>& charged) const;
     int closeEmployee(const EmployeeListEntry& entry);
     int buildInvalRecord(int slot);
     void finish();
@@ -328,9 +330,9 @@ int PensionRun::employeeMonth(const EmployeeListEntry& entry, int month, bool la
     addGroupRows(kDisabledTariff, RowPayments, group, pension.month4, month);
     addGroupRows(disabled ? kDisabledTariff : kGeneralTariff, RowNonTaxable, group, NonTaxable(c), month);
     const double above = addAboveLimit(c, pension, group, month);
-    addContributions(c, excluded, group, disabled, above, month);
-    for (int column = 0; column < 4; ++column)
-        addSection1(kLine140, column, c.own(kColumnKinds[std::size_t(column)]).last, month);
+    const std::array<double, 4> charged = addContributions(c, excluded, group, disabled, above, month);
+    const std::array<double, 4> paid = paidInMonth(c, charged);
+    for (int column = 0; column < 4; ++column) addSection1(kLine140, column, paid[std::size_t(column)], month);
     if (const int position = quarterMonth(month))
         invalMonths_[std::size_t(entry.slot - 1)][std::size_t(position - 1)] = InvalMonthOf(c, head, key);
     return lastMonth ? closeEmployee(entry) : 0;
@@ -360,10 +362,11 @@ double PensionRun::addAboveLimit(const MonthContributions& c, const KindMonth& p
 }
 
 // The month's charge of each contribution kind: the charge on the payments
-// through the month less the charge on those before it.
-void PensionRun::addContributions(const MonthContributions& c, bool excluded, int group, bool disabled, double above,
-                                  int month)
+// through the month less the charge on those before it; returned by column.
+std::array<double, 4> PensionRun::addContributions(const MonthContributions& c, bool excluded, int group,
+                                                   bool disabled, double above, int month)
 {
+    std::array<double, 4> charged{};
     for (int column = 0; column < 4; ++column) {
         const bool pensionColumn = column < 2;
         const int kind = kColumnKinds[std::size_t(column)];
@@ -385,7 +388,27 @@ void PensionRun::addContributions(const MonthContributions& c, bool excluded, in
         const double amount = through - before;
         addTariff(TariffIndex(disabled ? kDisabledTariff : kGeneralTariff, RowAccrued + column), amount, month);
         addSection1(kLine110, column, amount, month);
+        charged[std::size_t(column)] = amount;
     }
+    return charged;
+}
+
+// The month's paid contributions by column: what the month's stored rows of
+// each fund hold. The two parts of the pension contribution are charged as
+// one row of the pension fund when they have no rows of their own; that row
+// is shared between them as the month's charges of the two parts share.
+std::array<double, 4> PensionRun::paidInMonth(const MonthContributions& c, const std::array<double, 4>& charged) const
+{
+    std::array<double, 4> paid{};
+    for (int column = 0; column < 4; ++column)
+        paid[std::size_t(column)] = c.own(kColumnKinds[std::size_t(column)]).last;
+    if (tariffs_[0].code != 0 || tariffs_[1].code != 0)
+        return paid;
+    const double pension = c.own(kPensionFundKind).last;
+    const double parts = charged[0] + charged[1];
+    paid[1] = parts != 0 ? RoundWhole(pension * charged[1] / parts) : 0;
+    paid[0] = pension - paid[1];
+    return paid;
 }
 
 // The employee's share of the headcount, and his "inval" record.

@@ -164,7 +164,9 @@ void SettlementRun::addContributions(const MonthContributions& c, const MonthBas
     add(kAccruedMonth1 + slotOf(month), amount);
 }
 
-// Insurance against accidents on the month's payments (no cap).
+// Insurance against accidents on the month's payments (no cap): the base,
+// and the contributions that the month's stored rows hold, as the
+// calculation charged them (its rounding, the disabled employees' share).
 int SettlementRun::addInjury(const MonthContributions& c, bool disabled, int month)
 {
     const int variant = SelectTaxTableForMonth(injuryTable_, MonthIndex(period_.year, month), doc_);
@@ -177,9 +179,7 @@ int SettlementRun::addInjury(const MonthContributions& c, bool disabled, int mon
     // foreign citizen staying temporarily too.
     const ContributionRow& own = c.own(kInjuryKind);
     const double base = own.baseLessAllowance + own.disabilityIncome;
-    double charge = RoundWhole(ScaleCharge(table.scale, base / 100, 0));
-    if (disabled)
-        charge = RoundWhole(charge * kDisabledInjuryShare);
+    const double charge = RoundWhole(own.last);
     const int slot = slotOf(month);
     addMonthly(kInjuryBase, kInjuryBase + 1, base, month);
     if (disabled)

@@ -162,7 +162,7 @@ QList<QByteArray> SettlementsPage(const FormInput& in)
     return values;
 }
 
-// A line of table 3: counts in the first columns, money in the others.
+// A line of table 2 (benefit expenses): counts in the first columns, money in the others.
 void AddLine(QList<QByteArray>& values, const std::vector<double>& columns, int countColumns)
 {
     for (std::size_t column = 0; column < columns.size(); ++column)

@@ -102,7 +102,7 @@ QByteArray DisabledEmployee(const InvalRecord& record)
         .empty();
 }
 
-// Table 1 (settlements), table 3 (benefits) and the payment base.
+// Table 1 (settlements), table 2 (benefits) and the payment base.
 XmlLine Settlements(const GenrValueArray& v, const ReportPeriod& period)
 {
     const double paid = OrdersTotal(v, kPaymentOrders, 5);

@@ -1,5 +1,6 @@
 #include "shell/ui/CRepEdit1Dlg.h"
 
+#include "shell/ui/FieldWidth.h"
 #include "shell/ui/KalvorMessageBox.h"
 
 #include <QFileInfo>
@@ -50,6 +51,7 @@ CRepEdit1Dlg::CRepEdit1Dlg(const QString& path, QWidget* parent) : QDialog(paren
     auto* make = controlAs<QPushButton>(IdMake);
     make->setDefault(true);
     make->setFocus();
+    FitWindowToTitle(*this);
 }
 
 void CRepEdit1Dlg::reject() { done(IDCANCEL); }

@@ -202,6 +202,9 @@ QLineEdit* CTaskFormView::AddField(int id, const QString& label, int width)
 {
     const int row = m_formLayout->rowCount();
     auto* text = new QLabel(label, m_form);
+    // A long label wraps rather than pushing the field and the start
+    // button out of the view at 1024x768.
+    text->setWordWrap(true);
     auto* field = new QLineEdit(m_form);
     field->setFixedWidth(width);
     text->setBuddy(field);
@@ -215,6 +218,7 @@ QCheckBox* CTaskFormView::AddCheckBox(int id, const QString& label)
 {
     const int row = m_formLayout->rowCount();
     auto* text = new QLabel(label, m_form);
+    text->setWordWrap(true); // as a field's label
     auto* box = new QCheckBox(m_form);
     text->setBuddy(box);
     m_formLayout->addWidget(text, row, 0);

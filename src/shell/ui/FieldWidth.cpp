@@ -1,5 +1,6 @@
 #include "shell/ui/FieldWidth.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -31,4 +32,13 @@ void FitFieldToText(QLineEdit& edit)
         edit.setMaximumWidth(needed);
     if (edit.minimumWidth() < needed)
         edit.setMinimumWidth(needed);
+}
+
+void FitWindowToTitle(QWidget& window)
+{
+    QFont bold = window.font();
+    bold.setBold(true);
+    const int needed = QFontMetrics(bold).horizontalAdvance(window.windowTitle()) + kTitleBarRoom;
+    if (window.minimumWidth() < needed)
+        window.setMinimumWidth(needed);
 }

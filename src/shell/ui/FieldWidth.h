@@ -1,4 +1,4 @@
-// How wide a line edit must be to show its whole text.
+// How wide a line edit must be to show its whole text, and a window its title.
 #pragma once
 
 class QLineEdit;
@@ -12,3 +12,13 @@ int FieldWidthFor(const QLineEdit& edit, const QString& text);
 // that its present text shows whole; a layout then gives it the room, and a
 // scroll area around the form shows what no longer fits.
 void FitFieldToText(QLineEdit& edit);
+
+class QWidget;
+
+// What a title bar takes beside its title: the window's icon and its
+// buttons, with the gaps between them.
+inline constexpr int kTitleBarRoom = 150;
+
+// Raises a window's minimum width so that a title bar shows its title whole
+// (drawn bold, as most window managers draw it).
+void FitWindowToTitle(QWidget& window);

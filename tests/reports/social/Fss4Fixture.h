@@ -50,6 +50,7 @@ constexpr u16 kInjuryPay = 195;
 constexpr u16 kFuneral = 166, kDisabledChildDays = 167, kBirth = 168, kSecondChildCare = 170;
 constexpr u16 kBudgetCareLeave = 651; // paid from the federal budget
 constexpr u16 kBudgetSickPay = 695;
+constexpr u16 kAccidentContribution = 995;
 
 struct Person {
     const char16_t* name;
@@ -141,7 +142,15 @@ private:
             h.invSprNom = QStringLiteral("041272");
             h.invSprDat = QStringLiteral("16.02.2010");
         }
-        for (int month = 1; month <= person.lastMonth; ++month) addArchive(rec, kSalary, rub(person.salary), month, 20);
+        for (int month = 1; month <= person.lastMonth; ++month) {
+            addArchive(rec, kSalary, rub(person.salary), month, 20);
+            // From 2011 the months hold the accident contribution the
+            // calculation stored: 0.2 % of the pay, 60 % of it for a disabled
+            // employee.
+            if (year_ >= 2011)
+                addArchive(rec, kAccidentContribution, rub(person.salary) * 0.002 * (person.disabled ? 0.6 : 1),
+                           month);
+        }
         if (index == 0) {
             addArchive(rec, kOneOff165, rub(300), 1);
             addArchive(rec, kFuneral, rub(4'000), 1);

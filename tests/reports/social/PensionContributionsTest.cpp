@@ -649,9 +649,9 @@ TEST(PensionDemo, QuarterAccruedIsTheStoredMonths)
 // Lines 100 to 150 month by month against the stored months: each month's
 // accrued pension contributions (both parts together, as the stored 990 rows
 // hold them), federal (994) and territorial (993) medical contributions of
-// line 110 are the month's stored rows in whole roubles; nothing was
-// entered for lines 100 and 120, so 130 is line 110, and 150 is 130 less
-// the paid line 140. Then
+// line 110 are the month's stored rows in whole roubles, and so are those
+// of the paid lines 141-143; nothing was entered for lines 100 and 120, so
+// 130 is line 110, and 150 is 130 less the paid line 140. Then
 // April, computed and stored, is the first month of the second quarter.
 TEST(PensionDemo, MonthLinesOfTheFirstQuarterAndAprilAreTheStoredMonths)
 {
@@ -682,6 +682,14 @@ TEST(PensionDemo, MonthLinesOfTheFirstQuarterAndAprilAreTheStoredMonths)
         EXPECT_NEAR(v[std::size_t(at)] + v[std::size_t(at + 1)], s.pension, 1.0);
         EXPECT_NEAR(v[std::size_t(at + 2)], s.federal, 0.5);
         EXPECT_NEAR(v[std::size_t(at + 3)], s.territorial, 0.5);
+        // Paid, every fund alike: the month's stored rows, the pension row
+        // shared between its two parts as their charges share.
+        const int paid = kLine140 + 4 * m;
+        EXPECT_NEAR(v[std::size_t(paid)] + v[std::size_t(paid + 1)], s.pension, 1.0);
+        EXPECT_NEAR(v[std::size_t(paid + 1)], v[std::size_t(at + 1)], 1.0);
+        EXPECT_GT(v[std::size_t(paid + 1)], 0);
+        EXPECT_NEAR(v[std::size_t(paid + 2)], s.federal, 0.5);
+        EXPECT_NEAR(v[std::size_t(paid + 3)], s.territorial, 0.5);
         quarter.pension += s.pension;
         quarter.federal += s.federal;
         quarter.territorial += s.territorial;

@@ -12,6 +12,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
 #include "platform/TaskThread.h"
+#include "payroll/MonthChange.h"
 #include "platform/WorkingFolder.h"
 #include "support/DemoDocument.h"
 #include "support/MonthRun.h"
@@ -24,6 +25,8 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cmath>
+#include <map>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -356,7 +359,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        const QString folder = dir.path() + QLatin1Char('/');
+        folder = dir.path() + QLatin1Char('/');
         platform::SetWorkingFolder(folder);
         ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, folder));
     }
@@ -372,8 +375,18 @@ protected:
         return CalcRVedFSS2011(one, doc, QString(), 0, {});
     }
     const GenrValueArray& v() const { return doc.GenrValues; }
+    // The base's month computed and stored, then the base moved on to the
+    // next month and loaded again.
+    void StoreMonthAndMoveOn(int nextMonth)
+    {
+        ASSERT_NO_FATAL_FAILURE(testsupport::ComputeAndStoreMonth(doc));
+        ASSERT_EQ(MoveEmployeesToNextMonth(2011 * 16 + nextMonth, {}, doc), 1); // no error situation
+        CloseBase(doc.infoBase);
+        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoBase(doc, folder));
+    }
 
     QTemporaryDir dir;
+    QString folder;
     PayrollDoc doc;
 };
 
@@ -443,6 +456,44 @@ TEST_F(Fss4Demo, MonthsOfTheFirstQuarterAndAprilAreTheStoredMonths)
     const double aprilSocial = check(1, april);
     EXPECT_NEAR(v()[kAccruedBefore], quarter, 0.5);
     EXPECT_NEAR(v()[kAccrued], quarter + aprilSocial, 1.0);
+}
+
+// The accident lines of the half-year against the stored rows: January to
+// March in the archive, April to June computed and stored month by month.
+// Each month's accident contributions (table 7) are the month's stored
+// accident rows (995) to the kopeck, not the month's base charged again;
+// the half-year's line is their sum in whole roubles.
+TEST_F(Fss4Demo, AccidentLinesOfTheHalfYearAreTheStoredRows)
+{
+    std::array<double, 7> stored{}; // kopecks, by month
+    const auto accidents = [&](int month) {
+        const std::map<int, double> byCode = testsupport::StoredMonthByCode(doc, month);
+        return byCode.count(995) ? byCode.at(995) : 0.0;
+    };
+    for (int month = 1; month <= 3; ++month) stored[std::size_t(month)] = accidents(month);
+    for (int month = 4; month <= 5; ++month) {
+        ASSERT_NO_FATAL_FAILURE(StoreMonthAndMoveOn(month + 1));
+        stored[std::size_t(month)] = accidents(month);
+    }
+    ASSERT_NO_FATAL_FAILURE(testsupport::ComputeAndStoreMonth(doc));
+    stored[6] = accidents(6);
+    doc.infoBase.config.r_m1 = 1;
+    doc.infoBase.config.r_m2 = 6;
+    ASSERT_EQ(Run(0), GenrDone);
+
+    double halfYear = 0;
+    for (int month = 1; month <= 6; ++month) {
+        EXPECT_GT(stored[std::size_t(month)], 0) << month;
+        halfYear += stored[std::size_t(month)];
+    }
+    EXPECT_NEAR(v()[kInjuryBefore], (stored[1] + stored[2] + stored[3]) / 100, 0.005);
+    for (int slot = 1; slot <= 3; ++slot) {
+        SCOPED_TRACE(slot);
+        EXPECT_NEAR(v()[std::size_t(kInjuryBefore + slot)], stored[std::size_t(3 + slot)] / 100, 0.005);
+        EXPECT_EQ(v()[std::size_t(kInjuryAccruedMonth1 + slot - 1)],
+                  std::round(stored[std::size_t(3 + slot)] / 100));
+    }
+    EXPECT_NEAR(v()[kInjuryAccrued], halfYear / 100, 0.5);
 }
 
 TEST_F(Fss4Demo, DisabledEmployeeInTheBaseAndAtSixtyPercentOfTheAccidentTariff)

@@ -5,6 +5,7 @@
 #include "reports/incometax/TaxRegisterForm.h"
 #include "reports/social/ui/CGenrRVedFSSEditDlg.h"
 #include "reports/social/ui/GenrWorker.h"
+#include "shell/ui/FieldWidth.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
 #include "values/CScan.h"
@@ -52,6 +53,7 @@ CRepEdit3Dlg::CRepEdit3Dlg(QWidget* parent) : QDialog(parent)
     auto* make = controlAs<QPushButton>(ChoiceMake);
     make->setDefault(true);
     make->setFocus();
+    FitWindowToTitle(*this);
 }
 
 void CRepEdit3Dlg::reject() { done(IDCANCEL); }

@@ -126,6 +126,9 @@ void CGenrParamView::AddField(QGridLayout* grid, int id, const QString& label, i
     // A field of the first column alone (the period, the choices) has its
     // label over the first three columns.
     const bool wide = column < 0;
+    // The labels wrap, so that both columns of texts fit the view at
+    // 1024x768 beside the panels.
+    text->setWordWrap(true);
     grid->addWidget(text, row, wide ? 0 : column, 1, wide ? 3 : 1);
     grid->addWidget(field, row, wide ? 3 : column + 1);
     SetControl(id, field);
