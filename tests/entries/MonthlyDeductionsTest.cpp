@@ -166,7 +166,7 @@ TEST(Loans, EachFieldIsReadByItsRangeAndTheMonthsNeverReachTheTaxBit)
     EXPECT_EQ(first.nalog, 1);
     EXPECT_EQ(first.mes, (std::array<ib::u8, 3>{0, 9, 0}));
     EXPECT_EQ(first.sum[0], 300000);
-    EXPECT_EQ(first.sum[1], 299999); // an exact half goes down
+    EXPECT_EQ(first.sum[1], 300000); // 2999.995: the half goes up, read from the text
     EXPECT_EQ(block.loans[1].kod, 0);
     EXPECT_EQ(block.loans[1].kvMes, 127);
     EXPECT_EQ(block.loans[1].nalog, 0);

@@ -55,6 +55,7 @@ void COtpuskVvodDlg::BuildForm()
         return edit;
     };
     m_start = new NullableDateEdit(this);
+    m_start->KeepFullYears();
     m_start->setGeometry(170, 0, 120, 24);
     EraseDatePickerBackground(m_start, kTabelDialogBack);
     addLabel(QStringLiteral("Начало"), 0, 0, 164)->setBuddy(m_start);
