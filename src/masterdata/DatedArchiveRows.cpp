@@ -18,16 +18,16 @@ QString ArchiveMonthText(const WarDatEntry& entry)
     return QString::asprintf("%02u.%02u", unsigned(entry.mes), unsigned(entry.god % 100));
 }
 
-// "%u.%u" into the archive month and its two-digit year; month 0 and year 0
-// unless a month 1-12 and a year read.
+// A typed month (ReadTypedMonth) into the archive month and its two-digit
+// year; month 0 and year 0 unless it is a month whose year the two digits
+// keep.
 void ReadArchiveMonth(const QString& text, WarDatEntry& entry)
 {
-    CScan scan(text);
-    int month = 0, year = 0;
-    if (!scan.readInt(month) || !scan.literal('.') || !scan.readInt(year) || month < 1 || month > 12 || year < 0)
+    const TypedDate typed = ReadTypedMonth(text, TwoDigitYearSpan());
+    if (typed.read != TypedDateRead::Date)
         return;
-    entry.mes = u16(month);
-    entry.god = u16(year % 100);
+    entry.mes = u16(typed.month);
+    entry.god = u16(typed.year % 100);
 }
 
 QString Cell(const QStringList& cells, int column) { return column < cells.size() ? cells[column] : QString(); }
@@ -47,8 +47,8 @@ QStringList WarDatRowTexts(const WarDatEntry& entry)
 WarDatEntry ReadWarDatRow(const QStringList& cells)
 {
     WarDatEntry entry;
-    entry.start = ParseDateDMY(Cell(cells, 0)).value;
-    entry.end = ParseDateDMY(Cell(cells, 1)).value;
+    entry.start = ReadDateDMY(Cell(cells, 0)).date.value;
+    entry.end = ReadDateDMY(Cell(cells, 1)).date.value;
     ReadArchiveMonth(Cell(cells, 2), entry);
     entry.kod = u16(InRangeOrZero(TypedNumber(Cell(cells, 3)), 1, kWarDatMaxCode));
     ParseMoneyKopecks(Cell(cells, 4), entry.sum);

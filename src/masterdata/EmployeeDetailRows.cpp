@@ -77,14 +77,14 @@ QStringList NalvichRowTexts(const NalvichEntry& entry, const DeductionKindBook& 
 }
 
 namespace {
-// A month cell split at "." into month and year; a missing part gives 0.
-std::uint16_t ReadDeductionMonth(const QString& text)
+// A month cell read by the rule of typed months; false for a text that is
+// not empty and no month.
+bool ReadDeductionMonth(const QString& text, u16& value)
 {
-    const QStringList parts = text.split(QLatin1Char('.'));
-    std::uint16_t value = 0;
-    if (parts.size() >= 2)
-        ParseMonthYearParts(parts[0], parts[1], value);
-    return value;
+    std::uint16_t month = 0;
+    ParseMonthYear(text, month);
+    value = month;
+    return month != 0 || Blank(text);
 }
 } // namespace
 
@@ -92,8 +92,10 @@ RowRefusal ReadNalvichRow(const QStringList& cells, NalvichEntry& entry)
 {
     entry = NalvichEntry{};
     entry.kod = u16(RangedInt(Cell(cells, 0), 1, kNalvichMaxCode));
-    entry.start = ReadDeductionMonth(Cell(cells, 2));
-    entry.end = ReadDeductionMonth(Cell(cells, 3));
+    for (const auto& [column, month] : {std::pair{2, &entry.start}, std::pair{3, &entry.end}})
+        if (!ReadDeductionMonth(Cell(cells, column), *month))
+            return {column, QStringLiteral("Некорректный месяц %1.\nМесяц вводится как ММ.ГГГГ или ММ.ГГ")
+                                .arg(Cell(cells, column).trimmed())};
     if (entry.start != 0 && entry.end != 0 && entry.start > entry.end)
         return {2,
                 QStringLiteral("Месяц начала позже месяца окончания: %1 - %2")
@@ -116,13 +118,12 @@ QString PaymentDateText(int day, int month, int year)
     return QString::asprintf("%.2u.%.2u.%.2u", unsigned(day), unsigned(month), unsigned(year % 100));
 }
 
-// A typed percent into tenths: ceil(v x 100 - 0.5) hundredths, cut to tenths.
+// A typed percent into tenths: its hundredths (ReadTypedUnits), cut to tenths.
 unsigned ReadPercentTenths(const QString& text)
 {
-    double value = 0;
-    if (ReadTypedDecimal(text, value) != TypedDecimal::Number || value <= 0)
+    double hundredths = 0;
+    if (ReadTypedUnits(text, 2, hundredths) != TypedDecimal::Number || hundredths <= 0)
         return 0;
-    const double hundredths = std::ceil(value * 100 - 0.5);
     const double tenths = std::trunc(hundredths / 10);
     return tenths > 131071 ? 0u : unsigned(tenths);
 }
@@ -149,21 +150,20 @@ QStringList PostDoplRowTexts(const PostDoplEntry& entry)
 bool ReadPaymentDate(const QString& text, int& day, int& month, int& year)
 {
     day = month = year = 0;
-    CScan scan(text);
-    int d = 0, m = 0, y = 0;
-    if (!(scan.readInt(d) && scan.literal('.') && scan.readInt(m) && scan.literal('.') && scan.readInt(y)))
-        return true; // not a date: no date
-    if (d == 0)
+    // The years the record keeps: 2000-2255.
+    const TypedDate typed = ReadTypedDate(text, {2000, 2255});
+    if (typed.read == TypedDateRead::Date) {
+        day = typed.day;
+        month = typed.month;
+        year = typed.year;
         return true;
-    if (d < 0 || d > 31 || m < 1 || m > 12 || y < 0)
-        return false;
-    const int full = y < 100 ? WidenTwoDigitYear(y) : y;
-    if (full < 2000 || full > 2255 || d > DaysInMonth(full, m))
-        return false;
-    day = d;
-    month = m;
-    year = full;
-    return true;
+    }
+    if (typed.read == TypedDateRead::Empty)
+        return true;
+    // Day 0 is no date.
+    CScan scan(text);
+    int d = -1;
+    return scan.readInt(d) && d == 0 && scan.literal('.');
 }
 
 RowRefusal ReadPostDoplRow(const QStringList& cells, PostDoplEntry& entry)

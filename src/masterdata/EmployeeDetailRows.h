@@ -77,10 +77,11 @@ QString DeductionKindName(const DeductionKindBook& book, int code);
 // Code "%d", name, start and end month "MM.YY", sum "%.2f", multiplicity "%d";
 // zeros empty.
 QStringList NalvichRowTexts(const NalvichEntry& entry, const DeductionKindBook& book);
-// The six cells into a slot: code 1..699 (else 0), months "MM.YY" (0 when
-// unreadable), sum in kopecks, multiplicity 0..15 (else 0). A row that holds
-// anything besides a code outside 1..699, a start month after the end month,
-// or a sum that does not read in full is refused.
+// The six cells into a slot: code 1..699 (else 0), months by the rule of
+// typed months (ParseMonthYear), sum in kopecks, multiplicity 0..15 (else 0).
+// A row that holds anything besides a code outside 1..699, a month that is
+// not one ("13.10", "10.01.2030"), a start month after the end month, or a
+// sum that does not read in full is refused.
 RowRefusal ReadNalvichRow(const QStringList& cells, NalvichEntry& entry);
 
 // ---------------------------------------------------------------- permanent payments
@@ -97,8 +98,9 @@ QStringList PostDoplRowTexts(const PostDoplEntry& entry);
 // whose year the record cannot keep (2000-2255), a start after the end, and
 // an amount or percent that does not read in full.
 RowRefusal ReadPostDoplRow(const QStringList& cells, PostDoplEntry& entry);
-// "%u.%u.%u" into a payment date: day 0 or an empty text clears it. Returns
-// false for a date that is refused.
+// A typed date (ReadTypedDate, years 2000-2255) into a payment date: day 0
+// ("0.1.11") or an empty text clears it. Returns false for a text that is
+// refused.
 bool ReadPaymentDate(const QString& text, int& day, int& month, int& year);
 
 // ---------------------------------------------------------------- archive of past months

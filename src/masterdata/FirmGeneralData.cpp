@@ -144,14 +144,23 @@ bool IsUnreadDecimal(const QString& text)
     return ReadTypedDecimal(text, value) == TypedDecimal::Refused;
 }
 
+// A typed number in hundredths, rounded from its decimal text as typed
+// amounts are (ReadTypedUnits); 0 when it does not read, which
+// GenInfoFieldError refuses beforehand.
+double ReadHundredths(const QString& text)
+{
+    double hundredths = 0;
+    return ReadTypedUnits(text, 2, hundredths) == TypedDecimal::Number ? hundredths : 0;
+}
+
 // A "%.2f" number split into its whole part and its hundredths, as the
 // working-day length (hours.minutes) and the loan percent are typed.
-void SplitWholeHundredths(double value, int& whole, int& hundredths)
+void SplitWholeHundredths(const QString& text, int& whole, int& hundredths)
 {
-    whole = int(std::floor(value));
-    hundredths = int(std::ceil(value * 100 - 0.5)) % 100;
-    if (hundredths < 0)
-        hundredths += 100;
+    // Beyond any field's range either way; kept within an int's.
+    const double units = std::clamp(ReadHundredths(text), -1e9, 1e9);
+    whole = int(std::floor(units / 100));
+    hundredths = int(units - whole * 100.0);
 }
 
 QString WholeHundredthsText(int whole, int hundredths)
@@ -225,7 +234,7 @@ bool StoreIfChanged(T& place, T value)
 bool StoreDayLength(const QString& text, FirmInfo& firm)
 {
     int hours = 0, minutes = 0;
-    SplitWholeHundredths(ReadDouble(text), hours, minutes);
+    SplitWholeHundredths(text, hours, minutes);
     const u16 word = u16((firm.parWord & 0x3F) | ((hours & 15) << 6) | ((minutes & 63) << 10));
     return StoreIfChanged(firm.parWord, word);
 }
@@ -233,7 +242,7 @@ bool StoreDayLength(const QString& text, FirmInfo& firm)
 bool StoreLoanPercent(const QString& text, FirmInfo& firm)
 {
     int whole = 0, hundredths = 0;
-    SplitWholeHundredths(ReadDouble(text), whole, hundredths);
+    SplitWholeHundredths(text, whole, hundredths);
     bool changed = false;
     if (firm.procSsudWhole != unsigned(whole & 127)) {
         firm.procSsudWhole = u8(whole & 127);
@@ -319,13 +328,13 @@ QString GenInfoFieldError(int id, const QString& text)
     }
     switch (f->kind) {
     case Kind::Hundredths: {
-        const double v = ReadDouble(text);
-        return v < 0 || KopecksFromRoubles(v) > 65535 ? refused : QString();
+        const double v = ReadHundredths(text);
+        return v < 0 || v > 65535 ? refused : QString();
     }
     case Kind::DayLength: {
         int hours = 0, minutes = 0;
         const double v = ReadDouble(text);
-        SplitWholeHundredths(v, hours, minutes);
+        SplitWholeHundredths(text, hours, minutes);
         return v < 0 || hours > 15 || minutes > 59 ? refused : QString();
     }
     case Kind::LoanPercent: {
@@ -353,7 +362,7 @@ bool StoreGenInfoField(int id, const QString& text, FirmInfo& firm, InfoBaseConf
         return NumberValue(id, firm, config) != before;
     }
     case Kind::Hundredths:
-        return StoreIfChanged(HundredthsPlace(id, firm), u16(int(KopecksFromRoubles(ReadDouble(text))) & 0xFFFF));
+        return StoreIfChanged(HundredthsPlace(id, firm), u16(int(ReadHundredths(text)) & 0xFFFF));
     case Kind::MonthFlag: {
         int v = 0;
         const u16 bit = u16(1u << (3 + f->index));

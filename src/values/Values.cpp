@@ -4,6 +4,7 @@
 #include "values/Clock.h"
 #include "values/RoundText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -58,6 +59,86 @@ QDate PackedDate::toQDate() const { return isNull() ? QDate() : QDate(fullYear()
 
 QDate PackedDate::toQDate(int pivot) const { return isNull() ? QDate() : QDate(fullYear(pivot), month(), day()); }
 
+// ---------------------------------------------------------------- typed dates
+
+YearSpan TwoDigitYearSpan()
+{
+    const int last = Clock::referenceYear() + 20;
+    return {last - 99, last};
+}
+
+QString YearSpanText(YearSpan years)
+{
+    return QStringLiteral("Год может быть от %1 до %2").arg(years.first).arg(years.last);
+}
+
+namespace {
+
+bool allDigits(QStringView text)
+{
+    for (QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return !text.isEmpty();
+}
+
+// The numbers of a typed date: "count" dotted parts (the leading ones of one
+// or two digits, the year of two or four), or digits alone cut into two-digit
+// leading parts and a year of two or four digits. False for anything else.
+bool splitTypedDate(QStringView text, int count, QStringView* parts)
+{
+    if (!text.contains(QLatin1Char('.'))) {
+        const qsizetype lead = 2 * (count - 1);
+        if (!allDigits(text) || (text.size() != lead + 2 && text.size() != lead + 4))
+            return false;
+        for (int i = 0; i < count - 1; ++i) parts[i] = text.mid(2 * i, 2);
+        parts[count - 1] = text.mid(lead);
+        return true;
+    }
+    int found = 0;
+    for (QStringView part : text.split(QLatin1Char('.'))) {
+        if (found == count || !allDigits(part))
+            return false;
+        parts[found++] = part;
+    }
+    if (found != count)
+        return false;
+    for (int i = 0; i < count - 1; ++i)
+        if (parts[i].size() > 2)
+            return false;
+    return parts[count - 1].size() == 2 || parts[count - 1].size() == 4;
+}
+
+TypedDate readTypedParts(QStringView text, bool monthOnly, YearSpan years)
+{
+    TypedDate typed;
+    const QStringView t = text.trimmed();
+    if (t.isEmpty())
+        return typed;
+    typed.read = TypedDateRead::NotADate;
+    QStringView parts[3];
+    const int count = monthOnly ? 2 : 3;
+    if (!splitTypedDate(t, count, parts))
+        return typed;
+    const int day = monthOnly ? 1 : parts[0].toInt();
+    const int month = parts[count - 2].toInt();
+    const QStringView yearText = parts[count - 1];
+    const int year = yearText.size() == 2 ? WidenTwoDigitYear(yearText.toInt()) : yearText.toInt();
+    if (!QDate::isValid(year, month, day))
+        return typed;
+    typed.read = years.holds(year) ? TypedDateRead::Date : TypedDateRead::YearOutside;
+    typed.day = day;
+    typed.month = month;
+    typed.year = year;
+    return typed;
+}
+
+} // namespace
+
+TypedDate ReadTypedDate(QStringView text, YearSpan years) { return readTypedParts(text, false, years); }
+
+TypedDate ReadTypedMonth(QStringView text, YearSpan years) { return readTypedParts(text, true, years); }
+
 PackedDate ParseDateDMY(QStringView text)
 {
     CScan s(text);
@@ -72,10 +153,10 @@ PackedDate ParseDateDMY(QStringView text)
 DateRead ReadDateDMY(QStringView text)
 {
     DateRead read;
-    if (text.trimmed().isEmpty())
-        return read;
-    read.date = ParseDateDMY(text);
-    read.refused = read.date.isNull();
+    const TypedDate typed = ReadTypedDate(text, TwoDigitYearSpan());
+    if (typed.read == TypedDateRead::Date)
+        read.date = PackedDate::make(typed.day, typed.month, typed.year);
+    read.refused = typed.read == TypedDateRead::NotADate || typed.read == TypedDateRead::YearOutside;
     return read;
 }
 
@@ -86,7 +167,11 @@ bool IsPeriodReversed(PackedDate start, PackedDate end)
 
 QString DateRefusedText(const QString& field, QStringView text)
 {
-    return QStringLiteral("Некорректная дата в поле \"%1\": %2").arg(field, text.trimmed().toString());
+    QString message = QStringLiteral("Некорректная дата в поле \"%1\": %2").arg(field, text.trimmed().toString());
+    const YearSpan years = TwoDigitYearSpan();
+    if (ReadTypedDate(text, years).read == TypedDateRead::YearOutside)
+        message += QLatin1Char('\n') + YearSpanText(years);
+    return message;
 }
 
 QString PeriodRefusedText(PackedDate start, PackedDate end)
@@ -106,33 +191,13 @@ QString FormatDateDMY(PackedDate date)
 
 namespace {
 
-// A typed year: one or two digits through the sliding window, three and more
-// as typed.
-int typedYear(std::int64_t y, int digits)
-{
-    return digits <= 2 ? WidenTwoDigitYear(static_cast<int>(y)) : static_cast<int>(y);
-}
+// The years a month key holds.
+constexpr YearSpan kMonthKeyYears{1900, 4095};
 
-std::uint16_t monthYearValue(std::int64_t month, std::int64_t yearTyped, int yearDigits)
+std::uint16_t typedMonthKey(QStringView text)
 {
-    if (month < 1 || month > 12 || yearTyped < 0 || yearTyped > 4095)
-        return 0;
-    const int year = typedYear(yearTyped, yearDigits);
-    if (year < 1900 || year > 4095)
-        return 0;
-    return static_cast<std::uint16_t>(year * 16 + month);
-}
-
-// Reads a year at the scanner's place: its value and how many digits were typed.
-bool readYear(CScan& s, std::int64_t& year, int& digits)
-{
-    QByteArray text;
-    if (!s.readDigits(text))
-        return false;
-    const bool hasSign = text.startsWith('+') || text.startsWith('-');
-    digits = static_cast<int>(text.size()) - (hasSign ? 1 : 0);
-    CScan number(text);
-    return number.readInt64(year);
+    const TypedDate typed = ReadTypedMonth(text, kMonthKeyYears);
+    return typed.read == TypedDateRead::Date ? static_cast<std::uint16_t>(typed.year * 16 + typed.month) : 0;
 }
 
 int storeU16(std::uint16_t& field, std::uint16_t v)
@@ -145,27 +210,12 @@ int storeU16(std::uint16_t& field, std::uint16_t v)
 
 } // namespace
 
-int ParseMonthYear(QStringView text, std::uint16_t& monthYear)
-{
-    CScan s(text);
-    if (s.atEndAfterBlanks())
-        return storeU16(monthYear, 0);
-    std::int64_t m = 0, y = 0;
-    int digits = 0;
-    if (!s.readInt64(m) || !s.literal('.') || !readYear(s, y, digits))
-        return storeU16(monthYear, 0);
-    return storeU16(monthYear, monthYearValue(m, y, digits));
-}
+int ParseMonthYear(QStringView text, std::uint16_t& monthYear) { return storeU16(monthYear, typedMonthKey(text)); }
 
 int ParseMonthYearParts(QStringView monthText, QStringView yearText, std::uint16_t& target)
 {
-    int m = 0;
-    std::int64_t y = 0;
-    int digits = 0;
-    CScan yearScan(yearText);
-    if (!ScanInt(monthText, m) || !readYear(yearScan, y, digits))
-        return storeU16(target, 0);
-    return storeU16(target, monthYearValue(m, y, digits));
+    const QString text = monthText.trimmed().toString() + QLatin1Char('.') + yearText.trimmed().toString();
+    return storeU16(target, typedMonthKey(text));
 }
 
 QString FormatMonthYear(PackedMonthYear v)
@@ -224,39 +274,90 @@ bool readWholePart(QStringView text, qsizetype& pos, std::string& digits)
     return true;
 }
 
+// A typed number's decimal text: its sign, whole digits and fraction digits.
+struct DecimalText {
+    bool negative = false;
+    std::string whole;
+    std::string fraction;
+};
+
+// The most significant digits a typed number may have: every number of up to
+// 15 digits reads back from a double as typed.
+constexpr std::size_t kMaxSignificantDigits = 15;
+
+std::size_t significantDigits(const DecimalText& number)
+{
+    const std::string digits = number.whole + number.fraction;
+    const std::size_t first = digits.find_first_not_of('0');
+    if (first == std::string::npos)
+        return 0;
+    // Zeros ending the fraction say nothing; those ending the whole part do.
+    std::size_t end = digits.size();
+    while (end > number.whole.size() && digits[end - 1] == '0') --end;
+    return end > first ? end - first : 0;
+}
+
+TypedDecimal readDecimalText(QStringView text, DecimalText& number)
+{
+    const QStringView t = text.trimmed();
+    if (t.isEmpty())
+        return TypedDecimal::Empty;
+    qsizetype pos = 0;
+    if (t[pos] == QLatin1Char('+') || t[pos] == QLatin1Char('-'))
+        number.negative = t[pos++] == QLatin1Char('-');
+    if (!readWholePart(t, pos, number.whole))
+        return TypedDecimal::Refused;
+    if (pos < t.size() && (t[pos] == QLatin1Char('.') || t[pos] == QLatin1Char(','))) {
+        for (++pos; pos < t.size() && isDigitChar(t[pos]); ++pos) number.fraction += char(t[pos].unicode());
+    }
+    if (number.whole.empty() && number.fraction.empty())
+        return TypedDecimal::Refused;
+    if (pos != t.size() || significantDigits(number) > kMaxSignificantDigits)
+        return TypedDecimal::Refused;
+    return TypedDecimal::Number;
+}
+
+// The double of a string of digits with an optional point; false when it is
+// not finite.
+bool decimalValue(const std::string& digits, double& value)
+{
+    const char* end = digits.data() + digits.size();
+    const auto res = std::from_chars(digits.data(), end, value);
+    return res.ec == std::errc() && res.ptr == end && std::isfinite(value);
+}
+
 } // namespace
 
 TypedDecimal ReadTypedDecimal(QStringView text, double& value)
 {
     value = 0;
-    const QStringView t = text.trimmed();
-    if (t.isEmpty())
-        return TypedDecimal::Empty;
-    qsizetype pos = 0;
-    bool negative = false;
-    if (t[pos] == QLatin1Char('+') || t[pos] == QLatin1Char('-'))
-        negative = t[pos++] == QLatin1Char('-');
-    std::string number;
-    if (!readWholePart(t, pos, number))
-        return TypedDecimal::Refused;
-    std::size_t digits = number.size();
-    if (pos < t.size() && (t[pos] == QLatin1Char('.') || t[pos] == QLatin1Char(','))) {
-        ++pos;
-        number += '.';
-        for (; pos < t.size() && isDigitChar(t[pos]); ++pos, ++digits) number += char(t[pos].unicode());
-    }
-    if (digits == 0 || pos != t.size())
-        return TypedDecimal::Refused;
-    if (number.back() == '.')
-        number.pop_back();
-    if (number.front() == '.')
-        number.insert(number.begin(), '0');
+    DecimalText number;
+    const TypedDecimal read = readDecimalText(text, number);
+    if (read != TypedDecimal::Number)
+        return read;
     double magnitude = 0;
-    const char* end = number.data() + number.size();
-    const auto res = std::from_chars(number.data(), end, magnitude);
-    if (res.ec != std::errc() || res.ptr != end || !std::isfinite(magnitude))
+    if (!decimalValue((number.whole.empty() ? "0" : number.whole) + '.' + number.fraction + '0', magnitude))
         return TypedDecimal::Refused;
-    value = negative ? -magnitude : magnitude;
+    value = number.negative ? -magnitude : magnitude;
+    return TypedDecimal::Number;
+}
+
+TypedDecimal ReadTypedUnits(QStringView text, int decimals, double& units)
+{
+    units = 0;
+    DecimalText number;
+    const TypedDecimal read = readDecimalText(text, number);
+    if (read != TypedDecimal::Number)
+        return read;
+    std::string fraction = number.fraction;
+    fraction.resize(std::max(fraction.size(), std::size_t(decimals) + 1), '0');
+    // Half away from zero on the decimal digits: the first digit dropped decides.
+    const bool up = fraction[std::size_t(decimals)] >= '5';
+    double magnitude = 0;
+    if (!decimalValue('0' + number.whole + fraction.substr(0, std::size_t(decimals)), magnitude))
+        return TypedDecimal::Refused;
+    magnitude += up ? 1 : 0;
+    units = number.negative && magnitude != 0 ? -magnitude : magnitude;
     return TypedDecimal::Number;
 }
 
@@ -286,10 +387,9 @@ bool IsMoneyInRange(double kopecks) { return std::isfinite(kopecks) && std::fabs
 
 int ParseMoneyKopecks(QStringView text, double& field)
 {
-    double v = 0;
-    if (ReadTypedDecimal(text, v) == TypedDecimal::Refused)
+    double k = 0;
+    if (ReadTypedUnits(text, 2, k) == TypedDecimal::Refused)
         return kFieldRefused;
-    const double k = KopecksFromRoubles(v);
     if (!IsMoneyInRange(k))
         return kFieldRefused;
     if (field == k)
@@ -405,10 +505,9 @@ QString FormatPackedFixed3(PackedFixed3 v)
 
 int ParseFloatField(QStringView text, PackedFixed3& field)
 {
-    double v = 0;
-    if (ReadTypedDecimal(text, v) == TypedDecimal::Refused || v < 0)
+    double t = 0;
+    if (ReadTypedUnits(text, 3, t) == TypedDecimal::Refused || t < 0)
         return kFieldRefused;
-    const double t = std::ceil(v * 1000 - 0.5);
     if (std::floor(t / 1000) > PackedFixed3::kMaxRoubles)
         return kFieldRefused;
     const auto total = static_cast<long long>(t);

@@ -123,14 +123,55 @@ struct PackedDate {
 };
 static_assert(sizeof(PackedDate) == 2);
 
+// ---------------------------------------------------------------- typed dates
+
+// The full years that a field can hold.
+struct YearSpan {
+    int first = 0;
+    int last = 0;
+    constexpr bool holds(int year) const { return year >= first && year <= last; }
+};
+// The years a two-digit year field stands for through the sliding window:
+// from 79 years before to 20 years after the reference year (2026: 1947-2046).
+YearSpan TwoDigitYearSpan();
+// "Год может быть от <first> до <last>", the line that a refusal of a date
+// outside the field's years adds.
+QString YearSpanText(YearSpan years);
+
+// What a date or a month typed by the user reads as.
+enum class TypedDateRead {
+    Empty, // nothing typed (blanks only): no date
+    Date, // day, month and year hold the date
+    NotADate, // not in a date's form, or no such day
+    YearOutside, // a date whose four-digit year the field cannot hold
+};
+struct TypedDate {
+    TypedDateRead read = TypedDateRead::Empty;
+    int day = 0; // 1 for a month
+    int month = 0;
+    int year = 0; // the full year
+};
+// The one rule for dates typed into any field: blanks around the text are
+// dropped, and the rest is, in full, "Д.М.ГГГГ" or "Д.М.ГГ" (day and month of
+// one or two digits) or digits alone, "ДДММГГГГ" or "ДДММГГ" ("20071985" is
+// 20.07.1985). A two-digit year goes through the sliding window; a four-digit
+// year is kept as typed and must lie within the field's years. Anything else
+// is refused: three or five year digits, text after the date ("10.01.2030abc",
+// "10.01.30 12:00"), a day the month does not have.
+TypedDate ReadTypedDate(QStringView text, YearSpan years);
+// The same rule for month fields: "М.ГГГГ", "М.ГГ", "ММГГГГ" or "ММГГ"; a full
+// date typed into a month field ("10.01.2030") is refused.
+TypedDate ReadTypedMonth(QStringView text, YearSpan years);
+
 // "%u.%u.%u" day, month, year -> PackedDate (year kept as year % 100, so 2011
 // and 11 give the same); 0 unless three numbers read with a month 1-12 and a
 // day that the month has (February has 29 days when the two-digit year is
-// divisible by 4, as every full year ending in it is).
+// divisible by 4, as every full year ending in it is). For date texts of
+// files; a date typed by the user is read by ReadDateDMY.
 PackedDate ParseDateDMY(QStringView text);
-// What a typed date gives: the date, or a refusal (a text that is not a
-// date, or a date that does not exist: "31.02.11"). An empty text is no date
-// and no refusal.
+// What a date typed into a packed date field gives (ReadTypedDate within
+// TwoDigitYearSpan): the date, or a refusal. An empty text is no date and no
+// refusal.
 struct DateRead {
     PackedDate date;
     bool refused = false;
@@ -140,7 +181,9 @@ DateRead ReadDateDMY(QStringView text);
 // refused. Dates compare through the sliding window of their two-digit years.
 bool IsPeriodReversed(PackedDate start, PackedDate end);
 // The messages of refused dates: "Некорректная дата в поле "<field>": <text>"
-// and "Дата начала позже даты окончания: <start> - <end>".
+// (with YearSpanText on a second line when the text is a date whose year a
+// packed date cannot hold) and "Дата начала позже даты окончания: <start> -
+// <end>".
 QString DateRefusedText(const QString& field, QStringView text);
 QString PeriodRefusedText(PackedDate start, PackedDate end);
 // "%02u.%02u.%02u" day, month, two-digit year; empty for 0 or month 0.
@@ -171,18 +214,15 @@ struct PackedMonthYear {
 };
 static_assert(sizeof(PackedMonthYear) == 2);
 
-// "%u.%u" month and year into year x 16 + month: a year typed with one or two
-// digits through the sliding window, one typed with three or more digits as it
-// stands ("12.27" and "12.2027" are December 2027, "12.1927" December 1927).
-// An empty text leaves an empty value unchanged and clears a set one; a text
-// that does not read two numbers, a month outside 1-12 or a year outside
-// 1900-4095 stores 0. 1 when changed.
+// A typed month (ReadTypedMonth, years 1900-4095) into year x 16 + month: a
+// two-digit year through the sliding window, a four-digit one as it stands
+// ("12.27" and "12.2027" are December 2027, "12.1927" December 1927). An
+// empty text leaves an empty value unchanged and clears a set one; a text
+// that is not a month ("13.09", "10.01.2030", "5.203") stores 0. 1 when
+// changed.
 int ParseMonthYear(QStringView text, std::uint16_t& monthYear);
 inline int ParseMonthYear(QStringView text, PackedMonthYear& v) { return ParseMonthYear(text, v.value); }
-// Month text and year text, each "%d", the year read as in ParseMonthYear;
-// stores year x 16 + month, or 0 when the month is not 1-12, the year is
-// negative or outside 1900-4095, or a text does not read. 1 when the stored
-// value changed.
+// The same with the month and the year in two texts ("03" and "2009").
 int ParseMonthYearParts(QStringView monthText, QStringView yearText, std::uint16_t& target);
 // "%.2d.%.2d" of month and (year - 1900) mod 100 (March 2009 -> "03.09"); empty
 // when the value or its month is 0.
@@ -209,9 +249,17 @@ enum class TypedDecimal { Empty, Number, Refused };
 // written in groups of three digits after one blank or no-break space
 // ("1 500,50", "12 345 678"), the way Russian numbers are printed. Anything
 // else is Refused: letters, an exponent, a second separator ("12,3,4"), a
-// misplaced blank ("1 50"), trailing characters ("12a"). The value is
-// correctly rounded and always finite.
+// misplaced blank ("1 50"), trailing characters ("12a"), and more than 15
+// significant digits ("9007199254740993", "1,0000000000000001"), which a
+// double would not keep as typed. The value is correctly rounded and always
+// finite.
 TypedDecimal ReadTypedDecimal(QStringView text, double& value);
+// The same text as a count of units of the last of `decimals` places
+// (kopecks for 2, thousandths for 3), rounded from its decimal digits, half
+// away from zero, as amounts are rounded through text: "0,285" is 29
+// hundredths, "4666,265" 466627, "-0,125" -13; never from the nearest binary
+// value (0.285 is 0.28499999... in a double). An empty text is 0 units.
+TypedDecimal ReadTypedUnits(QStringView text, int decimals, double& units);
 // "Некорректное число в поле "<field>": <text>", the message of a refused
 // amount, rate, percent or coefficient.
 QString NumberRefusedText(const QString& field, QStringView text);
@@ -224,16 +272,18 @@ QString DecimalTextRefusal(const QString& field, QStringView text);
 // A double holding a count of kopecks; negative amounts are reversals.
 using Kopecks = double;
 
-// Roubles typed by the user to kopecks: ceil(v x 100 - 0.5), i.e. the nearest
-// kopeck with an exact half going down (also for negatives).
+// Roubles held in a double to kopecks: ceil(v x 100 - 0.5), i.e. the nearest
+// kopeck with an exact half going down (also for negatives). Typed roubles
+// are read from their text by ReadTypedUnits instead.
 double KopecksFromRoubles(double roubles);
 // "%.2f" of kopecks / 100 (rounded through text); empty text for 0.
 QString FormatMoney(Kopecks kopecks);
 // The largest amount that a money field takes, in roubles: every kopeck count
 // up to it is held exactly in a double.
 constexpr double kMaxMoneyRoubles = 999999999999.99;
-// Roubles read by ReadTypedDecimal, stored as KopecksFromRoubles; an empty
-// text is 0. A refused text, or an amount beyond kMaxMoneyRoubles either way,
+// Roubles typed by the user, read as kopecks by ReadTypedUnits (the third
+// decimal rounds half away from zero: "0,285" is 29 kopecks); an empty text
+// is 0. A refused text, or an amount beyond kMaxMoneyRoubles either way,
 // returns kFieldRefused and leaves the field as it was. 1 when the stored
 // value changed.
 int ParseMoneyKopecks(QStringView text, double& field);
@@ -323,9 +373,9 @@ struct PackedFixed3 {
 
 // "%.3f" of roubles + thousandths / 1000; empty for 0.
 QString FormatPackedFixed3(PackedFixed3 v);
-// Roubles v read by ReadTypedDecimal: t = ceil(v x 1000 - 0.5) thousandths (an
-// exact half goes down), roubles = t / 1000, thousandths = t % 1000, so the
-// carry is kept (1.9996 -> 2.000). An empty text stores 0; a refused text, a
+// Roubles typed by the user, read as thousandths t by ReadTypedUnits (the
+// fourth decimal rounds half away from zero), roubles = t / 1000, thousandths
+// = t % 1000, so the carry is kept (1.9996 -> 2.000). An empty text stores 0; a refused text, a
 // negative value or more than 16,383 roubles returns kFieldRefused and leaves
 // the field. 1 when changed.
 int ParseFloatField(QStringView text, PackedFixed3& field);

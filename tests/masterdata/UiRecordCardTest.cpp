@@ -151,9 +151,60 @@ TEST_F(UiRecordCard, DatesAreTypedAsDigitsAndDots)
         PressKey(Qt::Key_Tab);
     }
     EXPECT_EQ(month->Date(), QDate(2011, 5, 1));
-    EXPECT_EQ(month->text(), QStringLiteral("05.2011"));
+    EXPECT_EQ(month->text(), QStringLiteral("13.2011"));
     EXPECT_EQ(boxes.Texts(),
               QStringList(QStringLiteral("Некорректный месяц 13.2011.\nМесяц вводится как ММ.ГГГГ или ММ.ГГ")));
+}
+
+// "20071985" typed into the birth date reads as 20.07.1985 (digits alone, cut
+// the only way they can be); a text that is no date is refused aloud, stays
+// selected, and keeps the card on its employee until it is mended, so the
+// date typed next goes to the card it was typed on and to no other.
+TEST_F(UiRecordCard, ADateThatDoesNotReadKeepsTheCardAndGoesToNoOtherEmployee)
+{
+    const QStringList secondBefore = Column("konst", "datR", 1);
+    ApplyNumber(view->Strip(), tabN(0));
+    auto* birth = view->Page()->controlAs<NullableDateEdit>(1007);
+    auto typeDate = [&](const char* text) {
+        birth->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        TypeKeys(QString::fromUtf8(text));
+        PressKey(Qt::Key_Tab);
+    };
+    typeDate("20071985");
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(birth->text(), QStringLiteral("20.07.1985"));
+
+    const QString refusal = QStringLiteral("Некорректная дата 2007198.\nДата вводится как ДД.ММ.ГГГГ или ДД.ММ.ГГ");
+    typeDate("2007198");
+    EXPECT_EQ(boxes.Texts(), QStringList{refusal});
+    EXPECT_EQ(QApplication::focusWidget(), birth);
+    EXPECT_EQ(birth->selectedText(), QStringLiteral("2007198"));
+    // F4 and the strip are refused with the same words; the card stays.
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(boxes.Texts(), QStringList({refusal, refusal}));
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(0)));
+    view->Strip()->Field(CTabelFilterDlg::IdTabN)->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(boxes.Texts(), QStringList({refusal, refusal, refusal}));
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(0)));
+    EXPECT_EQ(QApplication::focusWidget(), birth);
+    EXPECT_EQ(birth->selectedText(), QStringLiteral("2007198"));
+
+    // A four-digit year that two year digits cannot keep names the years.
+    boxes.boxes.clear();
+    TypeKeys(QStringLiteral("10.01.1930"));
+    PressKey(Qt::Key_Tab);
+    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("Некорректная дата 10.01.1930.\nГод может быть от 1947 до 2046")));
+
+    // The date typed now is the first employee's; the second's stays as it was.
+    boxes.boxes.clear();
+    TypeKeys(QStringLiteral("10.10.1980"));
+    PressKey(Qt::Key_F4);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
+    EXPECT_EQ(Column("konst", "datR", 0), QStringList{QStringLiteral("1980-10-10")});
+    EXPECT_EQ(Column("konst", "datR", 1), secondBefore);
 }
 
 TEST_F(UiRecordCard, ANewNumberMakesANewCard)

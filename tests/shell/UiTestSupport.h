@@ -201,11 +201,13 @@ inline void CheckTypedDates(NullableDateEdit* field, QWidget* next, const QDate&
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text,
               QStringLiteral("Некорректная дата 31.02.2011.\nДата вводится как ДД.ММ.ГГГГ или ДД.ММ.ГГ"));
+    // The field keeps the typed text, selected, and its date behind it.
     EXPECT_EQ(field->Date(), QDate(2011, 5, 1));
-    EXPECT_EQ(field->text(), QStringLiteral("01.05.2011"));
+    EXPECT_EQ(field->text(), QStringLiteral("31.02.2011"));
+    EXPECT_EQ(field->selectedText(), QStringLiteral("31.02.2011"));
     EXPECT_EQ(QApplication::focusWidget(), field);
 
-    // The whole date is selected: Delete empties the field, and no date is behind it.
+    // The whole text is selected: Delete empties the field, and no date is behind it.
     QTest::keyClick(field, Qt::Key_Delete);
     QTest::keyClick(field, Qt::Key_Tab);
     EXPECT_TRUE(field->IsNull());

@@ -141,6 +141,7 @@ TEST(PackedDate, ParseDateDMY)
     EXPECT_TRUE(ParseDateDMY(u"0.3.11").isNull());
     // A typed date that is not one is refused; an empty text is no date.
     EXPECT_TRUE(ReadDateDMY(u"31.02.11").refused);
+    EXPECT_TRUE(ReadDateDMY(u"10.01.20301").refused); // "%u.%u.%u" took it as 2001
     EXPECT_TRUE(ReadDateDMY(u"14,03,11").refused);
     EXPECT_FALSE(ReadDateDMY(u"  ").refused);
     EXPECT_TRUE(ReadDateDMY(u"").date.isNull());
@@ -156,6 +157,74 @@ TEST(PackedDate, ParseDateDMY)
               QStringLiteral("Дата начала позже даты окончания: 15.03.11 - 14.03.11"));
     EXPECT_EQ(FormatDateDMY(PackedDate::make(5, 3, 2009)), QStringLiteral("05.03.09"));
     EXPECT_EQ(FormatDateDMY(PackedDate()), QString());
+}
+
+// The one rule of typed dates and months, with the clock in 2026 and no base
+// open: a packed date's two year digits stand for 1947-2046, so a four-digit
+// year outside them is refused rather than stored as another century's.
+TEST(TypedDates, DayMonthAndYearExactlyAsTyped)
+{
+    ScopedToday today(QDate(2026, 12, 7));
+    const YearSpan packed = TwoDigitYearSpan();
+    EXPECT_EQ(packed.first, 1947);
+    EXPECT_EQ(packed.last, 2046);
+    using R = TypedDateRead;
+    struct Case {
+        const char16_t* text;
+        bool monthOnly;
+        YearSpan years;
+        R read;
+        int day, month, year;
+    };
+    const YearSpan full{1900, 2099};
+    const Case cases[] = {
+        {u"10.01.2030", false, packed, R::Date, 10, 1, 2030},
+        {u" 1.5.11 ", false, packed, R::Date, 1, 5, 2011},
+        {u"20071985", false, packed, R::Date, 20, 7, 1985}, // digits alone: one way to cut them
+        {u"200785", false, packed, R::Date, 20, 7, 1985},
+        {u"31.12.1947", false, packed, R::Date, 31, 12, 1947},
+        {u"01.01.2046", false, packed, R::Date, 1, 1, 2046},
+        {u"29.02.2000", false, packed, R::Date, 29, 2, 2000},
+        {u"10.01.1930", false, packed, R::YearOutside, 10, 1, 1930}, // was stored as 2030
+        {u"01.01.1900", false, packed, R::YearOutside, 1, 1, 1900}, // was stored as 2000
+        {u"31.12.1946", false, packed, R::YearOutside, 31, 12, 1946},
+        {u"01.01.2047", false, packed, R::YearOutside, 1, 1, 2047},
+        {u"10.01.1930", false, full, R::Date, 10, 1, 1930}, // a field of full years keeps it
+        {u"10.01.203", false, packed, R::NotADate, 0, 0, 0}, // was 2003
+        {u"10.01.20301", false, packed, R::NotADate, 0, 0, 0}, // was 2001
+        {u"10.01.2030abc", false, packed, R::NotADate, 0, 0, 0},
+        {u"10.01.30 12:00", false, packed, R::NotADate, 0, 0, 0},
+        {u"1.1.0", false, packed, R::NotADate, 0, 0, 0},
+        {u"2007198", false, packed, R::NotADate, 0, 0, 0},
+        {u"31.02.2011", false, packed, R::NotADate, 0, 0, 0},
+        {u"29.02.1900", false, full, R::NotADate, 0, 0, 0}, // 1900 is no leap year
+        {u"10..2030", false, packed, R::NotADate, 0, 0, 0},
+        {u"", false, packed, R::Empty, 0, 0, 0},
+        {u"5.2011", true, full, R::Date, 1, 5, 2011},
+        {u"05.11", true, full, R::Date, 1, 5, 2011},
+        {u"052011", true, full, R::Date, 1, 5, 2011},
+        {u"0511", true, full, R::Date, 1, 5, 2011},
+        {u"10.01.2030", true, full, R::NotADate, 0, 0, 0}, // was October 2001
+        {u"13.2011", true, full, R::NotADate, 0, 0, 0},
+        {u"5.203", true, full, R::NotADate, 0, 0, 0},
+        {u"5.1850", true, full, R::YearOutside, 1, 5, 1850},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.text).toStdString());
+        const TypedDate typed = c.monthOnly ? ReadTypedMonth(c.text, c.years) : ReadTypedDate(c.text, c.years);
+        EXPECT_EQ(typed.read, c.read);
+        EXPECT_EQ(typed.day, c.day);
+        EXPECT_EQ(typed.month, c.month);
+        EXPECT_EQ(typed.year, c.year);
+    }
+    // A packed field: 20.07.1985 is 20 | 7 << 5 | 85 << 9 = 43764.
+    EXPECT_EQ(ReadDateDMY(u"20071985").date.value, 43764);
+    EXPECT_TRUE(ReadDateDMY(u"10.01.1930").refused);
+    EXPECT_EQ(DateRefusedText(QStringLiteral("Дата начала"), u"10.01.1930"),
+              QStringLiteral("Некорректная дата в поле \"Дата начала\": 10.01.1930\nГод может быть от 1947 до 2046"));
+    std::uint16_t key = 2011 * 16 + 5;
+    EXPECT_EQ(ParseMonthYear(u"10.01.2030", key), 1);
+    EXPECT_EQ(key, 0);
 }
 
 TEST(PackedMonthYear, ParseMonthYear)
@@ -306,6 +375,17 @@ TEST(TypedNumbers, ReadInFullWithACommaOrAPoint)
         {u",", TypedDecimal::Refused, 0, 777},
         {u"-", TypedDecimal::Refused, 0, 777},
         {u"1e400", TypedDecimal::Refused, 0, 777},
+        // Kopecks from the decimal digits, the third rounding half away from
+        // zero: 0.285 is 28.5 kopecks, 29 (its double, 0.28499999..., gave 28).
+        {u"0,285", TypedDecimal::Number, 0.285, 29},
+        {u"4666,265", TypedDecimal::Number, 4666.265, 466627},
+        {u"-0,125", TypedDecimal::Number, -0.125, -13},
+        {u"0,12499", TypedDecimal::Number, 0.12499, 12},
+        {u"123456789012,345", TypedDecimal::Number, 123456789012.345, 12345678901235}, // 15 digits
+        {u"1,50000000000000000000", TypedDecimal::Number, 1.5, 150}, // zeros ending a fraction say nothing
+        // More than 15 significant digits would be kept as another number.
+        {u"9007199254740993", TypedDecimal::Refused, 0, 777},
+        {u"1,0000000000000001", TypedDecimal::Refused, 0, 777},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(QString::fromUtf16(c.text).toStdString());
@@ -467,7 +547,9 @@ TEST(PackedFixed3, ParseFloatField)
     EXPECT_EQ(FormatPackedFixed3(t), QStringLiteral("1.500"));
     EXPECT_EQ(ParseFloatField(u"1,9,9", t), kFieldRefused);
     EXPECT_EQ(FormatPackedFixed3(t), QStringLiteral("1.500"));
-    EXPECT_EQ(ParseFloatField(u"0.0005", t), 1); // an exact half goes down
+    EXPECT_EQ(ParseFloatField(u"0.0005", t), 1); // a half thousandth goes up, from the text
+    EXPECT_EQ(t.thousandths(), 1);
+    EXPECT_EQ(ParseFloatField(u"0.00049", t), 1);
     EXPECT_TRUE(t.isZero());
     EXPECT_EQ(ParseFloatField(u"16383.999", t), 1);
     EXPECT_EQ(t.roubles(), 16383);

@@ -65,6 +65,7 @@ void CBulletVvodDlg::BuildForm()
     };
     for (auto [id, label, y] : {std::tuple{int(IdStart), u"Начало", 0}, std::tuple{int(IdEnd), u"Окончание", 30}}) {
         auto* picker = new NullableDateEdit(this);
+        picker->KeepFullYears();
         picker->setGeometry(130, y, 120, 24);
         EraseDatePickerBackground(picker, kTabelDialogBack);
         addLabel(QString::fromUtf16(label), picker, 0, y, 130);

@@ -5,6 +5,7 @@
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/NullableDateEdit.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -39,6 +40,8 @@ int CLineEntryDlg::SaveRecord()
 {
     if (m_slot == 0 || m_groupMode)
         return 1;
+    if (!CommitDateFields(this))
+        return 0;
     ReadLine();
     if (!StoreLines()) {
         KalvorMessageBox(OverflowText(), MB_OK | MB_ICONERROR, QString(), this);

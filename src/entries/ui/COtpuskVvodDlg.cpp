@@ -64,6 +64,7 @@ void COtpuskVvodDlg::BuildForm()
         return edit;
     };
     m_start = new NullableDateEdit(this);
+    m_start->KeepFullYears();
     m_start->setGeometry(kLeftLabelWidth, 0, 116, 24);
     EraseDatePickerBackground(m_start, kTabelDialogBack);
     addLabel(QStringLiteral("Начало"), 0, 0, kLeftLabelWidth - 6)->setBuddy(m_start);

@@ -171,6 +171,8 @@ int CWorkerUchKartGDDlg::SaveRecord()
 {
     if (m_slot == 0 || m_groupMode)
         return 1;
+    if (!CommitDateFields(this))
+        return 0;
     const MainDataFields fields = ReadFields();
     if (!CheckFields(fields))
         return 0;
@@ -191,6 +193,8 @@ void CWorkerUchKartGDDlg::BeginGroup()
 
 int CWorkerUchKartGDDlg::GroupAppend()
 {
+    if (!CommitDateFields(this))
+        return 0;
     const MainDataFields fields = ReadFields();
     if (!CheckFields(fields))
         return 0;

@@ -272,6 +272,8 @@ int CWorkerUchkartExDDlg::SaveRecord()
 {
     if (m_slot == 0)
         return 1;
+    if (!CommitDateFields(this))
+        return 0;
     ib::CInfoBase& base = Base();
     ib::EmployeeHead& head = base.current.head;
     bool gradeChanged = false;

@@ -157,6 +157,8 @@ int CWorkerUchkartPasDDlg::SaveRecord()
 {
     if (m_slot == 0)
         return 1;
+    if (!CommitDateFields(this))
+        return 0;
     ib::CInfoBase& base = Base();
     ib::EmployeeHead& head = base.current.head;
     if (!StoreNumbers(head))

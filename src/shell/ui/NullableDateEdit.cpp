@@ -26,31 +26,37 @@ QDate Normalised(const QDate& d, bool monthOnly)
     return monthOnly ? QDate(d.year(), d.month(), 1) : d;
 }
 
-// A typed year: two digits through the window, four as they are.
-int YearOfTyped(const QString& digits)
-{
-    const int year = digits.toInt();
-    return digits.size() == 2 ? kalvor::WidenTwoDigitYear(year) : year;
-}
 } // namespace
 
-QDate DateOfTypedText(const QString& text, bool monthOnly, bool* refused)
+kalvor::TypedDate ReadFieldText(const QString& text, bool monthOnly, kalvor::YearSpan years)
 {
-    *refused = false;
-    const QString typed = text.trimmed();
-    if (typed.isEmpty())
-        return {};
-    static const QRegularExpression dayForm(QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\.(\\d{2}|\\d{4})$"));
-    static const QRegularExpression monthForm(QStringLiteral("^(\\d{1,2})\\.(\\d{2}|\\d{4})$"));
-    const QRegularExpressionMatch m = (monthOnly ? monthForm : dayForm).match(typed);
-    QDate d;
-    if (m.hasMatch()) {
-        const int day = monthOnly ? 1 : m.captured(1).toInt();
-        const int month = m.captured(monthOnly ? 1 : 2).toInt();
-        d = Normalised(QDate(YearOfTyped(m.captured(monthOnly ? 2 : 3)), month, day), monthOnly);
-    }
-    *refused = !d.isValid();
-    return d;
+    kalvor::TypedDate typed = monthOnly ? kalvor::ReadTypedMonth(text, years) : kalvor::ReadTypedDate(text, years);
+    if (typed.read == kalvor::TypedDateRead::Date &&
+        !Normalised(QDate(typed.year, typed.month, typed.day), monthOnly).isValid())
+        typed.read = kalvor::TypedDateRead::YearOutside;
+    return typed;
+}
+
+QString FieldTextRefusal(const QString& text, bool monthOnly, kalvor::YearSpan years)
+{
+    const kalvor::TypedDate typed = ReadFieldText(text, monthOnly, years);
+    if (typed.read == kalvor::TypedDateRead::Empty || typed.read == kalvor::TypedDateRead::Date)
+        return QString();
+    const QString shown = text.trimmed();
+    if (typed.read == kalvor::TypedDateRead::YearOutside)
+        return (monthOnly ? QStringLiteral("Некорректный месяц %1.\n") : QStringLiteral("Некорректная дата %1.\n"))
+                   .arg(shown) +
+               kalvor::YearSpanText(years);
+    return monthOnly ? QStringLiteral("Некорректный месяц %1.\nМесяц вводится как ММ.ГГГГ или ММ.ГГ").arg(shown)
+                     : QStringLiteral("Некорректная дата %1.\nДата вводится как ДД.ММ.ГГГГ или ДД.ММ.ГГ").arg(shown);
+}
+
+bool CommitDateFields(QWidget* parent)
+{
+    for (NullableDateEdit* field : parent->findChildren<NullableDateEdit*>())
+        if (!field->Commit())
+            return false;
+    return true;
 }
 
 QDate ReportingMonthStart()
@@ -83,10 +89,11 @@ QString NullableDateEdit::DefaultFormat() const
 QDate NullableDateEdit::Date() const
 {
     if (isModified()) {
-        bool refused = false;
-        const QDate typed = DateOfTypedText(text(), m_monthOnly, &refused);
-        if (!refused)
-            return typed;
+        const kalvor::TypedDate typed = ReadFieldText(text(), m_monthOnly, Years());
+        if (typed.read == kalvor::TypedDateRead::Empty)
+            return {};
+        if (typed.read == kalvor::TypedDateRead::Date)
+            return QDate(typed.year, typed.month, typed.day);
     }
     return m_date;
 }
@@ -111,26 +118,35 @@ void NullableDateEdit::Show()
         selectAll();
 }
 
+kalvor::YearSpan NullableDateEdit::Years() const
+{
+    if (m_monthOnly || m_fullYears)
+        return {kFirstDate.year(), kLastDate.year()};
+    return kalvor::TwoDigitYearSpan();
+}
+
+bool NullableDateEdit::HoldsUnreadText() const
+{
+    return isModified() && !FieldTextRefusal(text(), m_monthOnly, Years()).isEmpty();
+}
+
 bool NullableDateEdit::Commit()
 {
     if (m_refusing)
         return false;
     if (m_date.isValid() ? text() == m_date.toString(DefaultFormat()) : text().isEmpty())
         return true;
-    bool refused = false;
-    const QDate typed = DateOfTypedText(text(), m_monthOnly, &refused);
-    if (!refused) {
-        SetDate(typed);
+    const QString refusal = FieldTextRefusal(text(), m_monthOnly, Years());
+    if (refusal.isEmpty()) {
+        const kalvor::TypedDate typed = ReadFieldText(text(), m_monthOnly, Years());
+        SetDate(typed.read == kalvor::TypedDateRead::Date ? QDate(typed.year, typed.month, typed.day) : QDate());
         return true;
     }
-    // The field keeps its date; the message names what was typed.
-    const QString shown = text().trimmed();
+    // The field keeps what was typed, selected, so that it is mended or typed
+    // over; its date stays until a text that reads is taken.
     m_refusing = true;
-    Show();
-    KalvorMessageBox(
-        m_monthOnly ? QStringLiteral("Некорректный месяц %1.\nМесяц вводится как ММ.ГГГГ или ММ.ГГ").arg(shown)
-                    : QStringLiteral("Некорректная дата %1.\nДата вводится как ДД.ММ.ГГГГ или ДД.ММ.ГГ").arg(shown),
-        MB_OK | MB_ICONERROR, QString(), this);
+    setModified(true);
+    KalvorMessageBox(refusal, MB_OK | MB_ICONERROR, QString(), this);
     m_refusing = false;
     setFocus(Qt::OtherFocusReason);
     selectAll();

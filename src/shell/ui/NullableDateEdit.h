@@ -10,10 +10,16 @@
 #include <QString>
 #include <cstdint>
 
-// A date typed as digits and dots ("11.05.2011", "11.05.11", "1.5.2011"; a
-// month field "5.2011" or "05.11"), two-digit years read by the program's
-// window. The typed text is taken on Enter and when the field loses the focus;
-// an impossible date is refused with a message and the field keeps its date.
+#include "values/Values.h"
+
+// A date typed by the program's one rule for typed dates (kalvor::ReadTypedDate:
+// "11.05.2011", "11.05.11", "1.5.2011", "11052011"; a month field "5.2011",
+// "05.11" or "052011"), two-digit years read by the program's window. A day
+// field keeps a packed date, whose years are those of the window, unless it is
+// set to keep full years; a month field keeps full years. The typed text is
+// taken on Enter and when the field loses the focus; a text that is no date
+// the field can hold is refused with a message, and the field keeps the text,
+// selected, and its date until a text that reads is taken.
 // The field selects its whole text when it gets the focus, and a digit typed
 // over the date shown replaces it. Up and Down step the date by a day (a month in a month
 // field); in an empty field they, and the calendar (Alt+Down or the button),
@@ -32,6 +38,13 @@ public:
     void SetNull();
     void SetDate(const QDate& d); // an invalid date clears
     bool MonthOnly() const { return m_monthOnly; }
+    // The field's dates are kept with full years (1900-2099), not packed.
+    void KeepFullYears() { m_fullYears = true; }
+    // The years the field can hold.
+    kalvor::YearSpan Years() const;
+    // Whether the field shows typed text that is no date it can hold (refused
+    // or about to be): its date is not what the screen shows.
+    bool HoldsUnreadText() const;
     QString DefaultFormat() const;
 
     // Takes the typed text: true when it is empty or a date (now the field's),
@@ -57,16 +70,24 @@ private:
     void TakeCalendarDate(const QDate& d);
 
     bool m_monthOnly;
+    bool m_fullYears = false;
     QDate m_date; // invalid = no date
     bool m_refusing = false; // a refusal message is up
     bool m_selectOnPress = false; // the click that gave the focus selects all
     QPointer<QCalendarWidget> m_calendar;
 };
 
-// The date of a typed text: "d.m.yyyy" or "d.m.yy" (a month field "m.yyyy" or
-// "m.yy"), a two-digit year through the program's window. Invalid for an empty
-// text; *refused is set when the text is not empty and no such date exists.
-QDate DateOfTypedText(const QString& text, bool monthOnly, bool* refused);
+// What a text typed into a field gives (a month field reads a month), within
+// the field's years and dates.
+kalvor::TypedDate ReadFieldText(const QString& text, bool monthOnly, kalvor::YearSpan years);
+// The message that refuses a typed text ("Некорректная дата 20071985.\nДата
+// вводится как ДД.ММ.ГГГГ или ДД.ММ.ГГ", with the years the field holds for a
+// year outside them); empty when the text is empty or a date.
+QString FieldTextRefusal(const QString& text, bool monthOnly, kalvor::YearSpan years);
+// Takes the typed text of every date field within the widget; false when one
+// refuses its text (it says why and keeps the text selected), so that the
+// save, step or switch that asked waits for it.
+bool CommitDateFields(QWidget* parent);
 // The first day of the open base's reporting month; without a base, of the
 // current month.
 QDate ReportingMonthStart();
