@@ -351,8 +351,12 @@ TypedDecimal ReadTypedUnits(QStringView text, int decimals, double& units)
         return read;
     std::string fraction = number.fraction;
     fraction.resize(std::max(fraction.size(), std::size_t(decimals) + 1), '0');
-    // Half away from zero on the decimal digits: the first digit dropped decides.
-    const bool up = fraction[std::size_t(decimals)] >= '5';
+    // The nearest unit, from the decimal digits; an exact half goes down (to
+    // the smaller number, also for negatives), as typed amounts always have.
+    const std::string dropped = fraction.substr(std::size_t(decimals));
+    const bool pastHalf = dropped[0] > '5' || (dropped[0] == '5' && dropped.find_first_not_of('0', 1) != std::string::npos);
+    const bool exactHalf = dropped[0] == '5' && !pastHalf;
+    const bool up = pastHalf || (exactHalf && number.negative);
     double magnitude = 0;
     if (!decimalValue('0' + number.whole + fraction.substr(0, std::size_t(decimals)), magnitude))
         return TypedDecimal::Refused;

@@ -255,10 +255,12 @@ enum class TypedDecimal { Empty, Number, Refused };
 // finite.
 TypedDecimal ReadTypedDecimal(QStringView text, double& value);
 // The same text as a count of units of the last of `decimals` places
-// (kopecks for 2, thousandths for 3), rounded from its decimal digits, half
-// away from zero, as amounts are rounded through text: "0,285" is 29
-// hundredths, "4666,265" 466627, "-0,125" -13; never from the nearest binary
-// value (0.285 is 0.28499999... in a double). An empty text is 0 units.
+// (kopecks for 2, thousandths for 3), rounded from its decimal digits to the
+// nearest unit, an exact half going down (ceil(v x 10^decimals - 0.5) of the
+// decimal value): "0,285" is 28 hundredths, "4666,265" 466626, "0,2851" 29,
+// "-0,125" -13; never from the nearest binary value (4666.265 is
+// 4666.26500000000033... in a double, which took it to 466627). An empty text
+// is 0 units.
 TypedDecimal ReadTypedUnits(QStringView text, int decimals, double& units);
 // "Некорректное число в поле "<field>": <text>", the message of a refused
 // amount, rate, percent or coefficient.

@@ -78,7 +78,7 @@ TEST(AltTabelLine, EachCellShowsAndReadsByItsRule)
     EXPECT_EQ(line.min, 30);
     EXPECT_EQ(line.sumOklad, 1500050);
     EXPECT_EQ(line.tarif.rub, 120);
-    EXPECT_EQ(line.tarif.thou, 501); // half a thousandth goes up, read from the text
+    EXPECT_EQ(line.tarif.thou, 500); // an exact half of a thousandth goes down
     EXPECT_EQ(line.procOpl, 150);
     EXPECT_EQ(line.otd, 4);
     EXPECT_EQ(line.spzCh, 2001);
@@ -87,7 +87,7 @@ TEST(AltTabelLine, EachCellShowsAndReadsByItsRule)
     EXPECT_EQ(line.mes, 4);
     EXPECT_EQ(line.storno, 1);
     EXPECT_EQ(en::ShowAltTabelEntry(line),
-              QStringList({"3", "12", "40,30", "15000.50", "120.501", "150", "4", "200100030015", "4", "1"}));
+              QStringList({"3", "12", "40,30", "15000.50", "120.500", "150", "4", "200100030015", "4", "1"}));
     EXPECT_EQ(en::ShowAltTabelEntry(ib::AltTabelEntry{}), QStringList(10, QString()));
 
     // Out of range: 0.

@@ -82,7 +82,7 @@ TEST_F(BonusEntry, LinesShowTheirFieldsAndReadThemWithinTheirRanges)
     EXPECT_TRUE(ReadBonusLine({"0", "-1", "7.005", "", "", "", "", "", ""}, read));
     EXPECT_EQ(read.kod, 0);
     EXPECT_EQ(read.procent, 0);
-    EXPECT_EQ(read.sum, 701); // a half kopeck goes up, read from the text
+    EXPECT_EQ(read.sum, 700); // a half kopeck goes down
 }
 
 TEST_F(BonusEntry, RowsMapToTheLinesOfTheirEmployee)

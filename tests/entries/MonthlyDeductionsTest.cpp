@@ -73,7 +73,7 @@ TEST(Writs, EachFieldIsReadByItsRuleAndTheTableClearsTheFlagByte)
     EXPECT_EQ(first.vid, 0); // 4 is no kind
     EXPECT_EQ(first.tabPsbor, 0); // 21 is no table
     EXPECT_EQ(first.flagByte, 0); // a new table clears the byte
-    EXPECT_EQ(first.sum, 123457); // 123456.5 kopecks: the half goes up, read from the text
+    EXPECT_EQ(first.sum, 123456); // ceil(123456.5 - 0.5)
     EXPECT_EQ(first.priznUd, 1);
     EXPECT_EQ(first.fio.size(), 119);
     EXPECT_EQ(kalvor::PackedDate(first.dataEnd).toQDate(), QDate(2031, 5, 31));
@@ -82,7 +82,7 @@ TEST(Writs, EachFieldIsReadByItsRuleAndTheTableClearsTheFlagByte)
     EXPECT_EQ(block.writs[1].sum, 0);
 
     const en::WritForm shown = en::ShowWrits(block);
-    EXPECT_EQ(shown[0].size, QStringLiteral("1234.57"));
+    EXPECT_EQ(shown[0].size, QStringLiteral("1234.56"));
     EXPECT_EQ(shown[0].kind, QString());
     EXPECT_TRUE(shown[0].percent);
     EXPECT_FALSE(en::ReadWrits(shown, block)); // shown and read back: unchanged
@@ -166,7 +166,7 @@ TEST(Loans, EachFieldIsReadByItsRangeAndTheMonthsNeverReachTheTaxBit)
     EXPECT_EQ(first.nalog, 1);
     EXPECT_EQ(first.mes, (std::array<ib::u8, 3>{0, 9, 0}));
     EXPECT_EQ(first.sum[0], 300000);
-    EXPECT_EQ(first.sum[1], 300000); // 2999.995: the half goes up, read from the text
+    EXPECT_EQ(first.sum[1], 299999); // an exact half goes down
     EXPECT_EQ(block.loans[1].kod, 0);
     EXPECT_EQ(block.loans[1].kvMes, 127);
     EXPECT_EQ(block.loans[1].nalog, 0);
@@ -179,7 +179,7 @@ TEST(Loans, EachFieldIsReadByItsRangeAndTheMonthsNeverReachTheTaxBit)
     EXPECT_EQ(shown[0].debt, QStringLiteral("27000.00"));
     EXPECT_EQ(shown[0].months, QString());
     EXPECT_EQ(shown[0].stageMonths[1], QStringLiteral("9"));
-    EXPECT_EQ(shown[0].stageSums[1], QStringLiteral("3000.00"));
+    EXPECT_EQ(shown[0].stageSums[1], QStringLiteral("2999.99"));
     EXPECT_EQ(shown[2].debt, QStringLiteral("1.50"));
 
     // The form read back as shown changes nothing, so saving writes nothing.

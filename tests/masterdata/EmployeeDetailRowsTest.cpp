@@ -38,15 +38,15 @@ QStringList Cells(std::initializer_list<const char*> texts)
 TEST_F(RowsTest, DeductionRowsReadBackByTheirRules)
 {
     NalvichEntry e;
-    // Sum: a half kopeck goes up, read from the text; month "3.09" is March
+    // Sum: an exact half kopeck goes down; month "3.09" is March
     // 2009, a four-digit year is taken whole; the multiplicity above 15 is 0.
     EXPECT_FALSE(ReadNalvichRow(Cells({"114", "", "3.09", "12.2011", "0.125", "16"}), e).refused());
     EXPECT_EQ(e.kod, 114);
     EXPECT_EQ(e.start, MonthKey(2009, 3));
     EXPECT_EQ(e.end, MonthKey(2011, 12));
-    EXPECT_DOUBLE_EQ(e.sum, 13);
+    EXPECT_DOUBLE_EQ(e.sum, 12);
     EXPECT_EQ(e.krat, 0);
-    EXPECT_EQ(NalvichRowTexts(e, book), Cells({"114", "1-й ребенок 1000 р.", "03.09", "12.11", "0.13", ""}));
+    EXPECT_EQ(NalvichRowTexts(e, book), Cells({"114", "1-й ребенок 1000 р.", "03.09", "12.11", "0.12", ""}));
     // A month of one year digit, or a full date in a month cell, is refused
     // aloud; "10.01.2030" was read as October 2001.
     const RowRefusal fullDate = ReadNalvichRow(Cells({"114", "", "10.01.2030", "", "", ""}), e);
@@ -64,7 +64,7 @@ TEST_F(RowsTest, DeductionRowsReadBackByTheirRules)
     ReadNalvichRow(Cells({"103", "", "01.47", "", "1", "1"}), older);
     EXPECT_EQ(older.start, MonthKey(1947, 1));
     EXPECT_EQ(e.end, 0);
-    EXPECT_DOUBLE_EQ(e.sum, 100001); // 1000.005: the half kopeck goes up
+    EXPECT_DOUBLE_EQ(e.sum, 100000); // 1000.005: the exact half goes down
     EXPECT_EQ(NalvichRowTexts(e, book)[1], QStringLiteral("На себя 400 р."));
     EXPECT_EQ(DeductionKindName(book, 555), QStringLiteral("Нет в справочнике"));
 

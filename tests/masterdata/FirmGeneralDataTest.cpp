@@ -94,8 +94,8 @@ TEST(FirmGeneralData, LoanPercentHundredthsAndMoneyFields)
     EXPECT_FALSE(GenInfoFieldError(1064, "700").isEmpty()); // 70000 hundredths do not fit 16 bits
 
     EXPECT_TRUE(s.store(1023, "23400.005"));
-    EXPECT_EQ(s.firm.blnMaxOgr, 2340001); // a half kopeck goes up, read from the text
-    EXPECT_EQ(s.text(1023), "23400.01");
+    EXPECT_EQ(s.firm.blnMaxOgr, 2340000); // an exact half kopeck goes down
+    EXPECT_EQ(s.text(1023), "23400.00");
     EXPECT_TRUE(s.store(1028, "4000"));
     EXPECT_EQ(s.firm.blnMinOgrDet2, 400000);
 }

@@ -135,7 +135,7 @@ TEST(PayKindBook, FlagsKeepTheLowestBitAndNumbersReadAsTyped)
     EXPECT_EQ(k.koefOtp, 0);
     EXPECT_EQ(k.kodSkid, 503);
     EXPECT_EQ(k.sumSkidPodoh, 123450);
-    EXPECT_EQ(k.sumSkidSoc, 2); // 1.5 kopecks: the half goes up, read from the text
+    EXPECT_EQ(k.sumSkidSoc, 1); // 1.5 kopecks: the exact half goes down
     EXPECT_EQ(k.name, QStringLiteral("Доплата за стаж"));
 }
 

@@ -73,11 +73,11 @@ TEST(RateCorrection, ReadBackStoresKopecksAndTellsWhetherAnythingChanged)
     std::array<QString, 12> texts;
     texts[0] = "12345.00";
     EXPECT_FALSE(ReadRates(rates, texts));
-    texts[1] = "100.005"; // a half kopeck goes up, read from the text
+    texts[1] = "100.005"; // an exact half kopeck goes down
     texts[2] = "24000,5"; // a decimal comma
     EXPECT_EQ(masterdata::FirstUnreadRate(texts), -1);
     EXPECT_TRUE(ReadRates(rates, texts));
-    EXPECT_EQ(rates[1].rate, 10001);
+    EXPECT_EQ(rates[1].rate, 10000);
     EXPECT_EQ(rates[2].rate, 2400050);
     // Typed after the old text, 26000 made a number that still rounds to
     // the old rate: only replacing the text (a click selects it) gives 26,000.00.

@@ -375,13 +375,15 @@ TEST(TypedNumbers, ReadInFullWithACommaOrAPoint)
         {u",", TypedDecimal::Refused, 0, 777},
         {u"-", TypedDecimal::Refused, 0, 777},
         {u"1e400", TypedDecimal::Refused, 0, 777},
-        // Kopecks from the decimal digits, the third rounding half away from
-        // zero: 0.285 is 28.5 kopecks, 29 (its double, 0.28499999..., gave 28).
-        {u"0,285", TypedDecimal::Number, 0.285, 29},
-        {u"4666,265", TypedDecimal::Number, 4666.265, 466627},
+        // Kopecks from the decimal digits, to the nearest, an exact half going
+        // down: 4666.265 is 466626.5 kopecks, 466626 (its double,
+        // 4666.26500000000033, gave 466627); anything past the half goes up.
+        {u"0,285", TypedDecimal::Number, 0.285, 28},
+        {u"0,2851", TypedDecimal::Number, 0.2851, 29},
+        {u"4666,265", TypedDecimal::Number, 4666.265, 466626},
         {u"-0,125", TypedDecimal::Number, -0.125, -13},
         {u"0,12499", TypedDecimal::Number, 0.12499, 12},
-        {u"123456789012,345", TypedDecimal::Number, 123456789012.345, 12345678901235}, // 15 digits
+        {u"123456789012,345", TypedDecimal::Number, 123456789012.345, 12345678901234}, // 15 digits
         {u"1,50000000000000000000", TypedDecimal::Number, 1.5, 150}, // zeros ending a fraction say nothing
         // More than 15 significant digits would be kept as another number.
         {u"9007199254740993", TypedDecimal::Refused, 0, 777},
@@ -547,8 +549,8 @@ TEST(PackedFixed3, ParseFloatField)
     EXPECT_EQ(FormatPackedFixed3(t), QStringLiteral("1.500"));
     EXPECT_EQ(ParseFloatField(u"1,9,9", t), kFieldRefused);
     EXPECT_EQ(FormatPackedFixed3(t), QStringLiteral("1.500"));
-    EXPECT_EQ(ParseFloatField(u"0.0005", t), 1); // a half thousandth goes up, from the text
-    EXPECT_EQ(t.thousandths(), 1);
+    EXPECT_EQ(ParseFloatField(u"0.0005", t), 1); // an exact half goes down
+    EXPECT_TRUE(t.isZero());
     EXPECT_EQ(ParseFloatField(u"0.00049", t), 1);
     EXPECT_TRUE(t.isZero());
     EXPECT_EQ(ParseFloatField(u"16383.999", t), 1);
