@@ -74,10 +74,8 @@ void makeBasePrivate(const QString& file)
 // A new empty file readable by its owner alone.
 void requirePrivateFile(const QString& file)
 {
-    QString why;
-    if (!platform::CreatePrivateFile(file, &why))
-        throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка записи в файл"), QStringLiteral("%1: %2").arg(file, why),
-                          kSource);
+    if (!platform::CreatePrivateFile(file))
+        throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка записи в файл"), file, kSource);
 }
 
 } // namespace
