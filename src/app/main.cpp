@@ -5,6 +5,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <sys/stat.h>
 
 int main(int argc, char** argv)
 {
@@ -17,6 +18,9 @@ int main(int argc, char** argv)
                    stderr);
         return 1;
     }
+    // Whatever the program writes holds payroll (exports, printed forms, work
+    // files): its owner's alone, whatever umask it was started with.
+    ::umask(077);
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kalvor"));
 

@@ -2,19 +2,29 @@
 // deleting.
 #include "infobase/BaseCheck.h"
 #include "infobase/InfoBaseDbDetail.h"
+#include "platform/PrivateFiles.h"
 #include "platform/WorkingFolder.h"
 #include "values/Clock.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryFile>
+
+#include <cstring>
 
 namespace kalvor::infobase {
 
 namespace {
 
 const QString kSource = QStringLiteral("Kalvor.Base");
+// The temporary names of the program's own files: a base file's copy being
+// restored onto a server (in the temporary folder), a base file being made
+// (beside the base).
+const QString kRestoreCopyPattern = QStringLiteral("kalvor-restore-XXXXXX.sqlite");
+const QRegularExpression kRestoreCopyName(QStringLiteral("^kalvor-restore-[A-Za-z0-9]{6}\\.sqlite$"));
+const QString kNewBaseSuffix = QStringLiteral(".sqlite.new");
 
 // A server's base: letters, digits, "_", "-" and "." within the server's 63
 // bytes, not beginning with "-", so that the name is safe as the database's
@@ -47,9 +57,25 @@ void requireName(const QString& name)
         throw db::DbError(db::E_DB_FAIL, QStringLiteral("Недопустимое имя базы данных"), name, kSource);
 }
 
+const char* const kBaseFileSuffixes[] = {"", "-wal", "-shm", "-journal"};
+
 void removeBaseFiles(const QString& file)
 {
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) QFile::remove(file + QString::fromLatin1(suffix));
+    for (const char* suffix : kBaseFileSuffixes) QFile::remove(file + QString::fromLatin1(suffix));
+}
+
+// A base file or a copy found readable by others is kept to its owner from
+// now on, with its journals.
+void makeBasePrivate(const QString& file)
+{
+    for (const char* suffix : kBaseFileSuffixes) platform::MakePrivate(file + QString::fromLatin1(suffix));
+}
+
+// A new empty file readable by its owner alone.
+void requirePrivateFile(const QString& file)
+{
+    if (!platform::CreatePrivateFile(file))
+        throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка записи в файл"), file, kSource);
 }
 
 } // namespace
@@ -86,7 +112,8 @@ void copyTemplate(const QString& templ, const QString& target)
     if (!in.open(QIODevice::ReadOnly))
         throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка при открытии файла"), templ, kSource);
     QFile out(target);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        !platform::MakePrivate(target))
         throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка записи в файл"), target, kSource);
     constexpr qint64 kChunk = 1 << 16;
     while (!in.atEnd()) {
@@ -110,15 +137,14 @@ void checkOpenedBase(const QSqlDatabase& db)
     db::UseWriteAheadJournal(db);
 }
 
-// The same on the server: a new database under a temporary name, filled and
-// renamed when complete; dropped again after a failure.
+// The same on the server: a new database under a temporary name no base can
+// have, filled and renamed when complete; dropped again after a failure. No
+// other database is dropped.
 void buildServerBase(const QString& name, const std::function<void(const QSqlDatabase&)>& fill)
 {
     if (db::ServerBaseExists(name))
         throw db::DbError(db::E_DB_FAIL, QStringLiteral("База данных уже существует"), name, kSource);
-    const QString temp = name + QStringLiteral(".new");
-    db::DropServerBase(temp);
-    db::CreateServerBase(temp);
+    const QString temp = db::CreateTemporaryServerBase(name);
     try {
         fill(db::Connection::forThread(db::ServerBaseLocator(temp)));
         db::RenameServerBase(temp, name);
@@ -140,8 +166,13 @@ void buildBaseFile(const QString& folder, const QString& name, const std::functi
     const QString file = BaseFilePath(folder, name);
     if (QFileInfo::exists(file))
         throw db::DbError(db::E_DB_FAIL, QStringLiteral("База данных уже существует"), name, kSource);
-    const QString temp = file + QStringLiteral(".new");
+    const QString temp = file + QStringLiteral(".new"); // "<name>.sqlite.new"
     removeBaseFiles(temp);
+    // The base holds the payroll: its file is its owner's alone from the
+    // start, and the engine gives its journals the file's rights.
+    requirePrivateFile(temp);
+    platform::FileHold hold; // until the file is complete, or removed
+    hold.take(temp);
     try {
         prepare(temp);
         {
@@ -230,12 +261,15 @@ void copyTemplateRows(const QString& templ, const QSqlDatabase& target)
 // server base, which is renamed when complete. The copy itself is only read.
 void restoreFileOnServer(const QString& folder, const QString& name, const QString& fromFile)
 {
+    makeBasePrivate(fromFile);
     RequireDatabaseFile(fromFile);
-    QTemporaryFile holder(QDir::temp().filePath(QStringLiteral("kalvor-restore-XXXXXX.sqlite")));
+    QTemporaryFile holder(QDir::temp().filePath(kRestoreCopyPattern));
     if (!holder.open())
         throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка записи в файл"), holder.fileTemplate(), kSource);
     const QString copy = holder.fileName();
     holder.close();
+    platform::FileHold hold; // while it is worked on
+    hold.take(copy);
     auto cleanUp = [&] {
         db::Connection::closeForThread(copy);
         removeBaseFiles(copy);
@@ -298,6 +332,7 @@ void RestoreBaseFile(const QString& folder, const QString& name, const QString& 
     buildBaseFile(
         folder, name,
         [&](const QString& temp) {
+            makeBasePrivate(fromFile);
             RequireDatabaseFile(fromFile);
             copyTemplate(fromFile, temp);
         },
@@ -353,6 +388,7 @@ void OpenBase(CInfoBase& base)
     } else {
         if (!BaseExists(base.workFolder, base.baseName))
             throw db::DbError(db::E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), file, kSource);
+        makeBasePrivate(file);
         RequireDatabaseFile(file);
     }
     takeBaseLock(base, file);
@@ -462,6 +498,48 @@ void CopyBase(const QString& folder, const QString& from, const QString& to)
         removeBaseFiles(temp);
         throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка записи в файл"), target, kSource);
     }
+}
+
+namespace {
+
+// Removes a temporary base file of the program's own naming with its
+// journals, unless the program (here or in another process) still works on
+// it; journals left without their file go too.
+void removeUnheld(const QString& file)
+{
+    platform::FileHold hold;
+    if (QFileInfo::exists(file) && !hold.take(file))
+        return;
+    removeBaseFiles(file);
+}
+
+// The temporary base files of the folder whose names the test accepts, named
+// once each (also when only a journal of one is left).
+template <class Test>
+void removeLeftoversIn(const QDir& dir, const QStringList& patterns, Test ours)
+{
+    QStringList files;
+    for (QString name : dir.entryList(patterns, QDir::Files | QDir::Hidden | QDir::System)) {
+        for (const char* suffix : kBaseFileSuffixes)
+            if (*suffix && name.endsWith(QLatin1String(suffix)))
+                name.chop(qsizetype(std::strlen(suffix)));
+        if (ours(name) && !files.contains(name))
+            files << name;
+    }
+    for (const QString& name : files) removeUnheld(dir.filePath(name));
+}
+
+} // namespace
+
+void RemoveLeftovers(const QString& folder)
+{
+    // "<name>.sqlite.new" beside the bases, for a valid base name only.
+    removeLeftoversIn(QDir(folder.isEmpty() ? QStringLiteral(".") : folder),
+                      {QLatin1Char('*') + kNewBaseSuffix + QLatin1Char('*')}, [](const QString& name) {
+                          return name.endsWith(kNewBaseSuffix) && validName(name.chopped(kNewBaseSuffix.size()));
+                      });
+    removeLeftoversIn(QDir::temp(), {QStringLiteral("kalvor-restore-*")},
+                      [](const QString& name) { return kRestoreCopyName.match(name).hasMatch(); });
 }
 
 void DeleteBase(const QString& folder, const QString& name)

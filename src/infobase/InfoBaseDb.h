@@ -104,6 +104,11 @@ void CopyBase(const QString& folder, const QString& from, const QString& to);
 // Deletes the base file with its journal files; the calling thread's
 // connection to it is closed first.
 void DeleteBase(const QString& folder, const QString& name);
+// Removes what a making or restoring of a base killed midway left behind:
+// "<name>.sqlite.new" in the folder and "kalvor-restore-XXXXXX.sqlite" in the
+// temporary folder, each with its journals; files the program is still
+// working on (here or in another process) and files of other names stay.
+void RemoveLeftovers(const QString& folder);
 
 // --------------------------------------------------------------- configuration and firm
 

@@ -1,5 +1,7 @@
 #include "infobase/SwapFile.h"
 
+#include "platform/PrivateFiles.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
@@ -37,9 +39,14 @@ void SwapFile::setPath(const QString& path)
 void SwapFile::openFd()
 {
     const QByteArray name = QFile::encodeName(path_);
-    const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0)
+    // The work file holds employees' records: their owner's alone, also
+    // when an earlier run made it readable by others.
+    const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0 || !platform::MakePrivate(path_)) {
+        if (fd >= 0)
+            ::close(fd);
         throw InfoBaseError(withPath(OpenFileErrorText, path_));
+    }
 
     // Wait for another run to close the file, polling so that a stuck holder
     // ends in a message instead of a hang.

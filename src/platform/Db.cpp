@@ -1,4 +1,5 @@
 #include "platform/DbInternal.h"
+#include "platform/PrivateFiles.h"
 #include "platform/RawStatement.h"
 
 #include <QFile>
@@ -705,11 +706,20 @@ void BackupTo(const QSqlDatabase& db, const QString& targetFile)
         DumpServerBase(db.databaseName(), targetFile);
         return;
     }
+    // The copy holds the whole payroll: it is made readable by its owner
+    // alone before anything is written into it (the engine writes into an
+    // empty file as into a new one).
+    QString why;
+    if (!platform::CreatePrivateFile(targetFile, &why))
+        throw DbError(E_DB_FAIL, QStringLiteral("Ошибка записи в файл %1").arg(targetFile), why, kSource);
     QSqlQuery q(db);
     q.prepare(QStringLiteral("VACUUM dbo INTO ?"));
     q.addBindValue(targetFile);
-    if (!q.exec())
-        throw fromSqlError(q.lastError(), targetFile);
+    if (!q.exec()) {
+        const DbError e = fromSqlError(q.lastError(), targetFile);
+        QFile::remove(targetFile);
+        throw e;
+    }
 }
 
 void BackupFileTo(const QString& baseFile, const QString& targetFile)

@@ -315,6 +315,12 @@ void RestoreServerBase(const QString& archiveFile, const QString& database);
 // Making, dropping, renaming and copying databases run on the server's
 // maintenance database "postgres", as the server requires.
 void CreateServerBase(const QString& database);
+// Makes a new, empty database for a base of that name to be built in before
+// it takes the name, and returns its name: "~<eight random hex digits>~" and
+// the base's name cut to the server's 63 bytes. "~" is not a letter of a
+// base's name, so no base can have such a name, and the database is this
+// call's own.
+QString CreateTemporaryServerBase(const QString& database);
 // Drops the database; it must have no connections left (the calling thread's
 // own are closed first).
 void DropServerBase(const QString& database);

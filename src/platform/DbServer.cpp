@@ -3,11 +3,13 @@
 #include "platform/DbInternal.h"
 
 #include "platform/Console.h"
+#include "platform/PrivateFiles.h"
 
 #include <QFile>
 #include <QMutex>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -429,6 +431,21 @@ void CreateServerBase(const QString& database)
     runOnMaintenance(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0").arg(quotedName(database)));
 }
 
+QString CreateTemporaryServerBase(const QString& database)
+{
+    constexpr int kServerNameBytes = 63;
+    QString name = QStringLiteral("~%1~").arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
+    // The base's name after it, cut on a whole character (a base's name
+    // holds letters of one UTF-16 unit each).
+    for (const QChar c : database) {
+        if ((name + c).toUtf8().size() > kServerNameBytes)
+            break;
+        name += c;
+    }
+    CreateServerBase(name);
+    return name;
+}
+
 void DropServerBase(const QString& database)
 {
     Connection::closeForThread(ServerBaseLocator(database));
@@ -476,11 +493,9 @@ void DumpServerBase(const QString& database, const QString& targetFile)
 {
     // The copy holds the whole payroll: it is made readable by its owner
     // alone before anything is written into it.
-    QFile target(targetFile);
-    if (!target.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        throw DbError(E_DB_FAIL, QStringLiteral("Ошибка записи в файл %1").arg(targetFile), target.errorString(),
-                      kSource);
-    target.close();
+    QString why;
+    if (!platform::CreatePrivateFile(targetFile, &why))
+        throw DbError(E_DB_FAIL, QStringLiteral("Ошибка записи в файл %1").arg(targetFile), why, kSource);
     try {
         runTool(QStringLiteral("pg_dump"), {QStringLiteral("--format=custom"), QStringLiteral("--no-owner"),
                                             QStringLiteral("--file=") + targetFile, toolDatabase(database)});
@@ -494,6 +509,8 @@ void RestoreServerBase(const QString& archiveFile, const QString& database)
 {
     if (!QFile::exists(archiveFile))
         throw DbError(E_DB_NOT_FOUND, QStringLiteral("Не найден архив базы данных"), archiveFile, kSource);
+    // A copy found readable by others is kept to its owner from now on.
+    platform::MakePrivate(archiveFile);
     runTool(QStringLiteral("pg_restore"),
             {QStringLiteral("--no-owner"), QStringLiteral("--exit-on-error"), toolDatabase(database), archiveFile});
 }

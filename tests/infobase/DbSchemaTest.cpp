@@ -2,7 +2,9 @@
 // its upgrade steps, opening, copying, deleting; transactions and connections.
 #include "DbTestBase.h"
 
+#include "infobase/Password.h"
 #include "infobase/Schema.h"
+#include "platform/PrivateFiles.h"
 #include "values/Clock.h"
 #include "values/Values.h"
 
@@ -10,6 +12,7 @@
 #include <QFile>
 #include <QThread>
 
+#include <sys/stat.h>
 #include <thread>
 
 using namespace kalvor;
@@ -247,4 +250,180 @@ TEST_F(DbSchema, TheWorkersConnectionLastsUntilTheBaseCloses)
     q.exec();
     ASSERT_TRUE(q.next());
     EXPECT_EQ(q.toInt(0), 55);
+}
+
+namespace {
+
+// The process's umask for a scope.
+class UmaskScope {
+public:
+    explicit UmaskScope(mode_t mask) : old_(::umask(mask)) {}
+    ~UmaskScope() { ::umask(old_); }
+
+private:
+    mode_t old_;
+};
+
+int ModeOf(const QString& path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes = "x")
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
+}
+
+} // namespace
+
+// Under the usual umask 022 the program's bases, their journals, their copies
+// and the work file are readable by their owner alone; a base or copy left
+// readable by others (by a program before this one) is tightened when opened.
+TEST_F(DbSchema, BasesTheirJournalsAndCopiesAreTheirOwnersAloneWhateverTheUmask)
+{
+    if (db::ServerInUse())
+        GTEST_SKIP();
+    const UmaskScope umask022(022);
+    const QString folder = dir.path() + QLatin1Char('/');
+    CreateSchemaBase(folder, QStringLiteral("fresh"));
+    EXPECT_EQ(ModeOf(folder + QStringLiteral("fresh.sqlite")), 0600);
+    CInfoBase fresh;
+    fresh.workFolder = folder;
+    fresh.baseName = QStringLiteral("fresh");
+    OpenBase(fresh);
+    SaveConfig(fresh);
+    for (const char* journal : {"-wal", "-shm"}) {
+        ASSERT_TRUE(QFile::exists(folder + QStringLiteral("fresh.sqlite") + QLatin1String(journal))) << journal;
+        EXPECT_EQ(ModeOf(folder + QStringLiteral("fresh.sqlite") + QLatin1String(journal)), 0600) << journal;
+    }
+    fresh.swap.setPath(fresh.swapPath());
+    fresh.swap.create();
+    fresh.swap.close();
+    EXPECT_EQ(ModeOf(fresh.swapPath()), 0600);
+    CloseBase(fresh);
+
+    CopyBase(dir.path(), QStringLiteral("test"), QStringLiteral("copy"));
+    EXPECT_EQ(ModeOf(folder + QStringLiteral("copy.sqlite")), 0600);
+    const QString snapshot = folder + QStringLiteral("snapshot.sqlite");
+    db::BackupFileTo(BaseFile(base), snapshot);
+    EXPECT_EQ(ModeOf(snapshot), 0600);
+
+    // Left 0644 by an older program: the opening keeps it to its owner, and
+    // the journals made afterwards follow the file.
+    const QString freshFile = folder + QStringLiteral("fresh.sqlite");
+    ASSERT_EQ(::chmod(QFile::encodeName(freshFile).constData(), 0644), 0);
+    OpenBase(fresh);
+    EXPECT_EQ(ModeOf(freshFile), 0600);
+    SaveConfig(fresh);
+    EXPECT_EQ(ModeOf(freshFile + QStringLiteral("-wal")), 0600);
+    CloseBase(fresh);
+
+    // A copy readable by others is tightened when restored from, and the
+    // base made of it is its owner's.
+    ASSERT_EQ(::chmod(QFile::encodeName(snapshot).constData(), 0644), 0);
+    RestoreBaseFile(folder, QStringLiteral("restored"), snapshot);
+    EXPECT_EQ(ModeOf(snapshot), 0600);
+    EXPECT_EQ(ModeOf(folder + QStringLiteral("restored.sqlite")), 0600);
+}
+
+// The password of a base: a salted PBKDF2-HMAC-SHA256 hash, checked here
+// against RFC 7914's vector (P "passwd", S "salt", one round: 55 ac 04 6e ...);
+// a base made before keeps the plain text, which is read as before and gives
+// way to its hash at the next successful login.
+TEST_F(DbSchema, APlainPasswordOfAnOldBaseIsReadAndGivesWayToItsHash)
+{
+    const QString rfc = QStringLiteral("pbkdf2-sha256$1$c2FsdA==$VawEblbjCJ/sFpHCJUS2BflBhSFt3gRl5oudV8INrLw=");
+    EXPECT_TRUE(IsPasswordHash(rfc));
+    EXPECT_TRUE(PasswordMatches(rfc, QStringLiteral("passwd")));
+    EXPECT_FALSE(PasswordMatches(rfc, QStringLiteral("passwe")));
+    EXPECT_FALSE(PasswordMatches(rfc, QString()));
+    // Cyrillic typed as UTF-8, 1,000 rounds, a salt of its own.
+    const QString cyr = QStringLiteral("pbkdf2-sha256$1000$MDEyMzQ1Njc4OWFiY2RlZg==$K2lNcecyyirtMcRrmsrKITw50FJj2YD0MqcgBz61dPc=");
+    EXPECT_TRUE(PasswordMatches(cyr, QStringLiteral("пароль")));
+    EXPECT_FALSE(PasswordMatches(cyr, QStringLiteral("Пароль")));
+    // Plain text of an old base, and a base without a password.
+    EXPECT_FALSE(IsPasswordHash(QStringLiteral("пароль")));
+    EXPECT_TRUE(PasswordMatches(QStringLiteral("пароль"), QStringLiteral("пароль")));
+    EXPECT_FALSE(PasswordMatches(QStringLiteral("пароль"), QStringLiteral("парол")));
+    EXPECT_TRUE(PasswordMatches(QString(), QString()));
+    EXPECT_FALSE(PasswordMatches(QString(), QStringLiteral("x")));
+    EXPECT_EQ(HashPassword(QString()), QString());
+    // Two hashes of one password differ by their salt; both are that password's.
+    const QString one = HashPassword(QStringLiteral("секрет"));
+    const QString two = HashPassword(QStringLiteral("секрет"));
+    EXPECT_NE(one, two);
+    EXPECT_TRUE(PasswordMatches(one, QStringLiteral("секрет")));
+    EXPECT_TRUE(PasswordMatches(two, QStringLiteral("секрет")));
+    EXPECT_FALSE(one.contains(QStringLiteral("секрет")));
+
+    // The old base's plain text is replaced in the base itself.
+    base.config.parol = QStringLiteral("секрет");
+    SaveConfig(base);
+    KeepPasswordHashed(base, QStringLiteral("секрет"));
+    CInfoBase again;
+    again.workFolder = base.workFolder;
+    again.baseName = base.baseName;
+    CloseBase(base);
+    OpenBase(again);
+    EXPECT_TRUE(IsPasswordHash(again.config.parol)) << again.config.parol.toStdString();
+    EXPECT_TRUE(PasswordMatches(again.config.parol, QStringLiteral("секрет")));
+    EXPECT_FALSE(PasswordMatches(again.config.parol, QStringLiteral("секрет1")));
+    // A hash stays as it is at the next login.
+    const QString stored = again.config.parol;
+    KeepPasswordHashed(again, QStringLiteral("секрет"));
+    EXPECT_EQ(again.config.parol, stored);
+    CloseBase(again);
+    OpenBase(base);
+}
+
+// What a making or restoring of a base killed midway leaves goes at the next
+// start: the program's own temporary files with their journals, unless
+// another program still works on one; files of other names stay.
+TEST_F(DbSchema, LeftoversOfAKilledMakingOrRestoreGoAtTheNextStart)
+{
+    if (db::ServerInUse())
+        GTEST_SKIP();
+    const QString folder = dir.path() + QLatin1Char('/');
+    const QString temp = folder + QStringLiteral("tmp/");
+    ASSERT_TRUE(QDir().mkpath(temp));
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp));
+    const QStringList gone = {folder + QStringLiteral("killed.sqlite.new"),
+                              folder + QStringLiteral("killed.sqlite.new-wal"),
+                              folder + QStringLiteral("killed.sqlite.new-shm"),
+                              folder + QStringLiteral("orphan.sqlite.new-journal"),
+                              temp + QStringLiteral("kalvor-restore-Ab12Cd.sqlite"),
+                              temp + QStringLiteral("kalvor-restore-Ab12Cd.sqlite-wal"),
+                              temp + QStringLiteral("kalvor-restore-Ab12Cd.sqlite-shm"),
+                              temp + QStringLiteral("kalvor-restore-zz99ZZ.sqlite-wal")};
+    const QStringList kept = {folder + QStringLiteral("working.sqlite.new"),
+                              folder + QStringLiteral("working.sqlite.new-wal"),
+                              folder + QStringLiteral("x.sqlite.new.sqlite"), // the base "x.sqlite.new"
+                              folder + QStringLiteral("notes.sqlite.new.txt"),
+                              folder + QStringLiteral("killed.sqlite"),
+                              temp + QStringLiteral("kalvor-restore-working.sqlite"),
+                              temp + QStringLiteral("kalvor-restore-Ab12Cd.sqlite.txt"),
+                              temp + QStringLiteral("kalvor-restore-Ab12C.sqlite"),
+                              temp + QStringLiteral("my-kalvor-restore-Ab12Cd.sqlite")};
+    for (const QString& f : gone + kept) WriteFile(f);
+    // Another program is still making "working".
+    platform::FileHold other;
+    ASSERT_TRUE(other.take(folder + QStringLiteral("working.sqlite.new")));
+
+    RemoveLeftovers(dir.path());
+    for (const QString& f : gone) EXPECT_FALSE(QFile::exists(f)) << f.toStdString();
+    for (const QString& f : kept) EXPECT_TRUE(QFile::exists(f)) << f.toStdString();
+    EXPECT_TRUE(QFile::exists(BaseFile(base)));
+    // Once that program is done with it, it is a leftover too.
+    other.release();
+    RemoveLeftovers(dir.path());
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("working.sqlite.new")));
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("working.sqlite.new-wal")));
+    if (oldTemp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", oldTemp);
 }

@@ -20,11 +20,18 @@
 #include <QProgressBar>
 #include <QTimer>
 
+#include <sys/stat.h>
 #include <thread>
 
 namespace ib = kalvor::infobase;
 
 namespace {
+
+int modeOf(const QString& path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
+}
 
 QByteArray readAll(const QString& path)
 {
@@ -125,10 +132,18 @@ TEST_F(UiMonthChange, TheArchiveCopiesTheBaseAndTheReferenceFiles)
     EXPECT_EQ(job.archiveFolder, folder + QStringLiteral("archive/firm_2026_12"));
     EXPECT_EQ(job.baseFile, ib::BaseFile(doc.infoBase));
 
+    // Under the usual umask 022 the copy and the folders made for it are
+    // their owner's alone: the copy holds the whole payroll.
+    const mode_t umaskBefore = ::umask(022);
     CArchProcDlg dlg(job);
-    EXPECT_EQ(dlg.DoModal(), 0) << dlg.ErrorText().toStdString();
+    const int result = dlg.DoModal();
+    ::umask(umaskBefore);
+    EXPECT_EQ(result, 0) << dlg.ErrorText().toStdString();
     const QString copy = job.archiveFolder + QStringLiteral("/firm.sqlite");
     ASSERT_TRUE(QFileInfo(copy).isFile());
+    EXPECT_EQ(modeOf(folder + QStringLiteral("archive")), 0700);
+    EXPECT_EQ(modeOf(job.archiveFolder), 0700);
+    EXPECT_EQ(modeOf(copy), 0600);
     EXPECT_EQ(readAll(job.archiveFolder + QStringLiteral("/nalog")), nalog);
     EXPECT_EQ(readAll(job.archiveFolder + QStringLiteral("/profi")), profi);
     EXPECT_FALSE(QFileInfo::exists(job.archiveFolder + QStringLiteral("/post")));

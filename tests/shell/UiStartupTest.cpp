@@ -4,6 +4,7 @@
 #include "UiTestSupport.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "infobase/Password.h"
 #include "platform/Db.h"
 #include "shell/ui/CInfoView.h"
 #include "shell/ui/CKalvorApp.h"
@@ -159,12 +160,33 @@ TEST_F(UiStartup, MissingBaseIsCreatedFromTheMainPanelThenLoginChecksThePassword
         EXPECT_TRUE(ReadIni().contains(QStringLiteral("WndCX=860\n")));
         EXPECT_TRUE(ReadIni().contains(QStringLiteral("base=demo\n")));
     }
-    // The right one (at most seven characters are typed) opens it.
+    // The right one (at most seven characters are typed) opens it, and the
+    // password kept as plain text gives way to its hash. A base file left
+    // half made by a program killed before is gone at this start.
+    QFile leftover(folder + QStringLiteral("killed.sqlite.new"));
+    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+    leftover.close();
+    QString stored;
     {
         CKalvorApp app(ini);
         app.SetLoginRunner(Typing(QString(), QStringLiteral("секрет1XYZ")));
         EXPECT_TRUE(app.InitInstance({}));
         EXPECT_TRUE(app.Base()->IsOpen());
+        stored = app.Base()->StoredPassword();
+        EXPECT_TRUE(kalvor::infobase::IsPasswordHash(stored)) << stored.toStdString();
+        EXPECT_FALSE(stored.contains(QStringLiteral("секрет")));
+    }
+    EXPECT_FALSE(leftover.exists());
+    // The hash stored lets the same password in, and no other.
+    for (const auto& [typed, opens] : {std::pair{"секрет1", true}, std::pair{"секрет2", false}}) {
+        CKalvorApp app(ini);
+        app.SetLoginRunner(Typing(QString(), QString::fromUtf8(typed)));
+        EXPECT_EQ(app.InitInstance({}), opens) << typed;
+        EXPECT_EQ(app.Base()->IsOpen(), opens) << typed;
+        if (opens) {
+            EXPECT_EQ(app.Base()->StoredPassword(), stored);
+        }
+        app.ExitInstance();
     }
     EXPECT_EQ(boxes.boxes.size(), 1u);
 }
@@ -416,6 +438,72 @@ TEST_F(UiStartup, OnAServerABaseFilesCopyIsRestoredFromTheMainPanelAndOpens)
     }
     EXPECT_EQ(boxes.boxes.size(), 1u);
     ib::DeleteBase(folder, QStringLiteral("moved"));
+}
+
+// Making and restoring a server base build it under a name no base can have
+// and drop nothing else: the bases "kx.new" and "kx_restore" of other users
+// outlive making and restoring "kx"; a cut copy is refused and leaves no
+// database; a name of the full 63 bytes is made, restored and dropped.
+TEST_F(UiStartup, OnAServerMakingAndRestoringABaseDropsNoOtherBase)
+{
+    namespace ib = kalvor::infobase;
+    namespace db = kalvor::db;
+    const QString server = qEnvironmentVariable("KALVOR_TEST_SERVER");
+    if (server.isEmpty())
+        GTEST_SKIP() << "no PostgreSQL server for the tests";
+    // The template of new bases is a base file.
+    db::UseServer({});
+    ib::CreateSchemaBase(folder, QStringLiteral("tmpl"));
+    QFile::remove(ib::TemplateFilePath(folder));
+    ASSERT_TRUE(QFile::rename(folder + QStringLiteral("tmpl.sqlite"), ib::TemplateFilePath(folder)));
+    db::UseServer({server, 0, QString()});
+    const QString longName = QString(31, QChar(0x0416)) + QLatin1Char('a'); // 63 bytes
+    ASSERT_EQ(longName.toUtf8().size(), 63);
+    ASSERT_TRUE(ib::ValidBaseName(longName));
+    const QStringList others = {QStringLiteral("kx.new"), QStringLiteral("kx_restore")};
+    for (const QString& name : QStringList{QStringLiteral("kx"), longName} + others) ib::DeleteBase(folder, name);
+    for (const QString& name : others) db::CreateServerBase(name);
+    // The temporary databases of a base's name left on the server.
+    auto temporaries = [&](const QString& name) {
+        QSqlDatabase probe = db::Connection::forThread(db::ServerBaseLocator(others[0]));
+        db::Recordset q(probe, QStringLiteral("SELECT count(*) FROM pg_database WHERE datname LIKE '~%' "
+                                              "AND right(datname, length(?)) = ?"));
+        q.run(name, name);
+        const int n = q.next() ? q.toInt(0) : -1;
+        q.finish();
+        return n;
+    };
+
+    for (const QString& name : {QStringLiteral("kx"), longName}) {
+        ib::CInfoBase infoBase;
+        InfoBaseService service(infoBase, folder);
+        const BaseFailure made = service.Create(name);
+        EXPECT_FALSE(made.failed) << (made.message + QLatin1Char(' ') + made.description).toStdString();
+        ASSERT_TRUE(ib::BaseExists(folder, name));
+        const QString dump = folder + name + QStringLiteral(".dump");
+        db::BackupFileTo(db::ServerBaseLocator(name), dump);
+        ib::DeleteBase(folder, name);
+        const BaseFailure restored = service.Restore(name, dump);
+        EXPECT_FALSE(restored.failed) << restored.message.toStdString();
+        EXPECT_TRUE(ib::BaseExists(folder, name));
+        EXPECT_FALSE(service.Open(name).failed) << name.toStdString();
+        service.Close();
+        ib::DeleteBase(folder, name);
+        EXPECT_FALSE(ib::BaseExists(folder, name));
+
+        // A copy cut short: refused, nothing of it stays on the server.
+        QFile cut(dump);
+        ASSERT_TRUE(cut.resize(cut.size() / 2));
+        EXPECT_TRUE(service.Restore(name, dump).failed);
+        EXPECT_FALSE(ib::BaseExists(folder, name));
+        EXPECT_EQ(temporaries(name), 0) << name.toStdString();
+    }
+    for (const QString& name : others) {
+        EXPECT_TRUE(db::ServerBaseExists(name)) << name.toStdString();
+        db::Connection::closeForThread(db::ServerBaseLocator(name));
+        ib::DeleteBase(folder, name);
+    }
+    db::UseServer({});
 }
 
 TEST_F(UiStartup, AFileThatIsNotABaseIsReportedAndLeftAsItWas)

@@ -3,6 +3,7 @@
 // (shell/ui/InfoBaseService.h) is the program's one implementation.
 #pragma once
 
+#include "infobase/Password.h"
 #include "platform/Db.h"
 
 #include <QString>
@@ -68,8 +69,15 @@ public:
         Q_UNUSED(fromFile);
         return BaseFailure::Plain(QStringLiteral("Восстановление базы данных недоступно"));
     }
-    // The password stored in the open base.
+    // The password stored in the open base (its hash, or the plain text of a
+    // base made before).
     virtual QString StoredPassword() = 0;
+    // Whether the typed password is the open base's; a base that still keeps
+    // it as plain text gets its hash instead.
+    virtual bool AcceptPassword(const QString& typed)
+    {
+        return kalvor::infobase::PasswordMatches(StoredPassword(), typed);
+    }
     virtual bool IsOpen() const = 0;
     virtual QString OpenName() const = 0;
     virtual void Close() = 0;

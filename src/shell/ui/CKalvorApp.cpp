@@ -1,5 +1,6 @@
 #include "shell/ui/CKalvorApp.h"
 
+#include "infobase/InfoBaseDb.h"
 #include "infobase/RefFiles.h"
 #include "platform/Db.h"
 #include "platform/FileCopy.h"
@@ -210,6 +211,8 @@ bool CKalvorApp::StartUp(const QStringList& arguments)
     m_base = m_serviceFactory(m_doc->infoBase, m_doc->infoBase.workFolder);
     m_doc->SetBase(m_base.get());
     kalvor::platform::SetWorkingFolder(m_config.path);
+    // What a making or restoring of a base killed midway left behind.
+    kalvor::infobase::RemoveLeftovers(m_doc->infoBase.workFolder);
     m_frame = std::make_unique<CMainFrame>(m_doc.get(), &m_registry);
     if (m_config.HasWindowRect())
         m_frame->setGeometry(ClampToScreen(QRect(m_config.wndPosX, m_config.wndPosY, m_config.wndCX, m_config.wndCY),
@@ -249,7 +252,7 @@ bool CKalvorApp::StartUp(const QStringList& arguments)
     m_doc->NotifyBaseChosen();
 
     // 7. A wrong password ends the program without a message.
-    if (existed && login.Password() != m_base->StoredPassword()) {
+    if (existed && !m_base->AcceptPassword(login.Password())) {
         m_base->Close();
         return false;
     }

@@ -1,6 +1,7 @@
 #include "shell/ui/InfoBaseService.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "infobase/Password.h"
 #include "platform/GuiBridge.h"
 #include "platform/WorkingFolder.h"
 
@@ -178,7 +179,7 @@ BaseFailure InfoBaseService::Restore(const QString& name, const QString& fromFil
 BaseFailure InfoBaseService::RestoreOnServer(const QString& name, const QString& fromFile)
 {
     const QString database = db::ServerDatabaseOf(ib::BaseFilePath(m_folder, name));
-    const QString temp = database + QStringLiteral("_restore");
+    QString temp;
     try {
         if (db::ServerBaseExists(database))
             return BaseFailure::Plain(QStringLiteral("База данных %1 уже существует").arg(name));
@@ -186,18 +187,38 @@ BaseFailure InfoBaseService::RestoreOnServer(const QString& name, const QString&
             ib::RestoreBaseFile(m_folder, name, fromFile);
             return {};
         }
-        if (db::ServerBaseExists(temp))
-            db::DropServerBase(temp);
-        db::CreateServerBase(temp);
+        // Only the database made here is dropped again: a refused copy (cut,
+        // foreign) leaves nothing on the server.
+        temp = db::CreateTemporaryServerBase(database);
         db::RestoreServerBase(fromFile, temp);
         db::RenameServerBase(temp, database);
     } catch (const db::DbError& error) {
+        if (!temp.isEmpty()) {
+            try {
+                db::DropServerBase(temp);
+            } catch (const db::DbError&) {
+            }
+        }
         return BaseFailure::Plain(error.message() + QLatin1Char('\n') + error.description());
     }
     return {};
 }
 
 QString InfoBaseService::StoredPassword() { return IsOpen() ? m_infoBase.config.parol : QString(); }
+
+bool InfoBaseService::AcceptPassword(const QString& typed)
+{
+    if (!ib::PasswordMatches(StoredPassword(), typed))
+        return false;
+    // A plain-text password left by a base made before gives way to its hash;
+    // when the base cannot be written now, the next login tries again.
+    try {
+        if (IsOpen())
+            ib::KeepPasswordHashed(m_infoBase, typed);
+    } catch (const db::DbError&) {
+    }
+    return true;
+}
 
 bool InfoBaseService::IsOpen() const
 {

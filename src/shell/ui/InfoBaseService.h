@@ -30,6 +30,7 @@ public:
     BaseFailure Open(const QString& name) override;
     BaseFailure Restore(const QString& name, const QString& fromFile) override;
     QString StoredPassword() override;
+    bool AcceptPassword(const QString& typed) override;
     // Whether this service holds the information base (its lock, and this
     // thread's connection to its file).
     bool IsOpen() const override;

@@ -4,6 +4,7 @@
 #include "infobase/RefFiles.h"
 #include "platform/Db.h"
 #include "platform/FileCopy.h"
+#include "platform/PrivateFiles.h"
 #include "platform/WorkingFolder.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "values/Messages.h"
@@ -63,7 +64,9 @@ int MakeBaseArchive(const ArchiveJob& job, QString* error)
         return fail(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgOpenFailed), job.baseFile));
     const QString temp = job.archiveFolder + QStringLiteral(".tmp");
     QDir(temp).removeRecursively();
-    if (!QDir().mkpath(temp))
+    // The copy holds the payroll: the folders made for it are their owner's
+    // alone (the copy itself is made so as well).
+    if (!kalvor::platform::MakePrivateFolder(temp))
         return fail(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgWriteFailed), temp));
     auto failClean = [&](const QString& why) {
         QDir(temp).removeRecursively();

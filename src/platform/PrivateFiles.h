@@ -1,0 +1,42 @@
+#pragma once
+// Files and folders that hold payroll (bases, their journals, copies, dumps,
+// work files) are kept to their owner: files 0600, folders 0700, whatever the
+// umask the program was started with.
+#include <QString>
+
+namespace kalvor::platform {
+
+// Takes every right of the group and of others off the file or folder (a
+// file 0644 becomes 0600, a folder 0755 becomes 0700); the owner's rights
+// stay. True when it is private afterwards or does not exist.
+bool MakePrivate(const QString& path);
+
+// Makes an empty file readable and writable by its owner only; false (with
+// errno's text in `error`) when it exists already or cannot be made.
+bool CreatePrivateFile(const QString& path, QString* error = nullptr);
+
+// Makes the folder and the folders above it that are missing, each one it
+// makes 0700 (folders that were there keep their rights); true when the
+// folder exists afterwards.
+bool MakePrivateFolder(const QString& path);
+
+// An exclusive lock (flock) on a file for the object's life: a temporary file
+// that the program works on is held, so that the removal of the program's
+// leftovers at another start passes it by. The operating system drops the
+// lock with the process, so a crash leaves the file unheld.
+class FileHold {
+public:
+    FileHold() = default;
+    ~FileHold();
+    FileHold(const FileHold&) = delete;
+    FileHold& operator=(const FileHold&) = delete;
+    // Takes the lock of an existing file without waiting; false when the
+    // file is missing or another holder has it.
+    bool take(const QString& path);
+    void release();
+
+private:
+    int m_fd = -1;
+};
+
+} // namespace kalvor::platform
