@@ -158,7 +158,7 @@ TaskOutcome WritePayDocuments(TaskContext& context, PayrollDoc& doc, const Print
                    : PrintPayCashOrders(writer, doc, path, markedOnly, &reason);
     }
     if (code < 0)
-        return WriterOutcome(code, reason);
+        return WriterOutcome(code, reason, path);
     if (context.stopRequested())
         return TaskOutcome(platform::TASK_STOPPED, 0);
     infobase::SaveComp(base);

@@ -89,7 +89,7 @@ void CopyInBlocks(int from, int to, const QString& reportPath, const QString& tr
 }
 
 // What "%s" in a print command stands for: the report's path.
-const QString kReportPlace = QStringLiteral("%s");
+constexpr QLatin1String kReportPlace("%s");
 // How many lines of a failed command's output its message shows.
 constexpr int kFailureOutputLines = 5;
 
