@@ -1,10 +1,10 @@
 #include "print/PrintOutput.h"
 
 #include "infobase/InfoBaseDb.h"
-#include "print/CTree.h"
 #include "platform/Console.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
+#include "print/CTree.h"
 #include "values/Text8.h"
 
 #include <QDir>
@@ -99,9 +99,9 @@ QString PrintCommandFailure(const QStringList& arguments, const platform::Consol
 {
     QStringList shown;
     for (const QString& argument : arguments) shown << QuoteCommandArgument(argument);
-    QString text = !run.started          ? QStringLiteral("Не удалось запустить команду печати:")
-                   : run.exitCode < 0    ? QStringLiteral("Команда печати завершилась аварийно:")
-                                         : QStringLiteral("Команда печати завершилась с кодом %1:").arg(run.exitCode);
+    QString text = !run.started ? QStringLiteral("Не удалось запустить команду печати:")
+                   : run.exitCode < 0 ? QStringLiteral("Команда печати завершилась аварийно:")
+                                      : QStringLiteral("Команда печати завершилась с кодом %1:").arg(run.exitCode);
     text += QLatin1Char('\n') + shown.join(QLatin1Char(' '));
     const QStringList lines = QString::fromLocal8Bit(run.output).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     for (const QString& line : lines.mid(0, kFailureOutputLines)) text += QLatin1Char('\n') + line.trimmed();
@@ -259,8 +259,8 @@ platform::TaskOutcome ApplyPrintOutput(int mode, StatementForm form, PayrollDoc&
         }
         return platform::TaskOutcome(
             platform::TASK_DONE, 0,
-            platform::WrittenFileLine(reportPath, QStringLiteral("дописан в файл %1")
-                                                      .arg(QDir::toNativeSeparators(TransferFilePath(doc)))));
+            platform::WrittenFileLine(
+                reportPath, QStringLiteral("дописан в файл %1").arg(QDir::toNativeSeparators(TransferFilePath(doc)))));
     }
     const PrintCommandResult printed = PrintTextFile(doc, reportPath, prompt);
     infobase::SaveConfig(doc.infoBase);

@@ -266,7 +266,6 @@ TEST_F(UiEntryPrintViews, TheRunSaysHowThePrintCommandEndedAndAnUnreadableNumber
     EXPECT_EQ(Messages(), QStringLiteral("Некорректный табельный номер"));
     EXPECT_FALSE(View()->Running());
     EXPECT_TRUE(View()->control(IdStartButton)->isEnabled());
-    EXPECT_TRUE(View()->controlAs<QLineEdit>(IdPersonnelNumberField)->hasFocus());
     EXPECT_EQ(dialogs, 2);
 }
 

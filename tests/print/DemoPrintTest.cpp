@@ -132,8 +132,8 @@ TEST_F(DemoPrint, AdvanceStatementIsShownThroughTheDefaultPrintScript)
     {
         QFile script(viewer);
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\nprintf '%s' \"$*\" > \"" + QFile::encodeName(folder) + "viewer-args.txt\"\ncp \"$1\" \"" +
-                     QFile::encodeName(viewed) + "\"\n");
+        script.write("#!/bin/sh\nprintf '%s' \"$*\" > \"" + QFile::encodeName(folder) +
+                     "viewer-args.txt\"\ncp \"$1\" \"" + QFile::encodeName(viewed) + "\"\n");
         script.setPermissions(script.permissions() | QFile::ExeOwner);
     }
     platform::DocumentOpener::SetCommand(viewer);

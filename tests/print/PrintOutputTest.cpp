@@ -131,8 +131,9 @@ TEST_F(PrintOutput, TheFormerDefaultOffersTheScriptAndPathsWithBlanksAndQuotesPa
     prompt.accept = true;
     EXPECT_EQ(PrintTextFile(doc, oddReport, prompt).outcome, PrintCommandResult::Printed);
     ASSERT_EQ(prompt.offered.size(), 1);
-    EXPECT_EQ(prompt.offered[0], QStringLiteral("\"%1e.sh\" %s").arg(QString(odd).replace(QStringLiteral("\""),
-                                                                                           QStringLiteral("\"\"\""))));
+    EXPECT_EQ(
+        prompt.offered[0],
+        QStringLiteral("\"%1e.sh\" %s").arg(QString(odd).replace(QStringLiteral("\""), QStringLiteral("\"\"\""))));
     EXPECT_EQ(ReadFile(odd + QStringLiteral("args.txt")), QFile::encodeName(oddReport) + '\n');
     EXPECT_EQ(ReadFile(odd + QStringLiteral("printed.txt")), codepage::cp1251ToCp866(reportText));
 

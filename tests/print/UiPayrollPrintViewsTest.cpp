@@ -215,8 +215,9 @@ TEST_F(UiPayrollPrintViews, AViewerThatCannotStartIsSaidWithTheDocumentsFile)
     platform::DocumentOpener::SetCommand(QStringLiteral("true"));
     ASSERT_TRUE(PrintWithEnter());
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(view->OutcomeText(), QStringLiteral("Записан файл %1, открыт в программе просмотра")
-                                       .arg(QFileInfo(Document()).absoluteFilePath()));
+    EXPECT_EQ(
+        view->OutcomeText(),
+        QStringLiteral("Записан файл %1, открыт в программе просмотра").arg(QFileInfo(Document()).absoluteFilePath()));
 }
 
 // Each view is captioned with its own document; letters in a number field
@@ -224,7 +225,9 @@ TEST_F(UiPayrollPrintViews, AViewerThatCannotStartIsSaidWithTheDocumentsFile)
 // where they printed the whole firm.
 TEST_F(UiPayrollPrintViews, EachViewNamesItsDocumentAndRefusesAnUnreadableNumber)
 {
-    const auto caption = [&] { return qobject_cast<QGroupBox*>(view->control(CPrintTaskView::kFormGroupBox))->title(); };
+    const auto caption = [&] {
+        return qobject_cast<QGroupBox*>(view->control(CPrintTaskView::kFormGroupBox))->title();
+    };
     Show<CPrintLicschetView>();
     EXPECT_EQ(caption(), QStringLiteral("Печать лицевых счетов"));
     Show<CPrintPlatVedView>();

@@ -103,7 +103,8 @@ TEST_F(UiGenrDemo, EveryReportRunsFromItsCommand)
             ASSERT_EQ(said.size(), 2) << command << ": " << said.join(u'|').toStdString();
             EXPECT_TRUE(said[0].startsWith(QStringLiteral("Записан файл %1xml/").arg(folder)))
                 << command << ": " << said[0].toStdString();
-            EXPECT_TRUE(said[0].endsWith(QStringLiteral(".xml"))) << command << ": " << said[0].toStdString();
+            EXPECT_TRUE(said[0].endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive))
+                << command << ": " << said[0].toStdString();
             EXPECT_EQ(said[1], QStringLiteral("Записан файл %1, открыт в программе просмотра").arg(Rtf())) << command;
         }
     }
