@@ -47,7 +47,7 @@ bool SelectedForBonus(const infobase::CInfoBase& base, int index, const BonusSta
 // every listed employee, from which the brigades' shares read their members.
 // The writer's result, or nothing when stopped.
 std::optional<int> WriteBonusDocument(platform::TaskContext& context, const BonusStatementParams& params,
-                                      PayrollDoc& doc, int selector)
+                                      PayrollDoc& doc, int selector, QString* viewerText)
 {
     infobase::CInfoBase& base = doc.infoBase;
     print::SwapCloser closer{base};
@@ -58,7 +58,7 @@ std::optional<int> WriteBonusDocument(platform::TaskContext& context, const Bonu
     const QString path = doc.TypWorkFile();
     if (writer.outputMode == print::PaymentStatement || writer.outputMode == print::BudgetStatement)
         return print::WriteBonusStatementText(writer, doc, path, selector);
-    return print::PrintBonusCashOrders(writer, doc, path, selector);
+    return print::PrintBonusCashOrders(writer, doc, path, selector, viewerText);
 }
 
 TaskOutcome RunBonusStatement(platform::TaskContext& context, const BonusStatementParams& params)
@@ -68,7 +68,8 @@ TaskOutcome RunBonusStatement(platform::TaskContext& context, const BonusStateme
     const BonusSelection selection = SelectForBonusStatement(doc, params);
     if (selection.employees == 0 || (params.payKindsMarked != 0 && selection.payKinds == 0))
         return TaskOutcome(platform::TASK_NO_DATA, 0);
-    const std::optional<int> code = WriteBonusDocument(context, params, doc, selection.selector);
+    QString viewerText;
+    const std::optional<int> code = WriteBonusDocument(context, params, doc, selection.selector, &viewerText);
     if (!code || context.stopRequested())
         return TaskOutcome(platform::TASK_STOPPED, 0);
     if (*code == print::kNothingToPrint)
@@ -80,11 +81,11 @@ TaskOutcome RunBonusStatement(platform::TaskContext& context, const BonusStateme
     print::PrintCommandPrompt& prompt = params.prompt != nullptr ? *params.prompt : decline;
     const TaskOutcome output =
         print::ApplyPrintOutput(print::OutputModeInRange(params.outputMode), print::StatementForm::Text, doc,
-                                doc.TypWorkFile(), prompt, params.timing);
+                                doc.TypWorkFile(), prompt, params.timing, viewerText);
     if (output.result != platform::TASK_DONE)
         return output;
     infobase::SaveFirm(base);
-    return TaskOutcome(platform::TASK_DONE, 0);
+    return output;
 }
 
 } // namespace

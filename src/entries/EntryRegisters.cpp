@@ -3,6 +3,7 @@
 #include "entries/PaymentStatements.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcErrors.h"
+#include "print/CTree.h"
 #include "print/PayrollPrintRuns.h"
 #include "print/PrintSelection.h"
 #include "print/SickLeaveRegister.h"
@@ -66,7 +67,7 @@ TaskOutcome WriteSickLeaveRegister(platform::TaskContext& context, const EntryRe
     infobase::SaveIndexes(doc.infoBase, LineKind::Bln);
     infobase::SaveBln(doc.infoBase);
     infobase::SaveConfig(doc.infoBase);
-    return platform::DoneOutcome(reason);
+    return platform::ViewedDocumentOutcome(print::RtfOutputPath(doc.TypWorkFile()), reason);
 }
 
 TaskOutcome WriteVacationNotes(platform::TaskContext& context, const EntryRegisterParams& params)
@@ -85,9 +86,10 @@ TaskOutcome WriteVacationNotes(platform::TaskContext& context, const EntryRegist
     infobase::SaveIndexes(doc.infoBase, LineKind::Otp);
     infobase::SaveOtp(doc.infoBase);
     DecliningPrompt decline;
-    print::PrintTextFile(doc, path, params.prompt != nullptr ? *params.prompt : decline);
+    const print::PrintCommandResult printed =
+        print::PrintTextFile(doc, path, params.prompt != nullptr ? *params.prompt : decline);
     infobase::SaveConfig(doc.infoBase);
-    return TaskOutcome(platform::TASK_DONE, 0);
+    return print::PrintedReportOutcome(path, printed);
 }
 
 // Runs the steps so that whatever they throw becomes the run's result; a

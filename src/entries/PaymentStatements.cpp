@@ -74,24 +74,26 @@ int WriteStatementText(StatementKind kind, const print::StatementPrintParams& wr
 }
 
 int PrintCashOrders(StatementKind kind, const print::StatementPrintParams& writer, PayrollDoc& doc, const QString& path,
-                    int markedCount)
+                    int markedCount, QString* viewerText)
 {
     switch (kind) {
-    case StatementKind::Advance: return print::PrintAdvanceCashOrders(writer, doc, path, markedCount);
-    case StatementKind::SickPay: return print::PrintSickPayCashOrders(writer, doc, path, markedCount);
-    case StatementKind::Vacation: return print::PrintVacationCashOrders(writer, doc, path, markedCount);
+    case StatementKind::Advance: return print::PrintAdvanceCashOrders(writer, doc, path, markedCount, viewerText);
+    case StatementKind::SickPay: return print::PrintSickPayCashOrders(writer, doc, path, markedCount, viewerText);
+    case StatementKind::Vacation: return print::PrintVacationCashOrders(writer, doc, path, markedCount, viewerText);
     }
     return 0;
 }
 
 // The statement or the orders into the work file; a negative writer code.
-int WriteStatementDocument(StatementKind kind, const PaymentStatementParams& params, PayrollDoc& doc, int markedCount)
+// The bank form leaves why its viewer did not start in viewerText.
+int WriteStatementDocument(StatementKind kind, const PaymentStatementParams& params, PayrollDoc& doc, int markedCount,
+                           QString* viewerText)
 {
     const print::StatementPrintParams writer = WriterParams(params);
     const int mode = writer.outputMode;
     if (mode == print::PaymentStatement || mode == print::BudgetStatement)
         return WriteStatementText(kind, writer, doc, doc.TypWorkFile(), markedCount);
-    return PrintCashOrders(kind, writer, doc, doc.TypWorkFile(), markedCount);
+    return PrintCashOrders(kind, writer, doc, doc.TypWorkFile(), markedCount, viewerText);
 }
 
 // The tables a statement keeps after writing: the advances, or the sheets or
@@ -125,17 +127,18 @@ TaskOutcome WriteAndHandOn(StatementKind kind, platform::TaskContext& context, c
     // In marks mode the writers take the marked employees, whatever the
     // personnel number field holds, so that they print what was counted.
     const int markedCount = params.markedOnly != 0 ? count.employees : 0;
-    if (const int code = WriteStatementDocument(kind, params, doc, markedCount); code < 0)
+    QString viewerText;
+    if (const int code = WriteStatementDocument(kind, params, doc, markedCount, &viewerText); code < 0)
         return TaskOutcome(platform::TASK_BAD_CONDITION, code);
     SaveStatementTables(kind, doc.infoBase);
     DecliningPrompt decline;
     print::PrintCommandPrompt& prompt = params.prompt != nullptr ? *params.prompt : decline;
-    const TaskOutcome output =
-        print::ApplyPrintOutput(mode, print::StatementForm::Text, doc, doc.TypWorkFile(), prompt, params.timing);
+    const TaskOutcome output = print::ApplyPrintOutput(mode, print::StatementForm::Text, doc, doc.TypWorkFile(), prompt,
+                                                       params.timing, viewerText);
     if (output.result != platform::TASK_DONE)
         return output;
     infobase::SaveFirm(doc.infoBase);
-    return TaskOutcome(platform::TASK_DONE, 0);
+    return output;
 }
 
 } // namespace

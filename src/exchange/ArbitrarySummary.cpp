@@ -541,7 +541,8 @@ void WriteSummaryReport(const SummaryRun& run, const SummaryTree& tree, PayrollD
 
 } // namespace
 
-int BuildArbitrarySummary(const SummaryRun& run, SummaryTree& tree, PayrollDoc& doc, print::PrintCommandPrompt* prompt)
+int BuildArbitrarySummary(const SummaryRun& run, SummaryTree& tree, PayrollDoc& doc, print::PrintCommandPrompt* prompt,
+                          platform::TaskOutcome* printed)
 {
     const bool toFile = !run.block.outputPath.isEmpty() && !run.treeFilled;
     if (!run.treeFilled) {
@@ -565,8 +566,10 @@ int BuildArbitrarySummary(const SummaryRun& run, SummaryTree& tree, PayrollDoc& 
     if (run.noPrint)
         return SUMMARY_DONE;
     if (prompt) {
-        print::PrintTextFile(doc, doc.TypWorkFile(), *prompt);
+        const print::PrintCommandResult result = print::PrintTextFile(doc, doc.TypWorkFile(), *prompt);
         infobase::SaveConfig(doc.infoBase);
+        if (printed != nullptr)
+            *printed = print::PrintedReportOutcome(doc.TypWorkFile(), result);
     }
     tree.Clear();
     return SUMMARY_DONE;

@@ -166,9 +166,9 @@ platform::TaskOutcome ProvodExportThreadProc(platform::TaskContext& context, con
         if (result != 0)
             return platform::TaskOutcome(result < 0 ? result : platform::TASK_DONE);
         MakePrintCopy(doc);
-        print::PrintTextFile(doc, PostingsPrintCopy(doc), prompt);
+        const print::PrintCommandResult printed = print::PrintTextFile(doc, PostingsPrintCopy(doc), prompt);
         infobase::SaveConfig(doc.infoBase);
-        return platform::TaskOutcome(platform::TASK_DONE);
+        return print::PrintedReportOutcome(PostingsPrintCopy(doc), printed);
     });
 }
 

@@ -79,8 +79,9 @@ TaskOutcome PRSvodThreadProc(platform::TaskContext& context, const PRSvodParams&
             return TaskOutcome(platform::TASK_DONE);
         if (!SummaryFormValid(run.block))
             throw TextError(kFormErrorText);
-        ThrowForEngineResult(BuildArbitrarySummary(run, tree, doc, prompt));
-        return TaskOutcome(platform::TASK_DONE);
+        TaskOutcome printed(platform::TASK_DONE);
+        ThrowForEngineResult(BuildArbitrarySummary(run, tree, doc, prompt, &printed));
+        return printed;
     });
 }
 
@@ -212,8 +213,9 @@ TaskOutcome MergePRSvodThreadProc(platform::TaskContext& context, const QStringL
         const TaskOutcome read = ReadSummaryFiles(fileNames, tree, run.block);
         if (read.result != platform::TASK_DONE)
             return read;
-        ThrowForEngineResult(BuildArbitrarySummary(run, tree, doc, prompt));
-        return TaskOutcome(platform::TASK_DONE);
+        TaskOutcome printed(platform::TASK_DONE);
+        ThrowForEngineResult(BuildArbitrarySummary(run, tree, doc, prompt, &printed));
+        return printed;
     });
 }
 

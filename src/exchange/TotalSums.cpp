@@ -200,9 +200,9 @@ platform::TaskOutcome ItogSumThreadProc(platform::TaskContext& context, const pl
         if (const int result = CollectTotals(SelectionOf(params), doc, marked, totals, run.stopToken()); result < 0)
             return platform::TaskOutcome(result);
         WriteTotalsText(totals, doc.TypWorkFile());
-        print::PrintTextFile(doc, doc.TypWorkFile(), prompt);
+        const print::PrintCommandResult printed = print::PrintTextFile(doc, doc.TypWorkFile(), prompt);
         infobase::SaveConfig(doc.infoBase);
-        return platform::TaskOutcome(platform::TASK_DONE);
+        return print::PrintedReportOutcome(doc.TypWorkFile(), printed);
     });
 }
 

@@ -34,38 +34,64 @@ bool appendFile(const QString& sourcePath, const QString& targetPath)
     return true;
 }
 
+// Appends the bytes to the file.
+void appendText(const QString& targetPath, const QByteArray& bytes)
+{
+    QFile target(targetPath);
+    if (target.open(QIODevice::WriteOnly | QIODevice::Append))
+        target.write(bytes);
+}
+
 } // namespace
 
 int RunConsoleCommand(const QString& command) { return RunConsoleCommand(command, WorkingFolder()); }
 
 int RunConsoleCommand(const QString& command, const QString& workingFolder)
 {
+    const ConsoleRun run = RunConsoleProgram({QStringLiteral("/bin/sh"), QStringLiteral("-c"), command}, workingFolder);
+    return run.started ? run.exitCode : -1;
+}
+
+ConsoleRun RunConsoleProgram(const QStringList& arguments, const QString& folderPath, const QProcessEnvironment& added)
+{
     std::lock_guard lock(g_runMutex);
-    const QDir folder(workingFolder.isEmpty() ? QDir::currentPath() : workingFolder);
+    const QDir folder(folderPath.isEmpty() ? QDir::currentPath() : folderPath);
     const QString tmpPath = folder.filePath(QStringLiteral("console.tmp"));
     const QString logPath = folder.filePath(QStringLiteral("console.log"));
+    ConsoleRun run;
 
     {
         // Open it here first so that a folder we cannot write to is reported
         // as such rather than as a process that failed to start.
         QFile tmp(tmpPath);
-        if (!tmp.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return -1;
+        if (!tmp.open(QIODevice::WriteOnly | QIODevice::Truncate) || arguments.isEmpty())
+            return run;
     }
 
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(tmpPath, QIODevice::Truncate);
-    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
-    if (!process.waitForStarted(-1))
-        return -1;
+    if (!added.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(added);
+        process.setProcessEnvironment(environment);
+    }
+    process.start(arguments.front(), arguments.mid(1));
+    if (!process.waitForStarted(-1)) {
+        appendText(logPath, QStringLiteral("%1: %2\n").arg(arguments.front(), process.errorString()).toLocal8Bit());
+        return run;
+    }
+    run.started = true;
     process.waitForFinished(-1);
-    const int exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 
+    QFile output(tmpPath);
+    if (output.open(QIODevice::ReadOnly))
+        run.output = output.read(kConsoleOutputKept);
     if (!appendFile(tmpPath, logPath))
-        return -1;
-    return exitCode;
+        run.exitCode = -1;
+    return run;
 }
 
 void AppendToConsoleLog(const QString& text)

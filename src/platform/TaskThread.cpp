@@ -3,7 +3,9 @@
 #include "platform/WorkerThread.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QMetaObject>
 
 #include <atomic>
@@ -25,6 +27,21 @@ QString FileErrorKindText(int kind)
     case FILE_ERROR_READ: return QStringLiteral("Ошибка чтения файла");
     default: return QStringLiteral("Прочая ошибка");
     }
+}
+
+QString WrittenFileLine(const QString& path, const QString& handedOn)
+{
+    QString line = QStringLiteral("Записан файл %1").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    if (!handedOn.isEmpty())
+        line += QStringLiteral(", ") + handedOn;
+    return line;
+}
+
+TaskOutcome ViewedDocumentOutcome(const QString& path, const QString& viewerText)
+{
+    if (!viewerText.isEmpty())
+        return TaskOutcome(TASK_DONE, kDocumentNotShown, viewerText);
+    return TaskOutcome(TASK_DONE, 0, WrittenFileLine(path, QStringLiteral("открыт в программе просмотра")));
 }
 
 // State of one run, shared by the owner and its worker.

@@ -116,6 +116,17 @@ inline TaskOutcome DoneOutcome(const QString& viewerText)
     return viewerText.isEmpty() ? TaskOutcome(TASK_DONE, 0) : TaskOutcome(TASK_DONE, kDocumentNotShown, viewerText);
 }
 
+// The line that ends a run which wrote a file (a document, a text report, an
+// XML file): "Записан файл <absolute path>", followed, when it is said, by
+// how the file was handed on ("открыт в программе просмотра" ...).
+QString WrittenFileLine(const QString& path, const QString& handedOn = QString());
+
+// A finished run that wrote the document and handed it to its viewer: the
+// written file's line saying the viewer started when viewerText is empty;
+// otherwise the viewer's text of why it did not start (which names the file
+// too) as kDocumentNotShown, which the view says in a box as well.
+TaskOutcome ViewedDocumentOutcome(const QString& path, const QString& viewerText);
+
 class TaskThread;
 class WorkerThread;
 

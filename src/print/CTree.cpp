@@ -355,10 +355,12 @@ int CTree::AddValue(const QDomElement& node, const QList<QByteArray>& texts)
     return 0;
 }
 
-QString CTree::OutputFileName() const
+QString RtfOutputPath(const QString& outputPath)
 {
-    return m_outputPath.chopped(qMin<qsizetype>(3, m_outputPath.size())) + QStringLiteral("rtf");
+    return outputPath.chopped(qMin<qsizetype>(3, outputPath.size())) + QStringLiteral("rtf");
 }
+
+QString CTree::OutputFileName() const { return RtfOutputPath(m_outputPath); }
 
 namespace {
 

@@ -151,4 +151,8 @@ private:
     QString m_errorText; // why Generate did not finish cleanly
 };
 
+// The document that CTree writes for an output path: the path with its last
+// three characters replaced by "rtf".
+QString RtfOutputPath(const QString& outputPath);
+
 } // namespace kalvor::print

@@ -288,12 +288,15 @@ void WriteCashOrderRecord(const EmployeeRecord& employee, const PayrollDoc& doc,
            quoted(Cp("Межрасчетные выплаты")) + ',' + quoted(document) + ',' + RoublesText(amount) + "\r\n";
 }
 
-int PrintAdvanceCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly)
+int PrintAdvanceCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly,
+                           QString* errorText)
 {
-    return WriteCashOrders(SelectStatementRows(StatementKind::Advance, params, doc, markedOnly), params, doc, path);
+    return WriteCashOrders(SelectStatementRows(StatementKind::Advance, params, doc, markedOnly), params, doc, path,
+                           errorText);
 }
 
-int PrintBonusCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int selector)
+int PrintBonusCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int selector,
+                         QString* errorText)
 {
     std::vector<double> amounts;
     if (const int r = CalcBonusAmounts(params, doc, selector, amounts); r < 0)
@@ -301,7 +304,7 @@ int PrintBonusCashOrders(const StatementPrintParams& params, PayrollDoc& doc, co
     const std::vector<StatementRow> rows = SelectEmployeeRows(params, doc, selector < 0 ? 0 : selector, amounts, true);
     if (NothingOnSheets(int(rows.size()), params))
         return kNothingToPrint;
-    return WriteCashOrders(rows, params, doc, path);
+    return WriteCashOrders(rows, params, doc, path, errorText);
 }
 
 int PrintPayCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly,
@@ -311,14 +314,18 @@ int PrintPayCashOrders(const StatementPrintParams& params, PayrollDoc& doc, cons
                            errorText);
 }
 
-int PrintSickPayCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly)
+int PrintSickPayCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly,
+                           QString* errorText)
 {
-    return WriteCashOrders(SelectStatementRows(StatementKind::SickPay, params, doc, markedOnly), params, doc, path);
+    return WriteCashOrders(SelectStatementRows(StatementKind::SickPay, params, doc, markedOnly), params, doc, path,
+                           errorText);
 }
 
-int PrintVacationCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly)
+int PrintVacationCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly,
+                            QString* errorText)
 {
-    return WriteCashOrders(SelectStatementRows(StatementKind::Vacation, params, doc, markedOnly), params, doc, path);
+    return WriteCashOrders(SelectStatementRows(StatementKind::Vacation, params, doc, markedOnly), params, doc, path,
+                           errorText);
 }
 
 } // namespace kalvor::print

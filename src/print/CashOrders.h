@@ -35,20 +35,23 @@ inline constexpr char kBankCashOrderTemplate[] = "kassa-order-bank-2008";
 // made; the bonus writer also the bonus calculation's codes (-1, -5, -12,
 // -16), before any order is written, and kNothingToPrint (TextStatements.h)
 // when no order falls on the sheets asked for. A failed write of the text file throws
-// PrintFileError (FILE_ERROR_WRITE).
+// PrintFileError (FILE_ERROR_WRITE). The bank form (mode 5), once written,
+// leaves in errorText why the viewer did not show it (empty when it did).
 //   advance:  the advances (CInfoBase::av), rounded by pay kind 904 and the payout rounding;
 //   bonus:    the bonus calculation's amounts (CalcBonusAmounts with its selector);
 //   pay:      the amounts to pay (CInfoBase::zar1) as the pay statement thread left them;
 //   sick pay: the sick-leave sheets to pay in the month, rounded as the advances;
 //   vacation: the vacation notes to pay in the month, rounded as the advances.
-int PrintAdvanceCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly);
-int PrintBonusCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int selector);
-// The pay orders' bank form, once written, leaves in errorText why the viewer
-// did not show it (empty when it did).
+int PrintAdvanceCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly,
+                           QString* errorText = nullptr);
+int PrintBonusCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int selector,
+                         QString* errorText = nullptr);
 int PrintPayCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly,
                        QString* errorText = nullptr);
-int PrintSickPayCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly);
-int PrintVacationCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly);
+int PrintSickPayCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly,
+                           QString* errorText = nullptr);
+int PrintVacationCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly,
+                            QString* errorText = nullptr);
 
 // One order of the text form, appended to out: the cut line, the firm and
 // the form's codes, the title with the number (mode 2 and above) or dots

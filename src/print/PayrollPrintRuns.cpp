@@ -5,6 +5,7 @@
 #include "payroll/PayKinds.h"
 #include "payroll/Rounding.h"
 #include "platform/Db.h"
+#include "print/CTree.h"
 #include "print/CashOrders.h"
 #include "print/SettlementStatement.h"
 #include "values/Values.h"
@@ -19,7 +20,6 @@ namespace kalvor::print {
 using infobase::AccrualRow;
 using infobase::CInfoBase;
 using infobase::EmployeeRecord;
-using platform::DoneOutcome;
 using platform::TaskContext;
 using platform::TaskOutcome;
 using platform::TaskThreadParams;
@@ -87,14 +87,17 @@ int CountTaken(TaskContext& context, const PayrollDoc& doc, const TaskThreadPara
 // only marked ones are, else 0.
 int MarkedOnlyValue(const TaskThreadParams& params, int count) { return params.markedOnly != 0 ? count : 0; }
 
-// A writer's result as the run's: 0 done, a negative code with its reason.
-// A document written that the viewer could not show is done, with the
-// reason naming the file.
-TaskOutcome WriterOutcome(int code, const QString& reason)
+// A writer's result as the run's: a negative code with its reason; done, the
+// line naming the RTF document written and whether its viewer started (the
+// reason is the viewer's text when it did not); any other code (a question
+// declined) done with nothing written.
+TaskOutcome WriterOutcome(int code, const QString& reason, const QString& outputPath)
 {
     if (code < 0)
         return TaskOutcome(platform::TASK_BAD_CONDITION, code, reason);
-    return DoneOutcome(reason);
+    if (code > 0)
+        return TaskOutcome(platform::TASK_DONE, 0);
+    return platform::ViewedDocumentOutcome(RtfOutputPath(outputPath), reason);
 }
 
 // The pay-statement run's amounts: the document's table for an unfiltered
@@ -155,7 +158,7 @@ TaskOutcome WritePayDocuments(TaskContext& context, PayrollDoc& doc, const Print
                    : PrintPayCashOrders(writer, doc, path, markedOnly, &reason);
     }
     if (code < 0)
-        return WriterOutcome(code, reason);
+        return WriterOutcome(code, reason, path);
     if (context.stopRequested())
         return TaskOutcome(platform::TASK_STOPPED, 0);
     infobase::SaveComp(base);
@@ -165,11 +168,11 @@ TaskOutcome WritePayDocuments(TaskContext& context, PayrollDoc& doc, const Print
         return TaskOutcome(platform::TASK_STOPPED, 0);
     DecliningPrompt decline;
     PrintCommandPrompt& prompt = params.prompt != nullptr ? *params.prompt : decline;
-    const TaskOutcome output = ApplyPrintOutput(mode, StatementForm::Rtf, doc, path, prompt, params.timing);
+    const TaskOutcome output = ApplyPrintOutput(mode, StatementForm::Rtf, doc, path, prompt, params.timing, reason);
     if (output.result != platform::TASK_DONE)
         return output;
     infobase::SaveFirm(base);
-    return DoneOutcome(reason);
+    return output;
 }
 
 } // namespace
@@ -285,8 +288,12 @@ TaskOutcome PrintLicschetThreadProc(TaskContext& context, const PrintLicschetPar
             return TaskOutcome(platform::TASK_NO_DATA, 0);
         StatementPrintParams writer = WriterSelection(params, PrintFormatInRange(params.printFormat));
         QString reason;
-        const int code = PrintPersonalAccounts(doc, doc.TypWorkFile(), writer, MarkedOnlyValue(params, count), &reason);
-        return WriterOutcome(code, reason);
+        const QString path = doc.TypWorkFile();
+        const int code = PrintPersonalAccounts(doc, path, writer, MarkedOnlyValue(params, count), &reason);
+        // The text accounts are a file of their own, shown by no viewer.
+        if (code == 0 && writer.variant == AccountText)
+            return TaskOutcome(platform::TASK_DONE, 0, platform::WrittenFileLine(path));
+        return WriterOutcome(code, reason, path);
     });
 }
 
@@ -313,9 +320,9 @@ TaskOutcome PrintRaschVedThreadProc(TaskContext& context, const PrintRaschVedPar
             return TaskOutcome(platform::TASK_NO_DATA, 0);
         StatementPrintParams writer = WriterSelection(params, StatementKindInRange(params.statementKind));
         QString reason;
-        const int code =
-            PrintSettlementStatement(writer, doc, doc.TypWorkFile(), MarkedOnlyValue(params, count), &reason);
-        return WriterOutcome(code, reason);
+        const QString path = doc.TypWorkFile();
+        const int code = PrintSettlementStatement(writer, doc, path, MarkedOnlyValue(params, count), &reason);
+        return WriterOutcome(code, reason, path);
     });
 }
 

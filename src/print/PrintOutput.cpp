@@ -4,12 +4,16 @@
 #include "platform/Console.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
+#include "print/CTree.h"
 #include "values/Text8.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
 
+#include <algorithm>
 #include <chrono>
 #include <fcntl.h>
 #include <thread>
@@ -84,6 +88,26 @@ void CopyInBlocks(int from, int to, const QString& reportPath, const QString& tr
     }
 }
 
+// What "%s" in a print command stands for: the report's path.
+constexpr QLatin1String kReportPlace("%s");
+// How many lines of a failed command's output its message shows.
+constexpr int kFailureOutputLines = 5;
+
+// The message of a print command that could not start or ended with an exit
+// code other than 0: the command as run and the first lines of its output.
+QString PrintCommandFailure(const QStringList& arguments, const platform::ConsoleRun& run)
+{
+    QStringList shown;
+    for (const QString& argument : arguments) shown << QuoteCommandArgument(argument);
+    QString text = !run.started ? QStringLiteral("Не удалось запустить команду печати:")
+                   : run.exitCode < 0 ? QStringLiteral("Команда печати завершилась аварийно:")
+                                      : QStringLiteral("Команда печати завершилась с кодом %1:").arg(run.exitCode);
+    text += QLatin1Char('\n') + shown.join(QLatin1Char(' '));
+    const QStringList lines = QString::fromLocal8Bit(run.output).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString& line : lines.mid(0, kFailureOutputLines)) text += QLatin1Char('\n') + line.trimmed();
+    return text;
+}
+
 } // namespace
 
 QString PrintOutputModeName(int mode)
@@ -106,20 +130,76 @@ QString DefaultPrintScript()
         .absoluteFilePath();
 }
 
-void PrintTextFile(PayrollDoc& doc, const QString& reportPath, PrintCommandPrompt& prompt)
+QString DefaultPrintCommand() { return QuoteCommandArgument(DefaultPrintScript()) + QStringLiteral(" %s"); }
+
+QString OfferedPrintCommand(const QString& stored)
+{
+    if (stored.trimmed().isEmpty() || stored.trimmed() == QLatin1String(kFormerDefaultPrintCommand))
+        return DefaultPrintCommand();
+    return stored;
+}
+
+QString QuoteCommandArgument(const QString& argument)
+{
+    const bool plain = !argument.isEmpty() && !argument.contains(QLatin1Char('"')) &&
+                       std::none_of(argument.begin(), argument.end(), [](QChar c) { return c.isSpace(); });
+    if (plain)
+        return argument;
+    QString quoted = argument;
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QStringList PrintCommandArguments(const QString& command, const QString& reportPath)
+{
+    QStringList arguments = QProcess::splitCommand(command);
+    if (arguments.isEmpty())
+        return arguments;
+    bool placed = false;
+    for (QString& argument : arguments) {
+        if (argument.contains(kReportPlace)) {
+            argument.replace(kReportPlace, reportPath);
+            placed = true;
+        }
+    }
+    if (!placed)
+        arguments << reportPath;
+    return arguments;
+}
+
+PrintCommandResult PrintTextFile(PayrollDoc& doc, const QString& reportPath, PrintCommandPrompt& prompt)
 {
     QString& storedCommand = doc.infoBase.config.dosStr;
-    const QString offered =
-        storedCommand.isEmpty() ? QStringLiteral("%1 %2").arg(DefaultPrintScript(), reportPath) : storedCommand;
-    const std::optional<QString> confirmed = prompt.ConfirmCommand(reportPath, offered);
+    const std::optional<QString> confirmed = prompt.ConfirmCommand(reportPath, OfferedPrintCommand(storedCommand));
     if (!confirmed)
-        return;
+        return {};
     storedCommand = confirmed->left(kPrintCommandMaxLength);
-    // A report that cannot be converted is printed as it stands; the command's
-    // own output (in "console.log") tells what went wrong.
+    // A report that cannot be converted is printed as it stands.
     ConvertTextFileToOem(reportPath);
-    qputenv("KALVOR_OPENER", platform::DocumentOpener::Command().toLocal8Bit());
-    platform::RunConsoleCommand(storedCommand);
+    const QStringList arguments = PrintCommandArguments(storedCommand, reportPath);
+    if (arguments.isEmpty())
+        return {PrintCommandResult::Failed, QStringLiteral("Не задана команда печати.")};
+    QProcessEnvironment opener;
+    opener.insert(QStringLiteral("KALVOR_OPENER"), platform::DocumentOpener::Command());
+    const platform::ConsoleRun run = platform::RunConsoleProgram(arguments, platform::WorkingFolder(), opener);
+    if (run.started && run.exitCode == 0)
+        return {PrintCommandResult::Printed, QString()};
+    return {PrintCommandResult::Failed, PrintCommandFailure(arguments, run)};
+}
+
+platform::TaskOutcome PrintedReportOutcome(const QString& reportPath, const PrintCommandResult& printed)
+{
+    switch (printed.outcome) {
+    case PrintCommandResult::Printed:
+        return platform::TaskOutcome(platform::TASK_DONE, 0,
+                                     platform::WrittenFileLine(reportPath, QStringLiteral("выполнена команда печати")));
+    case PrintCommandResult::Failed:
+        return platform::TaskOutcome(platform::TASK_DONE, platform::kDocumentNotShown,
+                                     printed.text + QLatin1Char('\n') + platform::WrittenFileLine(reportPath));
+    case PrintCommandResult::Declined: break;
+    }
+    return platform::TaskOutcome(platform::TASK_DONE, 0,
+                                 platform::WrittenFileLine(reportPath, QStringLiteral("печать отменена")));
 }
 
 PrintFileError::PrintFileError(int kind)
@@ -166,22 +246,25 @@ void AppendToTransferFile(const QString& reportPath, const PayrollDoc& doc, Tran
 }
 
 platform::TaskOutcome ApplyPrintOutput(int mode, StatementForm form, PayrollDoc& doc, const QString& reportPath,
-                                       PrintCommandPrompt& prompt, TransferFileTiming timing)
+                                       PrintCommandPrompt& prompt, TransferFileTiming timing, const QString& viewerText)
 {
     const bool statement = mode == PaymentStatement || mode == BudgetStatement;
     if (mode == BankCashOrder || (statement && form == StatementForm::Rtf))
-        return platform::TASK_DONE;
+        return platform::ViewedDocumentOutcome(RtfOutputPath(reportPath), viewerText);
     if (mode == TransferOrders1C) {
         try {
             AppendToTransferFile(reportPath, doc, timing);
         } catch (const TransferFileError& error) {
             return {platform::TASK_FILE_ERROR, error.kind()};
         }
-        return platform::TASK_DONE;
+        return platform::TaskOutcome(
+            platform::TASK_DONE, 0,
+            platform::WrittenFileLine(
+                reportPath, QStringLiteral("дописан в файл %1").arg(QDir::toNativeSeparators(TransferFilePath(doc)))));
     }
-    PrintTextFile(doc, reportPath, prompt);
+    const PrintCommandResult printed = PrintTextFile(doc, reportPath, prompt);
     infobase::SaveConfig(doc.infoBase);
-    return platform::TASK_DONE;
+    return PrintedReportOutcome(reportPath, printed);
 }
 
 } // namespace kalvor::print

@@ -13,6 +13,7 @@
 #include "platform/TaskThread.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
@@ -65,14 +66,55 @@ inline constexpr int kPrintCommandMaxLength = 119;
 // The default print script: "e.sh" of the working folder, by absolute path.
 QString DefaultPrintScript();
 
-// Offers the stored print command, or "<e.sh> <report>" when none is stored,
-// through the prompt. On confirmation the command is stored in the base
-// settings (in memory; the caller saves them), the report is converted in
-// place to cp866 and the command is run through the console runner; its
-// output goes to "console.log". Declined, nothing happens at all. The
-// command finds the document opener's command in the environment variable
-// KALVOR_OPENER.
-void PrintTextFile(PayrollDoc& doc, const QString& reportPath, PrintCommandPrompt& prompt);
+// The print command that a base stored before the program shipped its own
+// script. It names no program that exists, so it is read as no command at
+// all: the default is offered in its place (the stored text changes only
+// when the user confirms a command).
+inline constexpr const char* kFormerDefaultPrintCommand = "kalvor-print %s";
+
+// The default print command: the default script, then "%s" for the report.
+QString DefaultPrintCommand();
+
+// The command offered for the stored one: the stored command, or the default
+// when none is stored (empty or the former default).
+QString OfferedPrintCommand(const QString& stored);
+
+// An argument written so that the command splitting below reads it back
+// whole: as it stands when it has no blank and no double quote, otherwise in
+// double quotes, each quote in it tripled.
+QString QuoteCommandArgument(const QString& argument);
+
+// The program and arguments of a print command for the report: the command
+// is split as QProcess::splitCommand does (blanks between arguments, double
+// quotes around an argument with blanks, a quote inside as three quotes);
+// then "%s" in any argument stands for the report's path, which is never
+// split again; a command without "%s" gets the path as its last argument.
+// Empty for a command without a program.
+QStringList PrintCommandArguments(const QString& command, const QString& reportPath);
+
+// How a print command run ended.
+struct PrintCommandResult {
+    enum Outcome { Declined, Printed, Failed };
+    Outcome outcome = Declined;
+    // Failed: the message (what failed, the command as run and the first
+    // lines of its output).
+    QString text;
+};
+
+// Offers the stored print command (OfferedPrintCommand) through the prompt.
+// On confirmation the command is stored in the base settings (in memory; the
+// caller saves them), the report is converted in place to cp866 and the
+// command is run without a command interpreter (PrintCommandArguments); its
+// output goes to "console.log", and the command finds the document opener's
+// command in the environment variable KALVOR_OPENER. An exit code other than
+// 0, or a command that cannot start, is Failed with its message. Declined,
+// nothing happens at all.
+PrintCommandResult PrintTextFile(PayrollDoc& doc, const QString& reportPath, PrintCommandPrompt& prompt);
+
+// The end of a run that wrote the text report and ran the print command on
+// it: the written file's line saying how the print command ended; a failed
+// command's message (in a box too, kDocumentNotShown) with the file's line.
+platform::TaskOutcome PrintedReportOutcome(const QString& reportPath, const PrintCommandResult& printed);
 
 // A failure of the 1C transfer file; kind() is a platform::FileErrorKind.
 class TransferFileError : public std::runtime_error {
@@ -126,8 +168,12 @@ enum class StatementForm { Rtf, Text };
 // it to the transfer file; mode 5 (an RTF form) does nothing more, nor do
 // modes 0 and 3 for the RTF statement, while a text statement of modes 0 and
 // 3 is printed like the cash orders. The outcome is the thread's result:
-// TASK_DONE, or TASK_FILE_ERROR with the transfer file's FileErrorKind.
+// TASK_DONE with the line naming the file written and how it was handed on
+// (an RTF form: its viewer, from viewerText, the writer's text of a viewer
+// that did not start), or TASK_FILE_ERROR with the transfer file's
+// FileErrorKind.
 platform::TaskOutcome ApplyPrintOutput(int mode, StatementForm form, PayrollDoc& doc, const QString& reportPath,
-                                       PrintCommandPrompt& prompt, TransferFileTiming timing = {});
+                                       PrintCommandPrompt& prompt, TransferFileTiming timing = {},
+                                       const QString& viewerText = QString());
 
 } // namespace kalvor::print

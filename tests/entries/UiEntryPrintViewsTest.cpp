@@ -82,7 +82,7 @@ protected:
         platform::SetWorkingFolder(folder);
         MakeViewerScript();
         // The print command keeps a copy of what it was given.
-        doc->infoBase.config.dosStr = QStringLiteral("cp %1 %2").arg(doc->TypWorkFile(), Printed());
+        doc->infoBase.config.dosStr = QStringLiteral("cp %s %1").arg(Printed());
         acceptor = std::make_unique<entrytest::PrintDialogAcceptor>(dialogs);
     }
     void TearDown() override
@@ -179,7 +179,7 @@ TEST_F(UiEntryPrintViews, TheFourCommandsOpenTheirFormsOnTheirPanels)
     } screens[] = {
         {1215, CBulletVvodView::kEntryScreen, "Печать реестра больничных листов", "Печать реестра больничных"},
         {1216, CBulletVvodView::kEntryScreen, "Печать ведомости", "Печать ведомости"},
-        {32807, COtpuskVvodView::kEntryScreen, "Печать реестра отпускных", "Печать расчетной ведомости"},
+        {32807, COtpuskVvodView::kEntryScreen, "Печать реестра отпускных", "Печать реестра отпускных"},
         {32808, COtpuskVvodView::kEntryScreen, "Печать платежной ведомости", "Печать ведомости"},
     };
     for (const auto& screen : screens) {
@@ -234,6 +234,39 @@ TEST_F(UiEntryPrintViews, StatementsPrintTheFlaggedSheetAndNote)
     ASSERT_TRUE(PrintWithEnter());
     EXPECT_EQ(dialogs, 3);
     EXPECT_EQ(ReadFile(Printed()).count(Oem(QStringLiteral("РАСХОДНЫЙ  КАССОВЫЙ  ОРДЕР"))), 1);
+}
+
+// The statement's run ends with the line naming its report and how the
+// print command ended; a command that fails is said in a box with its text
+// and output; letters in the personnel number are refused before any run.
+TEST_F(UiEntryPrintViews, TheRunSaysHowThePrintCommandEndedAndAnUnreadableNumberIsRefused)
+{
+    ASSERT_NE(Open<CBulletPlatVedView>(1216), nullptr);
+    const QString report = doc->TypWorkFile();
+    ASSERT_TRUE(PrintWithEnter());
+    EXPECT_TRUE(Messages().isEmpty()) << Messages().toStdString();
+    EXPECT_EQ(View()->OutcomeText(), QStringLiteral("Записан файл %1, выполнена команда печати").arg(report));
+
+    doc->infoBase.config.dosStr = QStringLiteral("sh -c \"echo принтер не найден >&2; exit 2\"");
+    ASSERT_TRUE(PrintWithEnter());
+    const QString said = QStringLiteral("Команда печати завершилась с кодом 2:\n"
+                                        "sh -c \"echo принтер не найден >&2; exit 2\" %1\n"
+                                        "принтер не найден\n"
+                                        "Записан файл %1")
+                             .arg(report);
+    EXPECT_EQ(Messages(), said);
+    EXPECT_EQ(View()->OutcomeText(), said);
+    EXPECT_EQ(dialogs, 2);
+
+    recorder.boxes.clear();
+    SetField(IdPersonnelNumberField, QStringLiteral("abc"));
+    auto* field = View()->controlAs<QLineEdit>(IdShopField);
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(Messages(), QStringLiteral("Некорректный табельный номер"));
+    EXPECT_FALSE(View()->Running());
+    EXPECT_TRUE(View()->control(IdStartButton)->isEnabled());
+    EXPECT_EQ(dialogs, 2);
 }
 
 TEST_F(UiEntryPrintViews, BadSheetsAndEmptySelectionsGiveTheirMessages)

@@ -132,7 +132,8 @@ TEST_F(DemoPrint, AdvanceStatementIsShownThroughTheDefaultPrintScript)
     {
         QFile script(viewer);
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\ncp \"$1\" \"" + QFile::encodeName(viewed) + "\"\n");
+        script.write("#!/bin/sh\nprintf '%s' \"$*\" > \"" + QFile::encodeName(folder) +
+                     "viewer-args.txt\"\ncp \"$1\" \"" + QFile::encodeName(viewed) + "\"\n");
         script.setPermissions(script.permissions() | QFile::ExeOwner);
     }
     platform::DocumentOpener::SetCommand(viewer);
@@ -148,11 +149,14 @@ TEST_F(DemoPrint, AdvanceStatementIsShownThroughTheDefaultPrintScript)
     EXPECT_TRUE(statement.contains(QStringLiteral("ООО «Северная механика»")));
     EXPECT_TRUE(statement.contains(QStringLiteral("| 01.04.11 | 30.04.11 |")));
 
+    // The base stores the command that new bases were made with, which names
+    // no program: the program's own script is offered in its place.
     AcceptingPrompt prompt;
-    doc.infoBase.config.dosStr.clear();
+    EXPECT_EQ(doc.infoBase.config.dosStr, QStringLiteral("kalvor-print %s"));
     const platform::TaskOutcome outcome = ApplyPrintOutput(PaymentStatement, StatementForm::Text, doc, report, prompt);
     EXPECT_EQ(outcome.result, platform::TASK_DONE);
-    EXPECT_EQ(prompt.offered, QDir(folder).absoluteFilePath(QStringLiteral("e.sh")) + QLatin1Char(' ') + report);
+    EXPECT_EQ(outcome.message, QStringLiteral("Записан файл %1, выполнена команда печати").arg(report));
+    EXPECT_EQ(prompt.offered, QDir(folder).absoluteFilePath(QStringLiteral("e.sh")) + QStringLiteral(" %s"));
     // The report went to the command in cp866 (which has no «»); e.sh
     // showed it as UTF-8.
     const QByteArray oem = ReadFile(report);
@@ -163,6 +167,8 @@ TEST_F(DemoPrint, AdvanceStatementIsShownThroughTheDefaultPrintScript)
     waited.start();
     while (QString::fromUtf8(ReadFile(viewed)) != shown && waited.elapsed() < 10'000) QThread::msleep(50);
     EXPECT_EQ(QString::fromUtf8(ReadFile(viewed)), shown);
+    // The viewer got the shown copy of the report, by its real path.
+    EXPECT_EQ(QFile::decodeName(ReadFile(folder + QStringLiteral("viewer-args.txt"))), report + QStringLiteral(".txt"));
     // The command is kept in the base settings.
     LoadConfig(base());
     EXPECT_EQ(base().config.dosStr, prompt.offered);

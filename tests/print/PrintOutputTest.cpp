@@ -22,17 +22,34 @@ namespace {
 
 QByteArray cp(const char* utf8) { return codepage::toCp1251(QString::fromUtf8(utf8)); }
 
-// Records what it was offered and answers with a preset command, or declines.
+// Records what it was offered and answers with a preset command (or the one
+// offered, when accepting), or declines.
 struct RecordingPrompt : PrintCommandPrompt {
     std::optional<QString> ConfirmCommand(const QString& reportPath, const QString& command) override
     {
         offeredPaths << reportPath;
         offered << command;
-        return answer;
+        return accept ? std::optional<QString>(command) : answer;
     }
     QStringList offeredPaths, offered;
     std::optional<QString> answer;
+    bool accept = false;
 };
+
+// A stand-in print script: its arguments one a line into "args.txt" beside
+// it, a copy of the first into "printed.txt", and "printed" on its output.
+bool WriteRecorder(const QString& path)
+{
+    QFile script(path);
+    if (!script.open(QIODevice::WriteOnly))
+        return false;
+    script.write("#!/bin/sh\n"
+                 "here=$(dirname \"$0\")\n"
+                 "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$here/args.txt\"\n"
+                 "cp \"$1\" \"$here/printed.txt\"\n"
+                 "echo printed\n");
+    return script.setPermissions(script.permissions() | QFile::ExeOwner);
+}
 
 QByteArray ReadFile(const QString& path)
 {
@@ -68,19 +85,21 @@ protected:
 
 TEST_F(PrintOutput, TheConfirmedCommandIsStoredAndRunOnTheCp866Report)
 {
+    ASSERT_TRUE(WriteRecorder(folder + QStringLiteral("record.sh")));
     RecordingPrompt prompt;
-    const QString copy = folder + QStringLiteral("printed.txt");
-    prompt.answer = QStringLiteral("cp %1 %2; echo printed").arg(report, copy);
-    PrintTextFile(doc, report, prompt);
+    prompt.answer = QStringLiteral("%1record.sh %s").arg(folder);
+    EXPECT_EQ(PrintTextFile(doc, report, prompt).outcome, PrintCommandResult::Printed);
 
-    // First print on a new base: the default script by absolute path, a blank, the report.
+    // First print on a new base: the default script by absolute path, then "%s".
     ASSERT_EQ(prompt.offered.size(), 1);
-    EXPECT_EQ(prompt.offered[0], QDir(folder).absoluteFilePath(QStringLiteral("e.sh")) + QLatin1Char(' ') + report);
+    EXPECT_EQ(prompt.offered[0], QDir(folder).absoluteFilePath(QStringLiteral("e.sh")) + QStringLiteral(" %s"));
     EXPECT_EQ(prompt.offeredPaths[0], report);
     EXPECT_EQ(doc.infoBase.config.dosStr, *prompt.answer);
-    // The command saw the report in cp866; the report stays converted.
+    // The command got the report's path and saw the report in cp866; the
+    // report stays converted.
+    EXPECT_EQ(ReadFile(folder + QStringLiteral("args.txt")), QFile::encodeName(report) + '\n');
     const QByteArray oem = codepage::cp1251ToCp866(reportText);
-    EXPECT_EQ(ReadFile(copy), oem);
+    EXPECT_EQ(ReadFile(folder + QStringLiteral("printed.txt")), oem);
     EXPECT_EQ(ReadFile(report), oem);
     EXPECT_EQ(ReadFile(folder + QStringLiteral("console.log")), "printed\n");
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("81A7F0C4.tmp")));
@@ -88,11 +107,73 @@ TEST_F(PrintOutput, TheConfirmedCommandIsStoredAndRunOnTheCp866Report)
     // Next time the stored command is offered as it stands.
     prompt.answer = QStringLiteral("true");
     PrintTextFile(doc, report, prompt);
-    EXPECT_EQ(prompt.offered[1], QStringLiteral("cp %1 %2; echo printed").arg(report, copy));
+    EXPECT_EQ(prompt.offered[1], QStringLiteral("%1record.sh %s").arg(folder));
     // A longer command is kept to 119 characters.
     prompt.answer = QStringLiteral("true ") + QString(200, QLatin1Char('x'));
     PrintTextFile(doc, report, prompt);
     EXPECT_EQ(doc.infoBase.config.dosStr.size(), 119);
+}
+
+// The former built-in command of new bases offers the script of the working
+// folder; a working folder and a report whose names hold blanks and quotes
+// reach it whole, with or without "%s".
+TEST_F(PrintOutput, TheFormerDefaultOffersTheScriptAndPathsWithBlanksAndQuotesPassWhole)
+{
+    const QString odd = folder + QStringLiteral("моя \"папка\" it's/");
+    ASSERT_TRUE(QDir().mkpath(odd));
+    platform::SetWorkingFolder(odd);
+    ASSERT_TRUE(WriteRecorder(odd + QStringLiteral("e.sh")));
+    const QString oddReport = odd + QStringLiteral("отчет \"1\" it's.typ");
+    ASSERT_TRUE(WriteFile(oddReport, reportText));
+    doc.infoBase.config.dosStr = QStringLiteral("kalvor-print %s");
+
+    RecordingPrompt prompt;
+    prompt.accept = true;
+    EXPECT_EQ(PrintTextFile(doc, oddReport, prompt).outcome, PrintCommandResult::Printed);
+    ASSERT_EQ(prompt.offered.size(), 1);
+    EXPECT_EQ(
+        prompt.offered[0],
+        QStringLiteral("\"%1e.sh\" %s").arg(QString(odd).replace(QStringLiteral("\""), QStringLiteral("\"\"\""))));
+    EXPECT_EQ(ReadFile(odd + QStringLiteral("args.txt")), QFile::encodeName(oddReport) + '\n');
+    EXPECT_EQ(ReadFile(odd + QStringLiteral("printed.txt")), codepage::cp1251ToCp866(reportText));
+
+    // Without "%s" the path is the last argument; "%s" inside an argument is
+    // replaced there.
+    EXPECT_EQ(PrintCommandArguments(QStringLiteral("lp -o cpi=12"), oddReport),
+              (QStringList{QStringLiteral("lp"), QStringLiteral("-o"), QStringLiteral("cpi=12"), oddReport}));
+    EXPECT_EQ(PrintCommandArguments(QStringLiteral("\"my viewer\" --file=%s -"), oddReport),
+              (QStringList{QStringLiteral("my viewer"), QStringLiteral("--file=") + oddReport, QStringLiteral("-")}));
+    EXPECT_TRUE(PrintCommandArguments(QStringLiteral("  "), oddReport).isEmpty());
+}
+
+// A command that fails or cannot start is said with the command as run and
+// the first lines of its output; the run's line names the report all the same.
+TEST_F(PrintOutput, AFailingCommandIsSaidWithItsTextAndOutput)
+{
+    RecordingPrompt prompt;
+    prompt.answer = QStringLiteral("sh -c \"echo нет принтера >&2; exit 3\"");
+    const PrintCommandResult failed = PrintTextFile(doc, report, prompt);
+    EXPECT_EQ(failed.outcome, PrintCommandResult::Failed);
+    const QString said = QStringLiteral("Команда печати завершилась с кодом 3:\n"
+                                        "sh -c \"echo нет принтера >&2; exit 3\" %1\n"
+                                        "нет принтера")
+                             .arg(report);
+    EXPECT_EQ(failed.text, said);
+    const platform::TaskOutcome outcome = PrintedReportOutcome(report, failed);
+    EXPECT_EQ(outcome.result, platform::TASK_DONE);
+    EXPECT_EQ(outcome.detail, platform::kDocumentNotShown);
+    EXPECT_EQ(outcome.message, said + QStringLiteral("\nЗаписан файл ") + report);
+
+    prompt.answer = QStringLiteral("kalvor-no-such-printer %s");
+    EXPECT_EQ(PrintTextFile(doc, report, prompt).text,
+              QStringLiteral("Не удалось запустить команду печати:\nkalvor-no-such-printer %1").arg(report));
+
+    prompt.answer = QStringLiteral("true");
+    EXPECT_EQ(PrintedReportOutcome(report, PrintTextFile(doc, report, prompt)).message,
+              QStringLiteral("Записан файл %1, выполнена команда печати").arg(report));
+    prompt.answer.reset();
+    EXPECT_EQ(PrintedReportOutcome(report, PrintTextFile(doc, report, prompt)).message,
+              QStringLiteral("Записан файл %1, печать отменена").arg(report));
 }
 
 TEST_F(PrintOutput, CancelLeavesTheReportAndRunsNothing)
@@ -188,8 +269,12 @@ TEST_F(PrintOutput, TransferFileLockedByAnotherProcessGivesTheLockError)
 TEST_F(PrintOutput, RtfFormsNeedNothingMore)
 {
     RecordingPrompt prompt;
-    for (int mode : {PaymentStatement, BudgetStatement, BankCashOrder})
-        EXPECT_EQ(ApplyPrintOutput(mode, StatementForm::Rtf, doc, report, prompt).result, platform::TASK_DONE);
+    const QString line = QStringLiteral("Записан файл %1zavod.rtf, открыт в программе просмотра").arg(folder);
+    for (int mode : {PaymentStatement, BudgetStatement, BankCashOrder}) {
+        const platform::TaskOutcome outcome = ApplyPrintOutput(mode, StatementForm::Rtf, doc, report, prompt);
+        EXPECT_EQ(outcome.result, platform::TASK_DONE);
+        EXPECT_EQ(outcome.message, line);
+    }
     EXPECT_TRUE(prompt.offered.isEmpty());
     EXPECT_EQ(ReadFile(report), reportText);
 }

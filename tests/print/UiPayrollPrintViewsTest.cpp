@@ -24,6 +24,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -210,11 +211,54 @@ TEST_F(UiPayrollPrintViews, AViewerThatCannotStartIsSaidWithTheDocumentsFile)
     check("pay statement");
     SetField(IdOutputModeField, QStringLiteral("5"));
     check("bank cash orders");
-    // A run that shows its document clears the line.
+    // A run that shows its document names it and says the viewer started.
     platform::DocumentOpener::SetCommand(QStringLiteral("true"));
     ASSERT_TRUE(PrintWithEnter());
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(view->OutcomeText(), QString());
+    EXPECT_EQ(
+        view->OutcomeText(),
+        QStringLiteral("Записан файл %1, открыт в программе просмотра").arg(QFileInfo(Document()).absoluteFilePath()));
+}
+
+// Each view is captioned with its own document; letters in a number field
+// of the selection are refused with the field's message before any run,
+// where they printed the whole firm.
+TEST_F(UiPayrollPrintViews, EachViewNamesItsDocumentAndRefusesAnUnreadableNumber)
+{
+    const auto caption = [&] {
+        return qobject_cast<QGroupBox*>(view->control(CPrintTaskView::kFormGroupBox))->title();
+    };
+    Show<CPrintLicschetView>();
+    EXPECT_EQ(caption(), QStringLiteral("Печать лицевых счетов"));
+    Show<CPrintPlatVedView>();
+    EXPECT_EQ(caption(), QStringLiteral("Печать платежной ведомости"));
+    Show<CPrintRaschVedView>();
+    EXPECT_EQ(caption(), QStringLiteral("Печать расчетной ведомости"));
+
+    const struct {
+        int field;
+        const char* text;
+        const char* said;
+    } refused[] = {
+        {IdPersonnelNumberField, "abc", "Некорректный табельный номер"},
+        {IdShopField, "1x", "Некорректный номер цеха"},
+        {IdBrigadeField, "-5", "Некорректный номер бригады"},
+        {IdProfessionField, "п", "Некорректный код профессии"},
+    };
+    for (const auto& entry : refused) {
+        SetField(entry.field, QString::fromUtf8(entry.text));
+        QTest::keyClick(view->controlAs<QLineEdit>(IdShopField), Qt::Key_Return);
+        EXPECT_EQ(recorder.Texts(), QStringList{QString::fromUtf8(entry.said)}) << entry.text;
+        EXPECT_FALSE(view->Running()) << entry.text;
+        EXPECT_TRUE(view->controlAs<QLineEdit>(entry.field)->hasFocus()) << entry.text;
+        EXPECT_FALSE(QFile::exists(Document())) << entry.text;
+        SetField(entry.field, QString());
+        recorder.boxes.clear();
+    }
+    // "9999" reads, and names nobody.
+    SetField(IdPersonnelNumberField, QStringLiteral("9999"));
+    ASSERT_TRUE(PrintWithEnter());
+    EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("Нет данных для печати")});
 }
 
 TEST_F(UiPayrollPrintViews, ThreeEmployeesMarkedInTheHelpListArePrintedAlone)

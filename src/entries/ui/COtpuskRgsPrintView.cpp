@@ -13,7 +13,7 @@ using kalvor::platform::TaskThread;
 
 COtpuskRgsPrintView::COtpuskRgsPrintView(CKalvorDoc* doc, QWidget* parent) : CEntryRegisterView(kFormId, doc, parent)
 {
-    BeginForm();
+    BeginForm(QStringLiteral("Печать реестра отпускных"));
     AddSelectionFields();
     AddField(kFirstPageField, QStringLiteral("Печатать первую страницу  (по умолчанию только вторую)"));
     EndForm();
@@ -21,7 +21,8 @@ COtpuskRgsPrintView::COtpuskRgsPrintView(CKalvorDoc* doc, QWidget* parent) : CEn
 
 bool COtpuskRgsPrintView::ReadFormValues()
 {
-    CEntryRegisterView::ReadFormValues();
+    if (!CEntryRegisterView::ReadFormValues())
+        return false;
     std::int32_t firstPage = 0;
     if (const auto* field = controlAs<QLineEdit>(kFirstPageField))
         kalvor::ParseIntField(field->text(), firstPage, INT_MIN, INT_MAX);

@@ -11,7 +11,7 @@ using kalvor::platform::TaskThread;
 
 CPrintLicschetView::CPrintLicschetView(CKalvorDoc* doc, QWidget* parent) : CPrintTaskView(kFormId, doc, parent)
 {
-    BeginForm();
+    BeginForm(QStringLiteral("Печать лицевых счетов"));
     AddSelectionFields();
     AddField(kPrintFormatField, QStringLiteral("Формат печати (по умолчанию в книжном)"));
     EndForm();
@@ -19,7 +19,8 @@ CPrintLicschetView::CPrintLicschetView(CKalvorDoc* doc, QWidget* parent) : CPrin
 
 bool CPrintLicschetView::ReadFormValues()
 {
-    CPrintTaskView::ReadFormValues();
+    if (!CPrintTaskView::ReadFormValues())
+        return false;
     int format = 0;
     const auto* field = controlAs<QLineEdit>(kPrintFormatField);
     if (!field || !kalvor::ScanInt(field->text(), format))

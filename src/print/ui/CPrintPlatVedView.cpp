@@ -69,7 +69,7 @@ QStringList PaymentKindLines()
 }
 
 CPrintPlatVedView::CPrintPlatVedView(CKalvorDoc* doc, QWidget* parent)
-    : CPrintPlatVedView(kFormId, PaymentFormAll, QStringLiteral("Печать расчетной ведомости"), doc, parent)
+    : CPrintPlatVedView(kFormId, PaymentFormAll, QStringLiteral("Печать платежной ведомости"), doc, parent)
 {}
 
 CPrintPlatVedView::CPrintPlatVedView(int formId, unsigned fields, const QString& caption, CKalvorDoc* doc,
@@ -145,7 +145,8 @@ void CPrintPlatVedView::StoreSettings()
 
 bool CPrintPlatVedView::ReadFormValues()
 {
-    CPrintTaskView::ReadFormValues();
+    if (!CPrintTaskView::ReadFormValues())
+        return false;
     // The twin of the strip's reading: this form keeps its numbers in range.
     kalvor::platform::TaskThreadParams& strip = StripValues();
     strip.shop = FieldNumber(*this, IdShopField, 0, kMaxShop);

@@ -11,7 +11,7 @@ using kalvor::platform::TaskThread;
 
 CPrintRaschVedView::CPrintRaschVedView(CKalvorDoc* doc, QWidget* parent) : CPrintTaskView(kFormId, doc, parent)
 {
-    BeginForm();
+    BeginForm(QStringLiteral("Печать расчетной ведомости"));
     AddSelectionFields();
     AddField(kStatementKindField, QStringLiteral("Вид ведомости (по умолчанию расчетная)"));
     EndForm();
@@ -19,7 +19,8 @@ CPrintRaschVedView::CPrintRaschVedView(CKalvorDoc* doc, QWidget* parent) : CPrin
 
 bool CPrintRaschVedView::ReadFormValues()
 {
-    CPrintTaskView::ReadFormValues();
+    if (!CPrintTaskView::ReadFormValues())
+        return false;
     int kind = 0;
     const auto* field = controlAs<QLineEdit>(kStatementKindField);
     if (!field || !kalvor::ScanInt(field->text(), kind))

@@ -3,6 +3,7 @@
 #include "payroll/CalcErrors.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
+#include "shell/ui/FormSelection.h"
 #include "shell/ui/KalvorMessageBox.h"
 
 #include <QGroupBox>
@@ -43,6 +44,10 @@ void CPrintTaskView::LeaveFunction()
 
 bool CPrintTaskView::ReadFormValues()
 {
+    // A selection field that does not read would select nobody's condition
+    // and print the whole firm: it is refused, as the entry screens' strip does.
+    if (!CheckSelectionFields(*this, this))
+        return false;
     CTaskFormView::ReadFormValues();
     // The personnel number is the document's selection key for the next screens.
     Document()->PrintPersonnelKey = quint32(m_values.personnelNumber);

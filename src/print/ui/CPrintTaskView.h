@@ -1,5 +1,5 @@
-// The frame of the payroll print views: the form "Печать расчетной
-// ведомости" with the selection strip (shop 1252, brigade 1253, profession
+// The frame of the payroll print views: the form captioned with the view's
+// document, with the selection strip (shop 1252, brigade 1253, profession
 // 1254, personnel number 1103), the view's own fields, the button "Печать"
 // (1040) and the marquee place (1316); the shell's task-form frame runs one
 // worker per run, Enter starting it as the button does; Esc goes back to the
@@ -27,8 +27,10 @@ public:
     void LeaveFunction() override;
 
 protected:
-    // Reads the form for a start: the base reads the selection strip, whose
-    // personnel number becomes the document's selection key.
+    // Reads the form for a start: a selection field that does not read is
+    // refused with its message (CheckSelectionFields) and false returned;
+    // otherwise the base reads the selection strip, whose personnel number
+    // becomes the document's selection key.
     bool ReadFormValues() override;
     kalvor::platform::TaskThreadParams& StripValues() { return m_values; }
     // The working panel Esc shows after the empty view; -1 none.
@@ -39,7 +41,8 @@ protected:
     // Building the form: the group box (1225), the four fields of the
     // selection strip in the form's order, and the button "Печать" with the
     // marquee place that end every form.
-    void BeginForm(const QString& caption = QStringLiteral("Печать расчетной ведомости"));
+    // The caption names the view's own document ("Печать лицевых счетов" ...).
+    void BeginForm(const QString& caption);
     void AddSelectionFields();
     void EndForm();
 };

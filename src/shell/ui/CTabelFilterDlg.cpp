@@ -3,6 +3,7 @@
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
+#include "shell/ui/FormSelection.h"
 #include "shell/ui/KalvorMessageBox.h"
 
 #include <QEvent>
@@ -14,28 +15,11 @@
 
 namespace {
 
-// The number of a field: digits only (blanks around them allowed), at most
-// nine; an empty field reads as 0. False for anything else ("abc", "106x", "-5").
-bool readNumber(const QLineEdit* e, int* value)
-{
-    *value = 0;
-    const QString text = e ? e->text().trimmed() : QString();
-    if (text.isEmpty())
-        return true;
-    if (text.size() > 9)
-        return false;
-    for (QChar c : text)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    *value = text.toInt();
-    return true;
-}
-
 // The field's number; an unreadable field gives 0 (CheckFields refuses it first).
 int readInt(const QLineEdit* e)
 {
     int v = 0;
-    return readNumber(e, &v) ? v : 0;
+    return ReadSelectionNumber(e, &v) ? v : 0;
 }
 
 } // namespace
@@ -48,9 +32,9 @@ CWorkersFilterDlg::CWorkersFilterDlg(int dialogId, CCommonFormView* view)
     // The fields stand at the left, each label beside its own field; the
     // room left over goes to the end of the strip.
     m_layout->addStretch(1);
-    AddField(IdShop, QStringLiteral("Цех"), 40, QStringLiteral("Некорректный номер цеха"));
-    AddField(IdBrigade, QStringLiteral("Бригада"), 40, QStringLiteral("Некорректный номер бригады"));
-    AddField(IdProfession, QStringLiteral("Профессия"), 50, QStringLiteral("Некорректный код профессии"));
+    AddField(IdShop, QStringLiteral("Цех"), 40, UnreadableSelectionText(IdShop));
+    AddField(IdBrigade, QStringLiteral("Бригада"), 40, UnreadableSelectionText(IdBrigade));
+    AddField(IdProfession, QStringLiteral("Профессия"), 50, UnreadableSelectionText(IdProfession));
 }
 
 QLineEdit* CWorkersFilterDlg::AddField(int id, const QString& label, int width, const QString& unreadableText)
@@ -74,7 +58,7 @@ bool CWorkersFilterDlg::CheckFields()
     for (const auto& [id, text] : m_unreadableTexts) {
         QLineEdit* field = Field(id);
         int value = 0;
-        if (readNumber(field, &value))
+        if (ReadSelectionNumber(field, &value))
             continue;
         KalvorMessageBox(text, MB_OK | MB_ICONERROR, QString(), this);
         field->selectAll();
@@ -156,7 +140,7 @@ void CWorkersFilterDlg::ShowFieldPickList()
 CTabelFilterDlg::CTabelFilterDlg(int first, int second, CCommonFormView* view)
     : CWorkersFilterDlg(445, view), m_first(first), m_second(second)
 {
-    AddField(IdTabN, QStringLiteral("Табельный номер"), 60, QStringLiteral("Некорректный табельный номер"));
+    AddField(IdTabN, QStringLiteral("Табельный номер"), 60, UnreadableSelectionText(IdTabN));
 }
 
 void CTabelFilterDlg::SetPersonnelNumber(unsigned tabN) { Field(IdTabN)->setText(QString::number(tabN)); }

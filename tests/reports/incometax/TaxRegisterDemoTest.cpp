@@ -40,7 +40,7 @@ struct CopyingPrompt : print::PrintCommandPrompt {
     std::optional<QString> ConfirmCommand(const QString& reportPath, const QString&) override
     {
         offered = reportPath;
-        return QStringLiteral("cp %1 %1.printed").arg(reportPath);
+        return QStringLiteral("cp %s %s.printed");
     }
     QString offered;
 };

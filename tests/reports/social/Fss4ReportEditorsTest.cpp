@@ -9,6 +9,7 @@
 
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
+#include "print/CTree.h"
 #include "reports/social/SocialInsurance2010.h"
 #include "shell/ui/CRepEdit1Dlg.h"
 #include "shell/ui/KalvorMessageBox.h"
@@ -222,9 +223,9 @@ TEST_F(Fss4ReportLoop, YearOf2011WritesThe2011Pair)
     EXPECT_TRUE(printed());
     // The run names the file it wrote, and where.
     EXPECT_EQ(outcome.result, platform::TASK_DONE);
-    EXPECT_EQ(outcome.message,
-              QStringLiteral("Записан файл %1")
-                  .arg(QDir::toNativeSeparators(dir.filePath(QStringLiteral("xml/3501012345_2011_03.xml")))));
+    EXPECT_EQ(outcome.message, QStringLiteral("Записан файл %1\nЗаписан файл %2, открыт в программе просмотра")
+                                   .arg(dir.filePath(QStringLiteral("xml/3501012345_2011_03.xml")),
+                                        kalvor::print::RtfOutputPath(typ())));
 }
 
 TEST_F(Fss4ReportLoop, CancelWritesNothing)

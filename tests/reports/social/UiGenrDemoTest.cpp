@@ -14,6 +14,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CRepEdit1Dlg.h"
+#include "shell/ui/CTaskFormView.h"
 #include "shell/ui/CommandRegistry.h"
 
 #include <gtest/gtest.h>
@@ -95,6 +96,17 @@ TEST_F(UiGenrDemo, EveryReportRunsFromItsCommand)
         Settle();
         EXPECT_TRUE(QFile::exists(Rtf())) << command;
         EXPECT_TRUE(recorder.boxes.empty()) << command << ": " << recorder.Texts().join(u'\n').toStdString();
+        // The reports with an XML file (the pension fund's, 4-FSS) name it
+        // and their form in the view's line.
+        if (view->controlAs<QLineEdit>(IdFileNameField)) {
+            const QStringList said = static_cast<CTaskFormView*>(view)->OutcomeText().split(u'\n');
+            ASSERT_EQ(said.size(), 2) << command << ": " << said.join(u'|').toStdString();
+            EXPECT_TRUE(said[0].startsWith(QStringLiteral("Записан файл %1xml/").arg(folder)))
+                << command << ": " << said[0].toStdString();
+            EXPECT_TRUE(said[0].endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive))
+                << command << ": " << said[0].toStdString();
+            EXPECT_EQ(said[1], QStringLiteral("Записан файл %1, открыт в программе просмотра").arg(Rtf())) << command;
+        }
     }
     // The pension-fund and the 4-FSS XML files.
     const QStringList xml = QDir(folder + QStringLiteral("xml")).entryList(QDir::Files);

@@ -63,8 +63,8 @@ GenrJob CGenrRegisterTextView::Job() const
     };
     job.loop = [](const GenrRun& run) {
         kalvor::print::CPrnEditPrompt prompt;
-        kalvor::print::PrintTextFile(run.doc, run.workFilePath, prompt);
-        return kalvor::platform::TaskOutcome();
+        return kalvor::print::PrintedReportOutcome(run.workFilePath,
+                                                   kalvor::print::PrintTextFile(run.doc, run.workFilePath, prompt));
     };
     job.closing = SaveConfiguration;
     return job;

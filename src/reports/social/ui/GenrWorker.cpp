@@ -4,9 +4,6 @@
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/Messages.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 #include <algorithm>
 
 namespace kalvor::reports {
@@ -37,8 +34,7 @@ TaskOutcome RunJob(const GenrRun& run, const GenrJob& job)
     const int result = job.build(run, detail);
     TaskOutcome outcome = BuilderOutcome(result, detail);
     if (result == GenrDone && !run.dataFilePath.isEmpty())
-        outcome.message = QStringLiteral("Записан файл %1")
-                              .arg(QDir::toNativeSeparators(QFileInfo(run.dataFilePath).absoluteFilePath()));
+        outcome.message = platform::WrittenFileLine(run.dataFilePath);
     if (result == GenrDone && run.dataFilePath.isEmpty() && job.loop)
         outcome = job.loop(run);
     if (result == GenrDone && job.closing)

@@ -2,12 +2,11 @@
 
 #include "platform/GuiBridge.h"
 #include "platform/TaskThread.h"
+#include "print/CTree.h"
 #include "shell/ui/CRepEdit1Dlg.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/Messages.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QStringList>
 
 namespace kalvor::reports {
@@ -45,7 +44,8 @@ platform::TaskOutcome RunReportChoiceLoop(const QString& printPath, const Report
     }
 }
 
-platform::TaskOutcome WriteXmlAndForm(const std::function<int(QString* writtenPath)>& writeXml,
+platform::TaskOutcome WriteXmlAndForm(const QString& printPath,
+                                      const std::function<int(QString* writtenPath)>& writeXml,
                                       const std::function<int(QString* viewerText)>& print)
 {
     QStringList said;
@@ -53,7 +53,7 @@ platform::TaskOutcome WriteXmlAndForm(const std::function<int(QString* writtenPa
     if (const int xmlError = writeXml(&written); xmlError != 0)
         KalvorMessageBox(platform::FileErrorKindText(xmlError), MB_OK | MB_ICONERROR);
     else if (!written.isEmpty())
-        said << QStringLiteral("Записан файл %1").arg(QDir::toNativeSeparators(QFileInfo(written).absoluteFilePath()));
+        said << platform::WrittenFileLine(written);
     // A template that cannot be read throws; the editors call this from a
     // button, where the exception must not escape.
     int printed = 0;
@@ -63,13 +63,13 @@ platform::TaskOutcome WriteXmlAndForm(const std::function<int(QString* writtenPa
     } catch (const TextError&) {
         printed = kPrintFileFailed;
     }
-    if (printed < 0)
+    if (printed < 0) {
         KalvorMessageBox(ReportErrorText(kPrintFileFailed), MB_OK | MB_ICONERROR);
-    const bool notShown = printed >= 0 && !viewerText.isEmpty();
-    if (notShown)
-        said << viewerText;
-    return platform::TaskOutcome(platform::TASK_DONE, notShown ? platform::kDocumentNotShown : 0,
-                                 said.join(QLatin1Char('\n')));
+        return platform::TaskOutcome(platform::TASK_DONE, 0, said.join(QLatin1Char('\n')));
+    }
+    const platform::TaskOutcome form = platform::ViewedDocumentOutcome(print::RtfOutputPath(printPath), viewerText);
+    said << form.message;
+    return platform::TaskOutcome(platform::TASK_DONE, form.detail, said.join(QLatin1Char('\n')));
 }
 
 } // namespace kalvor::reports

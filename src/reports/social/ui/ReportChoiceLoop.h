@@ -26,15 +26,17 @@ struct ReportChoices {
 // after a cancel).
 platform::TaskOutcome RunReportChoiceLoop(const QString& printPath, const ReportChoices& choices);
 
-// Writes a report's XML file and then its print form, each reporting its
-// failure in a message box: writeXml returns 0 or a FileErrorKind and leaves
-// the path it wrote; print returns a negative result when the form could not
-// be made (and leaves why the viewer did not show a form it made), and may
-// throw TextError for a template that cannot be read. A failed XML file does
-// not keep the print form from being made. Returns the run's outcome: done,
-// naming the XML file written and where, and the viewer's failure
-// (kDocumentNotShown) when it had one.
-platform::TaskOutcome WriteXmlAndForm(const std::function<int(QString* writtenPath)>& writeXml,
+// Writes a report's XML file and then its print form (the RTF document of
+// the print path), each reporting its failure in a message box: writeXml
+// returns 0 or a FileErrorKind and leaves the path it wrote; print returns a
+// negative result when the form could not be made (and leaves why the viewer
+// did not show a form it made), and may throw TextError for a template that
+// cannot be read. A failed XML file does not keep the print form from being
+// made. Returns the run's outcome: done, with a line for each file written
+// (WrittenFileLine): the XML file, and the form with whether its viewer
+// started (its failure as kDocumentNotShown).
+platform::TaskOutcome WriteXmlAndForm(const QString& printPath,
+                                      const std::function<int(QString* writtenPath)>& writeXml,
                                       const std::function<int(QString* viewerText)>& print);
 
 } // namespace kalvor::reports

@@ -10,8 +10,9 @@ namespace kalvor::reports {
 platform::TaskOutcome WriteOVPFOutputs(const QString& printPath, const ReportSelection& selection,
                                        const QString& reportFolder, PayrollDoc& doc)
 {
-    return WriteXmlAndForm([&](QString* written) { return WriteOVPFXml(selection, reportFolder, doc, written); },
-                           [&](QString* viewer) { return PrintOVPF(printPath, doc, viewer); });
+    return WriteXmlAndForm(
+        printPath, [&](QString* written) { return WriteOVPFXml(selection, reportFolder, doc, written); },
+        [&](QString* viewer) { return PrintOVPF(printPath, doc, viewer); });
 }
 
 platform::TaskOutcome RunOVPFReport(const QString& printPath, const ReportSelection& selection,

@@ -13,10 +13,12 @@ constexpr int kForm2011Year = 2011;
 platform::TaskOutcome WriteRVedFSSOutputs(const QString& printPath, const QString& exportFolder, PayrollDoc& doc)
 {
     if (ResolveReportPeriod(doc.infoBase.config).year < kForm2011Year)
-        return WriteXmlAndForm([&](QString* written) { return WriteRVedFSSXml2010(exportFolder, doc, written); },
-                               [&](QString* viewer) { return PrintRVedFSS2010(printPath, doc, viewer); });
-    return WriteXmlAndForm([&](QString* written) { return WriteRVedFSSXml2011(exportFolder, doc, written); },
-                           [&](QString* viewer) { return PrintRVedFSS2011(printPath, doc, viewer); });
+        return WriteXmlAndForm(
+            printPath, [&](QString* written) { return WriteRVedFSSXml2010(exportFolder, doc, written); },
+            [&](QString* viewer) { return PrintRVedFSS2010(printPath, doc, viewer); });
+    return WriteXmlAndForm(
+        printPath, [&](QString* written) { return WriteRVedFSSXml2011(exportFolder, doc, written); },
+        [&](QString* viewer) { return PrintRVedFSS2011(printPath, doc, viewer); });
 }
 
 platform::TaskOutcome RunRVedFSSReport(const QString& printPath, const QString& exportFolder, PayrollDoc& doc)
