@@ -14,8 +14,10 @@
 //                           interval later, and always the last one computed (also
 //                           when stopped or failed);
 //   done(result, errors)    (WM_TASK_DONE) TASK_DONE with the number of employees that
-//                           failed, TASK_STOPPED, or TASK_FAILED with the reason when
-//                           the loading stage or a database write failed.
+//                           failed (and, for a year without its own tax tables,
+//                           TaxTablesYearWarning as the message), TASK_STOPPED, or
+//                           TASK_FAILED with the reason when the loading stage or a
+//                           database write failed.
 // An employee that fails gets the error code (k of -k) in the status word of
 // its attribute record (err, bits 4-9), and the status words are written to
 // the base at the end of the run, also a stopped one. When that last write

@@ -30,6 +30,10 @@ inline constexpr int kMonthChangeCarriedRows = 28;
 // year x 16 + month). stepIt is called after each employee of the first pass.
 // Returns 1 when no error situation arose, else minus their number. Database
 // errors (db::DbError) and allocation failures are thrown after the rollback.
+// What the change has to say beyond its error situations is left in
+// doc.monthChangeNotes (emptied first): the weekday schedules whose new month
+// it made from the weekly pattern, and, into a new year, a year for which the
+// tax tables hold nothing of its own.
 int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepIt, PayrollDoc& doc);
 
 // Steps of the change that the tests check on their own.

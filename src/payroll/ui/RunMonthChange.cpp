@@ -78,6 +78,7 @@ int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mov
         return -1;
     int result = 0;
     QString copyFolder;
+    doc.monthChangeNotes.clear(); // only this change's notes are said
     try {
         result = RunMonthChange(doc, newKey, mover, parent, &copyFolder);
     } catch (const kalvor::TextError& e) {
@@ -95,6 +96,9 @@ int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mov
     QString outcome = QStringLiteral("Ошибочных  ситуаций:  %1").arg(errors);
     if (!copyFolder.isEmpty())
         outcome += QStringLiteral("\nКопия данных за прошедший месяц: %1").arg(copyFolder);
-    KalvorMessageBox(outcome, MB_OK | MB_ICONINFORMATION, QString(), parent);
+    // What the change made by rule and what the firm must see to.
+    for (const QString& note : doc.monthChangeNotes) outcome += QStringLiteral("\n\n") + note;
+    KalvorMessageBox(outcome, doc.monthChangeNotes.isEmpty() ? MB_OK | MB_ICONINFORMATION : MB_OK | MB_ICONWARNING,
+                     QString(), parent);
     return errors;
 }

@@ -38,6 +38,7 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
 // default), runs the change (also when the list is empty: the month advances
 // all the same) and reports the error situations and the folder of the copy
 // when one was made; a failure or an abandoned
-// change is said as such. Returns the number of error situations, -1 when
+// change is said as such. The notes the move left (doc.monthChangeNotes)
+// follow, with a warning icon. Returns the number of error situations, -1 when
 // nothing was done.
 int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mover = PayrollMonthMover());
