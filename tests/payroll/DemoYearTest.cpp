@@ -86,8 +86,9 @@ TEST_F(DemoYear, AprilToJanuaryComputesChangesAndSaysWhatItMadeByRule)
         EXPECT_EQ(ComputeMonth(), QString()) << month; // the tables hold 2011
         const int next = month == 12 ? MonthKey(2012, 1) : MonthKey(2011, month + 1);
         ASSERT_EQ(MoveEmployeesToNextMonth(next, {}, doc), 1) << month; // no error situation
-        if (month < 10)
+        if (month < 10) {
             EXPECT_EQ(doc.monthChangeNotes, QStringList()) << month; // the months the firm typed
+        }
         if (month == 10) {
             EXPECT_EQ(doc.monthChangeNotes, QStringList{PatternNote("ноябрь 2011 года")});
             // 21 days, 3 November an hour shorter: 167 hours.
@@ -95,8 +96,9 @@ TEST_F(DemoYear, AprilToJanuaryComputesChangesAndSaysWhatItMadeByRule)
             EXPECT_EQ(november.rDn, 21);
             EXPECT_EQ(november.rMin, 167 * 60);
         }
-        if (month == 11)
+        if (month == 11) {
             EXPECT_EQ(doc.monthChangeNotes, QStringList{PatternNote("декабрь 2011 года")});
+        }
     }
     EXPECT_EQ(doc.monthChangeNotes,
               (QStringList{PatternNote("январь 2012 года"),
