@@ -8,6 +8,7 @@
 #include "infobase/RefFiles.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <memory>
@@ -45,6 +46,10 @@ struct KalvorDocData {
     // The time-sheet row of the employee whose month was computed last (the
     // sheet as the accrual pass saw it, absences taken off).
     TabelRecord tabelNote;
+    // What the last change of the reporting month has to say beyond its
+    // error situations (months made from a schedule's pattern, a year
+    // without its own tax tables); set by the change, shown by its command.
+    QStringList monthChangeNotes;
 
     // Working folder + base name, and the work files named after it.
     QString basePath() const { return infoBase.workFolder + infoBase.baseName; }

@@ -1,6 +1,7 @@
 #include "masterdata/EmployeeCard.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "payroll/IncomeTax.h"
 #include "platform/Db.h"
 #include "values/CScan.h"
 #include "values/Values.h"
@@ -441,6 +442,15 @@ QString DeductionBalanceText(const ib::EmployeeHead& head)
     if (Amount29(head.imvichAmt2) != 0)
         return QStringLiteral("Исчерпан");
     return QString();
+}
+
+QString DeductionYearText(const ib::EmployeeHead& head, int reportingYear)
+{
+    if (Amount29(head.imvichBeg) == 0 || Amount29(head.imvichNY) == 0)
+        return QString();
+    if (kalvor::PropertyDeductionYear(head) == reportingYear)
+        return QStringLiteral("По уведомлению на %1 год").arg(reportingYear);
+    return QStringLiteral("Не предоставляется: нет уведомления на %1 год").arg(reportingYear);
 }
 
 // ------------------------------------------------------------------ service length

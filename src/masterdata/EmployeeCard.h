@@ -91,6 +91,12 @@ QString DeductionTotalText(const ib::EmployeeHead& head);
 // "%.2f" of the balance; "Исчерпан" when it is 0 and the further amount is
 // not; else empty.
 QString DeductionBalanceText(const ib::EmployeeHead& head);
+// Whether the deduction is given in the reporting year: empty without a
+// deduction or without an amount for the year; "По уведомлению на <year> год" when
+// the notice (or, without one, the start date) is of that year; else "Не
+// предоставляется: нет уведомления на <year> год" (the balance is kept for
+// the year's notice).
+QString DeductionYearText(const ib::EmployeeHead& head, int reportingYear);
 // The 29-bit amount of a field.
 inline u32 Amount29(u32 field) { return field & kMaxDeductionKopecks; }
 

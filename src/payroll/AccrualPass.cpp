@@ -225,11 +225,15 @@ int FixedTransfers(CalcPass& p)
 
 int IncomeTaxRows(CalcPass& p, bool& saveMaster)
 {
+    const std::uint32_t propertyLeft = p.rec().head.imvichOst;
     int r = CalcIncomeTax(0, p.rows, p.count, p.doc, p.capacity);
     if (r < 0)
         return r;
     p.count += r;
-    saveMaster = p.rec().head.dedMonths != 0;
+    // The remaining property deduction lives in the master row: a month that
+    // used some of it stores what is left, else the next year would start
+    // from a stale remainder.
+    saveMaster = p.rec().head.dedMonths != 0 || p.rec().head.imvichOst != propertyLeft;
     const int prof = p.attr().tabProf;
     if (prof != 0) {
         r = CalcIncomeTax(prof, p.rows, p.count, p.doc, p.capacity);

@@ -5,6 +5,7 @@
 #include "payroll/BrigadeShare.h"
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/MonthWarnings.h"
+#include "payroll/IncomeTax.h"
 #include "platform/Db.h"
 
 #include <algorithm>
@@ -294,7 +295,8 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
     run.commit();
     if (stopped)
         return TaskOutcome(platform::TASK_STOPPED, 0);
-    return TaskOutcome(platform::TASK_DONE, errors);
+    // A year whose law the tax tables do not hold is said once per run.
+    return TaskOutcome(platform::TASK_DONE, errors, TaxTablesYearWarning(base.config.reportingYear(), doc));
 }
 
 // The loading stage inside the run's transaction, then the employees. Each

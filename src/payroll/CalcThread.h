@@ -14,8 +14,10 @@
 //                           interval later, and always the last one computed (also
 //                           when stopped or failed);
 //   done(result, errors)    (WM_TASK_DONE) TASK_DONE with the number of employees that
-//                           failed, TASK_STOPPED, or TASK_FAILED with the reason when
-//                           the loading stage or a database write failed.
+//                           failed (and, for a year without its own tax tables,
+//                           TaxTablesYearWarning as the message), TASK_STOPPED, or
+//                           TASK_FAILED with the reason when the loading stage or a
+//                           database write failed.
 // What the run did by employee goes into the caller's RunOutcome when one is
 // given (read it once the run has ended): those computed, those the selection
 // leaves out by their status (skipped), the warnings about a computed month,

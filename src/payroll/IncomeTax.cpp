@@ -77,6 +77,22 @@ int findCode(const IncomeMonthRow& first, int count, int code)
 
 // ---------------------------------------------------------------- tables and charges
 
+QString TaxTablesYearWarning(int year, const PayrollDoc& doc)
+{
+    const int first = MonthIndex(year, 1), last = MonthIndex(year, 12);
+    bool anyTable = false;
+    const int count = std::min<int>(doc.refFiles.nalogCount, int(doc.refFiles.nalog.size()));
+    for (int t = 0; t < count; ++t)
+        for (const TaxTable::Variant& v : doc.refFiles.nalog[std::size_t(t)].variants) {
+            if (!v.defined())
+                continue;
+            anyTable = true;
+            if (v.first >= first && v.first <= last)
+                return QString();
+        }
+    return anyTable ? QStringLiteral("Справочник налогов не содержит таблиц на %1 год").arg(year) : QString();
+}
+
 int SelectTaxTableForMonth(int tableIndex, int monthNumber, const PayrollDoc& doc)
 {
     const TaxTable* t = tableAt(doc, tableIndex);
@@ -466,7 +482,8 @@ struct TaxCalc {
 };
 
 // The property deduction, taken from the cumulative base since its first
-// month; the record keeps what is left of it.
+// month; the record keeps what is left of it. In a year without its notice
+// nothing is given and the year's amount stays whole.
 double PropertyDeduction(TaxCalc& c, int start, int month, double base)
 {
     auto& head = c.doc.infoBase.current.head;
@@ -476,7 +493,7 @@ double PropertyDeduction(TaxCalc& c, int start, int month, double base)
     const PackedDate since(head.imvichDat);
     const int sinceKey = since.isNull() ? 0 : MonthKey(since.fullYear(), since.month());
     double used = 0;
-    if (month >= sinceKey) {
+    if (month >= sinceKey && PropertyDeductionYear(head) == MonthKey::of(month).year()) {
         double before = 0;
         if (sinceKey > start)
             before = c.main[std::size_t(MonthKeyDiff(start, sinceKey) - 1)].base;
@@ -485,6 +502,20 @@ double PropertyDeduction(TaxCalc& c, int start, int month, double base)
     const auto left = std::uint32_t(double(whole) - used) & k29Bits;
     head.imvichOst = (head.imvichOst & ~k29Bits) | left;
     return used;
+}
+
+// The year of a notice date typed as "d.m.yy" (or with a four-digit year);
+// 0 when the text is not such a date.
+int NoticeYear(const QString& text)
+{
+    const QStringList parts = text.trimmed().split(QLatin1Char('.'));
+    if (parts.size() != 3)
+        return 0;
+    bool dayOk = false, monthOk = false, yearOk = false;
+    const int day = parts[0].toInt(&dayOk), monthNo = parts[1].toInt(&monthOk), year = parts[2].toInt(&yearOk);
+    if (!dayOk || !monthOk || !yearOk || day < 1 || day > 31 || monthNo < 1 || monthNo > 12 || year < 0)
+        return 0;
+    return year < 100 ? WidenTwoDigitYear(year) : year;
 }
 
 // The tax on the second income group, month by month at its own table.
@@ -627,6 +658,15 @@ double CalcContribution(int monthsBack, double amount, const PayrollDoc& doc)
     const TaxScale& scale = t->variants[v0 ? 0 : 1].scale;
     const double f = doc.infoBase.firm.procDop;
     return RoundByPayKind(ScaleLookup(scale, amount, base / 100 + amount) + f * amount, kCodeIncomeTax, doc);
+}
+
+int PropertyDeductionYear(const infobase::EmployeeHead& head)
+{
+    if (!head.imvichSprNom.trimmed().isEmpty())
+        if (const int year = NoticeYear(head.imvichSprDat); year != 0)
+            return year;
+    const PackedDate since(head.imvichDat);
+    return since.isNull() ? 0 : since.fullYear();
 }
 
 int ServiceLengthToToday(int selector, const PayrollDoc& doc)

@@ -42,6 +42,13 @@ inline constexpr int kCodeSecondTax = 919;
 // both (or the index is not a table of the file).
 int SelectTaxTableForMonth(int tableIndex, int monthNumber, const PayrollDoc& doc);
 
+// The law of a year reaches the calculation through the tax tables: a year
+// for which no variant of any table of the file begins is computed by the
+// tables of an earlier year. Then "Справочник налогов не содержит таблиц на
+// <year> год", else empty (also when the file holds no table at all: the
+// calculation then refuses by itself).
+QString TaxTablesYearWarning(int year, const PayrollDoc& doc);
+
 // Charge of the scale on amount + earlier (roubles), in kopecks: the tax on the
 // total at its band less the tax of the earlier part at the first band's rate.
 // 0 when the total is not positive or lies below the first band.
@@ -90,10 +97,18 @@ int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, infob
 // one), rows of pay kind 902; a table number n above 0: that table, rows of
 // pay kind 919. One month, or six from the reporting month on when the tax's
 // income-month flag is set. Updates the record's remaining property deduction
-// (imvichOst). Returns the number of rows appended or a negative error code
+// (imvichOst); in a year that is not the deduction's (PropertyDeductionYear)
+// none is given and the whole remainder stays. Returns the number of rows appended or a negative error code
 // (rows appended before it stay).
 int CalcIncomeTax(int tableArgument, infobase::AccrualRow* entries, int entryCount, PayrollDoc& doc,
                   int capacity = kCalcResultRows);
+
+// The year for which the employer gives the employee's property deduction:
+// the year of his notice from the tax office (imvichSprDat, "d.m.yy", with its
+// number imvichSprNom), or, without a complete notice, the year of the
+// deduction's start date (imvichDat); 0 when neither is there. A deduction
+// is given in a year only on that year's notice (Tax Code art. 220 p. 3).
+int PropertyDeductionYear(const infobase::EmployeeHead& head);
 
 // Tax at the marginal rate of the employee's table on one amount given in
 // roubles, in kopecks rounded with pay kind 902: the band is chosen by the

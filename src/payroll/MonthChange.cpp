@@ -3,6 +3,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcErrors.h"
 #include "payroll/CalendarMath.h"
+#include "payroll/IncomeTax.h"
 #include "payroll/MonthRate.h"
 #include "payroll/MonthWarnings.h"
 #include "payroll/PayKinds.h"
@@ -14,6 +15,9 @@
 #include <array>
 #include <cmath>
 #include <vector>
+
+#include <QDate>
+#include <QStringList>
 
 namespace kalvor {
 
@@ -150,7 +154,10 @@ public:
                 stepIt();
         }
         betweenPasses();
+        const std::vector<int> unmade = weekdaySchedulesWithoutMonth();
         for (const EmployeeListEntry& e : base.list) secondPass(e.slot);
+        noteMonthsMadeFromPattern(unmade);
+        noteYearWithoutTaxTables();
         monthchange::ShiftMonthlyTables(doc, newKey);
         clearMonthlyTables();
         saveCommonTables();
@@ -533,6 +540,51 @@ private:
         base.config.tekMes = u16(newKey);
     }
 
+    // The weekday schedules whose new month is not in the schedule yet: the
+    // second pass makes it from the weekly pattern where an employee needs it.
+    std::vector<int> weekdaySchedulesWithoutMonth() const
+    {
+        std::vector<int> out;
+        for (int i = 0; i < CInfoBase::ScheduleCount; ++i) {
+            const WorkSchedule& s = base.schedules[std::size_t(i)];
+            const bool weekday = s.pVyh == 0 && s.pRab == 0 && s.begM == 0;
+            if (weekday && !ScheduleMonthStands(s, s.months[WorkSchedule::ReportingMonth]))
+                out.push_back(i);
+        }
+        return out;
+    }
+
+    // Says which schedules' new month was made from the weekly pattern: the
+    // days off moved by a government decree are not in it and are the firm's
+    // to type into the schedule.
+    void noteMonthsMadeFromPattern(const std::vector<int>& unmade)
+    {
+        QStringList numbers;
+        for (const int i : unmade) {
+            const WorkSchedule& s = base.schedules[std::size_t(i)];
+            if (ScheduleMonthStands(s, s.months[WorkSchedule::ReportingMonth]))
+                numbers << QString::number(i + 1);
+        }
+        if (numbers.isEmpty())
+            return;
+        doc.monthChangeNotes << QStringLiteral("Календарь на %1 %2 года составлен по недельному шаблону графиков: %3 "
+                                               "(праздники, совпавшие с выходными, перенесены на следующий рабочий "
+                                               "день, предпраздничные дни сокращены на час). Дни, перенесенные "
+                                               "постановлением Правительства, внесите в справочник графиков.")
+                                    .arg(MonthName(newMonth).toLower())
+                                    .arg(newYear)
+                                    .arg(numbers.join(QStringLiteral(", ")));
+    }
+
+    // A new year whose law the tax tables do not hold is said once, here.
+    void noteYearWithoutTaxTables()
+    {
+        if (newYear <= oldYear)
+            return;
+        if (const QString warning = TaxTablesYearWarning(newYear, doc); !warning.isEmpty())
+            doc.monthChangeNotes << warning;
+    }
+
     void secondPass(int slot)
     {
         const int idx = slot - 1;
@@ -754,6 +806,7 @@ int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepI
 {
     CInfoBase& base = doc.infoBase;
     const Snapshot before(base);
+    doc.monthChangeNotes.clear();
     try {
         db::Transaction tx(Db(base));
         MonthMove move(doc, newMonthKey);
@@ -766,6 +819,7 @@ int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepI
     } catch (...) {
         // The transaction has rolled back; the memory goes back with it.
         before.restore(base);
+        doc.monthChangeNotes.clear();
         throw;
     }
 }

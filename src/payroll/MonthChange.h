@@ -33,7 +33,11 @@ inline constexpr int kMonthChangeCarriedRows = 28;
 // errors (db::DbError) and allocation failures are thrown after the rollback.
 // `outcome`, when given, gets the employees moved, a warning for each one
 // moved on as working though his dismissal date has passed, and each error
-// situation with its text (nothing but the count after a rollback).
+// situation with its text (nothing but the count after a rollback). What the
+// change has to say of the firm as a whole is left in doc.monthChangeNotes
+// (emptied first): the weekday schedules whose new month it made from the
+// weekly pattern, and, into a new year, a year for which the tax tables hold
+// nothing of its own.
 int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepIt, PayrollDoc& doc,
                              RunOutcome* outcome = nullptr);
 

@@ -3,6 +3,9 @@
 #include "payroll/CalendarMath.h"
 
 #include <algorithm>
+#include <set>
+
+#include <QDate>
 
 namespace kalvor {
 
@@ -25,12 +28,48 @@ bool hasAnyValue(const ScheduleMonth& row)
     return hasDayValue(row) || row.rDn != 0 || row.rMin != 0 || row.vMin != 0 || row.nMin != 0;
 }
 
+// A weekday schedule's calendar by the Labour Code: a day off that falls on a
+// public holiday moves to the next working day after the holiday, and the
+// working day directly before a holiday is an hour shorter. Holidays of the
+// days before the month can move a day off into it (the January holidays),
+// and a holiday on the next month's first day shortens the month's last day.
+void applyLabourCodeCalendar(ScheduleMonth& row, int mask, int dayLength, int month, int year, int length,
+                             const PayrollDoc& doc)
+{
+    const FirmInfo& firm = doc.infoBase.firm;
+    auto holiday = [&](const QDate& d) { return IsFirmHoliday(firm, d.day(), d.month()); };
+    auto patternDay = [&](const QDate& d) { return ((mask >> (d.dayOfWeek() - 1)) & 1) != 0; }; // bit 0 Monday
+    const QDate first(year, month, 1);
+    const QDate last(year, month, length);
+    std::set<qint64> movedOff; // Julian days of working days turned into days off
+    for (QDate d = first.addDays(-31); d <= last; d = d.addDays(1)) {
+        if (!holiday(d) || patternDay(d))
+            continue;
+        QDate to = d.addDays(1);
+        // The search ends within a month even in a calendar of holidays only.
+        for (int guard = 0; guard < 31; ++guard, to = to.addDays(1))
+            if (patternDay(to) && !holiday(to) && !movedOff.count(to.toJulianDay()))
+                break;
+        movedOff.insert(to.toJulianDay());
+    }
+    for (int day = 1; day <= length; ++day) {
+        auto& v = row.d[std::size_t(day - 1)];
+        const QDate d(year, month, day);
+        if (movedOff.count(d.toJulianDay()))
+            v = 0;
+        else if (v != 0 && dayLength > 60 && holiday(d.addDays(1)))
+            v = std::uint16_t(dayLength - 60);
+    }
+}
+
 // Fills a month row from the schedule's definition.
 void fillRow(ScheduleMonth& row, const WorkSchedule& s, bool shift, int dayLength, int month, int year, int length,
              const PayrollDoc& doc)
 {
     for (int day = 1; day <= 31; ++day) row.d[std::size_t(day - 1)] = day <= length ? std::uint16_t(dayLength) : 0;
     const int yy = year % 100;
+    // Weekday mask: bit 0 Monday ... bit 6 Sunday; none = Monday to Friday.
+    const int mask = s.rabDnNed != 0 ? s.rabDnNed : 0x1F;
     if (shift) {
         const int working = s.pRab;
         const int cycle = s.pRab + s.pVyh;
@@ -43,8 +82,6 @@ void fillRow(ScheduleMonth& row, const WorkSchedule& s, bool shift, int dayLengt
             ++p;
         }
     } else {
-        // Weekday mask: bit 0 Monday ... bit 6 Sunday; none = Monday to Friday.
-        const int mask = s.rabDnNed != 0 ? s.rabDnNed : 0x1F;
         for (int day = 1; day <= length; ++day) {
             const int dow = DayOfWeekDMY(day, month, yy); // 0 Sunday
             const int bit = (dow + 6) % 7;
@@ -55,6 +92,8 @@ void fillRow(ScheduleMonth& row, const WorkSchedule& s, bool shift, int dayLengt
     for (int day = 1; day <= length; ++day)
         if (IsFirmHoliday(doc.infoBase.firm, day, month))
             row.d[std::size_t(day - 1)] = 0;
+    if (!shift)
+        applyLabourCodeCalendar(row, mask, dayLength, month, year, length, doc);
     int days = 0, minutes = 0;
     for (int day = 1; day <= length; ++day) {
         if (row.d[std::size_t(day - 1)] != 0) {
@@ -67,6 +106,11 @@ void fillRow(ScheduleMonth& row, const WorkSchedule& s, bool shift, int dayLengt
 }
 
 } // namespace
+
+bool ScheduleMonthStands(const WorkSchedule& schedule, const ScheduleMonth& row)
+{
+    return hasDayValue(row) || (schedule.ruchn && hasAnyValue(row));
+}
 
 bool IsFirmHoliday(const FirmInfo& firm, int day, int month)
 {
@@ -152,8 +196,7 @@ int CalcScheduleNorm(int monthIndex, WorkSchedule& schedule, int firstDay, int l
     if (firstDay > lastDay)
         return NormOk;
 
-    const bool keep = hasDayValue(row) || (schedule.ruchn && hasAnyValue(row));
-    if (!keep)
+    if (!ScheduleMonthStands(schedule, row))
         fillRow(row, schedule, shift, dayLength, month, year, length, doc);
 
     if (firstDay == 1 && lastDay == length && !dayByDay) {

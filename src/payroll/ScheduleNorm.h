@@ -12,6 +12,11 @@
 // holds a day value, or with manual totals (ruchn) any value, is used as it
 // stands. The reporting month is the configuration's tekMes; the default day
 // length is the firm's dnHr/dnMin; the holidays are the firm's fete words.
+// A weekday schedule's row made from the definition follows the Labour Code
+// (art. 95 and art. 112 as in force up to 2012): the working day directly
+// before a holiday is an hour shorter, and a day off that falls on a holiday
+// moves to the next working day after it. Days moved by a government decree
+// are the firm's to type into the row.
 #include "payroll/PayrollDocument.h"
 
 namespace kalvor {
@@ -41,6 +46,11 @@ inline constexpr int kNormDayByDay = 100;
 // monthIndex (or one above 21) works on a scratch row that is not kept, for the
 // month tekMes + monthIndex - 15. outDays and outMinutes are always written,
 // 0 on every failure. Rows computed here are stored into the schedule.
+// Whether a month row is used as it stands (typed by the firm, or made
+// before): it holds a day value, or with manual totals any value. A row that
+// does not stand is made from the schedule's definition when it is needed.
+bool ScheduleMonthStands(const infobase::WorkSchedule& schedule, const infobase::ScheduleMonth& row);
+
 // Whether the day of the month (1-12) is one of the firm's public holidays:
 // the twelve fete words hold the day in the high byte and the month in the low
 // four bits; a word with day 0 is empty.

@@ -229,6 +229,19 @@ TEST(EmployeeCardRules, PropertyDeductionAmountsAndTexts)
     head.imvichOst = 0;
     head.imvichAmt2 = 500;
     EXPECT_EQ(md::DeductionBalanceText(head), QStringLiteral("Исчерпан"));
+
+    // The reporting year: the deduction is given on that year's notice only.
+    ib::EmployeeHead flat;
+    EXPECT_EQ(md::DeductionYearText(flat, 2012), QString());
+    flat.imvichBeg = flat.imvichNY = flat.imvichOst = 166'500'000;
+    flat.imvichDat = kalvor::PackedDate::make(1, 5, 2011).value;
+    flat.imvichSprNom = QStringLiteral("1245");
+    flat.imvichSprDat = QStringLiteral("25.4.11");
+    EXPECT_EQ(md::DeductionYearText(flat, 2011), QStringLiteral("По уведомлению на 2011 год"));
+    EXPECT_EQ(md::DeductionYearText(flat, 2012), QStringLiteral("Не предоставляется: нет уведомления на 2012 год"));
+    flat.imvichSprNom = QStringLiteral("31");
+    flat.imvichSprDat = QStringLiteral("16.1.12");
+    EXPECT_EQ(md::DeductionYearText(flat, 2012), QStringLiteral("По уведомлению на 2012 год"));
 }
 
 TEST(EmployeeCardRules, ServiceLengthUpToTheReferenceDate)

@@ -108,6 +108,13 @@ TEST(TaxTables, VariantOfTheMonth)
     t.variants[0].last = 0; // open: both valid from 2024
     EXPECT_EQ(SelectTaxTableForMonth(4, MonthIndex(2024, 2), doc), -21);
     EXPECT_EQ(SelectTaxTableForMonth(5, MonthIndex(2024, 2), doc), -21); // no variant defined
+
+    // A year is the tables' own when a variant of some table begins in it:
+    // 2023 and 2024 are, 2025 (computed by the open variant of 2024) is not.
+    EXPECT_EQ(TaxTablesYearWarning(2023, doc), QString());
+    EXPECT_EQ(TaxTablesYearWarning(2024, doc), QString());
+    EXPECT_EQ(TaxTablesYearWarning(2025, doc), QStringLiteral("Справочник налогов не содержит таблиц на 2025 год"));
+    EXPECT_EQ(TaxTablesYearWarning(2025, PayrollDoc{}), QString()); // no table at all: nothing to judge by
     EXPECT_EQ(SelectTaxTableForMonth(20, MonthIndex(2024, 2), doc), -21);
 }
 
@@ -297,6 +304,48 @@ TEST(CalcIncomeTax, PropertyDeductionFromItsFirstMonth)
     ASSERT_EQ(before.tax(), 1);
     EXPECT_EQ(before.rows[1].sum, 1'170'000);
     EXPECT_EQ(b.imvichOst, 5'000'000u); // before its first month the whole amount remains
+}
+
+// The employer gives the deduction for a year only on that year's notice:
+// a remainder of 2023 carried into 2024 is kept whole until a notice of 2024
+// (number and date) is entered; a notice without its number does not count.
+TEST(CalcIncomeTax, PropertyDeductionOnlyOnTheYearsNotice)
+{
+    auto carried = [](TaxWorld& w) -> kalvor::infobase::EmployeeHead& {
+        w.quarter(390'000, 390'000);
+        auto& h = w.doc.infoBase.current.head;
+        h.imvichBeg = 20'000'000;
+        h.imvichNY = h.imvichOst = 5'000'000; // what 2023 left of 200,000 roubles
+        h.imvichDat = date(1, 6, 2023);
+        h.imvichSprNom = QStringLiteral("518");
+        h.imvichSprDat = QStringLiteral("20.5.23");
+        return h;
+    };
+    TaxWorld old;
+    auto& h = carried(old);
+    EXPECT_EQ(PropertyDeductionYear(h), 2023);
+    ASSERT_EQ(old.tax(), 1);
+    EXPECT_EQ(old.rows[1].sum, 390'000); // March's 30,000 roubles taxed as before
+    EXPECT_EQ(h.imvichOst, 5'000'000u); // kept for the year's notice
+
+    TaxWorld dateOnly;
+    auto& d = carried(dateOnly);
+    d.imvichSprNom.clear();
+    d.imvichSprDat = QStringLiteral("15.1.24");
+    EXPECT_EQ(PropertyDeductionYear(d), 2023); // no number: the start date's year
+    ASSERT_EQ(dateOnly.tax(), 1);
+    EXPECT_EQ(dateOnly.rows[1].sum, 390'000);
+
+    TaxWorld renewed;
+    auto& n = carried(renewed);
+    n.imvichSprNom = QStringLiteral("77");
+    n.imvichSprDat = QStringLiteral("15.1.24");
+    EXPECT_EQ(PropertyDeductionYear(n), 2024);
+    ASSERT_EQ(renewed.tax(), 1);
+    // 90,000 roubles since January less the 50,000 left: 13 % of 40,000,
+    // less 7,800 withheld.
+    EXPECT_EQ(renewed.rows[1].sum, 13 * 40'000 - 780'000);
+    EXPECT_EQ(n.imvichOst, 0u);
 }
 
 TEST(CalcIncomeTax, SecondAndThirdIncomeGroups)

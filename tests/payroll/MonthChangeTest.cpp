@@ -411,7 +411,12 @@ TEST_F(MonthChangeTest, TheCommandCopiesMovesAndReportsTheErrorSituations)
               QStringLiteral("Ошибочных  ситуаций:  1\nКопия данных за прошедший месяц: %1\n\n"
                              "%2 - предупреждение: Указана дата увольнения 20.03.2026, но не указан признак "
                              "увольнения: переведен в новый месяц как работающий\n"
-                             "%3 - ошибка: В данных отчетного месяца обнаружен неизв. код")
+                             "%3 - ошибка: В данных отчетного месяца обнаружен неизв. код\n\n"
+                             // Then what the change made from the schedules' pattern.
+                             "Календарь на апрель 2026 года составлен по недельному шаблону графиков: 1, 2 "
+                             "(праздники, совпавшие с выходными, перенесены на следующий рабочий день, "
+                             "предпраздничные дни сокращены на час). Дни, перенесенные постановлением "
+                             "Правительства, внесите в справочник графиков.")
                   .arg(QDir::toNativeSeparators(QDir::cleanPath(archive)), named(2), named(3)));
     EXPECT_EQ(base().config.tekMes, kApril);
     // The copy of March is in the archive folder, in March.
@@ -429,6 +434,37 @@ TEST_F(MonthChangeTest, TheCommandCopiesMovesAndReportsTheErrorSituations)
     EXPECT_EQ(after.infoBase.attributes, base().attributes);
     EXPECT_EQ(after.infoBase.tabel, base().tabel);
     CloseBase(after.infoBase);
+}
+
+// What the change says beyond its error situations: the weekday schedules
+// whose new month it made from the weekly pattern (a month the firm typed is
+// not named), and, into a year whose law the tax tables do not hold, that
+// year.
+TEST_F(MonthChangeTest, SaysWhichMonthsItMadeFromThePatternAndAYearWithoutTaxTables)
+{
+    // April typed into schedule 2: only schedule 1's April is made.
+    base().schedules[1].months[16] = base().schedules[1].months[15];
+    SaveAll();
+    SaveGraph(base());
+    MoveEmployeesToNextMonth(kApril, {}, doc);
+    EXPECT_EQ(doc.monthChangeNotes,
+              QStringList{QStringLiteral(
+                  "Календарь на апрель 2026 года составлен по недельному шаблону графиков: 1 (праздники, совпавшие с "
+                  "выходными, перенесены на следующий рабочий день, предпраздничные дни сокращены на час). Дни, "
+                  "перенесенные постановлением Правительства, внесите в справочник графиков.")});
+    // 30 April, before the 1 May holiday, an hour shorter: 22 days, 175 hours.
+    EXPECT_EQ(base().schedules[0].months[15].rDn, 22);
+    EXPECT_EQ(base().schedules[0].months[15].rMin, 175 * 60);
+    EXPECT_EQ(base().schedules[0].months[15].d[29], 7 * 60);
+
+    // December to January 2027: the fixture's tables are those of 2026.
+    base().config.tekMes = u16(2026 * 16 + 12);
+    base().schedules[1].months[16] = base().schedules[1].months[15];
+    MoveEmployeesToNextMonth(2027 * 16 + 1, {}, doc);
+    ASSERT_EQ(doc.monthChangeNotes.size(), 2);
+    EXPECT_TRUE(doc.monthChangeNotes[0].startsWith(
+        QStringLiteral("Календарь на январь 2027 года составлен по недельному шаблону графиков: 1 (")));
+    EXPECT_EQ(doc.monthChangeNotes[1], QStringLiteral("Справочник налогов не содержит таблиц на 2027 год"));
 }
 
 // On a server the month's copy is the server's archive of the base, which

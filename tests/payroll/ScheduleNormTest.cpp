@@ -104,16 +104,80 @@ TEST(CalcScheduleNorm, HolidaysOnWorkingDaysAndOnDaysOff)
     PayrollDoc doc;
     CInfoBase& base = doc.infoBase;
     base.config.tekMes = std::uint16_t(MonthKey(2024, 9));
-    base.firm.fete[0] = holiday(7, 9); // a Saturday: no change
+    base.firm.fete[0] = holiday(7, 9); // a Saturday: its day off moves to Monday 9 September
     base.firm.fete[1] = holiday(2, 9); // a Monday
     base.firm.fete[2] = holiday(31, 9); // past September's end: ignored
     base.firm.fete[3] = 9; // day 0: an empty word
-    base.firm.fete[4] = holiday(1, 10); // another month
+    base.firm.fete[4] = holiday(1, 10); // another month: 30 September an hour shorter
     WorkSchedule s = fiveDays(8);
     Norm n = norm(doc, s, 15);
-    EXPECT_EQ(n.days, 20);
-    EXPECT_EQ(n.minutes, 20 * 480);
+    EXPECT_EQ(n.days, 19);
+    EXPECT_EQ(n.minutes, 19 * 480 - 2 * 60); // Friday 6 and Monday 30 September shortened
+    EXPECT_EQ(s.months[15].d[8], 0);
     EXPECT_EQ(norm(doc, s, 16).days, 22); // 1 October 2024 was a Tuesday
+}
+
+// The production calendar of a five-day week of 8 hours by the Labour Code
+// of 2011-2012, with the twelve holidays of art. 112: November 2011 has 22
+// weekdays, 4 November (Friday) off, 3 November an hour shorter: 21 days,
+// 21 x 8 - 1 = 167 hours. January 2012 has 22 weekdays, 2-5 January off; 1
+// January (Sunday) moves its day off past the holidays to Friday 6 January,
+// 7 January (Saturday) to Monday 9 January: 16 days, 128 hours, no shortened
+// day (6 January, before Christmas, is off). December 2011: 22 days, 176
+// hours (31 December is a Saturday). A month the firm typed stays as typed.
+TEST(CalcScheduleNorm, PatternMonthsFollowTheLabourCode)
+{
+    PayrollDoc doc;
+    CInfoBase& base = doc.infoBase;
+    const int holidays[][2] = {{1, 1}, {2, 1}, {3, 1},  {4, 1}, {5, 1},  {7, 1},
+                               {23, 2}, {8, 3}, {1, 5}, {9, 5}, {12, 6}, {4, 11}};
+    for (int i = 0; i < 12; ++i) base.firm.fete[std::size_t(i)] = holiday(holidays[i][0], holidays[i][1]);
+    base.config.tekMes = std::uint16_t(MonthKey(2011, 11));
+    WorkSchedule s = fiveDays(8);
+
+    Norm n = norm(doc, s, 15);
+    EXPECT_EQ(n.result, 0);
+    EXPECT_EQ(n.days, 21);
+    EXPECT_EQ(n.minutes, 167 * 60);
+    EXPECT_EQ(s.months[15].d[2], 7 * 60); // 3 November
+    EXPECT_EQ(s.months[15].d[3], 0); // 4 November
+
+    n = norm(doc, s, 16);
+    EXPECT_EQ(n.days, 22);
+    EXPECT_EQ(n.minutes, 176 * 60);
+
+    n = norm(doc, s, 17);
+    EXPECT_EQ(n.days, 16);
+    EXPECT_EQ(n.minutes, 128 * 60);
+    EXPECT_EQ(s.months[17].d[5], 0); // Friday 6 January
+    EXPECT_EQ(s.months[17].d[8], 0); // Monday 9 January
+    EXPECT_EQ(s.months[17].d[9], 8 * 60);
+
+    // November as the firm typed it (4 November off, 3 November a full day):
+    // kept, not made again.
+    WorkSchedule typed = fiveDays(8);
+    ScheduleMonth& row = typed.months[15];
+    for (int day = 1; day <= 30; ++day) {
+        const int dow = (day + 1) % 7; // 1 November 2011 a Tuesday: 0 = Sunday
+        if (dow != 0 && dow != 6 && day != 4)
+            row.d[std::size_t(day - 1)] = 8 * 60;
+    }
+    row.rDn = 21;
+    row.rMin = 168 * 60;
+    n = norm(doc, typed, 15);
+    EXPECT_EQ(n.days, 21);
+    EXPECT_EQ(n.minutes, 168 * 60);
+    EXPECT_EQ(norm(doc, typed, 15, 3, 3 + kNormDayByDay).minutes, 8 * 60);
+    EXPECT_TRUE(ScheduleMonthStands(typed, typed.months[15]));
+    EXPECT_FALSE(ScheduleMonthStands(typed, typed.months[16]));
+
+    // A shift schedule keeps its cycle: no day moved, no shortened shift.
+    base.config.tekMes = std::uint16_t(MonthKey(2012, 1));
+    WorkSchedule cycle = shift(2, 2, 1, 1, 12, 11); // on 1-2, 5-6 ... January 2012
+    n = norm(doc, cycle, 15);
+    EXPECT_EQ(n.days, 13); // 16 shifts less 1, 2 and 5 January
+    EXPECT_EQ(n.minutes, 13 * 11 * 60); // 6 January, before Christmas, a full shift
+    EXPECT_EQ(cycle.months[15].d[5], 11 * 60);
 }
 
 TEST(CalcScheduleNorm, ShiftCycleBeforeAndAfterItsStart)

@@ -106,6 +106,7 @@ void CWorkerUchkartExDDlg::BuildForm()
     AddEdit(1096, QStringLiteral("Общая сумма"), 0, 160);
     AddShown(1118, QStringLiteral("Текущий остаток"), 1, 160);
     AddPicker(1082, QStringLiteral("Дата начала"), 0);
+    AddShown(1119, QStringLiteral("В отчетном году"), 1);
     AddHeading(QStringLiteral("Уведомление"));
     AddEdit(1032, QStringLiteral("Номер"), 0);
     AddEdit(1097, QStringLiteral("Код выдавшего нал.органа"), 1);
@@ -162,6 +163,7 @@ void CWorkerUchkartExDDlg::ShowDeduction()
     const bool shown = m_slot != 0;
     Edit(1096)->setText(shown ? md::DeductionTotalText(head) : QString());
     Edit(1118)->setText(shown ? md::DeductionBalanceText(head) : QString());
+    Edit(1119)->setText(shown ? md::DeductionYearText(head, Base().config.reportingYear()) : QString());
     SetPickerFromPackedDate(Picker(1082), shown ? head.imvichDat : 0);
 }
 

@@ -235,6 +235,8 @@ void CCalcZarpDlg::OnCalcDone(int result, int errors, const QString& failure)
             KalvorMessageBox(QString::fromUtf8(kalvor::kMsgInterrupted), MB_OK | MB_ICONWARNING, QString(), this);
         else if (result == kalvor::CALC_STATUS_NOT_SAVED)
             KalvorMessageBox(failure, MB_OK | MB_ICONWARNING, QString(), this); // the results themselves are stored
+        else if (result == kalvor::platform::TASK_DONE && !failure.isEmpty())
+            KalvorMessageBox(failure, MB_OK | MB_ICONWARNING, QString(), this); // computed, with a warning
         else if (result != kalvor::platform::TASK_DONE)
             KalvorMessageBox(failure.isEmpty() ? QStringLiteral("Расчет зарплаты не выполнен.")
                                                : QStringLiteral("Расчет зарплаты не выполнен.\n%1").arg(failure),

@@ -79,6 +79,7 @@ int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mov
     int result = 0;
     QString copyFolder;
     kalvor::RunOutcome report;
+    doc.monthChangeNotes.clear(); // only this change's notes are said
     try {
         result = RunMonthChange(doc, newKey, mover ? mover : PayrollMonthMover(&report), parent, &copyFolder);
     } catch (const kalvor::TextError& e) {
@@ -96,8 +97,12 @@ int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mov
     QString outcome = QStringLiteral("Ошибочных  ситуаций:  %1").arg(errors);
     if (!copyFolder.isEmpty())
         outcome += QStringLiteral("\nКопия данных за прошедший месяц: %1").arg(copyFolder);
+    // The employees it has to say something of, then what the change made by
+    // rule and what the firm must see to.
     if (const QStringList notes = report.lines(); !notes.isEmpty())
         outcome += QStringLiteral("\n\n") + notes.join(QLatin1Char('\n'));
-    KalvorMessageBox(outcome, MB_OK | MB_ICONINFORMATION, QString(), parent);
+    for (const QString& note : doc.monthChangeNotes) outcome += QStringLiteral("\n\n") + note;
+    KalvorMessageBox(outcome, doc.monthChangeNotes.isEmpty() ? MB_OK | MB_ICONINFORMATION : MB_OK | MB_ICONWARNING,
+                     QString(), parent);
     return errors;
 }

@@ -40,7 +40,8 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
 // default), runs the change (also when the list is empty: the month advances
 // all the same) and reports the error situations, the folder of the copy
 // when one was made and, with the program's own mover (no mover given), the
-// change's notes by employee, one a line; a failure or an abandoned
-// change is said as such. Returns the number of error situations, -1 when
+// change's notes by employee, one a line, then the notes the move left on the
+// firm as a whole (doc.monthChangeNotes, with a warning icon); a failure or an
+// abandoned change is said as such. Returns the number of error situations, -1 when
 // nothing was done.
 int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mover = {});
