@@ -157,6 +157,45 @@ TEST(SettlementStatementDemo, LoanRepaymentsHaveAColumnOfTheLayout)
     }
 }
 
+// April computed with 112 Сазонов, then his status set to 4 ("Уволен и уже не
+// работает") and his bonus lines taken off, and the month computed again: form
+// T-51 no longer lists him (his salary of 25,000.00 and his April accruals of
+// 29,568.47 stood there as current), everyone else stays, and the to-pay
+// total changes by exactly what the first run's form had him to be paid.
+TEST(SettlementStatementDemo, AnEmployeeTakenOutByARerunIsNoLongerListed)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ScopedToday today{QDate(2011, 4, 29)};
+    PayrollDoc doc;
+    ASSERT_NO_FATAL_FAILURE(OpenDemoDocument(doc, dir.path() + QLatin1Char('/')));
+    CInfoBase& base = doc.infoBase;
+    ASSERT_NO_FATAL_FAILURE(ComputeAndStoreMonth(doc));
+    LoadAll(base);
+    const int slot = base.list[std::size_t(base.FindEmployee(112))].slot;
+    platform::SetWorkingFolder(QStringLiteral(KALVOR_SOURCE_DIR "/data"));
+    ASSERT_TRUE(SelectAllToSwap(base, Selection{}));
+    base.OpenSwapFile();
+    const std::map<QString, QStringList> before = T51EmployeeRows(doc);
+    const QString totalBefore = ToPayTotal(doc, SettlementT51);
+    base.CloseSwapFile();
+
+    base.attributes[std::size_t(slot - 1)].priznUv = 4;
+    base.prem.removeRun(slot);
+    ASSERT_NO_FATAL_FAILURE(ComputeMonthIntoSwapFile(doc));
+    const std::map<QString, QStringList> after = T51EmployeeRows(doc);
+    const QString totalAfter = ToPayTotal(doc, SettlementT51);
+    base.CloseSwapFile();
+    platform::SetWorkingFolder(QString());
+
+    ASSERT_EQ(before.count(QStringLiteral("112")), 1u);
+    EXPECT_EQ(after.count(QStringLiteral("112")), 0u);
+    EXPECT_EQ(after.size(), before.size() - 1);
+    // Value 21 of a row is the amount to pay.
+    const double paidBefore = before.at(QStringLiteral("112")).value(21).toDouble();
+    EXPECT_NEAR(totalBefore.toDouble() - totalAfter.toDouble(), paidBefore, 0.001);
+}
+
 TEST(SettlementStatementPdf, DemoFirmsMonthInEachForm)
 {
     if (OfficeProgram().isEmpty() || !PdfToTextAvailable() ||
