@@ -311,7 +311,7 @@ TEST_F(PayStatement, SelectionByPersonnelNumberMarksAndShop)
     sequence = fill({}, 3, 1);
     EXPECT_EQ(ListShape(sequence, false), (QStringList{QStringLiteral("H2-я страница"), "1", "2", "3", "C2"}));
     EXPECT_EQ(RowsNamed(sequence, 30).at(1), Row(30, {"2", "104", name(4), "40.00", "", ""}));
-    EXPECT_EQ(RowsNamed(sequence, 15), QStringList{Row(15, {"", "0", "100", "0"})});
+    EXPECT_EQ(RowsNamed(sequence, 15), QStringList{Row(15, {"", "00", "100", "00"})});
 
     params = {};
     params.shop = 1;
@@ -329,7 +329,7 @@ TEST_F(PayStatement, ZeroAmountsGetNoLine)
     QStringList sequence = fill({}, 2);
     EXPECT_EQ(ListShape(sequence, false), (QStringList{QStringLiteral("H2-я страница"), "1", "2", "C2"}));
     EXPECT_EQ(RowsNamed(sequence, 30).at(1), Row(30, {"2", "104", name(4), "6.00", "", ""}));
-    EXPECT_EQ(RowsNamed(sequence, 15), QStringList{Row(15, {"", "0", "11", "0"})});
+    EXPECT_EQ(RowsNamed(sequence, 15), QStringList{Row(15, {"", "00", "11", "00"})});
 
     sequence = fill({}, 3, 0, {1, 1});
     EXPECT_EQ(ListShape(sequence, false), (QStringList{QStringLiteral("H2-я страница"), "1", "C2"}));
