@@ -69,8 +69,8 @@ QLineEdit* CWorkerUchKartPage::AddCodedEdit(int id, const QString& label, int co
     auto* name = new QLabel(box);
     name->setObjectName(QStringLiteral("name%1").arg(id));
     name->setStyleSheet(QStringLiteral("QLabel { color: gray; }"));
-    // A long name is cut at the column's edge rather than widening the page.
-    name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // A long name wraps within the column rather than widening the page.
+    name->setWordWrap(true);
     line->addWidget(edit);
     line->addWidget(name, 1);
     AddControl(id, edit, label, column, box);
