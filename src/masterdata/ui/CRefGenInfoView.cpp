@@ -135,15 +135,16 @@ void CRefGenInfoView::BuildForm()
         for (int c = 0; c < group.columns && !IsHoliday(group.ids.front()); ++c) grid->setColumnStretch(c * 2 + 1, 1);
         pageLayout->addWidget(box, group.row, group.column, 1, group.span);
     }
-    // The firm's registration numbers live with the reports that print them.
-    auto* where = new QLabel(QStringLiteral("ИНН, КПП и ОГРН организации вводятся в разделе \"Генератор отчетов\" "
-                                            "→ \"Параметры работы генератора\"."),
-                             page);
-    where->setObjectName(QStringLiteral("firmNumbersNote"));
-    where->setWordWrap(true);
-    pageLayout->addWidget(where, pageLayout->rowCount(), 0, 1, pageLayout->columnCount());
     pageLayout->setRowStretch(pageLayout->rowCount(), 1);
     scroll->setWidget(page);
+    // The firm's registration numbers live with the reports that print them:
+    // said above the page, where it is seen without scrolling.
+    auto* where = new QLabel(QStringLiteral("ИНН, КПП и ОГРН организации вводятся в разделе \"Генератор отчетов\" "
+                                            "→ \"Параметры работы генератора\"."),
+                             this);
+    where->setObjectName(QStringLiteral("firmNumbersNote"));
+    where->setWordWrap(true);
+    outer->addWidget(where);
     outer->addWidget(scroll);
 }
 
