@@ -15,6 +15,7 @@
 
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -130,9 +131,12 @@ void CWorkerUchKartView::OnTabSelChange(int tab)
     if (tab == m_shownTab)
         return;
     CFormChildDlg* old = m_entryDlg;
-    m_changingTab = true;
-    const bool kept = old && (old->m_groupMode || !old->SaveRecord());
-    m_changingTab = false;
+    bool kept = false;
+    {
+        // A save for the change of tab is not the card being left.
+        const QScopedValueRollback<bool> changing(m_changingTab, true);
+        kept = old && (old->m_groupMode || !old->SaveRecord());
+    }
     if (kept) {
         // The page keeps what was typed, and its tab stays chosen.
         const QSignalBlocker block(m_tabs);
