@@ -1,6 +1,7 @@
 #include "masterdata/EmployeeCard.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "infobase/KalvorDocData.h"
 #include "payroll/IncomeTax.h"
 #include "platform/Db.h"
 #include "values/CScan.h"
@@ -39,6 +40,13 @@ int ReadNumber(const QString& text)
     return value;
 }
 
+QString TaxTableName(const ib::KalvorDocData& doc, int table)
+{
+    if (table < 1 || table > ib::CRefFiles::NalogCount)
+        return {};
+    return doc.refFiles.nalog[std::size_t(table - 1)].name.trimmed();
+}
+
 // A value into a field of its own width when it differs; true when it did.
 template <class Field, class Value>
 bool StoreIfDifferent(Field& field, Value value)
@@ -48,6 +56,23 @@ bool StoreIfDifferent(Field& field, Value value)
     field = static_cast<Field>(value);
     return true;
 }
+
+// ------------------------------------------------------------------ coded fields
+
+const PickPair kStatusPairs[] = {{"Продолжает работать", " "},
+                                 {"Увольняется в текущем месяце", "1"},
+                                 {"(значение аналогично пункту \"1\")", "2"},
+                                 {"Принят на работу в текущем месяце", "3"},
+                                 {"Уволен и уже не работает", "4"},
+                                 {"Зарплата д.б. выдана в след. месяце", "5"},
+                                 {nullptr, nullptr}};
+const PickPair kCategoryPairs[] = {
+    {"Руководство", "1"},     {"Специалисты", "2"},     {"Служащие", "3"},        {"Рабочие", "4"},
+    {"М О П", "5"},           {"П С О", "6"},           {"Несп. сост.", "7"},     {"Учащиеся", "8"},
+    {"Совместители", "9"},    {"10-я категория", "10"}, {"11-я категория", "11"}, {"12-я категория", "12"},
+    {"13-я категория", "13"}, {"14-я категория", "14"}, {"15-я категория", "15"}, {nullptr, nullptr}};
+const PickPair kPaySystemPairs[] = {
+    {"Сдельщик", "1"}, {"Тарифник", "2"}, {"Тарифник с окладом", "3"}, {"Окладник", "4"}, {nullptr, nullptr}};
 
 // ------------------------------------------------------------------ main data
 
@@ -520,6 +545,75 @@ void DeleteEmployeeCard(ib::CInfoBase& base, int listIndex)
         base.currentSlot = 0;
         return 0;
     });
+}
+
+// ------------------------------------------------------------------ coded fields
+
+const PickPair* CodedFieldPairs(int id)
+{
+    switch (id) {
+    case kStatusField: return kStatusPairs;
+    case kCategoryField: return kCategoryPairs;
+    case kPaySystemField: return kPaySystemPairs;
+    default: return nullptr;
+    }
+}
+
+QString ScheduleDescription(const ib::WorkSchedule& s)
+{
+    const QString day = s.rdMin != 0 ? QStringLiteral("день %1 ч %2 мин").arg(int(s.rdHr)).arg(int(s.rdMin))
+                                     : QStringLiteral("день %1 ч").arg(int(s.rdHr));
+    if (s.pRab != 0)
+        return QStringLiteral("сменный: %1 раб. / %2 вых., %3").arg(int(s.pRab)).arg(int(s.pVyh)).arg(day);
+    int days = 0;
+    for (int d = 0; d < 7; ++d) days += (s.rabDnNed >> d) & 1;
+    if (days == 0)
+        return QStringLiteral("не задан");
+    return QStringLiteral("%1-дневная неделя, %2").arg(days).arg(day);
+}
+
+QStringList CodedFieldValues(int id, const ib::KalvorDocData& doc)
+{
+    if (const PickPair* pairs = CodedFieldPairs(id))
+        return BuildPickListFromPairs(pairs);
+    QStringList lines;
+    if (id == kScheduleField) {
+        for (int g = 1; g <= ib::CInfoBase::ScheduleCount; ++g)
+            lines << QStringLiteral("%1|%2").arg(g).arg(ScheduleDescription(doc.infoBase.schedules[std::size_t(g - 1)]));
+    } else if (id == kTaxTableField) {
+        for (int t = 1; t <= ib::CRefFiles::NalogCount; ++t)
+            if (const QString name = TaxTableName(doc, t); !name.isEmpty())
+                lines << QStringLiteral("%1|%2").arg(t).arg(name);
+    }
+    return lines;
+}
+
+QString CodedFieldValueName(int id, const QString& text, const ib::KalvorDocData& doc)
+{
+    const int value = ReadNumber(text);
+    if (const PickPair* pairs = CodedFieldPairs(id)) {
+        for (const PickPair* p = pairs; p->text; ++p)
+            if (ReadNumber(QString::fromUtf8(p->code)) == value)
+                return QString::fromUtf8(p->text);
+    } else if (value == 0) {
+        return {};
+    } else if (id == kScheduleField && value <= ib::CInfoBase::ScheduleCount) {
+        return ScheduleDescription(doc.infoBase.schedules[std::size_t(value - 1)]);
+    } else if (id == kTaxTableField) {
+        if (const QString name = TaxTableName(doc, value); !name.isEmpty())
+            return name;
+    }
+    return value == 0 ? QString() : QStringLiteral("нет такого значения");
+}
+
+QString MissingCalculationData(const ib::EmployeeHead& head)
+{
+    QStringList missing;
+    if (head.datR == 0)
+        missing << QStringLiteral("дата рождения");
+    if (head.pol.trimmed().isEmpty())
+        missing << QStringLiteral("пол");
+    return missing.join(QStringLiteral(", "));
 }
 
 } // namespace kalvor::masterdata

@@ -4,11 +4,17 @@
 // (whole, or only the filled fields for a group), the property deduction,
 // and the creation and deletion of a card with every per-slot table.
 #include "infobase/InfoBase.h"
+#include "values/Values.h"
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 #include <array>
+
+namespace kalvor::infobase {
+struct KalvorDocData;
+}
 
 namespace kalvor::masterdata {
 
@@ -32,6 +38,33 @@ const CardNumberField* CardNumberRule(int id);
 // Reads a number field: its value, or the refusal of a value outside
 // 0..maximum (empty when the value is taken).
 QString ReadCardNumber(int id, const QString& text, int* value);
+
+// ------------------------------------------------------------------ coded fields
+
+// The coded fields of the main-data page: their value is a number whose name
+// is shown beside it and whose list F1 offers.
+inline constexpr int kStatusField = 1016, kScheduleField = 1000, kCategoryField = 1002, kTaxTableField = 1020,
+                     kPaySystemField = 1003;
+inline constexpr int kCodedFields[] = {kStatusField, kScheduleField, kCategoryField, kTaxTableField,
+                                       kPaySystemField};
+
+// The fixed values of a coded field (status, category, pay system), ended by
+// a null pair; null for the others.
+const PickPair* CodedFieldPairs(int id);
+// The values of a coded field, one "code|name" a line: the fixed ones, the
+// 20 work schedules described by their week, or the tax tables that have a name.
+QStringList CodedFieldValues(int id, const ib::KalvorDocData& doc);
+// The name of the value typed into a coded field: empty for an empty field
+// (the status: "Продолжает работать"), "нет такого значения" for a number
+// outside the list.
+QString CodedFieldValueName(int id, const QString& text, const ib::KalvorDocData& doc);
+// A work schedule in words: "5-дневная неделя, день 8 ч" or
+// "сменный: 2 раб. / 2 вых., день 12 ч"; "не задан" without a definition.
+QString ScheduleDescription(const ib::WorkSchedule& schedule);
+
+// What the calculation needs and a card lacks ("дата рождения", "пол"),
+// joined by ", "; empty when nothing is missing.
+QString MissingCalculationData(const ib::EmployeeHead& head);
 
 // ------------------------------------------------------------------ main data
 

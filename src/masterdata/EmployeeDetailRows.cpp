@@ -66,6 +66,19 @@ QString DeductionKindName(const DeductionKindBook& book, int code)
     return QStringLiteral("Нет в справочнике");
 }
 
+QString DeductionDefaultAmountText(const DeductionKindBook& book, int code, int times)
+{
+    if (code == 0)
+        return {};
+    const int count = std::min<int>(book.count, DeductionKindBook::Capacity);
+    for (int i = 0; i < count; ++i) {
+        const auto& kind = book.records[std::size_t(i)];
+        if (kind.code == code)
+            return kind.monthly == 0 ? QString() : FormatMoney((times == 0 ? 1 : times) * kind.monthly);
+    }
+    return {};
+}
+
 QStringList NalvichRowTexts(const NalvichEntry& entry, const DeductionKindBook& book)
 {
     return {FormatIntField(entry.kod),

@@ -77,6 +77,10 @@ QString DeductionKindName(const DeductionKindBook& book, int code);
 // Code "%d", name, start and end month "MM.YY", sum "%.2f", multiplicity "%d";
 // zeros empty.
 QStringList NalvichRowTexts(const NalvichEntry& entry, const DeductionKindBook& book);
+// What the calculation takes monthly for a deduction of the code left
+// without an amount: the book's monthly amount times the multiplicity (0 as
+// 1), "%.2f"; empty for a code not in the book or one without a monthly amount.
+QString DeductionDefaultAmountText(const DeductionKindBook& book, int code, int times);
 // The six cells into a slot: code 1..699 (else 0), months by the rule of
 // typed months (ParseMonthYear), sum in kopecks, multiplicity 0..15 (else 0).
 // A row that holds anything besides a code outside 1..699, a month that is

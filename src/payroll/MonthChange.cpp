@@ -2,6 +2,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcErrors.h"
+#include "payroll/CalcThread.h"
 #include "payroll/CalendarMath.h"
 #include "payroll/IncomeTax.h"
 #include "payroll/MonthRate.h"
@@ -9,6 +10,7 @@
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
 #include "platform/Db.h"
+#include "values/Messages.h"
 #include "values/Values.h"
 
 #include <algorithm>
@@ -37,6 +39,9 @@ bool dateSet(u16 d) { return d != 0 && d != kEmptyDate; }
 
 // Full date as one comparable number (yyyymmdd).
 int dayKey(int year, int month, int day) { return year * 10000 + month * 100 + day; }
+
+// Error codes that do not survive the month: the change clears them.
+bool errorPassesWithMonth(int err) { return err == 24 || err == 36 || err == 38; }
 
 bool isSpecialYearCode(int code) { return code == 87 || code == 88 || code == 96 || code == 157 || code == 159; }
 
@@ -260,7 +265,7 @@ private:
     void clearPassingErrors(EmployeeMove& move)
     {
         EmployeeAttributes& a = move.attr;
-        if (a.err == 24 || a.err == 36 || a.err == 38)
+        if (errorPassesWithMonth(a.err))
             a.err = 0;
         move.inError = a.err != 0;
         if (move.inError)
@@ -323,10 +328,14 @@ private:
         move.calculated.assign(move.rec.rows.begin() + inputs, move.rec.rows.begin() + end);
     }
 
-    // An employee in error carries the calculated rows as they stand, nothing archived.
+    // An employee in error (one left out of the calculation by his status)
+    // carries the month's input rows again, nothing archived. Never the
+    // computed rows: as inputs they would be paid a second time.
     void carryRowsInError(EmployeeMove& move)
     {
-        for (const AccrualRow& r : move.calculated) {
+        const int inputs = std::min<int>(move.attr.kvProizv, kMonthRows);
+        for (int i = 0; i < inputs; ++i) {
+            const AccrualRow& r = move.rec.rows[std::size_t(i)];
             if (!pushInput(move.next, move.count, r)) {
                 countError(move, kMonthChangeTooManyRows);
                 break;
@@ -802,9 +811,34 @@ void ShiftMonthlyTables(PayrollDoc& doc, int newMonthKey)
 
 } // namespace monthchange
 
+RunOutcome FailedCalculations(const PayrollDoc& doc)
+{
+    const CInfoBase& base = doc.infoBase;
+    std::vector<int> computed;
+    SelectEmployeesForCalculation(CalcThreadParams{}, doc, computed);
+    RunOutcome failed;
+    for (const int index : computed) {
+        const int slot = base.list[std::size_t(index)].slot;
+        const int err = base.attributes[std::size_t(slot - 1)].err;
+        if (err != 0 && !errorPassesWithMonth(err))
+            failed.note(RunNote::Failed, base, slot, CalcErrorText(err));
+    }
+    return failed;
+}
+
+QString MonthChangeRefusalText(const RunOutcome& failed)
+{
+    return QStringLiteral("Переход на следующий месяц не выполнен: расчет работников ниже завершился ошибкой.\n"
+                          "Исправьте их данные и рассчитайте месяц снова (или укажите признак увольнения), "
+                          "затем повторите переход.\n\n") +
+           failed.lines().join(QLatin1Char('\n'));
+}
+
 int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepIt, PayrollDoc& doc, RunOutcome* outcome)
 {
     CInfoBase& base = doc.infoBase;
+    if (const RunOutcome failed = FailedCalculations(doc); !failed.notes.empty())
+        throw TextError(MonthChangeRefusalText(failed));
     const Snapshot before(base);
     doc.monthChangeNotes.clear();
     try {

@@ -27,10 +27,22 @@ inline constexpr int kMonthChangeForeignData = 40; // inconsistent foreign-emplo
 // Rows an employee in error carries into the new month.
 inline constexpr int kMonthChangeCarriedRows = 28;
 
+// The employees the calculation selects whose last calculation failed (an
+// error code that does not pass with the month), one note each with his
+// personnel number, his name and the error's text. Read from the status
+// words in memory. The month change does not start while any stands: he is
+// mended and computed again, or taken out of the calculation by his status.
+RunOutcome FailedCalculations(const PayrollDoc& doc);
+
+// The refusal that lists them, one a line.
+QString MonthChangeRefusalText(const RunOutcome& failed);
+
 // Moves every employee of the current list to the month newMonthKey (full
 // year x 16 + month). stepIt is called after each employee of the first pass.
 // Returns 1 when no error situation arose, else minus their number. Database
-// errors (db::DbError) and allocation failures are thrown after the rollback.
+// errors (db::DbError) and allocation failures are thrown after the rollback;
+// while a calculation failure stands (FailedCalculations) nothing is changed
+// and a TextError with MonthChangeRefusalText is thrown.
 // `outcome`, when given, gets the employees moved, a warning for each one
 // moved on as working though his dismissal date has passed, and each error
 // situation with its text (nothing but the count after a rollback). What the

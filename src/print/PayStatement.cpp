@@ -21,6 +21,8 @@ namespace {
 
 QByteArray Cp(const char* utf8) { return codepage::toCp1251(QString::fromUtf8(utf8)); }
 QByteArray Number(long value) { return QByteArray::number(qlonglong(value)); }
+// Kopecks always in two digits: five kopecks written "5" would read as fifty.
+QByteArray Kopecks(long value) { return Number(value).rightJustified(2, '0'); }
 
 // The total of the statement and its words.
 struct PayStatementTotal {
@@ -186,7 +188,7 @@ void PayStatementWriter::WriteT53Title(const PayStatementTotal& total)
     Row(12, QList<QByteArray>(6));
     Row(13, {total.words});
     Row(14);
-    Row(15, {"", Number(total.sum.kopecks), Number(total.sum.roubles), Number(total.sum.kopecks)});
+    Row(15, {"", Kopecks(total.sum.kopecks), Number(total.sum.roubles), Kopecks(total.sum.kopecks)});
     Row(16);
     Row(17, {CollapseBlanks(Firm(FirmInfo::statusShef), 30), CollapseBlanks(Firm(FirmInfo::fioShef), 46)});
     Row(18);
@@ -298,7 +300,7 @@ void PayStatementWriter::WriteT53Closing()
 
 void PayStatementWriter::WriteBudgetClosing(const StatementTotal& total)
 {
-    Row(20, {Number(total.roubles) + '.' + QByteArray::number(total.kopecks).rightJustified(2, '0')});
+    Row(20, {Number(total.roubles) + '.' + Kopecks(total.kopecks)});
     EmptyRows(21, 25);
     Row(26, {Firm(FirmInfo::kassirFio).left(30)});
     EmptyRows(27, 28);

@@ -92,8 +92,13 @@ TEST_F(UiNalvich, TypedNumberRowsAndStepsSaveEachEmployee)
     ASSERT_EQ(DataRows(), 2);
     TypeCell(grid, 2, 0, QStringLiteral("126"));
     EXPECT_EQ(grid->GetItemText(2, 1), QStringLiteral("На первого ребёнка"));
+    // The empty amount shows, greyed, what the calculation takes: the book's
+    // 1,400.00 a month; a code not in the book has none.
+    EXPECT_EQ(grid->GetItemText(2, 4), QStringLiteral("1400.00"));
+    EXPECT_TRUE(dlg->CellShowsDefault(2, 4));
     TypeCell(grid, 2, 0, QStringLiteral("114"));
     EXPECT_EQ(grid->GetItemText(2, 1), QStringLiteral("Нет в справочнике"));
+    EXPECT_EQ(grid->GetItemText(2, 4), QString());
     TypeCell(grid, 2, 2, QStringLiteral("3.26"));
     TypeCell(grid, 2, 4, QStringLiteral("1000"));
 

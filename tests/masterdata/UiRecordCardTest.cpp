@@ -7,6 +7,7 @@
 
 #include "masterdata/EmployeeCard.h"
 #include "masterdata/ui/CWorkerUchKartGDDlg.h"
+#include "masterdata/ui/CWorkerUchKartPage.h"
 #include "masterdata/ui/CWorkerUchKartView.h"
 #include "masterdata/ui/CWorkerUchkartExDDlg.h"
 #include "platform/Db.h"
@@ -14,6 +15,7 @@
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/NullableDateEdit.h"
 
+#include <QLabel>
 #include <QTabBar>
 #include <QTableWidget>
 
@@ -229,12 +231,65 @@ TEST_F(UiRecordCard, ANewNumberMakesANewCard)
     EXPECT_EQ(view->m_tabN, 7777u);
     EXPECT_TRUE(Field(1077)->text().isEmpty());
 
-    // The name typed into the new card is saved with its short name by F3.
+    // The name typed into the new card is saved with its short name by F3;
+    // the card is saved, and told what the calculation still needs.
     TypeInto(1077, QStringLiteral("Novikov Oleg Petrovich"));
+    boxes.boxes.clear();
     PressKey(Qt::Key_F3);
     const int slot = base().list[std::size_t(index)].slot;
     EXPECT_EQ(base().shortNames[std::size_t(slot - 1)], QStringLiteral("Novikov O. P."));
     EXPECT_EQ(view->m_tabN, unsigned(tabN(count - 1)));
+    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Карточка сохранена, но в ней не указано: дата рождения, пол.\n"
+                                                        "Без этих данных расчет зарплаты работника не выполняется "
+                                                        "(пол указывается на странице \"Паспортные данные\").")});
+    // Said once: the card saved again says nothing more.
+    boxes.boxes.clear();
+    ApplyNumber(view->Strip(), 7777);
+    PressKey(Qt::Key_F3);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// The coded fields of the main page show the name of their value beside
+// them, and F1 offers the schedules described by their week.
+TEST_F(UiRecordCard, CodedFieldsShowTheNamesOfTheirValues)
+{
+    ib::WorkSchedule& week = base().schedules[0];
+    week.rabDnNed = 0x1F; // Monday to Friday
+    week.rdHr = 8;
+    week.rdMin = 0;
+    week.pRab = 0;
+    ib::WorkSchedule& shifts = base().schedules[1];
+    shifts.rabDnNed = 0;
+    shifts.pRab = 2;
+    shifts.pVyh = 2;
+    shifts.rdHr = 12;
+    shifts.rdMin = 0;
+    doc.refFiles.nalog[2].name = QStringLiteral("Основная ставка 13 %");
+    ApplyNumber(view->Strip(), tabN(0));
+    auto nameOf = [&](int id, const QString& typed) {
+        TypeInto(id, typed);
+        return qobject_cast<CWorkerUchKartPage*>(view->Page())->ValueName(id)->text();
+    };
+    EXPECT_EQ(nameOf(1003, QStringLiteral("4")), QStringLiteral("Окладник"));
+    EXPECT_EQ(nameOf(1003, QStringLiteral("1")), QStringLiteral("Сдельщик"));
+    EXPECT_EQ(nameOf(1016, QString()), QStringLiteral("Продолжает работать"));
+    EXPECT_EQ(nameOf(1016, QStringLiteral("4")), QStringLiteral("Уволен и уже не работает"));
+    EXPECT_EQ(nameOf(1002, QStringLiteral("4")), QStringLiteral("Рабочие"));
+    EXPECT_EQ(nameOf(1000, QStringLiteral("1")), QStringLiteral("5-дневная неделя, день 8 ч"));
+    EXPECT_EQ(nameOf(1000, QStringLiteral("2")), QStringLiteral("сменный: 2 раб. / 2 вых., день 12 ч"));
+    EXPECT_EQ(nameOf(1000, QStringLiteral("25")), QStringLiteral("нет такого значения"));
+    EXPECT_EQ(nameOf(1020, QStringLiteral("3")), QStringLiteral("Основная ставка 13 %"));
+
+    Field(1000)->setFocus();
+    QApplication::processEvents();
+    PressKey(Qt::Key_F1);
+    ASSERT_NE(view->HelpList(), nullptr);
+    QTableWidget* table = view->HelpList()->table();
+    ASSERT_EQ(table->rowCount(), 20);
+    EXPECT_EQ(table->item(1, 1)->text(), QStringLiteral("2"));
+    EXPECT_EQ(table->item(1, 2)->text(), QStringLiteral("сменный: 2 раб. / 2 вых., день 12 ч"));
+    view->HelpList()->close();
+    Settle();
 }
 
 TEST_F(UiRecordCard, AltF10DeletesAfterTheQuestion)

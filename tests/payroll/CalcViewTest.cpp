@@ -447,7 +447,7 @@ struct Answers {
 
 // The month change asked for while the calculation writes: "Нет" to the stop
 // question leaves the run alone and changes nothing; "Да" stops the run (and
-// says so) before the month change is even asked.
+// says so) before the month change even looks at the month.
 TEST_F(CalcViewTest, TheMonthChangeDuringARunAsksToStopItFirst)
 {
     CalcFrame calc(doc);
@@ -482,7 +482,12 @@ TEST_F(CalcViewTest, TheMonthChangeDuringARunAsksToStopItFirst)
     ASSERT_EQ(texts.size(), 3);
     EXPECT_EQ(texts[0], QString::fromUtf8(kStopWorkQuestion));
     EXPECT_EQ(texts[1], QStringLiteral("Операция прервана"));
-    EXPECT_TRUE(texts[2].startsWith(QStringLiteral("Изменить отчетный месяц на "))); // answered "Нет"
+    // Then the change itself: two employees of the fixture have no pay
+    // system, their calculation failed, and the change names them instead
+    // of asking its question.
+    EXPECT_TRUE(texts[2].startsWith(QStringLiteral("Переход на следующий месяц не выполнен")))
+        << texts[2].toStdString();
+    EXPECT_EQ(texts[2].count(QStringLiteral("ошибка: Не указана система оплаты")), 2) << texts[2].toStdString();
     EXPECT_EQ(base().config.tekMes, MonthKey(FixtureBase::Year, FixtureBase::Month));
 }
 

@@ -28,6 +28,7 @@
 #include "support/MonthRun.h"
 #include "support/OfficeConvert.h"
 #include "values/Clock.h"
+#include "values/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -498,5 +499,69 @@ TEST_F(DemoMonthMoney, AprilOfThreeEmployeesWorkedByHand)
     // nothing to pay in cash, and no line on the pay statement.
     EXPECT_EQ(accounts.at(105), (QStringList{"24000.00", "24000.00", "0.00"}));
     EXPECT_DOUBLE_EQ(base().zar1[std::size_t(Slot(105) - 1)], 0);
+}
+// A failed calculation mended and computed again: the month change waits for
+// it, then archives the month and carries nothing of it as May's inputs, so
+// May pays May alone.
+TEST_F(DemoMonthMoney, AMendedFailureIsPaidOnceAfterTheMonthChange)
+{
+    // 110 Тихонов without a birth date: his contributions cannot be worked out.
+    const int slot110 = Slot(110);
+    LoadEmployee(base(), slot110);
+    const u16 born = base().current.head.datR;
+    base().current.head.datR = 0;
+    SaveEmployee(base(), slot110);
+    const CalcInPlaceRun failedRun = CalcWholeMonthInPlace(*doc);
+    ASSERT_EQ(failedRun.outcome.detail, 1);
+    const RunOutcome failed = FailedCalculations(*doc);
+    ASSERT_EQ(failed.notes.size(), 1u);
+    EXPECT_EQ(failed.notes[0].tabN, 110);
+    EXPECT_EQ(failed.notes[0].text, QStringLiteral("Не указана дата рождения или пол"));
+    // The change refuses, naming him, and April stays.
+    try {
+        MoveEmployeesToNextMonth(kMay2011, {}, *doc);
+        ADD_FAILURE() << "the month changed over a failed calculation";
+    } catch (const TextError& e) {
+        EXPECT_TRUE(e.message().endsWith(QStringLiteral("Таб.N 110 %1 - ошибка: Не указана дата рождения или пол")
+                                             .arg(base().shortNames[std::size_t(slot110 - 1)].trimmed())))
+            << e.message().toStdString();
+    }
+    EXPECT_EQ(base().config.tekMes, 2011 * 16 + 4);
+
+    // The date typed, the month computed again: nothing stands in the way.
+    LoadEmployee(base(), slot110);
+    base().current.head.datR = born;
+    SaveEmployee(base(), slot110);
+    ComputeAndStoreMonth(*doc);
+    EXPECT_TRUE(FailedCalculations(*doc).notes.empty());
+    ASSERT_EQ(MoveEmployeesToNextMonth(kMay2011, {}, *doc), 1);
+    CloseBase(base());
+    Open();
+    ASSERT_EQ(base().config.tekMes, kMay2011);
+    // April is in his archive (his salary, 21,000.00, accrued once); May
+    // starts without inputs.
+    EXPECT_EQ(base().attributes[std::size_t(slot110 - 1)].kvProizv, 0);
+    LoadEmployee(base(), slot110);
+    const EmployeeRecord& april = base().current;
+    double aprilAccrued = 0;
+    for (int i = 0; i < april.warKv; ++i) {
+        const WariaEntry& e = april.waria[std::size_t(i)];
+        if (e.mes == 4 && e.god == 2011 && e.kod < 700 && e.kod != 600)
+            aprilAccrued += e.sum;
+    }
+    EXPECT_DOUBLE_EQ(aprilAccrued, 2'100'000);
+
+    // May: salary 21,000.00, advance 8,400.00; tax 13 % of (105,000 - 400,
+    // the deduction on himself in January only) = 13,598, less the 10,868
+    // withheld January to April (2,678 + 2,730 + 2,730 + 2,730): 2,730. To
+    // pay 21,000.00 - 2,730.00 - 8,400.00 = 9,870.00, and not April's pay
+    // again on top of it.
+    ComputeAndStoreMonth(*doc);
+    PrintPlatVedParams t53;
+    t53.outputMode = PaymentStatement;
+    t53.document = doc.get();
+    ASSERT_EQ(RunWorker(t53, PrintPlatVedThreadProc), platform::TASK_DONE);
+    EXPECT_DOUBLE_EQ(base().zar1[std::size_t(slot110 - 1)], 987'000);
+    EXPECT_EQ(AccountScreen().at(110), (QStringList{"21000.00", "11130.00", "9870.00"}));
 }
 #endif

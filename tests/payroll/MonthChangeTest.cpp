@@ -13,6 +13,7 @@
 #include "shell/ui/MonthChange.h"
 #include "support/StoredBase.h"
 #include "support/TestFixture.h"
+#include "values/Messages.h"
 #include "values/Values.h"
 
 #include <gtest/gtest.h>
@@ -136,8 +137,11 @@ protected:
         rec(2).nalvich[0] = NalvichEntry{103, u16(2026 * 16 + 1), 0, 1'400'00, 1};
         rec(2).postDopl[0].kod = 210;
         rec(2).postDopl[0].sum = 1'000'00;
-        // Employee 3 enters the change with an error.
+        // Employee 3 enters the change with an error, taken out of the
+        // calculation by his status (dismissed before, no bonus lines).
         attr(3).err = 5;
+        attr(3).priznUv = 4;
+        ASSERT_TRUE(base().prem.replaceRun(3, std::vector<BonusLine>{}));
         // Employee 4: a standing unpaid leave over 10-20 March is recorded in the dated archive.
         {
             PostDoplEntry& p = rec(4).postDopl[0];
@@ -217,12 +221,13 @@ protected:
         EXPECT_EQ(b.tabel[1].rabDn, 0);
         EXPECT_EQ(b.av[1], 0);
 
-        // Employee 3: his computed rows became the new month's inputs, nothing archived.
+        // Employee 3: his input row carried again, none of his computed rows
+        // (the tax 902 and the pay 920 would be paid twice), nothing archived.
         const EmployeeRecord r3 = LoadRecord(b, 3);
         EXPECT_EQ(b.attributes[2].err, 5);
-        ASSERT_EQ(b.attributes[2].kvProizv, 2);
-        EXPECT_EQ(r3.rows[0].kod, 902);
-        EXPECT_EQ(r3.rows[1].kod, 920);
+        ASSERT_EQ(b.attributes[2].kvProizv, 1);
+        EXPECT_EQ(r3.rows[0], rec(3).rows[0]);
+        EXPECT_TRUE(r3.rows[1].isEmpty());
         EXPECT_EQ(r3.warKv, rec(3).warKv);
 
         // Employee 4: the unpaid leave is in the dated archive; its entry has ended.
@@ -387,7 +392,10 @@ TEST_F(MonthChangeTest, AConnectionKilledHalfwayLeavesTheServerBaseInTheOldMonth
 // situations; the move runs on the dialog's worker.
 TEST_F(MonthChangeTest, TheCommandCopiesMovesAndReportsTheErrorSituations)
 {
+    // An error of an employee the calculation leaves out by his status.
     attr(3).err = 5;
+    attr(3).priznUv = 4;
+    ASSERT_TRUE(base().prem.replaceRun(3, std::vector<BonusLine>{}));
     // Employee 2 dismissed on 20 March by the date alone: he goes on working,
     // and the change says so by name.
     rec(2).head.datUv1 = PackedDate::make(20, 3, 2026).value;
@@ -465,6 +473,50 @@ TEST_F(MonthChangeTest, SaysWhichMonthsItMadeFromThePatternAndAYearWithoutTaxTab
     EXPECT_TRUE(doc.monthChangeNotes[0].startsWith(
         QStringLiteral("Календарь на январь 2027 года составлен по недельному шаблону графиков: 1 (")));
     EXPECT_EQ(doc.monthChangeNotes[1], QStringLiteral("Справочник налогов не содержит таблиц на 2027 год"));
+}
+
+// While an employee's calculation stands failed the command names him (number,
+// name, the error) before anything is asked, and neither the command nor the
+// move changes anything; errors that pass with the month, and an employee
+// the calculation leaves out by his status, do not hold the change.
+TEST_F(MonthChangeTest, TheChangeWaitsForEveryFailedCalculation)
+{
+    attr(3).err = 33;
+    attr(5).err = 24; // passes with the month
+    attr(7).err = 5;
+    attr(7).priznUv = 4; // dismissed before, no bonus lines: not computed
+    ASSERT_TRUE(base().prem.replaceRun(7, std::vector<BonusLine>{}));
+    SaveAll();
+    const auto entry = std::find_if(base().list.begin(), base().list.end(),
+                                    [](const EmployeeListEntry& e) { return e.slot == 3; });
+    const QString expected =
+        QStringLiteral("Переход на следующий месяц не выполнен: расчет работников ниже завершился ошибкой.\n"
+                       "Исправьте их данные и рассчитайте месяц снова (или укажите признак увольнения), "
+                       "затем повторите переход.\n\nТаб.N %1 %2 - ошибка: Не указана дата рождения или пол")
+            .arg(entry->tabN())
+            .arg(base().shortNames[2].trimmed());
+    MessageRecorder boxes;
+    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), -1);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, expected);
+    try {
+        MoveEmployeesToNextMonth(kApril, {}, doc);
+        ADD_FAILURE() << "the month changed over a failed calculation";
+    } catch (const TextError& e) {
+        EXPECT_EQ(e.message(), expected);
+    }
+    EXPECT_EQ(base().config.tekMes, kMarch);
+    PayrollDoc after;
+    Reload(after);
+    EXPECT_EQ(after.infoBase.config.tekMes, kMarch);
+    CloseBase(after.infoBase);
+
+    // Mended and computed (his error code cleared), the change goes through.
+    attr(3).err = 0;
+    SaveAll();
+    boxes.boxes.clear();
+    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), 1); // employee 7's error
+    EXPECT_EQ(base().config.tekMes, kApril);
 }
 
 // On a server the month's copy is the server's archive of the base, which

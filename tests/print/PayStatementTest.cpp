@@ -163,14 +163,14 @@ TEST_F(PayStatement, Form0504403FollowsTheFormsTablesRowByRow)
     EXPECT_EQ(fill(Budget(), 2), expected);
 }
 
-// Five kopecks stand as one digit on T-53 and as two on 0504403; the words
+// Five kopecks stand as "05" on both forms (a lone "5" would read as fifty); the words
 // of T-53 end with the last letter, those of 0504403 with the kopeck word.
 TEST_F(PayStatement, TotalsAndWordsOfEachForm)
 {
     build({{101, 1, 0, 102}, {102, 1, 0, 203}});
     const QStringList t53 = fill({}, 2);
     EXPECT_EQ(RowsNamed(t53, 13), QStringList{Row(13, {QStringLiteral("три")})});
-    EXPECT_EQ(RowsNamed(t53, 15), QStringList{Row(15, {"", "5", "3", "5"})});
+    EXPECT_EQ(RowsNamed(t53, 15), QStringList{Row(15, {"", "05", "3", "05"})});
     const QStringList budget = fill(Budget(), 2);
     EXPECT_EQ(RowsNamed(budget, 2), QStringList{Row(2, {QStringLiteral("Три рубля 05 копеек")})});
     EXPECT_EQ(RowsNamed(budget, 20), QStringList{Row(20, {"3.05"})});
@@ -286,7 +286,7 @@ TEST_F(PayStatement, LastPageOneGivesTheTitleAlone)
     const QStringList t53 = fill(params, 0);
     EXPECT_EQ(t53.size(), 26 + 26);
     EXPECT_EQ(t53.back(), Row(26));
-    EXPECT_EQ(RowsNamed(t53, 15), QStringList{Row(15, {"", "3", "30", "3"})});
+    EXPECT_EQ(RowsNamed(t53, 15), QStringList{Row(15, {"", "03", "30", "03"})});
     params.outputMode = BudgetStatement;
     const QStringList budget = fill(params, 0);
     EXPECT_EQ(budget.size(), 16);
@@ -306,12 +306,12 @@ TEST_F(PayStatement, SelectionByPersonnelNumberMarksAndShop)
     params.personnelNumber = 103;
     QStringList sequence = fill(params, 1, 1);
     EXPECT_EQ(RowsNamed(sequence, 30), QStringList{Row(30, {"1", "103", name(3), "30.00", "", ""})});
-    EXPECT_EQ(RowsNamed(sequence, 15), QStringList{Row(15, {"", "0", "30", "0"})});
+    EXPECT_EQ(RowsNamed(sequence, 15), QStringList{Row(15, {"", "00", "30", "00"})});
 
     sequence = fill({}, 3, 1);
     EXPECT_EQ(ListShape(sequence, false), (QStringList{QStringLiteral("H2-я страница"), "1", "2", "3", "C2"}));
     EXPECT_EQ(RowsNamed(sequence, 30).at(1), Row(30, {"2", "104", name(4), "40.00", "", ""}));
-    EXPECT_EQ(RowsNamed(sequence, 15), QStringList{Row(15, {"", "0", "100", "0"})});
+    EXPECT_EQ(RowsNamed(sequence, 15), QStringList{Row(15, {"", "00", "100", "00"})});
 
     params = {};
     params.shop = 1;
@@ -329,7 +329,7 @@ TEST_F(PayStatement, ZeroAmountsGetNoLine)
     QStringList sequence = fill({}, 2);
     EXPECT_EQ(ListShape(sequence, false), (QStringList{QStringLiteral("H2-я страница"), "1", "2", "C2"}));
     EXPECT_EQ(RowsNamed(sequence, 30).at(1), Row(30, {"2", "104", name(4), "6.00", "", ""}));
-    EXPECT_EQ(RowsNamed(sequence, 15), QStringList{Row(15, {"", "0", "11", "0"})});
+    EXPECT_EQ(RowsNamed(sequence, 15), QStringList{Row(15, {"", "00", "11", "00"})});
 
     sequence = fill({}, 3, 0, {1, 1});
     EXPECT_EQ(ListShape(sequence, false), (QStringList{QStringLiteral("H2-я страница"), "1", "C2"}));

@@ -137,6 +137,14 @@ void CRefGenInfoView::BuildForm()
     }
     pageLayout->setRowStretch(pageLayout->rowCount(), 1);
     scroll->setWidget(page);
+    // The firm's registration numbers live with the reports that print them:
+    // said above the page, where it is seen without scrolling.
+    auto* where = new QLabel(QStringLiteral("ИНН, КПП и ОГРН организации вводятся в разделе \"Генератор отчетов\" "
+                                            "→ \"Параметры работы генератора\"."),
+                             this);
+    where->setObjectName(QStringLiteral("firmNumbersNote"));
+    where->setWordWrap(true);
+    outer->addWidget(where);
     outer->addWidget(scroll);
 }
 

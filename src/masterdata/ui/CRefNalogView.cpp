@@ -82,7 +82,9 @@ QWidget* CRefNalogView::CreateVariantBox(int variant)
         fields[std::size_t(f)] = SmallField(box, f == FirstYear || f == LastYear || f == RecalcFlag ? 40 : 36);
         SetControl(IdFirstVariantField + FieldsPerVariant * variant + f, fields[std::size_t(f)]);
     }
-    period->addWidget(new QLabel(QStringLiteral("Период действия шкалы  с"), box));
+    // The caption on a line of its own: both variants stand whole side by side at 1024 pixels.
+    boxLayout->addWidget(new QLabel(QStringLiteral("Период действия шкалы"), box));
+    period->addWidget(new QLabel(QStringLiteral("с"), box));
     period->addWidget(fields[FirstMonth]);
     period->addWidget(new QLabel(QStringLiteral("."), box));
     period->addWidget(fields[FirstYear]);

@@ -78,12 +78,21 @@ void CRefOplUdDlg::BuildForm()
         auto* label = new QLabel(QString::fromUtf8(PayKindFieldOf(field).label), this);
         label->setWordWrap(true);
         auto* edit = new QLineEdit(this);
-        edit->setFixedWidth(FieldWidth(field));
+        // The name takes the width the form has, up to its full width.
+        if (field == FieldName) {
+            edit->setMinimumWidth(FieldWidth(field) / 2);
+            edit->setMaximumWidth(FieldWidth(field));
+        } else {
+            edit->setFixedWidth(FieldWidth(field));
+        }
         edit->setAlignment(field == FieldName ? Qt::AlignLeft : Qt::AlignRight);
         label->setBuddy(edit);
         SetControl(PayKindFieldOf(field).controlId, edit);
         m_edits[std::size_t(f)] = edit;
-        if (field == FieldKod || field == FieldName) {
+        if (field == FieldName) {
+            grid->addWidget(label, f, 0);
+            grid->addWidget(edit, f, 1, 1, 3);
+        } else if (field == FieldKod) {
             grid->addWidget(label, f, 0);
             grid->addWidget(edit, f, 1, 1, 3, Qt::AlignLeft);
         } else if (f < kFirstRightField) {
@@ -95,8 +104,9 @@ void CRefOplUdDlg::BuildForm()
             grid->addWidget(edit, row, 3, Qt::AlignLeft);
         }
     }
-    grid->setColumnMinimumWidth(0, 300);
-    grid->setColumnMinimumWidth(2, 300);
+    // The labels wrap in columns narrow enough for the whole form at 1024 pixels.
+    grid->setColumnMinimumWidth(0, 160);
+    grid->setColumnMinimumWidth(2, 160);
     Field(FieldName)->setMaxLength(119);
     Field(FieldKod)->setReadOnly(true);
 }

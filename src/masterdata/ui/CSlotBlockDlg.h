@@ -31,12 +31,13 @@ public:
         std::vector<double> shares;
         QString headerSample;
         int readOnlyColumn = -1;
+        int width = 730; // of the dialog and its grid
     };
 
     CSlotBlockDlg(const Form& form, CCommonFormView* view)
         : CEmployeeDetailDlg(form.dialogId, form.gridId, view), m_form(form)
     {
-        setFixedSize(730, 442);
+        setFixedSize(form.width, 442);
         auto* add = new QPushButton(form.addText, this);
         auto* remove = new QPushButton(form.deleteText, this);
         add->setGeometry(0, 0, 180, 28);
@@ -45,7 +46,7 @@ public:
         remove->setAutoDefault(false);
         SetControl(IdAdd, add);
         SetControl(IdDelete, remove);
-        Grid()->Create(QRect(0, 34, 730, 408), this, form.gridId);
+        Grid()->Create(QRect(0, 34, form.width, 408), this, form.gridId);
         SetupGrid(form.titles, form.shares, form.headerSample);
         QObject::connect(add, &QPushButton::clicked, this, [this] { OnAddRow(); });
         QObject::connect(remove, &QPushButton::clicked, this, [this] { EmployeeDlgDeleteRow(*this); });

@@ -6,6 +6,8 @@ using namespace kalvor::masterdata;
 
 namespace {
 
+constexpr int kAmountColumn = 4, kTimesColumn = 5;
+
 CWorkerNalvichDlg::Form NalvichForm()
 {
     CWorkerNalvichDlg::Form form;
@@ -18,9 +20,12 @@ CWorkerNalvichDlg::Form NalvichForm()
     form.titles = {QStringLiteral("Код\nвычета"),   QStringLiteral("Наименование\nвычета"),
                    QStringLiteral("Месяц\nначала"), QStringLiteral("Месяц\nокончания"),
                    QStringLiteral("Сумма\nвычета"), QStringLiteral("Кратность\nвычета")};
-    form.shares = {0.10, 0.30, 0.15, 0.11, 0.20};
+    form.shares = {0.10, 0.26, 0.13, 0.15, 0.17};
     form.headerSample = QStringLiteral("Код\nвычета");
     form.readOnlyColumn = 1;
+    // The view stands whole beside the panels at 1024 pixels, so that it
+    // never scrolls sideways as the focus moves between strip and grid.
+    form.width = 580;
     return form;
 }
 
@@ -53,8 +58,42 @@ void CWorkerNalvichDlg::RefreshKindName(int row)
     grid->RedrawCell(row, 1);
 }
 
+void CWorkerNalvichDlg::RefreshDefaultAmount(int row)
+{
+    CFldHlpGridCtrl* grid = Grid();
+    if (row < grid->GetFixedRowCount() || row >= grid->GetRowCount())
+        return;
+    if (!RowCells(row).value(kAmountColumn).trimmed().isEmpty())
+        return; // typed: no default
+    ShowCellDefault(row, kAmountColumn, DefaultAmountOf(row));
+}
+
+QString CWorkerNalvichDlg::DefaultAmountOf(int row) const
+{
+    const QStringList cells = RowCells(row);
+    int code = 0, times = 0;
+    kalvor::ScanInt(cells.value(0), code);
+    kalvor::ScanInt(cells.value(kTimesColumn), times);
+    return DeductionDefaultAmountText(View()->Document()->refFiles.vichet, code, times);
+}
+
+void CWorkerNalvichDlg::LoadRecord(quint32 slot)
+{
+    CSlotBlockDlg::LoadRecord(slot);
+    for (int row = Grid()->GetFixedRowCount(); row < Grid()->GetRowCount(); ++row) RefreshDefaultAmount(row);
+}
+
 void CWorkerNalvichDlg::OnGridEndEdit(int row, int col)
 {
+    if (col == kAmountColumn && CellShowsDefault(row, col)) {
+        // Typed over the default: the cell holds what was typed.
+        const QString typed = Grid()->GetItemText(row, col);
+        ShowCellDefault(row, col, QString());
+        Grid()->SetItemText(row, col, typed);
+        if (typed.trimmed() == DefaultAmountOf(row))
+            ShowCellDefault(row, col, typed.trimmed()); // left as it was: still the default
+    }
     if (col == 0)
         RefreshKindName(row);
+    RefreshDefaultAmount(row);
 }

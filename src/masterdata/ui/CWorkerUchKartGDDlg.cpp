@@ -3,12 +3,17 @@
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
 #include "shell/ui/CCommonFormView.h"
+#include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
 #include "values/Values.h"
 
 #include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
+
+#include <algorithm>
+#include <iterator>
 
 namespace ib = kalvor::infobase;
 using kalvor::masterdata::MainDataFields;
@@ -52,7 +57,7 @@ const TextField kTextFields[] = {
 };
 
 const DateField kDateFields[] = {
-    {1007, "Дата рождения", 0, &MainDataFields::datR, false},
+    {1007, "Дата рождения *", 0, &MainDataFields::datR, false},
     {1021, "Начало северного стажа", 1, &MainDataFields::datSevStag, false},
     {1008, "1я дата приема на работу", 0, &MainDataFields::datPr1, false},
     {1027, "2я дата приема на работу", 1, &MainDataFields::datPr2, false},
@@ -79,6 +84,12 @@ const CodeField kCodeFields[] = {
     {1013, "3-й дополнит. ШПЗ", 1, 3}, {1012, "4-й дополнит. ШПЗ", 0, 4}, {1015, "5-й дополнит. ШПЗ", 1, 5},
 };
 
+bool IsCodedField(int id)
+{
+    return std::find(std::begin(kalvor::masterdata::kCodedFields), std::end(kalvor::masterdata::kCodedFields), id) !=
+           std::end(kalvor::masterdata::kCodedFields);
+}
+
 ib::u16 PackedValueOf(const NullableDateEdit* picker, bool monthOnly)
 {
     ib::u16 value = 0;
@@ -99,9 +110,16 @@ CWorkerUchKartGDDlg::CWorkerUchKartGDDlg(CCommonFormView* view) : CWorkerUchKart
 
 void CWorkerUchKartGDDlg::BuildForm()
 {
-    for (const TextField& field : kTextFields)
-        AddEdit(field.id, QString::fromUtf8(field.label), field.column, field.id == 1077 ? 0 : 160);
-    AddHeading(QStringLiteral("Даты"));
+    for (const TextField& field : kTextFields) {
+        const QString label = QString::fromUtf8(field.label);
+        if (!IsCodedField(field.id)) {
+            AddEdit(field.id, label, field.column, field.id == 1077 ? 0 : 160);
+            continue;
+        }
+        QLineEdit* edit = AddCodedEdit(field.id, label, field.column, 50);
+        connect(edit, &QLineEdit::textChanged, this, [this, id = field.id] { ShowValueName(id); });
+    }
+    AddHeading(QStringLiteral("Даты (* нужны для расчета зарплаты)"));
     for (const DateField& field : kDateFields) AddPicker(field.id, QString::fromUtf8(field.label), field.column);
     AddHeading(QStringLiteral("Шифры производственных затрат"));
     for (const CodeField& field : kCodeFields)
@@ -111,9 +129,18 @@ void CWorkerUchKartGDDlg::BuildForm()
     Form()->setRowStretch(Form()->rowCount(), 1);
 }
 
+void CWorkerUchKartGDDlg::ShowValueName(int id)
+{
+    QLabel* name = ValueName(id);
+    name->setText(kalvor::masterdata::CodedFieldValueName(id, Edit(id)->text(), *View()->Document()));
+    name->setToolTip(name->text());
+}
+
 void CWorkerUchKartGDDlg::ShowFields(const MainDataFields& fields)
 {
     for (const TextField& field : kTextFields) Edit(field.id)->setText(fields.*field.member);
+    // An unchanged text gives no signal: every name is shown anew.
+    for (const int id : kalvor::masterdata::kCodedFields) ShowValueName(id);
     for (const DateField& field : kDateFields) SetPickerFromPackedDate(Picker(field.id), fields.*field.member);
     for (const DateField& field : kMonthFields) SetPickerFromMonthYear(Picker(field.id), fields.*field.member);
     for (const CodeField& field : kCodeFields) Edit(field.id)->setText(fields.costCodes[std::size_t(field.code)]);
@@ -182,6 +209,7 @@ int CWorkerUchKartGDDlg::SaveRecord()
     if (m_modified && !SaveEmployee(int(m_slot)))
         return 0;
     m_modified = false;
+    CardSaved();
     return 1;
 }
 

@@ -23,6 +23,8 @@ public:
 private:
     void BuildForm();
     void ShowFields(const kalvor::masterdata::MainDataFields& fields);
+    // The name of a coded field's value beside it.
+    void ShowValueName(int id);
     kalvor::masterdata::MainDataFields ReadFields() const;
     // The typed values checked: false after the refusal of the first bad one.
     bool CheckFields(const kalvor::masterdata::MainDataFields& fields);

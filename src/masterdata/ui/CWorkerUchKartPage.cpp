@@ -1,6 +1,7 @@
 #include "masterdata/ui/CWorkerUchKartPage.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "masterdata/ui/CWorkerUchKartView.h"
 #include "platform/Db.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -11,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,20 +40,52 @@ QCheckBox* CWorkerUchKartPage::Check(int id) const { return controlAs<QCheckBox>
 
 ib::CInfoBase& CWorkerUchKartPage::Base() const { return View()->Document()->infoBase; }
 
-void CWorkerUchKartPage::AddControl(int id, QWidget* control, const QString& label, int column)
+void CWorkerUchKartPage::AddControl(int id, QWidget* control, const QString& label, int column, QWidget* placed)
 {
     SetControl(id, control);
     control->setObjectName(QStringLiteral("control%1").arg(id));
+    if (!placed)
+        placed = control;
     const int row = m_rows[column]++;
     if (label.isEmpty()) {
-        m_form->addWidget(control, row, column * 2, 1, 2);
+        m_form->addWidget(placed, row, column * 2, 1, 2);
         return;
     }
     auto* text = new QLabel(label, this);
     text->setWordWrap(true);
     text->setBuddy(control);
     m_form->addWidget(text, row, column * 2);
-    m_form->addWidget(control, row, column * 2 + 1);
+    m_form->addWidget(placed, row, column * 2 + 1);
+}
+
+QLineEdit* CWorkerUchKartPage::AddCodedEdit(int id, const QString& label, int column, int width)
+{
+    auto* box = new QWidget(this);
+    auto* line = new QHBoxLayout(box);
+    line->setContentsMargins(0, 0, 0, 0);
+    auto* edit = new QLineEdit(box);
+    edit->setMaxLength(120);
+    edit->setMaximumWidth(width);
+    auto* name = new QLabel(box);
+    name->setObjectName(QStringLiteral("name%1").arg(id));
+    name->setStyleSheet(QStringLiteral("QLabel { color: gray; }"));
+    // A long name wraps within the column rather than widening the page.
+    name->setWordWrap(true);
+    line->addWidget(edit);
+    line->addWidget(name, 1);
+    AddControl(id, edit, label, column, box);
+    return edit;
+}
+
+void CWorkerUchKartPage::CardSaved()
+{
+    if (auto* card = qobject_cast<CWorkerUchKartView*>(View()))
+        card->CardSaved(m_slot);
+}
+
+QLabel* CWorkerUchKartPage::ValueName(int id) const
+{
+    return findChild<QLabel*>(QStringLiteral("name%1").arg(id));
 }
 
 QLineEdit* CWorkerUchKartPage::AddShown(int id, const QString& label, int column, int width)

@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QGridLayout;
+class QLabel;
 class QLineEdit;
 class NullableDateEdit;
 
@@ -29,6 +30,8 @@ public:
     QCheckBox* Check(int id) const;
 
     kalvor::infobase::CInfoBase& Base() const;
+    // The name shown beside a coded field (AddCodedEdit); null for other fields.
+    QLabel* ValueName(int id) const;
 
     // Esc: the focus goes to the view's selection strip.
     virtual void OnCancel();
@@ -40,10 +43,13 @@ protected:
     QLineEdit* AddEdit(int id, const QString& label, int column, int width = 0);
     // A field that only shows a value (read only, skipped by the focus).
     QLineEdit* AddShown(int id, const QString& label, int column, int width = 0);
+    // A field for a code, the name of its value shown beside it (ValueName).
+    QLineEdit* AddCodedEdit(int id, const QString& label, int column, int width);
     NullableDateEdit* AddPicker(int id, const QString& label, int column, bool monthOnly = false);
     QCheckBox* AddCheck(int id, const QString& label, int column);
-    // A control placed by the caller, kept under its number.
-    void AddControl(int id, QWidget* control, const QString& label, int column);
+    // A control placed by the caller, kept under its number; `placed`, when
+    // given, is what stands in the column (a box holding the control).
+    void AddControl(int id, QWidget* control, const QString& label, int column, QWidget* placed = nullptr);
     // Starts a new row of both columns at the same height (a heading between groups).
     void AddHeading(const QString& text);
     QGridLayout* Form() const { return m_form; }
@@ -53,6 +59,8 @@ protected:
     int PersonnelNumberOfSlot(quint32 slot) const;
     // Shows a refused value and focuses its field.
     void RefuseField(int id, const QString& message);
+    // Tells the card's view that the shown employee's card is saved.
+    void CardSaved();
     // Runs the savers in one transaction under the wait cursor; false after a
     // database failure, which is shown.
     bool SaveInBase(const std::function<void()>& savers);

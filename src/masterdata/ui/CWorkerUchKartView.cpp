@@ -15,6 +15,7 @@
 
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -40,20 +41,6 @@ private:
     ib::CInfoBase& m_base;
 };
 
-const PickPair kStatusPicks[] = {{"Продолжает работать", " "},
-                                 {"Увольняется в текущем месяце", "1"},
-                                 {"(значение аналогично пункту \"1\")", "2"},
-                                 {"Принят на работу в текущем месяце", "3"},
-                                 {"Уволен и уже не работает", "4"},
-                                 {"Зарплата д.б. выдана в след. месяце", "5"},
-                                 {nullptr, nullptr}};
-const PickPair kCategoryPicks[] = {
-    {"Руководство", "1"},     {"Специалисты", "2"},     {"Служащие", "3"},        {"Рабочие", "4"},
-    {"М О П", "5"},           {"П С О", "6"},           {"Несп. сост.", "7"},     {"Учащиеся", "8"},
-    {"Совместители", "9"},    {"10-я категория", "10"}, {"11-я категория", "11"}, {"12-я категория", "12"},
-    {"13-я категория", "13"}, {"14-я категория", "14"}, {"15-я категория", "15"}, {nullptr, nullptr}};
-const PickPair kPaySystemPicks[] = {
-    {"Сдельщик", "1"}, {"Тарифник", "2"}, {"Тарифник с окладом", "3"}, {"Окладник", "4"}, {nullptr, nullptr}};
 const PickPair kStaffPicks[] = {{"Штатный сотрудник", " "}, {"Совместитель", "1"}, {nullptr, nullptr}};
 const PickPair kAverageKindPicks[] = {{"Определяется стоимость одного рабочего дня в р/периоде", " "},
                                       {"Определяется стоимость одного рабочего часа в р/периоде", "1"},
@@ -144,7 +131,13 @@ void CWorkerUchKartView::OnTabSelChange(int tab)
     if (tab == m_shownTab)
         return;
     CFormChildDlg* old = m_entryDlg;
-    if (old && (old->m_groupMode || !old->SaveRecord())) {
+    bool kept = false;
+    {
+        // A save for the change of tab is not the card being left.
+        const QScopedValueRollback<bool> changing(m_changingTab, true);
+        kept = old && (old->m_groupMode || !old->SaveRecord());
+    }
+    if (kept) {
         // The page keeps what was typed, and its tab stays chosen.
         const QSignalBlocker block(m_tabs);
         m_tabs->setCurrentIndex(m_shownTab);
@@ -160,6 +153,20 @@ void CWorkerUchKartView::OnTabSelChange(int tab)
     const int index = Document()->infoBase.FindEmployee(int(m_tabN));
     if (m_tabN != 0 && index >= 0)
         m_entryDlg->LoadRecord(Document()->infoBase.list[std::size_t(index)].slot);
+}
+
+void CWorkerUchKartView::CardSaved(quint32 slot)
+{
+    if (m_changingTab || slot == 0 || slot != m_newCardSlot)
+        return;
+    m_newCardSlot = 0;
+    const QString missing = kalvor::masterdata::MissingCalculationData(Document()->infoBase.current.head);
+    if (missing.isEmpty())
+        return;
+    KalvorMessageBox(QStringLiteral("Карточка сохранена, но в ней не указано: %1.\nБез этих данных расчет зарплаты "
+                                    "работника не выполняется (пол указывается на странице \"Паспортные данные\").")
+                         .arg(missing),
+                     MB_OK | MB_ICONWARNING, QString(), window());
 }
 
 void CWorkerUchKartView::NextElement() { EmployeeViewNextElement(*this); }
@@ -220,6 +227,8 @@ int CWorkerUchKartView::CreateCard(int tabN)
     try {
         WaitCursor wait;
         const int slot = kalvor::masterdata::CreateEmployeeCard(base, tabN);
+        if (slot > 0)
+            m_newCardSlot = quint32(slot);
         return slot > 0 ? slot : 0;
     } catch (const kalvor::db::DbError& error) {
         ShowComError(error);
@@ -316,16 +325,17 @@ void CWorkerUchKartView::ShowMainPageHelp(int id)
     auto hint = [this](const char* text, int corner, int width) {
         ShowFieldHint(QString::fromUtf8(text), corner, width);
     };
-    auto pick = [this](const PickPair* pairs, int corner, int width, int height) {
-        ShowHelpList(BuildPickListFromPairs(pairs), {corner, false, width, height});
+    // A coded field's list of values.
+    auto coded = [this, id](int corner, int width, int height) {
+        ShowHelpList(kalvor::masterdata::CodedFieldValues(id, *Document()), {corner, false, width, height});
     };
     switch (id) {
     case 1077: hint("Введите фамилию, имя и отчество работника.", 3, 310); break;
-    case 1016: pick(kStatusPicks, 1, 300, 136); break;
-    case 1000: hint("Введите номер рабочего графика. Он может располагаться в пределах от 1 до 20.", 3, 310); break;
+    case 1016: coded(1, 300, 136); break;
+    case 1000: coded(3, 310, 226); break;
     case 1001: ShowHelpList(ShopLines(*Document()), {3, false, 220, 226}); break;
-    case 1002: pick(kCategoryPicks, 3, 180, 158); break;
-    case 1003: pick(kPaySystemPicks, 3, 220, 95); break;
+    case 1002: coded(3, 180, 158); break;
+    case 1003: coded(3, 220, 95); break;
     case 1004:
     case 1005:
     case 1006: hint(kMoneyHint, 3, 300); break;
@@ -341,6 +351,11 @@ void CWorkerUchKartView::ShowMainPageHelp(int id)
     case 1018: ShowHelpList(ProfessionLines(*Document()), {1, false, 220, 226}); break;
     case 1019: hint("Укажите номер бригады.\nЭто должно быть число в пределах от 1 до 99.", 1, 310); break;
     case 1020:
+        if (!kalvor::masterdata::CodedFieldValues(id, *Document()).isEmpty())
+            coded(1, 400, 226);
+        else
+            hint(kTaxTableHint, 1, 500);
+        break;
     case 1023: hint(kTaxTableHint, 1, 500); break;
     default: break;
     }

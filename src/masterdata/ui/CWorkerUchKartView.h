@@ -36,6 +36,11 @@ public:
     CFormChildDlg* Page() const { return m_entryDlg; }
     CTabelFilterDlg* Strip() const { return m_filter; }
 
+    // A page saved the card of the slot: the first time a card made here is
+    // saved other than by a change of tab, a missing birth date or sex
+    // (without them the calculation fails) is said; the card stays saved.
+    void CardSaved(quint32 slot);
+
 private:
     // TCN_SELCHANGE: the page saves (a refusal keeps it and its tab), then the
     // page of the chosen tab replaces it and shows the employee.
@@ -52,4 +57,6 @@ private:
     QVBoxLayout* m_pageLayout = nullptr;
     CTabelFilterDlg* m_filter = nullptr;
     int m_shownTab = 0;
+    quint32 m_newCardSlot = 0; // the card made here and not yet saved on leaving it
+    bool m_changingTab = false;
 };

@@ -293,5 +293,6 @@ int CWorkerUchkartExDDlg::SaveRecord()
         return 0;
     m_modified = false;
     m_attributesPending = false;
+    CardSaved();
     return 1;
 }

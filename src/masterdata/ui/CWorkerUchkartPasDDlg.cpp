@@ -31,7 +31,7 @@ const PassportField kFields[] = {
     {1026, "Страховой полис", 0, &ib::EmployeeHead::strahPolis, false},
     {1108, "ИНН", 1, &ib::EmployeeHead::INN, false},
     {1027, "Телефон", 0, &ib::EmployeeHead::gitPhone, false},
-    {1028, "Пол", 1, &ib::EmployeeHead::pol, false},
+    {1028, "Пол *", 1, &ib::EmployeeHead::pol, false},
     {1029, "Должность", 0, &ib::EmployeeHead::dolgName, false},
     {1063, "Дата вступления", 1, &ib::EmployeeHead::dolgDat, true},
     {0, "Документ, удостоверяющий личность", 0, nullptr, false},
@@ -176,5 +176,6 @@ int CWorkerUchkartPasDDlg::SaveRecord()
     if (m_modified && !SaveInBase([&] { ib::SaveEmployeeFull(base, int(m_slot)); }))
         return 0;
     m_modified = false;
+    CardSaved();
     return 1;
 }

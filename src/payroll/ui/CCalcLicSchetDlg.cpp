@@ -20,7 +20,10 @@ using namespace GridCtrl;
 
 namespace {
 
-constexpr int kDialogWidth = 900;
+// Narrow enough that the view stands whole beside the panels at 1024 pixels:
+// a view wider than its room would scroll sideways as the focus moves.
+constexpr int kDialogWidth = 580;
+constexpr int kTotalStep = 195; // from one total to the next
 constexpr int kGridHeight = 400;
 
 QFont AccountFont(bool bold)
@@ -45,8 +48,8 @@ CCalcLicSchetDlg::CCalcLicSchetDlg(CCommonFormView* view) : CFormChildDlg(386, v
     m_grid->Create(QRect(0, 0, kDialogWidth, kGridHeight), this, IdGrid);
     SetControl(IdGrid, m_grid);
     m_accrued = AddTotal(IdAccrued, QStringLiteral("Начислено"), 0);
-    m_deducted = AddTotal(IdDeducted, QStringLiteral("Удержано"), 300);
-    m_toPay = AddTotal(IdToPay, QStringLiteral("К выдаче"), 600);
+    m_deducted = AddTotal(IdDeducted, QStringLiteral("Удержано"), kTotalStep);
+    m_toPay = AddTotal(IdToPay, QStringLiteral("К выдаче"), 2 * kTotalStep);
     SetupGrid();
     m_modified = false;
     // The selected cell becomes the view's focused field (its field help reads it).
@@ -65,9 +68,9 @@ CCalcLicSchetDlg::CCalcLicSchetDlg(CCommonFormView* view) : CFormChildDlg(386, v
 QLineEdit* CCalcLicSchetDlg::AddTotal(int id, const QString& label, int x)
 {
     auto* caption = new QLabel(label, this);
-    caption->setGeometry(x, kGridHeight + 10, 80, 24);
+    caption->setGeometry(x, kGridHeight + 10, 72, 24);
     auto* field = new QLineEdit(this);
-    field->setGeometry(x + 84, kGridHeight + 8, 150, 26);
+    field->setGeometry(x + 74, kGridHeight + 8, 110, 26);
     field->setReadOnly(true);
     field->setAlignment(Qt::AlignRight);
     caption->setBuddy(field);

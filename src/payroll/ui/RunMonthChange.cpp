@@ -73,6 +73,11 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
 int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mover)
 {
     const int newKey = NextMonthKey(doc.infoBase.config.tekMes);
+    // Employees whose calculation failed are named before anything is asked.
+    if (const kalvor::RunOutcome failed = kalvor::FailedCalculations(doc); !failed.notes.empty()) {
+        KalvorMessageBox(kalvor::MonthChangeRefusalText(failed), MB_OK | MB_ICONWARNING, QString(), parent);
+        return -1;
+    }
     if (KalvorMessageBox(MonthChangeQuestion(newKey), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QString(), parent) !=
         IDYES)
         return -1;

@@ -36,7 +36,9 @@ MonthMover PayrollMonthMover(kalvor::RunOutcome* outcome = nullptr);
 int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QWidget* parent,
                    QString* copyFolder = nullptr);
 
-// The command "Изменение отчетного месяца": asks the question ("Нет" the
+// The command "Изменение отчетного месяца": while an employee's calculation
+// failure stands, lists them (number, name, the error) and changes nothing;
+// otherwise asks the question ("Нет" the
 // default), runs the change (also when the list is empty: the month advances
 // all the same) and reports the error situations, the folder of the copy
 // when one was made and, with the program's own mover (no mover given), the

@@ -149,11 +149,29 @@ void CEmployeeDetailDlg::FitLastColumn()
     grid->Refresh();
 }
 
+namespace {
+constexpr quint32 kCellShowsDefault = 0x44454654; // item data of a cell that shows a default
+} // namespace
+
 QStringList CEmployeeDetailDlg::RowCells(int row) const
 {
     QStringList cells;
-    for (int col = 0; col < m_grid->GetColumnCount(); ++col) cells << m_grid->GetItemText(row, col);
+    for (int col = 0; col < m_grid->GetColumnCount(); ++col)
+        cells << (CellShowsDefault(row, col) ? QString() : m_grid->GetItemText(row, col));
     return cells;
+}
+
+void CEmployeeDetailDlg::ShowCellDefault(int row, int col, const QString& text)
+{
+    m_grid->SetItemText(row, col, text);
+    m_grid->SetItemData(row, col, text.isEmpty() ? 0 : kCellShowsDefault);
+    m_grid->SetItemFgColour(row, col, text.isEmpty() ? GridCtrl::DefaultColour : GridCtrl::MakeColour(128, 128, 128));
+    m_grid->RedrawCell(row, col);
+}
+
+bool CEmployeeDetailDlg::CellShowsDefault(int row, int col) const
+{
+    return m_grid->GetItemData(row, col) == kCellShowsDefault;
 }
 
 int CEmployeeDetailDlg::AppendRow(const QStringList& texts, int height)

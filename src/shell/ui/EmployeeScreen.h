@@ -68,8 +68,12 @@ public:
     int GroupCorrect() override;
     int GroupMarkMatching() override;
 
-    // The texts of a data row's cells.
+    // The texts of a data row's cells (a cell showing a default reads empty).
     QStringList RowCells(int row) const;
+    // An empty cell shows, greyed, the default that is taken for it; typing
+    // into it replaces the default. An empty text takes the default away.
+    void ShowCellDefault(int row, int col, const QString& text);
+    bool CellShowsDefault(int row, int col) const;
     // Appends a data row of the given height with these texts; returns its index.
     int AppendRow(const QStringList& texts, int height);
 
