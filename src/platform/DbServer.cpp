@@ -794,7 +794,7 @@ QByteArray newToken()
 void MakeServerHolderTable(const QSqlDatabase& db)
 {
     if (IsServer(db))
-        Execute(db, QStringLiteral("CREATE TABLE %1 (id integer PRIMARY KEY, token varchar(32) NOT NULL, "
+        Execute(db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (id integer PRIMARY KEY, token varchar(32) NOT NULL, "
                                    "until timestamptz NOT NULL)")
                         .arg(QLatin1String(kHolderTable)));
 }
