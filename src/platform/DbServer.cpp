@@ -593,8 +593,8 @@ PGconn* connectLockSession(const QString& database, QString& errorText)
 // false (the reason in errorText) when the server refused it, except for a
 // base still without the holder's table (one not yet brought to the current
 // schema), whose holder is then simply not recorded.
-bool runOnSession(PGconn* session, const QByteArray& sql, const std::vector<QByteArray>& parameters,
-                  QString& errorText, PGresult** rows = nullptr)
+bool runOnSession(PGconn* session, const QByteArray& sql, const std::vector<QByteArray>& parameters, QString& errorText,
+                  PGresult** rows = nullptr)
 {
     std::vector<const char*> values;
     for (const QByteArray& p : parameters) values.push_back(p.constData());
@@ -618,11 +618,12 @@ bool runOnSession(PGconn* session, const QByteArray& sql, const std::vector<QByt
 // Records the opening of that token as the holder, its lease starting anew.
 bool writeLease(PGconn* session, const QByteArray& token, QString& errorText)
 {
-    const QByteArray sql = QStringLiteral("INSERT INTO %1 (id, token, until) VALUES "
-                                          "(1, $1, clock_timestamp() + $2 * interval '1 millisecond') "
-                                          "ON CONFLICT (id) DO UPDATE SET token = EXCLUDED.token, until = EXCLUDED.until")
-                               .arg(QLatin1String(kHolderTable))
-                               .toUtf8();
+    const QByteArray sql =
+        QStringLiteral("INSERT INTO %1 (id, token, until) VALUES "
+                       "(1, $1, clock_timestamp() + $2 * interval '1 millisecond') "
+                       "ON CONFLICT (id) DO UPDATE SET token = EXCLUDED.token, until = EXCLUDED.until")
+            .arg(QLatin1String(kHolderTable))
+            .toUtf8();
     return runOnSession(session, sql, {token, QByteArray::number(leaseMilliseconds.load())}, errorText);
 }
 
@@ -681,8 +682,7 @@ ServerLockResult tryLock(PGconn* session, const QByteArray& token, QString& erro
 // A new session holding the lock of the base for the opening of that token,
 // or null with the result why not (a session that took the advisory lock
 // alone ends, and the advisory lock with it).
-PGconn* lockOnNewSession(const QString& database, const QByteArray& token, ServerLockResult& result,
-                         QString& errorText)
+PGconn* lockOnNewSession(const QString& database, const QByteArray& token, ServerLockResult& result, QString& errorText)
 {
     PGconn* session = connectLockSession(database, errorText);
     result = session ? tryLock(session, token, errorText) : ServerLockResult::Failed;

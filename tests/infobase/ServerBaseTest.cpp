@@ -17,12 +17,11 @@
 #include <QSysInfo>
 #include <QThread>
 
-#include <map>
 #include <chrono>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
-
 
 using namespace kalvor;
 using namespace kalvor::infobase;

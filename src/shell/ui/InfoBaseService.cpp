@@ -3,8 +3,8 @@
 #include "infobase/InfoBaseDb.h"
 #include "infobase/Password.h"
 #include "platform/GuiBridge.h"
-#include "shell/ui/KalvorMessageBox.h"
 #include "platform/WorkingFolder.h"
+#include "shell/ui/KalvorMessageBox.h"
 
 #include <QDir>
 #include <QFile>
