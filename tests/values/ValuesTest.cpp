@@ -551,8 +551,8 @@ TEST(PackedFixed3, ParseFloatField)
     EXPECT_EQ(FormatPackedFixed3(t), QStringLiteral("1.500"));
     EXPECT_EQ(ParseFloatField(u"0.0005", t), 1); // an exact half goes down
     EXPECT_TRUE(t.isZero());
-    EXPECT_EQ(ParseFloatField(u"0.00049", t), 1);
-    EXPECT_TRUE(t.isZero());
+    EXPECT_EQ(ParseFloatField(u"0.00051", t), 1); // past the half goes up
+    EXPECT_EQ(t.thousandths(), 1);
     EXPECT_EQ(ParseFloatField(u"16383.999", t), 1);
     EXPECT_EQ(t.roubles(), 16383);
     EXPECT_EQ(t.thousandths(), 999);
