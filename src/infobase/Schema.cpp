@@ -311,7 +311,11 @@ void step2Rows(const QSqlDatabase& db)
     db::Execute(db, QStringLiteral("INSERT INTO dbo.infPar (id) VALUES (1)"));
 }
 
-const Step kSteps[] = {{1, step1Tables}, {2, step2Rows}};
+// The record of the holder of a server base's lock, which outlives a server
+// restart (a base file keeps its lock in a file of its own).
+void step3LockHolder(const QSqlDatabase& db) { db::MakeServerHolderTable(db); }
+
+const Step kSteps[] = {{1, step1Tables}, {2, step2Rows}, {3, step3LockHolder}};
 
 } // namespace
 

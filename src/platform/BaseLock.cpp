@@ -79,6 +79,12 @@ BaseLock::Result BaseLock::acquireOnServer(const QString& locator)
     return Result::Failed;
 }
 
+void BaseLock::onHeldElsewhere(std::function<void(const QString& database)> notify)
+{
+    if (m_serverLock > 0)
+        db::OnServerLockHeldElsewhere(m_serverLock, std::move(notify));
+}
+
 void BaseLock::release()
 {
     if (m_serverLock > 0) {

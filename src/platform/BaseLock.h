@@ -13,11 +13,15 @@
 // A base on a PostgreSQL server is locked by a session-level advisory lock of
 // the server in the base's own database, held by a connection of the lock's
 // own (db::TakeServerLock): the server drops it when the connection ends, so a
-// crashed workstation leaves no lock behind either; a lock whose session the
-// server dropped is taken again before the next write into the base. Such a
-// lock can be taken only on a base that exists (Failed with "База данных не
-// найдена." otherwise).
+// crashed workstation leaves no lock behind either. The holder is recorded in
+// the base with a lease too, which outlives a server restart: the lock whose
+// session the server dropped is taken again by a watcher thread as soon as
+// the server answers (and before the next write into the base), and no other
+// workstation opens the base meanwhile. Such a lock can be taken only on a
+// base that exists (Failed with "База данных не найдена." otherwise).
 #include <QString>
+
+#include <functional>
 
 namespace kalvor::platform {
 
@@ -36,6 +40,10 @@ public:
     // it. Failed: the lock file cannot be made (the reason in errorText()).
     Result acquire(const QString& baseFile);
     void release();
+    // On a server: notify is called, on a thread of the lock's own, once the
+    // lock was lost and could not be taken again because another opening
+    // holds the base (it names the server's database). Nothing on a file.
+    void onHeldElsewhere(std::function<void(const QString& database)> notify);
     bool held() const { return m_fd >= 0 || m_serverLock > 0; }
     // The base file whose lock is held (empty when none).
     const QString& baseFile() const { return m_baseFile; }

@@ -25,6 +25,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 
 class QThread;
@@ -348,15 +349,32 @@ void PreferIndexLookups(const QSqlDatabase& db);
 
 // The base lock on the server: a session-level advisory lock taken in the
 // base's own database (so that a login needs no right to any other one) and
-// held by a connection of its own (libpq, usable from any thread). The server drops it when that
-// session ends. While a lock of a base is held here, every write transaction
-// into that base first makes sure the lock's session still lives, takes the
-// lock again on a new session when the server dropped it, and is refused when
-// it cannot.
+// held by a connection of its own (libpq, usable from any thread). The server
+// drops it when that session ends, a restart included; so the holder is also
+// recorded in the base (dbo.lock_holder: the opening's token and a lease of
+// 45 s by the server's clock), and an opening refuses a live lease that is not
+// its own. While a lock is held a watcher thread renews its lease every
+// fifteenth of the lease and, when the server dropped the lock's session,
+// takes the lock again as soon as the server answers. Every write transaction
+// into the base also first makes sure the lock's session lives, takes it
+// again when it does not, and is refused when it cannot. A clean release
+// removes the holder's row; a crashed holder's lease runs out.
 enum class ServerLockResult { Taken, HeldElsewhere, Failed };
 // Takes the lock without waiting; on Taken, id names it for the release.
 ServerLockResult TakeServerLock(const QString& database, int& id, QString& errorText);
+// notify is called (on the watcher's thread, once) when the lock of that id
+// was lost and another opening holds the base: writes into it are refused
+// from then on.
+void OnServerLockHeldElsewhere(int id, std::function<void(const QString& database)> notify);
 void ReleaseServerLock(int id);
+// The table of the base lock's holder, made by the schema's step on a server
+// (nothing on a base file).
+void MakeServerHolderTable(const QSqlDatabase& db);
+// Test hooks: the lease of the locks taken or renewed from now on (0: the
+// usual 45 s), and the watcher's renewals held back (a holder that has not
+// reconnected yet) or let go.
+void SetServerLease(int milliseconds);
+void HoldServerLeaseRenewals(bool held);
 
 // Test hook: the n-th statement executed from now on by the calling thread
 // fails with an engine error, as a full disk or a broken constraint would;

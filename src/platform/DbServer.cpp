@@ -17,9 +17,15 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
 #include <initializer_list>
 #include <map>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace kalvor::db {
@@ -38,6 +44,9 @@ const QString kMaintenanceBase = QStringLiteral("postgres");
 constexpr int kLockSpace = 0x4B4C5652; // "KLVR"
 constexpr int kBaseLock = 1;
 constexpr int kWriteLock = 2;
+// The base's record of the holder of its lock (below); a copy of the base
+// leaves its row out.
+const char* const kHolderTable = "dbo.lock_holder";
 
 // How long the server may take to answer a connection, in seconds.
 constexpr int kConnectSeconds = 5;
@@ -498,6 +507,7 @@ void DumpServerBase(const QString& database, const QString& targetFile)
         throw DbError(E_DB_FAIL, QStringLiteral("Ошибка записи в файл %1").arg(targetFile), why, kSource);
     try {
         runTool(QStringLiteral("pg_dump"), {QStringLiteral("--format=custom"), QStringLiteral("--no-owner"),
+                                            QStringLiteral("--exclude-table-data=") + QLatin1String(kHolderTable),
                                             QStringLiteral("--file=") + targetFile, toolDatabase(database)});
     } catch (const DbError&) {
         QFile::remove(targetFile);
@@ -519,12 +529,30 @@ void RestoreServerBase(const QString& archiveFile, const QString& database)
 
 namespace {
 
-// The base locks this program holds, by id: each one's base and the libpq
-// session holding it (null once the server dropped it and taking it again
-// failed).
+// The holder of an open base is also recorded in the base itself, since a
+// server restart ends every session and with it every advisory lock: one row
+// with the opening's token and the time its lease runs out, by the server's
+// clock. While the base is open a watcher thread renews the lease and, when
+// the lock's session is gone, takes the lock again as soon as the server
+// answers; an opening refuses a live lease that is not its own, so a second
+// workstation cannot step in while the holder reconnects. A clean close
+// removes the row; the lease of a crashed holder runs out.
+//
+// The lease is a little longer than a server's restart and the holder's
+// reconnection take.
+constexpr int kLeaseMilliseconds = 45000;
+std::atomic<int> leaseMilliseconds{kLeaseMilliseconds};
+std::atomic<bool> renewalsHeld{false};
+
+// The base locks this program holds, by id: each one's base, the opening's
+// token, and the libpq session holding it (null once the server dropped it
+// and taking it again failed).
 struct HeldLock {
     QString database;
+    QByteArray token;
     PGconn* session = nullptr;
+    bool heldElsewhere = false; // another workstation took the base, told
+    std::function<void(const QString&)> onHeldElsewhere;
 };
 
 QMutex lockMutex;
@@ -561,27 +589,103 @@ PGconn* connectLockSession(const QString& database, QString& errorText)
     return nullptr;
 }
 
-// Tries the lock of the base on a session connected to it: Taken,
-// HeldElsewhere or Failed.
-ServerLockResult tryLock(PGconn* session, QString& errorText)
+// A statement of the lock's own on its session, its text parameters bound;
+// false (the reason in errorText) when the server refused it, except for a
+// base still without the holder's table (one not yet brought to the current
+// schema), whose holder is then simply not recorded.
+bool runOnSession(PGconn* session, const QByteArray& sql, const std::vector<QByteArray>& parameters, QString& errorText,
+                  PGresult** rows = nullptr)
+{
+    std::vector<const char*> values;
+    for (const QByteArray& p : parameters) values.push_back(p.constData());
+    PGresult* r =
+        PQexecParams(session, sql.constData(), int(values.size()), nullptr, values.data(), nullptr, nullptr, 0);
+    const ExecStatusType status = PQresultStatus(r);
+    bool ok = status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK;
+    if (!ok) {
+        const char* state = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+        ok = state && qstrcmp(state, "42P01") == 0; // no such table
+        if (!ok)
+            errorText = QString::fromUtf8(PQerrorMessage(session)).trimmed();
+    }
+    if (rows && status == PGRES_TUPLES_OK)
+        *rows = r;
+    else
+        PQclear(r);
+    return ok;
+}
+
+// Records the opening of that token as the holder, its lease starting anew.
+bool writeLease(PGconn* session, const QByteArray& token, QString& errorText)
+{
+    const QByteArray sql =
+        QStringLiteral("INSERT INTO %1 (id, token, until) VALUES "
+                       "(1, $1, clock_timestamp() + $2 * interval '1 millisecond') "
+                       "ON CONFLICT (id) DO UPDATE SET token = EXCLUDED.token, until = EXCLUDED.until")
+            .arg(QLatin1String(kHolderTable))
+            .toUtf8();
+    return runOnSession(session, sql, {token, QByteArray::number(leaseMilliseconds.load())}, errorText);
+}
+
+// The holder recorded in the base: its token (empty when none) and whether
+// its lease still runs.
+struct Holder {
+    QByteArray token;
+    bool live = false;
+};
+
+bool readHolder(PGconn* session, Holder& holder, QString& errorText)
+{
+    const QByteArray sql = QStringLiteral("SELECT token, until > clock_timestamp() FROM %1 WHERE id = 1")
+                               .arg(QLatin1String(kHolderTable))
+                               .toUtf8();
+    PGresult* r = nullptr;
+    if (!runOnSession(session, sql, {}, errorText, &r))
+        return false;
+    if (r && PQntuples(r) == 1) {
+        holder.token = QByteArray(PQgetvalue(r, 0, 0));
+        holder.live = PQgetvalue(r, 0, 1)[0] == 't';
+    }
+    PQclear(r);
+    return true;
+}
+
+// Tries the lock of the base for the opening of that token on a session
+// connected to it: the server's advisory lock and, beside it, no live lease
+// of another opening. The lease is then this opening's.
+ServerLockResult tryLock(PGconn* session, const QByteArray& token, QString& errorText)
 {
     PGresult* r = PQexec(
         session,
         QStringLiteral("SELECT pg_try_advisory_lock(%1, %2)").arg(kLockSpace).arg(kBaseLock).toUtf8().constData());
-    ServerLockResult result = ServerLockResult::Failed;
-    if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1)
-        result = PQgetvalue(r, 0, 0)[0] == 't' ? ServerLockResult::Taken : ServerLockResult::HeldElsewhere;
-    else
+    const bool answered = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1;
+    const bool advisory = answered && PQgetvalue(r, 0, 0)[0] == 't';
+    if (!answered)
         errorText = QString::fromUtf8(PQerrorMessage(session)).trimmed();
     PQclear(r);
-    return result;
+    Holder holder;
+    if (!answered || !readHolder(session, holder, errorText))
+        return ServerLockResult::Failed;
+    const bool mine = !holder.token.isEmpty() && holder.token == token;
+    if (!advisory) {
+        // This opening's own earlier session, which the server has not yet
+        // seen end (a cut line), still holds it: tried again later.
+        if (mine)
+            errorText = QStringLiteral("The base lock is still held by this opening's earlier session");
+        return mine ? ServerLockResult::Failed : ServerLockResult::HeldElsewhere;
+    }
+    if (holder.live && !mine)
+        return ServerLockResult::HeldElsewhere;
+    return writeLease(session, token, errorText) ? ServerLockResult::Taken : ServerLockResult::Failed;
 }
 
-// A new session holding the lock of the base, or null with the result why not.
-PGconn* lockOnNewSession(const QString& database, ServerLockResult& result, QString& errorText)
+// A new session holding the lock of the base for the opening of that token,
+// or null with the result why not (a session that took the advisory lock
+// alone ends, and the advisory lock with it).
+PGconn* lockOnNewSession(const QString& database, const QByteArray& token, ServerLockResult& result, QString& errorText)
 {
     PGconn* session = connectLockSession(database, errorText);
-    result = session ? tryLock(session, errorText) : ServerLockResult::Failed;
+    result = session ? tryLock(session, token, errorText) : ServerLockResult::Failed;
     if (result == ServerLockResult::Taken)
         return session;
     if (session)
@@ -599,34 +703,157 @@ bool sessionAlive(PGconn* session)
     return alive;
 }
 
+// Takes the lock of a held entry again on a new session, its old one gone;
+// the result says how it went (HeldElsewhere: another opening has the base).
+ServerLockResult retake(HeldLock& held, QString& errorText)
+{
+    if (held.session)
+        PQfinish(held.session);
+    ServerLockResult result = ServerLockResult::Failed;
+    held.session = lockOnNewSession(held.database, held.token, result, errorText);
+    if (result != ServerLockResult::Failed)
+        held.heldElsewhere = result == ServerLockResult::HeldElsewhere;
+    return result;
+}
+
+// One round of the watcher: each held lock's lease renewed, a lock whose
+// session is gone taken again, and an opening that finds its base taken by
+// another told once.
+void renewLeases()
+{
+    QMutexLocker lock(&lockMutex);
+    for (auto& [id, held] : heldLocks) {
+        if (held.heldElsewhere)
+            continue;
+        QString why;
+        if (held.session && (writeLease(held.session, held.token, why) || PQstatus(held.session) == CONNECTION_OK))
+            continue;
+        if (retake(held, why) == ServerLockResult::HeldElsewhere && held.onHeldElsewhere)
+            held.onHeldElsewhere(held.database);
+    }
+}
+
+// The watcher thread: runs while any base lock is held, a round every
+// fifteenth of the lease.
+class LeaseWatcher {
+public:
+    ~LeaseWatcher() { stop(); }
+    void start()
+    {
+        if (!m_thread.joinable())
+            m_thread = std::thread([this] { run(); });
+    }
+    void stop()
+    {
+        if (!m_thread.joinable())
+            return;
+        {
+            std::lock_guard<std::mutex> guard(m_mutex);
+            m_stopping = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+        m_stopping = false;
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock<std::mutex> guard(m_mutex);
+        for (;;) {
+            const auto round = std::chrono::milliseconds(std::max(50, leaseMilliseconds.load() / 15));
+            if (m_wake.wait_for(guard, round, [this] { return m_stopping; }))
+                return;
+            guard.unlock();
+            if (!renewalsHeld.load())
+                renewLeases();
+            guard.lock();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_stopping = false;
+    std::thread m_thread;
+};
+
+// Starting and stopping the watcher, in turn.
+QMutex watcherMutex;
+LeaseWatcher watcher;
+
+// A token for one opening, unlike any other's.
+QByteArray newToken()
+{
+    quint32 words[4];
+    QRandomGenerator::system()->fillRange(words);
+    return QByteArray(reinterpret_cast<const char*>(words), sizeof words).toHex();
+}
+
 } // namespace
+
+void MakeServerHolderTable(const QSqlDatabase& db)
+{
+    if (IsServer(db))
+        Execute(db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (id integer PRIMARY KEY, token varchar(32) NOT NULL, "
+                                   "until timestamptz NOT NULL)")
+                        .arg(QLatin1String(kHolderTable)));
+}
 
 ServerLockResult TakeServerLock(const QString& database, int& id, QString& errorText)
 {
     // Held in the base's own database: a login that may connect to the base
     // needs no other. A base being made or restored is built under another
     // name, so nobody opens it before it is complete.
+    const QByteArray token = newToken();
     ServerLockResult result = ServerLockResult::Failed;
-    PGconn* session = lockOnNewSession(database, result, errorText);
+    PGconn* session = lockOnNewSession(database, token, result, errorText);
     if (!session)
         return result;
-    QMutexLocker lock(&lockMutex);
-    id = ++lastLockId;
-    heldLocks[id] = HeldLock{database, session};
+    QMutexLocker starting(&watcherMutex);
+    {
+        QMutexLocker lock(&lockMutex);
+        id = ++lastLockId;
+        heldLocks[id] = HeldLock{database, token, session, false, {}};
+    }
+    watcher.start();
     return result;
+}
+
+void OnServerLockHeldElsewhere(int id, std::function<void(const QString& database)> notify)
+{
+    QMutexLocker lock(&lockMutex);
+    if (auto it = heldLocks.find(id); it != heldLocks.end())
+        it->second.onHeldElsewhere = std::move(notify);
 }
 
 void ReleaseServerLock(int id)
 {
-    QMutexLocker lock(&lockMutex);
-    auto it = heldLocks.find(id);
-    if (it == heldLocks.end())
-        return;
-    // Ending the session ends its lock.
-    if (it->second.session)
-        PQfinish(it->second.session);
-    heldLocks.erase(it);
+    QMutexLocker stopping(&watcherMutex);
+    {
+        QMutexLocker lock(&lockMutex);
+        auto it = heldLocks.find(id);
+        if (it == heldLocks.end())
+            return;
+        // The holder's row goes with a clean close; ending the session ends
+        // the advisory lock.
+        if (HeldLock& held = it->second; held.session) {
+            QString why;
+            const QByteArray sql =
+                QStringLiteral("DELETE FROM %1 WHERE id = 1 AND token = $1").arg(QLatin1String(kHolderTable)).toUtf8();
+            if (PQstatus(held.session) == CONNECTION_OK)
+                runOnSession(held.session, sql, {held.token}, why);
+            PQfinish(held.session);
+        }
+        heldLocks.erase(it);
+        if (!heldLocks.empty())
+            return;
+    }
+    watcher.stop();
 }
+
+void SetServerLease(int milliseconds) { leaseMilliseconds = milliseconds > 0 ? milliseconds : kLeaseMilliseconds; }
+
+void HoldServerLeaseRenewals(bool held) { renewalsHeld = held; }
 
 namespace detail {
 
@@ -634,15 +861,14 @@ void requireServerLock(const QString& database)
 {
     QMutexLocker lock(&lockMutex);
     for (auto& [id, held] : heldLocks) {
-        if (held.database != database || sessionAlive(held.session))
+        if (held.database != database || (!held.heldElsewhere && sessionAlive(held.session)))
             continue;
-        // The server dropped the lock's session (a restart, a cut line): the
-        // lock is taken again before anything is written, or nothing is.
-        if (held.session)
-            PQfinish(held.session);
-        ServerLockResult result = ServerLockResult::Failed;
+        // The server dropped the lock's session (a restart, a cut line) and
+        // the watcher has not taken it again yet, or another opening took
+        // the base: the lock is taken again before anything is written, or
+        // nothing is.
         QString why;
-        held.session = lockOnNewSession(database, result, why);
+        const ServerLockResult result = retake(held, why);
         if (result == ServerLockResult::HeldElsewhere)
             throw DbError(E_DB_BUSY,
                           QStringLiteral("База данных %1 уже открыта другим пользователем. Изменения не сохранены.")

@@ -17,10 +17,11 @@
 #include <QSysInfo>
 #include <QThread>
 
+#include <chrono>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <thread>
-
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -136,6 +137,40 @@ void SaveConfigAfterRestart(CInfoBase& base)
         SaveConfig(base);
     }
 }
+
+// A second workstation's opening of the base, on a thread (and so a
+// connection) of its own, closed again at once when it opened: the error that
+// refused it, code 0 when it opened.
+db::DbError SecondOpening(const CInfoBase& first)
+{
+    db::DbError refused(0, QString(), QString(), QString());
+    std::thread([&] {
+        CInfoBase second;
+        second.workFolder = first.workFolder;
+        second.baseName = first.baseName;
+        refused = OpenFails(second);
+        if (refused.code() == 0)
+            CloseBase(second);
+    }).join();
+    return refused;
+}
+
+// The leases of the base locks are short for the length of a test, and the
+// watcher renews them; the base is opened again under the short lease.
+struct ShortLease {
+    CInfoBase& base;
+    ShortLease(CInfoBase& b, int milliseconds) : base(b)
+    {
+        db::SetServerLease(milliseconds);
+        CloseBase(base);
+        OpenBase(base);
+    }
+    ~ShortLease()
+    {
+        db::HoldServerLeaseRenewals(false);
+        db::SetServerLease(0);
+    }
+};
 
 } // namespace
 
@@ -257,13 +292,23 @@ TEST_F(ServerBase, AConnectionOpenedOnAWorkerServesTheThreadItWasOpenedFor)
 }
 
 // The server restarted under an open base: its lock is taken again before the
-// next write, so a second opening is refused; a lock that another workstation
-// took meanwhile refuses the write and leaves the base as it was.
+// next write, so a second opening is refused. When the server was away longer
+// than the holder's lease and another workstation took the lock meanwhile, the
+// holder is told which base at once (once), and its write is refused and
+// leaves the base as it was.
 TEST_F(ServerBase, TheLockOfAnOpenBaseOutlivesAServerRestart)
 {
+    using namespace std::chrono_literals;
+    ShortLease lease(base, 1000);
     const QString locator = BaseFile(base);
     platform::BaseLock second;
     ASSERT_TRUE(base.lock.held()); // the opening took it
+    std::mutex toldMutex;
+    QStringList told;
+    base.lock.onHeldElsewhere([&](const QString& database) {
+        std::lock_guard<std::mutex> guard(toldMutex);
+        told << database;
+    });
 
     RestartServer();
     base.config.kolMax = 900;
@@ -271,8 +316,18 @@ TEST_F(ServerBase, TheLockOfAnOpenBaseOutlivesAServerRestart)
     EXPECT_EQ(second.acquire(locator), platform::BaseLock::Result::HeldElsewhere);
     EXPECT_TRUE(base.lock.held());
 
+    db::HoldServerLeaseRenewals(true);
     RestartServer();
+    std::this_thread::sleep_for(1200ms); // the holder's lease runs out
     ASSERT_EQ(second.acquire(locator), platform::BaseLock::Result::Taken);
+    db::HoldServerLeaseRenewals(false);
+    auto toldSoFar = [&] {
+        std::lock_guard<std::mutex> guard(toldMutex);
+        return told;
+    };
+    for (int wait = 0; wait < 40 && toldSoFar().isEmpty(); ++wait) std::this_thread::sleep_for(50ms);
+    std::this_thread::sleep_for(300ms); // a few more rounds of the watcher
+    EXPECT_EQ(toldSoFar(), QStringList{db::ServerDatabaseOf(locator)});
     base.config.kolMax = 800;
     for (int attempt = 0; attempt < 2; ++attempt) {
         try {
@@ -299,6 +354,72 @@ TEST_F(ServerBase, TheLockOfAnOpenBaseOutlivesAServerRestart)
     second.release();
     OpenBase(base);
     SaveConfig(base);
+}
+
+// The holder keeps its base through a server restart whichever workstation
+// comes first after it: its lease, recorded in the base, outlives the
+// sessions the restart ended, and its watcher takes the lock again and renews
+// the lease as soon as the server answers.
+TEST_F(ServerBase, TheHolderKeepsItsBaseThroughAServerRestartInBothOrders)
+{
+    using namespace std::chrono_literals;
+    ShortLease lease(base, 1500);
+    const QString held = QStringLiteral("База данных %1 уже открыта другим пользователем.").arg(base.baseName);
+
+    // The holder reconnects first (its watcher runs every 100 ms).
+    RestartServer();
+    std::this_thread::sleep_for(500ms);
+    db::DbError refused = SecondOpening(base);
+    EXPECT_EQ(refused.code(), db::E_DB_BUSY);
+    EXPECT_EQ(refused.message(), held);
+
+    // The second workstation comes first, the holder not reconnected yet:
+    // the holder's lease refuses it although no session holds the lock.
+    db::HoldServerLeaseRenewals(true);
+    RestartServer();
+    refused = SecondOpening(base);
+    EXPECT_EQ(refused.code(), db::E_DB_BUSY);
+    EXPECT_EQ(refused.message(), held);
+    // Past the lease it had before the restart, only the holder's own
+    // renewals keep the base.
+    db::HoldServerLeaseRenewals(false);
+    std::this_thread::sleep_for(2000ms);
+    EXPECT_EQ(SecondOpening(base).code(), db::E_DB_BUSY);
+    base.config.kolMax = 900;
+    SaveConfigAfterRestart(base);
+
+    // A clean close leaves no holder behind: the second opens at once.
+    CloseBase(base);
+    EXPECT_EQ(SecondOpening(base).code(), 0u);
+    OpenBase(base);
+    EXPECT_EQ(base.config.kolMax, 900);
+}
+
+// A holder that crashed holds the base only until its lease runs out.
+TEST_F(ServerBase, ALeaseThatRanOutLetsTheSecondWorkstationIn)
+{
+    using namespace std::chrono_literals;
+    ShortLease lease(base, 1000);
+    const QString locator = BaseFile(base);
+    CloseBase(base);
+    {
+        // What a workstation killed while it held the base leaves behind.
+        db::Recordset none(db::Connection::forThread(locator), QStringLiteral("SELECT count(*) FROM dbo.lock_holder"));
+        none.exec();
+        ASSERT_TRUE(none.next());
+        EXPECT_EQ(none.toInt(0), 0); // the clean close removed its row
+        db::Execute(db::Connection::forThread(locator),
+                    QStringLiteral("INSERT INTO dbo.lock_holder (id, token, until) "
+                                   "VALUES (1, 'killed', clock_timestamp() + interval '1 second')"));
+    }
+    db::Connection::closeForThread(locator);
+    const db::DbError refused = SecondOpening(base);
+    EXPECT_EQ(refused.code(), db::E_DB_BUSY);
+    EXPECT_EQ(refused.message(), QStringLiteral("База данных %1 уже открыта другим пользователем.").arg(base.baseName));
+    std::this_thread::sleep_for(1200ms);
+    EXPECT_EQ(SecondOpening(base).code(), 0u);
+
+    OpenBase(base);
 }
 
 // Each reason that a server cannot open a base is said as it is, naming the

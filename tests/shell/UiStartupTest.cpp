@@ -5,6 +5,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "infobase/Password.h"
+#include "platform/BaseLock.h"
 #include "platform/Db.h"
 #include "shell/ui/CInfoView.h"
 #include "shell/ui/CKalvorApp.h"
@@ -503,6 +504,58 @@ TEST_F(UiStartup, OnAServerMakingAndRestoringABaseDropsNoOtherBase)
         db::Connection::closeForThread(db::ServerBaseLocator(name));
         ib::DeleteBase(folder, name);
     }
+    db::UseServer({});
+}
+
+// A workstation whose base another one opened while the server was away
+// longer than its lease is told at once which base, on the interface thread,
+// and its base and screens stay as they are until the user decides.
+TEST_F(UiStartup, OnAServerTheHolderIsToldAtOnceWhenAnotherWorkstationTookItsBase)
+{
+    namespace ib = kalvor::infobase;
+    namespace db = kalvor::db;
+    const QString server = qEnvironmentVariable("KALVOR_TEST_SERVER");
+    if (server.isEmpty())
+        GTEST_SKIP() << "no PostgreSQL server for the tests";
+    db::UseServer({server, 0, QString()});
+    const QString locator = db::ServerBaseLocator(QStringLiteral("held"));
+    ib::DeleteBase(folder, QStringLiteral("held"));
+    MakeTestBase(folder, QStringLiteral("held"));
+    WriteIni(QStringLiteral("[Application]\npath=%1\n[SQL]\nserver=%2\n").arg(folder, server));
+    db::SetServerLease(1000);
+    MessageRecorder boxes;
+    {
+        CKalvorApp app(ini);
+        app.SetLoginRunner(Typing(QStringLiteral("held"), QString()));
+        ASSERT_TRUE(app.InitInstance({}));
+        ASSERT_TRUE(app.Base()->IsOpen());
+        // The server ends the lock's session, as a restart does, and the
+        // holder stays away longer than its lease.
+        db::HoldServerLeaseRenewals(true);
+        db::Recordset(db::Connection::forThread(locator),
+                      QStringLiteral("SELECT pg_terminate_backend(l.pid) FROM pg_locks l "
+                                     "JOIN pg_database d ON d.oid = l.database "
+                                     "WHERE l.locktype = 'advisory' AND l.objid = 1 AND d.datname = ?"))
+            .run(QStringLiteral("held"));
+        QThread::msleep(1200);
+        kalvor::platform::BaseLock second;
+        EXPECT_EQ(second.acquire(locator), kalvor::platform::BaseLock::Result::Taken);
+        db::HoldServerLeaseRenewals(false);
+        QElapsedTimer waited;
+        waited.start();
+        while (boxes.boxes.empty() && waited.elapsed() < 3000) {
+            QCoreApplication::processEvents();
+            QThread::msleep(20);
+        }
+        EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Связь с сервером прерывалась, и база данных held теперь "
+                                                            "открыта другим пользователем. Изменения в ней не "
+                                                            "сохраняются; введённые данные остаются на экране.")});
+        EXPECT_TRUE(app.Base()->IsOpen());
+        second.release();
+        app.ExitInstance();
+    }
+    db::SetServerLease(0);
+    ib::DeleteBase(folder, QStringLiteral("held"));
     db::UseServer({});
 }
 

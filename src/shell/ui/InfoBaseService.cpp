@@ -4,6 +4,7 @@
 #include "infobase/Password.h"
 #include "platform/GuiBridge.h"
 #include "platform/WorkingFolder.h"
+#include "shell/ui/KalvorMessageBox.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +21,10 @@ const QString kSuffix = QStringLiteral(".sqlite");
 } // namespace
 
 InfoBaseService::InfoBaseService(ib::CInfoBase& infoBase, const QString& folder)
-    : m_infoBase(infoBase), m_folder(kalvor::platform::WithSeparator(folder)), m_owner(QThread::currentThread())
+    : m_infoBase(infoBase)
+    , m_folder(kalvor::platform::WithSeparator(folder))
+    , m_owner(QThread::currentThread())
+    , m_notices(std::make_unique<QObject>())
 {}
 
 InfoBaseService::~InfoBaseService() { Close(); }
@@ -140,7 +144,26 @@ BaseFailure InfoBaseService::Open(const QString& name)
         Close();
         return BaseFailure::From(e);
     }
+    TellWhenHeldElsewhere(name);
     return {};
+}
+
+void InfoBaseService::TellWhenHeldElsewhere(const QString& name)
+{
+    // Said at once on the interface thread; the screens keep what was typed
+    // into them, and their saving is refused while the other holds the base.
+    m_infoBase.lock.onHeldElsewhere([name, notices = m_notices.get()](const QString&) {
+        QMetaObject::invokeMethod(
+            notices,
+            [name] {
+                KalvorMessageBox(QStringLiteral("Связь с сервером прерывалась, и база данных %1 теперь открыта другим "
+                                                "пользователем. Изменения в ней не сохраняются; введённые данные "
+                                                "остаются на экране.")
+                                     .arg(name),
+                                 MB_OK | MB_ICONWARNING);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 BaseFailure InfoBaseService::Restore(const QString& name, const QString& fromFile)

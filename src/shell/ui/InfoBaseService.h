@@ -6,6 +6,10 @@
 #include "platform/BaseLock.h"
 #include "shell/ui/BaseService.h"
 
+#include <QObject>
+
+#include <memory>
+
 class QThread;
 namespace kalvor::infobase {
 class CInfoBase;
@@ -50,6 +54,9 @@ private:
     // service or its information base holds when it is that base's); a plain failure when another
     // opening holds it, nothing of this service touched.
     BaseFailure TakeLock(const QString& name, kalvor::platform::BaseLock& lock);
+    // A server's base open under that name: a message box when its lock was
+    // lost to another workstation (a server restart outlasting the lease).
+    void TellWhenHeldElsewhere(const QString& name);
 
     // The thread that opens the bases (the user-interface thread).
     QThread* m_owner;
@@ -57,6 +64,9 @@ private:
     // The lock of a base this service makes or restores; an opening hands it
     // to the information base, which holds its own lock while open.
     kalvor::platform::BaseLock m_lock;
+    // Lives on m_owner: the notices of a lost lock are shown there, and none
+    // once the service is gone.
+    std::unique_ptr<QObject> m_notices;
 };
 
 // "База данных %1 уже открыта другим пользователем."
