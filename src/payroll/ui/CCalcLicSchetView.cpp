@@ -122,15 +122,33 @@ void CCalcLicSchetView::ApplySelection()
 {
     if (!m_dlg->SaveRecord())
         return;
-    if (const int index = SelectTypedEmployee(*this); index >= 0 && ShowStoredRows(index))
+    int tabN = 0;
+    if (!ReadTypedPersonnelNumber(*this, &tabN))
+        return;
+    CKalvorDoc* doc = Document();
+    doc->LastPersonnelNumber = quint32(tabN);
+    const int index = doc->infoBase.FindEmployee(tabN);
+    if (index < 0) {
+        RefusePersonnelNumber(*this);
+        return;
+    }
+    if (ShowStoredRows(index))
         EnableEntry(true);
 }
 
-void CCalcLicSchetView::EnableEntry(bool enable) { EnableGridEntry(m_dlg, enable); }
+void CCalcLicSchetView::EnableEntry(bool enable)
+{
+    if (!m_dlg)
+        return;
+    m_dlg->setEnabled(enable);
+    if (enable)
+        m_dlg->Grid()->setFocus();
+}
 
 void CCalcLicSchetView::ShowFormHelp()
 {
-    ShowStripPickList(*this);
+    if (m_filter && m_focusedWnd && m_filter->isAncestorOf(m_focusedWnd))
+        m_filter->ShowFieldPickList();
 }
 
 QString CCalcLicSchetView::Title() const { return m_title ? m_title->title() : QString(); }
