@@ -1,5 +1,6 @@
 #include "masterdata/EmployeeCard.h"
 
+#include "infobase/BaseChange.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/KalvorDocData.h"
 #include "payroll/IncomeTax.h"
@@ -163,78 +164,17 @@ bool StoreAmountsAndDates(const MainDataFields& f, ib::EmployeeHead& h, bool fil
 
 // ------------------------------------------------------------------ create and delete
 
-// What a create or delete changes in memory, kept to be put back after a
-// database failure.
-struct CardSnapshot {
-    std::vector<ib::EmployeeListEntry> list, otherList;
-    ib::InfoBaseConfig config;
-    std::vector<QString> shortNames;
-    std::vector<ib::EmployeeAttributes> attributes;
-    std::vector<u8> shopBytes;
-    std::vector<ib::TabelRecord> tabel;
-    std::vector<double> av, zar1;
-    ib::LineArray<ib::AltTabelEntry> altTabel;
-    ib::LineArray<ib::BonusLine> prem;
-    ib::LineArray<ib::SickLeaveSheet> bln;
-    ib::LineArray<ib::VacationNote> otp;
-    ib::EmployeeRecord current;
-    int currentSlot;
-    ib::WarDatBlock warDat;
-
-    explicit CardSnapshot(const ib::CInfoBase& b)
-        : list(b.list)
-        , otherList(b.otherList)
-        , config(b.config)
-        , shortNames(b.shortNames)
-        , attributes(b.attributes)
-        , shopBytes(b.shopBytes)
-        , tabel(b.tabel)
-        , av(b.av)
-        , zar1(b.zar1)
-        , altTabel(b.altTabel)
-        , prem(b.prem)
-        , bln(b.bln)
-        , otp(b.otp)
-        , current(b.current)
-        , currentSlot(b.currentSlot)
-        , warDat(b.warDat)
-    {}
-    void restore(ib::CInfoBase& b) const
-    {
-        b.list = list;
-        b.otherList = otherList;
-        b.config = config;
-        b.shortNames = shortNames;
-        b.attributes = attributes;
-        b.shopBytes = shopBytes;
-        b.tabel = tabel;
-        b.av = av;
-        b.zar1 = zar1;
-        b.altTabel = altTabel;
-        b.prem = prem;
-        b.bln = bln;
-        b.otp = otp;
-        b.current = current;
-        b.currentSlot = currentSlot;
-        b.warDat = warDat;
-    }
-};
-
 // Runs a change of the card in one transaction; a database failure puts the
 // memory back as it was and passes on.
 template <class Change>
 auto InOneTransaction(ib::CInfoBase& base, Change change)
 {
-    const CardSnapshot before(base);
-    try {
-        kalvor::db::Transaction transaction(ib::Db(base));
-        auto result = change();
-        transaction.commit();
-        return result;
-    } catch (...) {
-        before.restore(base);
-        throw;
-    }
+    ib::BaseChange guard(base, ib::ListTables | ib::ConfigTable | ib::ShortNameTable | ib::AttributeTable |
+                                   ib::ShopTable | ib::TabelTable | ib::AdvanceTables | ib::LineTables |
+                                   ib::CurrentEmployee);
+    auto result = change();
+    guard.commit();
+    return result;
 }
 
 int CurrentMass(const ib::CInfoBase& base) { return base.nameOrder() ? 2 : 1; }

@@ -1,5 +1,6 @@
 #include "payroll/MonthChange.h"
 
+#include "infobase/BaseChange.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcErrors.h"
 #include "payroll/CalcThread.h"
@@ -53,54 +54,6 @@ u16 packDate(int day, int month, int year)
         return 0;
     return PackedDate::make(day == 0 ? 1 : day, month, year).value;
 }
-
-// The in-memory tables the change alters, kept to put them back on failure.
-struct Snapshot {
-    InfoBaseConfig config;
-    std::array<WorkSchedule, CInfoBase::ScheduleCount> schedules;
-    std::vector<EmployeeAttributes> attributes;
-    std::vector<TabelRecord> tabel;
-    std::vector<double> av, zar1;
-    LineArray<AltTabelEntry> altTabel;
-    LineArray<BonusLine> prem;
-    LineArray<SickLeaveSheet> bln;
-    LineArray<VacationNote> otp;
-    EmployeeRecord current;
-    int currentSlot = 0;
-    WarDatBlock warDat;
-
-    explicit Snapshot(const CInfoBase& b)
-        : config(b.config)
-        , schedules(b.schedules)
-        , attributes(b.attributes)
-        , tabel(b.tabel)
-        , av(b.av)
-        , zar1(b.zar1)
-        , altTabel(b.altTabel)
-        , prem(b.prem)
-        , bln(b.bln)
-        , otp(b.otp)
-        , current(b.current)
-        , currentSlot(b.currentSlot)
-        , warDat(b.warDat)
-    {}
-    void restore(CInfoBase& b) const
-    {
-        b.config = config;
-        b.schedules = schedules;
-        b.attributes = attributes;
-        b.tabel = tabel;
-        b.av = av;
-        b.zar1 = zar1;
-        b.altTabel = altTabel;
-        b.prem = prem;
-        b.bln = bln;
-        b.otp = otp;
-        b.current = current;
-        b.currentSlot = currentSlot;
-        b.warDat = warDat;
-    }
-};
 
 struct CostGroup {
     bool active = false;
@@ -836,26 +789,26 @@ QString MonthChangeRefusalText(const RunOutcome& failed)
 
 int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepIt, PayrollDoc& doc, RunOutcome* outcome)
 {
-    CInfoBase& base = doc.infoBase;
     if (const RunOutcome failed = FailedCalculations(doc); !failed.notes.empty())
         throw TextError(MonthChangeRefusalText(failed));
-    const Snapshot before(base);
     doc.monthChangeNotes.clear();
+    // On failure the stored base and the tables the move alters in memory
+    // go back as they were, and the move's notes go with them.
+    BaseChange change(doc.infoBase, ConfigTable | ScheduleTables | AttributeTable | TabelTable | AdvanceTables |
+                                        LineTables | CurrentEmployee);
+    MonthMove move(doc, newMonthKey);
+    int result = 0;
     try {
-        db::Transaction tx(Db(base));
-        MonthMove move(doc, newMonthKey);
-        const int result = move.run(stepIt);
-        tx.commit();
-        move.noteErrorSituations();
-        if (outcome)
-            *outcome = std::move(move.outcome);
-        return result;
+        result = move.run(stepIt);
+        change.commit();
     } catch (...) {
-        // The transaction has rolled back; the memory goes back with it.
-        before.restore(base);
         doc.monthChangeNotes.clear();
         throw;
     }
+    move.noteErrorSituations();
+    if (outcome)
+        *outcome = std::move(move.outcome);
+    return result;
 }
 
 } // namespace kalvor

@@ -37,46 +37,22 @@ void CAvanceVvodView::OnInitialUpdate()
     m_filter = new CWorkersFilterDlg(this);
     m_dlg = new CAvanceVvodDlg(this);
     LayOutWorkersStripScreen(*this, m_filter, m_dlg, QStringLiteral("Корректировка аванса"));
-    // The quick command opens the screen on the strip as it stands.
-    if (doc->OpenWithLastEmployee != 0) {
-        doc->OpenWithLastEmployee = 0;
-        int shop = 0, brigade = 0, profession = 0;
-        if (CheckSelection(&shop, &brigade, &profession)) {
-            m_dlg->SetSelection(shop, brigade, profession);
-            EnableEntry(true);
-        }
-    }
+    OpenOnWorkersStrip(*this, *m_filter, Shown());
 }
 
 void CAvanceVvodView::ShowFormHelp()
 {
-    if (m_filter && m_focusedWnd && m_filter->isAncestorOf(m_focusedWnd))
-        m_filter->ShowFieldPickList();
+    ShowStripPickList(*this);
 }
 
-bool CAvanceVvodView::CheckSelection(int* shop, int* brigade, int* profession)
+std::function<bool(int)> CAvanceVvodView::Shown() const
 {
     const CKalvorDoc& doc = *Document();
-    return CheckFilterHasEmployees(*this, *m_filter, shop, brigade, profession,
-                                   [&doc](int index) { return kalvor::AdvanceShown(doc, index); }) != 0;
+    return [&doc](int index) { return kalvor::AdvanceShown(doc, index); };
 }
 
-void CAvanceVvodView::ApplySelection()
-{
-    int shop = 0, brigade = 0, profession = 0;
-    if (!CheckSelection(&shop, &brigade, &profession) || !m_dlg->SaveRecord())
-        return;
-    m_dlg->SetSelection(shop, brigade, profession);
-    EnableEntry(true);
-}
+void CAvanceVvodView::ApplySelection() { ApplyWorkersSelection(*this, *m_filter, Shown()); }
 
-bool CAvanceVvodView::CanLeave() { return !m_dlg || m_dlg->SaveRecord() != 0; }
+bool CAvanceVvodView::CanLeave() { return LeaveEntryScreen(*this); }
 
-void CAvanceVvodView::EnableEntry(bool enable)
-{
-    if (!m_dlg)
-        return;
-    m_dlg->setEnabled(enable);
-    if (enable)
-        m_dlg->Grid()->setFocus();
-}
+void CAvanceVvodView::EnableEntry(bool enable) { EnableGridEntry(m_dlg, enable); }

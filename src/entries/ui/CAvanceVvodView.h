@@ -4,6 +4,8 @@
 // to the base when the screen is left.
 #include "shell/ui/CCommonFormView.h"
 
+#include <functional>
+
 class CAvanceVvodDlg;
 class CWorkersFilterDlg;
 
@@ -26,9 +28,9 @@ public:
     bool CanLeave() override;
     void EnableEntry(bool enable) override;
 
-    // Reads the strip; when nobody of it is shown: "Сотрудников не
-    // обнаружено", the shop field selected and focused, false.
-    bool CheckSelection(int* shop, int* brigade, int* profession);
+    // Whom the screen shows of a list entry; a strip that passes nobody of
+    // them is refused.
+    std::function<bool(int listIndex)> Shown() const;
 
     CAvanceVvodDlg* Dlg() const { return m_dlg; }
     CWorkersFilterDlg* Strip() const { return m_filter; }

@@ -131,35 +131,14 @@ CLineEntryView::CLineEntryView(int formId, const QString& frameCaption, int entr
 
 void CLineEntryView::OnInitialUpdate()
 {
-    CKalvorDoc* doc = Document();
-    auto* layout = new QVBoxLayout(this);
     m_filter = new CTabelFilterDlg(1, 2, this);
-    m_strip = m_filter;
-    layout->addWidget(m_filter);
+    QVBoxLayout* layout = LayOutStrip(*this, m_filter);
     m_frame = new QGroupBox(m_frameCaption, this);
     SetControl(IdFrame, m_frame);
-    auto* frameLayout = new QVBoxLayout(m_frame);
-    frameLayout->setContentsMargins(25, 25, 25, 25);
     m_dlg = CreateDialog();
-    m_entryDlg = m_dlg;
-    frameLayout->addWidget(m_dlg);
-    layout->addWidget(m_frame, 0, Qt::AlignLeft);
-    layout->addStretch(1);
-    m_frame->show();
-    m_dlg->show();
-    m_filter->show();
-    doc->LastEntryScreen = m_entryScreen;
-
-    if (doc->LastPersonnelNumber != 0 && doc->OpenWithLastEmployee) {
-        doc->OpenWithLastEmployee = 0;
-        const int index = doc->infoBase.FindEmployee(int(doc->LastPersonnelNumber));
-        if (index >= 0 && LoadEmployeeForView(*this, index)) {
-            EnableEntry(true);
-            return;
-        }
-    }
-    EnableEntry(false);
-    m_filter->Field(CTabelFilterDlg::IdTabN)->setFocus();
+    LayOutEntryBox(*this, layout, m_frame, m_dlg, Qt::AlignLeft);
+    Document()->LastEntryScreen = m_entryScreen;
+    OpenOnLastEmployee(*this);
 }
 
 void CLineEntryView::SetFrameTitle(const QString& text)
@@ -172,30 +151,17 @@ void CLineEntryView::ShowFormHelp()
 {
     if (m_focusedId < 0)
         return;
-    if (m_filter && m_focusedWnd && m_filter->isAncestorOf(m_focusedWnd)) {
-        m_filter->ShowFieldPickList();
+    if (ShowStripPickList(*this))
         return;
-    }
     if (m_dlg && m_dlg->control(m_focusedId))
         ShowDialogHelp(m_focusedId);
 }
 
 void CLineEntryView::StepToEmployeeWithLines(int step)
 {
-    if (RefuseWhileGroupOpen(*this) || m_tabN == 0)
-        return;
-    if (m_dlg && !m_dlg->SaveRecord())
-        return;
     const kalvor::infobase::CInfoBase& base = Document()->infoBase;
-    const int index = base.FindEmployee(int(m_tabN));
-    if (index < 0)
-        return;
-    for (int next = index + step; next >= 0 && next < base.employeeCount(); next += step) {
-        if (LineCount(base.list[std::size_t(next)].slot) > 0) {
-            LoadEmployeeForView(*this, next);
-            return;
-        }
-    }
+    StepToListEntry(*this, step,
+                    [this, &base](int listIndex) { return LineCount(base.list[std::size_t(listIndex)].slot) > 0; });
 }
 
 void CLineEntryView::NextSubElement()
@@ -235,14 +201,4 @@ void CLineEntryView::CancelGroup()
     SetFrameTitle(m_frameCaption);
 }
 
-bool CLineEntryView::CanLeave()
-{
-    if (!m_dlg)
-        return true;
-    if (m_dlg->m_groupMode) {
-        m_dlg->m_groupMode = false;
-        CancelGroup();
-        return true;
-    }
-    return m_dlg->SaveRecord() != 0;
-}
+bool CLineEntryView::CanLeave() { return LeaveEntryScreen(*this); }

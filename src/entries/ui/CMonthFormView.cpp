@@ -7,7 +7,6 @@
 #include "shell/ui/EntryViewBodies.h"
 
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QVBoxLayout>
 
 namespace ib = kalvor::infobase;
@@ -21,33 +20,12 @@ CMonthFormView::CMonthFormView(int formId, const QString& title, CKalvorDoc* doc
 
 void CMonthFormView::OnInitialUpdate()
 {
-    CKalvorDoc* doc = Document();
-    auto* layout = new QVBoxLayout(this);
     m_filter = new CTabelFilterDlg(1, 2, this);
-    m_strip = m_filter;
-    layout->addWidget(m_filter);
-    auto* titleLayout = new QVBoxLayout(m_title);
-    titleLayout->setContentsMargins(25, 25, 25, 25);
+    QVBoxLayout* layout = LayOutStrip(*this, m_filter);
     m_dlg = CreateDialog();
-    m_entryDlg = m_dlg;
-    titleLayout->addWidget(m_dlg);
-    layout->addWidget(m_title, 0, Qt::AlignLeft);
-    layout->addStretch(1);
-    m_title->show();
-    m_dlg->show();
-    m_filter->show();
-    doc->LastEntryScreen = kEntryScreen;
-
-    if (doc->LastPersonnelNumber != 0 && doc->OpenWithLastEmployee) {
-        doc->OpenWithLastEmployee = 0;
-        const int index = doc->infoBase.FindEmployee(int(doc->LastPersonnelNumber));
-        if (index >= 0 && LoadEmployeeForView(*this, index)) {
-            EnableEntry(true);
-            return;
-        }
-    }
-    EnableEntry(false);
-    m_filter->Field(CTabelFilterDlg::IdTabN)->setFocus();
+    LayOutEntryBox(*this, layout, m_title, m_dlg, Qt::AlignLeft);
+    Document()->LastEntryScreen = kEntryScreen;
+    OpenOnLastEmployee(*this);
 }
 
 void CMonthFormView::NextElement()
@@ -82,26 +60,11 @@ void CMonthFormView::OnHelpValueSet() { EmployeeViewOnHelpValueSet(*this); }
 
 void CMonthFormView::CancelGroup() { CancelGroupBody(*this); }
 
-bool CMonthFormView::CanLeave()
-{
-    if (!m_dlg)
-        return true;
-    if (m_dlg->m_groupMode) {
-        m_dlg->OnCancel();
-        return true;
-    }
-    // What was typed for the employee shown is saved before the view goes.
-    return m_dlg->SaveRecord() != 0;
-}
+// What was typed for the employee shown is saved before the view goes.
+bool CMonthFormView::CanLeave() { return LeaveEntryScreen(*this); }
 
 QString CMonthFormView::Title() const { return m_title->title(); }
 
 void CMonthFormView::SetTitle(const QString& text) { m_title->setTitle(text); }
 
-bool CMonthFormView::ShowStripHelp()
-{
-    if (!m_filter || !m_focusedWnd || !m_filter->isAncestorOf(m_focusedWnd))
-        return false;
-    m_filter->ShowFieldPickList();
-    return true;
-}
+bool CMonthFormView::ShowStripHelp() { return ShowStripPickList(*this); }

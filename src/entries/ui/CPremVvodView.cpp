@@ -46,43 +46,20 @@ void CPremVvodView::OnInitialUpdate()
     m_filter = new CWorkersFilterDlg(this);
     m_dlg = new CPremVvodDlg(this);
     SetControl(1225, LayOutWorkersStripScreen(*this, m_filter, m_dlg, QStringLiteral("Корректировка премий")));
-    // The quick command opens the screen on the strip as it stands.
-    if (doc->OpenWithLastEmployee != 0) {
-        doc->OpenWithLastEmployee = 0;
-        int shop = 0, brigade = 0, profession = 0;
-        if (CheckSelection(&shop, &brigade, &profession)) {
-            m_dlg->SetSelection(shop, brigade, profession);
-            EnableEntry(true);
-        }
-    }
+    OpenOnWorkersStrip(*this, *m_filter, Shown());
 }
 
-bool CPremVvodView::CheckSelection(int* shop, int* brigade, int* profession)
+std::function<bool(int)> CPremVvodView::Shown() const
 {
     const CKalvorDoc& doc = *Document();
-    return CheckFilterHasEmployees(*this, *m_filter, shop, brigade, profession,
-                                   [&doc](int index) { return kalvor::BonusEmployeeShown(doc, index); }) != 0;
+    return [&doc](int index) { return kalvor::BonusEmployeeShown(doc, index); };
 }
 
-void CPremVvodView::ApplySelection()
-{
-    int shop = 0, brigade = 0, profession = 0;
-    if (!CheckSelection(&shop, &brigade, &profession) || !m_dlg->SaveRecord())
-        return;
-    m_dlg->SetSelection(shop, brigade, profession);
-    EnableEntry(true);
-}
+void CPremVvodView::ApplySelection() { ApplyWorkersSelection(*this, *m_filter, Shown()); }
 
-bool CPremVvodView::CanLeave() { return !m_dlg || m_dlg->SaveRecord() != 0; }
+bool CPremVvodView::CanLeave() { return LeaveEntryScreen(*this); }
 
-void CPremVvodView::EnableEntry(bool enable)
-{
-    if (!m_dlg)
-        return;
-    m_dlg->setEnabled(enable);
-    if (enable)
-        m_dlg->Grid()->setFocus();
-}
+void CPremVvodView::EnableEntry(bool enable) { EnableGridEntry(m_dlg, enable); }
 
 void CPremVvodView::InsertBefore()
 {
@@ -128,10 +105,8 @@ QStringList CPremVvodView::PaymentPeriodLines()
 
 void CPremVvodView::ShowFormHelp()
 {
-    if (m_filter && m_focusedWnd && m_filter->isAncestorOf(m_focusedWnd)) {
-        m_filter->ShowFieldPickList();
+    if (ShowStripPickList(*this))
         return;
-    }
     if (m_dlg && m_focusedWnd == m_dlg->Grid())
         ShowGridHelp(m_dlg->Grid()->GetFocusCell().col);
 }

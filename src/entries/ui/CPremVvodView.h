@@ -5,6 +5,8 @@
 // the screen is left.
 #include "shell/ui/CCommonFormView.h"
 
+#include <functional>
+
 class CPremVvodDlg;
 class CWorkersFilterDlg;
 
@@ -31,10 +33,9 @@ public:
     bool CanLeave() override;
     void EnableEntry(bool enable) override;
 
-    // Reads the strip; when nobody of it is shown (bonus lines, or a state
-    // other than 4): "Сотрудников не обнаружено", the shop field selected and
-    // focused, false.
-    bool CheckSelection(int* shop, int* brigade, int* profession);
+    // Whom the screen shows of a list entry: bonus lines, or a state other
+    // than 4. A strip that passes nobody of them is refused.
+    std::function<bool(int listIndex)> Shown() const;
 
     CPremVvodDlg* Dlg() const { return m_dlg; }
     CWorkersFilterDlg* Strip() const { return m_filter; }

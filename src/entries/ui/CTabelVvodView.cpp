@@ -8,7 +8,6 @@
 #include "shell/ui/EntryViewBodies.h"
 
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -22,11 +21,8 @@ CTabelCorrectDlg* CTabelVvodView::CorrectDlg() const { return qobject_cast<CTabe
 
 void CTabelVvodView::OnInitialUpdate()
 {
-    CKalvorDoc* doc = Document();
-    auto* layout = new QVBoxLayout(this);
     m_filter = new CTabelFilterDlg(1, 2, this);
-    m_strip = m_filter;
-    layout->addWidget(m_filter);
+    QVBoxLayout* layout = LayOutStrip(*this, m_filter);
     m_frame = new QGroupBox(QStringLiteral("Основной табель"), this);
     SetControl(IdFrame, m_frame);
     auto* frameLayout = new QVBoxLayout(m_frame);
@@ -47,18 +43,8 @@ void CTabelVvodView::OnInitialUpdate()
     connect(m_tabs, &QTabBar::currentChanged, this, &CTabelVvodView::OnTabChange);
     m_frame->show();
     m_filter->show();
-    doc->LastEntryScreen = kEntryScreen;
-
-    if (doc->LastPersonnelNumber != 0 && doc->OpenWithLastEmployee) {
-        doc->OpenWithLastEmployee = 0;
-        const int index = doc->infoBase.FindEmployee(int(doc->LastPersonnelNumber));
-        if (index >= 0 && LoadEmployeeForView(*this, index)) {
-            EnableEntry(true);
-            return;
-        }
-    }
-    EnableEntry(false);
-    m_filter->Field(CTabelFilterDlg::IdTabN)->setFocus();
+    Document()->LastEntryScreen = kEntryScreen;
+    OpenOnLastEmployee(*this);
 }
 
 CFormChildDlg* CTabelVvodView::CreateTabDialog(int tab)
@@ -130,18 +116,7 @@ void CTabelVvodView::OnHelpValueSet() { EmployeeViewOnHelpValueSet(*this); }
 
 void CTabelVvodView::CancelGroup() { CancelGroupBody(*this); }
 
-bool CTabelVvodView::CanLeave()
-{
-    CFormChildDlg* dlg = m_entryDlg;
-    if (!dlg)
-        return true;
-    if (dlg->m_groupMode) {
-        dlg->m_groupMode = false;
-        CancelGroup();
-        return true;
-    }
-    return dlg->SaveRecord() != 0;
-}
+bool CTabelVvodView::CanLeave() { return LeaveEntryScreen(*this); }
 
 QString CTabelVvodView::PromptFor(int controlId)
 {
@@ -171,10 +146,8 @@ void CTabelVvodView::ShowFormHelp()
 {
     if (m_focusedId < 0)
         return;
-    if (m_filter && m_focusedWnd && m_filter->isAncestorOf(m_focusedWnd)) {
-        m_filter->ShowFieldPickList();
+    if (ShowStripPickList(*this))
         return;
-    }
     QWidget* field = control(m_focusedId);
     if (!field && m_entryDlg)
         field = m_entryDlg->control(m_focusedId);

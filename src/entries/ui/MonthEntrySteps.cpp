@@ -28,19 +28,9 @@ void ApplyTypedPersonnelNumber(CCommonFormView& view)
 
 void StepToEmployeeWithEntries(CCommonFormView& view, int step, const HasEntries& hasEntries)
 {
-    if (RefuseWhileGroupOpen(view) || view.m_tabN == 0)
-        return;
-    if (view.m_entryDlg && !view.m_entryDlg->SaveRecord())
-        return;
     const ib::CInfoBase& base = view.Document()->infoBase;
-    const int index = base.FindEmployee(int(view.m_tabN));
-    if (index < 0)
-        return;
-    for (int next = index + step; next >= 0 && next < base.employeeCount(); next += step) {
-        const int slot = base.list[std::size_t(next)].slot;
-        if (slot >= 1 && slot <= base.capacity() && hasEntries(base.attributes[std::size_t(slot - 1)])) {
-            LoadEmployeeForView(view, next);
-            return;
-        }
-    }
+    StepToListEntry(view, step, [&base, &hasEntries](int listIndex) {
+        const int slot = base.list[std::size_t(listIndex)].slot;
+        return slot >= 1 && slot <= base.capacity() && hasEntries(base.attributes[std::size_t(slot - 1)]);
+    });
 }

@@ -20,17 +20,7 @@ void CWorkerDatArchiveView::ApplySelection()
 {
     if (!Dlg() || !Dlg()->SaveRecord())
         return;
-    int tabN = 0;
-    if (!ReadTypedPersonnelNumber(*this, &tabN))
-        return;
-    CKalvorDoc* doc = Document();
-    doc->LastPersonnelNumber = quint32(tabN);
-    const int index = doc->infoBase.FindEmployee(tabN);
-    if (index < 0) {
-        RefusePersonnelNumber(*this);
-        return;
-    }
-    if (LoadEmployeeForView(*this, index))
+    if (const int index = SelectTypedEmployee(*this); index >= 0 && LoadEmployeeForView(*this, index))
         EnableEntry(true);
 }
 

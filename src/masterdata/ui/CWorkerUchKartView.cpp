@@ -73,11 +73,8 @@ CWorkerUchKartView::CWorkerUchKartView(CKalvorDoc* doc, QWidget* parent) : CComm
 
 void CWorkerUchKartView::OnInitialUpdate()
 {
-    CKalvorDoc* doc = Document();
-    auto* layout = new QVBoxLayout(this);
     m_filter = new CTabelFilterDlg(1, 2, this);
-    m_strip = m_filter;
-    layout->addWidget(m_filter);
+    QVBoxLayout* layout = LayOutStrip(*this, m_filter);
     m_frame = new QGroupBox(QStringLiteral("Учетная карточка работника"), this);
     auto* frameLayout = new QVBoxLayout(m_frame);
     m_tabs = new QTabBar(m_frame);
@@ -98,18 +95,8 @@ void CWorkerUchKartView::OnInitialUpdate()
     connect(m_tabs, &QTabBar::currentChanged, this, &CWorkerUchKartView::OnTabSelChange);
     m_frame->show();
     m_filter->show();
-    doc->LastEntryScreen = kEmployeeScreenCode;
-
-    if (doc->LastPersonnelNumber != 0 && doc->OpenWithLastEmployee) {
-        doc->OpenWithLastEmployee = 0;
-        const int index = doc->infoBase.FindEmployee(int(doc->LastPersonnelNumber));
-        if (index >= 0 && LoadEmployeeForView(*this, index)) {
-            EnableEntry(true);
-            return;
-        }
-    }
-    EnableEntry(false);
-    m_filter->Field(CTabelFilterDlg::IdTabN)->setFocus();
+    Document()->LastEntryScreen = kEmployeeScreenCode;
+    OpenOnLastEmployee(*this);
 }
 
 void CWorkerUchKartView::CreatePage(int tab)

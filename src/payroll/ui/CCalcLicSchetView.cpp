@@ -37,33 +37,20 @@ void CCalcLicSchetView::OnInitialUpdate()
 {
     CKalvorDoc* doc = Document();
     doc->LastEntryScreen = kCalcScreenCode;
-    auto* layout = new QVBoxLayout(this);
     m_filter = new CTabelFilterDlg(kCalcScreenCode, 2, this);
-    m_strip = m_filter;
-    layout->addWidget(m_filter);
+    QVBoxLayout* layout = LayOutStrip(*this, m_filter);
     m_title = new QGroupBox(QStringLiteral("Лицевой счет"), this);
     SetControl(IdTitle, m_title);
-    auto* titleLayout = new QVBoxLayout(m_title);
-    titleLayout->setContentsMargins(25, 25, 25, 25);
     m_dlg = new CCalcLicSchetDlg(this);
-    m_entryDlg = m_dlg;
-    titleLayout->addWidget(m_dlg);
-    layout->addWidget(m_title);
-    layout->addStretch(1);
-    m_title->show();
-    m_dlg->show();
-    m_filter->show();
+    LayOutEntryBox(*this, layout, m_title, m_dlg);
     m_filter->Field(CTabelFilterDlg::IdTabN)->setFocus();
 
-    if (doc->LastPersonnelNumber == 0 || doc->OpenWithLastEmployee == 0)
-        return;
-    const int tabN = int(doc->LastPersonnelNumber);
-    const bool recompute = doc->OpenWithLastEmployee == kOpenAndRecompute;
-    doc->OpenWithLastEmployee = 0;
-    const int index = doc->infoBase.FindEmployee(tabN);
+    int request = 0;
+    const int index = TakeLastEmployeeRequest(*doc, &request);
     if (index < 0)
         return;
-    if (recompute)
+    const int tabN = int(doc->LastPersonnelNumber);
+    if (request == kOpenAndRecompute)
         Recompute(tabN);
     m_tabN = unsigned(tabN);
     m_filter->SetPersonnelNumber(unsigned(tabN));

@@ -42,29 +42,13 @@ QFont EntryFont(bool bold)
     return font;
 }
 
-void StepToNeighbour(CCommonFormView& view, int step)
-{
-    if (RefuseWhileGroupOpen(view) || view.m_tabN == 0)
-        return;
-    if (view.m_entryDlg && !view.m_entryDlg->SaveRecord())
-        return;
-    const ib::CInfoBase& base = view.Document()->infoBase;
-    const int index = base.FindEmployee(int(view.m_tabN));
-    if (index < 0)
-        return;
-    const int next = index + step;
-    if (next < 0 || next >= base.employeeCount())
-        return;
-    LoadEmployeeForView(view, next);
-}
-
 } // namespace
 
 // ------------------------------------------------------------------ view operations
 
-void EmployeeViewNextElement(CCommonFormView& view) { StepToNeighbour(view, +1); }
+void EmployeeViewNextElement(CCommonFormView& view) { StepToListEntry(view, +1); }
 
-void EmployeeViewPrevElement(CCommonFormView& view) { StepToNeighbour(view, -1); }
+void EmployeeViewPrevElement(CCommonFormView& view) { StepToListEntry(view, -1); }
 
 void EmployeeViewEnableEntry(CCommonFormView& view, bool enable)
 {
@@ -434,37 +418,14 @@ CEmployeeDetailView::CEmployeeDetailView(int formId, const QString& title, CKalv
 
 void CEmployeeDetailView::OnInitialUpdate()
 {
-    CKalvorDoc* doc = Document();
-    auto* layout = new QVBoxLayout(this);
     m_filter = new CTabelFilterDlg(1, 2, this);
-    m_strip = m_filter;
-    layout->addWidget(m_filter);
+    QVBoxLayout* layout = LayOutStrip(*this, m_filter);
     m_title = new QGroupBox(m_baseTitle, this);
     SetControl(IdTitle, m_title);
-    auto* titleLayout = new QVBoxLayout(m_title);
-    titleLayout->setContentsMargins(25, 25, 25, 25);
     m_dlg = CreateDialog();
-    m_entryDlg = m_dlg;
-    titleLayout->addWidget(m_dlg);
-    layout->addWidget(m_title);
-    layout->addStretch(1);
-    // Shown at once (a layout would show them only later), so that the
-    // dialog's grid has its size when an employee is loaded right away.
-    m_title->show();
-    m_dlg->show();
-    m_filter->show();
-    doc->LastEntryScreen = kEmployeeScreenCode;
-
-    if (doc->LastPersonnelNumber != 0 && doc->OpenWithLastEmployee) {
-        doc->OpenWithLastEmployee = 0;
-        const int index = doc->infoBase.FindEmployee(int(doc->LastPersonnelNumber));
-        if (index >= 0 && LoadEmployeeForView(*this, index)) {
-            EnableEntry(true);
-            return;
-        }
-    }
-    EnableEntry(false);
-    m_filter->Field(CTabelFilterDlg::IdTabN)->setFocus();
+    LayOutEntryBox(*this, layout, m_title, m_dlg);
+    Document()->LastEntryScreen = kEmployeeScreenCode;
+    OpenOnLastEmployee(*this);
 }
 
 QString CEmployeeDetailView::Title() const { return m_title ? m_title->title() : QString(); }
@@ -496,10 +457,8 @@ void CEmployeeDetailView::ShowFormHelp()
 {
     if (m_focusedId < 0)
         return;
-    if (m_filter && m_focusedWnd && m_filter->isAncestorOf(m_focusedWnd)) {
-        m_filter->ShowFieldPickList();
+    if (ShowStripPickList(*this))
         return;
-    }
     QWidget* control = this->control(m_focusedId);
     if (!control && m_dlg)
         control = m_dlg->control(m_focusedId);

@@ -166,13 +166,35 @@ int CheckFilterHasEmployees(CCommonFormView& view, CWorkersFilterDlg& strip, int
     return 1;
 }
 
-QGroupBox* LayOutWorkersStripScreen(CCommonFormView& view, CWorkersFilterDlg* strip, CFormChildDlg* dialog,
-                                    const QString& caption, Qt::Alignment boxAlignment)
+namespace {
+
+// The selection of the strip shown in the entry dialog, the dialog saving
+// first where asked.
+void ShowWorkersSelection(CCommonFormView& view, CWorkersFilterDlg& strip, const std::function<bool(int)>& shown,
+                          bool saveFirst)
+{
+    int shop = 0, brigade = 0, profession = 0;
+    CFormChildDlg* dlg = view.m_entryDlg;
+    if (!dlg || !CheckFilterHasEmployees(view, strip, &shop, &brigade, &profession, shown) ||
+        (saveFirst && !dlg->SaveRecord()))
+        return;
+    dlg->SetSelection(shop, brigade, profession);
+    view.EnableEntry(true);
+}
+
+} // namespace
+
+QVBoxLayout* LayOutStrip(CCommonFormView& view, QWidget* strip)
 {
     auto* layout = new QVBoxLayout(&view);
     view.m_strip = strip;
     layout->addWidget(strip);
-    auto* box = new QGroupBox(caption, &view);
+    return layout;
+}
+
+void LayOutEntryBox(CCommonFormView& view, QVBoxLayout* layout, QGroupBox* box, CFormChildDlg* dialog,
+                    Qt::Alignment boxAlignment)
+{
     auto* boxLayout = new QVBoxLayout(box);
     boxLayout->setContentsMargins(25, 25, 25, 25);
     view.m_entryDlg = dialog;
@@ -181,7 +203,104 @@ QGroupBox* LayOutWorkersStripScreen(CCommonFormView& view, CWorkersFilterDlg* st
     layout->addStretch(1);
     box->show();
     dialog->show();
-    strip->show();
+    view.m_strip->show();
+}
+
+QGroupBox* LayOutWorkersStripScreen(CCommonFormView& view, CWorkersFilterDlg* strip, CFormChildDlg* dialog,
+                                    const QString& caption, Qt::Alignment boxAlignment)
+{
+    QVBoxLayout* layout = LayOutStrip(view, strip);
+    auto* box = new QGroupBox(caption, &view);
+    LayOutEntryBox(view, layout, box, dialog, boxAlignment);
     strip->Field(CWorkersFilterDlg::IdShop)->setFocus();
     return box;
+}
+
+int SelectTypedEmployee(CCommonFormView& view)
+{
+    int tabN = 0;
+    if (!ReadTypedPersonnelNumber(view, &tabN))
+        return -1;
+    CKalvorDoc* doc = view.Document();
+    doc->LastPersonnelNumber = quint32(tabN);
+    const int index = doc->infoBase.FindEmployee(tabN);
+    if (index < 0)
+        RefusePersonnelNumber(view);
+    return index;
+}
+
+void StepToListEntry(CCommonFormView& view, int step, const std::function<bool(int listIndex)>& wanted)
+{
+    if (RefuseWhileGroupOpen(view) || view.m_tabN == 0)
+        return;
+    if (view.m_entryDlg && !view.m_entryDlg->SaveRecord())
+        return;
+    const ib::CInfoBase& base = view.Document()->infoBase;
+    const int index = base.FindEmployee(int(view.m_tabN));
+    if (index < 0)
+        return;
+    for (int next = index + step; next >= 0 && next < base.employeeCount(); next += step) {
+        if (!wanted || wanted(next)) {
+            LoadEmployeeForView(view, next);
+            return;
+        }
+    }
+}
+
+bool ShowStripPickList(CCommonFormView& view)
+{
+    auto* strip = qobject_cast<CWorkersFilterDlg*>(view.m_strip.data());
+    if (!strip || !view.m_focusedWnd || !strip->isAncestorOf(view.m_focusedWnd))
+        return false;
+    strip->ShowFieldPickList();
+    return true;
+}
+
+bool LeaveEntryScreen(CCommonFormView& view)
+{
+    CFormChildDlg* dlg = view.m_entryDlg;
+    if (!dlg)
+        return true;
+    if (dlg->m_groupMode) {
+        dlg->m_groupMode = false;
+        view.CancelGroup();
+        return true;
+    }
+    return dlg->SaveRecord() != 0;
+}
+
+int TakeLastEmployeeRequest(CKalvorDoc& doc, int* request)
+{
+    if (doc.LastPersonnelNumber == 0 || doc.OpenWithLastEmployee == 0)
+        return -1;
+    if (request)
+        *request = doc.OpenWithLastEmployee;
+    doc.OpenWithLastEmployee = 0;
+    return doc.infoBase.FindEmployee(int(doc.LastPersonnelNumber));
+}
+
+void OpenOnLastEmployee(CCommonFormView& view)
+{
+    const int index = TakeLastEmployeeRequest(*view.Document());
+    if (index >= 0 && LoadEmployeeForView(view, index)) {
+        view.EnableEntry(true);
+        return;
+    }
+    view.EnableEntry(false);
+    if (CTabelFilterDlg* strip = TabelStripOf(view))
+        strip->Field(CTabelFilterDlg::IdTabN)->setFocus();
+}
+
+void ApplyWorkersSelection(CCommonFormView& view, CWorkersFilterDlg& strip, const std::function<bool(int)>& shown)
+{
+    ShowWorkersSelection(view, strip, shown, true);
+}
+
+void OpenOnWorkersStrip(CCommonFormView& view, CWorkersFilterDlg& strip, const std::function<bool(int)>& shown)
+{
+    CKalvorDoc* doc = view.Document();
+    if (doc->OpenWithLastEmployee == 0)
+        return;
+    doc->OpenWithLastEmployee = 0;
+    ShowWorkersSelection(view, strip, shown, false);
 }

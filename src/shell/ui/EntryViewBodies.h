@@ -11,8 +11,10 @@
 #include <functional>
 
 class CCommonFormView;
+class CKalvorDoc;
 class CFormChildDlg;
 class QGroupBox;
+class QVBoxLayout;
 class CTabelFilterDlg;
 class CWorkersFilterDlg;
 
@@ -60,6 +62,67 @@ void TakeHelpValuesBody(CCommonFormView& view, const QStringList& values);
 // three keys and 1.
 int CheckFilterHasEmployees(CCommonFormView& view, CWorkersFilterDlg& strip, int* shop, int* brigade, int* profession,
                             const std::function<bool(int listIndex)>& shown = {});
+
+// The face of the screens that pick employees in a strip: a new vertical
+// layout of the view with the strip on top; the view takes the strip as its own.
+QVBoxLayout* LayOutStrip(CCommonFormView& view, QWidget* strip);
+// Under the strip of LayOutStrip: the entry dialog in the box (margins 25,
+// placed by `boxAlignment`), the rest of the height empty; the view takes the
+// dialog as its own. The box, the dialog and the strip are shown at once (a
+// layout would show them only later), so that the dialog has its size when an
+// employee is loaded right away.
+void LayOutEntryBox(CCommonFormView& view, QVBoxLayout* layout, QGroupBox* box, CFormChildDlg* dialog,
+                    Qt::Alignment boxAlignment = {});
+
+// F4 (+1) / F3 (-1): the entry dialog saves (a refusal keeps the employee),
+// then the next or previous employee of the current list that `wanted` takes
+// (any, without it) is loaded and shown. Nothing at the list's ends, without
+// a current employee, or while a group is open (refused with a message).
+void StepToListEntry(CCommonFormView& view, int step, const std::function<bool(int listIndex)>& wanted = {});
+
+// F1 with the focus in the view's strip: the strip's pick list for the
+// focused field, and true; false with the focus elsewhere.
+bool ShowStripPickList(CCommonFormView& view);
+// Leaving a screen with an entry dialog: an open group is ended and
+// cancelled, otherwise the dialog saves; false when the save is refused,
+// which keeps the screen.
+bool LeaveEntryScreen(CCommonFormView& view);
+
+// Enables or disables an entry dialog with a grid; enabling focuses the grid.
+template <class GridDialog>
+void EnableGridEntry(GridDialog* dlg, bool enable)
+{
+    if (!dlg)
+        return;
+    dlg->setEnabled(enable);
+    if (enable)
+        dlg->Grid()->setFocus();
+}
+
+// Enter in the strip of a screen that shows the stored rows of one employee:
+// the personnel number typed in field 1103 becomes the document's last one
+// and the index of his list entry is returned; a number that is not in the
+// list is refused ("Некорректный табельный номер") and -1 returned.
+int SelectTypedEmployee(CCommonFormView& view);
+
+// The quick command's request to open the screen on the document's last
+// employee, taken once. Asked for and the employee in the current list: his
+// list index, with the request (1 open, 2 open and recompute) in *request;
+// otherwise -1. Without a last employee the request stays.
+int TakeLastEmployeeRequest(CKalvorDoc& doc, int* request = nullptr);
+// The end of opening a screen with the personnel-number strip: the last
+// employee loaded and the entry enabled when the quick command asked for it;
+// otherwise the entry disabled and the strip's number field focused.
+void OpenOnLastEmployee(CCommonFormView& view);
+
+// Enter in a strip by shop, brigade and profession: when somebody the screen
+// shows passes the strip (CheckFilterHasEmployees), the entry dialog saves (a
+// refusal keeps the selection shown), takes the new selection and the entry
+// is enabled.
+void ApplyWorkersSelection(CCommonFormView& view, CWorkersFilterDlg& strip, const std::function<bool(int)>& shown);
+// The quick command opens such a screen on the strip as it stands (once):
+// as Enter, without the save.
+void OpenOnWorkersStrip(CCommonFormView& view, CWorkersFilterDlg& strip, const std::function<bool(int)>& shown);
 
 // The face of the screens that list employees by shop, brigade and
 // profession: the strip on top, the entry dialog in a box with the caption

@@ -5,31 +5,15 @@
 #include "shell/ui/NullableDateEdit.h"
 #include "values/Values.h"
 
-#include <QApplication>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 
-#include <climits>
-#include <cmath>
-#include <cstdlib>
 
 namespace kalvor::reports {
 
 using namespace ovpf;
 
 namespace {
-
-// The wait cursor while the values are saved or the outputs written.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 QLabel* Label(const char* text, QWidget* parent) { return new QLabel(QString::fromUtf8(text), parent); }
 
@@ -64,86 +48,13 @@ constexpr Section5Line kSection5Lines[] = {
 
 // ---------------------------------------------------------------- both editors
 
-QString OVPFEditDlgBase::FieldText(double value)
-{
-    const double whole = std::trunc(value);
-    if (whole == 0 || std::isnan(whole))
-        return QString();
-    const int number = whole >= INT_MAX ? INT_MAX : whole <= INT_MIN ? INT_MIN : int(whole);
-    return QString::number(number);
-}
-
-int OVPFEditDlgBase::FieldNumber(const QString& text)
-{
-    const QByteArray bytes = text.toLatin1();
-    const long number = std::strtol(bytes.constData(), nullptr, 10);
-    return number > INT_MAX ? INT_MAX : number < INT_MIN ? INT_MIN : int(number);
-}
-
 OVPFEditDlgBase::OVPFEditDlgBase(const ReportSelection& selection, const QString& printPath,
                                  const QString& reportFolder, PayrollDoc& doc, QWidget* parent)
-    : QDialog(parent), m_doc(doc), m_selection(selection), m_printPath(printPath), m_reportFolder(reportFolder)
+    : ReportEditDlg(doc, parent), m_selection(selection), m_printPath(printPath), m_reportFolder(reportFolder)
 {
-    setWindowTitle(QStringLiteral("Редактирование отчета"));
 }
 
-void OVPFEditDlgBase::AddField(QGridLayout* grid, const OVPFEditField& field, int row, int column)
-{
-    auto* edit = new QLineEdit(this);
-    edit->setAlignment(Qt::AlignRight);
-    edit->setMinimumWidth(110);
-    SetControl(field.control, edit);
-    grid->addWidget(edit, row, column);
-    m_fields.push_back(field);
-}
-
-void OVPFEditDlgBase::Finish(QGridLayout* grid, int row)
-{
-    const struct {
-        int id;
-        const char* text;
-    } buttons[] = {{IdSave, "Сохранить"}, {IdMake, "Сформировать отчет"}, {IdClose, "Закрыть"}};
-    auto* line = new QHBoxLayout;
-    line->addStretch();
-    for (const auto& b : buttons) {
-        auto* button = new QPushButton(QString::fromUtf8(b.text), this);
-        button->setAutoDefault(false);
-        SetControl(b.id, button);
-        line->addWidget(button);
-    }
-    grid->addLayout(line, row, 0, 1, grid->columnCount());
-    connect(controlAs<QPushButton>(IdSave), &QPushButton::clicked, this, &OVPFEditDlgBase::Save);
-    connect(controlAs<QPushButton>(IdMake), &QPushButton::clicked, this, &OVPFEditDlgBase::SaveAndMake);
-    connect(controlAs<QPushButton>(IdClose), &QPushButton::clicked, this, &QDialog::reject);
-    LoadValues();
-    if (!m_fields.empty())
-        control(m_fields.front().control)->setFocus();
-}
-
-void OVPFEditDlgBase::LoadValues()
-{
-    for (const OVPFEditField& field : m_fields)
-        controlAs<QLineEdit>(field.control)->setText(FieldText(m_doc.GenrValues[std::size_t(field.index)]));
-}
-
-void OVPFEditDlgBase::SaveValues()
-{
-    for (const OVPFEditField& field : m_fields)
-        m_doc.GenrValues[std::size_t(field.index)] = FieldNumber(controlAs<QLineEdit>(field.control)->text());
-}
-
-void OVPFEditDlgBase::Save()
-{
-    WaitCursor wait;
-    SaveValues();
-}
-
-void OVPFEditDlgBase::SaveAndMake()
-{
-    Save();
-    WaitCursor wait;
-    WriteOVPFOutputs(m_printPath, m_selection, m_reportFolder, m_doc);
-}
+void OVPFEditDlgBase::WriteOutputs() { WriteOVPFOutputs(m_printPath, m_selection, m_reportFolder, m_doc); }
 
 // ---------------------------------------------------------------- 416
 
@@ -197,7 +108,7 @@ CGenrOVPFEditDlg2::CGenrOVPFEditDlg2(const ReportSelection& selection, const QSt
     auto* grid = new QGridLayout(this);
     const struct {
         const char* text;
-        OVPFEditField field;
+        ReportEditField field;
     } lines[] = {
         {"430 Сумма дохода по статье 248", {1001, kIncome248}},
         {"431 Из них по статье 57", {1005, kIncome57}},

@@ -1,44 +1,25 @@
 #include "reports/social/ui/CGenrRVedFSSEditDlg.h"
 
 #include "reports/social/PensionContributions.h"
-#include "reports/social/ui/CGenrOVPFEditDlg.h"
 #include "reports/social/ui/RunRVedFSSReport.h"
-#include "shell/ui/NullableDateEdit.h"
-#include "values/RoundText.h"
-#include "values/Values.h"
 
-#include <QApplication>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 
-#include <cmath>
-#include <cstdlib>
 #include <functional>
 
 namespace kalvor::reports {
 
 namespace {
 
-using enum FssFieldFormat;
-
-// The wait cursor while the values are saved or the outputs written.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
+using enum EditFieldFormat;
 
 QLabel* Label(const char* text, QWidget* parent) { return new QLabel(QString::fromUtf8(text), parent); }
 
 // A line of an editor: its label and up to four fields side by side.
 struct EditLine {
     const char* text;
-    std::vector<FssEditField> fields;
+    std::vector<ReportEditField> fields;
 };
 
 // Template 418: tables 1, 2 and 7. A payment order is its date, number and sum.
@@ -91,120 +72,18 @@ const std::vector<EditLine>& Table41Lines()
 
 // ---------------------------------------------------------------- both editors
 
-QString FssEditDlgBase::MoneyText(double value)
-{
-    if (value == 0 || std::isnan(value))
-        return QString();
-    return QString::fromLatin1(FormatFixed8(value, 2));
-}
-
-double FssEditDlgBase::MoneyNumber(const QString& text)
-{
-    // A point or a comma before the kopecks; a text that does not read in
-    // full is read as strtod reads it in the "C" numeric locale.
-    double typed = 0;
-    if (kalvor::ReadTypedDecimal(text, typed) != kalvor::TypedDecimal::Refused)
-        return typed;
-    const QByteArray bytes = text.toLatin1();
-    const double number = std::strtod(bytes.constData(), nullptr);
-    return std::isfinite(number) ? number : 0;
-}
-
 FssEditDlgBase::FssEditDlgBase(const QString& printPath, const QString& exportFolder, PayrollDoc& doc, QWidget* parent)
-    : QDialog(parent), m_doc(doc), m_printPath(printPath), m_exportFolder(exportFolder)
+    : ReportEditDlg(doc, parent), m_printPath(printPath), m_exportFolder(exportFolder)
 {
-    setWindowTitle(QStringLiteral("Редактирование отчета"));
 }
 
-void FssEditDlgBase::AddField(QGridLayout* grid, const FssEditField& field, int row, int column)
-{
-    QWidget* widget = nullptr;
-    if (field.format == Date) {
-        auto* picker = new NullableDateEdit(this);
-        connect(picker, &NullableDateEdit::dateChanged, picker, [picker] { OnDateTimeChangeSetFormat(picker); });
-        widget = picker;
-    } else {
-        auto* edit = new QLineEdit(this);
-        edit->setAlignment(Qt::AlignRight);
-        widget = edit;
-    }
-    widget->setMinimumWidth(110);
-    SetControl(field.control, widget);
-    grid->addWidget(widget, row, column);
-    m_fields.push_back(field);
-}
-
-void FssEditDlgBase::Finish(QGridLayout* grid, int row)
-{
-    const struct {
-        int id;
-        const char* text;
-    } buttons[] = {{IdSave, "Сохранить"}, {IdMake, "Сформировать отчет"}, {IdClose, "Закрыть"}};
-    auto* line = new QHBoxLayout;
-    line->addStretch();
-    for (const auto& b : buttons) {
-        auto* button = new QPushButton(QString::fromUtf8(b.text), this);
-        button->setAutoDefault(false);
-        SetControl(b.id, button);
-        line->addWidget(button);
-    }
-    grid->addLayout(line, row, 0, 1, grid->columnCount());
-    connect(controlAs<QPushButton>(IdSave), &QPushButton::clicked, this, &FssEditDlgBase::Save);
-    connect(controlAs<QPushButton>(IdMake), &QPushButton::clicked, this, &FssEditDlgBase::SaveAndMake);
-    connect(controlAs<QPushButton>(IdClose), &QPushButton::clicked, this, &QDialog::reject);
-    LoadValues();
-    if (!m_fields.empty())
-        control(m_fields.front().control)->setFocus();
-}
-
-void FssEditDlgBase::LoadValues()
-{
-    for (const FssEditField& field : m_fields) {
-        const double value = m_doc.GenrValues[std::size_t(field.index)];
-        if (field.format == Date) {
-            const double whole = std::trunc(value);
-            const auto packed = whole > 0 && whole < 65536 ? std::uint16_t(whole) : std::uint16_t(0);
-            SetPickerFromPackedDate(controlAs<NullableDateEdit>(field.control), packed);
-        } else {
-            controlAs<QLineEdit>(field.control)
-                ->setText(field.format == Money ? MoneyText(value) : OVPFEditDlgBase::FieldText(value));
-        }
-    }
-}
-
-void FssEditDlgBase::SaveValues()
-{
-    for (const FssEditField& field : m_fields) {
-        double& value = m_doc.GenrValues[std::size_t(field.index)];
-        if (field.format == Date) {
-            std::uint16_t packed = 0;
-            GetDateFromPicker(controlAs<NullableDateEdit>(field.control), &packed);
-            value = packed;
-        } else {
-            const QString text = controlAs<QLineEdit>(field.control)->text();
-            value = field.format == Money ? MoneyNumber(text) : OVPFEditDlgBase::FieldNumber(text);
-        }
-    }
-}
-
-void FssEditDlgBase::Save()
-{
-    WaitCursor wait;
-    SaveValues();
-}
-
-void FssEditDlgBase::SaveAndMake()
-{
-    Save();
-    WaitCursor wait;
-    WriteRVedFSSOutputs(m_printPath, m_exportFolder, m_doc);
-}
+void FssEditDlgBase::WriteOutputs() { WriteRVedFSSOutputs(m_printPath, m_exportFolder, m_doc); }
 
 namespace {
 
 // Adds the lines under a heading; returns the next free row.
 int AddLines(FssEditDlgBase* dialog, QGridLayout* grid, int row, const char* heading,
-             const std::vector<EditLine>& lines, const std::function<void(const FssEditField&, int, int)>& addField)
+             const std::vector<EditLine>& lines, const std::function<void(const ReportEditField&, int, int)>& addField)
 {
     if (heading != nullptr) {
         auto* title = Label(heading, dialog);
@@ -214,7 +93,7 @@ int AddLines(FssEditDlgBase* dialog, QGridLayout* grid, int row, const char* hea
     for (const EditLine& line : lines) {
         grid->addWidget(Label(line.text, dialog), row, 0);
         int column = 1;
-        for (const FssEditField& field : line.fields) addField(field, row, column++);
+        for (const ReportEditField& field : line.fields) addField(field, row, column++);
         ++row;
     }
     return row;
@@ -229,7 +108,7 @@ CGenrRVedFSSEditDlg::CGenrRVedFSSEditDlg(const QString& printPath, const QString
     : FssEditDlgBase(printPath, exportFolder, doc, parent)
 {
     auto* grid = new QGridLayout(this);
-    const auto addField = [&](const FssEditField& field, int row, int column) { AddField(grid, field, row, column); };
+    const auto addField = [&](const ReportEditField& field, int row, int column) { AddField(grid, field, row, column); };
     int row = AddLines(this, grid, 0, "Таблица 1", Table1Lines(), addField);
     row = AddLines(this, grid, row, "Таблица 2",
                    {{"Число случаев по временной нетрудоспособности (стр.1 гр.1)", {{1052, 40, Whole}}}}, addField);
@@ -253,7 +132,7 @@ CGenrRVedFSSEditDlg2::CGenrRVedFSSEditDlg2(const QString& printPath, const QStri
 {
     auto* grid = new QGridLayout(this);
     const int row = AddLines(this, grid, 0, "Таблица 4,1", Table41Lines(),
-                             [&](const FssEditField& field, int r, int column) { AddField(grid, field, r, column); });
+                             [&](const ReportEditField& field, int r, int column) { AddField(grid, field, r, column); });
     Finish(grid, row);
 }
 

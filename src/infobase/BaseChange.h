@@ -1,0 +1,46 @@
+#pragma once
+// A change of the in-memory base that must be all or nothing, guarded the way
+// a database transaction guards the stored base: the object opens a write
+// transaction and keeps a copy of the tables it is told the change alters;
+// commit() commits the transaction and drops the copy, and an object that
+// goes without commit() (an exception on its way) rolls the transaction back
+// and puts those tables back as they were.
+#include "infobase/InfoBase.h"
+#include "platform/Db.h"
+
+#include <memory>
+
+namespace kalvor::infobase {
+
+// The tables of the in-memory base a change names; or-ed together.
+enum BaseTable : unsigned {
+    ListTables = 1u << 0, // both employee lists
+    ConfigTable = 1u << 1,
+    ScheduleTables = 1u << 2,
+    ShortNameTable = 1u << 3,
+    AttributeTable = 1u << 4,
+    ShopTable = 1u << 5, // the shop bytes of the slots
+    TabelTable = 1u << 6,
+    AdvanceTables = 1u << 7, // the advances and the first-half pay
+    LineTables = 1u << 8, // alternative time sheet, bonus, sick-leave and vacation lines
+    CurrentEmployee = 1u << 9, // the loaded record, its slot and its dated archive
+};
+
+class BaseChange {
+public:
+    BaseChange(CInfoBase& base, unsigned tables);
+    ~BaseChange();
+    BaseChange(const BaseChange&) = delete;
+    BaseChange& operator=(const BaseChange&) = delete;
+
+    void commit();
+
+private:
+    struct Kept;
+
+    CInfoBase& base_;
+    std::unique_ptr<Kept> kept_;
+    db::Transaction transaction_;
+};
+
+} // namespace kalvor::infobase
