@@ -170,12 +170,9 @@ TEST(SettlementStatementDemo, AnEmployeeTakenOutByARerunIsNoLongerListed)
     PayrollDoc doc;
     ASSERT_NO_FATAL_FAILURE(OpenDemoDocument(doc, dir.path() + QLatin1Char('/')));
     CInfoBase& base = doc.infoBase;
-    ASSERT_NO_FATAL_FAILURE(ComputeAndStoreMonth(doc));
-    LoadAll(base);
+    ASSERT_NO_FATAL_FAILURE(ComputeMonthIntoSwapFile(doc));
     const int slot = base.list[std::size_t(base.FindEmployee(112))].slot;
     platform::SetWorkingFolder(QStringLiteral(KALVOR_SOURCE_DIR "/data"));
-    ASSERT_TRUE(SelectAllToSwap(base, Selection{}));
-    base.OpenSwapFile();
     const std::map<QString, QStringList> before = T51EmployeeRows(doc);
     const QString totalBefore = ToPayTotal(doc, SettlementT51);
     base.CloseSwapFile();
