@@ -89,6 +89,14 @@ bool PaidButNoTime(const EmployeeHead& head, const TabelRecord& t, const Accrual
     });
 }
 
+// A piece or hourly worker (pay systems 1-2), paid by his hours, whose time
+// sheet holds days and no hours: the calculation took each day as a whole
+// working day, which is right only when he worked whole days.
+bool DaysWithoutHours(const EmployeeAttributes& attr, const TabelRecord& typed)
+{
+    return (attr.sistOpl == 1 || attr.sistOpl == 2) && typed.rabDn != 0 && typed.rabHr == 0;
+}
+
 } // namespace
 
 u16 DismissalWithoutStatus(const EmployeeHead& head, const EmployeeAttributes& attr, int year, int month)
@@ -106,7 +114,8 @@ QString DismissalWithoutStatusText(u16 dismissal)
     return QStringLiteral("Указана дата увольнения %1, но не указан признак увольнения").arg(DateText(dismissal));
 }
 
-QStringList EmployeeMonthWarnings(PayrollDoc& doc, int slot, const AccrualRow* rows, int count)
+QStringList EmployeeMonthWarnings(PayrollDoc& doc, int slot, const AccrualRow* rows, int count,
+                                  const TabelRecord& typed)
 {
     const CInfoBase& base = doc.infoBase;
     QStringList out;
@@ -120,6 +129,8 @@ QStringList EmployeeMonthWarnings(PayrollDoc& doc, int slot, const AccrualRow* r
         out << text;
     if (PaidButNoTime(head, base.tabel[std::size_t(slot - 1)], rows, count))
         out << QStringLiteral("нет отработанного времени");
+    if (DaysWithoutHours(base.attributes[std::size_t(slot - 1)], typed))
+        out << QStringLiteral("в табеле дни без часов: часы взяты по полному рабочему дню");
     return out;
 }
 

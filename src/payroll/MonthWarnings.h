@@ -2,7 +2,8 @@
 // What a run says about an employee's month that does not stop his
 // calculation: a dismissal date without the dismissal status, a time sheet
 // holding more days than he was employed, a salary or tariff with no worked
-// time and nothing else to pay. The status stays the switch: these only warn.
+// time and nothing else to pay, a piece or hourly worker's days without hours.
+// The status stays the switch: these only warn.
 #include "payroll/PayrollDocument.h"
 
 #include <QStringList>
@@ -19,7 +20,9 @@ infobase::u16 DismissalWithoutStatus(const infobase::EmployeeHead& head, const i
 QString DismissalWithoutStatusText(infobase::u16 dismissal);
 
 // The warnings about the month just computed for the employee of the slot
-// (the base's current record is his): his rows are `rows`, `count` of them.
-QStringList EmployeeMonthWarnings(PayrollDoc& doc, int slot, const infobase::AccrualRow* rows, int count);
+// (the base's current record is his): his rows are `rows`, `count` of them;
+// `typed` is his time sheet as it stood before the calculation completed it.
+QStringList EmployeeMonthWarnings(PayrollDoc& doc, int slot, const infobase::AccrualRow* rows, int count,
+                                  const infobase::TabelRecord& typed);
 
 } // namespace kalvor

@@ -189,7 +189,8 @@ TEST(StoredResults, AnEmployeeLeftOutOrFailedKeepsNoResultsOfTheMonth)
 // Wednesday) without the dismissal status worked at most 1, 4-8, 11-15 and
 // 18-20 April, 14 days, yet his time sheet is typed for the whole month: the run
 // warns of both, naming him. 107 Гусева (salary 14,000.00) with nothing in her
-// time sheet is warned of as having no worked time.
+// time sheet is warned of as having no worked time. 119 Муравьёв, paid by the
+// hour, with his days and no hours is paid whole working days, and told so.
 TEST(StoredResults, TheRunWarnsOfADismissalDateWithoutTheStatusAndOfNoWorkedTime)
 {
     QTemporaryDir dir;
@@ -204,6 +205,9 @@ TEST(StoredResults, TheRunWarnsOfADismissalDateWithoutTheStatusAndOfNoWorkedTime
     SaveKonst(base, slot112);
     base.tabel[std::size_t(slot112 - 1)].rabDn = 21; // the whole month typed
     base.tabel[std::size_t(slot107 - 1)] = TabelRecord{};
+    const int slot119 = base.list[std::size_t(base.FindEmployee(119))].slot;
+    ASSERT_NE(base.tabel[std::size_t(slot119 - 1)].rabDn, 0);
+    base.tabel[std::size_t(slot119 - 1)].rabHr = 0;
 
     RunOutcome report;
     ASSERT_EQ(RunMonth(doc, 0, &report), platform::TASK_DONE);
@@ -217,6 +221,8 @@ TEST(StoredResults, TheRunWarnsOfADismissalDateWithoutTheStatusAndOfNoWorkedTime
                                  "указан признак увольнения"),
                   QStringLiteral("Таб.N 112 Сазонов М. А. - предупреждение: В табеле 21 раб. дн., а с приема по "
                                  "увольнение в месяце 14 раб. дн."),
+                  QStringLiteral("Таб.N 119 Муравьёв Е. П. - предупреждение: в табеле дни без часов: часы взяты по "
+                                 "полному рабочему дню"),
               }));
     CloseBase(base);
 }
