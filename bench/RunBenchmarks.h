@@ -54,6 +54,17 @@ private:
     std::vector<double> values_;
 };
 
+// A benchmark timed by the library run in three repetitions, given as their
+// median (with the mean and spread the library adds) and the worst of them
+// (`->Apply(InRounds)`).
+inline void InRounds(benchmark::internal::Benchmark* b)
+{
+    b->Repetitions(3)
+        ->ComputeStatistics("worst",
+                            [](const std::vector<double>& v) { return v.empty() ? 0 : *std::max_element(v.begin(), v.end()); })
+        ->DisplayAggregatesOnly(true);
+}
+
 template <class Application = QCoreApplication>
 int RunBenchmarks(int argc, char** argv, const std::function<void()>& release = {})
 {
