@@ -1,6 +1,7 @@
 // The summary in an arbitrary breakdown over a year of archive of 1,000
 // employees, grouped by shop, month and pay kind: the walk over the swap
 // work file into the tree, and the text report of the filled tree.
+#include "RunBenchmarks.h"
 #include "exchange/ArbitrarySummary.h"
 #include "support/TestFixture.h"
 
@@ -57,8 +58,8 @@ void BM_YearByShopMonthAndCode(benchmark::State& state)
     }
     state.SetItemsProcessed(state.iterations() * Employees);
 }
-BENCHMARK(BM_YearByShopMonthAndCode)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_YearByShopMonthAndCode)->Unit(benchmark::kMillisecond)->Apply(InRounds);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

@@ -1,36 +1,40 @@
 // The month's calculation of a 1,000-employee base, end to end, next to the
 // floor of the same reads and writes in the same run.
 //
-// BM_CalcMonthPlain, BM_CalcMonthDemoWeight, BM_CalcMonthBrigade: the
-// fixture's employees with their own archives (24 entries each), with a
+// BM_CalcMonthPlain, BM_CalcMonthDemoWeight, BM_CalcMonthOneBrigadeOf800:
+// the fixture's employees with their own archives (24 entries each), with a
 // demo-firm employee's archive (about 90 entries), and the latter with 800 of
-// them sharing one brigade bonus. Each round:
+// them in one brigade sharing its bonus. Each round:
 //   calculation: the calculation screen's worker (CalculationThreadProc on
 //     the base's long-lived worker, as the screen runs it): the brigades'
 //     members written into the swap work file, the engine computing and
 //     storing each employee read from the base (the master row and the
 //     month's rows, each employee atomic), the status words saved;
-//   floor: with plain sqlite3 prepared statements on a connection of its own,
-//     in one transaction: every value of the employee tables that the
+//   floor: with plain sqlite3 prepared statements on a connection of its own
+//     (opened, with the base's schema read, before the timer starts, as the
+//     calculation's connection is open before it runs), in one transaction: every value of the employee tables that the
 //     calculation reads, then per employee the row id found, the old rows of
 //     dbo.zarp deleted and the computed rows inserted into dbo.zarp.
 // Both start from a base whose journal is written back (untimed), so that
 // neither pays for the other's writes.
-// Counters: ms per employee of both, of the loading stage alone and of the
-// engine alone (every employee computed in display mode from the swap work
-// file), the ratio to the floor of the whole run and of each round
-// (roundN_ratio, worst_round_ratio), and ui_gap_ms: the longest time the
+// Counters, each the median over the rounds: ms per employee of both, of the
+// loading stage alone and of the engine alone (every employee computed in
+// display mode from the swap work file), the ratio to the floor
+// (ratio_to_floor, its worst round ratio_to_floor_worst, every round's
+// roundN_ratio), the machine's load (load) and ui_gap_ms: the longest time the
 // main thread's event loop (a 5 ms timer) went without turning while the
 // worker ran, which is what the user would feel (5 is the timer's own period).
 // BM_CalcMonthBesideOtherBases: the calculation in rounds with another
 // base made, saved, loaded and closed between them; counters: ms per employee
 // of each round. BM_DemoFirm: the demo firm's whole run, and its ratio to
-// the same floor of the demo base.
-// BM_CalcMonthServer (with KALVOR_BENCH_SERVER=<host or socket folder>, the
-// user and password as libpq finds them): the same 1,000-employee run on a
-// base of that PostgreSQL server, next to the run on the file in the same
-// program; counters: ms per employee on both (the whole run, and the
-// selection run alone) and the ratio server / file.
+// the same floor of the demo base (median, worst round, load).
+// BM_CalcMonthServerPlain, BM_CalcMonthServerDemoWeight (with
+// KALVOR_BENCH_SERVER=<host or socket folder>, the user and password as libpq
+// finds them): the same 1,000-employee run on a base of that PostgreSQL
+// server, next to the run on the file in the same program, on the plain and
+// on the demo-weight base; counters, medians over the rounds: ms per employee
+// on both (the whole run, and the selection run alone) and the ratio server /
+// file (server_to_file, its worst round server_to_file_worst, load).
 #include "DemoFirm.h"
 #include "RawSqlite.h"
 #include "RunBenchmarks.h"
@@ -67,7 +71,7 @@ constexpr int kEmployees = 1000;
 constexpr int kBrigadeMembers = 800;
 
 // The bases of the benchmarks.
-enum class Shape { Plain, DemoWeight, Brigade };
+enum class Shape { Plain, DemoWeight, OneBrigade };
 
 // A base file made from the fixture, with the kinds and tables the engine needs.
 struct Setup {
@@ -76,20 +80,22 @@ struct Setup {
 
     explicit Setup(Shape shape)
     {
-        // A server keeps the base of an earlier run.
+        // A server keeps the base of an earlier run; each shape has a base of its own there.
+        const QString name = shape == Shape::Plain ? QStringLiteral("benchplain") : QStringLiteral("bench");
         if (db::ServerInUse())
-            DeleteBase(dir.path(), QStringLiteral("bench"));
+            DeleteBase(dir.path(), name);
         payrolltest::BuildMonthRunBase(
-            doc, dir.path(), QStringLiteral("bench"),
+            doc, dir.path(), name,
             payrolltest::MonthRunShape{.employees = kEmployees,
                                        .demoWeightArchive = shape != Shape::Plain,
-                                       .brigadeMembers = shape == Shape::Brigade ? kBrigadeMembers : 0});
+                                       .brigadeMembers = shape == Shape::OneBrigade ? kBrigadeMembers : 0,
+                                       .brigades = 1});
     }
 };
 
 // Made on first use, released at the end of main (their bases' workers end
 // while the program's database layer is still there).
-std::unique_ptr<Setup> plainSetup, demoWeightSetup, brigadeSetup, serverSetup;
+std::unique_ptr<Setup> plainSetup, demoWeightSetup, brigadeSetup, serverPlainSetup, serverDemoWeightSetup;
 
 Setup& setup(Shape shape)
 {
@@ -172,9 +178,10 @@ const char* const kEmployeeTables[] = {"konst", "pasport", "nalvich", "postDopl"
 double RunFloor(PayrollDoc& doc, const std::vector<EmployeeRecord>& records)
 {
     CInfoBase& base = doc.infoBase;
+    rawsqlite::Connection raw(BaseFile(base));
+    raw.exec("SELECT count(*) FROM dbo.sqlite_schema"); // the schema read, as on an open connection
     QElapsedTimer t;
     t.start();
-    rawsqlite::Connection raw(BaseFile(base));
     raw.exec("BEGIN IMMEDIATE");
     std::int64_t values = 0;
     for (const char* table : kEmployeeTables) {
@@ -235,7 +242,8 @@ void CalcMonth(benchmark::State& state, Shape shape)
 {
     Setup& s = setup(shape);
     std::vector<EmployeeRecord> records(std::size_t(s.doc.infoBase.employeeCount()));
-    double calcMs = 0, floorMs = 0, selectMs = 0, engineMs = 0, uiGapMs = 0, worstRatio = 0;
+    Rounds calcMs, floorMs, selectMs, engineMs, ratio;
+    double uiGapMs = 0;
     int errors = 0, round = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -250,35 +258,32 @@ void CalcMonth(benchmark::State& state, Shape shape)
         state.ResumeTiming();
         const double f = RunFloor(s.doc, records);
         state.PauseTiming();
-        engineMs += RunEngine(s.doc);
+        engineMs.add(RunEngine(s.doc) / kEmployees);
         state.ResumeTiming();
-        calcMs += run.ms;
-        selectMs += run.selectMs;
+        calcMs.add(run.ms / kEmployees);
+        selectMs.add(run.selectMs / kEmployees);
         uiGapMs = std::max(uiGapMs, run.uiGapMs);
         errors = run.errors;
-        floorMs += f;
-        const double ratio = f > 0 ? run.ms / f : 0;
-        state.counters["round" + std::to_string(++round) + "_ratio"] = ratio;
-        worstRatio = std::max(worstRatio, ratio);
+        floorMs.add(f / kEmployees);
+        ratio.add(f > 0 ? run.ms / f : 0);
+        state.counters["round" + std::to_string(++round) + "_ratio"] = ratio.values().back();
         state.SetIterationTime(run.ms / 1000);
     }
-    const double n = double(state.iterations()) * kEmployees;
-    state.counters["calc_ms_per_employee"] = calcMs / n;
-    state.counters["select_ms_per_employee"] = selectMs / n;
-    state.counters["engine_ms_per_employee"] = engineMs / n;
-    state.counters["floor_ms_per_employee"] = floorMs / n;
-    state.counters["ratio_to_floor"] = floorMs > 0 ? calcMs / floorMs : 0;
-    state.counters["worst_round_ratio"] = worstRatio;
+    state.counters["calc_ms_per_employee"] = calcMs.median();
+    state.counters["select_ms_per_employee"] = selectMs.median();
+    state.counters["engine_ms_per_employee"] = engineMs.median();
+    state.counters["floor_ms_per_employee"] = floorMs.median();
+    ratio.report(state, "ratio_to_floor");
     state.counters["ui_gap_ms"] = uiGapMs;
     state.counters["failed_employees"] = errors;
 }
 
 void BM_CalcMonthPlain(benchmark::State& state) { CalcMonth(state, Shape::Plain); }
 void BM_CalcMonthDemoWeight(benchmark::State& state) { CalcMonth(state, Shape::DemoWeight); }
-void BM_CalcMonthBrigade(benchmark::State& state) { CalcMonth(state, Shape::Brigade); }
+void BM_CalcMonthOneBrigadeOf800(benchmark::State& state) { CalcMonth(state, Shape::OneBrigade); }
 BENCHMARK(BM_CalcMonthPlain)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_CalcMonthDemoWeight)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_CalcMonthBrigade)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CalcMonthOneBrigadeOf800)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Another base made, saved, loaded and closed, as tools and merges over
 // several bases do beside the open one.
@@ -306,34 +311,38 @@ void UseAnotherBase(const QString& folder)
 void BM_CalcMonthBesideOtherBases(benchmark::State& state)
 {
     Setup& s = setup(Shape::DemoWeight);
+    Rounds ms;
     int round = 0;
     for (auto _ : state) {
         const CalcRun run = RunCalculation(s.doc);
         if (run.result != platform::TASK_DONE)
             state.SkipWithError("the calculation did not finish");
         state.SetIterationTime(run.ms / 1000);
+        ms.add(run.ms / kEmployees);
         state.counters["round" + std::to_string(++round) + "_ms_per_employee"] = run.ms / kEmployees;
         state.PauseTiming();
         UseAnotherBase(s.dir.path());
         state.ResumeTiming();
     }
+    ms.report(state, "ms_per_employee");
 }
 BENCHMARK(BM_CalcMonthBesideOtherBases)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(4);
 
 // The same run on a base of the server, and on the file, alternately.
-void BM_CalcMonthServer(benchmark::State& state)
+void CalcMonthServer(benchmark::State& state, Shape shape)
 {
     const QString host = qEnvironmentVariable("KALVOR_BENCH_SERVER");
     if (host.isEmpty()) {
         state.SkipWithError("KALVOR_BENCH_SERVER names no server");
         return;
     }
+    std::unique_ptr<Setup>& serverSetup = shape == Shape::Plain ? serverPlainSetup : serverDemoWeightSetup;
     db::UseServer({host, 0, QString()});
     if (!serverSetup)
-        serverSetup = std::make_unique<Setup>(Shape::DemoWeight);
+        serverSetup = std::make_unique<Setup>(shape);
     db::UseServer({});
-    Setup& file = setup(Shape::DemoWeight);
-    double serverMs = 0, fileMs = 0, serverSelectMs = 0, fileSelectMs = 0;
+    Setup& file = setup(shape);
+    Rounds serverMs, fileMs, serverSelectMs, fileSelectMs, ratio;
     for (auto _ : state) {
         db::UseServer({host, 0, QString()});
         const CalcRun onServer = RunCalculation(serverSetup->doc);
@@ -343,20 +352,23 @@ void BM_CalcMonthServer(benchmark::State& state)
         state.ResumeTiming();
         if (onServer.result != platform::TASK_DONE || onFile.result != platform::TASK_DONE)
             state.SkipWithError("the calculation did not finish");
-        serverMs += onServer.ms;
-        fileMs += onFile.ms;
-        serverSelectMs += onServer.selectMs;
-        fileSelectMs += onFile.selectMs;
+        serverMs.add(onServer.ms / kEmployees);
+        fileMs.add(onFile.ms / kEmployees);
+        serverSelectMs.add(onServer.selectMs / kEmployees);
+        fileSelectMs.add(onFile.selectMs / kEmployees);
+        ratio.add(onFile.ms > 0 ? onServer.ms / onFile.ms : 0);
         state.SetIterationTime(onServer.ms / 1000);
     }
-    const double n = double(state.iterations()) * kEmployees;
-    state.counters["server_ms_per_employee"] = serverMs / n;
-    state.counters["file_ms_per_employee"] = fileMs / n;
-    state.counters["server_select_ms_per_employee"] = serverSelectMs / n;
-    state.counters["file_select_ms_per_employee"] = fileSelectMs / n;
-    state.counters["server_to_file"] = fileMs > 0 ? serverMs / fileMs : 0;
+    state.counters["server_ms_per_employee"] = serverMs.median();
+    state.counters["file_ms_per_employee"] = fileMs.median();
+    state.counters["server_select_ms_per_employee"] = serverSelectMs.median();
+    state.counters["file_select_ms_per_employee"] = fileSelectMs.median();
+    ratio.report(state, "server_to_file");
 }
-BENCHMARK(BM_CalcMonthServer)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+void BM_CalcMonthServerPlain(benchmark::State& state) { CalcMonthServer(state, Shape::Plain); }
+void BM_CalcMonthServerDemoWeight(benchmark::State& state) { CalcMonthServer(state, Shape::DemoWeight); }
+BENCHMARK(BM_CalcMonthServerPlain)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_CalcMonthServerDemoWeight)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The demo firm's whole run (50 employees), its base made once in a folder
 // of its own from the build's data folder.
@@ -377,7 +389,7 @@ void BM_DemoFirm(benchmark::State& state)
     OpenBase(doc.infoBase);
     LoadAll(doc.infoBase);
     std::vector<EmployeeRecord> records(std::size_t(doc.infoBase.employeeCount()));
-    double ms = 0, floorMs = 0, worstRatio = 0;
+    Rounds ms, floorMs, ratio;
     for (auto _ : state) {
         state.PauseTiming();
         SettleJournal(doc);
@@ -390,15 +402,14 @@ void BM_DemoFirm(benchmark::State& state)
         SettleJournal(doc);
         const double f = RunFloor(doc, records);
         state.ResumeTiming();
-        ms += run.ms;
-        floorMs += f;
-        worstRatio = std::max(worstRatio, f > 0 ? run.ms / f : 0);
+        ms.add(run.ms);
+        floorMs.add(f);
+        ratio.add(f > 0 ? run.ms / f : 0);
         state.SetIterationTime(run.ms / 1000);
     }
-    state.counters["run_ms"] = ms / double(state.iterations());
-    state.counters["floor_ms"] = floorMs / double(state.iterations());
-    state.counters["ratio_to_floor"] = floorMs > 0 ? ms / floorMs : 0;
-    state.counters["worst_round_ratio"] = worstRatio;
+    state.counters["run_ms"] = ms.median();
+    state.counters["floor_ms"] = floorMs.median();
+    ratio.report(state, "ratio_to_floor");
     CloseBase(doc.infoBase);
 }
 BENCHMARK(BM_DemoFirm)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
@@ -411,9 +422,10 @@ int main(int argc, char** argv)
         plainSetup.reset();
         demoWeightSetup.reset();
         brigadeSetup.reset();
-        if (serverSetup) {
+        if (serverPlainSetup || serverDemoWeightSetup) {
             db::UseServer({qEnvironmentVariable("KALVOR_BENCH_SERVER"), 0, QString()});
-            serverSetup.reset();
+            serverPlainSetup.reset();
+            serverDemoWeightSetup.reset();
             db::UseServer({});
         }
     });

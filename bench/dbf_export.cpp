@@ -116,8 +116,8 @@ void BM_ReadArchive(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_ExportArchive)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
-BENCHMARK(BM_WriteTableFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ReadArchive)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_ExportArchive)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3)->Apply(InRounds);
+BENCHMARK(BM_WriteTableFloor)->Unit(benchmark::kMillisecond)->UseRealTime()->Apply(InRounds);
+BENCHMARK(BM_ReadArchive)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Apply(InRounds);
 
 int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

@@ -50,7 +50,7 @@ void BM_PaintOneScreenful(benchmark::State& state)
         benchmark::DoNotOptimize(img.constBits());
     }
 }
-BENCHMARK(BM_PaintOneScreenful)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintOneScreenful)->Unit(benchmark::kMillisecond)->Apply(InRounds);
 
 void BM_PageDownAndRepaint(benchmark::State& state)
 {
@@ -67,7 +67,7 @@ void BM_PageDownAndRepaint(benchmark::State& state)
         benchmark::DoNotOptimize(img.constBits());
     }
 }
-BENCHMARK(BM_PageDownAndRepaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PageDownAndRepaint)->Unit(benchmark::kMillisecond)->Apply(InRounds);
 
 void BM_PaintHandlerNearTheEnd(benchmark::State& state)
 {
@@ -79,7 +79,7 @@ void BM_PaintHandlerNearTheEnd(benchmark::State& state)
         benchmark::DoNotOptimize(img.constBits());
     }
 }
-BENCHMARK(BM_PaintHandlerNearTheEnd)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintHandlerNearTheEnd)->Unit(benchmark::kMillisecond)->Apply(InRounds);
 
 } // namespace
 

@@ -8,13 +8,22 @@
 //              of it. In the same iteration the floor: the rows SaveAll
 //              stored, inserted table by table into another new base with one
 //              plain sqlite3 prepared INSERT each, all in one transaction.
-//              Counters: ms of both and ratio_to_floor (SaveAll / floor).
+//              Counters: ms of both and ratio_to_floor (SaveAll / floor),
+//              medians over the rounds, its worst round and the load.
 //   SaveBaseEachCommit  the same with every saver and employee committed on
 //              its own, as single screens save (for comparison)
 //   LoadBase   OpenBase, LoadAll, and every employee's whole record read into
 //              memory by the loader of the selection runs
 //   SelectAllToSwap  the same records read and written into the swap file
-//              (the way the calculation and the reports load employees)
+//              (the way the calculation and the reports load employees). In
+//              the same round its floor: the same rows read in the same order
+//              (the master rows by slot, each detail table joined to them by
+//              slot) with plain sqlite3 statements, every value read, on a
+//              connection opened before the timer starts; and, for
+//              comparison, every row of the same tables read as stored
+//              (table_scan: no joining, no order). Counters: ms of each,
+//              ratio_to_raw_read and ratio_to_table_scan, medians over the
+//              rounds, their worst rounds and the load.
 //   LoadTables / LoadEmployees  OpenBase + LoadAll alone; LoadEmployee and
 //              LoadWarDat called for one employee after another (for comparison)
 //   LoadFloor  SELECT of every row of every table, every value read, with
@@ -186,7 +195,7 @@ void saveBase(benchmark::State& state, bool oneTransaction)
     Bench& b = bench();
     const StoredRows stored = storedRows(b);
     qint64 rows = 0;
-    double saveMs = 0, floorMs = 0;
+    Rounds saveMs, floorMs, ratio;
     for (auto _ : state) {
         state.PauseTiming();
         b.base.baseName = b.fresh();
@@ -201,21 +210,21 @@ void saveBase(benchmark::State& state, bool oneTransaction)
         } else {
             b.saveAll(b.base);
         }
-        saveMs += double(t.nsecsElapsed()) / 1e6;
+        saveMs.add(double(t.nsecsElapsed()) / 1e6);
         state.PauseTiming();
         {
             const std::vector<TableRows> stored = dumpRows(Db(b.base));
             for (const TableRows& t : stored) rows += qint64(t.rows.size());
         }
         CloseBase(b.base);
-        floorMs += saveFloor(b, stored, floorBase);
+        floorMs.add(saveFloor(b, stored, floorBase));
+        ratio.add(floorMs.values().back() > 0 ? saveMs.values().back() / floorMs.values().back() : 0);
         state.ResumeTiming();
     }
-    const double n = double(state.iterations());
-    state.counters["rows"] = double(rows) / n;
-    state.counters["save_ms"] = saveMs / n;
-    state.counters["floor_ms"] = floorMs / n;
-    state.counters["ratio_to_floor"] = floorMs > 0 ? saveMs / floorMs : 0;
+    state.counters["rows"] = double(rows) / double(state.iterations());
+    state.counters["save_ms"] = saveMs.median();
+    state.counters["floor_ms"] = floorMs.median();
+    ratio.report(state, "ratio_to_floor");
 }
 
 void BM_SaveBase(benchmark::State& state) { saveBase(state, true); }
@@ -248,15 +257,58 @@ void BM_LoadBase(benchmark::State& state)
     }
 }
 
+// The floor of SelectAllToSwap: the rows it reads with plain statements on
+// `raw`, by slot in its order or (not `bySlot`) each table as stored; returns
+// its milliseconds.
+double selectFloor(rawsqlite::Connection& raw, bool bySlot)
+{
+    QElapsedTimer t;
+    t.start();
+    raw.exec("BEGIN");
+    std::int64_t values = 0;
+    {
+        rawsqlite::Statement konst(raw.get(), bySlot ? "SELECT * FROM dbo.konst ORDER BY rec" : "SELECT * FROM dbo.konst");
+        values += rawsqlite::ReadEveryValue(konst);
+    }
+    for (const char* table : {"pasport", "nalvich", "postDopl", "sber", "ispol", "ssud", "waria", "proizv", "zarp"}) {
+        const std::string name(table);
+        rawsqlite::Statement select(raw.get(), !bySlot ? "SELECT * FROM dbo." + name
+                                                       : "SELECT k.rec, d.* FROM dbo." + name +
+                                                             " d JOIN dbo.konst k ON k.id = d.id_konst ORDER BY k.rec" +
+                                                             (name == "pasport" ? "" : ", d.num"));
+        values += rawsqlite::ReadEveryValue(select);
+    }
+    raw.exec("COMMIT");
+    benchmark::DoNotOptimize(values);
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
 void BM_SelectAllToSwap(benchmark::State& state)
 {
     Bench& b = bench();
     b.base.baseName = b.fresh();
     b.saveAll(b.base);
+    rawsqlite::Connection raw(BaseFile(b.base));
+    raw.exec("SELECT count(*) FROM dbo.sqlite_schema"); // the schema read, as on the base's open connection
+    Rounds selectMs, floorMs, scanMs, ratio, scanRatio;
     for (auto _ : state) {
+        QElapsedTimer t;
+        t.start();
         SelectAllToSwap(b.base, Selection{});
         b.base.CloseSwapFile();
+        selectMs.add(double(t.nsecsElapsed()) / 1e6);
+        state.PauseTiming();
+        floorMs.add(selectFloor(raw, true));
+        scanMs.add(selectFloor(raw, false));
+        ratio.add(selectMs.values().back() / floorMs.values().back());
+        scanRatio.add(selectMs.values().back() / scanMs.values().back());
+        state.ResumeTiming();
     }
+    state.counters["select_ms"] = selectMs.median();
+    state.counters["raw_read_ms"] = floorMs.median();
+    state.counters["table_scan_ms"] = scanMs.median();
+    ratio.report(state, "ratio_to_raw_read");
+    scanRatio.report(state, "ratio_to_table_scan");
     CloseBase(b.base);
 }
 
@@ -313,12 +365,12 @@ void BM_LoadFloor(benchmark::State& state)
 }
 
 BENCHMARK(BM_SaveBase)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_SaveBaseEachCommit)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_LoadBase)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_SelectAllToSwap)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_LoadTables)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_LoadEmployees)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_LoadFloor)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SaveBaseEachCommit)->Unit(benchmark::kMillisecond)->Iterations(3)->Apply(InRounds);
+BENCHMARK(BM_LoadBase)->Unit(benchmark::kMillisecond)->Iterations(3)->Apply(InRounds);
+BENCHMARK(BM_SelectAllToSwap)->Unit(benchmark::kMillisecond)->Iterations(7);
+BENCHMARK(BM_LoadTables)->Unit(benchmark::kMillisecond)->Iterations(3)->Apply(InRounds);
+BENCHMARK(BM_LoadEmployees)->Unit(benchmark::kMillisecond)->Iterations(3)->Apply(InRounds);
+BENCHMARK(BM_LoadFloor)->Unit(benchmark::kMillisecond)->Iterations(3)->Apply(InRounds);
 
 } // namespace
 

@@ -260,7 +260,8 @@ void Register(bool server)
                              std::pair{"LoadFloor/", &LoadFloor}})
         benchmark::RegisterBenchmark((name + engine).c_str(), run, server)
             ->Unit(benchmark::kMillisecond)
-            ->Iterations(3);
+            ->Iterations(3)
+            ->Apply(InRounds);
 }
 
 } // namespace

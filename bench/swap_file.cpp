@@ -3,6 +3,7 @@
 //
 // Argument 0: the page cache absorbs the writes; argument 1: each run ends with
 // fdatasync, so the disk itself is measured.
+#include "RunBenchmarks.h"
 #include "support/TestFixture.h"
 
 #include <benchmark/benchmark.h>
@@ -130,10 +131,10 @@ void BM_PlainSequentialRead(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_SwapWriteSlots)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_PlainSequentialWrite)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_SwapReadSlots)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_PlainSequentialRead)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_SwapReadRowBlocks)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SwapWriteSlots)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Apply(InRounds);
+BENCHMARK(BM_PlainSequentialWrite)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Apply(InRounds);
+BENCHMARK(BM_SwapReadSlots)->Unit(benchmark::kMillisecond)->UseRealTime()->Apply(InRounds);
+BENCHMARK(BM_PlainSequentialRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Apply(InRounds);
+BENCHMARK(BM_SwapReadRowBlocks)->Unit(benchmark::kMillisecond)->UseRealTime()->Apply(InRounds);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

@@ -80,7 +80,7 @@ void BM_ImportAll(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_ExportAll)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
-BENCHMARK(BM_ImportAll)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_ExportAll)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3)->Apply(InRounds);
+BENCHMARK(BM_ImportAll)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Apply(InRounds);
 
 int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

@@ -15,7 +15,7 @@
 //   4-FSS: the social-insurance settlement for the year (CalcRVedFSS2011).
 // Counters, over nine rounds: the median ms per employee of each, and each
 // report's ratio to the calculation of its round (the median and the dearest
-// round): the reports are no dearer per employee than the month's
+// round, with the machine's load): the reports are no dearer per employee than the month's
 // calculation when the ratios are at most 1.
 #include "RunBenchmarks.h"
 #include "infobase/InfoBaseDb.h"
@@ -139,19 +139,12 @@ Run RunReport(PayrollDoc& doc, int (*build)(const reports::ReportSelection&, Pay
     });
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n == 0 ? 0 : n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 void BM_YearlyReports(benchmark::State& state)
 {
     if (!setup)
         setup = std::make_unique<Setup>();
     PayrollDoc& doc = setup->doc;
-    std::vector<double> calcMs, rsvMs, fssMs, rsvRatio, fssRatio;
+    Rounds calcMs, rsvMs, fssMs, rsvRatio, fssRatio;
     for (auto _ : state) {
         const Run calc = RunCalculation(doc);
         const Run rsv = RunReport(doc, &reports::CalcOVPF);
@@ -162,20 +155,18 @@ void BM_YearlyReports(benchmark::State& state)
             state.SkipWithError("RSV-1 was not made");
         if (fss.result != platform::TASK_DONE || fss.detail != reports::GenrDone)
             state.SkipWithError("4-FSS was not made");
-        calcMs.push_back(calc.ms);
-        rsvMs.push_back(rsv.ms);
-        fssMs.push_back(fss.ms);
-        rsvRatio.push_back(rsv.ms / calc.ms);
-        fssRatio.push_back(fss.ms / calc.ms);
+        calcMs.add(calc.ms);
+        rsvMs.add(rsv.ms);
+        fssMs.add(fss.ms);
+        rsvRatio.add(rsv.ms / calc.ms);
+        fssRatio.add(fss.ms / calc.ms);
         state.SetIterationTime((calc.ms + rsv.ms + fss.ms) / 1000);
     }
-    state.counters["calc_ms_per_employee"] = Median(calcMs) / kEmployees;
-    state.counters["rsv1_ms_per_employee"] = Median(rsvMs) / kEmployees;
-    state.counters["fss4_ms_per_employee"] = Median(fssMs) / kEmployees;
-    state.counters["rsv1_to_calc"] = Median(rsvRatio);
-    state.counters["fss4_to_calc"] = Median(fssRatio);
-    state.counters["rsv1_to_calc_worst"] = *std::max_element(rsvRatio.begin(), rsvRatio.end());
-    state.counters["fss4_to_calc_worst"] = *std::max_element(fssRatio.begin(), fssRatio.end());
+    state.counters["calc_ms_per_employee"] = calcMs.median() / kEmployees;
+    state.counters["rsv1_ms_per_employee"] = rsvMs.median() / kEmployees;
+    state.counters["fss4_ms_per_employee"] = fssMs.median() / kEmployees;
+    rsvRatio.report(state, "rsv1_to_calc");
+    fssRatio.report(state, "fss4_to_calc");
 }
 BENCHMARK(BM_YearlyReports)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(9);
 

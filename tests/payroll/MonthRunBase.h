@@ -21,7 +21,8 @@ namespace payrolltest {
 struct MonthRunShape {
     int employees = 1000;
     bool demoWeightArchive = false; // about 90 archive entries a record instead of 24
-    int brigadeMembers = 0; // the first employees share one brigade bonus
+    int brigadeMembers = 0; // the first employees share brigade bonuses
+    int brigades = 7; // the brigades (shops) the members are dealt into in turn
 };
 
 // The bonus code that the brigade shares.
@@ -63,9 +64,10 @@ inline void AddDemoWeightArchive(kalvor::infobase::EmployeeRecord& rec)
     }
 }
 
-// The first `members` employees share a fund of 500,000 roubles by the
-// first rule: 60 % by rate x worked time, 40 % by the line's count of days.
-inline void AddBrigade(kalvor::infobase::CInfoBase& base, int members)
+// The first `members` employees, dealt in turn into `brigades` brigades (the
+// shops from 15 on), share a fund of 500,000 roubles by the first rule: 60 %
+// by rate x worked time, 40 % by the line's count of days.
+inline void AddBrigade(kalvor::infobase::CInfoBase& base, int members, int brigades = 7)
 {
     using namespace kalvor::infobase;
     base.firm.ktu[0] = {std::uint16_t(60 | 0x80 | 0x100), std::uint16_t(40 | 0x100), 0, 0};
@@ -76,7 +78,7 @@ inline void AddBrigade(kalvor::infobase::CInfoBase& base, int members)
         brigade.kod = kBrigadeBonusCode;
         brigade.procent = 3;
         brigade.sum = 50'000'000;
-        brigade.ceh = std::uint16_t(15 + i % 7);
+        brigade.ceh = std::uint16_t(15 + i % std::max(brigades, 1));
         lines.push_back(brigade);
         base.prem.replaceRun(slot, lines);
     }
@@ -114,7 +116,7 @@ inline void BuildMonthRunBase(kalvor::PayrollDoc& doc, const QString& folder, co
     doc.refFiles.sborCount = 4;
     if (shape.demoWeightArchive)
         for (EmployeeRecord& rec : fx.records) AddDemoWeightArchive(rec);
-    AddBrigade(base, shape.brigadeMembers);
+    AddBrigade(base, shape.brigadeMembers, shape.brigades);
     SaveAll(base, fx.records);
     LoadAll(base);
 }
