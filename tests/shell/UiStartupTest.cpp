@@ -74,6 +74,84 @@ protected:
         };
     }
 
+
+    // First start with an unknown name: Yes goes on, the main panel's command
+    // creates the base, and the name and the window go back to the file.
+    void CreateTheBaseFromTheMainPanel(MessageRecorder& boxes)
+    {
+        {
+            CKalvorApp app(ini);
+            app.SetLoginRunner(Typing(QStringLiteral("demo"), QString()));
+            ASSERT_TRUE(app.InitInstance({}));
+            // The unknown name was asked about, and Yes let the program go on.
+            ASSERT_EQ(boxes.Texts(), QStringList{kNotFound});
+            // Russian for everything but numbers, which keep the decimal point.
+            EXPECT_EQ(QLocale().language(), QLocale::Russian);
+            EXPECT_EQ(QLocale().standaloneMonthName(5).toLower(), QStringLiteral("май"));
+            EXPECT_EQ(std::strtod("1234.56", nullptr), 1234.56);
+            EXPECT_EQ(QString::asprintf("%.2f", 1234.5), QStringLiteral("1234.50"));
+            double kopecks = 0;
+            EXPECT_EQ(kalvor::ParseMoneyKopecks(u"1234.56", kopecks), 1);
+            EXPECT_EQ(kopecks, 123456);
+            EXPECT_EQ(kalvor::FormatMoney(123456), QStringLiteral("1234.56"));
+            CMainFrame* frame = app.MainFrame();
+            EXPECT_TRUE(frame->isVisible());
+            EXPECT_FALSE(app.Base()->IsOpen());
+            EXPECT_EQ(frame->windowTitle(), QStringLiteral("Kalvor - demo"));
+
+            // The main panel's command creates the base and opens it.
+            QPushButton* create = frame->PanelButton(32771);
+            ASSERT_NE(create, nullptr);
+            EXPECT_EQ(create->text(), QStringLiteral("Создать новую базу данных"));
+            ASSERT_TRUE(create->isEnabled());
+            ASSERT_TRUE(ShowActive(frame));
+            create->setFocus();
+            QTest::keyClick(create, Qt::Key_Space);
+            EXPECT_TRUE(QFile::exists(folder + QStringLiteral("demo.sqlite")));
+            EXPECT_TRUE(app.Base()->IsOpen());
+            EXPECT_FALSE(create->isEnabled()); // a base is open now
+            auto* info = qobject_cast<CInfoView*>(frame->CurrentView());
+            ASSERT_NE(info, nullptr);
+            EXPECT_EQ(boxes.boxes.size(), 1u);
+            frame->move(30, 40);
+            frame->resize(860, 580);
+            app.ExitInstance();
+        }
+        // The accepted name and the window rectangle went back to the file.
+        const QString written = ReadIni();
+        EXPECT_TRUE(written.contains(QStringLiteral("[SQL]\n")));
+        EXPECT_TRUE(written.contains(QStringLiteral("base=demo\n")));
+        EXPECT_TRUE(written.contains(QStringLiteral("engine=KVR\n")));
+        EXPECT_TRUE(written.contains(QStringLiteral("WndCX=860\n")));
+        EXPECT_TRUE(written.contains(QStringLiteral("WndCY=580\n")));
+        EXPECT_TRUE(written.contains(QStringLiteral("path=%1\n").arg(folder)));
+
+    }
+
+    // Next start: the name offered, the empty password lets the user in, and
+    // the base is given a password for the starts after it.
+    void StartAgainAndGiveThePassword()
+    {
+        {
+            CKalvorApp app(ini);
+            QString offered;
+            app.SetLoginRunner(Typing(QString(), QString(), &offered));
+            ASSERT_TRUE(app.InitInstance({}));
+            EXPECT_EQ(offered, QStringLiteral("demo"));
+            EXPECT_TRUE(app.Base()->IsOpen());
+            EXPECT_EQ(app.MainFrame()->size(), QSize(860, 580));
+            EXPECT_FALSE(app.MainFrame()->PanelButton(32771)->isEnabled());
+            // The base's configuration is loaded: a new base has no password.
+            EXPECT_EQ(app.Document()->infoBase.config.kolMax, 1000);
+            EXPECT_EQ(app.Base()->StoredPassword(), QString());
+            // Give the base a password for the next starts.
+            app.Document()->infoBase.config.parol = QStringLiteral("секрет1");
+            kalvor::infobase::SaveConfig(app.Document()->infoBase);
+            app.ExitInstance();
+            EXPECT_FALSE(app.Base()->IsOpen());
+        }
+    }
+
     QTemporaryDir dir;
     QString folder;
     QString ini;
@@ -82,73 +160,10 @@ protected:
 TEST_F(UiStartup, MissingBaseIsCreatedFromTheMainPanelThenLoginChecksThePassword)
 {
     MessageRecorder boxes;
-    {
-        CKalvorApp app(ini);
-        app.SetLoginRunner(Typing(QStringLiteral("demo"), QString()));
-        ASSERT_TRUE(app.InitInstance({}));
-        // The unknown name was asked about, and Yes let the program go on.
-        ASSERT_EQ(boxes.Texts(), QStringList{kNotFound});
-        // Russian for everything but numbers, which keep the decimal point.
-        EXPECT_EQ(QLocale().language(), QLocale::Russian);
-        EXPECT_EQ(QLocale().standaloneMonthName(5).toLower(), QStringLiteral("май"));
-        EXPECT_EQ(std::strtod("1234.56", nullptr), 1234.56);
-        EXPECT_EQ(QString::asprintf("%.2f", 1234.5), QStringLiteral("1234.50"));
-        double kopecks = 0;
-        EXPECT_EQ(kalvor::ParseMoneyKopecks(u"1234.56", kopecks), 1);
-        EXPECT_EQ(kopecks, 123456);
-        EXPECT_EQ(kalvor::FormatMoney(123456), QStringLiteral("1234.56"));
-        CMainFrame* frame = app.MainFrame();
-        EXPECT_TRUE(frame->isVisible());
-        EXPECT_FALSE(app.Base()->IsOpen());
-        EXPECT_EQ(frame->windowTitle(), QStringLiteral("Kalvor - demo"));
-
-        // The main panel's command creates the base and opens it.
-        QPushButton* create = frame->PanelButton(32771);
-        ASSERT_NE(create, nullptr);
-        EXPECT_EQ(create->text(), QStringLiteral("Создать новую базу данных"));
-        ASSERT_TRUE(create->isEnabled());
-        ASSERT_TRUE(ShowActive(frame));
-        create->setFocus();
-        QTest::keyClick(create, Qt::Key_Space);
-        EXPECT_TRUE(QFile::exists(folder + QStringLiteral("demo.sqlite")));
-        EXPECT_TRUE(app.Base()->IsOpen());
-        EXPECT_FALSE(create->isEnabled()); // a base is open now
-        auto* info = qobject_cast<CInfoView*>(frame->CurrentView());
-        ASSERT_NE(info, nullptr);
-        EXPECT_EQ(boxes.boxes.size(), 1u);
-        frame->move(30, 40);
-        frame->resize(860, 580);
-        app.ExitInstance();
-    }
-    // The accepted name and the window rectangle went back to the file.
-    const QString written = ReadIni();
-    EXPECT_TRUE(written.contains(QStringLiteral("[SQL]\n")));
-    EXPECT_TRUE(written.contains(QStringLiteral("base=demo\n")));
-    EXPECT_TRUE(written.contains(QStringLiteral("engine=KVR\n")));
-    EXPECT_TRUE(written.contains(QStringLiteral("WndCX=860\n")));
-    EXPECT_TRUE(written.contains(QStringLiteral("WndCY=580\n")));
-    EXPECT_TRUE(written.contains(QStringLiteral("path=%1\n").arg(folder)));
-
+    ASSERT_NO_FATAL_FAILURE(CreateTheBaseFromTheMainPanel(boxes));
     // Next start: the configured name is offered, the empty password of the
     // new base lets the user in, and the window comes back where it was.
-    {
-        CKalvorApp app(ini);
-        QString offered;
-        app.SetLoginRunner(Typing(QString(), QString(), &offered));
-        ASSERT_TRUE(app.InitInstance({}));
-        EXPECT_EQ(offered, QStringLiteral("demo"));
-        EXPECT_TRUE(app.Base()->IsOpen());
-        EXPECT_EQ(app.MainFrame()->size(), QSize(860, 580));
-        EXPECT_FALSE(app.MainFrame()->PanelButton(32771)->isEnabled());
-        // The base's configuration is loaded: a new base has no password.
-        EXPECT_EQ(app.Document()->infoBase.config.kolMax, 1000);
-        EXPECT_EQ(app.Base()->StoredPassword(), QString());
-        // Give the base a password for the next starts.
-        app.Document()->infoBase.config.parol = QStringLiteral("секрет1");
-        kalvor::infobase::SaveConfig(app.Document()->infoBase);
-        app.ExitInstance();
-        EXPECT_FALSE(app.Base()->IsOpen());
-    }
+    ASSERT_NO_FATAL_FAILURE(StartAgainAndGiveThePassword());
     // A wrong password ends the program without a message.
     {
         CKalvorApp app(ini);
