@@ -2,6 +2,7 @@
 // tables, the per-slot tables, the line tables and the employee lists.
 #include "infobase/BaseCheck.h"
 #include "infobase/InfoBaseDbDetail.h"
+#include "infobase/StoredTables.h"
 #include "values/Clock.h"
 
 #include <algorithm>
@@ -468,25 +469,8 @@ void LoadTabel(CInfoBase& base)
     std::fill(base.tabel.begin(), base.tabel.end(), TabelRecord{});
     eachRow(Db(base), "tabel", QString(), [&](Reader& r) {
         const int num = r.n();
-        if (!validSlot(base, num))
-            return;
-        TabelRecord& t = base.tabel[std::size_t(num - 1)];
-        t.rabDn = u8(r.n());
-        for (u16* x : {&t.rabHr, &t.vHr, &t.nHr, &t.sverhHr, &t.uchHr}) *x = u16(r.n());
-        t.drRabDn = u16(r.n());
-        t.kvalDn = u16(r.n());
-        t.komDn = u16(r.n());
-        t.dbf = u16(r.n());
-        t.prostDn = u16(r.n());
-        t.vyhPosobDn = u16(r.n());
-        t.setKoeffHundredths(r.n());
-        t.prDn = u8(r.n());
-        t.prPlanDn = u8(r.n());
-        t.vyhDn = u8(r.n());
-        t.uchDn = u8(r.n());
-        for (u16* x : {&t.sverhDvaHr, &t.prHr, &t.prPlanHr, &t.vyhHr, &t.prostHr, &t.kvalHr, &t.tabel12, &t.tabel22,
-                       &t.bezsodDn, &t.bezsodHr, &t.bezsodDnVyh, &t.bezsodHrVyh})
-            *x = u16(r.n());
+        if (validSlot(base, num))
+            TabelTable().read(base.tabel[std::size_t(num - 1)], r);
     });
 }
 
@@ -494,15 +478,9 @@ void SaveTabel(CInfoBase& base, int /*mode*/)
 {
     replaceTable(Db(base), "tabel", [&](BatchRows& ins) {
         for (int i = 0; i < base.capacity(); ++i) {
-            const TabelRecord& t = base.tabel[std::size_t(i)];
             Binder b(ins);
-            b << i + 1 << int(t.rabDn) << int(t.rabHr) << int(t.vHr) << int(t.nHr) << int(t.sverhHr) << int(t.uchHr)
-              << int(t.drRabDn) << int(t.kvalDn) << int(t.komDn) << int(t.dbf) << int(t.prostDn) << int(t.vyhPosobDn)
-              << t.koeffHundredths() << int(t.prDn) << int(t.prPlanDn) << int(t.vyhDn) << int(t.uchDn)
-              << int(t.sverhDvaHr) << int(t.prHr) << int(t.prPlanHr) << int(t.vyhHr) << int(t.prostHr) << int(t.kvalHr)
-              << int(t.tabel12) << int(t.tabel22) << int(t.bezsodDn) << int(t.bezsodHr) << int(t.bezsodDnVyh)
-              << int(t.bezsodHrVyh);
-            ins.exec();
+            b << i + 1;
+            TabelTable().bind(base.tabel[std::size_t(i)], b);
         }
     });
 }

@@ -1,6 +1,7 @@
 #include "infobase/Schema.h"
 
 #include "infobase/BaseCheck.h"
+#include "infobase/StoredTables.h"
 #include "platform/Db.h"
 #include "values/Clock.h"
 #include "values/Values.h"
@@ -15,10 +16,10 @@ namespace {
 // The one engine-specific column type of the schema: a row id that is never
 // reused, even after the newest row was deleted (on a server: an identity
 // column, see serverType).
-const QString kAutoId = QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
-const QString I = QStringLiteral("INTEGER");
-const QString R = QStringLiteral("REAL");
-const QString T = QStringLiteral("TEXT");
+const QString kAutoId = QString::fromLatin1(sqltype::RowId);
+const QString I = QString::fromLatin1(sqltype::Integer);
+const QString R = QString::fromLatin1(sqltype::Real);
+const QString T = QString::fromLatin1(sqltype::Text);
 
 class Def {
 public:
@@ -57,7 +58,7 @@ const char* kDetailKey = "PRIMARY KEY (id_konst, num), FOREIGN KEY (id_konst) RE
 std::vector<TableDef> makeTables()
 {
     std::vector<TableDef> v;
-    v.push_back(Def("version").c(I, {"id", "step"}).key("PRIMARY KEY (id)"));
+    v.push_back(VersionTable().def());
 
     // Configuration and firm.
     v.push_back(Def("config")
@@ -139,13 +140,7 @@ std::vector<TableDef> makeTables()
                            "graph", "kateg",     "err",       "kvSdel",    "tabProf",   "priznUv", "kvProizv",
                            "rest3", "priznAlim", "priznIspl", "priznBank", "priznSsud", "kvDBF"})
                     .key("PRIMARY KEY (num)"));
-    v.push_back(
-        Def("tabel")
-            .c(I, {"num",     "rabDn",   "rabHr",      "vHr",      "nHr",         "sverhHr",    "uchHr",   "drRabDn",
-                   "kvalDn",  "komDn",   "dbf",        "prostDn",  "vyhPosobDn",  "koeff",      "prDn",    "prPlanDn",
-                   "vyhDn",   "uchDn",   "sverhDvaHr", "prHr",     "prPlanHr",    "vyhHr",      "prostHr", "kvalHr",
-                   "tabel12", "tabel22", "bezsodDn",   "bezsodHr", "bezsodDnVyh", "bezsodHrVyh"})
-            .key("PRIMARY KEY (num)"));
+    v.push_back(TabelTable().def());
     v.push_back(Def("AvZar1").c(I, {"num"}).c(R, {"av", "zar1"}).key("PRIMARY KEY (num)"));
     v.push_back(Def("indexes").c(T, {"vid"}).c(I, {"nom", "first", "kol"}).key("PRIMARY KEY (vid, nom)"));
 

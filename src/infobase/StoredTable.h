@@ -1,0 +1,247 @@
+#pragma once
+// One declaration per stored table: its name, its leading key columns, its
+// constraints, and per column the name, the declared type and how the column
+// is read into and bound from the in-memory row it maps to. The schema's
+// table (TableDef), the statements' column lists and the loops that read and
+// bind a row are all made from it, so a column is added in one place: one
+// line of its table's declaration plus its member.
+//
+// The key columns (a slot number, a code, the master row's id) come first in
+// the table and are read and bound by the loader or saver that knows them;
+// the declared columns follow in order.
+#include "infobase/InfoBaseDbDetail.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+namespace kalvor::infobase {
+
+// Declared column types. A server writes them in its own words (Schema.cpp).
+namespace sqltype {
+inline constexpr const char* Integer = "INTEGER";
+inline constexpr const char* Real = "REAL";
+inline constexpr const char* Text = "TEXT";
+inline constexpr const char* Blob = "BLOB";
+// A row id that is never reused, even after the newest row was deleted.
+inline constexpr const char* RowId = "INTEGER PRIMARY KEY AUTOINCREMENT";
+} // namespace sqltype
+
+struct KeyColumn {
+    const char* name;
+    const char* type = sqltype::Integer;
+};
+
+template <class Row>
+struct Column {
+    QString name;
+    QString type;
+    void (*read)(Row&, detail::Reader&, int arg);
+    void (*bind)(const Row&, detail::Binder&, int arg);
+    int arg = 0; // the element of an array member, or the bits of a packed word
+};
+
+namespace column_detail {
+
+// The member at the end of a path of member pointers: (row.*a).*b ...
+template <auto... path, class Row>
+decltype(auto) at(Row& row)
+{
+    return (row .* ... .* path);
+}
+
+template <class M>
+constexpr const char* typeOf()
+{
+    if constexpr (std::is_same_v<M, QString>)
+        return sqltype::Text;
+    else if constexpr (std::is_floating_point_v<M>)
+        return sqltype::Real;
+    else
+        return sqltype::Integer;
+}
+
+// A value of a column as its member keeps it: integers of up to 16 bits (and
+// int) through int, wider ones through 64 bits, so an unsigned 32-bit word
+// keeps its top bit.
+template <class M>
+void readValue(M& m, detail::Reader& r)
+{
+    if constexpr (std::is_same_v<M, QString>)
+        m = r.s();
+    else if constexpr (std::is_floating_point_v<M>)
+        m = M(r.d());
+    else if constexpr (sizeof(M) < 4 || std::is_same_v<M, int>)
+        m = M(r.n());
+    else
+        m = M(r.l());
+}
+
+template <class M>
+void bindValue(const M& m, detail::Binder& b)
+{
+    if constexpr (std::is_same_v<M, QString> || std::is_floating_point_v<M>)
+        b << m;
+    else if constexpr (sizeof(M) < 4 || std::is_same_v<M, int>)
+        b << int(m);
+    else
+        b << qint64(m);
+}
+
+inline std::uint64_t lowMask(int width) { return width >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << width) - 1; }
+
+} // namespace column_detail
+
+// The columns of a table, in order, built one line per column.
+template <class Row>
+class Columns {
+public:
+    // One member (reached through nested members: field<&Rec::head, &Head::fio>).
+    template <auto... path>
+    Columns& field(const char* name)
+    {
+        using M = std::remove_cvref_t<decltype(column_detail::at<path...>(std::declval<Row&>()))>;
+        return add(QString::fromLatin1(name), column_detail::typeOf<M>(),
+                   [](Row& row, detail::Reader& r, int) { column_detail::readValue(column_detail::at<path...>(row), r); },
+                   [](const Row& row, detail::Binder& b, int) {
+                       column_detail::bindValue(column_detail::at<path...>(row), b);
+                   });
+    }
+
+    // Every element of an array member, named stem<from>, stem<from + 1> ... (+ suffix).
+    template <auto... path>
+    Columns& array(const char* stem, int from = 1, const char* suffix = "")
+    {
+        using A = std::remove_cvref_t<decltype(column_detail::at<path...>(std::declval<Row&>()))>;
+        using M = std::remove_cvref_t<decltype(std::declval<A&>()[0])>;
+        for (int i = 0; i < int(std::tuple_size_v<A>); ++i)
+            add(numbered(stem, from + i, suffix), column_detail::typeOf<M>(),
+                [](Row& row, detail::Reader& r, int k) {
+                    column_detail::readValue(column_detail::at<path...>(row)[std::size_t(k)], r);
+                },
+                [](const Row& row, detail::Binder& b, int k) {
+                    column_detail::bindValue(column_detail::at<path...>(row)[std::size_t(k)], b);
+                },
+                i);
+        return *this;
+    }
+
+    // `width` bits of a packed word from bit `shift`, kept as a small number;
+    // reading sets those bits alone.
+    template <auto... path>
+    Columns& bits(const char* name, int shift, int width = 1)
+    {
+        return add(QString::fromLatin1(name), sqltype::Integer, &readBits<path...>, &bindBits<path...>,
+                   shift | (width << 8));
+    }
+
+    // One-bit columns stem<from> ... of `count` bits of a packed word from bit `shift`.
+    template <auto... path>
+    Columns& bitRun(const char* stem, int count, int shift, int from = 1)
+    {
+        for (int i = 0; i < count; ++i)
+            add(numbered(stem, from + i, ""), sqltype::Integer, &readBits<path...>, &bindBits<path...>,
+                (shift + i) | (1 << 8));
+        return *this;
+    }
+
+    // The bits of a packed word from bit `from` up, kept in place (the rest of
+    // a word whose low bits have columns of their own).
+    template <auto... path>
+    Columns& bitsAbove(const char* name, int from)
+    {
+        return add(
+            QString::fromLatin1(name), sqltype::Integer,
+            [](Row& row, detail::Reader& r, int f) {
+                auto& w = column_detail::at<path...>(row);
+                const std::uint64_t low = column_detail::lowMask(f);
+                w = std::remove_cvref_t<decltype(w)>((std::uint64_t(w) & low) | (std::uint64_t(r.l()) & ~low));
+            },
+            [](const Row& row, detail::Binder& b, int f) {
+                b << qint64(std::uint64_t(column_detail::at<path...>(row)) & ~column_detail::lowMask(f));
+            },
+            from);
+    }
+
+    // A column read and bound by functions of its own.
+    Columns& add(QString name, const char* type, void (*read)(Row&, detail::Reader&, int),
+                 void (*bind)(const Row&, detail::Binder&, int), int arg = 0)
+    {
+        list_.push_back(Column<Row>{std::move(name), QString::fromLatin1(type), read, bind, arg});
+        return *this;
+    }
+
+    const std::vector<Column<Row>>& list() const { return list_; }
+
+private:
+    static QString numbered(const char* stem, int n, const char* suffix)
+    {
+        return QString::fromLatin1(stem) + QString::number(n) + QString::fromLatin1(suffix);
+    }
+    template <auto... path>
+    static void readBits(Row& row, detail::Reader& r, int arg)
+    {
+        auto& w = column_detail::at<path...>(row);
+        const int shift = arg & 255;
+        const std::uint64_t mask = column_detail::lowMask(arg >> 8) << shift;
+        w = std::remove_cvref_t<decltype(w)>((std::uint64_t(w) & ~mask) | ((std::uint64_t(r.l()) << shift) & mask));
+    }
+    template <auto... path>
+    static void bindBits(const Row& row, detail::Binder& b, int arg)
+    {
+        b << int((std::uint64_t(column_detail::at<path...>(row)) >> (arg & 255)) & column_detail::lowMask(arg >> 8));
+    }
+
+    std::vector<Column<Row>> list_;
+};
+
+// A column of a bit-field member, which no member pointer can name.
+#define KALVOR_BIT_FIELD(member)                                                                                       \
+    add(QStringLiteral(#member), ::kalvor::infobase::sqltype::Integer,                                                 \
+        [](auto& row, ::kalvor::infobase::detail::Reader& r, int) { row.member = r.n(); },                             \
+        [](const auto& row, ::kalvor::infobase::detail::Binder& b, int) { b << int(row.member); })
+
+// The declaration of one table whose declared columns map to a Row.
+template <class Row>
+class StoredTable {
+public:
+    StoredTable(const char* name, std::vector<KeyColumn> keys, Columns<Row> columns, const char* constraints)
+        : columns_(std::move(columns).list())
+    {
+        def_.name = QString::fromLatin1(name);
+        for (const KeyColumn& k : keys) {
+            def_.columns << QString::fromLatin1(k.name);
+            def_.types << QString::fromLatin1(k.type);
+        }
+        keyCount_ = int(keys.size());
+        for (const Column<Row>& c : columns_) {
+            def_.columns << c.name;
+            def_.types << c.type;
+        }
+        def_.constraints = QString::fromLatin1(constraints);
+    }
+
+    const TableDef& def() const { return def_; }
+    int keyCount() const { return keyCount_; }
+    // Reads the declared columns from the reader's position (after the keys).
+    void read(Row& row, detail::Reader& r) const
+    {
+        for (const Column<Row>& c : columns_) c.read(row, r, c.arg);
+    }
+    // Binds the declared columns after the keys the caller bound.
+    void bind(const Row& row, detail::Binder& b) const
+    {
+        for (const Column<Row>& c : columns_) c.bind(row, b, c.arg);
+    }
+
+private:
+    TableDef def_;
+    std::vector<Column<Row>> columns_;
+    int keyCount_ = 0;
+};
+
+} // namespace kalvor::infobase
