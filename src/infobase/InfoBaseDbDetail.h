@@ -77,6 +77,8 @@ QVariant DateValue(u16 packed);
 u16 PackedFromDateValue(const QVariant& value);
 // A date kept as "%d.%d.%d" text: the old base's "1.1.1900" is no date.
 QString TextDateLoaded(const QString& text);
+// The stored count of monthly archive entries, kept within the archive it counts.
+u16 ArchiveCount(int stored);
 
 // Blocks of the employee record.
 enum Block : unsigned {

@@ -2,6 +2,7 @@
 // detail tables, loaded block by block and saved in one transaction.
 #include "infobase/InfoBaseDbDetail.h"
 #include "infobase/MonthResultSaver.h"
+#include "infobase/StoredTables.h"
 
 #include "values/Values.h"
 
@@ -94,145 +95,15 @@ QString TextDateLoaded(const QString& text)
     return text;
 }
 
+u16 ArchiveCount(int stored) { return u16(std::clamp(stored, 0, EmployeeRecord::ArchiveCapacity)); }
+
 namespace {
 
 const TableDef& T(const char* name) { return Table(QString::fromLatin1(name)); }
 
-// The stored count of monthly archive entries, kept within the archive it counts.
-u16 archiveCount(int stored) { return u16(std::clamp(stored, 0, EmployeeRecord::ArchiveCapacity)); }
-
 QString detailSelect(const char* table, const QString& tail = QStringLiteral("WHERE id_konst = ? ORDER BY num"))
 {
     return SelectSql(T(table), tail);
-}
-
-// The head's dbo.konst fields, in column order after id and rec.
-void bindKonst(Binder& b, int tabN, const EmployeeRecord& rec)
-{
-    const EmployeeHead& h = rec.head;
-    b << tabN << h.fio << h.oklad << h.nadbav << h.avans << h.stavka;
-    for (const Tariff3& t : {h.tarifSdel, h.tarifVrem}) b << int(t.rub >> 9) << int(t.rub & 511) << int(t.thou);
-    for (u16 d : {h.datR, h.datPr1, h.datUv1, h.datPr2, h.datUv2, h.datSevStag, h.officerDatStag, h.inostrDatPr,
-                  h.inostrDatOt, h.inostrDatVidGit, h.imvichDat})
-        b << DateValue(d);
-    b << int(h.invDat1Begin) << int(h.invDat1End) << int(h.invDat2Begin) << int(h.invDat2End) << int(h.tabPodoh)
-      << int(h.procVech) << int(h.procNoch) << int(h.dolgKod) << int(h.profKod) << int(h.profNadb);
-    const u32 f = h.flags;
-    b << int(f & 1) << int((f >> 1) & 1) << int((f >> 2) & 1) << int((f >> 3) & 1) << int((f >> 4) & 3)
-      << int((f >> 6) & 3) << int((f >> 8) & 1) << int((f >> 9) & 1) << int((f >> 10) & 1) << int((f >> 11) & 1)
-      << int((f >> 12) & 1) << qint64(f & ~u32(0x1FFF)) << int(h.inostrDnPrRF) << h.officerTitle;
-    b << int(h.vmenWord & 1);
-    for (int m = 1; m <= 12; ++m) b << int((h.vmenWord >> m) & 1);
-    const u32 low = 0x1FFFFFFF;
-    b << int(h.vmenWord >> 13) << int(h.vmenMarker) << int(h.vmenAsk0) << qint64(h.imvichBeg & low)
-      << qint64(h.imvichNY & low) << qint64(h.imvichOst & low)
-      << int((h.imvichBeg >> 29) | ((h.imvichNY >> 29) << 3) | ((h.imvichOst >> 29) << 6)) << qint64(h.dedMonths);
-    b << h.imvichSprNom << h.imvichSprKodNO << h.imvichSprDat;
-    for (int part = 0; part < 3; ++part)
-        for (int k = 0; k < 6; ++k) b << int(h.spz[std::size_t(k)][std::size_t(part)]);
-    for (const RateHistoryEntry& r : rec.rates) b << r.rate << r.second;
-    b << int(rec.warKv);
-}
-
-void readKonst(Reader& r, EmployeeRecord& rec)
-{
-    EmployeeHead& h = rec.head;
-    r.n(); // tabN: the list keeps it
-    h.fio = r.s();
-    h.oklad = r.d();
-    h.nadbav = r.d();
-    h.avans = r.d();
-    h.stavka = r.d();
-    for (Tariff3* t : {&h.tarifSdel, &h.tarifVrem}) {
-        const int hi = r.n(), lo = r.n(), thou = r.n();
-        t->rub = u16(hi * 512 + lo);
-        t->thou = u16(thou);
-    }
-    for (u16* d : {&h.datR, &h.datPr1, &h.datUv1, &h.datPr2, &h.datUv2, &h.datSevStag, &h.officerDatStag,
-                   &h.inostrDatPr, &h.inostrDatOt, &h.inostrDatVidGit, &h.imvichDat})
-        *d = PackedFromDateValue(r.v());
-    h.invDat1Begin = u16(r.n());
-    h.invDat1End = u16(r.n());
-    h.invDat2Begin = u16(r.n());
-    h.invDat2End = u16(r.n());
-    h.tabPodoh = i8(r.n());
-    h.procVech = u8(r.n());
-    h.procNoch = u8(r.n());
-    h.dolgKod = u16(r.n());
-    h.profKod = u16(r.n());
-    h.profNadb = u8(r.n());
-    u32 f = 0;
-    f |= u32(r.n() & 1);
-    f |= u32(r.n() & 1) << 1;
-    f |= u32(r.n() & 1) << 2;
-    f |= u32(r.n() & 1) << 3;
-    f |= u32(r.n() & 3) << 4;
-    f |= u32(r.n() & 3) << 6;
-    f |= u32(r.n() & 1) << 8;
-    f |= u32(r.n() & 1) << 9;
-    f |= u32(r.n() & 1) << 10;
-    f |= u32(r.n() & 1) << 11;
-    f |= u32(r.n() & 1) << 12;
-    f |= u32(r.l()) & ~u32(0x1FFF);
-    h.flags = f;
-    h.inostrDnPrRF = u16(r.n());
-    h.officerTitle = r.s();
-    u16 vmen = u16(r.n() & 1);
-    for (int m = 1; m <= 12; ++m) vmen = u16(vmen | ((r.n() & 1) << m));
-    vmen = u16(vmen | (r.n() << 13));
-    h.vmenWord = vmen;
-    h.vmenMarker = u8(r.n());
-    h.vmenAsk0 = u8(r.n());
-    const u32 beg = u32(r.l()), ny = u32(r.l()), ost = u32(r.l());
-    const u32 hi = u32(r.n());
-    h.imvichBeg = beg | ((hi & 7) << 29);
-    h.imvichNY = ny | (((hi >> 3) & 7) << 29);
-    h.imvichOst = ost | (((hi >> 6) & 7) << 29);
-    h.dedMonths = u32(r.l());
-    h.imvichSprNom = r.s();
-    h.imvichSprKodNO = r.s();
-    h.imvichSprDat = TextDateLoaded(r.s());
-    for (int part = 0; part < 3; ++part)
-        for (int k = 0; k < 6; ++k) h.spz[std::size_t(k)][std::size_t(part)] = u16(r.n());
-    for (RateHistoryEntry& e : rec.rates) {
-        e.rate = r.d();
-        e.second = r.d();
-    }
-    rec.warKv = archiveCount(r.n());
-}
-
-// The passport texts in column order (pspNom and pspNom2 apart).
-void bindPasport(Binder& b, const EmployeeHead& h)
-{
-    b << h.strahPolis << h.INN << h.gitPhone << h.pol << h.dolgName << h.dolgDat << h.pspKod << h.pspStr << h.pspSer
-      << h.pspNom.left(6) << h.pspNom.mid(6) << h.pspDat << h.pspKem << h.bdStr << h.bdReg << h.bdRaj << h.bdGorod
-      << h.propKodStr << h.propKodReg << h.propReg << h.propRaj << h.propGorod << h.propPunkt << h.propUl << h.propDom
-      << h.propKorp << h.propKv << h.propInd << h.GNI << h.gitKodStr << h.gitInd << h.gitAdr << h.kuplAdr << h.dogNom
-      << h.invSprSer << h.invSprNom << h.invSprDat << int(h.married) << int(h.children);
-}
-
-void readPasport(Reader& r, EmployeeHead& h)
-{
-    h.strahPolis = r.s();
-    h.INN = r.s();
-    h.gitPhone = r.s();
-    h.pol = r.s();
-    h.dolgName = r.s();
-    h.dolgDat = TextDateLoaded(r.s());
-    h.pspKod = r.s();
-    h.pspStr = r.s();
-    h.pspSer = r.s();
-    h.pspNom = r.s();
-    h.pspNom += r.s();
-    h.pspDat = TextDateLoaded(r.s());
-    for (QString* s :
-         {&h.pspKem,  &h.bdStr,     &h.bdReg,     &h.bdRaj,  &h.bdGorod, &h.propKodStr, &h.propKodReg, &h.propReg,
-          &h.propRaj, &h.propGorod, &h.propPunkt, &h.propUl, &h.propDom, &h.propKorp,   &h.propKv,     &h.propInd,
-          &h.GNI,     &h.gitKodStr, &h.gitInd,    &h.gitAdr, &h.kuplAdr, &h.dogNom,     &h.invSprSer,  &h.invSprNom})
-        *s = r.s();
-    h.invSprDat = TextDateLoaded(r.s());
-    h.married = u8(r.n());
-    h.children = u16(r.n());
 }
 
 // Copies the passport fields of the head (those of dbo.pasport).
@@ -253,31 +124,8 @@ void copyPasport(const EmployeeHead& from, EmployeeHead& to)
     to.children = from.children;
 }
 
-void bindRow(Binder& b, const AccrualRow& a)
-{
-    b << int(a.kod) << a.sum << int(a.min) << int(a.dn) << int(a.mes) << int(a.hr) << int(a.hrRest) << int(a.otd)
-      << int(a.spzCh) << int(a.spzChHi) << int(a.spzSc) << int(a.spzScHi) << int(a.spzAu) << int(a.spzAuHi);
-}
-
-AccrualRow readRow(Reader& r)
-{
-    AccrualRow a;
-    a.kod = u16(r.n());
-    a.sum = r.d();
-    a.min = u16(r.n());
-    a.dn = u16(r.n());
-    a.mes = u16(r.n());
-    a.hr = u16(r.n());
-    a.hrRest = u16(r.n());
-    a.otd = u8(r.n());
-    a.spzCh = u16(r.n());
-    a.spzChHi = u16(r.n());
-    a.spzSc = u16(r.n());
-    a.spzScHi = u16(r.n());
-    a.spzAu = u16(r.n());
-    a.spzAuHi = u16(r.n());
-    return a;
-}
+// A month row's fields (proizv has zarp's columns).
+void bindRow(Binder& b, const AccrualRow& a) { ZarpTable().bind(a, b); }
 
 // Set by WriteKonst when it added a new master row: the detail tables cannot
 // hold rows of a new id (ids are never reused), so the writers skip their deletes.
@@ -323,14 +171,15 @@ void WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord
     if (id != 0) {
         db::RawStatement& up = db::RawStatementFor(db, update);
         Binder b(up);
-        bindKonst(b, tabN, rec);
+        b << tabN;
+        KonstTable().bind(rec, b);
         b << id;
         up.exec();
     } else {
         db::RawStatement& ins = db::RawStatementFor(db, insert);
         Binder b(ins);
-        b << slot;
-        bindKonst(b, tabN, rec);
+        b << slot << tabN;
+        KonstTable().bind(rec, b);
         ins.exec();
         id = ins.lastInsertId();
         freshId = id;
@@ -343,7 +192,7 @@ void WritePasport(const QSqlDatabase& db, qint64 id, const EmployeeHead& h)
     db::RawStatement& ins = inserter(db, "pasport");
     Binder b(ins);
     b << id;
-    bindPasport(b, h);
+    PasportTable().bind(h, b);
     ins.exec();
 }
 
@@ -356,7 +205,8 @@ void WriteNalvich(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
         if (e.isEmpty())
             continue;
         Binder b(ins);
-        b << id << i + 1 << int(e.kod) << int(e.start) << int(e.end) << e.sum << int(e.krat);
+        b << id << i + 1;
+        NalvichTable().bind(e, b);
         ins.exec();
     }
 }
@@ -370,9 +220,8 @@ void WritePostDopl(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
         if (e == PostDoplEntry{})
             continue;
         Binder b(ins);
-        b << id << i + 1 << int(e.kod) << int(e.procent) << e.sum << int(e.vid) << int(e.dBegin) << int(e.mBegin)
-          << int(e.gBegin) << int(e.dEnd) << int(e.mEnd) << int(e.gEnd) << int(e.period) << int(e.zavisOt)
-          << int(e.perer) << int(e.dnOtGraph) << int(e.mask) << int(e.mrp) << int(e.ceh);
+        b << id << i + 1;
+        PostDoplTable().bind(e, b);
         ins.exec();
     }
 }
@@ -386,7 +235,8 @@ void WriteSber(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
         if (e.isEmpty())
             continue; // empty rows are not stored
         Binder b(ins);
-        b << id << i + 1 << int(e.kod) << e.sum << int(e.bank) << e.filial << e.ls << e.fio << int(e.last);
+        b << id << i + 1;
+        SberTable().bind(e, b);
         ins.exec();
     }
 }
@@ -400,8 +250,8 @@ void WriteIspol(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
         if (w == IspolBlock::Writ{})
             continue;
         Binder b(ins);
-        b << id << i + 1 << int(w.priznUd) << int(w.vid) << int(w.tabPsbor) << int(w.flagByte) << DateValue(w.dataEnd)
-          << w.sum << w.fio << w.adr;
+        b << id << i + 1;
+        IspolTable().bind(w, b);
         ins.exec();
     }
 }
@@ -415,8 +265,8 @@ void WriteSsud(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
         if (l == SsudBlock::Loan{})
             continue;
         Binder b(ins);
-        b << id << i + 1 << int(l.kvMes) << int(l.nalog) << int(l.kod) << l.sumDolg << int(l.mes[0]) << int(l.mes[1])
-          << int(l.mes[2]) << l.sum[0] << l.sum[1] << l.sum[2];
+        b << id << i + 1;
+        SsudTable().bind(l, b);
         ins.exec();
     }
 }
@@ -431,8 +281,8 @@ void WriteWaria(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
         if (e == empty)
             continue;
         Binder b(ins);
-        b << id << i + 1 << int(e.kod) << int(e.mesVyd) << int(e.godVyd) << e.sum << int(e.min) << int(e.dn)
-          << int(e.mes) << int(e.hr) << int(e.god);
+        b << id << i + 1;
+        WariaTable().bind(e, b);
         ins.exec();
     }
 }
@@ -446,11 +296,9 @@ void WriteWarDat(const QSqlDatabase& db, qint64 id, const WarDatBlock& block)
         const WarDatEntry& e = block.entries[std::size_t(i)];
         if (e == empty)
             continue;
-        const PackedDate s(e.start), f(e.end);
         Binder b(ins);
-        b << id << i + 1 << s.day() << s.month() << (e.start ? WidenTwoDigitYear(s.yearField()) : 0) << f.day()
-          << f.month() << (e.end ? WidenTwoDigitYear(f.yearField()) : 0) << int(e.mes) << int(e.god) << int(e.kod)
-          << int(e.contin) << e.sum;
+        b << id << i + 1;
+        WarDatTable().bind(e, b);
         ins.exec();
     }
 }
@@ -517,104 +365,28 @@ struct WariaFilter {
 };
 
 // Readers of one row of a detail table, the reader standing after id_konst.
-void readPasportRow(Reader& r, EmployeeRecord& rec, WariaFilter&) { readPasport(r, rec.head); }
+void readPasportRow(Reader& r, EmployeeRecord& rec, WariaFilter&) { PasportTable().read(rec.head, r); }
 
-void readNalvichRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
+// The entry of a block that the row's num (1 ..) names; rows beyond the block are skipped.
+template <class Entry, std::size_t N>
+void readNumbered(Reader& r, std::array<Entry, N>& block, const StoredTable<Entry>& table)
 {
     const int num = r.n();
-    if (num < 1 || num > int(rec.nalvich.size()))
-        return;
-    NalvichEntry& e = rec.nalvich[std::size_t(num - 1)];
-    e.kod = u16(r.n());
-    e.start = u16(r.n());
-    e.end = u16(r.n());
-    e.sum = r.d();
-    e.krat = i8(r.n());
+    if (num >= 1 && num <= int(N))
+        table.read(block[std::size_t(num - 1)], r);
 }
 
-void readPostDoplRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
-{
-    const int num = r.n();
-    if (num < 1 || num > int(rec.postDopl.size()))
-        return;
-    PostDoplEntry& e = rec.postDopl[std::size_t(num - 1)];
-    e.kod = u16(r.n());
-    e.procent = u32(r.n());
-    e.sum = r.d();
-    e.vid = u8(r.n());
-    e.dBegin = u8(r.n());
-    e.mBegin = u8(r.n());
-    e.gBegin = u16(r.n());
-    e.dEnd = u8(r.n());
-    e.mEnd = u8(r.n());
-    e.gEnd = u16(r.n());
-    e.period = u8(r.n());
-    e.zavisOt = u8(r.n());
-    e.perer = u8(r.n());
-    e.dnOtGraph = u8(r.n());
-    e.mask = u8(r.n());
-    e.mrp = u8(r.n());
-    e.ceh = u16(r.n());
-}
-
-void readSberRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
-{
-    const int num = r.n();
-    if (num < 1 || num > int(rec.sber.size()))
-        return;
-    SberRow& e = rec.sber[std::size_t(num - 1)];
-    e.kod = u16(r.n());
-    e.sum = r.d();
-    e.bank = u8(r.n());
-    e.filial = r.s();
-    e.ls = r.s();
-    e.fio = r.s();
-    e.last = u16(r.n());
-}
-
-void readIspolRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
-{
-    const int num = r.n();
-    if (num < 1 || num > 3)
-        return;
-    IspolBlock::Writ& w = rec.ispol.writs[std::size_t(num - 1)];
-    w.priznUd = u16(r.n());
-    w.vid = u16(r.n());
-    w.tabPsbor = u16(r.n());
-    w.flagByte = u16(r.n());
-    w.dataEnd = PackedFromDateValue(r.v());
-    w.sum = r.d();
-    w.fio = r.s();
-    w.adr = r.s();
-}
-
-void readSsudRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
-{
-    const int num = r.n();
-    if (num < 1 || num > 4)
-        return;
-    SsudBlock::Loan& l = rec.ssud.loans[std::size_t(num - 1)];
-    l.kvMes = u8(r.n());
-    l.nalog = u8(r.n());
-    l.kod = u16(r.n());
-    l.sumDolg = r.d();
-    for (u8& m : l.mes) m = u8(r.n());
-    for (double& x : l.sum) x = r.d();
-}
+void readNalvichRow(Reader& r, EmployeeRecord& rec, WariaFilter&) { readNumbered(r, rec.nalvich, NalvichTable()); }
+void readPostDoplRow(Reader& r, EmployeeRecord& rec, WariaFilter&) { readNumbered(r, rec.postDopl, PostDoplTable()); }
+void readSberRow(Reader& r, EmployeeRecord& rec, WariaFilter&) { readNumbered(r, rec.sber, SberTable()); }
+void readIspolRow(Reader& r, EmployeeRecord& rec, WariaFilter&) { readNumbered(r, rec.ispol.writs, IspolTable()); }
+void readSsudRow(Reader& r, EmployeeRecord& rec, WariaFilter&) { readNumbered(r, rec.ssud.loans, SsudTable()); }
 
 void readWariaRow(Reader& r, EmployeeRecord& rec, WariaFilter& f)
 {
     const int num = r.n();
     WariaEntry e;
-    e.kod = u16(r.n());
-    e.mesVyd = u8(r.n());
-    e.godVyd = u16(r.n());
-    e.sum = r.d();
-    e.min = u16(r.n());
-    e.dn = u16(r.n());
-    e.mes = u16(r.n());
-    e.hr = u16(r.n());
-    e.god = u16(r.n());
+    WariaTable().read(e, r);
     if (f.on) {
         // An entry belongs to the period by its accrual month or by its
         // payment month: which one dates it is the reader's rule (the firm's
@@ -631,12 +403,14 @@ void readWariaRow(Reader& r, EmployeeRecord& rec, WariaFilter& f)
     }
 }
 
+// A month row, numbered from 0, of proizv or zarp.
+template <const StoredTable<AccrualRow>& (*table)()>
 void readRowsRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
 {
     const int num = r.n();
     if (num < 0 || num >= EmployeeRecord::RowCount)
         return;
-    rec.rows[std::size_t(num)] = readRow(r);
+    table().read(rec.rows[std::size_t(num)], r);
 }
 
 struct DetailTable {
@@ -653,8 +427,8 @@ const DetailTable kDetails[] = {
     {BIspol, "ispol", readIspolRow},
     {BSsud, "ssud", readSsudRow},
     {BWaria, "waria", readWariaRow},
-    {BInputRows, "proizv", readRowsRow}, // the month's input rows, before kvProizv
-    {BResultRows, "zarp", readRowsRow}, // the computed rows, from kvProizv on
+    {BInputRows, "proizv", readRowsRow<ProizvTable>}, // the month's input rows, before kvProizv
+    {BResultRows, "zarp", readRowsRow<ZarpTable>}, // the computed rows, from kvProizv on
 };
 constexpr int kDetailCount = int(std::size(kDetails));
 
@@ -697,13 +471,13 @@ void applyKonst(unsigned blocks, const Row& k, EmployeeRecord& rec)
 {
     static const int warKvColumn = ColumnIndex(T("konst"), QStringLiteral("warKv"));
     if (blocks & BKonst) {
-        Reader r(k, 2);
+        Reader r(k, KonstTable().keyCount());
         const u16 warKv = rec.warKv;
-        readKonst(r, rec);
+        KonstTable().read(rec, r);
         if (!(blocks & BWaria))
             rec.warKv = warKv;
     } else if (blocks & BWaria) {
-        rec.warKv = archiveCount(k.toInt(warKvColumn));
+        rec.warKv = ArchiveCount(k.toInt(warKvColumn));
     }
 }
 
@@ -974,16 +748,8 @@ int LoadWarDat(CInfoBase& base, int slot, int monthFrom, int monthTo, int year)
     q.exec();
     int n = 0;
     while (q.next() && n < WarDatBlock::Capacity) {
-        Reader r(q, 2);
-        WarDatEntry& e = base.warDat.entries[std::size_t(n++)];
-        const int d1 = r.n(), m1 = r.n(), g1 = r.n(), d2 = r.n(), m2 = r.n(), g2 = r.n();
-        e.start = g1 || m1 || d1 ? PackedDate::pack(d1, m1, g1).value : u16(0);
-        e.end = g2 || m2 || d2 ? PackedDate::pack(d2, m2, g2).value : u16(0);
-        e.mes = u16(r.n());
-        e.god = u16(r.n());
-        e.kod = u16(r.n());
-        e.contin = u16(r.n());
-        e.sum = r.d();
+        Reader r(q, WarDatTable().keyCount());
+        WarDatTable().read(base.warDat.entries[std::size_t(n++)], r);
     }
     q.finish();
     base.warDat.warDatKv = u16(n);
@@ -996,25 +762,23 @@ void LoadWariaList(CInfoBase& base, const Selection& /*selection*/, int slot, in
     if (runningIndex == 0 || !holder.open || holder.year != year) {
         holder.release();
         const QSqlDatabase db = Db(base);
-        db::Recordset q(db,
-                        QStringLiteral("SELECT k.rec, %1 FROM dbo.waria w JOIN dbo.konst k ON k.id = w.id_konst "
-                                       "WHERE w.god = ? ORDER BY k.rec, w.num")
-                            .arg(QStringLiteral("w.kod, w.mesVyd, w.godVyd, w.sum, w.min, w.dn, w.mes, w.hr, w.god")));
+        static const QString sql = [] {
+            const TableDef& t = WariaTable().def();
+            QStringList cols;
+            for (qsizetype i = WariaTable().keyCount(); i < t.columns.size(); ++i)
+                cols << QStringLiteral("w.") + t.columns[i];
+            return QStringLiteral("SELECT k.rec, %1 FROM dbo.waria w JOIN dbo.konst k ON k.id = w.id_konst "
+                                  "WHERE w.god = ? ORDER BY k.rec, w.num")
+                .arg(cols.join(QStringLiteral(", ")));
+        }();
+        db::Recordset q(db, sql);
         q.bind(0, year);
         q.exec();
         while (q.next()) {
             Reader r(q);
             const int rec = r.n();
             WariaEntry e;
-            e.kod = u16(r.n());
-            e.mesVyd = u8(r.n());
-            e.godVyd = u16(r.n());
-            e.sum = r.d();
-            e.min = u16(r.n());
-            e.dn = u16(r.n());
-            e.mes = u16(r.n());
-            e.hr = u16(r.n());
-            e.god = u16(r.n());
+            WariaTable().read(e, r);
             holder.bySlot[rec].push_back(e);
         }
         holder.open = true;

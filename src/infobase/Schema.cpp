@@ -52,9 +52,6 @@ private:
     TableDef t_;
 };
 
-// The employee's detail tables reach the master row by id_konst.
-const char* kDetailKey = "PRIMARY KEY (id_konst, num), FOREIGN KEY (id_konst) REFERENCES konst (id) ON DELETE CASCADE";
-
 std::vector<TableDef> makeTables()
 {
     std::vector<TableDef> v;
@@ -170,85 +167,11 @@ std::vector<TableDef> makeTables()
                     .c(R, {"dn"})
                     .key("PRIMARY KEY (num)"));
 
-    // Employee master and details.
-    Def konst("konst");
-    konst.c(kAutoId, {"id"})
-        .c(QStringLiteral("INTEGER NOT NULL UNIQUE"), {"rec"})
-        .c(I, {"tabN"})
-        .c(T, {"fio"})
-        .c(R, {"oklad", "nadbav", "avans", "stavka"})
-        .c(I, {"tarifSdelRub1", "tarifSdelRub2", "tarifSdelKop", "tarifVremRub1", "tarifVremRub2", "tarifVremKop"})
-        .c(T, {"datR", "datPr1", "datUv1", "datPr2", "datUv2", "datSevStag", "officerDatStag", "inostrDatPr",
-               "inostrDatOt", "inostrDatVidGit", "imvichDat"})
-        .c(I, {"invDat1Begin", "invDat1End", "invDat2Begin", "invDat2End", "tabPodoh",    "procVech",
-               "procNoch",     "dolgKod",    "profKod",      "profNadb",   "officer",     "srZarabDnChas",
-               "inostrNrez",   "status",     "dogVid",       "invGr",      "altTab",      "inostr",
-               "inostrVidGit", "obosob",     "inostrSV",     "flagsRest",  "inostrDnPrRF"})
-        .c(T, {"officerTitle"})
-        .c(I, {"vmen"})
-        .n(I, "vmenMes", 12)
-        .c(I, {"vmenRest", "vmenMarker", "vmenAsk0", "imvichBeg", "imvichNY", "imvichOst", "imvichRest", "dedMonths"})
-        .c(T, {"imvichSprNom", "imvichSprKodNO", "imvichSprDat"})
-        .n(I, "spz", 6, 0, "ch")
-        .n(I, "spz", 6, 0, "sc")
-        .n(I, "spz", 6, 0, "au");
-    for (int k = 1; k <= 12; ++k) konst.n(R, "tr", 1, k, "_1").n(R, "tr", 1, k, "_2");
-    konst.c(I, {"warKv"});
-    v.push_back(konst);
-
-    v.push_back(Def("pasport")
-                    .c(I, {"id_konst"})
-                    .c(T, {"strahPolis", "INN",       "gitPhone", "pol",        "dolgName",   "dolgDat", "pspKod",
-                           "pspStr",     "pspSer",    "pspNom",   "pspNom2",    "pspDat",     "pspKem",  "bdStr",
-                           "bdReg",      "bdRaj",     "bdGorod",  "propKodStr", "propKodReg", "propReg", "propRaj",
-                           "propGorod",  "propPunkt", "propUl",   "propDom",    "propKorp",   "propKv",  "propInd",
-                           "GNI",        "gitKodStr", "gitInd",   "gitAdr",     "kuplAdr",    "dogNom",  "invSprSer",
-                           "invSprNom",  "invSprDat"})
-                    .c(I, {"married", "children"})
-                    .key("PRIMARY KEY (id_konst), FOREIGN KEY (id_konst) REFERENCES konst (id) ON DELETE CASCADE"));
-    v.push_back(
-        Def("nalvich").c(I, {"id_konst", "num", "kod", "mBeg", "mEnd"}).c(R, {"sum"}).c(I, {"krat"}).key(kDetailKey));
-    v.push_back(Def("postDopl")
-                    .c(I, {"id_konst", "num", "kod", "procent"})
-                    .c(R, {"sum"})
-                    .c(I, {"vid", "dBegin", "mBegin", "gBegin", "dEnd", "mEnd", "gEnd", "period", "zavisOt", "perer",
-                           "dnOtGraph", "mask", "mrp", "ceh"})
-                    .key(kDetailKey));
-    v.push_back(Def("sber")
-                    .c(I, {"id_konst", "num", "kod"})
-                    .c(R, {"sum"})
-                    .c(I, {"bank"})
-                    .c(T, {"filial", "ls", "fio"})
-                    .c(I, {"last"})
-                    .key(kDetailKey));
-    v.push_back(Def("ispol")
-                    .c(I, {"id_konst", "num", "priznUd", "vid", "tabPsbor", "flagByte"})
-                    .c(T, {"dataEnd"})
-                    .c(R, {"sum"})
-                    .c(T, {"fio", "adr"})
-                    .key(kDetailKey));
-    v.push_back(Def("ssud")
-                    .c(I, {"id_konst", "num", "kvMes", "nalog", "kod"})
-                    .c(R, {"sumDolg"})
-                    .c(I, {"mes1", "mes2", "mes3"})
-                    .c(R, {"sum1", "sum2", "sum3"})
-                    .key(kDetailKey));
-    v.push_back(Def("waria")
-                    .c(I, {"id_konst", "num", "kod", "mesVyd", "godVyd"})
-                    .c(R, {"sum"})
-                    .c(I, {"min", "dn", "mes", "hr", "god"})
-                    .key(kDetailKey));
-    v.push_back(Def("warDat")
-                    .c(I, {"id_konst", "num", "d1", "m1", "g1", "d2", "m2", "g2", "mes", "god", "kod", "contin"})
-                    .c(R, {"sum"})
-                    .key(kDetailKey));
-    for (const char* rows : {"proizv", "zarp"})
-        v.push_back(Def(rows)
-                        .c(I, {"id_konst", "num", "kod"})
-                        .c(R, {"sum"})
-                        .c(I, {"min", "dn", "mes", "hr", "hrRest", "otd", "spzCh", "spzChHi", "spzSc", "spzScHi",
-                               "spzAu", "spzAuHi"})
-                        .key(kDetailKey));
+    // Employee master and details (which refer to it).
+    for (const TableDef* t : {&KonstTable().def(), &PasportTable().def(), &NalvichTable().def(), &PostDoplTable().def(),
+                              &SberTable().def(), &IspolTable().def(), &SsudTable().def(), &WariaTable().def(),
+                              &WarDatTable().def(), &ProizvTable().def(), &ZarpTable().def()})
+        v.push_back(*t);
     return v;
 }
 

@@ -167,6 +167,28 @@ public:
             from);
     }
 
+    // A PackedDate member kept as a date value 'YYYY-MM-DD' (NULL for no date).
+    template <auto... path>
+    Columns& packedDate(const char* name)
+    {
+        return add(
+            QString::fromLatin1(name), sqltype::Text,
+            [](Row& row, detail::Reader& r, int) {
+                column_detail::at<path...>(row) = detail::PackedFromDateValue(r.v());
+            },
+            [](const Row& row, detail::Binder& b, int) { b << detail::DateValue(column_detail::at<path...>(row)); });
+    }
+
+    // A date kept as text, the old base's empty date loading as none.
+    template <auto... path>
+    Columns& textDate(const char* name)
+    {
+        return add(
+            QString::fromLatin1(name), sqltype::Text,
+            [](Row& row, detail::Reader& r, int) { column_detail::at<path...>(row) = detail::TextDateLoaded(r.s()); },
+            [](const Row& row, detail::Binder& b, int) { b << column_detail::at<path...>(row); });
+    }
+
     // A column read and bound by functions of its own.
     Columns& add(QString name, const char* type, void (*read)(Row&, detail::Reader&, int),
                  void (*bind)(const Row&, detail::Binder&, int), int arg = 0)
