@@ -1,5 +1,6 @@
 // The declarations of the configuration, the firm record, the reference
-// tables, the per-slot tables, the line tables and the employee lists.
+// tables, the per-slot tables, the line tables and the employee lists; then
+// the employee's master row and detail tables.
 #include "infobase/StoredTables.h"
 
 #include "values/Values.h"
@@ -53,7 +54,8 @@ const std::vector<KeyColumn> kDetailKeys = {{"id_konst"}, {"num"}};
 
 QString named(const char* stem, const char* tail) { return QString::fromLatin1(stem) + QString::fromLatin1(tail); }
 
-// A tariff in three columns: whole roubles above and below 512, thousandths.
+// A tariff in three columns: its roubles / 512, its roubles % 512 (added to
+// the first when read) and its thousandths.
 template <auto tariff>
 void tariffColumns(Columns<Rec>& c, const char* stem)
 {
@@ -136,48 +138,53 @@ Columns<Rec> konstHeadColumns()
     return c;
 }
 
+// The cost codes 0..5 of each of the three parts, spz<code><part>.
+void costCodeColumns(Columns<Rec>& c)
+{
+    static const char* const parts[] = {"ch", "sc", "au"};
+    for (int part = 0; part < 3; ++part)
+        for (int k = 0; k < 6; ++k)
+            c.add(
+                QStringLiteral("spz%1").arg(k) + QLatin1String(parts[part]), Integer,
+                [](Rec& e, detail::Reader& r, int a) {
+                    e.head.spz[std::size_t(a % 6)][std::size_t(a / 6)] = u16(r.n());
+                },
+                [](const Rec& e, detail::Binder& b, int a) {
+                    b << int(e.head.spz[std::size_t(a % 6)][std::size_t(a / 6)]);
+                },
+                part * 6 + k);
+}
+
+// The twelve monthly rates: tr<month>_1 the rate, tr<month>_2 the second value.
+void rateColumns(Columns<Rec>& c)
+{
+    for (int m = 0; m < 12; ++m) {
+        c.add(
+            QStringLiteral("tr%1_1").arg(m + 1), Real,
+            [](Rec& e, detail::Reader& r, int a) { e.rates[std::size_t(a)].rate = r.d(); },
+            [](const Rec& e, detail::Binder& b, int a) { b << e.rates[std::size_t(a)].rate; }, m);
+        c.add(
+            QStringLiteral("tr%1_2").arg(m + 1), Real,
+            [](Rec& e, detail::Reader& r, int a) { e.rates[std::size_t(a)].second = r.d(); },
+            [](const Rec& e, detail::Binder& b, int a) { b << e.rates[std::size_t(a)].second; }, m);
+    }
+}
+
 } // namespace
 
 const StoredTable<EmployeeRecord>& KonstTable()
 {
-    using R = Rec;
-    static const StoredTable<R> t(
-        "konst", {{"id", RowId}, {"rec", "INTEGER NOT NULL UNIQUE"}, {"tabN"}},
-        [] {
-            Columns<R> c = konstHeadColumns();
-            // Cost codes 0..5 of each of the three parts, spz<code><part>.
-            for (int part = 0; part < 3; ++part)
-                for (int k = 0; k < 6; ++k)
-                    c.add(
-                        QStringLiteral("spz%1%2").arg(k).arg(QLatin1String(part == 0   ? "ch"
-                                                                           : part == 1 ? "sc"
-                                                                                       : "au")),
-                        Integer,
-                        [](R& e, detail::Reader& r, int a) {
-                            e.head.spz[std::size_t(a % 6)][std::size_t(a / 6)] = u16(r.n());
-                        },
-                        [](const R& e, detail::Binder& b, int a) {
-                            b << int(e.head.spz[std::size_t(a % 6)][std::size_t(a / 6)]);
-                        },
-                        part * 6 + k);
-            // The twelve monthly rates, tr<month>_1 the rate and tr<month>_2 the second value.
-            for (int m = 0; m < 12; ++m) {
-                c.add(
-                    QStringLiteral("tr%1_1").arg(m + 1), Real,
-                    [](R& e, detail::Reader& r, int a) { e.rates[std::size_t(a)].rate = r.d(); },
-                    [](const R& e, detail::Binder& b, int a) { b << e.rates[std::size_t(a)].rate; }, m);
-                c.add(
-                    QStringLiteral("tr%1_2").arg(m + 1), Real,
-                    [](R& e, detail::Reader& r, int a) { e.rates[std::size_t(a)].second = r.d(); },
-                    [](const R& e, detail::Binder& b, int a) { b << e.rates[std::size_t(a)].second; }, m);
-            }
-            c.add(
-                QStringLiteral("warKv"), Integer,
-                [](R& e, detail::Reader& r, int) { e.warKv = detail::ArchiveCount(r.n()); },
-                [](const R& e, detail::Binder& b, int) { b << int(e.warKv); });
-            return c;
-        }(),
-        "");
+    static const StoredTable<Rec> t("konst", {{"id", RowId}, {"rec", "INTEGER NOT NULL UNIQUE"}, {"tabN"}}, [] {
+        Columns<Rec> c = konstHeadColumns();
+        costCodeColumns(c);
+        rateColumns(c);
+        // The archive's count, kept within the archive.
+        c.add(
+            QStringLiteral("warKv"), Integer,
+            [](Rec& e, detail::Reader& r, int) { e.warKv = detail::ArchiveCount(r.n()); },
+            [](const Rec& e, detail::Binder& b, int) { b << int(e.warKv); });
+        return c;
+    }(), "");
     return t;
 }
 
