@@ -60,6 +60,8 @@ std::vector<TableDef> makeTables()
     std::vector<TableDef> v;
     v.push_back(VersionTable().def());
 
+    // Configuration and firm, reference tables, employee lists and per-slot
+    // tables, month line tables.
     for (const TableDef& t :
          {ConfigTable().def(), ColorTable().def(),   InfFirmTable().def(),  InfParTable().def(), MaskTable().def(),
           KtuTable().def(),    StagTable().def(),    EntreeTable().def(),   CehTable().def(),    GraphTable().def(),
