@@ -19,159 +19,24 @@ namespace {
 const QString kAutoId = QString::fromLatin1(sqltype::RowId);
 const QString I = QString::fromLatin1(sqltype::Integer);
 const QString R = QString::fromLatin1(sqltype::Real);
-const QString T = QString::fromLatin1(sqltype::Text);
-
-class Def {
-public:
-    explicit Def(const char* name) { t_.name = QString::fromLatin1(name); }
-    Def& c(const QString& type, std::initializer_list<const char*> names)
-    {
-        for (const char* n : names) add(QString::fromLatin1(n), type);
-        return *this;
-    }
-    // name1..nameN (or name0..name(N-1) with from = 0)
-    Def& n(const QString& type, const char* stem, int count, int from = 1, const char* suffix = "")
-    {
-        for (int i = from; i < from + count; ++i)
-            add(QString::fromLatin1(stem) + QString::number(i) + QString::fromLatin1(suffix), type);
-        return *this;
-    }
-    Def& key(const char* k)
-    {
-        t_.constraints = QString::fromLatin1(k);
-        return *this;
-    }
-    operator TableDef() const { return t_; }
-
-private:
-    void add(const QString& n, const QString& type)
-    {
-        t_.columns << n;
-        t_.types << type;
-    }
-    TableDef t_;
-};
 
 std::vector<TableDef> makeTables()
 {
     std::vector<TableDef> v;
     v.push_back(VersionTable().def());
 
-    // Configuration and firm.
-    v.push_back(Def("config")
-                    .c(I, {"id", "kolMax", "kolRab"})
-                    .c(T, {"parol"})
-                    .c(I, {"tekMes", "nEnt", "okrugRas", "sort"})
-                    .n(I, "korr", 12)
-                    .c(I, {"okrugVyp", "okrugVypRest"})
-                    .n(R, "mrot", 12)
-                    .n(R, "mrotPrev", 12)
-                    .c(T, {"dosStr"})
-                    .c(I, {"r_g", "r_m1", "r_m2"})
-                    .key("PRIMARY KEY (id)"));
-    v.push_back(Def("color").c(I, {"num"}).c(QStringLiteral("BLOB"), {"value"}).key("PRIMARY KEY (num)"));
-    v.push_back(Def("infFirm")
-                    .c(I, {"id"})
-                    .c(T, {"firmName",      "firmBank",  "firmRS",         "firmKS",   "firmBIK",    "firmOKATO",
-                           "adrInd",        "adrObl",    "adrRaion",       "adrGorod", "adrUlica",   "adrDom",
-                           "adrKorp",       "adrKv",     "adrPhone",       "sbNomDog", "fioShef",    "statusShef",
-                           "innShef",       "fioBuh",    "innBuh",         "buhFio",   "kassirDolg", "kassirFio",
-                           "fioPredst",     "innPredst", "firmPens",       "firmOMS",  "firmFSS",    "firmPodchFSS",
-                           "firmKodObosob", "KodOtdFSS", "territOrganFSS", "firmINN",  "firmKPP",    "firmOGRN",
-                           "firmOKVED",     "firmOKPO",  "firmOKOPF",      "firmOKFS", "firmGNI",    "firmNalogovaya",
-                           "file1C"})
-                    .c(I, {"adrKodRG"})
-                    .key("PRIMARY KEY (id)"));
-    v.push_back(Def("infPar")
-                    .c(I, {"id",      "vklDoh",  "nalog",    "prof",        "sortName",     "dnHr",       "dnMin",
-                           "parRest", "procRaj", "procSev",  "maxKvSevNad", "periodSevNad", "procProst",  "procNgt",
-                           "procEvn", "tabDiv",  "procSsud", "procSsudSot", "procPens",     "sbProcFirm", "sbProcSotr"})
-                    .c(R, {"blnMaxOgr", "blnUprosh", "blnMaxOgrBegRab", "travmaMaxOgr", "dekrMaxOgr", "blnMaxOgrDet1",
-                           "blnMinOgrDet1", "blnMaxOgrDet2", "blnMinOgrDet2"})
-                    .c(I, {"blnSrPremMes", "blnMinProc"})
-                    .n(I, "fete", 12)
-                    .c(I, {"feteKv"})
-                    .n(I, "feteMes", 12)
-                    .c(R, {"minOblStav", "maxOblStav"})
-                    .c(I, {"firmUprosh", "uproshRest", "obosob", "obosobRest", "c1Ch70", "c1TypProv", "c1Sub70",
-                           "c1Rest", "versTurboBuh", "turboRest", "tabGrp2", "procDop"})
-                    .key("PRIMARY KEY (id)"));
-    v.push_back(Def("mask").c(I, {"kod"}).n(I, "mas", 8, 0).key("PRIMARY KEY (kod)"));
-    v.push_back(Def("ktu")
-                    .c(I, {"num", "procent", "okladTarif", "rabVr", "koef1", "koef2", "mashtab", "formula"})
-                    .key("PRIMARY KEY (num)"));
-    v.push_back(Def("stag")
-                    .c(I, {"num", "kod", "vozMin", "vozMax", "rabMin", "rabMax", "sevMin", "sevMax", "otdMin", "otdMax",
-                           "brigMin", "brigMax", "profMin", "profMax", "kategMin", "kategMax", "kak"})
-                    .c(R, {"sum"})
-                    .key("PRIMARY KEY (num)"));
-
-    // Reference tables.
-    v.push_back(Def("entree")
-                    .c(I, {"kod"})
-                    .c(T, {"name"})
-                    .c(I, {"flagsRest", "dat1",      "dat2",      "fond",     "enOtp",       "budgOtp", "koefOtp",
-                           "budgBln",   "enBlnFull", "enBlnProp", "enBlnAlg", "enSrPremBln", "oblProf", "enAlim",
-                           "enKoefRS",  "g11",       "enSrZar",   "hr1",      "hr2",         "hr3",     "hr4",
-                           "oblPodoh",  "vedShap",   "grp",       "okrug",    "vedStlb",     "kodDoh",  "kodSkid"})
-                    .c(R, {"sumSkidPodoh", "sumSkidSoc"})
-                    .c(I, {"spzCh", "spzSc", "spzAu", "spzAuHi"})
-                    .key("PRIMARY KEY (kod)"));
-    v.push_back(Def("ceh").c(I, {"num", "otd"}).c(T, {"name"}).key("PRIMARY KEY (num)"));
-    v.push_back(Def("graph")
-                    .c(I, {"num"})
-                    .n(I, "rabDnNed", 7)
-                    .c(I, {"ruchn", "rdHr", "rdMin", "pVyh", "pRab", "mesFond", "begD", "begM", "begG"})
-                    .key("PRIMARY KEY (num)"));
-    v.push_back(Def("graMes")
-                    .c(I, {"graph", "k", "rDn", "rMin"})
-                    .n(I, "d", 31)
-                    .c(I, {"vMin", "nMin"})
-                    .key("PRIMARY KEY (graph, k)"));
-
-    // Employee lists and per-slot tables (num = record slot).
-    v.push_back(Def("simp").c(I, {"mass", "num", "tabN", "priz", "rec"}).key("PRIMARY KEY (mass, num)"));
-    v.push_back(Def("fio").c(I, {"num"}).c(T, {"fio"}).key("PRIMARY KEY (num)"));
-    v.push_back(Def("comp")
-                    .c(I, {"num",   "otd",       "prof",      "razr",      "rest0",     "brig",    "sistOpl",
-                           "graph", "kateg",     "err",       "kvSdel",    "tabProf",   "priznUv", "kvProizv",
-                           "rest3", "priznAlim", "priznIspl", "priznBank", "priznSsud", "kvDBF"})
-                    .key("PRIMARY KEY (num)"));
-    v.push_back(TabelTable().def());
-    v.push_back(Def("AvZar1").c(I, {"num"}).c(R, {"av", "zar1"}).key("PRIMARY KEY (num)"));
-    v.push_back(Def("indexes").c(T, {"vid"}).c(I, {"nom", "first", "kol"}).key("PRIMARY KEY (vid, nom)"));
-
-    // Month line tables (num = position in the shared line array).
-    v.push_back(Def("altTabel")
-                    .c(I, {"mass", "num", "kod", "dn", "min", "mes", "hr"})
-                    .c(R, {"sumOklad"})
-                    .c(I, {"sumTarifRub", "sumTarifKop", "procOpl", "otd", "storno", "spzCh", "spzSc", "spzAu"})
-                    .key("PRIMARY KEY (mass, num)"));
-    v.push_back(Def("prem")
-                    .c(I, {"num"})
-                    .c(R, {"sum"})
-                    .c(I, {"mrp", "nalog", "procent", "ceh", "mask", "kod", "spzCh", "mes", "spzSc", "spzAu"})
-                    .key("PRIMARY KEY (num)"));
-    v.push_back(Def("bln")
-                    .c(I, {"num", "dBegin", "mBegin", "gBegin", "dEnd", "mEnd", "gEnd"})
-                    .c(R, {"sum", "oklad"})
-                    .c(I, {"vid", "alg", "firstMes", "procent", "dn", "mrp", "contin", "k1", "k2", "vr", "infl", "budg",
-                           "fromMinimumMonthlyEarnings", "firstYear", "secondYear", "from12Months", "timeRest"})
-                    .key("PRIMARY KEY (num)"));
-    v.push_back(Def("otp")
-                    .c(I, {"num", "dBegin", "mBegin", "gBegin"})
-                    .c(R, {"dlin", "sum"})
-                    .c(I, {"vid", "kalend", "alg", "mes", "tolkOtp"})
-                    .c(R, {"fond"})
-                    .c(I, {"mrp", "budg"})
-                    .c(R, {"dn"})
-                    .key("PRIMARY KEY (num)"));
-
-    // Employee master and details (which refer to it).
-    for (const TableDef* t : {&KonstTable().def(), &PasportTable().def(), &NalvichTable().def(), &PostDoplTable().def(),
-                              &SberTable().def(), &IspolTable().def(), &SsudTable().def(), &WariaTable().def(),
-                              &WarDatTable().def(), &ProizvTable().def(), &ZarpTable().def()})
-        v.push_back(*t);
+    // Configuration and firm, reference tables, employee lists and per-slot
+    // tables, month line tables; then the employee's master row and its
+    // detail tables (which refer to it).
+    for (const TableDef& t :
+         {ConfigTable().def(),   ColorTable().def(),    InfFirmTable().def(),  InfParTable().def(),  MaskTable().def(),
+          KtuTable().def(),      StagTable().def(),     EntreeTable().def(),   CehTable().def(),     GraphTable().def(),
+          GraMesTable().def(),   SimpTable().def(),     FioTable().def(),      CompTable().def(),    TabelTable().def(),
+          AvZar1Table().def(),   IndexesTable().def(),  AltTabelTable().def(), PremTable().def(),    BlnTable().def(),
+          OtpTable().def(),      KonstTable().def(),    PasportTable().def(),  NalvichTable().def(),
+          PostDoplTable().def(), SberTable().def(),     IspolTable().def(),    SsudTable().def(),    WariaTable().def(),
+          WarDatTable().def(),   ProizvTable().def(),   ZarpTable().def()})
+        v.push_back(t);
     return v;
 }
 

@@ -189,6 +189,34 @@ public:
             [](const Row& row, detail::Binder& b, int) { b << column_detail::at<path...>(row); });
     }
 
+    // The bits of a packed word that `mask` names, kept in place (the rest of
+    // a word whose other bits have columns of their own).
+    template <auto... path>
+    Columns& bitsMasked(const char* name, unsigned mask)
+    {
+        return add(
+            QString::fromLatin1(name), sqltype::Integer,
+            [](Row& row, detail::Reader& r, int m) {
+                auto& w = column_detail::at<path...>(row);
+                const std::uint64_t keep = unsigned(m);
+                w = std::remove_cvref_t<decltype(w)>((std::uint64_t(w) & ~keep) | (std::uint64_t(r.l()) & keep));
+            },
+            [](const Row& row, detail::Binder& b, int m) {
+                b << qint64(std::uint64_t(column_detail::at<path...>(row)) & unsigned(m));
+            },
+            int(mask));
+    }
+
+    // Money kept in kopecks, stored in roubles.
+    template <auto... path>
+    Columns& roubles(const char* name)
+    {
+        return add(
+            QString::fromLatin1(name), sqltype::Real,
+            [](Row& row, detail::Reader& r, int) { column_detail::at<path...>(row) = detail::RoublesToKopecks(r.d()); },
+            [](const Row& row, detail::Binder& b, int) { b << column_detail::at<path...>(row) / 100; });
+    }
+
     // A column read and bound by functions of its own.
     Columns& add(QString name, const char* type, void (*read)(Row&, detail::Reader&, int),
                  void (*bind)(const Row&, detail::Binder&, int), int arg = 0)
@@ -224,6 +252,12 @@ private:
 // A column of a bit-field member, which no member pointer can name.
 #define KALVOR_BIT_FIELD(member)                                                                                       \
     add(QStringLiteral(#member), ::kalvor::infobase::sqltype::Integer,                                                 \
+        [](auto& row, ::kalvor::infobase::detail::Reader& r, int) { row.member = r.n(); },                             \
+        [](const auto& row, ::kalvor::infobase::detail::Binder& b, int) { b << int(row.member); })
+
+// The same under a column name of its own (the member may be nested: tarif.rub).
+#define KALVOR_BIT_FIELD_AS(name, member)                                                                              \
+    add(QStringLiteral(name), ::kalvor::infobase::sqltype::Integer,                                                    \
         [](auto& row, ::kalvor::infobase::detail::Reader& r, int) { row.member = r.n(); },                             \
         [](const auto& row, ::kalvor::infobase::detail::Binder& b, int) { b << int(row.member); })
 

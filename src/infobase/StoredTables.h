@@ -5,14 +5,58 @@
 #include "infobase/InfoBase.h"
 #include "infobase/StoredTable.h"
 
+#include <QVariant>
+
+#include <array>
+
 namespace kalvor::infobase {
 
 // A table whose columns are all keys, read and bound by its one user.
 struct KeysOnly {};
 
 // ---------------------------------------------------------------- firm-wide tables
+
+// Rows kept in memory apart from one struct, gathered for their table.
+struct MaskRow { // the masks' bytes of one code
+    std::array<u8, 8> mas{};
+};
+struct KtuRow { // one labour participation rule; the second of each four keeps its top bits as a formula
+    u16 word = 0;
+    bool formulaRule = false;
+};
+struct ListRow { // an entry of an employee list, its record slot as stored (checked by the loader)
+    EmployeeListEntry entry;
+    QVariant rec;
+};
+struct AvZarRow { // the two averages of a slot
+    double av = 0, zar1 = 0;
+};
+struct LineRun { // an index word's run of lines, as stored (checked by the loader)
+    int first = 0, count = 0;
+};
+
 const StoredTable<KeysOnly>& VersionTable();
+const StoredTable<InfoBaseConfig>& ConfigTable(); // key: id
+const StoredTable<KeysOnly>& ColorTable(); // no loader or saver: the rows stay as they stand
+const StoredTable<FirmInfo>& InfFirmTable(); // key: id
+const StoredTable<FirmInfo>& InfParTable(); // key: id
+const StoredTable<MaskRow>& MaskTable(); // key: kod
+const StoredTable<KtuRow>& KtuTable(); // key: num
+const StoredTable<SeniorityRule>& StagTable(); // key: num
+const StoredTable<PayKind>& EntreeTable();
+const StoredTable<ShopRecord>& CehTable(); // key: num
+const StoredTable<WorkSchedule>& GraphTable(); // key: num
+const StoredTable<ScheduleMonth>& GraMesTable(); // keys: graph, k
+const StoredTable<ListRow>& SimpTable(); // keys: mass, num
+const StoredTable<QString>& FioTable(); // key: num (the slot)
+const StoredTable<EmployeeAttributes>& CompTable(); // keys: num (the slot), otd (its shop byte)
 const StoredTable<TabelRecord>& TabelTable(); // key: num (the slot)
+const StoredTable<AvZarRow>& AvZar1Table(); // key: num (the slot)
+const StoredTable<LineRun>& IndexesTable(); // keys: vid, nom (the slot)
+const StoredTable<AltTabelEntry>& AltTabelTable(); // keys: mass, num
+const StoredTable<BonusLine>& PremTable(); // key: num
+const StoredTable<SickLeaveSheet>& BlnTable(); // key: num
+const StoredTable<VacationNote>& OtpTable(); // key: num
 
 // ---------------------------------------------------------------- employee tables
 // The master row: keys id, rec (the slot) and tabN (the list keeps it).
