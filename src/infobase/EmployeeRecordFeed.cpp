@@ -41,7 +41,6 @@ public:
             const std::lock_guard lock(m_mutex);
             m_stop = true;
         }
-        m_stopping = true;
         m_changed.notify_all();
         for (std::thread& t : m_threads) t.join();
     }
@@ -100,7 +99,7 @@ private:
                 BulkEmployeeLoader loader(db, BAll, BulkEmployeeLoader::View::Callers,
                                           SlotsFromTo{m_wanted[begin], m_wanted[end - 1]});
                 for (std::size_t at = begin; at < end; ++at) {
-                    if (m_stopping.load(std::memory_order_relaxed))
+                    if (m_stop)
                         return;
                     EmployeeRecord rec;
                     rec.waria.assign(std::size_t(EmployeeRecord::ArchiveCapacity), WariaEntry{});
@@ -145,8 +144,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<Part> m_parts; // one per reader
-    bool m_stop = false;
-    std::atomic<bool> m_stopping{false}; // m_stop, read by the readers between records without the lock
+    std::atomic<bool> m_stop{false}; // set under the lock; the readers also look between records
     // The caller's side (its thread alone): the batch being handed over, the
     // range handed over now, the records handed over.
     RecordBatch m_handed;
