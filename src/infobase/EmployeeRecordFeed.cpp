@@ -3,6 +3,7 @@
 #include "infobase/InfoBaseDbDetail.h"
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -10,6 +11,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 
 namespace kalvor::infobase {
 
@@ -21,7 +23,8 @@ namespace {
 // of its own that sees the base as the run's transaction sees it, a range of
 // slots at a time (the ranges taken in turn), and wait in short queues: the
 // server reads the next records while the engine computes and the run's own
-// session writes.
+// session writes. They are handed over in batches of a range's consecutive
+// records, one lock and one notification a batch.
 class ServerRecordReader {
 public:
     // The records of the slots (rising) of the base in that view of it.
@@ -45,6 +48,28 @@ public:
     // The next record, in the order of the slots; throws what the reading met.
     void next(EmployeeRecord& rec)
     {
+        if (m_handedAt == m_handed.size())
+            takeBatch();
+        rec = std::move(m_handed[m_handedAt++]);
+        if (++m_taken == m_ranges[m_range].second)
+            ++m_range;
+    }
+
+private:
+    static constexpr std::size_t kReaders = 2, kFirstRange = 16, kRange = 64, kBatch = 16, kQueuedBatches = 4;
+    using RecordBatch = std::vector<EmployeeRecord>;
+
+    // What one reader has read and not handed over yet, in batches that
+    // never reach past the end of their range.
+    struct Part {
+        std::deque<RecordBatch> ready;
+        bool ended = false;
+        std::exception_ptr failure;
+    };
+
+    // The current range's next batch, to be handed over record by record.
+    void takeBatch()
+    {
         std::unique_lock lock(m_mutex);
         Part& part = m_parts[m_range % kReaders];
         m_changed.wait(lock, [&] { return !part.ready.empty() || part.ended; });
@@ -54,25 +79,16 @@ public:
             throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка базы данных"),
                               QStringLiteral("The records ended early"), QStringLiteral("Kalvor.Db"));
         }
-        rec = std::move(part.ready.front());
+        m_handed = std::move(part.ready.front());
+        m_handedAt = 0;
         part.ready.pop_front();
-        if (++m_taken == m_ranges[m_range].second)
-            ++m_range;
+        lock.unlock();
         m_changed.notify_all();
     }
 
-private:
-    static constexpr std::size_t kReaders = 2, kFirstRange = 16, kRange = 64, kQueued = 64;
-
-    // What one reader has read and not handed over yet.
-    struct Part {
-        std::deque<EmployeeRecord> ready;
-        bool ended = false;
-        std::exception_ptr failure;
-    };
-
     void read(const QString& base, const QString& view, std::size_t reader)
     {
+        RecordBatch batch; // read whole and not handed over yet
         try {
             const QSqlDatabase db = db::Connection::forThread(base);
             db::Transaction reading(db, db::Transaction::Read);
@@ -83,16 +99,22 @@ private:
                 BulkEmployeeLoader loader(db, BAll, BulkEmployeeLoader::View::Callers,
                                           SlotsFromTo{m_wanted[begin], m_wanted[end - 1]});
                 for (std::size_t at = begin; at < end; ++at) {
+                    if (m_stop)
+                        return;
                     EmployeeRecord rec;
                     rec.waria.assign(std::size_t(EmployeeRecord::ArchiveCapacity), WariaEntry{});
                     loader.load(m_wanted[at], rec);
-                    if (!put(reader, std::move(rec)))
+                    batch.push_back(std::move(rec));
+                    if ((batch.size() == kBatch || at + 1 == end) && !put(reader, batch))
                         return;
                 }
             }
             reading.commit();
         } catch (...) {
+            // The records read before the failure are handed over before it.
             const std::lock_guard lock(m_mutex);
+            if (!batch.empty())
+                m_parts[reader].ready.push_back(std::move(batch));
             m_parts[reader].failure = std::current_exception();
         }
         {
@@ -102,15 +124,17 @@ private:
         m_changed.notify_all();
     }
 
-    // False when the reading is to stop.
-    bool put(std::size_t reader, EmployeeRecord&& rec)
+    // Hands the batch over (leaving it empty) once the reader's queue has
+    // room; false when the reading is to stop.
+    bool put(std::size_t reader, RecordBatch& batch)
     {
         std::unique_lock lock(m_mutex);
         Part& part = m_parts[reader];
-        m_changed.wait(lock, [&] { return part.ready.size() < kQueued || m_stop; });
+        m_changed.wait(lock, [&] { return part.ready.size() < kQueuedBatches || m_stop; });
         if (m_stop)
             return false;
-        part.ready.push_back(std::move(rec));
+        part.ready.push_back(std::exchange(batch, {}));
+        lock.unlock();
         m_changed.notify_all();
         return true;
     }
@@ -120,8 +144,11 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<Part> m_parts; // one per reader
-    std::size_t m_range = 0, m_taken = 0; // the range handed over now, the records handed over
-    bool m_stop = false;
+    std::atomic<bool> m_stop{false}; // set under the lock; the readers also look between records
+    // The caller's side (its thread alone): the batch being handed over, the
+    // range handed over now, the records handed over.
+    RecordBatch m_handed;
+    std::size_t m_handedAt = 0, m_range = 0, m_taken = 0;
     std::vector<std::thread> m_threads;
 };
 

@@ -3,6 +3,7 @@
 // outside the information base).
 #include "infobase/InfoBaseDb.h"
 #include "infobase/Schema.h"
+#include "platform/ColumnArrays.h"
 #include "platform/Db.h"
 #include "platform/RawStatement.h"
 
@@ -21,16 +22,19 @@ struct BatchRows {
 };
 
 // Binds values in statement order, into a QtSql recordset, (the savers'
-// statements) straight into SQLite, or into the current statement of a batch.
+// statements) straight into SQLite, into the current statement of a batch,
+// or as the next row of column arrays.
 struct Binder {
     db::Recordset* r = nullptr;
     db::RawStatement* raw = nullptr;
     db::Batch* batch = nullptr;
+    db::ColumnArrays* arrays = nullptr;
     int i = 0;
     explicit Binder(db::Recordset& rs) : r(&rs) {}
     explicit Binder(db::RawStatement& rs) : raw(&rs) {}
     explicit Binder(db::Batch& b) : batch(&b) {}
     explicit Binder(BatchRows& rows) : batch(&rows.batch) { batch->add(rows.insertSql); }
+    explicit Binder(db::ColumnArrays& a) : arrays(&a) { arrays->row(); }
     Binder& operator<<(int v) { return put(v); }
     Binder& operator<<(unsigned v) { return put(qint64(v)); }
     Binder& operator<<(qint64 v) { return put(v); }
@@ -46,6 +50,8 @@ private:
             raw->bind(i++, v);
         else if (batch)
             batch->bind(i++, v);
+        else if (arrays)
+            arrays->bind(i++, v);
         else
             r->bind(i++, v);
         return *this;

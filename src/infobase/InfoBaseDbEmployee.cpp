@@ -312,18 +312,25 @@ void WriteRows(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int
 
 namespace {
 
+// Calls use(num, row) for each month row from..to - 1 of the record that is
+// stored: all-zero rows are not; num keeps the others' places.
+template <class Use>
+void forStoredRows(const EmployeeRecord& rec, int from, int to, Use use)
+{
+    for (int i = from; i < std::min(to, int(EmployeeRecord::RowCount)); ++i)
+        if (const AccrualRow& a = rec.rows[std::size_t(i)]; !(a == AccrualRow{}))
+            use(i, a);
+}
+
 // The month rows from..to - 1 of the record as rows of `insert`, each bound
 // as the employee's key, its number and its fields.
 void addRowInserts(db::Batch& batch, const QString& insert, qint64 key, const EmployeeRecord& rec, int from, int to)
 {
-    for (int i = from; i < std::min(to, int(EmployeeRecord::RowCount)); ++i) {
-        const AccrualRow& a = rec.rows[std::size_t(i)];
-        if (a == AccrualRow{})
-            continue; // all-zero rows are not stored; num keeps the others' places
+    forStoredRows(rec, from, to, [&](int num, const AccrualRow& a) {
         Binder b(batch.add(insert));
-        b << key << i;
+        b << key << num;
         bindRow(b, a);
-    }
+    });
 }
 
 } // namespace
@@ -947,47 +954,58 @@ void SaveProizvZarpByRec(CInfoBase& base, int slot, int selector)
 
 namespace {
 
-// The server's insert of computed rows that find their master row by the
-// slot: INSERT ... SELECT from the rows' values joined to the master row, so
-// that a slot without one gets no rows and nothing fails. The values are
-// cast to the columns' types (a list of values has none of its own).
+// The server's insert of an employee's computed rows in one statement: each
+// column's values of all his rows come as one array, unnested into the rows
+// (in their order) under the id of the master row found by the slot, so that
+// a slot without one gets no rows and nothing fails. The text is the same
+// for any number of rows, so it is prepared once a session.
 QString ComputedRowsInsertSql()
 {
     const TableDef& t = T("zarp");
-    QStringList casts = {QStringLiteral("CAST(? AS BIGINT)")}, names = {QStringLiteral("rec")}, picks;
+    QStringList arrays, names;
     for (qsizetype i = 1; i < t.columns.size(); ++i) {
-        const QString& type = t.types[i];
-        casts << QStringLiteral("CAST(? AS %1)")
-                     .arg(type == QLatin1String("REAL")           ? QStringLiteral("DOUBLE PRECISION")
-                          : type.startsWith(QLatin1String("INT")) ? QStringLiteral("BIGINT")
-                                                                  : QStringLiteral("TEXT"));
+        arrays << QStringLiteral("CAST(? AS %1[])")
+                      .arg(t.types[i] == QLatin1String("REAL") ? QStringLiteral("DOUBLE PRECISION")
+                                                               : QStringLiteral("BIGINT"));
         names << t.columns[i];
-        picks << QStringLiteral("v.") + t.columns[i];
     }
-    return QStringLiteral("INSERT INTO dbo.zarp (%1) SELECT k.id, %2 FROM (VALUES (%3)) AS v (%4) "
-                          "JOIN dbo.konst k ON k.rec = v.rec")
-        .arg(ColumnList(t), picks.join(QStringLiteral(", ")), casts.join(QStringLiteral(", ")),
-             names.join(QStringLiteral(", ")));
+    return QStringLiteral("INSERT INTO dbo.zarp (%1) SELECT (SELECT id FROM dbo.konst WHERE rec = ?), v.* "
+                          "FROM unnest(%2) AS v (%3) WHERE EXISTS (SELECT 1 FROM dbo.konst WHERE rec = ?)")
+        .arg(ColumnList(t), arrays.join(QStringLiteral(", ")), names.join(QStringLiteral(", ")));
 }
 
-// The computed rows of the slot's employee in place of his stored ones, one
-// batch; nothing when the slot has no master row. On a server the statements
-// find the master row's id themselves, so that the batch is the employee's
-// only round trip.
-void saveComputedRows(const QSqlDatabase& db, int slot, int kvProizv, const EmployeeRecord& rec)
+// The computed rows of the slot's employee in place of his stored ones on a
+// server: one delete and one insert, both finding the master row's id
+// themselves, in one batch that is the employee's only round trip.
+void saveComputedRowsOnServer(const QSqlDatabase& db, int slot, int kvProizv, const EmployeeRecord& rec)
 {
-    if (!db::IsServer(db)) {
-        if (const qint64 id = KonstId(db, slot); id != 0)
-            WriteRows(db, id, rec, kvProizv, 1);
-        return;
-    }
     static const QString remove =
         QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = (SELECT id FROM dbo.konst WHERE rec = ?)");
     static const QString insert = ComputedRowsInsertSql();
+    db::ColumnArrays columns;
+    forStoredRows(rec, kvProizv, EmployeeRecord::RowCount, [&](int num, const AccrualRow& a) {
+        Binder b(columns);
+        b << num;
+        bindRow(b, a);
+    });
     db::Batch batch(db);
     batch.add(remove).bind(0, slot);
-    addRowInserts(batch, insert, slot, rec, kvProizv, EmployeeRecord::RowCount);
+    if (columns.rows() > 0) {
+        batch.add(insert).bind(0, slot);
+        for (int c = 0; c < columns.columns(); ++c) batch.bind(1 + c, columns.literal(c));
+        batch.bind(1 + columns.columns(), slot);
+    }
     batch.run();
+}
+
+// The computed rows of the slot's employee in place of his stored ones, one
+// batch; nothing when the slot has no master row.
+void saveComputedRows(const QSqlDatabase& db, int slot, int kvProizv, const EmployeeRecord& rec)
+{
+    if (db::IsServer(db))
+        saveComputedRowsOnServer(db, slot, kvProizv, rec);
+    else if (const qint64 id = KonstId(db, slot); id != 0)
+        WriteRows(db, id, rec, kvProizv, 1);
 }
 
 } // namespace
@@ -1004,7 +1022,10 @@ void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster)
     db::Transaction tr(db);
     qint64 id = 0;
     WriteKonst(db, slot, tabNOfSlot(base, slot), base.current, id);
-    WriteRows(db, id, base.current, kvProizv, 1);
+    if (db::IsServer(db))
+        saveComputedRowsOnServer(db, slot, kvProizv, base.current);
+    else
+        WriteRows(db, id, base.current, kvProizv, 1);
     tr.commit();
 }
 

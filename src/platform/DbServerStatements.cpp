@@ -3,6 +3,7 @@
 // straight from the result), and batches of statements sent together in one
 // round trip through libpq's pipeline. On SQLite a batch runs its statements
 // one by one as they are added.
+#include "platform/ColumnArrays.h"
 #include "platform/DbInternal.h"
 #include "platform/RawStatement.h"
 
@@ -198,6 +199,17 @@ DbError statementFailure(const QSqlDatabase& db, PGconn* session, const PGresult
     return serverFailure(db, e, sql);
 }
 
+// The server's text of a floating-point value: the shortest that reads
+// back as the same number.
+QByteArray serverNumber(double value)
+{
+    if (std::isnan(value))
+        return QByteArrayLiteral("NaN");
+    if (std::isinf(value))
+        return value > 0 ? QByteArrayLiteral("Infinity") : QByteArrayLiteral("-Infinity");
+    return QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
 std::atomic<unsigned> preparedSerial{0};
 
 // A new name among the session's prepared statements.
@@ -232,15 +244,7 @@ void ServerValues::put(int index, QByteArray value, bool isNull, bool isBinary)
 
 void ServerValues::set(int index, qint64 value) { put(index, QByteArray::number(value)); }
 
-void ServerValues::set(int index, double value)
-{
-    if (std::isnan(value))
-        put(index, QByteArrayLiteral("NaN"));
-    else if (std::isinf(value))
-        put(index, value > 0 ? QByteArrayLiteral("Infinity") : QByteArrayLiteral("-Infinity"));
-    else
-        put(index, QByteArray::number(value, 'g', QLocale::FloatingPointShortest));
-}
+void ServerValues::set(int index, double value) { put(index, serverNumber(value)); }
 
 void ServerValues::set(int index, const QString& value)
 {
@@ -879,6 +883,50 @@ bool AnswersLater::failed() const
     const auto& later = threadConnections().later;
     const auto it = later.find(db_.connectionName());
     return it != later.end() && it->second.failed;
+}
+
+// ------------------------------------------------------------ column arrays
+
+void ColumnArrays::put(int column, const QByteArray& element)
+{
+    if (elements_.size() <= std::size_t(column))
+        elements_.resize(std::size_t(column) + 1);
+    QByteArray& e = elements_[std::size_t(column)];
+    if (rows_ > 1)
+        e += ',';
+    e += element;
+}
+
+void ColumnArrays::bind(int column, qint64 value) { put(column, QByteArray::number(value)); }
+
+void ColumnArrays::bind(int column, double value) { put(column, serverNumber(value)); }
+
+void ColumnArrays::bind(int column, const QString& value)
+{
+    if (value.isNull()) {
+        put(column, QByteArrayLiteral("NULL"));
+        return;
+    }
+    QByteArray quoted = value.toUtf8();
+    quoted.replace('\\', "\\\\").replace('"', "\\\"");
+    put(column, '"' + quoted + '"');
+}
+
+void ColumnArrays::bind(int column, const QVariant& value)
+{
+    switch (KindOfValue(value)) {
+    case ValueKind::Null: put(column, QByteArrayLiteral("NULL")); break;
+    case ValueKind::Integer: bind(column, qint64(value.toLongLong())); break;
+    case ValueKind::Unsigned: put(column, QByteArray::number(value.toULongLong())); break;
+    case ValueKind::Float: bind(column, value.toDouble()); break;
+    case ValueKind::Bytes: put(column, "\"\\\\x" + value.toByteArray().toHex() + '"'); break;
+    case ValueKind::Text: bind(column, value.toString()); break;
+    }
+}
+
+QString ColumnArrays::literal(int column) const
+{
+    return QLatin1Char('{') + QString::fromUtf8(elements_[std::size_t(column)]) + QLatin1Char('}');
 }
 
 } // namespace kalvor::db
