@@ -154,17 +154,7 @@ public:
     template <auto... path>
     Columns& bitsAbove(const char* name, int from)
     {
-        return add(
-            QString::fromLatin1(name), sqltype::Integer,
-            [](Row& row, detail::Reader& r, int f) {
-                auto& w = column_detail::at<path...>(row);
-                const std::uint64_t low = column_detail::lowMask(f);
-                w = std::remove_cvref_t<decltype(w)>((std::uint64_t(w) & low) | (std::uint64_t(r.l()) & ~low));
-            },
-            [](const Row& row, detail::Binder& b, int f) {
-                b << qint64(std::uint64_t(column_detail::at<path...>(row)) & ~column_detail::lowMask(f));
-            },
-            from);
+        return bitsMasked<path...>(name, unsigned(~column_detail::lowMask(from)));
     }
 
     // A PackedDate member kept as a date value 'YYYY-MM-DD' (NULL for no date).
@@ -249,17 +239,13 @@ private:
     std::vector<Column<Row>> list_;
 };
 
-// A column of a bit-field member, which no member pointer can name.
-#define KALVOR_BIT_FIELD(member)                                                                                       \
-    add(QStringLiteral(#member), ::kalvor::infobase::sqltype::Integer,                                                 \
-        [](auto& row, ::kalvor::infobase::detail::Reader& r, int) { row.member = r.n(); },                             \
-        [](const auto& row, ::kalvor::infobase::detail::Binder& b, int) { b << int(row.member); })
-
-// The same under a column name of its own (the member may be nested: tarif.rub).
+// A column of a bit-field member, which no member pointer can name, under a
+// column name of its own (the member may be nested: tarif.rub) or its own name.
 #define KALVOR_BIT_FIELD_AS(name, member)                                                                              \
     add(QStringLiteral(name), ::kalvor::infobase::sqltype::Integer,                                                    \
         [](auto& row, ::kalvor::infobase::detail::Reader& r, int) { row.member = r.n(); },                             \
         [](const auto& row, ::kalvor::infobase::detail::Binder& b, int) { b << int(row.member); })
+#define KALVOR_BIT_FIELD(member) KALVOR_BIT_FIELD_AS(#member, member)
 
 // The declaration of one table whose declared columns map to a Row.
 template <class Row>
