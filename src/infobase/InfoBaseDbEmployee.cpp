@@ -196,111 +196,65 @@ void WritePasport(const QSqlDatabase& db, qint64 id, const EmployeeHead& h)
     ins.exec();
 }
 
-void WriteNalvich(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
+namespace {
+
+// The employee's rows of a detail table in place of his stored ones: every
+// element of `items` that is not empty, numbered from 1 by its place.
+template <class Row, class Items, class IsEmpty>
+void writeDetailRows(const QSqlDatabase& db, qint64 id, const char* table, const StoredTable<Row>& declared,
+                     const Items& items, IsEmpty isEmpty)
 {
-    deleteRows(db, "nalvich", id);
-    db::RawStatement& ins = inserter(db, "nalvich");
-    for (int i = 0; i < int(rec.nalvich.size()); ++i) {
-        const NalvichEntry& e = rec.nalvich[std::size_t(i)];
-        if (e.isEmpty())
+    deleteRows(db, table, id);
+    db::RawStatement& ins = inserter(db, table);
+    for (std::size_t i = 0; i < std::size(items); ++i) {
+        if (isEmpty(items[i]))
             continue;
         Binder b(ins);
-        b << id << i + 1;
-        NalvichTable().bind(e, b);
+        b << id << int(i + 1);
+        declared.bind(items[i], b);
         ins.exec();
     }
+}
+
+// An element equal to the empty one.
+constexpr auto kBlank = [](const auto& e) { return e == std::remove_cvref_t<decltype(e)>{}; };
+constexpr auto kIsEmpty = [](const auto& e) { return e.isEmpty(); };
+
+} // namespace
+
+void WriteNalvich(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
+{
+    writeDetailRows(db, id, "nalvich", NalvichTable(), rec.nalvich, kIsEmpty);
 }
 
 void WritePostDopl(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 {
-    deleteRows(db, "postDopl", id);
-    db::RawStatement& ins = inserter(db, "postDopl");
-    for (int i = 0; i < int(rec.postDopl.size()); ++i) {
-        const PostDoplEntry& e = rec.postDopl[std::size_t(i)];
-        if (e == PostDoplEntry{})
-            continue;
-        Binder b(ins);
-        b << id << i + 1;
-        PostDoplTable().bind(e, b);
-        ins.exec();
-    }
+    writeDetailRows(db, id, "postDopl", PostDoplTable(), rec.postDopl, kBlank);
 }
 
 void WriteSber(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 {
-    deleteRows(db, "sber", id);
-    db::RawStatement& ins = inserter(db, "sber");
-    for (int i = 0; i < int(rec.sber.size()); ++i) {
-        const SberRow& e = rec.sber[std::size_t(i)];
-        if (e.isEmpty())
-            continue; // empty rows are not stored
-        Binder b(ins);
-        b << id << i + 1;
-        SberTable().bind(e, b);
-        ins.exec();
-    }
+    writeDetailRows(db, id, "sber", SberTable(), rec.sber, kIsEmpty); // empty rows are not stored
 }
 
 void WriteIspol(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 {
-    deleteRows(db, "ispol", id);
-    db::RawStatement& ins = inserter(db, "ispol");
-    for (int i = 0; i < 3; ++i) {
-        const IspolBlock::Writ& w = rec.ispol.writs[std::size_t(i)];
-        if (w == IspolBlock::Writ{})
-            continue;
-        Binder b(ins);
-        b << id << i + 1;
-        IspolTable().bind(w, b);
-        ins.exec();
-    }
+    writeDetailRows(db, id, "ispol", IspolTable(), rec.ispol.writs, kBlank);
 }
 
 void WriteSsud(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 {
-    deleteRows(db, "ssud", id);
-    db::RawStatement& ins = inserter(db, "ssud");
-    for (int i = 0; i < 4; ++i) {
-        const SsudBlock::Loan& l = rec.ssud.loans[std::size_t(i)];
-        if (l == SsudBlock::Loan{})
-            continue;
-        Binder b(ins);
-        b << id << i + 1;
-        SsudTable().bind(l, b);
-        ins.exec();
-    }
+    writeDetailRows(db, id, "ssud", SsudTable(), rec.ssud.loans, kBlank);
 }
 
 void WriteWaria(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 {
-    deleteRows(db, "waria", id);
-    db::RawStatement& ins = inserter(db, "waria");
-    const WariaEntry empty;
-    for (int i = 0; i < int(rec.waria.size()); ++i) {
-        const WariaEntry& e = rec.waria[std::size_t(i)];
-        if (e == empty)
-            continue;
-        Binder b(ins);
-        b << id << i + 1;
-        WariaTable().bind(e, b);
-        ins.exec();
-    }
+    writeDetailRows(db, id, "waria", WariaTable(), rec.waria, kBlank);
 }
 
 void WriteWarDat(const QSqlDatabase& db, qint64 id, const WarDatBlock& block)
 {
-    deleteRows(db, "warDat", id);
-    db::RawStatement& ins = inserter(db, "warDat");
-    const WarDatEntry empty;
-    for (int i = 0; i < int(block.entries.size()); ++i) {
-        const WarDatEntry& e = block.entries[std::size_t(i)];
-        if (e == empty)
-            continue;
-        Binder b(ins);
-        b << id << i + 1;
-        WarDatTable().bind(e, b);
-        ins.exec();
-    }
+    writeDetailRows(db, id, "warDat", WarDatTable(), block.entries, kBlank);
 }
 
 void WriteRows(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int kvProizv, int which)
