@@ -7,8 +7,6 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/EntryViewBodies.h"
-#include "shell/ui/KalvorMessageBox.h"
-#include "shell/ui/WaitCursor.h"
 
 CAvanceVvodView::CAvanceVvodView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(374, doc, parent)
 {
@@ -17,17 +15,7 @@ CAvanceVvodView::CAvanceVvodView(CKalvorDoc* doc, QWidget* parent) : CCommonForm
 
 CAvanceVvodView::~CAvanceVvodView()
 {
-    if (!m_dlg)
-        return;
-    m_dlg->SaveRecord();
-    if (!m_dlg->m_modified)
-        return;
-    WaitCursor wait;
-    try {
-        kalvor::infobase::SaveAvZar1(Document()->infoBase, kalvor::infobase::SaveModeOverwrite);
-    } catch (const kalvor::db::DbError& error) {
-        ShowComError(error);
-    }
+    StoreOnClose(m_dlg, [this] { kalvor::infobase::SaveAvZar1(Document()->infoBase, kalvor::infobase::SaveModeOverwrite); });
 }
 
 void CAvanceVvodView::OnInitialUpdate()

@@ -8,8 +8,6 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/EntryViewBodies.h"
-#include "shell/ui/KalvorMessageBox.h"
-#include "shell/ui/WaitCursor.h"
 
 #include <QGroupBox>
 
@@ -26,17 +24,7 @@ CPremVvodView::CPremVvodView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView
 
 CPremVvodView::~CPremVvodView()
 {
-    if (!m_dlg)
-        return;
-    m_dlg->SaveRecord();
-    if (!m_dlg->m_modified)
-        return;
-    WaitCursor wait;
-    try {
-        kalvor::StoreBonusLines(Document()->infoBase);
-    } catch (const kalvor::db::DbError& error) {
-        ShowComError(error);
-    }
+    StoreOnClose(m_dlg, [this] { kalvor::StoreBonusLines(Document()->infoBase); });
 }
 
 void CPremVvodView::OnInitialUpdate()

@@ -304,3 +304,13 @@ void OpenOnWorkersStrip(CCommonFormView& view, CWorkersFilterDlg& strip, const s
     doc->OpenWithLastEmployee = 0;
     ShowWorkersSelection(view, strip, shown, false);
 }
+
+void StoreShowingRefusal(const std::function<void()>& store)
+{
+    WaitCursor wait;
+    try {
+        store();
+    } catch (const kalvor::db::DbError& error) {
+        ShowComError(error);
+    }
+}

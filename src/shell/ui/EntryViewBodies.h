@@ -134,3 +134,18 @@ QGroupBox* LayOutWorkersStripScreen(CCommonFormView& view, CWorkersFilterDlg* st
 // True (after a message) when the view's entry dialog is in group mode, so
 // that stepping to another employee or applying a number must wait.
 bool RefuseWhileGroupOpen(CCommonFormView& view);
+
+// Runs `store` under the wait cursor; a refused store is shown.
+void StoreShowingRefusal(const std::function<void()>& store);
+
+// As a line-entry screen closes: its dialog takes in the record on screen and,
+// when anything was changed, `store` keeps the screen's lines.
+template <class Dialog>
+void StoreOnClose(Dialog* dlg, const std::function<void()>& store)
+{
+    if (!dlg)
+        return;
+    dlg->SaveRecord();
+    if (dlg->m_modified)
+        StoreShowingRefusal(store);
+}
