@@ -266,7 +266,8 @@ int ArchiveEntriesInUse(const std::vector<WariaEntry>& waria)
     // Blank: every field zero and the sum +0 (a -0 is kept); the fields are
     // or-ed together into one test per entry.
     auto blank = [](const WariaEntry& e) {
-        return (e.kod | e.mesVyd | e.godVyd | e.min | e.dn | e.mes | e.hr | e.god | std::bit_cast<std::uint64_t>(e.sum)) == 0;
+        return (e.kod | e.mesVyd | e.godVyd | e.min | e.dn | e.mes | e.hr | e.god |
+                std::bit_cast<std::uint64_t>(e.sum)) == 0;
     };
     int count = std::min(int(waria.size()), EmployeeRecord::ArchiveCapacity);
     while (count > 0 && blank(waria[std::size_t(count - 1)])) --count;

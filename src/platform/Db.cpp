@@ -340,7 +340,12 @@ QString TextFromUtf8(const unsigned char* in, int size)
         std::uint32_t c = *in++;
         if (c >= 0xC0) {
             // The lead byte's payload bits (none for 0xFE and 0xFF).
-            c = c < 0xE0 ? c & 0x1F : c < 0xF0 ? c & 0x0F : c < 0xF8 ? c & 0x07 : c < 0xFC ? c & 0x03 : c < 0xFE ? c & 0x01 : 0;
+            c = c < 0xE0   ? c & 0x1F
+                : c < 0xF0 ? c & 0x0F
+                : c < 0xF8 ? c & 0x07
+                : c < 0xFC ? c & 0x03
+                : c < 0xFE ? c & 0x01
+                           : 0;
             while (in != end && (*in & 0xC0) == 0x80) c = (c << 6) + (0x3F & *in++);
             if (c < 0x80 || (c & 0xFFFFF800) == 0xD800 || (c & 0xFFFFFFFE) == 0xFFFE)
                 c = 0xFFFD;
