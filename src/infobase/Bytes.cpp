@@ -2,12 +2,20 @@
 
 #include "platform/CodePage.h"
 
+#include <algorithm>
+#include <bit>
+
 namespace kalvor::infobase {
 
 void ByteWriter::wide(const QString& s, std::size_t width)
 {
     const std::size_t n = std::min<std::size_t>(std::size_t(s.size()), width);
-    for (std::size_t i = 0; i < n; ++i) u16v(s.at(qsizetype(i)).unicode());
+    if constexpr (std::endian::native == std::endian::little) {
+        // The string's code units are already the field's bytes.
+        bytes(reinterpret_cast<const char*>(s.constData()), n * 2);
+    } else {
+        for (std::size_t i = 0; i < n; ++i) u16v(s.at(qsizetype(i)).unicode());
+    }
     zeros((width - n) * 2);
 }
 

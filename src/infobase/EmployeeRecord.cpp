@@ -1,6 +1,7 @@
 #include "infobase/EmployeeRecord.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -262,13 +263,14 @@ void read(const char* in, std::size_t size, std::size_t rowsOffset, EmployeeReco
 
 int ArchiveEntriesInUse(const std::vector<WariaEntry>& waria)
 {
+    // Blank: every field zero and the sum +0 (a -0 is kept); the fields are
+    // or-ed together into one test per entry.
+    auto blank = [](const WariaEntry& e) {
+        return (e.kod | e.mesVyd | e.godVyd | e.min | e.dn | e.mes | e.hr | e.god |
+                std::bit_cast<std::uint64_t>(e.sum)) == 0;
+    };
     int count = std::min(int(waria.size()), EmployeeRecord::ArchiveCapacity);
-    while (count > 0) {
-        const WariaEntry& e = waria[std::size_t(count - 1)];
-        if (!(e == WariaEntry{}) || std::signbit(e.sum))
-            break;
-        --count;
-    }
+    while (count > 0 && blank(waria[std::size_t(count - 1)])) --count;
     return count;
 }
 

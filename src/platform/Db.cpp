@@ -327,6 +327,41 @@ sqlite3* HandleOf(const QSqlDatabase& db)
     return *static_cast<sqlite3* const*>(handle.constData());
 }
 
+// UTF-8 text of the base as UTF-16, decoded the way SQLite decodes it for
+// sqlite3_column_text16 (an invalid sequence, a surrogate or U+FFFE/U+FFFF
+// becomes U+FFFD; a code point above U+FFFF a surrogate pair), straight into
+// the string: no UTF-16 copy made by SQLite first.
+QString TextFromUtf8(const unsigned char* in, int size)
+{
+    QString out(size, Qt::Uninitialized); // never more code units than bytes
+    char16_t* to = reinterpret_cast<char16_t*>(out.data());
+    const unsigned char* const end = in + size;
+    while (in != end) {
+        std::uint32_t c = *in++;
+        if (c >= 0xC0) {
+            // The lead byte's payload bits (none for 0xFE and 0xFF).
+            c = c < 0xE0   ? c & 0x1F
+                : c < 0xF0 ? c & 0x0F
+                : c < 0xF8 ? c & 0x07
+                : c < 0xFC ? c & 0x03
+                : c < 0xFE ? c & 0x01
+                           : 0;
+            while (in != end && (*in & 0xC0) == 0x80) c = (c << 6) + (0x3F & *in++);
+            if (c < 0x80 || (c & 0xFFFFF800) == 0xD800 || (c & 0xFFFFFFFE) == 0xFFFE)
+                c = 0xFFFD;
+        }
+        if (c <= 0xFFFF) {
+            *to++ = char16_t(c);
+        } else {
+            *to++ = char16_t(0xD800 | (((c >> 10) & 0x3F) + (((c - 0x10000) >> 10) & 0xC0)) |
+                             ((((c - 0x10000) >> 18) & 0x03) << 8));
+            *to++ = char16_t(((0xDC + ((c >> 8) & 0x03)) << 8) | (c & 0xFF));
+        }
+    }
+    out.truncate(qsizetype(to - reinterpret_cast<const char16_t*>(out.constData())));
+    return out;
+}
+
 // The error of a raw statement, as fromSqlError gives it for the others.
 DbError fromRawError(sqlite3* db, int rc, const QString& sql)
 {
@@ -454,10 +489,10 @@ QString RawStatement::toString(int column) const
 {
     if (server_)
         return server_->toString(column);
-    const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt_, column));
+    const unsigned char* text = sqlite3_column_text(stmt_, column);
     if (!text)
         return QString();
-    return QString::fromUtf16(text, sqlite3_column_bytes16(stmt_, column) / 2);
+    return TextFromUtf8(text, sqlite3_column_bytes(stmt_, column));
 }
 
 QVariant RawStatement::value(int column) const
