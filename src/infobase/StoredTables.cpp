@@ -435,6 +435,15 @@ using Head = EmployeeHead;
 const char* kDetailKey = "PRIMARY KEY (id_konst, num), FOREIGN KEY (id_konst) REFERENCES konst (id) ON DELETE CASCADE";
 const std::vector<KeyColumn> kDetailKeys = {{"id_konst"}, {"num"}};
 
+// A detail table of the employee: keys id_konst and num, the columns that `build` declares.
+template <class R, class Build>
+StoredTable<R> detailTable(const char* name, Build build)
+{
+    Columns<R> c;
+    build(c);
+    return StoredTable<R>(name, kDetailKeys, c, kDetailKey);
+}
+
 QString named(const char* stem, const char* tail) { return QString::fromLatin1(stem) + QString::fromLatin1(tail); }
 
 // A tariff in three columns: its roubles / 512, its roubles % 512 (added to
@@ -608,94 +617,64 @@ const StoredTable<EmployeeHead>& PasportTable()
 const StoredTable<NalvichEntry>& NalvichTable()
 {
     using R = NalvichEntry;
-    static const StoredTable<R> t(
-        "nalvich", kDetailKeys,
-        [] {
-            Columns<R> c;
-            c.field<&R::kod>("kod").field<&R::start>("mBeg").field<&R::end>("mEnd").field<&R::sum>("sum");
-            c.field<&R::krat>("krat");
-            return c;
-        }(),
-        kDetailKey);
+    static const StoredTable<R> t = detailTable<R>("nalvich", [](Columns<R>& c) {
+        c.field<&R::kod>("kod").field<&R::start>("mBeg").field<&R::end>("mEnd").field<&R::sum>("sum");
+        c.field<&R::krat>("krat");
+    });
     return t;
 }
 
 const StoredTable<PostDoplEntry>& PostDoplTable()
 {
     using R = PostDoplEntry;
-    static const StoredTable<R> t(
-        "postDopl", kDetailKeys,
-        [] {
-            Columns<R> c;
-            c.field<&R::kod>("kod").KALVOR_BIT_FIELD(procent).field<&R::sum>("sum").KALVOR_BIT_FIELD(vid);
-            c.KALVOR_BIT_FIELD(dBegin).KALVOR_BIT_FIELD(mBegin).field<&R::gBegin>("gBegin");
-            c.KALVOR_BIT_FIELD(dEnd).KALVOR_BIT_FIELD(mEnd).field<&R::gEnd>("gEnd");
-            c.KALVOR_BIT_FIELD(period).KALVOR_BIT_FIELD(zavisOt).KALVOR_BIT_FIELD(perer).KALVOR_BIT_FIELD(dnOtGraph);
-            c.KALVOR_BIT_FIELD(mask).KALVOR_BIT_FIELD(mrp).field<&R::ceh>("ceh");
-            return c;
-        }(),
-        kDetailKey);
+    static const StoredTable<R> t = detailTable<R>("postDopl", [](Columns<R>& c) {
+        c.field<&R::kod>("kod").KALVOR_BIT_FIELD(procent).field<&R::sum>("sum").KALVOR_BIT_FIELD(vid);
+        c.KALVOR_BIT_FIELD(dBegin).KALVOR_BIT_FIELD(mBegin).field<&R::gBegin>("gBegin");
+        c.KALVOR_BIT_FIELD(dEnd).KALVOR_BIT_FIELD(mEnd).field<&R::gEnd>("gEnd");
+        c.KALVOR_BIT_FIELD(period).KALVOR_BIT_FIELD(zavisOt).KALVOR_BIT_FIELD(perer).KALVOR_BIT_FIELD(dnOtGraph);
+        c.KALVOR_BIT_FIELD(mask).KALVOR_BIT_FIELD(mrp).field<&R::ceh>("ceh");
+    });
     return t;
 }
 
 const StoredTable<SberRow>& SberTable()
 {
     using R = SberRow;
-    static const StoredTable<R> t(
-        "sber", kDetailKeys,
-        [] {
-            Columns<R> c;
-            c.field<&R::kod>("kod").field<&R::sum>("sum").field<&R::bank>("bank");
-            c.field<&R::filial>("filial").field<&R::ls>("ls").field<&R::fio>("fio").field<&R::last>("last");
-            return c;
-        }(),
-        kDetailKey);
+    static const StoredTable<R> t = detailTable<R>("sber", [](Columns<R>& c) {
+        c.field<&R::kod>("kod").field<&R::sum>("sum").field<&R::bank>("bank");
+        c.field<&R::filial>("filial").field<&R::ls>("ls").field<&R::fio>("fio").field<&R::last>("last");
+    });
     return t;
 }
 
 const StoredTable<IspolBlock::Writ>& IspolTable()
 {
     using R = IspolBlock::Writ;
-    static const StoredTable<R> t(
-        "ispol", kDetailKeys,
-        [] {
-            Columns<R> c;
-            c.KALVOR_BIT_FIELD(priznUd).KALVOR_BIT_FIELD(vid).KALVOR_BIT_FIELD(tabPsbor).KALVOR_BIT_FIELD(flagByte);
-            c.packedDate<&R::dataEnd>("dataEnd").field<&R::sum>("sum").field<&R::fio>("fio").field<&R::adr>("adr");
-            return c;
-        }(),
-        kDetailKey);
+    static const StoredTable<R> t = detailTable<R>("ispol", [](Columns<R>& c) {
+        c.KALVOR_BIT_FIELD(priznUd).KALVOR_BIT_FIELD(vid).KALVOR_BIT_FIELD(tabPsbor).KALVOR_BIT_FIELD(flagByte);
+        c.packedDate<&R::dataEnd>("dataEnd").field<&R::sum>("sum").field<&R::fio>("fio").field<&R::adr>("adr");
+    });
     return t;
 }
 
 const StoredTable<SsudBlock::Loan>& SsudTable()
 {
     using R = SsudBlock::Loan;
-    static const StoredTable<R> t(
-        "ssud", kDetailKeys,
-        [] {
-            Columns<R> c;
-            c.KALVOR_BIT_FIELD(kvMes).KALVOR_BIT_FIELD(nalog).field<&R::kod>("kod").field<&R::sumDolg>("sumDolg");
-            c.array<&R::mes>("mes").array<&R::sum>("sum");
-            return c;
-        }(),
-        kDetailKey);
+    static const StoredTable<R> t = detailTable<R>("ssud", [](Columns<R>& c) {
+        c.KALVOR_BIT_FIELD(kvMes).KALVOR_BIT_FIELD(nalog).field<&R::kod>("kod").field<&R::sumDolg>("sumDolg");
+        c.array<&R::mes>("mes").array<&R::sum>("sum");
+    });
     return t;
 }
 
 const StoredTable<WariaEntry>& WariaTable()
 {
     using R = WariaEntry;
-    static const StoredTable<R> t(
-        "waria", kDetailKeys,
-        [] {
-            Columns<R> c;
-            c.field<&R::kod>("kod").KALVOR_BIT_FIELD(mesVyd).field<&R::godVyd>("godVyd").field<&R::sum>("sum");
-            c.KALVOR_BIT_FIELD(min).KALVOR_BIT_FIELD(dn).KALVOR_BIT_FIELD(mes).KALVOR_BIT_FIELD(hr);
-            c.field<&R::god>("god");
-            return c;
-        }(),
-        kDetailKey);
+    static const StoredTable<R> t = detailTable<R>("waria", [](Columns<R>& c) {
+        c.field<&R::kod>("kod").KALVOR_BIT_FIELD(mesVyd).field<&R::godVyd>("godVyd").field<&R::sum>("sum");
+        c.KALVOR_BIT_FIELD(min).KALVOR_BIT_FIELD(dn).KALVOR_BIT_FIELD(mes).KALVOR_BIT_FIELD(hr);
+        c.field<&R::god>("god");
+    });
     return t;
 }
 
@@ -720,20 +699,15 @@ void fullYearColumn(Columns<WarDatEntry>& c, const char* name)
 const StoredTable<WarDatEntry>& WarDatTable()
 {
     using R = WarDatEntry;
-    static const StoredTable<R> t(
-        "warDat", kDetailKeys,
-        [] {
-            Columns<R> c;
-            // Each date as day, month and full year.
-            c.bits<&R::start>("d1", 0, 5).bits<&R::start>("m1", 5, 4);
-            fullYearColumn<&R::start>(c, "g1");
-            c.bits<&R::end>("d2", 0, 5).bits<&R::end>("m2", 5, 4);
-            fullYearColumn<&R::end>(c, "g2");
-            c.KALVOR_BIT_FIELD(mes).KALVOR_BIT_FIELD(god).KALVOR_BIT_FIELD(kod).KALVOR_BIT_FIELD(contin);
-            c.field<&R::sum>("sum");
-            return c;
-        }(),
-        kDetailKey);
+    static const StoredTable<R> t = detailTable<R>("warDat", [](Columns<R>& c) {
+        // Each date as day, month and full year.
+        c.bits<&R::start>("d1", 0, 5).bits<&R::start>("m1", 5, 4);
+        fullYearColumn<&R::start>(c, "g1");
+        c.bits<&R::end>("d2", 0, 5).bits<&R::end>("m2", 5, 4);
+        fullYearColumn<&R::end>(c, "g2");
+        c.KALVOR_BIT_FIELD(mes).KALVOR_BIT_FIELD(god).KALVOR_BIT_FIELD(kod).KALVOR_BIT_FIELD(contin);
+        c.field<&R::sum>("sum");
+    });
     return t;
 }
 
