@@ -31,6 +31,35 @@ char16_t decodeByte(const char* charset, unsigned char byte)
     return static_cast<char16_t>(static_cast<unsigned char>(out[0]) | (static_cast<unsigned char>(out[1]) << 8));
 }
 
+// The nearest character of another character for a page that cannot hold
+// it: the quotation marks, dashes and letters of windows-1251 that cp866
+// lacks, so that a text moved into the OEM page keeps its sense and its
+// length ("«Север» — юг" becomes "\"Север\" - юг"). 0 when there is none.
+char16_t nearestEquivalent(char16_t u)
+{
+    static const QHash<char16_t, char16_t> nearest = {
+        {u'«', u'"'},  {u'»', u'"'},  {u'“', u'"'},  {u'”', u'"'},  {u'„', u'"'},  {u'‘', u'\''}, {u'’', u'\''},
+        {u'‚', u','},  {u'‹', u'<'},  {u'›', u'>'},  {u'–', u'-'},  {u'—', u'-'},  {u'\u00AD', u'-'}, {u'¬', u'-'},
+        {u'…', u'.'},  {u'•', u'·'},  {u'†', u'+'},  {u'‡', u'+'},  {u'±', u'+'},  {u'‰', u'%'},  {u'€', u'E'},
+        {u'™', u'T'},  {u'©', u'c'},  {u'®', u'R'},  {u'¦', u'|'},  {u'§', u'S'},  {u'¶', u'P'},  {u'µ', u'u'},
+        {u'Ђ', u'Д'},  {u'ђ', u'д'},  {u'Ѓ', u'Г'},  {u'ѓ', u'г'},  {u'Ґ', u'Г'},  {u'ґ', u'г'},  {u'Љ', u'Л'},
+        {u'љ', u'л'},  {u'Њ', u'Н'},  {u'њ', u'н'},  {u'Ќ', u'К'},  {u'ќ', u'к'},  {u'Ћ', u'Ч'},  {u'ћ', u'ч'},
+        {u'Џ', u'Ц'},  {u'џ', u'ц'},  {u'Ј', u'J'},  {u'ј', u'j'},  {u'І', u'I'},  {u'і', u'i'},  {u'Ѕ', u'S'},
+        {u'ѕ', u's'},  {u'\u0098', u' '},
+    };
+    return nearest.value(u, 0);
+}
+
+// The byte of the character in the page, else of its nearest equivalent,
+// else '?'.
+unsigned char byteOf(const QHash<char16_t, unsigned char>& page, char16_t u)
+{
+    auto it = page.constFind(u);
+    if (const char16_t nearest = nearestEquivalent(u); it == page.constEnd() && nearest != 0)
+        it = page.constFind(nearest);
+    return it != page.constEnd() ? it.value() : static_cast<unsigned char>('?');
+}
+
 struct Tables {
     Table page[2];
     Tables()
@@ -45,10 +74,7 @@ struct Tables {
         }
         for (int p = 0; p < 2; ++p) {
             const Table& other = page[1 - p];
-            for (int b = 0; b < 256; ++b) {
-                auto it = other.fromUnicode.constFind(page[p].toUnicode[b]);
-                page[p].toOther[b] = it != other.fromUnicode.constEnd() ? it.value() : '?';
-            }
+            for (int b = 0; b < 256; ++b) page[p].toOther[b] = byteOf(other.fromUnicode, page[p].toUnicode[b]);
         }
     }
 };
@@ -84,8 +110,7 @@ QByteArray encode(Page page, const QString& text)
             out[i] = static_cast<char>(u);
             continue;
         }
-        auto it = t.fromUnicode.constFind(u);
-        out[i] = it != t.fromUnicode.constEnd() ? static_cast<char>(it.value()) : '?';
+        out[i] = static_cast<char>(byteOf(t.fromUnicode, u));
     }
     return out;
 }

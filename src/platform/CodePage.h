@@ -6,7 +6,10 @@
 // Conversions are table driven; the tables are built once from glibc iconv.
 // A byte that a code page leaves undefined (0x98 in windows-1251) maps to the
 // Unicode control character of the same number and back, so every byte
-// survives a round trip. A character that a code page cannot hold becomes '?'.
+// survives a round trip. A character that a code page cannot hold becomes its
+// nearest equivalent there (« » and the curly quotes a plain '"', the dashes
+// '-', a Serbian or Ukrainian letter the nearest Russian or Latin one), so
+// every character of windows-1251 has a place in cp866; any other becomes '?'.
 #include <QByteArray>
 #include <QString>
 

@@ -38,3 +38,24 @@ TEST(CodePage, CaseMapping1251)
     lower1251(w.data(), w.size());
     EXPECT_EQ(fromCp1251(w), QStringLiteral("иванов ёж abc я"));
 }
+
+// Every character of windows-1251 has a place in the OEM page: those that
+// cp866 lacks become their nearest equivalents, never '?', and the text keeps
+// its length (the columns of a text report stay where they were).
+TEST(CodePage, CharactersCp866LacksBecomeTheirNearestEquivalents)
+{
+    for (int b = 0; b < 256; ++b) {
+        if (b == '?')
+            continue;
+        const QByteArray one(1, static_cast<char>(b));
+        EXPECT_NE(cp1251ToCp866(one), QByteArray("?")) << "byte " << b;
+    }
+    const QString name = QStringLiteral("ООО «Северная механика» — цех №2, “Ђак” і…");
+    const QByteArray plain = toCp866(QStringLiteral("ООО \"Северная механика\" - цех №2, \"Дак\" i."));
+    EXPECT_EQ(cp1251ToCp866(toCp1251(name)), plain);
+    EXPECT_EQ(toCp866(name), plain);
+    EXPECT_EQ(plain.size(), name.size());
+    // Windows-1251 holds them itself; a character of neither page stays '?'.
+    EXPECT_EQ(fromCp1251(toCp1251(name)), name);
+    EXPECT_EQ(toCp866(QStringLiteral("中")), QByteArray("?"));
+}
