@@ -74,6 +74,8 @@ private:
         }
     }
     void breakPage();
+    // The rule above a row, crossing the columns at their bars.
+    QByteArray separator() const;
     void row(const QByteArray& rateColumns, const QString& name, double income, double tax, double withheld);
 
     const infobase::FirmInfo& m_firm;
@@ -161,9 +163,17 @@ void RegisterText::breakPage()
     m_lines = kPageHeadLines;
 }
 
+QByteArray RegisterText::separator() const
+{
+    // The name column of the new layout is 43 wide and the rate column's
+    // 6 follow it, so the rule crosses each at its own bar.
+    const QByteArray name = m_oldLayout ? DashRun(50) : DashRun(43) + '+' + DashRun(6);
+    return DashRun(4) + '+' + name + '+' + DashRun(13) + '+' + DashRun(12) + '+' + DashRun(11);
+}
+
 void RegisterText::row(const QByteArray& rateColumns, const QString& name, double income, double tax, double withheld)
 {
-    line(DashRun(4) + '+' + DashRun(50) + '+' + DashRun(13) + '+' + DashRun(12) + '+' + DashRun(11));
+    line(separator());
     ++m_number;
     const QByteArray number = QByteArray::number(m_number).leftJustified(4, ' ');
     const int nameWidth = m_oldLayout ? 50 : 43;

@@ -10,6 +10,8 @@
 
 #include <QFile>
 
+#include <vector>
+
 using namespace kalvor;
 using namespace kalvor::infobase;
 using namespace kalvor::reports;
@@ -63,6 +65,16 @@ QList<QByteArray> Lines(const QByteArray& text)
     return lines;
 }
 
+// The places of the column bars of a line ('|' or '+').
+std::vector<int> Bars(const QByteArray& line)
+{
+    std::vector<int> places;
+    for (int i = 0; i < line.size(); ++i)
+        if (line[i] == '|' || line[i] == '+')
+            places.push_back(i);
+    return places;
+}
+
 } // namespace
 
 TEST(CertificateTotals, FromThePeriodRow)
@@ -110,6 +122,7 @@ TEST(IncomeRegisterTextOld, HeadRowsPageBreaksAndCount)
     EXPECT_EQ(lines[13], cp("ПРЕДСТАВЛЕННЫЕ ДОКУМЕНТЫ:") + QByteArray(61, ' ') + cp("стр. 1"));
     for (int i : {14, 15, 16, 17, 18}) EXPECT_EQ(lines[i].size(), 94) << i;
     EXPECT_EQ(lines[18], "1   |" + cp("Работник 1").leftJustified(50, ' ') + "|     10001.00|        1301|       1301");
+    for (int i : {15, 16, 18}) EXPECT_EQ(Bars(lines[i]), Bars(lines[17])) << i;
     // Employee 7 lists his income only.
     EXPECT_EQ(lines[28].mid(56), "     10007.00|            |           ");
     // Line counter 18 + 22 rows of two lines: the 23rd certificate opens page 2.
@@ -137,8 +150,11 @@ TEST(IncomeRegisterTextNew, RateRowsPageBreaksAndCount)
     EXPECT_EQ(lines[8], cp("Отправитель: Должность главный бухгалтер  ФИО ") +
                             cp("Смирнова Ольга Викторовна").leftJustified(46, ' '));
     EXPECT_EQ(lines[10], cp("Количество представленных документов: 32   "));
-    EXPECT_EQ(lines[14], "----+" + QByteArray(50, '-') + '+' + QByteArray(13, '-') + '+' + QByteArray(12, '-') + '+' +
-                             QByteArray(11, '-'));
+    // The rules cross the columns at their bars: the name column (43) and
+    // the rate column (6) each end at a '+'.
+    EXPECT_EQ(lines[14], "----+" + QByteArray(43, '-') + '+' + QByteArray(6, '-') + '+' + QByteArray(13, '-') + '+' +
+                             QByteArray(12, '-') + '+' + QByteArray(11, '-'));
+    for (int i : {12, 13, 15}) EXPECT_EQ(Bars(lines[i]), Bars(lines[14])) << i;
     EXPECT_EQ(lines[15],
               "1   |" + cp("Работник 1").leftJustified(43, ' ') + "|  13  |     20001.00|        2601|       2601");
     EXPECT_EQ(lines[17],

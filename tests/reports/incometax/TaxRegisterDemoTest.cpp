@@ -156,6 +156,7 @@ TEST_F(TaxRegisterDemo, RegisterOfIncomeCertificatesOf2010OpensThroughThePrintCo
     ASSERT_FALSE(text.isEmpty());
     EXPECT_TRUE(text.contains(codepage::toCp1251(QStringLiteral(" СВЕДЕНИЙ О ДОХОДАХ ФИЗИЧЕСКИХ ЛИЦ ЗА 2010 ГОД"))));
     EXPECT_TRUE(text.contains(codepage::toCp1251(QStringLiteral("в ИФНС "))));
+    EXPECT_TRUE(text.contains(codepage::toCp1251(QStringLiteral("\r\nНалоговый агент: ООО «Северная механика»\r\n"))));
     // A stopped run leaves no register behind (the file is written whole or not at all).
     QFile::remove(path);
     std::stop_source stop;
@@ -168,6 +169,10 @@ TEST_F(TaxRegisterDemo, RegisterOfIncomeCertificatesOf2010OpensThroughThePrintCo
     print::PrintTextFile(doc, path, prompt);
     EXPECT_EQ(prompt.offered, path);
     EXPECT_TRUE(QFile::exists(path + QStringLiteral(".printed")));
+    // The print command reads the OEM page, which has no guillemets: the
+    // firm's name keeps plain quotes there, not "?".
+    EXPECT_TRUE(readAll(path).contains(
+        codepage::toCp866(QStringLiteral("\r\nНалоговый агент: ООО \"Северная механика\"\r\n"))));
 }
 
 } // namespace
