@@ -20,7 +20,8 @@ QString CRepEdit1Dlg::RtfFileName(const QString& path)
     return base + QStringLiteral(".rtf");
 }
 
-CRepEdit1Dlg::CRepEdit1Dlg(const QString& path, QWidget* parent) : QDialog(parent), m_fileName(RtfFileName(path))
+CRepEdit1Dlg::CRepEdit1Dlg(const QString& path, const EditorCaptions& captions, QWidget* parent)
+    : QDialog(parent), m_fileName(RtfFileName(path))
 {
     setWindowTitle(QStringLiteral("Обработка отчета"));
     auto* layout = new QVBoxLayout(this);
@@ -32,16 +33,16 @@ CRepEdit1Dlg::CRepEdit1Dlg(const QString& path, QWidget* parent) : QDialog(paren
     layout->addWidget(name);
     const struct {
         int id;
-        const char* text;
+        QString text;
         int result;
     } buttons[] = {
-        {IdSections15, "Редактировать раздел 1 и 5", 500},
-        {IdMake, "Сформировать отчет", 501},
-        {IdSection4, "Редактировать раздел 4", 502},
-        {IDCANCEL, "Отмена", IDCANCEL},
+        {IdSections15, captions.first.isEmpty() ? QStringLiteral("Редактировать раздел 1 и 5") : captions.first, 500},
+        {IdMake, QStringLiteral("Сформировать отчет"), 501},
+        {IdSection4, captions.second.isEmpty() ? QStringLiteral("Редактировать раздел 4") : captions.second, 502},
+        {IDCANCEL, QStringLiteral("Отмена"), IDCANCEL},
     };
     for (const auto& b : buttons) {
-        auto* button = new QPushButton(QString::fromUtf8(b.text), this);
+        auto* button = new QPushButton(b.text, this);
         button->setAutoDefault(false);
         SetControl(b.id, button);
         layout->addWidget(button);

@@ -1,6 +1,9 @@
 // The choice dialog of a report loop (dialog 481 "Обработка отчета"): shows
-// the print file's name with the extension "rtf" and ends with 500 (edit
-// sections 1 and 5), 501 (make the report), 502 (edit section 4) or 2 (cancel).
+// the print file's name with the extension "rtf" and ends with 500 (the
+// report's first editor), 501 (make the report), 502 (its second editor) or 2
+// (cancel). The editor buttons name the parts of the report's own form that
+// its editors hold; without captions they are those of the pension-fund
+// report ("Редактировать раздел 1 и 5", "Редактировать раздел 4").
 #pragma once
 
 #include "shell/ui/ControlMap.h"
@@ -10,7 +13,14 @@
 class CRepEdit1Dlg : public QDialog, public ControlMap {
     Q_OBJECT
 public:
-    explicit CRepEdit1Dlg(const QString& path, QWidget* parent = nullptr);
+    // The captions of buttons 1383 (500) and 1384 (502); an empty one keeps
+    // the pension-fund report's.
+    struct EditorCaptions {
+        QString first;
+        QString second;
+    };
+
+    explicit CRepEdit1Dlg(const QString& path, const EditorCaptions& captions = {}, QWidget* parent = nullptr);
 
     // The file name shown under "Имя файла печати".
     QString PrintFileName() const { return m_fileName; }

@@ -121,10 +121,15 @@ protected:
                                    std::move(script));
     }
     // A step that answers the choice dialog with the button of the control.
+    // The editor buttons name the tables of the 4-FSS form that the editors
+    // hold, never the sections of the pension-fund report.
     static std::function<void(QWidget*)> Choose(int control)
     {
         return [control](QWidget* modal) {
-            ASSERT_TRUE(qobject_cast<CRepEdit1Dlg*>(modal));
+            auto* choice = qobject_cast<CRepEdit1Dlg*>(modal);
+            ASSERT_TRUE(choice);
+            EXPECT_EQ(choice->controlAs<QPushButton>(1383)->text(), QStringLiteral("Редактировать таблицы 1, 2 и 7"));
+            EXPECT_EQ(choice->controlAs<QPushButton>(1384)->text(), QStringLiteral("Редактировать таблицу 4.1"));
             Press(modal, control);
         };
     }

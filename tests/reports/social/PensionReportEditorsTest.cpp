@@ -108,7 +108,10 @@ protected:
     static std::function<void(QWidget*)> Choose(int control)
     {
         return [control](QWidget* modal) {
-            ASSERT_TRUE(qobject_cast<CRepEdit1Dlg*>(modal));
+            auto* choice = qobject_cast<CRepEdit1Dlg*>(modal);
+            ASSERT_TRUE(choice);
+            EXPECT_EQ(choice->controlAs<QPushButton>(1383)->text(), QStringLiteral("Редактировать раздел 1 и 5"));
+            EXPECT_EQ(choice->controlAs<QPushButton>(1384)->text(), QStringLiteral("Редактировать раздел 4"));
             Click(modal, control);
         };
     }

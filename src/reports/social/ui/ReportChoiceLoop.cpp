@@ -23,7 +23,7 @@ platform::TaskOutcome RunReportChoiceLoop(const QString& printPath, const Report
 {
     for (;;) {
         const int choice = platform::GuiBridge::runBlocking([&] {
-            CRepEdit1Dlg dialog(printPath);
+            CRepEdit1Dlg dialog(printPath, {choices.firstEditorCaption, choices.secondEditorCaption});
             return dialog.DoModal();
         });
         if (choice == ChoiceFirstEditor) {

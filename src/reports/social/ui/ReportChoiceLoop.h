@@ -12,11 +12,14 @@ namespace kalvor::reports {
 
 // What the loop does on each choice. The editors are shown modally on the
 // user-interface thread; make runs on the calling thread and says what it
-// wrote.
+// wrote. The captions of the editors' buttons name the parts of the report's
+// form that each editor holds.
 struct ReportChoices {
     std::function<void()> firstEditor;
     std::function<void()> secondEditor;
     std::function<platform::TaskOutcome()> make;
+    QString firstEditorCaption;
+    QString secondEditorCaption;
 };
 
 // Runs on a report's worker thread (or on the user-interface thread): the

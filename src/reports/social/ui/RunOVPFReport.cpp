@@ -23,6 +23,8 @@ platform::TaskOutcome RunOVPFReport(const QString& printPath, const ReportSelect
                                    [&] { CGenrOVPFEditDlg(selection, printPath, reportFolder, doc).DoModal(); },
                                    [&] { CGenrOVPFEditDlg2(selection, printPath, reportFolder, doc).DoModal(); },
                                    [&] { return WriteOVPFOutputs(printPath, selection, reportFolder, doc); },
+                                   QStringLiteral("Редактировать раздел 1 и 5"),
+                                   QStringLiteral("Редактировать раздел 4"),
                                });
 }
 

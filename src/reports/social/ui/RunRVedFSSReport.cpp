@@ -27,6 +27,8 @@ platform::TaskOutcome RunRVedFSSReport(const QString& printPath, const QString& 
                                               [&] { CGenrRVedFSSEditDlg(printPath, exportFolder, doc).DoModal(); },
                                               [&] { CGenrRVedFSSEditDlg2(printPath, exportFolder, doc).DoModal(); },
                                               [&] { return WriteRVedFSSOutputs(printPath, exportFolder, doc); },
+                                              QStringLiteral("Редактировать таблицы 1, 2 и 7"),
+                                              QStringLiteral("Редактировать таблицу 4.1"),
                                           });
 }
 
