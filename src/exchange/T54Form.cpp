@@ -93,12 +93,28 @@ bool IsDayBasedCode(int code)
     return in(110, 112) || in(115, 117) || in(155, 159) || in(561, 590) || in(655, 657) || in(661, 690) || in(695, 697);
 }
 
-// The last day of the month before the reporting month; 31 December of the
-// previous year when the reporting month is January.
-PackedDate PeriodEnd(MonthKey reporting)
+// The last month of the month table: the month before the reporting month
+// in the reporting year (none in January); in a year before it, whose months
+// all stand in the archive, the period's last month, so that a closed year's
+// accounts are printed whole from any later month; none for a later year.
+int TableLastMonth(const reports::ReportPeriod& period, MonthKey reporting)
 {
-    const MonthKey previous = reporting.previous();
-    return PackedDate::make(DaysInMonth(previous.year(), previous.month()), previous.month(), previous.year());
+    if (period.year < reporting.year())
+        return period.lastMonth;
+    return period.year == reporting.year() ? reporting.month() - 1 : 0;
+}
+
+// The month whose last day ends the form's period: the table's last month,
+// or, without one, the month before the reporting month (31 December of the
+// year before in January).
+MonthKey PeriodEndMonth(const reports::ReportPeriod& period, int lastMonth, MonthKey reporting)
+{
+    return lastMonth > 0 ? MonthKey(period.year, lastMonth) : reporting.previous();
+}
+
+PackedDate LastDayOf(MonthKey month)
+{
+    return PackedDate::make(DaysInMonth(month.year(), month.month()), month.month(), month.year());
 }
 
 QByteArray Roubles(double kopecks) { return FormatFixed8(kopecks / 100, 2); }
@@ -351,7 +367,7 @@ QList<QByteArray> MonthValues(const T54Archive& archive, int month)
     return values;
 }
 
-void AddTableRows(print::CTree& tree, const QDomElement& page, const T54Archive& archive, MonthKey reporting,
+void AddTableRows(print::CTree& tree, const QDomElement& page, const T54Archive& archive, int lastMonth,
                   const PayrollDoc& doc)
 {
     tree.NewRow("row1", nullptr, page);
@@ -368,7 +384,7 @@ void AddTableRows(print::CTree& tree, const QDomElement& page, const T54Archive&
     codes << "151" << QByteArray();
     tree.AddValue(tree.NewRow("row4", nullptr, page), codes);
     tree.NewRow("row5", nullptr, page);
-    for (int month = 1; month < reporting.month(); ++month) {
+    for (int month = 1; month <= lastMonth; ++month) {
         tree.AddValue(tree.NewRow("row6", nullptr, page), MonthValues(archive, month));
         const std::vector<DayEntry>& days = archive.dayEntries[std::size_t(month)];
         for (std::size_t i = 1; i < days.size(); ++i)
@@ -390,7 +406,8 @@ struct T54Run {
     const T54Editor& editor;
     reports::ReportPeriod period;
     MonthKey reporting;
-    PackedDate periodEnd;
+    int lastMonth = 0; // of the month table, 0 for none
+    MonthKey endMonth{}; // whose last day ends the period
     int sheet = 0;
 };
 
@@ -403,15 +420,15 @@ QList<QByteArray> PageValues(const T54Run& run, const infobase::EmployeeListEntr
         if (record.number != 0 && record.number == shop)
             shopName = codepage::toCp1251(record.name.left(120));
     const int kateg = base.attributes[std::size_t(entry.slot - 1)].kateg;
-    const MonthKey previous = run.reporting.previous();
+    const MonthKey end = run.endMonth;
     return {reports::PaddedFirmText(base.firm, infobase::FirmInfo::firmName).left(56),
             reports::PaddedFirmText(base.firm, infobase::FirmInfo::firmOKPO).left(10),
             shopName + "(\xD6\xE5\xF5 - " + QByteArray::number(shop) + ") \xC1\xF0\xE8\xE3\xE0\xE4\xE0 - " +
                 QByteArray::number(brigade),
             QByteArray::number(run.sheet),
             "01.01." + QByteArray::number(run.period.year),
-            QByteArray::number(run.periodEnd.day()) + '.' + reports::TwoDigitNumber(previous.month()) + '.' +
-                QByteArray::number(previous.year()),
+            QByteArray::number(DaysInMonth(end.year(), end.month())) + '.' + reports::TwoDigitNumber(end.month()) +
+                '.' + QByteArray::number(end.year()),
             kateg != 0 ? QByteArray::number(kateg) : QByteArray(),
             reports::FixedText(head.INN, 12),
             reports::FixedText(head.strahPolis, 20),
@@ -450,7 +467,7 @@ void PrintEmployeePage(print::CTree& tree, T54Run& run, const infobase::Employee
         return;
     const int count = infobase::LoadWarDat(base, entry.slot, 1, 12, run.period.year);
     const std::vector<VacationEntry> vacations =
-        VacationList(base.warDat, count, PackedDate::make(1, 1, run.reporting.year()), run.periodEnd);
+        VacationList(base.warDat, count, PackedDate::make(1, 1, run.period.year), LastDayOf(run.endMonth));
     const int shop = entry.slot < base.shopBytes.size() ? base.shopBytes[entry.slot] : 0;
     const int brigade = base.attributes[std::size_t(entry.slot - 1)].brig;
     ++run.sheet;
@@ -471,7 +488,7 @@ void PrintEmployeePage(print::CTree& tree, T54Run& run, const infobase::Employee
     for (int line = 0; line < T54WorkBlock::LineCount; ++line)
         if (block.cell(line, 0) != 0 || block.cell(line, 16) != 0 || block.cell(line, 8) != 0)
             tree.AddValue(tree.NewRow("row0", nullptr, page), LineValues(block, run.doc, line, fullRate));
-    AddTableRows(tree, page, archive, run.reporting, run.doc);
+    AddTableRows(tree, page, archive, run.lastMonth, run.doc);
 }
 
 } // namespace
@@ -566,10 +583,15 @@ int PrintT54Form(const T54Selection& selection, std::stop_token stop, const QStr
                  PayrollDoc& doc, const T54Editor& editor, QDomDocument* data, QString* viewerText)
 {
     infobase::CInfoBase& base = doc.infoBase;
-    T54Run run{selection, doc, editor, reports::ResolveReportPeriod(base.config), base.config.reportingKey(), {}};
-    run.periodEnd = PeriodEnd(run.reporting);
+    T54Run run{selection, doc, editor, reports::ResolveReportPeriod(base.config), base.config.reportingKey()};
+    run.lastMonth = TableLastMonth(run.period, run.reporting);
+    run.endMonth = PeriodEndMonth(run.period, run.lastMonth, run.reporting);
+    // A closed year's table runs from January: its archive is taken from there.
+    reports::ReportPeriod archived = run.period;
+    if (run.period.year < run.reporting.year())
+        archived.firstMonth = 1;
     print::CTree tree("t54", outputPath);
-    const int result = ForEachSelectedEmployee(doc, selection, markedCount, run.period, stop, [&](const auto& entry) {
+    const int result = ForEachSelectedEmployee(doc, selection, markedCount, archived, stop, [&](const auto& entry) {
         PrintEmployeePage(tree, run, entry);
         return 0;
     });

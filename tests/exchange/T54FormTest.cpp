@@ -12,6 +12,7 @@
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "reports/social/SocialFormTexts.h"
+#include "support/DemoJanuary2012.h"
 #include "support/OfficeConvert.h"
 #include "support/TestFixture.h"
 #include "values/Clock.h"
@@ -22,6 +23,9 @@
 #include <QDomDocument>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <array>
+#include <set>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -297,7 +301,9 @@ TEST_F(T54Run, JanuaryEndsTheYearBeforeAndTheDocumentIsWritten)
 
     // A leap February ends on the 29th.
     doc.infoBase.config.tekMes = u16(MonthKey(2028, 3));
+    doc.infoBase.config.r_g = 128;
     EXPECT_EQ(Print(T54Selection{})[0].values[5], "29.02.2028");
+    doc.infoBase.config.r_g = 126;
 
     const QString rtf = dir.filePath(QStringLiteral("t54.rtf"));
     ASSERT_TRUE(QFile::exists(rtf));
@@ -312,6 +318,32 @@ TEST_F(T54Run, JanuaryEndsTheYearBeforeAndTheDocumentIsWritten)
     EXPECT_TRUE(content.contains(QStringLiteral("Северный машиностроительный завод")));
     EXPECT_TRUE(content.contains(QStringLiteral("Соколов Андрей Петрович")));
     EXPECT_TRUE(content.contains(QStringLiteral("ЛИЦЕВОЙ СЧЕТ")));
+}
+
+// A year before the reporting month's is printed whole, from any later
+// month: every month of its period from the archive, the period ending with
+// the period's last month (not before the reporting month).
+TEST_F(T54Run, AClosedYearPrintedLaterHoldsEveryMonthOfItsPeriod)
+{
+    for (const MonthKey printedIn : {MonthKey(2027, 1), MonthKey(2027, 5)}) {
+        doc.infoBase.config.tekMes = u16(printedIn);
+        const std::vector<PrintedPage> pages = Print(T54Selection{});
+        ASSERT_EQ(pages.size(), 1u);
+        EXPECT_EQ(pages[0].values.mid(4, 2), (QStringList{"01.01.2026", "31.12.2026"}));
+        QStringList months;
+        for (int m = 0; !pages[0].row("row6", m).isEmpty(); ++m) months << pages[0].row("row6", m)[0];
+        EXPECT_EQ(months, (QStringList{"01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11", "12"}));
+        // January: 30,000.00 + 2,100.00 + 1,400.00 accrued; February 30,000.00.
+        EXPECT_EQ(pages[0].row("row6", 0)[14], "33500.00");
+        EXPECT_EQ(pages[0].row("row6", 1)[14], "30000.00");
+        EXPECT_EQ(pages[0].row("row6", 2)[14], "0.00");
+    }
+    // The first half of the year: its months only, ending on 30 June.
+    doc.infoBase.config.r_m2 = 6;
+    const std::vector<PrintedPage> half = Print(T54Selection{});
+    ASSERT_EQ(half.size(), 1u);
+    EXPECT_EQ(half[0].values[5], "30.06.2026");
+    EXPECT_EQ(half[0].rowNames().count("row6"), 6);
 }
 
 TEST_F(T54Run, SalaryOfCodeFourIsTheMonthsTimeAndAnAccrual)
@@ -339,5 +371,81 @@ TEST_F(T54Run, StopLeavesNoDocument)
     EXPECT_EQ(PrintT54Form(T54Selection{}, stop.get_token(), doc.TypWorkFile(), 0, doc, {}), 1);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("t54.rtf"))));
 }
+
+#ifdef KALVOR_DATA_DIR
+// The demo firm taken to January 2012 by its own months.
+class T54Demo : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_NO_FATAL_FAILURE(OpenDemoJanuary2012(doc, dir.path() + QLatin1Char('/')));
+        platform::SetWorkingFolder(kSourceData);
+        platform::DocumentOpener::SetCommand(QStringLiteral("true"));
+    }
+    void TearDown() override
+    {
+        CloseBase(doc.infoBase);
+        platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
+        platform::SetWorkingFolder(QString());
+    }
+
+    QTemporaryDir dir;
+    PayrollDoc doc;
+};
+
+// 2011's personal account of 115 printed in January 2012, when it is due:
+// the twelve months of the year, each month's accruals the stored archive's
+// (his codes of 2011 below the contributions are 1, 7, 9 and the tax 902),
+// 78,944.76 in the year. The first quarter prints January to March.
+TEST_F(T54Demo, TheYearsAccountPrintedInTheNextJanuaryHoldsItsMonths)
+{
+    CInfoBase& base = doc.infoBase;
+    ASSERT_EQ(base.config.reportingKey(), MonthKey(2012, 1));
+    base.config.r_g = 111;
+    base.config.r_m1 = 1;
+    base.config.r_m2 = 12;
+    const int index = base.FindEmployee(115);
+    ASSERT_GE(index, 0);
+    LoadEmployee(base, base.list[std::size_t(index)].slot);
+    std::array<double, 13> accrued{}, withheld{};
+    std::set<int> codes;
+    for (int i = 0; i < base.current.warKv; ++i) {
+        const WariaEntry& e = base.current.waria[std::size_t(i)];
+        if (e.god != 2011 || e.kod >= 990)
+            continue;
+        codes.insert(e.kod);
+        (e.kod < 700 ? accrued : withheld)[e.mes] += e.sum;
+    }
+    ASSERT_EQ(codes, (std::set<int>{1, 7, 9, 902}));
+
+    T54Selection one;
+    one.tabN = 115;
+    QDomDocument data;
+    ASSERT_EQ(PrintT54Form(one, {}, doc.TypWorkFile(), 0, doc, {}, &data), 0);
+    const std::vector<PrintedPage> pages = PagesOf(data);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].values.mid(4, 2), (QStringList{"01.01.2011", "31.12.2011"}));
+    double year = 0;
+    for (int month = 1; month <= 12; ++month) {
+        const QStringList row = pages[0].row("row6", month - 1);
+        ASSERT_EQ(row.size(), 27) << month;
+        EXPECT_EQ(row[0], QString::fromLatin1(reports::TwoDigitNumber(month))) << month;
+        EXPECT_EQ(row[14], QString::number(accrued[std::size_t(month)] / 100, 'f', 2)) << month;
+        EXPECT_EQ(row[23], QString::number(withheld[std::size_t(month)] / 100, 'f', 2)) << month;
+        year += row[14].toDouble();
+    }
+    EXPECT_EQ(pages[0].row("row6", 12), QStringList());
+    EXPECT_NEAR(year, 78'944.76, 0.005);
+
+    base.config.r_m2 = 3;
+    ASSERT_EQ(PrintT54Form(one, {}, doc.TypWorkFile(), 0, doc, {}, &data), 0);
+    const std::vector<PrintedPage> quarter = PagesOf(data);
+    ASSERT_EQ(quarter.size(), 1u);
+    EXPECT_EQ(quarter[0].values[5], "31.03.2011");
+    EXPECT_EQ(quarter[0].rowNames().count("row6"), 3);
+    EXPECT_EQ(quarter[0].row("row6", 2)[14], pages[0].row("row6", 2)[14]);
+}
+#endif
 
 } // namespace
