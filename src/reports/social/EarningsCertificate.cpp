@@ -12,7 +12,10 @@
 #include "values/RoundText.h"
 #include "values/Values.h"
 
+#include <QStringList>
+
 #include <cmath>
+#include <vector>
 
 namespace kalvor::reports {
 
@@ -81,6 +84,42 @@ QList<QByteArray> EmployeeValues(const EmployeeHead& head)
     return values;
 }
 
+// "2013 год", "2012 и 2013 годы".
+QString YearsWords(const std::vector<int>& years)
+{
+    if (years.size() == 1)
+        return QStringLiteral("%1 год").arg(years.front());
+    QStringList numbers;
+    for (std::size_t i = 0; i + 1 < years.size(); ++i) numbers << QString::number(years[i]);
+    return QStringLiteral("%1 и %2 годы").arg(numbers.join(QStringLiteral(", "))).arg(years.back());
+}
+
+// The certificate's years after the year of the base's reporting month.
+std::vector<int> YearsAfterBase(const infobase::InfoBaseConfig& config)
+{
+    std::vector<int> after;
+    for (int year : CertificateYears(config))
+        if (year > config.reportingYear())
+            after.push_back(year);
+    return after;
+}
+
+// "2013 год позже отчетного месяца базы (январь 2012 года)".
+QString AfterBaseWords(const infobase::InfoBaseConfig& config, const std::vector<int>& after)
+{
+    const MonthKey month = config.reportingKey();
+    return QStringLiteral("%1 позже отчетного месяца базы (%2 %3 года)")
+        .arg(YearsWords(after), MonthName(month.month()).toLower())
+        .arg(month.year());
+}
+
+// "Укажите отчетным годом в параметрах генератора 2010 год или более ранний."
+QString ReportYearAdvice(const infobase::InfoBaseConfig& config)
+{
+    return QStringLiteral("Укажите отчетным годом в параметрах генератора %1 год или более ранний.")
+        .arg(config.reportingYear() - kYears + 1);
+}
+
 // One employee's page, or none. Returns 0 or a negative code.
 int PrintEmployeeCertificate(print::CTree& tree, const infobase::EmployeeListEntry& entry, const ReportPeriod& period,
                              int& number, PayrollDoc& doc)
@@ -104,6 +143,38 @@ int PrintEmployeeCertificate(print::CTree& tree, const infobase::EmployeeListEnt
 }
 
 } // namespace
+
+std::array<int, 3> CertificateYears(const infobase::InfoBaseConfig& config)
+{
+    const int first = ResolveReportPeriod(config).year;
+    return {first, first + 1, first + 2};
+}
+
+QString CertificateYearsText(const infobase::InfoBaseConfig& config)
+{
+    const std::array<int, 3> years = CertificateYears(config);
+    QString text = QStringLiteral("Справка за %1, %2 и %3 годы (первый из них - отчетный год в параметрах генератора)")
+                       .arg(years[0])
+                       .arg(years[1])
+                       .arg(years[2]);
+    if (const std::vector<int> after = YearsAfterBase(config); !after.empty())
+        text += QStringLiteral(".\n%1: справка не будет напечатана. %2")
+                    .arg(AfterBaseWords(config, after), ReportYearAdvice(config));
+    return text;
+}
+
+QString CertificateYearsRefusal(const infobase::InfoBaseConfig& config)
+{
+    const std::vector<int> after = YearsAfterBase(config);
+    if (after.empty())
+        return QString();
+    const std::array<int, 3> years = CertificateYears(config);
+    return QStringLiteral("Справка за %1, %2 и %3 годы не напечатана: %4. %5")
+        .arg(years[0])
+        .arg(years[1])
+        .arg(years[2])
+        .arg(AfterBaseWords(config, after), ReportYearAdvice(config));
+}
 
 double CertificateYear::addMonth(const CertificateMonth& m)
 {
@@ -187,6 +258,11 @@ int PrintSpravZarp2Goda(std::stop_token stop, const ReportSelection& selection, 
     const ReportPeriod period = ResolveReportPeriod(base.config);
     if (period.firstMonth > period.lastMonth || ReportYearAfterBase(period, base.config))
         return -2;
+    if (const QString refusal = CertificateYearsRefusal(base.config); !refusal.isEmpty()) {
+        if (detail != nullptr)
+            detail->text = refusal;
+        return GenrRefused;
+    }
     doc.GenrValues.fill(0);
     // The archive of the three years of the certificate.
     if (!SelectPeriodToSwap(base, 1, MonthIndex(period.year, 1), MonthIndex(period.year + kYears - 1, 12),

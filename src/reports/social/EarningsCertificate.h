@@ -13,11 +13,28 @@
 #include <QList>
 #include <QString>
 
+#include <array>
+
 #include <stop_token>
 
 namespace kalvor::reports {
 
 inline constexpr char kEarningsCertificateTemplate[] = "spravka_zarabotok_2goda";
+
+// The three years of the certificate: from the generator's report year (its
+// year of 0 being the base's year).
+std::array<int, 3> CertificateYears(const infobase::InfoBaseConfig& config);
+
+// What the certificate's screen says of its years: the three years, and,
+// when one of them lies after the year of the base's reporting month, that
+// the certificate will not be printed and which report year to set.
+QString CertificateYearsText(const infobase::InfoBaseConfig& config);
+
+// Why the certificate is not printed for the configured years: a year of it
+// lies after the year of the base's reporting month, whose earnings nobody
+// knows yet (a year printed as zero would say there were none). Empty when
+// every year can be printed.
+QString CertificateYearsRefusal(const infobase::InfoBaseConfig& config);
 
 // The earnings of a year are taken at most up to 415,000 roubles, whatever the year.
 inline constexpr double kCertificateCap = 41'500'000;
@@ -63,8 +80,9 @@ QList<QByteArray> CertificatePageValues(const PayrollDoc& doc, int number, const
 // Prints the certificates of the selected employees (with a marked count
 // above 0: those marked in the list), numbered from 1, beside the work file,
 // and opens them. Returns GenrDone, GenrStopped (nothing printed),
-// GenrPrintFailed, -2 for a bad period, or the code of the contribution
-// arithmetic. A short read of the swap file throws TextError "Ошибка чтения
+// GenrPrintFailed, -2 for a bad period, GenrRefused (with the
+// CertificateYearsRefusal text in the detail) when a year of the certificate
+// lies after the base's year, or the code of the contribution arithmetic. A short read of the swap file throws TextError "Ошибка чтения
 // файла".
 int PrintSpravZarp2Goda(std::stop_token stop, const ReportSelection& selection, const QString& workFilePath,
                         int markedCount, PayrollDoc& doc, GenrRunDetail* detail = nullptr);

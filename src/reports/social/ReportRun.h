@@ -18,6 +18,7 @@ enum GenrRunResult : int {
     GenrStopped = 1, // stopped through the stop event: nothing written or printed
     GenrFileFailed = 2, // the report data file could not be written (GenrRunDetail::fileError)
     GenrPrintFailed = 3, // the print form could not be made (GenrRunDetail::text)
+    GenrRefused = 4, // the period cannot be reported: nothing printed (GenrRunDetail::text says why)
 };
 
 // What a run tells its task thread besides the result: the FileErrorKind of

@@ -228,6 +228,42 @@ TEST_F(CertificateRun, PagesNumberedAndLateHiresLeftOut)
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("spravka.rtf"))));
 }
 
+// The certificate's three years from the report year; a year after the
+// year of the base's month (January 2012) is not printed as zero: the run is
+// refused, saying which years and what to set, and nothing is written.
+TEST_F(CertificateRun, YearsAfterTheBasesMonthAreRefusedNotPrintedAsZero)
+{
+    InfoBaseConfig& config = doc.infoBase.config;
+    EXPECT_EQ(CertificateYears(config), (std::array<int, 3>{2010, 2011, 2012}));
+    EXPECT_EQ(CertificateYearsText(config),
+              QStringLiteral("Справка за 2010, 2011 и 2012 годы (первый из них - отчетный год в параметрах генератора)"));
+    EXPECT_EQ(CertificateYearsRefusal(config), QString());
+
+    const QString advice = QStringLiteral("Укажите отчетным годом в параметрах генератора 2010 год или более ранний.");
+    config.r_g = 111;
+    EXPECT_EQ(CertificateYearsText(config),
+              QStringLiteral("Справка за 2011, 2012 и 2013 годы (первый из них - отчетный год в параметрах "
+                             "генератора).\n2013 год позже отчетного месяца базы (январь 2012 года): справка не "
+                             "будет напечатана. ") +
+                  advice);
+    const QString rtf = dir.filePath(QStringLiteral("spravka.rtf"));
+    QFile::remove(rtf);
+    GenrRunDetail detail;
+    EXPECT_EQ(PrintSpravZarp2Goda({}, ReportSelection{}, doc.TypWorkFile(), 0, doc, &detail), GenrRefused);
+    EXPECT_EQ(detail.text, QStringLiteral("Справка за 2011, 2012 и 2013 годы не напечатана: 2013 год позже отчетного "
+                                          "месяца базы (январь 2012 года). ") +
+                               advice);
+    EXPECT_FALSE(QFile::exists(rtf));
+
+    // A year of 0 is the base's: two years after it.
+    config.r_g = 0;
+    EXPECT_EQ(CertificateYears(config), (std::array<int, 3>{2012, 2013, 2014}));
+    EXPECT_EQ(CertificateYearsRefusal(config),
+              QStringLiteral("Справка за 2012, 2013 и 2014 годы не напечатана: 2013 и 2014 годы позже отчетного "
+                             "месяца базы (январь 2012 года). ") +
+                  advice);
+}
+
 TEST(CertificateTemplate, OneBookmarkForEachValue)
 {
     const QByteArray rtf = readAll(kSourceData + QStringLiteral("/Shablon/spravka_zarabotok_2goda.rtf"));

@@ -83,8 +83,11 @@ TEST_F(SocialFormsDemo, CardsCertificatesAndInjuryReportConvertToPdf)
         EXPECT_TRUE(text.contains(QStringLiteral("за2011год")));
     }
 
+    // The certificate's three years end with the base's, 2011.
+    doc.infoBase.config.r_g = 109;
     ASSERT_EQ(PrintSpravZarp2Goda({}, ReportSelection{}, doc.TypWorkFile(), 0, doc, &detail), GenrDone)
         << detail.text.toStdString();
+    doc.infoBase.config.r_g = 111;
     text = converted(QStringLiteral("spravka-demo.pdf"));
     if (!text.isEmpty()) {
         EXPECT_TRUE(text.contains(QStringLiteral("СПРАВКА№1"))) << text.left(400).toStdString();

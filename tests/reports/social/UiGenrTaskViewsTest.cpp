@@ -20,6 +20,7 @@
 #include "shell/ui/FieldHelp.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
@@ -206,6 +207,37 @@ TEST_F(UiGenrViews, EmployeesMarkedInTheHelpAreTheRunsOnlyOnes)
     EXPECT_EQ(doc.GenrValues[kHeadcount], 1);
     EXPECT_TRUE(doc.infoBase.list[3].marked());
     EXPECT_EQ(view->SelectedOnly(), 0);
+}
+
+// The certificate's screen names its three years; years after the base's
+// month (July 2010) are refused with a box and the view's line, nothing
+// printed, where they were printed as zero without a word.
+TEST_F(UiGenrViews, CertificateSaysItsYearsAndRefusesYearsAfterTheBasesMonth)
+{
+    auto* view = Open<CGenrSpravZarp2GodaView>();
+    auto* years = view->controlAs<QLabel>(CGenrSpravZarp2GodaView::IdYearsText);
+    ASSERT_NE(years, nullptr);
+    const QString after = QStringLiteral("2011 и 2012 годы позже отчетного месяца базы (июль 2010 года)");
+    const QString advice = QStringLiteral("Укажите отчетным годом в параметрах генератора 2008 год или более ранний.");
+    EXPECT_EQ(years->text(), QStringLiteral("Справка за 2010, 2011 и 2012 годы (первый из них - отчетный год в "
+                                            "параметрах генератора).\n") +
+                                 after + QStringLiteral(": справка не будет напечатана. ") + advice);
+    QTest::mouseClick(Button(view, IdStartButton), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return Idle(view); }, 20'000));
+    Settle();
+    const QString refusal = QStringLiteral("Справка за 2010, 2011 и 2012 годы не напечатана: ") + after +
+                            QStringLiteral(". ") + advice;
+    EXPECT_EQ(recorder.Texts(), QStringList{refusal});
+    EXPECT_EQ(view->OutcomeText(), refusal);
+    EXPECT_FALSE(QFile::exists(QFileInfo(doc.TypWorkFile()).path() + u'/' +
+                               QFileInfo(doc.TypWorkFile()).completeBaseName() + QStringLiteral(".rtf")));
+
+    // From 2008 the three years end with the base's.
+    doc.infoBase.config.r_g = 108;
+    years = Open<CGenrSpravZarp2GodaView>()->controlAs<QLabel>(CGenrSpravZarp2GodaView::IdYearsText);
+    ASSERT_NE(years, nullptr);
+    EXPECT_EQ(years->text(), QStringLiteral("Справка за 2008, 2009 и 2010 годы (первый из них - отчетный год в "
+                                            "параметрах генератора)"));
 }
 
 TEST_F(UiGenrViews, HeadcountFormIsPrintedAndTheFormsLookRight)

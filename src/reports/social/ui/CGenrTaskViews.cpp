@@ -19,6 +19,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -299,7 +300,24 @@ CGenrSpravZarp2GodaView::CGenrSpravZarp2GodaView(CKalvorDoc* doc, QWidget* paren
     : CGenrTaskView(452, QStringLiteral("Справка о заработной плате за 2 календарных года"), StripLabels::WithDefaults,
                     doc, parent)
 {
+    auto* years = new QLabel(this);
+    years->setWordWrap(true);
+    SetControl(IdYearsText, years);
+    AddRow(years);
     FinishForm(false);
+    ShowYears();
+}
+
+void CGenrSpravZarp2GodaView::OnInitialUpdate()
+{
+    CGenrTaskView::OnInitialUpdate();
+    ShowYears();
+}
+
+void CGenrSpravZarp2GodaView::ShowYears()
+{
+    if (auto* years = controlAs<QLabel>(IdYearsText))
+        years->setText(kalvor::reports::CertificateYearsText(Document()->infoBase.config));
 }
 
 GenrJob CGenrSpravZarp2GodaView::Job() const

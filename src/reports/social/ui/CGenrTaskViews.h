@@ -109,15 +109,22 @@ protected:
     kalvor::reports::GenrJob Job() const override;
 };
 
-// 452: the earnings certificate of two calendar years.
+// 452: the earnings certificate of two calendar years. A line under the
+// strip says which three years it prints (from the generator's report year),
+// and that it will not print when one of them lies after the base's year.
 class CGenrSpravZarp2GodaView : public CGenrTaskView {
     Q_OBJECT
 public:
-    enum : int { CommandId = 32885 };
+    enum : int { CommandId = 32885, IdYearsText = 1386 };
     explicit CGenrSpravZarp2GodaView(CKalvorDoc* doc, QWidget* parent = nullptr);
+    // The years line follows the parameters as they stand.
+    void OnInitialUpdate() override;
 
 protected:
     kalvor::reports::GenrJob Job() const override;
+
+private:
+    void ShowYears();
 };
 
 class CommandRegistry;

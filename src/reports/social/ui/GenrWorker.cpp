@@ -25,6 +25,11 @@ TaskOutcome BuilderOutcome(int result, const GenrRunDetail& detail)
         return TaskOutcome(platform::TASK_FILE_ERROR, detail.fileError);
     if (result == GenrPrintFailed && !detail.text.isEmpty())
         ShowGenrError(detail.text);
+    if (result == GenrRefused) {
+        // Said in a box and kept in the view's line.
+        ShowGenrError(detail.text);
+        return TaskOutcome(platform::TASK_DONE, 0, detail.text);
+    }
     return TaskOutcome(platform::TASK_DONE);
 }
 
