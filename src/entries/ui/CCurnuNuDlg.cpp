@@ -40,31 +40,15 @@ CCurnuNuDlg::CCurnuNuDlg(CCommonFormView* view)
     setObjectName(QStringLiteral("CCurnuNuDlg"));
 }
 
-CCurnuNuDlg::Stored CCurnuNuDlg::StoreShown(const Rows& rows)
-{
-    en::RowStore store;
-    try {
-        WaitCursor wait;
-        store = en::StoreCurrentRows(Base(), int(m_slot), rows);
-    } catch (const kalvor::db::DbError& error) {
-        ShowComError(error);
-        return Stored::Refused;
-    }
-    if (store.placement != en::RowPlacement::Fits) {
-        KalvorMessageBox(m_form.tooManyRows, MB_OK | MB_ICONERROR, QString(), this);
-        return Stored::Refused;
-    }
-    return store.written ? Stored::Written : Stored::Kept;
-}
-
-bool CCurnuNuDlg::StoreMember(const Rows& rows)
+CCurnuNuDlg::RowsStored CCurnuNuDlg::Store(const Rows& rows)
 {
     try {
         WaitCursor wait;
-        return en::StoreCurrentRows(Base(), Base().currentSlot, rows).placement == en::RowPlacement::Fits;
+        const en::RowStore store = en::StoreCurrentRows(Base(), Base().currentSlot, rows);
+        return {.fits = store.placement == en::RowPlacement::Fits, .written = store.written};
     } catch (const kalvor::db::DbError& error) {
         ShowComError(error);
-        return true;
+        return {.failed = true};
     }
 }
 

@@ -18,8 +18,7 @@ public:
     explicit CCurnuNuDlg(CCommonFormView* view);
 
 protected:
-    Stored StoreShown(const Rows& rows) override;
-    bool StoreMember(const Rows& rows) override;
+    RowsStored Store(const Rows& rows) override;
     // Esc outside group mode saves first (a refusal keeps the focus here).
     void keyPressEvent(QKeyEvent* event) override;
 };

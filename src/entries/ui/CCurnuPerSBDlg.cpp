@@ -36,29 +36,18 @@ CCurnuPerSBDlg::CCurnuPerSBDlg(CCommonFormView* view)
     setObjectName(QStringLiteral("CCurnuPerSBDlg"));
 }
 
-bool CCurnuPerSBDlg::StoreRows(const Rows& rows)
+CCurnuPerSBDlg::RowsStored CCurnuPerSBDlg::Store(const Rows& rows)
 {
+    if (int(rows.size()) > en::kMaxTransfers)
+        return {.fits = false};
     ib::CInfoBase& base = Base();
     en::PlaceTransfers(base.current, base.attributes[std::size_t(base.currentSlot - 1)], rows);
     try {
         WaitCursor wait;
         en::StoreEmployeeDetail(base, base.currentSlot, &ib::SaveSber);
-        return true;
+        return {.written = true};
     } catch (const kalvor::db::DbError& error) {
         ShowComError(error);
-        return false;
+        return {.failed = true};
     }
-}
-
-CCurnuPerSBDlg::Stored CCurnuPerSBDlg::StoreShown(const Rows& rows)
-{
-    return StoreRows(rows) ? Stored::Written : Stored::Refused;
-}
-
-bool CCurnuPerSBDlg::StoreMember(const Rows& rows)
-{
-    if (int(rows.size()) > en::kMaxTransfers)
-        return false;
-    StoreRows(rows);
-    return true;
 }

@@ -18,12 +18,6 @@ public:
     explicit CCurnuPerSBDlg(CCommonFormView* view);
 
 protected:
-    Stored StoreShown(const Rows& rows) override;
     // More than twenty transfers do not fit.
-    bool StoreMember(const Rows& rows) override;
-
-private:
-    // Places the rows as the current employee's transfers and stores him;
-    // false after a database failure (shown).
-    bool StoreRows(const Rows& rows);
+    RowsStored Store(const Rows& rows) override;
 };

@@ -58,6 +58,11 @@ bool CRowListDlgBase::ShownRowsToStore(bool& refused)
 
 void CRowListDlgBase::SkipMember() { m_skipped << Base().shortNames[std::size_t(Base().currentSlot - 1)]; }
 
+void CRowListDlgBase::RefuseTooManyRows()
+{
+    KalvorMessageBox(m_form.tooManyRows, MB_OK | MB_ICONERROR, QString(), this);
+}
+
 int CRowListDlgBase::GroupAppend()
 {
     m_skipped.clear();

@@ -55,6 +55,8 @@ protected:
     bool ShownRowsToStore(bool& refused);
     // Adds the walked member's name to those refused the group's row.
     void SkipMember();
+    // The message that the rows shown do not fit.
+    void RefuseTooManyRows();
 
     const RowListForm m_form;
 
@@ -116,11 +118,15 @@ public:
         bool refused = false;
         if (!ShownRowsToStore(refused))
             return refused ? 0 : 1;
-        const Stored stored = StoreShown(ReadGridRows());
-        if (stored == Stored::Refused)
+        const RowsStored stored = Store(ReadGridRows());
+        if (stored.failed)
             return 0;
+        if (!stored.fits) {
+            RefuseTooManyRows();
+            return 0;
+        }
         m_modified = false;
-        if (stored == Stored::Written)
+        if (stored.written)
             FillGrid(m_rules.rowsOf(Base().current, Base().attributes[std::size_t(m_slot - 1)]));
         return 1;
     }
@@ -134,14 +140,14 @@ public:
     }
 
 protected:
-    enum class Stored { Refused, Kept, Written };
-
-    // Stores the rows shown for the current employee (a refusal shown);
-    // Written when the base took them and the grid is to show them again.
-    virtual Stored StoreShown(const Rows& rows) = 0;
-    // Stores the walked member's rows; false when they do not fit (a database
-    // failure is shown).
-    virtual bool StoreMember(const Rows& rows) = 0;
+    // What a store of the current employee's rows came to: they did not fit
+    // (nothing changed), the base refused them (shown), or they are stored,
+    // and whether anything was written.
+    struct RowsStored {
+        bool fits = true, failed = false, written = false;
+    };
+    // Stores the rows as the current employee's, under the wait cursor.
+    virtual RowsStored Store(const Rows& rows) = 0;
 
     bool ReadEnteredRow() override
     {
@@ -187,6 +193,9 @@ private:
         for (const Row& row : rows) AppendDataRow(m_rules.show(row));
         FitLastColumn();
     }
+    // Stores the walked member's rows; false when they do not fit (a database
+    // failure is shown, and the member is not named as refused).
+    bool StoreMember(const Rows& rows) { return Store(rows).fits; }
     Rows MemberRows(const kalvor::infobase::EmployeeRecord& rec) const
     {
         return m_rules.rowsOf(rec, Base().attributes[std::size_t(Base().currentSlot - 1)]);
