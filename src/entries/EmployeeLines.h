@@ -5,7 +5,10 @@
 // splices them, followed by the kept ones, into the array.
 #pragma once
 
+#include "infobase/InfoBase.h"
 #include "infobase/LineArray.h"
+
+#include <QStringList>
 
 #include <algorithm>
 #include <array>
@@ -53,6 +56,51 @@ bool StoreEmployeeLines(infobase::LineArray<T>& array, int slot, const std::vect
     std::vector<T> run = CompactLines(shown, keep);
     run.insert(run.end(), beyond.begin(), beyond.end());
     return array.replaceRun(slot, run);
+}
+
+// Saves a line array's index words and its table (`save`, as SaveBln or
+// SaveOtp) in one transaction. Throws db::DbError.
+void SaveLineArray(infobase::CInfoBase& base, infobase::LineKind kind, void (*save)(infobase::CInfoBase&, int));
+
+// What the group append of a form's filled fields did.
+struct LineGroupOutcome {
+    int changed = 0;
+    QStringList refused; // members whose lines no longer fit
+};
+
+// The group append: every employee of the current list with any of the three
+// selection flags gets `read` (the form's filled fields, true when a value
+// changed) in his first line of the array (a new one when he has none); his
+// lines are then stored back as StoreEmployeeLines does.
+template <class T, class Read, class Keep>
+LineGroupOutcome AppendToFirstLines(infobase::CInfoBase& base, infobase::LineArray<T>& array, int bufferSize, Read read,
+                                    Keep keep)
+{
+    LineGroupOutcome outcome;
+    for (const infobase::EmployeeListEntry& entry : base.list) {
+        if ((entry.key & 7) == 0 || entry.slot < 1 || entry.slot > array.slotCount())
+            continue;
+        EmployeeLines<T> lines = TakeEmployeeLines(array, entry.slot, bufferSize);
+        if (lines.shown.empty())
+            lines.shown.emplace_back();
+        if (!read(lines.shown.front()))
+            continue;
+        if (StoreEmployeeLines(array, entry.slot, lines.shown, lines.beyond, keep))
+            ++outcome.changed;
+        else
+            outcome.refused << base.shortNames[std::size_t(entry.slot - 1)].trimmed();
+    }
+    return outcome;
+}
+
+// Writes `value` through `set` when it differs from `current`; true when it did.
+template <class Set>
+bool WriteChanged(int current, int value, Set set)
+{
+    if (current == value)
+        return false;
+    set(value);
+    return true;
 }
 
 // The entry dialog's buffer of one employee's lines: N lines, the number

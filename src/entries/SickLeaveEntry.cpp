@@ -33,15 +33,6 @@ int ReadCode(const QString& text, int min, int max)
     return value;
 }
 
-template <class Set>
-bool WriteChanged(int current, int value, Set set)
-{
-    if (current == value)
-        return false;
-    set(value);
-    return true;
-}
-
 // Whether the packed form's three-bit year code brings the year back.
 bool YearKeepsItsCode(int year, int reportingYear)
 {
@@ -171,32 +162,13 @@ bool StoreSickLeaveSheets(CInfoBase& base, int slot, const SickLeaveSheets& show
     return StoreEmployeeLines(base.bln, slot, shown, beyond, IsKeptSickLeaveSheet);
 }
 
-void SaveSickLeaveTables(CInfoBase& base)
-{
-    db::Transaction transaction(infobase::Db(base));
-    infobase::SaveIndexes(base, infobase::LineKind::Bln, infobase::SaveModeOverwrite);
-    infobase::SaveBln(base, infobase::SaveModeOverwrite);
-    transaction.commit();
-}
-
 SickLeaveGroupOutcome AppendSickLeaveFieldsToGroup(CInfoBase& base, const SickLeaveSheetForm& form)
 {
-    SickLeaveGroupOutcome outcome;
     const int reportingYear = base.config.reportingYear();
-    for (const infobase::EmployeeListEntry& entry : base.list) {
-        if ((entry.key & 7) == 0 || entry.slot < 1 || entry.slot > base.bln.slotCount())
-            continue;
-        EmployeeLines<SickLeaveSheet> sheets = TakeSickLeaveSheets(base, entry.slot);
-        if (sheets.shown.empty())
-            sheets.shown.emplace_back();
-        if (!ReadSickLeaveSheet(form, sheets.shown.front(), reportingYear, true))
-            continue;
-        if (StoreSickLeaveSheets(base, entry.slot, sheets.shown, sheets.beyond))
-            ++outcome.changed;
-        else
-            outcome.refused << base.shortNames[std::size_t(entry.slot - 1)].trimmed();
-    }
-    return outcome;
+    return AppendToFirstLines(
+        base, base.bln, kSickLeaveSheetsShown,
+        [&](SickLeaveSheet& sheet) { return ReadSickLeaveSheet(form, sheet, reportingYear, true); },
+        IsKeptSickLeaveSheet);
 }
 
 ComputedRows EmployeeComputedRows(const infobase::EmployeeRecord& rec, const infobase::EmployeeAttributes& attr)

@@ -57,14 +57,8 @@ EmployeeLines<infobase::SickLeaveSheet> TakeSickLeaveSheets(const infobase::CInf
 // the sheet array. False, with nothing changed, when they do not fit.
 bool StoreSickLeaveSheets(infobase::CInfoBase& base, int slot, const SickLeaveSheets& shown,
                           const SickLeaveSheets& beyond);
-// The index words of kind 'b' and dbo.bln (SaveMode 1) in one transaction.
-// Throws db::DbError.
-void SaveSickLeaveTables(infobase::CInfoBase& base);
 
-struct SickLeaveGroupOutcome {
-    int changed = 0;
-    QStringList refused; // members whose sheets no longer fit
-};
+using SickLeaveGroupOutcome = LineGroupOutcome;
 // The group append: every employee of the current list with any of the
 // three selection flags gets the filled fields of the form in his first
 // sheet (a new one when he has none).

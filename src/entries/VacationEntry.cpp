@@ -44,16 +44,6 @@ int ReadCode(const QString& text, int max)
     return value;
 }
 
-// Writes `value` into the field when it differs; true when it did.
-template <class Set>
-bool WriteChanged(int current, int value, Set set)
-{
-    if (current == value)
-        return false;
-    set(value);
-    return true;
-}
-
 bool ReadStart(const QDate& start, VacationNote& note, bool filledOnly)
 {
     if (!start.isValid()) {
@@ -188,31 +178,11 @@ bool StoreVacationNotes(CInfoBase& base, int slot, const VacationNotes& shown, c
                               [](const VacationNote& note) { return !IsEmptyVacationNote(note); });
 }
 
-void SaveVacationTables(CInfoBase& base)
-{
-    db::Transaction transaction(infobase::Db(base));
-    infobase::SaveIndexes(base, infobase::LineKind::Otp, infobase::SaveModeOverwrite);
-    infobase::SaveOtp(base, infobase::SaveModeOverwrite);
-    transaction.commit();
-}
-
 VacationGroupOutcome AppendVacationFieldsToGroup(CInfoBase& base, const VacationNoteForm& form)
 {
-    VacationGroupOutcome outcome;
-    for (const infobase::EmployeeListEntry& entry : base.list) {
-        if ((entry.key & 7) == 0 || entry.slot < 1 || entry.slot > base.otp.slotCount())
-            continue;
-        EmployeeLines<VacationNote> notes = TakeVacationNotes(base, entry.slot);
-        if (notes.shown.empty())
-            notes.shown.emplace_back();
-        if (!ReadVacationNote(form, notes.shown.front(), true))
-            continue;
-        if (StoreVacationNotes(base, entry.slot, notes.shown, notes.beyond))
-            ++outcome.changed;
-        else
-            outcome.refused << base.shortNames[std::size_t(entry.slot - 1)].trimmed();
-    }
-    return outcome;
+    return AppendToFirstLines(
+        base, base.otp, kVacationNotesShown, [&](VacationNote& note) { return ReadVacationNote(form, note, true); },
+        [](const VacationNote& note) { return !IsEmptyVacationNote(note); });
 }
 
 void WriteEmployeeToSwap(CInfoBase& base, int tabN)

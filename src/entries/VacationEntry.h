@@ -63,19 +63,13 @@ EmployeeLines<infobase::VacationNote> TakeVacationNotes(const infobase::CInfoBas
 // The non-empty shown notes, then the kept ones, as the slot's run of the
 // vacation array. False, with nothing changed, when they do not fit.
 bool StoreVacationNotes(infobase::CInfoBase& base, int slot, const VacationNotes& shown, const VacationNotes& beyond);
-// The index words of kind 'o' and dbo.otp (SaveMode 1) in one transaction.
-// Throws db::DbError.
-void SaveVacationTables(infobase::CInfoBase& base);
 
 // The group append: every employee of the current list with any of the three
 // selection flags gets the filled fields of the form in his first note (a
 // new one when he has none). The members whose notes no longer fit are left
 // as they were and named in `refused`. `changed` counts the members whose
 // notes changed.
-struct VacationGroupOutcome {
-    int changed = 0;
-    QStringList refused;
-};
+using VacationGroupOutcome = LineGroupOutcome;
 VacationGroupOutcome AppendVacationFieldsToGroup(infobase::CInfoBase& base, const VacationNoteForm& form);
 
 // Writes the employee alone into the swap work file for the engine: the file

@@ -63,7 +63,6 @@ public:
     bool IsFixedColumn() const { return GetState() & GridCtrl::CellFixedColumn; }
     bool IsFixedRow() const { return GetState() & GridCtrl::CellFixedRow; }
     bool IsSelected() const { return GetState() & GridCtrl::CellSelected; }
-    bool IsReadOnly() const { return GetState() & GridCtrl::CellReadOnly; }
     bool IsModified() const { return GetState() & GridCtrl::CellModified; }
     bool IsDropHighlighted() const { return GetState() & GridCtrl::CellDropHighlighted; }
 
@@ -92,9 +91,7 @@ public:
     virtual bool PrintCell(QPainter* dc, int row, int col, QRect rect);
     virtual void OnEndEdit() {}
 
-    virtual void OnMouseHook1() {}
     virtual void OnMouseOver() {}
-    virtual void OnMouseHook2() {}
     virtual void OnClick(QPoint pointCellRelative) {}
     virtual void OnClickDown(QPoint pointCellRelative) {}
     virtual void OnRClick(QPoint pointCellRelative) {}
@@ -178,8 +175,6 @@ public:
     const QFont* GetFont() const override { return m_plfFont.get(); }
     const QFont* GetFontObject() const override { return m_plfFont.get(); }
 
-    quint32 GetReservedWord() const { return m_nReserved; }
-    void SetReservedWord(quint32 w) { m_nReserved = w; }
     int GetWidth() const { return m_Size.width(); }
     int GetHeight() const { return m_Size.height(); }
     void SetWidth(int w) { m_Size.setWidth(w); }
@@ -187,5 +182,4 @@ public:
 
 protected:
     QSize m_Size{30, 10};
-    quint32 m_nReserved = 0;
 };

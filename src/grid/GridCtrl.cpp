@@ -463,15 +463,6 @@ void CGridCtrl::AdjustRowOrder(int row, int delta)
         m_arRowOrder.erase(m_arRowOrder.begin() + row);
 }
 
-void CGridCtrl::SetColumnOrder(const std::vector<int>& order)
-{
-    if (int(order.size()) != m_nCols)
-        return;
-    m_arColOrder = order;
-    m_idTopLeftCell = CCellID();
-    Refresh();
-}
-
 // ---------------------------------------------------------------------------
 // Cells
 
@@ -535,17 +526,6 @@ CGridCellBase* CGridCtrl::GetCell(int row, int col) const
     s_cell.SetText(info.text);
     s_cell.SetGrid(self);
     return &s_cell;
-}
-
-bool CGridCtrl::SetCell(int row, int col, CGridCellBase* cell)
-{
-    if (m_bVirtualMode || row < 0 || row >= m_nRows || col < 0 || col >= m_nCols)
-        return false;
-    if (size_t(row) >= m_RowData.size())
-        return false;
-    cell->SetCoords(row, col);
-    m_RowData[size_t(row)][size_t(CellOrderColumn(col))] = cell;
-    return true;
 }
 
 QString CGridCtrl::GetItemText(int row, int col) const
@@ -806,12 +786,6 @@ void CGridCtrl::AutoSizeRows()
     Refresh();
 }
 
-void CGridCtrl::AutoSize(int style)
-{
-    AutoSizeColumns(style);
-    AutoSizeRows();
-}
-
 void CGridCtrl::ExpandColumnsToFit()
 {
     if (m_nCols <= m_nFixedCols)
@@ -867,12 +841,6 @@ void CGridCtrl::ExpandRowsToFit(bool expandFixed)
             m_arRowHeights[size_t(row)] += difference > 0 ? 1 : -1;
     Refresh();
     ResetScrollBars();
-}
-
-void CGridCtrl::ExpandToFit(bool expandFixed)
-{
-    ExpandColumnsToFit();
-    ExpandRowsToFit(expandFixed);
 }
 
 void CGridCtrl::ExpandLastColumn()

@@ -59,7 +59,6 @@ public:
 
     // ---- cells
     CGridCellBase* GetCell(int row, int col) const;
-    bool SetCell(int row, int col, CGridCellBase* cell);
     void SetCellFactory(CellFactory factory) { m_pfnCellFactory = factory; }
     QString GetItemText(int row, int col) const;
     bool SetItemText(int row, int col, const QString& text);
@@ -82,13 +81,11 @@ public:
 
     // ---- virtual mode
     void SetVirtualMode(bool on);
-    bool GetVirtualMode() const { return m_bVirtualMode; }
     void SetCallbackFunc(GRIDCALLBACK cb, qintptr param)
     {
         m_pfnCallback = cb;
         m_lParam = param;
     }
-    GRIDCALLBACK GetCallbackFunc() const { return m_pfnCallback; }
 
     // ---- row heights and column widths
     int GetRowHeight(int row) const;
@@ -103,93 +100,54 @@ public:
     bool AutoSizeRow(int row, bool resetScroll = true);
     void AutoSizeColumns(int style = 0);
     void AutoSizeRows();
-    void AutoSize(int style = 0);
     void ExpandColumnsToFit();
     void ExpandRowsToFit(bool expandFixed = true);
-    void ExpandToFit(bool expandFixed = true);
     void ExpandLastColumn();
 
     // ---- modes and flags (plain members: setters only store)
     void SetListMode(bool on = true);
-    bool GetListMode() const { return m_bListMode; }
     void SetSingleRowSelection(bool on = true) { m_bSingleRowSelection = on; }
-    bool GetSingleRowSelection() const { return m_bSingleRowSelection; }
-    void SetSingleColSelection(bool on = true) { m_bSingleColSelection = on; }
-    bool GetSingleColSelection() const { return m_bSingleColSelection; }
     void SetEditable(bool on = true) { m_bEditable = on; }
-    bool IsEditable() const { return m_bEditable; }
     void EnableSelection(bool on = true)
     {
         ResetSelectedRange();
         m_bEnableSelection = on;
         ResetSelectedRange();
     }
-    bool IsSelectable() const { return m_bEnableSelection; }
     void SetFixedRowSelection(bool on) { m_bFixedRowSelection = on; }
-    bool GetFixedRowSelection() const { return m_bFixedRowSelection; }
     void SetFixedColumnSelection(bool on) { m_bFixedColumnSelection = on; }
-    bool GetFixedColumnSelection() const { return m_bFixedColumnSelection; }
-    void SetFixedColumnsSelectable(bool on) { m_bAllowFixedColSelection = on; }
     void SetHeaderSort(bool on = true) { m_bSortOnClick = on; }
-    bool GetHeaderSort() const { return m_bSortOnClick; }
-    void SetHandleTabKey(bool on = true) { m_bHandleTabKey = on; }
-    bool GetHandleTabKey() const { return m_bHandleTabKey; }
     void SetTabLeavesGrid(bool on) { m_bTabLeavesGrid = on; }
-    void SetDoubleBuffering(bool on = true) { m_bDoubleBuffer = on; }
-    bool GetDoubleBuffering() const { return m_bDoubleBuffer; }
     void EnableTitleTips(bool on = true) { m_bTitleTips = on; }
-    bool GetTitleTips() const { return m_bTitleTips; }
-    void SetGridLines(int lines) { m_nGridLines = lines; }
     int GetGridLines() const { return m_nGridLines; }
     void SetRowResize(bool on = true) { m_bAllowRowResize = on; }
-    bool GetRowResize() const { return m_bAllowRowResize; }
     void SetColumnResize(bool on = true) { m_bAllowColumnResize = on; }
     bool GetColumnResize() const { return m_bAllowColumnResize; }
     void SetTrackFocusCell(bool on) { m_bTrackFocusCell = on; }
     bool GetTrackFocusCell() const { return m_bTrackFocusCell; }
     void SetFrameFocusCell(bool on) { m_bFrameFocus = on; }
     bool GetFrameFocusCell() const { return m_bFrameFocus; }
-    void SetAutoSizeStyle(int style) { m_nAutoSizeColumnStyle = style; }
-    int GetAutoSizeStyle() const { return m_nAutoSizeColumnStyle; }
     void EnableDragAndDrop(bool on = true) { m_bAllowDragAndDrop = on; }
-    void SetHiddenColUnhide(bool on) { m_bHiddenColUnhide = on; }
-    void SetHiddenRowUnhide(bool on) { m_bHiddenRowUnhide = on; }
-    void SetAllowColHide(bool on) { m_bAllowColHide = on; }
-    void SetAllowRowHide(bool on) { m_bAllowRowHide = on; }
-    void SetPrintColour(bool on) { m_bPrintColour = on; }
     bool GetPrintColour() const { return m_bPrintColour; }
     void SetRedraw(bool allow, bool resetScrollBars = false);
-    bool GetRedraw() const { return m_bAllowDraw; }
 
     // ---- colours, font, images
     void SetGridBkColor(GridCtrl::COLORREF c) { m_crWindowColour = c; }
-    GridCtrl::COLORREF GetGridBkColor() const { return m_crWindowColour; }
     void SetGridLineColor(GridCtrl::COLORREF c) { m_crGridLineColour = c; }
-    GridCtrl::COLORREF GetGridLineColor() const { return m_crGridLineColour; }
-    void SetTitleTipBackClr(GridCtrl::COLORREF c) { m_crTTipBackClr = c; }
-    void SetTitleTipTextClr(GridCtrl::COLORREF c) { m_crTTipTextClr = c; }
     // The grid's font: given to all four default cells.
     void SetFont(const QFont& font);
     QFont GetNormalFont() const;
     void OnSysColorChange();
-    void SetImageList(const QVector<QPixmap>& images) { m_ImageList = images; }
     QSize GetImageSize(int image) const;
     QPixmap GetImage(int image) const;
 
     // ---- sorting
     // Compares two cells: negative, 0 or positive; data is the caller's word.
     using CompareFunc = int (*)(const CGridCellBase* first, const CGridCellBase* second, qintptr data);
-    // Virtual mode: true when owner row a belongs before owner row b ascending.
-    using VirtualCompareFunc = bool (*)(int a, int b);
     int GetSortColumn() const { return m_nSortColumn; }
     void SetSortColumn(int col) { m_nSortColumn = col; }
     bool GetSortAscending() const { return m_bAscending; }
-    void SetSortAscending(bool on) { m_bAscending = on; }
     void SetCompareFunction(CompareFunc f) { m_pfnCompare = f; }
-    void SetVirtualCompare(VirtualCompareFunc f) { m_pfnVirtualCompare = f; }
-    // During a virtual-mode sort: the grid being sorted and its stored column,
-    // for the owner's virtual compare function.
-    static CGridCtrl* SortingGrid() { return s_sortingGrid; }
     int GetDragColumn() const { return m_CurCol; }
     static int CompareCellText(const CGridCellBase* first, const CGridCellBase* second, qintptr data);
     bool SortTextItems(int col, bool ascending);
@@ -198,7 +156,6 @@ public:
 
     // ---- printing: a view's print steps forward to these three. The painter
     // is open on the printer; info carries the page numbers.
-    void SetPrintScaleToScreen(bool on) { m_bPrintScaleToScreen = on; }
     virtual void OnBeginPrinting(QPainter* dc, GridPrintInfo* info);
     virtual void OnPrint(QPainter* dc, GridPrintInfo* info);
     virtual void OnEndPrinting(QPainter* dc, GridPrintInfo* info);
@@ -213,7 +170,6 @@ public:
     bool RedrawCell(int row, int col) { return RedrawCellDC(row, col, nullptr); }
     bool RedrawCell(const CCellID& c) { return RedrawCellDC(c.row, c.col, nullptr); }
     bool RedrawRow(int row);
-    bool InvalidateCellRect(int row, int col);
     void Refresh();
     bool GetCellOrigin(int row, int col, QPoint& p);
     bool GetCellRect(int row, int col, QRect& rect);
@@ -313,7 +269,6 @@ public:
     virtual Qt::DropAction OnDragOver(const QMimeData* data, Qt::KeyboardModifiers mods, QPoint point);
     virtual void OnDragLeave();
     virtual bool OnDrop(const QMimeData* data, Qt::DropAction action, QPoint point);
-    CCellID GetDropCell() const { return m_idDropCell; }
     void SetDragRowMode(bool on) { m_bDragRowMode = on; }
     void SetColumnReorder(bool on) { m_bAllowColumnReorder = on; }
 
@@ -353,8 +308,6 @@ public:
 
     // Column order (display column to stored column) and, in virtual mode,
     // row order (display row to owner row).
-    const std::vector<int>& GetColumnOrder() const { return m_arColOrder; }
-    void SetColumnOrder(const std::vector<int>& order);
     virtual void AdjustRowOrder(int row, int delta);
 
 signals:
@@ -397,7 +350,6 @@ protected:
     virtual void PrintHeader(QPainter* dc, GridPrintInfo* info);
     virtual void PrintFooter(QPainter* dc, GridPrintInfo* info);
     virtual void PrintRowButtons(QPainter* dc, GridPrintInfo* info);
-    virtual QPixmap CreateDragImage(QPoint* hotSpot);
 
     bool MouseOverRowResizeArea(QPoint point);
     bool MouseOverColumnResizeArea(QPoint point);
@@ -517,8 +469,6 @@ protected:
 
     // sorting
     CompareFunc m_pfnCompare = nullptr;
-    VirtualCompareFunc m_pfnVirtualCompare = nullptr;
-    static CGridCtrl* s_sortingGrid;
 
     // printing: layout words in lines and characters, then the state that
     // OnBeginPrinting computes in logical units

@@ -264,17 +264,6 @@ bool CGridCtrl::RedrawRow(int row)
     return all;
 }
 
-bool CGridCtrl::InvalidateCellRect(int row, int col)
-{
-    if (!m_bAllowDraw || !IsValid(row, col) || !IsCellVisible(row, col))
-        return false;
-    QRect rect;
-    if (!GetCellRect(row, col, rect))
-        return false;
-    viewport()->update(rect.adjusted(0, 0, 1, 1));
-    return true;
-}
-
 void CGridCtrl::Refresh()
 {
     if (m_bAllowDraw)

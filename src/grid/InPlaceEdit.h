@@ -37,10 +37,7 @@ public:
     void Detach();
 
     int GetRow() const { return m_nRow; }
-    int GetColumn() const { return m_nColumn; }
-    unsigned GetLastKey() const { return m_nLastChar; }
     bool GetExitOnArrows() const { return m_bExitOnArrows; }
-    int GetId() const { return m_nId; }
 
 protected:
     bool event(QEvent* e) override;

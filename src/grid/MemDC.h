@@ -20,7 +20,6 @@ public:
     CMemDC& operator=(const CMemDC&) = delete;
 
     QPainter* painter() { return m_bMemDC ? m_pPainter.get() : m_pTarget; }
-    bool IsMemDC() const { return m_bMemDC; }
     const QRect& rect() const { return m_rect; }
 
 private:

@@ -3,6 +3,7 @@
 #include "masterdata/TypedFields.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/Db.h"
 #include "values/CScan.h"
@@ -140,25 +141,8 @@ const std::vector<int>& BuiltInPayKindCodes()
 {
     static const std::vector<int> codes = [] {
         std::vector<int> c;
-        auto range = [&c](int first, int last) {
-            for (int code = first; code <= last; ++code) c.push_back(code);
-        };
-        range(1, 9);
-        range(16, 19);
-        for (int code : {21, 22, 25, 35, 39, 40, 41, 45, 71, 75, 82, 83}) c.push_back(code);
-        range(85, 89);
-        range(101, 104);
-        range(110, 117);
-        c.push_back(150);
-        c.push_back(151);
-        range(154, 159);
-        c.push_back(163);
-        range(165, 169);
-        for (int code : {171, 172, 178, 195, 196, 197}) c.push_back(code);
-        range(901, 909);
-        range(911, 915);
-        for (int code : {919, 920, 921}) c.push_back(code);
-        range(990, 995);
+        for (const PayKindCodeRun& run : kBuiltInPayKindCodes)
+            for (int code = run.first; code <= run.last; ++code) c.push_back(code);
         return c;
     }();
     return codes;

@@ -16,8 +16,9 @@
 
 namespace kalvor::masterdata {
 
-// The codes the calculation treats by number (85 of them): their names cannot
-// be edited without unlocking and the kinds cannot be deleted. Ascending.
+// The codes the calculation treats by number (85 of them, listed in
+// payroll/PayKindCodes.h): their names cannot be edited without unlocking and
+// the kinds cannot be deleted. Ascending.
 const std::vector<int>& BuiltInPayKindCodes();
 bool IsBuiltInPayKindCode(int code);
 

@@ -241,8 +241,7 @@ namespace {
 
 // The employee's result into his status word and the run's outcome: a
 // failure's code and text, or a clean month (the code cleared) with its warnings.
-void NoteResult(PayrollDoc& doc, int slot, int r, const infobase::AccrualRow* rows, const infobase::TabelRecord& typed,
-                RunOutcome& outcome)
+void NoteResult(PayrollDoc& doc, int slot, int r, const infobase::AccrualRow* rows, RunOutcome& outcome)
 {
     CInfoBase& base = doc.infoBase;
     base.attributes[std::size_t(slot - 1)].err = u16(r < 0 ? -r : 0);
@@ -251,7 +250,7 @@ void NoteResult(PayrollDoc& doc, int slot, int r, const infobase::AccrualRow* ro
         return;
     }
     ++outcome.computed;
-    for (const QString& text : EmployeeMonthWarnings(doc, slot, rows, r, typed))
+    for (const QString& text : EmployeeMonthWarnings(doc, slot, rows, r))
         outcome.note(RunNote::Warned, base, slot, text);
 }
 
@@ -268,9 +267,8 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
         EmployeeWalk walk(doc, records, run);
         for (const int index : indexes) {
             const int slot = base.list[std::size_t(index)].slot;
-            const infobase::TabelRecord typed = base.tabel[std::size_t(slot - 1)]; // before the calculation completes it
             const int r = walk.compute(index);
-            NoteResult(doc, slot, r, walk.rows(), typed, outcome);
+            NoteResult(doc, slot, r, walk.rows(), outcome);
             errors += r < 0 ? 1 : 0;
             report.computed(index, errors);
             if (ctx.stopRequested()) {

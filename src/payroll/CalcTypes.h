@@ -1,14 +1,16 @@
 #pragma once
 // Types shared by the monthly calculation of one employee: the call mode, the
-// result and work buffers, the pay-kind codes with a fixed meaning, and the
-// context that the steps of one calculation pass share (its own month window
-// and fund filter included: nothing of a calculation is kept on the document).
+// result and work buffers, and the context that the steps of one calculation
+// pass share (its own month window and fund filter included: nothing of a
+// calculation is kept on the document). The pay-kind codes with a fixed
+// meaning are in payroll/PayKindCodes.h.
 //
 // Results: 0 or more is a row count; -k is message k of CalcErrorTexts
 // (payroll/CalcErrors.h), passed up unchanged by every level.
 #include "payroll/AverageEarnings.h" // CalcWorkBuffer, the average-earnings detail
 #include "payroll/CalcErrors.h"
 #include "payroll/CalcOptions.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h" // the row protocol: RoundWhole, then RoundByPayKind
 #include "payroll/PayrollDocument.h"
 
@@ -29,19 +31,6 @@ inline constexpr int kCalcClearRowsStore = 64;
 inline constexpr int kCalcClearRowsDisplay = 60;
 // Rows that one employee's record block stores (entered and computed rows).
 inline constexpr int kStoredRowLimit = 60;
-
-// Pay-kind codes with a fixed meaning to the engine.
-enum CalcCode : int {
-    kCodeUnpaid = 600,
-    kCodePayout = 904,
-    kCodeAdvance = 901,
-    kCodeTaxRow = 902,
-    kCodeRestPay = 920,
-    kCodeRemainder = 921,
-    kCodePensionTaxed = 922,
-    kCodePensionOther = 923,
-    kCodeLoanInterest = 79,
-};
 
 // What one calculation pass shares between its steps.
 struct CalcPass {

@@ -22,6 +22,7 @@
 // longer than 12 months or reversed, -30 more than 15 income codes, -31 a
 // deduction code not in the deduction-kind book, -32 table number below 1.
 #include "payroll/CalcOptions.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayrollDocument.h"
 
 #include <array>
@@ -31,11 +32,6 @@ namespace kalvor {
 // A tax scale: up to 10 bands in ascending order of lower bound; a band whose
 // fields are all zero ends it.
 using TaxScale = std::array<infobase::TaxScaleBand, 10>;
-
-// Pay-kind codes with a fixed meaning to the tax.
-inline constexpr int kCodeFormerEmployerIncome = 401;
-inline constexpr int kCodeIncomeTax = 902;
-inline constexpr int kCodeSecondTax = 919;
 
 // Variant of 0-based table tableIndex valid in month number monthNumber:
 // 0 when only the first is valid, 1 when only the second, -21 when none or

@@ -114,8 +114,7 @@ QString DismissalWithoutStatusText(u16 dismissal)
     return QStringLiteral("Указана дата увольнения %1, но не указан признак увольнения").arg(DateText(dismissal));
 }
 
-QStringList EmployeeMonthWarnings(PayrollDoc& doc, int slot, const AccrualRow* rows, int count,
-                                  const TabelRecord& typed)
+QStringList EmployeeMonthWarnings(PayrollDoc& doc, int slot, const AccrualRow* rows, int count)
 {
     const CInfoBase& base = doc.infoBase;
     QStringList out;
@@ -127,9 +126,10 @@ QStringList EmployeeMonthWarnings(PayrollDoc& doc, int slot, const AccrualRow* r
         out << DismissalWithoutStatusText(left);
     if (const QString text = TimeSheetBeyondEmployment(doc, slot, year, month); !text.isEmpty())
         out << text;
-    if (PaidButNoTime(head, base.tabel[std::size_t(slot - 1)], rows, count))
+    const TabelRecord& sheet = base.tabel[std::size_t(slot - 1)];
+    if (PaidButNoTime(head, sheet, rows, count))
         out << QStringLiteral("нет отработанного времени");
-    if (DaysWithoutHours(base.attributes[std::size_t(slot - 1)], typed))
+    if (DaysWithoutHours(base.attributes[std::size_t(slot - 1)], sheet))
         out << QStringLiteral("в табеле дни без часов: часы взяты по полному рабочему дню");
     return out;
 }

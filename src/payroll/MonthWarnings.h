@@ -21,8 +21,7 @@ QString DismissalWithoutStatusText(infobase::u16 dismissal);
 
 // The warnings about the month just computed for the employee of the slot
 // (the base's current record is his): his rows are `rows`, `count` of them;
-// `typed` is his time sheet as it stood before the calculation completed it.
-QStringList EmployeeMonthWarnings(PayrollDoc& doc, int slot, const infobase::AccrualRow* rows, int count,
-                                  const infobase::TabelRecord& typed);
+// his time sheet is the one entered, which the calculation gives back.
+QStringList EmployeeMonthWarnings(PayrollDoc& doc, int slot, const infobase::AccrualRow* rows, int count);
 
 } // namespace kalvor

@@ -164,7 +164,6 @@ public:
     QString toString(int i) const { return query_.value(i).toString(); }
     bool isNull(int i) const { return query_.isNull(i); }
     qint64 lastInsertId() const { return query_.lastInsertId().toLongLong(); }
-    int rowsAffected() const { return query_.numRowsAffected(); }
     void finish() { query_.finish(); }
     const QString& sql() const { return sql_; }
 

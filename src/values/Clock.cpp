@@ -32,8 +32,6 @@ void Clock::setToday(const QDate& date)
 
 void Clock::reset() { g_fixedDay.store(0, std::memory_order_relaxed); }
 
-int Clock::yearTwoDigits() { return today().year() % 100; }
-
 void Clock::setReferenceYear(const void* base, int year)
 {
     QMutexLocker locker(&g_basesMutex);

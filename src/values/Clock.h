@@ -15,8 +15,6 @@ public:
     static void setToday(const QDate& date);
     // Goes back to the real local date.
     static void reset();
-    // Last two digits of the current year (2026 -> 26).
-    static int yearTwoDigits();
 
     // The reference year of two-digit years: the reporting year of the open
     // base. Each open base keeps its own under its own key (the base object),

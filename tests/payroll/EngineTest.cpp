@@ -203,29 +203,30 @@ TEST(EngineGolden, HourlyWithEveningAndNightHours)
     EXPECT_EQ(w.base().zar1[0], pay + evening + night - tax);
 }
 
-TEST(EngineGolden, MonthWithSickLeaveAndVacation)
+namespace {
+
+// A sick-leave sheet from `fromDay` to `toDay` of March 2026, paid out at once;
+// a vacation of `days` calendar days from `vacationDay`; a year of the same
+// salary before the month, which the averages take.
+void AddSickLeaveAndVacation(EngineWorld& w, int fromDay, int toDay, int vacationDay, int days)
 {
-    EngineWorld w;
-    w.salaried();
-    // Sick from Monday 2 to Friday 6 March; on vacation for 5 days from Monday 23 March.
     SickLeaveSheet s;
-    s.dBegin = 2;
+    s.dBegin = u8(fromDay);
     s.mBegin = 3;
     s.gBegin = 2026;
-    s.dEnd = 6;
+    s.dEnd = u8(toDay);
     s.mEnd = 3;
     s.gEnd = 2026;
     s.mrp = 1;
     s.sum = 1'234'567; // paid out at once
     ASSERT_TRUE(w.base().bln.replaceRun(1, std::span<const SickLeaveSheet>(&s, 1)));
     VacationNote v;
-    v.dBegin = 23;
+    v.dBegin = u8(vacationDay);
     v.mBegin = 3;
     v.gBegin = 2026;
-    v.dlin = 5;
+    v.dlin = u16(days);
     v.kalend = 4;
     ASSERT_TRUE(w.base().otp.replaceRun(1, std::span<const VacationNote>(&v, 1)));
-    // A year of the same salary before it.
     for (int k = 1; k <= 12; ++k) {
         const int m = (3 - k + 11) % 12 + 1;
         addArchive(w.doc, archive(4, kSalary, m < 3 ? 2026 : 2025, m, 21));
@@ -244,6 +245,16 @@ TEST(EngineGolden, MonthWithSickLeaveAndVacation)
     for (int code : {85, 110, 111, 156, 155, 157, 153}) kinds.push_back(kind(code, {"oblPodoh"}, 1, 2000));
     setKinds(w.doc, kinds);
     w.base().firm.blnMaxOgr = 10'000'000;
+}
+
+} // namespace
+
+TEST(EngineGolden, MonthWithSickLeaveAndVacation)
+{
+    EngineWorld w;
+    w.salaried();
+    // Sick from Monday 2 to Friday 6 March; on vacation for 5 days from Monday 23 March.
+    AddSickLeaveAndVacation(w, 2, 6, 23, 5);
 
     ASSERT_EQ(w.calc(CalcStore), 6);
     // The sheet holds its benefit; its first three days are the employer's.
@@ -264,6 +275,28 @@ TEST(EngineGolden, MonthWithSickLeaveAndVacation)
     const auto first = w.stored();
     ASSERT_EQ(w.again(CalcStore), 6);
     ExpectRows(w.stored(), first);
+}
+
+// A sickness inside a vacation: the days of the sheet are not the vacation's,
+// so the time sheet loses each day once. Vacation from Monday 16 March for 14
+// calendar days (working days 16-20 and 23-27), sick from Monday 23 to Friday
+// 27: 22 working days less 5 of vacation and 5 of sickness leave 12 for the
+// salary, 50,000 x 12 / 22.
+TEST(EngineGolden, ASickSheetInsideAVacationLowersTheTimeSheetOnce)
+{
+    EngineWorld w;
+    w.salaried();
+    AddSickLeaveAndVacation(w, 23, 27, 16, 14);
+    auto kinds = w.base().payKinds;
+    kinds.push_back(kind(87, {"oblPodoh"}, 1, 2000)); // the vacation's days carried into April
+    setKinds(w.doc, kinds);
+    ASSERT_GT(w.calc(CalcStore), 0);
+    const auto rows = w.stored();
+    const auto salary = std::find_if(rows.begin(), rows.end(), [](const AccrualRow& r) { return r.kod == 4; });
+    ASSERT_NE(salary, rows.end());
+    EXPECT_EQ(salary->dn, 12);
+    EXPECT_DOUBLE_EQ(salary->sum, RoundWhole(kSalary * 12 / 22));
+    EXPECT_EQ(w.tabel().rabDn, 22); // the entered sheet is given back
 }
 
 TEST(EngineGolden, NonResidentForeignWorker)

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace kalvor;
 using namespace kalvor::infobase;
 
@@ -129,7 +131,7 @@ TEST(CalcScheduleNorm, PatternMonthsFollowTheLabourCode)
 {
     PayrollDoc doc;
     CInfoBase& base = doc.infoBase;
-    const int holidays[][2] = {{1, 1}, {2, 1}, {3, 1},  {4, 1}, {5, 1},  {7, 1},
+    const int holidays[][2] = {{1, 1},  {2, 1}, {3, 1}, {4, 1}, {5, 1},  {7, 1},
                                {23, 2}, {8, 3}, {1, 5}, {9, 5}, {12, 6}, {4, 11}};
     for (int i = 0; i < 12; ++i) base.firm.fete[std::size_t(i)] = holiday(holidays[i][0], holidays[i][1]);
     base.config.tekMes = std::uint16_t(MonthKey(2011, 11));
@@ -178,6 +180,74 @@ TEST(CalcScheduleNorm, PatternMonthsFollowTheLabourCode)
     EXPECT_EQ(n.days, 13); // 16 shifts less 1, 2 and 5 January
     EXPECT_EQ(n.minutes, 13 * 11 * 60); // 6 January, before Christmas, a full shift
     EXPECT_EQ(cycle.months[15].d[5], 11 * 60);
+}
+
+// Days off moved by holidays that fall on days off, in September 2024 of a
+// five-day week (the 1st a Sunday, 21 weekdays): a holiday on Saturday 31
+// August moves its day off into September, to Monday the 2nd; holidays on
+// Saturday 7 and Sunday 8 September move theirs to Monday 9 and Tuesday 10,
+// one day each, and shorten Friday the 6th by an hour.
+TEST(CalcScheduleNorm, DaysOffMovedAcrossTheMonthsStartAndOneDayEach)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::uint16_t> holidays;
+        int days, minutes;
+        std::vector<int> daysOff; // weekdays of September that the moves take
+    };
+    const Case cases[] = {
+        {"a holiday on the month before's last day", {holiday(31, 8)}, 20, 20 * 480, {2}},
+        {"two holidays on one weekend", {holiday(7, 9), holiday(8, 9)}, 19, 19 * 480 - 60, {9, 10}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PayrollDoc doc;
+        CInfoBase& base = doc.infoBase;
+        base.config.tekMes = std::uint16_t(MonthKey(2024, 9));
+        for (std::size_t i = 0; i < c.holidays.size(); ++i) base.firm.fete[i] = c.holidays[i];
+        WorkSchedule s = fiveDays(8);
+        const Norm n = norm(doc, s, 15);
+        EXPECT_EQ(n.result, 0);
+        EXPECT_EQ(n.days, c.days);
+        EXPECT_EQ(n.minutes, c.minutes);
+        for (int day : c.daysOff) EXPECT_EQ(s.months[15].d[std::size_t(day - 1)], 0) << day;
+    }
+}
+
+// The days of a vacation note in each month: the firm's holidays inside it
+// are not its days and lengthen it, and a vacation from a month's last day
+// runs on into the next month. 28 April 2011 for 14 days over 1 and 9 May:
+// 28-30 April, 2-8 May and 10-13 May. 31 May 2011 for 10 days: 31 May and
+// 1-9 June.
+TEST(CalcScheduleNorm, VacationDaysOfEachMonth)
+{
+    struct Case {
+        int day, month, length; // the note, in 2011
+        int inMonth; // the month asked for, of 2011
+        bool any;
+        int first, last;
+    };
+    const Case cases[] = {
+        {28, 4, 14, 4, true, 28, 30}, {28, 4, 14, 5, true, 2, 13}, {28, 4, 14, 6, false, 0, 0},
+        {31, 5, 10, 5, true, 31, 31}, {31, 5, 10, 6, true, 1, 9},  {31, 5, 10, 4, false, 0, 0},
+    };
+    FirmInfo firm;
+    firm.fete[0] = holiday(1, 5);
+    firm.fete[1] = holiday(9, 5);
+    firm.fete[2] = holiday(12, 6);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.day << "." << c.month << " for " << c.length << " days, month "
+                                        << c.inMonth);
+        VacationNote note;
+        note.dBegin = std::uint16_t(c.day);
+        note.mBegin = std::uint16_t(c.month);
+        note.gBegin = 2011;
+        note.dlin = std::uint16_t(c.length);
+        int first = -1, last = -1;
+        EXPECT_EQ(VacationDaysInMonth(note, 2011, c.inMonth, firm, first, last), c.any);
+        EXPECT_EQ(first, c.first);
+        EXPECT_EQ(last, c.last);
+    }
 }
 
 TEST(CalcScheduleNorm, ShiftCycleBeforeAndAfterItsStart)

@@ -21,8 +21,6 @@ namespace en = kalvor::entries;
 
 namespace {
 
-const QString kSheetTitle = QStringLiteral("Больничный лист");
-
 // The dialog fits the view at 1024x768 beside the panels: the check boxes
 // stand in two rows under the middle fields, the buttons in a row under all
 // the fields, the grids one under another below them, each wide enough for
@@ -48,11 +46,11 @@ const CheckInfo kChecks[] = {{CBulletVvodDlg::IdPayEarly, u"Выплатить �
 } // namespace
 
 CBulletVvodDlg::CBulletVvodDlg(CCommonFormView* view, RateCorrectionRunner rateCorrection)
-    : CLineEntryDlg(IDD, view, std::move(rateCorrection))
+    : CLineBufferDlg(IDD, kDialogSize, view, std::move(rateCorrection),
+                     {QStringLiteral("Больничный лист"), en::TakeSickLeaveSheets, en::StoreSickLeaveSheets,
+                      ib::LineKind::Bln, ib::SaveBln, en::AppendSickLeaveFieldsToGroup})
 {
     setObjectName(QStringLiteral("CBulletVvodDlg"));
-    PaintTabelDialog(*this);
-    setFixedSize(kDialogSize);
     BuildForm();
 }
 
@@ -119,11 +117,9 @@ void CBulletVvodDlg::BuildForm()
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(control(order[i - 1]), control(order[i]));
 }
 
-QWidget* CBulletVvodDlg::FirstControl() const { return control(IdStart); }
-
 NullableDateEdit* CBulletVvodDlg::Picker(int id) const { return controlAs<NullableDateEdit>(id); }
 
-int CBulletVvodDlg::ReportingYear() const { return View()->Document()->infoBase.config.reportingYear(); }
+int CBulletVvodDlg::ReportingYear() const { return Base().config.reportingYear(); }
 
 void CBulletVvodDlg::ShowSheet(const ib::SickLeaveSheet& sheet)
 {
@@ -167,38 +163,29 @@ en::SickLeaveSheetForm CBulletVvodDlg::FormTexts() const
 
 void CBulletVvodDlg::ReadLine()
 {
-    if (en::ReadSickLeaveSheet(FormTexts(), m_sheets.line(), ReportingYear()))
+    if (en::ReadSickLeaveSheet(FormTexts(), m_lines.line(), ReportingYear()))
         m_modified = true;
 }
 
-void CBulletVvodDlg::ShowTitle() { ShowLineTitle(kSheetTitle, m_sheets.current + 1, m_sheets.shown); }
-
 void CBulletVvodDlg::LoadRecord(quint32 slot)
 {
-    ib::CInfoBase& base = View()->Document()->infoBase;
-    if (int(slot) > base.bln.slotCount() || int(slot) != base.currentSlot)
-        slot = 0;
-    m_slot = slot;
-    m_groupMode = false;
-    m_modified = false;
-    m_sheets.clear();
+    const ib::CInfoBase& base = Base();
+    TakeLines(int(slot) > base.bln.slotCount() || int(slot) != base.currentSlot ? 0 : slot);
     m_rows = {};
     m_keptAmount = 0;
-    m_lastResult = 0;
-    if (slot == 0) {
-        ShowSheet(m_sheets.line());
-        ShowGrids(en::SickLeaveGridTexts(-1, m_sheets.line(), kalvor::SickLeaveTables{}));
+    if (m_slot == 0) {
+        ShowSheet(m_lines.line());
+        ShowGrids(en::SickLeaveGridTexts(-1, m_lines.line(), kalvor::SickLeaveTables{}));
         return;
     }
-    m_rows = en::EmployeeComputedRows(base.current, base.attributes[std::size_t(slot - 1)]);
-    m_sheets.load(en::TakeSickLeaveSheets(base, int(slot)));
+    m_rows = en::EmployeeComputedRows(base.current, base.attributes[std::size_t(m_slot - 1)]);
     ShowTitle();
     ComputeLine(false);
 }
 
 void CBulletVvodDlg::ComputeLine(bool messages)
 {
-    ib::SickLeaveSheet& sheet = m_sheets.line();
+    ib::SickLeaveSheet& sheet = m_lines.line();
     ShowSheet(sheet);
     if (m_slot == 0)
         return;
@@ -232,20 +219,6 @@ void CBulletVvodDlg::ShowGrids(const en::SickLeaveGrids& grids)
                    grids.period.rows);
 }
 
-bool CBulletVvodDlg::StoreLines()
-{
-    ib::CInfoBase& base = View()->Document()->infoBase;
-    if (!en::StoreSickLeaveSheets(base, int(m_slot), m_sheets.all(), m_sheets.beyond))
-        return false;
-    // The buffer holds what the array now holds: the kept sheets at the front.
-    const int current = m_sheets.current;
-    m_sheets.load(en::TakeSickLeaveSheets(base, int(m_slot)));
-    m_sheets.current = std::min(current, m_sheets.shown - 1);
-    return true;
-}
-
-void CBulletVvodDlg::SaveLineTables() { en::SaveSickLeaveTables(View()->Document()->infoBase); }
-
 void CBulletVvodDlg::BeginGroup()
 {
     m_groupMode = true;
@@ -253,21 +226,11 @@ void CBulletVvodDlg::BeginGroup()
     Picker(IdStart)->setFocus();
 }
 
-int CBulletVvodDlg::AppendFormToGroup(QStringList* refused)
-{
-    const en::SickLeaveGroupOutcome outcome =
-        en::AppendSickLeaveFieldsToGroup(View()->Document()->infoBase, FormTexts());
-    *refused = outcome.refused;
-    return outcome.changed;
-}
-
-bool CBulletVvodDlg::StepLine(int step) { return step > 0 ? m_sheets.next() : m_sheets.prev(); }
-
 void CBulletVvodDlg::OnKeepChildCare()
 {
     if (m_slot == 0 || m_groupMode)
         return;
-    ib::CInfoBase& base = View()->Document()->infoBase;
+    ib::CInfoBase& base = Base();
     try {
         WaitCursor wait;
         ib::LoadEmployee(base, int(m_slot));
@@ -276,7 +239,7 @@ void CBulletVvodDlg::OnKeepChildCare()
         return;
     }
     ReadLine();
-    if (en::KeepChildCareAllowance(base.current, m_sheets.line(), m_keptAmount) < 0)
+    if (en::KeepChildCareAllowance(base.current, m_lines.line(), m_keptAmount) < 0)
         return;
     try {
         WaitCursor wait;
@@ -290,7 +253,7 @@ int CBulletVvodDlg::SaveRecord()
 {
     if (m_slot != 0 && !m_groupMode) {
         ReadLine();
-        for (const ib::SickLeaveSheet& sheet : m_sheets.all())
+        for (const ib::SickLeaveSheet& sheet : m_lines.all())
             if (en::IsKeptSickLeaveSheet(sheet) && !kalvor::SickLeaveSheetDatesValid(sheet)) {
                 KalvorMessageBox(kalvor::CalcErrorText(kalvor::kCalcSickLeaveDates) +
                                      QStringLiteral(".\nБольничный лист не сохранен: исправьте даты."),

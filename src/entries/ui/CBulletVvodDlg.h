@@ -13,12 +13,12 @@
 class NullableDateEdit;
 class QCheckBox;
 
-class CBulletVvodDlg : public CLineEntryDlg {
+class CBulletVvodDlg : public CLineBufferDlg<kalvor::infobase::SickLeaveSheet, kalvor::entries::kSickLeaveSheetsShown,
+                                             kalvor::entries::SickLeaveSheetForm> {
     Q_OBJECT
 public:
     static constexpr int IDD = 347;
     enum {
-        IdStart = 1214,
         IdEnd = 1215,
         IdKind = 1216,
         IdAlgorithm = 1217,
@@ -32,11 +32,8 @@ public:
         IdFirstYear = 1468,
         IdSecondYear = 1469,
         IdFrom12Months = 1470,
-        IdCompute = 1,
         IdKeepChildCare = 3,
-        IdCorrectRates = 4,
         IdEarningsGrid = 1240,
-        IdAverageGrid = 1241,
         IdPeriodGrid = 1242,
     };
 
@@ -49,38 +46,26 @@ public:
     // says so and keeps the sheets as typed for the dates to be mended.
     int SaveRecord() override;
     void BeginGroup() override;
-    QWidget* FirstControl() const override;
     // "Сохранение до 1.5 лет".
     void OnKeepChildCare();
 
-    QLineEdit* Field(int id) const { return controlAs<QLineEdit>(id); }
     NullableDateEdit* Picker(int id) const;
-    int CurrentSheet() const { return m_sheets.current; }
-    const kalvor::infobase::SickLeaveSheet& Sheet(int i) const { return m_sheets.lines[std::size_t(i)]; }
-    int LastResult() const { return m_lastResult; }
+    int CurrentSheet() const { return m_lines.current; }
+    const kalvor::infobase::SickLeaveSheet& Sheet(int i) const { return m_lines.lines[std::size_t(i)]; }
     double KeptAmount() const { return m_keptAmount; }
 
 protected:
     void ReadLine() override;
-    // Sheets without a start or an end day are dropped.
-    bool StoreLines() override;
-    // The index words of kind 'b' and dbo.bln.
-    void SaveLineTables() override;
-    int AppendFormToGroup(QStringList* refused) override;
-    bool StepLine(int step) override;
+    kalvor::entries::SickLeaveSheetForm FormTexts() const override;
     // Computes the current sheet; a failure is said only with messages.
     void ComputeLine(bool messages) override;
-    void ShowTitle() override;
 
 private:
     void BuildForm();
     void ShowSheet(const kalvor::infobase::SickLeaveSheet& sheet);
-    kalvor::entries::SickLeaveSheetForm FormTexts() const;
     void ShowGrids(const kalvor::entries::SickLeaveGrids& grids);
     int ReportingYear() const;
 
-    kalvor::entries::LineBuffer<kalvor::infobase::SickLeaveSheet, kalvor::entries::kSickLeaveSheetsShown> m_sheets;
     kalvor::entries::ComputedRows m_rows;
     double m_keptAmount = 0; // the child-care allowance of the last successful computation
-    int m_lastResult = 0;
 };

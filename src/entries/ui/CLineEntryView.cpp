@@ -1,5 +1,6 @@
 #include "entries/ui/CLineEntryView.h"
 
+#include "entries/ui/TabelDlgShared.h"
 #include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
@@ -14,9 +15,12 @@
 
 // ------------------------------------------------------------------ the dialog
 
-CLineEntryDlg::CLineEntryDlg(int dialogId, CCommonFormView* view, RateCorrectionRunner rateCorrection)
+CLineEntryDlg::CLineEntryDlg(int dialogId, QSize size, CCommonFormView* view, RateCorrectionRunner rateCorrection)
     : CFormChildDlg(dialogId, view), m_rateCorrection(std::move(rateCorrection))
-{}
+{
+    PaintTabelDialog(*this);
+    setFixedSize(size);
+}
 
 void CLineEntryDlg::OnCancel()
 {
@@ -124,9 +128,12 @@ void CLineEntryDlg::ShowLineTitle(const QString& what, int current, int shown)
 
 // ------------------------------------------------------------------ the view
 
-CLineEntryView::CLineEntryView(int formId, const QString& frameCaption, int entryScreen, CKalvorDoc* doc,
-                               QWidget* parent)
-    : CCommonFormView(formId, doc, parent), m_frameCaption(frameCaption), m_entryScreen(entryScreen)
+CLineEntryView::CLineEntryView(int formId, const QString& frameCaption, int entryScreen,
+                               std::vector<LineFieldHelp> help, CKalvorDoc* doc, QWidget* parent)
+    : CCommonFormView(formId, doc, parent)
+    , m_frameCaption(frameCaption)
+    , m_entryScreen(entryScreen)
+    , m_help(std::move(help))
 {}
 
 void CLineEntryView::OnInitialUpdate()
@@ -155,6 +162,19 @@ void CLineEntryView::ShowFormHelp()
         return;
     if (m_dlg && m_dlg->control(m_focusedId))
         ShowDialogHelp(m_focusedId);
+}
+
+void CLineEntryView::ShowDialogHelp(int controlId)
+{
+    for (const LineFieldHelp& help : m_help) {
+        if (help.controlId != controlId)
+            continue;
+        if (help.lines)
+            ShowHelpList(help.lines(), {3, false, help.width, help.height});
+        else
+            ShowFieldHint(help.hint, 3, help.width);
+        return;
+    }
 }
 
 void CLineEntryView::StepToEmployeeWithLines(int step)

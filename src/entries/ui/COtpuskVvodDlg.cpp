@@ -3,6 +3,7 @@
 #include "entries/ui/ResultGrids.h"
 #include "entries/ui/TabelDlgShared.h"
 #include "grid/FldHlpGridCtrl.h"
+#include "infobase/InfoBaseDb.h"
 #include "infobase/SwapFile.h"
 #include "payroll/CalcErrors.h"
 #include "platform/Db.h"
@@ -19,8 +20,6 @@ namespace ib = kalvor::infobase;
 namespace en = kalvor::entries;
 
 namespace {
-
-const QString kNoteTitle = QStringLiteral("Отпускная записка");
 
 // The dialog fits the view at 1024x768 beside the panels: the buttons stand
 // under the right column of fields, the grids one under another below them,
@@ -40,11 +39,11 @@ const QRect kPeriodRect(0, 492, 590, 302);
 } // namespace
 
 COtpuskVvodDlg::COtpuskVvodDlg(CCommonFormView* view, RateCorrectionRunner rateCorrection)
-    : CLineEntryDlg(IDD, view, std::move(rateCorrection))
+    : CLineBufferDlg(IDD, kDialogSize, view, std::move(rateCorrection),
+                     {QStringLiteral("Отпускная записка"), en::TakeVacationNotes, en::StoreVacationNotes,
+                      ib::LineKind::Otp, ib::SaveOtp, en::AppendVacationFieldsToGroup})
 {
     setObjectName(QStringLiteral("COtpuskVvodDlg"));
-    PaintTabelDialog(*this);
-    setFixedSize(kDialogSize);
     BuildForm();
 }
 
@@ -102,12 +101,9 @@ void COtpuskVvodDlg::BuildForm()
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(control(order[i - 1]), control(order[i]));
 }
 
-QWidget* COtpuskVvodDlg::FirstControl() const { return m_start; }
-
 int COtpuskVvodDlg::ShownPersonnelNumber() const
 {
-    const ib::CInfoBase& base = View()->Document()->infoBase;
-    for (const ib::EmployeeListEntry& entry : base.list)
+    for (const ib::EmployeeListEntry& entry : Base().list)
         if (entry.slot == m_slot)
             return int(entry.tabN());
     return 0;
@@ -148,31 +144,21 @@ en::VacationNoteForm COtpuskVvodDlg::FormTexts() const
 
 void COtpuskVvodDlg::ReadLine()
 {
-    if (en::ReadVacationNote(FormTexts(), m_notes.line()))
+    if (en::ReadVacationNote(FormTexts(), m_lines.line()))
         m_modified = true;
 }
 
-void COtpuskVvodDlg::ShowTitle() { ShowLineTitle(kNoteTitle, m_notes.current + 1, m_notes.shown); }
-
 void COtpuskVvodDlg::LoadRecord(quint32 slot)
 {
-    ib::CInfoBase& base = View()->Document()->infoBase;
-    if (int(slot) > base.otp.slotCount())
-        slot = 0;
-    m_slot = slot;
-    m_groupMode = false;
-    m_modified = false;
-    m_notes.clear();
-    m_lastResult = 0;
-    if (slot == 0) {
-        ShowNote(m_notes.line());
+    TakeLines(int(slot) > Base().otp.slotCount() ? 0 : slot);
+    if (m_slot == 0) {
+        ShowNote(m_lines.line());
         ShowGrids(en::VacationGrids{});
         return;
     }
-    m_notes.load(en::TakeVacationNotes(base, int(slot)));
     try {
         WaitCursor wait;
-        en::WriteEmployeeToSwap(base, ShownPersonnelNumber());
+        en::WriteEmployeeToSwap(Base(), ShownPersonnelNumber());
     } catch (const std::exception& error) {
         ShowException(error, this);
     }
@@ -182,7 +168,7 @@ void COtpuskVvodDlg::LoadRecord(quint32 slot)
 
 void COtpuskVvodDlg::ComputeLine(bool messages)
 {
-    ib::VacationNote& note = m_notes.line();
+    ib::VacationNote& note = m_lines.line();
     en::ApplyVacationDisplayDefaults(note);
     ShowNote(note);
     if (m_slot == 0)
@@ -190,8 +176,8 @@ void COtpuskVvodDlg::ComputeLine(bool messages)
     auto detail = std::make_unique<kalvor::CalcWorkBuffer>();
     auto rows = std::make_unique<kalvor::CalcResultBuffer>();
     try {
-        m_lastResult = en::ComputeVacationNote(*View()->Document(), ShownPersonnelNumber(), m_notes.lines,
-                                               m_notes.current, *detail, *rows);
+        m_lastResult = en::ComputeVacationNote(*View()->Document(), ShownPersonnelNumber(), m_lines.lines,
+                                               m_lines.current, *detail, *rows);
     } catch (const std::exception& error) {
         ShowException(error, this);
         return;
@@ -230,20 +216,6 @@ void COtpuskVvodDlg::ShowGrids(const en::VacationGrids& grids)
     amountGrid->SetItemBkColour(0, 1, GridCtrl::MakeColour(200, 253, 254));
 }
 
-bool COtpuskVvodDlg::StoreLines()
-{
-    ib::CInfoBase& base = View()->Document()->infoBase;
-    if (!en::StoreVacationNotes(base, int(m_slot), m_notes.all(), m_notes.beyond))
-        return false;
-    // The buffer holds what the array now holds: the kept notes at the front.
-    const int current = m_notes.current;
-    m_notes.load(en::TakeVacationNotes(base, int(m_slot)));
-    m_notes.current = std::min(current, m_notes.shown - 1);
-    return true;
-}
-
-void COtpuskVvodDlg::SaveLineTables() { en::SaveVacationTables(View()->Document()->infoBase); }
-
 void COtpuskVvodDlg::BeginGroup()
 {
     m_groupMode = true;
@@ -252,12 +224,3 @@ void COtpuskVvodDlg::BeginGroup()
     ShowNote(blank);
     Field(IdLength)->setFocus();
 }
-
-int COtpuskVvodDlg::AppendFormToGroup(QStringList* refused)
-{
-    const en::VacationGroupOutcome outcome = en::AppendVacationFieldsToGroup(View()->Document()->infoBase, FormTexts());
-    *refused = outcome.refused;
-    return outcome.changed;
-}
-
-bool COtpuskVvodDlg::StepLine(int step) { return step > 0 ? m_notes.next() : m_notes.prev(); }

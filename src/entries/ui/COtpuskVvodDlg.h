@@ -15,12 +15,12 @@ class NullableDateEdit;
 class QCheckBox;
 class QPushButton;
 
-class COtpuskVvodDlg : public CLineEntryDlg {
+class COtpuskVvodDlg : public CLineBufferDlg<kalvor::infobase::VacationNote, kalvor::entries::kVacationNotesShown,
+                                             kalvor::entries::VacationNoteForm> {
     Q_OBJECT
 public:
     static constexpr int IDD = 366;
     enum {
-        IdStart = 1214,
         IdLength = 1223,
         IdKind = 1247,
         IdAlgorithm = 1248,
@@ -31,10 +31,7 @@ public:
         IdFund = 1226,
         IdPeriodDays = 1227,
         IdPayEarly = 1250,
-        IdCompute = 1,
-        IdCorrectRates = 4,
         IdPeriodGrid = 1240,
-        IdAverageGrid = 1241,
         IdAccrualGrid = 1242,
         IdAmountGrid = 1243,
     };
@@ -45,35 +42,23 @@ public:
     // him alone into the swap work file and computes note 1 without messages.
     void LoadRecord(quint32 slot) override;
     void BeginGroup() override;
-    QWidget* FirstControl() const override;
 
-    QLineEdit* Field(int id) const { return controlAs<QLineEdit>(id); }
     NullableDateEdit* StartPicker() const { return m_start; }
-    int CurrentNote() const { return m_notes.current; }
-    int NotesShown() const { return m_notes.shown; }
+    int CurrentNote() const { return m_lines.current; }
     const std::array<kalvor::infobase::VacationNote, kalvor::entries::kVacationNotesShown>& Notes() const
     {
-        return m_notes.lines;
+        return m_lines.lines;
     }
-    // The engine's result of the last computation (a row count or -k).
-    int LastResult() const { return m_lastResult; }
 
 protected:
     void ReadLine() override;
-    // Notes without length and start date are dropped.
-    bool StoreLines() override;
-    // The index words of kind 'o' and dbo.otp.
-    void SaveLineTables() override;
-    int AppendFormToGroup(QStringList* refused) override;
-    bool StepLine(int step) override;
+    kalvor::entries::VacationNoteForm FormTexts() const override;
     // Computes the current note; a failure is said only with messages.
     void ComputeLine(bool messages) override;
-    void ShowTitle() override;
 
 private:
     void BuildForm();
     void ShowNote(const kalvor::infobase::VacationNote& note);
-    kalvor::entries::VacationNoteForm FormTexts() const;
     void ShowGrids(const kalvor::entries::VacationGrids& grids);
     // The employee's personnel number (0 without one).
     int ShownPersonnelNumber() const;
@@ -81,6 +66,4 @@ private:
     NullableDateEdit* m_start = nullptr;
     QCheckBox* m_noteOnly = nullptr;
     QCheckBox* m_payEarly = nullptr;
-    kalvor::entries::LineBuffer<kalvor::infobase::VacationNote, kalvor::entries::kVacationNotesShown> m_notes;
-    int m_lastResult = 0;
 };

@@ -1,50 +1,37 @@
 #include "entries/ui/COtpuskVvodView.h"
 
 #include "entries/VacationEntry.h"
-#include "entries/ui/COtpuskVvodDlg.h"
-#include "shell/ui/CKalvorDoc.h"
 
 namespace en = kalvor::entries;
 
+namespace {
+
+// F1 on the note's fields: the codes' pick lists and the hints.
+std::vector<LineFieldHelp> NoteFieldHelp()
+{
+    return {
+        {COtpuskVvodDlg::IdKind, en::VacationKindLines, {}, 420, 200},
+        {COtpuskVvodDlg::IdAlgorithm, en::VacationAlgorithmLines, {}, 420, 200},
+        {COtpuskVvodDlg::IdDayBasis, en::VacationDayBasisLines, {}, 420, 200},
+        {COtpuskVvodDlg::IdBudget, en::VacationBudgetLines, {}, 420, 200},
+        {COtpuskVvodDlg::IdMonth, en::VacationMonthLines, {}, 200, 226},
+        {COtpuskVvodDlg::IdLength, nullptr, QStringLiteral("Введите длину\nотпуска в формате ЦЦ.ДД"), 220},
+        {COtpuskVvodDlg::IdFund, nullptr,
+         QStringLiteral("Введите значение фонда рабочих дней в месяце.\nПо умолчанию будет принято значение 29.6 для "
+                        "расчета\nотпусных в календарных днях и 25.25 в рабочих"),
+         380},
+        {COtpuskVvodDlg::IdPeriodDays, nullptr,
+         QStringLiteral("Укажите количество дней(календарных, рабочих)\nв расчетном периоде в формате ЦЦ.ДД \nПо "
+                        "умочанию это значение будет рассчитано"),
+         360},
+    };
+}
+
+} // namespace
+
 COtpuskVvodView::COtpuskVvodView(CKalvorDoc* doc, RateCorrectionRunner rateCorrection, QWidget* parent)
-    : CLineEntryView(IDD, QStringLiteral("Отпускная записка"), kEntryScreen, doc, parent)
-    , m_rateCorrection(std::move(rateCorrection))
+    : CLineEntryViewOf(IDD, QStringLiteral("Отпускная записка"), kEntryScreen, NoteFieldHelp(),
+                       &kalvor::infobase::CInfoBase::otp, doc, std::move(rateCorrection), parent)
 {
     setObjectName(QStringLiteral("COtpuskVvodView"));
-}
-
-COtpuskVvodDlg* COtpuskVvodView::Dlg() const { return static_cast<COtpuskVvodDlg*>(LineDlg()); }
-
-CLineEntryDlg* COtpuskVvodView::CreateDialog() { return new COtpuskVvodDlg(this, m_rateCorrection); }
-
-int COtpuskVvodView::LineCount(int slot) const
-{
-    const auto& notes = Document()->infoBase.otp;
-    return slot >= 1 && slot <= notes.slotCount() ? notes.count(slot) : 0;
-}
-
-void COtpuskVvodView::ShowDialogHelp(int controlId)
-{
-    const HelpListStyle pickList{3, false, 420, 200};
-    switch (controlId) {
-    case COtpuskVvodDlg::IdKind: ShowHelpList(en::VacationKindLines(), pickList); break;
-    case COtpuskVvodDlg::IdAlgorithm: ShowHelpList(en::VacationAlgorithmLines(), pickList); break;
-    case COtpuskVvodDlg::IdDayBasis: ShowHelpList(en::VacationDayBasisLines(), pickList); break;
-    case COtpuskVvodDlg::IdBudget: ShowHelpList(en::VacationBudgetLines(), pickList); break;
-    case COtpuskVvodDlg::IdMonth: ShowHelpList(en::VacationMonthLines(), {3, false, 200, 226}); break;
-    case COtpuskVvodDlg::IdLength:
-        ShowFieldHint(QStringLiteral("Введите длину\nотпуска в формате ЦЦ.ДД"), 3, 220);
-        break;
-    case COtpuskVvodDlg::IdFund:
-        ShowFieldHint(QStringLiteral("Введите значение фонда рабочих дней в месяце.\nПо умолчанию будет принято "
-                                     "значение 29.6 для расчета\nотпусных в календарных днях и 25.25 в рабочих"),
-                      3, 380);
-        break;
-    case COtpuskVvodDlg::IdPeriodDays:
-        ShowFieldHint(QStringLiteral("Укажите количество дней(календарных, рабочих)\nв расчетном периоде в формате "
-                                     "ЦЦ.ДД \nПо умочанию это значение будет рассчитано"),
-                      3, 360);
-        break;
-    default: break;
-    }
 }

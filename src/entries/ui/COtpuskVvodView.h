@@ -2,26 +2,13 @@
 // vacation notes, one at a time, computed on the spot.
 #pragma once
 
-#include "entries/ui/CLineEntryView.h"
+#include "entries/ui/COtpuskVvodDlg.h"
 
-class COtpuskVvodDlg;
-
-class COtpuskVvodView : public CLineEntryView {
+class COtpuskVvodView : public CLineEntryViewOf<COtpuskVvodDlg, kalvor::infobase::VacationNote> {
     Q_OBJECT
 public:
-    static constexpr int IDD = 365;
-    // The document's entry-screen number of the vacation screens.
-    static constexpr int kEntryScreen = 5;
+    // The form, and the document's entry-screen number of the vacation screens.
+    static constexpr int IDD = 365, kEntryScreen = 5;
 
     COtpuskVvodView(CKalvorDoc* doc, RateCorrectionRunner rateCorrection, QWidget* parent = nullptr);
-
-    COtpuskVvodDlg* Dlg() const;
-
-protected:
-    CLineEntryDlg* CreateDialog() override;
-    int LineCount(int slot) const override;
-    void ShowDialogHelp(int controlId) override;
-
-private:
-    RateCorrectionRunner m_rateCorrection;
 };

@@ -27,7 +27,6 @@ public:
     // month hidden.
     void BuildCalendar(int year, int month);
 
-    const MonthCalendarLayout& Layout() const { return m_layout; }
     QGroupBox* Frame() const { return m_frame; }
     QLabel* DayLabel(int cell) const { return m_labels[std::size_t(cell)]; }
     QCheckBox* CellBox(int cell) const { return m_boxes[std::size_t(cell)]; }

@@ -16,9 +16,6 @@ public:
     // Field 1255: the pick list "Нет" / "Да"; the strip's fields as usual.
     void ShowFormHelp() override;
 
-    // What the last start read from field 1255: 0 or 1.
-    int ShowEditor() const { return m_showEditor; }
-
 protected:
     bool ReadFormValues() override;
     kalvor::platform::TaskThread::Body MakeTaskBody() override;

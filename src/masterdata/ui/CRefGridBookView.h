@@ -21,7 +21,6 @@ public:
     void OnInitialUpdate() override;
     void ShowFormHelp() override;
 
-    kalvor::masterdata::GridBook Book() const { return m_book; }
     CFldHlpGridCtrl* Grid() const { return m_grid; }
     // The add button (nothing at the book's capacity) and the delete button.
     void AddRow();

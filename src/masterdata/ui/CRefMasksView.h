@@ -28,7 +28,6 @@ public:
     // Saves the firm record when a mask was toggled; false when the base refused.
     bool SaveMasks();
 
-    int CurrentMask() const { return m_mask; }
     bool Changed() const { return m_changed; }
     CFldHlpGridCtrl* Grid() const { return m_grid; }
     QString Title() const;

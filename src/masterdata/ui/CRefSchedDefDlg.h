@@ -35,10 +35,7 @@ public:
     bool Modified() const { return m_modified; }
 
     QLineEdit* DayLength() const { return m_dayLength; }
-    QLineEdit* MonthFund() const { return m_monthFund; }
     QLineEdit* WorkDays() const { return m_workDays; }
-    QLineEdit* DaysOff() const { return m_daysOff; }
-    NullableDateEdit* StartDate() const { return m_start; }
     QCheckBox* WeekDay(int day) const { return m_weekDays[std::size_t(day)]; }
     QCheckBox* Automatic() const { return m_automatic; }
 

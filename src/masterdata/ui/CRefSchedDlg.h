@@ -55,7 +55,6 @@ public:
     QLineEdit* WorkDays() const { return m_workDays; }
     QLineEdit* WorkHours() const { return m_workHours; }
     QLineEdit* Evening() const { return m_evening; }
-    QLineEdit* Night() const { return m_night; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

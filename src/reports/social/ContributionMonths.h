@@ -6,6 +6,7 @@
 #include "payroll/Payroll.h"
 #include "payroll/PayrollDocument.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -19,6 +20,10 @@ struct MonthContributions {
     const infobase::ContributionRow& prior(int kind) const { return rows[std::size_t(kind)]; }
     const infobase::ContributionRow& own(int kind) const { return rows[std::size_t(kindCount + kind)]; }
 };
+
+// The part of an amount above zero (a base or an excess over a cap never
+// goes below it).
+inline double Positive(double value) { return std::max(value, 0.0); }
 
 // Output rows come first in the month's row block; the rows that the
 // contribution arithmetic reads end before index 60.

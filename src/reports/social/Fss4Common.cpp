@@ -2,6 +2,7 @@
 
 #include "payroll/Payroll.h"
 #include "platform/WorkingFolder.h"
+#include "reports/social/ContributionMonths.h"
 #include "reports/social/SocialInsurance2011.h"
 #include "values/RoundText.h"
 #include "values/Text8.h"
@@ -20,7 +21,6 @@ namespace {
 // permit or the status of a highly qualified specialist.
 constexpr int kInostr = 9, kInostrVidGit = 10, kInostrSV = 12;
 
-double Positive(double value) { return std::max(value, 0.0); }
 double Kopecks(double value) { return RoundWhole(value * 100) / 100; }
 bool InRange(int code, int first, int last) { return code >= first && code <= last; }
 

@@ -35,7 +35,6 @@ constexpr std::array<int, 4> kColumnKinds = {kPensionInsuranceKind, kPensionInsu
 // Bits of the employee's flag word.
 constexpr int kInostr = 9, kInostrVidGit = 10, kInostrSV = 12;
 
-double Positive(double value) { return std::max(value, 0.0); }
 // The month's growth of a cumulative value whose negative part never counts.
 double Increment(double prior, double month) { return Positive(prior + month) - Positive(prior); }
 double WholeRoubles(double kopecks) { return RoundWhole(kopecks / 100) * 100; }

@@ -21,8 +21,6 @@ using namespace fss4;
 
 namespace {
 
-double Positive(double value) { return std::max(value, 0.0); }
-
 // One employee's month as the form counts it (kopecks).
 struct MonthAmounts {
     double payments = 0; // A: the contribution base of the month

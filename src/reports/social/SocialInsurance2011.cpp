@@ -22,7 +22,6 @@ using namespace fss4;
 
 namespace {
 
-double Positive(double value) { return std::max(value, 0.0); }
 double Kopecks(double value) { return RoundWhole(value * 100) / 100; }
 
 // The payments to a disabled employee that go into "inval": since the first

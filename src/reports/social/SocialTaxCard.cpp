@@ -3,6 +3,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
 #include "print/CTree.h"
+#include "reports/social/ContributionMonths.h"
 #include "reports/social/CountryList.h"
 #include "reports/social/EmployeeContributions.h"
 #include "reports/social/InvalRecord.h"
@@ -32,8 +33,6 @@ constexpr int kPensionInsuranceKind = 4;
 constexpr int kPensionFundedKind = 5;
 // The month whose variant of a tax table gives the rates of the card.
 constexpr int kRateMonth = 10;
-
-double Positive(double value) { return std::max(value, 0.0); }
 
 // The rate of a tax table (0-based) in October of the year: its whole
 // percent and its percent with hundredths; none when the table is not one of

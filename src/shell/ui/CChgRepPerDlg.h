@@ -31,7 +31,6 @@ public:
     // the dialog has closed.
     int DoModal();
 
-    int NewMonthKey() const { return m_newMonthKey; }
     QProgressBar* Progress() const { return m_progress; }
 
 public slots:

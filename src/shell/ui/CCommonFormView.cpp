@@ -274,11 +274,6 @@ void CCommonFormView::PickEmployee(int mode, int shop, int brigade, int professi
     ShowHelpList(EmployeeLines(*m_doc, multiple, false, shop, brigade, profession), {3, multiple, 360, 400});
 }
 
-void CCommonFormView::PickEmployeesMarked()
-{
-    ShowHelpList(EmployeeLines(*m_doc, true, true, 0, 0, 0), {3, true, 360, 400});
-}
-
 void CCommonFormView::PickPayKind() { ShowHelpList(PayKindLines(*m_doc), {3, true, 400, 400}); }
 
 void CCommonFormView::PickPayKind2() { ShowHelpList(PayKindLines(*m_doc), {3, true, 400, 400}); }

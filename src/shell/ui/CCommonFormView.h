@@ -70,7 +70,6 @@ public:
     void PickProfession();
     // Mode 3: several lines can be marked. Keys 0 = any.
     void PickEmployee(int mode = 0, int shop = 0, int brigade = 0, int profession = 0);
-    void PickEmployeesMarked();
     void PickPayKind();
     void PickPayKind2();
     void ShowProductionCostCodeHint();

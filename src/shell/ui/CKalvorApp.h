@@ -56,7 +56,6 @@ public:
     void ExitInstance();
 
     KalvorConfig& Config() { return m_config; }
-    QString ConfigFile() const { return m_configFile; }
     CKalvorDoc* Document() const { return m_doc.get(); }
     CMainFrame* MainFrame() const { return m_frame.get(); }
     BaseService* Base() const { return m_base.get(); }

@@ -18,7 +18,8 @@ namespace ib = kalvor::infobase;
 
 namespace {
 
-// The wait cursor for the life of the object.
+// Selects the text of the strip's field and gives it the focus, so that
+// what is typed next replaces it.
 void FocusStripField(CCommonFormView& view, int id)
 {
     if (auto* strip = qobject_cast<CWorkersFilterDlg*>(view.m_strip.data()))

@@ -44,7 +44,6 @@ public:
     // when the bases are on a server).
     QStringList Names() override;
 
-    const QString& Folder() const { return m_folder; }
 
 private:
     BaseFailure RestoreOnServer(const QString& name, const QString& fromFile);

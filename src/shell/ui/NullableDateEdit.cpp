@@ -125,11 +125,6 @@ kalvor::YearSpan NullableDateEdit::Years() const
     return kalvor::TwoDigitYearSpan();
 }
 
-bool NullableDateEdit::HoldsUnreadText() const
-{
-    return isModified() && !FieldTextRefusal(text(), m_monthOnly, Years()).isEmpty();
-}
-
 bool NullableDateEdit::Commit()
 {
     if (m_refusing)

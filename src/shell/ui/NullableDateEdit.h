@@ -37,14 +37,10 @@ public:
     bool IsNull() const { return !Date().isValid(); }
     void SetNull();
     void SetDate(const QDate& d); // an invalid date clears
-    bool MonthOnly() const { return m_monthOnly; }
     // The field's dates are kept with full years (1900-2099), not packed.
     void KeepFullYears() { m_fullYears = true; }
     // The years the field can hold.
     kalvor::YearSpan Years() const;
-    // Whether the field shows typed text that is no date it can hold (refused
-    // or about to be): its date is not what the screen shows.
-    bool HoldsUnreadText() const;
     QString DefaultFormat() const;
 
     // Takes the typed text: true when it is empty or a date (now the field's),

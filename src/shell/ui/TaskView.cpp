@@ -58,16 +58,6 @@ void TaskMarquee::Start()
 
 void TaskMarquee::Stop() { delete m_bar.data(); }
 
-QRect TaskMarquee::Rect() const
-{
-    if (!m_place)
-        return {};
-    QWidget* view = m_place->parentWidget();
-    while (view && !qobject_cast<CCommonFormView*>(view)) view = view->parentWidget();
-    const QPoint topLeft = view ? m_place->mapTo(view, QPoint(0, 0)) : m_place->pos();
-    return QRect(topLeft, m_place->size());
-}
-
 // ------------------------------------------------------ first update, help
 
 void TaskViewOnInitialUpdate(CCommonFormView& view, TaskMarquee& marquee)

@@ -40,8 +40,6 @@ public:
     void Start();
     void Stop();
     QProgressBar* Bar() const { return m_bar; }
-    // The place's rectangle in the coordinates of the view that holds it.
-    QRect Rect() const;
 
 private:
     QPointer<QWidget> m_place;

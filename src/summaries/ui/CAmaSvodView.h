@@ -52,8 +52,6 @@ public:
     // Puts the lines into the list box (the view's callers and tests).
     void SetListLines(const QStringList& lines);
 
-    // The worker; running only between StartMergeWorker and its done().
-    kalvor::platform::TaskThread* MergeThread() const { return m_thread; }
     bool MergeRunning() const { return m_thread->isRunning(); }
     QRect ProgressRect() const { return m_progressRect; }
 

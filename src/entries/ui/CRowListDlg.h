@@ -1,0 +1,206 @@
+// The entry dialogs that edit one list of an employee's rows in a grid, one
+// grid row per row (the month's current accruals and deductions, the bank
+// transfers): the add and delete buttons above the grid, the grid filled from
+// the employee's rows and read back by the rows' rules, and the group
+// operations on the row typed into the grid's first data row. Each screen
+// gives its form and its rows' reading, showing, matching and storing.
+#pragma once
+
+#include "grid/FldHlpGridCtrl.h"
+#include "infobase/InfoBase.h"
+#include "shell/ui/EmployeeScreen.h"
+
+#include <QStringList>
+
+#include <vector>
+
+// What a row-list dialog shows.
+struct RowListForm {
+    int width = 0; // of the dialog and of its grid
+    QString addText, deleteText; // the buttons 1060 and 1061
+    int buttonWidth = 0;
+    QStringList titles; // the grid's columns
+    std::vector<double> shares; // their widths as shares of the grid's
+    QString headerSample; // the heading the heading row's height fits
+    int maxRows = 0; // "Добавить" adds no row beyond these
+    int amountColumn = 0; // the "Сумма" column, refused when it does not read
+    bool halfHeightRows = false; // data rows half the heading's height
+    QString frameTitle; // the view's frame caption, %1 the employee's short name
+    QString tooManyRows; // why a member could not take the group's row
+};
+
+// The steps that do not depend on the kind of row.
+class CRowListDlgBase : public CEmployeeDetailDlg {
+public:
+    enum { IdAdd = 1060, IdDelete = 1061 };
+
+    CRowListDlgBase(int dialogId, int gridId, CCommonFormView* view, RowListForm form);
+
+    // The group append; the members that cannot take another row are named
+    // in one message at the end.
+    int GroupAppend() override;
+    // Button 1060: a new row, up to the form's maximum.
+    void OnAddRow();
+
+protected:
+    kalvor::infobase::CInfoBase& Base() const;
+    // Appends a data row of the form's height; its index.
+    int AppendDataRow(const QStringList& texts);
+    // Slot 0 empties the grid; another shows the employee's name in the
+    // view's frame. False for slot 0.
+    bool BeginLoad(quint32 slot);
+    // Whether the rows shown are to be stored: an employee is shown outside
+    // group mode and every amount reads (else false, the refusal shown, with
+    // `refused` set).
+    bool ShownRowsToStore(bool& refused);
+    // Adds the walked member's name to those refused the group's row.
+    void SkipMember();
+    // The message that the rows shown do not fit.
+    void RefuseTooManyRows();
+
+    const RowListForm m_form;
+
+private:
+    QStringList m_skipped; // members the running group append could not give the row
+};
+
+// The rules of a kind of row: the employee's rows of the record, a row read
+// from a grid row's texts and shown as them, the first row that matches a
+// model (-1 without one), the rows with the model added and with the row of
+// an index corrected by it.
+template <class Row>
+struct RowListRules {
+    using Rows = std::vector<Row>;
+    Rows (*rowsOf)(const kalvor::infobase::EmployeeRecord& rec, const kalvor::infobase::EmployeeAttributes& attr);
+    Row (*read)(const QStringList& cells);
+    QStringList (*show)(const Row& row);
+    int (*firstMatching)(const Rows& rows, const Row& model);
+    Rows (*withEntered)(const Rows& rows, const Row& model);
+    Rows (*withCorrected)(const Rows& rows, int index, const Row& model);
+};
+
+// The rows with the model added last, and with the row of the index replaced.
+template <class Row>
+std::vector<Row> RowsWithLast(const std::vector<Row>& rows, const Row& model)
+{
+    std::vector<Row> with = rows;
+    with.push_back(model);
+    return with;
+}
+template <class Row>
+std::vector<Row> RowsWithReplaced(const std::vector<Row>& rows, int index, const Row& model)
+{
+    std::vector<Row> with = rows;
+    with[std::size_t(index)] = model;
+    return with;
+}
+
+template <class Row>
+class CRowListDlg : public CRowListDlgBase {
+public:
+    using Rows = std::vector<Row>;
+
+    CRowListDlg(int dialogId, int gridId, CCommonFormView* view, RowListForm form, RowListRules<Row> rules)
+        : CRowListDlgBase(dialogId, gridId, view, std::move(form)), m_rules(rules)
+    {}
+
+    // Slot 0 empties the grid; another shows the employee's rows and his name
+    // in the view's frame.
+    void LoadRecord(quint32 slot) override
+    {
+        if (BeginLoad(slot))
+            FillGrid(m_rules.rowsOf(Base().current, Base().attributes[std::size_t(slot - 1)]));
+    }
+    // Writes the grid back. 0 keeps the employee: an amount that does not
+    // read, rows that do not fit or a database failure (each shown).
+    int SaveRecord() override
+    {
+        bool refused = false;
+        if (!ShownRowsToStore(refused))
+            return refused ? 0 : 1;
+        const RowsStored stored = Store(ReadGridRows());
+        if (stored.failed)
+            return 0;
+        if (!stored.fits) {
+            RefuseTooManyRows();
+            return 0;
+        }
+        m_modified = false;
+        if (stored.written)
+            FillGrid(m_rules.rowsOf(Base().current, Base().attributes[std::size_t(m_slot - 1)]));
+        return 1;
+    }
+    // The grid's data rows read by the columns' rules.
+    Rows ReadGridRows() const
+    {
+        Rows rows;
+        for (int row = Grid()->GetFixedRowCount(); row < Grid()->GetRowCount(); ++row)
+            rows.push_back(m_rules.read(RowCells(row)));
+        return rows;
+    }
+
+protected:
+    // What a store of the current employee's rows came to: they did not fit
+    // (nothing changed), the base refused them (shown), or they are stored,
+    // and whether anything was written.
+    struct RowsStored {
+        bool fits = true, failed = false, written = false;
+    };
+    // Stores the rows as the current employee's, under the wait cursor.
+    virtual RowsStored Store(const Rows& rows) = 0;
+
+    bool ReadEnteredRow() override
+    {
+        const int row = Grid()->GetFixedRowCount();
+        if (RefuseUnreadAmounts({{m_form.amountColumn, "Сумма"}}, row, row))
+            return false;
+        m_entered = m_rules.read(RowCells(row));
+        return true;
+    }
+    // The group hooks store the member themselves (rows and attributes in one
+    // transaction) and return false, so the walk has nothing left to save.
+    bool AppendEntered(kalvor::infobase::EmployeeRecord& rec) override
+    {
+        if (!StoreMember(m_rules.withEntered(MemberRows(rec), m_entered)))
+            SkipMember();
+        return false;
+    }
+    int MatchEntered(const kalvor::infobase::EmployeeRecord& rec) const override
+    {
+        return m_rules.firstMatching(MemberRows(rec), m_entered);
+    }
+    bool DeleteMatched(kalvor::infobase::EmployeeRecord& rec, int index) override
+    {
+        Rows rows = MemberRows(rec);
+        if (index >= 0 && index < int(rows.size())) {
+            rows.erase(rows.begin() + index);
+            StoreMember(rows);
+        }
+        return false;
+    }
+    bool CorrectMatched(kalvor::infobase::EmployeeRecord& rec, int index) override
+    {
+        const Rows rows = MemberRows(rec);
+        if (index >= 0 && index < int(rows.size()))
+            StoreMember(m_rules.withCorrected(rows, index, m_entered));
+        return false;
+    }
+
+private:
+    void FillGrid(const Rows& rows)
+    {
+        Grid()->DeleteNonFixedRows();
+        for (const Row& row : rows) AppendDataRow(m_rules.show(row));
+        FitLastColumn();
+    }
+    // Stores the walked member's rows; false when they do not fit (a database
+    // failure is shown, and the member is not named as refused).
+    bool StoreMember(const Rows& rows) { return Store(rows).fits; }
+    Rows MemberRows(const kalvor::infobase::EmployeeRecord& rec) const
+    {
+        return m_rules.rowsOf(rec, Base().attributes[std::size_t(Base().currentSlot - 1)]);
+    }
+
+    const RowListRules<Row> m_rules;
+    Row m_entered{};
+};

@@ -1,0 +1,37 @@
+#pragma once
+// The pay-kind codes with a fixed meaning, in one place: those the engine
+// writes or reads by number, those of the income tax, and the whole list of
+// built-in kinds (the pay-kind book keeps them from being deleted or renamed,
+// and a new base carries them).
+
+namespace kalvor {
+
+// Codes the engine writes or reads by number.
+enum CalcCode : int {
+    kCodeUnpaid = 600,
+    kCodePayout = 904,
+    kCodeAdvance = 901,
+    kCodeTaxRow = 902,
+    kCodeRestPay = 920,
+    kCodeRemainder = 921,
+    kCodePensionTaxed = 922,
+    kCodePensionOther = 923,
+    kCodeLoanInterest = 79,
+};
+
+// Codes with a fixed meaning to the income tax.
+inline constexpr int kCodeFormerEmployerIncome = 401;
+inline constexpr int kCodeIncomeTax = 902;
+inline constexpr int kCodeSecondTax = 919;
+
+// The built-in kinds, as ascending runs of codes (85 codes).
+struct PayKindCodeRun {
+    int first, last;
+};
+inline constexpr PayKindCodeRun kBuiltInPayKindCodes[] = {
+    {1, 9},     {16, 19},   {21, 22},   {25, 25},   {35, 35},   {39, 41},   {45, 45},   {71, 71},
+    {75, 75},   {82, 83},   {85, 89},   {101, 104}, {110, 117}, {150, 151}, {154, 159}, {163, 163},
+    {165, 169}, {171, 172}, {178, 178}, {195, 197}, {901, 909}, {911, 915}, {919, 921}, {990, 995},
+};
+
+} // namespace kalvor
