@@ -504,13 +504,16 @@ namespace {
 
 // Removes a temporary base file of the program's own naming with its
 // journals, unless the program (here or in another process) still works on
-// it; journals left without their file go too.
+// it; journals left without their file go too. Only regular files of the
+// user the program runs as are touched: a FIFO, a device, a link or another
+// user's file of that name stays (the temporary folder is everybody's).
 void removeUnheld(const QString& file)
 {
     platform::FileHold hold;
-    if (QFileInfo::exists(file) && !hold.take(file))
+    const QFileInfo info(file);
+    if ((info.exists() || info.isSymLink()) && !hold.take(file))
         return;
-    removeBaseFiles(file);
+    for (const char* suffix : kBaseFileSuffixes) platform::RemoveOwnFile(file + QString::fromLatin1(suffix));
 }
 
 // The temporary base files of the folder whose names the test accepts, named

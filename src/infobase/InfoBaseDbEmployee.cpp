@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <optional>
 #include <type_traits>
@@ -964,10 +965,36 @@ void saveComputedRows(const QSqlDatabase& db, int slot, int kvProizv, const Empl
 
 } // namespace
 
+namespace {
+
+// A computed amount that is no finite number is never stored: the file
+// engine would keep NULL (read back as 0) and the server NaN. The employee
+// and the row are named, and nothing of his is written.
+void requireFiniteRows(const CInfoBase& base, int slot, int kvProizv)
+{
+    const auto& rows = base.current.rows;
+    for (int i = std::max(kvProizv, 0); i < EmployeeRecord::RowCount; ++i) {
+        const double sum = rows[std::size_t(i)].sum;
+        if (std::isfinite(sum))
+            continue;
+        throw db::DbError(db::E_DB_FAIL,
+                          QStringLiteral("Недопустимая сумма (%1) у сотрудника таб. № %2, строка %3, код %4. "
+                                         "Результаты расчета не сохранены.")
+                              .arg(std::isnan(sum) ? QStringLiteral("не число") : QStringLiteral("бесконечность"))
+                              .arg(tabNOfSlot(base, slot))
+                              .arg(i + 1)
+                              .arg(rows[std::size_t(i)].kod),
+                          base.current.head.fio.trimmed(), QStringLiteral("Kalvor.Base"));
+    }
+}
+
+} // namespace
+
 void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster)
 {
     const QSqlDatabase db = Db(base);
     const int kvProizv = slot >= 1 && slot <= base.capacity() ? base.attributes[std::size_t(slot - 1)].kvProizv : 0;
+    requireFiniteRows(base, slot, kvProizv);
     if (!withMaster) {
         saveComputedRows(db, slot, kvProizv, base.current);
         return;

@@ -12,8 +12,13 @@ namespace kalvor::infobase {
 namespace {
 
 const QString kScheme = QStringLiteral("pbkdf2-sha256");
-// PBKDF2 rounds of a new hash; a stored hash names its own.
+// PBKDF2 rounds of a new hash; a stored hash names its own, which must lie
+// near what the program writes: a count far above it would hold the login
+// for minutes or hours (2^31 rounds take about 40 minutes), one far below it
+// is no hash this program made.
 constexpr int kRounds = 120000;
+constexpr int kFewestRounds = 50000;
+constexpr int kMostRounds = 10 * kRounds;
 constexpr int kSaltBytes = 16;
 constexpr int kKeyBytes = 32;
 
@@ -48,7 +53,7 @@ bool parse(const QString& stored, StoredHash& h)
     h.rounds = parts[1].toInt(&ok);
     const auto salt = QByteArray::fromBase64Encoding(parts[2].toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
     const auto key = QByteArray::fromBase64Encoding(parts[3].toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-    if (!ok || h.rounds < 1 || !salt || !key || (*salt).isEmpty() || (*key).size() != kKeyBytes)
+    if (!ok || h.rounds < kFewestRounds || h.rounds > kMostRounds || !salt || !key || (*salt).isEmpty() || (*key).size() != kKeyBytes)
         return false;
     h.salt = *salt;
     h.key = *key;
@@ -75,9 +80,17 @@ bool IsPasswordHash(const QString& stored)
     return parse(stored, h);
 }
 
+bool IsDamagedPasswordHash(const QString& stored)
+{
+    StoredHash h;
+    return stored.startsWith(kScheme + QLatin1Char('$')) && !parse(stored, h);
+}
+
 bool PasswordMatches(const QString& stored, const QString& typed)
 {
     StoredHash h;
+    if (IsDamagedPasswordHash(stored))
+        return false;
     if (!parse(stored, h))
         return sameBytes(stored.toUtf8(), typed.toUtf8()); // a base made before: plain text
     return sameBytes(derive(typed, h.salt, h.rounds), h.key);

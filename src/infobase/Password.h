@@ -15,8 +15,12 @@ class CInfoBase;
 QString HashPassword(const QString& password);
 // Whether the stored text is a hash made by HashPassword.
 bool IsPasswordHash(const QString& stored);
+// Whether the stored text has the form of a hash but is no sound one (a
+// round count far from what the program writes, a broken salt or key): such
+// a password is refused at once, never taken for plain text.
+bool IsDamagedPasswordHash(const QString& stored);
 // Whether the typed password is the stored one (hashed or, in a base made
-// before, plain text).
+// before, plain text); never for a damaged hash.
 bool PasswordMatches(const QString& stored, const QString& typed);
 // After a successful login: a password still stored as plain text is
 // replaced by its hash in memory and in the base (one transaction).

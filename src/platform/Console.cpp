@@ -1,45 +1,122 @@
 #include "platform/Console.h"
+#include "platform/GuiBridge.h"
+#include "platform/PrivateFiles.h"
 #include "platform/WorkingFolder.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <mutex>
+#include <signal.h>
+#include <unistd.h>
 
 namespace kalvor::platform {
 
 namespace {
 
-std::mutex g_runMutex;
+// Held only while a text goes into a console log, never while a command runs.
+std::mutex g_logMutex;
 
-// Appends the whole of source to target; false when either cannot be opened.
-bool appendFile(const QString& sourcePath, const QString& targetPath)
+// How long one wait for a running command lasts before its stop is looked at.
+constexpr int kSliceMs = 100;
+// How long a command that was told to end gets before it is killed.
+constexpr int kEndWaitMs = 1000;
+
+// The console log of the folder, kept to about kConsoleLogLimit bytes: a log
+// that reached it is kept as "console.log.1" (an older one there goes) and
+// a new one begins. Called under g_logMutex.
+QString rotatedLog(const QDir& folder)
 {
-    QFile source(sourcePath);
-    if (!source.open(QIODevice::ReadOnly))
-        return false;
-    QFile target(targetPath);
-    if (!target.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
-    char buffer[64 * 1024];
-    for (;;) {
-        const qint64 n = source.read(buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        if (target.write(buffer, n) != n)
-            break;
-    }
-    return true;
+    const QString log = folder.filePath(QStringLiteral("console.log"));
+    if (QFileInfo(log).size() < kConsoleLogLimit)
+        return log;
+    const QString kept = log + QStringLiteral(".1");
+    RemoveOwnFile(kept);
+    QFile::rename(log, kept);
+    return log;
 }
 
-// Appends the bytes to the file.
-void appendText(const QString& targetPath, const QByteArray& bytes)
+// Appends the bytes to the folder's console log; false when it cannot be written.
+bool appendToLog(const QDir& folder, const QByteArray& bytes)
 {
-    QFile target(targetPath);
-    if (target.open(QIODevice::WriteOnly | QIODevice::Append))
-        target.write(bytes);
+    std::lock_guard lock(g_logMutex);
+    QFile log(rotatedLog(folder));
+    return log.open(QIODevice::WriteOnly | QIODevice::Append) && log.write(bytes) == bytes.size();
+}
+
+// A command's output as the log keeps it: its first kConsoleLogShare bytes,
+// and how much more there was.
+class OutputHead {
+public:
+    void add(const QByteArray& bytes)
+    {
+        total_ += bytes.size();
+        if (head_.size() < kConsoleLogShare)
+            head_ += bytes.left(kConsoleLogShare - head_.size());
+    }
+    const QByteArray& head() const { return head_; }
+    QByteArray forLog() const
+    {
+        if (total_ <= head_.size())
+            return head_;
+        return head_ + QStringLiteral("\n... вывод сокращён: записаны первые %1 байт из %2\n")
+                           .arg(head_.size())
+                           .arg(total_)
+                           .toUtf8();
+    }
+
+private:
+    QByteArray head_;
+    qint64 total_ = 0;
+};
+
+// Ends the command and everything it started (its process group): asked
+// first, then killed.
+void endProcessGroup(QProcess& process)
+{
+    const pid_t group = pid_t(process.processId());
+    if (group <= 0)
+        return;
+    ::kill(-group, SIGTERM);
+    if (process.waitForFinished(kEndWaitMs))
+        return;
+    ::kill(-group, SIGKILL);
+    process.waitForFinished(kEndWaitMs);
+}
+
+// Waits for the started command in slices, collecting its output, until it
+// ends or the calling worker is stopped; true when it was stopped.
+bool waitInSlices(QProcess& process, OutputHead& output)
+{
+    const std::stop_token stop = GuiBridge::currentStopToken();
+    while (process.state() != QProcess::NotRunning) {
+        if (stop.stop_requested()) {
+            endProcessGroup(process);
+            output.add(process.readAll());
+            return true;
+        }
+        if (process.waitForReadyRead(kSliceMs))
+            output.add(process.readAll());
+    }
+    output.add(process.readAll());
+    return false;
+}
+
+void startInGroup(QProcess& process, const QStringList& arguments, const QProcessEnvironment& added)
+{
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setStandardInputFile(QProcess::nullDevice());
+    // A group of its own, so that a stop ends what the command started too.
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
+    if (!added.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(added);
+        process.setProcessEnvironment(environment);
+    }
+    process.start(arguments.front(), arguments.mid(1));
 }
 
 } // namespace
@@ -49,60 +126,47 @@ int RunConsoleCommand(const QString& command) { return RunConsoleCommand(command
 int RunConsoleCommand(const QString& command, const QString& workingFolder)
 {
     const ConsoleRun run = RunConsoleProgram({QStringLiteral("/bin/sh"), QStringLiteral("-c"), command}, workingFolder);
-    return run.started ? run.exitCode : -1;
+    return run.started && !run.stopped ? run.exitCode : -1;
 }
 
 ConsoleRun RunConsoleProgram(const QStringList& arguments, const QString& folderPath, const QProcessEnvironment& added)
 {
-    std::lock_guard lock(g_runMutex);
     const QDir folder(folderPath.isEmpty() ? QDir::currentPath() : folderPath);
-    const QString tmpPath = folder.filePath(QStringLiteral("console.tmp"));
-    const QString logPath = folder.filePath(QStringLiteral("console.log"));
     ConsoleRun run;
-
-    {
-        // Open it here first so that a folder we cannot write to is reported
-        // as such rather than as a process that failed to start.
-        QFile tmp(tmpPath);
-        if (!tmp.open(QIODevice::WriteOnly | QIODevice::Truncate) || arguments.isEmpty())
-            return run;
-    }
+    // A folder where the log cannot be written is said as such rather than
+    // as a command that failed to start.
+    const QFileInfo place(folder.path());
+    if (arguments.isEmpty() || !place.isDir() || !place.isWritable())
+        return run;
+    // Output went through "console.tmp" once; the file a program before this
+    // one left there goes.
+    RemoveOwnFile(folder.filePath(QStringLiteral("console.tmp")));
 
     QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(tmpPath, QIODevice::Truncate);
-    if (!added.isEmpty()) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(added);
-        process.setProcessEnvironment(environment);
-    }
-    process.start(arguments.front(), arguments.mid(1));
+    startInGroup(process, arguments, added);
     if (!process.waitForStarted(-1)) {
-        appendText(logPath, QStringLiteral("%1: %2\n").arg(arguments.front(), process.errorString()).toLocal8Bit());
+        appendToLog(folder, QStringLiteral("%1: %2\n").arg(arguments.front(), process.errorString()).toLocal8Bit());
         return run;
     }
     run.started = true;
-    process.waitForFinished(-1);
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-
-    QFile output(tmpPath);
-    if (output.open(QIODevice::ReadOnly))
-        run.output = output.read(kConsoleOutputKept);
-    if (!appendFile(tmpPath, logPath))
+    OutputHead output;
+    run.stopped = waitInSlices(process, output);
+    run.exitCode = !run.stopped && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.output = output.head().left(kConsoleOutputKept);
+    QByteArray logged = output.forLog();
+    if (run.stopped)
+        logged += QStringLiteral("%1: остановлена\n").arg(arguments.front()).toLocal8Bit();
+    if (!appendToLog(folder, logged))
         run.exitCode = -1;
     return run;
 }
 
 void AppendToConsoleLog(const QString& text)
 {
-    std::lock_guard lock(g_runMutex);
     const QDir folder(WorkingFolder().isEmpty() ? QDir::currentPath() : WorkingFolder());
-    QFile log(folder.filePath(QStringLiteral("console.log")));
-    if (!log.open(QIODevice::WriteOnly | QIODevice::Append))
-        return;
-    log.write((QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss ")) + text + QLatin1Char('\n'))
-                  .toUtf8());
+    appendToLog(folder, (QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss ")) + text +
+                         QLatin1Char('\n'))
+                            .toUtf8());
 }
 
 } // namespace kalvor::platform

@@ -2,12 +2,17 @@
 // Running an external command through the command interpreter, the way the
 // print command, file copies and the accounting program's loader are run:
 // /bin/sh -c with the command, its output (standard output and standard error
-// together) collected in "console.tmp" in the working folder, a wait without
-// limit, and then "console.tmp" appended to "console.log" there.
+// together) appended to "console.log" in the working folder when it ends.
 //
-// The command runs in the program's current folder and reads nothing (its
-// standard input is empty). Only one command runs at a time; a second caller
-// waits for the first, since both would use the same "console.tmp".
+// The command runs in the program's current folder, in a process group of
+// its own, and reads nothing (its standard input is empty). It is waited for
+// in slices: a worker thread whose stop event is set (a stop, or the view's
+// or the program's closing) ends the command and everything it started, and
+// the log says it was stopped. Commands may run side by side; no lock is
+// held while one runs. The log keeps the first kConsoleLogShare bytes of each
+// command's output (and says how much more there was), and a log that
+// reached kConsoleLogLimit bytes is kept as "console.log.1" while a new one
+// begins.
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -17,23 +22,28 @@ namespace kalvor::platform {
 // How a program run by RunConsoleProgram ended.
 struct ConsoleRun {
     bool started = false; // false: the program could not be started
+    bool stopped = false; // ended by the stop event of the calling worker
     int exitCode = -1; // its exit code; -1 when it ended abnormally (a signal)
     QByteArray output; // the start of its output (standard output and error), at most kConsoleOutputKept bytes
 };
 inline constexpr int kConsoleOutputKept = 4096;
+// The part of a command's output that goes to the log, and the size at which
+// the log begins anew.
+inline constexpr qint64 kConsoleLogShare = 64 * 1024;
+inline constexpr qint64 kConsoleLogLimit = 4 * 1024 * 1024;
 
-// Runs the command (console files in the working folder, see
+// Runs the command (console log in the working folder, see
 // platform/WorkingFolder.h) and returns its exit code; -1 when the process cannot be
-// created, ends abnormally (killed by a signal), or the console files cannot
-// be opened.
+// created, ends abnormally (killed by a signal), is stopped, or the console
+// log cannot be written.
 int RunConsoleCommand(const QString& command);
-// The same with the console files in the given folder.
+// The same with the console log in the given folder.
 int RunConsoleCommand(const QString& command, const QString& workingFolder);
 
 // Runs the program (the first argument) with the other arguments as they
 // stand, without a command interpreter, in the program's current folder,
-// with the environment added to the program's own; the console files as
-// RunConsoleCommand keeps them, in the given folder (the current folder when
+// with the environment added to the program's own; the console log as
+// RunConsoleCommand keeps it, in the given folder (the current folder when
 // empty). A program that cannot be started leaves its reason in "console.log".
 ConsoleRun RunConsoleProgram(const QStringList& arguments, const QString& folder,
                              const QProcessEnvironment& added = QProcessEnvironment());

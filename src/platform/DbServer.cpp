@@ -546,16 +546,21 @@ std::atomic<bool> renewalsHeld{false};
 
 // The base locks this program holds, by id: each one's base, the opening's
 // token, and the libpq session holding it (null once the server dropped it
-// and taking it again failed).
+// and taking it again failed). A session is used by one thread at a time:
+// whoever works on it (the watcher, a write's check) marks the entry in use
+// and works outside the table's lock, so that a reconnect of one lock holds
+// up nothing but the users of that lock.
 struct HeldLock {
     QString database;
     QByteArray token;
     PGconn* session = nullptr;
-    bool heldElsewhere = false; // another workstation took the base, told
+    bool heldElsewhere = false; // another workstation took the base: never written again in this opening
+    bool inUse = false; // a thread works on the session, outside the table's lock
     std::function<void(const QString&)> onHeldElsewhere;
 };
 
-QMutex lockMutex;
+std::mutex lockMutex;
+std::condition_variable lockFreed; // an entry's use ended
 std::map<int, HeldLock> heldLocks;
 int lastLockId = 0;
 
@@ -627,11 +632,13 @@ bool writeLease(PGconn* session, const QByteArray& token, QString& errorText)
     return runOnSession(session, sql, {token, QByteArray::number(leaseMilliseconds.load())}, errorText);
 }
 
-// The holder recorded in the base: its token (empty when none) and whether
-// its lease still runs.
+// The holder recorded in the base: its token (empty when none), whether its
+// lease still runs, and whether the base keeps a record at all (one not yet
+// brought to the current schema does not).
 struct Holder {
     QByteArray token;
     bool live = false;
+    bool recorded = false;
 };
 
 bool readHolder(PGconn* session, Holder& holder, QString& errorText)
@@ -642,6 +649,7 @@ bool readHolder(PGconn* session, Holder& holder, QString& errorText)
     PGresult* r = nullptr;
     if (!runOnSession(session, sql, {}, errorText, &r))
         return false;
+    holder.recorded = r != nullptr;
     if (r && PQntuples(r) == 1) {
         holder.token = QByteArray(PQgetvalue(r, 0, 0));
         holder.live = PQgetvalue(r, 0, 1)[0] == 't';
@@ -652,8 +660,12 @@ bool readHolder(PGconn* session, Holder& holder, QString& errorText)
 
 // Tries the lock of the base for the opening of that token on a session
 // connected to it: the server's advisory lock and, beside it, no live lease
-// of another opening. The lease is then this opening's.
-ServerLockResult tryLock(PGconn* session, const QByteArray& token, QString& errorText)
+// of another opening. The lease is then this opening's. Taken again (`again`)
+// after the server dropped the lock, the record must still be this
+// opening's: one that is gone or names another means another workstation
+// opened the base meanwhile (and may have written and closed it), so this
+// opening's memory is older than the base.
+ServerLockResult tryLock(PGconn* session, const QByteArray& token, bool again, QString& errorText)
 {
     PGresult* r = PQexec(
         session,
@@ -674,7 +686,7 @@ ServerLockResult tryLock(PGconn* session, const QByteArray& token, QString& erro
             errorText = QStringLiteral("The base lock is still held by this opening's earlier session");
         return mine ? ServerLockResult::Failed : ServerLockResult::HeldElsewhere;
     }
-    if (holder.live && !mine)
+    if (!mine && (holder.live || (again && holder.recorded)))
         return ServerLockResult::HeldElsewhere;
     return writeLease(session, token, errorText) ? ServerLockResult::Taken : ServerLockResult::Failed;
 }
@@ -682,10 +694,11 @@ ServerLockResult tryLock(PGconn* session, const QByteArray& token, QString& erro
 // A new session holding the lock of the base for the opening of that token,
 // or null with the result why not (a session that took the advisory lock
 // alone ends, and the advisory lock with it).
-PGconn* lockOnNewSession(const QString& database, const QByteArray& token, ServerLockResult& result, QString& errorText)
+PGconn* lockOnNewSession(const QString& database, const QByteArray& token, bool again, ServerLockResult& result,
+                         QString& errorText)
 {
     PGconn* session = connectLockSession(database, errorText);
-    result = session ? tryLock(session, token, errorText) : ServerLockResult::Failed;
+    result = session ? tryLock(session, token, again, errorText) : ServerLockResult::Failed;
     if (result == ServerLockResult::Taken)
         return session;
     if (session)
@@ -703,33 +716,92 @@ bool sessionAlive(PGconn* session)
     return alive;
 }
 
-// Takes the lock of a held entry again on a new session, its old one gone;
-// the result says how it went (HeldElsewhere: another opening has the base).
-ServerLockResult retake(HeldLock& held, QString& errorText)
+// A held lock's session taken out for one thread's use (the watcher's, a
+// write's check), outside the table's lock; given back with how it went.
+struct LockUse {
+    int id = 0;
+    QString database;
+    QByteArray token;
+    PGconn* session = nullptr;
+    ServerLockResult result = ServerLockResult::Taken;
+};
+
+// Takes the entry's session out once nobody else uses it; false when the
+// entry is gone or another workstation took its base (`refused` then true).
+bool checkOut(std::unique_lock<std::mutex>& lock, int id, LockUse& use, bool* refused = nullptr)
 {
-    if (held.session)
-        PQfinish(held.session);
-    ServerLockResult result = ServerLockResult::Failed;
-    held.session = lockOnNewSession(held.database, held.token, result, errorText);
-    if (result != ServerLockResult::Failed)
-        held.heldElsewhere = result == ServerLockResult::HeldElsewhere;
-    return result;
+    auto it = heldLocks.find(id);
+    lockFreed.wait(lock, [&] { return (it = heldLocks.find(id)) == heldLocks.end() || !it->second.inUse; });
+    if (it == heldLocks.end() || it->second.heldElsewhere) {
+        if (refused)
+            *refused = it != heldLocks.end();
+        return false;
+    }
+    HeldLock& held = it->second;
+    held.inUse = true;
+    use = LockUse{id, held.database, held.token, held.session, ServerLockResult::Taken};
+    return true;
+}
+
+// Gives the session back; the notice to call (outside the table's lock) when
+// the lock was found taken by another workstation just now.
+std::function<void(const QString&)> checkIn(std::unique_lock<std::mutex>& lock, const LockUse& use)
+{
+    std::function<void(const QString&)> notice;
+    if (auto it = heldLocks.find(use.id); it != heldLocks.end()) {
+        HeldLock& held = it->second;
+        held.session = use.session;
+        held.inUse = false;
+        if (use.result == ServerLockResult::HeldElsewhere) {
+            held.heldElsewhere = true;
+            notice = held.onHeldElsewhere;
+        }
+    }
+    lock.unlock();
+    lockFreed.notify_all();
+    return notice;
+}
+
+// Takes the lock of a checked-out entry again on a new session, its old one
+// gone; the result says how it went (HeldElsewhere: another opening has the
+// base).
+void retake(LockUse& use, QString& errorText)
+{
+    if (use.session)
+        PQfinish(use.session);
+    use.session = lockOnNewSession(use.database, use.token, true, use.result, errorText);
+}
+
+// The ids of the held locks of one base (all of them for an empty name).
+std::vector<int> heldIds(const QString& database = QString())
+{
+    std::vector<int> ids;
+    for (const auto& [id, held] : heldLocks)
+        if (database.isEmpty() || held.database == database)
+            ids.push_back(id);
+    return ids;
 }
 
 // One round of the watcher: each held lock's lease renewed, a lock whose
 // session is gone taken again, and an opening that finds its base taken by
-// another told once.
+// another told once. Each lock is worked on outside the table's lock, and the
+// notice is called after it is given back.
 void renewLeases()
 {
-    QMutexLocker lock(&lockMutex);
-    for (auto& [id, held] : heldLocks) {
-        if (held.heldElsewhere)
+    std::unique_lock<std::mutex> lock(lockMutex);
+    for (const int id : heldIds()) {
+        LockUse use;
+        if (!lock.owns_lock())
+            lock.lock();
+        if (!checkOut(lock, id, use))
             continue;
+        lock.unlock();
         QString why;
-        if (held.session && (writeLease(held.session, held.token, why) || PQstatus(held.session) == CONNECTION_OK))
-            continue;
-        if (retake(held, why) == ServerLockResult::HeldElsewhere && held.onHeldElsewhere)
-            held.onHeldElsewhere(held.database);
+        if (!use.session || (!writeLease(use.session, use.token, why) && PQstatus(use.session) != CONNECTION_OK))
+            retake(use, why);
+        lock.lock();
+        if (const auto notice = checkIn(lock, use))
+            notice(use.database);
     }
 }
 
@@ -806,14 +878,14 @@ ServerLockResult TakeServerLock(const QString& database, int& id, QString& error
     // name, so nobody opens it before it is complete.
     const QByteArray token = newToken();
     ServerLockResult result = ServerLockResult::Failed;
-    PGconn* session = lockOnNewSession(database, token, result, errorText);
+    PGconn* session = lockOnNewSession(database, token, false, result, errorText);
     if (!session)
         return result;
     QMutexLocker starting(&watcherMutex);
     {
-        QMutexLocker lock(&lockMutex);
+        std::lock_guard<std::mutex> lock(lockMutex);
         id = ++lastLockId;
-        heldLocks[id] = HeldLock{database, token, session, false, {}};
+        heldLocks[id] = HeldLock{database, token, session, false, false, {}};
     }
     watcher.start();
     return result;
@@ -821,7 +893,7 @@ ServerLockResult TakeServerLock(const QString& database, int& id, QString& error
 
 void OnServerLockHeldElsewhere(int id, std::function<void(const QString& database)> notify)
 {
-    QMutexLocker lock(&lockMutex);
+    std::lock_guard<std::mutex> lock(lockMutex);
     if (auto it = heldLocks.find(id); it != heldLocks.end())
         it->second.onHeldElsewhere = std::move(notify);
 }
@@ -829,22 +901,32 @@ void OnServerLockHeldElsewhere(int id, std::function<void(const QString& databas
 void ReleaseServerLock(int id)
 {
     QMutexLocker stopping(&watcherMutex);
+    PGconn* session = nullptr;
+    QByteArray token;
     {
-        QMutexLocker lock(&lockMutex);
+        // A lock the watcher is taking again just now is let go once it is
+        // given back.
+        std::unique_lock<std::mutex> lock(lockMutex);
         auto it = heldLocks.find(id);
+        lockFreed.wait(lock, [&] { return (it = heldLocks.find(id)) == heldLocks.end() || !it->second.inUse; });
         if (it == heldLocks.end())
             return;
-        // The holder's row goes with a clean close; ending the session ends
-        // the advisory lock.
-        if (HeldLock& held = it->second; held.session) {
-            QString why;
-            const QByteArray sql =
-                QStringLiteral("DELETE FROM %1 WHERE id = 1 AND token = $1").arg(QLatin1String(kHolderTable)).toUtf8();
-            if (PQstatus(held.session) == CONNECTION_OK)
-                runOnSession(held.session, sql, {held.token}, why);
-            PQfinish(held.session);
-        }
+        session = it->second.session;
+        token = it->second.token;
         heldLocks.erase(it);
+    }
+    // The holder's row goes with a clean close; ending the session ends
+    // the advisory lock.
+    if (session) {
+        QString why;
+        const QByteArray sql =
+            QStringLiteral("DELETE FROM %1 WHERE id = 1 AND token = $1").arg(QLatin1String(kHolderTable)).toUtf8();
+        if (PQstatus(session) == CONNECTION_OK)
+            runOnSession(session, sql, {token}, why);
+        PQfinish(session);
+    }
+    {
+        std::lock_guard<std::mutex> lock(lockMutex);
         if (!heldLocks.empty())
             return;
     }
@@ -857,24 +939,46 @@ void HoldServerLeaseRenewals(bool held) { renewalsHeld = held; }
 
 namespace detail {
 
+namespace {
+
+DbError heldElsewhereError(const QString& database)
+{
+    return DbError(E_DB_BUSY,
+                   QStringLiteral("База данных %1 уже открыта другим пользователем. Изменения не сохранены.")
+                       .arg(database),
+                   QStringLiteral("The base lock was lost and is held by another session"), kSource);
+}
+
+} // namespace
+
 void requireServerLock(const QString& database)
 {
-    QMutexLocker lock(&lockMutex);
-    for (auto& [id, held] : heldLocks) {
-        if (held.database != database || (!held.heldElsewhere && sessionAlive(held.session)))
+    std::unique_lock<std::mutex> lock(lockMutex);
+    for (const int id : heldIds(database)) {
+        if (!lock.owns_lock())
+            lock.lock();
+        // Once another workstation took the base, this opening never writes
+        // into it again: its memory is older than the base.
+        LockUse use;
+        bool refused = false;
+        if (!checkOut(lock, id, use, &refused)) {
+            if (refused)
+                throw heldElsewhereError(database);
             continue;
+        }
+        lock.unlock();
         // The server dropped the lock's session (a restart, a cut line) and
-        // the watcher has not taken it again yet, or another opening took
-        // the base: the lock is taken again before anything is written, or
-        // nothing is.
+        // the watcher has not taken it again yet: the lock is taken again
+        // before anything is written, or nothing is. The write itself says
+        // so; no notice besides.
         QString why;
-        const ServerLockResult result = retake(held, why);
-        if (result == ServerLockResult::HeldElsewhere)
-            throw DbError(E_DB_BUSY,
-                          QStringLiteral("База данных %1 уже открыта другим пользователем. Изменения не сохранены.")
-                              .arg(database),
-                          QStringLiteral("The base lock was lost and is held by another session"), kSource);
-        if (result == ServerLockResult::Failed)
+        if (!sessionAlive(use.session))
+            retake(use, why);
+        lock.lock();
+        checkIn(lock, use);
+        if (use.result == ServerLockResult::HeldElsewhere)
+            throw heldElsewhereError(database);
+        if (use.result == ServerLockResult::Failed)
             throw DbError(E_DB_CONNECTION_LOST, QString::fromUtf8(kConnectionLostText), why, kSource);
     }
 }

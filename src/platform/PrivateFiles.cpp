@@ -15,14 +15,48 @@ namespace kalvor::platform {
 
 bool MakePrivate(const QString& path)
 {
+    // The name itself, never what a symbolic link of that name points to:
+    // a link is left as it is and is no private file.
     const QByteArray name = QFile::encodeName(path);
     struct stat st {};
-    if (::stat(name.constData(), &st) != 0)
+    if (::lstat(name.constData(), &st) != 0)
         return errno == ENOENT;
+    if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+        return false;
     const mode_t mode = st.st_mode & 07777;
     if ((mode & 077) == 0)
         return true;
-    return ::chmod(name.constData(), mode & ~mode_t(077)) == 0;
+    return ::fchmodat(AT_FDCWD, name.constData(), mode & ~mode_t(077), AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+bool RemoveOwnFile(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::lstat(name.constData(), &st) != 0)
+        return errno == ENOENT;
+    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+        return false;
+    return ::unlink(name.constData()) == 0;
+}
+
+bool RemoveOwnTree(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::lstat(name.constData(), &st) != 0)
+        return errno == ENOENT;
+    if (S_ISLNK(st.st_mode))
+        return ::unlink(name.constData()) == 0; // the link goes, never its target
+    if (st.st_uid != ::geteuid())
+        return false;
+    return S_ISDIR(st.st_mode) ? QDir(path).removeRecursively() : ::unlink(name.constData()) == 0;
+}
+
+bool MakeNewPrivateFolder(const QString& path)
+{
+    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    return MakePrivateFolder(QFileInfo(clean).path()) && ::mkdir(QFile::encodeName(clean).constData(), 0700) == 0;
 }
 
 bool CreatePrivateFile(const QString& path, QString* error)
@@ -55,13 +89,17 @@ FileHold::~FileHold() { release(); }
 bool FileHold::take(const QString& path)
 {
     release();
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    // Never waits on what the name may be instead of a file (a FIFO, a
+    // device), never follows a link, and holds only a regular file of the
+    // user the program runs as.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY);
     if (fd < 0)
         return false;
-    int rc = 0;
-    do {
-        rc = ::flock(fd, LOCK_EX | LOCK_NB);
-    } while (rc != 0 && errno == EINTR);
+    struct stat st {};
+    int rc = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() ? 0 : -1;
+    while (rc == 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        rc = errno == EINTR ? 0 : -1;
     if (rc != 0) {
         ::close(fd);
         return false;

@@ -8,8 +8,24 @@ namespace kalvor::platform {
 
 // Takes every right of the group and of others off the file or folder (a
 // file 0644 becomes 0600, a folder 0755 becomes 0700); the owner's rights
-// stay. True when it is private afterwards or does not exist.
+// stay. True when it is private afterwards or does not exist. A symbolic
+// link is left alone, and so is what it points to (false): only a real file
+// or folder of that name is tightened.
 bool MakePrivate(const QString& path);
+
+// Removes a regular file of the user the program runs as; a link, a FIFO, a
+// device or another user's file stays (false). True when it is gone or was
+// never there.
+bool RemoveOwnFile(const QString& path);
+
+// Removes a folder of the program's own with everything in it; a link or a
+// file of that name goes itself, never what a link points to. A folder of
+// another user stays (false).
+bool RemoveOwnTree(const QString& path);
+
+// Makes a new folder 0700 (the folders above it as MakePrivateFolder does);
+// false when anything of that name is there already, a link included.
+bool MakeNewPrivateFolder(const QString& path);
 
 // Makes an empty file readable and writable by its owner only; false (with
 // errno's text in `error`) when it exists already or cannot be made.
@@ -31,7 +47,9 @@ public:
     FileHold(const FileHold&) = delete;
     FileHold& operator=(const FileHold&) = delete;
     // Takes the lock of an existing file without waiting; false when the
-    // file is missing or another holder has it.
+    // file is missing, is no regular file of the user the program runs as
+    // (a link, a FIFO, a device, another user's file), or another holder
+    // has it.
     bool take(const QString& path);
     void release();
 

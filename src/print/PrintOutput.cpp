@@ -93,13 +93,15 @@ constexpr QLatin1String kReportPlace("%s");
 // How many lines of a failed command's output its message shows.
 constexpr int kFailureOutputLines = 5;
 
-// The message of a print command that could not start or ended with an exit
-// code other than 0: the command as run and the first lines of its output.
+// The message of a print command that could not start, was stopped or ended
+// with an exit code other than 0: the command as run and the first lines of
+// its output.
 QString PrintCommandFailure(const QStringList& arguments, const platform::ConsoleRun& run)
 {
     QStringList shown;
     for (const QString& argument : arguments) shown << QuoteCommandArgument(argument);
-    QString text = !run.started ? QStringLiteral("Не удалось запустить команду печати:")
+    QString text = !run.started   ? QStringLiteral("Не удалось запустить команду печати:")
+                   : run.stopped  ? QStringLiteral("Команда печати остановлена:")
                    : run.exitCode < 0 ? QStringLiteral("Команда печати завершилась аварийно:")
                                       : QStringLiteral("Команда печати завершилась с кодом %1:").arg(run.exitCode);
     text += QLatin1Char('\n') + shown.join(QLatin1Char(' '));
@@ -182,7 +184,7 @@ PrintCommandResult PrintTextFile(PayrollDoc& doc, const QString& reportPath, Pri
     QProcessEnvironment opener;
     opener.insert(QStringLiteral("KALVOR_OPENER"), platform::DocumentOpener::Command());
     const platform::ConsoleRun run = platform::RunConsoleProgram(arguments, platform::WorkingFolder(), opener);
-    if (run.started && run.exitCode == 0)
+    if (run.started && !run.stopped && run.exitCode == 0)
         return {PrintCommandResult::Printed, QString()};
     return {PrintCommandResult::Failed, PrintCommandFailure(arguments, run)};
 }

@@ -107,8 +107,9 @@ struct PrintCommandResult {
 // command is run without a command interpreter (PrintCommandArguments); its
 // output goes to "console.log", and the command finds the document opener's
 // command in the environment variable KALVOR_OPENER. An exit code other than
-// 0, or a command that cannot start, is Failed with its message. Declined,
-// nothing happens at all.
+// 0, a command that cannot start, and one ended by the stop event of the
+// calling worker (a stop, the view's or the program's closing) are Failed
+// with their message. Declined, nothing happens at all.
 PrintCommandResult PrintTextFile(PayrollDoc& doc, const QString& reportPath, PrintCommandPrompt& prompt);
 
 // The end of a run that wrote the text report and ran the print command on

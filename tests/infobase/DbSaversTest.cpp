@@ -8,6 +8,10 @@
 #include "platform/Db.h"
 #include "support/StoredBase.h"
 
+#include <cmath>
+#include <limits>
+#include <utility>
+
 using namespace kalvor;
 using namespace kalvor::infobase;
 using namespace kalvor::infobase::test;
@@ -405,6 +409,32 @@ TEST_F(DbSavers, SingleSaversWriteTheirPartOnly)
     SaveCalculatedMonth(base, slot, false);
     LoadProizvZarp(base, slot);
     EXPECT_EQ(base.current.rows, full);
+    // An amount that is no finite number is refused alike on either engine
+    // (the file kept NULL, read back as 0; the server NaN), naming the
+    // employee and the row, and nothing of his is written.
+    int tabN = -1;
+    for (const EmployeeListEntry& e : base.list)
+        if (e.slot == slot)
+            tabN = int(e.tabN());
+    for (const auto& [impossible, shown] : {std::pair{std::nan(""), "не число"},
+                                            std::pair{std::numeric_limits<double>::infinity(), "бесконечность"}}) {
+        for (const bool withMaster : {false, true}) {
+            base.current.rows[std::size_t(kv + 2)].sum = impossible;
+            try {
+                SaveCalculatedMonth(base, slot, withMaster);
+                ADD_FAILURE() << "stored " << shown;
+            } catch (const db::DbError& e) {
+                EXPECT_EQ(e.message(), QStringLiteral("Недопустимая сумма (%1) у сотрудника таб. № %2, строка %3, "
+                                                      "код %4. Результаты расчета не сохранены.")
+                                           .arg(QString::fromUtf8(shown))
+                                           .arg(tabN)
+                                           .arg(kv + 3)
+                                           .arg(full[std::size_t(kv + 2)].kod));
+            }
+            LoadProizvZarp(base, slot);
+            EXPECT_EQ(base.current.rows, full) << shown;
+        }
+    }
     std::fill(base.current.rows.begin() + kv, base.current.rows.end(), AccrualRow{});
     SaveCalculatedMonth(base, slot, false);
     EXPECT_EQ(countRows(base, QStringLiteral("zarp"), id), 0);

@@ -9,11 +9,16 @@
 #include "values/Values.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
+#include <atomic>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -329,21 +334,139 @@ TEST_F(DbSchema, BasesTheirJournalsAndCopiesAreTheirOwnersAloneWhateverTheUmask)
     EXPECT_EQ(ModeOf(folder + QStringLiteral("restored.sqlite")), 0600);
 }
 
+// The temporary folder is everybody's: the start-up cleanup takes only
+// regular files of the program's naming that belong to the user it runs as.
+// A FIFO of that name (which an opening would wait on for ever), a link, and
+// another user's files stay as they were, and the cleanup ends at once.
+TEST_F(DbSchema, TheStartUpCleanupTouchesOnlyTheUsersOwnRegularFiles)
+{
+    if (db::ServerInUse())
+        GTEST_SKIP();
+    const QString folder = dir.path() + QLatin1Char('/');
+    const QString temp = folder + QStringLiteral("tmp/");
+    ASSERT_TRUE(QDir().mkpath(temp));
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp));
+    const QString fifo = temp + QStringLiteral("kalvor-restore-Fifo01.sqlite");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0666), 0);
+    const QString target = folder + QStringLiteral("target.txt");
+    WriteFile(target);
+    ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0644), 0);
+    const QStringList links = {temp + QStringLiteral("kalvor-restore-Link01.sqlite"),
+                               temp + QStringLiteral("kalvor-restore-Link02.sqlite-wal")};
+    for (const QString& link : links) ASSERT_TRUE(QFile::link(target, link));
+    const QStringList others = {temp + QStringLiteral("kalvor-restore-Other1.sqlite"),
+                                temp + QStringLiteral("kalvor-restore-Other2.sqlite-journal")};
+    const bool root = ::geteuid() == 0; // only root can give a file to another user
+    for (const QString& other : others) {
+        WriteFile(other);
+        if (root) {
+            ASSERT_EQ(::chown(QFile::encodeName(other).constData(), 65534, 65534), 0);
+        }
+    }
+    const QString own = temp + QStringLiteral("kalvor-restore-Ab12Cd.sqlite");
+    WriteFile(own);
+    WriteFile(own + QStringLiteral("-wal"));
+
+    std::atomic<bool> done{false};
+    QElapsedTimer cleanup;
+    cleanup.start();
+    std::thread start([&] {
+        RemoveLeftovers(dir.path());
+        done = true;
+    });
+    while (!done && cleanup.elapsed() < 10000) QThread::msleep(10);
+    EXPECT_TRUE(done) << "the cleanup waits on the FIFO";
+    if (!done) {
+        // Lets a cleanup that opened the FIFO go on.
+        const int writer = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0)
+            ::close(writer);
+    }
+    start.join();
+    struct stat st {};
+    EXPECT_EQ(::lstat(QFile::encodeName(fifo).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    for (const QString& link : links) EXPECT_TRUE(QFileInfo(link).isSymLink()) << link.toStdString();
+    EXPECT_TRUE(QFile::exists(target));
+    EXPECT_EQ(ModeOf(target), 0644);
+    for (const QString& other : others) {
+        ASSERT_EQ(::lstat(QFile::encodeName(other).constData(), &st), 0) << other.toStdString();
+        if (root) {
+            EXPECT_EQ(st.st_uid, 65534u);
+        }
+    }
+    EXPECT_FALSE(QFile::exists(own));
+    EXPECT_FALSE(QFile::exists(own + QStringLiteral("-wal")));
+    if (oldTemp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", oldTemp);
+}
+
+// A journal name of a base that is a link to a file elsewhere: opening the
+// base tightens the base's own file, never what the link points to.
+TEST_F(DbSchema, OpeningABaseLeavesWhatAJournalLinkPointsToAlone)
+{
+    if (db::ServerInUse())
+        GTEST_SKIP();
+    const QString folder = dir.path() + QLatin1Char('/');
+    const QString target = folder + QStringLiteral("elsewhere.txt");
+    WriteFile(target);
+    ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0644), 0);
+    const QString link = BaseFile(base) + QStringLiteral("-journal");
+    CloseBase(base);
+    ASSERT_TRUE(QFile::link(target, link));
+    ASSERT_EQ(::chmod(QFile::encodeName(BaseFile(base)).constData(), 0644), 0);
+    try {
+        OpenBase(base);
+    } catch (const db::DbError&) {
+        // The engine itself may refuse a base whose journal is a link.
+    }
+    EXPECT_EQ(ModeOf(target), 0644);
+    EXPECT_EQ(ModeOf(BaseFile(base)), 0600);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    CloseBase(base);
+    ASSERT_TRUE(QFile::remove(link));
+    OpenBase(base);
+}
+
 // The password of a base: a salted PBKDF2-HMAC-SHA256 hash, checked here
-// against RFC 7914's vector (P "passwd", S "salt", one round: 55 ac 04 6e ...);
-// a base made before keeps the plain text, which is read as before and gives
-// way to its hash at the next successful login.
+// against RFC 7914's vector (P "Password", S "NaCl", 80,000 rounds: 4d dc d8
+// f6 0b 98 be 21 ...); a base made before keeps the plain text, which is read
+// as before and gives way to its hash at the next successful login. A text of
+// the hash's form that is no sound hash is refused whatever is typed, at once.
 TEST_F(DbSchema, APlainPasswordOfAnOldBaseIsReadAndGivesWayToItsHash)
 {
-    const QString rfc = QStringLiteral("pbkdf2-sha256$1$c2FsdA==$VawEblbjCJ/sFpHCJUS2BflBhSFt3gRl5oudV8INrLw=");
+    const QString rfc = QStringLiteral("pbkdf2-sha256$80000$TmFDbA==$TdzY9guYviGDDO5e8icB+WQaRBjQTAQUrv8Ih2s0q1Y=");
     EXPECT_TRUE(IsPasswordHash(rfc));
-    EXPECT_TRUE(PasswordMatches(rfc, QStringLiteral("passwd")));
-    EXPECT_FALSE(PasswordMatches(rfc, QStringLiteral("passwe")));
+    EXPECT_TRUE(PasswordMatches(rfc, QStringLiteral("Password")));
+    EXPECT_FALSE(PasswordMatches(rfc, QStringLiteral("Passwore")));
     EXPECT_FALSE(PasswordMatches(rfc, QString()));
-    // Cyrillic typed as UTF-8, 1,000 rounds, a salt of its own.
-    const QString cyr = QStringLiteral("pbkdf2-sha256$1000$MDEyMzQ1Njc4OWFiY2RlZg==$K2lNcecyyirtMcRrmsrKITw50FJj2YD0MqcgBz61dPc=");
+    // Cyrillic typed as UTF-8, 120,000 rounds, a salt "0123456789abcdef".
+    const QString cyr = QStringLiteral("pbkdf2-sha256$120000$MDEyMzQ1Njc4OWFiY2RlZg==$gg+uplsHDrxydXCaaEQy+MzvJKryEaelRePr5HS9eMc=");
     EXPECT_TRUE(PasswordMatches(cyr, QStringLiteral("пароль")));
     EXPECT_FALSE(PasswordMatches(cyr, QStringLiteral("Пароль")));
+    // Damaged: a round count far from the program's own (the most would take
+    // 40 minutes), a salt or key that is no base64 or of the wrong length.
+    const QString salt = QStringLiteral("$MDEyMzQ1Njc4OWFiY2RlZg==$");
+    const QString key = QStringLiteral("gg+uplsHDrxydXCaaEQy+MzvJKryEaelRePr5HS9eMc=");
+    for (const QString& damaged :
+         {QStringLiteral("pbkdf2-sha256$2147483647") + salt + key, QStringLiteral("pbkdf2-sha256$1200001") + salt + key,
+          QStringLiteral("pbkdf2-sha256$1000") + salt + key, QStringLiteral("pbkdf2-sha256$-5") + salt + key,
+          QStringLiteral("pbkdf2-sha256$120000$@@@@$") + key, QStringLiteral("pbkdf2-sha256$120000") + salt + QStringLiteral("AAAA"),
+          QStringLiteral("pbkdf2-sha256$120000") + salt, QStringLiteral("pbkdf2-sha256$")}) {
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_TRUE(IsDamagedPasswordHash(damaged)) << damaged.toStdString();
+        EXPECT_FALSE(IsPasswordHash(damaged)) << damaged.toStdString();
+        EXPECT_FALSE(PasswordMatches(damaged, QStringLiteral("пароль"))) << damaged.toStdString();
+        EXPECT_FALSE(PasswordMatches(damaged, damaged)) << damaged.toStdString();
+        EXPECT_LT(timer.elapsed(), 10000) << damaged.toStdString();
+    }
+    EXPECT_FALSE(IsDamagedPasswordHash(cyr));
+    EXPECT_FALSE(IsDamagedPasswordHash(QStringLiteral("пароль")));
+    EXPECT_FALSE(IsDamagedPasswordHash(QString()));
     // Plain text of an old base, and a base without a password.
     EXPECT_FALSE(IsPasswordHash(QStringLiteral("пароль")));
     EXPECT_TRUE(PasswordMatches(QStringLiteral("пароль"), QStringLiteral("пароль")));

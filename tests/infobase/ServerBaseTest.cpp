@@ -7,6 +7,7 @@
 #include "infobase/Schema.h"
 #include "platform/BaseLock.h"
 #include "platform/RawStatement.h"
+#include "platform/WorkerThread.h"
 #include "support/SilentPort.h"
 #include "support/StoredBase.h"
 
@@ -393,6 +394,143 @@ TEST_F(ServerBase, TheHolderKeepsItsBaseThroughAServerRestartInBothOrders)
     EXPECT_EQ(SecondOpening(base).code(), 0u);
     OpenBase(base);
     EXPECT_EQ(base.config.kolMax, 900);
+}
+
+// A write of a holder whose base another workstation took: refused with
+// the message every time (a first try may meet the connection a restart
+// ended).
+static void ExpectSaveRefused(CInfoBase& base)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            SaveConfig(base);
+            ADD_FAILURE() << "a write went through into a base another workstation took";
+            return;
+        } catch (const db::DbError& e) {
+            if (e.code() == db::E_DB_CONNECTION_LOST && attempt == 0)
+                continue;
+            EXPECT_EQ(e.code(), db::E_DB_BUSY);
+            EXPECT_EQ(e.message(),
+                      QStringLiteral("База данных %1 уже открыта другим пользователем. Изменения не сохранены.")
+                          .arg(base.baseName));
+            return;
+        }
+    }
+}
+
+// The server is away longer than the holder's lease (the holder's watcher
+// held back as if it were still reconnecting): a second workstation takes
+// the base, writes and lets it go. The first never writes into it again in that
+// opening, whether it was told while the other held the base or not at all:
+// the other's change stands. A new opening reads it.
+TEST_F(ServerBase, AfterALongOutageTheHolderNeverWritesOverTheOtherWorkstationsChange)
+{
+    using namespace std::chrono_literals;
+    ShortLease lease(base, 1000);
+    std::mutex toldMutex;
+    int told = 0;
+    auto listen = [&] {
+        base.lock.onHeldElsewhere([&](const QString&) {
+            std::lock_guard<std::mutex> guard(toldMutex);
+            ++told;
+        });
+    };
+    auto toldSoFar = [&] {
+        std::lock_guard<std::mutex> guard(toldMutex);
+        return told;
+    };
+    auto outage = [&] {
+        db::HoldServerLeaseRenewals(true);
+        RestartServer();
+        std::this_thread::sleep_for(1200ms); // the holder's lease runs out
+    };
+    // The second workstation: its own lock (session and lease), and a write
+    // on a connection of its own.
+    const QString locator = BaseFile(base);
+    platform::BaseLock second;
+    platform::WorkerThread other;
+    auto secondWrites = [&](int kolMax) {
+        ASSERT_EQ(second.acquire(locator), platform::BaseLock::Result::Taken);
+        other.run([&] {
+            db::Execute(db::Connection::forThread(locator),
+                        QStringLiteral("UPDATE dbo.config SET kolMax = %1 WHERE id = 1").arg(kolMax));
+            db::Connection::closeForThread(locator);
+        });
+    };
+    auto secondCloses = [&] { second.release(); };
+
+    // Told while the other holds the base; refused then, and after it closed.
+    listen();
+    outage();
+    secondWrites(700);
+    db::HoldServerLeaseRenewals(false);
+    for (int wait = 0; wait < 60 && toldSoFar() == 0; ++wait) std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(toldSoFar(), 1);
+    base.config.kolMax = 900;
+    ExpectSaveRefused(base);
+    secondCloses();
+    std::this_thread::sleep_for(300ms); // a few rounds of the watcher
+    ExpectSaveRefused(base);
+    ExpectSaveRefused(base);
+    EXPECT_EQ(toldSoFar(), 1);
+
+    // Not told before the other had closed: its watcher comes back only then.
+    CloseBase(base);
+    OpenBase(base);
+    EXPECT_EQ(base.config.kolMax, 700);
+    outage();
+    secondWrites(600);
+    secondCloses();
+    db::HoldServerLeaseRenewals(false);
+    std::this_thread::sleep_for(300ms);
+    base.config.kolMax = 900;
+    ExpectSaveRefused(base);
+
+    CloseBase(base);
+    OpenBase(base);
+    EXPECT_EQ(base.config.kolMax, 600);
+    SaveConfig(base); // a new opening writes again
+}
+
+// The watcher takes a lost lock again on a new session outside the table of
+// locks: while it waits for a server that does not answer (up to the
+// connection's 5 s), the writes into another base whose lock stands go on,
+// and that base is closed without waiting for it.
+TEST_F(ServerBase, AWriteIsNotHeldUpWhileTheWatcherReconnectsAnotherLock)
+{
+    using namespace std::chrono_literals;
+    kalvor::testsupport::SilentPort silent;
+    ASSERT_GT(silent.port(), 0);
+    ShortLease lease(base, 1500);
+    const QString another = QStringLiteral("another");
+    db::DropServerBase(another);
+    db::CreateServerBase(another);
+    platform::BaseLock anotherLock;
+    ASSERT_EQ(anotherLock.acquire(db::ServerBaseLocator(another)), platform::BaseLock::Result::Taken);
+    // The other base's lock session ends; its watcher then connects anew, to
+    // a server that never answers.
+    const db::ServerAddress mine = db::Server();
+    db::Recordset(Db(base), QStringLiteral("SELECT pg_terminate_backend(l.pid) FROM pg_locks l "
+                                           "JOIN pg_database d ON d.oid = l.database "
+                                           "WHERE l.locktype = 'advisory' AND l.objid = 1 AND d.datname = ?"))
+        .run(another);
+    db::UseServer({QStringLiteral("127.0.0.1"), silent.port(), QString()});
+    std::this_thread::sleep_for(300ms); // the watcher is connecting by now
+    for (int write = 0; write < 3; ++write) {
+        const auto start = std::chrono::steady_clock::now();
+        base.config.kolMax = 700 + write;
+        SaveConfig(base);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 2s) << "write " << write;
+        std::this_thread::sleep_for(200ms);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    CloseBase(base);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    db::UseServer(mine);
+    anotherLock.release();
+    db::DropServerBase(another);
+    OpenBase(base);
+    EXPECT_EQ(base.config.kolMax, 702);
 }
 
 // A holder that crashed holds the base only until its lease runs out.

@@ -2,17 +2,22 @@
 // report, the console log; appending under the lock of the first 100 bytes.
 #include "print/PrintOutput.h"
 #include "platform/CodePage.h"
+#include "platform/TaskThread.h"
 #include "platform/WorkingFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <memory>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace kalvor;
@@ -277,4 +282,30 @@ TEST_F(PrintOutput, RtfFormsNeedNothingMore)
     }
     EXPECT_TRUE(prompt.offered.isEmpty());
     EXPECT_EQ(ReadFile(report), reportText);
+}
+
+// A print command that never ends (a viewer kept in the foreground, a spooler
+// that is gone) is ended by its worker's stop, which the view's and the
+// program's closing set, within a slice; the run says it was stopped.
+TEST_F(PrintOutput, APrintCommandStoppedByItsWorkerIsSaidAsStopped)
+{
+    RecordingPrompt prompt;
+    prompt.answer = QStringLiteral("sh -c \"sleep 60\" %s");
+    PrintCommandResult result;
+    bool ended = false;
+    auto task = std::make_unique<platform::TaskThread>();
+    ASSERT_TRUE(task->start([&](platform::TaskContext&) {
+        result = PrintTextFile(doc, report, prompt);
+        ended = true;
+        return platform::TaskOutcome();
+    }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    QElapsedTimer closing;
+    closing.start();
+    task.reset(); // the view goes with the program: its worker is stopped and waited for
+    EXPECT_LT(closing.elapsed(), 10000);
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(result.outcome, PrintCommandResult::Failed);
+    EXPECT_EQ(result.text, QStringLiteral("Команда печати остановлена:\nsh -c \"sleep 60\" ") + report);
+    EXPECT_EQ(ReadFile(folder + QStringLiteral("console.log")), QStringLiteral("sh: остановлена\n").toUtf8());
 }

@@ -174,3 +174,32 @@ TEST_F(UiMonthChange, AFailedArchiveIsNegativeAndLeavesNothing)
     EXPECT_FALSE(QFileInfo::exists(job.archiveFolder + QStringLiteral(".tmp")));
     EXPECT_FALSE(QFileInfo::exists(job.baseFile)); // no empty base made by the attempt
 }
+
+// The copy's temporary folder left as a link to another folder (by anyone
+// who may write the archive folder): the link goes, what it points to stays
+// untouched, and the copy is made in a new folder of its own.
+TEST_F(UiMonthChange, ALinkInPlaceOfTheCopysFolderIsRemovedAndItsTargetLeftAlone)
+{
+    const ArchiveJob job = ArchiveJobOfDocument(doc);
+    const QString elsewhere = folder + QStringLiteral("elsewhere");
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("archive")));
+    {
+        QFile keep(elsewhere + QStringLiteral("/keep.txt"));
+        ASSERT_TRUE(keep.open(QIODevice::WriteOnly));
+        keep.write("kept");
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(elsewhere).constData(), 0755), 0);
+    ASSERT_TRUE(QFile::link(elsewhere, job.archiveFolder + QStringLiteral(".tmp")));
+
+    CArchProcDlg dlg(job);
+    EXPECT_EQ(dlg.DoModal(), 0) << dlg.ErrorText().toStdString();
+    EXPECT_EQ(QDir(elsewhere).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QStringLiteral("keep.txt")});
+    EXPECT_EQ(readAll(elsewhere + QStringLiteral("/keep.txt")), QByteArray("kept"));
+    EXPECT_EQ(modeOf(elsewhere), 0755);
+    const QFileInfo made(job.archiveFolder);
+    EXPECT_TRUE(made.isDir() && !made.isSymLink());
+    EXPECT_TRUE(QFileInfo(job.archiveFolder + QStringLiteral("/firm.sqlite")).isFile());
+    EXPECT_FALSE(QFileInfo(job.archiveFolder + QStringLiteral(".tmp")).isSymLink());
+}

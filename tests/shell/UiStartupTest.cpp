@@ -205,6 +205,28 @@ TEST_F(UiStartup, MissingBaseIsCreatedFromTheMainPanelThenLoginChecksThePassword
         app.ExitInstance();
     }
     EXPECT_EQ(boxes.boxes.size(), 1u);
+    // A stored hash whose round count is far above the program's own (2^31 - 1
+    // rounds took about 40 minutes) is damaged: refused at once, and said.
+    {
+        const QString file = folder + QStringLiteral("demo.sqlite");
+        QStringList parts = stored.split(QLatin1Char('$'));
+        ASSERT_EQ(parts.size(), 4);
+        parts[1] = QStringLiteral("2147483647");
+        kalvor::db::Recordset(kalvor::db::Connection::forThread(file),
+                              QStringLiteral("UPDATE dbo.config SET parol = ? WHERE id = 1"))
+            .run(parts.join(QLatin1Char('$')));
+        kalvor::db::Connection::closeForThread(file);
+        CKalvorApp app(ini);
+        app.SetLoginRunner(Typing(QString(), QStringLiteral("секрет1")));
+        QElapsedTimer refused;
+        refused.start();
+        EXPECT_FALSE(app.InitInstance({}));
+        EXPECT_LT(refused.elapsed(), 10000);
+        EXPECT_FALSE(app.Base()->IsOpen());
+        app.ExitInstance();
+    }
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].text, QStringLiteral("Пароль базы данных demo поврежден. Вход невозможен."));
 }
 
 TEST_F(UiStartup, EmptyNameIsRefusedAndNoKeepsTheDialogOpen)
@@ -563,8 +585,10 @@ TEST_F(UiStartup, OnAServerTheHolderIsToldAtOnceWhenAnotherWorkstationTookItsBas
             QThread::msleep(20);
         }
         EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Связь с сервером прерывалась, и база данных held теперь "
-                                                            "открыта другим пользователем. Изменения в ней не "
-                                                            "сохраняются; введённые данные остаются на экране.")});
+                                                            "открыта другим пользователем. Изменения в ней больше не "
+                                                            "сохраняются; введённые данные остаются на экране. Чтобы "
+                                                            "работать с базой данных дальше, закройте программу и "
+                                                            "войдите в неё снова.")});
         EXPECT_TRUE(app.Base()->IsOpen());
         second.release();
         app.ExitInstance();

@@ -251,7 +251,14 @@ bool CKalvorApp::StartUp(const QStringList& arguments)
     }
     m_doc->NotifyBaseChosen();
 
-    // 7. A wrong password ends the program without a message.
+    // 7. A wrong password ends the program without a message; a stored
+    // password that is no sound hash is said to be damaged, at once.
+    if (existed && kalvor::infobase::IsDamagedPasswordHash(m_base->StoredPassword())) {
+        KalvorMessageBox(QStringLiteral("Пароль базы данных %1 поврежден. Вход невозможен.").arg(m_config.base),
+                         MB_OK | MB_ICONERROR);
+        m_base->Close();
+        return false;
+    }
     if (existed && !m_base->AcceptPassword(login.Password())) {
         m_base->Close();
         return false;

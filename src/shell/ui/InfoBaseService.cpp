@@ -151,14 +151,16 @@ BaseFailure InfoBaseService::Open(const QString& name)
 void InfoBaseService::TellWhenHeldElsewhere(const QString& name)
 {
     // Said at once on the interface thread; the screens keep what was typed
-    // into them, and their saving is refused while the other holds the base.
+    // into them, and every saving in this opening is refused (even after the
+    // other workstation lets the base go, its changes stand).
     m_infoBase.lock.onHeldElsewhere([name, notices = m_notices.get()](const QString&) {
         QMetaObject::invokeMethod(
             notices,
             [name] {
                 KalvorMessageBox(QStringLiteral("Связь с сервером прерывалась, и база данных %1 теперь открыта другим "
-                                                "пользователем. Изменения в ней не сохраняются; введённые данные "
-                                                "остаются на экране.")
+                                                "пользователем. Изменения в ней больше не сохраняются; введённые "
+                                                "данные остаются на экране. Чтобы работать с базой данных дальше, "
+                                                "закройте программу и войдите в неё снова.")
                                      .arg(name),
                                  MB_OK | MB_ICONWARNING);
             },

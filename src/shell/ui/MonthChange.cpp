@@ -63,13 +63,15 @@ int MakeBaseArchive(const ArchiveJob& job, QString* error)
     if (!onServer && !QFileInfo(job.baseFile).isFile())
         return fail(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgOpenFailed), job.baseFile));
     const QString temp = job.archiveFolder + QStringLiteral(".tmp");
-    QDir(temp).removeRecursively();
-    // The copy holds the payroll: the folders made for it are their owner's
-    // alone (the copy itself is made so as well).
-    if (!kalvor::platform::MakePrivateFolder(temp))
+    // What an earlier copy killed midway left goes: a link of that name
+    // itself, never what it points to. The copy holds the payroll: the
+    // folders made for it are their owner's alone (the copy itself is made
+    // so as well), and the copy goes only into a folder made here.
+    kalvor::platform::RemoveOwnTree(temp);
+    if (!kalvor::platform::MakeNewPrivateFolder(temp))
         return fail(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgWriteFailed), temp));
     auto failClean = [&](const QString& why) {
-        QDir(temp).removeRecursively();
+        kalvor::platform::RemoveOwnTree(temp);
         return fail(why);
     };
     // The base: a snapshot through the engine, consistent even while the
