@@ -7,7 +7,6 @@
 #include "values/Values.h"
 
 #include <map>
-#include <string>
 
 namespace kalvor::infobase {
 
@@ -106,16 +105,6 @@ const std::vector<TableDef>& SchemaTables()
 {
     static const std::vector<TableDef> tables = makeTables();
     return tables;
-}
-
-const TableDef& Table(const QString& name)
-{
-    static const std::map<QString, const TableDef*> byName = [] {
-        std::map<QString, const TableDef*> m;
-        for (const TableDef& t : SchemaTables()) m[t.name] = &t;
-        return m;
-    }();
-    return *byName.at(name);
 }
 
 QString Qualified(const QString& name) { return QStringLiteral("dbo.") + name; }

@@ -23,7 +23,6 @@ struct TableDef {
 
 // Every table of the base.
 const std::vector<TableDef>& SchemaTables();
-const TableDef& Table(const QString& name);
 
 // "dbo.<name>"
 QString Qualified(const QString& name);
