@@ -29,31 +29,31 @@ struct BaseChange::Kept {
     template <class Visit>
     void forEach(CInfoBase& b, Visit visit)
     {
-        visit(ListTables, list, b.list);
-        visit(ListTables, otherList, b.otherList);
-        visit(ConfigTable, config, b.config);
-        visit(ScheduleTables, schedules, b.schedules);
-        visit(ShortNameTable, shortNames, b.shortNames);
-        visit(AttributeTable, attributes, b.attributes);
-        visit(ShopTable, shopBytes, b.shopBytes);
-        visit(TabelTable, tabel, b.tabel);
-        visit(AdvanceTables, av, b.av);
-        visit(AdvanceTables, zar1, b.zar1);
-        visit(LineTables, altTabel, b.altTabel);
-        visit(LineTables, prem, b.prem);
-        visit(LineTables, bln, b.bln);
-        visit(LineTables, otp, b.otp);
-        visit(CurrentEmployee, current, b.current);
-        visit(CurrentEmployee, currentSlot, b.currentSlot);
-        visit(CurrentEmployee, warDat, b.warDat);
+        visit(BaseTable::Lists, list, b.list);
+        visit(BaseTable::Lists, otherList, b.otherList);
+        visit(BaseTable::Config, config, b.config);
+        visit(BaseTable::Schedules, schedules, b.schedules);
+        visit(BaseTable::ShortNames, shortNames, b.shortNames);
+        visit(BaseTable::Attributes, attributes, b.attributes);
+        visit(BaseTable::ShopBytes, shopBytes, b.shopBytes);
+        visit(BaseTable::Tabel, tabel, b.tabel);
+        visit(BaseTable::Advances, av, b.av);
+        visit(BaseTable::Advances, zar1, b.zar1);
+        visit(BaseTable::Lines, altTabel, b.altTabel);
+        visit(BaseTable::Lines, prem, b.prem);
+        visit(BaseTable::Lines, bln, b.bln);
+        visit(BaseTable::Lines, otp, b.otp);
+        visit(BaseTable::CurrentEmployee, current, b.current);
+        visit(BaseTable::CurrentEmployee, currentSlot, b.currentSlot);
+        visit(BaseTable::CurrentEmployee, warDat, b.warDat);
     }
 };
 
-BaseChange::BaseChange(CInfoBase& base, unsigned tables)
+BaseChange::BaseChange(CInfoBase& base, BaseTable tables)
     : base_(base), kept_(std::make_unique<Kept>()), transaction_(Db(base))
 {
-    kept_->forEach(base_, [tables](unsigned table, auto& copy, const auto& live) {
-        if ((tables & table) != 0)
+    kept_->forEach(base_, [tables](BaseTable table, auto& copy, const auto& live) {
+        if (Names(tables, table))
             copy = live;
     });
 }
@@ -63,7 +63,7 @@ BaseChange::~BaseChange()
     if (!kept_)
         return;
     // The transaction rolls back as it goes; the memory goes back with it.
-    kept_->forEach(base_, [](unsigned, auto& copy, auto& live) {
+    kept_->forEach(base_, [](BaseTable, auto& copy, auto& live) {
         if (copy)
             live = std::move(*copy);
     });

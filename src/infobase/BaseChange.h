@@ -12,23 +12,28 @@
 
 namespace kalvor::infobase {
 
-// The tables of the in-memory base a change names; or-ed together.
-enum BaseTable : unsigned {
-    ListTables = 1u << 0, // both employee lists
-    ConfigTable = 1u << 1,
-    ScheduleTables = 1u << 2,
-    ShortNameTable = 1u << 3,
-    AttributeTable = 1u << 4,
-    ShopTable = 1u << 5, // the shop bytes of the slots
-    TabelTable = 1u << 6,
-    AdvanceTables = 1u << 7, // the advances and the first-half pay
-    LineTables = 1u << 8, // alternative time sheet, bonus, sick-leave and vacation lines
+// The tables of the in-memory base a change names; or-ed together. Scoped, so
+// that no name clashes with the declarations of the stored tables.
+enum class BaseTable : unsigned {
+    Lists = 1u << 0, // both employee lists
+    Config = 1u << 1,
+    Schedules = 1u << 2,
+    ShortNames = 1u << 3,
+    Attributes = 1u << 4,
+    ShopBytes = 1u << 5, // the shop bytes of the slots
+    Tabel = 1u << 6,
+    Advances = 1u << 7, // the advances and the first-half pay
+    Lines = 1u << 8, // alternative time sheet, bonus, sick-leave and vacation lines
     CurrentEmployee = 1u << 9, // the loaded record, its slot and its dated archive
 };
 
+constexpr BaseTable operator|(BaseTable a, BaseTable b) { return BaseTable(unsigned(a) | unsigned(b)); }
+// Whether the set names the table.
+constexpr bool Names(BaseTable set, BaseTable table) { return (unsigned(set) & unsigned(table)) != 0; }
+
 class BaseChange {
 public:
-    BaseChange(CInfoBase& base, unsigned tables);
+    BaseChange(CInfoBase& base, BaseTable tables);
     ~BaseChange();
     BaseChange(const BaseChange&) = delete;
     BaseChange& operator=(const BaseChange&) = delete;

@@ -2,6 +2,7 @@
 
 #include "infobase/InfoBase.h"
 #include "infobase/Schema.h"
+#include "infobase/StoredTables.h"
 #include "platform/Db.h"
 
 #include <QFile>
@@ -149,7 +150,7 @@ void CheckSchemaTables(const QSqlDatabase& db)
 
 void CheckConfiguration(const QSqlDatabase& db)
 {
-    checkConfigStorage(db, Table(QStringLiteral("config")));
+    checkConfigStorage(db, ConfigTable().def());
     checkConfigValues(db);
     checkEmployeesFit(db);
 }

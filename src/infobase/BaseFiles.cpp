@@ -2,6 +2,7 @@
 // deleting.
 #include "infobase/BaseCheck.h"
 #include "infobase/InfoBaseDbDetail.h"
+#include "infobase/StoredTables.h"
 #include "platform/PrivateFiles.h"
 #include "platform/WorkingFolder.h"
 #include "values/Clock.h"
@@ -230,7 +231,7 @@ void copyFileRows(const QSqlDatabase& source, const QSqlDatabase& target)
 {
     db::Transaction tr(target);
     for (const TableDef& t : SchemaTables()) {
-        if (t.name == QLatin1String("version"))
+        if (t.name == VersionTable().def().name)
             continue;
         db::Execute(target, QStringLiteral("DELETE FROM %1").arg(Qualified(t.name)));
         db::Recordset rows(source, SelectSql(t));
@@ -241,7 +242,7 @@ void copyFileRows(const QSqlDatabase& source, const QSqlDatabase& target)
             insert.exec();
         }
     }
-    db::ContinueServerCounter(target, QStringLiteral("konst"), QStringLiteral("id"));
+    db::ContinueServerCounter(target, KonstTable().def().name, QStringLiteral("id"));
     tr.commit();
 }
 

@@ -100,13 +100,6 @@ u16 ArchiveCount(int stored) { return u16(std::clamp(stored, 0, EmployeeRecord::
 
 namespace {
 
-const TableDef& T(const char* name) { return Table(QString::fromLatin1(name)); }
-
-QString detailSelect(const char* table, const QString& tail = QStringLiteral("WHERE id_konst = ? ORDER BY num"))
-{
-    return SelectSql(T(table), tail);
-}
-
 // Copies the passport fields of the head (those of dbo.pasport).
 void copyPasport(const EmployeeHead& from, EmployeeHead& to)
 {
@@ -132,7 +125,7 @@ void bindRow(Binder& b, const AccrualRow& a) { ZarpTable().bind(a, b); }
 // hold rows of a new id (ids are never reused), so the writers skip their deletes.
 thread_local qint64 freshId = 0;
 
-void deleteRows(const QSqlDatabase& db, const char* table, qint64 id)
+void deleteRows(const QSqlDatabase& db, const TableDef& table, qint64 id)
 {
     if (id == freshId)
         return;
@@ -144,7 +137,7 @@ struct FreshIdScope {
     ~FreshIdScope() { freshId = 0; }
 };
 
-db::RawStatement& inserter(const QSqlDatabase& db, const char* table)
+db::RawStatement& inserter(const QSqlDatabase& db, const TableDef& table)
 {
     return db::RawStatementFor(db, TableInsertSql(table));
 }
@@ -163,12 +156,12 @@ void WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord
     freshId = 0;
     // The statements' texts, built once.
     static const QString update = [] {
-        const TableDef& t = T("konst");
+        const TableDef& t = KonstTable().def();
         QStringList sets;
         for (int i = 2; i < t.columns.size(); ++i) sets << t.columns[i] + QStringLiteral(" = ?");
-        return QStringLiteral("UPDATE dbo.konst SET %1 WHERE id = ?").arg(sets.join(QStringLiteral(", ")));
+        return QStringLiteral("UPDATE %1 SET %2 WHERE id = ?").arg(Qualified(t.name), sets.join(QStringLiteral(", ")));
     }();
-    static const QString insert = InsertSql(T("konst"), 1);
+    static const QString insert = InsertSql(KonstTable().def(), 1);
     if (id != 0) {
         db::RawStatement& up = db::RawStatementFor(db, update);
         Binder b(up);
@@ -189,8 +182,8 @@ void WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord
 
 void WritePasport(const QSqlDatabase& db, qint64 id, const EmployeeHead& h)
 {
-    deleteRows(db, "pasport", id);
-    db::RawStatement& ins = inserter(db, "pasport");
+    deleteRows(db, PasportTable().def(), id);
+    db::RawStatement& ins = inserter(db, PasportTable().def());
     Binder b(ins);
     b << id;
     PasportTable().bind(h, b);
@@ -202,11 +195,11 @@ namespace {
 // The employee's rows of a detail table in place of his stored ones: every
 // element of `items` that is not empty, numbered from 1 by its place.
 template <class Row, class Items, class IsEmpty>
-void writeDetailRows(const QSqlDatabase& db, qint64 id, const char* table, const StoredTable<Row>& declared,
-                     const Items& items, IsEmpty isEmpty)
+void writeDetailRows(const QSqlDatabase& db, qint64 id, const StoredTable<Row>& declared, const Items& items,
+                     IsEmpty isEmpty)
 {
-    deleteRows(db, table, id);
-    db::RawStatement& ins = inserter(db, table);
+    deleteRows(db, declared.def(), id);
+    db::RawStatement& ins = inserter(db, declared.def());
     for (std::size_t i = 0; i < std::size(items); ++i) {
         if (isEmpty(items[i]))
             continue;
@@ -225,37 +218,37 @@ constexpr auto kIsEmpty = [](const auto& e) { return e.isEmpty(); };
 
 void WriteNalvich(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 {
-    writeDetailRows(db, id, "nalvich", NalvichTable(), rec.nalvich, kIsEmpty);
+    writeDetailRows(db, id, NalvichTable(), rec.nalvich, kIsEmpty);
 }
 
 void WritePostDopl(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 {
-    writeDetailRows(db, id, "postDopl", PostDoplTable(), rec.postDopl, kBlank);
+    writeDetailRows(db, id, PostDoplTable(), rec.postDopl, kBlank);
 }
 
 void WriteSber(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 {
-    writeDetailRows(db, id, "sber", SberTable(), rec.sber, kIsEmpty); // empty rows are not stored
+    writeDetailRows(db, id, SberTable(), rec.sber, kIsEmpty); // empty rows are not stored
 }
 
 void WriteIspol(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 {
-    writeDetailRows(db, id, "ispol", IspolTable(), rec.ispol.writs, kBlank);
+    writeDetailRows(db, id, IspolTable(), rec.ispol.writs, kBlank);
 }
 
 void WriteSsud(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 {
-    writeDetailRows(db, id, "ssud", SsudTable(), rec.ssud.loans, kBlank);
+    writeDetailRows(db, id, SsudTable(), rec.ssud.loans, kBlank);
 }
 
 void WriteWaria(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
 {
-    writeDetailRows(db, id, "waria", WariaTable(), rec.waria, kBlank);
+    writeDetailRows(db, id, WariaTable(), rec.waria, kBlank);
 }
 
 void WriteWarDat(const QSqlDatabase& db, qint64 id, const WarDatBlock& block)
 {
-    writeDetailRows(db, id, "warDat", WarDatTable(), block.entries, kBlank);
+    writeDetailRows(db, id, WarDatTable(), block.entries, kBlank);
 }
 
 void WriteRows(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int kvProizv, int which)
@@ -295,13 +288,13 @@ void WriteRows(db::Batch& batch, qint64 id, const EmployeeRecord& rec, int kvPro
     for (int table = 0; table < 2; ++table) {
         if (which != 2 && which != table)
             continue;
-        const char* name = table == 0 ? "proizv" : "zarp";
+        const TableDef& def = table == 0 ? ProizvTable().def() : ZarpTable().def();
         if (id != freshId)
-            batch.add(TableDeleteByEmployeeSql(name)).bind(0, id);
+            batch.add(TableDeleteByEmployeeSql(def)).bind(0, id);
         if (table == 0)
-            addRowInserts(batch, TableInsertSql(name), id, rec, 0, kvProizv);
+            addRowInserts(batch, TableInsertSql(def), id, rec, 0, kvProizv);
         else
-            addRowInserts(batch, TableInsertSql(name), id, rec, kvProizv, EmployeeRecord::RowCount);
+            addRowInserts(batch, TableInsertSql(def), id, rec, kvProizv, EmployeeRecord::RowCount);
     }
 }
 
@@ -375,22 +368,31 @@ void readRowsRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
     table().read(rec.rows[std::size_t(num)], r);
 }
 
+// The table of a declaration, for a list of tables of several row types.
+template <auto declaration>
+const TableDef& defOf()
+{
+    return declaration().def();
+}
+
 struct DetailTable {
     unsigned block;
-    const char* table;
+    const TableDef& (*table)();
     void (*read)(Reader&, EmployeeRecord&, WariaFilter&);
+    // The rows of a block are numbered; dbo.pasport holds one row.
+    bool numbered() const { return block != BPasport; }
 };
 
 const DetailTable kDetails[] = {
-    {BPasport, "pasport", readPasportRow},
-    {BNalvich, "nalvich", readNalvichRow},
-    {BPostDopl, "postDopl", readPostDoplRow},
-    {BSber, "sber", readSberRow},
-    {BIspol, "ispol", readIspolRow},
-    {BSsud, "ssud", readSsudRow},
-    {BWaria, "waria", readWariaRow},
-    {BInputRows, "proizv", readRowsRow<ProizvTable>}, // the month's input rows, before kvProizv
-    {BResultRows, "zarp", readRowsRow<ZarpTable>}, // the computed rows, from kvProizv on
+    {BPasport, defOf<PasportTable>, readPasportRow},
+    {BNalvich, defOf<NalvichTable>, readNalvichRow},
+    {BPostDopl, defOf<PostDoplTable>, readPostDoplRow},
+    {BSber, defOf<SberTable>, readSberRow},
+    {BIspol, defOf<IspolTable>, readIspolRow},
+    {BSsud, defOf<SsudTable>, readSsudRow},
+    {BWaria, defOf<WariaTable>, readWariaRow},
+    {BInputRows, defOf<ProizvTable>, readRowsRow<ProizvTable>}, // the month's input rows, before kvProizv
+    {BResultRows, defOf<ZarpTable>, readRowsRow<ZarpTable>}, // the computed rows, from kvProizv on
 };
 constexpr int kDetailCount = int(std::size(kDetails));
 
@@ -431,7 +433,7 @@ void clearBlocks(unsigned blocks, EmployeeRecord& rec)
 template <class Row>
 void applyKonst(unsigned blocks, const Row& k, EmployeeRecord& rec)
 {
-    static const int warKvColumn = ColumnIndex(T("konst"), QStringLiteral("warKv"));
+    static const int warKvColumn = ColumnIndex(KonstTable().def(), QStringLiteral("warKv"));
     if (blocks & BKonst) {
         Reader r(k, KonstTable().keyCount());
         const u16 warKv = rec.warKv;
@@ -446,9 +448,8 @@ void applyKonst(unsigned blocks, const Row& k, EmployeeRecord& rec)
 QString detailSql(int i)
 {
     const DetailTable& d = kDetails[i];
-    const bool numbered = std::strcmp(d.table, "pasport") != 0;
-    return detailSelect(d.table, numbered ? QStringLiteral("WHERE id_konst = ? ORDER BY num")
-                                          : QStringLiteral("WHERE id_konst = ?"));
+    return SelectSql(d.table(), d.numbered() ? QStringLiteral("WHERE id_konst = ? ORDER BY num")
+                                             : QStringLiteral("WHERE id_konst = ?"));
 }
 
 // The same rows of every employee, ordered by record slot: rec, then the
@@ -456,14 +457,13 @@ QString detailSql(int i)
 QString bulkSql(int i, bool ranged)
 {
     const DetailTable& d = kDetails[i];
-    const TableDef& t = T(d.table);
+    const TableDef& t = d.table();
     QStringList cols;
     for (const QString& c : t.columns) cols << QStringLiteral("d.") + c;
-    const bool numbered = std::strcmp(d.table, "pasport") != 0;
-    return QStringLiteral("SELECT k.rec, %1 FROM %2 d JOIN dbo.konst k ON k.id = d.id_konst %3ORDER BY k.rec%4")
-        .arg(cols.join(QStringLiteral(", ")), Qualified(t.name),
+    return QStringLiteral("SELECT k.rec, %1 FROM %2 d JOIN %3 k ON k.id = d.id_konst %4ORDER BY k.rec%5")
+        .arg(cols.join(QStringLiteral(", ")), Qualified(t.name), Qualified(KonstTable().def().name),
              ranged ? QStringLiteral("WHERE k.rec BETWEEN ? AND ? ") : QString(),
-             numbered ? QStringLiteral(", d.num") : QString());
+             d.numbered() ? QStringLiteral(", d.num") : QString());
 }
 
 } // namespace
@@ -481,7 +481,7 @@ EmployeeLoader::EmployeeLoader(const QSqlDatabase& db, unsigned blocks) : d(std:
     d->blocks = blocks;
     // The statements are kept with the connection: loaders of one employee
     // after another prepare them once.
-    static const QString konstSql = SelectSql(T("konst"), QStringLiteral("WHERE rec = ?"));
+    static const QString konstSql = SelectSql(KonstTable().def(), QStringLiteral("WHERE rec = ?"));
     static const std::vector<QString> sql = [] {
         std::vector<QString> v;
         for (int i = 0; i < kDetailCount; ++i) v.push_back(detailSql(i));
@@ -570,8 +570,8 @@ BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks, 
     // every value of every row), through statements kept with the connection:
     // a worker that keeps its connection prepares them once, not every run.
     static const std::array<QString, 2> konstSql = {
-        SelectSql(T("konst"), QStringLiteral("ORDER BY rec")),
-        SelectSql(T("konst"), QStringLiteral("WHERE rec BETWEEN ? AND ? ORDER BY rec"))};
+        SelectSql(KonstTable().def(), QStringLiteral("ORDER BY rec")),
+        SelectSql(KonstTable().def(), QStringLiteral("WHERE rec BETWEEN ? AND ? ORDER BY rec"))};
     static const std::array<std::array<QString, kDetailCount>, 2> detailSql = [] {
         std::array<std::array<QString, kDetailCount>, 2> sql;
         for (int i = 0; i < kDetailCount; ++i) {
@@ -697,9 +697,9 @@ int LoadWarDat(CInfoBase& base, int slot, int monthFrom, int monthTo, int year)
     static const QString where = QStringLiteral("WHERE id_konst = (SELECT id FROM dbo.konst WHERE rec = ?)");
     const bool period = monthFrom != 0 || monthTo != 0 || year != 0;
     static const QString order = QStringLiteral(" ORDER BY g1, m1, d1, god, mes, kod, num");
-    static const QString all = SelectSql(Table(QStringLiteral("warDat")), where + order);
-    static const QString some = SelectSql(Table(QStringLiteral("warDat")),
-                                          where + QStringLiteral(" AND god = ? AND mes >= ? AND mes <= ?") + order);
+    static const QString all = SelectSql(WarDatTable().def(), where + order);
+    static const QString some =
+        SelectSql(WarDatTable().def(), where + QStringLiteral(" AND god = ? AND mes >= ? AND mes <= ?") + order);
     db::Recordset& q = db::Statement(db, period ? some : all);
     q.bind(0, slot);
     if (period) {
@@ -729,9 +729,9 @@ void LoadWariaList(CInfoBase& base, const Selection& /*selection*/, int slot, in
             QStringList cols;
             for (qsizetype i = WariaTable().keyCount(); i < t.columns.size(); ++i)
                 cols << QStringLiteral("w.") + t.columns[i];
-            return QStringLiteral("SELECT k.rec, %1 FROM dbo.waria w JOIN dbo.konst k ON k.id = w.id_konst "
+            return QStringLiteral("SELECT k.rec, %1 FROM %2 w JOIN %3 k ON k.id = w.id_konst "
                                   "WHERE w.god = ? ORDER BY k.rec, w.num")
-                .arg(cols.join(QStringLiteral(", ")));
+                .arg(cols.join(QStringLiteral(", ")), Qualified(t.name), Qualified(KonstTable().def().name));
         }();
         db::Recordset q(db, sql);
         q.bind(0, year);
@@ -916,7 +916,7 @@ namespace {
 // for any number of rows, so it is prepared once a session.
 QString ComputedRowsInsertSql()
 {
-    const TableDef& t = T("zarp");
+    const TableDef& t = ZarpTable().def();
     QStringList arrays, names;
     for (qsizetype i = 1; i < t.columns.size(); ++i) {
         arrays << QStringLiteral("CAST(? AS %1[])")
@@ -924,9 +924,11 @@ QString ComputedRowsInsertSql()
                                                                : QStringLiteral("BIGINT"));
         names << t.columns[i];
     }
-    return QStringLiteral("INSERT INTO dbo.zarp (%1) SELECT (SELECT id FROM dbo.konst WHERE rec = ?), v.* "
-                          "FROM unnest(%2) AS v (%3) WHERE EXISTS (SELECT 1 FROM dbo.konst WHERE rec = ?)")
-        .arg(ColumnList(t), arrays.join(QStringLiteral(", ")), names.join(QStringLiteral(", ")));
+    const QString konst = Qualified(KonstTable().def().name);
+    return QStringLiteral("INSERT INTO %1 (%2) SELECT (SELECT id FROM %3 WHERE rec = ?), v.* "
+                          "FROM unnest(%4) AS v (%5) WHERE EXISTS (SELECT 1 FROM %3 WHERE rec = ?)")
+        .arg(Qualified(t.name), ColumnList(t), konst, arrays.join(QStringLiteral(", ")),
+             names.join(QStringLiteral(", ")));
 }
 
 // The computed rows of the slot's employee in place of his stored ones on a
@@ -1039,9 +1041,7 @@ void DeleteEmployee(CInfoBase& base, int slot)
     db::Transaction tr(db);
     const qint64 id = KonstId(db, slot);
     if (id != 0) {
-        for (const char* t :
-             {"pasport", "nalvich", "postDopl", "sber", "ispol", "ssud", "waria", "warDat", "proizv", "zarp"})
-            deleteRows(db, t, id);
+        for (const TableDef* t : EmployeeDetailTables()) deleteRows(db, *t, id);
         db::Recordset(db, QStringLiteral("DELETE FROM dbo.konst WHERE id = ?")).run(id);
     }
     tr.commit();

@@ -13,19 +13,17 @@ using namespace detail;
 
 namespace {
 
-const TableDef& T(const char* name) { return Table(QString::fromLatin1(name)); }
-
 // Empties the table (or the rows that `where` names) and inserts the rows that
 // `insertAll` binds, one batch (on a server one round trip): on any failure
 // the table keeps its previous rows.
-void replaceTable(const QSqlDatabase& db, const char* table, const std::function<void(BatchRows&)>& insertAll,
+void replaceTable(const QSqlDatabase& db, const TableDef& table, const std::function<void(BatchRows&)>& insertAll,
                   const QString& where = QString(), const QVariant& whereValue = QVariant())
 {
     db::Batch batch(db);
     if (where.isEmpty()) {
-        batch.add(QStringLiteral("DELETE FROM %1").arg(Qualified(QString::fromLatin1(table))));
+        batch.add(QStringLiteral("DELETE FROM %1").arg(Qualified(table.name)));
     } else {
-        batch.add(QStringLiteral("DELETE FROM %1 WHERE %2").arg(Qualified(QString::fromLatin1(table)), where));
+        batch.add(QStringLiteral("DELETE FROM %1 WHERE %2").arg(Qualified(table.name), where));
         batch.bind(0, whereValue);
     }
     BatchRows rows{batch, TableInsertSql(table)};
@@ -34,10 +32,10 @@ void replaceTable(const QSqlDatabase& db, const char* table, const std::function
 }
 
 // Runs `fn` on every row of a SELECT of the whole table.
-void eachRow(const QSqlDatabase& db, const char* table, const QString& tail, const std::function<void(Reader&)>& fn,
+void eachRow(const QSqlDatabase& db, const TableDef& table, const QString& tail, const std::function<void(Reader&)>& fn,
              const QVariant& arg = QVariant())
 {
-    db::Recordset q(db, SelectSql(T(table), tail));
+    db::Recordset q(db, SelectSql(table, tail));
     if (arg.isValid())
         q.bind(0, arg);
     q.exec();
@@ -60,7 +58,7 @@ QString employeeOfSlot(const CInfoBase& base, int slot)
 // The short names of the slots 1..capacity.
 void writeShortNames(const QSqlDatabase& db, const std::vector<QString>& names, int capacity)
 {
-    replaceTable(db, "fio", [&](BatchRows& ins) {
+    replaceTable(db, FioTable().def(), [&](BatchRows& ins) {
         for (int i = 0; i < capacity; ++i) {
             Binder b(ins);
             b << i + 1;
@@ -76,7 +74,7 @@ void writeShortNames(const QSqlDatabase& db, const std::vector<QString>& names, 
 void LoadConfig(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
-    db::Recordset q(db, SelectSql(T("config"), QStringLiteral("WHERE id = 1")));
+    db::Recordset q(db, SelectSql(ConfigTable().def(), QStringLiteral("WHERE id = 1")));
     q.exec();
     InfoBaseConfig c;
     if (!q.next())
@@ -97,7 +95,7 @@ void SaveConfig(CInfoBase& base)
     const InfoBaseConfig& c = base.config;
     db::Transaction tr(db);
     db::Execute(db, QStringLiteral("DELETE FROM dbo.config"));
-    db::Recordset ins(db, InsertSql(T("config")));
+    db::Recordset ins(db, InsertSql(ConfigTable().def()));
     Binder b(ins);
     b << 1;
     ConfigTable().bind(c, b);
@@ -130,22 +128,22 @@ void LoadFirm(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
     FirmInfo f;
-    eachRow(db, "infFirm", QStringLiteral("WHERE id = 1"), [&](Reader& r) {
+    eachRow(db, InfFirmTable().def(), QStringLiteral("WHERE id = 1"), [&](Reader& r) {
         r.n();
         InfFirmTable().read(f, r);
     });
-    eachRow(db, "infPar", QStringLiteral("WHERE id = 1"), [&](Reader& r) {
+    eachRow(db, InfParTable().def(), QStringLiteral("WHERE id = 1"), [&](Reader& r) {
         r.n();
         InfParTable().read(f, r);
     });
-    eachRow(db, "mask", QString(), [&](Reader& r) {
+    eachRow(db, MaskTable().def(), QString(), [&](Reader& r) {
         const int kod = r.n();
         MaskRow m;
         MaskTable().read(m, r);
         if (kod >= 0 && kod < 1000)
             for (std::size_t i = 0; i < f.masks.size(); ++i) f.masks[i][std::size_t(kod)] = m.mas[i];
     });
-    eachRow(db, "ktu", QString(), [&](Reader& r) {
+    eachRow(db, KtuTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
         if (num < 1 || num > 12)
             return;
@@ -155,7 +153,7 @@ void LoadFirm(CInfoBase& base)
         KtuTable().read(k, r);
         f.ktu[std::size_t((num - 1) / 4)][std::size_t(rule)] = k.word;
     });
-    eachRow(db, "stag", QString(), [&](Reader& r) {
+    eachRow(db, StagTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
         if (num >= 1 && num <= 15)
             StagTable().read(f.stag[std::size_t(num - 1)], r);
@@ -169,12 +167,12 @@ void SaveFirm(CInfoBase& base, int /*mode*/)
     const FirmInfo& f = base.firm;
     db::Transaction tr(db);
     for (const auto* table : {&InfFirmTable(), &InfParTable()})
-        replaceTable(db, table->def().name.toLatin1().constData(), [&](BatchRows& ins) {
+        replaceTable(db, table->def(), [&](BatchRows& ins) {
             Binder b(ins);
             b << 1;
             table->bind(f, b);
         });
-    replaceTable(db, "mask", [&](BatchRows& ins) {
+    replaceTable(db, MaskTable().def(), [&](BatchRows& ins) {
         for (int kod = 0; kod < 1000; ++kod) {
             MaskRow m;
             for (std::size_t i = 0; i < f.masks.size(); ++i) m.mas[i] = f.masks[i][std::size_t(kod)];
@@ -185,7 +183,7 @@ void SaveFirm(CInfoBase& base, int /*mode*/)
             MaskTable().bind(m, b);
         }
     });
-    replaceTable(db, "ktu", [&](BatchRows& ins) {
+    replaceTable(db, KtuTable().def(), [&](BatchRows& ins) {
         for (int v = 0; v < 3; ++v)
             for (int rule = 0; rule < 4; ++rule) {
                 Binder b(ins);
@@ -193,7 +191,7 @@ void SaveFirm(CInfoBase& base, int /*mode*/)
                 KtuTable().bind(KtuRow{f.ktu[std::size_t(v)][std::size_t(rule)], rule == 1}, b);
             }
     });
-    replaceTable(db, "stag", [&](BatchRows& ins) {
+    replaceTable(db, StagTable().def(), [&](BatchRows& ins) {
         for (int i = 0; i < 15; ++i) {
             Binder b(ins);
             b << i + 1;
@@ -208,7 +206,7 @@ void SaveFirm(CInfoBase& base, int /*mode*/)
 void LoadEntree(CInfoBase& base)
 {
     base.payKinds.clear();
-    eachRow(Db(base), "entree", QStringLiteral("ORDER BY kod"), [&](Reader& r) {
+    eachRow(Db(base), EntreeTable().def(), QStringLiteral("ORDER BY kod"), [&](Reader& r) {
         if (int(base.payKinds.size()) >= CInfoBase::MaxPayKinds)
             return;
         PayKind p;
@@ -223,7 +221,7 @@ void SaveEntree(CInfoBase& base)
 {
     std::vector<PayKind> kinds = base.payKinds;
     std::stable_sort(kinds.begin(), kinds.end(), [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
-    replaceTable(Db(base), "entree", [&](BatchRows& ins) {
+    replaceTable(Db(base), EntreeTable().def(), [&](BatchRows& ins) {
         for (const PayKind& p : kinds) {
             Binder b(ins);
             EntreeTable().bind(p, b);
@@ -234,7 +232,7 @@ void SaveEntree(CInfoBase& base)
 void LoadCeh(CInfoBase& base)
 {
     for (ShopRecord& s : base.shops) s = ShopRecord{};
-    eachRow(Db(base), "ceh", QString(), [&](Reader& r) {
+    eachRow(Db(base), CehTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
         if (num >= 1 && num <= CInfoBase::ShopCount)
             CehTable().read(base.shops[std::size_t(num - 1)], r);
@@ -243,7 +241,7 @@ void LoadCeh(CInfoBase& base)
 
 void SaveCeh(CInfoBase& base)
 {
-    replaceTable(Db(base), "ceh", [&](BatchRows& ins) {
+    replaceTable(Db(base), CehTable().def(), [&](BatchRows& ins) {
         for (int i = 0; i < CInfoBase::ShopCount; ++i) {
             const ShopRecord& s = base.shops[std::size_t(i)];
             if (s.number == 0 && s.name.isEmpty())
@@ -259,12 +257,12 @@ void LoadGraph(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
     for (WorkSchedule& w : base.schedules) w = WorkSchedule{};
-    eachRow(db, "graph", QString(), [&](Reader& r) {
+    eachRow(db, GraphTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
         if (num >= 1 && num <= CInfoBase::ScheduleCount)
             GraphTable().read(base.schedules[std::size_t(num - 1)], r);
     });
-    eachRow(db, "graMes", QString(), [&](Reader& r) {
+    eachRow(db, GraMesTable().def(), QString(), [&](Reader& r) {
         const int g = r.n(), k = r.n();
         if (g >= 1 && g <= CInfoBase::ScheduleCount && k >= 0 && k < 22)
             GraMesTable().read(base.schedules[std::size_t(g - 1)].months[std::size_t(k)], r);
@@ -275,14 +273,14 @@ void SaveGraph(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
     db::Transaction tr(db);
-    replaceTable(db, "graph", [&](BatchRows& ins) {
+    replaceTable(db, GraphTable().def(), [&](BatchRows& ins) {
         for (int i = 0; i < CInfoBase::ScheduleCount; ++i) {
             Binder b(ins);
             b << i + 1;
             GraphTable().bind(base.schedules[std::size_t(i)], b);
         }
     });
-    replaceTable(db, "graMes", [&](BatchRows& ins) {
+    replaceTable(db, GraMesTable().def(), [&](BatchRows& ins) {
         for (int i = 0; i < CInfoBase::ScheduleCount; ++i)
             for (int k = 0; k < 22; ++k) {
                 const ScheduleMonth& m = base.schedules[std::size_t(i)].months[std::size_t(k)];
@@ -301,7 +299,7 @@ void SaveGraph(CInfoBase& base)
 void LoadTabel(CInfoBase& base)
 {
     std::fill(base.tabel.begin(), base.tabel.end(), TabelRecord{});
-    eachRow(Db(base), "tabel", QString(), [&](Reader& r) {
+    eachRow(Db(base), TabelTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
         if (validSlot(base, num))
             TabelTable().read(base.tabel[std::size_t(num - 1)], r);
@@ -310,7 +308,7 @@ void LoadTabel(CInfoBase& base)
 
 void SaveTabel(CInfoBase& base, int /*mode*/)
 {
-    replaceTable(Db(base), "tabel", [&](BatchRows& ins) {
+    replaceTable(Db(base), TabelTable().def(), [&](BatchRows& ins) {
         for (int i = 0; i < base.capacity(); ++i) {
             Binder b(ins);
             b << i + 1;
@@ -388,7 +386,7 @@ void LoadIndexes(CInfoBase& base)
 {
     for (auto* idx : {&base.altTabel.index, &base.prem.index, &base.bln.index, &base.otp.index})
         std::fill(idx->begin(), idx->end(), u16(0));
-    eachRow(Db(base), "indexes", QString(), [&](Reader& r) {
+    eachRow(Db(base), IndexesTable().def(), QString(), [&](Reader& r) {
         const QString vid = r.s();
         const int nom = r.n();
         LineRun run;
@@ -411,7 +409,7 @@ void SaveIndexes(CInfoBase& base, LineKind kind, int /*mode*/)
     const QString vid(QChar::fromLatin1(char(kind)));
     const std::vector<u16>& idx = *indexOf(base, vid[0]);
     replaceTable(
-        Db(base), "indexes",
+        Db(base), IndexesTable().def(),
         [&](BatchRows& ins) {
             for (int i = 0; i < base.capacity(); ++i) {
                 Binder b(ins);
@@ -427,7 +425,7 @@ void LoadAltTabel(CInfoBase& base)
 {
     std::fill(base.altTabel.lines.begin(), base.altTabel.lines.end(), AltTabelEntry{});
     const int cap = base.capacity();
-    eachRow(Db(base), "altTabel", QString(), [&](Reader& r) {
+    eachRow(Db(base), AltTabelTable().def(), QString(), [&](Reader& r) {
         const int mass = r.n(), num = r.n();
         if (mass >= 1 && mass <= 3 && num >= 1 && num <= cap)
             AltTabelTable().read(base.altTabel.lines[std::size_t((mass - 1) * cap + num - 1)], r);
@@ -440,7 +438,7 @@ void SaveAltTabel(CInfoBase& base, int mass, int /*mode*/)
         return;
     const int cap = base.capacity();
     replaceTable(
-        Db(base), "altTabel",
+        Db(base), AltTabelTable().def(),
         [&](BatchRows& ins) {
             for (int i = 0; i < cap; ++i) {
                 const AltTabelEntry& e = base.altTabel.lines[std::size_t((mass - 1) * cap + i)];
@@ -457,7 +455,7 @@ void SaveAltTabel(CInfoBase& base, int mass, int /*mode*/)
 void LoadFio(CInfoBase& base)
 {
     std::fill(base.shortNames.begin(), base.shortNames.end(), QString());
-    eachRow(Db(base), "fio", QString(), [&](Reader& r) {
+    eachRow(Db(base), FioTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
         if (validSlot(base, num))
             FioTable().read(base.shortNames[std::size_t(num - 1)], r);
@@ -470,7 +468,7 @@ void LoadComp(CInfoBase& base)
 {
     std::fill(base.attributes.begin(), base.attributes.end(), EmployeeAttributes{});
     std::fill(base.shopBytes.begin(), base.shopBytes.end(), u8(0));
-    eachRow(Db(base), "comp", QString(), [&](Reader& r) {
+    eachRow(Db(base), CompTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
         if (!validSlot(base, num))
             return;
@@ -481,7 +479,7 @@ void LoadComp(CInfoBase& base)
 
 void SaveComp(CInfoBase& base, int /*mode*/)
 {
-    replaceTable(Db(base), "comp", [&](BatchRows& ins) {
+    replaceTable(Db(base), CompTable().def(), [&](BatchRows& ins) {
         for (int i = 0; i < base.capacity(); ++i) {
             Binder b(ins);
             b << i + 1 << int(base.shopBytes[std::size_t(i + 1)]);
@@ -495,10 +493,10 @@ namespace {
 // The lines of a line array at their places (num = place + 1); the empty ones
 // are not stored.
 template <class Line>
-void loadLines(CInfoBase& base, const char* table, const StoredTable<Line>& decl, std::vector<Line>& lines)
+void loadLines(CInfoBase& base, const StoredTable<Line>& decl, std::vector<Line>& lines)
 {
     std::fill(lines.begin(), lines.end(), Line{});
-    eachRow(Db(base), table, QString(), [&](Reader& r) {
+    eachRow(Db(base), decl.def(), QString(), [&](Reader& r) {
         const int num = r.n();
         if (num >= 1 && num <= int(lines.size()))
             decl.read(lines[std::size_t(num - 1)], r);
@@ -506,9 +504,9 @@ void loadLines(CInfoBase& base, const char* table, const StoredTable<Line>& decl
 }
 
 template <class Line>
-void saveLines(CInfoBase& base, const char* table, const StoredTable<Line>& decl, const std::vector<Line>& lines)
+void saveLines(CInfoBase& base, const StoredTable<Line>& decl, const std::vector<Line>& lines)
 {
-    replaceTable(Db(base), table, [&](BatchRows& ins) {
+    replaceTable(Db(base), decl.def(), [&](BatchRows& ins) {
         for (std::size_t i = 0; i < lines.size(); ++i) {
             if (lines[i] == Line{})
                 continue;
@@ -521,18 +519,18 @@ void saveLines(CInfoBase& base, const char* table, const StoredTable<Line>& decl
 
 } // namespace
 
-void LoadPrem(CInfoBase& base) { loadLines(base, "prem", PremTable(), base.prem.lines); }
-void SavePrem(CInfoBase& base, int /*mode*/) { saveLines(base, "prem", PremTable(), base.prem.lines); }
-void LoadBln(CInfoBase& base) { loadLines(base, "bln", BlnTable(), base.bln.lines); }
-void SaveBln(CInfoBase& base, int /*mode*/) { saveLines(base, "bln", BlnTable(), base.bln.lines); }
-void LoadOtp(CInfoBase& base) { loadLines(base, "otp", OtpTable(), base.otp.lines); }
-void SaveOtp(CInfoBase& base, int /*mode*/) { saveLines(base, "otp", OtpTable(), base.otp.lines); }
+void LoadPrem(CInfoBase& base) { loadLines(base, PremTable(), base.prem.lines); }
+void SavePrem(CInfoBase& base, int /*mode*/) { saveLines(base, PremTable(), base.prem.lines); }
+void LoadBln(CInfoBase& base) { loadLines(base, BlnTable(), base.bln.lines); }
+void SaveBln(CInfoBase& base, int /*mode*/) { saveLines(base, BlnTable(), base.bln.lines); }
+void LoadOtp(CInfoBase& base) { loadLines(base, OtpTable(), base.otp.lines); }
+void SaveOtp(CInfoBase& base, int /*mode*/) { saveLines(base, OtpTable(), base.otp.lines); }
 
 void LoadAvZar1(CInfoBase& base)
 {
     std::fill(base.av.begin(), base.av.end(), 0.0);
     std::fill(base.zar1.begin(), base.zar1.end(), 0.0);
-    eachRow(Db(base), "AvZar1", QString(), [&](Reader& r) {
+    eachRow(Db(base), AvZar1Table().def(), QString(), [&](Reader& r) {
         const int num = r.n();
         if (!validSlot(base, num))
             return;
@@ -545,7 +543,7 @@ void LoadAvZar1(CInfoBase& base)
 
 void SaveAvZar1(CInfoBase& base, int /*mode*/)
 {
-    replaceTable(Db(base), "AvZar1", [&](BatchRows& ins) {
+    replaceTable(Db(base), AvZar1Table().def(), [&](BatchRows& ins) {
         for (int i = 0; i < base.capacity(); ++i) {
             Binder b(ins);
             b << i + 1;
@@ -565,7 +563,7 @@ std::vector<EmployeeListEntry> readList(const CInfoBase& base, const QSqlDatabas
 {
     std::vector<EmployeeListEntry> l;
     eachRow(
-        db, "simp", QStringLiteral("WHERE mass = ? ORDER BY num"),
+        db, SimpTable().def(), QStringLiteral("WHERE mass = ? ORDER BY num"),
         [&](Reader& r) {
             r.n();
             r.n();
@@ -594,7 +592,7 @@ std::vector<EmployeeListEntry> readList(const CInfoBase& base, const QSqlDatabas
 void writeList(const QSqlDatabase& db, int mass, const std::vector<EmployeeListEntry>& l)
 {
     replaceTable(
-        db, "simp",
+        db, SimpTable().def(),
         [&](BatchRows& ins) {
             for (std::size_t i = 0; i < l.size(); ++i) {
                 Binder b(ins);
@@ -671,10 +669,7 @@ bool RebuildLists(CInfoBase& base, bool force)
         std::vector<qint64> ids;
         while (q.next()) ids.push_back(q.toInt64(0));
         for (qint64 id : ids) {
-            for (const char* t :
-                 {"pasport", "nalvich", "postDopl", "sber", "ispol", "ssud", "waria", "warDat", "proizv", "zarp"})
-                db::Recordset(db, QStringLiteral("DELETE FROM dbo.%1 WHERE id_konst = ?").arg(QString::fromLatin1(t)))
-                    .run(id);
+            for (const TableDef* t : EmployeeDetailTables()) db::Recordset(db, TableDeleteByEmployeeSql(*t)).run(id);
             db::Recordset(db, QStringLiteral("DELETE FROM dbo.konst WHERE id = ?")).run(id);
         }
     }

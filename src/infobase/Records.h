@@ -17,7 +17,6 @@
 
 #include <array>
 #include <cstdint>
-#include <map>
 
 namespace kalvor::infobase {
 
@@ -643,7 +642,6 @@ struct InfoBaseConfig {
     QString dosStr; // print command, 120
     u8 r_g = 0; // report year - 1900 (1994-2155), 0 = unset
     u8 r_m1 = 0, r_m2 = 0;
-    std::map<int, QByteArray> colors; // dbo.color rows, kept as they are
 
     int okrugRas() const { return okrugWord & 7; }
     bool sort() const { return (okrugWord & 8) != 0; }

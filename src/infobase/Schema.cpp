@@ -7,7 +7,6 @@
 #include "values/Values.h"
 
 #include <map>
-#include <string>
 
 namespace kalvor::infobase {
 
@@ -77,7 +76,7 @@ struct Step {
 void step1Tables(const QSqlDatabase& db)
 {
     for (const TableDef& t : SchemaTables())
-        if (t.name != QLatin1String("version"))
+        if (t.name != VersionTable().def().name)
             db::Execute(db, createSql(db, t));
 }
 
@@ -108,16 +107,6 @@ const std::vector<TableDef>& SchemaTables()
     return tables;
 }
 
-const TableDef& Table(const QString& name)
-{
-    static const std::map<QString, const TableDef*> byName = [] {
-        std::map<QString, const TableDef*> m;
-        for (const TableDef& t : SchemaTables()) m[t.name] = &t;
-        return m;
-    }();
-    return *byName.at(name);
-}
-
 QString Qualified(const QString& name) { return QStringLiteral("dbo.") + name; }
 
 namespace {
@@ -126,22 +115,21 @@ struct TableStatementTexts {
     QString insert, deleteByEmployee;
 };
 
-const TableStatementTexts& StatementTextsOf(const char* table)
+const TableStatementTexts& StatementTextsOf(const TableDef& table)
 {
-    static const std::map<std::string, TableStatementTexts> byName = [] {
-        std::map<std::string, TableStatementTexts> m;
+    static const std::map<QString, TableStatementTexts> byName = [] {
+        std::map<QString, TableStatementTexts> m;
         for (const TableDef& t : SchemaTables())
-            m[t.name.toStdString()] = {InsertSql(t),
-                                       QStringLiteral("DELETE FROM %1 WHERE id_konst = ?").arg(Qualified(t.name))};
+            m[t.name] = {InsertSql(t), QStringLiteral("DELETE FROM %1 WHERE id_konst = ?").arg(Qualified(t.name))};
         return m;
     }();
-    return byName.at(table);
+    return byName.at(table.name);
 }
 
 } // namespace
 
-const QString& TableInsertSql(const char* table) { return StatementTextsOf(table).insert; }
-const QString& TableDeleteByEmployeeSql(const char* table) { return StatementTextsOf(table).deleteByEmployee; }
+const QString& TableInsertSql(const TableDef& table) { return StatementTextsOf(table).insert; }
+const QString& TableDeleteByEmployeeSql(const TableDef& table) { return StatementTextsOf(table).deleteByEmployee; }
 
 QString ColumnList(const TableDef& t, int skip) { return t.columns.mid(skip).join(QStringLiteral(", ")); }
 
@@ -165,7 +153,7 @@ int ColumnIndex(const TableDef& t, const QString& column) { return int(t.columns
 
 int SchemaVersion() { return kSteps[std::size(kSteps) - 1].number; }
 
-bool HasVersionTable(const QSqlDatabase& db) { return db::TableExists(db, QStringLiteral("version")); }
+bool HasVersionTable(const QSqlDatabase& db) { return db::TableExists(db, VersionTable().def().name); }
 
 int StoredSchemaVersion(const QSqlDatabase& db)
 {
@@ -200,7 +188,7 @@ void CreateSchema(const QSqlDatabase& db)
         // names when it attaches the file.
         if (db::IsServer(db))
             db::Execute(db, QStringLiteral("CREATE SCHEMA IF NOT EXISTS dbo"));
-        db::Execute(db, createSql(db, Table(QStringLiteral("version"))));
+        db::Execute(db, createSql(db, VersionTable().def()));
         db::Execute(db, QStringLiteral("INSERT INTO dbo.version (id, step) VALUES (1, 0)"));
         tr.commit();
     }

@@ -1,8 +1,8 @@
 #pragma once
 // The tables of an information base (schema dbo) and their numbered upgrade
-// steps. Every table is described once here; the loaders and savers build
-// their statements from the same column lists, so a statement and its table
-// cannot drift apart.
+// steps. Every table is made from its declaration (StoredTables.h); the
+// loaders and savers build their statements from the same column lists, so a
+// statement and its table cannot drift apart.
 //
 // The version row (dbo.version, id 1) holds the number of the last step run.
 // Opening a base runs every later step, each in its own transaction together
@@ -23,7 +23,6 @@ struct TableDef {
 
 // Every table of the base.
 const std::vector<TableDef>& SchemaTables();
-const TableDef& Table(const QString& name);
 
 // "dbo.<name>"
 QString Qualified(const QString& name);
@@ -33,8 +32,8 @@ QString ColumnList(const TableDef& t, int skip = 0);
 QString InsertSql(const TableDef& t, int skip = 0);
 // The INSERT of every column of a table and the DELETE of one employee's rows
 // (by id_konst), their texts built once for every table.
-const QString& TableInsertSql(const char* table);
-const QString& TableDeleteByEmployeeSql(const char* table);
+const QString& TableInsertSql(const TableDef& table);
+const QString& TableDeleteByEmployeeSql(const TableDef& table);
 // SELECT cols FROM dbo.t <tail>
 QString SelectSql(const TableDef& t, const QString& tail = QString());
 // Index of a column in the table's list; -1 when absent.

@@ -12,6 +12,7 @@
 #include "infobase/InfoBaseDbDetail.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -36,9 +37,12 @@ struct KeyColumn {
     const char* type = sqltype::Integer;
 };
 
+// One stored column, or the parts of one value kept in several adjacent
+// columns of one type (read and bound together, so that no part depends on a
+// column read before it).
 template <class Row>
 struct Column {
-    QString name;
+    QStringList names;
     QString type;
     void (*read)(Row&, detail::Reader&, int arg);
     void (*bind)(const Row&, detail::Binder&, int arg);
@@ -211,7 +215,15 @@ public:
     Columns& add(QString name, const char* type, void (*read)(Row&, detail::Reader&, int),
                  void (*bind)(const Row&, detail::Binder&, int), int arg = 0)
     {
-        list_.push_back(Column<Row>{std::move(name), QString::fromLatin1(type), read, bind, arg});
+        return parts(QStringList{std::move(name)}, type, read, bind, arg);
+    }
+
+    // One value in adjacent columns of one type, named in their order: `read`
+    // reads them all in that order, `bind` binds them all.
+    Columns& parts(QStringList names, const char* type, void (*read)(Row&, detail::Reader&, int),
+                   void (*bind)(const Row&, detail::Binder&, int), int arg = 0)
+    {
+        list_.push_back(Column<Row>{std::move(names), QString::fromLatin1(type), read, bind, arg});
         return *this;
     }
 
@@ -260,10 +272,11 @@ public:
             def_.types << QString::fromLatin1(k.type);
         }
         keyCount_ = int(keys.size());
-        for (const Column<Row>& c : columns_) {
-            def_.columns << c.name;
-            def_.types << c.type;
-        }
+        for (const Column<Row>& c : columns_)
+            for (const QString& part : c.names) {
+                def_.columns << part;
+                def_.types << c.type;
+            }
         def_.constraints = QString::fromLatin1(constraints);
     }
 

@@ -446,34 +446,50 @@ StoredTable<R> detailTable(const char* name, Build build)
 
 QString named(const char* stem, const char* tail) { return QString::fromLatin1(stem) + QString::fromLatin1(tail); }
 
-// A tariff in three columns: its roubles / 512, its roubles % 512 (added to
-// the first when read) and its thousandths.
+// A tariff in three columns: its roubles in two parts (roubles / 512, then
+// roubles % 512) and its thousandths.
 template <auto tariff>
 void tariffColumns(Columns<Rec>& c, const char* stem)
 {
-    c.add(
-        named(stem, "Rub1"), Integer, [](Rec& e, detail::Reader& r, int) { (e.head.*tariff).rub = u16(r.n() * 512); },
-        [](const Rec& e, detail::Binder& b, int) { b << int((e.head.*tariff).rub >> 9); });
-    c.add(
-        named(stem, "Rub2"), Integer,
+    c.parts(
+        {named(stem, "Rub1"), named(stem, "Rub2")}, Integer,
         [](Rec& e, detail::Reader& r, int) {
-            Tariff3& t = e.head.*tariff;
-            t.rub = u16(t.rub + r.n());
+            const int high = r.n();
+            const int low = r.n();
+            (e.head.*tariff).rub = u16(high * 512 + low);
         },
-        [](const Rec& e, detail::Binder& b, int) { b << int((e.head.*tariff).rub & 511); });
+        [](const Rec& e, detail::Binder& b, int) {
+            const u16 rub = (e.head.*tariff).rub;
+            b << int(rub >> 9) << int(rub & 511);
+        });
     c.add(
         named(stem, "Kop"), Integer, [](Rec& e, detail::Reader& r, int) { (e.head.*tariff).thou = u16(r.n()); },
         [](const Rec& e, detail::Binder& b, int) { b << int((e.head.*tariff).thou); });
 }
 
-// The low 29 bits of an amount word, kept whole when read (the word's top
-// bits have a column of their own, read after it).
-template <auto word>
-void amountColumn(Columns<Rec>& c, const char* name)
+// The three amount words of the income deductions in four columns: the low
+// 29 bits of each (a stored value is kept whole when read), then their top
+// three bits each in one number (bits 0-2, 3-5, 6-8).
+void amountWordColumns(Columns<Rec>& c)
 {
-    c.add(
-        QString::fromLatin1(name), Integer, [](Rec& e, detail::Reader& r, int) { e.head.*word = u32(r.l()); },
-        [](const Rec& e, detail::Binder& b, int) { b << qint64(e.head.*word & 0x1FFFFFFF); });
+    static constexpr u32 EmployeeHead::*kWords[] = {&Head::imvichBeg, &Head::imvichNY, &Head::imvichOst};
+    c.parts(
+        {QStringLiteral("imvichBeg"), QStringLiteral("imvichNY"), QStringLiteral("imvichOst"),
+         QStringLiteral("imvichRest")},
+        Integer,
+        [](Rec& e, detail::Reader& r, int) {
+            for (const auto word : kWords) e.head.*word = u32(r.l());
+            const u32 top = u32(r.n());
+            for (int i = 0; i < 3; ++i) e.head.*kWords[i] |= ((top >> (3 * i)) & 7) << 29;
+        },
+        [](const Rec& e, detail::Binder& b, int) {
+            int top = 0;
+            for (int i = 0; i < 3; ++i) {
+                b << qint64(e.head.*kWords[i] & 0x1FFFFFFF);
+                top |= int(e.head.*kWords[i] >> 29) << (3 * i);
+            }
+            b << top;
+        });
 }
 
 // The head of dbo.konst: name, pay, tariffs, dates, codes and flag words.
@@ -508,22 +524,7 @@ Columns<Rec> konstHeadColumns()
     c.bits<&R::head, &H::vmenWord>("vmen", 0).bitRun<&R::head, &H::vmenWord>("vmenMes", 12, 1);
     c.bits<&R::head, &H::vmenWord>("vmenRest", 13, 3);
     c.field<&R::head, &H::vmenMarker>("vmenMarker").field<&R::head, &H::vmenAsk0>("vmenAsk0");
-    amountColumn<&H::imvichBeg>(c, "imvichBeg");
-    amountColumn<&H::imvichNY>(c, "imvichNY");
-    amountColumn<&H::imvichOst>(c, "imvichOst");
-    // The three amount words' top three bits each, in one column.
-    c.add(
-        QStringLiteral("imvichRest"), Integer,
-        [](R& e, detail::Reader& r, int) {
-            const u32 hi = u32(r.n());
-            e.head.imvichBeg |= (hi & 7) << 29;
-            e.head.imvichNY |= ((hi >> 3) & 7) << 29;
-            e.head.imvichOst |= ((hi >> 6) & 7) << 29;
-        },
-        [](const R& e, detail::Binder& b, int) {
-            const H& h = e.head;
-            b << int((h.imvichBeg >> 29) | ((h.imvichNY >> 29) << 3) | ((h.imvichOst >> 29) << 6));
-        });
+    amountWordColumns(c);
     c.field<&R::head, &H::dedMonths>("dedMonths");
     c.field<&R::head, &H::imvichSprNom>("imvichSprNom").field<&R::head, &H::imvichSprKodNO>("imvichSprKodNO");
     c.textDate<&R::head, &H::imvichSprDat>("imvichSprDat");
@@ -591,12 +592,13 @@ const StoredTable<EmployeeHead>& PasportTable()
             c.field<&H::pol>("pol").field<&H::dolgName>("dolgName").textDate<&H::dolgDat>("dolgDat");
             c.field<&H::pspKod>("pspKod").field<&H::pspStr>("pspStr").field<&H::pspSer>("pspSer");
             // The number in two columns: its first six characters and the rest.
-            c.add(
-                QStringLiteral("pspNom"), Text, [](H& h, detail::Reader& r, int) { h.pspNom = r.s(); },
-                [](const H& h, detail::Binder& b, int) { b << h.pspNom.left(6); });
-            c.add(
-                QStringLiteral("pspNom2"), Text, [](H& h, detail::Reader& r, int) { h.pspNom += r.s(); },
-                [](const H& h, detail::Binder& b, int) { b << h.pspNom.mid(6); });
+            c.parts(
+                {QStringLiteral("pspNom"), QStringLiteral("pspNom2")}, Text,
+                [](H& h, detail::Reader& r, int) {
+                    const QString first = r.s();
+                    h.pspNom = first + r.s();
+                },
+                [](const H& h, detail::Binder& b, int) { b << h.pspNom.left(6) << h.pspNom.mid(6); });
             c.textDate<&H::pspDat>("pspDat").field<&H::pspKem>("pspKem");
             c.field<&H::bdStr>("bdStr").field<&H::bdReg>("bdReg").field<&H::bdRaj>("bdRaj").field<&H::bdGorod>(
                 "bdGorod");
@@ -736,6 +738,14 @@ const StoredTable<AccrualRow>& ZarpTable()
 {
     static const StoredTable<AccrualRow> t("zarp", kDetailKeys, accrualColumns(), kDetailKey);
     return t;
+}
+
+const std::vector<const TableDef*>& EmployeeDetailTables()
+{
+    static const std::vector<const TableDef*> tables = {
+        &PasportTable().def(), &NalvichTable().def(), &PostDoplTable().def(), &SberTable().def(),   &IspolTable().def(),
+        &SsudTable().def(),    &WariaTable().def(),   &WarDatTable().def(),   &ProizvTable().def(), &ZarpTable().def()};
+    return tables;
 }
 
 } // namespace kalvor::infobase

@@ -8,6 +8,7 @@
 #include <QVariant>
 
 #include <array>
+#include <vector>
 
 namespace kalvor::infobase {
 
@@ -73,5 +74,7 @@ const StoredTable<WariaEntry>& WariaTable();
 const StoredTable<WarDatEntry>& WarDatTable();
 const StoredTable<AccrualRow>& ProizvTable(); // the month's input rows
 const StoredTable<AccrualRow>& ZarpTable(); // the computed rows, the same columns
+// The tables above that hold an employee's rows by id_konst, dbo.pasport first.
+const std::vector<const TableDef*>& EmployeeDetailTables();
 
 } // namespace kalvor::infobase

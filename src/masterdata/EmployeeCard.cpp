@@ -169,9 +169,9 @@ bool StoreAmountsAndDates(const MainDataFields& f, ib::EmployeeHead& h, bool fil
 template <class Change>
 auto InOneTransaction(ib::CInfoBase& base, Change change)
 {
-    ib::BaseChange guard(base, ib::ListTables | ib::ConfigTable | ib::ShortNameTable | ib::AttributeTable |
-                                   ib::ShopTable | ib::TabelTable | ib::AdvanceTables | ib::LineTables |
-                                   ib::CurrentEmployee);
+    using T = ib::BaseTable;
+    ib::BaseChange guard(base, T::Lists | T::Config | T::ShortNames | T::Attributes | T::ShopBytes | T::Tabel |
+                                   T::Advances | T::Lines | T::CurrentEmployee);
     auto result = change();
     guard.commit();
     return result;

@@ -794,8 +794,9 @@ int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepI
     doc.monthChangeNotes.clear();
     // On failure the stored base and the tables the move alters in memory
     // go back as they were, and the move's notes go with them.
-    BaseChange change(doc.infoBase, ConfigTable | ScheduleTables | AttributeTable | TabelTable | AdvanceTables |
-                                        LineTables | CurrentEmployee);
+    using T = BaseTable;
+    BaseChange change(doc.infoBase, T::Config | T::Schedules | T::Attributes | T::Tabel | T::Advances | T::Lines |
+                                        T::CurrentEmployee);
     MonthMove move(doc, newMonthKey);
     int result = 0;
     try {

@@ -40,14 +40,14 @@ double RoundWhole(double amount) { return halfUp(amount); }
 
 double RoundByMode(double amount, int mode)
 {
-    switch (mode) {
-    case RoundRoubles:
+    switch (RoundingMode(mode)) {
+    case RoundingMode::Roubles:
         // "%10.2f" of the roubles, the point and two decimals cut off.
         return cutText(amount / 100, 2, 3) * 100 + 0.0;
-    case Round10Kopecks:
-    case Round1Rouble:
-    case Round10Roubles:
-    case Round100Roubles: {
+    case RoundingMode::TenKopecks:
+    case RoundingMode::OneRouble:
+    case RoundingMode::TenRoubles:
+    case RoundingMode::HundredRoubles: {
         static const std::int64_t steps[6] = {1, 1, 10, 100, 1000, 10000};
         const std::int64_t d = steps[mode];
         const double q = halfUp(amount / double(d));

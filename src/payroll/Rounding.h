@@ -15,14 +15,15 @@
 namespace kalvor {
 
 // Rounding modes of the base setting okrugRas and, shifted by one, of a pay
-// kind's okrug field.
-enum RoundingMode : int {
-    RoundKopecks = 0, // whole kopecks, every exact half up
-    RoundRoubles = 1, // whole kopecks by the two-decimal rouble text, then kopecks dropped
-    Round10Kopecks = 2, // multiple of 10 kopecks, nearest, halves up
-    Round1Rouble = 3, // multiple of 100 kopecks
-    Round10Roubles = 4, // multiple of 1,000 kopecks
-    Round100Roubles = 5, // multiple of 10,000 kopecks
+// kind's okrug field; scoped, so that no name of it clashes with a function's
+// (the income tax reports have a RoundRoubles).
+enum class RoundingMode : int {
+    Kopecks = 0, // whole kopecks, every exact half up
+    Roubles = 1, // whole kopecks by the two-decimal rouble text, then kopecks dropped
+    TenKopecks = 2, // multiple of 10 kopecks, nearest, halves up
+    OneRouble = 3, // multiple of 100 kopecks
+    TenRoubles = 4, // multiple of 1,000 kopecks
+    HundredRoubles = 5, // multiple of 10,000 kopecks
 };
 
 // The value of a pay kind's okrug field that makes every amount of the kind 0.

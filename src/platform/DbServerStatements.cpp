@@ -887,14 +887,42 @@ bool AnswersLater::failed() const
 
 // ------------------------------------------------------------ column arrays
 
+namespace {
+
+[[noreturn]] void refuseRow(int row, int column)
+{
+    throw DbError(E_DB_FAIL,
+                  QStringLiteral("Строка %1 не задает значение столбца %2 ровно один раз").arg(row).arg(column),
+                  QStringLiteral("Значения строк по столбцам"), kSource);
+}
+
+} // namespace
+
+void ColumnArrays::row()
+{
+    requireFullRows();
+    ++rows_;
+}
+
+void ColumnArrays::requireFullRows() const
+{
+    for (std::size_t c = 0; c < columns_.size(); ++c)
+        if (columns_[c].count != rows_)
+            refuseRow(rows_, int(c));
+}
+
 void ColumnArrays::put(int column, const QByteArray& element)
 {
-    if (elements_.size() <= std::size_t(column))
-        elements_.resize(std::size_t(column) + 1);
-    QByteArray& e = elements_[std::size_t(column)];
-    if (rows_ > 1)
-        e += ',';
-    e += element;
+    if (columns_.size() <= std::size_t(column))
+        columns_.resize(std::size_t(column) + 1);
+    Values& v = columns_[std::size_t(column)];
+    // The value of this row comes after one of every row before it.
+    if (rows_ < 1 || v.count != rows_ - 1)
+        refuseRow(rows_, column);
+    if (v.count > 0)
+        v.elements += ',';
+    v.elements += element;
+    ++v.count;
 }
 
 void ColumnArrays::bind(int column, qint64 value) { put(column, QByteArray::number(value)); }
@@ -926,7 +954,8 @@ void ColumnArrays::bind(int column, const QVariant& value)
 
 QString ColumnArrays::literal(int column) const
 {
-    return QLatin1Char('{') + QString::fromUtf8(elements_[std::size_t(column)]) + QLatin1Char('}');
+    requireFullRows();
+    return QLatin1Char('{') + QString::fromUtf8(columns_[std::size_t(column)].elements) + QLatin1Char('}');
 }
 
 } // namespace kalvor::db

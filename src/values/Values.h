@@ -283,9 +283,9 @@ QString FormatMoney(Kopecks kopecks);
 // The largest amount that a money field takes, in roubles: every kopeck count
 // up to it is held exactly in a double.
 constexpr double kMaxMoneyRoubles = 999999999999.99;
-// Roubles typed by the user, read as kopecks by ReadTypedUnits (the third
-// decimal rounds half away from zero: "0,285" is 29 kopecks); an empty text
-// is 0. A refused text, or an amount beyond kMaxMoneyRoubles either way,
+// Roubles typed by the user, read as kopecks by ReadTypedUnits (an exact half
+// of a kopeck goes down: "0,285" is 28 kopecks, "0,2851" 29, "-0,125" -13); an
+// empty text is 0. A refused text, or an amount beyond kMaxMoneyRoubles either way,
 // returns kFieldRefused and leaves the field as it was. 1 when the stored
 // value changed.
 int ParseMoneyKopecks(QStringView text, double& field);
@@ -375,9 +375,10 @@ struct PackedFixed3 {
 
 // "%.3f" of roubles + thousandths / 1000; empty for 0.
 QString FormatPackedFixed3(PackedFixed3 v);
-// Roubles typed by the user, read as thousandths t by ReadTypedUnits (the
-// fourth decimal rounds half away from zero), roubles = t / 1000, thousandths
-// = t % 1000, so the carry is kept (1.9996 -> 2.000). An empty text stores 0; a refused text, a
+// Roubles typed by the user, read as thousandths t by ReadTypedUnits (an
+// exact half of a thousandth goes down: "1,0005" is 1.000, "1,00051" 1.001),
+// roubles = t / 1000, thousandths = t % 1000, so the carry is kept (1.9996 ->
+// 2.000). An empty text stores 0; a refused text, a
 // negative value or more than 16,383 roubles returns kFieldRefused and leaves
 // the field. 1 when changed.
 int ParseFloatField(QStringView text, PackedFixed3& field);

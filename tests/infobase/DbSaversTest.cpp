@@ -48,7 +48,11 @@ TEST_F(DbSavers, EveryTableComesBackByteForByte)
     // Values at the edges of their fields.
     base.current = fx.records[0];
     base.current.head.imvichBeg = 0xE0000000u | 12'345'678u; // top three bits kept apart
+    base.current.head.imvichNY = 0xA0000000u | 1'111u; // each word's own top bits
+    base.current.head.imvichOst = 0x60000000u | 2'222u;
+    base.current.head.dedMonths = 0x80000000u | 0x0ABCDEFu; // bit 31 of a 32-bit member
     base.current.head.flags = 0x1FFFu | 0x40000u;
+    base.current.head.flags |= 0x2000u; // bit 13, the lowest of the bits kept together
     base.current.head.tarifSdel.rub = 16383;
     base.current.head.tarifSdel.thou = 999;
     base.current.head.pspNom = QStringLiteral("123456789");
@@ -60,9 +64,17 @@ TEST_F(DbSavers, EveryTableComesBackByteForByte)
     base.current.rows[65].sum = 777;
     fx.records[0] = base.current;
     SaveOne(base.list[0].slot);
+    {
+        // A 32-bit word is stored as the unsigned number it is, for other programs too.
+        db::Recordset q(Db(base), QStringLiteral("SELECT dedMonths FROM dbo.konst WHERE rec = ?"));
+        q.run(int(base.list[0].slot));
+        ASSERT_TRUE(q.next());
+        EXPECT_EQ(q.toInt64(0), 0x80ABCDEFLL);
+    }
     base.otp.lines[0].dn = -3;
     base.otp.lines[0].dnHundredths = 75;
     base.otp.lines[0].fond = 1234;
+    base.otp.lines[1].fond = 29; // 0.29 days: 0.29 x 100 is 28.999999999999996 in a double
     base.firm.ktu[2][1] = u16(0xA000 | 0x0555);
     base.firm.masks[7][999] = 1;
     SaveOtp(base);
@@ -453,4 +465,34 @@ TEST_F(DbSavers, SingleSaversWriteTheirPartOnly)
     EXPECT_EQ(countRows(base, QStringLiteral("sber"), id),
               int(std::count_if(base.current.sber.begin(), base.current.sber.end(),
                                 [](const SberRow& r) { return !r.isEmpty(); })));
+}
+
+// A failed employee keeps no results of the month: his computed rows 0-59 go
+// from the base and from the current record, his amount to pay is 0; his
+// input rows and the rows of later months (60-65) stay.
+TEST_F(DbSavers, ClearingTheMonthsResultsKeepsTheLaterMonthsRows)
+{
+    Fill(4);
+    const int slot = base.list[0].slot;
+    LoadEmployee(base, slot);
+    const int kv = base.attributes[std::size_t(slot - 1)].kvProizv;
+    ASSERT_GT(kv, 0);
+    ASSERT_LT(kv + 2, 60);
+    for (const int row : {kv, kv + 2, 59, 60, 62, 65}) {
+        base.current.rows[std::size_t(row)].kod = u16(100 + row);
+        base.current.rows[std::size_t(row)].sum = 1000 * row;
+    }
+    SaveCalculatedMonth(base, slot, false);
+    base.zar1[std::size_t(slot - 1)] = 12'345;
+    const auto before = base.current.rows;
+
+    ClearCalculatedMonth(base, slot);
+    EXPECT_EQ(base.zar1[std::size_t(slot - 1)], 0);
+    auto want = before;
+    std::fill(want.begin() + kv, want.begin() + 60, AccrualRow{});
+    EXPECT_EQ(base.current.rows, want);
+    LoadProizvZarp(base, slot);
+    for (int i = 0; i < EmployeeRecord::RowCount; ++i)
+        EXPECT_EQ(base.current.rows[std::size_t(i)], want[std::size_t(i)]) << "row " << i;
+    EXPECT_EQ(base.current.rows[62].sum, 62'000);
 }

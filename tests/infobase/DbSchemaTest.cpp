@@ -308,6 +308,11 @@ TEST_F(DbSchema, BasesTheirJournalsAndCopiesAreTheirOwnersAloneWhateverTheUmask)
     fresh.swap.create();
     fresh.swap.close();
     EXPECT_EQ(ModeOf(fresh.swapPath()), 0600);
+    // A work file left 0644 by an earlier run is its owner's again once a run takes it.
+    ASSERT_EQ(::chmod(QFile::encodeName(fresh.swapPath()).constData(), 0644), 0);
+    fresh.swap.create();
+    EXPECT_EQ(ModeOf(fresh.swapPath()), 0600);
+    fresh.swap.close();
     CloseBase(fresh);
 
     CopyBase(dir.path(), QStringLiteral("test"), QStringLiteral("copy"));

@@ -6,6 +6,7 @@
 
 #include "infobase/Schema.h"
 #include "platform/BaseLock.h"
+#include "platform/ColumnArrays.h"
 #include "platform/RawStatement.h"
 #include "platform/WorkerThread.h"
 #include "support/SilentPort.h"
@@ -531,6 +532,49 @@ TEST_F(ServerBase, AWriteIsNotHeldUpWhileTheWatcherReconnectsAnotherLock)
     db::DropServerBase(another);
     OpenBase(base);
     EXPECT_EQ(base.config.kolMax, 702);
+}
+
+// The watcher renews every base this program holds: letting go of one of two
+// keeps the other's lease running past its length.
+TEST_F(ServerBase, ReleasingOneOfTwoHeldBasesKeepsTheOthersLeaseRenewed)
+{
+    using namespace std::chrono_literals;
+    ShortLease lease(base, 1000);
+    db::DropServerBase(QStringLiteral("another"));
+    db::CreateServerBase(QStringLiteral("another"));
+    platform::BaseLock other;
+    ASSERT_EQ(other.acquire(db::ServerBaseLocator(QStringLiteral("another"))), platform::BaseLock::Result::Taken);
+    other.release();
+    db::DropServerBase(QStringLiteral("another"));
+    std::this_thread::sleep_for(1500ms); // past the lease had it not been renewed
+    db::Recordset live(Db(base), QStringLiteral("SELECT until > clock_timestamp() FROM dbo.lock_holder WHERE id = 1"));
+    live.exec();
+    ASSERT_TRUE(live.next());
+    EXPECT_TRUE(live.value(0).toBool());
+}
+
+// Texts with backslashes and quotes reach the server through column arrays
+// as they were typed, in their order, NULL as NULL.
+TEST_F(ServerBase, TextsGoThroughColumnArraysAsTyped)
+{
+    const QStringList texts = {QStringLiteral("C:\\Зарплата\\2011"), QStringLiteral("ООО \"Ромашка\""), QString(),
+                               QStringLiteral("{a,b} \\\""), QStringLiteral("NULL")};
+    db::ColumnArrays arrays;
+    for (const QString& t : texts) {
+        arrays.row();
+        arrays.bind(0, t);
+    }
+    db::Recordset q(Db(base), QStringLiteral("SELECT x FROM unnest(CAST(? AS TEXT[])) WITH ORDINALITY AS v (x, n) "
+                                             "ORDER BY n"));
+    q.run(arrays.literal(0));
+    QStringList back;
+    QList<bool> nulls;
+    while (q.next()) {
+        back << q.toString(0);
+        nulls << q.value(0).isNull();
+    }
+    EXPECT_EQ(back, texts);
+    EXPECT_EQ(nulls, (QList<bool>{false, false, true, false, false}));
 }
 
 // A holder that crashed holds the base only until its lease runs out.

@@ -100,6 +100,36 @@ TEST(UiPicker, DateTextsAndMonthPickers)
     EXPECT_EQ(key, 0);
 }
 
+// A field of full years holds 02.01.1900-31.12.2099: 01.01.1900, the old
+// base's empty date, is refused with the years, never taken as no date.
+TEST(UiPicker, AFullYearFieldRefusesTheFirstOfJanuary1900)
+{
+    MessageRecorder boxes;
+    QWidget form;
+    NullableDateEdit field(&form);
+    field.KeepFullYears();
+    QLineEdit next(&form);
+    field.move(0, 0);
+    next.move(0, 40);
+    ASSERT_TRUE(ShowActive(&form));
+    field.SetDate(QDate(2011, 5, 10));
+    field.setFocus();
+    field.selectAll();
+    TypeText(&field, QStringLiteral("01.01.1900"));
+    QTest::keyClick(&field, Qt::Key_Tab);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Некорректная дата 01.01.1900.\nГод может быть от 1900 до 2099"));
+    EXPECT_EQ(field.Date(), QDate(2011, 5, 10));
+    EXPECT_EQ(field.text(), QStringLiteral("01.01.1900"));
+    EXPECT_EQ(QApplication::focusWidget(), &field);
+
+    TypeText(&field, QStringLiteral("02.01.1900"));
+    QTest::keyClick(&field, Qt::Key_Tab);
+    EXPECT_EQ(field.Date(), QDate(1900, 1, 2));
+    EXPECT_EQ(QApplication::focusWidget(), &next);
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+}
+
 // The main window on a new base, saved into the build folder for a look.
 TEST(UiScreenshot, MainWindowOnANewBase)
 {

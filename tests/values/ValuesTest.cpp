@@ -388,6 +388,7 @@ TEST(TypedNumbers, ReadInFullWithACommaOrAPoint)
         // More than 15 significant digits would be kept as another number.
         {u"9007199254740993", TypedDecimal::Refused, 0, 777},
         {u"1,0000000000000001", TypedDecimal::Refused, 0, 777},
+        {u"1000000000000000", TypedDecimal::Refused, 0, 777}, // zeros ending the whole part count: 16 digits
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(QString::fromUtf16(c.text).toStdString());
