@@ -37,6 +37,8 @@ GuiBridge::WorkerScope::WorkerScope(std::stop_token stop) : m_previous(std::move
 
 GuiBridge::WorkerScope::~WorkerScope() { t_currentStop = std::move(m_previous); }
 
+std::stop_token GuiBridge::currentStopToken() { return t_currentStop; }
+
 int GuiBridge::runBlocking(const std::function<int()>& fn) { return runBlocking(fn, t_currentStop); }
 
 int GuiBridge::runBlocking(const std::function<int()>& fn, std::stop_token stop)

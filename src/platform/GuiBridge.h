@@ -40,6 +40,10 @@ public:
     private:
         std::stop_token m_previous;
     };
+
+    // The stop event of the calling thread (one that is never set outside a
+    // worker scope).
+    static std::stop_token currentStopToken();
 };
 
 } // namespace kalvor::platform
