@@ -1,5 +1,6 @@
 #include "entries/TabelEntry.h"
 
+#include "payroll/MonthWarnings.h"
 #include "values/Values.h"
 
 #include <algorithm>
@@ -216,25 +217,94 @@ bool SetWorkedDay(TabelRecord& record, int day, bool worked)
     return true;
 }
 
-bool FitWorkedDaysToCount(TabelRecord& record, int monthDays, const std::array<u16, 31>& scheduleDays)
+bool FitWorkedDaysToCount(TabelRecord& record, int monthDays, const std::array<u16, 31>& scheduleDays, int firstDay,
+                          int lastDay)
 {
     monthDays = std::clamp(monthDays, 0, 31);
+    auto employed = [&](int day) { return day >= firstDay && day <= lastDay; };
     int ticked = 0;
     for (int day = 1; day <= monthDays; ++day) ticked += IsWorkedDay(record, day) ? 1 : 0;
     const int wanted = std::min(int(record.rabDn), monthDays);
     bool changed = false;
-    for (int day = monthDays; day >= 1 && ticked > wanted; --day)
-        if (SetWorkedDay(record, day, false)) {
-            --ticked;
-            changed = true;
-        }
-    for (bool scheduled : {true, false})
+    for (bool inEmployment : {false, true})
+        for (int day = monthDays; day >= 1 && ticked > wanted; --day)
+            if (employed(day) == inEmployment && SetWorkedDay(record, day, false)) {
+                --ticked;
+                changed = true;
+            }
+    auto tick = [&](auto&& takes) {
         for (int day = 1; day <= monthDays && ticked < wanted; ++day)
-            if ((scheduleDays[std::size_t(day - 1)] != 0) == scheduled && SetWorkedDay(record, day, true)) {
+            if (takes(day) && SetWorkedDay(record, day, true)) {
                 ++ticked;
                 changed = true;
             }
+    };
+    tick([&](int day) { return employed(day) && scheduleDays[std::size_t(day - 1)] != 0; });
+    tick([&](int day) { return employed(day); });
+    tick([&](int day) { return !employed(day); });
     return changed;
+}
+
+bool FollowWorkedDays(TabelRecord& record, int monthDays, const std::array<u16, 31>& scheduleDays, bool withHours)
+{
+    monthDays = std::clamp(monthDays, 0, 31);
+    int days = 0, minutes = 0;
+    for (int day = 1; day <= monthDays; ++day)
+        if (IsWorkedDay(record, day)) {
+            ++days;
+            minutes += scheduleDays[std::size_t(day - 1)];
+        }
+    const TabelRecord before = record;
+    record.rabDn = u8(days);
+    if (withHours)
+        record.rabHr = u16(std::min(minutes, 0xFFFF));
+    return !(record == before);
+}
+namespace {
+
+const std::array<u16, 31>& ScheduleDaysOf(const ib::CInfoBase& base, int slot)
+{
+    const int graph = base.attributes[std::size_t(slot - 1)].graph;
+    const int schedule = graph >= 1 && graph <= ib::CInfoBase::ScheduleCount ? graph - 1 : 0;
+    return base.schedules[std::size_t(schedule)].months[ib::WorkSchedule::ReportingMonth].d;
+}
+
+// Hours follow the days for those paid by the hour and whoever keeps hours.
+bool KeepsHours(const ib::CInfoBase& base, int slot)
+{
+    return base.tabel[std::size_t(slot - 1)].rabHr != 0 || base.attributes[std::size_t(slot - 1)].sistOpl < 3;
+}
+
+int ReportingMonthLength(const ib::CInfoBase& base)
+{
+    const MonthKey month = base.config.reportingKey();
+    return DaysInMonth(month.year(), month.month());
+}
+
+} // namespace
+
+void FitSheetToTypedDays(ib::CInfoBase& base, int slot, bool hoursTyped)
+{
+    TabelRecord& record = base.tabel[std::size_t(slot - 1)];
+    const int length = ReportingMonthLength(base);
+    std::pair<int, int> employed{1, length};
+    if (base.currentSlot == slot) {
+        const MonthKey month = base.config.reportingKey();
+        employed = EmployedDaysOfMonth(base.current.head, month.year(), month.month(), length);
+    }
+    const auto& schedule = ScheduleDaysOf(base, slot);
+    FitWorkedDaysToCount(record, length, schedule, employed.first, employed.second);
+    if (!hoursTyped && KeepsHours(base, slot)) {
+        const u8 days = record.rabDn; // a count beyond the month stays as typed
+        FollowWorkedDays(record, length, schedule, true);
+        record.rabDn = days;
+    }
+}
+
+bool FitSheetToTickedDays(ib::CInfoBase& base, int slot)
+{
+    return FollowWorkedDays(base.tabel[std::size_t(slot - 1)], ReportingMonthLength(base), ScheduleDaysOf(base, slot),
+                            KeepsHours(base, slot));
 }
 
 } // namespace kalvor::entries

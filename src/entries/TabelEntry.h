@@ -89,11 +89,29 @@ bool IsWorkedDay(const infobase::TabelRecord& record, int day);
 // Sets or clears a day's bit; true when it changed. Other bits stay.
 bool SetWorkedDay(infobase::TabelRecord& record, int day, bool worked);
 // Makes the ticked days of a month of monthDays days as many as the record's
-// working days (rabDn): surplus ticks are cleared from the month's end;
-// missing ones are ticked from the month's start, first on the days that the
-// employee's schedule gives hours (scheduleDays[d - 1] not 0), then on the
-// others. Days beyond the month stay. True when a day changed.
+// working days (rabDn), the employee being employed from firstDay to lastDay
+// (his hire and dismissal in the month; 1 and 31 when neither is): surplus
+// ticks are cleared, those outside his employment first, then from the
+// month's end; missing ones are ticked from firstDay, first on the days that
+// the employee's schedule gives hours (scheduleDays[d - 1] not 0), then on the
+// others, and only then outside his employment. Days beyond the month stay.
+// True when a day changed.
 bool FitWorkedDaysToCount(infobase::TabelRecord& record, int monthDays,
-                          const std::array<infobase::u16, 31>& scheduleDays);
+                          const std::array<infobase::u16, 31>& scheduleDays, int firstDay = 1, int lastDay = 31);
+// The other way: the working days become the ticked days of the month and,
+// withHours, the working hours the schedule's minutes of those days. True when
+// the record changed.
+bool FollowWorkedDays(infobase::TabelRecord& record, int monthDays, const std::array<infobase::u16, 31>& scheduleDays,
+                      bool withHours);
+// The time sheet of the employee of a record slot as an entry screen leaves
+// it (the base's current record is his, or his employment is taken as the
+// whole month). After a typed change of his working days: the ticked days
+// follow them within his employment, and his hours follow the ticked days
+// unless typed with them (hoursTyped) or he is paid without hours (none kept
+// and a salary or piece-rate pay system).
+void FitSheetToTypedDays(infobase::CInfoBase& base, int slot, bool hoursTyped);
+// After days ticked or cleared on the calendar: his working days, and his
+// hours under the same rule, follow the ticked days. True when they changed.
+bool FitSheetToTickedDays(infobase::CInfoBase& base, int slot);
 
 } // namespace kalvor::entries

@@ -499,18 +499,27 @@ const PickPair* CodedFieldPairs(int id)
     }
 }
 
-QString ScheduleDescription(const ib::WorkSchedule& s)
+QString ScheduleDescription(const ib::WorkSchedule& s, int defaultDayMinutes)
 {
-    const QString day = s.rdMin != 0 ? QStringLiteral("день %1 ч %2 мин").arg(int(s.rdHr)).arg(int(s.rdMin))
-                                     : QStringLiteral("день %1 ч").arg(int(s.rdHr));
+    // A schedule without its own day length works the firm's working day,
+    // and one without working days of the week works Monday to Friday, as
+    // the calculation takes them.
+    const int dayMinutes = s.rdHr * 60 + s.rdMin != 0 ? s.rdHr * 60 + s.rdMin : defaultDayMinutes;
+    if (dayMinutes == 0)
+        return QStringLiteral("не задан");
+    const QString day = dayMinutes % 60 != 0
+                            ? QStringLiteral("день %1 ч %2 мин").arg(dayMinutes / 60).arg(dayMinutes % 60)
+                            : QStringLiteral("день %1 ч").arg(dayMinutes / 60);
     if (s.pRab != 0)
         return QStringLiteral("сменный: %1 раб. / %2 вых., %3").arg(int(s.pRab)).arg(int(s.pVyh)).arg(day);
     int days = 0;
     for (int d = 0; d < 7; ++d) days += (s.rabDnNed >> d) & 1;
-    if (days == 0)
-        return QStringLiteral("не задан");
-    return QStringLiteral("%1-дневная неделя, %2").arg(days).arg(day);
+    return QStringLiteral("%1-дневная неделя, %2").arg(days != 0 ? days : 5).arg(day);
 }
+
+namespace {
+int FirmDayMinutes(const ib::KalvorDocData& doc) { return doc.infoBase.firm.dnHr() * 60 + doc.infoBase.firm.dnMin(); }
+} // namespace
 
 QStringList CodedFieldValues(int id, const ib::KalvorDocData& doc)
 {
@@ -519,7 +528,8 @@ QStringList CodedFieldValues(int id, const ib::KalvorDocData& doc)
     QStringList lines;
     if (id == kScheduleField) {
         for (int g = 1; g <= ib::CInfoBase::ScheduleCount; ++g)
-            lines << QStringLiteral("%1|%2").arg(g).arg(ScheduleDescription(doc.infoBase.schedules[std::size_t(g - 1)]));
+            lines << QStringLiteral("%1|%2").arg(g).arg(
+                ScheduleDescription(doc.infoBase.schedules[std::size_t(g - 1)], FirmDayMinutes(doc)));
     } else if (id == kTaxTableField) {
         for (int t = 1; t <= ib::CRefFiles::NalogCount; ++t)
             if (const QString name = TaxTableName(doc, t); !name.isEmpty())
@@ -538,7 +548,7 @@ QString CodedFieldValueName(int id, const QString& text, const ib::KalvorDocData
     } else if (value == 0) {
         return {};
     } else if (id == kScheduleField && value <= ib::CInfoBase::ScheduleCount) {
-        return ScheduleDescription(doc.infoBase.schedules[std::size_t(value - 1)]);
+        return ScheduleDescription(doc.infoBase.schedules[std::size_t(value - 1)], FirmDayMinutes(doc));
     } else if (id == kTaxTableField) {
         if (const QString name = TaxTableName(doc, value); !name.isEmpty())
             return name;
@@ -551,8 +561,6 @@ QString MissingCalculationData(const ib::EmployeeHead& head)
     QStringList missing;
     if (head.datR == 0)
         missing << QStringLiteral("дата рождения");
-    if (head.pol.trimmed().isEmpty())
-        missing << QStringLiteral("пол");
     return missing.join(QStringLiteral(", "));
 }
 

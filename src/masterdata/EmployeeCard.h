@@ -45,8 +45,7 @@ QString ReadCardNumber(int id, const QString& text, int* value);
 // is shown beside it and whose list F1 offers.
 inline constexpr int kStatusField = 1016, kScheduleField = 1000, kCategoryField = 1002, kTaxTableField = 1020,
                      kPaySystemField = 1003;
-inline constexpr int kCodedFields[] = {kStatusField, kScheduleField, kCategoryField, kTaxTableField,
-                                       kPaySystemField};
+inline constexpr int kCodedFields[] = {kStatusField, kScheduleField, kCategoryField, kTaxTableField, kPaySystemField};
 
 // The fixed values of a coded field (status, category, pay system), ended by
 // a null pair; null for the others.
@@ -59,11 +58,15 @@ QStringList CodedFieldValues(int id, const ib::KalvorDocData& doc);
 // outside the list.
 QString CodedFieldValueName(int id, const QString& text, const ib::KalvorDocData& doc);
 // A work schedule in words: "5-дневная неделя, день 8 ч" or
-// "сменный: 2 раб. / 2 вых., день 12 ч"; "не задан" without a definition.
-QString ScheduleDescription(const ib::WorkSchedule& schedule);
+// "сменный: 2 раб. / 2 вых., день 12 ч". Without days of the week it is
+// Monday to Friday and without a day length the firm's day of
+// defaultDayMinutes, as the calculation takes it; "не задан" when neither
+// gives a day length.
+QString ScheduleDescription(const ib::WorkSchedule& schedule, int defaultDayMinutes);
 
-// What the calculation needs and a card lacks ("дата рождения", "пол"),
-// joined by ", "; empty when nothing is missing.
+// What the calculation needs and a card lacks ("дата рождения"), joined by
+// ", "; empty when nothing is missing. The sex is needed only for months
+// before 2005, so its absence is not said here.
 QString MissingCalculationData(const ib::EmployeeHead& head);
 
 // ------------------------------------------------------------------ main data

@@ -1,6 +1,7 @@
 #include "payroll/CalcEmployeeMonth.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "payroll/AbsentDays.h"
 #include "payroll/AccrualPass.h"
 #include "payroll/Bases.h"
 #include "payroll/CalendarMath.h"
@@ -263,6 +264,30 @@ void VacationTime(CalcPass& p, MonthAbsence& out)
             out.unpaidDays += p.rows[i].dn;
 }
 
+// The unpaid days typed into the sheet and those of code 600 rows.
+void LowerUnpaid(TabelRecord& t, const MonthAbsence& a)
+{
+    if (t.bezsodDn != 0 || a.unpaidDays != 0) {
+        t.rabDn = u8(std::max(0, t.rabDn + t.bezsodDnVyh - t.bezsodDn - a.unpaidDays));
+        if (t.rabHr != 0)
+            t.rabHr = u16(std::max(0, t.rabHr + t.bezsodHrVyh - t.bezsodHr));
+    }
+}
+
+// A sheet whose days are its marked days loses the planned time of the days it
+// still marks that a sick-leave sheet or a vacation of the month covers (those
+// the month change took off are no longer marked).
+void LowerMarkedAbsence(CalcPass& p, TabelRecord& t)
+{
+    MonthDayFlags days = AbsentDays(p.base().bln.run(p.slot), NotesOfTheMonth(p), p.base().firm, p.year, p.month);
+    for (int d = 1; d <= 31; ++d) days[std::size_t(d)] = days[std::size_t(d)] && DayMarked(t, d);
+    int lostDays = 0, lostMinutes = 0;
+    PlannedTimeOfDays(days, p.base().schedules[std::size_t(p.schedule)], p.doc, lostDays, lostMinutes);
+    t.rabDn = u8(std::max(0, t.rabDn - lostDays));
+    if (t.rabHr != 0)
+        t.rabHr = u16(std::max(0, t.rabHr - lostMinutes));
+}
+
 // The time sheet of a full month loses the sick-leave, vacation and
 // unpaid time.
 void LowerTimeSheet(CalcPass& p, const MonthAbsence& a)
@@ -273,6 +298,11 @@ void LowerTimeSheet(CalcPass& p, const MonthAbsence& a)
     // Only a sheet that shows the whole month (or the month less the other
     // absence already taken out) is lowered, so a second run lowers nothing.
     const int rabDn0 = t.rabDn;
+    if (SheetAgreesWithMarks(t, sched, p.dayLength, p.doc)) {
+        LowerMarkedAbsence(p, t);
+        LowerUnpaid(t, a);
+        return;
+    }
     const bool hoursFull = t.rabHr == 0 || t.rabHr == p.plannedMinutes;
     auto lower = [&](int days, int minutes) {
         t.rabDn = u8(std::max(0, t.rabDn - days));
@@ -284,11 +314,7 @@ void LowerTimeSheet(CalcPass& p, const MonthAbsence& a)
         lower(a.sickDays, a.sickMinutes);
     if (a.hasVacation && hoursFull && (rabDn0 == p.plannedDays || rabDn0 == p.plannedDays - a.sickDays))
         lower(a.vacationDays, a.vacationMinutes);
-    if (t.bezsodDn != 0 || a.unpaidDays != 0) {
-        t.rabDn = u8(std::max(0, t.rabDn + t.bezsodDnVyh - t.bezsodDn - a.unpaidDays));
-        if (t.rabHr != 0)
-            t.rabHr = u16(std::max(0, t.rabHr + t.bezsodHrVyh - t.bezsodHr));
-    }
+    LowerUnpaid(t, a);
 }
 
 // Whether every amount that the employee's month starts from is a finite

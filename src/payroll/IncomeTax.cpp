@@ -325,6 +325,20 @@ void GiveAllowances(IncomeSums& c)
     }
 }
 
+// The first month of a deduction slot in the tax year of month `key`: its own
+// start month, or, left empty, the month of the hiring of his current
+// employment when that lies in the tax year (January otherwise): the months
+// before he was hired are not his to deduct.
+int DeductionStartKey(const infobase::NalvichEntry& slot, const infobase::EmployeeHead& head, int key)
+{
+    if (const PackedMonthYear from(slot.start); !from.isNull())
+        return from.value;
+    const PackedDate hired(head.datPr2 != 0 ? head.datPr2 : head.datPr1);
+    if (hired.isNull() || hired.month() == 0 || hired.fullYear() != MonthKey::of(key).year())
+        return 0;
+    return MonthKey(hired.fullYear(), hired.month());
+}
+
 // Standard deductions and the cumulative base.
 int GiveDeductions(IncomeSums& c)
 {
@@ -343,8 +357,8 @@ int GiveDeductions(IncomeSums& c)
             const auto& slot = base.current.nalvich[std::size_t(s)];
             if (slot.kod == 0)
                 continue;
-            const PackedMonthYear from(slot.start), to(slot.end);
-            if ((!from.isNull() && from.value > key) || (!to.isNull() && to.value < key))
+            const PackedMonthYear to(slot.end);
+            if (DeductionStartKey(slot, base.current.head, key) > key || (!to.isNull() && to.value < key))
                 continue;
             const infobase::DeductionKind* kind = nullptr;
             for (const auto& d : book.records)

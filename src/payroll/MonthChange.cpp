@@ -2,6 +2,7 @@
 
 #include "infobase/BaseChange.h"
 #include "infobase/InfoBaseDb.h"
+#include "payroll/AbsentDays.h"
 #include "payroll/CalcErrors.h"
 #include "payroll/CalcThread.h"
 #include "payroll/CalendarMath.h"
@@ -581,24 +582,7 @@ private:
                 t.tabel22 = u16(t.tabel22 | (1u << (d - 16)));
         }
 
-        // Vacations that reach into the new month.
-        std::vector<VacationNote> notes = base.otp.run(slot);
-        std::stable_sort(notes.begin(), notes.end(), [](const VacationNote& x, const VacationNote& y) {
-            return dayKey(x.gBegin, x.mBegin, x.dBegin) < dayKey(y.gBegin, y.mBegin, y.dBegin);
-        });
-        // Every vacation's days in the new month come off, whatever its kind,
-        // its day count or its payment before the month's pay: the vacation
-        // pay has paid them, so the salary must not pay them again.
-        for (const VacationNote& v : notes) {
-            int first = 0, last = 0;
-            if (!VacationDaysInMonth(v, newYear, newMonth, base.firm, first, last))
-                continue;
-            int vd = 0, vm = 0;
-            if (CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, first, last + kNormDayByDay, vd, vm, doc) < 0)
-                continue;
-            t.rabDn = u8(std::max(0, t.rabDn - vd));
-            t.rabHr = u16(std::max(0, t.rabHr - vm));
-        }
+        takeOffAbsentDays(slot, sched, t);
 
         // Standing entries of unpaid and similar kinds that cover days of the new month.
         const int graph = a.graph >= 1 && a.graph <= 19 ? a.graph : 1;
@@ -617,6 +601,25 @@ private:
             if (CalcScheduleNorm(WorkSchedule::ReportingMonth, own, first, last + kNormDayByDay, pd, pm, doc) < 0)
                 continue;
             t.rabDn = u8(std::max(0, t.rabDn - pd));
+        }
+    }
+
+    // Every day of the new month that a vacation or a sick-leave sheet of the
+    // old month covers comes off the new sheet, its days, its minutes and its
+    // mark, whatever the vacation's kind or the sheet's: the vacation pay and
+    // the benefit have paid them, so the salary must not pay them again.
+    void takeOffAbsentDays(int slot, WorkSchedule& sched, TabelRecord& t)
+    {
+        const MonthDayFlags absent = AbsentDays(base.bln.run(slot), base.otp.run(slot), base.firm, newYear, newMonth);
+        for (int d = 1; d <= DaysInMonth(newYear, newMonth); ++d) {
+            if (!absent[std::size_t(d)])
+                continue;
+            int pd = 0, pm = 0;
+            if (CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, d, d + kNormDayByDay, pd, pm, doc) < 0)
+                continue;
+            t.rabDn = u8(std::max(0, t.rabDn - pd));
+            t.rabHr = u16(std::max(0, t.rabHr - pm));
+            SetDayMark(t, d, false);
         }
     }
 

@@ -1,5 +1,6 @@
 #include "payroll/MonthWarnings.h"
 
+#include "payroll/AbsentDays.h"
 #include "payroll/MonthRate.h"
 #include "payroll/ScheduleNorm.h"
 #include "values/Values.h"
@@ -30,30 +31,6 @@ int MonthOf(u16 packed)
     return MonthKey(d.fullYear(), d.month());
 }
 
-// The days of the reporting month from the hire to the dismissal of the
-// current employment: first and last day, or first > last when he was not
-// employed in the month at all. The whole month when neither falls in it.
-std::pair<int, int> EmployedDays(const EmployeeHead& head, int year, int month, int length)
-{
-    const u16 hired = head.datPr2 != 0 ? head.datPr2 : head.datPr1;
-    const u16 left = head.datPr2 != 0 ? head.datUv2 : head.datUv1;
-    const int key = MonthKey(year, month);
-    int first = 1, last = length;
-    if (hired != 0 && PackedDate(hired).month() != 0) {
-        if (MonthOf(hired) > key)
-            return {1, 0};
-        if (MonthOf(hired) == key)
-            first = std::max(1, int(PackedDate(hired).day()));
-    }
-    if (left != 0 && PackedDate(left).month() != 0) {
-        if (MonthOf(left) < key)
-            return {1, 0};
-        if (MonthOf(left) == key)
-            last = std::min(length, std::max(1, int(PackedDate(left).day())));
-    }
-    return {first, last};
-}
-
 // A time sheet with more days than the schedule's working days of the days
 // he was employed in the month (checked only when the hire or the dismissal
 // cuts the month).
@@ -62,7 +39,7 @@ QString TimeSheetBeyondEmployment(PayrollDoc& doc, int slot, int year, int month
     const CInfoBase& base = doc.infoBase;
     const TabelRecord& t = base.tabel[std::size_t(slot - 1)];
     const int length = DaysInMonth(year, month);
-    const auto [first, last] = EmployedDays(base.current.head, year, month, length);
+    const auto [first, last] = EmployedDaysOfMonth(base.current.head, year, month, length);
     if (t.rabDn == 0 || (first == 1 && last == length))
         return {};
     int days = 0, minutes = 0;
@@ -75,6 +52,31 @@ QString TimeSheetBeyondEmployment(PayrollDoc& doc, int slot, int year, int month
     return QStringLiteral("В табеле %1 раб. дн., а с приема по увольнение в месяце %2 раб. дн.")
         .arg(int(t.rabDn))
         .arg(days);
+}
+
+// A sheet that holds more days than the month's working days less those its
+// sick-leave sheets and vacations cover, when the calculation could not tell
+// which days it holds: its days are not its marked days, and it is not the
+// full month (which the calculation lowers).
+QString AbsenceLeftOnSheet(PayrollDoc& doc, int slot, const TabelRecord& typed, int year, int month)
+{
+    CInfoBase& base = doc.infoBase;
+    WorkSchedule& schedule = base.schedules[std::size_t(EmployeeScheduleIndex(doc, slot - 1))];
+    if (typed.rabDn == 0 || SheetAgreesWithMarks(typed, schedule, WorkingDayLength(schedule, doc), doc))
+        return {};
+    const MonthDayFlags absent = AbsentDays(base.bln.run(slot), base.otp.run(slot), base.firm, year, month);
+    int absentDays = 0, absentMinutes = 0, planned = 0, plannedMinutes = 0;
+    PlannedTimeOfDays(absent, schedule, doc, absentDays, absentMinutes);
+    if (absentDays == 0 ||
+        CalcScheduleNorm(WorkSchedule::ReportingMonth, schedule, 1, 31, planned, plannedMinutes, doc) < 0)
+        return {};
+    if (typed.rabDn == planned || typed.rabDn <= planned - absentDays)
+        return {};
+    return QStringLiteral("В табеле %1 раб. дн., а больничные листы и отпуска месяца оставляют %2 из %3 раб. дн.: "
+                          "проверьте табель")
+        .arg(int(typed.rabDn))
+        .arg(planned - absentDays)
+        .arg(planned);
 }
 
 // A salary or a tariff, no worked time in the time sheet and no accrual computed.
@@ -98,6 +100,30 @@ bool DaysWithoutHours(const EmployeeAttributes& attr, const TabelRecord& typed)
 }
 
 } // namespace
+
+// The days of the reporting month from the hire to the dismissal of the
+// current employment: first and last day, or first > last when he was not
+// employed in the month at all. The whole month when neither falls in it.
+std::pair<int, int> EmployedDaysOfMonth(const EmployeeHead& head, int year, int month, int length)
+{
+    const u16 hired = head.datPr2 != 0 ? head.datPr2 : head.datPr1;
+    const u16 left = head.datPr2 != 0 ? head.datUv2 : head.datUv1;
+    const int key = MonthKey(year, month);
+    int first = 1, last = length;
+    if (hired != 0 && PackedDate(hired).month() != 0) {
+        if (MonthOf(hired) > key)
+            return {1, 0};
+        if (MonthOf(hired) == key)
+            first = std::max(1, int(PackedDate(hired).day()));
+    }
+    if (left != 0 && PackedDate(left).month() != 0) {
+        if (MonthOf(left) < key)
+            return {1, 0};
+        if (MonthOf(left) == key)
+            last = std::min(length, std::max(1, int(PackedDate(left).day())));
+    }
+    return {first, last};
+}
 
 u16 DismissalWithoutStatus(const EmployeeHead& head, const EmployeeAttributes& attr, int year, int month)
 {
@@ -129,6 +155,8 @@ QStringList EmployeeMonthWarnings(PayrollDoc& doc, int slot, const AccrualRow* r
     const TabelRecord& sheet = base.tabel[std::size_t(slot - 1)];
     if (PaidButNoTime(head, sheet, rows, count))
         out << QStringLiteral("нет отработанного времени");
+    if (const QString text = AbsenceLeftOnSheet(doc, slot, sheet, year, month); !text.isEmpty())
+        out << text;
     if (DaysWithoutHours(base.attributes[std::size_t(slot - 1)], sheet))
         out << QStringLiteral("в табеле дни без часов: часы взяты по полному рабочему дню");
     return out;

@@ -8,6 +8,8 @@
 
 #include <QStringList>
 
+#include <utility>
+
 namespace kalvor {
 
 // The dismissal date of the employee's current employment (the second one
@@ -15,6 +17,11 @@ namespace kalvor {
 // is not a dismissal (1, 2 or 4); 0 otherwise.
 infobase::u16 DismissalWithoutStatus(const infobase::EmployeeHead& head, const infobase::EmployeeAttributes& attr,
                                      int year, int month);
+
+// The days of the month from the hire to the dismissal of the current
+// employment: first and last day, or first > last when he was not employed
+// in the month at all. The whole month when neither falls in it.
+std::pair<int, int> EmployedDaysOfMonth(const infobase::EmployeeHead& head, int year, int month, int length);
 
 // "Указана дата увольнения 20.05.2011, но не указан признак увольнения".
 QString DismissalWithoutStatusText(infobase::u16 dismissal);

@@ -12,6 +12,11 @@ namespace kalvor {
 
 using namespace infobase;
 
+namespace {
+constexpr int kCodeChildCareFirst = 169;
+constexpr int kCodeChildCareSecond = 170;
+} // namespace
+
 int SickLeavePartCode(int vid, int sheetSubKind, int partKey, int reportingKey, bool employerDays)
 {
     const int when = partKey < reportingKey ? 0 : partKey == reportingKey ? 1 : 2;
@@ -23,6 +28,12 @@ int SickLeavePartCode(int vid, int sheetSubKind, int partKey, int reportingKey, 
             return 115 + when;
         return k != 0 && vid == 0 ? 560 + 10 * when + k : 110 + when;
     }
+    // The child-care allowance (kinds 5 and 7, first child and later ones)
+    // has one code whatever month its part falls in, as the archive keeps it.
+    if (vid == 5)
+        return kCodeChildCareFirst;
+    if (vid == 7)
+        return kCodeChildCareSecond;
     if (vid == 1)
         return 195 + when;
     if (vid == 2) {

@@ -32,7 +32,8 @@ int SickLeaveRows(CalcPass& p, int& outDays, int& outMinutes, bool& hasSickLeave
 // employerDays selects the family of the days paid by the employer. The
 // sheet's sub-kind 1-4 (its financing source) gives kinds 0, 2 and 4 codes of
 // their own: 561-584 for the employer's days, 641-654 and 661-684 for the
-// benefit; kind 10's benefit days are 695-697.
+// benefit; kind 10's benefit days are 695-697. The child-care allowance of
+// kinds 5 and 7 is 169 and 170 in every month.
 int SickLeavePartCode(int vid, int sheetSubKind, int partKey, int reportingKey, bool employerDays);
 
 } // namespace kalvor

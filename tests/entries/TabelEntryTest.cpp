@@ -262,6 +262,72 @@ TEST(TabelWorkedDays, TheCalendarFollowsTheTypedWorkingDays)
     EXPECT_EQ(ticked(record), (std::vector<int>{31}));
 }
 
+// July 2011 (31 days, the 1st a Friday) on a five-day schedule of 8 hours:
+// 21 working days, 1, 4-8, 11-15, 18-22 and 25-29.
+TEST(TabelWorkedDays, AHiresCalendarStartsAtHisHireAndTheCountFollowsTheCalendar)
+{
+    std::array<ib::u16, 31> schedule{};
+    for (int day : {1, 4, 5, 6, 7, 8, 11, 12, 13, 14, 15, 18, 19, 20, 21, 22, 25, 26, 27, 28, 29})
+        schedule[std::size_t(day - 1)] = 8 * 60;
+    auto ticked = [](const ib::TabelRecord& r) {
+        std::vector<int> days;
+        for (int day = 1; day <= 31; ++day)
+            if (en::IsWorkedDay(r, day))
+                days.push_back(day);
+        return days;
+    };
+    // Hired on 15 July, 11 days typed into an empty sheet: 15, 18-22, 25-29.
+    const std::vector<int> fromHire{15, 18, 19, 20, 21, 22, 25, 26, 27, 28, 29};
+    ib::TabelRecord hire;
+    hire.rabDn = 11;
+    EXPECT_TRUE(en::FitWorkedDaysToCount(hire, 31, schedule, 15, 31));
+    EXPECT_EQ(ticked(hire), fromHire);
+
+    // The sheet the month change made him (the whole month) cut to 11: the
+    // days before his hire go first.
+    ib::TabelRecord whole;
+    for (int day = 1; day <= 31; ++day)
+        if (schedule[std::size_t(day - 1)] != 0)
+            en::SetWorkedDay(whole, day, true);
+    whole.rabDn = 11;
+    EXPECT_TRUE(en::FitWorkedDaysToCount(whole, 31, schedule, 15, 31));
+    EXPECT_EQ(ticked(whole), fromHire);
+
+    // Dismissed on 20 July, 13 days asked: his 4 working days (15, 18-20),
+    // then the other days from the 15th to the 20th, then 7 days outside his
+    // employment from the month's start (the run warns of such a sheet).
+    ib::TabelRecord brief;
+    brief.rabDn = 13;
+    EXPECT_TRUE(en::FitWorkedDaysToCount(brief, 31, schedule, 15, 20));
+    EXPECT_EQ(ticked(brief), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 15, 16, 17, 18, 19, 20}));
+
+    // Days cleared on the calendar: the count and the hours follow (9 days of
+    // 8 hours); without hours kept, the hours stay untouched.
+    en::SetWorkedDay(hire, 28, false);
+    en::SetWorkedDay(hire, 29, false);
+    EXPECT_TRUE(en::FollowWorkedDays(hire, 31, schedule, true));
+    EXPECT_EQ(hire.rabDn, 9);
+    EXPECT_EQ(hire.rabHr, 9 * 8 * 60);
+    EXPECT_FALSE(en::FollowWorkedDays(hire, 31, schedule, true)); // already so
+    // An empty sheet whose working days from 14 February 2011 are ticked on
+    // the calendar: 14-18, 21, 22 (the eve of the 23rd's holiday, 7 hours),
+    // 24, 25, 28: 10 days, 9 x 8 + 7 = 79 hours.
+    std::array<ib::u16, 31> feb{};
+    for (int day : {1, 2, 3, 4, 7, 8, 9, 10, 11, 14, 15, 16, 17, 18, 21, 22, 24, 25, 28})
+        feb[std::size_t(day - 1)] = day == 22 ? 7 * 60 : 8 * 60;
+    ib::TabelRecord february;
+    for (int day : {14, 15, 16, 17, 18, 21, 22, 24, 25, 28}) en::SetWorkedDay(february, day, true);
+    EXPECT_TRUE(en::FollowWorkedDays(february, 28, feb, true));
+    EXPECT_EQ(february.rabDn, 10);
+    EXPECT_EQ(february.rabHr, 79 * 60);
+    // Paid without hours: the days alone.
+    february.rabHr = 0;
+    february.rabDn = 0;
+    EXPECT_TRUE(en::FollowWorkedDays(february, 28, feb, false));
+    EXPECT_EQ(february.rabDn, 10);
+    EXPECT_EQ(february.rabHr, 0);
+}
+
 TEST(TabelCalendar, MonthsStartingOnEveryWeekdayAndALeapFebruary)
 {
     // First cell of the 1st (Monday 0) for months beginning on each weekday.

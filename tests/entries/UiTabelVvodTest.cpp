@@ -136,17 +136,24 @@ TEST_F(TabelScreen, EditsStepsTabsAndClosingLeaveExactlyTheEditsInTheBase)
     Tick(view, 2);
     Tick(view, 4);
     belousov.tabel12 = ib::u16((belousov.tabel12 | (1u << 2)) & ~(1u << 4));
+    // His days and hours follow the calendar: still 21 days, and 168 - 8 =
+    // 160 hours, the Saturday having no hours of the schedule.
+    ASSERT_EQ(belousov.rabDn, 21);
+    ASSERT_EQ(belousov.rabHr, 168 * 60);
+    belousov.rabHr = 160 * 60;
 
     // Back to the fields and on: the ticks were saved with the tab change.
     ClickTab(view, 0);
     ASSERT_NE(view->TabelDlg(), nullptr);
     EXPECT_EQ(view->TabelDlg()->Field(1079)->text(), QStringLiteral("30,15"));
     EXPECT_EQ(Sheet(135).tabel12, belousov.tabel12);
+    EXPECT_EQ(view->TabelDlg()->Field(1078)->text(), QStringLiteral("160,0"));
 
     // Days ticked just before the view closes are saved too.
     ClickTab(view, 1);
     Tick(view, 30);
     belousov.tabel22 = ib::u16(belousov.tabel22 | (1u << 14));
+    belousov.rabDn = 22; // another Saturday: a day more, no hours more
     frame->SwitchView([](CKalvorDoc* d) -> CCommonFormView* { return new CEmptyView(d); });
     Settle();
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
@@ -205,6 +212,41 @@ TEST_F(TabelScreen, TabRowByRowTheCalendarFollowsTheDaysAndTheHintCoversNothing)
             shown.push_back(day);
     EXPECT_EQ(shown, std::vector<int>(before.begin(), before.begin() + 19));
     EXPECT_EQ(Sheet(135).rabDn, 19);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+}
+
+// 136 (paid by the hour, five-day week of 8 hours) hired on 15 April 2011:
+// 11 working days typed mark 15, 18-22 and 25-29 April, not the first days
+// of the month, and her hours follow, 88; two days cleared on the calendar
+// leave 9 days and 72 hours.
+TEST_F(TabelScreen, AHiresDaysAreMarkedFromHisHireAndTheCountFollowsTheCalendar)
+{
+    MessageRecorder boxes;
+    ib::CInfoBase& base = doc->infoBase;
+    ib::LoadEmployee(base, Slot(136));
+    base.current.head.datPr1 = kalvor::PackedDate::make(15, 4, 2011).value;
+    ib::SaveEmployee(base, Slot(136));
+    CTabelVvodView* view = Open();
+    ASSERT_NE(view, nullptr);
+    Apply(view, 136);
+    Type(view, 1155, QStringLiteral("11"));
+    ClickTab(view, 1);
+    ASSERT_NE(view->CorrectDlg(), nullptr);
+    std::vector<int> shown;
+    for (int day = 1; day <= 30; ++day)
+        if (view->CorrectDlg()->DayBox(day)->isChecked())
+            shown.push_back(day);
+    EXPECT_EQ(shown, (std::vector<int>{15, 18, 19, 20, 21, 22, 25, 26, 27, 28, 29}));
+    EXPECT_EQ(Sheet(136).rabDn, 11);
+
+    EXPECT_EQ(Sheet(136).rabHr, 88 * 60);
+    Tick(view, 28);
+    Tick(view, 29);
+    ClickTab(view, 0);
+    ASSERT_NE(view->TabelDlg(), nullptr);
+    EXPECT_EQ(view->TabelDlg()->Field(1155)->text(), QStringLiteral("9"));
+    EXPECT_EQ(Sheet(136).rabDn, 9);
+    EXPECT_EQ(view->TabelDlg()->Field(1078)->text(), QStringLiteral("72,0"));
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
 }
 

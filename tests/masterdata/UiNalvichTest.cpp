@@ -11,6 +11,7 @@
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/FieldHelp.h"
 
+#include <QLabel>
 #include <QTableWidget>
 
 using namespace employeetest;
@@ -86,6 +87,13 @@ TEST_F(UiNalvich, TypedNumberRowsAndStepsSaveEachEmployee)
     EXPECT_EQ(grid->GetItemText(1, 0), QStringLiteral("103"));
     EXPECT_EQ(grid->GetItemText(1, 2), QStringLiteral("01.26"));
     EXPECT_EQ(grid->GetItemText(1, 4), QStringLiteral("400.00"));
+    // Under the grid, what an empty start month means; shown whole at 1024 pixels.
+    auto* note = dlg->findChild<QLabel*>(QStringLiteral("note"));
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->text(),
+              QStringLiteral("Пустой месяц начала: с месяца приема, если принят в налоговом году, иначе с января"));
+    EXPECT_LE(note->fontMetrics().horizontalAdvance(note->text()), note->width());
+    EXPECT_LE(note->geometry().bottom(), dlg->height());
 
     // A new row: the code brings its name; the sum typed in roubles.
     QTest::mouseClick(dlg->control(CWorkerNalvichDlg::IdAdd), Qt::LeftButton);

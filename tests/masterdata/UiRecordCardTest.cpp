@@ -197,7 +197,8 @@ TEST_F(UiRecordCard, ADateThatDoesNotReadKeepsTheCardAndGoesToNoOtherEmployee)
     boxes.boxes.clear();
     TypeKeys(QStringLiteral("10.01.1930"));
     PressKey(Qt::Key_Tab);
-    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("Некорректная дата 10.01.1930.\nГод может быть от 1947 до 2046")));
+    EXPECT_EQ(boxes.Texts(),
+              QStringList(QStringLiteral("Некорректная дата 10.01.1930.\nГод может быть от 1947 до 2046")));
 
     // The date typed now is the first employee's; the second's stays as it was.
     boxes.boxes.clear();
@@ -239,9 +240,10 @@ TEST_F(UiRecordCard, ANewNumberMakesANewCard)
     const int slot = base().list[std::size_t(index)].slot;
     EXPECT_EQ(base().shortNames[std::size_t(slot - 1)], QStringLiteral("Novikov O. P."));
     EXPECT_EQ(view->m_tabN, unsigned(tabN(count - 1)));
-    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Карточка сохранена, но в ней не указано: дата рождения, пол.\n"
-                                                        "Без этих данных расчет зарплаты работника не выполняется "
-                                                        "(пол указывается на странице \"Паспортные данные\").")});
+    EXPECT_EQ(boxes.Texts(),
+              QStringList{QStringLiteral("Карточка сохранена, но в ней не указано: дата рождения.\n"
+                                         "Без этих данных расчет зарплаты работника не выполняется "
+                                         "(дата рождения указывается на странице \"Паспортные данные\").")});
     // Said once: the card saved again says nothing more.
     boxes.boxes.clear();
     ApplyNumber(view->Strip(), 7777);
@@ -288,6 +290,13 @@ TEST_F(UiRecordCard, CodedFieldsShowTheNamesOfTheirValues)
     ASSERT_EQ(table->rowCount(), 20);
     EXPECT_EQ(table->item(1, 1)->text(), QStringLiteral("2"));
     EXPECT_EQ(table->item(1, 2)->text(), QStringLiteral("сменный: 2 раб. / 2 вых., день 12 ч"));
+    // A schedule left as the empty base holds it works Monday to Friday
+    // days of the firm's length, as the calculation takes it.
+    ib::WorkSchedule& blank = base().schedules[19];
+    ASSERT_EQ(blank.rabDnNed, 0);
+    ASSERT_EQ(blank.rdHr * 60 + blank.rdMin, 0);
+    EXPECT_EQ(table->item(19, 2)->text(), QStringLiteral("5-дневная неделя, день %1 ч").arg(base().firm.dnHr()))
+        << base().firm.dnMin();
     view->HelpList()->close();
     Settle();
 }
@@ -465,6 +474,16 @@ TEST_F(UiRecordCard, F1ShowsThePickListsAndHintsOfThePages)
     ASSERT_NE(view->HelpList(), nullptr);
     ASSERT_EQ(view->HelpList()->table()->rowCount(), 5);
     EXPECT_EQ(view->HelpList()->table()->item(4, 1)->text(), QStringLiteral("21"));
+    view->HelpList()->close();
+    Settle();
+    // "Пол": М and Ж.
+    Field(1028)->setFocus();
+    QApplication::processEvents();
+    PressKey(Qt::Key_F1);
+    ASSERT_NE(view->HelpList(), nullptr);
+    ASSERT_EQ(view->HelpList()->table()->rowCount(), 2);
+    EXPECT_EQ(view->HelpList()->table()->item(0, 1)->text(), QStringLiteral("М"));
+    EXPECT_EQ(view->HelpList()->table()->item(1, 1)->text(), QStringLiteral("Ж"));
     view->HelpList()->close();
     Settle();
 

@@ -4,6 +4,7 @@
 // run, and the rows in the base against what the engine computes for each
 // employee.
 #include "payroll/CalcThread.h"
+#include "payroll/MonthChange.h"
 #include "payroll/ui/CCalcZarpDlg.h"
 #include "payroll/ui/CCalcZarpView.h"
 #include "payroll/ui/RunMonthChange.h"
@@ -206,8 +207,10 @@ TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
     EXPECT_EQ(dlg->Progress()->maximum(), kEmployees);
     EXPECT_EQ(dlg->Progress()->value(), kEmployees);
     EXPECT_EQ(dlg->Progress()->text(), QStringLiteral("240 из 240"));
-    EXPECT_EQ(dlg->OutcomeText(),
-              QStringLiteral("Расчет выполнен. Работников: 240, рассчитано: 240, ошибок: %1").arg(failing));
+    // Computed are those whose calculation succeeded.
+    EXPECT_EQ(dlg->OutcomeText(), QStringLiteral("Расчет выполнен. Работников: 240, рассчитано: %1, ошибок: %2")
+                                      .arg(kEmployees - failing)
+                                      .arg(failing));
     EXPECT_EQ(view.Title(), QStringLiteral("Расчет зарплаты"));
     EXPECT_EQ(dlg->ErrorCountText(), QString::number(failing));
     EXPECT_EQ(boxes.boxes.size(), 2u); // a finished run shows no box
@@ -243,8 +246,10 @@ TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
     const int stoppedAt = dlg->Progress()->value();
     EXPECT_GT(stoppedAt, 0);
     EXPECT_LT(stoppedAt, kEmployees);
-    EXPECT_TRUE(dlg->OutcomeText().startsWith(
-        QStringLiteral("Расчет прерван. Работников: 240, рассчитано: %1 из 240, ошибок: ").arg(stoppedAt)))
+    const int stoppedErrors = dlg->ErrorCountText().toInt();
+    EXPECT_EQ(dlg->OutcomeText(), QStringLiteral("Расчет прерван. Работников: 240, рассчитано: %1 из 240, ошибок: %2")
+                                      .arg(stoppedAt - stoppedErrors)
+                                      .arg(stoppedErrors))
         << dlg->OutcomeText().toStdString();
 
     // The base holds what the engine computes; failed employees carry their code.
@@ -666,6 +671,12 @@ TEST(CalcViewDemo, TheScreenShowsTheCountAndTheEndOfTheRun)
     EXPECT_EQ(dlg->NotesText(), QStringLiteral("Таб.N 151 Кузнецов П. А. - не рассчитан: Уволен и уже не работает\n"
                                                "Таб.N 152 Федотова М. С. - не рассчитан: Уволен и уже не работает"));
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+
+    // The month changed under the open screen: April's line and notes go.
+    ASSERT_EQ(MoveEmployeesToNextMonth(MonthKey(2011, 5), {}, doc), 1);
+    doc.NotifyMonthChanged();
+    EXPECT_EQ(dlg->OutcomeText(), QString());
+    EXPECT_EQ(dlg->NotesText(), QString());
     view.close();
     CloseBase(doc.infoBase);
 }

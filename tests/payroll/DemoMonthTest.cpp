@@ -154,9 +154,9 @@ TEST_F(DemoMonth, EveryEmployeeIsComputedWithoutErrorAndPlausibly)
         }
         // The pension contribution: 26 % of the pay without the sick-leave
         // benefits, the first days at the employer's cost too (16 % for the
-        // disabled), none for the non-resident.
+        // disabled), none for the non-resident; nor of the child-care allowance.
         double benefits = 0;
-        for (int code : {110, 111, 112, 155, 156, 157}) benefits += o.sum(code);
+        for (int code : {110, 111, 112, 155, 156, 157, 169}) benefits += o.sum(code);
         const double contributionBase = accrued - benefits;
         EXPECT_NEAR(o.sum(990), tabN == 145 ? 0 : contributionBase * (tabN == 109 ? 0.16 : 0.26), 0.02);
     }

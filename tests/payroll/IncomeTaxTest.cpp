@@ -224,6 +224,35 @@ TEST(CalcIncomeTax, ResidentWithAndWithoutStandardDeductions)
     EXPECT_EQ(high.rows[1].sum, 15 * 20'000 + 1'300'000);
 }
 
+TEST(CalcIncomeTax, AnEmptyStartMonthBeginsWithTheHireWithinTheYear)
+{
+    // Hired on 14 February, 22,000 a month: February pays 22,000 x 10/19 =
+    // 11,578.95; deduction 103 (400 a month) with its months left empty.
+    // Hired within the year: February's 400 alone, 13 % of 11,178.95 =
+    // 1,453.26 (this world's tax kind keeps the kopecks).
+    TaxWorld hire;
+    setReportingMonth(hire.doc, 2024, 2);
+    hire.add(row(1, 1'157'895, 2));
+    hire.deduction(0, 103);
+    hire.doc.infoBase.current.nalvich[0].start = 0;
+    hire.doc.infoBase.current.head.datPr1 = date(14, 2, 2024);
+    ASSERT_EQ(hire.tax(), 1);
+    EXPECT_EQ(hire.rows[1].sum, 145'326);
+
+    // Employed since an earlier year: the deduction runs from January,
+    // 800 by February: 13 % of 10,778.95 = 1,401.26.
+    hire.doc.infoBase.current.head.datPr1 = date(14, 2, 2023);
+    hire.rows[1] = {};
+    ASSERT_EQ(hire.tax(), 1);
+    EXPECT_EQ(hire.rows[1].sum, 140'126);
+
+    // Hired again within the year: the current employment's hire counts.
+    hire.doc.infoBase.current.head.datPr2 = date(14, 2, 2024);
+    hire.rows[1] = {};
+    ASSERT_EQ(hire.tax(), 1);
+    EXPECT_EQ(hire.rows[1].sum, 145'326);
+}
+
 TEST(CalcIncomeTax, NonResidentTakesTheNextTable)
 {
     TaxWorld w;

@@ -271,7 +271,9 @@ protected:
             EXPECT_EQ(vd, 5);
             EXPECT_EQ(b.tabel[4].rabDn, days - 5);
             EXPECT_EQ(b.tabel[4].rabHr, minutes - vm);
-            EXPECT_EQ(CountDayBits(31, 1, after, 4), days); // the planned days stay marked
+            // The vacation's days are unmarked too: the marks are the days.
+            EXPECT_EQ(CountDayBits(31, 1, after, 4), days - 5);
+            EXPECT_EQ(CountDayBits(7, 1, after, 4), 0);
         }
         // Sick leave and vacations of March are gone; advances of the month cleared.
         EXPECT_EQ(b.bln.usedLines(), 0);
@@ -402,7 +404,10 @@ TEST_F(MonthChangeTest, TheCommandCopiesMovesAndReportsTheErrorSituations)
     attr(2).priznUv = 0;
     SaveAll();
     MessageRecorder boxes; // Yes to every question
+    int monthChanged = 0; // the open screens are told
+    QObject::connect(&doc, &CKalvorDoc::reportingMonthChanged, [&] { ++monthChanged; });
     EXPECT_EQ(ChangeReportingMonth(doc, nullptr), 1);
+    EXPECT_EQ(monthChanged, 1);
     ASSERT_EQ(boxes.boxes.size(), 3u);
     EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("Изменить отчетный месяц на апрель 2026 года ?")));
     EXPECT_TRUE(boxes.boxes[0].secondIsDefault);
@@ -487,8 +492,8 @@ TEST_F(MonthChangeTest, TheChangeWaitsForEveryFailedCalculation)
     attr(7).priznUv = 4; // dismissed before, no bonus lines: not computed
     ASSERT_TRUE(base().prem.replaceRun(7, std::vector<BonusLine>{}));
     SaveAll();
-    const auto entry = std::find_if(base().list.begin(), base().list.end(),
-                                    [](const EmployeeListEntry& e) { return e.slot == 3; });
+    const auto entry =
+        std::find_if(base().list.begin(), base().list.end(), [](const EmployeeListEntry& e) { return e.slot == 3; });
     const QString expected =
         QStringLiteral("Переход на следующий месяц не выполнен: расчет работников ниже завершился ошибкой.\n"
                        "Исправьте их данные и рассчитайте месяц снова (или укажите признак увольнения), "

@@ -208,6 +208,10 @@ TEST(StoredResults, TheRunWarnsOfADismissalDateWithoutTheStatusAndOfNoWorkedTime
     const int slot119 = base.list[std::size_t(base.FindEmployee(119))].slot;
     ASSERT_NE(base.tabel[std::size_t(slot119 - 1)].rabDn, 0);
     base.tabel[std::size_t(slot119 - 1)].rabHr = 0;
+    // 122, ill from 28 March to 8 April (1 and 4-8 April, 6 of April's 21
+    // working days), with 20 days typed over his marks: 15 are left him.
+    const int slot122 = base.list[std::size_t(base.FindEmployee(122))].slot;
+    base.tabel[std::size_t(slot122 - 1)].rabDn = 20;
 
     RunOutcome report;
     ASSERT_EQ(RunMonth(doc, 0, &report), platform::TASK_DONE);
@@ -223,6 +227,8 @@ TEST(StoredResults, TheRunWarnsOfADismissalDateWithoutTheStatusAndOfNoWorkedTime
                                  "увольнение в месяце 14 раб. дн."),
                   QStringLiteral("Таб.N 119 Муравьёв Е. П. - предупреждение: в табеле дни без часов: часы взяты по "
                                  "полному рабочему дню"),
+                  QStringLiteral("Таб.N 122 Пахомов В. Ю. - предупреждение: В табеле 20 раб. дн., а больничные листы "
+                                 "и отпуска месяца оставляют 15 из 21 раб. дн.: проверьте табель"),
               }));
     CloseBase(base);
 }

@@ -5,6 +5,7 @@
 // showing exactly the rows the engine stored, and an employee the engine
 // refuses: its message, its status word, and the rows that were stored.
 #include "payroll/CalcErrors.h"
+#include "payroll/MonthChange.h"
 #include "payroll/MonthMoney.h"
 #include "payroll/ui/CCalcLicSchetDlg.h"
 #include "payroll/ui/CCalcLicSchetView.h"
@@ -19,6 +20,7 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/CommandRegistry.h"
+#include "shell/ui/MonthChange.h"
 #include "support/StoredBase.h"
 #include "support/TestFixture.h"
 #include "values/RoundText.h"
@@ -211,6 +213,24 @@ TEST_F(UiPersonalAccount, StepsThroughStoredRowsAndRefusesUnknownNumbers)
     QTest::keyClick(dlg->Grid(), Qt::Key_Escape);
     EXPECT_EQ(dlg->Grid()->GetRowCount(), 1);
     EXPECT_TRUE(number->hasFocus());
+}
+
+// The month changed while the account is open: it shows the employee's rows
+// of the new month (none computed yet), not the old month's.
+TEST_F(UiPersonalAccount, AChangeOfTheMonthShowsTheNewMonthsRows)
+{
+    MessageRecorder boxes;
+    CCalcLicSchetView* view = Open(32840);
+    ASSERT_NE(view, nullptr);
+    Type(view->Strip()->Field(CTabelFilterDlg::IdTabN), QString::number(tabN(0)));
+    ASSERT_FALSE(Shown(view->Dlg()).isEmpty());
+    base().attributes[std::size_t(slot(kRefused) - 1)].err = 0; // never computed here
+    MoveEmployeesToNextMonth(NextMonthKey(base().config.tekMes), {}, doc);
+    doc.NotifyMonthChanged();
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(0)));
+    EXPECT_EQ(Shown(view->Dlg()), Expected(StoredRows(0)));
+    EXPECT_TRUE(Shown(view->Dlg()).isEmpty());
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_F(UiPersonalAccount, QuickCommand9999RecomputesOneEmployeeAndShowsWhatWasStored)

@@ -88,9 +88,14 @@ void CTabelCorrectDlg::ShowWorkedDays()
 void CTabelCorrectDlg::ReadWorkedDays()
 {
     ib::TabelRecord& record = View()->Document()->infoBase.tabel[m_slot - 1];
+    bool ticked = false;
     for (int day = 1; day <= m_layout.length; ++day)
-        if (en::SetWorkedDay(record, day, DayBox(day)->isChecked()))
-            m_modified = true;
+        ticked = en::SetWorkedDay(record, day, DayBox(day)->isChecked()) || ticked;
+    // The working days and hours follow the calendar.
+    if (ticked) {
+        en::FitSheetToTickedDays(View()->Document()->infoBase, int(m_slot));
+        m_modified = true;
+    }
 }
 
 void CTabelCorrectDlg::LoadRecord(quint32 slot)

@@ -110,16 +110,13 @@ void CTabelVvodDlg::ReadRecord()
     ib::CInfoBase& base = View()->Document()->infoBase;
     ib::TabelRecord& record = base.tabel[m_slot - 1];
     const int daysBefore = record.rabDn;
+    const int hoursBefore = record.rabHr;
     if (en::ReadTabelRecord(FormTexts(), record))
         m_modified = true;
-    // Typed working days: the calendar of worked days follows them.
-    if (record.rabDn != daysBefore) {
-        const int graph = base.attributes[m_slot - 1].graph;
-        const int schedule = graph >= 1 && graph <= ib::CInfoBase::ScheduleCount ? graph - 1 : 0;
-        const kalvor::MonthKey month = base.config.reportingKey();
-        en::FitWorkedDaysToCount(record, kalvor::DaysInMonth(month.year(), month.month()),
-                                 base.schedules[std::size_t(schedule)].months[ib::WorkSchedule::ReportingMonth].d);
-    }
+    // Typed working days: the calendar of worked days follows them from the
+    // hire date, and the hours follow the calendar unless typed with them.
+    if (record.rabDn != daysBefore)
+        en::FitSheetToTypedDays(base, int(m_slot), record.rabHr != hoursBefore);
 }
 
 int CTabelVvodDlg::SaveRecord()

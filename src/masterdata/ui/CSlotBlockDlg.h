@@ -11,6 +11,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/EmployeeScreen.h"
 
+#include <QLabel>
 #include <QPushButton>
 
 #include <array>
@@ -32,6 +33,7 @@ public:
         QString headerSample;
         int readOnlyColumn = -1;
         int width = 730; // of the dialog and its grid
+        QString note; // a line under the grid, when given
     };
 
     CSlotBlockDlg(const Form& form, CCommonFormView* view)
@@ -46,7 +48,13 @@ public:
         remove->setAutoDefault(false);
         SetControl(IdAdd, add);
         SetControl(IdDelete, remove);
-        Grid()->Create(QRect(0, 34, form.width, 408), this, form.gridId);
+        const int noteHeight = form.note.isEmpty() ? 0 : 20;
+        Grid()->Create(QRect(0, 34, form.width, 408 - noteHeight), this, form.gridId);
+        if (noteHeight != 0) {
+            auto* note = new QLabel(form.note, this);
+            note->setObjectName(QStringLiteral("note"));
+            note->setGeometry(0, 442 - noteHeight, form.width, noteHeight);
+        }
         SetupGrid(form.titles, form.shares, form.headerSample);
         QObject::connect(add, &QPushButton::clicked, this, [this] { OnAddRow(); });
         QObject::connect(remove, &QPushButton::clicked, this, [this] { EmployeeDlgDeleteRow(*this); });

@@ -26,6 +26,7 @@ CWorkerNalvichDlg::Form NalvichForm()
     // The view stands whole beside the panels at 1024 pixels, so that it
     // never scrolls sideways as the focus moves between strip and grid.
     form.width = 580;
+    form.note = QStringLiteral("Пустой месяц начала: с месяца приема, если принят в налоговом году, иначе с января");
     return form;
 }
 

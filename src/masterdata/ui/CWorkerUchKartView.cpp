@@ -48,6 +48,7 @@ const PickPair kAverageKindPicks[] = {{"Определяется стоимос�
 const PickPair kDocumentPicks[] = {{"Паспорт гражданина СССР", "01"}, {"Удостоверение личности офицера", "04"},
                                    {"Военный билет", "07"},           {"Иностранный паспорт", "10"},
                                    {"Паспорт гражданина РФ", "21"},   {nullptr, nullptr}};
+const PickPair kSexPicks[] = {{"мужской", "М"}, {"женский", "Ж"}, {nullptr, nullptr}};
 const PickPair kContractPicks[] = {
     {"трудовой", " "}, {"гражданско-правовой", "1"}, {"авторский", "2"}, {"лицензионный", "3"}, {nullptr, nullptr}};
 
@@ -151,7 +152,8 @@ void CWorkerUchKartView::CardSaved(quint32 slot)
     if (missing.isEmpty())
         return;
     KalvorMessageBox(QStringLiteral("Карточка сохранена, но в ней не указано: %1.\nБез этих данных расчет зарплаты "
-                                    "работника не выполняется (пол указывается на странице \"Паспортные данные\").")
+                                    "работника не выполняется (дата рождения указывается на странице "
+                                    "\"Паспортные данные\").")
                          .arg(missing),
                      MB_OK | MB_ICONWARNING, QString(), window());
 }
@@ -366,6 +368,8 @@ void CWorkerUchKartView::ShowPassportPageHelp(int id)
 {
     if (id == 1031)
         ShowHelpList(BuildPickListFromPairs(kDocumentPicks), {3, false, 200, 48});
+    else if (id == 1028)
+        ShowHelpList(BuildPickListFromPairs(kSexPicks), {3, false, 200, 48});
     else if (id == 1055)
         ShowHelpList(BuildPickListFromPairs(kContractPicks), {3, false, 200, 48});
     else

@@ -44,6 +44,7 @@ void CCalcLicSchetView::OnInitialUpdate()
     m_dlg = new CCalcLicSchetDlg(this);
     LayOutEntryBox(*this, layout, m_title, m_dlg);
     m_filter->Field(CTabelFilterDlg::IdTabN)->setFocus();
+    connect(doc, &CKalvorDoc::reportingMonthChanged, this, &CCalcLicSchetView::ShowNewMonth);
 
     int request = 0;
     const int index = TakeLastEmployeeRequest(*doc, &request);
@@ -102,6 +103,14 @@ bool CCalcLicSchetView::ShowStoredRows(int listIndex)
     m_filter->SetPersonnelNumber(entry.tabN());
     m_dlg->LoadRecord(entry.slot);
     return true;
+}
+
+void CCalcLicSchetView::ShowNewMonth()
+{
+    if (m_tabN == 0)
+        return;
+    if (const int index = Document()->infoBase.FindEmployee(int(m_tabN)); index >= 0)
+        ShowStoredRows(index);
 }
 
 void CCalcLicSchetView::StepTo(int step)

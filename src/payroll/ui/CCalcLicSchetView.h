@@ -36,6 +36,9 @@ private:
     // a database failure is shown and leaves the screen as it was.
     bool ShowStoredRows(int listIndex);
     void StepTo(int step);
+    // After a change of the reporting month: the shown employee's rows of the
+    // new month (none until he is computed).
+    void ShowNewMonth();
 
     CCalcLicSchetDlg* m_dlg = nullptr;
     CTabelFilterDlg* m_filter = nullptr;

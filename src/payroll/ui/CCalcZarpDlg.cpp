@@ -83,6 +83,13 @@ CCalcZarpDlg::CCalcZarpDlg(CCommonFormView* view) : CFormChildDlg(384, view)
     connect(m_thread, &TaskThread::calcProgress, this, &CCalcZarpDlg::OnCalcProgress);
     connect(m_thread, &TaskThread::done, this, &CCalcZarpDlg::OnCalcDone);
     connect(m_stop, &QPushButton::clicked, this, &CCalcZarpDlg::OnCancel);
+    // The last run's line and notes were of the month that has passed.
+    if (CKalvorDoc* doc = view ? view->Document() : nullptr)
+        connect(doc, &CKalvorDoc::reportingMonthChanged, this, [this] {
+            m_outcome->clear();
+            m_notes->clear();
+            m_notes->hide();
+        });
 }
 
 CCalcZarpDlg::~CCalcZarpDlg()
@@ -137,6 +144,7 @@ void CCalcZarpDlg::StartCalculation(const kalvor::CalcThreadParams& params)
     m_restarting = false;
     m_errors->setText(QStringLiteral("0"));
     m_computed = 0;
+    m_failed = 0;
     m_selected = -1;
     m_progress->setRange(0, 0);
     m_progress->setValue(0);
@@ -206,6 +214,7 @@ void CCalcZarpDlg::OnCalcProgress(int index, int errors)
                                  : QString();
         SetTitle(QStringLiteral("Расчет зарплаты  [Этап 2 - Расчет: %1 , Таб.N %2]").arg(name).arg(unsigned(e.tabN())));
     }
+    m_failed = errors;
     m_errors->setText(QString::number(unsigned(errors)));
 }
 
@@ -218,7 +227,11 @@ void CCalcZarpDlg::OnCalcDone(int result, int errors, const QString& failure)
         m_progress->setRange(0, 1);
         m_progress->setValue(0);
     }
-    m_outcome->setText(OutcomeLine(result, m_listed, m_computed, std::max(m_selected, 0), errors));
+    // Those computed are those whose calculation succeeded; a stopped run
+    // counts its failures as they were reported.
+    const int failed = result == kalvor::platform::TASK_STOPPED ? m_failed : errors;
+    m_outcome->setText(
+        OutcomeLine(result, m_listed, std::max(m_computed - failed, 0), std::max(m_selected, 0), failed));
     // Whom the run skipped, warned about and could not compute, and why (the
     // notes are the worker's, so only once it has ended).
     const QStringList notes = m_thread->isRunning() ? QStringList() : m_report.lines();

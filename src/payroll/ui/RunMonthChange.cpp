@@ -99,6 +99,7 @@ int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mov
         return -1;
     }
     const int errors = -result;
+    doc.NotifyMonthChanged(); // the open screens show the new month
     QString outcome = QStringLiteral("Ошибочных  ситуаций:  %1").arg(errors);
     if (!copyFolder.isEmpty())
         outcome += QStringLiteral("\nКопия данных за прошедший месяц: %1").arg(copyFolder);

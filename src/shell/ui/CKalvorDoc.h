@@ -22,6 +22,8 @@ public:
 
     // Tells every view that a base was chosen (or opened, or closed).
     void NotifyBaseChosen() { emit baseChosen(); }
+    // Tells every view that the base moved to another reporting month.
+    void NotifyMonthChanged() { emit reportingMonthChanged(); }
 
     // Shortcut and navigation fields of the screens.
     quint32 LastPersonnelNumber = 0;
@@ -31,6 +33,7 @@ public:
 
 signals:
     void baseChosen();
+    void reportingMonthChanged();
 
 private:
     BaseService* m_base = nullptr;

@@ -1,0 +1,106 @@
+#include "payroll/AbsentDays.h"
+
+#include "payroll/CalendarMath.h"
+#include "payroll/ScheduleNorm.h"
+
+#include <algorithm>
+
+namespace kalvor {
+
+using namespace infobase;
+
+namespace {
+
+// The days of the month a sheet covers: first and last, first > last when none.
+void SheetDays(const SickLeaveSheet& s, int year, int month, int length, int& first, int& last)
+{
+    first = 1;
+    last = 0;
+    if (s.gBegin == 0 || s.mBegin == 0 || s.dBegin == 0)
+        return;
+    const int key = MonthKey(year, month);
+    const int beginKey = MonthKey(s.gBegin, s.mBegin);
+    const bool hasEnd = s.gEnd != 0 && s.mEnd != 0 && s.dEnd != 0;
+    const int endKey = hasEnd ? MonthKey(s.gEnd, s.mEnd) : beginKey;
+    if (beginKey > key || endKey < key)
+        return;
+    first = beginKey == key ? int(s.dBegin) : 1;
+    last = !hasEnd ? first : endKey == key ? std::min<int>(s.dEnd, length) : length;
+}
+
+} // namespace
+
+MonthDayFlags AbsentDays(const std::vector<SickLeaveSheet>& sheets, const std::vector<VacationNote>& notes,
+                         const FirmInfo& firm, int year, int month)
+{
+    MonthDayFlags out{};
+    const int length = DaysInMonth(year, month);
+    for (const SickLeaveSheet& s : sheets) {
+        int first = 0, last = 0;
+        SheetDays(s, year, month, length, first, last);
+        for (int d = first; d <= last; ++d) out[std::size_t(d)] = true;
+    }
+    for (const VacationNote& n : notes) {
+        int first = 0, last = 0;
+        if (!VacationDaysInMonth(n, year, month, firm, first, last))
+            continue;
+        for (int d = std::max(first, 1); d <= std::min(last, length); ++d)
+            if (!IsFirmHoliday(firm, d, month))
+                out[std::size_t(d)] = true;
+    }
+    return out;
+}
+
+bool DayMarked(const TabelRecord& t, int day)
+{
+    if (day < 1 || day > 31)
+        return false;
+    return day < 16 ? (t.tabel12 >> day) & 1 : (t.tabel22 >> (day - 16)) & 1;
+}
+
+void SetDayMark(TabelRecord& t, int day, bool on)
+{
+    if (day < 1 || day > 31)
+        return;
+    u16& word = day < 16 ? t.tabel12 : t.tabel22;
+    const u16 bit = u16(1u << (day < 16 ? day : day - 16));
+    word = on ? u16(word | bit) : u16(word & ~bit);
+}
+
+int MarkedDays(const TabelRecord& t) { return CountDayBitsInMasks(t.tabel12, t.tabel22, 31, 1); }
+
+MonthDayFlags MarkedDayFlags(const TabelRecord& t)
+{
+    MonthDayFlags out{};
+    for (int d = 1; d <= 31; ++d) out[std::size_t(d)] = DayMarked(t, d);
+    return out;
+}
+
+void PlannedTimeOfDays(const MonthDayFlags& days, WorkSchedule& schedule, const PayrollDoc& doc, int& outDays,
+                       int& outMinutes)
+{
+    outDays = 0;
+    outMinutes = 0;
+    for (int d = 1; d <= 31; ++d) {
+        if (!days[std::size_t(d)])
+            continue;
+        int pd = 0, pm = 0;
+        if (CalcScheduleNorm(WorkSchedule::ReportingMonth, schedule, d, d + kNormDayByDay, pd, pm, doc) < 0)
+            continue;
+        outDays += pd;
+        outMinutes += pm;
+    }
+}
+
+bool SheetAgreesWithMarks(const TabelRecord& t, WorkSchedule& schedule, int dayLength, const PayrollDoc& doc)
+{
+    if (t.rabDn == 0 || t.rabDn != MarkedDays(t))
+        return false;
+    if (t.rabHr == 0 || t.rabHr == t.rabDn * dayLength)
+        return true;
+    int days = 0, minutes = 0;
+    PlannedTimeOfDays(MarkedDayFlags(t), schedule, doc, days, minutes);
+    return t.rabHr == minutes;
+}
+
+} // namespace kalvor
