@@ -1,6 +1,8 @@
 // The choice dialog of a report loop (dialog 481 "Обработка отчета"): shows
-// the print file's name with the extension "rtf" and ends with 500 (edit
-// sections 1 and 5), 501 (make the report), 502 (edit section 4) or 2 (cancel).
+// the print file's name with the extension "rtf", which the user may change,
+// and ends with 500 (edit sections 1 and 5), 501 (make the report), 502 (edit
+// section 4) or 2 (cancel). Making the report with a name that cannot be
+// written is refused aloud and the dialog stays.
 #pragma once
 
 #include "shell/ui/ControlMap.h"
@@ -12,8 +14,12 @@ class CRepEdit1Dlg : public QDialog, public ControlMap {
 public:
     explicit CRepEdit1Dlg(const QString& path, QWidget* parent = nullptr);
 
-    // The file name shown under "Имя файла печати".
-    QString PrintFileName() const { return m_fileName; }
+    // The file name under "Имя файла печати" as it stands, blanks around it dropped.
+    QString PrintFileName() const;
+    // Where the print form goes: the name typed, in the folder of the path the
+    // dialog was given unless it is a whole path itself, with ".rtf" added
+    // when it does not end so.
+    QString PrintFilePath() const;
     // 500, 501, 502 or IDCANCEL.
     int DoModal() { return exec(); }
 
@@ -24,5 +30,10 @@ public slots:
     void reject() override;
 
 private:
-    QString m_fileName;
+    // Ends with 501 unless the print file cannot be written there
+    // (an empty name, a missing or read-only folder, a read-only file), which
+    // is said in a box while the dialog stays.
+    void EndWith(int result);
+
+    QString m_folder;
 };

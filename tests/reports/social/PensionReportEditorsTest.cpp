@@ -133,8 +133,15 @@ TEST_F(PensionReportLoop, EditsSection1AndSection4ThenWritesBothFilesOnce)
             EXPECT_EQ(Shown(editor, 1005), QString());
             Type(editor, 1005, "1000"); // line 100, insurance part
             Type(editor, 1021, "7000"); // line 142, first column
-            Type(editor, 1029, "12.75"); // line 142, second column
+            Type(editor, 1029, "12.75"); // line 142, second column: a whole number only
             Type(editor, 1001, "2"); // the correction number
+            Click(editor, OVPFEditDlgBase::IdSave);
+            // Refused aloud, naming the field; nothing is saved and the text stays.
+            ASSERT_EQ(boxes.size(), 1);
+            EXPECT_EQ(boxes.takeFirst(), QStringLiteral("Некорректное число в поле \"142 - 2 месяц, графа 2\": 12.75"));
+            EXPECT_EQ(doc.GenrValues[kLine100], 0);
+            EXPECT_EQ(Shown(editor, 1029), QStringLiteral("12.75"));
+            Type(editor, 1029, "12");
             Click(editor, OVPFEditDlgBase::IdSave);
             // Saving keeps the editor open and recomputes lines 130, 144 and 150.
             EXPECT_TRUE(editor->isVisible());
@@ -218,10 +225,14 @@ TEST_F(PensionReportLoop, EditorsShowWholePartsAndReadNumbersAsTyped)
     EXPECT_EQ(OVPFEditDlgBase::FieldText(-0.5), QString());
     EXPECT_EQ(OVPFEditDlgBase::FieldText(-3.7), QStringLiteral("-3"));
     EXPECT_EQ(OVPFEditDlgBase::FieldText(12'345.99), QStringLiteral("12345"));
-    EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QStringLiteral("12.75")), 12);
-    EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QStringLiteral("  -40x")), -40);
-    EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QStringLiteral("сто")), 0);
+    // A whole field takes an integer, written whole, in digit groups or with
+    // zero decimals; anything else is no number.
+    EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QStringLiteral(" -40 ")), -40);
+    EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QStringLiteral("1 500")), 1500);
+    EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QStringLiteral("12,00")), 12);
     EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QString()), 0);
+    for (const char* refused : {"12.75", "  -40x", "сто", "1e3", "3000000000"})
+        EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QString::fromUtf8(refused)), std::nullopt) << refused;
 
     doc.GenrValues[kSection5] = 1'250.6;
     doc.GenrValues[kLine120 + 3] = -3.7;

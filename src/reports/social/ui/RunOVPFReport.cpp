@@ -20,9 +20,15 @@ platform::TaskOutcome RunOVPFReport(const QString& printPath, const ReportSelect
 {
     return RunReportChoiceLoop(printPath,
                                {
-                                   [&] { CGenrOVPFEditDlg(selection, printPath, reportFolder, doc).DoModal(); },
-                                   [&] { CGenrOVPFEditDlg2(selection, printPath, reportFolder, doc).DoModal(); },
-                                   [&] { return WriteOVPFOutputs(printPath, selection, reportFolder, doc); },
+                                   [&](const QString& path) {
+                                       CGenrOVPFEditDlg(selection, path, reportFolder, doc).DoModal();
+                                   },
+                                   [&](const QString& path) {
+                                       CGenrOVPFEditDlg2(selection, path, reportFolder, doc).DoModal();
+                                   },
+                                   [&](const QString& path) {
+                                       return WriteOVPFOutputs(path, selection, reportFolder, doc);
+                                   },
                                });
 }
 

@@ -23,11 +23,12 @@ platform::TaskOutcome WriteRVedFSSOutputs(const QString& printPath, const QStrin
 
 platform::TaskOutcome RunRVedFSSReport(const QString& printPath, const QString& exportFolder, PayrollDoc& doc)
 {
-    return RunReportChoiceLoop(printPath, {
-                                              [&] { CGenrRVedFSSEditDlg(printPath, exportFolder, doc).DoModal(); },
-                                              [&] { CGenrRVedFSSEditDlg2(printPath, exportFolder, doc).DoModal(); },
-                                              [&] { return WriteRVedFSSOutputs(printPath, exportFolder, doc); },
-                                          });
+    return RunReportChoiceLoop(
+        printPath, {
+                       [&](const QString& path) { CGenrRVedFSSEditDlg(path, exportFolder, doc).DoModal(); },
+                       [&](const QString& path) { CGenrRVedFSSEditDlg2(path, exportFolder, doc).DoModal(); },
+                       [&](const QString& path) { return WriteRVedFSSOutputs(path, exportFolder, doc); },
+                   });
 }
 
 } // namespace kalvor::reports
