@@ -89,17 +89,26 @@ std::vector<SickLeaveSheetCase> SickLeaveSheetCases(const infobase::WarDatBlock&
                                                     const std::vector<infobase::SickLeaveSheet>& current, int year,
                                                     MonthKey reporting)
 {
+    // The dated archive keeps a sheet of sick leave under 155-157 and the
+    // other sheets paid by those codes under 154, 169, 170 and 655-657.
+    const auto paidBy155 = [](int code) {
+        return InRange(code, 154, 157) || code == 169 || code == 170 || InRange(code, 655, 657);
+    };
     std::vector<SickLeaveSheetCase> sheets;
     for (int i = 0; i < count && i < int(archive.entries.size()); ++i) {
         const infobase::WarDatEntry& e = archive.entries[std::size_t(i)];
-        if (InRange(e.kod, 155, 157) && e.god == year % 100)
-            sheets.push_back({int(e.mes), e.start, e.contin != 0});
+        if (paidBy155(e.kod) && e.god == year % 100)
+            sheets.push_back({int(e.mes), e.start, e.contin != 0, InRange(e.kod, 155, 157)});
     }
     if (reporting.year() != year)
         return sheets;
-    for (const infobase::SickLeaveSheet& s : current)
-        if (s.gBegin != 0 && (s.vid == 0 || s.vid == 3 || s.vid == 4))
-            sheets.push_back({reporting.month(), PackedDate::make(s.dBegin, s.mBegin, s.gBegin).value, s.contin != 0});
+    for (const infobase::SickLeaveSheet& s : current) {
+        const bool sickLeave = s.vid == 0 || s.vid == 3 || s.vid == 4;
+        if (s.gBegin != 0 && MonthKey(s.gBegin, s.mBegin).value() <= reporting.value() &&
+            (sickLeave || (s.vid >= 5 && s.vid <= 9)))
+            sheets.push_back({reporting.month(), PackedDate::make(s.dBegin, s.mBegin, s.gBegin).value,
+                              s.contin != 0, sickLeave});
+    }
     return sheets;
 }
 
@@ -109,7 +118,8 @@ void BenefitLines::addSheetCases(const std::vector<SickLeaveSheetCase>& sheets, 
     for (const SickLeaveSheetCase& sheet : sheets) {
         const bool counted = std::find(seen.begin(), seen.end(), sheet.start) != seen.end();
         seen.push_back(sheet.start);
-        if (sheet.continues || counted || sheet.month < period_.firstMonth || sheet.month > period_.lastMonth)
+        if (!sheet.sickLeave || sheet.continues || counted || sheet.month < period_.firstMonth ||
+            sheet.month > period_.lastMonth)
             continue;
         add(block_ + (partTime ? kSickLeavePartTime : kSickLeave), 100);
     }

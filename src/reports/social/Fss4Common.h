@@ -60,18 +60,21 @@ double AboveCap(double before, double month, double cap);
 // Which form's code lists a benefit is classed by.
 enum class BenefitForm { Form2010, Form2011 };
 
-// A sick-leave sheet (benefit codes 155-157) as table 2 counts its cases: the
-// month of the period's year it was paid in, its start date, and whether it
-// continues an earlier sheet of the same illness.
+// A sheet paid by the benefit codes 155-157 as table 2 counts its cases: the
+// month of the period's year it was paid in, its start date, whether it
+// continues an earlier sheet of the same illness, and whether it is a sheet
+// of sick leave (the others paid by those codes, a child's care among them,
+// are no case of sick leave).
 struct SickLeaveSheetCase {
     int month = 0;
     std::uint16_t start = 0; // PackedDate
     bool continues = false;
+    bool sickLeave = true;
 };
-// The employee's sick-leave sheets paid in the year: the sick-leave entries
-// (codes 155-157) of his dated archive (the first `count` entries) of the
-// year, and the reporting month's sheets of the kinds paid by those codes
-// when the reporting month lies in the year.
+// The employee's sheets paid by codes 155-157 in the year: the entries of his
+// dated archive (the first `count` entries) of the year that keep them, and
+// the reporting month's sheets of those kinds when the reporting month lies
+// in the year.
 std::vector<SickLeaveSheetCase> SickLeaveSheetCases(const infobase::WarDatBlock& archive, int count,
                                                     const std::vector<infobase::SickLeaveSheet>& current, int year,
                                                     MonthKey reporting);

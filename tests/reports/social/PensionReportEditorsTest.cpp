@@ -240,10 +240,23 @@ TEST_F(PensionReportLoop, EditorsShowWholePartsAndReadNumbersAsTyped)
     editor.show();
     EXPECT_EQ(Shown(&editor, 1030), QStringLiteral("1250"));
     EXPECT_EQ(Shown(&editor, 1012), QStringLiteral("-3"));
+    // A text that is no whole number is refused naming its field, one at a
+    // time, and nothing is saved until every field reads.
     Type(&editor, 1030, "");
     Type(&editor, 1024, "abc");
     Type(&editor, 1012, "5.9");
     Click(&editor, OVPFEditDlgBase::IdSave);
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("Некорректное число в поле \"120 Доначислено, графа 4\": 5.9")});
+    EXPECT_EQ(doc.GenrValues[kLine120 + 3], -3.7);
+    Type(&editor, 1012, "5");
+    Click(&editor, OVPFEditDlgBase::IdSave);
+    EXPECT_EQ(boxes.last(), QStringLiteral(
+                                "Некорректное число в поле \"510 Остаток задолженности на начало периода, графа 2\": abc"));
+    EXPECT_EQ(doc.GenrValues[kSection5], 1'250.6);
+    Type(&editor, 1024, "");
+    boxes.clear();
+    Click(&editor, OVPFEditDlgBase::IdSave);
+    EXPECT_TRUE(boxes.isEmpty());
     EXPECT_EQ(doc.GenrValues[kSection5], 0);
     EXPECT_EQ(doc.GenrValues[kSection5 + 1], 0);
     EXPECT_EQ(doc.GenrValues[kLine120 + 3], 5);

@@ -520,8 +520,10 @@ TEST_F(Fss4Demo, AccidentLinesOfTheHalfYearAreTheStoredRows)
 // Table 2 counts the cases of sick leave by sheet, not by benefit row: 115
 // (Ермаков) was ill from 14 February on one sheet and went on from 26
 // February to 4 March on a continuing sheet, one case; 122 (Пахомов) was ill
-// from 28 March to 8 April on one sheet paid in April, one case. January to
-// April: two cases, where the rows of codes 155-157 are more.
+// from 28 March to 8 April on one sheet paid in April, one case; 128
+// (Хохлова) cares for her child from 18 April, paid by code 156 too, which is
+// no case of sick leave. January to April: two cases, where the rows of codes
+// 155-157 are more.
 TEST_F(Fss4Demo, CasesOfSickLeaveAreCountedBySheet)
 {
     ASSERT_NO_FATAL_FAILURE(testsupport::ComputeAndStoreMonth(doc));
@@ -532,6 +534,8 @@ TEST_F(Fss4Demo, CasesOfSickLeaveAreCountedBySheet)
     EXPECT_EQ(cases(), 1);
     ASSERT_EQ(Run(122), GenrDone);
     EXPECT_EQ(cases(), 1);
+    ASSERT_EQ(Run(128), GenrDone);
+    EXPECT_EQ(cases(), 0);
     ASSERT_EQ(Run(0), GenrDone);
     EXPECT_EQ(cases(), 2);
 }
