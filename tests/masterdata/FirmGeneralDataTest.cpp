@@ -270,8 +270,8 @@ TEST_F(GenInfoScreenTest, AHolidayThatIsNoDayOfTheYearIsRefusedAndTheHolidayStay
         MessageRecorder boxes;
         typeInto(1081, QString::fromUtf8(slip));
         ASSERT_EQ(boxes.boxes.size(), 1u) << slip;
-        EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Некорректная дата в поле \"Праздники\": ") +
-                                           QString::fromUtf8(slip));
+        EXPECT_EQ(boxes.boxes[0].text,
+                  QStringLiteral("Некорректная дата в поле \"Праздники\": ") + QString::fromUtf8(slip));
         EXPECT_EQ(QApplication::focusWidget(), view->Field(1081)) << slip;
         EXPECT_EQ(view->Field(1081)->text(), QString::fromUtf8(slip)); // what was typed stays
         EXPECT_EQ(frame->SwitchView<CEmptyView>(), nullptr) << slip; // leaving is refused while it stands

@@ -406,9 +406,10 @@ void DemoMonthMoney::ExpectMonthAgrees(const QString& month)
     ExpectAmounts(QStringLiteral("T-51"), StatementRows(t51Text, stored), stored, false, true);
     EXPECT_EQ(TotalIn(t51Text, QRegularExpression(QStringLiteral("Итого\\s.*\\s(\\d+\\.\\d\\d)\\s*\\n"))), total);
     PrintLicschetParams printedAccounts;
-    ExpectAmounts(QStringLiteral("personal accounts"),
-                  AccountRows(Printed(printedAccounts, PrintLicschetThreadProc, month + QStringLiteral("-accounts"), "LS")),
-                  stored, false);
+    ExpectAmounts(
+        QStringLiteral("personal accounts"),
+        AccountRows(Printed(printedAccounts, PrintLicschetThreadProc, month + QStringLiteral("-accounts"), "LS")),
+        stored, false);
 
     // The pay-statement runs stored their amounts: the on-screen statement
     // still shows the same.

@@ -298,9 +298,10 @@ TEST_F(PayrollPrintRuns, AStatementForOneCostCodePaysOnlyThePartUnderIt)
 }
 
 // Each form is written under its own name and month, so that one print
-// never overwrites another: the pay statement, the personal accounts and the
-// settlement statement of the month stand side by side, each named in its
-// run's line.
+// never overwrites another: the pay statement on form T-53 and on form
+// 0504403 of the month stand side by side, each named in its run's line (the
+// personal accounts' "-LS-" and the settlement statement's "-T51-" on the
+// demo base: UiPayrollPrintViews).
 TEST_F(PayrollPrintRuns, EachFormKeepsItsOwnFile)
 {
     platform::SetWorkingFolder(QStringLiteral(KALVOR_SOURCE_DIR "/data/"));
@@ -309,17 +310,10 @@ TEST_F(PayrollPrintRuns, EachFormKeepsItsOwnFile)
     EXPECT_TRUE(end.message.contains(FormFile("T53"))) << end.message.toStdString();
     const QByteArray statement = ReadFile(FormFile("T53"));
     ASSERT_FALSE(statement.isEmpty());
-    PrintLicschetParams accounts;
-    accounts.document = &doc;
-    end = RunWorker(accounts, PrintLicschetThreadProc);
+    end = RunWorker(PayParams(BudgetStatement), PrintPlatVedThreadProc);
     ASSERT_EQ(end.result, platform::TASK_DONE) << end.message.toStdString();
-    EXPECT_TRUE(end.message.contains(FormFile("LS"))) << end.message.toStdString();
-    PrintRaschVedParams settlement;
-    settlement.document = &doc;
-    end = RunWorker(settlement, PrintRaschVedThreadProc);
-    ASSERT_EQ(end.result, platform::TASK_DONE) << end.message.toStdString();
-    EXPECT_TRUE(QFile::exists(FormFile("T51")));
-    EXPECT_TRUE(QFile::exists(FormFile("LS")));
+    EXPECT_TRUE(end.message.contains(FormFile("0504403"))) << end.message.toStdString();
+    EXPECT_TRUE(ReadFile(FormFile("0504403")).startsWith("{\\rtf"));
     EXPECT_EQ(ReadFile(FormFile("T53")), statement);
     EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/orders.rtf")));
 }

@@ -304,8 +304,8 @@ TEST(DayMonth, HolidayWords)
     // Anything else is refused and the holiday stays: a comma, a day the
     // month does not have, a year, text after the day, a day alone.
     w = 0x0101;
-    for (const char16_t* refused : {u"10,01", u"32.01", u"31.02", u"30.02", u"1.13", u"0.05", u"10.01.2030",
-                                    u"1.1abc", u"7", u"10.", u".01", u"+1.01", u"1 .01", u"123.1"}) {
+    for (const char16_t* refused : {u"10,01", u"32.01", u"31.02", u"30.02", u"1.13", u"0.05", u"10.01.2030", u"1.1abc",
+                                    u"7", u"10.", u".01", u"+1.01", u"1 .01", u"123.1"}) {
         EXPECT_EQ(ParseDayMonth(refused, w), kFieldRefused) << QString::fromUtf16(refused).toStdString();
         EXPECT_EQ(w, 0x0101);
     }

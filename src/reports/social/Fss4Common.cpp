@@ -106,8 +106,8 @@ std::vector<SickLeaveSheetCase> SickLeaveSheetCases(const infobase::WarDatBlock&
         const bool sickLeave = s.vid == 0 || s.vid == 3 || s.vid == 4;
         if (s.gBegin != 0 && MonthKey(s.gBegin, s.mBegin).value() <= reporting.value() &&
             (sickLeave || (s.vid >= 5 && s.vid <= 9)))
-            sheets.push_back({reporting.month(), PackedDate::make(s.dBegin, s.mBegin, s.gBegin).value,
-                              s.contin != 0, sickLeave});
+            sheets.push_back(
+                {reporting.month(), PackedDate::make(s.dBegin, s.mBegin, s.gBegin).value, s.contin != 0, sickLeave});
     }
     return sheets;
 }
@@ -173,10 +173,10 @@ void BenefitLines::addEmployee(const infobase::EmployeeRecord& record, int first
 {
     const auto countsCase = [&](int code, int month) {
         return !InRange(code, 155, 157) || std::none_of(sheets.begin(), sheets.end(), [&](const auto& sheet) {
-                   const PackedDate start(sheet.start);
-                   const int firstMonth = start.fullYear() < period_.year ? 1 : start.month();
-                   return month >= firstMonth && month <= sheet.month;
-               });
+            const PackedDate start(sheet.start);
+            const int firstMonth = start.fullYear() < period_.year ? 1 : start.month();
+            return month >= firstMonth && month <= sheet.month;
+        });
     };
     for (int i = 0; i < record.warKv && i < int(record.waria.size()); ++i) {
         const infobase::WariaEntry& e = record.waria[std::size_t(i)];

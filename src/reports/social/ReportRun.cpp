@@ -79,8 +79,9 @@ QString ReportFormPath(const infobase::KalvorDocData& doc, const char* form, con
 QString ReportPeriodLine(const ReportPeriod& period)
 {
     const QString last = MonthName(period.lastMonth).toLower();
-    const QString months =
-        period.firstMonth == period.lastMonth ? last : MonthName(period.firstMonth).toLower() + QStringLiteral(" - ") + last;
+    const QString months = period.firstMonth == period.lastMonth
+                               ? last
+                               : MonthName(period.firstMonth).toLower() + QStringLiteral(" - ") + last;
     return QStringLiteral("Отчетный период: %1 %2 г.").arg(months).arg(period.year);
 }
 

@@ -183,7 +183,8 @@ int SettlementRun::addInjury(const MonthContributions& c, bool disabled, int mon
     const ContributionRow& own = c.own(kInjuryKind);
     const double base = own.baseLessAllowance + own.disabilityIncome;
     const double share = disabled ? kDisabledInjuryShare : 1;
-    const double charge = own.last != 0 ? RoundWhole(own.last) : RoundWhole(ScaleCharge(table.scale, base / 100, 0) * share);
+    const double charge =
+        own.last != 0 ? RoundWhole(own.last) : RoundWhole(ScaleCharge(table.scale, base / 100, 0) * share);
     const int slot = slotOf(month);
     addMonthly(kInjuryBase, kInjuryBase + 1, base, month);
     if (disabled)

@@ -250,8 +250,9 @@ TEST_F(PensionReportLoop, EditorsShowWholePartsAndReadNumbersAsTyped)
     EXPECT_EQ(doc.GenrValues[kLine120 + 3], -3.7);
     Type(&editor, 1012, "5");
     Click(&editor, OVPFEditDlgBase::IdSave);
-    EXPECT_EQ(boxes.last(), QStringLiteral(
-                                "Некорректное число в поле \"510 Остаток задолженности на начало периода, графа 2\": abc"));
+    EXPECT_EQ(
+        boxes.last(),
+        QStringLiteral("Некорректное число в поле \"510 Остаток задолженности на начало периода, графа 2\": abc"));
     EXPECT_EQ(doc.GenrValues[kSection5], 1'250.6);
     Type(&editor, 1024, "");
     boxes.clear();

@@ -142,9 +142,8 @@ TEST_F(UiGenrDemo, TheReportScreensShowThePeriodTheyCompute)
     ASSERT_TRUE(Run(pension));
     Settle();
     EXPECT_EQ(doc.infoBase.config.r_m2, 4);
-    EXPECT_TRUE(static_cast<CTaskFormView*>(pension)
-                    ->OutcomeText()
-                    .startsWith(QStringLiteral("Отчетный период: январь - апрель 2011 г.\n")));
+    EXPECT_TRUE(static_cast<CTaskFormView*>(pension)->OutcomeText().startsWith(
+        QStringLiteral("Отчетный период: январь - апрель 2011 г.\n")));
     EXPECT_TRUE(QFile::exists(Rtf(QStringLiteral("-RSV1-2011-04"))));
 
     auto* fss = Open(CGenrRVedFSSView::CommandId);
@@ -153,8 +152,8 @@ TEST_F(UiGenrDemo, TheReportScreensShowThePeriodTheyCompute)
     fss->controlAs<QLineEdit>(IdPeriodLastMonth)->setText(QStringLiteral("13"));
     QTest::mouseClick(fss->controlAs<QPushButton>(IdStartButton), Qt::LeftButton);
     Settle();
-    EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral(
-                                    "Некорректное число в поле \"Последний месяц отчетного периода\": 13")});
+    EXPECT_EQ(recorder.Texts(),
+              QStringList{QStringLiteral("Некорректное число в поле \"Последний месяц отчетного периода\": 13")});
     EXPECT_EQ(static_cast<CTaskFormView*>(fss)->OutcomeText(), QString());
     EXPECT_EQ(doc.infoBase.config.r_m2, 4);
 }

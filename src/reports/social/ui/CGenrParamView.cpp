@@ -139,7 +139,8 @@ void CGenrParamView::OnInitialUpdate()
     const auto& base = Document()->infoBase;
     const auto& config = base.config;
     // A year not set is the base's reporting year, shown as such.
-    controlAs<QLineEdit>(IdYear)->setText(QString::number(config.r_g != 0 ? config.r_g + 1900 : config.reportingYear()));
+    controlAs<QLineEdit>(IdYear)->setText(
+        QString::number(config.r_g != 0 ? config.r_g + 1900 : config.reportingYear()));
     controlAs<QLineEdit>(IdFirstMonth)->setText(NumberText(config.r_m1));
     controlAs<QLineEdit>(IdLastMonth)->setText(NumberText(config.r_m2));
     for (const TextField& field : kTextFields) {

@@ -18,18 +18,12 @@ platform::TaskOutcome WriteOVPFOutputs(const QString& printPath, const ReportSel
 platform::TaskOutcome RunOVPFReport(const QString& printPath, const ReportSelection& selection,
                                     const QString& reportFolder, PayrollDoc& doc)
 {
-    return RunReportChoiceLoop(printPath,
-                               {
-                                   [&](const QString& path) {
-                                       CGenrOVPFEditDlg(selection, path, reportFolder, doc).DoModal();
-                                   },
-                                   [&](const QString& path) {
-                                       CGenrOVPFEditDlg2(selection, path, reportFolder, doc).DoModal();
-                                   },
-                                   [&](const QString& path) {
-                                       return WriteOVPFOutputs(path, selection, reportFolder, doc);
-                                   },
-                               });
+    return RunReportChoiceLoop(
+        printPath, {
+                       [&](const QString& path) { CGenrOVPFEditDlg(selection, path, reportFolder, doc).DoModal(); },
+                       [&](const QString& path) { CGenrOVPFEditDlg2(selection, path, reportFolder, doc).DoModal(); },
+                       [&](const QString& path) { return WriteOVPFOutputs(path, selection, reportFolder, doc); },
+                   });
 }
 
 } // namespace kalvor::reports
