@@ -231,6 +231,13 @@ TEST_F(Fss4Run2011FormOn2010, MonthsWithoutAccidentRowsAreChargedOnTheirBase)
     EXPECT_EQ(Values(v(), kInjuryAccruedMonth1, 3), (std::vector<double>{554, 554, 554}));
     EXPECT_EQ(v()[kInjuryBefore], 1'742);
     EXPECT_EQ(v()[kInjuryAccrued], 3'404);
+    // Жуков alone: 200,000 a month, 1,200,000 in the half-year at 0.2 %,
+    // 2,400.00.
+    ReportSelection zhukov;
+    zhukov.tabN = u16(doc.infoBase.list[3].tabN());
+    ASSERT_EQ(CalcRVedFSS2011(zhukov, doc, QString(), 0, {}), GenrDone);
+    EXPECT_EQ(v()[kInjuryBase], 1'200'000);
+    EXPECT_EQ(v()[kInjuryAccrued], 2'400);
 }
 
 TEST_F(Fss4Run, FirstQuarterBenefitsHeadcountsInjuryAndInval)
