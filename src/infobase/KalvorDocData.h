@@ -54,6 +54,17 @@ struct KalvorDocData {
     // Working folder + base name, and the work files named after it.
     QString basePath() const { return infoBase.workFolder + infoBase.baseName; }
     QString TypWorkFile() const { return basePath() + QStringLiteral(".typ"); }
+    // The work file of a printed form, named after the form and its month
+    // ("<base>-T53-2011-09.typ"): the form's document is the same path ending
+    // in .rtf, so that the prints of different forms and months never
+    // overwrite one another.
+    QString FormWorkFile(const QString& form, MonthKey month) const
+    {
+        return basePath() + QStringLiteral("-%1-%2-%3.typ")
+                                .arg(form)
+                                .arg(month.year(), 4, 10, QLatin1Char('0'))
+                                .arg(month.month(), 2, 10, QLatin1Char('0'));
+    }
     QString FormatBaseFileName() const { return basePath() + QStringLiteral(".33"); }
     QString SummaryFile() const { return basePath() + QStringLiteral(".fin"); }
 

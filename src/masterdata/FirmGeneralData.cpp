@@ -315,15 +315,11 @@ QString GenInfoFieldError(int id, const QString& text)
         if (IsUnreadDecimal(text))
             return NumberRefusedText(GenInfoFieldLabel(id), text);
         break;
-    case Kind::Holiday: {
-        // A day and a month that read but make no date ("30.02", "31.04").
-        CScan scan(text);
-        int day = 0, month = 0;
-        if (scan.readInt(day) && scan.literal('.') && scan.readInt(month) &&
-            (month < 1 || month > 12 || day < 1 || day > DaysInMonth(2000, month)))
+    case Kind::Holiday:
+        // "Д.М" read whole, or refused: never a holiday cleared for a typing slip.
+        if (ReadTypedDayMonth(text).read == TypedDateRead::NotADate)
             return DateRefusedText(GenInfoFieldLabel(id), text);
         return QString();
-    }
     default: return QString();
     }
     switch (f->kind) {

@@ -135,6 +135,33 @@ bool ComputeAmounts(TaskContext& context, PayrollDoc& doc, const PrintPlatVedPar
 
 bool IsStatementMode(int mode) { return mode == PaymentStatement || mode == BudgetStatement; }
 
+// The work file of a form of the reporting month (KalvorDocData::FormWorkFile).
+QString MonthFormPath(const PayrollDoc& doc, const char* form)
+{
+    return doc.FormWorkFile(QString::fromLatin1(form), doc.infoBase.config.reportingKey());
+}
+
+// The pay documents: the statements under their forms' names; the cash
+// orders in the base's work file, from where the print command takes them.
+QString PayDocumentPath(const PayrollDoc& doc, int mode)
+{
+    if (mode == PaymentStatement)
+        return MonthFormPath(doc, "T53");
+    if (mode == BudgetStatement)
+        return MonthFormPath(doc, "0504403");
+    return doc.TypWorkFile();
+}
+
+// The settlement statement of kinds 0 and 2 (T-51), 1 (T-49) and 3 (0504401).
+const char* SettlementFormName(int kind)
+{
+    switch (StatementKindInRange(kind)) {
+    case 1: return "T49";
+    case 3: return "0504401";
+    default: return "T51";
+    }
+}
+
 // Steps 6 to 9 of the pay run: the writer, the computed data, the output of
 // the mode and the firm's settings.
 TaskOutcome WritePayDocuments(TaskContext& context, PayrollDoc& doc, const PrintPlatVedParams& params,
@@ -146,7 +173,7 @@ TaskOutcome WritePayDocuments(TaskContext& context, PayrollDoc& doc, const Print
     writer.firstPage = std::int16_t(params.firstSheet);
     writer.lastPage = std::int16_t(params.lastSheet);
     const int markedOnly = MarkedOnlyValue(params, lineCount);
-    const QString path = doc.TypWorkFile();
+    const QString path = PayDocumentPath(doc, mode);
     if (context.stopRequested())
         return TaskOutcome(platform::TASK_STOPPED, 0);
     int code = 0;
@@ -288,7 +315,7 @@ TaskOutcome PrintLicschetThreadProc(TaskContext& context, const PrintLicschetPar
             return TaskOutcome(platform::TASK_NO_DATA, 0);
         StatementPrintParams writer = WriterSelection(params, PrintFormatInRange(params.printFormat));
         QString reason;
-        const QString path = doc.TypWorkFile();
+        const QString path = MonthFormPath(doc, "LS");
         const int code = PrintPersonalAccounts(doc, path, writer, MarkedOnlyValue(params, count), &reason);
         // The text accounts are a file of their own, shown by no viewer.
         if (code == 0 && writer.variant == AccountText)
@@ -320,7 +347,7 @@ TaskOutcome PrintRaschVedThreadProc(TaskContext& context, const PrintRaschVedPar
             return TaskOutcome(platform::TASK_NO_DATA, 0);
         StatementPrintParams writer = WriterSelection(params, StatementKindInRange(params.statementKind));
         QString reason;
-        const QString path = doc.TypWorkFile();
+        const QString path = MonthFormPath(doc, SettlementFormName(params.statementKind));
         const int code = PrintSettlementStatement(writer, doc, path, MarkedOnlyValue(params, count), &reason);
         return WriterOutcome(code, reason, path);
     });

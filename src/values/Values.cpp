@@ -228,14 +228,42 @@ QString FormatMonthYear(PackedMonthYear v)
 
 // ---------------------------------------------------------------- day.month
 
+TypedDate ReadTypedDayMonth(QStringView text)
+{
+    TypedDate typed;
+    const QStringView t = text.trimmed();
+    if (t.isEmpty())
+        return typed;
+    typed.read = TypedDateRead::NotADate;
+    QStringView parts[2];
+    if (t.contains(QLatin1Char('.'))) {
+        const qsizetype dot = t.indexOf(QLatin1Char('.'));
+        parts[0] = t.left(dot);
+        parts[1] = t.mid(dot + 1);
+    } else if (t.size() == 4) {
+        parts[0] = t.left(2);
+        parts[1] = t.mid(2);
+    }
+    for (QStringView part : parts)
+        if (!allDigits(part) || part.size() > 2)
+            return typed;
+    const int day = parts[0].toInt(), month = parts[1].toInt();
+    if (!QDate::isValid(2000, month, day))
+        return typed;
+    typed.read = TypedDateRead::Date;
+    typed.day = day;
+    typed.month = month;
+    typed.year = 2000;
+    return typed;
+}
+
 int ParseDayMonth(QStringView text, std::uint16_t& field)
 {
-    CScan s(text);
-    int d = 0, m = 0;
-    std::uint16_t v = 0;
-    if (s.readInt(d) && s.literal('.') && s.readInt(m) && m >= 1 && m <= 12 && d >= 1 && d <= DaysInMonth(2000, m))
-        v = static_cast<std::uint16_t>(d * 256 + m);
-    return storeU16(field, v);
+    const TypedDate typed = ReadTypedDayMonth(text);
+    if (typed.read == TypedDateRead::NotADate)
+        return kFieldRefused;
+    const auto v = typed.read == TypedDateRead::Date ? static_cast<std::uint16_t>(typed.day * 256 + typed.month) : 0;
+    return storeU16(field, static_cast<std::uint16_t>(v));
 }
 
 // ---------------------------------------------------------------- typed numbers

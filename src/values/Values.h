@@ -230,9 +230,16 @@ QString FormatMonthYear(PackedMonthYear v);
 
 // ---------------------------------------------------------------- day.month
 
-// "%d.%d" -> day x 256 + month (a holiday word); 0 unless both numbers read
-// with a month 1-12 and a day that the month has in a leap year ("29.02" is
-// taken, "30.02" and "31.04" are not). 1 when changed.
+// A day of the year typed as "Д.М" by the rule of typed dates: blanks around
+// the text dropped, then, in full, day and month of one or two digits with a
+// point between them ("8.03", "08.3") or four digits alone ("0803"); the day
+// one that the month has in a leap year ("29.02" reads, "30.02" and "32.01"
+// do not). Empty for blanks only; anything else is NotADate: a comma
+// ("10,01"), a year ("10.01.2030"), text after the day ("1.1abc").
+TypedDate ReadTypedDayMonth(QStringView text);
+// A typed day and month into day x 256 + month (a holiday word); an empty text
+// gives 0. A text ReadTypedDayMonth refuses returns kFieldRefused and leaves
+// the field. 1 when changed.
 int ParseDayMonth(QStringView text, std::uint16_t& field);
 
 // ---------------------------------------------------------------- typed numbers

@@ -251,6 +251,36 @@ TEST_F(GenInfoScreenTest, AValueItsFieldCannotHoldIsRefusedAndKeepsTheFocus)
     EXPECT_EQ(stored().config.okrugVyp(), 3);
 }
 
+// A holiday is typed as a day and a month; a typing slip is refused aloud and
+// the holiday it would have cleared stays, since holidays move every month's
+// norm of days and hours.
+TEST_F(GenInfoScreenTest, AHolidayThatIsNoDayOfTheYearIsRefusedAndTheHolidayStays)
+{
+    const auto holidays = [this] {
+        const auto fete = stored().firm.fete;
+        return std::vector<unsigned>(fete.begin(), fete.end());
+    };
+    typeInto(1081, "7.01");
+    EXPECT_NE(frame->SwitchView<CEmptyView>(), nullptr);
+    const std::vector<unsigned> kept = holidays();
+    ASSERT_NE(std::find(kept.begin(), kept.end(), 7u * 256 + 1), kept.end());
+    for (const char* slip : {"10,01", "32.01", "31.02", "10.01.2030", "1.1abc"}) {
+        view = frame->SwitchView<CRefGenInfoView>();
+        const QString shown = view->Field(1081)->text();
+        MessageRecorder boxes;
+        typeInto(1081, QString::fromUtf8(slip));
+        ASSERT_EQ(boxes.boxes.size(), 1u) << slip;
+        EXPECT_EQ(boxes.boxes[0].text,
+                  QStringLiteral("Некорректная дата в поле \"Праздники\": ") + QString::fromUtf8(slip));
+        EXPECT_EQ(QApplication::focusWidget(), view->Field(1081)) << slip;
+        EXPECT_EQ(view->Field(1081)->text(), QString::fromUtf8(slip)); // what was typed stays
+        EXPECT_EQ(frame->SwitchView<CEmptyView>(), nullptr) << slip; // leaving is refused while it stands
+        typeInto(1081, shown);
+        EXPECT_NE(frame->SwitchView<CEmptyView>(), nullptr) << slip;
+        EXPECT_EQ(holidays(), kept) << slip;
+    }
+}
+
 TEST_F(GenInfoScreenTest, LeavingWithoutAChangeWritesNothingAndAFailedSaveIsShown)
 {
     {

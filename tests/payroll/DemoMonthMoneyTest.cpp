@@ -240,15 +240,17 @@ protected:
         return out;
     }
 
-    // Runs a print view's worker and renders what it wrote with LibreOffice;
+    // Runs a print view's worker and renders what it wrote with LibreOffice
+    // (the form's document of the month, or the base's for the cash orders);
     // the text of the PDF, a row of a table on a line.
     template <class Params, class Proc>
-    QString Printed(Params params, Proc proc, const QString& name)
+    QString Printed(Params params, Proc proc, const QString& name, const char* form)
     {
         params.document = doc.get();
         if (RunWorker(params, proc) != platform::TASK_DONE)
             return QString();
-        const QFileInfo work(doc->TypWorkFile());
+        const QFileInfo work(form ? doc->FormWorkFile(QString::fromLatin1(form), base().config.reportingKey())
+                                  : doc->TypWorkFile());
         const QString rtf = work.path() + QLatin1Char('/') + work.completeBaseName() + QStringLiteral(".rtf");
         const QString out = folder + name + QLatin1Char('/');
         EXPECT_TRUE(QDir().mkpath(out));
@@ -380,19 +382,19 @@ void DemoMonthMoney::ExpectMonthAgrees(const QString& month)
     // The pay statement in both forms, the cash orders, T-51, the personal accounts.
     PrintPlatVedParams t53;
     t53.outputMode = PaymentStatement;
-    const QString t53Text = Printed(t53, PrintPlatVedThreadProc, month + QStringLiteral("-t53"));
+    const QString t53Text = Printed(t53, PrintPlatVedThreadProc, month + QStringLiteral("-t53"), "T53");
     ExpectAmounts(QStringLiteral("T-53"), StatementRows(t53Text, stored), stored, true);
     EXPECT_EQ(TotalIn(t53Text, QRegularExpression(QStringLiteral("\\(\\s*(\\d+)\\s+руб\\.\\s+(\\d+)\\s+коп\\.\\)"))),
               total);
     PrintPlatVedParams budget;
     budget.outputMode = BudgetStatement;
-    const QString budgetText = Printed(budget, PrintPlatVedThreadProc, month + QStringLiteral("-0504403"));
+    const QString budgetText = Printed(budget, PrintPlatVedThreadProc, month + QStringLiteral("-0504403"), "0504403");
     ExpectAmounts(QStringLiteral("0504403"), StatementRows(budgetText, stored), stored, true);
     EXPECT_EQ(TotalIn(budgetText, QRegularExpression(QStringLiteral("Итого по ведомости\\s+(\\d+\\.\\d\\d)"))), total);
     PrintPlatVedParams orders;
     orders.outputMode = BankCashOrder;
     const Amounts ordered =
-        OrderRows(Printed(orders, PrintPlatVedThreadProc, month + QStringLiteral("-orders")), byFullName);
+        OrderRows(Printed(orders, PrintPlatVedThreadProc, month + QStringLiteral("-orders"), nullptr), byFullName);
     ExpectAmounts(QStringLiteral("cash orders"), ordered, stored, true);
     EXPECT_EQ(
         std::accumulate(ordered.begin(), ordered.end(), 0.0, [](double s, const auto& o) { return s + o.second; }),
@@ -400,13 +402,14 @@ void DemoMonthMoney::ExpectMonthAgrees(const QString& month)
     // T-51 leaves the cell of nothing to pay empty: its rows are checked
     // where there is something to pay, and its total holds the rest to 0.
     PrintRaschVedParams t51;
-    const QString t51Text = Printed(t51, PrintRaschVedThreadProc, month + QStringLiteral("-t51"));
+    const QString t51Text = Printed(t51, PrintRaschVedThreadProc, month + QStringLiteral("-t51"), "T51");
     ExpectAmounts(QStringLiteral("T-51"), StatementRows(t51Text, stored), stored, false, true);
     EXPECT_EQ(TotalIn(t51Text, QRegularExpression(QStringLiteral("Итого\\s.*\\s(\\d+\\.\\d\\d)\\s*\\n"))), total);
     PrintLicschetParams printedAccounts;
-    ExpectAmounts(QStringLiteral("personal accounts"),
-                  AccountRows(Printed(printedAccounts, PrintLicschetThreadProc, month + QStringLiteral("-accounts"))),
-                  stored, false);
+    ExpectAmounts(
+        QStringLiteral("personal accounts"),
+        AccountRows(Printed(printedAccounts, PrintLicschetThreadProc, month + QStringLiteral("-accounts"), "LS")),
+        stored, false);
 
     // The pay-statement runs stored their amounts: the on-screen statement
     // still shows the same.

@@ -169,6 +169,9 @@ TEST_F(UiPersonalAccount, StepsThroughStoredRowsAndRefusesUnknownNumbers)
     EXPECT_EQ(dlg->AccruedText(), FormatFixed(totals.accrued / 100, 2));
     EXPECT_EQ(dlg->DeductedText(), FormatFixed(totals.deducted / 100, 2));
     EXPECT_EQ(dlg->ToPayText(), FormatFixed(totals.net() / 100, 2));
+    // The names' column is the wide one; the hours' no wider than the sums'.
+    EXPECT_GE(dlg->Grid()->GetColumnWidth(0), dlg->Grid()->width() / 2 - 2);
+    EXPECT_LE(dlg->Grid()->GetColumnWidth(5), dlg->Grid()->GetColumnWidth(3));
     for (int row = 1; row < dlg->Grid()->GetRowCount(); ++row) {
         const bool deduction = dlg->Grid()->GetItemText(row, 1).toInt() >= 700;
         EXPECT_EQ(dlg->Grid()->GetCell(row, 5)->GetTextColour(),

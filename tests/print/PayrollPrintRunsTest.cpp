@@ -139,6 +139,20 @@ protected:
         return stored.zar1;
     }
     CInfoBase& base() { return doc.infoBase; }
+    static QByteArray ReadFile(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // The document of a form of the reporting month: "orders-T53-2026-03.rtf".
+    QString FormFile(const char* form)
+    {
+        const MonthKey month = base().config.reportingKey();
+        return dir.path() + QStringLiteral("/orders-%1-%2-%3.rtf")
+                                .arg(QString::fromLatin1(form))
+                                .arg(month.year())
+                                .arg(month.month(), 2, 10, QLatin1Char('0'));
+    }
 
     QTemporaryDir dir;
     PayrollDoc doc;
@@ -274,13 +288,34 @@ TEST_F(PayrollPrintRuns, AStatementForOneCostCodePaysOnlyThePartUnderIt)
     ASSERT_EQ(end.result, platform::TASK_DONE) << end.message.toStdString();
     // 101 and 102 are paid their salaries under the code, 30,000.00 each, not
     // their whole months (26,077.00); 103 has nothing under it and no line.
-    QFile statement(dir.path() + QStringLiteral("/orders.rtf"));
+    QFile statement(FormFile("T53"));
     ASSERT_TRUE(statement.open(QIODevice::ReadOnly));
     const QByteArray rtf = statement.readAll();
     EXPECT_EQ(rtf.count("30000.00"), 2);
     EXPECT_FALSE(rtf.contains("26077")) << rtf.constData();
     EXPECT_FALSE(rtf.contains("1000.00")) << rtf.constData();
     EXPECT_TRUE(rtf.contains("{60000}")) << rtf.constData(); // the roubles of the total
+}
+
+// Each form is written under its own name and month, so that one print
+// never overwrites another: the pay statement on form T-53 and on form
+// 0504403 of the month stand side by side, each named in its run's line (the
+// personal accounts' "-LS-" and the settlement statement's "-T51-" on the
+// demo base: UiPayrollPrintViews).
+TEST_F(PayrollPrintRuns, EachFormKeepsItsOwnFile)
+{
+    platform::SetWorkingFolder(QStringLiteral(KALVOR_SOURCE_DIR "/data/"));
+    RunEnd end = RunWorker(PayParams(PaymentStatement), PrintPlatVedThreadProc);
+    ASSERT_EQ(end.result, platform::TASK_DONE) << end.message.toStdString();
+    EXPECT_TRUE(end.message.contains(FormFile("T53"))) << end.message.toStdString();
+    const QByteArray statement = ReadFile(FormFile("T53"));
+    ASSERT_FALSE(statement.isEmpty());
+    end = RunWorker(PayParams(BudgetStatement), PrintPlatVedThreadProc);
+    ASSERT_EQ(end.result, platform::TASK_DONE) << end.message.toStdString();
+    EXPECT_TRUE(end.message.contains(FormFile("0504403"))) << end.message.toStdString();
+    EXPECT_TRUE(ReadFile(FormFile("0504403")).startsWith("{\\rtf"));
+    EXPECT_EQ(ReadFile(FormFile("T53")), statement);
+    EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/orders.rtf")));
 }
 
 TEST_F(PayrollPrintRuns, FileAndTemplateFailuresAreReportedAsResults)

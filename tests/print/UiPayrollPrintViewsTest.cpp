@@ -94,7 +94,13 @@ protected:
     }
 
     QString Viewed() const { return folder + QStringLiteral("viewed.txt"); }
-    QString Document() const { return folder + tools::DemoBaseName() + QStringLiteral(".rtf"); }
+    // The document of a form of the demo's April ("<base>-T53-2011-04.rtf");
+    // without a form the base's work file's (the bank cash orders).
+    QString Document(const char* form = nullptr) const
+    {
+        const QString named = form ? QStringLiteral("-%1-2011-04").arg(QString::fromLatin1(form)) : QString();
+        return folder + tools::DemoBaseName() + named + QStringLiteral(".rtf");
+    }
 
     template <class View>
     View* Show()
@@ -117,10 +123,10 @@ protected:
         EXPECT_FALSE(view->control(IdStartButton)->isEnabled());
         return WaitFor([&] { return !view->Running() && view->control(IdStartButton)->isEnabled(); }, 120'000);
     }
-    bool DocumentViewed()
+    bool DocumentViewed(const char* form)
     {
         return WaitFor([&] { return QFile::exists(Viewed()); }, 10'000) &&
-               QString::fromUtf8(ReadFile(Viewed())) == QFileInfo(Document()).absoluteFilePath();
+               QString::fromUtf8(ReadFile(Viewed())) == QFileInfo(Document(form)).absoluteFilePath();
     }
     void SaveScreenshot(const QString& name)
     {
@@ -144,20 +150,22 @@ TEST_F(UiPayrollPrintViews, PersonalAccountsPrintAndOpen)
     SaveScreenshot(QStringLiteral("print-personal-accounts-390.png"));
     ASSERT_TRUE(PrintWithEnter());
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
-    EXPECT_TRUE(DocumentViewed());
-    EXPECT_TRUE(ReadFile(Document()).startsWith("{\\rtf"));
+    EXPECT_TRUE(DocumentViewed("LS"));
+    EXPECT_TRUE(ReadFile(Document("LS")).startsWith("{\\rtf"));
 }
 
 TEST_F(UiPayrollPrintViews, PayStatementPrintsInBothForms)
 {
     Show<CPrintPlatVedView>();
     SaveScreenshot(QStringLiteral("print-pay-statement-393.png"));
-    for (const char* mode : {"", "3"}) {
+    for (const auto& [mode, form] : {std::pair{"", "T53"}, std::pair{"3", "0504403"}}) {
         SetField(IdOutputModeField, QString::fromLatin1(mode));
         ASSERT_TRUE(PrintWithEnter()) << mode;
         EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
-        EXPECT_TRUE(DocumentViewed()) << mode;
+        EXPECT_TRUE(DocumentViewed(form)) << mode;
     }
+    // Each form kept its own document.
+    EXPECT_TRUE(QFile::exists(Document("T53")));
     // The run stored the amounts to pay it printed.
     double total = 0;
     for (double amount : doc->infoBase.zar1) total += amount;
@@ -170,7 +178,7 @@ TEST_F(UiPayrollPrintViews, SettlementStatementPrintsAndABadSheetRangeIsRefused)
     SaveScreenshot(QStringLiteral("print-settlement-statement-387.png"));
     ASSERT_TRUE(PrintWithEnter());
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
-    EXPECT_TRUE(DocumentViewed());
+    EXPECT_TRUE(DocumentViewed("T51"));
 
     Show<CPrintPlatVedView>();
     SetField(IdFirstSheetField, QStringLiteral("3"));
@@ -189,28 +197,28 @@ TEST_F(UiPayrollPrintViews, SettlementStatementPrintsAndABadSheetRangeIsRefused)
 TEST_F(UiPayrollPrintViews, AViewerThatCannotStartIsSaidWithTheDocumentsFile)
 {
     platform::DocumentOpener::SetCommand(QStringLiteral("kalvor-no-such-viewer"));
-    const QString said = QStringLiteral("Не найдена программа просмотра документов \"kalvor-no-such-viewer\".\n"
-                                        "Документ сохранен в файле %1")
-                             .arg(QFileInfo(Document()).absoluteFilePath());
-    auto check = [&](const char* what) {
+    auto check = [&](const char* what, const char* form) {
+        const QString said = QStringLiteral("Не найдена программа просмотра документов \"kalvor-no-such-viewer\".\n"
+                                            "Документ сохранен в файле %1")
+                                 .arg(QFileInfo(Document(form)).absoluteFilePath());
         ASSERT_TRUE(PrintWithEnter()) << what;
         EXPECT_EQ(recorder.Texts(), QStringList{said}) << what;
         if (!recorder.boxes.empty()) {
             EXPECT_EQ(recorder.boxes[0].flags, MB_OK | MB_ICONWARNING) << what;
         }
         EXPECT_EQ(view->OutcomeText(), said) << what;
-        EXPECT_TRUE(ReadFile(Document()).startsWith("{\\rtf")) << what;
+        EXPECT_TRUE(ReadFile(Document(form)).startsWith("{\\rtf")) << what;
         recorder.boxes.clear();
-        QFile::remove(Document());
+        QFile::remove(Document(form));
     };
     Show<CPrintLicschetView>();
-    check("personal accounts");
+    check("personal accounts", "LS");
     Show<CPrintRaschVedView>();
-    check("settlement statement");
+    check("settlement statement", "T51");
     Show<CPrintPlatVedView>();
-    check("pay statement");
+    check("pay statement", "T53");
     SetField(IdOutputModeField, QStringLiteral("5"));
-    check("bank cash orders");
+    check("bank cash orders", nullptr);
     // A run that shows its document names it and says the viewer started.
     platform::DocumentOpener::SetCommand(QStringLiteral("true"));
     ASSERT_TRUE(PrintWithEnter());
@@ -251,7 +259,7 @@ TEST_F(UiPayrollPrintViews, EachViewNamesItsDocumentAndRefusesAnUnreadableNumber
         EXPECT_EQ(recorder.Texts(), QStringList{QString::fromUtf8(entry.said)}) << entry.text;
         EXPECT_FALSE(view->Running()) << entry.text;
         EXPECT_TRUE(view->controlAs<QLineEdit>(entry.field)->hasFocus()) << entry.text;
-        EXPECT_FALSE(QFile::exists(Document())) << entry.text;
+        EXPECT_FALSE(QFile::exists(Document("T51"))) << entry.text;
         SetField(entry.field, QString());
         recorder.boxes.clear();
     }

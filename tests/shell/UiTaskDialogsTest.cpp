@@ -9,6 +9,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 TEST(UiTaskDialogs, PrintCommandDialogReturnsTheEditedCommandOnlyOnOk)
@@ -46,20 +47,45 @@ TEST(UiTaskDialogs, ReportChoiceDialogShowsTheRtfNameAndEndsWithTheButtonsCodes)
     EXPECT_EQ(CRepEdit1Dlg::RtfFileName(QStringLiteral("/w/out/rsv1")), QStringLiteral("rsv1.rtf"));
     EXPECT_EQ(CRepEdit1Dlg::RtfFileName(QStringLiteral("/w/out/szv.2026.txt")), QStringLiteral("szv.2026.rtf"));
 
+    QTemporaryDir out;
+    const QString report = out.filePath(QStringLiteral("4fss.xml"));
     const struct {
         int button;
         int result;
     } cases[] = {{1383, 500}, {1040, 501}, {1384, 502}, {IDCANCEL, IDCANCEL}};
     for (const auto& c : cases) {
-        CRepEdit1Dlg dlg(QStringLiteral("/w/out/4fss.xml"));
+        CRepEdit1Dlg dlg(report);
         EXPECT_EQ(dlg.PrintFileName(), QStringLiteral("4fss.rtf"));
         EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Обработка отчета"));
         QTimer::singleShot(0, &dlg, [&] { QTest::mouseClick(dlg.controlAs<QPushButton>(c.button), Qt::LeftButton); });
         EXPECT_EQ(dlg.DoModal(), c.result) << c.button;
     }
+    // The name can be changed: the name typed is used, in the work file's
+    // folder, ".rtf" added; one that cannot be written is refused aloud and
+    // the dialog stays until a name that can be written is typed.
+    {
+        QTemporaryDir folder;
+        CRepEdit1Dlg dlg(folder.filePath(QStringLiteral("base-RSV1-2011-09.typ")));
+        EXPECT_EQ(dlg.PrintFileName(), QStringLiteral("base-RSV1-2011-09.rtf"));
+        auto* name = dlg.controlAs<QLineEdit>(1385);
+        MessageRecorder boxes;
+        QTimer::singleShot(0, &dlg, [&] {
+            name->setText(QStringLiteral("no-such-folder/rsv1"));
+            QTest::mouseClick(dlg.controlAs<QPushButton>(1040), Qt::LeftButton);
+            EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Файл печати не может быть записан: %1")
+                                                     .arg(folder.filePath(QStringLiteral("no-such-folder/rsv1.rtf")))});
+            EXPECT_TRUE(dlg.isVisible());
+            name->setText(QStringLiteral(" отчет за 9 месяцев "));
+            QTest::mouseClick(dlg.controlAs<QPushButton>(1040), Qt::LeftButton);
+        });
+        EXPECT_EQ(dlg.DoModal(), 501);
+        EXPECT_EQ(dlg.PrintFilePath(), folder.filePath(QStringLiteral("отчет за 9 месяцев.rtf")));
+        name->setText(QStringLiteral("/tmp/rsv1.RTF"));
+        EXPECT_EQ(dlg.PrintFilePath(), QStringLiteral("/tmp/rsv1.RTF"));
+    }
     // Enter makes the report; Esc cancels.
     {
-        CRepEdit1Dlg dlg(QStringLiteral("/w/out/4fss.xml"));
+        CRepEdit1Dlg dlg(report);
         QTimer::singleShot(0, &dlg, [&] { QTest::keyClick(&dlg, Qt::Key_Return); });
         EXPECT_EQ(dlg.DoModal(), 501);
     }

@@ -295,15 +295,20 @@ TEST(DayMonth, HolidayWords)
     EXPECT_EQ(ParseDayMonth(u"8.03", w), 1);
     EXPECT_EQ(w, 8 * 256 + 3);
     EXPECT_EQ(ParseDayMonth(u"8.3", w), 0);
-    EXPECT_EQ(ParseDayMonth(u"7.01", w), 1);
+    EXPECT_EQ(ParseDayMonth(u" 07.01 ", w), 1);
     EXPECT_EQ(w, 7 * 256 + 1);
-    EXPECT_EQ(ParseDayMonth(u"7", w), 1); // both numbers needed
+    EXPECT_EQ(ParseDayMonth(u"2902", w), 1); // four digits alone, February of a leap year
+    EXPECT_EQ(w, 29 * 256 + 2);
+    EXPECT_EQ(ParseDayMonth(u"", w), 1); // nothing typed: no holiday
     EXPECT_EQ(w, 0);
+    // Anything else is refused and the holiday stays: a comma, a day the
+    // month does not have, a year, text after the day, a day alone.
     w = 0x0101;
-    EXPECT_EQ(ParseDayMonth(u"1.13", w), 1); // month 13 would read as month 13 & 15
-    EXPECT_EQ(w, 0);
-    EXPECT_EQ(ParseDayMonth(u"32.1", w), 0);
-    EXPECT_EQ(w, 0);
+    for (const char16_t* refused : {u"10,01", u"32.01", u"31.02", u"30.02", u"1.13", u"0.05", u"10.01.2030", u"1.1abc",
+                                    u"7", u"10.", u".01", u"+1.01", u"1 .01", u"123.1"}) {
+        EXPECT_EQ(ParseDayMonth(refused, w), kFieldRefused) << QString::fromUtf16(refused).toStdString();
+        EXPECT_EQ(w, 0x0101);
+    }
 }
 
 TEST(DateDiff, LengthOfService)

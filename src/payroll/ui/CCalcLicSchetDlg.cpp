@@ -107,7 +107,9 @@ void CCalcLicSchetDlg::SetupGrid()
     grid->SetRowCount(1);
     grid->SetRowHeight(0, QFontMetrics(bold).height() + 2 * 5 + 1);
     const int width = grid->width();
-    const double shares[] = {0.35, 0.08, 0.08, 0.16, 0.08};
+    // The pay kinds' names take what the numbers leave, so that a name is not
+    // cut beside an empty column.
+    const double shares[] = {0.50, 0.08, 0.08, 0.16, 0.08};
     for (int col = 0; col < 5; ++col) grid->SetColumnWidth(col, int(std::ceil(width * shares[col] - 0.5)));
     grid->SetColumnWidth(5, 5);
     grid->ExpandLastColumn();

@@ -85,7 +85,47 @@ void BenefitLines::once(int person, int index)
     counted_[std::size_t(person)] = true;
 }
 
-void BenefitLines::add(int code, int month, double days, double amount, bool partTime)
+std::vector<SickLeaveSheetCase> SickLeaveSheetCases(const infobase::WarDatBlock& archive, int count,
+                                                    const std::vector<infobase::SickLeaveSheet>& current, int year,
+                                                    MonthKey reporting)
+{
+    // The dated archive keeps a sheet of sick leave under 155-157 and the
+    // other sheets paid by those codes under 154, 169, 170 and 655-657.
+    const auto paidBy155 = [](int code) {
+        return InRange(code, 154, 157) || code == 169 || code == 170 || InRange(code, 655, 657);
+    };
+    std::vector<SickLeaveSheetCase> sheets;
+    for (int i = 0; i < count && i < int(archive.entries.size()); ++i) {
+        const infobase::WarDatEntry& e = archive.entries[std::size_t(i)];
+        if (paidBy155(e.kod) && e.god == year % 100)
+            sheets.push_back({int(e.mes), e.start, e.contin != 0, InRange(e.kod, 155, 157)});
+    }
+    if (reporting.year() != year)
+        return sheets;
+    for (const infobase::SickLeaveSheet& s : current) {
+        const bool sickLeave = s.vid == 0 || s.vid == 3 || s.vid == 4;
+        if (s.gBegin != 0 && MonthKey(s.gBegin, s.mBegin).value() <= reporting.value() &&
+            (sickLeave || (s.vid >= 5 && s.vid <= 9)))
+            sheets.push_back(
+                {reporting.month(), PackedDate::make(s.dBegin, s.mBegin, s.gBegin).value, s.contin != 0, sickLeave});
+    }
+    return sheets;
+}
+
+void BenefitLines::addSheetCases(const std::vector<SickLeaveSheetCase>& sheets, bool partTime)
+{
+    std::vector<std::uint16_t> seen;
+    for (const SickLeaveSheetCase& sheet : sheets) {
+        const bool counted = std::find(seen.begin(), seen.end(), sheet.start) != seen.end();
+        seen.push_back(sheet.start);
+        if (!sheet.sickLeave || sheet.continues || counted || sheet.month < period_.firstMonth ||
+            sheet.month > period_.lastMonth)
+            continue;
+        add(block_ + (partTime ? kSickLeavePartTime : kSickLeave), 100);
+    }
+}
+
+void BenefitLines::add(int code, int month, double days, double amount, bool partTime, bool countsCase)
 {
     if (month < period_.firstMonth || month > period_.lastMonth)
         return;
@@ -93,7 +133,8 @@ void BenefitLines::add(int code, int month, double days, double amount, bool par
     const int b = block_;
     if (SickLeaveCode(code, form_)) {
         const int line = b + (partTime ? kSickLeavePartTime : kSickLeave);
-        add(line, 100);
+        if (countsCase)
+            add(line, 100);
         add(line + 1, days * 100);
         add(line + 2, amount);
     } else if (InRange(code, 195, 197)) {
@@ -127,19 +168,28 @@ void BenefitLines::add(int code, int month, double days, double amount, bool par
     }
 }
 
-void BenefitLines::addEmployee(const infobase::EmployeeRecord& record, int firstRow, int reportingYear, bool partTime)
+void BenefitLines::addEmployee(const infobase::EmployeeRecord& record, int firstRow, int reportingYear, bool partTime,
+                               const std::vector<SickLeaveSheetCase>& sheets)
 {
+    const auto countsCase = [&](int code, int month) {
+        return !InRange(code, 155, 157) || std::none_of(sheets.begin(), sheets.end(), [&](const auto& sheet) {
+            const PackedDate start(sheet.start);
+            const int firstMonth = start.fullYear() < period_.year ? 1 : start.month();
+            return month >= firstMonth && month <= sheet.month;
+        });
+    };
     for (int i = 0; i < record.warKv && i < int(record.waria.size()); ++i) {
         const infobase::WariaEntry& e = record.waria[std::size_t(i)];
         if (e.inUse() && e.god == period_.year)
-            add(e.kod, e.mes, e.dn, e.sum, partTime);
+            add(e.kod, e.mes, e.dn, e.sum, partTime, countsCase(e.kod, e.mes));
     }
+    addSheetCases(sheets, partTime);
     if (reportingYear != period_.year)
         return;
     for (std::size_t i = std::size_t(firstRow); i < record.rows.size(); ++i) {
         const infobase::AccrualRow& row = record.rows[i];
         if (row.kod != 0)
-            add(row.kod, row.mes, row.dn, row.sum, partTime);
+            add(row.kod, row.mes, row.dn, row.sum, partTime, countsCase(row.kod, row.mes));
     }
 }
 

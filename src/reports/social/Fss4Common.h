@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace kalvor::reports::fss4 {
 
@@ -59,6 +60,25 @@ double AboveCap(double before, double month, double cap);
 // Which form's code lists a benefit is classed by.
 enum class BenefitForm { Form2010, Form2011 };
 
+// A sheet paid by the benefit codes 155-157 as table 2 counts its cases: the
+// month of the period's year it was paid in, its start date, whether it
+// continues an earlier sheet of the same illness, and whether it is a sheet
+// of sick leave (the others paid by those codes, a child's care among them,
+// are no case of sick leave).
+struct SickLeaveSheetCase {
+    int month = 0;
+    std::uint16_t start = 0; // PackedDate
+    bool continues = false;
+    bool sickLeave = true;
+};
+// The employee's sheets paid by codes 155-157 in the year: the entries of his
+// dated archive (the first `count` entries) of the year that keep them, and
+// the reporting month's sheets of those kinds when the reporting month lies
+// in the year.
+std::vector<SickLeaveSheetCase> SickLeaveSheetCases(const infobase::WarDatBlock& archive, int count,
+                                                    const std::vector<infobase::SickLeaveSheet>& current, int year,
+                                                    MonthKey reporting);
+
 // Collects the benefits of table 3 (and the injury benefits) of one employee
 // into the report values, in kopecks and hundredths: `block` is 64 for the
 // second block of the 2010 form under simplified taxation, else 0.
@@ -68,15 +88,24 @@ public:
         : values_(values), period_(period), form_(form), block_(block)
     {}
     // Adds one archive entry or month row of the employee; entries outside
-    // the period's months are left out.
-    void add(int code, int month, double days, double amount, bool partTime);
+    // the period's months are left out. countsCase false: a sick-leave row
+    // whose case its sheet counts.
+    void add(int code, int month, double days, double amount, bool partTime, bool countsCase = true);
     // Adds the employee's archive entries of the period's year and, when the
     // base stands in that year, the current month's rows from firstRow on.
-    void addEmployee(const infobase::EmployeeRecord& record, int firstRow, int reportingYear, bool partTime);
+    // Sick leave counts one case a sheet: a sheet that continues another, or
+    // one seen in an earlier month (its part paid in the next month), is no
+    // new case, and the rows of codes 155-157 of the months from a sheet's
+    // start to the month it was paid in count none; in a month that no known
+    // sheet covers (one entered into the archive only) each such row counts
+    // one.
+    void addEmployee(const infobase::EmployeeRecord& record, int firstRow, int reportingYear, bool partTime,
+                     const std::vector<SickLeaveSheetCase>& sheets = {});
 
 private:
     void add(int index, double amount) { values_[std::size_t(index)] += amount; }
     void once(int person, int index);
+    void addSheetCases(const std::vector<SickLeaveSheetCase>& sheets, bool partTime);
 
     GenrValueArray& values_;
     const ReportPeriod& period_;

@@ -41,6 +41,13 @@ bool SettlementRunBase::selects(const EmployeeListEntry& entry) const
 
 void SettlementRunBase::readRecord(int slot) { records_.load(doc_.infoBase, slot); }
 
+std::vector<SickLeaveSheetCase> SettlementRunBase::sheetCases(int slot) const
+{
+    infobase::CInfoBase& base = doc_.infoBase;
+    const int count = infobase::LoadWarDat(base, slot, 0, 0, 0);
+    return SickLeaveSheetCases(base.warDat, count, base.bln.run(slot), period_.year, base.config.reportingKey());
+}
+
 bool SettlementRunBase::readTaken(const EmployeeListEntry& entry)
 {
     readRecord(entry.slot);

@@ -37,6 +37,9 @@ protected:
     // readRecord, then false for an employee with a personnel number but no
     // name, who counts nowhere.
     bool readTaken(const infobase::EmployeeListEntry& entry);
+    // The employee's sick-leave sheets of the period's year, from his dated
+    // archive in the base and the reporting month's sheets.
+    std::vector<SickLeaveSheetCase> sheetCases(int slot) const;
     // The first of the employee's month rows of the current month.
     int firstRow(int slot) const { return doc_.infoBase.attributes[std::size_t(slot - 1)].kvProizv; }
     // The month slot (0-2) of the last three months; earlier months share 0.

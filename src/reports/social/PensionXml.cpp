@@ -90,22 +90,52 @@ QByteArray RegistrationNumber(const FirmInfo& firm)
     return number;
 }
 
-// A name and its abbreviation after the last blank ("МОСКОВСКАЯ ОБЛ").
+// A place's name and its abbreviation ("МОСКОВСКАЯ" and "ОБЛ").
 struct NamedPlace {
     QByteArray name;
     QByteArray abbreviation;
 };
-NamedPlace SplitAtLastBlank(const QByteArray& text)
+
+// The official abbreviations of the kinds of places, in upper case without
+// dots: regions, districts, towns and villages, streets.
+bool IsPlaceAbbreviation(const QByteArray& word)
 {
-    const qsizetype blank = text.lastIndexOf(' ');
-    if (blank < 0)
-        return {text, {}};
-    return {text.left(blank), text.mid(blank + 1)};
+    static const QList<QByteArray> kinds = [] {
+        QList<QByteArray> list;
+        for (const char* kind :
+             {"РЕСП", "КРАЙ", "ОБЛ",  "АО",     "АОБЛ", "Р-Н",   "Г",     "ПГТ",  "РП",    "КП",    "ДП",    "П", "С",
+              "Д",    "Х",    "СТ",   "СТ-ЦА",  "АУЛ",  "МКР",   "ТЕР",   "УЛ",   "ПР-КТ", "ПР",    "ПЕР",   "Ш", "Б-Р",
+              "ПЛ",   "НАБ",  "ПР-Д", "ПРОЕЗД", "ТУП",  "АЛЛЕЯ", "ЛИНИЯ", "КВ-Л", "СПУСК", "ТРАКТ", "ПРОСЕК"})
+            list.push_back(codepage::toCp1251(QString::fromUtf8(kind)));
+        return list;
+    }();
+    return kinds.contains(word);
 }
 
-void WritePlace(XmlLines& xml, const char* element, const QByteArray& text)
+QByteArray WithoutDots(QByteArray word) { return word.replace('.', QByteArray()); }
+
+// Splits an upper-case place text into its name and the official
+// abbreviation found at its start ("УЛ. ПРОМЫШЛЕННАЯ", "Г.ВОЛОГДА") or at its
+// end ("ПРОМЫШЛЕННАЯ УЛ.", "МОСКОВСКАЯ ОБЛ"), the dots dropped; a text with
+// none is the name whole.
+NamedPlace SplitPlace(const QByteArray& text)
 {
-    const NamedPlace place = SplitAtLastBlank(text);
+    const qsizetype firstBlank = text.indexOf(' ');
+    const qsizetype firstDot = text.indexOf('.');
+    const qsizetype head = firstDot >= 0 && (firstBlank < 0 || firstDot < firstBlank) ? firstDot : firstBlank;
+    if (head > 0 && IsPlaceAbbreviation(WithoutDots(text.left(head)))) {
+        const QByteArray name = text.mid(head + 1).trimmed();
+        if (!name.isEmpty())
+            return {name, WithoutDots(text.left(head))};
+    }
+    const qsizetype lastBlank = text.lastIndexOf(' ');
+    if (lastBlank > 0 && IsPlaceAbbreviation(WithoutDots(text.mid(lastBlank + 1))))
+        return {text.left(lastBlank).trimmed(), WithoutDots(text.mid(lastBlank + 1))};
+    return {text, {}};
+}
+
+void WritePlace(XmlLines& xml, const char* element, const NamedPlace& place)
+{
     xml.open(element);
     xml.leaf("ГеографическоеНазвание", place.name);
     xml.leaf("Сокращение", place.abbreviation);
@@ -129,14 +159,14 @@ void WriteAddress(XmlLines& xml, const FirmInfo& firm)
         const QByteArray text = Upper(Squeezed(firm, place.text, place.width));
         if (text.isEmpty())
             continue;
+        const NamedPlace named = SplitPlace(text);
         const char* element = place.element;
         if (element == nullptr) {
-            const QByteArray abbreviation = SplitAtLastBlank(text).abbreviation;
-            const bool town = abbreviation.startsWith(codepage::toCp1251(QStringLiteral("Г"))) ||
-                              abbreviation.startsWith(codepage::toCp1251(QStringLiteral("ПГТ")));
+            const bool town = named.abbreviation == codepage::toCp1251(QStringLiteral("Г")) ||
+                              named.abbreviation == codepage::toCp1251(QStringLiteral("ПГТ"));
             element = town ? "Город" : "НаселенныйПункт";
         }
-        WritePlace(xml, element, text);
+        WritePlace(xml, element, named);
     }
     for (const Place& part : {Place{FirmInfo::adrDom, 3, "Дом", "Д"}, Place{FirmInfo::adrKorp, 3, "Корпус", "КОРП"},
                               Place{FirmInfo::adrKv, 4, "Квартира", "КВ"}}) {

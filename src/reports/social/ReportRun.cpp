@@ -1,6 +1,7 @@
 #include "reports/social/ReportRun.h"
 
 #include "platform/CodePage.h"
+#include "values/Values.h"
 
 #include <algorithm>
 
@@ -49,6 +50,39 @@ ReportPeriod ResolveReportPeriod(const infobase::InfoBaseConfig& config, const R
         period.firstMonth = 1;
     period.lastMonth = std::max(period.lastMonth, rules.minimumLastMonth);
     return period;
+}
+
+ReportPeriod OfferedReportPeriod(const infobase::InfoBaseConfig& config, const ReportPeriodRules& rules)
+{
+    const MonthKey reporting = config.reportingKey();
+    ReportPeriod period;
+    period.year = reporting.year();
+    period.lastMonth = std::max(std::clamp(reporting.month(), 1, 12), rules.minimumLastMonth);
+    const int firstMonth = config.r_m1 != 0 && !rules.fromJanuary ? config.r_m1 : 1;
+    period.firstMonth = firstMonth <= period.lastMonth ? firstMonth : 1;
+    return period;
+}
+
+void SetReportPeriod(infobase::InfoBaseConfig& config, const ReportPeriod& period)
+{
+    config.r_g = infobase::u8(period.yearByte());
+    config.r_m1 = infobase::u8(period.firstMonth);
+    config.r_m2 = infobase::u8(period.lastMonth);
+}
+
+QString ReportFormPath(const infobase::KalvorDocData& doc, const char* form, const ReportPeriodRules& rules)
+{
+    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, rules);
+    return doc.FormWorkFile(QString::fromLatin1(form), MonthKey(period.year, period.lastMonth));
+}
+
+QString ReportPeriodLine(const ReportPeriod& period)
+{
+    const QString last = MonthName(period.lastMonth).toLower();
+    const QString months = period.firstMonth == period.lastMonth
+                               ? last
+                               : MonthName(period.firstMonth).toLower() + QStringLiteral(" - ") + last;
+    return QStringLiteral("Отчетный период: %1 %2 г.").arg(months).arg(period.year);
 }
 
 bool ReportYearAfterBase(const ReportPeriod& period, const infobase::InfoBaseConfig& config)

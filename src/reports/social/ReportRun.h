@@ -5,6 +5,7 @@
 // results of a run.
 #include "infobase/InfoBase.h"
 #include "infobase/InfoBaseDb.h"
+#include "infobase/KalvorDocData.h"
 
 #include <QString>
 
@@ -82,6 +83,20 @@ struct ReportPeriodRules {
 // first month of 0 is January, a last month of 0 is December; then the
 // report's own rules. Every builder takes its period from here.
 ReportPeriod ResolveReportPeriod(const infobase::InfoBaseConfig& config, const ReportPeriodRules& rules = {});
+
+// The period that a report screen offers when it opens: from January (or the
+// parameters' first month when the report may start later) to the base's
+// reporting month, in the reporting month's year.
+ReportPeriod OfferedReportPeriod(const infobase::InfoBaseConfig& config, const ReportPeriodRules& rules = {});
+// Makes the period the generator's parameters (r_g, r_m1, r_m2), so that the
+// builders, the forms and the files all take it.
+void SetReportPeriod(infobase::InfoBaseConfig& config, const ReportPeriod& period);
+// The work-file path of a report's print form, named after the form and the
+// period's last month ("<base>-RSV1-2011-09.typ", whose form is the same path
+// ending in .rtf), so that no report's print overwrites another's.
+QString ReportFormPath(const infobase::KalvorDocData& doc, const char* form, const ReportPeriodRules& rules);
+// "Отчетный период: январь - сентябрь 2011 г." (one month: "сентябрь 2011 г.").
+QString ReportPeriodLine(const ReportPeriod& period);
 
 // True when the period's year lies after the year of the base's reporting
 // month (the builders that check it refuse with code -2, "ошибка в датах

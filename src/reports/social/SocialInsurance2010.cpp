@@ -155,7 +155,7 @@ void Settlement2010Run::closeEmployee(const EmployeeListEntry& entry, bool disab
         add(kDisabledHeadcount, share);
     BenefitLines(values_, period_, BenefitForm::Form2010, simplified_ ? kSimplifiedBenefits : 0)
         .addEmployee(doc_.infoBase.current, firstRow(entry.slot), doc_.infoBase.config.reportingYear(),
-                     head.stavka < 100);
+                     head.stavka < 100, sheetCases(entry.slot));
 }
 
 int Settlement2010Run::finish(const QString& dataFilePath, GenrRunDetail& detail)

@@ -165,7 +165,10 @@ void SettlementRun::addContributions(const MonthContributions& c, const MonthBas
 
 // Insurance against accidents on the month's payments (no cap): the base,
 // and the contributions that the month's stored rows hold, as the
-// calculation charged them (its rounding, the disabled employees' share).
+// calculation charged them (its rounding, the disabled employees' share). A
+// month without such rows (one entered into the archive, never computed here)
+// is charged on its base at the month's tariff, 60 % of it for a disabled
+// employee.
 int SettlementRun::addInjury(const MonthContributions& c, bool disabled, int month)
 {
     const int variant = SelectTaxTableForMonth(injuryTable_, MonthIndex(period_.year, month), doc_);
@@ -178,7 +181,9 @@ int SettlementRun::addInjury(const MonthContributions& c, bool disabled, int mon
     // foreign citizen staying temporarily too.
     const ContributionRow& own = c.own(kInjuryKind);
     const double base = own.baseLessAllowance + own.disabilityIncome;
-    const double charge = RoundWhole(own.last);
+    const double share = disabled ? kDisabledInjuryShare : 1;
+    const double charge =
+        own.last != 0 ? RoundWhole(own.last) : RoundWhole(ScaleCharge(table.scale, base / 100, 0) * share);
     const int slot = slotOf(month);
     addMonthly(kInjuryBase, kInjuryBase + 1, base, month);
     if (disabled)
@@ -213,7 +218,7 @@ void SettlementRun::closeEmployee(std::size_t position, const EmployeeListEntry&
     }
     BenefitLines(values_, period_, BenefitForm::Form2011)
         .addEmployee(doc_.infoBase.current, firstRow(entry.slot), doc_.infoBase.config.reportingYear(),
-                     head.stavka < 100);
+                     head.stavka < 100, sheetCases(entry.slot));
 }
 
 // Every value to whole hundredths and then roubles (money) or whole counts.

@@ -3,6 +3,7 @@
 #include "shell/ui/FieldWidth.h"
 #include "shell/ui/KalvorMessageBox.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,15 +21,40 @@ QString CRepEdit1Dlg::RtfFileName(const QString& path)
     return base + QStringLiteral(".rtf");
 }
 
+QString CRepEdit1Dlg::PrintFileName() const { return controlAs<QLineEdit>(IdFileName)->text().trimmed(); }
+
+QString CRepEdit1Dlg::PrintFilePath() const
+{
+    QString name = PrintFileName();
+    if (!name.endsWith(QStringLiteral(".rtf"), Qt::CaseInsensitive))
+        name += QStringLiteral(".rtf");
+    return QFileInfo(name).isAbsolute() ? name : QDir(m_folder).filePath(name);
+}
+
+void CRepEdit1Dlg::EndWith(int result)
+{
+    const QFileInfo file(PrintFilePath());
+    const QFileInfo folder(file.absolutePath());
+    const bool writable = !PrintFileName().isEmpty() && !file.isDir() && folder.isDir() && folder.isWritable() &&
+                          (!file.exists() || file.isWritable());
+    if (!writable) {
+        KalvorMessageBox(QStringLiteral("Файл печати не может быть записан: %1").arg(file.filePath()),
+                         MB_OK | MB_ICONERROR, QString(), this);
+        auto* name = controlAs<QLineEdit>(IdFileName);
+        name->setFocus();
+        name->selectAll();
+        return;
+    }
+    done(result);
+}
+
 CRepEdit1Dlg::CRepEdit1Dlg(const QString& path, const EditorCaptions& captions, QWidget* parent)
-    : QDialog(parent), m_fileName(RtfFileName(path))
+    : QDialog(parent), m_folder(QFileInfo(path).absolutePath())
 {
     setWindowTitle(QStringLiteral("Обработка отчета"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Имя файла печати"), this));
-    auto* name = new QLineEdit(m_fileName, this);
-    name->setReadOnly(true);
-    name->setFocusPolicy(Qt::NoFocus);
+    auto* name = new QLineEdit(RtfFileName(path), this);
     SetControl(IdFileName, name);
     layout->addWidget(name);
     const struct {
@@ -47,7 +73,10 @@ CRepEdit1Dlg::CRepEdit1Dlg(const QString& path, const EditorCaptions& captions, 
         SetControl(b.id, button);
         layout->addWidget(button);
         const int result = b.result;
-        connect(button, &QPushButton::clicked, this, [this, result] { done(result); });
+        if (result == 501)
+            connect(button, &QPushButton::clicked, this, [this] { EndWith(501); });
+        else
+            connect(button, &QPushButton::clicked, this, [this, result] { done(result); });
     }
     auto* make = controlAs<QPushButton>(IdMake);
     make->setDefault(true);

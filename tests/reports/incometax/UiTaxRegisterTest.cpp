@@ -11,6 +11,7 @@
 #include "print/PrintOutput.h"
 #include "reports/incometax/IncomeRegisterText.h"
 #include "reports/incometax/TaxRegisterForm.h"
+#include "shell/UiTestSupport.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
 #include "values/Clock.h"
@@ -113,6 +114,25 @@ TEST_F(UiTaxRegister, EditorShowsStoresAndMakesTheRegister)
     EXPECT_TRUE(rtf.contains("{3899}")) << "February share of the first employee";
     EXPECT_TRUE(rtf.contains("{999}"));
     EXPECT_TRUE(rtf.contains("{04.03.2011}"));
+}
+
+// An amount that does not read in full is refused naming its line; nothing
+// is stored and no register is made.
+TEST_F(UiTaxRegister, AnAmountThatDoesNotReadIsRefused)
+{
+    MessageRecorder boxes;
+    RegisterArea area(doc);
+    area.transferred(1) = 1'000;
+    CGenrNalRegEditDlg dialog(ReportSelection{}, 0, doc.TypWorkFile(), doc);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    TypeInto(dialog, CGenrNalRegEditDlg::IdPreviousEmployer, QStringLiteral("500"));
+    TypeInto(dialog, 1009, QStringLiteral("4897x"));
+    EXPECT_FALSE(dialog.StoreValues());
+    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректное число в поле \"Февраль\": 4897x")});
+    EXPECT_EQ(area.transferred(1), 1'000);
+    EXPECT_EQ(area.previousEmployer(), 0);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("registr.rtf"))));
 }
 
 TEST_F(UiTaxRegister, ChoiceDialogAnswers)

@@ -182,7 +182,13 @@ TEST_F(Fss4ReportLoop, EditsBothEditorsThenWrites2010FilesOnce)
             ASSERT_TRUE(qobject_cast<CGenrRVedFSSEditDlg2*>(editor));
             EXPECT_TRUE(Picker(editor, 1478)->IsNull());
             Type(editor, 1511, "48");
-            Type(editor, 1512, "3000000.75");
+            Type(editor, 1512, "3000000.75"); // a whole field: refused aloud, nothing saved
+            Press(editor, FssEditDlgBase::IdSave);
+            ASSERT_EQ(boxes.size(), 1);
+            EXPECT_EQ(boxes.takeFirst(),
+                      QStringLiteral("Некорректное число в поле \"2. Сумма дохода по статье 248 НК\": 3000000.75"));
+            EXPECT_EQ(value(250), 0);
+            Type(editor, 1512, "3000000");
             Picker(editor, 1478)->SetDate(QDate(2009, 12, 1));
             Type(editor, 1514, "217");
             Press(editor, FssEditDlgBase::IdSave);
@@ -284,11 +290,15 @@ TEST_F(Fss4ReportLoop, FieldsShowAndReadTheirFormats)
     EXPECT_EQ(FssEditDlgBase::MoneyText(0), QString());
     EXPECT_EQ(FssEditDlgBase::MoneyText(1'250.5), QStringLiteral("1250.50"));
     EXPECT_EQ(FssEditDlgBase::MoneyText(0.005), QStringLiteral("0.01"));
+    // Money to the kopeck: a point or a comma, a third decimal rounded with
+    // an exact half down; a text that does not read in full is no number.
     EXPECT_EQ(FssEditDlgBase::MoneyNumber(QStringLiteral("12,50")), 12.5);
     EXPECT_EQ(FssEditDlgBase::MoneyNumber(QStringLiteral("1 500,50")), 1500.5);
-    EXPECT_EQ(FssEditDlgBase::MoneyNumber(QStringLiteral("  -40.75x")), -40.75);
-    EXPECT_EQ(FssEditDlgBase::MoneyNumber(QStringLiteral("сто")), 0);
+    EXPECT_EQ(FssEditDlgBase::MoneyNumber(QStringLiteral("0,285")), 0.28);
+    EXPECT_EQ(FssEditDlgBase::MoneyNumber(QStringLiteral(" -40.75 ")), -40.75);
     EXPECT_EQ(FssEditDlgBase::MoneyNumber(QString()), 0);
+    for (const char* refused : {"  -40.75x", "сто", "12,3,4", "1e3", "1000000000000"})
+        EXPECT_EQ(FssEditDlgBase::MoneyNumber(QString::fromUtf8(refused)), std::nullopt) << refused;
 
     doc.GenrValues[267] = 1'250.5;
     doc.GenrValues[187] = 17.9;

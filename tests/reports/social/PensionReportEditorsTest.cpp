@@ -136,8 +136,15 @@ TEST_F(PensionReportLoop, EditsSection1AndSection4ThenWritesBothFilesOnce)
             EXPECT_EQ(Shown(editor, 1005), QString());
             Type(editor, 1005, "1000"); // line 100, insurance part
             Type(editor, 1021, "7000"); // line 142, first column
-            Type(editor, 1029, "12.75"); // line 142, second column
+            Type(editor, 1029, "12.75"); // line 142, second column: a whole number only
             Type(editor, 1001, "2"); // the correction number
+            Click(editor, OVPFEditDlgBase::IdSave);
+            // Refused aloud, naming the field; nothing is saved and the text stays.
+            ASSERT_EQ(boxes.size(), 1);
+            EXPECT_EQ(boxes.takeFirst(), QStringLiteral("Некорректное число в поле \"142 - 2 месяц, графа 2\": 12.75"));
+            EXPECT_EQ(doc.GenrValues[kLine100], 0);
+            EXPECT_EQ(Shown(editor, 1029), QStringLiteral("12.75"));
+            Type(editor, 1029, "12");
             Click(editor, OVPFEditDlgBase::IdSave);
             // Saving keeps the editor open and recomputes lines 130, 144 and 150.
             EXPECT_TRUE(editor->isVisible());
@@ -221,10 +228,14 @@ TEST_F(PensionReportLoop, EditorsShowWholePartsAndReadNumbersAsTyped)
     EXPECT_EQ(OVPFEditDlgBase::FieldText(-0.5), QString());
     EXPECT_EQ(OVPFEditDlgBase::FieldText(-3.7), QStringLiteral("-3"));
     EXPECT_EQ(OVPFEditDlgBase::FieldText(12'345.99), QStringLiteral("12345"));
-    EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QStringLiteral("12.75")), 12);
-    EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QStringLiteral("  -40x")), -40);
-    EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QStringLiteral("сто")), 0);
+    // A whole field takes an integer, written whole, in digit groups or with
+    // zero decimals; anything else is no number.
+    EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QStringLiteral(" -40 ")), -40);
+    EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QStringLiteral("1 500")), 1500);
+    EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QStringLiteral("12,00")), 12);
     EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QString()), 0);
+    for (const char* refused : {"12.75", "  -40x", "сто", "1e3", "3000000000"})
+        EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QString::fromUtf8(refused)), std::nullopt) << refused;
 
     doc.GenrValues[kSection5] = 1'250.6;
     doc.GenrValues[kLine120 + 3] = -3.7;
@@ -232,10 +243,24 @@ TEST_F(PensionReportLoop, EditorsShowWholePartsAndReadNumbersAsTyped)
     editor.show();
     EXPECT_EQ(Shown(&editor, 1030), QStringLiteral("1250"));
     EXPECT_EQ(Shown(&editor, 1012), QStringLiteral("-3"));
+    // A text that is no whole number is refused naming its field, one at a
+    // time, and nothing is saved until every field reads.
     Type(&editor, 1030, "");
     Type(&editor, 1024, "abc");
     Type(&editor, 1012, "5.9");
     Click(&editor, OVPFEditDlgBase::IdSave);
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("Некорректное число в поле \"120 Доначислено, графа 4\": 5.9")});
+    EXPECT_EQ(doc.GenrValues[kLine120 + 3], -3.7);
+    Type(&editor, 1012, "5");
+    Click(&editor, OVPFEditDlgBase::IdSave);
+    EXPECT_EQ(
+        boxes.last(),
+        QStringLiteral("Некорректное число в поле \"510 Остаток задолженности на начало периода, графа 2\": abc"));
+    EXPECT_EQ(doc.GenrValues[kSection5], 1'250.6);
+    Type(&editor, 1024, "");
+    boxes.clear();
+    Click(&editor, OVPFEditDlgBase::IdSave);
+    EXPECT_TRUE(boxes.isEmpty());
     EXPECT_EQ(doc.GenrValues[kSection5], 0);
     EXPECT_EQ(doc.GenrValues[kSection5 + 1], 0);
     EXPECT_EQ(doc.GenrValues[kLine120 + 3], 5);

@@ -249,6 +249,48 @@ TEST_F(PensionXml, PagesReducedTariffAndNames)
         QStringLiteral("<Город>\r\n\t\t\t\t\t\t<ГеографическоеНазвание>КРАТОВО</ГеографическоеНазвание>")));
 }
 
+// Russians write the kind of a place before its name as often as after it,
+// with or without dots: the fund's file takes the name and the abbreviation
+// apart either way, and a town goes into "Город".
+TEST_F(PensionXml, AddressesSplitTheAbbreviationAtEitherEnd)
+{
+    setYear(2011, 9);
+    FirmInfo& f = doc.infoBase.firm;
+    const auto place = [](const char16_t* element, const char16_t* name, const char16_t* abbreviation) {
+        return QStringLiteral("<%1>\r\n\t\t\t\t\t\t<ГеографическоеНазвание>%2</ГеографическоеНазвание>\r\n"
+                              "\t\t\t\t\t\t<Сокращение>%3</Сокращение>\r\n\t\t\t\t\t</%1>")
+            .arg(QString::fromUtf16(element), QString::fromUtf16(name), QString::fromUtf16(abbreviation));
+    };
+    const struct {
+        FirmInfo::Text field;
+        const char16_t* typed;
+        const char16_t* element;
+        const char16_t* name;
+        const char16_t* abbreviation;
+    } cases[] = {
+        {FirmInfo::adrUlica, u"ул. Промышленная", u"Улица", u"ПРОМЫШЛЕННАЯ", u"УЛ"},
+        {FirmInfo::adrUlica, u"Промышленная ул.", u"Улица", u"ПРОМЫШЛЕННАЯ", u"УЛ"},
+        {FirmInfo::adrUlica, u"ул.Ленина", u"Улица", u"ЛЕНИНА", u"УЛ"},
+        {FirmInfo::adrUlica, u"пр-кт Победы", u"Улица", u"ПОБЕДЫ", u"ПР-КТ"},
+        {FirmInfo::adrUlica, u"Садовая", u"Улица", u"САДОВАЯ", u""},
+        {FirmInfo::adrUlica, u"Героев Труда", u"Улица", u"ГЕРОЕВ ТРУДА", u""},
+        {FirmInfo::adrGorod, u"г. Вологда", u"Город", u"ВОЛОГДА", u"Г"},
+        {FirmInfo::adrGorod, u"Вологда г.", u"Город", u"ВОЛОГДА", u"Г"},
+        {FirmInfo::adrGorod, u"д. Марфино", u"НаселенныйПункт", u"МАРФИНО", u"Д"},
+        {FirmInfo::adrObl, u"Вологодская обл.", u"Регион", u"ВОЛОГОДСКАЯ", u"ОБЛ"},
+        {FirmInfo::adrObl, u"обл Вологодская", u"Регион", u"ВОЛОГОДСКАЯ", u"ОБЛ"},
+        {FirmInfo::adrRaion, u"Шекснинский р-н", u"Район", u"ШЕКСНИНСКИЙ", u"Р-Н"},
+    };
+    for (const auto& c : cases) {
+        const QString before = f.texts[c.field];
+        f.texts[c.field] = QString::fromUtf16(c.typed);
+        const QString xml = text(bytes());
+        EXPECT_TRUE(xml.contains(place(c.element, c.name, c.abbreviation)))
+            << QString::fromUtf16(c.typed).toStdString();
+        f.texts[c.field] = before;
+    }
+}
+
 TEST_F(PensionXml, WrittenIntoTheFolderWithTheBareNameInside)
 {
     setYear(2011, 3);

@@ -212,6 +212,34 @@ TEST_F(Fss4Run2011FormOn2010, TheCapOf2010IsLower)
     EXPECT_EQ(Values(v(), BaseMonth(3, 0), 5), (std::vector<double>{297'000, 12'000, 20'000, 185'000, 100'000}));
 }
 
+// Months entered into the archive and never computed hold no accident rows
+// (995): their accident contributions are their base at the tariff, 0.2 %,
+// and 60 % of it (0.12 %) on Волков's pay. January and February 285,000 x
+// 0.2 % = 570 and 20,000 x 0.12 % = 24, 594 each; March without Дмитриев
+// 265,000 x 0.2 % = 530 and 24, 554; the quarter 1,742.
+TEST_F(Fss4Run2011FormOn2010, MonthsWithoutAccidentRowsAreChargedOnTheirBase)
+{
+    ASSERT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
+    EXPECT_EQ(Values(v(), kInjuryBase, 4), (std::vector<double>{895'000, 305'000, 305'000, 285'000}));
+    EXPECT_DOUBLE_EQ(v()[kInjuryRate], 0.2);
+    EXPECT_EQ(Values(v(), kInjuryAccruedMonth1, 3), (std::vector<double>{594, 594, 554}));
+    EXPECT_EQ(v()[kInjuryAccrued], 1'742);
+    // The half-year: April to June 285,000 a month, 554 each; 1,742 before
+    // the quarter and 3,404 in all.
+    setPeriod(0, 6);
+    ASSERT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
+    EXPECT_EQ(Values(v(), kInjuryAccruedMonth1, 3), (std::vector<double>{554, 554, 554}));
+    EXPECT_EQ(v()[kInjuryBefore], 1'742);
+    EXPECT_EQ(v()[kInjuryAccrued], 3'404);
+    // Жуков alone: 200,000 a month, 1,200,000 in the half-year at 0.2 %,
+    // 2,400.00.
+    ReportSelection zhukov;
+    zhukov.tabN = u16(doc.infoBase.list[3].tabN());
+    ASSERT_EQ(CalcRVedFSS2011(zhukov, doc, QString(), 0, {}), GenrDone);
+    EXPECT_EQ(v()[kInjuryBase], 1'200'000);
+    EXPECT_EQ(v()[kInjuryAccrued], 2'400);
+}
+
 TEST_F(Fss4Run, FirstQuarterBenefitsHeadcountsInjuryAndInval)
 {
     ASSERT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
@@ -494,6 +522,29 @@ TEST_F(Fss4Demo, AccidentLinesOfTheHalfYearAreTheStoredRows)
                   std::round(stored[std::size_t(3 + slot)] / 100));
     }
     EXPECT_NEAR(v()[kInjuryAccrued], halfYear / 100, 0.5);
+}
+
+// Table 2 counts the cases of sick leave by sheet, not by benefit row: 115
+// (Ермаков) was ill from 14 February on one sheet and went on from 26
+// February to 4 March on a continuing sheet, one case; 122 (Пахомов) was ill
+// from 28 March to 8 April on one sheet paid in April, one case; 128
+// (Хохлова) cares for her child from 18 April, paid by code 156 too, which is
+// no case of sick leave. January to April: two cases, where the rows of codes
+// 155-157 are more.
+TEST_F(Fss4Demo, CasesOfSickLeaveAreCountedBySheet)
+{
+    ASSERT_NO_FATAL_FAILURE(testsupport::ComputeAndStoreMonth(doc));
+    doc.infoBase.config.r_m1 = 1;
+    doc.infoBase.config.r_m2 = 6;
+    const auto cases = [this] { return v()[kSickLeave] + v()[kSickLeavePartTime]; };
+    ASSERT_EQ(Run(115), GenrDone);
+    EXPECT_EQ(cases(), 1);
+    ASSERT_EQ(Run(122), GenrDone);
+    EXPECT_EQ(cases(), 1);
+    ASSERT_EQ(Run(128), GenrDone);
+    EXPECT_EQ(cases(), 0);
+    ASSERT_EQ(Run(0), GenrDone);
+    EXPECT_EQ(cases(), 2);
 }
 
 TEST_F(Fss4Demo, DisabledEmployeeInTheBaseAndAtSixtyPercentOfTheAccidentTariff)

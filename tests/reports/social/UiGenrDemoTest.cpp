@@ -25,6 +25,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <map>
+
 #ifdef KALVOR_DATA_DIR
 #include "DemoFirm.h"
 #include "support/DemoDocument.h"
@@ -74,7 +76,10 @@ protected:
         QTest::mouseClick(view->controlAs<QPushButton>(IdStartButton), Qt::LeftButton);
         return WaitFor([&] { return view->controlAs<QPushButton>(IdStartButton)->isEnabled(); }, 60'000);
     }
-    QString Rtf() const { return folder + tools::DemoBaseName() + QStringLiteral(".rtf"); }
+    QString Rtf(const QString& form = QString()) const
+    {
+        return folder + tools::DemoBaseName() + form + QStringLiteral(".rtf");
+    }
 
     QTemporaryDir dir;
     QString folder;
@@ -87,8 +92,13 @@ protected:
 
 TEST_F(UiGenrDemo, EveryReportRunsFromItsCommand)
 {
+    // The pension-fund and 4-FSS forms are named after the form and the
+    // period's last month, the others after the base.
+    const std::map<int, QString> forms = {{32883, Rtf(QStringLiteral("-RSV1-2011-04"))},
+                                          {32881, Rtf(QStringLiteral("-4FSS-2011-04"))}};
     for (int command : {32883, 32881, 32879, 32877, 32875, 32885}) {
-        QFile::remove(Rtf());
+        const QString rtf = forms.count(command) ? forms.at(command) : Rtf();
+        QFile::remove(rtf);
         if (command == 32885)
             doc.infoBase.config.r_g = 109; // the certificate's three years end with the base's, 2011
         CCommonFormView* view = Open(command);
@@ -96,24 +106,58 @@ TEST_F(UiGenrDemo, EveryReportRunsFromItsCommand)
             path->setText(folder + QStringLiteral("xml"));
         ASSERT_TRUE(Run(view)) << command;
         Settle();
-        EXPECT_TRUE(QFile::exists(Rtf())) << command;
+        EXPECT_TRUE(QFile::exists(rtf)) << command;
         EXPECT_TRUE(recorder.boxes.empty()) << command << ": " << recorder.Texts().join(u'\n').toStdString();
-        // The reports with an XML file (the pension fund's, 4-FSS) name it
-        // and their form in the view's line.
+        // The reports with an XML file (the pension fund's, 4-FSS) name
+        // their period, the XML file and their form in the view's line.
         if (view->controlAs<QLineEdit>(IdFileNameField)) {
             const QStringList said = static_cast<CTaskFormView*>(view)->OutcomeText().split(u'\n');
-            ASSERT_EQ(said.size(), 2) << command << ": " << said.join(u'|').toStdString();
-            EXPECT_TRUE(said[0].startsWith(QStringLiteral("Записан файл %1xml/").arg(folder)))
-                << command << ": " << said[0].toStdString();
-            EXPECT_TRUE(said[0].endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive))
-                << command << ": " << said[0].toStdString();
-            EXPECT_EQ(said[1], QStringLiteral("Записан файл %1, открыт в программе просмотра").arg(Rtf())) << command;
+            ASSERT_EQ(said.size(), 3) << command << ": " << said.join(u'|').toStdString();
+            EXPECT_EQ(said[0], QStringLiteral("Отчетный период: январь - апрель 2011 г.")) << command;
+            EXPECT_TRUE(said[1].startsWith(QStringLiteral("Записан файл %1xml/").arg(folder)))
+                << command << ": " << said[1].toStdString();
+            EXPECT_TRUE(said[1].endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive))
+                << command << ": " << said[1].toStdString();
+            EXPECT_EQ(said[2], QStringLiteral("Записан файл %1, открыт в программе просмотра").arg(rtf)) << command;
         }
     }
     // The pension-fund and the 4-FSS XML files.
     const QStringList xml = QDir(folder + QStringLiteral("xml")).entryList(QDir::Files);
     EXPECT_EQ(xml.size(), 2) << xml.join(u' ').toStdString();
     EXPECT_EQ(xml.filter(QStringLiteral("PFR-700-Y-")).size(), 1) << xml.join(u' ').toStdString();
+}
+
+// The parameters held the first quarter from an earlier run; the base's
+// month is April. Both views show the period they will compute, January to
+// April, and compute it; a month that is no month is refused aloud and
+// nothing runs.
+TEST_F(UiGenrDemo, TheReportScreensShowThePeriodTheyCompute)
+{
+    doc.infoBase.config.r_g = 111;
+    doc.infoBase.config.r_m1 = 1;
+    doc.infoBase.config.r_m2 = 3;
+    auto* pension = Open(CGenrOtchStVzPFView::CommandId);
+    EXPECT_EQ(pension->controlAs<QLineEdit>(IdPeriodFirstMonth), nullptr); // always from January
+    EXPECT_EQ(pension->controlAs<QLineEdit>(IdPeriodLastMonth)->text(), QStringLiteral("4"));
+    EXPECT_EQ(pension->controlAs<QLineEdit>(IdPeriodYear)->text(), QStringLiteral("2011"));
+    pension->controlAs<QLineEdit>(IdFileNameField)->setText(folder + QStringLiteral("xml"));
+    ASSERT_TRUE(Run(pension));
+    Settle();
+    EXPECT_EQ(doc.infoBase.config.r_m2, 4);
+    EXPECT_TRUE(static_cast<CTaskFormView*>(pension)->OutcomeText().startsWith(
+        QStringLiteral("Отчетный период: январь - апрель 2011 г.\n")));
+    EXPECT_TRUE(QFile::exists(Rtf(QStringLiteral("-RSV1-2011-04"))));
+
+    auto* fss = Open(CGenrRVedFSSView::CommandId);
+    EXPECT_EQ(fss->controlAs<QLineEdit>(IdPeriodFirstMonth)->text(), QStringLiteral("1"));
+    EXPECT_EQ(fss->controlAs<QLineEdit>(IdPeriodLastMonth)->text(), QStringLiteral("4"));
+    fss->controlAs<QLineEdit>(IdPeriodLastMonth)->setText(QStringLiteral("13"));
+    QTest::mouseClick(fss->controlAs<QPushButton>(IdStartButton), Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(recorder.Texts(),
+              QStringList{QStringLiteral("Некорректное число в поле \"Последний месяц отчетного периода\": 13")});
+    EXPECT_EQ(static_cast<CTaskFormView*>(fss)->OutcomeText(), QString());
+    EXPECT_EQ(doc.infoBase.config.r_m2, 4);
 }
 
 TEST_F(UiGenrDemo, DepartmentCodeAbove65535ReachesTheDataFile)

@@ -108,6 +108,21 @@ TEST_F(UiGenrParams, ShowsTheStoredValuesAndStoresTheChangesOnLeaving)
     EXPECT_EQ(Field(1060)->text(), QStringLiteral("1"));
 }
 
+// A year not set (a new base) shows the base's reporting year, never 1900,
+// and stays not set when left as shown.
+TEST_F(UiGenrParams, AYearNotSetShowsTheReportingYear)
+{
+    doc.infoBase.config.r_g = 0;
+    infobase::SaveConfig(doc.infoBase);
+    view = frame->SwitchView<CGenrParamView>();
+    Settle();
+    EXPECT_EQ(Field(CGenrParamView::IdYear)->text(), QStringLiteral("2010"));
+    Leave();
+    Reload();
+    EXPECT_EQ(doc.infoBase.config.r_g, 0);
+    EXPECT_TRUE(recorder.boxes.empty());
+}
+
 TEST_F(UiGenrParams, AYearOutOfRangeIsRefusedAndTheStoredOneKept)
 {
     Type(CGenrParamView::IdYear, QStringLiteral("1990"));

@@ -1,8 +1,8 @@
 // The report generator's task views on the small base of Fss4Fixture.h
 // (2010), driven offscreen in the main frame: a run disables the start
 // buttons under the marquee; "Файл итогов" with a path writes the data file
-// and opens no choice; the year before 2010 is refused and a year of 0 is the
-// base's; employees marked in the help of 1103 are the only ones of the run
+// and opens no choice; the year before 2010 is refused and a year of 0 shows
+// as the base's; employees marked in the help of 1103 are the only ones of the run
 // they start; a data file that cannot be made is reported; the views open
 // from the generator's panel, and Esc goes back to it.
 #include "reports/social/ui/CGenrTaskViews.h"
@@ -70,11 +70,17 @@ protected:
         platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
         Fss4Fixture::TearDown();
     }
+    // The view, with the first quarter typed into its period fields where it
+    // has them (the base's month is July).
     template <class View>
     View* Open()
     {
         auto* view = frame->SwitchView<View>();
         Settle();
+        if (QLineEdit* first = Field(view, IdPeriodFirstMonth))
+            first->setText(QStringLiteral("1"));
+        if (QLineEdit* last = Field(view, IdPeriodLastMonth))
+            last->setText(QStringLiteral("3"));
         return view;
     }
     static QPushButton* Button(CCommonFormView* view, int id) { return view->controlAs<QPushButton>(id); }
@@ -162,24 +168,26 @@ TEST_F(UiGenrViews, LeavingTheViewStopsItsRun)
     Settle();
     EXPECT_TRUE(gone.isNull());
     EXPECT_EQ(frame->CurrentMainPanel(), MainPanelTaxReports);
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("fss4.rtf"))));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("fss4-4FSS-2010-03.rtf"))));
     EXPECT_TRUE(recorder.boxes.empty()) << recorder.Texts().join(u'\n').toStdString();
 }
 
 TEST_F(UiGenrViews, YearBefore2010IsRefusedAndYearZeroIsTheBasesYear)
 {
     auto* pension = Open<CGenrOtchStVzPFView>();
-    doc.infoBase.config.r_g = 109;
+    Field(pension, IdPeriodYear)->setText(QStringLiteral("2009"));
     QTest::mouseClick(Button(pension, IdStartButton), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([&] { return Idle(pension); }, 20'000));
     Settle();
     EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("Генерация отчета за года до 2010 г. не реализована")});
     EXPECT_EQ(choices, 0);
 
-    // A year of 0 is the base's 2010: the 4-FSS of 2010 is made.
+    // A year of 0 is the base's 2010, which the view shows: the 4-FSS of
+    // 2010 is made.
     recorder.boxes.clear();
     doc.infoBase.config.r_g = 0;
     auto* fss = Open<CGenrRVedFSSView>();
+    EXPECT_EQ(Field(fss, IdPeriodYear)->text(), QStringLiteral("2010"));
     const QString path = dir.filePath(QStringLiteral("fss.dat"));
     fss->StartWithDataFile(path);
     ASSERT_TRUE(WaitFor([&] { return Idle(fss); }, 20'000));

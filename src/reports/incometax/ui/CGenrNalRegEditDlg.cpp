@@ -10,6 +10,7 @@
 #include "shell/ui/NullableDateEdit.h"
 #include "values/CScan.h"
 #include "values/Messages.h"
+#include "values/Values.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -115,17 +116,38 @@ void CGenrNalRegEditDlg::LoadValues()
     }
 }
 
-void CGenrNalRegEditDlg::StoreValues()
+bool CGenrNalRegEditDlg::AmountsRead()
 {
+    const auto refused = [this](int id, const QString& name) {
+        auto* field = controlAs<QLineEdit>(id);
+        if (FssEditDlgBase::MoneyNumber(field->text()))
+            return false;
+        KalvorMessageBox(NumberRefusedText(name, field->text()), MB_OK | MB_ICONERROR, QString(), this);
+        field->setFocus();
+        field->selectAll();
+        return true;
+    };
+    if (refused(IdPreviousEmployer, QStringLiteral("3.1 Сумма с предыдущего места работы")))
+        return false;
+    for (int line = 0; line < kRegisterMonths; ++line)
+        if (refused(kAmountIds[std::size_t(line)], QString::fromUtf8(kMonthNames[line])))
+            return false;
+    return true;
+}
+
+bool CGenrNalRegEditDlg::StoreValues()
+{
+    if (!AmountsRead())
+        return false;
     RegisterArea area(m_doc);
     auto whole = [this](int id) {
         int value = 0;
         return ScanInt(controlAs<QLineEdit>(id)->text(), value) ? double(value) : 0.0;
     };
-    area.previousEmployer() = FssEditDlgBase::MoneyNumber(controlAs<QLineEdit>(IdPreviousEmployer)->text());
+    auto amount = [this](int id) { return FssEditDlgBase::MoneyNumber(controlAs<QLineEdit>(id)->text()).value_or(0); };
+    area.previousEmployer() = amount(IdPreviousEmployer);
     for (int line = 0; line < kRegisterMonths; ++line) {
-        area.transferred(line) =
-            FssEditDlgBase::MoneyNumber(controlAs<QLineEdit>(kAmountIds[std::size_t(line)])->text());
+        area.transferred(line) = amount(kAmountIds[std::size_t(line)]);
         area.paymentOrder(line) = whole(kOrderIds[std::size_t(line)]);
         if (line < 12) {
             std::uint16_t date = 0;
@@ -133,11 +155,13 @@ void CGenrNalRegEditDlg::StoreValues()
             area.transferDate(line) = date;
         }
     }
+    return true;
 }
 
 void CGenrNalRegEditDlg::MakeRegister()
 {
-    StoreValues();
+    if (!StoreValues())
+        return;
     MakeNalRegistr({}, m_selection, m_markedCount, m_outputPath, m_doc);
 }
 

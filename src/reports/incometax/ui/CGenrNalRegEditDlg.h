@@ -48,10 +48,14 @@ public:
                        QWidget* parent = nullptr);
     int DoModal() { return exec(); }
 
-    // Stores the fields into the register area.
-    void StoreValues();
+    // Stores the fields into the register area; an amount that does not
+    // read (Values.h, to the kopeck) is refused naming its line, and then
+    // nothing is stored and the result is false.
+    bool StoreValues();
 
 private:
+    // True when every amount field reads; else says which does not.
+    bool AmountsRead();
     void LoadValues();
     void MakeRegister();
 

@@ -85,7 +85,8 @@ CGenrAmaOVPFView::CGenrAmaOVPFView(CKalvorDoc* doc, QWidget* parent)
 CGenrAmaView::ReportMaker CGenrAmaOVPFView::MakeReport() const
 {
     return [](kalvor::infobase::KalvorDocData& doc, const GenrMerged& merged) {
-        kalvor::reports::RunOVPFReport(doc.TypWorkFile(), merged.selection, QString(), doc);
+        kalvor::reports::RunOVPFReport(kalvor::reports::ReportFormPath(doc, "RSV1", {true, 3}), merged.selection,
+                                       QString(), doc);
     };
 }
 
@@ -96,7 +97,7 @@ CGenrAmaRVedFSSView::CGenrAmaRVedFSSView(CKalvorDoc* doc, QWidget* parent)
 CGenrAmaView::ReportMaker CGenrAmaRVedFSSView::MakeReport() const
 {
     return [](kalvor::infobase::KalvorDocData& doc, const GenrMerged&) {
-        kalvor::reports::RunRVedFSSReport(doc.TypWorkFile(), QString(), doc);
+        kalvor::reports::RunRVedFSSReport(kalvor::reports::ReportFormPath(doc, "4FSS", {false, 3}), QString(), doc);
     };
 }
 

@@ -138,7 +138,9 @@ void CGenrParamView::OnInitialUpdate()
 {
     const auto& base = Document()->infoBase;
     const auto& config = base.config;
-    controlAs<QLineEdit>(IdYear)->setText(QString::number(config.r_g + 1900));
+    // A year not set is the base's reporting year, shown as such.
+    controlAs<QLineEdit>(IdYear)->setText(
+        QString::number(config.r_g != 0 ? config.r_g + 1900 : config.reportingYear()));
     controlAs<QLineEdit>(IdFirstMonth)->setText(NumberText(config.r_m1));
     controlAs<QLineEdit>(IdLastMonth)->setText(NumberText(config.r_m2));
     for (const TextField& field : kTextFields) {
@@ -212,9 +214,10 @@ bool CGenrParamView::SavePeriod()
 {
     auto& config = Document()->infoBase.config;
     bool changed = false;
-    // The field shows 1900 for a year that is not set.
+    // The field shows the base's reporting year for a year that is not set
+    // (an older screen showed 1900); either leaves it not set.
     int year = FieldNumber(controlAs<QLineEdit>(IdYear));
-    if (year == 1900)
+    if (year == 1900 || (config.r_g == 0 && year == config.reportingYear()))
         year = 0;
     const int storedYear = config.r_g == 0 ? 0 : config.r_g + 1900;
     if (year != storedYear) {

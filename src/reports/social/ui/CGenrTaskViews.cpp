@@ -2,6 +2,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "reports/social/EarningsCertificate.h"
+#include "reports/social/GeneratorParameters.h"
 #include "reports/social/Headcount.h"
 #include "reports/social/InjuryReport.h"
 #include "reports/social/PensionContributions.h"
@@ -10,12 +11,15 @@
 #include "reports/social/SocialTaxCard.h"
 #include "reports/social/ui/CGenrAmaViews.h"
 #include "reports/social/ui/CGenrParamView.h"
+#include "reports/social/ui/ReportEditDlg.h"
 #include "reports/social/ui/RunOVPFReport.h"
 #include "reports/social/ui/RunRVedFSSReport.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
+#include "shell/ui/KalvorMessageBox.h"
 #include "values/CScan.h"
+#include "values/Values.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -116,6 +120,69 @@ void CGenrTaskView::StartWithDataFile(const QString& path)
     m_dataFilePath.clear();
 }
 
+namespace {
+
+// The period of the pension-fund report (from January) and of the 4-FSS.
+constexpr kalvor::reports::ReportPeriodRules kPensionPeriod{true, 3};
+constexpr kalvor::reports::ReportPeriodRules kFss4Period{false, 3};
+
+// The period fields: control, label, and the name a refusal gives.
+struct PeriodField {
+    int id;
+    const char* name;
+};
+constexpr PeriodField kPeriodFields[] = {{IdPeriodFirstMonth, "Первый месяц отчетного периода"},
+                                         {IdPeriodLastMonth, "Последний месяц отчетного периода"},
+                                         {IdPeriodYear, "Отчетный год"}};
+
+} // namespace
+
+void CGenrTaskView::AddPeriodFields(const kalvor::reports::ReportPeriodRules& rules)
+{
+    const kalvor::reports::ReportPeriod period =
+        kalvor::reports::OfferedReportPeriod(Document()->infoBase.config, rules);
+    const int shown[] = {period.firstMonth, period.lastMonth, period.year};
+    for (std::size_t k = rules.fromJanuary ? 1 : 0; k < std::size(kPeriodFields); ++k) {
+        QString label = QString::fromUtf8(kPeriodFields[k].name);
+        if (rules.fromJanuary && kPeriodFields[k].id == IdPeriodLastMonth)
+            label += QStringLiteral(" (с января)");
+        AddField(kPeriodFields[k].id, label)->setText(QString::number(shown[k]));
+    }
+}
+
+bool CGenrTaskView::ReadPeriodFields(const kalvor::reports::ReportPeriodRules& rules)
+{
+    kalvor::reports::ReportPeriod period;
+    int* values[] = {&period.firstMonth, &period.lastMonth, &period.year};
+    const int lowest[] = {1, 1, kalvor::reports::kFirstParameterYear};
+    const int highest[] = {12, 12, kalvor::reports::kLastParameterYear};
+    for (std::size_t k = 0; k < std::size(kPeriodFields); ++k) {
+        auto* field = controlAs<QLineEdit>(kPeriodFields[k].id);
+        if (field == nullptr)
+            continue;
+        const std::optional<int> number = kalvor::reports::ReportEditDlg::FieldNumber(field->text());
+        if (number && *number >= lowest[k] && *number <= highest[k]) {
+            *values[k] = *number;
+            continue;
+        }
+        KalvorMessageBox(kalvor::NumberRefusedText(QString::fromUtf8(kPeriodFields[k].name), field->text()),
+                         MB_OK | MB_ICONWARNING);
+        field->setFocus();
+        field->selectAll();
+        return false;
+    }
+    if (period.firstMonth > period.lastMonth || period.lastMonth < rules.minimumLastMonth) {
+        KalvorMessageBox(QStringLiteral("Некорректный отчетный период: месяцы с %1 по %2")
+                             .arg(period.firstMonth)
+                             .arg(period.lastMonth),
+                         MB_OK | MB_ICONWARNING);
+        controlAs<QLineEdit>(IdPeriodLastMonth)->setFocus();
+        return false;
+    }
+    kalvor::reports::SetReportPeriod(Document()->infoBase.config, period);
+    return true;
+}
+
 ReportSelection CGenrTaskView::Selection() const
 {
     ReportSelection selection;
@@ -145,6 +212,7 @@ CGenrOtchStVzPFView::CGenrOtchStVzPFView(CKalvorDoc* doc, QWidget* parent)
     AddField(IdDeptCode, QStringLiteral("Подразделение организации (по умолчанию 000000)"));
     AddField(IdDeptPack, QStringLiteral("Номер пачки подразделения (по умолчанию 00000)"));
     AddField(IdFileNameField, QStringLiteral("Путь для файла электронной отчетности"), 320);
+    AddPeriodFields(kPensionPeriod);
     FinishForm(true);
 }
 
@@ -165,7 +233,7 @@ bool CGenrOtchStVzPFView::ReadFormValues()
     m_deptCode = RangedNumber(controlAs<QLineEdit>(IdDeptCode), 999'999);
     m_deptPackNumber = RangedNumber(controlAs<QLineEdit>(IdDeptPack), 99'999);
     m_exportPath = ExportPath(controlAs<QLineEdit>(IdFileNameField));
-    return true;
+    return ReadPeriodFields(kPensionPeriod);
 }
 
 ReportSelection CGenrOtchStVzPFView::Selection() const
@@ -181,11 +249,13 @@ GenrJob CGenrOtchStVzPFView::Job() const
 {
     GenrJob job;
     job.from2010 = true;
+    job.namedPeriod = kPensionPeriod;
     job.build = [](const GenrRun& run, GenrRunDetail& detail) {
         return kalvor::reports::CalcOVPF(run.selection, run.doc, run.dataFilePath, run.markedCount, run.stop, &detail);
     };
     job.loop = [exportPath = m_exportPath](const GenrRun& run) {
-        return kalvor::reports::RunOVPFReport(run.workFilePath, run.selection, exportPath, run.doc);
+        return kalvor::reports::RunOVPFReport(kalvor::reports::ReportFormPath(run.doc, "RSV1", kPensionPeriod),
+                                              run.selection, exportPath, run.doc);
     };
     return job;
 }
@@ -196,6 +266,7 @@ CGenrRVedFSSView::CGenrRVedFSSView(CKalvorDoc* doc, QWidget* parent)
     : CGenrTaskView(419, QStringLiteral("Расчетная ведомость по ФСС"), StripLabels::Plain, doc, parent)
 {
     AddField(IdFileNameField, QStringLiteral("Путь для файла электронной отчетности"), 320);
+    AddPeriodFields(kFss4Period);
     FinishForm(true);
 }
 
@@ -203,13 +274,14 @@ bool CGenrRVedFSSView::ReadFormValues()
 {
     CGenrTaskView::ReadFormValues();
     m_exportPath = ExportPath(controlAs<QLineEdit>(IdFileNameField));
-    return true;
+    return ReadPeriodFields(kFss4Period);
 }
 
 GenrJob CGenrRVedFSSView::Job() const
 {
     GenrJob job;
     job.from2010 = true;
+    job.namedPeriod = kFss4Period;
     job.build = [](const GenrRun& run, GenrRunDetail& detail) {
         const bool form2011 = kalvor::reports::ResolveReportPeriod(run.doc.infoBase.config).year >= kForm2011Year;
         return form2011 ? kalvor::reports::CalcRVedFSS2011(run.selection, run.doc, run.dataFilePath, run.markedCount,
@@ -218,7 +290,8 @@ GenrJob CGenrRVedFSSView::Job() const
                                                            run.stop, &detail);
     };
     job.loop = [exportPath = m_exportPath](const GenrRun& run) {
-        return kalvor::reports::RunRVedFSSReport(run.workFilePath, exportPath, run.doc);
+        return kalvor::reports::RunRVedFSSReport(kalvor::reports::ReportFormPath(run.doc, "4FSS", kFss4Period),
+                                                 exportPath, run.doc);
     };
     return job;
 }

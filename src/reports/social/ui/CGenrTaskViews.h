@@ -4,7 +4,8 @@
 // button "Печать" and, for the reports that can be merged over bases, the
 // button "Файл итогов" that saves the report's data file instead of printing.
 // The run goes on a worker (RunGenrWorker); Esc returns to the generator's
-// main panel.
+// main panel. The pension-fund and 4-FSS views show the period they compute
+// and their run's end line names it.
 #include "reports/social/ReportRun.h"
 #include "reports/social/ui/GenrWorker.h"
 #include "shell/ui/CTaskFormView.h"
@@ -36,9 +37,21 @@ protected:
     // pack and department numbers.
     virtual kalvor::reports::ReportSelection Selection() const;
 
+    // The period fields of the pension-fund and 4-FSS views: the first month
+    // (left out when the report always starts in January), the last month and
+    // the year, filled with the offered period (OfferedReportPeriod).
+    void AddPeriodFields(const kalvor::reports::ReportPeriodRules& rules);
+    // Reads the period fields into the generator's parameters, so that the
+    // run computes the period shown; false, after a message naming the field,
+    // when a month or the year does not read or the months run backwards.
+    bool ReadPeriodFields(const kalvor::reports::ReportPeriodRules& rules);
+
 private:
     QString m_dataFilePath; // of the run being started
 };
+
+// The period fields' controls.
+enum GenrPeriodControl : int { IdPeriodFirstMonth = 1110, IdPeriodLastMonth = 1111, IdPeriodYear = 1112 };
 
 // 414: the pension-fund contributions report.
 class CGenrOtchStVzPFView : public CGenrTaskView {

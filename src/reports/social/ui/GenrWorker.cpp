@@ -44,6 +44,10 @@ TaskOutcome RunJob(const GenrRun& run, const GenrJob& job)
         outcome = job.loop(run);
     if (result == GenrDone && job.closing)
         job.closing(run);
+    if (result == GenrDone && job.namedPeriod) {
+        const QString period = ReportPeriodLine(ResolveReportPeriod(run.doc.infoBase.config, *job.namedPeriod));
+        outcome.message = outcome.message.isEmpty() ? period : period + QLatin1Char('\n') + outcome.message;
+    }
     return outcome;
 }
 

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <stop_token>
 
 namespace kalvor::reports {
@@ -29,6 +30,9 @@ struct GenrRun {
 struct GenrJob {
     // The pension-fund and 4-FSS reports are not made for years before 2010.
     bool from2010 = false;
+    // The rules of the period the run computes, when its end line names it
+    // (ReportPeriodLine first, then what the run wrote).
+    std::optional<ReportPeriodRules> namedPeriod;
     // The builder: a GenrRunResult or a negative ReportErrorTexts code.
     std::function<int(const GenrRun&, GenrRunDetail&)> build;
     // After a builder result of 0 or more without a data file: the choice

@@ -21,23 +21,27 @@ constexpr int kPrintFileFailed = -23;
 
 platform::TaskOutcome RunReportChoiceLoop(const QString& printPath, const ReportChoices& choices)
 {
+    QString path = printPath;
     for (;;) {
         const int choice = platform::GuiBridge::runBlocking([&] {
-            CRepEdit1Dlg dialog(printPath, {choices.firstEditorCaption, choices.secondEditorCaption});
-            return dialog.DoModal();
+            CRepEdit1Dlg dialog(path, {choices.firstEditorCaption, choices.secondEditorCaption});
+            const int result = dialog.DoModal();
+            if (result != IDCANCEL)
+                path = dialog.PrintFilePath();
+            return result;
         });
         if (choice == ChoiceFirstEditor) {
             platform::GuiBridge::runBlocking([&] {
-                choices.firstEditor();
+                choices.firstEditor(path);
                 return 0;
             });
         } else if (choice == ChoiceSecondEditor) {
             platform::GuiBridge::runBlocking([&] {
-                choices.secondEditor();
+                choices.secondEditor(path);
                 return 0;
             });
         } else if (choice == ChoiceMake) {
-            return choices.make();
+            return choices.make(path);
         } else if (choice == IDCANCEL) {
             return platform::TaskOutcome();
         }

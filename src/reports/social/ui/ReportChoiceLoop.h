@@ -10,23 +10,24 @@
 
 namespace kalvor::reports {
 
-// What the loop does on each choice. The editors are shown modally on the
-// user-interface thread; make runs on the calling thread and says what it
-// wrote. The captions of the editors' buttons name the parts of the report's
-// form that each editor holds.
+// What the loop does on each choice, given the print path the choice dialog
+// holds. The editors are shown modally on the user-interface thread; make
+// runs on the calling thread and says what it wrote. The captions of the
+// editors' buttons name the parts of the report's form that each editor holds.
 struct ReportChoices {
-    std::function<void()> firstEditor;
-    std::function<void()> secondEditor;
-    std::function<platform::TaskOutcome()> make;
+    std::function<void(const QString& printPath)> firstEditor;
+    std::function<void(const QString& printPath)> secondEditor;
+    std::function<platform::TaskOutcome(const QString& printPath)> make;
     QString firstEditorCaption;
     QString secondEditorCaption;
 };
 
 // Runs on a report's worker thread (or on the user-interface thread): the
-// choice dialog shows the print path's document name; 500 and 502 show their
-// editor and come back to the choice, 501 makes the report and ends, cancel
-// ends without making anything. Returns what make returned (a plain done
-// after a cancel).
+// choice dialog shows the print path's document name, which the user may
+// change (the name typed is used from then on, CRepEdit1Dlg::PrintFilePath);
+// 500 and 502 show their editor and come back to the choice, 501 makes the
+// report and ends, cancel ends without making anything. Returns what make
+// returned (a plain done after a cancel).
 platform::TaskOutcome RunReportChoiceLoop(const QString& printPath, const ReportChoices& choices);
 
 // Writes a report's XML file and then its print form (the RTF document of

@@ -1,5 +1,6 @@
 #include "reports/social/ui/ReportEditDlg.h"
 
+#include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
 #include "shell/ui/WaitCursor.h"
 #include "values/RoundText.h"
@@ -7,12 +8,13 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstdlib>
 
 namespace kalvor::reports {
 
@@ -27,11 +29,13 @@ QString ReportEditDlg::FieldText(double value)
     return QString::number(number);
 }
 
-int ReportEditDlg::FieldNumber(const QString& text)
+std::optional<int> ReportEditDlg::FieldNumber(const QString& text)
 {
-    const QByteArray bytes = text.toLatin1();
-    const long number = std::strtol(bytes.constData(), nullptr, 10);
-    return number > INT_MAX ? INT_MAX : number < INT_MIN ? INT_MIN : int(number);
+    double typed = 0;
+    if (kalvor::ReadTypedDecimal(text, typed) == kalvor::TypedDecimal::Refused || typed != std::trunc(typed) ||
+        typed > INT_MAX || typed < INT_MIN)
+        return std::nullopt;
+    return int(typed);
 }
 
 QString ReportEditDlg::MoneyText(double value)
@@ -41,16 +45,12 @@ QString ReportEditDlg::MoneyText(double value)
     return QString::fromLatin1(FormatFixed8(value, 2));
 }
 
-double ReportEditDlg::MoneyNumber(const QString& text)
+std::optional<double> ReportEditDlg::MoneyNumber(const QString& text)
 {
-    // A point or a comma before the kopecks; a text that does not read in
-    // full is read as strtod reads it in the "C" numeric locale.
-    double typed = 0;
-    if (kalvor::ReadTypedDecimal(text, typed) != kalvor::TypedDecimal::Refused)
-        return typed;
-    const QByteArray bytes = text.toLatin1();
-    const double number = std::strtod(bytes.constData(), nullptr);
-    return std::isfinite(number) ? number : 0;
+    double kopecks = 0;
+    if (kalvor::ParseMoneyKopecks(text, kopecks) == kalvor::kFieldRefused)
+        return std::nullopt;
+    return kopecks / 100;
 }
 
 ReportEditDlg::ReportEditDlg(PayrollDoc& doc, QWidget* parent) : QDialog(parent), m_doc(doc)
@@ -73,7 +73,8 @@ void ReportEditDlg::AddField(QGridLayout* grid, const ReportEditField& field, in
     widget->setMinimumWidth(110);
     SetControl(field.control, widget);
     grid->addWidget(widget, row, column);
-    m_fields.push_back(field);
+    m_grid = grid;
+    m_fields.push_back({field, row, column});
 }
 
 void ReportEditDlg::Finish(QGridLayout* grid, int row)
@@ -96,12 +97,12 @@ void ReportEditDlg::Finish(QGridLayout* grid, int row)
     connect(controlAs<QPushButton>(IdClose), &QPushButton::clicked, this, &QDialog::reject);
     LoadValues();
     if (!m_fields.empty())
-        control(m_fields.front().control)->setFocus();
+        control(m_fields.front().field.control)->setFocus();
 }
 
 void ReportEditDlg::LoadValues()
 {
-    for (const ReportEditField& field : m_fields) {
+    for (const auto& [field, row, column] : m_fields) {
         const double value = m_doc.GenrValues[std::size_t(field.index)];
         if (field.format == Date) {
             const double whole = std::trunc(value);
@@ -113,9 +114,41 @@ void ReportEditDlg::LoadValues()
     }
 }
 
+QString ReportEditDlg::FieldName(const PlacedField& placed) const
+{
+    QString name;
+    for (int row = placed.row; row >= 0 && name.isEmpty(); --row)
+        if (QLayoutItem* item = m_grid->itemAtPosition(row, 0))
+            if (auto* label = qobject_cast<QLabel*>(item->widget()))
+                name = label->text().trimmed();
+    const auto onItsLine = std::count_if(m_fields.begin(), m_fields.end(),
+                                         [&](const PlacedField& other) { return other.row == placed.row; });
+    if (onItsLine > 1)
+        name += QStringLiteral(", графа %1").arg(placed.column);
+    return name;
+}
+
+bool ReportEditDlg::FieldsRead()
+{
+    for (const PlacedField& placed : m_fields) {
+        if (placed.field.format == Date)
+            continue;
+        auto* edit = controlAs<QLineEdit>(placed.field.control);
+        const QString text = edit->text();
+        const bool reads = placed.field.format == Money ? MoneyNumber(text).has_value() : FieldNumber(text).has_value();
+        if (reads)
+            continue;
+        KalvorMessageBox(kalvor::NumberRefusedText(FieldName(placed), text), MB_OK | MB_ICONERROR, QString(), this);
+        edit->setFocus();
+        edit->selectAll();
+        return false;
+    }
+    return true;
+}
+
 void ReportEditDlg::SaveValues()
 {
-    for (const ReportEditField& field : m_fields) {
+    for (const auto& [field, row, column] : m_fields) {
         double& value = m_doc.GenrValues[std::size_t(field.index)];
         if (field.format == Date) {
             std::uint16_t packed = 0;
@@ -123,20 +156,24 @@ void ReportEditDlg::SaveValues()
             value = packed;
         } else {
             const QString text = controlAs<QLineEdit>(field.control)->text();
-            value = field.format == Money ? MoneyNumber(text) : FieldNumber(text);
+            value = field.format == Money ? MoneyNumber(text).value_or(value) : FieldNumber(text).value_or(value);
         }
     }
 }
 
-void ReportEditDlg::Save()
+bool ReportEditDlg::Save()
 {
+    if (!FieldsRead())
+        return false;
     WaitCursor wait;
     SaveValues();
+    return true;
 }
 
 void ReportEditDlg::SaveAndMake()
 {
-    Save();
+    if (!Save())
+        return;
     WaitCursor wait;
     WriteOutputs();
 }

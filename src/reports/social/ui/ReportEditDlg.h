@@ -2,13 +2,15 @@
 // What the report editors share: a grid of fields, each tied to one of the
 // document's report values, loaded when the editor opens and written back on
 // "Сохранить"; "Сформировать отчет" saves and then writes the report's
-// outputs, which each report names for itself.
+// outputs, which each report names for itself. A field whose text does not
+// read is refused aloud and nothing is saved.
 #include "payroll/PayrollDocument.h"
 #include "shell/ui/ControlMap.h"
 
 #include <QDialog>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 class QGridLayout;
@@ -17,8 +19,8 @@ namespace kalvor::reports {
 
 // How an editor field shows and reads its report value.
 enum class EditFieldFormat {
-    Whole, // "%d"
-    Money, // "%.2f", read with "%lf"
+    Whole, // a whole number: shown "%d", typed as an integer only
+    Money, // roubles: shown "%.2f", typed to the kopeck
     Date, // a packed date in a date picker
 };
 
@@ -39,15 +41,20 @@ public:
     // The text a whole field shows for a value: its whole part truncated
     // towards zero, an empty text for 0.
     static QString FieldText(double value);
-    // The number "%d" reads from a field's text: leading blanks, a sign and
-    // digits; 0 when the text starts with no number.
-    static int FieldNumber(const QString& text);
+    // The number typed into a whole field, read by the rule of typed numbers
+    // (Values.h ReadTypedDecimal): an integer, written whole, in digit groups
+    // or with zero decimals ("12", "-40", "1 500", "12,00"); an empty text is
+    // 0. Anything else ("12.75", "-40x", "сто", a number beyond int) is no
+    // number.
+    static std::optional<int> FieldNumber(const QString& text);
     // The text a money field shows: "%.2f", an empty text for 0.
     static QString MoneyText(double value);
-    // The number "%lf" reads from a money field: leading blanks, a sign,
-    // digits and a decimal point; reading stops at anything else, so that
-    // "12,50" gives 12. 0 when the text starts with no number.
-    static double MoneyNumber(const QString& text);
+    // The roubles typed into a money field, read to the kopeck by the rule of
+    // typed amounts (Values.h ParseMoneyKopecks: a point or a comma before
+    // the kopecks, "12,50" is 12.50, a third decimal rounded, an exact half
+    // down); an empty text is 0. A text that does not read in full ("-40.75x",
+    // "сто") or an amount beyond kMaxMoneyRoubles is no number.
+    static std::optional<double> MoneyNumber(const QString& text);
 
 protected:
     ReportEditDlg(PayrollDoc& doc, QWidget* parent);
@@ -56,6 +63,8 @@ protected:
     // The three buttons under the fields; loads the fields.
     void Finish(QGridLayout* grid, int row);
     virtual void LoadValues();
+    // Writes every field into its report value; the fields have been read
+    // (FieldsRead) before.
     virtual void SaveValues();
     // Writes the report's XML file and print form from the saved values.
     virtual void WriteOutputs() = 0;
@@ -63,10 +72,24 @@ protected:
     PayrollDoc& m_doc;
 
 private:
-    void Save();
+    // A field with the place of its control in the grid.
+    struct PlacedField {
+        ReportEditField field;
+        int row;
+        int column;
+    };
+    // True when every field reads; else says which does not ("Некорректное
+    // число в поле ..." with its line's label), selects its text and is false,
+    // and nothing is saved: every report value keeps its value.
+    bool FieldsRead();
+    // The label of the field's line (of the line above for a continuation),
+    // with its column when the line holds several fields.
+    QString FieldName(const PlacedField& placed) const;
+    bool Save();
     void SaveAndMake();
 
-    std::vector<ReportEditField> m_fields;
+    QGridLayout* m_grid = nullptr;
+    std::vector<PlacedField> m_fields;
 };
 
 } // namespace kalvor::reports

@@ -18,14 +18,14 @@ platform::TaskOutcome WriteOVPFOutputs(const QString& printPath, const ReportSel
 platform::TaskOutcome RunOVPFReport(const QString& printPath, const ReportSelection& selection,
                                     const QString& reportFolder, PayrollDoc& doc)
 {
-    return RunReportChoiceLoop(printPath,
-                               {
-                                   [&] { CGenrOVPFEditDlg(selection, printPath, reportFolder, doc).DoModal(); },
-                                   [&] { CGenrOVPFEditDlg2(selection, printPath, reportFolder, doc).DoModal(); },
-                                   [&] { return WriteOVPFOutputs(printPath, selection, reportFolder, doc); },
-                                   QStringLiteral("Редактировать раздел 1 и 5"),
-                                   QStringLiteral("Редактировать раздел 4"),
-                               });
+    return RunReportChoiceLoop(
+        printPath, {
+                       [&](const QString& path) { CGenrOVPFEditDlg(selection, path, reportFolder, doc).DoModal(); },
+                       [&](const QString& path) { CGenrOVPFEditDlg2(selection, path, reportFolder, doc).DoModal(); },
+                       [&](const QString& path) { return WriteOVPFOutputs(path, selection, reportFolder, doc); },
+                       QStringLiteral("Редактировать раздел 1 и 5"),
+                       QStringLiteral("Редактировать раздел 4"),
+                   });
 }
 
 } // namespace kalvor::reports

@@ -23,13 +23,14 @@ platform::TaskOutcome WriteRVedFSSOutputs(const QString& printPath, const QStrin
 
 platform::TaskOutcome RunRVedFSSReport(const QString& printPath, const QString& exportFolder, PayrollDoc& doc)
 {
-    return RunReportChoiceLoop(printPath, {
-                                              [&] { CGenrRVedFSSEditDlg(printPath, exportFolder, doc).DoModal(); },
-                                              [&] { CGenrRVedFSSEditDlg2(printPath, exportFolder, doc).DoModal(); },
-                                              [&] { return WriteRVedFSSOutputs(printPath, exportFolder, doc); },
-                                              QStringLiteral("Редактировать таблицы 1, 2 и 7"),
-                                              QStringLiteral("Редактировать таблицу 4.1"),
-                                          });
+    return RunReportChoiceLoop(
+        printPath, {
+                       [&](const QString& path) { CGenrRVedFSSEditDlg(path, exportFolder, doc).DoModal(); },
+                       [&](const QString& path) { CGenrRVedFSSEditDlg2(path, exportFolder, doc).DoModal(); },
+                       [&](const QString& path) { return WriteRVedFSSOutputs(path, exportFolder, doc); },
+                       QStringLiteral("Редактировать таблицы 1, 2 и 7"),
+                       QStringLiteral("Редактировать таблицу 4.1"),
+                   });
 }
 
 } // namespace kalvor::reports
