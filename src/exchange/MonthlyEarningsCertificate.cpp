@@ -159,7 +159,7 @@ int PrintEarningsCertificate(const T54Selection& selection, std::stop_token stop
 platform::TaskOutcome SpravZarpMonthThreadProc(platform::TaskContext& context, const platform::TaskThreadParams& params,
                                                PayrollDoc& doc, const ExchangeMessenger& messenger)
 {
-    return RunSelectionPrintThread(context, params, 0, doc, messenger,
+    return RunSelectionPrintThread(context, params, 0, "SpravkaMes", doc, messenger,
                                    [&](const T54Selection& selection, std::stop_token stop, const QString& output,
                                        int marked, QString* viewerText) {
                                        return PrintEarningsCertificate(selection, stop, output, marked, doc, nullptr,

@@ -598,13 +598,27 @@ int PrintT54Form(const T54Selection& selection, std::stop_token stop, const QStr
     return result != 0 ? result : GenerateDocument(tree, data, viewerText);
 }
 
+namespace {
+
+// The work file of a form printed for the generator's period, named after
+// the form and the period's last month ("<base>-T54-2011-12.typ"), so that
+// no print overwrites another.
+QString SelectionFormWorkFile(const PayrollDoc& doc, const char* form)
+{
+    const reports::ReportPeriod period = reports::ResolveReportPeriod(doc.infoBase.config);
+    return doc.FormWorkFile(QString::fromLatin1(form), MonthKey(period.year, period.lastMonth));
+}
+
+} // namespace
+
 platform::TaskOutcome RunSelectionPrintThread(platform::TaskContext& context, const platform::TaskThreadParams& params,
-                                              int showEditor, PayrollDoc& doc, const ExchangeMessenger& messenger,
-                                              const SelectionPrinter& print)
+                                              int showEditor, const char* form, PayrollDoc& doc,
+                                              const ExchangeMessenger& messenger, const SelectionPrinter& print)
 {
     return RunExchangeWorker(context, messenger, ExchangeCodeFamily::WholeTable, [&](platform::TaskContext& c) {
         const int marked = CountMarkedEmployees(doc.infoBase, params);
-        QFile work(doc.TypWorkFile());
+        const QString workFile = SelectionFormWorkFile(doc, form);
+        QFile work(workFile);
         if (!work.open(QIODevice::WriteOnly))
             return platform::TaskOutcome(platform::TASK_FILE_ERROR, platform::FILE_ERROR_OPEN);
         T54Selection selection;
@@ -614,7 +628,7 @@ platform::TaskOutcome RunSelectionPrintThread(platform::TaskContext& context, co
         selection.profession = std::uint16_t(params.profession);
         selection.tabN = std::uint16_t(params.personnelNumber);
         QString viewerText;
-        const int result = print(selection, c.stopToken(), doc.TypWorkFile(), marked, &viewerText);
+        const int result = print(selection, c.stopToken(), workFile, marked, &viewerText);
         work.close();
         if (result < 0)
             return platform::TaskOutcome(result);
@@ -628,7 +642,7 @@ platform::TaskOutcome RunSelectionPrintThread(platform::TaskContext& context, co
 platform::TaskOutcome T54FormThreadProc(platform::TaskContext& context, const T54TaskParams& params, PayrollDoc& doc,
                                         const ExchangeMessenger& messenger, const T54Editor& editor)
 {
-    return RunSelectionPrintThread(context, params, params.showEditor, doc, messenger,
+    return RunSelectionPrintThread(context, params, params.showEditor, "T54", doc, messenger,
                                    [&](const T54Selection& selection, std::stop_token stop, const QString& output,
                                        int marked, QString* viewerText) {
                                        return PrintT54Form(selection, stop, output, marked, doc, editor, nullptr,

@@ -128,8 +128,8 @@ using SelectionPrinter = std::function<int(const T54Selection&, std::stop_token,
 // configuration; a document the viewer did not show ends the run done with
 // the reason (kDocumentNotShown).
 platform::TaskOutcome RunSelectionPrintThread(platform::TaskContext& context, const platform::TaskThreadParams& params,
-                                              int showEditor, PayrollDoc& doc, const ExchangeMessenger& messenger,
-                                              const SelectionPrinter& print);
+                                              int showEditor, const char* form, PayrollDoc& doc,
+                                              const ExchangeMessenger& messenger, const SelectionPrinter& print);
 
 // The block the view hands its worker: the strip and the show-editor flag.
 struct T54TaskParams : platform::TaskThreadParams {

@@ -22,24 +22,8 @@ namespace {
 constexpr int kKudryavtseva = 102; // 38,000 a month (code 4) and 5,000 (code 53) for the worked time
 constexpr int kKhokhlova = 128; // child-care leave from 18 April
 
-class DemoAbsence : public ::testing::Test {
+class DemoAbsence : public testsupport::DemoBaseTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, dir.path() + QLatin1Char('/')));
-    }
-    void TearDown() override { CloseBase(base()); }
-
-    CInfoBase& base() { return doc.infoBase; }
-    int Slot(int tabN)
-    {
-        for (const EmployeeListEntry& e : base().list)
-            if (int(e.tabN()) == tabN)
-                return e.slot;
-        ADD_FAILURE() << "no employee " << tabN;
-        return 1;
-    }
     void ComputeMonth()
     {
         const CalcInPlaceRun run = CalcWholeMonthInPlace(doc);
@@ -52,16 +36,6 @@ protected:
         const MonthKey now = base().config.reportingKey();
         ASSERT_EQ(MoveEmployeesToNextMonth(now.plus(1), {}, doc), 1) << now.value();
     }
-    // Kopecks of the employee's stored rows of a code.
-    double StoredRows(int tabN, int code)
-    {
-        LoadEmployee(base(), Slot(tabN));
-        double sum = 0;
-        for (const AccrualRow& r : base().current.rows)
-            if (r.kod == code)
-                sum += r.sum;
-        return sum;
-    }
     static SickLeaveSheet Sheet(int d1, int m1, int d2, int m2)
     {
         SickLeaveSheet s;
@@ -73,9 +47,6 @@ protected:
         s.gEnd = 2011;
         return s;
     }
-
-    QTemporaryDir dir;
-    PayrollDoc doc;
 };
 
 } // namespace

@@ -27,24 +27,8 @@ namespace {
 
 constexpr int kShirokov = 105;
 
-class DemoYear : public ::testing::Test {
+class DemoYear : public testsupport::DemoBaseTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, dir.path() + QLatin1Char('/')));
-    }
-    void TearDown() override { CloseBase(base()); }
-
-    CInfoBase& base() { return doc.infoBase; }
-    int Slot(int tabN)
-    {
-        for (const EmployeeListEntry& e : base().list)
-            if (int(e.tabN()) == tabN)
-                return e.slot;
-        ADD_FAILURE() << "no employee " << tabN;
-        return 1;
-    }
     // The month of everyone computed and stored; the run's message.
     QString ComputeMonth()
     {
@@ -54,19 +38,6 @@ protected:
                                          << run.failedCode;
         return run.outcome.message;
     }
-    // Kopecks of the employee's stored rows of a code.
-    double StoredRows(int tabN, int code)
-    {
-        LoadEmployee(base(), Slot(tabN));
-        double sum = 0;
-        for (const AccrualRow& r : base().current.rows)
-            if (r.kod == code)
-                sum += r.sum;
-        return sum;
-    }
-
-    QTemporaryDir dir;
-    PayrollDoc doc;
 };
 
 QString PatternNote(const char* month)

@@ -115,6 +115,41 @@ inline std::map<int, double> StoredMonthByCode(PayrollDoc& doc, int month)
     return sums;
 }
 
+// A test over the demo base opened in a temporary working folder, with the
+// lookups most such tests make.
+class DemoBaseTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_NO_FATAL_FAILURE(OpenDemoDocument(doc, dir.path() + QLatin1Char('/')));
+    }
+    void TearDown() override { infobase::CloseBase(base()); }
+
+    infobase::CInfoBase& base() { return doc.infoBase; }
+    int Slot(int tabN)
+    {
+        for (const infobase::EmployeeListEntry& e : base().list)
+            if (int(e.tabN()) == tabN)
+                return e.slot;
+        ADD_FAILURE() << "no employee " << tabN;
+        return 1;
+    }
+    // Kopecks of the employee's stored rows of a code.
+    double StoredRows(int tabN, int code)
+    {
+        infobase::LoadEmployee(base(), Slot(tabN));
+        double sum = 0;
+        for (const infobase::AccrualRow& r : base().current.rows)
+            if (r.kod == code)
+                sum += r.sum;
+        return sum;
+    }
+
+    QTemporaryDir dir;
+    PayrollDoc doc;
+};
+
 } // namespace kalvor::testsupport
 
 #endif
