@@ -27,14 +27,14 @@ CTabelVvodDlg::CTabelVvodDlg(CCommonFormView* view, RateCorrectionRunner rateCor
 void CTabelVvodDlg::BuildForm()
 {
     auto* grid = new QGridLayout(this);
-    grid->setHorizontalSpacing(12);
+    grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(4);
     auto addColumn = [&](const std::array<int, 13>& ids, int column) {
         for (int row = 0; row < int(ids.size()); ++row) {
             const en::TabelField* field = en::FindTabelField(ids[std::size_t(row)]);
             auto* label = new QLabel(QString::fromUtf16(field->label), this);
             auto* edit = new QLineEdit(this);
-            edit->setFixedWidth(90);
+            edit->setFixedWidth(80);
             edit->setMaxLength(12);
             label->setBuddy(edit);
             SetControl(field->controlId, edit);
@@ -44,8 +44,7 @@ void CTabelVvodDlg::BuildForm()
     };
     addColumn(en::TabelLeftColumn(), 0);
     addColumn(en::TabelRightColumn(), 1);
-    grid->setColumnMinimumWidth(1, 90);
-    grid->setColumnMinimumWidth(2, 260);
+    grid->setColumnMinimumWidth(1, 80);
 
     m_dbf = new QCheckBox(QStringLiteral(" Вывод начислений/удержаний в DBF-файл уже с учетом подоходного"), this);
     m_dbf->setPalette(QPalette());

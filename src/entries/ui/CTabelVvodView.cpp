@@ -26,7 +26,7 @@ void CTabelVvodView::OnInitialUpdate()
     m_frame = new QGroupBox(QStringLiteral("Основной табель"), this);
     SetControl(IdFrame, m_frame);
     auto* frameLayout = new QVBoxLayout(m_frame);
-    frameLayout->setContentsMargins(25, 25, 25, 25);
+    frameLayout->setContentsMargins(10, 25, 10, 25);
     frameLayout->setSpacing(0);
     m_tabs = new QTabBar(m_frame);
     m_tabs->addTab(QStringLiteral("Основной табель"));
