@@ -40,7 +40,86 @@ const QStringList kDetailTables = {QStringLiteral("pasport"), QStringLiteral("na
 
 } // namespace
 
-class DbSavers : public DbTestBase {};
+class DbSavers : public DbTestBase {
+protected:
+    // The calculation's store inside the run's transaction: the computed rows
+    // replace the stored ones and the input rows stay; a store that fails
+    // halfway leaves the employee's rows as they were and the run going; a
+    // slot without a master row gets no rows. Row 0 is an input row stored as 11.
+    void ExpectTheRunsStoreToReplaceTheComputedRowsOnly(int slot)
+    {
+        const int noMaster = base.capacity();
+        ASSERT_EQ(detail::KonstId(Db(base), noMaster), 0);
+        base.current.rows[0].sum = 44;
+        base.current.rows[1].sum = 33;
+        base.current.rows[7] = base.current.rows[1];
+        {
+            db::Transaction run(Db(base));
+            SaveCalculatedMonth(base, slot, false);
+            base.current.rows[1].sum = 55;
+            db::InjectFailureAfter(db::IsServer(Db(base)) ? 2 : 3); // the first insert, after the delete
+            EXPECT_THROW(SaveCalculatedMonth(base, slot, false), db::DbError);
+            db::InjectFailureAfter(0);
+            SaveCalculatedMonth(base, noMaster, false);
+            run.commit();
+        }
+        LoadProizvZarp(base, slot);
+        EXPECT_EQ(base.current.rows[0].sum, 11);
+        EXPECT_EQ(base.current.rows[1].sum, 33);
+        EXPECT_EQ(base.current.rows[7].sum, 33);
+        EXPECT_EQ(
+            countAll(base, QStringLiteral("zarp WHERE id_konst IS NULL OR id_konst NOT IN (SELECT id FROM dbo.konst)")),
+            0);
+    }
+
+    // An amount that is no finite number is refused alike on either engine
+    // (the file kept NULL, read back as 0; the server NaN), naming the
+    // employee and the row, and nothing of his is written: his rows stay `full`.
+    void ExpectNonFiniteAmountsRefused(int slot, int kv, const std::array<AccrualRow, EmployeeRecord::RowCount>& full)
+    {
+        int tabN = -1;
+        for (const EmployeeListEntry& e : base.list)
+            if (e.slot == slot)
+                tabN = int(e.tabN());
+        for (const auto& [impossible, shown] : {std::pair{std::nan(""), "не число"},
+                                                std::pair{std::numeric_limits<double>::infinity(), "бесконечность"}}) {
+            for (const bool withMaster : {false, true}) {
+                base.current.rows[std::size_t(kv + 2)].sum = impossible;
+                try {
+                    SaveCalculatedMonth(base, slot, withMaster);
+                    ADD_FAILURE() << "stored " << shown;
+                } catch (const db::DbError& e) {
+                    EXPECT_EQ(e.message(), QStringLiteral("Недопустимая сумма (%1) у сотрудника таб. № %2, строка %3, "
+                                                          "код %4. Результаты расчета не сохранены.")
+                                               .arg(QString::fromUtf8(shown))
+                                               .arg(tabN)
+                                               .arg(kv + 3)
+                                               .arg(full[std::size_t(kv + 2)].kod));
+                }
+                LoadProizvZarp(base, slot);
+                EXPECT_EQ(base.current.rows, full) << shown;
+            }
+        }
+    }
+
+    // Permanent payments with the master row; bank rows by the id.
+    void ExpectPermanentAndBankRowsSaved(int slot, qint64 id)
+    {
+        base.current.postDopl[3].kod = 16;
+        base.current.postDopl[3].procent = 150;
+        base.current.sber[5].kod = 750;
+        base.current.sber[5].fio = QStringLiteral("Получатель");
+        SaveEmployeePostDopl(base, slot);
+        SaveSber(base, id);
+        SaveSber(base, id); // twice: the rows are replaced, not added
+        LoadEmployee(base, slot);
+        EXPECT_EQ(base.current.postDopl[3].procent, 150u);
+        EXPECT_EQ(base.current.sber[5].fio, QStringLiteral("Получатель"));
+        EXPECT_EQ(countRows(base, QStringLiteral("sber"), id),
+                  int(std::count_if(base.current.sber.begin(), base.current.sber.end(),
+                                    [](const SberRow& r) { return !r.isEmpty(); })));
+    }
+};
 
 TEST_F(DbSavers, EveryTableComesBackByteForByte)
 {
@@ -387,31 +466,7 @@ TEST_F(DbSavers, SingleSaversWriteTheirPartOnly)
     LoadProizvZarp(base, slot);
     EXPECT_EQ(base.current.rows[1].sum, 22);
 
-    // The calculation's store inside the run's transaction: the computed rows
-    // replace the stored ones and the input rows stay; a store that fails
-    // halfway leaves the employee's rows as they were and the run going; a
-    // slot without a master row gets no rows.
-    const int noMaster = base.capacity();
-    ASSERT_EQ(detail::KonstId(Db(base), noMaster), 0);
-    base.current.rows[0].sum = 44;
-    base.current.rows[1].sum = 33;
-    base.current.rows[7] = base.current.rows[1];
-    {
-        db::Transaction run(Db(base));
-        SaveCalculatedMonth(base, slot, false);
-        base.current.rows[1].sum = 55;
-        db::InjectFailureAfter(db::IsServer(Db(base)) ? 2 : 3); // the first insert, after the delete
-        EXPECT_THROW(SaveCalculatedMonth(base, slot, false), db::DbError);
-        db::InjectFailureAfter(0);
-        SaveCalculatedMonth(base, noMaster, false);
-        run.commit();
-    }
-    LoadProizvZarp(base, slot);
-    EXPECT_EQ(base.current.rows[0].sum, 11);
-    EXPECT_EQ(base.current.rows[1].sum, 33);
-    EXPECT_EQ(base.current.rows[7].sum, 33);
-    EXPECT_EQ(
-        countAll(base, QStringLiteral("zarp WHERE id_konst IS NULL OR id_konst NOT IN (SELECT id FROM dbo.konst)")), 0);
+    ExpectTheRunsStoreToReplaceTheComputedRowsOnly(slot);
     // Every computed row up to the record's last, then a month without any.
     for (int i = kv; i < EmployeeRecord::RowCount; ++i) {
         base.current.rows[std::size_t(i)] = base.current.rows[1];
@@ -421,50 +476,12 @@ TEST_F(DbSavers, SingleSaversWriteTheirPartOnly)
     SaveCalculatedMonth(base, slot, false);
     LoadProizvZarp(base, slot);
     EXPECT_EQ(base.current.rows, full);
-    // An amount that is no finite number is refused alike on either engine
-    // (the file kept NULL, read back as 0; the server NaN), naming the
-    // employee and the row, and nothing of his is written.
-    int tabN = -1;
-    for (const EmployeeListEntry& e : base.list)
-        if (e.slot == slot)
-            tabN = int(e.tabN());
-    for (const auto& [impossible, shown] : {std::pair{std::nan(""), "не число"},
-                                            std::pair{std::numeric_limits<double>::infinity(), "бесконечность"}}) {
-        for (const bool withMaster : {false, true}) {
-            base.current.rows[std::size_t(kv + 2)].sum = impossible;
-            try {
-                SaveCalculatedMonth(base, slot, withMaster);
-                ADD_FAILURE() << "stored " << shown;
-            } catch (const db::DbError& e) {
-                EXPECT_EQ(e.message(), QStringLiteral("Недопустимая сумма (%1) у сотрудника таб. № %2, строка %3, "
-                                                      "код %4. Результаты расчета не сохранены.")
-                                           .arg(QString::fromUtf8(shown))
-                                           .arg(tabN)
-                                           .arg(kv + 3)
-                                           .arg(full[std::size_t(kv + 2)].kod));
-            }
-            LoadProizvZarp(base, slot);
-            EXPECT_EQ(base.current.rows, full) << shown;
-        }
-    }
+    ExpectNonFiniteAmountsRefused(slot, kv, full);
     std::fill(base.current.rows.begin() + kv, base.current.rows.end(), AccrualRow{});
     SaveCalculatedMonth(base, slot, false);
     EXPECT_EQ(countRows(base, QStringLiteral("zarp"), id), 0);
 
-    // Permanent payments with the master row; bank rows by the id.
-    base.current.postDopl[3].kod = 16;
-    base.current.postDopl[3].procent = 150;
-    base.current.sber[5].kod = 750;
-    base.current.sber[5].fio = QStringLiteral("Получатель");
-    SaveEmployeePostDopl(base, slot);
-    SaveSber(base, id);
-    SaveSber(base, id); // twice: the rows are replaced, not added
-    LoadEmployee(base, slot);
-    EXPECT_EQ(base.current.postDopl[3].procent, 150u);
-    EXPECT_EQ(base.current.sber[5].fio, QStringLiteral("Получатель"));
-    EXPECT_EQ(countRows(base, QStringLiteral("sber"), id),
-              int(std::count_if(base.current.sber.begin(), base.current.sber.end(),
-                                [](const SberRow& r) { return !r.isEmpty(); })));
+    ExpectPermanentAndBankRowsSaved(slot, id);
 }
 
 // A failed employee keeps no results of the month: his computed rows 0-59 go
