@@ -225,63 +225,69 @@ TEST(TabelWorkedDays, EachDayIsItsOwnBit)
     EXPECT_EQ(record.tabel12, 0x8000);
 }
 
-// April 2011 (30 days, the 1st a Friday) on a five-day schedule: 21 working
-// days, 1, 4-8, 11-15, 18-22 and 25-29.
-TEST(TabelWorkedDays, TheCalendarFollowsTheTypedWorkingDays)
+namespace {
+
+// The minutes of each day of a month whose 1st is a Friday on a five-day
+// schedule of 8 hours: 21 working days, 1, 4-8, 11-15, 18-22 and 25-29.
+std::array<ib::u16, 31> FiveDaysFromAFriday()
 {
     std::array<ib::u16, 31> schedule{};
     for (int day : {1, 4, 5, 6, 7, 8, 11, 12, 13, 14, 15, 18, 19, 20, 21, 22, 25, 26, 27, 28, 29})
         schedule[std::size_t(day - 1)] = 8 * 60;
-    auto ticked = [](const ib::TabelRecord& r) {
-        std::vector<int> days;
-        for (int day = 1; day <= 31; ++day)
-            if (en::IsWorkedDay(r, day))
-                days.push_back(day);
-        return days;
-    };
+    return schedule;
+}
+
+// The days a sheet marks.
+std::vector<int> Ticked(const ib::TabelRecord& r)
+{
+    std::vector<int> days;
+    for (int day = 1; day <= 31; ++day)
+        if (en::IsWorkedDay(r, day))
+            days.push_back(day);
+    return days;
+}
+
+} // namespace
+
+// April 2011 (30 days, the 1st a Friday) on a five-day schedule: 21 working
+// days, 1, 4-8, 11-15, 18-22 and 25-29.
+TEST(TabelWorkedDays, TheCalendarFollowsTheTypedWorkingDays)
+{
+    const std::array<ib::u16, 31> schedule = FiveDaysFromAFriday();
     ib::TabelRecord record;
     for (int day : {1, 4, 5, 6, 7, 8}) en::SetWorkedDay(record, day, true);
     en::SetWorkedDay(record, 31, true); // beyond April: left alone
 
     record.rabDn = 4; // two days fewer: the last two go
     EXPECT_TRUE(en::FitWorkedDaysToCount(record, 30, schedule));
-    EXPECT_EQ(ticked(record), (std::vector<int>{1, 4, 5, 6, 31}));
+    EXPECT_EQ(Ticked(record), (std::vector<int>{1, 4, 5, 6, 31}));
     EXPECT_FALSE(en::FitWorkedDaysToCount(record, 30, schedule)); // already so
 
     record.rabDn = 6; // two more: the first working days not ticked
     EXPECT_TRUE(en::FitWorkedDaysToCount(record, 30, schedule));
-    EXPECT_EQ(ticked(record), (std::vector<int>{1, 4, 5, 6, 7, 8, 31}));
+    EXPECT_EQ(Ticked(record), (std::vector<int>{1, 4, 5, 6, 7, 8, 31}));
 
     record.rabDn = 25; // the 21 working days, then the first four days off
     EXPECT_TRUE(en::FitWorkedDaysToCount(record, 30, schedule));
-    EXPECT_EQ(ticked(record), (std::vector<int>{1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
+    EXPECT_EQ(Ticked(record), (std::vector<int>{1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
                                                 14, 15, 18, 19, 20, 21, 22, 25, 26, 27, 28, 29, 31}));
 
     record.rabDn = 0; // none
     EXPECT_TRUE(en::FitWorkedDaysToCount(record, 30, schedule));
-    EXPECT_EQ(ticked(record), (std::vector<int>{31}));
+    EXPECT_EQ(Ticked(record), (std::vector<int>{31}));
 }
 
 // July 2011 (31 days, the 1st a Friday) on a five-day schedule of 8 hours:
 // 21 working days, 1, 4-8, 11-15, 18-22 and 25-29.
 TEST(TabelWorkedDays, AHiresCalendarStartsAtHisHireAndTheCountFollowsTheCalendar)
 {
-    std::array<ib::u16, 31> schedule{};
-    for (int day : {1, 4, 5, 6, 7, 8, 11, 12, 13, 14, 15, 18, 19, 20, 21, 22, 25, 26, 27, 28, 29})
-        schedule[std::size_t(day - 1)] = 8 * 60;
-    auto ticked = [](const ib::TabelRecord& r) {
-        std::vector<int> days;
-        for (int day = 1; day <= 31; ++day)
-            if (en::IsWorkedDay(r, day))
-                days.push_back(day);
-        return days;
-    };
+    const std::array<ib::u16, 31> schedule = FiveDaysFromAFriday();
     // Hired on 15 July, 11 days typed into an empty sheet: 15, 18-22, 25-29.
     const std::vector<int> fromHire{15, 18, 19, 20, 21, 22, 25, 26, 27, 28, 29};
     ib::TabelRecord hire;
     hire.rabDn = 11;
     EXPECT_TRUE(en::FitWorkedDaysToCount(hire, 31, schedule, 15, 31));
-    EXPECT_EQ(ticked(hire), fromHire);
+    EXPECT_EQ(Ticked(hire), fromHire);
 
     // The sheet the month change made him (the whole month) cut to 11: the
     // days before his hire go first.
@@ -291,7 +297,7 @@ TEST(TabelWorkedDays, AHiresCalendarStartsAtHisHireAndTheCountFollowsTheCalendar
             en::SetWorkedDay(whole, day, true);
     whole.rabDn = 11;
     EXPECT_TRUE(en::FitWorkedDaysToCount(whole, 31, schedule, 15, 31));
-    EXPECT_EQ(ticked(whole), fromHire);
+    EXPECT_EQ(Ticked(whole), fromHire);
 
     // Dismissed on 20 July, 13 days asked: his 4 working days (15, 18-20),
     // then the other days from the 15th to the 20th, then 7 days outside his
@@ -299,7 +305,7 @@ TEST(TabelWorkedDays, AHiresCalendarStartsAtHisHireAndTheCountFollowsTheCalendar
     ib::TabelRecord brief;
     brief.rabDn = 13;
     EXPECT_TRUE(en::FitWorkedDaysToCount(brief, 31, schedule, 15, 20));
-    EXPECT_EQ(ticked(brief), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 15, 16, 17, 18, 19, 20}));
+    EXPECT_EQ(Ticked(brief), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 15, 16, 17, 18, 19, 20}));
 
     // Days cleared on the calendar: the count and the hours follow (9 days of
     // 8 hours); without hours kept, the hours stay untouched.

@@ -70,6 +70,15 @@ protected:
         box->setFocus();
         QTest::keyClick(box, Qt::Key_Space);
     }
+    // The days of April whose boxes the calendar page ticks.
+    static std::vector<int> TickedBoxes(CTabelVvodView* view)
+    {
+        std::vector<int> days;
+        for (int day = 1; day <= 30; ++day)
+            if (view->CorrectDlg()->DayBox(day)->isChecked())
+                days.push_back(day);
+        return days;
+    }
     ib::TabelRecord& Sheet(int tabN) { return doc->infoBase.tabel[std::size_t(Slot(tabN) - 1)]; }
     // Counts the writes of dbo.tabel from here on.
     void CountTabelWrites()
@@ -206,11 +215,7 @@ TEST_F(TabelScreen, TabRowByRowTheCalendarFollowsTheDaysAndTheHintCoversNothing)
     Type(view, 1155, QStringLiteral("19"));
     ClickTab(view, 1);
     ASSERT_NE(view->CorrectDlg(), nullptr);
-    std::vector<int> shown;
-    for (int day = 1; day <= 30; ++day)
-        if (view->CorrectDlg()->DayBox(day)->isChecked())
-            shown.push_back(day);
-    EXPECT_EQ(shown, std::vector<int>(before.begin(), before.begin() + 19));
+    EXPECT_EQ(TickedBoxes(view), std::vector<int>(before.begin(), before.begin() + 19));
     EXPECT_EQ(Sheet(135).rabDn, 19);
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
 }
@@ -232,11 +237,7 @@ TEST_F(TabelScreen, AHiresDaysAreMarkedFromHisHireAndTheCountFollowsTheCalendar)
     Type(view, 1155, QStringLiteral("11"));
     ClickTab(view, 1);
     ASSERT_NE(view->CorrectDlg(), nullptr);
-    std::vector<int> shown;
-    for (int day = 1; day <= 30; ++day)
-        if (view->CorrectDlg()->DayBox(day)->isChecked())
-            shown.push_back(day);
-    EXPECT_EQ(shown, (std::vector<int>{15, 18, 19, 20, 21, 22, 25, 26, 27, 28, 29}));
+    EXPECT_EQ(TickedBoxes(view), (std::vector<int>{15, 18, 19, 20, 21, 22, 25, 26, 27, 28, 29}));
     EXPECT_EQ(Sheet(136).rabDn, 11);
 
     EXPECT_EQ(Sheet(136).rabHr, 88 * 60);

@@ -282,6 +282,28 @@ void WriteFile(const QString& path, const QByteArray& bytes = "x")
     f.write(bytes);
 }
 
+// The temporary folder (TMPDIR) set to `folder` for a test's scope, and
+// given back as it was at its end, whether the test passes or not.
+class TemporaryFolder {
+public:
+    explicit TemporaryFolder(const QString& folder) : old_(qgetenv("TMPDIR"))
+    {
+        qputenv("TMPDIR", QFile::encodeName(folder));
+    }
+    ~TemporaryFolder()
+    {
+        if (old_.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", old_);
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+private:
+    QByteArray old_;
+};
+
 } // namespace
 
 // Under the usual umask 022 the program's bases, their journals, their copies
@@ -350,8 +372,7 @@ TEST_F(DbSchema, TheStartUpCleanupTouchesOnlyTheUsersOwnRegularFiles)
     const QString folder = dir.path() + QLatin1Char('/');
     const QString temp = folder + QStringLiteral("tmp/");
     ASSERT_TRUE(QDir().mkpath(temp));
-    const QByteArray oldTemp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(temp));
+    const TemporaryFolder tmpdir(temp);
     const QString fifo = temp + QStringLiteral("kalvor-restore-Fifo01.sqlite");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0666), 0);
     const QString target = folder + QStringLiteral("target.txt");
@@ -403,10 +424,6 @@ TEST_F(DbSchema, TheStartUpCleanupTouchesOnlyTheUsersOwnRegularFiles)
     }
     EXPECT_FALSE(QFile::exists(own));
     EXPECT_FALSE(QFile::exists(own + QStringLiteral("-wal")));
-    if (oldTemp.isNull())
-        qunsetenv("TMPDIR");
-    else
-        qputenv("TMPDIR", oldTemp);
 }
 
 // A journal name of a base that is a link to a file elsewhere: opening the
@@ -517,8 +534,7 @@ TEST_F(DbSchema, LeftoversOfAKilledMakingOrRestoreGoAtTheNextStart)
     const QString folder = dir.path() + QLatin1Char('/');
     const QString temp = folder + QStringLiteral("tmp/");
     ASSERT_TRUE(QDir().mkpath(temp));
-    const QByteArray oldTemp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(temp));
+    const TemporaryFolder tmpdir(temp);
     const QStringList gone = {folder + QStringLiteral("killed.sqlite.new"),
                               folder + QStringLiteral("killed.sqlite.new-wal"),
                               folder + QStringLiteral("killed.sqlite.new-shm"),
@@ -550,8 +566,4 @@ TEST_F(DbSchema, LeftoversOfAKilledMakingOrRestoreGoAtTheNextStart)
     RemoveLeftovers(dir.path());
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("working.sqlite.new")));
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("working.sqlite.new-wal")));
-    if (oldTemp.isNull())
-        qunsetenv("TMPDIR");
-    else
-        qputenv("TMPDIR", oldTemp);
 }
