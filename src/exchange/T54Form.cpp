@@ -598,26 +598,15 @@ int PrintT54Form(const T54Selection& selection, std::stop_token stop, const QStr
     return result != 0 ? result : GenerateDocument(tree, data, viewerText);
 }
 
-namespace {
-
-// The work file of a form printed for the generator's period, named after
-// the form and the period's last month ("<base>-T54-2011-12.typ"), so that
-// no print overwrites another.
-QString SelectionFormWorkFile(const PayrollDoc& doc, const char* form)
-{
-    const reports::ReportPeriod period = reports::ResolveReportPeriod(doc.infoBase.config);
-    return doc.FormWorkFile(QString::fromLatin1(form), MonthKey(period.year, period.lastMonth));
-}
-
-} // namespace
-
 platform::TaskOutcome RunSelectionPrintThread(platform::TaskContext& context, const platform::TaskThreadParams& params,
                                               int showEditor, const char* form, PayrollDoc& doc,
                                               const ExchangeMessenger& messenger, const SelectionPrinter& print)
 {
     return RunExchangeWorker(context, messenger, ExchangeCodeFamily::WholeTable, [&](platform::TaskContext& c) {
         const int marked = CountMarkedEmployees(doc.infoBase, params);
-        const QString workFile = SelectionFormWorkFile(doc, form);
+        // Named after the form and the period's last month, so that no
+        // print overwrites another.
+        const QString workFile = reports::ReportFormPath(doc, form, {});
         QFile work(workFile);
         if (!work.open(QIODevice::WriteOnly))
             return platform::TaskOutcome(platform::TASK_FILE_ERROR, platform::FILE_ERROR_OPEN);

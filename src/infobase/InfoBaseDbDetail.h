@@ -146,6 +146,9 @@ private:
 
 // Row id of the master row of a slot; 0 when there is none.
 qint64 KonstId(const QSqlDatabase& db, int slot);
+// Deletes an employee's master row (id) with every row of his in the detail
+// tables.
+void DeleteEmployeeRows(const QSqlDatabase& db, qint64 id);
 
 // Writers of the detail tables of one employee (id): delete his rows, insert
 // the record's.

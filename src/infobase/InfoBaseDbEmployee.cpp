@@ -627,6 +627,13 @@ bool BulkEmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int 
     return true;
 }
 
+void DeleteEmployeeRows(const QSqlDatabase& db, qint64 id)
+{
+    for (const TableDef* t : EmployeeDetailTables())
+        db::RawStatementFor(db, TableDeleteByEmployeeSql(*t)).bind(0, id).exec();
+    db::Recordset(db, QStringLiteral("DELETE FROM dbo.konst WHERE id = ?")).run(id);
+}
+
 } // namespace detail
 
 using namespace detail;
@@ -1040,10 +1047,8 @@ void DeleteEmployee(CInfoBase& base, int slot)
     const QSqlDatabase db = Db(base);
     db::Transaction tr(db);
     const qint64 id = KonstId(db, slot);
-    if (id != 0) {
-        for (const TableDef* t : EmployeeDetailTables()) deleteRows(db, *t, id);
-        db::Recordset(db, QStringLiteral("DELETE FROM dbo.konst WHERE id = ?")).run(id);
-    }
+    if (id != 0)
+        DeleteEmployeeRows(db, id);
     tr.commit();
 }
 

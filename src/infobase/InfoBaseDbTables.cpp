@@ -668,10 +668,7 @@ bool RebuildLists(CInfoBase& base, bool force)
         q.exec();
         std::vector<qint64> ids;
         while (q.next()) ids.push_back(q.toInt64(0));
-        for (qint64 id : ids) {
-            for (const TableDef* t : EmployeeDetailTables()) db::Recordset(db, TableDeleteByEmployeeSql(*t)).run(id);
-            db::Recordset(db, QStringLiteral("DELETE FROM dbo.konst WHERE id = ?")).run(id);
-        }
+        for (qint64 id : ids) DeleteEmployeeRows(db, id);
     }
     std::vector<EmployeeListEntry> byNumber;
     std::vector<QString> names(std::size_t(base.capacity()));

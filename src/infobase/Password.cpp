@@ -24,8 +24,7 @@ constexpr int kKeyBytes = 32;
 
 QByteArray derive(const QString& password, const QByteArray& salt, int rounds)
 {
-    return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, password.toUtf8(), salt, rounds,
-                                              kKeyBytes);
+    return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, password.toUtf8(), salt, rounds, kKeyBytes);
 }
 
 // Compares in time independent of where the two first differ.
@@ -53,7 +52,8 @@ bool parse(const QString& stored, StoredHash& h)
     h.rounds = parts[1].toInt(&ok);
     const auto salt = QByteArray::fromBase64Encoding(parts[2].toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
     const auto key = QByteArray::fromBase64Encoding(parts[3].toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-    if (!ok || h.rounds < kFewestRounds || h.rounds > kMostRounds || !salt || !key || (*salt).isEmpty() || (*key).size() != kKeyBytes)
+    if (!ok || h.rounds < kFewestRounds || h.rounds > kMostRounds || !salt || !key || (*salt).isEmpty() ||
+        (*key).size() != kKeyBytes)
         return false;
     h.salt = *salt;
     h.key = *key;
@@ -89,11 +89,10 @@ bool IsDamagedPasswordHash(const QString& stored)
 bool PasswordMatches(const QString& stored, const QString& typed)
 {
     StoredHash h;
-    if (IsDamagedPasswordHash(stored))
-        return false;
-    if (!parse(stored, h))
-        return sameBytes(stored.toUtf8(), typed.toUtf8()); // a base made before: plain text
-    return sameBytes(derive(typed, h.salt, h.rounds), h.key);
+    if (parse(stored, h))
+        return sameBytes(derive(typed, h.salt, h.rounds), h.key);
+    // A damaged hash matches nothing; a base made before keeps plain text.
+    return !stored.startsWith(kScheme + QLatin1Char('$')) && sameBytes(stored.toUtf8(), typed.toUtf8());
 }
 
 void KeepPasswordHashed(CInfoBase& base, const QString& typed)

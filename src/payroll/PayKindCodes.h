@@ -21,7 +21,7 @@ enum CalcCode : int {
 
 // Codes with a fixed meaning to the income tax.
 inline constexpr int kCodeFormerEmployerIncome = 401;
-inline constexpr int kCodeIncomeTax = 902;
+inline constexpr int kCodeIncomeTax = kCodeTaxRow; // the tax row the engine writes
 inline constexpr int kCodeSecondTax = 919;
 
 // The built-in kinds, as ascending runs of codes (85 codes).

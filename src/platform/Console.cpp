@@ -81,10 +81,12 @@ void endProcessGroup(QProcess& process)
     if (group <= 0)
         return;
     ::kill(-group, SIGTERM);
-    if (process.waitForFinished(kEndWaitMs))
-        return;
+    const bool ended = process.waitForFinished(kEndWaitMs);
+    // What the command started may outlive it, ignoring the request: the
+    // group is ended whatever the command itself did.
     ::kill(-group, SIGKILL);
-    process.waitForFinished(kEndWaitMs);
+    if (!ended)
+        process.waitForFinished(kEndWaitMs);
 }
 
 // Waits for the started command in slices, collecting its output, until it
@@ -98,8 +100,10 @@ bool waitInSlices(QProcess& process, OutputHead& output)
             output.add(process.readAll());
             return true;
         }
-        if (process.waitForReadyRead(kSliceMs))
-            output.add(process.readAll());
+        // A whole slice even when the command has closed its output and
+        // goes on (waiting for output would then return at once).
+        process.waitForFinished(kSliceMs);
+        output.add(process.readAll());
     }
     output.add(process.readAll());
     return false;

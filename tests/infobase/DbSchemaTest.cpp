@@ -466,7 +466,8 @@ TEST_F(DbSchema, APlainPasswordOfAnOldBaseIsReadAndGivesWayToItsHash)
     EXPECT_FALSE(PasswordMatches(rfc, QStringLiteral("Passwore")));
     EXPECT_FALSE(PasswordMatches(rfc, QString()));
     // Cyrillic typed as UTF-8, 120,000 rounds, a salt "0123456789abcdef".
-    const QString cyr = QStringLiteral("pbkdf2-sha256$120000$MDEyMzQ1Njc4OWFiY2RlZg==$gg+uplsHDrxydXCaaEQy+MzvJKryEaelRePr5HS9eMc=");
+    const QString cyr =
+        QStringLiteral("pbkdf2-sha256$120000$MDEyMzQ1Njc4OWFiY2RlZg==$gg+uplsHDrxydXCaaEQy+MzvJKryEaelRePr5HS9eMc=");
     EXPECT_TRUE(PasswordMatches(cyr, QStringLiteral("пароль")));
     EXPECT_FALSE(PasswordMatches(cyr, QStringLiteral("Пароль")));
     // Damaged: a round count far from the program's own (the most would take
@@ -476,7 +477,8 @@ TEST_F(DbSchema, APlainPasswordOfAnOldBaseIsReadAndGivesWayToItsHash)
     for (const QString& damaged :
          {QStringLiteral("pbkdf2-sha256$2147483647") + salt + key, QStringLiteral("pbkdf2-sha256$1200001") + salt + key,
           QStringLiteral("pbkdf2-sha256$1000") + salt + key, QStringLiteral("pbkdf2-sha256$-5") + salt + key,
-          QStringLiteral("pbkdf2-sha256$120000$@@@@$") + key, QStringLiteral("pbkdf2-sha256$120000") + salt + QStringLiteral("AAAA"),
+          QStringLiteral("pbkdf2-sha256$120000$@@@@$") + key,
+          QStringLiteral("pbkdf2-sha256$120000") + salt + QStringLiteral("AAAA"),
           QStringLiteral("pbkdf2-sha256$120000") + salt, QStringLiteral("pbkdf2-sha256$")}) {
         QElapsedTimer timer;
         timer.start();
