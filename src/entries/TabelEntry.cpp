@@ -1,5 +1,6 @@
 #include "entries/TabelEntry.h"
 
+#include "payroll/AbsentDays.h"
 #include "payroll/MonthWarnings.h"
 #include "values/Values.h"
 
@@ -218,20 +219,25 @@ bool SetWorkedDay(TabelRecord& record, int day, bool worked)
 }
 
 bool FitWorkedDaysToCount(TabelRecord& record, int monthDays, const std::array<u16, 31>& scheduleDays, int firstDay,
-                          int lastDay)
+                          int lastDay, const MonthDayFlags& away)
 {
     monthDays = std::clamp(monthDays, 0, 31);
     auto employed = [&](int day) { return day >= firstDay && day <= lastDay; };
+    auto present = [&](int day) { return employed(day) && !away[std::size_t(day)]; };
     int ticked = 0;
     for (int day = 1; day <= monthDays; ++day) ticked += IsWorkedDay(record, day) ? 1 : 0;
     const int wanted = std::min(int(record.rabDn), monthDays);
     bool changed = false;
-    for (bool inEmployment : {false, true})
+    auto clear = [&](auto&& takes) {
         for (int day = monthDays; day >= 1 && ticked > wanted; --day)
-            if (employed(day) == inEmployment && SetWorkedDay(record, day, false)) {
+            if (takes(day) && SetWorkedDay(record, day, false)) {
                 --ticked;
                 changed = true;
             }
+    };
+    clear([&](int day) { return !employed(day); });
+    clear([&](int day) { return employed(day) && !present(day); });
+    clear([&](int day) { return present(day); });
     auto tick = [&](auto&& takes) {
         for (int day = 1; day <= monthDays && ticked < wanted; ++day)
             if (takes(day) && SetWorkedDay(record, day, true)) {
@@ -239,7 +245,8 @@ bool FitWorkedDaysToCount(TabelRecord& record, int monthDays, const std::array<u
                 changed = true;
             }
     };
-    tick([&](int day) { return employed(day) && scheduleDays[std::size_t(day - 1)] != 0; });
+    tick([&](int day) { return present(day) && scheduleDays[std::size_t(day - 1)] != 0; });
+    tick([&](int day) { return present(day); });
     tick([&](int day) { return employed(day); });
     tick([&](int day) { return !employed(day); });
     return changed;
@@ -293,7 +300,10 @@ void FitSheetToTypedDays(ib::CInfoBase& base, int slot, bool hoursTyped)
         employed = EmployedDaysOfMonth(base.current.head, month.year(), month.month(), length);
     }
     const auto& schedule = ScheduleDaysOf(base, slot);
-    FitWorkedDaysToCount(record, length, schedule, employed.first, employed.second);
+    const MonthKey month = base.config.reportingKey();
+    const MonthDayFlags away =
+        AbsentDays(base.bln.run(slot), base.otp.run(slot), base.firm, month.year(), month.month());
+    FitWorkedDaysToCount(record, length, schedule, employed.first, employed.second, away);
     if (!hoursTyped && KeepsHours(base, slot)) {
         const u8 days = record.rabDn; // a count beyond the month stays as typed
         FollowWorkedDays(record, length, schedule, true);

@@ -6,6 +6,7 @@
 
 #include "infobase/InfoBase.h"
 #include "infobase/Records.h"
+#include "payroll/AbsentDays.h"
 
 #include <QString>
 #include <QStringView>
@@ -91,13 +92,16 @@ bool SetWorkedDay(infobase::TabelRecord& record, int day, bool worked);
 // Makes the ticked days of a month of monthDays days as many as the record's
 // working days (rabDn), the employee being employed from firstDay to lastDay
 // (his hire and dismissal in the month; 1 and 31 when neither is): surplus
-// ticks are cleared, those outside his employment first, then from the
-// month's end; missing ones are ticked from firstDay, first on the days that
-// the employee's schedule gives hours (scheduleDays[d - 1] not 0), then on the
-// others, and only then outside his employment. Days beyond the month stay.
-// True when a day changed.
+// ticks are cleared, those outside his employment first, then the days he is
+// away (`away`: a sick leave or a vacation, which no count of worked days
+// holds), then from the month's end; missing ones are ticked from firstDay,
+// first on the days he is not away that the employee's schedule gives hours
+// (scheduleDays[d - 1] not 0), then on his other days not away, then on the
+// days away, and only then outside his employment. Days beyond the month
+// stay. True when a day changed.
 bool FitWorkedDaysToCount(infobase::TabelRecord& record, int monthDays,
-                          const std::array<infobase::u16, 31>& scheduleDays, int firstDay = 1, int lastDay = 31);
+                          const std::array<infobase::u16, 31>& scheduleDays, int firstDay = 1, int lastDay = 31,
+                          const MonthDayFlags& away = {});
 // The other way: the working days become the ticked days of the month and,
 // withHours, the working hours the schedule's minutes of those days. True when
 // the record changed.

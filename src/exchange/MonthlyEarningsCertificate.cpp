@@ -159,7 +159,8 @@ int PrintEarningsCertificate(const T54Selection& selection, std::stop_token stop
 platform::TaskOutcome SpravZarpMonthThreadProc(platform::TaskContext& context, const platform::TaskThreadParams& params,
                                                PayrollDoc& doc, const ExchangeMessenger& messenger)
 {
-    return RunSelectionPrintThread(context, params, 0, "SpravkaMes", doc, messenger,
+    // Named after the period's last month, so that no print overwrites another.
+    return RunSelectionPrintThread(context, params, 0, reports::ReportFormPath(doc, "SpravkaMes", {}), doc, messenger,
                                    [&](const T54Selection& selection, std::stop_token stop, const QString& output,
                                        int marked, QString* viewerText) {
                                        return PrintEarningsCertificate(selection, stop, output, marked, doc, nullptr,

@@ -599,14 +599,11 @@ int PrintT54Form(const T54Selection& selection, std::stop_token stop, const QStr
 }
 
 platform::TaskOutcome RunSelectionPrintThread(platform::TaskContext& context, const platform::TaskThreadParams& params,
-                                              int showEditor, const char* form, PayrollDoc& doc,
+                                              int showEditor, const QString& workFile, PayrollDoc& doc,
                                               const ExchangeMessenger& messenger, const SelectionPrinter& print)
 {
     return RunExchangeWorker(context, messenger, ExchangeCodeFamily::WholeTable, [&](platform::TaskContext& c) {
         const int marked = CountMarkedEmployees(doc.infoBase, params);
-        // Named after the form and the period's last month, so that no
-        // print overwrites another.
-        const QString workFile = reports::ReportFormPath(doc, form, {});
         QFile work(workFile);
         if (!work.open(QIODevice::WriteOnly))
             return platform::TaskOutcome(platform::TASK_FILE_ERROR, platform::FILE_ERROR_OPEN);
@@ -631,12 +628,17 @@ platform::TaskOutcome RunSelectionPrintThread(platform::TaskContext& context, co
 platform::TaskOutcome T54FormThreadProc(platform::TaskContext& context, const T54TaskParams& params, PayrollDoc& doc,
                                         const ExchangeMessenger& messenger, const T54Editor& editor)
 {
-    return RunSelectionPrintThread(context, params, params.showEditor, "T54", doc, messenger,
-                                   [&](const T54Selection& selection, std::stop_token stop, const QString& output,
-                                       int marked, QString* viewerText) {
-                                       return PrintT54Form(selection, stop, output, marked, doc, editor, nullptr,
-                                                           viewerText);
-                                   });
+    // Named after the month whose last day ends the form's period, so that no
+    // print overwrites another.
+    const reports::ReportPeriod period = reports::ResolveReportPeriod(doc.infoBase.config);
+    const MonthKey reporting = doc.infoBase.config.reportingKey();
+    const MonthKey end = PeriodEndMonth(period, TableLastMonth(period, reporting), reporting);
+    return RunSelectionPrintThread(
+        context, params, params.showEditor, doc.FormWorkFile(QStringLiteral("T54"), end), doc, messenger,
+        [&](const T54Selection& selection, std::stop_token stop, const QString& output, int marked,
+            QString* viewerText) {
+            return PrintT54Form(selection, stop, output, marked, doc, editor, nullptr, viewerText);
+        });
 }
 
 } // namespace kalvor::exchange

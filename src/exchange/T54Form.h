@@ -121,14 +121,14 @@ int GenerateDocument(print::CTree& tree, QDomDocument* data, QString* viewerText
 using SelectionPrinter = std::function<int(const T54Selection&, std::stop_token, const QString&, int, QString*)>;
 
 // The worker steps of both forms: counts the marked employees when the block
-// asks for them, opens the work file TypWorkFile (1, 1 when it cannot),
+// asks for them, opens the form's work file (1, 1 when it cannot),
 // packs the selection with the show-editor flag and runs the printer with the
 // work file's path as the output path; a negative result -k is shown as
 // message k of ExchangeErrorTexts, and a generated document saves the base's
 // configuration; a document the viewer did not show ends the run done with
 // the reason (kDocumentNotShown).
 platform::TaskOutcome RunSelectionPrintThread(platform::TaskContext& context, const platform::TaskThreadParams& params,
-                                              int showEditor, const char* form, PayrollDoc& doc,
+                                              int showEditor, const QString& workFile, PayrollDoc& doc,
                                               const ExchangeMessenger& messenger, const SelectionPrinter& print);
 
 // The block the view hands its worker: the strip and the show-editor flag.
@@ -136,8 +136,9 @@ struct T54TaskParams : platform::TaskThreadParams {
     int showEditor = 0;
 };
 
-// The worker of the view: opens the work file TypWorkFile (1, 1 when it
-// cannot), prints through PrintT54Form and saves the base's configuration
+// The worker of the view: opens the work file "<base>-T54-<yyyy>-<mm>.typ",
+// named after the month that ends the form's period (1, 1 when it cannot),
+// prints through PrintT54Form and saves the base's configuration
 // after a generated document. Failures are shown through the messenger.
 platform::TaskOutcome T54FormThreadProc(platform::TaskContext& context, const T54TaskParams& params, PayrollDoc& doc,
                                         const ExchangeMessenger& messenger, const T54Editor& editor);

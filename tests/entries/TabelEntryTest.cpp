@@ -277,6 +277,28 @@ TEST(TabelWorkedDays, TheCalendarFollowsTheTypedWorkingDays)
     EXPECT_EQ(Ticked(record), (std::vector<int>{31}));
 }
 
+// April 2011, all 21 working days ticked, a sick leave on 12 and 13 April:
+// the count typed down to 19 (the sick days taken off by hand) clears the
+// sick days, not the month's last two, so that the calculation finds no
+// absent day still ticked and pays the 19 typed; typed up again, the days
+// not away come first.
+TEST(TabelWorkedDays, ACountTypedDownClearsTheDaysAwayFirst)
+{
+    const std::array<ib::u16, 31> schedule = FiveDaysFromAFriday();
+    ib::TabelRecord record;
+    for (int day : {1, 4, 5, 6, 7, 8, 11, 12, 13, 14, 15, 18, 19, 20, 21, 22, 25, 26, 27, 28, 29})
+        en::SetWorkedDay(record, day, true);
+    kalvor::MonthDayFlags away{};
+    away[12] = away[13] = true;
+    record.rabDn = 19;
+    EXPECT_TRUE(en::FitWorkedDaysToCount(record, 30, schedule, 1, 31, away));
+    EXPECT_EQ(Ticked(record), (std::vector<int>{1, 4, 5, 6, 7, 8, 11, 14, 15, 18, 19, 20, 21, 22, 25, 26, 27, 28, 29}));
+    record.rabDn = 20; // one more: a day off not away before a sick day
+    EXPECT_TRUE(en::FitWorkedDaysToCount(record, 30, schedule, 1, 31, away));
+    EXPECT_EQ(Ticked(record),
+              (std::vector<int>{1, 2, 4, 5, 6, 7, 8, 11, 14, 15, 18, 19, 20, 21, 22, 25, 26, 27, 28, 29}));
+}
+
 // July 2011 (31 days, the 1st a Friday) on a five-day schedule of 8 hours:
 // 21 working days, 1, 4-8, 11-15, 18-22 and 25-29.
 TEST(TabelWorkedDays, AHiresCalendarStartsAtHisHireAndTheCountFollowsTheCalendar)

@@ -63,10 +63,12 @@ ReportPeriod OfferedReportPeriod(const infobase::InfoBaseConfig& config, const R
     return period;
 }
 
-void SetReportPeriod(infobase::InfoBaseConfig& config, const ReportPeriod& period)
+void SetReportPeriod(infobase::InfoBaseConfig& config, const ReportPeriod& period, const ReportPeriodRules& rules)
 {
-    config.r_g = infobase::u8(period.yearByte());
-    config.r_m1 = infobase::u8(period.firstMonth);
+    if (config.r_g != 0 || period.year != config.reportingYear())
+        config.r_g = infobase::u8(period.yearByte());
+    if (!rules.fromJanuary)
+        config.r_m1 = infobase::u8(period.firstMonth);
     config.r_m2 = infobase::u8(period.lastMonth);
 }
 

@@ -89,8 +89,11 @@ ReportPeriod ResolveReportPeriod(const infobase::InfoBaseConfig& config, const R
 // reporting month, in the reporting month's year.
 ReportPeriod OfferedReportPeriod(const infobase::InfoBaseConfig& config, const ReportPeriodRules& rules = {});
 // Makes the period the generator's parameters (r_g, r_m1, r_m2), so that the
-// builders, the forms and the files all take it.
-void SetReportPeriod(infobase::InfoBaseConfig& config, const ReportPeriod& period);
+// builders, the forms and the files all take it. A year not set stays not set
+// while it is the base's reporting year (the reports follow the base into the
+// next year), and the first month of a report that always starts in January
+// stays as the other reports have it.
+void SetReportPeriod(infobase::InfoBaseConfig& config, const ReportPeriod& period, const ReportPeriodRules& rules = {});
 // The work-file path of a report's print form, named after the form and the
 // period's last month ("<base>-RSV1-2011-09.typ", whose form is the same path
 // ending in .rtf), so that no report's print overwrites another's.

@@ -179,7 +179,7 @@ bool CGenrTaskView::ReadPeriodFields(const kalvor::reports::ReportPeriodRules& r
         controlAs<QLineEdit>(IdPeriodLastMonth)->setFocus();
         return false;
     }
-    kalvor::reports::SetReportPeriod(Document()->infoBase.config, period);
+    kalvor::reports::SetReportPeriod(Document()->infoBase.config, period, rules);
     return true;
 }
 
