@@ -2,6 +2,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
+#include "reports/social/PensionXml.h"
 #include "values/Clock.h"
 #include "values/RoundText.h"
 #include "values/Text8.h"
@@ -278,10 +279,8 @@ PfrServicePeriods PfrServiceBounds(const infobase::EmployeeHead& head, int year,
 
 PfrPlaceName PfrSplitPlaceName(const QByteArray& text)
 {
-    const qsizetype cut = text.lastIndexOf(' ');
-    if (cut <= 0)
-        return {text, QByteArray()};
-    return {text.left(cut), text.mid(cut + 1)};
+    const reports::NamedPlace place = reports::SplitPlace(text);
+    return {place.name, place.abbreviation};
 }
 
 // ------------------------------------------------------------ the record

@@ -77,8 +77,9 @@ struct PfrServicePeriods {
 };
 PfrServicePeriods PfrServiceBounds(const infobase::EmployeeHead& head, int year, int firstMonth, int lastMonth);
 
-// The region, district, city ... name split at its last blank after the first
-// character: the name and its abbreviation.
+// The region, district, city ... name split into the name and its official
+// abbreviation at either end, as the contributions file splits it
+// (reports::SplitPlace).
 struct PfrPlaceName {
     QByteArray name;
     QByteArray abbreviation;

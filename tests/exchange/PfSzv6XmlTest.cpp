@@ -212,6 +212,10 @@ TEST(PfrSzv6Rules, PlaceNamesSplitAtTheirLastBlank)
     place = PfrSplitPlaceName(Ansi("НОВАЯ ЛАДОГА П"));
     EXPECT_EQ(place.name, Ansi("НОВАЯ ЛАДОГА"));
     EXPECT_EQ(place.abbreviation, Ansi("П"));
+    // The abbreviation first, as the fund's other file takes it.
+    place = PfrSplitPlaceName(Ansi("УЛ. ПРОМЫШЛЕННАЯ"));
+    EXPECT_EQ(place.name, Ansi("ПРОМЫШЛЕННАЯ"));
+    EXPECT_EQ(place.abbreviation, Ansi("УЛ"));
     place = PfrSplitPlaceName(Ansi("ВОЛОГДА"));
     EXPECT_EQ(place.name, Ansi("ВОЛОГДА"));
     EXPECT_TRUE(place.abbreviation.isEmpty());

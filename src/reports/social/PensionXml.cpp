@@ -90,12 +90,6 @@ QByteArray RegistrationNumber(const FirmInfo& firm)
     return number;
 }
 
-// A place's name and its abbreviation ("МОСКОВСКАЯ" and "ОБЛ").
-struct NamedPlace {
-    QByteArray name;
-    QByteArray abbreviation;
-};
-
 // The official abbreviations of the kinds of places, in upper case without
 // dots: regions, districts, towns and villages, streets.
 bool IsPlaceAbbreviation(const QByteArray& word)
@@ -113,26 +107,6 @@ bool IsPlaceAbbreviation(const QByteArray& word)
 }
 
 QByteArray WithoutDots(QByteArray word) { return word.replace('.', QByteArray()); }
-
-// Splits an upper-case place text into its name and the official
-// abbreviation found at its start ("УЛ. ПРОМЫШЛЕННАЯ", "Г.ВОЛОГДА") or at its
-// end ("ПРОМЫШЛЕННАЯ УЛ.", "МОСКОВСКАЯ ОБЛ"), the dots dropped; a text with
-// none is the name whole.
-NamedPlace SplitPlace(const QByteArray& text)
-{
-    const qsizetype firstBlank = text.indexOf(' ');
-    const qsizetype firstDot = text.indexOf('.');
-    const qsizetype head = firstDot >= 0 && (firstBlank < 0 || firstDot < firstBlank) ? firstDot : firstBlank;
-    if (head > 0 && IsPlaceAbbreviation(WithoutDots(text.left(head)))) {
-        const QByteArray name = text.mid(head + 1).trimmed();
-        if (!name.isEmpty())
-            return {name, WithoutDots(text.left(head))};
-    }
-    const qsizetype lastBlank = text.lastIndexOf(' ');
-    if (lastBlank > 0 && IsPlaceAbbreviation(WithoutDots(text.mid(lastBlank + 1))))
-        return {text.left(lastBlank).trimmed(), WithoutDots(text.mid(lastBlank + 1))};
-    return {text, {}};
-}
 
 void WritePlace(XmlLines& xml, const char* element, const NamedPlace& place)
 {
@@ -491,6 +465,22 @@ QString FolderPrefix(const QString& folder)
 }
 
 } // namespace
+
+NamedPlace SplitPlace(const QByteArray& text)
+{
+    const qsizetype firstBlank = text.indexOf(' ');
+    const qsizetype firstDot = text.indexOf('.');
+    const qsizetype head = firstDot >= 0 && (firstBlank < 0 || firstDot < firstBlank) ? firstDot : firstBlank;
+    if (head > 0 && IsPlaceAbbreviation(WithoutDots(text.left(head)))) {
+        const QByteArray name = text.mid(head + 1).trimmed();
+        if (!name.isEmpty())
+            return {name, WithoutDots(text.left(head))};
+    }
+    const qsizetype lastBlank = text.lastIndexOf(' ');
+    if (lastBlank > 0 && IsPlaceAbbreviation(WithoutDots(text.mid(lastBlank + 1))))
+        return {text.left(lastBlank).trimmed(), WithoutDots(text.mid(lastBlank + 1))};
+    return {text, {}};
+}
 
 QByteArray ReportingPeriodCode(int lastMonth)
 {

@@ -17,6 +17,19 @@
 
 namespace kalvor::reports {
 
+// A place's name and its abbreviation ("МОСКОВСКАЯ" and "ОБЛ").
+struct NamedPlace {
+    QByteArray name;
+    QByteArray abbreviation;
+};
+
+// Splits an upper-case place text (windows-1251) into its name and the
+// official abbreviation found at its start ("УЛ. ПРОМЫШЛЕННАЯ", "Г.ВОЛОГДА")
+// or at its end ("ПРОМЫШЛЕННАЯ УЛ.", "МОСКОВСКАЯ ОБЛ"), the dots dropped; a
+// text with none is the name whole. Both of the pension fund's files split
+// their places so.
+NamedPlace SplitPlace(const QByteArray& text);
+
 // "PFR-700-Y-<year>-ORG-<registration number>-DCK-<pack>-DPT-<subdivision>-DCK-<pack>.XML".
 // A registration number not of the form "xxx-xxx-xxxxxx" is written
 // "000-000-000000"; an organisation pack number of 0 is written 00001.
