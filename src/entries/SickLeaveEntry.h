@@ -8,6 +8,7 @@
 
 #include "entries/EmployeeLines.h"
 #include "infobase/InfoBase.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayrollDocument.h"
 #include "payroll/SickLeave.h"
 
@@ -24,8 +25,8 @@ inline constexpr int kSickLeaveSheetsShown = 10;
 // The first year that "1-й год" and "2-й год" take.
 inline constexpr int kFirstAccountingYear = 1999;
 // Permanent payments that keep the child-care allowance up to 1.5 years.
-inline constexpr int kChildCareFirstChildCode = 169;
-inline constexpr int kChildCareSecondChildCode = 170;
+inline constexpr int kChildCareFirstChildCode = kCodeChildCareFirst;
+inline constexpr int kChildCareSecondChildCode = kCodeChildCareSecond;
 
 using SickLeaveSheets = std::vector<infobase::SickLeaveSheet>;
 
@@ -97,8 +98,7 @@ int KeepChildCareAllowance(infobase::EmployeeRecord& rec, const infobase::SickLe
 // archive lacks them (the accountant types them from the previous employer's
 // certificate into the archive of past months). Empty for a twelve-month
 // period or a failed computation.
-std::vector<int> YearsWithoutEarnings(int result, const infobase::SickLeaveSheet& sheet,
-                                      const SickLeaveTables& tables);
+std::vector<int> YearsWithoutEarnings(int result, const infobase::SickLeaveSheet& sheet, const SickLeaveTables& tables);
 // The screen's warning naming those years; empty when there are none.
 QString NoEarningsWarning(const std::vector<int>& years);
 

@@ -4,8 +4,8 @@
 #include "infobase/MonthResultSaver.h"
 #include "payroll/BrigadeShare.h"
 #include "payroll/CalcEmployeeMonth.h"
-#include "payroll/MonthWarnings.h"
 #include "payroll/IncomeTax.h"
+#include "payroll/MonthWarnings.h"
 #include "platform/Db.h"
 
 #include <algorithm>
@@ -295,7 +295,7 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
     }
     run.commit();
     if (stopped)
-        return TaskOutcome(platform::TASK_STOPPED, 0);
+        return TaskOutcome(platform::TASK_STOPPED, errors); // those that failed before the stop
     // A year whose law the tax tables do not hold is said once per run.
     return TaskOutcome(platform::TASK_DONE, errors, TaxTablesYearWarning(base.config.reportingYear(), doc));
 }

@@ -9,6 +9,7 @@
 #include "payroll/IncomeTax.h"
 #include "payroll/MonthRate.h"
 #include "payroll/MonthWarnings.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
 #include "platform/Db.h"
@@ -47,7 +48,10 @@ bool errorPassesWithMonth(int err) { return err == 24 || err == 36 || err == 38;
 
 bool isSpecialYearCode(int code) { return code == 87 || code == 88 || code == 96 || code == 157 || code == 159; }
 
-bool isStandingArchiveCode(int code) { return code == 600 || code == 169 || code == 170 || code == 669; }
+bool isStandingArchiveCode(int code)
+{
+    return code == kCodeUnpaid || code == kCodeChildCareFirst || code == kCodeChildCareSecond || code == 669;
+}
 
 u16 packDate(int day, int month, int year)
 {
@@ -721,9 +725,9 @@ int SickLeaveArchiveCode(int vid, int startVsOldMonth)
     case 9: return shifted(656);
     case 10: return shifted(696);
     case 2: return startVsOldMonth > 0 ? 159 : 158;
-    case 5: return 169;
+    case 5: return kCodeChildCareFirst;
     case 6: return 154;
-    case 7: return 170;
+    case 7: return kCodeChildCareSecond;
     default: return 156;
     }
 }

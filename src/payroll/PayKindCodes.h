@@ -19,6 +19,12 @@ enum CalcCode : int {
     kCodeLoanInterest = 79,
 };
 
+// The child-care allowance up to 1.5 years (sick-leave sheets of kinds 5 and
+// 7), first child and further children: paid in the month and kept as the
+// archive's permanent payments under the same codes.
+inline constexpr int kCodeChildCareFirst = 169;
+inline constexpr int kCodeChildCareSecond = 170;
+
 // Codes with a fixed meaning to the income tax.
 inline constexpr int kCodeFormerEmployerIncome = 401;
 inline constexpr int kCodeIncomeTax = kCodeTaxRow; // the tax row the engine writes

@@ -1,6 +1,7 @@
 #include "payroll/SickLeaveRows.h"
 
 #include "payroll/CalcErrors.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
 #include "payroll/SickLeave.h"
@@ -11,11 +12,6 @@
 namespace kalvor {
 
 using namespace infobase;
-
-namespace {
-constexpr int kCodeChildCareFirst = 169;
-constexpr int kCodeChildCareSecond = 170;
-} // namespace
 
 int SickLeavePartCode(int vid, int sheetSubKind, int partKey, int reportingKey, bool employerDays)
 {

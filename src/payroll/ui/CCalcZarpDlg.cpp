@@ -144,7 +144,6 @@ void CCalcZarpDlg::StartCalculation(const kalvor::CalcThreadParams& params)
     m_restarting = false;
     m_errors->setText(QStringLiteral("0"));
     m_computed = 0;
-    m_failed = 0;
     m_selected = -1;
     m_progress->setRange(0, 0);
     m_progress->setValue(0);
@@ -214,7 +213,6 @@ void CCalcZarpDlg::OnCalcProgress(int index, int errors)
                                  : QString();
         SetTitle(QStringLiteral("Расчет зарплаты  [Этап 2 - Расчет: %1 , Таб.N %2]").arg(name).arg(unsigned(e.tabN())));
     }
-    m_failed = errors;
     m_errors->setText(QString::number(unsigned(errors)));
 }
 
@@ -227,11 +225,9 @@ void CCalcZarpDlg::OnCalcDone(int result, int errors, const QString& failure)
         m_progress->setRange(0, 1);
         m_progress->setValue(0);
     }
-    // Those computed are those whose calculation succeeded; a stopped run
-    // counts its failures as they were reported.
-    const int failed = result == kalvor::platform::TASK_STOPPED ? m_failed : errors;
+    // Those computed are those whose calculation succeeded.
     m_outcome->setText(
-        OutcomeLine(result, m_listed, std::max(m_computed - failed, 0), std::max(m_selected, 0), failed));
+        OutcomeLine(result, m_listed, std::max(m_computed - errors, 0), std::max(m_selected, 0), errors));
     // Whom the run skipped, warned about and could not compute, and why (the
     // notes are the worker's, so only once it has ended).
     const QStringList notes = m_thread->isRunning() ? QStringList() : m_report.lines();

@@ -72,7 +72,6 @@ private:
     kalvor::RunOutcome m_report; // filled by the worker, read once it has ended
     int m_listed = 0; // the employees of the list that the selection names
     int m_computed = 0; // the employees computed so far by the run, failed or not
-    int m_failed = 0; // those of them whose calculation failed
     int m_selected = -1; // the employees it computes; -1 while they are loaded
     bool m_restarting = false;
 };

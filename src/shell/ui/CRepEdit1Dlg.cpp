@@ -73,10 +73,12 @@ CRepEdit1Dlg::CRepEdit1Dlg(const QString& path, const EditorCaptions& captions, 
         SetControl(b.id, button);
         layout->addWidget(button);
         const int result = b.result;
-        if (result == 501)
-            connect(button, &QPushButton::clicked, this, [this] { EndWith(501); });
+        // Making the report and its editors (which make it too) write the
+        // print file: each checks the name first.
+        if (result == IDCANCEL)
+            connect(button, &QPushButton::clicked, this, [this] { done(IDCANCEL); });
         else
-            connect(button, &QPushButton::clicked, this, [this, result] { done(result); });
+            connect(button, &QPushButton::clicked, this, [this, result] { EndWith(result); });
     }
     auto* make = controlAs<QPushButton>(IdMake);
     make->setDefault(true);

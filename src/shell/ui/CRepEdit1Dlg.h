@@ -5,7 +5,8 @@
 // report's own form that its editors hold; without captions they are those of
 // the pension-fund report ("Редактировать раздел 1 и 5", "Редактировать
 // раздел 4"). Making the report with a name that cannot be written is refused
-// aloud and the dialog stays.
+// aloud and the dialog stays, as is opening an editor with such a name (an
+// editor makes the report too).
 #pragma once
 
 #include "shell/ui/ControlMap.h"
@@ -40,7 +41,7 @@ public slots:
     void reject() override;
 
 private:
-    // Ends with 501 unless the print file cannot be written there
+    // Ends with the result unless the print file cannot be written there
     // (an empty name, a missing or read-only folder, a read-only file), which
     // is said in a box while the dialog stays.
     void EndWith(int result);
