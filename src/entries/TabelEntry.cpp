@@ -252,15 +252,25 @@ bool FitWorkedDaysToCount(TabelRecord& record, int monthDays, const std::array<u
     return changed;
 }
 
-bool FollowWorkedDays(TabelRecord& record, int monthDays, const std::array<u16, 31>& scheduleDays, bool withHours)
+namespace {
+
+// The ticked days of the month and the schedule's minutes of them.
+std::pair<int, int> TickedTime(const TabelRecord& record, int monthDays, const std::array<u16, 31>& scheduleDays)
 {
-    monthDays = std::clamp(monthDays, 0, 31);
     int days = 0, minutes = 0;
-    for (int day = 1; day <= monthDays; ++day)
+    for (int day = 1; day <= std::clamp(monthDays, 0, 31); ++day)
         if (IsWorkedDay(record, day)) {
             ++days;
             minutes += scheduleDays[std::size_t(day - 1)];
         }
+    return {days, minutes};
+}
+
+} // namespace
+
+bool FollowWorkedDays(TabelRecord& record, int monthDays, const std::array<u16, 31>& scheduleDays, bool withHours)
+{
+    const auto [days, minutes] = TickedTime(record, monthDays, scheduleDays);
     const TabelRecord before = record;
     record.rabDn = u8(days);
     if (withHours)
@@ -311,10 +321,15 @@ void FitSheetToTypedDays(ib::CInfoBase& base, int slot, bool hoursTyped)
     }
 }
 
-bool FitSheetToTickedDays(ib::CInfoBase& base, int slot)
+bool FitSheetToTickedDays(ib::CInfoBase& base, int slot, const TabelRecord& before)
 {
-    return FollowWorkedDays(base.tabel[std::size_t(slot - 1)], ReportingMonthLength(base), ScheduleDaysOf(base, slot),
-                            KeepsHours(base, slot));
+    const int length = ReportingMonthLength(base);
+    const auto& schedule = ScheduleDaysOf(base, slot);
+    // Hours typed apart from the schedule's hours of the ticked days (overtime,
+    // a shorter day) stay as typed; the days follow all the same.
+    const bool hoursFollowed = before.rabHr == 0 || before.rabHr == TickedTime(before, length, schedule).second;
+    return FollowWorkedDays(base.tabel[std::size_t(slot - 1)], length, schedule,
+                            KeepsHours(base, slot) && hoursFollowed);
 }
 
 } // namespace kalvor::entries

@@ -114,8 +114,10 @@ bool FollowWorkedDays(infobase::TabelRecord& record, int monthDays, const std::a
 // unless typed with them (hoursTyped) or he is paid without hours (none kept
 // and a salary or piece-rate pay system).
 void FitSheetToTypedDays(infobase::CInfoBase& base, int slot, bool hoursTyped);
-// After days ticked or cleared on the calendar: his working days, and his
-// hours under the same rule, follow the ticked days. True when they changed.
-bool FitSheetToTickedDays(infobase::CInfoBase& base, int slot);
+// After days ticked or cleared on the calendar (the sheet was `before`): his
+// working days, and his hours under the same rule, follow the ticked days;
+// hours that were not the schedule's hours of the days ticked before were
+// typed and stay. True when they changed.
+bool FitSheetToTickedDays(infobase::CInfoBase& base, int slot, const infobase::TabelRecord& before);
 
 } // namespace kalvor::entries

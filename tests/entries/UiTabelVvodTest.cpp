@@ -248,6 +248,18 @@ TEST_F(TabelScreen, AHiresDaysAreMarkedFromHisHireAndTheCountFollowsTheCalendar)
     EXPECT_EQ(view->TabelDlg()->Field(1155)->text(), QStringLiteral("9"));
     EXPECT_EQ(Sheet(136).rabDn, 9);
     EXPECT_EQ(view->TabelDlg()->Field(1078)->text(), QStringLiteral("72,0"));
+
+    // Hours typed apart from the schedule's (13 of overtime over 72) stay as
+    // typed when a day is ticked again, which would give 80; the days follow.
+    Type(view, 1078, QStringLiteral("85,0"));
+    ClickTab(view, 1);
+    ASSERT_NE(view->CorrectDlg(), nullptr);
+    Tick(view, 28);
+    ClickTab(view, 0);
+    ASSERT_NE(view->TabelDlg(), nullptr);
+    EXPECT_EQ(view->TabelDlg()->Field(1155)->text(), QStringLiteral("10"));
+    EXPECT_EQ(Sheet(136).rabHr, 85 * 60);
+    EXPECT_EQ(view->TabelDlg()->Field(1078)->text(), QStringLiteral("85,0"));
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
 }
 

@@ -88,12 +88,13 @@ void CTabelCorrectDlg::ShowWorkedDays()
 void CTabelCorrectDlg::ReadWorkedDays()
 {
     ib::TabelRecord& record = View()->Document()->infoBase.tabel[m_slot - 1];
+    const ib::TabelRecord before = record;
     bool ticked = false;
     for (int day = 1; day <= m_layout.length; ++day)
         ticked = en::SetWorkedDay(record, day, DayBox(day)->isChecked()) || ticked;
     // The working days and hours follow the calendar.
     if (ticked) {
-        en::FitSheetToTickedDays(View()->Document()->infoBase, int(m_slot));
+        en::FitSheetToTickedDays(View()->Document()->infoBase, int(m_slot), before);
         m_modified = true;
     }
 }
