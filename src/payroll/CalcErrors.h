@@ -44,7 +44,7 @@ enum CalcError : int {
     kCalcTooManyIncomeCodes = -30, // "Слишком много кодов дохода"
     kCalcUnknownTaxDeduction = -31, // "Неизвестный код налоговой льготы"
     kCalcNoContributionTable = -32, // "Не известна налоговая таблица для ЕСН"
-    kCalcNoBirthDateOrSex = -33, // "Не указана дата рождения или пол"
+    kCalcNoBirthDate = -33, // "Не указана дата рождения"
     kCalcPostalFee = -34, // "Ошибка расчета почтового сбора"
     kCalcNoDismissalDate = -35, // "Не указана дата увольнения"
     kCalcNoHireDate = -36, // "Не указана дата приема на работу."
@@ -55,11 +55,12 @@ enum CalcError : int {
     kCalcForeignWorkerSettings = -40, // "Ошибочные установки доп-ых параметров иностранца."
     kCalcSalaryNotPosition = -41, // "Оклад не соответствует окладу из справочн.должностей."
     kCalcBadHireDismissal = -42, // "Некорректые даты приема на работу/увольнения."
+    kCalcNoSex = -43, // "Не указан пол"; before 2005 the contributions of the older employees depend on it
 };
 
-// The calculation engine's 42 messages (UTF-8 literals); entry k - 1 is the
+// The calculation engine's 43 messages (UTF-8 literals); entry k - 1 is the
 // message of code -k.
-extern const std::array<const char*, 42> CalcErrorTexts;
+extern const std::array<const char*, 43> CalcErrorTexts;
 
 // Message of code -k (or k); an empty string outside the table.
 QString CalcErrorText(int code);

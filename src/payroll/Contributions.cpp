@@ -397,7 +397,7 @@ int CalcMonthContributions(AccrualRow* entries, int entryCount, PayrollDoc& doc,
         return r;
     const auto& h = doc.infoBase.current.head;
     if (h.datR == 0)
-        return kCalcNoBirthDateOrSex;
+        return kCalcNoBirthDate;
 
     int born = birthYear(h);
     int group = 0;
@@ -410,7 +410,7 @@ int CalcMonthContributions(AccrualRow* entries, int entryCount, PayrollDoc& doc,
         const bool male = sex == u'M' || sex == u'М' || sex == u'м';
         const bool female = sex == u'Ж' || sex == u'ж';
         if (!male && !female)
-            return kCalcNoBirthDateOrSex;
+            return kCalcNoSex;
         if (female)
             born -= 4;
         group = born > 1952 ? 1 : 0;

@@ -301,6 +301,31 @@ TEST_F(GenInfoScreenTest, LeavingWithoutAChangeWritesNothingAndAFailedSaveIsShow
     EXPECT_NE(stored().firm.procRaj, 37); // nothing of the failed save reached the base
 }
 
+// The firm's record keeps no date of the bank agreement: its "Дата" is plain
+// text, skipped by Tab, without the frame and the colour of an input.
+TEST_F(GenInfoScreenTest, TheAgreementDateIsShownAsPlainText)
+{
+    QLineEdit* date = view->Field(1058);
+    ASSERT_NE(date, nullptr);
+    EXPECT_TRUE(date->text().isEmpty());
+    EXPECT_TRUE(date->isReadOnly());
+    EXPECT_FALSE(date->hasFrame());
+    view->Field(1062)->setFocus();
+    QTest::keyClick(view->Field(1062), Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), view->Field(1063));
+    // Its place shows the group's background, not a field's.
+    auto* group = qobject_cast<QWidget*>(date->parent());
+    ASSERT_NE(group, nullptr);
+    const QImage shown = group->grab().toImage();
+    const QColor inside = shown.pixelColor(date->geometry().center());
+    const QRect number = view->Field(1062)->geometry();
+    const QColor field = shown.pixelColor(number.right() - 4, number.center().y());
+    EXPECT_EQ(field, QColor(245, 235, 235));
+    EXPECT_NE(inside, field);
+    EXPECT_NE(inside, QColor(Qt::white));
+}
+
 TEST_F(GenInfoScreenTest, Screenshot)
 {
     QApplication::processEvents();

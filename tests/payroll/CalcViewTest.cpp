@@ -672,11 +672,14 @@ TEST(CalcViewDemo, TheScreenShowsTheCountAndTheEndOfTheRun)
                                                "Таб.N 152 Федотова М. С. - не рассчитан: Уволен и уже не работает"));
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
 
-    // The month changed under the open screen: April's line and notes go.
+    // The month changed under the open screen: April's bar, line and notes go.
     ASSERT_EQ(MoveEmployeesToNextMonth(MonthKey(2011, 5), {}, doc), 1);
     doc.NotifyMonthChanged();
     EXPECT_EQ(dlg->OutcomeText(), QString());
     EXPECT_EQ(dlg->NotesText(), QString());
+    EXPECT_EQ(dlg->Progress()->text(), QString());
+    EXPECT_EQ(dlg->Progress()->value(), 0);
+    EXPECT_EQ(dlg->ErrorCountText(), QStringLiteral("0"));
     view.close();
     CloseBase(doc.infoBase);
 }

@@ -3,6 +3,7 @@
 // regimes, and the month's contribution rows.
 #include "PayrollWorld.h"
 
+#include "payroll/CalcErrors.h"
 #include "payroll/Contributions.h"
 #include "payroll/IncomeTax.h"
 #include "payroll/Rounding.h"
@@ -256,13 +257,19 @@ TEST(CalcMonthContributions, AgeGroupsBefore2005AndMissingData)
     };
     EXPECT_EQ(amount(1955, u"Ж"), 100'000); // 1951 is not after 1952: group 0
     EXPECT_EQ(amount(1955, u"М"), 200'000); // group 1
-    EXPECT_EQ(amount(1955, u"m"), -33); // no recognised sex letter
+    EXPECT_EQ(amount(1955, u"m"), double(kCalcNoSex)); // no recognised sex letter: -43, "Не указан пол"
     EXPECT_EQ(amount(1970, u""), 300'000); // born after 1966: group 2, sex not needed
 
     ContribWorld n(2024, 3);
     n.doc.infoBase.current.head.datR = 0;
     n.add(row(1, 1'000'000, 3));
-    EXPECT_EQ(n.calc(), -33);
+    EXPECT_EQ(n.calc(), kCalcNoBirthDate); // -33, "Не указана дата рождения"
+    // From 2005 the sex is not asked for.
+    ContribWorld s(2024, 3);
+    s.doc.infoBase.current.head.datR = date(1, 1, 1955);
+    s.doc.infoBase.current.head.pol.clear();
+    s.add(row(1, 1'000'000, 3));
+    EXPECT_GT(s.calc(), 0);
     ContribWorld t(2024, 3);
     t.doc.refFiles.sbor[1].table = 0;
     t.add(row(1, 1'000'000, 3));

@@ -521,13 +521,13 @@ TEST_F(DemoMonthMoney, AMendedFailureIsPaidOnceAfterTheMonthChange)
     const RunOutcome failed = FailedCalculations(*doc);
     ASSERT_EQ(failed.notes.size(), 1u);
     EXPECT_EQ(failed.notes[0].tabN, 110);
-    EXPECT_EQ(failed.notes[0].text, QStringLiteral("Не указана дата рождения или пол"));
+    EXPECT_EQ(failed.notes[0].text, QStringLiteral("Не указана дата рождения"));
     // The change refuses, naming him, and April stays.
     try {
         MoveEmployeesToNextMonth(kMay2011, {}, *doc);
         ADD_FAILURE() << "the month changed over a failed calculation";
     } catch (const TextError& e) {
-        EXPECT_TRUE(e.message().endsWith(QStringLiteral("Таб.N 110 %1 - ошибка: Не указана дата рождения или пол")
+        EXPECT_TRUE(e.message().endsWith(QStringLiteral("Таб.N 110 %1 - ошибка: Не указана дата рождения")
                                              .arg(base().shortNames[std::size_t(slot110 - 1)].trimmed())))
             << e.message().toStdString();
     }

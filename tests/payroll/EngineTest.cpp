@@ -1294,7 +1294,9 @@ TEST(CalcErrors, CodesSelectTheirMessages)
     EXPECT_EQ(CalcErrorText(kCalcNoPaymentSystem), QStringLiteral("Не указана система оплаты"));
     EXPECT_EQ(CalcErrorText(kCalcNoDayLength), QStringLiteral("Не указана длина рабочего дня"));
     EXPECT_EQ(CalcErrorText(-42), QStringLiteral("Некорректые даты приема на работу/увольнения."));
-    EXPECT_EQ(CalcErrorText(43), QString());
+    EXPECT_EQ(CalcErrorText(kCalcNoBirthDate), QStringLiteral("Не указана дата рождения"));
+    EXPECT_EQ(CalcErrorText(kCalcNoSex), QStringLiteral("Не указан пол"));
+    EXPECT_EQ(CalcErrorText(44), QString());
     // The engine's table differs from the report generator's in a few texts.
     EXPECT_EQ(CalcErrorText(kCalcHireDateForRule),
               QStringLiteral("Некорр.дата приема на работу для данного алгоритма."));

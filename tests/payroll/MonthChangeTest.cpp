@@ -497,7 +497,7 @@ TEST_F(MonthChangeTest, TheChangeWaitsForEveryFailedCalculation)
     const QString expected =
         QStringLiteral("Переход на следующий месяц не выполнен: расчет работников ниже завершился ошибкой.\n"
                        "Исправьте их данные и рассчитайте месяц снова (или укажите признак увольнения), "
-                       "затем повторите переход.\n\nТаб.N %1 %2 - ошибка: Не указана дата рождения или пол")
+                       "затем повторите переход.\n\nТаб.N %1 %2 - ошибка: Не указана дата рождения")
             .arg(entry->tabN())
             .arg(base().shortNames[2].trimmed());
     MessageRecorder boxes;

@@ -39,6 +39,12 @@ namespace {
 constexpr int kEmployees = 12;
 constexpr int kRefused = 3; // list index of the employee without a payment system
 
+// The width of the text in one line in the grid's data font.
+int OneLineWidth(CFldHlpGridCtrl* grid, const QString& text)
+{
+    return QFontMetrics(*grid->GetCell(1, 0)->GetFontObject()).horizontalAdvance(text);
+}
+
 class UiPersonalAccount : public ::testing::Test {
 protected:
     void SetUp() override
@@ -216,6 +222,43 @@ TEST_F(UiPersonalAccount, StepsThroughStoredRowsAndRefusesUnknownNumbers)
     QTest::keyClick(dlg->Grid(), Qt::Key_Escape);
     EXPECT_EQ(dlg->Grid()->GetRowCount(), 1);
     EXPECT_TRUE(number->hasFocus());
+}
+
+// A pay kind's name longer than its column stands whole: wrapped at its words
+// from the left of the cell, the row as high as its lines, never cut at
+// both ends as a centred line was.
+TEST_F(UiPersonalAccount, ALongPayKindNameIsShownWhole)
+{
+    const auto rows0 = ComputedRows(0);
+    const auto first = std::find_if(rows0.begin(), rows0.end(), [](const AccrualRow& r) { return !r.isEmpty(); });
+    ASSERT_NE(first, rows0.end());
+    const QString longName = QStringLiteral("Пособие по уходу за ребенком до 1,5 лет (первый ребенок)");
+    for (PayKind& kind : base().payKinds)
+        if (kind.kod == first->kod)
+            kind.name = longName;
+    CCalcLicSchetView* view = Open(32840);
+    ASSERT_NE(view, nullptr);
+    Type(view->Strip()->Field(CTabelFilterDlg::IdTabN), QString::number(tabN(0)));
+    CFldHlpGridCtrl* grid = view->Dlg()->Grid();
+    ASSERT_GT(grid->GetRowCount(), 1);
+    EXPECT_EQ(grid->GetItemText(1, 0), longName);
+    const int oneLine = grid->GetRowHeight(0);
+    for (int row = 1; row < grid->GetRowCount(); ++row) {
+        CGridCellBase* cell = grid->GetCell(row, 0);
+        const quint32 format = cell->GetFormat();
+        EXPECT_EQ(format & (GridCtrl::DT_CENTER | GridCtrl::DT_RIGHT | GridCtrl::DT_SINGLELINE), 0u) << row;
+        EXPECT_NE(format & GridCtrl::DT_WORDBREAK, 0u) << row;
+        // Every line of the wrapped name within the column, every line within the row.
+        const int room = grid->GetColumnWidth(0) - 2 * int(cell->GetMargin());
+        const QFontMetrics metrics(*cell->GetFontObject());
+        const QRect needed =
+            metrics.boundingRect(QRect(0, 0, room, 10'000), Qt::TextWordWrap, grid->GetItemText(row, 0));
+        EXPECT_LE(needed.width(), room) << row;
+        EXPECT_LE(needed.height() + 2 * int(cell->GetMargin()), grid->GetRowHeight(row)) << row;
+        EXPECT_GE(grid->GetRowHeight(row), oneLine) << row;
+    }
+    EXPECT_GT(grid->GetRowHeight(1), oneLine); // the long name takes two lines
+    EXPECT_GT(OneLineWidth(grid, longName), grid->GetColumnWidth(0)); // one line would not hold it
 }
 
 // The month changed while the account is open: it shows the employee's rows

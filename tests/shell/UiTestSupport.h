@@ -19,8 +19,10 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWidget>
+#include <array>
 #include <atomic>
 #include <deque>
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 #include <thread>
@@ -53,6 +55,19 @@ struct MessageRecorder {
         return t;
     }
 };
+
+// The places of two arrays of doubles whose bytes differ (a sign of zero
+// counts), each as "index: before -> after": empty when the arrays are equal
+// byte for byte.
+template <std::size_t N>
+QStringList DoublesChanged(const std::array<double, N>& before, const std::array<double, N>& after)
+{
+    QStringList changed;
+    for (std::size_t i = 0; i < N; ++i)
+        if (std::memcmp(&before[i], &after[i], sizeof(double)) != 0)
+            changed << QStringLiteral("%1: %2 -> %3").arg(i).arg(before[i], 0, 'g', 17).arg(after[i], 0, 'g', 17);
+    return changed;
+}
 
 // Shows a top-level widget and makes it the active window, so that its
 // window shortcuts act on key presses.

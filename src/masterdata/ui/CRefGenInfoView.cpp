@@ -31,6 +31,8 @@ const char* const kStyle = "QLabel { color: rgb(170, 80, 80); }"
                            "QLineEdit { background: rgb(245, 235, 235); }";
 const char* const kHolidayStyle = "QLineEdit { color: rgb(255, 0, 0); background: white; }";
 const char* const kPlainStyle = "QLineEdit { background: white; }";
+// A value only shown: no frame, no field colour, as the text beside it.
+const char* const kShownStyle = "QLineEdit { background: transparent; }";
 
 const PickPair kRateMonthPicks[] = {{"В соответствующем заглавной букве месяце ставки не менялись", ""},
                                     {"В соответствующем заглавной букве месяце произошло изменение ставок", "1"},
@@ -157,10 +159,16 @@ QLineEdit* CRefGenInfoView::AddField(int id, QWidget* parent)
         edit->setMaximumWidth(IsHoliday(id) || (id >= 1011 && id <= 1022) ? 52 : 110);
     if (IsHoliday(id))
         edit->setStyleSheet(QString::fromUtf8(kHolidayStyle));
-    else if (id == 1028 || id == 1058)
+    else if (id == 1028)
         edit->setStyleSheet(QString::fromUtf8(kPlainStyle));
-    if (id == 1058)
-        edit->setReadOnly(true); // the agreement date is shown empty and never stored
+    if (id == 1058) {
+        // The firm's record keeps no date of the agreement: plain text that
+        // takes no focus and no typing, not an input.
+        edit->setReadOnly(true);
+        edit->setFrame(false);
+        edit->setFocusPolicy(Qt::NoFocus);
+        edit->setStyleSheet(QString::fromUtf8(kShownStyle));
+    }
     SetControl(id, edit);
     m_fields.insert(id, edit);
     connect(edit, &QLineEdit::editingFinished, this, [this, id] { CheckField(id); });

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace GridCtrl;
@@ -37,6 +38,22 @@ QFont AccountFont(bool bold)
 }
 
 QString TotalText(double kopecks) { return kalvor::FormatFixed(kopecks / 100, 2); }
+
+// A pay kind's name stands whole: from the left of its cell, wrapped at its
+// words, the row as high as the lines need.
+constexpr unsigned kNameFormat = DT_LEFT | DT_WORDBREAK | DT_NOPREFIX;
+
+// The height of a row whose name cell shows the text wrapped, at least the
+// one-line height.
+int NameRowHeight(CGridCtrl* grid, int row, int oneLine)
+{
+    CGridCellBase* cell = grid->GetCell(row, 0);
+    const int margin = int(cell->GetMargin());
+    const QFontMetrics metrics(cell->GetFontObject() ? *cell->GetFontObject() : grid->font());
+    const QRect room(0, 0, grid->GetColumnWidth(0) - 2 * margin, 0x7FFF);
+    const int lines = metrics.boundingRect(room, Qt::TextWordWrap, cell->GetText()).height();
+    return std::max(oneLine, lines + 2 * margin);
+}
 
 } // namespace
 
@@ -140,7 +157,6 @@ void CCalcLicSchetDlg::LoadRecord(quint32 slot)
         if (row.isEmpty())
             continue;
         const int index = m_grid->InsertRow(QString());
-        m_grid->SetRowHeight(index, m_grid->GetRowHeight(0));
         const QStringList texts = kalvor::PersonalAccountRowTexts(row, *doc);
         for (int col = 0; col < kalvor::kPersonalAccountColumns; ++col) {
             m_grid->SetItemText(index, col, texts[col]);
@@ -148,6 +164,8 @@ void CCalcLicSchetDlg::LoadRecord(quint32 slot)
                 m_grid->SetItemFgColour(index, col, kalvor::kPersonalAccountDeductionColour);
             m_grid->SetModified(index, col);
         }
+        m_grid->SetItemFormat(index, 0, kNameFormat);
+        m_grid->SetRowHeight(index, NameRowHeight(m_grid, index, m_grid->GetRowHeight(0)));
     }
     const kalvor::MonthMoney money = kalvor::MonthMoneyOf(base.current.rows.data(), int(base.current.rows.size()));
     m_accrued->setText(TotalText(money.accrued));

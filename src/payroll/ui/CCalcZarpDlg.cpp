@@ -60,10 +60,7 @@ CCalcZarpDlg::CCalcZarpDlg(CCommonFormView* view) : CFormChildDlg(384, view)
     boxLayout->addWidget(m_errors);
     layout->addWidget(box);
     m_progress = new QProgressBar(this);
-    m_progress->setRange(0, 1); // still until a run starts (0, 0 would be the busy bar)
-    m_progress->setValue(0);
-    // The bar's text is the count of a run ("12 из 52"), empty before one.
-    m_progress->setFormat(QString());
+    ClearProgress();
     m_progress->setMinimumWidth(260);
     SetControl(IdProgress, m_progress);
     layout->addWidget(m_progress, 1);
@@ -83,13 +80,28 @@ CCalcZarpDlg::CCalcZarpDlg(CCommonFormView* view) : CFormChildDlg(384, view)
     connect(m_thread, &TaskThread::calcProgress, this, &CCalcZarpDlg::OnCalcProgress);
     connect(m_thread, &TaskThread::done, this, &CCalcZarpDlg::OnCalcDone);
     connect(m_stop, &QPushButton::clicked, this, &CCalcZarpDlg::OnCancel);
-    // The last run's line and notes were of the month that has passed.
+    // The last run's bar, line and notes were of the month that has passed.
     if (CKalvorDoc* doc = view ? view->Document() : nullptr)
         connect(doc, &CKalvorDoc::reportingMonthChanged, this, [this] {
-            m_outcome->clear();
-            m_notes->clear();
-            m_notes->hide();
+            ClearProgress();
+            ClearOutcome();
         });
+}
+
+void CCalcZarpDlg::ClearProgress()
+{
+    m_progress->setRange(0, 1); // still until a run starts (0, 0 would be the busy bar)
+    m_progress->setValue(0);
+    // The bar's text is the count of a run ("12 из 52"), empty without one.
+    m_progress->setFormat(QString());
+}
+
+void CCalcZarpDlg::ClearOutcome()
+{
+    m_errors->setText(QStringLiteral("0"));
+    m_outcome->clear();
+    m_notes->clear();
+    m_notes->hide();
 }
 
 CCalcZarpDlg::~CCalcZarpDlg()
@@ -188,9 +200,7 @@ void CCalcZarpDlg::OnCalcStage()
     SetTitle(QStringLiteral("Расчет зарплаты  [Этап 1 - Загрузка данных]"));
     // The line of the last run goes once this one has begun (the busy bar
     // shows no text meanwhile).
-    m_outcome->clear();
-    m_notes->clear();
-    m_notes->hide();
+    ClearOutcome();
 }
 
 void CCalcZarpDlg::OnCalcRange(int position, int count)
@@ -220,11 +230,8 @@ void CCalcZarpDlg::OnCalcDone(int result, int errors, const QString& failure)
 {
     // The bar stays where the run ended (still when the selection was not
     // loaded), and the line says how it ended.
-    if (m_selected < 0) {
-        m_progress->setFormat(QString());
-        m_progress->setRange(0, 1);
-        m_progress->setValue(0);
-    }
+    if (m_selected < 0)
+        ClearProgress();
     // Those computed are those whose calculation succeeded.
     m_outcome->setText(
         OutcomeLine(result, m_listed, std::max(m_computed - errors, 0), std::max(m_selected, 0), errors));

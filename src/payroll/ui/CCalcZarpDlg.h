@@ -62,6 +62,10 @@ protected:
 
 private:
     void SetTitle(const QString& text);
+    // The bar still and without text, as before any run.
+    void ClearProgress();
+    // The error count, line and notes of the last run gone.
+    void ClearOutcome();
 
     kalvor::platform::TaskThread* m_thread = nullptr;
     QPushButton* m_stop = nullptr;

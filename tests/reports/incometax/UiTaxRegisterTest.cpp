@@ -77,10 +77,9 @@ TEST_F(UiTaxRegister, EditorShowsStoresAndMakesTheRegister)
     EXPECT_EQ(Field<QLineEdit>(dialog, 1005)->text(), QStringLiteral("4900.00"));
     EXPECT_EQ(Field<NullableDateEdit>(dialog, 1478)->Date(), QDate(2011, 2, 5));
     EXPECT_TRUE(Field<NullableDateEdit>(dialog, 1479)->IsNull());
-    EXPECT_EQ(Field<QLineEdit>(dialog, 1009)->text(), QStringLiteral("0.00"));
+    EXPECT_EQ(Field<QLineEdit>(dialog, 1009)->text(), QString());
     EXPECT_EQ(Field<QLineEdit>(dialog, 1006)->text(), QStringLiteral("17"));
-    // The "Итого" line is not filled on opening.
-    EXPECT_EQ(Field<QLineEdit>(dialog, 1037)->text(), QString());
+    EXPECT_EQ(Field<QLineEdit>(dialog, 1037)->text(), QStringLiteral("99.00"));
     EXPECT_EQ(Field<QPushButton>(dialog, CGenrNalRegEditDlg::IdMake)->text(), QStringLiteral("Сформировать отчет"));
     EXPECT_EQ(Field<QPushButton>(dialog, CGenrNalRegEditDlg::IdClose)->text(), QStringLiteral("Закрыть"));
 
@@ -133,6 +132,32 @@ TEST_F(UiTaxRegister, AnAmountThatDoesNotReadIsRefused)
     EXPECT_EQ(area.transferred(1), 1'000);
     EXPECT_EQ(area.previousEmployer(), 0);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("registr.rtf"))));
+}
+
+// The editor opened on amounts with kopecks, dates, payment orders and the
+// "Итого" line, and stored with nothing typed: the whole area keeps its
+// bytes, "Итого" included.
+TEST_F(UiTaxRegister, AnUntouchedStoreKeepsEveryValue)
+{
+    RegisterArea area(doc);
+    area.previousEmployer() = 15'000.50;
+    for (int line = 0; line < kRegisterMonths; ++line) {
+        area.transferred(line) = (100'000.0 * (line + 1) + 7 * line + 3) / 100; // 1,000.03, 2,000.10 ...
+        area.paymentOrder(line) = 100 + line;
+        if (line < 12)
+            area.transferDate(line) = date(5, line + 1, 2011);
+    }
+    area.transferred(12) = 13'700.60;
+    area.paymentOrder(12) = 4'711;
+    const auto before = doc.GenrValues;
+    CGenrNalRegEditDlg dialog(ReportSelection{}, 0, doc.TypWorkFile(), doc);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_EQ(Field<QLineEdit>(dialog, 1037)->text(), QStringLiteral("13700.60"));
+    EXPECT_EQ(Field<QLineEdit>(dialog, 1038)->text(), QStringLiteral("4711"));
+    EXPECT_EQ(Field<QLineEdit>(dialog, 1009)->text(), QStringLiteral("2000.10"));
+    EXPECT_TRUE(dialog.StoreValues());
+    EXPECT_EQ(DoublesChanged(before, doc.GenrValues), QStringList());
 }
 
 TEST_F(UiTaxRegister, ChoiceDialogAnswers)

@@ -10,6 +10,7 @@
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "print/CTree.h"
+#include "reports/social/PensionContributions.h"
 #include "reports/social/SocialInsurance2010.h"
 #include "shell/ui/CRepEdit1Dlg.h"
 #include "shell/ui/KalvorMessageBox.h"
@@ -307,7 +308,7 @@ TEST_F(Fss4ReportLoop, FieldsShowAndReadTheirFormats)
     CGenrRVedFSSEditDlg editor(typ(), dir.path(), doc);
     editor.show();
     EXPECT_EQ(Shown(&editor, 1493), QStringLiteral("1250.50"));
-    EXPECT_EQ(Shown(&editor, 1483), QStringLiteral("17"));
+    EXPECT_EQ(Shown(&editor, 1483), QStringLiteral("17.90")); // no whole number: shown as held
     EXPECT_EQ(Shown(&editor, 1052), QStringLiteral("4"));
     EXPECT_EQ(Shown(&editor, 1480), QString());
     EXPECT_EQ(Picker(&editor, 1486)->Date(), QDate(2010, 1, 14));
@@ -319,6 +320,7 @@ TEST_F(Fss4ReportLoop, FieldsShowAndReadTheirFormats)
     Press(&editor, FssEditDlgBase::IdSave);
     EXPECT_EQ(doc.GenrValues[267], 0);
     EXPECT_EQ(doc.GenrValues[186], 0);
+    EXPECT_EQ(doc.GenrValues[187], 17.9); // not typed into: kept
     CGenrRVedFSSEditDlg again(typ(), dir.path(), doc);
     EXPECT_EQ(Shown(&again, 1493), QString());
 
@@ -327,6 +329,45 @@ TEST_F(Fss4ReportLoop, FieldsShowAndReadTheirFormats)
     editor2.show();
     EXPECT_EQ(Shown(&editor2, 1513), QStringLiteral("12345"));
     ASSERT_TRUE(editor2.grab().save(QStringLiteral("fss4-editor-454.png")));
+}
+
+// Both editors opened on amounts with kopecks, payment orders and dates and
+// saved with nothing typed: every value keeps its bytes, [256] and [260]
+// too (2,000.10 + 1,500.20 + 0.05 is 3,500.35; with 100.01, 3,600.36).
+TEST_F(Fss4ReportLoop, AnUntouchedSaveKeepsEveryValue)
+{
+    GenrValueArray& v = doc.GenrValues;
+    for (const auto& [index, amount] : {std::pair{255, 100.01}, std::pair{257, 2'000.10}, std::pair{258, 1'500.20},
+                                        std::pair{259, 0.05}, std::pair{256, 3'500.35}, std::pair{260, 3'600.36},
+                                        std::pair{262, 12.34}, std::pair{267, 1'032.60}, std::pair{185, 8'000.51},
+                                        std::pair{188, 4'100.99}, std::pair{201, 40.40}, std::pair{204, 0.10}})
+        v[std::size_t(index)] = amount;
+    v[186] = PackedDate::make(14, 1, 2010).value;
+    v[187] = 17;
+    v[kSickLeave] = 4;
+    v[250] = 48;
+    v[251] = 3'000'000;
+    v[252] = 1'250'000;
+    v[253] = PackedDate::make(1, 12, 2009).value;
+    v[254] = 217;
+    const GenrValueArray before = v;
+
+    CGenrRVedFSSEditDlg editor(typ(), dir.path(), doc);
+    editor.show();
+    EXPECT_EQ(Shown(&editor, 1493), QStringLiteral("1032.60"));
+    Press(&editor, FssEditDlgBase::IdSave);
+    EXPECT_EQ(DoublesChanged(before, v), QStringList());
+    CGenrRVedFSSEditDlg2 editor2(typ(), dir.path(), doc);
+    editor2.show();
+    Press(&editor2, FssEditDlgBase::IdSave);
+    EXPECT_EQ(DoublesChanged(before, v), QStringList());
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(u'\n').toStdString();
+
+    // A typed amount recomputes both sums in whole kopecks.
+    Type(&editor, 1492, "0,06");
+    Press(&editor, FssEditDlgBase::IdSave);
+    EXPECT_EQ(v[256], 3'500.36);
+    EXPECT_EQ(v[260], 3'600.37);
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "shell/ui/CRepEdit1Dlg.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "platform/CodePage.h"
 #include "values/Clock.h"
 #include "values/Values.h"
 
@@ -23,6 +24,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -136,14 +138,14 @@ TEST_F(PensionReportLoop, EditsSection1AndSection4ThenWritesBothFilesOnce)
             EXPECT_EQ(Shown(editor, 1005), QString());
             Type(editor, 1005, "1000"); // line 100, insurance part
             Type(editor, 1021, "7000"); // line 142, first column
-            Type(editor, 1029, "12.75"); // line 142, second column: a whole number only
+            Type(editor, 1029, "12,75x"); // line 142, second column: no amount
             Type(editor, 1001, "2"); // the correction number
             Click(editor, OVPFEditDlgBase::IdSave);
             // Refused aloud, naming the field; nothing is saved and the text stays.
             ASSERT_EQ(boxes.size(), 1);
-            EXPECT_EQ(boxes.takeFirst(), QStringLiteral("Некорректное число в поле \"142 - 2 месяц, графа 2\": 12.75"));
+            EXPECT_EQ(boxes.takeFirst(), QStringLiteral("Некорректное число в поле \"142 - 2 месяц, графа 2\": 12,75x"));
             EXPECT_EQ(doc.GenrValues[kLine100], 0);
-            EXPECT_EQ(Shown(editor, 1029), QStringLiteral("12.75"));
+            EXPECT_EQ(Shown(editor, 1029), QStringLiteral("12,75x"));
             Type(editor, 1029, "12");
             Click(editor, OVPFEditDlgBase::IdSave);
             // Saving keeps the editor open and recomputes lines 130, 144 and 150.
@@ -222,12 +224,16 @@ TEST_F(PensionReportLoop, AMissingTemplateIsReportedAsAPrintFileFailure)
     EXPECT_TRUE(editor.isVisible());
 }
 
-TEST_F(PensionReportLoop, EditorsShowWholePartsAndReadNumbersAsTyped)
+TEST_F(PensionReportLoop, EditorsShowValuesAsHeldAndReadNumbersAsTyped)
 {
-    EXPECT_EQ(OVPFEditDlgBase::FieldText(0.9), QString());
-    EXPECT_EQ(OVPFEditDlgBase::FieldText(-0.5), QString());
-    EXPECT_EQ(OVPFEditDlgBase::FieldText(-3.7), QStringLiteral("-3"));
-    EXPECT_EQ(OVPFEditDlgBase::FieldText(12'345.99), QStringLiteral("12345"));
+    // A whole field shows a whole value as it is; any other value to the
+    // kopeck, never cut to its whole part.
+    EXPECT_EQ(OVPFEditDlgBase::FieldText(0), QString());
+    EXPECT_EQ(OVPFEditDlgBase::FieldText(-3), QStringLiteral("-3"));
+    EXPECT_EQ(OVPFEditDlgBase::FieldText(0.9), QStringLiteral("0.90"));
+    EXPECT_EQ(OVPFEditDlgBase::FieldText(-3.7), QStringLiteral("-3.70"));
+    EXPECT_EQ(OVPFEditDlgBase::FieldText(12'345.99), QStringLiteral("12345.99"));
+    EXPECT_EQ(OVPFEditDlgBase::FieldText(3'000'000'000.0), QStringLiteral("3000000000.00"));
     // A whole field takes an integer, written whole, in digit groups or with
     // zero decimals; anything else is no number.
     EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QStringLiteral(" -40 ")), -40);
@@ -237,21 +243,27 @@ TEST_F(PensionReportLoop, EditorsShowWholePartsAndReadNumbersAsTyped)
     for (const char* refused : {"12.75", "  -40x", "сто", "1e3", "3000000000"})
         EXPECT_EQ(OVPFEditDlgBase::FieldNumber(QString::fromUtf8(refused)), std::nullopt) << refused;
 
+    // Sections 1 and 5 hold amounts to the kopeck; the correction number is whole.
     doc.GenrValues[kSection5] = 1'250.6;
     doc.GenrValues[kLine120 + 3] = -3.7;
     CGenrOVPFEditDlg editor(ReportSelection{}, typ(), dir.path(), doc);
     editor.show();
-    EXPECT_EQ(Shown(&editor, 1030), QStringLiteral("1250"));
-    EXPECT_EQ(Shown(&editor, 1012), QStringLiteral("-3"));
-    // A text that is no whole number is refused naming its field, one at a
-    // time, and nothing is saved until every field reads.
+    EXPECT_EQ(Shown(&editor, 1030), QStringLiteral("1250.60"));
+    EXPECT_EQ(Shown(&editor, 1012), QStringLiteral("-3.70"));
+    EXPECT_EQ(Shown(&editor, 1013), QStringLiteral("30000.00"));
+    // A text that does not read is refused naming its field, one at a time,
+    // and nothing is saved until every field reads.
     Type(&editor, 1030, "");
     Type(&editor, 1024, "abc");
-    Type(&editor, 1012, "5.9");
+    Type(&editor, 1012, "5,9x");
+    Type(&editor, 1001, "2.5");
     Click(&editor, OVPFEditDlgBase::IdSave);
-    EXPECT_EQ(boxes, QStringList{QStringLiteral("Некорректное число в поле \"120 Доначислено, графа 4\": 5.9")});
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("Некорректное число в поле \"Номер корректировки\": 2.5")});
+    Type(&editor, 1001, "2");
+    Click(&editor, OVPFEditDlgBase::IdSave);
+    EXPECT_EQ(boxes.last(), QStringLiteral("Некорректное число в поле \"120 Доначислено, графа 4\": 5,9x"));
     EXPECT_EQ(doc.GenrValues[kLine120 + 3], -3.7);
-    Type(&editor, 1012, "5");
+    Type(&editor, 1012, "5,9");
     Click(&editor, OVPFEditDlgBase::IdSave);
     EXPECT_EQ(
         boxes.last(),
@@ -263,8 +275,9 @@ TEST_F(PensionReportLoop, EditorsShowWholePartsAndReadNumbersAsTyped)
     EXPECT_TRUE(boxes.isEmpty());
     EXPECT_EQ(doc.GenrValues[kSection5], 0);
     EXPECT_EQ(doc.GenrValues[kSection5 + 1], 0);
-    EXPECT_EQ(doc.GenrValues[kLine120 + 3], 5);
-    EXPECT_EQ(doc.GenrValues[kLine130 + 3], 5);
+    EXPECT_EQ(doc.GenrValues[kCorrectionNumber], 2);
+    EXPECT_EQ(doc.GenrValues[kLine120 + 3], 5.9);
+    EXPECT_EQ(doc.GenrValues[kLine130 + 3], 5.9);
     ASSERT_TRUE(editor.grab().save(QStringLiteral("ovpf-editor-416.png")));
 
     // 456 loads the register date from its packed value and clears it.
@@ -280,6 +293,58 @@ TEST_F(PensionReportLoop, EditorsShowWholePartsAndReadNumbersAsTyped)
     date->SetNull();
     Click(&editor2, OVPFEditDlgBase::IdSave);
     EXPECT_EQ(doc.GenrValues[kRegisterDate], 0);
+}
+
+// Both editors opened on a computed report with kopecks and saved with
+// nothing typed: every value keeps its bytes, and the file rounds the
+// kopecks of line 140 (1,032.60 is 1,033 roubles).
+TEST_F(PensionReportLoop, AnUntouchedSaveKeepsEveryValue)
+{
+    ScopedToday today(QDate(2011, 4, 8));
+    GenrValueArray& v = doc.GenrValues;
+    v[kCorrectionNumber] = 1;
+    const double insurance[][2] = {
+        {kLine100, 120.40},    {kLine110, 5'000.00},  {kLine120, 15.10},       {kLine130, 5'135.50},
+        {kLine140, 1'032.60},  {kLine140 + 4, 300.00}, {kLine140 + 8, 344.20}, {kLine140 + 12, 388.40},
+        {kLine140 + kQuarterSum, 1'032.60}, {kLine150, 4'102.90},
+    };
+    for (const auto& [index, amount] : insurance) v[std::size_t(index)] = amount;
+    v[kLine140 + 1] = 258.15; // the funded part
+    v[kLine150 + 1] = -258.15;
+    v[kSection5] = 1'250.60;
+    v[kSection5 + 3] = 0.01;
+    v[kIncome248] = 3'000'000;
+    v[kIncome57] = 2'100'000;
+    v[kHeadcount433] = 48;
+    v[kRegisterDate] = PackedDate::make(15, 3, 2011).value;
+    v[kRegisterNumber] = 217;
+    const GenrValueArray before = v;
+
+    CGenrOVPFEditDlg editor(ReportSelection{}, typ(), dir.filePath(QStringLiteral("xml")), doc);
+    editor.show();
+    EXPECT_EQ(Shown(&editor, 1013), QStringLiteral("1032.60"));
+    Click(&editor, OVPFEditDlgBase::IdSave);
+    EXPECT_EQ(DoublesChanged(before, v), QStringList());
+    CGenrOVPFEditDlg2 editor2(ReportSelection{}, typ(), dir.filePath(QStringLiteral("xml")), doc);
+    editor2.show();
+    Click(&editor2, OVPFEditDlgBase::IdSave);
+    EXPECT_EQ(DoublesChanged(before, v), QStringList());
+
+    Click(&editor, OVPFEditDlgBase::IdMake);
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(u'\n').toStdString();
+    ASSERT_EQ(xmlFiles().size(), 1);
+    QFile file(dir.filePath(QStringLiteral("xml/") + xmlFiles().first()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QString xml = codepage::fromCp1251(file.readAll());
+    xml.replace(QRegularExpression(QStringLiteral(">\\s+<")), QStringLiteral(">\n<"));
+    // Each line's insurance part in whole roubles, an exact half away from zero.
+    for (const auto& [code, roubles] : {std::pair{130, "5136"}, std::pair{140, "1033"}, std::pair{141, "300"},
+                                        std::pair{142, "344"}, std::pair{143, "388"}, std::pair{144, "1033"},
+                                        std::pair{150, "4103"}})
+        EXPECT_TRUE(xml.contains(QStringLiteral("<КодСтроки>%1</КодСтроки>\n<ОПСстраховаяЧасть>%2</ОПСстраховаяЧасть>")
+                                     .arg(code)
+                                     .arg(QLatin1String(roubles))))
+            << code;
 }
 
 } // namespace

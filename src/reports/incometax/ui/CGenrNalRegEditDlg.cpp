@@ -106,13 +106,13 @@ void CGenrNalRegEditDlg::LoadValues()
 {
     RegisterArea area(m_doc);
     controlAs<QLineEdit>(IdPreviousEmployer)->setText(FssEditDlgBase::MoneyText(area.previousEmployer()));
-    // The "Итого" line is not filled on opening; it is read back on OK.
-    for (int month = 0; month < 12; ++month) {
-        controlAs<QLineEdit>(kAmountIds[std::size_t(month)])
-            ->setText(QString::asprintf("%.2f", area.transferred(month)));
-        SetPickerFromPackedDate(controlAs<NullableDateEdit>(kDateIds[std::size_t(month)]),
-                                std::uint16_t(area.transferDate(month)));
-        controlAs<QLineEdit>(kOrderIds[std::size_t(month)])->setText(QString::number(int(area.paymentOrder(month))));
+    // Every line that StoreValues writes, "Итого" too (it has no date).
+    for (int line = 0; line < kRegisterMonths; ++line) {
+        controlAs<QLineEdit>(kAmountIds[std::size_t(line)])->setText(FssEditDlgBase::MoneyText(area.transferred(line)));
+        controlAs<QLineEdit>(kOrderIds[std::size_t(line)])->setText(FssEditDlgBase::FieldText(area.paymentOrder(line)));
+        if (line < 12)
+            SetPickerFromPackedDate(controlAs<NullableDateEdit>(kDateIds[std::size_t(line)]),
+                                    std::uint16_t(area.transferDate(line)));
     }
 }
 

@@ -2,8 +2,6 @@
 
 #include "reports/social/PensionContributions.h"
 #include "reports/social/ui/RunOVPFReport.h"
-#include "shell/ui/NullableDateEdit.h"
-#include "values/Values.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -12,6 +10,7 @@
 namespace kalvor::reports {
 
 using namespace ovpf;
+using enum EditFieldFormat;
 
 namespace {
 
@@ -72,7 +71,7 @@ CGenrOVPFEditDlg::CGenrOVPFEditDlg(const ReportSelection& selection, const QStri
     for (const Section1Line& line : kSection1Lines) {
         grid->addWidget(Label(line.text, this), row, 0);
         for (int column = 0; column < 4; ++column)
-            AddField(grid, {line.controls[column], line.first + column}, row, column + 1);
+            AddField(grid, {line.controls[column], line.first + column, Money}, row, column + 1);
         ++row;
     }
     grid->addWidget(Label("Раздел 5", this), row, 0);
@@ -81,8 +80,8 @@ CGenrOVPFEditDlg::CGenrOVPFEditDlg(const ReportSelection& selection, const QStri
     ++row;
     for (const Section5Line& line : kSection5Lines) {
         grid->addWidget(Label(line.text, this), row, 0);
-        AddField(grid, {line.controls[0], line.first}, row, 1);
-        AddField(grid, {line.controls[1], line.first + 1}, row, 2);
+        AddField(grid, {line.controls[0], line.first, Money}, row, 1);
+        AddField(grid, {line.controls[1], line.first + 1, Money}, row, 2);
         ++row;
     }
     Finish(grid, row);
@@ -91,11 +90,13 @@ CGenrOVPFEditDlg::CGenrOVPFEditDlg(const ReportSelection& selection, const QStri
 void CGenrOVPFEditDlg::SaveValues()
 {
     OVPFEditDlgBase::SaveValues();
+    if (!AnyFieldChanged())
+        return;
     GenrValueArray& v = m_doc.GenrValues;
     for (std::size_t c = 0; c < 4; ++c) {
-        v[kLine130 + c] = v[kLine110 + c] + v[kLine100 + c] + v[kLine120 + c];
-        v[kLine140 + kQuarterSum + c] = v[kLine140 + 8 + c] + v[kLine140 + 4 + c] + v[kLine140 + 12 + c];
-        v[kLine150 + c] = v[kLine130 + c] - v[kLine140 + c];
+        v[kLine130 + c] = SumByKopecks({v[kLine100 + c], v[kLine110 + c], v[kLine120 + c]});
+        v[kLine140 + kQuarterSum + c] = SumByKopecks({v[kLine140 + 4 + c], v[kLine140 + 8 + c], v[kLine140 + 12 + c]});
+        v[kLine150 + c] = SumByKopecks({v[kLine130 + c], -v[kLine140 + c]});
     }
 }
 
@@ -120,9 +121,7 @@ CGenrOVPFEditDlg2::CGenrOVPFEditDlg2(const ReportSelection& selection, const QSt
         AddField(grid, line.field, row++, 1);
     }
     grid->addWidget(Label("434 Дата записи", this), row, 0);
-    auto* date = new NullableDateEdit(this);
-    SetControl(IdRegisterDate, date);
-    grid->addWidget(date, row++, 1);
+    AddField(grid, {IdRegisterDate, kRegisterDate, Date}, row++, 1);
     grid->addWidget(Label("434 Номер записи", this), row, 0);
     AddField(grid, {1014, kRegisterNumber}, row++, 1);
     grid->addWidget(Label("435 Сумма доходов по статье 345.15", this), row, 0);
@@ -130,24 +129,6 @@ CGenrOVPFEditDlg2::CGenrOVPFEditDlg2(const ReportSelection& selection, const QSt
     grid->addWidget(Label("436 Из них по статье 58", this), row, 0);
     AddField(grid, {1021, kIncome58}, row++, 1);
     Finish(grid, row);
-}
-
-void CGenrOVPFEditDlg2::LoadValues()
-{
-    OVPFEditDlgBase::LoadValues();
-    const double raw = m_doc.GenrValues[kRegisterDate];
-    const PackedDate packed(raw > 0 && raw < 65536 ? std::uint16_t(raw) : std::uint16_t(0));
-    auto* date = controlAs<NullableDateEdit>(IdRegisterDate);
-    if (packed.isNull())
-        date->SetNull();
-    else
-        date->SetDate(QDate(2000 + packed.yearField(), packed.month(), packed.day()));
-}
-
-void CGenrOVPFEditDlg2::SaveValues()
-{
-    OVPFEditDlgBase::SaveValues();
-    m_doc.GenrValues[kRegisterDate] = PackedDate::fromQDate(controlAs<NullableDateEdit>(IdRegisterDate)->Date()).value;
 }
 
 } // namespace kalvor::reports

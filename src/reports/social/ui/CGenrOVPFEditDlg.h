@@ -25,8 +25,9 @@ private:
     QString m_reportFolder;
 };
 
-// 416: the correction number, Section 1 and Section 5. Saving recomputes
-// lines 130, the sum of 141-143 and 150.
+// 416: the correction number, Section 1 and Section 5, amounts to the
+// kopeck as the report holds them. A save that changed a field recomputes
+// lines 130, the sum of 141-143 and 150 in whole kopecks.
 class CGenrOVPFEditDlg : public OVPFEditDlgBase {
     Q_OBJECT
 public:
@@ -46,10 +47,6 @@ public:
 
     CGenrOVPFEditDlg2(const ReportSelection& selection, const QString& printPath, const QString& reportFolder,
                       PayrollDoc& doc, QWidget* parent = nullptr);
-
-protected:
-    void LoadValues() override;
-    void SaveValues() override;
 };
 
 } // namespace kalvor::reports

@@ -119,9 +119,11 @@ CGenrRVedFSSEditDlg::CGenrRVedFSSEditDlg(const QString& printPath, const QString
 void CGenrRVedFSSEditDlg::SaveValues()
 {
     FssEditDlgBase::SaveValues();
+    if (!AnyFieldChanged())
+        return;
     GenrValueArray& v = m_doc.GenrValues;
-    v[256] = v[257] + v[258] + v[259];
-    v[260] = v[256] + v[255];
+    v[256] = SumByKopecks({v[257], v[258], v[259]});
+    v[260] = SumByKopecks({v[256], v[255]});
 }
 
 // ---------------------------------------------------------------- 454

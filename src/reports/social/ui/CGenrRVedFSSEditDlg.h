@@ -22,8 +22,9 @@ private:
     QString m_exportFolder;
 };
 
-// 418: tables 1, 2 and 7. Saving recomputes the additional contributions of
-// the last three months [256] and in all [260].
+// 418: tables 1, 2 and 7. A save that changed a field recomputes the
+// additional contributions of the last three months [256] and in all [260]
+// in whole kopecks.
 class CGenrRVedFSSEditDlg : public FssEditDlgBase {
     Q_OBJECT
 public:

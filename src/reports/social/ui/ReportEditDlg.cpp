@@ -22,11 +22,11 @@ using enum EditFieldFormat;
 
 QString ReportEditDlg::FieldText(double value)
 {
-    const double whole = std::trunc(value);
-    if (whole == 0 || std::isnan(whole))
+    if (value == 0)
         return QString();
-    const int number = whole >= INT_MAX ? INT_MAX : whole <= INT_MIN ? INT_MIN : int(whole);
-    return QString::number(number);
+    if (value != std::trunc(value) || value > INT_MAX || value < INT_MIN)
+        return QString::fromLatin1(FormatFixed8(value, 2));
+    return QString::number(int(value));
 }
 
 std::optional<int> ReportEditDlg::FieldNumber(const QString& text)
@@ -74,7 +74,7 @@ void ReportEditDlg::AddField(QGridLayout* grid, const ReportEditField& field, in
     SetControl(field.control, widget);
     grid->addWidget(widget, row, column);
     m_grid = grid;
-    m_fields.push_back({field, row, column});
+    m_fields.push_back({field, row, column, QString()});
 }
 
 void ReportEditDlg::Finish(QGridLayout* grid, int row)
@@ -96,13 +96,14 @@ void ReportEditDlg::Finish(QGridLayout* grid, int row)
     connect(controlAs<QPushButton>(IdMake), &QPushButton::clicked, this, &ReportEditDlg::SaveAndMake);
     connect(controlAs<QPushButton>(IdClose), &QPushButton::clicked, this, &QDialog::reject);
     LoadValues();
+    for (PlacedField& placed : m_fields) placed.shown = FieldState(placed.field);
     if (!m_fields.empty())
         control(m_fields.front().field.control)->setFocus();
 }
 
 void ReportEditDlg::LoadValues()
 {
-    for (const auto& [field, row, column] : m_fields) {
+    for (const auto& [field, row, column, shown] : m_fields) {
         const double value = m_doc.GenrValues[std::size_t(field.index)];
         if (field.format == Date) {
             const double whole = std::trunc(value);
@@ -112,6 +113,27 @@ void ReportEditDlg::LoadValues()
             controlAs<QLineEdit>(field.control)->setText(field.format == Money ? MoneyText(value) : FieldText(value));
         }
     }
+}
+
+QString ReportEditDlg::FieldState(const ReportEditField& field) const
+{
+    if (field.format != Date)
+        return controlAs<QLineEdit>(field.control)->text();
+    std::uint16_t packed = 0;
+    GetDateFromPicker(controlAs<NullableDateEdit>(field.control), &packed);
+    return QString::number(packed);
+}
+
+bool ReportEditDlg::AnyFieldChanged() const
+{
+    return std::any_of(m_fields.begin(), m_fields.end(), [this](const PlacedField& placed) { return FieldChanged(placed); });
+}
+
+double ReportEditDlg::SumByKopecks(std::initializer_list<double> roubles)
+{
+    double kopecks = 0;
+    for (const double amount : roubles) kopecks += kalvor::KopecksFromRoubles(amount);
+    return kopecks / 100 + 0.0;
 }
 
 QString ReportEditDlg::FieldName(const PlacedField& placed) const
@@ -131,7 +153,7 @@ QString ReportEditDlg::FieldName(const PlacedField& placed) const
 bool ReportEditDlg::FieldsRead()
 {
     for (const PlacedField& placed : m_fields) {
-        if (placed.field.format == Date)
+        if (placed.field.format == Date || !FieldChanged(placed))
             continue;
         auto* edit = controlAs<QLineEdit>(placed.field.control);
         const QString text = edit->text();
@@ -148,7 +170,10 @@ bool ReportEditDlg::FieldsRead()
 
 void ReportEditDlg::SaveValues()
 {
-    for (const auto& [field, row, column] : m_fields) {
+    for (const PlacedField& placed : m_fields) {
+        if (!FieldChanged(placed))
+            continue;
+        const ReportEditField& field = placed.field;
         double& value = m_doc.GenrValues[std::size_t(field.index)];
         if (field.format == Date) {
             std::uint16_t packed = 0;

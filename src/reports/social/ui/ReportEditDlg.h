@@ -3,13 +3,16 @@
 // document's report values, loaded when the editor opens and written back on
 // "Сохранить"; "Сформировать отчет" saves and then writes the report's
 // outputs, which each report names for itself. A field whose text does not
-// read is refused aloud and nothing is saved.
+// read is refused aloud and nothing is saved. A field shows its value as the
+// report holds it, and a field left as it was shown keeps its value as it is,
+// so that a save with nothing typed changes no value at all.
 #include "payroll/PayrollDocument.h"
 #include "shell/ui/ControlMap.h"
 
 #include <QDialog>
 #include <QString>
 
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -38,8 +41,9 @@ public:
 
     int DoModal() { return exec(); }
 
-    // The text a whole field shows for a value: its whole part truncated
-    // towards zero, an empty text for 0.
+    // The text a whole field shows for a value: "%d", an empty text for 0.
+    // A value that is no whole number (or beyond int) shows as it is, to the
+    // kopeck, and is refused if the field is typed into and left so.
     static QString FieldText(double value);
     // The number typed into a whole field, read by the rule of typed numbers
     // (Values.h ReadTypedDecimal): an integer, written whole, in digit groups
@@ -60,14 +64,21 @@ protected:
     ReportEditDlg(PayrollDoc& doc, QWidget* parent);
     // Adds the field's control to the grid at the row and column.
     void AddField(QGridLayout* grid, const ReportEditField& field, int row, int column);
-    // The three buttons under the fields; loads the fields.
+    // The three buttons under the fields; loads the fields and notes what
+    // each shows.
     void Finish(QGridLayout* grid, int row);
     virtual void LoadValues();
-    // Writes every field into its report value; the fields have been read
-    // (FieldsRead) before.
+    // Writes every field changed since loading into its report value; the
+    // fields have been read (FieldsRead) before. A field as it was shown
+    // keeps its value.
     virtual void SaveValues();
     // Writes the report's XML file and print form from the saved values.
     virtual void WriteOutputs() = 0;
+    // True when a field has been changed since the values were loaded.
+    bool AnyFieldChanged() const;
+    // The sum of amounts in roubles worked in whole kopecks, as the reports
+    // work their totals; a zero sum is +0.
+    static double SumByKopecks(std::initializer_list<double> roubles);
 
     PayrollDoc& m_doc;
 
@@ -77,8 +88,12 @@ private:
         ReportEditField field;
         int row;
         int column;
+        QString shown; // the text (a date: its packed value) as loaded
     };
-    // True when every field reads; else says which does not ("Некорректное
+    // The field's text, a date field's packed value as text.
+    QString FieldState(const ReportEditField& field) const;
+    bool FieldChanged(const PlacedField& placed) const { return FieldState(placed.field) != placed.shown; }
+    // True when every field changed since loading reads; else says which does not ("Некорректное
     // число в поле ..." with its line's label), selects its text and is false,
     // and nothing is saved: every report value keeps its value.
     bool FieldsRead();
