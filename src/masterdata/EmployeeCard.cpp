@@ -34,6 +34,8 @@ const CardNumberField kNumberFields[] = {
     {1466, 65535, "Дети"},
 };
 
+const char* const kNoSuchValue = "нет такого значения";
+
 int ReadNumber(const QString& text)
 {
     int value = 0;
@@ -553,7 +555,14 @@ QString CodedFieldValueName(int id, const QString& text, const ib::KalvorDocData
         if (const QString name = TaxTableName(doc, value); !name.isEmpty())
             return name;
     }
-    return value == 0 ? QString() : QStringLiteral("нет такого значения");
+    return value == 0 ? QString() : QString::fromUtf8(kNoSuchValue);
+}
+
+QStringList CodedFieldNames(int id, const ib::KalvorDocData& doc)
+{
+    QStringList names{CodedFieldValueName(id, QString(), doc), QString::fromUtf8(kNoSuchValue)};
+    for (const QString& line : CodedFieldValues(id, doc)) names << line.section(u'|', 1);
+    return names;
 }
 
 QString MissingCalculationData(const ib::EmployeeHead& head)

@@ -57,6 +57,9 @@ QStringList CodedFieldValues(int id, const ib::KalvorDocData& doc);
 // (the status: "Продолжает работать"), "нет такого значения" for a number
 // outside the list.
 QString CodedFieldValueName(int id, const QString& text, const ib::KalvorDocData& doc);
+// Every name that CodedFieldValueName can give for the field: that of each
+// value, of an empty field and of a number outside the list.
+QStringList CodedFieldNames(int id, const ib::KalvorDocData& doc);
 // A work schedule in words: "5-дневная неделя, день 8 ч" or
 // "сменный: 2 раб. / 2 вых., день 12 ч". Without days of the week it is
 // Monday to Friday and without a day length the firm's day of

@@ -496,3 +496,46 @@ TEST_F(UiRecordCard, F1ShowsThePickListsAndHintsOfThePages)
     PressKey(Qt::Key_F1);
     EXPECT_TRUE(view->HintShown());
 }
+
+// A new card filled field by field keeps its layout: every value a coded
+// field can take (and a number outside its list) leaves every control of the
+// page where it stood, so that a click by sight lands where it was aimed.
+TEST_F(UiRecordCard, ANewCardKeepsItsLayoutWhileItIsFilled)
+{
+    frame->resize(1024, 768);
+    Settle();
+    boxes.answer = IDYES;
+    ApplyNumber(view->Strip(), 7777);
+    ASSERT_GE(base().FindEmployee(7777), 0);
+    auto* page = qobject_cast<CWorkerUchKartPage*>(view->Page());
+    ASSERT_NE(page, nullptr);
+    // Every control of the page and its place in the window.
+    const auto places = [&] {
+        QMap<QString, QRect> out;
+        for (QWidget* w : page->findChildren<QWidget*>())
+            if (w->isVisible() && w->objectName().startsWith(QStringLiteral("control")))
+                out.insert(w->objectName(), QRect(w->mapTo(frame.get(), QPoint()), w->size()));
+        return out;
+    };
+    const QMap<QString, QRect> empty = places();
+    ASSERT_EQ(empty.size(), 32); // 16 fields, 6 dates, 6 cost codes, 4 months
+    const auto typed = [&](int id, const QString& text) {
+        TypeInto(id, text);
+        Settle();
+        const QMap<QString, QRect> now = places();
+        QStringList moved;
+        for (auto it = empty.begin(); it != empty.end(); ++it)
+            if (now.value(it.key()) != it.value())
+                moved << it.key();
+        return moved.join(u' ').toStdString();
+    };
+    EXPECT_EQ(typed(1077, QStringLiteral("Novikov Oleg")), "");
+    for (const int id : kalvor::masterdata::kCodedFields) {
+        QStringList values{QStringLiteral("99")};
+        for (const QString& line : kalvor::masterdata::CodedFieldValues(id, doc)) values << line.section(u'|', 0, 0);
+        for (const QString& value : values)
+            EXPECT_EQ(typed(id, value.trimmed()), "") << id << " " << value.toStdString();
+    }
+    for (const int id : {1018, 1019, 1001, 1023, 1024, 1004, 1025, 1005, 1026, 1006})
+        EXPECT_EQ(typed(id, QStringLiteral("12")), "") << id;
+}

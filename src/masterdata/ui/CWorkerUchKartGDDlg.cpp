@@ -117,6 +117,7 @@ void CWorkerUchKartGDDlg::BuildForm()
             continue;
         }
         QLineEdit* edit = AddCodedEdit(field.id, label, field.column, 50);
+        SetPossibleNames(field.id, kalvor::masterdata::CodedFieldNames(field.id, *View()->Document()));
         connect(edit, &QLineEdit::textChanged, this, [this, id = field.id] { ShowValueName(id); });
     }
     AddHeading(QStringLiteral("Даты (* нужны для расчета зарплаты)"));

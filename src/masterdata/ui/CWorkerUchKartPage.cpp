@@ -17,7 +17,51 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace ib = kalvor::infobase;
+
+namespace {
+
+// The name beside a coded field: wrapped within its column and as high as the
+// tallest of the names the field can show, whichever it shows.
+class ValueNameLabel : public QLabel {
+public:
+    explicit ValueNameLabel(QWidget* parent) : QLabel(parent), m_probe(new QLabel(this))
+    {
+        setWordWrap(true);
+        m_probe->setWordWrap(true);
+        m_probe->hide();
+    }
+    void SetPossibleNames(const QStringList& names)
+    {
+        m_names = names;
+        m_width = -1;
+        updateGeometry();
+    }
+    // Also while it shows no text, which a label alone does not measure.
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override
+    {
+        if (width != m_width) {
+            m_width = width;
+            m_height = 0;
+            for (const QString& name : m_names) {
+                m_probe->setText(name);
+                m_height = std::max(m_height, m_probe->heightForWidth(width));
+            }
+        }
+        return std::max(m_height, QLabel::heightForWidth(width));
+    }
+
+private:
+    QLabel* m_probe; // measures the names in the label's font
+    QStringList m_names;
+    mutable int m_width = -1; // the width the tallest height was measured at
+    mutable int m_height = 0;
+};
+
+} // namespace
 
 CWorkerUchKartPage::CWorkerUchKartPage(int dialogId, CCommonFormView* view) : CFormChildDlg(dialogId, view)
 {
@@ -66,11 +110,10 @@ QLineEdit* CWorkerUchKartPage::AddCodedEdit(int id, const QString& label, int co
     auto* edit = new QLineEdit(box);
     edit->setMaxLength(120);
     edit->setMaximumWidth(width);
-    auto* name = new QLabel(box);
+    // A long name wraps within the column rather than widening the page.
+    auto* name = new ValueNameLabel(box);
     name->setObjectName(QStringLiteral("name%1").arg(id));
     name->setStyleSheet(QStringLiteral("QLabel { color: gray; }"));
-    // A long name wraps within the column rather than widening the page.
-    name->setWordWrap(true);
     line->addWidget(edit);
     line->addWidget(name, 1);
     AddControl(id, edit, label, column, box);
@@ -86,6 +129,12 @@ void CWorkerUchKartPage::CardSaved()
 QLabel* CWorkerUchKartPage::ValueName(int id) const
 {
     return findChild<QLabel*>(QStringLiteral("name%1").arg(id));
+}
+
+void CWorkerUchKartPage::SetPossibleNames(int id, const QStringList& names)
+{
+    if (auto* name = dynamic_cast<ValueNameLabel*>(ValueName(id)))
+        name->SetPossibleNames(names);
 }
 
 QLineEdit* CWorkerUchKartPage::AddShown(int id, const QString& label, int column, int width)

@@ -32,6 +32,9 @@ public:
     kalvor::infobase::CInfoBase& Base() const;
     // The name shown beside a coded field (AddCodedEdit); null for other fields.
     QLabel* ValueName(int id) const;
+    // The names a coded field can show: its name keeps the height of the
+    // tallest, so that no value typed moves the rows below.
+    void SetPossibleNames(int id, const QStringList& names);
 
     // Esc: the focus goes to the view's selection strip.
     virtual void OnCancel();
