@@ -24,6 +24,7 @@
 #include <deque>
 #include <cstring>
 #include <functional>
+#include <string>
 #include <gtest/gtest.h>
 #include <thread>
 #include <vector>
@@ -60,13 +61,13 @@ struct MessageRecorder {
 // counts), each as "index: before -> after": empty when the arrays are equal
 // byte for byte.
 template <std::size_t N>
-QStringList DoublesChanged(const std::array<double, N>& before, const std::array<double, N>& after)
+std::string DoublesChanged(const std::array<double, N>& before, const std::array<double, N>& after)
 {
     QStringList changed;
     for (std::size_t i = 0; i < N; ++i)
         if (std::memcmp(&before[i], &after[i], sizeof(double)) != 0)
             changed << QStringLiteral("%1: %2 -> %3").arg(i).arg(before[i], 0, 'g', 17).arg(after[i], 0, 'g', 17);
-    return changed;
+    return changed.join(QStringLiteral("; ")).toStdString();
 }
 
 // Shows a top-level widget and makes it the active window, so that its

@@ -356,11 +356,11 @@ TEST_F(Fss4ReportLoop, AnUntouchedSaveKeepsEveryValue)
     editor.show();
     EXPECT_EQ(Shown(&editor, 1493), QStringLiteral("1032.60"));
     Press(&editor, FssEditDlgBase::IdSave);
-    EXPECT_EQ(DoublesChanged(before, v), QStringList());
+    EXPECT_EQ(DoublesChanged(before, v), "");
     CGenrRVedFSSEditDlg2 editor2(typ(), dir.path(), doc);
     editor2.show();
     Press(&editor2, FssEditDlgBase::IdSave);
-    EXPECT_EQ(DoublesChanged(before, v), QStringList());
+    EXPECT_EQ(DoublesChanged(before, v), "");
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join(u'\n').toStdString();
 
     // A typed amount recomputes both sums in whole kopecks.
