@@ -45,7 +45,6 @@
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QTimer>
-#include <QDebug>
 
 #include <memory>
 
@@ -317,7 +316,6 @@ TEST_F(UiScreensFit, EveryScreenAt1024x768ShowsItsValuesWholeOrScrolls)
             continue;
         ++opened;
         SaveScreenshot(frame);
-        if (qEnvironmentVariableIsSet("DEVSHOTS")) { QDir().mkpath("devshots"); frame.grab().save(QStringLiteral("devshots/%1.png").arg(command.id)); }
         QScrollArea* area = frame.ViewArea();
         const QSize shown = area->viewport()->size();
         QStringList found = WiderThanTheRoom(*view, shown.width());

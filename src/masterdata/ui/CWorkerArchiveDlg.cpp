@@ -18,7 +18,7 @@ CWorkerArchiveDlg::CWorkerArchiveDlg(CCommonFormView* view) : CEmployeeDetailDlg
     Grid()->Create(QRect(0, 0, kEntryDialogRoom, 442), this, IdGrid);
     SetupGrid({QStringLiteral("Месяц"), QStringLiteral("Код начисления\nили удержания"), QStringLiteral("Сумма"),
                QStringLiteral("Время\n(в днях)"), QStringLiteral("Время\n(в часах)"), QStringLiteral("Месяц\nвыдачи")},
-              {0.08, 0.20, 0.20, 0.17, 0.17}, QStringLiteral("Месяц"));
+              {0.09, 0.20, 0.19, 0.17, 0.17}, QStringLiteral("Месяц"));
 }
 
 void CWorkerArchiveDlg::FillGrid(const std::vector<WariaEntry>& entries)
