@@ -214,8 +214,8 @@ QStringList WiderThanTheRoom(CCommonFormView& view, int room)
 QWidget* FirstField(CCommonFormView& view)
 {
     for (QWidget* w = view.nextInFocusChain(); w && w != &view; w = w->nextInFocusChain())
-        if (view.isAncestorOf(w) && w->isVisibleTo(&view) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)
-            && !qobject_cast<QAbstractButton*>(w))
+        if (view.isAncestorOf(w) && w->isVisibleTo(&view) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+            !qobject_cast<QAbstractButton*>(w))
             return w;
     return nullptr;
 }
