@@ -1,8 +1,8 @@
 // Every registered screen opened in the frame at 1024x768 over the demo base,
 // as the program registers them: each screen, and each page of its tab bars,
 // fits the room beside the frame's panel, and the screen stands at its left
-// edge as it opens and once its first field has the focus (a grid scrolls its
-// own columns). No field shows its value cut, no label,
+// edge as it opens and as the focus goes from field to field (a grid scrolls
+// its own columns). No field shows its value cut, no label,
 // button or box title is cut, and no widget stands outside what its parent
 // shows, unless it stands in a scroll area. Every button of a screen is in
 // sight as the screen opens, and a button that takes the focus does not
@@ -209,36 +209,42 @@ QStringList WiderThanTheRoom(CCommonFormView& view, int room)
     return faults;
 }
 
-// The first field of the screen in its keyboard order: the first widget
-// after the view that takes the focus by Tab and is shown.
-QWidget* FirstField(CCommonFormView& view)
+// The fields of the screen in its keyboard order: the widgets after the view
+// that take the focus by Tab and are shown (the buttons are looked at apart).
+QList<QWidget*> FieldsInKeyboardOrder(CCommonFormView& view)
 {
+    QList<QWidget*> fields;
     for (QWidget* w = view.nextInFocusChain(); w && w != &view; w = w->nextInFocusChain())
         if (view.isAncestorOf(w) && w->isVisibleTo(&view) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
-            !qobject_cast<QAbstractButton*>(w))
-            return w;
-    return nullptr;
+            !qobject_cast<QAbstractButton*>(w) && !fields.contains(w))
+            fields << w;
+    return fields;
 }
 
-// Whether the screen stands scrolled sideways as it opens and once the focus
-// has moved to its first field.
+// Whether the screen stands scrolled sideways as it opens, and the first
+// field whose focus scrolls it sideways, the first field taking the focus
+// first, then each after it in the keyboard order.
 QStringList ScrolledSideways(CMainFrame& frame)
 {
     QStringList faults;
-    const QScrollBar* bar = frame.ViewArea()->horizontalScrollBar();
+    QScrollBar* bar = frame.ViewArea()->horizontalScrollBar();
     if (bar->value() != 0)
         faults << QStringLiteral("opens scrolled sideways by %1 px").arg(bar->value());
-    if (QWidget* first = FirstField(*frame.CurrentView())) {
-        // The field may hold the focus already: it comes to it anew.
-        frame.ViewArea()->setFocus(Qt::OtherFocusReason);
+    // The first field may hold the focus already: it comes to it anew.
+    frame.ViewArea()->setFocus(Qt::OtherFocusReason);
+    Settle();
+    for (QWidget* field : FieldsInKeyboardOrder(*frame.CurrentView())) {
+        bar->setValue(0);
+        field->setFocus(Qt::TabFocusReason);
         Settle();
-        first->setFocus(Qt::TabFocusReason);
-        Settle();
-        if (bar->value() != 0)
-            faults << QStringLiteral("scrolls sideways by %1 px when the focus moves to its first field %2 \"%3\"")
+        if (bar->value() != 0) {
+            faults << QStringLiteral("scrolls sideways by %1 px when the focus moves to %2 \"%3\"")
                           .arg(bar->value())
-                          .arg(QString::fromUtf8(first->metaObject()->className()), first->objectName());
+                          .arg(QString::fromUtf8(field->metaObject()->className()), field->objectName());
+            break;
+        }
     }
+    bar->setValue(0);
     return faults;
 }
 
