@@ -48,7 +48,7 @@ CATabelVvodDlg::CATabelVvodDlg(CCommonFormView* view) : CEmployeeDetailDlg(IDD, 
     SetupGrid({QStringLiteral("Код"), QStringLiteral("Дни"), QStringLiteral("Часы"), QStringLiteral("Оклад"),
                QStringLiteral("Тариф"), QStringLiteral("% оплаты"), QStringLiteral("Цех"), QStringLiteral("ШПЗ"),
                QStringLiteral("Месяц"), QStringLiteral("Минус")},
-              {0.06, 0.06, 0.075, 0.10, 0.10, 0.12, 0.05, 0.20, 0.08}, QStringLiteral("Код"));
+              {0.06, 0.06, 0.075, 0.10, 0.10, 0.12, 0.06, 0.18, 0.09}, QStringLiteral("Код"));
 }
 
 void CATabelVvodDlg::LoadRecord(quint32 slot)

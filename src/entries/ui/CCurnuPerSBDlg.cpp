@@ -18,7 +18,7 @@ RowListForm TransfersForm()
             .buttonWidth = 220,
             .titles = {QStringLiteral("Код"), QStringLiteral("Сумма"), QStringLiteral("Куда"), QStringLiteral("Филиал"),
                        QStringLiteral("Лицевой счет"), QStringLiteral("Фамилия Имя Отчество")},
-            .shares = {0.07, 0.12, 0.08, 0.12, 0.28},
+            .shares = {0.07, 0.10, 0.07, 0.15, 0.26},
             .headerSample = QStringLiteral("Код"),
             .maxRows = en::kMaxTransfers,
             .amountColumn = 1,
