@@ -1,5 +1,8 @@
 // Every registered screen opened in the frame at 1024x768 over the demo base,
-// as the program registers them: no field shows its value cut, no label,
+// as the program registers them: each screen, and each page of its tab bars,
+// fits the room beside the frame's panel, and the screen stands at its left
+// edge as it opens and as the focus goes from field to field (a grid scrolls
+// its own columns). No field shows its value cut, no label,
 // button or box title is cut, and no widget stands outside what its parent
 // shows, unless it stands in a scroll area. Every button of a screen is in
 // sight as the screen opens, and a button that takes the focus does not
@@ -37,7 +40,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSet>
 #include <QStyleOptionFrame>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -176,30 +178,73 @@ void SaveScreenshot(CMainFrame& frame)
     EXPECT_TRUE(frame.grab().save(QStringLiteral("screenshots/%1.png").arg(name)));
 }
 
-// The screens an accountant types into all month long, which must show their
-// fields whole beside the frame's panel without scrolling sideways: the main
-// time sheet, by its menu command and by its quick button.
-const QSet<int> kFitSideways{32833, 10011};
-
 // Each page of a screen's tab bars that is wider than the room beside the
-// panel.
+// panel (a screen without tabs is its one page).
 QStringList WiderThanTheRoom(CCommonFormView& view, int room)
 {
     QStringList faults;
+    const auto check = [&](const QString& page) {
+        const int needed = view.minimumSizeHint().expandedTo(view.minimumSize()).width();
+        if (needed > room)
+            faults << QStringLiteral("%1 is %2 px wide, %3 px beside the panel").arg(page).arg(needed).arg(room);
+    };
+    check(QStringLiteral("the screen"));
+    // A scroll area inside the screen holds part of the screen: it may not
+    // scroll sideways either (a grid or a list scrolls its own columns).
+    for (QScrollArea* inner : view.findChildren<QScrollArea*>())
+        if (inner->isVisibleTo(&view) && inner->horizontalScrollBar()->maximum() > 0)
+            faults << QStringLiteral("its scroll area \"%1\" scrolls %2 px sideways")
+                          .arg(inner->objectName())
+                          .arg(inner->horizontalScrollBar()->maximum());
     for (QTabBar* tabs : view.findChildren<QTabBar*>()) {
+        const int shown = tabs->currentIndex();
         for (int tab = 0; tab < tabs->count(); ++tab) {
             tabs->setCurrentIndex(tab);
             Settle();
-            const int needed = view.minimumSizeHint().expandedTo(view.minimumSize()).width();
-            if (needed > room)
-                faults << QStringLiteral("page \"%1\" is %2 px wide, %3 px beside the panel")
-                              .arg(tabs->tabText(tab))
-                              .arg(needed)
-                              .arg(room);
+            check(QStringLiteral("page \"%1\"").arg(tabs->tabText(tab)));
         }
-        tabs->setCurrentIndex(0);
+        tabs->setCurrentIndex(shown);
         Settle();
     }
+    return faults;
+}
+
+// The fields of the screen in its keyboard order: the widgets after the view
+// that take the focus by Tab and are shown (the buttons are looked at apart).
+QList<QWidget*> FieldsInKeyboardOrder(CCommonFormView& view)
+{
+    QList<QWidget*> fields;
+    for (QWidget* w = view.nextInFocusChain(); w && w != &view; w = w->nextInFocusChain())
+        if (view.isAncestorOf(w) && w->isVisibleTo(&view) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+            !qobject_cast<QAbstractButton*>(w) && !fields.contains(w))
+            fields << w;
+    return fields;
+}
+
+// Whether the screen stands scrolled sideways as it opens, and the first
+// field whose focus scrolls it sideways, the first field taking the focus
+// first, then each after it in the keyboard order.
+QStringList ScrolledSideways(CMainFrame& frame)
+{
+    QStringList faults;
+    QScrollBar* bar = frame.ViewArea()->horizontalScrollBar();
+    if (bar->value() != 0)
+        faults << QStringLiteral("opens scrolled sideways by %1 px").arg(bar->value());
+    // The first field may hold the focus already: it comes to it anew.
+    frame.ViewArea()->setFocus(Qt::OtherFocusReason);
+    Settle();
+    for (QWidget* field : FieldsInKeyboardOrder(*frame.CurrentView())) {
+        bar->setValue(0);
+        field->setFocus(Qt::TabFocusReason);
+        Settle();
+        if (bar->value() != 0) {
+            faults << QStringLiteral("scrolls sideways by %1 px when the focus moves to %2 \"%3\"")
+                          .arg(bar->value())
+                          .arg(QString::fromUtf8(field->metaObject()->className()), field->objectName());
+            break;
+        }
+    }
+    bar->setValue(0);
     return faults;
 }
 
@@ -273,24 +318,21 @@ TEST_F(UiScreensFit, EveryScreenAt1024x768ShowsItsValuesWholeOrScrolls)
         frame.RunCommand(command.id);
         Settle();
         CCommonFormView* view = frame.CurrentView();
-        if (!view || view->metaObject() == &CEmptyView::staticMetaObject)
+        // Every screen that a menu or a panel opens is looked at.
+        if (!view || view->metaObject() == &CEmptyView::staticMetaObject) {
+            faults << QStringLiteral("%1 (%2): no screen opens").arg(command.caption).arg(command.id);
             continue;
+        }
         ++opened;
         SaveScreenshot(frame);
-        if (frame.ViewArea()->horizontalScrollBar()->value() != 0)
-            faults << QStringLiteral("%1 (%2): opens scrolled sideways").arg(command.caption).arg(command.id);
-        for (const QString& fault : Faults(frame) + ButtonsOutOfSight(frame))
-            faults << QStringLiteral("%1 (%2): %3").arg(command.caption).arg(command.id).arg(fault);
-        // A screen larger than the room scrolls to show the rest.
         QScrollArea* area = frame.ViewArea();
         const QSize shown = area->viewport()->size();
+        QStringList found = WiderThanTheRoom(*view, shown.width());
+        found << ScrolledSideways(frame) << Faults(frame) << ButtonsOutOfSight(frame);
+        for (const QString& fault : found)
+            faults << QStringLiteral("%1 (%2): %3").arg(command.caption).arg(command.id).arg(fault);
+        // A screen higher than the room scrolls to show the rest.
         const QSize needed = view->minimumSizeHint().expandedTo(view->minimumSize());
-        if (kFitSideways.contains(command.id))
-            for (const QString& fault : WiderThanTheRoom(*view, shown.width()))
-                faults << QStringLiteral("%1 (%2): %3").arg(command.caption).arg(command.id).arg(fault);
-        if (needed.width() > shown.width() && !area->horizontalScrollBar()->isVisible())
-            faults
-                << QStringLiteral("%1 (%2): wider than the room, no scroll bar").arg(command.caption).arg(command.id);
         if (needed.height() > shown.height() && !area->verticalScrollBar()->isVisible())
             faults
                 << QStringLiteral("%1 (%2): higher than the room, no scroll bar").arg(command.caption).arg(command.id);

@@ -163,8 +163,8 @@ TEST_F(PaymentCorrectionScreens, SickLeavePaymentsAreListedCorrectedAndSavedOnLe
     ASSERT_NE(dlg->control(1515), nullptr);
     EXPECT_EQ(grid->GetItemText(0, 1), QStringLiteral("Табельный\nномер"));
     EXPECT_EQ(grid->GetItemText(0, 3), QStringLiteral("Конец"));
-    EXPECT_EQ(grid->GetColumnWidth(0), 196) << "0.28 of the 700 points";
-    EXPECT_EQ(grid->GetColumnWidth(4), 56);
+    EXPECT_EQ(grid->GetColumnWidth(0), 168) << "0.28 of the 600 points";
+    EXPECT_EQ(grid->GetColumnWidth(4), 48);
     EXPECT_GT(grid->GetColumnWidth(6), 100) << "\"Сумма\" takes the rest of the width";
     EXPECT_GT(grid->GetRowHeight(0), 2 * grid->fontMetrics().height()) << "two lines of heading";
 

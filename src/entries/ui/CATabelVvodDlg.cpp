@@ -4,6 +4,7 @@
 #include "grid/FldHlpGridCtrl.h"
 #include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/WaitCursor.h"
 
@@ -18,13 +19,15 @@ namespace {
 const QString kBaseFull = QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена.");
 constexpr int kSalaryColumn = 3;
 constexpr int kTariffColumn = 4;
+// Three buttons in a line within the dialog's width.
+constexpr int kButtonWidth = (kEntryDialogRoom - 2 * 6) / 3;
 
 } // namespace
 
 CATabelVvodDlg::CATabelVvodDlg(CCommonFormView* view) : CEmployeeDetailDlg(IDD, IdGrid, view)
 {
     setObjectName(QStringLiteral("CATabelVvodDlg"));
-    setFixedSize(900, 442);
+    setFixedSize(kEntryDialogRoom, 442);
     const struct {
         int id;
         const char* caption;
@@ -35,17 +38,17 @@ CATabelVvodDlg::CATabelVvodDlg(CCommonFormView* view) : CEmployeeDetailDlg(IDD, 
     int left = 0;
     for (const auto& button : buttons) {
         auto* push = new QPushButton(QString::fromUtf8(button.caption), this);
-        push->setGeometry(left, 0, 200, 40);
+        push->setGeometry(left, 0, kButtonWidth, 40);
         push->setAutoDefault(false);
         SetControl(button.id, push);
         connect(push, &QPushButton::clicked, this, button.handler);
-        left += 206;
+        left += kButtonWidth + 6;
     }
-    Grid()->Create(QRect(0, 46, 900, 396), this, IdGrid);
+    Grid()->Create(QRect(0, 46, kEntryDialogRoom, 396), this, IdGrid);
     SetupGrid({QStringLiteral("Код"), QStringLiteral("Дни"), QStringLiteral("Часы"), QStringLiteral("Оклад"),
                QStringLiteral("Тариф"), QStringLiteral("% оплаты"), QStringLiteral("Цех"), QStringLiteral("ШПЗ"),
                QStringLiteral("Месяц"), QStringLiteral("Минус")},
-              {0.06, 0.06, 0.075, 0.10, 0.10, 0.12, 0.05, 0.20, 0.08}, QStringLiteral("Код"));
+              {0.06, 0.06, 0.075, 0.10, 0.10, 0.12, 0.06, 0.18, 0.09}, QStringLiteral("Код"));
 }
 
 void CATabelVvodDlg::LoadRecord(quint32 slot)

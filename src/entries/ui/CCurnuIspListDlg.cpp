@@ -34,8 +34,10 @@ void CCurnuIspListDlg::BuildBlock(int writ)
     const QString ordinal[] = {QStringLiteral("Первый лист"), QStringLiteral("Второй лист"),
                                QStringLiteral("Третий лист")};
     auto* heading = new QLabel(QStringLiteral("<b>%1</b>").arg(ordinal[writ]), block);
-    grid->addWidget(heading, 0, 0, 1, 6);
+    grid->addWidget(heading, 0, 0, 1, 4);
 
+    // The fields in their keyboard order, two to a line: three on one line
+    // are wider than the room.
     AddField(grid, 1, 0, QStringLiteral("Вид листа"), IdKind[at], 50);
     auto* dateLabel = new QLabel(QStringLiteral("Дата окончания"), block);
     auto* picker = new NullableDateEdit(this);
@@ -45,15 +47,15 @@ void CCurnuIspListDlg::BuildBlock(int writ)
     SetControl(IdDataEnd[at], picker);
     grid->addWidget(dateLabel, 1, 2);
     grid->addWidget(picker, 1, 3);
-    AddField(grid, 1, 4, QStringLiteral("Таблица почтовых сборов"), IdTable[at], 50);
+    AddField(grid, 2, 0, QStringLiteral("Таблица почтовых сборов"), IdTable[at], 50);
 
-    AddField(grid, 2, 0, QStringLiteral("Величина удержания"), IdSize[at], 110);
+    AddField(grid, 3, 0, QStringLiteral("Величина удержания"), IdSize[at], 110);
     auto* percent = new QCheckBox(QStringLiteral("Удержание выражено в процентах"), this);
     SetControl(IdPercent[at], percent);
-    grid->addWidget(percent, 2, 2, 1, 4);
+    grid->addWidget(percent, 3, 2, 1, 2);
 
-    AddField(grid, 3, 0, QStringLiteral("Ф.И.О. истца"), IdFio[at], 0, 5);
-    AddField(grid, 4, 0, QStringLiteral("Адрес"), IdAdr[at], 0, 5);
+    AddField(grid, 4, 0, QStringLiteral("Ф.И.О. истца"), IdFio[at], 0, 3);
+    AddField(grid, 5, 0, QStringLiteral("Адрес"), IdAdr[at], 0, 3);
 }
 
 NullableDateEdit* CCurnuIspListDlg::DatePicker(int writ) const

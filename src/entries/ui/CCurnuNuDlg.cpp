@@ -14,14 +14,14 @@ namespace {
 
 RowListForm CurrentRowsForm()
 {
-    return {.width = 730,
+    return {.width = kEntryDialogRoom,
             .addText = QStringLiteral("Добавить начисление/удержание"),
             .deleteText = QStringLiteral("Удалить начисление/удержание"),
             .buttonWidth = 240,
             .titles = {QStringLiteral("Месяц"), QStringLiteral("Код"), QStringLiteral("Сумма"),
                        QStringLiteral("Время\n(в днях)"), QStringLiteral("Время\n(в часах)"), QStringLiteral("ШПЗ"),
                        QStringLiteral("Цех")},
-            .shares = {0.08, 0.08, 0.17, 0.15, 0.15, 0.20},
+            .shares = {0.09, 0.08, 0.17, 0.15, 0.15, 0.20},
             .headerSample = QStringLiteral("Месяц"),
             .maxRows = en::kCurnuMaxRows,
             .amountColumn = en::kCurnuSumColumn,

@@ -12,13 +12,13 @@ namespace {
 
 RowListForm TransfersForm()
 {
-    return {.width = 900,
+    return {.width = kEntryDialogRoom,
             .addText = QStringLiteral("Добавить перечисление"),
             .deleteText = QStringLiteral("Удалить перечисление"),
             .buttonWidth = 220,
             .titles = {QStringLiteral("Код"), QStringLiteral("Сумма"), QStringLiteral("Куда"), QStringLiteral("Филиал"),
                        QStringLiteral("Лицевой счет"), QStringLiteral("Фамилия Имя Отчество")},
-            .shares = {0.05, 0.10, 0.075, 0.10, 0.30},
+            .shares = {0.07, 0.10, 0.07, 0.15, 0.26},
             .headerSample = QStringLiteral("Код"),
             .maxRows = en::kMaxTransfers,
             .amountColumn = 1,

@@ -25,7 +25,8 @@ void CCurnuSsudKredDlg::BuildBlock(int loan)
     const auto at = std::size_t(loan);
     auto* block = new QFrame(this);
     block->setFrameShape(QFrame::StyledPanel);
-    static_cast<QGridLayout*>(layout())->addWidget(block, loan / 2, loan % 2);
+    // One loan under the other: two side by side are wider than the room.
+    static_cast<QGridLayout*>(layout())->addWidget(block, loan, 0);
     auto* grid = new QGridLayout(block);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(4);

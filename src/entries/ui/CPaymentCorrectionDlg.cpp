@@ -7,6 +7,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/EntryGrid.h"
+#include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/RoundText.h"
 #include "values/Values.h"
@@ -22,7 +23,7 @@ namespace en = kalvor::entries;
 
 namespace {
 
-constexpr int kGridWidth = 700;
+constexpr int kGridWidth = kEntryDialogRoom;
 constexpr int kGridHeight = 400;
 
 // The columns' shares of the grid's width; "Сумма" takes the rest.

@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -86,10 +85,13 @@ void CPremKtuView::BuildForm()
     setStyleSheet(QString::fromUtf8(kStyle));
     auto* outer = new QVBoxLayout(this);
     auto* frameBox = new QGroupBox(QStringLiteral("Механизм КТУ"), this);
-    auto* columns = new QHBoxLayout(frameBox);
-    columns->setContentsMargins(16, 25, 16, 25);
-    columns->setSpacing(12);
-    for (int variant = 0; variant < 3; ++variant) columns->addWidget(BuildVariant(variant));
+    // Two variants to a line, in their keyboard order: three side by side are
+    // wider than the room beside the frame's panel at 1024x768.
+    auto* variants = new QGridLayout(frameBox);
+    variants->setContentsMargins(10, 25, 10, 25);
+    variants->setSpacing(8);
+    for (int variant = 0; variant < 3; ++variant)
+        variants->addWidget(BuildVariant(variant), variant / 2, variant % 2, Qt::AlignLeft | Qt::AlignTop);
     outer->addWidget(frameBox);
     outer->addStretch(1);
 }

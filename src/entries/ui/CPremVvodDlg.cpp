@@ -7,6 +7,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/EntryGrid.h"
+#include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/CScan.h"
 #include "values/RoundText.h"
@@ -24,14 +25,14 @@ using namespace kalvor;
 
 namespace {
 
-constexpr int kDialogWidth = 900;
+constexpr int kDialogWidth = kEntryDialogRoom;
 constexpr int kButtonHeight = 40;
 constexpr int kButtonWidth = 194;
 constexpr int kGridTop = 46;
 constexpr int kGridHeight = 380;
 
 // The shares of the grid's width of the columns before the last.
-constexpr double kColumnShares[] = {0.19, 0.06, 0.06, 0.03, 0.12, 0.06, 0.06, 0.05, 0.09, 0.15};
+constexpr double kColumnShares[] = {0.23, 0.06, 0.06, 0.03, 0.11, 0.06, 0.06, 0.05, 0.09, 0.12};
 
 const QString kBaseFull = QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена.");
 

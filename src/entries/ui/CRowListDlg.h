@@ -9,6 +9,7 @@
 #include "grid/FldHlpGridCtrl.h"
 #include "infobase/InfoBase.h"
 #include "shell/ui/EmployeeScreen.h"
+#include "shell/ui/EntryViewBodies.h"
 
 #include <QStringList>
 

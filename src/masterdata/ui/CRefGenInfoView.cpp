@@ -57,35 +57,31 @@ const PickPair kPayoutRoundingPicks[] = {{"Выплачиваемые суммы
                                          {nullptr, nullptr}};
 const PickPair kSortPicks[] = {{"По порядку табельных номеров", ""}, {"В алфавитном порядке", "1"}, {nullptr, nullptr}};
 
-// The groups of the form: a caption, its fields in the form's order, how
-// many label-and-field pairs stand in one line, and its place on the page.
+// The groups of the form, one under the other in the form's order (two side
+// by side are wider than the room beside the frame's panel): a caption, its
+// fields in the form's order and how many label-and-field pairs stand in one
+// line.
 struct FieldGroup {
     const char* caption;
     std::vector<int> ids;
     int columns;
-    int row, column, span;
 };
 
 const std::vector<FieldGroup>& Groups()
 {
     static const std::vector<FieldGroup> groups = {
-        {"Реквизиты", {1046, 1047, 1048, 1049, 1050, 1051}, 1, 0, 0, 1},
-        {"Адрес", {1052, 1053, 1054, 1055, 1056, 1057, 1059, 1060, 1061}, 1, 0, 1, 1},
-        {"Договор с банком", {1062, 1058, 1063, 1064}, 2, 1, 0, 1},
-        {"Руководство", {1009, 1065, 1010}, 1, 1, 1, 1},
-        {"Когда повышались ставки",
-         {1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1021, 1022},
-         12,
-         2,
-         0,
-         2},
-        {"Районная и северная надбавки", {1066, 1067, 1068, 1069}, 2, 3, 0, 1},
-        {"Больничные листы", {1023, 1024, 1025, 1026, 1027, 1028}, 1, 3, 1, 1},
-        {"Проценты", {1070, 1071, 1072, 1073}, 2, 4, 0, 1},
-        {"Как считать", {1074, 1075}, 2, 4, 1, 1},
-        {"Округление сумм", {1076, 1077}, 2, 5, 0, 1},
-        {"Прочее", {1079, 1078, 1080}, 1, 5, 1, 1},
-        {"Праздники", {1081, 1082, 1083, 1084, 1085, 1086, 1087, 1088, 1089, 1090, 1091, 1092}, 12, 6, 0, 2},
+        {"Реквизиты", {1046, 1047, 1048, 1049, 1050, 1051}, 1},
+        {"Адрес", {1052, 1053, 1054, 1055, 1056, 1057, 1059, 1060, 1061}, 1},
+        {"Договор с банком", {1062, 1058, 1063, 1064}, 2},
+        {"Руководство", {1009, 1065, 1010}, 1},
+        {"Когда повышались ставки", {1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1021, 1022}, 6},
+        {"Районная и северная надбавки", {1066, 1067, 1068, 1069}, 2},
+        {"Больничные листы", {1023, 1024, 1025, 1026, 1027, 1028}, 1},
+        {"Проценты", {1070, 1071, 1072, 1073}, 2},
+        {"Как считать", {1074, 1075}, 2},
+        {"Округление сумм", {1076, 1077}, 2},
+        {"Прочее", {1079, 1078, 1080}, 1},
+        {"Праздники", {1081, 1082, 1083, 1084, 1085, 1086, 1087, 1088, 1089, 1090, 1091, 1092}, 12},
     };
     return groups;
 }
@@ -135,7 +131,7 @@ void CRefGenInfoView::BuildForm()
             ++index;
         }
         for (int c = 0; c < group.columns && !IsHoliday(group.ids.front()); ++c) grid->setColumnStretch(c * 2 + 1, 1);
-        pageLayout->addWidget(box, group.row, group.column, 1, group.span);
+        pageLayout->addWidget(box, pageLayout->rowCount(), 0);
     }
     pageLayout->setRowStretch(pageLayout->rowCount(), 1);
     scroll->setWidget(page);

@@ -11,7 +11,6 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,7 +51,7 @@ CRefSchedDlg::CRefSchedDlg(CCommonFormView* view, CKalvorDoc* doc) : CFormChildD
     SetControl(IdMonthBox, m_box);
     outer->addWidget(m_box);
     auto* grid = new QGridLayout(m_box);
-    grid->setHorizontalSpacing(6);
+    grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(2);
     BuildTotals(grid);
     BuildCalendar(grid);
@@ -94,18 +93,22 @@ void CRefSchedDlg::BuildTotals(QGridLayout* grid)
         {IdEvening, "Вечерних часов", &m_evening},
         {IdNight, "Ночных часов", &m_night},
     };
-    auto* row = new QHBoxLayout;
+    // Two totals to a line: four in one are wider than the week.
+    auto* lines = new QGridLayout;
+    lines->setHorizontalSpacing(6);
+    int place = 0;
     for (const Total& t : totals) {
         auto* label = new QLabel(QString::fromUtf8(t.caption), m_box);
         *t.field = TimeField(m_box, 70);
         label->setBuddy(*t.field);
         SetControl(t.id, *t.field);
-        row->addWidget(label);
-        row->addWidget(*t.field);
-        row->addSpacing(12);
+        lines->addWidget(label, place / 2, 3 * (place % 2));
+        lines->addWidget(*t.field, place / 2, 3 * (place % 2) + 1);
+        ++place;
     }
-    row->addStretch(1);
-    grid->addLayout(row, 0, 0, 1, MonthCalendarLayout::Columns);
+    lines->setColumnMinimumWidth(2, 12);
+    lines->setColumnStretch(5, 1);
+    grid->addLayout(lines, 0, 0, 1, MonthCalendarLayout::Columns);
 }
 
 void CRefSchedDlg::BuildCalendar(QGridLayout* grid)

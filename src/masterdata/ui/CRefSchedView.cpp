@@ -22,7 +22,8 @@ CRefSchedView::CRefSchedView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView
 {
     setObjectName(QStringLiteral("CRefSchedView"));
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(25, 25, 25, 25);
+    // The week's seven columns fit beside the frame's panel at 1024x768.
+    layout->setContentsMargins(10, 25, 10, 25);
     m_dlg = new CRefSchedDlg(this, doc);
     m_entryDlg = m_dlg.data();
     layout->addWidget(m_dlg, 0, Qt::AlignLeft | Qt::AlignTop);

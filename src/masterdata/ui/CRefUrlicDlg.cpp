@@ -45,8 +45,10 @@ CRefUrlicDlg::CRefUrlicDlg(CCommonFormView* view) : CFormChildDlg(DialogId, view
         // Wide enough for the field's width of characters.
         edit->setMinimumWidth(std::max(90, RecipientFieldWidth(field) * 9));
         label->setBuddy(edit);
-        layout->addWidget(label, field, 0);
-        layout->addWidget(edit, field, 1, Qt::AlignLeft);
+        // Each label over its field: beside them the widest fields pass the
+        // room beside the frame's panel at 1024x768.
+        layout->addWidget(label, 2 * field, 0);
+        layout->addWidget(edit, 2 * field + 1, 0, Qt::AlignLeft);
         m_fields[std::size_t(field)] = edit;
         SetControl(kFieldIds[std::size_t(field)], edit);
         view->SetControl(kFieldIds[std::size_t(field)], edit);

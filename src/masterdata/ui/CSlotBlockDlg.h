@@ -10,6 +10,7 @@
 #include "masterdata/EmployeeDetailRows.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/EmployeeScreen.h"
+#include "shell/ui/EntryViewBodies.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -32,7 +33,7 @@ public:
         std::vector<double> shares;
         QString headerSample;
         int readOnlyColumn = -1;
-        int width = 730; // of the dialog and its grid
+        int width = kEntryDialogRoom; // of the dialog and its grid
         QString note; // a line under the grid, when given
     };
 

@@ -4,6 +4,7 @@
 #include "infobase/InfoBase.h"
 #include "masterdata/EmployeeDetailRows.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/EntryViewBodies.h"
 
 using namespace kalvor::masterdata;
 using kalvor::infobase::EmployeeRecord;
@@ -13,11 +14,11 @@ using kalvor::infobase::WariaEntry;
 CWorkerArchiveDlg::CWorkerArchiveDlg(CCommonFormView* view) : CEmployeeDetailDlg(448, IdGrid, view)
 {
     setObjectName(QStringLiteral("CWorkerArchiveDlg"));
-    setFixedSize(730, 442);
-    Grid()->Create(QRect(0, 0, 730, 442), this, IdGrid);
+    setFixedSize(kEntryDialogRoom, 442);
+    Grid()->Create(QRect(0, 0, kEntryDialogRoom, 442), this, IdGrid);
     SetupGrid({QStringLiteral("Месяц"), QStringLiteral("Код начисления\nили удержания"), QStringLiteral("Сумма"),
                QStringLiteral("Время\n(в днях)"), QStringLiteral("Время\n(в часах)"), QStringLiteral("Месяц\nвыдачи")},
-              {0.08, 0.20, 0.20, 0.17, 0.17}, QStringLiteral("Месяц"));
+              {0.09, 0.20, 0.19, 0.17, 0.17}, QStringLiteral("Месяц"));
 }
 
 void CWorkerArchiveDlg::FillGrid(const std::vector<WariaEntry>& entries)

@@ -6,6 +6,7 @@
 #include "masterdata/DatedArchiveRows.h"
 #include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
 
 #include <QApplication>
@@ -18,7 +19,7 @@ using kalvor::infobase::WarDatBlock;
 
 namespace {
 
-constexpr int kDialogWidth = 730;
+constexpr int kDialogWidth = kEntryDialogRoom;
 constexpr int kButtonHeight = 44;
 constexpr int kButtonWidth = 194;
 constexpr int kSumColumn = 4;

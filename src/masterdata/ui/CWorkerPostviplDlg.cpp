@@ -26,7 +26,7 @@ CWorkerPostviplDlg::Form PostviplForm()
                    QStringLiteral("Дата\nначала"),
                    QStringLiteral("Дата\nконца"),
                    QStringLiteral("м/р")};
-    form.shares = {0.05, 0.05, 0.12, 0.07, 0.06, 0.06, 0.09, 0.09, 0.06, 0.05, 0.11, 0.10};
+    form.shares = {0.06, 0.06, 0.12, 0.07, 0.05, 0.06, 0.085, 0.085, 0.07, 0.06, 0.10, 0.10};
     form.headerSample = QStringLiteral("Пере-\nрасчет");
     return form;
 }

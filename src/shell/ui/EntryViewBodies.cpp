@@ -197,7 +197,7 @@ void LayOutEntryBox(CCommonFormView& view, QVBoxLayout* layout, QGroupBox* box, 
                     Qt::Alignment boxAlignment)
 {
     auto* boxLayout = new QVBoxLayout(box);
-    boxLayout->setContentsMargins(25, 25, 25, 25);
+    boxLayout->setContentsMargins(10, 25, 10, 25);
     view.m_entryDlg = dialog;
     boxLayout->addWidget(dialog);
     layout->addWidget(box, 0, boxAlignment);

@@ -66,8 +66,13 @@ int CheckFilterHasEmployees(CCommonFormView& view, CWorkersFilterDlg& strip, int
 // The face of the screens that pick employees in a strip: a new vertical
 // layout of the view with the strip on top; the view takes the strip as its own.
 QVBoxLayout* LayOutStrip(CCommonFormView& view, QWidget* strip);
-// Under the strip of LayOutStrip: the entry dialog in the box (margins 25,
-// placed by `boxAlignment`), the rest of the height empty; the view takes the
+// The widest an entry dialog may be in the box of LayOutEntryBox: the screen
+// then fits the room beside the frame's panel at 1024x768, a vertical scroll
+// bar included. A grid wider than this narrows its columns or scrolls them.
+inline constexpr int kEntryDialogRoom = 600;
+
+// Under the strip of LayOutStrip: the entry dialog in the box (margins 10
+// at the sides and 25 above and below, placed by `boxAlignment`), the rest of the height empty; the view takes the
 // dialog as its own. The box, the dialog and the strip are shown at once (a
 // layout would show them only later), so that the dialog has its size when an
 // employee is loaded right away.

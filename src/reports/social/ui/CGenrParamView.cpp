@@ -97,18 +97,15 @@ CGenrParamView::CGenrParamView(CKalvorDoc* doc, QWidget* parent) : CCommonFormVi
     auto* grid = new QGridLayout(form);
     outer->addWidget(form);
     outer->addStretch(1);
-    int row = 0;
-    AddField(grid, IdYear, QStringLiteral("Отчетный год"), row++, -1, 60);
-    AddField(grid, IdFirstMonth, QStringLiteral("Первый месяц отчетного периода"), row++, -1, 60);
-    AddField(grid, IdLastMonth, QStringLiteral("Последний месяц отчетного периода"), row++, -1, 60);
-    // The texts in two columns, the choices under them.
-    const int textRows = (int(std::size(kTextFields)) + 1) / 2;
-    for (int k = 0; k < int(std::size(kTextFields)); ++k)
-        AddField(grid, kTextFields[k].id, QString::fromUtf8(kTextFields[k].label), row + k % textRows,
-                 2 * (k / textRows), 180);
-    row += textRows;
-    for (const ChoiceField& choice : kChoiceFields)
-        AddField(grid, choice.id, QString::fromUtf8(choice.label), row++, -1, 40);
+    // One field under the other in the keyboard's order, the period first,
+    // then the texts and the choices: two columns of texts are wider than the
+    // room beside the frame's panel at 1024x768.
+    AddField(grid, IdYear, QStringLiteral("Отчетный год"), 60);
+    AddField(grid, IdFirstMonth, QStringLiteral("Первый месяц отчетного периода"), 60);
+    AddField(grid, IdLastMonth, QStringLiteral("Последний месяц отчетного периода"), 60);
+    for (const TextField& field : kTextFields) AddField(grid, field.id, QString::fromUtf8(field.label), 180);
+    for (const ChoiceField& choice : kChoiceFields) AddField(grid, choice.id, QString::fromUtf8(choice.label), 40);
+    grid->setColumnStretch(1, 1);
 }
 
 CGenrParamView::~CGenrParamView()
@@ -117,20 +114,17 @@ CGenrParamView::~CGenrParamView()
         Save();
 }
 
-void CGenrParamView::AddField(QGridLayout* grid, int id, const QString& label, int row, int column, int width)
+void CGenrParamView::AddField(QGridLayout* grid, int id, const QString& label, int width)
 {
     auto* text = new QLabel(label, this);
     auto* field = new QLineEdit(this);
     field->setFixedWidth(width);
     text->setBuddy(field);
-    // A field of the first column alone (the period, the choices) has its
-    // label over the first three columns.
-    const bool wide = column < 0;
-    // The labels wrap, so that both columns of texts fit the view at
-    // 1024x768 beside the panels.
+    // The long labels wrap, beside their field.
     text->setWordWrap(true);
-    grid->addWidget(text, row, wide ? 0 : column, 1, wide ? 3 : 1);
-    grid->addWidget(field, row, wide ? 3 : column + 1);
+    const int row = grid->rowCount();
+    grid->addWidget(text, row, 0);
+    grid->addWidget(field, row, 1, Qt::AlignLeft);
     SetControl(id, field);
 }
 

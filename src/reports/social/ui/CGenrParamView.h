@@ -33,9 +33,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // A labelled field at the row and column; column -1 puts the label over
-    // the first three columns and the field after them.
-    void AddField(QGridLayout* grid, int id, const QString& label, int row, int column, int width);
+    // A labelled field in the next line of the form, its label before it.
+    void AddField(QGridLayout* grid, int id, const QString& label, int width);
     bool SavePeriod();
     bool SaveTexts();
     bool SaveChoices();
