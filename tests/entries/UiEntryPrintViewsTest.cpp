@@ -297,7 +297,9 @@ TEST_F(UiEntryPrintViews, SickLeaveRegisterOpensInTheViewer)
     EXPECT_TRUE(Messages().isEmpty()) << Messages().toStdString();
     ASSERT_TRUE(WaitFor([&] { return QFile::exists(Viewed()); }, 10'000));
     const QString rtf = QString::fromUtf8(ReadFile(Viewed()));
-    EXPECT_TRUE(rtf.endsWith(QStringLiteral(".rtf"))) << rtf.toStdString();
+    // Named after the register and the month, the form of no other print.
+    EXPECT_EQ(rtf, QFileInfo(folder + doc->infoBase.baseName + QStringLiteral("-BolReg-2011-04.rtf")).absoluteFilePath());
+    EXPECT_EQ(View()->OutcomeText(), QStringLiteral("Записан файл %1, открыт в программе просмотра").arg(rtf));
     const QByteArray bytes = ReadFile(rtf);
     EXPECT_TRUE(bytes.startsWith("{\\rtf"));
     EXPECT_TRUE(bytes.contains(Rtf(QStringLiteral("Пахомов"))));

@@ -85,8 +85,8 @@ CGenrAmaOVPFView::CGenrAmaOVPFView(CKalvorDoc* doc, QWidget* parent)
 CGenrAmaView::ReportMaker CGenrAmaOVPFView::MakeReport() const
 {
     return [](kalvor::infobase::KalvorDocData& doc, const GenrMerged& merged) {
-        kalvor::reports::RunOVPFReport(kalvor::reports::ReportFormPath(doc, "RSV1", {true, 3}), merged.selection,
-                                       QString(), doc);
+        kalvor::reports::RunOVPFReport(kalvor::reports::ReportFormPath(doc, kalvor::reports::kPensionReport),
+                                       merged.selection, QString(), doc);
     };
 }
 
@@ -97,7 +97,8 @@ CGenrAmaRVedFSSView::CGenrAmaRVedFSSView(CKalvorDoc* doc, QWidget* parent)
 CGenrAmaView::ReportMaker CGenrAmaRVedFSSView::MakeReport() const
 {
     return [](kalvor::infobase::KalvorDocData& doc, const GenrMerged&) {
-        kalvor::reports::RunRVedFSSReport(kalvor::reports::ReportFormPath(doc, "4FSS", {false, 3}), QString(), doc);
+        kalvor::reports::RunRVedFSSReport(kalvor::reports::ReportFormPath(doc, kalvor::reports::kFss4Report), QString(),
+                                          doc);
     };
 }
 
@@ -109,8 +110,10 @@ CGenrAmaView::ReportMaker CGenrAmaSSChislRabsView::MakeReport() const
 {
     return [](kalvor::infobase::KalvorDocData& doc, const GenrMerged& merged) {
         QString errorText;
-        ShowPrintFailure(kalvor::reports::PrintSSChislRabs(doc.TypWorkFile(), doc, merged.headcount, &errorText),
-                         errorText);
+        ShowPrintFailure(
+            kalvor::reports::PrintSSChislRabs(kalvor::reports::ReportFormPath(doc, kalvor::reports::kHeadcountReport),
+                                              doc, merged.headcount, &errorText),
+            errorText);
     };
 }
 
@@ -122,6 +125,8 @@ CGenrAmaView::ReportMaker CGenrAmaProfTravmOtchFSSView::MakeReport() const
 {
     return [](kalvor::infobase::KalvorDocData& doc, const GenrMerged&) {
         QString errorText;
-        ShowPrintFailure(kalvor::reports::PrintProfTravmOtchFSS(doc.TypWorkFile(), doc, &errorText), errorText);
+        ShowPrintFailure(kalvor::reports::PrintProfTravmOtchFSS(
+                             kalvor::reports::ReportFormPath(doc, kalvor::reports::kInjuryReport), doc, &errorText),
+                         errorText);
     };
 }
