@@ -255,7 +255,7 @@ QString MonthFormPath(const PayrollDoc& doc, const char* form)
 QString PaymentDocumentPath(const PayrollDoc& doc, int mode, const char* payment)
 {
     static const char* const kinds[kPrintOutputModeCount] = {"Ved", "KO", "KOP", "VedB", "Order1C", "Bank"};
-    const char* kind = kinds[std::size_t(OutputModeInRange(mode))];
+    const char* kind = kinds[mode >= 0 && mode < kPrintOutputModeCount ? std::size_t(mode) : 0];
     return doc.FormWorkFile(QStringLiteral("%1-%2").arg(QLatin1String(payment), QLatin1String(kind)),
                             doc.infoBase.config.reportingKey());
 }

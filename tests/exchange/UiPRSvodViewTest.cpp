@@ -7,6 +7,7 @@
 #include "shell/UiTestSupport.h"
 #include "support/DemoDocument.h"
 
+#include "exchange/ArbitrarySummary.h"
 #include "exchange/OutputFile.h"
 #include "exchange/ui/CEFuncAmaPRSvodView.h"
 #include "exchange/ui/CEFuncPRSvodView.h"
@@ -190,8 +191,8 @@ TEST_F(UiPRSvodView, DemoAprilReportByShopAndPayKind)
     Click(IdStartButton);
     ASSERT_TRUE(Idle());
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join('|').toStdString();
-    EXPECT_EQ(view->prompt.offered, QStringList{doc->TypWorkFile()});
-    QFile report(doc->TypWorkFile());
+    EXPECT_EQ(view->prompt.offered, QStringList{kalvor::exchange::SummaryReportPath(*doc)});
+    QFile report(kalvor::exchange::SummaryReportPath(*doc));
     ASSERT_TRUE(report.open(QIODevice::ReadOnly));
     const QString text = kalvor::codepage::fromCp1251(report.readAll());
     const QStringList lines = text.split(QStringLiteral("\r\n"));

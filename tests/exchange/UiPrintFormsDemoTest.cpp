@@ -90,7 +90,8 @@ protected:
     // The demo's generator holds the period January to March 2011.
     QString Document(const char* form = "T54", const char* month = "2011-03") const
     {
-        return folder + tools::DemoBaseName() + QStringLiteral("-%1-%2.rtf").arg(QLatin1String(form), QLatin1String(month));
+        return folder + tools::DemoBaseName() +
+               QStringLiteral("-%1-%2.rtf").arg(QLatin1String(form), QLatin1String(month));
     }
 
     void Show(CExchangeTaskView* taskView)
@@ -161,14 +162,15 @@ TEST_F(UiPrintFormsDemo, T54PrintsOneShopAndOpensTheDocument)
 TEST_F(UiPrintFormsDemo, T54OfTwoEmployeesKeepsADocumentEach)
 {
     Show(new CEFuncT54FormView(doc.get()));
-    EXPECT_EQ(view->controlAs<QLabel>(IdComputedPeriod)->text(), QStringLiteral("Отчетный период: январь - март 2011 г."));
+    EXPECT_EQ(view->controlAs<QLabel>(IdComputedPeriod)->text(),
+              QStringLiteral("Отчетный период: январь - март 2011 г."));
     const int first = doc->infoBase.list[0].tabN(), second = doc->infoBase.list[1].tabN();
     QByteArray printed[2];
     for (const int tabN : {first, second}) {
         ASSERT_TRUE(RunWith(IdPersonnelNumberField, QString::number(tabN)));
         const QString document = Document("T54", QStringLiteral("2011-03-%1").arg(tabN).toLatin1().constData());
-        EXPECT_EQ(view->OutcomeText(),
-                  QStringLiteral("Записан файл %1, открыт в программе просмотра").arg(QFileInfo(document).absoluteFilePath()));
+        EXPECT_EQ(view->OutcomeText(), QStringLiteral("Записан файл %1, открыт в программе просмотра")
+                                           .arg(QFileInfo(document).absoluteFilePath()));
         printed[tabN == first ? 0 : 1] = ReadFile(document);
     }
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();

@@ -89,7 +89,8 @@ TEST_F(UiIncomeTaxViewsDemo, EachRegisterShowsItsPeriodAndNamesItsOwnFile)
 {
     QString period;
     EXPECT_EQ(Run(CGenrNalRegistrView::CommandId, &period),
-              QStringLiteral("Записан файл %1, открыт в программе просмотра").arg(File(QStringLiteral("-NalReg-2011-03.rtf"))));
+              QStringLiteral("Записан файл %1, открыт в программе просмотра")
+                  .arg(File(QStringLiteral("-NalReg-2011-03.rtf"))));
     EXPECT_EQ(period, QStringLiteral("Отчетный период: январь - март 2011 г."));
     EXPECT_TRUE(QFile::exists(File(QStringLiteral("-NalReg-2011-03.rtf"))));
 
