@@ -162,6 +162,7 @@ TEST_F(UiPrintFormsDemo, T54PrintsOneShopAndOpensTheDocument)
 TEST_F(UiPrintFormsDemo, T54OfTwoEmployeesKeepsADocumentEach)
 {
     Show(new CEFuncT54FormView(doc.get()));
+    ASSERT_NE(view->controlAs<QLabel>(IdComputedPeriod), nullptr);
     EXPECT_EQ(view->controlAs<QLabel>(IdComputedPeriod)->text(),
               QStringLiteral("Отчетный период: январь - март 2011 г."));
     const int first = doc->infoBase.list[0].tabN(), second = doc->infoBase.list[1].tabN();
@@ -203,6 +204,7 @@ TEST_F(UiPrintFormsDemo, CertificatesOfJanuaryToAprilForOneShop)
     doc->infoBase.config.r_m2 = 4;
     ib::SaveConfig(doc->infoBase);
     Show(new CEFuncSpravZarpMonthView(doc.get()));
+    ASSERT_NE(view->controlAs<QLabel>(IdComputedPeriod), nullptr);
     EXPECT_EQ(view->controlAs<QLabel>(IdComputedPeriod)->text(),
               QStringLiteral("Отчетный период: январь - апрель 2011 г."));
     ASSERT_TRUE(RunWithShop(QStringLiteral("1")));

@@ -67,7 +67,8 @@ protected:
     {
         CCommonFormView* view = frame->SwitchView(registry.Find(command)->makeView);
         Settle();
-        *periodShown = view->controlAs<QLabel>(IdComputedPeriod)->text();
+        auto* period = view->controlAs<QLabel>(IdComputedPeriod);
+        *periodShown = period != nullptr ? period->text() : QString();
         QTest::mouseClick(view->controlAs<QPushButton>(IdStartButton), Qt::LeftButton);
         EXPECT_TRUE(WaitFor([&] { return view->controlAs<QPushButton>(IdStartButton)->isEnabled(); }, 60'000));
         Settle();
