@@ -4,6 +4,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "print/CashOrders.h"
 #include "print/PayrollPrintRuns.h"
+#include "print/PrintOutput.h"
 #include "print/TextStatements.h"
 
 #include <optional>
@@ -55,7 +56,7 @@ std::optional<int> WriteBonusDocument(platform::TaskContext& context, const Bonu
         return std::nullopt;
     base.OpenSwapFile();
     const print::StatementPrintParams writer = WriterParams(params);
-    const QString path = doc.TypWorkFile();
+    const QString path = print::PaymentDocumentPath(doc, writer.outputMode, "Prem");
     if (writer.outputMode == print::PaymentStatement || writer.outputMode == print::BudgetStatement)
         return print::WriteBonusStatementText(writer, doc, path, selector);
     return print::PrintBonusCashOrders(writer, doc, path, selector, viewerText);
@@ -79,9 +80,9 @@ TaskOutcome RunBonusStatement(platform::TaskContext& context, const BonusStateme
     StoreBonusLines(base);
     DecliningPrompt decline;
     print::PrintCommandPrompt& prompt = params.prompt != nullptr ? *params.prompt : decline;
-    const TaskOutcome output =
-        print::ApplyPrintOutput(print::OutputModeInRange(params.outputMode), print::StatementForm::Text, doc,
-                                doc.TypWorkFile(), prompt, params.timing, viewerText);
+    const TaskOutcome output = print::ApplyPrintOutput(
+        print::OutputModeInRange(params.outputMode), print::StatementForm::Text, doc,
+        print::PaymentDocumentPath(doc, params.outputMode, "Prem"), prompt, params.timing, viewerText);
     if (output.result != platform::TASK_DONE)
         return output;
     infobase::SaveFirm(base);

@@ -5,6 +5,7 @@
 #include "payroll/CalcErrors.h"
 #include "print/CTree.h"
 #include "print/PayrollPrintRuns.h"
+#include "print/PrintOutput.h"
 #include "print/PrintSelection.h"
 #include "print/SickLeaveRegister.h"
 #include "print/VacationNoteForm.h"
@@ -60,14 +61,16 @@ TaskOutcome WriteSickLeaveRegister(platform::TaskContext& context, const EntryRe
     if (lines == 0)
         return TaskOutcome(platform::TASK_NO_DATA, 0);
     QString reason;
-    const int code = print::PrintSickLeaveRegister(doc, doc.TypWorkFile(), EntryWriterSelection(params),
-                                                   MarkedCount(params, lines), &reason);
+    // Named after the form and the reporting month, beside the other forms.
+    const QString path = print::MonthFormPath(doc, "BolReg");
+    const int code =
+        print::PrintSickLeaveRegister(doc, path, EntryWriterSelection(params), MarkedCount(params, lines), &reason);
     if (code < 0)
         return WriterFailure(code, reason);
     infobase::SaveIndexes(doc.infoBase, LineKind::Bln);
     infobase::SaveBln(doc.infoBase);
     infobase::SaveConfig(doc.infoBase);
-    return platform::ViewedDocumentOutcome(print::RtfOutputPath(doc.TypWorkFile()), reason);
+    return platform::ViewedDocumentOutcome(print::RtfOutputPath(path), reason);
 }
 
 TaskOutcome WriteVacationNotes(platform::TaskContext& context, const EntryRegisterParams& params)
@@ -78,7 +81,7 @@ TaskOutcome WriteVacationNotes(platform::TaskContext& context, const EntryRegist
         return TaskOutcome(platform::TASK_STOPPED, 0);
     if (lines == 0)
         return TaskOutcome(platform::TASK_NO_DATA, 0);
-    const QString path = doc.TypWorkFile();
+    const QString path = print::MonthFormPath(doc, "OtpZap");
     const int code = print::WriteVacationNoteCalc(EntryWriterSelection(params), params.withNote,
                                                   MarkedCount(params, lines), doc, path, context.stopToken());
     if (code < 0)

@@ -4,6 +4,7 @@
 #include "payroll/PayKinds.h"
 #include "print/CashOrders.h"
 #include "print/PayrollPrintRuns.h"
+#include "print/PrintOutput.h"
 
 #include <algorithm>
 #include <optional>
@@ -84,6 +85,16 @@ int PrintCashOrders(StatementKind kind, const print::StatementPrintParams& write
     return 0;
 }
 
+// What each statement pays, by which its documents are named.
+const char* PaymentOf(StatementKind kind)
+{
+    switch (kind) {
+    case StatementKind::SickPay: return "Bol";
+    case StatementKind::Vacation: return "Otp";
+    default: return "Avans";
+    }
+}
+
 // The statement or the orders into the work file; a negative writer code.
 // The bank form leaves why its viewer did not start in viewerText.
 int WriteStatementDocument(StatementKind kind, const PaymentStatementParams& params, PayrollDoc& doc, int markedCount,
@@ -91,9 +102,10 @@ int WriteStatementDocument(StatementKind kind, const PaymentStatementParams& par
 {
     const print::StatementPrintParams writer = WriterParams(params);
     const int mode = writer.outputMode;
+    const QString path = print::PaymentDocumentPath(doc, mode, PaymentOf(kind));
     if (mode == print::PaymentStatement || mode == print::BudgetStatement)
-        return WriteStatementText(kind, writer, doc, doc.TypWorkFile(), markedCount);
-    return PrintCashOrders(kind, writer, doc, doc.TypWorkFile(), markedCount, viewerText);
+        return WriteStatementText(kind, writer, doc, path, markedCount);
+    return PrintCashOrders(kind, writer, doc, path, markedCount, viewerText);
 }
 
 // The tables a statement keeps after writing: the advances, or the sheets or
@@ -133,7 +145,8 @@ TaskOutcome WriteAndHandOn(StatementKind kind, platform::TaskContext& context, c
     SaveStatementTables(kind, doc.infoBase);
     DecliningPrompt decline;
     print::PrintCommandPrompt& prompt = params.prompt != nullptr ? *params.prompt : decline;
-    const TaskOutcome output = print::ApplyPrintOutput(mode, print::StatementForm::Text, doc, doc.TypWorkFile(), prompt,
+    const TaskOutcome output = print::ApplyPrintOutput(mode, print::StatementForm::Text, doc,
+                                                       print::PaymentDocumentPath(doc, mode, PaymentOf(kind)), prompt,
                                                        params.timing, viewerText);
     if (output.result != platform::TASK_DONE)
         return output;

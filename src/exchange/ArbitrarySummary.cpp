@@ -528,11 +528,12 @@ bool WriteTotalsFile(const QString& path, const SummaryBlock& block, const QByte
     return file.commit();
 }
 
-// The report of the filled tree: the text report into TypWorkFile, or with
-// NoPrint the record file "<base>.fin"; message 23 when it cannot be written.
+// The report of the filled tree: the text report into its own work file
+// (SummaryReportPath), or with NoPrint the record file "<base>.fin"; message
+// 23 when it cannot be written.
 void WriteSummaryReport(const SummaryRun& run, const SummaryTree& tree, PayrollDoc& doc)
 {
-    const QString path = run.noPrint ? doc.SummaryFile() : doc.TypWorkFile();
+    const QString path = run.noPrint ? doc.SummaryFile() : SummaryReportPath(doc);
     const QByteArray bytes = run.noPrint ? SummaryRecordFileBytes(run.block, tree) : SummaryReportText(run, tree, doc);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
@@ -540,6 +541,8 @@ void WriteSummaryReport(const SummaryRun& run, const SummaryTree& tree, PayrollD
 }
 
 } // namespace
+
+QString SummaryReportPath(const PayrollDoc& doc) { return print::MonthFormPath(doc, "Svod"); }
 
 int BuildArbitrarySummary(const SummaryRun& run, SummaryTree& tree, PayrollDoc& doc, print::PrintCommandPrompt* prompt,
                           platform::TaskOutcome* printed)
@@ -566,10 +569,10 @@ int BuildArbitrarySummary(const SummaryRun& run, SummaryTree& tree, PayrollDoc& 
     if (run.noPrint)
         return SUMMARY_DONE;
     if (prompt) {
-        const print::PrintCommandResult result = print::PrintTextFile(doc, doc.TypWorkFile(), *prompt);
+        const print::PrintCommandResult result = print::PrintTextFile(doc, SummaryReportPath(doc), *prompt);
         infobase::SaveConfig(doc.infoBase);
         if (printed != nullptr)
-            *printed = print::PrintedReportOutcome(doc.TypWorkFile(), result);
+            *printed = print::PrintedReportOutcome(SummaryReportPath(doc), result);
     }
     tree.Clear();
     return SUMMARY_DONE;

@@ -220,14 +220,16 @@ int WriteSummaryRecords(const std::array<std::int32_t, kSummaryLevelCount>& keys
                         const SummaryBlock& block, SummaryTree& tree, QByteArray* file);
 
 // The engine. Reads the employees of the swap work file (unless treeFilled)
-// into the tree or the totals file, then writes the text report to the
-// document's TypWorkFile (or, with noPrint, the record file) and hands it to
+// into the tree or the totals file, then writes the text report to its work
+// file (SummaryReportPath; with noPrint, the record file) and hands it to
 // the print command through the prompt (none: the report is only written),
 // leaving how that ended in `printed` when given (PrintedReportOutcome).
 // Throws TextError "Ошибка чтения файла" on a short read of a slot, and the
 // report's TextError with message 23 of ExchangeErrorTexts.
 int BuildArbitrarySummary(const SummaryRun& run, SummaryTree& tree, PayrollDoc& doc, print::PrintCommandPrompt* prompt,
                           platform::TaskOutcome* printed = nullptr);
+// The work file of the summary's text report, "<base>-Svod-2011-09.typ".
+QString SummaryReportPath(const PayrollDoc& doc);
 
 // The text report of a filled tree as 8-bit bytes (windows-1251, CR LF).
 QByteArray SummaryReportText(const SummaryRun& run, const SummaryTree& tree, PayrollDoc& doc);

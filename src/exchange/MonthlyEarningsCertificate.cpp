@@ -160,7 +160,10 @@ platform::TaskOutcome SpravZarpMonthThreadProc(platform::TaskContext& context, c
                                                PayrollDoc& doc, const ExchangeMessenger& messenger)
 {
     // Named after the period's last month, so that no print overwrites another.
-    return RunSelectionPrintThread(context, params, 0, reports::ReportFormPath(doc, "SpravkaMes", {}), doc, messenger,
+    const FormWorkFileOf workFileOf = [&](int tabN) {
+        return reports::ReportFormPath(doc, reports::kMonthlyCertificate, tabN);
+    };
+    return RunSelectionPrintThread(context, params, 0, workFileOf, doc, messenger,
                                    [&](const T54Selection& selection, std::stop_token stop, const QString& output,
                                        int marked, QString* viewerText) {
                                        return PrintEarningsCertificate(selection, stop, output, marked, doc, nullptr,

@@ -579,31 +579,56 @@ int GenerateDocument(print::CTree& tree, QDomDocument* data, QString* viewerText
     return 0;
 }
 
+T54Months T54FormMonths(const infobase::InfoBaseConfig& config)
+{
+    const reports::ReportPeriod period = reports::ResolveReportPeriod(config);
+    const MonthKey reporting = config.reportingKey();
+    T54Months months;
+    months.archived = period;
+    // A closed year's table runs from January: its archive is taken from there.
+    if (period.year < reporting.year())
+        months.archived.firstMonth = 1;
+    months.lastMonth = TableLastMonth(period, reporting);
+    months.end = PeriodEndMonth(period, months.lastMonth, reporting);
+    return months;
+}
+
+QString T54PeriodText(const infobase::InfoBaseConfig& config)
+{
+    const T54Months months = T54FormMonths(config);
+    if (months.lastMonth > 0 && months.archived.firstMonth <= months.lastMonth)
+        return reports::ReportPeriodLine({months.archived.year, months.archived.firstMonth, months.lastMonth});
+    const MonthKey end = months.end;
+    return QStringLiteral("Отчетный период: месяцев для таблицы нет, форма на %1.%2.%3")
+        .arg(DaysInMonth(end.year(), end.month()), 2, 10, QLatin1Char('0'))
+        .arg(end.month(), 2, 10, QLatin1Char('0'))
+        .arg(end.year());
+}
+
 int PrintT54Form(const T54Selection& selection, std::stop_token stop, const QString& outputPath, int markedCount,
                  PayrollDoc& doc, const T54Editor& editor, QDomDocument* data, QString* viewerText)
 {
     infobase::CInfoBase& base = doc.infoBase;
     T54Run run{selection, doc, editor, reports::ResolveReportPeriod(base.config), base.config.reportingKey()};
-    run.lastMonth = TableLastMonth(run.period, run.reporting);
-    run.endMonth = PeriodEndMonth(run.period, run.lastMonth, run.reporting);
-    // A closed year's table runs from January: its archive is taken from there.
-    reports::ReportPeriod archived = run.period;
-    if (run.period.year < run.reporting.year())
-        archived.firstMonth = 1;
+    const T54Months months = T54FormMonths(base.config);
+    run.lastMonth = months.lastMonth;
+    run.endMonth = months.end;
     print::CTree tree("t54", outputPath);
-    const int result = ForEachSelectedEmployee(doc, selection, markedCount, archived, stop, [&](const auto& entry) {
-        PrintEmployeePage(tree, run, entry);
-        return 0;
-    });
+    const int result =
+        ForEachSelectedEmployee(doc, selection, markedCount, months.archived, stop, [&](const auto& entry) {
+            PrintEmployeePage(tree, run, entry);
+            return 0;
+        });
     return result != 0 ? result : GenerateDocument(tree, data, viewerText);
 }
 
 platform::TaskOutcome RunSelectionPrintThread(platform::TaskContext& context, const platform::TaskThreadParams& params,
-                                              int showEditor, const QString& workFile, PayrollDoc& doc,
+                                              int showEditor, const FormWorkFileOf& workFileOf, PayrollDoc& doc,
                                               const ExchangeMessenger& messenger, const SelectionPrinter& print)
 {
     return RunExchangeWorker(context, messenger, ExchangeCodeFamily::WholeTable, [&](platform::TaskContext& c) {
         const int marked = CountMarkedEmployees(doc.infoBase, params);
+        const QString workFile = workFileOf(marked == 0 ? params.personnelNumber : 0);
         QFile work(workFile);
         if (!work.open(QIODevice::WriteOnly))
             return platform::TaskOutcome(platform::TASK_FILE_ERROR, platform::FILE_ERROR_OPEN);
@@ -621,7 +646,7 @@ platform::TaskOutcome RunSelectionPrintThread(platform::TaskContext& context, co
         if (result != 0)
             return platform::TaskOutcome(platform::TASK_DONE);
         infobase::SaveConfig(doc.infoBase);
-        return platform::DoneOutcome(viewerText);
+        return platform::ViewedDocumentOutcome(print::RtfOutputPath(workFile), viewerText);
     });
 }
 
@@ -630,11 +655,11 @@ platform::TaskOutcome T54FormThreadProc(platform::TaskContext& context, const T5
 {
     // Named after the month whose last day ends the form's period, so that no
     // print overwrites another.
-    const reports::ReportPeriod period = reports::ResolveReportPeriod(doc.infoBase.config);
-    const MonthKey reporting = doc.infoBase.config.reportingKey();
-    const MonthKey end = PeriodEndMonth(period, TableLastMonth(period, reporting), reporting);
+    const MonthKey end = T54FormMonths(doc.infoBase.config).end;
     return RunSelectionPrintThread(
-        context, params, params.showEditor, doc.FormWorkFile(QStringLiteral("T54"), end), doc, messenger,
+        context, params, params.showEditor,
+        [&](int tabN) { return doc.FormWorkFile(QString::fromLatin1(reports::kT54Form.name), end, tabN); }, doc,
+        messenger,
         [&](const T54Selection& selection, std::stop_token stop, const QString& output, int marked,
             QString* viewerText) {
             return PrintT54Form(selection, stop, output, marked, doc, editor, nullptr, viewerText);

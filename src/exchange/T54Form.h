@@ -84,6 +84,22 @@ bool T54ListedDeduction(int code);
 // cell of 0.
 QByteArray T54ShortDate(double packedCell);
 
+// The months the form computes from the generator's parameters and the
+// base's reporting month: the table of the period's year from the period's
+// first month (January for a closed year) to its last month (the month
+// before the reporting month in the reporting year, none in its January; the
+// period's last month in a closed year), and the month whose last day ends
+// the form's period.
+struct T54Months {
+    reports::ReportPeriod archived; // the months taken from the archive
+    int lastMonth = 0; // of the month table, 0 for none
+    MonthKey end; // whose last day ends the period
+};
+T54Months T54FormMonths(const infobase::InfoBaseConfig& config);
+// What the form's screen says of them: "Отчетный период: январь - август
+// 2011 г.", or, without a month table, the day the form is made for.
+QString T54PeriodText(const infobase::InfoBaseConfig& config);
+
 // Prints the form for every employee that the selection names. Returns 0 when
 // the document was generated, 1 when stopped (no document). Throws TextError
 // "Ошибка чтения файла" when an employee's slot cannot be read, and the
@@ -127,8 +143,11 @@ using SelectionPrinter = std::function<int(const T54Selection&, std::stop_token,
 // message k of ExchangeErrorTexts, and a generated document saves the base's
 // configuration; a document the viewer did not show ends the run done with
 // the reason (kDocumentNotShown).
+// The work file of a form: the form's name (KalvorDocData::FormWorkFile) with
+// the employee when the run prints one employee's form (0 otherwise).
+using FormWorkFileOf = std::function<QString(int tabN)>;
 platform::TaskOutcome RunSelectionPrintThread(platform::TaskContext& context, const platform::TaskThreadParams& params,
-                                              int showEditor, const QString& workFile, PayrollDoc& doc,
+                                              int showEditor, const FormWorkFileOf& workFileOf, PayrollDoc& doc,
                                               const ExchangeMessenger& messenger, const SelectionPrinter& print);
 
 // The block the view hands its worker: the strip and the show-editor flag.

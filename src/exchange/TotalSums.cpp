@@ -2,6 +2,7 @@
 
 #include "payroll/IncomeTax.h"
 #include "print/FormsFile.h"
+#include "print/PrintOutput.h"
 #include "reports/social/ReportRun.h"
 #include "values/Messages.h"
 #include "values/RoundText.h"
@@ -199,10 +200,11 @@ platform::TaskOutcome ItogSumThreadProc(platform::TaskContext& context, const pl
         ItogSumTotals totals;
         if (const int result = CollectTotals(SelectionOf(params), doc, marked, totals, run.stopToken()); result < 0)
             return platform::TaskOutcome(result);
-        WriteTotalsText(totals, doc.TypWorkFile());
-        const print::PrintCommandResult printed = print::PrintTextFile(doc, doc.TypWorkFile(), prompt);
+        const QString path = print::MonthFormPath(doc, "Itogi");
+        WriteTotalsText(totals, path);
+        const print::PrintCommandResult printed = print::PrintTextFile(doc, path, prompt);
         infobase::SaveConfig(doc.infoBase);
-        return print::PrintedReportOutcome(doc.TypWorkFile(), printed);
+        return print::PrintedReportOutcome(path, printed);
     });
 }
 

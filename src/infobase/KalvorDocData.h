@@ -54,16 +54,20 @@ struct KalvorDocData {
     // Working folder + base name, and the work files named after it.
     QString basePath() const { return infoBase.workFolder + infoBase.baseName; }
     QString TypWorkFile() const { return basePath() + QStringLiteral(".typ"); }
-    // The work file of a printed form, named after the form and its month
-    // ("<base>-T53-2011-09.typ"): the form's document is the same path ending
-    // in .rtf, so that the prints of different forms and months never
-    // overwrite one another.
-    QString FormWorkFile(const QString& form, MonthKey month) const
+    // The work file of a printed form, named after the form, the month that
+    // ends its period and, for the form of one employee, the employee's
+    // personnel number ("<base>-T53-2011-09.typ", "<base>-T54-2011-09-101.typ"):
+    // the form's document is the same path ending in .rtf, so that the prints
+    // of different forms, months and employees never overwrite one another.
+    // Every printed form and report file is named here.
+    QString FormWorkFile(const QString& form, MonthKey month, int tabN = 0) const
     {
-        return basePath() + QStringLiteral("-%1-%2-%3.typ")
+        const QString employee = tabN > 0 ? QStringLiteral("-%1").arg(tabN) : QString();
+        return basePath() + QStringLiteral("-%1-%2-%3%4.typ")
                                 .arg(form)
                                 .arg(month.year(), 4, 10, QLatin1Char('0'))
-                                .arg(month.month(), 2, 10, QLatin1Char('0'));
+                                .arg(month.month(), 2, 10, QLatin1Char('0'))
+                                .arg(employee);
     }
     QString FormatBaseFileName() const { return basePath() + QStringLiteral(".33"); }
     QString SummaryFile() const { return basePath() + QStringLiteral(".fin"); }

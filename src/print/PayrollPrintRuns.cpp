@@ -135,21 +135,15 @@ bool ComputeAmounts(TaskContext& context, PayrollDoc& doc, const PrintPlatVedPar
 
 bool IsStatementMode(int mode) { return mode == PaymentStatement || mode == BudgetStatement; }
 
-// The work file of a form of the reporting month (KalvorDocData::FormWorkFile).
-QString MonthFormPath(const PayrollDoc& doc, const char* form)
-{
-    return doc.FormWorkFile(QString::fromLatin1(form), doc.infoBase.config.reportingKey());
-}
-
-// The pay documents: the statements under their forms' names; the cash
-// orders in the base's work file, from where the print command takes them.
+// The pay documents: the statements under their forms' names, the others
+// as the month's pay documents of their kind.
 QString PayDocumentPath(const PayrollDoc& doc, int mode)
 {
     if (mode == PaymentStatement)
         return MonthFormPath(doc, "T53");
     if (mode == BudgetStatement)
         return MonthFormPath(doc, "0504403");
-    return doc.TypWorkFile();
+    return PaymentDocumentPath(doc, mode, "Zarp");
 }
 
 // The settlement statement of kinds 0 and 2 (T-51), 1 (T-49) and 3 (0504401).

@@ -100,8 +100,8 @@ QString PrintCommandFailure(const QStringList& arguments, const platform::Consol
 {
     QStringList shown;
     for (const QString& argument : arguments) shown << QuoteCommandArgument(argument);
-    QString text = !run.started   ? QStringLiteral("Не удалось запустить команду печати:")
-                   : run.stopped  ? QStringLiteral("Команда печати остановлена:")
+    QString text = !run.started  ? QStringLiteral("Не удалось запустить команду печати:")
+                   : run.stopped ? QStringLiteral("Команда печати остановлена:")
                    : run.exitCode < 0 ? QStringLiteral("Команда печати завершилась аварийно:")
                                       : QStringLiteral("Команда печати завершилась с кодом %1:").arg(run.exitCode);
     text += QLatin1Char('\n') + shown.join(QLatin1Char(' '));
@@ -245,6 +245,19 @@ void AppendToTransferFile(const QString& reportPath, const PayrollDoc& doc, Tran
         std::this_thread::sleep_for(std::chrono::milliseconds(timing.holdMs));
     if (!SetTransferLock(transfer.get(), F_UNLCK))
         throw TransferFileError(platform::FILE_ERROR_LOCK, transferPath);
+}
+
+QString MonthFormPath(const PayrollDoc& doc, const char* form)
+{
+    return doc.FormWorkFile(QString::fromLatin1(form), doc.infoBase.config.reportingKey());
+}
+
+QString PaymentDocumentPath(const PayrollDoc& doc, int mode, const char* payment)
+{
+    static const char* const kinds[kPrintOutputModeCount] = {"Ved", "KO", "KOP", "VedB", "Order1C", "Bank"};
+    const char* kind = kinds[mode >= 0 && mode < kPrintOutputModeCount ? std::size_t(mode) : 0];
+    return doc.FormWorkFile(QStringLiteral("%1-%2").arg(QLatin1String(payment), QLatin1String(kind)),
+                            doc.infoBase.config.reportingKey());
 }
 
 platform::TaskOutcome ApplyPrintOutput(int mode, StatementForm form, PayrollDoc& doc, const QString& reportPath,

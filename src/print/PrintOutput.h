@@ -36,6 +36,15 @@ inline constexpr int kPrintOutputModeCount = 6;
 // The name of a mode 0-5 as the views offer it; empty for any other value.
 QString PrintOutputModeName(int mode);
 
+// The work file of a form or report of the base's reporting month, named
+// after it (KalvorDocData::FormWorkFile): "<base>-Svod-2011-09.typ".
+QString MonthFormPath(const PayrollDoc& doc, const char* form);
+// The work file of a payment document of the reporting month: what is paid
+// ("Avans", "Bol" ...) and the document kind of the mode ("<base>-Avans-KO-
+// 2011-09.typ", the bank orders' RTF document "<base>-Avans-Bank-2011-09.rtf"),
+// so that no document overwrites another.
+QString PaymentDocumentPath(const PayrollDoc& doc, int mode, const char* payment);
+
 // The parameter block that the print views hand to the writers, in order.
 // Each writer says which fields it reads.
 struct StatementPrintParams {

@@ -13,11 +13,13 @@
 #include "app/RegisterScreens.h"
 #include "shell/UiTestSupport.h"
 #include "support/DemoDocument.h"
+#include "support/MonthRun.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "reports/incometax/ui/CGenrNalRegEditDlg.h"
+#include "reports/social/ui/CGenrTaskViews.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CRepEdit1Dlg.h"
@@ -38,6 +40,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyleOptionFrame>
@@ -46,7 +49,9 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include <map>
 #include <memory>
+#include <set>
 
 #ifdef KALVOR_DATA_DIR
 
@@ -167,10 +172,10 @@ QStringList ButtonsOutOfSight(const CMainFrame& frame)
 // build folder (screenshots/) for a look.
 void SaveScreenshot(CMainFrame& frame)
 {
-    static const QHash<QString, QString> kPictures{{QStringLiteral("COtpuskVvodView"), QStringLiteral("vacation-note")},
-                                                   {QStringLiteral("CBulletVvodView"), QStringLiteral("sick-leave")},
-                                                   {QStringLiteral("CGenrParamView"),
-                                                    QStringLiteral("generator-parameters")}};
+    static const QHash<QString, QString> kPictures{
+        {QStringLiteral("COtpuskVvodView"), QStringLiteral("vacation-note")},
+        {QStringLiteral("CBulletVvodView"), QStringLiteral("sick-leave")},
+        {QStringLiteral("CGenrParamView"), QStringLiteral("generator-parameters")}};
     const QString name = kPictures.value(QString::fromUtf8(frame.CurrentView()->metaObject()->className()));
     if (name.isEmpty())
         return;
@@ -339,6 +344,93 @@ TEST_F(UiScreensFit, EveryScreenAt1024x768ShowsItsValuesWholeOrScrolls)
     }
     EXPECT_GE(opened, 60);
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+}
+
+// Answers the dialogs of a print run: the report's choice and the register's
+// choice "Сформировать отчет"; any other (the print command's prompt, an
+// editor) is closed.
+void AnswerRunDialogs()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* choice = qobject_cast<CRepEdit1Dlg*>(modal))
+        QTest::mouseClick(choice->controlAs<QPushButton>(IdStartButton), Qt::LeftButton);
+    else if (auto* registerChoice = qobject_cast<kalvor::reports::CRepEdit3Dlg*>(modal))
+        registerChoice->done(kalvor::reports::CRepEdit3Dlg::ChoiceMake);
+    else if (auto* dialog = qobject_cast<QDialog*>(modal))
+        dialog->reject();
+}
+
+// The files a run's line names ("Записан файл <path>[, how it was handed on]").
+QStringList WrittenFiles(const QString& said)
+{
+    static const QRegularExpression written(QStringLiteral("^Записан файл (.*?)(, .*)?$"));
+    QStringList files;
+    for (const QString& line : said.split(QLatin1Char('\n')))
+        if (const QRegularExpressionMatch match = written.match(line); match.hasMatch())
+            files << match.captured(1);
+    return files;
+}
+
+// Every print run of the program from its command, on the demo base in
+// April 2011 with each screen as it opens: each form's file is its own,
+// named after the form and its period, none the base's "<base>.rtf" or
+// "<base>.typ" that the forms once shared, and the run's line names it.
+TEST_F(UiScreensFit, EveryPrintRunWritesItsOwnFile)
+{
+    CMainFrame frame(&doc, &registry);
+    frame.resize(1024, 768);
+    ASSERT_TRUE(ShowActive(&frame));
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, &AnswerRunDialogs);
+    answer.start(20);
+    ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("xml")));
+    // The forms' templates; the month computed, for the statements.
+    platform::SetWorkingFolder(QStringLiteral(KALVOR_DATA_DIR));
+    ASSERT_NO_FATAL_FAILURE(testsupport::ComputeAndStoreMonth(doc));
+    const QStringList printButtons = {QStringLiteral("Печать"), QStringLiteral("Вывод")};
+    std::map<QString, std::set<QString>> formsOfFile;
+    QStringList runs;
+    for (const CommandInfo& command : registry.Commands()) {
+        if (!command.makeView)
+            continue;
+        frame.RunCommand(command.id);
+        Settle();
+        auto* view = qobject_cast<CTaskFormView*>(frame.CurrentView());
+        auto* start = view ? view->controlAs<QPushButton>(IdStartButton) : nullptr;
+        if (!start || !printButtons.contains(start->text()))
+            continue;
+        // The certificate's three years end with the base's, for its run alone.
+        const bool certificate = qobject_cast<CGenrSpravZarp2GodaView*>(view) != nullptr;
+        const auto year = doc.infoBase.config.r_g;
+        if (certificate)
+            doc.infoBase.config.r_g = 109;
+        if (auto* xml = view->controlAs<QLineEdit>(IdFileNameField); xml && qobject_cast<CGenrTaskView*>(view))
+            xml->setText(folder + QStringLiteral("xml"));
+        QTest::mouseClick(start, Qt::LeftButton);
+        ASSERT_TRUE(WaitFor([&] { return start->isEnabled() && !view->Running(); }, 120'000))
+            << command.caption.toStdString();
+        Settle();
+        if (certificate)
+            doc.infoBase.config.r_g = year;
+        const QStringList written = WrittenFiles(view->OutcomeText());
+        runs << QStringLiteral("%1 (%2): %3 %4")
+                    .arg(command.caption)
+                    .arg(view->FormId())
+                    .arg(written.join(u' '), view->OutcomeText() + boxes.Texts().join(u'|'));
+        boxes.boxes.clear();
+        const QString form =
+            QStringLiteral("%1 %2").arg(QLatin1String(view->metaObject()->className())).arg(view->FormId());
+        for (const QString& file : written) formsOfFile[file].insert(form);
+    }
+    const QString base = folder + tools::DemoBaseName();
+    int forms = 0;
+    for (const auto& [file, formIds] : formsOfFile) {
+        EXPECT_EQ(formIds.size(), 1u) << file.toStdString() << " is written by " << formIds.size() << " forms";
+        EXPECT_NE(file, base + QStringLiteral(".rtf"));
+        EXPECT_NE(file, base + QStringLiteral(".typ"));
+        forms += file.startsWith(base + QLatin1Char('-')) ? 1 : 0;
+    }
+    EXPECT_GE(forms, 20) << runs.join(u'\n').toStdString();
 }
 
 // The choice dialogs of the report loops are as wide as their title in a

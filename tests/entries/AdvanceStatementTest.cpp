@@ -128,8 +128,9 @@ TEST_F(AdvanceStatement, StatementIsPrintedThroughThePrintCommand)
     AdvanceStatementParams params = Params(print::PaymentStatement);
     params.firstSheet = 3; // employees 25-29
     ASSERT_EQ(Run(params), platform::TASK_DONE);
-    ASSERT_EQ(prompt.reports, QStringList{doc.TypWorkFile()});
-    EXPECT_TRUE(QFile::exists(doc.TypWorkFile()));
+    const QString statement = doc.FormWorkFile(QStringLiteral("Avans-Ved"), doc.infoBase.config.reportingKey());
+    ASSERT_EQ(prompt.reports, QStringList{statement});
+    EXPECT_TRUE(QFile::exists(statement));
     // Sheet 4 holds nobody; kind 0 up to sheet 1 still gives the head sheet.
     params.firstSheet = 4;
     EXPECT_EQ(Run(params), platform::TASK_NO_DATA);

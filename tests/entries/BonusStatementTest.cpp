@@ -73,9 +73,14 @@ protected:
         loop.exec();
         return outcome;
     }
-    QString Report() const
+    // The document the run wrote, named after what it pays and its kind.
+    QString ReportPath(const char* form = "Prem-Ved") const
     {
-        QFile file(doc.TypWorkFile());
+        return doc.FormWorkFile(QString::fromLatin1(form), doc.infoBase.config.reportingKey());
+    }
+    QString Report(const char* form = "Prem-Ved") const
+    {
+        QFile file(ReportPath(form));
         return file.open(QIODevice::ReadOnly) ? codepage::fromCp1251(file.readAll()) : QString();
     }
     ib::CInfoBase& base() { return doc.infoBase; }
@@ -94,7 +99,7 @@ TEST_F(BonusStatement, TheStatementPaysTheBrigadesSharesAndLeavesTheAdvancesAlon
 {
     const std::vector<double> advances = base().av, payouts = base().zar1;
     ASSERT_EQ(Run(Params(print::PaymentStatement)), std::pair(int(platform::TASK_DONE), 0));
-    EXPECT_EQ(prompt.reports, QStringList(doc.TypWorkFile()));
+    EXPECT_EQ(prompt.reports, QStringList(ReportPath()));
     const QString statement = Report();
     // Воронцов 10 % of his salary, Тихонов 25 % of March's pay, and the five
     // members of the assembly brigade, who share 60,000 roubles.
@@ -115,11 +120,11 @@ TEST_F(BonusStatement, CashOrdersOfTheSheetRange)
 {
     BonusStatementParams params = Params(print::SignedCashOrders);
     ASSERT_EQ(Run(params).first, platform::TASK_DONE);
-    EXPECT_EQ(Report().count(QStringLiteral("РАСХОДНЫЙ  КАССОВЫЙ  ОРДЕР")), 7);
+    EXPECT_EQ(Report("Prem-KOP").count(QStringLiteral("РАСХОДНЫЙ  КАССОВЫЙ  ОРДЕР")), 7);
     params.firstSheet = 2; // orders 3 and 4
     params.lastSheet = 2;
     ASSERT_EQ(Run(params).first, platform::TASK_DONE);
-    EXPECT_EQ(Report().count(QStringLiteral("РАСХОДНЫЙ  КАССОВЫЙ  ОРДЕР")), 2);
+    EXPECT_EQ(Report("Prem-KOP").count(QStringLiteral("РАСХОДНЫЙ  КАССОВЫЙ  ОРДЕР")), 2);
     params.firstSheet = 5; // beyond the seventh order
     params.lastSheet = 0;
     EXPECT_EQ(Run(params).first, platform::TASK_NO_DATA);

@@ -154,6 +154,11 @@ protected:
     ib::CInfoBase& base() { return doc.infoBase; }
 
     QTemporaryDir dir;
+    // The work file of a document of the reporting month, named after it.
+    QString FormFile(const char* form) const
+    {
+        return doc.FormWorkFile(QString::fromLatin1(form), doc.infoBase.config.reportingKey());
+    }
     PayrollDoc doc;
     RecordingPrompt prompt;
 };
@@ -202,9 +207,9 @@ TEST_F(EntryPrintWorkers, ThirtyPaidSheetsFillStatementSheetsTwoAndThree)
     params.firstSheet = 3;
     params.lastSheet = 3;
     ASSERT_EQ(RunSickPay(params), platform::TASK_DONE);
-    ASSERT_EQ(prompt.reports, QStringList{doc.TypWorkFile()});
+    ASSERT_EQ(prompt.reports, QStringList{FormFile("Bol-Ved")});
     // Lines 26-30 (numbered from 1) stand on sheet 3; nothing of sheet 2.
-    const QByteArray text = ReadFile(doc.TypWorkFile());
+    const QByteArray text = ReadFile(FormFile("Bol-Ved"));
     for (int row = 26; row <= 30; ++row) EXPECT_TRUE(text.contains(QByteArray::number(row).rightJustified(5) + '|'));
     EXPECT_FALSE(text.contains("   25|"));
     EXPECT_EQ(text.count("    10000.00|"), 5);
@@ -262,7 +267,7 @@ TEST_F(EntryPrintWorkers, BadSheetsNoPaidLinesAndTheHeadSheetAlone)
     params = Params(print::PaymentStatement);
     params.lastSheet = 1;
     EXPECT_EQ(RunSickPay(params), platform::TASK_DONE);
-    EXPECT_TRUE(ReadFile(doc.TypWorkFile()).contains(codepage::toCp1251(QStringLiteral("Расчетный период"))));
+    EXPECT_TRUE(ReadFile(FormFile("Bol-Ved")).contains(codepage::toCp1251(QStringLiteral("Расчетный период"))));
     params.outputMode = print::BudgetStatement;
     EXPECT_EQ(RunSickPay(params), platform::TASK_NO_DATA);
 
@@ -279,7 +284,7 @@ TEST_F(EntryPrintWorkers, VacationStatementSavesTheNotesAndTheirIndexes)
     EXPECT_EQ(count.items, 3);
 
     ASSERT_EQ(RunVacation(Params(print::PaymentStatement)), platform::TASK_DONE);
-    const QByteArray text = ReadFile(doc.TypWorkFile());
+    const QByteArray text = ReadFile(FormFile("Otp-Ved"));
     EXPECT_TRUE(text.contains("     2500.00|"));
     EXPECT_TRUE(text.contains("     1250.50|"));
     EXPECT_FALSE(text.contains("      700.00|"));
@@ -323,8 +328,9 @@ TEST_F(EntryPrintWorkers, AFailingWriterEndsWithItsMessage)
     EXPECT_NE(sick.result, platform::TASK_DONE);
     EXPECT_FALSE(sick.message.isEmpty());
 
-    // The work file cannot be written: the writer's code and its text.
-    ASSERT_TRUE(QDir().mkpath(doc.TypWorkFile()));
+    // The work files cannot be written: the writer's code and its text.
+    ASSERT_TRUE(QDir().mkpath(FormFile("OtpZap")));
+    ASSERT_TRUE(QDir().mkpath(FormFile("Otp-KO")));
     SetNotes(3, {Note(250'000, 1)});
     const platform::TaskOutcome notes = Run(RegisterParams(), VacationNoteCalcWorker);
     EXPECT_EQ(notes.result, platform::TASK_BAD_CONDITION);

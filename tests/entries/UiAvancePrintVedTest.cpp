@@ -55,7 +55,7 @@ TEST_F(UiAvancePrintVed, StatementGoesThroughThePrintCommand)
     ASSERT_TRUE(PrintWithEnter());
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(dialogs, 1);
-    EXPECT_TRUE(QFile::exists(doc->TypWorkFile()));
+    EXPECT_TRUE(QFile::exists(doc->FormWorkFile(QStringLiteral("Avans-Ved"), doc->infoBase.config.reportingKey())));
 }
 
 TEST_F(UiAvancePrintVed, OrdersFor1CGoToTheTransferFile)
@@ -89,7 +89,7 @@ TEST_F(UiAvancePrintVed, CashOrdersGoThroughThePrintCommand)
     ASSERT_TRUE(PrintWithEnter());
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(dialogs, 1);
-    QFile orders(doc->TypWorkFile());
+    QFile orders(doc->FormWorkFile(QStringLiteral("Avans-KO"), doc->infoBase.config.reportingKey()));
     ASSERT_TRUE(orders.open(QIODevice::ReadOnly));
     // The text went to the print command in the OEM code page: one KO-2 order
     // per employee of shop 4 with an advance.

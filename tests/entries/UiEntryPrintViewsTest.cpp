@@ -242,7 +242,7 @@ TEST_F(UiEntryPrintViews, StatementsPrintTheFlaggedSheetAndNote)
 TEST_F(UiEntryPrintViews, TheRunSaysHowThePrintCommandEndedAndAnUnreadableNumberIsRefused)
 {
     ASSERT_NE(Open<CBulletPlatVedView>(1216), nullptr);
-    const QString report = doc->TypWorkFile();
+    const QString report = doc->FormWorkFile(QStringLiteral("Bol-Ved"), MonthKey(2011, 4));
     ASSERT_TRUE(PrintWithEnter());
     EXPECT_TRUE(Messages().isEmpty()) << Messages().toStdString();
     EXPECT_EQ(View()->OutcomeText(), QStringLiteral("Записан файл %1, выполнена команда печати").arg(report));
@@ -297,7 +297,10 @@ TEST_F(UiEntryPrintViews, SickLeaveRegisterOpensInTheViewer)
     EXPECT_TRUE(Messages().isEmpty()) << Messages().toStdString();
     ASSERT_TRUE(WaitFor([&] { return QFile::exists(Viewed()); }, 10'000));
     const QString rtf = QString::fromUtf8(ReadFile(Viewed()));
-    EXPECT_TRUE(rtf.endsWith(QStringLiteral(".rtf"))) << rtf.toStdString();
+    // Named after the register and the month, the form of no other print.
+    EXPECT_EQ(rtf,
+              QFileInfo(folder + doc->infoBase.baseName + QStringLiteral("-BolReg-2011-04.rtf")).absoluteFilePath());
+    EXPECT_EQ(View()->OutcomeText(), QStringLiteral("Записан файл %1, открыт в программе просмотра").arg(rtf));
     const QByteArray bytes = ReadFile(rtf);
     EXPECT_TRUE(bytes.startsWith("{\\rtf"));
     EXPECT_TRUE(bytes.contains(Rtf(QStringLiteral("Пахомов"))));

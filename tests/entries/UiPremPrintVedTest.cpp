@@ -28,9 +28,9 @@ namespace {
 class UiPremPrintVed : public entrytest::StatementViewWorld<CPremPrintVedView> {
 protected:
     // The report as the print command got it: turned to cp866 in place.
-    QString Report() const
+    QString Report(const char* form = "Prem-Ved") const
     {
-        QFile file(doc->TypWorkFile());
+        QFile file(doc->FormWorkFile(QString::fromLatin1(form), doc->infoBase.config.reportingKey()));
         return file.open(QIODevice::ReadOnly) ? codepage::fromCp866(file.readAll()) : QString();
     }
 };
@@ -50,7 +50,7 @@ TEST_F(UiPremPrintVed, StatementAndOrdersWithTheBrigadesSharesGoThroughThePrintC
     ASSERT_TRUE(PrintWithEnter());
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(dialogs, 2);
-    EXPECT_EQ(Report().count(QStringLiteral("РАСХОДНЫЙ  КАССОВЫЙ  ОРДЕР")), 7);
+    EXPECT_EQ(Report("Prem-KO").count(QStringLiteral("РАСХОДНЫЙ  КАССОВЫЙ  ОРДЕР")), 7);
 }
 
 TEST_F(UiPremPrintVed, AnUnknownPayKindAndAnEmptySelectionShowTheirMessages)

@@ -324,7 +324,7 @@ TEST_F(SummaryOnBase, ReportOfAPeriodByShopMonthAndCode)
     ASSERT_TRUE(SummaryFormValid(run.block));
     SummaryTree tree;
     ASSERT_EQ(BuildArbitrarySummary(run, tree, doc, nullptr), SUMMARY_DONE);
-    QFile report(doc.TypWorkFile());
+    QFile report(SummaryReportPath(doc));
     ASSERT_TRUE(report.open(QIODevice::ReadOnly));
     // Columns: shop 30, month 6, code 25, then amount 14, days 8, hours 12.
     auto row = [](const QString& shop, const QString& month, const QString& code, const QString& sums) {
@@ -360,7 +360,7 @@ TEST_F(SummaryOnBase, FiltersNameTheirLevelsAndCutTheEntries)
     const SummaryRun run = RunOf(form);
     SummaryTree tree;
     ASSERT_EQ(BuildArbitrarySummary(run, tree, doc, nullptr), SUMMARY_DONE);
-    QFile report(doc.TypWorkFile());
+    QFile report(SummaryReportPath(doc));
     ASSERT_TRUE(report.open(QIODevice::ReadOnly));
     const QStringList expected = {
         "",
@@ -385,7 +385,7 @@ TEST_F(SummaryOnBase, NothingTakenIsNoDataButWithoutLevelsOneTotal)
     form.values[LevelShop].clear();
     form.values[LevelCode] = "4";
     ASSERT_EQ(BuildArbitrarySummary(RunOf(form), tree, doc, nullptr), SUMMARY_DONE);
-    QFile report(doc.TypWorkFile());
+    QFile report(SummaryReportPath(doc));
     ASSERT_TRUE(report.open(QIODevice::ReadOnly));
     const QStringList lines = Lines(report.readAll());
     EXPECT_EQ(lines.last(), QStringLiteral(" Итого:     45000.40"));

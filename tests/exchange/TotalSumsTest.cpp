@@ -222,10 +222,11 @@ TEST_F(TotalSums, TheWorkerShowsTheYearsTotalsThroughThePrintCommand)
     DecliningPrompt prompt;
     run(messenger, prompt);
     EXPECT_TRUE(messenger.shown.isEmpty()) << messenger.shown.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(prompt.offered, doc.TypWorkFile());
+    const QString totalsFile = doc.FormWorkFile(QStringLiteral("Itogi"), base().config.reportingKey());
+    EXPECT_EQ(prompt.offered, totalsFile);
     ItogSumTotals totals;
     ASSERT_EQ(CollectTotals(Selection{}, doc, 0, totals), 0);
-    QFile report(doc.TypWorkFile());
+    QFile report(totalsFile);
     ASSERT_TRUE(report.open(QIODevice::ReadOnly));
     EXPECT_EQ(report.readAll(), TotalsText(totals));
     EXPECT_GT(totals.EmployeesWithIncome, 10);

@@ -7,6 +7,7 @@
 #include "shell/UiTestSupport.h"
 #include "support/DemoDocument.h"
 
+#include "exchange/ArbitrarySummary.h"
 #include "exchange/OutputFile.h"
 #include "exchange/ui/CEFuncAmaPRSvodView.h"
 #include "exchange/ui/CEFuncPRSvodView.h"
@@ -18,9 +19,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtEndian>
 
 #include <memory>
@@ -190,8 +193,8 @@ TEST_F(UiPRSvodView, DemoAprilReportByShopAndPayKind)
     Click(IdStartButton);
     ASSERT_TRUE(Idle());
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join('|').toStdString();
-    EXPECT_EQ(view->prompt.offered, QStringList{doc->TypWorkFile()});
-    QFile report(doc->TypWorkFile());
+    EXPECT_EQ(view->prompt.offered, QStringList{kalvor::exchange::SummaryReportPath(*doc)});
+    QFile report(kalvor::exchange::SummaryReportPath(*doc));
     ASSERT_TRUE(report.open(QIODevice::ReadOnly));
     const QString text = kalvor::codepage::fromCp1251(report.readAll());
     const QStringList lines = text.split(QStringLiteral("\r\n"));
@@ -296,6 +299,23 @@ TEST_F(UiPRSvodView, MergeViewPrintsTwoTotalsFilesAsOne)
     ASSERT_TRUE(WaitFor([&] { return merge.controlAs<QPushButton>(CAmaSvodView::IdStart)->isEnabled(); }, 30'000));
     Settle();
     EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("Ошибка при открытии файла")});
+
+    // Both files: the merged report is written under the summary's own name
+    // and the view's line says so, where the line came up as an error box.
+    recorder.boxes.clear();
+    QTimer decline; // the print command's prompt is declined
+    QObject::connect(&decline, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    decline.start(5);
+    merge.SetListLines({folder + QStringLiteral("one.itg"), folder + QStringLiteral("two.itg")});
+    QTest::mouseClick(merge.controlAs<QPushButton>(CAmaSvodView::IdStart), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return merge.controlAs<QPushButton>(CAmaSvodView::IdStart)->isEnabled(); }, 30'000));
+    Settle();
+    EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join('|').toStdString();
+    EXPECT_EQ(merge.OutcomeText(), QStringLiteral("Записан файл %1, печать отменена")
+                                       .arg(QFileInfo(kalvor::exchange::SummaryReportPath(*doc)).absoluteFilePath()));
 }
 
 } // namespace

@@ -24,6 +24,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 
@@ -89,7 +90,8 @@ protected:
     // The demo's generator holds the period January to March 2011.
     QString Document(const char* form = "T54", const char* month = "2011-03") const
     {
-        return folder + tools::DemoBaseName() + QStringLiteral("-%1-%2.rtf").arg(QLatin1String(form), QLatin1String(month));
+        return folder + tools::DemoBaseName() +
+               QStringLiteral("-%1-%2.rtf").arg(QLatin1String(form), QLatin1String(month));
     }
 
     void Show(CExchangeTaskView* taskView)
@@ -100,10 +102,12 @@ protected:
         ASSERT_TRUE(ShowActive(view.get()));
     }
     // Enter in the shop field, then the end of the run.
-    bool RunWithShop(const QString& shop)
+    bool RunWithShop(const QString& shop) { return RunWith(IdShopField, shop); }
+    // Enter in a field of the strip, then the end of the run.
+    bool RunWith(int fieldId, const QString& text)
     {
-        auto* field = view->controlAs<QLineEdit>(IdShopField);
-        field->setText(shop);
+        auto* field = view->controlAs<QLineEdit>(fieldId);
+        field->setText(text);
         field->setFocus();
         QTest::keyClick(field, Qt::Key_Return);
         return WaitFor([&] { return !view->Running() && view->control(IdStartButton)->isEnabled(); }, 120'000);
@@ -151,6 +155,32 @@ TEST_F(UiPrintFormsDemo, T54PrintsOneShopAndOpensTheDocument)
     EXPECT_TRUE(text.contains(name)) << name.toStdString();
 }
 
+// The screen says which months the form computes (the generator holds 2011,
+// January - March; the base is in April). Two employees printed one after
+// the other for that period keep a document each, named after the employee,
+// and each run's line names its own.
+TEST_F(UiPrintFormsDemo, T54OfTwoEmployeesKeepsADocumentEach)
+{
+    Show(new CEFuncT54FormView(doc.get()));
+    ASSERT_NE(view->controlAs<QLabel>(IdComputedPeriod), nullptr);
+    EXPECT_EQ(view->controlAs<QLabel>(IdComputedPeriod)->text(),
+              QStringLiteral("Отчетный период: январь - март 2011 г."));
+    const int first = doc->infoBase.list[0].tabN(), second = doc->infoBase.list[1].tabN();
+    QByteArray printed[2];
+    for (const int tabN : {first, second}) {
+        ASSERT_TRUE(RunWith(IdPersonnelNumberField, QString::number(tabN)));
+        const QString document = Document("T54", QStringLiteral("2011-03-%1").arg(tabN).toLatin1().constData());
+        EXPECT_EQ(view->OutcomeText(), QStringLiteral("Записан файл %1, открыт в программе просмотра")
+                                           .arg(QFileInfo(document).absoluteFilePath()));
+        printed[tabN == first ? 0 : 1] = ReadFile(document);
+    }
+    EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(printed[0].startsWith("{\\rtf"));
+    EXPECT_TRUE(printed[1].startsWith("{\\rtf"));
+    EXPECT_NE(printed[0], printed[1]);
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.rtf")}, QDir::Files).size(), 2);
+}
+
 // A viewer that cannot be started: the run says so in a box and in the
 // view, naming the document it wrote.
 TEST_F(UiPrintFormsDemo, T54WithAViewerThatCannotStartNamesItsDocument)
@@ -174,6 +204,9 @@ TEST_F(UiPrintFormsDemo, CertificatesOfJanuaryToAprilForOneShop)
     doc->infoBase.config.r_m2 = 4;
     ib::SaveConfig(doc->infoBase);
     Show(new CEFuncSpravZarpMonthView(doc.get()));
+    ASSERT_NE(view->controlAs<QLabel>(IdComputedPeriod), nullptr);
+    EXPECT_EQ(view->controlAs<QLabel>(IdComputedPeriod)->text(),
+              QStringLiteral("Отчетный период: январь - апрель 2011 г."));
     ASSERT_TRUE(RunWithShop(QStringLiteral("1")));
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
     ASSERT_TRUE(QFile::exists(Document("SpravkaMes", "2011-04")));

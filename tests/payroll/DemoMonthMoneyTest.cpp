@@ -241,7 +241,7 @@ protected:
     }
 
     // Runs a print view's worker and renders what it wrote with LibreOffice
-    // (the form's document of the month, or the base's for the cash orders);
+    // (the form's document of the month);
     // the text of the PDF, a row of a table on a line.
     template <class Params, class Proc>
     QString Printed(Params params, Proc proc, const QString& name, const char* form)
@@ -249,8 +249,7 @@ protected:
         params.document = doc.get();
         if (RunWorker(params, proc) != platform::TASK_DONE)
             return QString();
-        const QFileInfo work(form ? doc->FormWorkFile(QString::fromLatin1(form), base().config.reportingKey())
-                                  : doc->TypWorkFile());
+        const QFileInfo work(doc->FormWorkFile(QString::fromLatin1(form), base().config.reportingKey()));
         const QString rtf = work.path() + QLatin1Char('/') + work.completeBaseName() + QStringLiteral(".rtf");
         const QString out = folder + name + QLatin1Char('/');
         EXPECT_TRUE(QDir().mkpath(out));
@@ -394,7 +393,7 @@ void DemoMonthMoney::ExpectMonthAgrees(const QString& month)
     PrintPlatVedParams orders;
     orders.outputMode = BankCashOrder;
     const Amounts ordered =
-        OrderRows(Printed(orders, PrintPlatVedThreadProc, month + QStringLiteral("-orders"), nullptr), byFullName);
+        OrderRows(Printed(orders, PrintPlatVedThreadProc, month + QStringLiteral("-orders"), "Zarp-Bank"), byFullName);
     ExpectAmounts(QStringLiteral("cash orders"), ordered, stored, true);
     EXPECT_EQ(
         std::accumulate(ordered.begin(), ordered.end(), 0.0, [](double s, const auto& o) { return s + o.second; }),

@@ -96,10 +96,9 @@ protected:
     QString Viewed() const { return folder + QStringLiteral("viewed.txt"); }
     // The document of a form of the demo's April ("<base>-T53-2011-04.rtf");
     // without a form the base's work file's (the bank cash orders).
-    QString Document(const char* form = nullptr) const
+    QString Document(const char* form) const
     {
-        const QString named = form ? QStringLiteral("-%1-2011-04").arg(QString::fromLatin1(form)) : QString();
-        return folder + tools::DemoBaseName() + named + QStringLiteral(".rtf");
+        return folder + tools::DemoBaseName() + QStringLiteral("-%1-2011-04.rtf").arg(QString::fromLatin1(form));
     }
 
     template <class View>
@@ -218,14 +217,13 @@ TEST_F(UiPayrollPrintViews, AViewerThatCannotStartIsSaidWithTheDocumentsFile)
     Show<CPrintPlatVedView>();
     check("pay statement", "T53");
     SetField(IdOutputModeField, QStringLiteral("5"));
-    check("bank cash orders", nullptr);
+    check("bank cash orders", "Zarp-Bank");
     // A run that shows its document names it and says the viewer started.
     platform::DocumentOpener::SetCommand(QStringLiteral("true"));
     ASSERT_TRUE(PrintWithEnter());
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(
-        view->OutcomeText(),
-        QStringLiteral("Записан файл %1, открыт в программе просмотра").arg(QFileInfo(Document()).absoluteFilePath()));
+    EXPECT_EQ(view->OutcomeText(), QStringLiteral("Записан файл %1, открыт в программе просмотра")
+                                       .arg(QFileInfo(Document("Zarp-Bank")).absoluteFilePath()));
 }
 
 // Each view is captioned with its own document; letters in a number field

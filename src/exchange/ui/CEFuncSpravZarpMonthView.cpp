@@ -1,6 +1,7 @@
 #include "exchange/ui/CEFuncSpravZarpMonthView.h"
 
 #include "exchange/MonthlyEarningsCertificate.h"
+#include "reports/social/ReportRun.h"
 #include "shell/ui/CKalvorDoc.h"
 
 using kalvor::platform::TaskContext;
@@ -14,6 +15,9 @@ CEFuncSpravZarpMonthView::CEFuncSpravZarpMonthView(CKalvorDoc* doc, QWidget* par
     AddField(IdBrigadeField, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
     AddField(IdProfessionField, QStringLiteral("Код профессии (по умолчанию  все профессии)"));
     AddField(IdPersonnelNumberField, QStringLiteral("Табельный номер (по умолчанию  все работники)"));
+    AddPeriodLine([this] {
+        return kalvor::reports::ReportPeriodLine(Document()->infoBase.config, kalvor::reports::kMonthlyCertificate);
+    });
     AddStartButton(QStringLiteral("Печать"));
     AddProgressPlace();
 }

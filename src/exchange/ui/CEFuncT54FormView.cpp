@@ -27,6 +27,7 @@ CEFuncT54FormView::CEFuncT54FormView(CKalvorDoc* doc, QWidget* parent)
     AddField(IdBrigadeField, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
     AddField(IdProfessionField, QStringLiteral("Код профессии (по умолчанию  все профессии)"));
     AddField(IdPersonnelNumberField, QStringLiteral("Табельный номер (по умолчанию  все работники)"));
+    AddPeriodLine([this] { return kalvor::exchange::T54PeriodText(Document()->infoBase.config); });
     AddStartButton(QStringLiteral("Печать"));
     AddProgressPlace();
 }

@@ -16,7 +16,7 @@ SettlementRunBase::SettlementRunBase(const ReportSelection& selection, PayrollDo
     , values_(doc.GenrValues)
     , markedCount_(markedCount)
     , stop_(stop)
-    , period_(ResolveReportPeriod(doc.infoBase.config, {false, 3}))
+    , period_(ResolveReportPeriod(doc.infoBase.config, kFss4Report.period))
 {}
 
 int SettlementRunBase::prepareTables()

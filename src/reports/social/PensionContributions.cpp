@@ -167,7 +167,7 @@ public:
         , values_(doc.GenrValues)
         , markedCount_(markedCount)
         , stop_(stop)
-        , period_(ResolveReportPeriod(doc.infoBase.config, {true, 3}))
+        , period_(ResolveReportPeriod(doc.infoBase.config, kPensionReport.period))
     {}
     int run(const QString& dataFilePath, GenrRunDetail& detail);
 
@@ -362,8 +362,8 @@ double PensionRun::addAboveLimit(const MonthContributions& c, const KindMonth& p
 
 // The month's charge of each contribution kind: the charge on the payments
 // through the month less the charge on those before it; returned by column.
-std::array<double, 4> PensionRun::addContributions(const MonthContributions& c, bool excluded, int group,
-                                                   bool disabled, double above, int month)
+std::array<double, 4> PensionRun::addContributions(const MonthContributions& c, bool excluded, int group, bool disabled,
+                                                   double above, int month)
 {
     std::array<double, 4> charged{};
     for (int column = 0; column < 4; ++column) {

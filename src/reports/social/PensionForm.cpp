@@ -211,7 +211,7 @@ QList<FormRegion> OVPFFormRegions(PayrollDoc& doc, const std::vector<InvalRecord
     GenrValueArray& v = doc.GenrValues;
     if (v[kAverageHeadcount] < 1)
         v[kAverageHeadcount] = 1;
-    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, {true, 3});
+    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, kPensionReport.period);
     FormInput in{doc.infoBase.firm, v, period, today};
     const bool reducedTariff = in.at(TariffIndex(kDisabledTariff, RowPayments)) != 0;
     const bool after2010 = period.year > 2010;
@@ -233,7 +233,7 @@ int PrintOVPF(const QString& workFilePath, PayrollDoc& doc, QString* errorText)
 {
     std::vector<InvalRecord> inval;
     ReadInvalFile(InvalFilePath(), inval); // a missing file lists nobody
-    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, {true, 3});
+    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, kPensionReport.period);
     return GenerateFormRegions(OVPFTemplateName(period.year), workFilePath, OVPFFormRegions(doc, inval, Clock::today()),
                                errorText);
 }

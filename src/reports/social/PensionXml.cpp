@@ -499,7 +499,7 @@ int OVPFPageCount(const GenrValueArray& v, std::size_t invalCount)
 
 QString OVPFXmlFileName(const ReportSelection& selection, const PayrollDoc& doc)
 {
-    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, {true, 3});
+    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, kPensionReport.period);
     const QByteArray number = RegistrationNumber(doc.infoBase.firm);
     return QString::asprintf("PFR-700-Y-%d-ORG-%s-%s-%s-DCK-%05d-DPT-%06d-DCK-%05d.XML", period.year,
                              number.left(3).constData(), number.mid(4, 3).constData(), number.mid(8, 6).constData(),
@@ -512,7 +512,7 @@ QByteArray OVPFXmlBytes(const ReportSelection& selection, const PayrollDoc& doc,
 {
     const FirmInfo& firm = doc.infoBase.firm;
     const GenrValueArray& v = doc.GenrValues;
-    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, {true, 3});
+    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, kPensionReport.period);
     const QByteArray tariffCode = firm.firmUprosh() ? "05" : "01";
     const char* const report = "РАСЧЕТ_ПО_СТРАХОВЫМ_ВЗНОСАМ_НА_ОПС_И_ОМС_ПЛАТЕЛЬЩИКАМИ_ПРОИЗВОДЯЩИМИ_ВЫПЛАТЫ_ФЛ";
 

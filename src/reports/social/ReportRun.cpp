@@ -52,15 +52,55 @@ ReportPeriod ResolveReportPeriod(const infobase::InfoBaseConfig& config, const R
     return period;
 }
 
+namespace {
+
+// The last month, at or before the month, that ends a quarter; December of
+// the year before for January and February.
+MonthKey LastQuarterEndBy(MonthKey month)
+{
+    const int quarterEnd = month.month() / 3 * 3;
+    return quarterEnd == 0 ? MonthKey(month.year() - 1, 12) : MonthKey(month.year(), quarterEnd);
+}
+
+// "март 2012 г."
+QString MonthOfYear(MonthKey month)
+{
+    return QStringLiteral("%1 %2 г.").arg(MonthName(month.month()).toLower()).arg(month.year());
+}
+
+} // namespace
+
 ReportPeriod OfferedReportPeriod(const infobase::InfoBaseConfig& config, const ReportPeriodRules& rules)
 {
     const MonthKey reporting = config.reportingKey();
+    const MonthKey last =
+        rules.endsWithQuarter
+            ? LastQuarterEndBy(reporting)
+            : MonthKey(reporting.year(), std::max(std::clamp(reporting.month(), 1, 12), rules.minimumLastMonth));
     ReportPeriod period;
-    period.year = reporting.year();
-    period.lastMonth = std::max(std::clamp(reporting.month(), 1, 12), rules.minimumLastMonth);
+    period.year = last.year();
+    period.lastMonth = last.month();
     const int firstMonth = config.r_m1 != 0 && !rules.fromJanuary ? config.r_m1 : 1;
     period.firstMonth = firstMonth <= period.lastMonth ? firstMonth : 1;
     return period;
+}
+
+QString ReportPeriodRefusal(const ReportPeriod& period, const infobase::InfoBaseConfig& config,
+                            const ReportPeriodRules& rules)
+{
+    if (period.firstMonth > period.lastMonth || period.lastMonth < rules.minimumLastMonth)
+        return QStringLiteral("Некорректный отчетный период: месяцы с %1 по %2")
+            .arg(period.firstMonth)
+            .arg(period.lastMonth);
+    if (rules.endsWithQuarter && period.lastMonth % 3 != 0)
+        return QStringLiteral("Отчетный период должен заканчиваться последним месяцем квартала (3, 6, 9 или 12), "
+                              "а не месяцем %1")
+            .arg(period.lastMonth);
+    const MonthKey last(period.year, period.lastMonth);
+    if (last > config.reportingKey())
+        return QStringLiteral("Отчетный период по %1 еще не наступил: отчетный месяц базы - %2")
+            .arg(MonthOfYear(last), MonthOfYear(config.reportingKey()));
+    return QString();
 }
 
 void SetReportPeriod(infobase::InfoBaseConfig& config, const ReportPeriod& period, const ReportPeriodRules& rules)
@@ -72,10 +112,11 @@ void SetReportPeriod(infobase::InfoBaseConfig& config, const ReportPeriod& perio
     config.r_m2 = infobase::u8(period.lastMonth);
 }
 
-QString ReportFormPath(const infobase::KalvorDocData& doc, const char* form, const ReportPeriodRules& rules)
+QString ReportFormPath(const infobase::KalvorDocData& doc, const ReportForm& form, int tabN)
 {
-    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, rules);
-    return doc.FormWorkFile(QString::fromLatin1(form), MonthKey(period.year, period.lastMonth));
+    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, form.period);
+    return doc.FormWorkFile(QString::fromLatin1(form.name), MonthKey(period.year, period.lastMonth),
+                            form.ofEmployee ? tabN : 0);
 }
 
 QString ReportPeriodLine(const ReportPeriod& period)
@@ -85,6 +126,11 @@ QString ReportPeriodLine(const ReportPeriod& period)
                                ? last
                                : MonthName(period.firstMonth).toLower() + QStringLiteral(" - ") + last;
     return QStringLiteral("Отчетный период: %1 %2 г.").arg(months).arg(period.year);
+}
+
+QString ReportPeriodLine(const infobase::InfoBaseConfig& config, const ReportForm& form)
+{
+    return ReportPeriodLine(ResolveReportPeriod(config, form.period));
 }
 
 bool ReportYearAfterBase(const ReportPeriod& period, const infobase::InfoBaseConfig& config)

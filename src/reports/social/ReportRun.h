@@ -72,11 +72,34 @@ struct ReportPeriod {
 };
 
 // The rules in which the reports differ. The pension-fund report always
-// starts in January and covers at least the first quarter.
+// starts in January; it and the 4-FSS cover at least the first quarter and
+// end with a quarter, their reporting periods.
 struct ReportPeriodRules {
     bool fromJanuary = false;
     int minimumLastMonth = 1;
+    bool endsWithQuarter = false;
 };
+
+// A report's form: the name its files carry ("<base>-RSV1-2011-09.rtf") and
+// the rules of its period, declared once for every place that makes, merges
+// or names the report.
+struct ReportForm {
+    const char* name;
+    ReportPeriodRules period;
+    // A form of one employee each (cards, certificates, T-54): a run for one
+    // employee names its file after the employee's personnel number.
+    bool ofEmployee = false;
+};
+inline constexpr ReportForm kPensionReport{"RSV1", {true, 3, true}};
+inline constexpr ReportForm kFss4Report{"4FSS", {false, 3, true}};
+inline constexpr ReportForm kHeadcountReport{"SSCh", {}};
+inline constexpr ReportForm kInjuryReport{"ProfTravm", {}};
+inline constexpr ReportForm kSocialTaxCards{"KartESN", {}, true};
+inline constexpr ReportForm kTwoYearCertificate{"Spravka2", {}, true};
+inline constexpr ReportForm kTaxRegisterReport{"NalReg", {}};
+inline constexpr ReportForm kIncomeRegisterReport{"ReestrNDFL", {}};
+inline constexpr ReportForm kMonthlyCertificate{"SpravkaMes", {}, true};
+inline constexpr ReportForm kT54Form{"T54", {}, true};
 
 // The period of the generator's parameters (r_g, r_m1, r_m2 of the base's
 // configuration): a year of 0 is the year of the base's reporting month, a
@@ -86,20 +109,33 @@ ReportPeriod ResolveReportPeriod(const infobase::InfoBaseConfig& config, const R
 
 // The period that a report screen offers when it opens: from January (or the
 // parameters' first month when the report may start later) to the base's
-// reporting month, in the reporting month's year.
+// reporting month, in the reporting month's year; for a report that ends
+// with a quarter, the last of its periods that ends at or before the base's
+// reporting month (April 2011: January - March 2011; January 2012: the year
+// 2011).
 ReportPeriod OfferedReportPeriod(const infobase::InfoBaseConfig& config, const ReportPeriodRules& rules = {});
+// Why the period typed on a report screen cannot be reported, empty when it
+// can: months that run backwards or end before the report's least period, a
+// last month that ends no quarter where the report asks for one, a last
+// month after the base's reporting month (which has not happened).
+QString ReportPeriodRefusal(const ReportPeriod& period, const infobase::InfoBaseConfig& config,
+                            const ReportPeriodRules& rules);
 // Makes the period the generator's parameters (r_g, r_m1, r_m2), so that the
 // builders, the forms and the files all take it. A year not set stays not set
 // while it is the base's reporting year (the reports follow the base into the
 // next year), and the first month of a report that always starts in January
 // stays as the other reports have it.
 void SetReportPeriod(infobase::InfoBaseConfig& config, const ReportPeriod& period, const ReportPeriodRules& rules = {});
-// The work-file path of a report's print form, named after the form and the
-// period's last month ("<base>-RSV1-2011-09.typ", whose form is the same path
+// The work-file path of a report's print form, named after the form, the
+// period's last month and, for a form of one employee each run for one
+// employee (tabN not 0), the employee's personnel number ("<base>-RSV1-2011-09.typ", whose form is the same path
 // ending in .rtf), so that no report's print overwrites another's.
-QString ReportFormPath(const infobase::KalvorDocData& doc, const char* form, const ReportPeriodRules& rules);
+QString ReportFormPath(const infobase::KalvorDocData& doc, const ReportForm& form, int tabN = 0);
 // "Отчетный период: январь - сентябрь 2011 г." (one month: "сентябрь 2011 г.").
 QString ReportPeriodLine(const ReportPeriod& period);
+// The line of the period the report computes from the parameters as they
+// stand, for the screens that show it.
+QString ReportPeriodLine(const infobase::InfoBaseConfig& config, const ReportForm& form);
 
 // True when the period's year lies after the year of the base's reporting
 // month (the builders that check it refuse with code -2, "ошибка в датах

@@ -238,7 +238,8 @@ QList<QByteArray> SignatureSheet(const FormInput& in)
 
 QList<FormRegion> RVedFSS2010FormRegions(const PayrollDoc& doc, const QDate& today)
 {
-    const FormInput in{doc.infoBase.firm, doc.GenrValues, ResolveReportPeriod(doc.infoBase.config, {false, 3}), today};
+    const FormInput in{doc.infoBase.firm, doc.GenrValues, ResolveReportPeriod(doc.infoBase.config, kFss4Report.period),
+                       today};
     return {{"page0", false, TitleSheet(in)},
             {"page1", false, Section1Sheet(in)},
             {"page2", false, BenefitsSheet(in)},
@@ -252,7 +253,7 @@ QList<FormRegion> RVedFSS2010FormRegions(const PayrollDoc& doc, const QDate& tod
 
 int PrintRVedFSS2010(const QString& workFilePath, const PayrollDoc& doc, QString* errorText)
 {
-    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, {false, 3});
+    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, kFss4Report.period);
     if (period.firstMonth > period.lastMonth)
         return -2;
     return GenerateFormRegions(kFss4Template2010, workFilePath, RVedFSS2010FormRegions(doc, Clock::today()), errorText);

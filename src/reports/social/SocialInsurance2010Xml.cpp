@@ -191,7 +191,7 @@ QByteArray Decode(const FirmInfo& firm, const GenrValueArray& v)
 
 QString RVedFSSXml2010FileName(const PayrollDoc& doc)
 {
-    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, {false, 3});
+    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, kFss4Report.period);
     const QByteArray number = SqueezedFirmField(doc.infoBase.firm, FirmInfo::firmFSS, 10);
     return codepage::fromCp1251(number) + QString::asprintf("_%d_%d.xml", period.year, QuarterMark(period.lastMonth));
 }
@@ -200,7 +200,7 @@ QByteArray RVedFSSXml2010Bytes(const PayrollDoc& doc, const QDate& today)
 {
     const GenrValueArray& v = doc.GenrValues;
     const FirmInfo& firm = doc.infoBase.firm;
-    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, {false, 3});
+    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, kFss4Report.period);
     QByteArray out =
         "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<?F4FORM version=\"0.1\"?>\r\n<F4REPORT>\r\n";
     out += Title(firm, period, today);

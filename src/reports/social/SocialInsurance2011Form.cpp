@@ -328,7 +328,7 @@ std::vector<InvalRecord> ReadInvalRecords()
 QList<FormRegion> RVedFSS2011FormRegions(const PayrollDoc& doc, const std::vector<InvalRecord>& inval,
                                          const QDate& today)
 {
-    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, {false, 3});
+    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, kFss4Report.period);
     const FormInput in{doc.infoBase.firm, doc.GenrValues, period, today};
     QList<FormRegion> regions = {{"page0", false, TitlePage(in)},
                                  {"page1", false, SettlementsPage(in)},
@@ -346,7 +346,7 @@ QList<FormRegion> RVedFSS2011FormRegions(const PayrollDoc& doc, const std::vecto
 
 int PrintRVedFSS2011(const QString& workFilePath, const PayrollDoc& doc, QString* errorText)
 {
-    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, {false, 3});
+    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, kFss4Report.period);
     if (period.firstMonth > period.lastMonth)
         return -2;
     return GenerateFormRegions(kFss4Template2011, workFilePath,

@@ -220,7 +220,7 @@ std::vector<InvalRecord> ReadInvalRecords()
 
 QString RVedFSSXml2011FileName(const PayrollDoc& doc)
 {
-    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, {false, 3});
+    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, kFss4Report.period);
     const QByteArray number = SqueezedFirmField(doc.infoBase.firm, FirmInfo::firmFSS, 10);
     return codepage::fromCp1251(number) + QString::asprintf("_%d_0%d.xml", period.year, QuarterMark(period.lastMonth));
 }
@@ -228,7 +228,7 @@ QString RVedFSSXml2011FileName(const PayrollDoc& doc)
 QByteArray RVedFSSXml2011Bytes(const PayrollDoc& doc, const std::vector<InvalRecord>& inval, const QDate& today)
 {
     const GenrValueArray& v = doc.GenrValues;
-    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, {false, 3});
+    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, kFss4Report.period);
     QByteArray out =
         "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<?F4FORM version=\"0.3\"?>\r\n<F4REPORT>\r\n";
     out += Title(doc, period, inval.size(), today);

@@ -44,6 +44,8 @@ void CTaskFormView::OnInitialUpdate()
 {
     TaskViewOnInitialUpdate(*this, m_marquee);
     OnTaskViewCtlColor(*this);
+    if (auto* period = controlAs<QLabel>(IdComputedPeriod); period && m_periodText)
+        period->setText(m_periodText());
 }
 
 void CTaskFormView::ShowFormHelp() { TaskViewShowFormHelp(*this); }
@@ -242,6 +244,15 @@ void CTaskFormView::AddRow(QWidget* widget)
 {
     widget->setParent(m_form);
     m_formLayout->addWidget(widget, m_formLayout->rowCount(), 0, 1, 3);
+}
+
+void CTaskFormView::AddPeriodLine(std::function<QString()> text)
+{
+    m_periodText = std::move(text);
+    auto* line = new QLabel(m_periodText(), this);
+    line->setWordWrap(true);
+    SetControl(IdComputedPeriod, line);
+    AddRow(line);
 }
 
 QWidget* CTaskFormView::AddProgressPlace()

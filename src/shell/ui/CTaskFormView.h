@@ -11,6 +11,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 class QCheckBox;
 class QGridLayout;
 class QGroupBox;
@@ -95,6 +97,10 @@ protected:
     QWidget* AddProgressPlace();
     // A widget of its own over the whole width of the next row of the form.
     void AddRow(QWidget* widget);
+    // The line (control 1386) that says which period the run computes, in
+    // the words the function gives from the parameters as they stand; said
+    // again each time the view is shown, so that it follows the parameters.
+    void AddPeriodLine(std::function<QString()> text);
 
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -110,4 +116,5 @@ private:
     QGroupBox* m_form = nullptr;
     QGridLayout* m_formLayout = nullptr;
     QLabel* m_outcome = nullptr;
+    std::function<QString()> m_periodText;
 };

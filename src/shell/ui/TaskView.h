@@ -24,6 +24,7 @@ enum TaskViewControl : int {
     IdStartButton = 1040, // the start button ("Печать", "Выполнить" ...)
     IdSecondStartButton = 1041, // the second start button of the views that have one
     IdProgressPlace = 1316, // where the progress bar goes while a worker runs
+    IdComputedPeriod = 1386, // the line that says which period a run computes
     IdPersonnelNumberField = 1103,
     IdFileNameField = 1106,
     IdShopField = 1252,

@@ -1,6 +1,7 @@
 #include "summaries/ui/CAmaSvodView.h"
 
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/TaskView.h"
 
 #include <QApplication>
@@ -52,6 +53,12 @@ CAmaSvodView::CAmaSvodView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(F
     m_progress->setTextVisible(false);
     SetControl(IdProgress, m_progress);
     grid->addWidget(m_progress, 5, 0, 1, 3);
+    m_outcome = new QLabel(frame);
+    m_outcome->setWordWrap(true);
+    m_outcome->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_outcome->hide();
+    SetControl(IdOutcome, m_outcome);
+    grid->addWidget(m_outcome, 6, 0, 1, 4);
 
     // The in-place edit lies over the line being edited.
     m_edit = new QLineEdit(m_list->viewport());
@@ -111,17 +118,28 @@ bool CAmaSvodView::StartMergeWorker(TaskThread::Body body)
     if (!m_thread->start(std::move(body)))
         return false;
     m_progress->setRange(0, 0); // runs until the worker ends
+    m_outcome->clear();
+    m_outcome->hide();
     m_start->setEnabled(false);
     return true;
 }
 
-void CAmaSvodView::OnMergeDone(int /*result*/, int /*detail*/, const QString& failure)
+void CAmaSvodView::OnMergeDone(int result, int detail, const QString& failure)
 {
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
     m_start->setEnabled(true);
-    ShowTaskFailure(failure, this);
+    if (result != kalvor::platform::TASK_DONE) {
+        ShowTaskFailure(failure, this);
+        return;
+    }
+    m_outcome->setText(failure);
+    m_outcome->setVisible(!failure.isEmpty());
+    if (detail == kalvor::platform::kDocumentNotShown && !failure.isEmpty())
+        KalvorMessageBox(failure, MB_OK | MB_ICONWARNING, QString::fromUtf8(kMessageCaption), this);
 }
+
+QString CAmaSvodView::OutcomeText() const { return m_outcome->text(); }
 
 bool CAmaSvodView::Editing() const { return m_edit->isVisible() && m_editedItem; }
 

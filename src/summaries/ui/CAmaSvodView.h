@@ -12,6 +12,7 @@
 #include <vector>
 
 class QLineEdit;
+class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QProgressBar;
@@ -30,6 +31,7 @@ public:
         IdBrowse = 1364, // file dialog for the edited line
         IdStart = 1040, // "Печать"
         IdProgress = 1316, // progress bar
+        IdOutcome = 1317, // the line that says how the last run ended
     };
 
     explicit CAmaSvodView(CKalvorDoc* doc, QWidget* parent = nullptr);
@@ -53,6 +55,9 @@ public:
     void SetListLines(const QStringList& lines);
 
     bool MergeRunning() const { return m_thread->isRunning(); }
+    // The line under the progress bar that says how the last run ended (the
+    // files it wrote and where); empty while a run goes.
+    QString OutcomeText() const;
     QRect ProgressRect() const { return m_progressRect; }
 
     // Begins editing the current line in place (double click, Add).
@@ -67,9 +72,11 @@ protected:
     // and disables the button until the worker ends. False when the button is
     // disabled or the worker cannot be started.
     bool StartMergeWorker(kalvor::platform::TaskThread::Body body);
-    // The worker ended: the base stops the progress bar, enables button 1040
-    // and shows the text of an exception that ended the worker. Overrides show
-    // the outcome and call the base.
+    // The worker ended: the base stops the progress bar, enables button 1040,
+    // puts a finished run's message (the files it wrote) into the outcome
+    // line, a document the viewer could not show also in a box, and shows
+    // the text of an exception that ended the worker. Overrides show the
+    // outcome and call the base.
     virtual void OnMergeDone(int result, int detail, const QString& failure);
     void StopMergeWorker();
 
@@ -87,6 +94,7 @@ private:
     QLineEdit* m_edit = nullptr;
     QPushButton* m_start = nullptr;
     QProgressBar* m_progress = nullptr;
+    QLabel* m_outcome = nullptr;
     QListWidgetItem* m_editedItem = nullptr;
     QRect m_progressRect;
     std::vector<QString> m_fileNames;

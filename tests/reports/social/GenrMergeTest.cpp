@@ -169,8 +169,9 @@ TEST_F(GenrMerge, ForeignFilesAreRefusedAndHeadcountsAdded)
 }
 
 // The 4-FSS merge view: the merged 2010 files go to the choice loop, whose
-// "Сформировать отчет" writes the 2010 pair although the base stands in 2011;
-// a file of another report is refused with the message.
+// "Сформировать отчет" writes the 2010 pair although the base stands in 2011,
+// and the view's line names them; a file of another report is refused with
+// the message.
 TEST_F(GenrMerge, MergeViewMakesTheReportOfTheFilesPeriod)
 {
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Shablon")));
@@ -207,6 +208,11 @@ TEST_F(GenrMerge, MergeViewMakesTheReportOfTheFilesPeriod)
     EXPECT_EQ(program.GenrValues[0], 2);
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("3501012345_2010_3.xml"))));
     EXPECT_EQ(program.infoBase.config.r_g, 111);
+    // The run's line names both files, the form under its own name and period.
+    EXPECT_EQ(view->OutcomeText(),
+              QStringLiteral("Записан файл %1\nЗаписан файл %2, открыт в программе просмотра")
+                  .arg(QFileInfo(dir.filePath(QStringLiteral("3501012345_2010_3.xml"))).absoluteFilePath(),
+                       QFileInfo(dir.filePath(QStringLiteral("svod-4FSS-2010-03.rtf"))).absoluteFilePath()));
 
     const QString pension = Write(QStringLiteral("pf.dat"), GENR_TAG_PF, kQ1of2010, 1);
     view->SetListLines({a, pension});

@@ -25,11 +25,13 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <array>
 #include <map>
 
 #ifdef KALVOR_DATA_DIR
 #include "DemoFirm.h"
 #include "support/DemoDocument.h"
+#include "support/DemoJanuary2012.h"
 
 using namespace kalvor;
 
@@ -41,7 +43,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + u'/';
-        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, folder));
+        ASSERT_NO_FATAL_FAILURE(OpenDemo());
         ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("xml")));
         platform::SetWorkingFolder(QStringLiteral(KALVOR_DATA_DIR));
         platform::DocumentOpener::SetCommand(QStringLiteral("true"));
@@ -54,6 +56,8 @@ protected:
         });
         answer.start(5);
     }
+    // The demo as it is made, in April 2011.
+    virtual void OpenDemo() { testsupport::OpenDemoDocument(doc, folder); }
     void TearDown() override
     {
         answer.stop();
@@ -80,6 +84,25 @@ protected:
     {
         return folder + tools::DemoBaseName() + form + QStringLiteral(".rtf");
     }
+    // The generator's stored period: year byte, first and last month.
+    std::array<int, 3> StoredPeriod() const
+    {
+        const auto& config = doc.infoBase.config;
+        return {config.r_g, config.r_m1, config.r_m2};
+    }
+    // Types the period into a report screen and presses "Печать": a refused
+    // period is said in one box and nothing runs.
+    void RunRefused(CCommonFormView* view, int lastMonth, int year, const QString& said)
+    {
+        view->controlAs<QLineEdit>(IdPeriodLastMonth)->setText(QString::number(lastMonth));
+        view->controlAs<QLineEdit>(IdPeriodYear)->setText(QString::number(year));
+        recorder.boxes.clear();
+        QTest::mouseClick(view->controlAs<QPushButton>(IdStartButton), Qt::LeftButton);
+        Settle();
+        EXPECT_EQ(recorder.Texts(), QStringList{said}) << lastMonth << "." << year;
+        EXPECT_EQ(static_cast<CTaskFormView*>(view)->OutcomeText(), QString());
+        EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.rtf")}, QDir::Files), QStringList());
+    }
 
     QTemporaryDir dir;
     QString folder;
@@ -92,13 +115,14 @@ protected:
 
 TEST_F(UiGenrDemo, EveryReportRunsFromItsCommand)
 {
-    // The pension-fund and 4-FSS forms are named after the form and the
-    // period's last month, the others after the base.
-    const std::map<int, QString> forms = {{32883, Rtf(QStringLiteral("-RSV1-2011-04"))},
-                                          {32881, Rtf(QStringLiteral("-4FSS-2011-04"))}};
-    for (int command : {32883, 32881, 32879, 32877, 32875, 32885}) {
-        const QString rtf = forms.count(command) ? forms.at(command) : Rtf();
-        QFile::remove(rtf);
+    // Every form is named after the form and the period's last month (the
+    // parameters hold 2011, January - March), none after the base alone,
+    // and each run's last line names its form.
+    const std::map<int, QString> forms = {
+        {32883, Rtf(QStringLiteral("-RSV1-2011-03"))},    {32881, Rtf(QStringLiteral("-4FSS-2011-03"))},
+        {32879, Rtf(QStringLiteral("-SSCh-2011-03"))},    {32877, Rtf(QStringLiteral("-ProfTravm-2011-03"))},
+        {32875, Rtf(QStringLiteral("-KartESN-2011-03"))}, {32885, Rtf(QStringLiteral("-Spravka2-2009-03"))}};
+    for (const auto& [command, rtf] : forms) {
         if (command == 32885)
             doc.infoBase.config.r_g = 109; // the certificate's three years end with the base's, 2011
         CCommonFormView* view = Open(command);
@@ -108,56 +132,112 @@ TEST_F(UiGenrDemo, EveryReportRunsFromItsCommand)
         Settle();
         EXPECT_TRUE(QFile::exists(rtf)) << command;
         EXPECT_TRUE(recorder.boxes.empty()) << command << ": " << recorder.Texts().join(u'\n').toStdString();
+        const QStringList said = static_cast<CTaskFormView*>(view)->OutcomeText().split(u'\n');
+        EXPECT_EQ(said.last(), QStringLiteral("Записан файл %1, открыт в программе просмотра").arg(rtf)) << command;
         // The reports with an XML file (the pension fund's, 4-FSS) name
-        // their period, the XML file and their form in the view's line.
+        // their period and the XML file first.
         if (view->controlAs<QLineEdit>(IdFileNameField)) {
-            const QStringList said = static_cast<CTaskFormView*>(view)->OutcomeText().split(u'\n');
             ASSERT_EQ(said.size(), 3) << command << ": " << said.join(u'|').toStdString();
-            EXPECT_EQ(said[0], QStringLiteral("Отчетный период: январь - апрель 2011 г.")) << command;
+            EXPECT_EQ(said[0], QStringLiteral("Отчетный период: январь - март 2011 г.")) << command;
             EXPECT_TRUE(said[1].startsWith(QStringLiteral("Записан файл %1xml/").arg(folder)))
                 << command << ": " << said[1].toStdString();
             EXPECT_TRUE(said[1].endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive))
                 << command << ": " << said[1].toStdString();
-            EXPECT_EQ(said[2], QStringLiteral("Записан файл %1, открыт в программе просмотра").arg(rtf)) << command;
         }
     }
+    EXPECT_FALSE(QFile::exists(Rtf()));
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.rtf")}, QDir::Files).size(), int(forms.size()));
     // The pension-fund and the 4-FSS XML files.
     const QStringList xml = QDir(folder + QStringLiteral("xml")).entryList(QDir::Files);
     EXPECT_EQ(xml.size(), 2) << xml.join(u' ').toStdString();
     EXPECT_EQ(xml.filter(QStringLiteral("PFR-700-Y-")).size(), 1) << xml.join(u' ').toStdString();
 }
 
-// The parameters held the first quarter from an earlier run; the base's
-// month is April. Both views show the period they will compute, January to
-// April, and compute it; a month that is no month is refused aloud and
-// nothing runs.
+// The base's month is April 2011, the parameters hold 2011, January - March.
+// Both views offer the last quarter ended, January - March, not January -
+// April, and compute it, the parameters as they were; a last month that ends
+// no quarter, one that has not yet come, and a month that is no month are
+// refused aloud, nothing runs and the parameters stay.
 TEST_F(UiGenrDemo, TheReportScreensShowThePeriodTheyCompute)
 {
-    doc.infoBase.config.r_g = 111;
-    doc.infoBase.config.r_m1 = 1;
-    doc.infoBase.config.r_m2 = 3;
+    ASSERT_EQ(StoredPeriod(), (std::array<int, 3>{111, 1, 3}));
     auto* pension = Open(CGenrOtchStVzPFView::CommandId);
     EXPECT_EQ(pension->controlAs<QLineEdit>(IdPeriodFirstMonth), nullptr); // always from January
-    EXPECT_EQ(pension->controlAs<QLineEdit>(IdPeriodLastMonth)->text(), QStringLiteral("4"));
+    EXPECT_EQ(pension->controlAs<QLineEdit>(IdPeriodLastMonth)->text(), QStringLiteral("3"));
     EXPECT_EQ(pension->controlAs<QLineEdit>(IdPeriodYear)->text(), QStringLiteral("2011"));
-    pension->controlAs<QLineEdit>(IdFileNameField)->setText(folder + QStringLiteral("xml"));
-    ASSERT_TRUE(Run(pension));
-    Settle();
-    EXPECT_EQ(doc.infoBase.config.r_m2, 4);
-    EXPECT_TRUE(static_cast<CTaskFormView*>(pension)->OutcomeText().startsWith(
-        QStringLiteral("Отчетный период: январь - апрель 2011 г.\n")));
-    EXPECT_TRUE(QFile::exists(Rtf(QStringLiteral("-RSV1-2011-04"))));
+    RunRefused(pension, 6, 2011,
+               QStringLiteral("Отчетный период по июнь 2011 г. еще не наступил: отчетный месяц базы - апрель 2011 г."));
+    RunRefused(pension, 3, 2012,
+               QStringLiteral("Отчетный период по март 2012 г. еще не наступил: отчетный месяц базы - апрель 2011 г."));
+    RunRefused(pension, 4, 2011,
+               QStringLiteral("Отчетный период должен заканчиваться последним месяцем квартала (3, 6, 9 или 12), "
+                              "а не месяцем 4"));
+    EXPECT_EQ(StoredPeriod(), (std::array<int, 3>{111, 1, 3}));
 
     auto* fss = Open(CGenrRVedFSSView::CommandId);
     EXPECT_EQ(fss->controlAs<QLineEdit>(IdPeriodFirstMonth)->text(), QStringLiteral("1"));
-    EXPECT_EQ(fss->controlAs<QLineEdit>(IdPeriodLastMonth)->text(), QStringLiteral("4"));
-    fss->controlAs<QLineEdit>(IdPeriodLastMonth)->setText(QStringLiteral("13"));
-    QTest::mouseClick(fss->controlAs<QPushButton>(IdStartButton), Qt::LeftButton);
+    EXPECT_EQ(fss->controlAs<QLineEdit>(IdPeriodLastMonth)->text(), QStringLiteral("3"));
+    EXPECT_EQ(fss->controlAs<QLineEdit>(IdPeriodYear)->text(), QStringLiteral("2011"));
+    RunRefused(fss, 5, 2011,
+               QStringLiteral("Отчетный период должен заканчиваться последним месяцем квартала (3, 6, 9 или 12), "
+                              "а не месяцем 5"));
+    RunRefused(fss, 13, 2011, QStringLiteral("Некорректное число в поле \"Последний месяц отчетного периода\": 13"));
+    EXPECT_EQ(StoredPeriod(), (std::array<int, 3>{111, 1, 3}));
+
+    // Run as offered: the period shown is computed and stored, nothing else.
+    fss->controlAs<QLineEdit>(IdPeriodLastMonth)->setText(QStringLiteral("3"));
+    fss->controlAs<QLineEdit>(IdFileNameField)->setText(folder + QStringLiteral("xml"));
+    recorder.boxes.clear();
+    ASSERT_TRUE(Run(fss));
     Settle();
-    EXPECT_EQ(recorder.Texts(),
-              QStringList{QStringLiteral("Некорректное число в поле \"Последний месяц отчетного периода\": 13")});
-    EXPECT_EQ(static_cast<CTaskFormView*>(fss)->OutcomeText(), QString());
-    EXPECT_EQ(doc.infoBase.config.r_m2, 4);
+    EXPECT_TRUE(recorder.boxes.empty()) << recorder.Texts().join(u'\n').toStdString();
+    EXPECT_EQ(StoredPeriod(), (std::array<int, 3>{111, 1, 3}));
+    EXPECT_TRUE(static_cast<CTaskFormView*>(fss)->OutcomeText().startsWith(
+        QStringLiteral("Отчетный период: январь - март 2011 г.\n")));
+    EXPECT_TRUE(QFile::exists(Rtf(QStringLiteral("-4FSS-2011-03"))));
+}
+
+// The demo taken by its own months into January 2012, its parameters still
+// 2011, January - March. Both views offer the year 2011, which has ended,
+// not a quarter of 2012 that has not; run as offered, the pension-fund
+// report computes 2011 and keeps the parameters' year; the first quarter of
+// 2012 is refused naming its months and the base's.
+class UiGenrDemoJanuary2012 : public UiGenrDemo {
+protected:
+    void OpenDemo() override { testsupport::OpenDemoJanuary2012(doc, folder); }
+};
+
+TEST_F(UiGenrDemoJanuary2012, TheReportScreensOfferTheYearEnded)
+{
+    ASSERT_EQ(doc.infoBase.config.reportingKey(), MonthKey(2012, 1));
+    EXPECT_EQ(StoredPeriod(), (std::array<int, 3>{111, 1, 3}));
+    auto* fss = Open(CGenrRVedFSSView::CommandId);
+    EXPECT_EQ(fss->controlAs<QLineEdit>(IdPeriodFirstMonth)->text(), QStringLiteral("1"));
+    EXPECT_EQ(fss->controlAs<QLineEdit>(IdPeriodLastMonth)->text(), QStringLiteral("12"));
+    EXPECT_EQ(fss->controlAs<QLineEdit>(IdPeriodYear)->text(), QStringLiteral("2011"));
+
+    auto* pension = Open(CGenrOtchStVzPFView::CommandId);
+    EXPECT_EQ(pension->controlAs<QLineEdit>(IdPeriodLastMonth)->text(), QStringLiteral("12"));
+    EXPECT_EQ(pension->controlAs<QLineEdit>(IdPeriodYear)->text(), QStringLiteral("2011"));
+    RunRefused(pension, 3, 2012,
+               QStringLiteral("Отчетный период по март 2012 г. еще не наступил: отчетный месяц базы - январь 2012 г."));
+    EXPECT_EQ(StoredPeriod(), (std::array<int, 3>{111, 1, 3}));
+
+    pension->controlAs<QLineEdit>(IdPeriodLastMonth)->setText(QStringLiteral("12"));
+    pension->controlAs<QLineEdit>(IdPeriodYear)->setText(QStringLiteral("2011"));
+    pension->controlAs<QLineEdit>(IdFileNameField)->setText(folder + QStringLiteral("xml"));
+    recorder.boxes.clear();
+    ASSERT_TRUE(Run(pension));
+    Settle();
+    EXPECT_TRUE(recorder.boxes.empty()) << recorder.Texts().join(u'\n').toStdString();
+    const QStringList said = static_cast<CTaskFormView*>(pension)->OutcomeText().split(u'\n');
+    ASSERT_EQ(said.size(), 3) << said.join(u'|').toStdString();
+    EXPECT_EQ(said[0], QStringLiteral("Отчетный период: январь - декабрь 2011 г."));
+    EXPECT_EQ(
+        said[2],
+        QStringLiteral("Записан файл %1, открыт в программе просмотра").arg(Rtf(QStringLiteral("-RSV1-2011-12"))));
+    // The year stays 2011: only the months shown are stored.
+    EXPECT_EQ(StoredPeriod(), (std::array<int, 3>{111, 1, 12}));
 }
 
 TEST_F(UiGenrDemo, DepartmentCodeAbove65535ReachesTheDataFile)

@@ -25,6 +25,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -233,12 +234,11 @@ TEST_F(UiGenrViews, CertificateSaysItsYearsAndRefusesYearsAfterTheBasesMonth)
     QTest::mouseClick(Button(view, IdStartButton), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([&] { return Idle(view); }, 20'000));
     Settle();
-    const QString refusal = QStringLiteral("Справка за 2010, 2011 и 2012 годы не напечатана: ") + after +
-                            QStringLiteral(". ") + advice;
+    const QString refusal =
+        QStringLiteral("Справка за 2010, 2011 и 2012 годы не напечатана: ") + after + QStringLiteral(". ") + advice;
     EXPECT_EQ(recorder.Texts(), QStringList{refusal});
     EXPECT_EQ(view->OutcomeText(), refusal);
-    EXPECT_FALSE(QFile::exists(QFileInfo(doc.TypWorkFile()).path() + u'/' +
-                               QFileInfo(doc.TypWorkFile()).completeBaseName() + QStringLiteral(".rtf")));
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.rtf")}, QDir::Files), QStringList());
 
     // From 2008 the three years end with the base's.
     doc.infoBase.config.r_g = 108;
@@ -257,8 +257,13 @@ TEST_F(UiGenrViews, HeadcountFormIsPrintedAndTheFormsLookRight)
     ASSERT_TRUE(WaitFor([&] { return Idle(view); }, 20'000));
     Settle();
     EXPECT_TRUE(recorder.boxes.empty()) << recorder.Texts().join(u'\n').toStdString();
-    EXPECT_TRUE(QFile::exists(QFileInfo(doc.TypWorkFile()).path() + u'/' +
-                              QFileInfo(doc.TypWorkFile()).completeBaseName() + QStringLiteral(".rtf")));
+    // The form under its own name, which the run's line gives.
+    const QRegularExpressionMatch said =
+        QRegularExpression(
+            QStringLiteral("^Записан файл (.*/fss4-SSCh-\\d{4}-\\d\\d\\.rtf), открыт в программе просмотра$"))
+            .match(view->OutcomeText());
+    ASSERT_TRUE(said.hasMatch()) << view->OutcomeText().toStdString();
+    EXPECT_TRUE(QFile::exists(said.captured(1)));
 
     // The forms without "Файл итогов", and the pension-fund form.
     EXPECT_EQ(Button(Open<CGenrIndKartSochNalView>(), IdSecondStartButton), nullptr);

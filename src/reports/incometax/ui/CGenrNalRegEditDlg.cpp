@@ -1,6 +1,7 @@
 #include "reports/incometax/ui/CGenrNalRegEditDlg.h"
 
 #include "platform/GuiBridge.h"
+#include "print/CTree.h"
 #include "reports/incometax/TaxRegister.h"
 #include "reports/incometax/TaxRegisterForm.h"
 #include "reports/social/ui/CGenrRVedFSSEditDlg.h"
@@ -162,18 +163,20 @@ void CGenrNalRegEditDlg::MakeRegister()
 {
     if (!StoreValues())
         return;
-    MakeNalRegistr({}, m_selection, m_markedCount, m_outputPath, m_doc);
+    m_made = MakeNalRegistr({}, m_selection, m_markedCount, m_outputPath, m_doc);
 }
 
 // ---------------------------------------------------------------- the run
 
-void MakeNalRegistr(std::stop_token stop, const ReportSelection& selection, int markedCount, const QString& outputPath,
-                    PayrollDoc& doc)
+platform::TaskOutcome MakeNalRegistr(std::stop_token stop, const ReportSelection& selection, int markedCount,
+                                     const QString& outputPath, PayrollDoc& doc)
 {
     try {
         CalcNalRegistr(stop, selection, markedCount, doc);
         GenrRunDetail detail;
         const int printed = PrintNalRegistr(stop, selection, outputPath, markedCount, doc, &detail);
+        if (printed == GenrDone)
+            return platform::ViewedDocumentOutcome(print::RtfOutputPath(outputPath), detail.text);
         if (printed < 0)
             ShowGenrError(ReportErrorText(printed));
         else if (printed == GenrPrintFailed && !detail.text.isEmpty())
@@ -181,18 +184,26 @@ void MakeNalRegistr(std::stop_token stop, const ReportSelection& selection, int 
     } catch (const TextError& error) {
         ShowGenrError(error.message());
     }
+    return platform::TaskOutcome();
 }
 
-void RunNalRegReport(const QString& outputPath, const ReportSelection& selection, int markedCount, PayrollDoc& doc,
-                     std::stop_token stop)
+platform::TaskOutcome RunNalRegReport(const QString& outputPath, const ReportSelection& selection, int markedCount,
+                                      PayrollDoc& doc, std::stop_token stop)
 {
     const int choice = platform::GuiBridge::runBlocking([] { return CRepEdit3Dlg().DoModal(); });
     if (choice == CRepEdit3Dlg::ChoiceEdit) {
-        platform::GuiBridge::runBlocking(
-            [&] { return CGenrNalRegEditDlg(selection, markedCount, outputPath, doc).DoModal(); });
-    } else if (choice == CRepEdit3Dlg::ChoiceMake) {
-        MakeNalRegistr(stop, selection, markedCount, outputPath, doc);
+        platform::TaskOutcome made;
+        platform::GuiBridge::runBlocking([&] {
+            CGenrNalRegEditDlg editor(selection, markedCount, outputPath, doc);
+            const int closed = editor.DoModal();
+            made = editor.Made();
+            return closed;
+        });
+        return made;
     }
+    if (choice == CRepEdit3Dlg::ChoiceMake)
+        return MakeNalRegistr(stop, selection, markedCount, outputPath, doc);
+    return platform::TaskOutcome();
 }
 
 } // namespace kalvor::reports

@@ -5,6 +5,7 @@
 // from the previous employer and, for each month and the period, the tax
 // transferred to the tax office with the transfer's date and payment order.
 #include "payroll/PayrollDocument.h"
+#include "platform/TaskThread.h"
 #include "reports/social/ReportRun.h"
 #include "shell/ui/ControlMap.h"
 
@@ -47,6 +48,9 @@ public:
     CGenrNalRegEditDlg(const ReportSelection& selection, int markedCount, const QString& outputPath, PayrollDoc& doc,
                        QWidget* parent = nullptr);
     int DoModal() { return exec(); }
+    // What the last "Сформировать отчет" said (the line naming the register's
+    // file), empty when the register was not made.
+    const platform::TaskOutcome& Made() const { return m_made; }
 
     // Stores the fields into the register area; an amount that does not
     // read (Values.h, to the kopeck) is refused naming its line, and then
@@ -63,16 +67,19 @@ private:
     int m_markedCount;
     QString m_outputPath;
     PayrollDoc& m_doc;
+    platform::TaskOutcome m_made;
 };
 
 // The register run after the builder's walk: the choice dialog once; 500
 // opens the editor, 501 calculates and prints the register. Runs on the
-// worker thread; the dialogs are shown on the user-interface thread.
-void RunNalRegReport(const QString& outputPath, const ReportSelection& selection, int markedCount, PayrollDoc& doc,
-                     std::stop_token stop);
+// worker thread; the dialogs are shown on the user-interface thread. Returns
+// the line naming the register's file when it was made.
+platform::TaskOutcome RunNalRegReport(const QString& outputPath, const ReportSelection& selection, int markedCount,
+                                      PayrollDoc& doc, std::stop_token stop);
 
-// Calculates and prints the register, showing a failure in a message box.
-void MakeNalRegistr(std::stop_token stop, const ReportSelection& selection, int markedCount, const QString& outputPath,
-                    PayrollDoc& doc);
+// Calculates and prints the register, showing a failure in a message box;
+// the line naming the register's document when it was written.
+platform::TaskOutcome MakeNalRegistr(std::stop_token stop, const ReportSelection& selection, int markedCount,
+                                     const QString& outputPath, PayrollDoc& doc);
 
 } // namespace kalvor::reports

@@ -25,12 +25,15 @@ void SaveConfiguration(const GenrRun& run) { kalvor::infobase::SaveConfig(run.do
 CGenrNalRegistrView::CGenrNalRegistrView(CKalvorDoc* doc, QWidget* parent)
     : CGenrTaskView(FormId, QStringLiteral("Налоговый регистр по НДФЛ"), StripLabels::WithDefaults, doc, parent)
 {
+    AddPeriodLine([this] {
+        return kalvor::reports::ReportPeriodLine(Document()->infoBase.config, kalvor::reports::kTaxRegisterReport);
+    });
     FinishForm(false);
 }
 
 GenrJob CGenrNalRegistrView::Job() const
 {
-    GenrJob job;
+    GenrJob job(kalvor::reports::kTaxRegisterReport);
     // The run needs its work file, beside which the register's form is written.
     job.build = [](const GenrRun& run, GenrRunDetail& detail) {
         QFile file(run.workFilePath);
@@ -41,8 +44,7 @@ GenrJob CGenrNalRegistrView::Job() const
         return int(kalvor::reports::GenrDone);
     };
     job.loop = [](const GenrRun& run) {
-        kalvor::reports::RunNalRegReport(run.workFilePath, run.selection, run.markedCount, run.doc, run.stop);
-        return kalvor::platform::TaskOutcome();
+        return kalvor::reports::RunNalRegReport(run.workFilePath, run.selection, run.markedCount, run.doc, run.stop);
     };
     job.closing = SaveConfiguration;
     return job;
@@ -52,12 +54,15 @@ CGenrRegisterTextView::CGenrRegisterTextView(CKalvorDoc* doc, QWidget* parent)
     : CGenrTaskView(FormId, QStringLiteral("Печать реестра доходов и подоходного налога"), StripLabels::WithDefaults,
                     doc, parent)
 {
+    AddPeriodLine([this] {
+        return kalvor::reports::ReportPeriodLine(Document()->infoBase.config, kalvor::reports::kIncomeRegisterReport);
+    });
     FinishForm(false);
 }
 
 GenrJob CGenrRegisterTextView::Job() const
 {
-    GenrJob job;
+    GenrJob job(kalvor::reports::kIncomeRegisterReport);
     job.build = [](const GenrRun& run, GenrRunDetail&) {
         return kalvor::reports::PrintRegisterText(run.stop, run.selection, run.workFilePath, run.markedCount, run.doc);
     };

@@ -1,5 +1,6 @@
 #include "reports/social/ui/CGenrAmaViews.h"
 
+#include "print/CTree.h"
 #include "reports/social/Headcount.h"
 #include "reports/social/InjuryReport.h"
 #include "reports/social/ui/GenrWorker.h"
@@ -30,11 +31,16 @@ TaskOutcome FailedMerge(GenrReadStatus status, const GenrMerged& merged)
     }
 }
 
-// A print form's failure, as the report's own print shows it.
-void ShowPrintFailure(int result, const QString& errorText)
+// A merged print form's end: its failure as the report's own print shows
+// it, or the line naming the document.
+TaskOutcome PrintedFormOutcome(int result, const QString& path, const QString& errorText)
 {
-    if (result < 0 && !errorText.isEmpty())
-        kalvor::reports::ShowGenrError(errorText);
+    if (result < 0) {
+        if (!errorText.isEmpty())
+            kalvor::reports::ShowGenrError(errorText);
+        return TaskOutcome(kalvor::platform::TASK_DONE);
+    }
+    return kalvor::platform::ViewedDocumentOutcome(kalvor::print::RtfOutputPath(path), errorText);
 }
 
 } // namespace
@@ -52,8 +58,7 @@ void CGenrAmaView::StartMerge()
             if (status != GenrReadStatus::Done)
                 return FailedMerge(status, merged);
             const kalvor::reports::MergedReportPeriod period(doc, merged);
-            make(doc, merged);
-            return TaskOutcome();
+            return make(doc, merged);
         });
     });
 }
@@ -85,8 +90,8 @@ CGenrAmaOVPFView::CGenrAmaOVPFView(CKalvorDoc* doc, QWidget* parent)
 CGenrAmaView::ReportMaker CGenrAmaOVPFView::MakeReport() const
 {
     return [](kalvor::infobase::KalvorDocData& doc, const GenrMerged& merged) {
-        kalvor::reports::RunOVPFReport(kalvor::reports::ReportFormPath(doc, "RSV1", {true, 3}), merged.selection,
-                                       QString(), doc);
+        return kalvor::reports::RunOVPFReport(kalvor::reports::ReportFormPath(doc, kalvor::reports::kPensionReport),
+                                              merged.selection, QString(), doc);
     };
 }
 
@@ -97,7 +102,8 @@ CGenrAmaRVedFSSView::CGenrAmaRVedFSSView(CKalvorDoc* doc, QWidget* parent)
 CGenrAmaView::ReportMaker CGenrAmaRVedFSSView::MakeReport() const
 {
     return [](kalvor::infobase::KalvorDocData& doc, const GenrMerged&) {
-        kalvor::reports::RunRVedFSSReport(kalvor::reports::ReportFormPath(doc, "4FSS", {false, 3}), QString(), doc);
+        return kalvor::reports::RunRVedFSSReport(kalvor::reports::ReportFormPath(doc, kalvor::reports::kFss4Report),
+                                                 QString(), doc);
     };
 }
 
@@ -108,9 +114,10 @@ CGenrAmaSSChislRabsView::CGenrAmaSSChislRabsView(CKalvorDoc* doc, QWidget* paren
 CGenrAmaView::ReportMaker CGenrAmaSSChislRabsView::MakeReport() const
 {
     return [](kalvor::infobase::KalvorDocData& doc, const GenrMerged& merged) {
+        const QString path = kalvor::reports::ReportFormPath(doc, kalvor::reports::kHeadcountReport);
         QString errorText;
-        ShowPrintFailure(kalvor::reports::PrintSSChislRabs(doc.TypWorkFile(), doc, merged.headcount, &errorText),
-                         errorText);
+        return PrintedFormOutcome(kalvor::reports::PrintSSChislRabs(path, doc, merged.headcount, &errorText), path,
+                                  errorText);
     };
 }
 
@@ -121,7 +128,8 @@ CGenrAmaProfTravmOtchFSSView::CGenrAmaProfTravmOtchFSSView(CKalvorDoc* doc, QWid
 CGenrAmaView::ReportMaker CGenrAmaProfTravmOtchFSSView::MakeReport() const
 {
     return [](kalvor::infobase::KalvorDocData& doc, const GenrMerged&) {
+        const QString path = kalvor::reports::ReportFormPath(doc, kalvor::reports::kInjuryReport);
         QString errorText;
-        ShowPrintFailure(kalvor::reports::PrintProfTravmOtchFSS(doc.TypWorkFile(), doc, &errorText), errorText);
+        return PrintedFormOutcome(kalvor::reports::PrintProfTravmOtchFSS(path, doc, &errorText), path, errorText);
     };
 }

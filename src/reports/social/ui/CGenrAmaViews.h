@@ -21,7 +21,9 @@ protected:
     CGenrAmaView(int tag, CKalvorDoc* doc, QWidget* parent);
     // What follows a merge on the worker: the choice loop or the print form,
     // with the files' period.
-    using ReportMaker = std::function<void(kalvor::infobase::KalvorDocData&, const kalvor::reports::GenrMerged&)>;
+    // Makes the merged report; what it wrote, for the view's outcome line.
+    using ReportMaker = std::function<kalvor::platform::TaskOutcome(kalvor::infobase::KalvorDocData&,
+                                                                    const kalvor::reports::GenrMerged&)>;
     virtual ReportMaker MakeReport() const = 0;
     // The messages of the result, then the base's end of a run.
     void OnMergeDone(int result, int detail, const QString& failure) override;

@@ -122,10 +122,6 @@ void CGenrTaskView::StartWithDataFile(const QString& path)
 
 namespace {
 
-// The period of the pension-fund report (from January) and of the 4-FSS.
-constexpr kalvor::reports::ReportPeriodRules kPensionPeriod{true, 3};
-constexpr kalvor::reports::ReportPeriodRules kFss4Period{false, 3};
-
 // The period fields: control, label, and the name a refusal gives.
 struct PeriodField {
     int id;
@@ -171,11 +167,9 @@ bool CGenrTaskView::ReadPeriodFields(const kalvor::reports::ReportPeriodRules& r
         field->selectAll();
         return false;
     }
-    if (period.firstMonth > period.lastMonth || period.lastMonth < rules.minimumLastMonth) {
-        KalvorMessageBox(QStringLiteral("Некорректный отчетный период: месяцы с %1 по %2")
-                             .arg(period.firstMonth)
-                             .arg(period.lastMonth),
-                         MB_OK | MB_ICONWARNING);
+    if (const QString refusal = kalvor::reports::ReportPeriodRefusal(period, Document()->infoBase.config, rules);
+        !refusal.isEmpty()) {
+        KalvorMessageBox(refusal, MB_OK | MB_ICONWARNING);
         controlAs<QLineEdit>(IdPeriodLastMonth)->setFocus();
         return false;
     }
@@ -212,7 +206,7 @@ CGenrOtchStVzPFView::CGenrOtchStVzPFView(CKalvorDoc* doc, QWidget* parent)
     AddField(IdDeptCode, QStringLiteral("Подразделение организации (по умолчанию 000000)"));
     AddField(IdDeptPack, QStringLiteral("Номер пачки подразделения (по умолчанию 00000)"));
     AddField(IdFileNameField, QStringLiteral("Путь для файла электронной отчетности"), 320);
-    AddPeriodFields(kPensionPeriod);
+    AddPeriodFields(kalvor::reports::kPensionReport.period);
     FinishForm(true);
 }
 
@@ -233,7 +227,7 @@ bool CGenrOtchStVzPFView::ReadFormValues()
     m_deptCode = RangedNumber(controlAs<QLineEdit>(IdDeptCode), 999'999);
     m_deptPackNumber = RangedNumber(controlAs<QLineEdit>(IdDeptPack), 99'999);
     m_exportPath = ExportPath(controlAs<QLineEdit>(IdFileNameField));
-    return ReadPeriodFields(kPensionPeriod);
+    return ReadPeriodFields(kalvor::reports::kPensionReport.period);
 }
 
 ReportSelection CGenrOtchStVzPFView::Selection() const
@@ -247,15 +241,14 @@ ReportSelection CGenrOtchStVzPFView::Selection() const
 
 GenrJob CGenrOtchStVzPFView::Job() const
 {
-    GenrJob job;
+    GenrJob job(kalvor::reports::kPensionReport);
     job.from2010 = true;
-    job.namedPeriod = kPensionPeriod;
+    job.namesPeriod = true;
     job.build = [](const GenrRun& run, GenrRunDetail& detail) {
         return kalvor::reports::CalcOVPF(run.selection, run.doc, run.dataFilePath, run.markedCount, run.stop, &detail);
     };
     job.loop = [exportPath = m_exportPath](const GenrRun& run) {
-        return kalvor::reports::RunOVPFReport(kalvor::reports::ReportFormPath(run.doc, "RSV1", kPensionPeriod),
-                                              run.selection, exportPath, run.doc);
+        return kalvor::reports::RunOVPFReport(run.workFilePath, run.selection, exportPath, run.doc);
     };
     return job;
 }
@@ -266,7 +259,7 @@ CGenrRVedFSSView::CGenrRVedFSSView(CKalvorDoc* doc, QWidget* parent)
     : CGenrTaskView(419, QStringLiteral("Расчетная ведомость по ФСС"), StripLabels::Plain, doc, parent)
 {
     AddField(IdFileNameField, QStringLiteral("Путь для файла электронной отчетности"), 320);
-    AddPeriodFields(kFss4Period);
+    AddPeriodFields(kalvor::reports::kFss4Report.period);
     FinishForm(true);
 }
 
@@ -274,14 +267,14 @@ bool CGenrRVedFSSView::ReadFormValues()
 {
     CGenrTaskView::ReadFormValues();
     m_exportPath = ExportPath(controlAs<QLineEdit>(IdFileNameField));
-    return ReadPeriodFields(kFss4Period);
+    return ReadPeriodFields(kalvor::reports::kFss4Report.period);
 }
 
 GenrJob CGenrRVedFSSView::Job() const
 {
-    GenrJob job;
+    GenrJob job(kalvor::reports::kFss4Report);
     job.from2010 = true;
-    job.namedPeriod = kFss4Period;
+    job.namesPeriod = true;
     job.build = [](const GenrRun& run, GenrRunDetail& detail) {
         const bool form2011 = kalvor::reports::ResolveReportPeriod(run.doc.infoBase.config).year >= kForm2011Year;
         return form2011 ? kalvor::reports::CalcRVedFSS2011(run.selection, run.doc, run.dataFilePath, run.markedCount,
@@ -290,8 +283,7 @@ GenrJob CGenrRVedFSSView::Job() const
                                                            run.stop, &detail);
     };
     job.loop = [exportPath = m_exportPath](const GenrRun& run) {
-        return kalvor::reports::RunRVedFSSReport(kalvor::reports::ReportFormPath(run.doc, "4FSS", kFss4Period),
-                                                 exportPath, run.doc);
+        return kalvor::reports::RunRVedFSSReport(run.workFilePath, exportPath, run.doc);
     };
     return job;
 }
@@ -307,7 +299,7 @@ CGenrSSChislRabsView::CGenrSSChislRabsView(CKalvorDoc* doc, QWidget* parent)
 
 GenrJob CGenrSSChislRabsView::Job() const
 {
-    GenrJob job;
+    GenrJob job(kalvor::reports::kHeadcountReport);
     job.build = [](const GenrRun& run, GenrRunDetail& detail) {
         return kalvor::reports::GenrSSChislRabs(run.dataFilePath, run.selection, run.workFilePath, run.markedCount,
                                                 run.stop, run.doc, &detail);
@@ -334,7 +326,7 @@ void CGenrProfTravmOtchFSSView::ShowFormHelp()
 
 GenrJob CGenrProfTravmOtchFSSView::Job() const
 {
-    GenrJob job;
+    GenrJob job(kalvor::reports::kInjuryReport);
     job.build = [](const GenrRun& run, GenrRunDetail& detail) {
         return kalvor::reports::GenrProfTravmOtchFSS(run.dataFilePath, run.stop, run.workFilePath, run.selection,
                                                      run.markedCount, run.doc, &detail);
@@ -360,7 +352,7 @@ CGenrIndKartSochNalView::CGenrIndKartSochNalView(CKalvorDoc* doc, QWidget* paren
 
 GenrJob CGenrIndKartSochNalView::Job() const
 {
-    GenrJob job;
+    GenrJob job(kalvor::reports::kSocialTaxCards);
     job.build = [](const GenrRun& run, GenrRunDetail& detail) {
         return kalvor::reports::GenrIndKartSochNal(run.stop, run.selection, run.workFilePath, run.markedCount, run.doc,
                                                    &detail);
@@ -373,29 +365,13 @@ CGenrSpravZarp2GodaView::CGenrSpravZarp2GodaView(CKalvorDoc* doc, QWidget* paren
     : CGenrTaskView(452, QStringLiteral("Справка о заработной плате за 2 календарных года"), StripLabels::WithDefaults,
                     doc, parent)
 {
-    auto* years = new QLabel(this);
-    years->setWordWrap(true);
-    SetControl(IdYearsText, years);
-    AddRow(years);
+    AddPeriodLine([this] { return kalvor::reports::CertificateYearsText(Document()->infoBase.config); });
     FinishForm(false);
-    ShowYears();
-}
-
-void CGenrSpravZarp2GodaView::OnInitialUpdate()
-{
-    CGenrTaskView::OnInitialUpdate();
-    ShowYears();
-}
-
-void CGenrSpravZarp2GodaView::ShowYears()
-{
-    if (auto* years = controlAs<QLabel>(IdYearsText))
-        years->setText(kalvor::reports::CertificateYearsText(Document()->infoBase.config));
 }
 
 GenrJob CGenrSpravZarp2GodaView::Job() const
 {
-    GenrJob job;
+    GenrJob job(kalvor::reports::kTwoYearCertificate);
     job.build = [](const GenrRun& run, GenrRunDetail& detail) {
         return kalvor::reports::PrintSpravZarp2Goda(run.stop, run.selection, run.workFilePath, run.markedCount, run.doc,
                                                     &detail);

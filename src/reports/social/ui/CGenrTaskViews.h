@@ -43,7 +43,10 @@ protected:
     void AddPeriodFields(const kalvor::reports::ReportPeriodRules& rules);
     // Reads the period fields into the generator's parameters, so that the
     // run computes the period shown; false, after a message naming the field,
-    // when a month or the year does not read or the months run backwards.
+    // when a month or the year does not read, and after one saying why
+    // (ReportPeriodRefusal) when the months run backwards, the last month
+    // ends no quarter the report asks for or has not yet come; then nothing
+    // is stored.
     bool ReadPeriodFields(const kalvor::reports::ReportPeriodRules& rules);
 
 private:
@@ -128,16 +131,11 @@ protected:
 class CGenrSpravZarp2GodaView : public CGenrTaskView {
     Q_OBJECT
 public:
-    enum : int { CommandId = 32885, IdYearsText = 1386 };
+    enum : int { CommandId = 32885, IdYearsText = IdComputedPeriod };
     explicit CGenrSpravZarp2GodaView(CKalvorDoc* doc, QWidget* parent = nullptr);
-    // The years line follows the parameters as they stand.
-    void OnInitialUpdate() override;
 
 protected:
     kalvor::reports::GenrJob Job() const override;
-
-private:
-    void ShowYears();
 };
 
 class CommandRegistry;

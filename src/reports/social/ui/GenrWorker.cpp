@@ -1,6 +1,7 @@
 #include "reports/social/ui/GenrWorker.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "print/CTree.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/Messages.h"
 
@@ -33,21 +34,33 @@ TaskOutcome BuilderOutcome(int result, const GenrRunDetail& detail)
     return TaskOutcome(platform::TASK_DONE);
 }
 
+// What the run says when it ends well: the data file, or the loop's own
+// words, or the form the builder wrote; the period first where the job names it.
+TaskOutcome DoneRunOutcome(const GenrRun& run, const GenrJob& job, const GenrRunDetail& detail)
+{
+    TaskOutcome outcome;
+    if (!run.dataFilePath.isEmpty())
+        outcome = TaskOutcome(platform::TASK_DONE, 0, platform::WrittenFileLine(run.dataFilePath));
+    else if (job.loop)
+        outcome = job.loop(run);
+    else
+        outcome = platform::ViewedDocumentOutcome(print::RtfOutputPath(run.workFilePath), detail.text);
+    if (job.namesPeriod) {
+        const QString period = ReportPeriodLine(run.doc.infoBase.config, job.form);
+        outcome.message = outcome.message.isEmpty() ? period : period + QLatin1Char('\n') + outcome.message;
+    }
+    return outcome;
+}
+
 TaskOutcome RunJob(const GenrRun& run, const GenrJob& job)
 {
     GenrRunDetail detail;
     const int result = job.build(run, detail);
-    TaskOutcome outcome = BuilderOutcome(result, detail);
-    if (result == GenrDone && !run.dataFilePath.isEmpty())
-        outcome.message = platform::WrittenFileLine(run.dataFilePath);
-    if (result == GenrDone && run.dataFilePath.isEmpty() && job.loop)
-        outcome = job.loop(run);
-    if (result == GenrDone && job.closing)
+    if (result != GenrDone)
+        return BuilderOutcome(result, detail);
+    TaskOutcome outcome = DoneRunOutcome(run, job, detail);
+    if (job.closing)
         job.closing(run);
-    if (result == GenrDone && job.namedPeriod) {
-        const QString period = ReportPeriodLine(ResolveReportPeriod(run.doc.infoBase.config, *job.namedPeriod));
-        outcome.message = outcome.message.isEmpty() ? period : period + QLatin1Char('\n') + outcome.message;
-    }
     return outcome;
 }
 
@@ -91,8 +104,9 @@ TaskOutcome RunGenrWorker(platform::TaskContext& context, PayrollDoc& doc, const
         ShowGenrError(ReportYearNotBuiltText());
         return TaskOutcome(platform::TASK_DONE);
     }
-    const GenrRun run{doc,          selection,         markedOnly != 0 ? CountMarkedEmployees(doc.infoBase) : 0,
-                      dataFilePath, doc.TypWorkFile(), context.stopToken()};
+    const int markedCount = markedOnly != 0 ? CountMarkedEmployees(doc.infoBase) : 0;
+    const QString form = ReportFormPath(doc, job.form, markedCount == 0 ? selection.tabN : 0);
+    const GenrRun run{doc, selection, markedCount, dataFilePath, form, context.stopToken()};
     return RunGenrGuarded(context, [&] { return RunJob(run, job); });
 }
 

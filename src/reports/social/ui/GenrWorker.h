@@ -23,20 +23,26 @@ struct GenrRun {
     ReportSelection selection;
     int markedCount = 0;
     QString dataFilePath; // empty: no report data file
-    QString workFilePath; // the base's work file, beside which the forms go
+    QString workFilePath; // the form's work file (GenrJob::form), whose document ends in .rtf
     std::stop_token stop;
 };
 
 struct GenrJob {
+    // Every job names the form it writes: the run's work file is the form's
+    // (ReportFormPath, with the selected employee where the form is one
+    // employee's), so that no report's file is another's.
+    explicit GenrJob(const ReportForm& reportForm) : form(reportForm) {}
+    ReportForm form;
     // The pension-fund and 4-FSS reports are not made for years before 2010.
     bool from2010 = false;
-    // The rules of the period the run computes, when its end line names it
-    // (ReportPeriodLine first, then what the run wrote).
-    std::optional<ReportPeriodRules> namedPeriod;
+    // The run's end line names the period the form computes first
+    // (ReportPeriodLine), then what the run wrote.
+    bool namesPeriod = false;
     // The builder: a GenrRunResult or a negative ReportErrorTexts code.
     std::function<int(const GenrRun&, GenrRunDetail&)> build;
     // After a builder result of 0 or more without a data file: the choice
-    // loop, which says what it wrote; after a result of exactly 0 (with or
+    // loop, which says what it wrote (without a loop the run's line names the
+    // form the builder wrote at the work file); after a result of exactly 0 (with or
     // without a data file): the closing step (the base configuration saved).
     // Either may be empty.
     std::function<platform::TaskOutcome(const GenrRun&)> loop;
