@@ -3,7 +3,7 @@
 // whose every write is checked, the line builder of the text pack and the
 // line writer of the XML pack.
 #include <QByteArray>
-#include <QSaveFile>
+#include "platform/SavedFile.h"
 #include <QString>
 
 #include <memory>
@@ -32,7 +32,7 @@ public:
 
 private:
     QString path_;
-    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<platform::SavedFile> file_;
     qint64 size_ = 0;
 };
 

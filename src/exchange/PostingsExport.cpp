@@ -6,6 +6,8 @@
 #include "exchange/SummaryWorkers.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/SwapFile.h"
+#include "platform/FileCopy.h"
+#include "platform/SavedFile.h"
 #include "print/PrintOutput.h"
 #include "values/Messages.h"
 
@@ -19,6 +21,13 @@ constexpr int kProgramBest = 0, kProgram1C = 1, kProgramInfin = 2, kProgramTurbo
 constexpr int kNoWriter = -1;
 constexpr std::size_t kSummaryNodes = 3190;
 const char* const kAllocationErrorText = "Ошибка выделения памяти";
+
+// Puts what was written at the work file's name (an empty file when nothing was).
+void CommitWorkFile(platform::SavedFile& work)
+{
+    if (!work.commit())
+        throw TextError(infobase::WriteFileErrorText);
+}
 
 // Runs the writer of the program into the open work file.
 int WritePostings(std::stop_token stop, PayrollDoc& doc, QFile& work, const PostingsTaskParams& params)
@@ -89,13 +98,7 @@ int ExportThroughSummary(platform::TaskContext& task, PayrollDoc& doc, const Pos
 // Replaces the print copy by the work file, under a temporary name first.
 void MakePrintCopy(const PayrollDoc& doc)
 {
-    const QString copy = PostingsPrintCopy(doc);
-    const QString temporary = copy + QStringLiteral(".tmp");
-    QFile::remove(temporary);
-    if (!QFile::copy(doc.TypWorkFile(), temporary))
-        throw TextError(infobase::WriteFileErrorText);
-    QFile::remove(copy);
-    if (!QFile::rename(temporary, copy))
+    if (!platform::CopyFileReplacing(doc.TypWorkFile(), PostingsPrintCopy(doc)))
         throw TextError(infobase::WriteFileErrorText);
 }
 
@@ -153,16 +156,16 @@ platform::TaskOutcome ProvodExportThreadProc(platform::TaskContext& context, con
                                              print::PrintCommandPrompt& prompt)
 {
     return RunExchangeWorker(context, messenger, ExchangeCodeFamily::WholeTable, [&](platform::TaskContext& task) {
-        QFile work(doc.TypWorkFile());
-        if (!work.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        platform::SavedFile work(doc.TypWorkFile());
+        if (!work.open(QIODevice::WriteOnly))
             throw TextError(infobase::OpenFileErrorText);
         if (params.program == kProgramInfin || params.program == kProgramTurbo) {
+            CommitWorkFile(work);
             const int result = ExportThroughSummary(task, doc, params, messenger);
-            work.close();
             return platform::TaskOutcome(result < 0 ? result : platform::TASK_DONE);
         }
         const int result = WritePostings(task.stopToken(), doc, work, params);
-        work.close();
+        CommitWorkFile(work);
         if (result != 0)
             return platform::TaskOutcome(result < 0 ? result : platform::TASK_DONE);
         MakePrintCopy(doc);

@@ -1,7 +1,7 @@
 #include "platform/FileCopy.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include "platform/SavedFile.h"
 
 namespace kalvor::platform {
 
@@ -10,7 +10,7 @@ bool CopyFileReplacing(const QString& from, const QString& to)
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly))
         return false;
-    QSaveFile out(to);
+    SavedFile out(to);
     if (!out.open(QIODevice::WriteOnly))
         return false;
     while (!in.atEnd()) {

@@ -6,7 +6,7 @@
 #include "values/Messages.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include "platform/SavedFile.h"
 
 #include <cstdio>
 
@@ -536,7 +536,7 @@ int CTree::Generate()
 
 bool CTree::WriteOutput(const QList<QByteArray>& output)
 {
-    QSaveFile file(OutputFileName());
+    platform::SavedFile file(OutputFileName());
     if (!file.open(QIODevice::WriteOnly))
         return false;
     for (const QByteArray& line : output) {

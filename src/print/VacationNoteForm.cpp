@@ -19,7 +19,7 @@
 #include "values/RoundText.h"
 
 #include <QDate>
-#include <QSaveFile>
+#include "platform/SavedFile.h"
 
 #include <algorithm>
 #include <array>
@@ -351,7 +351,7 @@ void ExtendForHolidays(const CalendarDay& first, CalendarDay& last, const FirmIn
 int WriteVacationNoteCalc(const StatementPrintParams& params, bool withNote, int markedOnly, PayrollDoc& doc,
                           const QString& path, std::stop_token stop)
 {
-    QSaveFile output(path);
+    platform::SavedFile output(path);
     if (!output.open(QIODevice::WriteOnly))
         return kPrintFileFault;
     CInfoBase& base = doc.infoBase;

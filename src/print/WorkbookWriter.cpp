@@ -1,22 +1,21 @@
 #include "print/WorkbookWriter.h"
 
+#include "platform/SavedFile.h"
 #include "platform/TaskThread.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QUuid>
 
 #include <xlsxwriter.h>
 
-#include <cstdio>
 #include <vector>
 
 namespace kalvor::print {
 
 struct WorkbookWriter::Impl {
+    explicit Impl(const QString& target) : path(target), file(target) {}
     QString path;
-    QString temporaryPath;
+    platform::SavedFile file; // the workbook is written at its temporary name
     lxw_workbook* workbook = nullptr;
     std::vector<lxw_worksheet*> sheets;
     lxw_format* bold = nullptr;
@@ -53,13 +52,10 @@ struct WorkbookWriter::Impl {
     static bool InRange(int row, int col) { return row >= 0 && col >= 0 && row < LXW_ROW_MAX && col < LXW_COL_MAX; }
 };
 
-WorkbookWriter::WorkbookWriter(const QString& path) : m_impl(std::make_unique<Impl>())
+WorkbookWriter::WorkbookWriter(const QString& path) : m_impl(std::make_unique<Impl>(path))
 {
-    m_impl->path = path;
-    const QFileInfo target(path);
-    m_impl->temporaryPath = target.dir().filePath(
-        QStringLiteral(".%1.%2.tmp").arg(target.fileName(), QUuid::createUuid().toString(QUuid::Id128)));
-    m_impl->workbook = workbook_new(QFile::encodeName(m_impl->temporaryPath).constData());
+    if (m_impl->file.open(QIODevice::WriteOnly))
+        m_impl->workbook = workbook_new(QFile::encodeName(m_impl->file.temporaryName()).constData());
     if (!m_impl->workbook) {
         m_impl->Fail(QStringLiteral("Ошибка при создании книги %1").arg(QDir::toNativeSeparators(path)));
         return;
@@ -145,18 +141,12 @@ QString WorkbookWriter::Save()
         return m_impl->error;
     }
     const lxw_error closed = workbook_close(workbook);
-    if (closed != LXW_NO_ERROR) {
-        QFile::remove(m_impl->temporaryPath);
+    if (closed != LXW_NO_ERROR)
         return QStringLiteral("%1 %2: %3")
             .arg(platform::FileErrorKindText(platform::FILE_ERROR_WRITE), target,
                  QString::fromUtf8(lxw_strerror(closed)));
-    }
-    // rename() replaces an existing target in one step.
-    if (std::rename(QFile::encodeName(m_impl->temporaryPath).constData(),
-                    QFile::encodeName(m_impl->path).constData()) != 0) {
-        QFile::remove(m_impl->temporaryPath);
+    if (!m_impl->file.commit())
         return QStringLiteral("%1 %2").arg(platform::FileErrorKindText(platform::FILE_ERROR_WRITE), target);
-    }
     return QString();
 }
 

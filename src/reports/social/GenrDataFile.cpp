@@ -5,7 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include "platform/SavedFile.h"
 
 namespace kalvor::reports {
 
@@ -35,7 +35,7 @@ QByteArray GenrDataFileBytes(const GenrDataFile& file)
 
 int WriteGenrDataFile(const QString& path, const GenrDataFile& file)
 {
-    QSaveFile out(path);
+    platform::SavedFile out(path);
     if (!out.open(QIODevice::WriteOnly))
         return platform::FILE_ERROR_OPEN;
     const QByteArray bytes = GenrDataFileBytes(file);

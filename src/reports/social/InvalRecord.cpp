@@ -8,7 +8,7 @@
 #include "reports/social/PeriodTotals.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include "platform/SavedFile.h"
 
 #include <algorithm>
 #include <cstring>
@@ -103,7 +103,7 @@ int ReadInvalFile(const QString& path, std::vector<InvalRecord>& records)
 
 int WriteInvalFile(const QString& path, const std::vector<InvalRecord>& records)
 {
-    QSaveFile file(path);
+    platform::SavedFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return platform::FILE_ERROR_OPEN;
     const QByteArray bytes = InvalRecordsToBytes(records);

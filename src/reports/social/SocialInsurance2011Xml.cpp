@@ -14,7 +14,7 @@
 #include "values/Values.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include "platform/SavedFile.h"
 
 namespace kalvor::reports {
 
@@ -264,7 +264,7 @@ int WriteRVedFSSXml2011(const QString& folder, const PayrollDoc& doc, QString* w
     if (writtenPath != nullptr)
         *writtenPath = path;
     const QByteArray bytes = RVedFSSXml2011Bytes(doc, ReadInvalRecords(), Clock::today());
-    QSaveFile file(path);
+    platform::SavedFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return platform::FILE_ERROR_OPEN;
     if (file.write(bytes) != bytes.size() || !file.commit())
