@@ -22,13 +22,6 @@ constexpr int kNoWriter = -1;
 constexpr std::size_t kSummaryNodes = 3190;
 const char* const kAllocationErrorText = "Ошибка выделения памяти";
 
-// Puts what was written at the work file's name (an empty file when nothing was).
-void CommitWorkFile(platform::SavedFile& work)
-{
-    if (!work.commit())
-        throw TextError(infobase::WriteFileErrorText);
-}
-
 // Runs the writer of the program into the open work file.
 int WritePostings(std::stop_token stop, PayrollDoc& doc, QFile& work, const PostingsTaskParams& params)
 {
@@ -156,16 +149,19 @@ platform::TaskOutcome ProvodExportThreadProc(platform::TaskContext& context, con
                                              print::PrintCommandPrompt& prompt)
 {
     return RunExchangeWorker(context, messenger, ExchangeCodeFamily::WholeTable, [&](platform::TaskContext& task) {
-        platform::SavedFile work(doc.TypWorkFile());
-        if (!work.open(QIODevice::WriteOnly))
+        // The work file is emptied first: a run that fails leaves it so.
+        if (!platform::WriteWholeFile(doc.TypWorkFile(), QByteArray()))
             throw TextError(infobase::OpenFileErrorText);
         if (params.program == kProgramInfin || params.program == kProgramTurbo) {
-            CommitWorkFile(work);
             const int result = ExportThroughSummary(task, doc, params, messenger);
             return platform::TaskOutcome(result < 0 ? result : platform::TASK_DONE);
         }
+        platform::SavedFile work(doc.TypWorkFile());
+        if (!work.open(QIODevice::WriteOnly))
+            throw TextError(infobase::OpenFileErrorText);
         const int result = WritePostings(task.stopToken(), doc, work, params);
-        CommitWorkFile(work);
+        if (!work.commit())
+            throw TextError(infobase::WriteFileErrorText);
         if (result != 0)
             return platform::TaskOutcome(result < 0 ? result : platform::TASK_DONE);
         MakePrintCopy(doc);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kalvor::platform {
@@ -40,6 +41,12 @@ bool SavedFile::open(OpenMode mode)
         return fail(QStringLiteral("Файл открывается только для записи"));
     if (QFileInfo(m_target).fileName().isEmpty())
         return fail(QStringLiteral("Не указано имя файла"));
+    // A folder at the name is said at once, before anything is written.
+    struct stat st {};
+    if (::lstat(QFile::encodeName(m_target).constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        errno = EISDIR;
+        return fail(ErrnoText());
+    }
     QByteArray pattern = TemporaryPattern(m_target);
     // mkostemp makes the file new (O_EXCL, never through a link) and 0600.
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);

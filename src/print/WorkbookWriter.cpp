@@ -8,14 +8,18 @@
 
 #include <xlsxwriter.h>
 
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace kalvor::print {
 
 struct WorkbookWriter::Impl {
-    explicit Impl(const QString& target) : path(target), file(target) {}
+    explicit Impl(const QString& target) : path(target), file(std::make_unique<platform::SavedFile>(target)) {}
     QString path;
-    platform::SavedFile file; // the workbook is written at its temporary name
+    // The workbook is written at its temporary name; dropped (and the
+    // temporary file with it) by a save that fails.
+    std::unique_ptr<platform::SavedFile> file;
     lxw_workbook* workbook = nullptr;
     std::vector<lxw_worksheet*> sheets;
     lxw_format* bold = nullptr;
@@ -54,8 +58,10 @@ struct WorkbookWriter::Impl {
 
 WorkbookWriter::WorkbookWriter(const QString& path) : m_impl(std::make_unique<Impl>(path))
 {
-    if (m_impl->file.open(QIODevice::WriteOnly))
-        m_impl->workbook = workbook_new(QFile::encodeName(m_impl->file.temporaryName()).constData());
+    // A folder that cannot take the file is said at the save, as a failed
+    // write: the library writes nothing before then.
+    const QString name = m_impl->file->open(QIODevice::WriteOnly) ? m_impl->file->temporaryName() : path;
+    m_impl->workbook = workbook_new(QFile::encodeName(name).constData());
     if (!m_impl->workbook) {
         m_impl->Fail(QStringLiteral("Ошибка при создании книги %1").arg(QDir::toNativeSeparators(path)));
         return;
@@ -131,23 +137,20 @@ void WorkbookWriter::MergeRange(int sheet, int firstRow, int firstCol, int lastR
 
 QString WorkbookWriter::Save()
 {
-    if (!m_impl->workbook)
+    std::unique_ptr<platform::SavedFile> file = std::move(m_impl->file);
+    lxw_workbook* workbook = std::exchange(m_impl->workbook, nullptr);
+    if (!workbook)
         return m_impl->error;
-    lxw_workbook* workbook = m_impl->workbook;
-    m_impl->workbook = nullptr;
-    const QString target = QDir::toNativeSeparators(m_impl->path);
-    if (!m_impl->error.isEmpty()) {
+    const QString failed =
+        QStringLiteral("%1 %2").arg(platform::FileErrorKindText(platform::FILE_ERROR_WRITE),
+                                    QDir::toNativeSeparators(m_impl->path));
+    if (!m_impl->error.isEmpty() || !file->isOpen()) {
         lxw_workbook_free(workbook);
-        return m_impl->error;
+        return m_impl->error.isEmpty() ? QStringLiteral("%1: %2").arg(failed, file->errorString()) : m_impl->error;
     }
-    const lxw_error closed = workbook_close(workbook);
-    if (closed != LXW_NO_ERROR)
-        return QStringLiteral("%1 %2: %3")
-            .arg(platform::FileErrorKindText(platform::FILE_ERROR_WRITE), target,
-                 QString::fromUtf8(lxw_strerror(closed)));
-    if (!m_impl->file.commit())
-        return QStringLiteral("%1 %2").arg(platform::FileErrorKindText(platform::FILE_ERROR_WRITE), target);
-    return QString();
+    if (const lxw_error closed = workbook_close(workbook); closed != LXW_NO_ERROR)
+        return QStringLiteral("%1: %2").arg(failed, QString::fromUtf8(lxw_strerror(closed)));
+    return file->commit() ? QString() : QStringLiteral("%1: %2").arg(failed, file->errorString());
 }
 
 } // namespace kalvor::print
