@@ -58,10 +58,11 @@ struct WorkbookWriter::Impl {
 
 WorkbookWriter::WorkbookWriter(const QString& path) : m_impl(std::make_unique<Impl>(path))
 {
-    // A folder that cannot take the file is said at the save, as a failed
-    // write: the library writes nothing before then.
-    const QString name = m_impl->file->open(QIODevice::WriteOnly) ? m_impl->file->temporaryName() : path;
-    m_impl->workbook = workbook_new(QFile::encodeName(name).constData());
+    // The library writes only at the save, at the temporary file's name. A
+    // folder that cannot take the file (no temporary name) is said at the
+    // save as a failed write, and the workbook is then dropped unwritten.
+    m_impl->file->open(QIODevice::WriteOnly);
+    m_impl->workbook = workbook_new(QFile::encodeName(m_impl->file->temporaryName()).constData());
     if (!m_impl->workbook) {
         m_impl->Fail(QStringLiteral("Ошибка при создании книги %1").arg(QDir::toNativeSeparators(path)));
         return;
