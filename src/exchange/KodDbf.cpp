@@ -3,6 +3,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
 #include "platform/Db.h"
+#include "platform/SavedFile.h"
 #include "values/CScan.h"
 #include "values/Clock.h"
 #include "values/ImportCheck.h"
@@ -12,7 +13,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include "platform/SavedFile.h"
 
 #include <algorithm>
 #include <map>

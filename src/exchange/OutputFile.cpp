@@ -5,6 +5,7 @@
 #include "platform/CodePage.h"
 #include "platform/Db.h"
 #include "platform/Dbf.h"
+#include "platform/SavedFile.h"
 #include "values/CScan.h"
 #include "values/Clock.h"
 #include "values/ImportCheck.h"
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include "platform/SavedFile.h"
 #include <QtEndian>
 
 #include <algorithm>

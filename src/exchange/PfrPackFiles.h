@@ -2,8 +2,9 @@
 // The files of the pension-fund packs: a file written under a temporary name
 // whose every write is checked, the line builder of the text pack and the
 // line writer of the XML pack.
-#include <QByteArray>
 #include "platform/SavedFile.h"
+
+#include <QByteArray>
 #include <QString>
 
 #include <memory>

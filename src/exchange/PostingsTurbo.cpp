@@ -4,6 +4,7 @@
 #include "infobase/SwapFile.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
+#include "platform/SavedFile.h"
 #include "values/Clock.h"
 #include "values/Messages.h"
 #include "values/RoundText.h"
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include "platform/SavedFile.h"
 
 #include <charconv>
 #include <memory>

@@ -3,13 +3,13 @@
 #include "infobase/Bytes.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
+#include "platform/SavedFile.h"
 #include "values/ImportCheck.h"
 #include "values/Messages.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include "platform/SavedFile.h"
 #include <QStringList>
 
 #include <algorithm>

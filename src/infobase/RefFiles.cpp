@@ -1,10 +1,10 @@
 #include "infobase/RefFiles.h"
 
 #include "infobase/SwapFile.h"
+#include "platform/SavedFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include "platform/SavedFile.h"
 
 #include <functional>
 

@@ -1,11 +1,11 @@
 #include "platform/Dbf.h"
 
 #include "platform/Db.h"
+#include "platform/SavedFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include "platform/SavedFile.h"
 
 #include <cstring>
 

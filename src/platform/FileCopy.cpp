@@ -1,7 +1,8 @@
 #include "platform/FileCopy.h"
 
-#include <QFile>
 #include "platform/SavedFile.h"
+
+#include <QFile>
 
 namespace kalvor::platform {
 

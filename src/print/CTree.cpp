@@ -2,11 +2,11 @@
 
 #include "platform/CodePage.h"
 #include "platform/DocumentOpener.h"
+#include "platform/SavedFile.h"
 #include "print/WorkingFolder.h"
 #include "values/Messages.h"
 
 #include <QFile>
-#include "platform/SavedFile.h"
 
 #include <cstdio>
 

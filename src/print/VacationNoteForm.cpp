@@ -11,6 +11,7 @@
 #include "payroll/Rounding.h"
 #include "payroll/ScheduleNorm.h"
 #include "platform/CodePage.h"
+#include "platform/SavedFile.h"
 #include "print/FormTexts.h"
 #include "print/FormsFile.h"
 #include "print/PrintSelection.h"
@@ -19,7 +20,6 @@
 #include "values/RoundText.h"
 
 #include <QDate>
-#include "platform/SavedFile.h"
 
 #include <algorithm>
 #include <array>

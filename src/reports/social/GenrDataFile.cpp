@@ -1,11 +1,11 @@
 #include "reports/social/GenrDataFile.h"
 
+#include "platform/SavedFile.h"
 #include "platform/TaskThread.h"
 #include "values/ImportCheck.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include "platform/SavedFile.h"
 
 namespace kalvor::reports {
 

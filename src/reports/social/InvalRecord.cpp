@@ -1,5 +1,6 @@
 #include "reports/social/InvalRecord.h"
 
+#include "platform/SavedFile.h"
 #include "reports/social/SocialFormTexts.h"
 
 #include "platform/CodePage.h"
@@ -8,7 +9,6 @@
 #include "reports/social/PeriodTotals.h"
 
 #include <QFile>
-#include "platform/SavedFile.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,7 @@
 #include "reports/social/PensionXml.h"
 
 #include "platform/CodePage.h"
+#include "platform/SavedFile.h"
 #include "platform/TaskThread.h"
 #include "platform/WorkingFolder.h"
 #include "reports/social/PensionContributions.h"
@@ -10,7 +11,6 @@
 #include "values/Values.h"
 
 #include <QFile>
-#include "platform/SavedFile.h"
 
 #include <cmath>
 

@@ -1,6 +1,7 @@
 // The 4-FSS settlement of 2011 as the fund's intake file, format "0.3":
 // windows-1251 text, CR LF line ends, one element per line with its
 // attributes on the same line.
+#include "platform/SavedFile.h"
 #include "reports/social/SocialInsurance2011.h"
 
 #include "reports/social/Fss4Common.h"
@@ -14,7 +15,6 @@
 #include "values/Values.h"
 
 #include <QFile>
-#include "platform/SavedFile.h"
 
 namespace kalvor::reports {
 

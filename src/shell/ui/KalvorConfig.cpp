@@ -1,12 +1,12 @@
 #include "shell/ui/KalvorConfig.h"
 
+#include "platform/SavedFile.h"
 #include "platform/WorkingFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include "platform/SavedFile.h"
 #include <QSysInfo>
 #include <QTextStream>
 
