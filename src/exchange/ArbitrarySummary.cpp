@@ -8,7 +8,7 @@
 #include "values/RoundText.h"
 #include "values/Values.h"
 
-#include <QSaveFile>
+#include "platform/SavedFile.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -520,7 +520,7 @@ bool WriteTotalsFile(const QString& path, const SummaryBlock& block, const QByte
     infobase::ByteWriter writer(header.data(), std::size_t(header.size()));
     writer.seek(20);
     writer.u32v(std::uint32_t(count));
-    QSaveFile file(path);
+    platform::SavedFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     file.write(header);
@@ -535,7 +535,7 @@ void WriteSummaryReport(const SummaryRun& run, const SummaryTree& tree, PayrollD
 {
     const QString path = run.noPrint ? doc.SummaryFile() : SummaryReportPath(doc);
     const QByteArray bytes = run.noPrint ? SummaryRecordFileBytes(run.block, tree) : SummaryReportText(run, tree, doc);
-    QSaveFile file(path);
+    platform::SavedFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw TextError(ExchangeErrorTexts[22]);
 }
@@ -550,7 +550,7 @@ int BuildArbitrarySummary(const SummaryRun& run, SummaryTree& tree, PayrollDoc& 
     const bool toFile = !run.block.outputPath.isEmpty() && !run.treeFilled;
     if (!run.treeFilled) {
         QByteArray records;
-        if (toFile && !QSaveFile(run.block.outputPath).open(QIODevice::WriteOnly))
+        if (toFile && !platform::SavedFile(run.block.outputPath).open(QIODevice::WriteOnly))
             return SUMMARY_FILE_FAILED;
         tree.Clear();
         SummaryWalk walk(run, tree, doc, toFile ? &records : nullptr);

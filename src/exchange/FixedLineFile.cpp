@@ -2,19 +2,17 @@
 
 #include "values/Messages.h"
 
+#include "platform/SavedFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace kalvor::exchange {
 
 std::vector<QByteArray> ReadFixedLines(const QString& path, int lineSize, int maxLines)
 {
     QFile file(path);
-    if (!file.exists()) {
-        QFile created(path);
-        if (!created.open(QIODevice::WriteOnly))
-            throw TextError(kMsgOpenFailed);
-    }
+    if (!file.exists() && !platform::WriteWholeFile(path, QByteArray()))
+        throw TextError(kMsgOpenFailed);
     if (!file.open(QIODevice::ReadOnly))
         throw TextError(kMsgOpenFailed);
     std::vector<QByteArray> lines;
@@ -29,7 +27,7 @@ std::vector<QByteArray> ReadFixedLines(const QString& path, int lineSize, int ma
 
 void WriteFixedLines(const QString& path, const std::vector<QByteArray>& lines, int textSize)
 {
-    QSaveFile file(path);
+    platform::SavedFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw TextError(kMsgWriteFailed);
     for (const QByteArray& line : lines) {

@@ -3,6 +3,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
 #include "platform/Db.h"
+#include "platform/SavedFile.h"
 #include "values/CScan.h"
 #include "values/Clock.h"
 #include "values/ImportCheck.h"
@@ -12,7 +13,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <map>
@@ -287,7 +287,7 @@ bool WriteKodDbf(const QString& folder, const infobase::CInfoBase& base, std::st
     const quint32 count = quint32(base.payKinds.size());
     for (int i = 0; i < 4; ++i) header.bytes[4 + i] = char((count >> (8 * i)) & 0xFF);
 
-    QSaveFile copy(file.fileName());
+    platform::SavedFile copy(file.fileName());
     if (!copy.open(QIODevice::WriteOnly))
         Fail("Ошибка при открытии файла");
     if (copy.write(header.bytes) != header.bytes.size())

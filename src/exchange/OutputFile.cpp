@@ -5,6 +5,7 @@
 #include "platform/CodePage.h"
 #include "platform/Db.h"
 #include "platform/Dbf.h"
+#include "platform/SavedFile.h"
 #include "values/CScan.h"
 #include "values/Clock.h"
 #include "values/ImportCheck.h"
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -360,7 +360,7 @@ int WriteRun(std::stop_token stop, const std::vector<int>& chosen, const QString
     data.bytes.truncate(data.header + data.count * kVirabRecordSize);
     data.bytes.append(kEndMark);
     qToLittleEndian<quint32>(quint32(data.count), data.bytes.data() + 4);
-    QSaveFile file(fileName);
+    platform::SavedFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw TextErrorWithPath(kOpenFailed, fileName);
     if (file.write(data.bytes) != data.bytes.size() || !file.commit())

@@ -6,7 +6,7 @@
 
 namespace kalvor::exchange {
 
-PfrPackWriter::PfrPackWriter(const QString& path) : path_(path), file_(std::make_unique<QSaveFile>(path))
+PfrPackWriter::PfrPackWriter(const QString& path) : path_(path), file_(std::make_unique<platform::SavedFile>(path))
 {
     if (!file_->open(QIODevice::WriteOnly))
         throw TextError(kMsgOpenFailed);

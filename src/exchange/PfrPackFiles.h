@@ -2,8 +2,9 @@
 // The files of the pension-fund packs: a file written under a temporary name
 // whose every write is checked, the line builder of the text pack and the
 // line writer of the XML pack.
+#include "platform/SavedFile.h"
+
 #include <QByteArray>
-#include <QSaveFile>
 #include <QString>
 
 #include <memory>
@@ -32,7 +33,7 @@ public:
 
 private:
     QString path_;
-    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<platform::SavedFile> file_;
     qint64 size_ = 0;
 };
 

@@ -6,6 +6,8 @@
 #include "exchange/SummaryWorkers.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/SwapFile.h"
+#include "platform/FileCopy.h"
+#include "platform/SavedFile.h"
 #include "print/PrintOutput.h"
 #include "values/Messages.h"
 
@@ -89,13 +91,7 @@ int ExportThroughSummary(platform::TaskContext& task, PayrollDoc& doc, const Pos
 // Replaces the print copy by the work file, under a temporary name first.
 void MakePrintCopy(const PayrollDoc& doc)
 {
-    const QString copy = PostingsPrintCopy(doc);
-    const QString temporary = copy + QStringLiteral(".tmp");
-    QFile::remove(temporary);
-    if (!QFile::copy(doc.TypWorkFile(), temporary))
-        throw TextError(infobase::WriteFileErrorText);
-    QFile::remove(copy);
-    if (!QFile::rename(temporary, copy))
+    if (!platform::CopyFileReplacing(doc.TypWorkFile(), PostingsPrintCopy(doc)))
         throw TextError(infobase::WriteFileErrorText);
 }
 
@@ -153,16 +149,19 @@ platform::TaskOutcome ProvodExportThreadProc(platform::TaskContext& context, con
                                              print::PrintCommandPrompt& prompt)
 {
     return RunExchangeWorker(context, messenger, ExchangeCodeFamily::WholeTable, [&](platform::TaskContext& task) {
-        QFile work(doc.TypWorkFile());
-        if (!work.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        // The work file is emptied first: a run that fails leaves it so.
+        if (!platform::WriteWholeFile(doc.TypWorkFile(), QByteArray()))
             throw TextError(infobase::OpenFileErrorText);
         if (params.program == kProgramInfin || params.program == kProgramTurbo) {
             const int result = ExportThroughSummary(task, doc, params, messenger);
-            work.close();
             return platform::TaskOutcome(result < 0 ? result : platform::TASK_DONE);
         }
+        platform::SavedFile work(doc.TypWorkFile());
+        if (!work.open(QIODevice::WriteOnly))
+            throw TextError(infobase::OpenFileErrorText);
         const int result = WritePostings(task.stopToken(), doc, work, params);
-        work.close();
+        if (!work.commit())
+            throw TextError(infobase::WriteFileErrorText);
         if (result != 0)
             return platform::TaskOutcome(result < 0 ? result : platform::TASK_DONE);
         MakePrintCopy(doc);

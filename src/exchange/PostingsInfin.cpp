@@ -11,7 +11,7 @@
 #include "values/Messages.h"
 #include "values/RoundText.h"
 
-#include <QSaveFile>
+#include "platform/SavedFile.h"
 
 #include <algorithm>
 #include <set>
@@ -614,7 +614,7 @@ int ExportPostingsInfin(std::stop_token stop, PayrollDoc& doc, const PostingsSel
     const QByteArray lines = run.Lines();
 
     const QString path = doc.infoBase.workFolder + QString::fromLatin1(kInfinFileName);
-    QSaveFile file(path);
+    platform::SavedFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw TextError(infobase::OpenFileErrorText);
     if (file.write(lines) != lines.size() || !file.commit())

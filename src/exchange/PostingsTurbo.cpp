@@ -4,6 +4,7 @@
 #include "infobase/SwapFile.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
+#include "platform/SavedFile.h"
 #include "values/Clock.h"
 #include "values/Messages.h"
 #include "values/RoundText.h"
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <charconv>
 #include <memory>
@@ -168,9 +168,9 @@ void WriteTurboFiles(const PayrollDoc& doc, const TurboFiles& files)
 {
     const std::pair<const char*, const QByteArray*> parts[] = {
         {"sig", &files.analytics}, {"lis", &files.chart}, {"jur", &files.journal}};
-    std::vector<std::unique_ptr<QSaveFile>> saved;
+    std::vector<std::unique_ptr<platform::SavedFile>> saved;
     for (const auto& [extension, bytes] : parts) {
-        auto file = std::make_unique<QSaveFile>(TurboFilePath(doc, QString::fromLatin1(extension)));
+        auto file = std::make_unique<platform::SavedFile>(TurboFilePath(doc, QString::fromLatin1(extension)));
         if (!file->open(QIODevice::WriteOnly))
             throw TextError(infobase::OpenFileErrorText);
         if (file->write(*bytes) != bytes->size())

@@ -4,6 +4,7 @@
 #include "payroll/MonthRate.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
+#include "platform/SavedFile.h"
 #include "print/CTree.h"
 #include "reports/social/SocialFormTexts.h"
 #include "values/Clock.h"
@@ -629,8 +630,7 @@ platform::TaskOutcome RunSelectionPrintThread(platform::TaskContext& context, co
     return RunExchangeWorker(context, messenger, ExchangeCodeFamily::WholeTable, [&](platform::TaskContext& c) {
         const int marked = CountMarkedEmployees(doc.infoBase, params);
         const QString workFile = workFileOf(marked == 0 ? params.personnelNumber : 0);
-        QFile work(workFile);
-        if (!work.open(QIODevice::WriteOnly))
+        if (!platform::WriteWholeFile(workFile, QByteArray()))
             return platform::TaskOutcome(platform::TASK_FILE_ERROR, platform::FILE_ERROR_OPEN);
         T54Selection selection;
         selection.showEditor = std::uint8_t(showEditor != 0);
@@ -640,7 +640,6 @@ platform::TaskOutcome RunSelectionPrintThread(platform::TaskContext& context, co
         selection.tabN = std::uint16_t(params.personnelNumber);
         QString viewerText;
         const int result = print(selection, c.stopToken(), workFile, marked, &viewerText);
-        work.close();
         if (result < 0)
             return platform::TaskOutcome(result);
         if (result != 0)

@@ -8,7 +8,7 @@
 #include "values/RoundText.h"
 #include "values/Values.h"
 
-#include <QSaveFile>
+#include "platform/SavedFile.h"
 
 #include <algorithm>
 
@@ -211,7 +211,7 @@ platform::TaskOutcome ItogSumThreadProc(platform::TaskContext& context, const pl
 void WriteTotalsText(const ItogSumTotals& totals, const QString& path)
 {
     const QByteArray text = TotalsText(totals);
-    QSaveFile file(path);
+    platform::SavedFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         throw TextError(kMsgOpenFailed);
 }

@@ -3,13 +3,13 @@
 #include "infobase/Bytes.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
+#include "platform/SavedFile.h"
 #include "values/ImportCheck.h"
 #include "values/Messages.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <algorithm>
@@ -82,7 +82,7 @@ int ChooseExportEntries(const CInfoBase& base, const TransferSelection& sel, int
     return chosen.empty() ? kTransferNoEmployees : kTransferDone;
 }
 
-void WriteOrFail(QSaveFile& file, const char* data, qint64 size)
+void WriteOrFail(platform::SavedFile& file, const char* data, qint64 size)
 {
     if (file.write(data, size) != size)
         throw TextError(kMsgWriteFailed);
@@ -109,7 +109,7 @@ int ExportTransferFile(PayrollDoc& doc, const QString& path, const TransferSelec
                     [](const EmployeeListEntry& a, const EmployeeListEntry& b) { return a.tabN() == b.tabN(); }),
         chosen.end());
 
-    QSaveFile file(path);
+    platform::SavedFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw TextErrorWithPath(kMsgOpenFailed, path);
     char header[kTransferHeaderSize];

@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <cstring>
 
 namespace kalvor::infobase {
@@ -58,6 +59,14 @@ void requireName(const QString& name)
         throw db::DbError(db::E_DB_FAIL, QStringLiteral("Недопустимое имя базы данных"), name, kSource);
 }
 
+// A new base's name, checked before anything is made under it.
+void requireNewName(const QString& folder, const QString& name)
+{
+    requireName(name);
+    if (const QString refusal = NewBaseNameRefusal(folder, name); !refusal.isEmpty())
+        throw db::DbError(db::E_DB_FAIL, refusal, name, kSource);
+}
+
 const char* const kBaseFileSuffixes[] = {"", "-wal", "-shm", "-journal"};
 
 void removeBaseFiles(const QString& file)
@@ -82,6 +91,29 @@ void requirePrivateFile(const QString& file)
 } // namespace
 
 bool ValidBaseName(const QString& name) { return validName(name); }
+
+int NewBaseNameLimit(const QString& folder)
+{
+    // A file name's limit, and the engine's path limit less the terminating zero.
+    constexpr int kFileNameMax = 255, kEnginePathMax = 511;
+    // "archive/", "_2011_04", "_999", ".tmp/", ".sqlite", "-journal".
+    constexpr int kCopyPathExtra = 8 + 8 + 4 + 5 + 7 + 8;
+    const int folderBytes = int(QFile::encodeName(platform::WithSeparator(QDir(folder).absolutePath())).size());
+    return std::max(0, std::min(kFileNameMax - kLongestBaseNameTail, (kEnginePathMax - kCopyPathExtra - folderBytes) / 2));
+}
+
+QString NewBaseNameRefusal(const QString& folder, const QString& name)
+{
+    const int bytes = int(QFile::encodeName(name).size());
+    const int limit = NewBaseNameLimit(folder);
+    if (bytes <= limit)
+        return QString();
+    return QStringLiteral("Слишком длинное имя базы данных: %1 байт, а в этой папке допускается не более %2 байт "
+                          "(%3 русских букв или %2 латинских)")
+        .arg(bytes)
+        .arg(limit)
+        .arg(limit / 2);
+}
 
 QString BaseFilePath(const QString& folder, const QString& name)
 {
@@ -161,7 +193,7 @@ void buildServerBase(const QString& name, const std::function<void(const QSqlDat
 void buildBaseFile(const QString& folder, const QString& name, const std::function<void(const QString& temp)>& prepare,
                    const std::function<void(const QSqlDatabase&)>& fill)
 {
-    requireName(name);
+    requireNewName(folder, name);
     if (db::ServerInUse())
         return buildServerBase(name, fill);
     const QString file = BaseFilePath(folder, name);
@@ -475,7 +507,7 @@ void CloseBase(const CInfoBase& base)
 void CopyBase(const QString& folder, const QString& from, const QString& to)
 {
     requireName(from);
-    requireName(to);
+    requireNewName(folder, to);
     if (!BaseExists(folder, from))
         throw db::DbError(db::E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), from, kSource);
     if (db::ServerInUse()) {

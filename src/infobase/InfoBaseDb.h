@@ -48,6 +48,19 @@ QString TemplateFilePath(const QString& folder);
 // Whether a base may have that name (it must make a file name: no separators,
 // no control characters, not "." or "..", at most 128 characters).
 bool ValidBaseName(const QString& name);
+// The longest name, in bytes of UTF-8, a new base of the folder may have: every
+// name the program derives from it must still be one the system takes. Files
+// beside the base ("<base>" and at most kLongestBaseNameTail bytes: its
+// journals and lock, its forms "<base>-<form>-<period>[-<employee>].rtf", the
+// work files, each with its temporary name's suffix) within a file name's 255
+// bytes, and the month change's copy
+// "<folder>archive/<base>_<year>_<month>_<n>.tmp/<base>.sqlite-journal" within
+// the database engine's path of 512 bytes.
+inline constexpr int kLongestBaseNameTail = 64;
+int NewBaseNameLimit(const QString& folder);
+// Why the name cannot be given to a new base of the folder (too long, with its
+// limit said); empty when it can.
+QString NewBaseNameRefusal(const QString& folder, const QString& name);
 // Makes a new base from the empty template "empty.bak" of the folder (a base
 // file), which must be there and pass the checks of an opened base. Built
 // under a temporary name and renamed when complete. Throws db::DbError naming

@@ -1,10 +1,10 @@
 #include "infobase/RefFiles.h"
 
 #include "infobase/SwapFile.h"
+#include "platform/SavedFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <functional>
 
@@ -54,7 +54,7 @@ void save(const QString& path, std::size_t size, const std::function<void(ByteWr
     QByteArray bytes(qsizetype(size), '\0');
     ByteWriter w(bytes.data(), size);
     fill(w);
-    QSaveFile f(path);
+    platform::SavedFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
         throw InfoBaseError(withPath(WriteFileErrorText, path));
 }

@@ -41,7 +41,7 @@ void SwapFile::openFd()
     const QByteArray name = QFile::encodeName(path_);
     // The work file holds employees' records: their owner's alone, also
     // when an earlier run made it readable by others.
-    const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0 || !platform::MakePrivate(path_)) {
         if (fd >= 0)
             ::close(fd);

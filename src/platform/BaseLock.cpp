@@ -47,7 +47,7 @@ BaseLock::Result BaseLock::acquire(const QString& baseFile)
     if (db::IsServerLocator(baseFile))
         return acquireOnServer(baseFile);
     const QByteArray path = QFile::encodeName(lockFileOf(baseFile));
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0) {
         m_error = QString::fromLocal8Bit(std::strerror(errno));
         return Result::Failed;

@@ -1,15 +1,14 @@
 #include "platform/Console.h"
+#include "platform/ConsoleLog.h"
 #include "platform/GuiBridge.h"
 #include "platform/PrivateFiles.h"
 #include "platform/WorkingFolder.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 
-#include <mutex>
 #include <signal.h>
 #include <unistd.h>
 
@@ -17,35 +16,10 @@ namespace kalvor::platform {
 
 namespace {
 
-// Held only while a text goes into a console log, never while a command runs.
-std::mutex g_logMutex;
-
 // How long one wait for a running command lasts before its stop is looked at.
 constexpr int kSliceMs = 100;
 // How long a command that was told to end gets before it is killed.
 constexpr int kEndWaitMs = 1000;
-
-// The console log of the folder, kept to about kConsoleLogLimit bytes: a log
-// that reached it is kept as "console.log.1" (an older one there goes) and
-// a new one begins. Called under g_logMutex.
-QString rotatedLog(const QDir& folder)
-{
-    const QString log = folder.filePath(QStringLiteral("console.log"));
-    if (QFileInfo(log).size() < kConsoleLogLimit)
-        return log;
-    const QString kept = log + QStringLiteral(".1");
-    RemoveOwnFile(kept);
-    QFile::rename(log, kept);
-    return log;
-}
-
-// Appends the bytes to the folder's console log; false when it cannot be written.
-bool appendToLog(const QDir& folder, const QByteArray& bytes)
-{
-    std::lock_guard lock(g_logMutex);
-    QFile log(rotatedLog(folder));
-    return log.open(QIODevice::WriteOnly | QIODevice::Append) && log.write(bytes) == bytes.size();
-}
 
 // A command's output as the log keeps it: its first kConsoleLogShare bytes,
 // and how much more there was.
@@ -137,10 +111,8 @@ ConsoleRun RunConsoleProgram(const QStringList& arguments, const QString& folder
 {
     const QDir folder(folderPath.isEmpty() ? QDir::currentPath() : folderPath);
     ConsoleRun run;
-    // A folder where the log cannot be written is said as such rather than
-    // as a command that failed to start.
-    const QFileInfo place(folder.path());
-    if (arguments.isEmpty() || !place.isDir() || !place.isWritable())
+    // A working folder that is not there is a setting to mend: nothing runs.
+    if (arguments.isEmpty() || !QFileInfo(folder.path()).isDir())
         return run;
     // Output went through "console.tmp" once; the file a program before this
     // one left there goes.
@@ -149,7 +121,7 @@ ConsoleRun RunConsoleProgram(const QStringList& arguments, const QString& folder
     QProcess process;
     startInGroup(process, arguments, added);
     if (!process.waitForStarted(-1)) {
-        appendToLog(folder, QStringLiteral("%1: %2\n").arg(arguments.front(), process.errorString()).toLocal8Bit());
+        AppendToFolderLog(folder.path(), QStringLiteral("%1: %2\n").arg(arguments.front(), process.errorString()).toLocal8Bit());
         return run;
     }
     run.started = true;
@@ -160,17 +132,14 @@ ConsoleRun RunConsoleProgram(const QStringList& arguments, const QString& folder
     QByteArray logged = output.forLog();
     if (run.stopped)
         logged += QStringLiteral("%1: остановлена\n").arg(arguments.front()).toLocal8Bit();
-    if (!appendToLog(folder, logged))
-        run.exitCode = -1;
+    // A log that cannot be written leaves the command's outcome as it is.
+    AppendToFolderLog(folder.path(), logged);
     return run;
 }
 
 void AppendToConsoleLog(const QString& text)
 {
-    const QDir folder(WorkingFolder().isEmpty() ? QDir::currentPath() : WorkingFolder());
-    appendToLog(folder, (QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss ")) + text +
-                         QLatin1Char('\n'))
-                            .toUtf8());
+    AppendToFolderLog(WorkingFolder().isEmpty() ? QDir::currentPath() : WorkingFolder(), DatedLogLine(text));
 }
 
 } // namespace kalvor::platform

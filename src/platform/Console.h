@@ -10,9 +10,11 @@
 // or the program's closing) ends the command and everything it started, and
 // the log says it was stopped. Commands may run side by side; no lock is
 // held while one runs. The log keeps the first kConsoleLogShare bytes of each
-// command's output (and says how much more there was), and a log that
-// reached kConsoleLogLimit bytes is kept as "console.log.1" while a new one
-// begins.
+// command's output (and says how much more there was); how the log itself is
+// written and kept in size is in platform/ConsoleLog.h. A log that cannot be
+// written never changes a command's outcome.
+#include "platform/ConsoleLog.h"
+
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -27,15 +29,12 @@ struct ConsoleRun {
     QByteArray output; // the start of its output (standard output and error), at most kConsoleOutputKept bytes
 };
 inline constexpr int kConsoleOutputKept = 4096;
-// The part of a command's output that goes to the log, and the size at which
-// the log begins anew.
+// The part of a command's output that goes to the log.
 inline constexpr qint64 kConsoleLogShare = 64 * 1024;
-inline constexpr qint64 kConsoleLogLimit = 4 * 1024 * 1024;
 
 // Runs the command (console log in the working folder, see
 // platform/WorkingFolder.h) and returns its exit code; -1 when the process cannot be
-// created, ends abnormally (killed by a signal), is stopped, or the console
-// log cannot be written.
+// created, ends abnormally (killed by a signal) or is stopped.
 int RunConsoleCommand(const QString& command);
 // The same with the console log in the given folder.
 int RunConsoleCommand(const QString& command, const QString& workingFolder);

@@ -1,11 +1,11 @@
 #include "platform/Dbf.h"
 
 #include "platform/Db.h"
+#include "platform/SavedFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstring>
 
@@ -187,7 +187,7 @@ void DbfTable::write(const QString& path, const QDate& updated) const
     for (const QByteArray& record : records_) bytes += record;
     bytes += kFileEnd;
 
-    QSaveFile file(path);
+    platform::SavedFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         Fail(QStringLiteral("Ошибка записи в файл"),
              QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));

@@ -1,7 +1,8 @@
 #include "platform/FileCopy.h"
 
+#include "platform/SavedFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace kalvor::platform {
 
@@ -10,7 +11,7 @@ bool CopyFileReplacing(const QString& from, const QString& to)
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly))
         return false;
-    QSaveFile out(to);
+    SavedFile out(to);
     if (!out.open(QIODevice::WriteOnly))
         return false;
     while (!in.atEnd()) {

@@ -2,11 +2,11 @@
 
 #include "platform/CodePage.h"
 #include "platform/DocumentOpener.h"
+#include "platform/SavedFile.h"
 #include "print/WorkingFolder.h"
 #include "values/Messages.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -536,7 +536,7 @@ int CTree::Generate()
 
 bool CTree::WriteOutput(const QList<QByteArray>& output)
 {
-    QSaveFile file(OutputFileName());
+    platform::SavedFile file(OutputFileName());
     if (!file.open(QIODevice::WriteOnly))
         return false;
     for (const QByteArray& line : output) {

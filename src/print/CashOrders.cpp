@@ -10,7 +10,7 @@
 #include "values/RoundText.h"
 #include "values/Text8.h"
 
-#include <QSaveFile>
+#include "platform/SavedFile.h"
 
 #include <vector>
 
@@ -177,7 +177,7 @@ void WritePageHeading(QByteArray& out, int number, const StatementPrintParams& p
 
 void SaveOrders(const QString& path, const QByteArray& text, bool& opened)
 {
-    QSaveFile file(path);
+    platform::SavedFile file(path);
     opened = file.open(QIODevice::WriteOnly);
     if (!opened)
         return;

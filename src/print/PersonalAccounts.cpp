@@ -14,7 +14,7 @@
 #include "values/RoundText.h"
 #include "values/Values.h"
 
-#include <QSaveFile>
+#include "platform/SavedFile.h"
 
 #include <algorithm>
 #include <array>
@@ -571,7 +571,7 @@ public:
 
 private:
     const int m_variant;
-    QSaveFile m_file;
+    platform::SavedFile m_file;
     std::unique_ptr<CTree> m_tree;
     QByteArray m_text;
     int m_line = 1;

@@ -226,8 +226,12 @@ void AppendToTransferFile(const QString& reportPath, const PayrollDoc& doc, Tran
     const QString transferPath = TransferFilePath(doc);
     if (transferPath.isEmpty())
         throw TransferFileError(platform::FILE_ERROR_OPEN, transferPath);
-    // No O_CREAT: the 1C side makes the file; a missing one is an error.
-    FileDescriptor transfer(::open(QFile::encodeName(transferPath).constData(), O_RDWR | O_APPEND | O_CLOEXEC));
+    // No O_CREAT: the 1C side makes the file; a missing one is an error. The
+    // file is shared with that program under its lock, so it is appended in
+    // place (the one file not written anew through platform::SavedFile), but
+    // never through a link at its name.
+    FileDescriptor transfer(
+        ::open(QFile::encodeName(transferPath).constData(), O_RDWR | O_APPEND | O_CLOEXEC | O_NOFOLLOW));
     if (!transfer.valid())
         throw TransferFileError(platform::FILE_ERROR_OPEN, transferPath);
     FileDescriptor report(::open(QFile::encodeName(reportPath).constData(), O_RDONLY | O_CLOEXEC));

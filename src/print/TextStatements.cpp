@@ -12,7 +12,7 @@
 #include "values/Messages.h"
 #include "values/RoundText.h"
 
-#include <QSaveFile>
+#include "platform/SavedFile.h"
 
 #include <algorithm>
 
@@ -356,7 +356,7 @@ int MoveLastRowToNewPage(QByteArray& out, const StatementPrintParams& params, in
 
 bool SaveStatement(const QString& path, const QByteArray& text)
 {
-    QSaveFile file(path);
+    platform::SavedFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     if (file.write(text) != text.size()) {

@@ -11,6 +11,7 @@
 #include "payroll/Rounding.h"
 #include "payroll/ScheduleNorm.h"
 #include "platform/CodePage.h"
+#include "platform/SavedFile.h"
 #include "print/FormTexts.h"
 #include "print/FormsFile.h"
 #include "print/PrintSelection.h"
@@ -19,7 +20,6 @@
 #include "values/RoundText.h"
 
 #include <QDate>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <array>
@@ -351,7 +351,7 @@ void ExtendForHolidays(const CalendarDay& first, CalendarDay& last, const FirmIn
 int WriteVacationNoteCalc(const StatementPrintParams& params, bool withNote, int markedOnly, PayrollDoc& doc,
                           const QString& path, std::stop_token stop)
 {
-    QSaveFile output(path);
+    platform::SavedFile output(path);
     if (!output.open(QIODevice::WriteOnly))
         return kPrintFileFault;
     CInfoBase& base = doc.infoBase;

@@ -1,22 +1,25 @@
 #include "print/WorkbookWriter.h"
 
+#include "platform/SavedFile.h"
 #include "platform/TaskThread.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QUuid>
 
 #include <xlsxwriter.h>
 
-#include <cstdio>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace kalvor::print {
 
 struct WorkbookWriter::Impl {
+    explicit Impl(const QString& target) : path(target), file(std::make_unique<platform::SavedFile>(target)) {}
     QString path;
-    QString temporaryPath;
+    // The workbook is written at its temporary name; dropped (and the
+    // temporary file with it) by a save that fails.
+    std::unique_ptr<platform::SavedFile> file;
     lxw_workbook* workbook = nullptr;
     std::vector<lxw_worksheet*> sheets;
     lxw_format* bold = nullptr;
@@ -53,13 +56,13 @@ struct WorkbookWriter::Impl {
     static bool InRange(int row, int col) { return row >= 0 && col >= 0 && row < LXW_ROW_MAX && col < LXW_COL_MAX; }
 };
 
-WorkbookWriter::WorkbookWriter(const QString& path) : m_impl(std::make_unique<Impl>())
+WorkbookWriter::WorkbookWriter(const QString& path) : m_impl(std::make_unique<Impl>(path))
 {
-    m_impl->path = path;
-    const QFileInfo target(path);
-    m_impl->temporaryPath = target.dir().filePath(
-        QStringLiteral(".%1.%2.tmp").arg(target.fileName(), QUuid::createUuid().toString(QUuid::Id128)));
-    m_impl->workbook = workbook_new(QFile::encodeName(m_impl->temporaryPath).constData());
+    // The library writes only at the save, at the temporary file's name. A
+    // folder that cannot take the file (no temporary name) is said at the
+    // save as a failed write, and the workbook is then dropped unwritten.
+    m_impl->file->open(QIODevice::WriteOnly);
+    m_impl->workbook = workbook_new(QFile::encodeName(m_impl->file->temporaryName()).constData());
     if (!m_impl->workbook) {
         m_impl->Fail(QStringLiteral("Ошибка при создании книги %1").arg(QDir::toNativeSeparators(path)));
         return;
@@ -135,29 +138,20 @@ void WorkbookWriter::MergeRange(int sheet, int firstRow, int firstCol, int lastR
 
 QString WorkbookWriter::Save()
 {
-    if (!m_impl->workbook)
+    std::unique_ptr<platform::SavedFile> file = std::move(m_impl->file);
+    lxw_workbook* workbook = std::exchange(m_impl->workbook, nullptr);
+    if (!workbook)
         return m_impl->error;
-    lxw_workbook* workbook = m_impl->workbook;
-    m_impl->workbook = nullptr;
-    const QString target = QDir::toNativeSeparators(m_impl->path);
-    if (!m_impl->error.isEmpty()) {
+    const QString failed =
+        QStringLiteral("%1 %2").arg(platform::FileErrorKindText(platform::FILE_ERROR_WRITE),
+                                    QDir::toNativeSeparators(m_impl->path));
+    if (!m_impl->error.isEmpty() || !file->isOpen()) {
         lxw_workbook_free(workbook);
-        return m_impl->error;
+        return m_impl->error.isEmpty() ? QStringLiteral("%1: %2").arg(failed, file->errorString()) : m_impl->error;
     }
-    const lxw_error closed = workbook_close(workbook);
-    if (closed != LXW_NO_ERROR) {
-        QFile::remove(m_impl->temporaryPath);
-        return QStringLiteral("%1 %2: %3")
-            .arg(platform::FileErrorKindText(platform::FILE_ERROR_WRITE), target,
-                 QString::fromUtf8(lxw_strerror(closed)));
-    }
-    // rename() replaces an existing target in one step.
-    if (std::rename(QFile::encodeName(m_impl->temporaryPath).constData(),
-                    QFile::encodeName(m_impl->path).constData()) != 0) {
-        QFile::remove(m_impl->temporaryPath);
-        return QStringLiteral("%1 %2").arg(platform::FileErrorKindText(platform::FILE_ERROR_WRITE), target);
-    }
-    return QString();
+    if (const lxw_error closed = workbook_close(workbook); closed != LXW_NO_ERROR)
+        return QStringLiteral("%1: %2").arg(failed, QString::fromUtf8(lxw_strerror(closed)));
+    return file->commit() ? QString() : QStringLiteral("%1: %2").arg(failed, file->errorString());
 }
 
 } // namespace kalvor::print

@@ -1,13 +1,11 @@
 #include "values/Text8.h"
 
 #include "platform/CodePage.h"
+#include "platform/SavedFile.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -114,42 +112,15 @@ void ConvertLineToOem(char* bytes, int length)
 
 int ConvertTextFileToOem(const QString& path)
 {
-    const QByteArray name = QFile::encodeName(path);
-    const QByteArray tmpName = QFile::encodeName(QFileInfo(path).dir().filePath(QStringLiteral("81A7F0C4.tmp")));
-    std::FILE* in = std::fopen(name.constData(), "rb");
-    if (!in)
-        return errno ? errno : EIO;
-    std::FILE* out = std::fopen(tmpName.constData(), "wb");
-    if (!out) {
-        const int err = errno ? errno : EIO;
-        std::fclose(in);
-        return err;
-    }
-    int err = 0;
-    char buf[1023];
-    for (;;) {
-        const std::size_t got = std::fread(buf, 1, sizeof buf, in);
-        if (got > 0) {
-            ConvertLineToOem(buf, static_cast<int>(got));
-            if (std::fwrite(buf, 1, got, out) != got) {
-                err = errno ? errno : EIO;
-                break;
-            }
-        }
-        if (got < sizeof buf) {
-            if (std::ferror(in))
-                err = errno ? errno : EIO;
-            break;
-        }
-    }
-    std::fclose(in);
-    if (std::fclose(out) != 0 && err == 0)
-        err = errno ? errno : EIO;
-    if (err == 0 && std::rename(tmpName.constData(), name.constData()) != 0)
-        err = errno ? errno : EIO;
-    if (err != 0)
-        std::remove(tmpName.constData());
-    return err;
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        return ENOENT;
+    QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError)
+        return EIO;
+    in.close();
+    ConvertLineToOem(bytes.data(), int(bytes.size()));
+    return platform::WriteWholeFile(path, bytes) ? 0 : EIO;
 }
 
 } // namespace kalvor

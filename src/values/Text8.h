@@ -36,10 +36,9 @@ QByteArray SqueezeBlanksAfterDigits(const QByteArray& text);
 
 // Converts `length` bytes in place from windows-1251 to cp866 (same length).
 void ConvertLineToOem(char* bytes, int length);
-// Converts a text file in place from windows-1251 to cp866: the converted text
-// goes to the temporary file "81A7F0C4.tmp" beside the file, which then
-// replaces it in one rename, so a failure never loses the file as it was. Returns 0,
-// or the C library's error number (the file is then left unchanged).
+// Converts a text file in place from windows-1251 to cp866, written anew
+// through platform::SavedFile, so a failure never loses the file as it was.
+// Returns 0, or an error number (the file is then left unchanged).
 int ConvertTextFileToOem(const QString& path);
 
 } // namespace kalvor

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 using namespace kalvor;
@@ -101,6 +102,47 @@ TEST_F(BaseTemplate, AnUnwritableTargetIsNotBlamedOnTheTemplate)
     OpenBase(base);
     EXPECT_EQ(base.config.kolMax, 1000);
     CloseBase(base);
+}
+
+// A new base's name is counted in bytes against what is made of it: its
+// forms beside it within a file name's 255 bytes (191 bytes for the name:
+// 95 Russian letters), and the month change's copy
+// "<folder>archive/<base>_2011_04_99.tmp/<base>.sqlite-journal" within the
+// engine's 511. A name of 121 letters is refused with its limit said and
+// leaves nothing; at the limit the base, a long form name and the copy are made.
+TEST_F(BaseTemplate, ANameTooLongForWhatIsMadeOfItIsRefusedWithItsLimit)
+{
+    MakeTemplate();
+    const QString tooLong(121, QChar(0x0416));
+    try {
+        CreateBase(folder, tooLong);
+        ADD_FAILURE() << "a base was made";
+    } catch (const db::DbError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Слишком длинное имя базы данных: 242 байт, а в этой папке допускается "
+                                              "не более 191 байт (95 русских букв или 191 латинских)"));
+    }
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("empty.bak")});
+    EXPECT_FALSE(NewBaseNameRefusal(folder, QString(96, QChar(0x0416))).isEmpty());
+    const QString longest(95, QChar(0x0416));
+    CreateBase(folder, longest);
+    EXPECT_TRUE(BaseExists(folder, longest));
+    QFile form(folder + longest + QStringLiteral("-T54-2011-01-2011-12-12345.rtf"));
+    EXPECT_TRUE(form.open(QIODevice::WriteOnly));
+
+    // A folder of 301 bytes leaves (511 - 301 - 40) / 2 = 85 bytes for the
+    // name, both of its places in the copy's path.
+    const QString deep = folder + QString(120, QLatin1Char('d')) + QLatin1Char('/');
+    const QString deepest = deep + QString(301 - 1 - QFile::encodeName(deep).size(), QLatin1Char('e')) + '/';
+    ASSERT_EQ(QFile::encodeName(deepest).size(), 301);
+    ASSERT_TRUE(QDir().mkpath(deepest));
+    EXPECT_EQ(NewBaseNameLimit(deepest), 85);
+    EXPECT_FALSE(NewBaseNameRefusal(deepest, QString(86, QLatin1Char('a'))).isEmpty());
+    const QString name(85, QLatin1Char('a'));
+    EXPECT_TRUE(NewBaseNameRefusal(deepest, name).isEmpty());
+    const QString copyFolder = deepest + QStringLiteral("archive/%1_2011_04_99.tmp/").arg(name);
+    ASSERT_TRUE(QDir().mkpath(copyFolder));
+    db::BackupFileTo(BaseFilePath(folder, longest), copyFolder + name + QStringLiteral(".sqlite"));
+    EXPECT_TRUE(QFileInfo(copyFolder + name + QStringLiteral(".sqlite")).isFile());
 }
 
 TEST(RefFilesOpenAll, MissingAndDamagedFilesAreNotedNotThrown)

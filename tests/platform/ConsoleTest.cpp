@@ -5,11 +5,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 
 #include <atomic>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -177,4 +180,90 @@ TEST(Console, TheLogKeepsTheStartOfAnOutputAndBeginsAnewWhenFull)
     EXPECT_EQ(RunConsoleCommand("echo again", dir.path()), 0);
     EXPECT_EQ(readAll(log), QByteArray("again\n"));
     EXPECT_EQ(readAll(log + ".1"), QByteArray(4 * 1024 * 1024, 'y'));
+}
+
+namespace {
+
+mode_t modeOf(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
+}
+
+} // namespace
+
+// The log is never written through a link at its name: the link goes, what
+// it pointed to stays, and the log is its owner's alone (0600), an older log
+// of wider rights included. A log the program may not write (a folder of
+// that name) leaves the command's exit code as it is.
+TEST(Console, TheLogIsNeverWrittenThroughALinkAndIsTheOwnersAlone)
+{
+    QTemporaryDir dir, other;
+    ASSERT_TRUE(dir.isValid() && other.isValid());
+    const QString log = dir.filePath("console.log");
+    const QString target = other.filePath("target.txt");
+    ASSERT_TRUE(writeFile(target, "not yours\n"));
+    ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0666), 0);
+    ASSERT_TRUE(QFile::link(target, log));
+    EXPECT_EQ(RunConsoleCommand("echo one", dir.path()), 0);
+    EXPECT_EQ(readAll(target), QByteArray("not yours\n"));
+    EXPECT_EQ(modeOf(target), mode_t(S_IFREG | 0666));
+    EXPECT_EQ(readAll(log), QByteArray("one\n"));
+    EXPECT_EQ(modeOf(log), mode_t(S_IFREG | 0600));
+
+    ASSERT_EQ(::chmod(QFile::encodeName(log).constData(), 0644), 0);
+    EXPECT_EQ(RunConsoleCommand("echo two", dir.path()), 0);
+    EXPECT_EQ(readAll(log), QByteArray("one\ntwo\n"));
+    EXPECT_EQ(modeOf(log), mode_t(S_IFREG | 0600));
+
+    ASSERT_TRUE(QFile::remove(log));
+    ASSERT_TRUE(QDir().mkdir(log));
+    EXPECT_EQ(RunConsoleCommand("echo three; exit 4", dir.path()), 4);
+    EXPECT_EQ(RunConsoleCommand("echo four", dir.path()), 0);
+    EXPECT_TRUE(QFileInfo(log).isDir());
+}
+
+// A full log replaces what stands at "console.log.1" when that is the user's
+// own file or a link (the link itself, never its target); a folder or another
+// user's file there stays, and the log begins anew with a line saying why, so
+// it never grows past its limit.
+TEST(Console, AFullLogIsKeptOrBegunAnewWhateverStandsAtTheKeptName)
+{
+    QTemporaryDir dir, other;
+    ASSERT_TRUE(dir.isValid() && other.isValid());
+    const QString log = dir.filePath("console.log");
+    const QString kept = log + ".1";
+    const QByteArray full(kConsoleLogLimit, 'x');
+
+    const QString target = other.filePath("target.txt");
+    ASSERT_TRUE(writeFile(target, "not yours\n"));
+    ASSERT_TRUE(QFile::link(target, kept));
+    ASSERT_TRUE(writeFile(log, full));
+    EXPECT_EQ(RunConsoleCommand("echo next", dir.path()), 0);
+    EXPECT_EQ(readAll(target), QByteArray("not yours\n"));
+    EXPECT_FALSE(QFileInfo(kept).isSymLink());
+    EXPECT_EQ(readAll(kept), full);
+    EXPECT_EQ(readAll(log), QByteArray("next\n"));
+
+    const QString notKept[] = {QStringLiteral("на этом месте папка"), QStringLiteral("это файл другого пользователя")};
+    ASSERT_TRUE(QFile::remove(kept));
+    ASSERT_TRUE(QDir().mkdir(kept));
+    for (const QString& why : notKept) {
+        if (why == notKept[1]) {
+            ASSERT_TRUE(QDir().rmdir(kept));
+            ASSERT_TRUE(writeFile(kept, "theirs\n"));
+            ASSERT_EQ(::chown(QFile::encodeName(kept).constData(), 65534, 65534), 0);
+        }
+        for (int run = 0; run < 3; ++run) {
+            ASSERT_TRUE(writeFile(log, full));
+            EXPECT_EQ(RunConsoleCommand("echo after", dir.path()), 0);
+            const QByteArray text = readAll(log);
+            EXPECT_LT(text.size(), 400);
+            EXPECT_TRUE(text.endsWith("after\n"));
+            EXPECT_TRUE(text.contains(
+                QStringLiteral("Журнал начат заново, прежний не сохранён (%1: %2)\n").arg(kept, why).toUtf8()))
+                << text.constData();
+        }
+    }
+    EXPECT_EQ(readAll(kept), QByteArray("theirs\n"));
 }

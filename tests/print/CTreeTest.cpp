@@ -8,8 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 using namespace kalvor;
@@ -130,6 +134,43 @@ TEST_F(CTreeTest, SinglePageWithoutRowsIsFilledExactly)
                            "\\pard\\plain \\ql\\f0 \n"
                            "{\\par }\n"
                            "}\n");
+}
+
+// A link planted at the form's name (a working folder others can write to)
+// is replaced by the form, 0600; the other user's 0666 file it pointed to
+// keeps its text and its rights, and nothing goes into that file's folder.
+TEST_F(CTreeTest, ALinkAtTheFormsNameIsReplacedAndItsTargetLeftAlone)
+{
+    writeTemplate(QStringLiteral("one"), document("\\pard\\plain {\\*\\bkmkstart page0}" + slot(0) + "{\\par }\r\n"));
+    QTemporaryDir other;
+    ASSERT_TRUE(other.isValid());
+    const QString theirs = other.filePath(QStringLiteral("theirs.rtf"));
+    {
+        QFile f(theirs);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("their text");
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(theirs).constData(), 0666), 0);
+    ASSERT_EQ(::chown(QFile::encodeName(theirs).constData(), 65534, 65534), 0);
+    ASSERT_TRUE(QFile::link(theirs, dir.filePath(QStringLiteral("zavod.rtf"))));
+
+    CTree tree("one", output());
+    QDomElement page;
+    tree.NewPage(&page, "page0");
+    tree.AddValue(page, {"payroll"});
+    ASSERT_EQ(tree.Generate(), CTree::GenerateDone);
+    const QFileInfo form(tree.OutputFileName());
+    EXPECT_FALSE(form.isSymLink());
+    EXPECT_TRUE(generated().contains("{payroll}"));
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(form.filePath()).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    QFile f(theirs);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("their text"));
+    ASSERT_EQ(::lstat(QFile::encodeName(theirs).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0666u);
+    EXPECT_EQ(QDir(other.path()).entryList(QDir::Files), QStringList{QStringLiteral("theirs.rtf")});
 }
 
 TEST_F(CTreeTest, RepeatedPagesAndRowsOfTheShippedTemplate)

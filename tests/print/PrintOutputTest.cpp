@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <chrono>
@@ -149,6 +150,32 @@ TEST_F(PrintOutput, TheFormerDefaultOffersTheScriptAndPathsWithBlanksAndQuotesPa
     EXPECT_EQ(PrintCommandArguments(QStringLiteral("\"my viewer\" --file=%s -"), oddReport),
               (QStringList{QStringLiteral("my viewer"), QStringLiteral("--file=") + oddReport, QStringLiteral("-")}));
     EXPECT_TRUE(PrintCommandArguments(QStringLiteral("  "), oddReport).isEmpty());
+}
+
+// A console log the program cannot write (a folder of that name, another
+// user's file) leaves a good print good; a link at its name is replaced by
+// the log, and the file it pointed to stays as it was.
+TEST_F(PrintOutput, AConsoleLogThatCannotBeWrittenLeavesAGoodPrintGood)
+{
+    const QString log = folder + QStringLiteral("console.log");
+    RecordingPrompt prompt;
+    prompt.answer = QStringLiteral("echo printed");
+    ASSERT_TRUE(QDir().mkdir(log));
+    EXPECT_EQ(PrintTextFile(doc, report, prompt).outcome, PrintCommandResult::Printed);
+    ASSERT_TRUE(QDir().rmdir(log));
+    ASSERT_TRUE(WriteFile(log, "not yours\n"));
+    ASSERT_EQ(::chown(QFile::encodeName(log).constData(), 65534, 65534), 0);
+    EXPECT_EQ(PrintTextFile(doc, report, prompt).outcome, PrintCommandResult::Printed);
+    EXPECT_EQ(ReadFile(log), "not yours\n");
+
+    ASSERT_TRUE(QFile::remove(log));
+    const QString elsewhere = folder + QStringLiteral("elsewhere.txt");
+    ASSERT_TRUE(WriteFile(elsewhere, "kept\n"));
+    ASSERT_TRUE(QFile::link(elsewhere, log));
+    EXPECT_EQ(PrintTextFile(doc, report, prompt).outcome, PrintCommandResult::Printed);
+    EXPECT_EQ(ReadFile(elsewhere), "kept\n");
+    EXPECT_FALSE(QFileInfo(log).isSymLink());
+    EXPECT_EQ(ReadFile(log), "printed " + QFile::encodeName(report) + '\n');
 }
 
 // A command that fails or cannot start is said with the command as run and

@@ -142,6 +142,37 @@ TEST_F(UiGuardedBase, ANameThatCannotBeABaseFileIsRefusedAndAnotherCanBeTyped)
     EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/../firm.sqlite")));
 }
 
+// A new base's name too long for the files made of it (121 Russian letters,
+// 242 bytes, where 191 are the limit) is refused at the login with the
+// limit said, before anything is made; the name stays for another try.
+TEST_F(UiGuardedBase, ANewBaseNameTooLongIsRefusedWithItsLimit)
+{
+    MessageRecorder boxes; // "Да" to "not found, go on?"
+    CKalvorApp app(ini);
+    const QString tooLong(121, QChar(0x0416));
+    bool stayedOpen = false;
+    QString kept;
+    app.SetLoginRunner([&](CLoginDlg& dlg) {
+        dlg.show();
+        dlg.BaseEdit()->setText(tooLong);
+        QTest::keyClick(dlg.PasswordEdit(), Qt::Key_Return);
+        stayedOpen = dlg.isVisible() && dlg.focusWidget() == dlg.BaseEdit();
+        kept = dlg.BaseEdit()->text();
+        dlg.BaseEdit()->setText(QStringLiteral("firm"));
+        QTest::keyClick(dlg.PasswordEdit(), Qt::Key_Return);
+        return dlg.result();
+    });
+    ASSERT_TRUE(app.InitInstance({}));
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(kept, tooLong);
+    ASSERT_GE(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Слишком длинное имя базы данных: 242 байт, а в этой папке "
+                                                  "допускается не более 191 байт (95 русских букв или 191 латинских)"));
+    EXPECT_EQ(app.Document()->infoBase.baseName, QStringLiteral("firm"));
+    for (const QString& name : QDir(folder).entryList(QDir::Files))
+        EXPECT_FALSE(name.startsWith(QChar(0x0416))) << name.toStdString();
+}
+
 TEST_F(UiGuardedBase, AMissingBaseIsRestoredFromAnArchiveCopy)
 {
     // An archive copy of base "firm" in December 2026, with its reference file.

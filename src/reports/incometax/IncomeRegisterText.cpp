@@ -6,7 +6,7 @@
 #include "values/Messages.h"
 #include "values/RoundText.h"
 
-#include <QSaveFile>
+#include "platform/SavedFile.h"
 
 namespace kalvor::reports {
 
@@ -280,7 +280,7 @@ int PrintRegisterText(std::stop_token stop, const ReportSelection& selection, co
     ReportPeriod period;
     if (RegisterPeriod(doc.infoBase.config, period) < 0)
         return -2;
-    QSaveFile file(outputPath);
+    platform::SavedFile file(outputPath);
     if (!file.open(QIODevice::WriteOnly))
         throw TextError(kMsgOpenFailed);
     const int baseYear = doc.infoBase.config.reportingYear();

@@ -1,11 +1,11 @@
 #include "reports/social/GenrDataFile.h"
 
+#include "platform/SavedFile.h"
 #include "platform/TaskThread.h"
 #include "values/ImportCheck.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace kalvor::reports {
 
@@ -35,7 +35,7 @@ QByteArray GenrDataFileBytes(const GenrDataFile& file)
 
 int WriteGenrDataFile(const QString& path, const GenrDataFile& file)
 {
-    QSaveFile out(path);
+    platform::SavedFile out(path);
     if (!out.open(QIODevice::WriteOnly))
         return platform::FILE_ERROR_OPEN;
     const QByteArray bytes = GenrDataFileBytes(file);

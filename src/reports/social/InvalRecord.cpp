@@ -1,5 +1,6 @@
 #include "reports/social/InvalRecord.h"
 
+#include "platform/SavedFile.h"
 #include "reports/social/SocialFormTexts.h"
 
 #include "platform/CodePage.h"
@@ -8,7 +9,6 @@
 #include "reports/social/PeriodTotals.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -103,7 +103,7 @@ int ReadInvalFile(const QString& path, std::vector<InvalRecord>& records)
 
 int WriteInvalFile(const QString& path, const std::vector<InvalRecord>& records)
 {
-    QSaveFile file(path);
+    platform::SavedFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return platform::FILE_ERROR_OPEN;
     const QByteArray bytes = InvalRecordsToBytes(records);

@@ -1,6 +1,7 @@
 #include "reports/social/PensionXml.h"
 
 #include "platform/CodePage.h"
+#include "platform/SavedFile.h"
 #include "platform/TaskThread.h"
 #include "platform/WorkingFolder.h"
 #include "reports/social/PensionContributions.h"
@@ -10,7 +11,6 @@
 #include "values/Values.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -554,7 +554,7 @@ int WriteOVPFXml(const ReportSelection& selection, const QString& folder, const 
     if (writtenPath != nullptr)
         *writtenPath = path;
     const QByteArray bytes = OVPFXmlBytes(selection, doc, ReadInvalRecords(), Clock::today());
-    QSaveFile file(path);
+    platform::SavedFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return platform::FILE_ERROR_OPEN;
     if (file.write(bytes) != bytes.size() || !file.commit())

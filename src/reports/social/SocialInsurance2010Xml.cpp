@@ -9,7 +9,7 @@
 #include "values/Clock.h"
 #include "values/RoundText.h"
 
-#include <QSaveFile>
+#include "platform/SavedFile.h"
 
 namespace kalvor::reports {
 
@@ -217,7 +217,7 @@ int WriteRVedFSSXml2010(const QString& folder, const PayrollDoc& doc, QString* w
     if (writtenPath != nullptr)
         *writtenPath = path;
     const QByteArray bytes = RVedFSSXml2010Bytes(doc, Clock::today());
-    QSaveFile file(path);
+    platform::SavedFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return platform::FILE_ERROR_OPEN;
     if (file.write(bytes) != bytes.size() || !file.commit())

@@ -1,6 +1,7 @@
 // The 4-FSS settlement of 2011 as the fund's intake file, format "0.3":
 // windows-1251 text, CR LF line ends, one element per line with its
 // attributes on the same line.
+#include "platform/SavedFile.h"
 #include "reports/social/SocialInsurance2011.h"
 
 #include "reports/social/Fss4Common.h"
@@ -14,7 +15,6 @@
 #include "values/Values.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace kalvor::reports {
 
@@ -264,7 +264,7 @@ int WriteRVedFSSXml2011(const QString& folder, const PayrollDoc& doc, QString* w
     if (writtenPath != nullptr)
         *writtenPath = path;
     const QByteArray bytes = RVedFSSXml2011Bytes(doc, ReadInvalRecords(), Clock::today());
-    QSaveFile file(path);
+    platform::SavedFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return platform::FILE_ERROR_OPEN;
     if (file.write(bytes) != bytes.size() || !file.commit())

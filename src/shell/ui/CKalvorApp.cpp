@@ -231,7 +231,10 @@ bool CKalvorApp::StartUp(const QStringList& arguments)
 
     // 5. The login, with the frame hidden.
     m_frame->hide();
-    CLoginDlg login(offered, [this](const QString& name) { return CheckLoginBase(name); });
+    const QString folder = m_doc->infoBase.workFolder;
+    CLoginDlg login(
+        offered, [this](const QString& name) { return CheckLoginBase(name); }, nullptr,
+        [folder](const QString& name) { return kalvor::infobase::NewBaseNameRefusal(folder, name); });
     if (m_loginRunner(login) != QDialog::Accepted)
         return false;
     m_config.base = login.BaseName();

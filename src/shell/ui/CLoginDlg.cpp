@@ -9,11 +9,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CLoginDlg::CLoginDlg(const QString& baseName, std::function<bool(const QString&)> exists, QWidget* parent)
+CLoginDlg::CLoginDlg(const QString& baseName, std::function<bool(const QString&)> exists, QWidget* parent,
+                     std::function<QString(const QString&)> newNameRefusal)
     : QDialog(parent)
     , m_base(new QLineEdit(baseName, this))
     , m_password(new QLineEdit(this))
     , m_existsTest(std::move(exists))
+    , m_newNameRefusal(std::move(newNameRefusal))
 {
     setWindowTitle(QStringLiteral("Вход в систему"));
     m_password->setEchoMode(QLineEdit::Password);
@@ -43,6 +45,13 @@ QString CLoginDlg::BaseName() const { return m_base->text().trimmed(); }
 
 QString CLoginDlg::Password() const { return m_password->text(); }
 
+void CLoginDlg::RefuseName(const QString& why)
+{
+    KalvorMessageBox(why, MB_OK | MB_ICONWARNING, QString(), this);
+    m_base->selectAll();
+    m_base->setFocus();
+}
+
 void CLoginDlg::accept()
 {
     const QString name = BaseName();
@@ -54,12 +63,17 @@ void CLoginDlg::accept()
     // The base is a file of the working folder: a name that cannot be a file
     // name is refused here, and another can be typed.
     if (!kalvor::infobase::ValidBaseName(name)) {
-        KalvorMessageBox(QStringLiteral("Недопустимое имя базы данных"), MB_OK | MB_ICONWARNING, QString(), this);
-        m_base->selectAll();
-        m_base->setFocus();
+        RefuseName(QStringLiteral("Недопустимое имя базы данных"));
         return;
     }
     m_exists = m_existsTest ? m_existsTest(name) : true;
+    // A base to be made: a name too long for the files made from it is
+    // refused before it is offered.
+    if (const QString refusal = !m_exists && m_newNameRefusal ? m_newNameRefusal(name) : QString();
+        !refusal.isEmpty()) {
+        RefuseName(refusal);
+        return;
+    }
     if (!m_exists && KalvorMessageBox(QStringLiteral("База данных не найдена.\n\nПродолжить ?"),
                                       MB_YESNO | MB_ICONQUESTION, QString(), this) != IDYES) {
         m_base->setFocus();

@@ -13,8 +13,11 @@ class CLoginDlg : public QDialog, public ControlMap {
 public:
     enum { IdBase = 1001, IdPassword = 1002 };
 
-    // "exists" tells whether the server knows a base of that name.
-    CLoginDlg(const QString& baseName, std::function<bool(const QString&)> exists, QWidget* parent = nullptr);
+    // "exists" tells whether the server knows a base of that name;
+    // "newNameRefusal" says why a base not found cannot be made under the name
+    // (empty when it can).
+    CLoginDlg(const QString& baseName, std::function<bool(const QString&)> exists, QWidget* parent = nullptr,
+              std::function<QString(const QString&)> newNameRefusal = {});
 
     QString BaseName() const;
     QString Password() const;
@@ -27,8 +30,12 @@ public:
     void accept() override;
 
 private:
+    // Says why the typed name is refused; the name stays, selected, for another.
+    void RefuseName(const QString& why);
+
     QLineEdit* m_base;
     QLineEdit* m_password;
     std::function<bool(const QString&)> m_existsTest;
+    std::function<QString(const QString&)> m_newNameRefusal;
     bool m_exists = false;
 };

@@ -2,6 +2,7 @@
 
 #include "grid/GridCtrl.h"
 #include "platform/DocumentOpener.h"
+#include "platform/SavedFile.h"
 #include "platform/WorkingFolder.h"
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/KalvorMessageBox.h"
@@ -49,10 +50,13 @@ CGridCtrl* FocusedGrid()
 
 bool PrintGridToPdf(CGridCtrl* grid, const QString& path)
 {
+    kalvor::platform::SavedFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    return grid->PrintGrid(&printer);
+    printer.setOutputFileName(file.temporaryName());
+    return grid->PrintGrid(&printer) && file.commit();
 }
 
 void RegisterGridCommands(CommandRegistry& registry)

@@ -91,6 +91,10 @@ BaseFailure InfoBaseService::Reach(const QString& name)
 
 BaseFailure InfoBaseService::Create(const QString& name)
 {
+    // A name too long for what the program makes of it is said before its
+    // lock file is asked for.
+    if (const QString refusal = ib::NewBaseNameRefusal(m_folder, name); !refusal.isEmpty())
+        return BaseFailure::Plain(refusal);
     // A server's base is built under another name and can be locked only
     // once it exists (the opening does that); renaming it refuses a name
     // taken meanwhile.
@@ -172,6 +176,8 @@ BaseFailure InfoBaseService::Restore(const QString& name, const QString& fromFil
 {
     if (!ib::ValidBaseName(name))
         return BaseFailure::Plain(QStringLiteral("Недопустимое имя базы данных"));
+    if (const QString refusal = ib::NewBaseNameRefusal(m_folder, name); !refusal.isEmpty())
+        return BaseFailure::Plain(refusal);
     const QString target = ib::BaseFilePath(m_folder, name);
     if (db::IsServerLocator(target))
         return RestoreOnServer(name, fromFile);

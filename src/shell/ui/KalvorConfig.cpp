@@ -1,12 +1,12 @@
 #include "shell/ui/KalvorConfig.h"
 
+#include "platform/SavedFile.h"
 #include "platform/WorkingFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSysInfo>
 #include <QTextStream>
 
@@ -125,7 +125,7 @@ bool KalvorConfig::Save(const QString& fileName) const
     set(app, QStringLiteral("WndCX"), QString::number(wndCX));
     set(app, QStringLiteral("WndCY"), QString::number(wndCY));
 
-    QSaveFile f(fileName);
+    kalvor::platform::SavedFile f(fileName);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
     QByteArray out;

@@ -1,13 +1,13 @@
 #include "reports/incometax/ui/CIncomeTaxViews.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "platform/SavedFile.h"
 #include "print/ui/CPrnEditPrompt.h"
 #include "reports/incometax/IncomeRegisterText.h"
 #include "reports/incometax/ui/CGenrNalRegEditDlg.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CommandRegistry.h"
 
-#include <QFile>
 
 using kalvor::reports::GenrJob;
 using kalvor::reports::GenrRun;
@@ -36,8 +36,7 @@ GenrJob CGenrNalRegistrView::Job() const
     GenrJob job(kalvor::reports::kTaxRegisterReport);
     // The run needs its work file, beside which the register's form is written.
     job.build = [](const GenrRun& run, GenrRunDetail& detail) {
-        QFile file(run.workFilePath);
-        if (!file.open(QIODevice::WriteOnly)) {
+        if (!kalvor::platform::WriteWholeFile(run.workFilePath, QByteArray())) {
             detail.fileError = kalvor::platform::FILE_ERROR_OPEN;
             return int(kalvor::reports::GenrFileFailed);
         }
