@@ -333,8 +333,6 @@ void AppendRecords(const SummaryTree& tree, const std::vector<int>& grouping, in
 
 } // namespace
 
-QString SummaryLevelHead(int level) { return QString::fromUtf8(kLevelHeads[level]); }
-
 QString SummaryAmountHead(bool daysAndHours)
 {
     const QString head = QString::fromUtf8(kAmountHead);

@@ -657,7 +657,6 @@ int CalcAccrualsAndTaxes(CalcPass& p)
         if (note->dlinHundredths != 0 && (note->dBegin != 0 || note->mBegin != 0))
             return kCalcPartMonthVacation;
     }
-    doc.tabelNote = p.tabel();
     if ((r = VacationPay(p)) < 0)
         return r;
 

@@ -727,18 +727,6 @@ TEST(EngineInputs, ForeignWorkerStayEndsWithTheDismissal)
     EXPECT_EQ(ForeignWorkerDays(staying, 2026, 3), 90);
 }
 
-TEST(EngineModes, TheTimeSheetRowIsCopiedToTheNoteArea)
-{
-    for (CalcMode mode : {CalcDisplay, CalcStore}) {
-        EngineWorld w;
-        w.salaried();
-        w.tabel().rabHr = 22 * 480;
-        ASSERT_EQ(w.calc(mode), 2);
-        EXPECT_EQ(w.doc.tabelNote.rabDn, 22);
-        EXPECT_EQ(w.doc.tabelNote.rabHr, 22 * 480);
-    }
-}
-
 // The month's stored rows of each cost code (the first code of the set)
 // summed as the paying-out statement sums them: accruals added, deductions,
 // the allocation rows among them, taken off.
