@@ -324,7 +324,7 @@ private:
         const int code = r.kod;
         const bool accrual = code < 700;
         const bool deduction = code >= 700 && code <= 939 && !(code >= 865 && code <= 890);
-        if (accrual && code != 600)
+        if (accrual && code != kCodeUnpaid)
             accruals += r.sum;
         if (deduction)
             deductions += r.sum;
@@ -332,7 +332,7 @@ private:
             if (!g.matches(r))
                 continue;
             if (accrual)
-                g.balance += code == 600 ? 0 : r.sum;
+                g.balance += code == kCodeUnpaid ? 0 : r.sum;
             else if (deduction)
                 g.balance -= r.sum;
         }
@@ -473,7 +473,7 @@ private:
                 appendWarDat(base.warDat, w, true);
             }
             const int endKey = hasEnd ? MonthKey(p.gEnd, p.mEnd) : 0;
-            if (p.kod == 600 && hasEnd && endKey <= oldKey)
+            if (p.kod == kCodeUnpaid && hasEnd && endKey <= oldKey)
                 p = PostDoplEntry{};
         }
         for (PostDoplEntry& p : rec.postDopl) {

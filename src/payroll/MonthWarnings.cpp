@@ -2,6 +2,7 @@
 
 #include "payroll/AbsentDays.h"
 #include "payroll/MonthRate.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/ScheduleNorm.h"
 #include "values/Values.h"
 
@@ -13,8 +14,6 @@ namespace kalvor {
 using namespace infobase;
 
 namespace {
-
-constexpr int kCodeUnpaidMark = 600;
 
 QString DateText(u16 packed)
 {
@@ -87,7 +86,7 @@ bool PaidButNoTime(const EmployeeHead& head, const TabelRecord& t, const Accrual
     if (t.rabDn != 0 || t.rabHr != 0)
         return false;
     return std::none_of(rows, rows + count, [](const AccrualRow& r) {
-        return r.kod != 0 && r.kod < 700 && r.kod != kCodeUnpaidMark && r.sum != 0;
+        return r.kod != 0 && r.kod < 700 && r.kod != kCodeUnpaid && r.sum != 0;
     });
 }
 
