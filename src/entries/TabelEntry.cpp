@@ -286,7 +286,8 @@ const std::array<u16, 31>& ScheduleDaysOf(const ib::CInfoBase& base, int slot)
     return base.schedules[std::size_t(schedule)].months[ib::WorkSchedule::ReportingMonth].d;
 }
 
-// Hours follow the days for those paid by the hour and whoever keeps hours.
+// Hours follow the days for piece-rate and hourly workers (pay systems 1 and 2)
+// and for whoever keeps hours.
 bool KeepsHours(const ib::CInfoBase& base, int slot)
 {
     return base.tabel[std::size_t(slot - 1)].rabHr != 0 || base.attributes[std::size_t(slot - 1)].sistOpl < 3;

@@ -112,7 +112,8 @@ bool FollowWorkedDays(infobase::TabelRecord& record, int monthDays, const std::a
 // whole month). After a typed change of his working days: the ticked days
 // follow them within his employment, and his hours follow the ticked days
 // unless typed with them (hoursTyped) or he is paid without hours (none kept
-// and a salary or piece-rate pay system).
+// and a salary pay system, with or without a tariff: piece-rate and hourly
+// workers keep hours).
 void FitSheetToTypedDays(infobase::CInfoBase& base, int slot, bool hoursTyped);
 // After days ticked or cleared on the calendar (the sheet was `before`): his
 // working days, and his hours under the same rule, follow the ticked days;
