@@ -84,11 +84,8 @@ int AppendFilledFieldsToGroup(const TabelTexts& form, infobase::CInfoBase& base)
 
 // ------------------------------------------------------------ worked days
 
-// Day d (1-31) of the month is bit d of tabel12 for d up to 15, bit d - 16 of
-// tabel22 from 16 on.
-bool IsWorkedDay(const infobase::TabelRecord& record, int day);
-// Sets or clears a day's bit; true when it changed. Other bits stay.
-bool SetWorkedDay(infobase::TabelRecord& record, int day, bool worked);
+// The worked days are the sheet's day marks (payroll/CalendarMath.h:
+// DayMarked, SetDayMark).
 // Makes the ticked days of a month of monthDays days as many as the record's
 // working days (rabDn), the employee being employed from firstDay to lastDay
 // (his hire and dismissal in the month; 1 and 31 when neither is): surplus

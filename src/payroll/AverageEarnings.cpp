@@ -322,7 +322,7 @@ int SplitVacationDays(const PayrollDoc& doc, const VacationNote& line, int sched
         if (row < 0 || row >= int(calendar.months.size()))
             return kCalcBadVacationStart;
         int days = 0, minutes = 0;
-        const int r = CalcScheduleNorm(row, calendar, 1, 31 + kNormDayByDay, days, minutes, doc);
+        const int r = ScheduleNormDayByDay(row, calendar, 1, 31, days, minutes, doc);
         if (r < 0 && r != NormNoWorkingTime)
             return r - 10;
         const int from = k == 0 ? std::max<int>(1, line.dBegin) : 1;
@@ -638,8 +638,8 @@ void PayBeforeVacation(VacationCalc& c)
             other.dBegin < c.startDay)
             return;
     int days = 0, minutes = 0, normDays = 0, normMinutes = 0;
-    if (CalcScheduleNorm(WorkSchedule::ReportingMonth + 1, *c.schedule, 1, c.startDay - 1 + kNormDayByDay, days,
-                         minutes, c.doc) < 0 ||
+    if (ScheduleNormDayByDay(WorkSchedule::ReportingMonth + 1, *c.schedule, 1, c.startDay - 1, days, minutes, c.doc) <
+            0 ||
         days <= 0)
         return;
     double amount = 0;

@@ -577,14 +577,9 @@ private:
         t.vHr = row.vMin;
         t.nHr = row.nMin;
         const int monthDays = DaysInMonth(newYear, newMonth);
-        for (int d = 1; d <= monthDays; ++d) {
-            if (row.d[std::size_t(d - 1)] == 0)
-                continue;
-            if (d < 16)
-                t.tabel12 = u16(t.tabel12 | (1u << d));
-            else
-                t.tabel22 = u16(t.tabel22 | (1u << (d - 16)));
-        }
+        for (int d = 1; d <= monthDays; ++d)
+            if (row.d[std::size_t(d - 1)] != 0)
+                SetDayMark(t, d, true);
 
         takeOffAbsentDays(slot, sched, t);
 
@@ -602,7 +597,7 @@ private:
             const int first = startKey == newKey ? std::max<int>(p.dBegin, 1) : 1;
             const int last = endKey == newKey && p.dEnd != 0 ? int(p.dEnd) : monthDays;
             int pd = 0, pm = 0;
-            if (CalcScheduleNorm(WorkSchedule::ReportingMonth, own, first, last + kNormDayByDay, pd, pm, doc) < 0)
+            if (ScheduleNormDayByDay(WorkSchedule::ReportingMonth, own, first, last, pd, pm, doc) < 0)
                 continue;
             t.rabDn = u8(std::max(0, t.rabDn - pd));
         }
@@ -615,16 +610,14 @@ private:
     void takeOffAbsentDays(int slot, WorkSchedule& sched, TabelRecord& t)
     {
         const MonthDayFlags absent = AbsentDays(base.bln.run(slot), base.otp.run(slot), base.firm, newYear, newMonth);
-        for (int d = 1; d <= DaysInMonth(newYear, newMonth); ++d) {
-            if (!absent[std::size_t(d)])
-                continue;
-            int pd = 0, pm = 0;
-            if (CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, d, d + kNormDayByDay, pd, pm, doc) < 0)
-                continue;
-            t.rabDn = u8(std::max(0, t.rabDn - pd));
-            t.rabHr = u16(std::max(0, t.rabHr - pm));
-            SetDayMark(t, d, false);
-        }
+        int days = 0, minutes = 0;
+        if (PlannedTimeOfDays(absent, sched, doc, days, minutes) < 0)
+            return;
+        t.rabDn = u8(std::max(0, t.rabDn - days));
+        t.rabHr = u16(std::max(0, t.rabHr - minutes));
+        for (int d = 1; d <= 31; ++d)
+            if (absent[std::size_t(d)])
+                SetDayMark(t, d, false);
     }
 
     void clearMonthlyTables()

@@ -61,9 +61,12 @@ QString AbsenceLeftOnSheet(PayrollDoc& doc, int slot, const TabelRecord& typed, 
 {
     CInfoBase& base = doc.infoBase;
     WorkSchedule& schedule = base.schedules[std::size_t(EmployeeScheduleIndex(doc, slot - 1))];
-    if (typed.rabDn == 0 || SheetAgreesWithMarks(typed, schedule, WorkingDayLength(schedule, doc), doc))
+    const std::vector<SickLeaveSheet> sheets = base.bln.run(slot);
+    const std::vector<VacationNote> notes = base.otp.run(slot);
+    if (typed.rabDn == 0 || (sheets.empty() && notes.empty()) ||
+        SheetAgreesWithMarks(typed, schedule, WorkingDayLength(schedule, doc), doc))
         return {};
-    const MonthDayFlags absent = AbsentDays(base.bln.run(slot), base.otp.run(slot), base.firm, year, month);
+    const MonthDayFlags absent = AbsentDays(sheets, notes, base.firm, year, month);
     int absentDays = 0, absentMinutes = 0, planned = 0, plannedMinutes = 0;
     PlannedTimeOfDays(absent, schedule, doc, absentDays, absentMinutes);
     if (absentDays == 0 ||

@@ -11,6 +11,9 @@
 #include "support/StoredBase.h"
 #include <gtest/gtest.h>
 
+#include <QDirIterator>
+#include <QFile>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -49,6 +52,34 @@ TEST(PayKindBook, BuiltInCodesAreTheEightySixFixedOnes)
     EXPECT_FALSE(PayKindNameEditable(0));
     EXPECT_FALSE(PayKindNameEditable(1));
     EXPECT_TRUE(PayKindNameEditable(120));
+}
+
+// No file of src/ compares a pay kind with the literal code of unpaid time,
+// of a child-care allowance or of a yearly bonus of the sick-leave average:
+// payroll/PayKindCodes.h names them, and a comparison spelled with the
+// number would miss a change made there.
+TEST(PayKindBook, TheCodesOfAFixedMeaningAreComparedByTheirNames)
+{
+    const QRegularExpression literal(
+        QStringLiteral(R"((==|!=|case)\s*(600|163|169|170|171|172)\b|\b(600|163|169|170|171|172)\s*(==|!=))"));
+    QStringList found;
+    QDirIterator files(QStringLiteral(KALVOR_SOURCE_DIR "/src"), {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
+                       QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        if (path.endsWith(QStringLiteral("payroll/PayKindCodes.h")))
+            continue;
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        int number = 0;
+        while (!file.atEnd()) {
+            const QString line = QString::fromUtf8(file.readLine());
+            ++number;
+            if (literal.match(line).hasMatch())
+                found << QStringLiteral("%1:%2").arg(path).arg(number);
+        }
+    }
+    EXPECT_EQ(found, QStringList{});
 }
 
 TEST(PayKindBook, FormShowsNumbersMoneyAndCostCode)
