@@ -95,11 +95,15 @@ std::vector<SickLeaveSheetCase> SickLeaveSheetCases(const infobase::WarDatBlock&
     const auto paidBy155 = [](int code) {
         return InRange(code, 154, 157) || IsChildCareCode(code) || InRange(code, 655, 657);
     };
+    // Last year's entries come first, at months before January (0 for
+    // December): a sheet paid then was last year's case, never this year's.
     std::vector<SickLeaveSheetCase> sheets;
-    for (int i = 0; i < count && i < int(archive.entries.size()); ++i) {
-        const infobase::WarDatEntry& e = archive.entries[std::size_t(i)];
-        if (paidBy155(e.kod) && e.god == year % 100)
-            sheets.push_back({int(e.mes), e.start, e.contin != 0, InRange(e.kod, 155, 157)});
+    for (const int back : {1, 0}) {
+        for (int i = 0; i < count && i < int(archive.entries.size()); ++i) {
+            const infobase::WarDatEntry& e = archive.entries[std::size_t(i)];
+            if (paidBy155(e.kod) && e.god == (year - back) % 100)
+                sheets.push_back({int(e.mes) - 12 * back, e.start, e.contin != 0, InRange(e.kod, 155, 157)});
+        }
     }
     if (reporting.year() != year)
         return sheets;
