@@ -260,6 +260,8 @@ void LowerUnpaid(TabelRecord& t, const MonthAbsence& a)
 // the month change took off are no longer marked).
 void LowerMarkedAbsence(CalcPass& p, TabelRecord& t, const MonthAbsence& a)
 {
+    if (std::none_of(a.away.begin(), a.away.end(), [](bool day) { return day; }))
+        return; // no day away: nothing to take off
     MonthDayFlags days = a.away;
     for (int d = 1; d <= 31; ++d) days[std::size_t(d)] = days[std::size_t(d)] && DayMarked(t, d);
     int lostDays = 0, lostMinutes = 0;

@@ -259,6 +259,8 @@ int PlannedTimeOfDays(const MonthDayFlags& days, WorkSchedule& schedule, const P
 {
     outDays = 0;
     outMinutes = 0;
+    if (std::none_of(days.begin(), days.end(), [](bool day) { return day; }))
+        return NormOk;
     NormRow n{schedule, doc};
     if (const int r = n.find(WorkSchedule::ReportingMonth); r < 0)
         return r;

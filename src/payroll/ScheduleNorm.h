@@ -62,7 +62,8 @@ int ScheduleNormDayByDay(int monthIndex, infobase::WorkSchedule& schedule, int f
                          int& outMinutes, const PayrollDoc& doc);
 // The planned working days and minutes of the days of the reporting month
 // (row ReportingMonth) that the flags hold, counted as they stand, in one
-// walk of the month; CalcScheduleNorm's result.
+// walk of the month; CalcScheduleNorm's result (0 and 0, result 0, when the
+// flags hold no day).
 int PlannedTimeOfDays(const MonthDayFlags& days, infobase::WorkSchedule& schedule, const PayrollDoc& doc, int& outDays,
                       int& outMinutes);
 
