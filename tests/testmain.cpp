@@ -1,8 +1,13 @@
 // Test entry point: every test program runs inside a QApplication (offscreen
 // platform, set by CTest) so that widgets and queued calls work in tests.
+// Each program works in a folder of its own beside it, "<program>.work":
+// what a test writes into the current folder (a document whose work folder it
+// leaves unset, the screenshots kept for a look) stays apart, so two programs
+// run at once (ctest -j) never write the same file.
 #include "platform/Db.h"
 
 #include <QApplication>
+#include <QDir>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
@@ -11,6 +16,9 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    const QString ownFolder = QCoreApplication::applicationFilePath() + QStringLiteral(".work");
+    if (!QDir().mkpath(ownFolder) || !QDir::setCurrent(ownFolder))
+        return 2;
     // The same tests against a PostgreSQL server (see tools/pgtest.sh): the
     // bases are then databases of that server.
     if (!qEnvironmentVariableIsEmpty("KALVOR_TEST_SERVER"))

@@ -7,6 +7,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcErrors.h"
 #include "payroll/CalcThread.h"
+#include "payroll/CalendarMath.h"
 #include "payroll/MonthChange.h"
 #include "payroll/PayrollDocument.h"
 #include "platform/BaseLock.h"
@@ -268,14 +269,6 @@ void AddDemoProductionCalendar(CInfoBase& base, int month)
             row.rMin = u16(row.rMin + minutes);
         }
     }
-}
-
-void markDay(TabelRecord& t, int day)
-{
-    if (day < 16)
-        t.tabel12 = u16(t.tabel12 | (1u << day));
-    else
-        t.tabel22 = u16(t.tabel22 | (1u << (day - 16)));
 }
 
 // ------------------------------------------------------------------ the past year
@@ -1167,7 +1160,7 @@ int FillDemoTimeSheet(TabelRecord& t, const std::vector<int>& norm, const Person
     for (int d : norm) {
         if (awayOn(i, month, d))
             continue;
-        markDay(t, d);
+        SetDayMark(t, d, true);
         ++worked;
         minutes += plannedMinutes(p, month, d);
     }

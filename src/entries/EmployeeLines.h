@@ -78,7 +78,7 @@ LineGroupOutcome AppendToFirstLines(infobase::CInfoBase& base, infobase::LineArr
 {
     LineGroupOutcome outcome;
     for (const infobase::EmployeeListEntry& entry : base.list) {
-        if ((entry.key & 7) == 0 || entry.slot < 1 || entry.slot > array.slotCount())
+        if (!entry.marked() || entry.slot < 1 || entry.slot > array.slotCount())
             continue;
         EmployeeLines<T> lines = TakeEmployeeLines(array, entry.slot, bufferSize);
         if (lines.shown.empty())

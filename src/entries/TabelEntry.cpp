@@ -201,23 +201,6 @@ int AppendFilledFieldsToGroup(const TabelTexts& form, ib::CInfoBase& base)
     return changed;
 }
 
-bool IsWorkedDay(const TabelRecord& record, int day)
-{
-    if (day < 1 || day > 31)
-        return false;
-    return day < 16 ? (record.tabel12 >> day) & 1u : (record.tabel22 >> (day - 16)) & 1u;
-}
-
-bool SetWorkedDay(TabelRecord& record, int day, bool worked)
-{
-    if (day < 1 || day > 31 || IsWorkedDay(record, day) == worked)
-        return false;
-    u16& word = day < 16 ? record.tabel12 : record.tabel22;
-    const int bit = day < 16 ? day : day - 16;
-    word = worked ? u16(word | (1u << bit)) : u16(word & ~(1u << bit));
-    return true;
-}
-
 bool FitWorkedDaysToCount(TabelRecord& record, int monthDays, const std::array<u16, 31>& scheduleDays, int firstDay,
                           int lastDay, const MonthDayFlags& away)
 {
@@ -225,12 +208,12 @@ bool FitWorkedDaysToCount(TabelRecord& record, int monthDays, const std::array<u
     auto employed = [&](int day) { return day >= firstDay && day <= lastDay; };
     auto present = [&](int day) { return employed(day) && !away[std::size_t(day)]; };
     int ticked = 0;
-    for (int day = 1; day <= monthDays; ++day) ticked += IsWorkedDay(record, day) ? 1 : 0;
+    for (int day = 1; day <= monthDays; ++day) ticked += DayMarked(record, day) ? 1 : 0;
     const int wanted = std::min(int(record.rabDn), monthDays);
     bool changed = false;
     auto clear = [&](auto&& takes) {
         for (int day = monthDays; day >= 1 && ticked > wanted; --day)
-            if (takes(day) && SetWorkedDay(record, day, false)) {
+            if (takes(day) && SetDayMark(record, day, false)) {
                 --ticked;
                 changed = true;
             }
@@ -240,7 +223,7 @@ bool FitWorkedDaysToCount(TabelRecord& record, int monthDays, const std::array<u
     clear([&](int day) { return present(day); });
     auto tick = [&](auto&& takes) {
         for (int day = 1; day <= monthDays && ticked < wanted; ++day)
-            if (takes(day) && SetWorkedDay(record, day, true)) {
+            if (takes(day) && SetDayMark(record, day, true)) {
                 ++ticked;
                 changed = true;
             }
@@ -259,7 +242,7 @@ std::pair<int, int> TickedTime(const TabelRecord& record, int monthDays, const s
 {
     int days = 0, minutes = 0;
     for (int day = 1; day <= std::clamp(monthDays, 0, 31); ++day)
-        if (IsWorkedDay(record, day)) {
+        if (DayMarked(record, day)) {
             ++days;
             minutes += scheduleDays[std::size_t(day - 1)];
         }
@@ -286,7 +269,8 @@ const std::array<u16, 31>& ScheduleDaysOf(const ib::CInfoBase& base, int slot)
     return base.schedules[std::size_t(schedule)].months[ib::WorkSchedule::ReportingMonth].d;
 }
 
-// Hours follow the days for those paid by the hour and whoever keeps hours.
+// Hours follow the days for piece-rate and hourly workers (pay systems 1 and 2)
+// and for whoever keeps hours.
 bool KeepsHours(const ib::CInfoBase& base, int slot)
 {
     return base.tabel[std::size_t(slot - 1)].rabHr != 0 || base.attributes[std::size_t(slot - 1)].sistOpl < 3;

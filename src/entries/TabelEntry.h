@@ -84,11 +84,8 @@ int AppendFilledFieldsToGroup(const TabelTexts& form, infobase::CInfoBase& base)
 
 // ------------------------------------------------------------ worked days
 
-// Day d (1-31) of the month is bit d of tabel12 for d up to 15, bit d - 16 of
-// tabel22 from 16 on.
-bool IsWorkedDay(const infobase::TabelRecord& record, int day);
-// Sets or clears a day's bit; true when it changed. Other bits stay.
-bool SetWorkedDay(infobase::TabelRecord& record, int day, bool worked);
+// The worked days are the sheet's day marks (payroll/CalendarMath.h:
+// DayMarked, SetDayMark).
 // Makes the ticked days of a month of monthDays days as many as the record's
 // working days (rabDn), the employee being employed from firstDay to lastDay
 // (his hire and dismissal in the month; 1 and 31 when neither is): surplus
@@ -112,7 +109,8 @@ bool FollowWorkedDays(infobase::TabelRecord& record, int monthDays, const std::a
 // whole month). After a typed change of his working days: the ticked days
 // follow them within his employment, and his hours follow the ticked days
 // unless typed with them (hoursTyped) or he is paid without hours (none kept
-// and a salary or piece-rate pay system).
+// and a salary pay system, with or without a tariff: piece-rate and hourly
+// workers keep hours).
 void FitSheetToTypedDays(infobase::CInfoBase& base, int slot, bool hoursTyped);
 // After days ticked or cleared on the calendar (the sheet was `before`): his
 // working days, and his hours under the same rule, follow the ticked days;

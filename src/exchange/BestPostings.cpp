@@ -4,6 +4,7 @@
 #include "infobase/SwapFile.h"
 #include "payroll/Contributions.h"
 #include "payroll/IncomeTax.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
 #include "print/TextHelpers.h"
@@ -42,7 +43,7 @@ constexpr int kAccrualTextLength = 40, kDeductionTextLength = 20;
 // The leaf of the pay itself, and the leaves of contributions computed by
 // tax table (256 + their row in the contribution file).
 constexpr int kPayLeaf = 0, kTableContributionLeaf = 256;
-constexpr int kFirstDeductionCode = 700, kOwnContributionCode = 600;
+constexpr int kFirstDeductionCode = 700;
 constexpr double kDisabledFactor = 0.6; // a disabled employee's contribution by tax table
 // The flag word's bits of a deduction exported to accounting.
 constexpr int kExportFlag = 0x100, kSecondExportFlag = 0x200;
@@ -62,7 +63,7 @@ QByteArray Significant(QByteArrayView group)
     return group.sliced(at).toByteArray();
 }
 
-bool IsAccrual(int code) { return code < kFirstDeductionCode && code != kOwnContributionCode; }
+bool IsAccrual(int code) { return code < kFirstDeductionCode && code != kCodeUnpaid; }
 bool LeftOut(const AccrualRow& row) { return row.kod == 150 || row.kod == 151 || row.sum == 0; }
 
 std::int64_t WholeKopecks(double amount) { return std::int64_t(RoundThroughText(amount, 0)); }

@@ -1,5 +1,6 @@
 #include "exchange/DbfExport.h"
 
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/CDbf.h"
 #include "platform/CodePage.h"
@@ -35,7 +36,6 @@ constexpr int kEntryBlockEnd = 28; // the result block starts at row 28 at the l
 constexpr int kEntryBlockMaxRows = 15; // kvDBF has four bits
 constexpr int kNetTaxKind = 902;
 constexpr double kNetTaxRate = 0.13;
-constexpr int kUnpaidLeaveKind = 600;
 constexpr int kDeductionsStart = 700;
 
 struct Column {
@@ -250,7 +250,7 @@ void WriteArchiveRows(const QString& tableName, const EmployeeContext& employee,
 // for an employee paid net, a taxable accrual less its income tax.
 double NetAccruedAmount(const AccrualRow& row, bool paidNet, const PayrollDoc& doc)
 {
-    if (row.kod == kUnpaidLeaveKind)
+    if (row.kod == kCodeUnpaid)
         return 0;
     if (!paidNet || row.kod >= kDeductionsStart)
         return row.sum;

@@ -4,6 +4,7 @@
 #include "exchange/PfTextRecords.h"
 
 #include "payroll/MonthRate.h"
+#include "payroll/PayKindCodes.h"
 #include "platform/CodePage.h"
 #include "values/Clock.h"
 #include "values/RoundText.h"
@@ -75,7 +76,7 @@ int SumsAndCounts(In4Record& r)
         const int category = PfrBenefitCategory(amount.kod);
         if (category >= 0)
             r.benefits[std::size_t(category)] += amount.sum;
-        if (category != 0 && amount.kod != 600)
+        if (category != 0 && amount.kod != kCodeUnpaid)
             return;
         const int days = PfrDaysOfEntry(amount.days, amount.hours, amount.minutes, dayLength);
         if (days < 0)

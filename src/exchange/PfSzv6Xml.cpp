@@ -1,6 +1,7 @@
 #include "exchange/PfSzv6Xml.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "payroll/PayKindCodes.h"
 #include "platform/CodePage.h"
 #include "reports/social/PensionXml.h"
 #include "values/Clock.h"
@@ -153,10 +154,10 @@ const char* PfrPrivilegeCode(int kod)
     case 697: return "ВРНЕТРУД";
     case 158:
     case 159: return "ДЕКРЕТ";
-    case 169:
-    case 170:
+    case kCodeChildCareFirst:
+    case kCodeChildCareSecond:
     case 669: return "ДЕТИ";
-    case 600: return "АДМИНИСТР";
+    case kCodeUnpaid: return "АДМИНИСТР";
     default: return nullptr;
     }
 }

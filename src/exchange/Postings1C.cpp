@@ -3,6 +3,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "infobase/SwapFile.h"
 #include "payroll/IncomeTax.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
 #include "platform/WorkingFolder.h"
@@ -27,7 +28,7 @@ namespace {
 const char* const kMemoryErrorText = "Программная ошибка работы с памятью";
 const QByteArray kSeparator = "\",\"";
 
-constexpr int kFirstDeductionCode = 700, kOwnEntryCode = 600;
+constexpr int kFirstDeductionCode = 700;
 constexpr int kFirstContributionCode = 990, kLastContributionCode = 995;
 constexpr int kTaxSplitSlot = 6; // the first level of "Субконто 4"
 constexpr double kFederalShare = 0.0084, kRegionalShare = 0.0016; // of kopecks, in roubles
@@ -35,7 +36,7 @@ constexpr int kKindTextLength = 20, kTaxTextLength = 50, kTaxNameLimit = 64;
 constexpr int kPayKindNameWidth = 119;
 constexpr int kExportFlag = 0x100;
 
-bool IsAccrual(int code) { return code < kFirstDeductionCode && code != kOwnEntryCode; }
+bool IsAccrual(int code) { return code < kFirstDeductionCode && code != kCodeUnpaid; }
 bool IsContribution(int code) { return code >= kFirstContributionCode && code <= kLastContributionCode; }
 
 QByteArray Number(int value) { return QByteArray::number(value); }

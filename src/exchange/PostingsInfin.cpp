@@ -5,6 +5,7 @@
 #include "payroll/Contributions.h"
 #include "payroll/EntryMonths.h"
 #include "payroll/IncomeTax.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
 #include "platform/Console.h"
@@ -27,7 +28,7 @@ namespace {
 
 constexpr int kCategoryCount = 4, kSubPeriods = 3, kSectionOneKinds = 8, kSectionTwoKinds = 15;
 constexpr int kHighestSectionShop = 99;
-constexpr int kFirstDeductionCode = 700, kOwnContributionCode = 600;
+constexpr int kFirstDeductionCode = 700;
 constexpr int kFirstContributionCode = 990, kLastContributionCode = 995;
 constexpr int kProductionAccount = 2000, kNonProductionAccount = 2600;
 constexpr double kDisabledFactor = 0.6; // for each disability period covering the month
@@ -141,7 +142,7 @@ double ContributionBase(const PayrollDoc& doc, const InfinCodeSums& sums, const 
 {
     double base = 0;
     for (int code = 1; code < kFirstDeductionCode; ++code) {
-        if (code == kOwnContributionCode || sums[std::size_t(code)] == 0)
+        if (code == kCodeUnpaid || sums[std::size_t(code)] == 0)
             continue;
         const infobase::PayKind* kind = PayKindOf(doc, code);
         if (kind != nullptr && ContributionBaseAdmits(row.baseSelector, *kind, doc))

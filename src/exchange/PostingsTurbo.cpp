@@ -2,6 +2,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "infobase/SwapFile.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
 #include "platform/SavedFile.h"
@@ -22,7 +23,7 @@ namespace kalvor::exchange {
 
 namespace {
 
-constexpr int kFirstDeductionCode = 700, kOwnContributionCode = 600;
+constexpr int kFirstDeductionCode = 700;
 constexpr int kNameWidth = 20;
 // The pay kind whose name stands for a code without one.
 constexpr std::size_t kStandInPlace = 995;
@@ -140,7 +141,7 @@ void TurboConverter::Add(const TurboRecord& record)
         newGroup = true;
     }
     if (m_perRecord) {
-        const bool accrual = record.accrual() && record.code != kOwnContributionCode;
+        const bool accrual = record.accrual() && record.code != kCodeUnpaid;
         m_files.journal += PostingLine(accrual, record.amount, record, m_separator, KindName(record.code));
         m_last = record;
         return;

@@ -2,6 +2,7 @@
 // the postings export, both made from a filled grouping tree.
 #include "exchange/ArbitrarySummary.h"
 
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
 #include "values/Messages.h"
@@ -184,7 +185,7 @@ void SummaryReportWriter::PrintSummaryLine(int depth, std::int32_t key, const Su
         line += Pad(column == depth ? KeyText(level, key) : QString(), width);
     }
     const int lastLevel = m_block.order[kSummaryLevelCount - 1];
-    const bool dashes = key == 600 && lastLevel < kSummaryLevelCount && m_block.Grouping(lastLevel);
+    const bool dashes = key == kCodeUnpaid && lastLevel < kSummaryLevelCount && m_block.Grouping(lastLevel);
     Line(line + AmountColumns(total, dashes, 14));
 }
 
@@ -332,8 +333,6 @@ void AppendRecords(const SummaryTree& tree, const std::vector<int>& grouping, in
 }
 
 } // namespace
-
-QString SummaryLevelHead(int level) { return QString::fromUtf8(kLevelHeads[level]); }
 
 QString SummaryAmountHead(bool daysAndHours)
 {

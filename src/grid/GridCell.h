@@ -50,7 +50,6 @@ public:
     virtual const QFont* GetFont() const = 0;
     virtual const QFont* GetFontObject() const = 0;
     virtual CGridCtrl* GetGrid() const = 0;
-    virtual QWidget* GetEditWnd() const = 0;
     virtual quint32 GetMargin() const = 0;
     virtual CellSpan GetHorzSpan() const { return m_HorzSpan; }
     virtual CellSpan GetVertSpan() const { return m_VertSpan; }
@@ -138,7 +137,6 @@ public:
     const QFont* GetFont() const override;
     const QFont* GetFontObject() const override;
     CGridCtrl* GetGrid() const override { return m_pGrid; }
-    QWidget* GetEditWnd() const override;
     quint32 GetMargin() const override;
 
     bool IsDefaultFont() const override { return !m_plfFont; }

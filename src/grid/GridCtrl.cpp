@@ -776,16 +776,6 @@ void CGridCtrl::AutoSizeColumns(int style)
     Refresh();
 }
 
-void CGridCtrl::AutoSizeRows()
-{
-    for (int row = 0; row < m_nRows; ++row)
-        if (GetRowHeight(row) > 0)
-            AutoSizeRow(row, false);
-    m_idTopLeftCell = CCellID();
-    ResetScrollBars();
-    Refresh();
-}
-
 void CGridCtrl::ExpandColumnsToFit()
 {
     if (m_nCols <= m_nFixedCols)
@@ -812,33 +802,6 @@ void CGridCtrl::ExpandColumnsToFit()
         if (w > 0)
             m_arColWidths[size_t(CellOrderColumn(col))] = w + (difference > 0 ? 1 : -1);
     }
-    Refresh();
-    ResetScrollBars();
-}
-
-void CGridCtrl::ExpandRowsToFit(bool expandFixed)
-{
-    const int first = expandFixed ? 0 : m_nFixedRows;
-    if (m_nRows <= first)
-        return;
-    int count = 0;
-    for (int row = first; row < m_nRows; ++row)
-        if (GetRowHeight(row) > 0)
-            ++count;
-    if (count <= 0)
-        return;
-    if (m_nBarState & 0x02)
-        ShowScrollBar(Qt::Vertical, false);
-    const long total = GetVirtualHeight();
-    const int difference = int(ClientRect().height() - total);
-    const int share = difference / count;
-    for (int row = first; row < m_nRows; ++row)
-        if (m_arRowHeights[size_t(row)] > 0)
-            m_arRowHeights[size_t(row)] += share;
-    int rest = std::abs(difference) % count;
-    for (int row = first; rest > 0 && row < m_nRows; ++row, --rest)
-        if (m_arRowHeights[size_t(row)] > 0)
-            m_arRowHeights[size_t(row)] += difference > 0 ? 1 : -1;
     Refresh();
     ResetScrollBars();
 }

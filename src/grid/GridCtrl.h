@@ -99,9 +99,7 @@ public:
     bool AutoSizeColumn(int col, int style = 0, bool resetScroll = true);
     bool AutoSizeRow(int row, bool resetScroll = true);
     void AutoSizeColumns(int style = 0);
-    void AutoSizeRows();
     void ExpandColumnsToFit();
-    void ExpandRowsToFit(bool expandFixed = true);
     void ExpandLastColumn();
 
     // ---- modes and flags (plain members: setters only store)

@@ -334,22 +334,4 @@ std::size_t PackedHeadSize()
     return size;
 }
 
-void EmployeeHeadToAnsi(const EmployeeHead& head, char* out)
-{
-    ByteWriter w(out, PackedHeadSize());
-    writeHead(w, head, false);
-}
-
-void SberRowToAnsi(const SberRow& row, char* out)
-{
-    ByteWriter w(out, SberRow::AnsiSize);
-    row.write(w, false);
-}
-
-void IspolToAnsi(const IspolBlock& block, char* out)
-{
-    ByteWriter w(out, IspolBlock::AnsiSize);
-    block.write(w, false);
-}
-
 } // namespace kalvor::infobase

@@ -121,10 +121,6 @@ void RowsFromBytes(const char* bytes, int count, AccrualRow* rows);
 // 8-bit conversions.
 void EmployeeRecordToAnsi(const EmployeeRecord& rec, PackedEmployeeRecord& out);
 void EmployeeRecordFromAnsi(const PackedEmployeeRecord& in, EmployeeRecord& rec);
-// Parts of the 8-bit form: the head (fio .. spz), one bank row, the writs.
-void EmployeeHeadToAnsi(const EmployeeHead& head, char* out /* PackedHeadSize bytes */);
-void SberRowToAnsi(const SberRow& row, char* out /* SberRow::AnsiSize bytes */);
-void IspolToAnsi(const IspolBlock& block, char* out /* IspolBlock::AnsiSize bytes */);
 std::size_t PackedHeadSize();
 
 } // namespace kalvor::infobase

@@ -170,13 +170,8 @@ void SaveSimp(CInfoBase& base, int mass, int mode = SaveModeOverwrite);
 // Clears the current record and its dated archive, loads every block but the
 // dated archive and makes the slot current.
 void LoadEmployee(CInfoBase& base, int slot);
-void LoadKonstPasport(CInfoBase& base, int slot);
-void LoadNalvich(CInfoBase& base, int slot);
 void LoadPostDopl(CInfoBase& base, int slot);
 void LoadSber(CInfoBase& base, int slot);
-void LoadIspol(CInfoBase& base, int slot);
-void LoadSsud(CInfoBase& base, int slot);
-void LoadWaria(CInfoBase& base, int slot);
 // The month's rows of dbo.proizv and dbo.zarp (the row block, zeroed first).
 void LoadProizvZarp(CInfoBase& base, int slot);
 // The rows of one table only, as SaveProizvZarpByRec stores them: selector 0

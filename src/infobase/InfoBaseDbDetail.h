@@ -113,7 +113,6 @@ public:
     // both are 0; a filtered archive is packed at the front. False when the slot has no
     // master row (the blocks are then cleared).
     bool load(int slot, EmployeeRecord& rec, int wariaFrom = 0, int wariaTo = 0);
-    qint64 lastId() const { return lastId_; }
 
 private:
     struct Impl;

@@ -666,13 +666,8 @@ void LoadEmployee(CInfoBase& base, int slot)
     base.currentSlot = slot;
 }
 
-void LoadKonstPasport(CInfoBase& base, int slot) { loadBlocks(base, slot, BKonst | BPasport); }
-void LoadNalvich(CInfoBase& base, int slot) { loadBlocks(base, slot, BNalvich); }
 void LoadPostDopl(CInfoBase& base, int slot) { loadBlocks(base, slot, BPostDopl); }
 void LoadSber(CInfoBase& base, int slot) { loadBlocks(base, slot, BSber); }
-void LoadIspol(CInfoBase& base, int slot) { loadBlocks(base, slot, BIspol); }
-void LoadSsud(CInfoBase& base, int slot) { loadBlocks(base, slot, BSsud); }
-void LoadWaria(CInfoBase& base, int slot) { loadBlocks(base, slot, BWaria); }
 void LoadProizvZarp(CInfoBase& base, int slot) { loadBlocks(base, slot, BRows); }
 void LoadProizvZarpByMass(CInfoBase& base, int slot, int /*mass*/, int selector)
 {

@@ -43,9 +43,6 @@ struct KalvorDocData {
 
     std::vector<IncomeMonthRow> incomeRows = std::vector<IncomeMonthRow>(IncomeRowCount);
     std::vector<SelectedEmployee> selectedEmployees;
-    // The time-sheet row of the employee whose month was computed last (the
-    // sheet as the accrual pass saw it, absences taken off).
-    TabelRecord tabelNote;
     // What the last change of the reporting month has to say beyond its
     // error situations (months made from a schedule's pattern, a year
     // without its own tax tables); set by the change, shown by its command.

@@ -279,13 +279,6 @@ void CRefFiles::WriteBank() const
     });
 }
 
-bool CRefFiles::ReadOpaque()
-{
-    const bool a = load(path(QStringLiteral("lazer")), lazer);
-    const bool b = load(path(QStringLiteral("palitra")), palitra);
-    return a && b;
-}
-
 void CRefFiles::WriteOpaque() const
 {
     for (const auto& [name, bytes] :

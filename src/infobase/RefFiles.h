@@ -105,7 +105,6 @@ public:
     bool ReadSbor();
     bool ReadBank();
     bool ReadCountry();
-    bool ReadOpaque(); // "lazer" and "palitra", kept as they are
 
     // Each writer rewrites its file through a temporary name; a failure throws
     // InfoBaseError "Ошибка записи в файл <path>" and leaves the old file.

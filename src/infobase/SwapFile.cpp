@@ -251,6 +251,4 @@ bool SwapFile::readRows(int slot, AccrualRow* rows, int count)
 
 bool SwapFile::readSlotBytes(int slot, char* bytes) { return readInSlot(slot, 0, bytes, SlotSize); }
 
-void SwapFile::writeSlotBytes(int slot, const char* bytes) { writeInSlot(slot, 0, bytes, SlotSize); }
-
 } // namespace kalvor::infobase

@@ -79,7 +79,6 @@ public:
     bool readRows(int slot, AccrualRow* rows, int count = PassRowCount);
     // Raw bytes of one slot (for writers that copy slots).
     bool readSlotBytes(int slot, char* bytes);
-    void writeSlotBytes(int slot, const char* bytes);
 
 private:
     void openFd();

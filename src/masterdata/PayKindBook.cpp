@@ -60,7 +60,7 @@ int ReadSickLeaveAverage(int typedEnBln, int typedPrem, PayKind& kind)
 {
     if (typedEnBln == kind.enBln() && typedPrem == kind.enSrPremBln)
         return 0;
-    const bool fixedKind = IsFixedSickLeaveKind(kind.kod);
+    const bool fixedKind = IsFixedSickLeaveCode(kind.kod);
     switch (typedEnBln) {
     case 1:
     case 2:
@@ -153,8 +153,6 @@ bool IsBuiltInPayKindCode(int code)
     const auto& codes = BuiltInPayKindCodes();
     return std::binary_search(codes.begin(), codes.end(), code);
 }
-
-bool IsFixedSickLeaveKind(int code) { return code == 163 || code == 171 || code == 172; }
 
 const PayKindFieldInfo& PayKindFieldOf(PayKindField field) { return kFields[std::size_t(field)]; }
 
@@ -342,7 +340,7 @@ int CopyIntoPayKindGroup(std::vector<PayKind>& kinds, const PayKind& pattern)
 void ClearFixedPayKindFlags(std::vector<PayKind>& kinds)
 {
     for (PayKind& kind : kinds) {
-        if (IsFixedSickLeaveKind(kind.kod)) {
+        if (IsFixedSickLeaveCode(kind.kod)) {
             kind.enSrZar = 0;
             kind.enOtp = 0;
             kind.enBlnFull = 0;

@@ -16,14 +16,11 @@
 
 namespace kalvor::masterdata {
 
-// The codes the calculation treats by number (85 of them, listed in
+// The codes the calculation treats by number (86 of them, listed in
 // payroll/PayKindCodes.h): their names cannot be edited without unlocking and
 // the kinds cannot be deleted. Ascending.
 const std::vector<int>& BuiltInPayKindCodes();
 bool IsBuiltInPayKindCode(int code);
-
-// Kinds whose fixed flags are cleared whenever the book is saved.
-bool IsFixedSickLeaveKind(int code); // 163, 171, 172
 
 // The fields of the entry form in form order.
 enum PayKindField : int {

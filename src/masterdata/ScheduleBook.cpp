@@ -31,9 +31,10 @@ ScheduleTotals RefreshScheduleMonth(PayrollDoc& doc, int scheduleNumber, int mon
     totals.manual = schedule.ruchn != 0;
     // Day by day, so that automatic totals follow every edited day; a whole
     // month asked at once would give the row's stored totals.
-    const int lastDay = totals.manual ? 0 : kNormDayByDay;
     int days = 0, minutes = 0;
-    if (CalcScheduleNorm(monthIndex, schedule, 1, lastDay, days, minutes, doc) < 0)
+    const int result = totals.manual ? CalcScheduleNorm(monthIndex, schedule, 1, 0, days, minutes, doc)
+                                     : ScheduleNormDayByDay(monthIndex, schedule, 1, 0, days, minutes, doc);
+    if (result < 0)
         days = minutes = 0;
     ScheduleMonth& row = schedule.months[std::size_t(monthIndex)];
     if (totals.manual) {

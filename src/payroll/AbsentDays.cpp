@@ -51,46 +51,7 @@ MonthDayFlags AbsentDays(const std::vector<SickLeaveSheet>& sheets, const std::v
     return out;
 }
 
-bool DayMarked(const TabelRecord& t, int day)
-{
-    if (day < 1 || day > 31)
-        return false;
-    return day < 16 ? (t.tabel12 >> day) & 1 : (t.tabel22 >> (day - 16)) & 1;
-}
-
-void SetDayMark(TabelRecord& t, int day, bool on)
-{
-    if (day < 1 || day > 31)
-        return;
-    u16& word = day < 16 ? t.tabel12 : t.tabel22;
-    const u16 bit = u16(1u << (day < 16 ? day : day - 16));
-    word = on ? u16(word | bit) : u16(word & ~bit);
-}
-
 int MarkedDays(const TabelRecord& t) { return CountDayBitsInMasks(t.tabel12, t.tabel22, 31, 1); }
-
-MonthDayFlags MarkedDayFlags(const TabelRecord& t)
-{
-    MonthDayFlags out{};
-    for (int d = 1; d <= 31; ++d) out[std::size_t(d)] = DayMarked(t, d);
-    return out;
-}
-
-void PlannedTimeOfDays(const MonthDayFlags& days, WorkSchedule& schedule, const PayrollDoc& doc, int& outDays,
-                       int& outMinutes)
-{
-    outDays = 0;
-    outMinutes = 0;
-    for (int d = 1; d <= 31; ++d) {
-        if (!days[std::size_t(d)])
-            continue;
-        int pd = 0, pm = 0;
-        if (CalcScheduleNorm(WorkSchedule::ReportingMonth, schedule, d, d + kNormDayByDay, pd, pm, doc) < 0)
-            continue;
-        outDays += pd;
-        outMinutes += pm;
-    }
-}
 
 bool SheetAgreesWithMarks(const TabelRecord& t, WorkSchedule& schedule, int dayLength, const PayrollDoc& doc)
 {

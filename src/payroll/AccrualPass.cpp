@@ -8,6 +8,7 @@
 #include "payroll/Contributions.h"
 #include "payroll/IncomeTax.h"
 #include "payroll/MonthMoney.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "payroll/Regional.h"
 #include "payroll/ScheduleNorm.h"
@@ -521,8 +522,8 @@ int CostAllocationRows(CalcPass& p)
 
 bool CalendarDayKind(int c)
 {
-    return c == 85 || c == 87 || (c >= 95 && c <= 98) || (c >= 110 && c <= 117) || (c >= 154 && c <= 159) || c == 169 ||
-           c == 170 || (c >= 195 && c <= 197) || c == 600 || c == 669 || (c >= 641 && c <= 654) ||
+    return c == 85 || c == 87 || (c >= 95 && c <= 98) || (c >= 110 && c <= 117) || (c >= 154 && c <= 159) ||
+           IsChildCareCode(c) || (c >= 195 && c <= 197) || c == kCodeUnpaid || c == 669 || (c >= 641 && c <= 654) ||
            (c >= 695 && c <= 697); // the sick-leave benefits by financing source
 }
 
@@ -657,7 +658,6 @@ int CalcAccrualsAndTaxes(CalcPass& p)
         if (note->dlinHundredths != 0 && (note->dBegin != 0 || note->mBegin != 0))
             return kCalcPartMonthVacation;
     }
-    doc.tabelNote = p.tabel();
     if ((r = VacationPay(p)) < 0)
         return r;
 

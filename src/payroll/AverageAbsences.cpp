@@ -3,6 +3,7 @@
 #include "payroll/Bases.h"
 #include "payroll/CalendarMath.h"
 #include "payroll/MonthRate.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/Regional.h"
 #include "payroll/ScheduleNorm.h"
 
@@ -24,16 +25,16 @@ double yearlyBonusTwelfth(const CalcPass& p)
     double a = 0;
     if (p.month <= 6)
         for (int i = 0; i < p.count; ++i)
-            if (p.rows[i].kod == 172 || p.rows[i].kod == 163)
+            if (p.rows[i].kod == kCodeYearBonus || p.rows[i].kod == kCodeYearBonusForBenefits)
                 a += p.rows[i].sum;
     const auto& rec = p.rec();
     const int n = std::min<int>(rec.warKv, int(rec.waria.size()));
     for (int i = 0; i < n; ++i) {
         const auto& e = rec.waria[std::size_t(i)];
-        if (e.kod == 172 || e.kod == 163) {
+        if (e.kod == kCodeYearBonus || e.kod == kCodeYearBonusForBenefits) {
             if ((e.god == p.year && e.mes >= 1 && e.mes <= 6) || (e.god == p.year - 1 && e.mes >= 7 && e.mes <= 12))
                 a += e.sum;
-        } else if (e.kod == 171 && e.god == p.year - 1) {
+        } else if (e.kod == kCodeLastYearReward && e.god == p.year - 1) {
             a += e.sum;
         }
     }
@@ -147,7 +148,7 @@ int AbsenceAverageRows(CalcPass& p)
     if (t.bezsodHr || t.bezsodDn) {
         const int days = t.bezsodDn;
         const int minutes = t.bezsodHr;
-        if (const int rr = AppendComputedRow(p, 600, 100, p.month, days, minutes); rr < 0)
+        if (const int rr = AppendComputedRow(p, kCodeUnpaid, 100, p.month, days, minutes); rr < 0)
             return rr;
     }
     return 0;

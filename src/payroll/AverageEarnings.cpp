@@ -1,5 +1,6 @@
 #include "payroll/AverageEarnings.h"
 #include "payroll/CalendarMath.h"
+#include "payroll/PayKindCodes.h"
 
 #include "payroll/Criteria.h"
 #include "payroll/MonthRate.h"
@@ -33,11 +34,6 @@ bool inList(int code, std::initializer_list<std::pair<int, int>> ranges)
 bool paymentAhead(int code)
 {
     return inList(code, {{87, 88}, {91, 91}, {96, 98}, {112, 112}, {114, 114}, {117, 117}, {157, 157}, {159, 159}});
-}
-
-bool timeNotCounted(int code)
-{
-    return code == 17 || code == 19 || code == 21 || code == 22 || code == 41 || code == 45;
 }
 
 bool neverTimeOff(int code) { return inList(code, {{561, 590}, {601, 644}, {651, 656}, {661, 690}}); }
@@ -114,13 +110,13 @@ double sumBonuses(const PayrollDoc& doc, const AccrualRow* rows, int rowCount, i
         if (sickLeave ? (selector >= 0 && k->budgBln != selector) : (k->koefOtp != selector))
             return;
         const int m = MonthOfMonthIndex(e.month), y = YearOfMonthIndex(e.month);
-        const bool yearlyCode = e.code == 171 || e.code == 172 || e.code == 163;
+        const bool yearlyCode = IsFixedSickLeaveCode(e.code);
         if (yearlyCode) {
             const bool enters = sickLeave ? (k->enSrPremBln || k->enBln() != 0) : k->enOtp != 0;
             if (!enters || e.month > periodEnd || e.month < periodEnd - 11)
                 return;
-            if ((e.code == 171 && m < 7) || (e.code == 172 && m > 6) ||
-                (e.code == 163 && y != periodYear && y != periodYear - 1))
+            if ((e.code == kCodeLastYearReward && m < 7) || (e.code == kCodeYearBonus && m > 6) ||
+                (e.code == kCodeYearBonusForBenefits && y != periodYear && y != periodYear - 1))
                 return;
             yearly = e.sum;
             return;
@@ -204,12 +200,12 @@ int MonthEarningsForAverage(const PayrollDoc& doc, int month, const MonthEarning
             return;
         }
         if (selected) {
-            if (e.code != 600) {
+            if (e.code != kCodeUnpaid) {
                 out.sum += e.sum;
                 if (limitedKind(q, *k))
                     addToKind(limited, e.code, e.sum);
             }
-            if (!timeNotCounted(e.code)) {
+            if (!IsTimeExcludedCode(e.code)) {
                 const int sign = e.sum < 0 ? -1 : 1;
                 out.days += sign * e.days;
                 out.minutes += sign * e.minutes;
@@ -326,7 +322,7 @@ int SplitVacationDays(const PayrollDoc& doc, const VacationNote& line, int sched
         if (row < 0 || row >= int(calendar.months.size()))
             return kCalcBadVacationStart;
         int days = 0, minutes = 0;
-        const int r = CalcScheduleNorm(row, calendar, 1, 31 + kNormDayByDay, days, minutes, doc);
+        const int r = ScheduleNormDayByDay(row, calendar, 1, 31, days, minutes, doc);
         if (r < 0 && r != NormNoWorkingTime)
             return r - 10;
         const int from = k == 0 ? std::max<int>(1, line.dBegin) : 1;
@@ -642,8 +638,8 @@ void PayBeforeVacation(VacationCalc& c)
             other.dBegin < c.startDay)
             return;
     int days = 0, minutes = 0, normDays = 0, normMinutes = 0;
-    if (CalcScheduleNorm(WorkSchedule::ReportingMonth + 1, *c.schedule, 1, c.startDay - 1 + kNormDayByDay, days,
-                         minutes, c.doc) < 0 ||
+    if (ScheduleNormDayByDay(WorkSchedule::ReportingMonth + 1, *c.schedule, 1, c.startDay - 1, days, minutes, c.doc) <
+            0 ||
         days <= 0)
         return;
     double amount = 0;

@@ -1,6 +1,7 @@
 #include "payroll/Bases.h"
 #include "payroll/CalcErrors.h"
 #include "payroll/CalcTypes.h"
+#include "payroll/PayKindCodes.h"
 
 #include "payroll/CalendarMath.h"
 #include "payroll/PayKinds.h"
@@ -24,7 +25,7 @@ int GetBitField(unsigned char value, int first, int width)
 unsigned char PayKindFlagByte1(const PayKind& k)
 {
     const int enBln = k.enBln();
-    const bool sickBase = (enBln == 1 || enBln == 3 || enBln == 4) && k.kod != 163 && k.kod != 171 && k.kod != 172;
+    const bool sickBase = (enBln == 1 || enBln == 3 || enBln == 4) && !IsFixedSickLeaveCode(k.kod);
     return static_cast<unsigned char>((k.fond & 3) | (k.oblPodoh << 2) | (int(sickBase) << 3) | (k.vedShap << 4) |
                                       (k.oblProf << 5) | (k.enAlim << 6) | (k.enKoefRS << 7));
 }
@@ -48,11 +49,6 @@ int selectorFlag(const PayKind& k, int selector)
     if (selector >= 8 && selector <= 19)
         return GetBitField(PayKindFlagByte2(k), selector - 8 + 1, 1);
     return -1;
-}
-
-bool excludedFromTime(int code)
-{
-    return code == 17 || code == 19 || code == 21 || code == 22 || code == 41 || code == 45;
 }
 
 struct Summer {
@@ -98,7 +94,7 @@ struct Summer {
 
     double amountOf(int code, double amount) const
     {
-        if (code == 600)
+        if (code == kCodeUnpaid)
             return 0;
         if (code < 700)
             return amount;
@@ -119,7 +115,7 @@ struct Summer {
                 monthFlags[std::size_t(monthNumber)] = true;
             return;
         }
-        if (excludedFromTime(code))
+        if (IsTimeExcludedCode(code))
             return;
         const int m = hours * 60 + minutes;
         if (amount >= 0) {
@@ -258,7 +254,7 @@ double YearlyBonusBase(const infobase::EmployeeRecord& rec, const infobase::Firm
         const infobase::WariaEntry& e = rec.waria[std::size_t(i)];
         if (!e.inUse() || e.god != archiveYear || e.kod == kCodeUnpaid || e.kod >= 1000)
             continue;
-        if (e.kod == 171)
+        if (e.kod == kCodeLastYearReward)
             paid171 += e.sum;
         else if (mask[e.kod] != 0)
             sum += e.sum;

@@ -2,6 +2,7 @@
 // share of a brigade's fund by the labour-participation rules.
 #include "payroll/MonthInputParts.h"
 #include "payroll/MonthInputRows.h"
+#include "payroll/PayKindCodes.h"
 
 #include "payroll/Bases.h"
 #include "payroll/BrigadeShare.h"
@@ -65,7 +66,7 @@ int PercentOfBase(CalcPass& p, const BonusLine& b, double& amount)
         if (earlierCount < 0)
             return earlierCount;
         base -= earlier;
-    } else if (b.kod == 172) {
+    } else if (b.kod == kCodeYearBonus) {
         base = YearlyBonusBase(p.rec(), p.base().firm, p.year, p.month, 20 + b.mask);
     }
     amount = base * b.sum / 10000.0;

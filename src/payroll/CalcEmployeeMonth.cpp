@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <tuple>
 
 namespace kalvor {
 
@@ -197,28 +196,15 @@ int CarriedRows(CalcPass& p)
 }
 
 // Absences of the reporting month (first pass): sick leave, vacation time
-// that falls in the month, unpaid days.
+// that falls in the month, unpaid days, and the days that the sick-leave
+// sheets and the vacations cover.
 struct MonthAbsence {
     int sickDays = 0, sickMinutes = 0;
     int vacationDays = 0, vacationMinutes = 0;
     int unpaidDays = 0;
     bool hasSickLeave = false, hasVacation = false;
+    MonthDayFlags away{};
 };
-
-// Whether a sick-leave sheet of the employee covers the day of the reporting month.
-bool SickOn(const CalcPass& p, int day)
-{
-    const int key = MonthKey(p.year, p.month) * 32 + day;
-    for (const SickLeaveSheet& s : p.base().bln.run(p.slot)) {
-        if (s.gBegin == 0 || s.mBegin == 0)
-            continue;
-        const int from = MonthKey(s.gBegin, s.mBegin) * 32 + s.dBegin;
-        const int to = s.gEnd != 0 && s.mEnd != 0 ? MonthKey(s.gEnd, s.mEnd) * 32 + s.dEnd : from;
-        if (key >= from && key <= to)
-            return true;
-    }
-    return false;
-}
 
 // The vacation notes whose days the month loses: the employee's stored notes,
 // or, when a vacation screen computes its notes for display, the screen's
@@ -234,30 +220,25 @@ std::vector<VacationNote> NotesOfTheMonth(const CalcPass& p)
     return notes;
 }
 
+// The days away of the month, each day once, and the planned time of the
+// vacations' days: every vacation with days in the month, of whatever kind
+// (an additional or a study leave keeps the employee away as much as the
+// annual one), less the days of sickness within it (the sick-leave sheets
+// take those).
 void VacationTime(CalcPass& p, MonthAbsence& out)
 {
-    auto notes = NotesOfTheMonth(p);
-    std::sort(notes.begin(), notes.end(), [](const VacationNote& a, const VacationNote& b) {
-        return std::tuple(a.gBegin, a.mBegin, a.dBegin) < std::tuple(b.gBegin, b.mBegin, b.dBegin);
-    });
-    WorkSchedule& sched = p.base().schedules[std::size_t(p.schedule)];
-    // Every vacation with days in the month, of whatever kind (an additional
-    // or a study leave keeps the employee away as much as the annual one).
-    for (const VacationNote& n : notes) {
-        int first = 0, last = 0;
-        if (!VacationDaysInMonth(n, p.year, p.month, p.base().firm, first, last))
-            continue;
-        // The planned time of the vacation's days, less the days of sickness
-        // within it (the sick-leave sheets take those).
-        for (int day = first; day <= last; ++day) {
-            if (IsFirmHoliday(p.base().firm, day, p.month) || SickOn(p, day))
-                continue;
-            int pd = 0, pm = 0;
-            CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, day, day + kNormDayByDay, pd, pm, p.doc);
-            out.vacationDays += pd;
-            out.vacationMinutes += pm;
+    const std::vector<VacationNote> notes = NotesOfTheMonth(p);
+    const std::vector<SickLeaveSheet> sheets = p.base().bln.run(p.slot);
+    if (!notes.empty() || !sheets.empty()) {
+        MonthDayFlags vacation = AbsentDays({}, notes, p.base().firm, p.year, p.month);
+        const MonthDayFlags sick = AbsentDays(sheets, {}, p.base().firm, p.year, p.month);
+        for (std::size_t d = 1; d < vacation.size(); ++d) {
+            out.away[d] = vacation[d] || sick[d];
+            out.hasVacation = out.hasVacation || vacation[d];
+            vacation[d] = vacation[d] && !sick[d];
         }
-        out.hasVacation = true;
+        PlannedTimeOfDays(vacation, p.base().schedules[std::size_t(p.schedule)], p.doc, out.vacationDays,
+                          out.vacationMinutes);
     }
     for (int i = 0; i < p.count; ++i)
         if (p.rows[i].kod == kCodeUnpaid)
@@ -277,9 +258,11 @@ void LowerUnpaid(TabelRecord& t, const MonthAbsence& a)
 // A sheet whose days are its marked days loses the planned time of the days it
 // still marks that a sick-leave sheet or a vacation of the month covers (those
 // the month change took off are no longer marked).
-void LowerMarkedAbsence(CalcPass& p, TabelRecord& t)
+void LowerMarkedAbsence(CalcPass& p, TabelRecord& t, const MonthAbsence& a)
 {
-    MonthDayFlags days = AbsentDays(p.base().bln.run(p.slot), NotesOfTheMonth(p), p.base().firm, p.year, p.month);
+    if (std::none_of(a.away.begin(), a.away.end(), [](bool day) { return day; }))
+        return; // no day away: nothing to take off
+    MonthDayFlags days = a.away;
     for (int d = 1; d <= 31; ++d) days[std::size_t(d)] = days[std::size_t(d)] && DayMarked(t, d);
     int lostDays = 0, lostMinutes = 0;
     PlannedTimeOfDays(days, p.base().schedules[std::size_t(p.schedule)], p.doc, lostDays, lostMinutes);
@@ -299,7 +282,7 @@ void LowerTimeSheet(CalcPass& p, const MonthAbsence& a)
     // absence already taken out) is lowered, so a second run lowers nothing.
     const int rabDn0 = t.rabDn;
     if (SheetAgreesWithMarks(t, sched, p.dayLength, p.doc)) {
-        LowerMarkedAbsence(p, t);
+        LowerMarkedAbsence(p, t, a);
         LowerUnpaid(t, a);
         return;
     }

@@ -1,5 +1,7 @@
 #include "payroll/CalendarMath.h"
 
+#include <algorithm>
+
 namespace kalvor {
 
 namespace {
@@ -59,16 +61,37 @@ int ShiftCyclePosition(int startDay, int startMonth, int startYear, int month, i
     return ((d % cycleLength) + cycleLength) % cycleLength + 1;
 }
 
+bool DayMarked(const infobase::TabelRecord& t, int day)
+{
+    if (day < 1 || day > 31)
+        return false;
+    return day < 16 ? (t.tabel12 >> day) & 1u : (t.tabel22 >> (day - 16)) & 1u;
+}
+
+bool SetDayMark(infobase::TabelRecord& t, int day, bool on)
+{
+    if (day < 1 || day > 31 || DayMarked(t, day) == on)
+        return false;
+    std::uint16_t& word = day < 16 ? t.tabel12 : t.tabel22;
+    const unsigned bit = 1u << (day < 16 ? day : day - 16);
+    word = std::uint16_t(on ? word | bit : word & ~bit);
+    return true;
+}
+
+MonthDayFlags MarkedDayFlags(const infobase::TabelRecord& t)
+{
+    MonthDayFlags out{};
+    for (int d = 1; d <= 31; ++d) out[std::size_t(d)] = DayMarked(t, d);
+    return out;
+}
+
 int CountDayBitsInMasks(std::uint16_t tabel12, std::uint16_t tabel22, int lastDay, int firstDay)
 {
-    const int from = firstDay < 1 ? 1 : firstDay;
-    const int to = lastDay > 31 ? 31 : lastDay;
+    infobase::TabelRecord t;
+    t.tabel12 = tabel12;
+    t.tabel22 = tabel22;
     int count = 0;
-    for (int n = from; n <= to; ++n) {
-        const bool set = n < 16 ? (tabel12 >> n) & 1 : (tabel22 >> (n - 16)) & 1;
-        if (set)
-            ++count;
-    }
+    for (int day = std::max(firstDay, 1); day <= std::min(lastDay, 31); ++day) count += DayMarked(t, day) ? 1 : 0;
     return count;
 }
 

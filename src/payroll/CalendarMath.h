@@ -6,6 +6,7 @@
 // February has 29 days in every year divisible by 4 (DaysInMonth).
 // Month keys (year * 16 + month) and month indexes ((year - 1900) * 12 + month)
 // are those of shell/Values.h.
+#include "infobase/Records.h"
 #include "values/Values.h"
 
 #include <array>
@@ -34,9 +35,21 @@ int DayOfWeekDMY(int day, int month, int twoDigitYear);
 // below 1 gives 1.
 int ShiftCyclePosition(int startDay, int startMonth, int startYear, int month, int year, int cycleLength);
 
+// Flags by day of the month (index 1-31; index 0 unused).
+using MonthDayFlags = std::array<bool, 32>;
+
+// The day marks of a time sheet, the one place that knows their bits: day d
+// of the month is bit d of tabel12 for days 1-15 and bit d - 16 of tabel22
+// for days 16-31. A day outside 1-31 is never marked and never set.
+bool DayMarked(const infobase::TabelRecord& t, int day);
+// Sets or clears the day's mark, the other marks kept; true when it changed.
+bool SetDayMark(infobase::TabelRecord& t, int day, bool on);
+// The sheet's marks as flags.
+MonthDayFlags MarkedDayFlags(const infobase::TabelRecord& t);
+
 // Number of days from firstDay to lastDay (clamped to 1 and 31) marked in the
-// two time-sheet day masks: days 1-15 in bits 1-15 of tabel12, days 16-31 in
-// bits 0-15 of tabel22. 0 when firstDay exceeds lastDay.
+// two time-sheet day masks (the marks of DayMarked). 0 when firstDay exceeds
+// lastDay.
 int CountDayBitsInMasks(std::uint16_t tabel12, std::uint16_t tabel22, int lastDay, int firstDay);
 
 // Month key moved by a number of months (either sign), the month kept in 1-12.

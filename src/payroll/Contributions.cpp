@@ -1,5 +1,6 @@
 #include "payroll/Contributions.h"
 #include "payroll/CalcErrors.h"
+#include "payroll/PayKindCodes.h"
 
 #include "payroll/CalendarMath.h"
 #include "payroll/EntryMonths.h"
@@ -244,7 +245,7 @@ int TakeArchiveAndRows(ContributionSums& c, const AccrualRow* entries, int entry
     const int archiveCount = std::min<int>(rec.warKv, int(rec.waria.size()));
     for (int i = 0; i < archiveCount; ++i) {
         const auto& e = rec.waria[std::size_t(i)];
-        if (e.kod == 0 || e.kod == 600)
+        if (e.kod == 0 || e.kod == kCodeUnpaid)
             continue;
         const int key = ArchiveEntryMonth(e, monthRule == 0);
         if (key == 0)
@@ -256,7 +257,7 @@ int TakeArchiveAndRows(ContributionSums& c, const AccrualRow* entries, int entry
     }
     for (int i = 0; i < entryCount; ++i) {
         const AccrualRow& row = entries[i];
-        if (row.kod == 0 || row.kod == 600)
+        if (row.kod == 0 || row.kod == kCodeUnpaid)
             continue;
         const double amount = RoundWhole(row.sum);
         if (amount == 0)

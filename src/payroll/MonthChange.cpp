@@ -324,7 +324,7 @@ private:
         const int code = r.kod;
         const bool accrual = code < 700;
         const bool deduction = code >= 700 && code <= 939 && !(code >= 865 && code <= 890);
-        if (accrual && code != 600)
+        if (accrual && code != kCodeUnpaid)
             accruals += r.sum;
         if (deduction)
             deductions += r.sum;
@@ -332,7 +332,7 @@ private:
             if (!g.matches(r))
                 continue;
             if (accrual)
-                g.balance += code == 600 ? 0 : r.sum;
+                g.balance += code == kCodeUnpaid ? 0 : r.sum;
             else if (deduction)
                 g.balance -= r.sum;
         }
@@ -473,7 +473,7 @@ private:
                 appendWarDat(base.warDat, w, true);
             }
             const int endKey = hasEnd ? MonthKey(p.gEnd, p.mEnd) : 0;
-            if (p.kod == 600 && hasEnd && endKey <= oldKey)
+            if (p.kod == kCodeUnpaid && hasEnd && endKey <= oldKey)
                 p = PostDoplEntry{};
         }
         for (PostDoplEntry& p : rec.postDopl) {
@@ -577,14 +577,9 @@ private:
         t.vHr = row.vMin;
         t.nHr = row.nMin;
         const int monthDays = DaysInMonth(newYear, newMonth);
-        for (int d = 1; d <= monthDays; ++d) {
-            if (row.d[std::size_t(d - 1)] == 0)
-                continue;
-            if (d < 16)
-                t.tabel12 = u16(t.tabel12 | (1u << d));
-            else
-                t.tabel22 = u16(t.tabel22 | (1u << (d - 16)));
-        }
+        for (int d = 1; d <= monthDays; ++d)
+            if (row.d[std::size_t(d - 1)] != 0)
+                SetDayMark(t, d, true);
 
         takeOffAbsentDays(slot, sched, t);
 
@@ -602,7 +597,7 @@ private:
             const int first = startKey == newKey ? std::max<int>(p.dBegin, 1) : 1;
             const int last = endKey == newKey && p.dEnd != 0 ? int(p.dEnd) : monthDays;
             int pd = 0, pm = 0;
-            if (CalcScheduleNorm(WorkSchedule::ReportingMonth, own, first, last + kNormDayByDay, pd, pm, doc) < 0)
+            if (ScheduleNormDayByDay(WorkSchedule::ReportingMonth, own, first, last, pd, pm, doc) < 0)
                 continue;
             t.rabDn = u8(std::max(0, t.rabDn - pd));
         }
@@ -615,16 +610,14 @@ private:
     void takeOffAbsentDays(int slot, WorkSchedule& sched, TabelRecord& t)
     {
         const MonthDayFlags absent = AbsentDays(base.bln.run(slot), base.otp.run(slot), base.firm, newYear, newMonth);
-        for (int d = 1; d <= DaysInMonth(newYear, newMonth); ++d) {
-            if (!absent[std::size_t(d)])
-                continue;
-            int pd = 0, pm = 0;
-            if (CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, d, d + kNormDayByDay, pd, pm, doc) < 0)
-                continue;
-            t.rabDn = u8(std::max(0, t.rabDn - pd));
-            t.rabHr = u16(std::max(0, t.rabHr - pm));
-            SetDayMark(t, d, false);
-        }
+        int days = 0, minutes = 0;
+        if (PlannedTimeOfDays(absent, sched, doc, days, minutes) < 0)
+            return;
+        t.rabDn = u8(std::max(0, t.rabDn - days));
+        t.rabHr = u16(std::max(0, t.rabHr - minutes));
+        for (int d = 1; d <= 31; ++d)
+            if (absent[std::size_t(d)])
+                SetDayMark(t, d, false);
     }
 
     void clearMonthlyTables()

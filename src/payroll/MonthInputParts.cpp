@@ -28,7 +28,8 @@ int PlannedOf(CalcPass& p, int scheduleIndex, int m, int first, int last, int& d
     const int row = WorkSchedule::ReportingMonth + (m == 0 ? 0 : MonthOffset(p, m));
     WorkSchedule& s = p.base().schedules[std::size_t(std::clamp(scheduleIndex, 0, CInfoBase::ScheduleCount - 1))];
     const bool whole = first <= 1 && last >= (m == 0 ? p.days() : p.monthLengths[std::size_t(m)]);
-    return CalcScheduleNorm(row, s, first, whole ? 31 : last + kNormDayByDay, days, minutes, p.doc);
+    return whole ? CalcScheduleNorm(row, s, first, 31, days, minutes, p.doc)
+                 : ScheduleNormDayByDay(row, s, first, last, days, minutes, p.doc);
 }
 
 double Rate1(const CalcPass& p) { return p.rec().head.tarifSdel.kopecks(); }

@@ -1,5 +1,6 @@
 #include "payroll/MonthMoney.h"
 
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "values/Values.h"
 
@@ -13,7 +14,6 @@ constexpr int kFirstDeduction = 700;
 constexpr int kLastDeduction = 939;
 constexpr int kFirstInformationDeduction = 865;
 constexpr int kLastInformationDeduction = 890;
-constexpr int kUnpaidTime = 600;
 constexpr int kPayoutRoundingKind = 904;
 
 bool Passes(const infobase::AccrualRow& row, const MonthMoneyFilter& filter)
@@ -25,7 +25,7 @@ bool Passes(const infobase::AccrualRow& row, const MonthMoneyFilter& filter)
 
 } // namespace
 
-bool IsAccruedCode(int code) { return code > 0 && code < kFirstDeduction && code != kUnpaidTime; }
+bool IsAccruedCode(int code) { return code > 0 && code < kFirstDeduction && code != kCodeUnpaid; }
 
 bool IsDeductedCode(int code)
 {

@@ -76,7 +76,7 @@ struct RateContext {
     // Planned days and minutes of days s to e of the reporting month.
     void planned(int s, int e, int& d, int& m) const
     {
-        CalcScheduleNorm(infobase::WorkSchedule::ReportingMonth, schedule, s, e + kNormDayByDay, d, m, doc);
+        ScheduleNormDayByDay(infobase::WorkSchedule::ReportingMonth, schedule, s, e, d, m, doc);
     }
 
     // The share of the month that a permanent payment covers; -26 for an

@@ -2,6 +2,7 @@
 
 #include "payroll/AbsentDays.h"
 #include "payroll/MonthRate.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/ScheduleNorm.h"
 #include "values/Values.h"
 
@@ -13,8 +14,6 @@ namespace kalvor {
 using namespace infobase;
 
 namespace {
-
-constexpr int kCodeUnpaidMark = 600;
 
 QString DateText(u16 packed)
 {
@@ -62,9 +61,12 @@ QString AbsenceLeftOnSheet(PayrollDoc& doc, int slot, const TabelRecord& typed, 
 {
     CInfoBase& base = doc.infoBase;
     WorkSchedule& schedule = base.schedules[std::size_t(EmployeeScheduleIndex(doc, slot - 1))];
-    if (typed.rabDn == 0 || SheetAgreesWithMarks(typed, schedule, WorkingDayLength(schedule, doc), doc))
+    const std::vector<SickLeaveSheet> sheets = base.bln.run(slot);
+    const std::vector<VacationNote> notes = base.otp.run(slot);
+    if (typed.rabDn == 0 || (sheets.empty() && notes.empty()) ||
+        SheetAgreesWithMarks(typed, schedule, WorkingDayLength(schedule, doc), doc))
         return {};
-    const MonthDayFlags absent = AbsentDays(base.bln.run(slot), base.otp.run(slot), base.firm, year, month);
+    const MonthDayFlags absent = AbsentDays(sheets, notes, base.firm, year, month);
     int absentDays = 0, absentMinutes = 0, planned = 0, plannedMinutes = 0;
     PlannedTimeOfDays(absent, schedule, doc, absentDays, absentMinutes);
     if (absentDays == 0 ||
@@ -87,7 +89,7 @@ bool PaidButNoTime(const EmployeeHead& head, const TabelRecord& t, const Accrual
     if (t.rabDn != 0 || t.rabHr != 0)
         return false;
     return std::none_of(rows, rows + count, [](const AccrualRow& r) {
-        return r.kod != 0 && r.kod < 700 && r.kod != kCodeUnpaidMark && r.sum != 0;
+        return r.kod != 0 && r.kod < 700 && r.kod != kCodeUnpaid && r.sum != 0;
     });
 }
 

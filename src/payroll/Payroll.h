@@ -6,9 +6,10 @@
 //   payroll/Rounding.h      RoundWhole, RoundByMode, RoundByKindField, RoundPayoutStep,
 //                           SplitRoublesKopecks (no document)
 //   payroll/PayKinds.h      FindPayKind, PayKindOf, RoundByPayKind, RoundPayout
-//   payroll/CalendarMath.h  DayOfWeek, ShiftCyclePosition, MonthLengthsForYear, month keys
-//   payroll/ScheduleNorm.h  CalcScheduleNorm, WorkingDayLength, CountDayBits,
-//                           CompactWariaEntries
+//   payroll/CalendarMath.h  DayOfWeek, ShiftCyclePosition, MonthLengthsForYear, month keys,
+//                           the time sheet's day marks (DayMarked, SetDayMark)
+//   payroll/ScheduleNorm.h  CalcScheduleNorm, ScheduleNormDayByDay, PlannedTimeOfDays,
+//                           WorkingDayLength, CountDayBits, CompactWariaEntries
 //   payroll/Bases.h         CalcBaseBySelector, GetBitField
 //   payroll/IncomeTax.h     SelectTaxTableForMonth, PercentCharge, ScaleCharge, ScaleLookup,
 //                           TaxForMonth, TaxWithScale, IncomeByMonths, CalcIncomeTax,

@@ -1,6 +1,7 @@
 // The rows of the permanent payments.
 #include "payroll/MonthInputParts.h"
 #include "payroll/MonthInputRows.h"
+#include "payroll/PayKindCodes.h"
 
 #include "payroll/Bases.h"
 #include "payroll/CalendarMath.h"
@@ -360,7 +361,7 @@ int PermanentPayment(CalcPass& p, const PostDoplEntry& e, bool highKinds, RateOn
     int rowDays = 0, rowMinutes = 0;
     if (const int r = Recalculation(p, e, amount, rowDays, rowMinutes); r < 0)
         return r;
-    if (e.kod == 169 || e.kod == 170 || e.kod == 669 || e.kod == kCodeUnpaid)
+    if (IsChildCareCode(e.kod) || e.kod == 669 || e.kod == kCodeUnpaid)
         rowDays = last - first + 1;
     return AppendPayment(p, e, amount, rowDays, rowMinutes);
 }

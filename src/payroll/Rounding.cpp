@@ -38,9 +38,9 @@ double cutText(double v, int decimals, int cut)
 
 double RoundWhole(double amount) { return halfUp(amount); }
 
-double RoundByMode(double amount, int mode)
+double RoundByMode(double amount, RoundingMode mode)
 {
-    switch (RoundingMode(mode)) {
+    switch (mode) {
     case RoundingMode::Roubles:
         // "%10.2f" of the roubles, the point and two decimals cut off.
         return cutText(amount / 100, 2, 3) * 100 + 0.0;
@@ -49,7 +49,7 @@ double RoundByMode(double amount, int mode)
     case RoundingMode::TenRoubles:
     case RoundingMode::HundredRoubles: {
         static const std::int64_t steps[6] = {1, 1, 10, 100, 1000, 10000};
-        const std::int64_t d = steps[mode];
+        const std::int64_t d = steps[int(mode)];
         const double q = halfUp(amount / double(d));
         if (!(std::fabs(q) < 9.0e15))
             return q * double(d); // far beyond any amount; no integer conversion
@@ -65,7 +65,7 @@ double RoundByKindField(double amount, int okrugField, int okrugRas)
     if (field == kOkrugZero)
         return 0.0;
     const int mode = field == 0 ? (okrugRas & 7) : field - 1;
-    return RoundByMode(amount, mode);
+    return RoundByMode(amount, RoundingMode(mode));
 }
 
 double RoundPayoutStep(double amount, int okrugVyp)

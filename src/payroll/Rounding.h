@@ -33,9 +33,9 @@ inline constexpr int kOkrugZero = 7;
 // 2.5 -> 3, -2.5 -> -2, -2.6 -> -3, 0.5 -> 1, -0.5 -> 0.
 double RoundWhole(double amount);
 
-// The amount rounded by a RoundingMode 0-5. A mode outside 0-5 (the settings
-// allow only 0-5) rounds to whole kopecks like mode 0.
-double RoundByMode(double amount, int mode);
+// The amount rounded by a rounding mode. A value outside the modes (the
+// settings allow only 0-5) rounds to whole kopecks like Kopecks.
+double RoundByMode(double amount, RoundingMode mode);
 
 // The amount rounded by a pay kind's 3-bit okrug field: 0 uses the base mode
 // okrugRas, 1-6 are modes 0-5, 7 gives 0.

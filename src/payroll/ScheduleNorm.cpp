@@ -160,59 +160,112 @@ int WorkingDayLength(const WorkSchedule& schedule, const PayrollDoc& doc)
     return own != 0 ? own : doc.infoBase.firm.dnHr() * 60 + doc.infoBase.firm.dnMin();
 }
 
-int CalcScheduleNorm(int monthIndex, WorkSchedule& schedule, int firstDay, int lastDay, int& outDays, int& outMinutes,
-                     const PayrollDoc& doc)
+namespace {
+
+// The month row that a norm of monthIndex reads, made from the schedule's
+// definition when it does not stand, and the month's length; a scratch row
+// for an index outside the 22 stored rows. A negative ScheduleNormResult when
+// the schedule gives no norm.
+struct NormRow {
+    WorkSchedule& schedule;
+    const PayrollDoc& doc;
+    ScheduleMonth scratch{};
+    ScheduleMonth* row = nullptr;
+    bool shift = false;
+    int dayLength = 0, month = 0, year = 0, length = 0;
+
+    // Finds the row and the month; a negative result when the schedule gives no norm.
+    int find(int monthIndex)
+    {
+        const bool stored = monthIndex >= 0 && monthIndex < int(schedule.months.size());
+        row = stored ? &schedule.months[std::size_t(monthIndex)] : &scratch;
+        const bool anyShift = schedule.pVyh != 0 || schedule.pRab != 0 || schedule.begM != 0;
+        shift = schedule.pVyh != 0 && schedule.pRab != 0 && schedule.begM != 0;
+        if (anyShift && !shift)
+            return NormInconsistentSchedule;
+        dayLength = WorkingDayLength(schedule, doc);
+        if (dayLength == 0)
+            return NormNoDayLength;
+        const MonthKey key = doc.infoBase.config.reportingKey().plus(monthIndex - WorkSchedule::ReportingMonth);
+        year = key.year();
+        month = key.month();
+        length = DaysInMonth(year, month);
+        return NormOk;
+    }
+
+    void make()
+    {
+        if (!ScheduleMonthStands(schedule, *row))
+            fillRow(*row, schedule, shift, dayLength, month, year, length, doc);
+    }
+
+    // The working days and minutes of the days that `counts` takes.
+    template <class Counts>
+    void sum(Counts counts, int& outDays, int& outMinutes) const
+    {
+        for (int day = 1; day <= length; ++day) {
+            const int v = row->d[std::size_t(day - 1)];
+            if (v != 0 && counts(day)) {
+                ++outDays;
+                outMinutes += v;
+            }
+        }
+    }
+};
+
+// The norm of days firstDay to lastDay; a whole month gives the row's stored
+// totals unless dayByDay.
+int NormOfDays(int monthIndex, WorkSchedule& schedule, int firstDay, int lastDay, bool dayByDay, int& outDays,
+               int& outMinutes, const PayrollDoc& doc)
 {
     outDays = 0;
     outMinutes = 0;
-
-    // A row index outside the 22 stored rows works on a scratch row.
-    ScheduleMonth scratch;
-    const bool stored = monthIndex >= 0 && monthIndex < int(schedule.months.size());
-    ScheduleMonth& row = stored ? schedule.months[std::size_t(monthIndex)] : scratch;
-
-    const bool anyShift = schedule.pVyh != 0 || schedule.pRab != 0 || schedule.begM != 0;
-    const bool shift = schedule.pVyh != 0 && schedule.pRab != 0 && schedule.begM != 0;
-    if (anyShift && !shift)
-        return NormInconsistentSchedule;
-
-    const int dayLength = WorkingDayLength(schedule, doc);
-    if (dayLength == 0)
-        return NormNoDayLength;
-
-    const MonthKey key = doc.infoBase.config.reportingKey().plus(monthIndex - WorkSchedule::ReportingMonth);
-    const int year = key.year(), month = key.month();
-    const int length = DaysInMonth(year, month);
-
-    bool dayByDay = false;
-    if (lastDay >= kNormDayByDay) {
-        dayByDay = true;
-        lastDay -= kNormDayByDay;
-    }
-    if (firstDay < 1)
-        firstDay = 1;
-    if (lastDay == 0 || lastDay > length)
-        lastDay = length;
+    NormRow n{schedule, doc};
+    if (const int r = n.find(monthIndex); r < 0)
+        return r;
+    firstDay = std::max(firstDay, 1);
+    if (lastDay == 0 || lastDay > n.length)
+        lastDay = n.length;
     if (firstDay > lastDay)
         return NormOk;
-
-    if (!ScheduleMonthStands(schedule, row))
-        fillRow(row, schedule, shift, dayLength, month, year, length, doc);
-
-    if (firstDay == 1 && lastDay == length && !dayByDay) {
-        if (row.rDn == 0 || row.rMin == 0)
+    n.make();
+    if (firstDay == 1 && lastDay == n.length && !dayByDay) {
+        if (n.row->rDn == 0 || n.row->rMin == 0)
             return NormNoWorkingTime;
-        outDays = row.rDn;
-        outMinutes = row.rMin;
+        outDays = n.row->rDn;
+        outMinutes = n.row->rMin;
         return NormOk;
     }
-    for (int day = firstDay; day <= lastDay; ++day) {
-        const int v = row.d[std::size_t(day - 1)];
-        if (v != 0) {
-            ++outDays;
-            outMinutes += v;
-        }
-    }
+    n.sum([&](int day) { return day >= firstDay && day <= lastDay; }, outDays, outMinutes);
+    return NormOk;
+}
+
+} // namespace
+
+int CalcScheduleNorm(int monthIndex, WorkSchedule& schedule, int firstDay, int lastDay, int& outDays, int& outMinutes,
+                     const PayrollDoc& doc)
+{
+    return NormOfDays(monthIndex, schedule, firstDay, lastDay, false, outDays, outMinutes, doc);
+}
+
+int ScheduleNormDayByDay(int monthIndex, WorkSchedule& schedule, int firstDay, int lastDay, int& outDays,
+                         int& outMinutes, const PayrollDoc& doc)
+{
+    return NormOfDays(monthIndex, schedule, firstDay, lastDay, true, outDays, outMinutes, doc);
+}
+
+int PlannedTimeOfDays(const MonthDayFlags& days, WorkSchedule& schedule, const PayrollDoc& doc, int& outDays,
+                      int& outMinutes)
+{
+    outDays = 0;
+    outMinutes = 0;
+    if (std::none_of(days.begin(), days.end(), [](bool day) { return day; }))
+        return NormOk;
+    NormRow n{schedule, doc};
+    if (const int r = n.find(WorkSchedule::ReportingMonth); r < 0)
+        return r;
+    n.make();
+    n.sum([&](int day) { return days[std::size_t(day)]; }, outDays, outMinutes);
     return NormOk;
 }
 

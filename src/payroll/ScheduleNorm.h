@@ -17,6 +17,7 @@
 // before a holiday is an hour shorter, and a day off that falls on a holiday
 // moves to the next working day after it. Days moved by a government decree
 // are the firm's to type into the row.
+#include "payroll/CalendarMath.h"
 #include "payroll/PayrollDocument.h"
 
 namespace kalvor {
@@ -33,19 +34,6 @@ enum ScheduleNormResult : int {
 // firm's default (dnHr/dnMin); 0 when neither gives one.
 int WorkingDayLength(const infobase::WorkSchedule& schedule, const PayrollDoc& doc);
 
-// Added to lastDay, asks CalcScheduleNorm to count the range day by day even
-// when it covers the whole month (lastDay 100 = the whole month, day by day).
-inline constexpr int kNormDayByDay = 100;
-
-// Planned working days and minutes of days firstDay to lastDay of the month of
-// row monthIndex (0-21; the month is tekMes + monthIndex - 15). firstDay below 1
-// counts from 1; lastDay 0 means the month's last day, a later day is cut to it;
-// firstDay past lastDay gives 0 and 0 with result 0. lastDay + kNormDayByDay
-// counts the days of the range as they stand; otherwise a whole-month request
-// gives the row's stored totals (rDn, rMin) and -3 when either is 0. A negative
-// monthIndex (or one above 21) works on a scratch row that is not kept, for the
-// month tekMes + monthIndex - 15. outDays and outMinutes are always written,
-// 0 on every failure. Rows computed here are stored into the schedule.
 // Whether a month row is used as it stands (typed by the firm, or made
 // before): it holds a day value, or with manual totals any value. A row that
 // does not stand is made from the schedule's definition when it is needed.
@@ -56,8 +44,28 @@ bool ScheduleMonthStands(const infobase::WorkSchedule& schedule, const infobase:
 // four bits; a word with day 0 is empty.
 bool IsFirmHoliday(const infobase::FirmInfo& firm, int day, int month);
 
+// Planned working days and minutes of days firstDay to lastDay of the month of
+// row monthIndex (0-21; the month is tekMes + monthIndex - 15). firstDay below 1
+// counts from 1; lastDay 0 means the month's last day, a later day is cut to it;
+// firstDay past lastDay gives 0 and 0 with result 0. A whole-month request
+// gives the row's stored totals (rDn, rMin) and -3 when either is 0; a part of
+// the month counts its days as they stand. A negative monthIndex (or one above
+// 21) works on a scratch row that is not kept, for the month tekMes +
+// monthIndex - 15. outDays and outMinutes are always written, 0 on every
+// failure. Rows computed here are stored into the schedule.
 int CalcScheduleNorm(int monthIndex, infobase::WorkSchedule& schedule, int firstDay, int lastDay, int& outDays,
                      int& outMinutes, const PayrollDoc& doc);
+// The same, the days of the range counted as they stand even when the range
+// is the whole month (a day edited in the row counts as edited, whatever the
+// row's totals say; a month without working time gives 0 and 0, result 0).
+int ScheduleNormDayByDay(int monthIndex, infobase::WorkSchedule& schedule, int firstDay, int lastDay, int& outDays,
+                         int& outMinutes, const PayrollDoc& doc);
+// The planned working days and minutes of the days of the reporting month
+// (row ReportingMonth) that the flags hold, counted as they stand, in one
+// walk of the month; CalcScheduleNorm's result (0 and 0, result 0, when the
+// flags hold no day).
+int PlannedTimeOfDays(const MonthDayFlags& days, infobase::WorkSchedule& schedule, const PayrollDoc& doc, int& outDays,
+                      int& outMinutes);
 
 // The days of a vacation note that fall in the month: calendar days counted
 // from the start day (day 0 counts as the 1st) over the note's length, the

@@ -197,10 +197,11 @@ struct BenefitCalc {
     int percent = 100, reducedPercent = 50;
     double benefit = 0;
 
-    int norm(int counter, int first, int lastDay, int& days, int& minutes) const
+    int norm(int counter, int first, int lastDay, int& days, int& minutes, bool dayByDay = false) const
     {
-        return CalcScheduleNorm(WorkSchedule::ReportingMonth + (counter - reportingMonth), *schedule, first, lastDay,
-                                days, minutes, doc);
+        const int row = WorkSchedule::ReportingMonth + (counter - reportingMonth);
+        return dayByDay ? ScheduleNormDayByDay(row, *schedule, first, lastDay, days, minutes, doc)
+                        : CalcScheduleNorm(row, *schedule, first, lastDay, days, minutes, doc);
     }
 };
 
@@ -586,7 +587,7 @@ int PaidDays(const BenefitCalc& c, int counter, int a, int b)
         return 0;
     if (!c.from2007 || c.variant == 2) {
         int days = 0, minutes = 0;
-        c.norm(counter, a, b + kNormDayByDay, days, minutes);
+        c.norm(counter, a, b, days, minutes, true);
         return c.byHours ? minutes / 60 : days;
     }
     return employedDays(c.doc, counter, a, b);

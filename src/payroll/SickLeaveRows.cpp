@@ -81,8 +81,8 @@ int EmployerDays(CalcPass& p, const SickLeaveSheet& s)
         return 2;
     if (s.gBegin == p.year && s.mBegin == p.month) {
         int d = 0, m = 0;
-        CalcScheduleNorm(WorkSchedule::ReportingMonth, p.base().schedules[std::size_t(p.schedule)], s.dBegin,
-                         std::min<int>(s.dBegin + 1, p.days()) + kNormDayByDay, d, m, p.doc);
+        ScheduleNormDayByDay(WorkSchedule::ReportingMonth, p.base().schedules[std::size_t(p.schedule)], s.dBegin,
+                             std::min<int>(s.dBegin + 1, p.days()), d, m, p.doc);
         return d;
     }
     return 2;
@@ -118,8 +118,8 @@ void SheetTimeInMonth(const CalcPass& p, const SickLeaveSheet& s, int& outDays, 
     if (to < from)
         return;
     int days = 0, minutes = 0;
-    CalcScheduleNorm(WorkSchedule::ReportingMonth, p.base().schedules[std::size_t(p.schedule)], from,
-                     to + kNormDayByDay, days, minutes, p.doc);
+    ScheduleNormDayByDay(WorkSchedule::ReportingMonth, p.base().schedules[std::size_t(p.schedule)], from, to, days,
+                         minutes, p.doc);
     outDays += days;
     outMinutes += minutes;
 }

@@ -5,6 +5,7 @@
 #include "payroll/BrigadeShare.h"
 #include "payroll/CalcErrors.h"
 #include "payroll/CalcTypes.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "payroll/Rounding.h"
 #include "print/PrintSelection.h"
@@ -50,7 +51,7 @@ int PercentLineBase(const PayrollDoc& doc, const BonusLine& line, double& base)
         base = upTo - nearer;
         return 0;
     }
-    if (line.kod == 172) {
+    if (line.kod == kCodeYearBonus) {
         base = YearlyBonusBase(doc.infoBase.current, doc.infoBase.firm, doc.infoBase.config.reportingYear(), month,
                                selector);
         return 0;

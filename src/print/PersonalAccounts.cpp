@@ -3,6 +3,7 @@
 #include "infobase/Bytes.h"
 #include "payroll/IncomeTax.h"
 #include "payroll/MonthMoney.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "payroll/Rounding.h"
 #include "platform/CodePage.h"
@@ -47,7 +48,6 @@ constexpr int kDeductionEntries = 10;
 constexpr int kConsideredRows = 60;
 
 constexpr int kCarriedOverCode = 151;
-constexpr int kUnpaidCode = 600;
 constexpr int kFirstDeductionCode = 700;
 constexpr int kDismissed = 4;
 // The pay kind whose name stands for a code that the table lacks.
@@ -122,7 +122,7 @@ CodeClass ClassOf(int code)
         return CodeClass::Skipped;
     if (code == kCarriedOverCode)
         return CodeClass::Carried;
-    if (code == kUnpaidCode)
+    if (code == kCodeUnpaid)
         return CodeClass::Unpaid;
     if (code < kFirstDeductionCode)
         return CodeClass::Accrual;
@@ -173,7 +173,7 @@ bool SkipsAccount(const PrintedFields& fields, const RowWalk& walk, int dismissa
     double sum = 0;
     for (int i = 0; i < walk.leading; ++i) {
         const AccrualRow& row = fields.rows[std::size_t(walk.first + i)];
-        if (row.kod != 150 && row.kod != 921 && row.kod != kUnpaidCode)
+        if (row.kod != 150 && row.kod != 921 && row.kod != kCodeUnpaid)
             sum += row.sum;
     }
     return sum == 0 && dismissalSign == kDismissed;
@@ -361,7 +361,7 @@ QByteArray KindName(const QByteArray& name) { return name.left(20).leftJustified
 // "  %13.2f " of an amount, or "            --- " for code 600.
 QByteArray AmountField(const AccountLine& line)
 {
-    return line.code == kUnpaidCode ? QByteArray("            --- ") : "  " + Money(line.amount, 13) + ' ';
+    return line.code == kCodeUnpaid ? QByteArray("            --- ") : "  " + Money(line.amount, 13) + ' ';
 }
 
 void RowLine(QByteArray& out, const AccountLine& line)
@@ -488,7 +488,7 @@ void AddRow(CTree& tree, const QDomElement& page, const AccountLine& line)
     const QByteArray month = Number(line.month, 2);
     // The document's cell wraps a long name; the text file's column cuts it.
     const QByteArray name = Trimmed(line.name);
-    const QByteArray amount = line.code == kUnpaidCode ? QByteArray("---") : Money(line.amount, 13);
+    const QByteArray amount = line.code == kCodeUnpaid ? QByteArray("---") : Money(line.amount, 13);
     const QByteArray days = line.days != 0 ? Number(line.days, 2) + "   " : QByteArray(" ");
     const QByteArray hours = HoursText(line.hours, line.minutes);
     const QByteArray hoursValue = hours.isEmpty() ? QByteArray(" ") : hours;

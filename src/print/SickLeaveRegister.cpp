@@ -165,8 +165,8 @@ QByteArray SickDaysNorm(const RegisterSheet& data)
         const int graph = base.attributes[std::size_t(data.slot - 1)].graph;
         infobase::WorkSchedule schedule =
             base.schedules[std::size_t(std::clamp(graph, 0, int(base.schedules.size()) - 1))];
-        CalcScheduleNorm(15, schedule, first == reporting ? sheet.dBegin : 1,
-                         (last == reporting ? sheet.dEnd : 0) + kNormDayByDay, days, minutes, data.doc);
+        ScheduleNormDayByDay(15, schedule, first == reporting ? sheet.dBegin : 1, last == reporting ? sheet.dEnd : 0,
+                             days, minutes, data.doc);
     }
     if (!data.byHours())
         return Number(days) + ' ' + Text8(QStringLiteral("дней"));

@@ -208,20 +208,20 @@ TEST(TabelGroup, FilledFieldsOverwriteAndEmptyOnesStay)
 TEST(TabelWorkedDays, EachDayIsItsOwnBit)
 {
     ib::TabelRecord record;
-    EXPECT_TRUE(en::SetWorkedDay(record, 1, true));
+    EXPECT_TRUE(kalvor::SetDayMark(record, 1, true));
     EXPECT_EQ(record.tabel12, 0x0002);
-    EXPECT_TRUE(en::SetWorkedDay(record, 16, true));
+    EXPECT_TRUE(kalvor::SetDayMark(record, 16, true));
     EXPECT_EQ(record.tabel22, 0x0001);
-    EXPECT_TRUE(en::SetWorkedDay(record, 31, true));
+    EXPECT_TRUE(kalvor::SetDayMark(record, 31, true));
     EXPECT_EQ(record.tabel22, 0x8001);
-    EXPECT_TRUE(en::SetWorkedDay(record, 15, true));
+    EXPECT_TRUE(kalvor::SetDayMark(record, 15, true));
     EXPECT_EQ(record.tabel12, 0x8002);
-    EXPECT_FALSE(en::SetWorkedDay(record, 15, true)); // already set
-    EXPECT_TRUE(en::SetWorkedDay(record, 1, false));
+    EXPECT_FALSE(kalvor::SetDayMark(record, 15, true)); // already set
+    EXPECT_TRUE(kalvor::SetDayMark(record, 1, false));
     EXPECT_EQ(record.tabel12, 0x8000);
-    EXPECT_FALSE(en::IsWorkedDay(record, 1));
-    EXPECT_TRUE(en::IsWorkedDay(record, 31));
-    EXPECT_FALSE(en::SetWorkedDay(record, 0, true)); // bit 0 is no day
+    EXPECT_FALSE(kalvor::DayMarked(record, 1));
+    EXPECT_TRUE(kalvor::DayMarked(record, 31));
+    EXPECT_FALSE(kalvor::SetDayMark(record, 0, true)); // bit 0 is no day
     EXPECT_EQ(record.tabel12, 0x8000);
 }
 
@@ -242,7 +242,7 @@ std::vector<int> Ticked(const ib::TabelRecord& r)
 {
     std::vector<int> days;
     for (int day = 1; day <= 31; ++day)
-        if (en::IsWorkedDay(r, day))
+        if (kalvor::DayMarked(r, day))
             days.push_back(day);
     return days;
 }
@@ -255,8 +255,8 @@ TEST(TabelWorkedDays, TheCalendarFollowsTheTypedWorkingDays)
 {
     const std::array<ib::u16, 31> schedule = FiveDaysFromAFriday();
     ib::TabelRecord record;
-    for (int day : {1, 4, 5, 6, 7, 8}) en::SetWorkedDay(record, day, true);
-    en::SetWorkedDay(record, 31, true); // beyond April: left alone
+    for (int day : {1, 4, 5, 6, 7, 8}) kalvor::SetDayMark(record, day, true);
+    kalvor::SetDayMark(record, 31, true); // beyond April: left alone
 
     record.rabDn = 4; // two days fewer: the last two go
     EXPECT_TRUE(en::FitWorkedDaysToCount(record, 30, schedule));
@@ -287,7 +287,7 @@ TEST(TabelWorkedDays, ACountTypedDownClearsTheDaysAwayFirst)
     const std::array<ib::u16, 31> schedule = FiveDaysFromAFriday();
     ib::TabelRecord record;
     for (int day : {1, 4, 5, 6, 7, 8, 11, 12, 13, 14, 15, 18, 19, 20, 21, 22, 25, 26, 27, 28, 29})
-        en::SetWorkedDay(record, day, true);
+        kalvor::SetDayMark(record, day, true);
     kalvor::MonthDayFlags away{};
     away[12] = away[13] = true;
     record.rabDn = 19;
@@ -316,7 +316,7 @@ TEST(TabelWorkedDays, AHiresCalendarStartsAtHisHireAndTheCountFollowsTheCalendar
     ib::TabelRecord whole;
     for (int day = 1; day <= 31; ++day)
         if (schedule[std::size_t(day - 1)] != 0)
-            en::SetWorkedDay(whole, day, true);
+            kalvor::SetDayMark(whole, day, true);
     whole.rabDn = 11;
     EXPECT_TRUE(en::FitWorkedDaysToCount(whole, 31, schedule, 15, 31));
     EXPECT_EQ(Ticked(whole), fromHire);
@@ -331,8 +331,8 @@ TEST(TabelWorkedDays, AHiresCalendarStartsAtHisHireAndTheCountFollowsTheCalendar
 
     // Days cleared on the calendar: the count and the hours follow (9 days of
     // 8 hours); without hours kept, the hours stay untouched.
-    en::SetWorkedDay(hire, 28, false);
-    en::SetWorkedDay(hire, 29, false);
+    kalvor::SetDayMark(hire, 28, false);
+    kalvor::SetDayMark(hire, 29, false);
     EXPECT_TRUE(en::FollowWorkedDays(hire, 31, schedule, true));
     EXPECT_EQ(hire.rabDn, 9);
     EXPECT_EQ(hire.rabHr, 9 * 8 * 60);
@@ -344,7 +344,7 @@ TEST(TabelWorkedDays, AHiresCalendarStartsAtHisHireAndTheCountFollowsTheCalendar
     for (int day : {1, 2, 3, 4, 7, 8, 9, 10, 11, 14, 15, 16, 17, 18, 21, 22, 24, 25, 28})
         feb[std::size_t(day - 1)] = day == 22 ? 7 * 60 : 8 * 60;
     ib::TabelRecord february;
-    for (int day : {14, 15, 16, 17, 18, 21, 22, 24, 25, 28}) en::SetWorkedDay(february, day, true);
+    for (int day : {14, 15, 16, 17, 18, 21, 22, 24, 25, 28}) kalvor::SetDayMark(february, day, true);
     EXPECT_TRUE(en::FollowWorkedDays(february, 28, feb, true));
     EXPECT_EQ(february.rabDn, 10);
     EXPECT_EQ(february.rabHr, 79 * 60);

@@ -209,7 +209,7 @@ TEST_F(TabelScreen, TabRowByRowTheCalendarFollowsTheDaysAndTheHintCoversNothing)
     // 19 working days typed where the calendar ticks more: it keeps the first 19.
     std::vector<int> before;
     for (int day = 1; day <= 30; ++day)
-        if (kalvor::entries::IsWorkedDay(Sheet(135), day))
+        if (kalvor::DayMarked(Sheet(135), day))
             before.push_back(day);
     ASSERT_GT(before.size(), 19u);
     Type(view, 1155, QStringLiteral("19"));
@@ -260,6 +260,16 @@ TEST_F(TabelScreen, AHiresDaysAreMarkedFromHisHireAndTheCountFollowsTheCalendar)
     EXPECT_EQ(view->TabelDlg()->Field(1155)->text(), QStringLiteral("10"));
     EXPECT_EQ(Sheet(136).rabHr, 85 * 60);
     EXPECT_EQ(view->TabelDlg()->Field(1078)->text(), QStringLiteral("85,0"));
+
+    // Days and hours typed together: the calendar follows the 8 days, and the
+    // 70 hours stay as typed (the schedule's hours of 8 days would be 64).
+    Type(view, 1155, QStringLiteral("8"));
+    Type(view, 1078, QStringLiteral("70,0"));
+    ClickTab(view, 1);
+    ASSERT_NE(view->CorrectDlg(), nullptr);
+    EXPECT_EQ(TickedBoxes(view).size(), 8u);
+    EXPECT_EQ(Sheet(136).rabDn, 8);
+    EXPECT_EQ(Sheet(136).rabHr, 70 * 60);
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
 }
 

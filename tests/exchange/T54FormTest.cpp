@@ -344,6 +344,14 @@ TEST_F(T54Run, AClosedYearPrintedLaterHoldsEveryMonthOfItsPeriod)
     ASSERT_EQ(half.size(), 1u);
     EXPECT_EQ(half[0].values[5], "30.06.2026");
     EXPECT_EQ(half[0].rowNames().count("row6"), 6);
+    // A period from April: the closed year's table still runs from January,
+    // whose 33,500.00 it holds.
+    doc.infoBase.config.r_m1 = 4;
+    const std::vector<PrintedPage> fromApril = Print(T54Selection{});
+    ASSERT_EQ(fromApril.size(), 1u);
+    EXPECT_EQ(fromApril[0].rowNames().count("row6"), 6);
+    EXPECT_EQ(fromApril[0].row("row6", 0)[0], "01");
+    EXPECT_EQ(fromApril[0].row("row6", 0)[14], "33500.00");
 }
 
 TEST_F(T54Run, SalaryOfCodeFourIsTheMonthsTimeAndAnAccrual)

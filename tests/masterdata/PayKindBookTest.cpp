@@ -11,6 +11,9 @@
 #include "support/StoredBase.h"
 #include <gtest/gtest.h>
 
+#include <QDirIterator>
+#include <QFile>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -36,18 +39,47 @@ PayKindTexts Typed(const PayKind& kind, std::initializer_list<std::pair<PayKindF
     return texts;
 }
 
-TEST(PayKindBook, BuiltInCodesAreTheEightyFiveFixedOnes)
+TEST(PayKindBook, BuiltInCodesAreTheEightySixFixedOnes)
 {
     const auto& codes = BuiltInPayKindCodes();
-    EXPECT_EQ(codes.size(), 85u);
+    EXPECT_EQ(codes.size(), 86u);
     EXPECT_TRUE(std::is_sorted(codes.begin(), codes.end()));
-    for (int code : {1, 9, 16, 45, 89, 117, 163, 178, 197, 901, 921, 995})
+    // 169 and 170, the child-care allowances the calculation writes itself.
+    for (int code : {1, 9, 16, 45, 89, 117, 163, 169, 170, 178, 197, 901, 921, 995})
         EXPECT_TRUE(IsBuiltInPayKindCode(code)) << code;
     // Codes the empty base brings besides them stay ordinary kinds.
-    for (int code : {10, 53, 61, 62, 120, 164, 170, 700, 910, 996}) EXPECT_FALSE(IsBuiltInPayKindCode(code)) << code;
+    for (int code : {10, 53, 61, 62, 120, 164, 700, 910, 996}) EXPECT_FALSE(IsBuiltInPayKindCode(code)) << code;
     EXPECT_FALSE(PayKindNameEditable(0));
     EXPECT_FALSE(PayKindNameEditable(1));
     EXPECT_TRUE(PayKindNameEditable(120));
+}
+
+// No file of src/ compares a pay kind with the literal code of unpaid time,
+// of a child-care allowance or of a yearly bonus of the sick-leave average:
+// payroll/PayKindCodes.h names them, and a comparison spelled with the
+// number would miss a change made there.
+TEST(PayKindBook, TheCodesOfAFixedMeaningAreComparedByTheirNames)
+{
+    const QRegularExpression literal(
+        QStringLiteral(R"((==|!=|case)\s*(600|163|169|170|171|172)\b|\b(600|163|169|170|171|172)\s*(==|!=))"));
+    QStringList found;
+    QDirIterator files(QStringLiteral(KALVOR_SOURCE_DIR "/src"), {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
+                       QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        if (path.endsWith(QStringLiteral("payroll/PayKindCodes.h")))
+            continue;
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        int number = 0;
+        while (!file.atEnd()) {
+            const QString line = QString::fromUtf8(file.readLine());
+            ++number;
+            if (literal.match(line).hasMatch())
+                found << QStringLiteral("%1:%2").arg(path).arg(number);
+        }
+    }
+    EXPECT_EQ(found, QStringList{});
 }
 
 TEST(PayKindBook, FormShowsNumbersMoneyAndCostCode)

@@ -727,18 +727,6 @@ TEST(EngineInputs, ForeignWorkerStayEndsWithTheDismissal)
     EXPECT_EQ(ForeignWorkerDays(staying, 2026, 3), 90);
 }
 
-TEST(EngineModes, TheTimeSheetRowIsCopiedToTheNoteArea)
-{
-    for (CalcMode mode : {CalcDisplay, CalcStore}) {
-        EngineWorld w;
-        w.salaried();
-        w.tabel().rabHr = 22 * 480;
-        ASSERT_EQ(w.calc(mode), 2);
-        EXPECT_EQ(w.doc.tabelNote.rabDn, 22);
-        EXPECT_EQ(w.doc.tabelNote.rabHr, 22 * 480);
-    }
-}
-
 // The month's stored rows of each cost code (the first code of the set)
 // summed as the paying-out statement sums them: accruals added, deductions,
 // the allocation rows among them, taken off.
@@ -894,13 +882,29 @@ TEST(SickLeaveCodes, FinancingSourcesOfTheSheetOverThreeMonths)
         int codes[3];
     };
     const Case cases[] = {
-        {0, 0, true, {110, 111, 112}},   {0, 2, true, {562, 572, 582}},   {0, 5, true, {110, 111, 112}},
-        {0, 0, false, {155, 156, 157}},  {0, 2, false, {662, 672, 682}},  {0, 5, false, {155, 156, 157}},
-        {2, 0, false, {158, 158, 159}},  {2, 2, false, {642, 642, 652}},  {2, 5, false, {158, 158, 159}},
-        {4, 0, false, {155, 156, 157}},  {4, 2, false, {662, 672, 682}},  {4, 5, false, {155, 156, 157}},
-        {10, 0, true, {115, 116, 117}},  {10, 2, true, {115, 116, 117}},  {10, 0, false, {695, 696, 697}},
-        {10, 2, false, {695, 696, 697}}, {10, 5, false, {695, 696, 697}}, {0, 4, true, {564, 574, 584}},
+        {0, 0, true, {110, 111, 112}},
+        {0, 2, true, {562, 572, 582}},
+        {0, 5, true, {110, 111, 112}},
+        {0, 0, false, {155, 156, 157}},
+        {0, 2, false, {662, 672, 682}},
+        {0, 5, false, {155, 156, 157}},
+        {2, 0, false, {158, 158, 159}},
+        {2, 2, false, {642, 642, 652}},
+        {2, 5, false, {158, 158, 159}},
+        {4, 0, false, {155, 156, 157}},
+        {4, 2, false, {662, 672, 682}},
+        {4, 5, false, {155, 156, 157}},
+        {10, 0, true, {115, 116, 117}},
+        {10, 2, true, {115, 116, 117}},
+        {10, 0, false, {695, 696, 697}},
+        {10, 2, false, {695, 696, 697}},
+        {10, 5, false, {695, 696, 697}},
+        {0, 4, true, {564, 574, 584}},
         {4, 1, false, {661, 671, 681}},
+        // The child-care allowance of kinds 5 and 7 keeps its code in every month.
+        {5, 0, false, {169, 169, 169}},
+        {7, 0, false, {170, 170, 170}},
+        {7, 2, false, {170, 170, 170}},
     };
     const int reporting = MonthKey(2026, 3);
     for (const Case& c : cases)
@@ -1139,6 +1143,14 @@ TEST(EngineErrors, EveryCodeOfTheEngine)
                   w.attr().kvProizv = 1;
               }),
               -5);
+    // A salary at the money's limit paid for twice the month's 22 working
+    // days: the first computed row, the salary, passes the limit (the tax,
+    // 13 % of it, does not) and nothing is stored.
+    EXPECT_EQ(code([](EngineWorld& w) {
+                  w.rec.head.oklad = kMaxMoneyRoubles * 100;
+                  w.tabel().rabDn = 44;
+              }),
+              kCalcMeaningMismatch);
 }
 
 TEST(EngineErrors, VacationNoteChecksInDisplayMode)

@@ -267,7 +267,7 @@ protected:
             WorkSchedule s = b.schedules[std::size_t(std::max(1, int(a.graph)) - 1)];
             int days = 0, minutes = 0, vd = 0, vm = 0;
             ASSERT_EQ(CalcScheduleNorm(15, s, 1, 0, days, minutes, after), 0);
-            ASSERT_EQ(CalcScheduleNorm(15, s, 1, 7 + kNormDayByDay, vd, vm, after), 0);
+            ASSERT_EQ(ScheduleNormDayByDay(15, s, 1, 7, vd, vm, after), 0);
             EXPECT_EQ(vd, 5);
             EXPECT_EQ(b.tabel[4].rabDn, days - 5);
             EXPECT_EQ(b.tabel[4].rabHr, minutes - vm);
@@ -309,6 +309,36 @@ TEST_F(MonthChangeTest, MovesTheBaseToTheNextMonth)
     ASSERT_NO_FATAL_FAILURE(ExpectEmployeeOneMovedOn(b));
     ASSERT_NO_FATAL_FAILURE(ExpectEmployeesTwoToFourMovedOn(b, avans4));
     ASSERT_NO_FATAL_FAILURE(ExpectAprilTimeSheets(after, oldSchedule));
+    CloseBase(b);
+}
+
+// Employee 5's vacation of 4 calendar days from Monday 27 April 2026 reaches
+// the new month's last day, Thursday the 30th: the four working days 27-30
+// come off his April sheet and are unmarked, the 24th (a Friday) stays.
+TEST_F(MonthChangeTest, AVacationToTheNewMonthsLastDayTakesThatDayOff)
+{
+    ASSERT_NO_FATAL_FAILURE(PrepareMarch());
+    VacationNote v;
+    v.dBegin = 27;
+    v.mBegin = 4;
+    v.gBegin = 2026;
+    v.dlin = 4;
+    v.kalend = 1;
+    ASSERT_TRUE(base().otp.replaceRun(5, std::vector<VacationNote>{v}));
+    SaveAll();
+    MoveEmployeesToNextMonth(kApril, {}, doc);
+    CloseBase(base());
+
+    PayrollDoc after;
+    Reload(after);
+    CInfoBase& b = after.infoBase;
+    WorkSchedule s = b.schedules[std::size_t(std::max(1, int(b.attributes[4].graph)) - 1)];
+    int days = 0, minutes = 0;
+    ASSERT_EQ(CalcScheduleNorm(15, s, 1, 0, days, minutes, after), 0);
+    EXPECT_EQ(b.tabel[4].rabDn, days - 4);
+    EXPECT_EQ(CountDayBits(31, 1, after, 4), days - 4);
+    EXPECT_EQ(CountDayBits(31, 27, after, 4), 0);
+    EXPECT_EQ(CountDayBits(24, 24, after, 4), 1);
     CloseBase(b);
 }
 

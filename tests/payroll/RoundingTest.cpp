@@ -104,7 +104,7 @@ TEST(RoundWhole, ArithmeticEqualsTextForAmountsBelow2To31)
             ADD_FAILURE() << "RoundWhole(" << x << ") = " << RoundWhole(x) << ", text gives " << textRoundWhole(x);
         for (int mode = 2; mode <= 5; ++mode) {
             static const std::int32_t steps[] = {1, 1, 10, 100, 1000, 10000};
-            const double a = RoundByMode(x, mode), b = textRoundStep(x, steps[mode]);
+            const double a = RoundByMode(x, RoundingMode(mode)), b = textRoundStep(x, steps[mode]);
             if (a != b && ++mismatches < 10)
                 ADD_FAILURE() << "mode " << mode << " of " << x << " = " << a << ", text gives " << b;
         }
@@ -115,35 +115,35 @@ TEST(RoundWhole, ArithmeticEqualsTextForAmountsBelow2To31)
 TEST(RoundByMode, EveryModeAtHalvesAndNegativeAmounts)
 {
     // Mode 0: whole kopecks.
-    EXPECT_EQ(RoundByMode(1234.5, 0), 1235);
-    EXPECT_EQ(RoundByMode(-1234.5, 0), -1234);
+    EXPECT_EQ(RoundByMode(1234.5, RoundingMode::Kopecks), 1235);
+    EXPECT_EQ(RoundByMode(-1234.5, RoundingMode::Kopecks), -1234);
     // Mode 1: whole roubles through the rouble text, kopecks dropped towards zero.
-    EXPECT_EQ(RoundByMode(1234.4, 1), 1200);
-    EXPECT_EQ(RoundByMode(1299.6, 1), 1300); // the text is 13.00 roubles
-    EXPECT_EQ(RoundByMode(1299.4, 1), 1200);
-    EXPECT_EQ(RoundByMode(-1250, 1), -1200);
-    EXPECT_EQ(RoundByMode(-1299.6, 1), -1300);
-    EXPECT_EQ(RoundByMode(99.5, 1), 100); // 0.995 roubles prints as 1.00
-    EXPECT_EQ(RoundByMode(-35, 1), 0);
-    EXPECT_FALSE(std::signbit(RoundByMode(-35, 1)));
+    EXPECT_EQ(RoundByMode(1234.4, RoundingMode::Roubles), 1200);
+    EXPECT_EQ(RoundByMode(1299.6, RoundingMode::Roubles), 1300); // the text is 13.00 roubles
+    EXPECT_EQ(RoundByMode(1299.4, RoundingMode::Roubles), 1200);
+    EXPECT_EQ(RoundByMode(-1250, RoundingMode::Roubles), -1200);
+    EXPECT_EQ(RoundByMode(-1299.6, RoundingMode::Roubles), -1300);
+    EXPECT_EQ(RoundByMode(99.5, RoundingMode::Roubles), 100); // 0.995 roubles prints as 1.00
+    EXPECT_EQ(RoundByMode(-35, RoundingMode::Roubles), 0);
+    EXPECT_FALSE(std::signbit(RoundByMode(-35, RoundingMode::Roubles)));
     // Mode 2: tens of kopecks.
-    EXPECT_EQ(RoundByMode(15, 2), 20);
-    EXPECT_EQ(RoundByMode(-15, 2), -10);
-    EXPECT_EQ(RoundByMode(14.9, 2), 10);
+    EXPECT_EQ(RoundByMode(15, RoundingMode::TenKopecks), 20);
+    EXPECT_EQ(RoundByMode(-15, RoundingMode::TenKopecks), -10);
+    EXPECT_EQ(RoundByMode(14.9, RoundingMode::TenKopecks), 10);
     // Mode 3: roubles, halves up.
-    EXPECT_EQ(RoundByMode(1250, 3), 1300);
-    EXPECT_EQ(RoundByMode(-1250, 3), -1200);
-    EXPECT_EQ(RoundByMode(1249, 3), 1200);
-    EXPECT_EQ(RoundByMode(-1251, 3), -1300);
+    EXPECT_EQ(RoundByMode(1250, RoundingMode::OneRouble), 1300);
+    EXPECT_EQ(RoundByMode(-1250, RoundingMode::OneRouble), -1200);
+    EXPECT_EQ(RoundByMode(1249, RoundingMode::OneRouble), 1200);
+    EXPECT_EQ(RoundByMode(-1251, RoundingMode::OneRouble), -1300);
     // Mode 4 and 5.
-    EXPECT_EQ(RoundByMode(1500, 4), 2000);
-    EXPECT_EQ(RoundByMode(-1500, 4), -1000);
-    EXPECT_EQ(RoundByMode(15000, 5), 20000);
-    EXPECT_EQ(RoundByMode(-15000, 5), -10000);
-    EXPECT_EQ(RoundByMode(-15001, 5), -20000);
+    EXPECT_EQ(RoundByMode(1500, RoundingMode::TenRoubles), 2000);
+    EXPECT_EQ(RoundByMode(-1500, RoundingMode::TenRoubles), -1000);
+    EXPECT_EQ(RoundByMode(15000, RoundingMode::HundredRoubles), 20000);
+    EXPECT_EQ(RoundByMode(-15000, RoundingMode::HundredRoubles), -10000);
+    EXPECT_EQ(RoundByMode(-15001, RoundingMode::HundredRoubles), -20000);
     // Past 2^31 kopecks the steps still come out right (no 32-bit overflow).
-    EXPECT_EQ(RoundByMode(21474836500.0, 3), 21474836500.0);
-    EXPECT_EQ(RoundByMode(-21474836545.0, 2), -21474836540.0);
+    EXPECT_EQ(RoundByMode(21474836500.0, RoundingMode::OneRouble), 21474836500.0);
+    EXPECT_EQ(RoundByMode(-21474836545.0, RoundingMode::TenKopecks), -21474836540.0);
 }
 
 TEST(RoundByKindField, FieldSevenZeroesAndFieldZeroUsesTheBaseMode)

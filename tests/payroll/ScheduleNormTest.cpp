@@ -20,11 +20,12 @@ struct Norm {
     int result, days, minutes;
 };
 
-Norm norm(PayrollDoc& doc, WorkSchedule& s, int index, int first = 1, int last = 0)
+Norm norm(PayrollDoc& doc, WorkSchedule& s, int index, int first = 1, int last = 0, bool dayByDay = false)
 {
     Norm n{};
     n.days = n.minutes = 12345;
-    n.result = CalcScheduleNorm(index, s, first, last, n.days, n.minutes, doc);
+    n.result = dayByDay ? ScheduleNormDayByDay(index, s, first, last, n.days, n.minutes, doc)
+                        : CalcScheduleNorm(index, s, first, last, n.days, n.minutes, doc);
     return n;
 }
 
@@ -97,7 +98,7 @@ TEST(CalcScheduleNorm, RangesAndDayByDayCounts)
     // A day edited to 0 in the stored row: the day-by-day count follows it, the
     // whole-month request keeps the stored totals.
     s.months[15].d[1] = 0;
-    EXPECT_EQ(norm(doc, s, 15, 1, kNormDayByDay).days, 20);
+    EXPECT_EQ(norm(doc, s, 15, 1, 0, true).days, 20);
     EXPECT_EQ(norm(doc, s, 15).days, 21);
 }
 
@@ -169,7 +170,7 @@ TEST(CalcScheduleNorm, PatternMonthsFollowTheLabourCode)
     n = norm(doc, typed, 15);
     EXPECT_EQ(n.days, 21);
     EXPECT_EQ(n.minutes, 168 * 60);
-    EXPECT_EQ(norm(doc, typed, 15, 3, 3 + kNormDayByDay).minutes, 8 * 60);
+    EXPECT_EQ(norm(doc, typed, 15, 3, 3, true).minutes, 8 * 60);
     EXPECT_TRUE(ScheduleMonthStands(typed, typed.months[15]));
     EXPECT_FALSE(ScheduleMonthStands(typed, typed.months[16]));
 
@@ -299,7 +300,7 @@ TEST(CalcScheduleNorm, Failures)
     EXPECT_EQ(n.result, NormNoWorkingTime);
     EXPECT_EQ(n.days, 0);
     EXPECT_EQ(n.minutes, 0);
-    n = norm(doc, sundays, 15, 1, kNormDayByDay);
+    n = norm(doc, sundays, 15, 1, 0, true);
     EXPECT_EQ(n.result, 0);
     EXPECT_EQ(n.days, 0);
 }

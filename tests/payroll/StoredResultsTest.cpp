@@ -233,6 +233,37 @@ TEST(StoredResults, TheRunWarnsOfADismissalDateWithoutTheStatusAndOfNoWorkedTime
     CloseBase(base);
 }
 
+// 122 is ill on 1 and 4-8 April 2011, 6 of April's 21 working days (1, 4-8,
+// 11-15, 18-22, 25-29). No warning of absence left on his sheet when its 15
+// days (no day marked) are exactly those his absences leave him, nor when its 18 days are its
+// 18 marked days, 4-6 and the 15 working days from the 11th (the calculation
+// knows those and takes the marked 4-6 off itself).
+TEST(StoredResults, NoAbsenceWarningForASheetTypedToTheDaysLeftOrToItsMarks)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    PayrollDoc doc;
+    ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, dir.path() + QLatin1Char('/')));
+    CInfoBase& base = doc.infoBase;
+    const int slot122 = base.list[std::size_t(base.FindEmployee(122))].slot;
+    TabelRecord& sheet = base.tabel[std::size_t(slot122 - 1)];
+    const auto warnedOf122 = [&] {
+        RunOutcome report;
+        EXPECT_EQ(RunMonth(doc, 0, &report), platform::TASK_DONE);
+        return report.lines().filter(QStringLiteral("Таб.N 122")).filter(QStringLiteral("оставляют"));
+    };
+    sheet = TabelRecord{}; // no day marked: the calculation cannot tell which days it holds
+    sheet.rabDn = 15;
+    EXPECT_EQ(warnedOf122(), QStringList{});
+
+    sheet = TabelRecord{};
+    for (int day : {4, 5, 6, 11, 12, 13, 14, 15}) sheet.tabel12 = u16(sheet.tabel12 | (1u << day));
+    for (int day : {18, 19, 20, 21, 22, 25, 26, 27, 28, 29}) sheet.tabel22 = u16(sheet.tabel22 | (1u << (day - 16)));
+    sheet.rabDn = 18;
+    EXPECT_EQ(warnedOf122(), QStringList{});
+    CloseBase(base);
+}
+
 #endif
 
 TEST(StoredResults, FixtureEmployeesWithABrigade)

@@ -82,7 +82,7 @@ void CTabelCorrectDlg::ShowWorkedDays()
 {
     const ib::CInfoBase& base = View()->Document()->infoBase;
     const ib::TabelRecord record = m_slot ? base.tabel[m_slot - 1] : ib::TabelRecord{};
-    for (int day = 1; day <= m_layout.length; ++day) DayBox(day)->setChecked(en::IsWorkedDay(record, day));
+    for (int day = 1; day <= m_layout.length; ++day) DayBox(day)->setChecked(kalvor::DayMarked(record, day));
 }
 
 void CTabelCorrectDlg::ReadWorkedDays()
@@ -91,7 +91,7 @@ void CTabelCorrectDlg::ReadWorkedDays()
     const ib::TabelRecord before = record;
     bool ticked = false;
     for (int day = 1; day <= m_layout.length; ++day)
-        ticked = en::SetWorkedDay(record, day, DayBox(day)->isChecked()) || ticked;
+        ticked = kalvor::SetDayMark(record, day, DayBox(day)->isChecked()) || ticked;
     // The working days and hours follow the calendar.
     if (ticked) {
         en::FitSheetToTickedDays(View()->Document()->infoBase, int(m_slot), before);

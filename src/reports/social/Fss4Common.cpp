@@ -1,5 +1,6 @@
 #include "reports/social/Fss4Common.h"
 
+#include "payroll/PayKindCodes.h"
 #include "payroll/Payroll.h"
 #include "platform/WorkingFolder.h"
 #include "reports/social/ContributionMonths.h"
@@ -92,13 +93,17 @@ std::vector<SickLeaveSheetCase> SickLeaveSheetCases(const infobase::WarDatBlock&
     // The dated archive keeps a sheet of sick leave under 155-157 and the
     // other sheets paid by those codes under 154, 169, 170 and 655-657.
     const auto paidBy155 = [](int code) {
-        return InRange(code, 154, 157) || code == 169 || code == 170 || InRange(code, 655, 657);
+        return InRange(code, 154, 157) || IsChildCareCode(code) || InRange(code, 655, 657);
     };
+    // Last year's entries come first, at months before January (0 for
+    // December): a sheet paid then was last year's case, never this year's.
     std::vector<SickLeaveSheetCase> sheets;
-    for (int i = 0; i < count && i < int(archive.entries.size()); ++i) {
-        const infobase::WarDatEntry& e = archive.entries[std::size_t(i)];
-        if (paidBy155(e.kod) && e.god == year % 100)
-            sheets.push_back({int(e.mes), e.start, e.contin != 0, InRange(e.kod, 155, 157)});
+    for (const int back : {1, 0}) {
+        for (int i = 0; i < count && i < int(archive.entries.size()); ++i) {
+            const infobase::WarDatEntry& e = archive.entries[std::size_t(i)];
+            if (paidBy155(e.kod) && e.god == (year - back) % 100)
+                sheets.push_back({int(e.mes) - 12 * back, e.start, e.contin != 0, InRange(e.kod, 155, 157)});
+        }
     }
     if (reporting.year() != year)
         return sheets;
@@ -148,10 +153,10 @@ void BenefitLines::add(int code, int month, double days, double amount, bool par
         once(1, line);
         add(line + 1, days * 100);
         add(line + 2, amount);
-    } else if (code == 169 || code == 170) {
-        const int line =
-            b + (code == 169 ? (partTime ? kKind169PartTime : kKind169) : (partTime ? kKind170PartTime : kKind170));
-        once(code == 169 ? 2 : 3, line);
+    } else if (IsChildCareCode(code)) {
+        const int line = b + (code == kCodeChildCareFirst ? (partTime ? kKind169PartTime : kKind169)
+                                                          : (partTime ? kKind170PartTime : kKind170));
+        once(code == kCodeChildCareFirst ? 2 : 3, line);
         add(line + 1, 100);
         add(line + 2, amount);
     } else if (code == 167 && form_ == BenefitForm::Form2010) {

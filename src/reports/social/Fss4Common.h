@@ -66,15 +66,17 @@ enum class BenefitForm { Form2010, Form2011 };
 // of sick leave (the others paid by those codes, a child's care among them,
 // are no case of sick leave).
 struct SickLeaveSheetCase {
-    int month = 0;
+    int month = 0; // the month of the period's year; last year's are 0 (December) and below
     std::uint16_t start = 0; // PackedDate
     bool continues = false;
     bool sickLeave = true;
 };
 // The employee's sheets paid by codes 155-157 in the year: the entries of his
-// dated archive (the first `count` entries) of the year that keep them, and
-// the reporting month's sheets of those kinds when the reporting month lies
-// in the year.
+// dated archive (the first `count` entries) of the year and of the year
+// before that keep them (last year's first, as seen before the year: a sheet
+// paid in December and again in January is December's case), and the
+// reporting month's sheets of those kinds when the reporting month lies in
+// the year.
 std::vector<SickLeaveSheetCase> SickLeaveSheetCases(const infobase::WarDatBlock& archive, int count,
                                                     const std::vector<infobase::SickLeaveSheet>& current, int year,
                                                     MonthKey reporting);

@@ -5,14 +5,15 @@
 // 2.9 % check around its one-rouble window, the reconciliations, the "inval"
 // reconciliation, the data file, failures and the demo base.
 #include "reports/social/SocialInsurance2011.h"
+#include "reports/social/Fss4Common.h"
 #include "reports/social/GenrDataFile.h"
 
 #include "Fss4Fixture.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "payroll/MonthChange.h"
 #include "platform/CodePage.h"
 #include "platform/TaskThread.h"
-#include "payroll/MonthChange.h"
 #include "platform/WorkingFolder.h"
 #include "support/DemoDocument.h"
 #include "support/MonthRun.h"
@@ -136,6 +137,39 @@ TEST(Fss4ClosingSteps, InvalMovesWholeRoublesAndSkipsEmptyAmounts)
     EXPECT_EQ(records[1].months[2], 10'100);
     EXPECT_EQ(records[2].months[2], 10'100);
     EXPECT_EQ(records[2].quarter, 10'100);
+}
+
+// Table 2 counts a sheet of sick leave once, in the month it is first paid
+// in. A sheet from 25 January 2011 paid in January and again in February
+// (two entries of the dated archive, one start) is one case of the first
+// quarter; a sheet begun on 20 December 2010, paid in December and again in
+// January, was last year's case and is none of 2011.
+TEST(Fss4SickLeaveCases, ASheetPaidInTwoMonthsIsOneCase)
+{
+    const auto casesOf = [](std::initializer_list<WarDatEntry> entries) {
+        WarDatBlock archive;
+        for (const WarDatEntry& e : entries) archive.entries[archive.warDatKv++] = e;
+        GenrValueArray values{};
+        const ReportPeriod period{2011, 1, 3};
+        BenefitLines lines(values, period, BenefitForm::Form2011);
+        lines.addEmployee(EmployeeRecord{}, 0, 2011, false,
+                          SickLeaveSheetCases(archive, archive.warDatKv, {}, 2011, MonthKey(2011, 4)));
+        return values[std::size_t(kSickLeave)] / 100;
+    };
+    const auto entry = [](int month, int year, std::uint16_t start) {
+        WarDatEntry e;
+        e.start = start;
+        e.mes = u16(month);
+        e.god = u16(year % 100);
+        e.kod = 156;
+        e.sum = 100'000;
+        return e;
+    };
+    const std::uint16_t january = PackedDate::make(25, 1, 2011).value;
+    EXPECT_EQ(casesOf({entry(1, 2011, january)}), 1);
+    EXPECT_EQ(casesOf({entry(1, 2011, january), entry(2, 2011, january)}), 1);
+    const std::uint16_t december = PackedDate::make(20, 12, 2010).value;
+    EXPECT_EQ(casesOf({entry(12, 2010, december), entry(1, 2011, december)}), 0);
 }
 
 TEST(Fss4ClosingSteps, MonthsCountedForTheHeadcount)
@@ -518,8 +552,7 @@ TEST_F(Fss4Demo, AccidentLinesOfTheHalfYearAreTheStoredRows)
     for (int slot = 1; slot <= 3; ++slot) {
         SCOPED_TRACE(slot);
         EXPECT_NEAR(v()[std::size_t(kInjuryBefore + slot)], stored[std::size_t(3 + slot)] / 100, 0.005);
-        EXPECT_EQ(v()[std::size_t(kInjuryAccruedMonth1 + slot - 1)],
-                  std::round(stored[std::size_t(3 + slot)] / 100));
+        EXPECT_EQ(v()[std::size_t(kInjuryAccruedMonth1 + slot - 1)], std::round(stored[std::size_t(3 + slot)] / 100));
     }
     EXPECT_NEAR(v()[kInjuryAccrued], halfYear / 100, 0.5);
 }
