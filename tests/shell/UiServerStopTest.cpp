@@ -85,9 +85,9 @@ public:
     {
         QStringList pids;
         for (const pid_t pid : processes_) pids << QString::number(pid);
-        for (const QString tool : {QStringLiteral("pg_dump"), QStringLiteral("pg_restore")}) {
-            const QString real = QStandardPaths::findExecutable(tool);
-            QFile script(tools_.filePath(tool));
+        for (const char* tool : {"pg_dump", "pg_restore"}) {
+            const QString real = QStandardPaths::findExecutable(QString::fromLatin1(tool));
+            QFile script(tools_.filePath(QString::fromLatin1(tool)));
             if (real.isEmpty() || processes_.isEmpty() || !script.open(QIODevice::WriteOnly))
                 return false;
             script.write(QStringLiteral("#!/bin/sh\nkill -STOP %1\nunset PGCONNECT_TIMEOUT\nexec \"%2\" \"$@\"\n")
