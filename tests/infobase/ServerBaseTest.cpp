@@ -413,6 +413,34 @@ static void ExpectSaveRefused(CInfoBase& base)
     }
 }
 
+// The base taken by another workstation during a long outage: the record
+// card read and saved next meets the connection the restart ended, and is
+// refused with the message that the base is open elsewhere, not that the
+// connection was lost.
+TEST_F(ServerBase, ACardRefusedAfterTheBaseWasTakenSaysTheBaseIsOpenElsewhere)
+{
+    using namespace std::chrono_literals;
+    Fill(2);
+    ShortLease lease(base, 1000);
+    db::HoldServerLeaseRenewals(true);
+    RestartServer();
+    std::this_thread::sleep_for(1200ms); // the holder's lease runs out
+    platform::BaseLock second;
+    ASSERT_EQ(second.acquire(BaseFile(base)), platform::BaseLock::Result::Taken);
+    db::HoldServerLeaseRenewals(false);
+    try {
+        LoadEmployee(base, 1);
+        base.current.head.fio = QStringLiteral("Иванов Иван");
+        SaveEmployee(base, 1);
+        ADD_FAILURE() << "the card was saved into a base another workstation took";
+    } catch (const db::DbError& e) {
+        EXPECT_EQ(e.code(), db::E_DB_BUSY);
+        EXPECT_EQ(e.message(), QStringLiteral("База данных %1 уже открыта другим пользователем. Изменения не сохранены.")
+                                   .arg(base.baseName));
+    }
+    second.release();
+}
+
 // The server is away longer than the holder's lease (the holder's watcher
 // held back as if it were still reconnecting): a second workstation takes
 // the base, writes and lets it go. The first never writes into it again in that
