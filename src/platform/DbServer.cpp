@@ -6,7 +6,9 @@
 #include "platform/PrivateFiles.h"
 #include "platform/WorkingFolder.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMutex>
 #include <QProcessEnvironment>
 #include <QRandomGenerator>
@@ -254,6 +256,16 @@ QProcessEnvironment toolEnvironment()
     return env;
 }
 
+// Where a tool's output is logged: the console log of the working folder, or
+// of the temporary folder when the working folder cannot be written, so that
+// a copy or restore never fails for want of its log.
+QString toolLogFolder()
+{
+    const QString working = platform::WorkingFolder().isEmpty() ? QDir::currentPath() : platform::WorkingFolder();
+    const QFileInfo folder(working);
+    return folder.isDir() && folder.isWritable() ? working : QDir::tempPath();
+}
+
 // Runs a tool of the server to its end as the print commands run (its output
 // in the console log); throws when it is missing, fails or is stopped.
 void runTool(const QString& tool, const QStringList& arguments)
@@ -263,7 +275,7 @@ void runTool(const QString& tool, const QStringList& arguments)
         throw DbError(E_DB_FAIL, QStringLiteral("Не найдена программа %1 сервера базы данных").arg(tool),
                       QStringLiteral("Установите пакет postgresql-client"), kSource);
     const platform::ConsoleRun run =
-        platform::RunConsoleProgram(QStringList{program} + arguments, platform::WorkingFolder(), toolEnvironment());
+        platform::RunConsoleProgram(QStringList{program} + arguments, toolLogFolder(), toolEnvironment());
     if (run.stopped)
         throw DbError(E_DB_STOPPED, QStringLiteral("Программа %1 остановлена").arg(tool), serverName(), kSource);
     if (!run.started || run.exitCode != 0)
