@@ -17,7 +17,7 @@ if server=$(sh tools/pgtest.sh start); then
   export KALVOR_TEST_SERVER="$server" PGUSER=kalvor QT_QPA_PLATFORM=offscreen
   echo "Tests against the PostgreSQL server in $server"
   build/tests/test_infobase --gtest_filter='Db*:Server*'
-  build/tests/test_shell --gtest_filter='UiStartup.OnAServer*'
+  build/tests/test_shell --gtest_filter='UiStartup.OnAServer*:ServerStop.*'
   build/tests/test_payroll \
     --gtest_filter='DemoMonth*:StoredResults.*:MonthChangeTest.AFailureHalfway*:MonthChangeTest.AConnectionKilled*:MonthChangeTest.TheServerBase*:CalcRefusal.ARunWhoseServerSession*:CalcRefusal.AStoreRefused*'
 else

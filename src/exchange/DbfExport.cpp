@@ -168,7 +168,7 @@ void AddConstInfoTexts(InsertStatement& insert, const EmployeeHead& head)
     insert.add("pasp_kod", Ansi(head.pspKod, 2));
     insert.add("pasp_seria", Ansi(head.pspSer, 10));
     insert.add("pasp_nomer", Ansi(head.pspNom, 10));
-    insert.add("pasp_data", Ansi(head.pspDat, 8));
+    insert.add("pasp_data", Ansi(ShortDateText(head.pspDat), 8));
     insert.add("pasp_vydan", Ansi(head.pspKem, 69));
     insert.add("git_index", Ansi(head.gitInd, 6));
     insert.add("git_adress", Ansi(head.gitAdr, 143));

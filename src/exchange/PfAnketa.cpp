@@ -45,13 +45,13 @@ QByteArray BirthDate(std::uint16_t datR)
     return SlashedDate(date.day(), date.month(), date.fullYear());
 }
 
-// The issue date "dd.mm.yy" with its two-digit year through the one window of years.
+// The issue date kept as text ("d.m.yy" or "dd.mm.yyyy") as "dd/mm/yyyy".
 QByteArray IssueDate(const QString& pspDat)
 {
-    const PackedDate date = ParseDateDMY(QStringView(pspDat).left(8));
-    if (date.isNull())
+    const QDate date = ReadDateText(pspDat);
+    if (!date.isValid())
         return QByteArray();
-    return SlashedDate(date.day(), date.month(), date.fullYear());
+    return SlashedDate(date.day(), date.month(), date.year());
 }
 
 // The identity document: its word, the two series fields and the number.

@@ -278,9 +278,9 @@ PfrServicePeriods PfrServiceBounds(const infobase::EmployeeHead& head, int year,
     return out;
 }
 
-PfrPlaceName PfrSplitPlaceName(const QByteArray& text)
+PfrPlaceName PfrSplitPlaceName(const QByteArray& text, reports::PlaceLevel level)
 {
-    const reports::NamedPlace place = reports::SplitPlace(text);
+    const reports::NamedPlace place = reports::SplitPlace(text, level);
     return {place.name, place.abbreviation};
 }
 
@@ -350,19 +350,19 @@ void WriteName(PfrXmlLines& xml, const Szv6Record& r)
     xml.close("ФИО");
 }
 
-void WritePlace(PfrXmlLines& xml, const char* element, const QByteArray& text)
+void WritePlace(PfrXmlLines& xml, const char* element, reports::PlaceLevel level, const QByteArray& text)
 {
-    const PfrPlaceName place = PfrSplitPlaceName(text);
+    const PfrPlaceName place = PfrSplitPlaceName(text, level);
     xml.open(element);
     xml.leaf("ГеографическоеНазвание", place.name);
     xml.leaf("Сокращение", place.abbreviation);
     xml.close(element);
 }
 
-void WriteOptionalPlace(PfrXmlLines& xml, const char* element, const QByteArray& text)
+void WriteOptionalPlace(PfrXmlLines& xml, const char* element, reports::PlaceLevel level, const QByteArray& text)
 {
     if (!text.isEmpty())
-        WritePlace(xml, element, text);
+        WritePlace(xml, element, level, text);
 }
 
 void WriteNumbered(PfrXmlLines& xml, const char* element, const char* abbreviation, const QByteArray& number)
@@ -384,13 +384,14 @@ void WriteAddress(PfrXmlLines& xml, const Szv6Record& r)
     xml.leaf("ТипАдреса", Cp("РОССИЙСКИЙ"));
     xml.leaf("Индекс", PfrSqueezed(head.propInd, 6));
     xml.open("РоссийскийАдрес");
-    WritePlace(xml, "Регион",
+    using reports::PlaceLevel;
+    WritePlace(xml, "Регион", PlaceLevel::Region,
                regionName.isEmpty() ? PfrSqueezedUpper(head.propReg, 28) : codepage::toCp1251(regionName));
-    WriteOptionalPlace(xml, "Район", PfrSqueezedUpper(head.propRaj, 25));
+    WriteOptionalPlace(xml, "Район", PlaceLevel::District, PfrSqueezedUpper(head.propRaj, 25));
     if (regionCode != 77)
-        WriteOptionalPlace(xml, "Город", PfrSqueezedUpper(head.propGorod, 30));
-    WriteOptionalPlace(xml, "НаселенныйПункт", PfrSqueezedUpper(head.propPunkt, 30));
-    WriteOptionalPlace(xml, "Улица", PfrSqueezedUpper(head.propUl, 50));
+        WriteOptionalPlace(xml, "Город", PlaceLevel::Settlement, PfrSqueezedUpper(head.propGorod, 30));
+    WriteOptionalPlace(xml, "НаселенныйПункт", PlaceLevel::Settlement, PfrSqueezedUpper(head.propPunkt, 30));
+    WriteOptionalPlace(xml, "Улица", PlaceLevel::Street, PfrSqueezedUpper(head.propUl, 50));
     WriteNumbered(xml, "Дом", "Д", PfrSqueezed(head.propDom, 10));
     WriteNumbered(xml, "Корпус", "КОРП", PfrSqueezed(head.propKorp, 9));
     WriteNumbered(xml, "Квартира", "КВ", PfrSqueezed(head.propKv, 4));

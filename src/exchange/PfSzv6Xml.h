@@ -5,6 +5,7 @@
 // periods of service, split by the dated archive entries in formats 1 and 3.
 #include "exchange/PfrExport.h"
 #include "exchange/PfrRecordParts.h"
+#include "reports/social/PensionXml.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -84,6 +85,6 @@ struct PfrPlaceName {
     QByteArray name;
     QByteArray abbreviation;
 };
-PfrPlaceName PfrSplitPlaceName(const QByteArray& text);
+PfrPlaceName PfrSplitPlaceName(const QByteArray& text, reports::PlaceLevel level);
 
 } // namespace kalvor::exchange

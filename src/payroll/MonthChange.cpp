@@ -756,10 +756,11 @@ void ShiftMonthlyTables(PayrollDoc& doc, int newMonthKey)
         c.mrot[0] = c.mrotPrev[11];
         for (int i = 1; i < 12; ++i) c.mrot[std::size_t(i)] = 0;
     }
+    // The months ahead keep what they hold: a minimum wage known from its
+    // date (4,611 roubles from June 2011) stays until the base reaches it.
     for (int i = 1; i < m && i < 12; ++i)
         if (c.mrot[std::size_t(i)] == 0)
             c.mrot[std::size_t(i)] = c.mrot[std::size_t(i - 1)];
-    for (int i = std::max(m, 1); i < 12; ++i) c.mrot[std::size_t(i)] = 0;
 }
 
 } // namespace monthchange

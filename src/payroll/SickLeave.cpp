@@ -21,6 +21,18 @@ using infobase::WorkSchedule;
 
 namespace {
 
+// The minimum wage of a month from 2009 (kopecks): the base's monthly table
+// of the reporting year or the year before, where it holds that month; the
+// firm's single figure otherwise.
+double minimumWageByMonth(const PayrollDoc& doc, int year, int month)
+{
+    const auto& c = doc.infoBase.config;
+    const int reporting = c.reportingYear();
+    const auto* table = year == reporting ? &c.mrot : year == reporting - 1 ? &c.mrotPrev : nullptr;
+    const double roubles = table && month >= 1 && month <= 12 ? (*table)[std::size_t(month - 1)] : 0;
+    return roubles > 0 ? roubles * 100 : doc.infoBase.firm.blnMaxOgrBegRab;
+}
+
 // The minimum wage W of a start date (kopecks).
 double minimumWage(const PayrollDoc& doc, int year, int month)
 {
@@ -33,7 +45,7 @@ double minimumWage(const PayrollDoc& doc, int year, int month)
         return 80'000;
     if (year <= 2008)
         return 230'000;
-    return doc.infoBase.firm.blnMaxOgrBegRab;
+    return minimumWageByMonth(doc, year, month);
 }
 
 // The maximum M of a kind and start date (before the raises).
@@ -266,7 +278,7 @@ void BenefitLimits(BenefitCalc& c)
     c.minimum = minimumFor(c.doc, c.kind, c.startYear) * c.raise;
     if (c.twoYear) {
         const double share = c.head.stavka > 0 ? c.head.stavka / 100.0 : 1.0; // no rate share entered: a full position
-        c.minimum = c.firm.blnMaxOgrBegRab * 24 * share / 730 * c.raise;
+        c.minimum = c.minimumWage * 24 * share / 730 * c.raise;
     }
 }
 

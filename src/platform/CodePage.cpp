@@ -103,14 +103,18 @@ QString decode(Page page, const QByteArray& bytes) { return decode(page, bytes.c
 QByteArray encode(Page page, const QString& text)
 {
     const Table& t = table(page);
-    QByteArray out(text.size(), Qt::Uninitialized);
+    QByteArray out;
+    out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
-        char16_t u = text.at(i).unicode();
-        if (u < 0x80) {
-            out[i] = static_cast<char>(u);
+        const char16_t u = text.at(i).unicode();
+        // A character outside the basic plane (two UTF-16 units) has no
+        // place in either page: one '?' for it.
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out += '?';
+            ++i;
             continue;
         }
-        out[i] = static_cast<char>(byteOf(t.fromUnicode, u));
+        out += u < 0x80 ? static_cast<char>(u) : static_cast<char>(byteOf(t.fromUnicode, u));
     }
     return out;
 }

@@ -45,6 +45,7 @@ inline constexpr std::uint32_t E_DB_NO_SERVER = 0x80004005; // the server cannot
 inline constexpr std::uint32_t E_DB_LOGIN = 0x80040E4E; // the server refused the login
 inline constexpr std::uint32_t E_DB_CONNECTION_LOST = 0x80040E4F; // the server dropped the connection
 inline constexpr std::uint32_t E_DB_NO_RIGHT = 0x80040E09; // the login may not connect to the base
+inline constexpr std::uint32_t E_DB_STOPPED = 0x80040E50; // a copy or restore stopped by the calling worker's stop
 
 // How long a statement waits for a lock that another connection holds before
 // it fails with "База данных занята другим пользователем". Short, so that the
@@ -309,7 +310,11 @@ bool ServerBaseExists(const QString& database);
 // The columns of a table of a server base (in lower case, as the server keeps them).
 QStringList ServerTableColumns(const QSqlDatabase& db, const QString& table);
 // pg_dump of the database into an archive file; pg_restore of such a file
-// into a new database. A missing tool or its failure is a DbError.
+// into a new database. A missing tool or its failure is a DbError. The tool
+// runs as the print commands do (platform::RunConsoleProgram: a process group
+// of its own, waited in slices): the calling worker's stop ends it at once,
+// also while the server does not answer, with E_DB_STOPPED; a dump stopped or
+// failed leaves no file.
 void DumpServerBase(const QString& database, const QString& targetFile);
 void RestoreServerBase(const QString& archiveFile, const QString& database);
 // Making, dropping, renaming and copying databases run on the server's
@@ -321,6 +326,11 @@ void CreateServerBase(const QString& database);
 // base's name, so no base can have such a name, and the database is this
 // call's own.
 QString CreateTemporaryServerBase(const QString& database);
+// Drops the temporary databases of that naming that a stopped or killed
+// making or restoring of a base left on the server; one still in use (a
+// restore running on another workstation) stays, as does one the login may
+// not drop. Failures are not thrown: what is left is tried again next time.
+void DropLeftoverServerBases();
 // Drops the database; it must have no connections left (the calling thread's
 // own are closed first).
 void DropServerBase(const QString& database);

@@ -77,6 +77,10 @@ void readDueAnswer(const QSqlDatabase& db);
 DbError failure(const QSqlDatabase& db, const QSqlError& e, const QString& what);
 // The same for a server connection.
 DbError serverFailure(const QSqlDatabase& db, const QSqlError& e, const QString& what);
+// The error of a lost connection to the database: "open elsewhere" (E_DB_BUSY)
+// when another workstation has taken the base whose lock this program held,
+// else the lost connection.
+DbError lostConnectionError(const QString& database);
 
 // Opens a connection of that name to a database of the chosen server and
 // sets it up (schema dbo first, the short wait for locks); throws DbError.

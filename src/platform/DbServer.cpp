@@ -4,10 +4,12 @@
 
 #include "platform/Console.h"
 #include "platform/PrivateFiles.h"
+#include "platform/WorkingFolder.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMutex>
-#include <QProcess>
 #include <QProcessEnvironment>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -238,11 +240,12 @@ void runOnMaintenance(const QString& sql, const QStringList& values = {})
                   values.join(QLatin1Char(' ')), kSource);
 }
 
-// The environment of the server's tools: the same server, service and user.
+// What the server's tools get besides the program's environment: the same
+// server, service and user.
 QProcessEnvironment toolEnvironment()
 {
     const ServerAddress server = Server();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env;
     env.insert(QStringLiteral("PGHOST"), server.host);
     if (server.port > 0)
         env.insert(QStringLiteral("PGPORT"), QString::number(server.port));
@@ -253,19 +256,31 @@ QProcessEnvironment toolEnvironment()
     return env;
 }
 
-// Runs a tool of the server to its end; throws when it is missing or fails.
+// Where a tool's output is logged: the console log of the working folder, or
+// of the temporary folder when the working folder cannot be written, so that
+// a copy or restore never fails for want of its log.
+QString toolLogFolder()
+{
+    const QString working = platform::WorkingFolder().isEmpty() ? QDir::currentPath() : platform::WorkingFolder();
+    const QFileInfo folder(working);
+    return folder.isDir() && folder.isWritable() ? working : QDir::tempPath();
+}
+
+// Runs a tool of the server to its end as the print commands run (its output
+// in the console log); throws when it is missing, fails or is stopped.
 void runTool(const QString& tool, const QStringList& arguments)
 {
     const QString program = QStandardPaths::findExecutable(tool);
     if (program.isEmpty())
         throw DbError(E_DB_FAIL, QStringLiteral("Не найдена программа %1 сервера базы данных").arg(tool),
                       QStringLiteral("Установите пакет postgresql-client"), kSource);
-    QProcess process;
-    process.setProcessEnvironment(toolEnvironment());
-    process.start(program, arguments);
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+    const platform::ConsoleRun run =
+        platform::RunConsoleProgram(QStringList{program} + arguments, toolLogFolder(), toolEnvironment());
+    if (run.stopped)
+        throw DbError(E_DB_STOPPED, QStringLiteral("Программа %1 остановлена").arg(tool), serverName(), kSource);
+    if (!run.started || run.exitCode != 0)
         throw DbError(E_DB_FAIL, QStringLiteral("Ошибка программы %1").arg(tool),
-                      QString::fromLocal8Bit(process.readAllStandardError()).trimmed(), kSource);
+                      QString::fromLocal8Bit(run.output).trimmed(), kSource);
 }
 
 } // namespace
@@ -342,6 +357,20 @@ void PreferIndexLookups(const QSqlDatabase& db)
 
 namespace detail {
 
+DbError lostConnectionError(const QString& database)
+{
+    // A base that another workstation took meanwhile (the connection ended
+    // with the server's restart or a cut line) is said as such: the base is
+    // open elsewhere, not merely out of reach.
+    try {
+        requireServerLock(database);
+    } catch (const DbError& e) {
+        if (e.code() == E_DB_BUSY)
+            return e;
+    }
+    return DbError(E_DB_CONNECTION_LOST, QString::fromUtf8(kConnectionLostText), serverName(), kSource);
+}
+
 QSqlDatabase openServerConnection(const QString& connectionName, const QString& database)
 {
     QSqlDatabase db = connectTo(connectionName, database);
@@ -376,7 +405,7 @@ DbError serverFailure(const QSqlDatabase& db, const QSqlError& e, const QString&
         // statement go to the console log.
         threadConnections().lost.insert(db.connectionName());
         platform::AppendToConsoleLog(QStringLiteral("%1 %2: %3").arg(serverName(), state, description));
-        return DbError(E_DB_CONNECTION_LOST, QString::fromUtf8(kConnectionLostText), serverName(), kSource);
+        return lostConnectionError(db.databaseName());
     }
     // The server's states as the numbers of the file engine's errors, so that
     // callers tell a full disk, a broken key or a busy base apart the same way.
@@ -453,6 +482,35 @@ QString CreateTemporaryServerBase(const QString& database)
     }
     CreateServerBase(name);
     return name;
+}
+
+void DropLeftoverServerBases()
+{
+    static const QRegularExpression temporary(QStringLiteral("^~[0-9a-f]{8}~"));
+    const QString name = QStringLiteral("kalvor-admin-%1").arg(sessionSerial.fetch_add(1));
+    QStringList leftovers;
+    try {
+        connectTo(name, kMaintenanceBase);
+        QSqlQuery q(QSqlDatabase::database(name, false));
+        // One with a session (a restore running on another workstation) is
+        // passed by at once rather than waited for.
+        if (q.exec(QStringLiteral("SELECT datname FROM pg_database d WHERE datname LIKE '~%' AND NOT EXISTS "
+                                  "(SELECT 1 FROM pg_stat_activity a WHERE a.datname = d.datname)")))
+            while (q.next())
+                if (temporary.match(q.value(0).toString()).hasMatch())
+                    leftovers << q.value(0).toString();
+    } catch (const DbError&) {
+        return;
+    }
+    dropConnection(name);
+    // A database in use is refused by the server (no FORCE): a restore
+    // that still runs keeps its own.
+    for (const QString& leftover : leftovers) {
+        try {
+            runOnMaintenance(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(quotedName(leftover)));
+        } catch (const DbError&) {
+        }
+    }
 }
 
 void DropServerBase(const QString& database)

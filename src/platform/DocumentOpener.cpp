@@ -1,5 +1,7 @@
 #include "platform/DocumentOpener.h"
 
+#include "platform/CommandLine.h"
+
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
@@ -52,7 +54,7 @@ void DocumentOpener::SetCommand(const QString& command)
 QString DocumentOpener::Open(const QString& documentPath)
 {
     const QString document = QFileInfo(documentPath).absoluteFilePath();
-    QStringList args = QProcess::splitCommand(Command());
+    QStringList args = SplitCommandLine(Command());
     if (args.isEmpty())
         return QStringLiteral("Не задана команда открытия документов.\nДокумент сохранен в файле %1").arg(document);
 

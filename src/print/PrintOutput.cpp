@@ -1,6 +1,7 @@
 #include "print/PrintOutput.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "platform/CommandLine.h"
 #include "platform/Console.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QProcessEnvironment>
 
 #include <algorithm>
@@ -154,7 +154,7 @@ QString QuoteCommandArgument(const QString& argument)
 
 QStringList PrintCommandArguments(const QString& command, const QString& reportPath)
 {
-    QStringList arguments = QProcess::splitCommand(command);
+    QStringList arguments = platform::SplitCommandLine(command);
     if (arguments.isEmpty())
         return arguments;
     bool placed = false;

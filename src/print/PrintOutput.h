@@ -94,8 +94,9 @@ QString OfferedPrintCommand(const QString& stored);
 QString QuoteCommandArgument(const QString& argument);
 
 // The program and arguments of a print command for the report: the command
-// is split as QProcess::splitCommand does (blanks between arguments, double
-// quotes around an argument with blanks, a quote inside as three quotes);
+// is split by platform::SplitCommandLine (blanks between arguments, double
+// quotes around an argument with blanks, a quote inside as three quotes, ""
+// an empty argument);
 // then "%s" in any argument stands for the report's path, which is never
 // split again; a command without "%s" gets the path as its last argument.
 // Empty for a command without a program.

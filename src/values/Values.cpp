@@ -150,6 +150,18 @@ PackedDate ParseDateDMY(QStringView text)
     return PackedDate::make(static_cast<int>(d), static_cast<int>(m), static_cast<int>(y % 100));
 }
 
+QDate ReadDateText(QStringView text)
+{
+    const TypedDate typed = ReadTypedDate(text, YearSpan{1, 9999});
+    return typed.read == TypedDateRead::Date ? QDate(typed.year, typed.month, typed.day) : QDate();
+}
+
+QString ShortDateText(const QString& text)
+{
+    const QDate date = ReadDateText(text);
+    return date.isValid() ? date.toString(QStringLiteral("dd.MM.yy")) : text;
+}
+
 DateRead ReadDateDMY(QStringView text)
 {
     DateRead read;

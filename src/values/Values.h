@@ -169,6 +169,17 @@ TypedDate ReadTypedMonth(QStringView text, YearSpan years);
 // divisible by 4, as every full year ending in it is). For date texts of
 // files; a date typed by the user is read by ReadDateDMY.
 PackedDate ParseDateDMY(QStringView text);
+// A date kept as text in a record (the passport's date of issue, the
+// disability certificate's): "d.m.yy" as the card stores a typed date,
+// "dd.mm.yyyy" as imported bases and the demo hold it, or any other form of
+// ReadTypedDate; a two-digit year through the sliding window, a four-digit
+// one as it stands. Null for an empty text and for one that is no date.
+// Every writer of such a date reads it here and gives it the form its file asks.
+QDate ReadDateText(QStringView text);
+// Such a date as the 8-character fields take it, "dd.mm.yy"; a text that is
+// no date is kept as it stands.
+QString ShortDateText(const QString& text);
+
 // What a date typed into a packed date field gives (ReadTypedDate within
 // TwoDigitYearSpan): the date, or a refusal. An empty text is no date and no
 // refusal.

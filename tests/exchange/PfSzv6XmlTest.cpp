@@ -204,21 +204,26 @@ TEST(PfrSzv6Rules, InsuranceNumbersAndCheckDigits)
 
 TEST(PfrSzv6Rules, PlaceNamesSplitAtTheirLastBlank)
 {
-    PfrPlaceName place = PfrSplitPlaceName(Ansi("МОСКВА Г"));
+    using reports::PlaceLevel;
+    PfrPlaceName place = PfrSplitPlaceName(Ansi("МОСКВА Г"), PlaceLevel::Region);
     EXPECT_EQ(place.name, Ansi("МОСКВА"));
     EXPECT_EQ(place.abbreviation, Ansi("Г"));
-    place = PfrSplitPlaceName(Ansi("ЯМАЛО-НЕНЕЦКИЙ АО"));
+    place = PfrSplitPlaceName(Ansi("ЯМАЛО-НЕНЕЦКИЙ АО"), PlaceLevel::Region);
     EXPECT_EQ(place.name, Ansi("ЯМАЛО-НЕНЕЦКИЙ"));
-    place = PfrSplitPlaceName(Ansi("НОВАЯ ЛАДОГА П"));
+    place = PfrSplitPlaceName(Ansi("НОВАЯ ЛАДОГА П"), PlaceLevel::Settlement);
     EXPECT_EQ(place.name, Ansi("НОВАЯ ЛАДОГА"));
     EXPECT_EQ(place.abbreviation, Ansi("П"));
     // The abbreviation first, as the fund's other file takes it.
-    place = PfrSplitPlaceName(Ansi("УЛ. ПРОМЫШЛЕННАЯ"));
+    place = PfrSplitPlaceName(Ansi("УЛ. ПРОМЫШЛЕННАЯ"), PlaceLevel::Street);
     EXPECT_EQ(place.name, Ansi("ПРОМЫШЛЕННАЯ"));
     EXPECT_EQ(place.abbreviation, Ansi("УЛ"));
-    place = PfrSplitPlaceName(Ansi("ВОЛОГДА"));
+    place = PfrSplitPlaceName(Ansi("ВОЛОГДА"), PlaceLevel::Settlement);
     EXPECT_EQ(place.name, Ansi("ВОЛОГДА"));
     EXPECT_TRUE(place.abbreviation.isEmpty());
+    // The insured person's street splits as the contributions file's does.
+    place = PfrSplitPlaceName(Ansi("П.ЛУМУМБЫ УЛ"), PlaceLevel::Street);
+    EXPECT_EQ(place.name, Ansi("П.ЛУМУМБЫ"));
+    EXPECT_EQ(place.abbreviation, Ansi("УЛ"));
     EXPECT_EQ(PfrNameWord(QString::fromUtf8("  иванов   пётр"), 1), Ansi("ПЁТР"));
     EXPECT_TRUE(PfrNameWord(QString::fromUtf8("Иванов Пётр"), 2).isEmpty());
 }

@@ -5,10 +5,12 @@
 // day length, and the year packs of the demo base.
 #include "exchange/PfTextRecords.h"
 
+#include "exchange/DbfExport.h"
 #include "exchange/PfAnketa.h"
 
 #include "PfrPackWorld.h"
 
+#include "platform/Dbf.h"
 #include "values/Messages.h"
 
 using namespace pfrtest;
@@ -327,6 +329,43 @@ TEST_F(PfrDemoWorld, TextYearPacksOfTheDemoBase)
         EXPECT_GT(service, 0);
         EXPECT_TRUE(pack.contains(Ansi("\"ТИПД\",\"ИНДС\",") + QByteArray::number(records) + "\r\n"));
     }
+}
+
+// A passport's date of issue kept as text reads the same in both forms the
+// bases hold: "01.01.2002" as the demo has it for 101, "1.1.02" as the card
+// stores a typed date. The questionnaire pack writes it "dd/mm/yyyy", the
+// dBASE export's PASP_DATA "dd.mm.yy".
+TEST_F(PfrDemoWorld, PassportDatesInEitherFormInTheQuestionnaireAndTheDbfExport)
+{
+    infobase::CInfoBase& base = doc.infoBase;
+    const int slot = base.list[std::size_t(base.FindEmployee(101))].slot;
+    auto check = [&](const char* stored) {
+        SCOPED_TRACE(stored);
+        LoadEmployee(base, slot);
+        ASSERT_EQ(base.current.head.pspDat, QString::fromLatin1(stored));
+        PfrExportRun run = YearRun(PfrSzv42);
+        run.options.kind = PfrQuestionnaires;
+        ASSERT_EQ(ExportPensionFund({}, run, doc).code, 0);
+        const QByteArray pack = FileBytes(run.workFile);
+        const qsizetype line = pack.indexOf(Ansi("\"ПАСПОРТ РОССИИ\""));
+        ASSERT_GE(line, 0);
+        EXPECT_EQ(pack.mid(line, pack.indexOf("\r\n", line) - line).split(',').value(5), QByteArray("\"01/01/2002\""));
+        const QString konst = folder + QStringLiteral("konst.dbf");
+        QFile::remove(konst);
+        int listChanged = 0;
+        infobase::Selection only;
+        only.tabN = 101;
+        ASSERT_EQ(kalvor::exchange::ExportDbf(doc, only, kalvor::exchange::DbfConstInfo, kalvor::exchange::DbfWrite,
+                                              konst, listChanged, 0),
+                  0);
+        const kalvor::dbf::DbfTable table = kalvor::dbf::DbfTable::read(konst);
+        ASSERT_EQ(table.recordCount(), 1);
+        EXPECT_EQ(table.value(0, table.fieldIndex("pasp_data")), QByteArray("01.01.02"));
+    };
+    check("01.01.2002");
+    base.current.head.pspDat = QStringLiteral("1.1.02");
+    SaveEmployee(base, slot);
+    check("1.1.02");
 }
 
 #endif

@@ -359,6 +359,19 @@ TEST_F(DemoMonth, BenefitKindsStayOutOfEveryContributionBase)
     }
 }
 
+// The demo's minimum wage by its dates: 4,330 roubles to May 2011, 4,611 from
+// 1 June, kept through the month changes that brought the base to April and
+// through those that take it to June and on.
+TEST_F(DemoMonth, TheMinimumWageOf2011ChangesInJune)
+{
+    for (int month = 1; month <= 12; ++month)
+        EXPECT_EQ(base().config.mrot[std::size_t(month - 1)], month < 6 ? 4'330 : 4'611) << month;
+    for (int month = 5; month <= 7; ++month) monthchange::ShiftMonthlyTables(doc, MonthKey(2011, month));
+    EXPECT_EQ(base().config.mrot[4], 4'330);
+    EXPECT_EQ(base().config.mrot[5], 4'611);
+    EXPECT_EQ(base().config.mrot[6], 4'611);
+}
+
 // The five-day week of the demo firm keeps the production calendar of 2011
 // (40 hours a week): January to October as the schedule holds them from the
 // reporting month April, November and December as the month change makes

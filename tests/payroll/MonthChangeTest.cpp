@@ -830,7 +830,9 @@ TEST(MonthChangeRules, LoansArchiveYearsSickLeaveCodesAndTables)
     EXPECT_EQ(c.mrotPrev[11], 111);
     EXPECT_EQ(c.mrot[0], 111);
     EXPECT_EQ(c.mrot[1], 0);
-    // April: the empty slots before it take the slot before them.
+    // April: the empty slots before it take the slot before them; a month
+    // ahead keeps its minimum wage, an empty one takes the last before it
+    // when the base reaches it.
     c.mrot[1] = 0;
     c.mrot[2] = 130;
     c.mrot[5] = 7;
@@ -838,7 +840,13 @@ TEST(MonthChangeRules, LoansArchiveYearsSickLeaveCodesAndTables)
     EXPECT_EQ(c.mrot[1], 111);
     EXPECT_EQ(c.mrot[2], 130);
     EXPECT_EQ(c.mrot[3], 130);
-    EXPECT_EQ(c.mrot[5], 0);
+    EXPECT_EQ(c.mrot[4], 0);
+    EXPECT_EQ(c.mrot[5], 7);
+    monthchange::ShiftMonthlyTables(doc, 2027 * 16 + 7);
+    EXPECT_EQ(c.mrot[4], 130);
+    EXPECT_EQ(c.mrot[5], 7);
+    EXPECT_EQ(c.mrot[6], 7);
+    EXPECT_EQ(c.mrot[7], 0);
 
     // The archive holds 1,200 entries: the 1,200th joins, the 1,201st drops the oldest.
     EmployeeRecord rec;

@@ -113,6 +113,33 @@ TEST(CalcSickLeaveBenefit, LowEarnerRaisedToTheMinimum)
     EXPECT_DOUBLE_EQ(t.minimum, 1'500'000.0 * 12 / 730);
 }
 
+// The least benefit follows the minimum wage of the sheet's start month as
+// the base's monthly table holds it: 4,330 roubles to May 2011, 4,611 from
+// June; the firm's single figure only where the table holds nothing.
+TEST(CalcSickLeaveBenefit, TheMinimumIsTheMinimumWageOfTheStartMonth)
+{
+    // 4,000 roubles a month in 2009 and 2010: 96,000 over 730 days, 131.51 a
+    // day, under either minimum.
+    SickWorld w(2011, 6, 400'000, 2009, 2010);
+    w.head().datPr1 = date(1, 1, 2005);
+    w.firm().blnMaxOgrBegRab = 433'000;
+    for (int m = 0; m < 12; ++m) w.doc.infoBase.config.mrot[std::size_t(m)] = m < 5 ? 4'330 : 4'611;
+    auto benefit = [&](int month) {
+        SickLeaveSheet s = w.sheet(3, month, 2011, 12, month, 2011, 80);
+        s.fromMinimumMonthlyEarnings = 1;
+        SickLeaveTables t;
+        EXPECT_EQ(CalcSickLeaveBenefit(w.doc, s, t, nullptr, 0), 1);
+        return s.sum;
+    };
+    // June: 4,611 x 24 / 730 = 151.59 a day, 80 % of it 121.27, ten days 1,212.70.
+    EXPECT_DOUBLE_EQ(benefit(6), 121'270);
+    // May: 4,330 x 24 / 730 = 142.36 a day, 80 % of it 113.89, ten days 1,138.90.
+    EXPECT_DOUBLE_EQ(benefit(5), 113'890);
+    // A table without the month: the firm's figure.
+    w.doc.infoBase.config.mrot = {};
+    EXPECT_DOUBLE_EQ(benefit(6), 113'890);
+}
+
 TEST(CalcSickLeaveBenefit, TwoYearsCountAKindAtMostItsAmountAMonth)
 {
     // 20,000 roubles a month in 2024 and 2025; kind 30 counts at most 3,000

@@ -58,4 +58,10 @@ TEST(CodePage, CharactersCp866LacksBecomeTheirNearestEquivalents)
     // Windows-1251 holds them itself; a character of neither page stays '?'.
     EXPECT_EQ(fromCp1251(toCp1251(name)), name);
     EXPECT_EQ(toCp866(QStringLiteral("中")), QByteArray("?"));
+    // One character outside the basic plane (two UTF-16 units) is one '?' in
+    // both pages, so the columns stay where they were; a lone half stays one.
+    const QString wide = QStringLiteral("Цех 😀 №2 𝔸");
+    EXPECT_EQ(toCp866(wide), toCp866(QStringLiteral("Цех ? №2 ?")));
+    EXPECT_EQ(toCp1251(wide), toCp1251(QStringLiteral("Цех ? №2 ?")));
+    EXPECT_EQ(toCp1251(QString(QChar(0xD83D)) + QLatin1Char('a')), QByteArray("?a"));
 }

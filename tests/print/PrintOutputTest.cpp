@@ -150,6 +150,10 @@ TEST_F(PrintOutput, TheFormerDefaultOffersTheScriptAndPathsWithBlanksAndQuotesPa
     EXPECT_EQ(PrintCommandArguments(QStringLiteral("\"my viewer\" --file=%s -"), oddReport),
               (QStringList{QStringLiteral("my viewer"), QStringLiteral("--file=") + oddReport, QStringLiteral("-")}));
     EXPECT_TRUE(PrintCommandArguments(QStringLiteral("  "), oddReport).isEmpty());
+    // An argument written as "" stays, empty; three quotes inside quotes are one.
+    EXPECT_EQ(PrintCommandArguments(QStringLiteral("lp -t \"\" -o \"a \"\"\"b\"\"\"\" %s \"\""), oddReport),
+              (QStringList{QStringLiteral("lp"), QStringLiteral("-t"), QString(), QStringLiteral("-o"),
+                           QStringLiteral("a \"b\""), oddReport, QString()}));
 }
 
 // A console log the program cannot write (a folder of that name, another

@@ -69,7 +69,7 @@ QList<QByteArray> EmployeeValues(const EmployeeHead& head)
     QList<QByteArray> values{FixedText(head.fio, 50),
                              FixedText(head.pspSer, 10),
                              FixedText(head.pspNom, 6),
-                             SqueezedText(head.pspKem, 69) + ' ' + SqueezedText(ShortIssueDate(head.pspDat), 8),
+                             SqueezedText(head.pspKem, 69) + ' ' + SqueezedText(ShortDateText(head.pspDat), 8),
                              FixedText(head.propInd, 6),
                              CitizenshipText(head.propKodStr),
                              FixedText(head.propReg, 28),

@@ -7,6 +7,7 @@
 #include "platform/TaskThread.h"
 #include "platform/WorkingFolder.h"
 #include "reports/social/PeriodTotals.h"
+#include "values/Values.h"
 
 #include <QFile>
 
@@ -124,13 +125,19 @@ void CopyPadded(std::array<char, N>& field, const QString& text)
 
 } // namespace
 
+QDate InvalIssueDate(const InvalRecord& record)
+{
+    QByteArray field(record.invSprDat.data(), qsizetype(record.invSprDat.size()));
+    return ReadDateText(QString::fromLatin1(field.replace('\0', ' ')));
+}
+
 void FillInvalIdentity(const infobase::EmployeeHead& head, InvalRecord& record)
 {
     const QByteArray name = codepage::toCp1251(head.fio).leftJustified(infobase::FirmInfo::TextWidth, ' ', true);
     JoinAddressWords(record.fio.data(), name.constData());
     CopyPadded(record.invSprSer, head.invSprSer);
     CopyPadded(record.invSprNom, head.invSprNom);
-    CopyPadded(record.invSprDat, ShortIssueDate(head.invSprDat));
+    CopyPadded(record.invSprDat, ShortDateText(head.invSprDat));
     record.invEnd = InvalValidityText(head);
     record.invGr = std::uint8_t((head.flags >> 6) & 3);
 }

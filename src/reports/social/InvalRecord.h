@@ -18,6 +18,7 @@
 #include "infobase/Bytes.h"
 #include "infobase/EmployeeRecord.h"
 
+#include <QDate>
 #include <QString>
 
 #include <array>
@@ -49,6 +50,10 @@ struct InvalRecord {
 // begin, else the end month of the first period, else "бессрочно". A month
 // is written as its first day, "01.MM.YYYY".
 std::array<char, 10> InvalValidityText(const infobase::EmployeeHead& head);
+
+// The certificate's date of issue of a record ("dd.mm.yy"), read as every
+// date kept as text is (ReadDateText); null when it holds none.
+QDate InvalIssueDate(const InvalRecord& record);
 
 // The name, certificate, end of validity and disability group of the
 // employee's record (the group from bits 6-7 of the flag word); the amounts

@@ -90,20 +90,39 @@ QByteArray RegistrationNumber(const FirmInfo& firm)
     return number;
 }
 
-// The official abbreviations of the kinds of places, in upper case without
-// dots: regions, districts, towns and villages, streets.
-bool IsPlaceAbbreviation(const QByteArray& word)
+// A level of an address as a bit of a set of levels.
+constexpr unsigned levelBit(PlaceLevel level) { return 1u << unsigned(level); }
+
+constexpr unsigned kRegionLevel = levelBit(PlaceLevel::Region), kDistrictLevel = levelBit(PlaceLevel::District),
+                   kSettlementLevel = levelBit(PlaceLevel::Settlement), kStreetLevel = levelBit(PlaceLevel::Street);
+
+// The levels of the word as one of the official abbreviations of the kinds
+// of places (upper case, without dots): a region, a district, a town or
+// village, a street; 0 when it is none. "Г" is a town and a city of federal
+// significance ("МОСКВА Г" as a region); "МКР" and "ТЕР" stand for a street
+// as well as for a place of their own.
+unsigned PlaceAbbreviationLevels(const QByteArray& word)
 {
-    static const QList<QByteArray> kinds = [] {
-        QList<QByteArray> list;
-        for (const char* kind :
-             {"РЕСП", "КРАЙ", "ОБЛ",  "АО",     "АОБЛ", "Р-Н",   "Г",     "ПГТ",  "РП",    "КП",    "ДП",    "П", "С",
-              "Д",    "Х",    "СТ",   "СТ-ЦА",  "АУЛ",  "МКР",   "ТЕР",   "УЛ",   "ПР-КТ", "ПР",    "ПЕР",   "Ш", "Б-Р",
-              "ПЛ",   "НАБ",  "ПР-Д", "ПРОЕЗД", "ТУП",  "АЛЛЕЯ", "ЛИНИЯ", "КВ-Л", "СПУСК", "ТРАКТ", "ПРОСЕК"})
-            list.push_back(codepage::toCp1251(QString::fromUtf8(kind)));
+    static const QList<std::pair<QByteArray, unsigned>> kinds = [] {
+        const std::vector<std::pair<unsigned, std::vector<const char*>>> groups = {
+            {kRegionLevel, {"РЕСП", "КРАЙ", "ОБЛ", "АО", "АОБЛ"}},
+            {kDistrictLevel, {"Р-Н"}},
+            {kRegionLevel | kSettlementLevel, {"Г"}},
+            {kSettlementLevel, {"ПГТ", "РП", "КП", "ДП", "П", "С", "Д", "Х", "СТ", "СТ-ЦА", "АУЛ"}},
+            {kSettlementLevel | kStreetLevel, {"МКР", "ТЕР"}},
+            {kStreetLevel,
+             {"УЛ", "ПР-КТ", "ПР", "ПЕР", "Ш", "Б-Р", "ПЛ", "НАБ", "ПР-Д", "ПРОЕЗД", "ТУП", "АЛЛЕЯ", "ЛИНИЯ", "КВ-Л",
+              "СПУСК", "ТРАКТ", "ПРОСЕК"}}};
+        QList<std::pair<QByteArray, unsigned>> list;
+        for (const auto& [levels, abbreviations] : groups)
+            for (const char* abbreviation : abbreviations)
+                list.push_back({codepage::toCp1251(QString::fromUtf8(abbreviation)), levels});
         return list;
     }();
-    return kinds.contains(word);
+    for (const auto& [abbreviation, levels] : kinds)
+        if (abbreviation == word)
+            return levels;
+    return 0;
 }
 
 QByteArray WithoutDots(QByteArray word) { return word.replace('.', QByteArray()); }
@@ -127,13 +146,16 @@ void WriteAddress(XmlLines& xml, const FirmInfo& firm)
         int width;
         const char* element;
         const char* abbreviation = nullptr;
+        PlaceLevel level = PlaceLevel::Street;
     };
-    for (const Place& place : {Place{FirmInfo::adrObl, 44, "Регион"}, Place{FirmInfo::adrRaion, 25, "Район"},
-                               Place{FirmInfo::adrGorod, 25, nullptr}, Place{FirmInfo::adrUlica, 40, "Улица"}}) {
+    for (const Place& place : {Place{FirmInfo::adrObl, 44, "Регион", nullptr, PlaceLevel::Region},
+                               Place{FirmInfo::adrRaion, 25, "Район", nullptr, PlaceLevel::District},
+                               Place{FirmInfo::adrGorod, 25, nullptr, nullptr, PlaceLevel::Settlement},
+                               Place{FirmInfo::adrUlica, 40, "Улица", nullptr, PlaceLevel::Street}}) {
         const QByteArray text = Upper(Squeezed(firm, place.text, place.width));
         if (text.isEmpty())
             continue;
-        const NamedPlace named = SplitPlace(text);
+        const NamedPlace named = SplitPlace(text, place.level);
         const char* element = place.element;
         if (element == nullptr) {
             const bool town = named.abbreviation == codepage::toCp1251(QStringLiteral("Г")) ||
@@ -283,14 +305,10 @@ void WritePersonName(XmlLines& xml, const char* element, const PersonName& perso
     xml.close(element);
 }
 
-// "dd.mm.yy" with the century: 20yy below 50, else 19yy; empty otherwise.
-QByteArray IssueDate(const std::array<char, 8>& field)
+// The certificate's date of issue as "dd.mm.yyyy"; empty when it holds none.
+QByteArray IssueDate(const InvalRecord& record)
 {
-    const QByteArray date = SqueezeBlanks(QByteArray(field.data(), qsizetype(field.size())).replace('\0', ' '));
-    if (date.size() != 8)
-        return {};
-    const int year = date.right(2).toInt();
-    return date.left(6) + (year < 50 ? "20" : "19") + date.right(2);
+    return InvalIssueDate(record).toString(QStringLiteral("dd.MM.yyyy")).toLatin1();
 }
 
 QByteArray EndOfValidity(const std::array<char, 10>& field)
@@ -318,7 +336,7 @@ void WriteDisabledEmployees(XmlLines& xml, const std::vector<InvalRecord>& inval
         xml.open("СведенияОработникеИнвалиде");
         xml.leaf("НомерПП", QByteArray::number(++number));
         WritePersonName(xml, "ФИО", SplitInvalName(record.fio));
-        xml.leaf("ДатаВыдачиСправки", IssueDate(record.invSprDat));
+        xml.leaf("ДатаВыдачиСправки", IssueDate(record));
         xml.leaf("ДатаОкончанияДействия", EndOfValidity(record.invEnd));
         xml.open("СуммыВыплатИвознаграждений");
         WriteSums(xml, roubles.data());
@@ -466,19 +484,63 @@ QString FolderPrefix(const QString& folder)
 
 } // namespace
 
-NamedPlace SplitPlace(const QByteArray& text)
+namespace {
+
+// An abbreviation found at one end of a place's text: the place split there,
+// and whether it stands as a word of its own (set off by a blank from the
+// name) of the field's own level.
+struct PlaceEnd {
+    bool found = false;
+    bool ownWordOfLevel = false;
+    NamedPlace split;
+};
+
+// The abbreviation at the start: the first word, up to a dot or a blank, with
+// a name after it. One followed by a hyphen ("С.-ПЕТЕРБУРГ") is part of the
+// name.
+PlaceEnd PlaceStart(const QByteArray& text, PlaceLevel level)
 {
     const qsizetype firstBlank = text.indexOf(' ');
     const qsizetype firstDot = text.indexOf('.');
     const qsizetype head = firstDot >= 0 && (firstBlank < 0 || firstDot < firstBlank) ? firstDot : firstBlank;
-    if (head > 0 && IsPlaceAbbreviation(WithoutDots(text.left(head)))) {
-        const QByteArray name = text.mid(head + 1).trimmed();
-        if (!name.isEmpty())
-            return {name, WithoutDots(text.left(head))};
-    }
+    if (head <= 0)
+        return {};
+    const QByteArray word = WithoutDots(text.left(head));
+    qsizetype after = head;
+    while (after < text.size() && text[after] == '.') ++after;
+    const unsigned levels = PlaceAbbreviationLevels(word);
+    const QByteArray name = text.mid(after).trimmed();
+    if (levels == 0 || name.isEmpty() || name.startsWith('-'))
+        return {};
+    const bool ownWord = after < text.size() && text[after] == ' ';
+    return {true, ownWord && (levels & levelBit(level)) != 0, {name, word}};
+}
+
+// The abbreviation at the end: the last word, after a blank.
+PlaceEnd PlaceFinish(const QByteArray& text, PlaceLevel level)
+{
     const qsizetype lastBlank = text.lastIndexOf(' ');
-    if (lastBlank > 0 && IsPlaceAbbreviation(WithoutDots(text.mid(lastBlank + 1))))
-        return {text.left(lastBlank).trimmed(), WithoutDots(text.mid(lastBlank + 1))};
+    if (lastBlank <= 0)
+        return {};
+    const QByteArray word = WithoutDots(text.mid(lastBlank + 1));
+    const unsigned levels = PlaceAbbreviationLevels(word);
+    if (levels == 0)
+        return {};
+    return {true, (levels & levelBit(level)) != 0, {text.left(lastBlank).trimmed(), word}};
+}
+
+} // namespace
+
+NamedPlace SplitPlace(const QByteArray& text, PlaceLevel level)
+{
+    const PlaceEnd start = PlaceStart(text, level);
+    const PlaceEnd finish = PlaceFinish(text, level);
+    // The start as it stands, unless only the end holds a word of the
+    // field's own level set off by a blank ("П.ЛУМУМБЫ УЛ", "КРАЙ ЗЕМЛИ УЛ").
+    if (start.found && !(finish.ownWordOfLevel && !start.ownWordOfLevel))
+        return start.split;
+    if (finish.found)
+        return finish.split;
     return {text, {}};
 }
 

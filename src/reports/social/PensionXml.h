@@ -23,12 +23,19 @@ struct NamedPlace {
     QByteArray abbreviation;
 };
 
+// The level of an address that a place field holds.
+enum class PlaceLevel { Region, District, Settlement, Street };
+
 // Splits an upper-case place text (windows-1251) into its name and the
 // official abbreviation found at its start ("УЛ. ПРОМЫШЛЕННАЯ", "Г.ВОЛОГДА")
 // or at its end ("ПРОМЫШЛЕННАЯ УЛ.", "МОСКОВСКАЯ ОБЛ"), the dots dropped; a
-// text with none is the name whole. Both of the pension fund's files split
-// their places so.
-NamedPlace SplitPlace(const QByteArray& text);
+// text with none is the name whole. An abbreviation followed by a hyphen is
+// part of the name ("С.-ПЕТЕРБУРГ"). Where both ends hold one, the start
+// wins unless only the end's stands as a word of its own, set off by a blank,
+// and names a place of the field's level: "П.ЛУМУМБЫ УЛ" and "КРАЙ ЗЕМЛИ УЛ"
+// as a street split at the end. Both of the pension fund's files split their
+// places so.
+NamedPlace SplitPlace(const QByteArray& text, PlaceLevel level);
 
 // "PFR-700-Y-<year>-ORG-<registration number>-DCK-<pack>-DPT-<subdivision>-DCK-<pack>.XML".
 // A registration number not of the form "xxx-xxx-xxxxxx" is written

@@ -38,14 +38,6 @@ QByteArray FixedText(const QString& text, int width)
     return codepage::toCp1251(text).leftJustified(width, ' ', true);
 }
 
-QString ShortIssueDate(const QString& text)
-{
-    const QString trimmed = text.trimmed();
-    if (trimmed.size() == 10 && trimmed[2] == u'.' && trimmed[5] == u'.')
-        return trimmed.left(6) + trimmed.right(2);
-    return text;
-}
-
 NameParts SplitFullName(const QString& fio)
 {
     const QByteArray field = codepage::toCp1251(fio).left(50);

@@ -30,12 +30,6 @@ QByteArray SqueezedText(const QString& text, int width);
 // a blank-padded field).
 QByteArray FixedText(const QString& text, int width);
 
-// A date of issue typed as text, as the 8-character fields of the forms and
-// of "inval" take it, "dd.mm.yy": a date typed with four digits of the year
-// keeps its last two, so that the century is not taken for the year. Other
-// texts are kept as they are.
-QString ShortIssueDate(const QString& text);
-
 // The words of a name: the surname, the first name and the patronymic, cut
 // at the first, second and third blank of the field (at most 50 characters).
 struct NameParts {

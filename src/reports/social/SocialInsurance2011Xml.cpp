@@ -67,14 +67,10 @@ QByteArray Upper(QByteArray text)
     return text;
 }
 
-// "dd.mm.yy" as century year-month-day (20yy below 50, else 19yy).
-QByteArray IssueDate(const std::array<char, 8>& field)
+// The certificate's date of issue as year-month-day; empty when it holds none.
+QByteArray IssueDate(const InvalRecord& record)
 {
-    const QByteArray date = SqueezeBlanks(QByteArray(field.data(), qsizetype(field.size())).replace('\0', ' '));
-    if (date.size() != 8)
-        return {};
-    const int year = date.right(2).toInt();
-    return (year < 50 ? "20" : "19") + date.right(2) + '-' + date.mid(3, 2) + '-' + date.left(2);
+    return InvalIssueDate(record).toString(QStringLiteral("yyyy-MM-dd")).toLatin1();
 }
 
 // "dd.mm.yyyy" as year-month-day; "бессрочно" and other texts give nothing.
@@ -93,7 +89,7 @@ QByteArray DisabledEmployee(const InvalRecord& record)
         .attribute("LNAME", Upper(name.surname))
         .attribute("FNAME", Upper(name.name))
         .attribute("MNAME", Upper(name.patronymic))
-        .attribute("MSEDATE", IssueDate(record.invSprDat))
+        .attribute("MSEDATE", IssueDate(record))
         .attribute("MSEDATEF", EndOfValidity(record.invEnd))
         .money("S", record.sinceYearStart / 100)
         .money("S1", record.months[0] / 100)

@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -31,12 +32,17 @@ void CArchProcDlg::Build()
     setWindowTitle(QStringLiteral("Копия данных"));
     setModal(true);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Копирование данных за прошедший месяц..."), this));
+    m_label = new QLabel(QStringLiteral("Копирование данных за прошедший месяц..."), this);
+    layout->addWidget(m_label);
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 0); // runs until the copy ends
     m_progress->setTextVisible(false);
     m_progress->setMinimumWidth(320);
     layout->addWidget(m_progress);
+    m_stop = new QPushButton(QStringLiteral("Остановить"), this);
+    m_stop->setAutoDefault(false);
+    layout->addWidget(m_stop, 0, Qt::AlignRight);
+    connect(m_stop, &QPushButton::clicked, this, &CArchProcDlg::reject);
     m_thread = new TaskThread(this);
     connect(m_thread, &TaskThread::done, this, &CArchProcDlg::OnDone);
     m_timer = new QTimer(this);
@@ -76,12 +82,29 @@ void CArchProcDlg::OnDone(int result, int /*detail*/, const QString& failure)
 {
     // The worker has ended: its text can be read.
     m_error = failure.isEmpty() ? *m_workerError : failure;
+    if (m_stopAsked && result < 0)
+        m_error = StoppedText();
     done(result < 0 || !failure.isEmpty() ? -1 : 0);
 }
 
+QString CArchProcDlg::StoppedText() { return QStringLiteral("Копирование остановлено"); }
+
 void CArchProcDlg::reject()
 {
-    if (m_thread->isRunning() || !m_started)
+    if (m_stopAsked)
         return;
-    QDialog::reject();
+    m_stopAsked = true;
+    if (!m_started) {
+        // Not begun yet: it never does.
+        m_started = true;
+        m_timer->stop();
+        m_error = StoppedText();
+        done(-1);
+        return;
+    }
+    if (!m_thread->isRunning())
+        return;
+    m_label->setText(QStringLiteral("Остановка копирования..."));
+    m_stop->setEnabled(false);
+    m_thread->requestStop();
 }

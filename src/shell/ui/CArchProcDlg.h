@@ -3,7 +3,9 @@
 // archive of the base file and the reference files (MakeBaseArchive). Made for
 // the document, the worker first stores the configuration in the base, so that
 // the copy holds it as the program has it; the user-interface thread writes
-// nothing.
+// nothing. The button "Остановить", Esc and the window's close stop the copy
+// (also a server's pg_dump whose server does not answer): the dialog ends as
+// a failed copy once the worker has ended, and no copy is left.
 #pragma once
 
 #include "shell/ui/MonthChange.h"
@@ -13,7 +15,9 @@
 #include <memory>
 
 class CKalvorDoc;
+class QLabel;
 class QProgressBar;
+class QPushButton;
 class QTimer;
 
 namespace kalvor::platform {
@@ -37,9 +41,12 @@ public:
     // Why the copy failed (empty after success).
     QString ErrorText() const { return m_error; }
 
+    // The error text of a stopped copy.
+    static QString StoppedText();
+
 public slots:
-    // The copy cannot be interrupted: Esc and the window's close do nothing
-    // while it runs.
+    // Esc, the window's close and the stop button: the copy is asked to stop
+    // (the dialog ends when its worker has); before it began, it never does.
     void reject() override;
 
 private:
@@ -52,6 +59,9 @@ private:
     QString m_error;
     std::shared_ptr<QString> m_workerError = std::make_shared<QString>();
     QProgressBar* m_progress = nullptr;
+    QLabel* m_label = nullptr;
+    QPushButton* m_stop = nullptr;
+    bool m_stopAsked = false;
     QTimer* m_timer = nullptr;
     kalvor::platform::TaskThread* m_thread = nullptr;
     bool m_started = false;

@@ -416,7 +416,7 @@ bool CKalvorApp::RestoreBase()
     const QString copyFolder = m_doc->infoBase.workFolder + QStringLiteral("archive/") + chosen;
     const QString baseFile = BaseCopyIn(copyFolder);
     // The copy (and the connection to a server's base) runs on a worker; the
-    // window waits without freezing.
+    // window waits without freezing, and Esc stops a server's restore.
     BaseFailure restored = BaseFailure::Plain(QStringLiteral("Прочая ошибка"));
     RunWithWaitWindow(
         QStringLiteral("Восстановление базы данных %1 из копии %2...").arg(name, chosen),
@@ -426,7 +426,7 @@ bool CKalvorApp::RestoreBase()
                 restored = m_base->Reach(name);
             return !restored.failed;
         },
-        m_frame.get());
+        m_frame.get(), WaitWindowStop::AskedByEscape);
     if (restored.failed) {
         ShowBaseFailure(restored);
         return false;

@@ -149,6 +149,9 @@ BaseFailure InfoBaseService::Open(const QString& name)
         return BaseFailure::From(e);
     }
     TellWhenHeldElsewhere(name);
+    // What a stopped or killed restore left on the server, now that it answers.
+    if (db::ServerInUse())
+        db::DropLeftoverServerBases();
     return {};
 }
 
@@ -224,7 +227,10 @@ BaseFailure InfoBaseService::RestoreOnServer(const QString& name, const QString&
         db::RestoreServerBase(fromFile, temp);
         db::RenameServerBase(temp, database);
     } catch (const db::DbError& error) {
-        if (!temp.isEmpty()) {
+        // A stopped restore does not wait on a server that may not answer:
+        // its temporary database is dropped at a later opening
+        // (db::DropLeftoverServerBases).
+        if (!temp.isEmpty() && error.code() != db::E_DB_STOPPED) {
             try {
                 db::DropServerBase(temp);
             } catch (const db::DbError&) {

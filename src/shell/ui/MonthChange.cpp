@@ -4,6 +4,7 @@
 #include "infobase/RefFiles.h"
 #include "platform/Db.h"
 #include "platform/FileCopy.h"
+#include "platform/GuiBridge.h"
 #include "platform/PrivateFiles.h"
 #include "platform/WorkingFolder.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -92,6 +93,9 @@ int MakeBaseArchive(const ArchiveJob& job, QString* error)
         if (!kalvor::platform::CopyFileReplacing(from, temp + QLatin1Char('/') + name))
             return failClean(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgWriteFailed), from));
     }
+    // A copy stopped by its worker's stop is no copy: nothing of it stays.
+    if (kalvor::platform::GuiBridge::currentStopToken().stop_requested())
+        return failClean(QStringLiteral("Копирование остановлено"));
     if (!QDir().rename(temp, job.archiveFolder))
         return failClean(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgWriteFailed), job.archiveFolder));
     return 0;

@@ -49,5 +49,6 @@ ArchiveJob ArchiveJobOfDocument(const CKalvorDoc& doc);
 // while the base is open) and the reference files that exist, built in a
 // temporary folder and renamed when complete. Runs on any thread (its own
 // connection). Returns 0, or -1 with the reason in *error; nothing is left
-// behind on failure.
+// behind on failure, nor when the calling worker is stopped (a server's
+// pg_dump then ends at once, whether the server answers or not).
 int MakeBaseArchive(const ArchiveJob& job, QString* error = nullptr);

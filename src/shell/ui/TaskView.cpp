@@ -15,6 +15,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -187,30 +188,44 @@ void ShowTaskFailure(const QString& failure, QWidget* owner)
 
 namespace {
 
-// The wait window of RunWithWaitWindow: Esc and the close button do nothing.
+// The wait window of RunWithWaitWindow: Esc and the close button ask the
+// work to stop when it may be stopped, and do nothing otherwise.
 class WaitWindow : public QDialog {
 public:
-    WaitWindow(const QString& text, QWidget* owner) : QDialog(owner)
+    WaitWindow(const QString& text, QWidget* owner, std::function<void()> stop) : QDialog(owner), stop_(std::move(stop))
     {
         setWindowTitle(QString::fromUtf8(kMessageCaption));
         setModal(true);
         auto* layout = new QVBoxLayout(this);
-        layout->addWidget(new QLabel(text, this));
+        label_ = new QLabel(text, this);
+        layout->addWidget(label_);
         auto* bar = new QProgressBar(this);
         bar->setRange(0, 0); // busy while the work runs
         bar->setTextVisible(false);
         bar->setMinimumWidth(320);
         layout->addWidget(bar);
     }
-    void reject() override {}
+    void reject() override
+    {
+        if (!stop_)
+            return;
+        label_->setText(label_->text() + QStringLiteral("\nОстановка..."));
+        std::exchange(stop_, nullptr)();
+    }
+
+private:
+    std::function<void()> stop_;
+    QLabel* label_ = nullptr;
 };
 
 } // namespace
 
-bool RunWithWaitWindow(const QString& text, const std::function<bool()>& work, QWidget* owner)
+bool RunWithWaitWindow(const QString& text, const std::function<bool()>& work, QWidget* owner, WaitWindowStop stop)
 {
-    WaitWindow window(text, owner);
     kalvor::platform::TaskThread thread;
+    WaitWindow window(text, owner,
+                      stop == WaitWindowStop::AskedByEscape ? std::function<void()>([&thread] { thread.requestStop(); })
+                                                            : std::function<void()>());
     auto succeeded = std::make_shared<std::atomic<bool>>(false);
     QObject::connect(&thread, &kalvor::platform::TaskThread::done, &window,
                      [&window](int, int, const QString&) { window.done(QDialog::Accepted); });

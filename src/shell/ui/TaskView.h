@@ -100,7 +100,13 @@ void OnTaskViewDestroy(kalvor::platform::TaskThread& thread);
 // message): an error box with the program's caption. Nothing for an empty text.
 void ShowTaskFailure(const QString& failure, QWidget* owner = nullptr);
 
+// Whether the wait window's Esc and close button stop the work: set the
+// worker's stop event (a server's tool the work runs then ends at once) and
+// the window waits for the work to end.
+enum class WaitWindowStop { Never, AskedByEscape };
+
 // Runs work on a worker thread while a modal wait window with the text is
 // shown (it cannot be closed meanwhile); the user-interface thread keeps
 // turning. Returns what the work returned (false when no worker could start).
-bool RunWithWaitWindow(const QString& text, const std::function<bool()>& work, QWidget* owner = nullptr);
+bool RunWithWaitWindow(const QString& text, const std::function<bool()>& work, QWidget* owner = nullptr,
+                       WaitWindowStop stop = WaitWindowStop::Never);

@@ -280,6 +280,16 @@ TEST_F(PensionXml, AddressesSplitTheAbbreviationAtEitherEnd)
         {FirmInfo::adrObl, u"Вологодская обл.", u"Регион", u"ВОЛОГОДСКАЯ", u"ОБЛ"},
         {FirmInfo::adrObl, u"обл Вологодская", u"Регион", u"ВОЛОГОДСКАЯ", u"ОБЛ"},
         {FirmInfo::adrRaion, u"Шекснинский р-н", u"Район", u"ШЕКСНИНСКИЙ", u"Р-Н"},
+        // An abbreviation before a hyphen is part of the name.
+        {FirmInfo::adrObl, u"С.-Петербург", u"Регион", u"С.-ПЕТЕРБУРГ", u""},
+        // Both ends could hold one: the street's own word at the end wins
+        // over an initial or another level's word at the start.
+        {FirmInfo::adrUlica, u"П.Лумумбы ул", u"Улица", u"П.ЛУМУМБЫ", u"УЛ"},
+        {FirmInfo::adrUlica, u"С.Перовской ул.", u"Улица", u"С.ПЕРОВСКОЙ", u"УЛ"},
+        {FirmInfo::adrUlica, u"Д.Бедного ул", u"Улица", u"Д.БЕДНОГО", u"УЛ"},
+        {FirmInfo::adrUlica, u"Край Земли ул", u"Улица", u"КРАЙ ЗЕМЛИ", u"УЛ"},
+        // One abbreviation at the start, with or without a blank.
+        {FirmInfo::adrGorod, u"Г.Москва", u"Город", u"МОСКВА", u"Г"},
     };
     for (const auto& c : cases) {
         const QString before = f.texts[c.field];
