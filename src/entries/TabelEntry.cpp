@@ -2,6 +2,7 @@
 
 #include "payroll/AbsentDays.h"
 #include "payroll/MonthWarnings.h"
+#include "values/TypedFigure.h"
 #include "values/Values.h"
 
 #include <algorithm>
@@ -63,25 +64,14 @@ constexpr int kMaxCoefficientHundredths = 65535 * 10 + 9;
 
 // The value a text gives the field; false when the text is refused and the
 // field keeps its value.
-bool ParseFieldValue(QStringView text, const TabelField& field, int stored, int& value)
+bool ParseFieldValue(QStringView text, const TabelField& field, int& value)
 {
-    switch (field.kind) {
-    case Kind::Days: {
-        std::int32_t days = stored;
-        ParseIntField(text, days, 0, field.maxDays);
-        value = days;
-        return true;
-    }
-    case Kind::HoursLimited:
-    case Kind::Hours: {
-        PackedMinutes minutes = PackedMinutes(stored);
-        ParseHoursMinutesLimited(text, field.kind == Kind::HoursLimited ? kTabelHoursLimit : -1, minutes);
-        value = minutes;
-        return true;
-    }
-    case Kind::Coefficient: return ReadCoefficientHundredths(text, value);
-    }
-    return false;
+    if (field.kind == Kind::Coefficient)
+        return ReadCoefficientHundredths(text, value);
+    const FigureReading reading = ReadFigure(QString::fromUtf16(field.label), TabelFieldRule(field), text);
+    if (reading.read)
+        value = int(reading.units);
+    return reading.read;
 }
 
 } // namespace
@@ -89,6 +79,17 @@ bool ParseFieldValue(QStringView text, const TabelField& field, int stored, int&
 const std::array<TabelField, kTabelFieldCount>& TabelFields() { return kFields; }
 const std::array<int, 13>& TabelLeftColumn() { return kLeftColumn; }
 const std::array<int, 13>& TabelRightColumn() { return kRightColumn; }
+
+FigureRule TabelFieldRule(const TabelField& field)
+{
+    switch (field.kind) {
+    case Kind::Days: return WholeFigure(0, field.maxDays);
+    case Kind::HoursLimited: return HoursFigure(kTabelHoursLimit);
+    case Kind::Hours: return HoursFigure(-1);
+    case Kind::Coefficient: break;
+    }
+    return DecimalFigure(2, 0, kMaxCoefficientHundredths / 100.0);
+}
 
 const TabelField* FindTabelField(int controlId)
 {
@@ -150,7 +151,7 @@ int ReadTabelField(QStringView text, TabelRecord& record, const TabelField& fiel
 {
     const int stored = field.get(record);
     int value = stored;
-    if (!ParseFieldValue(text, field, stored, value) || value == stored)
+    if (!ParseFieldValue(text, field, value) || value == stored)
         return 0;
     field.set(record, value);
     return 1;

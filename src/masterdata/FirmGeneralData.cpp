@@ -1,7 +1,7 @@
 #include "masterdata/FirmGeneralData.h"
 
-#include "values/CScan.h"
 #include "values/RoundText.h"
+#include "values/TypedFigure.h"
 #include "values/Values.h"
 
 #include <algorithm>
@@ -19,9 +19,9 @@ namespace {
 
 enum class Kind {
     Text, // a firm text
-    Number, // "%d", empty when 0, within [0, max]
+    Number, // a whole number, empty when 0, within [0, max]
     Hundredths, // 16-bit hundredths of a percent shown as "%.2f"
-    MonthFlag, // one bit of the rate-rise months
+    MonthFlag, // one bit of the rate-rise months, "1" or empty
     Money, // kopecks
     LoanPercent, // whole percent and hundredths
     ParamBit, // a bit of the parameter word, "1" or empty
@@ -123,11 +123,15 @@ const Field* FindField(int id)
 
 QString NumberText(int value) { return value == 0 ? QString() : QString::number(value); }
 
-// "%d" of the text; 0 when it does not read.
-int ReadNumber(const QString& text)
+// The rule of a whole-number field: a Number within [0, max], a flag 0 or 1.
+FigureRule WholeRule(const Field& f) { return WholeFigure(0, f.kind == Kind::Number ? f.max : 1); }
+
+// A whole-number field's text read in full (ReadFigure); 0 when it does not
+// read, which GenInfoFieldError refuses beforehand.
+int ReadNumber(const Field& f, const QString& text)
 {
-    int value = 0;
-    return ScanInt(text, value) ? value : 0;
+    const FigureReading reading = ReadFigure(QString::fromUtf8(f.label), WholeRule(f), text);
+    return reading.read ? int(reading.units) : 0;
 }
 
 // A typed amount, rate or percent (a point or a comma before the fraction);
@@ -302,12 +306,9 @@ QString GenInfoFieldError(int id, const QString& text)
         return QString();
     const QString refused = QStringLiteral("Некорректное значение поля \"%1\"").arg(GenInfoFieldLabel(id));
     switch (f->kind) {
-    case Kind::Number: {
-        const int v = ReadNumber(text);
-        if (v < 0 || v > f->max)
-            return refused;
-        return QString();
-    }
+    case Kind::Number:
+    case Kind::MonthFlag:
+    case Kind::ParamBit: return ReadFigure(GenInfoFieldLabel(id), WholeRule(*f), text).refusal;
     case Kind::Hundredths:
     case Kind::DayLength:
     case Kind::LoanPercent:
@@ -354,22 +355,21 @@ bool StoreGenInfoField(int id, const QString& text, FirmInfo& firm, InfoBaseConf
     case Kind::Text: return StoreIfChanged(firm.texts[size_t(f->index)], text.left(kGenInfoTextLength));
     case Kind::Number: {
         const int before = NumberValue(id, firm, config);
-        SetNumberValue(id, ReadNumber(text), firm, config);
+        SetNumberValue(id, ReadNumber(*f, text), firm, config);
         return NumberValue(id, firm, config) != before;
     }
     case Kind::Hundredths:
         return StoreIfChanged(HundredthsPlace(id, firm), u16(int(ReadHundredths(text)) & 0xFFFF));
     case Kind::MonthFlag: {
-        int v = 0;
         const u16 bit = u16(1u << (3 + f->index));
-        const u16 word = ScanInt(text, v) ? u16(config.okrugWord | bit) : u16(config.okrugWord & ~bit);
+        const u16 word = ReadNumber(*f, text) != 0 ? u16(config.okrugWord | bit) : u16(config.okrugWord & ~bit);
         return StoreIfChanged(config.okrugWord, word);
     }
     case Kind::Money: return ParseMoneyKopecks(text, firm.*MoneyMember(id)) > 0;
     case Kind::LoanPercent: return StoreLoanPercent(text, firm);
     case Kind::ParamBit: {
         const u16 bit = u16(1u << f->index);
-        const u16 word = (ReadNumber(text) & 1) ? u16(firm.parWord | bit) : u16(firm.parWord & ~bit);
+        const u16 word = ReadNumber(*f, text) != 0 ? u16(firm.parWord | bit) : u16(firm.parWord & ~bit);
         return StoreIfChanged(firm.parWord, word);
     }
     case Kind::DayLength: return StoreDayLength(text, firm);

@@ -7,6 +7,7 @@
 #include "payroll/PayrollDocument.h"
 #include "reports/social/ReportRun.h"
 #include "shell/ui/ControlMap.h"
+#include "shell/ui/FigureFields.h"
 
 #include <QDialog>
 
@@ -48,14 +49,14 @@ public:
                        QWidget* parent = nullptr);
     int DoModal() { return exec(); }
 
-    // Stores the fields into the register area; an amount that does not
-    // read (Values.h, to the kopeck) is refused naming its line, and then
-    // nothing is stored and the result is false.
+    // Stores the fields into the register area; an amount or a payment
+    // order's number that does not read (ReadFigure) is refused naming its
+    // line, and then nothing is stored and the result is false.
     bool StoreValues();
 
 private:
-    // True when every amount field reads; else says which does not.
-    bool AmountsRead();
+    // The figure fields: the amounts and the payment orders' numbers.
+    static std::vector<FigureField> Figures();
     void LoadValues();
     void MakeRegister();
 
@@ -63,6 +64,7 @@ private:
     int m_markedCount;
     QString m_outputPath;
     PayrollDoc& m_doc;
+    FigureFields* m_figures = nullptr;
 };
 
 // The register run after the builder's walk: the choice dialog once; 500

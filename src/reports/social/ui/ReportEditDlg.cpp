@@ -1,5 +1,6 @@
 #include "reports/social/ui/ReportEditDlg.h"
 
+#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
 #include "shell/ui/WaitCursor.h"
@@ -96,8 +97,20 @@ void ReportEditDlg::Finish(QGridLayout* grid, int row)
     connect(controlAs<QPushButton>(IdMake), &QPushButton::clicked, this, &ReportEditDlg::SaveAndMake);
     connect(controlAs<QPushButton>(IdClose), &QPushButton::clicked, this, &QDialog::reject);
     LoadValues();
+    GuardFigures();
     if (!m_fields.empty())
         control(m_fields.front().field.control)->setFocus();
+}
+
+void ReportEditDlg::GuardFigures()
+{
+    std::vector<FigureField> figures;
+    for (const PlacedField& placed : m_fields)
+        if (placed.field.format != EditFieldFormat::Date)
+            figures.push_back(
+                {placed.field.control, FieldName(placed),
+                 placed.field.format == EditFieldFormat::Money ? MoneyFigure() : WholeFigure(INT_MIN, INT_MAX)});
+    new FigureFields(this, *this, figures);
 }
 
 void ReportEditDlg::LoadValues()

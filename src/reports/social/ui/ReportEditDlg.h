@@ -85,6 +85,9 @@ private:
     // The label of the field's line (of the line above for a continuation),
     // with its column when the line holds several fields.
     QString FieldName(const PlacedField& placed) const;
+    // Each whole and money field read by its rule (ReadFigure) when it is
+    // left, a refusal said at once.
+    void GuardFigures();
     bool Save();
     void SaveAndMake();
 
