@@ -9,6 +9,7 @@
 #include "values/Values.h"
 
 #include <algorithm>
+#include <climits>
 #include <tuple>
 
 namespace kalvor::masterdata {
@@ -40,11 +41,14 @@ const std::tuple<int, const char*, bool> kCardAmounts[] = {
     {1004, "Оклад", false},          {1024, "Ставка", false},         {1005, "Тариф повременщика", true},
     {1025, "Плановый аванс", false}, {1006, "Тариф сдельщика", true}, {1026, "Персональная надбавка", false}};
 
+// Any whole number an int holds.
+constexpr FigureRule kAnyInt = WholeFigure(INT_MIN, INT_MAX);
+
 // A whole number read in full (ReadFigure); a text that does not read is 0,
 // which the card's checks refuse before anything is stored.
 int ReadNumber(const QString& text)
 {
-    const FigureReading reading = ReadFigure(QString(), WholeFigure(0, 0), text);
+    const FigureReading reading = ReadFigure(QString(), kAnyInt, text);
     return reading.read ? int(reading.units) : 0;
 }
 
@@ -283,7 +287,7 @@ const CardNumberField* CardNumberRule(int id)
 QString ReadCardNumber(int id, const QString& text, int* value)
 {
     const CardNumberField* rule = CardNumberRule(id);
-    const FigureReading reading = ReadFigure(QString::fromUtf8(rule ? rule->refusal : ""), WholeFigure(0, 0), text);
+    const FigureReading reading = ReadFigure(QString::fromUtf8(rule ? rule->refusal : ""), kAnyInt, text);
     *value = reading.read ? int(reading.units) : 0;
     if (!reading.read)
         return reading.refusal;
@@ -587,7 +591,7 @@ QString CodedFieldValueName(int id, const QString& text, const ib::KalvorDocData
                 return QString::fromUtf8(p->text);
     } else if (value == 0) {
         return {};
-    } else if (id == kScheduleField && value <= ib::CInfoBase::ScheduleCount) {
+    } else if (id == kScheduleField && value > 0 && value <= ib::CInfoBase::ScheduleCount) {
         return ScheduleDescription(doc.infoBase.schedules[std::size_t(value - 1)], FirmDayMinutes(doc));
     } else if (id == kTaxTableField) {
         if (const QString name = TaxTableName(doc, value); !name.isEmpty())

@@ -5,6 +5,7 @@
 #include "values/Values.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace kalvor::masterdata {
@@ -123,14 +124,18 @@ const Field* FindField(int id)
 
 QString NumberText(int value) { return value == 0 ? QString() : QString::number(value); }
 
-// The rule of a whole-number field: a Number within [0, max], a flag 0 or 1.
-FigureRule WholeRule(const Field& f) { return WholeFigure(0, f.kind == Kind::Number ? f.max : 1); }
+// Any whole number an int holds: the Numbers are then checked against their
+// range; a month and a parameter bit are 1 or 0 (WholeRule).
+constexpr FigureRule kWholeRule = WholeFigure(INT_MIN, INT_MAX);
+
+// The rule of a flag's text: 1 sets it, 0 or nothing clears it.
+constexpr FigureRule kFlagRule = WholeFigure(0, 1);
 
 // A whole-number field's text read in full (ReadFigure); 0 when it does not
 // read, which GenInfoFieldError refuses beforehand.
-int ReadNumber(const Field& f, const QString& text)
+int ReadNumber(const QString& text)
 {
-    const FigureReading reading = ReadFigure(QString::fromUtf8(f.label), WholeRule(f), text);
+    const FigureReading reading = ReadFigure(QString(), kWholeRule, text);
     return reading.read ? int(reading.units) : 0;
 }
 
@@ -308,7 +313,13 @@ QString GenInfoFieldError(int id, const QString& text)
     switch (f->kind) {
     case Kind::Number:
     case Kind::MonthFlag:
-    case Kind::ParamBit: return ReadFigure(GenInfoFieldLabel(id), WholeRule(*f), text).refusal;
+    case Kind::ParamBit: {
+        const FigureRule rule = f->kind == Kind::Number ? kWholeRule : kFlagRule;
+        if (const QString refusal = ReadFigure(GenInfoFieldLabel(id), rule, text).refusal; !refusal.isEmpty())
+            return refusal;
+        const int v = ReadNumber(text);
+        return f->kind == Kind::Number && (v < 0 || v > f->max) ? refused : QString();
+    }
     case Kind::Hundredths:
     case Kind::DayLength:
     case Kind::LoanPercent:
@@ -355,21 +366,21 @@ bool StoreGenInfoField(int id, const QString& text, FirmInfo& firm, InfoBaseConf
     case Kind::Text: return StoreIfChanged(firm.texts[size_t(f->index)], text.left(kGenInfoTextLength));
     case Kind::Number: {
         const int before = NumberValue(id, firm, config);
-        SetNumberValue(id, ReadNumber(*f, text), firm, config);
+        SetNumberValue(id, ReadNumber(text), firm, config);
         return NumberValue(id, firm, config) != before;
     }
     case Kind::Hundredths:
         return StoreIfChanged(HundredthsPlace(id, firm), u16(int(ReadHundredths(text)) & 0xFFFF));
     case Kind::MonthFlag: {
         const u16 bit = u16(1u << (3 + f->index));
-        const u16 word = ReadNumber(*f, text) != 0 ? u16(config.okrugWord | bit) : u16(config.okrugWord & ~bit);
+        const u16 word = ReadNumber(text) == 1 ? u16(config.okrugWord | bit) : u16(config.okrugWord & ~bit);
         return StoreIfChanged(config.okrugWord, word);
     }
     case Kind::Money: return ParseMoneyKopecks(text, firm.*MoneyMember(id)) > 0;
     case Kind::LoanPercent: return StoreLoanPercent(text, firm);
     case Kind::ParamBit: {
         const u16 bit = u16(1u << f->index);
-        const u16 word = ReadNumber(*f, text) != 0 ? u16(firm.parWord | bit) : u16(firm.parWord & ~bit);
+        const u16 word = ReadNumber(text) == 1 ? u16(firm.parWord | bit) : u16(firm.parWord & ~bit);
         return StoreIfChanged(firm.parWord, word);
     }
     case Kind::DayLength: return StoreDayLength(text, firm);

@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kalvor {
@@ -20,12 +21,14 @@ QString RangeText(double units, int decimals)
 // The value, in units, against the field's range (none when min == max).
 FigureReading WithinRange(const QString& field, const FigureRule& rule, QStringView text, double units)
 {
+    // The bounds in units, rounded: 6553.59 is 655359 hundredths, not a hair below.
     const double scale = std::pow(10.0, rule.decimals);
-    if (rule.min == rule.max || (units >= rule.min * scale && units <= rule.max * scale))
+    const double low = std::round(rule.min * scale), high = std::round(rule.max * scale);
+    if (rule.min == rule.max || (units >= low && units <= high))
         return {true, units, QString()};
-    return Refused(QStringLiteral("Значение поля \"%1\" должно быть от %2 до %3: %4")
-                       .arg(field, RangeText(rule.min * scale, rule.decimals),
-                            RangeText(rule.max * scale, rule.decimals), text.trimmed().toString()));
+    return Refused(
+        QStringLiteral("Значение поля \"%1\" должно быть от %2 до %3: %4")
+            .arg(field, RangeText(low, rule.decimals), RangeText(high, rule.decimals), text.trimmed().toString()));
 }
 
 FigureReading ReadWhole(const QString& field, const FigureRule& rule, QStringView text)
@@ -38,10 +41,19 @@ FigureReading ReadWhole(const QString& field, const FigureRule& rule, QStringVie
     return WithinRange(field, rule, text, value);
 }
 
+// The digits typed after the separator (a point or a comma).
+qsizetype FractionDigits(QStringView text)
+{
+    const QStringView trimmed = text.trimmed();
+    const qsizetype separator = std::max(trimmed.lastIndexOf(QLatin1Char('.')), trimmed.lastIndexOf(QLatin1Char(',')));
+    return separator < 0 ? 0 : trimmed.size() - separator - 1;
+}
+
 FigureReading ReadUnits(const QString& field, const FigureRule& rule, QStringView text)
 {
     double units = 0;
-    if (ReadTypedUnits(text, rule.decimals, units) == TypedDecimal::Refused)
+    if (ReadTypedUnits(text, rule.decimals, units) == TypedDecimal::Refused ||
+        (rule.kind == FigureKind::Decimal && FractionDigits(text) > rule.decimals))
         return Refused(NumberRefusedText(field, text));
     if (rule.kind == FigureKind::Money && !IsMoneyInRange(units))
         return Refused(

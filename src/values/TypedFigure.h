@@ -13,7 +13,7 @@ enum class FigureKind {
     Count, // a whole number from 0 (a count, an order's number)
     Percent, // a percent with the field's own places after the separator
     Money, // roubles and kopecks (ReadTypedUnits: the nearest kopeck)
-    Decimal, // a rate or coefficient with the field's own places
+    Decimal, // a rate or coefficient with at most the field's own places
     HoursMinutes, // "hours,minutes" (minutes 0-59)
 };
 
@@ -54,7 +54,8 @@ struct FigureReading {
 // Reads the whole text, blanks around it dropped, by the field's rule: a sign,
 // digits (grouped by threes after a blank, "1 500"), and, where the field
 // keeps places after the separator, a point or a comma and the fraction,
-// taken to the field's last place by ReadTypedUnits; a whole field refuses a
+// taken to the field's last place by ReadTypedUnits (a Decimal field refuses
+// more places than its own); a whole field refuses a
 // fraction ("12,75"), an hours field minutes of 60 or more. The value must lie
 // within the field's range. An empty text is 0. Anything else is refused with a message
 // naming the field and quoting the text: letters, an exponent, a second

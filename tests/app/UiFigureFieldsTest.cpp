@@ -166,13 +166,13 @@ protected:
     QStringList WalkScreen(CMainFrame& frame, const CommandInfo& command)
     {
         FieldWalk walk(boxes, QStringLiteral("%1 (%2)").arg(command.caption).arg(command.id));
+        QPointer<CCommonFormView> view = Open(frame, command.id);
         for (const QString& text : kBadTexts) {
-            const QPointer<CCommonFormView> view = Open(frame, command.id);
             if (!view)
-                return {};
+                break;
             const QList<QLineEdit*> fields = Fields(*view);
             for (int i = 0; i < fields.size(); ++i)
-                if (fields[i] && fields[i]->isEnabled())
+                if (fields[i]->isEnabled())
                     walk.Type(fields[i], i, text);
             const std::size_t said = boxes.boxes.size();
             CCommonFormView* again = Open(frame, command.id);
@@ -180,10 +180,13 @@ protected:
                 walk.Fault(QStringLiteral("\"%1\" refused only when the screen is left: %2")
                                .arg(text, boxes.boxes.size() > said ? boxes.boxes.back().text : QString()));
                 walk.Restore(fields);
-                continue;
-            }
-            if (again)
+                again = Open(frame, command.id);
+                if (view)
+                    break;
+            } else if (again) {
                 walk.Compare(Fields(*again));
+            }
+            view = again;
         }
         return walk.Faults();
     }

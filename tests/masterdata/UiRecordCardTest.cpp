@@ -367,6 +367,11 @@ TEST_F(UiRecordCard, CodedFieldsShowTheNamesOfTheirValues)
     EXPECT_EQ(nameOf(1000, QStringLiteral("1")), QStringLiteral("5-дневная неделя, день 8 ч"));
     EXPECT_EQ(nameOf(1000, QStringLiteral("2")), QStringLiteral("сменный: 2 раб. / 2 вых., день 12 ч"));
     EXPECT_EQ(nameOf(1000, QStringLiteral("25")), QStringLiteral("нет такого значения"));
+    // A number being typed is named as it stands, a sign alone too, never a
+    // schedule before the first ("-4" once crashed here).
+    EXPECT_EQ(nameOf(1000, QStringLiteral("-4")), QStringLiteral("нет такого значения"));
+    // Left, the schedule beyond 20 is refused and keeps the focus: mended first.
+    TypeInto(1000, QStringLiteral("2"));
     EXPECT_EQ(nameOf(1020, QStringLiteral("3")), QStringLiteral("Основная ставка 13 %"));
 
     Field(1000)->setFocus();

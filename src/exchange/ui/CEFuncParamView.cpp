@@ -95,6 +95,12 @@ CEFuncParamView::~CEFuncParamView()
 
 kalvor::platform::TaskThread::Body CEFuncParamView::MakeTaskBody() { return {}; }
 
+bool CEFuncParamView::CanLeave()
+{
+    StoreChanges();
+    return CExchangeTaskView::CanLeave();
+}
+
 bool CEFuncParamView::OnCommand(int id)
 {
     if (id == IDOK)

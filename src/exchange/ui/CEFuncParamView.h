@@ -36,6 +36,8 @@ public:
     ~CEFuncParamView() override;
 
     void ShowFormHelp() override;
+    // Leaving stores what was changed, before the next screen reads it.
+    bool CanLeave() override;
     // Enter starts nothing here; Esc leaves the function.
     bool OnCommand(int id) override;
 

@@ -199,16 +199,14 @@ TaskThread::Body CGenrTaskView::MakeTaskBody()
 CGenrOtchStVzPFView::CGenrOtchStVzPFView(CKalvorDoc* doc, QWidget* parent)
     : CGenrTaskView(414, QStringLiteral("Отчетность по страховым взносам в ПФ"), StripLabels::Plain, doc, parent)
 {
-    AddField(IdOrgPack, QStringLiteral("Номер пачки организации (по умолчанию 00001)"));
-    AddField(IdDeptCode, QStringLiteral("Подразделение организации (по умолчанию 000000)"));
-    AddField(IdDeptPack, QStringLiteral("Номер пачки подразделения (по умолчанию 00000)"));
+    const std::vector<FigureField> packs{
+        {IdOrgPack, QStringLiteral("Номер пачки организации (по умолчанию 00001)"), kalvor::CountFigure(99'999)},
+        {IdDeptCode, QStringLiteral("Подразделение организации (по умолчанию 000000)"), kalvor::CountFigure(999'999)},
+        {IdDeptPack, QStringLiteral("Номер пачки подразделения (по умолчанию 00000)"), kalvor::CountFigure(99'999)}};
+    for (const FigureField& pack : packs) AddField(pack.controlId, pack.name);
     AddField(IdFileNameField, QStringLiteral("Путь для файла электронной отчетности"), 320);
     AddPeriodFields(kPensionPeriod);
-    using kalvor::CountFigure;
-    m_figures = new FigureFields(this, *this,
-                                 {{IdOrgPack, QStringLiteral("Номер пачки организации"), CountFigure(99'999)},
-                                  {IdDeptCode, QStringLiteral("Подразделение организации"), CountFigure(999'999)},
-                                  {IdDeptPack, QStringLiteral("Номер пачки подразделения"), CountFigure(99'999)}});
+    m_figures = new FigureFields(this, *this, packs);
     FinishForm(true);
 }
 
