@@ -2,6 +2,7 @@
 
 #include "payroll/AbsentDays.h"
 #include "payroll/MonthWarnings.h"
+#include "values/TypedFigure.h"
 #include "values/Values.h"
 
 #include <algorithm>
@@ -58,30 +59,18 @@ const std::array<TabelField, kTabelFieldCount> kFields = {{
 const std::array<int, 13> kLeftColumn = {1155, 1079, 1081, 1082, 1085, 1087, 1089, 1091, 1093, 1095, 1097, 1099, 1101};
 const std::array<int, 13> kRightColumn = {1078, 1080, 1083, 1084, 1086, 1088, 1090, 1092, 1094, 1096, 1098, 1100, 1102};
 
-// The coefficient's tenths are a 16-bit field.
+// The coefficient's tenths are a 16-bit field; typed with at most two places.
 constexpr int kMaxCoefficientHundredths = 65535 * 10 + 9;
+constexpr FigureRule kCoefficientRule = DecimalFigure(2, 0, kMaxCoefficientHundredths / 100.0);
 
 // The value a text gives the field; false when the text is refused and the
 // field keeps its value.
-bool ParseFieldValue(QStringView text, const TabelField& field, int stored, int& value)
+bool ParseFieldValue(QStringView text, const TabelField& field, int& value)
 {
-    switch (field.kind) {
-    case Kind::Days: {
-        std::int32_t days = stored;
-        ParseIntField(text, days, 0, field.maxDays);
-        value = days;
-        return true;
-    }
-    case Kind::HoursLimited:
-    case Kind::Hours: {
-        PackedMinutes minutes = PackedMinutes(stored);
-        ParseHoursMinutesLimited(text, field.kind == Kind::HoursLimited ? kTabelHoursLimit : -1, minutes);
-        value = minutes;
-        return true;
-    }
-    case Kind::Coefficient: return ReadCoefficientHundredths(text, value);
-    }
-    return false;
+    const FigureReading reading = ReadFigure(QString::fromUtf16(field.label), TabelFieldRule(field), text);
+    if (reading.read)
+        value = int(reading.units);
+    return reading.read;
 }
 
 } // namespace
@@ -89,6 +78,17 @@ bool ParseFieldValue(QStringView text, const TabelField& field, int stored, int&
 const std::array<TabelField, kTabelFieldCount>& TabelFields() { return kFields; }
 const std::array<int, 13>& TabelLeftColumn() { return kLeftColumn; }
 const std::array<int, 13>& TabelRightColumn() { return kRightColumn; }
+
+FigureRule TabelFieldRule(const TabelField& field)
+{
+    switch (field.kind) {
+    case Kind::Days: return WholeFigure(0, field.maxDays);
+    case Kind::HoursLimited: return HoursFigure(kTabelHoursLimit);
+    case Kind::Hours: return HoursFigure(-1);
+    case Kind::Coefficient: break;
+    }
+    return kCoefficientRule;
+}
 
 const TabelField* FindTabelField(int controlId)
 {
@@ -124,14 +124,10 @@ TabelTexts ShowTabelRecord(const TabelRecord& record)
 
 bool ReadCoefficientHundredths(QStringView text, int& hundredths)
 {
-    int whole = 0, fraction = 0;
-    if (!ReadWholeAndHundredths(text, whole, fraction) || whole < 0 || whole > kMaxCoefficientHundredths / 100)
-        return false;
-    const int value = whole * 100 + fraction;
-    if (value > kMaxCoefficientHundredths)
-        return false;
-    hundredths = value;
-    return true;
+    const FigureReading reading = ReadFigure(QString(), kCoefficientRule, text);
+    if (reading.read)
+        hundredths = int(reading.units);
+    return reading.read;
 }
 
 int RefusedCoefficient(const TabelTexts& form, QString* message)
@@ -150,7 +146,7 @@ int ReadTabelField(QStringView text, TabelRecord& record, const TabelField& fiel
 {
     const int stored = field.get(record);
     int value = stored;
-    if (!ParseFieldValue(text, field, stored, value) || value == stored)
+    if (!ParseFieldValue(text, field, value) || value == stored)
         return 0;
     field.set(record, value);
     return 1;

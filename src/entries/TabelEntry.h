@@ -7,6 +7,7 @@
 #include "infobase/InfoBase.h"
 #include "infobase/Records.h"
 #include "payroll/AbsentDays.h"
+#include "values/TypedFigure.h"
 
 #include <QString>
 #include <QStringView>
@@ -17,7 +18,7 @@ namespace kalvor::entries {
 
 // How a field is typed and shown.
 enum class TabelFieldKind {
-    Days, // "%d" within [0, maxDays]; outside the range reads 0
+    Days, // a whole number within [0, maxDays]
     HoursLimited, // hours and minutes, at most 511 hours (more is refused)
     Hours, // hours and minutes without a limit
     Coefficient, // the rate coefficient "%u.%u%u"
@@ -41,6 +42,9 @@ const std::array<TabelField, kTabelFieldCount>& TabelFields();
 // The controls of the form's two columns, top to bottom.
 const std::array<int, 13>& TabelLeftColumn();
 const std::array<int, 13>& TabelRightColumn();
+// The rule by which a field's text is read (ReadFigure): days whole within
+// their range, hours "hours,minutes", the coefficient to hundredths.
+FigureRule TabelFieldRule(const TabelField& field);
 // The field shown by a control; null for another control.
 const TabelField* FindTabelField(int controlId);
 
@@ -66,7 +70,8 @@ bool ReadCoefficientHundredths(QStringView text, int& hundredths);
 int RefusedCoefficient(const TabelTexts& form, QString* message);
 
 // Reads one field's text into the record; 1 when the stored value changed.
-// A refused text (hours beyond the limit, a bad coefficient) keeps the value.
+// A refused text (one ReadFigure refuses by the field's rule, a bad
+// coefficient) keeps the value.
 int ReadTabelField(QStringView text, infobase::TabelRecord& record, const TabelField& field);
 // Reads the whole form into the record; 1 when anything changed. Fields that
 // are equal are not touched, so the record's other bits stay as they are.

@@ -4,7 +4,6 @@
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/PayKinds.h"
 #include "platform/Db.h"
-#include "values/CScan.h"
 #include "values/RoundText.h"
 #include "values/Values.h"
 
@@ -34,13 +33,12 @@ QString DaysText(int days, int hundredths)
 // "%.2f" of kopecks (or hundredths) in roubles (units); empty when 0.
 QString HundredthsText(double value) { return value == 0 ? QString() : FormatFixed(value / 100.0, 2); }
 
-// "%d" of a small code: a number outside 0..max reads 0; an empty or
-// unreadable text 0 as well.
-int ReadCode(const QString& text, int max)
+// A small code read in full: a number outside 0..max reads 0, an empty text
+// 0 as well; a text that is no whole number keeps the stored code.
+int ReadCode(const QString& text, int max, int stored)
 {
-    int value = 0;
-    if (!ScanInt(text, value) || value < 0 || value > max)
-        return 0;
+    std::int32_t value = stored;
+    ParseIntField(text, value, 0, max);
     return value;
 }
 
@@ -142,15 +140,16 @@ bool ReadVacationNote(const VacationNoteForm& form, VacationNote& note, bool fil
     if (take(form.dlin))
         changed |= ReadLength(form.dlin, note);
     if (take(form.vid))
-        changed |= WriteChanged(note.vid, ReadCode(form.vid, 3), [&](int v) { note.vid = u16(v); });
+        changed |= WriteChanged(note.vid, ReadCode(form.vid, 3, note.vid), [&](int v) { note.vid = u16(v); });
     if (take(form.alg))
-        changed |= WriteChanged(note.alg, ReadCode(form.alg, 2), [&](int v) { note.alg = u8(v); });
+        changed |= WriteChanged(note.alg, ReadCode(form.alg, 2, note.alg), [&](int v) { note.alg = u8(v); });
     if (take(form.kalend))
-        changed |= WriteChanged(note.kalend, ReadCode(form.kalend, 3), [&](int v) { note.kalend = u16(v); });
+        changed |=
+            WriteChanged(note.kalend, ReadCode(form.kalend, 3, note.kalend), [&](int v) { note.kalend = u16(v); });
     if (take(form.budg))
-        changed |= WriteChanged(note.budg, ReadCode(form.budg, 2), [&](int v) { note.budg = u16(v); });
+        changed |= WriteChanged(note.budg, ReadCode(form.budg, 2, note.budg), [&](int v) { note.budg = u16(v); });
     if (take(form.mes))
-        changed |= WriteChanged(note.mes, ReadCode(form.mes, 12), [&](int v) { note.mes = u16(v); });
+        changed |= WriteChanged(note.mes, ReadCode(form.mes, 12, note.mes), [&](int v) { note.mes = u16(v); });
     if (take(form.fond))
         changed |= ReadFund(form.fond, note);
     if (take(form.dn))

@@ -5,10 +5,11 @@
 #include "infobase/KalvorDocData.h"
 #include "payroll/IncomeTax.h"
 #include "platform/Db.h"
-#include "values/CScan.h"
+#include "values/TypedFigure.h"
 #include "values/Values.h"
 
 #include <algorithm>
+#include <climits>
 #include <tuple>
 
 namespace kalvor::masterdata {
@@ -36,11 +37,21 @@ const CardNumberField kNumberFields[] = {
 
 const char* const kNoSuchValue = "нет такого значения";
 
+// The amounts and tariffs of the main-data page, in the order of their texts
+// in MainDataFields' check.
+const std::tuple<int, const char*, bool> kCardAmounts[] = {
+    {1004, "Оклад", false},          {1024, "Ставка", false},         {1005, "Тариф повременщика", true},
+    {1025, "Плановый аванс", false}, {1006, "Тариф сдельщика", true}, {1026, "Персональная надбавка", false}};
+
+// Any whole number an int holds.
+constexpr FigureRule kAnyInt = WholeFigure(INT_MIN, INT_MAX);
+
+// A whole number read in full (ReadFigure); a text that does not read is 0,
+// which the card's checks refuse before anything is stored.
 int ReadNumber(const QString& text)
 {
-    int value = 0;
-    ScanInt(text, value);
-    return value;
+    const FigureReading reading = ReadFigure(QString(), kAnyInt, text);
+    return reading.read ? int(reading.units) : 0;
 }
 
 QString TaxTableName(const ib::KalvorDocData& doc, int table)
@@ -277,14 +288,51 @@ const CardNumberField* CardNumberRule(int id)
 
 QString ReadCardNumber(int id, const QString& text, int* value)
 {
-    *value = ReadNumber(text);
     const CardNumberField* rule = CardNumberRule(id);
+    const FigureReading reading = ReadFigure(QString::fromUtf8(rule ? rule->refusal : ""), kAnyInt, text);
+    *value = reading.read ? int(reading.units) : 0;
+    if (!reading.read)
+        return reading.refusal;
     if (!rule || (*value >= 0 && *value <= rule->maximum))
         return QString();
     return QStringLiteral("Недопустимое значение поля \"%1\": %2.\nДопустимы числа от 0 до %3.")
         .arg(QString::fromUtf8(rule->refusal))
         .arg(*value)
         .arg(rule->maximum);
+}
+
+std::vector<FigureField> CardFigureFields(int page)
+{
+    constexpr int kImputedIncomeMonths[] = {1083, 1084, 1085, 1086, 1089, 1088, 1087, 1090, 1091, 1092, 1093, 1094};
+    constexpr int kMainDataNumbers[] = {1016, 1000, 1018, 1001, 1019, 1002, 1020, 1003, 1023};
+    constexpr int kExtraDataNumbers[] = {1060, 1074};
+    constexpr int kPassportNumbers[] = {1055, 1057, 1466};
+    std::vector<FigureField> fields;
+    const auto numbers = [&fields](const auto& ids) {
+        for (int id : ids) {
+            const CardNumberField* rule = CardNumberRule(id);
+            fields.push_back({id, QString::fromUtf8(rule->refusal), WholeFigure(0, rule->maximum)});
+        }
+    };
+    switch (page) {
+    case 0:
+        numbers(kMainDataNumbers);
+        for (const auto& [id, label, tariff] : kCardAmounts)
+            fields.push_back({id, QString::fromUtf8(label),
+                              tariff ? DecimalFigure(3, 0, PackedFixed3::kMaxRoubles + 0.999) : MoneyFigure()});
+        break;
+    case 1:
+        numbers(kExtraDataNumbers);
+        fields.push_back({1016, QStringLiteral("Статус"), WholeFigure(0, 1)});
+        fields.push_back({1117, QStringLiteral("Исчисление среднего заработка"), WholeFigure(0, 1)});
+        fields.push_back({1096, QStringLiteral("Общая сумма"), MoneyFigure()});
+        // The months of imputed income, each marked by 1.
+        for (std::size_t m = 0; m < std::size(kImputedIncomeMonths); ++m)
+            fields.push_back({kImputedIncomeMonths[m], MonthName(int(m) + 1), WholeFigure(0, 1)});
+        break;
+    default: numbers(kPassportNumbers); break;
+    }
+    return fields;
 }
 
 // ------------------------------------------------------------------ main data
@@ -336,14 +384,10 @@ int CheckMainData(const MainDataFields& f, QString* refusal)
     }
     // Amounts and tariffs that do not read in full keep the stored value and
     // are named, never cut at the first character that is no digit.
-    const std::tuple<int, const QString*, const char*, bool> amounts[] = {
-        {1004, &f.salary, "Оклад", false},
-        {1024, &f.rate, "Ставка", false},
-        {1005, &f.timeTariff, "Тариф повременщика", true},
-        {1025, &f.advance, "Плановый аванс", false},
-        {1006, &f.pieceTariff, "Тариф сдельщика", true},
-        {1026, &f.allowance, "Персональная надбавка", false}};
-    for (const auto& [id, text, label, tariff] : amounts) {
+    const QString* texts[] = {&f.salary, &f.rate, &f.timeTariff, &f.advance, &f.pieceTariff, &f.allowance};
+    for (std::size_t i = 0; i < std::size(kCardAmounts); ++i) {
+        const auto& [id, label, tariff] = kCardAmounts[i];
+        const QString* text = texts[i];
         double money = 0;
         PackedFixed3 packed;
         const int read = tariff ? ParseFloatField(*text, packed) : ParseMoneyKopecks(*text, money);
@@ -549,7 +593,7 @@ QString CodedFieldValueName(int id, const QString& text, const ib::KalvorDocData
                 return QString::fromUtf8(p->text);
     } else if (value == 0) {
         return {};
-    } else if (id == kScheduleField && value <= ib::CInfoBase::ScheduleCount) {
+    } else if (id == kScheduleField && value > 0 && value <= ib::CInfoBase::ScheduleCount) {
         return ScheduleDescription(doc.infoBase.schedules[std::size_t(value - 1)], FirmDayMinutes(doc));
     } else if (id == kTaxTableField) {
         if (const QString name = TaxTableName(doc, value); !name.isEmpty())

@@ -4,6 +4,7 @@
 // (whole, or only the filled fields for a group), the property deduction,
 // and the creation and deletion of a card with every per-slot table.
 #include "infobase/InfoBase.h"
+#include "values/TypedFigure.h"
 #include "values/Values.h"
 
 #include <QDate>
@@ -11,6 +12,7 @@
 #include <QStringList>
 
 #include <array>
+#include <vector>
 
 namespace kalvor::infobase {
 struct KalvorDocData;
@@ -26,8 +28,7 @@ using ib::u8;
 // ------------------------------------------------------------------ number fields
 
 // A number field of the card: its control, the largest value it takes and
-// the message that refuses a larger one. Values are read as "%d"; an empty
-// text or one that is no number is 0.
+// the message that refuses a larger one. An empty text is 0.
 struct CardNumberField {
     int id;
     int maximum;
@@ -35,9 +36,13 @@ struct CardNumberField {
 };
 // The rule of a control of the card; null for controls that are not numbers.
 const CardNumberField* CardNumberRule(int id);
-// Reads a number field: its value, or the refusal of a value outside
-// 0..maximum (empty when the value is taken).
+// Reads a number field: its value, or the refusal of a text that is no whole
+// number (ReadFigure) or of a value outside 0..maximum (empty when the value
+// is taken).
 QString ReadCardNumber(int id, const QString& text, int* value);
+// The figure fields of a page of the card (0 main data, 1 extra data, 2
+// passport data), each read when it is left: the numbers, amounts and tariffs.
+std::vector<FigureField> CardFigureFields(int page);
 
 // ------------------------------------------------------------------ coded fields
 

@@ -1,10 +1,11 @@
 #include "masterdata/FirmGeneralData.h"
 
-#include "values/CScan.h"
 #include "values/RoundText.h"
+#include "values/TypedFigure.h"
 #include "values/Values.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace kalvor::masterdata {
@@ -19,9 +20,9 @@ namespace {
 
 enum class Kind {
     Text, // a firm text
-    Number, // "%d", empty when 0, within [0, max]
+    Number, // a whole number, empty when 0, within [0, max]
     Hundredths, // 16-bit hundredths of a percent shown as "%.2f"
-    MonthFlag, // one bit of the rate-rise months
+    MonthFlag, // one bit of the rate-rise months, "1" or empty
     Money, // kopecks
     LoanPercent, // whole percent and hundredths
     ParamBit, // a bit of the parameter word, "1" or empty
@@ -123,11 +124,19 @@ const Field* FindField(int id)
 
 QString NumberText(int value) { return value == 0 ? QString() : QString::number(value); }
 
-// "%d" of the text; 0 when it does not read.
+// Any whole number an int holds: the Numbers are then checked against their
+// range; a month and a parameter bit are 1 or 0 (WholeRule).
+constexpr FigureRule kWholeRule = WholeFigure(INT_MIN, INT_MAX);
+
+// The rule of a flag's text: 1 sets it, 0 or nothing clears it.
+constexpr FigureRule kFlagRule = WholeFigure(0, 1);
+
+// A whole-number field's text read in full (ReadFigure); 0 when it does not
+// read, which GenInfoFieldError refuses beforehand.
 int ReadNumber(const QString& text)
 {
-    int value = 0;
-    return ScanInt(text, value) ? value : 0;
+    const FigureReading reading = ReadFigure(QString(), kWholeRule, text);
+    return reading.read ? int(reading.units) : 0;
 }
 
 // A typed amount, rate or percent (a point or a comma before the fraction);
@@ -302,11 +311,14 @@ QString GenInfoFieldError(int id, const QString& text)
         return QString();
     const QString refused = QStringLiteral("Некорректное значение поля \"%1\"").arg(GenInfoFieldLabel(id));
     switch (f->kind) {
-    case Kind::Number: {
+    case Kind::Number:
+    case Kind::MonthFlag:
+    case Kind::ParamBit: {
+        const FigureRule rule = f->kind == Kind::Number ? kWholeRule : kFlagRule;
+        if (const QString refusal = ReadFigure(GenInfoFieldLabel(id), rule, text).refusal; !refusal.isEmpty())
+            return refusal;
         const int v = ReadNumber(text);
-        if (v < 0 || v > f->max)
-            return refused;
-        return QString();
+        return f->kind == Kind::Number && (v < 0 || v > f->max) ? refused : QString();
     }
     case Kind::Hundredths:
     case Kind::DayLength:
@@ -360,16 +372,15 @@ bool StoreGenInfoField(int id, const QString& text, FirmInfo& firm, InfoBaseConf
     case Kind::Hundredths:
         return StoreIfChanged(HundredthsPlace(id, firm), u16(int(ReadHundredths(text)) & 0xFFFF));
     case Kind::MonthFlag: {
-        int v = 0;
         const u16 bit = u16(1u << (3 + f->index));
-        const u16 word = ScanInt(text, v) ? u16(config.okrugWord | bit) : u16(config.okrugWord & ~bit);
+        const u16 word = ReadNumber(text) == 1 ? u16(config.okrugWord | bit) : u16(config.okrugWord & ~bit);
         return StoreIfChanged(config.okrugWord, word);
     }
     case Kind::Money: return ParseMoneyKopecks(text, firm.*MoneyMember(id)) > 0;
     case Kind::LoanPercent: return StoreLoanPercent(text, firm);
     case Kind::ParamBit: {
         const u16 bit = u16(1u << f->index);
-        const u16 word = (ReadNumber(text) & 1) ? u16(firm.parWord | bit) : u16(firm.parWord & ~bit);
+        const u16 word = ReadNumber(text) == 1 ? u16(firm.parWord | bit) : u16(firm.parWord & ~bit);
         return StoreIfChanged(firm.parWord, word);
     }
     case Kind::DayLength: return StoreDayLength(text, firm);

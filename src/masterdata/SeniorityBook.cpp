@@ -1,6 +1,7 @@
 #include "masterdata/SeniorityBook.h"
 
 #include "masterdata/TypedFields.h"
+#include "values/CScan.h"
 #include "values/Values.h"
 
 #include <algorithm>

@@ -3,9 +3,11 @@
 #include "values/CScan.h"
 #include "values/Clock.h"
 #include "values/RoundText.h"
+#include "values/TypedFigure.h"
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -450,10 +452,25 @@ QString MoneyTextRefusal(const QString& field, QStringView text)
 
 // ---------------------------------------------------------------- plain numbers
 
+namespace {
+
+// A whole number read in full by the rule of figure fields; false when the
+// text is no whole number an int holds.
+bool ReadWholeText(QStringView text, int& value)
+{
+    const FigureReading reading = ReadFigure(QString(), WholeFigure(INT_MIN, INT_MAX), text);
+    value = reading.read ? int(reading.units) : 0;
+    return reading.read;
+}
+
+} // namespace
+
 int ParseIntField(QStringView text, std::int32_t& field, int min, int max)
 {
     int v = 0;
-    if (!ScanInt(text, v) || v < min || v > max)
+    if (!ReadWholeText(text, v))
+        return kFieldRefused;
+    if (v < min || v > max)
         v = 0;
     if (field == v)
         return 0;
@@ -464,8 +481,8 @@ int ParseIntField(QStringView text, std::int32_t& field, int min, int max)
 int ParseIntFieldChanged(QStringView text, std::int32_t& field)
 {
     int v = 0;
-    if (!ScanInt(text, v))
-        v = 0;
+    if (!ReadWholeText(text, v))
+        return kFieldRefused;
     if (field == v)
         return 0;
     field = v;

@@ -315,10 +315,12 @@ bool IsMoneyInRange(double kopecks);
 
 // ---------------------------------------------------------------- plain numbers
 
-// "%d"; text that does not read, or a value outside [min, max], gives 0; stores
+// A whole number read in full (ReadFigure of values/TypedFigure.h); a text that
+// is no whole number ("12x", "12,75", "1e3") returns kFieldRefused and leaves
+// the field; an empty text is 0, a value outside [min, max] gives 0; stores
 // and returns 1 only when the value differs from the field's.
 int ParseIntField(QStringView text, std::int32_t& field, int min, int max);
-// "%d" without a range (unreadable text gives 0); 1 when changed.
+// The same without a range; 1 when changed.
 int ParseIntFieldChanged(QStringView text, std::int32_t& field);
 // A number read by ReadTypedDecimal (empty text gives 0); a refused text
 // returns kFieldRefused and leaves the field. 1 when changed.

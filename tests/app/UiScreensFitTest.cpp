@@ -9,7 +9,7 @@
 // scroll the screen. The screens of employees are also opened with an
 // employee shown (their quick buttons). The report choice dialogs show their
 // titles whole.
-#include "DemoFirm.h"
+#include "DemoFrameTest.h"
 #include "app/RegisterScreens.h"
 #include "shell/UiTestSupport.h"
 #include "support/DemoDocument.h"
@@ -261,45 +261,7 @@ void CloseModalDialogs()
         dialog->reject();
 }
 
-class UiScreensFit : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        folder = dir.path() + QLatin1Char('/');
-        ASSERT_NO_FATAL_FAILURE(testsupport::MakeDemoFolder(folder));
-        // The reference files are the folder's own: a book left saves its file.
-        for (const char* name :
-             {"nalog", "profi", "post", "title", "sbor", "lazer", "vichet", "bank", "palitra", "country"})
-            ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/%1").arg(QLatin1String(name)),
-                                    folder + QLatin1String(name)));
-        platform::SetWorkingFolder(folder);
-        platform::DocumentOpener::SetCommand(QStringLiteral("true"));
-        doc.setWorkFolder(folder);
-        doc.refFiles.setFolder(folder);
-        ASSERT_TRUE(doc.refFiles.OpenAll());
-        service = std::make_unique<InfoBaseService>(doc.infoBase, folder);
-        doc.SetBase(service.get());
-        ASSERT_FALSE(service->Open(tools::DemoBaseName()).failed);
-        RegisterScreens(registry);
-    }
-    void TearDown() override
-    {
-        doc.SetBase(nullptr);
-        if (service)
-            service->Close();
-        platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
-        platform::SetWorkingFolder(QString());
-    }
-
-    QTemporaryDir dir;
-    QString folder;
-    CKalvorDoc doc;
-    std::unique_ptr<InfoBaseService> service;
-    CommandRegistry registry;
-    MessageRecorder boxes;
-    ScopedToday today{QDate(2011, 4, 29)};
-};
+using UiScreensFit = DemoFrameTest;
 
 } // namespace
 

@@ -120,7 +120,7 @@ TEST(TabelFields, LimitedHoursRefuseMoreThan511AndUnlimitedTakeThem)
     EXPECT_EQ(Typed(record, 1078, QStringLiteral("512")).rabHr, 100 * 60);
     EXPECT_EQ(Typed(record, 1080, QStringLiteral("600")).nHr, 0); // night hours limited too
     EXPECT_EQ(Typed(record, 1079, QStringLiteral("600,15")).vHr, 600 * 60 + 15);
-    EXPECT_EQ(Typed(record, 1083, QStringLiteral("8,75")).prHr, 8 * 60); // minutes of 60+ are 0
+    EXPECT_EQ(Typed(record, 1083, QStringLiteral("8,75")).prHr, 0); // no minute 75: refused, kept
 }
 
 TEST(TabelFields, CoefficientDigitsAfterThePointAreADecimalFraction)

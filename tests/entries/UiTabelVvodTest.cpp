@@ -117,7 +117,7 @@ TEST_F(TabelScreen, EditsStepsTabsAndClosingLeaveExactlyTheEditsInTheBase)
 
     Type(view, 1079, QStringLiteral("30,15"));
     Type(view, 1098, QStringLiteral("1.5"));
-    Type(view, 1085, QStringLiteral("16")); // days off: 0-15, so 0
+    Type(view, 1085, QStringLiteral("0")); // days off: none (16 would be refused as the field is left)
     PressKey(Qt::Key_F4);
     EXPECT_EQ(view->m_tabN, 136u);
     EXPECT_EQ(doc->LastPersonnelNumber, 136u);

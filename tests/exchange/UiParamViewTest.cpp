@@ -92,7 +92,7 @@ TEST_F(UiParamView, StoredValuesAreShownAndAChangeIsStoredOnLeaving)
     EXPECT_EQ(Field(CEFuncParamView::IdSorting)->text(), QString());
 
     Retype(CEFuncParamView::IdFirstMonth, QStringLiteral("2"));
-    Retype(CEFuncParamView::IdLastMonth, QStringLiteral("13")); // out of range: 0
+    Retype(CEFuncParamView::IdLastMonth, QString()); // empty: 0 (13 is refused when left)
     Retype(CEFuncParamView::IdTaxInspection, QStringLiteral("3525"));
     Retype(CEFuncParamView::IdMaximalRateLimit, QStringLiteral("600000"));
     Retype(CEFuncParamView::IdIncomeDating, QStringLiteral("1"));

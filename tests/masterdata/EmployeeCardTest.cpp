@@ -149,8 +149,14 @@ TEST(EmployeeCardRules, NumbersAboveTheirRangeAreRefusedNotCut)
     EXPECT_TRUE(md::ReadCardNumber(1055, QStringLiteral("3"), &value).isEmpty());
     EXPECT_FALSE(md::ReadCardNumber(1055, QStringLiteral("4"), &value).isEmpty());
     EXPECT_FALSE(md::ReadCardNumber(1057, QStringLiteral("5"), &value).isEmpty());
-    EXPECT_TRUE(md::ReadCardNumber(1057, QStringLiteral("x"), &value).isEmpty());
-    EXPECT_EQ(value, 0);
+    // A text that is no whole number is refused by name, never read as its digits.
+    for (const char* text : {"x", "2x", "2,5", "1e1"}) {
+        const QString refusal = md::ReadCardNumber(1057, QString::fromUtf8(text), &value);
+        EXPECT_TRUE(refusal.contains(QStringLiteral("\"Группа инвал-сти\"")) &&
+                    refusal.endsWith(QString::fromUtf8(text)))
+            << text << refusal.toStdString();
+        EXPECT_EQ(value, 0);
+    }
 }
 
 TEST(EmployeeCardRules, MainDataWholeAndFilledFieldsOnly)

@@ -104,7 +104,7 @@ TEST(FirmGeneralData, FlagsAndNumbersWithTheirRanges)
 {
     Stored s;
     s.config.okrugWord = 3; // okrugRas 3
-    EXPECT_TRUE(s.store(1013, "0")); // any number sets the month
+    EXPECT_TRUE(s.store(1013, "1")); // 1 sets the month
     EXPECT_TRUE(s.config.korr(3));
     EXPECT_EQ(s.config.okrugRas(), 3);
     EXPECT_EQ(s.text(1013), "1");
@@ -113,8 +113,15 @@ TEST(FirmGeneralData, FlagsAndNumbersWithTheirRanges)
 
     EXPECT_TRUE(s.store(1080, "1"));
     EXPECT_TRUE(s.firm.nameOrder());
-    EXPECT_TRUE(s.store(1080, "2")); // bit 0 of the number
+    EXPECT_TRUE(s.store(1080, "0"));
     EXPECT_FALSE(s.firm.nameOrder());
+    // A flag is 1 or 0: any other text is refused by name, never read as its bit.
+    for (int id : {1013, 1080})
+        for (const char* text : {"2", "1x", "0,5"})
+            EXPECT_FALSE(GenInfoFieldError(id, QString::fromUtf8(text)).isEmpty()) << id << text;
+    // Whole numbers read in full: "12,75" and "40x" are refused, not stored as 12 and 40.
+    EXPECT_EQ(GenInfoFieldError(1066, "12,75"), "В поле \"Районный процент\" вводится целое число: 12,75");
+    EXPECT_EQ(GenInfoFieldError(1067, "40x"), "Некорректное число в поле \"Надбавка, %\": 40x");
 
     EXPECT_TRUE(s.store(1077, "4"));
     EXPECT_EQ(s.config.okrugVyp(), 4);

@@ -165,7 +165,7 @@ TEST(PayKindBook, FlagsKeepTheLowestBitAndNumbersReadAsTyped)
     EXPECT_EQ(k.kodDoh, 2000);
     EXPECT_EQ(k.budgOtp, 12); // no range check
     EXPECT_EQ(k.koefOtp, 0);
-    EXPECT_EQ(k.kodSkid, 503);
+    EXPECT_EQ(k.kodSkid, 0); // "503abc" is no number: never its leading digits
     EXPECT_EQ(k.sumSkidPodoh, 123450);
     EXPECT_EQ(k.sumSkidSoc, 1); // 1.5 kopecks: the exact half goes down
     EXPECT_EQ(k.name, QStringLiteral("Доплата за стаж"));

@@ -160,8 +160,13 @@ TEST_F(UiNalvich, RefusedRowsAndFailingSavesKeepTheEmployee)
     // Leaving the screen is refused as well.
     EXPECT_EQ(frame->SwitchView<CEmptyView>(), nullptr);
     EXPECT_EQ(frame->CurrentView(), view);
-    EXPECT_FALSE(frame->close()); // so is closing the program
-    EXPECT_EQ(boxes.boxes.size(), 3u);
+    // Closing the program asks whether to leave without the refused row.
+    boxes.answer = IDNO;
+    EXPECT_FALSE(frame->close());
+    boxes.answer = IDYES;
+    ASSERT_EQ(boxes.boxes.size(), 4u);
+    EXPECT_EQ(boxes.boxes[3].text,
+              QStringLiteral("Введенное на экране не сохранено.\nВыйти из программы без сохранения?"));
 
     // Corrected, the base fails: the error is shown and the employee stays.
     TypeCell(grid, 1, 0, QStringLiteral("104"));

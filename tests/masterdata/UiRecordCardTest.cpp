@@ -12,6 +12,7 @@
 #include "masterdata/ui/CWorkerUchkartExDDlg.h"
 #include "platform/Db.h"
 #include "shell/ui/CMainFrame.h"
+#include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/NullableDateEdit.h"
 
@@ -136,6 +137,89 @@ TEST_F(UiRecordCard, AmountsTakeADecimalCommaAndUnreadAmountsAreRefusedByName)
     EXPECT_EQ(Column("konst", "oklad", 1), QStringList{QStringLiteral("3000050.00")});
 }
 
+// A new card: "-40x" in "Оклад" is refused as the field is left, also when
+// the focus goes to the strip (which greys the card): the card is editable
+// again, the focus back in the field, the name typed kept; the amount mended,
+// the card saves. With an amount refused, the program is still left after a
+// question.
+TEST_F(UiRecordCard, ARefusedAmountIsSaidWhenLeftAndTheCardStaysEditable)
+{
+    ApplyNumber(view->Strip(), 7777);
+    ASSERT_EQ(view->m_tabN, 7777u);
+    TypeInto(1077, QStringLiteral("Novikov Oleg Petrovich"));
+    TypeInto(1004, QStringLiteral("-40x"));
+    boxes.boxes.clear();
+    PressKey(Qt::Key_Tab);
+    Settle();
+    const QStringList refused{QStringLiteral("Некорректное число в поле \"Оклад\": -40x")};
+    EXPECT_EQ(boxes.Texts(), refused);
+    EXPECT_EQ(QApplication::focusWidget(), Field(1004));
+    EXPECT_EQ(Field(1004)->text(), QStringLiteral("-40x"));
+
+    boxes.boxes.clear();
+    view->Strip()->Field(CTabelFilterDlg::IdTabN)->setFocus();
+    Settle();
+    EXPECT_EQ(boxes.Texts(), refused);
+    EXPECT_TRUE(view->Page()->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), Field(1004));
+    EXPECT_EQ(Field(1077)->text(), QStringLiteral("Novikov Oleg Petrovich"));
+
+    TypeInto(1004, QStringLiteral("40"));
+    PressKey(Qt::Key_Tab);
+    Settle();
+    ASSERT_NE(frame->SwitchView<CEmptyView>(), nullptr);
+    const int slot = base().list[std::size_t(base().FindEmployee(7777))].slot;
+    EXPECT_EQ(base().shortNames[std::size_t(slot - 1)], QStringLiteral("Novikov O. P."));
+    view = frame->SwitchView<CWorkerUchKartView>();
+    ApplyNumber(view->Strip(), 7777);
+    EXPECT_EQ(Field(1004)->text(), QStringLiteral("40.00"));
+
+    TypeInto(1004, QStringLiteral("-40x"));
+    boxes.boxes.clear();
+    boxes.answer = IDNO;
+    EXPECT_FALSE(frame->close());
+    EXPECT_EQ(boxes.Texts(), refused + QStringList{QStringLiteral("Введенное на экране не сохранено.\n"
+                                                                  "Выйти из программы без сохранения?")});
+    EXPECT_TRUE(view->Page()->isEnabled());
+    boxes.answer = IDYES;
+    EXPECT_TRUE(frame->close());
+}
+
+// Esc on the card asks before it abandons what was typed: "Нет" keeps every
+// text typed, "Да" shows the stored card again and leaves it to the strip;
+// the card is then left without a word and nothing typed is stored.
+TEST_F(UiRecordCard, EscapeAbandonsTheChangesAfterAQuestion)
+{
+    ApplyNumber(view->Strip(), tabN(1));
+    const QString name = Field(1077)->text();
+    const QString salary = Field(1004)->text();
+    const double stored = base().current.head.oklad;
+    TypeInto(1077, QStringLiteral("Changed Name"));
+    TypeInto(1004, QStringLiteral("-40x"));
+    boxes.boxes.clear();
+    boxes.answer = IDNO;
+    PressKey(Qt::Key_Escape);
+    const QStringList question{QStringLiteral("Отменить изменения, внесенные в карточку?")};
+    EXPECT_EQ(boxes.Texts(), question);
+    EXPECT_EQ(Field(1077)->text(), QStringLiteral("Changed Name"));
+    EXPECT_EQ(Field(1004)->text(), QStringLiteral("-40x"));
+    EXPECT_EQ(QApplication::focusWidget(), Field(1004));
+
+    boxes.boxes.clear();
+    boxes.answer = IDYES;
+    PressKey(Qt::Key_Escape);
+    Settle();
+    EXPECT_EQ(boxes.Texts(), question);
+    EXPECT_EQ(Field(1077)->text(), name);
+    EXPECT_EQ(Field(1004)->text(), salary);
+    EXPECT_EQ(QApplication::focusWidget(), view->Strip()->Field(CTabelFilterDlg::IdTabN));
+    boxes.boxes.clear();
+    ASSERT_NE(frame->SwitchView<CEmptyView>(), nullptr);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(base().current.head.oklad, stored);
+    EXPECT_EQ(Column("konst", "fio", 1), QStringList{record(1).head.fio});
+}
+
 // The card's dates typed as digits and dots; a month field takes "5.2011"
 // and refuses a thirteenth month.
 TEST_F(UiRecordCard, DatesAreTypedAsDigitsAndDots)
@@ -155,7 +239,8 @@ TEST_F(UiRecordCard, DatesAreTypedAsDigitsAndDots)
     EXPECT_EQ(month->Date(), QDate(2011, 5, 1));
     EXPECT_EQ(month->text(), QStringLiteral("13.2011"));
     EXPECT_EQ(boxes.Texts(),
-              QStringList(QStringLiteral("Некорректный месяц 13.2011.\nМесяц вводится как ММ.ГГГГ или ММ.ГГ")));
+              QStringList(QStringLiteral("Некорректный месяц в поле \"Начало 1го периода инвал-ти\": 13.2011.\n"
+                                         "Месяц вводится как ММ.ГГГГ или ММ.ГГ")));
 }
 
 // "20071985" typed into the birth date reads as 20.07.1985 (digits alone, cut
@@ -177,7 +262,8 @@ TEST_F(UiRecordCard, ADateThatDoesNotReadKeepsTheCardAndGoesToNoOtherEmployee)
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(birth->text(), QStringLiteral("20.07.1985"));
 
-    const QString refusal = QStringLiteral("Некорректная дата 2007198.\nДата вводится как ДД.ММ.ГГГГ или ДД.ММ.ГГ");
+    const QString refusal = QStringLiteral(
+        "Некорректная дата в поле \"Дата рождения\": 2007198.\nДата вводится как ДД.ММ.ГГГГ или ДД.ММ.ГГ");
     typeDate("2007198");
     EXPECT_EQ(boxes.Texts(), QStringList{refusal});
     EXPECT_EQ(QApplication::focusWidget(), birth);
@@ -198,7 +284,8 @@ TEST_F(UiRecordCard, ADateThatDoesNotReadKeepsTheCardAndGoesToNoOtherEmployee)
     TypeKeys(QStringLiteral("10.01.1930"));
     PressKey(Qt::Key_Tab);
     EXPECT_EQ(boxes.Texts(),
-              QStringList(QStringLiteral("Некорректная дата 10.01.1930.\nГод может быть от 1947 до 2046")));
+              QStringList(QStringLiteral(
+                  "Некорректная дата в поле \"Дата рождения\": 10.01.1930.\nГод может быть от 1947 до 2046")));
 
     // The date typed now is the first employee's; the second's stays as it was.
     boxes.boxes.clear();
@@ -280,6 +367,11 @@ TEST_F(UiRecordCard, CodedFieldsShowTheNamesOfTheirValues)
     EXPECT_EQ(nameOf(1000, QStringLiteral("1")), QStringLiteral("5-дневная неделя, день 8 ч"));
     EXPECT_EQ(nameOf(1000, QStringLiteral("2")), QStringLiteral("сменный: 2 раб. / 2 вых., день 12 ч"));
     EXPECT_EQ(nameOf(1000, QStringLiteral("25")), QStringLiteral("нет такого значения"));
+    // A number being typed is named as it stands, a sign alone too, never a
+    // schedule before the first ("-4" once crashed here).
+    EXPECT_EQ(nameOf(1000, QStringLiteral("-4")), QStringLiteral("нет такого значения"));
+    // Left, the schedule beyond 20 is refused and keeps the focus: mended first.
+    TypeInto(1000, QStringLiteral("2"));
     EXPECT_EQ(nameOf(1020, QStringLiteral("3")), QStringLiteral("Основная ставка 13 %"));
 
     Field(1000)->setFocus();

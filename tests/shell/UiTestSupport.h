@@ -215,8 +215,11 @@ inline void CheckTypedDates(NullableDateEdit* field, QWidget* next, const QDate&
 
     typeAndTab(QStringLiteral("31.02.2011"));
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text,
-              QStringLiteral("Некорректная дата 31.02.2011.\nДата вводится как ДД.ММ.ГГГГ или ДД.ММ.ГГ"));
+    // The field is named by its label when it has one.
+    const QString where =
+        field->FieldName().isEmpty() ? QString() : QStringLiteral("в поле \"%1\": ").arg(field->FieldName());
+    EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Некорректная дата ") + where +
+                                       QStringLiteral("31.02.2011.\nДата вводится как ДД.ММ.ГГГГ или ДД.ММ.ГГ"));
     // The field keeps the typed text, selected, and its date behind it.
     EXPECT_EQ(field->Date(), QDate(2011, 5, 1));
     EXPECT_EQ(field->text(), QStringLiteral("31.02.2011"));

@@ -2,6 +2,7 @@
 #include "values/CScan.h"
 #include "values/Clock.h"
 #include "values/ImportCheck.h"
+#include "values/TypedFigure.h"
 
 #include <gtest/gtest.h>
 
@@ -345,6 +346,40 @@ TEST(DateTime, DaysInMonthAndFormatTime)
 
 // ------------------------------------------------------------ money and numbers
 
+// A figure field reads the whole text by its kind or refuses it naming the
+// field: a whole field (days 0-31) takes "12" and " 1 500 "'s digit groups
+// only where they fit, refuses "12,75", "12x", "1e3" and 16 digits; a percent
+// of two places takes "12,75" as 1,275 hundredths; money "0,285" is 28
+// kopecks; hours "7,5" are 7 h 5 min = 425 minutes, "12,75" has no minute 75.
+TEST(TypedNumbers, FigureFieldsReadTheWholeTextByTheirKind)
+{
+    const auto units = [](const FigureRule& rule, const char16_t* text) {
+        const FigureReading reading = ReadFigure(QStringLiteral("Поле"), rule, QStringView(text));
+        return reading.read ? reading.units : -1.0;
+    };
+    EXPECT_EQ(units(WholeFigure(0, 31), u"12"), 12);
+    EXPECT_EQ(units(WholeFigure(0, 31), u""), 0);
+    EXPECT_EQ(units(WholeFigure(0, 31), u"12,0"), 12);
+    EXPECT_EQ(units(CountFigure(999999), u" 1 500 "), 1500);
+    EXPECT_EQ(units(PercentFigure(2, 100), u"12,75"), 1275);
+    EXPECT_EQ(units(MoneyFigure(), u"0,285"), 28);
+    EXPECT_EQ(units(MoneyFigure(), u"-40"), -4000);
+    EXPECT_EQ(units(HoursFigure(511), u"7,5"), 425);
+    EXPECT_EQ(units(HoursFigure(511), u"511"), 511 * 60);
+    for (const char16_t* text :
+         {u"12,75", u"12x", u"40x", u"-40x", u"abc", u"1e3", u"1234567890123456", u"nan", u"32", u"-1", u"1 50"})
+        EXPECT_EQ(units(WholeFigure(0, 31), text), -1.0) << QString::fromUtf16(text).toStdString();
+    for (const char16_t* text : {u"12,75", u"12x", u"1e3", u"511,1", u"-1", u"1,2,3", u",", u"1 500"})
+        EXPECT_EQ(units(HoursFigure(511), text), -1.0) << QString::fromUtf16(text).toStdString();
+    EXPECT_EQ(units(MoneyFigure(), u"1000000000000"), -1.0);
+    EXPECT_EQ(ReadFigure(QStringLiteral("Рабочие дни"), WholeFigure(0, 31), u"12,75").refusal,
+              QStringLiteral("В поле \"Рабочие дни\" вводится целое число: 12,75"));
+    EXPECT_EQ(ReadFigure(QStringLiteral("Надбавка, %"), WholeFigure(0, 63), u"40x").refusal,
+              QStringLiteral("Некорректное число в поле \"Надбавка, %\": 40x"));
+    EXPECT_EQ(ReadFigure(QStringLiteral("Рабочие дни"), WholeFigure(0, 31), u" 40 ").refusal,
+              QStringLiteral("Значение поля \"Рабочие дни\" должно быть от 0 до 31: 40"));
+}
+
 // The one rule of typed amounts, rates, percents and coefficients: a comma
 // or a point before the fraction, groups of three digits after a blank, the
 // whole text read or nothing. Worked values: 30000,50 roubles are 3,000,050
@@ -468,8 +503,17 @@ TEST(Numbers, IntAndDoubleFields)
     EXPECT_EQ(f, 250);
     EXPECT_EQ(ParseIntField(u"251", f, 0, 250), 1); // out of range -> 0
     EXPECT_EQ(f, 0);
-    EXPECT_EQ(ParseIntField(u"abc", f, 0, 250), 0);
-    EXPECT_EQ(ParseIntField(u" 12abc", f, 0, 250), 1);
+    // A text that is no whole number is refused whole: never its leading digits.
+    for (const char16_t* text :
+         {u"abc", u" 12abc", u"12,75", u"12.75", u"1e3", u"nan", u"-40x", u"1234567890123456", u"99999999999"}) {
+        f = 9;
+        EXPECT_EQ(ParseIntField(text, f, 0, 250), kFieldRefused) << QString::fromUtf16(text).toStdString();
+        EXPECT_EQ(ParseIntFieldChanged(text, f), kFieldRefused) << QString::fromUtf16(text).toStdString();
+        EXPECT_EQ(f, 9);
+    }
+    EXPECT_EQ(ParseIntField(u" 1 500 ", f, 0, 2000), 1); // digit groups, blanks around
+    EXPECT_EQ(f, 1500);
+    EXPECT_EQ(ParseIntField(u"12,0", f, 0, 250), 1); // a whole number with zero decimals
     EXPECT_EQ(f, 12);
     EXPECT_EQ(ParseIntFieldChanged(u"-7", f), 1);
     EXPECT_EQ(f, -7);

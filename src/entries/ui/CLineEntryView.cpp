@@ -5,6 +5,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/EntryViewBodies.h"
+#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
 
@@ -40,11 +41,13 @@ QString OverflowText() { return QStringLiteral("Невозможно созда�
 
 } // namespace
 
+bool CLineEntryDlg::FiguresRead() const { return !m_figures || m_figures->ReadAll(); }
+
 int CLineEntryDlg::SaveRecord()
 {
     if (m_slot == 0 || m_groupMode)
         return 1;
-    if (!CommitDateFields(this))
+    if (!CommitDateFields(this) || !FiguresRead())
         return 0;
     ReadLine();
     if (!StoreLines()) {
@@ -89,7 +92,7 @@ void CLineEntryDlg::OnOK()
         View()->CancelGroup();
         return;
     }
-    if (m_slot == 0)
+    if (m_slot == 0 || !FiguresRead())
         return;
     ReadLine();
     ComputeLine(true);
@@ -97,6 +100,8 @@ void CLineEntryDlg::OnOK()
 
 void CLineEntryDlg::StepToLine(int step)
 {
+    if (!FiguresRead())
+        return;
     ReadLine();
     if (!StepLine(step))
         return;

@@ -5,6 +5,7 @@
 #include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/WaitCursor.h"
 #include "values/Values.h"
@@ -42,8 +43,18 @@ QLineEdit* CMonthFormDlg::AddField(QGridLayout* grid, int row, int column, const
     return edit;
 }
 
+void CMonthFormDlg::GuardAmounts()
+{
+    if (m_figures)
+        return;
+    std::vector<FigureField> figures;
+    for (const auto& [id, label] : AmountFields()) figures.push_back({id, label, kalvor::MoneyFigure()});
+    m_figures = new FigureFields(this, *this, figures);
+}
+
 void CMonthFormDlg::LoadRecord(quint32 slot)
 {
+    GuardAmounts();
     const ib::CInfoBase& base = View()->Document()->infoBase;
     if (slot > quint32(base.capacity()))
         slot = 0;
@@ -98,17 +109,8 @@ void CMonthFormDlg::BeginGroup()
 
 bool CMonthFormDlg::RefuseUnreadAmounts()
 {
-    for (const auto& [id, label] : AmountFields()) {
-        QLineEdit* field = Field(id);
-        const QString refusal = field ? kalvor::MoneyTextRefusal(label, field->text()) : QString();
-        if (!refusal.isEmpty()) {
-            KalvorMessageBox(refusal, MB_OK | MB_ICONERROR, QString(), this);
-            field->setFocus();
-            field->selectAll();
-            return true;
-        }
-    }
-    return false;
+    GuardAmounts();
+    return !m_figures->ReadAll();
 }
 
 int CMonthFormDlg::GroupAppend()

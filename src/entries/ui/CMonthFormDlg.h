@@ -10,6 +10,8 @@
 #include "entries/MonthlyDeductions.h"
 #include "shell/ui/CFormChildDlg.h"
 
+class FigureFields;
+
 #include <QColor>
 #include <QLineEdit>
 
@@ -58,6 +60,8 @@ protected:
     // refused by name before anything is stored.
     virtual std::vector<std::pair<int, QString>> AmountFields() const { return {}; }
     // Shows the first amount field that does not read; false when all read.
+    // The amount fields are read by their rule (FigureFields) also when they
+    // are left, from the first record shown on.
     bool RefuseUnreadAmounts();
 
     // A labelled edit field of the form, numbered by its control id: the
@@ -69,4 +73,8 @@ private:
     // Stores the current employee of the slot; false after a database failure (shown).
     bool StoreCurrent(int slot);
     void AppendToMember(int listIndex);
+    // Guards the amount fields once the form is built.
+    void GuardAmounts();
+
+    FigureFields* m_figures = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "payroll/CalcErrors.h"
 #include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
 
@@ -75,6 +76,11 @@ void COtpuskVvodDlg::BuildForm()
     addField(IdMonth, QStringLiteral("Месяц начала расчета"), kRightColumn, 0, kRightLabelWidth);
     addField(IdFund, QStringLiteral("Рабочий фонд"), kRightColumn, 30, kRightLabelWidth);
     addField(IdPeriodDays, QStringLiteral("Дней в расч. периоде"), kRightColumn, 60, kRightLabelWidth);
+    // The codes and the month, whole numbers within their ranges.
+    const int most[] = {3, 2, 3, 2};
+    std::vector<FigureField> figures{{IdMonth, QStringLiteral("Месяц начала расчета"), kalvor::WholeFigure(0, 12)}};
+    for (int i = 1; i < 5; ++i) figures.push_back({ids[i], labels[i], kalvor::WholeFigure(0, most[i - 1])});
+    m_figures = new FigureFields(this, *this, figures);
     m_noteOnly = new QCheckBox(QStringLiteral("Только отпускные"), this);
     m_noteOnly->setGeometry(kRightColumn, 92, 290, 24);
     SetControl(IdNoteOnly, m_noteOnly);

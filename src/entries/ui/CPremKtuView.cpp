@@ -5,6 +5,7 @@
 #include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
+#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 
 #include <QApplication>
@@ -62,11 +63,24 @@ CPremKtuView::CPremKtuView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(I
 {
     setObjectName(QStringLiteral("CPremKtuView"));
     BuildForm();
+    std::vector<FigureField> figures;
+    for (const KtuField& field : kalvor::KtuFields())
+        figures.push_back({field.controlId, QStringLiteral("%1-й вариант КТУ").arg(field.variant + 1),
+                           kalvor::WholeFigure(0, kalvor::KtuMeasureMaximum(field.measure))});
+    new FigureFields(this, *this, figures);
 }
 
-CPremKtuView::~CPremKtuView()
+// The fields are still alive here: read them before the children go.
+CPremKtuView::~CPremKtuView() { StoreFields(); }
+
+bool CPremKtuView::CanLeave()
 {
-    // The fields are still alive here: read them before the children go.
+    StoreFields();
+    return true;
+}
+
+void CPremKtuView::StoreFields()
+{
     if (!ReadFields())
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -18,6 +18,8 @@ public:
     // Reads every field back into the firm record; when a value changed, the
     // firm tables (dbo.ktu among them) are saved under the wait cursor.
     ~CPremKtuView() override;
+    // Leaving saves the fields first, before the next screen reads the firm.
+    bool CanLeave() override;
 
     void OnInitialUpdate() override;
     // Every field shows its value ("%d", empty for 0).
@@ -37,6 +39,8 @@ private:
     QLineEdit* AddField(int id, QWidget* parent);
     // Reads the fields into the firm record; true when a value changed.
     bool ReadFields();
+    // ReadFields, and the firm saved when a value changed.
+    void StoreFields();
 
     QHash<int, QLineEdit*> m_fields;
 };

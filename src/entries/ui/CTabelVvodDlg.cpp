@@ -4,6 +4,7 @@
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/Values.h"
 
@@ -44,6 +45,10 @@ void CTabelVvodDlg::BuildForm()
     };
     addColumn(en::TabelLeftColumn(), 0);
     addColumn(en::TabelRightColumn(), 1);
+    std::vector<FigureField> figures;
+    for (const en::TabelField& field : en::TabelFields())
+        figures.push_back({field.controlId, QString::fromUtf16(field.label), en::TabelFieldRule(field)});
+    m_figures = new FigureFields(this, *this, figures);
     grid->setColumnMinimumWidth(1, 80);
 
     m_dbf = new QCheckBox(QStringLiteral(" Вывод начислений/удержаний в DBF-файл уже с учетом подоходного"), this);
@@ -121,11 +126,16 @@ void CTabelVvodDlg::ReadRecord()
 int CTabelVvodDlg::SaveRecord()
 {
     if (m_groupMode) {
+        // What the group takes reads in full first, or the group stays open.
+        if (!m_figures->ReadAll())
+            return 0;
         GroupAppend();
         return 1;
     }
     if (m_slot == 0)
         return 1;
+    if (!m_figures->ReadAll())
+        return 0;
     QString refusal;
     if (const int id = en::RefusedCoefficient(FormTexts(), &refusal); id != 0) {
         KalvorMessageBox(refusal, MB_OK | MB_ICONERROR, QString(), this);
@@ -152,6 +162,8 @@ void CTabelVvodDlg::BeginGroup()
 
 int CTabelVvodDlg::GroupAppend()
 {
+    if (!m_figures->ReadAll())
+        return 0;
     ib::CInfoBase& base = View()->Document()->infoBase;
     const en::TabelTexts form = FormTexts();
     if (en::AnyFieldFilled(form))
@@ -166,9 +178,8 @@ int CTabelVvodDlg::GroupAppend()
 
 void CTabelVvodDlg::OnOK()
 {
-    if (!m_groupMode)
+    if (!m_groupMode || !GroupAppend())
         return;
-    GroupAppend();
     if (CCommonFormView* view = View())
         view->CancelGroup();
 }

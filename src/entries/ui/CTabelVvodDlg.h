@@ -10,6 +10,7 @@
 #include <QLineEdit>
 
 class QCheckBox;
+class FigureFields;
 
 class CTabelVvodDlg : public CFormChildDlg {
     Q_OBJECT
@@ -49,4 +50,5 @@ private:
 
     RateCorrectionRunner m_rateCorrection;
     QCheckBox* m_dbf = nullptr;
+    FigureFields* m_figures = nullptr; // the 26 fields by their rules
 };

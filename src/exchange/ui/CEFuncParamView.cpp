@@ -4,9 +4,9 @@
 #include "platform/Db.h"
 #include "reports/social/GeneratorParameters.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/TaskView.h"
-#include "values/CScan.h"
 #include "values/Values.h"
 
 #include <QApplication>
@@ -35,15 +35,6 @@ constexpr int kIncomeDatingBit = 0x01;
 constexpr int kSortingBit = 0x20;
 
 QString NumberOrEmpty(long long value) { return value == 0 ? QString() : QString::number(value); }
-
-// The field's number ("%d"), 0 when empty or not a number.
-int TypedNumber(const QLineEdit* field)
-{
-    int value = 0;
-    if (field == nullptr || !kalvor::ScanInt(field->text(), value))
-        return 0;
-    return value;
-}
 
 // A number outside first..last counts as 0.
 int InRange(int value, int first, int last) { return value >= first && value <= last ? value : 0; }
@@ -78,6 +69,22 @@ CEFuncParamView::CEFuncParamView(CKalvorDoc* doc, QWidget* parent)
     AddField(IdIncomeDating, QStringLiteral("Как включать доходы и налоги в отчет"), 40);
     AddField(IdSorting, QStringLiteral("Сортировка"), 40);
     ShowStoredValues();
+    m_figures = new FigureFields(this, *this, Figures());
+}
+
+std::vector<kalvor::FigureField> CEFuncParamView::Figures()
+{
+    using kalvor::WholeFigure;
+    constexpr double kMostRoubles = 999999999999;
+    return {{IdYear, QStringLiteral("Отчетный год"), WholeFigure(0, 9999)},
+            {IdFirstMonth, QStringLiteral("Первый месяц отчетного периода"), WholeFigure(0, 12)},
+            {IdLastMonth, QStringLiteral("Последний месяц отчетного периода"), WholeFigure(0, 12)},
+            {IdMinimalRateLimit, QStringLiteral("По минимальной налоговой ставке облагаются доходы до"),
+             WholeFigure(0, kMostRoubles)},
+            {IdMaximalRateLimit, QStringLiteral("По максимальной налоговой ставке облагаются доходы, превышающие"),
+             WholeFigure(0, kMostRoubles)},
+            {IdIncomeDating, QStringLiteral("Как включать доходы и налоги в отчет"), WholeFigure(0, 1)},
+            {IdSorting, QStringLiteral("Сортировка"), WholeFigure(0, 1)}};
 }
 
 CEFuncParamView::~CEFuncParamView()
@@ -87,6 +94,12 @@ CEFuncParamView::~CEFuncParamView()
 }
 
 kalvor::platform::TaskThread::Body CEFuncParamView::MakeTaskBody() { return {}; }
+
+bool CEFuncParamView::CanLeave()
+{
+    StoreChanges();
+    return CExchangeTaskView::CanLeave();
+}
 
 bool CEFuncParamView::OnCommand(int id)
 {
@@ -145,8 +158,8 @@ bool CEFuncParamView::StoreNumbers()
     auto& config = Document()->infoBase.config;
     auto& firm = Document()->infoBase.firm;
     bool changed = false;
-    const int year = TypedNumber(qobject_cast<QLineEdit*>(control(IdYear)));
     const int storedYear = config.r_g == 0 ? 0 : config.r_g + 1900;
+    const int year = int(m_figures->UnitsOr(IdYear, storedYear));
     if (year != storedYear) {
         if (kalvor::reports::ReportYearAccepted(year)) {
             config.r_g = std::uint8_t(year == 0 ? 0 : year - 1900);
@@ -155,15 +168,16 @@ bool CEFuncParamView::StoreNumbers()
             KalvorMessageBox(kalvor::reports::ReportYearRefusedText(), MB_OK | MB_ICONERROR);
         }
     }
-    const int first = InRange(TypedNumber(qobject_cast<QLineEdit*>(control(IdFirstMonth))), 1, 12);
-    const int last = InRange(TypedNumber(qobject_cast<QLineEdit*>(control(IdLastMonth))), 1, 12);
+    const int first = InRange(int(m_figures->UnitsOr(IdFirstMonth, config.r_m1)), 1, 12);
+    const int last = InRange(int(m_figures->UnitsOr(IdLastMonth, config.r_m2)), 1, 12);
     changed |= StoreValue(config.r_m1, std::uint8_t(first));
     changed |= StoreValue(config.r_m2, std::uint8_t(last));
     const std::pair<int, double*> limits[] = {{IdMinimalRateLimit, &firm.minOblStav},
                                               {IdMaximalRateLimit, &firm.maxOblStav}};
     for (const auto& [id, limit] : limits) {
-        const int typed = TypedNumber(qobject_cast<QLineEdit*>(control(id)));
-        if (typed != (long long)std::trunc(*limit)) {
+        const long long stored = (long long)std::trunc(*limit);
+        const long long typed = m_figures->UnitsOr(id, stored);
+        if (typed != stored) {
             *limit = typed;
             changed = true;
         }
@@ -185,8 +199,8 @@ bool CEFuncParamView::StoreTexts()
 bool CEFuncParamView::StoreFlags()
 {
     auto& firm = Document()->infoBase.firm;
-    const int dating = InRange(TypedNumber(qobject_cast<QLineEdit*>(control(IdIncomeDating))), 0, 1);
-    const int sorting = InRange(TypedNumber(qobject_cast<QLineEdit*>(control(IdSorting))), 0, 1);
+    const long long dating = m_figures->UnitsOr(IdIncomeDating, (firm.parWord & kIncomeDatingBit) != 0);
+    const long long sorting = m_figures->UnitsOr(IdSorting, (firm.parWord & kSortingBit) != 0);
     const auto word = std::uint16_t((firm.parWord & ~(kIncomeDatingBit | kSortingBit)) |
                                     (dating != 0 ? kIncomeDatingBit : 0) | (sorting != 0 ? kSortingBit : 0));
     return StoreValue(firm.parWord, word);

@@ -6,6 +6,11 @@
 #pragma once
 
 #include "exchange/ui/CExchangeTaskView.h"
+#include "values/TypedFigure.h"
+
+#include <vector>
+
+class FigureFields;
 
 class CEFuncParamView : public CExchangeTaskView {
     Q_OBJECT
@@ -31,6 +36,8 @@ public:
     ~CEFuncParamView() override;
 
     void ShowFormHelp() override;
+    // Leaving stores what was changed, before the next screen reads it.
+    bool CanLeave() override;
     // Enter starts nothing here; Esc leaves the function.
     bool OnCommand(int id) override;
 
@@ -45,9 +52,13 @@ protected:
     kalvor::platform::TaskThread::Body MakeTaskBody() override;
 
 private:
+    // The figure fields, read when they are left (FigureFields).
+    static std::vector<kalvor::FigureField> Figures();
     void ShowStoredValues();
     bool StoreNumbers();
     bool StoreTexts();
     bool StoreFlags();
     void SaveToBase();
+
+    FigureFields* m_figures = nullptr;
 };

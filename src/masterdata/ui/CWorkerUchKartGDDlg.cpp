@@ -199,7 +199,7 @@ int CWorkerUchKartGDDlg::SaveRecord()
 {
     if (m_slot == 0 || m_groupMode)
         return 1;
-    if (!CommitDateFields(this))
+    if (!CommitFields())
         return 0;
     const MainDataFields fields = ReadFields();
     if (!CheckFields(fields))
@@ -222,7 +222,7 @@ void CWorkerUchKartGDDlg::BeginGroup()
 
 int CWorkerUchKartGDDlg::GroupAppend()
 {
-    if (!CommitDateFields(this))
+    if (!CommitFields())
         return 0;
     const MainDataFields fields = ReadFields();
     if (!CheckFields(fields))

@@ -1,11 +1,13 @@
 #include "masterdata/ui/CWorkerUchKartPage.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "masterdata/EmployeeCard.h"
 #include "masterdata/ui/CWorkerUchKartView.h"
 #include "platform/Db.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
 #include "shell/ui/WaitCursor.h"
@@ -188,9 +190,24 @@ int CWorkerUchKartPage::PersonnelNumberOfSlot(quint32 slot) const
     return -1;
 }
 
+void CWorkerUchKartPage::GuardFigures(int tab)
+{
+    m_figures = new FigureFields(this, *this, kalvor::masterdata::CardFigureFields(tab));
+    m_figures->OnRefusal([this] { MakeEditable(); });
+}
+
+bool CWorkerUchKartPage::CommitFields() { return CommitDateFields(this) && (!m_figures || m_figures->ReadAll()); }
+
+void CWorkerUchKartPage::MakeEditable()
+{
+    if (!isEnabled() && View())
+        View()->EnableEntry(true);
+}
+
 void CWorkerUchKartPage::RefuseField(int id, const QString& message)
 {
     KalvorMessageBox(message, MB_OK | MB_ICONERROR, QString(), this);
+    MakeEditable();
     if (QWidget* field = control(id)) {
         if (auto* edit = qobject_cast<QLineEdit*>(field))
             edit->selectAll();
@@ -212,8 +229,40 @@ bool CWorkerUchKartPage::SaveInBase(const std::function<void()>& savers)
     }
 }
 
+QStringList CWorkerUchKartPage::Shown() const
+{
+    QStringList shown;
+    for (const QLineEdit* edit : findChildren<QLineEdit*>()) shown << edit->text();
+    for (const QCheckBox* box : findChildren<QCheckBox*>()) shown << QString::number(int(box->isChecked()));
+    return shown;
+}
+
+void CWorkerUchKartPage::Show(const QStringList& shown)
+{
+    qsizetype i = 0;
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+        const QString text = shown.value(i++);
+        if (text == edit->text())
+            continue;
+        edit->setText(text);
+        edit->setModified(true); // typed, so read when it is left
+    }
+    for (QCheckBox* box : findChildren<QCheckBox*>()) box->setChecked(shown.value(i++) == QLatin1String("1"));
+}
+
 void CWorkerUchKartPage::OnCancel()
 {
+    if (m_slot != 0 && !m_groupMode) {
+        const QStringList typed = Shown();
+        LoadRecord(m_slot);
+        if (Shown() != typed &&
+            KalvorMessageBox(QStringLiteral("Отменить изменения, внесенные в карточку?"),
+                             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QString(), this) != IDYES) {
+            Show(typed);
+            return;
+        }
+        m_modified = false;
+    }
     if (auto* strip = qobject_cast<CTabelFilterDlg*>(View()->m_strip.data()))
         strip->Field(CTabelFilterDlg::IdTabN)->setFocus();
 }

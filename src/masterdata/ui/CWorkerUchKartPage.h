@@ -11,6 +11,7 @@
 #include <QColor>
 #include <functional>
 
+class FigureFields;
 class QCheckBox;
 class QGridLayout;
 class QLabel;
@@ -36,7 +37,13 @@ public:
     // tallest, so that no value typed moves the rows below.
     void SetPossibleNames(int id, const QStringList& names);
 
-    // Esc: the focus goes to the view's selection strip.
+    // Reads the page's figure fields (CardFigureFields of its tab) when they
+    // are left.
+    void GuardFigures(int tab);
+
+    // Esc: what was typed since the employee was shown is abandoned after a
+    // question ("Нет" keeps it on the page); then the focus goes to the
+    // view's selection strip.
     virtual void OnCancel();
     // Enter: nothing outside group mode.
     virtual void OnOK() {}
@@ -60,8 +67,11 @@ protected:
     // The personnel number of the first entry of the current list with this
     // slot; -1 when none has it.
     int PersonnelNumberOfSlot(quint32 slot) const;
-    // Shows a refused value and focuses its field.
+    // Shows a refused value and focuses its field, the page made editable.
     void RefuseField(int id, const QString& message);
+    // The page's dates and figures read in full; else the first refused is
+    // said and focused.
+    bool CommitFields();
     // Tells the card's view that the shown employee's card is saved.
     void CardSaved();
     // Runs the savers in one transaction under the wait cursor; false after a
@@ -71,6 +81,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The texts and ticks the page shows, in the order of its controls.
+    QStringList Shown() const;
+    void Show(const QStringList& shown);
+    // The card's fields editable again (the strip greys them while it has
+    // the focus), so that a refused field can be mended.
+    void MakeEditable();
+
     QGridLayout* m_form;
+    FigureFields* m_figures = nullptr;
     int m_rows[2] = {0, 0};
 };

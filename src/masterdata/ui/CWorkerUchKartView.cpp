@@ -108,6 +108,7 @@ void CWorkerUchKartView::CreatePage(int tab)
     case 2: page = new CWorkerUchkartPasDDlg(this); break;
     default: page = new CWorkerUchKartGDDlg(this); break;
     }
+    page->GuardFigures(tab);
     m_pageLayout->addWidget(page);
     page->show();
     m_entryDlg = page;

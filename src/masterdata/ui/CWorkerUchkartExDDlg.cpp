@@ -1,10 +1,12 @@
 #include "masterdata/ui/CWorkerUchkartExDDlg.h"
 
+#include "masterdata/TypedFields.h"
+
 #include "infobase/InfoBaseDb.h"
 #include "masterdata/EmployeeCard.h"
+#include "masterdata/TypedFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
-#include "values/CScan.h"
 #include "values/Clock.h"
 #include "values/Values.h"
 
@@ -62,12 +64,9 @@ bool StoreBit(ib::u32& word, int bit, bool on)
     return true;
 }
 
-int ReadInt(const QString& text)
-{
-    int value = 0;
-    kalvor::ScanInt(text, value);
-    return value;
-}
+// A whole number read in full (the page's figure fields have refused any
+// other text before anything is stored); 0 for an empty text.
+int ReadInt(const QString& text) { return kalvor::masterdata::TypedNumber(text); }
 
 } // namespace
 
@@ -246,8 +245,7 @@ bool CWorkerUchkartExDDlg::StoreImputedIncome(ib::EmployeeHead& head)
     head.vmenMarker = 123;
     ib::u16 word = Check(1081)->isChecked() ? 1 : 0;
     for (int m = 0; m < 12; ++m) {
-        int value = 0;
-        if (kalvor::ScanInt(Edit(kMonthIds[m])->text(), value))
+        if (ReadInt(Edit(kMonthIds[m])->text()) == 1)
             word = ib::u16(word | (1u << (m + 1)));
     }
     changed |= head.vmenWord != word;
@@ -274,7 +272,7 @@ int CWorkerUchkartExDDlg::SaveRecord()
 {
     if (m_slot == 0)
         return 1;
-    if (!CommitDateFields(this))
+    if (!CommitFields())
         return 0;
     ib::CInfoBase& base = Base();
     ib::EmployeeHead& head = base.current.head;

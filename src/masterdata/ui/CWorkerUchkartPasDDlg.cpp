@@ -157,7 +157,7 @@ int CWorkerUchkartPasDDlg::SaveRecord()
 {
     if (m_slot == 0)
         return 1;
-    if (!CommitDateFields(this))
+    if (!CommitFields())
         return 0;
     ib::CInfoBase& base = Base();
     ib::EmployeeHead& head = base.current.head;

@@ -380,12 +380,19 @@ bool CMainFrame::RunCommand(int id)
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
     // A running worker is stopped first (when the user agrees); then the open
-    // screen saves what was typed, and a refusal keeps the program open.
-    if (!ConfirmStopWork() || (m_view && !m_view->CanLeave())) {
+    // screen saves what was typed. A refusal asks whether to leave without
+    // it: the program can always be left.
+    if (!ConfirmStopWork() || (m_view && !m_view->CanLeave() && !LeaveUnsaved())) {
         event->ignore();
         return;
     }
     QMainWindow::closeEvent(event);
+}
+
+bool CMainFrame::LeaveUnsaved()
+{
+    return KalvorMessageBox(QStringLiteral("Введенное на экране не сохранено.\nВыйти из программы без сохранения?"),
+                            MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QString(), this) == IDYES;
 }
 
 void CMainFrame::UpdateCommands()

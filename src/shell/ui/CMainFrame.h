@@ -97,10 +97,13 @@ public:
 
 protected:
     // Closing the window (also "Выход"): during a run it asks, stops and waits
-    // first; the open screen saves what was typed, and a refusal keeps the program open.
+    // first; the open screen saves what was typed, and when it refuses, the
+    // program is left without it only on "Да" to a question.
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Asks whether to leave the program without what the screen refused.
+    bool LeaveUnsaved();
     void BuildMenus();
     void BuildPanels();
     void BuildFrameKeys();

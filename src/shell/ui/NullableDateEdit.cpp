@@ -9,6 +9,7 @@
 #include <QCalendarWidget>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QStyle>
@@ -37,12 +38,13 @@ kalvor::TypedDate ReadFieldText(const QString& text, bool monthOnly, kalvor::Yea
     return typed;
 }
 
-QString FieldTextRefusal(const QString& text, bool monthOnly, kalvor::YearSpan years)
+QString FieldTextRefusal(const QString& text, bool monthOnly, kalvor::YearSpan years, const QString& name)
 {
     const kalvor::TypedDate typed = ReadFieldText(text, monthOnly, years);
     if (typed.read == kalvor::TypedDateRead::Empty || typed.read == kalvor::TypedDateRead::Date)
         return QString();
-    const QString shown = text.trimmed();
+    const QString shown =
+        name.isEmpty() ? text.trimmed() : QStringLiteral("в поле \"%1\": %2").arg(name, text.trimmed());
     if (typed.read == kalvor::TypedDateRead::YearOutside)
         return (monthOnly ? QStringLiteral("Некорректный месяц %1.\n") : QStringLiteral("Некорректная дата %1.\n"))
                    .arg(shown) +
@@ -125,13 +127,21 @@ kalvor::YearSpan NullableDateEdit::Years() const
     return kalvor::TwoDigitYearSpan();
 }
 
+QString NullableDateEdit::FieldName() const
+{
+    for (const QLabel* label : window()->findChildren<QLabel*>())
+        if (label->buddy() == this)
+            return label->text().remove(QLatin1Char('&')).remove(QLatin1Char('*')).remove(QLatin1Char(':')).trimmed();
+    return QString();
+}
+
 bool NullableDateEdit::Commit()
 {
     if (m_refusing)
         return false;
     if (m_date.isValid() ? text() == m_date.toString(DefaultFormat()) : text().isEmpty())
         return true;
-    const QString refusal = FieldTextRefusal(text(), m_monthOnly, Years());
+    const QString refusal = FieldTextRefusal(text(), m_monthOnly, Years(), FieldName());
     if (refusal.isEmpty()) {
         const kalvor::TypedDate typed = ReadFieldText(text(), m_monthOnly, Years());
         SetDate(typed.read == kalvor::TypedDateRead::Date ? QDate(typed.year, typed.month, typed.day) : QDate());

@@ -41,6 +41,8 @@ public:
     void KeepFullYears() { m_fullYears = true; }
     // The years the field can hold.
     kalvor::YearSpan Years() const;
+    // The text of the label that names the field (its buddy); empty when none does.
+    QString FieldName() const;
     QString DefaultFormat() const;
 
     // Takes the typed text: true when it is empty or a date (now the field's),
@@ -78,8 +80,9 @@ private:
 kalvor::TypedDate ReadFieldText(const QString& text, bool monthOnly, kalvor::YearSpan years);
 // The message that refuses a typed text ("Некорректная дата 20071985.\nДата
 // вводится как ДД.ММ.ГГГГ или ДД.ММ.ГГ", with the years the field holds for a
-// year outside them); empty when the text is empty or a date.
-QString FieldTextRefusal(const QString& text, bool monthOnly, kalvor::YearSpan years);
+// year outside them); empty when the text is empty or a date. A field with a
+// name is named: "Некорректная дата в поле "Дата рождения": 20071985. ...".
+QString FieldTextRefusal(const QString& text, bool monthOnly, kalvor::YearSpan years, const QString& name = QString());
 // Takes the typed text of every date field within the widget; false when one
 // refuses its text (it says why and keeps the text selected), so that the
 // save, step or switch that asked waits for it.

@@ -88,7 +88,7 @@ TEST_F(UiTaxRegister, EditorShowsStoresAndMakesTheRegister)
     TypeInto(dialog, 1010, QStringLiteral("18"));
     TypeInto(dialog, 1005, QString());
     TypeInto(dialog, 1037, QStringLiteral("13700"));
-    TypeInto(dialog, 1038, QStringLiteral("abc"));
+    TypeInto(dialog, 1038, QString()); // an empty number is 0 ("abc" is refused when left)
     Field<NullableDateEdit>(dialog, 1479)->SetDate(QDate(2011, 3, 4));
     ASSERT_TRUE(dialog.grab().save(QStringLiteral("tax-register-editor-464.png")));
 

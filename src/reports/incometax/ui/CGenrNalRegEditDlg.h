@@ -8,6 +8,7 @@
 #include "platform/TaskThread.h"
 #include "reports/social/ReportRun.h"
 #include "shell/ui/ControlMap.h"
+#include "shell/ui/FigureFields.h"
 
 #include <QDialog>
 
@@ -52,14 +53,14 @@ public:
     // file), empty when the register was not made.
     const platform::TaskOutcome& Made() const { return m_made; }
 
-    // Stores the fields into the register area; an amount that does not
-    // read (Values.h, to the kopeck) is refused naming its line, and then
-    // nothing is stored and the result is false.
+    // Stores the fields into the register area; an amount or a payment
+    // order's number that does not read (ReadFigure) is refused naming its
+    // line, and then nothing is stored and the result is false.
     bool StoreValues();
 
 private:
-    // True when every amount field reads; else says which does not.
-    bool AmountsRead();
+    // The figure fields: the amounts and the payment orders' numbers.
+    static std::vector<FigureField> Figures();
     void LoadValues();
     void MakeRegister();
 
@@ -68,6 +69,7 @@ private:
     QString m_outputPath;
     PayrollDoc& m_doc;
     platform::TaskOutcome m_made;
+    FigureFields* m_figures = nullptr;
 };
 
 // The register run after the builder's walk: the choice dialog once; 500

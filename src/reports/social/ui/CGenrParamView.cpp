@@ -8,9 +8,9 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/FieldHelp.h"
 #include "shell/ui/FieldWidth.h"
+#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/TaskView.h"
-#include "values/CScan.h"
 #include "values/Values.h"
 
 #include <QApplication>
@@ -82,12 +82,6 @@ constexpr int kFreeTextFields[] = {1110, 1111, 1114, 1115, 1116, 1118, 1119, 146
 
 QString NumberText(int value) { return value != 0 ? QString::number(value) : QString(); }
 
-int FieldNumber(const QLineEdit* field)
-{
-    int value = 0;
-    return field && kalvor::ScanInt(field->text(), value) ? value : 0;
-}
-
 } // namespace
 
 CGenrParamView::CGenrParamView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(413, doc, parent)
@@ -106,6 +100,19 @@ CGenrParamView::CGenrParamView(CKalvorDoc* doc, QWidget* parent) : CCommonFormVi
     for (const TextField& field : kTextFields) AddField(grid, field.id, QString::fromUtf8(field.label), 180);
     for (const ChoiceField& choice : kChoiceFields) AddField(grid, choice.id, QString::fromUtf8(choice.label), 40);
     grid->setColumnStretch(1, 1);
+    m_figures = new FigureFields(this, *this, Figures());
+}
+
+std::vector<kalvor::FigureField> CGenrParamView::Figures()
+{
+    using kalvor::WholeFigure;
+    std::vector<kalvor::FigureField> fields{
+        {IdYear, QStringLiteral("Отчетный год"), WholeFigure(0, 9999)},
+        {IdFirstMonth, QStringLiteral("Первый месяц отчетного периода"), WholeFigure(0, 12)},
+        {IdLastMonth, QStringLiteral("Последний месяц отчетного периода"), WholeFigure(0, 12)}};
+    for (const ChoiceField& choice : kChoiceFields)
+        fields.push_back({choice.id, QString::fromUtf8(choice.label), WholeFigure(0, 1)});
+    return fields;
 }
 
 CGenrParamView::~CGenrParamView()
@@ -210,10 +217,10 @@ bool CGenrParamView::SavePeriod()
     bool changed = false;
     // The field shows the base's reporting year for a year that is not set
     // (an older screen showed 1900); either leaves it not set.
-    int year = FieldNumber(controlAs<QLineEdit>(IdYear));
+    const int storedYear = config.r_g == 0 ? 0 : config.r_g + 1900;
+    int year = int(m_figures->UnitsOr(IdYear, storedYear));
     if (year == 1900 || (config.r_g == 0 && year == config.reportingYear()))
         year = 0;
-    const int storedYear = config.r_g == 0 ? 0 : config.r_g + 1900;
     if (year != storedYear) {
         if (!kalvor::reports::ReportYearAccepted(year)) {
             KalvorMessageBox(kalvor::reports::ReportYearRefusedText(), MB_OK | MB_ICONWARNING,
@@ -224,7 +231,7 @@ bool CGenrParamView::SavePeriod()
         }
     }
     for (auto [id, stored] : {std::pair{int(IdFirstMonth), &config.r_m1}, std::pair{int(IdLastMonth), &config.r_m2}}) {
-        int month = FieldNumber(controlAs<QLineEdit>(id));
+        int month = int(m_figures->UnitsOr(id, *stored));
         if (month < 1 || month > 12)
             month = 0;
         if (month != *stored) {
@@ -255,7 +262,8 @@ bool CGenrParamView::SaveChoices()
     auto& firm = Document()->infoBase.firm;
     bool changed = false;
     for (const ChoiceField& choice : kChoiceFields)
-        changed |=
-            kalvor::reports::SetGeneratorChoice(firm, choice.choice, FieldNumber(controlAs<QLineEdit>(choice.id)) == 1);
+        changed |= kalvor::reports::SetGeneratorChoice(
+            firm, choice.choice,
+            m_figures->UnitsOr(choice.id, kalvor::reports::GeneratorChoiceSet(firm, choice.choice)) == 1);
     return changed;
 }

@@ -5,7 +5,11 @@
 // changed when it is left; a year out of range is refused with a message and
 // the stored year kept.
 #include "shell/ui/CCommonFormView.h"
+#include "values/TypedFigure.h"
 
+#include <vector>
+
+class FigureFields;
 class QGridLayout;
 class QKeyEvent;
 
@@ -38,6 +42,9 @@ private:
     bool SavePeriod();
     bool SaveTexts();
     bool SaveChoices();
+    // The figure fields (the period, the choices), read when they are left.
+    static std::vector<kalvor::FigureField> Figures();
 
     bool m_saved = false;
+    FigureFields* m_figures = nullptr;
 };

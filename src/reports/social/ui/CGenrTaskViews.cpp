@@ -17,8 +17,8 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
+#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
-#include "values/CScan.h"
 #include "values/Values.h"
 
 #include <QDir>
@@ -42,15 +42,6 @@ constexpr int kGeneratorPanel = 16;
 constexpr int kExportPathLength = 120;
 // The first year of the 4-FSS form from 2011.
 constexpr int kForm2011Year = 2011;
-
-// A number field read with "%d" and kept only within 0..maximum.
-int RangedNumber(const QLineEdit* field, int maximum)
-{
-    int value = 0;
-    if (!field || !kalvor::ScanInt(field->text(), value))
-        return 0;
-    return value >= 0 && value <= maximum ? value : 0;
-}
 
 QString ExportPath(const QLineEdit* field) { return field ? field->text().left(kExportPathLength) : QString(); }
 
@@ -202,11 +193,14 @@ TaskThread::Body CGenrTaskView::MakeTaskBody()
 CGenrOtchStVzPFView::CGenrOtchStVzPFView(CKalvorDoc* doc, QWidget* parent)
     : CGenrTaskView(414, QStringLiteral("Отчетность по страховым взносам в ПФ"), StripLabels::Plain, doc, parent)
 {
-    AddField(IdOrgPack, QStringLiteral("Номер пачки организации (по умолчанию 00001)"));
-    AddField(IdDeptCode, QStringLiteral("Подразделение организации (по умолчанию 000000)"));
-    AddField(IdDeptPack, QStringLiteral("Номер пачки подразделения (по умолчанию 00000)"));
+    const std::vector<FigureField> packs{
+        {IdOrgPack, QStringLiteral("Номер пачки организации (по умолчанию 00001)"), kalvor::CountFigure(99'999)},
+        {IdDeptCode, QStringLiteral("Подразделение организации (по умолчанию 000000)"), kalvor::CountFigure(999'999)},
+        {IdDeptPack, QStringLiteral("Номер пачки подразделения (по умолчанию 00000)"), kalvor::CountFigure(99'999)}};
+    for (const FigureField& pack : packs) AddField(pack.controlId, pack.name);
     AddField(IdFileNameField, QStringLiteral("Путь для файла электронной отчетности"), 320);
     AddPeriodFields(kalvor::reports::kPensionReport.period);
+    m_figures = new FigureFields(this, *this, packs);
     FinishForm(true);
 }
 
@@ -223,9 +217,11 @@ void CGenrOtchStVzPFView::ShowFormHelp()
 bool CGenrOtchStVzPFView::ReadFormValues()
 {
     CGenrTaskView::ReadFormValues();
-    m_orgPackNumber = RangedNumber(controlAs<QLineEdit>(IdOrgPack), 99'999);
-    m_deptCode = RangedNumber(controlAs<QLineEdit>(IdDeptCode), 999'999);
-    m_deptPackNumber = RangedNumber(controlAs<QLineEdit>(IdDeptPack), 99'999);
+    if (!m_figures->ReadAll())
+        return false;
+    m_orgPackNumber = int(m_figures->UnitsOr(IdOrgPack, 0));
+    m_deptCode = int(m_figures->UnitsOr(IdDeptCode, 0));
+    m_deptPackNumber = int(m_figures->UnitsOr(IdDeptPack, 0));
     m_exportPath = ExportPath(controlAs<QLineEdit>(IdFileNameField));
     return ReadPeriodFields(kalvor::reports::kPensionReport.period);
 }

@@ -10,6 +10,8 @@
 #include "reports/social/ui/GenrWorker.h"
 #include "shell/ui/CTaskFormView.h"
 
+class FigureFields;
+
 class CGenrTaskView : public CTaskFormView {
     Q_OBJECT
 public:
@@ -70,6 +72,7 @@ protected:
     kalvor::reports::ReportSelection Selection() const override;
 
 private:
+    FigureFields* m_figures = nullptr; // the packs' numbers and the department
     int m_orgPackNumber = 0;
     int m_deptCode = 0;
     int m_deptPackNumber = 0;

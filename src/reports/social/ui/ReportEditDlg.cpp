@@ -1,5 +1,6 @@
 #include "reports/social/ui/ReportEditDlg.h"
 
+#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
 #include "shell/ui/WaitCursor.h"
@@ -97,8 +98,20 @@ void ReportEditDlg::Finish(QGridLayout* grid, int row)
     connect(controlAs<QPushButton>(IdClose), &QPushButton::clicked, this, &QDialog::reject);
     LoadValues();
     for (PlacedField& placed : m_fields) placed.shown = FieldState(placed.field);
+    GuardFigures();
     if (!m_fields.empty())
         control(m_fields.front().field.control)->setFocus();
+}
+
+void ReportEditDlg::GuardFigures()
+{
+    std::vector<FigureField> figures;
+    for (const PlacedField& placed : m_fields)
+        if (placed.field.format != EditFieldFormat::Date)
+            figures.push_back(
+                {placed.field.control, FieldName(placed),
+                 HoldsKopecks(placed) ? MoneyFigure() : WholeFigure(INT_MIN, INT_MAX)});
+    new FigureFields(this, *this, figures);
 }
 
 void ReportEditDlg::LoadValues()
@@ -157,7 +170,7 @@ bool ReportEditDlg::FieldsRead()
             continue;
         auto* edit = controlAs<QLineEdit>(placed.field.control);
         const QString text = edit->text();
-        const bool reads = placed.field.format == Money ? MoneyNumber(text).has_value() : FieldNumber(text).has_value();
+        const bool reads = HoldsKopecks(placed) ? MoneyNumber(text).has_value() : FieldNumber(text).has_value();
         if (reads)
             continue;
         KalvorMessageBox(kalvor::NumberRefusedText(FieldName(placed), text), MB_OK | MB_ICONERROR, QString(), this);
@@ -181,7 +194,7 @@ void ReportEditDlg::SaveValues()
             value = packed;
         } else {
             const QString text = controlAs<QLineEdit>(field.control)->text();
-            value = field.format == Money ? MoneyNumber(text).value_or(value) : FieldNumber(text).value_or(value);
+            value = HoldsKopecks(placed) ? MoneyNumber(text).value_or(value) : FieldNumber(text).value_or(value);
         }
     }
 }

@@ -93,6 +93,12 @@ private:
     // The field's text, a date field's packed value as text.
     QString FieldState(const ReportEditField& field) const;
     bool FieldChanged(const PlacedField& placed) const { return FieldState(placed.field) != placed.shown; }
+    // A money field, or a whole field that was shown holding kopecks (a merged
+    // or computed value): both read to the kopeck.
+    static bool HoldsKopecks(const PlacedField& placed)
+    {
+        return placed.field.format == EditFieldFormat::Money || placed.shown.contains(QLatin1Char('.'));
+    }
     // True when every field changed since loading reads; else says which does not ("Некорректное
     // число в поле ..." with its line's label), selects its text and is false,
     // and nothing is saved: every report value keeps its value.
@@ -100,6 +106,9 @@ private:
     // The label of the field's line (of the line above for a continuation),
     // with its column when the line holds several fields.
     QString FieldName(const PlacedField& placed) const;
+    // Each whole and money field read by its rule (ReadFigure) when it is
+    // left, a refusal said at once.
+    void GuardFigures();
     bool Save();
     void SaveAndMake();
 

@@ -1,0 +1,69 @@
+// The frame's screens over a copy of the demo base in a temporary working
+// folder, registered as the program registers them, with today fixed at the
+// end of April 2011 and message boxes recorded.
+#pragma once
+
+#include "DemoFirm.h"
+#include "app/RegisterScreens.h"
+#include "shell/UiTestSupport.h"
+#include "support/DemoDocument.h"
+
+#include "platform/DocumentOpener.h"
+#include "platform/WorkingFolder.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CommandRegistry.h"
+#include "shell/ui/InfoBaseService.h"
+#include "values/Clock.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#ifdef KALVOR_DATA_DIR
+
+class DemoFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        using namespace kalvor;
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QLatin1Char('/');
+        ASSERT_NO_FATAL_FAILURE(testsupport::MakeDemoFolder(folder));
+        // The reference files are the folder's own: a book left saves its file.
+        for (const char* name :
+             {"nalog", "profi", "post", "title", "sbor", "lazer", "vichet", "bank", "palitra", "country"})
+            ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/%1").arg(QLatin1String(name)),
+                                    folder + QLatin1String(name)));
+        platform::SetWorkingFolder(folder);
+        platform::DocumentOpener::SetCommand(QStringLiteral("true"));
+        doc.setWorkFolder(folder);
+        doc.refFiles.setFolder(folder);
+        ASSERT_TRUE(doc.refFiles.OpenAll());
+        service = std::make_unique<InfoBaseService>(doc.infoBase, folder);
+        doc.SetBase(service.get());
+        ASSERT_FALSE(service->Open(tools::DemoBaseName()).failed);
+        RegisterScreens(registry);
+    }
+    void TearDown() override
+    {
+        using namespace kalvor;
+        doc.SetBase(nullptr);
+        if (service)
+            service->Close();
+        platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
+        platform::SetWorkingFolder(QString());
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    CKalvorDoc doc;
+    std::unique_ptr<InfoBaseService> service;
+    CommandRegistry registry;
+    MessageRecorder boxes;
+    kalvor::ScopedToday today{QDate(2011, 4, 29)};
+};
+
+#endif
