@@ -1,5 +1,7 @@
 #include "platform/ConsoleLog.h"
 
+#include "platform/FileDescriptor.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -21,23 +23,6 @@ namespace {
 std::mutex g_logMutex;
 
 QString ErrnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
-
-// An open log, closed with the object.
-class LogHandle {
-public:
-    explicit LogHandle(int fd) : m_fd(fd) {}
-    ~LogHandle()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    LogHandle(const LogHandle&) = delete;
-    LogHandle& operator=(const LogHandle&) = delete;
-    int fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 int OpenWithoutFollowing(const QByteArray& name)
 {
@@ -97,20 +82,20 @@ QString KeepFullLog(const QString& log)
 // The open log, begun anew when it reached kConsoleLogLimit: the full one is
 // kept as "console.log.1", or, when that cannot be, emptied with a line
 // saying why.
-int RotatedLog(const QString& log, std::unique_ptr<LogHandle>& handle)
+int RotatedLog(const QString& log, std::unique_ptr<FileDescriptor>& handle)
 {
     struct stat st {};
-    if (::fstat(handle->fd(), &st) != 0 || st.st_size < kConsoleLogLimit)
-        return handle->fd();
+    if (::fstat(handle->get(), &st) != 0 || st.st_size < kConsoleLogLimit)
+        return handle->get();
     const QString reason = KeepFullLog(log);
     if (reason.isEmpty()) {
-        handle = std::make_unique<LogHandle>(OpenLog(log));
-        return handle->fd();
+        handle = std::make_unique<FileDescriptor>(OpenLog(log));
+        return handle->get();
     }
-    if (::ftruncate(handle->fd(), 0) != 0)
+    if (::ftruncate(handle->get(), 0) != 0)
         return -1;
     const QByteArray line = DatedLogLine(QStringLiteral("Журнал начат заново, прежний не сохранён (%1)").arg(reason));
-    return ::write(handle->fd(), line.constData(), std::size_t(line.size())) == line.size() ? handle->fd() : -1;
+    return ::write(handle->get(), line.constData(), std::size_t(line.size())) == line.size() ? handle->get() : -1;
 }
 
 } // namespace
@@ -125,8 +110,8 @@ bool AppendToFolderLog(const QString& folder, const QByteArray& bytes)
 {
     std::lock_guard lock(g_logMutex);
     const QString log = QDir(folder).filePath(QStringLiteral("console.log"));
-    auto handle = std::make_unique<LogHandle>(OpenLog(log));
-    const int fd = handle->fd() < 0 ? -1 : RotatedLog(log, handle);
+    auto handle = std::make_unique<FileDescriptor>(OpenLog(log));
+    const int fd = handle->get() < 0 ? -1 : RotatedLog(log, handle);
     if (fd < 0)
         return false;
     qint64 written = 0;

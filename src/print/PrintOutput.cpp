@@ -4,6 +4,7 @@
 #include "platform/CommandLine.h"
 #include "platform/Console.h"
 #include "platform/DocumentOpener.h"
+#include "platform/FileDescriptor.h"
 #include "platform/WorkingFolder.h"
 #include "print/CTree.h"
 #include "values/Text8.h"
@@ -26,24 +27,6 @@ namespace {
 constexpr int kTransferLockLength = 100;
 constexpr int kTransferBlockSize = 100;
 constexpr int kLockRetryMs = 100;
-
-// An open file descriptor closed when the holder goes.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-    bool valid() const { return m_fd >= 0; }
-
-private:
-    int m_fd;
-};
 
 // Sets (F_WRLCK) or clears (F_UNLCK) the lock of the first 100 bytes.
 bool SetTransferLock(int fd, short type)
@@ -230,11 +213,11 @@ void AppendToTransferFile(const QString& reportPath, const PayrollDoc& doc, Tran
     // file is shared with that program under its lock, so it is appended in
     // place (the one file not written anew through platform::SavedFile), but
     // never through a link at its name.
-    FileDescriptor transfer(
+    platform::FileDescriptor transfer(
         ::open(QFile::encodeName(transferPath).constData(), O_RDWR | O_APPEND | O_CLOEXEC | O_NOFOLLOW));
     if (!transfer.valid())
         throw TransferFileError(platform::FILE_ERROR_OPEN, transferPath);
-    FileDescriptor report(::open(QFile::encodeName(reportPath).constData(), O_RDONLY | O_CLOEXEC));
+    platform::FileDescriptor report(::open(QFile::encodeName(reportPath).constData(), O_RDONLY | O_CLOEXEC));
     if (!report.valid())
         throw TransferFileError(platform::FILE_ERROR_OPEN, reportPath);
     if (!LockTransferFile(transfer.get(), timing.lockWaitMs))
