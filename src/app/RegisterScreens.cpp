@@ -3,13 +3,14 @@
 #include "entries/ui/CATabelVvodView.h"
 #include "entries/ui/CAvancePrintVedView.h"
 #include "entries/ui/CAvanceVvodView.h"
+#include "entries/ui/CBulletViplatView.h"
 #include "entries/ui/CBulletVvodView.h"
 #include "entries/ui/CCurnuIspListView.h"
 #include "entries/ui/CCurnuNuView.h"
 #include "entries/ui/CCurnuPerSBView.h"
 #include "entries/ui/CCurnuSsudKredView.h"
+#include "entries/ui/COtpuskCorrectView.h"
 #include "entries/ui/COtpuskVvodView.h"
-#include "entries/ui/CPaymentCorrectionView.h"
 #include "entries/ui/CPremKtuView.h"
 #include "entries/ui/CPremPrintVedView.h"
 #include "entries/ui/CPremVvodView.h"
@@ -25,7 +26,8 @@
 #include "masterdata/ui/CWorkerPostviplView.h"
 #include "masterdata/ui/CWorkerUchKartView.h"
 #include "masterdata/ui/RefBookTables.h"
-#include "masterdata/ui/RefBooks.h"
+#include "masterdata/ui/CRefOplUdView.h"
+#include "masterdata/ui/CRefSchedView.h"
 #include "payroll/ui/CCalcLicSchetView.h"
 #include "payroll/ui/CCalcPlatVedView.h"
 #include "payroll/ui/CCalcZarpView.h"
@@ -215,7 +217,12 @@ void RegisterMonthEntryScreens(CommandRegistry& registry)
         registry, 1213, QStringLiteral("Ввод и корректировка больничного листа"), CBulletVvodView::kEntryScreen,
         [](CKalvorDoc* d) -> CCommonFormView* { return new CBulletVvodView(d, OpenRateCorrection()); }, 10008);
     // The payment corrections of sheets and notes, on the same two panels.
-    RegisterPaymentCorrectionScreens(registry);
+    AddScreen(registry, CBulletViplatView::kCommandId, QStringLiteral("Просмотр выплат по больничным"),
+              CBulletViplatView::kEntryScreen,
+              [](CKalvorDoc* d) -> CCommonFormView* { return new CBulletViplatView(d); });
+    AddScreen(registry, COtpuskCorrectView::kCommandId, QStringLiteral("Просмотр и корректировка выплат"),
+              COtpuskCorrectView::kEntryScreen,
+              [](CKalvorDoc* d) -> CCommonFormView* { return new COtpuskCorrectView(d); });
 }
 
 } // namespace
@@ -241,7 +248,10 @@ void RegisterScreens(CommandRegistry& registry)
     // The income-tax register and the register of income certificates (same panel).
     RegisterIncomeTaxScreens(registry);
     // The reference books of pay kinds and work schedules (working panel 0).
-    RegisterPayKindAndScheduleBooks(registry);
+    AddScreen(registry, 1028, QStringLiteral("Графики"), 0,
+              [](CKalvorDoc* d) -> CCommonFormView* { return new CRefSchedView(d); });
+    AddScreen(registry, 1029, QStringLiteral("Оплаты/Удержания"), 0,
+              [](CKalvorDoc* d) -> CCommonFormView* { return new CRefOplUdView(d); });
     // The reference books kept as tables and the legal entities (working panel 0).
     RegisterReferenceBookTables(registry);
 
