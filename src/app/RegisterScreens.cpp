@@ -65,6 +65,14 @@ void AddScreen(CommandRegistry& registry, int id, const QString& caption, int pa
 }
 
 // An entry screen's working panel, which its strip's Esc returns to.
+// A screen whose view declares its command and the entry panel it sits on.
+template <class View>
+void AddDeclaredScreen(CommandRegistry& registry, const QString& caption)
+{
+    AddScreen(registry, View::kCommandId, caption, View::kEntryScreen,
+              [](CKalvorDoc* d) -> CCommonFormView* { return new View(d); });
+}
+
 void AddEntryPanel(CommandRegistry& registry, int entryScreen, int panel, const QString& title)
 {
     registry.AddPanel({panel, title, MainPanelPayroll});
@@ -217,12 +225,8 @@ void RegisterMonthEntryScreens(CommandRegistry& registry)
         registry, 1213, QStringLiteral("Ввод и корректировка больничного листа"), CBulletVvodView::kEntryScreen,
         [](CKalvorDoc* d) -> CCommonFormView* { return new CBulletVvodView(d, OpenRateCorrection()); }, 10008);
     // The payment corrections of sheets and notes, on the same two panels.
-    AddScreen(registry, CBulletViplatView::kCommandId, QStringLiteral("Просмотр выплат по больничным"),
-              CBulletViplatView::kEntryScreen,
-              [](CKalvorDoc* d) -> CCommonFormView* { return new CBulletViplatView(d); });
-    AddScreen(registry, COtpuskCorrectView::kCommandId, QStringLiteral("Просмотр и корректировка выплат"),
-              COtpuskCorrectView::kEntryScreen,
-              [](CKalvorDoc* d) -> CCommonFormView* { return new COtpuskCorrectView(d); });
+    AddDeclaredScreen<CBulletViplatView>(registry, QStringLiteral("Просмотр выплат по больничным"));
+    AddDeclaredScreen<COtpuskCorrectView>(registry, QStringLiteral("Просмотр и корректировка выплат"));
 }
 
 } // namespace
