@@ -41,8 +41,9 @@ public:
 
     // The selection strip's first field takes the focus: the personnel number
     // on a time-sheet strip, the shop on a strip of shops, brigades and
-    // professions. Nothing without a strip.
-    void FocusStrip() const;
+    // professions. Nothing without a strip; a dialog whose view selects
+    // otherwise names its own field.
+    virtual void FocusStrip() const;
 
     quint32 m_slot = 0; // record slot of the shown employee, 0 = none
     int m_shop = 0;
