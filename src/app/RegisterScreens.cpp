@@ -3,13 +3,14 @@
 #include "entries/ui/CATabelVvodView.h"
 #include "entries/ui/CAvancePrintVedView.h"
 #include "entries/ui/CAvanceVvodView.h"
+#include "entries/ui/CBulletViplatView.h"
 #include "entries/ui/CBulletVvodView.h"
 #include "entries/ui/CCurnuIspListView.h"
 #include "entries/ui/CCurnuNuView.h"
 #include "entries/ui/CCurnuPerSBView.h"
 #include "entries/ui/CCurnuSsudKredView.h"
+#include "entries/ui/COtpuskCorrectView.h"
 #include "entries/ui/COtpuskVvodView.h"
-#include "entries/ui/CPaymentCorrectionView.h"
 #include "entries/ui/CPremKtuView.h"
 #include "entries/ui/CPremPrintVedView.h"
 #include "entries/ui/CPremVvodView.h"
@@ -25,7 +26,8 @@
 #include "masterdata/ui/CWorkerPostviplView.h"
 #include "masterdata/ui/CWorkerUchKartView.h"
 #include "masterdata/ui/RefBookTables.h"
-#include "masterdata/ui/RefBooks.h"
+#include "masterdata/ui/CRefOplUdView.h"
+#include "masterdata/ui/CRefSchedView.h"
 #include "payroll/ui/CCalcLicSchetView.h"
 #include "payroll/ui/CCalcPlatVedView.h"
 #include "payroll/ui/CCalcZarpView.h"
@@ -63,6 +65,14 @@ void AddScreen(CommandRegistry& registry, int id, const QString& caption, int pa
 }
 
 // An entry screen's working panel, which its strip's Esc returns to.
+// A screen whose view declares its command and the entry panel it sits on.
+template <class View>
+void AddDeclaredScreen(CommandRegistry& registry, const QString& caption)
+{
+    AddScreen(registry, View::kCommandId, caption, View::kEntryScreen,
+              [](CKalvorDoc* d) -> CCommonFormView* { return new View(d); });
+}
+
 void AddEntryPanel(CommandRegistry& registry, int entryScreen, int panel, const QString& title)
 {
     registry.AddPanel({panel, title, MainPanelPayroll});
@@ -215,7 +225,8 @@ void RegisterMonthEntryScreens(CommandRegistry& registry)
         registry, 1213, QStringLiteral("Ввод и корректировка больничного листа"), CBulletVvodView::kEntryScreen,
         [](CKalvorDoc* d) -> CCommonFormView* { return new CBulletVvodView(d, OpenRateCorrection()); }, 10008);
     // The payment corrections of sheets and notes, on the same two panels.
-    RegisterPaymentCorrectionScreens(registry);
+    AddDeclaredScreen<CBulletViplatView>(registry, QStringLiteral("Просмотр выплат по больничным"));
+    AddDeclaredScreen<COtpuskCorrectView>(registry, QStringLiteral("Просмотр и корректировка выплат"));
 }
 
 } // namespace
@@ -241,7 +252,10 @@ void RegisterScreens(CommandRegistry& registry)
     // The income-tax register and the register of income certificates (same panel).
     RegisterIncomeTaxScreens(registry);
     // The reference books of pay kinds and work schedules (working panel 0).
-    RegisterPayKindAndScheduleBooks(registry);
+    AddScreen(registry, 1028, QStringLiteral("Графики"), 0,
+              [](CKalvorDoc* d) -> CCommonFormView* { return new CRefSchedView(d); });
+    AddScreen(registry, 1029, QStringLiteral("Оплаты/Удержания"), 0,
+              [](CKalvorDoc* d) -> CCommonFormView* { return new CRefOplUdView(d); });
     // The reference books kept as tables and the legal entities (working panel 0).
     RegisterReferenceBookTables(registry);
 

@@ -535,8 +535,7 @@ void WriteSummaryReport(const SummaryRun& run, const SummaryTree& tree, PayrollD
 {
     const QString path = run.noPrint ? doc.SummaryFile() : SummaryReportPath(doc);
     const QByteArray bytes = run.noPrint ? SummaryRecordFileBytes(run.block, tree) : SummaryReportText(run, tree, doc);
-    platform::SavedFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!platform::WriteWholeFile(path, bytes))
         throw TextError(ExchangeErrorTexts[22]);
 }
 

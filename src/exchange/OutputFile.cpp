@@ -6,6 +6,7 @@
 #include "platform/Db.h"
 #include "platform/Dbf.h"
 #include "platform/SavedFile.h"
+#include "platform/TaskThread.h"
 #include "values/CScan.h"
 #include "values/Clock.h"
 #include "values/ImportCheck.h"
@@ -360,11 +361,11 @@ int WriteRun(std::stop_token stop, const std::vector<int>& chosen, const QString
     data.bytes.truncate(data.header + data.count * kVirabRecordSize);
     data.bytes.append(kEndMark);
     qToLittleEndian<quint32>(quint32(data.count), data.bytes.data() + 4);
-    platform::SavedFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw TextErrorWithPath(kOpenFailed, fileName);
-    if (file.write(data.bytes) != data.bytes.size() || !file.commit())
-        throw TextError(kWriteFailed);
+    switch (platform::WriteWholeFileKind(fileName, data.bytes)) {
+    case platform::FILE_ERROR_OPEN: throw TextErrorWithPath(kOpenFailed, fileName);
+    case platform::FILE_ERROR_WRITE: throw TextError(kWriteFailed);
+    default: break;
+    }
     return OUTPUT_FILE_DONE;
 }
 

@@ -13,6 +13,7 @@
 #include "values/RoundText.h"
 
 #include "platform/SavedFile.h"
+#include "platform/TaskThread.h"
 
 #include <algorithm>
 #include <set>
@@ -615,11 +616,11 @@ int ExportPostingsInfin(std::stop_token stop, PayrollDoc& doc, const PostingsSel
     const QByteArray lines = run.Lines();
 
     const QString path = doc.infoBase.workFolder + QString::fromLatin1(kInfinFileName);
-    platform::SavedFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw TextError(infobase::OpenFileErrorText);
-    if (file.write(lines) != lines.size() || !file.commit())
-        throw TextError(infobase::WriteFileErrorText);
+    switch (platform::WriteWholeFileKind(path, lines)) {
+    case platform::FILE_ERROR_OPEN: throw TextError(infobase::OpenFileErrorText);
+    case platform::FILE_ERROR_WRITE: throw TextError(infobase::WriteFileErrorText);
+    default: break;
+    }
 
     if (!loaderCommand.trimmed().isEmpty())
         platform::RunConsoleCommand(InFolder(doc.infoBase.workFolder, loaderCommand), doc.infoBase.workFolder);

@@ -211,8 +211,7 @@ platform::TaskOutcome ItogSumThreadProc(platform::TaskContext& context, const pl
 void WriteTotalsText(const ItogSumTotals& totals, const QString& path)
 {
     const QByteArray text = TotalsText(totals);
-    platform::SavedFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+    if (!platform::WriteWholeFile(path, text))
         throw TextError(kMsgOpenFailed);
 }
 

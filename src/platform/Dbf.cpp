@@ -187,10 +187,9 @@ void DbfTable::write(const QString& path, const QDate& updated) const
     for (const QByteArray& record : records_) bytes += record;
     bytes += kFileEnd;
 
-    platform::SavedFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        Fail(QStringLiteral("Ошибка записи в файл"),
-             QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+    QString reason;
+    if (!platform::WriteWholeFile(path, bytes, &reason))
+        Fail(QStringLiteral("Ошибка записи в файл"), QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason));
 }
 
 int DbfTable::fieldIndex(QByteArrayView name) const

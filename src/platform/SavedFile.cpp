@@ -1,5 +1,7 @@
 #include "platform/SavedFile.h"
 
+#include "platform/TaskThread.h"
+
 #include <QFileInfo>
 
 #include <cerrno>
@@ -101,11 +103,20 @@ void SavedFile::dropTemporary()
 
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error)
 {
+    return WriteWholeFileKind(path, bytes, error) == 0;
+}
+
+int WriteWholeFileKind(const QString& path, const QByteArray& bytes, QString* error)
+{
     SavedFile file(path);
-    const bool saved = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!saved && error)
+    int kind = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        kind = FILE_ERROR_OPEN;
+    else if (file.write(bytes) != bytes.size() || !file.commit())
+        kind = FILE_ERROR_WRITE;
+    if (kind != 0 && error)
         *error = file.errorString();
-    return saved;
+    return kind;
 }
 
 } // namespace kalvor::platform

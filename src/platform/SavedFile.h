@@ -50,5 +50,9 @@ private:
 // Writes the bytes as the file's whole content through SavedFile; false with
 // the reason in `error` (when given).
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// The same, the failure told as a FileErrorKind: 0 when written,
+// FILE_ERROR_OPEN when the file cannot be made, FILE_ERROR_WRITE when the
+// bytes do not reach it or it does not take the name.
+int WriteWholeFileKind(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 } // namespace kalvor::platform

@@ -133,6 +133,35 @@ TEST_F(MonthDeductions, WritsAreEditedSavedByF4AndAppendedToAGroup)
     EXPECT_EQ(debtor.writs[2].vid, 0);
 }
 
+TEST_F(MonthDeductions, AGroupAmountThatDoesNotReadKeepsTheGroupAndWhatWasTyped)
+{
+    MessageRecorder boxes;
+    auto* view = Open<CCurnuIspListView>();
+    ASSERT_NE(view, nullptr);
+    CCurnuIspListDlg* dlg = view->Dlg();
+    MarkGroup(view, view->Strip(), {"101", "102"});
+    ASSERT_TRUE(dlg->m_groupMode);
+    TypeInto(dlg->Field(CCurnuIspListDlg::IdKind[2]), QStringLiteral("3"));
+    TypeInto(dlg->Field(CCurnuIspListDlg::IdSize[2]), QStringLiteral("1x50"));
+    PressKey(Qt::Key_Return);
+    Settle();
+    // Refused with a message: the group stays open with the typed texts.
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(dlg->m_groupMode);
+    EXPECT_NE(view->GroupPanel(), nullptr);
+    EXPECT_EQ(dlg->Field(CCurnuIspListDlg::IdKind[2])->text(), QStringLiteral("3"));
+    EXPECT_EQ(dlg->Field(CCurnuIspListDlg::IdSize[2])->text(), QStringLiteral("1x50"));
+    for (int tabN : {101, 102}) EXPECT_EQ(Stored(tabN).ispol.writs[2].vid, 0) << tabN;
+
+    // Corrected, Enter appends to both and ends the group.
+    TypeInto(dlg->Field(CCurnuIspListDlg::IdSize[2]), QStringLiteral("150"));
+    PressKey(Qt::Key_Return);
+    Settle();
+    EXPECT_FALSE(dlg->m_groupMode);
+    EXPECT_EQ(view->GroupPanel(), nullptr);
+    for (int tabN : {101, 102}) EXPECT_EQ(Stored(tabN).ispol.writs[2].sum, 15000) << tabN;
+}
+
 TEST_F(MonthDeductions, NothingIsWrittenBeforeTheFirstChangeOfAWrit)
 {
     MessageRecorder boxes;

@@ -61,10 +61,22 @@ protected:
         registry.AddPanel({5, QStringLiteral("Расчет отпусков"), MainPanelPayroll});
         registry.SetEntryScreenPanel(4, 4);
         registry.SetEntryScreenPanel(5, 5);
-        RegisterPaymentCorrectionScreens(registry);
+        AddScreen(CBulletViplatView::kCommandId, CBulletViplatView::kEntryScreen,
+                  [](CKalvorDoc* d) -> CCommonFormView* { return new CBulletViplatView(d); });
+        AddScreen(COtpuskCorrectView::kCommandId, COtpuskCorrectView::kEntryScreen,
+                  [](CKalvorDoc* d) -> CCommonFormView* { return new COtpuskCorrectView(d); });
         frame = std::make_unique<CMainFrame>(doc.get(), &registry);
         frame->resize(1240, 900);
         ASSERT_TRUE(ShowActive(frame.get()));
+    }
+    // The screen's command on its panel, as the program registers it.
+    void AddScreen(int id, int panel, ViewFactory makeView)
+    {
+        CommandInfo command;
+        command.id = id;
+        command.panel = panel;
+        command.makeView = std::move(makeView);
+        registry.AddCommand(command);
     }
     void TearDown() override
     {

@@ -5,7 +5,8 @@
 // the base file holds.
 #include "DemoFirm.h"
 #include "infobase/InfoBaseDb.h"
-#include "masterdata/ui/RefBooks.h"
+#include "masterdata/ui/CRefOplUdView.h"
+#include "masterdata/ui/CRefSchedView.h"
 #include "shell/UiTestSupport.h"
 #include "shell/ui/BaseService.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -45,10 +46,20 @@ protected:
         ASSERT_NO_FATAL_FAILURE(
             kalvor::testsupport::OpenDemoDocument(doc, folder, kalvor::testsupport::DemoRefFiles::None));
         registry.AddPanel({0, QStringLiteral("Справочники"), MainPanelPayroll});
-        RegisterPayKindAndScheduleBooks(registry);
+        AddBook(1028, [](CKalvorDoc* d) -> CCommonFormView* { return new CRefSchedView(d); });
+        AddBook(1029, [](CKalvorDoc* d) -> CCommonFormView* { return new CRefOplUdView(d); });
         frame = std::make_unique<CMainFrame>(&doc, &registry);
         frame->resize(1280, 860);
         ASSERT_TRUE(ShowActive(frame.get()));
+    }
+    // A book's command on panel 0, as the program registers it.
+    void AddBook(int id, ViewFactory makeView)
+    {
+        CommandInfo command;
+        command.id = id;
+        command.panel = 0;
+        command.makeView = std::move(makeView);
+        registry.AddCommand(command);
     }
     void TearDown() override
     {

@@ -2,6 +2,7 @@
 // 0600, renamed over the name; a link at the name is replaced, never written
 // through; a refused or cancelled write leaves the old file and no temporary.
 #include "platform/SavedFile.h"
+#include "platform/TaskThread.h"
 
 #include <QDir>
 #include <QFile>
@@ -101,6 +102,12 @@ TEST(SavedFile, ARefusedOrCancelledWriteLeavesTheOldFileAndNoTemporary)
     error.clear();
     EXPECT_FALSE(WriteWholeFile(dir.filePath(QStringLiteral("no/such.txt")), "x", &error));
     EXPECT_FALSE(error.isEmpty());
+    // The writers that tell the failure as a FileErrorKind: neither file can be made.
+    EXPECT_EQ(WriteWholeFileKind(folder, "x"), FILE_ERROR_OPEN);
+    EXPECT_EQ(WriteWholeFileKind(dir.filePath(QStringLiteral("no/such.txt")), "x"), FILE_ERROR_OPEN);
+    EXPECT_EQ(WriteWholeFileKind(dir.filePath(QStringLiteral("made.txt")), "made"), 0);
+    EXPECT_EQ(ReadAll(dir.filePath(QStringLiteral("made.txt"))), QByteArray("made"));
+    ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("made.txt"))));
 
     const QString path = dir.filePath(QStringLiteral("kept.txt"));
     PlantFile(path, "old", 0600);

@@ -119,8 +119,7 @@ QString CAvanceVvodDlg::TotalText() const { return m_total->text(); }
 
 void CAvanceVvodDlg::OnCancel()
 {
-    if (auto* strip = View() ? qobject_cast<CWorkersFilterDlg*>(View()->m_strip.data()) : nullptr)
-        strip->Field(CWorkersFilterDlg::IdShop)->setFocus();
+    FocusStrip();
 }
 
 void CAvanceVvodDlg::keyPressEvent(QKeyEvent* event)

@@ -23,17 +23,7 @@ CLineEntryDlg::CLineEntryDlg(int dialogId, QSize size, CCommonFormView* view, Ra
     setFixedSize(size);
 }
 
-void CLineEntryDlg::OnCancel()
-{
-    CCommonFormView* view = View();
-    if (m_groupMode) {
-        m_groupMode = false;
-        view->CancelGroup();
-        return;
-    }
-    if (CTabelFilterDlg* strip = TabelStripOf(*view))
-        strip->Field(CTabelFilterDlg::IdTabN)->setFocus();
-}
+void CLineEntryDlg::OnCancel() { EndGroupOrFocusStrip(); }
 
 namespace {
 
@@ -88,8 +78,7 @@ bool CLineEntryDlg::SaveTablesShowingErrors()
 void CLineEntryDlg::OnOK()
 {
     if (m_groupMode) {
-        GroupAppend();
-        View()->CancelGroup();
+        AppendGroupAndEnd();
         return;
     }
     if (m_slot == 0 || !FiguresRead())

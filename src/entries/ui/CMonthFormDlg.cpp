@@ -147,34 +147,8 @@ void CMonthFormDlg::AppendToMember(int listIndex)
     StoreCurrent(slot);
 }
 
-void CMonthFormDlg::OnOK()
-{
-    if (!m_groupMode)
-        return;
-    GroupAppend();
-    if (CCommonFormView* view = View())
-        view->CancelGroup();
-}
-
-void CMonthFormDlg::OnCancel()
-{
-    CCommonFormView* view = View();
-    if (m_groupMode) {
-        m_groupMode = false;
-        if (view)
-            view->CancelGroup();
-        return;
-    }
-    if (auto* strip = view ? qobject_cast<CTabelFilterDlg*>(view->m_strip.data()) : nullptr)
-        strip->Field(CTabelFilterDlg::IdTabN)->setFocus();
-}
-
 void CMonthFormDlg::keyPressEvent(QKeyEvent* event)
 {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: OnOK(); return;
-    case Qt::Key_Escape: OnCancel(); return;
-    default: CFormChildDlg::keyPressEvent(event);
-    }
+    if (!GroupEnterOrEscape(event))
+        CFormChildDlg::keyPressEvent(event);
 }

@@ -35,9 +35,6 @@ public:
     void BeginGroup() override;
     int GroupAppend() override;
 
-    void OnOK();
-    void OnCancel();
-
     QLineEdit* Field(int id) const { return controlAs<QLineEdit>(id); }
 
     // The face of the forms: edit fields on RGB(208, 227, 254), label texts

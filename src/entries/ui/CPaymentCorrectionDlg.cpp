@@ -158,8 +158,7 @@ QString CPaymentCorrectionDlg::TotalText() const { return m_total->text(); }
 
 void CPaymentCorrectionDlg::OnCancel()
 {
-    if (auto* strip = View() ? qobject_cast<CWorkersFilterDlg*>(View()->m_strip.data()) : nullptr)
-        strip->Field(CWorkersFilterDlg::IdShop)->setFocus();
+    FocusStrip();
 }
 
 void CPaymentCorrectionDlg::keyPressEvent(QKeyEvent* event)

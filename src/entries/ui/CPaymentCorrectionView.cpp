@@ -1,12 +1,9 @@
 #include "entries/ui/CPaymentCorrectionView.h"
 
-#include "entries/ui/CBulletViplatView.h"
-#include "entries/ui/COtpuskCorrectView.h"
 #include "entries/ui/CPaymentCorrectionDlg.h"
 #include "grid/FldHlpGridCtrl.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
-#include "shell/ui/CommandRegistry.h"
 #include "shell/ui/EntryViewBodies.h"
 
 #include <QGroupBox>
@@ -65,21 +62,4 @@ bool CPaymentCorrectionView::CanLeave()
     if (!m_dlg)
         return true;
     return m_dlg->SaveRecord() != 0 || m_dlg->LineMissing();
-}
-
-void RegisterPaymentCorrectionScreens(CommandRegistry& registry)
-{
-    CommandInfo sickLeave;
-    sickLeave.id = CBulletViplatView::kCommandId;
-    sickLeave.caption = QStringLiteral("Просмотр выплат по больничным");
-    sickLeave.panel = CBulletViplatView::kEntryScreen;
-    sickLeave.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CBulletViplatView(doc); };
-    registry.AddCommand(sickLeave);
-
-    CommandInfo vacation;
-    vacation.id = COtpuskCorrectView::kCommandId;
-    vacation.caption = QStringLiteral("Просмотр и корректировка выплат");
-    vacation.panel = COtpuskCorrectView::kEntryScreen;
-    vacation.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new COtpuskCorrectView(doc); };
-    registry.AddCommand(vacation);
 }

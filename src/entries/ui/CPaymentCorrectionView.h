@@ -7,7 +7,6 @@
 
 class CPaymentCorrectionDlg;
 class CWorkersFilterDlg;
-class CommandRegistry;
 
 class CPaymentCorrectionView : public CCommonFormView {
     Q_OBJECT
@@ -43,7 +42,3 @@ private:
     CPaymentCorrectionDlg* m_dlg = nullptr;
     CWorkersFilterDlg* m_filter = nullptr;
 };
-
-// "Просмотр выплат по больничным" (1214) on the sick-leave panel and
-// "Просмотр и корректировка выплат" (32806) on the vacation panel.
-void RegisterPaymentCorrectionScreens(CommandRegistry& registry);

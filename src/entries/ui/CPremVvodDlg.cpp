@@ -264,8 +264,7 @@ void CPremVvodDlg::DeleteLine()
 
 void CPremVvodDlg::OnCancel()
 {
-    if (auto* strip = View() ? qobject_cast<CWorkersFilterDlg*>(View()->m_strip.data()) : nullptr)
-        strip->Field(CWorkersFilterDlg::IdShop)->setFocus();
+    FocusStrip();
 }
 
 void CPremVvodDlg::keyPressEvent(QKeyEvent* event)

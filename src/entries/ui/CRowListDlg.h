@@ -158,13 +158,12 @@ protected:
         m_entered = m_rules.read(RowCells(row));
         return true;
     }
-    // The group hooks store the member themselves (rows and attributes in one
-    // transaction) and return false, so the walk has nothing left to save.
+    // The group hooks make the member's new rows and return true when they
+    // did; SaveMember stores them (rows and attributes in one transaction).
     bool AppendEntered(kalvor::infobase::EmployeeRecord& rec) override
     {
-        if (!StoreMember(m_rules.withEntered(MemberRows(rec), m_entered)))
-            SkipMember();
-        return false;
+        m_memberRows = m_rules.withEntered(MemberRows(rec), m_entered);
+        return true;
     }
     int MatchEntered(const kalvor::infobase::EmployeeRecord& rec) const override
     {
@@ -172,19 +171,29 @@ protected:
     }
     bool DeleteMatched(kalvor::infobase::EmployeeRecord& rec, int index) override
     {
-        Rows rows = MemberRows(rec);
-        if (index >= 0 && index < int(rows.size())) {
-            rows.erase(rows.begin() + index);
-            StoreMember(rows);
-        }
-        return false;
+        m_memberRows = MemberRows(rec);
+        if (index < 0 || index >= int(m_memberRows.size()))
+            return false;
+        m_memberRows.erase(m_memberRows.begin() + index);
+        return true;
     }
     bool CorrectMatched(kalvor::infobase::EmployeeRecord& rec, int index) override
     {
         const Rows rows = MemberRows(rec);
-        if (index >= 0 && index < int(rows.size()))
-            StoreMember(m_rules.withCorrected(rows, index, m_entered));
-        return false;
+        if (index < 0 || index >= int(rows.size()))
+            return false;
+        m_memberRows = m_rules.withCorrected(rows, index, m_entered);
+        return true;
+    }
+    // A member whose rows do not fit is named at the end of the group append
+    // (a database failure is shown, and the member is not named).
+    bool SaveMember(int slot) override
+    {
+        Q_UNUSED(slot); // the walked member is the current employee
+        const RowsStored stored = Store(m_memberRows);
+        if (!stored.fits)
+            SkipMember();
+        return stored.written;
     }
 
 private:
@@ -194,9 +203,6 @@ private:
         for (const Row& row : rows) AppendDataRow(m_rules.show(row));
         FitLastColumn();
     }
-    // Stores the walked member's rows; false when they do not fit (a database
-    // failure is shown, and the member is not named as refused).
-    bool StoreMember(const Rows& rows) { return Store(rows).fits; }
     Rows MemberRows(const kalvor::infobase::EmployeeRecord& rec) const
     {
         return m_rules.rowsOf(rec, Base().attributes[std::size_t(Base().currentSlot - 1)]);
@@ -204,4 +210,5 @@ private:
 
     const RowListRules<Row> m_rules;
     Row m_entered{};
+    Rows m_memberRows; // the walked member's rows as a group hook made them
 };

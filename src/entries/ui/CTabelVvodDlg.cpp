@@ -176,35 +176,10 @@ int CTabelVvodDlg::GroupAppend()
     return 1;
 }
 
-void CTabelVvodDlg::OnOK()
-{
-    if (!m_groupMode || !GroupAppend())
-        return;
-    if (CCommonFormView* view = View())
-        view->CancelGroup();
-}
-
-void CTabelVvodDlg::OnCancel()
-{
-    CCommonFormView* view = View();
-    if (m_groupMode) {
-        m_groupMode = false;
-        if (view)
-            view->CancelGroup();
-        return;
-    }
-    if (auto* strip = view ? qobject_cast<CTabelFilterDlg*>(view->m_strip.data()) : nullptr)
-        strip->Field(CTabelFilterDlg::IdTabN)->setFocus();
-}
-
 void CTabelVvodDlg::OnCorrectRates() { RunRateCorrection(m_rateCorrection, View()->Document(), m_slot, this); }
 
 void CTabelVvodDlg::keyPressEvent(QKeyEvent* event)
 {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: OnOK(); return;
-    case Qt::Key_Escape: OnCancel(); return;
-    default: CFormChildDlg::keyPressEvent(event);
-    }
+    if (!GroupEnterOrEscape(event))
+        CFormChildDlg::keyPressEvent(event);
 }

@@ -25,10 +25,6 @@ public:
     void BeginGroup() override;
     int GroupAppend() override;
 
-    // Enter: in group mode the form goes to the group, which then ends.
-    void OnOK();
-    // Esc: ends group mode; otherwise the focus goes to the selection strip.
-    void OnCancel();
     // "Корректировка ставок" for the employee shown.
     void OnCorrectRates();
 
@@ -38,6 +34,8 @@ public:
     QWidget* FirstControl() const;
 
 protected:
+    // Enter in group mode: the form goes to the group, which then ends. Esc:
+    // ends group mode; otherwise the focus goes to the selection strip.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

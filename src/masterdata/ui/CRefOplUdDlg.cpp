@@ -1,9 +1,9 @@
 #include "masterdata/ui/CRefOplUdDlg.h"
 
 #include "masterdata/UnsavedBooks.h"
-#include "masterdata/ui/CRefOplUdView.h"
 #include "masterdata/ui/RefBooks.h"
 #include "platform/Db.h"
+#include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/Values.h"
@@ -34,8 +34,8 @@ int FieldWidth(PayKindField field)
 
 } // namespace
 
-CRefOplUdDlg::CRefOplUdDlg(CRefOplUdView* view, CKalvorDoc* doc)
-    : CFormChildDlg(DialogId, view), m_bookView(view), m_doc(doc)
+CRefOplUdDlg::CRefOplUdDlg(CCommonFormView* view, CKalvorDoc* doc)
+    : CFormChildDlg(DialogId, view), m_doc(doc)
 {
     // The view deletes the dialog itself before it goes.
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -186,25 +186,16 @@ void CRefOplUdDlg::UnlockName() { Field(FieldName)->setReadOnly(false); }
 
 void CRefOplUdDlg::FocusFirstField() { Field(FieldKod)->setFocus(); }
 
+void CRefOplUdDlg::FocusStrip() const
+{
+    if (auto* code = View() ? View()->controlAs<QLineEdit>(IdBookCode) : nullptr) {
+        code->setFocus();
+        code->selectAll();
+    }
+}
+
 void CRefOplUdDlg::keyPressEvent(QKeyEvent* event)
 {
-    const int key = event->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        // Enter copies the form into the marked kinds; outside a group it does nothing.
-        if (m_groupMode) {
-            GroupAppend();
-            m_bookView->CancelGroup();
-        }
-        return;
-    }
-    if (key == Qt::Key_Escape) {
-        if (m_groupMode) {
-            m_groupMode = false;
-            m_bookView->CancelGroup();
-        } else {
-            m_bookView->FocusCodeField();
-        }
-        return;
-    }
-    CFormChildDlg::keyPressEvent(event);
+    if (!GroupEnterOrEscape(event))
+        CFormChildDlg::keyPressEvent(event);
 }

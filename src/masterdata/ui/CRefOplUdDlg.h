@@ -9,15 +9,15 @@
 #include <array>
 
 class CKalvorDoc;
-class CRefOplUdView;
 class QLineEdit;
 
 class CRefOplUdDlg : public CFormChildDlg {
     Q_OBJECT
 public:
-    enum { DialogId = 343 };
+    // IdBookCode: the view's code field, where a kind is chosen.
+    enum { DialogId = 343, IdBookCode = 1070 };
 
-    CRefOplUdDlg(CRefOplUdView* view, CKalvorDoc* doc);
+    CRefOplUdDlg(CCommonFormView* view, CKalvorDoc* doc);
     ~CRefOplUdDlg() override;
 
     // The record number is the kind's 1-based position in the table; 0 shows
@@ -38,9 +38,13 @@ public:
     void FocusFirstField();
 
     QLineEdit* Field(kalvor::masterdata::PayKindField field) const { return m_edits[std::size_t(field)]; }
+    // Esc outside group mode: the view's code field takes the focus, its text selected.
+    void FocusStrip() const override;
     quint32 RecordNumber() const { return m_slot; }
 
 protected:
+    // Enter in group mode copies the form into the marked kinds and ends the
+    // group; Esc ends the group, or goes back to the code field.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -48,7 +52,6 @@ private:
     kalvor::masterdata::PayKindTexts ShownTexts() const;
     void SaveBook();
 
-    CRefOplUdView* m_bookView;
     CKalvorDoc* m_doc;
     std::array<QLineEdit*, kalvor::masterdata::PayKindFieldCount> m_edits{};
 };

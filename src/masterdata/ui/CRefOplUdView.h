@@ -14,7 +14,7 @@ class QPushButton;
 class CRefOplUdView : public CCommonFormView {
     Q_OBJECT
 public:
-    enum { FormId = 342, IdCode = 1070, IdSelect = 1071, CmdUnlockName = 32920 };
+    enum { FormId = 342, IdCode = CRefOplUdDlg::IdBookCode, IdSelect = 1071, CmdUnlockName = 32920 };
 
     explicit CRefOplUdView(CKalvorDoc* doc, QWidget* parent = nullptr);
     ~CRefOplUdView() override;

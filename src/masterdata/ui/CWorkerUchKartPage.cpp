@@ -263,8 +263,7 @@ void CWorkerUchKartPage::OnCancel()
         }
         m_modified = false;
     }
-    if (auto* strip = qobject_cast<CTabelFilterDlg*>(View()->m_strip.data()))
-        strip->Field(CTabelFilterDlg::IdTabN)->setFocus();
+    FocusStrip();
 }
 
 void CWorkerUchKartPage::keyPressEvent(QKeyEvent* event)

@@ -1,29 +1,9 @@
 #include "masterdata/ui/RefBooks.h"
 
-#include "masterdata/ui/CRefOplUdView.h"
-#include "masterdata/ui/CRefSchedView.h"
 #include "shell/ui/CMainFrame.h"
-#include "shell/ui/CommandRegistry.h"
 
 namespace {
 constexpr int kReferencePanel = 0;
-}
-
-void RegisterPayKindAndScheduleBooks(CommandRegistry& registry)
-{
-    CommandInfo schedules;
-    schedules.id = 1028;
-    schedules.caption = QStringLiteral("Графики");
-    schedules.panel = kReferencePanel;
-    schedules.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CRefSchedView(doc); };
-    registry.AddCommand(schedules);
-
-    CommandInfo payKinds;
-    payKinds.id = 1029;
-    payKinds.caption = QStringLiteral("Оплаты/Удержания");
-    payKinds.panel = kReferencePanel;
-    payKinds.makeView = [](CKalvorDoc* doc) -> CCommonFormView* { return new CRefOplUdView(doc); };
-    registry.AddCommand(payKinds);
 }
 
 void LeaveReferenceBook(QWidget* view)

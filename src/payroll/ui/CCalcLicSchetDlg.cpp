@@ -181,20 +181,10 @@ QString CCalcLicSchetDlg::AccruedText() const { return m_accrued->text(); }
 QString CCalcLicSchetDlg::DeductedText() const { return m_deducted->text(); }
 QString CCalcLicSchetDlg::ToPayText() const { return m_toPay->text(); }
 
-void CCalcLicSchetDlg::OnCancel()
-{
-    SaveRecord();
-    m_grid->DeleteNonFixedRows();
-    m_grid->Refresh();
-    if (auto* strip = View() ? qobject_cast<CTabelFilterDlg*>(View()->m_strip.data()) : nullptr)
-        strip->Field(CTabelFilterDlg::IdTabN)->setFocus();
-}
+void CCalcLicSchetDlg::OnCancel() { EmptyGridAndFocusStrip(*m_grid); }
 
 void CCalcLicSchetDlg::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        OnCancel();
-        return;
-    }
-    CFormChildDlg::keyPressEvent(event);
+    if (!EscapeEmptiesGrid(event, *m_grid))
+        CFormChildDlg::keyPressEvent(event);
 }

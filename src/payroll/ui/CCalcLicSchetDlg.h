@@ -20,6 +20,7 @@ public:
     // empty rows) with the totals, and names him in the view's title; slot 0
     // only stores the slot.
     void LoadRecord(quint32 slot) override;
+
     // Esc: the grid empties and the focus goes back to the selection strip.
     void OnCancel();
 

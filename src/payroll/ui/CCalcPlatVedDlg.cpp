@@ -135,20 +135,10 @@ void CCalcPlatVedDlg::SetSelection(int shop, int brigade, int profession)
 
 QString CCalcPlatVedDlg::TotalText() const { return m_total->text(); }
 
-void CCalcPlatVedDlg::OnCancel()
-{
-    SaveRecord();
-    m_grid->DeleteNonFixedRows();
-    m_grid->Refresh();
-    if (auto* strip = View() ? qobject_cast<CWorkersFilterDlg*>(View()->m_strip.data()) : nullptr)
-        strip->Field(CWorkersFilterDlg::IdShop)->setFocus();
-}
+void CCalcPlatVedDlg::OnCancel() { EmptyGridAndFocusStrip(*m_grid); }
 
 void CCalcPlatVedDlg::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        OnCancel();
-        return;
-    }
-    CFormChildDlg::keyPressEvent(event);
+    if (!EscapeEmptiesGrid(event, *m_grid))
+        CFormChildDlg::keyPressEvent(event);
 }

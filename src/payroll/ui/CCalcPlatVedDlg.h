@@ -31,6 +31,7 @@ public:
     // Fills the sheet with every employee of the current list that the keys
     // (0 = any) select, in list order, and shows the total.
     void SetSelection(int shop, int brigade, int profession) override;
+
     // Esc: the sheet empties and the focus goes back to the selection strip.
     void OnCancel();
 

@@ -35,13 +35,7 @@ QByteArray GenrDataFileBytes(const GenrDataFile& file)
 
 int WriteGenrDataFile(const QString& path, const GenrDataFile& file)
 {
-    platform::SavedFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return platform::FILE_ERROR_OPEN;
-    const QByteArray bytes = GenrDataFileBytes(file);
-    if (out.write(bytes) != bytes.size() || !out.commit())
-        return platform::FILE_ERROR_WRITE;
-    return 0;
+    return platform::WriteWholeFileKind(path, GenrDataFileBytes(file));
 }
 
 QString GenrReadStatusText(GenrReadStatus status)

@@ -104,13 +104,7 @@ int ReadInvalFile(const QString& path, std::vector<InvalRecord>& records)
 
 int WriteInvalFile(const QString& path, const std::vector<InvalRecord>& records)
 {
-    platform::SavedFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return platform::FILE_ERROR_OPEN;
-    const QByteArray bytes = InvalRecordsToBytes(records);
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return platform::FILE_ERROR_WRITE;
-    return 0;
+    return platform::WriteWholeFileKind(path, InvalRecordsToBytes(records));
 }
 
 namespace {

@@ -520,25 +520,7 @@ int CalcOVPF(const ReportSelection& selection, PayrollDoc& doc, const QString& d
 
 void CountMonthsOnStaff(const EmployeeHead& head, const ReportPeriod& period, MonthCounted& counters)
 {
-    int start = 1;
-    const PackedDate hired(head.datPr1);
-    if (!hired.isNull()) {
-        if (hired.fullYear() > period.year)
-            return;
-        if (hired.fullYear() == period.year)
-            start = hired.month();
-    }
-    int end = period.lastMonth;
-    const PackedDate dismissed(head.datUv1);
-    if (!dismissed.isNull()) {
-        if (dismissed.fullYear() < period.year)
-            return;
-        if (dismissed.fullYear() == period.year)
-            end = std::min(end, dismissed.month());
-    }
-    for (int month = std::max(start, 1); month < end && month <= 12; ++month)
-        if (counters[std::size_t(month)] < 255)
-            ++counters[std::size_t(month)];
+    CountStaffMonths(head, period, false, counters);
 }
 
 void CorrectBirthGroups(GenrValueArray& values, int lastMonth)

@@ -616,12 +616,7 @@ int WriteOVPFXml(const ReportSelection& selection, const QString& folder, const 
     if (writtenPath != nullptr)
         *writtenPath = path;
     const QByteArray bytes = OVPFXmlBytes(selection, doc, ReadInvalRecords(), Clock::today());
-    platform::SavedFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return platform::FILE_ERROR_OPEN;
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return platform::FILE_ERROR_WRITE;
-    return 0;
+    return platform::WriteWholeFileKind(path, bytes);
 }
 
 } // namespace kalvor::reports

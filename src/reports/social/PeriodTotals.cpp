@@ -12,6 +12,30 @@ namespace kalvor::reports {
 
 using infobase::AccrualRow;
 using infobase::EmployeeRecord;
+
+void CountStaffMonths(const infobase::EmployeeHead& head, const ReportPeriod& period, bool laterHireCounts,
+                      MonthCounted& counters)
+{
+    int start = period.firstMonth;
+    const PackedDate hired(head.datPr1);
+    if (!hired.isNull()) {
+        if (hired.fullYear() > period.year && !laterHireCounts)
+            return;
+        if (hired.fullYear() == period.year)
+            start = std::max(start, hired.month());
+    }
+    int end = period.lastMonth;
+    const PackedDate dismissed(head.datUv1);
+    if (!dismissed.isNull()) {
+        if (dismissed.fullYear() < period.year)
+            return;
+        if (dismissed.fullYear() == period.year)
+            end = std::min(end, dismissed.month());
+    }
+    for (int month = std::max(start, 1); month < end && month <= 12; ++month)
+        if (counters[std::size_t(month)] < 255)
+            ++counters[std::size_t(month)];
+}
 using infobase::WariaEntry;
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
-// Three small routines that the report builders share: an employee's share
-// of the reporting period, the test for a disability period still open after
+// Small routines that the report builders share: the months an employee was
+// on the staff, an employee's share of the reporting period, the test for a disability period still open after
 // a month, and the joining of a blank-padded name or address into a field
 // with its words separated by commas.
 #include "payroll/PayrollDocument.h"
@@ -15,6 +15,15 @@ namespace kalvor::reports {
 // the employees it has taken into a month. A month of 0 before a hire month
 // leaves the period.
 using MonthCounted = std::array<std::uint8_t, 13>;
+
+// The months of the period that a builder's first pass counts for one
+// employee: from the period's first month, or a later hire month of the
+// report year, up to (not including) the period's last month or an earlier
+// dismissal month of the report year; 1 is added to each. An employee
+// dismissed before the report year counts in no month; one hired after it
+// counts from the first month when `laterHireCounts`, else in none.
+void CountStaffMonths(const infobase::EmployeeHead& head, const ReportPeriod& period, bool laterHireCounts,
+                      MonthCounted& counters);
 
 // The current employee's share of the period begin..end (year * 16 + month,
 // one year), as a percentage of one full-time employee present all period:

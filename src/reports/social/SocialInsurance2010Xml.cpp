@@ -217,12 +217,7 @@ int WriteRVedFSSXml2010(const QString& folder, const PayrollDoc& doc, QString* w
     if (writtenPath != nullptr)
         *writtenPath = path;
     const QByteArray bytes = RVedFSSXml2010Bytes(doc, Clock::today());
-    platform::SavedFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return platform::FILE_ERROR_OPEN;
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return platform::FILE_ERROR_WRITE;
-    return 0;
+    return platform::WriteWholeFileKind(path, bytes);
 }
 
 } // namespace kalvor::reports

@@ -321,21 +321,7 @@ int CalcRVedFSS2011(const ReportSelection& selection, PayrollDoc& doc, const QSt
 
 void CountFssMonths(const EmployeeHead& head, const ReportPeriod& period, MonthCounted& counters)
 {
-    int start = period.firstMonth;
-    const PackedDate hired(head.datPr1);
-    if (!hired.isNull() && hired.fullYear() == period.year)
-        start = std::max(start, hired.month());
-    int end = period.lastMonth;
-    const PackedDate dismissed(head.datUv1);
-    if (!dismissed.isNull()) {
-        if (dismissed.fullYear() < period.year)
-            return;
-        if (dismissed.fullYear() == period.year)
-            end = std::min(end, dismissed.month());
-    }
-    for (int month = std::max(start, 1); month < end && month <= 12; ++month)
-        if (counters[std::size_t(month)] < 255)
-            ++counters[std::size_t(month)];
+    CountStaffMonths(head, period, true, counters);
 }
 
 void FinishFss4Values(GenrValueArray& values, const ReportPeriod& period)

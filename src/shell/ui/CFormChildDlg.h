@@ -8,6 +8,8 @@
 #include <QWidget>
 
 class CCommonFormView;
+class CGridCtrl;
+class QKeyEvent;
 
 class CFormChildDlg : public QWidget, public ControlMap {
     Q_OBJECT
@@ -37,12 +39,33 @@ public:
         return 1;
     }
 
+    // The selection strip's first field takes the focus: the personnel number
+    // on a time-sheet strip, the shop on a strip of shops, brigades and
+    // professions. Nothing without a strip; a dialog whose view selects
+    // otherwise names its own field.
+    virtual void FocusStrip() const;
+
     quint32 m_slot = 0; // record slot of the shown employee, 0 = none
     int m_shop = 0;
     int m_brigade = 0;
     int m_third = 0;
     bool m_groupMode = false;
     bool m_modified = false;
+
+protected:
+    // Enter and Esc of the entry dialogs that copy their form to a group.
+    // Enter: in group mode the group append and, once it is taken, the end of
+    // the group through the view's CancelGroup (a refusal keeps the group and
+    // what was typed); outside group mode nothing. Esc: in group mode the end
+    // of the group; otherwise the focus goes to the strip. False (nothing
+    // done) for another key.
+    bool GroupEnterOrEscape(QKeyEvent* event);
+    void AppendGroupAndEnd();
+    void EndGroupOrFocusStrip();
+    // Esc of the dialogs that only show what is stored: the grid empties and
+    // the focus goes to the strip. False (nothing done) for another key.
+    bool EscapeEmptiesGrid(QKeyEvent* event, CGridCtrl& grid);
+    void EmptyGridAndFocusStrip(CGridCtrl& grid);
 
 private:
     int m_dialogId;

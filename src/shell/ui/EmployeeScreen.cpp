@@ -247,17 +247,9 @@ bool CEmployeeDetailDlg::eventFilter(QObject* watched, QEvent* event)
 
 void CEmployeeDetailDlg::OnCancel()
 {
-    CCommonFormView* view = View();
-    if (m_groupMode) {
-        m_groupMode = false;
+    if (m_groupMode)
         m_pending = GroupNone;
-        if (view)
-            view->CancelGroup();
-        return;
-    }
-    if (view && view->m_strip)
-        if (auto* strip = qobject_cast<CTabelFilterDlg*>(view->m_strip.data()))
-            strip->Field(CTabelFilterDlg::IdTabN)->setFocus();
+    EndGroupOrFocusStrip();
 }
 
 void CEmployeeDetailDlg::OnOK()
@@ -374,7 +366,7 @@ bool CEmployeeDetailDlg::WorkOn(WalkStep step, int listIndex)
         return false;
     case WalkStep::Correct: changed = CorrectMatched(rec, m_matchedIndex[std::size_t(found)]); break;
     }
-    return changed && SaveCurrentEmployee(slot);
+    return changed && SaveMember(slot);
 }
 
 void EmployeeDlgBeginGroup(CEmployeeDetailDlg& dlg)

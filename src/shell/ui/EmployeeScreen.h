@@ -95,7 +95,8 @@ protected:
     // What each screen gives the group operations. ReadEnteredRow reads the
     // group's entered row (the first data row) and returns false after a
     // message when it is refused. The others work on one loaded employee's
-    // record and return true when they changed it.
+    // record and return true when they changed it; the walk then saves the
+    // change through SaveMember, and only then.
     virtual bool ReadEnteredRow() = 0;
     virtual bool AppendEntered(kalvor::infobase::EmployeeRecord& rec) = 0;
     virtual int MatchEntered(const kalvor::infobase::EmployeeRecord& rec) const = 0; // -1 = none
@@ -123,6 +124,10 @@ protected:
     // Saves the current record under the slot with the wait cursor; false
     // after a database failure (shown).
     bool SaveCurrentEmployee(int slot);
+    // Saves what a group hook changed in the walked member of the slot (the
+    // loaded record): SaveCurrentEmployee, unless the screen stores its own
+    // way. False when nothing was saved.
+    virtual bool SaveMember(int slot) { return SaveCurrentEmployee(slot); }
 
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
