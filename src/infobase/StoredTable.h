@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cstdint>
+#include <stdexcept>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -259,6 +260,26 @@ private:
         [](const auto& row, ::kalvor::infobase::detail::Binder& b, int) { b << int(row.member); })
 #define KALVOR_BIT_FIELD(member) KALVOR_BIT_FIELD_AS(#member, member)
 
+// An update of some declared columns of a table, their values bound from a
+// row by the declaration, in the rows whose key the caller gives.
+template <class Row>
+class ColumnUpdate {
+public:
+    ColumnUpdate(QString sql, std::vector<Column<Row>> columns) : sql_(std::move(sql)), columns_(std::move(columns)) {}
+    void run(const QSqlDatabase& db, const Row& row, const QVariant& key) const
+    {
+        db::Recordset q(db, sql_);
+        detail::Binder b(q);
+        for (const Column<Row>& c : columns_) c.bind(row, b, c.arg);
+        b << key;
+        q.exec();
+    }
+
+private:
+    QString sql_;
+    std::vector<Column<Row>> columns_;
+};
+
 // The declaration of one table whose declared columns map to a Row.
 template <class Row>
 class StoredTable {
@@ -293,7 +314,31 @@ public:
         for (const Column<Row>& c : columns_) c.bind(row, b, c.arg);
     }
 
+    // The update of the named declared columns (a value kept in several
+    // columns is named by its first) of the rows whose key at place `key`
+    // (0 the first) equals the value run() is given.
+    ColumnUpdate<Row> update(const QStringList& names, int key = 0) const
+    {
+        std::vector<Column<Row>> chosen;
+        QStringList set;
+        for (const QString& name : names) {
+            const Column<Row>& c = columnNamed(name);
+            chosen.push_back(c);
+            set << c.names;
+        }
+        return ColumnUpdate<Row>(UpdateColumnsSql(def_, set, ColumnEqualsSql(def_, key < keyCount_ ? key : -1)),
+                                 std::move(chosen));
+    }
+
 private:
+    const Column<Row>& columnNamed(const QString& name) const
+    {
+        for (const Column<Row>& c : columns_)
+            if (c.names.first() == name)
+                return c;
+        throw std::logic_error(QStringLiteral("no column %1 in table %2").arg(name, def_.name).toStdString());
+    }
+
     TableDef def_;
     std::vector<Column<Row>> columns_;
     int keyCount_ = 0;
