@@ -74,8 +74,9 @@ TEST(DbStatements, NoTableIsNamedOutsideItsDeclaration)
         }
         return false;
     };
-    EXPECT_EQ(testsupport::SourceLinesWhere(QStringLiteral("infobase"), {QStringLiteral("/StoredTables.cpp")}, typesATable),
-              QStringList{});
+    EXPECT_EQ(
+        testsupport::SourceLinesWhere(QStringLiteral("infobase"), {QStringLiteral("/StoredTables.cpp")}, typesATable),
+        std::vector<std::string>{});
 }
 
 TEST_F(DbSchema, OldBaseIsUpgradedAndNewerBaseRefused)

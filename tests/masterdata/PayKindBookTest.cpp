@@ -65,7 +65,7 @@ TEST(PayKindBook, TheCodesOfAFixedMeaningAreComparedByTheirNames)
         QStringLiteral(R"((==|!=|case)\s*(600|163|169|170|171|172)\b|\b(600|163|169|170|171|172)\s*(==|!=))"));
     EXPECT_EQ(testsupport::SourceLinesWhere(QString(), {QStringLiteral("payroll/PayKindCodes.h")},
                                             [&](const QString& line) { return literal.match(line).hasMatch(); }),
-              QStringList{});
+              std::vector<std::string>{});
 }
 
 TEST(PayKindBook, FormShowsNumbersMoneyAndCostCode)

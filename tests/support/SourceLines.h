@@ -10,15 +10,17 @@
 
 #include <algorithm>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace kalvor::testsupport {
 
-// "path:line" of every line, in the files of src/<folder> and its subfolders
+// "path:line: text" of every line, in the files of src/<folder> and its subfolders
 // whose path does not end with one of `skipped`, that `matches` accepts.
-inline QStringList SourceLinesWhere(const QString& folder, const QStringList& skipped,
-                                    const std::function<bool(const QString& line)>& matches)
+inline std::vector<std::string> SourceLinesWhere(const QString& folder, const QStringList& skipped,
+                                                 const std::function<bool(const QString& line)>& matches)
 {
-    QStringList found;
+    std::vector<std::string> found;
     QDirIterator files(QStringLiteral(KALVOR_SOURCE_DIR "/src/") + folder,
                        {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files, QDirIterator::Subdirectories);
     while (files.hasNext()) {
@@ -32,7 +34,7 @@ inline QStringList SourceLinesWhere(const QString& folder, const QStringList& sk
             const QString line = QString::fromUtf8(file.readLine());
             ++number;
             if (matches(line))
-                found << QStringLiteral("%1:%2").arg(path).arg(number);
+                found.push_back(QStringLiteral("%1:%2: %3").arg(path).arg(number).arg(line.trimmed()).toStdString());
         }
     }
     return found;
