@@ -2,9 +2,10 @@
 // One declaration per stored table: its name, its leading key columns, its
 // constraints, and per column the name, the declared type and how the column
 // is read into and bound from the in-memory row it maps to. The schema's
-// table (TableDef), the statements' column lists and the loops that read and
-// bind a row are all made from it, so a column is added in one place: one
-// line of its table's declaration plus its member.
+// table (TableDef), the statements' column lists, the loops that read and
+// bind a row and the updates of some of its columns are all made from it, so
+// a column is added in one place: one line of its table's declaration plus
+// its member.
 //
 // The key columns (a slot number, a code, the master row's id) come first in
 // the table and are read and bound by the loader or saver that knows them;
