@@ -20,6 +20,9 @@ const QByteArray kDatabaseHeader("SQLite format 3\0", 16);
 const QStringList kRequiredConfigValues = {QStringLiteral("kolMax"), QStringLiteral("kolRab"),
                                            QStringLiteral("tekMes")};
 
+// "dbo.config.<column>", as a message names a value of the configuration.
+QString configColumn(const QString& column) { return Qualified(ConfigTable().def().name) + QLatin1Char('.') + column; }
+
 // Whether a stored value of that storage class fits a column of that
 // declared type: integers in INTEGER columns, numbers in REAL ones, anything
 // in the others; NULL only where the column may be empty.
@@ -41,11 +44,12 @@ void checkConfigStorage(const QSqlDatabase& db, const TableDef& config)
     QStringList types;
     for (int i = 0; i < config.columns.size(); ++i)
         types << db::StorageClassSql(db, config.columns[i], config.types[i]);
-    db::Recordset q(db, QStringLiteral("SELECT %1, %2 FROM dbo.config WHERE id = 1")
-                            .arg(types.join(QStringLiteral(", ")), ColumnList(config)));
-    q.exec();
+    db::Recordset q(db, QStringLiteral("SELECT %1, %2 FROM %3 %4")
+                            .arg(types.join(QStringLiteral(", ")), ColumnList(config), Qualified(config.name),
+                                 WhereColumnSql(ConfigTable().def())));
+    q.run(kConfigRowId);
     if (!q.next())
-        ThrowDamaged(QStringLiteral("Нет строки настроек базы (таблица dbo.config)."));
+        ThrowNoConfigRow();
     const int n = int(config.columns.size());
     for (int i = 0; i < n; ++i) {
         const QString& column = config.columns[i];
@@ -55,26 +59,31 @@ void checkConfigStorage(const QSqlDatabase& db, const TableDef& config)
         const QString wanted =
             config.types[i] == QLatin1String("INTEGER") ? QStringLiteral("целого числа") : QStringLiteral("числа");
         ThrowDamaged(
-            QStringLiteral("В настройках базы (dbo.config.%1) записано %2 вместо %3.").arg(column, value, wanted));
+            QStringLiteral("В настройках базы (%1) записано %2 вместо %3.").arg(configColumn(column), value, wanted));
     }
 }
 
 void checkConfigValues(const QSqlDatabase& db)
 {
-    db::Recordset q(db, QStringLiteral("SELECT kolMax, kolRab, tekMes FROM dbo.config WHERE id = 1"));
-    q.exec();
+    db::Recordset q(db,
+                    SelectColumnsSql(ConfigTable().def(), kRequiredConfigValues, WhereColumnSql(ConfigTable().def())));
+    q.run(kConfigRowId);
     q.next();
     const qint64 capacity = q.toInt64(0), count = q.toInt64(1), monthKey = q.toInt64(2);
     if (capacity < 1 || capacity > CInfoBase::MaxCapacity)
-        ThrowDamaged(QStringLiteral("Вместимость базы (dbo.config.kolMax) %1 вне пределов 1-%2.")
+        ThrowDamaged(QStringLiteral("Вместимость базы (%1) %2 вне пределов 1-%3.")
+                         .arg(configColumn(kRequiredConfigValues[0]))
                          .arg(capacity)
                          .arg(CInfoBase::MaxCapacity));
     if (count < 0 || count > capacity)
-        ThrowDamaged(
-            QStringLiteral("Число работников (dbo.config.kolRab) %1 вне пределов 0-%2.").arg(count).arg(capacity));
+        ThrowDamaged(QStringLiteral("Число работников (%1) %2 вне пределов 0-%3.")
+                         .arg(configColumn(kRequiredConfigValues[1]))
+                         .arg(count)
+                         .arg(capacity));
     const qint64 month = monthKey & 15, year = monthKey >> 4;
     if (monthKey < 0 || monthKey > 0xFFFF || month < 1 || month > 12 || year < 1900)
-        ThrowDamaged(QStringLiteral("Отчетный месяц (dbo.config.tekMes = %1): месяц %2 года %3 невозможен.")
+        ThrowDamaged(QStringLiteral("Отчетный месяц (%1 = %2): месяц %3 года %4 невозможен.")
+                         .arg(configColumn(kRequiredConfigValues[2]))
                          .arg(monthKey)
                          .arg(month)
                          .arg(year));
@@ -84,26 +93,30 @@ void checkConfigValues(const QSqlDatabase& db)
 // record slot 1..capacity.
 void checkEmployeesFit(const QSqlDatabase& db)
 {
-    db::Recordset cap(db, QStringLiteral("SELECT kolMax FROM dbo.config WHERE id = 1"));
-    cap.exec();
+    db::Recordset cap(
+        db, SelectColumnsSql(ConfigTable().def(), {kRequiredConfigValues[0]}, WhereColumnSql(ConfigTable().def())));
+    cap.run(kConfigRowId);
     cap.next();
     const int capacity = cap.toInt(0);
-    db::Recordset count(db, QStringLiteral("SELECT COUNT(*) FROM dbo.konst"));
+    const QString konst = Qualified(KonstTable().def().name);
+    db::Recordset count(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(konst));
     count.exec();
     count.next();
     if (count.toInt64(0) > capacity)
-        ThrowDamaged(QStringLiteral("В таблице dbo.konst %1 работников, а вместимость базы %2.")
+        ThrowDamaged(QStringLiteral("В таблице %1 %2 работников, а вместимость базы %3.")
+                         .arg(konst)
                          .arg(count.toInt64(0))
                          .arg(capacity));
-    db::Recordset outside(db, QStringLiteral("SELECT rec, tabN, fio FROM dbo.konst "
-                                             "WHERE %1 <> 'integer' OR rec < 1 OR rec > ? LIMIT 1")
-                                  .arg(db::StorageClassSql(db, QStringLiteral("rec"), QStringLiteral("INTEGER"))));
+    db::Recordset outside(
+        db, SelectColumnsSql(KonstTable().def(), {QStringLiteral("rec"), QStringLiteral("tabN"), QStringLiteral("fio")},
+                             QStringLiteral("WHERE %1 <> 'integer' OR rec < 1 OR rec > ? LIMIT 1")
+                                 .arg(db::StorageClassSql(db, QStringLiteral("rec"), QStringLiteral("INTEGER")))));
     outside.bind(0, capacity);
     outside.exec();
     if (outside.next())
-        ThrowDamaged(QStringLiteral("В таблице dbo.konst у работника «%1» (таб. N %2) номер записи «%3» "
-                                    "вне пределов 1-%4.")
-                         .arg(outside.toString(2), outside.toString(1), outside.toString(0))
+        ThrowDamaged(QStringLiteral("В таблице %1 у работника «%2» (таб. N %3) номер записи «%4» "
+                                    "вне пределов 1-%5.")
+                         .arg(konst, outside.toString(2), outside.toString(1), outside.toString(0))
                          .arg(capacity));
 }
 
@@ -129,6 +142,11 @@ void ThrowDamaged(const QString& what)
     throw db::DbError(db::E_DB_DAMAGED, QString::fromUtf8(db::kDamagedText), what, kSource);
 }
 
+void ThrowNoConfigRow()
+{
+    ThrowDamaged(QStringLiteral("Нет строки настроек базы (таблица %1).").arg(Qualified(ConfigTable().def().name)));
+}
+
 void CheckFilePages(const QSqlDatabase& db)
 {
     const QString found = db::FilePageFaults(db);
@@ -141,10 +159,10 @@ void CheckSchemaTables(const QSqlDatabase& db)
     for (const TableDef& t : SchemaTables()) {
         const QStringList present = db::TableColumns(db, t.name);
         if (present.isEmpty())
-            ThrowDamaged(QStringLiteral("В базе нет таблицы dbo.%1.").arg(t.name));
+            ThrowDamaged(QStringLiteral("В базе нет таблицы %1.").arg(Qualified(t.name)));
         for (const QString& column : t.columns)
             if (!present.contains(column, Qt::CaseInsensitive))
-                ThrowDamaged(QStringLiteral("В таблице dbo.%1 нет столбца %2.").arg(t.name, column));
+                ThrowDamaged(QStringLiteral("В таблице %1 нет столбца %2.").arg(Qualified(t.name), column));
     }
 }
 

@@ -20,6 +20,8 @@ void CheckFilePages(const QSqlDatabase& db);
 
 // Throws E_DB_DAMAGED "База данных повреждена." with `what` as the description.
 [[noreturn]] void ThrowDamaged(const QString& what);
+// The same for a base without its configuration's row.
+[[noreturn]] void ThrowNoConfigRow();
 
 // Every table of the schema with every one of its columns.
 void CheckSchemaTables(const QSqlDatabase& db);

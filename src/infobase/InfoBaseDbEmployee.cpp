@@ -146,8 +146,7 @@ db::RawStatement& inserter(const QSqlDatabase& db, const TableDef& table)
 
 qint64 KonstId(const QSqlDatabase& db, int slot)
 {
-    static const QString sql = QStringLiteral("SELECT id FROM dbo.konst WHERE rec = ?");
-    return db::RawStatementFor(db, sql).bind(0, slot).selectInt64();
+    return db::RawStatementFor(db, KonstIdOfSlotSql()).bind(0, slot).selectInt64();
 }
 
 void WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord& rec, qint64& id)
@@ -631,7 +630,8 @@ void DeleteEmployeeRows(const QSqlDatabase& db, qint64 id)
 {
     for (const TableDef* t : EmployeeDetailTables())
         db::RawStatementFor(db, TableDeleteByEmployeeSql(*t)).bind(0, id).exec();
-    db::Recordset(db, QStringLiteral("DELETE FROM dbo.konst WHERE id = ?")).run(id);
+    static const QString konst = DeleteRowsSql(KonstTable().def(), ColumnEqualsSql(KonstTable().def(), 0));
+    db::Recordset(db, konst).run(id);
 }
 
 } // namespace detail
@@ -685,8 +685,9 @@ void LoadKonstAttributesWithSex(CInfoBase& base, int slot)
 {
     loadBlocks(base, slot, BKonst);
     const QSqlDatabase db = Db(base);
-    db::Recordset q(db, QStringLiteral("SELECT p.pol FROM dbo.pasport p JOIN dbo.konst k ON k.id = p.id_konst "
-                                       "WHERE k.rec = ?"));
+    const TableDef& pasport = PasportTable().def();
+    db::Recordset q(
+        db, SelectColumnsSql(pasport, {QStringLiteral("pol")}, QStringLiteral("WHERE ") + RowsOfSlotSql(pasport)));
     q.bind(0, slot);
     q.exec();
     base.current.head.pol = q.next() ? q.toString(0) : QString();
@@ -696,7 +697,7 @@ int LoadWarDat(CInfoBase& base, int slot, int monthFrom, int monthTo, int year)
 {
     base.warDat.clear();
     const QSqlDatabase db = Db(base);
-    static const QString where = QStringLiteral("WHERE id_konst = (SELECT id FROM dbo.konst WHERE rec = ?)");
+    static const QString where = QStringLiteral("WHERE ") + RowsOfSlotSql(WarDatTable().def());
     const bool period = monthFrom != 0 || monthTo != 0 || year != 0;
     static const QString order = QStringLiteral(" ORDER BY g1, m1, d1, god, mes, kod, num");
     static const QString all = SelectSql(WarDatTable().def(), where + order);
@@ -775,8 +776,9 @@ void SaveKonstInostrDays(CInfoBase& base, int slot)
 {
     const QSqlDatabase db = Db(base);
     db::Transaction tr(db);
-    db::Recordset(db, QStringLiteral("UPDATE dbo.konst SET inostrDnPrRF = ? WHERE rec = ?"))
-        .run(int(base.current.head.inostrDnPrRF), slot);
+    // The master row of the slot: its key rec, the second.
+    static const ColumnUpdate<EmployeeRecord> days = KonstTable().update({QStringLiteral("inostrDnPrRF")}, 1);
+    days.run(db, base.current, slot);
     tr.commit();
 }
 
@@ -926,10 +928,9 @@ QString ComputedRowsInsertSql()
                                                                : QStringLiteral("BIGINT"));
         names << t.columns[i];
     }
-    const QString konst = Qualified(KonstTable().def().name);
-    return QStringLiteral("INSERT INTO %1 (%2) SELECT (SELECT id FROM %3 WHERE rec = ?), v.* "
-                          "FROM unnest(%4) AS v (%5) WHERE EXISTS (SELECT 1 FROM %3 WHERE rec = ?)")
-        .arg(Qualified(t.name), ColumnList(t), konst, arrays.join(QStringLiteral(", ")),
+    return QStringLiteral("INSERT INTO %1 (%2) SELECT (%3), v.* "
+                          "FROM unnest(%4) AS v (%5) WHERE EXISTS (%3)")
+        .arg(Qualified(t.name), ColumnList(t), KonstIdOfSlotSql(), arrays.join(QStringLiteral(", ")),
              names.join(QStringLiteral(", ")));
 }
 
@@ -938,8 +939,7 @@ QString ComputedRowsInsertSql()
 // themselves, in one batch that is the employee's only round trip.
 void saveComputedRowsOnServer(const QSqlDatabase& db, int slot, int kvProizv, const EmployeeRecord& rec)
 {
-    static const QString remove =
-        QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = (SELECT id FROM dbo.konst WHERE rec = ?)");
+    static const QString remove = DeleteRowsSql(ZarpTable().def(), RowsOfSlotSql(ZarpTable().def()));
     static const QString insert = ComputedRowsInsertSql();
     db::ColumnArrays columns;
     forStoredRows(rec, kvProizv, EmployeeRecord::RowCount, [&](int num, const AccrualRow& a) {
@@ -1019,9 +1019,12 @@ constexpr int kMonthRowCount = 60;
 
 void ClearCalculatedMonth(CInfoBase& base, int slot)
 {
-    static const QString remove =
-        QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = (SELECT id FROM dbo.konst WHERE rec = ?) AND num < %1")
-            .arg(kMonthRowCount);
+    // The rows of the slot whose number (the second key) is the month's.
+    static const QString remove = [] {
+        const TableDef& t = ZarpTable().def();
+        return DeleteRowsSql(t,
+                             QStringLiteral("%1 AND %2 < %3").arg(RowsOfSlotSql(t), t.columns[1]).arg(kMonthRowCount));
+    }();
     db::Batch batch(Db(base));
     batch.add(remove).bind(0, slot);
     batch.run();

@@ -13,23 +13,26 @@ using namespace detail;
 
 namespace {
 
-// Empties the table (or the rows that `where` names) and inserts the rows that
-// `insertAll` binds, one batch (on a server one round trip): on any failure
-// the table keeps its previous rows.
+// Empties the table (or the rows whose first key is `firstKey`) and inserts
+// the rows that `insertAll` binds, one batch (on a server one round trip): on
+// any failure the table keeps its previous rows.
 void replaceTable(const QSqlDatabase& db, const TableDef& table, const std::function<void(BatchRows&)>& insertAll,
-                  const QString& where = QString(), const QVariant& whereValue = QVariant())
+                  const QVariant& firstKey = QVariant())
 {
     db::Batch batch(db);
-    if (where.isEmpty()) {
-        batch.add(QStringLiteral("DELETE FROM %1").arg(Qualified(table.name)));
+    if (!firstKey.isValid()) {
+        batch.add(DeleteRowsSql(table));
     } else {
-        batch.add(QStringLiteral("DELETE FROM %1 WHERE %2").arg(Qualified(table.name), where));
-        batch.bind(0, whereValue);
+        batch.add(DeleteRowsSql(table, ColumnEqualsSql(table, 0)));
+        batch.bind(0, firstKey);
     }
     BatchRows rows{batch, TableInsertSql(table)};
     insertAll(rows);
     batch.run();
 }
+
+// The id of the firm record's one row (in both of its tables).
+constexpr int kFirmRowId = 1;
 
 // Runs `fn` on every row of a SELECT of the whole table.
 void eachRow(const QSqlDatabase& db, const TableDef& table, const QString& tail, const std::function<void(Reader&)>& fn,
@@ -43,6 +46,21 @@ void eachRow(const QSqlDatabase& db, const TableDef& table, const QString& tail,
         Reader r(q);
         fn(r);
     }
+}
+
+// A fault of a table's rows: "Таблица dbo.<name>" and what follows.
+QString tableSays(const TableDef& table, const char* what)
+{
+    return QStringLiteral("Таблица ") + Qualified(table.name) + QString::fromUtf8(what);
+}
+
+// The count of employees in the list, kept in the configuration's row.
+void saveEmployeeCount(const QSqlDatabase& db, const InfoBaseConfig& config, std::size_t count)
+{
+    static const ColumnUpdate<InfoBaseConfig> kolRab = ConfigTable().update({QStringLiteral("kolRab")});
+    InfoBaseConfig c = config;
+    c.kolRab = i16(count);
+    kolRab.run(db, c, kConfigRowId);
 }
 
 bool validSlot(const CInfoBase& base, int num) { return num >= 1 && num <= base.capacity(); }
@@ -74,11 +92,11 @@ void writeShortNames(const QSqlDatabase& db, const std::vector<QString>& names, 
 void LoadConfig(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
-    db::Recordset q(db, SelectSql(ConfigTable().def(), QStringLiteral("WHERE id = 1")));
-    q.exec();
+    db::Recordset q(db, SelectSql(ConfigTable().def(), WhereColumnSql(ConfigTable().def())));
+    q.run(kConfigRowId);
     InfoBaseConfig c;
     if (!q.next())
-        ThrowDamaged(QStringLiteral("Нет строки настроек базы (таблица dbo.config)."));
+        ThrowNoConfigRow();
     Reader r(q, 1);
     ConfigTable().read(c, r);
     const int kolRab = c.kolRab;
@@ -94,10 +112,10 @@ void SaveConfig(CInfoBase& base)
     const QSqlDatabase db = Db(base);
     const InfoBaseConfig& c = base.config;
     db::Transaction tr(db);
-    db::Execute(db, QStringLiteral("DELETE FROM dbo.config"));
+    db::Execute(db, DeleteRowsSql(ConfigTable().def()));
     db::Recordset ins(db, InsertSql(ConfigTable().def()));
     Binder b(ins);
-    b << 1;
+    b << kConfigRowId;
     ConfigTable().bind(c, b);
     ins.exec();
     // dbo.color is kept as it stands: the program holds nothing of it in memory.
@@ -109,8 +127,9 @@ void SaveConfigCounters(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
     db::Transaction tr(db);
-    db::Recordset(db, QStringLiteral("UPDATE dbo.config SET kolMax = ?, kolRab = ?, sort = ? WHERE id = 1"))
-        .run(int(base.config.kolMax), int(base.config.kolRab), int(base.config.sort()));
+    static const ColumnUpdate<InfoBaseConfig> counters =
+        ConfigTable().update({QStringLiteral("kolMax"), QStringLiteral("kolRab"), QStringLiteral("sort")});
+    counters.run(db, base.config, kConfigRowId);
     tr.commit();
 }
 
@@ -118,7 +137,8 @@ void SaveConfigNEnt(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
     db::Transaction tr(db);
-    db::Recordset(db, QStringLiteral("UPDATE dbo.config SET nEnt = ? WHERE id = 1")).run(int(base.config.nEnt));
+    static const ColumnUpdate<InfoBaseConfig> nEnt = ConfigTable().update({QStringLiteral("nEnt")});
+    nEnt.run(db, base.config, kConfigRowId);
     tr.commit();
 }
 
@@ -128,14 +148,14 @@ void LoadFirm(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
     FirmInfo f;
-    eachRow(db, InfFirmTable().def(), QStringLiteral("WHERE id = 1"), [&](Reader& r) {
-        r.n();
-        InfFirmTable().read(f, r);
-    });
-    eachRow(db, InfParTable().def(), QStringLiteral("WHERE id = 1"), [&](Reader& r) {
-        r.n();
-        InfParTable().read(f, r);
-    });
+    for (const auto* table : {&InfFirmTable(), &InfParTable()})
+        eachRow(
+            db, table->def(), WhereColumnSql(table->def()),
+            [&](Reader& r) {
+                r.n();
+                table->read(f, r);
+            },
+            kFirmRowId);
     eachRow(db, MaskTable().def(), QString(), [&](Reader& r) {
         const int kod = r.n();
         MaskRow m;
@@ -169,7 +189,7 @@ void SaveFirm(CInfoBase& base, int /*mode*/)
     for (const auto* table : {&InfFirmTable(), &InfParTable()})
         replaceTable(db, table->def(), [&](BatchRows& ins) {
             Binder b(ins);
-            b << 1;
+            b << kFirmRowId;
             table->bind(f, b);
         });
     replaceTable(db, MaskTable().def(), [&](BatchRows& ins) {
@@ -350,8 +370,8 @@ void checkLineRun(const CInfoBase& base, QChar kind, int slot, int first, int co
     if (first >= 0 && count >= 0 && count <= LineIndexEntry::MaxCount && first <= LineIndexEntry::MaxFirst &&
         first + count <= lines)
         return;
-    ThrowDamaged(QStringLiteral("Таблица dbo.indexes, вид «%1», работник %2: строки с %3 по %4 "
-                                "вне массива из %5 строк.")
+    ThrowDamaged(tableSays(IndexesTable().def(), ", вид «%1», работник %2: строки с %3 по %4 "
+                                                 "вне массива из %5 строк.")
                      .arg(kind)
                      .arg(employeeOfSlot(base, slot))
                      .arg(first)
@@ -370,8 +390,8 @@ void checkRunOrder(const CInfoBase& base, QChar kind, const std::vector<u16>& id
         if (count == 0)
             continue;
         if (first < end)
-            ThrowDamaged(QStringLiteral("Таблица dbo.indexes, вид «%1», работник %2: строки с %3 по %4 "
-                                        "заходят на строки работника с меньшим номером записи.")
+            ThrowDamaged(tableSays(IndexesTable().def(), ", вид «%1», работник %2: строки с %3 по %4 "
+                                                         "заходят на строки работника с меньшим номером записи.")
                              .arg(kind)
                              .arg(employeeOfSlot(base, slot))
                              .arg(first)
@@ -418,7 +438,7 @@ void SaveIndexes(CInfoBase& base, LineKind kind, int /*mode*/)
                 IndexesTable().bind(LineRun{LineIndexEntry::first(w), LineIndexEntry::count(w)}, b);
             }
         },
-        QStringLiteral("vid = ?"), vid);
+        vid);
 }
 
 void LoadAltTabel(CInfoBase& base)
@@ -449,7 +469,7 @@ void SaveAltTabel(CInfoBase& base, int mass, int /*mode*/)
                 AltTabelTable().bind(e, b);
             }
         },
-        QStringLiteral("mass = ?"), mass);
+        mass);
 }
 
 void LoadFio(CInfoBase& base)
@@ -556,6 +576,13 @@ void SaveAvZar1(CInfoBase& base, int /*mode*/)
 
 namespace {
 
+// "WHERE mass = ? ORDER BY num": one list's entries in their order.
+QString listOrderSql()
+{
+    const TableDef& t = SimpTable().def();
+    return WhereColumnSql(t) + QStringLiteral(" ORDER BY ") + t.columns[1];
+}
+
 // One of the two stored employee lists. Every entry must name a record slot
 // of the base (1..capacity) and the list must fit the capacity: the month
 // change and the calculation index the per-slot tables by them.
@@ -563,7 +590,7 @@ std::vector<EmployeeListEntry> readList(const CInfoBase& base, const QSqlDatabas
 {
     std::vector<EmployeeListEntry> l;
     eachRow(
-        db, SimpTable().def(), QStringLiteral("WHERE mass = ? ORDER BY num"),
+        db, SimpTable().def(), listOrderSql(),
         [&](Reader& r) {
             r.n();
             r.n();
@@ -572,14 +599,14 @@ std::vector<EmployeeListEntry> readList(const CInfoBase& base, const QSqlDatabas
             bool isNumber = false;
             const qint64 slotNumber = row.rec.toLongLong(&isNumber);
             if (!isNumber || slotNumber < 1 || slotNumber > base.capacity())
-                ThrowDamaged(QStringLiteral("Таблица dbo.simp (список %1): у работника с табельным номером %2 "
-                                            "номер записи «%3» вне пределов 1-%4.")
+                ThrowDamaged(tableSays(SimpTable().def(), " (список %1): у работника с табельным номером %2 "
+                                                          "номер записи «%3» вне пределов 1-%4.")
                                  .arg(mass)
                                  .arg(row.entry.tabN())
                                  .arg(row.rec.toString())
                                  .arg(base.capacity()));
             if (int(l.size()) >= base.capacity())
-                ThrowDamaged(QStringLiteral("Таблица dbo.simp (список %1): работников больше, чем вместимость базы %2.")
+                ThrowDamaged(tableSays(SimpTable().def(), " (список %1): работников больше, чем вместимость базы %2.")
                                  .arg(mass)
                                  .arg(base.capacity()));
             row.entry.slot = u16(slotNumber);
@@ -600,7 +627,7 @@ void writeList(const QSqlDatabase& db, int mass, const std::vector<EmployeeListE
                 SimpTable().bind(ListRow{l[i], QVariant()}, b);
             }
         },
-        QStringLiteral("mass = ?"), mass);
+        mass);
 }
 
 } // namespace
@@ -631,7 +658,7 @@ int RemoveEmployeeEntry(CInfoBase& base, int index)
     db::Transaction tr(db);
     writeList(db, currentMass, current);
     writeList(db, otherMass, other);
-    db::Recordset(db, QStringLiteral("UPDATE dbo.config SET kolRab = ? WHERE id = 1")).run(int(current.size()));
+    saveEmployeeCount(db, base.config, current.size());
     tr.commit();
 
     base.otherList = std::move(other);
@@ -655,8 +682,9 @@ bool RebuildLists(CInfoBase& base, bool force)
 {
     const QSqlDatabase db = Db(base);
     if (!force) {
-        db::Recordset q(db, QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT tabN) FROM dbo.konst "
-                                           "WHERE fio IS NOT NULL AND fio <> ''"));
+        db::Recordset q(db, QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT tabN) FROM %1 "
+                                           "WHERE fio IS NOT NULL AND fio <> ''")
+                                .arg(Qualified(KonstTable().def().name)));
         q.exec();
         if (q.next() && q.toInt(0) == q.toInt(1))
             return false;
@@ -664,7 +692,9 @@ bool RebuildLists(CInfoBase& base, bool force)
     db::Transaction tr(db);
     // Master rows without a name go, with every row of theirs.
     {
-        db::Recordset q(db, QStringLiteral("SELECT id FROM dbo.konst WHERE fio IS NULL OR fio = ''"));
+        const TableDef& konst = KonstTable().def();
+        db::Recordset q(db,
+                        SelectColumnsSql(konst, {konst.columns[0]}, QStringLiteral("WHERE fio IS NULL OR fio = ''")));
         q.exec();
         std::vector<qint64> ids;
         while (q.next()) ids.push_back(q.toInt64(0));
@@ -673,7 +703,9 @@ bool RebuildLists(CInfoBase& base, bool force)
     std::vector<EmployeeListEntry> byNumber;
     std::vector<QString> names(std::size_t(base.capacity()));
     {
-        db::Recordset q(db, QStringLiteral("SELECT rec, tabN, fio FROM dbo.konst ORDER BY tabN, rec"));
+        db::Recordset q(db, SelectColumnsSql(KonstTable().def(),
+                                             {QStringLiteral("rec"), QStringLiteral("tabN"), QStringLiteral("fio")},
+                                             QStringLiteral("ORDER BY tabN, rec")));
         q.exec();
         int lastTabN = -1;
         while (q.next()) {
@@ -694,7 +726,7 @@ bool RebuildLists(CInfoBase& base, bool force)
     writeList(db, 1, byNumber);
     writeList(db, 2, byName);
     writeShortNames(db, names, base.capacity());
-    db::Recordset(db, QStringLiteral("UPDATE dbo.config SET kolRab = ? WHERE id = 1")).run(int(byNumber.size()));
+    saveEmployeeCount(db, base.config, byNumber.size());
     tr.commit();
 
     base.list = base.nameOrder() ? byName : byNumber;

@@ -1,6 +1,7 @@
 #include "infobase/Password.h"
 
 #include "infobase/InfoBaseDbDetail.h"
+#include "infobase/StoredTables.h"
 
 #include <QCryptographicHash>
 #include <QPasswordDigestor>
@@ -102,7 +103,10 @@ void KeepPasswordHashed(CInfoBase& base, const QString& typed)
     const QString hash = HashPassword(typed);
     const QSqlDatabase db = Db(base);
     db::Transaction tr(db);
-    db::Recordset(db, QStringLiteral("UPDATE dbo.config SET parol = ? WHERE id = 1")).run(hash);
+    InfoBaseConfig hashed = base.config;
+    hashed.parol = hash;
+    static const ColumnUpdate<InfoBaseConfig> parol = ConfigTable().update({QStringLiteral("parol")});
+    parol.run(db, hashed, kConfigRowId);
     tr.commit();
     base.config.parol = hash;
 }

@@ -7,6 +7,7 @@
 #include "values/Values.h"
 
 #include <map>
+#include <stdexcept>
 
 namespace kalvor::infobase {
 
@@ -119,8 +120,7 @@ const TableStatementTexts& StatementTextsOf(const TableDef& table)
 {
     static const std::map<QString, TableStatementTexts> byName = [] {
         std::map<QString, TableStatementTexts> m;
-        for (const TableDef& t : SchemaTables())
-            m[t.name] = {InsertSql(t), QStringLiteral("DELETE FROM %1 WHERE id_konst = ?").arg(Qualified(t.name))};
+        for (const TableDef& t : SchemaTables()) m[t.name] = {InsertSql(t), DeleteRowsSql(t, ColumnEqualsSql(t, 0))};
         return m;
     }();
     return byName.at(table.name);
@@ -151,6 +151,48 @@ QString SelectSql(const TableDef& t, const QString& tail)
 
 int ColumnIndex(const TableDef& t, const QString& column) { return int(t.columns.indexOf(column)); }
 
+namespace {
+
+// The columns, each checked to be one of the table's.
+const QStringList& declaredColumns(const TableDef& t, const QStringList& columns)
+{
+    for (const QString& c : columns)
+        if (!t.columns.contains(c))
+            throw std::logic_error(QStringLiteral("no column %1 in table %2").arg(c, t.name).toStdString());
+    return columns;
+}
+
+} // namespace
+
+QString ColumnEqualsSql(const TableDef& t, int column)
+{
+    if (column < 0 || column >= t.columns.size())
+        throw std::logic_error(QStringLiteral("no column %1 in table %2").arg(column).arg(t.name).toStdString());
+    return t.columns[column] + QStringLiteral(" = ?");
+}
+
+QString WhereColumnSql(const TableDef& t, int column) { return QStringLiteral("WHERE ") + ColumnEqualsSql(t, column); }
+
+QString DeleteRowsSql(const TableDef& t, const QString& where)
+{
+    const QString sql = QStringLiteral("DELETE FROM %1").arg(Qualified(t.name));
+    return where.isEmpty() ? sql : sql + QStringLiteral(" WHERE ") + where;
+}
+
+QString SelectColumnsSql(const TableDef& t, const QStringList& columns, const QString& tail)
+{
+    const QString sql = QStringLiteral("SELECT %1 FROM %2")
+                            .arg(declaredColumns(t, columns).join(QStringLiteral(", ")), Qualified(t.name));
+    return tail.isEmpty() ? sql : sql + QLatin1Char(' ') + tail;
+}
+
+QString UpdateColumnsSql(const TableDef& t, const QStringList& columns, const QString& where)
+{
+    QStringList sets;
+    for (const QString& c : declaredColumns(t, columns)) sets << c + QStringLiteral(" = ?");
+    return QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(Qualified(t.name), sets.join(QStringLiteral(", ")), where);
+}
+
 int SchemaVersion() { return kSteps[std::size(kSteps) - 1].number; }
 
 bool HasVersionTable(const QSqlDatabase& db) { return db::TableExists(db, VersionTable().def().name); }
@@ -159,12 +201,20 @@ int StoredSchemaVersion(const QSqlDatabase& db)
 {
     if (!HasVersionTable(db))
         return 0;
-    db::Recordset q(db, QStringLiteral("SELECT step FROM dbo.version WHERE id = 1"));
-    q.exec();
+    const TableDef& t = VersionTable().def();
+    db::Recordset q(db, SelectColumnsSql(t, {t.columns[1]}, WhereColumnSql(t)));
+    q.run(1);
     return q.next() ? q.toInt(0) : 0;
 }
 
 namespace {
+
+// The version row's step set, the row's id bound last.
+QString versionUpdateSql()
+{
+    const TableDef& t = VersionTable().def();
+    return UpdateColumnsSql(t, {t.columns[1]}, ColumnEqualsSql(t, 0));
+}
 
 void runStepsAfter(const QSqlDatabase& db, int stored)
 {
@@ -173,7 +223,7 @@ void runStepsAfter(const QSqlDatabase& db, int stored)
             continue;
         db::Transaction tr(db);
         s.run(db);
-        db::Recordset(db, QStringLiteral("UPDATE dbo.version SET step = ? WHERE id = 1")).run(s.number);
+        db::Recordset(db, versionUpdateSql()).run(s.number, 1);
         tr.commit();
     }
 }
@@ -189,7 +239,7 @@ void CreateSchema(const QSqlDatabase& db)
         if (db::IsServer(db))
             db::Execute(db, QStringLiteral("CREATE SCHEMA IF NOT EXISTS dbo"));
         db::Execute(db, createSql(db, VersionTable().def()));
-        db::Execute(db, QStringLiteral("INSERT INTO dbo.version (id, step) VALUES (1, 0)"));
+        db::Recordset(db, InsertSql(VersionTable().def())).run(1, 0);
         tr.commit();
     }
     runStepsAfter(db, 0);
@@ -198,12 +248,13 @@ void CreateSchema(const QSqlDatabase& db)
 void UpgradeSchema(const QSqlDatabase& db)
 {
     const QString source = QStringLiteral("Kalvor.Schema");
+    const QString version = Qualified(VersionTable().def().name);
     if (!HasVersionTable(db))
         throw db::DbError(db::E_DB_NOT_A_BASE, QStringLiteral("Файл не является базой данных программы."),
-                          QStringLiteral("В файле нет таблицы версий dbo.version"), source);
+                          QStringLiteral("В файле нет таблицы версий %1").arg(version), source);
     const int stored = StoredSchemaVersion(db);
     if (stored < 1)
-        ThrowDamaged(QStringLiteral("В таблице версий dbo.version нет номера шага схемы."));
+        ThrowDamaged(QStringLiteral("В таблице версий %1 нет номера шага схемы.").arg(version));
     if (stored > SchemaVersion())
         throw db::DbError(
             db::E_DB_VERSION, QStringLiteral("База данных создана более новой версией программы"),

@@ -38,6 +38,19 @@ const QString& TableDeleteByEmployeeSql(const TableDef& table);
 QString SelectSql(const TableDef& t, const QString& tail = QString());
 // Index of a column in the table's list; -1 when absent.
 int ColumnIndex(const TableDef& t, const QString& column);
+// The statements below name the table from its declaration; a column named in
+// them must be one of the table's (else std::logic_error: a fault of the
+// program, met by the first test that runs the statement).
+// "<column> = ?" of the column at that place in the table's list (the keys lead).
+QString ColumnEqualsSql(const TableDef& t, int column);
+// "WHERE <column> = ?" of the same.
+QString WhereColumnSql(const TableDef& t, int column = 0);
+// DELETE FROM dbo.t [WHERE <where>]
+QString DeleteRowsSql(const TableDef& t, const QString& where = QString());
+// SELECT <columns> FROM dbo.t <tail>
+QString SelectColumnsSql(const TableDef& t, const QStringList& columns, const QString& tail = QString());
+// UPDATE dbo.t SET a = ?, b = ? WHERE <where>
+QString UpdateColumnsSql(const TableDef& t, const QStringList& columns, const QString& where);
 
 // The newest step this program knows.
 int SchemaVersion();

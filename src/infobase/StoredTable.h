@@ -2,9 +2,10 @@
 // One declaration per stored table: its name, its leading key columns, its
 // constraints, and per column the name, the declared type and how the column
 // is read into and bound from the in-memory row it maps to. The schema's
-// table (TableDef), the statements' column lists and the loops that read and
-// bind a row are all made from it, so a column is added in one place: one
-// line of its table's declaration plus its member.
+// table (TableDef), the statements' column lists, the loops that read and
+// bind a row and the updates of some of its columns are all made from it, so
+// a column is added in one place: one line of its table's declaration plus
+// its member.
 //
 // The key columns (a slot number, a code, the master row's id) come first in
 // the table and are read and bound by the loader or saver that knows them;
@@ -16,6 +17,7 @@
 
 #include <array>
 #include <cstdint>
+#include <stdexcept>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -259,6 +261,26 @@ private:
         [](const auto& row, ::kalvor::infobase::detail::Binder& b, int) { b << int(row.member); })
 #define KALVOR_BIT_FIELD(member) KALVOR_BIT_FIELD_AS(#member, member)
 
+// An update of some declared columns of a table, their values bound from a
+// row by the declaration, in the rows whose key the caller gives.
+template <class Row>
+class ColumnUpdate {
+public:
+    ColumnUpdate(QString sql, std::vector<Column<Row>> columns) : sql_(std::move(sql)), columns_(std::move(columns)) {}
+    void run(const QSqlDatabase& db, const Row& row, const QVariant& key) const
+    {
+        db::Recordset q(db, sql_);
+        detail::Binder b(q);
+        for (const Column<Row>& c : columns_) c.bind(row, b, c.arg);
+        b << key;
+        q.exec();
+    }
+
+private:
+    QString sql_;
+    std::vector<Column<Row>> columns_;
+};
+
 // The declaration of one table whose declared columns map to a Row.
 template <class Row>
 class StoredTable {
@@ -293,7 +315,31 @@ public:
         for (const Column<Row>& c : columns_) c.bind(row, b, c.arg);
     }
 
+    // The update of the named declared columns (a value kept in several
+    // columns is named by its first) of the rows whose key at place `key`
+    // (0 the first) equals the value run() is given.
+    ColumnUpdate<Row> update(const QStringList& names, int key = 0) const
+    {
+        std::vector<Column<Row>> chosen;
+        QStringList set;
+        for (const QString& name : names) {
+            const Column<Row>& c = columnNamed(name);
+            chosen.push_back(c);
+            set << c.names;
+        }
+        return ColumnUpdate<Row>(UpdateColumnsSql(def_, set, ColumnEqualsSql(def_, key < keyCount_ ? key : -1)),
+                                 std::move(chosen));
+    }
+
 private:
+    const Column<Row>& columnNamed(const QString& name) const
+    {
+        for (const Column<Row>& c : columns_)
+            if (c.names.first() == name)
+                return c;
+        throw std::logic_error(QStringLiteral("no column %1 in table %2").arg(name, def_.name).toStdString());
+    }
+
     TableDef def_;
     std::vector<Column<Row>> columns_;
     int keyCount_ = 0;

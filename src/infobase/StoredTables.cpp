@@ -581,6 +581,20 @@ const StoredTable<EmployeeRecord>& KonstTable()
     return t;
 }
 
+const QString& KonstIdOfSlotSql()
+{
+    static const QString sql = [] {
+        const TableDef& t = KonstTable().def();
+        return SelectColumnsSql(t, {t.columns[0]}, WhereColumnSql(t, 1));
+    }();
+    return sql;
+}
+
+QString RowsOfSlotSql(const TableDef& detail)
+{
+    return QStringLiteral("%1 = (%2)").arg(detail.columns.first(), KonstIdOfSlotSql());
+}
+
 const StoredTable<EmployeeHead>& PasportTable()
 {
     using H = Head;

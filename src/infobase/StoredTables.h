@@ -38,6 +38,7 @@ struct LineRun { // an index word's run of lines, as stored (checked by the load
 
 const StoredTable<KeysOnly>& VersionTable();
 const StoredTable<InfoBaseConfig>& ConfigTable(); // key: id
+inline constexpr int kConfigRowId = 1; // the id of the configuration's one row
 const StoredTable<KeysOnly>& ColorTable(); // no loader or saver: the rows stay as they stand
 const StoredTable<FirmInfo>& InfFirmTable(); // key: id
 const StoredTable<FirmInfo>& InfParTable(); // key: id
@@ -62,6 +63,11 @@ const StoredTable<VacationNote>& OtpTable(); // key: num
 // ---------------------------------------------------------------- employee tables
 // The master row: keys id, rec (the slot) and tabN (the list keeps it).
 const StoredTable<EmployeeRecord>& KonstTable();
+// "SELECT id FROM dbo.konst WHERE rec = ?": the master row's id of the slot bound.
+const QString& KonstIdOfSlotSql();
+// "<first key> = (SELECT id FROM dbo.konst WHERE rec = ?)": the rows of a
+// detail table that belong to the slot bound.
+QString RowsOfSlotSql(const TableDef& detail);
 // The detail tables, key id_konst (the master row's id), then num (the
 // entry's place in its block) where the table holds several rows.
 const StoredTable<EmployeeHead>& PasportTable();

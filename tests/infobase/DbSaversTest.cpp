@@ -484,6 +484,33 @@ TEST_F(DbSavers, SingleSaversWriteTheirPartOnly)
     ExpectPermanentAndBankRowsSaved(slot, id);
 }
 
+// The configuration's counters go into their own columns: nothing else of
+// the configuration in memory is written with them, not even the other bits
+// of the word that keeps the list's order.
+TEST_F(DbSavers, TheConfigurationsCountersAreWrittenAlone)
+{
+    Fill(3);
+    LoadConfig(base);
+    const InfoBaseConfig stored = base.config;
+    base.config.kolMax = 1200;
+    base.config.kolRab = 2;
+    base.config.setSort(!stored.sort());
+    base.config.nEnt = 77;
+    base.config.okrugWord = u16((base.config.okrugWord & ~7u) | unsigned((stored.okrugRas() + 1) & 7));
+    base.config.dosStr = QStringLiteral("не сохраняется");
+    base.config.tekMes = u16(stored.tekMes + 1);
+    SaveConfigCounters(base);
+    SaveConfigNEnt(base);
+    LoadConfig(base);
+    EXPECT_EQ(base.config.kolMax, 1200);
+    EXPECT_EQ(base.config.kolRab, 2);
+    EXPECT_EQ(base.config.sort(), !stored.sort());
+    EXPECT_EQ(base.config.nEnt, 77);
+    EXPECT_EQ(base.config.okrugRas(), stored.okrugRas());
+    EXPECT_EQ(base.config.dosStr, stored.dosStr);
+    EXPECT_EQ(base.config.tekMes, stored.tekMes);
+}
+
 // A failed employee keeps no results of the month: his computed rows 0-59 go
 // from the base and from the current record, his amount to pay is 0; his
 // input rows and the rows of later months (60-65) stay.

@@ -1,6 +1,7 @@
 // Base files and the schema: creation from the template, the version row and
 // its upgrade steps, opening, copying, deleting; transactions and connections.
 #include "DbTestBase.h"
+#include "support/SourceLines.h"
 
 #include "infobase/Password.h"
 #include "infobase/Schema.h"
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QThread>
 
 #include <atomic>
@@ -48,6 +50,33 @@ TEST_F(DbSchema, NewBaseHasEveryTableAtTheNewestStep)
     // Opening again runs no step and changes nothing.
     UpgradeSchema(d);
     EXPECT_EQ(StoredSchemaVersion(d), SchemaVersion());
+}
+
+// The loaders, savers and checks name a table only through its declaration:
+// no text of theirs types "dbo.<name>" or a statement's table (FROM, INTO,
+// UPDATE, JOIN followed by a name). The declarations themselves and the rows
+// of the released schema step, which never changes, are where names are typed.
+TEST(DbStatements, NoTableIsNamedOutsideItsDeclaration)
+{
+    const QRegularExpression literal(QStringLiteral(R"re("((?:[^"\\]|\\.)*)")re"));
+    const QRegularExpression typedTable(
+        QStringLiteral(R"(\bdbo\.[A-Za-z_]|\b(FROM|INTO|UPDATE|JOIN)\s+(?!unnest\()[A-Za-z_])"));
+    const QStringList releasedStepRows = {QStringLiteral("INSERT INTO dbo.config (id, kolMax, kolRab, parol, tekMes, nEnt, okrugRas, "),
+                                          QStringLiteral("INSERT INTO dbo.infFirm (id) VALUES (1)"),
+                                          QStringLiteral("INSERT INTO dbo.infPar (id) VALUES (1)")};
+    const auto typesATable = [&](const QString& line) {
+        if (line.trimmed().startsWith(QStringLiteral("//")))
+            return false;
+        for (auto m = literal.globalMatch(line); m.hasNext();) {
+            const QString text = m.next().captured(1);
+            if (typedTable.match(text).hasMatch() && !releasedStepRows.contains(text))
+                return true;
+        }
+        return false;
+    };
+    EXPECT_EQ(
+        testsupport::SourceLinesWhere(QStringLiteral("infobase"), {QStringLiteral("/StoredTables.cpp")}, typesATable),
+        std::vector<std::string>{});
 }
 
 TEST_F(DbSchema, OldBaseIsUpgradedAndNewerBaseRefused)

@@ -8,6 +8,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
 
+#include "support/SourceLines.h"
 #include "support/StoredBase.h"
 #include <gtest/gtest.h>
 
@@ -62,24 +63,9 @@ TEST(PayKindBook, TheCodesOfAFixedMeaningAreComparedByTheirNames)
 {
     const QRegularExpression literal(
         QStringLiteral(R"((==|!=|case)\s*(600|163|169|170|171|172)\b|\b(600|163|169|170|171|172)\s*(==|!=))"));
-    QStringList found;
-    QDirIterator files(QStringLiteral(KALVOR_SOURCE_DIR "/src"), {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
-                       QDir::Files, QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        const QString path = files.next();
-        if (path.endsWith(QStringLiteral("payroll/PayKindCodes.h")))
-            continue;
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-        int number = 0;
-        while (!file.atEnd()) {
-            const QString line = QString::fromUtf8(file.readLine());
-            ++number;
-            if (literal.match(line).hasMatch())
-                found << QStringLiteral("%1:%2").arg(path).arg(number);
-        }
-    }
-    EXPECT_EQ(found, QStringList{});
+    EXPECT_EQ(testsupport::SourceLinesWhere(QString(), {QStringLiteral("payroll/PayKindCodes.h")},
+                                            [&](const QString& line) { return literal.match(line).hasMatch(); }),
+              std::vector<std::string>{});
 }
 
 TEST(PayKindBook, FormShowsNumbersMoneyAndCostCode)
