@@ -201,8 +201,8 @@ TEST(TabelGroup, FilledFieldsOverwriteAndEmptyOnesStay)
         EXPECT_EQ(t.nHr, 10 * 60) << i;
         EXPECT_EQ(t.dbf, 0) << i; // the box was not ticked
     }
-    EXPECT_EQ(base.tabel[2].rabDn, 20); // not marked
-    EXPECT_EQ(base.tabel[2].vHr, 0);
+    EXPECT_EQ(base.tabelOf(3).rabDn, 20); // not marked
+    EXPECT_EQ(base.tabelOf(3).vHr, 0);
 }
 
 TEST(TabelWorkedDays, EachDayIsItsOwnBit)
