@@ -72,9 +72,9 @@ protected:
             rec.rows[2] = Row(4, 12'345.67 + i);
             rec.rows[3] = Row(35, 1'500); // not for the output file
             rec.rows[4] = Row(16, 250.50, 7);
-            base.shortNames[at] = QString::fromUtf16(names[i]);
+            base.shortNameOf(entry.slot) = QString::fromUtf16(names[i]);
             base.shopOf(entry.slot) = u8(1 + i);
-            EmployeeAttributes& attr = base.attributes[at];
+            EmployeeAttributes& attr = base.attributesOf(entry.slot);
             attr.brig = i8(4 + i);
             attr.prof = u16(12 + i);
             attr.razr = u16(3 + i);
@@ -82,7 +82,7 @@ protected:
             attr.sistOpl = u16(1);
             attr.kvProizv = 2;
             attr.kvSdel = 1;
-            TabelRecord& tabel = base.tabel[at];
+            TabelRecord& tabel = base.tabelOf(entry.slot);
             tabel.rabDn = u8(20 + i);
             tabel.rabHr = u16(160 * 60 + 15 * i);
             tabel.vHr = u16(8 * 60 + 15);

@@ -529,8 +529,8 @@ struct BrigadeWorld : EngineWorld {
             const u16 slot = u16(i + 1);
             if (i > 0)
                 b.list.push_back(EmployeeListEntry{u16((101 + i) << 3), slot});
-            b.attributes[std::size_t(i)].sistOpl = 2;
-            b.attributes[std::size_t(i)].graph = 1;
+            b.attributesOf(slot).sistOpl = 2;
+            b.attributesOf(slot).graph = 1;
             EmployeeRecord member = rec;
             member.head.tarifVrem.rub = u16(tariffs[i]);
             b.swap.writeSlot(slot, member);

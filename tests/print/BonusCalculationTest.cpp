@@ -82,9 +82,9 @@ protected:
         const int tariffs[] = {100, 120, 80, 90};
         const int days[] = {20, 21, 10, 21};
         for (int i = 0; i < 4; ++i) {
-            b.attributes[std::size_t(i)].sistOpl = 2;
-            b.attributes[std::size_t(i)].graph = 1;
-            b.tabel[std::size_t(i)].rabDn = u8(days[i]);
+            b.attributesOf(i + 1).sistOpl = 2;
+            b.attributesOf(i + 1).graph = 1;
+            b.tabelOf(i + 1).rabDn = u8(days[i]);
             records[std::size_t(i)].head.tarifVrem.rub = u16(tariffs[i]);
         }
     }
