@@ -202,7 +202,7 @@ double RunFloor(PayrollDoc& doc, const std::vector<EmployeeRecord>& records)
         findId.reset();
         remove.bind(0, id).run();
         const EmployeeRecord& r = records[std::size_t(i)];
-        for (int n = base.attributes[std::size_t(slot - 1)].kvProizv; n < EmployeeRecord::RowCount; ++n) {
+        for (int n = base.attributesOf(slot).kvProizv; n < EmployeeRecord::RowCount; ++n) {
             const AccrualRow& a = r.rows[std::size_t(n)];
             if (a == AccrualRow{})
                 continue;

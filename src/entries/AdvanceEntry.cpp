@@ -10,7 +10,7 @@ double AdvanceOf(const PayrollDoc& doc, int index)
 {
     const infobase::CInfoBase& base = doc.infoBase;
     const std::size_t slot = base.list[std::size_t(index)].slot;
-    return slot >= 1 && slot <= base.av.size() ? base.av[slot - 1] : 0.0;
+    return base.holdsSlot(slot) ? base.avOf(slot) : 0.0;
 }
 
 } // namespace
@@ -21,9 +21,9 @@ bool AdvanceShown(const PayrollDoc& doc, int index)
     if (index < 0 || index >= base.employeeCount())
         return false;
     const std::size_t slot = base.list[std::size_t(index)].slot;
-    if (slot < 1 || slot > base.attributes.size())
+    if (!base.holdsSlot(slot))
         return false;
-    return AdvanceOf(doc, index) != 0 || base.attributes[slot - 1].priznUv != kShownOnlyWithAdvance;
+    return AdvanceOf(doc, index) != 0 || base.attributesOf(slot).priznUv != kShownOnlyWithAdvance;
 }
 
 double AdvanceTotal(const PayrollDoc& doc, const std::vector<int>& indexes)

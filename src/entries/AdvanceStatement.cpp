@@ -8,7 +8,7 @@ bool TakenForAdvance(const PayrollDoc& doc, int index, const platform::TaskThrea
         return false;
     const infobase::CInfoBase& base = doc.infoBase;
     const std::size_t slot = base.list[std::size_t(index)].slot;
-    return slot >= 1 && slot <= base.av.size() && base.av[slot - 1] != 0;
+    return base.holdsSlot(slot) && base.avOf(slot) != 0;
 }
 
 platform::TaskOutcome AdvanceStatementWorker(platform::TaskContext& context, const AdvanceStatementParams& params)

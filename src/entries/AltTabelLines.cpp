@@ -138,7 +138,7 @@ AltTabelGroupResult GroupAppendAltTabel(infobase::CInfoBase& base, const QString
     ReadAltTabelEntry(model, line);
     for (int slot : MarkedSlots(base)) {
         if (!base.altTabel.insertLine(slot, base.altTabel.count(slot), line)) {
-            result.skipped << base.shortNames[std::size_t(slot - 1)];
+            result.skipped << base.shortNameOf(slot);
             continue;
         }
         result.changed = true;

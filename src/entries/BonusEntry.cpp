@@ -66,7 +66,7 @@ bool BonusEmployeeShown(const PayrollDoc& doc, int index)
     const int slot = base.list[std::size_t(index)].slot;
     if (slot < 1 || slot > int(base.attributes.size()) || slot > base.prem.slotCount())
         return false;
-    return base.prem.count(slot) > 0 || base.attributes[std::size_t(slot - 1)].priznUv != kShownOnlyWithAdvance;
+    return base.prem.count(slot) > 0 || base.attributesOf(slot).priznUv != kShownOnlyWithAdvance;
 }
 
 QStringList ShowBonusLine(const BonusLine& line)

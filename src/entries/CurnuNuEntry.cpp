@@ -155,7 +155,7 @@ ProizvRows RowsWithCorrected(const ProizvRows& rows, int index, const ProizvRow&
 
 RowStore StoreCurrentRows(infobase::CInfoBase& base, int slot, const ProizvRows& rows)
 {
-    EmployeeAttributes& attr = base.attributes[std::size_t(slot - 1)];
+    EmployeeAttributes& attr = base.attributesOf(slot);
     EmployeeRecord& rec = base.current;
     const ProizvRows kept = CompactRows(rows);
     RowStore store;

@@ -88,7 +88,7 @@ LineGroupOutcome AppendToFirstLines(infobase::CInfoBase& base, infobase::LineArr
         if (StoreEmployeeLines(array, entry.slot, lines.shown, lines.beyond, keep))
             ++outcome.changed;
         else
-            outcome.refused << base.shortNames[std::size_t(entry.slot - 1)].trimmed();
+            outcome.refused << base.shortNameOf(entry.slot).trimmed();
     }
     return outcome;
 }

@@ -57,7 +57,7 @@ void AppendEmployeeRows(const PayrollDoc& doc, const LineArray<Line>& lines, int
     if (slot < 1 || slot > lines.slotCount())
         return;
     const QString name =
-        std::size_t(slot) <= base.shortNames.size() ? base.shortNames[std::size_t(slot - 1)] : QString();
+        base.holdsSlot(slot) ? base.shortNameOf(slot) : QString();
     for (const Line& line : lines.run(slot)) {
         PaymentRowTexts row;
         row[PaymentName] = name;

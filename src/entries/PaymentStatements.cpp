@@ -45,7 +45,7 @@ int ItemsOfEmployee(StatementKind kind, const PayrollDoc& doc, int slot)
     const infobase::CInfoBase& base = doc.infoBase;
     switch (kind) {
     case StatementKind::Advance:
-        return slot >= 1 && std::size_t(slot) <= base.av.size() && base.av[std::size_t(slot - 1)] != 0 ? 1 : 0;
+        return base.holdsSlot(slot) && base.avOf(slot) != 0 ? 1 : 0;
     case StatementKind::SickPay: return PaidLinesOf(base.bln, slot, doc);
     case StatementKind::Vacation: return PaidLinesOf(base.otp, slot, doc);
     }

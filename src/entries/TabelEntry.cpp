@@ -190,9 +190,9 @@ int AppendFilledFieldsToGroup(const TabelTexts& form, ib::CInfoBase& base)
 {
     int changed = 0;
     for (const ib::EmployeeListEntry& entry : base.list) {
-        if (!entry.marked() || entry.slot < 1 || entry.slot > base.tabel.size())
+        if (!entry.marked() || !base.holdsSlot(entry.slot))
             continue;
-        changed += AppendFilledFields(form, base.tabel[std::size_t(entry.slot - 1)]);
+        changed += AppendFilledFields(form, base.tabelOf(entry.slot));
     }
     return changed;
 }
@@ -260,7 +260,7 @@ namespace {
 
 const std::array<u16, 31>& ScheduleDaysOf(const ib::CInfoBase& base, int slot)
 {
-    const int graph = base.attributes[std::size_t(slot - 1)].graph;
+    const int graph = base.attributesOf(slot).graph;
     const int schedule = graph >= 1 && graph <= ib::CInfoBase::ScheduleCount ? graph - 1 : 0;
     return base.schedules[std::size_t(schedule)].months[ib::WorkSchedule::ReportingMonth].d;
 }
@@ -269,7 +269,7 @@ const std::array<u16, 31>& ScheduleDaysOf(const ib::CInfoBase& base, int slot)
 // and for whoever keeps hours.
 bool KeepsHours(const ib::CInfoBase& base, int slot)
 {
-    return base.tabel[std::size_t(slot - 1)].rabHr != 0 || base.attributes[std::size_t(slot - 1)].sistOpl < 3;
+    return base.tabelOf(slot).rabHr != 0 || base.attributesOf(slot).sistOpl < 3;
 }
 
 int ReportingMonthLength(const ib::CInfoBase& base)
@@ -282,7 +282,7 @@ int ReportingMonthLength(const ib::CInfoBase& base)
 
 void FitSheetToTypedDays(ib::CInfoBase& base, int slot, bool hoursTyped)
 {
-    TabelRecord& record = base.tabel[std::size_t(slot - 1)];
+    TabelRecord& record = base.tabelOf(slot);
     const int length = ReportingMonthLength(base);
     std::pair<int, int> employed{1, length};
     if (base.currentSlot == slot) {
@@ -308,7 +308,7 @@ bool FitSheetToTickedDays(ib::CInfoBase& base, int slot, const TabelRecord& befo
     // Hours typed apart from the schedule's hours of the ticked days (overtime,
     // a shorter day) stay as typed; the days follow all the same.
     const bool hoursFollowed = before.rabHr == 0 || before.rabHr == TickedTime(before, length, schedule).second;
-    return FollowWorkedDays(base.tabel[std::size_t(slot - 1)], length, schedule,
+    return FollowWorkedDays(base.tabelOf(slot), length, schedule,
                             KeepsHours(base, slot) && hoursFollowed);
 }
 

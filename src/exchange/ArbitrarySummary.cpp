@@ -385,7 +385,7 @@ bool SummaryWalk::EmployeeWanted(const EmployeeListEntry& entry) const
     } else if (!LevelAccepts(LevelEmployee, entry.tabN(), 1, 8999)) {
         return false;
     }
-    const infobase::EmployeeAttributes& attr = m_base.attributes[std::size_t(entry.slot - 1)];
+    const infobase::EmployeeAttributes& attr = m_base.attributesOf(entry.slot);
     return LevelAccepts(LevelBrigade, attr.brig, 0, 99) && LevelAccepts(LevelProfession, attr.prof, 0, 9999) &&
            LevelAccepts(LevelPaySystem, attr.sistOpl, 1, 9) && LevelAccepts(LevelCategory, attr.kateg, 0, 99);
 }
@@ -399,7 +399,7 @@ int SummaryWalk::Run()
         const EmployeeListEntry entry = m_base.list[std::size_t(index)];
         if (!EmployeeWanted(entry))
             continue;
-        if (archive && !LevelAccepts(LevelShop, m_base.shopBytes[entry.slot], 0, 250))
+        if (archive && !LevelAccepts(LevelShop, m_base.shopOf(entry.slot), 0, 250))
             continue;
         if (!m_base.swap.readSlot(entry.slot, m_record))
             throw TextError(infobase::ReadFileErrorText);
@@ -421,7 +421,7 @@ int SummaryWalk::WalkMonthRows(int index, int slot)
         keys[LevelAccount] = row.spzCh;
         keys[LevelCostItem] = row.spzSc;
         keys[LevelAnalytics] = row.spzAu;
-        keys[LevelShop] = row.otd != 0 ? row.otd : m_base.shopBytes[std::size_t(slot)];
+        keys[LevelShop] = row.otd != 0 ? row.otd : m_base.shopOf(slot);
         keys[LevelMonth] = SummaryMonthValue(row.mes, year);
         if (!LevelAccepts(LevelAccount, keys[LevelAccount], 0, 9999) ||
             !LevelAccepts(LevelCostItem, keys[LevelCostItem], 0, 9999) ||
@@ -444,7 +444,7 @@ int SummaryWalk::WalkArchive(int index, int slot)
         if (!entry.inUse() || entry.mes == 0)
             continue;
         std::array<std::int32_t, kSummaryLevelCount> keys{};
-        keys[LevelShop] = m_base.shopBytes[std::size_t(slot)];
+        keys[LevelShop] = m_base.shopOf(slot);
         keys[LevelMonth] = SummaryMonthValue(entry.mes, entry.god);
         if (m_block.fromHireDate && keys[LevelMonth] < hireMonth)
             continue;
@@ -484,7 +484,7 @@ int SummaryWalk::TakeRow(int index, int slot, std::array<std::int32_t, kSummaryL
     const PayKind* kind = PayKindOf(m_doc, code);
     if (!kind || !CodeTaken(*kind))
         return 0;
-    const infobase::EmployeeAttributes& attr = m_base.attributes[std::size_t(slot - 1)];
+    const infobase::EmployeeAttributes& attr = m_base.attributesOf(slot);
     keys[LevelBrigade] = attr.brig;
     keys[LevelProfession] = attr.prof;
     keys[LevelPaySystem] = attr.sistOpl;

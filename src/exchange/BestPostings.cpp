@@ -213,7 +213,7 @@ bool BestPostingsRun::EmployeeWanted(const EmployeeListEntry& entry) const
 {
     if (entry.slot < 1 || entry.slot > m_base.capacity())
         return false;
-    const infobase::EmployeeAttributes& attributes = m_base.attributes[std::size_t(entry.slot - 1)];
+    const infobase::EmployeeAttributes& attributes = m_base.attributesOf(entry.slot);
     if (m_selection.brigade != 0 && attributes.brig != m_selection.brigade)
         return false;
     return m_selection.profession == 0 || attributes.prof == m_selection.profession;
@@ -223,7 +223,7 @@ bool BestPostingsRun::RowInShop(const AccrualRow& row, int slot) const
 {
     if (m_selection.shop == 0)
         return true;
-    return row.otd == m_selection.shop || (row.otd == 0 && m_base.shopBytes[std::size_t(slot)] == m_selection.shop);
+    return row.otd == m_selection.shop || (row.otd == 0 && m_base.shopOf(slot) == m_selection.shop);
 }
 
 bool BestPostingsRun::DisabledInMonth() const

@@ -101,7 +101,7 @@ QByteArray ConstInfoName(const QString& fio)
 
 QByteArray ShortName(const CInfoBase& base, int slot)
 {
-    return SqueezeBlanks(codepage::toCp1251(base.shortNames[std::size_t(slot - 1)]));
+    return SqueezeBlanks(codepage::toCp1251(base.shortNameOf(slot)));
 }
 
 // "[name]": the table name of a statement, in brackets so that any file name reads.
@@ -265,7 +265,7 @@ void WriteAccruedRows(const QString& tableName, const EmployeeContext& employee,
 {
     const CInfoBase& base = doc.infoBase;
     const QByteArray name = ShortName(base, employee.slot);
-    const bool paidNet = base.tabel[std::size_t(employee.slot - 1)].dbf != 0;
+    const bool paidNet = base.tabelOf(employee.slot).dbf != 0;
     for (int i = employee.attributes->kvProizv; i < kMonthRows; ++i) {
         const AccrualRow& row = base.current.rows[std::size_t(i)];
         if (row.isEmpty())
@@ -547,9 +547,9 @@ int ChooseEmployees(const CInfoBase& base, const infobase::Selection& selection,
     }
     for (int i = 0; i < base.employeeCount(); ++i) {
         const int slot = base.list[std::size_t(i)].slot;
-        const bool shopPasses = selection.shop == 0 || base.shopBytes[std::size_t(slot)] == selection.shop;
+        const bool shopPasses = selection.shop == 0 || base.shopOf(slot) == selection.shop;
         const bool brigadePasses =
-            selection.brigade == 0 || base.attributes[std::size_t(slot - 1)].brig == selection.brigade;
+            selection.brigade == 0 || base.attributesOf(slot).brig == selection.brigade;
         if (shopPasses && brigadePasses)
             positions.push_back(i);
     }
@@ -611,8 +611,8 @@ int WriteDbfRows(int kind, const QString& tableName, int position, int mode, dbf
     const infobase::EmployeeListEntry& entry = base.list[std::size_t(position)];
     employee.slot = entry.slot;
     employee.tabN = entry.tabN();
-    employee.shop = base.shopBytes[std::size_t(entry.slot)];
-    employee.attributes = &base.attributes[std::size_t(entry.slot - 1)];
+    employee.shop = base.shopOf(entry.slot);
+    employee.attributes = &base.attributesOf(entry.slot);
     infobase::LoadEmployee(base, employee.slot);
 
     if (mode == DbfRead)

@@ -319,10 +319,10 @@ bool CreateEmployee(int tabN, CInfoBase& base, const DbfRunControl& control)
     ++base.config.kolRab;
     base.ClearCurrentRecord();
     base.currentSlot = slot;
-    base.attributes[std::size_t(slot - 1)] = infobase::EmployeeAttributes{};
-    base.shopBytes[std::size_t(slot)] = 0;
-    base.tabel[std::size_t(slot - 1)] = infobase::TabelRecord{};
-    base.shortNames[std::size_t(slot - 1)].clear();
+    base.attributesOf(slot) = infobase::EmployeeAttributes{};
+    base.shopOf(slot) = 0;
+    base.tabelOf(slot) = infobase::TabelRecord{};
+    base.shortNameOf(slot).clear();
     return true;
 }
 
@@ -335,7 +335,7 @@ void SaveRowEmployee(CInfoBase& base, int slot, bool created)
         infobase::SaveEmployeeFull(base, slot);
     else
         infobase::SaveEmployee(base, slot);
-    base.shortNames[std::size_t(slot - 1)] = ShortNameOf(base.current.head.fio);
+    base.shortNameOf(slot) = ShortNameOf(base.current.head.fio);
     infobase::SaveFio(base);
     infobase::RebuildLists(base, created);
     infobase::LoadSimp(base, base.nameOrder() ? 2 : 1);
@@ -370,8 +370,8 @@ RowOutcome ImportRow(const dbf::CDbf& table, int row, CInfoBase& base, int& list
     RowTarget target;
     target.slot = base.currentSlot;
     target.record = &base.current;
-    target.attributes = &base.attributes[std::size_t(target.slot - 1)];
-    target.shop = &base.shopBytes[std::size_t(target.slot)];
+    target.attributes = &base.attributesOf(target.slot);
+    target.shop = &base.shopOf(target.slot);
 
     for (int column = ColGrup; column < int(values.size()); ++column) {
         const QByteArray& value = values[std::size_t(column)];

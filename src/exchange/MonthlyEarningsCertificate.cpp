@@ -91,7 +91,7 @@ int PrintEmployeeCertificate(CertificateRun& run, const infobase::EmployeeListEn
     run.tree.AddValue(page, {QByteArray::number(run.number), reports::FixedText(base.current.head.fio, 56),
                              reports::PaddedFirmText(base.firm, infobase::FirmInfo::firmName).left(56)});
 
-    const int firstRow = base.attributes[std::size_t(entry.slot - 1)].kvProizv;
+    const int firstRow = base.attributesOf(entry.slot).kvProizv;
     CertificateMonths months{};
     double total = 0;
     for (int month = firstMonth; month <= run.period.lastMonth; ++month) {

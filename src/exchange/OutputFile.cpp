@@ -73,15 +73,15 @@ QByteArray WriteVirabRecord(PayrollDoc& doc, int listIndex, bool* cut)
     CInfoBase& base = doc.infoBase;
     const EmployeeListEntry entry = base.list[std::size_t(listIndex)];
     infobase::LoadEmployee(base, entry.slot);
-    const EmployeeAttributes& attr = base.attributes[std::size_t(entry.slot - 1)];
-    const infobase::TabelRecord& tabel = base.tabel[std::size_t(entry.slot - 1)];
-    const int shop = base.shopBytes[entry.slot];
+    const EmployeeAttributes& attr = base.attributesOf(entry.slot);
+    const infobase::TabelRecord& tabel = base.tabelOf(entry.slot);
+    const int shop = base.shopOf(entry.slot);
     QByteArray record(kVirabRecordSize, '0');
     record[0] = ' ';
     Put(record, 1, Number(entry.tabN(), 4));
     Put(record, 5, Number(shop, 2));
     Put(record, 7, Number(attr.brig, 2));
-    Put(record, 9, codepage::toCp866(base.shortNames[std::size_t(entry.slot - 1)]).leftJustified(17, ' ', true));
+    Put(record, 9, codepage::toCp866(base.shortNameOf(entry.slot)).leftJustified(17, ' ', true));
     Put(record, 26, Number(attr.prof, 4));
     record[30] = char('0' + attr.razr);
     record[31] = char('0' + attr.kateg);
@@ -178,14 +178,14 @@ bool ReadVirabRecord(const char* record, int listIndex, PayrollDoc& doc)
     const int count = std::min(Field(record, 81, 2), kMaxNewSlots);
     if (first < 0 || count < 0 || first + count > kVirabSlotCount)
         return false;
-    infobase::TabelRecord& tabel = base.tabel[std::size_t(entry.slot - 1)];
+    infobase::TabelRecord& tabel = base.tabelOf(entry.slot);
     tabel.rabDn = infobase::u8(Field(record, 49, 2));
     tabel.rabHr = infobase::u16(Field(record, 51, 3) * 60 + Field(record, 55, 2));
     infobase::LoadEmployee(base, entry.slot);
     if (count == 0)
         return true;
-    EmployeeAttributes& attr = base.attributes[std::size_t(entry.slot - 1)];
-    const int employeeShop = base.shopBytes[entry.slot];
+    EmployeeAttributes& attr = base.attributesOf(entry.slot);
+    const int employeeShop = base.shopOf(entry.slot);
     auto& rows = base.current.rows;
     // Counts read from the base are kept within the block's room.
     int block = std::min<int>(attr.kvProizv, kMaxBlockCount);
@@ -310,7 +310,7 @@ int CheckOutputFile(OutputFileData& data)
 QString CutEmployeeText(const CInfoBase& base, int listIndex)
 {
     const EmployeeListEntry& entry = base.list[std::size_t(listIndex)];
-    return QStringLiteral("%1 %2").arg(entry.tabN()).arg(base.shortNames[std::size_t(entry.slot - 1)]);
+    return QStringLiteral("%1 %2").arg(entry.tabN()).arg(base.shortNameOf(entry.slot));
 }
 
 int WriteRun(std::stop_token stop, const std::vector<int>& chosen, const QString& fileName, int markedCount,

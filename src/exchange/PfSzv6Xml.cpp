@@ -431,7 +431,7 @@ void WriteServiceLine(PfrXmlLines& xml, const Szv6Record& r, const PfrServiceLin
 std::vector<PfrServiceEntry> DatedEntries(Szv6Record& r, const QDate& first, const QDate& last)
 {
     infobase::CInfoBase& base = r.doc.infoBase;
-    const int count = infobase::LoadWarDat(base, r.call.slot + 1, first.month(), last.month(), r.year);
+    const int count = infobase::LoadWarDat(base, r.call.slot, first.month(), last.month(), r.year);
     std::vector<PfrServiceEntry> entries;
     for (int i = 0; i < count; ++i) {
         const infobase::WarDatEntry& entry = base.warDat.entries[std::size_t(i)];

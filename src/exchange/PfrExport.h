@@ -129,7 +129,7 @@ bool PfrTakesEmployee(const PfrEmployment& employment, bool contributions, bool 
 struct PfrRecordCall {
     int pass = 0; // 0 counts, 1 writes
     int recordNumber = 0; // 1-based within the pass
-    int slot = 0; // 0-based record slot
+    int slot = 0; // record slot
     int personnelNumber = 0;
     int format = 0;
     PfrKindMonths months; // the kind's months of the report year

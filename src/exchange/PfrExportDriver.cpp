@@ -93,7 +93,7 @@ int HasPensionContributions(PfrPackRun& r, int slot, const PfrEmployment& employ
 {
     found = false;
     const infobase::InfoBaseConfig& config = r.doc.infoBase.config;
-    const int firstRow = r.doc.infoBase.attributes[std::size_t(slot - 1)].kvProizv;
+    const int firstRow = r.doc.infoBase.attributesOf(slot).kvProizv;
     reports::EmployeeContributions worked;
     int result =
         reports::ContributionsOfMonths(r.doc, r.year * 16 + employment.firstMonth, r.year * 16 + employment.lastMonth,
@@ -152,7 +152,7 @@ int WriteRecord(PfrPackRun& r, int pass, int recordNumber, const EmployeeListEnt
     PfrRecordCall call;
     call.pass = pass;
     call.recordNumber = recordNumber;
-    call.slot = entry.slot - 1;
+    call.slot = entry.slot;
     call.personnelNumber = entry.tabN();
     call.format = r.run.format;
     call.months = r.months;

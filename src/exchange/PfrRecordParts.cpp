@@ -20,16 +20,16 @@ bool PfrByAccrualMonth(const PayrollDoc& doc) { return (doc.infoBase.firm.parWor
 
 int PfrFirstPayRow(const PayrollDoc& doc, int slot)
 {
-    const auto& attributes = doc.infoBase.attributes;
-    if (slot < 0 || slot >= int(attributes.size()))
+    const infobase::CInfoBase& base = doc.infoBase;
+    if (!base.holdsSlot(slot))
         return 0;
-    return std::min<int>(attributes[std::size_t(slot)].kvProizv, kLastPayRow);
+    return std::min<int>(base.attributesOf(slot).kvProizv, kLastPayRow);
 }
 
 int PfrEmployeeStatus(const PayrollDoc& doc, int slot)
 {
-    const auto& attributes = doc.infoBase.attributes;
-    return slot >= 0 && slot < int(attributes.size()) ? attributes[std::size_t(slot)].priznUv : 0;
+    const infobase::CInfoBase& base = doc.infoBase;
+    return base.holdsSlot(slot) ? base.attributesOf(slot).priznUv : 0;
 }
 
 int PfrAllKindCount(const PayrollDoc& doc)

@@ -25,11 +25,11 @@ inline constexpr int kPfrFundedKind = 5;
 // The firm's by-accrual-month flag (bit 0 of the parameter word).
 bool PfrByAccrualMonth(const PayrollDoc& doc);
 
-// The first month row of the employee in slot (0-based) that the
+// The first month row of the employee in record slot `slot` that the
 // contribution arithmetic reads.
 int PfrFirstPayRow(const PayrollDoc& doc, int slot);
 
-// The employee's status in slot (0-based): 0 working, 3 and 4 the dismissal
+// The employee's status in record slot `slot`: 0 working, 3 and 4 the dismissal
 // states of the attribute record (priznUv).
 int PfrEmployeeStatus(const PayrollDoc& doc, int slot);
 

@@ -322,14 +322,14 @@ int InfinRun::FindShops()
     std::array<bool, 256> used{};
     for (const EmployeeListEntry& entry : m_base.list)
         if (entry.slot >= 1 && entry.slot <= m_base.capacity())
-            used[std::size_t(ReportedShop(m_base.shopBytes[entry.slot]))] = true;
+            used[std::size_t(ReportedShop(m_base.shopOf(entry.slot)))] = true;
     std::array<AccrualRow, infobase::EmployeeRecord::RowCount> rows{};
     for (const EmployeeListEntry& entry : m_base.list) {
         if (!Wanted(entry))
             continue;
         if (!m_base.swap.readRows(entry.slot, rows.data(), int(rows.size())))
             throw TextError(infobase::ReadFileErrorText);
-        const int shop = m_base.shopBytes[entry.slot];
+        const int shop = m_base.shopOf(entry.slot);
         for (const AccrualRow& row : rows) {
             if (row.otd == 0 || row.otd == shop)
                 continue;
@@ -394,7 +394,7 @@ int InfinRun::AddSectionOne(const std::vector<InfinEntry>& entries, int slot)
     if (account != kProductionAccount && account != kNonProductionAccount)
         return 0;
     const int category = account == kProductionAccount ? 0 : 1;
-    const int ownShop = ReportedShop(m_base.shopBytes[std::size_t(slot)]);
+    const int ownShop = ReportedShop(m_base.shopOf(slot));
     for (std::size_t shopIndex = 0; shopIndex < m_shops.size(); ++shopIndex) {
         const int shop = m_shops[shopIndex];
         if (ownShop != shop && !m_otherShopSlots.contains(slot))

@@ -420,7 +420,7 @@ QList<QByteArray> PageValues(const T54Run& run, const infobase::EmployeeListEntr
     for (const infobase::ShopRecord& record : base.shops)
         if (record.number != 0 && record.number == shop)
             shopName = codepage::toCp1251(record.name.left(120));
-    const int kateg = base.attributes[std::size_t(entry.slot - 1)].kateg;
+    const int kateg = base.attributesOf(entry.slot).kateg;
     const MonthKey end = run.endMonth;
     return {reports::PaddedFirmText(base.firm, infobase::FirmInfo::firmName).left(56),
             reports::PaddedFirmText(base.firm, infobase::FirmInfo::firmOKPO).left(10),
@@ -456,7 +456,7 @@ bool WorksInPeriod(const infobase::EmployeeHead& head, const reports::ReportPeri
 double FullRateOf(PayrollDoc& doc, int slot)
 {
     double baseRate = 0, fullRate = 0;
-    return CalcMonthRate(baseRate, fullRate, doc, slot - 1) < 0 ? 0 : fullRate;
+    return CalcMonthRate(baseRate, fullRate, doc, slot) < 0 ? 0 : fullRate;
 }
 
 void PrintEmployeePage(print::CTree& tree, T54Run& run, const infobase::EmployeeListEntry& entry)
@@ -469,8 +469,8 @@ void PrintEmployeePage(print::CTree& tree, T54Run& run, const infobase::Employee
     const int count = infobase::LoadWarDat(base, entry.slot, 1, 12, run.period.year);
     const std::vector<VacationEntry> vacations =
         VacationList(base.warDat, count, PackedDate::make(1, 1, run.period.year), LastDayOf(run.endMonth));
-    const int shop = entry.slot < base.shopBytes.size() ? base.shopBytes[entry.slot] : 0;
-    const int brigade = base.attributes[std::size_t(entry.slot - 1)].brig;
+    const int shop = base.holdsSlot(entry.slot) ? base.shopOf(entry.slot) : 0;
+    const int brigade = base.attributesOf(entry.slot).brig;
     ++run.sheet;
     QDomElement page = tree.NewPage(nullptr, "page0");
     tree.AddValue(page, PageValues(run, entry, shop, brigade));

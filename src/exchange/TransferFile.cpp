@@ -74,8 +74,8 @@ int ChooseExportEntries(const CInfoBase& base, const TransferSelection& sel, int
         return kTransferDone;
     }
     for (const EmployeeListEntry& e : base.list) {
-        const bool shopOk = sel.shop == 0 || base.shopBytes[e.slot] == sel.shop;
-        const bool brigadeOk = sel.brigade == 0 || int(base.attributes[e.slot - 1].brig) == int(sel.brigade);
+        const bool shopOk = sel.shop == 0 || base.shopOf(e.slot) == sel.shop;
+        const bool brigadeOk = sel.brigade == 0 || int(base.attributesOf(e.slot).brig) == int(sel.brigade);
         if (base.list.size() == 1 || (shopOk && brigadeOk))
             chosen.push_back(e);
     }
@@ -348,18 +348,18 @@ QByteArray WriteTransferRecord(CInfoBase& base, const EmployeeListEntry& entry)
     QByteArray record(qsizetype(kTransferRecordSize), '\0');
     ByteWriter w(record.data(), kTransferRecordSize);
     w.u32v(u32(entry.tabN()));
-    const infobase::EmployeeAttributes& attr = base.attributes[std::size_t(slot - 1)];
+    const infobase::EmployeeAttributes& attr = base.attributesOf(slot);
     w.i8v(attr.brig);
-    w.u8v(base.shopBytes[std::size_t(slot)]);
+    w.u8v(base.shopOf(slot));
     w.bytes(packed.bytes.data(), packed.bytes.size());
-    base.tabel[std::size_t(slot - 1)].write(w);
+    base.tabelOf(slot).write(w);
     WriteCountedLines(w, base.altTabel, slot, kTransferAltTabelSlots);
     attr.write(w);
-    w.f64(base.av[std::size_t(slot - 1)]);
+    w.f64(base.avOf(slot));
     WriteCountedLines(w, base.prem, slot, kTransferBonusSlots);
     WriteCountedLines(w, base.bln, slot, kTransferSickLeaveSlots);
     WriteCountedLines(w, base.otp, slot, kTransferVacationSlots);
-    w.f64(base.zar1[std::size_t(slot - 1)]);
+    w.f64(base.zar1Of(slot));
     return record;
 }
 
@@ -396,20 +396,19 @@ int ReadTransferRecord(const char* record, int listIndex, CInfoBase& base)
     const int slot = SlotForRecord(base, tabN, listIndex);
     if (slot < 0)
         return slot;
-    const std::size_t at = std::size_t(slot - 1);
 
     const infobase::i8 brigade = r.i8v();
-    base.shopBytes[std::size_t(slot)] = r.u8v();
-    base.attributes[at].brig = brigade;
+    base.shopOf(slot) = r.u8v();
+    base.attributesOf(slot).brig = brigade;
     infobase::PackedEmployeeRecord packed;
     r.bytes(packed.bytes.data(), packed.bytes.size());
     infobase::EmployeeRecordFromAnsi(packed, base);
     base.currentSlot = slot;
-    base.tabel[at] = infobase::TabelRecord::read(r);
+    base.tabelOf(slot) = infobase::TabelRecord::read(r);
     ReadCountedLines(r, base.altTabel, slot, kTransferAltTabelSlots, 0,
                      [](ByteReader& in) { return infobase::AltTabelEntry::read(in); });
-    base.attributes[at] = infobase::EmployeeAttributes::read(r);
-    base.av[at] = r.f64();
+    base.attributesOf(slot) = infobase::EmployeeAttributes::read(r);
+    base.avOf(slot) = r.f64();
     ReadCountedLines(r, base.prem, slot, kTransferBonusSlots, 1,
                      [](ByteReader& in) { return infobase::BonusLine::read(in); });
     const int year = base.config.reportingYear();
@@ -417,11 +416,11 @@ int ReadTransferRecord(const char* record, int listIndex, CInfoBase& base)
                      [year](ByteReader& in) { return infobase::SickLeaveSheet::read(in, year); });
     ReadCountedLines(r, base.otp, slot, kTransferVacationSlots, 0,
                      [](ByteReader& in) { return infobase::VacationNote::read(in); });
-    base.zar1[at] = r.f64();
+    base.zar1Of(slot) = r.f64();
 
     // The file carries no dated archive: the stored one is kept.
     infobase::SaveEmployee(base, slot);
-    base.shortNames[at] = infobase::ShortNameOf(base.current.head.fio);
+    base.shortNameOf(slot) = infobase::ShortNameOf(base.current.head.fio);
     return 1;
 }
 

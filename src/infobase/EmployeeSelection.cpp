@@ -102,21 +102,19 @@ bool entryGroupPasses(const SelectionKeys& keys, std::initializer_list<int> crit
 
 } // namespace
 
-int MatchEmployeeCriteria(int employeeIndex, const KalvorDocData& doc)
+int MatchEmployeeCriteria(int slot, const KalvorDocData& doc)
 {
     const auto& base = doc.infoBase;
     const SelectionKeys& keys = doc.selectionKeys;
-    if (employeeIndex < 0 || employeeIndex >= int(base.attributes.size()))
+    if (!base.holdsSlot(slot))
         return 0;
-    const std::size_t i = std::size_t(employeeIndex);
-    const int slot = employeeIndex + 1;
 
-    const QString name = i < base.shortNames.size() ? base.shortNames[i] : QString();
+    const QString& name = base.shortNameOf(slot);
     if (!nameKeysPass(keys, name))
         return 0;
 
-    const EmployeeAttributes& a = base.attributes[i];
-    const TabelRecord tabel = i < base.tabel.size() ? base.tabel[i] : TabelRecord{};
+    const EmployeeAttributes& a = base.attributesOf(slot);
+    const TabelRecord& tabel = base.tabelOf(slot);
     const int attributeValues[9] = {a.sistOpl,   a.graph,     a.kateg,     a.razr,     a.priznAlim + a.priznIspl,
                                     a.priznBank, a.priznSsud, tabel.rabDn, tabel.rabHr};
     for (int c = 1; c <= 9; ++c)

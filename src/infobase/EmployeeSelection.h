@@ -6,8 +6,9 @@
 
 namespace kalvor::infobase {
 
-// 1 when the employee (0-based record number) meets every set key of the
-// document's selection keys, else 0. With no key set every employee passes.
-int MatchEmployeeCriteria(int employeeIndex, const KalvorDocData& doc);
+// 1 when the employee of record slot `slot` meets every set key of the
+// document's selection keys, else 0 (0 too for a slot outside the base).
+// With no key set every employee passes.
+int MatchEmployeeCriteria(int slot, const KalvorDocData& doc);
 
 } // namespace kalvor::infobase

@@ -14,6 +14,7 @@
 #include "platform/WorkerThread.h"
 
 #include <QString>
+#include <QtGlobal>
 
 #include <array>
 #include <functional>
@@ -54,7 +55,8 @@ public:
     std::array<ShopRecord, ShopCount> shops{};
     std::array<WorkSchedule, ScheduleCount> schedules{};
 
-    // Per-slot arrays (entry slot - 1, except shopBytes: entry slot, 0 unused).
+    // Per-slot arrays, reached through the slot accessors below: each array
+    // keeps slot n at n - 1, except shopBytes, which keeps it at n (0 unused).
     std::vector<QString> shortNames;
     std::vector<EmployeeAttributes> attributes;
     std::vector<u8> shopBytes;
@@ -81,6 +83,22 @@ public:
     std::function<void(const QString&)> showError;
 
     int capacity() const { return config.kolMax; }
+
+    // The data of record slot `slot` (1 .. the allocated capacity) in each
+    // per-slot array; a slot out of range stops a debug build.
+    bool holdsSlot(int slot) const { return slot >= 1 && slot <= int(attributes.size()); }
+    QString& shortNameOf(int slot) { return shortNames[at(slot)]; }
+    const QString& shortNameOf(int slot) const { return shortNames[at(slot)]; }
+    EmployeeAttributes& attributesOf(int slot) { return attributes[at(slot)]; }
+    const EmployeeAttributes& attributesOf(int slot) const { return attributes[at(slot)]; }
+    u8& shopOf(int slot) { return shopBytes[at(slot) + 1]; }
+    u8 shopOf(int slot) const { return shopBytes[at(slot) + 1]; }
+    TabelRecord& tabelOf(int slot) { return tabel[at(slot)]; }
+    const TabelRecord& tabelOf(int slot) const { return tabel[at(slot)]; }
+    double& avOf(int slot) { return av[at(slot)]; }
+    double avOf(int slot) const { return av[at(slot)]; }
+    double& zar1Of(int slot) { return zar1[at(slot)]; }
+    double zar1Of(int slot) const { return zar1[at(slot)]; }
     int employeeCount() const { return int(list.size()); }
     bool nameOrder() const { return firm.nameOrder(); }
 
@@ -148,6 +166,14 @@ public:
     // that connection too. Mutable: closing is an operation on a const base.
     // Last, so that it ends before anything that a run uses goes.
     mutable platform::WorkerThread worker;
+
+private:
+    // The place of a slot in the arrays kept from 0 (shopBytes keeps it one on).
+    std::size_t at(int slot) const
+    {
+        Q_ASSERT_X(holdsSlot(slot), "CInfoBase", "record slot out of range");
+        return std::size_t(slot - 1);
+    }
 };
 
 // Converts an 8-bit record into the base's current record. The dated archive

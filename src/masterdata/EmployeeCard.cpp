@@ -235,10 +235,9 @@ void EnterInBothLists(ib::CInfoBase& base, int tabN, int slot)
 // The slot's own values cleared for a new card and saved.
 void ClearSlotForNewCard(ib::CInfoBase& base, int slot)
 {
-    const std::size_t index = std::size_t(slot - 1);
-    base.attributes[index] = ib::EmployeeAttributes{};
-    base.shopBytes[std::size_t(slot)] = 0;
-    base.zar1[index] = 0;
+    base.attributesOf(slot) = ib::EmployeeAttributes{};
+    base.shopOf(slot) = 0;
+    base.zar1Of(slot) = 0;
     if (base.prem.count(slot) > 0)
         base.prem.lines[std::size_t(base.prem.first(slot))] = ib::BonusLine{};
     ib::SaveComp(base);
@@ -246,7 +245,7 @@ void ClearSlotForNewCard(ib::CInfoBase& base, int slot)
     ib::SavePrem(base);
     base.ClearCurrentRecord();
     base.currentSlot = slot;
-    ib::SaveEmployee(base, slot, base.attributes[index]);
+    ib::SaveEmployee(base, slot, base.attributesOf(slot));
 }
 
 // The slot's lines of every kind removed (bonus lines down to one empty line).
@@ -510,21 +509,20 @@ void DeleteEmployeeCard(ib::CInfoBase& base, int listIndex)
 {
     InOneTransaction(base, [&] {
         const int slot = base.list.at(std::size_t(listIndex)).slot;
-        const std::size_t index = std::size_t(slot - 1);
         ib::LoadEmployee(base, slot);
         ib::DeleteEmployee(base, slot);
         ib::RemoveEmployeeEntry(base, listIndex);
         ib::SaveConfigCounters(base);
         ib::SaveSimp(base, CurrentMass(base));
-        base.shortNames[index].clear();
+        base.shortNameOf(slot).clear();
         ib::SaveFio(base);
-        base.tabel[index] = ib::TabelRecord{};
+        base.tabelOf(slot) = ib::TabelRecord{};
         ib::SaveTabel(base);
-        base.shopBytes[std::size_t(slot)] = 0;
-        base.attributes[index] = ib::EmployeeAttributes{};
+        base.shopOf(slot) = 0;
+        base.attributesOf(slot) = ib::EmployeeAttributes{};
         ib::SaveComp(base);
-        base.av[index] = 0;
-        base.zar1[index] = 0;
+        base.avOf(slot) = 0;
+        base.zar1Of(slot) = 0;
         ib::SaveAvZar1(base);
         RemoveSlotLines(base, slot);
         base.ClearCurrentRecord();

@@ -249,10 +249,9 @@ int Advance(CalcPass& p)
 {
     if (p.mode == CalcDisplay && p.options.noteAlone())
         return 0;
-    const auto& av = p.base().av;
-    if (std::size_t(p.idx) >= av.size())
+    if (!p.base().holdsSlot(p.slot))
         return 0;
-    const double amount = RoundPayout(RoundByPayKind(av[std::size_t(p.idx)], kCodeAdvance, p.doc), p.doc);
+    const double amount = RoundPayout(RoundByPayKind(p.base().avOf(p.slot), kCodeAdvance, p.doc), p.doc);
     return std::min(0, DirectRow(p, kCodeAdvance, amount, p.month));
 }
 
@@ -437,7 +436,7 @@ int CompactAndCostCodes(CalcPass& p)
             p.rows[k++] = p.rows[i];
     for (int i = k; i < p.count; ++i) p.rows[i] = AccrualRow{};
     p.count = k;
-    const int shop = std::size_t(p.slot) < p.base().shopBytes.size() ? p.base().shopBytes[std::size_t(p.slot)] : 0;
+    const int shop = p.base().holdsSlot(p.slot) ? p.base().shopOf(p.slot) : 0;
     const auto& spz = p.rec().head.spz;
     for (int i = 0; i < p.count; ++i) {
         AccrualRow& r = p.rows[i];
@@ -706,8 +705,8 @@ int CalcAccrualsAndTaxes(CalcPass& p)
         return r;
     // The amount to pay is the employee's only once the rows are stored, and
     // it is the one every document works out of the stored rows.
-    if (std::size_t(p.idx) < p.base().zar1.size())
-        p.base().zar1[std::size_t(p.idx)] = AmountToPay(MonthMoneyOfRecord(p.rec(), p.attr().kvProizv), p.doc);
+    if (p.base().holdsSlot(p.slot))
+        p.base().zar1Of(p.slot) = AmountToPay(MonthMoneyOfRecord(p.rec(), p.attr().kvProizv), p.doc);
     return p.count;
 }
 
@@ -718,8 +717,7 @@ int CalcAccrualsAndTaxes(AccrualRow* rows, int rowCount, int slot, int month, in
     CalcPass p{doc};
     p.rows = rows;
     p.count = rowCount;
-    p.idx = slot;
-    p.slot = slot + 1;
+    p.slot = slot;
     p.year = doc.infoBase.config.reportingYear();
     p.month = month;
     p.nextMonth = nextMonth;

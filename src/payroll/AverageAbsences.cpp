@@ -62,7 +62,7 @@ int CalcAbsenceAverageRates(CalcPass& p, AverageRates& out)
     auto& schedule = doc.infoBase.schedules[std::size_t(p.schedule)];
 
     double currentRate = 0, fullRate = 0;
-    const int rr = CalcMonthRate(currentRate, fullRate, doc, p.idx);
+    const int rr = CalcMonthRate(currentRate, fullRate, doc, p.slot);
     if (rr < 0)
         return rr;
 

@@ -357,7 +357,7 @@ struct VacationCalc {
     int rowCapacity;
     CalcWorkBuffer* detail;
     int rateVariant;
-    int slot = 0; // the current employee's 0-based record number
+    int slot = 0; // the current employee's record slot
     int reportingMonth = 0; // month counter of the reporting month
     WorkSchedule* schedule = nullptr;
     int dayLength = 0;
@@ -466,8 +466,8 @@ int PeriodInputs(VacationCalc& c)
     c.early2006 = MonthIndex(c.startYear, c.startMonthNumber) < MonthIndex(2006, 10) ||
                   (!c.compensation && c.startYear == 2006 && c.startMonthNumber == 10 && c.startDay <= 5);
     c.defaultMonthDays = c.kalend == 2 ? 25.25 : (c.early2006 ? 29.6 : 29.4);
-    c.fixedRise = (c.rateVariant == 1 && c.slot >= 0 && std::size_t(c.slot) < base.tabel.size())
-                      ? base.tabel[std::size_t(c.slot)].koeffHundredths()
+    c.fixedRise = (c.rateVariant == 1 && base.holdsSlot(c.slot))
+                      ? base.tabelOf(c.slot).koeffHundredths()
                       : 0;
     return 0;
 }
@@ -727,7 +727,7 @@ int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleI
         *detail = CalcWorkBuffer{};
     auto& base = doc.infoBase;
     VacationCalc c{doc, line, caller, rows, rowCount, rowCapacity, detail, rateVariant};
-    c.slot = base.currentSlot - 1;
+    c.slot = base.currentSlot;
     c.reportingMonth = ReportingMonthIndex(doc);
     scheduleIndex = std::clamp(scheduleIndex, 0, int(base.schedules.size()) - 1);
     c.schedule = &base.schedules[std::size_t(scheduleIndex)];

@@ -83,7 +83,7 @@ int MemberMinutes(PayrollDoc& doc, int slot, EmployeeRecord& rec, bool isCurrent
                   double dayLength, double& minutes)
 {
     if (line.mes == 0) {
-        const TabelRecord& t = doc.infoBase.tabel[std::size_t(slot - 1)];
+        const TabelRecord& t = doc.infoBase.tabelOf(slot);
         minutes = t.rabHr != 0 ? double(t.rabHr) : t.rabDn * dayLength;
         return 0;
     }
@@ -106,10 +106,10 @@ int MeasureMember(PayrollDoc& doc, int slot, const BonusLine& line, BrigadeMembe
     if (!isCurrent && !base.swap.readSlot(slot, other))
         return kCalcRecordUnreadable;
     EmployeeRecord& rec = isCurrent ? base.current : other;
-    const EmployeeAttributes& a = base.attributes[std::size_t(slot - 1)];
+    const EmployeeAttributes& a = base.attributesOf(slot);
     if (a.sistOpl == 0)
         return kCalcNoPaymentSystem;
-    WorkSchedule& s = base.schedules[std::size_t(EmployeeScheduleIndex(doc, slot - 1))];
+    WorkSchedule& s = base.schedules[std::size_t(EmployeeScheduleIndex(doc, slot))];
     const int dayLength = WorkingDayLength(s, doc);
     if (dayLength == 0)
         return kCalcNoDayLength;
@@ -136,7 +136,7 @@ std::vector<MemberLine> BrigadeLines(const CInfoBase& base, const BonusLine& lin
 {
     std::vector<MemberLine> lines;
     for (const EmployeeListEntry& e : base.list) {
-        if (e.slot < 1 || e.slot > int(base.attributes.size()) || e.slot > int(base.tabel.size()))
+        if (!base.holdsSlot(e.slot))
             continue;
         const int first = base.prem.first(e.slot);
         const int count = base.prem.count(e.slot);

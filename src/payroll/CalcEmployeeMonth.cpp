@@ -112,7 +112,6 @@ int StartPass(CalcPass& p, int index)
     p.count = 0;
 
     p.slot = base.list[std::size_t(index)].slot;
-    p.idx = p.slot - 1;
     if (base.currentSlot != p.slot) {
         base.currentSlot = p.slot;
         if (!base.swap.readSlot(p.slot, base.current)) {
@@ -132,7 +131,7 @@ int StartPass(CalcPass& p, int index)
     p.paymentSystem = p.attr().sistOpl;
     if (p.paymentSystem == 0)
         return kCalcNoPaymentSystem;
-    p.schedule = EmployeeScheduleIndex(p.doc, p.idx);
+    p.schedule = EmployeeScheduleIndex(p.doc, p.slot);
     WorkSchedule& sched = base.schedules[std::size_t(p.schedule)];
     const int r = CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, 1, 31, p.plannedDays, p.plannedMinutes, p.doc);
     if (r < 0)
@@ -311,8 +310,8 @@ bool InputAmountsSound(const CalcPass& p)
                                    rec.head.nadbav,
                                    rec.head.avans,
                                    rec.head.stavka,
-                                   base.av[std::size_t(p.idx)],
-                                   base.zar1[std::size_t(p.idx)]};
+                                   base.avOf(p.slot),
+                                   base.zar1Of(p.slot)};
     for (const AccrualRow& row : rec.rows) amounts.push_back(row.sum);
     for (const AltTabelEntry& line : base.altTabel.run(p.slot)) amounts.push_back(line.sumOklad);
     for (const BonusLine& line : base.prem.run(p.slot)) amounts.push_back(line.sum);
@@ -330,7 +329,7 @@ int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuf
     if (index < 0 || index >= int(base.list.size()))
         return kCalcBadEmployee;
     const int slot = base.list[std::size_t(index)].slot;
-    if (slot < 1 || slot > int(base.attributes.size()) || slot > int(base.tabel.size()))
+    if (!base.holdsSlot(slot))
         return kCalcBadEmployee;
 
     // The first pass takes the month's absences off the time sheet for the
@@ -340,7 +339,7 @@ int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuf
         TabelRecord& sheet;
         TabelRecord kept;
         ~SheetKeeper() { sheet = kept; }
-    } keeper{base.tabel[std::size_t(slot - 1)], base.tabel[std::size_t(slot - 1)]};
+    } keeper{base.tabelOf(slot), base.tabelOf(slot)};
 
     CalcPass p{doc};
     p.rows = result;

@@ -90,7 +90,7 @@ void SelectEmployeesForCalculation(const CalcThreadParams& filter, const Payroll
         const int slot = base.list[std::size_t(i)].slot;
         if (!base.EmployeeInGroup(slot, filter.shop, filter.brigade, filter.profession))
             continue;
-        const EmployeeAttributes& a = base.attributes[std::size_t(slot - 1)];
+        const EmployeeAttributes& a = base.attributesOf(slot);
         if (a.priznUv == kDismissedWithBonusOnly && base.prem.count(slot) == 0) {
             if (skipped)
                 skipped->push_back(i);
@@ -135,7 +135,7 @@ public:
     int compute(int index)
     {
         const int slot = m_base.list[std::size_t(index)].slot;
-        Computed before{slot, toPayOf(slot), m_base.attributes[std::size_t(slot - 1)].err, 0};
+        Computed before{slot, toPayOf(slot), m_base.attributesOf(slot).err, 0};
         int r = 0;
         try {
             m_records->makeCurrent(slot);
@@ -185,7 +185,7 @@ private:
 
     double toPayOf(int slot) const
     {
-        return std::size_t(slot - 1) < m_base.zar1.size() ? m_base.zar1[std::size_t(slot - 1)] : 0;
+        return m_base.holdsSlot(slot) ? m_base.zar1Of(slot) : 0;
     }
 
     // After a failure: a lost connection leaves nothing to commit; any other
@@ -213,9 +213,9 @@ private:
             for (const Computed& c : m_unconfirmed) {
                 if (c.sentAfter <= m_later.answered())
                     continue;
-                if (std::size_t(c.slot - 1) < m_base.zar1.size())
-                    m_base.zar1[std::size_t(c.slot - 1)] = c.toPay;
-                m_base.attributes[std::size_t(c.slot - 1)].err = c.err;
+                if (m_base.holdsSlot(c.slot))
+                    m_base.zar1Of(c.slot) = c.toPay;
+                m_base.attributesOf(c.slot).err = c.err;
             }
         m_run.commit();
     }
@@ -244,7 +244,7 @@ namespace {
 void NoteResult(PayrollDoc& doc, int slot, int r, const infobase::AccrualRow* rows, RunOutcome& outcome)
 {
     CInfoBase& base = doc.infoBase;
-    base.attributes[std::size_t(slot - 1)].err = u16(r < 0 ? -r : 0);
+    base.attributesOf(slot).err = u16(r < 0 ? -r : 0);
     if (r < 0) {
         outcome.note(RunNote::Failed, base, slot, CalcErrorText(r));
         return;
@@ -350,7 +350,7 @@ CalcInPlaceRun CalcWholeMonthInPlace(PayrollDoc& doc)
         return run;
     const CInfoBase& base = doc.infoBase;
     for (const EmployeeListEntry& e : base.list) {
-        const int code = base.attributes[std::size_t(e.slot - 1)].err;
+        const int code = base.attributesOf(e.slot).err;
         if (code != 0) {
             run.failedTabN = int(e.tabN());
             run.failedCode = -code;

@@ -39,7 +39,6 @@ struct CalcPass {
     int count = 0;
     int capacity = kCalcResultRows;
     int slot = 0; // record slot n, 1-based
-    int idx = 0; // slot - 1, index into the per-slot arrays
     int year = 0, month = 0, nextMonth = 0, monthAfter = 0;
     std::array<int, 13> monthLengths{}; // [1..12], February 29 in years divisible by 4
     int paymentSystem = 0;
@@ -55,8 +54,8 @@ struct CalcPass {
 
     infobase::CInfoBase& base() const { return doc.infoBase; }
     infobase::EmployeeRecord& rec() const { return doc.infoBase.current; }
-    infobase::TabelRecord& tabel() const { return doc.infoBase.tabel[std::size_t(idx)]; }
-    infobase::EmployeeAttributes& attr() const { return doc.infoBase.attributes[std::size_t(idx)]; }
+    infobase::TabelRecord& tabel() const { return doc.infoBase.tabelOf(slot); }
+    infobase::EmployeeAttributes& attr() const { return doc.infoBase.attributesOf(slot); }
     int days() const { return monthLengths[std::size_t(month)]; }
 };
 

@@ -48,7 +48,7 @@ bool serviceCondition(int min, int max, std::uint16_t date, int reportingYear, i
 
 } // namespace
 
-int RuleAppliesToEmployee(const SeniorityRule& rule, int month, int employeeIndex, int outDays[2],
+int RuleAppliesToEmployee(const SeniorityRule& rule, int month, int slot, int outDays[2],
                           const int* monthLengths, const PayrollDoc& doc)
 {
     const auto& base = doc.infoBase;
@@ -64,11 +64,10 @@ int RuleAppliesToEmployee(const SeniorityRule& rule, int month, int employeeInde
     const int m = reportingMonth + d;
     const int monthLength = monthLengths[WrapMonth(m)];
 
-    if (employeeIndex < 0 || employeeIndex >= int(base.attributes.size()))
+    if (!base.holdsSlot(slot))
         return 0;
-    const EmployeeAttributes& a = base.attributes[std::size_t(employeeIndex)];
-    const int shop =
-        std::size_t(employeeIndex + 1) < base.shopBytes.size() ? base.shopBytes[std::size_t(employeeIndex + 1)] : 0;
+    const EmployeeAttributes& a = base.attributesOf(slot);
+    const int shop = base.shopOf(slot);
     if (!inRange(shop, rule.otdMin, rule.otdMax) || !inRange(a.brig, rule.brigMin, rule.brigMax) ||
         !inRange(a.prof, rule.profMin, rule.profMax & 127) || !inRange(a.kateg, rule.kategMin, rule.kategMax))
         return 0;

@@ -36,7 +36,7 @@ int EmployeeDateYear(std::uint16_t packedDate);
 // month, else a month number placed within six months of the reporting
 // month), with outDays = first and last day of the month on which it applies;
 // 0 otherwise. monthLengths: MonthLengthsForYear of the reporting year.
-int RuleAppliesToEmployee(const infobase::SeniorityRule& rule, int month, int employeeIndex, int outDays[2],
+int RuleAppliesToEmployee(const infobase::SeniorityRule& rule, int month, int slot, int outDays[2],
                           const int* monthLengths, const PayrollDoc& doc);
 
 // MatchEmployeeCriteria reads only the information base and lives with it.

@@ -139,7 +139,7 @@ public:
     {
         outcome.computed = int(base.list.size());
         for (const EmployeeListEntry& e : base.list)
-            if (const int err = base.attributes[std::size_t(e.slot - 1)].err; err != 0)
+            if (const int err = base.attributesOf(e.slot).err; err != 0)
                 outcome.note(RunNote::Failed, base, e.slot, CalcErrorText(err));
     }
 
@@ -149,13 +149,11 @@ private:
     struct EmployeeMove {
         EmployeeMove(CInfoBase& base, int slot)
             : slot(slot)
-            , index(slot - 1)
             , rec(base.current)
             , head(base.current.head)
-            , attr(base.attributes[std::size_t(slot - 1)])
+            , attr(base.attributesOf(slot))
         {}
         const int slot;
-        const int index; // 0-based record number
         EmployeeRecord& rec;
         EmployeeHead& head;
         EmployeeAttributes& attr;
@@ -190,7 +188,7 @@ private:
             carryDebts(move);
         if (move.attr.priznUv == 3)
             move.attr.priznUv = 0;
-        base.av[std::size_t(move.index)] = move.attr.priznUv == 0 ? move.head.avans : 0;
+        base.avOf(move.slot) = move.attr.priznUv == 0 ? move.head.avans : 0;
         keepNextMonthBonusLines(move);
         placeFutureRows(move);
         // Alternative time sheet: kept only for employees who use it every month.
@@ -447,7 +445,7 @@ private:
         std::move_backward(rates.begin(), rates.end() - 1, rates.end());
         rates[0] = RateHistoryEntry{};
         double baseRate = 0, fullRate = 0;
-        if (CalcMonthRate(baseRate, fullRate, doc, move.index) == 0)
+        if (CalcMonthRate(baseRate, fullRate, doc, move.slot) == 0)
             rates[0] = RateHistoryEntry{baseRate, fullRate};
     }
 
@@ -554,8 +552,7 @@ private:
 
     void secondPass(int slot)
     {
-        const int idx = slot - 1;
-        EmployeeAttributes& a = base.attributes[std::size_t(idx)];
+        EmployeeAttributes& a = base.attributesOf(slot);
         base.current.postDopl = {};
         LoadPostDopl(base, slot);
         if (a.priznUv != 0)
@@ -570,7 +567,7 @@ private:
             ++errors;
             return;
         }
-        TabelRecord& t = base.tabel[std::size_t(idx)];
+        TabelRecord& t = base.tabelOf(slot);
         const ScheduleMonth& row = sched.months[WorkSchedule::ReportingMonth];
         t.rabDn = u8(days);
         t.rabHr = a.sistOpl < 3 ? u16(minutes) : 0;
@@ -773,7 +770,7 @@ RunOutcome FailedCalculations(const PayrollDoc& doc)
     RunOutcome failed;
     for (const int index : computed) {
         const int slot = base.list[std::size_t(index)].slot;
-        const int err = base.attributes[std::size_t(slot - 1)].err;
+        const int err = base.attributesOf(slot).err;
         if (err != 0 && !errorPassesWithMonth(err))
             failed.note(RunNote::Failed, base, slot, CalcErrorText(err));
     }

@@ -112,9 +112,9 @@ double percentOf(const PostDoplEntry& p) { return p.procent == 0 ? 100.0 : p.pro
 
 int EmployeeScheduleIndex(const PayrollDoc& doc, int slot)
 {
-    if (slot < 0 || slot >= int(doc.infoBase.attributes.size()))
+    if (!doc.infoBase.holdsSlot(slot))
         return 0;
-    const int g = doc.infoBase.attributes[std::size_t(slot)].graph;
+    const int g = doc.infoBase.attributesOf(slot).graph;
     const int index = g == 0 ? 0 : g - 1;
     return std::min(index, int(doc.infoBase.schedules.size()) - 1);
 }
@@ -209,8 +209,8 @@ int HighKindComponents(RateContext& ctx)
 // worked, else by the planned days).
 void RulePercentRaises(RateContext& ctx)
 {
-    const auto& tabel = ctx.doc.infoBase.tabel;
-    const int rabDn = std::size_t(ctx.slot) < tabel.size() ? tabel[std::size_t(ctx.slot)].rabDn : 0;
+    const infobase::CInfoBase& base = ctx.doc.infoBase;
+    const int rabDn = base.holdsSlot(ctx.slot) ? base.tabelOf(ctx.slot).rabDn : 0;
     for (Component& c : ctx.components) {
         const double amount = c.amount;
         for (const SeniorityRule& rule : ctx.doc.infoBase.firm.stag) {
@@ -239,9 +239,9 @@ void RulePercentRaises(RateContext& ctx)
 int CalcMonthRate(double& outBaseRate, double& outFullRate, PayrollDoc& doc, int slot)
 {
     auto& base = doc.infoBase;
-    if (slot < 0 || slot >= int(base.attributes.size()))
+    if (!base.holdsSlot(slot))
         return 0;
-    const int system = base.attributes[std::size_t(slot)].sistOpl;
+    const int system = base.attributesOf(slot).sistOpl;
     if (system == 0 || system > 4)
         return 0;
 

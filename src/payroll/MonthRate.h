@@ -38,6 +38,7 @@ namespace kalvor {
 // month's minimum wage; 5-7 a percent of the components collected before
 // them (selector 0-7 a mask column, 8-21 a kind flag, above 21 all). An
 // amount in the payment replaces the base of kinds 0, 1 and 3.
+// slot: the employee's record slot (1-based); 0 for a slot outside the base.
 int CalcMonthRate(double& outBaseRate, double& outFullRate, PayrollDoc& doc, int slot);
 
 // The base rate of the month monthsBack months before the reporting month
@@ -49,7 +50,8 @@ double RateMonthsBack(const PayrollDoc& doc, int monthsBack, double currentRate)
 void FilledRateHistory(const PayrollDoc& doc, double currentRate, double out[13]);
 
 // Index of the employee's work schedule in the base's schedule table: the
-// attribute graph - 1, 0 staying 0.
+// attribute graph - 1, 0 staying 0, of record slot `slot` (1-based); 0 for a
+// slot outside the base.
 int EmployeeScheduleIndex(const PayrollDoc& doc, int slot);
 
 } // namespace kalvor

@@ -36,14 +36,14 @@ int MonthOf(u16 packed)
 QString TimeSheetBeyondEmployment(PayrollDoc& doc, int slot, int year, int month)
 {
     const CInfoBase& base = doc.infoBase;
-    const TabelRecord& t = base.tabel[std::size_t(slot - 1)];
+    const TabelRecord& t = base.tabelOf(slot);
     const int length = DaysInMonth(year, month);
     const auto [first, last] = EmployedDaysOfMonth(base.current.head, year, month, length);
     if (t.rabDn == 0 || (first == 1 && last == length))
         return {};
     int days = 0, minutes = 0;
     if (first <= last) {
-        WorkSchedule& schedule = doc.infoBase.schedules[std::size_t(EmployeeScheduleIndex(doc, slot - 1))];
+        WorkSchedule& schedule = doc.infoBase.schedules[std::size_t(EmployeeScheduleIndex(doc, slot))];
         CalcScheduleNorm(WorkSchedule::ReportingMonth, schedule, first, last, days, minutes, doc);
     }
     if (int(t.rabDn) <= days)
@@ -60,7 +60,7 @@ QString TimeSheetBeyondEmployment(PayrollDoc& doc, int slot, int year, int month
 QString AbsenceLeftOnSheet(PayrollDoc& doc, int slot, const TabelRecord& typed, int year, int month)
 {
     CInfoBase& base = doc.infoBase;
-    WorkSchedule& schedule = base.schedules[std::size_t(EmployeeScheduleIndex(doc, slot - 1))];
+    WorkSchedule& schedule = base.schedules[std::size_t(EmployeeScheduleIndex(doc, slot))];
     const std::vector<SickLeaveSheet> sheets = base.bln.run(slot);
     const std::vector<VacationNote> notes = base.otp.run(slot);
     if (typed.rabDn == 0 || (sheets.empty() && notes.empty()) ||
@@ -150,16 +150,16 @@ QStringList EmployeeMonthWarnings(PayrollDoc& doc, int slot, const AccrualRow* r
         return out;
     const int year = base.config.reportingYear(), month = base.config.reportingMonth();
     const EmployeeHead& head = base.current.head;
-    if (const u16 left = DismissalWithoutStatus(head, base.attributes[std::size_t(slot - 1)], year, month))
+    if (const u16 left = DismissalWithoutStatus(head, base.attributesOf(slot), year, month))
         out << DismissalWithoutStatusText(left);
     if (const QString text = TimeSheetBeyondEmployment(doc, slot, year, month); !text.isEmpty())
         out << text;
-    const TabelRecord& sheet = base.tabel[std::size_t(slot - 1)];
+    const TabelRecord& sheet = base.tabelOf(slot);
     if (PaidButNoTime(head, sheet, rows, count))
         out << QStringLiteral("нет отработанного времени");
     if (const QString text = AbsenceLeftOnSheet(doc, slot, sheet, year, month); !text.isEmpty())
         out << text;
-    if (DaysWithoutHours(base.attributes[std::size_t(slot - 1)], sheet))
+    if (DaysWithoutHours(base.attributesOf(slot), sheet))
         out << QStringLiteral("в табеле дни без часов: часы взяты по полному рабочему дню");
     return out;
 }

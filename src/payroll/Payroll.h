@@ -21,7 +21,7 @@
 // - The document is the PayrollDoc (infobase::KalvorDocData) of the shell's
 //   document; the employee is its information base's current record. It is
 //   the last argument, but for three: FindPayKind and PayKindOf take it first
-//   (document, code), CountDayBits before the record index; CalcIncomeTax and
+//   (document, code), CountDayBits before the record slot; CalcIncomeTax and
 //   CalcMonthContributions take an optional row capacity after it.
 // - Amounts are kopecks in doubles. Scales of the tax tables hold roubles:
 //   PercentCharge, ScaleCharge, ScaleLookup and PensionInsuranceSplit take

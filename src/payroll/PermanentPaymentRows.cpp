@@ -106,12 +106,12 @@ int PeriodShare(CalcPass& p, const PostDoplEntry& e, int s, int last, double& sh
         return 0;
     }
     const TabelRecord& t = p.tabel();
-    const int whole = CountDayBits(31, 1, p.doc, p.idx);
+    const int whole = CountDayBits(31, 1, p.doc, p.slot);
     if (t.rabDn != whole)
         return kCalcDayMaskMismatch;
     // No worked days and an empty mask: nothing of the period is paid
     // (instead of dividing 0 by 0).
-    share = t.rabDn == 0 ? 0.0 : double(CountDayBits(last, s, p.doc, p.idx)) / t.rabDn;
+    share = t.rabDn == 0 ? 0.0 : double(CountDayBits(last, s, p.doc, p.slot)) / t.rabDn;
     return 0;
 }
 
@@ -256,7 +256,7 @@ int HighKindBase(CalcPass& p, const PostDoplEntry& e, RateOnce& rate, double& ba
 {
     if (e.vid == 6 && !rate.known) {
         double full = 0;
-        if (const int r = CalcMonthRate(rate.current, full, p.doc, p.idx); r < 0)
+        if (const int r = CalcMonthRate(rate.current, full, p.doc, p.slot); r < 0)
             return r;
         rate.known = true;
     }

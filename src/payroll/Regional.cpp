@@ -184,10 +184,10 @@ int NorthernOfMonth(CalcPass& p, Supplements& s, int month, int serviceMonth, bo
     } else {
         const int days = std::min(p.days(), 31);
         const int rabDn = p.tabel().rabDn;
-        if (CountDayBits(days, 1, p.doc, p.idx) != rabDn)
+        if (CountDayBits(days, 1, p.doc, p.slot) != rabDn)
             return kCalcDayMaskMismatch;
         const int anniversary = PackedDate(p.rec().head.datSevStag).day();
-        const double share = rabDn != 0 ? double(CountDayBits(anniversary - 1, 1, p.doc, p.idx)) / rabDn
+        const double share = rabDn != 0 ? double(CountDayBits(anniversary - 1, 1, p.doc, p.slot)) / rabDn
                                         : double(anniversary - 1) / days;
         onBase = base * (1 - share) * after * percent + base * share * before * percent;
         onBenefits = benefits * (1 - share) * after * percent + benefits * share * before * percent;

@@ -22,7 +22,7 @@ int RuleRows(CalcPass& p)
         if (rule.kak || rule.sum == 0)
             continue;
         int covered[2] = {0, 0};
-        if (!RuleAppliesToEmployee(rule, 0, p.idx, covered, p.monthLengths.data(), p.doc))
+        if (!RuleAppliesToEmployee(rule, 0, p.slot, covered, p.monthLengths.data(), p.doc))
             continue;
         const double amount = rule.sum * (covered[1] - covered[0] + 1) / p.days();
         if (const int r = AppendRow(p, rule.kod, amount, p.month); r < 0)
@@ -47,15 +47,15 @@ int RuleRowCorrections(CalcPass& p)
             if (!rule.kak || rule.kod == 0 || rule.kod != row.kod)
                 continue;
             int covered[2] = {0, 0};
-            if (!RuleAppliesToEmployee(rule, rm == p.month ? 0 : rm, p.idx, covered, p.monthLengths.data(), p.doc))
+            if (!RuleAppliesToEmployee(rule, rm == p.month ? 0 : rm, p.slot, covered, p.monthLengths.data(), p.doc))
                 continue;
             const int len = p.monthLengths[std::size_t(rm)];
             double share = 1;
             if (covered[0] != 1 || covered[1] != len) {
                 if (rm == p.month) {
-                    if (t.rabDn != CountDayBits(31, 1, p.doc, p.idx))
+                    if (t.rabDn != CountDayBits(31, 1, p.doc, p.slot))
                         return kCalcDayMaskMismatch;
-                    share = t.rabDn == 0 ? 0.0 : double(CountDayBits(covered[1], covered[0], p.doc, p.idx)) / t.rabDn;
+                    share = t.rabDn == 0 ? 0.0 : double(CountDayBits(covered[1], covered[0], p.doc, p.slot)) / t.rabDn;
                 } else {
                     int d = 0, m = 0, D = 0, M = 0;
                     int r = PlannedOf(p, p.schedule, rm, covered[0], covered[1], d, m);

@@ -13,8 +13,8 @@ void RunOutcome::note(RunNote::Kind kind, const infobase::CInfoBase& base, int s
                                     [slot](const infobase::EmployeeListEntry& e) { return e.slot == slot; });
     if (entry != base.list.end())
         n.tabN = entry->tabN();
-    if (slot >= 1 && std::size_t(slot) <= base.shortNames.size())
-        n.name = base.shortNames[std::size_t(slot - 1)];
+    if (base.holdsSlot(slot))
+        n.name = base.shortNameOf(slot);
     notes.push_back(std::move(n));
 }
 

@@ -269,11 +269,11 @@ int PlannedTimeOfDays(const MonthDayFlags& days, WorkSchedule& schedule, const P
     return NormOk;
 }
 
-int CountDayBits(int lastDay, int firstDay, const PayrollDoc& doc, int recordIndex)
+int CountDayBits(int lastDay, int firstDay, const PayrollDoc& doc, int slot)
 {
-    if (recordIndex < 0 || recordIndex >= int(doc.infoBase.tabel.size()))
+    if (!doc.infoBase.holdsSlot(slot))
         return 0;
-    const auto& t = doc.infoBase.tabel[std::size_t(recordIndex)];
+    const auto& t = doc.infoBase.tabelOf(slot);
     return CountDayBitsInMasks(t.tabel12, t.tabel22, lastDay, firstDay);
 }
 

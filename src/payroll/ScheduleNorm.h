@@ -78,10 +78,9 @@ bool VacationDaysInMonth(const infobase::VacationNote& note, int year, int month
                          int& first, int& last);
 
 // Number of days from firstDay to lastDay (clamped to 1 and 31) marked in the
-// tabel12/tabel22 masks of the time sheet of the record at recordIndex (the
-// slot - 1 index of the base's time sheet, CInfoBase::tabel); 0 when firstDay exceeds lastDay or the
-// index is outside the table.
-int CountDayBits(int lastDay, int firstDay, const PayrollDoc& doc, int recordIndex);
+// tabel12/tabel22 masks of the time sheet of record slot `slot` (1-based);
+// 0 when firstDay exceeds lastDay or the slot is outside the base.
+int CountDayBits(int lastDay, int firstDay, const PayrollDoc& doc, int slot);
 
 // Compacts the current record's monthly archive in place: the entries with a
 // pay-kind code and an accrual month move to the front in their order, the

@@ -172,7 +172,7 @@ struct BenefitCalc {
     int rowCount;
     const infobase::FirmInfo& firm;
     const infobase::EmployeeHead& head;
-    int slot = 0; // the current employee's 0-based record number
+    int slot = 0; // the current employee's record slot
     int reportingMonth = 0; // month counter of the reporting month
 
     // The sheet.
@@ -299,9 +299,9 @@ int CheckPeriodAndEmployee(BenefitCalc& c)
     if (!c.from2007 && line.dn != 0 && c.endMonth != c.startMonth)
         return kCalcHireDateForRule;
     auto& base = c.doc.infoBase;
-    if (c.slot < 0 || c.slot >= int(base.attributes.size()) || base.attributes[std::size_t(c.slot)].sistOpl == 0)
+    if (!base.holdsSlot(c.slot) || base.attributesOf(c.slot).sistOpl == 0)
         return kCalcNoPaymentSystem;
-    c.paymentSystem = base.attributes[std::size_t(c.slot)].sistOpl;
+    c.paymentSystem = base.attributesOf(c.slot).sistOpl;
     c.scheduleIndex = EmployeeScheduleIndex(c.doc, c.slot);
     c.schedule = &base.schedules[std::size_t(c.scheduleIndex)];
     c.dayLength = WorkingDayLength(*c.schedule, c.doc);
@@ -678,7 +678,7 @@ int CalcSickLeaveBenefit(PayrollDoc& doc, SickLeaveSheet& line, SickLeaveTables&
 
     auto& base = doc.infoBase;
     BenefitCalc c{doc, line, tables, rows, rowCount, base.firm, base.current.head};
-    c.slot = base.currentSlot - 1;
+    c.slot = base.currentSlot;
     c.reportingMonth = ReportingMonthIndex(doc);
 
     if (const int r = ReadSheetDates(c); r < 0)

@@ -81,7 +81,7 @@ void RefuseLongBonusLists(const StatementPrintParams& params, const PayrollDoc& 
         if (base.prem.count(entry.slot) <= kBonusCursorStride)
             continue;
         throw TextError(QStringLiteral("У работника %1 (табельный номер %2) больше %3 строк премий")
-                            .arg(base.shortNames[std::size_t(entry.slot - 1)].trimmed())
+                            .arg(base.shortNameOf(entry.slot).trimmed())
                             .arg(entry.tabN())
                             .arg(kBonusCursorStride));
     }

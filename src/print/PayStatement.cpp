@@ -132,7 +132,7 @@ int PayStatementWriter::NextPassingEmployee(int cursor) const
 double PayStatementWriter::AmountOf(int employee) const
 {
     const std::size_t slot = m_base.list[std::size_t(employee)].slot;
-    return slot >= 1 && slot <= m_base.zar1.size() ? m_base.zar1[slot - 1] : 0.0;
+    return m_base.holdsSlot(slot) ? m_base.zar1Of(slot) : 0.0;
 }
 
 // Whole roubles and kopecks of every passing employee, from the "%10.2f" text
@@ -276,7 +276,7 @@ void PayStatementWriter::WritePageHeader()
 void PayStatementWriter::WriteLine(int serial, int employee, double amount)
 {
     const infobase::EmployeeListEntry& entry = m_base.list[std::size_t(employee)];
-    const QByteArray name = codepage::toCp1251(m_base.shortNames[std::size_t(entry.slot - 1)]).left(20);
+    const QByteArray name = codepage::toCp1251(m_base.shortNameOf(entry.slot)).left(20);
     const QByteArray money = FormatFixed8(amount / 100, 2);
     if (m_budget)
         Row(19, {Number(serial), name, Number(entry.tabN()), money, ""});

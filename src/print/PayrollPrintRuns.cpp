@@ -333,7 +333,7 @@ TaskOutcome PrintRaschVedThreadProc(TaskContext& context, const PrintRaschVedPar
             if (!base.swap.readRows(slot, rows.data(), EmployeeRecord::RowCount))
                 throw PrintFileError(platform::FILE_ERROR_READ);
             return HasSettlementResult(rows.data(), EmployeeRecord::RowCount,
-                                       base.attributes[std::size_t(slot - 1)].kvProizv);
+                                       base.attributesOf(slot).kvProizv);
         });
         if (count == kStoppedCount)
             return TaskOutcome(platform::TASK_STOPPED, 0);

@@ -515,8 +515,8 @@ bool Selected(const CInfoBase& base, const infobase::EmployeeListEntry& entry, c
         return entry.marked();
     if (params.personnelNumber != 0)
         return entry.tabN() == params.personnelNumber;
-    const infobase::EmployeeAttributes& attributes = base.attributes[std::size_t(entry.slot - 1)];
-    return (params.shop == 0 || base.shopBytes[entry.slot] == params.shop) &&
+    const infobase::EmployeeAttributes& attributes = base.attributesOf(entry.slot);
+    return (params.shop == 0 || base.shopOf(entry.slot) == params.shop) &&
            (params.brigade == 0 || attributes.brig == params.brigade) &&
            (params.profession == 0 || attributes.prof == params.profession);
 }
@@ -584,7 +584,7 @@ int TaxTableSelector(int tabPodoh) { return ((tabPodoh % 32) - 1) % 2 + 1; }
 int BuildPersonalAccount(const PayrollDoc& doc, const infobase::EmployeeListEntry& entry, PersonalAccount& account)
 {
     const CInfoBase& base = doc.infoBase;
-    const infobase::EmployeeAttributes& attributes = base.attributes[std::size_t(entry.slot - 1)];
+    const infobase::EmployeeAttributes& attributes = base.attributesOf(entry.slot);
     auto packed = std::make_unique<PackedEmployeeRecord>();
     PackEmployeeForPrint(doc, *packed);
     const PrintedFields fields = ReadPrintedFields(*packed);
@@ -595,7 +595,7 @@ int BuildPersonalAccount(const PayrollDoc& doc, const infobase::EmployeeListEntr
     account = PersonalAccount{};
     account.month = base.config.reportingMonth();
     account.year = base.config.reportingYear();
-    account.shop = base.shopBytes[entry.slot];
+    account.shop = base.shopOf(entry.slot);
     account.personnelNumber = entry.tabN();
     account.name = fields.name;
     account.position = fields.position;

@@ -15,8 +15,8 @@ bool EmployeeMatches(const CInfoBase& base, int index, int shop, int brigade, in
     const int slot = base.list[std::size_t(index)].slot;
     if (slot < 1 || slot > base.capacity())
         return false;
-    const infobase::EmployeeAttributes& attributes = base.attributes[std::size_t(slot - 1)];
-    return (shop == 0 || base.shopBytes[std::size_t(slot)] == shop) && (brigade == 0 || attributes.brig == brigade) &&
+    const infobase::EmployeeAttributes& attributes = base.attributesOf(slot);
+    return (shop == 0 || base.shopOf(slot) == shop) && (brigade == 0 || attributes.brig == brigade) &&
            (profession == 0 || attributes.prof == profession);
 }
 

@@ -419,8 +419,8 @@ bool SettlementWriter::Selected(const infobase::EmployeeListEntry& entry) const
         return entry.marked();
     if (m_params.personnelNumber != 0)
         return entry.tabN() == m_params.personnelNumber;
-    const infobase::EmployeeAttributes& attributes = m_base.attributes[std::size_t(entry.slot - 1)];
-    return (m_params.shop == 0 || m_base.shopBytes[entry.slot] == m_params.shop) &&
+    const infobase::EmployeeAttributes& attributes = m_base.attributesOf(entry.slot);
+    return (m_params.shop == 0 || m_base.shopOf(entry.slot) == m_params.shop) &&
            (m_params.brigade == 0 || attributes.brig == m_params.brigade) &&
            (m_params.profession == 0 || attributes.prof == m_params.profession);
 }
@@ -437,7 +437,7 @@ EmployeeAmounts SettlementWriter::ReadEmployee(const infobase::EmployeeListEntry
     m_base.currentSlot = entry.slot;
     auto packed = std::make_unique<PackedEmployeeRecord>();
     PackEmployeeForPrint(m_doc, *packed);
-    const infobase::EmployeeAttributes& attributes = m_base.attributes[std::size_t(entry.slot - 1)];
+    const infobase::EmployeeAttributes& attributes = m_base.attributesOf(entry.slot);
 
     EmployeeAmounts amounts;
     ByteReader reader(packed->bytes.data(), PackedEmployeeRecord::Size);
@@ -482,9 +482,9 @@ EmployeeAmounts SettlementWriter::ReadEmployee(const infobase::EmployeeListEntry
     else
         rate = PackedTariff(*packed, attributes.sistOpl == 2 ? PackedEmployeeRecord::TarifVremOffset
                                                              : PackedEmployeeRecord::TarifSdelOffset);
-    const infobase::TabelRecord& tabel = m_base.tabel[std::size_t(entry.slot - 1)];
+    const infobase::TabelRecord& tabel = m_base.tabelOf(entry.slot);
     texts.personnelNumber = Number(entry.tabN());
-    texts.name = codepage::toCp1251(m_base.shortNames[std::size_t(entry.slot - 1)]).left(20);
+    texts.name = codepage::toCp1251(m_base.shortNameOf(entry.slot)).left(20);
     texts.profession = ProfessionText(m_doc, attributes.prof);
     texts.rate = FormatFixed8(rate, 3);
     texts.worked = TimeText(amounts.paidMinutes, amounts.paidDays);

@@ -61,7 +61,7 @@ struct RegisterSheet {
 QByteArray ShopName(const PayrollDoc& doc, int slot)
 {
     const CInfoBase& base = doc.infoBase;
-    const int shop = base.shopBytes[std::size_t(slot)];
+    const int shop = base.shopOf(slot);
     for (const infobase::ShopRecord& record : base.shops)
         if (shop != 0 && record.number == shop)
             return CollapseBlanks(Text8(record.name), 20);
@@ -75,7 +75,7 @@ void AddHead(CTree& tree, const QDomElement& page, const RegisterSheet& data)
     QByteArray name = CollapseBlanks(Text8(head.fio), 20);
     if (data.sheet.budg != 0)
         name += ' ' + Text8(QStringLiteral("(%1-й источник финансирования)").arg(data.sheet.budg));
-    const bool partTimer = base.attributes[std::size_t(data.slot - 1)].kateg == kPartTimerCategory;
+    const bool partTimer = base.attributesOf(data.slot).kateg == kPartTimerCategory;
     const SickLeaveSheet& sheet = data.sheet;
     const int calendarDays =
         int(QDate(sheet.gBegin, sheet.mBegin, sheet.dBegin).daysTo(QDate(sheet.gEnd, sheet.mEnd, sheet.dEnd))) + 1;
@@ -162,7 +162,7 @@ QByteArray SickDaysNorm(const RegisterSheet& data)
     const int last = (sheet.gEnd - 1900) * 16 + sheet.mEnd;
     int days = 0, minutes = 0;
     if (first <= reporting && reporting <= last) {
-        const int graph = base.attributes[std::size_t(data.slot - 1)].graph;
+        const int graph = base.attributesOf(data.slot).graph;
         infobase::WorkSchedule schedule =
             base.schedules[std::size_t(std::clamp(graph, 0, int(base.schedules.size()) - 1))];
         ScheduleNormDayByDay(15, schedule, first == reporting ? sheet.dBegin : 1, last == reporting ? sheet.dEnd : 0,

@@ -108,7 +108,7 @@ double AmountAt(StatementKind kind, int cursor, const PayrollDoc& doc)
 {
     const CInfoBase& base = doc.infoBase;
     if (kind == StatementKind::Advance)
-        return base.av[std::size_t(base.list[std::size_t(cursor)].slot - 1)];
+        return base.avOf(base.list[std::size_t(cursor)].slot);
     const int slot = base.list[std::size_t(CursorEmployee(cursor))].slot;
     const int entry = CursorEntry(cursor) - 1;
     if (kind == StatementKind::SickPay) {
@@ -297,7 +297,7 @@ void WritePageHeading(QByteArray& out, int page, const StatementPrintParams& par
 
 void WriteRow(QByteArray& out, int rowNumber, const StatementRow& row, const PayrollDoc& doc)
 {
-    const QString& shortName = doc.infoBase.shortNames[std::size_t(row.slot - 1)];
+    const QString& shortName = doc.infoBase.shortNameOf(row.slot);
     Line(out, ' ' + Number(rowNumber, 4) + "|  " + Number(row.personnelNumber, 4) + " | " +
                   RightCut(codepage::toCp1251(shortName), 20) + '|' + FormatFixed8(row.amount / 100, 2, 13) +
                   "|           |          ");

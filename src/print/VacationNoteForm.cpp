@@ -72,7 +72,7 @@ QByteArray EmployeeName(const NoteData& data) { return codepage::toCp1251(data.h
 QByteArray ProfessionName(const NoteData& data)
 {
     const CInfoBase& base = data.doc.infoBase;
-    const int code = data.slot >= 1 ? base.attributes[std::size_t(data.slot - 1)].prof : 0;
+    const int code = data.slot >= 1 ? base.attributesOf(data.slot).prof : 0;
     if (code == 0)
         return {};
     std::array<char, kProfessionNameWidth> field{};
@@ -84,7 +84,7 @@ QByteArray ProfessionName(const NoteData& data)
 QByteArray ShopName(const NoteData& data)
 {
     const CInfoBase& base = data.doc.infoBase;
-    const int shop = base.shopBytes[std::size_t(data.slot)];
+    const int shop = base.shopOf(data.slot);
     for (const infobase::ShopRecord& record : base.shops)
         if (shop != 0 && record.number == shop)
             return codepage::toCp1251(record.name.simplified());

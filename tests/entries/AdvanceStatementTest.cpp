@@ -44,7 +44,7 @@ protected:
         // Every employee but the 6th and the 20th of the list gets 5,000.50.
         for (int index = 0; index < base().employeeCount(); ++index)
             if (index != 5 && index != 19)
-                base().av[std::size_t(base().list[std::size_t(index)].slot - 1)] = 500'050;
+                base().avOf(base().list[std::size_t(index)].slot) = 500'050;
         base().firm.texts[ib::FirmInfo::file1C] = dir.path() + QStringLiteral("/kassa1c.txt");
         ib::SaveAll(base(), fixture.records);
     }
@@ -104,7 +104,7 @@ TEST_F(AdvanceStatement, TakesEmployeesWithAnAdvanceByNumberOrByMark)
     selection.markedOnly = 1;
     EXPECT_TRUE(TakenForAdvance(doc, 0, selection));
     EXPECT_FALSE(TakenForAdvance(doc, 3, selection));
-    selection.shop = base().shopBytes[base().list[0].slot] + 1;
+    selection.shop = base().shopOf(base().list[0].slot) + 1;
     EXPECT_FALSE(TakenForAdvance(doc, 0, selection));
 }
 
@@ -156,9 +156,9 @@ TEST_F(AdvanceStatement, BadSheetsAndEmptySelectionsEndWithTheirResults)
 
 TEST_F(AdvanceStatement, EntryShowsStateFourOnlyWithAnAdvanceAndTotalsBy901)
 {
-    const auto slotAt = [this](int index) { return std::size_t(base().list[std::size_t(index)].slot - 1); };
-    base().attributes[slotAt(5)].priznUv = kShownOnlyWithAdvance; // no advance: hidden
-    base().attributes[slotAt(0)].priznUv = kShownOnlyWithAdvance; // an advance: shown
+    const auto slotAt = [this](int index) { return base().list[std::size_t(index)].slot; };
+    base().attributesOf(slotAt(5)).priznUv = kShownOnlyWithAdvance; // no advance: hidden
+    base().attributesOf(slotAt(0)).priznUv = kShownOnlyWithAdvance; // an advance: shown
     EXPECT_FALSE(AdvanceShown(doc, 5));
     EXPECT_TRUE(AdvanceShown(doc, 0));
     EXPECT_TRUE(AdvanceShown(doc, 19)); // no advance, but not in state 4

@@ -171,7 +171,7 @@ TEST_F(AltTabelBase, TheSixteenthLineAndAFullArrayAreRefused)
     const en::AltTabelGroupResult result = en::GroupAppendAltTabel(base, {"3"});
     EXPECT_FALSE(result.changed);
     EXPECT_EQ(result.skipped.size(), 3);
-    EXPECT_EQ(result.skipped[0], base.shortNames[std::size_t(SlotAt(0) - 1)]);
+    EXPECT_EQ(result.skipped[0], base.shortNameOf(SlotAt(0)));
 }
 
 TEST_F(AltTabelBase, GroupAppendCorrectAndDeleteTouchOnlyMarkedMatches)

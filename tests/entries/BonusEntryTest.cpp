@@ -183,8 +183,8 @@ TEST_F(BonusEntry, TheTotalCountsLinesInRoublesEachRoundedByItsOwnKind)
 
 TEST_F(BonusEntry, AnEmployeeInState4IsShownOnlyWithLines)
 {
-    base().attributes[std::size_t(Slot(1) - 1)].priznUv = 4;
-    base().attributes[std::size_t(Slot(2) - 1)].priznUv = 4;
+    base().attributesOf(Slot(1)).priznUv = 4;
+    base().attributesOf(Slot(2)).priznUv = 4;
     EXPECT_TRUE(BonusEmployeeShown(doc, 0));
     EXPECT_FALSE(BonusEmployeeShown(doc, 1));
     EXPECT_TRUE(BonusEmployeeShown(doc, 2));

@@ -174,7 +174,7 @@ TEST(CurnuNuRows, StoredRowsAndAttributesAreReadBackAndARefusalChangesNothing)
     rec.rows[0] = Row(7, 100);
     rec.rows[1] = Row(4, 2000);
     rec.rows[63] = Row(85, 300, 5);
-    base.attributes[std::size_t(slot - 1)].kvProizv = 1;
+    base.attributesOf(slot).kvProizv = 1;
     ib::SaveAll(base, fx.records);
     ib::LoadEmployee(base, slot);
 
@@ -189,7 +189,7 @@ TEST(CurnuNuRows, StoredRowsAndAttributesAreReadBackAndARefusalChangesNothing)
     const ib::EmployeeRecord shown = base.current;
     EXPECT_ANY_THROW(en::StoreCurrentRows(base, slot, {Row(1, 1)}));
     EXPECT_EQ(base.current, shown);
-    EXPECT_EQ(base.attributes[std::size_t(slot - 1)].kvProizv, 2);
+    EXPECT_EQ(base.attributesOf(slot).kvProizv, 2);
     ASSERT_TRUE(q.exec(QStringLiteral("ALTER TABLE dbo.compAway RENAME TO comp")));
 
     // 29 rows are refused without a write.
@@ -204,7 +204,7 @@ TEST(CurnuNuRows, StoredRowsAndAttributesAreReadBackAndARefusalChangesNothing)
     ib::OpenStoredBase(again);
     ib::LoadAll(again);
     ib::LoadEmployee(again, slot);
-    EXPECT_EQ(again.attributes[std::size_t(slot - 1)].kvProizv, 2);
+    EXPECT_EQ(again.attributesOf(slot).kvProizv, 2);
     EXPECT_EQ(again.current.rows[0], Row(8, 500));
     EXPECT_EQ(again.current.rows[1], Row(907, 70));
     EXPECT_EQ(again.current.rows[2], Row(4, 2000));

@@ -309,7 +309,7 @@ TEST_F(EntryPrintWorkers, RegistersCountTheLinesInUseOfTheEmployeesTaken)
     EntryRegisterParams one = RegisterParams();
     one.personnelNumber = NumberAt(16);
     EXPECT_EQ(CountRegisterLines(ib::LineKind::Bln, one, doc), 1);
-    one.shop = base().shopBytes[std::size_t(SlotAt(16))] + 1;
+    one.shop = base().shopOf(SlotAt(16)) + 1;
     EXPECT_EQ(CountRegisterLines(ib::LineKind::Bln, one, doc), 0);
     std::stop_source stop;
     stop.request_stop();

@@ -290,13 +290,13 @@ TEST(MonthlyDeductionsStore, BlocksAndCountsAreReadBackAndARefusalLeavesTheBase)
     rec.ispol = {};
     rec.ssud = {};
     rec.sber = {};
-    base.attributes[std::size_t(slot - 1)].priznAlim = 0;
-    base.attributes[std::size_t(slot - 1)].priznIspl = 0;
-    base.attributes[std::size_t(slot - 1)].priznSsud = 0;
-    base.attributes[std::size_t(slot - 1)].priznBank = 0;
+    base.attributesOf(slot).priznAlim = 0;
+    base.attributesOf(slot).priznIspl = 0;
+    base.attributesOf(slot).priznSsud = 0;
+    base.attributesOf(slot).priznBank = 0;
     ib::SaveAll(base, fx.records);
     ib::LoadEmployee(base, slot);
-    ib::EmployeeAttributes& attr = base.attributes[std::size_t(slot - 1)];
+    ib::EmployeeAttributes& attr = base.attributesOf(slot);
 
     en::WritForm writs;
     writs[1] = Writ("3", "5", "1200");
@@ -328,7 +328,7 @@ TEST(MonthlyDeductionsStore, BlocksAndCountsAreReadBackAndARefusalLeavesTheBase)
     ib::OpenStoredBase(again);
     ib::LoadAll(again);
     ib::LoadEmployee(again, slot);
-    const ib::EmployeeAttributes& read = again.attributes[std::size_t(slot - 1)];
+    const ib::EmployeeAttributes& read = again.attributesOf(slot);
     EXPECT_EQ(read.priznAlim, 0);
     EXPECT_EQ(read.priznIspl, 1);
     EXPECT_EQ(read.priznSsud, 1);

@@ -112,7 +112,7 @@ TEST_F(PaymentCorrection, NotesGiveOneRowEachAndTheTotalTakesOnlyInterimLines)
     ASSERT_EQ(listing.rows.size(), 6u);
     EXPECT_EQ(Column(listing, en::PaymentTabN),
               QStringList({TabNAt(0), TabNAt(0), TabNAt(0), TabNAt(1), TabNAt(2), TabNAt(2)}));
-    EXPECT_EQ(listing.rows[0][en::PaymentName], base().shortNames[std::size_t(SlotAt(0) - 1)]);
+    EXPECT_EQ(listing.rows[0][en::PaymentName], base().shortNameOf(SlotAt(0)));
     EXPECT_EQ(Column(listing, en::PaymentStart),
               QStringList({"02.03.26", "16.03.26", "19.03.26", "09.03.26", "01.03.26", "03.03.26"}));
     EXPECT_EQ(Column(listing, en::PaymentFourth), QStringList({"14,00", "3,05", "10,50", "14,00", "14,00", "14,00"}));

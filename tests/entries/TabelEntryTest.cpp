@@ -169,7 +169,7 @@ TEST(TabelGroup, FilledFieldsOverwriteAndEmptyOnesStay)
         entry.setTabN(ib::u16(100 + i));
         entry.slot = ib::u16(i + 1);
         base.list.push_back(entry);
-        ib::TabelRecord& t = base.tabel[std::size_t(i)];
+        ib::TabelRecord& t = base.tabelOf(entry.slot);
         t.rabDn = 20;
         t.komDn = 2;
         t.nHr = 10 * 60;
@@ -192,8 +192,8 @@ TEST(TabelGroup, FilledFieldsOverwriteAndEmptyOnesStay)
     EXPECT_TRUE(en::AnyFieldFilled(form));
     EXPECT_EQ(en::AppendFilledFieldsToGroup(form, base), 3);
 
-    for (int i : {0, 1, 3}) {
-        const ib::TabelRecord& t = base.tabel[std::size_t(i)];
+    for (int i : {1, 2, 4}) {
+        const ib::TabelRecord& t = base.tabelOf(i);
         EXPECT_EQ(t.rabDn, 0) << i;
         EXPECT_EQ(t.vHr, 12 * 60 + 30) << i;
         EXPECT_EQ(t.koeffHundredths(), 120) << i;
@@ -201,8 +201,8 @@ TEST(TabelGroup, FilledFieldsOverwriteAndEmptyOnesStay)
         EXPECT_EQ(t.nHr, 10 * 60) << i;
         EXPECT_EQ(t.dbf, 0) << i; // the box was not ticked
     }
-    EXPECT_EQ(base.tabel[2].rabDn, 20); // not marked
-    EXPECT_EQ(base.tabel[2].vHr, 0);
+    EXPECT_EQ(base.tabelOf(3).rabDn, 20); // not marked
+    EXPECT_EQ(base.tabelOf(3).vHr, 0);
 }
 
 TEST(TabelWorkedDays, EachDayIsItsOwnBit)

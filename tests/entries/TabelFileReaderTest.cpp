@@ -42,8 +42,8 @@ protected:
             entry.setTabN(ib::u16(employee.number));
             entry.slot = ib::u16(slot);
             base.list.push_back(entry);
-            base.shopBytes[std::size_t(slot)] = ib::u8(employee.shop);
-            base.attributes[std::size_t(slot - 1)].brig = ib::i8(employee.brigade);
+            base.shopOf(slot) = ib::u8(employee.shop);
+            base.attributesOf(slot).brig = ib::i8(employee.brigade);
             ++slot;
         }
         path = dir.filePath(QStringLiteral("tabel.dbf"));

@@ -41,7 +41,7 @@ protected:
     {
         int count = 0;
         for (const ib::EmployeeListEntry& entry : doc->infoBase.list)
-            count += doc->infoBase.av[std::size_t(entry.slot - 1)] != 0 ? 1 : 0;
+            count += doc->infoBase.avOf(entry.slot) != 0 ? 1 : 0;
         return count;
     }
 };
@@ -96,7 +96,7 @@ TEST_F(UiAvancePrintVed, CashOrdersGoThroughThePrintCommand)
     const QString text = codepage::fromCp866(orders.readAll());
     int shopAdvances = 0;
     for (const ib::EmployeeListEntry& entry : doc->infoBase.list)
-        if (doc->infoBase.shopBytes[entry.slot] == 4 && doc->infoBase.av[std::size_t(entry.slot - 1)] != 0)
+        if (doc->infoBase.shopOf(entry.slot) == 4 && doc->infoBase.avOf(entry.slot) != 0)
             ++shopAdvances;
     ASSERT_GT(shopAdvances, 5);
     EXPECT_EQ(text.count(QStringLiteral("РАСХОДНЫЙ  КАССОВЫЙ  ОРДЕР")), shopAdvances);

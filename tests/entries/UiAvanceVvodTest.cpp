@@ -53,11 +53,12 @@ protected:
         field->setText(shop);
         QTest::keyClick(field, Qt::Key_Return);
     }
-    // The advances and the amounts to pay as the base holds them.
+    // The advance of the slot and the amounts to pay as the base holds them.
     struct Amounts {
-        std::vector<double> av, zar1;
+        double advance;
+        std::vector<double> zar1;
     };
-    Amounts Stored()
+    Amounts Stored(int slot)
     {
         ib::CInfoBase stored;
         stored.workFolder = doc->infoBase.workFolder;
@@ -65,7 +66,7 @@ protected:
         stored.config = doc->infoBase.config;
         stored.AllocateTables(doc->infoBase.capacity());
         ib::LoadAvZar1(stored);
-        return {stored.av, stored.zar1};
+        return {stored.avOf(slot), stored.zar1};
     }
 
     QTemporaryDir dir;
@@ -91,12 +92,12 @@ TEST_F(UiAvanceVvod, CorrectedAdvanceIsStoredWhenTheScreenIsLeft)
 
     const int number = grid->GetItemText(1, 1).toInt();
     const std::size_t slot = doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(number))].slot;
-    const std::vector<double> payouts = Stored().zar1;
+    const std::vector<double> payouts = Stored(int(slot)).zar1;
     grid->SetItemText(1, 2, QStringLiteral("1234.56"));
     view.reset();
-    EXPECT_DOUBLE_EQ(doc->infoBase.av[slot - 1], 123'456.0);
-    const Amounts stored = Stored();
-    EXPECT_DOUBLE_EQ(stored.av[slot - 1], 123'456.0);
+    EXPECT_DOUBLE_EQ(doc->infoBase.avOf(slot), 123'456.0);
+    const Amounts stored = Stored(int(slot));
+    EXPECT_DOUBLE_EQ(stored.advance, 123'456.0);
     EXPECT_EQ(stored.zar1, payouts);
     EXPECT_TRUE(recorder.Texts().isEmpty());
 }
@@ -121,7 +122,7 @@ TEST_F(UiAvanceVvod, DismissedEmployeeShowsOnlyWithAnAdvance)
     // Pay kind 901 rounds to whole kopecks here: the total is the rows' sum.
     EXPECT_EQ(view->Dlg()->TotalText(), QString::number(total, 'f', 2));
     // An advance entered for 151 shows him at the next selection.
-    doc->infoBase.av[std::size_t(doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(151))].slot - 1)] = 150'000;
+    doc->infoBase.avOf(doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(151))].slot) = 150'000;
     ApplyShop(QStringLiteral("4"));
     EXPECT_EQ(grid->GetRowCount(), int(numbers.size()) + 2);
 }
@@ -134,7 +135,7 @@ TEST_F(UiAvanceVvod, OnlyChangedRowsAreReadBackUpToANumberNotInTheList)
     ASSERT_GE(grid->GetRowCount(), 5);
     const auto advanceOf = [this, grid](int row) {
         const int index = doc->infoBase.FindEmployee(grid->GetItemText(row, 1).toInt());
-        return doc->infoBase.av[std::size_t(doc->infoBase.list[std::size_t(index)].slot - 1)];
+        return doc->infoBase.avOf(doc->infoBase.list[std::size_t(index)].slot);
     };
     // Read back as shown: nothing changed.
     dlg->m_modified = false;

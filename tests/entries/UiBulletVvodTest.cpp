@@ -110,7 +110,7 @@ TEST_F(SickLeaveScreen, TheSickEmployeeComputedSteppedAndSaved)
     ib::SickLeaveSheet sheet = Sheets().run(Slot(122))[0];
     kalvor::SickLeaveTables tables;
     const ib::EmployeeRecord& rec = doc->infoBase.current;
-    const int entered = doc->infoBase.attributes[std::size_t(Slot(122) - 1)].kvProizv;
+    const int entered = doc->infoBase.attributesOf(Slot(122)).kvProizv;
     int computed = 0;
     while (entered + computed < 60 && rec.rows[std::size_t(entered + computed)].kod != 0) ++computed;
     ASSERT_EQ(kalvor::CalcSickLeaveBenefit(*doc, sheet, tables, rec.rows.data() + entered, computed),

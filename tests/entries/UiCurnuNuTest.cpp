@@ -60,7 +60,7 @@ protected:
     en::ProizvRows Rows(int tabN)
     {
         ib::LoadEmployee(doc->infoBase, Slot(tabN));
-        return en::CurrentRows(doc->infoBase.current, doc->infoBase.attributes[std::size_t(Slot(tabN) - 1)]);
+        return en::CurrentRows(doc->infoBase.current, doc->infoBase.attributesOf(Slot(tabN)));
     }
     static ib::ProizvRow Row(int kod, double sum, int shop = 0)
     {
@@ -103,7 +103,7 @@ TEST_F(CurnuNuScreen, RowsAddedEditedAndDeletedAreInTheBaseAfterReopening)
     // F4 passes over the employees without rows, F3 comes back.
     const ib::CInfoBase& base = doc->infoBase;
     int next = base.FindEmployee(114) + 1;
-    while (base.attributes[std::size_t(base.list[std::size_t(next)].slot - 1)].kvProizv == 0) ++next;
+    while (base.attributesOf(base.list[std::size_t(next)].slot).kvProizv == 0) ++next;
     PressKey(Qt::Key_F4);
     EXPECT_EQ(view->m_tabN, unsigned(base.list[std::size_t(next)].tabN()));
     PressKey(Qt::Key_F3);
@@ -260,7 +260,7 @@ TEST_F(CurnuNuScreen, TwentyEightRowsAndTheSixtiethRowAreNeverExceeded)
     EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("Количество оплат и удержаний в з/п больше 28")));
     EXPECT_EQ(view->m_tabN, 141u);
     EXPECT_EQ(Cells(1)[2], QStringLiteral("500")); // the edits stay as typed
-    EXPECT_EQ(base.attributes[std::size_t(Slot(141) - 1)].kvProizv, 0);
+    EXPECT_EQ(base.attributesOf(Slot(141)).kvProizv, 0);
 
     // A group append skips 140 and names him; 139 gets the row.
     boxes.boxes.clear();
@@ -268,7 +268,7 @@ TEST_F(CurnuNuScreen, TwentyEightRowsAndTheSixtiethRowAreNeverExceeded)
     Group({"139", "140"}, {"4", "8", "700"}, 1571);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("Количество оплат и удержаний в з/п больше 28")));
-    EXPECT_TRUE(boxes.boxes[0].text.endsWith(base.shortNames[std::size_t(Slot(140) - 1)]));
+    EXPECT_TRUE(boxes.boxes[0].text.endsWith(base.shortNameOf(Slot(140))));
     Close();
     Restart();
     EXPECT_EQ(Rows(139)[0], Row(8, 70000));

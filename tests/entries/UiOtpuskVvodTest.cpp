@@ -377,7 +377,7 @@ TEST_F(VacationScreen, TheNotesAmountToPayIsTheMonthsNet)
     kalvor::CalcResultBuffer rows{};
     const int count = StoreMonthOf(*doc, 110, rows);
     ASSERT_GT(count, 0);
-    EXPECT_EQ(Money(doc->infoBase.zar1[std::size_t(Slot(110) - 1)]), shown);
+    EXPECT_EQ(Money(doc->infoBase.zar1Of(Slot(110))), shown);
     for (int i = 0; i < count; ++i)
         if (rows[std::size_t(i)].kod == 4) {
             EXPECT_EQ(rows[std::size_t(i)].dn, 11);
@@ -443,7 +443,7 @@ TEST_F(VacationScreen, AVacationIntoTheNextMonthComesOffItsTimeSheet)
     ASSERT_EQ(kalvor::MoveEmployeesToNextMonth(kJune, {}, *doc), 1);
     Restart();
     ASSERT_EQ(doc->infoBase.config.tekMes, kJune);
-    EXPECT_EQ(doc->infoBase.tabel[std::size_t(Slot(106) - 1)].rabDn, 8);
+    EXPECT_EQ(doc->infoBase.tabelOf(Slot(106)).rabDn, 8);
     ASSERT_NO_FATAL_FAILURE(kalvor::testsupport::ComputeAndStoreMonth(*doc));
     auto june = monthRows(106);
     EXPECT_EQ(june[4], Paid(761'905, 8));

@@ -79,7 +79,7 @@ protected:
                 days.push_back(day);
         return days;
     }
-    ib::TabelRecord& Sheet(int tabN) { return doc->infoBase.tabel[std::size_t(Slot(tabN) - 1)]; }
+    ib::TabelRecord& Sheet(int tabN) { return doc->infoBase.tabelOf(Slot(tabN)); }
     // Counts the writes of dbo.tabel from here on.
     void CountTabelWrites()
     {

@@ -44,7 +44,7 @@ void FourEmployees(ib::CInfoBase& base)
         entry.setTabN(ib::u16(101 + i));
         entry.slot = ib::u16(i + 1);
         base.list.push_back(entry);
-        base.shortNames[std::size_t(i)] = QStringLiteral("Сотрудник %1").arg(i + 1);
+        base.shortNameOf(entry.slot) = QStringLiteral("Сотрудник %1").arg(i + 1);
     }
 }
 

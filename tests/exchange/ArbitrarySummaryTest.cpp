@@ -263,8 +263,8 @@ protected:
             rec.head.datPr1 = PackedDate::make(1, 1, 2005).value;
             rec.rows = {};
             rec.waria.assign(rec.waria.size(), WariaEntry{});
-            base.shopBytes[entry.slot] = u8(shops[i]);
-            base.attributes[std::size_t(entry.slot - 1)].brig = i8(i + 1);
+            base.shopOf(entry.slot) = u8(shops[i]);
+            base.attributesOf(entry.slot).brig = i8(i + 1);
         }
         Record(0).rows[0] = MonthRow(1, 30'000, 20, 1, 21, 168);
         Record(0).rows[1] = MonthRow(902, 3'900, 70, 0);

@@ -197,14 +197,14 @@ protected:
     {
         CInfoBase& base = doc.infoBase;
         const int slot = base.list[std::size_t(position)].slot;
-        base.shopBytes[std::size_t(slot)] = u8(shop);
+        base.shopOf(slot) = u8(shop);
         EmployeeRecord& record = fx.records[std::size_t(slot - 1)];
         record.head.invDat1Begin = record.head.invDat1End = 0;
         record.head.invDat2Begin = record.head.invDat2End = 0;
         for (auto& code : record.head.spz) code = {0, 0, 0};
         record.rows.fill(AccrualRow{});
         std::copy(rows.begin(), rows.end(), record.rows.begin());
-        base.attributes[std::size_t(slot - 1)].kvProizv = 0; // all of them the month's computed rows
+        base.attributesOf(slot).kvProizv = 0; // all of them the month's computed rows
         return record;
     }
     int Export(QByteArray& written, int shop = 0, std::stop_token stop = {})

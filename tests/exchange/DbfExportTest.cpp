@@ -88,7 +88,7 @@ protected:
     CInfoBase& base() { return doc.infoBase; }
     int tabN(int slot) const { return doc.infoBase.list[std::size_t(slot - 1)].tabN(); }
     QString out(const QString& name) const { return dir.filePath(QStringLiteral("out/") + name); }
-    EmployeeAttributes& attributes(int slot) { return base().attributes[std::size_t(slot - 1)]; }
+    EmployeeAttributes& attributes(int slot) { return base().attributesOf(slot); }
 
     // The first employee gets values whose texts the tests know.
     void ShapeFirstEmployee()
@@ -131,9 +131,9 @@ protected:
         attributes(1).brig = 2;
         attributes(1).prof = 14;
         attributes(1).kvProizv = 1;
-        base().shopBytes[1] = 3;
-        base().shortNames[0] = QStringLiteral("Петрова  А. Е.");
-        base().tabel[0].dbf = 0;
+        base().shopOf(1) = 3;
+        base().shortNameOf(1) = QStringLiteral("Петрова  А. Е.");
+        base().tabelOf(1).dbf = 0;
     }
 
     static WariaEntry archiveEntry(int month, int year, int kod, double sum, int days, int hours, int minutes,
@@ -276,7 +276,7 @@ TEST_F(DbfExportTest, AccruedPayTableHasItsExactBytes)
 
 TEST_F(DbfExportTest, AccruedPayOfAnEmployeePaidNetIsLessItsTax)
 {
-    base().tabel[0].dbf = 1;
+    base().tabelOf(1).dbf = 1;
     base().current = fx.records[0];
     base().current.rows[1].sum = 123'456; // 16,049.28 kopecks of tax, rounded to 16,049
     SaveEmployee(base(), 1);
@@ -362,7 +362,7 @@ TEST_F(DbfExportTest, ConstantInformationTableAndItsSecondRunAppends)
 
 TEST_F(DbfExportTest, QuotesInNamesAndLongTableNamesAreWritten)
 {
-    base().shortNames[1] = QStringLiteral("О'Нил Д. '");
+    base().shortNameOf(2) = QStringLiteral("О'Нил Д. '");
     const QString longName = QString(200, QLatin1Char('k')) + QStringLiteral(".dbf");
     ASSERT_EQ(run(exchange::DbfConstInfo, exchange::DbfWrite, out(longName)), 0);
     ASSERT_EQ(run(exchange::DbfArchive, exchange::DbfWrite, out("arxiv.dbf"), only(2)), 0);
@@ -488,8 +488,8 @@ TEST_F(DbfExportTest, AccruedReadBackReplacesTheEntryBlock)
     reread.baseName = base().baseName;
     OpenBase(reread);
     LoadAll(reread);
-    EXPECT_EQ(reread.attributes[0].kvDBF, 10);
-    EXPECT_EQ(reread.attributes[0].kvProizv, 28);
+    EXPECT_EQ(reread.attributesOf(1).kvDBF, 10);
+    EXPECT_EQ(reread.attributesOf(1).kvProizv, 28);
     CloseBase(reread);
 }
 

@@ -124,9 +124,9 @@ protected:
         Open(source, QStringLiteral("source"));
         fx = BuildFixtureBase(source.infoBase, 6, 7);
         fx.records[0].nalvich[1] = NalvichEntry{104, u16(MonthKey(2026, 2)), u16(MonthKey(2026, 11)), 50'000, 0};
-        source.infoBase.attributes[0].brig = 4;
-        source.infoBase.attributes[0].kateg = 3;
-        source.infoBase.attributes[0].graph = 2;
+        source.infoBase.attributesOf(1).brig = 4;
+        source.infoBase.attributesOf(1).kateg = 3;
+        source.infoBase.attributesOf(1).graph = 2;
         SaveAll(source.infoBase, fx.records);
         Open(target, QStringLiteral("target"));
         BuildFixtureBase(target.infoBase, 0, 3);
@@ -188,12 +188,12 @@ TEST_F(DbfImportTest, ATableOfTheExportReadIntoAnEmptyBaseGivesTheEmployeesBack)
         const EmployeeRecord& was = fx.records[std::size_t(original.slot - 1)];
         SCOPED_TRACE(was.head.fio.toStdString());
         EXPECT_EQ(head.fio, was.head.fio);
-        EXPECT_EQ(base.shortNames[std::size_t(entry.slot - 1)], from.shortNames[std::size_t(original.slot - 1)]);
-        const EmployeeAttributes& a = base.attributes[std::size_t(entry.slot - 1)];
-        const EmployeeAttributes& b = from.attributes[std::size_t(original.slot - 1)];
+        EXPECT_EQ(base.shortNameOf(entry.slot), from.shortNameOf(original.slot));
+        const EmployeeAttributes& a = base.attributesOf(entry.slot);
+        const EmployeeAttributes& b = from.attributesOf(original.slot);
         EXPECT_EQ(std::tuple(int(a.brig), int(a.prof), int(a.sistOpl), int(a.kateg), int(a.razr), int(a.graph)),
                   std::tuple(int(b.brig), int(b.prof), int(b.sistOpl), int(b.kateg), int(b.razr), int(b.graph)));
-        EXPECT_EQ(base.shopBytes[entry.slot], from.shopBytes[original.slot]);
+        EXPECT_EQ(base.shopOf(entry.slot), from.shopOf(original.slot));
         EXPECT_EQ(head.tabPodoh, was.head.tabPodoh);
         EXPECT_EQ(head.oklad, was.head.oklad);
         EXPECT_EQ(head.nadbav, was.head.nadbav);
@@ -245,10 +245,10 @@ TEST_F(DbfImportTest, ANewNumberMetTwiceIsCreatedOnceAndThenUpdated)
     LoadEmployee(base, entry.slot);
     const EmployeeHead& head = base.current.head;
     EXPECT_EQ(head.fio, QStringLiteral("Новиков Олег Игоревич"));
-    EXPECT_EQ(base.shortNames[std::size_t(entry.slot - 1)], QStringLiteral("Новиков О. И."));
-    EXPECT_EQ(base.attributes[std::size_t(entry.slot - 1)].brig, 3); // the blank column kept it
-    EXPECT_EQ(base.attributes[std::size_t(entry.slot - 1)].prof, 12);
-    EXPECT_EQ(base.shopBytes[entry.slot], 5);
+    EXPECT_EQ(base.shortNameOf(entry.slot), QStringLiteral("Новиков О. И."));
+    EXPECT_EQ(base.attributesOf(entry.slot).brig, 3); // the blank column kept it
+    EXPECT_EQ(base.attributesOf(entry.slot).prof, 12);
+    EXPECT_EQ(base.shopOf(entry.slot), 5);
     EXPECT_EQ(head.oklad, 3'000'050);
     EXPECT_EQ(head.tarifVrem.rub, 150);
     EXPECT_EQ(head.tarifVrem.thou, 500);
@@ -359,6 +359,6 @@ TEST_F(DbfImportTest, RowsWithImpossibleNumbersAreRefusedWholeAndNamed)
     EXPECT_EQ(base.current.head.nadbav, 0);
     EXPECT_EQ(base.current.head.stavka, 100);
     EXPECT_EQ(base.current.nalvich[2].sum, 0);
-    EXPECT_EQ(base.shopBytes[std::size_t(slot)], 5);
-    EXPECT_EQ(base.attributes[std::size_t(slot - 1)].brig, 3);
+    EXPECT_EQ(base.shopOf(slot), 5);
+    EXPECT_EQ(base.attributesOf(slot).brig, 3);
 }

@@ -72,9 +72,9 @@ protected:
             rec.rows[2] = Row(4, 12'345.67 + i);
             rec.rows[3] = Row(35, 1'500); // not for the output file
             rec.rows[4] = Row(16, 250.50, 7);
-            base.shortNames[at] = QString::fromUtf16(names[i]);
-            base.shopBytes[entry.slot] = u8(1 + i);
-            EmployeeAttributes& attr = base.attributes[at];
+            base.shortNameOf(entry.slot) = QString::fromUtf16(names[i]);
+            base.shopOf(entry.slot) = u8(1 + i);
+            EmployeeAttributes& attr = base.attributesOf(entry.slot);
             attr.brig = i8(4 + i);
             attr.prof = u16(12 + i);
             attr.razr = u16(3 + i);
@@ -82,7 +82,7 @@ protected:
             attr.sistOpl = u16(1);
             attr.kvProizv = 2;
             attr.kvSdel = 1;
-            TabelRecord& tabel = base.tabel[at];
+            TabelRecord& tabel = base.tabelOf(entry.slot);
             tabel.rabDn = u8(20 + i);
             tabel.rabHr = u16(160 * 60 + 15 * i);
             tabel.vHr = u16(8 * 60 + 15);
@@ -162,8 +162,8 @@ TEST_F(OutputFileRun, NewFileThenOverwriteAndInsert)
     // 102 goes between them; 101's record is written again with other days.
     std::swap(list[0], list[2]);
     for (auto& entry : list) entry.setFlag(0, false);
-    doc.infoBase.tabel[std::size_t(list[1].slot - 1)].rabDn = 19;
-    doc.infoBase.tabel[std::size_t(list[0].slot - 1)].rabDn = 7;
+    doc.infoBase.tabelOf(list[1].slot).rabDn = 19;
+    doc.infoBase.tabelOf(list[0].slot).rabDn = 7;
     ASSERT_EQ(Run(OutputFileWrite, path, {0, 0, 102}), OUTPUT_FILE_DONE);
     ASSERT_EQ(Run(OutputFileWrite, path, {0, 0, 101}), OUTPUT_FILE_DONE);
     QByteArray second = Record(1, slotText(1), 2);
@@ -237,10 +237,10 @@ TEST_F(OutputFileRun, ReadReplacesThePieceWorkBlockRowByRow)
     // The counters and the time sheet were saved with the rows.
     LoadComp(base);
     LoadTabel(base);
-    EXPECT_EQ(base.attributes[std::size_t(slot - 1)].kvSdel, 2);
-    EXPECT_EQ(base.attributes[std::size_t(slot - 1)].kvProizv, 3);
-    EXPECT_EQ(base.tabel[std::size_t(slot - 1)].rabDn, 18);
-    EXPECT_EQ(base.tabel[std::size_t(slot - 1)].rabHr, 150 * 60 + 45);
+    EXPECT_EQ(base.attributesOf(slot).kvSdel, 2);
+    EXPECT_EQ(base.attributesOf(slot).kvProizv, 3);
+    EXPECT_EQ(base.tabelOf(slot).rabDn, 18);
+    EXPECT_EQ(base.tabelOf(slot).rabHr, 150 * 60 + 45);
 }
 
 TEST_F(OutputFileRun, ARecordWithAnImpossibleValueIsRefusedWhole)

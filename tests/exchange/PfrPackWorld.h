@@ -99,7 +99,7 @@ protected:
     int slotOf(int index) const { return doc.infoBase.list[std::size_t(index)].slot; }
     int tabN(int index) const { return doc.infoBase.list[std::size_t(index)].tabN(); }
     infobase::EmployeeRecord& record(int index) { return fx.records[std::size_t(slotOf(index) - 1)]; }
-    infobase::EmployeeAttributes& attributes(int index) { return base().attributes[std::size_t(slotOf(index) - 1)]; }
+    infobase::EmployeeAttributes& attributes(int index) { return base().attributesOf(slotOf(index)); }
     static void Add(infobase::EmployeeRecord& rec, const WariaEntry& entry) { rec.waria[rec.warKv++] = entry; }
     void AddDated(int index, std::uint16_t start, std::uint16_t end, int month, int kod)
     {

@@ -246,9 +246,9 @@ protected:
     {
         CInfoBase& base = doc.infoBase;
         const EmployeeListEntry entry = base.list[std::size_t(position)];
-        base.shopBytes[std::size_t(entry.slot)] = u8(shop);
-        base.attributes[std::size_t(entry.slot - 1)].brig = i8(brigade);
-        base.attributes[std::size_t(entry.slot - 1)].kvProizv = 0;
+        base.shopOf(entry.slot) = u8(shop);
+        base.attributesOf(entry.slot).brig = i8(brigade);
+        base.attributesOf(entry.slot).kvProizv = 0;
         EmployeeRecord& record = fx.records[std::size_t(entry.slot - 1)];
         record.rows.fill(AccrualRow{});
         std::copy(rows.begin(), rows.end(), record.rows.begin());

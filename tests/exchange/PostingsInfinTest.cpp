@@ -173,7 +173,7 @@ protected:
     {
         CInfoBase& base = doc.infoBase;
         const int slot = base.list[std::size_t(position)].slot;
-        base.shopBytes[std::size_t(slot)] = u8(shop);
+        base.shopOf(slot) = u8(shop);
         EmployeeRecord& record = fx.records[std::size_t(slot - 1)];
         record.head.invDat1Begin = record.head.invDat1End = 0;
         record.head.invDat2Begin = record.head.invDat2End = 0;

@@ -104,9 +104,9 @@ protected:
         vacation.sum = kop(9'000);
         dated[0].warDatKv = 1;
         const int slot = base.list[0].slot;
-        base.attributes[std::size_t(slot - 1)].kateg = 2;
-        base.attributes[std::size_t(slot - 1)].brig = 3;
-        base.shopBytes[std::size_t(slot)] = 1;
+        base.attributesOf(slot).kateg = 2;
+        base.attributesOf(slot).brig = 3;
+        base.shopOf(slot) = 1;
         base.config.tekMes = u16(MonthKey(2026, 3));
         base.config.r_g = 126;
         base.config.r_m1 = 1;

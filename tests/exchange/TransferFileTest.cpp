@@ -110,8 +110,8 @@ protected:
         note.dlin = 28;
         note.sum = 8800000;
         ASSERT_TRUE(base.otp.replaceRun(slot, std::vector<VacationNote>{note}));
-        base.av[std::size_t(slot - 1)] = 1500.25;
-        base.zar1[std::size_t(slot - 1)] = 777.5;
+        base.avOf(slot) = 1500.25;
+        base.zar1Of(slot) = 777.5;
     }
 
     QString path(const QString& name) const { return dir.filePath(name); }
@@ -135,20 +135,20 @@ TEST_F(TransferFileTest, RecordHoldsEveryBlockAtItsOffset)
 
     const QByteArray record = file.mid(5);
     EXPECT_EQ(U32At(record, 0), u32(entry.tabN()));
-    EXPECT_EQ(record[4], char(base.attributes[std::size_t(slot - 1)].brig));
-    EXPECT_EQ(u8(record[5]), base.shopBytes[std::size_t(slot)]);
+    EXPECT_EQ(record[4], char(base.attributesOf(slot).brig));
+    EXPECT_EQ(u8(record[5]), base.shopOf(slot));
     LoadEmployee(base, slot);
     PackedEmployeeRecord packed;
     EmployeeRecordToAnsi(base.current, packed);
     EXPECT_EQ(record.mid(6, int(PackedEmployeeRecord::Size)),
               QByteArray(packed.bytes.data(), int(packed.bytes.size())));
-    EXPECT_EQ(record.mid(35157, 43), Bytes(base.tabel[std::size_t(slot - 1)]));
+    EXPECT_EQ(record.mid(35157, 43), Bytes(base.tabelOf(slot)));
 
     EXPECT_EQ(U32At(record, 35200), 3u);
     const std::vector<AltTabelEntry> alt = base.altTabel.run(slot);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(record.mid(35204 + 25 * i, 25), Bytes(alt[std::size_t(i)]));
     EXPECT_EQ(record.mid(35204 + 75, 8 * 25), QByteArray(200, '\0'));
-    EXPECT_EQ(record.mid(35479, 10), Bytes(base.attributes[std::size_t(slot - 1)]));
+    EXPECT_EQ(record.mid(35479, 10), Bytes(base.attributesOf(slot)));
     EXPECT_EQ(U32At(record, 35497), 2u);
     EXPECT_EQ(record.mid(35501, 18), Bytes(base.prem.run(slot)[0]));
     EXPECT_EQ(record.mid(35501 + 36, 6 * 18), QByteArray(108, '\0'));
@@ -228,20 +228,20 @@ TEST_F(TransferFileTest, ImportRecreatesEmployeesAndOverwritesOnASecondRun)
             ASSERT_GE(found, 0);
             const int d = dst.list[std::size_t(found)].slot;
             EXPECT_EQ(dst.list[std::size_t(found)].flags(), 0);
-            EXPECT_EQ(dst.attributes[std::size_t(d - 1)], src.attributes[std::size_t(s.slot - 1)]);
-            EXPECT_EQ(dst.shopBytes[std::size_t(d)], src.shopBytes[std::size_t(s.slot)]);
-            EXPECT_EQ(dst.tabel[std::size_t(d - 1)], src.tabel[std::size_t(s.slot - 1)]);
+            EXPECT_EQ(dst.attributesOf(d), src.attributesOf(s.slot));
+            EXPECT_EQ(dst.shopOf(d), src.shopOf(s.slot));
+            EXPECT_EQ(dst.tabelOf(d), src.tabelOf(s.slot));
             EXPECT_EQ(dst.altTabel.run(d), src.altTabel.run(s.slot));
             EXPECT_EQ(dst.bln.run(d), src.bln.run(s.slot));
             EXPECT_EQ(dst.otp.run(d), src.otp.run(s.slot));
-            EXPECT_EQ(dst.av[std::size_t(d - 1)], src.av[std::size_t(s.slot - 1)]);
-            EXPECT_EQ(dst.zar1[std::size_t(d - 1)], src.zar1[std::size_t(s.slot - 1)]);
+            EXPECT_EQ(dst.avOf(d), src.avOf(s.slot));
+            EXPECT_EQ(dst.zar1Of(d), src.zar1Of(s.slot));
             // A bonus count of 0 comes in as one zero line.
             const std::vector<BonusLine> bonus = src.prem.run(s.slot);
             EXPECT_EQ(dst.prem.run(d), bonus.empty() ? std::vector<BonusLine>(1) : bonus);
             LoadEmployee(src, s.slot);
             const QString fio = src.current.head.fio;
-            EXPECT_EQ(dst.shortNames[std::size_t(d - 1)], ShortNameOf(fio));
+            EXPECT_EQ(dst.shortNameOf(d), ShortNameOf(fio));
             LoadEmployee(dst, d);
             EXPECT_EQ(dst.current.head.fio, fio);
         }

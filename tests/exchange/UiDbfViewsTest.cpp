@@ -142,7 +142,7 @@ TEST_F(UiDbfViews, ArchiveDataWrittenAndReadBackForOneEmployee)
     EXPECT_TRUE(recorder.boxes.empty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
     ASSERT_TRUE(QFile::exists(folder + QStringLiteral("arch.dbf")));
     // The run showed the employee's shop and emptied the strip at its end.
-    const int shop = base().shopBytes[entry.slot];
+    const int shop = base().shopOf(entry.slot);
     ASSERT_NE(shop, 0);
     EXPECT_EQ(shops, (QStringList{QString::number(shop), QString()}));
     EXPECT_TRUE(Field(*view, IdPersonnelNumberField)->text().isEmpty());
@@ -176,7 +176,7 @@ TEST_F(UiDbfViews, AccruedPayWrittenAndReadBackIntoTheEntryBlock)
     const ib::EmployeeListEntry entry = base().list[2];
     const int slot = entry.slot, tabN = entry.tabN();
     ib::LoadEmployee(base(), slot);
-    const int start = base().attributes[std::size_t(slot - 1)].kvProizv;
+    const int start = base().attributesOf(slot).kvProizv;
     const int codes[] = {1, 902, 750};
     for (int i = 0; i < 3; ++i) {
         ib::AccrualRow& row = base().current.rows[std::size_t(start + i)];
@@ -203,7 +203,7 @@ TEST_F(UiDbfViews, AccruedPayWrittenAndReadBackIntoTheEntryBlock)
     ASSERT_TRUE(Run(*view));
     EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("Прочитано 1 записей")});
     ib::LoadComp(base());
-    EXPECT_EQ(int(base().attributes[std::size_t(slot - 1)].kvDBF), written);
+    EXPECT_EQ(int(base().attributesOf(slot).kvDBF), written);
 }
 
 TEST_F(UiDbfViews, ConstantInformationOfEveryoneWrittenAndReadBack)

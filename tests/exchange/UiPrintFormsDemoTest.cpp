@@ -121,7 +121,7 @@ protected:
     QString FirstOfShop(int shop)
     {
         for (const ib::EmployeeListEntry& entry : doc->infoBase.list)
-            if (doc->infoBase.shopBytes[entry.slot] == shop) {
+            if (doc->infoBase.shopOf(entry.slot) == shop) {
                 ib::LoadEmployee(doc->infoBase, entry.slot);
                 return doc->infoBase.current.head.fio.trimmed();
             }
@@ -221,7 +221,7 @@ TEST_F(UiPrintFormsDemo, CertificatesOfJanuaryToAprilForOneShop)
     const std::vector<kalvortest::PrintedPage> pages = kalvortest::PagesOf(data);
     int shopEmployees = 0;
     for (const ib::EmployeeListEntry& entry : doc->infoBase.list)
-        shopEmployees += doc->infoBase.shopBytes[entry.slot] == 1 ? 1 : 0;
+        shopEmployees += doc->infoBase.shopOf(entry.slot) == 1 ? 1 : 0;
     ASSERT_GT(shopEmployees, 3);
     ASSERT_EQ(int(pages.size()), shopEmployees);
     for (int i = 0; i < shopEmployees; ++i) EXPECT_EQ(pages[std::size_t(i)].values[0], QString::number(i + 1));

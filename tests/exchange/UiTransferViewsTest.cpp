@@ -90,7 +90,7 @@ protected:
         std::vector<ib::EmployeeListEntry> sorted = base.list;
         base.SortList(sorted, false);
         for (const ib::EmployeeListEntry& e : sorted) {
-            if (base.shopBytes[e.slot] != shop)
+            if (base.shopOf(e.slot) != shop)
                 continue;
             ib::LoadEmployee(base, e.slot);
             out.emplace_back(e.tabN(), base.current.head.fio);
@@ -108,7 +108,7 @@ protected:
 
 TEST_F(UiTransferViews, OneShopCarriedIntoANewBase)
 {
-    const int shop = doc->infoBase.shopBytes[doc->infoBase.list[0].slot];
+    const int shop = doc->infoBase.shopOf(doc->infoBase.list[0].slot);
     const auto expected = ShopEmployees(doc->infoBase, shop);
     ASSERT_FALSE(expected.empty());
 

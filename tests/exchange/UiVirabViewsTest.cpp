@@ -67,8 +67,8 @@ protected:
             rec.rows[0].kod = 4;
             rec.rows[0].sum = 100'000.0 * (i + 1);
             rec.rows[0].mes = 3;
-            base.attributes[std::size_t(entry.slot - 1)].kvProizv = 0;
-            base.attributes[std::size_t(entry.slot - 1)].kvSdel = 0;
+            base.attributesOf(entry.slot).kvProizv = 0;
+            base.attributesOf(entry.slot).kvSdel = 0;
         }
         ib::SaveAll(base, fx.records);
         ASSERT_TRUE(WriteOutputTemplate(folder));

@@ -204,6 +204,50 @@ TEST_F(DbSavers, EveryTableComesBackByteForByte)
     CloseBase(other);
 }
 
+// Each per-slot accessor reaches what the loaders read from the rows stored
+// under that slot's number, at both ends of the slots (one array keeps its
+// slots one place further on than the others).
+TEST_F(DbSavers, SlotAccessorsReachTheRowsOfTheirSlot)
+{
+    Fill(3);
+    const int last = base.capacity();
+    ASSERT_GT(last, 3);
+    struct Stored {
+        int slot;
+        QString name;
+        int shop, brigade, days;
+        double advance, toPay;
+    };
+    const Stored ends[] = {{1, QStringLiteral("Первый П. П."), 7, 3, 11, 1'000.0, 2'000.0},
+                           {last, QStringLiteral("Последний П. П."), 9, 4, 22, 3'000.0, 4'000.0}};
+    for (const Stored& e : ends) {
+        for (const char* table : {"fio", "comp", "tabel", "AvZar1"})
+            db::Recordset(Db(base), QStringLiteral("DELETE FROM dbo.%1 WHERE num = ?").arg(QLatin1String(table)))
+                .run(e.slot);
+        db::Recordset(Db(base), QStringLiteral("INSERT INTO dbo.fio (num, fio) VALUES (?, ?)")).run(e.slot, e.name);
+        db::Recordset(Db(base), QStringLiteral("INSERT INTO dbo.comp (num, otd, brig) VALUES (?, ?, ?)"))
+            .run(e.slot, e.shop, e.brigade);
+        db::Recordset(Db(base), QStringLiteral("INSERT INTO dbo.tabel (num, rabDn) VALUES (?, ?)")).run(e.slot, e.days);
+        db::Recordset(Db(base), QStringLiteral("INSERT INTO dbo.AvZar1 (num, av, zar1) VALUES (?, ?, ?)"))
+            .run(e.slot, e.advance, e.toPay);
+    }
+    LoadFio(base);
+    LoadComp(base);
+    LoadTabel(base);
+    LoadAvZar1(base);
+    for (const Stored& e : ends) {
+        EXPECT_EQ(base.shortNameOf(e.slot), e.name) << "slot " << e.slot;
+        EXPECT_EQ(int(base.shopOf(e.slot)), e.shop) << "slot " << e.slot;
+        EXPECT_EQ(int(base.attributesOf(e.slot).brig), e.brigade) << "slot " << e.slot;
+        EXPECT_EQ(int(base.tabelOf(e.slot).rabDn), e.days) << "slot " << e.slot;
+        EXPECT_EQ(base.avOf(e.slot), e.advance) << "slot " << e.slot;
+        EXPECT_EQ(base.zar1Of(e.slot), e.toPay) << "slot " << e.slot;
+    }
+    EXPECT_TRUE(base.holdsSlot(last));
+    EXPECT_FALSE(base.holdsSlot(0));
+    EXPECT_FALSE(base.holdsSlot(last + 1));
+}
+
 TEST_F(DbSavers, PartialLoadersFillTheirBlockOnly)
 {
     Fill(8);
@@ -221,7 +265,7 @@ TEST_F(DbSavers, PartialLoadersFillTheirBlockOnly)
 
     // Each table on its own: the input rows before kvProizv, the computed
     // rows from it on, each at its place and the other places empty.
-    const int inputs = base.attributes[std::size_t(slot - 1)].kvProizv;
+    const int inputs = base.attributesOf(slot).kvProizv;
     ASSERT_GT(inputs, 0);
     ASSERT_FALSE(want.rows[std::size_t(inputs)].isEmpty());
     for (const int selector : {kInputRowsTable, kResultRowsTable}) {
@@ -247,7 +291,7 @@ TEST_F(DbSavers, PartialLoadersFillTheirBlockOnly)
         e.kod = 101;
         e.sum = 100.0 * m;
     }
-    SaveEmployeeFull(base, slot, base.attributes[std::size_t(slot - 1)]);
+    SaveEmployeeFull(base, slot, base.attributesOf(slot));
     EXPECT_EQ(LoadWarDat(base, slot, 2, 3, 2026), 2);
     EXPECT_EQ(base.warDat.entries[0].mes, 2);
     EXPECT_EQ(base.warDat.entries[1].mes, 3);
@@ -304,7 +348,7 @@ TEST_F(DbSavers, FailingSaversLeaveTheBaseAsItWas)
     base.current.rows[0].sum = 1;
     for (int failAt : {2, 5, 9, 14}) {
         db::InjectFailureAfter(failAt);
-        EXPECT_THROW(SaveEmployeeFull(base, slot, base.attributes[std::size_t(slot - 1)]), db::DbError);
+        EXPECT_THROW(SaveEmployeeFull(base, slot, base.attributesOf(slot)), db::DbError);
         db::InjectFailureAfter(0);
         CInfoBase other;
         other.workFolder = base.workFolder;
@@ -411,7 +455,7 @@ TEST_F(DbSavers, ListsRebuiltFromTheMasterRows)
     EXPECT_EQ(base.config.kolRab, 13);
     for (std::size_t i = 1; i < base.list.size(); ++i) EXPECT_LT(base.list[i - 1].tabN(), base.list[i].tabN());
     for (const EmployeeListEntry& e : base.list)
-        EXPECT_EQ(base.shortNames[std::size_t(e.slot - 1)], names[std::size_t(e.slot - 1)]);
+        EXPECT_EQ(base.shortNameOf(e.slot), names[std::size_t(e.slot - 1)]);
 
     // Removing an entry takes it out of both stored lists.
     const u16 gone = base.list[2].slot;
@@ -453,7 +497,7 @@ TEST_F(DbSavers, SingleSaversWriteTheirPartOnly)
     // Month rows by table: the first kvProizv rows are input rows (proizv),
     // the others calculated rows (zarp); each selector writes its own part.
     LoadEmployee(base, slot);
-    const int kv = base.attributes[std::size_t(slot - 1)].kvProizv;
+    const int kv = base.attributesOf(slot).kvProizv;
     ASSERT_EQ(kv, 1);
     base.current.rows[0].sum = 11;
     base.current.rows[1].sum = 22;
@@ -519,7 +563,7 @@ TEST_F(DbSavers, ClearingTheMonthsResultsKeepsTheLaterMonthsRows)
     Fill(4);
     const int slot = base.list[0].slot;
     LoadEmployee(base, slot);
-    const int kv = base.attributes[std::size_t(slot - 1)].kvProizv;
+    const int kv = base.attributesOf(slot).kvProizv;
     ASSERT_GT(kv, 0);
     ASSERT_LT(kv + 2, 60);
     for (const int row : {kv, kv + 2, 59, 60, 62, 65}) {
@@ -527,11 +571,11 @@ TEST_F(DbSavers, ClearingTheMonthsResultsKeepsTheLaterMonthsRows)
         base.current.rows[std::size_t(row)].sum = 1000 * row;
     }
     SaveCalculatedMonth(base, slot, false);
-    base.zar1[std::size_t(slot - 1)] = 12'345;
+    base.zar1Of(slot) = 12'345;
     const auto before = base.current.rows;
 
     ClearCalculatedMonth(base, slot);
-    EXPECT_EQ(base.zar1[std::size_t(slot - 1)], 0);
+    EXPECT_EQ(base.zar1Of(slot), 0);
     auto want = before;
     std::fill(want.begin() + kv, want.begin() + 60, AccrualRow{});
     EXPECT_EQ(base.current.rows, want);

@@ -27,12 +27,12 @@ TEST_F(DbSwap, SelectAllWritesEverySelectedSlotWhole)
     // A selection by shop writes only that shop's slots: the file ends at the
     // last selected slot and the others stay holes, as the run sees it and,
     // once closed, as the file stands.
-    const int shop = base.shopBytes[base.list[0].slot];
+    const int shop = base.shopOf(base.list[0].slot);
     Selection byShop;
     byShop.shop = shop;
     int lastSlot = 0;
     for (const EmployeeListEntry& e : base.list)
-        if (base.shopBytes[e.slot] == shop)
+        if (base.shopOf(e.slot) == shop)
             lastSlot = std::max(lastSlot, int(e.slot));
     for (const bool reopened : {false, true}) {
         SCOPED_TRACE(reopened);
@@ -51,7 +51,7 @@ TEST_F(DbSwap, SelectAllWritesEverySelectedSlotWhole)
                 continue;
             }
             ASSERT_TRUE(base.swap.readSlot(e.slot, rec));
-            if (base.shopBytes[e.slot] == shop)
+            if (base.shopOf(e.slot) == shop)
                 EXPECT_EQ(rec.head.fio, fx.records[std::size_t(e.slot - 1)].head.fio);
             else
                 EXPECT_TRUE(rec.head.fio.isEmpty());
@@ -126,7 +126,7 @@ TEST_F(DbSwap, RunsTakeTheirBlocksAndPeriod)
     ASSERT_EQ(picked.size(), 1u);
     EXPECT_EQ(picked[0].slot, who.slot);
     EXPECT_EQ(picked[0].tabN, who.tabN());
-    EXPECT_EQ(picked[0].shop, base.shopBytes[who.slot]);
+    EXPECT_EQ(picked[0].shop, base.shopOf(who.slot));
     EmployeeRecord rec;
     ASSERT_TRUE(base.swap.readSlot(who.slot, rec));
     EXPECT_EQ(rec.head, want.head);

@@ -86,7 +86,7 @@ protected:
     {
         base.current = fx.records[std::size_t(slot - 1)];
         base.warDat = warDat[std::size_t(slot - 1)];
-        SaveEmployeeFull(base, slot, base.attributes[std::size_t(slot - 1)]);
+        SaveEmployeeFull(base, slot, base.attributesOf(slot));
     }
 
     // A second in-memory base over the same file, opened and fully loaded on a

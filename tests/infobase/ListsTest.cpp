@@ -24,10 +24,10 @@ void smallBase(CInfoBase& b)
 {
     b.AllocateTables(10);
     b.list = {entry(10, 4), entry(20, 1), entry(30, 3), entry(40, 2)};
-    b.shortNames[0] = QStringLiteral("Петров П. П.");
-    b.shortNames[1] = QStringLiteral("Абрамов А. А.");
-    b.shortNames[2] = QStringLiteral("Яковлев Я. Я.");
-    b.shortNames[3] = QStringLiteral("Ёлкин Е. Е.");
+    b.shortNameOf(1) = QStringLiteral("Петров П. П.");
+    b.shortNameOf(2) = QStringLiteral("Абрамов А. А.");
+    b.shortNameOf(3) = QStringLiteral("Яковлев Я. Я.");
+    b.shortNameOf(4) = QStringLiteral("Ёлкин Е. Е.");
 }
 
 std::vector<int> numbers(const CInfoBase& b)

@@ -88,11 +88,11 @@ TEST_F(RefDataDemo, EveryCaseOfTheMonthIsThere)
         const int slot = e.slot;
         LoadEmployee(base, slot);
         const EmployeeHead& h = base.current.head;
-        const EmployeeAttributes& a = base.attributes[std::size_t(slot - 1)];
+        const EmployeeAttributes& a = base.attributesOf(slot);
         paySystems.insert(a.sistOpl);
-        shops.insert(base.shopBytes[std::size_t(slot)]);
+        shops.insert(base.shopOf(slot));
         partTime += h.stavka == 50;
-        advances += base.av[std::size_t(slot - 1)] > 0;
+        advances += base.avOf(slot) > 0;
         banks += base.current.sber[0].kod == 903 && a.priznBank >= 1;
         fixedTransfers += base.current.sber[1].sum != 0 && a.priznBank == 2;
         nonResidents += h.flag(2) && h.flag(9);
@@ -117,7 +117,7 @@ TEST_F(RefDataDemo, EveryCaseOfTheMonthIsThere)
             EXPECT_EQ(base.otp.run(slot)[0].mBegin, 0);
         }
         // The time sheet's day marks agree with its working days.
-        const TabelRecord& t = base.tabel[std::size_t(slot - 1)];
+        const TabelRecord& t = base.tabelOf(slot);
         EXPECT_EQ(__builtin_popcount(t.tabel12) + __builtin_popcount(t.tabel22), t.rabDn) << slot;
     }
     EXPECT_EQ(paySystems, (std::set<int>{1, 2, 3}));

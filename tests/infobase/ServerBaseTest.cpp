@@ -764,7 +764,7 @@ TEST_F(ServerBase, AConnectionDroppedInASaveLeavesTheBaseAsItWasAndIsOpenedAnew)
     CInfoBase after;
     Reopen(after);
     EXPECT_EQ(after.shortNames, stored.shortNames);
-    EXPECT_NE(after.shortNames[0], QStringLiteral("Новиков 0"));
+    EXPECT_NE(after.shortNameOf(1), QStringLiteral("Новиков 0"));
     EXPECT_EQ(after.list, stored.list);
     // And the next save goes through on the new connection.
     SaveFio(after);

@@ -66,7 +66,7 @@ protected:
     {
         const int slot = base().list[std::size_t(base().FindEmployee(tabN))].slot;
         LoadEmployee(base(), slot);
-        EmployeeAttributes& attributes = base().attributes[std::size_t(slot - 1)];
+        EmployeeAttributes& attributes = base().attributesOf(slot);
         AccrualRow& row = base().current.rows[attributes.kvProizv];
         row.kod = 130;
         row.sum = 150'000;
@@ -97,7 +97,7 @@ TEST_F(BooksInTheMonth, NewKindAndFreedDayAreUsedByTheCalculation)
     month.infoBase.OpenSwapFile();
     const int index = month.infoBase.FindEmployee(110);
     const int slot = month.infoBase.list[std::size_t(index)].slot;
-    EXPECT_EQ(month.infoBase.attributes[std::size_t(slot - 1)].graph, 1);
+    EXPECT_EQ(month.infoBase.attributesOf(slot).graph, 1);
     kalvor::CalcResultBuffer resultRows{};
     CalcWorkBuffer work;
     const int count = CalcEmployeeMonth(month, resultRows.data(), index, &work, CalcStore);

@@ -93,8 +93,8 @@ protected:
         ib::LoadEmployee(doc->infoBase, Slot(tabN));
         return doc->infoBase.current;
     }
-    const ib::EmployeeAttributes& Attr(int tabN) const { return doc->infoBase.attributes[std::size_t(Slot(tabN) - 1)]; }
-    QString ShortName(int tabN) const { return doc->infoBase.shortNames[std::size_t(Slot(tabN) - 1)]; }
+    const ib::EmployeeAttributes& Attr(int tabN) const { return doc->infoBase.attributesOf(Slot(tabN)); }
+    QString ShortName(int tabN) const { return doc->infoBase.shortNameOf(Slot(tabN)); }
     static void Screenshot(QWidget* w, const QString& name)
     {
         const QString shots = QStringLiteral(KALVOR_DATA_DIR "/../screenshots");

@@ -56,7 +56,7 @@ TEST_F(DemoScreens, PaySheetShowsTheStoredAmountsAfterARestart)
     int rows = 0;
     for (int i = 0; i < doc->infoBase.employeeCount(); ++i) {
         const int slot = doc->infoBase.list[std::size_t(i)].slot;
-        if (doc->infoBase.shopBytes[std::size_t(slot)] == 1) {
+        if (doc->infoBase.shopOf(slot) == 1) {
             total += computed[std::size_t(slot - 1)];
             ++rows;
         }

@@ -281,8 +281,8 @@ TEST_F(EmployeeCard, NewCardInNumberOrderGoesToItsPlaceAndFirstByName)
     EXPECT_EQ(StoredCount("SELECT kolRab FROM dbo.config"), count + 1);
     EXPECT_EQ(StoredCount("SELECT COUNT(*) FROM dbo.konst"), count + 1);
     EXPECT_EQ(base().currentSlot, slot);
-    EXPECT_TRUE(base().attributes[std::size_t(slot - 1)] == ib::EmployeeAttributes{});
-    EXPECT_EQ(base().shopBytes[std::size_t(slot)], 0);
+    EXPECT_TRUE(base().attributesOf(slot) == ib::EmployeeAttributes{});
+    EXPECT_EQ(base().shopOf(slot), 0);
     // Memory and base agree, both lists included.
     EXPECT_TRUE(StoredState() == StateOf(base()));
 }
@@ -346,7 +346,7 @@ TEST_F(EmployeeCard, DeletingFirstMiddleAndLastRunsSplicesEveryKind)
         EXPECT_EQ(base().altTabel.count(deleted), 0);
         EXPECT_EQ(base().bln.count(deleted), 0);
         EXPECT_EQ(base().otp.count(deleted), 0);
-        EXPECT_TRUE(base().shortNames[std::size_t(deleted - 1)].isEmpty());
+        EXPECT_TRUE(base().shortNameOf(deleted).isEmpty());
         EXPECT_TRUE(StoredState() == StateOf(base()));
     }
     EXPECT_EQ(StoredCount("SELECT COUNT(*) FROM dbo.konst"), base().employeeCount());

@@ -138,7 +138,7 @@ protected:
 
 TEST_F(RateDialogTest, TitlesFollowThePaySystemAndTheRowsTheReportingMonth)
 {
-    base().attributes[size_t(slot - 1)].sistOpl = 4;
+    base().attributesOf(slot).sistOpl = 4;
     CStavkaCorrect salaried(&doc, unsigned(slot));
     CFldHlpGridCtrl* grid = salaried.Grid();
     ASSERT_EQ(grid->GetRowCount(), 13);
@@ -147,7 +147,7 @@ TEST_F(RateDialogTest, TitlesFollowThePaySystemAndTheRowsTheReportingMonth)
     EXPECT_EQ(grid->GetItemText(1, 0), RateMonthName(FixtureBase::Month, 1));
     EXPECT_EQ(grid->GetItemText(12, 0), MonthName(FixtureBase::Month));
 
-    base().attributes[size_t(slot - 1)].sistOpl = 2;
+    base().attributesOf(slot).sistOpl = 2;
     CStavkaCorrect hourly(&doc, unsigned(slot));
     EXPECT_EQ(hourly.Grid()->GetItemText(0, 1), "Тариф");
 }
@@ -193,7 +193,7 @@ TEST_F(RateDialogTest, AClickedCellTakesWhatIsTypedAndAnUnreadRateKeepsTheDialog
 {
     // Reporting month April: the first row is March, with 24,000.00.
     base().config.tekMes = u16(MonthKey(2011, 4).value());
-    base().attributes[size_t(slot - 1)].sistOpl = 4;
+    base().attributesOf(slot).sistOpl = 4;
     base().current.rates[0].rate = 2400000;
     auto typeIntoMarch = [](CStavkaCorrect& dialog, const QString& text) {
         CFldHlpGridCtrl* grid = dialog.Grid();

@@ -48,7 +48,7 @@ protected:
         const int slot = base().list[std::size_t(base().FindEmployee(tabN))].slot;
         LoadEmployee(base(), slot);
         base().current.head.profKod = kGrinder;
-        base().attributes[std::size_t(slot - 1)].prof = kGrinder;
+        base().attributesOf(slot).prof = kGrinder;
         SaveEmployee(base(), slot);
         SaveComp(base());
     }

@@ -81,7 +81,7 @@ TEST_F(UiArchive, EntriesAreEditedInPlaceAndSavedOnlyWhenChanged)
     MessageRecorder boxes;
     OpenFrame();
     ApplyNumber(view->Strip(), tabN(1));
-    EXPECT_EQ(view->Title(), QStringLiteral("Архив [%1]").arg(base().shortNames[std::size_t(base().list[1].slot - 1)]));
+    EXPECT_EQ(view->Title(), QStringLiteral("Архив [%1]").arg(base().shortNameOf(base().list[1].slot)));
     ASSERT_EQ(grid->GetRowCount(), 1 + 1200);
     EXPECT_EQ(view->Dlg()->RowCells(1), (QStringList{"01.26", "4", "20000.00", "15", "120,0", ""}));
     EXPECT_EQ(grid->GetCell(2, 0)->GetTextColour(), CWorkerArchiveDlg::kDeductionColour);

@@ -82,7 +82,7 @@ TEST_F(UiNalvich, TypedNumberRowsAndStepsSaveEachEmployee)
     EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
     EXPECT_EQ(doc.LastPersonnelNumber, unsigned(tabN(1)));
     EXPECT_EQ(view->Title(),
-              QStringLiteral("Налоговые вычеты [%1]").arg(base().shortNames[std::size_t(base().list[1].slot - 1)]));
+              QStringLiteral("Налоговые вычеты [%1]").arg(base().shortNameOf(base().list[1].slot)));
     ASSERT_EQ(DataRows(), 1);
     EXPECT_EQ(grid->GetItemText(1, 0), QStringLiteral("103"));
     EXPECT_EQ(grid->GetItemText(1, 2), QStringLiteral("01.26"));

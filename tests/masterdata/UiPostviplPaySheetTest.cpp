@@ -47,7 +47,7 @@ TEST_F(UiPostvipl, PaymentsAreTypedCheckedAndSaved)
     Open();
     ApplyNumber(view->Strip(), tabN(1));
     EXPECT_EQ(view->Title(),
-              QStringLiteral("Постоянные выплаты [%1]").arg(base().shortNames[std::size_t(base().list[1].slot - 1)]));
+              QStringLiteral("Постоянные выплаты [%1]").arg(base().shortNameOf(base().list[1].slot)));
     EXPECT_EQ(grid->GetRowCount(), 1);
     QTest::mouseClick(view->Dlg()->control(CWorkerPostviplDlg::IdAdd), Qt::LeftButton);
     ASSERT_EQ(grid->GetRowCount(), 2);
@@ -103,21 +103,21 @@ TEST_F(World, PaySheetListsTheShopWithItsTotal)
 {
     MessageRecorder boxes;
     // Amounts to pay of every slot: 1,000.00 + slot kopecks; the third employee's is 0.
-    for (int slot = 1; slot <= base().capacity(); ++slot) base().zar1[std::size_t(slot - 1)] = 100'000 + slot;
-    base().zar1[std::size_t(base().list[2].slot - 1)] = 0;
-    const int shop = base().shopBytes[std::size_t(base().list[2].slot)];
+    for (int slot = 1; slot <= base().capacity(); ++slot) base().zar1Of(slot) = 100'000 + slot;
+    base().zar1Of(base().list[2].slot) = 0;
+    const int shop = base().shopOf(base().list[2].slot);
     QStringList names, numbers, amounts;
     double total = 0;
     for (int i = 0; i < base().employeeCount(); ++i) {
         const int slot = base().list[std::size_t(i)].slot;
-        if (base().shopBytes[std::size_t(slot)] != shop)
+        if (base().shopOf(slot) != shop)
             continue;
-        names << base().shortNames[std::size_t(slot - 1)];
+        names << base().shortNameOf(slot);
         numbers << QString::number(tabN(i));
-        amounts << (base().zar1[std::size_t(slot - 1)] == 0
+        amounts << (base().zar1Of(slot) == 0
                         ? QString()
-                        : QString::number(base().zar1[std::size_t(slot - 1)] / 100, 'f', 2));
-        total += base().zar1[std::size_t(slot - 1)];
+                        : QString::number(base().zar1Of(slot) / 100, 'f', 2));
+        total += base().zar1Of(slot);
     }
 
     CCalcPlatVedView view(&doc);

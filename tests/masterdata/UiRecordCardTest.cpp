@@ -169,7 +169,7 @@ TEST_F(UiRecordCard, ARefusedAmountIsSaidWhenLeftAndTheCardStaysEditable)
     Settle();
     ASSERT_NE(frame->SwitchView<CEmptyView>(), nullptr);
     const int slot = base().list[std::size_t(base().FindEmployee(7777))].slot;
-    EXPECT_EQ(base().shortNames[std::size_t(slot - 1)], QStringLiteral("Novikov O. P."));
+    EXPECT_EQ(base().shortNameOf(slot), QStringLiteral("Novikov O. P."));
     view = frame->SwitchView<CWorkerUchKartView>();
     ApplyNumber(view->Strip(), 7777);
     EXPECT_EQ(Field(1004)->text(), QStringLiteral("40.00"));
@@ -325,7 +325,7 @@ TEST_F(UiRecordCard, ANewNumberMakesANewCard)
     boxes.boxes.clear();
     PressKey(Qt::Key_F3);
     const int slot = base().list[std::size_t(index)].slot;
-    EXPECT_EQ(base().shortNames[std::size_t(slot - 1)], QStringLiteral("Novikov O. P."));
+    EXPECT_EQ(base().shortNameOf(slot), QStringLiteral("Novikov O. P."));
     EXPECT_EQ(view->m_tabN, unsigned(tabN(count - 1)));
     EXPECT_EQ(boxes.Texts(),
               QStringList{QStringLiteral("Карточка сохранена, но в ней не указано: дата рождения.\n"
@@ -398,7 +398,7 @@ TEST_F(UiRecordCard, AltF10DeletesAfterTheQuestion)
     const int number = tabN(3);
     const int slot = base().list[3].slot;
     const QString question = QStringLiteral("Вы действительно хотите удалить учетную карточку\nработника %1 Таб.N %2")
-                                 .arg(base().shortNames[std::size_t(slot - 1)])
+                                 .arg(base().shortNameOf(slot))
                                  .arg(number);
     ApplyNumber(view->Strip(), number);
     view->Page()->setFocus();
@@ -469,7 +469,8 @@ TEST_F(UiRecordCard, GroupAppendOfTheShopAloneKeepsEverythingElse)
     base().warDat.warDatKv = 1;
     ib::SaveEmployeeFull(base(), slot);
     base().ClearCurrentRecord();
-    std::vector<ib::EmployeeAttributes> attributes = base().attributes;
+    const ib::EmployeeAttributes secondBefore = base().attributesOf(base().list[2].slot);
+    const ib::EmployeeAttributes fourthBefore = base().attributesOf(base().list[4].slot);
     const ib::EmployeeRecord fourth = record(4);
 
     ApplyNumber(view->Strip(), tabN(0));
@@ -483,10 +484,10 @@ TEST_F(UiRecordCard, GroupAppendOfTheShopAloneKeepsEverythingElse)
     EXPECT_FALSE(view->Page()->m_groupMode);
     for (int index : {2, 4}) {
         const int member = base().list[std::size_t(index)].slot;
-        EXPECT_EQ(base().shopBytes[std::size_t(member)], 3);
-        EXPECT_TRUE(base().attributes[std::size_t(member - 1)] == attributes[std::size_t(member - 1)]);
+        EXPECT_EQ(base().shopOf(member), 3);
+        EXPECT_TRUE(base().attributesOf(member) == (index == 2 ? secondBefore : fourthBefore));
     }
-    EXPECT_NE(base().shopBytes[std::size_t(base().list[0].slot)], 3);
+    EXPECT_NE(base().shopOf(base().list[0].slot), 3);
     EXPECT_EQ(Column("warDat", "kod", 4), QStringList{QStringLiteral("156")});
     ib::LoadEmployee(base(), slot);
     EXPECT_TRUE(base().current.head == fourth.head);

@@ -37,7 +37,6 @@ struct AbsenceWorld : World {
         p.monthAfter = 5;
         p.monthLengths = MonthLengthsForYear(2026);
         p.slot = 1;
-        p.idx = 0;
         p.dayLength = 480;
     }
     const AccrualRow* find(int code) const

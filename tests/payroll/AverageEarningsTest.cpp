@@ -270,12 +270,12 @@ TEST(AveragesOnTheFixtureBase, EveryEmployeeComputesWithoutFault)
         doc.infoBase.current = fixture.records[std::size_t(i)];
         doc.infoBase.currentSlot = i + 1;
         double base = 0, full = 0;
-        const int r = CalcMonthRate(base, full, doc, i);
+        const int r = CalcMonthRate(base, full, doc, i + 1);
         EXPECT_LE(r, 0);
         EXPECT_TRUE(std::isfinite(base) && std::isfinite(full));
         for (VacationNote v : doc.infoBase.otp.run(i + 1)) {
             std::array<AccrualRow, 66> rows{};
-            const int n = CalcAverageEarnings(doc, v, EmployeeScheduleIndex(doc, i), 0, rows.data(), 0, nullptr);
+            const int n = CalcAverageEarnings(doc, v, EmployeeScheduleIndex(doc, i + 1), 0, rows.data(), 0, nullptr);
             if (n >= 0) {
                 ++vacations;
                 for (int k = 0; k < (n & 0xFF); ++k)

@@ -31,9 +31,9 @@ struct World {
         doc.infoBase.currentSlot = 1;
         attr().graph = 1;
     }
-    EmployeeAttributes& attr() { return doc.infoBase.attributes[0]; }
+    EmployeeAttributes& attr() { return doc.infoBase.attributesOf(1); }
     EmployeeHead& head() { return doc.infoBase.current.head; }
-    TabelRecord& tabel() { return doc.infoBase.tabel[0]; }
+    TabelRecord& tabel() { return doc.infoBase.tabelOf(1); }
     FirmInfo& firm() { return doc.infoBase.firm; }
     void addArchive(const WariaEntry& e) { payrolltest::addArchive(doc, e); }
     void kinds(std::vector<PayKind> k) { payrolltest::setKinds(doc, std::move(k)); }

@@ -112,7 +112,7 @@ TEST_F(CalcRefusal, AnEmployeeWhoseSalaryIsNotFiniteFailsInsteadOfBeingStored)
     const auto [result, errors] = RunFromTheScreen();
     EXPECT_EQ(result, platform::TASK_DONE);
     EXPECT_GE(errors, 1);
-    EXPECT_EQ(base().attributes[std::size_t(victim.slot - 1)].err, 14); // "Допущено смысловое несоответствие данных"
+    EXPECT_EQ(base().attributesOf(victim.slot).err, 14); // "Допущено смысловое несоответствие данных"
     EXPECT_EQ(
         Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp WHERE id_konst = (SELECT id FROM dbo.konst WHERE rec = %1)")
                   .arg(victim.slot)),
@@ -131,7 +131,7 @@ TEST_F(CalcRefusal, AFailedStatusWordSaveIsReportedAsWhatHappened)
                                            "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
     db::Execute(Db(base()), QStringLiteral("DELETE FROM dbo.zarp"));
     const qint64 marksBefore = Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0"));
-    base().attributes[std::size_t(base().list[0].slot - 1)].sistOpl = 0; // one employee fails (-1)
+    base().attributesOf(base().list[0].slot).sistOpl = 0; // one employee fails (-1)
 
     MessageRecorder boxes;
     const auto [result, errors] = RunFromTheScreen();
@@ -165,7 +165,7 @@ TEST_F(CalcRefusal, ARunWhoseServerSessionEndsLeavesTheMonthAsItWas)
                                            "END $$"));
     db::Execute(Db(base()), QStringLiteral("CREATE TRIGGER cut BEFORE DELETE ON dbo.comp "
                                            "FOR EACH STATEMENT EXECUTE FUNCTION dbo.cut_session()"));
-    base().attributes[std::size_t(base().list[0].slot - 1)].sistOpl = 0; // one employee fails (-1)
+    base().attributesOf(base().list[0].slot).sistOpl = 0; // one employee fails (-1)
 
     MessageRecorder boxes;
     const auto [result, errors] = RunFromTheScreen();
@@ -178,7 +178,7 @@ TEST_F(CalcRefusal, ARunWhoseServerSessionEndsLeavesTheMonthAsItWas)
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp")), rowsBefore);
     EXPECT_EQ(Count(QStringLiteral("SELECT CAST(SUM(sum) * 100 AS BIGINT) FROM dbo.zarp")), sumBefore);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0")), marksBefore);
-    base().attributes[std::size_t(base().list[0].slot - 1)].sistOpl =
+    base().attributesOf(base().list[0].slot).sistOpl =
         attributesBefore[std::size_t(base().list[0].slot - 1)].sistOpl;
     EXPECT_EQ(base().attributes, attributesBefore);
 }
@@ -203,11 +203,11 @@ TEST_F(CalcRefusal, AStoreRefusedByTheServerEndsTheRunAtItsOwnEmployee)
     const qint64 victimRows = Count(rowsOf.arg(victim.slot));
     const qint64 victimSum = Count(QStringLiteral("SELECT CAST(SUM(sum) * 100 AS BIGINT) FROM dbo.zarp"));
     ASSERT_GT(victimRows, 0);
-    base().zar1[std::size_t(victim.slot - 1)] = 123.45;
+    base().zar1Of(victim.slot) = 123.45;
     // One employee after him fails: computed while the refusal was on its
     // way back, he must not keep that status word either.
     const int later = base().list[at + 2].slot;
-    base().attributes[std::size_t(later - 1)].sistOpl = 0;
+    base().attributesOf(later).sistOpl = 0;
     const qint64 marksBefore = Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0"));
     db::Execute(Db(base()),
                 QStringLiteral("CREATE FUNCTION dbo.refuse() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
@@ -237,8 +237,8 @@ TEST_F(CalcRefusal, AStoreRefusedByTheServerEndsTheRunAtItsOwnEmployee)
                                    "k.id = z.id_konst WHERE k.rec = %1")
                         .arg(victim.slot)),
               victimSum);
-    EXPECT_EQ(base().zar1[std::size_t(victim.slot - 1)], 123.45);
-    EXPECT_EQ(base().attributes[std::size_t(later - 1)].err, 0);
+    EXPECT_EQ(base().zar1Of(victim.slot), 123.45);
+    EXPECT_EQ(base().attributesOf(later).err, 0);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0")), marksBefore);
 }
 

@@ -80,7 +80,7 @@ protected:
         BuildFixtureRefFiles(doc.refFiles);
         payrolltest::AddFixtureContributionTables(doc);
         // Two employees without a payment system: the engine refuses them (-1).
-        for (int i : {7, 150}) base().attributes[std::size_t(base().list[std::size_t(i)].slot - 1)].sistOpl = 0;
+        for (int i : {7, 150}) base().attributesOf(base().list[std::size_t(i)].slot).sistOpl = 0;
         payrolltest::SaveFixtureToBase(base(), fx);
         LoadAll(base()); // the screen works on what the base holds
     }
@@ -200,7 +200,7 @@ TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
         EXPECT_EQ(s.counter, QString::number(s.errors)) << s.index;
         EXPECT_EQ(s.position, s.index + 1); // every employee is computed, in list order
         EXPECT_EQ(s.title, QStringLiteral("Расчет зарплаты  [Этап 2 - Расчет: %1 , Таб.N %2]")
-                               .arg(base().shortNames[std::size_t(e.slot - 1)])
+                               .arg(base().shortNameOf(e.slot))
                                .arg(e.tabN()));
     }
     // The bar stays full with the count; the screen says how the run ended.
@@ -260,7 +260,7 @@ TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
     LoadAll(after.infoBase);
     for (const EmployeeListEntry& e : after.infoBase.list) {
         const Expected& x = expected.at(e.slot);
-        const EmployeeAttributes& a = after.infoBase.attributes[std::size_t(e.slot - 1)];
+        const EmployeeAttributes& a = after.infoBase.attributesOf(e.slot);
         LoadEmployee(after.infoBase, e.slot);
         if (x.result < 0) {
             EXPECT_EQ(a.err, -x.result) << e.slot;
@@ -340,14 +340,14 @@ TEST(CalcThreadSelection, KeysNumbersAndTheRestrictedStatus)
     EXPECT_EQ(int(list.size()), 30);
 
     // The shop of the first employee.
-    p.shop = b.shopBytes[std::size_t(slot0)];
+    p.shop = b.shopOf(slot0);
     SelectEmployeesForCalculation(p, doc, list);
     ASSERT_FALSE(list.empty());
-    for (int i : list) EXPECT_EQ(b.shopBytes[std::size_t(b.list[std::size_t(i)].slot)], p.shop);
+    for (int i : list) EXPECT_EQ(b.shopOf(b.list[std::size_t(i)].slot), p.shop);
 
     // Dismissed with status 4: only with bonus lines this month.
     p = CalcThreadParams{};
-    b.attributes[std::size_t(slot1 - 1)].priznUv = 4;
+    b.attributesOf(slot1).priznUv = 4;
     const bool hasBonus = b.prem.count(slot1) != 0;
     SelectEmployeesForCalculation(p, doc, list);
     EXPECT_EQ(std::count(list.begin(), list.end(), 1), hasBonus ? 1 : 0);

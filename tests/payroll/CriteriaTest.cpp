@@ -22,7 +22,7 @@ Applies applies(World& w, const SeniorityRule& rule, int month)
 {
     const auto lengths = MonthLengthsForYear(w.doc.infoBase.config.reportingYear());
     int days[2] = {0, 0};
-    const int r = RuleAppliesToEmployee(rule, month, 0, days, lengths.data(), w.doc);
+    const int r = RuleAppliesToEmployee(rule, month, 1, days, lengths.data(), w.doc);
     return {r, days[0], days[1]};
 }
 
@@ -84,7 +84,7 @@ TEST(RuleAppliesToEmployee, ConditionsAndDates)
     EXPECT_EQ(a.first, 10);
 
     // Attribute ranges: shop, brigade, profession, category.
-    w.doc.infoBase.shopBytes[1] = 5;
+    w.doc.infoBase.shopOf(1) = 5;
     w.attr().prof = 12;
     SeniorityRule shops;
     shops.otdMin = 3;
@@ -109,7 +109,7 @@ struct FilterWorld : World {
     {
         std::vector<int> out;
         for (int i = 0; i < 4; ++i)
-            if (MatchEmployeeCriteria(i, doc))
+            if (MatchEmployeeCriteria(i + 1, doc))
                 out.push_back(i);
         return out;
     }
@@ -156,7 +156,7 @@ TEST(MatchEmployeeCriteria, AttributeCriteria)
     w.keys().crit[4] = {2, -1, -1};
     EXPECT_EQ(w.matching(), (std::vector<int>{1}));
     w.keys().clear();
-    w.doc.infoBase.tabel[3].rabDn = 20;
+    w.doc.infoBase.tabelOf(4).rabDn = 20;
     w.keys().crit[7] = {-1, 19, -1};
     EXPECT_EQ(w.matching(), (std::vector<int>{3}));
 

@@ -70,7 +70,7 @@ TEST_F(DemoAbsence, ASickLeaveIntoTheNextMonthIsNotPaidAsWorkTwice)
     EXPECT_GT(StoredRows(kKudryavtseva, 157), 0); // the benefit of 1-5 August, paid in July
     ASSERT_NO_FATAL_FAILURE(NextMonth());
 
-    const TabelRecord& august = base().tabel[std::size_t(slot - 1)];
+    const TabelRecord& august = base().tabelOf(slot);
     EXPECT_EQ(august.rabDn, 18);
     for (int day : {1, 2, 3, 4, 5}) EXPECT_FALSE(DayMarked(august, day)) << day;
     EXPECT_EQ(MarkedDays(august), 18);

@@ -217,7 +217,7 @@ protected:
         std::map<int, StoredMonth> out;
         for (const EmployeeListEntry& e : base().list) {
             StoredMonth& m = out[e.tabN()];
-            m.name = base().shortNames[std::size_t(e.slot - 1)];
+            m.name = base().shortNameOf(e.slot);
             QSqlQuery name(Db(base()));
             name.prepare(QStringLiteral("SELECT fio FROM dbo.konst WHERE rec = ?"));
             name.addBindValue(e.slot);
@@ -468,7 +468,7 @@ TEST_F(DemoMonthMoney, AprilOfThreeEmployeesWorkedByHand)
     // 10,868, less 2,678 + 2,730 + 2,730 withheld: 2,730. Advance 8,400.00.
     // To pay: 21,000.06 - 2,730.00 - 8,400.00 = 9,870.06; his contributions
     // (26 % of it, 5,460.02, and the rest) are the firm's and stay out.
-    EXPECT_DOUBLE_EQ(base().zar1[std::size_t(slot110 - 1)], 987'006);
+    EXPECT_DOUBLE_EQ(base().zar1Of(slot110), 987'006);
     const std::map<int, QStringList> accounts = AccountScreen();
     EXPECT_EQ(accounts.at(110), (QStringList{"21000.06", "11130.00", "9870.06"}));
 
@@ -481,7 +481,7 @@ TEST_F(DemoMonthMoney, AprilOfThreeEmployeesWorkedByHand)
     // 9,392.00; to pay 17,480.74 - 9,392.00 = 8,088.74. The piece work and
     // the damage are listed once.
     EXPECT_EQ(accounts.at(130), (QStringList{"17480.74", "9392.00", "8088.74"}));
-    EXPECT_DOUBLE_EQ(base().zar1[std::size_t(Slot(130) - 1)], 808'874);
+    EXPECT_DOUBLE_EQ(base().zar1Of(Slot(130)), 808'874);
     auto* view = SwitchTo<CCalcLicSchetView>();
     ASSERT_NE(view, nullptr);
     QLineEdit* number = view->Strip()->Field(CTabelFilterDlg::IdTabN);
@@ -502,7 +502,7 @@ TEST_F(DemoMonthMoney, AprilOfThreeEmployeesWorkedByHand)
     // 24,000.00 - 9,600.00 - 2,990.00 = 11,410.00, goes to his bank account:
     // nothing to pay in cash, and no line on the pay statement.
     EXPECT_EQ(accounts.at(105), (QStringList{"24000.00", "24000.00", "0.00"}));
-    EXPECT_DOUBLE_EQ(base().zar1[std::size_t(Slot(105) - 1)], 0);
+    EXPECT_DOUBLE_EQ(base().zar1Of(Slot(105)), 0);
 }
 // A failed calculation mended and computed again: the month change waits for
 // it, then archives the month and carries nothing of it as May's inputs, so
@@ -527,7 +527,7 @@ TEST_F(DemoMonthMoney, AMendedFailureIsPaidOnceAfterTheMonthChange)
         ADD_FAILURE() << "the month changed over a failed calculation";
     } catch (const TextError& e) {
         EXPECT_TRUE(e.message().endsWith(QStringLiteral("Таб.N 110 %1 - ошибка: Не указана дата рождения")
-                                             .arg(base().shortNames[std::size_t(slot110 - 1)].trimmed())))
+                                             .arg(base().shortNameOf(slot110).trimmed())))
             << e.message().toStdString();
     }
     EXPECT_EQ(base().config.tekMes, 2011 * 16 + 4);
@@ -544,7 +544,7 @@ TEST_F(DemoMonthMoney, AMendedFailureIsPaidOnceAfterTheMonthChange)
     ASSERT_EQ(base().config.tekMes, kMay2011);
     // April is in his archive (his salary, 21,000.00, accrued once); May
     // starts without inputs.
-    EXPECT_EQ(base().attributes[std::size_t(slot110 - 1)].kvProizv, 0);
+    EXPECT_EQ(base().attributesOf(slot110).kvProizv, 0);
     LoadEmployee(base(), slot110);
     const EmployeeRecord& april = base().current;
     double aprilAccrued = 0;
@@ -565,7 +565,7 @@ TEST_F(DemoMonthMoney, AMendedFailureIsPaidOnceAfterTheMonthChange)
     t53.outputMode = PaymentStatement;
     t53.document = doc.get();
     ASSERT_EQ(RunWorker(t53, PrintPlatVedThreadProc), platform::TASK_DONE);
-    EXPECT_DOUBLE_EQ(base().zar1[std::size_t(slot110 - 1)], 987'000);
+    EXPECT_DOUBLE_EQ(base().zar1Of(slot110), 987'000);
     EXPECT_EQ(AccountScreen().at(110), (QStringList{"21000.00", "11130.00", "9870.00"}));
 }
 #endif

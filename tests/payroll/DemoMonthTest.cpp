@@ -106,7 +106,7 @@ protected:
         for (int k = 0; k < std::max(o.result, 0); ++k)
             if (rows[std::size_t(k)].kod != 0)
                 o.rows.push_back(rows[std::size_t(k)]);
-        o.pay = base().zar1[std::size_t(base().list[std::size_t(index)].slot - 1)] / 100;
+        o.pay = base().zar1Of(base().list[std::size_t(index)].slot) / 100;
         return o;
     }
 
@@ -124,7 +124,7 @@ TEST_F(DemoMonth, EveryEmployeeIsComputedWithoutErrorAndPlausibly)
         SCOPED_TRACE(tabN);
         ASSERT_GE(o.result, 0);
         const int slot = base().list[std::size_t(base().FindEmployee(tabN))].slot;
-        EXPECT_EQ(base().attributes[std::size_t(slot - 1)].err, 0);
+        EXPECT_EQ(base().attributesOf(slot).err, 0);
         const double accrued = o.accrued();
         // Everybody worked this month: between the half-time pay and the director's.
         EXPECT_GT(accrued, 4'000);

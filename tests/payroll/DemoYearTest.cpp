@@ -79,7 +79,7 @@ TEST_F(DemoYear, AprilToJanuaryComputesChangesAndSaysWhatItMadeByRule)
     const ScheduleMonth& january = base().schedules[0].months[WorkSchedule::ReportingMonth];
     EXPECT_EQ(january.rDn, 16);
     EXPECT_EQ(january.rMin, 128 * 60);
-    EXPECT_EQ(base().tabel[std::size_t(Slot(kShirokov) - 1)].rabDn, 16);
+    EXPECT_EQ(base().tabelOf(Slot(kShirokov)).rabDn, 16);
 
     // 2011 withheld 11,908.00 from 105 by April (2,938 + 2,990 + 2,990 +
     // 2,990); from May the deduction took his base: 24,000.00 a month less

@@ -46,8 +46,8 @@ struct EngineWorld {
     CalcOptions options; // what a vacation screen would pass
 
     CInfoBase& base() { return doc.infoBase; }
-    EmployeeAttributes& attr() { return doc.infoBase.attributes[0]; }
-    TabelRecord& tabel() { return doc.infoBase.tabel[0]; }
+    EmployeeAttributes& attr() { return doc.infoBase.attributesOf(1); }
+    TabelRecord& tabel() { return doc.infoBase.tabelOf(1); }
     AccrualRow* rows() { return result.data(); }
 
     EngineWorld()
@@ -74,7 +74,7 @@ struct EngineWorld {
         b.config.kolRab = 1;
         attr().sistOpl = 4;
         attr().graph = 1;
-        b.shopBytes[1] = 5;
+        b.shopOf(1) = 5;
         rec.head.datPr1 = date(10, 1, 2020);
         rec.head.datR = date(5, 6, 1985);
         rec.head.pol = QStringLiteral("М");
@@ -115,7 +115,7 @@ struct EngineWorld {
     {
         const auto& r = doc.infoBase.current.rows;
         std::vector<AccrualRow> out;
-        for (int i = doc.infoBase.attributes[0].kvProizv; i < kStoredRowLimit; ++i)
+        for (int i = doc.infoBase.attributesOf(1).kvProizv; i < kStoredRowLimit; ++i)
             if (!(r[std::size_t(i)] == AccrualRow{}))
                 out.push_back(r[std::size_t(i)]);
         return out;
@@ -160,7 +160,7 @@ TEST(EngineGolden, SalariedFullMonth)
 {
     EngineWorld w;
     w.salaried();
-    w.base().av[0] = 2'000'000; // advance of 20,000 roubles
+    w.base().avOf(1) = 2'000'000; // advance of 20,000 roubles
     addArchive(w.doc, archive(4, kSalary, 2026, 1, 21));
     addArchive(w.doc, archive(902, 650'000, 2026, 1));
     addArchive(w.doc, archive(4, kSalary, 2026, 2, 19));
@@ -182,7 +182,7 @@ TEST(EngineGolden, SalariedFullMonth)
     // contribution, which is the firm's and is not deducted.
     ExpectRows(w.stored(),
                {expected(4, kSalary, 22), expected(901, 2'000'000), expected(902, 650'000), expected(992, 145'000)});
-    EXPECT_EQ(w.base().zar1[0], kSalary - 2'000'000 - 650'000);
+    EXPECT_EQ(w.base().zar1Of(1), kSalary - 2'000'000 - 650'000);
 }
 
 TEST(EngineGolden, HourlyWithEveningAndNightHours)
@@ -200,7 +200,7 @@ TEST(EngineGolden, HourlyWithEveningAndNightHours)
     const double tax = RoundWhole((pay + evening + night) * 0.13);
     ExpectRows(w.stored(), {expected(3, pay, 20, 9600), expected(21, evening, 0, 600), expected(22, night, 0, 480),
                             expected(902, tax)});
-    EXPECT_EQ(w.base().zar1[0], pay + evening + night - tax);
+    EXPECT_EQ(w.base().zar1Of(1), pay + evening + night - tax);
 }
 
 namespace {
@@ -269,7 +269,7 @@ TEST(EngineGolden, MonthWithSickLeaveAndVacation)
     const double tax = RoundWhole((2 * kSalary + salary + benefit + vacation) * 0.13);
     ExpectRows(w.stored(), {expected(4, salary, 12), expected(85, vacation, 5), expected(111, employer, 3),
                             expected(156, benefit - employer, 2), expected(902, tax), expected(904, benefit)});
-    EXPECT_EQ(w.base().zar1[0], salary + vacation + benefit - tax - benefit);
+    EXPECT_EQ(w.base().zar1Of(1), salary + vacation + benefit - tax - benefit);
     // The entered time sheet is given back: a second run gives the same rows.
     EXPECT_EQ(w.tabel().rabDn, 22);
     const auto first = w.stored();
@@ -309,7 +309,7 @@ TEST(EngineGolden, NonResidentForeignWorker)
     // 31 + 31 + 28 days from 1 December to the end of February.
     EXPECT_EQ(w.base().current.head.inostrDnPrRF, 90);
     ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(902, 1'500'000)});
-    EXPECT_EQ(w.base().zar1[0], 3'500'000);
+    EXPECT_EQ(w.base().zar1Of(1), 3'500'000);
 }
 
 TEST(EngineGolden, WritLoanAndTransfer)
@@ -337,7 +337,7 @@ TEST(EngineGolden, WritLoanAndTransfer)
     const double rest = kSalary - loanPay - tax - alimony - fee;
     ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(810, loanPay), expected(902, tax), expected(903, rest),
                             expected(911, alimony), expected(914, fee)});
-    EXPECT_EQ(w.base().zar1[0], 0);
+    EXPECT_EQ(w.base().zar1Of(1), 0);
 }
 
 TEST(EngineGolden, PayLeftForLaterIsCarriedAndNotPaidNow)
@@ -352,7 +352,7 @@ TEST(EngineGolden, PayLeftForLaterIsCarriedAndNotPaidNow)
     // 13 % tax of 50,000.00; the net 43,500.00 goes to next month as code 920,
     // so the month leaves nothing to pay now.
     ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(902, 650'000), expected(920, kSalary - 650'000)});
-    EXPECT_EQ(w.base().zar1[0], 0);
+    EXPECT_EQ(w.base().zar1Of(1), 0);
 }
 
 TEST(EngineGolden, ChildDeductionUpToTheIncomeLimit)
@@ -457,10 +457,10 @@ TEST(EngineInputs, BonusesFixedPercentAndBrigade)
     // A second member of the brigade: 200 roubles an hour, 22 days.
     auto& b = w.base();
     b.list.push_back(EmployeeListEntry{u16(102 << 3), 2});
-    b.attributes[1].sistOpl = 2;
-    b.attributes[1].graph = 1;
-    b.tabel[1].rabDn = 22;
-    b.tabel[1].rabHr = 22 * 480;
+    b.attributesOf(2).sistOpl = 2;
+    b.attributesOf(2).graph = 1;
+    b.tabelOf(2).rabDn = 22;
+    b.tabelOf(2).rabHr = 22 * 480;
     EmployeeRecord second;
     second.head.tarifVrem.rub = 200;
     // Variant 1: the whole fund by rate x working time; no rule weighs by a
@@ -521,16 +521,16 @@ struct BrigadeWorld : EngineWorld {
         const int tariffs[] = {300, 200, 100};
         const int numbers[] = {5, 10, 20};
         const int counts[] = {3, 4, 2};
-        b.tabel[0].rabDn = 20;
-        b.tabel[1].rabHr = 10'560;
-        b.tabel[2].rabDn = 10;
+        b.tabelOf(1).rabDn = 20;
+        b.tabelOf(2).rabHr = 10'560;
+        b.tabelOf(3).rabDn = 10;
         writeSwap();
         for (int i = 0; i < 3; ++i) {
             const u16 slot = u16(i + 1);
             if (i > 0)
                 b.list.push_back(EmployeeListEntry{u16((101 + i) << 3), slot});
-            b.attributes[std::size_t(i)].sistOpl = 2;
-            b.attributes[std::size_t(i)].graph = 1;
+            b.attributesOf(slot).sistOpl = 2;
+            b.attributesOf(slot).graph = 1;
             EmployeeRecord member = rec;
             member.head.tarifVrem.rub = u16(tariffs[i]);
             b.swap.writeSlot(slot, member);
@@ -618,7 +618,7 @@ TEST(BrigadeShare, EveryRuleSwitch)
     EXPECT_EQ(w.base().currentSlot, 1);
 
     // A member without a payment system fails the sharing.
-    w.base().attributes[2].sistOpl = 0;
+    w.base().attributesOf(3).sistOpl = 0;
     double out = 0;
     EXPECT_EQ(BrigadeBonusShare(w.doc, 1, w.lines[0], out), kCalcNoPaymentSystem);
 }
@@ -653,7 +653,7 @@ TEST(BrigadeShare, MeasuresKeptForARun)
     w.base().currentSlot = 1;
     w.base().current = w.rec;
     w.base().current.head.tarifVrem.rub = 300;
-    w.base().tabel[0].rabDn = 10;
+    w.base().tabelOf(1).rabDn = 10;
     ASSERT_EQ(BrigadeBonusShare(w.doc, 1, w.lines[0], again, &kept), 0);
     EXPECT_DOUBLE_EQ(again, RoundWhole(6e5 * 80 / 336 + 4e5 * 3 / 9));
 }
@@ -764,7 +764,7 @@ TEST(EngineInputs, IncomeTaxSpreadOverTheCostCodes)
     // Two groups: 1,000,000 kopecks on code 44 bear 130,000 of the tax.
     ASSERT_EQ(w.calc(), 5);
     auto rows = w.stored();
-    const double pay = w.base().zar1[0];
+    const double pay = w.base().zar1Of(1);
     EXPECT_EQ(pay, 6'000'000 - 780'000);
     auto byCode = PayByCostCode(rows);
     EXPECT_EQ(byCode[44], 870'000);
@@ -790,8 +790,8 @@ TEST(EngineInputs, IncomeTaxSpreadOverTheCostCodes)
     EXPECT_EQ(byCode[44], 870'000);
     EXPECT_EQ(byCode[55], 435'000);
     EXPECT_EQ(byCode[11], 5'000'000 - 650'000);
-    EXPECT_EQ(byCode[11] + byCode[44] + byCode[55], v.base().zar1[0]);
-    EXPECT_EQ(v.base().zar1[0], 6'500'000 - 845'000);
+    EXPECT_EQ(byCode[11] + byCode[44] + byCode[55], v.base().zar1Of(1));
+    EXPECT_EQ(v.base().zar1Of(1), 6'500'000 - 845'000);
 
     // No allocation kind of the tax row's codes: nothing is spread.
     EngineWorld u;
@@ -1065,7 +1065,7 @@ TEST(EngineErrors, EveryCodeOfTheEngine)
         const int r = w.calc(mode);
         // A failed employee stores nothing: no rows behind the entered ones, no amount to pay.
         EXPECT_TRUE(w.stored().empty() || r >= 0);
-        EXPECT_EQ(w.base().zar1[0], 0);
+        EXPECT_EQ(w.base().zar1Of(1), 0);
         return r;
     };
     EXPECT_EQ(code([](EngineWorld& w) { w.attr().sistOpl = 0; }), -1);
@@ -1191,7 +1191,7 @@ TEST(EngineErrors, BadIndexAndUnreadableRecordTouchNothing)
     EXPECT_EQ(CalcEmployeeMonth(w.doc, w.rows(), 0, &w.work, CalcStore), -38);
     EXPECT_EQ(w.base().currentSlot, 0);
     EXPECT_EQ(w.base().current.rows, before);
-    EXPECT_EQ(w.base().zar1[0], 0);
+    EXPECT_EQ(w.base().zar1Of(1), 0);
 }
 
 // ----------------------------------------------------------------------------- modes and storing
@@ -1213,7 +1213,7 @@ TEST(EngineModes, DisplayGivesTheRowsOfStoreAndStoresNothing)
     b.list = fresh.base().list;
     b.schedules = fresh.base().schedules;
     b.payKinds = fresh.base().payKinds;
-    b.shopBytes[1] = 5;
+    b.shopOf(1) = 5;
     w.attr().graph = 1;
     w.salaried();
     w.rec.head.fio = QStringLiteral("Иванов Иван Иванович");
@@ -1356,7 +1356,7 @@ TEST(EngineModes, AVacationNoteReceivesItsAmountToPay)
     // 50,000 a month for twelve months over 12 x 29.4 days: 1,700.68 a day.
     EXPECT_DOUBLE_EQ(vacationPay, 170'068.0 * 14);
     EXPECT_DOUBLE_EQ(notes[0].sum, accrued - deducted);
-    EXPECT_EQ(w.base().zar1[0], 0) << "a display run stores no amount to pay";
+    EXPECT_EQ(w.base().zar1Of(1), 0) << "a display run stores no amount to pay";
 
     // Kind 1 computes the note but leaves its amount as it was.
     notes[0].sum = 0;

@@ -81,7 +81,7 @@ protected:
 
     CInfoBase& base() { return doc.infoBase; }
     EmployeeRecord& rec(int slot) { return fx.records[std::size_t(slot - 1)]; }
-    EmployeeAttributes& attr(int slot) { return base().attributes[std::size_t(slot - 1)]; }
+    EmployeeAttributes& attr(int slot) { return base().attributesOf(slot); }
 
     void SaveAll() { payrolltest::SaveFixtureToBase(base(), fx); }
 
@@ -175,7 +175,7 @@ protected:
     {
         // Employee 1.
         const EmployeeRecord r1 = LoadRecord(b, 1);
-        const EmployeeAttributes& a1 = b.attributes[0];
+        const EmployeeAttributes& a1 = b.attributesOf(1);
         ASSERT_EQ(a1.kvProizv, 3);
         // 920 -> 151, the negative balance of group 940, the April row.
         EXPECT_EQ(r1.rows[0].kod, 151);
@@ -215,17 +215,17 @@ protected:
     {
         // Employee 2: dismissed, deduction closed at March, standing entries gone, no time sheet.
         const EmployeeRecord r2 = LoadRecord(b, 2);
-        EXPECT_EQ(b.attributes[1].priznUv, 4);
+        EXPECT_EQ(b.attributesOf(2).priznUv, 4);
         EXPECT_EQ(r2.nalvich[0].end, kMarch);
         EXPECT_EQ(r2.postDopl[0].kod, 0);
-        EXPECT_EQ(b.tabel[1].rabDn, 0);
-        EXPECT_EQ(b.av[1], 0);
+        EXPECT_EQ(b.tabelOf(2).rabDn, 0);
+        EXPECT_EQ(b.avOf(2), 0);
 
         // Employee 3: his input row carried again, none of his computed rows
         // (the tax 902 and the pay 920 would be paid twice), nothing archived.
         const EmployeeRecord r3 = LoadRecord(b, 3);
-        EXPECT_EQ(b.attributes[2].err, 5);
-        ASSERT_EQ(b.attributes[2].kvProizv, 1);
+        EXPECT_EQ(b.attributesOf(3).err, 5);
+        ASSERT_EQ(b.attributesOf(3).kvProizv, 1);
         EXPECT_EQ(r3.rows[0], rec(3).rows[0]);
         EXPECT_TRUE(r3.rows[1].isEmpty());
         EXPECT_EQ(r3.warKv, rec(3).warKv);
@@ -238,7 +238,7 @@ protected:
         EXPECT_EQ(b.warDat.entries[0].god, 26);
         EXPECT_EQ(b.warDat.entries[0].start, PackedDate::make(10, 3, 2026).value);
         EXPECT_EQ(r4.postDopl[0].kod, 0);
-        EXPECT_EQ(b.av[3], avans4);
+        EXPECT_EQ(b.avOf(4), avans4);
     }
 
     // The schedules one month on and April's time sheets made from them.
@@ -249,31 +249,31 @@ protected:
         EXPECT_EQ(b.schedules[0].months[14], oldSchedule.months[15]);
         EXPECT_EQ(b.schedules[0].months[21], ScheduleMonth{});
         for (int slot = 4; slot <= 12; ++slot) {
-            const EmployeeAttributes& a = b.attributes[std::size_t(slot - 1)];
+            const EmployeeAttributes& a = b.attributesOf(slot);
             if (a.priznUv != 0 || a.err != 0 || slot == 5)
                 continue;
             WorkSchedule s = b.schedules[std::size_t(std::max(1, int(a.graph)) - 1)];
             int days = 0, minutes = 0;
             ASSERT_EQ(CalcScheduleNorm(15, s, 1, 0, days, minutes, after), 0);
-            const TabelRecord& t = b.tabel[std::size_t(slot - 1)];
+            const TabelRecord& t = b.tabelOf(slot);
             EXPECT_EQ(t.rabDn, days) << slot;
             EXPECT_EQ(t.rabHr, a.sistOpl < 3 ? minutes : 0) << slot;
-            EXPECT_EQ(CountDayBits(31, 1, after, slot - 1), days) << slot;
+            EXPECT_EQ(CountDayBits(31, 1, after, slot), days) << slot;
             EXPECT_EQ(t.prDn + t.bezsodDn + t.sverhHr, 0) << slot; // nothing else carried over
         }
         // The vacation takes 1-7 April off the sheet: Wednesday to Tuesday, five working days.
         {
-            const EmployeeAttributes& a = b.attributes[4];
+            const EmployeeAttributes& a = b.attributesOf(5);
             WorkSchedule s = b.schedules[std::size_t(std::max(1, int(a.graph)) - 1)];
             int days = 0, minutes = 0, vd = 0, vm = 0;
             ASSERT_EQ(CalcScheduleNorm(15, s, 1, 0, days, minutes, after), 0);
             ASSERT_EQ(ScheduleNormDayByDay(15, s, 1, 7, vd, vm, after), 0);
             EXPECT_EQ(vd, 5);
-            EXPECT_EQ(b.tabel[4].rabDn, days - 5);
-            EXPECT_EQ(b.tabel[4].rabHr, minutes - vm);
+            EXPECT_EQ(b.tabelOf(5).rabDn, days - 5);
+            EXPECT_EQ(b.tabelOf(5).rabHr, minutes - vm);
             // The vacation's days are unmarked too: the marks are the days.
-            EXPECT_EQ(CountDayBits(31, 1, after, 4), days - 5);
-            EXPECT_EQ(CountDayBits(7, 1, after, 4), 0);
+            EXPECT_EQ(CountDayBits(31, 1, after, 5), days - 5);
+            EXPECT_EQ(CountDayBits(7, 1, after, 5), 0);
         }
         // Sick leave and vacations of March are gone; advances of the month cleared.
         EXPECT_EQ(b.bln.usedLines(), 0);
@@ -332,13 +332,13 @@ TEST_F(MonthChangeTest, AVacationToTheNewMonthsLastDayTakesThatDayOff)
     PayrollDoc after;
     Reload(after);
     CInfoBase& b = after.infoBase;
-    WorkSchedule s = b.schedules[std::size_t(std::max(1, int(b.attributes[4].graph)) - 1)];
+    WorkSchedule s = b.schedules[std::size_t(std::max(1, int(b.attributesOf(5).graph)) - 1)];
     int days = 0, minutes = 0;
     ASSERT_EQ(CalcScheduleNorm(15, s, 1, 0, days, minutes, after), 0);
-    EXPECT_EQ(b.tabel[4].rabDn, days - 4);
-    EXPECT_EQ(CountDayBits(31, 1, after, 4), days - 4);
-    EXPECT_EQ(CountDayBits(31, 27, after, 4), 0);
-    EXPECT_EQ(CountDayBits(24, 24, after, 4), 1);
+    EXPECT_EQ(b.tabelOf(5).rabDn, days - 4);
+    EXPECT_EQ(CountDayBits(31, 1, after, 5), days - 4);
+    EXPECT_EQ(CountDayBits(31, 27, after, 5), 0);
+    EXPECT_EQ(CountDayBits(24, 24, after, 5), 1);
     CloseBase(b);
 }
 
@@ -448,7 +448,7 @@ TEST_F(MonthChangeTest, TheCommandCopiesMovesAndReportsTheErrorSituations)
     auto named = [&](int slot) {
         const auto entry = std::find_if(base().list.begin(), base().list.end(),
                                         [slot](const EmployeeListEntry& e) { return e.slot == slot; });
-        return QStringLiteral("Таб.N %1 %2").arg(entry->tabN()).arg(base().shortNames[std::size_t(slot - 1)].trimmed());
+        return QStringLiteral("Таб.N %1 %2").arg(entry->tabN()).arg(base().shortNameOf(slot).trimmed());
     };
     EXPECT_EQ(boxes.boxes[2].text,
               QStringLiteral("Ошибочных  ситуаций:  1\nКопия данных за прошедший месяц: %1\n\n"
@@ -529,7 +529,7 @@ TEST_F(MonthChangeTest, TheChangeWaitsForEveryFailedCalculation)
                        "Исправьте их данные и рассчитайте месяц снова (или укажите признак увольнения), "
                        "затем повторите переход.\n\nТаб.N %1 %2 - ошибка: Не указана дата рождения")
             .arg(entry->tabN())
-            .arg(base().shortNames[2].trimmed());
+            .arg(base().shortNameOf(3).trimmed());
     MessageRecorder boxes;
     EXPECT_EQ(ChangeReportingMonth(doc, nullptr), -1);
     ASSERT_EQ(boxes.boxes.size(), 1u);

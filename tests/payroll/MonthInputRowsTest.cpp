@@ -36,7 +36,6 @@ struct InputWorld : World {
         p.monthAfter = 5;
         p.monthLengths = MonthLengthsForYear(2026);
         p.slot = 1;
-        p.idx = 0;
         p.paymentSystem = 4;
         p.plannedDays = 22;
         p.plannedMinutes = 10'560;

@@ -32,7 +32,7 @@ struct Rates {
 Rates rates(World& w, double start = -1)
 {
     Rates r{0, start, start};
-    r.result = CalcMonthRate(r.base, r.full, w.doc, 0);
+    r.result = CalcMonthRate(r.base, r.full, w.doc, 1);
     return r;
 }
 

@@ -32,7 +32,6 @@ struct PassWorld : World {
         p.monthAfter = 5;
         p.monthLengths = MonthLengthsForYear(2026);
         p.slot = 1;
-        p.idx = 0;
         p.dayLength = 480;
         rows[p.count++] = row(4, 5'000'000, 3, 22);
     }

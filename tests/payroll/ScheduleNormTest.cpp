@@ -341,13 +341,13 @@ TEST(CountDayBits, ReadsTheRecordsTimeSheet)
     PayrollDoc doc;
     CInfoBase& base = doc.infoBase;
     base.AllocateTables(3);
-    base.tabel[1].tabel12 = 0b0000'0000'0000'0110; // days 1, 2
-    base.tabel[1].tabel22 = 0b1000'0000'0000'0001; // days 16, 31
-    EXPECT_EQ(CountDayBits(31, 1, doc, 1), 4);
-    EXPECT_EQ(CountDayBits(40, 0, doc, 1), 4);
-    EXPECT_EQ(CountDayBits(16, 2, doc, 1), 2);
-    EXPECT_EQ(CountDayBits(31, 1, doc, 0), 0);
-    EXPECT_EQ(CountDayBits(31, 1, doc, 3), 0); // outside the table
+    base.tabelOf(2).tabel12 = 0b0000'0000'0000'0110; // days 1, 2
+    base.tabelOf(2).tabel22 = 0b1000'0000'0000'0001; // days 16, 31
+    EXPECT_EQ(CountDayBits(31, 1, doc, 2), 4);
+    EXPECT_EQ(CountDayBits(40, 0, doc, 2), 4);
+    EXPECT_EQ(CountDayBits(16, 2, doc, 2), 2);
+    EXPECT_EQ(CountDayBits(31, 1, doc, 1), 0);
+    EXPECT_EQ(CountDayBits(31, 1, doc, 4), 0); // outside the table
 }
 
 TEST(CompactWariaEntries, KeepsCodedEntriesWithAMonthInOrder)

@@ -149,12 +149,12 @@ TEST(StoredResults, AnEmployeeLeftOutOrFailedKeepsNoResultsOfTheMonth)
     const int slot110 = base.list[std::size_t(base.FindEmployee(110))].slot;
     ASSERT_GT(MonthRowsOf(base, 112), 0);
 
-    base.attributes[std::size_t(slot112 - 1)].priznUv = 4;
+    base.attributesOf(slot112).priznUv = 4;
     base.prem.removeRun(slot112); // no bonus lines, which a dismissed employee is still paid
     RunOutcome report;
     ASSERT_EQ(RunMonth(doc, 0, &report), platform::TASK_DONE);
     EXPECT_EQ(MonthRowsOf(base, 112), 0);
-    EXPECT_EQ(base.zar1[std::size_t(slot112 - 1)], 0);
+    EXPECT_EQ(base.zar1Of(slot112), 0);
     EXPECT_EQ(report.computed, 49);
     EXPECT_TRUE(
         report.lines().contains(QStringLiteral("Таб.N 112 Сазонов М. А. - не рассчитан: Уволен и уже не работает")))
@@ -171,14 +171,14 @@ TEST(StoredResults, AnEmployeeLeftOutOrFailedKeepsNoResultsOfTheMonth)
     ASSERT_GT(MonthRowsOf(base, 110), 0);
     ASSERT_EQ(RunMonth(doc, 110, &report), platform::TASK_DONE);
     EXPECT_EQ(MonthRowsOf(base, 110), 0);
-    EXPECT_EQ(base.zar1[std::size_t(slot110 - 1)], 0);
-    EXPECT_EQ(base.attributes[std::size_t(slot110 - 1)].err, 6);
+    EXPECT_EQ(base.zar1Of(slot110), 0);
+    EXPECT_EQ(base.attributesOf(slot110).err, 6);
     EXPECT_EQ(report.computed, 0);
     EXPECT_EQ(report.lines(), QStringList{QStringLiteral("Таб.N 110 Тихонов В. А. - ошибка: Ошибка в датах болезни")});
 
     ASSERT_TRUE(base.bln.removeRun(slot110));
     ASSERT_EQ(RunMonth(doc, 110, &report), platform::TASK_DONE);
-    EXPECT_EQ(base.attributes[std::size_t(slot110 - 1)].err, 0);
+    EXPECT_EQ(base.attributesOf(slot110).err, 0);
     EXPECT_GT(MonthRowsOf(base, 110), 0);
     EXPECT_EQ(report.computed, 1);
     EXPECT_TRUE(report.notes.empty());
@@ -203,15 +203,15 @@ TEST(StoredResults, TheRunWarnsOfADismissalDateWithoutTheStatusAndOfNoWorkedTime
     LoadEmployee(base, slot112);
     base.current.head.datUv1 = PackedDate::make(20, 4, 2011).value;
     SaveKonst(base, slot112);
-    base.tabel[std::size_t(slot112 - 1)].rabDn = 21; // the whole month typed
-    base.tabel[std::size_t(slot107 - 1)] = TabelRecord{};
+    base.tabelOf(slot112).rabDn = 21; // the whole month typed
+    base.tabelOf(slot107) = TabelRecord{};
     const int slot119 = base.list[std::size_t(base.FindEmployee(119))].slot;
-    ASSERT_NE(base.tabel[std::size_t(slot119 - 1)].rabDn, 0);
-    base.tabel[std::size_t(slot119 - 1)].rabHr = 0;
+    ASSERT_NE(base.tabelOf(slot119).rabDn, 0);
+    base.tabelOf(slot119).rabHr = 0;
     // 122, ill from 28 March to 8 April (1 and 4-8 April, 6 of April's 21
     // working days), with 20 days typed over his marks: 15 are left him.
     const int slot122 = base.list[std::size_t(base.FindEmployee(122))].slot;
-    base.tabel[std::size_t(slot122 - 1)].rabDn = 20;
+    base.tabelOf(slot122).rabDn = 20;
 
     RunOutcome report;
     ASSERT_EQ(RunMonth(doc, 0, &report), platform::TASK_DONE);
@@ -246,7 +246,7 @@ TEST(StoredResults, NoAbsenceWarningForASheetTypedToTheDaysLeftOrToItsMarks)
     ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, dir.path() + QLatin1Char('/')));
     CInfoBase& base = doc.infoBase;
     const int slot122 = base.list[std::size_t(base.FindEmployee(122))].slot;
-    TabelRecord& sheet = base.tabel[std::size_t(slot122 - 1)];
+    TabelRecord& sheet = base.tabelOf(slot122);
     const auto warnedOf122 = [&] {
         RunOutcome report;
         EXPECT_EQ(RunMonth(doc, 0, &report), platform::TASK_DONE);
@@ -294,7 +294,7 @@ TEST(StoredResults, ABrigadeMemberComputedAloneStoresWhatTheWholeRunStored)
     for (const int index : {0, 4}) {
         const EmployeeListEntry member = doc.infoBase.list[std::size_t(index)];
         ASSERT_EQ(RunMonth(doc, member.tabN()), platform::TASK_DONE) << index;
-        EXPECT_EQ(doc.infoBase.attributes[std::size_t(member.slot - 1)].err, 0) << index;
+        EXPECT_EQ(doc.infoBase.attributesOf(member.slot).err, 0) << index;
         EXPECT_EQ(StoredResults(doc.infoBase).toStdString(), whole.toStdString()) << index;
     }
     CloseBase(doc.infoBase);

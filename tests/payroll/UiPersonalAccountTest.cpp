@@ -57,7 +57,7 @@ protected:
         fx = BuildFixtureBase(base(), kEmployees, 7);
         BuildFixtureRefFiles(doc.refFiles);
         payrolltest::AddFixtureContributionTables(doc);
-        base().attributes[std::size_t(base().list[kRefused].slot - 1)].sistOpl = 0;
+        base().attributesOf(base().list[kRefused].slot).sistOpl = 0;
         payrolltest::SaveFixtureToBase(base(), fx);
         LoadAll(base());
 
@@ -130,7 +130,7 @@ protected:
     std::array<AccrualRow, 66> ComputedRows(int listIndex) const
     {
         auto rows = fx.records[std::size_t(slot(listIndex) - 1)].rows;
-        const int inputs = doc.infoBase.attributes[std::size_t(slot(listIndex) - 1)].kvProizv;
+        const int inputs = doc.infoBase.attributesOf(slot(listIndex)).kvProizv;
         EXPECT_GT(inputs, 0);
         std::fill(rows.begin(), rows.begin() + inputs, AccrualRow{});
         return rows;
@@ -167,7 +167,7 @@ TEST_F(UiPersonalAccount, StepsThroughStoredRowsAndRefusesUnknownNumbers)
 
     Type(number, QString::number(tabN(0)));
     EXPECT_EQ(view->m_tabN, unsigned(tabN(0)));
-    EXPECT_EQ(view->Title(), QStringLiteral("Лицевой счет [%1]").arg(base().shortNames[std::size_t(slot(0) - 1)]));
+    EXPECT_EQ(view->Title(), QStringLiteral("Лицевой счет [%1]").arg(base().shortNameOf(slot(0))));
     const auto rows0 = ComputedRows(0);
     ASSERT_FALSE(Expected(rows0).isEmpty());
     EXPECT_EQ(Shown(dlg), Expected(rows0));
@@ -270,7 +270,7 @@ TEST_F(UiPersonalAccount, AChangeOfTheMonthShowsTheNewMonthsRows)
     ASSERT_NE(view, nullptr);
     Type(view->Strip()->Field(CTabelFilterDlg::IdTabN), QString::number(tabN(0)));
     ASSERT_FALSE(Shown(view->Dlg()).isEmpty());
-    base().attributes[std::size_t(slot(kRefused) - 1)].err = 0; // never computed here
+    base().attributesOf(slot(kRefused)).err = 0; // never computed here
     MoveEmployeesToNextMonth(NextMonthKey(base().config.tekMes), {}, doc);
     doc.NotifyMonthChanged();
     EXPECT_EQ(view->m_tabN, unsigned(tabN(0)));
@@ -324,7 +324,7 @@ TEST_F(UiPersonalAccount, AnEmployeeTheEngineRefusesShowsItsMessageAndKeepsItsCo
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, CalcErrorText(-1));
     EXPECT_EQ(boxes.boxes[0].flags, MB_OK | MB_ICONWARNING);
-    EXPECT_EQ(base().attributes[std::size_t(slot(kRefused) - 1)].err, 1);
+    EXPECT_EQ(base().attributesOf(slot(kRefused)).err, 1);
     QSqlQuery q(Db(base()));
     ASSERT_TRUE(q.exec(QStringLiteral("SELECT err FROM dbo.comp WHERE num = %1").arg(slot(kRefused))));
     ASSERT_TRUE(q.next());

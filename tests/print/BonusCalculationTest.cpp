@@ -82,9 +82,9 @@ protected:
         const int tariffs[] = {100, 120, 80, 90};
         const int days[] = {20, 21, 10, 21};
         for (int i = 0; i < 4; ++i) {
-            b.attributes[std::size_t(i)].sistOpl = 2;
-            b.attributes[std::size_t(i)].graph = 1;
-            b.tabel[std::size_t(i)].rabDn = u8(days[i]);
+            b.attributesOf(i + 1).sistOpl = 2;
+            b.attributesOf(i + 1).graph = 1;
+            b.tabelOf(i + 1).rabDn = u8(days[i]);
             records[std::size_t(i)].head.tarifVrem.rub = u16(tariffs[i]);
         }
     }
@@ -161,7 +161,7 @@ TEST_F(BonusCalculation, FixedAndSalaryLinesAndTheSelector)
     EXPECT_EQ(amounts(1)[0], 0);
     EXPECT_EQ(amounts(1)[1], 20'000);
     // The run's amounts never touch the document's advances.
-    EXPECT_EQ(doc.infoBase.av[0], 0);
+    EXPECT_EQ(doc.infoBase.avOf(1), 0);
 }
 
 TEST_F(BonusCalculation, PercentOfLastMonthOfThePreviousQuarterAndOfTheYear)
@@ -302,11 +302,11 @@ TEST_F(BonusCalculation, ErrorCodesStopTheRunWithoutAStatement)
 
     brigade(3'000'000);
     doc.infoBase.firm.ktu[0] = {u16(100 | kRate), 0, 0, 0};
-    doc.infoBase.attributes[2].sistOpl = 0;
+    doc.infoBase.attributesOf(3).sistOpl = 0;
     EXPECT_EQ(failure(), kCalcNoPaymentSystem);
-    doc.infoBase.attributes[2].sistOpl = 2;
+    doc.infoBase.attributesOf(3).sistOpl = 2;
 
-    doc.infoBase.attributes[2].graph = 2; // a schedule without a day length
+    doc.infoBase.attributesOf(3).graph = 2; // a schedule without a day length
     EXPECT_EQ(failure(), kCalcNoDayLength);
 
     WorkSchedule& empty = doc.infoBase.schedules[1]; // a day length, but no working day in April

@@ -131,8 +131,8 @@ TEST_F(CashOrdersTest, PayOrdersTakeTheStoredAmountsUnrounded)
     build({0, 0});
     store();
     doc.infoBase.config.okrugVypWord = 0; // payout in kopecks anyway
-    doc.infoBase.zar1[0] = 123'456.4; // as the pay statement thread left it
-    doc.infoBase.zar1[1] = 0;
+    doc.infoBase.zar1Of(1) = 123'456.4; // as the pay statement thread left it
+    doc.infoBase.zar1Of(2) = 0;
     StatementPrintParams params;
     params.outputMode = TransferOrders1C;
     ASSERT_EQ(PrintPayCashOrders(params, doc, path(), 0), 0);

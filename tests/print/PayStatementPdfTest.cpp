@@ -151,9 +151,9 @@ TEST_F(PayStatementPdf, DemoFirmsMonthInBothForms)
     double total = 0;
     QString someone; // the first employee on the list
     for (const EmployeeListEntry& entry : base.list) {
-        const double amount = base.zar1[std::size_t(entry.slot - 1)];
+        const double amount = base.zar1Of(entry.slot);
         if (amount != 0 && someone.isEmpty())
-            someone = base.shortNames[std::size_t(entry.slot - 1)];
+            someone = base.shortNameOf(entry.slot);
         lines += amount != 0;
         total += amount;
     }

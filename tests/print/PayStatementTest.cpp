@@ -94,7 +94,7 @@ protected:
         for (int i = 0; i < count; ++i) employees.push_back({101 + i, 1, 0, 1'000.0 + i});
         build(employees);
     }
-    QString name(int slot) const { return doc.infoBase.shortNames[std::size_t(slot - 1)]; }
+    QString name(int slot) const { return doc.infoBase.shortNameOf(slot); }
 
     QStringList fill(const StatementPrintParams& params, int lineCount, int markedOnly = 0,
                      PayStatementOptions options = {})

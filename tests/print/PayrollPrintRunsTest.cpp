@@ -251,9 +251,9 @@ TEST_F(PayrollPrintRuns, UnfilteredOrdersRunStoresTheAmountsToPay)
     MakeTransferFile();
     const RunEnd end = RunWorker(PayParams(TransferOrders1C), PrintPlatVedThreadProc);
     ASSERT_EQ(end.result, platform::TASK_DONE) << end.message.toStdString();
-    EXPECT_DOUBLE_EQ(base().zar1[0], 2'607'700.0);
-    EXPECT_DOUBLE_EQ(base().zar1[1], 2'607'700.0);
-    EXPECT_DOUBLE_EQ(base().zar1[2], 0.0);
+    EXPECT_DOUBLE_EQ(base().zar1Of(1), 2'607'700.0);
+    EXPECT_DOUBLE_EQ(base().zar1Of(2), 2'607'700.0);
+    EXPECT_DOUBLE_EQ(base().zar1Of(3), 0.0);
     EXPECT_EQ(StoredAmounts(), base().zar1);
     const QByteArray records = TransferFile();
     EXPECT_EQ(records.count("\r\n"), 2);

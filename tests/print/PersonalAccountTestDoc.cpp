@@ -175,7 +175,7 @@ void BuildAccountDoc(PayrollDoc& doc, const std::vector<AccountEmployee>& employ
     for (std::size_t i = 0; i < employees.size(); ++i) {
         const AccountEmployee& e = employees[i];
         const int slot = int(i) + 1;
-        EmployeeAttributes& attributes = base.attributes[std::size_t(slot - 1)];
+        EmployeeAttributes& attributes = base.attributesOf(slot);
         attributes.sistOpl = u8(e.paymentSystem);
         attributes.priznUv = u16(e.dismissalSign);
         attributes.kvProizv = u16(e.pieceWorkRows);

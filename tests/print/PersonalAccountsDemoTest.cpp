@@ -80,7 +80,7 @@ protected:
             bool result = false;
             for (const AccrualRow& row : record.rows)
                 result = result || (row.sum != 0 && row.kod != 150 && row.kod != 921 && row.kod != 600);
-            if (result || base().attributes[std::size_t(entry.slot - 1)].priznUv != 4)
+            if (result || base().attributesOf(entry.slot).priznUv != 4)
                 numbers << entry.tabN();
         }
         return numbers;
@@ -126,7 +126,7 @@ TEST_F(DemoPersonalAccounts, TemplatesRenderToPdf)
         GTEST_SKIP() << "LibreOffice or poppler-utils are not installed: the PDF forms are not checked";
     const QString buildFolder = QStringLiteral(KALVOR_DATA_DIR "/../");
     const EmployeeListEntry& first = base().list.front();
-    const QString name = base().shortNames[std::size_t(first.slot - 1)].section(QLatin1Char(' '), 0, 0);
+    const QString name = base().shortNameOf(first.slot).section(QLatin1Char(' '), 0, 0);
     for (const char* form : {kPersonalAccountTemplate, kPersonalAccountLandscapeTemplate}) {
         SCOPED_TRACE(form);
         StatementPrintParams params;

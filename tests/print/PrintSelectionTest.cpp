@@ -29,9 +29,9 @@ protected:
     {
         BuildStatementDoc(doc, {{101, 1, 11, 100}, {102, 2, 21, 100}, {103, 2, 22, 100}, {104, 2, 21, 100}});
         CInfoBase& base = doc.infoBase;
-        base.attributes[1].prof = 17;
-        base.attributes[3].prof = 17;
-        base.attributes[2].prof = 5;
+        base.attributesOf(2).prof = 17;
+        base.attributesOf(4).prof = 17;
+        base.attributesOf(3).prof = 5;
     }
     PayrollDoc doc;
 };

@@ -177,7 +177,7 @@ TEST(SettlementStatementDemo, AnEmployeeTakenOutByARerunIsNoLongerListed)
     const QString totalBefore = ToPayTotal(doc, SettlementT51);
     base.CloseSwapFile();
 
-    base.attributes[std::size_t(slot - 1)].priznUv = 4;
+    base.attributesOf(slot).priznUv = 4;
     base.prem.removeRun(slot);
     ASSERT_NO_FATAL_FAILURE(ComputeMonthIntoSwapFile(doc));
     const std::map<QString, QStringList> after = T51EmployeeRows(doc);
@@ -214,7 +214,7 @@ TEST(SettlementStatementPdf, DemoFirmsMonthInEachForm)
 
     CInfoBase& base = doc.infoBase;
     ASSERT_NO_FATAL_FAILURE(ComputeMonthIntoSwapFile(doc));
-    const QString someone = base.shortNames[std::size_t(base.list.front().slot - 1)];
+    const QString someone = base.shortNameOf(base.list.front().slot);
 
     const QString buildFolder = QStringLiteral(KALVOR_DATA_DIR "/../");
     const std::pair<int, QString> forms[] = {{SettlementT51, QStringLiteral("settlement-t51")},

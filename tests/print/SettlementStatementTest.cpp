@@ -171,7 +171,7 @@ protected:
         for (std::size_t i = 0; i < people.size(); ++i) {
             const Person& p = people[i];
             const int slot = int(i) + 1;
-            EmployeeAttributes& attributes = base.attributes[std::size_t(slot - 1)];
+            EmployeeAttributes& attributes = base.attributesOf(slot);
             attributes.sistOpl = u8(p.system);
             attributes.prof = u16(p.profession);
             EmployeeRecord record;
@@ -183,17 +183,17 @@ protected:
             record.head.tarifSdel.thou = 456;
             base.swap.writeSlot(slot, record);
         }
-        TabelRecord& first = base.tabel[0];
+        TabelRecord& first = base.tabelOf(1);
         first.rabDn = 21;
         first.prDn = 1;
         first.vyhDn = 2;
-        TabelRecord& second = base.tabel[1];
+        TabelRecord& second = base.tabelOf(2);
         second.rabDn = 19;
         second.rabHr = 152 * 60 + 30;
         second.prHr = 8 * 60;
         second.vyhDn = 1;
     }
-    QString name(int slot) const { return doc.infoBase.shortNames[std::size_t(slot - 1)]; }
+    QString name(int slot) const { return doc.infoBase.shortNameOf(slot); }
 
     QStringList fill(int kind, const StatementPrintParams& given = {}, int markedOnly = 0)
     {
@@ -287,7 +287,7 @@ TEST_F(SettlementStatement, FormT49Album1FollowsTheLayout)
     StatementPrintParams params;
     params.shop = 1;
     params.brigade = 2;
-    for (int slot = 1; slot <= 5; ++slot) doc.infoBase.attributes[std::size_t(slot - 1)].brig = 2;
+    for (int slot = 1; slot <= 5; ++slot) doc.infoBase.attributesOf(slot).brig = 2;
     QStringList expected;
     expected << Page({""});
     Rows(expected, 0, 2);

@@ -172,7 +172,7 @@ TEST_F(SickLeaveRegister, SheetInHoursAndPartTimer)
 
     // A part-timer's sheet of illness in days, paid from the second source.
     const int partTimer = base().list[1].tabN();
-    base().attributes[std::size_t(slotOf(partTimer) - 1)].kateg = 9;
+    base().attributesOf(slotOf(partTimer)).kateg = 9;
     addSheet(partTimer, 0, 0);
     base().bln.lines[std::size_t(base().bln.first(slotOf(partTimer)))].budg = 2;
     page = register_(std::uint16_t(partTimer)).value(0);

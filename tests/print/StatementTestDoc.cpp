@@ -52,10 +52,10 @@ void BuildStatementDoc(PayrollDoc& doc, const std::vector<StatementEmployee>& em
         entry.setTabN(u16(e.personnelNumber));
         entry.slot = u16(slot);
         base.list.push_back(entry);
-        base.shortNames[std::size_t(slot - 1)] = ShortName(i);
-        base.shopBytes[std::size_t(slot)] = u8(e.shop);
-        base.attributes[std::size_t(slot - 1)].brig = i8(e.brigade);
-        base.av[std::size_t(slot - 1)] = e.advance;
+        base.shortNameOf(slot) = ShortName(i);
+        base.shopOf(slot) = u8(e.shop);
+        base.attributesOf(slot).brig = i8(e.brigade);
+        base.avOf(slot) = e.advance;
     }
 }
 

@@ -285,7 +285,7 @@ TEST_F(UiPayrollPrintViews, ThreeEmployeesMarkedInTheHelpListArePrintedAlone)
     for (int row = 0; row < table->rowCount() && chosen.size() < 3; ++row) {
         const QString code = table->item(row, 1)->text().trimmed();
         const int index = base.FindEmployee(code.toInt());
-        if (index < 0 || base.zar1[std::size_t(base.list[std::size_t(index)].slot - 1)] <= 0)
+        if (index < 0 || base.zar1Of(base.list[std::size_t(index)].slot) <= 0)
             continue;
         table->setCurrentCell(row, 1);
         QTest::keyClick(table, Qt::Key_Space);

@@ -319,7 +319,7 @@ TEST_F(UiFrame, StripHelpListWithMarksMakesAGroupAndEscCancelsIt)
     ASSERT_EQ(t->rowCount(), doc.infoBase.employeeCount());
     const auto& e0 = doc.infoBase.list[0];
     EXPECT_EQ(t->item(0, 1)->text(), QString::number(e0.tabN()));
-    EXPECT_EQ(t->item(0, 2)->text(), doc.infoBase.shortNames[size_t(e0.slot - 1)]);
+    EXPECT_EQ(t->item(0, 2)->text(), doc.infoBase.shortNameOf(e0.slot));
     EXPECT_FALSE(t->item(0, 2)->text().isEmpty());
     // The list opens beside the field.
     EXPECT_EQ(list->geometry().top(), tabN->mapToGlobal(QPoint(0, 0)).y());
@@ -554,9 +554,9 @@ TEST_F(UiFrame, EmployeeFilterComparesShopBrigadeProfessionAndTheKeysTest)
     int matched = 0;
     for (int i = 0; i < base.employeeCount(); ++i) {
         const int slot = base.list[size_t(i)].slot;
-        const int shop = base.shopBytes[size_t(slot)];
-        const int brig = base.attributes[size_t(slot - 1)].brig;
-        const int prof = base.attributes[size_t(slot - 1)].prof;
+        const int shop = base.shopOf(slot);
+        const int brig = base.attributesOf(slot).brig;
+        const int prof = base.attributesOf(slot).prof;
         EXPECT_EQ(EmployeeMatchesFilter(i, 0, 0, 0), 1);
         EXPECT_EQ(EmployeeMatchesFilter(i, shop, 0, 0), 1);
         EXPECT_EQ(EmployeeMatchesFilter(i, shop + 1, 0, 0), 0);
@@ -569,7 +569,7 @@ TEST_F(UiFrame, EmployeeFilterComparesShopBrigadeProfessionAndTheKeysTest)
     // The selection keys take effect: "код ошибки равен 7" keeps the one
     // employee whose status word holds 7.
     const int slot1 = base.list[1].slot;
-    doc.infoBase.attributes[size_t(slot1 - 1)].err = 7;
+    doc.infoBase.attributesOf(slot1).err = 7;
     doc.selectionKeys.crit[17][0] = 7;
     EXPECT_EQ(EmployeeMatchesFilter(0, 0, 0, 0), 0);
     EXPECT_EQ(EmployeeMatchesFilter(1, 0, 0, 0), 1);

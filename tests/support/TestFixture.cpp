@@ -385,8 +385,8 @@ void buildMonthRows(EmployeeRecord& rec, int month)
 void buildSlotArrays(Rng& r, CInfoBase& base, const EmployeeRecord& rec, int slot, const QString& shortName)
 {
     const EmployeeHead& h = rec.head;
-    base.shortNames[std::size_t(slot - 1)] = shortName;
-    EmployeeAttributes& a = base.attributes[std::size_t(slot - 1)];
+    base.shortNameOf(slot) = shortName;
+    EmployeeAttributes& a = base.attributesOf(slot);
     a.prof = u16(h.profKod);
     a.razr = u16(r.between(1, 6));
     a.brig = i8(r.between(0, 5));
@@ -395,14 +395,14 @@ void buildSlotArrays(Rng& r, CInfoBase& base, const EmployeeRecord& rec, int slo
     a.kateg = u16(r.between(1, 4));
     a.kvProizv = 1; // the month rows start at the first
     a.priznBank = rec.sber[0].kod ? 1 : 0;
-    base.shopBytes[std::size_t(slot)] = u8(r.between(1, int(std::size(shopNames))));
-    TabelRecord& t = base.tabel[std::size_t(slot - 1)];
+    base.shopOf(slot) = u8(r.between(1, int(std::size(shopNames))));
+    TabelRecord& t = base.tabelOf(slot);
     t.rabDn = 21;
     t.rabHr = u16(168 * 60);
     t.setKoeffHundredths(100);
     t.tabel12 = 0x7FFE;
     t.tabel22 = 0xFFFF;
-    base.av[std::size_t(slot - 1)] = h.avans;
+    base.avOf(slot) = h.avans;
 }
 
 // The month's entries: a percent bonus line, and for some an alternative

@@ -61,7 +61,7 @@ void CATabelVvodDlg::LoadRecord(quint32 slot)
     Grid()->DeleteNonFixedRows();
     if (slot != 0) {
         if (auto* view = qobject_cast<CEmployeeDetailView*>(View()))
-            view->SetTitle(QStringLiteral("Альтернативный табель  [%1]").arg(base.shortNames[slot - 1]));
+            view->SetTitle(QStringLiteral("Альтернативный табель  [%1]").arg(base.shortNameOf(slot)));
         for (const ib::AltTabelEntry& line : en::AltTabelLines(base, int(slot)))
             AppendLineRow(en::ShowAltTabelEntry(line));
     }

@@ -74,8 +74,8 @@ void CAvanceVvodDlg::SetSelection(int shop, int brigade, int profession)
         const std::size_t slot = entry.slot;
         PaySheetRow rec;
         rec.tabN = entry.tabN();
-        rec.name = slot <= base.shortNames.size() ? base.shortNames[slot - 1] : QString();
-        rec.amount = slot <= base.av.size() ? base.av[slot - 1] : 0.0;
+        rec.name = slot <= base.shortNames.size() ? base.shortNameOf(slot) : QString();
+        rec.amount = slot <= base.av.size() ? base.avOf(slot) : 0.0;
         const int row = m_grid->InsertRow(QString());
         FillPaySheetRow(m_grid, row, rec);
         for (int column : {kNameColumn, kNumberColumn})
@@ -109,7 +109,7 @@ int CAvanceVvodDlg::SaveRecord()
         if (index < 0)
             break;
         const std::size_t slot = base.list[std::size_t(index)].slot;
-        if (kalvor::ParseMoneyKopecks(m_grid->GetItemText(row, kAdvanceColumn), base.av[slot - 1]) > 0)
+        if (kalvor::ParseMoneyKopecks(m_grid->GetItemText(row, kAdvanceColumn), base.avOf(slot)) > 0)
             m_modified = true;
     }
     return 1;

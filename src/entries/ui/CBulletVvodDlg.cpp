@@ -178,7 +178,7 @@ void CBulletVvodDlg::LoadRecord(quint32 slot)
         ShowGrids(en::SickLeaveGridTexts(-1, m_lines.line(), kalvor::SickLeaveTables{}));
         return;
     }
-    m_rows = en::EmployeeComputedRows(base.current, base.attributes[std::size_t(m_slot - 1)]);
+    m_rows = en::EmployeeComputedRows(base.current, base.attributesOf(m_slot));
     ShowTitle();
     ComputeLine(false);
 }

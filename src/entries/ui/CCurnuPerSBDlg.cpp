@@ -41,7 +41,7 @@ CCurnuPerSBDlg::RowsStored CCurnuPerSBDlg::Store(const Rows& rows)
     if (int(rows.size()) > en::kMaxTransfers)
         return {.fits = false};
     ib::CInfoBase& base = Base();
-    en::PlaceTransfers(base.current, base.attributes[std::size_t(base.currentSlot - 1)], rows);
+    en::PlaceTransfers(base.current, base.attributesOf(base.currentSlot), rows);
     try {
         WaitCursor wait;
         en::StoreEmployeeDetail(base, base.currentSlot, &ib::SaveSber);

@@ -113,11 +113,11 @@ void CLineEntryDlg::keyPressEvent(QKeyEvent* event)
 void CLineEntryDlg::ShowLineTitle(const QString& what, int current, int shown)
 {
     auto* view = qobject_cast<CLineEntryView*>(View());
-    const auto& names = View()->Document()->infoBase.shortNames;
-    if (!view || m_slot == 0 || m_slot > names.size())
+    const auto& base = View()->Document()->infoBase;
+    if (!view || !base.holdsSlot(int(m_slot)))
         return;
     view->SetFrameTitle(
-        QStringLiteral("%1 %2 из %3  [%4]").arg(what).arg(current).arg(shown).arg(names[m_slot - 1].trimmed()));
+        QStringLiteral("%1 %2 из %3  [%4]").arg(what).arg(current).arg(shown).arg(base.shortNameOf(int(m_slot)).trimmed()));
 }
 
 // ------------------------------------------------------------------ the view

@@ -65,7 +65,7 @@ void CMonthFormDlg::LoadRecord(quint32 slot)
         return;
     }
     if (auto* view = qobject_cast<CMonthFormView*>(View()))
-        view->SetTitle(TitleFormat().arg(base.shortNames[slot - 1]));
+        view->SetTitle(TitleFormat().arg(base.shortNameOf(slot)));
     ShowBlock(base.current);
 }
 
@@ -90,7 +90,7 @@ int CMonthFormDlg::SaveRecord()
         return 0;
     if (ReadBlock(base.current, false))
         m_modified = true;
-    CountBlock(base.current, base.attributes[m_slot - 1]);
+    CountBlock(base.current, base.attributesOf(m_slot));
     // What the read rules made of the texts is shown.
     ShowBlock(base.current);
     if (!m_modified)
@@ -143,7 +143,7 @@ void CMonthFormDlg::AppendToMember(int listIndex)
         return;
     }
     ReadBlock(base.current, true);
-    CountBlock(base.current, base.attributes[std::size_t(slot - 1)]);
+    CountBlock(base.current, base.attributesOf(slot));
     StoreCurrent(slot);
 }
 

@@ -129,7 +129,7 @@ int CPremVvodDlg::AddLineRow(int slot, int personnelNumber, const QStringList& f
 {
     const ib::CInfoBase& base = View()->Document()->infoBase;
     const int row = m_grid->InsertRow(QString(), before);
-    m_grid->SetItemText(row, BonusNameColumn, base.shortNames[std::size_t(slot - 1)]);
+    m_grid->SetItemText(row, BonusNameColumn, base.shortNameOf(slot));
     m_grid->SetItemText(row, BonusNumberColumn, QString::number(personnelNumber));
     for (int field = 0; field < fields.size(); ++field)
         m_grid->SetItemText(row, BonusCodeColumn + field, fields[field]);

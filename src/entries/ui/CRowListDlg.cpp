@@ -43,7 +43,7 @@ bool CRowListDlgBase::BeginLoad(quint32 slot)
         return false;
     }
     if (auto* view = qobject_cast<CEmployeeDetailView*>(View()))
-        view->SetTitle(m_form.frameTitle.arg(Base().shortNames[std::size_t(slot - 1)]));
+        view->SetTitle(m_form.frameTitle.arg(Base().shortNameOf(slot)));
     return true;
 }
 
@@ -56,7 +56,7 @@ bool CRowListDlgBase::ShownRowsToStore(bool& refused)
     return !refused;
 }
 
-void CRowListDlgBase::SkipMember() { m_skipped << Base().shortNames[std::size_t(Base().currentSlot - 1)]; }
+void CRowListDlgBase::SkipMember() { m_skipped << Base().shortNameOf(Base().currentSlot); }
 
 void CRowListDlgBase::RefuseTooManyRows()
 {

@@ -110,7 +110,7 @@ public:
     void LoadRecord(quint32 slot) override
     {
         if (BeginLoad(slot))
-            FillGrid(m_rules.rowsOf(Base().current, Base().attributes[std::size_t(slot - 1)]));
+            FillGrid(m_rules.rowsOf(Base().current, Base().attributesOf(slot)));
     }
     // Writes the grid back. 0 keeps the employee: an amount that does not
     // read, rows that do not fit or a database failure (each shown).
@@ -128,7 +128,7 @@ public:
         }
         m_modified = false;
         if (stored.written)
-            FillGrid(m_rules.rowsOf(Base().current, Base().attributes[std::size_t(m_slot - 1)]));
+            FillGrid(m_rules.rowsOf(Base().current, Base().attributesOf(m_slot)));
         return 1;
     }
     // The grid's data rows read by the columns' rules.
@@ -205,7 +205,7 @@ private:
     }
     Rows MemberRows(const kalvor::infobase::EmployeeRecord& rec) const
     {
-        return m_rules.rowsOf(rec, Base().attributes[std::size_t(Base().currentSlot - 1)]);
+        return m_rules.rowsOf(rec, Base().attributesOf(Base().currentSlot));
     }
 
     const RowListRules<Row> m_rules;

@@ -81,13 +81,13 @@ QWidget* CTabelCorrectDlg::FirstControl() const { return DayBox(1); }
 void CTabelCorrectDlg::ShowWorkedDays()
 {
     const ib::CInfoBase& base = View()->Document()->infoBase;
-    const ib::TabelRecord record = m_slot ? base.tabel[m_slot - 1] : ib::TabelRecord{};
+    const ib::TabelRecord record = m_slot ? base.tabelOf(m_slot) : ib::TabelRecord{};
     for (int day = 1; day <= m_layout.length; ++day) DayBox(day)->setChecked(kalvor::DayMarked(record, day));
 }
 
 void CTabelCorrectDlg::ReadWorkedDays()
 {
-    ib::TabelRecord& record = View()->Document()->infoBase.tabel[m_slot - 1];
+    ib::TabelRecord& record = View()->Document()->infoBase.tabelOf(m_slot);
     const ib::TabelRecord before = record;
     bool ticked = false;
     for (int day = 1; day <= m_layout.length; ++day)

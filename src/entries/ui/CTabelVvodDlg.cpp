@@ -106,13 +106,13 @@ void CTabelVvodDlg::LoadRecord(quint32 slot)
         return;
     }
     ShowEmployeeInTabelFrame(*View(), slot);
-    ShowRecord(base.tabel[slot - 1]);
+    ShowRecord(base.tabelOf(slot));
 }
 
 void CTabelVvodDlg::ReadRecord()
 {
     ib::CInfoBase& base = View()->Document()->infoBase;
-    ib::TabelRecord& record = base.tabel[m_slot - 1];
+    ib::TabelRecord& record = base.tabelOf(m_slot);
     const int daysBefore = record.rabDn;
     const int hoursBefore = record.rabHr;
     if (en::ReadTabelRecord(FormTexts(), record))
@@ -145,7 +145,7 @@ int CTabelVvodDlg::SaveRecord()
     }
     ReadRecord();
     // What the parsers made of the texts (a refused value, a range) is shown.
-    ShowRecord(View()->Document()->infoBase.tabel[m_slot - 1]);
+    ShowRecord(View()->Document()->infoBase.tabelOf(m_slot));
     if (!m_modified)
         return 1;
     if (!SaveTabelShowingErrors(View()->Document()->infoBase))

@@ -25,11 +25,11 @@ bool SaveTabelShowingErrors(kalvor::infobase::CInfoBase& base)
 
 void ShowEmployeeInTabelFrame(CCommonFormView& view, unsigned slot)
 {
-    const auto& names = view.Document()->infoBase.shortNames;
+    const auto& base = view.Document()->infoBase;
     auto* frame = view.controlAs<QGroupBox>(1225);
-    if (!frame || slot == 0 || slot > names.size())
+    if (!frame || !base.holdsSlot(int(slot)))
         return;
-    frame->setTitle(QStringLiteral("Основной табель  [%1]").arg(names[slot - 1].trimmed()));
+    frame->setTitle(QStringLiteral("Основной табель  [%1]").arg(base.shortNameOf(int(slot)).trimmed()));
 }
 
 void PaintTabelDialog(QWidget& dialog)

@@ -237,7 +237,7 @@ void CEFuncVirabView::ShowFormHelp()
     QStringList lines;
     const auto& base = Document()->infoBase;
     for (const auto& entry : base.list)
-        lines << QStringLiteral("%1|%2").arg(entry.tabN()).arg(base.shortNames[std::size_t(entry.slot - 1)]);
+        lines << QStringLiteral("%1|%2").arg(entry.tabN()).arg(base.shortNameOf(entry.slot));
     ShowHelpList(lines, HelpListStyle{3, false, 360, 400});
 }
 

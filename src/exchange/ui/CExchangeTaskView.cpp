@@ -83,8 +83,8 @@ void CExchangeTaskView::OnDbfProgress(int position, int count)
     const auto& entry = base.list[std::size_t(position)];
     setNumber(IdPersonnelNumberField, entry.tabN());
     if (count == 0 && entry.slot >= 1 && entry.slot <= base.capacity()) {
-        setNumber(IdShopField, base.shopBytes[entry.slot]);
-        setNumber(IdBrigadeField, base.attributes[std::size_t(entry.slot - 1)].brig);
+        setNumber(IdShopField, base.shopOf(entry.slot));
+        setNumber(IdBrigadeField, base.attributesOf(entry.slot).brig);
     }
     update();
 }

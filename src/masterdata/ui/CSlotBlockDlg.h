@@ -71,7 +71,7 @@ public:
         }
         const auto& base = View()->Document()->infoBase;
         if (auto* view = qobject_cast<CEmployeeDetailView*>(View()))
-            view->SetTitle(m_form.titleFormat.arg(base.shortNames[std::size_t(slot - 1)]));
+            view->SetTitle(m_form.titleFormat.arg(base.shortNameOf(slot)));
         FillGrid(BlockOf(View()->Document()->infoBase.current));
     }
 

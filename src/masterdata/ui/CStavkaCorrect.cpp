@@ -53,12 +53,12 @@ void CStavkaCorrect::OnInitDialog()
     CInfoBase& base = m_doc->infoBase;
     int paySystem = 0;
     if (m_slot >= 1 && m_slot <= base.attributes.size())
-        paySystem = base.attributes[m_slot - 1].sistOpl;
+        paySystem = base.attributesOf(m_slot).sistOpl;
     SetUpGrid(paySystem == kSalaried);
 
     // The current rate, 0 for the pay systems the calculation does not rate.
     double baseRate = 0, fullRate = 0;
-    const bool computed = m_slot >= 1 && CalcMonthRate(baseRate, fullRate, *m_doc, int(m_slot) - 1) >= 0;
+    const bool computed = m_slot >= 1 && CalcMonthRate(baseRate, fullRate, *m_doc, int(m_slot)) >= 0;
     masterdata::FillRateGaps(base.current.rates, paySystem, computed, baseRate);
     FillRows();
 }

@@ -49,7 +49,7 @@ void CWorkerArchiveDlg::LoadRecord(quint32 slot)
     }
     const auto& base = View()->Document()->infoBase;
     if (auto* view = qobject_cast<CEmployeeDetailView*>(View()))
-        view->SetTitle(QStringLiteral("Архив [%1]").arg(base.shortNames[std::size_t(slot - 1)]));
+        view->SetTitle(QStringLiteral("Архив [%1]").arg(base.shortNameOf(slot)));
     FillGrid(base.current.waria);
 }
 

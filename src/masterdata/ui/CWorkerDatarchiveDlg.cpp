@@ -95,7 +95,7 @@ void CWorkerDatarchiveDlg::LoadRecord(quint32 slot)
     }
     const auto& base = View()->Document()->infoBase;
     if (auto* view = qobject_cast<CEmployeeDetailView*>(View()))
-        view->SetTitle(QStringLiteral("Архив с датами [%1]").arg(base.shortNames[std::size_t(slot - 1)]));
+        view->SetTitle(QStringLiteral("Архив с датами [%1]").arg(base.shortNameOf(slot)));
     FillGrid(base.warDat);
 }
 

@@ -170,8 +170,8 @@ bool CWorkerUchKartGDDlg::CheckFields(const MainDataFields& fields)
 MainDataTarget CWorkerUchKartGDDlg::TargetOf(int slot)
 {
     ib::CInfoBase& base = Base();
-    return {base.current.head, base.attributes[std::size_t(slot - 1)], base.shopBytes[std::size_t(slot)],
-            base.shortNames[std::size_t(slot - 1)]};
+    return {base.current.head, base.attributesOf(slot), base.shopOf(slot),
+            base.shortNameOf(slot)};
 }
 
 void CWorkerUchKartGDDlg::LoadRecord(quint32 slot)
@@ -182,7 +182,7 @@ void CWorkerUchKartGDDlg::LoadRecord(quint32 slot)
         ShowFields(MainDataFields{});
         return;
     }
-    ShowFields(kalvor::masterdata::MainDataOf(base.current.head, base.attributes[slot - 1], base.shopBytes[slot]));
+    ShowFields(kalvor::masterdata::MainDataOf(base.current.head, base.attributesOf(slot), base.shopOf(slot)));
 }
 
 bool CWorkerUchKartGDDlg::SaveEmployee(int slot)

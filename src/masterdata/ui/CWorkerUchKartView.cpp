@@ -236,7 +236,7 @@ void CWorkerUchKartView::DeleteElement()
         return;
     const int slot = base.list[std::size_t(index)].slot;
     const QString question = QStringLiteral("Вы действительно хотите удалить учетную карточку\nработника %1 Таб.N %2")
-                                 .arg(base.shortNames[std::size_t(slot - 1)])
+                                 .arg(base.shortNameOf(slot))
                                  .arg(m_tabN);
     if (KalvorMessageBox(question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QString(), window()) != IDYES)
         return;

@@ -123,7 +123,7 @@ void CWorkerUchkartExDDlg::LoadRecord(quint32 slot)
     const ib::CInfoBase& base = Base();
     const bool shown = slot != 0 && int(slot) <= base.capacity();
     const ib::EmployeeHead head = shown ? base.current.head : ib::EmployeeHead{};
-    const ib::EmployeeAttributes attr = shown ? base.attributes[slot - 1] : ib::EmployeeAttributes{};
+    const ib::EmployeeAttributes attr = shown ? base.attributesOf(slot) : ib::EmployeeAttributes{};
     Edit(1075)->setText(head.fio);
     Edit(1076)->setText(shown ? QString::number(PersonnelNumberOfSlot(slot)) : QString());
     Edit(1016)->setText(head.flag(kStatusBit) ? QStringLiteral("1") : QString());
@@ -228,7 +228,7 @@ bool CWorkerUchkartExDDlg::StoreNumbers(ib::EmployeeHead& head, bool* gradeChang
             return false;
         }
     }
-    ib::EmployeeAttributes& attr = Base().attributes[m_slot - 1];
+    ib::EmployeeAttributes& attr = Base().attributesOf(m_slot);
     *gradeChanged = attr.razr != grade || m_attributesPending;
     attr.razr = ib::u16(grade);
     if (head.inostrDnPrRF != days) {

@@ -150,7 +150,7 @@ void CCalcLicSchetDlg::LoadRecord(quint32 slot)
     CKalvorDoc* doc = View()->Document();
     const auto& base = doc->infoBase;
     if (auto* view = qobject_cast<CCalcLicSchetView*>(View()))
-        view->SetTitle(QStringLiteral("Лицевой счет [%1]").arg(base.shortNames[std::size_t(slot - 1)]));
+        view->SetTitle(QStringLiteral("Лицевой счет [%1]").arg(base.shortNameOf(slot)));
     m_grid->SetRedraw(false);
     m_grid->DeleteNonFixedRows();
     for (const auto& row : base.current.rows) {

@@ -219,7 +219,7 @@ void CCalcZarpDlg::OnCalcProgress(int index, int errors)
     if (doc && index >= 0 && index < doc->infoBase.employeeCount()) {
         const auto& e = doc->infoBase.list[std::size_t(index)];
         const QString name = e.slot >= 1 && std::size_t(e.slot) <= doc->infoBase.shortNames.size()
-                                 ? doc->infoBase.shortNames[std::size_t(e.slot - 1)]
+                                 ? doc->infoBase.shortNameOf(e.slot)
                                  : QString();
         SetTitle(QStringLiteral("Расчет зарплаты  [Этап 2 - Расчет: %1 , Таб.N %2]").arg(name).arg(unsigned(e.tabN())));
     }

@@ -59,7 +59,7 @@ int RecomputeEmployee(PayrollDoc& doc, int tabN)
     const int result = CalcEmployeeMonth(doc, rows->data(), index, work.get(), CalcStore);
     const int slot = base.list[std::size_t(index)].slot;
     // A failure leaves no earlier results as current; a clean month clears the code.
-    base.attributes[std::size_t(slot - 1)].err = u16(result < 0 ? -result : 0);
+    base.attributesOf(slot).err = u16(result < 0 ? -result : 0);
     if (result < 0)
         ClearCalculatedMonth(base, slot);
     SaveComp(base);

@@ -168,7 +168,7 @@ int WalkRegisterEmployees(std::stop_token stop, const ReportSelection& selection
         area.clearMatrix();
         RegisterEmployee employee{&entry, nullptr};
         if (base.current.head.tabPodoh != 0) {
-            const int firstRow = base.attributes[std::size_t(entry.slot - 1)].kvProizv;
+            const int firstRow = base.attributesOf(entry.slot).kvProizv;
             if (const int result = EmployeeRegisterMonths(doc, period.year, firstRow, months); result < 0)
                 return result;
             employee.months = &months;

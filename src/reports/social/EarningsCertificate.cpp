@@ -130,7 +130,7 @@ int PrintEmployeeCertificate(print::CTree& tree, const infobase::EmployeeListEnt
     const PackedDate hired(base.current.head.datPr1);
     if (!hired.isNull() && MonthKey(hired.fullYear(), hired.month()) > period.end())
         return 0;
-    const int firstRow = base.attributes[std::size_t(entry.slot - 1)].kvProizv;
+    const int firstRow = base.attributesOf(entry.slot).kvProizv;
     std::array<double, kYears> amounts{};
     for (int year = 0; year < kYears; ++year)
         if (const int result = CertificateYearAmount(doc, period.year + year, firstRow, amounts[std::size_t(year)]);

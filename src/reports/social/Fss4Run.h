@@ -41,7 +41,7 @@ protected:
     // archive in the base and the reporting month's sheets.
     std::vector<SickLeaveSheetCase> sheetCases(int slot) const;
     // The first of the employee's month rows of the current month.
-    int firstRow(int slot) const { return doc_.infoBase.attributes[std::size_t(slot - 1)].kvProizv; }
+    int firstRow(int slot) const { return doc_.infoBase.attributesOf(slot).kvProizv; }
     // The month slot (0-2) of the last three months; earlier months share 0.
     int slotOf(int month) const { return std::min(month - period_.firstMonth, 2); }
     bool lastThree(int month) const { return month > period_.lastMonth - 3; }

@@ -63,7 +63,7 @@ bool SumShares(const ReportSelection& selection, int markedCount, const ReportPe
         if (reportingMonthInYear)
             infobase::LoadProizvZarp(base, entry.slot);
         ++runningIndex;
-        sum += CalcPeriodTotals(doc, period.begin(), period.end(), entry.slot - 1, MonthCounted{});
+        sum += CalcPeriodTotals(doc, period.begin(), period.end(), entry.slot, MonthCounted{});
     }
     archive.release();
     return true;

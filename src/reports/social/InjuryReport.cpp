@@ -76,11 +76,11 @@ bool SumInjuryShares(const ReportSelection& selection, int markedCount, const Re
             continue;
         if (!base.swap.readSlot(entry.slot, base.current))
             throw TextError(kMsgReadFailed);
-        const double share = CalcPeriodTotals(doc, period.begin(), period.end(), entry.slot - 1, monthCounted);
+        const double share = CalcPeriodTotals(doc, period.begin(), period.end(), entry.slot, monthCounted);
         if (share == 0)
             continue;
         doc.GenrValues[injury::kAll] += share;
-        const bool category1 = base.attributes[std::size_t(entry.slot - 1)].kateg == 1;
+        const bool category1 = base.attributesOf(entry.slot).kateg == 1;
         doc.GenrValues[category1 ? injury::kCategory1 : injury::kOthers] += share;
     }
     return true;

@@ -179,7 +179,7 @@ private:
         return SelectsReportEmployee(doc_.infoBase, entry, selection_, markedCount_);
     }
     void readRecord(int slot);
-    int firstMonthRow(int slot) const { return doc_.infoBase.attributes[std::size_t(slot - 1)].kvProizv; }
+    int firstMonthRow(int slot) const { return doc_.infoBase.attributesOf(slot).kvProizv; }
     void countMonths();
     int monthLoop();
     int employeeMonth(const EmployeeListEntry& entry, int month, bool lastMonth);
@@ -413,7 +413,7 @@ std::array<double, 4> PensionRun::paidInMonth(const MonthContributions& c, const
 // The employee's share of the headcount, and his "inval" record.
 int PensionRun::closeEmployee(const EmployeeListEntry& entry)
 {
-    const float share = CalcPeriodTotals(doc_, MonthKey(period_.year, 1), period_.end(), entry.slot - 1, counters_);
+    const float share = CalcPeriodTotals(doc_, MonthKey(period_.year, 1), period_.end(), entry.slot, counters_);
     values_[kAverageHeadcount] += share;
     if (share > 0)
         values_[kInsuredPersons] += 100;

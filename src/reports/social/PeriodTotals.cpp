@@ -92,16 +92,14 @@ void AddArchiveDays(const PayrollDoc& doc, int begin, int end, const std::array<
 // The rows of the base's reporting month, when it lies in the period: the
 // accrual rows after the employee's output rows, of the reporting month or
 // later.
-void AddCurrentMonthDays(const PayrollDoc& doc, int begin, int end, int employeeIndex,
+void AddCurrentMonthDays(const PayrollDoc& doc, int begin, int end, int slot,
                          const std::array<int, 13>& monthLengths, MonthDays& days)
 {
     const int reportingMonth = doc.infoBase.config.tekMes;
     if (reportingMonth < begin || reportingMonth > end)
         return;
-    const auto& attributes = doc.infoBase.attributes;
-    const int firstRow = employeeIndex >= 0 && std::size_t(employeeIndex) < attributes.size()
-                             ? attributes[std::size_t(employeeIndex)].kvProizv
-                             : 0;
+    const infobase::CInfoBase& base = doc.infoBase;
+    const int firstRow = base.holdsSlot(slot) ? base.attributesOf(slot).kvProizv : 0;
     for (int r = firstRow; r < kLastAccrualRow; ++r) {
         const AccrualRow& row = doc.infoBase.current.rows[std::size_t(r)];
         if (row.mes < (reportingMonth & 15))
@@ -122,7 +120,7 @@ bool DateInMonth(std::uint16_t packed, int year, int month)
 
 } // namespace
 
-float CalcPeriodTotals(const PayrollDoc& doc, int begin, int end, int employeeIndex, const MonthCounted& monthCounted)
+float CalcPeriodTotals(const PayrollDoc& doc, int begin, int end, int slot, const MonthCounted& monthCounted)
 {
     const int year = begin >> 4;
     const int firstMonth = begin & 15;
@@ -134,7 +132,7 @@ float CalcPeriodTotals(const PayrollDoc& doc, int begin, int end, int employeeIn
 
     MonthDays days;
     AddArchiveDays(doc, begin, end, monthLengths, days);
-    AddCurrentMonthDays(doc, begin, end, employeeIndex, monthLengths, days);
+    AddCurrentMonthDays(doc, begin, end, slot, monthLengths, days);
     for (int m = 0; m <= 12; ++m)
         days.absent[std::size_t(m)] = std::min(days.absent[std::size_t(m)], monthLengths[std::size_t(m)]);
 

@@ -31,8 +31,8 @@ void CountStaffMonths(const infobase::EmployeeHead& head, const ReportPeriod& pe
 // or for half the period. Reads the document's current record (archive rows
 // of the period's year, and the month rows when the base's reporting month
 // lies in the period), the pay kinds (rows of a kind with hr4 set are
-// absence) and the output-row count of record index employeeIndex.
-float CalcPeriodTotals(const PayrollDoc& doc, int begin, int end, int employeeIndex, const MonthCounted& monthCounted);
+// absence) and the output-row count of record slot `slot`.
+float CalcPeriodTotals(const PayrollDoc& doc, int begin, int end, int slot, const MonthCounted& monthCounted);
 
 // True when an employee of the selection (read from the swap work file into
 // the current record) has a disability period still open after month

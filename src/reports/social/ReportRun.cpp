@@ -28,11 +28,11 @@ bool SelectsReportEmployee(const infobase::CInfoBase& base, const infobase::Empl
         return false;
     }
     const std::size_t slot = entry.slot;
-    if (slot < 1 || slot > base.attributes.size())
+    if (!base.holdsSlot(slot))
         return false;
-    if (selection.shop != 0 && (slot >= base.shopBytes.size() || base.shopBytes[slot] != selection.shop))
+    if (selection.shop != 0 && base.shopOf(slot) != selection.shop)
         return false;
-    const infobase::EmployeeAttributes& attributes = base.attributes[slot - 1];
+    const infobase::EmployeeAttributes& attributes = base.attributesOf(slot);
     if (selection.brigade != 0 && std::uint8_t(attributes.brig) != selection.brigade)
         return false;
     if (selection.profession != 0 && attributes.prof != selection.profession)

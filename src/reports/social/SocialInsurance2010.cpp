@@ -147,7 +147,7 @@ void Settlement2010Run::closeEmployee(const EmployeeListEntry& entry, bool disab
 {
     const EmployeeHead& head = doc_.infoBase.current.head;
     const int headcount = simplified_ ? kSimplifiedHeadcount : kHeadcount;
-    const float share = CalcPeriodTotals(doc_, period_.begin(), period_.end(), entry.slot - 1, counters_);
+    const float share = CalcPeriodTotals(doc_, period_.begin(), period_.end(), entry.slot, counters_);
     add(headcount, share);
     if (IsWoman(head))
         add(headcount + 1, share);

@@ -200,7 +200,7 @@ int SettlementRun::addInjury(const MonthContributions& c, bool disabled, int mon
 void SettlementRun::closeEmployee(std::size_t position, const EmployeeListEntry& entry, bool disabled)
 {
     const EmployeeHead& head = doc_.infoBase.current.head;
-    const float share = CalcPeriodTotals(doc_, period_.begin(), period_.end(), entry.slot - 1, counters_);
+    const float share = CalcPeriodTotals(doc_, period_.begin(), period_.end(), entry.slot, counters_);
     add(kHeadcount, share);
     if (IsWoman(head))
         add(kWomen, share);

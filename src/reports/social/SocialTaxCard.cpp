@@ -315,7 +315,7 @@ int PrintEmployeeCard(print::CTree& tree, const infobase::EmployeeListEntry& ent
     const int start = CardStartMonth(base.current.head, period);
     if (start == 0)
         return 0;
-    const int firstRow = base.attributes[std::size_t(entry.slot - 1)].kvProizv;
+    const int firstRow = base.attributesOf(entry.slot).kvProizv;
     bool liable = false;
     if (const int result = HasLiablePay(doc, start, period.end(), firstRow, liable); result < 0)
         return result;

@@ -243,7 +243,7 @@ QStringList CCommonFormView::EmployeeLines(const CKalvorDoc& doc, bool markable,
             continue;
         const auto& e = base.list[size_t(i)];
         const QString name =
-            e.slot >= 1 && size_t(e.slot) <= base.shortNames.size() ? base.shortNames[size_t(e.slot - 1)] : QString();
+            base.holdsSlot(e.slot) ? base.shortNameOf(e.slot) : QString();
         QString line = QStringLiteral("%1|%2").arg(e.tabN()).arg(name);
         if (markable && (!marksOnly || e.marked()))
             line += QStringLiteral("|Mark");

@@ -46,5 +46,5 @@ int EmployeeMatchesFilter(int listIndex, int shop, int brigade, int profession)
     const int slot = base.list[size_t(listIndex)].slot;
     if (!base.EmployeeInGroup(slot, shop, brigade, profession))
         return 0;
-    return kalvor::infobase::MatchEmployeeCriteria(slot - 1, *doc) ? 1 : 0;
+    return kalvor::infobase::MatchEmployeeCriteria(slot, *doc) ? 1 : 0;
 }

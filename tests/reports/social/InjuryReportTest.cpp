@@ -55,8 +55,8 @@ protected:
         FixtureBase fx = BuildFixtureBase(base, 2, 7);
         fx.records[0] = Record(50);
         fx.records[1] = Record(100);
-        base.attributes[0].kateg = 1;
-        base.attributes[1].kateg = 2;
+        base.attributesOf(1).kateg = 1;
+        base.attributesOf(2).kateg = 2;
         for (EmployeeAttributes& a : base.attributes) a.kvProizv = 0;
         FirmInfo& f = base.firm;
         f.texts[FirmInfo::firmName] = QStringLiteral("  ООО   «Вологодский  подшипниковый завод»");

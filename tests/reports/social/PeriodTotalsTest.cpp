@@ -67,7 +67,7 @@ protected:
     }
     float share(int firstMonth = 1, int lastMonth = 3, int year = 2011, MonthCounted counted = {})
     {
-        return CalcPeriodTotals(doc, MonthKey(year, firstMonth), MonthKey(year, lastMonth), 0, counted);
+        return CalcPeriodTotals(doc, MonthKey(year, firstMonth), MonthKey(year, lastMonth), 1, counted);
     }
 
     PayrollDoc doc;
@@ -161,7 +161,7 @@ TEST_F(PeriodTotals, RowsOfTheReportingMonthAfterTheOutputRows)
     // March comes from the month's rows. The first row is an output row and
     // is skipped; a row of an earlier month is skipped too.
     doc.infoBase.config.tekMes = u16(MonthKey(2011, 3));
-    doc.infoBase.attributes[0].kvProizv = 1;
+    doc.infoBase.attributesOf(1).kvProizv = 1;
     archive(kSalary, 2011, 1, 15);
     archive(kSalary, 2011, 2, 19);
     auto& rows = doc.infoBase.current.rows;
@@ -256,7 +256,7 @@ protected:
             e.setTabN(u16(100 + slot));
             e.slot = u16(slot);
             base.list.push_back(e);
-            base.shopBytes[std::size_t(slot)] = u8(slot);
+            base.shopOf(slot) = u8(slot);
             EmployeeRecord rec;
             if (slot == 1)
                 rec.head.invDat1Begin = u16(MonthKey(2009, 2));
