@@ -1,8 +1,8 @@
 #include "entries/ui/CMonthFormDlg.h"
 
-#include "entries/ui/CMonthFormView.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
+#include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/FigureFields.h"
@@ -64,8 +64,8 @@ void CMonthFormDlg::LoadRecord(quint32 slot)
         ShowBlock(ib::EmployeeRecord{});
         return;
     }
-    if (auto* view = qobject_cast<CMonthFormView*>(View()))
-        view->SetTitle(TitleFormat().arg(base.shortNameOf(slot)));
+    if (m_showName)
+        m_showName(TitleFormat().arg(base.shortNameOf(slot)));
     ShowBlock(base.current);
 }
 
