@@ -2,7 +2,6 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "masterdata/EmployeeCard.h"
-#include "masterdata/ui/CWorkerUchKartView.h"
 #include "platform/Db.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -124,8 +123,8 @@ QLineEdit* CWorkerUchKartPage::AddCodedEdit(int id, const QString& label, int co
 
 void CWorkerUchKartPage::CardSaved()
 {
-    if (auto* card = qobject_cast<CWorkerUchKartView*>(View()))
-        card->CardSaved(m_slot);
+    if (m_cardSaved)
+        m_cardSaved(m_slot);
 }
 
 QLabel* CWorkerUchKartPage::ValueName(int id) const

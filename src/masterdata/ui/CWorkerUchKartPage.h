@@ -40,6 +40,9 @@ public:
     // Reads the page's figure fields (CardFigureFields of its tab) when they
     // are left.
     void GuardFigures(int tab);
+    // What the page calls when the shown employee's card is saved (the view's
+    // list of employees follows it).
+    void OnCardSaved(std::function<void(quint32 slot)> saved) { m_cardSaved = std::move(saved); }
 
     // Esc: what was typed since the employee was shown is abandoned after a
     // question ("Нет" keeps it on the page); then the focus goes to the
@@ -72,7 +75,8 @@ protected:
     // The page's dates and figures read in full; else the first refused is
     // said and focused.
     bool CommitFields();
-    // Tells the card's view that the shown employee's card is saved.
+    // Tells the card's view that the shown employee's card is saved, through
+    // what the view gave OnCardSaved.
     void CardSaved();
     // Runs the savers in one transaction under the wait cursor; false after a
     // database failure, which is shown.
@@ -91,4 +95,5 @@ private:
     QGridLayout* m_form;
     FigureFields* m_figures = nullptr;
     int m_rows[2] = {0, 0};
+    std::function<void(quint32 slot)> m_cardSaved;
 };

@@ -109,6 +109,7 @@ void CWorkerUchKartView::CreatePage(int tab)
     default: page = new CWorkerUchKartGDDlg(this); break;
     }
     page->GuardFigures(tab);
+    page->OnCardSaved([this](quint32 slot) { CardSaved(slot); });
     m_pageLayout->addWidget(page);
     page->show();
     m_entryDlg = page;
