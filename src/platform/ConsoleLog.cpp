@@ -73,8 +73,7 @@ QString KeepFullLog(const QString& log)
 {
     const QString kept = log + QStringLiteral(".1");
     QString reason = WhyNotReplaced(kept);
-    if (reason.isEmpty() &&
-        std::rename(QFile::encodeName(log).constData(), QFile::encodeName(kept).constData()) != 0)
+    if (reason.isEmpty() && std::rename(QFile::encodeName(log).constData(), QFile::encodeName(kept).constData()) != 0)
         reason = ErrnoText();
     return reason.isEmpty() ? QString() : QStringLiteral("%1: %2").arg(kept, reason);
 }

@@ -3,26 +3,17 @@
 // Sunday; working days Monday to Friday).
 #include "payroll/AbsentDays.h"
 
+#include "PayrollWorld.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
+using payrolltest::sickSheet;
 
 namespace {
-
-SickLeaveSheet Sheet(int d1, int m1, int d2, int m2)
-{
-    SickLeaveSheet s;
-    s.dBegin = u8(d1);
-    s.mBegin = u8(m1);
-    s.gBegin = 2026;
-    s.dEnd = u8(d2);
-    s.mEnd = u8(m2);
-    s.gEnd = 2026;
-    return s;
-}
 
 VacationNote Vacation(int day, int month, int days)
 {
@@ -83,10 +74,10 @@ TEST(DayMarks, EachDayIsItsOwnBitOfItsWord)
 TEST(AbsentDays, ASheetCoversFromItsFirstDayToItsLast)
 {
     FirmInfo firm;
-    EXPECT_EQ(FlaggedDays(AbsentDays({Sheet(12, 3, 14, 3)}, {}, firm, 2026, 3)), (std::vector<int>{12, 13, 14}));
-    EXPECT_EQ(FlaggedDays(AbsentDays({Sheet(20, 2, 3, 3)}, {}, firm, 2026, 3)), (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(FlaggedDays(AbsentDays({Sheet(29, 3, 2, 4)}, {}, firm, 2026, 3)), (std::vector<int>{29, 30, 31}));
-    EXPECT_EQ(FlaggedDays(AbsentDays({Sheet(29, 3, 2, 4)}, {}, firm, 2026, 4)), (std::vector<int>{1, 2}));
+    EXPECT_EQ(FlaggedDays(AbsentDays({sickSheet(12, 3, 14, 3)}, {}, firm, 2026, 3)), (std::vector<int>{12, 13, 14}));
+    EXPECT_EQ(FlaggedDays(AbsentDays({sickSheet(20, 2, 3, 3)}, {}, firm, 2026, 3)), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(FlaggedDays(AbsentDays({sickSheet(29, 3, 2, 4)}, {}, firm, 2026, 3)), (std::vector<int>{29, 30, 31}));
+    EXPECT_EQ(FlaggedDays(AbsentDays({sickSheet(29, 3, 2, 4)}, {}, firm, 2026, 4)), (std::vector<int>{1, 2}));
 }
 
 // A vacation of 7 calendar days from Thursday 5 March over the firm's holiday

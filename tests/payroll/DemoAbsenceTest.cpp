@@ -2,6 +2,7 @@
 // leave from July into August with its continuation in August, and the
 // child-care leave of 128 Хохлова from 18 April.
 #include "DemoFirm.h"
+#include "PayrollWorld.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/AbsentDays.h"
 #include "payroll/CalcThread.h"
@@ -36,17 +37,7 @@ protected:
         const MonthKey now = base().config.reportingKey();
         ASSERT_EQ(MoveEmployeesToNextMonth(now.plus(1), {}, doc), 1) << now.value();
     }
-    static SickLeaveSheet Sheet(int d1, int m1, int d2, int m2)
-    {
-        SickLeaveSheet s;
-        s.dBegin = u8(d1);
-        s.mBegin = u8(m1);
-        s.gBegin = 2011;
-        s.dEnd = u8(d2);
-        s.mEnd = u8(m2);
-        s.gEnd = 2011;
-        return s;
-    }
+    static SickLeaveSheet Sheet(int d1, int m1, int d2, int m2) { return payrolltest::sickSheet(d1, m1, d2, m2, 2011); }
 };
 
 } // namespace

@@ -952,13 +952,7 @@ struct SheetOverThreeMonths {
     }
     static SickLeaveSheet sheet(int d1, int m1, int d2, int m2)
     {
-        SickLeaveSheet s;
-        s.dBegin = u8(d1);
-        s.mBegin = u8(m1);
-        s.gBegin = 2026;
-        s.dEnd = u8(d2);
-        s.mEnd = u8(m2);
-        s.gEnd = 2026;
+        SickLeaveSheet s = payrolltest::sickSheet(d1, m1, d2, m2);
         s.from12Months = 1;
         return s;
     }

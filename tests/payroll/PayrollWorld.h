@@ -97,4 +97,17 @@ inline void flatTable(PayrollDoc& doc, int tableIndex, int year, int percent, in
 
 inline std::uint16_t date(int d, int m, int year) { return kalvor::PackedDate::make(d, m, year).value; }
 
+// A sick-leave sheet from d1.m1 to d2.m2 of one year.
+inline SickLeaveSheet sickSheet(int d1, int m1, int d2, int m2, int year = 2026)
+{
+    SickLeaveSheet s;
+    s.dBegin = std::uint8_t(d1);
+    s.mBegin = std::uint8_t(m1);
+    s.gBegin = std::uint16_t(year);
+    s.dEnd = std::uint8_t(d2);
+    s.mEnd = std::uint8_t(m2);
+    s.gEnd = std::uint16_t(year);
+    return s;
+}
+
 } // namespace payrolltest

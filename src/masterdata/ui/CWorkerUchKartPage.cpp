@@ -127,10 +127,7 @@ void CWorkerUchKartPage::CardSaved()
         m_cardSaved(m_slot);
 }
 
-QLabel* CWorkerUchKartPage::ValueName(int id) const
-{
-    return findChild<QLabel*>(QStringLiteral("name%1").arg(id));
-}
+QLabel* CWorkerUchKartPage::ValueName(int id) const { return findChild<QLabel*>(QStringLiteral("name%1").arg(id)); }
 
 void CWorkerUchKartPage::SetPossibleNames(int id, const QStringList& names)
 {

@@ -108,9 +108,8 @@ void ReportEditDlg::GuardFigures()
     std::vector<FigureField> figures;
     for (const PlacedField& placed : m_fields)
         if (placed.field.format != EditFieldFormat::Date)
-            figures.push_back(
-                {placed.field.control, FieldName(placed),
-                 HoldsKopecks(placed) ? MoneyFigure() : WholeFigure(INT_MIN, INT_MAX)});
+            figures.push_back({placed.field.control, FieldName(placed),
+                               HoldsKopecks(placed) ? MoneyFigure() : WholeFigure(INT_MIN, INT_MAX)});
     new FigureFields(this, *this, figures);
 }
 
@@ -139,7 +138,8 @@ QString ReportEditDlg::FieldState(const ReportEditField& field) const
 
 bool ReportEditDlg::AnyFieldChanged() const
 {
-    return std::any_of(m_fields.begin(), m_fields.end(), [this](const PlacedField& placed) { return FieldChanged(placed); });
+    return std::any_of(m_fields.begin(), m_fields.end(),
+                       [this](const PlacedField& placed) { return FieldChanged(placed); });
 }
 
 double ReportEditDlg::SumByKopecks(std::initializer_list<double> roubles)
