@@ -314,6 +314,26 @@ TEST_F(Fss4ReportLoop, FieldsShowAndReadTheirFormats)
     EXPECT_EQ(Picker(&editor, 1486)->Date(), QDate(2010, 1, 14));
     EXPECT_TRUE(Picker(&editor, 1487)->IsNull());
     ASSERT_TRUE(editor.grab().save(QStringLiteral("fss4-editor-418.png")));
+    // The whole field shown holding kopecks reads kopecks typed into it, as it
+    // shows them: no refusal, the focus goes on.
+    {
+        ASSERT_TRUE(ShowActive(&editor));
+        int boxes = 0;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                ++boxes;
+                box->reject();
+            }
+        });
+        closer.start(10);
+        auto* heldKopecks = qobject_cast<QLineEdit*>(Controls(&editor)->control(1483));
+        Type(&editor, 1483, "17.90");
+        QTest::keyClick(heldKopecks, Qt::Key_Tab);
+        QTest::qWait(50);
+        EXPECT_EQ(boxes, 0);
+        EXPECT_NE(QApplication::focusWidget(), heldKopecks);
+    }
     // An emptied field stores 0 and shows empty; a cleared date stores 0.
     Type(&editor, 1493, "");
     Picker(&editor, 1486)->SetNull();
