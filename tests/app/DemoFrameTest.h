@@ -11,6 +11,7 @@
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/InfoBaseService.h"
 #include "values/Clock.h"
@@ -19,6 +20,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <memory>
 
@@ -46,6 +48,17 @@ protected:
         doc.SetBase(service.get());
         ASSERT_FALSE(service->Open(tools::DemoBaseName()).failed);
         RegisterScreens(registry);
+    }
+    // Shows the frame active at 1024x768, then has `answer` call
+    // `answerDialogs` every `everyMs` for the dialogs a screen opens.
+    static bool ShowAt1024x768(CMainFrame& frame, QTimer& answer, void (*answerDialogs)(), int everyMs)
+    {
+        frame.resize(1024, 768);
+        if (!ShowActive(&frame))
+            return false;
+        QObject::connect(&answer, &QTimer::timeout, answerDialogs);
+        answer.start(everyMs);
+        return true;
     }
     void TearDown() override
     {

@@ -197,11 +197,8 @@ protected:
 TEST_F(UiFigureFields, EveryFieldOfEveryScreenReadsTheWholeTextOrRefusesItWhenLeft)
 {
     CMainFrame frame(&doc, &registry);
-    frame.resize(1024, 768);
-    ASSERT_TRUE(ShowActive(&frame));
     QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, &CloseModalDialogs);
-    closer.start(50);
+    ASSERT_TRUE(ShowAt1024x768(frame, closer, &CloseModalDialogs, 50));
 
     QStringList faults;
     for (const CommandInfo& command : registry.Commands())

@@ -268,12 +268,9 @@ using UiScreensFit = DemoFrameTest;
 TEST_F(UiScreensFit, EveryScreenAt1024x768ShowsItsValuesWholeOrScrolls)
 {
     CMainFrame frame(&doc, &registry);
-    frame.resize(1024, 768);
-    ASSERT_TRUE(ShowActive(&frame));
-    ASSERT_EQ(frame.size(), QSize(1024, 768));
     QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, &CloseModalDialogs);
-    closer.start(50);
+    ASSERT_TRUE(ShowAt1024x768(frame, closer, &CloseModalDialogs, 50));
+    ASSERT_EQ(frame.size(), QSize(1024, 768));
 
     int opened = 0;
     QStringList faults;
@@ -340,11 +337,8 @@ QStringList WrittenFiles(const QString& said)
 TEST_F(UiScreensFit, EveryPrintRunWritesItsOwnFile)
 {
     CMainFrame frame(&doc, &registry);
-    frame.resize(1024, 768);
-    ASSERT_TRUE(ShowActive(&frame));
     QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, &AnswerRunDialogs);
-    answer.start(20);
+    ASSERT_TRUE(ShowAt1024x768(frame, answer, &AnswerRunDialogs, 20));
     ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("xml")));
     // The forms' templates; the month computed, for the statements.
     platform::SetWorkingFolder(QStringLiteral(KALVOR_DATA_DIR));

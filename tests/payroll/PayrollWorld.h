@@ -97,17 +97,22 @@ inline void flatTable(PayrollDoc& doc, int tableIndex, int year, int percent, in
 
 inline std::uint16_t date(int d, int m, int year) { return kalvor::PackedDate::make(d, m, year).value; }
 
-// A sick-leave sheet from d1.m1 to d2.m2 of one year.
-inline SickLeaveSheet sickSheet(int d1, int m1, int d2, int m2, int year = 2026)
+// A sick-leave sheet from d1.m1.y1 to d2.m2.y2.
+inline SickLeaveSheet sickSheetOver(int d1, int m1, int y1, int d2, int m2, int y2)
 {
     SickLeaveSheet s;
     s.dBegin = std::uint8_t(d1);
     s.mBegin = std::uint8_t(m1);
-    s.gBegin = std::uint16_t(year);
+    s.gBegin = std::uint16_t(y1);
     s.dEnd = std::uint8_t(d2);
     s.mEnd = std::uint8_t(m2);
-    s.gEnd = std::uint16_t(year);
+    s.gEnd = std::uint16_t(y2);
     return s;
+}
+// A sick-leave sheet from d1.m1 to d2.m2 of one year.
+inline SickLeaveSheet sickSheet(int d1, int m1, int d2, int m2, int year = 2026)
+{
+    return sickSheetOver(d1, m1, year, d2, m2, year);
 }
 
 } // namespace payrolltest

@@ -28,13 +28,7 @@ struct SickWorld : World {
 
     SickLeaveSheet sheet(int d1, int m1, int y1, int d2, int m2, int y2, int percent)
     {
-        SickLeaveSheet s;
-        s.dBegin = std::uint8_t(d1);
-        s.mBegin = std::uint8_t(m1);
-        s.gBegin = std::uint16_t(y1);
-        s.dEnd = std::uint8_t(d2);
-        s.mEnd = std::uint8_t(m2);
-        s.gEnd = std::uint16_t(y2);
+        SickLeaveSheet s = payrolltest::sickSheetOver(d1, m1, y1, d2, m2, y2);
         s.procent = std::uint8_t(percent);
         return s;
     }
