@@ -25,24 +25,18 @@
 
 #ifdef KALVOR_DATA_DIR
 #include "DemoFirm.h"
+#include "shell/DemoScreensTest.h"
 #include "support/DemoDocument.h"
 
 using namespace kalvor;
 
 namespace {
 
-class UiIncomeTaxViewsDemo : public ::testing::Test {
+class UiIncomeTaxViewsDemo : public DemoScreensTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        folder = dir.path() + u'/';
-        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, folder));
-        platform::SetWorkingFolder(QStringLiteral(KALVOR_DATA_DIR));
-        platform::DocumentOpener::SetCommand(QStringLiteral("true"));
-        RegisterIncomeTaxScreens(registry);
-        frame = std::make_unique<CMainFrame>(&doc, &registry);
-        ASSERT_TRUE(ShowActive(frame.get()));
+        ASSERT_NO_FATAL_FAILURE(DemoScreensTest::SetUp());
         // The register's choice is answered "Сформировать отчет"; the print
         // command's prompt is declined.
         QObject::connect(&answer, &QTimer::timeout, [] {
@@ -54,14 +48,7 @@ protected:
         });
         answer.start(5);
     }
-    void TearDown() override
-    {
-        answer.stop();
-        frame.reset();
-        platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
-        platform::SetWorkingFolder(QString());
-        infobase::CloseBase(doc.infoBase);
-    }
+    void Register(CommandRegistry& screens) override { RegisterIncomeTaxScreens(screens); }
     // Opens the command's screen and presses "Печать"; what the run said.
     QString Run(int command, QString* periodShown)
     {
@@ -76,13 +63,6 @@ protected:
     }
     QString File(const QString& name) const { return folder + tools::DemoBaseName() + name; }
 
-    QTemporaryDir dir;
-    QString folder;
-    MessageRecorder recorder;
-    CKalvorDoc doc;
-    CommandRegistry registry;
-    std::unique_ptr<CMainFrame> frame;
-    QTimer answer;
     ScopedToday today{QDate(2011, 4, 29)};
 };
 

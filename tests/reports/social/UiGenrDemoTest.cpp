@@ -30,6 +30,7 @@
 
 #ifdef KALVOR_DATA_DIR
 #include "DemoFirm.h"
+#include "shell/DemoScreensTest.h"
 #include "support/DemoDocument.h"
 #include "support/DemoJanuary2012.h"
 
@@ -37,35 +38,19 @@ using namespace kalvor;
 
 namespace {
 
-class UiGenrDemo : public ::testing::Test {
+class UiGenrDemo : public DemoScreensTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        folder = dir.path() + u'/';
-        ASSERT_NO_FATAL_FAILURE(OpenDemo());
+        ASSERT_NO_FATAL_FAILURE(DemoScreensTest::SetUp());
         ASSERT_TRUE(QDir(folder).mkpath(QStringLiteral("xml")));
-        platform::SetWorkingFolder(QStringLiteral(KALVOR_DATA_DIR));
-        platform::DocumentOpener::SetCommand(QStringLiteral("true"));
-        RegisterReportGeneratorScreens(registry);
-        frame = std::make_unique<CMainFrame>(&doc, &registry);
-        ASSERT_TRUE(ShowActive(frame.get()));
         QObject::connect(&answer, &QTimer::timeout, [] {
             if (auto* choice = qobject_cast<CRepEdit1Dlg*>(QApplication::activeModalWidget()))
                 QTest::mouseClick(choice->controlAs<QPushButton>(1040), Qt::LeftButton);
         });
         answer.start(5);
     }
-    // The demo as it is made, in April 2011.
-    virtual void OpenDemo() { testsupport::OpenDemoDocument(doc, folder); }
-    void TearDown() override
-    {
-        answer.stop();
-        frame.reset();
-        platform::DocumentOpener::SetCommand(platform::DocumentOpener::DefaultCommand());
-        platform::SetWorkingFolder(QString());
-        infobase::CloseBase(doc.infoBase);
-    }
+    void Register(CommandRegistry& screens) override { RegisterReportGeneratorScreens(screens); }
     CCommonFormView* Open(int command)
     {
         const CommandInfo* info = registry.Find(command);
@@ -103,14 +88,6 @@ protected:
         EXPECT_EQ(static_cast<CTaskFormView*>(view)->OutcomeText(), QString());
         EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.rtf")}, QDir::Files), QStringList());
     }
-
-    QTemporaryDir dir;
-    QString folder;
-    MessageRecorder recorder;
-    CKalvorDoc doc;
-    CommandRegistry registry;
-    std::unique_ptr<CMainFrame> frame;
-    QTimer answer;
 };
 
 TEST_F(UiGenrDemo, EveryReportRunsFromItsCommand)
