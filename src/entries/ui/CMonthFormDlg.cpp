@@ -64,8 +64,7 @@ void CMonthFormDlg::LoadRecord(quint32 slot)
         ShowBlock(ib::EmployeeRecord{});
         return;
     }
-    if (m_showName)
-        m_showName(TitleFormat().arg(base.shortNameOf(slot)));
+    ShowTitle(TitleFormat().arg(base.shortNameOf(slot)));
     ShowBlock(base.current);
 }
 

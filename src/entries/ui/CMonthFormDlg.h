@@ -15,7 +15,6 @@ class FigureFields;
 #include <QColor>
 #include <QLineEdit>
 
-#include <functional>
 #include <utility>
 #include <vector>
 
@@ -37,8 +36,6 @@ public:
     int GroupAppend() override;
 
     QLineEdit* Field(int id) const { return controlAs<QLineEdit>(id); }
-    // Where the employee's name goes when a record is shown (the view's frame).
-    void ShowNameWith(std::function<void(const QString&)> show) { m_showName = std::move(show); }
 
     // The face of the forms: edit fields on RGB(208, 227, 254), label texts
     // in RGB(100, 103, 250).
@@ -77,5 +74,4 @@ private:
     void GuardAmounts();
 
     FigureFields* m_figures = nullptr;
-    std::function<void(const QString&)> m_showName;
 };

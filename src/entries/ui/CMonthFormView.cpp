@@ -23,7 +23,7 @@ void CMonthFormView::OnInitialUpdate()
     m_filter = new CTabelFilterDlg(1, 2, this);
     QVBoxLayout* layout = LayOutStrip(*this, m_filter);
     m_dlg = CreateDialog();
-    m_dlg->ShowNameWith([this](const QString& title) { SetTitle(title); });
+    m_dlg->ShowTitleWith([this](const QString& title) { SetTitle(title); });
     LayOutEntryBox(*this, layout, m_title, m_dlg, Qt::AlignLeft);
     Document()->LastEntryScreen = kEntryScreen;
     OpenOnLastEmployee(*this);

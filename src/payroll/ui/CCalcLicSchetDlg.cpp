@@ -3,8 +3,8 @@
 #include "grid/FldHlpGridCtrl.h"
 #include "grid/GridCell.h"
 #include "payroll/MonthMoney.h"
-#include "payroll/ui/CCalcLicSchetView.h"
 #include "payroll/ui/PersonalAccount.h"
+#include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/EntryGrid.h"
@@ -149,8 +149,7 @@ void CCalcLicSchetDlg::LoadRecord(quint32 slot)
         return;
     CKalvorDoc* doc = View()->Document();
     const auto& base = doc->infoBase;
-    if (auto* view = qobject_cast<CCalcLicSchetView*>(View()))
-        view->SetTitle(QStringLiteral("Лицевой счет [%1]").arg(base.shortNameOf(slot)));
+    ShowTitle(QStringLiteral("Лицевой счет [%1]").arg(base.shortNameOf(slot)));
     m_grid->SetRedraw(false);
     m_grid->DeleteNonFixedRows();
     for (const auto& row : base.current.rows) {

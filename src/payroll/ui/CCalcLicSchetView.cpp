@@ -42,6 +42,7 @@ void CCalcLicSchetView::OnInitialUpdate()
     m_title = new QGroupBox(QStringLiteral("Лицевой счет"), this);
     SetControl(IdTitle, m_title);
     m_dlg = new CCalcLicSchetDlg(this);
+    m_dlg->ShowTitleWith([this](const QString& title) { SetTitle(title); });
     LayOutEntryBox(*this, layout, m_title, m_dlg);
     m_filter->Field(CTabelFilterDlg::IdTabN)->setFocus();
     connect(doc, &CKalvorDoc::reportingMonthChanged, this, &CCalcLicSchetView::ShowNewMonth);

@@ -1,6 +1,5 @@
 #include "payroll/ui/CCalcZarpDlg.h"
 
-#include "payroll/ui/CCalcZarpView.h"
 #include "platform/TaskThread.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -188,16 +187,9 @@ void CCalcZarpDlg::keyPressEvent(QKeyEvent* event)
     CFormChildDlg::keyPressEvent(event);
 }
 
-void CCalcZarpDlg::SetTitle(const QString& text)
-{
-    if (View())
-        if (auto* box = View()->controlAs<QGroupBox>(CCalcZarpView::IdTitle))
-            box->setTitle(text);
-}
-
 void CCalcZarpDlg::OnCalcStage()
 {
-    SetTitle(QStringLiteral("Расчет зарплаты  [Этап 1 - Загрузка данных]"));
+    ShowTitle(QStringLiteral("Расчет зарплаты  [Этап 1 - Загрузка данных]"));
     // The line of the last run goes once this one has begun (the busy bar
     // shows no text meanwhile).
     ClearOutcome();
@@ -221,7 +213,8 @@ void CCalcZarpDlg::OnCalcProgress(int index, int errors)
         const QString name = e.slot >= 1 && std::size_t(e.slot) <= doc->infoBase.shortNames.size()
                                  ? doc->infoBase.shortNameOf(e.slot)
                                  : QString();
-        SetTitle(QStringLiteral("Расчет зарплаты  [Этап 2 - Расчет: %1 , Таб.N %2]").arg(name).arg(unsigned(e.tabN())));
+        ShowTitle(
+            QStringLiteral("Расчет зарплаты  [Этап 2 - Расчет: %1 , Таб.N %2]").arg(name).arg(unsigned(e.tabN())));
     }
     m_errors->setText(QString::number(unsigned(errors)));
 }
@@ -243,7 +236,7 @@ void CCalcZarpDlg::OnCalcDone(int result, int errors, const QString& failure)
     if (View()) {
         if (View()->m_strip)
             View()->m_strip->setFocus();
-        SetTitle(QStringLiteral("Расчет зарплаты"));
+        ShowTitle(QStringLiteral("Расчет зарплаты"));
     }
     // A run that did not finish is not passed off as a finished one.
     if (!m_restarting) {

@@ -61,7 +61,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void SetTitle(const QString& text);
     // The bar still and without text, as before any run.
     void ClearProgress();
     // The error count, line and notes of the last run gone.

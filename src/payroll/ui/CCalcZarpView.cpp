@@ -37,6 +37,7 @@ void CCalcZarpView::OnInitialUpdate()
     auto* titleLayout = new QVBoxLayout(m_title);
     titleLayout->setContentsMargins(25, 25, 25, 25);
     m_dlg = new CCalcZarpDlg(this);
+    m_dlg->ShowTitleWith([this](const QString& title) { m_title->setTitle(title); });
     m_entryDlg = m_dlg;
     titleLayout->addWidget(m_dlg);
     layout->addWidget(m_title);

@@ -3,7 +3,6 @@
 // field-help list and the pick lists built from the document.
 #pragma once
 
-#include "shell/ui/CFormChildDlg.h"
 #include "shell/ui/CGroupDlg.h"
 #include "shell/ui/ControlMap.h"
 #include "shell/ui/FieldHelp.h"
@@ -12,6 +11,7 @@
 #include <QStringList>
 #include <QWidget>
 
+class CFormChildDlg;
 class CKalvorDoc;
 class QAbstractItemView;
 

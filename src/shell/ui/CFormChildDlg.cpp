@@ -2,10 +2,8 @@
 
 #include "grid/GridCtrl.h"
 #include "shell/ui/CCommonFormView.h"
-#include "shell/ui/CTabelFilterDlg.h"
 
 #include <QKeyEvent>
-#include <QLineEdit>
 
 CFormChildDlg::CFormChildDlg(int dialogId, CCommonFormView* view) : QWidget(view), m_dialogId(dialogId), m_view(view)
 {
@@ -16,12 +14,8 @@ CFormChildDlg::CFormChildDlg(int dialogId, CCommonFormView* view) : QWidget(view
 
 void CFormChildDlg::FocusStrip() const
 {
-    auto* strip = m_view ? qobject_cast<CWorkersFilterDlg*>(m_view->m_strip.data()) : nullptr;
-    if (!strip)
-        return;
-    const bool timeSheetStrip = qobject_cast<CTabelFilterDlg*>(strip) != nullptr;
-    if (QLineEdit* field = strip->Field(timeSheetStrip ? int(CTabelFilterDlg::IdTabN) : int(CWorkersFilterDlg::IdShop)))
-        field->setFocus();
+    if (auto* strip = m_view ? qobject_cast<CFormChildDlg*>(m_view->m_strip.data()) : nullptr)
+        strip->FocusFirstField();
 }
 
 bool CFormChildDlg::GroupEnterOrEscape(QKeyEvent* event)

@@ -5,7 +5,11 @@
 
 #include "shell/ui/ControlMap.h"
 
+#include <QString>
 #include <QWidget>
+
+#include <functional>
+#include <utility>
 
 class CCommonFormView;
 class CGridCtrl;
@@ -44,6 +48,13 @@ public:
     // professions. Nothing without a strip; a dialog whose view selects
     // otherwise names its own field.
     virtual void FocusStrip() const;
+    // As the view's selection strip: its first field takes the focus (the
+    // personnel number on a time-sheet strip, the shop on a strip of shops,
+    // brigades and professions). A dialog that is no strip does nothing.
+    virtual void FocusFirstField() const {}
+
+    // Where the dialog's title goes: the frame around it, which its view owns.
+    void ShowTitleWith(std::function<void(const QString&)> show) { m_showTitle = std::move(show); }
 
     quint32 m_slot = 0; // record slot of the shown employee, 0 = none
     int m_shop = 0;
@@ -66,10 +77,18 @@ protected:
     // the focus goes to the strip. False (nothing done) for another key.
     bool EscapeEmptiesGrid(QKeyEvent* event, CGridCtrl& grid);
     void EmptyGridAndFocusStrip(CGridCtrl& grid);
+    // The title into the view's frame, through what the view gave
+    // ShowTitleWith; nothing before it gave one.
+    void ShowTitle(const QString& text) const
+    {
+        if (m_showTitle)
+            m_showTitle(text);
+    }
 
 private:
     int m_dialogId;
     CCommonFormView* m_view;
+    std::function<void(const QString&)> m_showTitle;
 };
 
 // Entry dialogs with a grid and a group question add these three.

@@ -75,6 +75,12 @@ void CWorkersFilterDlg::ReadFields(int* shop, int* brigade, int* profession) con
     *profession = readInt(Field(IdProfession));
 }
 
+void CWorkersFilterDlg::FocusFirstField() const
+{
+    if (QLineEdit* field = Field(IdShop))
+        field->setFocus();
+}
+
 bool CWorkersFilterDlg::eventFilter(QObject* watched, QEvent* event)
 {
     auto* field = qobject_cast<QLineEdit*>(watched);
@@ -141,6 +147,12 @@ CTabelFilterDlg::CTabelFilterDlg(int first, int second, CCommonFormView* view)
     : CWorkersFilterDlg(445, view), m_first(first), m_second(second)
 {
     AddField(IdTabN, QStringLiteral("Табельный номер"), 60, UnreadableSelectionText(IdTabN));
+}
+
+void CTabelFilterDlg::FocusFirstField() const
+{
+    if (QLineEdit* field = Field(IdTabN))
+        field->setFocus();
 }
 
 void CTabelFilterDlg::SetPersonnelNumber(unsigned tabN) { Field(IdTabN)->setText(QString::number(tabN)); }

@@ -26,6 +26,8 @@ public:
     virtual void ShowFieldPickList();
 
     QLineEdit* Field(int id) const { return controlAs<QLineEdit>(id); }
+    // The shop field.
+    void FocusFirstField() const override;
 
 protected:
     CWorkersFilterDlg(int dialogId, CCommonFormView* view);
@@ -65,6 +67,8 @@ public:
     void PostApply();
 
     void ShowFieldPickList() override;
+    // The personnel-number field.
+    void FocusFirstField() const override;
 
 private:
     int m_first;
