@@ -5,6 +5,7 @@
 // whole-number and date fields; screenshots of both editors.
 #include "reports/social/ui/CGenrRVedFSSEditDlg.h"
 #include "reports/social/ui/RunRVedFSSReport.h"
+#include "reports/social/ui/SocialReportOutputs.h"
 #include "shell/UiTestSupport.h"
 
 #include "platform/DocumentOpener.h"

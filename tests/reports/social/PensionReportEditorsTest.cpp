@@ -4,6 +4,7 @@
 // loading and reading; screenshots of both editors.
 #include "reports/social/ui/CGenrOVPFEditDlg.h"
 #include "reports/social/ui/RunOVPFReport.h"
+#include "reports/social/ui/SocialReportOutputs.h"
 #include "shell/UiTestSupport.h"
 
 #include "platform/DocumentOpener.h"

@@ -1,7 +1,7 @@
 #include "reports/social/ui/CGenrOVPFEditDlg.h"
 
 #include "reports/social/PensionContributions.h"
-#include "reports/social/ui/RunOVPFReport.h"
+#include "reports/social/ui/SocialReportOutputs.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "reports/social/ui/CGenrRVedFSSEditDlg.h"
 
 #include "reports/social/PensionContributions.h"
-#include "reports/social/ui/RunRVedFSSReport.h"
+#include "reports/social/ui/SocialReportOutputs.h"
 
 #include <QGridLayout>
 #include <QLabel>

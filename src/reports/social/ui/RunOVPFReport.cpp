@@ -1,19 +1,10 @@
 #include "reports/social/ui/RunOVPFReport.h"
 
-#include "reports/social/PensionForm.h"
-#include "reports/social/PensionXml.h"
 #include "reports/social/ui/CGenrOVPFEditDlg.h"
 #include "reports/social/ui/ReportChoiceLoop.h"
+#include "reports/social/ui/SocialReportOutputs.h"
 
 namespace kalvor::reports {
-
-platform::TaskOutcome WriteOVPFOutputs(const QString& printPath, const ReportSelection& selection,
-                                       const QString& reportFolder, PayrollDoc& doc)
-{
-    return WriteXmlAndForm(
-        printPath, [&](QString* written) { return WriteOVPFXml(selection, reportFolder, doc, written); },
-        [&](QString* viewer) { return PrintOVPF(printPath, doc, viewer); });
-}
 
 platform::TaskOutcome RunOVPFReport(const QString& printPath, const ReportSelection& selection,
                                     const QString& reportFolder, PayrollDoc& doc)

@@ -14,13 +14,8 @@ namespace kalvor::reports {
 // the user-interface thread, the writers run here. The loop ends on
 // "Сформировать отчет" (after writing) or on "Отмена" (nothing written).
 // A failed XML file is reported and the print form is made all the same.
-// Returns what the writing said (WriteXmlAndForm), a plain done after "Отмена".
+// Returns what the writing said (WriteOVPFOutputs), a plain done after "Отмена".
 platform::TaskOutcome RunOVPFReport(const QString& printPath, const ReportSelection& selection,
                                     const QString& reportFolder, PayrollDoc& doc);
-
-// Writes the XML file into the folder and the print form beside the print
-// path, reporting a failure of either in a message box.
-platform::TaskOutcome WriteOVPFOutputs(const QString& printPath, const ReportSelection& selection,
-                                       const QString& reportFolder, PayrollDoc& doc);
 
 } // namespace kalvor::reports

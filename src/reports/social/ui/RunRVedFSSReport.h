@@ -14,13 +14,7 @@ namespace kalvor::reports {
 // the user-interface thread, the writers run here. The loop ends on
 // "Сформировать отчет" (after writing) or on "Отмена" (nothing written).
 // exportFolder is the XML file's folder (the working folder when empty).
-// Returns what the writing said (WriteXmlAndForm), a plain done after "Отмена".
+// Returns what the writing said (WriteRVedFSSOutputs), a plain done after "Отмена".
 platform::TaskOutcome RunRVedFSSReport(const QString& printPath, const QString& exportFolder, PayrollDoc& doc);
-
-// Writes the XML file into the folder and the print form beside the print
-// path, the 2010 pair for a period of 2010 or earlier, else the 2011 pair; a
-// failure of either is reported in a message box, and a failed XML file does
-// not keep the print form from being made.
-platform::TaskOutcome WriteRVedFSSOutputs(const QString& printPath, const QString& exportFolder, PayrollDoc& doc);
 
 } // namespace kalvor::reports
