@@ -4,7 +4,6 @@
 #include "payroll/Payroll.h"
 #include "platform/WorkingFolder.h"
 #include "reports/social/ContributionMonths.h"
-#include "reports/social/SocialInsurance2011.h"
 #include "values/RoundText.h"
 #include "values/Text8.h"
 #include "values/Values.h"
@@ -358,3 +357,12 @@ QString XmlFolderPrefix(const QString& folder)
 }
 
 } // namespace kalvor::reports::fss4
+
+namespace kalvor::reports {
+
+void CountFssMonths(const infobase::EmployeeHead& head, const ReportPeriod& period, MonthCounted& counters)
+{
+    CountStaffMonths(head, period, true, counters);
+}
+
+} // namespace kalvor::reports

@@ -6,9 +6,10 @@
 #include "infobase/EmployeeRecord.h"
 #include "payroll/IncomeTax.h"
 #include "payroll/PayrollDocument.h"
+#include "reports/social/Fss4Values.h"
 #include "reports/social/PensionContributions.h"
+#include "reports/social/PeriodTotals.h"
 #include "reports/social/ReportRun.h"
-#include "reports/social/SocialInsurance2011.h"
 
 #include <QDate>
 
@@ -181,3 +182,14 @@ QByteArray SqueezedFirmField(const infobase::FirmInfo& firm, infobase::FirmInfo:
 QString XmlFolderPrefix(const QString& folder);
 
 } // namespace kalvor::reports::fss4
+
+namespace kalvor::reports {
+
+// The months of the period that the first pass counts for one employee: from
+// the period's first month, or a later hire month of the report year, up to
+// (not including) the period's last month or an earlier dismissal month of
+// the report year. An employee dismissed before the report year counts in no
+// month.
+void CountFssMonths(const infobase::EmployeeHead& head, const ReportPeriod& period, MonthCounted& counters);
+
+} // namespace kalvor::reports

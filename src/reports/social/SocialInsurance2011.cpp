@@ -319,11 +319,6 @@ int CalcRVedFSS2011(const ReportSelection& selection, PayrollDoc& doc, const QSt
     return run.run(dataFilePath, detail != nullptr ? *detail : ignored);
 }
 
-void CountFssMonths(const EmployeeHead& head, const ReportPeriod& period, MonthCounted& counters)
-{
-    CountStaffMonths(head, period, true, counters);
-}
-
 void FinishFss4Values(GenrValueArray& values, const ReportPeriod& period)
 {
     SumColumns(values, true);
