@@ -1,8 +1,5 @@
 #include "exchange/PfrExport.h"
 
-#include "exchange/PfAnketa.h"
-#include "exchange/PfSzv6Xml.h"
-#include "exchange/PfTextRecords.h"
 #include "exchange/PfrRecordParts.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
@@ -378,17 +375,6 @@ QByteArray PfrXmlTail()
     xml.close("ПачкаВходящихДокументов");
     xml.closeLast("ФайлПФР");
     return xml.bytes();
-}
-
-PfrRecordWriter PfrRecordWriterFor(int format)
-{
-    if (IsPfrXmlFormat(format))
-        return WritePfSzv6Xml;
-    if (format == PfrSzv42 || format == PfrSzv41 || format == PfrOazis4)
-        return WritePfIn4Record;
-    if (format == PfrOazis3)
-        return WritePfIndsRecord;
-    return {};
 }
 
 } // namespace kalvor::exchange

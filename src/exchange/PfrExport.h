@@ -2,14 +2,14 @@
 // The insured persons export for the pension fund: the choices of the export
 // (kind and format), the options and totals that its record writers share,
 // the region names of the text records, the period tests that choose the
-// employees of a pack, and the pack driver with its worker.
+// employees of a pack, what the driver hands to a record writer, and the pack
+// heads. The driver and its worker are in PfrExportDriver.h.
 //
 // A pack is a text pack (windows-1251 lines of quoted fields, CR LF) written
 // into the base's ".typ" work file and then copied under its final name, or an
 // XML file in the working folder. Every file goes out under a temporary name
 // and takes its real name only when the run is complete, so a stopped or
 // failed run leaves the files of the previous run as they were.
-#include "exchange/ExchangeWorker.h"
 #include "exchange/PfrPackFiles.h"
 #include "payroll/PayrollDocument.h"
 #include "values/Values.h"
@@ -20,7 +20,6 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <stop_token>
 
 namespace kalvor::exchange {
 
@@ -123,7 +122,7 @@ PfrEmployment PfrEmploymentInPeriod(const PfrPeriodFacts& facts, int year, PfrKi
 // true when the employee goes into a pack of this format.
 bool PfrTakesEmployee(const PfrEmployment& employment, bool contributions, bool datedArchive, int format);
 
-// --------------------------------------------------------------- the driver
+// --------------------------------------------------------------- the record writers
 
 // What the driver hands to the record writer of one employee.
 struct PfrRecordCall {
@@ -145,31 +144,6 @@ struct PfrRecordCall {
 // leaves the employee out, a negative code ends the export with it.
 using PfrRecordWriter = std::function<int(PfrRecordCall&)>;
 
-// The record writer of kinds 1-8 in a format: the СЗВ-6 record for formats
-// 0-3, the ИН42/ИНДС record for 4-6 and the ИНДС record for 7; an empty
-// function for a format without one (the view then offers questionnaires only).
-PfrRecordWriter PfrRecordWriterFor(int format);
-
-// Where and with what the driver writes.
-struct PfrExportRun {
-    QString workFile; // the text pack (the base's ".typ" file)
-    QString outputFolder; // "no_pensN.txt", the XML file
-    int format = 0;
-    PfrExportOptions options;
-    int selectedCount = 0; // employees marked in the list, 0 when not a marked run
-    PfrRecordWriter writer; // kinds 1-8; empty: PfrRecordWriterFor(format)
-};
-
-// What a finished run wrote.
-struct PfrExportResult {
-    int code = 0; // 0 done, 1 stopped, negative an ExchangeErrorTexts code
-    int recordCount = 0; // records of the counting pass
-    QString xmlFile; // the XML file written, if any
-};
-
-// Writes one pack. Opening and reading failures throw TextError.
-PfrExportResult ExportPensionFund(std::stop_token stop, const PfrExportRun& run, PayrollDoc& doc);
-
 // The text head of a pack (ЗГЛВ, РБТД, ПАЧК, ТИПД) as windows-1251 bytes;
 // the record type and count of the ТИПД line are given.
 QByteArray PfrTextHead(int format, int packNumber, int reportYear, const PfrPackTotals& totals,
@@ -184,19 +158,5 @@ QString PfrXmlFileName(const infobase::FirmInfo& firm, int reportYear, int packN
 QByteArray PfrXmlHead(int kind, int format, int packNumber, int reportYear, int recordCount,
                       const PfrPackTotals& totals, const infobase::FirmInfo& firm, const QDate& today);
 QByteArray PfrXmlTail();
-
-// ------------------------------------------------------------- the worker
-
-// The worker's parameter block.
-struct ZastrahLicSvedParams : platform::TaskThreadParams {
-    int kind = 0;
-    int packNumber = 0;
-    int format = 0;
-};
-
-// Runs the export and, after a text run that wrote records, copies the pack
-// under its final name; failures are shown through the messenger.
-platform::TaskOutcome ZastrahLicSvedThreadProc(platform::TaskContext& context, const ZastrahLicSvedParams& params,
-                                               PayrollDoc& doc, const ExchangeMessenger& messenger);
 
 } // namespace kalvor::exchange

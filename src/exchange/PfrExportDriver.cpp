@@ -1,9 +1,11 @@
 // The pack driver of the insured persons export and its worker: the choice
 // of the employees, the counting and the writing pass, the pack heads and
 // the final name of a text pack.
-#include "exchange/PfAnketa.h"
-#include "exchange/PfrExport.h"
+#include "exchange/PfrExportDriver.h"
 
+#include "exchange/PfAnketa.h"
+#include "exchange/PfSzv6Xml.h"
+#include "exchange/PfTextRecords.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/WorkingFolder.h"
 #include "reports/social/EmployeeContributions.h"
@@ -231,6 +233,17 @@ PfrExportResult Ended(int code)
 }
 
 } // namespace
+
+PfrRecordWriter PfrRecordWriterFor(int format)
+{
+    if (IsPfrXmlFormat(format))
+        return WritePfSzv6Xml;
+    if (format == PfrSzv42 || format == PfrSzv41 || format == PfrOazis4)
+        return WritePfIn4Record;
+    if (format == PfrOazis3)
+        return WritePfIndsRecord;
+    return {};
+}
 
 PfrExportResult ExportPensionFund(std::stop_token stop, const PfrExportRun& run, PayrollDoc& doc)
 {

@@ -4,6 +4,7 @@
 // three-employee base in formats 4 and 6 with its "no_pensN.txt".
 #include "exchange/PfrExport.h"
 #include "exchange/PfAnketa.h"
+#include "exchange/PfrExportDriver.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"

@@ -4,6 +4,7 @@
 // 2011 whose employees each test shapes, the export of one pack, and the
 // comparison of a written file with its golden copy.
 #include "exchange/PfrExport.h"
+#include "exchange/PfrExportDriver.h"
 
 #include "payroll/PayrollWorld.h"
 

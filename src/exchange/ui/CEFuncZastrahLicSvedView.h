@@ -3,7 +3,7 @@
 // and the pack number; button 1040 or Enter starts the export.
 #pragma once
 
-#include "exchange/PfrExport.h"
+#include "exchange/PfrExportDriver.h"
 #include "exchange/ui/CExchangeTaskView.h"
 
 // Control numbers of the form beside the common strip.
