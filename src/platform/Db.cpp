@@ -1,3 +1,5 @@
+#include "platform/Db.h"
+
 #include "platform/DbInternal.h"
 #include "platform/PrivateFiles.h"
 #include "platform/RawStatement.h"

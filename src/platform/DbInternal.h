@@ -1,9 +1,14 @@
 #pragma once
 // What the two engines of the database layer share inside it: the calling
-// thread's connections and the translation of an engine's error.
-#include "platform/Db.h"
-
+// thread's connections and the translation of an engine's error. It knows
+// the layer's own types (DbError, Recordset) by name only, so that what the
+// layer shares does not depend on the layer it serves.
+#include <QByteArray>
+#include <QSqlDatabase>
 #include <QSqlError>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
 
 #include <deque>
 #include <map>
@@ -16,7 +21,9 @@ struct pg_result;
 
 namespace kalvor::db {
 
+class DbError;
 class RawStatement;
+class Recordset;
 
 namespace detail {
 

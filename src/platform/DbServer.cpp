@@ -1,8 +1,9 @@
 // The PostgreSQL side of the database layer: the choice of engine, the
 // server's connections, errors, transactions and databases.
-#include "platform/DbInternal.h"
+#include "platform/Db.h"
 
 #include "platform/Console.h"
+#include "platform/DbInternal.h"
 #include "platform/PrivateFiles.h"
 #include "platform/WorkingFolder.h"
 

@@ -4,6 +4,7 @@
 // round trip through libpq's pipeline. On SQLite a batch runs its statements
 // one by one as they are added.
 #include "platform/ColumnArrays.h"
+#include "platform/Db.h"
 #include "platform/DbInternal.h"
 #include "platform/RawStatement.h"
 

@@ -3,7 +3,6 @@
 #include "values/CScan.h"
 #include "values/Clock.h"
 #include "values/RoundText.h"
-#include "values/TypedFigure.h"
 
 #include <algorithm>
 #include <charconv>
@@ -454,13 +453,16 @@ QString MoneyTextRefusal(const QString& field, QStringView text)
 
 namespace {
 
-// A whole number read in full by the rule of figure fields; false when the
-// text is no whole number an int holds.
+// A whole number read in full by ReadTypedDecimal, as a whole figure field
+// reads it; false when the text is no number, has a fraction or lies beyond
+// an int.
 bool ReadWholeText(QStringView text, int& value)
 {
-    const FigureReading reading = ReadFigure(QString(), WholeFigure(INT_MIN, INT_MAX), text);
-    value = reading.read ? int(reading.units) : 0;
-    return reading.read;
+    double typed = 0;
+    const bool whole = ReadTypedDecimal(text, typed) != TypedDecimal::Refused && typed == std::floor(typed) &&
+                       typed >= double(INT_MIN) && typed <= double(INT_MAX);
+    value = whole ? int(typed) : 0;
+    return whole;
 }
 
 } // namespace

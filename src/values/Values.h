@@ -315,7 +315,7 @@ bool IsMoneyInRange(double kopecks);
 
 // ---------------------------------------------------------------- plain numbers
 
-// A whole number read in full (ReadFigure of values/TypedFigure.h); a text that
+// A whole number read in full (ReadTypedDecimal, no fraction); a text that
 // is no whole number ("12x", "12,75", "1e3") returns kFieldRefused and leaves
 // the field; an empty text is 0, a value outside [min, max] gives 0; stores
 // and returns 1 only when the value differs from the field's.
