@@ -15,6 +15,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "infobase/InfoBaseDbDetail.h"
 #include "infobase/Schema.h"
+#include "infobase/StoredTables.h"
 #include "platform/Db.h"
 #include "support/TestFixture.h"
 

@@ -1,8 +1,8 @@
 #include "infobase/BaseCheck.h"
 
 #include "infobase/InfoBase.h"
-#include "infobase/Schema.h"
 #include "infobase/StoredTables.h"
+#include "infobase/TableDef.h"
 #include "platform/Db.h"
 
 #include <QFile>

@@ -2,6 +2,7 @@
 // deleting.
 #include "infobase/BaseCheck.h"
 #include "infobase/InfoBaseDbDetail.h"
+#include "infobase/Schema.h"
 #include "infobase/StoredTables.h"
 #include "platform/PrivateFiles.h"
 #include "platform/WorkingFolder.h"

@@ -2,7 +2,7 @@
 // Helpers shared by the loaders, savers and selection runs (not for callers
 // outside the information base).
 #include "infobase/InfoBaseDb.h"
-#include "infobase/Schema.h"
+#include "infobase/TableDef.h"
 #include "platform/ColumnArrays.h"
 #include "platform/Db.h"
 #include "platform/RawStatement.h"

@@ -2,6 +2,7 @@
 // detail tables, loaded block by block and saved in one transaction.
 #include "infobase/InfoBaseDbDetail.h"
 #include "infobase/MonthResultSaver.h"
+#include "infobase/Schema.h"
 #include "infobase/StoredTables.h"
 
 #include "values/Values.h"

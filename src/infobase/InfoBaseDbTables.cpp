@@ -2,6 +2,7 @@
 // tables, the per-slot tables, the line tables and the employee lists.
 #include "infobase/BaseCheck.h"
 #include "infobase/InfoBaseDbDetail.h"
+#include "infobase/Schema.h"
 #include "infobase/StoredTables.h"
 #include "values/Clock.h"
 

@@ -20,26 +20,6 @@ const QString kAutoId = QString::fromLatin1(sqltype::RowId);
 const QString I = QString::fromLatin1(sqltype::Integer);
 const QString R = QString::fromLatin1(sqltype::Real);
 
-std::vector<TableDef> makeTables()
-{
-    std::vector<TableDef> v;
-    v.push_back(VersionTable().def());
-
-    // Configuration and firm, reference tables, employee lists and per-slot
-    // tables, month line tables; then the employee's master row and its
-    // detail tables (which refer to it).
-    for (const TableDef& t :
-         {ConfigTable().def(),   ColorTable().def(),    InfFirmTable().def(),  InfParTable().def(),  MaskTable().def(),
-          KtuTable().def(),      StagTable().def(),     EntreeTable().def(),   CehTable().def(),     GraphTable().def(),
-          GraMesTable().def(),   SimpTable().def(),     FioTable().def(),      CompTable().def(),    TabelTable().def(),
-          AvZar1Table().def(),   IndexesTable().def(),  AltTabelTable().def(), PremTable().def(),    BlnTable().def(),
-          OtpTable().def(),      KonstTable().def(),    PasportTable().def(),  NalvichTable().def(),
-          PostDoplTable().def(), SberTable().def(),     IspolTable().def(),    SsudTable().def(),    WariaTable().def(),
-          WarDatTable().def(),   ProizvTable().def(),   ZarpTable().def()})
-        v.push_back(t);
-    return v;
-}
-
 // A declared type as the server writes it: 64-bit integers, double precision
 // (its REAL has only 24 bits), bytes, and an identity column for the row id.
 QString serverType(const QString& type)
@@ -102,14 +82,6 @@ const Step kSteps[] = {{1, step1Tables}, {2, step2Rows}, {3, step3LockHolder}};
 
 } // namespace
 
-const std::vector<TableDef>& SchemaTables()
-{
-    static const std::vector<TableDef> tables = makeTables();
-    return tables;
-}
-
-QString Qualified(const QString& name) { return QStringLiteral("dbo.") + name; }
-
 namespace {
 
 struct TableStatementTexts {
@@ -130,68 +102,6 @@ const TableStatementTexts& StatementTextsOf(const TableDef& table)
 
 const QString& TableInsertSql(const TableDef& table) { return StatementTextsOf(table).insert; }
 const QString& TableDeleteByEmployeeSql(const TableDef& table) { return StatementTextsOf(table).deleteByEmployee; }
-
-QString ColumnList(const TableDef& t, int skip) { return t.columns.mid(skip).join(QStringLiteral(", ")); }
-
-QString InsertSql(const TableDef& t, int skip)
-{
-    QStringList marks;
-    for (int i = skip; i < t.columns.size(); ++i) marks << QStringLiteral("?");
-    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-        .arg(Qualified(t.name), ColumnList(t, skip), marks.join(QStringLiteral(", ")));
-}
-
-QString SelectSql(const TableDef& t, const QString& tail)
-{
-    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(ColumnList(t), Qualified(t.name));
-    if (!tail.isEmpty())
-        sql += QLatin1Char(' ') + tail;
-    return sql;
-}
-
-int ColumnIndex(const TableDef& t, const QString& column) { return int(t.columns.indexOf(column)); }
-
-namespace {
-
-// The columns, each checked to be one of the table's.
-const QStringList& declaredColumns(const TableDef& t, const QStringList& columns)
-{
-    for (const QString& c : columns)
-        if (!t.columns.contains(c))
-            throw std::logic_error(QStringLiteral("no column %1 in table %2").arg(c, t.name).toStdString());
-    return columns;
-}
-
-} // namespace
-
-QString ColumnEqualsSql(const TableDef& t, int column)
-{
-    if (column < 0 || column >= t.columns.size())
-        throw std::logic_error(QStringLiteral("no column %1 in table %2").arg(column).arg(t.name).toStdString());
-    return t.columns[column] + QStringLiteral(" = ?");
-}
-
-QString WhereColumnSql(const TableDef& t, int column) { return QStringLiteral("WHERE ") + ColumnEqualsSql(t, column); }
-
-QString DeleteRowsSql(const TableDef& t, const QString& where)
-{
-    const QString sql = QStringLiteral("DELETE FROM %1").arg(Qualified(t.name));
-    return where.isEmpty() ? sql : sql + QStringLiteral(" WHERE ") + where;
-}
-
-QString SelectColumnsSql(const TableDef& t, const QStringList& columns, const QString& tail)
-{
-    const QString sql = QStringLiteral("SELECT %1 FROM %2")
-                            .arg(declaredColumns(t, columns).join(QStringLiteral(", ")), Qualified(t.name));
-    return tail.isEmpty() ? sql : sql + QLatin1Char(' ') + tail;
-}
-
-QString UpdateColumnsSql(const TableDef& t, const QStringList& columns, const QString& where)
-{
-    QStringList sets;
-    for (const QString& c : declaredColumns(t, columns)) sets << c + QStringLiteral(" = ?");
-    return QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(Qualified(t.name), sets.join(QStringLiteral(", ")), where);
-}
 
 int SchemaVersion() { return kSteps[std::size(kSteps) - 1].number; }
 

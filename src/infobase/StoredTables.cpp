@@ -762,4 +762,34 @@ const std::vector<const TableDef*>& EmployeeDetailTables()
     return tables;
 }
 
+namespace {
+
+std::vector<TableDef> MakeSchemaTables()
+{
+    std::vector<TableDef> v;
+    v.push_back(VersionTable().def());
+
+    // Configuration and firm, reference tables, employee lists and per-slot
+    // tables, month line tables; then the employee's master row and its
+    // detail tables (which refer to it).
+    for (const TableDef& t :
+         {ConfigTable().def(), ColorTable().def(),   InfFirmTable().def(),  InfParTable().def(),  MaskTable().def(),
+          KtuTable().def(),    StagTable().def(),    EntreeTable().def(),   CehTable().def(),     GraphTable().def(),
+          GraMesTable().def(), SimpTable().def(),    FioTable().def(),      CompTable().def(),    TabelTable().def(),
+          AvZar1Table().def(), IndexesTable().def(), AltTabelTable().def(), PremTable().def(),    BlnTable().def(),
+          OtpTable().def(),    KonstTable().def(),   PasportTable().def(),  NalvichTable().def(), PostDoplTable().def(),
+          SberTable().def(),   IspolTable().def(),   SsudTable().def(),     WariaTable().def(),   WarDatTable().def(),
+          ProizvTable().def(), ZarpTable().def()})
+        v.push_back(t);
+    return v;
+}
+
+} // namespace
+
+const std::vector<TableDef>& SchemaTables()
+{
+    static const std::vector<TableDef> tables = MakeSchemaTables();
+    return tables;
+}
+
 } // namespace kalvor::infobase

@@ -83,4 +83,8 @@ const StoredTable<AccrualRow>& ZarpTable(); // the computed rows, the same colum
 // The tables above that hold an employee's rows by id_konst, dbo.pasport first.
 const std::vector<const TableDef*>& EmployeeDetailTables();
 
+// Every table of the base, in the schema's order of creation: the version
+// table first, the employee's master row before its detail tables.
+const std::vector<TableDef>& SchemaTables();
+
 } // namespace kalvor::infobase

@@ -5,6 +5,7 @@
 
 #include "infobase/InfoBaseDbDetail.h"
 #include "infobase/MonthResultSaver.h"
+#include "infobase/StoredTables.h"
 #include "platform/Db.h"
 #include "support/StoredBase.h"
 

@@ -5,6 +5,7 @@
 
 #include "infobase/Password.h"
 #include "infobase/Schema.h"
+#include "infobase/StoredTables.h"
 #include "platform/PrivateFiles.h"
 #include "values/Clock.h"
 #include "values/Values.h"

@@ -5,6 +5,7 @@
 #include "DbTestBase.h"
 
 #include "infobase/Schema.h"
+#include "infobase/StoredTables.h"
 #include "platform/BaseLock.h"
 #include "platform/ColumnArrays.h"
 #include "platform/RawStatement.h"

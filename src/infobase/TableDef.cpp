@@ -1,0 +1,71 @@
+#include "infobase/TableDef.h"
+
+#include <stdexcept>
+
+namespace kalvor::infobase {
+
+QString Qualified(const QString& name) { return QStringLiteral("dbo.") + name; }
+
+QString ColumnList(const TableDef& t, int skip) { return t.columns.mid(skip).join(QStringLiteral(", ")); }
+
+QString InsertSql(const TableDef& t, int skip)
+{
+    QStringList marks;
+    for (int i = skip; i < t.columns.size(); ++i) marks << QStringLiteral("?");
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(Qualified(t.name), ColumnList(t, skip), marks.join(QStringLiteral(", ")));
+}
+
+QString SelectSql(const TableDef& t, const QString& tail)
+{
+    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(ColumnList(t), Qualified(t.name));
+    if (!tail.isEmpty())
+        sql += QLatin1Char(' ') + tail;
+    return sql;
+}
+
+int ColumnIndex(const TableDef& t, const QString& column) { return int(t.columns.indexOf(column)); }
+
+namespace {
+
+// The columns, each checked to be one of the table's.
+const QStringList& declaredColumns(const TableDef& t, const QStringList& columns)
+{
+    for (const QString& c : columns)
+        if (!t.columns.contains(c))
+            throw std::logic_error(QStringLiteral("no column %1 in table %2").arg(c, t.name).toStdString());
+    return columns;
+}
+
+} // namespace
+
+QString ColumnEqualsSql(const TableDef& t, int column)
+{
+    if (column < 0 || column >= t.columns.size())
+        throw std::logic_error(QStringLiteral("no column %1 in table %2").arg(column).arg(t.name).toStdString());
+    return t.columns[column] + QStringLiteral(" = ?");
+}
+
+QString WhereColumnSql(const TableDef& t, int column) { return QStringLiteral("WHERE ") + ColumnEqualsSql(t, column); }
+
+QString DeleteRowsSql(const TableDef& t, const QString& where)
+{
+    const QString sql = QStringLiteral("DELETE FROM %1").arg(Qualified(t.name));
+    return where.isEmpty() ? sql : sql + QStringLiteral(" WHERE ") + where;
+}
+
+QString SelectColumnsSql(const TableDef& t, const QStringList& columns, const QString& tail)
+{
+    const QString sql = QStringLiteral("SELECT %1 FROM %2")
+                            .arg(declaredColumns(t, columns).join(QStringLiteral(", ")), Qualified(t.name));
+    return tail.isEmpty() ? sql : sql + QLatin1Char(' ') + tail;
+}
+
+QString UpdateColumnsSql(const TableDef& t, const QStringList& columns, const QString& where)
+{
+    QStringList sets;
+    for (const QString& c : declaredColumns(t, columns)) sets << c + QStringLiteral(" = ?");
+    return QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(Qualified(t.name), sets.join(QStringLiteral(", ")), where);
+}
+
+} // namespace kalvor::infobase
