@@ -1,5 +1,5 @@
 #include "grid/GridCell.h"
-#include "grid/GridCtrl.h"
+#include "grid/GridHost.h"
 #include "grid/InPlaceEdit.h"
 #include "grid/MemDC.h"
 
@@ -88,7 +88,7 @@ void DrawCellText(QPainter* dc, const QRect& box, const QString& text, quint32 f
 
 CGridDefaultCell* CGridCellBase::GetDefaultCell() const
 {
-    CGridCtrl* grid = GetGrid();
+    CGridHost* grid = GetGrid();
     if (!grid)
         return nullptr;
     return grid->GetDefaultCell(IsFixedRow(), IsFixedColumn());
@@ -119,14 +119,14 @@ void CGridCellBase::Reset()
 
 bool CGridCellBase::OnSetCursor()
 {
-    if (CGridCtrl* grid = GetGrid())
-        grid->viewport()->setCursor(Qt::ArrowCursor);
+    if (CGridHost* grid = GetGrid())
+        grid->CellSurface()->setCursor(Qt::ArrowCursor);
     return true;
 }
 
 bool CGridCellBase::GetTextRect(QRect& rect)
 {
-    CGridCtrl* grid = GetGrid();
+    CGridHost* grid = GetGrid();
     int image = GetImage();
     if (grid && image >= 0) {
         QSize sz = grid->GetImageSize(image);
@@ -147,7 +147,7 @@ QRect EdgeBox(int l, int t, int r, int b) { return QRect(l, t, r - l, b - t); }
 // The background, or the selection's, of the cell; the focus cell (or the
 // drop target) also gets its frame. textClr becomes the selection's text
 // colour for a selected cell.
-void CGridCellBase::DrawBackground(QPainter* dc, const CGridCtrl& grid, const CellEdges& e, COLORREF& textClr,
+void CGridCellBase::DrawBackground(QPainter* dc, const CGridHost& grid, const CellEdges& e, COLORREF& textClr,
                                    COLORREF backClr, bool eraseBkgnd)
 {
     // The cell's last pixel column and row (where the grid lines go) are
@@ -175,7 +175,7 @@ void CGridCellBase::DrawBackground(QPainter* dc, const CGridCtrl& grid, const Ce
 
 // The 3-D edges of a fixed cell: sunken when it heads the focus cell's row or
 // column (with focus tracking), raised otherwise.
-void CGridCellBase::DrawFixedEdges(QPainter* dc, const CGridCtrl& grid, int row, int col, const CellEdges& e)
+void CGridCellBase::DrawFixedEdges(QPainter* dc, const CGridHost& grid, int row, int col, const CellEdges& e)
 {
     const CCellID focus = grid.GetFocusCell();
     const QColor light = ToQColor(GetSysColour(Colour3DHighlight));
@@ -196,7 +196,7 @@ void CGridCellBase::DrawFixedEdges(QPainter* dc, const CGridCtrl& grid, int row,
 
 // The sort column's arrow at the right of its header cell (text edges r and
 // b exclusive); returns the width it takes, 0 when it does not fit.
-int CGridCellBase::DrawSortArrow(QPainter* dc, const CGridCtrl& grid, const CellEdges& e)
+int CGridCellBase::DrawSortArrow(QPainter* dc, const CGridHost& grid, const CellEdges& e)
 {
     int size = dc->fontMetrics().boundingRect(QStringLiteral("M")).height() - 4;
     if (size >= e.b - e.t)
@@ -225,7 +225,7 @@ int CGridCellBase::DrawSortArrow(QPainter* dc, const CGridCtrl& grid, const Cell
 
 bool CGridCellBase::Draw(QPainter* dc, int row, int col, QRect rect, bool eraseBkgnd)
 {
-    CGridCtrl* grid = GetGrid();
+    CGridHost* grid = GetGrid();
     if (!grid || !dc || rect.width() < 1 || rect.height() < 1)
         return false;
     if (GetHorzSpan() == SpanCovered || GetVertSpan() == SpanCovered)
@@ -279,7 +279,7 @@ bool CGridCellBase::Draw(QPainter* dc, int row, int col, QRect rect, bool eraseB
 
 bool CGridCellBase::PrintCell(QPainter* dc, int row, int col, QRect rect)
 {
-    CGridCtrl* grid = GetGrid();
+    CGridHost* grid = GetGrid();
     if (!grid || !dc || rect.isEmpty())
         return false;
     CGridDefaultCell* def = GetDefaultCell();
@@ -373,7 +373,7 @@ QSize CGridCellBase::GetCellExtent(QPainter* dc)
     QSize size = GetTextExtent(&text, dc);
     int m = int(GetMargin());
     QSize imageSize(0, 0);
-    CGridCtrl* grid = GetGrid();
+    CGridHost* grid = GetGrid();
     if (grid && GetImage() >= 0) {
         QSize sz = grid->GetImageSize(GetImage());
         if (sz.isValid()) {

@@ -14,7 +14,7 @@
 
 class QPainter;
 class QWidget;
-class CGridCtrl;
+class CGridHost;
 class CGridDefaultCell;
 class CInPlaceEdit;
 
@@ -34,7 +34,7 @@ public:
     virtual void SetBackColour(GridCtrl::COLORREF c) = 0;
     virtual void SetFont(const QFont* font) = 0;
     virtual void SetMargin(quint32 margin) = 0;
-    virtual void SetGrid(CGridCtrl* grid) = 0;
+    virtual void SetGrid(CGridHost* grid) = 0;
     virtual void SetCoords(int row, int col) = 0;
     virtual void SetHorzSpan(CellSpan span) { m_HorzSpan = span; }
     virtual void SetVertSpan(CellSpan span) { m_VertSpan = span; }
@@ -49,7 +49,7 @@ public:
     virtual GridCtrl::COLORREF GetBackColour() const = 0;
     virtual const QFont* GetFont() const = 0;
     virtual const QFont* GetFontObject() const = 0;
-    virtual CGridCtrl* GetGrid() const = 0;
+    virtual CGridHost* GetGrid() const = 0;
     virtual quint32 GetMargin() const = 0;
     virtual CellSpan GetHorzSpan() const { return m_HorzSpan; }
     virtual CellSpan GetVertSpan() const { return m_VertSpan; }
@@ -102,10 +102,10 @@ protected:
     struct CellEdges {
         int l, t, r, b;
     };
-    void DrawBackground(QPainter* dc, const CGridCtrl& grid, const CellEdges& e, GridCtrl::COLORREF& textClr,
+    void DrawBackground(QPainter* dc, const CGridHost& grid, const CellEdges& e, GridCtrl::COLORREF& textClr,
                         GridCtrl::COLORREF backClr, bool eraseBkgnd);
-    void DrawFixedEdges(QPainter* dc, const CGridCtrl& grid, int row, int col, const CellEdges& e);
-    int DrawSortArrow(QPainter* dc, const CGridCtrl& grid, const CellEdges& e);
+    void DrawFixedEdges(QPainter* dc, const CGridHost& grid, int row, int col, const CellEdges& e);
+    int DrawSortArrow(QPainter* dc, const CGridHost& grid, const CellEdges& e);
 
     quint32 m_nState = 0;
     CellSpan m_HorzSpan = SpanNone;
@@ -125,7 +125,7 @@ public:
     void SetBackColour(GridCtrl::COLORREF c) override { m_crBkClr = c; }
     void SetFont(const QFont* font) override;
     void SetMargin(quint32 margin) override { m_nMargin = margin; }
-    void SetGrid(CGridCtrl* grid) override { m_pGrid = grid; }
+    void SetGrid(CGridHost* grid) override { m_pGrid = grid; }
     void SetCoords(int row, int col) override {}
 
     QString GetText() const override { return m_strText; }
@@ -136,7 +136,7 @@ public:
     GridCtrl::COLORREF GetBackColour() const override { return m_crBkClr; }
     const QFont* GetFont() const override;
     const QFont* GetFontObject() const override;
-    CGridCtrl* GetGrid() const override { return m_pGrid; }
+    CGridHost* GetGrid() const override { return m_pGrid; }
     quint32 GetMargin() const override;
 
     bool IsDefaultFont() const override { return !m_plfFont; }
@@ -158,7 +158,7 @@ protected:
     std::unique_ptr<QFont> m_plfFont;
     quint32 m_nMargin = quint32(-1);
     bool m_bEditing = false;
-    CGridCtrl* m_pGrid = nullptr;
+    CGridHost* m_pGrid = nullptr;
     CInPlaceEdit* m_pEditWnd = nullptr;
 };
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "grid/GridCell.h"
+#include "grid/GridHost.h"
 #include "grid/GridTypes.h"
 #include "grid/InPlaceEdit.h"
 
@@ -28,7 +29,7 @@ struct GridPrintInfo {
     int curPage = 1;
 };
 
-class CGridCtrl : public QAbstractScrollArea {
+class CGridCtrl : public QAbstractScrollArea, public CGridHost {
     Q_OBJECT
 public:
     // Factory of the grid's ordinary cells (CGridCell unless changed).
@@ -74,10 +75,10 @@ public:
     bool IsCellEditable(int row, int col) const;
     bool IsCellEditable(const CCellID& cell) const { return IsCellEditable(cell.row, cell.col); }
     bool IsValid(int row, int col) const { return row >= 0 && row < m_nRows && col >= 0 && col < m_nCols; }
-    bool IsValid(const CCellID& cell) const { return IsValid(cell.row, cell.col); }
+    bool IsValid(const CCellID& cell) const override { return IsValid(cell.row, cell.col); }
     bool IsValid(const CCellRange& range) const;
 
-    CGridDefaultCell* GetDefaultCell(bool fixedRow, bool fixedCol) const;
+    CGridDefaultCell* GetDefaultCell(bool fixedRow, bool fixedCol) const override;
 
     // ---- virtual mode
     void SetVirtualMode(bool on);
@@ -117,16 +118,16 @@ public:
     void SetHeaderSort(bool on = true) { m_bSortOnClick = on; }
     void SetTabLeavesGrid(bool on) { m_bTabLeavesGrid = on; }
     void EnableTitleTips(bool on = true) { m_bTitleTips = on; }
-    int GetGridLines() const { return m_nGridLines; }
+    int GetGridLines() const override { return m_nGridLines; }
     void SetRowResize(bool on = true) { m_bAllowRowResize = on; }
     void SetColumnResize(bool on = true) { m_bAllowColumnResize = on; }
     bool GetColumnResize() const { return m_bAllowColumnResize; }
     void SetTrackFocusCell(bool on) { m_bTrackFocusCell = on; }
-    bool GetTrackFocusCell() const { return m_bTrackFocusCell; }
+    bool GetTrackFocusCell() const override { return m_bTrackFocusCell; }
     void SetFrameFocusCell(bool on) { m_bFrameFocus = on; }
-    bool GetFrameFocusCell() const { return m_bFrameFocus; }
+    bool GetFrameFocusCell() const override { return m_bFrameFocus; }
     void EnableDragAndDrop(bool on = true) { m_bAllowDragAndDrop = on; }
-    bool GetPrintColour() const { return m_bPrintColour; }
+    bool GetPrintColour() const override { return m_bPrintColour; }
     void SetRedraw(bool allow, bool resetScrollBars = false);
 
     // ---- colours, font, images
@@ -134,17 +135,17 @@ public:
     void SetGridLineColor(GridCtrl::COLORREF c) { m_crGridLineColour = c; }
     // The grid's font: given to all four default cells.
     void SetFont(const QFont& font);
-    QFont GetNormalFont() const;
+    QFont GetNormalFont() const override;
     void OnSysColorChange();
-    QSize GetImageSize(int image) const;
-    QPixmap GetImage(int image) const;
+    QSize GetImageSize(int image) const override;
+    QPixmap GetImage(int image) const override;
 
     // ---- sorting
     // Compares two cells: negative, 0 or positive; data is the caller's word.
     using CompareFunc = int (*)(const CGridCellBase* first, const CGridCellBase* second, qintptr data);
-    int GetSortColumn() const { return m_nSortColumn; }
+    int GetSortColumn() const override { return m_nSortColumn; }
     void SetSortColumn(int col) { m_nSortColumn = col; }
-    bool GetSortAscending() const { return m_bAscending; }
+    bool GetSortAscending() const override { return m_bAscending; }
     void SetCompareFunction(CompareFunc f) { m_pfnCompare = f; }
     int GetDragColumn() const { return m_CurCol; }
     static int CompareCellText(const CGridCellBase* first, const CGridCellBase* second, qintptr data);
@@ -210,7 +211,7 @@ public:
     void OnScroll(Qt::Orientation bar, int code, int thumbPos);
 
     // ---- focus and selection
-    CCellID GetFocusCell() const { return m_idCurrentCell; }
+    CCellID GetFocusCell() const override { return m_idCurrentCell; }
     CCellID SetFocusCell(int row, int col);
     CCellID SetFocusCell(const CCellID& c) { return SetFocusCell(c.row, c.col); }
     void SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol, bool forceRepaint = false,
@@ -238,10 +239,13 @@ public:
     virtual void EndEditing();
     void SetItemTextEdited(int row, int col, const QString& text);
     // The in-place editor reports the end of editing here.
-    void OnEditorNotify(GridCellDispInfo* info);
+    void OnEditorNotify(GridCellDispInfo* info) override;
     // Modifier keys held at the last key press the grid or its editor saw.
-    void SetKeyModifiers(Qt::KeyboardModifiers mods) { m_keyMods = mods; }
+    void SetKeyModifiers(Qt::KeyboardModifiers mods) override { m_keyMods = mods; }
     CInPlaceEdit* GetEditor() const;
+    // The viewport, on which the cells are drawn.
+    QWidget* CellSurface() const override { return viewport(); }
+    void TakeFocusFromEditor() override { setFocus(Qt::OtherFocusReason); }
     CTitleTip& GetTitleTip() { return m_TitleTip; }
 
     // ---- clipboard and drag and drop. Text blocks travel as plain text:

@@ -1,5 +1,5 @@
 #include "grid/InPlaceEdit.h"
-#include "grid/GridCtrl.h"
+#include "grid/GridHost.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -11,9 +11,9 @@ using namespace GridCtrl;
 
 bool CInPlaceEdit::s_bEndEditing = false;
 
-CInPlaceEdit::CInPlaceEdit(CGridCtrl* grid, const QRect& rect, Qt::Alignment align, int id, int row, int col,
+CInPlaceEdit::CInPlaceEdit(CGridHost* grid, const QRect& rect, Qt::Alignment align, int id, int row, int col,
                            const QString& initText, unsigned firstChar)
-    : QLineEdit(grid ? grid->viewport() : nullptr)
+    : QLineEdit(grid ? grid->CellSurface() : nullptr)
     , m_pGrid(grid)
     , m_nId(id)
     , m_nRow(row)
@@ -103,7 +103,7 @@ void CInPlaceEdit::LeaveToGrid(unsigned key, Qt::KeyboardModifiers mods)
     m_nLastChar = key;
     if (m_pGrid) {
         m_pGrid->SetKeyModifiers(mods);
-        m_pGrid->setFocus(Qt::OtherFocusReason);
+        m_pGrid->TakeFocusFromEditor();
     }
     // When the grid cannot take the focus (hidden window), the edit still ends.
     if (!m_bEnded && m_pGrid)

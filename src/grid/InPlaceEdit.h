@@ -10,7 +10,7 @@
 #include <QRect>
 #include <QWidget>
 
-class CGridCtrl;
+class CGridHost;
 
 // Editor over a cell. It ends editing by itself on Enter, Tab, Escape, the
 // arrow and page keys, or when it loses the focus, and reports the result to
@@ -26,7 +26,7 @@ public:
     // character; F2 opens it with the caret after the text.
     static constexpr unsigned ClickedChar = 0x40000000u;
 
-    CInPlaceEdit(CGridCtrl* grid, const QRect& rect, Qt::Alignment align, int id, int row, int col,
+    CInPlaceEdit(CGridHost* grid, const QRect& rect, Qt::Alignment align, int id, int row, int col,
                  const QString& initText, unsigned firstChar);
     ~CInPlaceEdit() override;
 
@@ -49,7 +49,7 @@ private:
     void WidenToText();
     void LeaveToGrid(unsigned key, Qt::KeyboardModifiers mods);
 
-    CGridCtrl* m_pGrid;
+    CGridHost* m_pGrid;
     int m_nId;
     int m_nRow;
     int m_nColumn;
