@@ -124,9 +124,9 @@ void fillRow(ScheduleMonth& row, const WorkSchedule& s, bool shift, int dayLengt
             ++p;
         }
     } else {
+        const int firstDow = DayOfWeekDMY(1, month, yy); // 0 Sunday
         for (int day = 1; day <= length; ++day) {
-            const int dow = DayOfWeekDMY(day, month, yy); // 0 Sunday
-            const int bit = (dow + 6) % 7;
+            const int bit = (firstDow + day - 1 + 6) % 7;
             if (!((mask >> bit) & 1))
                 row.d[std::size_t(day - 1)] = 0;
         }
