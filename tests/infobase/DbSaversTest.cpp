@@ -57,7 +57,8 @@ protected:
             db::Transaction run(Db(base));
             SaveCalculatedMonth(base, slot, false);
             base.current.rows[1].sum = 55;
-            db::InjectFailureAfter(db::IsServer(Db(base)) ? 2 : 3); // the first insert, after the delete
+            // The first row written, after the delete of the numbers before it.
+            db::InjectFailureAfter(db::IsServer(Db(base)) ? 2 : 4);
             EXPECT_THROW(SaveCalculatedMonth(base, slot, false), db::DbError);
             db::InjectFailureAfter(0);
             SaveCalculatedMonth(base, noMaster, false);
