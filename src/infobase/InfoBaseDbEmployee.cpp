@@ -13,6 +13,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <type_traits>
 
@@ -958,6 +959,36 @@ void saveComputedRowsOnServer(const QSqlDatabase& db, int slot, int kvProizv, co
     batch.run();
 }
 
+// On a base file the computed rows of the employee of master row `id` take
+// the places of his stored ones in one batch: each row is written over the
+// stored row of its number (or added), and the stored rows of the numbers
+// not written are deleted. The rows end as a delete of all and an insert of
+// each would leave them, but a month computed again rewrites its rows in
+// place instead of taking every row and its key out and putting them back.
+void writeComputedRowsInPlace(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int kvProizv)
+{
+    const TableDef& t = ZarpTable().def();
+    static const QString upsert = InsertOrUpdateSql(t, ZarpTable().keyCount());
+    static const QString removeNumbers =
+        DeleteRowsSql(t, QStringLiteral("%1 AND %2 BETWEEN ? AND ?").arg(ColumnEqualsSql(t, 0), t.columns[1]));
+    db::Batch batch(db);
+    // The numbers from `next` to `last` are written by no row.
+    qint64 next = std::numeric_limits<qint64>::min();
+    const auto removeThrough = [&](qint64 last) {
+        if (id != freshId && next <= last)
+            batch.add(removeNumbers).bind(0, id).bind(1, next).bind(2, last);
+    };
+    forStoredRows(rec, kvProizv, EmployeeRecord::RowCount, [&](int num, const AccrualRow& a) {
+        removeThrough(qint64(num) - 1);
+        Binder b(batch.add(upsert));
+        b << id << num;
+        bindRow(b, a);
+        next = qint64(num) + 1;
+    });
+    removeThrough(std::numeric_limits<qint64>::max());
+    batch.run();
+}
+
 // The computed rows of the slot's employee in place of his stored ones, one
 // batch; nothing when the slot has no master row.
 void saveComputedRows(const QSqlDatabase& db, int slot, int kvProizv, const EmployeeRecord& rec)
@@ -965,7 +996,7 @@ void saveComputedRows(const QSqlDatabase& db, int slot, int kvProizv, const Empl
     if (db::IsServer(db))
         saveComputedRowsOnServer(db, slot, kvProizv, rec);
     else if (const qint64 id = KonstId(db, slot); id != 0)
-        WriteRows(db, id, rec, kvProizv, 1);
+        writeComputedRowsInPlace(db, id, rec, kvProizv);
 }
 
 } // namespace
@@ -1011,7 +1042,7 @@ void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster)
     if (db::IsServer(db))
         saveComputedRowsOnServer(db, slot, kvProizv, base.current);
     else
-        WriteRows(db, id, base.current, kvProizv, 1);
+        writeComputedRowsInPlace(db, id, base.current, kvProizv);
     tr.commit();
 }
 

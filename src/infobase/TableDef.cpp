@@ -16,6 +16,15 @@ QString InsertSql(const TableDef& t, int skip)
         .arg(Qualified(t.name), ColumnList(t, skip), marks.join(QStringLiteral(", ")));
 }
 
+QString InsertOrUpdateSql(const TableDef& t, int keys)
+{
+    QStringList sets;
+    for (qsizetype i = keys; i < t.columns.size(); ++i) sets << QStringLiteral("%1 = excluded.%1").arg(t.columns[i]);
+    return QStringLiteral("%1 ON CONFLICT (%2) DO UPDATE %3")
+        .arg(InsertSql(t), t.columns.mid(0, keys).join(QStringLiteral(", ")),
+             QStringLiteral("SET ") + sets.join(QStringLiteral(", ")));
+}
+
 QString SelectSql(const TableDef& t, const QString& tail)
 {
     QString sql = QStringLiteral("SELECT %1 FROM %2").arg(ColumnList(t), Qualified(t.name));

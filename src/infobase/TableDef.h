@@ -21,6 +21,10 @@ QString Qualified(const QString& name);
 QString ColumnList(const TableDef& t, int skip = 0);
 // INSERT INTO dbo.t (cols) VALUES (?, ...), of the columns after `skip` leading ones.
 QString InsertSql(const TableDef& t, int skip = 0);
+// The INSERT of every column, which writes over the other columns of the row
+// whose first `keys` columns (its key) it names when there is one
+// (ON CONFLICT (keys) DO UPDATE); file bases only.
+QString InsertOrUpdateSql(const TableDef& t, int keys);
 // SELECT cols FROM dbo.t <tail>
 QString SelectSql(const TableDef& t, const QString& tail = QString());
 // Index of a column in the table's list; -1 when absent.

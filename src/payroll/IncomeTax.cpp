@@ -8,6 +8,7 @@
 #include "values/Clock.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -23,6 +24,18 @@ namespace {
 
 constexpr int kMaxIncomeCodes = 15;
 constexpr std::uint32_t k29Bits = 0x1FFFFFFF;
+
+using IncomeCodes = std::array<std::uint32_t, kMaxIncomeCodes>;
+
+// The income codes of an income group's pay kinds (the first always 2000),
+// their deduction codes and yearly allowance ceilings, as the first row of
+// an income statement holds them; error is the listing's result.
+struct IncomeCodeList {
+    int count = 1;
+    IncomeCodes incomeCodes{}, deductionCodes{};
+    std::array<double, kMaxIncomeCodes> allowances{};
+    int error = 0;
+};
 
 double percentOf(const TaxScaleBand& b) { return b.percent + b.hundredths / 100.0; }
 
@@ -65,10 +78,10 @@ bool inGroup(int code, int group)
     }
 }
 
-int findCode(const IncomeMonthRow& first, int count, int code)
+int findCode(const IncomeCodes& codes, int count, int code)
 {
     for (int i = 0; i < count; ++i)
-        if (first.incomeCodes[std::size_t(i)] == std::uint32_t(code))
+        if (codes[std::size_t(i)] == std::uint32_t(code))
             return i;
     return -1;
 }
@@ -195,31 +208,31 @@ struct IncomeSums {
 };
 
 // Income codes of the group's pay kinds, with their deduction codes and the
-// yearly allowance ceilings.
-int ListIncomeCodes(IncomeSums& c)
+// yearly allowance ceilings, as the first row of the months holds them.
+int ListIncomeCodes(const PayrollDoc& doc, int group, IncomeCodeList& out)
 {
-    IncomeMonthRow& head = c.head();
-    head.incomeCodes[0] = 2000;
-    for (const PayKind& k : c.doc.infoBase.payKinds) {
-        if (k.kodDoh == 0 || !inGroup(k.kod, c.group))
+    out = IncomeCodeList{};
+    out.incomeCodes[0] = 2000;
+    for (const PayKind& k : doc.infoBase.payKinds) {
+        if (k.kodDoh == 0 || !inGroup(k.kod, group))
             continue;
-        const int i = findCode(head, c.codeCount, k.kodDoh);
+        const int i = findCode(out.incomeCodes, out.count, k.kodDoh);
         if (i < 0) {
-            if (c.codeCount == kMaxIncomeCodes)
+            if (out.count == kMaxIncomeCodes)
                 return kCalcTooManyIncomeCodes;
-            head.incomeCodes[std::size_t(c.codeCount)] = k.kodDoh;
-            head.deductionCodes[std::size_t(c.codeCount)] = k.kodSkid;
-            head.allowances[std::size_t(c.codeCount)] = k.sumSkidPodoh;
-            ++c.codeCount;
+            out.incomeCodes[std::size_t(out.count)] = k.kodDoh;
+            out.deductionCodes[std::size_t(out.count)] = k.kodSkid;
+            out.allowances[std::size_t(out.count)] = k.sumSkidPodoh;
+            ++out.count;
             continue;
         }
-        auto& listed = head.deductionCodes[std::size_t(i)];
+        auto& listed = out.deductionCodes[std::size_t(i)];
         if (listed != 0 && listed != k.kodSkid)
             continue;
         if (listed == 0)
             listed = k.kodSkid;
-        if (k.sumSkidPodoh > head.allowances[std::size_t(i)])
-            head.allowances[std::size_t(i)] = k.sumSkidPodoh;
+        if (k.sumSkidPodoh > out.allowances[std::size_t(i)])
+            out.allowances[std::size_t(i)] = k.sumSkidPodoh;
     }
     return 0;
 }
@@ -248,7 +261,7 @@ void AddIncome(IncomeSums& c, const PayKind& k, int code, double amount, int key
         row.taxable += amount;
         row.lessAllowances += amount;
     }
-    const int i = k.kodDoh != 0 ? findCode(c.head(), c.codeCount, k.kodDoh) : -1;
+    const int i = k.kodDoh != 0 ? findCode(c.head().incomeCodes, c.codeCount, k.kodDoh) : -1;
     if (i >= 0)
         row.incomeByCode[std::size_t(i)] += amount;
 }
@@ -410,8 +423,11 @@ void TakeBackFormerEmployerDeductions(IncomeSums& c)
 
 } // namespace
 
-int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, IncomeMonthRow* rows,
-                   const AccrualRow* entries, int entryCount, const PayrollDoc& doc)
+namespace {
+
+// IncomeByMonths with the group's income codes listed by the caller.
+int IncomeByMonthsOf(const IncomeCodeList& codes, int firstMonth, int lastMonth, int group, int selector,
+                     IncomeMonthRow* rows, const AccrualRow* entries, int entryCount, const PayrollDoc& doc)
 {
     const int months = MonthKeyDiff(firstMonth, lastMonth) + 1;
     const auto monthValid = [](int key) { return MonthKey::of(key).month() >= 1 && MonthKey::of(key).month() <= 12; };
@@ -422,8 +438,13 @@ int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, Incom
     IncomeSums c{doc, firstMonth, lastMonth, months, group, selector, rows};
     c.ownMonth = IncomeMonthFlag(doc, selector == 0 ? kFlagSecondTaxMonth : kFlagIncomeTaxMonth);
     c.taxCode = selector == 0 ? kCodeSecondTax : kCodeIncomeTax;
-    if (const int r = ListIncomeCodes(c); r < 0)
-        return r;
+    IncomeMonthRow& head = c.head();
+    head.incomeCodes = codes.incomeCodes;
+    head.deductionCodes = codes.deductionCodes;
+    head.allowances = codes.allowances;
+    c.codeCount = codes.count;
+    if (codes.error < 0)
+        return codes.error;
     if (const int r = TakeIncome(c, entries, entryCount); r < 0)
         return r;
     if (selector != 1 && selector != 2)
@@ -433,6 +454,16 @@ int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, Incom
         return r;
     TakeBackFormerEmployerDeductions(c);
     return 0;
+}
+
+} // namespace
+
+int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, IncomeMonthRow* rows,
+                   const AccrualRow* entries, int entryCount, const PayrollDoc& doc)
+{
+    IncomeCodeList codes;
+    codes.error = ListIncomeCodes(doc, group, codes);
+    return IncomeByMonthsOf(codes, firstMonth, lastMonth, group, selector, rows, entries, entryCount, doc);
 }
 
 // ---------------------------------------------------------------- the month's tax
@@ -493,6 +524,7 @@ struct TaxCalc {
     std::vector<IncomeMonthRow> main = std::vector<IncomeMonthRow>(12);
     std::vector<IncomeMonthRow> second = std::vector<IncomeMonthRow>(12);
     std::vector<IncomeMonthRow> third = std::vector<IncomeMonthRow>(12);
+    std::array<IncomeCodeList, 3> codes{}; // of each IncomeGroup, listed once for all the months
 };
 
 // The property deduction, taken from the cumulative base since its first
@@ -536,8 +568,8 @@ int NoticeYear(const QString& text)
 int SecondGroupTax(TaxCalc& c, int start, int months, int count, double& tax)
 {
     tax = 0;
-    if (const int r = IncomeByMonths(start, MonthKeyAdd(start, months - 1), IncomeSecond, c.selector, c.second.data(),
-                                     c.entries, count, c.doc);
+    if (const int r = IncomeByMonthsOf(c.codes[IncomeSecond], start, MonthKeyAdd(start, months - 1), IncomeSecond,
+                                       c.selector, c.second.data(), c.entries, count, c.doc);
         r < 0)
         return r;
     const int secondTable = c.doc.infoBase.firm.tabGrp2;
@@ -571,7 +603,8 @@ int TaxDueForMonth(TaxCalc& c, int month, int count, double& tax)
         start = std::min(MonthKeyAdd(c.resident, 1), month);
     const int months = MonthKeyDiff(start, month) + 1;
 
-    if (const int r = IncomeByMonths(start, month, IncomeMain, c.selector, c.main.data(), c.entries, count, c.doc);
+    if (const int r = IncomeByMonthsOf(c.codes[IncomeMain], start, month, IncomeMain, c.selector, c.main.data(),
+                                       c.entries, count, c.doc);
         r < 0)
         return r;
     double base = c.main[std::size_t(months - 1)].base;
@@ -587,7 +620,8 @@ int TaxDueForMonth(TaxCalc& c, int month, int count, double& tax)
     if (const int r = SecondGroupTax(c, start, months, count, secondTax); r < 0)
         return r;
 
-    if (const int r = IncomeByMonths(start, month, IncomeThird, c.selector, c.third.data(), c.entries, count, c.doc);
+    if (const int r = IncomeByMonthsOf(c.codes[IncomeThird], start, month, IncomeThird, c.selector, c.third.data(),
+                                       c.entries, count, c.doc);
         r < 0)
         return r;
     double thirdIncome = 0, withheld = 0;
@@ -621,6 +655,8 @@ int CalcIncomeTax(int tableArgument, AccrualRow* entries, int entryCount, Payrol
     c.code = tableArgument == 0 ? kCodeIncomeTax : kCodeSecondTax;
     c.selector = tableArgument == 0 ? 1 + (c.tableIndex & 1) : 0;
     c.resident = residencyMonth(doc);
+    for (const int group : {IncomeMain, IncomeSecond, IncomeThird})
+        c.codes[std::size_t(group)].error = ListIncomeCodes(doc, group, c.codes[std::size_t(group)]);
     if (c.resident != 0 && MonthKey::of(c.resident).year() != MonthKey::of(tek).year())
         c.resident = 0;
 

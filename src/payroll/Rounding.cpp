@@ -71,10 +71,18 @@ double RoundByKindField(double amount, int okrugField, int okrugRas)
 double RoundPayoutStep(double amount, int okrugVyp)
 {
     const double w = RoundWhole(amount);
+    const int step = okrugVyp & 7;
     double d = 1;
-    for (int i = 0; i < (okrugVyp & 7); ++i) d *= 10;
+    for (int i = 0; i < step; ++i) d *= 10;
     // "%15.5f" of w / d with the point and five decimals cut off: towards zero.
-    return cutText(w / d, 5, 6) * d + 0.0;
+    // A quotient of whole kopecks by at most 10^5 has at most five decimals,
+    // and below a billion its double is far nearer to them than the fifth
+    // decimal's half, so the text's integer part is the quotient's own; only
+    // larger steps can read as the next integer (1.999996 as 2.00000).
+    const double q = w / d;
+    if (step <= 5 && std::fabs(q) < 1e9)
+        return std::trunc(q) * d + 0.0;
+    return cutText(q, 5, 6) * d + 0.0;
 }
 
 double SplitRoublesKopecks(int selector, double amount)

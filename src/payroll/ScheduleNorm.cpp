@@ -3,7 +3,7 @@
 #include "payroll/CalendarMath.h"
 
 #include <algorithm>
-#include <set>
+#include <array>
 
 #include <QDate>
 
@@ -28,36 +28,78 @@ bool hasAnyValue(const ScheduleMonth& row)
     return hasDayValue(row) || row.rDn != 0 || row.rMin != 0 || row.vMin != 0 || row.nMin != 0;
 }
 
+// The firm's public holidays as a word of day bits for each month (bit d for
+// day d), so that a walk over days asks no more than a bit each.
+using HolidayBits = std::array<std::uint32_t, 16>;
+
+HolidayBits HolidayBitsOf(const FirmInfo& firm)
+{
+    HolidayBits bits{};
+    for (std::uint16_t w : firm.fete)
+        if (const int day = w >> 8; day >= 1 && day <= 31)
+            bits[w & 15u] |= 1u << day;
+    return bits;
+}
+
+bool HolidayOn(const HolidayBits& bits, int day, int month) { return (bits[std::size_t(month & 15)] >> day) & 1u; }
+
+// The days that the Labour Code's moves of a month reach, from 31 days before
+// its first to 32 after its last (a move searches at most 31 days on), each
+// with whether it is a holiday and whether the weekday pattern works it.
+struct CalendarWindow {
+    static constexpr int kBefore = 31, kAfter = 32;
+    using Days = std::array<bool, kBefore + 31 + kAfter>;
+    Days holiday{}, pattern{};
+
+    CalendarWindow(const HolidayBits& holidays, int mask, int month, int year, int length)
+    {
+        const QDate start = QDate(year, month, 1).addDays(-kBefore);
+        int y = start.year(), m = start.month(), d = start.day();
+        int monthLength = start.daysInMonth();
+        int weekday = start.dayOfWeek() - 1; // 0 Monday
+        for (int i = 0; i < kBefore + length + kAfter; ++i) {
+            holiday[std::size_t(i)] = HolidayOn(holidays, d, m);
+            pattern[std::size_t(i)] = ((mask >> weekday) & 1) != 0; // bit 0 Monday
+            weekday = (weekday + 1) % 7;
+            if (++d > monthLength) {
+                d = 1;
+                if (++m > 12) {
+                    m = 1;
+                    ++y;
+                }
+                monthLength = QDate(y, m, 1).daysInMonth();
+            }
+        }
+    }
+};
+
 // A weekday schedule's calendar by the Labour Code: a day off that falls on a
 // public holiday moves to the next working day after the holiday, and the
 // working day directly before a holiday is an hour shorter. Holidays of the
 // days before the month can move a day off into it (the January holidays),
 // and a holiday on the next month's first day shortens the month's last day.
 void applyLabourCodeCalendar(ScheduleMonth& row, int mask, int dayLength, int month, int year, int length,
-                             const PayrollDoc& doc)
+                             const HolidayBits& holidays)
 {
-    const FirmInfo& firm = doc.infoBase.firm;
-    auto holiday = [&](const QDate& d) { return IsFirmHoliday(firm, d.day(), d.month()); };
-    auto patternDay = [&](const QDate& d) { return ((mask >> (d.dayOfWeek() - 1)) & 1) != 0; }; // bit 0 Monday
-    const QDate first(year, month, 1);
-    const QDate last(year, month, length);
-    std::set<qint64> movedOff; // Julian days of working days turned into days off
-    for (QDate d = first.addDays(-31); d <= last; d = d.addDays(1)) {
-        if (!holiday(d) || patternDay(d))
+    const CalendarWindow w(holidays, mask, month, year, length);
+    constexpr int first = CalendarWindow::kBefore; // the window's place of the month's first day
+    CalendarWindow::Days movedOff{}; // working days turned into days off
+    for (int i = 0; i < first + length; ++i) {
+        if (!w.holiday[std::size_t(i)] || w.pattern[std::size_t(i)])
             continue;
-        QDate to = d.addDays(1);
+        int to = i + 1;
         // The search ends within a month even in a calendar of holidays only.
-        for (int guard = 0; guard < 31; ++guard, to = to.addDays(1))
-            if (patternDay(to) && !holiday(to) && !movedOff.count(to.toJulianDay()))
+        for (int guard = 0; guard < 31; ++guard, ++to)
+            if (w.pattern[std::size_t(to)] && !w.holiday[std::size_t(to)] && !movedOff[std::size_t(to)])
                 break;
-        movedOff.insert(to.toJulianDay());
+        movedOff[std::size_t(to)] = true;
     }
     for (int day = 1; day <= length; ++day) {
         auto& v = row.d[std::size_t(day - 1)];
-        const QDate d(year, month, day);
-        if (movedOff.count(d.toJulianDay()))
+        const std::size_t i = std::size_t(first + day - 1);
+        if (movedOff[i])
             v = 0;
-        else if (v != 0 && dayLength > 60 && holiday(d.addDays(1)))
+        else if (v != 0 && dayLength > 60 && w.holiday[i + 1])
             v = std::uint16_t(dayLength - 60);
     }
 }
@@ -82,18 +124,19 @@ void fillRow(ScheduleMonth& row, const WorkSchedule& s, bool shift, int dayLengt
             ++p;
         }
     } else {
+        const int firstDow = DayOfWeekDMY(1, month, yy); // 0 Sunday
         for (int day = 1; day <= length; ++day) {
-            const int dow = DayOfWeekDMY(day, month, yy); // 0 Sunday
-            const int bit = (dow + 6) % 7;
+            const int bit = (firstDow + day - 1 + 6) % 7;
             if (!((mask >> bit) & 1))
                 row.d[std::size_t(day - 1)] = 0;
         }
     }
+    const HolidayBits holidays = HolidayBitsOf(doc.infoBase.firm);
     for (int day = 1; day <= length; ++day)
-        if (IsFirmHoliday(doc.infoBase.firm, day, month))
+        if (HolidayOn(holidays, day, month))
             row.d[std::size_t(day - 1)] = 0;
     if (!shift)
-        applyLabourCodeCalendar(row, mask, dayLength, month, year, length, doc);
+        applyLabourCodeCalendar(row, mask, dayLength, month, year, length, holidays);
     int days = 0, minutes = 0;
     for (int day = 1; day <= length; ++day) {
         if (row.d[std::size_t(day - 1)] != 0) {

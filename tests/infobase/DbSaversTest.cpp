@@ -58,7 +58,8 @@ protected:
             db::Transaction run(Db(base));
             SaveCalculatedMonth(base, slot, false);
             base.current.rows[1].sum = 55;
-            db::InjectFailureAfter(db::IsServer(Db(base)) ? 2 : 3); // the first insert, after the delete
+            // The first row written, after the delete of the numbers before it.
+            db::InjectFailureAfter(db::IsServer(Db(base)) ? 2 : 4);
             EXPECT_THROW(SaveCalculatedMonth(base, slot, false), db::DbError);
             db::InjectFailureAfter(0);
             SaveCalculatedMonth(base, noMaster, false);
@@ -584,4 +585,63 @@ TEST_F(DbSavers, ClearingTheMonthsResultsKeepsTheLaterMonthsRows)
     for (int i = 0; i < EmployeeRecord::RowCount; ++i)
         EXPECT_EQ(base.current.rows[std::size_t(i)], want[std::size_t(i)]) << "row " << i;
     EXPECT_EQ(base.current.rows[62].sum, 62'000);
+}
+
+// The calculation's store leaves the employee exactly the computed rows of
+// the month: rows of the same numbers take the new values, and every other
+// stored computed row goes, whatever its number (one among the input rows'
+// numbers, gaps between the computed rows, past the record, the extreme
+// numbers a damaged base could hold); a store that fails after some of its
+// rows were written leaves the rows as they were.
+TEST_F(DbSavers, TheRunsStoreLeavesExactlyTheComputedRows)
+{
+    Fill(3);
+    const int slot = base.list[2].slot;
+    LoadEmployee(base, slot);
+    const qint64 id = detail::KonstId(Db(base), slot);
+    const int kv = base.attributesOf(slot).kvProizv;
+    ASSERT_EQ(kv, 1);
+    const auto storedNumbers = [&] {
+        db::Recordset q(Db(base), QStringLiteral("SELECT num, sum FROM dbo.zarp WHERE id_konst = ? ORDER BY num"));
+        q.bind(0, id);
+        q.exec();
+        std::vector<std::pair<qint64, double>> rows;
+        while (q.next()) rows.emplace_back(q.toInt64(0), q.toDouble(1));
+        return rows;
+    };
+    const auto computed = [&](std::initializer_list<std::pair<int, double>> rows) {
+        std::fill(base.current.rows.begin() + kv, base.current.rows.end(), AccrualRow{});
+        for (const auto& [num, sum] : rows) {
+            base.current.rows[std::size_t(num)].kod = u16(300 + num);
+            base.current.rows[std::size_t(num)].mes = 5;
+            base.current.rows[std::size_t(num)].sum = sum;
+        }
+    };
+    computed({{1, 100}, {2, 200}, {4, 400}, {7, 700}});
+    SaveCalculatedMonth(base, slot, false);
+    for (const qint64 num : {qint64(0), qint64(3), qint64(66), qint64(1000), std::numeric_limits<qint64>::min(),
+                             std::numeric_limits<qint64>::max()})
+        db::Recordset(Db(base), QStringLiteral("INSERT INTO dbo.zarp (id_konst, num, kod, sum) VALUES (?, ?, 9, 9)"))
+            .run(id, num);
+    const std::vector<std::pair<qint64, double>> now = {{1, 150}, {2, 250}, {5, 550}};
+    computed({{1, 150}, {2, 250}, {5, 550}});
+    SaveCalculatedMonth(base, slot, false);
+    EXPECT_EQ(storedNumbers(), now);
+    EXPECT_EQ(countRows(base, QStringLiteral("proizv"), id), 1);
+
+    // A store that fails at its last statement, after its rows were written.
+    computed({{1, 10}, {6, 60}});
+    {
+        db::Transaction run(Db(base));
+        // On a file: the master row's id, the savepoint, the rows before 1,
+        // row 1, the rows 2-5, row 6, then those past 6; on a server the
+        // delete, then the insert of the rows.
+        db::InjectFailureAfter(db::IsServer(Db(base)) ? 2 : 7);
+        EXPECT_THROW(SaveCalculatedMonth(base, slot, false), db::DbError);
+        db::InjectFailureAfter(0);
+        run.commit();
+    }
+    EXPECT_EQ(storedNumbers(), now);
+    SaveCalculatedMonth(base, slot, false);
+    EXPECT_EQ(storedNumbers(), (std::vector<std::pair<qint64, double>>{{1, 10}, {6, 60}}));
 }

@@ -169,6 +169,15 @@ TEST(RoundPayoutStep, CutsTowardsZeroAfterWholeKopecks)
     // okrugVyp 0 equals RoundWhole.
     for (double x : {0.5, -0.5, 12.49, -12.5, 99999.5}) EXPECT_EQ(RoundPayoutStep(x, 0), RoundWhole(x)) << x;
     EXPECT_EQ(RoundPayoutStep(1999.5, 3), 2000); // whole kopecks first, then the cut
+    EXPECT_EQ(RoundPayoutStep(-1999.4, 3), -1000);
+    EXPECT_EQ(RoundPayoutStep(987654321.4, 1), 987654320);
+    EXPECT_EQ(RoundPayoutStep(123456789012345, 2), 123456789012300); // beyond a billion roubles
+    EXPECT_FALSE(std::signbit(RoundPayoutStep(-99999, 5))); // a cut to nothing is no negative zero
+    // The quotient is read to five decimals before the cut: 1.999996 reads
+    // 2.00000, so a step of a million takes 1,999,996 up, 1,999,994 down.
+    EXPECT_EQ(RoundPayoutStep(1999996, 6), 2000000);
+    EXPECT_EQ(RoundPayoutStep(1999994, 6), 1000000);
+    EXPECT_EQ(RoundPayoutStep(-19999996, 7), -20000000);
 }
 
 TEST(SplitRoublesKopecks, RoublesKeepTheSignKopecksDoNot)
