@@ -60,15 +60,4 @@ double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsB
 // entries when that leaves it not negative.
 double YearlyBonusBase(const infobase::EmployeeRecord& rec, const infobase::FirmInfo& firm, int year, int month,
                        int selector);
-
-// (value >> (first - 1)) masked to width bits; -1 when first or width is 0,
-// first is above 8 or width is above 9 - first.
-int GetBitField(unsigned char value, int first, int width);
-
-// The two flag bytes of a pay kind as the bases test them (first byte: fund
-// bits 0-1, oblPodoh, sick-leave base, vedShap, oblProf, enAlim, enKoefRS;
-// second byte: hr1, hr2, enSrPremBln, g11, enSrZar, hr3, fund bit 2, grp).
-unsigned char PayKindFlagByte1(const infobase::PayKind& kind);
-unsigned char PayKindFlagByte2(const infobase::PayKind& kind);
-
 } // namespace kalvor

@@ -1,6 +1,5 @@
 #include "payroll/MonthRate.h"
 
-#include "payroll/Bases.h"
 #include "payroll/CalendarMath.h"
 #include "payroll/Criteria.h"
 #include "payroll/PayKinds.h"

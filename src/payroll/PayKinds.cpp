@@ -1,4 +1,5 @@
 #include "payroll/PayKinds.h"
+#include "payroll/PayKindCodes.h"
 
 namespace kalvor {
 
@@ -53,6 +54,29 @@ double RoundByPayKind(double amount, int kindCode, const PayrollDoc& doc)
 double RoundPayout(double amount, const PayrollDoc& doc)
 {
     return RoundPayoutStep(amount, doc.infoBase.config.okrugVyp());
+}
+
+int GetBitField(unsigned char value, int first, int width)
+{
+    static const int masks[9] = {0, 1, 3, 7, 15, 31, 63, 127, 255};
+    if (first == 0 || width == 0 || first > 8 || width > 9 - first || first < 0 || width < 0)
+        return -1;
+    return (value >> (first - 1)) & masks[width];
+}
+
+unsigned char PayKindFlagByte1(const PayKind& k)
+{
+    const int enBln = k.enBln();
+    const bool sickBase = (enBln == 1 || enBln == 3 || enBln == 4) && !IsFixedSickLeaveCode(k.kod);
+    return static_cast<unsigned char>((k.fond & 3) | (k.oblPodoh << 2) | (int(sickBase) << 3) | (k.vedShap << 4) |
+                                      (k.oblProf << 5) | (k.enAlim << 6) | (k.enKoefRS << 7));
+}
+
+unsigned char PayKindFlagByte2(const PayKind& k)
+{
+    const int srPrem = k.enBln() != 0 ? 0 : k.enSrPremBln;
+    return static_cast<unsigned char>(k.hr1 | (k.hr2 << 1) | (srPrem << 2) | (k.g11 << 3) | (k.enSrZar << 4) |
+                                      (k.hr3 << 5) | (((k.fond >> 2) & 1) << 6) | (k.grp << 7));
 }
 
 } // namespace kalvor

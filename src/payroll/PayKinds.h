@@ -37,4 +37,14 @@ double RoundByPayKind(double amount, int kindCode, const PayrollDoc& doc);
 // 1, 10, 100, 1,000, 10,000 or 100,000 kopecks by the base's okrugVyp (0-5).
 double RoundPayout(double amount, const PayrollDoc& doc);
 
+// (value >> (first - 1)) masked to width bits; -1 when first or width is 0,
+// first is above 8 or width is above 9 - first.
+int GetBitField(unsigned char value, int first, int width);
+
+// The two flag bytes of a pay kind as the bases test them (first byte: fund
+// bits 0-1, oblPodoh, sick-leave base, vedShap, oblProf, enAlim, enKoefRS;
+// second byte: hr1, hr2, enSrPremBln, g11, enSrZar, hr3, fund bit 2, grp).
+unsigned char PayKindFlagByte1(const infobase::PayKind& kind);
+unsigned char PayKindFlagByte2(const infobase::PayKind& kind);
+
 } // namespace kalvor

@@ -5,12 +5,13 @@
 //   payroll/CalcErrors.h    CalcError codes, CalcErrorTexts, CalcErrorText
 //   payroll/Rounding.h      RoundWhole, RoundByMode, RoundByKindField, RoundPayoutStep,
 //                           SplitRoublesKopecks (no document)
-//   payroll/PayKinds.h      FindPayKind, PayKindOf, RoundByPayKind, RoundPayout
+//   payroll/PayKinds.h      FindPayKind, PayKindOf, RoundByPayKind, RoundPayout,
+//                           GetBitField, PayKindFlagByte1/2
 //   payroll/CalendarMath.h  DayOfWeek, ShiftCyclePosition, MonthLengthsForYear, month keys,
 //                           the time sheet's day marks (DayMarked, SetDayMark)
 //   payroll/ScheduleNorm.h  CalcScheduleNorm, ScheduleNormDayByDay, PlannedTimeOfDays,
 //                           WorkingDayLength, CountDayBits, CompactWariaEntries
-//   payroll/Bases.h         CalcBaseBySelector, GetBitField
+//   payroll/Bases.h         CalcBaseBySelector
 //   payroll/IncomeTax.h     SelectTaxTableForMonth, PercentCharge, ScaleCharge, ScaleLookup,
 //                           TaxForMonth, TaxWithScale, IncomeByMonths, CalcIncomeTax,
 //                           CalcContribution, ServiceLengthToToday, KindActiveInMonth

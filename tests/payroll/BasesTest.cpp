@@ -3,6 +3,7 @@
 #include "PayrollWorld.h"
 
 #include "payroll/Bases.h"
+#include "payroll/PayKinds.h"
 
 #include <gtest/gtest.h>
 
