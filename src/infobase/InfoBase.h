@@ -107,6 +107,10 @@ public:
     // The pay kind numbered `number` (1 .. payKinds.size()) in the table's
     // order, as the pay-kind book numbers its records; out of range stops a
     // debug build.
+    // The shop book's record of shop number `number`: the book keeps its
+    // records in number order from its first place on, so a shop's place is
+    // not its number. nullptr for 0 or a number the book lacks.
+    const ShopRecord* shopNumbered(int number) const;
     bool holdsPayKind(int number) const { return SlotInRange(number, payKinds.size()); }
     PayKind& payKindAt(int number) { return payKinds[SlotPlace(number, payKinds.size())]; }
     const PayKind& payKindAt(int number) const { return payKinds[SlotPlace(number, payKinds.size())]; }

@@ -170,18 +170,8 @@ void WriteFormHead(QByteArray& out, const PayrollDoc& doc)
 
 void WriteShopAndBrigade(QByteArray& out, const StatementPrintParams& params, const PayrollDoc& doc)
 {
-    QByteArray shopName;
-    bool shopFound = false;
-    if (params.shop != 0) {
-        for (const infobase::ShopRecord& shop : doc.infoBase.shops)
-            if (shop.number == params.shop) {
-                shopName = codepage::toCp1251(shop.name.trimmed());
-                shopFound = true;
-                break;
-            }
-    }
-    if (shopFound)
-        Line(out, Cp("Цех ") + LeftCut(shopName, 29) + Right("|       |", 30));
+    if (const infobase::ShopRecord* shop = doc.infoBase.shopNumbered(params.shop))
+        Line(out, Cp("Цех ") + LeftCut(codepage::toCp1251(shop->name.trimmed()), 29) + Right("|       |", 30));
     else
         Line(out, Cp("Цех") + Right("|       |", 60));
     Line(out, Repeat('-', 38) + RightUtf8("по ОКПО", 23) + "|       |");
