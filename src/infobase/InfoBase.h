@@ -107,6 +107,11 @@ public:
     // The pay kind numbered `number` (1 .. payKinds.size()) in the table's
     // order, as the pay-kind book numbers its records; out of range stops a
     // debug build.
+    // Work schedule number `number` (1 .. ScheduleCount); out of range stops
+    // a debug build.
+    static bool holdsSchedule(int number) { return SlotInRange(number, ScheduleCount); }
+    WorkSchedule& scheduleAt(int number) { return schedules[SlotPlace(number, ScheduleCount)]; }
+    const WorkSchedule& scheduleAt(int number) const { return schedules[SlotPlace(number, ScheduleCount)]; }
     // The shop book's record of shop number `number`: the book keeps its
     // records in number order from its first place on, so a shop's place is
     // not its number. nullptr for 0 or a number the book lacks.

@@ -133,6 +133,11 @@ public:
     std::array<ContributionKind, SborCapacity> sbor{};
     u16 sborCount = 0;
     std::array<TransferRecipient, BankCount> bank{};
+    // Tax table number `number` (1 .. NalogCount); out of range stops a debug
+    // build.
+    static bool holdsTaxTable(int number) { return SlotInRange(number, NalogCount); }
+    TaxTable& taxTableAt(int number) { return nalog[SlotPlace(number, NalogCount)]; }
+    const TaxTable& taxTableAt(int number) const { return nalog[SlotPlace(number, NalogCount)]; }
     // The recipient numbered `number` (1 .. BankCount) in the book; out of
     // range stops a debug build.
     static bool holdsRecipient(int number) { return SlotInRange(number, BankCount); }

@@ -317,7 +317,16 @@ TEST(SlotTables, FirstAndLastSlotLandOnTheirOwnElement)
     EXPECT_TRUE(base.holdsPayKind(3));
     EXPECT_FALSE(base.holdsPayKind(4));
 
+    EXPECT_EQ(&base.scheduleAt(1), &base.schedules[0]);
+    EXPECT_EQ(&base.scheduleAt(CInfoBase::ScheduleCount), &base.schedules[CInfoBase::ScheduleCount - 1]);
+    EXPECT_FALSE(CInfoBase::holdsSchedule(0));
+    EXPECT_FALSE(CInfoBase::holdsSchedule(CInfoBase::ScheduleCount + 1));
+
     CRefFiles books;
+    EXPECT_EQ(&books.taxTableAt(1), &books.nalog[0]);
+    EXPECT_EQ(&books.taxTableAt(CRefFiles::NalogCount), &books.nalog[CRefFiles::NalogCount - 1]);
+    EXPECT_FALSE(CRefFiles::holdsTaxTable(0));
+    EXPECT_FALSE(CRefFiles::holdsTaxTable(CRefFiles::NalogCount + 1));
     EXPECT_EQ(&books.recipientAt(1), &books.bank[0]);
     EXPECT_EQ(&books.recipientAt(CRefFiles::BankCount), &books.bank[CRefFiles::BankCount - 1]);
     EXPECT_FALSE(books.holdsRecipient(0));
