@@ -146,26 +146,26 @@ AltTabelGroupResult GroupAppendAltTabel(infobase::CInfoBase& base, const QString
     return result;
 }
 
-std::vector<int> FindAltTabelMatches(const infobase::CInfoBase& base, const QStringList& model)
+infobase::BySlot<int> FindAltTabelMatches(const infobase::CInfoBase& base, const QStringList& model)
 {
-    std::vector<int> matches(std::size_t(base.altTabel.slotCount()), -1);
+    infobase::BySlot<int> matches(base.altTabel.slotCount(), -1);
     for (int slot : MarkedSlots(base)) {
         const std::vector<AltTabelEntry> lines = base.altTabel.run(slot);
         for (std::size_t i = 0; i < lines.size(); ++i)
             if (AltTabelEntryMatches(lines[i], model)) {
-                matches[std::size_t(slot - 1)] = int(i);
+                matches[slot] = int(i);
                 break;
             }
     }
     return matches;
 }
 
-AltTabelGroupResult GroupCorrectAltTabel(infobase::CInfoBase& base, const std::vector<int>& matches,
+AltTabelGroupResult GroupCorrectAltTabel(infobase::CInfoBase& base, const infobase::BySlot<int>& matches,
                                          const QStringList& model)
 {
     AltTabelGroupResult result;
     for (int slot : MarkedSlots(base)) {
-        const int position = std::size_t(slot - 1) < matches.size() ? matches[std::size_t(slot - 1)] : -1;
+        const int position = matches.holds(slot) ? matches[slot] : -1;
         if (position < 0 || position >= base.altTabel.count(slot))
             continue;
         AltTabelEntry& line = base.altTabel.lines[std::size_t(base.altTabel.first(slot) + position)];
@@ -177,9 +177,9 @@ AltTabelGroupResult GroupCorrectAltTabel(infobase::CInfoBase& base, const std::v
 AltTabelGroupResult GroupDeleteAltTabel(infobase::CInfoBase& base, const QStringList& model)
 {
     AltTabelGroupResult result;
-    const std::vector<int> matches = FindAltTabelMatches(base, model);
+    const infobase::BySlot<int> matches = FindAltTabelMatches(base, model);
     for (int slot : MarkedSlots(base))
-        if (const int position = matches[std::size_t(slot - 1)]; position >= 0)
+        if (const int position = matches[slot]; position >= 0)
             result.changed |= base.altTabel.removeLine(slot, position);
     return result;
 }

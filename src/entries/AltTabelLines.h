@@ -46,10 +46,10 @@ std::vector<int> MarkedSlots(const infobase::CInfoBase& base);
 // whose index or the line array is full is skipped.
 AltTabelGroupResult GroupAppendAltTabel(infobase::CInfoBase& base, const QStringList& model);
 // The position of each member's first line matching the model (-1 none), by slot.
-std::vector<int> FindAltTabelMatches(const infobase::CInfoBase& base, const QStringList& model);
+infobase::BySlot<int> FindAltTabelMatches(const infobase::CInfoBase& base, const QStringList& model);
 // Correct: the noted line of each member is read from the model row (empty
-// cells give 0). matches is indexed by slot - 1, as FindAltTabelMatches gives it.
-AltTabelGroupResult GroupCorrectAltTabel(infobase::CInfoBase& base, const std::vector<int>& matches,
+// cells give 0); a member that matches does not hold has none.
+AltTabelGroupResult GroupCorrectAltTabel(infobase::CInfoBase& base, const infobase::BySlot<int>& matches,
                                          const QStringList& model);
 // Delete: each member's first line matching the model goes.
 AltTabelGroupResult GroupDeleteAltTabel(infobase::CInfoBase& base, const QStringList& model);

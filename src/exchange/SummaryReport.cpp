@@ -268,9 +268,8 @@ QString SummaryReportWriter::EmployeeName(int listIndex)
 
 QString SummaryReportWriter::ShopName(int shop) const
 {
-    if (shop < 1 || shop > CInfoBase::ShopCount)
-        return QString();
-    return m_base.shops[std::size_t(shop - 1)].name.trimmed();
+    const infobase::ShopRecord* record = m_base.shopNumbered(shop);
+    return record != nullptr ? record->name.trimmed() : QString();
 }
 
 QString SummaryReportWriter::ProfessionName(int code) const

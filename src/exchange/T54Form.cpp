@@ -416,10 +416,8 @@ QList<QByteArray> PageValues(const T54Run& run, const infobase::EmployeeListEntr
 {
     const infobase::CInfoBase& base = run.doc.infoBase;
     const infobase::EmployeeHead& head = base.current.head;
-    QByteArray shopName;
-    for (const infobase::ShopRecord& record : base.shops)
-        if (record.number != 0 && record.number == shop)
-            shopName = codepage::toCp1251(record.name.left(120));
+    const infobase::ShopRecord* shopRecord = base.shopNumbered(shop);
+    const QByteArray shopName = shopRecord != nullptr ? codepage::toCp1251(shopRecord->name.left(120)) : QByteArray();
     const int kateg = base.attributesOf(entry.slot).kateg;
     const MonthKey end = run.endMonth;
     return {reports::PaddedFirmText(base.firm, infobase::FirmInfo::firmName).left(56),

@@ -107,10 +107,12 @@ void checkEmployeesFit(const QSqlDatabase& db)
                          .arg(konst)
                          .arg(count.toInt64(0))
                          .arg(capacity));
+    const TableDef& master = KonstTable().def();
+    const QString& slot = master.columns[1];
     db::Recordset outside(
-        db, SelectColumnsSql(KonstTable().def(), {QStringLiteral("rec"), QStringLiteral("tabN"), QStringLiteral("fio")},
-                             QStringLiteral("WHERE %1 <> 'integer' OR rec < 1 OR rec > ? LIMIT 1")
-                                 .arg(db::StorageClassSql(db, QStringLiteral("rec"), QStringLiteral("INTEGER")))));
+        db, SelectColumnsSql(master, {slot, master.columns[2], QStringLiteral("fio")},
+                             QStringLiteral("WHERE %1 <> 'integer' OR %2 < 1 OR %2 > ? LIMIT 1")
+                                 .arg(db::StorageClassSql(db, slot, QStringLiteral("INTEGER")), slot)));
     outside.bind(0, capacity);
     outside.exec();
     if (outside.next())

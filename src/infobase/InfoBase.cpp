@@ -52,6 +52,16 @@ void CInfoBase::IndexPayKinds()
     }
 }
 
+const ShopRecord* CInfoBase::shopNumbered(int number) const
+{
+    if (number == 0)
+        return nullptr;
+    for (const ShopRecord& shop : shops)
+        if (shop.number == number)
+            return &shop;
+    return nullptr;
+}
+
 bool CInfoBase::EmployeeInGroup(int slot, int shop, int brigade, int profession) const
 {
     if (slot < 1 || std::size_t(slot) > attributes.size())

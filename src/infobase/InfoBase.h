@@ -6,6 +6,7 @@
 // The database side (connection, Load*/Save*, the selection runs) lives in
 // files of its own (InfoBaseDb.h ...) as functions over this object; this
 // file holds only what lives in memory.
+#include "infobase/BySlot.h"
 #include "infobase/EmployeeRecord.h"
 #include "infobase/LineArray.h"
 #include "infobase/Records.h"
@@ -86,7 +87,10 @@ public:
 
     // The data of record slot `slot` (1 .. the allocated capacity) in each
     // per-slot array; a slot out of range stops a debug build.
-    bool holdsSlot(int slot) const { return slot >= 1 && slot <= int(attributes.size()); }
+    bool holdsSlot(int slot) const { return SlotInRange(slot, attributes.size()); }
+    // The number of record slots the arrays are allocated for (a run's own
+    // per-slot table is made this long: BySlot<T>(base.slotCount())).
+    int slotCount() const { return int(attributes.size()); }
     QString& shortNameOf(int slot) { return shortNames[at(slot)]; }
     const QString& shortNameOf(int slot) const { return shortNames[at(slot)]; }
     EmployeeAttributes& attributesOf(int slot) { return attributes[at(slot)]; }
@@ -100,6 +104,21 @@ public:
     double& zar1Of(int slot) { return zar1[at(slot)]; }
     double zar1Of(int slot) const { return zar1[at(slot)]; }
     int employeeCount() const { return int(list.size()); }
+    // The pay kind numbered `number` (1 .. payKinds.size()) in the table's
+    // order, as the pay-kind book numbers its records; out of range stops a
+    // debug build.
+    // Work schedule number `number` (1 .. ScheduleCount); out of range stops
+    // a debug build.
+    static bool holdsSchedule(int number) { return SlotInRange(number, ScheduleCount); }
+    WorkSchedule& scheduleAt(int number) { return schedules[SlotPlace(number, ScheduleCount)]; }
+    const WorkSchedule& scheduleAt(int number) const { return schedules[SlotPlace(number, ScheduleCount)]; }
+    // The shop book's record of shop number `number`: the book keeps its
+    // records in number order from its first place on, so a shop's place is
+    // not its number. nullptr for 0 or a number the book lacks.
+    const ShopRecord* shopNumbered(int number) const;
+    bool holdsPayKind(int number) const { return SlotInRange(number, payKinds.size()); }
+    PayKind& payKindAt(int number) { return payKinds[SlotPlace(number, payKinds.size())]; }
+    const PayKind& payKindAt(int number) const { return payKinds[SlotPlace(number, payKinds.size())]; }
     bool nameOrder() const { return firm.nameOrder(); }
 
     // (Re)allocates every per-slot array and line array for the capacity (at
@@ -169,11 +188,7 @@ public:
 
 private:
     // The place of a slot in the arrays kept from 0 (shopBytes keeps it one on).
-    std::size_t at(int slot) const
-    {
-        Q_ASSERT_X(holdsSlot(slot), "CInfoBase", "record slot out of range");
-        return std::size_t(slot - 1);
-    }
+    std::size_t at(int slot) const { return SlotPlace(slot, attributes.size()); }
 };
 
 // Converts an 8-bit record into the base's current record. The dated archive

@@ -158,9 +158,7 @@ void WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord
     // The statements' texts, built once.
     static const QString update = [] {
         const TableDef& t = KonstTable().def();
-        QStringList sets;
-        for (int i = 2; i < t.columns.size(); ++i) sets << t.columns[i] + QStringLiteral(" = ?");
-        return QStringLiteral("UPDATE %1 SET %2 WHERE id = ?").arg(Qualified(t.name), sets.join(QStringLiteral(", ")));
+        return UpdateColumnsSql(t, t.columns.mid(2), ColumnEqualsSql(t, 0));
     }();
     static const QString insert = InsertSql(KonstTable().def(), 1);
     if (id != 0) {
@@ -446,25 +444,22 @@ void applyKonst(unsigned blocks, const Row& k, EmployeeRecord& rec)
     }
 }
 
+// The employee's rows of the table (by the master row's id), in their
+// order where the table holds several.
 QString detailSql(int i)
 {
     const DetailTable& d = kDetails[i];
-    return SelectSql(d.table(), d.numbered() ? QStringLiteral("WHERE id_konst = ? ORDER BY num")
-                                             : QStringLiteral("WHERE id_konst = ?"));
+    const TableDef& t = d.table();
+    const QString where = WhereColumnSql(t, 0);
+    return SelectSql(t, d.numbered() ? where + QLatin1Char(' ') + OrderBySql(t, {t.columns[1]}) : where);
 }
 
-// The same rows of every employee, ordered by record slot: rec, then the
+// The same rows of every employee, ordered by record slot: the slot, then the
 // columns; of the slots first..last (its two values) when `ranged`.
 QString bulkSql(int i, bool ranged)
 {
     const DetailTable& d = kDetails[i];
-    const TableDef& t = d.table();
-    QStringList cols;
-    for (const QString& c : t.columns) cols << QStringLiteral("d.") + c;
-    return QStringLiteral("SELECT k.rec, %1 FROM %2 d JOIN %3 k ON k.id = d.id_konst %4ORDER BY k.rec%5")
-        .arg(cols.join(QStringLiteral(", ")), Qualified(t.name), Qualified(KonstTable().def().name),
-             ranged ? QStringLiteral("WHERE k.rec BETWEEN ? AND ? ") : QString(),
-             d.numbered() ? QStringLiteral(", d.num") : QString());
+    return SlotRowsSql(d.table(), {.numbered = d.numbered(), .slotRange = ranged});
 }
 
 } // namespace
@@ -482,7 +477,7 @@ EmployeeLoader::EmployeeLoader(const QSqlDatabase& db, unsigned blocks) : d(std:
     d->blocks = blocks;
     // The statements are kept with the connection: loaders of one employee
     // after another prepare them once.
-    static const QString konstSql = SelectSql(KonstTable().def(), QStringLiteral("WHERE rec = ?"));
+    static const QString konstSql = SelectSql(KonstTable().def(), WhereColumnSql(KonstTable().def(), 1));
     static const std::vector<QString> sql = [] {
         std::vector<QString> v;
         for (int i = 0; i < kDetailCount; ++i) v.push_back(detailSql(i));
@@ -570,9 +565,13 @@ BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks, 
     // The streams read straight from SQLite (QtSql would make a QVariant of
     // every value of every row), through statements kept with the connection:
     // a worker that keeps its connection prepares them once, not every run.
-    static const std::array<QString, 2> konstSql = {
-        SelectSql(KonstTable().def(), QStringLiteral("ORDER BY rec")),
-        SelectSql(KonstTable().def(), QStringLiteral("WHERE rec BETWEEN ? AND ? ORDER BY rec"))};
+    static const std::array<QString, 2> konstSql = [] {
+        const TableDef& t = KonstTable().def();
+        const QString bySlot = OrderBySql(t, {t.columns[1]});
+        return std::array<QString, 2>{
+            SelectSql(t, bySlot),
+            SelectSql(t, QStringLiteral("WHERE %1 %2").arg(ColumnBetweenSql(t, 1), bySlot))};
+    }();
     static const std::array<std::array<QString, kDetailCount>, 2> detailSql = [] {
         std::array<std::array<QString, kDetailCount>, 2> sql;
         for (int i = 0; i < kDetailCount; ++i) {
@@ -695,16 +694,36 @@ void LoadKonstAttributesWithSex(CInfoBase& base, int slot)
     base.current.head.pol = q.next() ? q.toString(0) : QString();
 }
 
+namespace {
+
+// " AND god = ? AND mes >= ? AND mes <= ?": the dated entries of a year's
+// months from..to.
+QString monthsOfYearSql(const TableDef& t)
+{
+    return QStringLiteral(" AND %1 = ? AND %2 >= ? AND %2 <= ?")
+        .arg(DeclaredColumn(t, QStringLiteral("god")), DeclaredColumn(t, QStringLiteral("mes")));
+}
+
+// "ORDER BY g1, m1, d1, god, mes, kod, num": the dated entries by the date
+// they take effect, then by the month they belong to.
+QString datedOrderSql(const TableDef& t)
+{
+    QStringList columns;
+    for (const char* name : {"g1", "m1", "d1", "god", "mes", "kod", "num"}) columns << QLatin1String(name);
+    return OrderBySql(t, columns);
+}
+
+} // namespace
+
 int LoadWarDat(CInfoBase& base, int slot, int monthFrom, int monthTo, int year)
 {
     base.warDat.clear();
     const QSqlDatabase db = Db(base);
     static const QString where = QStringLiteral("WHERE ") + RowsOfSlotSql(WarDatTable().def());
     const bool period = monthFrom != 0 || monthTo != 0 || year != 0;
-    static const QString order = QStringLiteral(" ORDER BY g1, m1, d1, god, mes, kod, num");
+    static const QString order = QLatin1Char(' ') + datedOrderSql(WarDatTable().def());
+    static const QString some = SelectSql(WarDatTable().def(), where + monthsOfYearSql(WarDatTable().def()) + order);
     static const QString all = SelectSql(WarDatTable().def(), where + order);
-    static const QString some =
-        SelectSql(WarDatTable().def(), where + QStringLiteral(" AND god = ? AND mes >= ? AND mes <= ?") + order);
     db::Recordset& q = db::Statement(db, period ? some : all);
     q.bind(0, slot);
     if (period) {
@@ -729,15 +748,8 @@ void LoadWariaList(CInfoBase& base, const Selection& /*selection*/, int slot, in
     if (runningIndex == 0 || !holder.open || holder.year != year) {
         holder.release();
         const QSqlDatabase db = Db(base);
-        static const QString sql = [] {
-            const TableDef& t = WariaTable().def();
-            QStringList cols;
-            for (qsizetype i = WariaTable().keyCount(); i < t.columns.size(); ++i)
-                cols << QStringLiteral("w.") + t.columns[i];
-            return QStringLiteral("SELECT k.rec, %1 FROM %2 w JOIN %3 k ON k.id = w.id_konst "
-                                  "WHERE w.god = ? ORDER BY k.rec, w.num")
-                .arg(cols.join(QStringLiteral(", ")), Qualified(t.name), Qualified(KonstTable().def().name));
-        }();
+        static const QString sql = SlotRowsSql(
+            WariaTable().def(), {.from = WariaTable().keyCount(), .equalColumn = QStringLiteral("god")});
         db::Recordset q(db, sql);
         q.bind(0, year);
         q.exec();

@@ -227,7 +227,8 @@ void SaveFirm(CInfoBase& base, int /*mode*/)
 void LoadEntree(CInfoBase& base)
 {
     base.payKinds.clear();
-    eachRow(Db(base), EntreeTable().def(), QStringLiteral("ORDER BY kod"), [&](Reader& r) {
+    const TableDef& t = EntreeTable().def();
+    eachRow(Db(base), t, OrderBySql(t, {QStringLiteral("kod")}), [&](Reader& r) {
         if (int(base.payKinds.size()) >= CInfoBase::MaxPayKinds)
             return;
         PayKind p;
@@ -679,13 +680,27 @@ QString ShortNameOf(const QString& fio)
     return s;
 }
 
+namespace {
+
+// The master rows with a name ("fio IS NOT NULL AND fio <> ''") or, when not
+// `given`, without one.
+QString nameGivenSql(const TableDef& konst, bool given)
+{
+    return (given ? QStringLiteral("%1 IS NOT NULL AND %1 <> ''") : QStringLiteral("%1 IS NULL OR %1 = ''"))
+        .arg(DeclaredColumn(konst, QStringLiteral("fio")));
+}
+
+} // namespace
+
 bool RebuildLists(CInfoBase& base, bool force)
 {
     const QSqlDatabase db = Db(base);
+    const TableDef& konst = KonstTable().def();
+    const QString& slotColumn = konst.columns[1];
+    const QString& numberColumn = konst.columns[2];
     if (!force) {
-        db::Recordset q(db, QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT tabN) FROM %1 "
-                                           "WHERE fio IS NOT NULL AND fio <> ''")
-                                .arg(Qualified(KonstTable().def().name)));
+        db::Recordset q(db, QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT %1) FROM %2 WHERE %3")
+                                .arg(numberColumn, Qualified(konst.name), nameGivenSql(konst, true)));
         q.exec();
         if (q.next() && q.toInt(0) == q.toInt(1))
             return false;
@@ -693,9 +708,8 @@ bool RebuildLists(CInfoBase& base, bool force)
     db::Transaction tr(db);
     // Master rows without a name go, with every row of theirs.
     {
-        const TableDef& konst = KonstTable().def();
-        db::Recordset q(db,
-                        SelectColumnsSql(konst, {konst.columns[0]}, QStringLiteral("WHERE fio IS NULL OR fio = ''")));
+        db::Recordset q(db, SelectColumnsSql(konst, {konst.columns[0]},
+                                             QStringLiteral("WHERE ") + nameGivenSql(konst, false)));
         q.exec();
         std::vector<qint64> ids;
         while (q.next()) ids.push_back(q.toInt64(0));
@@ -704,9 +718,8 @@ bool RebuildLists(CInfoBase& base, bool force)
     std::vector<EmployeeListEntry> byNumber;
     std::vector<QString> names(std::size_t(base.capacity()));
     {
-        db::Recordset q(db, SelectColumnsSql(KonstTable().def(),
-                                             {QStringLiteral("rec"), QStringLiteral("tabN"), QStringLiteral("fio")},
-                                             QStringLiteral("ORDER BY tabN, rec")));
+        db::Recordset q(db, SelectColumnsSql(konst, {slotColumn, numberColumn, QStringLiteral("fio")},
+                                             OrderBySql(konst, {numberColumn, slotColumn})));
         q.exec();
         int lastTabN = -1;
         while (q.next()) {

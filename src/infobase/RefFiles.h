@@ -4,6 +4,7 @@
 // followed by every slot of the table (used and free), so the file size is
 // fixed; "country" is a plain list of 53-byte records. Layouts:
 // docs/record-layouts.md.
+#include "infobase/BySlot.h"
 #include "infobase/Records.h"
 
 #include <QByteArray>
@@ -132,6 +133,16 @@ public:
     std::array<ContributionKind, SborCapacity> sbor{};
     u16 sborCount = 0;
     std::array<TransferRecipient, BankCount> bank{};
+    // Tax table number `number` (1 .. NalogCount); out of range stops a debug
+    // build.
+    static bool holdsTaxTable(int number) { return SlotInRange(number, NalogCount); }
+    TaxTable& taxTableAt(int number) { return nalog[SlotPlace(number, NalogCount)]; }
+    const TaxTable& taxTableAt(int number) const { return nalog[SlotPlace(number, NalogCount)]; }
+    // The recipient numbered `number` (1 .. BankCount) in the book; out of
+    // range stops a debug build.
+    static bool holdsRecipient(int number) { return SlotInRange(number, BankCount); }
+    TransferRecipient& recipientAt(int number) { return bank[SlotPlace(number, BankCount)]; }
+    const TransferRecipient& recipientAt(int number) const { return bank[SlotPlace(number, BankCount)]; }
     QByteArray lazer, palitra;
     std::vector<CountryRecord> country;
 

@@ -595,6 +595,26 @@ QString RowsOfSlotSql(const TableDef& detail)
     return QStringLiteral("%1 = (%2)").arg(detail.columns.first(), KonstIdOfSlotSql());
 }
 
+QString SlotRowsSql(const TableDef& detail, const SlotRowsQuery& query)
+{
+    const TableDef& konst = KonstTable().def();
+    const QString master = QStringLiteral("master."), rows = QStringLiteral("detail.");
+    const QString slot = master + konst.columns[1];
+    QStringList columns = {slot}, filters, order = {slot};
+    for (qsizetype i = query.from; i < detail.columns.size(); ++i) columns << rows + detail.columns[i];
+    if (query.slotRange)
+        filters << master + ColumnBetweenSql(konst, 1);
+    if (!query.equalColumn.isEmpty())
+        filters << rows + DeclaredColumn(detail, query.equalColumn) + QStringLiteral(" = ?");
+    if (query.numbered)
+        order << rows + detail.columns[1];
+    return QStringLiteral("SELECT %1 FROM %2 detail JOIN %3 master ON %4 = %5%6 ORDER BY %7")
+        .arg(columns.join(QStringLiteral(", ")), Qualified(detail.name), Qualified(konst.name),
+             master + konst.columns[0], rows + detail.columns[0],
+             filters.isEmpty() ? QString() : QStringLiteral(" WHERE ") + filters.join(QStringLiteral(" AND ")),
+             order.join(QStringLiteral(", ")));
+}
+
 const StoredTable<EmployeeHead>& PasportTable()
 {
     using H = Head;

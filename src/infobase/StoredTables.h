@@ -68,6 +68,19 @@ const QString& KonstIdOfSlotSql();
 // "<first key> = (SELECT id FROM dbo.konst WHERE rec = ?)": the rows of a
 // detail table that belong to the slot bound.
 QString RowsOfSlotSql(const TableDef& detail);
+// Every employee's rows of a detail table, each after its slot, in slot
+// order (then the entry's place when `numbered`): "SELECT k.rec, d.<columns
+// from place `from` on> FROM dbo.<detail> d JOIN dbo.konst k ON k.id =
+// d.id_konst [WHERE ...] ORDER BY k.rec[, d.num]", the filter binding the
+// slots first..last when `slotRange` and then a value of the detail's column
+// `equalColumn` when one is named.
+struct SlotRowsQuery {
+    int from = 0;
+    bool numbered = true;
+    bool slotRange = false;
+    QString equalColumn = {};
+};
+QString SlotRowsSql(const TableDef& detail, const SlotRowsQuery& query);
 // The detail tables, key id_konst (the master row's id), then num (the
 // entry's place in its block) where the table holds several rows.
 const StoredTable<EmployeeHead>& PasportTable();

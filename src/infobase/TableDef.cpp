@@ -40,19 +40,37 @@ namespace {
 // The columns, each checked to be one of the table's.
 const QStringList& declaredColumns(const TableDef& t, const QStringList& columns)
 {
-    for (const QString& c : columns)
-        if (!t.columns.contains(c))
-            throw std::logic_error(QStringLiteral("no column %1 in table %2").arg(c, t.name).toStdString());
+    for (const QString& c : columns) DeclaredColumn(t, c);
     return columns;
+}
+
+// The name of the column at that place in the table's list.
+const QString& columnAt(const TableDef& t, int column)
+{
+    if (column < 0 || column >= t.columns.size())
+        throw std::logic_error(QStringLiteral("no column %1 in table %2").arg(column).arg(t.name).toStdString());
+    return t.columns[column];
 }
 
 } // namespace
 
-QString ColumnEqualsSql(const TableDef& t, int column)
+QString DeclaredColumn(const TableDef& t, const QString& name)
 {
-    if (column < 0 || column >= t.columns.size())
-        throw std::logic_error(QStringLiteral("no column %1 in table %2").arg(column).arg(t.name).toStdString());
-    return t.columns[column] + QStringLiteral(" = ?");
+    if (!t.columns.contains(name))
+        throw std::logic_error(QStringLiteral("no column %1 in table %2").arg(name, t.name).toStdString());
+    return name;
+}
+
+QString ColumnEqualsSql(const TableDef& t, int column) { return columnAt(t, column) + QStringLiteral(" = ?"); }
+
+QString ColumnBetweenSql(const TableDef& t, int column)
+{
+    return columnAt(t, column) + QStringLiteral(" BETWEEN ? AND ?");
+}
+
+QString OrderBySql(const TableDef& t, const QStringList& columns)
+{
+    return QStringLiteral("ORDER BY ") + declaredColumns(t, columns).join(QStringLiteral(", "));
 }
 
 QString WhereColumnSql(const TableDef& t, int column) { return QStringLiteral("WHERE ") + ColumnEqualsSql(t, column); }

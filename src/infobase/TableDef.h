@@ -32,8 +32,15 @@ int ColumnIndex(const TableDef& t, const QString& column);
 // The statements below name the table from its declaration; a column named in
 // them must be one of the table's (else std::logic_error: a fault of the
 // program, met by the first test that runs the statement).
+// The name of a declared column, checked to be one of the table's (a
+// statement's text puts it in through %N rather than typing it).
+QString DeclaredColumn(const TableDef& t, const QString& name);
 // "<column> = ?" of the column at that place in the table's list (the keys lead).
 QString ColumnEqualsSql(const TableDef& t, int column);
+// "<column> BETWEEN ? AND ?" of the same.
+QString ColumnBetweenSql(const TableDef& t, int column);
+// "ORDER BY a, b" of the named columns.
+QString OrderBySql(const TableDef& t, const QStringList& columns);
 // "WHERE <column> = ?" of the same.
 QString WhereColumnSql(const TableDef& t, int column = 0);
 // DELETE FROM dbo.t [WHERE <where>]

@@ -56,9 +56,9 @@ int ReadNumber(const QString& text)
 
 QString TaxTableName(const ib::KalvorDocData& doc, int table)
 {
-    if (table < 1 || table > ib::CRefFiles::NalogCount)
+    if (!ib::CRefFiles::holdsTaxTable(table))
         return {};
-    return doc.refFiles.nalog[std::size_t(table - 1)].name.trimmed();
+    return doc.refFiles.taxTableAt(table).name.trimmed();
 }
 
 // A value into a field of its own width when it differs; true when it did.
@@ -573,7 +573,7 @@ QStringList CodedFieldValues(int id, const ib::KalvorDocData& doc)
     if (id == kScheduleField) {
         for (int g = 1; g <= ib::CInfoBase::ScheduleCount; ++g)
             lines << QStringLiteral("%1|%2").arg(g).arg(
-                ScheduleDescription(doc.infoBase.schedules[std::size_t(g - 1)], FirmDayMinutes(doc)));
+                ScheduleDescription(doc.infoBase.scheduleAt(g), FirmDayMinutes(doc)));
     } else if (id == kTaxTableField) {
         for (int t = 1; t <= ib::CRefFiles::NalogCount; ++t)
             if (const QString name = TaxTableName(doc, t); !name.isEmpty())
@@ -591,8 +591,8 @@ QString CodedFieldValueName(int id, const QString& text, const ib::KalvorDocData
                 return QString::fromUtf8(p->text);
     } else if (value == 0) {
         return {};
-    } else if (id == kScheduleField && value > 0 && value <= ib::CInfoBase::ScheduleCount) {
-        return ScheduleDescription(doc.infoBase.schedules[std::size_t(value - 1)], FirmDayMinutes(doc));
+    } else if (id == kScheduleField && ib::CInfoBase::holdsSchedule(value)) {
+        return ScheduleDescription(doc.infoBase.scheduleAt(value), FirmDayMinutes(doc));
     } else if (id == kTaxTableField) {
         if (const QString name = TaxTableName(doc, value); !name.isEmpty())
             return name;

@@ -26,7 +26,7 @@ QString ScheduleMonthCaption(int monthKey)
 
 ScheduleTotals RefreshScheduleMonth(PayrollDoc& doc, int scheduleNumber, int monthIndex)
 {
-    WorkSchedule& schedule = doc.infoBase.schedules[std::size_t(scheduleNumber - 1)];
+    WorkSchedule& schedule = doc.infoBase.scheduleAt(scheduleNumber);
     ScheduleTotals totals;
     totals.manual = schedule.ruchn != 0;
     // Day by day, so that automatic totals follow every edited day; a whole
@@ -92,12 +92,12 @@ int StoreScheduleTotals(ScheduleMonth& row, QStringView daysText, QStringView ho
 
 void ClearScheduleMonth(CInfoBase& base, int scheduleNumber, int monthIndex)
 {
-    base.schedules[std::size_t(scheduleNumber - 1)].months[std::size_t(monthIndex)] = ScheduleMonth{};
+    base.scheduleAt(scheduleNumber).months[std::size_t(monthIndex)] = ScheduleMonth{};
 }
 
 void ClearScheduleMonths(CInfoBase& base, int scheduleNumber)
 {
-    for (ScheduleMonth& row : base.schedules[std::size_t(scheduleNumber - 1)].months) row = ScheduleMonth{};
+    for (ScheduleMonth& row : base.scheduleAt(scheduleNumber).months) row = ScheduleMonth{};
 }
 
 ScheduleDefinitionTexts FillScheduleDefinition(const WorkSchedule& s)

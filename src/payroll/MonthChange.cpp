@@ -582,7 +582,7 @@ private:
 
         // Standing entries of unpaid and similar kinds that cover days of the new month.
         const int graph = a.graph >= 1 && a.graph <= 19 ? a.graph : 1;
-        WorkSchedule& own = base.schedules[std::size_t(graph - 1)];
+        WorkSchedule& own = base.scheduleAt(graph);
         for (const PostDoplEntry& p : base.current.postDopl) {
             if (!isStandingArchiveCode(p.kod))
                 continue;

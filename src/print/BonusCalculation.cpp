@@ -111,10 +111,11 @@ int BonusLineAmount(PayrollDoc& doc, int slot, const BonusLine& line, double& am
     }
 }
 
-int CalcBonusAmounts(const StatementPrintParams& params, PayrollDoc& doc, int selector, std::vector<double>& amounts)
+int CalcBonusAmounts(const StatementPrintParams& params, PayrollDoc& doc, int selector,
+                     infobase::BySlot<double>& amounts)
 {
     CInfoBase& base = doc.infoBase;
-    amounts.assign(std::size_t(base.capacity()), 0.0);
+    amounts = infobase::BySlot<double>(base.slotCount());
     RefuseLongBonusLists(params, doc);
     const bool everyMarkedKind = selector < 0;
     const int markedOnly = everyMarkedKind ? 0 : selector;
@@ -137,7 +138,7 @@ int CalcBonusAmounts(const StatementPrintParams& params, PayrollDoc& doc, int se
         double amount = 0;
         if (const int r = BonusLineAmount(doc, slot, line, amount); r < 0)
             return r;
-        amounts[std::size_t(slot - 1)] += RoundPayout(RoundByPayKind(amount, kCodePayout, doc), doc);
+        amounts[slot] += RoundPayout(RoundByPayKind(amount, kCodePayout, doc), doc);
     }
     return 0;
 }

@@ -25,6 +25,7 @@
 // brigade members' records are read from the swap file, which the caller has
 // written with every listed employee (SelectAllToSwap) and opened.
 #include "payroll/PayrollDocument.h"
+#include "infobase/BySlot.h"
 #include "print/PrintOutput.h"
 
 #include <vector>
@@ -43,7 +44,8 @@ namespace kalvor::print {
 // The selector of the bonus writers: 0 or positive, the marked-only flag
 // with the parameters' pay kind (0 all); negative, every employee and every
 // line of a pay kind that carries the statement mark (PayKind::mark).
-int CalcBonusAmounts(const StatementPrintParams& params, PayrollDoc& doc, int selector, std::vector<double>& amounts);
+int CalcBonusAmounts(const StatementPrintParams& params, PayrollDoc& doc, int selector,
+                     infobase::BySlot<double>& amounts);
 
 // The amount of one line of the employee in record slot `slot` before the
 // payout rounding (kopecks); the employee's record is loaded first when the

@@ -2,7 +2,6 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
-#include "print/BonusCalculation.h"
 #include "print/FormTexts.h"
 #include "print/TextHelpers.h"
 #include "print/TextStatements.h"
@@ -298,10 +297,9 @@ int PrintAdvanceCashOrders(const StatementPrintParams& params, PayrollDoc& doc, 
 int PrintBonusCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int selector,
                          QString* errorText)
 {
-    std::vector<double> amounts;
-    if (const int r = CalcBonusAmounts(params, doc, selector, amounts); r < 0)
+    std::vector<StatementRow> rows;
+    if (const int r = SelectBonusRows(params, doc, selector, rows); r < 0)
         return r;
-    const std::vector<StatementRow> rows = SelectEmployeeRows(params, doc, selector < 0 ? 0 : selector, amounts, true);
     if (NothingOnSheets(int(rows.size()), params))
         return kNothingToPrint;
     return WriteCashOrders(rows, params, doc, path, errorText);
@@ -310,8 +308,9 @@ int PrintBonusCashOrders(const StatementPrintParams& params, PayrollDoc& doc, co
 int PrintPayCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly,
                        QString* errorText)
 {
-    return WriteCashOrders(SelectEmployeeRows(params, doc, markedOnly, doc.infoBase.zar1, false), params, doc, path,
-                           errorText);
+    const infobase::CInfoBase& base = doc.infoBase;
+    return WriteCashOrders(SelectEmployeeRows(params, doc, markedOnly, [&](int slot) { return base.zar1Of(slot); }, false),
+                           params, doc, path, errorText);
 }
 
 int PrintSickPayCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly,

@@ -36,14 +36,8 @@ QByteArray CollapseBlanks(const QByteArray& text, int limit)
 QByteArray UnitText(const PayrollDoc& doc, int shop, int brigade)
 {
     QByteArray unit;
-    if (shop != 0) {
-        for (const infobase::ShopRecord& record : doc.infoBase.shops) {
-            if (record.number == shop) {
-                unit = Cp("Цех - ") + codepage::toCp1251(record.name).left(29) + ' ';
-                break;
-            }
-        }
-    }
+    if (const infobase::ShopRecord* record = doc.infoBase.shopNumbered(shop))
+        unit = Cp("Цех - ") + codepage::toCp1251(record->name).left(29) + ' ';
     if (brigade != 0)
         unit += (unit.isEmpty() ? QByteArray() : QByteArray(", ")) + Cp("Бригада -") +
                 QByteArray::number(brigade).rightJustified(3, ' ') + ' ';

@@ -32,22 +32,22 @@ constexpr int kStoppedCount = -1;
 // table, and gives the document its own table back however the writer ends.
 class LentAmounts {
 public:
-    LentAmounts(std::vector<double>& table, std::vector<double>* runAmounts) : m_table(table), m_run(runAmounts)
+    LentAmounts(std::vector<double>& table, infobase::BySlot<double>* runAmounts) : m_table(table), m_run(runAmounts)
     {
         if (m_run != nullptr)
-            std::swap(m_table, *m_run);
+            m_run->exchange(m_table);
     }
     ~LentAmounts()
     {
         if (m_run != nullptr)
-            std::swap(m_table, *m_run);
+            m_run->exchange(m_table);
     }
     LentAmounts(const LentAmounts&) = delete;
     LentAmounts& operator=(const LentAmounts&) = delete;
 
 private:
     std::vector<double>& m_table;
-    std::vector<double>* m_run;
+    infobase::BySlot<double>* m_run;
 };
 
 infobase::Selection SwapSelection(const TaskThreadParams& params)
@@ -103,9 +103,9 @@ TaskOutcome WriterOutcome(int code, const QString& reason, const QString& output
 // The pay-statement run's amounts: the document's table for an unfiltered
 // run, a table of the run's own for a run filtered by pay kind or cost code.
 struct PayAmounts {
-    std::vector<double> runTable;
+    infobase::BySlot<double> runTable;
     bool filtered = false;
-    std::vector<double>& table(PayrollDoc& doc) { return filtered ? runTable : doc.infoBase.zar1; }
+    double& of(CInfoBase& base, int slot) { return filtered ? runTable[slot] : base.zar1Of(slot); }
 };
 
 // Works out the amount to pay of every employee the run takes, in list
@@ -114,7 +114,6 @@ bool ComputeAmounts(TaskContext& context, PayrollDoc& doc, const PrintPlatVedPar
                     std::vector<double>& payees)
 {
     CInfoBase& base = doc.infoBase;
-    std::vector<double>& table = amounts.table(doc);
     for (int index = 0; index < base.employeeCount(); ++index) {
         if (TakenForPrint(doc, index, params)) {
             const int slot = SlotOf(base, index);
@@ -123,8 +122,8 @@ bool ComputeAmounts(TaskContext& context, PayrollDoc& doc, const PrintPlatVedPar
             const double amount = AmountToPay(MonthMoneyOf(base.current.rows.data(), EmployeeRecord::RowCount,
                                                            MonthMoneyFilter{params.payKind, params.costCode}),
                                               doc);
-            if (std::size_t(slot) <= table.size())
-                table[std::size_t(slot - 1)] = amount;
+            if (base.holdsSlot(slot))
+                amounts.of(base, slot) = amount;
             payees.push_back(amount);
         }
         if (context.stopRequested())
@@ -356,7 +355,7 @@ TaskOutcome PrintPlatVedThreadProc(TaskContext& context, const PrintPlatVedParam
         PayAmounts amounts;
         amounts.filtered = params.payKind != 0 || params.costCode != 0;
         if (amounts.filtered)
-            amounts.runTable.assign(doc.infoBase.zar1.size(), 0.0);
+            amounts.runTable = infobase::BySlot<double>(doc.infoBase.slotCount());
         std::vector<double> payees;
         if (!ComputeAmounts(context, doc, params, amounts, payees))
             return TaskOutcome(platform::TASK_STOPPED, 0);

@@ -61,11 +61,8 @@ struct RegisterSheet {
 QByteArray ShopName(const PayrollDoc& doc, int slot)
 {
     const CInfoBase& base = doc.infoBase;
-    const int shop = base.shopOf(slot);
-    for (const infobase::ShopRecord& record : base.shops)
-        if (shop != 0 && record.number == shop)
-            return CollapseBlanks(Text8(record.name), 20);
-    return {};
+    const infobase::ShopRecord* record = base.shopNumbered(base.shopOf(slot));
+    return record != nullptr ? CollapseBlanks(Text8(record->name), 20) : QByteArray();
 }
 
 void AddHead(CTree& tree, const QDomElement& page, const RegisterSheet& data)

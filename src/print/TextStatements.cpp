@@ -170,18 +170,8 @@ void WriteFormHead(QByteArray& out, const PayrollDoc& doc)
 
 void WriteShopAndBrigade(QByteArray& out, const StatementPrintParams& params, const PayrollDoc& doc)
 {
-    QByteArray shopName;
-    bool shopFound = false;
-    if (params.shop != 0) {
-        for (const infobase::ShopRecord& shop : doc.infoBase.shops)
-            if (shop.number == params.shop) {
-                shopName = codepage::toCp1251(shop.name.trimmed());
-                shopFound = true;
-                break;
-            }
-    }
-    if (shopFound)
-        Line(out, Cp("Цех ") + LeftCut(shopName, 29) + Right("|       |", 30));
+    if (const infobase::ShopRecord* shop = doc.infoBase.shopNumbered(params.shop))
+        Line(out, Cp("Цех ") + LeftCut(codepage::toCp1251(shop->name.trimmed()), 29) + Right("|       |", 30));
     else
         Line(out, Cp("Цех") + Right("|       |", 60));
     Line(out, Repeat('-', 38) + RightUtf8("по ОКПО", 23) + "|       |");
@@ -397,7 +387,7 @@ int WriteStatementText(StatementKind kind, const StatementPrintParams& params, c
 // ------------------------------------------------------------------ public
 
 std::vector<StatementRow> SelectEmployeeRows(const StatementPrintParams& params, const PayrollDoc& doc, int markedOnly,
-                                             const std::vector<double>& amountsBySlot, bool rounded)
+                                             const AmountOfSlot& amountOf, bool rounded)
 {
     const CInfoBase& base = doc.infoBase;
     std::vector<StatementRow> rows;
@@ -406,7 +396,7 @@ std::vector<StatementRow> SelectEmployeeRows(const StatementPrintParams& params,
         if (!EmployeeInStatement(base, employee, params, markedOnly))
             continue;
         const infobase::EmployeeListEntry& entry = base.list[std::size_t(employee)];
-        const double stored = amountsBySlot[std::size_t(entry.slot - 1)];
+        const double stored = amountOf(entry.slot);
         const double amount = rounded ? RoundedAmount(stored, doc) : stored;
         if (amount != 0)
             rows.push_back({employee, entry.slot, entry.tabN(), amount});
@@ -419,7 +409,7 @@ std::vector<StatementRow> SelectStatementRows(StatementKind kind, const Statemen
 {
     const CInfoBase& base = doc.infoBase;
     if (kind == StatementKind::Advance)
-        return SelectEmployeeRows(params, doc, markedOnly, base.av, true);
+        return SelectEmployeeRows(params, doc, markedOnly, [&](int slot) { return base.avOf(slot); }, true);
     std::vector<StatementRow> rows;
     for (int cursor = NextCursor(kind, -1, params, doc); cursor >= 0; cursor = NextCursor(kind, cursor, params, doc)) {
         const int employee = kind == StatementKind::Advance ? cursor : CursorEmployee(cursor);
@@ -510,12 +500,21 @@ bool NothingOnSheets(int rowCount, const StatementPrintParams& params)
     return CountOnSheets(rowCount, params.outputMode, params.firstPage, params.lastPage) == 0 && !headSheetAlone;
 }
 
-int WriteBonusStatementText(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int selector)
+int SelectBonusRows(const StatementPrintParams& params, PayrollDoc& doc, int selector, std::vector<StatementRow>& rows)
 {
-    std::vector<double> amounts;
+    infobase::BySlot<double> amounts;
+    rows.clear();
     if (const int r = CalcBonusAmounts(params, doc, selector, amounts); r < 0)
         return r;
-    const std::vector<StatementRow> rows = SelectEmployeeRows(params, doc, selector < 0 ? 0 : selector, amounts, true);
+    rows = SelectEmployeeRows(params, doc, selector < 0 ? 0 : selector, [&](int slot) { return amounts[slot]; }, true);
+    return 0;
+}
+
+int WriteBonusStatementText(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int selector)
+{
+    std::vector<StatementRow> rows;
+    if (const int r = SelectBonusRows(params, doc, selector, rows); r < 0)
+        return r;
     if (NothingOnSheets(int(rows.size()), params))
         return kNothingToPrint;
     return WriteStatementRows(rows, params, doc, path, CountRowsInPageRange(int(rows.size()), params));

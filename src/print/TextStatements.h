@@ -18,6 +18,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 #include <vector>
 
 namespace kalvor::print {
@@ -56,8 +58,13 @@ std::vector<StatementRow> SelectStatementRows(StatementKind kind, const Statemen
 // (kopecks), rounded as the statements round when `rounded`; employees whose
 // amount is 0 are left out. The advance statement takes the advances, the
 // bonus statement the amounts of the bonus calculation.
+using AmountOfSlot = std::function<double(int slot)>;
 std::vector<StatementRow> SelectEmployeeRows(const StatementPrintParams& params, const PayrollDoc& doc, int markedOnly,
-                                             const std::vector<double>& amountsBySlot, bool rounded);
+                                             const AmountOfSlot& amountOf, bool rounded);
+// The rows of the bonus statement and the bonus cash orders: the bonus
+// calculation's amounts (CalcBonusAmounts with its selector), rounded.
+// Returns 0, or the calculation's negative code with no rows.
+int SelectBonusRows(const StatementPrintParams& params, PayrollDoc& doc, int selector, std::vector<StatementRow>& rows);
 // How many of rowCount rows fall into the page range of the parameters.
 int CountRowsInPageRange(int rowCount, const StatementPrintParams& params);
 // The same for the statement the writer would print: what the statement

@@ -84,11 +84,8 @@ QByteArray ProfessionName(const NoteData& data)
 QByteArray ShopName(const NoteData& data)
 {
     const CInfoBase& base = data.doc.infoBase;
-    const int shop = base.shopOf(data.slot);
-    for (const infobase::ShopRecord& record : base.shops)
-        if (shop != 0 && record.number == shop)
-            return codepage::toCp1251(record.name.simplified());
-    return {};
+    const infobase::ShopRecord* record = base.shopNumbered(base.shopOf(data.slot));
+    return record != nullptr ? codepage::toCp1251(record->name.simplified()) : QByteArray();
 }
 
 // The dismissal date of the current employment (null without one).

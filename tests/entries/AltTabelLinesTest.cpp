@@ -190,11 +190,11 @@ TEST_F(AltTabelBase, GroupAppendCorrectAndDeleteTouchOnlyMarkedMatches)
 
     // Correct the first line with code 3 of a and b (c is not marked now).
     Mark({0, 2});
-    const std::vector<int> matches = en::FindAltTabelMatches(base, {"3"});
-    EXPECT_EQ(matches[std::size_t(a - 1)], 1);
-    EXPECT_EQ(matches[std::size_t(b - 1)], 0);
-    EXPECT_EQ(matches[std::size_t(c - 1)], -1);
-    EXPECT_EQ(matches[std::size_t(outside - 1)], -1);
+    const ib::BySlot<int> matches = en::FindAltTabelMatches(base, {"3"});
+    EXPECT_EQ(matches[a], 1);
+    EXPECT_EQ(matches[b], 0);
+    EXPECT_EQ(matches[c], -1);
+    EXPECT_EQ(matches[outside], -1);
     result = en::GroupCorrectAltTabel(base, matches, {"3", "10"});
     EXPECT_TRUE(result.changed);
     EXPECT_EQ(en::AltTabelLines(base, a)[1], Line(3, 10)); // empty cells give 0

@@ -374,6 +374,41 @@ TEST_F(SummaryOnBase, FiltersNameTheirLevelsAndCutTheEntries)
     EXPECT_EQ(Lines(report.readAll()), expected);
 }
 
+// The shop book keeps its shops in number order from its first place on:
+// with shop 2 gone, shop 3 stands second. A shop is named by its number,
+// both as a filter and as a level of the report.
+TEST_F(SummaryOnBase, AShopIsNamedByItsNumberNotByItsPlaceInTheBook)
+{
+    CInfoBase& base = doc.infoBase;
+    base.shops = {};
+    base.shops[0] = {1, QStringLiteral("Администрация")};
+    base.shops[1] = {3, QStringLiteral("Механический цех")};
+    SummaryFormTexts filtered;
+    filtered.values[LevelShop] = "3";
+    SummaryTree tree;
+    ASSERT_EQ(BuildArbitrarySummary(RunOf(filtered), tree, doc, nullptr), SUMMARY_DONE);
+    QFile report(SummaryReportPath(doc));
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    const QStringList filteredLines = Lines(report.readAll());
+    ASSERT_GE(filteredLines.size(), 2);
+    EXPECT_EQ(filteredLines[1], QStringLiteral("наименование цеха: Механический цех").leftJustified(50));
+    report.close();
+
+    SummaryFormTexts grouped;
+    grouped.values[LevelShop] = "*";
+    ASSERT_EQ(BuildArbitrarySummary(RunOf(grouped), tree, doc, nullptr), SUMMARY_DONE);
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    // Shop 1: 30,000.00 less 3,900.00 of tax; shop 3: 25,000.30 and 20,000.10.
+    const QStringList expected = {
+        "",
+        "     наименование__цеха                сумма",
+        QStringLiteral("Администрация").leftJustified(30) + "      26100.00",
+        QStringLiteral("Механический цех").leftJustified(30) + "      45000.40",
+        QStringLiteral(" Итого:").leftJustified(30) + "      71100.40",
+    };
+    EXPECT_EQ(Lines(report.readAll()), expected);
+}
+
 TEST_F(SummaryOnBase, NothingTakenIsNoDataButWithoutLevelsOneTotal)
 {
     SummaryFormTexts form;

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 #include <QThread>
 
 #include <atomic>
@@ -53,31 +54,83 @@ TEST_F(DbSchema, NewBaseHasEveryTableAtTheNewestStep)
     EXPECT_EQ(StoredSchemaVersion(d), SchemaVersion());
 }
 
+namespace {
+
+// The texts of the string literals of a source line that is not a comment.
+QStringList LiteralsOf(const QString& line)
+{
+    static const QRegularExpression literal(QStringLiteral(R"re("((?:[^"\\]|\\.)*)")re"));
+    QStringList texts;
+    if (line.trimmed().startsWith(QStringLiteral("//")))
+        return texts;
+    for (auto m = literal.globalMatch(line); m.hasNext();) texts << m.next().captured(1);
+    return texts;
+}
+
+// The rows of the released schema step, which never changes: the one place
+// outside the declarations where a table and its columns are typed.
+const QStringList kReleasedStepRows = {
+    QStringLiteral("INSERT INTO dbo.config (id, kolMax, kolRab, parol, tekMes, nEnt, okrugRas, "),
+    QStringLiteral("sort, okrugVyp, okrugVypRest, dosStr, r_g, r_m1, r_m2) "),
+    QStringLiteral("INSERT INTO dbo.infFirm (id) VALUES (1)"), QStringLiteral("INSERT INTO dbo.infPar (id) VALUES (1)")};
+
+} // namespace
+
 // The loaders, savers and checks name a table only through its declaration:
 // no text of theirs types "dbo.<name>" or a statement's table (FROM, INTO,
 // UPDATE, JOIN followed by a name). The declarations themselves and the rows
 // of the released schema step, which never changes, are where names are typed.
 TEST(DbStatements, NoTableIsNamedOutsideItsDeclaration)
 {
-    const QRegularExpression literal(QStringLiteral(R"re("((?:[^"\\]|\\.)*)")re"));
     const QRegularExpression typedTable(
         QStringLiteral(R"(\bdbo\.[A-Za-z_]|\b(FROM|INTO|UPDATE|JOIN)\s+(?!unnest\()[A-Za-z_])"));
-    const QStringList releasedStepRows = {QStringLiteral("INSERT INTO dbo.config (id, kolMax, kolRab, parol, tekMes, nEnt, okrugRas, "),
-                                          QStringLiteral("INSERT INTO dbo.infFirm (id) VALUES (1)"),
-                                          QStringLiteral("INSERT INTO dbo.infPar (id) VALUES (1)")};
     const auto typesATable = [&](const QString& line) {
-        if (line.trimmed().startsWith(QStringLiteral("//")))
-            return false;
-        for (auto m = literal.globalMatch(line); m.hasNext();) {
-            const QString text = m.next().captured(1);
-            if (typedTable.match(text).hasMatch() && !releasedStepRows.contains(text))
+        for (const QString& text : LiteralsOf(line))
+            if (typedTable.match(text).hasMatch() && !kReleasedStepRows.contains(text))
                 return true;
-        }
         return false;
     };
     EXPECT_EQ(
         testsupport::SourceLinesWhere(QStringLiteral("infobase"), {QStringLiteral("/StoredTables.cpp")}, typesATable),
         std::vector<std::string>{});
+}
+
+// Nor does a statement's text anywhere in the program type a column of the
+// base: a text with an SQL keyword in it holds no word that is a declared
+// column's name, unless the word stands before a dot (an alias) or in quotes
+// (a value). The columns come
+// from the declarations: by their place among the keys, or by name through
+// the builders that check the name against the table (SelectColumnsSql,
+// OrderBySql, DeclaredColumn ...). The connection layer keeps its own
+// service tables and is not the base's.
+TEST(DbStatements, NoColumnIsNamedOutsideItsDeclaration)
+{
+    QSet<QString> columns;
+    for (const TableDef& t : SchemaTables())
+        for (const QString& c : t.columns) columns.insert(c);
+    const QRegularExpression sql(
+        QStringLiteral(R"(\b(SELECT|FROM|WHERE|ORDER BY|GROUP BY|JOIN|ON|SET|AND|OR|NOT|BETWEEN|IS|NULL|COUNT|DISTINCT|)"
+                       R"(LIMIT|VALUES|INSERT|UPDATE|DELETE|EXISTS)\b)"));
+    const QRegularExpression quoted(QStringLiteral("'[^']*'"));
+    const QRegularExpression word(QStringLiteral(R"(\b[A-Za-z_]\w*\b(?!\s*\.))"));
+    const auto namesAColumn = [&](const QString& line) {
+        for (QString text : LiteralsOf(line)) {
+            if (!sql.match(text).hasMatch() || kReleasedStepRows.contains(text))
+                continue;
+            text.remove(quoted);
+            for (auto m = word.globalMatch(text); m.hasNext();)
+                if (columns.contains(m.next().captured()))
+                    return true;
+        }
+        return false;
+    };
+    std::vector<std::string> found;
+    for (const std::string& line :
+         testsupport::SourceLinesWhere(QString(), {QStringLiteral("/StoredTables.cpp"), QStringLiteral("/StoredTable.h")},
+                                       namesAColumn))
+        if (line.find("/src/platform/") == std::string::npos)
+            found.push_back(line);
+    EXPECT_EQ(found, std::vector<std::string>{});
 }
 
 TEST_F(DbSchema, OldBaseIsUpgradedAndNewerBaseRefused)

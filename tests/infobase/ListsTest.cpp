@@ -1,11 +1,17 @@
-// Employee lists: search, insertion and removal, the free-slot check; and the
-// line-array splice with its index words.
+// Employee lists: search, insertion and removal, the free-slot check; the
+// line-array splice with its index words; the tables kept by record slot.
+#include "infobase/BySlot.h"
 #include "infobase/InfoBase.h"
+#include "infobase/RefFiles.h"
+#include "support/SourceLines.h"
 #include "support/TestFixture.h"
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
 #include <QStringList>
+
+#include <utility>
 
 using namespace kalvor::infobase;
 
@@ -266,4 +272,81 @@ TEST(LineArrays, FixtureEmployeesKeepConsistentRuns)
     ASSERT_TRUE(base.prem.replaceRun(100, run));
     EXPECT_EQ(base.prem.lines, before);
     EXPECT_EQ(base.prem.index, beforeIndex);
+}
+
+// A table by slot of a base of five slots: slot 1 is the first element, slot
+// 5 the last, and slots 0 and 6 are none of them. The base's own arrays and
+// the numbered books reach their elements by the same rule.
+TEST(SlotTables, FirstAndLastSlotLandOnTheirOwnElement)
+{
+    CInfoBase base;
+    base.AllocateTables(5);
+    BySlot<int> table(base.slotCount(), -1);
+    ASSERT_EQ(table.slotCount(), 5);
+    table[1] = 10;
+    table[3] = 30;
+    table[5] = 50;
+    EXPECT_EQ(table.values(), (std::vector<int>{10, -1, 30, -1, 50}));
+    EXPECT_TRUE(table.holds(1));
+    EXPECT_TRUE(table.holds(5));
+    EXPECT_FALSE(table.holds(0));
+    EXPECT_FALSE(table.holds(6));
+    EXPECT_FALSE(table.holds(-1));
+    EXPECT_FALSE(BySlot<int>().holds(1));
+#ifdef QT_NO_DEBUG
+    // A slot out of range writes nowhere and reads the blank value.
+    table[0] = 99;
+    table[6] = 99;
+    EXPECT_EQ(table[0], -1);
+    EXPECT_EQ(std::as_const(table)[6], -1);
+    EXPECT_EQ(table.values(), (std::vector<int>{10, -1, 30, -1, 50}));
+#else
+    EXPECT_DEATH(table[0] = 99, "record slot out of range");
+    EXPECT_DEATH(table[6] = 99, "record slot out of range");
+#endif
+
+    base.avOf(1) = 100;
+    base.avOf(5) = 500;
+    EXPECT_EQ(base.av, (std::vector<double>{100, 0, 0, 0, 500}));
+    EXPECT_FALSE(base.holdsSlot(6));
+
+    base.payKinds.resize(3);
+    EXPECT_EQ(&base.payKindAt(1), &base.payKinds[0]);
+    EXPECT_EQ(&base.payKindAt(3), &base.payKinds[2]);
+    EXPECT_FALSE(base.holdsPayKind(0));
+    EXPECT_TRUE(base.holdsPayKind(3));
+    EXPECT_FALSE(base.holdsPayKind(4));
+
+    EXPECT_EQ(&base.scheduleAt(1), &base.schedules[0]);
+    EXPECT_EQ(&base.scheduleAt(CInfoBase::ScheduleCount), &base.schedules[CInfoBase::ScheduleCount - 1]);
+    EXPECT_FALSE(CInfoBase::holdsSchedule(0));
+    EXPECT_FALSE(CInfoBase::holdsSchedule(CInfoBase::ScheduleCount + 1));
+
+    CRefFiles books;
+    EXPECT_EQ(&books.taxTableAt(1), &books.nalog[0]);
+    EXPECT_EQ(&books.taxTableAt(CRefFiles::NalogCount), &books.nalog[CRefFiles::NalogCount - 1]);
+    EXPECT_FALSE(CRefFiles::holdsTaxTable(0));
+    EXPECT_FALSE(CRefFiles::holdsTaxTable(CRefFiles::NalogCount + 1));
+    EXPECT_EQ(&books.recipientAt(1), &books.bank[0]);
+    EXPECT_EQ(&books.recipientAt(CRefFiles::BankCount), &books.bank[CRefFiles::BankCount - 1]);
+    EXPECT_FALSE(books.holdsRecipient(0));
+    EXPECT_TRUE(books.holdsRecipient(CRefFiles::BankCount));
+    EXPECT_FALSE(books.holdsRecipient(CRefFiles::BankCount + 1));
+}
+
+// Outside the base no code works out an array place from a record slot
+// ("slot - 1" as an index): it goes through the base's slot accessors or a
+// table by slot (BySlot), which keep the rule in one place.
+TEST(SlotTables, NoSlotArithmeticOutsideTheBase)
+{
+    const QRegularExpression arithmetic(QStringLiteral(R"([sS]lot\w*(\([^()]*\))?\s*-\s*1\b)"));
+    const auto placeFromSlot = [&](const QString& line) {
+        const QString code = line.left(line.indexOf(QStringLiteral("//")));
+        return arithmetic.match(code).hasMatch();
+    };
+    std::vector<std::string> found;
+    for (const std::string& line : kalvor::testsupport::SourceLinesWhere(QString(), {}, placeFromSlot))
+        if (line.find("/src/infobase/") == std::string::npos)
+            found.push_back(line);
+    EXPECT_EQ(found, std::vector<std::string>{});
 }

@@ -115,9 +115,9 @@ protected:
     }
     std::vector<double> amounts(int selector = 0, StatementPrintParams params = {})
     {
-        std::vector<double> out;
+        infobase::BySlot<double> out;
         EXPECT_EQ(CalcBonusAmounts(params, doc, selector, out), 0);
-        return out;
+        return out.values();
     }
     std::vector<double> shares(std::array<u16, 4> rules)
     {
@@ -321,7 +321,7 @@ TEST_F(BonusCalculation, NinthLineStopsTheRunNamingTheEmployee)
     store();
     lines(2, std::vector<BonusLine>(9, Line(0, 8, 1'000)));
     try {
-        std::vector<double> out;
+        infobase::BySlot<double> out;
         CalcBonusAmounts(StatementPrintParams{}, doc, 0, out);
         FAIL() << "nine lines were taken";
     } catch (const TextError& e) {

@@ -197,9 +197,9 @@ TEST_F(DemoPrint, BonusStatementOrdersAndTheAdvancesRecordLines)
     // it: the brigade's sharing reads its members there.
     ASSERT_TRUE(SelectAllToSwap(base(), Selection{}));
     base().OpenSwapFile();
-    std::vector<double> amounts;
+    infobase::BySlot<double> amounts;
     ASSERT_EQ(CalcBonusAmounts({}, doc, -1, amounts), 0);
-    auto amountOf = [&](int personnelNumber) { return amounts[std::size_t(slotOf(personnelNumber) - 1)]; };
+    auto amountOf = [&](int personnelNumber) { return amounts[slotOf(personnelNumber)]; };
     // Воронцов: 10 % of his salary of 45,000; Тихонов: 25 % of March's
     // salary of 21,000; the fixed bonuses paid with the settlement are not
     // the statement's.

@@ -226,7 +226,7 @@ int CATabelVvodDlg::GroupCorrect()
 {
     const en::AltTabelGroupResult result =
         en::GroupCorrectAltTabel(View()->Document()->infoBase, m_matchedLines, m_entered);
-    m_matchedLines.clear();
+    m_matchedLines = {};
     return FinishGroup(result.changed, result.skipped);
 }
 

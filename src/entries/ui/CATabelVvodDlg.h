@@ -4,6 +4,7 @@
 // operations over the marked employees' lines.
 #pragma once
 
+#include "infobase/BySlot.h"
 #include "shell/ui/EmployeeScreen.h"
 
 class CATabelVvodDlg : public CEmployeeDetailDlg {
@@ -54,5 +55,5 @@ private:
     int FinishGroup(bool changed, const QStringList& skipped);
 
     QStringList m_entered; // the group's model row
-    std::vector<int> m_matchedLines; // per slot: the matched line, -1 none
+    kalvor::infobase::BySlot<int> m_matchedLines; // per slot: the matched line, -1 none
 };

@@ -205,7 +205,7 @@ void CRefNalogView::PrevElement() { StepTable(-1); }
 
 void CRefNalogView::FillTable()
 {
-    const ib::TaxTable& table = Document()->refFiles.nalog[std::size_t(m_table - 1)];
+    const ib::TaxTable& table = Document()->refFiles.taxTableAt(m_table);
     for (int variant = 0; variant < kVariants; ++variant) {
         const ib::TaxTable::Variant& shown = table.variants[std::size_t(variant)];
         auto& fields = m_fields[std::size_t(variant)];
@@ -230,7 +230,7 @@ void CRefNalogView::SaveShownTable()
 {
     if (m_table == 0)
         return;
-    ib::TaxTable& table = Document()->refFiles.nalog[std::size_t(m_table - 1)];
+    ib::TaxTable& table = Document()->refFiles.taxTableAt(m_table);
     const ib::TaxTable before = table;
     for (int variant = 0; variant < kVariants; ++variant) {
         ib::TaxTable::Variant& shown = table.variants[std::size_t(variant)];

@@ -138,16 +138,16 @@ int CRefOplUdDlg::ReadFields(PayKind& kind)
 
 void CRefOplUdDlg::LoadRecord(quint32 number)
 {
-    auto& kinds = m_doc->infoBase.payKinds;
-    if (number > kinds.size())
+    const auto& base = m_doc->infoBase;
+    if (!base.holdsPayKind(int(number)))
         number = 0;
     m_slot = number;
-    FillFields(number == 0 ? PayKind{} : kinds[number - 1]);
+    FillFields(number == 0 ? PayKind{} : base.payKindAt(int(number)));
 }
 
 int CRefOplUdDlg::SaveRecord()
 {
-    if (m_slot == 0 || m_slot > m_doc->infoBase.payKinds.size())
+    if (!m_doc->infoBase.holdsPayKind(int(m_slot)))
         return 1;
     // An amount that does not read keeps the kind as it is.
     for (const PayKindField field : {FieldSumSkidPodoh, FieldSumSkidSoc}) {
@@ -160,7 +160,7 @@ int CRefOplUdDlg::SaveRecord()
             return 0;
         }
     }
-    ReadFields(m_doc->infoBase.payKinds[m_slot - 1]);
+    ReadFields(m_doc->infoBase.payKindAt(int(m_slot)));
     return 1;
 }
 

@@ -138,7 +138,7 @@ WorkSchedule* CRefSchedDlg::Schedule() const
     const int number = ScheduleNumber();
     if (number < kFirstScheduleNumber || number > kLastScheduleNumber)
         return nullptr;
-    return &m_doc->infoBase.schedules[std::size_t(number - 1)];
+    return &m_doc->infoBase.scheduleAt(number);
 }
 
 ScheduleMonth* CRefSchedDlg::ShownMonth() const

@@ -71,17 +71,18 @@ void CRefUrlicDlg::FocusFirstField()
 void CRefUrlicDlg::LoadRecord(quint32 number)
 {
     CFormChildDlg::LoadRecord(number);
-    const auto& recipients = View()->Document()->refFiles.bank;
-    const bool shown = number >= 1 && number <= quint32(kRecipientCount);
+    const auto& book = View()->Document()->refFiles;
+    const bool shown = book.holdsRecipient(int(number));
     for (int field = 0; field < kRecipientFieldCount; ++field)
-        m_fields[std::size_t(field)]->setText(shown ? RecipientField(recipients[number - 1], field) : QString());
+        m_fields[std::size_t(field)]->setText(shown ? RecipientField(book.recipientAt(int(number)), field) : QString());
 }
 
 int CRefUrlicDlg::SaveRecord()
 {
-    if (m_slot < 1 || m_slot > quint32(kRecipientCount))
+    auto& book = View()->Document()->refFiles;
+    if (!book.holdsRecipient(int(m_slot)))
         return 1;
-    auto& recipient = View()->Document()->refFiles.bank[m_slot - 1];
+    auto& recipient = book.recipientAt(int(m_slot));
     for (int field = 0; field < kRecipientFieldCount; ++field)
         if (StoreRecipientField(recipient, field, m_fields[std::size_t(field)]->text()))
             m_modified = true;

@@ -229,9 +229,9 @@ private:
     double pensionRatePercent_ = 0;
     std::vector<InvalRecord> inval_;
     SelectedRecords records_;
-    // By slot - 1: the months of the last quarter that the month loop went
+    // By slot: the months of the last quarter that the month loop went
     // through, for the employee's "inval" record.
-    std::vector<std::array<InvalMonth, 3>> invalMonths_;
+    infobase::BySlot<std::array<InvalMonth, 3>> invalMonths_;
 };
 
 int PensionRun::prepareTariffs()
@@ -333,7 +333,7 @@ int PensionRun::employeeMonth(const EmployeeListEntry& entry, int month, bool la
     const std::array<double, 4> paid = paidInMonth(c, charged);
     for (int column = 0; column < 4; ++column) addSection1(kLine140, column, paid[std::size_t(column)], month);
     if (const int position = quarterMonth(month))
-        invalMonths_[std::size_t(entry.slot - 1)][std::size_t(position - 1)] = InvalMonthOf(c, head, key);
+        invalMonths_[entry.slot][std::size_t(position - 1)] = InvalMonthOf(c, head, key);
     return lastMonth ? closeEmployee(entry) : 0;
 }
 
@@ -430,7 +430,7 @@ int PensionRun::buildInvalRecord(int slot)
     for (int position = 0; position < 3; ++position) {
         const int key = MonthKey(period_.year, period_.lastMonth - 2 + position);
         // A month after the base's month was not gone through.
-        InvalMonth month = invalMonths_[std::size_t(slot - 1)][std::size_t(position)];
+        InvalMonth month = invalMonths_[slot][std::size_t(position)];
         if (!month.known) {
             MonthContributions c;
             if (const int result = ContributionsThrough(key, firstMonthRow(slot), doc_, c); result < 0)
@@ -491,7 +491,7 @@ int PensionRun::run(const QString& dataFilePath, GenrRunDetail& detail)
     } closer{base};
 
     countMonths();
-    invalMonths_.assign(base.attributes.size(), {});
+    invalMonths_ = infobase::BySlot<std::array<InvalMonth, 3>>(base.slotCount());
     if (const int result = monthLoop(); result != GenrDone)
         return result;
     finish();

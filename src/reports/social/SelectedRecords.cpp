@@ -11,18 +11,18 @@ using infobase::WariaEntry;
 
 void SelectedRecords::load(infobase::CInfoBase& base, int slot)
 {
-    const bool keepable = slot >= 1 && slot <= int(base.attributes.size());
-    if (keepable && bySlot_.size() < base.attributes.size())
-        bySlot_.resize(base.attributes.size());
-    if (keepable && bySlot_[std::size_t(slot - 1)].record) {
-        restore(bySlot_[std::size_t(slot - 1)], base.current);
+    const bool keepable = base.holdsSlot(slot);
+    if (keepable && bySlot_.slotCount() < base.slotCount())
+        bySlot_ = infobase::BySlot<Kept>(base.slotCount());
+    if (keepable && bySlot_[slot].record) {
+        restore(bySlot_[slot], base.current);
         return;
     }
     if (!base.swap.readSlot(slot, base.current))
         throw TextError(kMsgReadFailed);
     blankFrom_ = base.current.waria.size();
     if (keepable)
-        keep(bySlot_[std::size_t(slot - 1)], base.current);
+        keep(bySlot_[slot], base.current);
 }
 
 void SelectedRecords::keep(Kept& kept, EmployeeRecord& current)

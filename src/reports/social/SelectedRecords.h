@@ -29,7 +29,7 @@ private:
     void keep(Kept& kept, infobase::EmployeeRecord& current);
     void restore(const Kept& kept, infobase::EmployeeRecord& current);
 
-    std::vector<Kept> bySlot_; // slot - 1
+    infobase::BySlot<Kept> bySlot_;
     // The current record's archive entries from here on are blank.
     std::size_t blankFrom_ = 0;
 };
