@@ -11,11 +11,7 @@
 # uses the files of its folder whose headers it includes. Files that use each
 # other, directly or round several, cannot be read, changed or tested one
 # without the others; each such circle is named with the includes that close
-# it, and the check fails. The circles of this list are known and still to
-# be broken ("folder: files", by name, separated by ";"): one of them is only
-# noted, but a circle that grew, a new one, or one of the list that is gone
-# (then strike it from the list) fails the check.
-known_circles='src/print: CashOrders PayStatement PayrollPrintRuns TextStatements'
+# it, and the check fails.
 set -eu
 cd "$(dirname "$0")/.."
 status=0
@@ -96,7 +92,7 @@ FNR == 1 {
 END { exit failed }
 ' docs/architecture.md {} + || status=1
 
-find src -type f \( -name '*.h' -o -name '*.cpp' \) | sort | awk -v known="$known_circles" '
+find src -type f \( -name '*.h' -o -name '*.cpp' \) | sort | awk '
 function fileOf(path) {
     sub(/\.(h|cpp)$/, "", path)
     return path
@@ -170,11 +166,6 @@ function circleName(members, k,    i, j, names, swap, name) {
 }
 function report(members, k,    i, j, name, line) {
     name = circleName(members, k)
-    if (name in knownCircle) {
-        knownCircle[name] = "met"
-        print "a known circle, still to be broken: " name
-        return
-    }
     line = ""
     for (i = 1; i <= k; ++i)
         for (j = 1; j <= k; ++j)
@@ -182,11 +173,6 @@ function report(members, k,    i, j, name, line) {
                 line = line via[members[i], members[j]]
     print "these files of " name " include each other:" line > "/dev/stderr"
     failed = 1
-}
-BEGIN {
-    n = split(known, circles, ";")
-    for (i = 1; i <= n; ++i)
-        knownCircle[circles[i]] = "listed"
 }
 {
     node = fileOf($0)
@@ -197,11 +183,6 @@ END {
     for (v in files)
         if (!(v in order))
             visit(v)
-    for (name in knownCircle)
-        if (knownCircle[name] != "met") {
-            print "tools/check_includes.sh: " name " is not met as listed (broken, or grown into a larger circle): mend the list" > "/dev/stderr"
-            failed = 1
-        }
     exit failed
 }
 ' || status=1

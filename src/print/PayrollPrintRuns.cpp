@@ -132,8 +132,6 @@ bool ComputeAmounts(TaskContext& context, PayrollDoc& doc, const PrintPlatVedPar
     return true;
 }
 
-bool IsStatementMode(int mode) { return mode == PaymentStatement || mode == BudgetStatement; }
-
 // The pay documents: the statements under their forms' names, the others
 // as the month's pay documents of their kind.
 QString PayDocumentPath(const PayrollDoc& doc, int mode)
@@ -240,30 +238,6 @@ StatementPrintParams WriterSelection(const TaskThreadParams& selection, int vari
 }
 
 // ------------------------------------------------------------ amounts
-
-int SheetOfPayee(int payee, int outputMode)
-{
-    if (IsStatementMode(outputMode))
-        return payee / kStatementSheetLines + 2;
-    return payee / kOrdersPerSheet + 1;
-}
-
-int CountOnSheets(int numbered, int outputMode, int firstSheet, int lastSheet)
-{
-    int counted = 0;
-    for (int payee = 0; payee < numbered; ++payee) {
-        const int sheet = SheetOfPayee(payee, outputMode);
-        if (sheet >= firstSheet && (lastSheet == 0 || sheet <= lastSheet))
-            ++counted;
-    }
-    return counted;
-}
-
-int CountPayeesOnSheets(const std::vector<double>& amounts, int outputMode, int firstSheet, int lastSheet)
-{
-    const auto payees = std::count_if(amounts.begin(), amounts.end(), [](double amount) { return amount > 0; });
-    return CountOnSheets(int(payees), outputMode, firstSheet, lastSheet);
-}
 
 bool HasSettlementResult(const AccrualRow* rows, int count, int firstRow)
 {

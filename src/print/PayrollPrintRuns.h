@@ -51,10 +51,6 @@ struct PrintPlatVedParams : PayrollPrintParams {
     TransferFileTiming timing;
 };
 
-// Employees of a statement sheet: 25 lines; cash orders: two a sheet.
-inline constexpr int kStatementSheetLines = 25;
-inline constexpr int kOrdersPerSheet = 2;
-
 // A print format outside 0-2 or a statement kind outside 0-3 is read as 0,
 // as the forms read numbers out of range, so no unknown variant reaches a
 // writer. The same for a payment document kind outside 0-5.
@@ -71,18 +67,6 @@ bool TakenForPrint(const PayrollDoc& doc, int index, const platform::TaskThreadP
 // otherwise, unless only marked employees are taken, the shop, brigade and
 // profession; the variant byte as given.
 StatementPrintParams WriterSelection(const platform::TaskThreadParams& selection, int variant, int outputMode = 0);
-
-// The sheet of the n-th employee with something to pay (from 0): n / 25 + 2
-// for a statement (modes 0 and 3; its title is sheet 1), n / 2 + 1 for orders.
-int SheetOfPayee(int payee, int outputMode);
-
-// How many of `numbered` employees (numbered from 0 in list order) lie on
-// the sheets from first to last (no upper limit for a last sheet of 0).
-int CountOnSheets(int numbered, int outputMode, int firstSheet, int lastSheet);
-
-// How many of the amounts above 0 (in list order) lie on the sheets from
-// first to last (no upper limit for a last sheet of 0).
-int CountPayeesOnSheets(const std::vector<double>& amounts, int outputMode, int firstSheet, int lastSheet);
 
 // Whether one of the rows from firstRow to the last has a code and a value
 // that is not 0 in whole kopecks: the employee has a result to settle.

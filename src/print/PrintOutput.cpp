@@ -269,4 +269,30 @@ platform::TaskOutcome ApplyPrintOutput(int mode, StatementForm form, PayrollDoc&
     return PrintedReportOutcome(reportPath, printed);
 }
 
+bool IsStatementMode(int mode) { return mode == PaymentStatement || mode == BudgetStatement; }
+
+int SheetOfPayee(int payee, int outputMode)
+{
+    if (IsStatementMode(outputMode))
+        return payee / kStatementSheetLines + 2;
+    return payee / kOrdersPerSheet + 1;
+}
+
+int CountOnSheets(int numbered, int outputMode, int firstSheet, int lastSheet)
+{
+    int counted = 0;
+    for (int payee = 0; payee < numbered; ++payee) {
+        const int sheet = SheetOfPayee(payee, outputMode);
+        if (sheet >= firstSheet && (lastSheet == 0 || sheet <= lastSheet))
+            ++counted;
+    }
+    return counted;
+}
+
+int CountPayeesOnSheets(const std::vector<double>& amounts, int outputMode, int firstSheet, int lastSheet)
+{
+    const auto payees = std::count_if(amounts.begin(), amounts.end(), [](double amount) { return amount > 0; });
+    return CountOnSheets(int(payees), outputMode, firstSheet, lastSheet);
+}
+
 } // namespace kalvor::print

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 namespace kalvor::print {
 
@@ -35,6 +36,25 @@ inline constexpr int kPrintOutputModeCount = 6;
 
 // The name of a mode 0-5 as the views offer it; empty for any other value.
 QString PrintOutputModeName(int mode);
+
+// Whether the mode writes a statement (modes 0 and 3) rather than orders.
+bool IsStatementMode(int mode);
+
+// Employees of a statement sheet: 25 lines; cash orders: two a sheet.
+inline constexpr int kStatementSheetLines = 25;
+inline constexpr int kOrdersPerSheet = 2;
+
+// The sheet of the n-th employee with something to pay (from 0): n / 25 + 2
+// for a statement (modes 0 and 3; its title is sheet 1), n / 2 + 1 for orders.
+int SheetOfPayee(int payee, int outputMode);
+
+// How many of `numbered` employees (numbered from 0 in list order) lie on
+// the sheets from first to last (no upper limit for a last sheet of 0).
+int CountOnSheets(int numbered, int outputMode, int firstSheet, int lastSheet);
+
+// How many of the amounts above 0 (in list order) lie on the sheets from
+// first to last (no upper limit for a last sheet of 0).
+int CountPayeesOnSheets(const std::vector<double>& amounts, int outputMode, int firstSheet, int lastSheet);
 
 // The work file of a form or report of the base's reporting month, named
 // after it (KalvorDocData::FormWorkFile): "<base>-Svod-2011-09.typ".

@@ -5,7 +5,6 @@
 #include "platform/CodePage.h"
 #include "print/BonusCalculation.h"
 #include "print/FormTexts.h"
-#include "print/PayrollPrintRuns.h"
 #include "print/PrintSelection.h"
 #include "print/TextHelpers.h"
 #include "values/Clock.h"
