@@ -10,6 +10,7 @@
 #include <QtTest/QTest>
 
 #include <atomic>
+#include <ctime>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -82,6 +83,24 @@ TEST(Console, FailuresGiveMinusOne)
     EXPECT_FALSE(QFile::exists(dir.filePath("ran")));
     // The interpreter killed by a signal has no exit code of its own.
     EXPECT_EQ(RunConsoleCommand("kill -9 $$", dir.path()), -1);
+}
+
+// A command that closes its output and goes on is waited for, not polled:
+// the waiting thread sleeps through the command's second (a wait that spun
+// on the closed output would spend the whole second on the processor).
+TEST(Console, ACommandThatClosesItsOutputIsWaitedForWithoutSpinning)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    timespec before{}, after{};
+    ASSERT_EQ(clock_gettime(CLOCK_THREAD_CPUTIME_ID, &before), 0);
+    QElapsedTimer wall;
+    wall.start();
+    EXPECT_EQ(RunConsoleCommand("exec >/dev/null 2>&1; sleep 1; exit 3", dir.path()), 3);
+    EXPECT_GE(wall.elapsed(), 900);
+    ASSERT_EQ(clock_gettime(CLOCK_THREAD_CPUTIME_ID, &after), 0);
+    const double spent = double(after.tv_sec - before.tv_sec) + double(after.tv_nsec - before.tv_nsec) / 1e9;
+    EXPECT_LT(spent, 0.3);
 }
 
 TEST(Console, WorkingFolderSettingAndAWorkerThread)
