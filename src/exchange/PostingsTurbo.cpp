@@ -70,12 +70,9 @@ TurboRecord ReadRecord(const char* bytes)
 QByteArray PostingLine(bool accrual, double amount, const TurboRecord& keys, char separator, const QByteArray& text)
 {
     const QByteArray account = keys.account + separator + keys.subaccount;
-    QByteArray line = ": " + FormatFixed8(amount, 2, 16);
-    if (accrual)
-        line += "      70         " + account + "    {";
-    else
-        line += "    " + account + "      70         {";
-    return line + keys.analytics + "} -- " + text + "\r\n";
+    const QByteArray accounts =
+        accrual ? "      70         " + account + "    " : "    " + account + "      70         ";
+    return ": " + FormatFixed8(amount, 2, 16) + accounts + "{" + keys.analytics + "} -- " + text + "\r\n";
 }
 
 // The conversion's state: the last analytics, account and sub-account, and

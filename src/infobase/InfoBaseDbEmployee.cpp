@@ -982,7 +982,7 @@ void writeComputedRowsInPlace(const QSqlDatabase& db, qint64 id, const EmployeeR
     const TableDef& t = ZarpTable().def();
     static const QString upsert = InsertOrUpdateSql(t, ZarpTable().keyCount());
     static const QString removeNumbers =
-        DeleteRowsSql(t, QStringLiteral("%1 AND %2 BETWEEN ? AND ?").arg(ColumnEqualsSql(t, 0), t.columns[1]));
+        DeleteRowsSql(t, QStringLiteral("%1 AND %2").arg(ColumnEqualsSql(t, 0), ColumnBetweenSql(t, 1)));
     db::Batch batch(db);
     // The numbers from `next` to `last` are written by no row.
     qint64 next = std::numeric_limits<qint64>::min();

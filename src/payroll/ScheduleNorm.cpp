@@ -157,12 +157,7 @@ bool ScheduleMonthStands(const WorkSchedule& schedule, const ScheduleMonth& row)
 
 bool IsFirmHoliday(const FirmInfo& firm, int day, int month)
 {
-    if (day < 1)
-        return false;
-    for (std::uint16_t w : firm.fete)
-        if ((w >> 8) == day && (w & 15) == month)
-            return true;
-    return false;
+    return day >= 1 && day <= 31 && month >= 1 && month <= 15 && HolidayOn(HolidayBitsOf(firm), day, month);
 }
 
 bool VacationDaysInMonth(const infobase::VacationNote& note, int year, int month, const FirmInfo& firm, int& first,

@@ -13,20 +13,27 @@
 namespace kalvor::print {
 namespace {
 
-const QByteArray kStartPage0 = QByteArrayLiteral("{\\*\\bkmkstart page0}");
-const QByteArray kStartPage = QByteArrayLiteral("{\\*\\bkmkstart page");
-const QByteArray kEndPage = QByteArrayLiteral("{\\*\\bkmkend page");
-const QByteArray kEndPage0 = QByteArrayLiteral("{\\*\\bkmkend page0");
-const QByteArray kStartRow = QByteArrayLiteral("{\\*\\bkmkstart row");
-const QByteArray kEndRow = QByteArrayLiteral("{\\*\\bkmkend row");
-const QByteArray kStartGroup = QByteArrayLiteral("{\\*\\bkmkstart ");
-const QByteArray kEndGroup = QByteArrayLiteral("{\\*\\bkmkend ");
+// A bookmark's RTF destination, "{\*\bkmkstart <name>}" or "{\*\bkmkend <name>}": its
+// opening (the brace given as a character, so that no text here holds half
+// a group) and the bookmark words of the template's pages, rows and groups.
+constexpr char kGroupOpening = 0x7B;
+QByteArray destination(const char* word) { return QByteArray(1, kGroupOpening) + "\\*\\" + word + ' '; }
+
+const QByteArray kStartGroup = destination("bkmkstart");
+const QByteArray kEndGroup = destination("bkmkend");
+const QByteArray kStartPage = kStartGroup + "page";
+const QByteArray kEndPage = kEndGroup + "page";
+const QByteArray kEndPage0 = kEndGroup + "page0";
+const QByteArray kStartRow = kStartGroup + "row";
+const QByteArray kEndRow = kEndGroup + "row";
 
 const char kTemplateFault[] = "Error in file of shablon!!!\n";
 const char kOutputFault[] = "\nError save output file, because file alredy open or not disk space!\n";
 
 QByteArray startGroup(const QByteArray& name) { return kStartGroup + name + '}'; }
 QByteArray endGroup(const QByteArray& name) { return kEndGroup + name + '}'; }
+
+const QByteArray kStartPage0 = startGroup("page0");
 
 // The region number of a bookmark group: every decimal digit of the group
 // text, in order.
