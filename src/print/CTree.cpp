@@ -13,10 +13,14 @@
 namespace kalvor::print {
 namespace {
 
-// A bookmark's RTF destination, "{\*\bkmkstart <name>}" or "{\*\bkmkend <name>}": its
-// opening (the brace given as a character, so that no text here holds half
-// a group) and the bookmark words of the template's pages, rows and groups.
+// An RTF group's braces, named once (the text of the file is read and
+// written through them, never through a lone brace in a literal).
 constexpr char kGroupOpening = 0x7B;
+constexpr char kGroupClosing = 0x7D;
+
+// A bookmark's RTF destination: "{\*\bkmkstart <name>}" opens it,
+// "{\*\bkmkend <name>}" ends it. The words of the template's pages, rows
+// and groups follow the destination's opening.
 QByteArray destination(const char* word) { return QByteArray(1, kGroupOpening) + "\\*\\" + word + ' '; }
 
 const QByteArray kStartGroup = destination("bkmkstart");
@@ -26,12 +30,15 @@ const QByteArray kEndPage = kEndGroup + "page";
 const QByteArray kEndPage0 = kEndGroup + "page0";
 const QByteArray kStartRow = kStartGroup + "row";
 const QByteArray kEndRow = kEndGroup + "row";
+// The ends of a section's and a table row's groups.
+const QByteArray kSectionEnd = QByteArrayLiteral("\\sect ") + kGroupClosing;
+const QByteArray kRowEnd = QByteArrayLiteral("\\row ") + kGroupClosing;
 
 const char kTemplateFault[] = "Error in file of shablon!!!\n";
 const char kOutputFault[] = "\nError save output file, because file alredy open or not disk space!\n";
 
-QByteArray startGroup(const QByteArray& name) { return kStartGroup + name + '}'; }
-QByteArray endGroup(const QByteArray& name) { return kEndGroup + name + '}'; }
+QByteArray startGroup(const QByteArray& name) { return kStartGroup + name + kGroupClosing; }
+QByteArray endGroup(const QByteArray& name) { return kEndGroup + name + kGroupClosing; }
 
 const QByteArray kStartPage0 = startGroup("page0");
 
@@ -88,10 +95,10 @@ QByteArray rtfValueText(const QByteArray& bytes)
     static const char hex[] = "0123456789abcdef";
     QByteArray out;
     out.reserve(bytes.size() * 2 + 2);
-    out += '{';
+    out += kGroupOpening;
     for (char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c == '\\' || c == '{' || c == '}') {
+        if (c == '\\' || c == kGroupOpening || c == kGroupClosing) {
             out += '\\';
             out += ch;
         } else if (c >= 0x80) {
@@ -106,7 +113,7 @@ QByteArray rtfValueText(const QByteArray& bytes)
             out += ch;
         }
     }
-    out += '}';
+    out += kGroupClosing;
     return out;
 }
 
@@ -159,17 +166,17 @@ void CTree::ReadRtf(const QString& path)
     for (char c : std::as_const(rtf)) {
         if (c == '\r' || c == '\n')
             continue;
-        if (c == '{') {
+        if (c == kGroupOpening) {
             if (!pending.isEmpty()) {
                 const int node = addNode(pending, current);
-                if (pending.startsWith('{'))
+                if (pending.startsWith(kGroupOpening))
                     current = node;
                 pending.clear();
             }
             pending += c;
-        } else if (c == '}') {
+        } else if (c == kGroupClosing) {
             pending += c;
-            if (!pending.startsWith('{') && current != 0)
+            if (!pending.startsWith(kGroupOpening) && current != 0)
                 current = m_nodes[current].parent;
             addNode(pending, current);
             pending.clear();
@@ -259,11 +266,11 @@ void CTree::NormalizeBookmarks()
                 else
                     to = movePast(i, [](const QByteArray& s) { return s.startsWith("\\par "); });
             } else {
-                to = movePast(i, [](const QByteArray& s) { return s.endsWith("\\sect }"); });
+                to = movePast(i, [](const QByteArray& s) { return s.endsWith(kSectionEnd); });
             }
         } else if (t.startsWith(kStartRow) || t.startsWith(kEndRow)) {
             to = moveBack(
-                i, [](const QByteArray& s) { return s.endsWith("\\row }"); }, false);
+                i, [](const QByteArray& s) { return s.endsWith(kRowEnd); }, false);
         } else {
             ++i;
             continue;

@@ -35,6 +35,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -120,6 +121,112 @@ protected:
     FixtureBase fx;
 };
 
+// A run's report of one employee as the screen showed it.
+struct Seen {
+    int index, errors, position;
+    QString title, counter;
+};
+
+// Keys that select nobody start nothing: an unknown shop, an unknown number.
+void ExpectKeysThatSelectNobodyStartNothing(CCalcZarpView& view, MessageRecorder& boxes)
+{
+    CCalcZarpDlg* dlg = view.CalcDlg();
+    CTabelFilterDlg* strip = view.Strip();
+    QLineEdit* shop = strip->Field(CWorkersFilterDlg::IdShop);
+    QLineEdit* number = strip->Field(CTabelFilterDlg::IdTabN);
+    shop->setFocus();
+    TypeText(shop, QStringLiteral("99"));
+    QTest::keyClick(shop, Qt::Key_Return);
+    ASSERT_EQ(boxes.Texts(), QStringList{QStringLiteral("Сотрудников не обнаружено")});
+    EXPECT_EQ(boxes.boxes[0].flags, MB_OK | MB_ICONERROR);
+    EXPECT_FALSE(dlg->IsRunning());
+    EXPECT_TRUE(shop->hasFocus());
+    EXPECT_EQ(shop->selectedText(), QStringLiteral("99"));
+    shop->clear();
+    number->setFocus();
+    TypeText(number, QStringLiteral("8000"));
+    QTest::keyClick(number, Qt::Key_Return);
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].text, QStringLiteral("Некорректный табельный номер"));
+    EXPECT_FALSE(dlg->IsRunning());
+    number->clear();
+}
+
+// Every report comes in list order with its own error count, counter, bar
+// position and title.
+void ExpectEveryReportInListOrder(const CInfoBase& base, const std::vector<Seen>& seen,
+                                  const std::map<int, Expected>& expected)
+{
+    std::vector<int> errorsAfter; // errors so far after each employee
+    for (const EmployeeListEntry& e : base.list)
+        errorsAfter.push_back((errorsAfter.empty() ? 0 : errorsAfter.back()) +
+                              (expected.at(e.slot).result < 0 ? 1 : 0));
+    int previous = -1;
+    for (const Seen& s : seen) {
+        ASSERT_GT(s.index, previous);
+        previous = s.index;
+        const EmployeeListEntry& e = base.list[std::size_t(s.index)];
+        EXPECT_EQ(s.errors, errorsAfter[std::size_t(s.index)]) << s.index;
+        EXPECT_EQ(s.counter, QString::number(s.errors)) << s.index;
+        EXPECT_EQ(s.position, s.index + 1); // every employee is computed, in list order
+        EXPECT_EQ(s.title, QStringLiteral("Расчет зарплаты  [Этап 2 - Расчет: %1 , Таб.N %2]")
+                               .arg(base.shortNameOf(e.slot))
+                               .arg(e.tabN()));
+    }
+}
+
+// The base holds what the engine computes; failed employees carry their code.
+void ExpectTheBaseHoldsWhatTheEngineComputed(const CInfoBase& base, const std::map<int, Expected>& expected)
+{
+    PayrollDoc after;
+    after.setWorkFolder(base.workFolder);
+    after.infoBase.baseName = base.baseName;
+    OpenStoredBase(after.infoBase);
+    LoadAll(after.infoBase);
+    for (const EmployeeListEntry& e : after.infoBase.list) {
+        const Expected& x = expected.at(e.slot);
+        const EmployeeAttributes& a = after.infoBase.attributesOf(e.slot);
+        LoadEmployee(after.infoBase, e.slot);
+        if (x.result < 0) {
+            EXPECT_EQ(a.err, -x.result) << e.slot;
+            continue;
+        }
+        for (int r = 0; r < 60; ++r)
+            ASSERT_EQ(after.infoBase.current.rows[std::size_t(r)], x.rows[std::size_t(r)])
+                << "slot " << e.slot << " row " << r;
+    }
+}
+
+// Starts the run again and presses "Стоп" as soon as the first employee is
+// reported, after removing the second employee's stored rows (the stopped
+// run must store them again). On a loaded machine the whole run can end
+// before the screen handles its first report; such a run shows no box and
+// is simply started again.
+void StopARunAtItsFirstReport(CInfoBase& base, CCalcZarpView& view, QLineEdit* shop, std::vector<Seen>& seen,
+                              std::vector<std::pair<int, int>>& done)
+{
+    CCalcZarpDlg* dlg = view.CalcDlg();
+    bool pressed = false;
+    const QMetaObject::Connection press =
+        QObject::connect(dlg->Thread(), &TaskThread::calcProgress, &view, [&](int, int) {
+            if (!pressed) {
+                pressed = true;
+                QTest::mouseClick(dlg->findChild<QPushButton*>(), Qt::LeftButton);
+            }
+        });
+    const auto unhook = qScopeGuard([&] { QObject::disconnect(press); });
+    for (int attempt = 0; attempt < 20 && (done.size() < 2 || done.back().first == 0); ++attempt) {
+        db::Recordset(Db(base), QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = "
+                                               "(SELECT id FROM dbo.konst WHERE rec = ?)"))
+            .run(int(base.list[1].slot));
+        seen.clear();
+        pressed = false;
+        const std::size_t runs = done.size();
+        QTest::keyClick(shop, Qt::Key_Return);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return done.size() == runs + 1; }, 60000));
+    }
+}
+
 TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
 {
     const std::map<int, Expected> expected = ComputeExpected();
@@ -139,34 +246,13 @@ TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
     EXPECT_EQ(doc.LastEntryScreen, 8u);
     EXPECT_EQ(view.Title(), QStringLiteral("Расчет заработной платы"));
 
-    // Keys that select nobody start nothing.
+    ASSERT_NO_FATAL_FAILURE(ExpectKeysThatSelectNobodyStartNothing(view, boxes));
     QLineEdit* shop = strip->Field(CWorkersFilterDlg::IdShop);
-    QLineEdit* number = strip->Field(CTabelFilterDlg::IdTabN);
-    shop->setFocus();
-    TypeText(shop, QStringLiteral("99"));
-    QTest::keyClick(shop, Qt::Key_Return);
-    ASSERT_EQ(boxes.Texts(), QStringList{QStringLiteral("Сотрудников не обнаружено")});
-    EXPECT_EQ(boxes.boxes[0].flags, MB_OK | MB_ICONERROR);
-    EXPECT_FALSE(dlg->IsRunning());
-    EXPECT_TRUE(shop->hasFocus());
-    EXPECT_EQ(shop->selectedText(), QStringLiteral("99"));
-    shop->clear();
-    number->setFocus();
-    TypeText(number, QStringLiteral("8000"));
-    QTest::keyClick(number, Qt::Key_Return);
-    ASSERT_EQ(boxes.boxes.size(), 2u);
-    EXPECT_EQ(boxes.boxes[1].text, QStringLiteral("Некорректный табельный номер"));
-    EXPECT_FALSE(dlg->IsRunning());
-    number->clear();
 
     // The whole base. Progress comes paced (a fast run reports only some of
     // its employees), so what holds is: the first employee and the last one
     // are reported, in list order, each with its own title, bar position and
     // error count.
-    struct Seen {
-        int index, errors, position;
-        QString title, counter;
-    };
     std::vector<Seen> seen;
     QStringList stageTitles;
     QObject::connect(dlg->Thread(), &TaskThread::stage, &view, [&] { stageTitles << view.Title(); });
@@ -187,22 +273,7 @@ TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
     EXPECT_EQ(seen.front().index, 0);
     EXPECT_EQ(seen.back().index, kEmployees - 1);
     EXPECT_EQ(seen.back().errors, failing);
-    std::vector<int> errorsAfter; // errors so far after each employee
-    for (const EmployeeListEntry& e : base().list)
-        errorsAfter.push_back((errorsAfter.empty() ? 0 : errorsAfter.back()) +
-                              (expected.at(e.slot).result < 0 ? 1 : 0));
-    int previous = -1;
-    for (const Seen& s : seen) {
-        ASSERT_GT(s.index, previous);
-        previous = s.index;
-        const EmployeeListEntry& e = base().list[std::size_t(s.index)];
-        EXPECT_EQ(s.errors, errorsAfter[std::size_t(s.index)]) << s.index;
-        EXPECT_EQ(s.counter, QString::number(s.errors)) << s.index;
-        EXPECT_EQ(s.position, s.index + 1); // every employee is computed, in list order
-        EXPECT_EQ(s.title, QStringLiteral("Расчет зарплаты  [Этап 2 - Расчет: %1 , Таб.N %2]")
-                               .arg(base().shortNameOf(e.slot))
-                               .arg(e.tabN()));
-    }
+    ASSERT_NO_FATAL_FAILURE(ExpectEveryReportInListOrder(base(), seen, expected));
     // The bar stays full with the count; the screen says how the run ended.
     EXPECT_EQ(dlg->Progress()->maximum(), kEmployees);
     EXPECT_EQ(dlg->Progress()->value(), kEmployees);
@@ -216,27 +287,7 @@ TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
     EXPECT_EQ(boxes.boxes.size(), 2u); // a finished run shows no box
 
     // Again, stopped with "Стоп" as soon as the first employee is reported.
-    // The second employee's stored rows are removed first: the stopped run
-    // must store them again. On a loaded machine the whole run can end before
-    // the screen handles its first report; such a run shows no box and is
-    // simply started again.
-    bool pressed = false;
-    QObject::connect(dlg->Thread(), &TaskThread::calcProgress, &view, [&](int, int) {
-        if (!pressed) {
-            pressed = true;
-            QTest::mouseClick(dlg->findChild<QPushButton*>(), Qt::LeftButton);
-        }
-    });
-    for (int attempt = 0; attempt < 20 && (done.size() < 2 || done.back().first == 0); ++attempt) {
-        db::Recordset(Db(base()), QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = "
-                                                 "(SELECT id FROM dbo.konst WHERE rec = ?)"))
-            .run(int(base().list[1].slot));
-        seen.clear();
-        pressed = false;
-        const std::size_t runs = done.size();
-        QTest::keyClick(shop, Qt::Key_Return);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return done.size() == runs + 1; }, 60000));
-    }
+    ASSERT_NO_FATAL_FAILURE(StopARunAtItsFirstReport(base(), view, shop, seen, done));
     EXPECT_EQ(done.back().first, platform::TASK_STOPPED);
     EXPECT_GT(int(seen.size()), 1);
     EXPECT_LT(int(seen.size()), kEmployees);
@@ -252,24 +303,7 @@ TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
                                       .arg(stoppedErrors))
         << dlg->OutcomeText().toStdString();
 
-    // The base holds what the engine computes; failed employees carry their code.
-    PayrollDoc after;
-    after.setWorkFolder(base().workFolder);
-    after.infoBase.baseName = base().baseName;
-    OpenStoredBase(after.infoBase);
-    LoadAll(after.infoBase);
-    for (const EmployeeListEntry& e : after.infoBase.list) {
-        const Expected& x = expected.at(e.slot);
-        const EmployeeAttributes& a = after.infoBase.attributesOf(e.slot);
-        LoadEmployee(after.infoBase, e.slot);
-        if (x.result < 0) {
-            EXPECT_EQ(a.err, -x.result) << e.slot;
-            continue;
-        }
-        for (int r = 0; r < 60; ++r)
-            ASSERT_EQ(after.infoBase.current.rows[std::size_t(r)], x.rows[std::size_t(r)])
-                << "slot " << e.slot << " row " << r;
-    }
+    ExpectTheBaseHoldsWhatTheEngineComputed(base(), expected);
 }
 
 TEST_F(CalcViewTest, OneEmployeeByNumberAndAStopDuringLoading)
