@@ -53,7 +53,7 @@ FigureReading ReadUnits(const QString& field, const FigureRule& rule, QStringVie
 {
     double units = 0;
     if (ReadTypedUnits(text, rule.decimals, units) == TypedDecimal::Refused ||
-        (rule.kind == FigureKind::Decimal && FractionDigits(text) > rule.decimals))
+        ((rule.kind == FigureKind::Decimal || rule.kind == FigureKind::Money) && FractionDigits(text) > rule.decimals))
         return Refused(NumberRefusedText(field, text));
     if (rule.kind == FigureKind::Money && !IsMoneyInRange(units))
         return Refused(
@@ -84,6 +84,13 @@ FigureReading ReadHours(const QString& field, const FigureRule& rule, QStringVie
     return {true, double(hours * 60 + minutes), QString()};
 }
 
+FigureReading ReadText(const QString& field, const FigureRule& rule, QStringView text)
+{
+    if (rule.max > 0 && text.size() > qsizetype(rule.max))
+        return Refused(QStringLiteral("В поле \"%1\" не более %2 знаков: %3").arg(field).arg(int(rule.max)).arg(text));
+    return {true, double(text.size()), QString()};
+}
+
 } // namespace
 
 FigureReading ReadFigure(const QString& field, const FigureRule& rule, QStringView text)
@@ -95,8 +102,19 @@ FigureReading ReadFigure(const QString& field, const FigureRule& rule, QStringVi
     case FigureKind::Money:
     case FigureKind::Decimal: return ReadUnits(field, rule, text);
     case FigureKind::HoursMinutes: return ReadHours(field, rule, text);
+    case FigureKind::Text: return ReadText(field, rule, text);
     }
     return Refused(NumberRefusedText(field, text));
+}
+
+FigureReading ReadFigure(const QString& field, const FigureRule& rule, const BookCheck& book, QStringView text)
+{
+    FigureReading reading = ReadFigure(field, rule, text);
+    if (!reading.read || !book.Checks() || rule.kind == FigureKind::Text || reading.units == 0 ||
+        book.holds((long long)reading.units))
+        return reading;
+    return Refused(QStringLiteral("В поле \"%1\" указан номер, которого нет в справочнике \"%2\": %3")
+                       .arg(field, book.book, text.trimmed().toString()));
 }
 
 } // namespace kalvor

@@ -362,7 +362,11 @@ TEST(TypedNumbers, FigureFieldsReadTheWholeTextByTheirKind)
     EXPECT_EQ(units(WholeFigure(0, 31), u"12,0"), 12);
     EXPECT_EQ(units(CountFigure(999999), u" 1 500 "), 1500);
     EXPECT_EQ(units(PercentFigure(2, 100), u"12,75"), 1275);
-    EXPECT_EQ(units(MoneyFigure(), u"0,285"), 28);
+    EXPECT_EQ(units(MoneyFigure(), u"0,28"), 28);
+    EXPECT_EQ(units(MoneyFigure(), u"12,755"), -1.0); // a third decimal is no amount, not 12.75
+    EXPECT_EQ(units(MoneyFigure(), u"0,285"), -1.0);
+    EXPECT_EQ(units(TextFigure(5), u"Цех 1"), 5);
+    EXPECT_EQ(units(TextFigure(5), u"Цех 12"), -1.0);
     EXPECT_EQ(units(MoneyFigure(), u"-40"), -4000);
     EXPECT_EQ(units(HoursFigure(511), u"7,5"), 425);
     EXPECT_EQ(units(HoursFigure(511), u"511"), 511 * 60);
@@ -372,6 +376,18 @@ TEST(TypedNumbers, FigureFieldsReadTheWholeTextByTheirKind)
     for (const char16_t* text : {u"12,75", u"12x", u"1e3", u"511,1", u"-1", u"1,2,3", u",", u"1 500"})
         EXPECT_EQ(units(HoursFigure(511), text), -1.0) << QString::fromUtf16(text).toStdString();
     EXPECT_EQ(units(MoneyFigure(), u"1000000000000"), -1.0);
+    // A number of a book must be one the book holds; 0 is no number.
+    const BookCheck shops{QStringLiteral("Цеха"), [](long long n) { return n == 1 || n == 4; }};
+    const auto inBook = [&](const char16_t* text) {
+        const FigureReading reading = ReadFigure(QStringLiteral("Цех"), WholeFigure(0, 250), shops, QStringView(text));
+        return reading.read ? reading.units : -1.0;
+    };
+    EXPECT_EQ(inBook(u"4"), 4);
+    EXPECT_EQ(inBook(u""), 0);
+    EXPECT_EQ(inBook(u"3"), -1.0);
+    EXPECT_EQ(inBook(u"12x"), -1.0);
+    EXPECT_EQ(ReadFigure(QStringLiteral("Цех"), WholeFigure(0, 250), shops, u"3").refusal,
+              QStringLiteral("В поле \"Цех\" указан номер, которого нет в справочнике \"Цеха\": 3"));
     EXPECT_EQ(ReadFigure(QStringLiteral("Рабочие дни"), WholeFigure(0, 31), u"12,75").refusal,
               QStringLiteral("В поле \"Рабочие дни\" вводится целое число: 12,75"));
     EXPECT_EQ(ReadFigure(QStringLiteral("Надбавка, %"), WholeFigure(0, 63), u"40x").refusal,

@@ -1,5 +1,7 @@
 #include "shell/ui/NullableDateEdit.h"
 
+#include "shell/ui/TypedInput.h"
+
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/Clock.h"
@@ -74,6 +76,7 @@ QDate ReportingMonthStart()
 
 NullableDateEdit::NullableDateEdit(QWidget* parent, bool monthOnly) : QLineEdit(parent), m_monthOnly(monthOnly)
 {
+    MarkDateInput(this);
     setMaxLength(monthOnly ? 7 : 10);
     setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), this));
     if (!monthOnly) {

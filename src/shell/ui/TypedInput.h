@@ -1,0 +1,81 @@
+// The inputs a person types into are made with their kind: a line edit is a
+// CTypedEdit, given its name as the messages say it and its rule
+// (values/TypedFigure.h: text of a length, a whole number or count in a range,
+// a percent, money, hours:minutes, a number of a book) when it is created;
+// a date field is a NullableDateEdit. There is no other way to make one:
+// tools/check_inputs.sh refuses a plain QLineEdit in src/, and a debug build
+// stops on an editable line edit shown without a kind (InstallInputKindGuard).
+//
+// A typed edit reads its text through ReadFigure when it is left and at
+// Enter. A text that does not read is said once, naming the field; the field
+// keeps the text selected, stays enabled and gets the focus back, and what is
+// stored stays as it was until a text that reads is taken. A screen's save
+// reads all its inputs first (ReadTypedInputs).
+#pragma once
+
+#include "values/TypedFigure.h"
+
+#include <QLineEdit>
+#include <QString>
+
+#include <functional>
+
+class QApplication;
+
+// The property that marks an input with its kind (the FigureKind's number; a
+// date field's is kDateInputKind).
+inline const char* const kInputKindProperty = "kalvorInputKind";
+inline constexpr int kDateInputKind = 100;
+
+// What an input takes: its name as messages say it, its rule and, for a
+// number that must name a record, its book.
+struct InputKind {
+    QString name;
+    kalvor::FigureRule rule;
+    kalvor::BookCheck book = {};
+};
+
+class CTypedEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    CTypedEdit(InputKind kind, QWidget* parent);
+
+    const InputKind& Kind() const { return m_kind; }
+    // What the text gives by the input's kind.
+    kalvor::FigureReading Reading() const;
+    // The text's units (of the rule's last place; minutes for hours); `stored`
+    // when the text does not read.
+    long long UnitsOr(long long stored) const;
+    // Reads the text; a refusal is said (once for one attempt), the text
+    // selected and the focus given back. False when refused.
+    bool Read();
+    // Called before the focus goes back to the refused input (a screen that
+    // greys its fields while the focus is elsewhere makes them editable).
+    void OnRefusal(std::function<void()> beforeFocus) { m_beforeFocus = std::move(beforeFocus); }
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void ReadWhenLeft();
+
+    InputKind m_kind;
+    std::function<void()> m_beforeFocus;
+};
+
+// Marks a date field as an input of its kind (NullableDateEdit does it itself).
+void MarkDateInput(QLineEdit* edit);
+// Whether the widget is an input made with its kind.
+bool HasInputKind(const QWidget* widget);
+
+// Reads every typed input within the widget, in focus order; the first that
+// does not read is said and focused, and false returned.
+bool ReadTypedInputs(QWidget* screen);
+
+// A debug build stops when an editable line edit of the program's screens is
+// shown without a kind; a release build lets it pass.
+void InstallInputKindGuard(QApplication& app);
+// The editable line edits within the widget that were made without a kind
+// (the walk of the screens' tests fails on them).
+QList<QLineEdit*> InputsWithoutKind(QWidget* root);
