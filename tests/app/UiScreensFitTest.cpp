@@ -355,19 +355,12 @@ TEST_F(UiScreensFit, EveryPrintRunWritesItsOwnFile)
         auto* start = view ? view->controlAs<QPushButton>(IdStartButton) : nullptr;
         if (!start || !printButtons.contains(start->text()))
             continue;
-        // The certificate's three years end with the base's, for its run alone.
-        const bool certificate = qobject_cast<CGenrSpravZarp2GodaView*>(view) != nullptr;
-        const auto year = doc.infoBase.config.r_g;
-        if (certificate)
-            doc.infoBase.config.r_g = 109;
         if (auto* xml = view->controlAs<QLineEdit>(IdFileNameField); xml && qobject_cast<CGenrTaskView*>(view))
             xml->setText(folder + QStringLiteral("xml"));
         QTest::mouseClick(start, Qt::LeftButton);
         ASSERT_TRUE(WaitFor([&] { return start->isEnabled() && !view->Running(); }, 120'000))
             << command.caption.toStdString();
         Settle();
-        if (certificate)
-            doc.infoBase.config.r_g = year;
         const QStringList written = WrittenFiles(view->OutcomeText());
         runs << QStringLiteral("%1 (%2): %3 %4")
                     .arg(command.caption)
