@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
@@ -19,6 +20,9 @@ int main(int argc, char** argv)
     const QString ownFolder = QCoreApplication::applicationFilePath() + QStringLiteral(".work");
     if (!QDir().mkpath(ownFolder) || !QDir::setCurrent(ownFolder))
         return 2;
+    // The user's settings folder of the tests is their own, never the real
+    // home's.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(ownFolder + QStringLiteral("/config")));
     // The same tests against a PostgreSQL server (see tools/pgtest.sh): the
     // bases are then databases of that server.
     if (!qEnvironmentVariableIsEmpty("KALVOR_TEST_SERVER"))

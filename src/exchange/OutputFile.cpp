@@ -361,10 +361,11 @@ int WriteRun(std::stop_token stop, const std::vector<int>& chosen, const QString
     data.bytes.truncate(data.header + data.count * kVirabRecordSize);
     data.bytes.append(kEndMark);
     qToLittleEndian<quint32>(quint32(data.count), data.bytes.data() + 4);
-    switch (platform::WriteWholeFileKind(fileName, data.bytes)) {
+    switch (const int kind = platform::WriteWholeFileKind(fileName, data.bytes)) {
+    case 0: break;
     case platform::FILE_ERROR_OPEN: throw TextErrorWithPath(kOpenFailed, fileName);
     case platform::FILE_ERROR_WRITE: throw TextError(kWriteFailed);
-    default: break;
+    default: throw TextError(platform::FileErrorKindText(kind));
     }
     return OUTPUT_FILE_DONE;
 }

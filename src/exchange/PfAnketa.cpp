@@ -211,11 +211,13 @@ QString PfrQuestionnaireFileName(const PfrExportOptions& options, const PayrollD
     return QString::asprintf("Z%04u_0.TXT", unsigned(PfrReportYear(doc.infoBase.config)));
 }
 
-void CopyQuestionnaireFile(const PfrExportOptions& options, const QString& workFile, const QString& folder,
-                           const PayrollDoc& doc)
+QString CopyQuestionnaireFile(const PfrExportOptions& options, const QString& workFile, const QString& folder,
+                              const PayrollDoc& doc)
 {
-    if (!platform::CopyFileReplacing(workFile, folder + PfrQuestionnaireFileName(options, doc)))
+    const QString target = folder + PfrQuestionnaireFileName(options, doc);
+    if (!platform::CopyFileReplacing(workFile, target))
         throw TextError("Попытка копирования файлов не удалась");
+    return target;
 }
 
 } // namespace kalvor::exchange

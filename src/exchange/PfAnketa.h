@@ -41,8 +41,8 @@ int WritePfAnketa(int recordNumber, int personnelNumber, PfrPackWriter& pack, Pf
 QString PfrQuestionnaireFileName(const PfrExportOptions& options, const PayrollDoc& doc);
 // Copies the work file under that name into the folder; throws TextError
 // "Попытка копирования файлов не удалась" when the copy fails (the earlier
-// file of that name then stays as it was).
-void CopyQuestionnaireFile(const PfrExportOptions& options, const QString& workFile, const QString& folder,
-                           const PayrollDoc& doc);
+// file of that name then stays as it was). Returns the copy's path.
+QString CopyQuestionnaireFile(const PfrExportOptions& options, const QString& workFile, const QString& folder,
+                              const PayrollDoc& doc);
 
 } // namespace kalvor::exchange

@@ -520,4 +520,17 @@ int WritePfSzv6Xml(PfrRecordCall& call)
     return 0;
 }
 
+reports::ReportMarkers PfSzv6PackMarkers(int kind, int format, const FirmInfo& firm)
+{
+    const bool several = format == PfrSzv61 || format == PfrOoiN;
+    const bool ooi = format == PfrOoi1 || format == PfrOoiN;
+    const auto leaf = [](const char* name, const QByteArray& value) {
+        return '<' + Cp(name) + '>' + value + "</" + Cp(name) + '>';
+    };
+    return {Cp("<ВХОДЯЩАЯ_ОПИСЬ_ПО_СТРАХОВЫМ_ВЗНОСАМ>"), leaf("ВидФормы", Cp(several ? "СЗВ-6-1" : "СЗВ-6-2")),
+            leaf("КодКатегории", Cp(ooi ? "ООИ" : firm.firmUprosh() ? "УСЕН" : "НР")),
+            leaf("Квартал", QByteArray::number(PfrInventoryQuarter(kind))),
+            leaf("Квартал", QByteArray::number(QuarterOfKind(kind)))};
+}
+
 } // namespace kalvor::exchange

@@ -21,6 +21,12 @@ namespace kalvor::exchange {
 // ContributionsByMonths.
 int WritePfSzv6Xml(PfrRecordCall& call);
 
+// What marks the pack file of a kind and format: the inventory of a pack of
+// insured persons' data, the form (СЗВ-6-1 or СЗВ-6-2, of the category ООИ or
+// not) and the quarters that the inventory and the records state for the
+// kind (ChoosePackNumber).
+reports::ReportMarkers PfSzv6PackMarkers(int kind, int format, const infobase::FirmInfo& firm);
+
 // The yearly cap of the contribution comparison, kopecks: 415,000 roubles
 // for the report year 2010, 463,000 for every other.
 double PfrSzv6Cap(int reportYear);

@@ -6,6 +6,7 @@
 #include "platform/WorkingFolder.h"
 #include "print/TextHelpers.h"
 #include "reports/social/EmployeeContributions.h"
+#include "reports/social/PensionFundFiles.h"
 #include "values/Clock.h"
 #include "values/Messages.h"
 #include "values/RoundText.h"
@@ -97,6 +98,8 @@ QStringList PfrFormatHelpLines()
         lines << QStringLiteral("%1|%2").arg(format).arg(QString::fromUtf8(kFormats[format]));
     return lines;
 }
+
+int PfrInventoryQuarter(int kind) { return kind == PfrYear ? 4 : 1; }
 
 int PfrDefaultPackNumber(int packNumber, int format)
 {
@@ -274,27 +277,9 @@ QByteArray PfrTextHead(int format, int packNumber, int reportYear, const PfrPack
 
 // ------------------------------------------------------------- XML envelope
 
-namespace {
-
-// The registration number split into its groups, or "000-000-000000" when
-// it is not in the form "000-000-000000".
-QByteArray RegistrationNumber(const FirmInfo& firm)
-{
-    const QByteArray field = codepage::toCp1251(firm.texts[FirmInfo::firmPens]);
-    const QByteArray number = SqueezeBlanks(field.left(14));
-    if (field.size() < 8 || field[3] != '-' || field[7] != '-' || number.size() < 14)
-        return "000-000-000000";
-    return number;
-}
-
-} // namespace
-
 QString PfrXmlFileName(const FirmInfo& firm, int reportYear, int packNumber)
 {
-    const QByteArray number = RegistrationNumber(firm);
-    return QString::asprintf("PFR-700-Y-%d-ORG-%s-%s-%s-DCK-%05d-DPT-000000-DCK-00000.XML", reportYear,
-                             number.left(3).constData(), number.mid(4, 3).constData(), number.mid(8, 6).constData(),
-                             packNumber != 0 ? packNumber : 1);
+    return reports::PensionFundFileName(firm, reportYear, packNumber);
 }
 
 namespace {
@@ -360,7 +345,7 @@ QByteArray PfrXmlHead(int kind, int format, int packNumber, int reportYear, int 
     const bool ooi = format == PfrOoi1 || format == PfrOoiN;
     xml.leaf("КодКатегории", Cp(ooi ? "ООИ" : firm.firmUprosh() ? "УСЕН" : "НР"));
     xml.open("ОтчетныйПериод");
-    xml.leaf("Квартал", QByteArray(kind == PfrYear ? "4" : "1"));
+    xml.leaf("Квартал", QByteArray::number(PfrInventoryQuarter(kind)));
     xml.leaf("Год", QByteArray::number(reportYear));
     xml.close("ОтчетныйПериод");
     WriteContributionSums(xml, "СуммаВзносовНаСтраховую", totals.insuranceAccrued, totals.insurancePaid);

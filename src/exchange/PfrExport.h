@@ -70,7 +70,7 @@ struct PfrExportOptions {
     std::uint8_t shop = 0;
     std::uint8_t brigade = 0;
     std::uint16_t profession = 0;
-    std::int16_t packNumber = 0;
+    std::int16_t packNumber = 0; // as typed; 0: left empty
     std::uint16_t personnelNumber = 0;
 };
 
@@ -152,7 +152,10 @@ QByteArray PfrTextHead(int format, int packNumber, int reportYear, const PfrPack
 // The record type that the ТИПД line declares for a kind and format.
 QByteArray PfrRecordType(int kind, int format);
 
-// The XML file name "PFR-700-Y-...XML" for the year and pack.
+// The quarter that a pack's inventory states: 4 for the year, 1 for any other kind.
+int PfrInventoryQuarter(int kind);
+// The XML file name "PFR-700-Y-...XML" for the year and pack
+// (reports::PensionFundFileName).
 QString PfrXmlFileName(const infobase::FirmInfo& firm, int reportYear, int packNumber);
 // The XML envelope before the records and after them.
 QByteArray PfrXmlHead(int kind, int format, int packNumber, int reportYear, int recordCount,

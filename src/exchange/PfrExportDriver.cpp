@@ -13,6 +13,8 @@
 #include "values/Messages.h"
 
 #include <QDate>
+#include <QFileInfo>
+#include <QStringList>
 
 #include <algorithm>
 #include <memory>
@@ -252,6 +254,17 @@ PfrExportResult ExportPensionFund(std::stop_token stop, const PfrExportRun& run,
     PfrPackRun r(run, doc, stop);
     r.year = PfrReportYear(doc.infoBase.config);
     r.packNumber = PfrDefaultPackNumber(run.options.packNumber, run.format);
+    if (r.xmlFormat()) {
+        // The pack goes under a number of its own: a file of another report
+        // at its name stays.
+        const reports::PackNumberChoice pack = reports::ChoosePackNumber(
+            run.options.packNumber, r.packNumber,
+            [&](int number) { return run.outputFolder + PfrXmlFileName(doc.infoBase.firm, r.year, number); },
+            PfSzv6PackMarkers(run.options.kind, run.format, doc.infoBase.firm));
+        if (!pack.refusal.isEmpty())
+            throw TextError(pack.refusal);
+        r.packNumber = pack.number;
+    }
     r.months = PfrMonthsOfKind(run.options.kind);
     r.writer = run.writer ? run.writer : PfrRecordWriterFor(run.format);
     r.today = Clock::today();
@@ -298,7 +311,7 @@ PfrExportRun RunOfParams(const ZastrahLicSvedParams& params, PayrollDoc& doc)
     run.options.brigade = std::uint8_t(params.brigade);
     run.options.profession = std::uint16_t(params.profession);
     run.options.personnelNumber = std::uint16_t(params.personnelNumber);
-    run.options.packNumber = std::int16_t(PfrDefaultPackNumber(params.packNumber, params.format));
+    run.options.packNumber = std::int16_t(params.packNumber); // 0: left empty, the driver chooses
     run.selectedCount = CountMarkedEmployees(doc.infoBase, params);
     return run;
 }
@@ -320,9 +333,14 @@ platform::TaskOutcome ZastrahLicSvedThreadProc(platform::TaskContext& context, c
         // A pack without records replaces no earlier pack.
         if (result.recordCount == 0)
             return platform::TaskOutcome(-1);
+        QString pack = result.xmlFile;
         if (!IsPfrXmlFormat(run.format))
-            CopyQuestionnaireFile(run.options, run.workFile, run.outputFolder, doc);
-        return platform::TaskOutcome(platform::TASK_DONE);
+            pack = CopyQuestionnaireFile(run.options, run.workFile, run.outputFolder, doc);
+        QStringList said{platform::WrittenFileLine(pack)};
+        const QString noPension = run.outputFolder + QStringLiteral("no_pensN.txt");
+        if (QFileInfo(noPension).size() > 0)
+            said << platform::WrittenFileLine(noPension, QStringLiteral("работники без страхового номера"));
+        return platform::TaskOutcome(platform::TASK_DONE, 0, said.join(QLatin1Char('\n')));
     });
 }
 

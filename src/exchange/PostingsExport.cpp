@@ -78,10 +78,16 @@ int ExportThroughSummary(platform::TaskContext& task, PayrollDoc& doc, const Pos
         WorkerConversation owner(task, messenger);
         return ExportPostingsTurbo(doc, owner);
     }
-    const int result = ExportPostingsInfin(task.stopToken(), doc, PostingsSelectionOf(params), params.infinLoader);
+    QString loaderFailure;
+    const int result =
+        ExportPostingsInfin(task.stopToken(), doc, PostingsSelectionOf(params), params.infinLoader, &loaderFailure);
     if (result == 0) {
         task.runOnGui([&] {
-            messenger.ShowMessage(InfinDoneText(doc, params.infinLoader));
+            const QString done = InfinDoneText(doc, params.infinLoader);
+            if (loaderFailure.isEmpty())
+                messenger.ShowMessage(done);
+            else
+                messenger.ShowError(done + QLatin1Char('\n') + loaderFailure);
             return 0;
         });
     }

@@ -8,6 +8,7 @@
 #include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
+#include "platform/CommandLine.h"
 #include "platform/Console.h"
 #include "values/Messages.h"
 #include "values/RoundText.h"
@@ -577,15 +578,6 @@ QByteArray InfinRun::SectionTwoLines() const
 
 QByteArray InfinRun::Lines() const { return SectionOneLines() + SectionTwoLines(); }
 
-// The command run from the folder of "infin.txt", as the loader expects
-// to find the file in its current folder.
-QString InFolder(const QString& folder, const QString& command)
-{
-    QString quoted = folder;
-    quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
-    return QStringLiteral("cd '%1' && %2").arg(quoted, command);
-}
-
 // Closes the swap work file however the run ends.
 struct SwapCloser {
     infobase::CInfoBase& base;
@@ -594,8 +586,23 @@ struct SwapCloser {
 
 } // namespace
 
+QString RunInfinLoader(const QString& loaderCommand, const QString& folder)
+{
+    const QStringList arguments = platform::SplitCommandLine(loaderCommand);
+    if (arguments.isEmpty())
+        return QString();
+    // The loader finds "infin.txt" in its current folder.
+    const platform::ConsoleRun run = platform::RunConsoleProgram(arguments, folder, {}, folder);
+    if (platform::ConsoleRunSucceeded(run))
+        return QString();
+    static const platform::ConsoleFailureWords words{
+        QStringLiteral("Не удалось запустить загрузчик ИНФИН:"), QStringLiteral("Загрузчик ИНФИН остановлен:"),
+        QStringLiteral("Загрузчик ИНФИН завершился аварийно:"), QStringLiteral("Загрузчик ИНФИН завершился с кодом %1:")};
+    return platform::ConsoleFailureText(words, arguments, run);
+}
+
 int ExportPostingsInfin(std::stop_token stop, PayrollDoc& doc, const PostingsSelection& selection,
-                        const QString& loaderCommand)
+                        const QString& loaderCommand, QString* loaderFailure)
 {
     infobase::Selection strip;
     strip.shop = selection.shop;
@@ -616,14 +623,16 @@ int ExportPostingsInfin(std::stop_token stop, PayrollDoc& doc, const PostingsSel
     const QByteArray lines = run.Lines();
 
     const QString path = doc.infoBase.workFolder + QString::fromLatin1(kInfinFileName);
-    switch (platform::WriteWholeFileKind(path, lines)) {
+    switch (const int kind = platform::WriteWholeFileKind(path, lines)) {
+    case 0: break;
     case platform::FILE_ERROR_OPEN: throw TextError(infobase::OpenFileErrorText);
     case platform::FILE_ERROR_WRITE: throw TextError(infobase::WriteFileErrorText);
-    default: break;
+    default: throw TextError(platform::FileErrorKindText(kind));
     }
 
-    if (!loaderCommand.trimmed().isEmpty())
-        platform::RunConsoleCommand(InFolder(doc.infoBase.workFolder, loaderCommand), doc.infoBase.workFolder);
+    const QString failure = RunInfinLoader(loaderCommand, doc.infoBase.workFolder);
+    if (loaderFailure != nullptr)
+        *loaderFailure = failure;
     return 0;
 }
 

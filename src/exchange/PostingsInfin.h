@@ -64,14 +64,24 @@ double ContributionByTaxTable(const PayrollDoc& doc, const InfinCodeSums& sums, 
 int SplitContributionsInfin(const PayrollDoc& doc, const InfinCodeSums& sums, InfinShareTable& bases,
                             InfinShareTable& contributions);
 
+// Runs the ИНФИН loader command in the folder (where it finds "infin.txt")
+// without a command interpreter: the command is split into the program and
+// its arguments (platform::SplitCommandLine; a pipe needs `sh -c "..."`), its
+// output goes to the folder's console log. Empty when it ended with 0 or no
+// command is given, else the message of its failure (it could not start, was
+// stopped, ended abnormally or with its exit code; the command and the first
+// lines of its output).
+QString RunInfinLoader(const QString& loaderCommand, const QString& folder);
+
 // Writes "infin.txt" (under a temporary name, renamed when complete) and then
-// runs the loader command, when one is given, through the command
-// interpreter in the working folder. Returns 0 when done, 1 when
+// runs the loader command, when one is given (RunInfinLoader), in the working
+// folder; its failure goes to loaderFailure (empty when it ran well or none
+// was given). Returns 0 when done, 1 when
 // stopped (the file stays as it was and the loader is not run), or the
 // negative result of SplitContributionsInfin (nothing written). Throws
 // TextError "Ошибка чтения файла" for a record that cannot be read whole and
 // "Ошибка при открытии файла" or "Ошибка записи в файл" for the file.
 int ExportPostingsInfin(std::stop_token stop, PayrollDoc& doc, const PostingsSelection& selection,
-                        const QString& loaderCommand);
+                        const QString& loaderCommand, QString* loaderFailure = nullptr);
 
 } // namespace kalvor::exchange

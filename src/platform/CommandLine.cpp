@@ -1,5 +1,7 @@
 #include "platform/CommandLine.h"
 
+#include <algorithm>
+
 namespace kalvor::platform {
 
 QStringList SplitCommandLine(const QString& command)
@@ -34,6 +36,17 @@ QStringList SplitCommandLine(const QString& command)
     if (begun)
         arguments << argument;
     return arguments;
+}
+
+QString QuoteCommandArgument(const QString& argument)
+{
+    const bool plain = !argument.isEmpty() && !argument.contains(QLatin1Char('"')) &&
+                       std::none_of(argument.begin(), argument.end(), [](QChar c) { return c.isSpace(); });
+    if (plain)
+        return argument;
+    QString quoted = argument;
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
 } // namespace kalvor::platform

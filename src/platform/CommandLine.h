@@ -11,4 +11,9 @@ namespace kalvor::platform {
 // "" kept as an empty argument.
 QStringList SplitCommandLine(const QString& command);
 
+// An argument written so that SplitCommandLine reads it back whole: as it
+// stands when it has no blank and no double quote, otherwise in double
+// quotes, each quote in it tripled.
+QString QuoteCommandArgument(const QString& argument);
+
 } // namespace kalvor::platform

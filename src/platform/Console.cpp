@@ -1,4 +1,5 @@
 #include "platform/Console.h"
+#include "platform/CommandLine.h"
 #include "platform/ConsoleLog.h"
 #include "platform/GuiBridge.h"
 #include "platform/PrivateFiles.h"
@@ -83,8 +84,11 @@ bool waitInSlices(QProcess& process, OutputHead& output)
     return false;
 }
 
-void startInGroup(QProcess& process, const QStringList& arguments, const QProcessEnvironment& added)
+void startInGroup(QProcess& process, const QStringList& arguments, const QProcessEnvironment& added,
+                  const QString& runIn)
 {
+    if (!runIn.isEmpty())
+        process.setWorkingDirectory(runIn);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setStandardInputFile(QProcess::nullDevice());
     // A group of its own, so that a stop ends what the command started too.
@@ -107,19 +111,20 @@ int RunConsoleCommand(const QString& command, const QString& workingFolder)
     return run.started && !run.stopped ? run.exitCode : -1;
 }
 
-ConsoleRun RunConsoleProgram(const QStringList& arguments, const QString& folderPath, const QProcessEnvironment& added)
+ConsoleRun RunConsoleProgram(const QStringList& arguments, const QString& folderPath, const QProcessEnvironment& added,
+                             const QString& runIn)
 {
     const QDir folder(folderPath.isEmpty() ? QDir::currentPath() : folderPath);
     ConsoleRun run;
     // A working folder that is not there is a setting to mend: nothing runs.
-    if (arguments.isEmpty() || !QFileInfo(folder.path()).isDir())
+    if (arguments.isEmpty() || !QFileInfo(folder.path()).isDir() || (!runIn.isEmpty() && !QFileInfo(runIn).isDir()))
         return run;
     // Output went through "console.tmp" once; the file a program before this
     // one left there goes.
     RemoveOwnFile(folder.filePath(QStringLiteral("console.tmp")));
 
     QProcess process;
-    startInGroup(process, arguments, added);
+    startInGroup(process, arguments, added, runIn);
     if (!process.waitForStarted(-1)) {
         AppendToFolderLog(folder.path(), QStringLiteral("%1: %2\n").arg(arguments.front(), process.errorString()).toLocal8Bit());
         return run;
@@ -135,6 +140,20 @@ ConsoleRun RunConsoleProgram(const QStringList& arguments, const QString& folder
     // A log that cannot be written leaves the command's outcome as it is.
     AppendToFolderLog(folder.path(), logged);
     return run;
+}
+
+QString ConsoleFailureText(const ConsoleFailureWords& words, const QStringList& arguments, const ConsoleRun& run)
+{
+    QStringList shown;
+    for (const QString& argument : arguments) shown << QuoteCommandArgument(argument);
+    QString text = !run.started        ? words.notStarted
+                   : run.stopped       ? words.stopped
+                   : run.exitCode < 0 ? words.crashed
+                                       : words.exitCode.arg(run.exitCode);
+    text += QLatin1Char('\n') + shown.join(QLatin1Char(' '));
+    const QStringList lines = QString::fromLocal8Bit(run.output).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString& line : lines.mid(0, kFailureOutputLines)) text += QLatin1Char('\n') + line.trimmed();
+    return text;
 }
 
 void AppendToConsoleLog(const QString& text)

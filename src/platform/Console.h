@@ -44,8 +44,25 @@ int RunConsoleCommand(const QString& command, const QString& workingFolder);
 // with the environment added to the program's own; the console log as
 // RunConsoleCommand keeps it, in the given folder (the current folder when
 // empty). A program that cannot be started leaves its reason in "console.log".
+// The program runs in `runIn` when it is given (a folder that is not there:
+// nothing runs, as for a log folder that is not there).
 ConsoleRun RunConsoleProgram(const QStringList& arguments, const QString& folder,
-                             const QProcessEnvironment& added = QProcessEnvironment());
+                             const QProcessEnvironment& added = QProcessEnvironment(), const QString& runIn = QString());
+
+// The headings of a program's failure message: it could not start, it was
+// stopped, it ended abnormally, it ended with an exit code ("%1").
+struct ConsoleFailureWords {
+    QString notStarted, stopped, crashed, exitCode;
+};
+// How many lines of a failed program's output its message shows.
+inline constexpr int kFailureOutputLines = 5;
+// The message of a program that could not start, was stopped or ended with an
+// exit code other than 0: the heading, the command as run (its arguments
+// quoted as platform::SplitCommandLine reads them) and the first lines of its
+// output.
+QString ConsoleFailureText(const ConsoleFailureWords& words, const QStringList& arguments, const ConsoleRun& run);
+// Whether the run ended well: started, not stopped, exit code 0.
+inline bool ConsoleRunSucceeded(const ConsoleRun& run) { return run.started && !run.stopped && run.exitCode == 0; }
 
 // Appends a line (with the date and time) to "console.log" in the working
 // folder: what the program itself has to tell the administrator, such as the

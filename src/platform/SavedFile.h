@@ -9,6 +9,14 @@
 // replace is refused with its reason. A run that fails or is stopped leaves
 // the old file as it was and no temporary file behind. fileName() is the
 // target's name throughout.
+//
+// The temporary file is named "<target>.kalvor-XXXXXX" and held by an
+// exclusive lock (flock) while it is written, so that the removal of what a
+// killed writer left (RemoveUnheldTemporaries, at start-up) passes by a file
+// that a running writer, of this program or of another Kalvor, still holds.
+// After the rename the folder is synced too, so that after a power cut the
+// file is found under its new name. A disk that fills is said so
+// ("Недостаточно места на диске"), not as an unknown error.
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -33,26 +41,59 @@ public:
     QString fileName() const override { return m_target; }
     // Drops what was written: the next commit fails and the target stays.
     void cancelWriting();
+    // The FileErrorKind of the failure: FILE_ERROR_DISK_FULL when the disk
+    // (or the user's quota) was full, FILE_ERROR_OPEN when the file could not
+    // be made, FILE_ERROR_WRITE for any other failure.
+    int failureKind() const;
     // The open temporary file's name, for a library that writes a file only
     // by its name (a workbook, a PDF): what it writes there is what commit()
     // puts at the target. Empty while the file is not open.
     const QString& temporaryName() const { return m_temporary; }
 
+protected:
+    // The bytes gather in a buffer of the writer's own and go to the file in
+    // blocks, so that a failed write keeps its reason (the buffer of QFile
+    // lost it when a block went in part).
+    qint64 writeData(const char* data, qint64 length) override;
+
 private:
     bool fail(const QString& reason);
+    bool failWith(int error);
+    bool drainBuffer();
     void dropTemporary();
 
     QString m_target;
     QString m_temporary;
+    QByteArray m_buffer;
+    int m_writeErrno = 0; // the errno of the first failed write
+    bool m_opened = false; // the temporary file was made
     bool m_cancelled = false;
 };
+
+// The text of a failed write's errno: a full disk or quota as
+// "Недостаточно места на диске", any other as the system says it.
+QString WriteFailureText(int error);
+
+// Removes from the folder the temporary files of SavedFile's naming that no
+// running writer holds: what a killed write left. Only regular files of the
+// user the program runs as are removed; a file held by a writer (of this or
+// another running program), a link, or another user's file stays. Returns how
+// many were removed.
+int RemoveUnheldTemporaries(const QString& folder);
+
+// Syncs the folder's entries to the disk (after a rename into it, a file's
+// new name survives a power cut only so); false with errno set when the
+// folder cannot be opened or synced. A file system that cannot sync a folder
+// (EINVAL) counts as synced.
+bool SyncFolder(const QString& folder);
 
 // Writes the bytes as the file's whole content through SavedFile; false with
 // the reason in `error` (when given).
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 // The same, the failure told as a FileErrorKind: 0 when written,
-// FILE_ERROR_OPEN when the file cannot be made, FILE_ERROR_WRITE when the
-// bytes do not reach it or it does not take the name.
+// FILE_ERROR_OPEN when the file cannot be made, FILE_ERROR_DISK_FULL when the
+// disk is full, FILE_ERROR_WRITE when the bytes do not reach it otherwise or it
+// does not take the name.
 int WriteWholeFileKind(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 } // namespace kalvor::platform

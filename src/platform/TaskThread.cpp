@@ -25,6 +25,7 @@ QString FileErrorKindText(int kind)
     case FILE_ERROR_LOCK: return QStringLiteral("Ошибка захвата файла");
     case FILE_ERROR_WRITE: return QStringLiteral("Ошибка записи в файл");
     case FILE_ERROR_READ: return QStringLiteral("Ошибка чтения файла");
+    case FILE_ERROR_DISK_FULL: return QStringLiteral("Недостаточно места на диске");
     default: return QStringLiteral("Прочая ошибка");
     }
 }

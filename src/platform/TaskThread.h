@@ -78,10 +78,12 @@ enum FileErrorKind : int {
     FILE_ERROR_LOCK = 2,
     FILE_ERROR_WRITE = 3,
     FILE_ERROR_READ = 4,
+    FILE_ERROR_DISK_FULL = 5, // a write failed on a full disk (or quota)
 };
 
 // "Ошибка при открытии файла", "Ошибка захвата файла", "Ошибка записи в файл",
-// "Ошибка чтения файла"; any other kind "Прочая ошибка".
+// "Ошибка чтения файла", "Недостаточно места на диске"; any other kind
+// "Прочая ошибка".
 QString FileErrorKindText(int kind);
 
 // The fields that every task view's parameter block begins with; a view's own

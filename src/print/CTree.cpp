@@ -533,10 +533,10 @@ int CTree::Generate()
     if (merged != GenerateDone)
         return merged;
 
-    if (!WriteOutput(output)) {
+    if (const QString reason = WriteOutput(output); !reason.isNull()) {
         std::fputs(kOutputFault, stdout);
         std::fflush(stdout);
-        m_errorText = QStringLiteral("Ошибка при записи файла %1").arg(OutputFileName());
+        m_errorText = QStringLiteral("Ошибка при записи файла %1: %2").arg(OutputFileName(), reason);
         return GenerateOutputFault;
     }
 
@@ -548,16 +548,16 @@ int CTree::Generate()
     return GenerateDone;
 }
 
-bool CTree::WriteOutput(const QList<QByteArray>& output)
+QString CTree::WriteOutput(const QList<QByteArray>& output)
 {
     platform::SavedFile file(OutputFileName());
     if (!file.open(QIODevice::WriteOnly))
-        return false;
+        return file.errorString();
     for (const QByteArray& line : output) {
         file.write(line);
         file.write("\n", 1);
     }
-    return file.commit();
+    return file.commit() ? QString() : file.errorString();
 }
 
 } // namespace kalvor::print

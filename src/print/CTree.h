@@ -135,7 +135,8 @@ private:
     void MakeMap();
     QDomElement AddRegion(const QByteArray& name, QDomElement* outNode, QDomElement parent);
     void AppendValue(QDomElement node, const QByteArray& text);
-    bool WriteOutput(const QList<QByteArray>& output);
+    // Writes the document; a null text when written, else the reason.
+    QString WriteOutput(const QList<QByteArray>& output);
     void Fault(const QString& diagnostic);
 
     QByteArray m_templateName;

@@ -181,7 +181,7 @@ void SaveOrders(const QString& path, const QByteArray& text, bool& opened)
     if (!opened)
         return;
     if (file.write(text) != text.size() || !file.commit())
-        throw PrintFileError(platform::FILE_ERROR_WRITE);
+        throw PrintFileError(file.failureKind());
 }
 
 int WriteRtfOrders(const std::vector<StatementRow>& rows, const OrderRange& range, PayrollDoc& doc, const QString& path,

@@ -282,7 +282,9 @@ TaskOutcome PrintLicschetThreadProc(TaskContext& context, const PrintLicschetPar
             return TaskOutcome(platform::TASK_NO_DATA, 0);
         StatementPrintParams writer = WriterSelection(params, PrintFormatInRange(params.printFormat));
         QString reason;
-        const QString path = MonthFormPath(doc, "LS");
+        // One employee's accounts (his personnel number typed) are a file of
+        // his own.
+        const QString path = MonthFormPath(doc, "LS", params.personnelNumber);
         const int code = PrintPersonalAccounts(doc, path, writer, MarkedOnlyValue(params, count), &reason);
         // The text accounts are a file of their own, shown by no viewer.
         if (code == 0 && writer.variant == AccountText)

@@ -565,7 +565,7 @@ public:
             return generated >= 0;
         }
         if (m_file.write(m_text) != m_text.size() || !m_file.commit())
-            throw PrintFileError(platform::FILE_ERROR_WRITE);
+            throw PrintFileError(m_file.failureKind());
         return true;
     }
 

@@ -73,24 +73,14 @@ void CopyInBlocks(int from, int to, const QString& reportPath, const QString& tr
 
 // What "%s" in a print command stands for: the report's path.
 constexpr QLatin1String kReportPlace("%s");
-// How many lines of a failed command's output its message shows.
-constexpr int kFailureOutputLines = 5;
-
 // The message of a print command that could not start, was stopped or ended
-// with an exit code other than 0: the command as run and the first lines of
-// its output.
+// with an exit code other than 0.
 QString PrintCommandFailure(const QStringList& arguments, const platform::ConsoleRun& run)
 {
-    QStringList shown;
-    for (const QString& argument : arguments) shown << QuoteCommandArgument(argument);
-    QString text = !run.started  ? QStringLiteral("Не удалось запустить команду печати:")
-                   : run.stopped ? QStringLiteral("Команда печати остановлена:")
-                   : run.exitCode < 0 ? QStringLiteral("Команда печати завершилась аварийно:")
-                                      : QStringLiteral("Команда печати завершилась с кодом %1:").arg(run.exitCode);
-    text += QLatin1Char('\n') + shown.join(QLatin1Char(' '));
-    const QStringList lines = QString::fromLocal8Bit(run.output).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (const QString& line : lines.mid(0, kFailureOutputLines)) text += QLatin1Char('\n') + line.trimmed();
-    return text;
+    static const platform::ConsoleFailureWords words{
+        QStringLiteral("Не удалось запустить команду печати:"), QStringLiteral("Команда печати остановлена:"),
+        QStringLiteral("Команда печати завершилась аварийно:"), QStringLiteral("Команда печати завершилась с кодом %1:")};
+    return platform::ConsoleFailureText(words, arguments, run);
 }
 
 } // namespace
@@ -115,24 +105,13 @@ QString DefaultPrintScript()
         .absoluteFilePath();
 }
 
-QString DefaultPrintCommand() { return QuoteCommandArgument(DefaultPrintScript()) + QStringLiteral(" %s"); }
+QString DefaultPrintCommand() { return platform::QuoteCommandArgument(DefaultPrintScript()) + QStringLiteral(" %s"); }
 
 QString OfferedPrintCommand(const QString& stored)
 {
     if (stored.trimmed().isEmpty() || stored.trimmed() == QLatin1String(kFormerDefaultPrintCommand))
         return DefaultPrintCommand();
     return stored;
-}
-
-QString QuoteCommandArgument(const QString& argument)
-{
-    const bool plain = !argument.isEmpty() && !argument.contains(QLatin1Char('"')) &&
-                       std::none_of(argument.begin(), argument.end(), [](QChar c) { return c.isSpace(); });
-    if (plain)
-        return argument;
-    QString quoted = argument;
-    quoted.replace(QLatin1String("\""), QLatin1String("\"\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
 QStringList PrintCommandArguments(const QString& command, const QString& reportPath)
@@ -167,7 +146,7 @@ PrintCommandResult PrintTextFile(PayrollDoc& doc, const QString& reportPath, Pri
     QProcessEnvironment opener;
     opener.insert(QStringLiteral("KALVOR_OPENER"), platform::DocumentOpener::Command());
     const platform::ConsoleRun run = platform::RunConsoleProgram(arguments, platform::WorkingFolder(), opener);
-    if (run.started && !run.stopped && run.exitCode == 0)
+    if (platform::ConsoleRunSucceeded(run))
         return {PrintCommandResult::Printed, QString()};
     return {PrintCommandResult::Failed, PrintCommandFailure(arguments, run)};
 }
@@ -234,9 +213,9 @@ void AppendToTransferFile(const QString& reportPath, const PayrollDoc& doc, Tran
         throw TransferFileError(platform::FILE_ERROR_LOCK, transferPath);
 }
 
-QString MonthFormPath(const PayrollDoc& doc, const char* form)
+QString MonthFormPath(const PayrollDoc& doc, const char* form, int tabN)
 {
-    return doc.FormWorkFile(QString::fromLatin1(form), doc.infoBase.config.reportingKey());
+    return doc.FormWorkFile(QString::fromLatin1(form), doc.infoBase.config.reportingKey(), tabN);
 }
 
 QString PaymentDocumentPath(const PayrollDoc& doc, int mode, const char* payment)

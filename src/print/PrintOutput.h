@@ -57,8 +57,9 @@ int CountOnSheets(int numbered, int outputMode, int firstSheet, int lastSheet);
 int CountPayeesOnSheets(const std::vector<double>& amounts, int outputMode, int firstSheet, int lastSheet);
 
 // The work file of a form or report of the base's reporting month, named
-// after it (KalvorDocData::FormWorkFile): "<base>-Svod-2011-09.typ".
-QString MonthFormPath(const PayrollDoc& doc, const char* form);
+// after it (KalvorDocData::FormWorkFile): "<base>-Svod-2011-09.typ"; a form of
+// one employee carries his personnel number ("<base>-LS-2011-09-110.typ").
+QString MonthFormPath(const PayrollDoc& doc, const char* form, int tabN = 0);
 // The work file of a payment document of the reporting month: what is paid
 // ("Avans", "Bol" ...) and the document kind of the mode ("<base>-Avans-KO-
 // 2011-09.typ", the bank orders' RTF document "<base>-Avans-Bank-2011-09.rtf"),
@@ -107,11 +108,6 @@ QString DefaultPrintCommand();
 // The command offered for the stored one: the stored command, or the default
 // when none is stored (empty or the former default).
 QString OfferedPrintCommand(const QString& stored);
-
-// An argument written so that the command splitting below reads it back
-// whole: as it stands when it has no blank and no double quote, otherwise in
-// double quotes, each quote in it tripled.
-QString QuoteCommandArgument(const QString& argument);
 
 // The program and arguments of a print command for the report: the command
 // is split by platform::SplitCommandLine (blanks between arguments, double

@@ -19,6 +19,7 @@
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "reports/incometax/ui/CGenrNalRegEditDlg.h"
+#include "print/ui/CPrintLicschetView.h"
 #include "reports/social/ui/CGenrTaskViews.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
@@ -35,6 +36,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
@@ -345,7 +347,7 @@ TEST_F(UiScreensFit, EveryPrintRunWritesItsOwnFile)
     ASSERT_NO_FATAL_FAILURE(testsupport::ComputeAndStoreMonth(doc));
     const QStringList printButtons = {QStringLiteral("Печать"), QStringLiteral("Вывод")};
     std::map<QString, std::set<QString>> formsOfFile;
-    QStringList runs;
+    QStringList runs, accounts;
     for (const CommandInfo& command : registry.Commands()) {
         if (!command.makeView)
             continue;
@@ -355,19 +357,12 @@ TEST_F(UiScreensFit, EveryPrintRunWritesItsOwnFile)
         auto* start = view ? view->controlAs<QPushButton>(IdStartButton) : nullptr;
         if (!start || !printButtons.contains(start->text()))
             continue;
-        // The certificate's three years end with the base's, for its run alone.
-        const bool certificate = qobject_cast<CGenrSpravZarp2GodaView*>(view) != nullptr;
-        const auto year = doc.infoBase.config.r_g;
-        if (certificate)
-            doc.infoBase.config.r_g = 109;
         if (auto* xml = view->controlAs<QLineEdit>(IdFileNameField); xml && qobject_cast<CGenrTaskView*>(view))
             xml->setText(folder + QStringLiteral("xml"));
         QTest::mouseClick(start, Qt::LeftButton);
         ASSERT_TRUE(WaitFor([&] { return start->isEnabled() && !view->Running(); }, 120'000))
             << command.caption.toStdString();
         Settle();
-        if (certificate)
-            doc.infoBase.config.r_g = year;
         const QStringList written = WrittenFiles(view->OutcomeText());
         runs << QStringLiteral("%1 (%2): %3 %4")
                     .arg(command.caption)
@@ -377,7 +372,29 @@ TEST_F(UiScreensFit, EveryPrintRunWritesItsOwnFile)
         const QString form =
             QStringLiteral("%1 %2").arg(QLatin1String(view->metaObject()->className())).arg(view->FormId());
         for (const QString& file : written) formsOfFile[file].insert(form);
+        // One employee's personal accounts carry his number: 110's and then
+        // 111's are two files, where the second replaced the first.
+        if (view->FormId() == CPrintLicschetView::kFormId) {
+            for (const char* number : {"110", "111"}) {
+                auto* tabN = view->controlAs<QLineEdit>(IdPersonnelNumberField);
+                ASSERT_NE(tabN, nullptr);
+                tabN->setFocus();
+                tabN->selectAll();
+                QTest::keyClicks(tabN, QString::fromLatin1(number));
+                QTest::mouseClick(start, Qt::LeftButton);
+                ASSERT_TRUE(WaitFor([&] { return start->isEnabled() && !view->Running(); }, 120'000));
+                Settle();
+                const QStringList own = WrittenFiles(view->OutcomeText());
+                ASSERT_EQ(own.size(), 1) << view->OutcomeText().toStdString();
+                EXPECT_TRUE(own.front().endsWith(QStringLiteral("-LS-2011-04-%1.rtf").arg(QLatin1String(number))))
+                    << own.front().toStdString();
+                formsOfFile[own.front()].insert(form + QLatin1Char(' ') + QLatin1String(number));
+                accounts << own.front();
+            }
+        }
     }
+    ASSERT_EQ(accounts.size(), 2);
+    for (const QString& account : accounts) EXPECT_TRUE(QFileInfo::exists(account)) << account.toStdString();
     const QString base = folder + tools::DemoBaseName();
     int forms = 0;
     for (const auto& [file, formIds] : formsOfFile) {

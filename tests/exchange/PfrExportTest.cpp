@@ -8,6 +8,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
+#include "reports/social/PensionXml.h"
 #include "support/TestFixture.h"
 #include "values/Clock.h"
 #include "values/Messages.h"
@@ -501,6 +502,70 @@ TEST_F(PfrExportRunTest, XmlEnvelopeAroundAStubRecord)
     EXPECT_EQ(written.size(), expected.size());
     // The questionnaires have no XML form.
     EXPECT_EQ(ExportPensionFund({}, Run(PfrSzv62), doc).code, -34);
+}
+
+// The contributions report and the packs of insured persons' data are named
+// by the fund alike, told apart by their pack numbers: a pack whose number was
+// left empty goes under the next number whose file holds no other report, so
+// that the contributions report's file stays byte for byte; a pack made again
+// replaces its own file; a typed number whose file holds another report is
+// refused and nothing is written.
+TEST_F(PfrExportRunTest, APackNeverReplacesAnotherReportsFile)
+{
+    doc.infoBase.config.r_m2 = 3;
+    QString report;
+    ASSERT_EQ(reports::WriteOVPFXml(reports::ReportSelection{}, dir.path(), doc, &report), 0);
+    EXPECT_EQ(report, out("PFR-700-Y-2011-ORG-035-001-123456-DCK-00001-DPT-000000-DCK-00000.XML"));
+    const QByteArray reportBytes = FileBytes(report);
+    ASSERT_FALSE(reportBytes.isEmpty());
+
+    // A stub record that states its form and quarter, as the records do.
+    const auto pack = [&](int kind, int packNumber, int quarter) {
+        PfrExportRun run = Run(PfrSzv62, kind);
+        run.options.personnelNumber = u16(tabN(0));
+        run.options.packNumber = std::int16_t(packNumber);
+        run.writer = [quarter](PfrRecordCall& call) {
+            if (call.pass == 1)
+                call.pack->write(call.indentation + Ansi("<ВидФормы>СЗВ-6-2</ВидФормы><Квартал>") +
+                                 QByteArray::number(quarter) + Ansi("</Квартал>\r\n"));
+            return 0;
+        };
+        return ExportPensionFund({}, run, doc);
+    };
+    const auto named = [](int number) {
+        return QStringLiteral("PFR-700-Y-2011-ORG-035-001-123456-DCK-%1-DPT-000000-DCK-00000.XML")
+            .arg(number, 5, 10, QLatin1Char('0'));
+    };
+    PfrExportResult first = pack(PfrQuarter1, 0, 1);
+    ASSERT_EQ(first.code, 0);
+    EXPECT_EQ(first.xmlFile, dir.filePath(named(2)));
+    EXPECT_EQ(FileBytes(report), reportBytes);
+    EXPECT_TRUE(FileBytes(first.xmlFile).contains(Ansi("<Основной>2</Основной>")));
+    EXPECT_TRUE(FileBytes(first.xmlFile).contains(named(2).toLatin1()));
+    // Made again: its own file.
+    EXPECT_EQ(pack(PfrQuarter1, 0, 1).xmlFile, dir.filePath(named(2)));
+    // The next quarter's pack: a number of its own.
+    EXPECT_EQ(pack(PfrQuarter2, 0, 2).xmlFile, dir.filePath(named(3)));
+    // A typed number of another report's file: refused, nothing written.
+    try {
+        pack(PfrQuarter1, 1, 1);
+        ADD_FAILURE() << "a pack written over the contributions report";
+    } catch (const TextError& refusal) {
+        EXPECT_EQ(refusal.message(), QStringLiteral("Пачка 1 уже записана в файл %1 с другим отчетом. Укажите другой "
+                                                    "номер пачки или оставьте поле пустым: программа выберет свободный "
+                                                    "номер.")
+                                         .arg(report));
+    }
+    EXPECT_EQ(FileBytes(report), reportBytes);
+    reports::ReportSelection typed;
+    typed.orgPackNumber = 3;
+    EXPECT_THROW(reports::WriteOVPFXml(typed, dir.path(), doc), TextError);
+    EXPECT_TRUE(FileBytes(dir.filePath(named(3))).contains(Ansi("<Основной>3</Основной>")));
+    // The report made again keeps its own number.
+    ASSERT_EQ(reports::WriteOVPFXml(reports::ReportSelection{}, dir.path(), doc, &report), 0);
+    EXPECT_EQ(report, dir.filePath(named(1)));
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("PFR-*")}, QDir::Files),
+              (QStringList{named(1), named(2), named(3)}));
 }
 
 TEST_F(PfrExportRunTest, EmptySelectionAndStoppedRunLeaveNoFiles)

@@ -416,14 +416,34 @@ TEST_F(InfinPostings, ATableWithoutNumberOrAStopLeavesTheFileAsItWas)
     EXPECT_FALSE(doc.infoBase.swap.isOpen());
 }
 
+// The loader runs without a command interpreter, in the working folder where
+// it finds the file: its words reach it as they stand (a ";" or "$(...)" is no
+// command), a shell is asked for by name, and a loader that fails or cannot
+// start is said with its code and its first lines.
 TEST_F(InfinPostings, TheLoaderCommandRunsAfterTheFileIsWritten)
 {
-    // The loader finds the file in its current folder.
-    ASSERT_EQ(ExportPostingsInfin({}, doc, PostingsSelection{}, QStringLiteral("echo loader saw $(wc -l < infin.txt)")),
+    QString failure;
+    ASSERT_EQ(ExportPostingsInfin({}, doc, PostingsSelection{},
+                                  QStringLiteral("sh -c \"echo loader saw $(wc -l < infin.txt)\""), &failure),
               0);
+    EXPECT_EQ(failure, QString());
     QFile log(doc.infoBase.workFolder + QStringLiteral("console.log"));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_EQ(log.readAll(), QByteArray("loader saw 43\n"));
+    log.close();
+    ASSERT_TRUE(log.remove());
+
+    EXPECT_EQ(RunInfinLoader(QStringLiteral("echo $(touch hacked); touch hacked2"), doc.infoBase.workFolder), QString());
+    EXPECT_FALSE(QFile::exists(doc.infoBase.workFolder + QStringLiteral("hacked")));
+    EXPECT_FALSE(QFile::exists(doc.infoBase.workFolder + QStringLiteral("hacked2")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(log.readAll(), QByteArray("$(touch hacked); touch hacked2\n"));
+
+    EXPECT_EQ(RunInfinLoader(QStringLiteral("sh -c \"echo нет базы ИНФИН; exit 3\""), doc.infoBase.workFolder),
+              QStringLiteral("Загрузчик ИНФИН завершился с кодом 3:\nsh -c \"echo нет базы ИНФИН; exit 3\"\nнет базы ИНФИН"));
+    EXPECT_EQ(RunInfinLoader(QStringLiteral("/no/such/infin-loader infin.txt"), doc.infoBase.workFolder)
+                  .section(QLatin1Char('\n'), 0, 1),
+              QStringLiteral("Не удалось запустить загрузчик ИНФИН:\n/no/such/infin-loader infin.txt"));
 }
 
 // ---------------------------------------------------------------- the worker
@@ -479,6 +499,12 @@ TEST_F(InfinPostings, TheWorkerSaysTheMonthIsDoneOnlyAfterAFinishedRun)
 
     params.infinLoader = QStringLiteral("echo ИНФИН");
     EXPECT_EQ(RunExportWorker(doc, params, prompt), QStringList{QStringLiteral("Выгрузка за Март месяц завершена!")});
+    // A loader that fails: the month is done, the loader's failure said with it.
+    params.infinLoader = QStringLiteral("false");
+    EXPECT_EQ(RunExportWorker(doc, params, prompt),
+              QStringList{QStringLiteral("error: Выгрузка за Март месяц завершена!\nЗагрузчик ИНФИН завершился с кодом 1:\n"
+                                         "false")});
+    params.infinLoader = QStringLiteral("echo ИНФИН");
 
     // A contribution table without a number: its message, and no "done".
     doc.refFiles.sbor[3].table = 0;

@@ -84,6 +84,9 @@ TEST_F(UiZastrahLicSved, EnterWithEmptyKindAndFormatFourWritesAnketa)
     EXPECT_EQ(lines[3], types + QByteArray::number(qsizetype(doc->infoBase.list.size())) + "\r");
     EXPECT_EQ(lines.size(), 4 + qsizetype(doc->infoBase.list.size()) + 1);
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("no_pensN.txt")));
+    // The run ends naming what it wrote.
+    EXPECT_TRUE(view->OutcomeText().startsWith(QStringLiteral("Записан файл %1ANKETA.TXT").arg(folder)))
+        << view->OutcomeText().toStdString();
 }
 
 TEST_F(UiZastrahLicSved, NobodySelectedShowsNoDataAndCopiesNothing)
@@ -143,7 +146,9 @@ TEST_F(UiZastrahLicSved, YearPacksOfTheContributionRecords)
     ASSERT_TRUE(Run());
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
     const QStringList xml = QDir(folder).entryList({QStringLiteral("PFR-700-Y-2011-*.XML")}, QDir::Files);
-    EXPECT_EQ(xml.size(), 1);
+    ASSERT_EQ(xml.size(), 1);
+    EXPECT_TRUE(view->OutcomeText().startsWith(QStringLiteral("Записан файл %1%2").arg(folder, xml.front())))
+        << view->OutcomeText().toStdString();
     // A report year before 2010 has no СЗВ-6 record: the record's own message, not the questionnaires'.
     doc->infoBase.config.r_g = 109;
     ASSERT_TRUE(Run());

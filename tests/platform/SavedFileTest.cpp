@@ -1,14 +1,19 @@
 // The one way the program writes a file: a temporary file beside the target,
 // 0600, renamed over the name; a link at the name is replaced, never written
-// through; a refused or cancelled write leaves the old file and no temporary.
+// through; a refused or cancelled write leaves the old file and no temporary;
+// what a killed write left goes at the next start, and a full disk is said.
 #include "platform/SavedFile.h"
 #include "platform/TaskThread.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,6 +47,26 @@ void PlantFile(const QString& path, const QByteArray& bytes, mode_t mode)
 }
 
 QStringList Names(const QString& folder) { return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); }
+
+// A case that must run in a process of its own (a writer to be killed, a
+// folder on a small file system of its own) runs this test program again for
+// that case alone, with KALVOR_SAVED_FILE_CHILD telling it what to do there.
+const char* const kChildVariable = "KALVOR_SAVED_FILE_CHILD";
+QString ChildRole() { return qEnvironmentVariable(kChildVariable); }
+
+void StartChild(QProcess& child, const QString& role, const QString& folder, const QStringList& wrapper = {})
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(kChildVariable), role);
+    environment.insert(QStringLiteral("KALVOR_SAVED_FILE_FOLDER"), folder);
+    child.setProcessEnvironment(environment);
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const QStringList self = {QCoreApplication::applicationFilePath(),
+                              QStringLiteral("--gtest_filter=%1.%2").arg(QString::fromLatin1(test->test_suite_name()),
+                                                                          QString::fromLatin1(test->name()))};
+    const QStringList command = wrapper + self;
+    child.start(command.front(), command.mid(1));
+}
 
 } // namespace
 
@@ -127,4 +152,104 @@ TEST(SavedFile, ARefusedOrCancelledWriteLeavesTheOldFileAndNoTemporary)
     EXPECT_FALSE(SavedFile(path).open(QIODevice::ReadWrite));
     EXPECT_EQ(ReadAll(path), QByteArray("old"));
     EXPECT_EQ(Names(dir.path()), (QStringList{QStringLiteral("folder"), QStringLiteral("kept.txt")}));
+}
+
+// A write killed midway leaves its temporary file "<target>.kalvor-XXXXXX"
+// beside the target; the removal at the next start takes it, but not while a
+// running writer holds it, and never another user's file, a file of another
+// naming or a link.
+TEST(SavedFile, AKilledWritesTemporaryGoesAtTheNextStartAndNoOtherFile)
+{
+    if (ChildRole() == QLatin1String("writer")) {
+        // The writer: a file begun and never finished, its name told.
+        static SavedFile file(qEnvironmentVariable("KALVOR_SAVED_FILE_FOLDER") + QStringLiteral("/f-LS-2026-03.typ"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(200'000, 'x'));
+        std::printf("temporary: %s\n", QFile::encodeName(file.temporaryName()).constData());
+        std::fflush(stdout);
+        ::sleep(120);
+        return;
+    }
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QProcess writer;
+    StartChild(writer, QStringLiteral("writer"), dir.path());
+    QString temporary;
+    while (temporary.isEmpty() && writer.waitForReadyRead(30'000))
+        while (writer.canReadLine())
+            if (const QByteArray line = writer.readLine().trimmed(); line.startsWith("temporary: "))
+                temporary = QString::fromLocal8Bit(line.mid(11));
+    EXPECT_TRUE(QFileInfo(temporary).fileName().startsWith(QStringLiteral("f-LS-2026-03.typ.kalvor-")))
+        << temporary.toStdString();
+    ASSERT_TRUE(QFileInfo::exists(temporary));
+    // While the writer runs its file is held.
+    EXPECT_EQ(RemoveUnheldTemporaries(dir.path()), 0);
+    EXPECT_TRUE(QFileInfo::exists(temporary));
+
+    // Files that are not the program's own temporaries, and one of this
+    // program held by a writer here.
+    const QString otherUsers = dir.filePath(QStringLiteral("g.rtf.kalvor-Zz9Yy8"));
+    PlantFile(otherUsers, "another user's", 0600);
+    const bool chowned = ::chown(QFile::encodeName(otherUsers).constData(), 65534, 65534) == 0;
+    PlantFile(dir.filePath(QStringLiteral("notes.typ.kalvor-abc")), "short", 0600);
+    PlantFile(dir.filePath(QStringLiteral("report.typ.Ab12Cd")), "another program's", 0600);
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("report.typ.Ab12Cd")),
+                            dir.filePath(QStringLiteral("link.rtf.kalvor-Qq1Ww2"))));
+    SavedFile held(dir.filePath(QStringLiteral("held.rtf")));
+    ASSERT_TRUE(held.open(QIODevice::WriteOnly));
+
+    ::kill(pid_t(writer.processId()), SIGKILL);
+    ASSERT_TRUE(writer.waitForFinished(30'000));
+    EXPECT_TRUE(QFileInfo::exists(temporary));
+    EXPECT_EQ(RemoveUnheldTemporaries(dir.path()), chowned ? 1 : 2);
+    EXPECT_FALSE(QFileInfo::exists(temporary));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("f-LS-2026-03.typ"))));
+    QStringList kept = {QStringLiteral("held.rtf.") + QFileInfo(held.temporaryName()).suffix(),
+                        QStringLiteral("link.rtf.kalvor-Qq1Ww2"), QStringLiteral("notes.typ.kalvor-abc"),
+                        QStringLiteral("report.typ.Ab12Cd")};
+    if (chowned)
+        kept << QStringLiteral("g.rtf.kalvor-Zz9Yy8");
+    kept.sort();
+    EXPECT_EQ(Names(dir.path()), kept);
+    EXPECT_TRUE(held.commit());
+}
+
+// A disk that fills while a file is written: the failure says so, the old
+// file stays whole and no temporary is left. The case runs in a mount
+// namespace of its own on a tmpfs of 64 KiB.
+TEST(SavedFile, AFullDiskIsSaidAsAFullDisk)
+{
+    const QString folder = qEnvironmentVariable("KALVOR_SAVED_FILE_FOLDER");
+    if (ChildRole() == QLatin1String("full-disk")) {
+        const QString path = folder + QStringLiteral("/ведомость.rtf");
+        ASSERT_TRUE(WriteWholeFile(path, "old"));
+        QString error;
+        EXPECT_EQ(WriteWholeFileKind(path, QByteArray(200'000, 'x'), &error), FILE_ERROR_DISK_FULL);
+        EXPECT_EQ(error, QStringLiteral("Недостаточно места на диске"));
+        EXPECT_EQ(FileErrorKindText(FILE_ERROR_DISK_FULL), QStringLiteral("Недостаточно места на диске"));
+        // Written line by line, as the forms are.
+        SavedFile lines(path);
+        ASSERT_TRUE(lines.open(QIODevice::WriteOnly));
+        for (int line = 0; line < 10'000; ++line) lines.write("строка ведомости\r\n");
+        EXPECT_FALSE(lines.commit());
+        EXPECT_EQ(lines.errorString(), QStringLiteral("Недостаточно места на диске"));
+        EXPECT_EQ(lines.failureKind(), FILE_ERROR_DISK_FULL);
+        EXPECT_EQ(ReadAll(path), QByteArray("old"));
+        EXPECT_EQ(Names(folder), QStringList{QStringLiteral("ведомость.rtf")});
+        return;
+    }
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QProcess child;
+    // 77: the file system could not be mounted here (no namespaces).
+    StartChild(child, QStringLiteral("full-disk"), dir.path(),
+               {QStringLiteral("unshare"), QStringLiteral("-rm"), QStringLiteral("sh"), QStringLiteral("-c"),
+                QStringLiteral("mount -t tmpfs -o size=64k tmpfs \"$KALVOR_SAVED_FILE_FOLDER\" || exit 77; exec \"$@\""),
+                QStringLiteral("sh")});
+    ASSERT_TRUE(child.waitForFinished(60'000));
+    const QByteArray output = child.readAllStandardOutput() + child.readAllStandardError();
+    if (child.exitStatus() == QProcess::NormalExit && (child.exitCode() == 77 || output.contains("unshare:")))
+        GTEST_SKIP() << "no tmpfs can be mounted here: " << output.toStdString();
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
 }

@@ -30,6 +30,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -178,10 +179,19 @@ TEST_F(UiStartup, MissingBaseIsCreatedFromTheMainPanelThenLoginChecksThePassword
     }
     // The right one (at most seven characters are typed) opens it, and the
     // password kept as plain text gives way to its hash. A base file left
-    // half made by a program killed before is gone at this start.
+    // half made by a program killed before is gone at this start, and so is
+    // the temporary file of a print killed midway; another user's file of
+    // that naming stays.
     QFile leftover(folder + QStringLiteral("killed.sqlite.new"));
     ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
     leftover.close();
+    QFile killedPrint(folder + QStringLiteral("demo-LS-2026-03.typ.kalvor-Ab12Cd"));
+    ASSERT_TRUE(killedPrint.open(QIODevice::WriteOnly));
+    killedPrint.close();
+    QFile otherUsers(folder + QStringLiteral("demo-T53-2026-03.rtf.kalvor-Xy34Zw"));
+    ASSERT_TRUE(otherUsers.open(QIODevice::WriteOnly));
+    otherUsers.close();
+    const bool chowned = ::chown(QFile::encodeName(otherUsers.fileName()).constData(), 65534, 65534) == 0;
     QString stored;
     {
         CKalvorApp app(ini);
@@ -193,6 +203,8 @@ TEST_F(UiStartup, MissingBaseIsCreatedFromTheMainPanelThenLoginChecksThePassword
         EXPECT_FALSE(stored.contains(QStringLiteral("секрет")));
     }
     EXPECT_FALSE(leftover.exists());
+    EXPECT_FALSE(killedPrint.exists());
+    EXPECT_EQ(otherUsers.exists(), chowned);
     // The hash stored lets the same password in, and no other.
     for (const auto& [typed, opens] : {std::pair{"секрет1", true}, std::pair{"секрет2", false}}) {
         CKalvorApp app(ini);
@@ -711,7 +723,45 @@ TEST(UiConfig, DefaultsAbsentKeysAndWrittenForm)
     EXPECT_EQ(QString::fromUtf8(f.readAll()),
               QStringLiteral("[sql]\nServer=host1\nbase=Зарплата 2026\nengine=KVR\n[Application]\npath=/data/kalvor/\n"
                              "WndPosX=12\nWndPosY=34\nWndCX=800\nWndCY=600\n"));
-    EXPECT_TRUE(KalvorConfig::DefaultFileName().endsWith(QStringLiteral("/test_shell.ini")));
+    EXPECT_TRUE(KalvorConfig::FormerFileName().endsWith(QStringLiteral("/test_shell.ini")));
+}
+
+// The configuration lives in the user's settings folder; a file kept beside
+// the program by an earlier version is read once, while the new place has
+// none, and the settings are then saved in the new place, the old file left
+// as it was.
+TEST_F(UiStartup, TheConfigurationIsKeptInTheUsersSettingsFolder)
+{
+    const QString settings = qEnvironmentVariable("XDG_CONFIG_HOME");
+    ASSERT_FALSE(settings.isEmpty()); // the tests' own (tests/testmain.cpp)
+    EXPECT_EQ(KalvorConfig::DefaultFileName(), settings + QStringLiteral("/kalvor/kalvor.ini"));
+    const QString fresh = folder + QStringLiteral("settings/kalvor/kalvor.ini");
+    WriteIni(QStringLiteral("[Application]\npath=%1\nInfinLoader=infin-load\n[SQL]\nbase=demo\n").arg(folder));
+    const QString former = ReadIni();
+    {
+        CKalvorApp app(fresh, ini);
+        app.SetLoginRunner([](CLoginDlg& dlg) {
+            EXPECT_EQ(dlg.BaseEdit()->text(), QStringLiteral("demo"));
+            return int(QDialog::Rejected);
+        });
+        EXPECT_FALSE(app.InitInstance({}));
+        EXPECT_EQ(app.Config().infinLoader, QStringLiteral("infin-load"));
+        app.ExitInstance();
+    }
+    QFile saved(fresh);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QString written = QString::fromUtf8(saved.readAll());
+    EXPECT_TRUE(written.contains(QStringLiteral("path=%1\n").arg(folder))) << written.toStdString();
+    EXPECT_TRUE(written.contains(QStringLiteral("base=demo\n"))) << written.toStdString();
+    EXPECT_EQ(ReadIni(), former);
+    // Read from the new place from now on.
+    WriteIni(QStringLiteral("[SQL]\nbase=other\n"));
+    CKalvorApp app(fresh, ini);
+    app.SetLoginRunner([](CLoginDlg& dlg) {
+        EXPECT_EQ(dlg.BaseEdit()->text(), QStringLiteral("demo"));
+        return int(QDialog::Rejected);
+    });
+    EXPECT_FALSE(app.InitInstance({}));
 }
 
 } // namespace

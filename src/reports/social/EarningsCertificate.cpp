@@ -113,11 +113,11 @@ QString AfterBaseWords(const infobase::InfoBaseConfig& config, const std::vector
         .arg(month.year());
 }
 
-// "Укажите отчетным годом в параметрах генератора 2010 год или более ранний."
+// "Укажите отчетным годом в параметрах генератора 2011 год или более ранний."
 QString ReportYearAdvice(const infobase::InfoBaseConfig& config)
 {
     return QStringLiteral("Укажите отчетным годом в параметрах генератора %1 год или более ранний.")
-        .arg(config.reportingYear() - kYears + 1);
+        .arg(config.reportingYear());
 }
 
 // One employee's page, or none. Returns 0 or a negative code.
@@ -131,14 +131,14 @@ int PrintEmployeeCertificate(print::CTree& tree, const infobase::EmployeeListEnt
     if (!hired.isNull() && MonthKey(hired.fullYear(), hired.month()) > period.end())
         return 0;
     const int firstRow = base.attributesOf(entry.slot).kvProizv;
+    const std::array<int, kYears> years = CertificateYears(base.config);
     std::array<double, kYears> amounts{};
-    for (int year = 0; year < kYears; ++year)
-        if (const int result = CertificateYearAmount(doc, period.year + year, firstRow, amounts[std::size_t(year)]);
-            result < 0)
+    for (std::size_t year = 0; year < std::size_t(kYears); ++year)
+        if (const int result = CertificateYearAmount(doc, years[year], firstRow, amounts[year]); result < 0)
             return result;
     ++number;
     const QDomElement page = tree.NewPage(nullptr, "page0");
-    tree.AddValue(page, CertificatePageValues(doc, number, Clock::today(), amounts, period.year));
+    tree.AddValue(page, CertificatePageValues(doc, number, Clock::today(), amounts, years.front()));
     return 0;
 }
 
@@ -146,14 +146,15 @@ int PrintEmployeeCertificate(print::CTree& tree, const infobase::EmployeeListEnt
 
 std::array<int, 3> CertificateYears(const infobase::InfoBaseConfig& config)
 {
-    const int first = ResolveReportPeriod(config).year;
-    return {first, first + 1, first + 2};
+    const int year = ResolveReportPeriod(config).year;
+    return {year - 2, year - 1, year};
 }
 
 QString CertificateYearsText(const infobase::InfoBaseConfig& config)
 {
     const std::array<int, 3> years = CertificateYears(config);
-    QString text = QStringLiteral("Справка за %1, %2 и %3 годы (первый из них - отчетный год в параметрах генератора)")
+    QString text = QStringLiteral("Справка за %1 и %2 годы и текущий %3 год (год справки - отчетный год в "
+                                  "параметрах генератора)")
                        .arg(years[0])
                        .arg(years[1])
                        .arg(years[2]);
@@ -169,7 +170,7 @@ QString CertificateYearsRefusal(const infobase::InfoBaseConfig& config)
     if (after.empty())
         return QString();
     const std::array<int, 3> years = CertificateYears(config);
-    return QStringLiteral("Справка за %1, %2 и %3 годы не напечатана: %4. %5")
+    return QStringLiteral("Справка за %1 и %2 годы и текущий %3 год не напечатана: %4. %5")
         .arg(years[0])
         .arg(years[1])
         .arg(years[2])
@@ -256,16 +257,17 @@ int PrintSpravZarp2Goda(std::stop_token stop, const ReportSelection& selection, 
 {
     infobase::CInfoBase& base = doc.infoBase;
     const ReportPeriod period = ResolveReportPeriod(base.config);
-    if (period.firstMonth > period.lastMonth || ReportYearAfterBase(period, base.config))
-        return -2;
     if (const QString refusal = CertificateYearsRefusal(base.config); !refusal.isEmpty()) {
         if (detail != nullptr)
             detail->text = refusal;
         return GenrRefused;
     }
+    if (period.firstMonth > period.lastMonth || ReportYearAfterBase(period, base.config))
+        return -2;
     doc.GenrValues.fill(0);
     // The archive of the three years of the certificate.
-    if (!SelectPeriodToSwap(base, 1, MonthIndex(period.year, 1), MonthIndex(period.year + kYears - 1, 12),
+    const std::array<int, kYears> years = CertificateYears(base.config);
+    if (!SelectPeriodToSwap(base, 1, MonthIndex(years.front(), 1), MonthIndex(years.back(), 12),
                             selection.toInfoBaseSelection(markedCount), stop))
         return GenrStopped;
     struct SwapCloser {

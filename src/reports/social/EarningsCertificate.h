@@ -3,8 +3,8 @@
 // charged, for the benefits of the social insurance: one page of the form
 // "spravka_zarabotok_2goda" per selected employee, with the firm's
 // registration data, the employee's identity document and address, the
-// period of work and, for three calendar years from the generator's report
-// year, the amount in figures and in words.
+// period of work and, for the two calendar years before the certificate's
+// year and that year itself, the amount in figures and in words.
 #include "payroll/PayrollDocument.h"
 #include "reports/social/ReportRun.h"
 
@@ -21,8 +21,9 @@ namespace kalvor::reports {
 
 inline constexpr char kEarningsCertificateTemplate[] = "spravka_zarabotok_2goda";
 
-// The three years of the certificate: from the generator's report year (its
-// year of 0 being the base's year).
+// The three years of the certificate: the two years before its year and that
+// year, the certificate's year being the generator's report year (its year of
+// 0 being the base's year): 2009, 2010 and 2011 in 2011.
 std::array<int, 3> CertificateYears(const infobase::InfoBaseConfig& config);
 
 // What the certificate's screen says of its years: the three years, and,

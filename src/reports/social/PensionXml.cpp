@@ -6,6 +6,7 @@
 #include "platform/WorkingFolder.h"
 #include "reports/social/PensionContributions.h"
 #include "values/Clock.h"
+#include "values/Messages.h"
 #include "values/RoundText.h"
 #include "values/Text8.h"
 #include "values/Values.h"
@@ -15,6 +16,13 @@
 #include <cmath>
 
 namespace kalvor::reports {
+
+namespace {
+
+// The report's element in the fund's pack.
+constexpr char kOVPFReportElement[] = "РАСЧЕТ_ПО_СТРАХОВЫМ_ВЗНОСАМ_НА_ОПС_И_ОМС_ПЛАТЕЛЬЩИКАМИ_ПРОИЗВОДЯЩИМИ_ВЫПЛАТЫ_ФЛ";
+
+} // namespace
 
 using infobase::FirmInfo;
 using namespace ovpf;
@@ -81,15 +89,6 @@ QByteArray Field(const FirmInfo& firm, FirmInfo::Text which, int width)
 }
 
 // "xxx-xxx-xxxxxx", or "000-000-000000" when the number has another form.
-QByteArray RegistrationNumber(const FirmInfo& firm)
-{
-    const QByteArray field = PaddedFirmText(firm, FirmInfo::firmPens);
-    const QByteArray number = SqueezeBlanks(field.left(14));
-    if (field[3] != '-' || field[7] != '-' || number.size() < 14)
-        return "000-000-000000";
-    return number;
-}
-
 // A level of an address as a bit of a set of levels.
 constexpr unsigned levelBit(PlaceLevel level) { return 1u << unsigned(level); }
 
@@ -448,7 +447,7 @@ void WriteSignatory(XmlLines& xml, const FirmInfo& firm)
 void WriteOrganisation(XmlLines& xml, const FirmInfo& firm, const ReportPeriod& period, const GenrValueArray& v)
 {
     xml.leaf("НомерВпачке", "1");
-    xml.leaf("РегистрационныйНомерПФР", RegistrationNumber(firm));
+    xml.leaf("РегистрационныйНомерПФР", PensionRegistrationNumber(firm));
     xml.leaf("НомерКорректировки", Amount(v[kCorrectionNumber]));
     xml.leaf("КодОтчетногоПериода", ReportingPeriodCode(period.lastMonth));
     xml.leaf("КалендарныйГод", QByteArray::number(period.year));
@@ -562,11 +561,8 @@ int OVPFPageCount(const GenrValueArray& v, std::size_t invalCount)
 QString OVPFXmlFileName(const ReportSelection& selection, const PayrollDoc& doc)
 {
     const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, kPensionReport.period);
-    const QByteArray number = RegistrationNumber(doc.infoBase.firm);
-    return QString::asprintf("PFR-700-Y-%d-ORG-%s-%s-%s-DCK-%05d-DPT-%06d-DCK-%05d.XML", period.year,
-                             number.left(3).constData(), number.mid(4, 3).constData(), number.mid(8, 6).constData(),
-                             selection.orgPackNumber != 0 ? int(selection.orgPackNumber) : 1, int(selection.deptCode),
-                             int(selection.deptPackNumber));
+    return PensionFundFileName(doc.infoBase.firm, period.year, selection.orgPackNumber, selection.deptCode,
+                               selection.deptPackNumber);
 }
 
 QByteArray OVPFXmlBytes(const ReportSelection& selection, const PayrollDoc& doc, const std::vector<InvalRecord>& inval,
@@ -576,7 +572,7 @@ QByteArray OVPFXmlBytes(const ReportSelection& selection, const PayrollDoc& doc,
     const GenrValueArray& v = doc.GenrValues;
     const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, kPensionReport.period);
     const QByteArray tariffCode = firm.firmUprosh() ? "05" : "01";
-    const char* const report = "РАСЧЕТ_ПО_СТРАХОВЫМ_ВЗНОСАМ_НА_ОПС_И_ОМС_ПЛАТЕЛЬЩИКАМИ_ПРОИЗВОДЯЩИМИ_ВЫПЛАТЫ_ФЛ";
+    const char* const report = kOVPFReportElement;
 
     XmlLines xml;
     xml.open("ФайлПФР");
@@ -610,12 +606,29 @@ QByteArray OVPFXmlBytes(const ReportSelection& selection, const PayrollDoc& doc,
     return xml.bytes();
 }
 
+ReportMarkers OVPFMarkers(const PayrollDoc& doc)
+{
+    const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, kPensionReport.period);
+    const QByteArray code = ReportingPeriodCode(period.lastMonth);
+    return {codepage::toCp1251(QStringLiteral("<%1>").arg(QString::fromUtf8(kOVPFReportElement))),
+            codepage::toCp1251(QStringLiteral("<КодОтчетногоПериода>%1</КодОтчетногоПериода>")
+                                   .arg(QString::fromLatin1(code)))};
+}
+
 int WriteOVPFXml(const ReportSelection& selection, const QString& folder, const PayrollDoc& doc, QString* writtenPath)
 {
-    const QString path = FolderPrefix(folder) + OVPFXmlFileName(selection, doc);
+    ReportSelection chosen = selection;
+    const auto pathOf = [&](int pack) {
+        chosen.orgPackNumber = pack;
+        return FolderPrefix(folder) + OVPFXmlFileName(chosen, doc);
+    };
+    const PackNumberChoice pack = ChoosePackNumber(selection.orgPackNumber, 1, pathOf, OVPFMarkers(doc));
+    if (!pack.refusal.isEmpty())
+        throw TextError(pack.refusal);
+    const QString path = pathOf(pack.number);
     if (writtenPath != nullptr)
         *writtenPath = path;
-    const QByteArray bytes = OVPFXmlBytes(selection, doc, ReadInvalRecords(), Clock::today());
+    const QByteArray bytes = OVPFXmlBytes(chosen, doc, ReadInvalRecords(), Clock::today());
     return platform::WriteWholeFileKind(path, bytes);
 }
 

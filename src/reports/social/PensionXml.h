@@ -7,6 +7,7 @@
 #include "payroll/PayrollDocument.h"
 #include "reports/social/InvalRecord.h"
 #include "reports/social/PensionContributions.h"
+#include "reports/social/PensionFundFiles.h"
 #include "reports/social/ReportRun.h"
 
 #include <QByteArray>
@@ -37,10 +38,12 @@ enum class PlaceLevel { Region, District, Settlement, Street };
 // places so.
 NamedPlace SplitPlace(const QByteArray& text, PlaceLevel level);
 
-// "PFR-700-Y-<year>-ORG-<registration number>-DCK-<pack>-DPT-<subdivision>-DCK-<pack>.XML".
-// A registration number not of the form "xxx-xxx-xxxxxx" is written
-// "000-000-000000"; an organisation pack number of 0 is written 00001.
+// The file's name (PensionFundFileName) for the period's year and the
+// selection's pack and subdivision numbers.
 QString OVPFXmlFileName(const ReportSelection& selection, const PayrollDoc& doc);
+// What marks the file of this report: its element and its reporting period's
+// code.
+ReportMarkers OVPFMarkers(const PayrollDoc& doc);
 
 // The file's bytes for the values, the records of "inval" and the date of
 // filling in.
@@ -49,7 +52,10 @@ QByteArray OVPFXmlBytes(const ReportSelection& selection, const PayrollDoc& doc,
 
 // Writes the file into the folder (the working folder when it is empty),
 // reading "inval" from the working folder (a missing file means no disabled
-// employees) and dating it by the program's clock. Returns 0, or the
+// employees) and dating it by the program's clock, under the selection's
+// pack number, or with none given the first whose file holds no other report
+// (ChoosePackNumber); a typed pack number whose file holds another report
+// throws TextError saying so, and nothing is written. Returns 0, or the
 // FileErrorKind of the failure ("Ошибка при открытии файла", "Ошибка записи
 // в файл"); nothing is left under the name then. writtenPath receives the
 // file's path.

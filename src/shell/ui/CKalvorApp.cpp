@@ -4,6 +4,7 @@
 #include "infobase/RefFiles.h"
 #include "platform/Db.h"
 #include "platform/FileCopy.h"
+#include "platform/SavedFile.h"
 #include "platform/WorkingFolder.h"
 #include "shell/ui/BaseService.h"
 #include "shell/ui/CInfoView.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
 #include <QInputDialog>
@@ -74,7 +76,8 @@ QRect AvailableScreenArea()
     return screen ? screen->availableGeometry() : QRect();
 }
 
-CKalvorApp::CKalvorApp(const QString& configFile) : m_configFile(configFile)
+CKalvorApp::CKalvorApp(const QString& configFile, const QString& formerConfigFile)
+    : m_configFile(configFile), m_formerConfigFile(formerConfigFile)
 {
     g_app = this;
     m_serviceFactory = [](kalvor::infobase::CInfoBase& infoBase, const QString& folder) {
@@ -199,8 +202,8 @@ bool CKalvorApp::StartUp(const QStringList& arguments)
     InstallQtTranslations();
     SetUpFonts();
 
-    // 2. The configuration file.
-    m_config.Load(m_configFile);
+    // 2. The configuration file (kept beside the program by earlier versions).
+    m_config.Load(KalvorConfig::FileToRead(m_configFile, m_formerConfigFile));
 
     // 4. Document, frame and first view; the command line names the base.
     m_doc = std::make_unique<CKalvorDoc>();
@@ -211,8 +214,11 @@ bool CKalvorApp::StartUp(const QStringList& arguments)
     m_base = m_serviceFactory(m_doc->infoBase, m_doc->infoBase.workFolder);
     m_doc->SetBase(m_base.get());
     kalvor::platform::SetWorkingFolder(m_config.path);
-    // What a making or restoring of a base killed midway left behind.
+    // What a making or restoring of a base killed midway left behind, and
+    // the temporary files of writes killed midway that no running writer holds.
     kalvor::infobase::RemoveLeftovers(m_doc->infoBase.workFolder);
+    kalvor::platform::RemoveUnheldTemporaries(m_doc->infoBase.workFolder);
+    kalvor::platform::RemoveUnheldTemporaries(QFileInfo(m_configFile).path());
     m_frame = std::make_unique<CMainFrame>(m_doc.get(), &m_registry);
     if (m_config.HasWindowRect())
         m_frame->setGeometry(ClampToScreen(QRect(m_config.wndPosX, m_config.wndPosY, m_config.wndCX, m_config.wndCY),

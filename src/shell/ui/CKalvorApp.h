@@ -24,8 +24,11 @@ class CInfoBase;
 class CKalvorApp : public QObject {
     Q_OBJECT
 public:
-    // The configuration file: beside the program unless a test names another.
-    explicit CKalvorApp(const QString& configFile = KalvorConfig::DefaultFileName());
+    // The configuration is read from configFile, or once from the former
+    // file while configFile does not exist, and saved into configFile: the
+    // user's settings folder's unless a test names another.
+    explicit CKalvorApp(const QString& configFile = KalvorConfig::DefaultFileName(),
+                        const QString& formerConfigFile = KalvorConfig::FormerFileName());
     ~CKalvorApp() override;
 
     using ServiceFactory =
@@ -98,6 +101,7 @@ private:
     BaseFailure ReachBase(const QString& name);
 
     QString m_configFile;
+    QString m_formerConfigFile;
     KalvorConfig m_config;
     CommandRegistry m_registry;
     ServiceFactory m_serviceFactory;

@@ -50,8 +50,10 @@ CMainFrame::CMainFrame(CKalvorDoc* doc, const CommandRegistry* registry, QWidget
 
 void CMainFrame::OnFocusChanged(QWidget* now)
 {
-    // A field reached by Tab or by a screen's own step is scrolled into sight.
-    if (now && m_view && m_view->isAncestorOf(now))
+    // A field reached by Tab or by a screen's own step is scrolled into sight;
+    // the screen itself taking the focus scrolls nothing (a screen higher than
+    // the room would be scrolled to its middle).
+    if (now && m_view && now != m_view && m_view->isAncestorOf(now))
         m_viewArea->ensureWidgetVisible(now, 10, 10);
 }
 

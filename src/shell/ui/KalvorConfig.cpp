@@ -1,5 +1,6 @@
 #include "shell/ui/KalvorConfig.h"
 
+#include "platform/PrivateFiles.h"
 #include "platform/SavedFile.h"
 #include "platform/WorkingFolder.h"
 
@@ -40,6 +41,21 @@ QString withSeparator(const QString& path)
 } // namespace
 
 QString KalvorConfig::DefaultFileName()
+{
+    QString settings = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!QDir::isAbsolutePath(settings))
+        settings = QDir::homePath() + QStringLiteral("/.config");
+    return QDir::cleanPath(settings) + QStringLiteral("/kalvor/kalvor.ini");
+}
+
+QString KalvorConfig::FileToRead(const QString& fileName, const QString& formerFileName)
+{
+    if (QFileInfo::exists(fileName) || formerFileName.isEmpty() || !QFileInfo::exists(formerFileName))
+        return fileName;
+    return formerFileName;
+}
+
+QString KalvorConfig::FormerFileName()
 {
     QFileInfo fi(QCoreApplication::applicationFilePath());
     QString name = fi.fileName();
@@ -125,6 +141,8 @@ bool KalvorConfig::Save(const QString& fileName) const
     set(app, QStringLiteral("WndCX"), QString::number(wndCX));
     set(app, QStringLiteral("WndCY"), QString::number(wndCY));
 
+    if (!kalvor::platform::MakePrivateFolder(QFileInfo(fileName).path()))
+        return false;
     kalvor::platform::SavedFile f(fileName);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;

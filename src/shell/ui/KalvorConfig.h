@@ -1,6 +1,8 @@
-// The configuration file beside the program: sections "SQL" (server, engine,
-// base) and "Application" (path, WndPosX, WndPosY, WndCX, WndCY, and
-// InfinLoader, read only: the command that loads the ИНФИН postings).
+// The configuration file, kept where the desktop keeps a user's settings
+// ("$XDG_CONFIG_HOME/kalvor/kalvor.ini", "~/.config/kalvor/kalvor.ini" when
+// XDG_CONFIG_HOME is not set): sections "SQL" (server, engine, base) and
+// "Application" (path, WndPosX, WndPosY, WndCX, WndCY, and InfinLoader, read
+// only: the command that loads the ИНФИН postings).
 #pragma once
 
 #include <QList>
@@ -24,7 +26,8 @@ struct KalvorConfig {
     // Reads the file; missing file or keys give the defaults. Lines of other
     // sections and keys are kept and written back unchanged.
     void Load(const QString& fileName);
-    // Writes the file under a temporary name and renames it; false on failure.
+    // Writes the file under a temporary name and renames it, making its
+    // folder (its owner's alone) when missing; false on failure.
     bool Save(const QString& fileName) const;
 
     bool HasWindowRect() const
@@ -32,9 +35,17 @@ struct KalvorConfig {
         return wndPosX != kNoValue && wndPosY != kNoValue && wndCX != kNoValue && wndCY != kNoValue;
     }
 
-    // The file next to the program: its full name with ".ini" (the program
-    // has no extension on Linux; one that it has is replaced).
+    // "<user's settings folder>/kalvor/kalvor.ini": $XDG_CONFIG_HOME when it
+    // is an absolute path, else ~/.config.
     static QString DefaultFileName();
+    // Where earlier versions kept the file: beside the program, its full name
+    // with ".ini" (the program has no extension on Linux; one that it has is
+    // replaced).
+    static QString FormerFileName();
+    // The file to read: the file itself, or while it does not exist the
+    // former one when that exists, so that settings kept there are read once
+    // and then saved in the new place.
+    static QString FileToRead(const QString& fileName, const QString& formerFileName);
 
 private:
     struct Section {

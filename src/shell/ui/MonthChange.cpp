@@ -6,6 +6,7 @@
 #include "platform/FileCopy.h"
 #include "platform/GuiBridge.h"
 #include "platform/PrivateFiles.h"
+#include "platform/SavedFile.h"
 #include "platform/WorkingFolder.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "values/Messages.h"
@@ -96,7 +97,13 @@ int MakeBaseArchive(const ArchiveJob& job, QString* error)
     // A copy stopped by its worker's stop is no copy: nothing of it stays.
     if (kalvor::platform::GuiBridge::currentStopToken().stop_requested())
         return failClean(QStringLiteral("Копирование остановлено"));
+    // The copy's files and then its name reach the disk before the month
+    // changes, so that a power cut leaves either no copy or the whole one.
+    if (!kalvor::platform::SyncFolder(temp))
+        return failClean(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgWriteFailed), temp));
     if (!QDir().rename(temp, job.archiveFolder))
         return failClean(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgWriteFailed), job.archiveFolder));
+    if (!kalvor::platform::SyncFolder(QFileInfo(job.archiveFolder).path()))
+        return fail(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgWriteFailed), job.archiveFolder));
     return 0;
 }

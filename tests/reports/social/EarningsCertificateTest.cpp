@@ -219,7 +219,7 @@ TEST_F(CertificateRun, PagesNumberedAndLateHiresLeftOut)
     EXPECT_EQ(numbers, (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
 
     doc.infoBase.config.r_g = 113;
-    EXPECT_EQ(PrintSpravZarp2Goda({}, ReportSelection{}, doc.TypWorkFile(), 0, doc), -2);
+    EXPECT_EQ(PrintSpravZarp2Goda({}, ReportSelection{}, doc.TypWorkFile(), 0, doc), GenrRefused);
     doc.infoBase.config.r_g = 110;
     std::stop_source stop;
     stop.request_stop();
@@ -228,21 +228,26 @@ TEST_F(CertificateRun, PagesNumberedAndLateHiresLeftOut)
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("spravka.rtf"))));
 }
 
-// The certificate's three years from the report year; a year after the
-// year of the base's month (January 2012) is not printed as zero: the run is
-// refused, saying which years and what to set, and nothing is written.
+// The certificate's three years: the two before its year and that year (the
+// report year, or with none set the base's: 2010, 2011 and 2012 in January
+// 2012). A year after the year of the base's month is not printed as zero:
+// the run is refused, saying which year and what to set, and nothing is
+// written.
 TEST_F(CertificateRun, YearsAfterTheBasesMonthAreRefusedNotPrintedAsZero)
 {
     InfoBaseConfig& config = doc.infoBase.config;
+    EXPECT_EQ(CertificateYears(config), (std::array<int, 3>{2008, 2009, 2010}));
+    EXPECT_EQ(CertificateYearsText(config), QStringLiteral("Справка за 2008 и 2009 годы и текущий 2010 год (год справки "
+                                                           "- отчетный год в параметрах генератора)"));
+    EXPECT_EQ(CertificateYearsRefusal(config), QString());
+    config.r_g = 0;
     EXPECT_EQ(CertificateYears(config), (std::array<int, 3>{2010, 2011, 2012}));
-    EXPECT_EQ(CertificateYearsText(config),
-              QStringLiteral("Справка за 2010, 2011 и 2012 годы (первый из них - отчетный год в параметрах генератора)"));
     EXPECT_EQ(CertificateYearsRefusal(config), QString());
 
-    const QString advice = QStringLiteral("Укажите отчетным годом в параметрах генератора 2010 год или более ранний.");
-    config.r_g = 111;
+    const QString advice = QStringLiteral("Укажите отчетным годом в параметрах генератора 2012 год или более ранний.");
+    config.r_g = 113;
     EXPECT_EQ(CertificateYearsText(config),
-              QStringLiteral("Справка за 2011, 2012 и 2013 годы (первый из них - отчетный год в параметрах "
+              QStringLiteral("Справка за 2011 и 2012 годы и текущий 2013 год (год справки - отчетный год в параметрах "
                              "генератора).\n2013 год позже отчетного месяца базы (январь 2012 года): справка не "
                              "будет напечатана. ") +
                   advice);
@@ -250,18 +255,10 @@ TEST_F(CertificateRun, YearsAfterTheBasesMonthAreRefusedNotPrintedAsZero)
     QFile::remove(rtf);
     GenrRunDetail detail;
     EXPECT_EQ(PrintSpravZarp2Goda({}, ReportSelection{}, doc.TypWorkFile(), 0, doc, &detail), GenrRefused);
-    EXPECT_EQ(detail.text, QStringLiteral("Справка за 2011, 2012 и 2013 годы не напечатана: 2013 год позже отчетного "
-                                          "месяца базы (январь 2012 года). ") +
+    EXPECT_EQ(detail.text, QStringLiteral("Справка за 2011 и 2012 годы и текущий 2013 год не напечатана: 2013 год позже "
+                                          "отчетного месяца базы (январь 2012 года). ") +
                                advice);
     EXPECT_FALSE(QFile::exists(rtf));
-
-    // A year of 0 is the base's: two years after it.
-    config.r_g = 0;
-    EXPECT_EQ(CertificateYears(config), (std::array<int, 3>{2012, 2013, 2014}));
-    EXPECT_EQ(CertificateYearsRefusal(config),
-              QStringLiteral("Справка за 2012, 2013 и 2014 годы не напечатана: 2013 и 2014 годы позже отчетного "
-                             "месяца базы (январь 2012 года). ") +
-                  advice);
 }
 
 TEST(CertificateTemplate, OneBookmarkForEachValue)

@@ -15,6 +15,8 @@
 #include "shell/ui/FieldHelp.h"
 
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 
 using namespace kalvor;
@@ -106,6 +108,29 @@ TEST_F(UiGenrParams, ShowsTheStoredValuesAndStoresTheChangesOnLeaving)
     EXPECT_EQ(Field(CGenrParamView::IdYear)->text(), QStringLiteral("2009"));
     EXPECT_EQ(Field(CGenrParamView::IdLastMonth)->text(), QString());
     EXPECT_EQ(Field(1060)->text(), QStringLiteral("1"));
+}
+
+// At 1024x768 the screen opens at its top, the year in sight and taking what
+// is typed, where it opened scrolled down past the year and the months.
+TEST_F(UiGenrParams, OpensAtItsTopWithTheYearTakingTheKeys)
+{
+    frame->resize(1024, 768);
+    Settle();
+    view = frame->SwitchView<CGenrParamView>();
+    Settle();
+    auto* area = qobject_cast<QScrollArea*>(view->parentWidget() ? view->parentWidget()->parentWidget() : nullptr);
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(area->verticalScrollBar()->value(), 0);
+    QLineEdit* year = Field(CGenrParamView::IdYear);
+    EXPECT_TRUE(year->visibleRegion().boundingRect().contains(year->rect())) << year->visibleRegion().boundingRect().y();
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    QTest::keyClick(focused, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(focused, QStringLiteral("2009"));
+    EXPECT_EQ(year->text(), QStringLiteral("2009"));
+    QTest::keyClick(focused, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Field(CGenrParamView::IdFirstMonth));
+    EXPECT_EQ(area->verticalScrollBar()->value(), 0);
 }
 
 // A year not set (a new base) shows the base's reporting year, never 1900,

@@ -218,34 +218,33 @@ TEST_F(UiGenrViews, EmployeesMarkedInTheHelpAreTheRunsOnlyOnes)
     EXPECT_EQ(view->SelectedOnly(), 0);
 }
 
-// The certificate's screen names its three years; years after the base's
-// month (July 2010) are refused with a box and the view's line, nothing
-// printed, where they were printed as zero without a word.
+// The certificate's screen names its three years: in the base's year (July
+// 2010) the two years before it and 2010 itself, as it opens. A year after the
+// base's month is refused with a box and the view's line, nothing printed,
+// where it was printed as zero without a word.
 TEST_F(UiGenrViews, CertificateSaysItsYearsAndRefusesYearsAfterTheBasesMonth)
 {
-    auto* view = Open<CGenrSpravZarp2GodaView>();
-    auto* years = view->controlAs<QLabel>(CGenrSpravZarp2GodaView::IdYearsText);
+    auto* years = Open<CGenrSpravZarp2GodaView>()->controlAs<QLabel>(CGenrSpravZarp2GodaView::IdYearsText);
     ASSERT_NE(years, nullptr);
-    const QString after = QStringLiteral("2011 и 2012 годы позже отчетного месяца базы (июль 2010 года)");
-    const QString advice = QStringLiteral("Укажите отчетным годом в параметрах генератора 2008 год или более ранний.");
-    EXPECT_EQ(years->text(), QStringLiteral("Справка за 2010, 2011 и 2012 годы (первый из них - отчетный год в "
-                                            "параметрах генератора).\n") +
+    EXPECT_EQ(years->text(), QStringLiteral("Справка за 2008 и 2009 годы и текущий 2010 год (год справки - отчетный "
+                                            "год в параметрах генератора)"));
+
+    doc.infoBase.config.r_g = 111;
+    auto* view = Open<CGenrSpravZarp2GodaView>();
+    years = view->controlAs<QLabel>(CGenrSpravZarp2GodaView::IdYearsText);
+    ASSERT_NE(years, nullptr);
+    const QString after = QStringLiteral("2011 год позже отчетного месяца базы (июль 2010 года)");
+    const QString advice = QStringLiteral("Укажите отчетным годом в параметрах генератора 2010 год или более ранний.");
+    const QString yearsNamed = QStringLiteral("Справка за 2009 и 2010 годы и текущий 2011 год");
+    EXPECT_EQ(years->text(), yearsNamed + QStringLiteral(" (год справки - отчетный год в параметрах генератора).\n") +
                                  after + QStringLiteral(": справка не будет напечатана. ") + advice);
     QTest::mouseClick(Button(view, IdStartButton), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([&] { return Idle(view); }, 20'000));
     Settle();
-    const QString refusal =
-        QStringLiteral("Справка за 2010, 2011 и 2012 годы не напечатана: ") + after + QStringLiteral(". ") + advice;
+    const QString refusal = yearsNamed + QStringLiteral(" не напечатана: ") + after + QStringLiteral(". ") + advice;
     EXPECT_EQ(recorder.Texts(), QStringList{refusal});
     EXPECT_EQ(view->OutcomeText(), refusal);
     EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.rtf")}, QDir::Files), QStringList());
-
-    // From 2008 the three years end with the base's.
-    doc.infoBase.config.r_g = 108;
-    years = Open<CGenrSpravZarp2GodaView>()->controlAs<QLabel>(CGenrSpravZarp2GodaView::IdYearsText);
-    ASSERT_NE(years, nullptr);
-    EXPECT_EQ(years->text(), QStringLiteral("Справка за 2008, 2009 и 2010 годы (первый из них - отчетный год в "
-                                            "параметрах генератора)"));
 }
 
 TEST_F(UiGenrViews, HeadcountFormIsPrintedAndTheFormsLookRight)

@@ -153,6 +153,8 @@ void CGenrParamView::OnInitialUpdate()
         controlAs<QLineEdit>(choice.id)->setText(
             kalvor::reports::GeneratorChoiceSet(base.firm, choice.choice) ? QStringLiteral("1") : QString());
     OnTaskViewCtlColor(*this);
+    // The screen begins with the year, at its top.
+    controlAs<QLineEdit>(IdYear)->setFocus(Qt::OtherFocusReason);
 }
 
 void CGenrParamView::ShowFormHelp()

@@ -54,10 +54,23 @@ platform::TaskOutcome WriteXmlAndForm(const QString& printPath,
 {
     QStringList said;
     QString written;
-    if (const int xmlError = writeXml(&written); xmlError != 0)
+    // A file that may not be written (a pack number taken by another
+    // report) is refused with its reason.
+    int xmlError = 0;
+    QString refusal;
+    try {
+        xmlError = writeXml(&written);
+    } catch (const TextError& error) {
+        refusal = error.message();
+    }
+    if (!refusal.isEmpty()) {
+        KalvorMessageBox(refusal, MB_OK | MB_ICONERROR);
+        said << refusal;
+    } else if (xmlError != 0) {
         KalvorMessageBox(platform::FileErrorKindText(xmlError), MB_OK | MB_ICONERROR);
-    else if (!written.isEmpty())
+    } else if (!written.isEmpty()) {
         said << platform::WrittenFileLine(written);
+    }
     // A template that cannot be read throws; the editors call this from a
     // button, where the exception must not escape.
     int printed = 0;
