@@ -12,6 +12,7 @@
 #include "payroll/PayrollDocument.h"
 #include "platform/BaseLock.h"
 #include "platform/Db.h"
+#include "values/InsuranceNumber.h"
 #include "values/Values.h"
 
 #include <QDate>
@@ -714,11 +715,12 @@ void FillDemoHead(CInfoBase& base, EmployeeHead& h, const Person& p, int i)
         h.tarifSdel = Tariff3{u16(int(p.rate)), u16(std::lround((p.rate - int(p.rate)) * 1000))};
     h.married = p.children > 0 ? 1 : 0;
     h.children = u16(p.children);
-    h.strahPolis = QStringLiteral("%1-%2-%3 %4")
-                       .arg(112 + i * 7, 3, 10, QLatin1Char('0'))
-                       .arg(305 + i * 11, 3, 10, QLatin1Char('0'))
-                       .arg(418 + i * 13 % 500, 3, 10, QLatin1Char('0'))
-                       .arg(10 + i, 2, 10, QLatin1Char('0'));
+    // The insurance number with its own check number.
+    const QString insurance = QStringLiteral("%1-%2-%3")
+                                  .arg(112 + i * 7, 3, 10, QLatin1Char('0'))
+                                  .arg(305 + i * 11, 3, 10, QLatin1Char('0'))
+                                  .arg(418 + i * 13 % 500, 3, 10, QLatin1Char('0'));
+    h.strahPolis = QStringLiteral("%1 %2").arg(insurance).arg(InsuranceCheckNumber(insurance), 2, 10, QLatin1Char('0'));
     h.INN = QStringLiteral("3525%1").arg(40'117'300 + i * 1'379, 8, 10, QLatin1Char('0'));
     h.pspKod = QStringLiteral("21");
     h.pspStr = QStringLiteral("643");
@@ -752,15 +754,20 @@ void FillDemoHead(CInfoBase& base, EmployeeHead& h, const Person& p, int i)
 }
 
 // Standard deductions: 400 roubles on oneself; children by the codes of each
-// year; none for the non-resident.
+// year; none for the non-resident. None before the hire month: a deduction
+// starts with the employment, and one whose year ended before it is none.
 void AddDemoDeductions(EmployeeRecord& rec, const Person& p, int i)
 {
     int nd = 0;
+    const u16 hired = monthKey(p.hired[2], p.hired[1]);
     auto deduction = [&](u16 kod, int y1, int m1, int y2, int m2, int krat) {
+        const u16 start = std::max(monthKey(y1, m1), hired), end = monthKey(y2, m2);
+        if (start > end)
+            return;
         NalvichEntry& e = rec.nalvich[std::size_t(nd++)];
         e.kod = kod;
-        e.start = monthKey(y1, m1);
-        e.end = monthKey(y2, m2);
+        e.start = start;
+        e.end = end;
         e.krat = i8(krat);
     };
     const bool nonResident = i == NonResidentIndex;

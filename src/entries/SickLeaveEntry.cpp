@@ -239,14 +239,18 @@ std::vector<int> YearsWithoutEarnings(int result, const SickLeaveSheet& sheet, c
     return years;
 }
 
-QString NoEarningsWarning(const std::vector<int>& years)
+QString NoEarningsWarning(const std::vector<int>& years, const SickLeaveTables& tables)
 {
     if (years.empty())
         return {};
     QStringList named;
     for (int year : years) named << QString::number(year);
-    return QStringLiteral("В архиве нет заработка за %1 %2.\nВведите его по справке с прежнего места работы.")
-        .arg(named.join(QStringLiteral(" и ")), years.size() == 1 ? QStringLiteral("год") : QStringLiteral("годы"));
+    QString text = QStringLiteral("В архиве нет заработка за %1 %2.\nВведите его по справке с прежнего места работы.")
+                       .arg(named.join(QStringLiteral(" и ")),
+                            years.size() == 1 ? QStringLiteral("год") : QStringLiteral("годы"));
+    if (tables.minimumWageAverage != 0)
+        text += QStringLiteral("\nБез нее средний заработок взят из МРОТ.");
+    return text;
 }
 
 // ------------------------------------------------------------------ the result grids
@@ -302,19 +306,23 @@ void FillAverage(ResultGridTexts& grid, const SickLeaveSheet& sheet, const SickL
     const int percent = tables.monthRows > 0 ? tables.months[0].percent : (sheet.procent == 0 ? 100 : sheet.procent);
     const QString percentText = QStringLiteral("( %1% )").arg(percent);
     const double limit = total.dailyMax != 0 ? total.dailyMax : tables.maximum;
+    // The average paid: the minimum wage's where it took the period's place.
+    const bool fromMinimumWage = tables.minimumWageAverage != 0;
+    const QString average = Roubles(fromMinimumWage ? tables.minimumWageAverage : total.average);
+    const QString averageHeading = fromMinimumWage ? QStringLiteral("Дн.пос из МРОТ") : QStringLiteral("Дн.пос");
     if (sheet.alg == 2) {
         grid.headings = {QStringLiteral("Час.пос"), QStringLiteral("Часов"), QStringLiteral("(% оплаты)"),
                          QStringLiteral("Огран.")};
         grid.rows.push_back({Roubles(total.average), QString::number(total.days), percentText, Roubles(limit)});
     } else if (ChildCareSheet(sheet)) {
-        grid.headings = {QStringLiteral("Max"), QStringLiteral("Min"), QStringLiteral("(% оплаты)"),
-                         QStringLiteral("Дн.пос"), QStringLiteral("Дн")};
-        grid.rows.push_back({Roubles(tables.maximum), Roubles(tables.minimum), percentText, Roubles(total.average),
+        grid.headings = {QStringLiteral("Max"), QStringLiteral("Min"), QStringLiteral("(% оплаты)"), averageHeading,
+                         QStringLiteral("Дн")};
+        grid.rows.push_back({Roubles(tables.maximum), Roubles(tables.minimum), percentText, average,
                              QString::number(total.days)});
     } else {
-        grid.headings = {QStringLiteral("Дн.пос"), QStringLiteral("Дней"), QStringLiteral("(% оплаты)"),
+        grid.headings = {averageHeading, QStringLiteral("Дней"), QStringLiteral("(% оплаты)"),
                          QStringLiteral("Огран.")};
-        grid.rows.push_back({Roubles(total.average), QString::number(total.days), percentText, Roubles(limit)});
+        grid.rows.push_back({average, QString::number(total.days), percentText, Roubles(limit)});
     }
 }
 

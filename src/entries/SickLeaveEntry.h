@@ -99,8 +99,9 @@ int KeepChildCareAllowance(infobase::EmployeeRecord& rec, const infobase::SickLe
 // certificate into the archive of past months). Empty for a twelve-month
 // period or a failed computation.
 std::vector<int> YearsWithoutEarnings(int result, const infobase::SickLeaveSheet& sheet, const SickLeaveTables& tables);
-// The screen's warning naming those years; empty when there are none.
-QString NoEarningsWarning(const std::vector<int>& years);
+// The screen's hint naming those years, and saying when the average was
+// taken from the minimum wage for want of them; empty when there are none.
+QString NoEarningsWarning(const std::vector<int>& years, const SickLeaveTables& tables);
 
 // The texts of one result grid.
 struct ResultGridTexts {

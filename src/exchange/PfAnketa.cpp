@@ -4,6 +4,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/FileCopy.h"
+#include "values/InsuranceNumber.h"
 #include "values/Messages.h"
 #include "values/Text8.h"
 #include "values/Values.h"
@@ -127,31 +128,24 @@ QByteArray LivingAddress(const infobase::EmployeeHead& head)
 
 } // namespace
 
-int PfrInsuranceCheckNumber(const QByteArray& number)
-{
-    static constexpr int positions[] = {0, 1, 2, 4, 5, 6, 8, 9, 10};
-    int sum = 0;
-    int weight = 9;
-    for (int position : positions) {
-        const char c = position < number.size() ? number[position] : '0';
-        const int digit = c >= '0' && c <= '9' ? c - '0' : 0;
-        sum += digit * weight--;
-    }
-    return sum % 101 % 100;
-}
+int PfrInsuranceCheckNumber(const QByteArray& number) { return InsuranceCheckNumber(QString::fromLatin1(number)); }
 
 QByteArray PfrInsuranceNumberWithCheck(const QString& strahPolis)
 {
     const QByteArray number = Compacted(strahPolis.trimmed(), 11);
     if (number.isEmpty())
         return QByteArray();
-    const int check = PfrInsuranceCheckNumber(number);
+    int check = PfrInsuranceCheckNumber(number);
     bool allZero = check == 0;
     for (char c : number)
         if (c >= '1' && c <= '9')
             allZero = false;
     if (allZero)
         return QByteArray();
+    // The card's own check number where it holds one.
+    const InsuranceNumberCheck card = CheckInsuranceNumber(strahPolis);
+    if (card.typed && card.typedDigits.size() == 2)
+        check = card.typedDigits.toInt();
     return number + ' ' + QString::asprintf("%02d", check).toLatin1();
 }
 

@@ -10,12 +10,12 @@
 
 namespace kalvor::exchange {
 
-// The insurance number with its check number ("123-456-789 64"), windows-1251;
-// empty when the number is blank or all its digits and the check number are 0.
+// The insurance number with its check number ("123-456-789 64"), windows-1251:
+// the card's own check number where it holds one (a wrong one is said by the
+// export, not mended), else the one computed; empty when the number is blank
+// or all its digits and the check number are 0.
 QByteArray PfrInsuranceNumberWithCheck(const QString& strahPolis);
-// The check number of the nine digits at positions 1-3, 5-7 and 9-11 of the
-// number with its blanks dropped: weights 9 down to 1, the sum modulo 101,
-// 100 written as 0.
+// The check number of the number's first nine digits (InsuranceCheckNumber).
 int PfrInsuranceCheckNumber(const QByteArray& number);
 
 // The series of an identity document split at its first '-' or blank, after

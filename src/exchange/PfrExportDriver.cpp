@@ -7,9 +7,11 @@
 #include "exchange/PfSzv6Xml.h"
 #include "exchange/PfTextRecords.h"
 #include "infobase/InfoBaseDb.h"
+#include "payroll/RunOutcome.h"
 #include "platform/WorkingFolder.h"
 #include "reports/social/EmployeeContributions.h"
 #include "values/Clock.h"
+#include "values/InsuranceNumber.h"
 #include "values/Messages.h"
 
 #include <QDate>
@@ -55,6 +57,7 @@ struct PfrPackRun {
     int countedRecords = 0;
     int chosenCount = 0;
     bool headWritten = false;
+    RunOutcome said; // what the run says about its employees
 
     bool xmlFormat() const { return IsPfrXmlFormat(run.format); }
     int kind() const { return run.options.kind; }
@@ -146,9 +149,33 @@ void WritePackHead(PfrPackRun& r)
     r.xml->write(PfrXmlHead(r.kind(), r.run.format, r.packNumber, r.year, r.countedRecords, r.totals, firm, r.today));
 }
 
+// Whether the records of the run write the insurance number: all but the
+// questionnaires of the formats other than "Оазис 4".
+bool WritesInsuranceNumber(const PfrPackRun& r)
+{
+    return r.kind() != PfrQuestionnaires || r.run.format == PfrOazis4;
+}
+
+// A record that writes the card's insurance number with a wrong check
+// number says so, naming the employee: the file holds what the card holds.
+void SayWrongCheckNumber(PfrPackRun& r, const EmployeeListEntry& entry)
+{
+    const QString& number = r.doc.infoBase.current.head.strahPolis;
+    const InsuranceNumberCheck check = CheckInsuranceNumber(number);
+    if (!check.wrong() || !WritesInsuranceNumber(r))
+        return;
+    r.said.note(RunNote::Warned, r.doc.infoBase, entry.slot,
+                QStringLiteral("неверное контрольное число страхового номера %1 (по цифрам номера - %2): в файл "
+                               "записан номер из карточки, исправьте его")
+                    .arg(number.trimmed())
+                    .arg(check.computed, 2, 10, QLatin1Char('0')));
+}
+
 // The record writer of one employee in one pass.
 int WriteRecord(PfrPackRun& r, int pass, int recordNumber, const EmployeeListEntry& entry)
 {
+    if (pass == 1)
+        SayWrongCheckNumber(r, entry);
     if (r.kind() == PfrQuestionnaires && pass == 1)
         return WritePfAnketa(recordNumber, entry.tabN(), *r.pack, *r.noPension, r.run.format, r.doc, r.today);
     if (!r.writer)
@@ -292,6 +319,7 @@ PfrExportResult ExportPensionFund(std::stop_token stop, const PfrExportRun& run,
     PfrExportResult done;
     done.recordCount = written;
     done.xmlFile = r.xml ? r.xml->path() : QString();
+    done.said = r.said.lines();
     return done;
 }
 
@@ -336,7 +364,8 @@ platform::TaskOutcome ZastrahLicSvedThreadProc(platform::TaskContext& context, c
         QString pack = result.xmlFile;
         if (!IsPfrXmlFormat(run.format))
             pack = CopyQuestionnaireFile(run.options, run.workFile, run.outputFolder, doc);
-        QStringList said{platform::WrittenFileLine(pack)};
+        QStringList said = result.said;
+        said << platform::WrittenFileLine(pack);
         const QString noPension = run.outputFolder + QStringLiteral("no_pensN.txt");
         if (QFileInfo(noPension).size() > 0)
             said << platform::WrittenFileLine(noPension, QStringLiteral("работники без страхового номера"));

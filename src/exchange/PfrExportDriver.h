@@ -7,6 +7,7 @@
 #include "payroll/PayrollDocument.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <stop_token>
 
@@ -32,6 +33,9 @@ struct PfrExportResult {
     int code = 0; // 0 done, 1 stopped, negative an ExchangeErrorTexts code
     int recordCount = 0; // records of the counting pass
     QString xmlFile; // the XML file written, if any
+    // A line for each employee written with a wrong check number of his
+    // insurance number ("Таб.N 101 Воронцов А. В. - предупреждение: ...").
+    QStringList said;
 };
 
 // Writes one pack. Opening and reading failures throw TextError.

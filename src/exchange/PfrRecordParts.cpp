@@ -3,6 +3,7 @@
 #include "payroll/EntryMonths.h"
 #include "platform/CodePage.h"
 #include "print/TextHelpers.h"
+#include "values/InsuranceNumber.h"
 #include "values/Text8.h"
 
 #include <algorithm>
@@ -115,17 +116,17 @@ PfrInsuranceNumber PfrInsuranceNumberOf(const QString& strahPolis)
     compact.replace(" ", "");
     number.blank = compact.isEmpty();
     number.field = compact.leftJustified(kInsuranceLength, ' ', true);
-    int weight = 9;
-    int sum = 0;
+    const QString digits = QString::fromLatin1(compact);
     bool digitsZero = true;
-    for (char c : compact) {
-        if (c < '0' || c > '9' || weight == 0)
-            continue;
-        sum += (c - '0') * weight--;
-        digitsZero = digitsZero && c == '0';
-    }
-    number.check = sum % 101 % 100;
+    for (const QChar c : digits)
+        digitsZero = digitsZero && !(c >= QLatin1Char('1') && c <= QLatin1Char('9'));
+    number.check = InsuranceCheckNumber(digits);
     number.allZero = !number.blank && digitsZero && number.check == 0;
+    // The card's own check number where it holds one: the file writes the
+    // number the card holds.
+    const InsuranceNumberCheck card = CheckInsuranceNumber(strahPolis);
+    if (card.typed && card.typedDigits.size() == 2)
+        number.check = card.typedDigits.toInt();
     return number;
 }
 

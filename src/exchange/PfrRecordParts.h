@@ -79,8 +79,9 @@ std::array<double, 3> PfrBenefitSums(const PayrollDoc& doc, int firstRow, int fi
 
 // The insurance number as the records write it: the 11 stored characters with
 // their blanks dropped and the rest filled with blanks, and the check number
-// of its first nine digits (weights 9 down to 1, the sum modulo 101, 100
-// written as 00).
+// the card holds after them, or where it holds none the one of its first
+// nine digits (InsuranceCheckNumber): a file never holds a number other
+// than the card's, and the export says a wrong one.
 struct PfrInsuranceNumber {
     QByteArray field; // 11 characters
     int check = 0;

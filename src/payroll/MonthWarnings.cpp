@@ -4,7 +4,10 @@
 #include "payroll/MonthRate.h"
 #include "payroll/PayKindCodes.h"
 #include "payroll/ScheduleNorm.h"
+#include "payroll/SickLeave.h"
 #include "values/Values.h"
+
+#include <QDate>
 
 #include <algorithm>
 #include <utility>
@@ -101,6 +104,24 @@ bool DaysWithoutHours(const EmployeeAttributes& attr, const TabelRecord& typed)
     return (attr.sistOpl == 1 || attr.sistOpl == 2) && typed.rabDn != 0 && typed.rabHr == 0;
 }
 
+// A sick-leave sheet with days in the month that the calculation paid
+// nothing: "Больничный лист с 16.05.2011 по 20.05.2011 рассчитан в сумме 0.00".
+QStringList SheetsComputedToNothing(const CInfoBase& base, int slot, int year, int month)
+{
+    QStringList out;
+    const int key = MonthKey(year, month);
+    for (const SickLeaveSheet& s : base.bln.run(slot)) {
+        if (s.sum != 0 || !SickLeaveSheetDatesValid(s) || MonthKey(s.gBegin, s.mBegin) > key ||
+            MonthKey(s.gEnd, s.mEnd) < key)
+            continue;
+        const QString dates[] = {QDate(s.gBegin, s.mBegin, s.dBegin).toString(QStringLiteral("dd.MM.yyyy")),
+                                 QDate(s.gEnd, s.mEnd, s.dEnd).toString(QStringLiteral("dd.MM.yyyy"))};
+        out << QStringLiteral("Больничный лист с %1 по %2 рассчитан в сумме 0.00: проверьте заработок и даты")
+                   .arg(dates[0], dates[1]);
+    }
+    return out;
+}
+
 } // namespace
 
 // The days of the reporting month from the hire to the dismissal of the
@@ -161,6 +182,7 @@ QStringList EmployeeMonthWarnings(PayrollDoc& doc, int slot, const AccrualRow* r
         out << text;
     if (DaysWithoutHours(base.attributesOf(slot), sheet))
         out << QStringLiteral("в табеле дни без часов: часы взяты по полному рабочему дню");
+    out << SheetsComputedToNothing(base, slot, year, month);
     return out;
 }
 

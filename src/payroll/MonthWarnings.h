@@ -2,7 +2,8 @@
 // What a run says about an employee's month that does not stop his
 // calculation: a dismissal date without the dismissal status, a time sheet
 // holding more days than he was employed, a salary or tariff with no worked
-// time and nothing else to pay, a piece or hourly worker's days without hours.
+// time and nothing else to pay, a piece or hourly worker's days without hours,
+// a sick-leave sheet with days in the month computed to nothing.
 // The status stays the switch: these only warn.
 #include "payroll/PayrollDocument.h"
 

@@ -507,6 +507,21 @@ int PeriodAverage(BenefitCalc& c)
     return 0;
 }
 
+// Over two calendar years the average is at least the minimum wage's
+// average of the start month (the minimum m, scaled to the budget's share
+// where a budget pass scaled it): a period without earnings or with less
+// takes it.
+void MinimumWageFloor(BenefitCalc& c)
+{
+    if (!c.twoYear)
+        return;
+    const double floor = RoundWhole(c.minimum);
+    if (c.average >= floor)
+        return;
+    c.average = floor;
+    c.tables.minimumWageAverage = floor;
+}
+
 // The daily (hourly) pay at the employee's tariff in the start month, kept
 // negative in the tables; the two-year rule's first outputs.
 void TariffDaily(BenefitCalc& c)
@@ -692,6 +707,7 @@ int CalcSickLeaveBenefit(PayrollDoc& doc, SickLeaveSheet& line, SickLeaveTables&
     AccountingPeriod(c);
     if (const int r = PeriodAverage(c); r < 0)
         return r;
+    MinimumWageFloor(c);
     TariffDaily(c);
     if (const int r = SplitByMonth(c); r < 0)
         return r;

@@ -16,7 +16,10 @@
 //
 // Averages: the number of days that divides the period's earnings can be 0 or
 // negative (a period without employment, or more excluded days than days);
-// the average is then 0 and no benefit is paid, never a division by zero.
+// the average is then 0, never a division by zero. Over two calendar years
+// the average is never below the minimum wage's: a period without earnings,
+// or with less than the minimum wage, is averaged at the minimum wage of the
+// sheet's start month, with no tick on the sheet (the law of 2011 on).
 #include "payroll/CalcErrors.h"
 #include "payroll/PayrollDocument.h"
 
@@ -62,6 +65,11 @@ struct SickLeaveTables {
     double tariffDaily = 0; // the tariff daily pay (the average-daily out)
     double maximum = 0; // the maximum M after the raises
     double minimum = 0; // the minimum m after the raises
+    // Two-year mode: the average of the minimum wage of the sheet's start
+    // month (W x 24 / 730, by the rate share, with the raises) when it took
+    // the place of a lower average of the period, none at all included; 0
+    // when the period's average stood.
+    double minimumWageAverage = 0;
     // Two-year mode: set when they come in as 0.
     double firstOut = 0; // average daily earnings
     double secondOut = 0; // minimum daily earnings

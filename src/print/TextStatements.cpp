@@ -369,7 +369,9 @@ int WriteStatementRows(const std::vector<StatementRow>& rows, const StatementPri
         const PageRange range = PageRangeOf(params);
         int lastRow = 0, printed = 0;
         const int page = WriteStatementPages(text, rows, params, range, rowsInRange, doc, lastRow, printed);
-        if (printed > 0 && range.rowLimit - range.firstRow > printed)
+        // The closing block follows the statement's last row, also when the
+        // pages asked for end exactly with it.
+        if (printed > 0 && lastRow == int(rows.size()))
             WriteStatementPageBreak(text, params, page, lastRow, total.roubles, total.kopecks, doc);
     }
     return SaveStatement(path, text) ? 0 : kPrintFileFault;

@@ -1,6 +1,7 @@
 // The bonus statement's view on the demo base: Enter prints the statement
 // with the assembly brigade's shares through the print command's dialog
-// (accepted here as the user would), the cash orders the same way; a bonus
+// (accepted here as the user would), the run's last line naming the file,
+// the cash orders the same way; a bonus
 // line of a pay kind the book does not know shows its message, and a number
 // without bonuses "Нет данных для печати", each with the information icon.
 #include "StatementViewWorld.h"
@@ -45,6 +46,10 @@ TEST_F(UiPremPrintVed, StatementAndOrdersWithTheBrigadesSharesGoThroughThePrintC
     EXPECT_EQ(dialogs, 1);
     EXPECT_TRUE(Report().contains(QStringLiteral("|   110 |        Тихонов В. А.|      5250.00|")));
     EXPECT_TRUE(Report().contains(QStringLiteral("|   130 |")));
+    // The run ends as every print run does, its last line naming the file.
+    EXPECT_EQ(view->OutcomeText(),
+              QStringLiteral("Записан файл %1, выполнена команда печати")
+                  .arg(doc->FormWorkFile(QStringLiteral("Prem-Ved"), doc->infoBase.config.reportingKey())));
 
     SetField(IdOutputModeField, QStringLiteral("1"));
     ASSERT_TRUE(PrintWithEnter());

@@ -197,6 +197,10 @@ TEST(PfrSzv6Rules, InsuranceNumbersAndCheckDigits)
     n = PfrInsuranceNumberOf(QStringLiteral("000-000-000"));
     EXPECT_TRUE(n.allZero);
     EXPECT_EQ(n.withCheck(), QByteArray("000-000-000 00"));
+    // The card's own check number is written, a wrong one too (the export
+    // says it): the file holds the number the card holds.
+    EXPECT_EQ(PfrInsuranceNumberOf(QStringLiteral("112-233-445 95")).withCheck(), QByteArray("112-233-445 95"));
+    EXPECT_EQ(PfrInsuranceNumberOf(QStringLiteral("112-233-445 10")).withCheck(), QByteArray("112-233-445 10"));
     n = PfrInsuranceNumberOf(QStringLiteral("           "));
     EXPECT_TRUE(n.blank);
     EXPECT_EQ(n.field, QByteArray(11, ' '));

@@ -414,6 +414,28 @@ TEST_F(PfrExportRunTest, QuestionnairePackInFormatSixAndItsFinalName)
     EXPECT_EQ(Text(FileBytes(out("ANKETA.TXT"))), Text(pack));
 }
 
+// A card whose insurance number carries a wrong check number (95 is right
+// for 112-233-445): the questionnaire holds the number as the card holds it,
+// and the run says so, naming the employee.
+TEST_F(PfrExportRunTest, AWrongCheckNumberIsWrittenAsTheCardHoldsItAndSaid)
+{
+    head(0).strahPolis = QStringLiteral("112-233-445 10");
+    SaveAll(base(), fx.records);
+    const PfrExportResult result = ExportPensionFund({}, Run(PfrOazis4), doc);
+    ASSERT_EQ(result.code, 0);
+    const QByteArray pack = FileBytes(doc.TypWorkFile());
+    EXPECT_TRUE(pack.contains("\"112-233-445 10\""));
+    EXPECT_FALSE(pack.contains("112-233-445 95"));
+    ASSERT_EQ(result.said.size(), 1) << result.said.join(u'\n').toStdString();
+    EXPECT_TRUE(result.said[0].startsWith(QStringLiteral("Таб.N %1 ").arg(tabN(0)))) << result.said[0].toStdString();
+    EXPECT_TRUE(result.said[0].endsWith(
+        QStringLiteral(" - предупреждение: неверное контрольное число страхового номера 112-233-445 10 (по цифрам "
+                       "номера - 95): в файл записан номер из карточки, исправьте его")))
+        << result.said[0].toStdString();
+    // The questionnaires of format 4 carry no number: nothing to say.
+    EXPECT_TRUE(ExportPensionFund({}, Run(PfrSzv42), doc).said.isEmpty());
+}
+
 TEST_F(PfrExportRunTest, XmlEnvelopeAroundAStubRecord)
 {
     PfrExportRun run = Run(PfrSzv62, PfrYear);

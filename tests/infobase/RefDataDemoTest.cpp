@@ -1,8 +1,10 @@
 // The demo base: made from the template when missing (and only then), it holds
-// fifty employees in four shops with every case the month's calculation meets,
-// and a past year whose tax and contributions follow the rules of 2010-2011.
+// fifty employees in four shops with every case the month's calculation meets
+// (each insurance number with its right check number, each deduction from
+// the hire month on), and a past year whose tax and contributions follow the rules of 2010-2011.
 #include "DemoFirm.h"
 #include "infobase/InfoBaseDb.h"
+#include "values/InsuranceNumber.h"
 #include "support/DemoDocument.h"
 
 #include <gtest/gtest.h>
@@ -105,10 +107,18 @@ TEST_F(RefDataDemo, EveryCaseOfTheMonthIsThere)
         altLines += int(base.altTabel.run(slot).size());
         loans += base.current.ssud.loans[0].kod == 760 && base.current.ssud.loans[0].kvMes == 1;
         bonuses += !base.prem.run(slot).empty();
+        // A deduction starts with the employment, never before the hire month.
+        const kalvor::PackedDate hiredOn(h.datPr1);
         for (const NalvichEntry& n : base.current.nalvich) {
             withChildren += n.kod == 114;
             disabledChild += n.kod == 117;
+            if (n.kod != 0) {
+                EXPECT_GE(n.start, kalvor::MonthKey(hiredOn.fullYear(), hiredOn.month()).value()) << e.tabN();
+            }
         }
+        // The insurance number carries its own check number.
+        const kalvor::InsuranceNumberCheck insurance = kalvor::CheckInsuranceNumber(h.strahPolis);
+        EXPECT_TRUE(insurance.typed && !insurance.wrong()) << e.tabN() << " " << h.strahPolis.toStdString();
         for (const SickLeaveSheet& s : base.bln.run(slot)) sick += s.mBegin == 3 && s.mEnd == 4 && s.gBegin == 2011;
         for (const VacationNote& v : base.otp.run(slot)) vacations += v.mBegin == 4 && v.dlin == 14;
         // The compensation for unused vacation of the one who leaves.

@@ -110,6 +110,32 @@ TEST_F(UiRecordCard, ATabChangeSavesTheEditsAndARefusalKeepsThePage)
     EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
 }
 
+// The insurance number's check number is checked as the passport page is
+// left: 112-305-418 takes 91 (1*9 + 1*8 + 2*7 + 3*6 + 5*4 + 4*3 + 1*2 + 8*1),
+// so 10 is refused naming the field, the page stays and nothing is stored;
+// 91 is stored.
+TEST_F(UiRecordCard, AWrongCheckNumberOfTheInsuranceNumberIsRefused)
+{
+    ApplyNumber(view->Strip(), tabN(1));
+    const QString stored = base().current.head.strahPolis;
+    StepTab(Qt::Key_Right);
+    StepTab(Qt::Key_Right);
+    ASSERT_EQ(view->Tabs()->currentIndex(), 2);
+    TypeInto(1026, QStringLiteral("112-305-418 10"));
+    StepTab(Qt::Key_Left);
+    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Неверное контрольное число в поле \"Страховой полис\": "
+                                                        "112-305-418 10 (по цифрам номера - 91)")});
+    EXPECT_EQ(view->Tabs()->currentIndex(), 2);
+    EXPECT_EQ(base().current.head.strahPolis, stored);
+    TypeInto(1026, QStringLiteral("112-305-418 91"));
+    StepTab(Qt::Key_Left);
+    EXPECT_EQ(view->Tabs()->currentIndex(), 1);
+    EXPECT_EQ(base().current.head.strahPolis, QStringLiteral("112-305-418 91"));
+    ib::LoadEmployee(base(), base().list[1].slot);
+    EXPECT_EQ(base().current.head.strahPolis, QStringLiteral("112-305-418 91"));
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+}
+
 TEST_F(UiRecordCard, AmountsTakeADecimalCommaAndUnreadAmountsAreRefusedByName)
 {
     ApplyNumber(view->Strip(), tabN(1));

@@ -1,6 +1,7 @@
 // The demo firm's absences that cross a month or are not sick pay: a sick
-// leave from July into August with its continuation in August, and the
-// child-care leave of 128 Хохлова from 18 April.
+// leave from July into August with its continuation in August, the
+// child-care leave of 128 Хохлова from 18 April, and the sick pay of 107
+// Гусева, who has no earnings in the two years before.
 #include "DemoFirm.h"
 #include "PayrollWorld.h"
 #include "infobase/InfoBaseDb.h"
@@ -22,6 +23,7 @@ namespace {
 
 constexpr int kKudryavtseva = 102; // 38,000 a month (code 4) and 5,000 (code 53) for the worked time
 constexpr int kKhokhlova = 128; // child-care leave from 18 April
+constexpr int kGuseva = 107; // hired on 11 April 2011: no earnings in 2009 and 2010
 
 class DemoAbsence : public testsupport::DemoBaseTest {
 protected:
@@ -88,6 +90,34 @@ TEST_F(DemoAbsence, ChildCareLeaveIsTheChildCareAllowance)
     EXPECT_EQ(StoredRows(kKhokhlova, 155) + StoredRows(kKhokhlova, 157), 0);
     EXPECT_EQ(StoredRows(kKhokhlova, 169), 222'830);
     EXPECT_EQ(StoredRows(kKhokhlova, 902), 199'300);
+}
+
+// 107 Гусева, hired on 11 April 2011, earned nothing in 2009 and 2010. Her
+// sheets, with no tick "Из МРОТ", are averaged at the minimum wage of their
+// start month over 730 days, at 100 %. 16-20 May: 4,330 x 24 / 730 =
+// 142.356... = 142.36 a day, 711.80 for the five days: the first three the
+// employer's, 3 x 142.36 = 427.08 (code 111), the other two the benefit,
+// 284.72 (156). 6-10 June: 4,611 x 24 / 730 = 151.594... = 151.59 a day,
+// 757.95: 454.77 and 303.18.
+TEST_F(DemoAbsence, NoEarningsInTheTwoYearsAveragesTheMinimumWage)
+{
+    ASSERT_NO_FATAL_FAILURE(ComputeMonth());
+    ASSERT_NO_FATAL_FAILURE(NextMonth());
+    const int slot = Slot(kGuseva);
+    struct Case {
+        int firstDay, month, lastDay;
+        double sheet, employer, benefit;
+    };
+    for (const Case c : {Case{16, 5, 20, 71'180, 42'708, 28'472}, Case{6, 6, 10, 75'795, 45'477, 30'318}}) {
+        ASSERT_EQ(base().config.reportingMonth(), c.month);
+        ASSERT_TRUE(base().bln.replaceRun(slot, std::vector<SickLeaveSheet>{Sheet(c.firstDay, c.month, c.lastDay, c.month)}));
+        ASSERT_NO_FATAL_FAILURE(ComputeMonth());
+        ASSERT_EQ(base().bln.count(slot), 1);
+        EXPECT_EQ(base().bln.run(slot)[0].sum, c.sheet) << c.month;
+        EXPECT_EQ(StoredRows(kGuseva, 111), c.employer) << c.month;
+        EXPECT_EQ(StoredRows(kGuseva, 156), c.benefit) << c.month;
+        ASSERT_NO_FATAL_FAILURE(NextMonth());
+    }
 }
 
 #endif

@@ -1,6 +1,7 @@
 // Sick-leave benefits: a certificate over the turn of the year averaged over
 // two calendar years and capped by the daily maximum, a kind counted at most
-// its per-kind amount a month over two years, a low earner raised to the minimum, a twelve-month average paid at 100 %; the limits by date, the
+// its per-kind amount a month over two years, a low earner raised to the
+// minimum wage's average with no tick on the sheet, a twelve-month average paid at 100 %; the limits by date, the
 // checks of the sheet's dates.
 #include "AveragesWorld.h"
 
@@ -97,10 +98,14 @@ TEST(CalcSickLeaveBenefit, LowEarnerRaisedToTheMinimum)
     EXPECT_DOUBLE_EQ(t.months[0].daily, RoundWhole(minimum * 0.8));
     EXPECT_DOUBLE_EQ(s.sum, RoundWhole(minimum * 0.8) * 10);
 
-    // Without the flag the average stands; a half rate halves the minimum.
+    // Without the flag too (the law from 2011: an average below the minimum
+    // wage's is the minimum wage's), and the tables say so; a half rate
+    // halves the minimum.
     s.fromMinimumMonthlyEarnings = 0;
     ASSERT_EQ(CalcSickLeaveBenefit(w.doc, s, t, nullptr, 0), 1);
-    EXPECT_DOUBLE_EQ(t.months[0].daily, RoundWhole(16'416 * 0.8));
+    EXPECT_DOUBLE_EQ(t.minimumWageAverage, minimum);
+    EXPECT_DOUBLE_EQ(t.months[0].daily, RoundWhole(minimum * 0.8));
+    EXPECT_DOUBLE_EQ(s.sum, RoundWhole(minimum * 0.8) * 10);
     s.fromMinimumMonthlyEarnings = 1;
     w.head().stavka = 50;
     ASSERT_EQ(CalcSickLeaveBenefit(w.doc, s, t, nullptr, 0), 1);
@@ -109,7 +114,8 @@ TEST(CalcSickLeaveBenefit, LowEarnerRaisedToTheMinimum)
 
 // The least benefit follows the minimum wage of the sheet's start month as
 // the base's monthly table holds it: 4,330 roubles to May 2011, 4,611 from
-// June; the firm's single figure only where the table holds nothing.
+// June; the firm's single figure only where the table holds nothing; a
+// sheet of December taken in January the table of the year before.
 TEST(CalcSickLeaveBenefit, TheMinimumIsTheMinimumWageOfTheStartMonth)
 {
     // 4,000 roubles a month in 2009 and 2010: 96,000 over 730 days, 131.51 a
@@ -120,7 +126,6 @@ TEST(CalcSickLeaveBenefit, TheMinimumIsTheMinimumWageOfTheStartMonth)
     for (int m = 0; m < 12; ++m) w.doc.infoBase.config.mrot[std::size_t(m)] = m < 5 ? 4'330 : 4'611;
     auto benefit = [&](int month) {
         SickLeaveSheet s = w.sheet(3, month, 2011, 12, month, 2011, 80);
-        s.fromMinimumMonthlyEarnings = 1;
         SickLeaveTables t;
         EXPECT_EQ(CalcSickLeaveBenefit(w.doc, s, t, nullptr, 0), 1);
         return s.sum;
@@ -132,6 +137,21 @@ TEST(CalcSickLeaveBenefit, TheMinimumIsTheMinimumWageOfTheStartMonth)
     // A table without the month: the firm's figure.
     w.doc.infoBase.config.mrot = {};
     EXPECT_DOUBLE_EQ(benefit(6), 113'890);
+
+    // January 2013, 4,000 a month in 2010 and 2011; 4,611 a month in 2012,
+    // 5,205 in 2013. A sheet of 24-28 December 2012 takes December 2012's
+    // 4,611: 151.59 a day, five days 757.95 at 100 % (not 5,205's 171.12).
+    SickWorld january(2013, 1, 400'000, 2010, 2011);
+    january.head().datPr1 = date(1, 1, 2005);
+    january.firm().blnMaxOgrBegRab = 520'500;
+    auto& config = january.doc.infoBase.config;
+    config.mrotPrev.fill(4'611);
+    config.mrot.fill(5'205);
+    SickLeaveSheet december = january.sheet(24, 12, 2012, 28, 12, 2012, 100);
+    SickLeaveTables t;
+    ASSERT_EQ(CalcSickLeaveBenefit(january.doc, december, t, nullptr, 0), 1);
+    EXPECT_DOUBLE_EQ(t.minimumWageAverage, 15'159);
+    EXPECT_DOUBLE_EQ(december.sum, 75'795);
 }
 
 TEST(CalcSickLeaveBenefit, TwoYearsCountAKindAtMostItsAmountAMonth)

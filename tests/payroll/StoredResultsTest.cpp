@@ -5,6 +5,7 @@
 // compared with the files kept beside this test (made by the same run).
 // KALVOR_UPDATE_GOLDEN=1 writes the files anew.
 #include "MonthRunBase.h"
+#include "PayrollWorld.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcThread.h"
 #include "platform/Db.h"
@@ -189,7 +190,8 @@ TEST(StoredResults, AnEmployeeLeftOutOrFailedKeepsNoResultsOfTheMonth)
 // Wednesday) without the dismissal status worked at most 1, 4-8, 11-15 and
 // 18-20 April, 14 days, yet his time sheet is typed for the whole month: the run
 // warns of both, naming him. 107 Гусева (salary 14,000.00) with nothing in her
-// time sheet is warned of as having no worked time. 119 Муравьёв, paid by the
+// time sheet is warned of as having no worked time, and of her sick-leave
+// sheet from before her hire, which pays nothing. 119 Муравьёв, paid by the
 // hour, with his days and no hours is paid whole working days, and told so.
 TEST(StoredResults, TheRunWarnsOfADismissalDateWithoutTheStatusAndOfNoWorkedTime)
 {
@@ -205,6 +207,9 @@ TEST(StoredResults, TheRunWarnsOfADismissalDateWithoutTheStatusAndOfNoWorkedTime
     SaveKonst(base, slot112);
     base.tabelOf(slot112).rabDn = 21; // the whole month typed
     base.tabelOf(slot107) = TabelRecord{};
+    // Her sheet of 4-8 April lies before her hire on the 11th: it pays
+    // nothing, and the run says so.
+    ASSERT_TRUE(base.bln.replaceRun(slot107, std::vector<SickLeaveSheet>{payrolltest::sickSheet(4, 4, 8, 4, 2011)}));
     const int slot119 = base.list[std::size_t(base.FindEmployee(119))].slot;
     ASSERT_NE(base.tabelOf(slot119).rabDn, 0);
     base.tabelOf(slot119).rabHr = 0;
@@ -221,6 +226,8 @@ TEST(StoredResults, TheRunWarnsOfADismissalDateWithoutTheStatusAndOfNoWorkedTime
                   QStringLiteral("Таб.N 151 Кузнецов П. А. - не рассчитан: Уволен и уже не работает"),
                   QStringLiteral("Таб.N 152 Федотова М. С. - не рассчитан: Уволен и уже не работает"),
                   QStringLiteral("Таб.N 107 Гусева А. С. - предупреждение: нет отработанного времени"),
+                  QStringLiteral("Таб.N 107 Гусева А. С. - предупреждение: Больничный лист с 04.04.2011 по "
+                                 "08.04.2011 рассчитан в сумме 0.00: проверьте заработок и даты"),
                   QStringLiteral("Таб.N 112 Сазонов М. А. - предупреждение: Указана дата увольнения 20.04.2011, но не "
                                  "указан признак увольнения"),
                   QStringLiteral("Таб.N 112 Сазонов М. А. - предупреждение: В табеле 21 раб. дн., а с приема по "

@@ -143,6 +143,13 @@ TEST_F(TextStatements, PageRanges)
     EXPECT_TRUE(pages.contains("   50|   150 |"));
     EXPECT_FALSE(pages.contains("   51|"));
     EXPECT_FALSE(pages.contains(cp("Итого")));
+    // Pages 2 to 3 of 50 rows (1,000.50 + 1.00 a row: 51,250.00) hold them
+    // all: the total closes them (25 rows on page 3 are too many for the
+    // block: the 50th moves to page 4 with it).
+    const QByteArray whole = advance(50, middle);
+    EXPECT_TRUE(whole.contains("   50|   150 |"));
+    EXPECT_TRUE(whole.contains(cp("Итого|       |                     |     51250.00|")));
+    EXPECT_TRUE(whole.contains(cp("Количество листов 4\r\n")));
 }
 
 TEST_F(TextStatements, CutLineAndShopAndBrigadeHeadings)

@@ -2,6 +2,7 @@
 
 #include "infobase/BaseBuilding.h"
 
+#include "values/InsuranceNumber.h"
 #include "values/Values.h"
 
 #include <algorithm>
@@ -279,6 +280,9 @@ void buildHead(Rng& r, EmployeeRecord& rec, QString& shortName)
     h.profKod = u16(r.between(1, 40));
     h.dolgName = s(r.pick(positions));
     h.strahPolis = QStringLiteral("%1-%2-%3 %4").arg(digits(r, 3), digits(r, 3), digits(r, 3), digits(r, 2));
+    // The two drawn check digits give way to the number's own check number.
+    h.strahPolis = h.strahPolis.left(11) + QStringLiteral(" %1").arg(InsuranceCheckNumber(h.strahPolis.left(11)), 2,
+                                                                      10, QLatin1Char('0'));
     h.INN = QStringLiteral("35") + digits(r, 10);
     h.gitPhone = QStringLiteral("+7 911 %1-%2-%3").arg(digits(r, 3), digits(r, 2), digits(r, 2));
     h.pspKod = QStringLiteral("21");

@@ -1,3 +1,4 @@
+#include "values/InsuranceNumber.h"
 #include "values/Values.h"
 #include "values/CScan.h"
 #include "values/Clock.h"
@@ -775,4 +776,34 @@ TEST(ImportCheck, TwentyRefusedRecordsAreAllNamedWithNoRestToCount)
         said += QStringLiteral("\nФайл kod.dbf, запись %1, поле kod: недопустимое значение -1").arg(record);
     }
     EXPECT_EQ(check.summary(), said);
+}
+
+// The insurance number's check number: the nine digits times 9 down to 1;
+// a sum below 100 is itself, 100 and 101 give 00, a larger sum its remainder
+// by 101. Numbers up to 001-001-998 carry no check number to check.
+TEST(InsuranceNumber, CheckNumberAndWhatIsChecked)
+{
+    // 1*9 + 1*8 + 2*7 + 3*6 + 0*5 + 5*4 + 4*3 + 1*2 + 8*1 = 91
+    EXPECT_EQ(InsuranceCheckNumber(QStringLiteral("112-305-418")), 91);
+    EXPECT_EQ(InsuranceCheckNumber(QStringLiteral("112-233-445")), 95); // 95, below 100
+    EXPECT_EQ(InsuranceCheckNumber(QStringLiteral("191-200-000")), 0); // 100
+    EXPECT_EQ(InsuranceCheckNumber(QStringLiteral("920-000-004")), 0); // 9*9 + 2*8 + 4 = 101
+    EXPECT_EQ(InsuranceCheckNumber(QStringLiteral("999-999-999")), 1); // 405 = 4*101 + 1
+    EXPECT_EQ(InsuranceCheckNumber(QStringLiteral("909-999-999")), 30); // 333 = 3*101 + 30
+    EXPECT_EQ(InsuranceCheckNumber(QStringLiteral("999-999-997")), 0); // 403 = 3*101 + 100: 00
+
+    EXPECT_EQ(InsuranceNumberRefusal(QStringLiteral("Страховой полис"), QStringLiteral("112-305-418 10")),
+              QStringLiteral("Неверное контрольное число в поле \"Страховой полис\": 112-305-418 10 (по цифрам "
+                             "номера - 91)"));
+    for (const char* right : {"112-305-418 91", "191-200-000 00", "112 305 418 91", "112-305-418", "", "   "})
+        EXPECT_EQ(InsuranceNumberRefusal(QStringLiteral("Страховой полис"), QString::fromLatin1(right)), QString())
+            << right;
+    // A check number of one digit or of three is no check number.
+    EXPECT_TRUE(CheckInsuranceNumber(QStringLiteral("112-305-418 9")).wrong());
+    EXPECT_TRUE(CheckInsuranceNumber(QStringLiteral("112-305-418 091")).wrong());
+    // Up to 001-001-998 nothing is checked; from 001-001-999 on it is
+    // (001-001-999: 1*7 + 1*4 + 9*3 + 9*2 + 9*1 = 65).
+    EXPECT_FALSE(CheckInsuranceNumber(QStringLiteral("001-001-998 12")).wrong());
+    EXPECT_TRUE(CheckInsuranceNumber(QStringLiteral("001-001-999 12")).wrong());
+    EXPECT_FALSE(CheckInsuranceNumber(QStringLiteral("001-001-999 65")).wrong());
 }

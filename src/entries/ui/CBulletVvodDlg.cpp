@@ -7,6 +7,7 @@
 #include "payroll/CalcErrors.h"
 #include "payroll/SickLeave.h"
 #include "platform/Db.h"
+#include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
@@ -33,6 +34,10 @@ const QRect kButtonRects[] = {{0, 186, 190, 28}, {196, 186, 196, 28}, {398, 186,
 const QRect kAverageRect(0, 222, 590, 56);
 const QRect kPeriodRect(0, 286, 590, 160);
 const QRect kEarningsRect(0, 454, 590, 374);
+
+// Where the hint of a year without earnings goes beside the focused field.
+constexpr int kHintCorner = 3;
+constexpr int kHintWidth = 420;
 
 struct CheckInfo {
     int id;
@@ -196,12 +201,14 @@ void CBulletVvodDlg::ComputeLine(bool messages)
     ShowGrids(en::SickLeaveGridTexts(m_lastResult, sheet, *tables));
     if (m_lastResult < 0 && messages)
         KalvorMessageBox(kalvor::CalcErrorText(m_lastResult), MB_OK | MB_ICONWARNING, QString(), this);
-    // A year of the two-year period without earnings lowers the average: the
-    // previous employer's certificate belongs in the archive.
-    if (const QString warning = en::NoEarningsWarning(en::YearsWithoutEarnings(m_lastResult, sheet, *tables));
-        messages && !warning.isEmpty())
-        KalvorMessageBox(warning, MB_OK | MB_ICONWARNING, QString(), this);
     ShowSheet(sheet);
+    // A year of the two-year period without earnings lowers the average: the
+    // previous employer's certificate belongs in the archive. A hint beside
+    // the field, not a stop: the sheet is computed all the same.
+    if (const QString hint =
+            en::NoEarningsWarning(en::YearsWithoutEarnings(m_lastResult, sheet, *tables), *tables);
+        messages && !hint.isEmpty())
+        View()->ShowFieldHint(hint, kHintCorner, kHintWidth);
 }
 
 void CBulletVvodDlg::ShowGrids(const en::SickLeaveGrids& grids)

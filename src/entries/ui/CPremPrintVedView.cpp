@@ -23,15 +23,12 @@ TaskThread::Body CPremPrintVedView::MakeTaskBody()
 void CPremPrintVedView::OnWorkerDone(int result, int detail, const QString& message)
 {
     using namespace kalvor::platform;
-    EndTaskRun(*this, m_marquee);
     if (result == TASK_BAD_CONDITION && detail < 0) {
+        EndTaskRun(*this, m_marquee);
         KalvorMessageBox(kalvor::CalcErrorText(detail), MB_OK | MB_ICONINFORMATION, QString::fromUtf8(kMessageCaption),
                          this);
         return;
     }
-    if (result == TASK_FAILED) {
-        ShowTaskFailure(message, this);
-        return;
-    }
-    ShowTaskResult(this, result, detail, QStringLiteral("Нет данных для печати"));
+    // The rest as every print run ends: a done run's last line names the file.
+    CAvancePrintVedView::OnWorkerDone(result, detail, message);
 }

@@ -19,6 +19,7 @@ protected:
     // the bonus calculation's message of its code (information icon), or
     // "Некорректное условие поиска" for sheets out of order; 4 "Нет данных
     // для печати"; 1 the text of the file error's kind (error icon); a
-    // failure its text; 0 and 3 nothing.
+    // failure its text; 0 the run's last line naming the file, as every
+    // print run ends; 3 nothing.
     void OnWorkerDone(int result, int detail, const QString& message) override;
 };

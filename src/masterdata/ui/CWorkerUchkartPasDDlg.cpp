@@ -3,6 +3,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "masterdata/EmployeeCard.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "values/InsuranceNumber.h"
 #include "values/Values.h"
 
 #include <QCheckBox>
@@ -25,10 +26,13 @@ struct PassportField {
     bool date;
 };
 
+// The insurance number, whose check number is checked as it is read.
+constexpr int kInsuranceId = 1026;
+
 // The page in its order; the passport number (1032) and the numbers of the
 // flags word are handled apart.
 const PassportField kFields[] = {
-    {1026, "Страховой полис", 0, &ib::EmployeeHead::strahPolis, false},
+    {kInsuranceId, "Страховой полис", 0, &ib::EmployeeHead::strahPolis, false},
     {1108, "ИНН", 1, &ib::EmployeeHead::INN, false},
     {1027, "Телефон", 0, &ib::EmployeeHead::gitPhone, false},
     {1028, "Пол *", 1, &ib::EmployeeHead::pol, false},
@@ -159,6 +163,12 @@ int CWorkerUchkartPasDDlg::SaveRecord()
         return 1;
     if (!CommitFields())
         return 0;
+    if (const QString refusal = kalvor::InsuranceNumberRefusal(QStringLiteral("Страховой полис"),
+                                                               Edit(kInsuranceId)->text());
+        !refusal.isEmpty()) {
+        RefuseField(kInsuranceId, refusal);
+        return 0;
+    }
     ib::CInfoBase& base = Base();
     ib::EmployeeHead& head = base.current.head;
     if (!StoreNumbers(head))

@@ -113,7 +113,7 @@ int SettlementRunBase::monthLoop()
 
 int SettlementRunBase::run(const QString& dataFilePath, GenrRunDetail& detail)
 {
-    if (period_.firstMonth > period_.lastMonth)
+    if (ReportPeriodRefusedByBuilder(period_, kFss4Report.period))
         return -2;
     values_.fill(0);
     if (const int result = beginRun(detail); result != GenrDone)

@@ -80,7 +80,7 @@ ReportPeriod OfferedReportPeriod(const infobase::InfoBaseConfig& config, const R
     ReportPeriod period;
     period.year = last.year();
     period.lastMonth = last.month();
-    const int firstMonth = config.r_m1 != 0 && !rules.fromJanuary ? config.r_m1 : 1;
+    const int firstMonth = config.r_m1 != 0 && !rules.startsInJanuary() ? config.r_m1 : 1;
     period.firstMonth = firstMonth <= period.lastMonth ? firstMonth : 1;
     return period;
 }
@@ -88,6 +88,10 @@ ReportPeriod OfferedReportPeriod(const infobase::InfoBaseConfig& config, const R
 QString ReportPeriodRefusal(const ReportPeriod& period, const infobase::InfoBaseConfig& config,
                             const ReportPeriodRules& rules)
 {
+    if (rules.startsInJanuary() && period.firstMonth != 1)
+        return QStringLiteral("Отчетный период должен начинаться с января, а не с месяца %1 (%2)")
+            .arg(period.firstMonth)
+            .arg(MonthName(std::clamp(period.firstMonth, 1, 12)).toLower());
     if (period.firstMonth > period.lastMonth || period.lastMonth < rules.minimumLastMonth)
         return QStringLiteral("Некорректный отчетный период: месяцы с %1 по %2")
             .arg(period.firstMonth)
@@ -131,6 +135,11 @@ QString ReportPeriodLine(const ReportPeriod& period)
 QString ReportPeriodLine(const infobase::InfoBaseConfig& config, const ReportForm& form)
 {
     return ReportPeriodLine(ResolveReportPeriod(config, form.period));
+}
+
+bool ReportPeriodRefusedByBuilder(const ReportPeriod& period, const ReportPeriodRules& rules)
+{
+    return period.firstMonth > period.lastMonth || (rules.startsInJanuary() && period.firstMonth != 1);
 }
 
 bool ReportYearAfterBase(const ReportPeriod& period, const infobase::InfoBaseConfig& config)

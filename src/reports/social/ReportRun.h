@@ -71,13 +71,19 @@ struct ReportPeriod {
     int lastMonthIndex() const { return yearByte() * 12 + lastMonth; }
 };
 
-// The rules in which the reports differ. The pension-fund report always
-// starts in January; it and the 4-FSS cover at least the first quarter and
-// end with a quarter, their reporting periods.
+// The rules in which the reports differ. The pension-fund report and the
+// 4-FSS always start in January; they cover at least the first quarter and
+// end with a quarter, their reporting periods. The pension report asks no
+// first month and takes January whatever the parameters hold; the 4-FSS
+// shows the first month, and its screen and its builders refuse any but
+// January, so that no run of it computes or names another period.
 struct ReportPeriodRules {
-    bool fromJanuary = false;
+    bool fromJanuary = false; // from January, no first month asked
     int minimumLastMonth = 1;
     bool endsWithQuarter = false;
+    bool januaryTyped = false; // from January, the first month asked and refused when another
+
+    bool startsInJanuary() const { return fromJanuary || januaryTyped; }
 };
 
 // A report's form: the name its files carry ("<base>-RSV1-2011-09.rtf") and
@@ -91,7 +97,7 @@ struct ReportForm {
     bool ofEmployee = false;
 };
 inline constexpr ReportForm kPensionReport{"RSV1", {true, 3, true}};
-inline constexpr ReportForm kFss4Report{"4FSS", {false, 3, true}};
+inline constexpr ReportForm kFss4Report{"4FSS", {false, 3, true, true}};
 inline constexpr ReportForm kHeadcountReport{"SSCh", {}};
 inline constexpr ReportForm kInjuryReport{"ProfTravm", {}};
 inline constexpr ReportForm kSocialTaxCards{"KartESN", {}, true};
@@ -115,7 +121,8 @@ ReportPeriod ResolveReportPeriod(const infobase::InfoBaseConfig& config, const R
 // 2011).
 ReportPeriod OfferedReportPeriod(const infobase::InfoBaseConfig& config, const ReportPeriodRules& rules = {});
 // Why the period typed on a report screen cannot be reported, empty when it
-// can: months that run backwards or end before the report's least period, a
+// can: a first month other than January where the report starts in January
+// (named), months that run backwards or end before the report's least period, a
 // last month that ends no quarter where the report asks for one, a last
 // month after the base's reporting month (which has not happened).
 QString ReportPeriodRefusal(const ReportPeriod& period, const infobase::InfoBaseConfig& config,
@@ -136,6 +143,11 @@ QString ReportPeriodLine(const ReportPeriod& period);
 // The line of the period the report computes from the parameters as they
 // stand, for the screens that show it.
 QString ReportPeriodLine(const infobase::InfoBaseConfig& config, const ReportForm& form);
+
+// Whether a builder refuses the period (code -2, "ошибка в датах отчетного
+// периода"): months that run backwards, or a first month other than January
+// for a report that starts in January.
+bool ReportPeriodRefusedByBuilder(const ReportPeriod& period, const ReportPeriodRules& rules);
 
 // True when the period's year lies after the year of the base's reporting
 // month (the builders that check it refuse with code -2, "ошибка в датах

@@ -254,7 +254,7 @@ QList<FormRegion> RVedFSS2010FormRegions(const PayrollDoc& doc, const QDate& tod
 int PrintRVedFSS2010(const QString& workFilePath, const PayrollDoc& doc, QString* errorText)
 {
     const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, kFss4Report.period);
-    if (period.firstMonth > period.lastMonth)
+    if (ReportPeriodRefusedByBuilder(period, kFss4Report.period))
         return -2;
     return GenerateFormRegions(kFss4Template2010, workFilePath, RVedFSS2010FormRegions(doc, Clock::today()), errorText);
 }

@@ -347,7 +347,7 @@ QList<FormRegion> RVedFSS2011FormRegions(const PayrollDoc& doc, const std::vecto
 int PrintRVedFSS2011(const QString& workFilePath, const PayrollDoc& doc, QString* errorText)
 {
     const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config, kFss4Report.period);
-    if (period.firstMonth > period.lastMonth)
+    if (ReportPeriodRefusedByBuilder(period, kFss4Report.period))
         return -2;
     return GenerateFormRegions(kFss4Template2011, workFilePath,
                                RVedFSS2011FormRegions(doc, ReadInvalRecords(), Clock::today()), errorText);

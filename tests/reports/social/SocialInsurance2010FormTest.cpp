@@ -248,8 +248,8 @@ TEST_F(Fss4Form2010, SignatureSheet)
                                                      "Громов Виктор Павлович|Соколова Анна Ивановна||05|июля|10"));
 }
 
-// The form written through the template engine; a period back to front
-// makes nothing.
+// The form written through the template engine; a period back to front,
+// or one that starts after January, makes nothing.
 TEST_F(Fss4Form2010, FormIsMadeBesideTheWorkFile)
 {
     QTemporaryDir dir;
@@ -260,7 +260,11 @@ TEST_F(Fss4Form2010, FormIsMadeBesideTheWorkFile)
     doc.infoBase.config.r_m1 = 7;
     EXPECT_EQ(PrintRVedFSS2010(typ, doc), -2);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("fss4.rtf"))));
+    // The 4-FSS runs from January: April - June is no period of it.
     doc.infoBase.config.r_m1 = 4;
+    EXPECT_EQ(PrintRVedFSS2010(typ, doc), -2);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("fss4.rtf"))));
+    doc.infoBase.config.r_m1 = 1;
     set(kAccrued, 18'850);
     QString error;
     const int result = PrintRVedFSS2010(typ, doc, &error);

@@ -394,7 +394,7 @@ TEST_F(Fss4Run, DataFileFailuresAndStop)
     EXPECT_EQ(Values(v(), kBasePeriod, 5), (std::vector<double>{60'000, 0, 60'000, 0, 60'000}));
 
     // A data file that cannot be written; a stopped run; a period back to
-    // front; a record without its table.
+    // front or from April; a record without its table.
     GenrRunDetail detail;
     EXPECT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, dir.filePath(QStringLiteral("no/fss.dat")), 0, {}, &detail),
               GenrFileFailed);
@@ -406,6 +406,9 @@ TEST_F(Fss4Run, DataFileFailuresAndStop)
     EXPECT_FALSE(QFile::exists(path));
     setPeriod(5, 4);
     EXPECT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, path, 0, {}), -2);
+    setPeriod(4, 12); // the 4-FSS runs from January
+    EXPECT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, path, 0, {}), -2);
+    EXPECT_FALSE(QFile::exists(path));
     setPeriod(1, 2); // taken as March
     ASSERT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, path, 0, {}), GenrDone);
     EXPECT_EQ(v()[kBasePeriod], 907'000);

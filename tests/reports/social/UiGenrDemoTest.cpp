@@ -75,18 +75,26 @@ protected:
         const auto& config = doc.infoBase.config;
         return {config.r_g, config.r_m1, config.r_m2};
     }
-    // Types the period into a report screen and presses "Печать": a refused
-    // period is said in one box and nothing runs.
-    void RunRefused(CCommonFormView* view, int lastMonth, int year, const QString& said)
+    // Types the period into a report screen (the first month where one is
+    // given) and presses "Печать": a refused period is said in one box and
+    // nothing runs, no form and no XML file is written.
+    void RunRefused(CCommonFormView* view, int lastMonth, int year, const QString& said, int firstMonth = 0)
     {
+        if (firstMonth != 0)
+            view->controlAs<QLineEdit>(IdPeriodFirstMonth)->setText(QString::number(firstMonth));
         view->controlAs<QLineEdit>(IdPeriodLastMonth)->setText(QString::number(lastMonth));
         view->controlAs<QLineEdit>(IdPeriodYear)->setText(QString::number(year));
+        if (auto* path = view->controlAs<QLineEdit>(IdFileNameField))
+            path->setText(folder + QStringLiteral("xml"));
         recorder.boxes.clear();
         QTest::mouseClick(view->controlAs<QPushButton>(IdStartButton), Qt::LeftButton);
         Settle();
-        EXPECT_EQ(recorder.Texts(), QStringList{said}) << lastMonth << "." << year;
+        EXPECT_EQ(recorder.Texts(), QStringList{said}) << firstMonth << "-" << lastMonth << "." << year;
         EXPECT_EQ(static_cast<CTaskFormView*>(view)->OutcomeText(), QString());
         EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.rtf")}, QDir::Files), QStringList());
+        EXPECT_EQ(QDir(folder + QStringLiteral("xml")).entryList(QDir::Files), QStringList());
+        if (firstMonth != 0)
+            view->controlAs<QLineEdit>(IdPeriodFirstMonth)->setText(QStringLiteral("1"));
     }
 };
 
@@ -133,8 +141,9 @@ TEST_F(UiGenrDemo, EveryReportRunsFromItsCommand)
 // The base's month is April 2011, the parameters hold 2011, January - March.
 // Both views offer the last quarter ended, January - March, not January -
 // April, and compute it, the parameters as they were; a last month that ends
-// no quarter, one that has not yet come, and a month that is no month are
-// refused aloud, nothing runs and the parameters stay.
+// no quarter, one that has not yet come, a month that is no month and a
+// 4-FSS that starts after January are refused aloud, nothing runs and the
+// parameters stay.
 TEST_F(UiGenrDemo, TheReportScreensShowThePeriodTheyCompute)
 {
     ASSERT_EQ(StoredPeriod(), (std::array<int, 3>{111, 1, 3}));
@@ -159,6 +168,9 @@ TEST_F(UiGenrDemo, TheReportScreensShowThePeriodTheyCompute)
                QStringLiteral("Отчетный период должен заканчиваться последним месяцем квартала (3, 6, 9 или 12), "
                               "а не месяцем 5"));
     RunRefused(fss, 13, 2011, QStringLiteral("Некорректное число в поле \"Последний месяц отчетного периода\": 13"));
+    // The 4-FSS runs from January: February - March is no period of it.
+    RunRefused(fss, 3, 2011,
+               QStringLiteral("Отчетный период должен начинаться с января, а не с месяца 2 (февраль)"), 2);
     EXPECT_EQ(StoredPeriod(), (std::array<int, 3>{111, 1, 3}));
 
     // Run as offered: the period shown is computed and stored, nothing else.
@@ -178,7 +190,8 @@ TEST_F(UiGenrDemo, TheReportScreensShowThePeriodTheyCompute)
 // 2011, January - March. Both views offer the year 2011, which has ended,
 // not a quarter of 2012 that has not; run as offered, the pension-fund
 // report computes 2011 and keeps the parameters' year; the first quarter of
-// 2012 is refused naming its months and the base's.
+// 2012 is refused naming its months and the base's, and a 4-FSS from April
+// naming its first month.
 class UiGenrDemoJanuary2012 : public UiGenrDemo {
 protected:
     void OpenDemo() override { testsupport::OpenDemoJanuary2012(doc, folder); }
@@ -192,6 +205,11 @@ TEST_F(UiGenrDemoJanuary2012, TheReportScreensOfferTheYearEnded)
     EXPECT_EQ(fss->controlAs<QLineEdit>(IdPeriodFirstMonth)->text(), QStringLiteral("1"));
     EXPECT_EQ(fss->controlAs<QLineEdit>(IdPeriodLastMonth)->text(), QStringLiteral("12"));
     EXPECT_EQ(fss->controlAs<QLineEdit>(IdPeriodYear)->text(), QStringLiteral("2011"));
+    // April - December is no period of the 4-FSS: refused, nothing written
+    // under the year's names.
+    RunRefused(fss, 12, 2011,
+               QStringLiteral("Отчетный период должен начинаться с января, а не с месяца 4 (апрель)"), 4);
+    EXPECT_EQ(StoredPeriod(), (std::array<int, 3>{111, 1, 3}));
 
     auto* pension = Open(CGenrOtchStVzPFView::CommandId);
     EXPECT_EQ(pension->controlAs<QLineEdit>(IdPeriodLastMonth)->text(), QStringLiteral("12"));
