@@ -38,6 +38,20 @@ QString FormatHours(const ProizvRow& row)
 
 } // namespace
 
+FigureRule ProizvColumnRule(int column)
+{
+    switch (column) {
+    case 0: return WholeFigure(0, 12);
+    case 1: return WholeFigure(0, kMaxCode);
+    case 2: return MoneyFigure();
+    case 3: return WholeFigure(0, kMaxDays);
+    case 4: return HoursFigure(kMaxHours);
+    case 5: return WholeFigure(0, double(kPacked12DigitsMax));
+    case 6: return WholeFigure(0, kMaxShop);
+    default: return TextFigure(0);
+    }
+}
+
 QStringList ShowProizvRow(const ProizvRow& row)
 {
     return {FormatIntField(row.mes), FormatIntField(row.kod), FormatMoney(row.sum),

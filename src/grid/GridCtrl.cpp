@@ -642,7 +642,8 @@ void CGridCtrl::SetModified(int row, int col)
 
 bool CGridCtrl::IsCellEditable(int row, int col) const
 {
-    return m_bEditable && !(GetItemState(row, col) & CellReadOnly);
+    const GridColumn* column = DeclaredColumn(col);
+    return m_bEditable && !(GetItemState(row, col) & CellReadOnly) && !(column && !column->edited);
 }
 
 bool CGridCtrl::IsValid(const CCellRange& range) const

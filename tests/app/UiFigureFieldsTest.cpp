@@ -226,4 +226,232 @@ TEST_F(UiFigureFields, TheTaxRegisterEditorReadsTheWholeTextOrRefusesItWhenLeft)
     EXPECT_TRUE(walk.Faults().isEmpty()) << walk.Faults().join(QLatin1Char('\n')).toStdString();
 }
 
+// ------------------------------------------------------------------ grid cells
+
+#include "grid/GridCtrl.h"
+#include "grid/InPlaceEdit.h"
+
+#include <QPushButton>
+
+#include <cmath>
+
+namespace {
+
+// The texts of the fields' walk, then one just past the column's range and
+// a number its book does not hold.
+QStringList CellTexts(const GridColumn& column)
+{
+    QStringList texts{QStringLiteral("12,75"), QStringLiteral("12x"),    QStringLiteral("40x"),
+                      QStringLiteral("-40x"),  QStringLiteral("abc"),    QStringLiteral("1e3"),
+                      QStringLiteral("1 500"), QStringLiteral("2O"),     QStringLiteral("12,755"),
+                      QStringLiteral("1234567890123456"), QStringLiteral("nan")};
+    const FigureRule& rule = column.rule;
+    if (!column.reads && rule.max > 0) {
+        switch (rule.kind) {
+        case FigureKind::Text: texts << QString(int(rule.max) + 1, QLatin1Char('x')); break;
+        case FigureKind::Percent:
+        case FigureKind::Decimal:
+            texts << QString::number(rule.max + std::pow(10.0, -rule.decimals), 'f', rule.decimals);
+            break;
+        default: texts << QString::number((long long)rule.max + 1); break;
+        }
+    } else if (rule.kind == FigureKind::Money && !column.reads) {
+        texts << QStringLiteral("1000000000000");
+    }
+    if (column.book.Checks())
+        for (long long number = (long long)std::min(rule.max, 999.0); number >= 1; --number)
+            if (!column.book.holds(number)) {
+                texts << QString::number(number);
+                break;
+            }
+    return texts;
+}
+
+// The grids of the screen a user can type into.
+QList<CGridCtrl*> EditableGrids(QWidget& screen)
+{
+    QList<CGridCtrl*> grids;
+    for (CGridCtrl* grid : screen.findChildren<CGridCtrl*>())
+        if (grid->isVisibleTo(&screen) && grid->GetEditable())
+            grids << grid;
+    return grids;
+}
+
+// A data row whose cell of the column can be edited; -1 when none.
+int EditableRow(const CGridCtrl& grid, int col)
+{
+    for (int row = grid.GetFixedRowCount(); row < grid.GetRowCount(); ++row)
+        if (grid.IsCellEditable(row, col))
+            return row;
+    return -1;
+}
+
+class CellWalk {
+public:
+    CellWalk(MessageRecorder& boxes, QString where) : m_boxes(boxes), m_where(std::move(where)) {}
+
+    // Every text into every editable cell of the grid's first rows, left by
+    // Tab and by Enter.
+    void Walk(CGridCtrl& grid)
+    {
+        for (int col : grid.ColumnsWithoutKind())
+            Fault(QStringLiteral("column %1 \"%2\" is edited without a kind").arg(col).arg(Title(grid, col)));
+        for (int col = grid.GetFixedColumnCount(); col < grid.GetColumnCount(); ++col) {
+            const GridColumn* column = grid.DeclaredColumn(col);
+            const int row = EditableRow(grid, col);
+            if (!column || !column->edited || row < 0)
+                continue;
+            ++m_cells;
+            for (const QString& text : CellTexts(*column))
+                for (const Qt::Key leave : {Qt::Key_Tab, Qt::Key_Return}) Type(grid, row, col, *column, text, leave);
+        }
+    }
+    void Fault(const QString& fault) { m_faults << QStringLiteral("%1: %2").arg(m_where, fault); }
+    const QStringList& Faults() const { return m_faults; }
+    int Cells() const { return m_cells; }
+
+private:
+    static QString Title(const CGridCtrl& grid, int col)
+    {
+        return grid.GetFixedRowCount() > 0 ? grid.GetItemText(0, col) : QString();
+    }
+    // Opens the cell's editor as a click does (the text selected), types and
+    // leaves by the key.
+    static CInPlaceEdit* TypeAndLeave(CGridCtrl& grid, int row, int col, const QString& text, Qt::Key leave)
+    {
+        grid.setFocus();
+        grid.SetFocusCell(row, col);
+        grid.OnEditCell(row, col, QPoint(-1, -1), GridCtrl::VK_LBUTTON | CInPlaceEdit::ClickedChar);
+        CInPlaceEdit* editor = grid.GetEditor();
+        if (!editor)
+            return nullptr;
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, leave);
+        Settle();
+        return editor;
+    }
+    void Type(CGridCtrl& grid, int row, int col, const GridColumn& column, const QString& text, Qt::Key leave)
+    {
+        const QString before = grid.GetItemText(row, col);
+        const std::size_t said = m_boxes.boxes.size();
+        const QString name = column.Name();
+        if (!TypeAndLeave(grid, row, col, text, leave)) {
+            Fault(QStringLiteral("\"%1\" opens no editor").arg(name));
+            return;
+        }
+        const QString key = leave == Qt::Key_Tab ? QStringLiteral("Tab") : QStringLiteral("Enter");
+        if (m_boxes.boxes.size() == said) {
+            // Kept: the cell holds what the text reads as, and what the column reads it as.
+            const GridCellReading reading = ReadGridCell(column, text);
+            if (!reading.read || grid.GetItemText(row, col) != reading.text)
+                Fault(QStringLiteral("\"%1\" keeps \"%2\" of \"%3\" (%4)")
+                          .arg(name, grid.GetItemText(row, col), text, key));
+            if (CInPlaceEdit* open = grid.GetEditor())
+                QTest::keyClick(open, Qt::Key_Escape);
+            grid.SetItemText(row, col, before);
+            return;
+        }
+        const QString refusal = m_boxes.boxes.back().text;
+        if (m_boxes.boxes.size() > said + 1)
+            Fault(QStringLiteral("\"%1\" refuses \"%2\" in %3 boxes (%4)")
+                      .arg(name, text)
+                      .arg(m_boxes.boxes.size() - said)
+                      .arg(key));
+        if (!refusal.contains(name))
+            Fault(QStringLiteral("the refusal of \"%1\" in \"%2\" does not name it: %3").arg(text, name, refusal));
+        if (grid.GetItemText(row, col) != before)
+            Fault(QStringLiteral("\"%1\" refused \"%2\" and shows \"%3\" for \"%4\" (%5)")
+                      .arg(name, text, grid.GetItemText(row, col), before, key));
+        CInPlaceEdit* editor = grid.GetEditor();
+        if (!editor || editor->text() != text || QApplication::focusWidget() != editor || !editor->isEnabled() ||
+            grid.GetFocusCell() != CCellID(row, col)) {
+            Fault(QStringLiteral("\"%1\" refused \"%2\" and is not open on it with the focus (%3)").arg(name, text, key));
+            if (editor)
+                QTest::keyClick(editor, Qt::Key_Escape);
+            return;
+        }
+        // The stored text is taken again.
+        editor->selectAll();
+        QTest::keyClicks(editor, before);
+        QTest::keyClick(editor, Qt::Key_Return);
+        Settle();
+        if (m_boxes.boxes.size() != said + 1 || grid.GetItemText(row, col) != before || grid.GetEditor())
+            Fault(QStringLiteral("\"%1\" after a refusal does not take \"%2\"").arg(name, before));
+    }
+
+    MessageRecorder& m_boxes;
+    QString m_where;
+    QStringList m_faults;
+    int m_cells = 0;
+};
+
+class UiGridCells : public DemoFrameTest {
+protected:
+    CCommonFormView* Open(CMainFrame& frame, int command)
+    {
+        doc.LastPersonnelNumber = 115;
+        frame.RunCommand(command);
+        Settle();
+        CCommonFormView* view = frame.CurrentView();
+        if (!view || view->metaObject() == &CEmptyView::staticMetaObject)
+            return nullptr;
+        view->EnableEntry(true);
+        Settle();
+        return view;
+    }
+    // A grid without data rows gets one from its screen's add button.
+    static void GiveRows(CCommonFormView& view, CGridCtrl& grid)
+    {
+        if (grid.GetRowCount() > grid.GetFixedRowCount())
+            return;
+        for (QPushButton* button : view.findChildren<QPushButton*>())
+            if (button->isVisibleTo(&view) && button->isEnabled() &&
+                (button->text().startsWith(QStringLiteral("Добавить")) ||
+                 button->text().startsWith(QStringLiteral("Вставить")))) {
+                button->click();
+                Settle();
+                return;
+            }
+    }
+};
+
+} // namespace
+
+// Every editable grid of every screen the frame opens, found by walking the
+// screen's widgets: the bad texts typed into each editable column through
+// the in-place editor and left by Tab and by Enter are refused at once naming
+// the column, the cell keeping what it stored and the editor open on it, or
+// kept as the column reads them; after a refusal the cell takes the stored
+// text, and the screen is left. A column edited without a kind fails.
+TEST_F(UiGridCells, EveryEditableGridCellReadsTheWholeTextOrRefusesItWhenLeft)
+{
+    CMainFrame frame(&doc, &registry);
+    QTimer closer;
+    ASSERT_TRUE(ShowAt1024x768(frame, closer, &CloseModalDialogs, 50));
+
+    QStringList faults;
+    int cells = 0;
+    for (const CommandInfo& command : registry.Commands()) {
+        if (!command.makeView)
+            continue;
+        QPointer<CCommonFormView> view = Open(frame, command.id);
+        if (!view)
+            continue;
+        CellWalk walk(boxes, QStringLiteral("%1 (%2)").arg(command.caption).arg(command.id));
+        for (CGridCtrl* grid : EditableGrids(*view)) {
+            GiveRows(*view, *grid);
+            walk.Walk(*grid);
+        }
+        cells += walk.Cells();
+        frame.SwitchView<CEmptyView>();
+        Settle();
+        if (view)
+            walk.Fault(QStringLiteral("the screen is not left"));
+        faults << walk.Faults();
+    }
+    EXPECT_GT(cells, 60);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+}
+
 #endif

@@ -48,15 +48,15 @@ void CAvanceVvodDlg::SetupGrid()
     m_grid->SetListMode(false);
     m_grid->SetFixedRowCount(1);
     m_grid->SetFixedColumnCount(0);
-    m_grid->SetColumnCount(3);
+    m_grid->DeclareColumns({ShownColumn(QStringLiteral("Фамилия И.О.")), ShownColumn(QStringLiteral("Табельный номер")),
+                            FigureColumn(QStringLiteral("Величина аванса"), kalvor::MoneyFigure())});
     m_grid->SetRowCount(1);
     const int width = m_grid->width();
     m_grid->SetColumnWidth(kNameColumn, int(std::ceil(width * 0.4 - 0.5)));
     m_grid->SetColumnWidth(kNumberColumn, int(std::ceil(width * 0.25 - 0.5)));
     m_grid->ExpandLastColumn();
-    m_grid->SetItemText(0, kNameColumn, QStringLiteral("Фамилия И.О."));
-    m_grid->SetItemText(0, kNumberColumn, QStringLiteral("Табельный номер"));
-    m_grid->SetItemText(0, kAdvanceColumn, QStringLiteral("Величина аванса"));
+    for (int column : {kNameColumn, kNumberColumn, kAdvanceColumn})
+        m_grid->SetItemText(0, column, m_grid->DeclaredColumn(column)->title);
 }
 
 void CAvanceVvodDlg::SetSelection(int shop, int brigade, int profession)

@@ -20,7 +20,7 @@ CRowListDlgBase::CRowListDlgBase(int dialogId, int gridId, CCommonFormView* view
     SetControl(IdAdd, add);
     SetControl(IdDelete, remove);
     Grid()->Create(QRect(0, 34, m_form.width, 408), this, gridId);
-    SetupGrid(m_form.titles, m_form.shares, m_form.headerSample);
+    SetupGrid(m_form.columns, m_form.shares, m_form.headerSample);
     connect(add, &QPushButton::clicked, this, &CRowListDlgBase::OnAddRow);
     connect(remove, &QPushButton::clicked, this, [this] { EmployeeDlgDeleteRow(*this); });
 }

@@ -20,7 +20,7 @@ struct RowListForm {
     int width = 0; // of the dialog and of its grid
     QString addText, deleteText; // the buttons 1060 and 1061
     int buttonWidth = 0;
-    QStringList titles; // the grid's columns
+    std::vector<GridColumn> columns; // the grid's columns with what their cells take
     std::vector<double> shares; // their widths as shares of the grid's
     QString headerSample; // the heading the heading row's height fits
     int maxRows = 0; // "Добавить" adds no row beyond these

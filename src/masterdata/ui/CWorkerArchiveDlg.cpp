@@ -3,6 +3,7 @@
 #include "grid/FldHlpGridCtrl.h"
 #include "infobase/InfoBase.h"
 #include "masterdata/EmployeeDetailRows.h"
+#include "shell/ui/BookChecks.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/EntryViewBodies.h"
 
@@ -16,8 +17,13 @@ CWorkerArchiveDlg::CWorkerArchiveDlg(CCommonFormView* view) : CEmployeeDetailDlg
     setObjectName(QStringLiteral("CWorkerArchiveDlg"));
     setFixedSize(kEntryDialogRoom, 442);
     Grid()->Create(QRect(0, 0, kEntryDialogRoom, 442), this, IdGrid);
-    SetupGrid({QStringLiteral("Месяц"), QStringLiteral("Код начисления\nили удержания"), QStringLiteral("Сумма"),
-               QStringLiteral("Время\n(в днях)"), QStringLiteral("Время\n(в часах)"), QStringLiteral("Месяц\nвыдачи")},
+    SetupGrid({MonthColumn(QStringLiteral("Месяц"), kArchiveMonthYears),
+               FigureColumn(QStringLiteral("Код начисления\nили удержания"), kalvor::WholeFigure(0, kWariaMaxCode),
+                            PayKindBook(view->Document()->infoBase)),
+               FigureColumn(QStringLiteral("Сумма"), kalvor::MoneyFigure()),
+               FigureColumn(QStringLiteral("Время\n(в днях)"), kalvor::WholeFigure(0, 31)),
+               FigureColumn(QStringLiteral("Время\n(в часах)"), kalvor::HoursFigure(511)),
+               MonthColumn(QStringLiteral("Месяц\nвыдачи"), kArchivePaidMonthYears)},
               {0.09, 0.20, 0.19, 0.17, 0.17}, QStringLiteral("Месяц"));
 }
 

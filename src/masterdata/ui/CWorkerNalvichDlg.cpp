@@ -1,14 +1,16 @@
 #include "masterdata/ui/CWorkerNalvichDlg.h"
 
+#include "shell/ui/BookChecks.h"
 #include "values/CScan.h"
 
+using namespace kalvor;
 using namespace kalvor::masterdata;
 
 namespace {
 
 constexpr int kAmountColumn = 4, kTimesColumn = 5;
 
-CWorkerNalvichDlg::Form NalvichForm()
+CWorkerNalvichDlg::Form NalvichForm(const CKalvorDoc& doc)
 {
     CWorkerNalvichDlg::Form form;
     form.block = &kalvor::infobase::EmployeeRecord::nalvich;
@@ -17,9 +19,13 @@ CWorkerNalvichDlg::Form NalvichForm()
     form.addText = QStringLiteral("Добавить вычет");
     form.deleteText = QStringLiteral("Удалить вычет");
     form.titleFormat = QStringLiteral("Налоговые вычеты [%1]");
-    form.titles = {QStringLiteral("Код\nвычета"),   QStringLiteral("Наименование\nвычета"),
-                   QStringLiteral("Месяц\nначала"), QStringLiteral("Месяц\nокончания"),
-                   QStringLiteral("Сумма\nвычета"), QStringLiteral("Кратность\nвычета")};
+    form.columns = {FigureColumn(QStringLiteral("Код\nвычета"), WholeFigure(0, kNalvichMaxCode),
+                                 DeductionKindBookCheck(doc.refFiles)),
+                    ShownColumn(QStringLiteral("Наименование\nвычета")),
+                    MonthColumn(QStringLiteral("Месяц\nначала"), kDeductionMonthYears),
+                    MonthColumn(QStringLiteral("Месяц\nокончания"), kDeductionMonthYears),
+                    FigureColumn(QStringLiteral("Сумма\nвычета"), MoneyFigure()),
+                    FigureColumn(QStringLiteral("Кратность\nвычета"), WholeFigure(0, kNalvichMaxTimes))};
     form.shares = {0.10, 0.26, 0.13, 0.15, 0.17};
     form.headerSample = QStringLiteral("Код\nвычета");
     form.readOnlyColumn = 1;
@@ -32,7 +38,7 @@ CWorkerNalvichDlg::Form NalvichForm()
 
 } // namespace
 
-CWorkerNalvichDlg::CWorkerNalvichDlg(CCommonFormView* view) : CSlotBlockDlg(NalvichForm(), view)
+CWorkerNalvichDlg::CWorkerNalvichDlg(CCommonFormView* view) : CSlotBlockDlg(NalvichForm(*view->Document()), view)
 {
     setObjectName(QStringLiteral("CWorkerNalvichDlg"));
 }

@@ -82,9 +82,10 @@ CEmployeeDetailDlg::CEmployeeDetailDlg(int dialogId, int gridId, CCommonFormView
     connect(m_grid, &CGridCtrl::gridNotify, this, &CEmployeeDetailDlg::OnGridNotify);
 }
 
-void CEmployeeDetailDlg::SetupGrid(const QStringList& titles, const std::vector<double>& shares,
+void CEmployeeDetailDlg::SetupGrid(const std::vector<GridColumn>& columns, const std::vector<double>& shares,
                                    const QString& headerSample)
 {
+    const QStringList titles = GridColumnTitles(columns);
     CFldHlpGridCtrl* grid = m_grid;
     grid->SetGridBkColor(GetSysColour(ColourButtonFace));
     SetGridDefaultMargins(grid);
@@ -103,7 +104,7 @@ void CEmployeeDetailDlg::SetupGrid(const QStringList& titles, const std::vector<
     }
     grid->SetFixedRowCount(1);
     grid->SetFixedColumnCount(0);
-    grid->SetColumnCount(int(titles.size()));
+    grid->DeclareColumns(columns);
     grid->SetRowCount(1);
     const QFontMetrics metrics(bold);
     grid->SetRowHeight(0, 2 * (metrics.boundingRect(headerSample.section(QLatin1Char('\n'), 0, 0)).height() + 5) + 1);
@@ -171,6 +172,7 @@ int CEmployeeDetailDlg::AppendRow(const QStringList& texts, int height)
 void CEmployeeDetailDlg::ShowRefusal(int row, int col, const QString& message)
 {
     KalvorMessageBox(message, MB_OK | MB_ICONERROR, QString(), this);
+    setEnabled(true);
     if (row >= m_grid->GetFixedRowCount() && row < m_grid->GetRowCount()) {
         m_grid->SetFocusCell(row, std::max(col, 0));
         m_grid->setFocus();
@@ -247,8 +249,18 @@ bool CEmployeeDetailDlg::eventFilter(QObject* watched, QEvent* event)
 
 void CEmployeeDetailDlg::OnCancel()
 {
-    if (m_groupMode)
+    if (m_groupMode) {
         m_pending = GroupNone;
+    } else if (m_slot != 0 && !ShownRowsRead()) {
+        if (KalvorMessageBox(QStringLiteral("Отменить изменения, внесенные в данные работника?"),
+                             MB_YESNO | MB_ICONQUESTION, QString(), this) == IDYES) {
+            LoadRecord(m_slot);
+            m_modified = false;
+        }
+        setEnabled(true);
+        m_grid->setFocus();
+        return;
+    }
     EndGroupOrFocusStrip();
 }
 
