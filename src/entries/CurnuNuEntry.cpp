@@ -18,7 +18,7 @@ using infobase::u8;
 namespace {
 
 constexpr int kMaxDays = 63; // 6 bits
-constexpr int kMaxHours = 511; // 9 bits
+constexpr int kMaxHours = kCurnuMaxHours; // 9 bits
 constexpr int kMaxCode = 65535; // 16 bits
 constexpr int kMaxShop = 255; // 8 bits
 
@@ -45,7 +45,6 @@ FigureRule ProizvColumnRule(int column)
     case 1: return WholeFigure(0, kMaxCode);
     case 2: return MoneyFigure();
     case 3: return WholeFigure(0, kMaxDays);
-    case 4: return HoursFigure(kMaxHours);
     case 5: return WholeFigure(0, double(kPacked12DigitsMax));
     case 6: return WholeFigure(0, kMaxShop);
     default: return TextFigure(0);

@@ -21,6 +21,8 @@ inline constexpr int kCurnuMaxRows = 28;
 inline constexpr int kMovableRows = 60;
 inline constexpr int kCurnuColumns = 7;
 inline constexpr int kCurnuSumColumn = 2;
+// The most hours a row keeps (nine bits).
+inline constexpr int kCurnuMaxHours = 511;
 
 using ProizvRows = std::vector<infobase::ProizvRow>;
 
@@ -33,8 +35,8 @@ QStringList ShowProizvRow(const infobase::ProizvRow& row);
 // minutes normalised; the 12-digit cost code; the shop byte.
 infobase::ProizvRow ReadProizvRow(const QStringList& cells);
 // What each of the seven cells takes when typed, the ranges the row keeps:
-// month 0-12, code 0-65535, amount (money), days 0-63, hours 0-511 with
-// minutes, cost code of up to twelve digits, shop 0-255.
+// month 0-12, code 0-65535, amount (money), days 0-63, cost code of up to
+// twelve digits, shop 0-255 (the hours carry their minutes: CarriedHoursColumn).
 FigureRule ProizvColumnRule(int column);
 
 // The employee's current rows (the first kvProizv of the block).

@@ -2,6 +2,8 @@
 
 #include "values/CScan.h"
 
+#include <QRegularExpression>
+
 #include <cmath>
 
 using namespace kalvor;
@@ -55,6 +57,21 @@ GridColumn DateColumn(QString title, YearSpan years, bool dayZeroClears)
         if (typed.read == TypedDateRead::YearOutside)
             message += QLatin1Char('\n') + YearSpanText(years);
         return message;
+    };
+    return column;
+}
+
+GridColumn CarriedHoursColumn(QString title, int maxHours)
+{
+    GridColumn column{.title = std::move(title)};
+    column.reads = [maxHours](const QString& name, const QString& text) {
+        static const QRegularExpression form(QStringLiteral("^([0-9]{1,5})(?:[.,]([0-9]{0,2}))?$"));
+        const QString trimmed = text.trimmed();
+        const QRegularExpressionMatch match = form.match(trimmed);
+        if (trimmed.isEmpty() ||
+            (match.hasMatch() && match.captured(1).toInt() + match.captured(2).toInt() / 60 <= maxHours))
+            return QString();
+        return QStringLiteral("Некорректное время в поле \"%1\" (часы,минуты): %2").arg(name, trimmed);
     };
     return column;
 }

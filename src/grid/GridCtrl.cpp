@@ -363,6 +363,7 @@ bool CGridCtrl::DeleteRow(int row)
 bool CGridCtrl::DeleteNonFixedRows()
 {
     EndEditing();
+    m_refusalPending = false;
     ResetSelectedRange();
     if (!m_bVirtualMode) {
         for (int row = m_nRows - 1; row >= m_nFixedRows; --row) DeleteRow(row);

@@ -250,6 +250,11 @@ public:
     // one until the program sets it).
     using RefusalSayer = std::function<void(QWidget* owner, const QString& message)>;
     static void SetRefusalSayer(RefusalSayer say);
+    // A refused cell is being corrected: from its refusal until its editor
+    // is left with a text that reads or abandoned with Esc, or the grid is
+    // filled anew. A screen does not store or close meanwhile (the refusal
+    // was said).
+    bool RefusalPending() const { return m_refusalPending; }
 
     // ---- editing
     virtual void OnEditCell(int row, int col, QPoint point, unsigned ch);
@@ -505,12 +510,13 @@ protected:
     int m_nPrintColumn = 0, m_nCurrPrintRow = 0, m_nPageCount = 0, m_nPageMultiplier = 1;
 
 private:
-    // A refused cell keeps what it stored: the refusal is said once the
-    // focus change is over, and the editor opens again on the cell with the
-    // refused text selected.
+    // A refused cell keeps what it stored: the refusal is said at once, and
+    // once the focus change is over the editor opens again on the cell with
+    // the refused text selected.
     void RefuseCell(int row, int col, const QString& text, const QString& message);
     void ReopenRefusedCell(int row, int col, const QString& stored, const QString& text);
     std::map<int, GridColumn> m_columnKinds;
+    bool m_refusalPending = false;
     bool PagePrintStart(int page, int& firstRow, int& firstCol) const;
     bool CellDragAcceptable(const QMimeData* data, const CCellID& cell) const;
     void MoveDraggedRow(int dropRow);

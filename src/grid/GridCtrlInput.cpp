@@ -275,19 +275,20 @@ void CGridCtrl::SetRefusalSayer(RefusalSayer say) { Sayer() = std::move(say); }
 
 void CGridCtrl::RefuseCell(int row, int col, const QString& text, const QString& message)
 {
+    m_refusalPending = true;
     SetFocusCell(row, col);
     const QString stored = GetItemText(row, col);
-    QTimer::singleShot(0, this, [this, row, col, stored, text, message] {
-        Sayer()(window(), message);
-        ReopenRefusedCell(row, col, stored, text);
-    });
+    Sayer()(window(), message);
+    QTimer::singleShot(0, this, [this, row, col, stored, text] { ReopenRefusedCell(row, col, stored, text); });
 }
 
 void CGridCtrl::ReopenRefusedCell(int row, int col, const QString& stored, const QString& text)
 {
     // Not when the grid went or was filled anew meanwhile.
-    if (!isVisible() || !IsValid(row, col) || GetItemText(row, col) != stored || GetEditor())
+    if (!isVisible() || !IsValid(row, col) || GetItemText(row, col) != stored || GetEditor()) {
+        m_refusalPending = false;
         return;
+    }
     // A screen that greys its entry while the focus is elsewhere (the
     // selection strip) is made editable again.
     for (QWidget* w = this; w && !w->isWindow(); w = w->parentWidget())
@@ -342,6 +343,7 @@ bool CGridCtrl::OnEndEditCell(int row, int col, const QString& typed)
         }
         text = reading.text;
     }
+    m_refusalPending = false;
     if (text != oldText) {
         if (!m_bVirtualMode && cell)
             cell->SetText(text);

@@ -144,6 +144,7 @@ TEST_F(ATabelScreen, TheMainSheetDaysLineSurvivesTextsItsCellsRefuse)
     ASSERT_EQ(DataRows(), 1);
     const QStringList shown = Cells(1);
     ASSERT_EQ(shown.mid(0, 4), QStringList({"9", "**", "", "4000.00"}));
+    const ib::AltTabelEntry stored = Lines(kHarmfulWork).at(0);
     const struct {
         int column;
         const char* text;
@@ -173,12 +174,14 @@ TEST_F(ATabelScreen, TheMainSheetDaysLineSurvivesTextsItsCellsRefuse)
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].kod, 9);
     EXPECT_EQ(lines[0].dn, en::kMainSheetDays);
+    EXPECT_DOUBLE_EQ(lines[0].sumOklad, 400000);
     EXPECT_EQ(lines[0].hr, 7);
     EXPECT_EQ(lines[0].min, 30);
-    EXPECT_DOUBLE_EQ(lines[0].sumOklad, 400000);
-    EXPECT_EQ(lines[0].mes, 0);
-    EXPECT_EQ(lines[0].otd, 0);
-    EXPECT_EQ(lines[0].procOpl, 0);
+    ib::AltTabelEntry others = lines[0];
+    others.hr = stored.hr;
+    others.min = stored.min;
+    EXPECT_TRUE(others == stored);
+    EXPECT_EQ(boxes.boxes.size(), std::size(refused));
 }
 
 TEST_F(ATabelScreen, AGroupDeletionByCodeRemovesTheFirstMatchOfEachMember)

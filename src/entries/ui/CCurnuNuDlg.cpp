@@ -25,7 +25,7 @@ RowListForm CurrentRowsForm(const CKalvorDoc& doc)
                         FigureColumn(QStringLiteral("Код"), en::ProizvColumnRule(1), PayKindBook(doc.infoBase)),
                         FigureColumn(QStringLiteral("Сумма"), en::ProizvColumnRule(2)),
                         FigureColumn(QStringLiteral("Время\n(в днях)"), en::ProizvColumnRule(3)),
-                        FigureColumn(QStringLiteral("Время\n(в часах)"), en::ProizvColumnRule(4)),
+                        CarriedHoursColumn(QStringLiteral("Время\n(в часах)"), en::kCurnuMaxHours),
                         FigureColumn(QStringLiteral("ШПЗ"), en::ProizvColumnRule(5)),
                         FigureColumn(QStringLiteral("Цех"), en::ProizvColumnRule(6), ShopBook(doc.infoBase))},
             .shares = {0.09, 0.08, 0.17, 0.15, 0.15, 0.20},

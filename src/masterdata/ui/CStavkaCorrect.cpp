@@ -130,6 +130,8 @@ void CStavkaCorrect::FillRows()
 
 void CStavkaCorrect::accept()
 {
+    if (m_grid->RefusalPending())
+        return; // the refused rate is being corrected
     std::array<QString, 12> texts;
     for (int k = 1; k <= 12; ++k) texts[size_t(k - 1)] = m_grid->GetItemText(k, 1);
     if (const int unread = masterdata::FirstUnreadRate(texts); unread >= 0) {

@@ -3,7 +3,6 @@
 #include "grid/FldHlpGridCtrl.h"
 #include "infobase/InfoBase.h"
 #include "masterdata/EmployeeDetailRows.h"
-#include "shell/ui/BookChecks.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/EntryViewBodies.h"
 
@@ -18,11 +17,11 @@ CWorkerArchiveDlg::CWorkerArchiveDlg(CCommonFormView* view) : CEmployeeDetailDlg
     setFixedSize(kEntryDialogRoom, 442);
     Grid()->Create(QRect(0, 0, kEntryDialogRoom, 442), this, IdGrid);
     SetupGrid({MonthColumn(QStringLiteral("Месяц"), kArchiveMonthYears),
-               FigureColumn(QStringLiteral("Код начисления\nили удержания"), kalvor::WholeFigure(0, kWariaMaxCode),
-                            PayKindBook(view->Document()->infoBase)),
+               // Past months keep the codes of their time, whether the book still holds them or not.
+               FigureColumn(QStringLiteral("Код начисления\nили удержания"), kalvor::WholeFigure(0, kWariaMaxCode)),
                FigureColumn(QStringLiteral("Сумма"), kalvor::MoneyFigure()),
                FigureColumn(QStringLiteral("Время\n(в днях)"), kalvor::WholeFigure(0, 31)),
-               FigureColumn(QStringLiteral("Время\n(в часах)"), kalvor::HoursFigure(511)),
+               CarriedHoursColumn(QStringLiteral("Время\n(в часах)"), 511),
                MonthColumn(QStringLiteral("Месяц\nвыдачи"), kArchivePaidMonthYears)},
               {0.09, 0.20, 0.19, 0.17, 0.17}, QStringLiteral("Месяц"));
 }

@@ -5,7 +5,6 @@
 #include "infobase/InfoBaseDb.h"
 #include "masterdata/DatedArchiveRows.h"
 #include "platform/Db.h"
-#include "shell/ui/BookChecks.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
@@ -39,8 +38,8 @@ CWorkerDatarchiveDlg::CWorkerDatarchiveDlg(CCommonFormView* view) : CEmployeeDet
     const kalvor::YearSpan years = kalvor::TwoDigitYearSpan();
     SetupGrid({DateColumn(QStringLiteral("Дата начала"), years), DateColumn(QStringLiteral("Дата окончания"), years),
                MonthColumn(QStringLiteral("Месяц (из архива)"), kArchiveMonthYears),
-               FigureColumn(QStringLiteral("Код"), kalvor::WholeFigure(0, kWarDatMaxCode),
-                            PayKindBook(view->Document()->infoBase)),
+               // Past months keep the codes of their time, whether the book still holds them or not.
+               FigureColumn(QStringLiteral("Код"), kalvor::WholeFigure(0, kWarDatMaxCode)),
                FigureColumn(QStringLiteral("Сумма"), kalvor::MoneyFigure()),
                FigureColumn(QStringLiteral("Продолжение"), kalvor::WholeFigure(0, 1))},
               {0.15, 0.19, 0.21, 0.10, 0.15}, QStringLiteral("Месяц (из архива)"));

@@ -1,6 +1,5 @@
 #include "masterdata/ui/CWorkerNalvichDlg.h"
 
-#include "shell/ui/BookChecks.h"
 #include "values/CScan.h"
 
 using namespace kalvor;
@@ -10,7 +9,7 @@ namespace {
 
 constexpr int kAmountColumn = 4, kTimesColumn = 5;
 
-CWorkerNalvichDlg::Form NalvichForm(const CKalvorDoc& doc)
+CWorkerNalvichDlg::Form NalvichForm()
 {
     CWorkerNalvichDlg::Form form;
     form.block = &kalvor::infobase::EmployeeRecord::nalvich;
@@ -19,8 +18,8 @@ CWorkerNalvichDlg::Form NalvichForm(const CKalvorDoc& doc)
     form.addText = QStringLiteral("Добавить вычет");
     form.deleteText = QStringLiteral("Удалить вычет");
     form.titleFormat = QStringLiteral("Налоговые вычеты [%1]");
-    form.columns = {FigureColumn(QStringLiteral("Код\nвычета"), WholeFigure(0, kNalvichMaxCode),
-                                 DeductionKindBookCheck(doc.refFiles)),
+    // A code the book does not hold is taken: its row has no amount of the book's.
+    form.columns = {FigureColumn(QStringLiteral("Код\nвычета"), WholeFigure(0, kNalvichMaxCode)),
                     ShownColumn(QStringLiteral("Наименование\nвычета")),
                     MonthColumn(QStringLiteral("Месяц\nначала"), kDeductionMonthYears),
                     MonthColumn(QStringLiteral("Месяц\nокончания"), kDeductionMonthYears),
@@ -38,7 +37,7 @@ CWorkerNalvichDlg::Form NalvichForm(const CKalvorDoc& doc)
 
 } // namespace
 
-CWorkerNalvichDlg::CWorkerNalvichDlg(CCommonFormView* view) : CSlotBlockDlg(NalvichForm(*view->Document()), view)
+CWorkerNalvichDlg::CWorkerNalvichDlg(CCommonFormView* view) : CSlotBlockDlg(NalvichForm(), view)
 {
     setObjectName(QStringLiteral("CWorkerNalvichDlg"));
 }

@@ -30,15 +30,3 @@ kalvor::BookCheck RecipientBook(const ib::CRefFiles& files)
                 return !recipient.recipient.trimmed().isEmpty() || !recipient.filial.trimmed().isEmpty();
             }};
 }
-
-kalvor::BookCheck DeductionKindBookCheck(const ib::CRefFiles& files)
-{
-    return {QStringLiteral("Налоговые вычеты"), [&files](long long code) {
-                const ib::DeductionKindBook& book = files.vichet;
-                const int count = std::min<int>(book.count, ib::DeductionKindBook::Capacity);
-                for (int i = 0; i < count; ++i)
-                    if (book.records[std::size_t(i)].code == code)
-                        return true;
-                return false;
-            }};
-}

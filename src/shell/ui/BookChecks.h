@@ -14,8 +14,6 @@ class CRefFiles;
 kalvor::BookCheck PayKindBook(const kalvor::infobase::CInfoBase& base);
 // The shops ("Цех/Отдел") by number.
 kalvor::BookCheck ShopBook(const kalvor::infobase::CInfoBase& base);
-// The kinds of tax deductions ("Налоговые вычеты") by code.
-kalvor::BookCheck DeductionKindBookCheck(const kalvor::infobase::CRefFiles& files);
 // The transfer recipients ("Юридические лица") by number: a place of the
 // book with a name.
 kalvor::BookCheck RecipientBook(const kalvor::infobase::CRefFiles& files);
