@@ -23,12 +23,12 @@ GridColumn MonthColumn(QString title, YearSpan years)
     column.reads = [years](const QString& name, const QString& text) {
         const TypedDate typed = ReadTypedMonth(text, years);
         if (typed.read == TypedDateRead::Empty || typed.read == TypedDateRead::Date)
-            return QString();
+            return GridCellReading{true, text, QString()};
         QString message = QStringLiteral("Некорректный месяц в поле \"%1\": %2\nМесяц вводится как ММ.ГГГГ или ММ.ГГ")
                               .arg(name, text.trimmed());
         if (typed.read == TypedDateRead::YearOutside)
             message += QLatin1Char('\n') + YearSpanText(years);
-        return message;
+        return GridCellReading{false, text, message};
     };
     return column;
 }
@@ -52,11 +52,11 @@ GridColumn DateColumn(QString title, YearSpan years, bool dayZeroClears)
         const TypedDate typed = ReadTypedDate(text, years);
         if (typed.read == TypedDateRead::Empty || typed.read == TypedDateRead::Date ||
             (dayZeroClears && DayZero(text)))
-            return QString();
+            return GridCellReading{true, text, QString()};
         QString message = QStringLiteral("Некорректная дата в поле \"%1\": %2").arg(name, text.trimmed());
         if (typed.read == TypedDateRead::YearOutside)
             message += QLatin1Char('\n') + YearSpanText(years);
-        return message;
+        return GridCellReading{false, text, message};
     };
     return column;
 }
@@ -68,10 +68,14 @@ GridColumn CarriedHoursColumn(QString title, int maxHours)
         static const QRegularExpression form(QStringLiteral("^([0-9]{1,5})(?:[.,]([0-9]{0,2}))?$"));
         const QString trimmed = text.trimmed();
         const QRegularExpressionMatch match = form.match(trimmed);
-        if (trimmed.isEmpty() ||
-            (match.hasMatch() && match.captured(1).toInt() + match.captured(2).toInt() / 60 <= maxHours))
-            return QString();
-        return QStringLiteral("Некорректное время в поле \"%1\" (часы,минуты): %2").arg(name, trimmed);
+        if (trimmed.isEmpty())
+            return GridCellReading{true, QString(), QString()};
+        const int minutes = match.captured(2).toInt();
+        const int hours = match.captured(1).toInt() + minutes / 60;
+        if (match.hasMatch() && hours <= maxHours)
+            return GridCellReading{true, QStringLiteral("%1,%2").arg(hours).arg(minutes % 60), QString()};
+        return GridCellReading{false, text,
+                               QStringLiteral("Некорректное время в поле \"%1\" (часы,минуты): %2").arg(name, trimmed)};
     };
     return column;
 }
@@ -107,10 +111,8 @@ GridCellReading ReadGridCell(const GridColumn& column, const QString& text)
 {
     if (column.alsoTakes.contains(text.trimmed()))
         return {true, text.trimmed(), QString()};
-    if (column.reads) {
-        const QString refusal = column.reads(column.Name(), text);
-        return {refusal.isEmpty(), text, refusal};
-    }
+    if (column.reads)
+        return column.reads(column.Name(), text);
     const FigureReading reading = ReadFigure(column.Name(), column.rule, column.book, text);
     if (!reading.read)
         return {false, text, reading.refusal};

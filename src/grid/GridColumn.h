@@ -16,6 +16,14 @@
 #include <functional>
 #include <vector>
 
+// What a text typed into a cell of the column gives: read, the text the cell
+// keeps (a figure in its plain form: "1 500" is "1500", "12,5" of money
+// "12.50"; any other text as typed); refused, the message naming the column.
+struct GridCellReading {
+    bool read = false;
+    QString text;
+    QString refusal;
+};
 struct GridColumn {
     QString title; // the heading; a line break in it reads as a blank in messages
     kalvor::FigureRule rule = {};
@@ -23,9 +31,9 @@ struct GridColumn {
     // Texts a cell takes as they are beside the rule's figures ("**": the
     // main time sheet's days).
     QStringList alsoTakes = {};
-    // The reader of a column whose texts are no figure (a month, a date): the
-    // refusal of a text naming the column, empty when the text reads.
-    std::function<QString(const QString& name, const QString& text)> reads = {};
+    // The reader of a column whose texts are no figure (a month, a date):
+    // what the text gives (ReadGridCell), the refusal naming the column.
+    std::function<GridCellReading(const QString& name, const QString& text)> reads = {};
     bool edited = true; // false: the column shows and is never edited in place
 
     // The column as the messages name it.
@@ -48,12 +56,4 @@ GridColumn CarriedHoursColumn(QString title, int maxHours);
 // The titles of the columns in order.
 QStringList GridColumnTitles(const std::vector<GridColumn>& columns);
 
-// What a text typed into a cell of the column gives: read, the text the cell
-// keeps (a figure in its plain form: "1 500" is "1500", "12,5" of money
-// "12.50"; any other text as typed); refused, the message naming the column.
-struct GridCellReading {
-    bool read = false;
-    QString text;
-    QString refusal;
-};
 GridCellReading ReadGridCell(const GridColumn& column, const QString& text);
