@@ -231,16 +231,6 @@ std::vector<QStringList> GridBookRows(GridBook book, const ib::KalvorDocData& do
     return {};
 }
 
-std::vector<int> GridBookAmountColumns(GridBook book)
-{
-    switch (book) {
-    case GridBook::Positions:
-    case GridBook::Ranks: return {2};
-    case GridBook::Deductions: return {2, 3};
-    default: return {};
-    }
-}
-
 void StoreGridBookRows(GridBook book, const std::vector<QStringList>& rows, ib::KalvorDocData& doc)
 {
     ib::CRefFiles& files = doc.refFiles;

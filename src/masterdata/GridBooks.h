@@ -44,9 +44,6 @@ std::vector<QStringList> GridBookRows(GridBook book, const infobase::KalvorDocDa
 // grid order. Names are cut to their fields' widths; the count becomes the
 // number of stored rows.
 void StoreGridBookRows(GridBook book, const std::vector<QStringList>& rows, infobase::KalvorDocData& doc);
-// The columns of the book's amounts (roubles); the screen refuses a row whose
-// amount does not read before the rows are stored.
-std::vector<int> GridBookAmountColumns(GridBook book);
 
 // Saves the book's table: SaveCeh for the shops (throws db::DbError), the
 // reference file's writer for the others (throws InfoBaseError; the old file

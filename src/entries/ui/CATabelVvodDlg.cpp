@@ -18,8 +18,6 @@ namespace en = kalvor::entries;
 namespace {
 
 const QString kBaseFull = QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена.");
-constexpr int kSalaryColumn = 3;
-constexpr int kTariffColumn = 4;
 // Three buttons in a line within the dialog's width.
 constexpr int kButtonWidth = (kEntryDialogRoom - 2 * 6) / 3;
 
@@ -111,8 +109,6 @@ int CATabelVvodDlg::SaveRecord()
     ib::CInfoBase& base = View()->Document()->infoBase;
     if (m_slot == 0 || m_groupMode)
         return 1;
-    if (RefuseUnreadAmounts({{kSalaryColumn, "Оклад"}, {kTariffColumn, "Тариф", true}}))
-        return 0;
     const int slot = int(m_slot);
     const int first = base.altTabel.first(slot);
     const int count = base.altTabel.count(slot);
@@ -206,9 +202,6 @@ void CATabelVvodDlg::keyPressEvent(QKeyEvent* event)
 
 bool CATabelVvodDlg::ReadEnteredRow()
 {
-    const int row = Grid()->GetFixedRowCount();
-    if (RefuseUnreadAmounts({{kSalaryColumn, "Оклад"}, {kTariffColumn, "Тариф", true}}, row, row))
-        return false;
     m_entered = RowCells(Grid()->GetFixedRowCount());
     return true;
 }

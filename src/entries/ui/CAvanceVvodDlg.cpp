@@ -91,17 +91,9 @@ void CAvanceVvodDlg::SetSelection(int shop, int brigade, int profession)
 int CAvanceVvodDlg::SaveRecord()
 {
     auto& base = View()->Document()->infoBase;
-    // An advance that does not read keeps every stored advance.
-    for (int row = 1; row < m_grid->GetRowCount(); ++row) {
-        const QString refusal =
-            kalvor::MoneyTextRefusal(m_grid->GetItemText(0, kAdvanceColumn), m_grid->GetItemText(row, kAdvanceColumn));
-        if (!refusal.isEmpty()) {
-            KalvorMessageBox(refusal, MB_OK | MB_ICONERROR, QString(), this);
-            m_grid->SetFocusCell(row, kAdvanceColumn);
-            m_grid->setFocus();
-            return 0;
-        }
-    }
+    // A refused advance being corrected keeps every stored advance (its refusal was said).
+    if (m_grid->RefusalPending())
+        return 0;
     for (int row = 1; row < m_grid->GetRowCount(); ++row) {
         int number = 0;
         const int index =

@@ -31,7 +31,6 @@ RowListForm CurrentRowsForm(const CKalvorDoc& doc)
             .shares = {0.09, 0.08, 0.17, 0.15, 0.15, 0.20},
             .headerSample = QStringLiteral("Месяц"),
             .maxRows = en::kCurnuMaxRows,
-            .amountColumn = en::kCurnuSumColumn,
             .halfHeightRows = true,
             .frameTitle = QStringLiteral("Начисления / Удержания  [%1]"),
             .tooManyRows = kalvor::CalcErrorText(kalvor::kCalcTooManyRows)};

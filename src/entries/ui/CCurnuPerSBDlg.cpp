@@ -30,7 +30,6 @@ RowListForm TransfersForm(const CKalvorDoc& doc)
             .shares = {0.07, 0.10, 0.07, 0.15, 0.26},
             .headerSample = QStringLiteral("Код"),
             .maxRows = en::kMaxTransfers,
-            .amountColumn = 1,
             .frameTitle = QStringLiteral("Перечисления в банки [%1]"),
             .tooManyRows = QStringLiteral("Количество перечислений больше %1").arg(en::kMaxTransfers)};
 }

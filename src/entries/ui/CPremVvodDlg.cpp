@@ -187,17 +187,9 @@ bool CPremVvodDlg::ReadRow(int row, const std::vector<int>& numbers)
 
 int CPremVvodDlg::SaveRecord()
 {
-    // A value that does not read keeps every stored line.
-    for (int row = m_grid->GetFixedRowCount(); row < m_grid->GetRowCount(); ++row) {
-        const QString refusal =
-            MoneyTextRefusal(m_grid->GetItemText(0, BonusValueColumn), m_grid->GetItemText(row, BonusValueColumn));
-        if (!refusal.isEmpty()) {
-            KalvorMessageBox(refusal, MB_OK | MB_ICONERROR, QString(), this);
-            m_grid->SetFocusCell(row, BonusValueColumn);
-            m_grid->setFocus();
-            return 0;
-        }
-    }
+    // A refused value being corrected keeps every stored line (its refusal was said).
+    if (m_grid->RefusalPending())
+        return 0;
     const std::vector<int> numbers = RowNumbers();
     for (int row = m_grid->GetFixedRowCount(); row < m_grid->GetRowCount(); ++row)
         if (!ReadRow(row, numbers))

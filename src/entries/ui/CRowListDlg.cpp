@@ -47,13 +47,9 @@ bool CRowListDlgBase::BeginLoad(quint32 slot)
     return true;
 }
 
-bool CRowListDlgBase::ShownRowsToStore(bool& refused)
+bool CRowListDlgBase::ShownRowsToStore() const
 {
-    refused = false;
-    if (m_slot == 0 || m_groupMode || Base().currentSlot != int(m_slot))
-        return false;
-    refused = RefuseUnreadAmounts({{m_form.amountColumn, "Сумма"}});
-    return !refused;
+    return m_slot != 0 && !m_groupMode && Base().currentSlot == int(m_slot);
 }
 
 void CRowListDlgBase::SkipMember() { m_skipped << Base().shortNameOf(Base().currentSlot); }

@@ -159,22 +159,6 @@ bool AddBookRow(CCommonFormView* view, CGridCtrl* grid, int capacity)
     return true;
 }
 
-bool RefuseUnreadBookAmounts(CGridCtrl* grid, const std::vector<int>& columns)
-{
-    for (int row = grid->GetFixedRowCount(); row < grid->GetRowCount(); ++row)
-        for (const int column : columns) {
-            const QString title = grid->GetItemText(0, column).replace(QLatin1Char('\n'), QLatin1Char(' '));
-            const QString refusal = kalvor::MoneyTextRefusal(title, grid->GetItemText(row, column));
-            if (!refusal.isEmpty()) {
-                KalvorMessageBox(refusal, MB_OK | MB_ICONERROR);
-                grid->SetFocusCell(row, column);
-                grid->setFocus();
-                return true;
-            }
-        }
-    return false;
-}
-
 void DeleteSelectedBookRow(CGridCtrl* grid)
 {
     const CCellRange selected = grid->GetSelectedCellRange();

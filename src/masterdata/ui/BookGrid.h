@@ -39,9 +39,6 @@ std::vector<QStringList> BookGridRows(const CGridCtrl* grid);
 // cell gets the focus, which the view records for its help. False when
 // refused.
 bool AddBookRow(CCommonFormView* view, CGridCtrl* grid, int capacity);
-// The amount cells of these columns that do not read as money: the first is
-// refused with a message naming its column and gets the focus; true then.
-bool RefuseUnreadBookAmounts(CGridCtrl* grid, const std::vector<int>& columns);
 // The delete button: the first row of the selection goes, without a
 // question; nothing without a selection.
 void DeleteSelectedBookRow(CGridCtrl* grid);

@@ -110,7 +110,7 @@ void CRefGridBookView::DeleteRow()
 
 bool CRefGridBookView::CanLeave()
 {
-    return !RefuseUnreadBookAmounts(m_grid, kalvor::masterdata::GridBookAmountColumns(m_book));
+    return !m_grid->RefusalPending();
 }
 
 bool CRefGridBookView::SaveBook()

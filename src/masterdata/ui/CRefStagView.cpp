@@ -169,7 +169,7 @@ void CRefStagView::DeleteRow() { DeleteSelectedBookRow(m_grid); }
 
 bool CRefStagView::CanLeave()
 {
-    return !RefuseUnreadBookAmounts(m_grid, {kalvor::masterdata::kSeniorityColumnCount - 1});
+    return !m_grid->RefusalPending();
 }
 
 bool CRefStagView::SaveRules()

@@ -63,8 +63,6 @@ int CWorkerArchiveDlg::SaveRecord()
     auto& base = View()->Document()->infoBase;
     if (m_slot == 0 || m_groupMode || base.currentSlot != int(m_slot))
         return 1;
-    if (RefuseUnreadAmounts({{2, "Сумма"}}))
-        return 0;
     EmployeeRecord& rec = base.current;
     const int first = Grid()->GetFixedRowCount();
     for (int i = 0; i < int(rec.waria.size()) && first + i < Grid()->GetRowCount(); ++i)
@@ -81,8 +79,6 @@ int CWorkerArchiveDlg::SaveRecord()
 
 bool CWorkerArchiveDlg::ReadEnteredRow()
 {
-    if (RefuseUnreadAmounts({{2, "Сумма"}}, 1, 1))
-        return false;
     m_entered = RowCells(1);
     return true;
 }

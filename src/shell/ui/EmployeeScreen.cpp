@@ -179,26 +179,6 @@ void CEmployeeDetailDlg::ShowRefusal(int row, int col, const QString& message)
     }
 }
 
-bool CEmployeeDetailDlg::RefuseUnreadAmounts(std::initializer_list<AmountColumn> columns, int firstRow, int lastRow)
-{
-    const int first = firstRow < 0 ? m_grid->GetFixedRowCount() : firstRow;
-    const int last = lastRow < 0 ? m_grid->GetRowCount() - 1 : lastRow;
-    for (int row = first; row <= last && row < m_grid->GetRowCount(); ++row)
-        for (const AmountColumn& amount : columns) {
-            const QString text = m_grid->GetItemText(row, amount.column);
-            kalvor::PackedFixed3 tariff;
-            const QString message = !amount.tariff ? kalvor::MoneyTextRefusal(QString::fromUtf8(amount.title), text)
-                                    : kalvor::ParseFloatField(text, tariff) == kalvor::kFieldRefused
-                                        ? kalvor::NumberRefusedText(QString::fromUtf8(amount.title), text)
-                                        : QString();
-            if (!message.isEmpty()) {
-                ShowRefusal(row, amount.column, message);
-                return true;
-            }
-        }
-    return false;
-}
-
 bool CEmployeeDetailDlg::SaveCurrentEmployee(int slot)
 {
     WaitCursor wait;
@@ -454,7 +434,8 @@ bool CEmployeeDetailView::CanLeave()
         m_dlg->OnCancel();
         return true;
     }
-    return m_dlg->SaveRecord() != 0;
+    // A refused cell being corrected keeps the screen (its refusal was said).
+    return !m_dlg->Grid()->RefusalPending() && m_dlg->SaveRecord() != 0;
 }
 
 void CEmployeeDetailView::ShowFormHelp()

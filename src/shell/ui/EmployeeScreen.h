@@ -14,7 +14,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <initializer_list>
 #include <vector>
 
 class CFldHlpGridCtrl;
@@ -119,16 +118,6 @@ protected:
     // Shows a refused row: the message, and the focus on the cell to correct
     // (the dialog made editable, even when the strip had greyed it).
     void ShowRefusal(int row, int col, const QString& message);
-    // The amount cells of the data rows (those from firstRow to lastRow, all
-    // by default; a column, its title, and whether it holds a tariff with
-    // three decimals rather than money) that do not read: the first is shown
-    // refused and true returned; false when every amount reads.
-    struct AmountColumn {
-        int column;
-        const char* title;
-        bool tariff = false;
-    };
-    bool RefuseUnreadAmounts(std::initializer_list<AmountColumn> columns, int firstRow = -1, int lastRow = -1);
     // Saves the current record under the slot with the wait cursor; false
     // after a database failure (shown).
     bool SaveCurrentEmployee(int slot);
