@@ -218,6 +218,21 @@ TEST_F(UiNalvich, ARefusalNeverLocksTheScreen)
     EXPECT_EQ(grid->GetItemText(1, 2), QStringLiteral("01.26"));
     ASSERT_NE(grid->GetEditor(), nullptr);
     PressKey(Qt::Key_Escape);
+    // Left for the strip, which greys the dialog: said once, and the cell
+    // is open again with the text, the dialog editable.
+    boxes.boxes.clear();
+    grid->SetFocusCell(1, 3);
+    grid->setFocus();
+    TypeKeys(QStringLiteral("13.26"));
+    view->Strip()->Field(CTabelFilterDlg::IdTabN)->setFocus(Qt::MouseFocusReason);
+    Settle();
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(dlg->isEnabled());
+    ASSERT_NE(grid->GetEditor(), nullptr);
+    EXPECT_EQ(grid->GetEditor()->text(), QStringLiteral("13.26"));
+    EXPECT_EQ(QApplication::focusWidget(), grid->GetEditor());
+    EXPECT_EQ(grid->GetItemText(1, 3), QStringLiteral("12.26"));
+    PressKey(Qt::Key_Escape);
 
     TypeCell(grid, 1, 2, QStringLiteral("12.26"));
     TypeCell(grid, 1, 3, QStringLiteral("11.26"));
