@@ -83,6 +83,25 @@ bool ReadColumn(const QStringList& cells, int column, AltTabelEntry& entry)
 
 } // namespace
 
+FigureRule AltTabelColumnRule(int column)
+{
+    switch (column) {
+    case Code: return WholeFigure(0, kMaxCode);
+    case Days: return WholeFigure(0, kMaxDays);
+    case Hours: return HoursFigure(kMaxHours);
+    case Salary: return MoneyFigure();
+    case Tariff: return DecimalFigure(3, 0, PackedFixed3::kMaxRoubles + 0.999);
+    case Percent: return WholeFigure(0, kMaxPercent);
+    case Shop: return WholeFigure(0, kMaxShop);
+    case CostCode: return WholeFigure(0, double(kPacked12DigitsMax));
+    case Month: return WholeFigure(0, 12);
+    case Minus: return WholeFigure(0, 1);
+    default: return TextFigure(0);
+    }
+}
+
+QStringList AltTabelMainSheetDays() { return {QStringLiteral("*"), QStringLiteral("**")}; }
+
 QStringList ShowAltTabelEntry(const AltTabelEntry& entry)
 {
     const QString hours =

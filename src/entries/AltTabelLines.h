@@ -8,6 +8,7 @@
 
 #include "infobase/InfoBase.h"
 #include "infobase/Records.h"
+#include "values/TypedFigure.h"
 
 #include <QStringList>
 
@@ -18,6 +19,16 @@ namespace kalvor::entries {
 inline constexpr int kAltTabelColumns = 10;
 // "Дни" of this value take the working days of the main time sheet.
 inline constexpr int kMainSheetDays = 32;
+
+// The columns as a typed cell is read: code 0-995 (a pay kind), days 0-31
+// (or "*", "**"), hours 0-255 with minutes, salary (money), tariff (three
+// places, 0-16383.999), percent 0-255, shop 0-250, cost code of up to twelve
+// digits, month 0-12, minus 0-1.
+enum AltTabelColumn { AltCode, AltDays, AltHours, AltSalary, AltTariff, AltPercent, AltShop, AltCostCode, AltMonth,
+                      AltMinus };
+FigureRule AltTabelColumnRule(int column);
+// The texts "Дни" takes beside its figures: the main time sheet's days.
+QStringList AltTabelMainSheetDays();
 
 // Code, days ("**" for 32), hours "%d,%d", salary, tariff "%.3f", percent,
 // shop, cost code, month, minus; zero values show as empty cells.

@@ -78,6 +78,22 @@ QStringList ShowBonusLine(const BonusLine& line)
             FormatIntField(line.ceh)};
 }
 
+FigureRule BonusColumnRule(int column)
+{
+    switch (column) {
+    case BonusCodeColumn: return WholeFigure(0, kMaxCode);
+    case BonusKindColumn: return WholeFigure(0, kMaxKind);
+    case BonusValueColumn: return MoneyFigure();
+    case BonusMonthColumn: return WholeFigure(0, kMaxMonthBasis);
+    case BonusMaskColumn: return WholeFigure(0, kMaxMask);
+    case BonusPeriodColumn: return WholeFigure(0, kMaxPeriod);
+    case BonusNoTaxColumn: return WholeFigure(0, kMaxNoTax);
+    case BonusCostCodeColumn: return WholeFigure(0, double(kPacked12DigitsMax));
+    case BonusShopColumn: return WholeFigure(0, kMaxShop);
+    default: return TextFigure(0);
+    }
+}
+
 bool ReadBonusLine(const QStringList& cells, BonusLine& line)
 {
     const BonusLine before = line;

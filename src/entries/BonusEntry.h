@@ -12,6 +12,7 @@
 #include "infobase/InfoBase.h"
 #include "payroll/PayrollDocument.h"
 #include "print/PrintSelection.h"
+#include "values/TypedFigure.h"
 
 #include <QStringList>
 
@@ -38,6 +39,10 @@ enum BonusColumn : int {
     BonusShopColumn, // "Цех\nКТУ2" 0-127
     kBonusColumnCount
 };
+
+// What a typed cell of a line's column takes: the ranges above, the value as
+// money, the cost code of up to twelve digits.
+FigureRule BonusColumnRule(int column);
 
 // The kind of a line that the total counts: an amount in roubles.
 inline constexpr int kBonusInRoubles = 0;

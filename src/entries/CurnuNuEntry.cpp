@@ -18,7 +18,7 @@ using infobase::u8;
 namespace {
 
 constexpr int kMaxDays = 63; // 6 bits
-constexpr int kMaxHours = 511; // 9 bits
+constexpr int kMaxHours = kCurnuMaxHours; // 9 bits
 constexpr int kMaxCode = 65535; // 16 bits
 constexpr int kMaxShop = 255; // 8 bits
 
@@ -37,6 +37,19 @@ QString FormatHours(const ProizvRow& row)
 }
 
 } // namespace
+
+FigureRule ProizvColumnRule(int column)
+{
+    switch (column) {
+    case 0: return WholeFigure(0, 12);
+    case 1: return WholeFigure(0, kMaxCode);
+    case 2: return MoneyFigure();
+    case 3: return WholeFigure(0, kMaxDays);
+    case 5: return WholeFigure(0, double(kPacked12DigitsMax));
+    case 6: return WholeFigure(0, kMaxShop);
+    default: return TextFigure(0);
+    }
+}
 
 QStringList ShowProizvRow(const ProizvRow& row)
 {

@@ -7,6 +7,7 @@
 
 #include "infobase/InfoBase.h"
 #include "infobase/Records.h"
+#include "values/TypedFigure.h"
 
 #include <QStringList>
 
@@ -20,6 +21,8 @@ inline constexpr int kCurnuMaxRows = 28;
 inline constexpr int kMovableRows = 60;
 inline constexpr int kCurnuColumns = 7;
 inline constexpr int kCurnuSumColumn = 2;
+// The most hours a row keeps (nine bits).
+inline constexpr int kCurnuMaxHours = 511;
 
 using ProizvRows = std::vector<infobase::ProizvRow>;
 
@@ -31,6 +34,10 @@ QStringList ShowProizvRow(const infobase::ProizvRow& row);
 // the screen refuses such a row before reading it); days in 6 bits; hours and
 // minutes normalised; the 12-digit cost code; the shop byte.
 infobase::ProizvRow ReadProizvRow(const QStringList& cells);
+// What each of the seven cells takes when typed, the ranges the row keeps:
+// month 0-12, code 0-65535, amount (money), days 0-63, cost code of up to
+// twelve digits, shop 0-255 (the hours carry their minutes: CarriedHoursColumn).
+FigureRule ProizvColumnRule(int column);
 
 // The employee's current rows (the first kvProizv of the block).
 ProizvRows CurrentRows(const infobase::EmployeeRecord& rec, const infobase::EmployeeAttributes& attr);

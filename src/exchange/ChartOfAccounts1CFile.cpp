@@ -101,6 +101,11 @@ ChartCells ChartOfAccounts1CFile::Cells(const ChartLine& line)
     return cells;
 }
 
+FigureRule ChartOfAccounts1CFile::ColumnRule(int column)
+{
+    return WholeFigure(0, MaxValue(FieldOfColumn(column).kind));
+}
+
 ChartLine ChartOfAccounts1CFile::FromCells(const ChartCells& cells)
 {
     ChartLine line;

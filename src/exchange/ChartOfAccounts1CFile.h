@@ -12,6 +12,8 @@
 // "Субконто 1" "Уровень 1" and "Уровень 2", and so on). In a grid the chart
 // has 26 columns: account, subaccount, then kind, option and number of each
 // slot.
+#include "values/TypedFigure.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -61,6 +63,9 @@ public:
     // The line of the grid's cells: each cell read as a decimal number (0 when
     // it is not one), 0 when outside its column's range, written in its field.
     static ChartLine FromCells(const ChartCells& cells);
+    // What a typed cell of the column takes: a whole number within the
+    // column's range.
+    static FigureRule ColumnRule(int column);
 };
 
 } // namespace kalvor::exchange

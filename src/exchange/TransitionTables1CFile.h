@@ -11,6 +11,7 @@
 //
 // The dialog edits one table at a time: rows of the number in two characters,
 // a blank, field 1 in four, a blank, field 2 in four and a blank.
+#include "values/TypedFigure.h"
 #include <QByteArray>
 #include <QString>
 
@@ -60,6 +61,9 @@ int BuildTransitionTables(TransitionLines& lines, int mode, TransitionTable& tab
 // The table row of the grid's three cells: the number read as a decimal
 // number and limited to 0-99, the fields to 0-9999 (0 outside, and for a text
 // that is not a number).
+// What a typed cell takes: the number 0-99, a field 0-9999.
+inline constexpr FigureRule kTransitionNumberRule = WholeFigure(0, 99);
+inline constexpr FigureRule kTransitionFieldRule = WholeFigure(0, 9999);
 TransitionEntry TransitionEntryFromCells(const QString& number, const QString& field1, const QString& field2);
 // The cells of field 1 and field 2 of a row: each field with its following
 // blank as it stands, or empty when it does not read as a non-zero number.

@@ -363,6 +363,7 @@ bool CGridCtrl::DeleteRow(int row)
 bool CGridCtrl::DeleteNonFixedRows()
 {
     EndEditing();
+    m_refusalPending = false;
     ResetSelectedRange();
     if (!m_bVirtualMode) {
         for (int row = m_nRows - 1; row >= m_nFixedRows; --row) DeleteRow(row);
@@ -642,7 +643,8 @@ void CGridCtrl::SetModified(int row, int col)
 
 bool CGridCtrl::IsCellEditable(int row, int col) const
 {
-    return m_bEditable && !(GetItemState(row, col) & CellReadOnly);
+    const GridColumn* column = DeclaredColumn(col);
+    return m_bEditable && !(GetItemState(row, col) & CellReadOnly) && !(column && !column->edited);
 }
 
 bool CGridCtrl::IsValid(const CCellRange& range) const

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "grid/GridCell.h"
+#include "grid/GridColumn.h"
 #include "grid/GridHost.h"
 #include "grid/GridTypes.h"
 #include "grid/InPlaceEdit.h"
@@ -15,6 +16,8 @@
 #include <QPixmap>
 #include <QPoint>
 #include <QVector>
+#include <functional>
+#include <map>
 #include <vector>
 
 class QMimeData;
@@ -107,6 +110,7 @@ public:
     void SetListMode(bool on = true);
     void SetSingleRowSelection(bool on = true) { m_bSingleRowSelection = on; }
     void SetEditable(bool on = true) { m_bEditable = on; }
+    bool GetEditable() const { return m_bEditable; }
     void EnableSelection(bool on = true)
     {
         ResetSelectedRange();
@@ -232,9 +236,31 @@ public:
     void OnSelecting(const CCellID& current);
     int GetMouseMode() const { return m_MouseMode; }
 
+    // ---- the columns' kinds: what a cell edited in place takes (GridColumn.h)
+    // The columns as the grid is made: their count and each one's kind.
+    void DeclareColumns(const std::vector<GridColumn>& columns);
+    void DeclareColumn(int col, GridColumn column);
+    // The column's declaration; null for a column declared by nobody.
+    const GridColumn* DeclaredColumn(int col) const;
+    // The columns a cell of which can be edited in place while nobody gave
+    // them a kind (the screens' walk test fails on them; a debug build stops
+    // when the editor would open on one).
+    std::vector<int> ColumnsWithoutKind() const;
+    // How a refused cell is said (a message box of the program's; a plain
+    // one until the program sets it).
+    using RefusalSayer = std::function<void(QWidget* owner, const QString& message)>;
+    static void SetRefusalSayer(RefusalSayer say);
+    // A refused cell is being corrected: from its refusal until its editor
+    // is left with a text that reads or abandoned with Esc, or the grid is
+    // filled anew. A screen does not store or close meanwhile (the refusal
+    // was said).
+    bool RefusalPending() const { return m_refusalPending; }
+
     // ---- editing
     virtual void OnEditCell(int row, int col, QPoint point, unsigned ch);
-    virtual void OnEndEditCell(int row, int col, const QString& text);
+    // Reads the text by the cell's column and stores what it reads as; a text
+    // that does not read is refused (RefuseCell) and false returned.
+    virtual bool OnEndEditCell(int row, int col, const QString& text);
     virtual bool ValidateEdit(int row, int col, const QString& text);
     virtual void EndEditing();
     void SetItemTextEdited(int row, int col, const QString& text);
@@ -484,6 +510,13 @@ protected:
     int m_nPrintColumn = 0, m_nCurrPrintRow = 0, m_nPageCount = 0, m_nPageMultiplier = 1;
 
 private:
+    // A refused cell keeps what it stored: the refusal is said at once, and
+    // once the focus change is over the editor opens again on the cell with
+    // the refused text selected.
+    void RefuseCell(int row, int col, const QString& text, const QString& message);
+    void ReopenRefusedCell(int row, int col, const QString& stored, const QString& text);
+    std::map<int, GridColumn> m_columnKinds;
+    bool m_refusalPending = false;
     bool PagePrintStart(int page, int& firstRow, int& firstCol) const;
     bool CellDragAcceptable(const QMimeData* data, const CCellID& cell) const;
     void MoveDraggedRow(int dropRow);

@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -223,11 +224,100 @@ void CGridCtrl::CutSelectedText()
 // ---------------------------------------------------------------------------
 // Editing
 
+// ---------------------------------------------------------------------------
+// The columns' kinds
+
+void CGridCtrl::DeclareColumns(const std::vector<GridColumn>& columns)
+{
+    SetColumnCount(int(columns.size()));
+    m_columnKinds.clear();
+    for (int col = 0; col < int(columns.size()); ++col) m_columnKinds[col] = columns[std::size_t(col)];
+}
+
+void CGridCtrl::DeclareColumn(int col, GridColumn column) { m_columnKinds[col] = std::move(column); }
+
+const GridColumn* CGridCtrl::DeclaredColumn(int col) const
+{
+    const auto found = m_columnKinds.find(col);
+    return found == m_columnKinds.end() ? nullptr : &found->second;
+}
+
+std::vector<int> CGridCtrl::ColumnsWithoutKind() const
+{
+    std::vector<int> bare;
+    if (!m_bEditable)
+        return bare;
+    for (int col = m_nFixedCols; col < m_nCols; ++col) {
+        if (DeclaredColumn(col))
+            continue;
+        // A column every data cell of which is read-only is not edited.
+        bool editable = m_nRows == m_nFixedRows;
+        for (int row = m_nFixedRows; row < m_nRows && !editable; ++row) editable = IsCellEditable(row, col);
+        if (editable)
+            bare.push_back(col);
+    }
+    return bare;
+}
+
+namespace {
+
+CGridCtrl::RefusalSayer& Sayer()
+{
+    static CGridCtrl::RefusalSayer say = [](QWidget* owner, const QString& message) {
+        QMessageBox::critical(owner, QStringLiteral("Kalvor"), message);
+    };
+    return say;
+}
+
+} // namespace
+
+void CGridCtrl::SetRefusalSayer(RefusalSayer say) { Sayer() = std::move(say); }
+
+void CGridCtrl::RefuseCell(int row, int col, const QString& text, const QString& message)
+{
+    m_refusalPending = true;
+    SetFocusCell(row, col);
+    const QString stored = GetItemText(row, col);
+    Sayer()(window(), message);
+    QTimer::singleShot(0, this, [this, row, col, stored, text] { ReopenRefusedCell(row, col, stored, text); });
+}
+
+void CGridCtrl::ReopenRefusedCell(int row, int col, const QString& stored, const QString& text)
+{
+    // Not when the grid went or was filled anew meanwhile.
+    if (!isVisible() || !IsValid(row, col) || GetItemText(row, col) != stored || GetEditor()) {
+        m_refusalPending = false;
+        return;
+    }
+    // A screen that greys its entry while the focus is elsewhere (the
+    // selection strip) is made editable again.
+    for (QWidget* w = this; w && !w->isWindow(); w = w->parentWidget())
+        if (!w->isEnabled())
+            w->setEnabled(true);
+    window()->activateWindow();
+    setFocus(Qt::OtherFocusReason);
+    SetFocusCell(row, col);
+    OnEditCell(row, col, QPoint(-1, -1), VK_LBUTTON | CInPlaceEdit::ClickedChar);
+    if (CInPlaceEdit* editor = GetEditor()) {
+        editor->setText(text);
+        editor->selectAll();
+        editor->setFocus(Qt::OtherFocusReason);
+    }
+}
+
 void CGridCtrl::OnEditCell(int row, int col, QPoint point, unsigned ch)
 {
     m_TitleTip.Hide();
     if (!IsValid(row, col) || !IsCellEditable(row, col))
         return;
+    if (!DeclaredColumn(col)) {
+#ifndef QT_NO_DEBUG
+        qFatal("A grid cell was edited in a column without a kind: grid %s (%d) of %s, column %d \"%s\"",
+               qPrintable(objectName()), m_nId, window()->metaObject()->className(), col,
+               qPrintable(m_nFixedRows > 0 ? GetItemText(0, col) : QString()));
+#endif
+        return;
+    }
     EnsureVisible(row, col);
     QRect rect;
     if (!IsCellVisible(row, col) || !GetCellRect(row, col, rect))
@@ -238,10 +328,22 @@ void CGridCtrl::OnEditCell(int row, int col, QPoint point, unsigned ch)
         cell->Edit(row, col, rect, point, InPlaceEditId, ch);
 }
 
-void CGridCtrl::OnEndEditCell(int row, int col, const QString& text)
+bool CGridCtrl::OnEndEditCell(int row, int col, const QString& typed)
 {
     CGridCellBase* cell = GetCell(row, col);
     const QString oldText = cell ? cell->GetText() : QString();
+    QString text = typed;
+    if (const GridColumn* column = DeclaredColumn(col); column && typed != oldText) {
+        const GridCellReading reading = ReadGridCell(*column, typed);
+        if (!reading.read) {
+            if (cell)
+                cell->OnEndEdit();
+            RefuseCell(row, col, typed, reading.refusal);
+            return false;
+        }
+        text = reading.text;
+    }
+    m_refusalPending = false;
     if (text != oldText) {
         if (!m_bVirtualMode && cell)
             cell->SetText(text);
@@ -260,6 +362,7 @@ void CGridCtrl::OnEndEditCell(int row, int col, const QString& text)
     }
     if (cell)
         cell->OnEndEdit();
+    return true;
 }
 
 bool CGridCtrl::ValidateEdit(int row, int col, const QString& text)
@@ -286,10 +389,15 @@ CInPlaceEdit* CGridCtrl::GetEditor() const
     return nullptr;
 }
 
-void CGridCtrl::SetItemTextEdited(int row, int col, const QString& text)
+void CGridCtrl::SetItemTextEdited(int row, int col, const QString& typed)
 {
-    if (!m_bEditable || !IsCellEditable(row, col))
+    if (!m_bEditable || !IsCellEditable(row, col) || !DeclaredColumn(col))
         return;
+    // A pasted text that does not read by the column leaves the cell as it was.
+    const GridCellReading reading = ReadGridCell(*DeclaredColumn(col), typed);
+    if (!reading.read && typed != GetItemText(row, col))
+        return;
+    const QString text = reading.read ? reading.text : typed;
     if (NotifyParent(row, col, NotifyBeginLabelEdit) < 0)
         return;
     const QString oldText = GetItemText(row, col);
@@ -308,7 +416,8 @@ void CGridCtrl::OnEditorNotify(GridCellDispInfo* info)
 {
     if (!info || info->hdr.code != NotifyEndLabelEdit || info->hdr.id != InPlaceEditId)
         return;
-    OnEndEditCell(info->row, info->col, info->text);
+    if (!OnEndEditCell(info->row, info->col, info->text))
+        return; // the refused cell keeps the focus
     const unsigned key = info->data;
     if (key == VK_TAB || (key >= VK_PRIOR && key <= VK_DOWN)) {
         OnKeyDown(key, m_keyMods);

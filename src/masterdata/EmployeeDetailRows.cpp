@@ -115,7 +115,7 @@ RowRefusal ReadNalvichRow(const QStringList& cells, NalvichEntry& entry)
                     .arg(FormatMonthYear(PackedMonthYear(entry.start)), FormatMonthYear(PackedMonthYear(entry.end)))};
     if (ParseMoneyKopecks(Cell(cells, 4), entry.sum) == kFieldRefused)
         return {4, NumberRefusedText(QStringLiteral("Сумма вычета"), Cell(cells, 4))};
-    entry.krat = i8(RangedInt(Cell(cells, 5), 0, 15));
+    entry.krat = i8(RangedInt(Cell(cells, 5), 0, kNalvichMaxTimes));
     const bool rest = entry.start != 0 || entry.end != 0 || entry.sum != 0 || entry.krat != 0;
     return CheckCode(entry.kod, Cell(cells, 0), rest, kNalvichMaxCode, QStringLiteral("вычета"));
 }
@@ -163,8 +163,7 @@ QStringList PostDoplRowTexts(const PostDoplEntry& entry)
 bool ReadPaymentDate(const QString& text, int& day, int& month, int& year)
 {
     day = month = year = 0;
-    // The years the record keeps: 2000-2255.
-    const TypedDate typed = ReadTypedDate(text, {2000, 2255});
+    const TypedDate typed = ReadTypedDate(text, kPaymentDateYears);
     if (typed.read == TypedDateRead::Date) {
         day = typed.day;
         month = typed.month;

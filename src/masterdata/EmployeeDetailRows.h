@@ -9,6 +9,8 @@
 // year (read through the clock's window) or a four-digit one.
 #include "infobase/Records.h"
 #include "infobase/RefFiles.h"
+#include "values/TypedFigure.h"
+#include "values/Values.h"
 
 #include <QString>
 #include <QStringList>
@@ -70,6 +72,9 @@ int FirstEqualSlot(const std::array<Entry, N>& block, const Entry& row)
 
 inline constexpr int kNalvichColumns = 6;
 inline constexpr int kNalvichMaxCode = 699;
+inline constexpr int kNalvichMaxTimes = 15;
+// The years a deduction's month is typed within.
+inline constexpr YearSpan kDeductionMonthYears{1900, 2099};
 
 // Name of a deduction kind: the first record of the book with that code, or
 // "Нет в справочнике".
@@ -94,6 +99,10 @@ inline constexpr int kPostDoplColumns = 13;
 inline constexpr int kPostDoplMaxCode = 995;
 inline constexpr int kPostDoplDateStart = 10;
 inline constexpr int kPostDoplDateEnd = 11;
+// The years a payment's date keeps.
+inline constexpr YearSpan kPaymentDateYears{2000, 2255};
+// The percent: tenths, up to what the payment's field keeps.
+inline constexpr FigureRule kPostDoplPercent = DecimalFigure(1, 0, 13107.1);
 
 QStringList PostDoplRowTexts(const PostDoplEntry& entry);
 // The thirteen cells into a slot by the ranges of the payment's fields (a
@@ -112,6 +121,10 @@ bool ReadPaymentDate(const QString& text, int& day, int& month, int& year);
 inline constexpr int kWariaColumns = 6;
 inline constexpr int kWariaMaxCode = 995;
 inline constexpr int kDeductionCodeFrom = 700;
+// The years an archive month is typed within, and those of a month of
+// payment (an earlier one is not kept).
+inline constexpr YearSpan kArchiveMonthYears{1900, 2099};
+inline constexpr YearSpan kArchivePaidMonthYears{1990, 2099};
 
 QStringList WariaRowTexts(const WariaEntry& entry);
 // Updates the entry field by field from the six cells (only fields that read

@@ -194,6 +194,20 @@ const GridBookForm& GridBookFormOf(GridBook book)
     return forms[int(book)];
 }
 
+std::vector<FigureRule> GridBookRules(GridBook book)
+{
+    const FigureRule code = WholeFigure(0, 32767);
+    switch (book) {
+    case GridBook::Shops: return {WholeFigure(0, 250), TextFigure(120)};
+    case GridBook::Positions: return {code, TextFigure(26), MoneyFigure()};
+    case GridBook::Professions: return {code, TextFigure(26)};
+    case GridBook::Ranks: return {code, TextFigure(17), MoneyFigure()};
+    case GridBook::Deductions: return {WholeFigure(0, 65535), TextFigure(20), MoneyFigure(), MoneyFigure()};
+    case GridBook::Contributions: return {WholeFigure(0, 65535), WholeFigure(0, 127), TextFigure(64), WholeFigure(0, 127)};
+    }
+    return {};
+}
+
 std::vector<QStringList> GridBookRows(GridBook book, const ib::KalvorDocData& doc)
 {
     const ib::CRefFiles& files = doc.refFiles;
@@ -215,16 +229,6 @@ std::vector<QStringList> GridBookRows(GridBook book, const ib::KalvorDocData& do
     case GridBook::Contributions: return ContributionRows(files);
     }
     return {};
-}
-
-std::vector<int> GridBookAmountColumns(GridBook book)
-{
-    switch (book) {
-    case GridBook::Positions:
-    case GridBook::Ranks: return {2};
-    case GridBook::Deductions: return {2, 3};
-    default: return {};
-    }
 }
 
 void StoreGridBookRows(GridBook book, const std::vector<QStringList>& rows, ib::KalvorDocData& doc)

@@ -6,6 +6,7 @@
 // the rows its grid shows, the rules by which the rows go back into the table,
 // and the writer that saves it.
 #include "infobase/KalvorDocData.h"
+#include "values/TypedFigure.h"
 
 #include <QString>
 #include <QStringList>
@@ -27,6 +28,10 @@ struct GridBookForm {
     QString addText, deleteText;
 };
 const GridBookForm& GridBookFormOf(GridBook book);
+// What a typed cell of each column takes, in the columns' order: numbers
+// within what their fields keep (a shop 1-250, a code of a 16-bit field),
+// names within their fields' widths, amounts as money.
+std::vector<FigureRule> GridBookRules(GridBook book);
 
 // The rows the grid shows, one list of cell texts per stored record, in
 // stored order: numbers "%d" and amounts as roubles "%.2f", 0 as an empty
@@ -39,9 +44,6 @@ std::vector<QStringList> GridBookRows(GridBook book, const infobase::KalvorDocDa
 // grid order. Names are cut to their fields' widths; the count becomes the
 // number of stored rows.
 void StoreGridBookRows(GridBook book, const std::vector<QStringList>& rows, infobase::KalvorDocData& doc);
-// The columns of the book's amounts (roubles); the screen refuses a row whose
-// amount does not read before the rows are stored.
-std::vector<int> GridBookAmountColumns(GridBook book);
 
 // Saves the book's table: SaveCeh for the shops (throws db::DbError), the
 // reference file's writer for the others (throws InfoBaseError; the old file

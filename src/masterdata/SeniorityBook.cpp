@@ -48,6 +48,13 @@ QStringList SeniorityRuleTexts(const SeniorityRule& rule)
             FormatIntField(rule.kak),     FormatMoney(rule.sum)};
 }
 
+std::vector<FigureRule> SeniorityColumnRules()
+{
+    const FigureRule years = WholeFigure(0, 32767), group = WholeFigure(0, 127);
+    return {WholeFigure(0, 65535), years, years, years, years, years, years, group, group, group, group,
+            group, WholeFigure(0, 255), WholeFigure(0, 15), WholeFigure(0, 15), WholeFigure(0, 1), MoneyFigure()};
+}
+
 SeniorityRule ReadSeniorityRule(const QStringList& cells)
 {
     SeniorityRule rule;

@@ -3,6 +3,7 @@
 // grid row shows them, and the 15 rules rebuilt from the grid's rows, each
 // value cut to its field's width, sorted by code with empty rules last.
 #include "infobase/Records.h"
+#include "values/TypedFigure.h"
 
 #include <QString>
 #include <QStringList>
@@ -25,6 +26,11 @@ QStringList SeniorityRuleTexts(const infobase::SeniorityRule& rule);
 // kept in its field's low bits, "Величина" as roubles into kopecks. A row
 // whose code is 0 or does not read gives an empty rule.
 infobase::SeniorityRule ReadSeniorityRule(const QStringList& cells);
+// What a typed cell of each of the seventeen columns takes: the ranges the
+// rule's fields keep (the code a 16-bit number, ages and lengths of service
+// 0-32767, shop and brigade 0-127, profession 0-127 and 0-255, category
+// 0-15, "Что" 0-1), the amount as money.
+std::vector<FigureRule> SeniorityColumnRules();
 
 // The rules of the grid's rows, row i giving rule i (rows beyond the 15th are
 // ignored), sorted by code with the empty rules after all others.

@@ -5,6 +5,7 @@
 #include "values/Values.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace kalvor::masterdata {
 
@@ -88,6 +89,12 @@ bool ReadTaxPercent(QStringView text, ib::u8& whole, ib::u8& hundredths)
     whole = static_cast<ib::u8>(typedWhole);
     hundredths = static_cast<ib::u8>(fraction);
     return true;
+}
+
+std::vector<FigureRule> TaxBandRules()
+{
+    const FigureRule roubles = WholeFigure(0, std::numeric_limits<int>::max());
+    return {roubles, roubles, DecimalFigure(2, 0, 255.99)};
 }
 
 QStringList TaxBandTexts(const ib::TaxScaleBand& band)

@@ -7,6 +7,7 @@
 // and the "nalog" file count them (January 2024 = 1489); a typed two-digit
 // year is widened by the clock's window, a four-digit year is kept.
 #include "infobase/Records.h"
+#include "values/TypedFigure.h"
 
 #include <QString>
 #include <QStringList>
@@ -42,6 +43,10 @@ QString FormatTaxPercent(int whole, int hundredths);
 // stored) when more than two digits follow the point.
 bool ReadTaxPercent(QStringView text, infobase::u8& whole, infobase::u8& hundredths);
 
+// What a typed cell of a band takes: threshold and first addend whole
+// roubles (what "%d" holds), the percent with two places (its whole part a
+// byte).
+std::vector<FigureRule> TaxBandRules();
 // Threshold, first addend and percent of a band (whole roubles; 0 empty).
 QStringList TaxBandTexts(const infobase::TaxScaleBand& band);
 // The grid's ten rows back into the scale: a row whose texts are the ones its

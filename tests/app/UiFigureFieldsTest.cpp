@@ -226,4 +226,304 @@ TEST_F(UiFigureFields, TheTaxRegisterEditorReadsTheWholeTextOrRefusesItWhenLeft)
     EXPECT_TRUE(walk.Faults().isEmpty()) << walk.Faults().join(QLatin1Char('\n')).toStdString();
 }
 
+// ------------------------------------------------------------------ grid cells
+
+#include "grid/GridCtrl.h"
+#include "grid/InPlaceEdit.h"
+
+#include <QPushButton>
+
+#include <cmath>
+#include <functional>
+
+namespace {
+
+// The texts of the fields' walk, then one just past the column's range and
+// a number its book does not hold.
+QStringList CellTexts(const GridColumn& column)
+{
+    QStringList texts{QStringLiteral("12,75"), QStringLiteral("12x"),    QStringLiteral("40x"),
+                      QStringLiteral("-40x"),  QStringLiteral("abc"),    QStringLiteral("1e3"),
+                      QStringLiteral("1 500"), QStringLiteral("2O"),     QStringLiteral("12,755"),
+                      QStringLiteral("1234567890123456"), QStringLiteral("nan")};
+    const FigureRule& rule = column.rule;
+    if (!column.reads && rule.max > 0) {
+        switch (rule.kind) {
+        case FigureKind::Text: texts << QString(int(rule.max) + 1, QLatin1Char('x')); break;
+        case FigureKind::Percent:
+        case FigureKind::Decimal:
+            texts << QString::number(rule.max + std::pow(10.0, -rule.decimals), 'f', rule.decimals);
+            break;
+        default: texts << QString::number((long long)rule.max + 1); break;
+        }
+    } else if (rule.kind == FigureKind::Money && !column.reads) {
+        texts << QStringLiteral("1000000000000");
+    }
+    if (column.book.Checks())
+        for (long long number = (long long)std::min(rule.max, 999.0); number >= 1; --number)
+            if (!column.book.holds(number)) {
+                texts << QString::number(number);
+                break;
+            }
+    return texts;
+}
+
+// A grid without data rows gets one from its screen's add button.
+void GiveRows(CCommonFormView& view, CGridCtrl& grid)
+{
+    if (grid.GetRowCount() > grid.GetFixedRowCount())
+        return;
+    for (QPushButton* button : view.findChildren<QPushButton*>())
+        if (button->isVisibleTo(&view) && button->isEnabled() &&
+            (button->text().startsWith(QStringLiteral("Добавить")) ||
+             button->text().startsWith(QStringLiteral("Вставить")))) {
+            button->click();
+            Settle();
+            return;
+        }
+}
+
+// The grids of the screen a user can type into, each with a data row.
+QList<CGridCtrl*> EditableGrids(CCommonFormView* view)
+{
+    QList<CGridCtrl*> grids;
+    if (!view)
+        return grids;
+    for (CGridCtrl* grid : view->findChildren<CGridCtrl*>())
+        if (grid->isVisibleTo(view) && grid->isEnabled() && grid->GetEditable()) {
+            GiveRows(*view, *grid);
+            grids << grid;
+        }
+    return grids;
+}
+
+// A data row whose cell of the column can be edited; -1 when none.
+int EditableRow(const CGridCtrl& grid, int col)
+{
+    for (int row = grid.GetFixedRowCount(); row < grid.GetRowCount(); ++row)
+        if (grid.IsCellEditable(row, col))
+            return row;
+    return -1;
+}
+
+// Opens the cell's editor as a click does (the text selected), types and
+// leaves by the key; false when no editor opens.
+bool TypeAndLeave(CGridCtrl& grid, int row, int col, const QString& text, Qt::Key leave)
+{
+    grid.setFocus();
+    grid.SetFocusCell(row, col);
+    grid.OnEditCell(row, col, QPoint(-1, -1), GridCtrl::VK_LBUTTON | CInPlaceEdit::ClickedChar);
+    CInPlaceEdit* editor = grid.GetEditor();
+    if (!editor)
+        return false;
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, leave);
+    Settle();
+    return true;
+}
+
+// The walk of one screen's grids. `reopen` leaves the screen and opens it
+// again (null when it is not left), to see what a kept text was stored as.
+class CellWalk {
+public:
+    CellWalk(MessageRecorder& boxes, QString where, std::function<CCommonFormView*()> reopen)
+        : m_boxes(boxes), m_where(std::move(where)), m_reopen(std::move(reopen))
+    {}
+
+    // Every text into every editable column of the screen's grids, left by
+    // Tab and by Enter.
+    void Walk(CCommonFormView* view)
+    {
+        m_view = view;
+        for (int index = 0; m_view && index < EditableGrids(m_view).size(); ++index) {
+            const CGridCtrl* grid = EditableGrids(m_view).value(index);
+            for (int col : grid->ColumnsWithoutKind())
+                Fault(QStringLiteral("column %1 \"%2\" is edited without a kind").arg(col).arg(grid->GetItemText(0, col)));
+            const int columns = grid->GetColumnCount();
+            for (int col = grid->GetFixedColumnCount(); m_view && col < columns; ++col) {
+                const CGridCtrl* shown = EditableGrids(m_view).value(index);
+                const GridColumn* declared = shown ? shown->DeclaredColumn(col) : nullptr;
+                if (!declared || !declared->edited || EditableRow(*shown, col) < 0)
+                    continue;
+                const GridColumn column = *declared;
+                ++m_cells;
+                for (const QString& text : CellTexts(column))
+                    for (const Qt::Key leave : {Qt::Key_Tab, Qt::Key_Return})
+                        if (m_view)
+                            Type(index, col, column, text, leave);
+            }
+        }
+    }
+    CCommonFormView* View() const { return m_view; }
+    // Leaves the screen and opens it again. A row the screen refuses as a
+    // whole (said in a box) is abandoned by Esc in its grid first. False
+    // when the screen cannot be left.
+    bool Reopen(int index)
+    {
+        const std::size_t said = m_boxes.boxes.size();
+        CCommonFormView* shown = m_view;
+        m_view = m_reopen();
+        if (!m_view && shown && m_boxes.boxes.size() > said) {
+            if (CGridCtrl* refused = EditableGrids(shown).value(index)) {
+                refused->setFocus();
+                QTest::keyClick(refused, Qt::Key_Escape);
+                Settle();
+            }
+            m_view = m_reopen();
+        }
+        return m_view;
+    }
+    void Fault(const QString& fault) { m_faults << QStringLiteral("%1: %2").arg(m_where, fault); }
+    const QStringList& Faults() const { return m_faults; }
+    int Cells() const { return m_cells; }
+
+private:
+    void Type(int index, int col, const GridColumn& column, const QString& text, Qt::Key leave)
+    {
+        CGridCtrl* grid = EditableGrids(m_view).value(index);
+        const int row = grid ? EditableRow(*grid, col) : -1;
+        if (row < 0)
+            return;
+        const QString before = grid->GetItemText(row, col);
+        const std::size_t said = m_boxes.boxes.size();
+        const QString name = column.Name();
+        const QString key = leave == Qt::Key_Tab ? QStringLiteral("Tab") : QStringLiteral("Enter");
+        if (!TypeAndLeave(*grid, row, col, text, leave)) {
+            Fault(QStringLiteral("\"%1\" opens no editor").arg(name));
+            return;
+        }
+        if (m_boxes.boxes.size() == said) {
+            Kept(*grid, index, row, col, column, text, leave);
+            return;
+        }
+        const QString refusal = m_boxes.boxes.back().text;
+        if (m_boxes.boxes.size() > said + 1)
+            Fault(QStringLiteral("\"%1\" refuses \"%2\" in %3 boxes (%4)")
+                      .arg(name, text)
+                      .arg(m_boxes.boxes.size() - said)
+                      .arg(key));
+        if (!refusal.contains(name))
+            Fault(QStringLiteral("the refusal of \"%1\" in \"%2\" does not name it: %3").arg(text, name, refusal));
+        if (grid->GetItemText(row, col) != before)
+            Fault(QStringLiteral("\"%1\" refused \"%2\" and shows \"%3\" for \"%4\" (%5)")
+                      .arg(name, text, grid->GetItemText(row, col), before, key));
+        CInPlaceEdit* editor = grid->GetEditor();
+        if (!editor || editor->text() != text || QApplication::focusWidget() != editor ||
+            !editor->isEnabledTo(grid->window()) || grid->GetFocusCell() != CCellID(row, col)) {
+            Fault(QStringLiteral("\"%1\" refused \"%2\" and is not open on it with the focus (%3)").arg(name, text, key));
+            if (editor)
+                QTest::keyClick(editor, Qt::Key_Escape);
+            return;
+        }
+        // The stored text is taken again (put whole: it may hold letters no key types).
+        editor->setText(before);
+        QTest::keyClick(editor, Qt::Key_Return);
+        Settle();
+        if (m_boxes.boxes.size() != said + 1 || grid->GetItemText(row, col) != before || grid->GetEditor())
+            Fault(QStringLiteral("\"%1\" after a refusal does not take \"%2\"").arg(name, before));
+    }
+    // A text the cell kept: it shows what the column reads it as, and once
+    // the screen is left and opened again the column shows it stored so. A
+    // row the screen refuses as a whole when left is abandoned by Esc, after
+    // which the screen is left.
+    void Kept(const CGridCtrl& grid, int index, int row, int col, const GridColumn& column, const QString& text,
+              Qt::Key leave)
+    {
+        const GridCellReading reading = ReadGridCell(column, text);
+        if (!reading.read || grid.GetItemText(row, col) != reading.text) {
+            Fault(QStringLiteral("\"%1\" keeps \"%2\" of \"%3\"").arg(column.Name(), grid.GetItemText(row, col), text));
+            return;
+        }
+        if (leave != Qt::Key_Tab)
+            return;
+        const std::size_t said = m_boxes.boxes.size();
+        if (!Reopen(index)) {
+            Fault(QStringLiteral("the screen is not left after \"%1\" in \"%2\" and Esc").arg(text, column.Name()));
+            return;
+        }
+        if (m_boxes.boxes.size() > said)
+            return; // the row was abandoned
+        // The column shows the value somewhere (a book sorts its rows), in its own form.
+        const CGridCtrl* again = EditableGrids(m_view).value(index);
+        bool stored = false;
+        for (int r = again ? again->GetFixedRowCount() : 0; again && r < again->GetRowCount() && !stored; ++r)
+            stored = ReadGridCell(column, again->GetItemText(r, col)).text == reading.text;
+        if (!stored)
+            Fault(QStringLiteral("\"%1\" kept \"%2\" and does not show it stored").arg(column.Name(), text));
+    }
+
+    MessageRecorder& m_boxes;
+    QString m_where;
+    std::function<CCommonFormView*()> m_reopen;
+    QPointer<CCommonFormView> m_view;
+    QStringList m_faults;
+    int m_cells = 0;
+};
+
+class UiGridCells : public DemoFrameTest {
+protected:
+    CCommonFormView* Open(CMainFrame& frame, int command)
+    {
+        // Each screen opens on employee 115, as its quick button opens it.
+        doc.LastPersonnelNumber = 115;
+        doc.OpenWithLastEmployee = 1;
+        frame.RunCommand(command);
+        doc.OpenWithLastEmployee = 0;
+        Settle();
+        CCommonFormView* view = frame.CurrentView();
+        if (!view || view->metaObject() == &CEmptyView::staticMetaObject)
+            return nullptr;
+        view->EnableEntry(true);
+        Settle();
+        return view;
+    }
+    // Leaves the screen and opens it again; null when it was not left.
+    CCommonFormView* Reopen(CMainFrame& frame, int command)
+    {
+        if (!frame.SwitchView<CEmptyView>())
+            return nullptr;
+        Settle();
+        return Open(frame, command);
+    }
+};
+
+} // namespace
+
+// Every editable grid of every screen the frame opens, found by walking the
+// screen's widgets, on employee 115: the bad texts typed into each editable
+// column through the in-place editor and left by Tab and by Enter are
+// refused at once naming the column, the cell keeping what it stored and the
+// editor open on it, or kept as the column reads them and stored so (seen
+// once the screen is left and opened again); after a refusal the cell takes
+// the stored text again, and the screen is left. A column edited without a
+// kind fails.
+TEST_F(UiGridCells, EveryEditableGridCellReadsTheWholeTextOrRefusesItWhenLeft)
+{
+    CMainFrame frame(&doc, &registry);
+    QTimer closer;
+    ASSERT_TRUE(ShowAt1024x768(frame, closer, &CloseModalDialogs, 50));
+
+    QStringList faults;
+    int cells = 0;
+    for (const CommandInfo& command : registry.Commands()) {
+        if (!command.makeView)
+            continue;
+        CCommonFormView* view = Open(frame, command.id);
+        if (!view)
+            continue;
+        CellWalk walk(boxes, QStringLiteral("%1 (%2)").arg(command.caption).arg(command.id),
+                      [&] { return Reopen(frame, command.id); });
+        walk.Walk(view);
+        cells += walk.Cells();
+        if (walk.View() && !walk.Reopen(0))
+            walk.Fault(QStringLiteral("the screen is not left"));
+        frame.SwitchView<CEmptyView>();
+        Settle();
+        faults << walk.Faults();
+    }
+    EXPECT_GT(cells, 100);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+}
+
 #endif

@@ -131,6 +131,59 @@ TEST_F(ATabelScreen, LinesInsertedFilledAndDeletedByKeysAreInTheBaseAfterReopeni
     EXPECT_EQ(Lines(kEveningReversal)[0].storno, 1);
 }
 
+// Employee 115's line "9 | ** | | 4000.00" pays 4,000 on the main sheet's
+// days. Texts a cell does not take are refused at once naming the column
+// (days 40, 12,5 and 2O with a letter O, a code past 995, month 13, 300 hours,
+// 8,75 hours:minutes, a percent of 300 or -5, shop 251 and one not in the
+// book): the cell keeps what it stored, the editor stays on it with the text,
+// and the line is stored as it was.
+TEST_F(ATabelScreen, TheMainSheetDaysLineSurvivesTextsItsCellsRefuse)
+{
+    MessageRecorder boxes;
+    OpenByQuickButton(kHarmfulWork);
+    ASSERT_EQ(DataRows(), 1);
+    const QStringList shown = Cells(1);
+    ASSERT_EQ(shown.mid(0, 4), QStringList({"9", "**", "", "4000.00"}));
+    const ib::AltTabelEntry stored = Lines(kHarmfulWork).at(0);
+    const struct {
+        int column;
+        const char* text;
+        const char* named;
+    } refused[] = {{1, "2O", "Дни"},       {1, "40", "Дни"},        {1, "12,5", "Дни"},
+                   {0, "999", "Код"},      {8, "13", "Месяц"},      {2, "300", "Часы"},
+                   {2, "8,75", "Часы"},    {5, "300", "% оплаты"},  {5, "-5", "% оплаты"},
+                   {6, "251", "Цех"},      {6, "249", "Цех/Отдел"}, {0, "500", "Оплаты/Удержания"}};
+    for (const auto& cell : refused) {
+        const std::size_t said = boxes.boxes.size();
+        TypeCell(grid, 1, cell.column, QString::fromUtf8(cell.text));
+        Settle();
+        ASSERT_EQ(boxes.boxes.size(), said + 1) << cell.text;
+        EXPECT_TRUE(boxes.boxes.back().text.contains(QString::fromUtf8(cell.named))) << boxes.boxes.back().text.toStdString();
+        EXPECT_EQ(Cells(1), shown) << cell.text;
+        ASSERT_NE(grid->GetEditor(), nullptr) << cell.text;
+        EXPECT_EQ(grid->GetEditor()->text(), QString::fromUtf8(cell.text));
+        EXPECT_EQ(QApplication::focusWidget(), grid->GetEditor());
+        PressKey(Qt::Key_Escape);
+    }
+    // "7,30" is taken; the line is stored as it shows once the employee is left.
+    TypeCell(grid, 1, 2, QStringLiteral("7,30"));
+    PressKey(Qt::Key_F4);
+    PressKey(Qt::Key_F3);
+    ASSERT_EQ(view->m_tabN, unsigned(kHarmfulWork));
+    const std::vector<ib::AltTabelEntry> lines = Lines(kHarmfulWork);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].kod, 9);
+    EXPECT_EQ(lines[0].dn, en::kMainSheetDays);
+    EXPECT_DOUBLE_EQ(lines[0].sumOklad, 400000);
+    EXPECT_EQ(lines[0].hr, 7);
+    EXPECT_EQ(lines[0].min, 30);
+    ib::AltTabelEntry others = lines[0];
+    others.hr = stored.hr;
+    others.min = stored.min;
+    EXPECT_TRUE(others == stored);
+    EXPECT_EQ(boxes.boxes.size(), std::size(refused));
+}
+
 TEST_F(ATabelScreen, AGroupDeletionByCodeRemovesTheFirstMatchOfEachMember)
 {
     MessageRecorder boxes;

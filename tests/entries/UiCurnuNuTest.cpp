@@ -157,11 +157,15 @@ TEST_F(CurnuNuScreen, AnAmountTakesADecimalCommaAndOneThatDoesNotReadIsRefused)
 
     Apply(114);
     EXPECT_EQ(Cells(2)[2], QStringLiteral("1500.50"));
+    // Refused as it is typed: the cell keeps its amount, the editor stays on it.
     TypeCell(grid, 2, 2, QStringLiteral("1500,50,1"));
-    PressKey(Qt::Key_Escape);
+    Settle();
     EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректное число в поле \"Сумма\": 1500,50,1")});
     EXPECT_EQ(grid->GetFocusCell(), CCellID(2, 2));
-    EXPECT_EQ(Cells(2)[2], QStringLiteral("1500,50,1"));
+    EXPECT_EQ(Cells(2)[2], QStringLiteral("1500.50"));
+    ASSERT_NE(grid->GetEditor(), nullptr);
+    EXPECT_EQ(grid->GetEditor()->text(), QStringLiteral("1500,50,1"));
+    PressKey(Qt::Key_Escape);
     EXPECT_EQ(Rows(114)[1].sum, 150050);
     TypeCell(grid, 2, 2, QStringLiteral("1 500,5"));
     Close();
@@ -259,7 +263,7 @@ TEST_F(CurnuNuScreen, TwentyEightRowsAndTheSixtiethRowAreNeverExceeded)
     PressKey(Qt::Key_F4);
     EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("Количество оплат и удержаний в з/п больше 28")));
     EXPECT_EQ(view->m_tabN, 141u);
-    EXPECT_EQ(Cells(1)[2], QStringLiteral("500")); // the edits stay as typed
+    EXPECT_EQ(Cells(1)[2], QStringLiteral("500.00")); // the edits stay as read
     EXPECT_EQ(base.attributesOf(Slot(141)).kvProizv, 0);
 
     // A group append skips 140 and names him; 139 gets the row.

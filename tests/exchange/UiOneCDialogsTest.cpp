@@ -82,9 +82,16 @@ TEST_F(UiOneCDialogs, ChartFilledByKeysIsSavedToItsBytesAndShownAgain)
         TypeCell(grid, 2, 4, QStringLiteral("12"));
         Click(dialog, COneCGridDlg::IdAdd);
         TypeCell(grid, 3, 0, QStringLiteral("20"));
-        TypeCell(grid, 3, 1, QStringLiteral("1000")); // out of range: 0
+        // Out of range, and not a number: refused as typed, the cells stay empty.
+        TypeCell(grid, 3, 1, QStringLiteral("1000"));
+        QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
         TypeCell(grid, 3, 5, QStringLiteral("2"));
-        TypeCell(grid, 3, 6, QStringLiteral("x")); // not a number: 0
+        TypeCell(grid, 3, 6, QStringLiteral("x"));
+        QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
+        EXPECT_EQ(messages.Texts(), (QStringList{QStringLiteral("Значение поля \"Субсчет\" должно быть от 0 до 999: 1000"),
+                                                 QStringLiteral("Некорректное число в поле \"Субконто 1, уровень 2, вариант\": x")}))
+            << messages.Texts().join(QLatin1Char('\n')).toStdString();
+        messages.boxes.clear();
         TypeCell(grid, 3, 7, QStringLiteral("9999"));
         Click(dialog, COneCGridDlg::IdAdd);
         TypeCell(grid, 4, 1, QStringLiteral("5")); // no account: dropped

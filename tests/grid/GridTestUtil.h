@@ -135,6 +135,9 @@ inline void FillGrid(CGridCtrl* grid, int rows, int cols, int fixedRows, int fix
         grid->SetRowHeight(r, 20);
         for (int c = 0; c < cols; ++c) grid->SetItemText(r, c, QStringLiteral("r%1c%2").arg(r).arg(c));
     }
-    for (int c = 0; c < cols; ++c) grid->SetColumnWidth(c, 60);
+    for (int c = 0; c < cols; ++c) {
+        grid->SetColumnWidth(c, 60);
+        grid->DeclareColumn(c, FigureColumn(QStringLiteral("c%1").arg(c), kalvor::TextFigure(0)));
+    }
     grid->ResetScrollBars();
 }

@@ -200,6 +200,64 @@ TEST_F(EditFixture, ACellThatRefusesTheTextKeepsItsOwn)
     EXPECT_EQ(owner->count(NotifyEndLabelEdit), 1);
 }
 
+// A column of days (0-31, or "**" for the main sheet's days): what does not
+// read whole is refused naming the column, the cell keeps what it stored and
+// the editor opens on it again with the text selected; a text that reads is
+// stored in its plain form. Tab and Enter leave the same way.
+TEST_F(EditFixture, AColumnReadsTheTypedTextByItsKindAndARefusedCellKeepsWhatItStored)
+{
+    static QStringList said;
+    said.clear();
+    CGridCtrl::SetRefusalSayer([](QWidget*, const QString& message) { said << message; });
+    GridColumn days = FigureColumn(QStringLiteral("Дни"), kalvor::WholeFigure(0, 31));
+    days.alsoTakes = {QStringLiteral("**")};
+    grid->DeclareColumn(2, days);
+    grid->SetItemText(2, 2, QStringLiteral("**"));
+    for (const QString& bad : {QStringLiteral("2O"), QStringLiteral("12,5"), QStringLiteral("40"),
+                               QStringLiteral("1e3"), QStringLiteral("-40x")})
+        for (const Qt::Key leave : {Qt::Key_Tab, Qt::Key_Return}) {
+            said.clear();
+            grid->SetFocusCell(2, 2);
+            grid->setFocus();
+            Type(bad);
+            Key(leave);
+            QApplication::processEvents();
+            ASSERT_EQ(said.size(), 1) << bad.toStdString();
+            EXPECT_TRUE(said[0].contains(QStringLiteral("\"Дни\""))) << said[0].toStdString();
+            EXPECT_EQ(grid->GetItemText(2, 2), QStringLiteral("**"));
+            ASSERT_NE(editor(), nullptr) << bad.toStdString();
+            EXPECT_EQ(editor()->text(), bad);
+            EXPECT_EQ(editor()->selectedText(), bad);
+            EXPECT_EQ(QApplication::focusWidget(), editor());
+            EXPECT_EQ(grid->GetFocusCell(), CCellID(2, 2));
+            Key(Qt::Key_Escape);
+            EXPECT_EQ(editor(), nullptr);
+            EXPECT_EQ(grid->GetItemText(2, 2), QStringLiteral("**"));
+        }
+    said.clear();
+    Type(QStringLiteral(" 20 "));
+    Key(Qt::Key_Return);
+    EXPECT_TRUE(said.isEmpty());
+    EXPECT_EQ(grid->GetItemText(2, 2), QStringLiteral("20"));
+}
+
+// A column that nobody gave a kind is listed and opens no editor; one that
+// only shows is not listed and opens none either.
+TEST_F(EditFixture, AColumnWithoutAKindIsListedAndCannotBeEdited)
+{
+    CGridCtrl bare;
+    bare.SetRowCount(3);
+    bare.SetColumnCount(4);
+    bare.SetFixedRowCount(1);
+    bare.SetFixedColumnCount(1);
+    bare.DeclareColumn(1, FigureColumn(QStringLiteral("Код"), kalvor::WholeFigure(0, 995)));
+    bare.DeclareColumn(2, ShownColumn(QStringLiteral("Имя")));
+    EXPECT_EQ(bare.ColumnsWithoutKind(), std::vector<int>({3}));
+    EXPECT_FALSE(bare.IsCellEditable(1, 2));
+    bare.SetEditable(false);
+    EXPECT_TRUE(bare.ColumnsWithoutKind().empty());
+}
+
 TEST_F(EditFixture, ReadOnlyCellsAndGridsStartNoEdit)
 {
     grid->SetItemState(2, 2, grid->GetItemState(2, 2) | CellReadOnly);

@@ -180,7 +180,7 @@ TEST_F(RateDialogTest, ATypedRateIsStoredOnOkAndOkWithoutAChangeWritesNothing)
         }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QApplication::processEvents();
-        EXPECT_EQ(grid->GetItemText(2, 1), "31000.5");
+        EXPECT_EQ(grid->GetItemText(2, 1), "31000.50");
         dialog.accept();
         EXPECT_TRUE(dialog.Changed());
     }
@@ -228,7 +228,7 @@ TEST_F(RateDialogTest, AClickedCellTakesWhatIsTypedAndAnUnreadRateKeepsTheDialog
         // A rate that does not read is named; the dialog stays and stores nothing.
         typeIntoMarch(dialog, QStringLiteral("25000,00,5"));
         clickOk(dialog);
-        EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректное число в поле \"Оклад (Март)\": 25000,00,5")});
+        EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректное число в поле \"Оклад\": 25000,00,5")});
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(dialog.Grid()->GetFocusCell(), CCellID(1, 1));
         dialog.reject();

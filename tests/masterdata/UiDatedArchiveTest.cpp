@@ -101,15 +101,20 @@ TEST_F(UiDatedArchive, InsertDeleteAndEscSaveTheGridIntoTheDatedArchive)
     SelectRow(4);
     PressKey(Qt::Key_F8);
     EXPECT_EQ(Codes(), (QStringList{"156", "8", "155", "600", ""}));
-    TypeCell(grid, 5, 3, QStringLiteral("996")); // out of range: dropped on saving
+    // Out of range: refused at once, the row stays empty (dropped on saving).
+    TypeCell(grid, 5, 3, QStringLiteral("996"));
+    Settle();
+    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("Значение поля \"Код\" должно быть от 0 до 995: 996")));
+    PressKey(Qt::Key_Escape);
+    boxes.boxes.clear();
     // F8 with row 1 selected inserts after it; the row stays empty (dropped).
     SelectRow(1);
     PressKey(Qt::Key_F8);
-    EXPECT_EQ(Codes(), (QStringList{"156", "", "8", "155", "600", "996"}));
+    EXPECT_EQ(Codes(), (QStringList{"156", "", "8", "155", "600", ""}));
     // Alt+F10 deletes the selected row: the 600 entry goes.
     SelectRow(5);
     PressKey(Qt::Key_F10, Qt::AltModifier);
-    EXPECT_EQ(Codes(), (QStringList{"156", "", "8", "155", "996"}));
+    EXPECT_EQ(Codes(), (QStringList{"156", "", "8", "155", ""}));
 
     // Esc saves: three entries, closed up, in grid order.
     grid->setFocus();
@@ -136,30 +141,31 @@ TEST_F(UiDatedArchive, ImpossibleDatesAndReversedPeriodsAreRefusedAndNothingIsSt
     SelectRow(3);
     PressKey(Qt::Key_F8);
     ASSERT_EQ(grid->GetRowCount(), 5);
+    const QStringList stored{"156", "155", "600"};
+    // February 2011 has no 31st day, and there is no month 13: refused as
+    // they are typed, the cells keep what they held.
     TypeCell(grid, 4, 0, QStringLiteral("31.02.11"));
+    Settle();
+    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректная дата в поле \"Дата начала\": 31.02.11")});
+    EXPECT_EQ(grid->GetItemText(4, 0), QString());
+    EXPECT_EQ(grid->GetFocusCell(), CCellID(4, 0));
+    PressKey(Qt::Key_Escape);
+    TypeCell(grid, 4, 2, QStringLiteral("13.11"));
+    Settle();
+    EXPECT_EQ(boxes.Texts().value(1), QStringLiteral("Некорректный месяц в поле \"Месяц (из архива)\": 13.11\n"
+                                                     "Месяц вводится как ММ.ГГГГ или ММ.ГГ"));
+    EXPECT_EQ(grid->GetItemText(4, 2), QString());
+    PressKey(Qt::Key_Escape);
     TypeCell(grid, 4, 1, QStringLiteral("14.03.11"));
-    TypeCell(grid, 4, 2, QStringLiteral("03.11"));
     TypeCell(grid, 4, 3, QStringLiteral("89"));
     TypeCell(grid, 4, 4, QStringLiteral("1000,50"));
-    const QStringList stored{"156", "155", "600"};
-
-    // February 2011 has no 31st day: Esc refuses, the grid stays as typed.
-    PressKey(Qt::Key_Escape);
-    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректная дата в поле \"Дата начала\": 31.02.11")});
-    EXPECT_EQ(grid->GetRowCount(), 5);
-    EXPECT_EQ(grid->GetFocusCell(), CCellID(4, 0));
-    EXPECT_EQ(Column("warDat", "kod", 1), stored);
-    // Nor is a start after the end taken, by Esc or by F4.
+    // Nor is a start after the end taken.
     TypeCell(grid, 4, 0, QStringLiteral("15.03.11"));
     PressKey(Qt::Key_F4);
-    EXPECT_EQ(boxes.Texts().value(1), QStringLiteral("Дата начала позже даты окончания: 15.03.11 - 14.03.11"));
+    EXPECT_EQ(boxes.Texts().value(2), QStringLiteral("Дата начала позже даты окончания: 15.03.11 - 14.03.11"));
     EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
     EXPECT_EQ(Column("warDat", "kod", 1), stored);
-    TypeCell(grid, 4, 2, QStringLiteral("13.11"));
     TypeCell(grid, 4, 0, QStringLiteral("1.03.11"));
-    PressKey(Qt::Key_Escape);
-    EXPECT_EQ(boxes.Texts().value(2), QStringLiteral("Некорректная дата в поле \"Месяц (из архива)\": 13.11"));
-    EXPECT_EQ(Column("warDat", "kod", 1), stored);
 
     TypeCell(grid, 4, 2, QStringLiteral("03.11"));
     PressKey(Qt::Key_Escape);

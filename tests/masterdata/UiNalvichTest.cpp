@@ -150,11 +150,12 @@ TEST_F(UiNalvich, RefusedRowsAndFailingSavesKeepTheEmployee)
     MessageRecorder boxes;
     OpenFrame();
     ApplyNumber(view->Strip(), tabN(1));
-    // A code out of range with a sum: refused with a message, the employee stays.
-    TypeCell(grid, 1, 0, QStringLiteral("700"));
+    // A start month after the end month: refused with a message, the employee stays.
+    TypeCell(grid, 1, 2, QStringLiteral("12.26"));
+    TypeCell(grid, 1, 3, QStringLiteral("11.26"));
     PressKey(Qt::Key_F4);
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Код вычета должен быть числом от 1 до 699"));
+    EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Месяц начала позже месяца окончания: 12.26 - 11.26"));
     EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
     EXPECT_EQ(Column("nalvich", "kod", 1), QStringList{"103"});
     // Leaving the screen is refused as well.
@@ -169,6 +170,7 @@ TEST_F(UiNalvich, RefusedRowsAndFailingSavesKeepTheEmployee)
               QStringLiteral("Введенное на экране не сохранено.\nВыйти из программы без сохранения?"));
 
     // Corrected, the base fails: the error is shown and the employee stays.
+    TypeCell(grid, 1, 2, QStringLiteral("01.26"));
     TypeCell(grid, 1, 0, QStringLiteral("104"));
     QSqlQuery(ib::Db(base())).exec(QStringLiteral("ALTER TABLE dbo.nalvich RENAME TO nalvich_gone"));
     boxes.boxes.clear();
@@ -198,6 +200,70 @@ TEST_F(UiNalvich, RefusedRowsAndFailingSavesKeepTheEmployee)
     QSqlQuery(ib::Db(base())).exec(QStringLiteral("ALTER TABLE dbo.waria_gone RENAME TO waria"));
     EXPECT_NE(frame->SwitchView<CEmptyView>(), nullptr);
     EXPECT_EQ(Column("nalvich", "kod", 1), QStringList{"104"});
+}
+
+// A month a cell cannot read is refused at once; a row refused when another
+// employee is asked for keeps the grid editable with the focus in it; Esc
+// there abandons the typed rows after a question and shows the stored ones,
+// editable; the screen then moves on and is left.
+TEST_F(UiNalvich, ARefusalNeverLocksTheScreen)
+{
+    MessageRecorder boxes;
+    OpenFrame();
+    ApplyNumber(view->Strip(), tabN(1));
+    TypeCell(grid, 1, 2, QStringLiteral("-40x"));
+    Settle();
+    ASSERT_EQ(boxes.Texts(), QStringList(QStringLiteral("Некорректный месяц в поле \"Месяц начала\": -40x\n"
+                                                        "Месяц вводится как ММ.ГГГГ или ММ.ГГ")));
+    EXPECT_EQ(grid->GetItemText(1, 2), QStringLiteral("01.26"));
+    ASSERT_NE(grid->GetEditor(), nullptr);
+    PressKey(Qt::Key_Escape);
+    // Left for the strip, which greys the dialog: said once, and the cell
+    // is open again with the text, the dialog editable.
+    boxes.boxes.clear();
+    grid->SetFocusCell(1, 3);
+    grid->setFocus();
+    TypeKeys(QStringLiteral("13.26"));
+    view->Strip()->Field(CTabelFilterDlg::IdTabN)->setFocus(Qt::MouseFocusReason);
+    Settle();
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(dlg->isEnabled());
+    ASSERT_NE(grid->GetEditor(), nullptr);
+    EXPECT_EQ(grid->GetEditor()->text(), QStringLiteral("13.26"));
+    EXPECT_EQ(QApplication::focusWidget(), grid->GetEditor());
+    EXPECT_EQ(grid->GetItemText(1, 3), QStringLiteral("12.26"));
+    PressKey(Qt::Key_Escape);
+
+    TypeCell(grid, 1, 2, QStringLiteral("12.26"));
+    TypeCell(grid, 1, 3, QStringLiteral("11.26"));
+    boxes.boxes.clear();
+    ApplyNumber(view->Strip(), tabN(2));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
+    EXPECT_TRUE(dlg->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), grid);
+    EXPECT_EQ(grid->GetFocusCell(), CCellID(1, 2));
+    // The grid takes a corrected value.
+    TypeCell(grid, 1, 3, QStringLiteral("12.26"));
+    EXPECT_EQ(grid->GetItemText(1, 3), QStringLiteral("12.26"));
+    TypeCell(grid, 1, 3, QStringLiteral("11.26"));
+
+    // Esc asks; "Да" shows the stored row, editable.
+    boxes.boxes.clear();
+    grid->setFocus();
+    PressKey(Qt::Key_Escape);
+    ASSERT_EQ(boxes.Texts(), QStringList(QStringLiteral("Отменить изменения, внесенные в данные работника?")));
+    EXPECT_EQ(grid->GetItemText(1, 2), QStringLiteral("01.26"));
+    EXPECT_EQ(grid->GetItemText(1, 3), QStringLiteral("12.26"));
+    EXPECT_TRUE(dlg->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), grid);
+    TypeCell(grid, 1, 4, QStringLiteral("500"));
+    ApplyNumber(view->Strip(), tabN(2));
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(2)));
+    EXPECT_EQ(Column("nalvich", "sum", 1), QStringList{"50000.00"});
+    EXPECT_EQ(Column("nalvich", "mEnd", 1), QStringList{QString::number(kalvor::MonthKey(2026, 12))});
+    EXPECT_NE(frame->SwitchView<CEmptyView>(), nullptr);
+    EXPECT_EQ(boxes.boxes.size(), 1u) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_F(UiNalvich, GroupOperationsOnTheMarkedEmployees)

@@ -60,7 +60,13 @@ TEST_F(UiRefTables, ARuleAddedInTheSeniorityBookIsSavedSortedAndCut)
     ASSERT_EQ(DataRows(grid), 2);
     TypeCell(grid, 3, 0, QStringLiteral("53"));
     TypeCell(grid, 3, 3, QStringLiteral("120"));
+    // A category beyond its four bits is refused as it is typed, never cut.
     TypeCell(grid, 3, 13, QStringLiteral("16"));
+    Settle();
+    ASSERT_EQ(boxes.Texts(), QStringList(QStringLiteral("Значение поля \"Категор. мин.\" должно быть от 0 до 15: 16")));
+    EXPECT_EQ(grid->GetItemText(3, 13), QString());
+    QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
+    boxes.boxes.clear();
     TypeCell(grid, 3, 16, QStringLiteral("1000"));
     // An empty row is dropped; fifteen rows at most.
     for (int i = 0; i < 20; ++i) QTest::mouseClick(add, Qt::LeftButton);

@@ -3,6 +3,7 @@
 #include "entries/AltTabelLines.h"
 #include "grid/FldHlpGridCtrl.h"
 #include "platform/Db.h"
+#include "shell/ui/BookChecks.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
@@ -17,10 +18,24 @@ namespace en = kalvor::entries;
 namespace {
 
 const QString kBaseFull = QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена.");
-constexpr int kSalaryColumn = 3;
-constexpr int kTariffColumn = 4;
 // Three buttons in a line within the dialog's width.
 constexpr int kButtonWidth = (kEntryDialogRoom - 2 * 6) / 3;
+
+// The ten columns with what a cell of each takes.
+std::vector<GridColumn> AltTabelColumns(const ib::CInfoBase& base)
+{
+    const QStringList titles{QStringLiteral("Код"),      QStringLiteral("Дни"), QStringLiteral("Часы"),
+                             QStringLiteral("Оклад"),    QStringLiteral("Тариф"), QStringLiteral("% оплаты"),
+                             QStringLiteral("Цех"),      QStringLiteral("ШПЗ"), QStringLiteral("Месяц"),
+                             QStringLiteral("Минус")};
+    std::vector<GridColumn> columns;
+    for (int col = 0; col < en::kAltTabelColumns; ++col)
+        columns.push_back(FigureColumn(titles[col], en::AltTabelColumnRule(col)));
+    columns[en::AltCode].book = PayKindBook(base);
+    columns[en::AltShop].book = ShopBook(base);
+    columns[en::AltDays].alsoTakes = en::AltTabelMainSheetDays();
+    return columns;
+}
 
 } // namespace
 
@@ -45,10 +60,8 @@ CATabelVvodDlg::CATabelVvodDlg(CCommonFormView* view) : CEmployeeDetailDlg(IDD, 
         left += kButtonWidth + 6;
     }
     Grid()->Create(QRect(0, 46, kEntryDialogRoom, 396), this, IdGrid);
-    SetupGrid({QStringLiteral("Код"), QStringLiteral("Дни"), QStringLiteral("Часы"), QStringLiteral("Оклад"),
-               QStringLiteral("Тариф"), QStringLiteral("% оплаты"), QStringLiteral("Цех"), QStringLiteral("ШПЗ"),
-               QStringLiteral("Месяц"), QStringLiteral("Минус")},
-              {0.06, 0.06, 0.075, 0.10, 0.10, 0.12, 0.06, 0.18, 0.09}, QStringLiteral("Код"));
+    SetupGrid(AltTabelColumns(View()->Document()->infoBase), {0.06, 0.06, 0.075, 0.10, 0.10, 0.12, 0.06, 0.18, 0.09},
+              QStringLiteral("Код"));
 }
 
 void CATabelVvodDlg::LoadRecord(quint32 slot)
@@ -96,8 +109,6 @@ int CATabelVvodDlg::SaveRecord()
     ib::CInfoBase& base = View()->Document()->infoBase;
     if (m_slot == 0 || m_groupMode)
         return 1;
-    if (RefuseUnreadAmounts({{kSalaryColumn, "Оклад"}, {kTariffColumn, "Тариф", true}}))
-        return 0;
     const int slot = int(m_slot);
     const int first = base.altTabel.first(slot);
     const int count = base.altTabel.count(slot);
@@ -191,9 +202,6 @@ void CATabelVvodDlg::keyPressEvent(QKeyEvent* event)
 
 bool CATabelVvodDlg::ReadEnteredRow()
 {
-    const int row = Grid()->GetFixedRowCount();
-    if (RefuseUnreadAmounts({{kSalaryColumn, "Оклад"}, {kTariffColumn, "Тариф", true}}, row, row))
-        return false;
     m_entered = RowCells(Grid()->GetFixedRowCount());
     return true;
 }

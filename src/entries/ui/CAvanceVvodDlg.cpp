@@ -48,15 +48,15 @@ void CAvanceVvodDlg::SetupGrid()
     m_grid->SetListMode(false);
     m_grid->SetFixedRowCount(1);
     m_grid->SetFixedColumnCount(0);
-    m_grid->SetColumnCount(3);
+    m_grid->DeclareColumns({ShownColumn(QStringLiteral("Фамилия И.О.")), ShownColumn(QStringLiteral("Табельный номер")),
+                            FigureColumn(QStringLiteral("Величина аванса"), kalvor::MoneyFigure())});
     m_grid->SetRowCount(1);
     const int width = m_grid->width();
     m_grid->SetColumnWidth(kNameColumn, int(std::ceil(width * 0.4 - 0.5)));
     m_grid->SetColumnWidth(kNumberColumn, int(std::ceil(width * 0.25 - 0.5)));
     m_grid->ExpandLastColumn();
-    m_grid->SetItemText(0, kNameColumn, QStringLiteral("Фамилия И.О."));
-    m_grid->SetItemText(0, kNumberColumn, QStringLiteral("Табельный номер"));
-    m_grid->SetItemText(0, kAdvanceColumn, QStringLiteral("Величина аванса"));
+    for (int column : {kNameColumn, kNumberColumn, kAdvanceColumn})
+        m_grid->SetItemText(0, column, m_grid->DeclaredColumn(column)->title);
 }
 
 void CAvanceVvodDlg::SetSelection(int shop, int brigade, int profession)
@@ -91,17 +91,9 @@ void CAvanceVvodDlg::SetSelection(int shop, int brigade, int profession)
 int CAvanceVvodDlg::SaveRecord()
 {
     auto& base = View()->Document()->infoBase;
-    // An advance that does not read keeps every stored advance.
-    for (int row = 1; row < m_grid->GetRowCount(); ++row) {
-        const QString refusal =
-            kalvor::MoneyTextRefusal(m_grid->GetItemText(0, kAdvanceColumn), m_grid->GetItemText(row, kAdvanceColumn));
-        if (!refusal.isEmpty()) {
-            KalvorMessageBox(refusal, MB_OK | MB_ICONERROR, QString(), this);
-            m_grid->SetFocusCell(row, kAdvanceColumn);
-            m_grid->setFocus();
-            return 0;
-        }
-    }
+    // A refused advance being corrected keeps every stored advance (its refusal was said).
+    if (m_grid->RefusalPending())
+        return 0;
     for (int row = 1; row < m_grid->GetRowCount(); ++row) {
         int number = 0;
         const int index =

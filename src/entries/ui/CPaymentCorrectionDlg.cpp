@@ -53,13 +53,19 @@ void CPaymentCorrectionDlg::SetupGrid()
     m_grid->SetListMode(false);
     m_grid->SetFixedRowCount(1);
     m_grid->SetFixedColumnCount(0);
-    m_grid->SetColumnCount(en::PaymentColumnCount);
+    // Only the amount is typed; the other columns show the line.
+    const en::PaymentRowTexts headings = en::PaymentHeadings(m_lines);
+    std::vector<GridColumn> columns;
+    for (int column = 0; column < en::PaymentColumnCount; ++column)
+        columns.push_back(column == en::PaymentAmount
+                              ? FigureColumn(headings[std::size_t(column)], kalvor::MoneyFigure())
+                              : ShownColumn(headings[std::size_t(column)]));
+    m_grid->DeclareColumns(columns);
     m_grid->SetRowCount(1);
     const int width = m_grid->width();
     for (int column = 0; column < en::PaymentAmount; ++column)
         m_grid->SetColumnWidth(column, int(std::ceil(width * kColumnShares[column] - 0.5)));
     FitAmountColumn();
-    const en::PaymentRowTexts headings = en::PaymentHeadings(m_lines);
     for (int column = 0; column < en::PaymentColumnCount; ++column) {
         m_grid->SetItemText(0, column, headings[std::size_t(column)]);
         m_grid->SetItemFormat(0, column, GridCtrl::DT_LEFT | GridCtrl::DT_VCENTER | GridCtrl::DT_WORDBREAK);

@@ -3,6 +3,7 @@
 #include "entries/BonusEntry.h"
 #include "grid/FldHlpGridCtrl.h"
 #include "grid/GridCell.h"
+#include "shell/ui/BookChecks.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
@@ -36,19 +37,18 @@ constexpr double kColumnShares[] = {0.23, 0.06, 0.06, 0.03, 0.11, 0.06, 0.06, 0.
 
 const QString kBaseFull = QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена.");
 
-QStringList ColumnTitles()
+// The columns: the employee's name and number shown, the line's fields with
+// what a typed cell of each takes.
+std::vector<GridColumn> BonusColumns(const ib::CInfoBase& base)
 {
-    return {QStringLiteral("Фамилия И.О."),
-            QStringLiteral("Т.н."),
-            QStringLiteral("Код"),
-            QStringLiteral("%"),
-            QStringLiteral("Велич.\nнач-ия"),
-            QStringLiteral("Ме-\nсяц"),
-            QStringLiteral("Мас-\nка"),
-            QStringLiteral("м/р"),
-            QStringLiteral("Без\nналога"),
-            QStringLiteral("ШПЗ\nКТУ1"),
-            QStringLiteral("Цех\nКТУ2")};
+    const QStringList titles{QStringLiteral("Код"),         QStringLiteral("%"),         QStringLiteral("Велич.\nнач-ия"),
+                             QStringLiteral("Ме-\nсяц"),    QStringLiteral("Мас-\nка"),  QStringLiteral("м/р"),
+                             QStringLiteral("Без\nналога"), QStringLiteral("ШПЗ\nКТУ1"), QStringLiteral("Цех\nКТУ2")};
+    std::vector<GridColumn> columns{ShownColumn(QStringLiteral("Фамилия И.О.")), ShownColumn(QStringLiteral("Т.н."))};
+    for (int column = BonusCodeColumn; column < kBonusColumnCount; ++column)
+        columns.push_back(FigureColumn(titles[column - BonusCodeColumn], BonusColumnRule(column)));
+    columns[BonusCodeColumn].book = PayKindBook(base);
+    return columns;
 }
 
 QString TooManyLinesText()
@@ -110,7 +110,8 @@ void CPremVvodDlg::SetupGrid()
         m_grid->GetDefaultCell(true, fixedColumn)->SetFormat(GridCtrl::DT_CENTER | GridCtrl::DT_VCENTER);
     m_grid->SetFixedRowCount(1);
     m_grid->SetFixedColumnCount(0);
-    m_grid->SetColumnCount(kBonusColumnCount);
+    const std::vector<GridColumn> columns = BonusColumns(View()->Document()->infoBase);
+    m_grid->DeclareColumns(columns);
     m_grid->SetRowCount(1);
     const QFontMetrics metrics(m_grid->GetNormalFont());
     m_grid->SetRowHeight(0, 2 * (metrics.height() + 4) + 4);
@@ -119,7 +120,7 @@ void CPremVvodDlg::SetupGrid()
         m_grid->SetColumnWidth(column, int(std::ceil(width * kColumnShares[column] - 0.5)));
     m_grid->SetColumnWidth(BonusShopColumn, 5);
     m_grid->ExpandLastColumn();
-    const QStringList titles = ColumnTitles();
+    const QStringList titles = GridColumnTitles(columns);
     for (int column = 0; column < kBonusColumnCount; ++column) m_grid->SetItemText(0, column, titles[column]);
 }
 
@@ -186,17 +187,9 @@ bool CPremVvodDlg::ReadRow(int row, const std::vector<int>& numbers)
 
 int CPremVvodDlg::SaveRecord()
 {
-    // A value that does not read keeps every stored line.
-    for (int row = m_grid->GetFixedRowCount(); row < m_grid->GetRowCount(); ++row) {
-        const QString refusal =
-            MoneyTextRefusal(m_grid->GetItemText(0, BonusValueColumn), m_grid->GetItemText(row, BonusValueColumn));
-        if (!refusal.isEmpty()) {
-            KalvorMessageBox(refusal, MB_OK | MB_ICONERROR, QString(), this);
-            m_grid->SetFocusCell(row, BonusValueColumn);
-            m_grid->setFocus();
-            return 0;
-        }
-    }
+    // A refused value being corrected keeps every stored line (its refusal was said).
+    if (m_grid->RefusalPending())
+        return 0;
     const std::vector<int> numbers = RowNumbers();
     for (int row = m_grid->GetFixedRowCount(); row < m_grid->GetRowCount(); ++row)
         if (!ReadRow(row, numbers))

@@ -20,7 +20,7 @@ CRowListDlgBase::CRowListDlgBase(int dialogId, int gridId, CCommonFormView* view
     SetControl(IdAdd, add);
     SetControl(IdDelete, remove);
     Grid()->Create(QRect(0, 34, m_form.width, 408), this, gridId);
-    SetupGrid(m_form.titles, m_form.shares, m_form.headerSample);
+    SetupGrid(m_form.columns, m_form.shares, m_form.headerSample);
     connect(add, &QPushButton::clicked, this, &CRowListDlgBase::OnAddRow);
     connect(remove, &QPushButton::clicked, this, [this] { EmployeeDlgDeleteRow(*this); });
 }
@@ -47,13 +47,9 @@ bool CRowListDlgBase::BeginLoad(quint32 slot)
     return true;
 }
 
-bool CRowListDlgBase::ShownRowsToStore(bool& refused)
+bool CRowListDlgBase::ShownRowsToStore() const
 {
-    refused = false;
-    if (m_slot == 0 || m_groupMode || Base().currentSlot != int(m_slot))
-        return false;
-    refused = RefuseUnreadAmounts({{m_form.amountColumn, "Сумма"}});
-    return !refused;
+    return m_slot != 0 && !m_groupMode && Base().currentSlot == int(m_slot);
 }
 
 void CRowListDlgBase::SkipMember() { m_skipped << Base().shortNameOf(Base().currentSlot); }

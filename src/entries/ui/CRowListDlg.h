@@ -20,11 +20,10 @@ struct RowListForm {
     int width = 0; // of the dialog and of its grid
     QString addText, deleteText; // the buttons 1060 and 1061
     int buttonWidth = 0;
-    QStringList titles; // the grid's columns
+    std::vector<GridColumn> columns; // the grid's columns with what their cells take
     std::vector<double> shares; // their widths as shares of the grid's
     QString headerSample; // the heading the heading row's height fits
     int maxRows = 0; // "Добавить" adds no row beyond these
-    int amountColumn = 0; // the "Сумма" column, refused when it does not read
     bool halfHeightRows = false; // data rows half the heading's height
     QString frameTitle; // the view's frame caption, %1 the employee's short name
     QString tooManyRows; // why a member could not take the group's row
@@ -51,9 +50,8 @@ protected:
     // view's frame. False for slot 0.
     bool BeginLoad(quint32 slot);
     // Whether the rows shown are to be stored: an employee is shown outside
-    // group mode and every amount reads (else false, the refusal shown, with
-    // `refused` set).
-    bool ShownRowsToStore(bool& refused);
+    // group mode.
+    bool ShownRowsToStore() const;
     // Adds the walked member's name to those refused the group's row.
     void SkipMember();
     // The message that the rows shown do not fit.
@@ -112,13 +110,12 @@ public:
         if (BeginLoad(slot))
             FillGrid(m_rules.rowsOf(Base().current, Base().attributesOf(slot)));
     }
-    // Writes the grid back. 0 keeps the employee: an amount that does not
-    // read, rows that do not fit or a database failure (each shown).
+    // Writes the grid back. 0 keeps the employee: rows that do not fit or a
+    // database failure (each shown).
     int SaveRecord() override
     {
-        bool refused = false;
-        if (!ShownRowsToStore(refused))
-            return refused ? 0 : 1;
+        if (!ShownRowsToStore())
+            return 1;
         const RowsStored stored = Store(ReadGridRows());
         if (stored.failed)
             return 0;
@@ -152,10 +149,7 @@ protected:
 
     bool ReadEnteredRow() override
     {
-        const int row = Grid()->GetFixedRowCount();
-        if (RefuseUnreadAmounts({{m_form.amountColumn, "Сумма"}}, row, row))
-            return false;
-        m_entered = m_rules.read(RowCells(row));
+        m_entered = m_rules.read(RowCells(Grid()->GetFixedRowCount()));
         return true;
     }
     // The group hooks make the member's new rows and return true when they

@@ -43,9 +43,11 @@ void CEFuncPrExpPerehDlg::FillTableGrid(bool shopStep, int count)
     grid->DeleteAllItems();
     grid->SetFixedRowCount(1);
     grid->SetFixedColumnCount(0);
-    grid->SetColumnCount(3);
-    grid->SetRowCount(1);
     const QString numberHeading = shopStep ? QStringLiteral("Номер цеха") : QStringLiteral("Номер бриг.");
+    grid->DeclareColumns({FigureColumn(numberHeading, kTransitionNumberRule),
+                          FigureColumn(QStringLiteral("Поле 1"), kTransitionFieldRule),
+                          FigureColumn(QStringLiteral("Поле 2"), kTransitionFieldRule)});
+    grid->SetRowCount(1);
     grid->SetRowHeight(0, HeadingHeight(numberHeading));
     SpreadColumns();
     grid->SetItemText(0, 0, numberHeading);

@@ -23,6 +23,20 @@ double ColumnShare(int column)
     return column < 14 ? 0.024 : 0.025;
 }
 
+// A column as the messages name it: "Счет", "Субсчет", or the analytics,
+// its level and the digit or number ("Субконто 1, уровень 2, номер").
+QString ChartColumnName(int column)
+{
+    if (column < 2)
+        return column == 0 ? QStringLiteral("Счет") : QStringLiteral("Субсчет");
+    static const char* const kParts[] = {"вид", "вариант", "номер"};
+    const int place = (column - 2) % 6;
+    return QStringLiteral("Субконто %1, уровень %2, %3")
+        .arg((column - 2) / 6 + 1)
+        .arg(place / 3 + 1)
+        .arg(QString::fromUtf8(kParts[place % 3]));
+}
+
 } // namespace
 
 CEFuncPrExpPlanDlg::CEFuncPrExpPlanDlg(QWidget* parent, const QString& folder)
@@ -45,7 +59,10 @@ void CEFuncPrExpPlanDlg::SetUpGrid()
     CGridCtrl* grid = Grid();
     grid->SetFixedRowCount(kFixedRows);
     grid->SetFixedColumnCount(0);
-    grid->SetColumnCount(exchange::kChartColumns);
+    std::vector<GridColumn> columns;
+    for (int column = 0; column < exchange::kChartColumns; ++column)
+        columns.push_back(FigureColumn(ChartColumnName(column), exchange::ChartOfAccounts1CFile::ColumnRule(column)));
+    grid->DeclareColumns(columns);
     grid->SetRowCount(kFixedRows);
     MergeHeadings();
     const int height = HeadingHeight(QStringLiteral("Суб-\nсчет"));

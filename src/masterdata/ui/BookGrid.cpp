@@ -83,9 +83,18 @@ CFldHlpGridCtrl* CreateBookGrid(CCommonFormView* view, int id, int fixedRows)
     return grid;
 }
 
-void SetBookGridColumns(CGridCtrl* grid, const QStringList& titles, const std::vector<double>& shares)
+std::vector<GridColumn> BookColumns(const QStringList& titles, const std::vector<kalvor::FigureRule>& rules)
 {
-    grid->SetColumnCount(int(titles.size()));
+    std::vector<GridColumn> columns;
+    for (int col = 0; col < int(titles.size()) && col < int(rules.size()); ++col)
+        columns.push_back(FigureColumn(titles[col], rules[std::size_t(col)]));
+    return columns;
+}
+
+void SetBookGridColumns(CGridCtrl* grid, const std::vector<GridColumn>& columns, const std::vector<double>& shares)
+{
+    const QStringList titles = GridColumnTitles(columns);
+    grid->DeclareColumns(columns);
     const QFontMetrics metrics(BookFont(true));
     const bool twoLines = std::any_of(titles.begin(), titles.end(), [](const QString& t) { return t.contains('\n'); });
     grid->SetRowHeight(0, (twoLines ? 2 : 1) * (metrics.height() + 4) + 8);
@@ -148,22 +157,6 @@ bool AddBookRow(CCommonFormView* view, CGridCtrl* grid, int capacity)
     FitBookGridColumns(grid);
     RecordFocus(view, grid, row, 0);
     return true;
-}
-
-bool RefuseUnreadBookAmounts(CGridCtrl* grid, const std::vector<int>& columns)
-{
-    for (int row = grid->GetFixedRowCount(); row < grid->GetRowCount(); ++row)
-        for (const int column : columns) {
-            const QString title = grid->GetItemText(0, column).replace(QLatin1Char('\n'), QLatin1Char(' '));
-            const QString refusal = kalvor::MoneyTextRefusal(title, grid->GetItemText(row, column));
-            if (!refusal.isEmpty()) {
-                KalvorMessageBox(refusal, MB_OK | MB_ICONERROR);
-                grid->SetFocusCell(row, column);
-                grid->setFocus();
-                return true;
-            }
-        }
-    return false;
 }
 
 void DeleteSelectedBookRow(CGridCtrl* grid)

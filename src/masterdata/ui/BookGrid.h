@@ -3,6 +3,8 @@
 // simple books, masks, tax scales): its look (headings bold purple on light
 // blue, data cells centred on one line, cells edited in place), appending,
 // adding and deleting rows, and reading the rows back.
+#include "grid/GridColumn.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,9 +20,12 @@ class CGridCtrl;
 // Creates the grid in the view under that control number and gives it the
 // books' look with that many heading rows and whole-row selection.
 CFldHlpGridCtrl* CreateBookGrid(CCommonFormView* view, int id, int fixedRows);
-// Column headings of a one-row heading, and column widths as shares of the
-// grid's width (the last column takes the rest).
-void SetBookGridColumns(CGridCtrl* grid, const QStringList& titles, const std::vector<double>& shares);
+// The columns with what their cells take, their titles as a one-row
+// heading, and column widths as shares of the grid's width (the last column
+// takes the rest).
+void SetBookGridColumns(CGridCtrl* grid, const std::vector<GridColumn>& columns, const std::vector<double>& shares);
+// The book's columns: each title with its rule.
+std::vector<GridColumn> BookColumns(const QStringList& titles, const std::vector<kalvor::FigureRule>& rules);
 // Widens the last column so that the columns fill the grid.
 void FitBookGridColumns(CGridCtrl* grid);
 // Appends a data row with these texts; returns its index.
@@ -34,9 +39,6 @@ std::vector<QStringList> BookGridRows(const CGridCtrl* grid);
 // cell gets the focus, which the view records for its help. False when
 // refused.
 bool AddBookRow(CCommonFormView* view, CGridCtrl* grid, int capacity);
-// The amount cells of these columns that do not read as money: the first is
-// refused with a message naming its column and gets the focus; true then.
-bool RefuseUnreadBookAmounts(CGridCtrl* grid, const std::vector<int>& columns);
 // The delete button: the first row of the selection goes, without a
 // question; nothing without a selection.
 void DeleteSelectedBookRow(CGridCtrl* grid);

@@ -62,7 +62,7 @@ CRefGridBookView::CRefGridBookView(GridBook book, CKalvorDoc* doc, QWidget* pare
     }
     m_grid = CreateBookGrid(this, IdGrid, 1);
     layout->addWidget(m_grid, 1);
-    SetBookGridColumns(m_grid, form.titles, form.shares);
+    SetBookGridColumns(m_grid, BookColumns(form.titles, GridBookRules(book)), form.shares);
     FillBookGrid(m_grid, GridBookRows(book, *doc));
     ConnectBookGridFocus(this, m_grid);
 }
@@ -110,7 +110,7 @@ void CRefGridBookView::DeleteRow()
 
 bool CRefGridBookView::CanLeave()
 {
-    return !RefuseUnreadBookAmounts(m_grid, kalvor::masterdata::GridBookAmountColumns(m_book));
+    return !m_grid->RefusalPending();
 }
 
 bool CRefGridBookView::SaveBook()

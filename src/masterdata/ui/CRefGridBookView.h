@@ -28,8 +28,7 @@ public:
     // Reads the grid into the table and saves it; false when the base or the
     // file refused (the message was shown; the table stays in memory).
     bool SaveBook();
-    // Leaving: an amount that does not read is refused by name and keeps the
-    // book open.
+    // Leaving: not while a refused cell is being corrected (its refusal was said).
     bool CanLeave() override;
 
 protected:

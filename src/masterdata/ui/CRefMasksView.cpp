@@ -48,7 +48,8 @@ CRefMasksView::CRefMasksView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView
     m_grid->SetEditable(false);
     boxLayout->addWidget(m_grid);
     layout->addWidget(m_box, 1);
-    SetBookGridColumns(m_grid, {QStringLiteral("Код"), QStringLiteral("Начисление/Удержание")}, {0.2});
+    SetBookGridColumns(m_grid, {ShownColumn(QStringLiteral("Код")), ShownColumn(QStringLiteral("Начисление/Удержание"))},
+                       {0.2});
     ConnectBookGridFocus(this, m_grid);
     connect(m_toggle, &QPushButton::clicked, this, &CRefMasksView::ToggleFocusedKind);
     FillGrid();

@@ -105,8 +105,9 @@ QWidget* CRefNalogView::CreateVariantBox(int variant)
     grid->SetListMode(false);
     grid->SetSingleRowSelection(false);
     SetBookGridColumns(grid,
-                       {QStringLiteral("Доход\nпревышает"), QStringLiteral("Первое\nслагаемое"),
-                        QStringLiteral("Процент\nот остатка")},
+                       BookColumns({QStringLiteral("Доход\nпревышает"), QStringLiteral("Первое\nслагаемое"),
+                                    QStringLiteral("Процент\nот остатка")},
+                                   kalvor::masterdata::TaxBandRules()),
                        {0.36, 0.32});
     for (int band = 0; band < kTaxBandCount; ++band) AppendBookRow(grid, QStringList());
     // The ten bands and no more.

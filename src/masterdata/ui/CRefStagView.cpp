@@ -35,6 +35,21 @@ enum Column {
 // The ranges' headings, each over its "Мин." and "Мах." columns.
 const char* const kRangeTitles[] = {"Возраст", "Раб.стаж", "Сев.стаж", "Отдел", "Бригада", "Профес.", "Категор."};
 
+// The columns as the messages name them, with what a typed cell takes.
+std::vector<GridColumn> SeniorityColumns()
+{
+    const std::vector<kalvor::FigureRule> rules = kalvor::masterdata::SeniorityColumnRules();
+    std::vector<GridColumn> columns{FigureColumn(QStringLiteral("Код"), rules[0])};
+    for (int range = 0; range < 7; ++range)
+        for (const char* end : {"мин.", "макс."})
+            columns.push_back(FigureColumn(QStringLiteral("%1 %2").arg(QString::fromUtf8(kRangeTitles[range]),
+                                                                        QString::fromUtf8(end)),
+                                           rules[columns.size()]));
+    columns.push_back(FigureColumn(QStringLiteral("Что"), rules[columns.size()]));
+    columns.push_back(FigureColumn(QStringLiteral("Величина"), rules[columns.size()]));
+    return columns;
+}
+
 QStringList CategoryLines()
 {
     static const char* const names[] = {"Руководство", "Специалисты", "Служащие", "Рабочие",     "М О П",
@@ -87,7 +102,7 @@ CRefStagView::~CRefStagView() { SaveRules(); }
 
 void CRefStagView::SetupHeadings()
 {
-    m_grid->SetColumnCount(kSeniorityColumnCount);
+    m_grid->DeclareColumns(SeniorityColumns());
     const int headingHeight = m_grid->GetRowHeight(0);
     m_grid->SetRowHeight(0, headingHeight + 4);
     m_grid->SetRowHeight(1, headingHeight + 4);
@@ -154,7 +169,7 @@ void CRefStagView::DeleteRow() { DeleteSelectedBookRow(m_grid); }
 
 bool CRefStagView::CanLeave()
 {
-    return !RefuseUnreadBookAmounts(m_grid, {kalvor::masterdata::kSeniorityColumnCount - 1});
+    return !m_grid->RefusalPending();
 }
 
 bool CRefStagView::SaveRules()

@@ -25,7 +25,7 @@ public:
     // Rebuilds the rules from the grid and saves the firm record; false when
     // the base refused (the error was shown, the rules stay in memory).
     bool SaveRules();
-    // Leaving: a sum that does not read is refused by name and keeps the book open.
+    // Leaving: not while a refused cell is being corrected (its refusal was said).
     bool CanLeave() override;
 
     CFldHlpGridCtrl* Grid() const { return m_grid; }

@@ -29,7 +29,7 @@ public:
         int gridId;
         QString addText, deleteText;
         QString titleFormat; // caption of the view's group box with the employee's name
-        QStringList titles;
+        std::vector<GridColumn> columns; // with what their cells take
         std::vector<double> shares;
         QString headerSample;
         int readOnlyColumn = -1;
@@ -56,7 +56,7 @@ public:
             note->setObjectName(QStringLiteral("note"));
             note->setGeometry(0, 442 - noteHeight, form.width, noteHeight);
         }
-        SetupGrid(form.titles, form.shares, form.headerSample);
+        SetupGrid(form.columns, form.shares, form.headerSample);
         QObject::connect(add, &QPushButton::clicked, this, [this] { OnAddRow(); });
         QObject::connect(remove, &QPushButton::clicked, this, [this] { EmployeeDlgDeleteRow(*this); });
     }
@@ -133,15 +133,31 @@ protected:
 
     bool ReadGrid(Block& block)
     {
+        int row = 0;
+        const auto refusal = FirstRefusedRow(block, row);
+        if (refusal.refused())
+            ShowRefusal(row, refusal.column, refusal.message);
+        return !refusal.refused();
+    }
+    // Reads the rows into the block up to the first that is refused: its
+    // refusal (none when every row reads) and its grid row.
+    kalvor::masterdata::RowRefusal FirstRefusedRow(Block& block, int& refusedRow) const
+    {
         const int first = Grid()->GetFixedRowCount();
         for (int row = first; row < Grid()->GetRowCount() && row - first < int(N); ++row) {
             const auto refusal = ReadRow(RowCells(row), block[std::size_t(row - first)]);
             if (refusal.refused()) {
-                ShowRefusal(row, refusal.column, refusal.message);
-                return false;
+                refusedRow = row;
+                return refusal;
             }
         }
-        return true;
+        return {};
+    }
+    bool ShownRowsRead() const override
+    {
+        Block block{};
+        int row = 0;
+        return m_groupMode || !FirstRefusedRow(block, row).refused();
     }
 
     bool ReadEnteredRow() override

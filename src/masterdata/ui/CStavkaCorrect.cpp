@@ -86,12 +86,12 @@ void CStavkaCorrect::SetUpGrid(bool salaried)
         normal->SetFont(&font);
         normal->SetFormat(GridCtrl::DT_CENTER | GridCtrl::DT_VCENTER | GridCtrl::DT_SINGLELINE);
     }
-    m_grid->SetColumnCount(2);
+    m_grid->DeclareColumns({ShownColumn(QStringLiteral("Месяц")),
+                            FigureColumn(salaried ? QStringLiteral("Оклад") : QStringLiteral("Тариф"), MoneyFigure())});
     m_grid->SetRowCount(1);
     m_grid->SetFixedRowCount(1);
     m_grid->SetFixedColumnCount(0);
-    m_grid->SetItemText(0, 0, QStringLiteral("Месяц"));
-    m_grid->SetItemText(0, 1, salaried ? QStringLiteral("Оклад") : QStringLiteral("Тариф"));
+    for (int column = 0; column < 2; ++column) m_grid->SetItemText(0, column, m_grid->DeclaredColumn(column)->title);
     m_grid->SetRowHeight(0, QFontMetrics(bold).height() + 1 + 2 * 5);
     SpreadColumns();
 }
@@ -130,6 +130,8 @@ void CStavkaCorrect::FillRows()
 
 void CStavkaCorrect::accept()
 {
+    if (m_grid->RefusalPending())
+        return; // the refused rate is being corrected
     std::array<QString, 12> texts;
     for (int k = 1; k <= 12; ++k) texts[size_t(k - 1)] = m_grid->GetItemText(k, 1);
     if (const int unread = masterdata::FirstUnreadRate(texts); unread >= 0) {

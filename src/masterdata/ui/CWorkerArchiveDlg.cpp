@@ -16,8 +16,13 @@ CWorkerArchiveDlg::CWorkerArchiveDlg(CCommonFormView* view) : CEmployeeDetailDlg
     setObjectName(QStringLiteral("CWorkerArchiveDlg"));
     setFixedSize(kEntryDialogRoom, 442);
     Grid()->Create(QRect(0, 0, kEntryDialogRoom, 442), this, IdGrid);
-    SetupGrid({QStringLiteral("Месяц"), QStringLiteral("Код начисления\nили удержания"), QStringLiteral("Сумма"),
-               QStringLiteral("Время\n(в днях)"), QStringLiteral("Время\n(в часах)"), QStringLiteral("Месяц\nвыдачи")},
+    SetupGrid({MonthColumn(QStringLiteral("Месяц"), kArchiveMonthYears),
+               // Past months keep the codes of their time, whether the book still holds them or not.
+               FigureColumn(QStringLiteral("Код начисления\nили удержания"), kalvor::WholeFigure(0, kWariaMaxCode)),
+               FigureColumn(QStringLiteral("Сумма"), kalvor::MoneyFigure()),
+               FigureColumn(QStringLiteral("Время\n(в днях)"), kalvor::WholeFigure(0, 31)),
+               CarriedHoursColumn(QStringLiteral("Время\n(в часах)"), 511),
+               MonthColumn(QStringLiteral("Месяц\nвыдачи"), kArchivePaidMonthYears)},
               {0.09, 0.20, 0.19, 0.17, 0.17}, QStringLiteral("Месяц"));
 }
 
@@ -58,8 +63,6 @@ int CWorkerArchiveDlg::SaveRecord()
     auto& base = View()->Document()->infoBase;
     if (m_slot == 0 || m_groupMode || base.currentSlot != int(m_slot))
         return 1;
-    if (RefuseUnreadAmounts({{2, "Сумма"}}))
-        return 0;
     EmployeeRecord& rec = base.current;
     const int first = Grid()->GetFixedRowCount();
     for (int i = 0; i < int(rec.waria.size()) && first + i < Grid()->GetRowCount(); ++i)
@@ -76,8 +79,6 @@ int CWorkerArchiveDlg::SaveRecord()
 
 bool CWorkerArchiveDlg::ReadEnteredRow()
 {
-    if (RefuseUnreadAmounts({{2, "Сумма"}}, 1, 1))
-        return false;
     m_entered = RowCells(1);
     return true;
 }

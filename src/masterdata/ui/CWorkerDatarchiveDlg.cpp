@@ -35,8 +35,13 @@ CWorkerDatarchiveDlg::CWorkerDatarchiveDlg(CCommonFormView* view) : CEmployeeDet
     AddButton(IdInsertAfter, QStringLiteral("Вставить запись после\n             текущей (F8)"), kButtonWidth + 4);
     AddButton(IdDeleteRow, QStringLiteral("Удалить запись\n        (Alt + F10)"), 2 * (kButtonWidth + 4));
     Grid()->Create(QRect(0, kButtonHeight + 6, kDialogWidth, 442 - kButtonHeight - 6), this, IdGrid);
-    SetupGrid({QStringLiteral("Дата начала"), QStringLiteral("Дата окончания"), QStringLiteral("Месяц (из архива)"),
-               QStringLiteral("Код"), QStringLiteral("Сумма"), QStringLiteral("Продолжение")},
+    const kalvor::YearSpan years = kalvor::TwoDigitYearSpan();
+    SetupGrid({DateColumn(QStringLiteral("Дата начала"), years), DateColumn(QStringLiteral("Дата окончания"), years),
+               MonthColumn(QStringLiteral("Месяц (из архива)"), kArchiveMonthYears),
+               // Past months keep the codes of their time, whether the book still holds them or not.
+               FigureColumn(QStringLiteral("Код"), kalvor::WholeFigure(0, kWarDatMaxCode)),
+               FigureColumn(QStringLiteral("Сумма"), kalvor::MoneyFigure()),
+               FigureColumn(QStringLiteral("Продолжение"), kalvor::WholeFigure(0, 1))},
               {0.15, 0.19, 0.21, 0.10, 0.15}, QStringLiteral("Месяц (из архива)"));
     // One line of titles: as high as the title text plus 1.
     const QFont* titleFont = Grid()->GetDefaultCell(true, false)->GetFont();

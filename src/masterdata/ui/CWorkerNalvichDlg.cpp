@@ -2,6 +2,7 @@
 
 #include "values/CScan.h"
 
+using namespace kalvor;
 using namespace kalvor::masterdata;
 
 namespace {
@@ -17,9 +18,13 @@ CWorkerNalvichDlg::Form NalvichForm()
     form.addText = QStringLiteral("Добавить вычет");
     form.deleteText = QStringLiteral("Удалить вычет");
     form.titleFormat = QStringLiteral("Налоговые вычеты [%1]");
-    form.titles = {QStringLiteral("Код\nвычета"),   QStringLiteral("Наименование\nвычета"),
-                   QStringLiteral("Месяц\nначала"), QStringLiteral("Месяц\nокончания"),
-                   QStringLiteral("Сумма\nвычета"), QStringLiteral("Кратность\nвычета")};
+    // A code the book does not hold is taken: its row has no amount of the book's.
+    form.columns = {FigureColumn(QStringLiteral("Код\nвычета"), WholeFigure(0, kNalvichMaxCode)),
+                    ShownColumn(QStringLiteral("Наименование\nвычета")),
+                    MonthColumn(QStringLiteral("Месяц\nначала"), kDeductionMonthYears),
+                    MonthColumn(QStringLiteral("Месяц\nокончания"), kDeductionMonthYears),
+                    FigureColumn(QStringLiteral("Сумма\nвычета"), MoneyFigure()),
+                    FigureColumn(QStringLiteral("Кратность\nвычета"), WholeFigure(0, kNalvichMaxTimes))};
     form.shares = {0.10, 0.26, 0.13, 0.15, 0.17};
     form.headerSample = QStringLiteral("Код\nвычета");
     form.readOnlyColumn = 1;

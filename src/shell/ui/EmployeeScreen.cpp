@@ -82,9 +82,10 @@ CEmployeeDetailDlg::CEmployeeDetailDlg(int dialogId, int gridId, CCommonFormView
     connect(m_grid, &CGridCtrl::gridNotify, this, &CEmployeeDetailDlg::OnGridNotify);
 }
 
-void CEmployeeDetailDlg::SetupGrid(const QStringList& titles, const std::vector<double>& shares,
+void CEmployeeDetailDlg::SetupGrid(const std::vector<GridColumn>& columns, const std::vector<double>& shares,
                                    const QString& headerSample)
 {
+    const QStringList titles = GridColumnTitles(columns);
     CFldHlpGridCtrl* grid = m_grid;
     grid->SetGridBkColor(GetSysColour(ColourButtonFace));
     SetGridDefaultMargins(grid);
@@ -103,7 +104,7 @@ void CEmployeeDetailDlg::SetupGrid(const QStringList& titles, const std::vector<
     }
     grid->SetFixedRowCount(1);
     grid->SetFixedColumnCount(0);
-    grid->SetColumnCount(int(titles.size()));
+    grid->DeclareColumns(columns);
     grid->SetRowCount(1);
     const QFontMetrics metrics(bold);
     grid->SetRowHeight(0, 2 * (metrics.boundingRect(headerSample.section(QLatin1Char('\n'), 0, 0)).height() + 5) + 1);
@@ -171,30 +172,11 @@ int CEmployeeDetailDlg::AppendRow(const QStringList& texts, int height)
 void CEmployeeDetailDlg::ShowRefusal(int row, int col, const QString& message)
 {
     KalvorMessageBox(message, MB_OK | MB_ICONERROR, QString(), this);
+    setEnabled(true);
     if (row >= m_grid->GetFixedRowCount() && row < m_grid->GetRowCount()) {
         m_grid->SetFocusCell(row, std::max(col, 0));
         m_grid->setFocus();
     }
-}
-
-bool CEmployeeDetailDlg::RefuseUnreadAmounts(std::initializer_list<AmountColumn> columns, int firstRow, int lastRow)
-{
-    const int first = firstRow < 0 ? m_grid->GetFixedRowCount() : firstRow;
-    const int last = lastRow < 0 ? m_grid->GetRowCount() - 1 : lastRow;
-    for (int row = first; row <= last && row < m_grid->GetRowCount(); ++row)
-        for (const AmountColumn& amount : columns) {
-            const QString text = m_grid->GetItemText(row, amount.column);
-            kalvor::PackedFixed3 tariff;
-            const QString message = !amount.tariff ? kalvor::MoneyTextRefusal(QString::fromUtf8(amount.title), text)
-                                    : kalvor::ParseFloatField(text, tariff) == kalvor::kFieldRefused
-                                        ? kalvor::NumberRefusedText(QString::fromUtf8(amount.title), text)
-                                        : QString();
-            if (!message.isEmpty()) {
-                ShowRefusal(row, amount.column, message);
-                return true;
-            }
-        }
-    return false;
 }
 
 bool CEmployeeDetailDlg::SaveCurrentEmployee(int slot)
@@ -247,8 +229,18 @@ bool CEmployeeDetailDlg::eventFilter(QObject* watched, QEvent* event)
 
 void CEmployeeDetailDlg::OnCancel()
 {
-    if (m_groupMode)
+    if (m_groupMode) {
         m_pending = GroupNone;
+    } else if (m_slot != 0 && !ShownRowsRead()) {
+        if (KalvorMessageBox(QStringLiteral("Отменить изменения, внесенные в данные работника?"),
+                             MB_YESNO | MB_ICONQUESTION, QString(), this) == IDYES) {
+            LoadRecord(m_slot);
+            m_modified = false;
+        }
+        setEnabled(true);
+        m_grid->setFocus();
+        return;
+    }
     EndGroupOrFocusStrip();
 }
 
@@ -442,7 +434,8 @@ bool CEmployeeDetailView::CanLeave()
         m_dlg->OnCancel();
         return true;
     }
-    return m_dlg->SaveRecord() != 0;
+    // A refused cell being corrected keeps the screen (its refusal was said).
+    return !m_dlg->Grid()->RefusalPending() && m_dlg->SaveRecord() != 0;
 }
 
 void CEmployeeDetailView::ShowFormHelp()

@@ -6,6 +6,7 @@
 // marked employees.
 #pragma once
 
+#include "grid/GridColumn.h"
 #include "infobase/EmployeeRecord.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CFormChildDlg.h"
@@ -13,7 +14,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <initializer_list>
 #include <vector>
 
 class CFldHlpGridCtrl;
@@ -58,8 +58,10 @@ public:
     // Enter: outside group mode nothing; in group mode the group question
     // (unless a correction is pending) and the chosen operation.
     void OnOK();
-    // Esc: ends group mode through the view's CancelGroup; otherwise the focus
-    // goes to the selection strip.
+    // Esc: ends group mode through the view's CancelGroup. Rows shown that
+    // would be refused: "Отменить изменения ...?", and on "Да" the stored
+    // rows are shown again, editable. Otherwise the focus goes to the
+    // selection strip.
     void OnCancel();
 
     void BeginGroup() override;
@@ -83,10 +85,12 @@ public:
     const std::vector<char>& MatchedFlags() const { return m_matched; }
 
 protected:
-    // Grid set-up shared by the screens: one fixed row with the titles, column
-    // widths as shares of the grid's width (the last one widened), the fonts
-    // and colours of the entry grids; the heading height fits headerSample.
-    void SetupGrid(const QStringList& titles, const std::vector<double>& shares, const QString& headerSample);
+    // Grid set-up shared by the screens: the columns with their kinds, one
+    // fixed row with their titles, column widths as shares of the grid's
+    // width (the last one widened), the fonts and colours of the entry grids;
+    // the heading height fits headerSample.
+    void SetupGrid(const std::vector<GridColumn>& columns, const std::vector<double>& shares,
+                   const QString& headerSample);
     int HeaderHeight() const;
     // Widens or narrows the last column so that the columns fill the grid's
     // client area (at least 10 pixels), with or without a vertical scroll bar.
@@ -109,18 +113,11 @@ protected:
         Q_UNUSED(col);
     }
 
-    // Shows a refused row: the message, and the focus on the cell to correct.
+    // Whether the rows shown read as the screen stores them (nothing is said).
+    virtual bool ShownRowsRead() const { return true; }
+    // Shows a refused row: the message, and the focus on the cell to correct
+    // (the dialog made editable, even when the strip had greyed it).
     void ShowRefusal(int row, int col, const QString& message);
-    // The amount cells of the data rows (those from firstRow to lastRow, all
-    // by default; a column, its title, and whether it holds a tariff with
-    // three decimals rather than money) that do not read: the first is shown
-    // refused and true returned; false when every amount reads.
-    struct AmountColumn {
-        int column;
-        const char* title;
-        bool tariff = false;
-    };
-    bool RefuseUnreadAmounts(std::initializer_list<AmountColumn> columns, int firstRow = -1, int lastRow = -1);
     // Saves the current record under the slot with the wait cursor; false
     // after a database failure (shown).
     bool SaveCurrentEmployee(int slot);

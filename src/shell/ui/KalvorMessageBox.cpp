@@ -1,5 +1,6 @@
 #include "shell/ui/KalvorMessageBox.h"
 
+#include "grid/GridCtrl.h"
 #include "platform/GuiBridge.h"
 
 #include <QApplication>
@@ -95,6 +96,16 @@ int KalvorMessageBox(const QString& text, int flags, const QString& caption, QWi
         return handlerSlot()(r);
     return showRealBox(r);
 }
+
+namespace {
+// The grids say a refused cell in the program's box, as every other refusal.
+[[maybe_unused]] const bool kGridRefusalsInBoxes = [] {
+    CGridCtrl::SetRefusalSayer([](QWidget* owner, const QString& message) {
+        KalvorMessageBox(message, MB_OK | MB_ICONERROR, QString(), owner);
+    });
+    return true;
+}();
+} // namespace
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)
 {

@@ -1,0 +1,32 @@
+#include "shell/ui/BookChecks.h"
+
+#include "infobase/InfoBase.h"
+#include "infobase/RefFiles.h"
+
+#include <algorithm>
+
+namespace ib = kalvor::infobase;
+
+kalvor::BookCheck PayKindBook(const ib::CInfoBase& base)
+{
+    return {QStringLiteral("Оплаты/Удержания"), [&base](long long code) {
+                return std::any_of(base.payKinds.begin(), base.payKinds.end(),
+                                   [code](const ib::PayKind& kind) { return kind.kod == code; });
+            }};
+}
+
+kalvor::BookCheck ShopBook(const ib::CInfoBase& base)
+{
+    return {QStringLiteral("Цех/Отдел"),
+            [&base](long long number) { return number > 0 && number <= 255 && base.shopNumbered(int(number)); }};
+}
+
+kalvor::BookCheck RecipientBook(const ib::CRefFiles& files)
+{
+    return {QStringLiteral("Юридические лица"), [&files](long long number) {
+                if (!ib::CRefFiles::holdsRecipient(int(number)))
+                    return false;
+                const ib::TransferRecipient& recipient = files.recipientAt(int(number));
+                return !recipient.recipient.trimmed().isEmpty() || !recipient.filial.trimmed().isEmpty();
+            }};
+}
