@@ -73,8 +73,9 @@ CEFuncPRSvodView::CEFuncPRSvodView(CKalvorDoc* doc, QWidget* parent)
     AddRow(new QLabel(QStringLiteral("включение параметра в 'шапку' свода - *")));
     BuildLevelRows();
     AddRow(BuildPeriodRow());
-    AddField(IdHireDateOption, QStringLiteral("С учетом даты поступления на работу"), 40);
-    AddField(IdDaysAndHoursOption, QStringLiteral("Печать дней и часов"), 40);
+    for (const auto& [id, name] : {std::pair{int(IdHireDateOption), QStringLiteral("С учетом даты поступления на работу")},
+                                   std::pair{int(IdDaysAndHoursOption), QStringLiteral("Печать дней и часов")}})
+        AddField(id, name, {name, kalvor::WholeFigure(0, 1)}, 40);
     AddStartButton(QStringLiteral("Печать"));
     QPushButton* totals = AddStartButton(QStringLiteral("Файл итогов"), IdSecondStartButton);
     connect(totals, &QPushButton::clicked, this, [this] { OnTotalsFileButton(); });

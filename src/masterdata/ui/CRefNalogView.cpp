@@ -45,7 +45,9 @@ CRefNalogView::CRefNalogView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView
     layout->setContentsMargins(12, 12, 12, 12);
     auto* numberRow = new QHBoxLayout;
     auto* numberLabel = new QLabel(QStringLiteral("Номер таблицы налогообложения"), this);
-    m_number = SmallField(this, 60);
+    m_number = new CTypedEdit({numberLabel->text(), kalvor::WholeFigure(1, kTaxTableCount)}, this);
+    m_number->setFixedWidth(60);
+    m_number->setAlignment(Qt::AlignCenter);
     numberLabel->setBuddy(m_number);
     m_select = new QPushButton(QStringLiteral("Выбрать"), this);
     m_select->setAutoDefault(false);
@@ -176,14 +178,10 @@ void CRefNalogView::keyPressEvent(QKeyEvent* event)
 
 void CRefNalogView::SelectTable()
 {
-    SaveShownTable();
-    int number = 0;
-    if (!kalvor::ScanInt(m_number->text(), number) || number < 1 || number > kTaxTableCount) {
-        KalvorMessageBox(QStringLiteral("Введите число от 1 до %1").arg(kTaxTableCount), MB_OK);
-        FocusNumberField();
+    if (!m_number->Read())
         return;
-    }
-    m_table = number;
+    SaveShownTable();
+    m_table = int(m_number->UnitsOr(0));
     m_select->setFocus();
     FillTable();
 }

@@ -29,8 +29,9 @@ CRefSchedView::CRefSchedView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView
     layout->addWidget(m_dlg, 0, Qt::AlignLeft | Qt::AlignTop);
 
     auto* row = new QHBoxLayout;
-    auto* label = new QLabel(QStringLiteral("График"), this);
-    m_number = new QLineEdit(this);
+    const QString name = QStringLiteral("График");
+    auto* label = new QLabel(name, this);
+    m_number = new CTypedEdit({name, kalvor::WholeFigure(kFirstScheduleNumber, kLastScheduleNumber)}, this);
     m_number->setFixedWidth(60);
     m_number->setAlignment(Qt::AlignRight);
     label->setBuddy(m_number);
@@ -118,15 +119,9 @@ void CRefSchedView::keyPressEvent(QKeyEvent* event)
 
 void CRefSchedView::SelectSchedule()
 {
-    if (!m_dlg || m_dlg->SaveRecord() == 0)
+    if (!m_dlg || !m_number->Read() || m_dlg->SaveRecord() == 0)
         return;
-    int number = 0;
-    kalvor::CScan scan(m_number->text());
-    if (!scan.readInt(number) || number < kFirstScheduleNumber || number > kLastScheduleNumber) {
-        KalvorMessageBox(QStringLiteral("Некорректный номер графика"), MB_OK | MB_ICONERROR);
-        FocusNumberField();
-        return;
-    }
+    const int number = int(m_number->UnitsOr(0));
     m_current = number;
     m_dlg->SetMonthIndex(kalvor::infobase::WorkSchedule::ReportingMonth);
     m_dlg->LoadRecord(quint32(number));

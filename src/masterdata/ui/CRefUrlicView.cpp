@@ -21,9 +21,10 @@ CRefUrlicView::CRefUrlicView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(25, 25, 25, 25);
     auto* row = new QHBoxLayout;
-    auto* label = new QLabel(QStringLiteral("Код  получателя  перечислений"), this);
+    const QString name = QStringLiteral("Код  получателя  перечислений");
+    auto* label = new QLabel(name, this);
     label->setStyleSheet(QStringLiteral("color: rgb(100, 103, 250);"));
-    m_number = new QLineEdit(this);
+    m_number = new CTypedEdit({name, kalvor::WholeFigure(1, kRecipientCount)}, this);
     m_number->setFixedWidth(60);
     m_number->setAlignment(Qt::AlignRight);
     label->setBuddy(m_number);
@@ -106,14 +107,9 @@ void CRefUrlicView::keyPressEvent(QKeyEvent* event)
 
 void CRefUrlicView::SelectRecipient()
 {
-    if (!m_dlg || m_dlg->SaveRecord() == 0)
+    if (!m_dlg || !m_number->Read() || m_dlg->SaveRecord() == 0)
         return;
-    int number = 0;
-    if (!kalvor::ScanInt(m_number->text(), number) || number < 1 || number > kRecipientCount) {
-        KalvorMessageBox(QStringLiteral("Некорректный номер получателя перечислений"), MB_OK | MB_ICONERROR);
-        FocusNumberField();
-        return;
-    }
+    const int number = int(m_number->UnitsOr(0));
     m_current = number;
     m_dlg->LoadRecord(quint32(number));
     EnableEntry(true);

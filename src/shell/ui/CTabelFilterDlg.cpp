@@ -6,23 +6,13 @@
 #include "shell/ui/FormSelection.h"
 #include "shell/ui/KalvorMessageBox.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
-
-namespace {
-
-// The field's number; an unreadable field gives 0 (CheckFields refuses it first).
-int readInt(const QLineEdit* e)
-{
-    int v = 0;
-    return ReadSelectionNumber(e, &v) ? v : 0;
-}
-
-} // namespace
 
 CWorkersFilterDlg::CWorkersFilterDlg(int dialogId, CCommonFormView* view)
     : CFormChildDlg(dialogId, view), m_layout(new QHBoxLayout(this))
@@ -32,16 +22,16 @@ CWorkersFilterDlg::CWorkersFilterDlg(int dialogId, CCommonFormView* view)
     // The fields stand at the left, each label beside its own field; the
     // room left over goes to the end of the strip.
     m_layout->addStretch(1);
-    AddField(IdShop, QStringLiteral("Цех"), 40, UnreadableSelectionText(IdShop));
-    AddField(IdBrigade, QStringLiteral("Бригада"), 40, UnreadableSelectionText(IdBrigade));
-    AddField(IdProfession, QStringLiteral("Профессия"), 50, UnreadableSelectionText(IdProfession));
+    AddField(IdShop, SelectionFieldName(IdShop), 40);
+    AddField(IdBrigade, SelectionFieldName(IdBrigade), 40);
+    AddField(IdProfession, SelectionFieldName(IdProfession), 50);
 }
 
-QLineEdit* CWorkersFilterDlg::AddField(int id, const QString& label, int width, const QString& unreadableText)
+CTypedEdit* CWorkersFilterDlg::AddField(int id, const QString& label, int width)
 {
-    m_unreadableTexts.push_back({id, unreadableText});
+    m_fields.push_back(id);
     auto* l = new QLabel(label, this);
-    auto* e = new QLineEdit(this);
+    auto* e = new CTypedEdit(SelectionKind(id, label, View() ? View()->Document() : nullptr), this);
     e->setFixedWidth(width);
     e->installEventFilter(this);
     l->setBuddy(e);
@@ -55,24 +45,17 @@ QLineEdit* CWorkersFilterDlg::AddField(int id, const QString& label, int width, 
 
 bool CWorkersFilterDlg::CheckFields()
 {
-    for (const auto& [id, text] : m_unreadableTexts) {
-        QLineEdit* field = Field(id);
-        int value = 0;
-        if (ReadSelectionNumber(field, &value))
-            continue;
-        KalvorMessageBox(text, MB_OK | MB_ICONERROR, QString(), this);
-        field->selectAll();
-        field->setFocus();
-        return false;
-    }
+    for (int id : m_fields)
+        if (CTypedEdit* field = Field(id); !field->Read())
+            return false;
     return true;
 }
 
 void CWorkersFilterDlg::ReadFields(int* shop, int* brigade, int* profession) const
 {
-    *shop = readInt(Field(IdShop));
-    *brigade = readInt(Field(IdBrigade));
-    *profession = readInt(Field(IdProfession));
+    *shop = TypedValue(*this, IdShop);
+    *brigade = TypedValue(*this, IdBrigade);
+    *profession = TypedValue(*this, IdProfession);
 }
 
 void CWorkersFilterDlg::FocusFirstField() const
@@ -88,8 +71,13 @@ bool CWorkersFilterDlg::eventFilter(QObject* watched, QEvent* event)
         switch (event->type()) {
         case QEvent::FocusIn:
             m_focusedField = ControlId(field);
-            if (View())
-                View()->EnableEntry(false);
+            // The entry greys once the field just left has been read: a
+            // refusal gives the focus back to that field, and the entry then
+            // stays editable so that it takes a corrected value.
+            QTimer::singleShot(0, this, [this] {
+                if (View() && isAncestorOf(QApplication::focusWidget()))
+                    View()->EnableEntry(false);
+            });
             break;
         case QEvent::MouseButtonDblClick:
             field->setFocus();
@@ -146,7 +134,7 @@ void CWorkersFilterDlg::ShowFieldPickList()
 CTabelFilterDlg::CTabelFilterDlg(int first, int second, CCommonFormView* view)
     : CWorkersFilterDlg(445, view), m_first(first), m_second(second)
 {
-    AddField(IdTabN, QStringLiteral("Табельный номер"), 60, UnreadableSelectionText(IdTabN));
+    AddField(IdTabN, SelectionFieldName(IdTabN), 60);
 }
 
 void CTabelFilterDlg::FocusFirstField() const
@@ -159,7 +147,7 @@ void CTabelFilterDlg::SetPersonnelNumber(unsigned tabN) { Field(IdTabN)->setText
 
 unsigned CTabelFilterDlg::PersonnelNumber() const
 {
-    const int v = readInt(Field(IdTabN));
+    const int v = TypedValue(*this, IdTabN);
     return v > 0 ? unsigned(v) : 0;
 }
 

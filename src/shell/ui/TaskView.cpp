@@ -84,7 +84,7 @@ void TaskViewShowFormHelp(CCommonFormView& view)
     switch (view.m_focusedId) {
     case IdPersonnelNumberField: {
         std::array<int, 3> selection{};
-        ReadSelectionFields(view, selection);
+        ReadFormSelection(view, selection);
         view.PickEmployee(3, selection[0], selection[1], selection[2]);
         break;
     }
