@@ -263,7 +263,7 @@ TEST_F(UiEntryPrintViews, TheRunSaysHowThePrintCommandEndedAndAnUnreadableNumber
     auto* field = View()->controlAs<QLineEdit>(IdShopField);
     field->setFocus();
     QTest::keyClick(field, Qt::Key_Return);
-    EXPECT_EQ(Messages(), QStringLiteral("Некорректный табельный номер"));
+    EXPECT_EQ(Messages(), QStringLiteral("Некорректное число в поле \"Табельный номер\": abc"));
     EXPECT_FALSE(View()->Running());
     EXPECT_TRUE(View()->control(IdStartButton)->isEnabled());
     EXPECT_EQ(dialogs, 2);

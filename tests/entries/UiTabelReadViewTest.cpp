@@ -102,9 +102,11 @@ TEST_F(UiTabelRead, EachOutcomeReachesTheViewAsItsMessage)
     Type(IdTabelFileField, file);
     EXPECT_EQ(RunMessage(), QString());
 
+    // A number not in the list is refused by the strip before the run.
+    const quint32 last = doc->LastPersonnelNumber;
     Type(IdPersonnelNumberField, QStringLiteral("8000"));
-    EXPECT_EQ(RunMessage(), QStringLiteral("Некорректный табельный номер"));
-    EXPECT_EQ(doc->LastPersonnelNumber, 8000u);
+    EXPECT_EQ(RunMessage(), QStringLiteral("В поле \"Табельный номер\" указан номер, которого нет в справочнике \"Список сотрудников\": %1").arg(8000));
+    EXPECT_EQ(doc->LastPersonnelNumber, last);
     Type(IdPersonnelNumberField, QString());
 
     Type(IdShopField, QStringLiteral("99"));

@@ -68,9 +68,16 @@ TEST_F(ScheduleScreen, DefinesAScheduleTypesADayAndPagesThroughMonths)
     CRefSchedDlg* calendar = view->Dialog();
     EXPECT_TRUE(view->NumberField()->hasFocus());
     EXPECT_FALSE(calendar->isEnabled());
-    for (const char* wrong : {"0", "21", "x"}) {
+    // Refused at Enter naming the field; "12x" was once schedule 12.
+    for (const char* wrong : {"0", "21", "x", "12x", "1,5"}) {
+        boxes.boxes.clear();
         Choose(view, wrong);
-        EXPECT_EQ(boxes.Texts().last(), QStringLiteral("Некорректный номер графика")) << wrong;
+        ASSERT_EQ(boxes.boxes.size(), 1u) << wrong;
+        EXPECT_TRUE(boxes.boxes[0].text.contains(QStringLiteral("\"График\"")) &&
+                    boxes.boxes[0].text.endsWith(QString::fromLatin1(wrong)))
+            << boxes.boxes[0].text.toStdString();
+        EXPECT_FALSE(calendar->isEnabled()) << wrong;
+        EXPECT_TRUE(view->NumberField()->hasFocus());
     }
 
     // Schedule 1 of the demo firm: Monday to Friday, 8 hours, on April 2011.

@@ -147,7 +147,7 @@ void ExpectKeysThatSelectNobodyStartNothing(CCalcZarpView& view, MessageRecorder
     TypeText(number, QStringLiteral("8000"));
     QTest::keyClick(number, Qt::Key_Return);
     ASSERT_EQ(boxes.boxes.size(), 2u);
-    EXPECT_EQ(boxes.boxes[1].text, QStringLiteral("Некорректный табельный номер"));
+    EXPECT_EQ(boxes.boxes[1].text, QStringLiteral("В поле \"Табельный номер\" указан номер, которого нет в справочнике \"Список сотрудников\": %1").arg(8000));
     EXPECT_FALSE(dlg->IsRunning());
     number->clear();
 }
@@ -575,10 +575,11 @@ TEST_F(CalcViewTest, UnreadableStripFieldsStartNothing)
         const char* text;
         const char* message;
     };
-    for (const Case c : {Case{CWorkersFilterDlg::IdShop, "abc", "Некорректный номер цеха"},
-                         Case{CWorkersFilterDlg::IdBrigade, "1o", "Некорректный номер бригады"},
-                         Case{CWorkersFilterDlg::IdProfession, "-3", "Некорректный код профессии"},
-                         Case{CTabelFilterDlg::IdTabN, "106x", "Некорректный табельный номер"}}) {
+    for (const Case c : {Case{CWorkersFilterDlg::IdShop, "abc", "Некорректное число в поле \"Цех\": abc"},
+                         Case{CWorkersFilterDlg::IdBrigade, "1o", "Некорректное число в поле \"Бригада\": 1o"},
+                         Case{CWorkersFilterDlg::IdProfession, "-3",
+                              "Значение поля \"Профессия\" должно быть от 0 до 127: -3"},
+                         Case{CTabelFilterDlg::IdTabN, "106x", "Некорректное число в поле \"Табельный номер\": 106x"}}) {
         SCOPED_TRACE(c.text);
         boxes.boxes.clear();
         QLineEdit* field = view.Strip()->Field(c.field);

@@ -461,13 +461,17 @@ TEST_F(UiFrame, HintsShopsAndProfessionsOfTheStrip)
     // Esc leaves for the entry screen's panel.
     {
         MessageRecorder boxes;
-        for (const char* bad : {"x", " 4-я", "-5"}) {
+        const std::pair<const char*, QString> refusals[] = {
+            {"x", QStringLiteral("Некорректное число в поле \"Бригада\": x")},
+            {" 4-я", QStringLiteral("Некорректное число в поле \"Бригада\": 4-я")},
+            {"-5", QStringLiteral("Значение поля \"Бригада\" должно быть от 0 до 99: -5")}};
+        for (const auto& [bad, said] : refusals) {
             SCOPED_TRACE(bad);
             boxes.boxes.clear();
             brigade->setText(QString::fromUtf8(bad));
             shop->setFocus();
             EXPECT_FALSE(view->strip->CheckFields());
-            EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректный номер бригады")});
+            EXPECT_EQ(boxes.Texts(), QStringList{said});
             EXPECT_TRUE(brigade->hasFocus());
         }
     }

@@ -3,6 +3,7 @@
 #include "payroll/PayKinds.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/FormSelection.h"
+#include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/TaskView.h"
 #include "values/CScan.h"
 
@@ -24,6 +25,8 @@ using kalvor::platform::TaskThread;
 namespace {
 
 constexpr int kFocusBackDelayMs = 100;
+constexpr int kConditionLength = 6; // "*" or a filter number of up to four digits
+constexpr int kLastYear = 2099; // a year typed whole or by its last two digits
 constexpr int kHintCorner = 3;
 constexpr int kHintWidth = 300;
 
@@ -95,14 +98,17 @@ void CEFuncPRSvodView::BuildLevelRows()
     m_rowsLayout->setColumnStretch(4, 1);
     for (int level = 0; level < kSummaryLevelCount; ++level) {
         const LevelField& field = kLevelFields[level];
-        LevelRow row{level, new QLabel(QString::fromUtf8(field.label), rowsBox), new QLineEdit(rowsBox), nullptr,
-                     nullptr};
+        // A condition: empty, "*" (the level goes into the head) or a filter
+        // number, read by the level's rule when the form is started.
+        const QString label = QString::fromUtf8(field.label);
+        LevelRow row{level, new QLabel(label, rowsBox),
+                     new CTypedEdit({label, kalvor::TextFigure(kConditionLength)}, rowsBox), nullptr, nullptr};
         row.value->setFixedWidth(60);
         row.label->setBuddy(row.value);
         SetControl(field.id, row.value);
         if (level == LevelMonth) {
             row.dot = new QLabel(QStringLiteral("."), rowsBox);
-            row.year = new QLineEdit(rowsBox);
+            row.year = new CTypedEdit({QStringLiteral("Месяц (год)"), kalvor::WholeFigure(0, kLastYear)}, rowsBox);
             row.year->setFixedWidth(40);
             SetControl(IdMonthDot, row.dot);
             SetControl(IdMonthYearField, row.year);
@@ -140,10 +146,15 @@ QWidget* CEFuncPRSvodView::BuildPeriodRow()
     const struct {
         const char* before;
         int id;
-    } parts[] = {{"Период (месяц.год)  с", IdFirstMonth}, {".", IdFirstYear}, {"по", IdLastMonth}, {".", IdLastYear}};
+        const char* name;
+        int largest;
+    } parts[] = {{"Период (месяц.год)  с", IdFirstMonth, "Период с (месяц)", 12},
+                 {".", IdFirstYear, "Период с (год)", kLastYear},
+                 {"по", IdLastMonth, "Период по (месяц)", 12},
+                 {".", IdLastYear, "Период по (год)", kLastYear}};
     for (const auto& part : parts) {
         auto* label = new QLabel(QString::fromUtf8(part.before), row);
-        auto* field = new QLineEdit(row);
+        auto* field = new CTypedEdit({QString::fromUtf8(part.name), kalvor::WholeFigure(0, part.largest)}, row);
         field->setFixedWidth(40);
         label->setBuddy(field);
         layout->addWidget(label);
@@ -302,8 +313,34 @@ QString CEFuncPRSvodView::ChooseTotalsFile()
                                         QStringLiteral("Все файлы (*)"));
 }
 
+bool CEFuncPRSvodView::ReadConditions()
+{
+    for (const LevelRow& row : m_rows) {
+        const QString text = row.value->text();
+        if (row.level == LevelMonth || !SummaryConditionIsNumber(text))
+            continue;
+        // The strip's levels by the strip's kinds (a number of its book), the others by their ranges.
+        const int level = kLevelFields[row.level].id;
+        const int id = level == IdEmployeeLevelField ? int(IdPersonnelNumberField) : level;
+        const QString name = row.label->text();
+        InputKind kind{name, SummaryLevelRule(row.level)};
+        if (!SelectionFieldName(id).isEmpty())
+            kind.book = SelectionKind(id, name, Document()).book;
+        const kalvor::FigureReading reading = kalvor::ReadFigure(kind.name, kind.rule, kind.book, text);
+        if (reading.read)
+            continue;
+        KalvorMessageBox(reading.refusal, MB_OK | MB_ICONERROR, QString(), this);
+        row.value->setFocus();
+        row.value->selectAll();
+        return false;
+    }
+    return true;
+}
+
 bool CEFuncPRSvodView::ReadFormValues()
 {
+    if (!ReadConditions())
+        return false;
     SummaryFormTexts texts;
     for (const LevelRow& row : m_rows) texts.values[std::size_t(row.level)] = row.value->text();
     texts.monthYear = FieldText(*this, IdMonthYearField);

@@ -59,7 +59,7 @@ private:
 
     CTypedEdit* m_number = nullptr;
     QPushButton* m_select = nullptr;
-    std::array<std::array<QLineEdit*, FieldsPerVariant>, kVariants> m_fields{};
+    std::array<std::array<CTypedEdit*, FieldsPerVariant>, kVariants> m_fields{};
     std::array<CFldHlpGridCtrl*, kVariants> m_grids{};
     int m_table = 0; // 1-20, 0 = none chosen yet
     bool m_changed = false;

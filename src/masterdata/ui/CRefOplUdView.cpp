@@ -4,6 +4,7 @@
 #include "masterdata/ui/CRefOplUdDlg.h"
 #include "masterdata/ui/RefBooks.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/CScan.h"
 
@@ -93,7 +94,7 @@ void CRefOplUdView::EnableEntry(bool enable)
 bool CRefOplUdView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_code && event->type() == QEvent::FocusIn) {
-        EnableEntry(false);
+        GreyEntryWhileStripHasFocus(m_code, [this] { EnableEntry(false); });
     } else if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (watched == m_code && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
@@ -122,7 +123,7 @@ bool CRefOplUdView::CanLeave() { return !m_dlg || m_dlg->m_groupMode || m_dlg->S
 
 bool CRefOplUdView::SelectCode()
 {
-    if (!m_dlg || !m_code->Read() || m_dlg->SaveRecord() == 0)
+    if (!m_dlg || !m_code->Read() || !SaveBeforeSwitch(*this))
         return false;
     const int code = int(m_code->UnitsOr(0));
     auto& base = Document()->infoBase;

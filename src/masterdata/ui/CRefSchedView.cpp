@@ -4,6 +4,7 @@
 #include "masterdata/ui/CRefSchedDlg.h"
 #include "masterdata/ui/RefBooks.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/CScan.h"
 
@@ -96,7 +97,7 @@ bool CRefSchedView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_number) {
         if (event->type() == QEvent::FocusIn) {
-            EnableEntry(false);
+            GreyEntryWhileStripHasFocus(m_number, [this] { EnableEntry(false); });
         } else if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -117,9 +118,11 @@ void CRefSchedView::keyPressEvent(QKeyEvent* event)
     CCommonFormView::keyPressEvent(event);
 }
 
+bool CRefSchedView::CanLeave() { return !m_dlg || m_dlg->SaveRecord() != 0; }
+
 void CRefSchedView::SelectSchedule()
 {
-    if (!m_dlg || !m_number->Read() || m_dlg->SaveRecord() == 0)
+    if (!m_dlg || !m_number->Read() || !SaveBeforeSwitch(*this))
         return;
     const int number = int(m_number->UnitsOr(0));
     m_current = number;

@@ -26,6 +26,9 @@ public:
     void NextElement() override;
     void PrevElement() override;
     void EnableEntry(bool enable) override;
+    // Leaving the book: the shown month is stored; a field that does not
+    // read keeps the screen.
+    bool CanLeave() override;
 
     void SelectSchedule();
     void RecalcMonth();

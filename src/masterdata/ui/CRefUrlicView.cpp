@@ -3,6 +3,7 @@
 #include "masterdata/RecipientBook.h"
 #include "masterdata/ui/RefBooks.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/CScan.h"
 
@@ -76,7 +77,7 @@ bool CRefUrlicView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_number) {
         if (event->type() == QEvent::FocusIn) {
-            EnableEntry(false);
+            GreyEntryWhileStripHasFocus(m_number, [this] { EnableEntry(false); });
         } else if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -107,7 +108,7 @@ void CRefUrlicView::keyPressEvent(QKeyEvent* event)
 
 void CRefUrlicView::SelectRecipient()
 {
-    if (!m_dlg || !m_number->Read() || m_dlg->SaveRecord() == 0)
+    if (!m_dlg || !m_number->Read() || !SaveBeforeSwitch(*this))
         return;
     const int number = int(m_number->UnitsOr(0));
     m_current = number;

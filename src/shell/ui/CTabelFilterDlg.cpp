@@ -3,10 +3,10 @@
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
+#include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/FormSelection.h"
 #include "shell/ui/KalvorMessageBox.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -22,16 +22,20 @@ CWorkersFilterDlg::CWorkersFilterDlg(int dialogId, CCommonFormView* view)
     // The fields stand at the left, each label beside its own field; the
     // room left over goes to the end of the strip.
     m_layout->addStretch(1);
-    AddField(IdShop, SelectionFieldName(IdShop), 40);
-    AddField(IdBrigade, SelectionFieldName(IdBrigade), 40);
-    AddField(IdProfession, SelectionFieldName(IdProfession), 50);
+    for (const auto& [id, width] : {std::pair{int(IdShop), 40}, {int(IdBrigade), 40}, {int(IdProfession), 50}})
+        AddField(id, SelectionFieldName(id), width, KindOf(id, SelectionFieldName(id)));
 }
 
-CTypedEdit* CWorkersFilterDlg::AddField(int id, const QString& label, int width)
+InputKind CWorkersFilterDlg::KindOf(int id, const QString& label) const
+{
+    return SelectionKind(id, label, View() ? View()->Document() : nullptr);
+}
+
+CTypedEdit* CWorkersFilterDlg::AddField(int id, const QString& label, int width, InputKind kind)
 {
     m_fields.push_back(id);
     auto* l = new QLabel(label, this);
-    auto* e = new CTypedEdit(SelectionKind(id, label, View() ? View()->Document() : nullptr), this);
+    auto* e = new CTypedEdit(std::move(kind), this);
     e->setFixedWidth(width);
     e->installEventFilter(this);
     l->setBuddy(e);
@@ -71,11 +75,8 @@ bool CWorkersFilterDlg::eventFilter(QObject* watched, QEvent* event)
         switch (event->type()) {
         case QEvent::FocusIn:
             m_focusedField = ControlId(field);
-            // The entry greys once the field just left has been read: a
-            // refusal gives the focus back to that field, and the entry then
-            // stays editable so that it takes a corrected value.
-            QTimer::singleShot(0, this, [this] {
-                if (View() && isAncestorOf(QApplication::focusWidget()))
+            GreyEntryWhileStripHasFocus(this, [this] {
+                if (View())
                     View()->EnableEntry(false);
             });
             break;
@@ -131,10 +132,13 @@ void CWorkersFilterDlg::ShowFieldPickList()
     }
 }
 
-CTabelFilterDlg::CTabelFilterDlg(int first, int second, CCommonFormView* view)
+CTabelFilterDlg::CTabelFilterDlg(int first, int second, CCommonFormView* view, NumberOf number)
     : CWorkersFilterDlg(445, view), m_first(first), m_second(second)
 {
-    AddField(IdTabN, SelectionFieldName(IdTabN), 60);
+    InputKind kind = KindOf(IdTabN, SelectionFieldName(IdTabN));
+    if (number == NumberOf::NewRecordToo)
+        kind.book = {}; // within the list's range; the screen offers a number it lacks for creation
+    AddField(IdTabN, SelectionFieldName(IdTabN), 60, std::move(kind));
 }
 
 void CTabelFilterDlg::FocusFirstField() const

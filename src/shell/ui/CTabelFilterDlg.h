@@ -32,7 +32,8 @@ public:
 protected:
     CWorkersFilterDlg(int dialogId, CCommonFormView* view);
     // A labelled field of the strip's kind for its number (SelectionKind).
-    CTypedEdit* AddField(int id, const QString& label, int width);
+    CTypedEdit* AddField(int id, const QString& label, int width, InputKind kind);
+    InputKind KindOf(int id, const QString& label) const;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Esc: leave the screen for the working panel of the entry screen in use.
     void LeaveScreen();
@@ -51,9 +52,12 @@ class CTabelFilterDlg : public CWorkersFilterDlg {
     Q_OBJECT
 public:
     enum { IdTabN = 1103 };
+    // Whether the personnel number must name an employee of the list, or may
+    // name a record the screen creates (the record card).
+    enum class NumberOf { ListedEmployee, NewRecordToo };
 
     // The two numbers the owner passes are kept for it (a screen number and 2).
-    CTabelFilterDlg(int first, int second, CCommonFormView* view);
+    CTabelFilterDlg(int first, int second, CCommonFormView* view, NumberOf number = NumberOf::ListedEmployee);
 
     int First() const { return m_first; }
     int Second() const { return m_second; }
