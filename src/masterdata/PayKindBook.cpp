@@ -23,7 +23,7 @@ constexpr double kTwelveDigits = 999999999999;
 constexpr FigureRule kFlag = WholeFigure(0, 1); // a flag: 0 or 1
 
 constexpr std::array<PayKindFieldInfo, PayKindFieldCount> kFields = {{
-    {1206, "Код оплаты или удержания", WholeFigure(1, 999)},
+    {1206, "Код оплаты или удержания", WholeFigure(0, 999)}, // shown, not typed (empty in a group)
     {1207, "Наименование", TextFigure(119)},
     {1208, "Из какого фонда финансируется этот вид оплаты", WholeFigure(0, 7)},
     {1209, "Входит ли в расчет отпуска вообще", WholeFigure(0, 3)},

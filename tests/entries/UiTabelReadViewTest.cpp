@@ -105,13 +105,14 @@ TEST_F(UiTabelRead, EachOutcomeReachesTheViewAsItsMessage)
     // A number not in the list is refused by the strip before the run.
     const quint32 last = doc->LastPersonnelNumber;
     Type(IdPersonnelNumberField, QStringLiteral("8000"));
-    EXPECT_EQ(RunMessage(), QStringLiteral("В поле \"Табельный номер\" указан номер, которого нет в справочнике \"Список сотрудников\": %1").arg(8000));
+    EXPECT_EQ(RunMessage(), QStringLiteral("В поле \"Табельный номер (по умолчанию все работники)\" указан номер, которого нет в "
+                                            "справочнике \"Список сотрудников\": 8000"));
     EXPECT_EQ(doc->LastPersonnelNumber, last);
     Type(IdPersonnelNumberField, QString());
 
-    Type(IdShopField, QStringLiteral("99"));
+    Type(IdBrigadeField, QStringLiteral("99")); // a brigade without employees
     EXPECT_EQ(RunMessage(), QStringLiteral("Сотрудников не обнаружено"));
-    Type(IdShopField, QString());
+    Type(IdBrigadeField, QString());
 
     Type(IdTabelFileField, folder + QStringLiteral("none.dbf"));
     EXPECT_EQ(RunMessage(), QStringLiteral("Ошибка при открытии файла"));

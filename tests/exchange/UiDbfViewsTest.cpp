@@ -167,8 +167,8 @@ TEST_F(UiDbfViews, ArchiveDataWrittenAndReadBackForOneEmployee)
     Field(*view, IdPersonnelNumberField)->clear();
     TypeText(Field(*view, IdPersonnelNumberField), QStringLiteral("8000"));
     ASSERT_TRUE(Run(*view));
-    EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("В поле \"Табельный номер\" указан номер, которого нет в "
-                                                           "справочнике \"Список сотрудников\": 8000")});
+    EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("В поле \"Табельный номер  (по умолчанию  все работники)\" указан "
+                                                           "номер, которого нет в справочнике \"Список сотрудников\": 8000")});
     EXPECT_EQ(recorder.boxes[0].flags, MB_OK | MB_ICONERROR);
     EXPECT_EQ(view->asked.size(), 2u);
 }
@@ -187,15 +187,15 @@ TEST_F(UiDbfViews, AReadStartedWithAShopThatDoesNotReadOrIsNotInTheBookIsRefused
     const std::vector<ib::EmployeeListEntry> list = base().list;
     int unknown = 1;
     while (base().shopNumbered(unknown)) ++unknown;
+    const QString name = QStringLiteral("Номер цеха/отдела (по умолчанию  вся организация)");
     const struct {
         QString typed;
         QString said;
     } cases[] = {
-        {QStringLiteral("12x"), QStringLiteral("\"Цех\"")},
-        {QStringLiteral("300"), QStringLiteral("Значение поля \"Цех\" должно быть от 0 до 255: 300")},
-        {QString::number(unknown), QStringLiteral("В поле \"Цех\" указан номер, которого нет в справочнике "
-                                                  "\"Цех/Отдел\": %1")
-                                       .arg(unknown)},
+        {QStringLiteral("12x"), QStringLiteral("Некорректное число в поле \"%1\": 12x").arg(name)},
+        {QStringLiteral("300"), QStringLiteral("Значение поля \"%1\" должно быть от 0 до 255: 300").arg(name)},
+        {QString::number(unknown),
+         QStringLiteral("В поле \"%1\" указан номер, которого нет в справочнике \"Цех/Отдел\": %2").arg(name).arg(unknown)},
     };
     QLineEdit* shop = Field(*view, IdShopField);
     for (const auto& c : cases) {
@@ -261,7 +261,8 @@ TEST_F(UiDbfViews, ConstantInformationOfEveryoneWrittenAndReadBack)
     TypeText(Field(*view, IdPersonnelNumberField), QStringLiteral("12345"));
     ASSERT_TRUE(Run(*view, IdShopField));
     EXPECT_EQ(recorder.Texts(),
-              QStringList{QStringLiteral("Значение поля \"Табельный номер\" должно быть от 0 до 8191: 12345")});
+              QStringList{QStringLiteral("Значение поля \"Табельный номер  (по умолчанию  все работники)\" должно быть от 0 до "
+                                                 "8191: 12345")});
     EXPECT_TRUE(view->asked.empty());
     recorder.boxes.clear();
     // Empty: every employee.

@@ -499,7 +499,10 @@ TEST_F(UiExchangeFrame, EveryStripOfTheExchangeScreensRefusesAnUnreadableOrUnkno
                 QTest::keyClick(field, Qt::Key_Return);
                 Settle();
                 ASSERT_EQ(recorder.boxes.size(), 1u) << recorder.Texts().join(QLatin1Char('|')).toStdString();
-                EXPECT_TRUE(recorder.boxes[0].text.contains(SelectionFieldName(id))) << recorder.boxes[0].text.toStdString();
+                const auto* typed = qobject_cast<CTypedEdit*>(field);
+                ASSERT_NE(typed, nullptr);
+                EXPECT_TRUE(recorder.boxes[0].text.contains(QStringLiteral("\"%1\"").arg(typed->Kind().name)))
+                    << recorder.boxes[0].text.toStdString();
                 EXPECT_FALSE(view->Running());
                 EXPECT_TRUE(view->OutcomeText().isEmpty());
                 EXPECT_TRUE(field->isEnabled());

@@ -144,8 +144,8 @@ TEST_F(UiTransferViews, FailuresAreReportedAndTheNumberIsRemembered)
     ASSERT_TRUE(Run(*upload));
     EXPECT_EQ(doc->LastPersonnelNumber, last);
     ASSERT_EQ(recorder.boxes.size(), 1u);
-    EXPECT_EQ(recorder.boxes[0].text, QStringLiteral("В поле \"Табельный номер\" указан номер, которого нет в "
-                                                     "справочнике \"Список сотрудников\": 8000"));
+    EXPECT_EQ(recorder.boxes[0].text, QStringLiteral("В поле \"Табельный номер (по умолчанию все работники)\" указан номер, "
+                                                     "которого нет в справочнике \"Список сотрудников\": 8000"));
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("none.trf")));
 
     const auto list = doc->infoBase.list;

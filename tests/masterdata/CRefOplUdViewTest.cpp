@@ -117,7 +117,15 @@ TEST_F(PayKindScreen, CreatesEditsStepsAndDeletesAKindAcrossVisits)
     Type(view, FieldName, QStringLiteral("Доплата за наставничество"));
     Type(view, FieldOblPodoh, QStringLiteral("1"));
     Type(view, FieldKodDoh, QStringLiteral("2000"));
+    // 16 is no column: refused naming the field when it is left, and the
+    // field takes 0 then (it once became 0 without a word).
+    boxes.boxes.clear();
     Type(view, FieldVedStlb, QStringLiteral("16"));
+    QTest::keyClick(view->Dialog()->Field(FieldVedStlb), Qt::Key_Tab);
+    Settle();
+    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Значение поля \"Столбец\" должно быть от 0 до 14: 16")});
+    EXPECT_TRUE(view->Dialog()->Field(FieldVedStlb)->hasFocus());
+    Type(view, FieldVedStlb, QStringLiteral("0"));
     Type(view, FieldOkrug, QStringLiteral("4"));
 
     // F4 saves the form and shows the next kind, F3 comes back to it.
@@ -127,11 +135,12 @@ TEST_F(PayKindScreen, CreatesEditsStepsAndDeletesAKindAcrossVisits)
     QTest::keyClick(view->Dialog()->Field(FieldOkrug), Qt::Key_F3);
     EXPECT_EQ(view->CurrentCode(), 130);
     EXPECT_EQ(view->Dialog()->Field(FieldName)->text(), QStringLiteral("Доплата за наставничество"));
-    EXPECT_EQ(view->Dialog()->Field(FieldVedStlb)->text(), ""); // 16 is no column
+    EXPECT_EQ(view->Dialog()->Field(FieldVedStlb)->text(), "");
     EXPECT_EQ(view->Dialog()->Field(FieldOkrug)->text(), "4");
 
     // Esc in the form goes back to the code field; Esc there leaves the book.
     QTest::keyClick(view->Dialog()->Field(FieldOkrug), Qt::Key_Escape);
+    Settle(); // the form greys once the field left has been read
     EXPECT_TRUE(view->CodeField()->hasFocus());
     EXPECT_FALSE(view->Dialog()->isEnabled());
     Leave(view->CodeField());

@@ -118,8 +118,16 @@ TEST_F(ScheduleScreen, DefinesAScheduleTypesADayAndPagesThroughMonths)
     Type(calendar->DayField(4), "0");
     EXPECT_EQ(calendar->WorkDays()->text(), "25");
     EXPECT_EQ(calendar->WorkHours()->text(), "174,0");
-    // More than 24 hours is refused: the cell keeps its value.
+    // More than 24 hours is refused naming the cell when it is left; the
+    // day keeps its value, and the cell takes a valid one.
+    boxes.boxes.clear();
     Type(calendar->DayField(5), "25,0");
+    Settle();
+    EXPECT_EQ(boxes.Texts().size(), 1);
+    EXPECT_TRUE(boxes.Texts().value(0).contains(QStringLiteral("\"Часы за день\"")));
+    EXPECT_TRUE(calendar->DayField(5)->hasFocus());
+    EXPECT_EQ(calendar->WorkHours()->text(), "174,0");
+    Type(calendar->DayField(5), "7,0");
     EXPECT_EQ(calendar->DayField(5)->text(), "7,0");
 
     // PgUp sixteen times stops at January 2010; PgDn stops at October 2011.

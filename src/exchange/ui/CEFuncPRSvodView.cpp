@@ -237,12 +237,11 @@ void CEFuncPRSvodView::ShowFormHelp()
     case IdPayKindField: ShowPayKindList(); return;
     case IdHireDateOption: showChoices(kHireDateChoices); return;
     case IdDaysAndHoursOption: showChoices(kDaysAndHoursChoices); return;
-    case IdEmployeeLevelField: {
-        std::array<int, 3> selection{};
-        ReadFormSelection(*this, selection);
-        PickEmployee(3, selection[0], selection[1], selection[2]);
+    case IdEmployeeLevelField:
+        // The employees of the shop, brigade and profession conditions as they read.
+        if (ReadConditions())
+            PickEmployee(3, ConditionValue(LevelShop), ConditionValue(LevelBrigade), ConditionValue(LevelProfession));
         return;
-    }
     default: ShowFieldHint(AnyIntegerFieldHint(), kHintCorner, kHintWidth); return;
     }
 }
@@ -335,6 +334,14 @@ bool CEFuncPRSvodView::ReadConditions()
         return false;
     }
     return true;
+}
+
+int CEFuncPRSvodView::ConditionValue(int level) const
+{
+    for (const LevelRow& row : m_rows)
+        if (row.level == level && SummaryConditionIsNumber(row.value->text()))
+            return int(kalvor::ReadFigure(row.label->text(), SummaryLevelRule(level), row.value->text()).units);
+    return 0;
 }
 
 bool CEFuncPRSvodView::ReadFormValues()

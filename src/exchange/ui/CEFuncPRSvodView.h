@@ -76,6 +76,9 @@ private:
     // rule (the strip's levels: a number their book holds); the first that
     // does not is refused naming the level, and false returned.
     bool ReadConditions();
+    // The filter number of a level's condition; 0 for none, "*" or a text
+    // ReadConditions refuses.
+    int ConditionValue(int level) const;
     QWidget* BuildPeriodRow();
     void PlaceRow(std::size_t position);
     void OnTotalsFileButton();

@@ -68,8 +68,8 @@ void CEFuncVirabFileView::ShowFormHelp()
         return;
     }
     std::array<int, 3> strip{};
-    ReadFormSelection(*this, strip);
-    PickEmployee(3, strip[0], strip[1], 0);
+    if (ReadSelectionKeys(*this, strip))
+        PickEmployee(3, strip[0], strip[1], 0);
 }
 
 void CEFuncVirabFileView::OnStartButton()

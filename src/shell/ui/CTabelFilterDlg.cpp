@@ -80,6 +80,12 @@ bool CWorkersFilterDlg::eventFilter(QObject* watched, QEvent* event)
                     View()->EnableEntry(false);
             });
             break;
+        case QEvent::FocusOut:
+            // A strip's field is read when the strip is applied (Enter, a
+            // pick), before anything runs, not when it is left: the focus goes
+            // to the entry freely and a refused choice is said once.
+            field->setModified(false);
+            break;
         case QEvent::MouseButtonDblClick:
             field->setFocus();
             m_focusedField = ControlId(field);
@@ -173,6 +179,10 @@ void CTabelFilterDlg::ShowFieldPickList()
 {
     CCommonFormView* v = View();
     if (v && m_focusedField == IdTabN) {
+        // The list is filtered by the keys as they read: one that does not is refused, never "any".
+        for (int id : {int(IdShop), int(IdBrigade), int(IdProfession)})
+            if (!Field(id)->Read())
+                return;
         int shop = 0, brigade = 0, profession = 0;
         ReadFields(&shop, &brigade, &profession);
         v->PickEmployee(3, shop, brigade, profession);

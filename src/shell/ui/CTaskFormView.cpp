@@ -203,6 +203,8 @@ CTypedEdit* CTaskFormView::AddField(int id, const QString& label, InputKind kind
     // A long label wraps rather than pushing the field and the start
     // button out of the view at 1024x768.
     text->setWordWrap(true);
+    // The refusals name the field as its label shows it.
+    kind.name = label.trimmed();
     auto* field = new CTypedEdit(std::move(kind), m_form);
     field->setFixedWidth(width);
     text->setBuddy(field);

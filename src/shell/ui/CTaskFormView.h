@@ -96,7 +96,8 @@ protected:
     // button and the progress place under them. Button 1040 runs
     // OnStartButton; a view connects a second start button itself.
     QGroupBox* BeginForm(const QString& title);
-    // A labelled field of the kind given (shell/ui/TypedInput.h).
+    // A labelled field of the kind given (shell/ui/TypedInput.h); its
+    // refusals name it by its label.
     CTypedEdit* AddField(int id, const QString& label, InputKind kind, int width = 80);
     // A field of the common strip (shop 1252, brigade 1253, profession 1254,
     // personnel number 1103) with its kind (SelectionKind).

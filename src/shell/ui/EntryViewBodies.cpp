@@ -83,9 +83,9 @@ void RefusePersonnelNumber(CCommonFormView& view)
 int ReadTypedPersonnelNumber(CCommonFormView& view, int* tabN)
 {
     CTabelFilterDlg* strip = TabelStripOf(view);
-    // A text that does not read, or a number not in the list, is refused
-    // naming the field or the list; an empty field names nobody.
-    if (strip && !strip->Field(CTabelFilterDlg::IdTabN)->Read())
+    // A field of the strip that does not read, or a number its book lacks,
+    // is refused naming the field or the book; an empty number names nobody.
+    if (strip && !strip->CheckFields())
         return 0;
     const int number = strip ? int(strip->PersonnelNumber()) : 0;
     if (number == 0) {

@@ -30,8 +30,9 @@ CTabelFilterDlg* TabelStripOf(const CCommonFormView& view);
 bool LoadEmployeeForView(CCommonFormView& view, int listIndex);
 
 // The personnel number typed in field 1103 of the view's selection strip,
-// read by its kind: a text that does not read whole, or a number not in the
-// current list, is refused naming the field or the list (0). Empty:
+// read by its kind with the rest of the strip (CheckFields): a text that does
+// not read whole, or a number its book lacks (an employee not in the current
+// list), is refused naming the field or the book (0). Empty:
 // "Некорректный табельный номер", the field's text selected and focused, and
 // 0. Otherwise the number goes to *tabN and 1 is returned. The record card,
 // the archive with dates, the personal account and the bank-transfer view

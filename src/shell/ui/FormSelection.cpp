@@ -82,3 +82,12 @@ void ReadFormSelection(const ControlMap& form, std::array<int, 3>& values)
     const int ids[3] = {kShopField, kBrigadeField, kProfessionField};
     for (std::size_t i = 0; i < values.size(); ++i) values[i] = TypedValue(form, ids[i]);
 }
+
+bool ReadSelectionKeys(const ControlMap& form, std::array<int, 3>& values)
+{
+    for (int id : {kShopField, kBrigadeField, kProfessionField})
+        if (auto* field = form.controlAs<CTypedEdit>(id); field && !field->Read())
+            return false;
+    ReadFormSelection(form, values);
+    return true;
+}

@@ -35,3 +35,8 @@ int TypedValue(const ControlMap& form, int id);
 
 // The shop, brigade and profession of fields 1252, 1253 and 1254 (TypedValue).
 void ReadFormSelection(const ControlMap& form, std::array<int, 3>& values);
+// The same three read by their kinds first, as a pick list of employees
+// filtered by them needs: the first that does not read, or names what its
+// book lacks, is said and focused, and false returned (the list is not
+// shown for everyone instead).
+bool ReadSelectionKeys(const ControlMap& form, std::array<int, 3>& values);
