@@ -148,15 +148,17 @@ QWidget* CEFuncPRSvodView::BuildPeriodRow()
         int id;
         const char* name;
         int largest;
-    } parts[] = {{"Период (месяц.год)  с", IdFirstMonth, "Период с (месяц)", 12},
-                 {".", IdFirstYear, "Период с (год)", kLastYear},
-                 {"по", IdLastMonth, "Период по (месяц)", 12},
-                 {".", IdLastYear, "Период по (год)", kLastYear}};
+    } parts[] = {{"Период (месяц.год)  с", IdFirstMonth, "Период (месяц.год)  с", 12},
+                 {".", IdFirstYear, "Период с: год", kLastYear},
+                 {"по", IdLastMonth, "Период по: месяц", 12},
+                 {".", IdLastYear, "Период по: год", kLastYear}};
     for (const auto& part : parts) {
         auto* label = new QLabel(QString::fromUtf8(part.before), row);
         auto* field = new CTypedEdit({QString::fromUtf8(part.name), kalvor::WholeFigure(0, part.largest)}, row);
         field->setFixedWidth(40);
-        label->setBuddy(field);
+        // The point between a month and its year names nothing.
+        if (part.id == IdFirstMonth || part.id == IdLastMonth)
+            label->setBuddy(field);
         layout->addWidget(label);
         layout->addWidget(field);
         SetControl(part.id, field);

@@ -79,7 +79,8 @@ void CRefOplUdDlg::BuildForm()
         const PayKindFieldInfo& info = PayKindFieldOf(field);
         auto* label = new QLabel(QString::fromUtf8(info.label), this);
         label->setWordWrap(true);
-        auto* edit = new CTypedEdit({QString::fromUtf8(info.label), info.rule}, this);
+        // Named as the label reads ("Налоговые скидки код", "Сумма  подоходный").
+        auto* edit = new CTypedEdit({QString::fromUtf8(info.label).remove(QLatin1Char(':')), info.rule}, this);
         // The name takes the width the form has, up to its full width.
         if (field == FieldName) {
             edit->setMinimumWidth(FieldWidth(field) / 2);
