@@ -5,6 +5,7 @@
 #include "masterdata/ui/RefBooks.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/EntryViewBodies.h"
+#include "shell/ui/FormSelection.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/CScan.h"
 

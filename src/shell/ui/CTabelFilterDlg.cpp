@@ -3,7 +3,6 @@
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
-#include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/FormSelection.h"
 #include "shell/ui/KalvorMessageBox.h"
 

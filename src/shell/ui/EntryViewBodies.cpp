@@ -13,7 +13,6 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace ib = kalvor::infobase;
@@ -94,16 +93,6 @@ int ReadTypedPersonnelNumber(CCommonFormView& view, int* tabN)
     }
     *tabN = number;
     return 1;
-}
-
-void GreyEntryWhileStripHasFocus(QWidget* strip, std::function<void()> grey)
-{
-    // After the reads the focus change has queued (CTypedEdit reads when left).
-    QTimer::singleShot(0, strip, [strip, grey = std::move(grey)] {
-        const QWidget* focus = QApplication::focusWidget();
-        if (focus && (focus == strip || strip->isAncestorOf(focus)))
-            grey();
-    });
 }
 
 bool SaveBeforeSwitch(CCommonFormView& view)

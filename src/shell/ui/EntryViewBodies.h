@@ -47,12 +47,6 @@ bool SaveBeforeSwitch(CCommonFormView& view);
 // табельный номер", the strip's number field selected and focused).
 void RefusePersonnelNumber(CCommonFormView& view);
 
-// The focus came into a strip (`strip`: the strip or its field): `grey`
-// greys the entry once the input just left has been read, and only if the
-// focus is still in the strip. A refusal gives the focus back to the input
-// left, and the entry then stays editable, so that it takes a corrected value.
-void GreyEntryWhileStripHasFocus(QWidget* strip, std::function<void()> grey);
-
 // Enter in the strip: the personnel number typed in field 1103 is read
 // (ReadTypedPersonnelNumber), the entry dialog saves (SaveBeforeSwitch: a
 // refusal keeps the employee and the entry editable), then the employee is

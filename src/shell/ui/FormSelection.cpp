@@ -3,6 +3,9 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/ControlMap.h"
 
+#include <QApplication>
+#include <QTimer>
+
 namespace ib = kalvor::infobase;
 
 namespace {
@@ -75,6 +78,16 @@ int TypedValue(const ControlMap& form, int id)
 {
     const auto* field = form.controlAs<CTypedEdit>(id);
     return field ? int(field->UnitsOr(0)) : 0;
+}
+
+void GreyEntryWhileStripHasFocus(QWidget* strip, std::function<void()> grey)
+{
+    // After the reads the focus change has queued (CTypedEdit reads when left).
+    QTimer::singleShot(0, strip, [strip, grey = std::move(grey)] {
+        const QWidget* focus = QApplication::focusWidget();
+        if (focus && (focus == strip || strip->isAncestorOf(focus)))
+            grey();
+    });
 }
 
 void ReadFormSelection(const ControlMap& form, std::array<int, 3>& values)

@@ -11,9 +11,11 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 class CKalvorDoc;
 class ControlMap;
+class QWidget;
 
 // The kind of a strip field: the shop, a number of the shop book; the
 // brigade, 0 to 99; the profession, a code of the profession book; the
@@ -32,6 +34,12 @@ QString SelectionFieldName(int id);
 // text does not read (a form refuses such a field before anything runs:
 // ReadTypedInputs).
 int TypedValue(const ControlMap& form, int id);
+
+// The focus came into a strip (`strip`: the strip or its field): `grey`
+// greys the entry once the input just left has been read, and only if the
+// focus is still in the strip. A refusal gives the focus back to the input
+// left, and the entry then stays editable, so that it takes a corrected value.
+void GreyEntryWhileStripHasFocus(QWidget* strip, std::function<void()> grey);
 
 // The shop, brigade and profession of fields 1252, 1253 and 1254 (TypedValue).
 void ReadFormSelection(const ControlMap& form, std::array<int, 3>& values);
