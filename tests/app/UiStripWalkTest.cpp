@@ -61,27 +61,8 @@ QStringList TextsOf(const CTypedEdit& field)
     return texts;
 }
 
-void CloseModalDialogs()
-{
-    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-        dialog->reject();
-}
-
 class UiStripWalk : public DemoFrameTest {
 protected:
-    // Opens the screen of the command with the employee of the demo firm's
-    // quick buttons; null for a blank screen.
-    CCommonFormView* Open(CMainFrame& frame, int command)
-    {
-        doc.LastPersonnelNumber = 109;
-        frame.RunCommand(command);
-        Settle();
-        CCommonFormView* view = frame.CurrentView();
-        if (!view || view->metaObject() == &CEmptyView::staticMetaObject)
-            return nullptr;
-        return view;
-    }
-
     // Every text into the field with Enter; the faults found.
     QStringList WalkField(CCommonFormView& view, CTypedEdit& field, const QString& where)
     {
@@ -154,17 +135,20 @@ TEST_F(UiStripWalk, EveryStripFieldRefusesWhatDoesNotReadOrNamesNothingAndThenWo
 {
     CMainFrame frame(&doc, &registry);
     QTimer closer;
-    ASSERT_TRUE(ShowAt1024x768(frame, closer, &CloseModalDialogs, 50));
+    // A question a screen may ask is closed unanswered.
+    const auto closeModal = [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    };
+    ASSERT_TRUE(ShowAt1024x768(frame, closer, closeModal, 50));
 
     QStringList faults;
     int strips = 0;
     for (const CommandInfo& command : registry.Commands()) {
         if (!command.makeView)
             continue;
-        CCommonFormView* view = Open(frame, command.id);
-        if (!view)
-            continue;
-        const QList<CTypedEdit*> fields = StripFields(*view);
+        CCommonFormView* view = OpenOnQuickEmployee(frame, command.id);
+        const QList<CTypedEdit*> fields = view ? StripFields(*view) : QList<CTypedEdit*>();
         if (fields.isEmpty())
             continue;
         ++strips;

@@ -23,8 +23,7 @@ CTabelReadView::CTabelReadView(CKalvorDoc* doc, QWidget* parent)
     : CTaskFormView(kFormId, doc, parent)
 {
     BeginForm(QStringLiteral("Чтение файла табельного учета"));
-    const QString file = QStringLiteral("Имя промежуточного файла");
-    AddField(IdTabelFileField, file, {file, kalvor::TextFigure(kFileNameLength)}, 260);
+    AddTextField(IdTabelFileField, QStringLiteral("Имя промежуточного файла"), kFileNameLength, 260);
     AddSelectionField(IdShopField, QStringLiteral("Номер цеха (по умолчанию вся организация)"));
     AddSelectionField(IdBrigadeField, QStringLiteral("Номер бригады (по умочанию все бригады)"));
     AddSelectionField(IdProfessionField, QStringLiteral("Код профессии (по умолчанию все профессии)"));

@@ -23,8 +23,7 @@ CSymvFormatView::CSymvFormatView(int formId, const QString& title, const QString
     : CExchangeTaskView(formId, PanelTransferFile, doc, parent), m_threadProc(worker)
 {
     BeginForm(title);
-    const QString file = QStringLiteral("Имя промежуточного файла");
-    AddField(IdTransferFileField, file, {file, kalvor::TextFigure(kFilePathLength)}, 260);
+    AddTextField(IdTransferFileField, QStringLiteral("Имя промежуточного файла"), kFilePathLength, 260);
     AddSelectionField(IdShopField, QStringLiteral("Номер цеха (по умолчанию вся организация)"));
     AddSelectionField(IdBrigadeField, QStringLiteral("Номер бригады (по умочанию все бригады)"));
     AddSelectionField(IdPersonnelNumberField, QStringLiteral("Табельный номер (по умолчанию все работники)"));

@@ -36,7 +36,6 @@ int OptionValue(const ControlMap& form, int id)
 }
 
 InputKind Numbered(const QString& name, double min, double max) { return {name, kalvor::WholeFigure(min, max)}; }
-InputKind Text(const QString& name, int length) { return {name, kalvor::TextFigure(length)}; }
 
 QString FieldText(const ControlMap& form, int id)
 {
@@ -96,17 +95,13 @@ void CPrintPlatVedView::BuildForm(const QString& caption)
     if (m_fields & PaymentFormTransfer) {
         AddField(IdSubAccountField, QStringLiteral("Субсчет 70го счета для платежных ордеров 1С"),
                  Numbered(QStringLiteral("Субсчет 70го счета"), 0, kMaxSubAccount));
-        const QString file = QStringLiteral("Имя файла для передачи ордеров в 1С");
-        AddField(IdTransferFileField, file, Text(file, kSettingWidth), 300);
+        AddTextField(IdTransferFileField, QStringLiteral("Имя файла для передачи ордеров в 1С"), kSettingWidth, 300);
     }
     if (m_fields & PaymentFormSignatures) {
-        const QString position = QStringLiteral("Должность кассира"), cashier = QStringLiteral("Фамилия кассира");
-        AddField(IdCashierPositionField, position, Text(position, kSettingWidth), 300);
-        AddField(IdCashierNameField, cashier, Text(cashier, kSettingWidth), 300);
-        if (!(m_fields & PaymentFormCashierOnly)) {
-            const QString accountant = QStringLiteral("Фамилия бухгалтера");
-            AddField(IdAccountantField, accountant, Text(accountant, kSettingWidth), 300);
-        }
+        AddTextField(IdCashierPositionField, QStringLiteral("Должность кассира"), kSettingWidth, 300);
+        AddTextField(IdCashierNameField, QStringLiteral("Фамилия кассира"), kSettingWidth, 300);
+        if (!(m_fields & PaymentFormCashierOnly))
+            AddTextField(IdAccountantField, QStringLiteral("Фамилия бухгалтера"), kSettingWidth, 300);
     }
     if (m_fields & PaymentFormCostCode)
         AddField(IdCostCodeField, QStringLiteral("ШПЗ (по умолчанию все суммы)"), Numbered(QStringLiteral("ШПЗ"), 0, kMaxCostCode),

@@ -214,6 +214,11 @@ CTypedEdit* CTaskFormView::AddField(int id, const QString& label, InputKind kind
     return field;
 }
 
+CTypedEdit* CTaskFormView::AddTextField(int id, const QString& label, int length, int width)
+{
+    return AddField(id, label, {label, kalvor::TextFigure(length)}, width);
+}
+
 CTypedEdit* CTaskFormView::AddSelectionField(int id, const QString& label)
 {
     return AddField(id, label, SelectionKind(id, SelectionFieldName(id), Document()));

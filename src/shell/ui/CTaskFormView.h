@@ -99,6 +99,8 @@ protected:
     // A labelled field of the kind given (shell/ui/TypedInput.h); its
     // refusals name it by its label.
     CTypedEdit* AddField(int id, const QString& label, InputKind kind, int width = 80);
+    // A field of a text of at most `length` characters (a file's name, a signature).
+    CTypedEdit* AddTextField(int id, const QString& label, int length, int width);
     // A field of the common strip (shop 1252, brigade 1253, profession 1254,
     // personnel number 1103) with its kind (SelectionKind).
     CTypedEdit* AddSelectionField(int id, const QString& label);

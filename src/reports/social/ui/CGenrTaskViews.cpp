@@ -69,8 +69,7 @@ CGenrTaskView::CGenrTaskView(int formId, const QString& title, StripLabels label
 
 void CGenrTaskView::AddExportPathField()
 {
-    const QString name = QStringLiteral("Путь для файла электронной отчетности");
-    AddField(IdFileNameField, name, {name, kalvor::TextFigure(kExportPathLength)}, 320);
+    AddTextField(IdFileNameField, QStringLiteral("Путь для файла электронной отчетности"), kExportPathLength, 320);
 }
 
 void CGenrTaskView::FinishForm(bool withDataFileButton)
