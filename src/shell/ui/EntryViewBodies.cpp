@@ -148,7 +148,7 @@ void CancelGroupBody(CCommonFormView& view)
 void TakeHelpValuesBody(CCommonFormView& view, const QStringList& values)
 {
     CFormChildDlg* dlg = view.m_entryDlg;
-    if (!dlg || dlg->m_groupMode || !dlg->SaveRecord())
+    if (!dlg || dlg->m_groupMode || !SaveBeforeSwitch(view))
         return;
     ib::CInfoBase& base = view.Document()->infoBase;
     for (ib::EmployeeListEntry& entry : base.list) entry.setFlag(0, false);
@@ -290,7 +290,7 @@ bool LeaveEntryScreen(CCommonFormView& view)
         view.CancelGroup();
         return true;
     }
-    return dlg->SaveRecord() != 0;
+    return SaveBeforeSwitch(view);
 }
 
 int TakeLastEmployeeRequest(CKalvorDoc& doc, int* request)

@@ -61,7 +61,8 @@ void CancelGroupBody(CCommonFormView& view);
 // The employees chosen in the help list ("%d" personnel numbers) become the
 // group: their entries are marked, the group panel opens under the entry
 // dialog, the entry is enabled and the dialog begins the group. The employee
-// shown is saved first; a refusal keeps him and opens no group.
+// shown is saved first (SaveBeforeSwitch); a refusal keeps him and opens no
+// group.
 void TakeHelpValuesBody(CCommonFormView& view, const QStringList& values);
 
 // Reads the shop, brigade and profession of the strip by their kinds (a
@@ -98,8 +99,8 @@ void StepToListEntry(CCommonFormView& view, int step, const std::function<bool(i
 // focused field, and true; false with the focus elsewhere.
 bool ShowStripPickList(CCommonFormView& view);
 // Leaving a screen with an entry dialog: an open group is ended and
-// cancelled, otherwise the dialog saves; false when the save is refused,
-// which keeps the screen.
+// cancelled, otherwise the dialog saves (SaveBeforeSwitch); false when the
+// save is refused, which keeps the screen with the refused field editable.
 bool LeaveEntryScreen(CCommonFormView& view);
 
 // Enables or disables an entry dialog with a grid; enabling focuses the grid.

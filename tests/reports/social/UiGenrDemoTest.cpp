@@ -13,6 +13,7 @@
 #include "shell/UiTestSupport.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
+#include "shell/ui/TypedInput.h"
 #include "shell/ui/CRepEdit1Dlg.h"
 #include "shell/ui/CTaskFormView.h"
 #include "shell/ui/CommandRegistry.h"
@@ -158,7 +159,10 @@ TEST_F(UiGenrDemo, TheReportScreensShowThePeriodTheyCompute)
     RunRefused(fss, 5, 2011,
                QStringLiteral("Отчетный период должен заканчиваться последним месяцем квартала (3, 6, 9 или 12), "
                               "а не месяцем 5"));
-    RunRefused(fss, 13, 2011, QStringLiteral("Некорректное число в поле \"Последний месяц отчетного периода\": 13"));
+    // A month past December is refused by the field's kind, naming the field as its label reads.
+    RunRefused(fss, 13, 2011,
+               QStringLiteral("Значение поля \"%1\" должно быть от 1 до 12: 13")
+                   .arg(fss->controlAs<CTypedEdit>(IdPeriodLastMonth)->Kind().name));
     EXPECT_EQ(StoredPeriod(), (std::array<int, 3>{111, 1, 3}));
 
     // Run as offered: the period shown is computed and stored, nothing else.
