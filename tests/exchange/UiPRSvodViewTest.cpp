@@ -222,13 +222,14 @@ TEST_F(UiPRSvodView, WrongFormAndMarkedPayKinds)
         {CEFuncPRSvodView::IdEmployeeLevelField,
          QStringLiteral("Значение поля \"Табельный номер\" должно быть от 1 до 8191: 0")},
         {IdBrigadeField, QStringLiteral("Некорректное число в поле \"Бригада / Группа\": 12x")},
+        {CEFuncPRSvodView::IdMonthField, QStringLiteral("Некорректное число в поле \"Месяц\": 12x")},
         {IdShopField, QStringLiteral("В поле \"Цех / Отдел\" указан номер, которого нет в справочнике \"Цех/Отдел\": %1")
                           .arg(unknownShop)}};
     for (const auto& [id, said] : conditions) {
         recorder.boxes.clear();
         Field(id)->setText(id == CEFuncPRSvodView::IdEmployeeLevelField ? QStringLiteral("0")
-                           : id == IdBrigadeField                       ? QStringLiteral("12x")
-                                                                        : QString::number(unknownShop));
+                           : id == IdShopField                          ? QString::number(unknownShop)
+                                                                        : QStringLiteral("12x"));
         Click(IdStartButton);
         ASSERT_TRUE(Idle());
         EXPECT_EQ(recorder.Texts(), QStringList{said});

@@ -108,7 +108,8 @@ void CEFuncPRSvodView::BuildLevelRows()
         SetControl(field.id, row.value);
         if (level == LevelMonth) {
             row.dot = new QLabel(QStringLiteral("."), rowsBox);
-            row.year = new CTypedEdit({QStringLiteral("Месяц (год)"), kalvor::WholeFigure(0, kLastYear)}, rowsBox);
+            // The month's condition goes on in its year: a year, or "*" too.
+            row.year = new CTypedEdit({QStringLiteral("Месяц (год)"), kalvor::TextFigure(4)}, rowsBox);
             row.year->setFixedWidth(40);
             SetControl(IdMonthDot, row.dot);
             SetControl(IdMonthYearField, row.year);
@@ -316,23 +317,33 @@ QString CEFuncPRSvodView::ChooseTotalsFile()
 
 bool CEFuncPRSvodView::ReadConditions()
 {
+    // Each condition that is a number with the kind it is read by: the strip's
+    // levels by the strip's kinds (a number of its book), the month by its
+    // month and year, the others by their ranges.
+    std::vector<std::pair<QLineEdit*, InputKind>> numbers;
     for (const LevelRow& row : m_rows) {
-        const QString text = row.value->text();
-        if (row.level == LevelMonth || !SummaryConditionIsNumber(text))
+        const QString name = row.label->text();
+        if (row.level == LevelMonth) {
+            numbers.push_back({row.value, {name, kalvor::WholeFigure(1, 12)}});
+            numbers.push_back({row.year, {QStringLiteral("Месяц (год)"), kalvor::WholeFigure(0, kLastYear)}});
             continue;
-        // The strip's levels by the strip's kinds (a number of its book), the others by their ranges.
+        }
         const int level = kLevelFields[row.level].id;
         const int id = level == IdEmployeeLevelField ? int(IdPersonnelNumberField) : level;
-        const QString name = row.label->text();
         InputKind kind{name, SummaryLevelRule(row.level)};
         if (!SelectionFieldName(id).isEmpty())
             kind.book = SelectionKind(id, name, Document()).book;
-        const kalvor::FigureReading reading = kalvor::ReadFigure(kind.name, kind.rule, kind.book, text);
+        numbers.push_back({row.value, kind});
+    }
+    for (const auto& [field, kind] : numbers) {
+        if (!SummaryConditionIsNumber(field->text()))
+            continue;
+        const kalvor::FigureReading reading = kalvor::ReadFigure(kind.name, kind.rule, kind.book, field->text());
         if (reading.read)
             continue;
         KalvorMessageBox(reading.refusal, MB_OK | MB_ICONERROR, QString(), this);
-        row.value->setFocus();
-        row.value->selectAll();
+        field->setFocus();
+        field->selectAll();
         return false;
     }
     return true;
