@@ -281,6 +281,14 @@ int OptionValue(const QString& text)
 
 } // namespace
 
+FigureRule SummaryLevelRule(int level)
+{
+    const LevelRange range = kLevelRanges[std::size_t(level)];
+    return WholeFigure(range.low, range.high);
+}
+
+bool SummaryConditionIsNumber(const QString& text) { return !Blank(text) && !Star(text); }
+
 int TypedMonthValue(const QString& month, const QString& year)
 {
     const int monthNumber = ScanOrZero(month);

@@ -21,6 +21,7 @@
 //            SummaryAmount (12 bytes)
 #include "infobase/InfoBaseDb.h"
 #include "payroll/PayrollDocument.h"
+#include "values/TypedFigure.h"
 #include "values/Values.h"
 
 #include <QByteArray>
@@ -167,6 +168,13 @@ struct SummaryFormTexts {
     QString firstMonth, firstYear, lastMonth, lastYear; // 1406-1409
     QString fromHireDate, daysAndHours; // 1264, 1265
 };
+
+// The whole numbers a level's condition takes as its filter (the month has
+// its own rule: TypedMonthValue).
+FigureRule SummaryLevelRule(int level);
+// Whether a level's condition text is a filter number to read by its rule:
+// not empty and not "*" (the level in the head of the summary).
+bool SummaryConditionIsNumber(const QString& text);
 
 // The month value of a month and a year (month + 12 x (year - 1900)).
 int SummaryMonthValue(int month, int year);

@@ -7,6 +7,7 @@
 // The table is the information base's payKinds (sorted by kod, config.nEnt
 // entries, at most CInfoBase::MaxPayKinds).
 #include "infobase/InfoBase.h"
+#include "values/TypedFigure.h"
 
 #include <QString>
 #include <QStringList>
@@ -57,6 +58,7 @@ enum PayKindField : int {
 struct PayKindFieldInfo {
     int controlId; // the number of the form's edit control
     const char* label; // the text beside it
+    FigureRule rule; // what it takes, within what the kind keeps
 };
 const PayKindFieldInfo& PayKindFieldOf(PayKindField field);
 // The field of a control number; -1 when the number is not one of the form's.

@@ -60,6 +60,16 @@ protected:
         answer.start(everyMs);
         return true;
     }
+    // The screen of the command as the quick buttons open it: on employee
+    // 109 of the demo firm. Null for a blank screen.
+    CCommonFormView* OpenOnQuickEmployee(CMainFrame& frame, int command)
+    {
+        doc.LastPersonnelNumber = 109;
+        frame.RunCommand(command);
+        Settle();
+        CCommonFormView* view = frame.CurrentView();
+        return view && view->metaObject() != &CEmptyView::staticMetaObject ? view : nullptr;
+    }
     void TearDown() override
     {
         using namespace kalvor;

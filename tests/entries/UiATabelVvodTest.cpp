@@ -113,7 +113,7 @@ TEST_F(ATabelScreen, LinesInsertedFilledAndDeletedByKeysAreInTheBaseAfterReopeni
 
     // A number not in the list keeps the employee.
     Apply(view->Strip(), 999);
-    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("Некорректный табельный номер")));
+    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("В поле \"Табельный номер\" указан номер, которого нет в справочнике \"Список сотрудников\": %1").arg(999)));
     EXPECT_EQ(view->m_tabN, 102u);
     EXPECT_EQ(DataRows(), 1);
 

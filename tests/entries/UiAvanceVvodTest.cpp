@@ -154,8 +154,10 @@ TEST_F(UiAvanceVvod, OnlyChangedRowsAreReadBackUpToANumberNotInTheList)
 
 TEST_F(UiAvanceVvod, ShopWithoutEmployeesIsRefused)
 {
+    // Shop 77 is not in the shop book: refused naming the book, the grid kept.
     ApplyShop(QStringLiteral("77"));
-    EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("Сотрудников не обнаружено")});
+    EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("В поле \"Цех\" указан номер, которого нет в справочнике "
+                                                           "\"Цех/Отдел\": 77")});
     EXPECT_EQ(view->Dlg()->Grid()->GetRowCount(), 1);
 }
 

@@ -122,7 +122,7 @@ TEST_F(CurnuNuScreen, RowsAddedEditedAndDeletedAreInTheBaseAfterReopening)
 
     // A number not in the list keeps 114.
     Apply(999);
-    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("Некорректный табельный номер")));
+    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("В поле \"Табельный номер\" указан номер, которого нет в справочнике \"Список сотрудников\": %1").arg(999)));
     EXPECT_EQ(view->m_tabN, 114u);
     EXPECT_EQ(DataRows(), 3);
 

@@ -23,6 +23,7 @@
 #include "platform/WorkingFolder.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
+#include "shell/ui/TypedInput.h"
 #include "shell/ui/CPrnEditDlg.h"
 #include "shell/ui/CommandRegistry.h"
 #include "values/Clock.h"
@@ -263,7 +264,8 @@ TEST_F(UiEntryPrintViews, TheRunSaysHowThePrintCommandEndedAndAnUnreadableNumber
     auto* field = View()->controlAs<QLineEdit>(IdShopField);
     field->setFocus();
     QTest::keyClick(field, Qt::Key_Return);
-    EXPECT_EQ(Messages(), QStringLiteral("Некорректный табельный номер"));
+    EXPECT_EQ(Messages(), QStringLiteral("Некорректное число в поле \"%1\": abc")
+                              .arg(View()->controlAs<CTypedEdit>(IdPersonnelNumberField)->Kind().name));
     EXPECT_FALSE(View()->Running());
     EXPECT_TRUE(View()->control(IdStartButton)->isEnabled());
     EXPECT_EQ(dialogs, 2);
@@ -278,12 +280,12 @@ TEST_F(UiEntryPrintViews, BadSheetsAndEmptySelectionsGiveTheirMessages)
     EXPECT_EQ(Messages(), QStringLiteral("Некорректное условие поиска"));
     SetField(IdFirstSheetField, QString());
     SetField(IdLastSheetField, QString());
-    SetField(IdShopField, QStringLiteral("77"));
+    SetField(IdBrigadeField, QStringLiteral("99")); // a brigade without employees
     ASSERT_TRUE(PrintWithEnter());
     EXPECT_EQ(Messages(), QStringLiteral("Нет данных для печати"));
 
     ASSERT_NE(Open<CBulletRgsPrintView>(1215), nullptr);
-    SetField(IdShopField, QStringLiteral("77"));
+    SetField(IdBrigadeField, QStringLiteral("99"));
     ASSERT_TRUE(PrintWithEnter());
     EXPECT_EQ(Messages(), QStringLiteral("Нет работников для заданных параметров"));
     EXPECT_FALSE(QFile::exists(Viewed()));

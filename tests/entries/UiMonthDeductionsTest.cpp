@@ -91,7 +91,7 @@ TEST_F(MonthDeductions, WritsAreEditedSavedByF4AndAppendedToAGroup)
 
     // A number that is not in the list keeps the employee.
     Apply(view->Strip(), 999);
-    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("Некорректный табельный номер")));
+    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("В поле \"Табельный номер\" указан номер, которого нет в справочнике \"Список сотрудников\": %1").arg(999)));
     EXPECT_EQ(view->m_tabN, unsigned(kCreditorDebtor));
     EXPECT_EQ(dlg->Field(CCurnuIspListDlg::IdSize[0])->text(), QStringLiteral("2000.00"));
 
@@ -233,7 +233,7 @@ TEST_F(MonthDeductions, LoansAreEditedSavedByF4AndAppendedToAGroup)
     EXPECT_EQ(Attr(kLoanDebtor).priznSsud, 2);
 
     Apply(view->Strip(), 999);
-    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("Некорректный табельный номер")));
+    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("В поле \"Табельный номер\" указан номер, которого нет в справочнике \"Список сотрудников\": %1").arg(999)));
     EXPECT_EQ(view->m_tabN, unsigned(kLoanDebtor));
 
     // The group: the fourth loan's code and debt.
@@ -305,7 +305,7 @@ TEST_F(MonthDeductions, TransfersAreEditedAndGroupedAndAFullMemberIsNamed)
     EXPECT_EQ(Attr(kTwoBanks).priznBank, 2);
 
     Apply(view->Strip(), 999);
-    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("Некорректный табельный номер")));
+    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("В поле \"Табельный номер\" указан номер, которого нет в справочнике \"Список сотрудников\": %1").arg(999)));
     EXPECT_EQ(view->m_tabN, unsigned(kTwoBanks));
 
     // The group append: 105 is full and named; the others get the row last.

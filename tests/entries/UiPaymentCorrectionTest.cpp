@@ -254,8 +254,10 @@ TEST_F(PaymentCorrectionScreens, AnEmptySelectionAndAMissingEmployeeKeepTheGrid)
     auto* view = OpenFromPanel<COtpuskCorrectView>(32806, 5);
     ASSERT_NE(view, nullptr);
     CFldHlpGridCtrl* grid = view->Dlg()->Grid();
+    // Shop 77 is not in the shop book: refused naming the book.
     ApplyShop(view, QStringLiteral("77"));
-    EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("Сотрудников не обнаружено")});
+    EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("В поле \"Цех\" указан номер, которого нет в справочнике "
+                                                           "\"Цех/Отдел\": 77")});
     EXPECT_EQ(grid->GetRowCount(), 1);
     EXPECT_EQ(QApplication::focusWidget(), view->Strip()->Field(CWorkersFilterDlg::IdShop));
 

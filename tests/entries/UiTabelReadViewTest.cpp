@@ -102,14 +102,17 @@ TEST_F(UiTabelRead, EachOutcomeReachesTheViewAsItsMessage)
     Type(IdTabelFileField, file);
     EXPECT_EQ(RunMessage(), QString());
 
+    // A number not in the list is refused by the strip before the run.
+    const quint32 last = doc->LastPersonnelNumber;
     Type(IdPersonnelNumberField, QStringLiteral("8000"));
-    EXPECT_EQ(RunMessage(), QStringLiteral("Некорректный табельный номер"));
-    EXPECT_EQ(doc->LastPersonnelNumber, 8000u);
+    EXPECT_EQ(RunMessage(), QStringLiteral("В поле \"Табельный номер (по умолчанию все работники)\" указан номер, которого нет в "
+                                            "справочнике \"Список сотрудников\": 8000"));
+    EXPECT_EQ(doc->LastPersonnelNumber, last);
     Type(IdPersonnelNumberField, QString());
 
-    Type(IdShopField, QStringLiteral("99"));
+    Type(IdBrigadeField, QStringLiteral("99")); // a brigade without employees
     EXPECT_EQ(RunMessage(), QStringLiteral("Сотрудников не обнаружено"));
-    Type(IdShopField, QString());
+    Type(IdBrigadeField, QString());
 
     Type(IdTabelFileField, folder + QStringLiteral("none.dbf"));
     EXPECT_EQ(RunMessage(), QStringLiteral("Ошибка при открытии файла"));

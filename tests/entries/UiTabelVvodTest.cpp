@@ -369,11 +369,64 @@ TEST_F(TabelScreen, RefusedSavesAndUnknownNumbersKeepTheEmployee)
     boxes.boxes.clear();
     Apply(view, 999);
     Apply(view, 0);
-    EXPECT_EQ(boxes.Texts(), QStringList(2, QStringLiteral("Некорректный табельный номер")));
+    EXPECT_EQ(boxes.Texts(), (QStringList{QStringLiteral("В поле \"Табельный номер\" указан номер, которого нет в "
+                                                         "справочнике \"Список сотрудников\": 999"),
+                                          QStringLiteral("Некорректный табельный номер")}));
     EXPECT_EQ(view->m_tabN, 147u);
     EXPECT_EQ(view->TabelDlg()->Field(1086)->text(), QStringLiteral("22,0"));
     Restart();
     EXPECT_EQ(Sheet(146).rabDn, 7);
+}
+
+// "12,75" in "Рабочие дни", then the strip taken for another employee: the
+// days are refused once, and the field stays enabled with the focus (the strip
+// once greyed it, so that it took no more typing and every later employee was
+// refused with the same message). A corrected value is taken and the switch
+// goes; Esc abandons what was typed after a question, and the screen stays
+// editable with the stored values.
+TEST_F(TabelScreen, ARefusedFieldStaysEditableWhenTheStripIsTakenAndTheSwitchGoesOnceItIsCorrected)
+{
+    MessageRecorder boxes;
+    CTabelVvodView* view = Open();
+    Apply(view, 146);
+    QLineEdit* days = view->TabelDlg()->Field(1155);
+    QLineEdit* number = view->Strip()->Field(CTabelFilterDlg::IdTabN);
+
+    Type(view, 1155, QStringLiteral("12,75"));
+    number->setFocus();
+    Settle();
+    ASSERT_EQ(boxes.boxes.size(), 1u) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(boxes.boxes[0].text.contains(QStringLiteral("\"Рабочие дни\""))) << boxes.boxes[0].text.toStdString();
+    EXPECT_TRUE(view->TabelDlg()->isEnabled());
+    EXPECT_TRUE(days->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), days);
+    EXPECT_EQ(days->text(), QStringLiteral("12,75"));
+    EXPECT_EQ(view->m_tabN, 146u);
+
+    // The field takes a corrected value; the switch then goes, and stores it.
+    days->selectAll();
+    TypeKeys(QStringLiteral("12"));
+    boxes.boxes.clear();
+    Apply(view, 147);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(view->m_tabN, 147u);
+    EXPECT_EQ(Sheet(146).rabDn, 12);
+
+    // Esc after a refused text: asked, the stored days shown again, editable,
+    // and the next switch goes.
+    const QString stored = days->text();
+    Type(view, 1155, QStringLiteral("12,75"));
+    PressKey(Qt::Key_Escape);
+    Settle();
+    ASSERT_EQ(boxes.Texts(), QStringList{QStringLiteral("Отменить изменения, внесенные в табель?")});
+    EXPECT_EQ(days->text(), stored);
+    EXPECT_TRUE(days->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), days);
+    boxes.boxes.clear();
+    Apply(view, 146);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(view->m_tabN, 146u);
+    EXPECT_EQ(days->text(), QStringLiteral("12"));
 }
 
 TEST_F(TabelScreen, QuickOpenAndRateCorrectionForTheEmployeeShown)

@@ -6,6 +6,7 @@
 #include "exchange/ExchangeWorker.h"
 #include "platform/Db.h"
 #include "shell/ui/CCommonFormView.h"
+#include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/FormSelection.h"
 #include "values/Messages.h"
 
@@ -254,24 +255,48 @@ TEST(ExchangeReporter, AStoppedRunDoesNotWaitForItsBox)
     EXPECT_TRUE(messenger.errors.isEmpty()); // the box was cancelled with the run
 }
 
-TEST(FormSelection, FieldsReadAsPercentDWithoutRangeCheck)
+// The strip's fields read by their kinds: the whole text or nothing, within
+// the key's range and, where the field has a book, a number the book holds.
+// "12a" was once read as brigade 12 and "abc" as every profession.
+TEST(FormSelection, FieldsReadByTheirKindsAndNeverAPartOfTheText)
 {
+    CKalvorDoc doc;
+    kalvor::infobase::BuildFixtureBase(doc.infoBase, 12);
+    kalvor::infobase::BuildFixtureRefFiles(doc.refFiles);
     CCommonFormView form(444, nullptr);
-    auto addField = [&](int id, const QString& text) {
-        auto* field = new QLineEdit(text, &form);
-        form.SetControl(id, field);
-    };
-    addField(1252, QStringLiteral("7"));
-    addField(1253, QStringLiteral("12a"));
-    addField(1254, QStringLiteral("abc"));
-    addField(1103, QStringLiteral("15"));
+    for (int id : {1252, 1253, 1254, 1103})
+        form.SetControl(id, new CTypedEdit(SelectionKind(id, SelectionFieldName(id), &doc), &form));
+    auto set = [&](int id, const char* text) { form.controlAs<CTypedEdit>(id)->setText(QString::fromUtf8(text)); };
+    const int shop = doc.infoBase.shops.front().number;
+    set(1252, QByteArray::number(shop).constData());
+    set(1253, " 7 ");
+    set(1254, "");
     std::array<int, 3> values{-1, -1, -1};
     ReadFormSelection(form, values);
-    EXPECT_EQ(values, (std::array<int, 3>{7, 12, 0}));
+    EXPECT_EQ(values, (std::array<int, 3>{shop, 7, 0}));
 
-    form.controlAs<QLineEdit>(1252)->setText(QString());
-    form.controlAs<QLineEdit>(1253)->setText(QStringLiteral(" 300"));
-    form.controlAs<QLineEdit>(1254)->setText(QStringLiteral("-4"));
-    ReadSelectionFields(form, values);
-    EXPECT_EQ(values, (std::array<int, 3>{0, 300, -4}));
+    struct Case {
+        int id;
+        const char* text;
+        const char* said;
+    };
+    int freeShop = 1;
+    while (doc.infoBase.shopNumbered(freeShop)) ++freeShop;
+    const QByteArray unknownShop = QByteArray::number(freeShop);
+    for (const Case c : {Case{1253, "12a", "Некорректное число в поле \"Бригада\": 12a"},
+                         Case{1254, "abc", "Некорректное число в поле \"Профессия\": abc"},
+                         Case{1253, "100", "Значение поля \"Бригада\" должно быть от 0 до 99"},
+                         Case{1252, "300", "Значение поля \"Цех\" должно быть от 0 до 255"},
+                         Case{1252, unknownShop.constData(), "справочнике \"Цех/Отдел\""},
+                         Case{1103, "8000", "справочнике \"Список сотрудников\""}}) {
+        SCOPED_TRACE(c.text);
+        const CTypedEdit* field = form.controlAs<CTypedEdit>(c.id);
+        const QString before = field->text();
+        set(c.id, c.text);
+        const kalvor::FigureReading reading = field->Reading();
+        EXPECT_FALSE(reading.read);
+        EXPECT_TRUE(reading.refusal.contains(QString::fromUtf8(c.said))) << reading.refusal.toStdString();
+        EXPECT_EQ(TypedValue(form, c.id), 0); // and the strip refuses it before anything runs
+        set(c.id, before.toUtf8().constData());
+    }
 }

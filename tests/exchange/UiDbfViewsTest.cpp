@@ -161,13 +161,60 @@ TEST_F(UiDbfViews, ArchiveDataWrittenAndReadBackForOneEmployee)
     ib::LoadEmployee(base(), entry.slot);
     EXPECT_EQ(ArchiveSums(base().current), sums);
 
-    // A number that is not in the list.
+    // A number that is not in the list is refused by the strip: no file is
+    // asked for and nothing is read.
     recorder.boxes.clear();
+    Field(*view, IdPersonnelNumberField)->clear();
     TypeText(Field(*view, IdPersonnelNumberField), QStringLiteral("8000"));
     ASSERT_TRUE(Run(*view));
-    EXPECT_EQ(recorder.Texts(),
-              QStringList{kalvor::exchange::ExchangeCodeText(-4, kalvor::exchange::ExchangeCodeFamily::FilePart)});
+    EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("В поле \"Табельный номер  (по умолчанию  все работники)\" указан "
+                                                           "номер, которого нет в справочнике \"Список сотрудников\": 8000")});
     EXPECT_EQ(recorder.boxes[0].flags, MB_OK | MB_ICONERROR);
+    EXPECT_EQ(view->asked.size(), 2u);
+}
+
+// A read into the base started with a shop that does not read ("12x"), that
+// is past the shop's range ("300") or that the shop book lacks is refused
+// naming the field or the book, before the file is asked for: nothing is
+// read, and the field keeps the focus. Such a shop once read as 0, the whole
+// firm, on a screen that warns that data may be overwritten.
+TEST_F(UiDbfViews, AReadStartedWithAShopThatDoesNotReadOrIsNotInTheBookIsRefusedAndReadsNothing)
+{
+    auto view = Open<CEFuncDbfCInfView>(QStringLiteral("konst.dbf"));
+    ASSERT_TRUE(Run(*view, IdShopField)); // a file of everyone to read
+    ASSERT_EQ(view->asked.size(), 1u);
+    ChooseRead(*view);
+    const std::vector<ib::EmployeeListEntry> list = base().list;
+    int unknown = 1;
+    while (base().shopNumbered(unknown)) ++unknown;
+    const QString name = QStringLiteral("Номер цеха/отдела (по умолчанию  вся организация)");
+    const struct {
+        QString typed;
+        QString said;
+    } cases[] = {
+        {QStringLiteral("12x"), QStringLiteral("Некорректное число в поле \"%1\": 12x").arg(name)},
+        {QStringLiteral("300"), QStringLiteral("Значение поля \"%1\" должно быть от 0 до 255: 300").arg(name)},
+        {QString::number(unknown),
+         QStringLiteral("В поле \"%1\" указан номер, которого нет в справочнике \"Цех/Отдел\": %2").arg(name).arg(unknown)},
+    };
+    QLineEdit* shop = Field(*view, IdShopField);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        recorder.boxes.clear();
+        shop->setText(c.typed);
+        ASSERT_TRUE(Run(*view, IdShopField));
+        ASSERT_EQ(recorder.boxes.size(), 1u);
+        EXPECT_TRUE(recorder.boxes[0].text.contains(c.said)) << recorder.boxes[0].text.toStdString();
+        EXPECT_EQ(view->asked.size(), 1u); // no file asked for: no read
+        EXPECT_TRUE(shop->hasFocus());
+        EXPECT_TRUE(shop->isEnabled());
+    }
+    EXPECT_EQ(base().list.size(), list.size());
+    // The field then takes a shop of the book, and the read goes.
+    recorder.boxes.clear();
+    shop->setText(QString::number(base().shops.front().number));
+    ASSERT_TRUE(Run(*view, IdShopField));
+    EXPECT_EQ(view->asked.size(), 2u);
 }
 
 TEST_F(UiDbfViews, AccruedPayWrittenAndReadBackIntoTheEntryBlock)
@@ -209,8 +256,17 @@ TEST_F(UiDbfViews, AccruedPayWrittenAndReadBackIntoTheEntryBlock)
 TEST_F(UiDbfViews, ConstantInformationOfEveryoneWrittenAndReadBack)
 {
     auto view = Open<CEFuncDbfCInfView>(QStringLiteral("konst.dbf"));
-    // A five-digit personnel number counts as none: every employee.
+    // A five-digit personnel number is past the list's numbers: refused, and
+    // nothing is written (it once counted as none: every employee).
     TypeText(Field(*view, IdPersonnelNumberField), QStringLiteral("12345"));
+    ASSERT_TRUE(Run(*view, IdShopField));
+    EXPECT_EQ(recorder.Texts(),
+              QStringList{QStringLiteral("Значение поля \"Табельный номер  (по умолчанию  все работники)\" должно быть от 0 до "
+                                                 "8191: 12345")});
+    EXPECT_TRUE(view->asked.empty());
+    recorder.boxes.clear();
+    // Empty: every employee.
+    Field(*view, IdPersonnelNumberField)->clear();
     ASSERT_TRUE(Run(*view, IdShopField));
     EXPECT_TRUE(recorder.boxes.empty());
     EXPECT_TRUE(Field(*view, IdPersonnelNumberField)->text().isEmpty()); // emptied at the end
@@ -226,10 +282,10 @@ TEST_F(UiDbfViews, ConstantInformationOfEveryoneWrittenAndReadBack)
                                              QStringLiteral("Новых сотрудников в базе: 0 ")}));
     EXPECT_EQ(base().employeeCount(), employees);
 
-    // A shop without employees.
+    // A brigade without employees.
     recorder.boxes.clear();
     auto writer = Open<CEFuncDbfCInfView>(QStringLiteral("none.dbf"));
-    TypeText(Field(*writer, IdShopField), QStringLiteral("249"));
+    TypeText(Field(*writer, IdBrigadeField), QStringLiteral("99"));
     ASSERT_TRUE(Run(*writer, IdShopField));
     EXPECT_EQ(recorder.Texts(),
               QStringList{kalvor::exchange::ExchangeCodeText(-6, kalvor::exchange::ExchangeCodeFamily::FilePart)});

@@ -14,15 +14,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolBox>
 
 #include <atomic>
+#include <map>
 #include <mutex>
 #include <stdexcept>
 
@@ -62,10 +65,10 @@ public:
         : CExchangeTaskView(444, leaveTo, doc), m_script(script), m_family(family)
     {
         BeginForm(QStringLiteral("Итоговые суммы"));
-        AddField(1252, QStringLiteral("Номер цеха (по умолчанию  вся организация)"));
-        AddField(1253, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
-        AddField(1254, QStringLiteral("Код профессии (по умолчанию все профессии)"));
-        AddField(1103, QStringLiteral("Табельный номер  (по умолчанию  все работники)"));
+        AddSelectionField(1252, QStringLiteral("Номер цеха (по умолчанию  вся организация)"));
+        AddSelectionField(1253, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
+        AddSelectionField(1254, QStringLiteral("Код профессии (по умолчанию все профессии)"));
+        AddSelectionField(1103, QStringLiteral("Табельный номер  (по умолчанию  все работники)"));
         AddStartButton(QStringLiteral("Вывод"));
         AddProgressPlace();
     }
@@ -143,6 +146,8 @@ TEST(UiExchangeTaskView, EnterAndTheButtonStartOneWorkerAndTheMarqueeRunsOnlyWhi
 {
     MessageRecorder recorder;
     CKalvorDoc doc;
+    kalvor::infobase::BuildFixtureBase(doc.infoBase, 12);
+    const int shopNumber = doc.infoBase.shops.front().number;
     WorkerScript script;
     script.hold = true;
     TestExchangeView view(&doc, script);
@@ -152,8 +157,8 @@ TEST(UiExchangeTaskView, EnterAndTheButtonStartOneWorkerAndTheMarqueeRunsOnlyWhi
 
     QLineEdit* shop = view.Field(1252);
     shop->setFocus();
-    TypeText(shop, QStringLiteral("3"));
-    TypeText(view.Field(1253), QStringLiteral("12a"));
+    TypeText(shop, QString::number(shopNumber));
+    TypeText(view.Field(1253), QStringLiteral("12"));
     QTest::keyClick(shop, Qt::Key_Return);
     ASSERT_TRUE(WaitFor([&] { return script.runs == 1; }));
     EXPECT_TRUE(view.Running());
@@ -187,7 +192,7 @@ TEST(UiExchangeTaskView, EnterAndTheButtonStartOneWorkerAndTheMarqueeRunsOnlyWhi
 
     ASSERT_TRUE(RunOnce(view, script));
     ASSERT_EQ(script.params.size(), 2u);
-    EXPECT_EQ(script.params[0].shop, 3);
+    EXPECT_EQ(script.params[0].shop, shopNumber);
     EXPECT_EQ(script.params[0].brigade, 12);
     EXPECT_EQ(script.params[0].profession, 0);
     EXPECT_EQ(script.params[0].personnelNumber, 0);
@@ -438,4 +443,74 @@ TEST_F(UiExchangeFrame, FieldHelpOfTheStripGivesTheBrigadeHintAndTheShopList)
     QTest::keyClick(help->table(), Qt::Key_Return);
     Settle();
     EXPECT_EQ(view->Field(1252)->text(), CCommonFormView::ShopLines(doc).front().section(QLatin1Char('|'), 0, 0));
+}
+
+// Every exchange screen with a strip, opened from its command: an unreadable
+// text or a number its field's range or book does not hold is refused naming
+// the field before anything runs (no worker, no file asked for), the field
+// keeps the focus and stays editable; none of them is taken as the whole firm.
+TEST_F(UiExchangeFrame, EveryStripOfTheExchangeScreensRefusesAnUnreadableOrUnknownNumberBeforeRunning)
+{
+    CMainFrame frame(&doc, &registry);
+    frame.resize(1024, 768);
+    ASSERT_TRUE(ShowActive(&frame));
+    // A file dialog would mean a run went ahead: it is closed, and the run fails below.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    closer.start(50);
+    const auto& base = doc.infoBase;
+    int shop = 1, tabN = 1, profession = 1;
+    while (base.shopNumbered(shop)) ++shop;
+    while (base.FindEmployee(tabN) >= 0) ++tabN;
+    const auto inBook = [this](int code) {
+        for (int i = 0; i < int(doc.refFiles.profiCount); ++i)
+            if (doc.refFiles.profi[std::size_t(i)].code == code)
+                return true;
+        return false;
+    };
+    while (inBook(profession)) ++profession;
+    const std::map<int, QStringList> texts{
+        {IdShopField, {QStringLiteral("12x"), QStringLiteral("300"), QString::number(shop)}},
+        {IdBrigadeField, {QStringLiteral("12x"), QStringLiteral("100")}},
+        {IdProfessionField, {QStringLiteral("12x"), QStringLiteral("300"), QString::number(profession)}},
+        {IdPersonnelNumberField, {QStringLiteral("12x"), QStringLiteral("9000"), QString::number(tabN)}}};
+    int screens = 0;
+    for (const CommandInfo& command : registry.Commands()) {
+        if (!command.makeView)
+            continue;
+        frame.SwitchView(command.makeView);
+        Settle();
+        auto* view = qobject_cast<CExchangeTaskView*>(frame.CurrentView());
+        if (!view || !view->control(IdShopField))
+            continue;
+        ++screens;
+        for (const auto& [id, bad] : texts) {
+            auto* field = view->controlAs<QLineEdit>(id);
+            if (!field)
+                continue;
+            for (const QString& text : bad) {
+                SCOPED_TRACE(QStringLiteral("%1, field %2: %3").arg(command.caption).arg(id).arg(text).toStdString());
+                recorder.boxes.clear();
+                field->setFocus();
+                field->setText(text);
+                QTest::keyClick(field, Qt::Key_Return);
+                Settle();
+                ASSERT_EQ(recorder.boxes.size(), 1u) << recorder.Texts().join(QLatin1Char('|')).toStdString();
+                const auto* typed = qobject_cast<CTypedEdit*>(field);
+                ASSERT_NE(typed, nullptr);
+                EXPECT_TRUE(recorder.boxes[0].text.contains(QStringLiteral("\"%1\"").arg(typed->Kind().name)))
+                    << recorder.boxes[0].text.toStdString();
+                EXPECT_FALSE(view->Running());
+                EXPECT_TRUE(view->OutcomeText().isEmpty());
+                EXPECT_TRUE(field->isEnabled());
+                EXPECT_EQ(QApplication::focusWidget(), field);
+                field->clear();
+            }
+        }
+    }
+    EXPECT_EQ(screens, 13);
+    frame.SwitchView<CEmptyView>();
 }

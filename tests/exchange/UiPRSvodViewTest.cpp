@@ -212,16 +212,43 @@ TEST_F(UiPRSvodView, DemoAprilReportByShopAndPayKind)
 
 TEST_F(UiPRSvodView, WrongFormAndMarkedPayKinds)
 {
+    // A condition that is no number of its level is refused naming the level,
+    // and nothing starts ("12x" once read as 12, an unknown shop as every shop).
     Field(IdShopField)->setText("*");
-    Field(CEFuncPRSvodView::IdEmployeeLevelField)->setText("0");
     view->runReal = true;
+    int unknownShop = 1;
+    while (doc->infoBase.shopNumbered(unknownShop)) ++unknownShop;
+    const std::pair<int, QString> conditions[] = {
+        {CEFuncPRSvodView::IdEmployeeLevelField,
+         QStringLiteral("Значение поля \"Табельный номер\" должно быть от 1 до 8191: 0")},
+        {IdBrigadeField, QStringLiteral("Некорректное число в поле \"Бригада / Группа\": 12x")},
+        {CEFuncPRSvodView::IdMonthField, QStringLiteral("Некорректное число в поле \"Месяц\": 12x")},
+        {IdShopField, QStringLiteral("В поле \"Цех / Отдел\" указан номер, которого нет в справочнике \"Цех/Отдел\": %1")
+                          .arg(unknownShop)}};
+    for (const auto& [id, said] : conditions) {
+        recorder.boxes.clear();
+        Field(id)->setText(id == CEFuncPRSvodView::IdEmployeeLevelField ? QStringLiteral("0")
+                           : id == IdShopField                          ? QString::number(unknownShop)
+                                                                        : QStringLiteral("12x"));
+        Click(IdStartButton);
+        ASSERT_TRUE(Idle());
+        EXPECT_EQ(recorder.Texts(), QStringList{said});
+        EXPECT_TRUE(view->starts.empty());
+        EXPECT_TRUE(Field(id)->hasFocus());
+        Field(id)->setText(id == IdShopField ? QStringLiteral("*") : QString());
+    }
+    // A period begun and not ended: the run says the form is wrong.
+    recorder.boxes.clear();
+    Field(CEFuncPRSvodView::IdFirstMonth)->setText("1");
+    Field(CEFuncPRSvodView::IdFirstYear)->setText("11");
     Click(IdStartButton);
     ASSERT_TRUE(Idle());
     EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("Вы ошиблись при заполнении формы")});
+    Field(CEFuncPRSvodView::IdFirstMonth)->clear();
+    Field(CEFuncPRSvodView::IdFirstYear)->clear();
 
     // Pay kinds marked in the help of 1263 start at once for those kinds only.
     recorder.boxes.clear();
-    Field(CEFuncPRSvodView::IdEmployeeLevelField)->clear();
     view->runReal = false;
     Field(CEFuncPRSvodView::IdPayKindField)->setFocus();
     view->m_focusedId = CEFuncPRSvodView::IdPayKindField;

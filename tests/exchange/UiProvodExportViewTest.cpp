@@ -202,9 +202,20 @@ TEST_F(UiProvodExport, DemoAprilBestPostingsAreOfferedAsACopy)
     EXPECT_EQ(AccountingProgramList(), (QStringList{QStringLiteral(" |BEST"), QStringLiteral("1|1С-бухгалтерия"),
                                                     QStringLiteral("2|ИНФИН"), QStringLiteral("3|Турбо-бухгалтер")}));
 
-    // A program without a writer yet, and a brigade out of range, read as 0.
+    // A program without a writer yet, or a brigade out of range, is refused
+    // naming its field, and nothing runs; empty fields run BEST for everyone.
     TypeText(Field(CEFuncProvodExportView::IdProgramField), QStringLiteral("4"));
+    QTest::keyClick(Field(CEFuncProvodExportView::IdProgramField), Qt::Key_Return);
+    EXPECT_EQ(recorder.Texts(),
+              QStringList{QStringLiteral("Значение поля \"Выбор бухгалтерской программы\" должно быть от 0 до 3: 4")});
+    Field(CEFuncProvodExportView::IdProgramField)->clear();
     TypeText(Field(IdBrigadeField), QStringLiteral("100"));
+    QTest::keyClick(Field(IdBrigadeField), Qt::Key_Return);
+    EXPECT_EQ(recorder.Texts().size(), 2);
+    EXPECT_FALSE(view->Running());
+    EXPECT_TRUE(prompt.offered.isEmpty());
+    recorder.boxes.clear();
+    Field(IdBrigadeField)->clear();
     QTest::keyClick(Field(CEFuncProvodExportView::IdProgramField), Qt::Key_Return);
     ASSERT_TRUE(WaitFor([&] { return !view->Running() && view->control(IdStartButton)->isEnabled(); }, 60'000));
     EXPECT_EQ(view->Program(), 0);

@@ -137,12 +137,15 @@ TEST_F(UiTransferViews, OneShopCarriedIntoANewBase)
 TEST_F(UiTransferViews, FailuresAreReportedAndTheNumberIsRemembered)
 {
     auto upload = Open<CSymvFormatUploadView>(doc.get());
+    // A number not in the list is refused by the strip before the run.
+    const quint32 last = doc->LastPersonnelNumber;
     Type(*upload, IdPersonnelNumberField, QStringLiteral("8000"));
     Type(*upload, IdTransferFileField, QStringLiteral("none.trf"));
     ASSERT_TRUE(Run(*upload));
-    EXPECT_EQ(doc->LastPersonnelNumber, 8000u);
+    EXPECT_EQ(doc->LastPersonnelNumber, last);
     ASSERT_EQ(recorder.boxes.size(), 1u);
-    EXPECT_EQ(recorder.boxes[0].text, QStringLiteral("не найден табельный номер"));
+    EXPECT_EQ(recorder.boxes[0].text, QStringLiteral("В поле \"Табельный номер (по умолчанию все работники)\" указан номер, "
+                                                     "которого нет в справочнике \"Список сотрудников\": 8000"));
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("none.trf")));
 
     const auto list = doc->infoBase.list;

@@ -92,7 +92,7 @@ TEST_F(UiZastrahLicSved, EnterWithEmptyKindAndFormatFourWritesAnketa)
 TEST_F(UiZastrahLicSved, NobodySelectedShowsNoDataAndCopiesNothing)
 {
     Type(IdPfrFormatField, QStringLiteral("6"));
-    Type(IdShopField, QStringLiteral("250"));
+    Type(IdBrigadeField, QStringLiteral("99")); // a brigade without employees
     ASSERT_TRUE(Run());
     EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("нет данных")});
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("ANKETA.TXT")));

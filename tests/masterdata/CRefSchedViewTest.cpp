@@ -68,9 +68,16 @@ TEST_F(ScheduleScreen, DefinesAScheduleTypesADayAndPagesThroughMonths)
     CRefSchedDlg* calendar = view->Dialog();
     EXPECT_TRUE(view->NumberField()->hasFocus());
     EXPECT_FALSE(calendar->isEnabled());
-    for (const char* wrong : {"0", "21", "x"}) {
+    // Refused at Enter naming the field; "12x" was once schedule 12.
+    for (const char* wrong : {"0", "21", "x", "12x", "1,5"}) {
+        boxes.boxes.clear();
         Choose(view, wrong);
-        EXPECT_EQ(boxes.Texts().last(), QStringLiteral("Некорректный номер графика")) << wrong;
+        ASSERT_EQ(boxes.boxes.size(), 1u) << wrong;
+        EXPECT_TRUE(boxes.boxes[0].text.contains(QStringLiteral("\"График\"")) &&
+                    boxes.boxes[0].text.endsWith(QString::fromLatin1(wrong)))
+            << boxes.boxes[0].text.toStdString();
+        EXPECT_FALSE(calendar->isEnabled()) << wrong;
+        EXPECT_TRUE(view->NumberField()->hasFocus());
     }
 
     // Schedule 1 of the demo firm: Monday to Friday, 8 hours, on April 2011.
@@ -111,8 +118,16 @@ TEST_F(ScheduleScreen, DefinesAScheduleTypesADayAndPagesThroughMonths)
     Type(calendar->DayField(4), "0");
     EXPECT_EQ(calendar->WorkDays()->text(), "25");
     EXPECT_EQ(calendar->WorkHours()->text(), "174,0");
-    // More than 24 hours is refused: the cell keeps its value.
+    // More than 24 hours is refused naming the cell when it is left; the
+    // day keeps its value, and the cell takes a valid one.
+    boxes.boxes.clear();
     Type(calendar->DayField(5), "25,0");
+    Settle();
+    EXPECT_EQ(boxes.Texts().size(), 1);
+    EXPECT_TRUE(boxes.Texts().value(0).contains(QStringLiteral("\"Часы за день\"")));
+    EXPECT_TRUE(calendar->DayField(5)->hasFocus());
+    EXPECT_EQ(calendar->WorkHours()->text(), "174,0");
+    Type(calendar->DayField(5), "7,0");
     EXPECT_EQ(calendar->DayField(5)->text(), "7,0");
 
     // PgUp sixteen times stops at January 2010; PgDn stops at October 2011.

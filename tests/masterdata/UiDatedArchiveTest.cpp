@@ -197,14 +197,19 @@ TEST_F(UiDatedArchive, LeavingAndSteppingSaveFirstAndUnknownNumbersLoadNothing)
     MessageRecorder boxes;
     ApplyNumber(view->Strip(), tabN(1));
     // Typed numbers that are no number, 0, or not in the list.
-    for (const char* typed : {"xyz", "0", "4000"}) {
+    const std::pair<const char*, QString> refusals[] = {
+        {"xyz", QStringLiteral("Некорректное число в поле \"Табельный номер\": xyz")},
+        {"0", QStringLiteral("Некорректный табельный номер")},
+        {"4000", QStringLiteral("В поле \"Табельный номер\" указан номер, которого нет в справочнике "
+                                "\"Список сотрудников\": 4000")}};
+    for (const auto& [typed, said] : refusals) {
         boxes.boxes.clear();
         QLineEdit* field = view->Strip()->Field(CTabelFilterDlg::IdTabN);
         field->setFocus();
         field->selectAll();
         TypeKeys(QString::fromLatin1(typed));
         PressKey(Qt::Key_Return);
-        ASSERT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректный табельный номер")}) << typed;
+        ASSERT_EQ(boxes.Texts(), QStringList{said}) << typed;
         EXPECT_EQ(field->selectedText(), QString::fromLatin1(typed));
         EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
         EXPECT_EQ(grid->GetRowCount(), 4);

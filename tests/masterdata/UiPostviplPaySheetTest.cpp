@@ -155,13 +155,14 @@ TEST_F(World, PaySheetListsTheShopWithItsTotal)
     }
     EXPECT_EQ(view.Dlg()->TotalText(), QString::number(total / 100, 'f', 2));
 
-    // A shop with nobody is refused and the sheet stays.
+    // A shop the book lacks is refused naming the book, and the sheet stays.
     QLineEdit* shopField = view.Strip()->Field(CWorkersFilterDlg::IdShop);
     shopField->setFocus();
     shopField->selectAll();
     TypeKeys(QStringLiteral("249"));
     PressKey(Qt::Key_Return);
-    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Сотрудников не обнаружено")});
+    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("В поле \"Цех\" указан номер, которого нет в справочнике "
+                                                        "\"Цех/Отдел\": 249")});
     EXPECT_EQ(grid->GetRowCount() - 1, names.size());
     EXPECT_TRUE(shopField->hasFocus());
 

@@ -334,7 +334,8 @@ TEST_F(UiRecordCard, ANewNumberMakesANewCard)
     // Numbers a list entry cannot hold are refused before the question.
     boxes.boxes.clear();
     ApplyNumber(view->Strip(), 9000);
-    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректный табельный номер")});
+    EXPECT_EQ(boxes.Texts(),
+              QStringList{QStringLiteral("Значение поля \"Табельный номер\" должно быть от 0 до 8191: 9000")});
 
     boxes.answer = IDYES;
     ApplyNumber(view->Strip(), 7777);

@@ -127,27 +127,28 @@ struct Seen {
     QString title, counter;
 };
 
-// Keys that select nobody start nothing: an unknown shop, an unknown number.
+// Keys that select nobody start nothing: a brigade without employees, an
+// unknown number.
 void ExpectKeysThatSelectNobodyStartNothing(CCalcZarpView& view, MessageRecorder& boxes)
 {
     CCalcZarpDlg* dlg = view.CalcDlg();
     CTabelFilterDlg* strip = view.Strip();
     QLineEdit* shop = strip->Field(CWorkersFilterDlg::IdShop);
+    QLineEdit* brigade = strip->Field(CWorkersFilterDlg::IdBrigade);
     QLineEdit* number = strip->Field(CTabelFilterDlg::IdTabN);
-    shop->setFocus();
-    TypeText(shop, QStringLiteral("99"));
-    QTest::keyClick(shop, Qt::Key_Return);
+    brigade->setFocus();
+    TypeText(brigade, QStringLiteral("99"));
+    QTest::keyClick(brigade, Qt::Key_Return);
     ASSERT_EQ(boxes.Texts(), QStringList{QStringLiteral("Сотрудников не обнаружено")});
     EXPECT_EQ(boxes.boxes[0].flags, MB_OK | MB_ICONERROR);
     EXPECT_FALSE(dlg->IsRunning());
     EXPECT_TRUE(shop->hasFocus());
-    EXPECT_EQ(shop->selectedText(), QStringLiteral("99"));
-    shop->clear();
+    brigade->clear();
     number->setFocus();
     TypeText(number, QStringLiteral("8000"));
     QTest::keyClick(number, Qt::Key_Return);
     ASSERT_EQ(boxes.boxes.size(), 2u);
-    EXPECT_EQ(boxes.boxes[1].text, QStringLiteral("Некорректный табельный номер"));
+    EXPECT_EQ(boxes.boxes[1].text, QStringLiteral("В поле \"Табельный номер\" указан номер, которого нет в справочнике \"Список сотрудников\": %1").arg(8000));
     EXPECT_FALSE(dlg->IsRunning());
     number->clear();
 }
@@ -575,10 +576,11 @@ TEST_F(CalcViewTest, UnreadableStripFieldsStartNothing)
         const char* text;
         const char* message;
     };
-    for (const Case c : {Case{CWorkersFilterDlg::IdShop, "abc", "Некорректный номер цеха"},
-                         Case{CWorkersFilterDlg::IdBrigade, "1o", "Некорректный номер бригады"},
-                         Case{CWorkersFilterDlg::IdProfession, "-3", "Некорректный код профессии"},
-                         Case{CTabelFilterDlg::IdTabN, "106x", "Некорректный табельный номер"}}) {
+    for (const Case c : {Case{CWorkersFilterDlg::IdShop, "abc", "Некорректное число в поле \"Цех\": abc"},
+                         Case{CWorkersFilterDlg::IdBrigade, "1o", "Некорректное число в поле \"Бригада\": 1o"},
+                         Case{CWorkersFilterDlg::IdProfession, "-3",
+                              "Значение поля \"Профессия\" должно быть от 0 до 127: -3"},
+                         Case{CTabelFilterDlg::IdTabN, "106x", "Некорректное число в поле \"Табельный номер\": 106x"}}) {
         SCOPED_TRACE(c.text);
         boxes.boxes.clear();
         QLineEdit* field = view.Strip()->Field(c.field);

@@ -206,10 +206,14 @@ TEST_F(UiPersonalAccount, StepsThroughStoredRowsAndRefusesUnknownNumbers)
 
     // A text that is no number, and a number that is not in the list: refused,
     // the field's text selected, nothing loaded.
-    for (const QString& typed : {QStringLiteral("абв"), QStringLiteral("0"), QStringLiteral("9999")}) {
+    const std::pair<QString, QString> refusals[] = {
+        {QStringLiteral("абв"), QStringLiteral("Некорректное число в поле \"Табельный номер\": абв")},
+        {QStringLiteral("0"), QStringLiteral("Некорректный табельный номер")},
+        {QStringLiteral("9999"), QStringLiteral("Значение поля \"Табельный номер\" должно быть от 0 до 8191: 9999")}};
+    for (const auto& [typed, said] : refusals) {
         boxes.boxes.clear();
         Type(number, typed);
-        ASSERT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректный табельный номер")}) << typed.toStdString();
+        ASSERT_EQ(boxes.Texts(), QStringList{said}) << typed.toStdString();
         EXPECT_TRUE(number->hasFocus());
         EXPECT_EQ(number->selectedText(), typed);
         EXPECT_EQ(view->m_tabN, unsigned(tabN(last - 1)));

@@ -185,7 +185,7 @@ TEST_F(UiPayrollPrintViews, SettlementStatementPrintsAndABadSheetRangeIsRefused)
     ASSERT_TRUE(PrintWithEnter());
     EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("Некорректное условие поиска")});
     SetField(IdLastSheetField, QString());
-    SetField(IdShopField, QStringLiteral("77"));
+    SetField(IdBrigadeField, QStringLiteral("99")); // a brigade without employees
     recorder.boxes.clear();
     ASSERT_TRUE(PrintWithEnter());
     EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("Нет данных для печати")});
@@ -246,10 +246,13 @@ TEST_F(UiPayrollPrintViews, EachViewNamesItsDocumentAndRefusesAnUnreadableNumber
         const char* text;
         const char* said;
     } refused[] = {
-        {IdPersonnelNumberField, "abc", "Некорректный табельный номер"},
-        {IdShopField, "1x", "Некорректный номер цеха"},
-        {IdBrigadeField, "-5", "Некорректный номер бригады"},
-        {IdProfessionField, "п", "Некорректный код профессии"},
+        {IdPersonnelNumberField, "abc", "Некорректное число в поле \"Табельный номер  (по умолчанию  все работники)\": abc"},
+        {IdShopField, "1x", "Некорректное число в поле \"Номер цеха  (по умолчанию  вся организация)\": 1x"},
+        {IdBrigadeField, "-5", "Значение поля \"Номер бригады  (по умолчанию  все бригады)\" должно быть от 0 до 99: -5"},
+        {IdProfessionField, "п", "Некорректное число в поле \"Код профессии  (по умолчанию  все профессии)\": п"},
+        {IdPersonnelNumberField, "9999", "Значение поля \"Табельный номер  (по умолчанию  все работники)\" должно быть от 0 до 8191: 9999"},
+        {IdPersonnelNumberField, "8000", "В поле \"Табельный номер  (по умолчанию  все работники)\" указан номер, которого нет в справочнике "
+                                         "\"Список сотрудников\": 8000"},
     };
     for (const auto& entry : refused) {
         SetField(entry.field, QString::fromUtf8(entry.text));
@@ -261,8 +264,8 @@ TEST_F(UiPayrollPrintViews, EachViewNamesItsDocumentAndRefusesAnUnreadableNumber
         SetField(entry.field, QString());
         recorder.boxes.clear();
     }
-    // "9999" reads, and names nobody.
-    SetField(IdPersonnelNumberField, QStringLiteral("9999"));
+    // Brigade 99 reads, and names nobody.
+    SetField(IdBrigadeField, QStringLiteral("99"));
     ASSERT_TRUE(PrintWithEnter());
     EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral("Нет данных для печати")});
 }

@@ -308,6 +308,7 @@ TEST_F(UiFrame, StripHelpListWithMarksMakesAGroupAndEscCancelsIt)
     ASSERT_NE(view, nullptr);
     QLineEdit* tabN = view->strip->Field(1103);
     tabN->setFocus();
+    Settle(); // the entry greys once the input left has been read
     EXPECT_TRUE(view->calls.contains(QStringLiteral("EnableEntry 0")));
     EXPECT_EQ(view->m_focusedId, 1103);
 
@@ -386,7 +387,7 @@ TEST_F(UiFrame, StripHelpListWithMarksMakesAGroupAndEscCancelsIt)
     const int set = int(view->calls.indexOf(QStringLiteral("OnHelpValueSet")));
     ASSERT_GE(set, 1);
     EXPECT_EQ(view->calls.first(), QStringLiteral("ShowFormHelp"));
-    EXPECT_EQ(view->calls.indexOf(QStringLiteral("ApplySelection ") + second), set + 1);
+    EXPECT_GT(view->calls.indexOf(QStringLiteral("ApplySelection ") + second), set);
 }
 
 TEST_F(UiFrame, HintsShopsAndProfessionsOfTheStrip)
@@ -461,13 +462,17 @@ TEST_F(UiFrame, HintsShopsAndProfessionsOfTheStrip)
     // Esc leaves for the entry screen's panel.
     {
         MessageRecorder boxes;
-        for (const char* bad : {"x", " 4-я", "-5"}) {
+        const std::pair<const char*, QString> refusals[] = {
+            {"x", QStringLiteral("Некорректное число в поле \"Бригада\": x")},
+            {" 4-я", QStringLiteral("Некорректное число в поле \"Бригада\": 4-я")},
+            {"-5", QStringLiteral("Значение поля \"Бригада\" должно быть от 0 до 99: -5")}};
+        for (const auto& [bad, said] : refusals) {
             SCOPED_TRACE(bad);
             boxes.boxes.clear();
             brigade->setText(QString::fromUtf8(bad));
             shop->setFocus();
             EXPECT_FALSE(view->strip->CheckFields());
-            EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректный номер бригады")});
+            EXPECT_EQ(boxes.Texts(), QStringList{said});
             EXPECT_TRUE(brigade->hasFocus());
         }
     }

@@ -9,10 +9,10 @@ using kalvor::platform::TaskThread;
 CBulletRgsPrintView::CBulletRgsPrintView(CKalvorDoc* doc, QWidget* parent) : CEntryRegisterView(kFormId, doc, parent)
 {
     BeginForm(QStringLiteral("Печать реестра больничных"));
-    AddField(IdShopField, QStringLiteral("Номер цеха (по умолчанию вся организация)"));
-    AddField(IdBrigadeField, QStringLiteral("Номер бригады (по умочанию все бригады)"));
-    AddField(IdProfessionField, QStringLiteral("Код профессии (по умолчанию все профессии)"));
-    AddField(IdPersonnelNumberField, QStringLiteral("Табельный номер (по умолчанию все работники)"));
+    AddSelectionField(IdShopField, QStringLiteral("Номер цеха (по умолчанию вся организация)"));
+    AddSelectionField(IdBrigadeField, QStringLiteral("Номер бригады (по умочанию все бригады)"));
+    AddSelectionField(IdProfessionField, QStringLiteral("Код профессии (по умолчанию все профессии)"));
+    AddSelectionField(IdPersonnelNumberField, QStringLiteral("Табельный номер (по умолчанию все работники)"));
     EndForm();
 }
 

@@ -4,6 +4,7 @@
 #include "entries/ui/MonthEntrySteps.h"
 #include "grid/FldHlpGridCtrl.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/EntryViewBodies.h"
 
 namespace ib = kalvor::infobase;
 
@@ -33,7 +34,7 @@ void CCurnuPerSBView::NextElement() { StepToEmployeeWithEntries(*this, +1, HasTr
 
 void CCurnuPerSBView::PrevElement() { StepToEmployeeWithEntries(*this, -1, HasTransfers); }
 
-void CCurnuPerSBView::ApplySelection() { ApplyTypedPersonnelNumber(*this); }
+void CCurnuPerSBView::ApplySelection() { ApplySelectionBody(*this); }
 
 void CCurnuPerSBView::TakeHelpValues(const QStringList& values)
 {

@@ -7,6 +7,7 @@
 
 #include "entries/ui/MonthEntrySteps.h"
 #include "shell/ui/CCommonFormView.h"
+#include "shell/ui/EntryViewBodies.h"
 
 class CMonthFormDlg;
 class CTabelFilterDlg;
@@ -24,7 +25,7 @@ public:
     void OnInitialUpdate() override;
     void NextElement() override;
     void PrevElement() override;
-    void ApplySelection() override { ApplyTypedPersonnelNumber(*this); }
+    void ApplySelection() override { ApplySelectionBody(*this); }
     void EnableEntry(bool enable) override;
     void TakeHelpValues(const QStringList& values) override;
     void OnHelpValueSet() override;

@@ -15,7 +15,8 @@ COtpuskRgsPrintView::COtpuskRgsPrintView(CKalvorDoc* doc, QWidget* parent) : CEn
 {
     BeginForm(QStringLiteral("Печать реестра отпускных"));
     AddSelectionFields();
-    AddField(kFirstPageField, QStringLiteral("Печатать первую страницу  (по умолчанию только вторую)"));
+    AddField(kFirstPageField, QStringLiteral("Печатать первую страницу  (по умолчанию только вторую)"),
+             {QStringLiteral("Печатать первую страницу"), kalvor::WholeFigure(0, 1)});
     EndForm();
 }
 
@@ -23,10 +24,7 @@ bool COtpuskRgsPrintView::ReadFormValues()
 {
     if (!CEntryRegisterView::ReadFormValues())
         return false;
-    std::int32_t firstPage = 0;
-    if (const auto* field = controlAs<QLineEdit>(kFirstPageField))
-        kalvor::ParseIntField(field->text(), firstPage, INT_MIN, INT_MAX);
-    m_withNote = firstPage != 0;
+    m_withNote = TypedValue(*this, kFirstPageField) != 0;
     return true;
 }
 

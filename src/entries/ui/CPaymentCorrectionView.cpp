@@ -38,7 +38,7 @@ void CPaymentCorrectionView::ApplySelection()
     int shop = 0, brigade = 0, profession = 0;
     if (!CheckFilterHasEmployees(*this, *m_filter, &shop, &brigade, &profession))
         return;
-    if (!m_dlg->SaveRecord())
+    if (!SaveBeforeSwitch(*this))
         return;
     m_dlg->SetSelection(shop, brigade, profession);
     EnableEntry(true);

@@ -23,11 +23,11 @@ CTabelReadView::CTabelReadView(CKalvorDoc* doc, QWidget* parent)
     : CTaskFormView(kFormId, doc, parent)
 {
     BeginForm(QStringLiteral("Чтение файла табельного учета"));
-    AddField(IdTabelFileField, QStringLiteral("Имя промежуточного файла"), 260)->setMaxLength(kFileNameLength);
-    AddField(IdShopField, QStringLiteral("Номер цеха (по умолчанию вся организация)"));
-    AddField(IdBrigadeField, QStringLiteral("Номер бригады (по умочанию все бригады)"));
-    AddField(IdProfessionField, QStringLiteral("Код профессии (по умолчанию все профессии)"));
-    AddField(IdPersonnelNumberField, QStringLiteral("Табельный номер (по умолчанию все работники)"));
+    AddTextField(IdTabelFileField, QStringLiteral("Имя промежуточного файла"), kFileNameLength, 260);
+    AddSelectionField(IdShopField, QStringLiteral("Номер цеха (по умолчанию вся организация)"));
+    AddSelectionField(IdBrigadeField, QStringLiteral("Номер бригады (по умочанию все бригады)"));
+    AddSelectionField(IdProfessionField, QStringLiteral("Код профессии (по умолчанию все профессии)"));
+    AddSelectionField(IdPersonnelNumberField, QStringLiteral("Табельный номер (по умолчанию все работники)"));
     AddStartButton(QStringLiteral("Читать"));
     AddProgressPlace();
 }

@@ -180,6 +180,24 @@ void CTabelVvodDlg::OnCorrectRates() { RunRateCorrection(m_rateCorrection, View(
 
 void CTabelVvodDlg::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_Escape && AbandonTypedChanges())
+        return;
     if (!GroupEnterOrEscape(event))
         CFormChildDlg::keyPressEvent(event);
+}
+
+bool CTabelVvodDlg::AbandonTypedChanges()
+{
+    if (m_groupMode || m_slot == 0)
+        return false;
+    const ib::TabelRecord& stored = View()->Document()->infoBase.tabelOf(m_slot);
+    const en::TabelTexts shown = FormTexts(), kept = en::ShowTabelRecord(stored);
+    if (shown.texts == kept.texts && shown.dbf == kept.dbf)
+        return false;
+    if (KalvorMessageBox(QStringLiteral("Отменить изменения, внесенные в табель?"), MB_YESNO | MB_ICONQUESTION,
+                         QString(), this) == IDYES) {
+        ShowRecord(stored);
+        View()->EnableEntry(true);
+    }
+    return true;
 }

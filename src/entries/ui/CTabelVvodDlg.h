@@ -45,6 +45,11 @@ private:
     // Reads the form into the shown employee's record; the modified flag
     // is set when a value changed.
     void ReadRecord();
+    // Esc with the form changed from the stored record: "Отменить изменения,
+    // внесенные в табель?"; on "Да" the stored record is shown again and the
+    // entry is editable. False when nothing was changed (Esc then goes to
+    // the strip, as before).
+    bool AbandonTypedChanges();
 
     RateCorrectionRunner m_rateCorrection;
     QCheckBox* m_dbf = nullptr;

@@ -7,25 +7,6 @@
 
 namespace ib = kalvor::infobase;
 
-void ApplyTypedPersonnelNumber(CCommonFormView& view)
-{
-    CFormChildDlg* dlg = view.m_entryDlg;
-    if (!dlg || RefuseWhileGroupOpen(view) || !dlg->SaveRecord())
-        return;
-    int tabN = 0;
-    if (!ReadTypedPersonnelNumber(view, &tabN))
-        return;
-    CKalvorDoc* doc = view.Document();
-    const int index = doc->infoBase.FindEmployee(tabN);
-    if (index < 0) {
-        // Not in the list: the employee shown stays.
-        RefusePersonnelNumber(view);
-        return;
-    }
-    if (LoadEmployeeForView(view, index))
-        view.EnableEntry(true);
-}
-
 void StepToEmployeeWithEntries(CCommonFormView& view, int step, const HasEntries& hasEntries)
 {
     const ib::CInfoBase& base = view.Document()->infoBase;

@@ -9,11 +9,6 @@
 
 class CCommonFormView;
 
-// Enter in the strip of a month entry screen: the dialog saves (a refusal
-// keeps the employee), the typed number is read; a number that is not in the
-// current list gives "Некорректный табельный номер" and keeps the employee
-// shown. Refused while a group is open.
-void ApplyTypedPersonnelNumber(CCommonFormView& view);
 // F4 (+1) / F3 (-1): the dialog saves, then the next or previous employee of
 // the list that has entries of the screen's kind is shown; nothing at the
 // list's ends or while a group is open.

@@ -15,44 +15,13 @@ using kalvor::exchange::DbfTaskParams;
 using kalvor::platform::TaskContext;
 using kalvor::platform::TaskThread;
 
-namespace {
-
-constexpr int kMaxShop = 250;
-constexpr int kMaxBrigade = 99;
-constexpr int kMaxPersonnelNumber = 9999;
-
-QString FieldText(const ControlMap& form, int id)
-{
-    const auto* field = form.controlAs<QLineEdit>(id);
-    return field ? field->text() : QString();
-}
-
-// ParseIntField into a fresh value: 0 when out of range or not a number.
-int RangedField(const ControlMap& form, int id, int largest)
-{
-    std::int32_t value = 0;
-    kalvor::ParseIntField(FieldText(form, id), value, 0, largest);
-    return value;
-}
-
-} // namespace
-
-void ReadDbfStripSelection(const ControlMap& form, std::array<int, 2>& values)
-{
-    const int ids[] = {IdShopField, IdBrigadeField};
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        int value = 0;
-        values[i] = kalvor::ScanInt(FieldText(form, ids[i]), value) ? value : 0;
-    }
-}
-
 CEFuncDbfView::CEFuncDbfView(int formId, const QString& title, ThreadProc worker, CKalvorDoc* doc, QWidget* parent)
     : CExchangeTaskView(formId, PanelDbf, doc, parent), m_threadProc(worker)
 {
     BeginForm(title);
-    AddField(IdShopField, QStringLiteral("Номер цеха/отдела (по умолчанию  вся организация)"));
-    AddField(IdBrigadeField, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
-    AddField(IdPersonnelNumberField, QStringLiteral("Табельный номер  (по умолчанию  все работники)"));
+    AddSelectionField(IdShopField, QStringLiteral("Номер цеха/отдела (по умолчанию  вся организация)"));
+    AddSelectionField(IdBrigadeField, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
+    AddSelectionField(IdPersonnelNumberField, QStringLiteral("Табельный номер  (по умолчанию  все работники)"));
 
     auto* operation = new QGroupBox(QStringLiteral("Выбор операции"));
     auto* layout = new QVBoxLayout(operation);
@@ -83,16 +52,16 @@ void CEFuncDbfView::ShowFormHelp()
         CExchangeTaskView::ShowFormHelp();
         return;
     }
-    std::array<int, 2> strip{};
-    ReadDbfStripSelection(*this, strip);
-    PickEmployee(3, strip[0], strip[1], 0);
+    std::array<int, 3> strip{};
+    if (ReadSelectionKeys(*this, strip))
+        PickEmployee(3, strip[0], strip[1], 0);
 }
 
 void CEFuncDbfView::OnStartButton() { OnDbfRun(); }
 
 void CEFuncDbfView::OnDbfRun()
 {
-    if (!CanStart() || !ReadFormValues())
+    if (!CanStart() || !ReadForm())
         return;
     const QString path = ChooseDbfFile(Operation() == kalvor::exchange::DbfOperationRead);
     if (!path.isEmpty())
@@ -118,15 +87,6 @@ QString CEFuncDbfView::ChooseDbfFile(bool forRead)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().front();
-}
-
-bool CEFuncDbfView::ReadFormValues()
-{
-    m_values = {};
-    m_values.shop = RangedField(*this, IdShopField, kMaxShop);
-    m_values.brigade = RangedField(*this, IdBrigadeField, kMaxBrigade);
-    m_values.personnelNumber = RangedField(*this, IdPersonnelNumberField, kMaxPersonnelNumber);
-    return true;
 }
 
 TaskThread::Body CEFuncDbfView::MakeTaskBody()

@@ -18,9 +18,6 @@ enum DbfFormControl : int {
     IdDbfRead = 1446, // radio "read into the base"
 };
 
-// Reads the shop (1252) and brigade (1253) texts with "%d", 0 when empty.
-void ReadDbfStripSelection(const ControlMap& form, std::array<int, 2>& values);
-
 class CEFuncDbfView : public CExchangeTaskView {
     Q_OBJECT
 public:
@@ -48,9 +45,6 @@ public:
 protected:
     // The file dialog, in the working folder; empty when cancelled.
     virtual QString ChooseDbfFile(bool forRead);
-    // The strip: shop 0..250, brigade 0..99, personnel number 0..9999; a
-    // value out of range or not a number counts as 0.
-    bool ReadFormValues() override;
     kalvor::platform::TaskThread::Body MakeTaskBody() override;
     void OnWorkerDone(int result, int detail, const QString& failure) override;
     void OnWorkerProgress(int position, int count) override;

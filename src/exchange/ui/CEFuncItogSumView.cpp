@@ -10,10 +10,10 @@ CEFuncItogSumView::CEFuncItogSumView(CKalvorDoc* doc, QWidget* parent)
     : CExchangeTaskView(FormId, LeaveToMainPanel, doc, parent), m_prompt(this)
 {
     BeginForm(QStringLiteral("Итоговые суммы"));
-    AddField(IdShopField, QStringLiteral("Номер цеха (по умолчанию  вся организация)"));
-    AddField(IdBrigadeField, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
-    AddField(IdProfessionField, QStringLiteral("Код профессии (по умолчанию все профессии)"));
-    AddField(IdPersonnelNumberField, QStringLiteral("Табельный номер  (по умолчанию  все работники)"));
+    AddSelectionField(IdShopField, QStringLiteral("Номер цеха (по умолчанию  вся организация)"));
+    AddSelectionField(IdBrigadeField, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
+    AddSelectionField(IdProfessionField, QStringLiteral("Код профессии (по умолчанию все профессии)"));
+    AddSelectionField(IdPersonnelNumberField, QStringLiteral("Табельный номер  (по умолчанию  все работники)"));
     AddStartButton(QStringLiteral("Вывод"));
     AddProgressPlace();
 }

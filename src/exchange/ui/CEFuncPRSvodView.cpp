@@ -3,6 +3,7 @@
 #include "payroll/PayKinds.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/FormSelection.h"
+#include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/TaskView.h"
 #include "values/CScan.h"
 
@@ -24,6 +25,8 @@ using kalvor::platform::TaskThread;
 namespace {
 
 constexpr int kFocusBackDelayMs = 100;
+constexpr int kConditionLength = 6; // "*" or a filter number of up to four digits
+constexpr int kLastYear = 2099; // a year typed whole or by its last two digits
 constexpr int kHintCorner = 3;
 constexpr int kHintWidth = 300;
 
@@ -73,8 +76,9 @@ CEFuncPRSvodView::CEFuncPRSvodView(CKalvorDoc* doc, QWidget* parent)
     AddRow(new QLabel(QStringLiteral("включение параметра в 'шапку' свода - *")));
     BuildLevelRows();
     AddRow(BuildPeriodRow());
-    AddField(IdHireDateOption, QStringLiteral("С учетом даты поступления на работу"), 40);
-    AddField(IdDaysAndHoursOption, QStringLiteral("Печать дней и часов"), 40);
+    for (const auto& [id, name] : {std::pair{int(IdHireDateOption), QStringLiteral("С учетом даты поступления на работу")},
+                                   std::pair{int(IdDaysAndHoursOption), QStringLiteral("Печать дней и часов")}})
+        AddField(id, name, {name, kalvor::WholeFigure(0, 1)}, 40);
     AddStartButton(QStringLiteral("Печать"));
     QPushButton* totals = AddStartButton(QStringLiteral("Файл итогов"), IdSecondStartButton);
     connect(totals, &QPushButton::clicked, this, [this] { OnTotalsFileButton(); });
@@ -94,14 +98,18 @@ void CEFuncPRSvodView::BuildLevelRows()
     m_rowsLayout->setColumnStretch(4, 1);
     for (int level = 0; level < kSummaryLevelCount; ++level) {
         const LevelField& field = kLevelFields[level];
-        LevelRow row{level, new QLabel(QString::fromUtf8(field.label), rowsBox), new QLineEdit(rowsBox), nullptr,
-                     nullptr};
+        // A condition: empty, "*" (the level goes into the head) or a filter
+        // number, read by the level's rule when the form is started.
+        const QString label = QString::fromUtf8(field.label);
+        LevelRow row{level, new QLabel(label, rowsBox),
+                     new CTypedEdit({label, kalvor::TextFigure(kConditionLength)}, rowsBox), nullptr, nullptr};
         row.value->setFixedWidth(60);
         row.label->setBuddy(row.value);
         SetControl(field.id, row.value);
         if (level == LevelMonth) {
             row.dot = new QLabel(QStringLiteral("."), rowsBox);
-            row.year = new QLineEdit(rowsBox);
+            // The month's condition goes on in its year: a year, or "*" too.
+            row.year = new CTypedEdit({QStringLiteral("Месяц (год)"), kalvor::TextFigure(4)}, rowsBox);
             row.year->setFixedWidth(40);
             SetControl(IdMonthDot, row.dot);
             SetControl(IdMonthYearField, row.year);
@@ -139,12 +147,19 @@ QWidget* CEFuncPRSvodView::BuildPeriodRow()
     const struct {
         const char* before;
         int id;
-    } parts[] = {{"Период (месяц.год)  с", IdFirstMonth}, {".", IdFirstYear}, {"по", IdLastMonth}, {".", IdLastYear}};
+        const char* name;
+        int largest;
+    } parts[] = {{"Период (месяц.год)  с", IdFirstMonth, "Период (месяц.год)  с", 12},
+                 {".", IdFirstYear, "Период с: год", kLastYear},
+                 {"по", IdLastMonth, "Период по: месяц", 12},
+                 {".", IdLastYear, "Период по: год", kLastYear}};
     for (const auto& part : parts) {
         auto* label = new QLabel(QString::fromUtf8(part.before), row);
-        auto* field = new QLineEdit(row);
+        auto* field = new CTypedEdit({QString::fromUtf8(part.name), kalvor::WholeFigure(0, part.largest)}, row);
         field->setFixedWidth(40);
-        label->setBuddy(field);
+        // The point between a month and its year names nothing.
+        if (part.id == IdFirstMonth || part.id == IdLastMonth)
+            label->setBuddy(field);
         layout->addWidget(label);
         layout->addWidget(field);
         SetControl(part.id, field);
@@ -225,12 +240,11 @@ void CEFuncPRSvodView::ShowFormHelp()
     case IdPayKindField: ShowPayKindList(); return;
     case IdHireDateOption: showChoices(kHireDateChoices); return;
     case IdDaysAndHoursOption: showChoices(kDaysAndHoursChoices); return;
-    case IdEmployeeLevelField: {
-        std::array<int, 3> selection{};
-        ReadFormSelection(*this, selection);
-        PickEmployee(3, selection[0], selection[1], selection[2]);
+    case IdEmployeeLevelField:
+        // The employees of the shop, brigade and profession conditions as they read.
+        if (ReadConditions())
+            PickEmployee(3, ConditionValue(LevelShop), ConditionValue(LevelBrigade), ConditionValue(LevelProfession));
         return;
-    }
     default: ShowFieldHint(AnyIntegerFieldHint(), kHintCorner, kHintWidth); return;
     }
 }
@@ -301,8 +315,52 @@ QString CEFuncPRSvodView::ChooseTotalsFile()
                                         QStringLiteral("Все файлы (*)"));
 }
 
+bool CEFuncPRSvodView::ReadConditions()
+{
+    // Each condition that is a number with the kind it is read by: the strip's
+    // levels by the strip's kinds (a number of its book), the month by its
+    // month and year, the others by their ranges.
+    std::vector<std::pair<QLineEdit*, InputKind>> numbers;
+    for (const LevelRow& row : m_rows) {
+        const QString name = row.label->text();
+        if (row.level == LevelMonth) {
+            numbers.push_back({row.value, {name, kalvor::WholeFigure(1, 12)}});
+            numbers.push_back({row.year, {QStringLiteral("Месяц (год)"), kalvor::WholeFigure(0, kLastYear)}});
+            continue;
+        }
+        const int level = kLevelFields[row.level].id;
+        const int id = level == IdEmployeeLevelField ? int(IdPersonnelNumberField) : level;
+        InputKind kind{name, SummaryLevelRule(row.level)};
+        if (!SelectionFieldName(id).isEmpty())
+            kind.book = SelectionKind(id, name, Document()).book;
+        numbers.push_back({row.value, kind});
+    }
+    for (const auto& [field, kind] : numbers) {
+        if (!SummaryConditionIsNumber(field->text()))
+            continue;
+        const kalvor::FigureReading reading = kalvor::ReadFigure(kind.name, kind.rule, kind.book, field->text());
+        if (reading.read)
+            continue;
+        KalvorMessageBox(reading.refusal, MB_OK | MB_ICONERROR, QString(), this);
+        field->setFocus();
+        field->selectAll();
+        return false;
+    }
+    return true;
+}
+
+int CEFuncPRSvodView::ConditionValue(int level) const
+{
+    for (const LevelRow& row : m_rows)
+        if (row.level == level && SummaryConditionIsNumber(row.value->text()))
+            return int(kalvor::ReadFigure(row.label->text(), SummaryLevelRule(level), row.value->text()).units);
+    return 0;
+}
+
 bool CEFuncPRSvodView::ReadFormValues()
 {
+    if (!ReadConditions())
+        return false;
     SummaryFormTexts texts;
     for (const LevelRow& row : m_rows) texts.values[std::size_t(row.level)] = row.value->text();
     texts.monthYear = FieldText(*this, IdMonthYearField);

@@ -72,6 +72,13 @@ private:
         QLineEdit* year; // the month row only
     };
     void BuildLevelRows();
+    // Each level's condition that is a number reads whole by the level's
+    // rule (the strip's levels: a number their book holds); the first that
+    // does not is refused naming the level, and false returned.
+    bool ReadConditions();
+    // The filter number of a level's condition; 0 for none, "*" or a text
+    // ReadConditions refuses.
+    int ConditionValue(int level) const;
     QWidget* BuildPeriodRow();
     void PlaceRow(std::size_t position);
     void OnTotalsFileButton();

@@ -4,7 +4,6 @@
 #include "platform/Db.h"
 #include "reports/social/GeneratorParameters.h"
 #include "shell/ui/CKalvorDoc.h"
-#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/TaskView.h"
 #include "values/Values.h"
@@ -56,20 +55,32 @@ CEFuncParamView::CEFuncParamView(CKalvorDoc* doc, QWidget* parent)
     : CExchangeTaskView(FormId, LeaveToMainPanel, doc, parent)
 {
     BeginForm(QStringLiteral("Параметры работы генератора"));
-    AddField(IdYear, QStringLiteral("Отчетный год"));
-    AddField(IdFirstMonth, QStringLiteral("Первый месяц отчетного периода"));
-    AddField(IdLastMonth, QStringLiteral("Последний месяц отчетного периода"));
-    AddField(IdTaxInspection, QStringLiteral("Код ГНИ (2 знака - регион  +  2 знака - инспекция)"), 160);
-    AddField(IdTaxpayerNumber, QStringLiteral("ИНН - идентификационный номер предприятия"), 160);
-    AddField(IdReasonCode, QStringLiteral("КПП - код причины постановки на учет"), 160);
-    AddField(IdPensionFundNumber, QStringLiteral("Регистрационный номер предприяния (пенсионный фонд)"), 160);
-    AddField(IdMinimalRateLimit, QStringLiteral("По минимальной налоговой ставке облагаются доходы до"), 120);
-    AddField(IdMaximalRateLimit, QStringLiteral("По максимальной налоговой ставке облагаются доходы, превышающие"),
-             120);
-    AddField(IdIncomeDating, QStringLiteral("Как включать доходы и налоги в отчет"), 40);
-    AddField(IdSorting, QStringLiteral("Сортировка"), 40);
+    // Each field with the kind of its figure (Figures) or a text of the firm's.
+    const auto field = [this](int id, const QString& label, int width = 80) {
+        InputKind kind{label, kalvor::TextFigure(kTextCapacity)};
+        for (const kalvor::FigureField& figure : Figures())
+            if (figure.controlId == id)
+                kind = {figure.name, figure.rule};
+        AddField(id, label, kind, width);
+    };
+    field(IdYear, QStringLiteral("Отчетный год"));
+    field(IdFirstMonth, QStringLiteral("Первый месяц отчетного периода"));
+    field(IdLastMonth, QStringLiteral("Последний месяц отчетного периода"));
+    field(IdTaxInspection, QStringLiteral("Код ГНИ (2 знака - регион  +  2 знака - инспекция)"), 160);
+    field(IdTaxpayerNumber, QStringLiteral("ИНН - идентификационный номер предприятия"), 160);
+    field(IdReasonCode, QStringLiteral("КПП - код причины постановки на учет"), 160);
+    field(IdPensionFundNumber, QStringLiteral("Регистрационный номер предприяния (пенсионный фонд)"), 160);
+    field(IdMinimalRateLimit, QStringLiteral("По минимальной налоговой ставке облагаются доходы до"), 120);
+    field(IdMaximalRateLimit, QStringLiteral("По максимальной налоговой ставке облагаются доходы, превышающие"), 120);
+    field(IdIncomeDating, QStringLiteral("Как включать доходы и налоги в отчет"), 40);
+    field(IdSorting, QStringLiteral("Сортировка"), 40);
     ShowStoredValues();
-    m_figures = new FigureFields(this, *this, Figures());
+}
+
+long long CEFuncParamView::UnitsOr(int id, long long stored) const
+{
+    const auto* field = controlAs<CTypedEdit>(id);
+    return field ? field->UnitsOr(stored) : stored;
 }
 
 std::vector<kalvor::FigureField> CEFuncParamView::Figures()
@@ -159,7 +170,7 @@ bool CEFuncParamView::StoreNumbers()
     auto& firm = Document()->infoBase.firm;
     bool changed = false;
     const int storedYear = config.r_g == 0 ? 0 : config.r_g + 1900;
-    const int year = int(m_figures->UnitsOr(IdYear, storedYear));
+    const int year = int(UnitsOr(IdYear, storedYear));
     if (year != storedYear) {
         if (kalvor::reports::ReportYearAccepted(year)) {
             config.r_g = std::uint8_t(year == 0 ? 0 : year - 1900);
@@ -168,15 +179,15 @@ bool CEFuncParamView::StoreNumbers()
             KalvorMessageBox(kalvor::reports::ReportYearRefusedText(), MB_OK | MB_ICONERROR);
         }
     }
-    const int first = InRange(int(m_figures->UnitsOr(IdFirstMonth, config.r_m1)), 1, 12);
-    const int last = InRange(int(m_figures->UnitsOr(IdLastMonth, config.r_m2)), 1, 12);
+    const int first = InRange(int(UnitsOr(IdFirstMonth, config.r_m1)), 1, 12);
+    const int last = InRange(int(UnitsOr(IdLastMonth, config.r_m2)), 1, 12);
     changed |= StoreValue(config.r_m1, std::uint8_t(first));
     changed |= StoreValue(config.r_m2, std::uint8_t(last));
     const std::pair<int, double*> limits[] = {{IdMinimalRateLimit, &firm.minOblStav},
                                               {IdMaximalRateLimit, &firm.maxOblStav}};
     for (const auto& [id, limit] : limits) {
         const long long stored = (long long)std::trunc(*limit);
-        const long long typed = m_figures->UnitsOr(id, stored);
+        const long long typed = UnitsOr(id, stored);
         if (typed != stored) {
             *limit = typed;
             changed = true;
@@ -199,8 +210,8 @@ bool CEFuncParamView::StoreTexts()
 bool CEFuncParamView::StoreFlags()
 {
     auto& firm = Document()->infoBase.firm;
-    const long long dating = m_figures->UnitsOr(IdIncomeDating, (firm.parWord & kIncomeDatingBit) != 0);
-    const long long sorting = m_figures->UnitsOr(IdSorting, (firm.parWord & kSortingBit) != 0);
+    const long long dating = UnitsOr(IdIncomeDating, (firm.parWord & kIncomeDatingBit) != 0);
+    const long long sorting = UnitsOr(IdSorting, (firm.parWord & kSortingBit) != 0);
     const auto word = std::uint16_t((firm.parWord & ~(kIncomeDatingBit | kSortingBit)) |
                                     (dating != 0 ? kIncomeDatingBit : 0) | (sorting != 0 ? kSortingBit : 0));
     return StoreValue(firm.parWord, word);

@@ -10,7 +10,6 @@
 
 #include <vector>
 
-class FigureFields;
 
 class CEFuncParamView : public CExchangeTaskView {
     Q_OBJECT
@@ -52,7 +51,7 @@ protected:
     kalvor::platform::TaskThread::Body MakeTaskBody() override;
 
 private:
-    // The figure fields, read when they are left (FigureFields).
+    // The figure fields and their kinds.
     static std::vector<kalvor::FigureField> Figures();
     void ShowStoredValues();
     bool StoreNumbers();
@@ -60,5 +59,6 @@ private:
     bool StoreFlags();
     void SaveToBase();
 
-    FigureFields* m_figures = nullptr;
+    // A figure field's units; `stored` when its text does not read.
+    long long UnitsOr(int id, long long stored) const;
 };

@@ -31,11 +31,12 @@ CEFuncProvodExportView::CEFuncProvodExportView(CKalvorDoc* doc, QWidget* parent)
     : CExchangeTaskView(FormId, LeaveToMainPanel, doc, parent), m_prompt(this)
 {
     BeginForm(QStringLiteral("Печать платежных поручений"));
-    AddField(IdShopField, QStringLiteral("Номер цеха/отдела (по умолчанию  вся организация)"));
-    AddField(IdBrigadeField, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
-    AddField(IdProfessionField, QStringLiteral("Код профессии (по умолчанию все профессии)"));
-    AddField(IdPersonnelNumberField, QStringLiteral("Табельный номер  (по умолчанию  все работники)"));
-    AddField(IdProgramField, QStringLiteral("Выбор бухгалтерской программы"), 40);
+    AddSelectionField(IdShopField, QStringLiteral("Номер цеха/отдела (по умолчанию  вся организация)"));
+    AddSelectionField(IdBrigadeField, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
+    AddSelectionField(IdProfessionField, QStringLiteral("Код профессии (по умолчанию все профессии)"));
+    AddSelectionField(IdPersonnelNumberField, QStringLiteral("Табельный номер  (по умолчанию  все работники)"));
+    AddField(IdProgramField, QStringLiteral("Выбор бухгалтерской программы"),
+             {QStringLiteral("Выбор бухгалтерской программы"), kalvor::WholeFigure(0, kHighestProgram)}, 40);
     AddButton(QStringLiteral("Настройка"), IdSettingsButton, &CEFuncProvodExportView::OnSettings);
     AddButton(QStringLiteral("План счетов"), IdChartButton, &CEFuncProvodExportView::OnChartOfAccounts);
     AddButton(QStringLiteral("Таблицы перехода"), IdTransitionButton, &CEFuncProvodExportView::OnTransitionTables);
@@ -67,17 +68,8 @@ void CEFuncProvodExportView::ShowFormHelp()
 
 bool CEFuncProvodExportView::ReadFormValues()
 {
-    const auto read = [this](int id, int highest) {
-        std::int32_t value = 0;
-        if (const auto* field = controlAs<QLineEdit>(id))
-            kalvor::ParseIntField(field->text(), value, 0, highest);
-        return int(value);
-    };
-    m_values.shop = read(IdShopField, 250);
-    m_values.brigade = read(IdBrigadeField, 99);
-    m_values.profession = read(IdProfessionField, 127);
-    m_values.personnelNumber = read(IdPersonnelNumberField, 9999);
-    m_program = read(IdProgramField, kHighestProgram);
+    CExchangeTaskView::ReadFormValues();
+    m_program = TypedValue(*this, IdProgramField);
     return true;
 }
 

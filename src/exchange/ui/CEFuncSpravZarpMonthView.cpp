@@ -11,10 +11,10 @@ CEFuncSpravZarpMonthView::CEFuncSpravZarpMonthView(CKalvorDoc* doc, QWidget* par
     : CExchangeTaskView(FormId, LeaveToMainPanel, doc, parent)
 {
     BeginForm(QStringLiteral("Справка о заработной плате"));
-    AddField(IdShopField, QStringLiteral("Номер отдела (по умолчанию  вся организация)"));
-    AddField(IdBrigadeField, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
-    AddField(IdProfessionField, QStringLiteral("Код профессии (по умолчанию  все профессии)"));
-    AddField(IdPersonnelNumberField, QStringLiteral("Табельный номер (по умолчанию  все работники)"));
+    AddSelectionField(IdShopField, QStringLiteral("Номер отдела (по умолчанию  вся организация)"));
+    AddSelectionField(IdBrigadeField, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
+    AddSelectionField(IdProfessionField, QStringLiteral("Код профессии (по умолчанию  все профессии)"));
+    AddSelectionField(IdPersonnelNumberField, QStringLiteral("Табельный номер (по умолчанию  все работники)"));
     AddPeriodLine([this] {
         return kalvor::reports::ReportPeriodLine(Document()->infoBase.config, kalvor::reports::kMonthlyCertificate);
     });

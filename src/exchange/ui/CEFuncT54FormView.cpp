@@ -22,11 +22,12 @@ CEFuncT54FormView::CEFuncT54FormView(CKalvorDoc* doc, QWidget* parent)
     : CExchangeTaskView(FormId, LeaveToMainPanel, doc, parent)
 {
     BeginForm(QStringLiteral("Форма Т-54"));
-    AddField(IdShowEditorField, QStringLiteral("Показывать окно для редактирования данных"), 40);
-    AddField(IdShopField, QStringLiteral("Номер отдела (по умолчанию  вся организация)"));
-    AddField(IdBrigadeField, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
-    AddField(IdProfessionField, QStringLiteral("Код профессии (по умолчанию  все профессии)"));
-    AddField(IdPersonnelNumberField, QStringLiteral("Табельный номер (по умолчанию  все работники)"));
+    AddField(IdShowEditorField, QStringLiteral("Показывать окно для редактирования данных"),
+             {QStringLiteral("Показывать окно для редактирования данных"), kalvor::WholeFigure(0, 1)}, 40);
+    AddSelectionField(IdShopField, QStringLiteral("Номер отдела (по умолчанию  вся организация)"));
+    AddSelectionField(IdBrigadeField, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
+    AddSelectionField(IdProfessionField, QStringLiteral("Код профессии (по умолчанию  все профессии)"));
+    AddSelectionField(IdPersonnelNumberField, QStringLiteral("Табельный номер (по умолчанию  все работники)"));
     AddPeriodLine([this] { return kalvor::exchange::T54PeriodText(Document()->infoBase.config); });
     AddStartButton(QStringLiteral("Печать"));
     AddProgressPlace();
@@ -47,11 +48,7 @@ bool CEFuncT54FormView::ReadFormValues()
 {
     if (!CExchangeTaskView::ReadFormValues())
         return false;
-    std::int32_t flag = 0;
-    const auto* field = controlAs<QLineEdit>(IdShowEditorField);
-    if (field != nullptr)
-        kalvor::ParseIntField(field->text(), flag, 0, 1);
-    m_showEditor = flag;
+    m_showEditor = TypedValue(*this, IdShowEditorField);
     return true;
 }
 

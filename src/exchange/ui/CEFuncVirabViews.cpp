@@ -29,9 +29,6 @@ using kalvor::platform::TaskThread;
 
 namespace {
 
-constexpr int kMaxShop = 250;
-constexpr int kMaxBrigade = 99;
-constexpr int kMaxPersonnelNumber = 9999;
 constexpr int kHintCorner = 3;
 constexpr int kHintWidth = 300;
 
@@ -39,13 +36,6 @@ QString FieldText(const ControlMap& form, int id)
 {
     const auto* field = form.controlAs<QLineEdit>(id);
     return field ? field->text() : QString();
-}
-
-int RangedField(const ControlMap& form, int id, int largest)
-{
-    std::int32_t value = 0;
-    kalvor::ParseIntField(FieldText(form, id), value, 0, largest);
-    return value;
 }
 
 void ShowError(QWidget* owner, const QString& text)
@@ -62,9 +52,9 @@ CEFuncVirabFileView::CEFuncVirabFileView(int formId, const QString& title, const
     : CExchangeTaskView(formId, PanelOutputFile, doc, parent), m_threadProc(worker)
 {
     BeginForm(title);
-    AddField(IdShopField, QStringLiteral("Номер цеха/отдела (по умолчанию  вся организация)"));
-    AddField(IdBrigadeField, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
-    AddField(IdPersonnelNumberField, QStringLiteral("Табельный номер  (по умолчанию  все работники)"));
+    AddSelectionField(IdShopField, QStringLiteral("Номер цеха/отдела (по умолчанию  вся организация)"));
+    AddSelectionField(IdBrigadeField, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
+    AddSelectionField(IdPersonnelNumberField, QStringLiteral("Табельный номер  (по умолчанию  все работники)"));
     AddStartButton(startCaption);
     AddProgressPlace();
 }
@@ -77,14 +67,14 @@ void CEFuncVirabFileView::ShowFormHelp()
         CExchangeTaskView::ShowFormHelp();
         return;
     }
-    std::array<int, 2> strip{};
-    ReadDbfStripSelection(*this, strip);
-    PickEmployee(3, strip[0], strip[1], 0);
+    std::array<int, 3> strip{};
+    if (ReadSelectionKeys(*this, strip))
+        PickEmployee(3, strip[0], strip[1], 0);
 }
 
 void CEFuncVirabFileView::OnStartButton()
 {
-    if (!CanStart() || !ReadFormValues())
+    if (!CanStart() || !ReadForm())
         return;
     const QString path = ChooseOutputFile();
     if (path.isEmpty())
@@ -98,15 +88,6 @@ QString CEFuncVirabFileView::ChooseOutputFile()
     return QFileDialog::getSaveFileName(this, QString(), Document()->infoBase.workFolder,
                                         QStringLiteral("DBF файлы (*.dbf);;Все файлы (*)"), nullptr,
                                         QFileDialog::DontConfirmOverwrite);
-}
-
-bool CEFuncVirabFileView::ReadFormValues()
-{
-    m_values = {};
-    m_values.shop = RangedField(*this, IdShopField, kMaxShop);
-    m_values.brigade = RangedField(*this, IdBrigadeField, kMaxBrigade);
-    m_values.personnelNumber = RangedField(*this, IdPersonnelNumberField, kMaxPersonnelNumber);
-    return true;
 }
 
 TaskThread::Body CEFuncVirabFileView::MakeTaskBody()
@@ -172,23 +153,25 @@ CEFuncVirabView::CEFuncVirabView(CKalvorDoc* doc, QWidget* parent) : CCommonForm
     auto* outer = new QVBoxLayout(this);
     auto* box = new QGroupBox(QStringLiteral("Просмотр информации"), this);
     auto* form = new QGridLayout(box);
-    auto addField = [&](int id, const QString& label, int row, int column, bool readOnly) {
+    auto place = [&](int id, const QString& label, int row, int column, QLineEdit* field) {
         auto* text = new QLabel(label, box);
-        auto* field = new QLineEdit(box);
-        field->setReadOnly(readOnly);
         text->setBuddy(field);
         form->addWidget(text, row, column);
         form->addWidget(field, row, column + 1);
         SetControl(id, field);
         return field;
     };
-    addField(IdFileField, QStringLiteral("Имя файла выработки"), 0, 0, false);
+    const QString fileName = QStringLiteral("Имя файла выработки");
+    place(IdFileField, fileName, 0, 0, new CTypedEdit({fileName, kalvor::TextFigure(kFilePathLength)}, box));
     auto* browse = new QPushButton(QStringLiteral(". . ."), box);
     browse->setAutoDefault(false);
     form->addWidget(browse, 0, 2);
     SetControl(IdBrowse, browse);
     connect(browse, &QPushButton::clicked, this, [this] { OnBrowse(); });
-    addField(IdPersonnelNumberField, QStringLiteral("Табельный номер"), 1, 0, false);
+    // A number of the file's records, not of the base's list.
+    const QString number = QStringLiteral("Табельный номер");
+    place(IdPersonnelNumberField, number, 1, 0,
+          new CTypedEdit({number, kalvor::WholeFigure(0, kalvor::infobase::EmployeeListEntry::MaxPersonnelNumber)}, box));
     const struct {
         int id;
         const char* caption;
@@ -207,7 +190,9 @@ CEFuncVirabView::CEFuncVirabView(CKalvorDoc* doc, QWidget* parent) : CCommonForm
     connect(controlAs<QPushButton>(IdPrevious), &QPushButton::clicked, this, [this] { PrevElement(); });
     int line = 3;
     for (const ShownField& shown : kShownFields) {
-        addField(shown.id, QString::fromUtf8(shown.label), line, 0, true)->setMaximumWidth(220);
+        auto* field = new QLineEdit(box);
+        field->setReadOnly(true);
+        place(shown.id, QString::fromUtf8(shown.label), line, 0, field)->setMaximumWidth(220);
         ++line;
     }
     m_grid = new CGridCtrl(box);
@@ -275,9 +260,11 @@ void CEFuncVirabView::PrevElement() { ShowRecordAt(-1); }
 
 void CEFuncVirabView::ShowRecordAt(int step)
 {
-    auto* numberField = controlAs<QLineEdit>(IdPersonnelNumberField);
-    int number = 0;
-    if (!kalvor::ScanInt(numberField->text(), number) || number <= 0) {
+    auto* numberField = controlAs<CTypedEdit>(IdPersonnelNumberField);
+    if (!numberField->Read())
+        return;
+    const int number = int(numberField->UnitsOr(0));
+    if (number <= 0) {
         ShowError(this, QStringLiteral("Некорректный табельный номер"));
         numberField->selectAll();
         numberField->setFocus();

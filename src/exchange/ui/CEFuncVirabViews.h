@@ -27,7 +27,6 @@ public:
     const QString& FileName() const { return m_fileName; }
 
 protected:
-    bool ReadFormValues() override;
     kalvor::platform::TaskThread::Body MakeTaskBody() override;
     void OnWorkerDone(int result, int detail, const QString& failure) override;
     // The file dialog of a start; empty when cancelled.

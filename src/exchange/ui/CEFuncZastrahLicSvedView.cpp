@@ -12,20 +12,9 @@ using kalvor::platform::TaskThread;
 
 namespace {
 
-constexpr int kMaxShop = 250;
-constexpr int kMaxBrigade = 99;
-constexpr int kMaxProfession = 127;
-constexpr int kMaxPersonnelNumber = 9999;
 constexpr int kMaxPackNumber = 99;
 
-// ParseIntField into a fresh value: 0 when out of range or not a number.
-int RangedField(const ControlMap& form, int id, int largest)
-{
-    const auto* field = form.controlAs<QLineEdit>(id);
-    std::int32_t value = 0;
-    kalvor::ParseIntField(field ? field->text() : QString(), value, 0, largest);
-    return value;
-}
+InputKind Numbered(const QString& name, int largest) { return {name, kalvor::WholeFigure(0, largest)}; }
 
 } // namespace
 
@@ -33,13 +22,16 @@ CEFuncZastrahLicSvedView::CEFuncZastrahLicSvedView(CKalvorDoc* doc, QWidget* par
     : CExchangeTaskView(430, LeaveToMainPanel, doc, parent)
 {
     BeginForm(QStringLiteral("Экспорт сведений"));
-    AddField(IdPfrKindField, QStringLiteral("Категория экспортируемых данных (по умолчанию анкеты)"));
-    AddField(IdShopField, QStringLiteral("Номер цеха/отдела (по умолчанию  вся организация)"));
-    AddField(IdBrigadeField, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
-    AddField(IdProfessionField, QStringLiteral("Код профессии (по умолчанию все профессии)"));
-    AddField(IdPersonnelNumberField, QStringLiteral("Табельный номер"));
-    AddField(IdPfrPackField, QStringLiteral("Номер пачки (по умолчанию первая)"));
-    AddField(IdPfrFormatField, QStringLiteral("Формат (по умолчанию XML с одним периодом стажа)"));
+    AddField(IdPfrKindField, QStringLiteral("Категория экспортируемых данных (по умолчанию анкеты)"),
+             Numbered(QStringLiteral("Категория экспортируемых данных"), kalvor::exchange::PfrLastKind));
+    AddSelectionField(IdShopField, QStringLiteral("Номер цеха/отдела (по умолчанию  вся организация)"));
+    AddSelectionField(IdBrigadeField, QStringLiteral("Номер бригады (по умолчанию  все бригады)"));
+    AddSelectionField(IdProfessionField, QStringLiteral("Код профессии (по умолчанию все профессии)"));
+    AddSelectionField(IdPersonnelNumberField, QStringLiteral("Табельный номер"));
+    AddField(IdPfrPackField, QStringLiteral("Номер пачки (по умолчанию первая)"),
+             Numbered(QStringLiteral("Номер пачки"), kMaxPackNumber));
+    AddField(IdPfrFormatField, QStringLiteral("Формат (по умолчанию XML с одним периодом стажа)"),
+             Numbered(QStringLiteral("Формат"), kalvor::exchange::PfrLastFormat));
     AddStartButton(QStringLiteral("Экспорт"));
     AddProgressPlace();
 }
@@ -68,15 +60,13 @@ void CEFuncZastrahLicSvedView::ShowFormHelp()
 
 bool CEFuncZastrahLicSvedView::ReadFormValues()
 {
-    m_values = {};
-    m_values.shop = RangedField(*this, IdShopField, kMaxShop);
-    m_values.brigade = RangedField(*this, IdBrigadeField, kMaxBrigade);
-    m_values.profession = RangedField(*this, IdProfessionField, kMaxProfession);
-    m_values.personnelNumber = RangedField(*this, IdPersonnelNumberField, kMaxPersonnelNumber);
+    CExchangeTaskView::ReadFormValues();
     m_params = {};
-    m_params.format = RangedField(*this, IdPfrFormatField, kalvor::exchange::PfrLastFormat);
-    m_params.kind = RangedField(*this, IdPfrKindField, LargestKind(m_params.format));
-    m_params.packNumber = RangedField(*this, IdPfrPackField, kMaxPackNumber);
+    m_params.format = TypedValue(*this, IdPfrFormatField);
+    // A format without a writer of its own exports the forms (kind 0).
+    const int kind = TypedValue(*this, IdPfrKindField);
+    m_params.kind = kind <= LargestKind(m_params.format) ? kind : 0;
+    m_params.packNumber = TypedValue(*this, IdPfrPackField);
     return true;
 }
 

@@ -23,11 +23,11 @@ CSymvFormatView::CSymvFormatView(int formId, const QString& title, const QString
     : CExchangeTaskView(formId, PanelTransferFile, doc, parent), m_threadProc(worker)
 {
     BeginForm(title);
-    AddField(IdTransferFileField, QStringLiteral("Имя промежуточного файла"), 260);
-    AddField(IdShopField, QStringLiteral("Номер цеха (по умолчанию вся организация)"));
-    AddField(IdBrigadeField, QStringLiteral("Номер бригады (по умочанию все бригады)"));
-    AddField(IdPersonnelNumberField, QStringLiteral("Табельный номер (по умолчанию все работники)"));
-    AddField(IdProfessionField, QStringLiteral("Код профессии (по умолчанию все профессии)"));
+    AddTextField(IdTransferFileField, QStringLiteral("Имя промежуточного файла"), kFilePathLength, 260);
+    AddSelectionField(IdShopField, QStringLiteral("Номер цеха (по умолчанию вся организация)"));
+    AddSelectionField(IdBrigadeField, QStringLiteral("Номер бригады (по умочанию все бригады)"));
+    AddSelectionField(IdPersonnelNumberField, QStringLiteral("Табельный номер (по умолчанию все работники)"));
+    AddSelectionField(IdProfessionField, QStringLiteral("Код профессии (по умолчанию все профессии)"));
     AddStartButton(button);
     AddProgressPlace();
 }

@@ -8,6 +8,7 @@
 #include "masterdata/ui/BookGrid.h"
 #include "masterdata/ui/RefBooks.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/FormSelection.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/CScan.h"
 
@@ -21,14 +22,16 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace kalvor::masterdata;
 namespace ib = kalvor::infobase;
 
 namespace {
 
-QLineEdit* SmallField(QWidget* parent, int width)
+CTypedEdit* SmallField(QWidget* parent, int width, InputKind kind)
 {
-    auto* field = new QLineEdit(parent);
+    auto* field = new CTypedEdit(std::move(kind), parent);
     field->setFixedWidth(width);
     field->setAlignment(Qt::AlignCenter);
     return field;
@@ -45,7 +48,9 @@ CRefNalogView::CRefNalogView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView
     layout->setContentsMargins(12, 12, 12, 12);
     auto* numberRow = new QHBoxLayout;
     auto* numberLabel = new QLabel(QStringLiteral("Номер таблицы налогообложения"), this);
-    m_number = SmallField(this, 60);
+    m_number = new CTypedEdit({numberLabel->text(), kalvor::WholeFigure(1, kTaxTableCount)}, this);
+    m_number->setFixedWidth(60);
+    m_number->setAlignment(Qt::AlignCenter);
     numberLabel->setBuddy(m_number);
     m_select = new QPushButton(QStringLiteral("Выбрать"), this);
     m_select->setAutoDefault(false);
@@ -78,8 +83,19 @@ QWidget* CRefNalogView::CreateVariantBox(int variant)
     auto* boxLayout = new QVBoxLayout(box);
     auto* period = new QHBoxLayout;
     auto& fields = m_fields[std::size_t(variant)];
+    // The period's month and year (two digits, or four), and the flag as the file keeps it.
+    const struct {
+        const char* name;
+        kalvor::FigureRule rule;
+    } kinds[FieldsPerVariant] = {{"период с: месяц", kalvor::WholeFigure(0, 12)},
+                                 {"период с: год", kalvor::WholeFigure(0, 2099)},
+                                 {"период по: месяц", kalvor::WholeFigure(0, 12)},
+                                 {"период по: год", kalvor::WholeFigure(0, 2099)},
+                                 {"Признак перерасчета", kalvor::WholeFigure(0, 65535)}};
     for (int f = 0; f < FieldsPerVariant; ++f) {
-        fields[std::size_t(f)] = SmallField(box, f == FirstYear || f == LastYear || f == RecalcFlag ? 40 : 36);
+        const InputKind kind{QStringLiteral("Вариант %1, %2").arg(variant + 1).arg(QString::fromUtf8(kinds[f].name)),
+                             kinds[f].rule};
+        fields[std::size_t(f)] = SmallField(box, f == FirstYear || f == LastYear || f == RecalcFlag ? 40 : 36, kind);
         SetControl(IdFirstVariantField + FieldsPerVariant * variant + f, fields[std::size_t(f)]);
     }
     // The caption on a line of its own: both variants stand whole side by side at 1024 pixels.
@@ -154,7 +170,7 @@ bool CRefNalogView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_number) {
         if (event->type() == QEvent::FocusIn) {
-            EnableTableFields(false);
+            GreyEntryWhileStripHasFocus(m_number, [this] { EnableTableFields(false); });
         } else if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -177,14 +193,10 @@ void CRefNalogView::keyPressEvent(QKeyEvent* event)
 
 void CRefNalogView::SelectTable()
 {
-    SaveShownTable();
-    int number = 0;
-    if (!kalvor::ScanInt(m_number->text(), number) || number < 1 || number > kTaxTableCount) {
-        KalvorMessageBox(QStringLiteral("Введите число от 1 до %1").arg(kTaxTableCount), MB_OK);
-        FocusNumberField();
+    if (!m_number->Read() || !ReadTypedInputs(this))
         return;
-    }
-    m_table = number;
+    SaveShownTable();
+    m_table = int(m_number->UnitsOr(0));
     m_select->setFocus();
     FillTable();
 }
@@ -192,7 +204,7 @@ void CRefNalogView::SelectTable()
 void CRefNalogView::StepTable(int step)
 {
     const int next = m_table + step;
-    if (m_table == 0 || next < 1 || next > kTaxTableCount)
+    if (m_table == 0 || next < 1 || next > kTaxTableCount || !ReadTypedInputs(this))
         return;
     SaveShownTable();
     m_table = next;
@@ -236,10 +248,13 @@ void CRefNalogView::SaveShownTable()
     for (int variant = 0; variant < kVariants; ++variant) {
         ib::TaxTable::Variant& shown = table.variants[std::size_t(variant)];
         const auto& fields = m_fields[std::size_t(variant)];
+        ReadTaxBands(BookGridRows(m_grids[std::size_t(variant)]), shown.scale);
+        // A field that does not read keeps the variant's period and flag.
+        if (!std::all_of(fields.begin(), fields.end(), [](const CTypedEdit* f) { return f->Reading().read; }))
+            continue;
         shown.first = ib::u16(ReadTaxPeriod(fields[FirstMonth]->text(), fields[FirstYear]->text(), shown.first));
         shown.last = ib::u16(ReadTaxPeriod(fields[LastMonth]->text(), fields[LastYear]->text(), shown.last));
-        shown.cumulative = ib::u16(TypedNumber(fields[RecalcFlag]->text()));
-        ReadTaxBands(BookGridRows(m_grids[std::size_t(variant)]), shown.scale);
+        shown.cumulative = ib::u16(fields[RecalcFlag]->UnitsOr(shown.cumulative));
     }
     if (!(table == before))
         m_changed = true;

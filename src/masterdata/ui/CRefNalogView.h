@@ -5,6 +5,7 @@
 // ten bands. F4 and F3 step through tables 1-20, each time saving the table
 // shown. The "nalog" file is written when the book is left, if a table changed.
 #include "shell/ui/CCommonFormView.h"
+#include "shell/ui/TypedInput.h"
 
 #include <array>
 
@@ -39,7 +40,7 @@ public:
 
     int CurrentTable() const { return m_table; }
     bool Changed() const { return m_changed; }
-    QLineEdit* NumberField() const { return m_number; }
+    CTypedEdit* NumberField() const { return m_number; }
     QPushButton* SelectButton() const { return m_select; }
     QLineEdit* Field(int variant, VariantField field) const { return m_fields[std::size_t(variant)][field]; }
     CFldHlpGridCtrl* BandGrid(int variant) const { return m_grids[std::size_t(variant)]; }
@@ -56,9 +57,9 @@ private:
     void StepTable(int step);
     void FocusNumberField();
 
-    QLineEdit* m_number = nullptr;
+    CTypedEdit* m_number = nullptr;
     QPushButton* m_select = nullptr;
-    std::array<std::array<QLineEdit*, FieldsPerVariant>, kVariants> m_fields{};
+    std::array<std::array<CTypedEdit*, FieldsPerVariant>, kVariants> m_fields{};
     std::array<CFldHlpGridCtrl*, kVariants> m_grids{};
     int m_table = 0; // 1-20, 0 = none chosen yet
     bool m_changed = false;

@@ -6,6 +6,7 @@
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 #include "values/Values.h"
 
 #include <QGridLayout>
@@ -75,9 +76,11 @@ void CRefOplUdDlg::BuildForm()
     grid->setVerticalSpacing(3);
     for (int f = 0; f < PayKindFieldCount; ++f) {
         const auto field = PayKindField(f);
-        auto* label = new QLabel(QString::fromUtf8(PayKindFieldOf(field).label), this);
+        const PayKindFieldInfo& info = PayKindFieldOf(field);
+        auto* label = new QLabel(QString::fromUtf8(info.label), this);
         label->setWordWrap(true);
-        auto* edit = new QLineEdit(this);
+        // Named as the label reads ("Налоговые скидки код", "Сумма  подоходный").
+        auto* edit = new CTypedEdit({QString::fromUtf8(info.label).remove(QLatin1Char(':')), info.rule}, this);
         // The name takes the width the form has, up to its full width.
         if (field == FieldName) {
             edit->setMinimumWidth(FieldWidth(field) / 2);
@@ -107,7 +110,6 @@ void CRefOplUdDlg::BuildForm()
     // The labels wrap in columns narrow enough for the whole form at 1024 pixels.
     grid->setColumnMinimumWidth(0, 160);
     grid->setColumnMinimumWidth(2, 160);
-    Field(FieldName)->setMaxLength(119);
     Field(FieldKod)->setReadOnly(true);
 }
 
@@ -149,17 +151,9 @@ int CRefOplUdDlg::SaveRecord()
 {
     if (!m_doc->infoBase.holdsPayKind(int(m_slot)))
         return 1;
-    // An amount that does not read keeps the kind as it is.
-    for (const PayKindField field : {FieldSumSkidPodoh, FieldSumSkidSoc}) {
-        const PayKindFieldInfo& info = PayKindFieldOf(field);
-        const QString refusal = kalvor::MoneyTextRefusal(QString::fromUtf8(info.label), Field(field)->text());
-        if (!refusal.isEmpty()) {
-            KalvorMessageBox(refusal, MB_OK | MB_ICONERROR, QString(), this);
-            Field(field)->setFocus();
-            Field(field)->selectAll();
-            return 0;
-        }
-    }
+    // A field that does not read keeps the kind as it is.
+    if (!ReadTypedInputs(this))
+        return 0;
     ReadFields(m_doc->infoBase.payKindAt(int(m_slot)));
     return 1;
 }
@@ -173,6 +167,8 @@ void CRefOplUdDlg::BeginGroup()
 
 int CRefOplUdDlg::GroupAppend()
 {
+    if (!ReadTypedInputs(this))
+        return 0;
     // The form read into an all-zero kind is the pattern of the copy.
     PayKind pattern;
     ReadPayKindTexts(ShownTexts(), pattern);

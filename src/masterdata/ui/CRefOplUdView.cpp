@@ -4,6 +4,8 @@
 #include "masterdata/ui/CRefOplUdDlg.h"
 #include "masterdata/ui/RefBooks.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/EntryViewBodies.h"
+#include "shell/ui/FormSelection.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/CScan.h"
 
@@ -17,6 +19,12 @@
 
 using namespace kalvor::masterdata;
 
+namespace {
+
+constexpr int kMaxPayKindCode = 999;
+
+} // namespace
+
 CRefOplUdView::CRefOplUdView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(FormId, doc, parent)
 {
     setObjectName(QStringLiteral("CRefOplUdView"));
@@ -27,8 +35,10 @@ CRefOplUdView::CRefOplUdView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView
     layout->addWidget(m_dlg, 0, Qt::AlignLeft | Qt::AlignTop);
 
     auto* row = new QHBoxLayout;
-    auto* label = new QLabel(QStringLiteral("Код"), this);
-    m_code = new QLineEdit(this);
+    const QString code = QStringLiteral("Код");
+    auto* label = new QLabel(code, this);
+    // A well-formed code the book lacks is offered for creation (SelectCode).
+    m_code = new CTypedEdit({code, kalvor::WholeFigure(1, kMaxPayKindCode)}, this);
     m_code->setFixedWidth(80);
     m_code->setAlignment(Qt::AlignRight);
     label->setBuddy(m_code);
@@ -85,7 +95,7 @@ void CRefOplUdView::EnableEntry(bool enable)
 bool CRefOplUdView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_code && event->type() == QEvent::FocusIn) {
-        EnableEntry(false);
+        GreyEntryWhileStripHasFocus(m_code, [this] { EnableEntry(false); });
     } else if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (watched == m_code && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
@@ -114,15 +124,9 @@ bool CRefOplUdView::CanLeave() { return !m_dlg || m_dlg->m_groupMode || m_dlg->S
 
 bool CRefOplUdView::SelectCode()
 {
-    if (!m_dlg || m_dlg->SaveRecord() == 0)
+    if (!m_dlg || !m_code->Read() || !SaveBeforeSwitch(*this))
         return false;
-    int code = 0;
-    kalvor::CScan scan(m_code->text());
-    if (!scan.readInt(code) || code < 1 || code > 999) {
-        KalvorMessageBox(QStringLiteral("Некорректный код оплаты/удержания"), MB_OK | MB_ICONERROR);
-        FocusCodeField();
-        return false;
-    }
+    const int code = int(m_code->UnitsOr(0));
     auto& base = Document()->infoBase;
     int position = PayKindPosition(base, code);
     if (position < 0) {

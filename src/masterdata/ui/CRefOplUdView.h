@@ -5,10 +5,10 @@
 // (marking several starts a group copy), Ctrl+F3 unlocks the name.
 #include "masterdata/ui/CRefOplUdDlg.h"
 #include "shell/ui/CCommonFormView.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QPointer>
 
-class QLineEdit;
 class QPushButton;
 
 class CRefOplUdView : public CCommonFormView {
@@ -37,7 +37,7 @@ public:
     void FocusCodeField();
 
     CRefOplUdDlg* Dialog() const { return m_dlg; }
-    QLineEdit* CodeField() const { return m_code; }
+    CTypedEdit* CodeField() const { return m_code; }
     QPushButton* SelectButton() const { return m_select; }
     int CurrentCode() const { return m_currentCode; }
 
@@ -51,7 +51,7 @@ private:
     void ShowCurrentCode();
 
     QPointer<CRefOplUdDlg> m_dlg;
-    QLineEdit* m_code = nullptr;
+    CTypedEdit* m_code = nullptr;
     QPushButton* m_select = nullptr;
     int m_currentCode = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "masterdata/ui/RefBooks.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -25,9 +26,9 @@ CRefSchedDefDlg::CRefSchedDefDlg(kalvor::infobase::WorkSchedule* schedule, QWidg
     setStyleSheet(ReferenceBookStyleSheet());
     auto* layout = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
-    auto addField = [&](int row, int column, const QString& caption, int id) {
+    auto addField = [&](int row, int column, const QString& caption, int id, kalvor::FigureRule rule) {
         auto* label = new QLabel(caption, this);
-        auto* edit = new QLineEdit(this);
+        auto* edit = new CTypedEdit({caption, rule}, this);
         edit->setFixedWidth(70);
         edit->setAlignment(Qt::AlignRight);
         label->setBuddy(edit);
@@ -36,10 +37,12 @@ CRefSchedDefDlg::CRefSchedDefDlg(kalvor::infobase::WorkSchedule* schedule, QWidg
         grid->addWidget(edit, row, column + 1);
         return edit;
     };
-    m_dayLength = addField(0, 0, QStringLiteral("Длина дня"), IdDayLength);
-    m_monthFund = addField(0, 2, QStringLiteral("Месячный фонд"), IdMonthFund);
-    m_workDays = addField(1, 0, QStringLiteral("Рабочих"), IdWorkDays);
-    m_daysOff = addField(1, 2, QStringLiteral("Выходных"), IdDaysOff);
+    // What the schedule keeps: the day in hours and minutes, the month's fund
+    // in hours and tenths (12 bits), the days of the rotation in 4 and 5 bits.
+    m_dayLength = addField(0, 0, QStringLiteral("Длина дня"), IdDayLength, kalvor::HoursFigure(kDayHoursLimit));
+    m_monthFund = addField(0, 2, QStringLiteral("Месячный фонд"), IdMonthFund, kalvor::DecimalFigure(1, 0, 409.5));
+    m_workDays = addField(1, 0, QStringLiteral("Рабочих"), IdWorkDays, kalvor::WholeFigure(0, 15));
+    m_daysOff = addField(1, 2, QStringLiteral("Выходных"), IdDaysOff, kalvor::WholeFigure(0, 31));
     auto* dateLabel = new QLabel(QStringLiteral("Дата"), this);
     m_start = new NullableDateEdit(this);
     dateLabel->setBuddy(m_start);
@@ -101,6 +104,9 @@ ScheduleDefinitionTexts CRefSchedDefDlg::Shown() const
 
 void CRefSchedDefDlg::accept()
 {
+    // A field that does not read keeps the dialog open and the schedule as it is.
+    if (!ReadTypedInputs(this))
+        return;
     if (m_schedule)
         m_modified = ReadScheduleDefinition(Shown(), *m_schedule) != 0;
     QDialog::accept();

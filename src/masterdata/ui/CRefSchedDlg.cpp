@@ -16,15 +16,17 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace kalvor::masterdata;
 using kalvor::infobase::ScheduleMonth;
 using kalvor::infobase::WorkSchedule;
 
 namespace {
 
-QLineEdit* TimeField(QWidget* parent, int width)
+CTypedEdit* TimeField(QWidget* parent, int width, InputKind kind)
 {
-    auto* edit = new QLineEdit(parent);
+    auto* edit = new CTypedEdit(std::move(kind), parent);
     edit->setFixedWidth(width);
     edit->setAlignment(Qt::AlignRight);
     return edit;
@@ -62,7 +64,10 @@ CRefSchedDlg::CRefSchedDlg(CCommonFormView* view, CKalvorDoc* doc) : CFormChildD
 
 CRefSchedDlg::~CRefSchedDlg()
 {
-    if (!m_groupMode)
+    // The view's leave read the fields; a text refused then is not stored.
+    const QList<CTypedEdit*> fields = findChildren<CTypedEdit*>();
+    const bool read = std::all_of(fields.begin(), fields.end(), [](const CTypedEdit* f) { return f->Reading().read; });
+    if (!m_groupMode && read)
         SaveRecord();
     if (m_modified)
         SaveBook();
@@ -86,12 +91,13 @@ void CRefSchedDlg::BuildTotals(QGridLayout* grid)
         int id;
         const char* caption;
         QLineEdit** field;
+        kalvor::FigureRule rule;
     };
     const Total totals[] = {
-        {IdWorkDays, "Рабочих дней", &m_workDays},
-        {IdWorkHours, "Рабочих часов", &m_workHours},
-        {IdEvening, "Вечерних часов", &m_evening},
-        {IdNight, "Ночных часов", &m_night},
+        {IdWorkDays, "Рабочих дней", &m_workDays, kalvor::WholeFigure(0, 31)},
+        {IdWorkHours, "Рабочих часов", &m_workHours, kalvor::HoursFigure(kMonthHoursLimit)},
+        {IdEvening, "Вечерних часов", &m_evening, kalvor::HoursFigure(kEveningNightHoursLimit)},
+        {IdNight, "Ночных часов", &m_night, kalvor::HoursFigure(kEveningNightHoursLimit)},
     };
     // Two totals to a line: four in one are wider than the week.
     auto* lines = new QGridLayout;
@@ -99,7 +105,7 @@ void CRefSchedDlg::BuildTotals(QGridLayout* grid)
     int place = 0;
     for (const Total& t : totals) {
         auto* label = new QLabel(QString::fromUtf8(t.caption), m_box);
-        *t.field = TimeField(m_box, 70);
+        *t.field = TimeField(m_box, 70, {QString::fromUtf8(t.caption), t.rule});
         label->setBuddy(*t.field);
         SetControl(t.id, *t.field);
         lines->addWidget(label, place / 2, 3 * (place % 2));
@@ -120,7 +126,7 @@ void CRefSchedDlg::BuildCalendar(QGridLayout* grid)
         const int row = 2 + 2 * (cell / MonthCalendarLayout::Columns);
         const int column = cell % MonthCalendarLayout::Columns;
         auto* label = new QLabel(m_box);
-        auto* edit = TimeField(m_box, 80);
+        auto* edit = TimeField(m_box, 80, {QStringLiteral("Часы за день"), kalvor::HoursFigure(kDayHoursLimit)});
         KeepPlaceWhenHidden(label);
         KeepPlaceWhenHidden(edit);
         SetControl(IdFirstDayLabel + cell, label);
@@ -197,6 +203,9 @@ int CRefSchedDlg::SaveRecord()
     ScheduleMonth* row = ShownMonth();
     if (!row)
         return 1;
+    // A field that does not read keeps the month as it is.
+    if (!ReadTypedInputs(this))
+        return 0;
     ScheduleMonthTexts texts;
     texts.evening = m_evening->text();
     texts.night = m_night->text();
@@ -215,7 +224,8 @@ void CRefSchedDlg::TakeDayCell(int cell)
 {
     WorkSchedule* schedule = Schedule();
     const int day = m_layout.DayAt(cell);
-    if (!schedule || schedule->ruchn || day == 0)
+    // A text that does not read is refused by the cell itself, and stays.
+    if (!schedule || schedule->ruchn || day == 0 || !m_dayEdits[std::size_t(cell)]->Reading().read)
         return;
     if (StoreScheduleDay(*ShownMonth(), day, m_dayEdits[std::size_t(cell)]->text())) {
         m_modified = true;
@@ -251,7 +261,8 @@ void CRefSchedDlg::DefineSchedule()
     if (!schedule)
         return;
     // The cells typed so far are kept before the month is drawn anew.
-    SaveRecord();
+    if (!SaveRecord())
+        return;
     CRefSchedDefDlg definition(schedule, this);
     if (definition.exec() == QDialog::Accepted && definition.Modified()) {
         m_modified = true;

@@ -7,6 +7,7 @@
 // anything was changed.
 #include "masterdata/ScheduleBook.h"
 #include "shell/ui/CFormChildDlg.h"
+#include "shell/ui/TypedInput.h"
 #include "shell/ui/MonthCalendarLayout.h"
 
 #include <array>
@@ -77,5 +78,5 @@ private:
     QLineEdit* m_evening = nullptr;
     QLineEdit* m_night = nullptr;
     std::array<QLabel*, MonthCalendarLayout::Cells> m_dayLabels{};
-    std::array<QLineEdit*, MonthCalendarLayout::Cells> m_dayEdits{};
+    std::array<CTypedEdit*, MonthCalendarLayout::Cells> m_dayEdits{};
 };

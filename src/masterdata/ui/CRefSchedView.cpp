@@ -4,6 +4,8 @@
 #include "masterdata/ui/CRefSchedDlg.h"
 #include "masterdata/ui/RefBooks.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/EntryViewBodies.h"
+#include "shell/ui/FormSelection.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/CScan.h"
 
@@ -29,8 +31,9 @@ CRefSchedView::CRefSchedView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView
     layout->addWidget(m_dlg, 0, Qt::AlignLeft | Qt::AlignTop);
 
     auto* row = new QHBoxLayout;
-    auto* label = new QLabel(QStringLiteral("График"), this);
-    m_number = new QLineEdit(this);
+    const QString name = QStringLiteral("График");
+    auto* label = new QLabel(name, this);
+    m_number = new CTypedEdit({name, kalvor::WholeFigure(kFirstScheduleNumber, kLastScheduleNumber)}, this);
     m_number->setFixedWidth(60);
     m_number->setAlignment(Qt::AlignRight);
     label->setBuddy(m_number);
@@ -95,7 +98,7 @@ bool CRefSchedView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_number) {
         if (event->type() == QEvent::FocusIn) {
-            EnableEntry(false);
+            GreyEntryWhileStripHasFocus(m_number, [this] { EnableEntry(false); });
         } else if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -116,17 +119,13 @@ void CRefSchedView::keyPressEvent(QKeyEvent* event)
     CCommonFormView::keyPressEvent(event);
 }
 
+bool CRefSchedView::CanLeave() { return !m_dlg || m_dlg->SaveRecord() != 0; }
+
 void CRefSchedView::SelectSchedule()
 {
-    if (!m_dlg || m_dlg->SaveRecord() == 0)
+    if (!m_dlg || !m_number->Read() || !SaveBeforeSwitch(*this))
         return;
-    int number = 0;
-    kalvor::CScan scan(m_number->text());
-    if (!scan.readInt(number) || number < kFirstScheduleNumber || number > kLastScheduleNumber) {
-        KalvorMessageBox(QStringLiteral("Некорректный номер графика"), MB_OK | MB_ICONERROR);
-        FocusNumberField();
-        return;
-    }
+    const int number = int(m_number->UnitsOr(0));
     m_current = number;
     m_dlg->SetMonthIndex(kalvor::infobase::WorkSchedule::ReportingMonth);
     m_dlg->LoadRecord(quint32(number));

@@ -5,10 +5,10 @@
 // through the schedules, Enter in the calendar opens the definition.
 #include "masterdata/ui/CRefSchedDlg.h"
 #include "shell/ui/CCommonFormView.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QPointer>
 
-class QLineEdit;
 class QPushButton;
 
 class CRefSchedView : public CCommonFormView {
@@ -26,13 +26,16 @@ public:
     void NextElement() override;
     void PrevElement() override;
     void EnableEntry(bool enable) override;
+    // Leaving the book: the shown month is stored; a field that does not
+    // read keeps the screen.
+    bool CanLeave() override;
 
     void SelectSchedule();
     void RecalcMonth();
     void RecalcSchedule();
 
     CRefSchedDlg* Dialog() const { return m_dlg; }
-    QLineEdit* NumberField() const { return m_number; }
+    CTypedEdit* NumberField() const { return m_number; }
     int CurrentSchedule() const { return m_current; }
 
 protected:
@@ -45,7 +48,7 @@ private:
     void FocusNumberField();
 
     QPointer<CRefSchedDlg> m_dlg;
-    QLineEdit* m_number = nullptr;
+    CTypedEdit* m_number = nullptr;
     QPushButton* m_select = nullptr;
     QPushButton* m_recalcMonth = nullptr;
     QPushButton* m_recalcSchedule = nullptr;

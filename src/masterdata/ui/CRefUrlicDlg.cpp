@@ -5,6 +5,7 @@
 #include "masterdata/UnsavedBooks.h"
 #include "masterdata/ui/RefBooks.h"
 #include "shell/ui/CCommonFormView.h"
+#include "shell/ui/TypedInput.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
 
@@ -41,7 +42,8 @@ CRefUrlicDlg::CRefUrlicDlg(CCommonFormView* view) : CFormChildDlg(DialogId, view
     auto* layout = new QGridLayout(this);
     for (int field = 0; field < kRecipientFieldCount; ++field) {
         auto* label = new QLabel(QString::fromUtf8(kLabels[field]), this);
-        auto* edit = new QLineEdit(this);
+        // A text of the field's width: the book keeps no more.
+        auto* edit = new CTypedEdit({QString::fromUtf8(kLabels[field]), kalvor::TextFigure(RecipientFieldWidth(field))}, this);
         // Wide enough for the field's width of characters.
         edit->setMinimumWidth(std::max(90, RecipientFieldWidth(field) * 9));
         label->setBuddy(edit);

@@ -3,6 +3,8 @@
 #include "masterdata/RecipientBook.h"
 #include "masterdata/ui/RefBooks.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/EntryViewBodies.h"
+#include "shell/ui/FormSelection.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/CScan.h"
 
@@ -21,9 +23,10 @@ CRefUrlicView::CRefUrlicView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(25, 25, 25, 25);
     auto* row = new QHBoxLayout;
-    auto* label = new QLabel(QStringLiteral("Код  получателя  перечислений"), this);
+    const QString name = QStringLiteral("Код  получателя  перечислений");
+    auto* label = new QLabel(name, this);
     label->setStyleSheet(QStringLiteral("color: rgb(100, 103, 250);"));
-    m_number = new QLineEdit(this);
+    m_number = new CTypedEdit({name, kalvor::WholeFigure(1, kRecipientCount)}, this);
     m_number->setFixedWidth(60);
     m_number->setAlignment(Qt::AlignRight);
     label->setBuddy(m_number);
@@ -75,7 +78,7 @@ bool CRefUrlicView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_number) {
         if (event->type() == QEvent::FocusIn) {
-            EnableEntry(false);
+            GreyEntryWhileStripHasFocus(m_number, [this] { EnableEntry(false); });
         } else if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -106,14 +109,9 @@ void CRefUrlicView::keyPressEvent(QKeyEvent* event)
 
 void CRefUrlicView::SelectRecipient()
 {
-    if (!m_dlg || m_dlg->SaveRecord() == 0)
+    if (!m_dlg || !m_number->Read() || !SaveBeforeSwitch(*this))
         return;
-    int number = 0;
-    if (!kalvor::ScanInt(m_number->text(), number) || number < 1 || number > kRecipientCount) {
-        KalvorMessageBox(QStringLiteral("Некорректный номер получателя перечислений"), MB_OK | MB_ICONERROR);
-        FocusNumberField();
-        return;
-    }
+    const int number = int(m_number->UnitsOr(0));
     m_current = number;
     m_dlg->LoadRecord(quint32(number));
     EnableEntry(true);

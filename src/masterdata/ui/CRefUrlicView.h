@@ -5,10 +5,10 @@
 // previous one, F1 the list of all 148 or a hint on the focused field.
 #include "masterdata/ui/CRefUrlicDlg.h"
 #include "shell/ui/CCommonFormView.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QPointer>
 
-class QLineEdit;
 class QPushButton;
 
 class CRefUrlicView : public CCommonFormView {
@@ -29,7 +29,7 @@ public:
     void SelectRecipient();
 
     CRefUrlicDlg* Dialog() const { return m_dlg; }
-    QLineEdit* NumberField() const { return m_number; }
+    CTypedEdit* NumberField() const { return m_number; }
     QPushButton* SelectButton() const { return m_select; }
     int CurrentNumber() const { return m_current; }
 
@@ -42,7 +42,7 @@ private:
     void FocusNumberField();
 
     QPointer<CRefUrlicDlg> m_dlg;
-    QLineEdit* m_number = nullptr;
+    CTypedEdit* m_number = nullptr;
     QPushButton* m_select = nullptr;
     int m_current = 0;
 };

@@ -18,7 +18,7 @@ CEmployeeDetailDlg* CWorkerDatArchiveView::CreateDialog() { return new CWorkerDa
 
 void CWorkerDatArchiveView::ApplySelection()
 {
-    if (!Dlg() || !Dlg()->SaveRecord())
+    if (!Dlg() || !SaveBeforeSwitch(*this))
         return;
     if (const int index = SelectTypedEmployee(*this); index >= 0 && LoadEmployeeForView(*this, index))
         EnableEntry(true);

@@ -74,7 +74,7 @@ CWorkerUchKartView::CWorkerUchKartView(CKalvorDoc* doc, QWidget* parent) : CComm
 
 void CWorkerUchKartView::OnInitialUpdate()
 {
-    m_filter = new CTabelFilterDlg(1, 2, this);
+    m_filter = new CTabelFilterDlg(1, 2, this, CTabelFilterDlg::NumberOf::NewRecordToo);
     QVBoxLayout* layout = LayOutStrip(*this, m_filter);
     m_frame = new QGroupBox(QStringLiteral("Учетная карточка работника"), this);
     auto* frameLayout = new QVBoxLayout(m_frame);

@@ -130,10 +130,8 @@ void CCalcLicSchetView::StepTo(int step)
 
 void CCalcLicSchetView::ApplySelection()
 {
-    if (!m_dlg->SaveRecord())
-        return;
     int tabN = 0;
-    if (!ReadTypedPersonnelNumber(*this, &tabN))
+    if (!ReadTypedPersonnelNumber(*this, &tabN) || !SaveBeforeSwitch(*this))
         return;
     CKalvorDoc* doc = Document();
     doc->LastPersonnelNumber = quint32(tabN);

@@ -13,7 +13,9 @@ CPrintLicschetView::CPrintLicschetView(CKalvorDoc* doc, QWidget* parent) : CPrin
 {
     BeginForm(QStringLiteral("Печать лицевых счетов"));
     AddSelectionFields();
-    AddField(kPrintFormatField, QStringLiteral("Формат печати (по умолчанию в книжном)"));
+    AddField(kPrintFormatField, QStringLiteral("Формат печати (по умолчанию в книжном)"),
+             {QStringLiteral("Формат печати"),
+              kalvor::WholeFigure(kalvor::print::AccountPortrait, kalvor::print::AccountText)});
     EndForm();
 }
 
@@ -21,11 +23,7 @@ bool CPrintLicschetView::ReadFormValues()
 {
     if (!CPrintTaskView::ReadFormValues())
         return false;
-    int format = 0;
-    const auto* field = controlAs<QLineEdit>(kPrintFormatField);
-    if (!field || !kalvor::ScanInt(field->text(), format))
-        format = 0;
-    m_printFormat = kalvor::print::PrintFormatInRange(format);
+    m_printFormat = kalvor::print::PrintFormatInRange(TypedValue(*this, kPrintFormatField));
     return true;
 }
 

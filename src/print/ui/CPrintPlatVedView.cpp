@@ -16,34 +16,26 @@ namespace {
 
 constexpr int kHintCorner = 3;
 constexpr int kHintWidth = 300;
-constexpr int kMaxShop = 250;
-constexpr int kMaxBrigade = 99;
-constexpr int kMaxProfession = 127;
 constexpr int kMaxFirstSheet = 999;
+constexpr int kMaxLastSheet = 999999;
 constexpr int kMaxPayKind = 999;
 constexpr int kMaxSubAccount = 9;
 constexpr int kSettingWidth = 119;
+constexpr double kMaxCostCode = 999999999999; // twelve digits
 constexpr int kSubAccountShift = 8;
 constexpr std::uint16_t kSubAccountBits = 0x0F00;
 
 QString PurposeHint() { return QStringLiteral("Введите данные в соответствии с назначением этого поля."); }
 
-int FieldNumber(const ControlMap& form, int id, int min, int max)
-{
-    const auto* field = form.controlAs<QLineEdit>(id);
-    std::int32_t value = 0;
-    if (field)
-        kalvor::ParseIntField(field->text(), value, min, max);
-    return value;
-}
-
-// An option: a check box, or a number field read in its range.
-int OptionValue(const ControlMap& form, int id, int max)
+// An option: a check box, or a number field (0 or 1).
+int OptionValue(const ControlMap& form, int id)
 {
     if (const auto* box = form.controlAs<QCheckBox>(id))
         return box->isChecked() ? 1 : 0;
-    return FieldNumber(form, id, 0, max);
+    return TypedValue(form, id);
 }
+
+InputKind Numbered(const QString& name, double min, double max) { return {name, kalvor::WholeFigure(min, max)}; }
 
 QString FieldText(const ControlMap& form, int id)
 {
@@ -82,32 +74,51 @@ CPrintPlatVedView::CPrintPlatVedView(int formId, unsigned fields, const QString&
 void CPrintPlatVedView::BuildForm(const QString& caption)
 {
     BeginForm(caption);
-    AddField(IdOutputModeField, QStringLiteral("Вид платежного документа (по умолчанию ведомость)"));
+    AddField(IdOutputModeField, QStringLiteral("Вид платежного документа (по умолчанию ведомость)"),
+             Numbered(QStringLiteral("Вид платежного документа"), 0, kalvor::print::kPrintOutputModeCount - 1));
     AddSelectionFields();
-    AddField(IdFirstSheetField, QStringLiteral("С какого листа начать (по умолчанию с первого)"));
-    AddField(IdLastSheetField, QStringLiteral("Каким листом закончить (по умолчанию последним)"));
+    AddField(IdFirstSheetField, QStringLiteral("С какого листа начать (по умолчанию с первого)"),
+             Numbered(QStringLiteral("С какого листа начать"), 0, kMaxFirstSheet));
+    AddField(IdLastSheetField, QStringLiteral("Каким листом закончить (по умолчанию последним)"),
+             Numbered(QStringLiteral("Каким листом закончить"), 0, kMaxLastSheet));
     if ((m_fields & PaymentFormOptionBoxes) && (m_fields & PaymentFormOptionNumbers)) {
-        AddField(IdWithoutPauseBox, QStringLiteral("Печать без прерываний? (по умолчанию постранично)"));
-        AddField(IdNewEmployeesBox, QStringLiteral("Печатать только новых сотрудников (нет лицевых счетов)"));
+        AddField(IdWithoutPauseBox, QStringLiteral("Печать без прерываний? (по умолчанию постранично)"),
+                 Numbered(QStringLiteral("Печать без прерываний?"), 0, 1));
+        AddField(IdNewEmployeesBox, QStringLiteral("Печатать только новых сотрудников (нет лицевых счетов)"),
+                 Numbered(QStringLiteral("Печатать только новых сотрудников"), 0, 1));
     } else if (m_fields & PaymentFormOptionBoxes) {
         AddCheckBox(IdWithoutPauseBox, QStringLiteral("Печать без прерываний? (по умолчанию постранично)"));
         AddCheckBox(IdNewEmployeesBox, QStringLiteral("Печатать только новых сотрудников (нет лицевых счетов)"));
     }
     if (m_fields & PaymentFormPayKind)
-        AddField(IdPayKindField, QStringLiteral("Код начисления (по умолчанию все виды оплат)"));
+        AddField(IdPayKindField, QStringLiteral("Код начисления (по умолчанию все виды оплат)"), PayKindFieldKind());
     if (m_fields & PaymentFormTransfer) {
-        AddField(IdSubAccountField, QStringLiteral("Субсчет 70го счета для платежных ордеров 1С"));
-        AddField(IdTransferFileField, QStringLiteral("Имя файла для передачи ордеров в 1С"), 300);
+        AddField(IdSubAccountField, QStringLiteral("Субсчет 70го счета для платежных ордеров 1С"),
+                 Numbered(QStringLiteral("Субсчет 70го счета"), 0, kMaxSubAccount));
+        AddTextField(IdTransferFileField, QStringLiteral("Имя файла для передачи ордеров в 1С"), kSettingWidth, 300);
     }
     if (m_fields & PaymentFormSignatures) {
-        AddField(IdCashierPositionField, QStringLiteral("Должность кассира"), 300);
-        AddField(IdCashierNameField, QStringLiteral("Фамилия кассира"), 300);
+        AddTextField(IdCashierPositionField, QStringLiteral("Должность кассира"), kSettingWidth, 300);
+        AddTextField(IdCashierNameField, QStringLiteral("Фамилия кассира"), kSettingWidth, 300);
         if (!(m_fields & PaymentFormCashierOnly))
-            AddField(IdAccountantField, QStringLiteral("Фамилия бухгалтера"), 300);
+            AddTextField(IdAccountantField, QStringLiteral("Фамилия бухгалтера"), kSettingWidth, 300);
     }
     if (m_fields & PaymentFormCostCode)
-        AddField(IdCostCodeField, QStringLiteral("ШПЗ (по умолчанию все суммы)"), 120);
+        AddField(IdCostCodeField, QStringLiteral("ШПЗ (по умолчанию все суммы)"), Numbered(QStringLiteral("ШПЗ"), 0, kMaxCostCode),
+                 120);
     EndForm();
+}
+
+InputKind CPrintPlatVedView::PayKindFieldKind() const
+{
+    const CKalvorDoc* doc = Document();
+    return {QStringLiteral("Код начисления"), kalvor::WholeFigure(0, kMaxPayKind),
+            kalvor::BookCheck{QStringLiteral("Оплаты/Удержания"), [doc](long long code) {
+                                  for (const auto& kind : doc->infoBase.payKinds)
+                                      if (kind.kod == code)
+                                          return true;
+                                  return false;
+                              }}};
 }
 
 void CPrintPlatVedView::OnInitialUpdate()
@@ -131,7 +142,7 @@ void CPrintPlatVedView::StoreSettings()
 {
     FirmInfo& firm = Document()->infoBase.firm;
     if (m_fields & PaymentFormTransfer) {
-        const int subAccount = FieldNumber(*this, IdSubAccountField, 0, kMaxSubAccount);
+        const int subAccount = TypedValue(*this, IdSubAccountField);
         firm.c1Word = std::uint16_t((firm.c1Word & ~kSubAccountBits) | (subAccount << kSubAccountShift));
         firm.texts[FirmInfo::file1C] = FieldText(*this, IdTransferFileField);
     }
@@ -147,19 +158,13 @@ bool CPrintPlatVedView::ReadFormValues()
 {
     if (!CPrintTaskView::ReadFormValues())
         return false;
-    // The twin of the strip's reading: this form keeps its numbers in range.
-    kalvor::platform::TaskThreadParams& strip = StripValues();
-    strip.shop = FieldNumber(*this, IdShopField, 0, kMaxShop);
-    strip.brigade = FieldNumber(*this, IdBrigadeField, 0, kMaxBrigade);
-    strip.profession = FieldNumber(*this, IdProfessionField, 0, kMaxProfession);
-
-    m_form.outputMode = FieldNumber(*this, IdOutputModeField, 0, kalvor::print::kPrintOutputModeCount - 1);
-    m_form.firstSheet = FieldNumber(*this, IdFirstSheetField, 0, kMaxFirstSheet);
-    m_form.lastSheet = FieldNumber(*this, IdLastSheetField, INT_MIN, INT_MAX);
-    m_form.withoutPause = OptionValue(*this, IdWithoutPauseBox, 1);
-    m_form.newEmployeesOnly = OptionValue(*this, IdNewEmployeesBox, INT_MAX);
-    // Empty or "*" does not read as a number: every pay kind.
-    m_form.payKind = FieldNumber(*this, IdPayKindField, 0, kMaxPayKind);
+    m_form.outputMode = TypedValue(*this, IdOutputModeField);
+    m_form.firstSheet = TypedValue(*this, IdFirstSheetField);
+    m_form.lastSheet = TypedValue(*this, IdLastSheetField);
+    m_form.withoutPause = OptionValue(*this, IdWithoutPauseBox);
+    m_form.newEmployeesOnly = OptionValue(*this, IdNewEmployeesBox);
+    // Empty: every pay kind.
+    m_form.payKind = TypedValue(*this, IdPayKindField);
     kalvor::Packed12Digits costCode;
     kalvor::ParsePacked12Digits(FieldText(*this, IdCostCodeField), costCode.ch, costCode.sc, costCode.au);
     m_form.costCode = kalvor::Packed12DigitsValue(costCode);

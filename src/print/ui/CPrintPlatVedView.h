@@ -80,6 +80,8 @@ protected:
 
 private:
     void BuildForm(const QString& caption);
+    // The pay kind field: a code of the pay-kind book, empty for every kind.
+    InputKind PayKindFieldKind() const;
     void ShowSettings();
     void StoreSettings();
 

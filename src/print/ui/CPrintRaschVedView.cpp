@@ -1,6 +1,7 @@
 #include "print/ui/CPrintRaschVedView.h"
 
 #include "print/PayrollPrintRuns.h"
+#include "print/SettlementStatement.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "values/CScan.h"
 
@@ -13,7 +14,9 @@ CPrintRaschVedView::CPrintRaschVedView(CKalvorDoc* doc, QWidget* parent) : CPrin
 {
     BeginForm(QStringLiteral("Печать расчетной ведомости"));
     AddSelectionFields();
-    AddField(kStatementKindField, QStringLiteral("Вид ведомости (по умолчанию расчетная)"));
+    AddField(kStatementKindField, QStringLiteral("Вид ведомости (по умолчанию расчетная)"),
+             {QStringLiteral("Вид ведомости"),
+              kalvor::WholeFigure(kalvor::print::SettlementT51, kalvor::print::SettlementBudget)});
     EndForm();
 }
 
@@ -21,11 +24,7 @@ bool CPrintRaschVedView::ReadFormValues()
 {
     if (!CPrintTaskView::ReadFormValues())
         return false;
-    int kind = 0;
-    const auto* field = controlAs<QLineEdit>(kStatementKindField);
-    if (!field || !kalvor::ScanInt(field->text(), kind))
-        kind = 0;
-    m_statementKind = kalvor::print::StatementKindInRange(kind);
+    m_statementKind = kalvor::print::StatementKindInRange(TypedValue(*this, kStatementKindField));
     return true;
 }
 

@@ -44,10 +44,6 @@ void CPrintTaskView::LeaveFunction()
 
 bool CPrintTaskView::ReadFormValues()
 {
-    // A selection field that does not read would select nobody's condition
-    // and print the whole firm: it is refused, as the entry screens' strip does.
-    if (!CheckSelectionFields(*this, this))
-        return false;
     CTaskFormView::ReadFormValues();
     // The personnel number is the document's selection key for the next screens.
     Document()->PrintPersonnelKey = quint32(m_values.personnelNumber);
@@ -85,10 +81,10 @@ void CPrintTaskView::BeginForm(const QString& caption) { SetControl(kFormGroupBo
 
 void CPrintTaskView::AddSelectionFields()
 {
-    AddField(IdShopField, QStringLiteral("Номер цеха  (по умолчанию  вся организация)"));
-    AddField(IdBrigadeField, QStringLiteral("Номер бригады  (по умолчанию  все бригады)"));
-    AddField(IdProfessionField, QStringLiteral("Код профессии  (по умолчанию  все профессии)"));
-    AddField(IdPersonnelNumberField, QStringLiteral("Табельный номер  (по умолчанию  все работники)"));
+    AddSelectionField(IdShopField, QStringLiteral("Номер цеха  (по умолчанию  вся организация)"));
+    AddSelectionField(IdBrigadeField, QStringLiteral("Номер бригады  (по умолчанию  все бригады)"));
+    AddSelectionField(IdProfessionField, QStringLiteral("Код профессии  (по умолчанию  все профессии)"));
+    AddSelectionField(IdPersonnelNumberField, QStringLiteral("Табельный номер  (по умолчанию  все работники)"));
 }
 
 void CPrintTaskView::EndForm()

@@ -27,12 +27,10 @@ public:
     void LeaveFunction() override;
 
 protected:
-    // Reads the form for a start: a selection field that does not read is
-    // refused with its message (CheckSelectionFields) and false returned;
-    // otherwise the base reads the selection strip, whose personnel number
-    // becomes the document's selection key.
+    // The base reads the selection strip (its fields have read by their
+    // kinds before: CTaskFormView::ReadForm), whose personnel number becomes
+    // the document's selection key.
     bool ReadFormValues() override;
-    kalvor::platform::TaskThreadParams& StripValues() { return m_values; }
     // The working panel Esc shows after the empty view; -1 none.
     virtual int LeavePanel() const { return kPayrollPanel; }
     // The end of a run with the print messages (OnPrintTaskDone).

@@ -13,17 +13,6 @@
 #include <QLineEdit>
 #include <QTimer>
 
-namespace {
-
-// The field's number; an unreadable field gives 0 (CheckFields refuses it first).
-int readInt(const QLineEdit* e)
-{
-    int v = 0;
-    return ReadSelectionNumber(e, &v) ? v : 0;
-}
-
-} // namespace
-
 CWorkersFilterDlg::CWorkersFilterDlg(int dialogId, CCommonFormView* view)
     : CFormChildDlg(dialogId, view), m_layout(new QHBoxLayout(this))
 {
@@ -32,16 +21,20 @@ CWorkersFilterDlg::CWorkersFilterDlg(int dialogId, CCommonFormView* view)
     // The fields stand at the left, each label beside its own field; the
     // room left over goes to the end of the strip.
     m_layout->addStretch(1);
-    AddField(IdShop, QStringLiteral("Цех"), 40, UnreadableSelectionText(IdShop));
-    AddField(IdBrigade, QStringLiteral("Бригада"), 40, UnreadableSelectionText(IdBrigade));
-    AddField(IdProfession, QStringLiteral("Профессия"), 50, UnreadableSelectionText(IdProfession));
+    for (const auto& [id, width] : {std::pair{int(IdShop), 40}, {int(IdBrigade), 40}, {int(IdProfession), 50}})
+        AddField(id, SelectionFieldName(id), width, KindOf(id, SelectionFieldName(id)));
 }
 
-QLineEdit* CWorkersFilterDlg::AddField(int id, const QString& label, int width, const QString& unreadableText)
+InputKind CWorkersFilterDlg::KindOf(int id, const QString& label) const
 {
-    m_unreadableTexts.push_back({id, unreadableText});
+    return SelectionKind(id, label, View() ? View()->Document() : nullptr);
+}
+
+CTypedEdit* CWorkersFilterDlg::AddField(int id, const QString& label, int width, InputKind kind)
+{
+    m_fields.push_back(id);
     auto* l = new QLabel(label, this);
-    auto* e = new QLineEdit(this);
+    auto* e = new CTypedEdit(std::move(kind), this);
     e->setFixedWidth(width);
     e->installEventFilter(this);
     l->setBuddy(e);
@@ -55,24 +48,17 @@ QLineEdit* CWorkersFilterDlg::AddField(int id, const QString& label, int width, 
 
 bool CWorkersFilterDlg::CheckFields()
 {
-    for (const auto& [id, text] : m_unreadableTexts) {
-        QLineEdit* field = Field(id);
-        int value = 0;
-        if (ReadSelectionNumber(field, &value))
-            continue;
-        KalvorMessageBox(text, MB_OK | MB_ICONERROR, QString(), this);
-        field->selectAll();
-        field->setFocus();
-        return false;
-    }
+    for (int id : m_fields)
+        if (CTypedEdit* field = Field(id); !field->Read())
+            return false;
     return true;
 }
 
 void CWorkersFilterDlg::ReadFields(int* shop, int* brigade, int* profession) const
 {
-    *shop = readInt(Field(IdShop));
-    *brigade = readInt(Field(IdBrigade));
-    *profession = readInt(Field(IdProfession));
+    *shop = TypedValue(*this, IdShop);
+    *brigade = TypedValue(*this, IdBrigade);
+    *profession = TypedValue(*this, IdProfession);
 }
 
 void CWorkersFilterDlg::FocusFirstField() const
@@ -88,8 +74,16 @@ bool CWorkersFilterDlg::eventFilter(QObject* watched, QEvent* event)
         switch (event->type()) {
         case QEvent::FocusIn:
             m_focusedField = ControlId(field);
-            if (View())
-                View()->EnableEntry(false);
+            GreyEntryWhileStripHasFocus(this, [this] {
+                if (View())
+                    View()->EnableEntry(false);
+            });
+            break;
+        case QEvent::FocusOut:
+            // A strip's field is read when the strip is applied (Enter, a
+            // pick), before anything runs, not when it is left: the focus goes
+            // to the entry freely and a refused choice is said once.
+            field->setModified(false);
             break;
         case QEvent::MouseButtonDblClick:
             field->setFocus();
@@ -143,10 +137,13 @@ void CWorkersFilterDlg::ShowFieldPickList()
     }
 }
 
-CTabelFilterDlg::CTabelFilterDlg(int first, int second, CCommonFormView* view)
+CTabelFilterDlg::CTabelFilterDlg(int first, int second, CCommonFormView* view, NumberOf number)
     : CWorkersFilterDlg(445, view), m_first(first), m_second(second)
 {
-    AddField(IdTabN, QStringLiteral("Табельный номер"), 60, UnreadableSelectionText(IdTabN));
+    InputKind kind = KindOf(IdTabN, SelectionFieldName(IdTabN));
+    if (number == NumberOf::NewRecordToo)
+        kind.book = {}; // within the list's range; the screen offers a number it lacks for creation
+    AddField(IdTabN, SelectionFieldName(IdTabN), 60, std::move(kind));
 }
 
 void CTabelFilterDlg::FocusFirstField() const
@@ -159,7 +156,7 @@ void CTabelFilterDlg::SetPersonnelNumber(unsigned tabN) { Field(IdTabN)->setText
 
 unsigned CTabelFilterDlg::PersonnelNumber() const
 {
-    const int v = readInt(Field(IdTabN));
+    const int v = TypedValue(*this, IdTabN);
     return v > 0 ? unsigned(v) : 0;
 }
 
@@ -181,6 +178,10 @@ void CTabelFilterDlg::ShowFieldPickList()
 {
     CCommonFormView* v = View();
     if (v && m_focusedField == IdTabN) {
+        // The list is filtered by the keys as they read: one that does not is refused, never "any".
+        for (int id : {int(IdShop), int(IdBrigade), int(IdProfession)})
+            if (!Field(id)->Read())
+                return;
         int shop = 0, brigade = 0, profession = 0;
         ReadFields(&shop, &brigade, &profession);
         v->PickEmployee(3, shop, brigade, profession);

@@ -1,12 +1,11 @@
-// The selection strips of the task views: shop, brigade, profession and (in
-// CTabelFilterDlg) the personnel number.
+// The selection strips of the entry screens: shop, brigade, profession and (in
+// CTabelFilterDlg) the personnel number, each made with its kind
+// (SelectionKind of shell/ui/FormSelection.h).
 #pragma once
 
 #include "shell/ui/CFormChildDlg.h"
+#include "shell/ui/TypedInput.h"
 
-#include <QLineEdit>
-
-#include <utility>
 #include <vector>
 
 class CWorkersFilterDlg : public CFormChildDlg {
@@ -16,23 +15,25 @@ public:
 
     explicit CWorkersFilterDlg(CCommonFormView* view) : CWorkersFilterDlg(446, view) {}
 
-    // Every field is empty or a number; the first that is not is said
-    // ("Некорректный номер цеха" ...), selected and focused, and the answer is
-    // false: a selection that cannot be read is refused, never widened.
+    // Every field reads by its kind (empty, or a number its book holds); the
+    // first that does not is said, naming the field or its book, selected and
+    // focused, and the answer is false: a selection that cannot be read is
+    // refused, never widened.
     bool CheckFields();
     // The three keys; an empty field gives 0.
     void ReadFields(int* shop, int* brigade, int* profession) const;
     // The help list or hint of the focused field.
     virtual void ShowFieldPickList();
 
-    QLineEdit* Field(int id) const { return controlAs<QLineEdit>(id); }
+    CTypedEdit* Field(int id) const { return controlAs<CTypedEdit>(id); }
     // The shop field.
     void FocusFirstField() const override;
 
 protected:
     CWorkersFilterDlg(int dialogId, CCommonFormView* view);
-    // A labelled field; `unreadableText` is said when it holds no number.
-    QLineEdit* AddField(int id, const QString& label, int width, const QString& unreadableText);
+    // A labelled field of the strip's kind for its number (SelectionKind).
+    CTypedEdit* AddField(int id, const QString& label, int width, InputKind kind);
+    InputKind KindOf(int id, const QString& label) const;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Esc: leave the screen for the working panel of the entry screen in use.
     void LeaveScreen();
@@ -44,16 +45,19 @@ protected:
 
 private:
     class QHBoxLayout* m_layout;
-    std::vector<std::pair<int, QString>> m_unreadableTexts; // field id, its message
+    std::vector<int> m_fields; // in the strip's order
 };
 
 class CTabelFilterDlg : public CWorkersFilterDlg {
     Q_OBJECT
 public:
     enum { IdTabN = 1103 };
+    // Whether the personnel number must name an employee of the list, or may
+    // name a record the screen creates (the record card).
+    enum class NumberOf { ListedEmployee, NewRecordToo };
 
     // The two numbers the owner passes are kept for it (a screen number and 2).
-    CTabelFilterDlg(int first, int second, CCommonFormView* view);
+    CTabelFilterDlg(int first, int second, CCommonFormView* view, NumberOf number = NumberOf::ListedEmployee);
 
     int First() const { return m_first; }
     int Second() const { return m_second; }

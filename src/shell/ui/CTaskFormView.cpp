@@ -21,12 +21,6 @@ namespace {
 
 constexpr int kProgressPlaceHeight = 18;
 
-int ReadIntField(const QLineEdit* field)
-{
-    int value = 0;
-    return field && kalvor::ScanInt(field->text(), value) ? value : 0;
-}
-
 } // namespace
 
 CTaskFormView::CTaskFormView(int formId, CKalvorDoc* doc, QWidget* parent) : CCommonFormView(formId, doc, parent)
@@ -79,10 +73,12 @@ void CTaskFormView::keyPressEvent(QKeyEvent* event)
 
 void CTaskFormView::OnStartButton()
 {
-    if (!CanStart() || !ReadFormValues())
+    if (!CanStart() || !ReadForm())
         return;
     StartTask();
 }
+
+bool CTaskFormView::ReadForm() { return ReadTypedInputs(this) && ReadFormValues(); }
 
 bool CTaskFormView::CanStart() const
 {
@@ -111,7 +107,7 @@ bool CTaskFormView::ReadFormValues()
     m_values.shop = selection[0];
     m_values.brigade = selection[1];
     m_values.profession = selection[2];
-    m_values.personnelNumber = ReadIntField(controlAs<QLineEdit>(IdPersonnelNumberField));
+    m_values.personnelNumber = TypedValue(*this, IdPersonnelNumberField);
     return true;
 }
 
@@ -200,20 +196,32 @@ QGroupBox* CTaskFormView::BeginForm(const QString& title)
     return m_form;
 }
 
-QLineEdit* CTaskFormView::AddField(int id, const QString& label, int width)
+CTypedEdit* CTaskFormView::AddField(int id, const QString& label, InputKind kind, int width)
 {
     const int row = m_formLayout->rowCount();
     auto* text = new QLabel(label, m_form);
     // A long label wraps rather than pushing the field and the start
     // button out of the view at 1024x768.
     text->setWordWrap(true);
-    auto* field = new QLineEdit(m_form);
+    // The refusals name the field as its label shows it.
+    kind.name = label.trimmed();
+    auto* field = new CTypedEdit(std::move(kind), m_form);
     field->setFixedWidth(width);
     text->setBuddy(field);
     m_formLayout->addWidget(text, row, 0);
     m_formLayout->addWidget(field, row, 1);
     SetControl(id, field);
     return field;
+}
+
+CTypedEdit* CTaskFormView::AddTextField(int id, const QString& label, int length, int width)
+{
+    return AddField(id, label, {label, kalvor::TextFigure(length)}, width);
+}
+
+CTypedEdit* CTaskFormView::AddSelectionField(int id, const QString& label)
+{
+    return AddField(id, label, SelectionKind(id, SelectionFieldName(id), Document()));
 }
 
 QCheckBox* CTaskFormView::AddCheckBox(int id, const QString& label)

@@ -8,6 +8,7 @@
 #include "platform/TaskThread.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/TaskView.h"
+#include "shell/ui/FormSelection.h"
 
 #include <QStringList>
 
@@ -56,10 +57,14 @@ public:
     QString OutcomeText() const;
 
 protected:
-    // Reads the form's values for a start; false stops the start without a
-    // message of its own. The base reads the common strip with "%d" (0 when
-    // empty or not a number): shop 1252, brigade 1253, profession 1254 and
-    // personnel number 1103.
+    // Reads the form for a start: every field by its kind first, the first
+    // that does not read said and focused (nothing runs then), then
+    // ReadFormValues. False stops the start.
+    bool ReadForm();
+    // Reads the form's values for a start, once every field has read by its
+    // kind; false stops the start without a message of its own. The base
+    // reads the common strip (TypedValue): shop 1252, brigade 1253,
+    // profession 1254 and personnel number 1103, 0 for an empty field.
     virtual bool ReadFormValues();
     // The worker of one start, made from the values just read.
     virtual kalvor::platform::TaskThread::Body MakeTaskBody() = 0;
@@ -91,7 +96,14 @@ protected:
     // button and the progress place under them. Button 1040 runs
     // OnStartButton; a view connects a second start button itself.
     QGroupBox* BeginForm(const QString& title);
-    QLineEdit* AddField(int id, const QString& label, int width = 80);
+    // A labelled field of the kind given (shell/ui/TypedInput.h); its
+    // refusals name it by its label.
+    CTypedEdit* AddField(int id, const QString& label, InputKind kind, int width = 80);
+    // A field of a text of at most `length` characters (a file's name, a signature).
+    CTypedEdit* AddTextField(int id, const QString& label, int length, int width);
+    // A field of the common strip (shop 1252, brigade 1253, profession 1254,
+    // personnel number 1103) with its kind (SelectionKind).
+    CTypedEdit* AddSelectionField(int id, const QString& label);
     QCheckBox* AddCheckBox(int id, const QString& label);
     QPushButton* AddStartButton(const QString& caption, int id = IdStartButton);
     QWidget* AddProgressPlace();

@@ -10,6 +10,7 @@
 #include "shell/ui/WaitCursor.h"
 #include "values/CScan.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -81,9 +82,11 @@ void RefusePersonnelNumber(CCommonFormView& view)
 int ReadTypedPersonnelNumber(CCommonFormView& view, int* tabN)
 {
     CTabelFilterDlg* strip = TabelStripOf(view);
-    int number = 0;
-    if (strip)
-        kalvor::ScanInt(strip->Field(CTabelFilterDlg::IdTabN)->text(), number);
+    // A field of the strip that does not read, or a number its book lacks,
+    // is refused naming the field or the book; an empty number names nobody.
+    if (strip && !strip->CheckFields())
+        return 0;
+    const int number = strip ? int(strip->PersonnelNumber()) : 0;
     if (number == 0) {
         RefusePersonnelNumber(view);
         return 0;
@@ -92,20 +95,38 @@ int ReadTypedPersonnelNumber(CCommonFormView& view, int* tabN)
     return 1;
 }
 
+bool SaveBeforeSwitch(CCommonFormView& view)
+{
+    CFormChildDlg* dlg = view.m_entryDlg;
+    if (!dlg)
+        return true;
+    const bool greyed = !dlg->isEnabled();
+    dlg->setEnabled(true);
+    if (dlg->SaveRecord()) {
+        if (greyed)
+            dlg->setEnabled(false);
+        return true;
+    }
+    QWidget* refused = QApplication::focusWidget();
+    view.EnableEntry(true);
+    if (refused && dlg->isAncestorOf(refused)) {
+        refused->setFocus(Qt::OtherFocusReason);
+        if (auto* field = qobject_cast<QLineEdit*>(refused))
+            field->selectAll();
+    }
+    return false;
+}
+
 void ApplySelectionBody(CCommonFormView& view)
 {
     CFormChildDlg* dlg = view.m_entryDlg;
-    CTabelFilterDlg* strip = TabelStripOf(view);
-    if (!dlg || !strip || RefuseWhileGroupOpen(view) || !dlg->SaveRecord())
+    int tabN = 0;
+    if (!dlg || !TabelStripOf(view) || RefuseWhileGroupOpen(view) || !ReadTypedPersonnelNumber(view, &tabN) ||
+        !SaveBeforeSwitch(view))
         return;
-    const unsigned tabN = strip->PersonnelNumber();
-    if (tabN == 0) {
-        RefusePersonnelNumber(view);
-        return;
-    }
     CKalvorDoc* doc = view.Document();
-    doc->LastPersonnelNumber = tabN;
-    const int index = doc->infoBase.FindEmployee(int(tabN));
+    doc->LastPersonnelNumber = quint32(tabN);
+    const int index = doc->infoBase.FindEmployee(tabN);
     if (index < 0) {
         RefusePersonnelNumber(view);
         return;
@@ -127,7 +148,7 @@ void CancelGroupBody(CCommonFormView& view)
 void TakeHelpValuesBody(CCommonFormView& view, const QStringList& values)
 {
     CFormChildDlg* dlg = view.m_entryDlg;
-    if (!dlg || dlg->m_groupMode || !dlg->SaveRecord())
+    if (!dlg || dlg->m_groupMode || !SaveBeforeSwitch(view))
         return;
     ib::CInfoBase& base = view.Document()->infoBase;
     for (ib::EmployeeListEntry& entry : base.list) entry.setFlag(0, false);
@@ -147,6 +168,8 @@ void TakeHelpValuesBody(CCommonFormView& view, const QStringList& values)
 int CheckFilterHasEmployees(CCommonFormView& view, CWorkersFilterDlg& strip, int* shop, int* brigade, int* profession,
                             const std::function<bool(int listIndex)>& shown)
 {
+    if (!strip.CheckFields())
+        return 0;
     int s = 0, b = 0, p = 0;
     strip.ReadFields(&s, &b, &p);
     const int count = view.Document()->infoBase.employeeCount();
@@ -177,7 +200,7 @@ void ShowWorkersSelection(CCommonFormView& view, CWorkersFilterDlg& strip, const
     int shop = 0, brigade = 0, profession = 0;
     CFormChildDlg* dlg = view.m_entryDlg;
     if (!dlg || !CheckFilterHasEmployees(view, strip, &shop, &brigade, &profession, shown) ||
-        (saveFirst && !dlg->SaveRecord()))
+        (saveFirst && !SaveBeforeSwitch(view)))
         return;
     dlg->SetSelection(shop, brigade, profession);
     view.EnableEntry(true);
@@ -267,7 +290,7 @@ bool LeaveEntryScreen(CCommonFormView& view)
         view.CancelGroup();
         return true;
     }
-    return dlg->SaveRecord() != 0;
+    return SaveBeforeSwitch(view);
 }
 
 int TakeLastEmployeeRequest(CKalvorDoc& doc, int* request)

@@ -30,20 +30,28 @@ CTabelFilterDlg* TabelStripOf(const CCommonFormView& view);
 bool LoadEmployeeForView(CCommonFormView& view, int listIndex);
 
 // The personnel number typed in field 1103 of the view's selection strip,
-// read as "%d" (a text that is no number reads 0). Not 0: the number goes to
-// *tabN and 1 is returned. 0: "Некорректный табельный номер", the field's text
-// selected and focused, and 0. The record card, the archive with dates, the
-// personal account and the bank-transfer view call it.
+// read by its kind with the rest of the strip (CheckFields): a text that does
+// not read whole, or a number its book lacks (an employee not in the current
+// list), is refused naming the field or the book (0). Empty:
+// "Некорректный табельный номер", the field's text selected and focused, and
+// 0. Otherwise the number goes to *tabN and 1 is returned. The record card,
+// the archive with dates, the personal account and the bank-transfer view
+// call it.
 int ReadTypedPersonnelNumber(CCommonFormView& view, int* tabN);
+// The entry dialog saves the shown record before the strip's choice is taken.
+// The strip greys the dialog while it has the focus; a refused save leaves
+// the entry enabled with the focus in the refused field, which takes a
+// corrected value, so that the next switch can go. False when refused.
+bool SaveBeforeSwitch(CCommonFormView& view);
 // The refusal of a personnel number that cannot be shown ("Некорректный
 // табельный номер", the strip's number field selected and focused).
 void RefusePersonnelNumber(CCommonFormView& view);
 
-// Enter in the strip: the entry dialog saves (a refusal keeps the employee);
-// the personnel number typed in field 1103 is looked up and its employee
-// loaded and shown, and the entry is enabled. A number that is not in the list
-// is refused with "Некорректный табельный номер". Refused while a group
-// operation is open.
+// Enter in the strip: the personnel number typed in field 1103 is read
+// (ReadTypedPersonnelNumber), the entry dialog saves (SaveBeforeSwitch: a
+// refusal keeps the employee and the entry editable), then the employee is
+// loaded and shown, and the entry is enabled. Refused while a group operation
+// is open.
 void ApplySelectionBody(CCommonFormView& view);
 
 // Clears the group marks of every employee, closes the group panel, empties
@@ -53,13 +61,15 @@ void CancelGroupBody(CCommonFormView& view);
 // The employees chosen in the help list ("%d" personnel numbers) become the
 // group: their entries are marked, the group panel opens under the entry
 // dialog, the entry is enabled and the dialog begins the group. The employee
-// shown is saved first; a refusal keeps him and opens no group.
+// shown is saved first (SaveBeforeSwitch); a refusal keeps him and opens no
+// group.
 void TakeHelpValuesBody(CCommonFormView& view, const QStringList& values);
 
-// Reads the shop, brigade and profession of the strip; when no employee of
-// the current list passes them (and, where given, is shown by the screen):
-// "Сотрудников не обнаружено", focus to the shop field, 0. Otherwise the
-// three keys and 1.
+// Reads the shop, brigade and profession of the strip by their kinds (a
+// field that does not read, or names what its book lacks, is refused: 0);
+// when no employee of the current list passes them (and, where given, is
+// shown by the screen): "Сотрудников не обнаружено", focus to the shop field,
+// 0. Otherwise the three keys and 1.
 int CheckFilterHasEmployees(CCommonFormView& view, CWorkersFilterDlg& strip, int* shop, int* brigade, int* profession,
                             const std::function<bool(int listIndex)>& shown = {});
 
@@ -89,8 +99,8 @@ void StepToListEntry(CCommonFormView& view, int step, const std::function<bool(i
 // focused field, and true; false with the focus elsewhere.
 bool ShowStripPickList(CCommonFormView& view);
 // Leaving a screen with an entry dialog: an open group is ended and
-// cancelled, otherwise the dialog saves; false when the save is refused,
-// which keeps the screen.
+// cancelled, otherwise the dialog saves (SaveBeforeSwitch); false when the
+// save is refused, which keeps the screen with the refused field editable.
 bool LeaveEntryScreen(CCommonFormView& view);
 
 // Enables or disables an entry dialog with a grid; enabling focuses the grid.
@@ -121,9 +131,9 @@ int TakeLastEmployeeRequest(CKalvorDoc& doc, int* request = nullptr);
 void OpenOnLastEmployee(CCommonFormView& view);
 
 // Enter in a strip by shop, brigade and profession: when somebody the screen
-// shows passes the strip (CheckFilterHasEmployees), the entry dialog saves (a
-// refusal keeps the selection shown), takes the new selection and the entry
-// is enabled.
+// shows passes the strip (CheckFilterHasEmployees), the entry dialog saves
+// (SaveBeforeSwitch: a refusal keeps the selection shown), takes the new
+// selection and the entry is enabled.
 void ApplyWorkersSelection(CCommonFormView& view, CWorkersFilterDlg& strip, const std::function<bool(int)>& shown);
 // The quick command opens such a screen on the strip as it stands (once):
 // as Enter, without the save.

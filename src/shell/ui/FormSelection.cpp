@@ -1,68 +1,106 @@
 #include "shell/ui/FormSelection.h"
 
+#include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/ControlMap.h"
-#include "shell/ui/KalvorMessageBox.h"
-#include "values/CScan.h"
 
-#include <QLineEdit>
+#include <QApplication>
+#include <QTimer>
+
+namespace ib = kalvor::infobase;
 
 namespace {
 
-constexpr int kSelectionFields[3] = {1252, 1253, 1254};
+constexpr int kShopField = 1252;
+constexpr int kBrigadeField = 1253;
+constexpr int kProfessionField = 1254;
 constexpr int kPersonnelNumberField = 1103;
-constexpr int kMaxSelectionDigits = 9;
 
-int ReadIntField(const ControlMap& form, int id)
+constexpr int kMaxShop = 255; // a shop's number is one byte
+constexpr int kMaxBrigade = 99;
+constexpr int kMaxProfession = 127; // seven bits of the employee's attributes
+
+bool ProfessionInBook(const ib::CRefFiles& ref, long long code)
 {
-    const auto* field = form.controlAs<QLineEdit>(id);
-    int value = 0;
-    return field && kalvor::ScanInt(field->text(), value) ? value : 0;
+    for (int i = 0; i < int(ref.profiCount) && i < int(ref.profi.size()); ++i)
+        if (ref.profi[std::size_t(i)].code == code)
+            return true;
+    return false;
+}
+
+// The field's range: what its stored key can hold.
+InputKind SelectionRange(int id, const QString& name)
+{
+    switch (id) {
+    case kShopField: return {name, kalvor::WholeFigure(0, kMaxShop)};
+    case kBrigadeField: return {name, kalvor::WholeFigure(0, kMaxBrigade)};
+    case kProfessionField: return {name, kalvor::WholeFigure(0, kMaxProfession)};
+    case kPersonnelNumberField: return {name, kalvor::WholeFigure(0, ib::EmployeeListEntry::MaxPersonnelNumber)};
+    default: return {name, kalvor::WholeFigure(0, 0)};
+    }
 }
 
 } // namespace
 
-void ReadFormSelection(const ControlMap& form, std::array<int, 3>& values)
-{
-    for (int i = 0; i < 3; ++i) values[std::size_t(i)] = ReadIntField(form, kSelectionFields[i]);
-}
-
-bool ReadSelectionNumber(const QLineEdit* field, int* value)
-{
-    *value = 0;
-    const QString text = field ? field->text().trimmed() : QString();
-    if (text.isEmpty())
-        return true;
-    if (text.size() > kMaxSelectionDigits)
-        return false;
-    for (QChar c : text)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    *value = text.toInt();
-    return true;
-}
-
-QString UnreadableSelectionText(int id)
+QString SelectionFieldName(int id)
 {
     switch (id) {
-    case 1252: return QStringLiteral("Некорректный номер цеха");
-    case 1253: return QStringLiteral("Некорректный номер бригады");
-    case 1254: return QStringLiteral("Некорректный код профессии");
-    case kPersonnelNumberField: return QStringLiteral("Некорректный табельный номер");
+    case kShopField: return QStringLiteral("Цех");
+    case kBrigadeField: return QStringLiteral("Бригада");
+    case kProfessionField: return QStringLiteral("Профессия");
+    case kPersonnelNumberField: return QStringLiteral("Табельный номер");
     default: return QString();
     }
 }
 
-bool CheckSelectionFields(ControlMap& form, QWidget* owner)
+InputKind SelectionKind(int id, const QString& name, const CKalvorDoc* doc)
 {
-    for (int id : {kSelectionFields[0], kSelectionFields[1], kSelectionFields[2], kPersonnelNumberField}) {
-        QLineEdit* field = form.controlAs<QLineEdit>(id);
-        int value = 0;
-        if (field == nullptr || ReadSelectionNumber(field, &value))
-            continue;
-        KalvorMessageBox(UnreadableSelectionText(id), MB_OK | MB_ICONERROR, QString(), owner);
-        field->selectAll();
-        field->setFocus();
-        return false;
+    InputKind kind = SelectionRange(id, name);
+    if (!doc)
+        return kind;
+    switch (id) {
+    case kShopField:
+        kind.book = {QStringLiteral("Цех/Отдел"),
+                     [doc](long long number) { return doc->infoBase.shopNumbered(int(number)) != nullptr; }};
+        break;
+    case kProfessionField:
+        kind.book = {QStringLiteral("Профессии"), [doc](long long code) { return ProfessionInBook(doc->refFiles, code); }};
+        break;
+    case kPersonnelNumberField:
+        kind.book = {QStringLiteral("Список сотрудников"),
+                     [doc](long long number) { return doc->infoBase.FindEmployee(int(number)) >= 0; }};
+        break;
+    default: break;
     }
+    return kind;
+}
+
+int TypedValue(const ControlMap& form, int id)
+{
+    const auto* field = form.controlAs<CTypedEdit>(id);
+    return field ? int(field->UnitsOr(0)) : 0;
+}
+
+void GreyEntryWhileStripHasFocus(QWidget* strip, std::function<void()> grey)
+{
+    // After the reads the focus change has queued (CTypedEdit reads when left).
+    QTimer::singleShot(0, strip, [strip, grey = std::move(grey)] {
+        const QWidget* focus = QApplication::focusWidget();
+        if (focus && (focus == strip || strip->isAncestorOf(focus)))
+            grey();
+    });
+}
+
+void ReadFormSelection(const ControlMap& form, std::array<int, 3>& values)
+{
+    const int ids[3] = {kShopField, kBrigadeField, kProfessionField};
+    for (std::size_t i = 0; i < values.size(); ++i) values[i] = TypedValue(form, ids[i]);
+}
+
+bool ReadSelectionKeys(const ControlMap& form, std::array<int, 3>& values)
+{
+    for (int id : {kShopField, kBrigadeField, kProfessionField})
+        if (auto* field = form.controlAs<CTypedEdit>(id); field && !field->Read())
+            return false;
+    ReadFormSelection(form, values);
     return true;
 }

@@ -84,7 +84,8 @@ void TaskViewShowFormHelp(CCommonFormView& view)
     switch (view.m_focusedId) {
     case IdPersonnelNumberField: {
         std::array<int, 3> selection{};
-        ReadSelectionFields(view, selection);
+        if (!ReadSelectionKeys(view, selection))
+            break;
         view.PickEmployee(3, selection[0], selection[1], selection[2]);
         break;
     }

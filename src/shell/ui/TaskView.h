@@ -32,6 +32,9 @@ enum TaskViewControl : int {
     IdProfessionField = 1254,
 };
 
+// The longest file path a form's file-name field takes.
+inline constexpr int kFilePathLength = 259;
+
 // The marquee of a running worker: a progress bar of range 0-0 that fills
 // the progress place (control 1316) from the start of a run to its end, and
 // does not exist otherwise.

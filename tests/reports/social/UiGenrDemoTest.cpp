@@ -13,6 +13,7 @@
 #include "shell/UiTestSupport.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
+#include "shell/ui/TypedInput.h"
 #include "shell/ui/CRepEdit1Dlg.h"
 #include "shell/ui/CTaskFormView.h"
 #include "shell/ui/CommandRegistry.h"
@@ -167,7 +168,10 @@ TEST_F(UiGenrDemo, TheReportScreensShowThePeriodTheyCompute)
     RunRefused(fss, 5, 2011,
                QStringLiteral("Отчетный период должен заканчиваться последним месяцем квартала (3, 6, 9 или 12), "
                               "а не месяцем 5"));
-    RunRefused(fss, 13, 2011, QStringLiteral("Некорректное число в поле \"Последний месяц отчетного периода\": 13"));
+    // A month past December is refused by the field's kind, naming the field as its label reads.
+    RunRefused(fss, 13, 2011,
+               QStringLiteral("Значение поля \"%1\" должно быть от 1 до 12: 13")
+                   .arg(fss->controlAs<CTypedEdit>(IdPeriodLastMonth)->Kind().name));
     // The 4-FSS runs from January: February - March is no period of it.
     RunRefused(fss, 3, 2011,
                QStringLiteral("Отчетный период должен начинаться с января, а не с месяца 2 (февраль)"), 2);

@@ -17,7 +17,6 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
-#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/Values.h"
 
@@ -64,8 +63,13 @@ CGenrTaskView::CGenrTaskView(int formId, const QString& title, StripLabels label
                  {IdProfessionField, "Код профессии"},
                  {IdPersonnelNumberField, "Табельный номер"}};
     for (int k = 0; k < 4; ++k)
-        AddField(strip[k].id,
-                 QString::fromUtf8(strip[k].words) + (labels == StripLabels::WithDefaults ? suffixes[k] : QString()));
+        AddSelectionField(strip[k].id, QString::fromUtf8(strip[k].words) +
+                                           (labels == StripLabels::WithDefaults ? suffixes[k] : QString()));
+}
+
+void CGenrTaskView::AddExportPathField()
+{
+    AddTextField(IdFileNameField, QStringLiteral("Путь для файла электронной отчетности"), kExportPathLength, 320);
 }
 
 void CGenrTaskView::FinishForm(bool withDataFileButton)
@@ -104,7 +108,7 @@ void CGenrTaskView::OnDataFileButton()
 
 void CGenrTaskView::StartWithDataFile(const QString& path)
 {
-    if (!CanStart() || !ReadFormValues())
+    if (!CanStart() || !ReadForm())
         return;
     m_dataFilePath = path;
     StartTask();
@@ -133,7 +137,12 @@ void CGenrTaskView::AddPeriodFields(const kalvor::reports::ReportPeriodRules& ru
         QString label = QString::fromUtf8(kPeriodFields[k].name);
         if (rules.fromJanuary && kPeriodFields[k].id == IdPeriodLastMonth)
             label += QStringLiteral(" (с января)");
-        AddField(kPeriodFields[k].id, label)->setText(QString::number(shown[k]));
+        const bool year = kPeriodFields[k].id == IdPeriodYear;
+        const InputKind kind{QString::fromUtf8(kPeriodFields[k].name),
+                             year ? kalvor::WholeFigure(kalvor::reports::kFirstParameterYear,
+                                                        kalvor::reports::kLastParameterYear)
+                                  : kalvor::WholeFigure(1, 12)};
+        AddField(kPeriodFields[k].id, label, kind)->setText(QString::number(shown[k]));
     }
 }
 
@@ -193,14 +202,13 @@ TaskThread::Body CGenrTaskView::MakeTaskBody()
 CGenrOtchStVzPFView::CGenrOtchStVzPFView(CKalvorDoc* doc, QWidget* parent)
     : CGenrTaskView(414, QStringLiteral("Отчетность по страховым взносам в ПФ"), StripLabels::Plain, doc, parent)
 {
-    const std::vector<FigureField> packs{
+    const std::vector<kalvor::FigureField> packs{
         {IdOrgPack, QStringLiteral("Номер пачки организации (по умолчанию 00001)"), kalvor::CountFigure(99'999)},
         {IdDeptCode, QStringLiteral("Подразделение организации (по умолчанию 000000)"), kalvor::CountFigure(999'999)},
         {IdDeptPack, QStringLiteral("Номер пачки подразделения (по умолчанию 00000)"), kalvor::CountFigure(99'999)}};
-    for (const FigureField& pack : packs) AddField(pack.controlId, pack.name);
-    AddField(IdFileNameField, QStringLiteral("Путь для файла электронной отчетности"), 320);
+    for (const kalvor::FigureField& pack : packs) AddField(pack.controlId, pack.name, {pack.name, pack.rule});
+    AddExportPathField();
     AddPeriodFields(kalvor::reports::kPensionReport.period);
-    m_figures = new FigureFields(this, *this, packs);
     FinishForm(true);
 }
 
@@ -217,11 +225,9 @@ void CGenrOtchStVzPFView::ShowFormHelp()
 bool CGenrOtchStVzPFView::ReadFormValues()
 {
     CGenrTaskView::ReadFormValues();
-    if (!m_figures->ReadAll())
-        return false;
-    m_orgPackNumber = int(m_figures->UnitsOr(IdOrgPack, 0));
-    m_deptCode = int(m_figures->UnitsOr(IdDeptCode, 0));
-    m_deptPackNumber = int(m_figures->UnitsOr(IdDeptPack, 0));
+    m_orgPackNumber = TypedValue(*this, IdOrgPack);
+    m_deptCode = TypedValue(*this, IdDeptCode);
+    m_deptPackNumber = TypedValue(*this, IdDeptPack);
     m_exportPath = ExportPath(controlAs<QLineEdit>(IdFileNameField));
     return ReadPeriodFields(kalvor::reports::kPensionReport.period);
 }
@@ -254,7 +260,7 @@ GenrJob CGenrOtchStVzPFView::Job() const
 CGenrRVedFSSView::CGenrRVedFSSView(CKalvorDoc* doc, QWidget* parent)
     : CGenrTaskView(419, QStringLiteral("Расчетная ведомость по ФСС"), StripLabels::Plain, doc, parent)
 {
-    AddField(IdFileNameField, QStringLiteral("Путь для файла электронной отчетности"), 320);
+    AddExportPathField();
     AddPeriodFields(kalvor::reports::kFss4Report.period);
     FinishForm(true);
 }

@@ -10,7 +10,6 @@
 #include "reports/social/ui/GenrWorker.h"
 #include "shell/ui/CTaskFormView.h"
 
-class FigureFields;
 
 class CGenrTaskView : public CTaskFormView {
     Q_OBJECT
@@ -31,6 +30,8 @@ protected:
     CGenrTaskView(int formId, const QString& title, StripLabels labels, CKalvorDoc* doc, QWidget* parent);
     // The buttons and the progress place under the fields.
     void FinishForm(bool withDataFileButton);
+    // The path of the file of the electronic report (control 1106).
+    void AddExportPathField();
 
     kalvor::platform::TaskThread::Body MakeTaskBody() override;
     // The report's builder and what follows it.
@@ -72,7 +73,6 @@ protected:
     kalvor::reports::ReportSelection Selection() const override;
 
 private:
-    FigureFields* m_figures = nullptr; // the packs' numbers and the department
     int m_orgPackNumber = 0;
     int m_deptCode = 0;
     int m_deptPackNumber = 0;
