@@ -21,6 +21,22 @@ kalvor::BookCheck ShopBook(const ib::CInfoBase& base)
             [&base](long long number) { return number > 0 && number <= 255 && base.shopNumbered(int(number)); }};
 }
 
+kalvor::BookCheck ProfessionBook(const ib::CRefFiles& files)
+{
+    return {QStringLiteral("Профессии"), [&files](long long code) {
+                for (int i = 0; i < int(files.profiCount) && i < int(files.profi.size()); ++i)
+                    if (files.profi[std::size_t(i)].code == code)
+                        return true;
+                return false;
+            }};
+}
+
+kalvor::BookCheck EmployeeList(const ib::CInfoBase& base)
+{
+    return {QStringLiteral("Список сотрудников"),
+            [&base](long long number) { return base.FindEmployee(int(number)) >= 0; }};
+}
+
 kalvor::BookCheck RecipientBook(const ib::CRefFiles& files)
 {
     return {QStringLiteral("Юридические лица"), [&files](long long number) {

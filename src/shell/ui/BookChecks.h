@@ -14,6 +14,10 @@ class CRefFiles;
 kalvor::BookCheck PayKindBook(const kalvor::infobase::CInfoBase& base);
 // The shops ("Цех/Отдел") by number.
 kalvor::BookCheck ShopBook(const kalvor::infobase::CInfoBase& base);
+// The professions ("Профессии") by code.
+kalvor::BookCheck ProfessionBook(const kalvor::infobase::CRefFiles& files);
+// The employees of the base by personnel number ("Список сотрудников").
+kalvor::BookCheck EmployeeList(const kalvor::infobase::CInfoBase& base);
 // The transfer recipients ("Юридические лица") by number: a place of the
 // book with a name.
 kalvor::BookCheck RecipientBook(const kalvor::infobase::CRefFiles& files);

@@ -1,5 +1,6 @@
 #include "shell/ui/FormSelection.h"
 
+#include "shell/ui/BookChecks.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/ControlMap.h"
 
@@ -18,14 +19,6 @@ constexpr int kPersonnelNumberField = 1103;
 constexpr int kMaxShop = 255; // a shop's number is one byte
 constexpr int kMaxBrigade = 99;
 constexpr int kMaxProfession = 127; // seven bits of the employee's attributes
-
-bool ProfessionInBook(const ib::CRefFiles& ref, long long code)
-{
-    for (int i = 0; i < int(ref.profiCount) && i < int(ref.profi.size()); ++i)
-        if (ref.profi[std::size_t(i)].code == code)
-            return true;
-    return false;
-}
 
 // The field's range: what its stored key can hold.
 InputKind SelectionRange(int id, const QString& name)
@@ -58,17 +51,9 @@ InputKind SelectionKind(int id, const QString& name, const CKalvorDoc* doc)
     if (!doc)
         return kind;
     switch (id) {
-    case kShopField:
-        kind.book = {QStringLiteral("Цех/Отдел"),
-                     [doc](long long number) { return doc->infoBase.shopNumbered(int(number)) != nullptr; }};
-        break;
-    case kProfessionField:
-        kind.book = {QStringLiteral("Профессии"), [doc](long long code) { return ProfessionInBook(doc->refFiles, code); }};
-        break;
-    case kPersonnelNumberField:
-        kind.book = {QStringLiteral("Список сотрудников"),
-                     [doc](long long number) { return doc->infoBase.FindEmployee(int(number)) >= 0; }};
-        break;
+    case kShopField: kind.book = ShopBook(doc->infoBase); break;
+    case kProfessionField: kind.book = ProfessionBook(doc->refFiles); break;
+    case kPersonnelNumberField: kind.book = EmployeeList(doc->infoBase); break;
     default: break;
     }
     return kind;
