@@ -33,16 +33,16 @@ using servertest::WaitUntil;
 
 namespace {
 
-constexpr qint64 kStopLimitMs = 5000;
+using servertest::kStopLimitMs;
 constexpr int kEmployees = 30;
 
-class ServerStop : public ::testing::Test {
+class ServerStop : public servertest::ClusterTest {
 protected:
     void SetUp() override
     {
-        server = qEnvironmentVariable("KALVOR_TEST_SERVER");
-        if (server.isEmpty() || !db::ServerInUse())
-            GTEST_SKIP() << "no PostgreSQL server for the tests";
+        ClusterTest::SetUp();
+        if (IsSkipped())
+            return;
         ASSERT_TRUE(dir.isValid());
         doc.setWorkFolder(dir.path() + QLatin1Char('/'));
         base().baseName = QStringLiteral("hung");
@@ -60,7 +60,7 @@ protected:
     void TearDown() override
     {
         db::CallBeforeStatement(QString(), 0, {});
-        if (!server.isEmpty() && db::ServerInUse())
+        if (!server.isEmpty())
             CloseBase(base());
     }
 
@@ -71,19 +71,6 @@ protected:
         db::Recordset q(Db(base()), sql);
         q.exec();
         return q.next() ? q.toInt64(0) : -1;
-    }
-
-    // Once the server answers again: the sessions that the stop shut have
-    // ended (the server rolled their transactions back); the base lock's
-    // session stays, idle.
-    bool OnlyIdleSessionsAreLeft()
-    {
-        return WaitUntil(
-            [&] {
-                return Count(QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE datname = "
-                                            "current_database() AND pid <> pg_backend_pid() AND state <> 'idle'")) == 0;
-            },
-            10000);
     }
 
     std::vector<EmployeeRecord> StoredRecords(CInfoBase& b)
@@ -97,7 +84,6 @@ protected:
         return records;
     }
 
-    QString server;
     QTemporaryDir dir;
     CKalvorDoc doc;
 };
@@ -157,12 +143,9 @@ TEST_F(ServerStop, TheMonthChangeOnAHungServerStopsWithinFiveSecondsAndLeavesThe
     EXPECT_EQ(base().config.tekMes, month);
     EXPECT_EQ(base().attributes, attributes);
 
-    ASSERT_TRUE(OnlyIdleSessionsAreLeft());
+    ASSERT_TRUE(servertest::OnlyIdleSessionsAreLeft(Db(base())));
     PayrollDoc after;
-    after.setWorkFolder(base().workFolder);
-    after.infoBase.baseName = base().baseName;
-    OpenStoredBase(after.infoBase);
-    LoadAll(after.infoBase);
+    payrolltest::ReloadStored(after, base());
     EXPECT_EQ(after.infoBase.config.tekMes, month);
     EXPECT_EQ(after.infoBase.attributes, attributes);
     EXPECT_EQ(after.infoBase.tabel, tabel);
@@ -219,7 +202,7 @@ TEST_F(ServerStop, TheCalculationsStoreOnAHungServerStopsWithinFiveSecondsAndKee
     EXPECT_EQ(base().attributes, attributesBefore);
     EXPECT_EQ(base().zar1, toPayBefore);
 
-    ASSERT_TRUE(OnlyIdleSessionsAreLeft());
+    ASSERT_TRUE(servertest::OnlyIdleSessionsAreLeft(Db(base())));
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp")), rowsBefore);
     EXPECT_EQ(Count(QStringLiteral("SELECT CAST(SUM(sum) * 100 AS BIGINT) FROM dbo.zarp")), sumBefore);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0")), marksBefore);

@@ -37,7 +37,7 @@ using servertest::WaitUntil;
 
 namespace {
 
-constexpr qint64 kStopLimitMs = 5000;
+using servertest::kStopLimitMs;
 
 // The temporary databases that a making or restoring of a base builds in.
 QStringList TemporaryBases()
@@ -50,13 +50,13 @@ QStringList TemporaryBases()
     return names;
 }
 
-class ServerStop : public ::testing::Test {
+class ServerStop : public servertest::ClusterTest {
 protected:
     void SetUp() override
     {
-        server = qEnvironmentVariable("KALVOR_TEST_SERVER");
-        if (server.isEmpty() || !db::ServerInUse())
-            GTEST_SKIP() << "no PostgreSQL server for the tests";
+        ClusterTest::SetUp();
+        if (IsSkipped())
+            return;
         ASSERT_TRUE(dir.isValid());
         folder = dir.path() + QLatin1Char('/');
         for (const char* name : {"stopper", "restored"}) db::DropServerBase(QString::fromLatin1(name));
@@ -64,29 +64,12 @@ protected:
     }
     void TearDown() override
     {
-        if (server.isEmpty() || !db::ServerInUse())
+        if (server.isEmpty())
             return;
         db::Connection::closeAllForThread();
         for (const char* name : {"stopper", "restored"}) db::DropServerBase(QString::fromLatin1(name));
     }
 
-    // Once the server answers again: no session of another connection is
-    // left on the test's base (those the stop shut have ended, and the
-    // server rolled their transactions back).
-    bool OnlyThisSessionIsLeft()
-    {
-        return WaitUntil(
-            [&] {
-                db::Recordset q(db::Connection::forThread(db::ServerBaseLocator(QStringLiteral("stopper"))),
-                                QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE datname = "
-                                               "current_database() AND pid <> pg_backend_pid()"));
-                q.exec();
-                return q.next() && q.toInt(0) == 0;
-            },
-            10000);
-    }
-
-    QString server;
     QTemporaryDir dir;
     QString folder;
 };
@@ -169,7 +152,7 @@ TEST_F(ServerStop, AWorkersWaitOnAHungServerEndsWithinFiveSecondsOfItsStopAndIts
     EXPECT_EQ(run.result, kalvor::platform::TASK_FAILED);
     EXPECT_TRUE(run.failure.contains(QString::fromUtf8(db::kServerWorkStoppedText))) << run.failure.toStdString();
 
-    ASSERT_TRUE(OnlyThisSessionIsLeft());
+    ASSERT_TRUE(servertest::OnlyIdleSessionsAreLeft(db::Connection::forThread(locator)));
     db::Recordset marks(db::Connection::forThread(locator), QStringLiteral("SELECT COUNT(*) FROM public.marks"));
     marks.exec();
     ASSERT_TRUE(marks.next());

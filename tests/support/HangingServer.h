@@ -4,6 +4,10 @@
 // server's machine stalls, and continued again; and stand-ins of the
 // server's tools on the path that do something first (stop the server, wait)
 // and then run the real tool.
+#include "platform/Db.h"
+
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -19,6 +23,24 @@
 #include <thread>
 
 namespace servertest {
+
+// How soon a stop must have ended the work, also on a server that hangs.
+inline constexpr qint64 kStopLimitMs = 5000;
+
+// The tests that hang the throw-away cluster they run against
+// (KALVOR_TEST_SERVER, as tools/test.sh sets it): skipped without one. A
+// derived SetUp calls this one first and returns when IsSkipped().
+class ClusterTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        server = kalvor::db::ServerInUse() ? qEnvironmentVariable("KALVOR_TEST_SERVER") : QString();
+        if (server.isEmpty())
+            GTEST_SKIP() << "no PostgreSQL server for the tests";
+    }
+
+    QString server; // the cluster's folder
+};
 
 // The processes of the cluster in that folder: its postmaster and the
 // children it has forked (the sessions among them), read from /proc.
@@ -61,6 +83,22 @@ inline bool WaitUntil(const std::function<bool()>& condition, int ms)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return condition();
+}
+
+// Once the server answers again: the sessions on the connection's base that
+// a stop shut have ended, the server having rolled their transactions back
+// (idle sessions, such as the base lock's, may stay).
+inline bool OnlyIdleSessionsAreLeft(const QSqlDatabase& db)
+{
+    return WaitUntil(
+        [&] {
+            kalvor::db::Recordset q(db, QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE datname = "
+                                                       "current_database() AND pid <> pg_backend_pid() AND "
+                                                       "state <> 'idle'"));
+            q.exec();
+            return q.next() && q.toInt(0) == 0;
+        },
+        10000);
 }
 
 // Stand-ins of the server's tools put before the real ones on the path while
