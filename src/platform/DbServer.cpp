@@ -230,7 +230,9 @@ void runOnMaintenance(const QString& sql, const QStringList& values = {})
             ran = ran && q.exec();
         }
         if (!ran)
-            error = q.lastError().databaseText();
+            // A session that ended gives no text of the server's.
+            error = q.lastError().databaseText().trimmed().isEmpty() ? q.lastError().text() + QLatin1Char(' ')
+                                                                     : q.lastError().databaseText();
         else if (q.isSelect() && q.next() && !q.value(0).toBool())
             error = QStringLiteral("-");
     }

@@ -127,7 +127,7 @@ TEST_F(ServerStop, TheMonthChangeOnAHungServerStopsWithinFiveSecondsAndLeavesThe
     });
     // The server resumes after a while whatever happened, so that a change
     // that cannot be stopped ends at last (and the test fails on its time).
-    QTimer::singleShot(30000, [&] { hanging.resume(); });
+    QTimer::singleShot(30000, &poll, [&] { hanging.resume(); });
     poll.start(20);
     const int result = ChangeReportingMonth(doc, nullptr, mover);
     const qint64 stopMs = sinceStop.isValid() ? sinceStop.elapsed() : -1;
@@ -186,7 +186,7 @@ TEST_F(ServerStop, TheCalculationsStoreOnAHungServerStopsWithinFiveSecondsAndKee
         QTest::keyClick(view.CalcDlg(), Qt::Key_Escape); // waits for the worker to end
         stopMs = sinceStop.elapsed();
     });
-    QTimer::singleShot(30000, [&] { hanging.resume(); });
+    QTimer::singleShot(30000, &poll, [&] { hanging.resume(); });
     poll.start(20);
     view.CalcDlg()->SetSelection(0, 0, 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !done.empty(); }, 60000));
