@@ -23,7 +23,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTimer>
 
 using namespace kalvor;
@@ -38,13 +37,9 @@ constexpr int kEmployees = 30;
 
 class ServerStop : public servertest::ClusterTest {
 protected:
-    void SetUp() override
+    void Prepare() override
     {
-        ClusterTest::SetUp();
-        if (IsSkipped())
-            return;
-        ASSERT_TRUE(dir.isValid());
-        doc.setWorkFolder(dir.path() + QLatin1Char('/'));
+        doc.setWorkFolder(folder);
         base().baseName = QStringLiteral("hung");
         DeleteBase(dir.path(), base().baseName); // a server keeps the base of an earlier test
         CreateSchemaBase(dir.path(), base().baseName);
@@ -84,7 +79,6 @@ protected:
         return records;
     }
 
-    QTemporaryDir dir;
     CKalvorDoc doc;
 };
 

@@ -22,7 +22,6 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -52,13 +51,8 @@ QStringList TemporaryBases()
 
 class ServerStop : public servertest::ClusterTest {
 protected:
-    void SetUp() override
+    void Prepare() override
     {
-        ClusterTest::SetUp();
-        if (IsSkipped())
-            return;
-        ASSERT_TRUE(dir.isValid());
-        folder = dir.path() + QLatin1Char('/');
         for (const char* name : {"stopper", "restored"}) db::DropServerBase(QString::fromLatin1(name));
         db::CreateServerBase(QStringLiteral("stopper"));
     }
@@ -69,9 +63,6 @@ protected:
         db::Connection::closeAllForThread();
         for (const char* name : {"stopper", "restored"}) db::DropServerBase(QString::fromLatin1(name));
     }
-
-    QTemporaryDir dir;
-    QString folder;
 };
 
 // A worker's run from start to end; its result and failure text.

@@ -28,18 +28,24 @@ namespace servertest {
 inline constexpr qint64 kStopLimitMs = 5000;
 
 // The tests that hang the throw-away cluster they run against
-// (KALVOR_TEST_SERVER, as tools/test.sh sets it): skipped without one. A
-// derived SetUp calls this one first and returns when IsSkipped().
+// (KALVOR_TEST_SERVER, as tools/test.sh sets it), each with a working folder
+// of its own: skipped without a cluster; a test's own set-up is Prepare().
 class ClusterTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() final
     {
         server = kalvor::db::ServerInUse() ? qEnvironmentVariable("KALVOR_TEST_SERVER") : QString();
         if (server.isEmpty())
             GTEST_SKIP() << "no PostgreSQL server for the tests";
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QLatin1Char('/');
+        Prepare();
     }
+    virtual void Prepare() {}
 
     QString server; // the cluster's folder
+    QTemporaryDir dir;
+    QString folder; // the working folder, with the separator
 };
 
 // The processes of the cluster in that folder: its postmaster and the
