@@ -173,17 +173,24 @@ void checkOpenedBase(const QSqlDatabase& db)
 
 // The same on the server: a new database under a temporary name no base can
 // have, filled and renamed when complete; dropped again after a failure. No
-// other database is dropped.
+// other database is dropped. A stopped building does not wait on a server
+// that may not answer: its database is dropped by a later opening's cleanup
+// (db::DropLeftoverServerBases).
 void buildServerBase(const QString& name, const std::function<void(const QSqlDatabase&)>& fill)
 {
     if (db::ServerBaseExists(name))
         throw db::DbError(db::E_DB_FAIL, QStringLiteral("База данных уже существует"), name, kSource);
-    const QString temp = db::CreateTemporaryServerBase(name);
+    db::TemporaryServerBase temp(name);
     try {
-        fill(db::Connection::forThread(db::ServerBaseLocator(temp)));
-        db::RenameServerBase(temp, name);
+        fill(db::Connection::forThread(db::ServerBaseLocator(temp.name())));
+        temp.renameTo(name);
+    } catch (const db::DbError& e) {
+        db::Connection::closeForThread(db::ServerBaseLocator(temp.name()));
+        if (e.code() != db::E_DB_STOPPED)
+            temp.drop();
+        throw;
     } catch (...) {
-        db::DropServerBase(temp);
+        temp.drop();
         throw;
     }
 }
@@ -259,7 +266,8 @@ void requireTemplateFile(const QString& templ)
 // Copies every row of a base file's tables into a new server base of the
 // same schema step, in place of the rows it was made with, in one
 // transaction; the file is only read. The server's counter of employee ids
-// goes on after the ids copied.
+// goes on after the ids copied. The calling worker's stop ends it between
+// rows (db::E_DB_STOPPED), nothing of it kept.
 void copyFileRows(const QSqlDatabase& source, const QSqlDatabase& target)
 {
     db::Transaction tr(target);
@@ -271,6 +279,7 @@ void copyFileRows(const QSqlDatabase& source, const QSqlDatabase& target)
         rows.exec();
         db::Recordset& insert = db::Statement(target, InsertSql(t));
         while (rows.next()) {
+            db::ThrowWhenStopped();
             for (int i = 0; i < t.columns.size(); ++i) insert.bind(i, rows.value(i));
             insert.exec();
         }

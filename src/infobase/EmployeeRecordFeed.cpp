@@ -10,6 +10,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <stop_token>
 #include <thread>
 #include <utility>
 
@@ -33,7 +34,13 @@ public:
     {
         for (std::size_t at = 0, range = kFirstRange; at < m_wanted.size(); at += range, range = kRange)
             m_ranges.push_back({at, std::min(m_wanted.size(), at + range)});
-        for (std::size_t r = 0; r < kReaders; ++r) m_threads.emplace_back([this, base, view, r] { read(base, view, r); });
+        // The readers wait on the server for the run: its stop ends their waits too.
+        const std::stop_token stop = db::ServerStopScope::current();
+        for (std::size_t r = 0; r < kReaders; ++r)
+            m_threads.emplace_back([this, base, view, r, stop] {
+                const db::ServerStopScope work(stop);
+                read(base, view, r);
+            });
     }
     ~ServerRecordReader()
     {

@@ -188,11 +188,11 @@ private:
         return m_base.holdsSlot(slot) ? m_base.zar1Of(slot) : 0;
     }
 
-    // After a failure: a lost connection leaves nothing to commit; any other
-    // ends the run keeping what is stored.
+    // After a failure: a lost connection (or one shut by the stop) leaves
+    // nothing to commit; any other ends the run keeping what is stored.
     void endAfter(const db::DbError& e)
     {
-        if (e.code() == db::E_DB_CONNECTION_LOST)
+        if (db::EndsTheTransaction(e))
             m_records.reset();
         else
             keepWhatIsStored();
@@ -206,7 +206,7 @@ private:
         try {
             m_later.collect();
         } catch (const db::DbError& e) {
-            if (e.code() == db::E_DB_CONNECTION_LOST)
+            if (db::EndsTheTransaction(e))
                 throw;
         }
         if (m_later.failed())
@@ -285,7 +285,7 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
         SaveComp(base);
         SaveAvZar1(base);
     } catch (const db::DbError& e) {
-        if (e.code() == db::E_DB_CONNECTION_LOST)
+        if (db::EndsTheTransaction(e))
             throw;
         run.commit();
         return TaskOutcome(CALC_STATUS_NOT_SAVED, errors,
@@ -388,15 +388,17 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
         db::Transaction run(Db(base));
         return LoadAndCalculate(ctx, doc, indexes, skipped, run, outcome);
     } catch (const db::DbError& e) {
-        if (e.code() != db::E_DB_CONNECTION_LOST)
+        if (!db::EndsTheTransaction(e))
             throw;
         base.attributes = attributesBefore;
         base.av = avBefore;
         base.zar1 = zar1Before;
         outcome.clear();
+        const QString why = e.code() == db::E_DB_STOPPED ? QStringLiteral("Расчет остановлен.")
+                                                         : QStringLiteral("Связь с сервером базы данных прервана.");
         return TaskOutcome(platform::TASK_FAILED, 0,
-                           QStringLiteral("Связь с сервером базы данных прервана. Результаты расчета и признаки "
-                                          "ошибок работников остались такими, какими были до расчета."));
+                           why + QStringLiteral(" Результаты расчета и признаки ошибок работников остались такими, "
+                                                "какими были до расчета."));
     }
 }
 

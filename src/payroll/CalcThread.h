@@ -32,6 +32,12 @@
 // fails, every employee's results are stored already: the run ends with
 // CALC_STATUS_NOT_SAVED, the error count and a message that says so.
 //
+// A stop ends the run after the employee being computed, keeping those stored.
+// A run whose server session is lost, or shut because the server did not
+// answer its stop in time (db::ServerStopScope), keeps nothing: the run's
+// transaction is gone, the status words and amounts in memory go back as
+// they were, and the run ends with TASK_FAILED and a message that says so.
+//
 // Without a reference file that it needs ("nalog", "vichet", "sbor") the run
 // refuses to start: TASK_FAILED with the files' problems, nothing written.
 #include "payroll/PayrollDocument.h"

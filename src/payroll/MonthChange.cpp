@@ -109,20 +109,27 @@ public:
         , newMonth(newKey & 15)
     {}
 
+    // A stop of the worker ends the move between employees, and before the
+    // common tables are written (db::E_DB_STOPPED, all of it rolled back).
     int run(const std::function<void()>& stepIt)
     {
         for (const EmployeeListEntry& e : base.list) {
+            db::ThrowWhenStopped();
             firstPass(e.slot);
             if (stepIt)
                 stepIt();
         }
         betweenPasses();
         const std::vector<int> unmade = weekdaySchedulesWithoutMonth();
-        for (const EmployeeListEntry& e : base.list) secondPass(e.slot);
+        for (const EmployeeListEntry& e : base.list) {
+            db::ThrowWhenStopped();
+            secondPass(e.slot);
+        }
         noteMonthsMadeFromPattern(unmade);
         noteYearWithoutTaxTables();
         monthchange::ShiftMonthlyTables(doc, newKey);
         clearMonthlyTables();
+        db::ThrowWhenStopped();
         saveCommonTables();
         // No half-loaded record is left behind as the current one.
         base.ClearCurrentRecord();

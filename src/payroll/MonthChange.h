@@ -40,7 +40,10 @@ QString MonthChangeRefusalText(const RunOutcome& failed);
 // Moves every employee of the current list to the month newMonthKey (full
 // year x 16 + month). stepIt is called after each employee of the first pass.
 // Returns 1 when no error situation arose, else minus their number. Database
-// errors (db::DbError) and allocation failures are thrown after the rollback;
+// errors (db::DbError; E_DB_STOPPED for a stop of the calling worker, seen
+// between employees, or as its server sessions shut when the server does not
+// answer, db::ServerStopScope) and allocation failures are thrown after the
+// rollback;
 // while a calculation failure stands (FailedCalculations) nothing is changed
 // and a TextError with MonthChangeRefusalText is thrown.
 // `outcome`, when given, gets the employees moved, a warning for each one

@@ -14,8 +14,10 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 
 namespace kalvor::db {
 
@@ -47,6 +49,16 @@ DbError fromSqlError(const QSqlError& e, const QString& what)
 
 thread_local int injectedFailureCountdown = 0;
 thread_local int injectedDisconnectCountdown = 0;
+
+// The call before a statement of a test (CallBeforeStatement).
+struct StatementCall {
+    QString part;
+    int left = 0;
+    std::function<void()> call;
+};
+QMutex statementCallMutex;
+StatementCall statementCall;
+std::atomic<bool> statementCallArmed{false};
 std::atomic<unsigned> connectionSerial{0};
 
 } // namespace
@@ -55,6 +67,11 @@ namespace detail {
 
 ThreadConnections::~ThreadConnections()
 {
+    {
+        // No session is shut once it closes.
+        std::lock_guard guard(stopCut->mutex);
+        stopCut->sessions.clear();
+    }
     rawStatements.clear();
     statements.clear();
     for (const auto& [file, name] : names) {
@@ -80,6 +97,19 @@ void beforeStatement(const QSqlDatabase& db, const QString& sql)
 
 void countStatement(const QSqlDatabase& db, const QString& sql)
 {
+    if (statementCallArmed.load()) {
+        std::function<void()> call;
+        {
+            QMutexLocker lock(&statementCallMutex);
+            if (statementCall.call && sql.contains(statementCall.part) && --statementCall.left == 0) {
+                call = std::move(statementCall.call);
+                statementCall = {};
+                statementCallArmed = false;
+            }
+        }
+        if (call)
+            call();
+    }
     if (injectedDisconnectCountdown > 0 && --injectedDisconnectCountdown == 0 && IsServer(db)) {
         readDueAnswer(db);
         QSqlQuery end(db);
@@ -218,7 +248,10 @@ QSqlDatabase Connection::forThread(const QString& baseFile)
         openConnection(name, file);
     }
     t.names[file] = name;
-    return QSqlDatabase::database(name, false);
+    QSqlDatabase db = QSqlDatabase::database(name, false);
+    if (IsServer(db))
+        watchSession(name, serverSession(db));
+    return db;
 }
 
 void Connection::openForThread(const QString& baseFile, QThread* owner)
@@ -257,6 +290,7 @@ void Connection::closeForThread(const QString& baseFile)
     if (it == t.names.end())
         return;
     const QString name = it->second;
+    unwatchSession(name);
     t.names.erase(it);
     t.depth.erase(name);
     t.lost.erase(name);
@@ -776,5 +810,12 @@ void BackupFileTo(const QString& baseFile, const QString& targetFile)
 void InjectFailureAfter(int statements) { injectedFailureCountdown = statements > 0 ? statements : 0; }
 
 void InjectDisconnectAfter(int statements) { injectedDisconnectCountdown = statements > 0 ? statements : 0; }
+
+void CallBeforeStatement(const QString& part, int n, std::function<void()> call)
+{
+    QMutexLocker lock(&statementCallMutex);
+    statementCall = StatementCall{part, n, std::move(call)};
+    statementCallArmed = statementCall.call && n > 0;
+}
 
 } // namespace kalvor::db

@@ -27,6 +27,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <stop_token>
 
 class QThread;
 
@@ -45,7 +46,7 @@ inline constexpr std::uint32_t E_DB_NO_SERVER = 0x80004005; // the server cannot
 inline constexpr std::uint32_t E_DB_LOGIN = 0x80040E4E; // the server refused the login
 inline constexpr std::uint32_t E_DB_CONNECTION_LOST = 0x80040E4F; // the server dropped the connection
 inline constexpr std::uint32_t E_DB_NO_RIGHT = 0x80040E09; // the login may not connect to the base
-inline constexpr std::uint32_t E_DB_STOPPED = 0x80040E50; // a copy or restore stopped by the calling worker's stop
+inline constexpr std::uint32_t E_DB_STOPPED = 0x80040E50; // work on a server stopped by the calling worker's stop
 
 // How long a statement waits for a lock that another connection holds before
 // it fails with "База данных занята другим пользователем". Short, so that the
@@ -58,6 +59,8 @@ inline constexpr const char* kDamagedText = "База данных повреж�
 inline constexpr const char* kNoServerText = "Нет связи с сервером базы данных";
 inline constexpr const char* kLoginText = "Сервер базы данных отказал во входе";
 inline constexpr const char* kConnectionLostText = "Связь с сервером базы данных прервана. Изменения не сохранены.";
+inline constexpr const char* kServerWorkStoppedText =
+    "Работа с сервером базы данных остановлена. Изменения не сохранены.";
 
 // ------------------------------------------------------------------ the engine
 
@@ -105,6 +108,54 @@ private:
     QString message_, description_, source_;
     QByteArray utf8_;
 };
+
+// Whether the error ended the connection's transaction on the server (the
+// connection was lost, or shut by the worker's stop): nothing of it can be
+// committed any more, and the server rolls it back.
+bool EndsTheTransaction(const DbError& e);
+
+// ------------------------------------------------------------------ the stop of a worker's server work
+
+// How long a worker's work on a server may go on after its stop before the
+// thread's sessions are shut: enough for a server that answers to let the
+// work end on its own (commit what it keeps, roll back the rest), and well
+// within the 5 s in which a stop must have ended the work.
+inline constexpr int kServerStopCutMilliseconds = 2000;
+
+// While it lives on a thread, the stop event governs the thread's work on
+// servers (every task worker's body runs in one, and the helper threads of
+// such work take their worker's stop):
+// - once the stop is set, no new connection to a server is opened from the
+//   thread: E_DB_STOPPED at once, so that no wait for a server that does
+//   not answer begins;
+// - when the scope still lives kServerStopCutMilliseconds after the stop, the
+//   sockets of the thread's server sessions are shut (its connections to
+//   bases, the base lock's session while the thread checks it, the session of
+//   a temporary base it builds): a statement waiting on a server that does
+//   not answer ends at once, and every failure of those sessions is thrown as
+//   E_DB_STOPPED (kServerWorkStoppedText). The server rolls back the open
+//   transaction of a session it finds shut; the thread's connections are
+//   opened anew by its next work.
+// Outside a scope nothing is ever stopped.
+class ServerStopScope {
+public:
+    explicit ServerStopScope(std::stop_token stop);
+    ~ServerStopScope();
+    ServerStopScope(const ServerStopScope&) = delete;
+    ServerStopScope& operator=(const ServerStopScope&) = delete;
+    // The stop of the calling thread's scope, for helper threads of its work.
+    static std::stop_token current();
+
+private:
+    struct Armed;
+    std::unique_ptr<Armed> d;
+};
+
+// Whether the stop of the calling thread's scope is set.
+bool WorkStopped();
+// Throws E_DB_STOPPED when it is: for long work between its steps, so that a
+// stop ends it (and rolls back its transaction) at once on a server that answers.
+void ThrowWhenStopped();
 
 class Connection {
 public:
@@ -320,16 +371,42 @@ void RestoreServerBase(const QString& archiveFile, const QString& database);
 // Making, dropping, renaming and copying databases run on the server's
 // maintenance database "postgres", as the server requires.
 void CreateServerBase(const QString& database);
-// Makes a new, empty database for a base of that name to be built in before
-// it takes the name, and returns its name: "~<eight random hex digits>~" and
-// the base's name cut to the server's 63 bytes. "~" is not a letter of a
-// base's name, so no base can have such a name, and the database is this
-// call's own.
-QString CreateTemporaryServerBase(const QString& database);
+// A new, empty database for a base of that name to be built in before it
+// takes the name: "~<eight random hex digits>~" and the base's name cut to
+// the server's 63 bytes. "~" is not a letter of a base's name, so no base can
+// have such a name, and the database is this object's own. From before the
+// database is made until it is renamed or dropped, the object holds a lock
+// of the server's (an advisory lock on the maintenance database, its key the
+// eight digits) on a session of its own, so that no other workstation's
+// cleanup drops it meanwhile, also while no session is connected to it (a
+// restore's tool not started yet, or ended before the rename). The session
+// is the building thread's (shut by its stop, ServerStopScope).
+class TemporaryServerBase {
+public:
+    // Makes the database; throws DbError.
+    explicit TemporaryServerBase(const QString& database);
+    // Lets the lock go; a database neither renamed nor dropped stays on the
+    // server, for a later cleanup (DropLeftoverServerBases).
+    ~TemporaryServerBase();
+    TemporaryServerBase(const TemporaryServerBase&) = delete;
+    TemporaryServerBase& operator=(const TemporaryServerBase&) = delete;
+
+    const QString& name() const;
+    // Gives it the base's name (the calling thread's connection to it closed
+    // first), then lets the lock go; throws DbError.
+    void renameTo(const QString& database);
+    // Drops it, then lets the lock go; throws DbError.
+    void drop();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
 // Drops the temporary databases of that naming that a stopped or killed
-// making or restoring of a base left on the server; one still in use (a
-// restore running on another workstation) stays, as does one the login may
-// not drop. Failures are not thrown: what is left is tried again next time.
+// making or restoring of a base left on the server: those whose lock it can
+// take (nobody builds them any more) and with no session. One still being
+// built on another workstation stays, as does one the login may not drop.
+// Failures are not thrown: what is left is tried again next time.
 void DropLeftoverServerBases();
 // Drops the database; it must have no connections left (the calling thread's
 // own are closed first).
@@ -393,5 +470,9 @@ void InjectFailureAfter(int statements);
 // first has the server end the thread's connection, as a network failure
 // would; 0 disables the hook. Only for server bases.
 void InjectDisconnectAfter(int statements);
+// Test hook: before the n-th statement from now on, of any thread, whose
+// text contains `part`, `call` runs on that thread (once); an empty call
+// disables the hook.
+void CallBeforeStatement(const QString& part, int n, std::function<void()> call);
 
 } // namespace kalvor::db

@@ -10,10 +10,13 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
+#include <stop_token>
 #include <vector>
 
 struct pg_conn;
@@ -47,6 +50,19 @@ struct LaterAnswers {
     std::deque<SentBatch> due; // the batches whose answers are still to be read, oldest first
 };
 
+// The server sessions of one thread and the stop of its work in force
+// (ServerStopScope), shared with the watcher that shuts the sessions when the
+// stop is not answered in time (which keeps it by a weak pointer). A session
+// is shut only under the mutex and leaves the list before it is closed, so
+// that no socket is shut after its session has gone.
+struct StopCut {
+    std::mutex mutex;
+    std::map<QString, pg_conn*> sessions; // by connection name, or the key of a libpq session
+    std::stop_token stop; // of the scope in force; never set outside one
+    std::uint64_t scope = 0; // the scope in force, 0 none
+    bool cut = false; // the sessions were shut for the scope's stop
+};
+
 // The calling thread's open connections by base; closed when the thread ends.
 struct ThreadConnections {
     std::map<QString, QString> names; // base file or locator -> connection name
@@ -62,10 +78,39 @@ struct ThreadConnections {
     std::map<QString, std::map<QString, QByteArray>> serverPrepared;
     // connection name -> batches answered later
     std::map<QString, LaterAnswers> later;
+    // the sessions to shut on the stop of the thread's work
+    std::shared_ptr<StopCut> stopCut = std::make_shared<StopCut>();
     ~ThreadConnections();
 };
 
 ThreadConnections& threadConnections();
+
+// The server sessions the calling thread works on, for the stop of its work:
+// a session joins under a key (a connection's name) and must leave before it
+// is closed. A session that joins after the thread's sessions were shut is
+// shut at once.
+void watchSession(const QString& key, pg_conn* session);
+void unwatchSession(const QString& key);
+// A libpq session of the calling thread's for the object's lifetime (none for null).
+class WatchedSession {
+public:
+    WatchedSession(QString key, pg_conn* session);
+    ~WatchedSession();
+    WatchedSession(const WatchedSession&) = delete;
+    WatchedSession& operator=(const WatchedSession&) = delete;
+
+private:
+    QString key_;
+};
+// The server as the messages name it.
+QString serverName();
+// Whether the calling thread's sessions were shut by the stop of its work.
+bool sessionsCut();
+// The error of work on a server stopped by the worker's stop.
+DbError stoppedError();
+// Throws stoppedError() once the stop of the calling thread's work is set:
+// before anything that would wait for a server anew (a connection).
+void refuseWhenStopped();
 
 // Before a statement runs on the connection: reads the answers of the
 // batches still due on it (throwing a failure), then counts the statement.

@@ -81,16 +81,6 @@ bool isConnectionClass(const QString& state)
     return state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P"));
 }
 
-// The server as the messages name it.
-QString serverName()
-{
-    const ServerAddress server = Server();
-    QString name = server.port > 0 ? QStringLiteral("%1:%2").arg(server.host).arg(server.port) : server.host;
-    if (!server.service.isEmpty())
-        name += QStringLiteral(" (%1)").arg(server.service);
-    return name;
-}
-
 // Whether the text holds one of the words (UTF-8), in any case.
 bool saysAny(const QString& text, std::initializer_list<const char*> words)
 {
@@ -170,9 +160,11 @@ void applyAddress(QSqlDatabase& db, const ServerAddress& server)
     db.setConnectOptions(options.join(QLatin1Char(';')));
 }
 
-// Opens a bare connection; throws the connect failure.
+// Opens a bare connection; throws the connect failure, and refuses at once
+// once the calling worker's stop is set.
 QSqlDatabase connectTo(const QString& connectionName, const QString& database)
 {
+    refuseWhenStopped();
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
     if (!db.isValid()) {
         db = QSqlDatabase();
@@ -201,6 +193,21 @@ void dropConnection(const QString& connectionName)
     QSqlDatabase::removeDatabase(connectionName);
 }
 
+// The failure of a statement of base management, in the system's words (the
+// server's text and the statement going to the console log); the work's stop
+// when the calling thread's sessions were shut by it.
+DbError maintenanceFailure(const QString& error, const QString& sql, const QString& names)
+{
+    if (sessionsCut())
+        return stoppedError();
+    platform::AppendToConsoleLog(QStringLiteral("%1: %2\n%3").arg(serverName(), error.trimmed(), sql));
+    if (saysAny(error, {"permission denied", "must be owner", "нет прав", "нужно быть владельцем"}))
+        return DbError(E_DB_NO_RIGHT,
+                       QStringLiteral("Нет права на изменение баз данных на сервере %1").arg(serverName()), names,
+                       kSource);
+    return DbError(E_DB_FAIL, QStringLiteral("Ошибка сервера базы данных %1").arg(serverName()), names, kSource);
+}
+
 // Runs one statement of base management on a connection to the maintenance
 // database, closed again afterwards.
 void runOnMaintenance(const QString& sql, const QStringList& values = {})
@@ -210,6 +217,7 @@ void runOnMaintenance(const QString& sql, const QStringList& values = {})
     QString error;
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
+        const WatchedSession watched(name, serverSession(db));
         QSqlQuery q(db);
         // Statements of base management cannot be prepared: those without
         // values run as they are.
@@ -222,7 +230,9 @@ void runOnMaintenance(const QString& sql, const QStringList& values = {})
             ran = ran && q.exec();
         }
         if (!ran)
-            error = q.lastError().databaseText();
+            // A session that ended gives no text of the server's.
+            error = q.lastError().databaseText().trimmed().isEmpty() ? q.lastError().text() + QLatin1Char(' ')
+                                                                     : q.lastError().databaseText();
         else if (q.isSelect() && q.next() && !q.value(0).toBool())
             error = QStringLiteral("-");
     }
@@ -230,15 +240,8 @@ void runOnMaintenance(const QString& sql, const QStringList& values = {})
     if (error == QLatin1String("-"))
         throw DbError(E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), values.join(QLatin1Char(' ')),
                       kSource);
-    if (error.isEmpty())
-        return;
-    platform::AppendToConsoleLog(QStringLiteral("%1: %2\n%3").arg(serverName(), error.trimmed(), sql));
-    if (saysAny(error, {"permission denied", "must be owner", "нет прав", "нужно быть владельцем"}))
-        throw DbError(E_DB_NO_RIGHT,
-                      QStringLiteral("Нет права на изменение баз данных на сервере %1").arg(serverName()),
-                      values.join(QLatin1Char(' ')), kSource);
-    throw DbError(E_DB_FAIL, QStringLiteral("Ошибка сервера базы данных %1").arg(serverName()),
-                  values.join(QLatin1Char(' ')), kSource);
+    if (!error.isEmpty())
+        throw maintenanceFailure(error, sql, values.join(QLatin1Char(' ')));
 }
 
 // What the server's tools get besides the program's environment: the same
@@ -333,6 +336,15 @@ bool IsServer(const QSqlDatabase& db) { return db.driverName() == QLatin1String(
 
 // ------------------------------------------------------------------ connections and errors
 
+QString detail::serverName()
+{
+    const ServerAddress server = Server();
+    QString name = server.port > 0 ? QStringLiteral("%1:%2").arg(server.host).arg(server.port) : server.host;
+    if (!server.service.isEmpty())
+        name += QStringLiteral(" (%1)").arg(server.service);
+    return name;
+}
+
 QString ExportedView(const QSqlDatabase& db)
 {
     Recordset q(db, QStringLiteral("SELECT pg_export_snapshot()"));
@@ -392,6 +404,12 @@ QSqlDatabase openServerConnection(const QString& connectionName, const QString& 
 
 DbError serverFailure(const QSqlDatabase& db, const QSqlError& e, const QString& what)
 {
+    // A session shut by the worker's stop: its transaction is gone, and the
+    // connection is opened anew by the thread's next work.
+    if (sessionsCut()) {
+        threadConnections().lost.insert(db.connectionName());
+        return stoppedError();
+    }
     const QString state = e.nativeErrorCode();
     QString description = e.databaseText().trimmed();
     if (!what.isEmpty())
@@ -468,50 +486,6 @@ bool ServerBaseExists(const QString& database)
 void CreateServerBase(const QString& database)
 {
     runOnMaintenance(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0").arg(quotedName(database)));
-}
-
-QString CreateTemporaryServerBase(const QString& database)
-{
-    constexpr int kServerNameBytes = 63;
-    QString name = QStringLiteral("~%1~").arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
-    // The base's name after it, cut on a whole character (a base's name
-    // holds letters of one UTF-16 unit each).
-    for (const QChar c : database) {
-        if ((name + c).toUtf8().size() > kServerNameBytes)
-            break;
-        name += c;
-    }
-    CreateServerBase(name);
-    return name;
-}
-
-void DropLeftoverServerBases()
-{
-    static const QRegularExpression temporary(QStringLiteral("^~[0-9a-f]{8}~"));
-    const QString name = QStringLiteral("kalvor-admin-%1").arg(sessionSerial.fetch_add(1));
-    QStringList leftovers;
-    try {
-        connectTo(name, kMaintenanceBase);
-        QSqlQuery q(QSqlDatabase::database(name, false));
-        // One with a session (a restore running on another workstation) is
-        // passed by at once rather than waited for.
-        if (q.exec(QStringLiteral("SELECT datname FROM pg_database d WHERE datname LIKE '~%' AND NOT EXISTS "
-                                  "(SELECT 1 FROM pg_stat_activity a WHERE a.datname = d.datname)")))
-            while (q.next())
-                if (temporary.match(q.value(0).toString()).hasMatch())
-                    leftovers << q.value(0).toString();
-    } catch (const DbError&) {
-        return;
-    }
-    dropConnection(name);
-    // A database in use is refused by the server (no FORCE): a restore
-    // that still runs keeps its own.
-    for (const QString& leftover : leftovers) {
-        try {
-            runOnMaintenance(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(quotedName(leftover)));
-        } catch (const DbError&) {
-        }
-    }
 }
 
 void DropServerBase(const QString& database)
@@ -623,10 +597,11 @@ std::condition_variable lockFreed; // an entry's use ended
 std::map<int, HeldLock> heldLocks;
 int lastLockId = 0;
 
-// A connection of libpq to the base's database; null (the reason in
-// errorText) when the server cannot be reached or refuses it.
-PGconn* connectLockSession(const QString& database, QString& errorText)
+// A connection of libpq to the database; throws when the server cannot be
+// reached or refuses it, and at once once the calling worker's stop is set.
+PGconn* connectSession(const QString& database)
 {
+    refuseWhenStopped();
     const ServerAddress server = Server();
     std::vector<QByteArray> keys = {"host", "dbname"}, values = {server.host.toUtf8(), database.toUtf8()};
     if (server.port > 0) {
@@ -648,15 +623,26 @@ PGconn* connectLockSession(const QString& database, QString& errorText)
     if (PQstatus(session) == CONNECTION_OK)
         return session;
     const DbError e = connectFailure(QString::fromUtf8(PQerrorMessage(session)), database);
-    errorText = e.message();
     PQfinish(session);
-    return nullptr;
+    throw e;
 }
 
-// A statement of the lock's own on its session, its text parameters bound;
-// false (the reason in errorText) when the server refused it, except for a
-// base still without the holder's table (one not yet brought to the current
-// schema), whose holder is then simply not recorded.
+// The same, null with the reason in errorText instead of a throw.
+PGconn* connectSession(const QString& database, QString& errorText)
+{
+    try {
+        return connectSession(database);
+    } catch (const DbError& e) {
+        errorText = e.message();
+        return nullptr;
+    }
+}
+
+// A statement on a libpq session of the program's own (the base lock's, a
+// temporary base's), its text parameters bound; false (the reason in
+// errorText) when the server refused it, except for a base still without the
+// holder's table (one not yet brought to the current schema), whose holder
+// is then simply not recorded.
 bool runOnSession(PGconn* session, const QByteArray& sql, const std::vector<QByteArray>& parameters, QString& errorText,
                   PGresult** rows = nullptr)
 {
@@ -756,7 +742,7 @@ ServerLockResult tryLock(PGconn* session, const QByteArray& token, bool again, Q
 PGconn* lockOnNewSession(const QString& database, const QByteArray& token, bool again, ServerLockResult& result,
                          QString& errorText)
 {
-    PGconn* session = connectLockSession(database, errorText);
+    PGconn* session = connectSession(database, errorText);
     result = session ? tryLock(session, token, again, errorText) : ServerLockResult::Failed;
     if (result == ServerLockResult::Taken)
         return session;
@@ -787,10 +773,15 @@ struct LockUse {
 
 // Takes the entry's session out once nobody else uses it; false when the
 // entry is gone or another workstation took its base (`refused` then true).
+// A worker whose stop shut its sessions waits no longer (E_DB_STOPPED): the
+// user of the entry may be waiting on a server that does not answer.
 bool checkOut(std::unique_lock<std::mutex>& lock, int id, LockUse& use, bool* refused = nullptr)
 {
     auto it = heldLocks.find(id);
-    lockFreed.wait(lock, [&] { return (it = heldLocks.find(id)) == heldLocks.end() || !it->second.inUse; });
+    while (!lockFreed.wait_for(lock, std::chrono::milliseconds(100),
+                               [&] { return (it = heldLocks.find(id)) == heldLocks.end() || !it->second.inUse; }))
+        if (sessionsCut())
+            throw stoppedError();
     if (it == heldLocks.end() || it->second.heldElsewhere) {
         if (refused)
             *refused = it != heldLocks.end();
@@ -1029,12 +1020,22 @@ void requireServerLock(const QString& database)
         // The server dropped the lock's session (a restart, a cut line) and
         // the watcher has not taken it again yet: the lock is taken again
         // before anything is written, or nothing is. The write itself says
-        // so; no notice besides.
+        // so; no notice besides. The check is the worker's own wait on the
+        // server, ended by its stop (the session shut is the watcher's to
+        // take again).
         QString why;
-        if (!sessionAlive(use.session))
+        bool alive = false;
+        {
+            const WatchedSession watched(QStringLiteral("kalvor-lock-%1").arg(id), use.session);
+            alive = sessionAlive(use.session);
+        }
+        const bool stopped = !alive && WorkStopped();
+        if (!alive && !stopped)
             retake(use, why);
         lock.lock();
         checkIn(lock, use);
+        if (stopped)
+            throw stoppedError();
         if (use.result == ServerLockResult::HeldElsewhere)
             throw heldElsewhereError(database);
         if (use.result == ServerLockResult::Failed)
@@ -1043,5 +1044,151 @@ void requireServerLock(const QString& database)
 }
 
 } // namespace detail
+
+// ------------------------------------------------------------------ temporary bases
+
+namespace {
+
+// The key of the lock that a temporary base's builder holds on the
+// maintenance database: the program's number and a kind of its own, and the
+// eight digits of the name. Two bases of the same digits share a lock; the
+// cleanup then only waits for both.
+constexpr int kTemporarySpace = 0x4B4C5654; // "KLVT"
+const QRegularExpression& temporaryName()
+{
+    static const QRegularExpression name(QStringLiteral("^~([0-9a-f]{8})~"));
+    return name;
+}
+
+QByteArray temporaryLockSql(const char* function, const QString& name)
+{
+    const quint32 digits = temporaryName().match(name).captured(1).toUInt(nullptr, 16);
+    return QStringLiteral("SELECT %1(%2, %3)")
+        .arg(QLatin1String(function))
+        .arg(kTemporarySpace)
+        .arg(qint32(digits))
+        .toUtf8();
+}
+
+// Whether the session took the lock of that temporary base (without waiting).
+bool tryTemporaryLock(PGconn* session, const QString& name, QString& errorText)
+{
+    PGresult* r = nullptr;
+    if (!runOnSession(session, temporaryLockSql("pg_try_advisory_lock", name), {}, errorText, &r))
+        return false;
+    const bool taken = r && PQntuples(r) == 1 && PQgetvalue(r, 0, 0)[0] == 't';
+    PQclear(r);
+    return taken;
+}
+
+} // namespace
+
+struct TemporaryServerBase::Impl {
+    QString name;
+    PGconn* session = nullptr;
+    QString key = QStringLiteral("kalvor-temporary-%1").arg(sessionSerial.fetch_add(1));
+
+    ~Impl() { release(); }
+
+    // Ends the session, and the lock with it.
+    void release()
+    {
+        if (!session)
+            return;
+        unwatchSession(key);
+        PQfinish(std::exchange(session, nullptr));
+    }
+    // Runs a statement of base management on the session; throws its failure.
+    void run(const QString& sql)
+    {
+        QString error;
+        if (!session)
+            throw DbError(E_DB_FAIL, QStringLiteral("Ошибка сервера базы данных %1").arg(serverName()), name, kSource);
+        if (!runOnSession(session, sql.toUtf8(), {}, error))
+            throw maintenanceFailure(error, sql, name);
+    }
+};
+
+TemporaryServerBase::TemporaryServerBase(const QString& database) : d(std::make_unique<Impl>())
+{
+    QString error;
+    d->session = connectSession(kMaintenanceBase);
+    watchSession(d->key, d->session);
+    // The lock is taken before the database exists, so that no cleanup ever
+    // finds it unheld; digits whose lock another builder holds are drawn anew.
+    constexpr int kServerNameBytes = 63;
+    for (int tries = 0; d->name.isEmpty(); ++tries) {
+        QString name = QStringLiteral("~%1~").arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
+        // The base's name after it, cut on a whole character (a base's name
+        // holds letters of one UTF-16 unit each).
+        for (const QChar c : database) {
+            if ((name + c).toUtf8().size() > kServerNameBytes)
+                break;
+            name += c;
+        }
+        if (tryTemporaryLock(d->session, name, error))
+            d->name = name;
+        else if (!error.isEmpty() || tries > 16)
+            throw maintenanceFailure(error, QString::fromUtf8(temporaryLockSql("pg_try_advisory_lock", name)),
+                                     database);
+    }
+    d->run(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0").arg(quotedName(d->name)));
+}
+
+TemporaryServerBase::~TemporaryServerBase() = default;
+
+const QString& TemporaryServerBase::name() const { return d->name; }
+
+void TemporaryServerBase::renameTo(const QString& database)
+{
+    Connection::closeForThread(ServerBaseLocator(d->name));
+    d->run(QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(quotedName(d->name), quotedName(database)));
+    d->release();
+}
+
+void TemporaryServerBase::drop()
+{
+    Connection::closeForThread(ServerBaseLocator(d->name));
+    d->run(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(quotedName(d->name)));
+    d->release();
+}
+
+void DropLeftoverServerBases()
+{
+    QString error;
+    PGconn* session = connectSession(kMaintenanceBase, error);
+    if (!session)
+        return;
+    {
+        const WatchedSession watched(QStringLiteral("kalvor-cleanup-%1").arg(sessionSerial.fetch_add(1)), session);
+        // One with a session (a restore's tool of another workstation, or of
+        // an older program that holds no lock) is passed by at once rather
+        // than waited for; one whose builder holds its lock likewise.
+        QStringList leftovers;
+        PGresult* r = nullptr;
+        if (runOnSession(session,
+                         "SELECT datname FROM pg_database d WHERE datname LIKE '~%' AND NOT EXISTS "
+                         "(SELECT 1 FROM pg_stat_activity a WHERE a.datname = d.datname)",
+                         {}, error, &r) &&
+            r) {
+            for (int row = 0; row < PQntuples(r); ++row)
+                if (const QString name = QString::fromUtf8(PQgetvalue(r, row, 0));
+                    temporaryName().match(name).hasMatch())
+                    leftovers << name;
+        }
+        PQclear(r);
+        // A database in use is refused by the server (no FORCE); its lock is
+        // held while it is dropped, so that no builder draws its digits
+        // meanwhile.
+        for (const QString& leftover : leftovers) {
+            if (!tryTemporaryLock(session, leftover, error))
+                continue;
+            runOnSession(session, QStringLiteral("DROP DATABASE IF EXISTS %1").arg(quotedName(leftover)).toUtf8(), {},
+                         error);
+            runOnSession(session, temporaryLockSql("pg_advisory_unlock", leftover), {}, error);
+        }
+    }
+    PQfinish(session);
+}
 
 } // namespace kalvor::db

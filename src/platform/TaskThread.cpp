@@ -1,5 +1,6 @@
 #include "platform/TaskThread.h"
 
+#include "platform/Db.h"
 #include "platform/WorkerThread.h"
 
 #include <QCoreApplication>
@@ -221,6 +222,8 @@ void TaskThread::workerMain(TaskThread* self, std::shared_ptr<Run> run, Body bod
     QString failure;
     {
         GuiBridge::WorkerScope scope(run->stop.get_token());
+        // The stop also ends the body's waits on a server that does not answer.
+        db::ServerStopScope serverWork(run->stop.get_token());
         try {
             outcome = body(context);
             failure = outcome.message;

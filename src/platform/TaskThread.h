@@ -26,7 +26,10 @@
 //
 // A worker that needs the user-interface thread (a message box, a modal
 // dialog) goes through GuiBridge (TaskContext::runOnGui); the stop event
-// cancels such a wait, so closing a view never hangs on it.
+// cancels such a wait, so closing a view never hangs on it. The body runs in
+// a db::ServerStopScope of its stop: a wait on a server that does not answer
+// ends within db::kServerStopCutMilliseconds of the stop, its transaction
+// rolled back.
 //
 // A body runs on a thread of its own (start), or on a long-lived
 // WorkerThread (startOn) that keeps its base connection from run to run; the

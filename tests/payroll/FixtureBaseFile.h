@@ -4,6 +4,7 @@
 // fixture written into an open base file.
 #include "infobase/InfoBaseDb.h"
 #include "payroll/PayrollDocument.h"
+#include "support/StoredBase.h"
 #include "support/TestFixture.h"
 #include "values/Values.h"
 
@@ -34,6 +35,16 @@ inline void AddFixtureContributionTables(kalvor::PayrollDoc& doc)
 inline void SaveFixtureToBase(kalvor::infobase::CInfoBase& base, const kalvor::infobase::FixtureBase& fx)
 {
     kalvor::infobase::SaveAll(base, fx.records);
+}
+
+// Everything the base holds, loaded into a fresh document beside the one that
+// has it open (for reading what was stored).
+inline void ReloadStored(kalvor::PayrollDoc& other, const kalvor::infobase::CInfoBase& base)
+{
+    other.setWorkFolder(base.workFolder);
+    other.infoBase.baseName = base.baseName;
+    kalvor::infobase::OpenStoredBase(other.infoBase);
+    kalvor::infobase::LoadAll(other.infoBase);
 }
 
 } // namespace payrolltest

@@ -86,13 +86,7 @@ protected:
     void SaveAll() { payrolltest::SaveFixtureToBase(base(), fx); }
 
     // Everything the base file holds, loaded into a fresh in-memory base.
-    void Reload(PayrollDoc& other)
-    {
-        other.setWorkFolder(base().workFolder);
-        other.infoBase.baseName = base().baseName;
-        OpenStoredBase(other.infoBase);
-        LoadAll(other.infoBase);
-    }
+    void Reload(PayrollDoc& other) { payrolltest::ReloadStored(other, base()); }
 
     static EmployeeRecord LoadRecord(CInfoBase& b, int slot)
     {

@@ -100,23 +100,49 @@ TEST_F(UiMonthChange, TheProgressDialogClosesWithOneWhenNoWorkerCanRun)
     EXPECT_EQ(dlg.DoModal(), 1);
 }
 
-TEST_F(UiMonthChange, TheProgressDialogIgnoresEscWhileTheMoveRuns)
+// Esc asks whether to stop the move: answered "Нет" the move goes on;
+// answered "Да" its worker is asked to stop, and the stop the move throws
+// comes back on the caller's thread.
+TEST_F(UiMonthChange, TheProgressDialogAsksBeforeEscStopsTheMove)
 {
     std::atomic<bool> release{false};
     const MonthMover waiting = [&](int, const std::function<void()>& stepIt, ib::KalvorDocData&) {
         stepIt();
-        while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        while (!release && !kalvor::db::WorkStopped()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        kalvor::db::ThrowWhenStopped();
         return -5;
     };
+    MessageRecorder boxes;
+    boxes.answer = IDNO;
     CChgRepPerDlg dlg(kalvor::MonthKey(2027, 1), &doc, waiting);
-    int result = 0;
     QTimer::singleShot(150, &dlg, [&] {
         QTest::keyClick(&dlg, Qt::Key_Escape);
         EXPECT_TRUE(dlg.isVisible());
+        boxes.answer = IDYES;
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+    });
+    try {
+        dlg.DoModal();
+        ADD_FAILURE() << "the move was not stopped";
+    } catch (const kalvor::db::DbError& e) {
+        EXPECT_EQ(e.code(), kalvor::db::E_DB_STOPPED);
+    }
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[0].text, CChgRepPerDlg::StopQuestion());
+    EXPECT_EQ(boxes.boxes[0].flags, MB_YESNO | MB_ICONQUESTION);
+    EXPECT_TRUE(boxes.boxes[0].secondIsDefault);
+
+    // Once released the move ends as it would; Esc before that was answered "Нет".
+    MessageRecorder declined;
+    declined.answer = IDNO;
+    CChgRepPerDlg going(kalvor::MonthKey(2027, 1), &doc, waiting);
+    release = false;
+    QTimer::singleShot(150, &going, [&] {
+        QTest::keyClick(&going, Qt::Key_Escape);
         release = true;
     });
-    result = dlg.DoModal();
-    EXPECT_EQ(result, -5);
+    EXPECT_EQ(going.DoModal(), -5);
+    EXPECT_EQ(declined.boxes.size(), 1u);
 }
 
 TEST_F(UiMonthChange, TheArchiveCopiesTheBaseAndTheReferenceFiles)

@@ -1,9 +1,12 @@
-// The server's copy and restore stopped while the server hangs (its
-// processes stopped with SIGSTOP, run by tools/test.sh against a throw-away
-// cluster; skipped without one): the month change's copy dialog ends on Esc
-// and the restore's worker on its stop, each within 5 s, leaving no copy and
-// not waiting on the server to drop the restore's temporary database, which
-// a later opening drops once the server answers.
+// The server's copy, restore and a worker's reads stopped while the server
+// hangs (its processes stopped with SIGSTOP, run by tools/test.sh against a
+// throw-away cluster; skipped without one): the month change's copy dialog
+// ends on Esc, and the restore's and any worker's run on its stop, each
+// within 5 s, leaving no copy, no base and nothing the run wrote, and not
+// waiting on the server to drop the restore's temporary database, which a
+// later opening drops once the server answers. And the temporary database
+// of a restore is never dropped by another workstation's opening while it
+// is being built.
 #include "shell/UiTestSupport.h"
 
 #include "infobase/InfoBaseDb.h"
@@ -12,116 +15,28 @@
 #include "shell/ui/CArchProcDlg.h"
 #include "shell/ui/InfoBaseService.h"
 #include "shell/ui/MonthChange.h"
+#include "support/HangingServer.h"
+#include "support/TestFixture.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
-#include <QSqlQuery>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/QTest>
 
+#include <atomic>
 #include <chrono>
-#include <signal.h>
 #include <thread>
 
 namespace db = kalvor::db;
 namespace ib = kalvor::infobase;
+using servertest::HangingServer;
+using servertest::WaitUntil;
 
 namespace {
 
-constexpr qint64 kStopLimitMs = 5000;
-
-// The processes of the throw-away cluster: its postmaster and the children
-// it has forked, read from /proc.
-QList<pid_t> ServerProcesses(const QString& server)
-{
-    QFile pidFile(server + QStringLiteral("/data/postmaster.pid"));
-    if (!pidFile.open(QIODevice::ReadOnly))
-        return {};
-    const pid_t postmaster = pid_t(pidFile.readLine().trimmed().toInt());
-    QList<pid_t> found{postmaster};
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray line = stat.readAll();
-        // "pid (name) state ppid ...": the name may hold blanks.
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 1 && fields[1].toInt() == postmaster)
-            found << pid_t(entry.toInt());
-    }
-    return found;
-}
-
-bool Stopped(pid_t pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray line = stat.readAll();
-    return line.mid(line.lastIndexOf(')') + 2, 1) == "T";
-}
-
-// A server's tool that stops the whole server first and then runs the real
-// tool, which waits on it without a time limit: the server hangs while the
-// tool runs, as when its machine stalls in the middle of a copy.
-class HangingServer {
-public:
-    explicit HangingServer(const QString& server) : processes_(ServerProcesses(server)) {}
-    ~HangingServer()
-    {
-        resume();
-        if (!path_.isEmpty())
-            qputenv("PATH", path_);
-    }
-    // Puts the hanging stand-ins of pg_dump and pg_restore before the real
-    // ones on the path.
-    bool install()
-    {
-        QStringList pids;
-        for (const pid_t pid : processes_) pids << QString::number(pid);
-        for (const char* tool : {"pg_dump", "pg_restore"}) {
-            const QString real = QStandardPaths::findExecutable(QString::fromLatin1(tool));
-            QFile script(tools_.filePath(QString::fromLatin1(tool)));
-            if (real.isEmpty() || processes_.isEmpty() || !script.open(QIODevice::WriteOnly))
-                return false;
-            script.write(QStringLiteral("#!/bin/sh\nkill -STOP %1\nunset PGCONNECT_TIMEOUT\nexec \"%2\" \"$@\"\n")
-                             .arg(pids.join(QLatin1Char(' ')), real)
-                             .toUtf8());
-            script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        }
-        path_ = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(tools_.path()) + ':' + path_);
-        return true;
-    }
-    bool hung() const { return Stopped(processes_.value(0)); }
-    void resume() const
-    {
-        for (const pid_t pid : processes_) ::kill(pid, SIGCONT);
-    }
-
-private:
-    QList<pid_t> processes_;
-    QTemporaryDir tools_;
-    QByteArray path_;
-};
-
-// Waits (the event loop turning) until the condition holds or the time is up.
-bool WaitUntil(const std::function<bool()>& condition, int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition() && clock.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return condition();
-}
+using servertest::kStopLimitMs;
 
 // The temporary databases that a making or restoring of a base builds in.
 QStringList TemporaryBases()
@@ -134,39 +49,149 @@ QStringList TemporaryBases()
     return names;
 }
 
-class ServerStop : public ::testing::Test {
+class ServerStop : public servertest::ClusterTest {
 protected:
-    void SetUp() override
+    void Prepare() override
     {
-        server = qEnvironmentVariable("KALVOR_TEST_SERVER");
-        if (server.isEmpty() || !db::ServerInUse())
-            GTEST_SKIP() << "no PostgreSQL server for the tests";
-        ASSERT_TRUE(dir.isValid());
-        folder = dir.path() + QLatin1Char('/');
         for (const char* name : {"stopper", "restored"}) db::DropServerBase(QString::fromLatin1(name));
         db::CreateServerBase(QStringLiteral("stopper"));
     }
     void TearDown() override
     {
-        if (server.isEmpty() || !db::ServerInUse())
+        if (server.isEmpty())
             return;
         db::Connection::closeAllForThread();
         for (const char* name : {"stopper", "restored"}) db::DropServerBase(QString::fromLatin1(name));
     }
-
-    QString server;
-    QTemporaryDir dir;
-    QString folder;
 };
 
+// A worker's run from start to end; its result and failure text.
+struct WorkerRun {
+    kalvor::platform::TaskThread thread;
+    int result = -1;
+    QString failure;
+    WorkerRun()
+    {
+        QObject::connect(&thread, &kalvor::platform::TaskThread::done, [this](int r, int, const QString& f) {
+            result = r;
+            failure = f;
+        });
+    }
+    // Asks the worker to stop once the server hangs; how long it then ran
+    // on (-1 when the server never hung or the worker did not end in time).
+    qint64 stopWhenHung(const HangingServer& hanging)
+    {
+        if (!WaitUntil([&] { return hanging.hung() || !thread.isRunning(); }, 20000) || !hanging.hung())
+            return -1;
+        QElapsedTimer sinceStop;
+        sinceStop.start();
+        thread.requestStop();
+        const bool ended = WaitUntil([&] { return !thread.isRunning(); }, int(kStopLimitMs) * 2);
+        const qint64 ms = sinceStop.elapsed();
+        hanging.resume();
+        thread.stopAndWait();
+        QCoreApplication::processEvents(); // done() arrives
+        return ended ? ms : -1;
+    }
+};
+
+// A base file's copy of a few dozen employees, made as on a workstation
+// without a server.
+QString BaseFileCopy(const QString& folder)
+{
+    const db::ServerAddress server = db::Server();
+    db::UseServer({});
+    ib::CInfoBase copy;
+    copy.workFolder = folder;
+    copy.baseName = QStringLiteral("copied");
+    ib::CreateSchemaBase(folder, copy.baseName);
+    ib::OpenBase(copy);
+    const ib::FixtureBase fx = ib::BuildFixtureBase(copy, 40);
+    ib::SaveAll(copy, fx.records);
+    ib::CloseBase(copy);
+    const QString file = ib::BaseFilePath(folder, copy.baseName);
+    db::UseServer(server);
+    return file;
+}
+
 } // namespace
+
+// What every worker's run on a server has (a report run, a selection): the
+// server hangs while the run waits on it for rows, and its stop ends the
+// run within 5 s with the server's work said as stopped; what the run had
+// written in its transaction is gone once the server answers again.
+TEST_F(ServerStop, AWorkersWaitOnAHungServerEndsWithinFiveSecondsOfItsStopAndItsWritesAreUndone)
+{
+    const QString locator = db::ServerBaseLocator(QStringLiteral("stopper"));
+    db::Execute(db::Connection::forThread(locator), QStringLiteral("CREATE TABLE public.marks (n integer)"));
+    HangingServer hanging(server);
+    WorkerRun run;
+    ASSERT_TRUE(run.thread.start([&](kalvor::platform::TaskContext&) {
+        const QSqlDatabase base = db::Connection::forThread(locator);
+        db::Transaction written(base);
+        db::Execute(base, QStringLiteral("INSERT INTO public.marks VALUES (1)"));
+        db::CallBeforeStatement(QStringLiteral("FROM public.marks"), 1, [&] { hanging.hang(); });
+        db::Recordset rows(base, QStringLiteral("SELECT n FROM public.marks"));
+        rows.exec();
+        written.commit();
+        return kalvor::platform::TaskOutcome();
+    }));
+    const qint64 stopMs = run.stopWhenHung(hanging);
+    db::CallBeforeStatement(QString(), 0, {});
+    EXPECT_GE(stopMs, 0) << "the server never hung, or the run went on after its stop";
+    EXPECT_LT(stopMs, kStopLimitMs);
+    EXPECT_EQ(run.result, kalvor::platform::TASK_FAILED);
+    EXPECT_TRUE(run.failure.contains(QString::fromUtf8(db::kServerWorkStoppedText))) << run.failure.toStdString();
+
+    ASSERT_TRUE(servertest::OnlyIdleSessionsAreLeft(db::Connection::forThread(locator)));
+    db::Recordset marks(db::Connection::forThread(locator), QStringLiteral("SELECT COUNT(*) FROM public.marks"));
+    marks.exec();
+    ASSERT_TRUE(marks.next());
+    EXPECT_EQ(marks.toInt(0), 0);
+}
+
+// A base file's copy restored onto the server, the server hung while the
+// copy's rows go in: the stop ends the restore within 5 s and no base of the
+// name is made; the temporary database it leaves goes with the next cleanup
+// once the server answers.
+TEST_F(ServerStop, AStopEndsTheRestoresRowCopyWhileTheServerHangs)
+{
+    const QString copy = BaseFileCopy(folder);
+    const QStringList before = TemporaryBases();
+    db::Connection::closeAllForThread();
+    HangingServer hanging(server);
+    ib::CInfoBase infoBase;
+    InfoBaseService service(infoBase, folder);
+    BaseFailure restored;
+    WorkerRun run;
+    db::CallBeforeStatement(QStringLiteral("INSERT INTO dbo.konst"), 10, [&] { hanging.hang(); });
+    ASSERT_TRUE(run.thread.start([&](kalvor::platform::TaskContext&) {
+        restored = service.Restore(QStringLiteral("restored"), copy);
+        db::Connection::closeAllForThread();
+        return kalvor::platform::TaskOutcome();
+    }));
+    const qint64 stopMs = run.stopWhenHung(hanging);
+    db::CallBeforeStatement(QString(), 0, {});
+    EXPECT_GE(stopMs, 0) << "the server never hung, or the restore went on after its stop";
+    EXPECT_LT(stopMs, kStopLimitMs);
+    EXPECT_TRUE(restored.failed);
+    EXPECT_TRUE(restored.message.startsWith(QString::fromUtf8(db::kServerWorkStoppedText) + QLatin1Char('\n')))
+        << restored.message.toStdString();
+    EXPECT_FALSE(db::ServerBaseExists(QStringLiteral("restored")));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            db::DropLeftoverServerBases();
+            return TemporaryBases() == before;
+        },
+        10000));
+}
 
 // The copy before the month change: Esc while pg_dump waits on the hung
 // server ends the dialog at once as a stopped copy, and no copy is left.
 TEST_F(ServerStop, EscStopsTheMonthChangesCopyWhileTheServerHangs)
 {
     HangingServer hanging(server);
-    ASSERT_TRUE(hanging.install());
+    ASSERT_TRUE(hanging.installHangingTools());
     ArchiveJob job;
     job.baseFile = db::ServerBaseLocator(QStringLiteral("stopper"));
     job.workFolder = folder;
@@ -208,7 +233,7 @@ TEST_F(ServerStop, AStopEndsTheRestoreWhileTheServerHangsAndItsLeftoverGoesLater
     db::Connection::closeAllForThread();
 
     HangingServer hanging(server);
-    ASSERT_TRUE(hanging.install());
+    ASSERT_TRUE(hanging.installHangingTools());
     ib::CInfoBase infoBase;
     InfoBaseService service(infoBase, folder);
     BaseFailure restored;
@@ -239,4 +264,52 @@ TEST_F(ServerStop, AStopEndsTheRestoreWhileTheServerHangsAndItsLeftoverGoesLater
             return TemporaryBases().isEmpty();
         },
         10000));
+}
+
+// A temporary base is held by its builder until it takes its name, so that
+// another workstation's opening, which drops what killed or stopped buildings
+// left, never drops one still being built: a restore whose tool starts 3 s
+// late (a loaded machine) while another workstation opens again and again
+// succeeds every time. A leftover that nobody builds still goes.
+TEST_F(ServerStop, ARestoreWhoseToolStartsLateIsNotDroppedByAnotherWorkstationsOpening)
+{
+    const QString archive = folder + QStringLiteral("stopper.dump");
+    db::DumpServerBase(QStringLiteral("stopper"), archive);
+    servertest::ToolStandIns late;
+    ASSERT_TRUE(late.install({QStringLiteral("pg_restore")}, QStringLiteral("sleep 3")));
+    std::atomic<bool> restoring{true};
+    std::thread otherWorkstation([&] {
+        while (restoring) {
+            db::DropLeftoverServerBases(); // what each opening does
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    ib::CInfoBase infoBase;
+    InfoBaseService service(infoBase, folder);
+    int restoredTimes = 0;
+    for (int i = 0; i < 5; ++i) {
+        const BaseFailure restored = service.Restore(QStringLiteral("restored"), archive);
+        EXPECT_FALSE(restored.failed) << (restored.message + QLatin1Char(' ') + restored.description).toStdString();
+        if (!restored.failed && db::ServerBaseExists(QStringLiteral("restored")))
+            ++restoredTimes;
+        db::DropServerBase(QStringLiteral("restored"));
+    }
+    restoring = false;
+    otherWorkstation.join();
+    EXPECT_EQ(restoredTimes, 5);
+}
+
+TEST_F(ServerStop, ALeftoverThatNobodyBuildsIsDroppedAndOneBeingBuiltStays)
+{
+    const QString leftover = QStringLiteral("~0123abcd~left");
+    db::CreateServerBase(leftover);
+    {
+        db::TemporaryServerBase building(QStringLiteral("built"));
+        db::DropLeftoverServerBases();
+        const QStringList left = TemporaryBases();
+        EXPECT_FALSE(left.contains(leftover));
+        EXPECT_TRUE(left.contains(building.name()));
+        building.drop();
+    }
+    EXPECT_FALSE(TemporaryBases().contains(leftover));
 }

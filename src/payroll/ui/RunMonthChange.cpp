@@ -62,6 +62,9 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
         result = progress.DoModal();
     } catch (const kalvor::db::DbError& e) {
         // The move rolled back: the base and the memory are in the old month.
+        // A stop the user asked for is said as such.
+        if (e.code() == kalvor::db::E_DB_STOPPED)
+            return kMonthChangeAbandoned;
         throw kalvor::TextError(QString::fromUtf8(kMonthChangeFailedText) + QStringLiteral("\n\n") +
                                 kalvor::ComErrorText(e));
     }

@@ -16,11 +16,11 @@ class QWidget;
 
 // "Извините, переход на следующий месяц не выполнен. Поробуйте еще раз."
 extern const char* const kMonthChangeFailedText;
-// Said when the user abandons the change after the copy failed.
+// Said when the user abandons the change after the copy failed, or stops it.
 extern const char* const kMonthChangeCancelledText;
 
-// What RunMonthChange returns when the user abandoned the change: nothing
-// has changed (0 and the negative counts are finished changes).
+// What RunMonthChange returns when the user abandoned or stopped the change:
+// nothing has changed (0 and the negative counts are finished changes).
 inline constexpr int kMonthChangeAbandoned = 1;
 
 // The program's mover: MoveEmployeesToNextMonth, its outcome by employee

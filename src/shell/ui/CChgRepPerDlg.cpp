@@ -2,11 +2,13 @@
 
 #include "platform/TaskThread.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/TaskView.h"
 #include "values/Values.h"
 
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -20,13 +22,18 @@ CChgRepPerDlg::CChgRepPerDlg(int newMonthKey, CKalvorDoc* doc, MonthMover mover,
     setWindowTitle(QStringLiteral("Переход на следующий месяц"));
     setModal(true);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(
-        new QLabel(QStringLiteral("%1 %2 года").arg(kalvor::MonthName(newMonthKey & 15)).arg(newMonthKey >> 4), this));
+    m_label =
+        new QLabel(QStringLiteral("%1 %2 года").arg(kalvor::MonthName(newMonthKey & 15)).arg(newMonthKey >> 4), this);
+    layout->addWidget(m_label);
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, doc ? std::max(1, doc->infoBase.employeeCount()) : 1);
     m_progress->setValue(0);
     m_progress->setMinimumWidth(320);
     layout->addWidget(m_progress);
+    m_stop = new QPushButton(QStringLiteral("Остановить"), this);
+    m_stop->setAutoDefault(false);
+    layout->addWidget(m_stop, 0, Qt::AlignRight);
+    connect(m_stop, &QPushButton::clicked, this, &CChgRepPerDlg::reject);
     m_thread = new TaskThread(this);
     connect(m_thread, &TaskThread::progress, this,
             [this](int position, int) { m_progress->setValue(std::min(position, m_progress->maximum())); });
@@ -81,9 +88,24 @@ void CChgRepPerDlg::OnTimer()
 
 void CChgRepPerDlg::OnDone(int result, int /*detail*/, const QString& /*failure*/) { done(result < 0 ? result : 0); }
 
+QString CChgRepPerDlg::StopQuestion()
+{
+    return QStringLiteral("Остановить переход на следующий месяц?\nОтчетный месяц останется прежним.");
+}
+
 void CChgRepPerDlg::reject()
 {
-    if (m_thread->isRunning() || !m_started)
+    if (!m_started || m_stopAsked || !m_thread->isRunning())
         return;
-    QDialog::reject();
+    m_stopAsked = true; // one question at a time
+    const bool stop =
+        KalvorMessageBox(StopQuestion(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QString(), this) == IDYES;
+    // The move may have ended while the question was shown.
+    if (!stop || !m_thread->isRunning()) {
+        m_stopAsked = false;
+        return;
+    }
+    m_label->setText(m_label->text() + QStringLiteral("\nОстановка..."));
+    m_stop->setEnabled(false);
+    m_thread->requestStop();
 }

@@ -2,7 +2,10 @@
 // timer tick it starts the worker that moves every employee to the new month
 // (the mover it is given) and steps its progress bar once per employee;
 // it closes with the worker's negative result or 0 when the worker ends, and
-// with 1 when the worker cannot be started.
+// with 1 when the worker cannot be started. The button "Остановить", Esc and
+// the window's close ask whether to stop; a stop the user confirms ends the
+// move (also one waiting on a server that does not answer, within 5 s), which
+// then throws db::E_DB_STOPPED with the month as it was.
 #pragma once
 
 #include "shell/ui/MonthChange.h"
@@ -13,7 +16,9 @@
 #include <memory>
 
 class CKalvorDoc;
+class QLabel;
 class QProgressBar;
+class QPushButton;
 class QTimer;
 
 namespace kalvor::platform {
@@ -33,9 +38,14 @@ public:
 
     QProgressBar* Progress() const { return m_progress; }
 
+    // The question before a stop.
+    static QString StopQuestion();
+
 public slots:
-    // The move cannot be interrupted: Esc and the window's close do nothing
-    // while it runs.
+    // Esc, the window's close and the stop button: while the move runs, asks
+    // whether to stop it and, when so answered, asks the worker to stop (the
+    // dialog ends when it has). Before the move began and once it is being
+    // stopped, nothing.
     void reject() override;
 
 private:
@@ -46,6 +56,9 @@ private:
     CKalvorDoc* m_doc;
     MonthMover m_mover;
     QProgressBar* m_progress = nullptr;
+    QLabel* m_label = nullptr;
+    QPushButton* m_stop = nullptr;
+    bool m_stopAsked = false;
     QTimer* m_timer = nullptr;
     kalvor::platform::TaskThread* m_thread = nullptr;
     bool m_started = false;

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <optional>
+
 namespace ib = kalvor::infobase;
 namespace db = kalvor::db;
 
@@ -213,7 +215,7 @@ BaseFailure InfoBaseService::Restore(const QString& name, const QString& fromFil
 BaseFailure InfoBaseService::RestoreOnServer(const QString& name, const QString& fromFile)
 {
     const QString database = db::ServerDatabaseOf(ib::BaseFilePath(m_folder, name));
-    QString temp;
+    std::optional<db::TemporaryServerBase> temp;
     try {
         if (db::ServerBaseExists(database))
             return BaseFailure::Plain(QStringLiteral("База данных %1 уже существует").arg(name));
@@ -222,17 +224,18 @@ BaseFailure InfoBaseService::RestoreOnServer(const QString& name, const QString&
             return {};
         }
         // Only the database made here is dropped again: a refused copy (cut,
-        // foreign) leaves nothing on the server.
-        temp = db::CreateTemporaryServerBase(database);
-        db::RestoreServerBase(fromFile, temp);
-        db::RenameServerBase(temp, database);
+        // foreign) leaves nothing on the server. Its lock keeps another
+        // workstation's opening from dropping it until it is renamed.
+        temp.emplace(database);
+        db::RestoreServerBase(fromFile, temp->name());
+        temp->renameTo(database);
     } catch (const db::DbError& error) {
         // A stopped restore does not wait on a server that may not answer:
         // its temporary database is dropped at a later opening
-        // (db::DropLeftoverServerBases).
-        if (!temp.isEmpty() && error.code() != db::E_DB_STOPPED) {
+        // (db::DropLeftoverServerBases) once its lock has gone.
+        if (temp && error.code() != db::E_DB_STOPPED) {
             try {
-                db::DropServerBase(temp);
+                temp->drop();
             } catch (const db::DbError&) {
             }
         }

@@ -1,0 +1,226 @@
+// The stop of a worker's work on a server: the scope that ties a thread's
+// server sessions to its stop, and the watcher that shuts them when the work
+// has not ended in time after the stop, so that no wait on a server that does
+// not answer outlives it.
+#include "platform/Db.h"
+
+#include "platform/Console.h"
+#include "platform/DbInternal.h"
+
+#include <libpq-fe.h>
+
+#include <sys/socket.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace kalvor::db {
+
+using namespace detail;
+
+namespace {
+
+std::atomic<std::uint64_t> scopeSerial{0};
+
+// Shuts the sockets of the thread's sessions for the stop of that scope, if
+// it is still in force and was not shut yet.
+void cutSessions(StopCut& cut, std::uint64_t scope)
+{
+    std::lock_guard guard(cut.mutex);
+    if (cut.scope != scope || cut.cut)
+        return;
+    cut.cut = true;
+    for (const auto& [key, session] : cut.sessions)
+        if (const int socket = PQsocket(session); socket >= 0)
+            ::shutdown(socket, SHUT_RDWR);
+    if (!cut.sessions.empty())
+        platform::AppendToConsoleLog(
+            QStringLiteral("%1: работа не закончилась за %2 мс после остановки, соединения с сервером закрыты")
+                .arg(serverName())
+                .arg(kServerStopCutMilliseconds));
+}
+
+// The watcher: shuts a stopped scope's sessions once its time is up. One
+// thread for the program, started with the first stop and ended with it.
+class CutWatcher {
+public:
+    ~CutWatcher()
+    {
+        {
+            std::lock_guard guard(m_mutex);
+            m_ending = true;
+        }
+        m_wake.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    void schedule(std::weak_ptr<StopCut> cut, std::uint64_t scope)
+    {
+        {
+            std::lock_guard guard(m_mutex);
+            m_due.push_back({std::chrono::steady_clock::now() + std::chrono::milliseconds(kServerStopCutMilliseconds),
+                             std::move(cut), scope});
+            if (!m_thread.joinable())
+                m_thread = std::thread([this] { run(); });
+        }
+        m_wake.notify_all();
+    }
+
+private:
+    struct Due {
+        std::chrono::steady_clock::time_point at;
+        std::weak_ptr<StopCut> cut;
+        std::uint64_t scope = 0;
+    };
+
+    void run()
+    {
+        std::unique_lock guard(m_mutex);
+        while (!m_ending) {
+            if (m_due.empty()) {
+                m_wake.wait(guard);
+                continue;
+            }
+            // Scheduled in the order of their times, all of one length.
+            if (m_wake.wait_until(guard, m_due.front().at) == std::cv_status::no_timeout && !m_ending)
+                continue;
+            const auto now = std::chrono::steady_clock::now();
+            std::vector<Due> ready;
+            while (!m_due.empty() && m_due.front().at <= now) {
+                ready.push_back(std::move(m_due.front()));
+                m_due.erase(m_due.begin());
+            }
+            guard.unlock();
+            for (const Due& due : ready)
+                if (const std::shared_ptr<StopCut> cut = due.cut.lock())
+                    cutSessions(*cut, due.scope);
+            guard.lock();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::vector<Due> m_due;
+    bool m_ending = false;
+    std::thread m_thread;
+};
+
+CutWatcher watcher;
+
+StopCut& threadCut() { return *threadConnections().stopCut; }
+
+} // namespace
+
+// ------------------------------------------------------------------ the scope
+
+struct ServerStopScope::Armed {
+    std::shared_ptr<StopCut> cut;
+    std::stop_token previousStop;
+    std::uint64_t previousScope = 0;
+    std::uint64_t scope = 0;
+    std::optional<std::stop_callback<std::function<void()>>> onStop;
+};
+
+ServerStopScope::ServerStopScope(std::stop_token stop) : d(std::make_unique<Armed>())
+{
+    d->cut = threadConnections().stopCut;
+    d->scope = ++scopeSerial;
+    {
+        std::lock_guard guard(d->cut->mutex);
+        d->previousStop = std::exchange(d->cut->stop, stop);
+        d->previousScope = std::exchange(d->cut->scope, d->scope);
+        d->cut->cut = false;
+    }
+    if (stop.stop_possible())
+        d->onStop.emplace(stop, std::function<void()>([weak = std::weak_ptr<StopCut>(d->cut), scope = d->scope] {
+                              watcher.schedule(weak, scope);
+                          }));
+}
+
+ServerStopScope::~ServerStopScope()
+{
+    d->onStop.reset(); // waits for a call running just now
+    std::vector<QString> shut;
+    {
+        std::lock_guard guard(d->cut->mutex);
+        if (d->cut->cut)
+            for (const auto& [key, session] : d->cut->sessions) shut.push_back(key);
+        d->cut->stop = d->previousStop;
+        d->cut->scope = d->previousScope;
+        d->cut->cut = false;
+    }
+    // The thread's connections that were shut are opened anew by its next work.
+    ThreadConnections& t = threadConnections();
+    for (const QString& key : shut) t.lost.insert(key);
+}
+
+std::stop_token ServerStopScope::current()
+{
+    StopCut& cut = threadCut();
+    std::lock_guard guard(cut.mutex);
+    return cut.stop;
+}
+
+bool WorkStopped() { return ServerStopScope::current().stop_requested(); }
+
+void ThrowWhenStopped()
+{
+    if (WorkStopped())
+        throw stoppedError();
+}
+
+bool EndsTheTransaction(const DbError& e) { return e.code() == E_DB_CONNECTION_LOST || e.code() == E_DB_STOPPED; }
+
+namespace detail {
+
+void watchSession(const QString& key, pg_conn* session)
+{
+    if (!session)
+        return;
+    StopCut& cut = threadCut();
+    std::lock_guard guard(cut.mutex);
+    cut.sessions[key] = session;
+    if (cut.cut)
+        if (const int socket = PQsocket(session); socket >= 0)
+            ::shutdown(socket, SHUT_RDWR);
+}
+
+void unwatchSession(const QString& key)
+{
+    StopCut& cut = threadCut();
+    std::lock_guard guard(cut.mutex);
+    cut.sessions.erase(key);
+}
+
+WatchedSession::WatchedSession(QString key, pg_conn* session) : key_(std::move(key)) { watchSession(key_, session); }
+
+WatchedSession::~WatchedSession() { unwatchSession(key_); }
+
+bool sessionsCut()
+{
+    StopCut& cut = threadCut();
+    std::lock_guard guard(cut.mutex);
+    return cut.cut;
+}
+
+DbError stoppedError()
+{
+    return DbError(E_DB_STOPPED, QString::fromUtf8(kServerWorkStoppedText), serverName(), kSource);
+}
+
+void refuseWhenStopped()
+{
+    if (WorkStopped())
+        throw stoppedError();
+}
+
+} // namespace detail
+
+} // namespace kalvor::db

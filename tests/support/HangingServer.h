@@ -1,0 +1,185 @@
+#pragma once
+// A throw-away PostgreSQL cluster (tools/pgtest.sh) made to hang for the
+// tests of the stops: its processes stopped with SIGSTOP, as when the
+// server's machine stalls, and continued again; and stand-ins of the
+// server's tools on the path that do something first (stop the server, wait)
+// and then run the real tool.
+#include "platform/Db.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <signal.h>
+#include <thread>
+
+namespace servertest {
+
+// How soon a stop must have ended the work, also on a server that hangs.
+inline constexpr qint64 kStopLimitMs = 5000;
+
+// The tests that hang the throw-away cluster they run against
+// (KALVOR_TEST_SERVER, as tools/test.sh sets it), each with a working folder
+// of its own: skipped without a cluster; a test's own set-up is Prepare().
+class ClusterTest : public ::testing::Test {
+protected:
+    void SetUp() final
+    {
+        server = kalvor::db::ServerInUse() ? qEnvironmentVariable("KALVOR_TEST_SERVER") : QString();
+        if (server.isEmpty())
+            GTEST_SKIP() << "no PostgreSQL server for the tests";
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QLatin1Char('/');
+        Prepare();
+    }
+    virtual void Prepare() {}
+
+    QString server; // the cluster's folder
+    QTemporaryDir dir;
+    QString folder; // the working folder, with the separator
+};
+
+// The processes of the cluster in that folder: its postmaster and the
+// children it has forked (the sessions among them), read from /proc.
+inline QList<pid_t> ServerProcesses(const QString& server)
+{
+    QFile pidFile(server + QStringLiteral("/data/postmaster.pid"));
+    if (!pidFile.open(QIODevice::ReadOnly))
+        return {};
+    const pid_t postmaster = pid_t(pidFile.readLine().trimmed().toInt());
+    QList<pid_t> found{postmaster};
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        // "pid (name) state ppid ...": the name may hold blanks.
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && fields[1].toInt() == postmaster)
+            found << pid_t(entry.toInt());
+    }
+    return found;
+}
+
+inline bool Stopped(pid_t pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    return line.mid(line.lastIndexOf(')') + 2, 1) == "T";
+}
+
+// Waits (the event loop turning) until the condition holds or the time is up.
+inline bool WaitUntil(const std::function<bool()>& condition, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition() && clock.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return condition();
+}
+
+// Once the server answers again: the sessions on the connection's base that
+// a stop shut have ended, the server having rolled their transactions back
+// (idle sessions, such as the base lock's, may stay).
+inline bool OnlyIdleSessionsAreLeft(const QSqlDatabase& db)
+{
+    return WaitUntil(
+        [&] {
+            kalvor::db::Recordset q(db, QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE datname = "
+                                                       "current_database() AND pid <> pg_backend_pid() AND "
+                                                       "state <> 'idle'"));
+            q.exec();
+            return q.next() && q.toInt(0) == 0;
+        },
+        10000);
+}
+
+// Stand-ins of the server's tools put before the real ones on the path while
+// the object lives: each runs a shell text first, then the real tool with its
+// arguments.
+class ToolStandIns {
+public:
+    ~ToolStandIns()
+    {
+        if (!path_.isEmpty())
+            qputenv("PATH", path_);
+    }
+    bool install(const QStringList& tools, const QString& first)
+    {
+        for (const QString& tool : tools) {
+            const QString real = QStandardPaths::findExecutable(tool);
+            QFile script(folder_.filePath(tool));
+            if (real.isEmpty() || !script.open(QIODevice::WriteOnly))
+                return false;
+            script.write(QStringLiteral("#!/bin/sh\n%1\nexec \"%2\" \"$@\"\n").arg(first, real).toUtf8());
+            script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        }
+        path_ = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(folder_.path()) + ':' + path_);
+        return true;
+    }
+
+private:
+    QTemporaryDir folder_;
+    QByteArray path_;
+};
+
+// The cluster of that folder, hung on demand and always continued again when
+// the object goes.
+class HangingServer {
+public:
+    explicit HangingServer(const QString& server) : server_(server), processes_(ServerProcesses(server)) {}
+    ~HangingServer() { resume(); }
+    // Stops the server and every session it has now (from any thread).
+    void hang()
+    {
+        std::lock_guard guard(mutex_);
+        processes_ = ServerProcesses(server_);
+        for (const pid_t pid : processes_) ::kill(pid, SIGSTOP);
+    }
+    // Puts stand-ins of pg_dump and pg_restore on the path that stop the
+    // whole server first and then run the real tool, which waits on it
+    // without a time limit: the server hangs while the tool runs, as when
+    // its machine stalls in the middle of a copy.
+    bool installHangingTools()
+    {
+        std::lock_guard guard(mutex_);
+        QStringList pids;
+        for (const pid_t pid : processes_) pids << QString::number(pid);
+        return !processes_.isEmpty() &&
+               tools_.install(
+                   {QStringLiteral("pg_dump"), QStringLiteral("pg_restore")},
+                   QStringLiteral("kill -STOP %1\nunset PGCONNECT_TIMEOUT").arg(pids.join(QLatin1Char(' '))));
+    }
+    bool hung() const
+    {
+        std::lock_guard guard(mutex_);
+        return !processes_.isEmpty() && Stopped(processes_.value(0));
+    }
+    void resume() const
+    {
+        std::lock_guard guard(mutex_);
+        for (const pid_t pid : processes_) ::kill(pid, SIGCONT);
+    }
+
+private:
+    mutable std::mutex mutex_;
+    QString server_;
+    QList<pid_t> processes_;
+    ToolStandIns tools_;
+};
+
+} // namespace servertest
