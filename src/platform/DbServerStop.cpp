@@ -88,8 +88,10 @@ private:
                 m_wake.wait(guard);
                 continue;
             }
-            // Scheduled in the order of their times, all of one length.
-            if (m_wake.wait_until(guard, m_due.front().at) == std::cv_status::no_timeout && !m_ending)
+            // Scheduled in the order of their times, all of one length. The
+            // time is copied: the wait lets a schedule grow the list.
+            const std::chrono::steady_clock::time_point first = m_due.front().at;
+            if (m_wake.wait_until(guard, first) == std::cv_status::no_timeout && !m_ending)
                 continue;
             const auto now = std::chrono::steady_clock::now();
             std::vector<Due> ready;
