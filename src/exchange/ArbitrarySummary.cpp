@@ -281,6 +281,17 @@ int OptionValue(const QString& text)
 
 } // namespace
 
+QString SummaryLevelRefusal(int level, const QString& field, const QString& text)
+{
+    if (Star(text))
+        return QString();
+    const LevelRange range = level == LevelMonth ? LevelRange{1, 12} : kLevelRanges[level];
+    const FigureReading reading = ReadFigure(field, WholeFigure(0, range.high), text);
+    if (!reading.read || reading.units == 0 || reading.units >= range.low)
+        return reading.refusal;
+    return ReadFigure(field, WholeFigure(range.low, range.high), text).refusal;
+}
+
 int TypedMonthValue(const QString& month, const QString& year)
 {
     const int monthNumber = ScanOrZero(month);

@@ -15,6 +15,8 @@
 #include "shell/ui/EntryGrid.h"
 #include "support/TestFixture.h"
 
+#include "shell/ui/TypedInput.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -49,7 +51,7 @@ public:
     explicit TestEntryDlg(CCommonFormView* view) : CFormChildDlg(900, view)
     {
         auto* l = new QVBoxLayout(this);
-        auto* e = new QLineEdit(this);
+        auto* e = new CTypedEdit({QString(), kalvor::TextFigure(0)}, this);
         l->addWidget(e);
         SetControl(1300, e);
         e->installEventFilter(this);

@@ -4,6 +4,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/FormSelection.h"
 #include "shell/ui/TaskView.h"
+#include "shell/ui/TypedInput.h"
 #include "values/CScan.h"
 
 #include <QFileDialog>
@@ -31,6 +32,8 @@ struct LevelField {
     int id;
     const char* label;
 };
+// A level's text: a star, nothing or a number of up to four digits.
+constexpr kalvor::FigureRule kLevelText = kalvor::TextFigure(6);
 // The rows in the order in which the form first lists them (level numbers 0-16).
 constexpr LevelField kLevelFields[kSummaryLevelCount] = {
     {1410, "Счет"},
@@ -94,14 +97,30 @@ void CEFuncPRSvodView::BuildLevelRows()
     m_rowsLayout->setColumnStretch(4, 1);
     for (int level = 0; level < kSummaryLevelCount; ++level) {
         const LevelField& field = kLevelFields[level];
-        LevelRow row{level, new QLabel(QString::fromUtf8(field.label), rowsBox), new QLineEdit(rowsBox), nullptr,
-                     nullptr};
+        // A level takes a star (group by it), nothing, or a number of its range.
+        const QString name = QString::fromUtf8(field.label);
+        auto* value = new CTypedEdit(
+            {name,
+             kLevelText,
+             {},
+             [level, name](const QString& text) { return kalvor::exchange::SummaryLevelRefusal(level, name, text); }},
+            rowsBox);
+        LevelRow row{level, new QLabel(name, rowsBox), value, nullptr, nullptr};
         row.value->setFixedWidth(60);
         row.label->setBuddy(row.value);
         SetControl(field.id, row.value);
         if (level == LevelMonth) {
             row.dot = new QLabel(QStringLiteral("."), rowsBox);
-            row.year = new QLineEdit(rowsBox);
+            row.year =
+                new CTypedEdit({QStringLiteral("%1 (год)").arg(name),
+                                kLevelText,
+                                {},
+                                [name](const QString& text) {
+                                    return text.trimmed() == QLatin1String("*")
+                                               ? QString()
+                                               : kalvor::ReadFigure(name, kalvor::WholeFigure(0, 9999), text).refusal;
+                                }},
+                               rowsBox);
             row.year->setFixedWidth(40);
             SetControl(IdMonthDot, row.dot);
             SetControl(IdMonthYearField, row.year);
@@ -136,13 +155,19 @@ QWidget* CEFuncPRSvodView::BuildPeriodRow()
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
+    const kalvor::FigureRule month = kalvor::WholeFigure(0, 12), year = kalvor::WholeFigure(0, 9999);
     const struct {
         const char* before;
         int id;
-    } parts[] = {{"Период (месяц.год)  с", IdFirstMonth}, {".", IdFirstYear}, {"по", IdLastMonth}, {".", IdLastYear}};
+        const char* name;
+        kalvor::FigureRule rule;
+    } parts[] = {{"Период (месяц.год)  с", IdFirstMonth, "Период с (месяц)", month},
+                 {".", IdFirstYear, "Период с (год)", year},
+                 {"по", IdLastMonth, "Период по (месяц)", month},
+                 {".", IdLastYear, "Период по (год)", year}};
     for (const auto& part : parts) {
         auto* label = new QLabel(QString::fromUtf8(part.before), row);
-        auto* field = new QLineEdit(row);
+        auto* field = new CTypedEdit({QString::fromUtf8(part.name), part.rule}, row);
         field->setFixedWidth(40);
         label->setBuddy(field);
         layout->addWidget(label);
@@ -303,6 +328,8 @@ QString CEFuncPRSvodView::ChooseTotalsFile()
 
 bool CEFuncPRSvodView::ReadFormValues()
 {
+    if (!ReadTypedInputs(this))
+        return false;
     SummaryFormTexts texts;
     for (const LevelRow& row : m_rows) texts.values[std::size_t(row.level)] = row.value->text();
     texts.monthYear = FieldText(*this, IdMonthYearField);

@@ -4,9 +4,9 @@
 #include "platform/Db.h"
 #include "reports/social/GeneratorParameters.h"
 #include "shell/ui/CKalvorDoc.h"
-#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/TaskView.h"
+#include "shell/ui/TypedInput.h"
 #include "values/Values.h"
 
 #include <QApplication>
@@ -56,36 +56,37 @@ CEFuncParamView::CEFuncParamView(CKalvorDoc* doc, QWidget* parent)
     : CExchangeTaskView(FormId, LeaveToMainPanel, doc, parent)
 {
     BeginForm(QStringLiteral("Параметры работы генератора"));
-    AddField(IdYear, QStringLiteral("Отчетный год"));
-    AddField(IdFirstMonth, QStringLiteral("Первый месяц отчетного периода"));
-    AddField(IdLastMonth, QStringLiteral("Последний месяц отчетного периода"));
-    AddField(IdTaxInspection, QStringLiteral("Код ГНИ (2 знака - регион  +  2 знака - инспекция)"), 160);
-    AddField(IdTaxpayerNumber, QStringLiteral("ИНН - идентификационный номер предприятия"), 160);
-    AddField(IdReasonCode, QStringLiteral("КПП - код причины постановки на учет"), 160);
-    AddField(IdPensionFundNumber, QStringLiteral("Регистрационный номер предприяния (пенсионный фонд)"), 160);
-    AddField(IdMinimalRateLimit, QStringLiteral("По минимальной налоговой ставке облагаются доходы до"), 120);
-    AddField(IdMaximalRateLimit, QStringLiteral("По максимальной налоговой ставке облагаются доходы, превышающие"),
-             120);
-    AddField(IdIncomeDating, QStringLiteral("Как включать доходы и налоги в отчет"), 40);
-    AddField(IdSorting, QStringLiteral("Сортировка"), 40);
-    ShowStoredValues();
-    m_figures = new FigureFields(this, *this, Figures());
-}
-
-std::vector<kalvor::FigureField> CEFuncParamView::Figures()
-{
     using kalvor::WholeFigure;
     constexpr double kMostRoubles = 999999999999;
-    return {{IdYear, QStringLiteral("Отчетный год"), WholeFigure(0, 9999)},
-            {IdFirstMonth, QStringLiteral("Первый месяц отчетного периода"), WholeFigure(0, 12)},
-            {IdLastMonth, QStringLiteral("Последний месяц отчетного периода"), WholeFigure(0, 12)},
-            {IdMinimalRateLimit, QStringLiteral("По минимальной налоговой ставке облагаются доходы до"),
-             WholeFigure(0, kMostRoubles)},
-            {IdMaximalRateLimit, QStringLiteral("По максимальной налоговой ставке облагаются доходы, превышающие"),
-             WholeFigure(0, kMostRoubles)},
-            {IdIncomeDating, QStringLiteral("Как включать доходы и налоги в отчет"), WholeFigure(0, 1)},
-            {IdSorting, QStringLiteral("Сортировка"), WholeFigure(0, 1)}};
+    const kalvor::FigureRule text = kalvor::TextFigure(kTextCapacity - 1);
+    AddInput(IdYear, {QStringLiteral("Отчетный год"), WholeFigure(0, 9999)});
+    AddInput(IdFirstMonth, {QStringLiteral("Первый месяц отчетного периода"), WholeFigure(0, 12)});
+    AddInput(IdLastMonth, {QStringLiteral("Последний месяц отчетного периода"), WholeFigure(0, 12)});
+    AddInput(IdTaxInspection, {QStringLiteral("Код ГНИ (2 знака - регион  +  2 знака - инспекция)"), text}, 160);
+    AddInput(IdTaxpayerNumber,
+             {QStringLiteral("ИНН - идентификационный номер предприятия"), text, {}, kalvor::InnRefusal}, 160);
+    AddInput(IdReasonCode, {QStringLiteral("КПП - код причины постановки на учет"), text}, 160);
+    AddInput(IdPensionFundNumber, {QStringLiteral("Регистрационный номер предприяния (пенсионный фонд)"), text}, 160);
+    AddInput(IdMinimalRateLimit,
+             {QStringLiteral("По минимальной налоговой ставке облагаются доходы до"), WholeFigure(0, kMostRoubles)},
+             120);
+    AddInput(IdMaximalRateLimit,
+             {QStringLiteral("По максимальной налоговой ставке облагаются доходы, превышающие"),
+              WholeFigure(0, kMostRoubles)},
+             120);
+    AddInput(IdIncomeDating, {QStringLiteral("Как включать доходы и налоги в отчет"), WholeFigure(0, 1)}, 40);
+    AddInput(IdSorting, {QStringLiteral("Сортировка"), WholeFigure(0, 1)}, 40);
+    ShowStoredValues();
 }
+
+void CEFuncParamView::AddInput(int id, InputKind kind, int width)
+{
+    auto* input = new CTypedEdit(std::move(kind), this);
+    AddRow(LabelledRow(input, width));
+    SetControl(id, input);
+}
+
+CTypedEdit* CEFuncParamView::Typed(int id) const { return controlAs<CTypedEdit>(id); }
 
 CEFuncParamView::~CEFuncParamView()
 {
@@ -97,6 +98,8 @@ kalvor::platform::TaskThread::Body CEFuncParamView::MakeTaskBody() { return {}; 
 
 bool CEFuncParamView::CanLeave()
 {
+    if (!ReadTypedInputs(this))
+        return false;
     StoreChanges();
     return CExchangeTaskView::CanLeave();
 }
@@ -159,7 +162,7 @@ bool CEFuncParamView::StoreNumbers()
     auto& firm = Document()->infoBase.firm;
     bool changed = false;
     const int storedYear = config.r_g == 0 ? 0 : config.r_g + 1900;
-    const int year = int(m_figures->UnitsOr(IdYear, storedYear));
+    const int year = int(Typed(IdYear)->UnitsOr(storedYear));
     if (year != storedYear) {
         if (kalvor::reports::ReportYearAccepted(year)) {
             config.r_g = std::uint8_t(year == 0 ? 0 : year - 1900);
@@ -168,15 +171,15 @@ bool CEFuncParamView::StoreNumbers()
             KalvorMessageBox(kalvor::reports::ReportYearRefusedText(), MB_OK | MB_ICONERROR);
         }
     }
-    const int first = InRange(int(m_figures->UnitsOr(IdFirstMonth, config.r_m1)), 1, 12);
-    const int last = InRange(int(m_figures->UnitsOr(IdLastMonth, config.r_m2)), 1, 12);
+    const int first = InRange(int(Typed(IdFirstMonth)->UnitsOr(config.r_m1)), 1, 12);
+    const int last = InRange(int(Typed(IdLastMonth)->UnitsOr(config.r_m2)), 1, 12);
     changed |= StoreValue(config.r_m1, std::uint8_t(first));
     changed |= StoreValue(config.r_m2, std::uint8_t(last));
     const std::pair<int, double*> limits[] = {{IdMinimalRateLimit, &firm.minOblStav},
                                               {IdMaximalRateLimit, &firm.maxOblStav}};
     for (const auto& [id, limit] : limits) {
         const long long stored = (long long)std::trunc(*limit);
-        const long long typed = m_figures->UnitsOr(id, stored);
+        const long long typed = Typed(id)->UnitsOr(stored);
         if (typed != stored) {
             *limit = typed;
             changed = true;
@@ -199,8 +202,8 @@ bool CEFuncParamView::StoreTexts()
 bool CEFuncParamView::StoreFlags()
 {
     auto& firm = Document()->infoBase.firm;
-    const long long dating = m_figures->UnitsOr(IdIncomeDating, (firm.parWord & kIncomeDatingBit) != 0);
-    const long long sorting = m_figures->UnitsOr(IdSorting, (firm.parWord & kSortingBit) != 0);
+    const long long dating = Typed(IdIncomeDating)->UnitsOr((firm.parWord & kIncomeDatingBit) != 0);
+    const long long sorting = Typed(IdSorting)->UnitsOr((firm.parWord & kSortingBit) != 0);
     const auto word = std::uint16_t((firm.parWord & ~(kIncomeDatingBit | kSortingBit)) |
                                     (dating != 0 ? kIncomeDatingBit : 0) | (sorting != 0 ? kSortingBit : 0));
     return StoreValue(firm.parWord, word);

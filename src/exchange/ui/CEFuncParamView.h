@@ -10,7 +10,8 @@
 
 #include <vector>
 
-class FigureFields;
+class CTypedEdit;
+struct InputKind;
 
 class CEFuncParamView : public CExchangeTaskView {
     Q_OBJECT
@@ -52,13 +53,12 @@ protected:
     kalvor::platform::TaskThread::Body MakeTaskBody() override;
 
 private:
-    // The figure fields, read when they are left (FigureFields).
-    static std::vector<kalvor::FigureField> Figures();
+    // An input of the form made with its kind, in the next row under its label.
+    void AddInput(int id, InputKind kind, int width = 80);
+    CTypedEdit* Typed(int id) const;
     void ShowStoredValues();
     bool StoreNumbers();
     bool StoreTexts();
     bool StoreFlags();
     void SaveToBase();
-
-    FigureFields* m_figures = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 #include "values/CScan.h"
 #include "values/Messages.h"
 #include "values/RecordFile.h"
@@ -172,23 +173,25 @@ CEFuncVirabView::CEFuncVirabView(CKalvorDoc* doc, QWidget* parent) : CCommonForm
     auto* outer = new QVBoxLayout(this);
     auto* box = new QGroupBox(QStringLiteral("Просмотр информации"), this);
     auto* form = new QGridLayout(box);
-    auto addField = [&](int id, const QString& label, int row, int column, bool readOnly) {
+    // The file's path and the personnel number to find are typed; the record's
+    // values are only shown.
+    auto addField = [&](int id, const QString& label, int row, int column, kalvor::FigureRule rule, bool readOnly) {
         auto* text = new QLabel(label, box);
-        auto* field = new QLineEdit(box);
-        field->setReadOnly(readOnly);
+        CTypedEdit* field = readOnly ? ShownValueEdit(box) : new CTypedEdit({label, rule}, box);
         text->setBuddy(field);
         form->addWidget(text, row, column);
         form->addWidget(field, row, column + 1);
         SetControl(id, field);
         return field;
     };
-    addField(IdFileField, QStringLiteral("Имя файла выработки"), 0, 0, false);
+    addField(IdFileField, QStringLiteral("Имя файла выработки"), 0, 0, kalvor::TextFigure(kPathLength), false);
     auto* browse = new QPushButton(QStringLiteral(". . ."), box);
     browse->setAutoDefault(false);
     form->addWidget(browse, 0, 2);
     SetControl(IdBrowse, browse);
     connect(browse, &QPushButton::clicked, this, [this] { OnBrowse(); });
-    addField(IdPersonnelNumberField, QStringLiteral("Табельный номер"), 1, 0, false);
+    addField(IdPersonnelNumberField, QStringLiteral("Табельный номер"), 1, 0,
+             kalvor::WholeFigure(0, kalvor::infobase::EmployeeListEntry::MaxPersonnelNumber), false);
     const struct {
         int id;
         const char* caption;
@@ -207,7 +210,7 @@ CEFuncVirabView::CEFuncVirabView(CKalvorDoc* doc, QWidget* parent) : CCommonForm
     connect(controlAs<QPushButton>(IdPrevious), &QPushButton::clicked, this, [this] { PrevElement(); });
     int line = 3;
     for (const ShownField& shown : kShownFields) {
-        addField(shown.id, QString::fromUtf8(shown.label), line, 0, true)->setMaximumWidth(220);
+        addField(shown.id, QString::fromUtf8(shown.label), line, 0, kalvor::TextFigure(0), true)->setMaximumWidth(220);
         ++line;
     }
     m_grid = new CGridCtrl(box);
@@ -275,6 +278,8 @@ void CEFuncVirabView::PrevElement() { ShowRecordAt(-1); }
 
 void CEFuncVirabView::ShowRecordAt(int step)
 {
+    if (!ReadTypedInputs(this))
+        return;
     auto* numberField = controlAs<QLineEdit>(IdPersonnelNumberField);
     int number = 0;
     if (!kalvor::ScanInt(numberField->text(), number) || number <= 0) {

@@ -1,5 +1,7 @@
 #include "shell/ui/CKeyDlg.h"
 
+#include "shell/ui/TypedInput.h"
+
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
 
@@ -70,8 +72,8 @@ CKeyDlg::CKeyDlg(CKalvorDoc* doc, QWidget* parent)
     names->addWidget(new QLabel(QStringLiteral("Фамилия"), this), 1, 0);
     for (int i = 0; i < 3; ++i) {
         names->addWidget(new QLabel(QString::fromUtf8(kColumns[i]), this), 0, i + 1);
-        m_names[i] = new QLineEdit(doc->selectionKeys.name[size_t(i)], this);
-        m_names[i]->setMaxLength(kNameLength);
+        m_names[i] = new CTypedEdit({QString::fromUtf8(kColumns[i]), kalvor::TextFigure(kNameLength)}, this);
+        m_names[i]->setText(doc->selectionKeys.name[size_t(i)]);
         names->addWidget(m_names[i], 1, i + 1);
         SetControl(1001 + i, m_names[i]);
     }

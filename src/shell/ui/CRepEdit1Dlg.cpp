@@ -1,5 +1,7 @@
 #include "shell/ui/CRepEdit1Dlg.h"
 
+#include "shell/ui/TypedInput.h"
+
 #include "shell/ui/FieldWidth.h"
 #include "shell/ui/KalvorMessageBox.h"
 
@@ -54,7 +56,8 @@ CRepEdit1Dlg::CRepEdit1Dlg(const QString& path, const EditorCaptions& captions, 
     setWindowTitle(QStringLiteral("Обработка отчета"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Имя файла печати"), this));
-    auto* name = new QLineEdit(RtfFileName(path), this);
+    auto* name = new CTypedEdit({QStringLiteral("Имя файла печати"), kalvor::TextFigure(kPathLength)}, this);
+    name->setText(RtfFileName(path));
     SetControl(IdFileName, name);
     layout->addWidget(name);
     const struct {

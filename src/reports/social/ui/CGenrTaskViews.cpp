@@ -17,8 +17,8 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
-#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 #include "values/Values.h"
 
 #include <QDir>
@@ -133,7 +133,11 @@ void CGenrTaskView::AddPeriodFields(const kalvor::reports::ReportPeriodRules& ru
         QString label = QString::fromUtf8(kPeriodFields[k].name);
         if (rules.fromJanuary && kPeriodFields[k].id == IdPeriodLastMonth)
             label += QStringLiteral(" (с января)");
-        AddField(kPeriodFields[k].id, label)->setText(QString::number(shown[k]));
+        const kalvor::FigureRule rule =
+            kPeriodFields[k].id == IdPeriodYear
+                ? kalvor::WholeFigure(kalvor::reports::kFirstParameterYear, kalvor::reports::kLastParameterYear)
+                : kalvor::WholeFigure(1, 12);
+        AddInput(kPeriodFields[k].id, {label, rule})->setText(QString::number(shown[k]));
     }
 }
 
@@ -141,22 +145,13 @@ bool CGenrTaskView::ReadPeriodFields(const kalvor::reports::ReportPeriodRules& r
 {
     kalvor::reports::ReportPeriod period;
     int* values[] = {&period.firstMonth, &period.lastMonth, &period.year};
-    const int lowest[] = {1, 1, kalvor::reports::kFirstParameterYear};
-    const int highest[] = {12, 12, kalvor::reports::kLastParameterYear};
     for (std::size_t k = 0; k < std::size(kPeriodFields); ++k) {
-        auto* field = controlAs<QLineEdit>(kPeriodFields[k].id);
+        auto* field = controlAs<CTypedEdit>(kPeriodFields[k].id);
         if (field == nullptr)
             continue;
-        const std::optional<int> number = kalvor::reports::ReportEditDlg::FieldNumber(field->text());
-        if (number && *number >= lowest[k] && *number <= highest[k]) {
-            *values[k] = *number;
-            continue;
-        }
-        KalvorMessageBox(kalvor::NumberRefusedText(QString::fromUtf8(kPeriodFields[k].name), field->text()),
-                         MB_OK | MB_ICONWARNING);
-        field->setFocus();
-        field->selectAll();
-        return false;
+        if (!field->Read())
+            return false;
+        *values[k] = int(field->UnitsOr(0));
     }
     if (const QString refusal = kalvor::reports::ReportPeriodRefusal(period, Document()->infoBase.config, rules);
         !refusal.isEmpty()) {
@@ -166,6 +161,14 @@ bool CGenrTaskView::ReadPeriodFields(const kalvor::reports::ReportPeriodRules& r
     }
     kalvor::reports::SetReportPeriod(Document()->infoBase.config, period, rules);
     return true;
+}
+
+CTypedEdit* CGenrTaskView::AddInput(int id, InputKind kind, int width)
+{
+    auto* input = new CTypedEdit(std::move(kind), this);
+    AddRow(LabelledRow(input, width));
+    SetControl(id, input);
+    return input;
 }
 
 ReportSelection CGenrTaskView::Selection() const
@@ -193,14 +196,13 @@ TaskThread::Body CGenrTaskView::MakeTaskBody()
 CGenrOtchStVzPFView::CGenrOtchStVzPFView(CKalvorDoc* doc, QWidget* parent)
     : CGenrTaskView(414, QStringLiteral("Отчетность по страховым взносам в ПФ"), StripLabels::Plain, doc, parent)
 {
-    const std::vector<FigureField> packs{
-        {IdOrgPack, QStringLiteral("Номер пачки организации (по умолчанию 00001)"), kalvor::CountFigure(99'999)},
-        {IdDeptCode, QStringLiteral("Подразделение организации (по умолчанию 000000)"), kalvor::CountFigure(999'999)},
-        {IdDeptPack, QStringLiteral("Номер пачки подразделения (по умолчанию 00000)"), kalvor::CountFigure(99'999)}};
-    for (const FigureField& pack : packs) AddField(pack.controlId, pack.name);
+    AddInput(IdOrgPack, {QStringLiteral("Номер пачки организации (по умолчанию 00001)"), kalvor::CountFigure(99'999)});
+    AddInput(IdDeptCode,
+             {QStringLiteral("Подразделение организации (по умолчанию 000000)"), kalvor::CountFigure(999'999)});
+    AddInput(IdDeptPack,
+             {QStringLiteral("Номер пачки подразделения (по умолчанию 00000)"), kalvor::CountFigure(99'999)});
     AddField(IdFileNameField, QStringLiteral("Путь для файла электронной отчетности"), 320);
     AddPeriodFields(kalvor::reports::kPensionReport.period);
-    m_figures = new FigureFields(this, *this, packs);
     FinishForm(true);
 }
 
@@ -217,11 +219,11 @@ void CGenrOtchStVzPFView::ShowFormHelp()
 bool CGenrOtchStVzPFView::ReadFormValues()
 {
     CGenrTaskView::ReadFormValues();
-    if (!m_figures->ReadAll())
+    if (!ReadTypedInputs(this))
         return false;
-    m_orgPackNumber = int(m_figures->UnitsOr(IdOrgPack, 0));
-    m_deptCode = int(m_figures->UnitsOr(IdDeptCode, 0));
-    m_deptPackNumber = int(m_figures->UnitsOr(IdDeptPack, 0));
+    m_orgPackNumber = int(controlAs<CTypedEdit>(IdOrgPack)->UnitsOr(0));
+    m_deptCode = int(controlAs<CTypedEdit>(IdDeptCode)->UnitsOr(0));
+    m_deptPackNumber = int(controlAs<CTypedEdit>(IdDeptPack)->UnitsOr(0));
     m_exportPath = ExportPath(controlAs<QLineEdit>(IdFileNameField));
     return ReadPeriodFields(kalvor::reports::kPensionReport.period);
 }

@@ -10,7 +10,8 @@
 #include "reports/social/ui/GenrWorker.h"
 #include "shell/ui/CTaskFormView.h"
 
-class FigureFields;
+class CTypedEdit;
+struct InputKind;
 
 class CGenrTaskView : public CTaskFormView {
     Q_OBJECT
@@ -50,6 +51,8 @@ protected:
     // ends no quarter the report asks for or has not yet come; then nothing
     // is stored.
     bool ReadPeriodFields(const kalvor::reports::ReportPeriodRules& rules);
+    // An input of the form made with its kind, in the next row under its label.
+    CTypedEdit* AddInput(int id, InputKind kind, int width = 80);
 
 private:
     QString m_dataFilePath; // of the run being started
@@ -72,7 +75,6 @@ protected:
     kalvor::reports::ReportSelection Selection() const override;
 
 private:
-    FigureFields* m_figures = nullptr; // the packs' numbers and the department
     int m_orgPackNumber = 0;
     int m_deptCode = 0;
     int m_deptPackNumber = 0;
