@@ -170,7 +170,13 @@ bool StoreAmountsAndDates(const MainDataFields& f, ib::EmployeeHead& h, bool fil
         std::array<u16, 3>& code = h.spz[k];
         if (filledOnly && f.costCodes[k].trimmed().isEmpty())
             continue;
-        changed |= ParsePacked12Digits(f.costCodes[k], code[0], code[1], code[2]) != 0;
+        // The whole text by the field's rule ("1 500" is 1500, never 1).
+        const FigureReading reading = ReadFigure(QString(), WholeFigure(0, double(kPacked12DigitsMax)), f.costCodes[k]);
+        if (!reading.read)
+            continue;
+        const std::array<u16, 3> before = code;
+        SetPacked12Digits(std::uint64_t(reading.units), code[0], code[1], code[2]);
+        changed |= code != before;
     }
     return changed;
 }

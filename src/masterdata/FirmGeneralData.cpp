@@ -302,7 +302,7 @@ FigureRule GenInfoFieldRule(int id)
     case Kind::LoanPercent: return PercentFigure(2, 127.99); // seven bits of whole percent
     case Kind::DayLength: return DecimalFigure(2, 0, 15.59); // four bits of hours
     case Kind::Money: return AmountFigure();
-    case Kind::Holiday: return TextFigure(5); // "ДД.ММ"
+    case Kind::Holiday: return TextFigure(kGenInfoTextLength); // "Д.М", read by GenInfoFieldError
     case Kind::NoDate: break;
     }
     return TextFigure(0);

@@ -196,7 +196,7 @@ FigureReading ReadUnits(const QString& field, const FigureRule& rule, QStringVie
 {
     double units = 0;
     if (ReadTypedUnits(text, rule.decimals, units) == TypedDecimal::Refused ||
-        ((rule.kind == FigureKind::Decimal || rule.kind == FigureKind::Money) && FractionDigits(text) > rule.decimals))
+        (rule.kind != FigureKind::Whole && rule.kind != FigureKind::Count && FractionDigits(text) > rule.decimals))
         return Refused(NumberRefusedText(field, text));
     if (rule.kind == FigureKind::Money && !IsMoneyInRange(units))
         return Refused(
@@ -260,13 +260,13 @@ FigureReading ReadFigure(const QString& field, const FigureRule& rule, const Boo
                        .arg(field, book.book, text.trimmed().toString()));
 }
 
-QString InnRefusal(const QString& text)
+QString InnRefusal(const QString& field, const QString& text)
 {
     static const QRegularExpression kInn(QStringLiteral("^([0-9]{10}|[0-9]{12})?$"));
     if (kInn.match(text.trimmed()).hasMatch())
         return QString();
-    return QStringLiteral("В поле \"ИНН\" вводится 10 цифр (организация) или 12 цифр (физическое лицо): %1")
-        .arg(text.trimmed());
+    return QStringLiteral("В поле \"%1\" вводится 10 цифр (организация) или 12 цифр (физическое лицо): %2")
+        .arg(field, text.trimmed());
 }
 
 } // namespace kalvor

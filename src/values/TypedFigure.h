@@ -103,8 +103,8 @@ struct FigureReading {
 // Reads the whole text, blanks around it dropped, by the field's rule: a sign,
 // digits (grouped by threes after a blank, "1 500"), and, where the field
 // keeps places after the separator, a point or a comma and the fraction,
-// taken to the field's last place by ReadTypedUnits (a Decimal or Money
-// field refuses more places than its own: "12,755" is no amount); a whole field refuses a
+// taken to the field's last place by ReadTypedUnits (a field refuses more
+// places than its own: "12,755" is no amount and no percent); a whole field refuses a
 // fraction ("12,75"), an hours field minutes of 60 or more. The value must lie
 // within the field's range. An empty text is 0. Anything else is refused with a message
 // naming the field and quoting the text: letters, an exponent, a second
@@ -116,9 +116,9 @@ FigureReading ReadFigure(const QString& field, const FigureRule& rule, QStringVi
 // number the book does not hold is refused naming the field and the book.
 FigureReading ReadFigure(const QString& field, const FigureRule& rule, const BookCheck& book, QStringView text);
 
-// The refusal of a taxpayer's number (ИНН) that is not of 10 digits (a
-// firm's) or of 12 (a person's), naming the field "ИНН"; empty for one that
-// is and for an empty text.
-QString InnRefusal(const QString& text);
+// The refusal of a taxpayer's number (ИНН) typed into the named field that is
+// not of 10 digits (a firm's) or of 12 (a person's); empty for one that is
+// and for an empty text.
+QString InnRefusal(const QString& field, const QString& text);
 
 } // namespace kalvor

@@ -216,6 +216,7 @@ TEST_F(UiRecordCard, EscapeAbandonsTheChangesAfterAQuestion)
     EXPECT_TRUE(view->Page()->isEnabled());
     EXPECT_TRUE(Field(1004)->isEnabled());
     EXPECT_EQ(QApplication::focusWidget(), Field(1077));
+    boxes.boxes.clear();
     TypeInto(1024, QStringLiteral("2,5"));
     PressKey(Qt::Key_Tab);
     Settle();

@@ -77,8 +77,18 @@ void CBulletVvodDlg::BuildForm()
         kalvor::FigureRule rule;
     };
     // The codes, month and percent within what the sheet keeps; the time as
-    // days or hours,minutes (by the algorithm); a year of four digits.
+    // days or hours,minutes (by the algorithm); a year of the earnings the
+    // sheet counts: from the first accounting year to the reporting year.
     const kalvor::FigureRule year = kalvor::WholeFigure(0, 9999);
+    const auto countedYear = [this](const QString& name) {
+        return [this, name](const QString& text) {
+            const kalvor::FigureReading reading = kalvor::ReadFigure(name, kalvor::WholeFigure(0, 9999), text);
+            if (reading.units == 0)
+                return QString();
+            const int last = View()->Document()->infoBase.config.reportingYear();
+            return kalvor::ReadFigure(name, kalvor::WholeFigure(en::kFirstAccountingYear, last), text).refusal;
+        };
+    };
     const FieldInfo fields[] = {{IdKind, u"Вид", 0, 60, 130, kalvor::WholeFigure(0, 11)},
                                 {IdAlgorithm, u"Алгоритм", 0, 90, 130, kalvor::WholeFigure(0, 2)},
                                 {IdBudget, u"Бюджет", 0, 120, 130, kalvor::WholeFigure(0, 9)},
@@ -88,8 +98,11 @@ void CBulletVvodDlg::BuildForm()
                                 {IdFirstYear, u"1-й год", kMiddleColumn, 60, 150, year},
                                 {IdSecondYear, u"2-й год", kMiddleColumn, 90, 150, year}};
     for (const FieldInfo& info : fields) {
-        auto* edit =
-            new CTypedEdit({QString::fromUtf16(info.label).remove(QLatin1Char('%')).trimmed(), info.rule}, this);
+        const QString name = QString::fromUtf16(info.label);
+        InputKind kind{name, info.rule};
+        if (info.id == IdFirstYear || info.id == IdSecondYear)
+            kind.also = countedYear(name);
+        auto* edit = new CTypedEdit(std::move(kind), this);
         edit->setGeometry(info.x + info.labelWidth, info.y, 90, 24);
         edit->setMaxLength(12);
         addLabel(QString::fromUtf16(info.label), edit, info.x, info.y, info.labelWidth);

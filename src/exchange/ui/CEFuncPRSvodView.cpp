@@ -161,15 +161,17 @@ QWidget* CEFuncPRSvodView::BuildPeriodRow()
         int id;
         const char* name;
         kalvor::FigureRule rule;
-    } parts[] = {{"Период (месяц.год)  с", IdFirstMonth, "Период с (месяц)", month},
-                 {".", IdFirstYear, "Период с (год)", year},
-                 {"по", IdLastMonth, "Период по (месяц)", month},
-                 {".", IdLastYear, "Период по (год)", year}};
+    } parts[] = {{"Период (месяц.год)  с", IdFirstMonth, "Период (месяц.год)  с", month},
+                 {".", IdFirstYear, "Период (месяц.год)  с, год", year},
+                 {"по", IdLastMonth, "Период (месяц.год)  по", month},
+                 {".", IdLastYear, "Период (месяц.год)  по, год", year}};
     for (const auto& part : parts) {
         auto* label = new QLabel(QString::fromUtf8(part.before), row);
         auto* field = new CTypedEdit({QString::fromUtf8(part.name), part.rule}, row);
         field->setFixedWidth(40);
-        label->setBuddy(field);
+        // The dot between a month and its year names nothing.
+        if (qstrcmp(part.before, ".") != 0)
+            label->setBuddy(field);
         layout->addWidget(label);
         layout->addWidget(field);
         SetControl(part.id, field);

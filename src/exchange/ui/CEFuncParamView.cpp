@@ -59,12 +59,13 @@ CEFuncParamView::CEFuncParamView(CKalvorDoc* doc, QWidget* parent)
     using kalvor::WholeFigure;
     constexpr double kMostRoubles = 999999999999;
     const kalvor::FigureRule text = kalvor::TextFigure(kTextCapacity - 1);
-    AddInput(IdYear, {QStringLiteral("Отчетный год"), WholeFigure(0, 9999)});
+    AddInput(IdYear, {QStringLiteral("Отчетный год"), WholeFigure(0, kalvor::reports::kLastParameterYear), {},
+              [](const QString& text) { return kalvor::reports::ReportYearRefusal(QStringLiteral("Отчетный год"), text); }});
     AddInput(IdFirstMonth, {QStringLiteral("Первый месяц отчетного периода"), WholeFigure(0, 12)});
     AddInput(IdLastMonth, {QStringLiteral("Последний месяц отчетного периода"), WholeFigure(0, 12)});
     AddInput(IdTaxInspection, {QStringLiteral("Код ГНИ (2 знака - регион  +  2 знака - инспекция)"), text}, 160);
     AddInput(IdTaxpayerNumber,
-             {QStringLiteral("ИНН - идентификационный номер предприятия"), text, {}, kalvor::InnRefusal}, 160);
+             InnInputKind(QStringLiteral("ИНН - идентификационный номер предприятия"), kTextCapacity - 1), 160);
     AddInput(IdReasonCode, {QStringLiteral("КПП - код причины постановки на учет"), text}, 160);
     AddInput(IdPensionFundNumber, {QStringLiteral("Регистрационный номер предприяния (пенсионный фонд)"), text}, 160);
     AddInput(IdMinimalRateLimit,

@@ -3,6 +3,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "masterdata/EmployeeCard.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "shell/ui/TypedInput.h"
 #include "values/Values.h"
 
 #include <QCheckBox>
@@ -69,7 +70,7 @@ const PassportField kFields[] = {
     {1064, "Дата", 1, &ib::EmployeeHead::invSprDat, true},
 };
 
-// The personal tax number: 12 digits (InnRefusal).
+// The personal tax number: 12 digits (InnInputKind).
 constexpr int kInnId = 1108;
 constexpr int kContractShift = 4;
 constexpr int kDisabilityShift = 6;
@@ -96,7 +97,8 @@ void CWorkerUchkartPasDDlg::BuildForm()
             AddPicker(field.id, QString::fromUtf8(field.label), field.column);
         } else {
             AddEdit(field.id, QString::fromUtf8(field.label), field.column, Rule(field.id), 0,
-                    field.id == kInnId ? kalvor::InnRefusal : std::function<QString(const QString&)>());
+                    field.id == kInnId ? InnInputKind(QString::fromUtf8(field.label), md::kCardTextLength).also
+                                       : std::function<QString(const QString&)>());
         }
         if (field.id == 1058)
             AddEdit(1032, QStringLiteral("№"), 0, Rule(1032), 160);

@@ -81,6 +81,11 @@ protected:
 
 } // namespace
 
+InputKind InnInputKind(const QString& name, int length)
+{
+    return {name, kalvor::TextFigure(length), {}, [name](const QString& text) { return kalvor::InnRefusal(name, text); }};
+}
+
 CTypedEdit::CTypedEdit(InputKind kind, QWidget* parent) : QLineEdit(parent) { SetKind(std::move(kind)); }
 
 void CTypedEdit::SetKind(InputKind kind)

@@ -38,6 +38,10 @@ struct InputKind {
     std::function<QString(const QString& text)> also = {};
 };
 
+// The kind of a taxpayer's number (ИНН): a text of the place's length that
+// holds 10 digits (a firm's) or 12 (a person's), or nothing.
+InputKind InnInputKind(const QString& name, int length);
+
 class CTypedEdit : public QLineEdit {
     Q_OBJECT
 public:

@@ -95,17 +95,16 @@ CGenrParamView::CGenrParamView(CKalvorDoc* doc, QWidget* parent) : CCommonFormVi
     // then the texts and the choices: two columns of texts are wider than the
     // room beside the frame's panel at 1024x768.
     using kalvor::WholeFigure;
-    AddField(grid, IdYear, {QStringLiteral("Отчетный год"), WholeFigure(0, 9999)}, 60);
+    AddField(grid, IdYear, {QStringLiteral("Отчетный год"), WholeFigure(0, kalvor::reports::kLastParameterYear), {},
+              [](const QString& text) { return kalvor::reports::ReportYearRefusal(QStringLiteral("Отчетный год"), text); }}, 60);
     AddField(grid, IdFirstMonth, {QStringLiteral("Первый месяц отчетного периода"), WholeFigure(0, 12)}, 60);
     AddField(grid, IdLastMonth, {QStringLiteral("Последний месяц отчетного периода"), WholeFigure(0, 12)}, 60);
     for (const TextField& field : kTextFields) {
         // A taxpayer's number has 10 digits (the firm's) or 12 (a person's).
-        const bool inn = qstrcmp(field.label, "ИНН") == 0;
+        const QString label = QString::fromUtf8(field.label);
         AddField(grid, field.id,
-                 {QString::fromUtf8(field.label),
-                  kalvor::TextFigure(FirmInfo::TextWidth),
-                  {},
-                  inn ? kalvor::InnRefusal : std::function<QString(const QString&)>()},
+                 label == QLatin1String("ИНН") ? InnInputKind(label, FirmInfo::TextWidth)
+                                                : InputKind{label, kalvor::TextFigure(FirmInfo::TextWidth)},
                  180);
     }
     for (const ChoiceField& choice : kChoiceFields)
