@@ -9,6 +9,7 @@
 #include "shell/ui/TypedInput.h"
 #include "values/Values.h"
 
+#include <climits>
 #include <QApplication>
 #include <QLineEdit>
 
@@ -59,7 +60,7 @@ CEFuncParamView::CEFuncParamView(CKalvorDoc* doc, QWidget* parent)
     using kalvor::WholeFigure;
     constexpr double kMostRoubles = 999999999999;
     const kalvor::FigureRule text = kalvor::TextFigure(kTextCapacity - 1);
-    AddInput(IdYear, {QStringLiteral("Отчетный год"), WholeFigure(0, kalvor::reports::kLastParameterYear), {},
+    AddInput(IdYear, {QStringLiteral("Отчетный год"), WholeFigure(INT_MIN, INT_MAX), {},
               [](const QString& text) { return kalvor::reports::ReportYearRefusal(QStringLiteral("Отчетный год"), text); }});
     AddInput(IdFirstMonth, {QStringLiteral("Первый месяц отчетного периода"), WholeFigure(0, 12)});
     AddInput(IdLastMonth, {QStringLiteral("Последний месяц отчетного периода"), WholeFigure(0, 12)});

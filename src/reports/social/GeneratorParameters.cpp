@@ -3,6 +3,8 @@
 #include "infobase/InfoBaseDb.h"
 #include "values/TypedFigure.h"
 
+#include <climits>
+
 namespace kalvor::reports {
 
 using infobase::FirmInfo;
@@ -42,7 +44,7 @@ QString ReportYearRefusedText()
 
 QString ReportYearRefusal(const QString& field, const QString& text)
 {
-    const FigureReading reading = ReadFigure(field, WholeFigure(0, kLastParameterYear), text);
+    const FigureReading reading = ReadFigure(field, WholeFigure(INT_MIN, INT_MAX), text);
     if (!reading.read || reading.units == 1900 || ReportYearAccepted(int(reading.units)))
         return reading.refusal;
     return ReadFigure(field, WholeFigure(kFirstParameterYear, kLastParameterYear), text).refusal;

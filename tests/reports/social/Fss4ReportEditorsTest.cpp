@@ -188,7 +188,7 @@ TEST_F(Fss4ReportLoop, EditsBothEditorsThenWrites2010FilesOnce)
             Press(editor, FssEditDlgBase::IdSave);
             ASSERT_EQ(boxes.size(), 1);
             EXPECT_EQ(boxes.takeFirst(),
-                      QStringLiteral("Некорректное число в поле \"2. Сумма дохода по статье 248 НК\": 3000000.75"));
+                      QStringLiteral("В поле \"2. Сумма дохода по статье 248 НК\" вводится целое число: 3000000.75"));
             EXPECT_EQ(value(250), 0);
             Type(editor, 1512, "3000000");
             Picker(editor, 1478)->SetDate(QDate(2009, 12, 1));

@@ -259,7 +259,7 @@ TEST_F(PensionReportLoop, EditorsShowValuesAsHeldAndReadNumbersAsTyped)
     Type(&editor, 1012, "5,9x");
     Type(&editor, 1001, "2.5");
     Click(&editor, OVPFEditDlgBase::IdSave);
-    EXPECT_EQ(boxes, QStringList{QStringLiteral("Некорректное число в поле \"Номер корректировки\": 2.5")});
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("В поле \"Номер корректировки\" вводится целое число: 2.5")});
     Type(&editor, 1001, "2");
     Click(&editor, OVPFEditDlgBase::IdSave);
     EXPECT_EQ(boxes.last(), QStringLiteral("Некорректное число в поле \"120 Доначислено, графа 4\": 5,9x"));

@@ -158,7 +158,8 @@ TEST_F(UiGenrDemo, TheReportScreensShowThePeriodTheyCompute)
     RunRefused(fss, 5, 2011,
                QStringLiteral("Отчетный период должен заканчиваться последним месяцем квартала (3, 6, 9 или 12), "
                               "а не месяцем 5"));
-    RunRefused(fss, 13, 2011, QStringLiteral("Некорректное число в поле \"Последний месяц отчетного периода\": 13"));
+    RunRefused(fss, 13, 2011,
+               QStringLiteral("Значение поля \"Последний месяц отчетного периода\" должно быть от 1 до 12: 13"));
     EXPECT_EQ(StoredPeriod(), (std::array<int, 3>{111, 1, 3}));
 
     // Run as offered: the period shown is computed and stored, nothing else.

@@ -13,6 +13,7 @@
 #include "shell/ui/TypedInput.h"
 #include "values/Values.h"
 
+#include <climits>
 #include <QApplication>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -95,7 +96,7 @@ CGenrParamView::CGenrParamView(CKalvorDoc* doc, QWidget* parent) : CCommonFormVi
     // then the texts and the choices: two columns of texts are wider than the
     // room beside the frame's panel at 1024x768.
     using kalvor::WholeFigure;
-    AddField(grid, IdYear, {QStringLiteral("Отчетный год"), WholeFigure(0, kalvor::reports::kLastParameterYear), {},
+    AddField(grid, IdYear, {QStringLiteral("Отчетный год"), WholeFigure(INT_MIN, INT_MAX), {},
               [](const QString& text) { return kalvor::reports::ReportYearRefusal(QStringLiteral("Отчетный год"), text); }}, 60);
     AddField(grid, IdFirstMonth, {QStringLiteral("Первый месяц отчетного периода"), WholeFigure(0, 12)}, 60);
     AddField(grid, IdLastMonth, {QStringLiteral("Последний месяц отчетного периода"), WholeFigure(0, 12)}, 60);
