@@ -129,8 +129,8 @@ bool KeptAsTyped(const QLineEdit* edit, const QString& typed, const QString& sho
     if (const auto* date = qobject_cast<const NullableDateEdit*>(edit)) {
         const bool month = date->DefaultFormat().size() < 10;
         const TypedDate a = ReadFieldText(typed, month, date->Years()), b = ReadFieldText(shown, month, date->Years());
-        return a.read == TypedDateRead::Date && b.read == TypedDateRead::Date && a.day == b.day &&
-               a.month == b.month && a.year == b.year;
+        return a.read == TypedDateRead::Date && b.read == TypedDateRead::Date && a.day == b.day && a.month == b.month &&
+               a.year == b.year;
     }
     double a = 0, b = 0;
     return ReadTypedDecimal(typed, a) == TypedDecimal::Number && ReadTypedDecimal(shown, b) == TypedDecimal::Number &&

@@ -286,8 +286,7 @@ TEST_F(MonthDeductions, TransfersAreEditedAndGroupedAndAFullMemberIsNamed)
     // 105 has twenty transfers already.
     ib::CInfoBase& base = doc->infoBase;
     ib::LoadEmployee(base, Slot(105));
-    en::PlaceTransfers(base.current, base.attributesOf(Slot(105)),
-                       en::SberRows(20, en::ReadSberRow({"903", "10"})));
+    en::PlaceTransfers(base.current, base.attributesOf(Slot(105)), en::SberRows(20, en::ReadSberRow({"903", "10"})));
     en::StoreEmployeeDetail(base, Slot(105), &ib::SaveSber);
 
     auto* view = Open<CCurnuPerSBView>();

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "grid/GridCtrl.h"
-
 #include "shell/ui/TypedInput.h"
 
 #include <QApplication>

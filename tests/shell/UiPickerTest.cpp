@@ -10,9 +10,8 @@
 #include "shell/ui/CLoginDlg.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/NullableDateEdit.h"
-#include "values/Clock.h"
-
 #include "shell/ui/TypedInput.h"
+#include "values/Clock.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,10 +4,9 @@
 #include "shell/UiTestSupport.h"
 
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/TypedInput.h"
 #include "summaries/ui/CAmaSvodView.h"
 #include "summaries/ui/PickLists.h"
-
-#include "shell/ui/TypedInput.h"
 
 #include <gtest/gtest.h>
 

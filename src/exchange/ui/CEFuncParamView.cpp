@@ -9,9 +9,9 @@
 #include "shell/ui/TypedInput.h"
 #include "values/Values.h"
 
-#include <climits>
 #include <QApplication>
 #include <QLineEdit>
+#include <climits>
 
 #include <cmath>
 
@@ -60,8 +60,9 @@ CEFuncParamView::CEFuncParamView(CKalvorDoc* doc, QWidget* parent)
     using kalvor::WholeFigure;
     constexpr double kMostRoubles = 999999999999;
     const kalvor::FigureRule text = kalvor::TextFigure(kTextCapacity - 1);
-    AddInput(IdYear, {QStringLiteral("Отчетный год"), WholeFigure(INT_MIN, INT_MAX), {},
-              [](const QString& text) { return kalvor::reports::ReportYearRefusal(QStringLiteral("Отчетный год"), text); }});
+    AddInput(IdYear, {QStringLiteral("Отчетный год"), WholeFigure(INT_MIN, INT_MAX), {}, [](const QString& text) {
+                          return kalvor::reports::ReportYearRefusal(QStringLiteral("Отчетный год"), text);
+                      }});
     AddInput(IdFirstMonth, {QStringLiteral("Первый месяц отчетного периода"), WholeFigure(0, 12)});
     AddInput(IdLastMonth, {QStringLiteral("Последний месяц отчетного периода"), WholeFigure(0, 12)});
     AddInput(IdTaxInspection, {QStringLiteral("Код ГНИ (2 знака - регион  +  2 знака - инспекция)"), text}, 160);

@@ -1,9 +1,8 @@
 #include "shell/ui/CLoginDlg.h"
 
-#include "shell/ui/TypedInput.h"
-
 #include "infobase/InfoBaseDb.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

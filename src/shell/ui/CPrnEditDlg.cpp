@@ -1,8 +1,7 @@
 #include "shell/ui/CPrnEditDlg.h"
 
-#include "shell/ui/TypedInput.h"
-
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

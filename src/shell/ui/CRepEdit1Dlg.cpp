@@ -1,9 +1,8 @@
 #include "shell/ui/CRepEdit1Dlg.h"
 
-#include "shell/ui/TypedInput.h"
-
 #include "shell/ui/FieldWidth.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -83,7 +83,8 @@ protected:
 
 InputKind InnInputKind(const QString& name, int length)
 {
-    return {name, kalvor::TextFigure(length), {}, [name](const QString& text) { return kalvor::InnRefusal(name, text); }};
+    return {
+        name, kalvor::TextFigure(length), {}, [name](const QString& text) { return kalvor::InnRefusal(name, text); }};
 }
 
 CTypedEdit::CTypedEdit(InputKind kind, QWidget* parent) : QLineEdit(parent) { SetKind(std::move(kind)); }

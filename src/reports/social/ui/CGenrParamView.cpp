@@ -13,7 +13,6 @@
 #include "shell/ui/TypedInput.h"
 #include "values/Values.h"
 
-#include <climits>
 #include <QApplication>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -21,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
+#include <climits>
 
 using kalvor::infobase::FirmInfo;
 using kalvor::reports::GeneratorChoice;
@@ -96,8 +96,13 @@ CGenrParamView::CGenrParamView(CKalvorDoc* doc, QWidget* parent) : CCommonFormVi
     // then the texts and the choices: two columns of texts are wider than the
     // room beside the frame's panel at 1024x768.
     using kalvor::WholeFigure;
-    AddField(grid, IdYear, {QStringLiteral("Отчетный год"), WholeFigure(INT_MIN, INT_MAX), {},
-              [](const QString& text) { return kalvor::reports::ReportYearRefusal(QStringLiteral("Отчетный год"), text); }}, 60);
+    AddField(
+        grid, IdYear,
+        {QStringLiteral("Отчетный год"),
+         WholeFigure(INT_MIN, INT_MAX),
+         {},
+         [](const QString& text) { return kalvor::reports::ReportYearRefusal(QStringLiteral("Отчетный год"), text); }},
+        60);
     AddField(grid, IdFirstMonth, {QStringLiteral("Первый месяц отчетного периода"), WholeFigure(0, 12)}, 60);
     AddField(grid, IdLastMonth, {QStringLiteral("Последний месяц отчетного периода"), WholeFigure(0, 12)}, 60);
     for (const TextField& field : kTextFields) {
@@ -105,7 +110,7 @@ CGenrParamView::CGenrParamView(CKalvorDoc* doc, QWidget* parent) : CCommonFormVi
         const QString label = QString::fromUtf8(field.label);
         AddField(grid, field.id,
                  label == QLatin1String("ИНН") ? InnInputKind(label, FirmInfo::TextWidth)
-                                                : InputKind{label, kalvor::TextFigure(FirmInfo::TextWidth)},
+                                               : InputKind{label, kalvor::TextFigure(FirmInfo::TextWidth)},
                  180);
     }
     for (const ChoiceField& choice : kChoiceFields)
