@@ -29,9 +29,9 @@ CMonthFormDlg::CMonthFormDlg(int dialogId, CCommonFormView* view) : CFormChildDl
 }
 
 QLineEdit* CMonthFormDlg::AddField(QGridLayout* grid, int row, int column, const QString& label, int id,
-                                   const kalvor::FigureRule& rule, int width, int span)
+                                   const kalvor::FigureRule& rule, int width, int span, kalvor::BookCheck book)
 {
-    auto* edit = new CTypedEdit({label, rule}, this);
+    auto* edit = new CTypedEdit({label, rule, std::move(book)}, this);
     if (width > 0)
         edit->setFixedWidth(width);
     SetControl(id, edit);

@@ -58,10 +58,11 @@ protected:
     bool RefuseUnreadAmounts();
 
     // A labelled input of the form, numbered by its control id and made with
-    // its kind, named by its label: the label in the column given, the field
-    // after it over span columns.
+    // its kind (its rule and, for a number of a book, the book), named by its
+    // label: the label in the column given, the field after it over span
+    // columns.
     QLineEdit* AddField(QGridLayout* grid, int row, int column, const QString& label, int id,
-                        const kalvor::FigureRule& rule, int width, int span = 1);
+                        const kalvor::FigureRule& rule, int width, int span = 1, kalvor::BookCheck book = {});
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
