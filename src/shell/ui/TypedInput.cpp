@@ -73,7 +73,8 @@ protected:
         if (event->type() == QEvent::Show)
             if (auto* edit = qobject_cast<QLineEdit*>(watched);
                 edit && IsEditableLineEdit(edit) && !IsGridEditor(edit) && !HasInputKind(edit))
-                qFatal("An input was made without a kind: %s in %s", qPrintable(edit->objectName()),
+                qFatal("An input was made without a kind: %s of %s in %s", qPrintable(edit->objectName()),
+                       edit->parentWidget() ? edit->parentWidget()->metaObject()->className() : "",
                        edit->window()->metaObject()->className());
         return QObject::eventFilter(watched, event);
     }
