@@ -3,8 +3,10 @@
 // Each program works in a folder of its own beside it, "<program>.work":
 // what a test writes into the current folder (a document whose work folder it
 // leaves unset, the screenshots kept for a look) stays apart, so two programs
-// run at once (ctest -j) never write the same file.
+// run at once (ctest -j) never write the same file. A debug build stops on
+// an editable line edit shown without a kind, as the program does.
 #include "platform/Db.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,6 +18,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    InstallInputKindGuard(app);
     ::testing::InitGoogleTest(&argc, argv);
     const QString ownFolder = QCoreApplication::applicationFilePath() + QStringLiteral(".work");
     if (!QDir().mkpath(ownFolder) || !QDir::setCurrent(ownFolder))

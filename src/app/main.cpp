@@ -1,6 +1,7 @@
 // Kalvor: payroll accounting workstation. Program entry point.
 #include "app/RegisterScreens.h"
 #include "shell/ui/CKalvorApp.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QApplication>
 
@@ -23,6 +24,8 @@ int main(int argc, char** argv)
     ::umask(077);
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kalvor"));
+    // A debug build stops on an input shown without a kind.
+    InstallInputKindGuard(qtApp);
 
     CKalvorApp app;
     RegisterScreens(app.Registry());

@@ -18,12 +18,6 @@ using infobase::u8;
 
 namespace {
 
-constexpr int kMaxWritKind = 3;
-constexpr int kMaxPostalTable = 20;
-constexpr int kMinLoanCode = 701;
-constexpr int kMaxLoanCode = 995;
-constexpr int kMaxStageMonths = 255;
-
 // "%d" read into a field of the given range (0 outside it); true when the
 // stored value changed. An empty text leaves the value when filledOnly.
 template <typename Field>

@@ -48,6 +48,13 @@ void CountWrits(const infobase::IspolBlock& block, infobase::EmployeeAttributes&
 
 inline constexpr int kLoanStages = 3;
 inline constexpr int kMaxInstalmentMonths = 127; // kvMes is seven bits
+// What the writs' and loans' places keep: a writ's kind and postal table, a
+// loan's deduction code and a stage's months.
+inline constexpr int kMaxWritKind = 3;
+inline constexpr int kMaxPostalTable = 20;
+inline constexpr int kMinLoanCode = 701;
+inline constexpr int kMaxLoanCode = 995;
+inline constexpr int kMaxStageMonths = 255;
 
 struct LoanFields {
     QString code, debt, months;

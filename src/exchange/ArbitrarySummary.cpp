@@ -289,6 +289,17 @@ FigureRule SummaryLevelRule(int level)
 
 bool SummaryConditionIsNumber(const QString& text) { return !Blank(text) && !Star(text); }
 
+QString SummaryLevelRefusal(int level, const QString& field, const QString& text)
+{
+    if (Star(text))
+        return QString();
+    const LevelRange range = level == LevelMonth ? LevelRange{1, 12} : kLevelRanges[level];
+    const FigureReading reading = ReadFigure(field, WholeFigure(0, range.high), text);
+    if (!reading.read || reading.units == 0 || reading.units >= range.low)
+        return reading.refusal;
+    return ReadFigure(field, WholeFigure(range.low, range.high), text).refusal;
+}
+
 int TypedMonthValue(const QString& month, const QString& year)
 {
     const int monthNumber = ScanOrZero(month);

@@ -182,6 +182,11 @@ int SummaryMonthValue(int month, int year);
 // year goes through the program's year window, a longer one is kept.
 int TypedMonthValue(const QString& month, const QString& year);
 
+// The refusal of a text typed for a level (named `field`): empty for a star
+// (group by the level), for nothing (no condition) and for a whole number
+// within the level's range (the month: 1-12); else the message of ReadFigure.
+QString SummaryLevelRefusal(int level, const QString& field, const QString& text);
+
 // StartSummary's reading of the form: the level values with their ranges and
 // special values, the period and the options. The order and the path are the
 // caller's.

@@ -170,7 +170,13 @@ bool StoreAmountsAndDates(const MainDataFields& f, ib::EmployeeHead& h, bool fil
         std::array<u16, 3>& code = h.spz[k];
         if (filledOnly && f.costCodes[k].trimmed().isEmpty())
             continue;
-        changed |= ParsePacked12Digits(f.costCodes[k], code[0], code[1], code[2]) != 0;
+        // The whole text by the field's rule ("1 500" is 1500, never 1).
+        const FigureReading reading = ReadFigure(QString(), WholeFigure(0, double(kPacked12DigitsMax)), f.costCodes[k]);
+        if (!reading.read)
+            continue;
+        const std::array<u16, 3> before = code;
+        SetPacked12Digits(std::uint64_t(reading.units), code[0], code[1], code[2]);
+        changed |= code != before;
     }
     return changed;
 }
@@ -300,38 +306,24 @@ QString ReadCardNumber(int id, const QString& text, int* value)
         .arg(rule->maximum);
 }
 
-std::vector<FigureField> CardFigureFields(int page)
+FigureRule CardFieldRule(int page, int id)
 {
+    constexpr int kCostCodes[] = {1010, 1011, 1012, 1013, 1014, 1015};
     constexpr int kImputedIncomeMonths[] = {1083, 1084, 1085, 1086, 1089, 1088, 1087, 1090, 1091, 1092, 1093, 1094};
-    constexpr int kMainDataNumbers[] = {1016, 1000, 1018, 1001, 1019, 1002, 1020, 1003, 1023};
-    constexpr int kExtraDataNumbers[] = {1060, 1074};
-    constexpr int kPassportNumbers[] = {1055, 1057, 1466};
-    std::vector<FigureField> fields;
-    const auto numbers = [&fields](const auto& ids) {
-        for (int id : ids) {
-            const CardNumberField* rule = CardNumberRule(id);
-            fields.push_back({id, QString::fromUtf8(rule->refusal), WholeFigure(0, rule->maximum)});
-        }
-    };
-    switch (page) {
-    case 0:
-        numbers(kMainDataNumbers);
-        for (const auto& [id, label, tariff] : kCardAmounts)
-            fields.push_back({id, QString::fromUtf8(label),
-                              tariff ? DecimalFigure(3, 0, PackedFixed3::kMaxRoubles + 0.999) : MoneyFigure()});
-        break;
-    case 1:
-        numbers(kExtraDataNumbers);
-        fields.push_back({1016, QStringLiteral("Статус"), WholeFigure(0, 1)});
-        fields.push_back({1117, QStringLiteral("Исчисление среднего заработка"), WholeFigure(0, 1)});
-        fields.push_back({1096, QStringLiteral("Общая сумма"), MoneyFigure()});
-        // The months of imputed income, each marked by 1.
-        for (std::size_t m = 0; m < std::size(kImputedIncomeMonths); ++m)
-            fields.push_back({kImputedIncomeMonths[m], MonthName(int(m) + 1), WholeFigure(0, 1)});
-        break;
-    default: numbers(kPassportNumbers); break;
-    }
-    return fields;
+    const auto among = [id](const auto& ids) { return std::find(std::begin(ids), std::end(ids), id) != std::end(ids); };
+    if (page == 1 && (id == 1016 || id == 1117 || among(kImputedIncomeMonths)))
+        return WholeFigure(0, 1); // a mark: 1 or nothing
+    if (page == 1 && id == 1096)
+        return MoneyFigure();
+    if (const CardNumberField* number = CardNumberRule(id))
+        return WholeFigure(0, number->maximum);
+    if (page == 0 && among(kCostCodes))
+        return WholeFigure(0, double(kPacked12DigitsMax));
+    if (page == 0)
+        for (const auto& [amount, label, tariff] : kCardAmounts)
+            if (amount == id)
+                return tariff ? DecimalFigure(3, 0, PackedFixed3::kMaxRoubles + 0.999) : MoneyFigure();
+    return TextFigure(page == 2 && id == kCardAddressField ? kCardAddressLength : kCardTextLength);
 }
 
 // ------------------------------------------------------------------ main data
@@ -386,12 +378,9 @@ int CheckMainData(const MainDataFields& f, QString* refusal)
     const QString* texts[] = {&f.salary, &f.rate, &f.timeTariff, &f.advance, &f.pieceTariff, &f.allowance};
     for (std::size_t i = 0; i < std::size(kCardAmounts); ++i) {
         const auto& [id, label, tariff] = kCardAmounts[i];
-        const QString* text = texts[i];
-        double money = 0;
-        PackedFixed3 packed;
-        const int read = tariff ? ParseFloatField(*text, packed) : ParseMoneyKopecks(*text, money);
-        if (read == kFieldRefused) {
-            *refusal = NumberRefusedText(QString::fromUtf8(label), *text);
+        const FigureReading reading = ReadFigure(QString::fromUtf8(label), CardFieldRule(0, id), *texts[i]);
+        if (!reading.read) {
+            *refusal = reading.refusal;
             return id;
         }
     }

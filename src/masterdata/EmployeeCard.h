@@ -40,9 +40,15 @@ const CardNumberField* CardNumberRule(int id);
 // number (ReadFigure) or of a value outside 0..maximum (empty when the value
 // is taken).
 QString ReadCardNumber(int id, const QString& text, int* value);
-// The figure fields of a page of the card (0 main data, 1 extra data, 2
-// passport data), each read when it is left: the numbers, amounts and tariffs.
-std::vector<FigureField> CardFigureFields(int page);
+// The most characters a text of the card keeps (the address of residence
+// keeps more).
+inline constexpr int kCardTextLength = 120;
+inline constexpr int kCardAddressField = 1053, kCardAddressLength = 143;
+// The rule of an input of a page of the card (0 main data, 1 extra data, 2
+// passport data) by its control: the numbers within their ranges, the amounts
+// and tariffs, the extra data's marks, the cost codes of twelve digits, and a
+// text of the length its place keeps for any other.
+FigureRule CardFieldRule(int page, int id);
 
 // ------------------------------------------------------------------ coded fields
 

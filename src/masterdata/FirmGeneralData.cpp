@@ -139,20 +139,6 @@ int ReadNumber(const QString& text)
     return reading.read ? int(reading.units) : 0;
 }
 
-// A typed amount, rate or percent (a point or a comma before the fraction);
-// 0 when it does not read, which GenInfoFieldError refuses beforehand.
-double ReadDouble(const QString& text)
-{
-    double value = 0;
-    return ReadTypedDecimal(text, value) == TypedDecimal::Number ? value : 0;
-}
-
-bool IsUnreadDecimal(const QString& text)
-{
-    double value = 0;
-    return ReadTypedDecimal(text, value) == TypedDecimal::Refused;
-}
-
 // A typed number in hundredths, rounded from its decimal text as typed
 // amounts are (ReadTypedUnits); 0 when it does not read, which
 // GenInfoFieldError refuses beforehand.
@@ -304,55 +290,51 @@ QString GenInfoFieldText(int id, const FirmInfo& firm, const InfoBaseConfig& con
     return QString();
 }
 
+FigureRule GenInfoFieldRule(int id)
+{
+    const Field* f = FindField(id);
+    switch (f ? f->kind : Kind::NoDate) {
+    case Kind::Text: return TextFigure(kGenInfoTextLength);
+    case Kind::Number: return WholeFigure(0, f->max);
+    case Kind::MonthFlag:
+    case Kind::ParamBit: return kFlagRule;
+    case Kind::Hundredths: return PercentFigure(2, 655.35); // 16 bits of hundredths
+    case Kind::LoanPercent: return PercentFigure(2, 127.99); // seven bits of whole percent
+    case Kind::DayLength: return DecimalFigure(2, 0, 15.59); // four bits of hours
+    case Kind::Money: return AmountFigure();
+    case Kind::Holiday: return TextFigure(kGenInfoTextLength); // "Д.М", read by GenInfoFieldError
+    case Kind::NoDate: break;
+    }
+    return TextFigure(0);
+}
+
+bool IsGenInfoHoliday(int id)
+{
+    const Field* f = FindField(id);
+    return f && f->kind == Kind::Holiday;
+}
+
 QString GenInfoFieldError(int id, const QString& text)
 {
     const Field* f = FindField(id);
     if (!f)
         return QString();
-    const QString refused = QStringLiteral("Некорректное значение поля \"%1\"").arg(GenInfoFieldLabel(id));
+    const QString label = GenInfoFieldLabel(id);
+    if (const FigureReading reading = ReadFigure(label, GenInfoFieldRule(id), text); !reading.read)
+        return reading.refusal;
     switch (f->kind) {
-    case Kind::Number:
-    case Kind::MonthFlag:
-    case Kind::ParamBit: {
-        const FigureRule rule = f->kind == Kind::Number ? kWholeRule : kFlagRule;
-        if (const QString refusal = ReadFigure(GenInfoFieldLabel(id), rule, text).refusal; !refusal.isEmpty())
-            return refusal;
-        const int v = ReadNumber(text);
-        return f->kind == Kind::Number && (v < 0 || v > f->max) ? refused : QString();
+    case Kind::DayLength: {
+        int hours = 0, minutes = 0;
+        SplitWholeHundredths(text, hours, minutes);
+        return minutes > 59
+                   ? QStringLiteral("Некорректное время в поле \"%1\" (часы.минуты): %2").arg(label, text.trimmed())
+                   : QString();
     }
-    case Kind::Hundredths:
-    case Kind::DayLength:
-    case Kind::LoanPercent:
-    case Kind::Money:
-        if (IsUnreadDecimal(text))
-            return NumberRefusedText(GenInfoFieldLabel(id), text);
-        break;
     case Kind::Holiday:
         // "Д.М" read whole, or refused: never a holiday cleared for a typing slip.
         if (ReadTypedDayMonth(text).read == TypedDateRead::NotADate)
-            return DateRefusedText(GenInfoFieldLabel(id), text);
+            return DateRefusedText(label.isEmpty() ? QStringLiteral("Праздники") : label, text);
         return QString();
-    default: return QString();
-    }
-    switch (f->kind) {
-    case Kind::Hundredths: {
-        const double v = ReadHundredths(text);
-        return v < 0 || v > 65535 ? refused : QString();
-    }
-    case Kind::DayLength: {
-        int hours = 0, minutes = 0;
-        const double v = ReadDouble(text);
-        SplitWholeHundredths(text, hours, minutes);
-        return v < 0 || hours > 15 || minutes > 59 ? refused : QString();
-    }
-    case Kind::LoanPercent: {
-        const double v = ReadDouble(text);
-        return v < 0 || v >= 128 ? refused : QString();
-    }
-    case Kind::Money: {
-        const double v = ReadDouble(text);
-        return !std::isfinite(v) || v < 0 || v > 1e12 ? refused : QString();
-    }
     default: return QString();
     }
 }
@@ -369,8 +351,7 @@ bool StoreGenInfoField(int id, const QString& text, FirmInfo& firm, InfoBaseConf
         SetNumberValue(id, ReadNumber(text), firm, config);
         return NumberValue(id, firm, config) != before;
     }
-    case Kind::Hundredths:
-        return StoreIfChanged(HundredthsPlace(id, firm), u16(int(ReadHundredths(text)) & 0xFFFF));
+    case Kind::Hundredths: return StoreIfChanged(HundredthsPlace(id, firm), u16(int(ReadHundredths(text)) & 0xFFFF));
     case Kind::MonthFlag: {
         const u16 bit = u16(1u << (3 + f->index));
         const u16 word = ReadNumber(text) == 1 ? u16(config.okrugWord | bit) : u16(config.okrugWord & ~bit);

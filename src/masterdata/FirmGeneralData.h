@@ -5,6 +5,7 @@
 #pragma once
 
 #include "infobase/Records.h"
+#include "values/TypedFigure.h"
 
 #include <QString>
 #include <vector>
@@ -20,9 +21,19 @@ QString GenInfoFieldLabel(int id);
 // The field's text as the form shows it.
 QString GenInfoFieldText(int id, const infobase::FirmInfo& firm, const infobase::InfoBaseConfig& config);
 
+// The rule by which a field's text is read (ReadFigure), with the range its
+// place keeps: a text of the firm's length, a whole number or a mark within
+// its bits, hundredths and the loan's percent to two places, an amount from 0
+// to the most a money place keeps. A holiday ("Д.М") and the working day's
+// length (hours.minutes) take a text the rule reads and GenInfoFieldError
+// checks.
+FigureRule GenInfoFieldRule(int id);
+// Whether the field is a holiday (a day of the year, "Д.М").
+bool IsGenInfoHoliday(int id);
+
 // Empty when the text fits the field, else the message that refuses it (a
-// value that its stored bits cannot hold, a rounding step other than 0-5, an
-// amount or percent that does not read in full, a holiday that is no date).
+// text its rule refuses, a working day's minutes of 60 or more, a holiday
+// that is no date).
 QString GenInfoFieldError(int id, const QString& text);
 
 // Stores the text into the field's place; true when the stored value changed.

@@ -1,13 +1,156 @@
 #include "values/TypedFigure.h"
 
-#include "values/Values.h"
-
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <string>
 
 namespace kalvor {
+
+// ---------------------------------------------------------------- typed numbers
+
+namespace {
+
+bool isDigitChar(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+
+bool isGroupBlank(QChar c) { return c == QLatin1Char(' ') || c == QChar(0x00A0) || c == QChar(0x202F); }
+
+// The whole part at pos: digits, or groups of three digits after single
+// blanks behind a first group of one to three. Appends the digits; false when
+// a blank stands where no group of three follows it.
+bool readWholePart(QStringView text, qsizetype& pos, std::string& digits)
+{
+    qsizetype group = 0;
+    while (pos < text.size() && isDigitChar(text[pos])) {
+        digits += char(text[pos++].unicode());
+        ++group;
+    }
+    while (pos < text.size() && isGroupBlank(text[pos])) {
+        if (group == 0 || group > 3)
+            return false;
+        qsizetype next = pos + 1;
+        qsizetype count = 0;
+        while (next < text.size() && isDigitChar(text[next]) && count < 4) {
+            ++next;
+            ++count;
+        }
+        if (count != 3)
+            return false;
+        for (qsizetype i = pos + 1; i < next; ++i) digits += char(text[i].unicode());
+        pos = next;
+        group = 3;
+    }
+    return true;
+}
+
+// A typed number's decimal text: its sign, whole digits and fraction digits.
+struct DecimalText {
+    bool negative = false;
+    std::string whole;
+    std::string fraction;
+};
+
+// The most significant digits a typed number may have: every number of up to
+// 15 digits reads back from a double as typed.
+constexpr std::size_t kMaxSignificantDigits = 15;
+
+std::size_t significantDigits(const DecimalText& number)
+{
+    const std::string digits = number.whole + number.fraction;
+    const std::size_t first = digits.find_first_not_of('0');
+    if (first == std::string::npos)
+        return 0;
+    // Zeros ending the fraction say nothing; those ending the whole part do.
+    std::size_t end = digits.size();
+    while (end > number.whole.size() && digits[end - 1] == '0') --end;
+    return end > first ? end - first : 0;
+}
+
+TypedDecimal readDecimalText(QStringView text, DecimalText& number)
+{
+    const QStringView t = text.trimmed();
+    if (t.isEmpty())
+        return TypedDecimal::Empty;
+    qsizetype pos = 0;
+    if (t[pos] == QLatin1Char('+') || t[pos] == QLatin1Char('-'))
+        number.negative = t[pos++] == QLatin1Char('-');
+    if (!readWholePart(t, pos, number.whole))
+        return TypedDecimal::Refused;
+    if (pos < t.size() && (t[pos] == QLatin1Char('.') || t[pos] == QLatin1Char(','))) {
+        for (++pos; pos < t.size() && isDigitChar(t[pos]); ++pos) number.fraction += char(t[pos].unicode());
+    }
+    if (number.whole.empty() && number.fraction.empty())
+        return TypedDecimal::Refused;
+    if (pos != t.size() || significantDigits(number) > kMaxSignificantDigits)
+        return TypedDecimal::Refused;
+    return TypedDecimal::Number;
+}
+
+// The double of a string of digits with an optional point; false when it is
+// not finite.
+bool decimalValue(const std::string& digits, double& value)
+{
+    const char* end = digits.data() + digits.size();
+    const auto res = std::from_chars(digits.data(), end, value);
+    return res.ec == std::errc() && res.ptr == end && std::isfinite(value);
+}
+
+} // namespace
+
+TypedDecimal ReadTypedDecimal(QStringView text, double& value)
+{
+    value = 0;
+    DecimalText number;
+    const TypedDecimal read = readDecimalText(text, number);
+    if (read != TypedDecimal::Number)
+        return read;
+    double magnitude = 0;
+    if (!decimalValue((number.whole.empty() ? "0" : number.whole) + '.' + number.fraction + '0', magnitude))
+        return TypedDecimal::Refused;
+    value = number.negative ? -magnitude : magnitude;
+    return TypedDecimal::Number;
+}
+
+TypedDecimal ReadTypedUnits(QStringView text, int decimals, double& units)
+{
+    units = 0;
+    DecimalText number;
+    const TypedDecimal read = readDecimalText(text, number);
+    if (read != TypedDecimal::Number)
+        return read;
+    std::string fraction = number.fraction;
+    fraction.resize(std::max(fraction.size(), std::size_t(decimals) + 1), '0');
+    // The nearest unit, from the decimal digits; an exact half goes down (to
+    // the smaller number, also for negatives), as typed amounts always have.
+    const std::string dropped = fraction.substr(std::size_t(decimals));
+    const bool pastHalf =
+        dropped[0] > '5' || (dropped[0] == '5' && dropped.find_first_not_of('0', 1) != std::string::npos);
+    const bool exactHalf = dropped[0] == '5' && !pastHalf;
+    const bool up = pastHalf || (exactHalf && number.negative);
+    double magnitude = 0;
+    if (!decimalValue('0' + number.whole + fraction.substr(0, std::size_t(decimals)), magnitude))
+        return TypedDecimal::Refused;
+    magnitude += up ? 1 : 0;
+    units = number.negative && magnitude != 0 ? -magnitude : magnitude;
+    return TypedDecimal::Number;
+}
+
+QString NumberRefusedText(const QString& field, QStringView text)
+{
+    return QStringLiteral("Некорректное число в поле \"%1\": %2").arg(field, text.trimmed().toString());
+}
+
+QString DecimalTextRefusal(const QString& field, QStringView text)
+{
+    double value = 0;
+    return ReadTypedDecimal(text, value) == TypedDecimal::Refused ? NumberRefusedText(field, text) : QString();
+}
+
+bool IsMoneyInRange(double kopecks) { return std::isfinite(kopecks) && std::fabs(kopecks) <= kMaxMoneyRoubles * 100; }
+
+// ---------------------------------------------------------------- figures of inputs
 
 namespace {
 
@@ -53,7 +196,7 @@ FigureReading ReadUnits(const QString& field, const FigureRule& rule, QStringVie
 {
     double units = 0;
     if (ReadTypedUnits(text, rule.decimals, units) == TypedDecimal::Refused ||
-        ((rule.kind == FigureKind::Decimal || rule.kind == FigureKind::Money) && FractionDigits(text) > rule.decimals))
+        (rule.kind != FigureKind::Whole && rule.kind != FigureKind::Count && FractionDigits(text) > rule.decimals))
         return Refused(NumberRefusedText(field, text));
     if (rule.kind == FigureKind::Money && !IsMoneyInRange(units))
         return Refused(
@@ -115,6 +258,15 @@ FigureReading ReadFigure(const QString& field, const FigureRule& rule, const Boo
         return reading;
     return Refused(QStringLiteral("В поле \"%1\" указан номер, которого нет в справочнике \"%2\": %3")
                        .arg(field, book.book, text.trimmed().toString()));
+}
+
+QString InnRefusal(const QString& field, const QString& text)
+{
+    static const QRegularExpression kInn(QStringLiteral("^([0-9]{10}|[0-9]{12})?$"));
+    if (kInn.match(text.trimmed()).hasMatch())
+        return QString();
+    return QStringLiteral("В поле \"%1\" вводится 10 цифр (организация) или 12 цифр (физическое лицо): %2")
+        .arg(field, text.trimmed());
 }
 
 } // namespace kalvor

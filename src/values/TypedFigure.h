@@ -1,8 +1,9 @@
 #pragma once
-// The one rule by which a field that takes a figure reads what was typed: the
-// whole text or a refusal naming the field, never a part of the text. Every
-// screen declares its figure fields with a FigureRule (shell/ui/FigureFields.h
-// says where) and reads them through ReadFigure.
+// The one place where typed numbers are read: the decimal text of an amount,
+// rate, percent or coefficient (ReadTypedDecimal, ReadTypedUnits), and the
+// rule by which an input that takes a figure reads what was typed (ReadFigure):
+// the whole text or a refusal naming the input, never a part of the text.
+// Every input is made with its FigureRule (shell/ui/TypedInput.h).
 #include <QString>
 #include <QStringView>
 
@@ -10,11 +11,48 @@
 
 namespace kalvor {
 
+enum class TypedDecimal { Empty, Number, Refused };
+// The one rule for amounts, rates, percents and coefficients typed by the
+// user: blanks around the text are dropped; an empty text is Empty (the value
+// 0). Otherwise the text must be, in full, an optional sign, the whole part
+// and, optionally, a decimal separator (a point or a comma, as Russians type
+// it) followed by digits ("30000,50", "1.5", ",5", "7,"). The whole part may be
+// written in groups of three digits after one blank or no-break space
+// ("1 500,50", "12 345 678"), the way Russian numbers are printed. Anything
+// else is Refused: letters, an exponent, a second separator ("12,3,4"), a
+// misplaced blank ("1 50"), trailing characters ("12a"), and more than 15
+// significant digits ("9007199254740993", "1,0000000000000001"), which a
+// double would not keep as typed. The value is correctly rounded and always
+// finite.
+TypedDecimal ReadTypedDecimal(QStringView text, double& value);
+// The same text as a count of units of the last of `decimals` places
+// (kopecks for 2, thousandths for 3), rounded from its decimal digits to the
+// nearest unit, an exact half going down (ceil(v x 10^decimals - 0.5) of the
+// decimal value): "0,285" is 28 hundredths, "4666,265" 466626, "0,2851" 29,
+// "-0,125" -13; never from the nearest binary value (4666.265 is
+// 4666.26500000000033... in a double, which took it to 466627). An empty text
+// is 0 units.
+TypedDecimal ReadTypedUnits(QStringView text, int decimals, double& units);
+// "Некорректное число в поле "<field>": <text>", the message of a refused
+// amount, rate, percent or coefficient.
+QString NumberRefusedText(const QString& field, QStringView text);
+// The message of a number typed into the named field or cell when
+// ReadTypedDecimal refuses it; empty when it reads.
+QString DecimalTextRefusal(const QString& field, QStringView text);
+
+// The largest amount that a money field takes, in roubles: every kopeck count
+// up to it is held exactly in a double.
+constexpr double kMaxMoneyRoubles = 999999999999.99;
+// Whether an amount of kopecks is a finite number within the money range.
+bool IsMoneyInRange(double kopecks);
+
+// ---------------------------------------------------------------- figures of inputs
+
 enum class FigureKind {
     Whole, // a whole number within a range (days, a table's number, a code)
     Count, // a whole number from 0 (a count, an order's number)
     Percent, // a percent with the field's own places after the separator
-    Money, // roubles and kopecks (ReadTypedUnits: the nearest kopeck)
+    Money, // roubles and at most two places of kopecks
     Decimal, // a rate or coefficient with at most the field's own places
     HoursMinutes, // "hours,minutes" (minutes 0-59)
     Text, // any text of at most max characters (a name, an account, a place)
@@ -36,6 +74,9 @@ constexpr FigureRule DecimalFigure(int decimals, double min, double max)
 }
 // Money within kMaxMoneyRoubles either way.
 constexpr FigureRule MoneyFigure() { return {FigureKind::Money, 2, 0, 0}; }
+// Money from 0 to the most a money field keeps (an amount that cannot be
+// negative).
+constexpr FigureRule AmountFigure() { return {FigureKind::Money, 2, 0, kMaxMoneyRoubles}; }
 // Hours up to maxHours (and no minutes at maxHours); maxHours < 0: any hours.
 constexpr FigureRule HoursFigure(int maxHours) { return {FigureKind::HoursMinutes, 0, 0, double(maxHours)}; }
 
@@ -52,14 +93,6 @@ struct BookCheck {
     bool Checks() const { return bool(holds); }
 };
 
-// A figure field of a screen: its control, its name as the messages say it
-// and its rule. A screen declares its figure fields in one list of these.
-struct FigureField {
-    int controlId;
-    QString name;
-    FigureRule rule;
-};
-
 // What a typed text gives its field.
 struct FigureReading {
     bool read = false; // false: refused, the field keeps its value
@@ -70,8 +103,8 @@ struct FigureReading {
 // Reads the whole text, blanks around it dropped, by the field's rule: a sign,
 // digits (grouped by threes after a blank, "1 500"), and, where the field
 // keeps places after the separator, a point or a comma and the fraction,
-// taken to the field's last place by ReadTypedUnits (a Decimal or Money
-// field refuses more places than its own: "12,755" is no amount); a whole field refuses a
+// taken to the field's last place by ReadTypedUnits (a field refuses more
+// places than its own: "12,755" is no amount and no percent); a whole field refuses a
 // fraction ("12,75"), an hours field minutes of 60 or more. The value must lie
 // within the field's range. An empty text is 0. Anything else is refused with a message
 // naming the field and quoting the text: letters, an exponent, a second
@@ -82,5 +115,10 @@ FigureReading ReadFigure(const QString& field, const FigureRule& rule, QStringVi
 // ReadFigure, then, for a whole number other than 0, the book's check: a
 // number the book does not hold is refused naming the field and the book.
 FigureReading ReadFigure(const QString& field, const FigureRule& rule, const BookCheck& book, QStringView text);
+
+// The refusal of a taxpayer's number (ИНН) typed into the named field that is
+// not of 10 digits (a firm's) or of 12 (a person's); empty for one that is
+// and for an empty text.
+QString InnRefusal(const QString& field, const QString& text);
 
 } // namespace kalvor

@@ -19,6 +19,8 @@
 
 #include <cstdint>
 
+#include "values/TypedFigure.h"
+
 namespace kalvor {
 
 // ---------------------------------------------------------------- years, months
@@ -256,36 +258,8 @@ int ParseDayMonth(QStringView text, std::uint16_t& field);
 // ---------------------------------------------------------------- typed numbers
 
 // What a parser returns when it refuses a text: the field keeps its value.
+// The typed numbers themselves are read in values/TypedFigure.h.
 inline constexpr int kFieldRefused = -1;
-
-enum class TypedDecimal { Empty, Number, Refused };
-// The one rule for amounts, rates, percents and coefficients typed by the
-// user: blanks around the text are dropped; an empty text is Empty (the value
-// 0). Otherwise the text must be, in full, an optional sign, the whole part
-// and, optionally, a decimal separator (a point or a comma, as Russians type
-// it) followed by digits ("30000,50", "1.5", ",5", "7,"). The whole part may be
-// written in groups of three digits after one blank or no-break space
-// ("1 500,50", "12 345 678"), the way Russian numbers are printed. Anything
-// else is Refused: letters, an exponent, a second separator ("12,3,4"), a
-// misplaced blank ("1 50"), trailing characters ("12a"), and more than 15
-// significant digits ("9007199254740993", "1,0000000000000001"), which a
-// double would not keep as typed. The value is correctly rounded and always
-// finite.
-TypedDecimal ReadTypedDecimal(QStringView text, double& value);
-// The same text as a count of units of the last of `decimals` places
-// (kopecks for 2, thousandths for 3), rounded from its decimal digits to the
-// nearest unit, an exact half going down (ceil(v x 10^decimals - 0.5) of the
-// decimal value): "0,285" is 28 hundredths, "4666,265" 466626, "0,2851" 29,
-// "-0,125" -13; never from the nearest binary value (4666.265 is
-// 4666.26500000000033... in a double, which took it to 466627). An empty text
-// is 0 units.
-TypedDecimal ReadTypedUnits(QStringView text, int decimals, double& units);
-// "Некорректное число в поле "<field>": <text>", the message of a refused
-// amount, rate, percent or coefficient.
-QString NumberRefusedText(const QString& field, QStringView text);
-// The message of a number typed into the named field or cell when
-// ReadTypedDecimal refuses it; empty when it reads.
-QString DecimalTextRefusal(const QString& field, QStringView text);
 
 // ---------------------------------------------------------------- Kopecks
 
@@ -298,9 +272,6 @@ using Kopecks = double;
 double KopecksFromRoubles(double roubles);
 // "%.2f" of kopecks / 100 (rounded through text); empty text for 0.
 QString FormatMoney(Kopecks kopecks);
-// The largest amount that a money field takes, in roubles: every kopeck count
-// up to it is held exactly in a double.
-constexpr double kMaxMoneyRoubles = 999999999999.99;
 // Roubles typed by the user, read as kopecks by ReadTypedUnits (an exact half
 // of a kopeck goes down: "0,285" is 28 kopecks, "0,2851" 29, "-0,125" -13); an
 // empty text is 0. A refused text, or an amount beyond kMaxMoneyRoubles either way,
@@ -310,8 +281,6 @@ int ParseMoneyKopecks(QStringView text, double& field);
 // The message of an amount typed into the named field or cell when
 // ParseMoneyKopecks refuses it; empty when it reads.
 QString MoneyTextRefusal(const QString& field, QStringView text);
-// Whether an amount of kopecks is a finite number within the money range.
-bool IsMoneyInRange(double kopecks);
 
 // ---------------------------------------------------------------- plain numbers
 

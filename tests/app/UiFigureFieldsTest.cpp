@@ -1,13 +1,19 @@
-// The same bad texts typed into every field of every screen the frame opens
-// (the fields found by walking each screen's widgets) and of the report
-// editors: each is refused when the field is left, naming the field, the
-// text kept on screen and the focus back in the field, or it is kept as
-// typed (the screen left and opened again shows it, or the number it reads
-// as). A field that keeps a part of the text ("12,75" stored as 12) fails.
+// The same bad texts typed into every input of every screen the frame opens
+// (the inputs found by walking each screen's widgets) and of the report
+// editors, each left by Tab and, where it is refused, by Enter too: each is
+// refused naming the input, the text kept on screen, the input enabled with
+// the focus back in it, one box for one attempt, and the input then takes a
+// valid value; or it is kept as typed (the screen left and opened again
+// shows it, or the number it reads as). A field that keeps a part of the
+// text ("12,75" stored as 12) fails, and so does an editable input made
+// without a kind.
 #include "DemoFrameTest.h"
 
 #include "reports/incometax/ui/CGenrNalRegEditDlg.h"
 #include "shell/ui/CMainFrame.h"
+#include "shell/ui/CTaskFormView.h"
+#include "shell/ui/NullableDateEdit.h"
+#include "shell/ui/TypedInput.h"
 #include "values/Values.h"
 
 #include <QLabel>
@@ -15,18 +21,66 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <cmath>
+
 #ifdef KALVOR_DATA_DIR
 
 using namespace kalvor;
 
 namespace {
 
+// Two texts made from the input's own kind: a number just past its range and
+// a number its book does not hold.
+const QString kPastRange = QStringLiteral("<past range>");
+const QString kNotInBook = QStringLiteral("<not in book>");
+
 // Whole where the field is whole, letters after digits, a sign with
-// letters, letters alone, an exponent, digit groups, 16 digits, no number.
-const QStringList kBadTexts{
-    QStringLiteral("12,75"), QStringLiteral("12x"), QStringLiteral("40x"),   QStringLiteral("-40x"),
-    QStringLiteral("abc"),   QStringLiteral("1e3"), QStringLiteral("1 500"), QStringLiteral("1234567890123456"),
-    QStringLiteral("nan")};
+// letters, letters alone, an exponent, digit groups, a letter O for a zero,
+// a third decimal, 16 digits, no number, and the two of the input's kind.
+const QStringList kBadTexts{QStringLiteral("12,75"),
+                            QStringLiteral("12x"),
+                            QStringLiteral("40x"),
+                            QStringLiteral("-40x"),
+                            QStringLiteral("abc"),
+                            QStringLiteral("1e3"),
+                            QStringLiteral("1 500"),
+                            QStringLiteral("2O"),
+                            QStringLiteral("12,755"),
+                            QStringLiteral("1234567890123456"),
+                            QStringLiteral("nan"),
+                            kPastRange,
+                            kNotInBook};
+
+// The text typed into the input for one of kBadTexts; empty when the input's
+// kind has no such text (no range, no book).
+QString TextFor(const QLineEdit* edit, const QString& text)
+{
+    if (text != kPastRange && text != kNotInBook)
+        return text;
+    const auto* typed = qobject_cast<const CTypedEdit*>(edit);
+    if (!typed)
+        return QString();
+    const InputKind& kind = typed->Kind();
+    if (text == kNotInBook) {
+        for (long long number = 1; kind.book.Checks() && number <= 100000; ++number)
+            if (!kind.book.holds(number))
+                return QString::number(number);
+        return QString();
+    }
+    const FigureRule& rule = kind.rule;
+    switch (rule.kind) {
+    case FigureKind::Text: return QString();
+    case FigureKind::HoursMinutes: return rule.max >= 0 ? QString::number(int(rule.max) + 1) : QString();
+    case FigureKind::Money:
+        if (rule.min == rule.max)
+            return QStringLiteral("1000000000000"); // past the most a money place keeps
+        [[fallthrough]];
+    default:
+        if (rule.min == rule.max)
+            return QString();
+        return QString::number(rule.max + std::pow(10.0, -rule.decimals), 'f', rule.decimals);
+    }
+}
 
 // The fields a user types into: shown, editable line edits of the window
 // outside the selection strip (which chooses an employee and stores nothing).
@@ -40,6 +94,29 @@ QList<QLineEdit*> TypedFields(QWidget& window, const QWidget* strip)
     return fields;
 }
 
+bool KeepsNothingTyped(const QWidget& screen)
+{
+    if (qobject_cast<const CTaskFormView*>(&screen))
+        return true;
+    for (const char* name : {"CEFuncVirabView", "CRefOplUdView", "CRefSchedView", "CRefNalogView", "CRefUrlicView"})
+        if (screen.inherits(name))
+            return true;
+    return false;
+}
+
+// What the input takes for certain: the text it showed when that reads by its
+// kind, else the least number its rule takes.
+QString ValidValue(const QLineEdit* edit, const QString& shown)
+{
+    const auto* typed = qobject_cast<const CTypedEdit*>(edit);
+    if (!typed)
+        return shown;
+    const InputKind& kind = typed->Kind();
+    if (ReadFigure(kind.name, kind.rule, kind.book, shown).read || kind.rule.kind == FigureKind::Text)
+        return shown;
+    return QString::number(kind.rule.min, 'f', 0);
+}
+
 // The text of the label that names the field; empty when none does.
 QString LabelOf(const QLineEdit* edit)
 {
@@ -49,15 +126,34 @@ QString LabelOf(const QLineEdit* edit)
     return QString();
 }
 
-// Whether a field shows what was typed: the same text, or the number the text
-// reads as (a money field shows "1500.00" for "1 500").
-bool KeptAsTyped(const QString& typed, const QString& shown)
+// Whether a field shows what was typed: the same text, the number the text
+// reads as (a money field shows "1500.00" for "1 500"), or the date it reads
+// as (a month field shows "12.1975" for "1275").
+bool KeptAsTyped(const QLineEdit* edit, const QString& typed, const QString& shown)
 {
     if (shown == typed)
         return true;
+    if (const auto* date = qobject_cast<const NullableDateEdit*>(edit)) {
+        const bool month = date->DefaultFormat().size() < 10;
+        const TypedDate a = ReadFieldText(typed, month, date->Years()), b = ReadFieldText(shown, month, date->Years());
+        return a.read == TypedDateRead::Date && b.read == TypedDateRead::Date && a.day == b.day && a.month == b.month &&
+               a.year == b.year;
+    }
     double a = 0, b = 0;
     return ReadTypedDecimal(typed, a) == TypedDecimal::Number && ReadTypedDecimal(shown, b) == TypedDecimal::Number &&
            a == b;
+}
+
+// Whether the input refuses its text at Enter (so that Enter goes to no
+// screen's action): a typed input whose text does not read, a date field
+// whose text is no date.
+bool RefusesAtEnter(const QLineEdit* edit)
+{
+    if (const auto* typed = qobject_cast<const CTypedEdit*>(edit))
+        return !typed->Reading().read;
+    if (const auto* date = qobject_cast<const NullableDateEdit*>(edit))
+        return !FieldTextRefusal(date->text(), date->DefaultFormat().size() < 10, date->Years()).isEmpty();
+    return false;
 }
 
 // A field typed into and not refused: what it showed before and after typing.
@@ -72,33 +168,68 @@ public:
     FieldWalk(MessageRecorder& boxes, QString where) : m_boxes(boxes), m_where(std::move(where)) {}
 
     // Types the text into the field as a user does and leaves it by Tab: a
-    // refusal is checked and the field given back its text; else the field
-    // is kept to be compared once the screen is opened again.
-    void Type(QLineEdit* edit, int index, const QString& text)
+    // refusal is checked, then the same text is left by Enter and refused
+    // again, and the field takes its own text back without a word; else the
+    // field is kept to be compared once the screen is opened again.
+    void Type(QLineEdit* edit, int index, const QString& badText)
     {
+        const QString text = TextFor(edit, badText);
+        if (text.isEmpty())
+            return;
         const QString before = edit->text();
+        const QString typed = TypeInto(edit, text);
         const std::size_t said = m_boxes.boxes.size();
-        edit->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(edit, text);
-        const QString typed = edit->text();
         QTest::keyClick(edit, Qt::Key_Tab);
         Settle();
         if (m_boxes.boxes.size() == said) {
             m_kept.push_back({index, before, typed});
             return;
         }
-        CheckRefusal(edit, typed, m_boxes.boxes.back().text);
+        CheckRefusal(edit, typed, said);
+        if (RefusesAtEnter(edit)) {
+            const std::size_t atEnter = m_boxes.boxes.size();
+            QTest::keyClick(edit, Qt::Key_Return);
+            Settle();
+            if (m_boxes.boxes.size() == atEnter)
+                Fault(QStringLiteral("\"%1\" takes \"%2\" at Enter").arg(LabelOf(edit), typed));
+            else
+                CheckRefusal(edit, typed, atEnter);
+        }
+        // The refused input takes a valid value: what it showed before, or the
+        // least its kind takes where it showed nothing that reads (a book's
+        // number field shown empty).
+        const QString valid = ValidValue(edit, before);
+        const std::size_t mended = m_boxes.boxes.size();
+        TypeInto(edit, valid);
+        QTest::keyClick(edit, Qt::Key_Tab);
+        Settle();
+        if (m_boxes.boxes.size() != mended)
+            Fault(QStringLiteral("\"%1\" refused does not take \"%2\" back: %3")
+                      .arg(LabelOf(edit), valid, m_boxes.boxes.back().text));
         edit->setText(before);
     }
     // Compares the kept fields with the same fields of the screen opened again.
-    void Compare(const QList<QLineEdit*>& again)
+    void Compare(const QWidget& screen, const QList<QLineEdit*>& again)
     {
         for (const KeptField& kept : m_kept) {
             if (kept.index >= again.size())
                 continue;
             const QString shown = again[kept.index]->text();
-            if (!KeptAsTyped(kept.typed, shown) && shown != kept.before)
+            // A screen that only shows a record keeps nothing typed; a task
+            // form's fields are its run's parameters, read when the run
+            // starts; a book opened with no record chosen has nothing to keep
+            // them in (the books' own tests store their records): none keeps
+            // what was typed once it is left.
+            if (KeptAsTyped(again[kept.index], kept.typed, shown) ||
+                (shown == kept.before && KeepsNothingTyped(screen)))
+                continue;
+            // Neither refused nor kept: what was typed is lost without a word.
+            if (shown == kept.before)
+                m_faults << QStringLiteral("%1: field %2 \"%3\" takes \"%4\" without a word and keeps \"%5\"")
+                                .arg(m_where)
+                                .arg(kept.index)
+                                .arg(LabelOf(again[kept.index]), kept.typed, shown);
+            else
                 m_faults << QStringLiteral("%1: field %2 \"%3\" keeps \"%4\" of \"%5\"")
                                 .arg(m_where)
                                 .arg(kept.index)
@@ -114,17 +245,42 @@ public:
                 fields[kept.index]->setText(kept.before);
         m_kept.clear();
     }
+    // Every editable input of the screen has a kind.
+    void CheckKinds(QWidget& screen)
+    {
+        for (const QLineEdit* edit : InputsWithoutKind(&screen))
+            Fault(QStringLiteral("\"%1\" (%2) is made without a kind").arg(LabelOf(edit), edit->objectName()));
+    }
     void Fault(const QString& fault) { m_faults << QStringLiteral("%1: %2").arg(m_where, fault); }
     const QStringList& Faults() const { return m_faults; }
 
 private:
-    void CheckRefusal(QLineEdit* edit, const QString& typed, const QString& said)
+    static QString TypeInto(QLineEdit* edit, const QString& text)
+    {
+        edit->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        if (text.isEmpty())
+            QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+        return edit->text();
+    }
+    // One box for the attempt, naming the field; the text kept, the field
+    // enabled with the focus back in it.
+    void CheckRefusal(QLineEdit* edit, const QString& typed, std::size_t said)
     {
         const QString label = LabelOf(edit);
-        if (!label.isEmpty() && !said.contains(label))
-            Fault(QStringLiteral("the refusal of \"%1\" does not name it: %2").arg(label, said));
+        const QString text = m_boxes.boxes.back().text;
+        if (m_boxes.boxes.size() > said + 1)
+            Fault(QStringLiteral("\"%1\" refused says %2 boxes for one attempt: %3")
+                      .arg(label)
+                      .arg(m_boxes.boxes.size() - said)
+                      .arg(text));
+        if (!label.isEmpty() && !text.contains(label))
+            Fault(QStringLiteral("the refusal of \"%1\" does not name it: %2").arg(label, text));
         if (edit->text() != typed)
             Fault(QStringLiteral("\"%1\" refused shows \"%2\" of \"%3\"").arg(label, edit->text(), typed));
+        if (!edit->isEnabled())
+            Fault(QStringLiteral("\"%1\" refused is greyed").arg(label));
         if (QApplication::focusWidget() != edit)
             Fault(QStringLiteral("\"%1\" refused does not have the focus back").arg(label));
     }
@@ -150,6 +306,7 @@ protected:
     CCommonFormView* Open(CMainFrame& frame, int command)
     {
         doc.LastPersonnelNumber = 109;
+        doc.OpenWithLastEmployee = 1;
         frame.RunCommand(command);
         Settle();
         CCommonFormView* view = frame.CurrentView();
@@ -167,6 +324,8 @@ protected:
     {
         FieldWalk walk(boxes, QStringLiteral("%1 (%2)").arg(command.caption).arg(command.id));
         QPointer<CCommonFormView> view = Open(frame, command.id);
+        if (view)
+            walk.CheckKinds(*view);
         for (const QString& text : kBadTexts) {
             if (!view)
                 break;
@@ -184,7 +343,7 @@ protected:
                 if (view)
                     break;
             } else if (again) {
-                walk.Compare(Fields(*again));
+                walk.Compare(*again, Fields(*again));
             }
             view = again;
         }
@@ -216,12 +375,13 @@ TEST_F(UiFigureFields, TheTaxRegisterEditorReadsTheWholeTextOrRefusesItWhenLeft)
     for (const QString& text : kBadTexts) {
         reports::CGenrNalRegEditDlg dialog(reports::ReportSelection{}, 0, doc.TypWorkFile(), doc);
         ASSERT_TRUE(ShowActive(&dialog));
+        walk.CheckKinds(dialog);
         const QList<QLineEdit*> fields = TypedFields(dialog, nullptr);
         ASSERT_GE(fields.size(), 27);
         for (int i = 0; i < fields.size(); ++i) walk.Type(fields[i], i, text);
         ASSERT_TRUE(dialog.StoreValues()) << text.toStdString();
         reports::CGenrNalRegEditDlg again(reports::ReportSelection{}, 0, doc.TypWorkFile(), doc);
-        walk.Compare(TypedFields(again, nullptr));
+        walk.Compare(again, TypedFields(again, nullptr));
     }
     EXPECT_TRUE(walk.Faults().isEmpty()) << walk.Faults().join(QLatin1Char('\n')).toStdString();
 }

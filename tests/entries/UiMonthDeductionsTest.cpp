@@ -71,13 +71,20 @@ TEST_F(MonthDeductions, WritsAreEditedSavedByF4AndAppendedToAGroup)
     EXPECT_TRUE(dlg->DatePicker(0)->IsNull());
     EXPECT_EQ(doc->infoBase.warDat.warDatKv, 0); // no dated archive is read
 
-    // The second writ: alimony of 20 % until 31 May 2031; kind 4 of the third is no kind.
+    // The second writ: alimony of 20 % until 31 May 2031; kind 4 of the third
+    // is no kind: refused by name, never stored as 0, and the field mended.
     TypeInto(dlg->Field(CCurnuIspListDlg::IdKind[1]), QStringLiteral("1"));
     TypeInto(dlg->Field(CCurnuIspListDlg::IdSize[1]), QStringLiteral("20"));
     QTest::mouseClick(dlg->PercentBox(1), Qt::LeftButton);
     dlg->DatePicker(1)->SetDate(QDate(2031, 5, 31));
     TypeInto(dlg->Field(CCurnuIspListDlg::IdFio[1]), QStringLiteral("Белова Анна Ивановна"));
     TypeInto(dlg->Field(CCurnuIspListDlg::IdKind[2]), QStringLiteral("4"));
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, unsigned(kCreditorDebtor));
+    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("Значение поля \"Вид листа\" должно быть от 0 до 3: 4")));
+    EXPECT_EQ(QApplication::focusWidget(), dlg->Field(CCurnuIspListDlg::IdKind[2]));
+    boxes.boxes.clear();
+    TypeInto(dlg->Field(CCurnuIspListDlg::IdKind[2]), QString());
     PressKey(Qt::Key_F4);
     EXPECT_EQ(view->m_tabN, unsigned(kAlimonyPayer)); // the next one with writs
     EXPECT_EQ(dlg->Field(CCurnuIspListDlg::IdTable[0])->text(), QStringLiteral("17"));
@@ -215,13 +222,19 @@ TEST_F(MonthDeductions, LoansAreEditedSavedByF4AndAppendedToAGroup)
     EXPECT_EQ(dlg->Field(D::IdStageMonths[0])->text(), QStringLiteral("9"));
     EXPECT_EQ(dlg->Field(D::IdStageSums[0])->text(), QStringLiteral("3000.00"));
 
-    // A third loan after an empty second; 200 months at once is read as 0.
+    // A third loan after an empty second; 200 months at once is more than a
+    // loan keeps: refused by name, never stored as 0, and the field mended.
     TypeInto(dlg->Field(D::IdCode[2]), QStringLiteral("760"));
     TypeInto(dlg->Field(D::IdDebt[2]), QStringLiteral("4000"));
-    TypeInto(dlg->Field(D::IdMonths[2]), QStringLiteral("200"));
     QTest::mouseClick(dlg->TaxBox(2), Qt::LeftButton);
-    TypeInto(dlg->Field(D::IdStageMonths[2] + 1), QStringLiteral("256"));
     TypeInto(dlg->Field(D::IdStageSums[2] + 1), QStringLiteral("500"));
+    TypeInto(dlg->Field(D::IdMonths[2]), QStringLiteral("200"));
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, unsigned(kLoanDebtor));
+    EXPECT_EQ(boxes.Texts(),
+              QStringList(QStringLiteral("Значение поля \"Количество месяцев\" должно быть от 0 до 127: 200")));
+    boxes.boxes.clear();
+    TypeInto(dlg->Field(D::IdMonths[2]), QString());
     PressKey(Qt::Key_F4);
     EXPECT_EQ(view->m_tabN, unsigned(kStagedLoanDebtor));
     EXPECT_EQ(dlg->Field(D::IdStageMonths[0] + 1)->text(), QStringLiteral("6"));
@@ -273,8 +286,7 @@ TEST_F(MonthDeductions, TransfersAreEditedAndGroupedAndAFullMemberIsNamed)
     // 105 has twenty transfers already.
     ib::CInfoBase& base = doc->infoBase;
     ib::LoadEmployee(base, Slot(105));
-    en::PlaceTransfers(base.current, base.attributesOf(Slot(105)),
-                       en::SberRows(20, en::ReadSberRow({"903", "10"})));
+    en::PlaceTransfers(base.current, base.attributesOf(Slot(105)), en::SberRows(20, en::ReadSberRow({"903", "10"})));
     en::StoreEmployeeDetail(base, Slot(105), &ib::SaveSber);
 
     auto* view = Open<CCurnuPerSBView>();

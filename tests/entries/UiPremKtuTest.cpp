@@ -89,10 +89,19 @@ TEST_F(KtuScreen, RuleVariantChangedByKeysIsInTheBaseAfterReopening)
     EXPECT_EQ(view->HelpList()->table()->rowCount(), 2);
     QTest::keyClick(view->HelpList()->table(), Qt::Key_Escape);
     Settle();
-    // A percent of 150 is more than the sum: stored as 0.
+    // A percent of 150 is more than the sum: refused as the field is left,
+    // never stored as 0; the field mended.
     FocusField(1259);
     QTest::keyClick(view->Field(1259), Qt::Key_A, Qt::ControlModifier);
     TypeKeys(QStringLiteral("150"));
+    FocusField(1253);
+    Settle();
+    EXPECT_EQ(boxes.Texts(),
+              QStringList(QStringLiteral("Значение поля \"1-й вариант КТУ\" должно быть от 0 до 100: 150")));
+    EXPECT_EQ(QApplication::focusWidget(), view->Field(1259));
+    boxes.boxes.clear();
+    QTest::keyClick(view->Field(1259), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(view->Field(1259), Qt::Key_Delete);
     FocusField(1253);
     LeaveWithEsc();
     EXPECT_EQ(doc->infoBase.firm.ktu[0][0], 0x2000 | 0x1000 | 0x100 | 0x80 | 70);

@@ -158,8 +158,9 @@ TEST_F(UiProvodExport, SettingsShowSeventyForNoAccountAndSaveOnlyAChange)
     EXPECT_EQ(stored.c1Word & 0x0001, 0x0001);
 
     {
-        // Out of range: an account above 9999 and a sub-account above 9 are 0;
-        // "Отмена" after typing changes nothing.
+        // Out of range: an account above 9999 and a sub-account above 9 are
+        // refused by name, never stored as 0; "Отмена" after typing changes
+        // nothing.
         CEFuncPrExpSetDlg dialog(doc->infoBase);
         ASSERT_TRUE(ShowActive(&dialog));
         auto* account = dialog.controlAs<QLineEdit>(CEFuncPrExpSetDlg::IdAccount);
@@ -179,13 +180,14 @@ TEST_F(UiProvodExport, SettingsShowSeventyForNoAccountAndSaveOnlyAChange)
         subaccount->selectAll();
         TypeText(subaccount, QStringLiteral("12"));
         QTest::keyClick(subaccount, Qt::Key_Return);
-        EXPECT_TRUE(dialog.Saved());
+        EXPECT_FALSE(dialog.Saved());
+        EXPECT_EQ(recorder.Texts(), QStringList(QStringLiteral("Значение поля \"Субсчет\" должно быть от 0 до 9: 12")));
+        EXPECT_EQ(QApplication::focusWidget(), subaccount);
     }
     stored = StoredFirm();
-    EXPECT_EQ(stored.c1Ch70, 0);
-    EXPECT_EQ(stored.c1Sub70(), 0);
+    EXPECT_EQ(stored.c1Ch70, 68);
+    EXPECT_EQ(stored.c1Sub70(), 7);
     EXPECT_TRUE(stored.c1TypProv());
-    EXPECT_TRUE(recorder.boxes.empty());
 }
 
 TEST_F(UiProvodExport, DemoAprilBestPostingsAreOfferedAsACopy)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "grid/GridCtrl.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -65,7 +66,7 @@ struct GridWindow {
     {
         grid = new Grid(&window);
         grid->setGeometry(0, 0, width, height);
-        other = new QLineEdit(&window);
+        other = new CTypedEdit({QString(), kalvor::TextFigure(0)}, &window);
         other->setGeometry(0, height + 5, 100, 20);
         window.resize(width + 10, height + 40);
         window.show();

@@ -98,6 +98,15 @@ TEST(FirmGeneralData, LoanPercentHundredthsAndMoneyFields)
     EXPECT_EQ(s.text(1023), "23400.00");
     EXPECT_TRUE(s.store(1028, "4000"));
     EXPECT_EQ(s.firm.blnMinOgrDet2, 400000);
+    // An amount is refused beyond the most its place keeps, and with a third
+    // decimal, before anything is stored; the most is stored whole.
+    EXPECT_EQ(GenInfoFieldError(1023, "1000000000000"),
+              "Сумма в поле \"" + GenInfoFieldLabel(1023) + "\" больше допустимой: 1000000000000");
+    EXPECT_FALSE(GenInfoFieldError(1023, "23400.005").isEmpty());
+    EXPECT_FALSE(GenInfoFieldError(1023, "-1").isEmpty());
+    EXPECT_TRUE(GenInfoFieldError(1023, "999999999999.99").isEmpty());
+    EXPECT_TRUE(s.store(1023, "999999999999.99"));
+    EXPECT_EQ(s.text(1023), "999999999999.99");
 }
 
 TEST(FirmGeneralData, FlagsAndNumbersWithTheirRanges)
@@ -135,7 +144,7 @@ TEST(FirmGeneralData, FlagsAndNumbersWithTheirRanges)
     EXPECT_FALSE(GenInfoFieldError(1068, "16").isEmpty());
     EXPECT_FALSE(GenInfoFieldError(1069, "64").isEmpty());
     EXPECT_TRUE(GenInfoFieldError(1069, "63").isEmpty());
-    EXPECT_EQ(GenInfoFieldError(1067, "70"), "Некорректное значение поля \"Надбавка, %\"");
+    EXPECT_EQ(GenInfoFieldError(1067, "70"), "Значение поля \"Надбавка, %\" должно быть от 0 до 63: 70");
 
     EXPECT_TRUE(s.store(1046, QString(200, QLatin1Char('x'))));
     EXPECT_EQ(s.firm.texts[FirmInfo::firmName].size(), kGenInfoTextLength);
@@ -249,7 +258,7 @@ TEST_F(GenInfoScreenTest, AValueItsFieldCannotHoldIsRefusedAndKeepsTheFocus)
     MessageRecorder boxes;
     typeInto(1077, "7");
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Некорректное значение поля \"Выплачиваемых\"");
+    EXPECT_EQ(boxes.boxes[0].text, "Значение поля \"Выплачиваемых\" должно быть от 0 до 5: 7");
     EXPECT_EQ(QApplication::focusWidget(), view->Field(1077));
     // Leaving is refused while the value stands; a good value lets it go.
     EXPECT_EQ(frame->SwitchView<CEmptyView>(), nullptr);

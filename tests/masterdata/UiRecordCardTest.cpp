@@ -212,8 +212,9 @@ TEST_F(UiRecordCard, ARefusedAmountIsSaidWhenLeftAndTheCardStaysEditable)
 }
 
 // Esc on the card asks before it abandons what was typed: "Нет" keeps every
-// text typed, "Да" shows the stored card again and leaves it to the strip;
-// the card is then left without a word and nothing typed is stored.
+// text typed, "Да" shows the stored card again, editable, the focus in its
+// first field, a value typed then taken; the card is then left without a
+// word and nothing abandoned is stored.
 TEST_F(UiRecordCard, EscapeAbandonsTheChangesAfterAQuestion)
 {
     ApplyNumber(view->Strip(), tabN(1));
@@ -238,12 +239,42 @@ TEST_F(UiRecordCard, EscapeAbandonsTheChangesAfterAQuestion)
     EXPECT_EQ(boxes.Texts(), question);
     EXPECT_EQ(Field(1077)->text(), name);
     EXPECT_EQ(Field(1004)->text(), salary);
-    EXPECT_EQ(QApplication::focusWidget(), view->Strip()->Field(CTabelFilterDlg::IdTabN));
+    EXPECT_TRUE(view->Page()->isEnabled());
+    EXPECT_TRUE(Field(1004)->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), Field(1077));
+    boxes.boxes.clear();
+    TypeInto(1024, QStringLiteral("2,5"));
+    PressKey(Qt::Key_Tab);
+    Settle();
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(Field(1024)->text(), QStringLiteral("2,5"));
     boxes.boxes.clear();
     ASSERT_NE(frame->SwitchView<CEmptyView>(), nullptr);
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(base().current.head.oklad, stored);
+    EXPECT_EQ(base().current.head.stavka, 250);
     EXPECT_EQ(Column("konst", "fio", 1), QStringList{record(1).head.fio});
+}
+
+// A card left for another screen with "-40x" in "Оклад" (the field not left
+// before) says the refusal once for the attempt; the card stays, editable,
+// the focus in the field, and takes the amount mended.
+TEST_F(UiRecordCard, LeavingARefusedCardSaysItOnce)
+{
+    ApplyNumber(view->Strip(), tabN(1));
+    TypeInto(1004, QStringLiteral("-40x"));
+    boxes.boxes.clear();
+    EXPECT_EQ(frame->SwitchView<CEmptyView>(), nullptr);
+    Settle();
+    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Некорректное число в поле \"Оклад\": -40x")});
+    EXPECT_EQ(frame->CurrentView(), view);
+    EXPECT_TRUE(Field(1004)->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), Field(1004));
+    TypeInto(1004, QStringLiteral("40"));
+    boxes.boxes.clear();
+    ASSERT_NE(frame->SwitchView<CEmptyView>(), nullptr);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(Column("konst", "oklad", 1), QStringList{QStringLiteral("4000.00")});
 }
 
 // The card's dates typed as digits and dots; a month field takes "5.2011"

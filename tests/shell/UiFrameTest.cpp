@@ -13,6 +13,7 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/EntryGrid.h"
+#include "shell/ui/TypedInput.h"
 #include "support/TestFixture.h"
 
 #include <QLabel>
@@ -49,7 +50,7 @@ public:
     explicit TestEntryDlg(CCommonFormView* view) : CFormChildDlg(900, view)
     {
         auto* l = new QVBoxLayout(this);
-        auto* e = new QLineEdit(this);
+        auto* e = new CTypedEdit({QString(), kalvor::TextFigure(0)}, this);
         l->addWidget(e);
         SetControl(1300, e);
         e->installEventFilter(this);
@@ -614,6 +615,13 @@ TEST_F(UiFrame, GroupQuestionAndSelectionKeysDialogs)
     TypeText(keys.NameEdit(1), QStringLiteral("Ив"));
     keys.Table()->item(0, 0)->setText(QStringLiteral("2"));
     keys.Table()->item(12, 2)->setText(QStringLiteral("1489"));
+    // A cell is typed into an input of its kind, named by its criterion.
+    keys.Table()->editItem(keys.Table()->item(3, 1));
+    const auto* cell = qobject_cast<const CTypedEdit*>(QApplication::focusWidget());
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->Kind().name, QStringLiteral("разряд"));
+    EXPECT_TRUE(InputsWithoutKind(&keys).isEmpty());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     // Values that cannot be keys are refused, the focus on their cell, and
     // nothing is stored; Delete clears the cell.
     for (const char* bad : {"abc", "99999", "-5"}) {

@@ -10,6 +10,7 @@
 #include "shell/ui/CLoginDlg.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "shell/ui/TypedInput.h"
 #include "values/Clock.h"
 
 #include <QDir>
@@ -101,14 +102,15 @@ TEST(UiPicker, DateTextsAndMonthPickers)
 }
 
 // A field of full years holds 02.01.1900-31.12.2099: 01.01.1900, the old
-// base's empty date, is refused with the years, never taken as no date.
+// base's empty date, is refused with the years, never taken as no date, and
+// so is a date of the year 2 typed as digits alone.
 TEST(UiPicker, AFullYearFieldRefusesTheFirstOfJanuary1900)
 {
     MessageRecorder boxes;
     QWidget form;
     NullableDateEdit field(&form);
     field.KeepFullYears();
-    QLineEdit next(&form);
+    CTypedEdit next({QString(), kalvor::TextFigure(0)}, &form);
     field.move(0, 0);
     next.move(0, 40);
     ASSERT_TRUE(ShowActive(&form));
@@ -123,11 +125,18 @@ TEST(UiPicker, AFullYearFieldRefusesTheFirstOfJanuary1900)
     EXPECT_EQ(field.text(), QStringLiteral("01.01.1900"));
     EXPECT_EQ(QApplication::focusWidget(), &field);
 
+    // Digits alone with a four-digit year the field does not hold: never the year 2.
+    TypeText(&field, QStringLiteral("10030002"));
+    QTest::keyClick(&field, Qt::Key_Tab);
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].text, QStringLiteral("Некорректная дата 10030002.\nГод может быть от 1900 до 2099"));
+    EXPECT_EQ(field.Date(), QDate(2011, 5, 10));
+
     TypeText(&field, QStringLiteral("02.01.1900"));
     QTest::keyClick(&field, Qt::Key_Tab);
     EXPECT_EQ(field.Date(), QDate(1900, 1, 2));
     EXPECT_EQ(QApplication::focusWidget(), &next);
-    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes.size(), 2u);
 }
 
 // The main window on a new base, saved into the build folder for a look.

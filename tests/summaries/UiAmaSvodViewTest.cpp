@@ -4,6 +4,7 @@
 #include "shell/UiTestSupport.h"
 
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/TypedInput.h"
 #include "summaries/ui/CAmaSvodView.h"
 #include "summaries/ui/PickLists.h"
 
@@ -204,8 +205,8 @@ public:
     explicit StripView(CKalvorDoc* doc) : CCommonFormView(999, doc)
     {
         auto* layout = new QVBoxLayout(this);
-        shop = new QLineEdit(this);
-        profession = new QLineEdit(this);
+        shop = new CTypedEdit({QString(), kalvor::TextFigure(0)}, this);
+        profession = new CTypedEdit({QString(), kalvor::TextFigure(0)}, this);
         SetControl(1252, shop);
         SetControl(1254, profession);
         layout->addWidget(shop);

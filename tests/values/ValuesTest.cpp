@@ -395,6 +395,11 @@ TEST(TypedNumbers, FigureFieldsReadTheWholeTextByTheirKind)
               QStringLiteral("Некорректное число в поле \"Надбавка, %\": 40x"));
     EXPECT_EQ(ReadFigure(QStringLiteral("Рабочие дни"), WholeFigure(0, 31), u" 40 ").refusal,
               QStringLiteral("Значение поля \"Рабочие дни\" должно быть от 0 до 31: 40"));
+    // A taxpayer's number: 10 digits (a firm's) or 12 (a person's), or none.
+    for (const char* inn : {"", "7707083893", "500100732259"})
+        EXPECT_TRUE(InnRefusal(QStringLiteral("ИНН"), QString::fromLatin1(inn)).isEmpty()) << inn;
+    for (const char* inn : {"1234567890123456", "77070838931", "7707O83893", "770708389"})
+        EXPECT_FALSE(InnRefusal(QStringLiteral("ИНН"), QString::fromLatin1(inn)).isEmpty()) << inn;
 }
 
 // The one rule of typed amounts, rates, percents and coefficients: a comma

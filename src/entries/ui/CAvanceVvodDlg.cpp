@@ -8,6 +8,7 @@
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/EntryGrid.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 #include "values/CScan.h"
 #include "values/RoundText.h"
 #include "values/Values.h"
@@ -33,9 +34,8 @@ CAvanceVvodDlg::CAvanceVvodDlg(CCommonFormView* view) : CFormChildDlg(375, view)
     m_grid = SetupEntryGrid(this, IdGrid, QRect(0, 0, 560, 400));
     auto* label = new QLabel(QStringLiteral("К выдаче"), this);
     label->setGeometry(300, 410, 80, 24);
-    m_total = new QLineEdit(this);
+    m_total = ShownValueEdit(this);
     m_total->setGeometry(390, 408, 170, 26);
-    m_total->setReadOnly(true);
     m_total->setAlignment(Qt::AlignRight);
     label->setBuddy(m_total);
     SetControl(IdTotal, m_total);
@@ -109,10 +109,7 @@ int CAvanceVvodDlg::SaveRecord()
 
 QString CAvanceVvodDlg::TotalText() const { return m_total->text(); }
 
-void CAvanceVvodDlg::OnCancel()
-{
-    FocusStrip();
-}
+void CAvanceVvodDlg::OnCancel() { FocusStrip(); }
 
 void CAvanceVvodDlg::keyPressEvent(QKeyEvent* event)
 {

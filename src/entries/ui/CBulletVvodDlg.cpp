@@ -11,6 +11,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -78,17 +79,35 @@ void CBulletVvodDlg::BuildForm()
         int id;
         const char16_t* label;
         int x, y, labelWidth;
+        kalvor::FigureRule rule;
     };
-    const FieldInfo fields[] = {{IdKind, u"Вид", 0, 60, 130},
-                                {IdAlgorithm, u"Алгоритм", 0, 90, 130},
-                                {IdBudget, u"Бюджет", 0, 120, 130},
-                                {IdFirstMonth, u"1-й месяц", 0, 150, 130},
-                                {IdPercent, u"Оплата больничного", kMiddleColumn, 0, 150},
-                                {IdTime, u"%  Дней/часов", kMiddleColumn, 30, 150},
-                                {IdFirstYear, u"1-й год", kMiddleColumn, 60, 150},
-                                {IdSecondYear, u"2-й год", kMiddleColumn, 90, 150}};
+    // The codes, month and percent within what the sheet keeps; the time as
+    // days or hours,minutes (by the algorithm); a year of the earnings the
+    // sheet counts: from the first accounting year to the reporting year.
+    const kalvor::FigureRule year = kalvor::WholeFigure(0, 9999);
+    const auto countedYear = [this](const QString& name) {
+        return [this, name](const QString& text) {
+            const kalvor::FigureReading reading = kalvor::ReadFigure(name, kalvor::WholeFigure(0, 9999), text);
+            if (reading.units == 0)
+                return QString();
+            const int last = View()->Document()->infoBase.config.reportingYear();
+            return kalvor::ReadFigure(name, kalvor::WholeFigure(en::kFirstAccountingYear, last), text).refusal;
+        };
+    };
+    const FieldInfo fields[] = {{IdKind, u"Вид", 0, 60, 130, kalvor::WholeFigure(0, 11)},
+                                {IdAlgorithm, u"Алгоритм", 0, 90, 130, kalvor::WholeFigure(0, 2)},
+                                {IdBudget, u"Бюджет", 0, 120, 130, kalvor::WholeFigure(0, 9)},
+                                {IdFirstMonth, u"1-й месяц", 0, 150, 130, kalvor::WholeFigure(0, 12)},
+                                {IdPercent, u"Оплата больничного", kMiddleColumn, 0, 150, kalvor::WholeFigure(0, 100)},
+                                {IdTime, u"%  Дней/часов", kMiddleColumn, 30, 150, kalvor::HoursFigure(-1)},
+                                {IdFirstYear, u"1-й год", kMiddleColumn, 60, 150, year},
+                                {IdSecondYear, u"2-й год", kMiddleColumn, 90, 150, year}};
     for (const FieldInfo& info : fields) {
-        auto* edit = new QLineEdit(this);
+        const QString name = QString::fromUtf16(info.label);
+        InputKind kind{name, info.rule};
+        if (info.id == IdFirstYear || info.id == IdSecondYear)
+            kind.also = countedYear(name);
+        auto* edit = new CTypedEdit(std::move(kind), this);
         edit->setGeometry(info.x + info.labelWidth, info.y, 90, 24);
         edit->setMaxLength(12);
         addLabel(QString::fromUtf16(info.label), edit, info.x, info.y, info.labelWidth);

@@ -22,6 +22,11 @@ CCurnuIspListDlg::CCurnuIspListDlg(CCommonFormView* view) : CMonthFormDlg(IDD, v
     setFocusProxy(Field(IdKind[0]));
 }
 
+namespace {
+// The plaintiff's name and address: as long as their places keep.
+constexpr kalvor::FigureRule kText = kalvor::TextFigure(en::kEntryTextCapacity);
+} // namespace
+
 void CCurnuIspListDlg::BuildBlock(int writ)
 {
     const auto at = std::size_t(writ);
@@ -38,7 +43,7 @@ void CCurnuIspListDlg::BuildBlock(int writ)
 
     // The fields in their keyboard order, two to a line: three on one line
     // are wider than the room.
-    AddField(grid, 1, 0, QStringLiteral("Вид листа"), IdKind[at], 50);
+    AddField(grid, 1, 0, QStringLiteral("Вид листа"), IdKind[at], kalvor::WholeFigure(0, en::kMaxWritKind), 50);
     auto* dateLabel = new QLabel(QStringLiteral("Дата окончания"), block);
     auto* picker = new NullableDateEdit(this);
     picker->setFixedWidth(120);
@@ -47,15 +52,16 @@ void CCurnuIspListDlg::BuildBlock(int writ)
     SetControl(IdDataEnd[at], picker);
     grid->addWidget(dateLabel, 1, 2);
     grid->addWidget(picker, 1, 3);
-    AddField(grid, 2, 0, QStringLiteral("Таблица почтовых сборов"), IdTable[at], 50);
+    AddField(grid, 2, 0, QStringLiteral("Таблица почтовых сборов"), IdTable[at],
+             kalvor::WholeFigure(0, en::kMaxPostalTable), 50);
 
-    AddField(grid, 3, 0, QStringLiteral("Величина удержания"), IdSize[at], 110);
+    AddField(grid, 3, 0, QStringLiteral("Величина удержания"), IdSize[at], kalvor::MoneyFigure(), 110);
     auto* percent = new QCheckBox(QStringLiteral("Удержание выражено в процентах"), this);
     SetControl(IdPercent[at], percent);
     grid->addWidget(percent, 3, 2, 1, 2);
 
-    AddField(grid, 4, 0, QStringLiteral("Ф.И.О. истца"), IdFio[at], 0, 3);
-    AddField(grid, 5, 0, QStringLiteral("Адрес"), IdAdr[at], 0, 3);
+    AddField(grid, 4, 0, QStringLiteral("Ф.И.О. истца"), IdFio[at], kText, 0, 3);
+    AddField(grid, 5, 0, QStringLiteral("Адрес"), IdAdr[at], kText, 0, 3);
 }
 
 NullableDateEdit* CCurnuIspListDlg::DatePicker(int writ) const
@@ -107,10 +113,3 @@ void CCurnuIspListDlg::CountBlock(const ib::EmployeeRecord& rec, ib::EmployeeAtt
 }
 
 en::DetailSaver CCurnuIspListDlg::Saver() const { return &ib::SaveIspol; }
-
-std::vector<std::pair<int, QString>> CCurnuIspListDlg::AmountFields() const
-{
-    std::vector<std::pair<int, QString>> fields;
-    for (int id : IdSize) fields.emplace_back(id, QStringLiteral("Величина удержания"));
-    return fields;
-}

@@ -33,7 +33,6 @@ protected:
     QString TitleFormat() const override { return QStringLiteral("Исполнительные листы [%1]"); }
     void ShowBlock(const kalvor::infobase::EmployeeRecord& rec) override;
     bool ReadBlock(kalvor::infobase::EmployeeRecord& rec, bool filledOnly) const override;
-    std::vector<std::pair<int, QString>> AmountFields() const override;
     void CountBlock(const kalvor::infobase::EmployeeRecord& rec,
                     kalvor::infobase::EmployeeAttributes& attr) const override;
     kalvor::entries::DetailSaver Saver() const override;

@@ -1,6 +1,9 @@
 #include "entries/ui/CCurnuSsudKredDlg.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "payroll/PayKinds.h"
+#include "shell/ui/CCommonFormView.h"
+#include "shell/ui/CKalvorDoc.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -34,9 +37,16 @@ void CCurnuSsudKredDlg::BuildBlock(int loan)
                                QStringLiteral("Третья ссуда"), QStringLiteral("Четвертая ссуда")};
     grid->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(ordinal[loan]), block), 0, 0, 1, 4);
 
-    AddField(grid, 1, 0, QStringLiteral("Код удержания"), IdCode[at], 60);
-    AddField(grid, 1, 2, QStringLiteral("Долг"), IdDebt[at], 110);
-    AddField(grid, 2, 0, QStringLiteral("Количество месяцев"), IdMonths[at], 60);
+    // The deduction's code: one of the loans' codes that the pay kinds hold.
+    const kalvor::BookCheck payKinds{QStringLiteral("Оплаты/Удержания"), [this](long long code) {
+                                         return code >= en::kMinLoanCode &&
+                                                kalvor::FindPayKind(*View()->Document(), int(code)) >= 0;
+                                     }};
+    AddField(grid, 1, 0, QStringLiteral("Код удержания"), IdCode[at], kalvor::WholeFigure(0, en::kMaxLoanCode), 60, 1,
+             payKinds);
+    AddField(grid, 1, 2, QStringLiteral("Долг"), IdDebt[at], kalvor::MoneyFigure(), 110);
+    AddField(grid, 2, 0, QStringLiteral("Количество месяцев"), IdMonths[at],
+             kalvor::CountFigure(en::kMaxInstalmentMonths), 60);
     auto* tax = new QCheckBox(QStringLiteral("Налог с процентов"), block);
     QPalette palette = tax->palette();
     palette.setColor(QPalette::WindowText, kLabelText);
@@ -44,8 +54,9 @@ void CCurnuSsudKredDlg::BuildBlock(int loan)
     SetControl(IdTax[at], tax);
     grid->addWidget(tax, 2, 2, 1, 2);
     for (int stage = 0; stage < en::kLoanStages; ++stage) {
-        AddField(grid, 3 + stage, 0, QStringLiteral("Число месяцев"), IdStageMonths[at] + stage, 60);
-        AddField(grid, 3 + stage, 2, QStringLiteral("Сумма"), IdStageSums[at] + stage, 110);
+        AddField(grid, 3 + stage, 0, QStringLiteral("Число месяцев"), IdStageMonths[at] + stage,
+                 kalvor::CountFigure(en::kMaxStageMonths), 60);
+        AddField(grid, 3 + stage, 2, QStringLiteral("Сумма"), IdStageSums[at] + stage, kalvor::MoneyFigure(), 110);
     }
 }
 
@@ -96,14 +107,3 @@ void CCurnuSsudKredDlg::CountBlock(const ib::EmployeeRecord& rec, ib::EmployeeAt
 }
 
 en::DetailSaver CCurnuSsudKredDlg::Saver() const { return &ib::SaveSsud; }
-
-std::vector<std::pair<int, QString>> CCurnuSsudKredDlg::AmountFields() const
-{
-    std::vector<std::pair<int, QString>> fields;
-    for (std::size_t loan = 0; loan < IdDebt.size(); ++loan) {
-        fields.emplace_back(IdDebt[loan], QStringLiteral("Долг"));
-        for (int stage = 0; stage < kalvor::entries::kLoanStages; ++stage)
-            fields.emplace_back(IdStageSums[loan] + stage, QStringLiteral("Сумма"));
-    }
-    return fields;
-}

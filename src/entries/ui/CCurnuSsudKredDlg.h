@@ -33,7 +33,6 @@ protected:
     // Reading the form always sets the modified flag (the months field
     // counts as changed on every reading), so that every save writes.
     bool ReadBlock(kalvor::infobase::EmployeeRecord& rec, bool filledOnly) const override;
-    std::vector<std::pair<int, QString>> AmountFields() const override;
     void CountBlock(const kalvor::infobase::EmployeeRecord& rec,
                     kalvor::infobase::EmployeeAttributes& attr) const override;
     kalvor::entries::DetailSaver Saver() const override;

@@ -5,9 +5,9 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/EntryViewBodies.h"
-#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -31,7 +31,7 @@ QString OverflowText() { return QStringLiteral("Невозможно созда�
 
 } // namespace
 
-bool CLineEntryDlg::FiguresRead() const { return !m_figures || m_figures->ReadAll(); }
+bool CLineEntryDlg::FiguresRead() { return ReadTypedInputs(this); }
 
 int CLineEntryDlg::SaveRecord()
 {
@@ -116,8 +116,11 @@ void CLineEntryDlg::ShowLineTitle(const QString& what, int current, int shown)
     const auto& base = View()->Document()->infoBase;
     if (!view || !base.holdsSlot(int(m_slot)))
         return;
-    view->SetFrameTitle(
-        QStringLiteral("%1 %2 из %3  [%4]").arg(what).arg(current).arg(shown).arg(base.shortNameOf(int(m_slot)).trimmed()));
+    view->SetFrameTitle(QStringLiteral("%1 %2 из %3  [%4]")
+                            .arg(what)
+                            .arg(current)
+                            .arg(shown)
+                            .arg(base.shortNameOf(int(m_slot)).trimmed()));
 }
 
 // ------------------------------------------------------------------ the view

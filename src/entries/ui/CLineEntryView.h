@@ -21,7 +21,6 @@ class QGroupBox;
 
 // The entry dialog's side: the steps that both dialogs take the same way
 // over their own buffer of lines.
-class FigureFields;
 
 class CLineEntryDlg : public CFormChildDlg {
     Q_OBJECT
@@ -73,13 +72,12 @@ protected:
     virtual bool StepLine(int step) = 0;
     virtual void ComputeLine(bool messages) = 0;
     virtual void ShowTitle() = 0;
-    // The form's figure fields read in full (FigureFields); else the first
+    // The form's typed inputs read in full (ReadTypedInputs); else the first
     // refused is said and focused.
-    bool FiguresRead() const;
+    bool FiguresRead();
 
     void keyPressEvent(QKeyEvent* event) override;
 
-    FigureFields* m_figures = nullptr; // set by a dialog that declares its figure fields
     // The view's frame caption: "<what> %u из %u  [<name>]".
     void ShowLineTitle(const QString& what, int current, int shown);
 

@@ -5,8 +5,8 @@
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
-#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 #include "shell/ui/WaitCursor.h"
 #include "values/Values.h"
 
@@ -28,11 +28,10 @@ CMonthFormDlg::CMonthFormDlg(int dialogId, CCommonFormView* view) : CFormChildDl
     setPalette(palette);
 }
 
-QLineEdit* CMonthFormDlg::AddField(QGridLayout* grid, int row, int column, const QString& label, int id, int width,
-                                   int span)
+QLineEdit* CMonthFormDlg::AddField(QGridLayout* grid, int row, int column, const QString& label, int id,
+                                   const kalvor::FigureRule& rule, int width, int span, kalvor::BookCheck book)
 {
-    auto* edit = new QLineEdit(this);
-    edit->setMaxLength(en::kEntryTextCapacity - 1);
+    auto* edit = new CTypedEdit({label, rule, std::move(book)}, this);
     if (width > 0)
         edit->setFixedWidth(width);
     SetControl(id, edit);
@@ -43,18 +42,8 @@ QLineEdit* CMonthFormDlg::AddField(QGridLayout* grid, int row, int column, const
     return edit;
 }
 
-void CMonthFormDlg::GuardAmounts()
-{
-    if (m_figures)
-        return;
-    std::vector<FigureField> figures;
-    for (const auto& [id, label] : AmountFields()) figures.push_back({id, label, kalvor::MoneyFigure()});
-    m_figures = new FigureFields(this, *this, figures);
-}
-
 void CMonthFormDlg::LoadRecord(quint32 slot)
 {
-    GuardAmounts();
     const ib::CInfoBase& base = View()->Document()->infoBase;
     if (slot > quint32(base.capacity()))
         slot = 0;
@@ -106,11 +95,7 @@ void CMonthFormDlg::BeginGroup()
     ShowBlock(ib::EmployeeRecord{});
 }
 
-bool CMonthFormDlg::RefuseUnreadAmounts()
-{
-    GuardAmounts();
-    return !m_figures->ReadAll();
-}
+bool CMonthFormDlg::RefuseUnreadAmounts() { return !ReadTypedInputs(this); }
 
 int CMonthFormDlg::GroupAppend()
 {

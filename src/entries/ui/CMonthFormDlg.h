@@ -7,10 +7,10 @@
 // selection strip.
 #pragma once
 
+#include "values/TypedFigure.h"
+
 #include "entries/MonthlyDeductions.h"
 #include "shell/ui/CFormChildDlg.h"
-
-class FigureFields;
 
 #include <QColor>
 #include <QLineEdit>
@@ -53,25 +53,20 @@ protected:
     virtual void CountBlock(const kalvor::infobase::EmployeeRecord& rec,
                             kalvor::infobase::EmployeeAttributes& attr) const = 0;
     virtual kalvor::entries::DetailSaver Saver() const = 0;
-    // The form's amount fields (control, label): one that does not read is
-    // refused by name before anything is stored.
-    virtual std::vector<std::pair<int, QString>> AmountFields() const { return {}; }
-    // Shows the first amount field that does not read; false when all read.
-    // The amount fields are read by their rule (FigureFields) also when they
-    // are left, from the first record shown on.
+    // Shows the first input that does not read by its kind; false when all
+    // read. Each is read also when it is left.
     bool RefuseUnreadAmounts();
 
-    // A labelled edit field of the form, numbered by its control id: the
-    // label in the column given, the field after it over span columns.
-    QLineEdit* AddField(QGridLayout* grid, int row, int column, const QString& label, int id, int width, int span = 1);
+    // A labelled input of the form, numbered by its control id and made with
+    // its kind (its rule and, for a number of a book, the book), named by its
+    // label: the label in the column given, the field after it over span
+    // columns.
+    QLineEdit* AddField(QGridLayout* grid, int row, int column, const QString& label, int id,
+                        const kalvor::FigureRule& rule, int width, int span = 1, kalvor::BookCheck book = {});
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // Stores the current employee of the slot; false after a database failure (shown).
     bool StoreCurrent(int slot);
     void AppendToMember(int listIndex);
-    // Guards the amount fields once the form is built.
-    void GuardAmounts();
-
-    FigureFields* m_figures = nullptr;
 };

@@ -8,9 +8,9 @@
 #include "payroll/CalcErrors.h"
 #include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
-#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -55,8 +55,9 @@ void COtpuskVvodDlg::BuildForm()
         label->setGeometry(x, y, width, 24);
         return label;
     };
-    auto addField = [this, &addLabel](int id, const QString& label, int x, int y, int labelWidth) {
-        auto* edit = new QLineEdit(this);
+    auto addField = [this, &addLabel](int id, const QString& label, kalvor::FigureRule rule, int x, int y,
+                                      int labelWidth) {
+        auto* edit = new CTypedEdit({label, rule}, this);
         edit->setGeometry(x + labelWidth, y, 100, 24);
         edit->setMaxLength(12);
         addLabel(label, x, y, labelWidth - 6)->setBuddy(edit);
@@ -72,15 +73,17 @@ void COtpuskVvodDlg::BuildForm()
     const int ids[] = {IdLength, IdKind, IdAlgorithm, IdDayBasis, IdBudget};
     const QString labels[] = {QStringLiteral("Длительность"), QStringLiteral("Вид отпуска"), QStringLiteral("Алгоритм"),
                               QStringLiteral("Исчисляется"), QStringLiteral("Бюджет")};
-    for (int i = 0; i < 5; ++i) addField(ids[i], labels[i], 0, 30 * (i + 1), kLeftLabelWidth);
-    addField(IdMonth, QStringLiteral("Месяц начала расчета"), kRightColumn, 0, kRightLabelWidth);
-    addField(IdFund, QStringLiteral("Рабочий фонд"), kRightColumn, 30, kRightLabelWidth);
-    addField(IdPeriodDays, QStringLiteral("Дней в расч. периоде"), kRightColumn, 60, kRightLabelWidth);
-    // The codes and the month, whole numbers within their ranges.
-    const int most[] = {3, 2, 3, 2};
-    std::vector<FigureField> figures{{IdMonth, QStringLiteral("Месяц начала расчета"), kalvor::WholeFigure(0, 12)}};
-    for (int i = 1; i < 5; ++i) figures.push_back({ids[i], labels[i], kalvor::WholeFigure(0, most[i - 1])});
-    m_figures = new FigureFields(this, *this, figures);
+    // Days with hundredths as the note keeps them (seven bits of days), the
+    // codes whole within their ranges.
+    constexpr kalvor::FigureRule kDays = kalvor::DecimalFigure(2, 0, 127.99);
+    const kalvor::FigureRule rules[] = {kDays, kalvor::WholeFigure(0, 3), kalvor::WholeFigure(0, 2),
+                                        kalvor::WholeFigure(0, 3), kalvor::WholeFigure(0, 2)};
+    for (int i = 0; i < 5; ++i) addField(ids[i], labels[i], rules[i], 0, 30 * (i + 1), kLeftLabelWidth);
+    addField(IdMonth, QStringLiteral("Месяц начала расчета"), kalvor::WholeFigure(0, 12), kRightColumn, 0,
+             kRightLabelWidth);
+    addField(IdFund, QStringLiteral("Рабочий фонд"), kalvor::DecimalFigure(2, 0, (en::kVacationFundLimit - 1) / 100.0),
+             kRightColumn, 30, kRightLabelWidth);
+    addField(IdPeriodDays, QStringLiteral("Дней в расч. периоде"), kDays, kRightColumn, 60, kRightLabelWidth);
     m_noteOnly = new QCheckBox(QStringLiteral("Только отпускные"), this);
     m_noteOnly->setGeometry(kRightColumn, 92, 290, 24);
     SetControl(IdNoteOnly, m_noteOnly);

@@ -9,6 +9,7 @@
 #include "shell/ui/EntryGrid.h"
 #include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 #include "values/RoundText.h"
 #include "values/Values.h"
 
@@ -38,9 +39,8 @@ CPaymentCorrectionDlg::CPaymentCorrectionDlg(const Controls& controls, en::Payme
     m_grid = SetupEntryGrid(this, controls.grid, QRect(0, 0, kGridWidth, kGridHeight));
     auto* label = new QLabel(QStringLiteral("К выдаче"), this);
     label->setGeometry(kGridWidth - 260, kGridHeight + 10, 80, 24);
-    m_total = new QLineEdit(this);
+    m_total = ShownValueEdit(this);
     m_total->setGeometry(kGridWidth - 170, kGridHeight + 8, 170, 26);
-    m_total->setReadOnly(true);
     m_total->setAlignment(Qt::AlignRight);
     label->setBuddy(m_total);
     SetControl(controls.total, m_total);
@@ -162,10 +162,7 @@ bool CPaymentCorrectionDlg::SaveLinesShowingErrors()
 
 QString CPaymentCorrectionDlg::TotalText() const { return m_total->text(); }
 
-void CPaymentCorrectionDlg::OnCancel()
-{
-    FocusStrip();
-}
+void CPaymentCorrectionDlg::OnCancel() { FocusStrip(); }
 
 void CPaymentCorrectionDlg::keyPressEvent(QKeyEvent* event)
 {

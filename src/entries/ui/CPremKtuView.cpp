@@ -5,8 +5,8 @@
 #include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
-#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -63,11 +63,6 @@ CPremKtuView::CPremKtuView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(I
 {
     setObjectName(QStringLiteral("CPremKtuView"));
     BuildForm();
-    std::vector<FigureField> figures;
-    for (const KtuField& field : kalvor::KtuFields())
-        figures.push_back({field.controlId, QStringLiteral("%1-й вариант КТУ").arg(field.variant + 1),
-                           kalvor::WholeFigure(0, kalvor::KtuMeasureMaximum(field.measure))});
-    new FigureFields(this, *this, figures);
 }
 
 // The fields are still alive here: read them before the children go.
@@ -75,6 +70,8 @@ CPremKtuView::~CPremKtuView() { StoreFields(); }
 
 bool CPremKtuView::CanLeave()
 {
+    if (!ReadTypedInputs(this))
+        return false;
     StoreFields();
     return true;
 }
@@ -137,7 +134,11 @@ QWidget* CPremKtuView::BuildVariant(int variant)
 
 QLineEdit* CPremKtuView::AddField(int id, QWidget* parent)
 {
-    auto* edit = new QLineEdit(parent);
+    // Each measure a whole number up to its largest, named by its variant.
+    const KtuField& field = *kalvor::FindKtuField(id);
+    auto* edit = new CTypedEdit({QStringLiteral("%1-й вариант КТУ").arg(field.variant + 1),
+                                 kalvor::WholeFigure(0, kalvor::KtuMeasureMaximum(field.measure))},
+                                parent);
     edit->setObjectName(QStringLiteral("field%1").arg(id));
     edit->setMaxLength(4);
     edit->setFixedWidth(38);

@@ -36,6 +36,8 @@ protected:
 private:
     void BuildForm();
     QWidget* BuildVariant(int variant);
+    // The input of a measure (KtuFields), made with its kind: a whole number
+    // up to the measure's largest.
     QLineEdit* AddField(int id, QWidget* parent);
     // Reads the fields into the firm record; true when a value changed.
     bool ReadFields();

@@ -10,6 +10,7 @@
 #include "shell/ui/EntryGrid.h"
 #include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 #include "values/CScan.h"
 #include "values/RoundText.h"
 #include "values/Values.h"
@@ -69,9 +70,8 @@ CPremVvodDlg::CPremVvodDlg(CCommonFormView* view) : CFormChildDlg(372, view)
     auto* label = new QLabel(QStringLiteral("Сумма премий, выраженных в рублях"), this);
     label->setGeometry(kDialogWidth - 480, kGridTop + kGridHeight + 10, 290, 24);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_total = new QLineEdit(this);
+    m_total = ShownValueEdit(this);
     m_total->setGeometry(kDialogWidth - 180, kGridTop + kGridHeight + 8, 180, 26);
-    m_total->setReadOnly(true);
     m_total->setAlignment(Qt::AlignRight);
     label->setBuddy(m_total);
     SetControl(IdTotal, m_total);
@@ -255,10 +255,7 @@ void CPremVvodDlg::DeleteLine()
 
 // ------------------------------------------------------------------ keys and notifications
 
-void CPremVvodDlg::OnCancel()
-{
-    FocusStrip();
-}
+void CPremVvodDlg::OnCancel() { FocusStrip(); }
 
 void CPremVvodDlg::keyPressEvent(QKeyEvent* event)
 {

@@ -4,8 +4,8 @@
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
-#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 #include "values/Values.h"
 
 #include <QCheckBox>
@@ -34,7 +34,7 @@ void CTabelVvodDlg::BuildForm()
         for (int row = 0; row < int(ids.size()); ++row) {
             const en::TabelField* field = en::FindTabelField(ids[std::size_t(row)]);
             auto* label = new QLabel(QString::fromUtf16(field->label), this);
-            auto* edit = new QLineEdit(this);
+            auto* edit = new CTypedEdit({QString::fromUtf16(field->label), en::TabelFieldRule(*field)}, this);
             edit->setFixedWidth(80);
             edit->setMaxLength(12);
             label->setBuddy(edit);
@@ -45,10 +45,6 @@ void CTabelVvodDlg::BuildForm()
     };
     addColumn(en::TabelLeftColumn(), 0);
     addColumn(en::TabelRightColumn(), 1);
-    std::vector<FigureField> figures;
-    for (const en::TabelField& field : en::TabelFields())
-        figures.push_back({field.controlId, QString::fromUtf16(field.label), en::TabelFieldRule(field)});
-    m_figures = new FigureFields(this, *this, figures);
     grid->setColumnMinimumWidth(1, 80);
 
     m_dbf = new QCheckBox(QStringLiteral(" Вывод начислений/удержаний в DBF-файл уже с учетом подоходного"), this);
@@ -127,14 +123,14 @@ int CTabelVvodDlg::SaveRecord()
 {
     if (m_groupMode) {
         // What the group takes reads in full first, or the group stays open.
-        if (!m_figures->ReadAll())
+        if (!ReadTypedInputs(this))
             return 0;
         GroupAppend();
         return 1;
     }
     if (m_slot == 0)
         return 1;
-    if (!m_figures->ReadAll())
+    if (!ReadTypedInputs(this))
         return 0;
     QString refusal;
     if (const int id = en::RefusedCoefficient(FormTexts(), &refusal); id != 0) {
@@ -162,7 +158,7 @@ void CTabelVvodDlg::BeginGroup()
 
 int CTabelVvodDlg::GroupAppend()
 {
-    if (!m_figures->ReadAll())
+    if (!ReadTypedInputs(this))
         return 0;
     ib::CInfoBase& base = View()->Document()->infoBase;
     const en::TabelTexts form = FormTexts();

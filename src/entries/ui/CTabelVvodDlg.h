@@ -10,7 +10,6 @@
 #include <QLineEdit>
 
 class QCheckBox;
-class FigureFields;
 
 class CTabelVvodDlg : public CFormChildDlg {
     Q_OBJECT
@@ -53,5 +52,4 @@ private:
 
     RateCorrectionRunner m_rateCorrection;
     QCheckBox* m_dbf = nullptr;
-    FigureFields* m_figures = nullptr; // the 26 fields by their rules
 };

@@ -5,6 +5,7 @@
 #include "shell/ui/FormSelection.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/TaskView.h"
+#include "shell/ui/TypedInput.h"
 #include "values/CScan.h"
 
 #include <QFileDialog>
@@ -34,6 +35,8 @@ struct LevelField {
     int id;
     const char* label;
 };
+// A level's text: a star, nothing or a number of up to four digits.
+constexpr kalvor::FigureRule kLevelText = kalvor::TextFigure(6);
 // The rows in the order in which the form first lists them (level numbers 0-16).
 constexpr LevelField kLevelFields[kSummaryLevelCount] = {
     {1410, "Счет"},
@@ -98,18 +101,30 @@ void CEFuncPRSvodView::BuildLevelRows()
     m_rowsLayout->setColumnStretch(4, 1);
     for (int level = 0; level < kSummaryLevelCount; ++level) {
         const LevelField& field = kLevelFields[level];
-        // A condition: empty, "*" (the level goes into the head) or a filter
-        // number, read by the level's rule when the form is started.
-        const QString label = QString::fromUtf8(field.label);
-        LevelRow row{level, new QLabel(label, rowsBox),
-                     new CTypedEdit({label, kalvor::TextFigure(kConditionLength)}, rowsBox), nullptr, nullptr};
+        // A level takes a star (group by it), nothing, or a number of its range.
+        const QString name = QString::fromUtf8(field.label);
+        auto* value = new CTypedEdit(
+            {name,
+             kLevelText,
+             {},
+             [level, name](const QString& text) { return kalvor::exchange::SummaryLevelRefusal(level, name, text); }},
+            rowsBox);
+        LevelRow row{level, new QLabel(name, rowsBox), value, nullptr, nullptr};
         row.value->setFixedWidth(60);
         row.label->setBuddy(row.value);
         SetControl(field.id, row.value);
         if (level == LevelMonth) {
             row.dot = new QLabel(QStringLiteral("."), rowsBox);
-            // The month's condition goes on in its year: a year, or "*" too.
-            row.year = new CTypedEdit({QStringLiteral("Месяц (год)"), kalvor::TextFigure(4)}, rowsBox);
+            row.year =
+                new CTypedEdit({QStringLiteral("%1 (год)").arg(name),
+                                kLevelText,
+                                {},
+                                [name](const QString& text) {
+                                    return text.trimmed() == QLatin1String("*")
+                                               ? QString()
+                                               : kalvor::ReadFigure(name, kalvor::WholeFigure(0, 9999), text).refusal;
+                                }},
+                               rowsBox);
             row.year->setFixedWidth(40);
             SetControl(IdMonthDot, row.dot);
             SetControl(IdMonthYearField, row.year);
@@ -144,21 +159,22 @@ QWidget* CEFuncPRSvodView::BuildPeriodRow()
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
+    const kalvor::FigureRule month = kalvor::WholeFigure(0, 12), year = kalvor::WholeFigure(0, 9999);
     const struct {
         const char* before;
         int id;
         const char* name;
-        int largest;
-    } parts[] = {{"Период (месяц.год)  с", IdFirstMonth, "Период (месяц.год)  с", 12},
-                 {".", IdFirstYear, "Период с: год", kLastYear},
-                 {"по", IdLastMonth, "Период по: месяц", 12},
-                 {".", IdLastYear, "Период по: год", kLastYear}};
+        kalvor::FigureRule rule;
+    } parts[] = {{"Период (месяц.год)  с", IdFirstMonth, "Период (месяц.год)  с", month},
+                 {".", IdFirstYear, "Период (месяц.год)  с, год", year},
+                 {"по", IdLastMonth, "Период (месяц.год)  по", month},
+                 {".", IdLastYear, "Период (месяц.год)  по, год", year}};
     for (const auto& part : parts) {
         auto* label = new QLabel(QString::fromUtf8(part.before), row);
-        auto* field = new CTypedEdit({QString::fromUtf8(part.name), kalvor::WholeFigure(0, part.largest)}, row);
+        auto* field = new CTypedEdit({QString::fromUtf8(part.name), part.rule}, row);
         field->setFixedWidth(40);
-        // The point between a month and its year names nothing.
-        if (part.id == IdFirstMonth || part.id == IdLastMonth)
+        // The dot between a month and its year names nothing.
+        if (qstrcmp(part.before, ".") != 0)
             label->setBuddy(field);
         layout->addWidget(label);
         layout->addWidget(field);
@@ -359,7 +375,7 @@ int CEFuncPRSvodView::ConditionValue(int level) const
 
 bool CEFuncPRSvodView::ReadFormValues()
 {
-    if (!ReadConditions())
+    if (!ReadTypedInputs(this) || !ReadConditions())
         return false;
     SummaryFormTexts texts;
     for (const LevelRow& row : m_rows) texts.values[std::size_t(row.level)] = row.value->text();

@@ -6,10 +6,12 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/TaskView.h"
+#include "shell/ui/TypedInput.h"
 #include "values/Values.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <climits>
 
 #include <cmath>
 
@@ -55,48 +57,39 @@ CEFuncParamView::CEFuncParamView(CKalvorDoc* doc, QWidget* parent)
     : CExchangeTaskView(FormId, LeaveToMainPanel, doc, parent)
 {
     BeginForm(QStringLiteral("Параметры работы генератора"));
-    // Each field with the kind of its figure (Figures) or a text of the firm's.
-    const auto field = [this](int id, const QString& label, int width = 80) {
-        InputKind kind{label, kalvor::TextFigure(kTextCapacity)};
-        for (const kalvor::FigureField& figure : Figures())
-            if (figure.controlId == id)
-                kind = {figure.name, figure.rule};
-        AddField(id, label, kind, width);
-    };
-    field(IdYear, QStringLiteral("Отчетный год"));
-    field(IdFirstMonth, QStringLiteral("Первый месяц отчетного периода"));
-    field(IdLastMonth, QStringLiteral("Последний месяц отчетного периода"));
-    field(IdTaxInspection, QStringLiteral("Код ГНИ (2 знака - регион  +  2 знака - инспекция)"), 160);
-    field(IdTaxpayerNumber, QStringLiteral("ИНН - идентификационный номер предприятия"), 160);
-    field(IdReasonCode, QStringLiteral("КПП - код причины постановки на учет"), 160);
-    field(IdPensionFundNumber, QStringLiteral("Регистрационный номер предприяния (пенсионный фонд)"), 160);
-    field(IdMinimalRateLimit, QStringLiteral("По минимальной налоговой ставке облагаются доходы до"), 120);
-    field(IdMaximalRateLimit, QStringLiteral("По максимальной налоговой ставке облагаются доходы, превышающие"), 120);
-    field(IdIncomeDating, QStringLiteral("Как включать доходы и налоги в отчет"), 40);
-    field(IdSorting, QStringLiteral("Сортировка"), 40);
+    using kalvor::WholeFigure;
+    constexpr double kMostRoubles = 999999999999;
+    const kalvor::FigureRule text = kalvor::TextFigure(kTextCapacity - 1);
+    AddInput(IdYear, {QStringLiteral("Отчетный год"), WholeFigure(INT_MIN, INT_MAX), {}, [](const QString& text) {
+                          return kalvor::reports::ReportYearRefusal(QStringLiteral("Отчетный год"), text);
+                      }});
+    AddInput(IdFirstMonth, {QStringLiteral("Первый месяц отчетного периода"), WholeFigure(0, 12)});
+    AddInput(IdLastMonth, {QStringLiteral("Последний месяц отчетного периода"), WholeFigure(0, 12)});
+    AddInput(IdTaxInspection, {QStringLiteral("Код ГНИ (2 знака - регион  +  2 знака - инспекция)"), text}, 160);
+    AddInput(IdTaxpayerNumber,
+             InnInputKind(QStringLiteral("ИНН - идентификационный номер предприятия"), kTextCapacity - 1), 160);
+    AddInput(IdReasonCode, {QStringLiteral("КПП - код причины постановки на учет"), text}, 160);
+    AddInput(IdPensionFundNumber, {QStringLiteral("Регистрационный номер предприяния (пенсионный фонд)"), text}, 160);
+    AddInput(IdMinimalRateLimit,
+             {QStringLiteral("По минимальной налоговой ставке облагаются доходы до"), WholeFigure(0, kMostRoubles)},
+             120);
+    AddInput(IdMaximalRateLimit,
+             {QStringLiteral("По максимальной налоговой ставке облагаются доходы, превышающие"),
+              WholeFigure(0, kMostRoubles)},
+             120);
+    AddInput(IdIncomeDating, {QStringLiteral("Как включать доходы и налоги в отчет"), WholeFigure(0, 1)}, 40);
+    AddInput(IdSorting, {QStringLiteral("Сортировка"), WholeFigure(0, 1)}, 40);
     ShowStoredValues();
 }
 
-long long CEFuncParamView::UnitsOr(int id, long long stored) const
+void CEFuncParamView::AddInput(int id, InputKind kind, int width)
 {
-    const auto* field = controlAs<CTypedEdit>(id);
-    return field ? field->UnitsOr(stored) : stored;
+    auto* input = new CTypedEdit(std::move(kind), this);
+    AddRow(LabelledRow(input, width));
+    SetControl(id, input);
 }
 
-std::vector<kalvor::FigureField> CEFuncParamView::Figures()
-{
-    using kalvor::WholeFigure;
-    constexpr double kMostRoubles = 999999999999;
-    return {{IdYear, QStringLiteral("Отчетный год"), WholeFigure(0, 9999)},
-            {IdFirstMonth, QStringLiteral("Первый месяц отчетного периода"), WholeFigure(0, 12)},
-            {IdLastMonth, QStringLiteral("Последний месяц отчетного периода"), WholeFigure(0, 12)},
-            {IdMinimalRateLimit, QStringLiteral("По минимальной налоговой ставке облагаются доходы до"),
-             WholeFigure(0, kMostRoubles)},
-            {IdMaximalRateLimit, QStringLiteral("По максимальной налоговой ставке облагаются доходы, превышающие"),
-             WholeFigure(0, kMostRoubles)},
-            {IdIncomeDating, QStringLiteral("Как включать доходы и налоги в отчет"), WholeFigure(0, 1)},
-            {IdSorting, QStringLiteral("Сортировка"), WholeFigure(0, 1)}};
-}
+CTypedEdit* CEFuncParamView::Typed(int id) const { return controlAs<CTypedEdit>(id); }
 
 CEFuncParamView::~CEFuncParamView()
 {
@@ -108,6 +101,8 @@ kalvor::platform::TaskThread::Body CEFuncParamView::MakeTaskBody() { return {}; 
 
 bool CEFuncParamView::CanLeave()
 {
+    if (!ReadTypedInputs(this))
+        return false;
     StoreChanges();
     return CExchangeTaskView::CanLeave();
 }
@@ -170,7 +165,7 @@ bool CEFuncParamView::StoreNumbers()
     auto& firm = Document()->infoBase.firm;
     bool changed = false;
     const int storedYear = config.r_g == 0 ? 0 : config.r_g + 1900;
-    const int year = int(UnitsOr(IdYear, storedYear));
+    const int year = int(Typed(IdYear)->UnitsOr(storedYear));
     if (year != storedYear) {
         if (kalvor::reports::ReportYearAccepted(year)) {
             config.r_g = std::uint8_t(year == 0 ? 0 : year - 1900);
@@ -179,15 +174,15 @@ bool CEFuncParamView::StoreNumbers()
             KalvorMessageBox(kalvor::reports::ReportYearRefusedText(), MB_OK | MB_ICONERROR);
         }
     }
-    const int first = InRange(int(UnitsOr(IdFirstMonth, config.r_m1)), 1, 12);
-    const int last = InRange(int(UnitsOr(IdLastMonth, config.r_m2)), 1, 12);
+    const int first = InRange(int(Typed(IdFirstMonth)->UnitsOr(config.r_m1)), 1, 12);
+    const int last = InRange(int(Typed(IdLastMonth)->UnitsOr(config.r_m2)), 1, 12);
     changed |= StoreValue(config.r_m1, std::uint8_t(first));
     changed |= StoreValue(config.r_m2, std::uint8_t(last));
     const std::pair<int, double*> limits[] = {{IdMinimalRateLimit, &firm.minOblStav},
                                               {IdMaximalRateLimit, &firm.maxOblStav}};
     for (const auto& [id, limit] : limits) {
         const long long stored = (long long)std::trunc(*limit);
-        const long long typed = UnitsOr(id, stored);
+        const long long typed = Typed(id)->UnitsOr(stored);
         if (typed != stored) {
             *limit = typed;
             changed = true;
@@ -210,8 +205,8 @@ bool CEFuncParamView::StoreTexts()
 bool CEFuncParamView::StoreFlags()
 {
     auto& firm = Document()->infoBase.firm;
-    const long long dating = UnitsOr(IdIncomeDating, (firm.parWord & kIncomeDatingBit) != 0);
-    const long long sorting = UnitsOr(IdSorting, (firm.parWord & kSortingBit) != 0);
+    const long long dating = Typed(IdIncomeDating)->UnitsOr((firm.parWord & kIncomeDatingBit) != 0);
+    const long long sorting = Typed(IdSorting)->UnitsOr((firm.parWord & kSortingBit) != 0);
     const auto word = std::uint16_t((firm.parWord & ~(kIncomeDatingBit | kSortingBit)) |
                                     (dating != 0 ? kIncomeDatingBit : 0) | (sorting != 0 ? kSortingBit : 0));
     return StoreValue(firm.parWord, word);

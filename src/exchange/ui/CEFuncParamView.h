@@ -10,6 +10,8 @@
 
 #include <vector>
 
+class CTypedEdit;
+struct InputKind;
 
 class CEFuncParamView : public CExchangeTaskView {
     Q_OBJECT
@@ -51,14 +53,12 @@ protected:
     kalvor::platform::TaskThread::Body MakeTaskBody() override;
 
 private:
-    // The figure fields and their kinds.
-    static std::vector<kalvor::FigureField> Figures();
+    // An input of the form made with its kind, in the next row under its label.
+    void AddInput(int id, InputKind kind, int width = 80);
+    CTypedEdit* Typed(int id) const;
     void ShowStoredValues();
     bool StoreNumbers();
     bool StoreTexts();
     bool StoreFlags();
     void SaveToBase();
-
-    // A figure field's units; `stored` when its text does not read.
-    long long UnitsOr(int id, long long stored) const;
 };

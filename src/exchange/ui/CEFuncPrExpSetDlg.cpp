@@ -3,6 +3,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 #include "values/Values.h"
 
 #include <QApplication>
@@ -19,6 +20,7 @@ namespace {
 constexpr int kDefaultAccount = 70;
 constexpr std::uint16_t kJoinBit = 0x80; // c1TypProv
 constexpr int kSubaccountShift = 8; // c1Sub70, four bits
+constexpr int kMostAccount = 9999, kMostSubaccount = 9;
 
 QString NumberOrEmpty(int value) { return value != 0 ? QString::number(value) : QString(); }
 
@@ -33,8 +35,10 @@ CEFuncPrExpSetDlg::CEFuncPrExpSetDlg(kalvor::infobase::CInfoBase& base, QWidget*
     auto* layout = new QVBoxLayout(this);
     auto* group = new QGroupBox(QStringLiteral("Кредит по зарплате"), this);
     auto* fields = new QFormLayout(group);
-    m_account = new QLineEdit(NumberOrEmpty(firm.c1Ch70), group);
-    m_subaccount = new QLineEdit(NumberOrEmpty(firm.c1Sub70()), group);
+    m_account = new CTypedEdit({QStringLiteral("Счет"), kalvor::WholeFigure(0, kMostAccount)}, group);
+    m_account->setText(NumberOrEmpty(firm.c1Ch70));
+    m_subaccount = new CTypedEdit({QStringLiteral("Субсчет"), kalvor::WholeFigure(0, kMostSubaccount)}, group);
+    m_subaccount->setText(NumberOrEmpty(firm.c1Sub70()));
     fields->addRow(QStringLiteral("Счет"), m_account);
     fields->addRow(QStringLiteral("Субсчет"), m_subaccount);
     layout->addWidget(group);
@@ -64,11 +68,11 @@ bool CEFuncPrExpSetDlg::ReadFields()
     kalvor::infobase::FirmInfo& firm = m_base.firm;
     bool changed = false;
     std::int32_t account = firm.c1Ch70;
-    changed |= kalvor::ParseIntField(m_account->text(), account, 0, 9999) != 0;
+    changed |= kalvor::ParseIntField(m_account->text(), account, 0, kMostAccount) != 0;
     firm.c1Ch70 = std::uint16_t(account);
 
     std::int32_t subaccount = firm.c1Sub70();
-    changed |= kalvor::ParseIntField(m_subaccount->text(), subaccount, 0, 9) != 0;
+    changed |= kalvor::ParseIntField(m_subaccount->text(), subaccount, 0, kMostSubaccount) != 0;
     std::uint16_t word = std::uint16_t(firm.c1Word & ~(15u << kSubaccountShift));
     word = std::uint16_t(word | (std::uint16_t(subaccount) << kSubaccountShift));
 
@@ -96,6 +100,8 @@ void CEFuncPrExpSetDlg::SaveFirmRecord()
 
 void CEFuncPrExpSetDlg::accept()
 {
+    if (!ReadTypedInputs(this))
+        return;
     if (ReadFields())
         SaveFirmRecord();
     QDialog::accept();

@@ -1,6 +1,7 @@
 #include "exchange/ui/CEFuncT54FormEditDlg.h"
 
 #include "shell/ui/NullableDateEdit.h"
+#include "shell/ui/TypedInput.h"
 #include "values/CScan.h"
 #include "values/RoundText.h"
 #include "values/Values.h"
@@ -11,6 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <climits>
 
 using kalvor::exchange::T54WorkBlock;
 
@@ -54,6 +57,21 @@ constexpr EditorRow kRows[] = {
     {"Всего, руб.", CellKind::CountedAmount, 21, 1550, 1551},
 };
 
+// What a cell of its kind takes: a whole number, an amount to the kopeck, a
+// text as long as the form keeps (dates are date fields).
+kalvor::FigureRule CellRule(CellKind kind)
+{
+    switch (kind) {
+    case CellKind::Integer:
+    case CellKind::CountedInteger: return kalvor::WholeFigure(INT_MIN, INT_MAX);
+    case CellKind::Amount:
+    case CellKind::CountedAmount: return kalvor::MoneyFigure();
+    case CellKind::Text:
+    case CellKind::Date: break;
+    }
+    return kalvor::TextFigure(kalvor::exchange::kT54FormTextLength - 1);
+}
+
 QString AmountText(double value) { return value == 0 ? QString() : kalvor::FormatFixed(value, 2); }
 
 QString IntegerText(double value) { return value == 0 ? QString() : QString::number(int(value)); }
@@ -87,8 +105,7 @@ NullableDateEdit* CEFuncT54FormEditDlg::Picker(int id) const { return controlAs<
 void CEFuncT54FormEditDlg::BuildForm()
 {
     auto* layout = new QVBoxLayout(this);
-    auto* employee = new QLineEdit(this);
-    employee->setReadOnly(true);
+    auto* employee = ShownValueEdit(this);
     SetControl(IdEmployeeText, employee);
     auto* head = new QGridLayout;
     head->addWidget(new QLabel(QStringLiteral("сотрудник"), this), 0, 0);
@@ -109,7 +126,10 @@ void CEFuncT54FormEditDlg::BuildForm()
                         [picker] { OnDateTimeChangeSetFormat(picker); });
                 widget = picker;
             } else {
-                widget = new QLineEdit(this);
+                const QString name = QStringLiteral("%1, строка %2")
+                                         .arg(QString::fromUtf8(r.label).trimmed())
+                                         .arg(id == r.line1 ? 1 : 2);
+                widget = new CTypedEdit({name, CellRule(r.kind)}, this);
             }
             SetControl(id, widget);
             grid->addWidget(widget, row, id == r.line1 ? 1 : 2);
@@ -195,6 +215,8 @@ void CEFuncT54FormEditDlg::StoreIntoWorkBlock()
 
 void CEFuncT54FormEditDlg::accept()
 {
+    if (!CommitDateFields(this) || !ReadTypedInputs(this))
+        return;
     StoreIntoWorkBlock();
     QDialog::accept();
 }

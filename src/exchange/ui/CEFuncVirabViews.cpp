@@ -5,6 +5,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 #include "values/CScan.h"
 #include "values/Messages.h"
 #include "values/RecordFile.h"
@@ -153,25 +154,25 @@ CEFuncVirabView::CEFuncVirabView(CKalvorDoc* doc, QWidget* parent) : CCommonForm
     auto* outer = new QVBoxLayout(this);
     auto* box = new QGroupBox(QStringLiteral("Просмотр информации"), this);
     auto* form = new QGridLayout(box);
-    auto place = [&](int id, const QString& label, int row, int column, QLineEdit* field) {
+    // The file's path and the personnel number to find are typed; the record's
+    // values are only shown.
+    auto addField = [&](int id, const QString& label, int row, int column, kalvor::FigureRule rule, bool readOnly) {
         auto* text = new QLabel(label, box);
+        CTypedEdit* field = readOnly ? ShownValueEdit(box) : new CTypedEdit({label, rule}, box);
         text->setBuddy(field);
         form->addWidget(text, row, column);
         form->addWidget(field, row, column + 1);
         SetControl(id, field);
         return field;
     };
-    const QString fileName = QStringLiteral("Имя файла выработки");
-    place(IdFileField, fileName, 0, 0, new CTypedEdit({fileName, kalvor::TextFigure(kFilePathLength)}, box));
+    addField(IdFileField, QStringLiteral("Имя файла выработки"), 0, 0, kalvor::TextFigure(kPathLength), false);
     auto* browse = new QPushButton(QStringLiteral(". . ."), box);
     browse->setAutoDefault(false);
     form->addWidget(browse, 0, 2);
     SetControl(IdBrowse, browse);
     connect(browse, &QPushButton::clicked, this, [this] { OnBrowse(); });
-    // A number of the file's records, not of the base's list.
-    const QString number = QStringLiteral("Табельный номер");
-    place(IdPersonnelNumberField, number, 1, 0,
-          new CTypedEdit({number, kalvor::WholeFigure(0, kalvor::infobase::EmployeeListEntry::MaxPersonnelNumber)}, box));
+    addField(IdPersonnelNumberField, QStringLiteral("Табельный номер"), 1, 0,
+             kalvor::WholeFigure(0, kalvor::infobase::EmployeeListEntry::MaxPersonnelNumber), false);
     const struct {
         int id;
         const char* caption;
@@ -190,9 +191,7 @@ CEFuncVirabView::CEFuncVirabView(CKalvorDoc* doc, QWidget* parent) : CCommonForm
     connect(controlAs<QPushButton>(IdPrevious), &QPushButton::clicked, this, [this] { PrevElement(); });
     int line = 3;
     for (const ShownField& shown : kShownFields) {
-        auto* field = new QLineEdit(box);
-        field->setReadOnly(true);
-        place(shown.id, QString::fromUtf8(shown.label), line, 0, field)->setMaximumWidth(220);
+        addField(shown.id, QString::fromUtf8(shown.label), line, 0, kalvor::TextFigure(0), true)->setMaximumWidth(220);
         ++line;
     }
     m_grid = new CGridCtrl(box);
@@ -260,9 +259,9 @@ void CEFuncVirabView::PrevElement() { ShowRecordAt(-1); }
 
 void CEFuncVirabView::ShowRecordAt(int step)
 {
-    auto* numberField = controlAs<CTypedEdit>(IdPersonnelNumberField);
-    if (!numberField->Read())
+    if (!ReadTypedInputs(this))
         return;
+    auto* numberField = controlAs<CTypedEdit>(IdPersonnelNumberField);
     const int number = int(numberField->UnitsOr(0));
     if (number <= 0) {
         ShowError(this, QStringLiteral("Некорректный табельный номер"));

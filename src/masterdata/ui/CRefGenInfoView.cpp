@@ -8,6 +8,7 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/FieldWidth.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -92,7 +93,7 @@ bool IsShortField(int id)
     return (id >= 1011 && id <= 1028) || (id >= 1063 && id <= 1064) || (id >= 1066 && id <= 1092) || id == 1053;
 }
 
-bool IsHoliday(int id) { return id >= 1081 && id <= 1092; }
+bool IsHoliday(int id) { return IsGenInfoHoliday(id); }
 
 } // namespace
 
@@ -148,9 +149,14 @@ void CRefGenInfoView::BuildForm()
 
 QLineEdit* CRefGenInfoView::AddField(int id, QWidget* parent)
 {
-    auto* edit = new QLineEdit(parent);
+    // Made with its rule and the general data's own check of what the rule
+    // reads (a holiday's "Д.М", the working day's minutes).
+    const QString name = IsHoliday(id) ? QStringLiteral("Праздники") : GenInfoFieldLabel(id);
+    auto* edit = new CTypedEdit(
+        {name, GenInfoFieldRule(id), {}, [id](const QString& text) { return GenInfoFieldError(id, text); }}, parent);
+    if (IsHoliday(id))
+        MarkDateInput(edit);
     edit->setObjectName(QStringLiteral("field%1").arg(id));
-    edit->setMaxLength(kGenInfoTextLength);
     if (IsShortField(id))
         edit->setMaximumWidth(IsHoliday(id) || (id >= 1011 && id <= 1022) ? 52 : 110);
     if (IsHoliday(id))
@@ -167,7 +173,6 @@ QLineEdit* CRefGenInfoView::AddField(int id, QWidget* parent)
     }
     SetControl(id, edit);
     m_fields.insert(id, edit);
-    connect(edit, &QLineEdit::editingFinished, this, [this, id] { CheckField(id); });
     return edit;
 }
 
@@ -187,19 +192,6 @@ void CRefGenInfoView::FillFields()
             // A value shows whole: the page scrolls rather than cut it.
             FitFieldToText(*edit);
         }
-}
-
-bool CRefGenInfoView::CheckField(int id)
-{
-    QLineEdit* edit = Field(id);
-    if (!edit)
-        return true;
-    const QString error = GenInfoFieldError(id, edit->text());
-    if (error.isEmpty())
-        return true;
-    KalvorMessageBox(error, MB_OK | MB_ICONWARNING);
-    edit->setFocus();
-    return false;
 }
 
 void CRefGenInfoView::ShowFormHelp()
@@ -250,9 +242,8 @@ void CRefGenInfoView::keyPressEvent(QKeyEvent* event)
 
 bool CRefGenInfoView::CanLeave()
 {
-    for (int id : GenInfoFieldIds())
-        if (!CheckField(id))
-            return false;
+    if (!ReadTypedInputs(this))
+        return false;
     SaveFields();
     return true;
 }

@@ -35,9 +35,10 @@ protected:
 
 private:
     void BuildForm();
+    // The field of a control, made with its rule (GenInfoFieldRule), read
+    // when it is left and at Enter.
     QLineEdit* AddField(int id, QWidget* parent);
     void FillFields();
-    bool CheckField(int id);
     void StoreInBase();
 
     QHash<int, QLineEdit*> m_fields;

@@ -90,6 +90,8 @@ bool IsCodedField(int id)
            std::end(kalvor::masterdata::kCodedFields);
 }
 
+kalvor::FigureRule Rule(int id) { return kalvor::masterdata::CardFieldRule(0, id); }
+
 ib::u16 PackedValueOf(const NullableDateEdit* picker, bool monthOnly)
 {
     ib::u16 value = 0;
@@ -113,10 +115,10 @@ void CWorkerUchKartGDDlg::BuildForm()
     for (const TextField& field : kTextFields) {
         const QString label = QString::fromUtf8(field.label);
         if (!IsCodedField(field.id)) {
-            AddEdit(field.id, label, field.column, field.id == 1077 ? 0 : 160);
+            AddEdit(field.id, label, field.column, Rule(field.id), field.id == 1077 ? 0 : 160);
             continue;
         }
-        QLineEdit* edit = AddCodedEdit(field.id, label, field.column, 50);
+        QLineEdit* edit = AddCodedEdit(field.id, label, field.column, Rule(field.id), 50);
         SetPossibleNames(field.id, kalvor::masterdata::CodedFieldNames(field.id, *View()->Document()));
         connect(edit, &QLineEdit::textChanged, this, [this, id = field.id] { ShowValueName(id); });
     }
@@ -124,7 +126,7 @@ void CWorkerUchKartGDDlg::BuildForm()
     for (const DateField& field : kDateFields) AddPicker(field.id, QString::fromUtf8(field.label), field.column);
     AddHeading(QStringLiteral("Шифры производственных затрат"));
     for (const CodeField& field : kCodeFields)
-        AddEdit(field.id, QString::fromUtf8(field.label), field.column, 160)->setMaxLength(12);
+        AddEdit(field.id, QString::fromUtf8(field.label), field.column, Rule(field.id), 160)->setMaxLength(12);
     AddHeading(QStringLiteral("Инвалидность"));
     for (const DateField& field : kMonthFields) AddPicker(field.id, QString::fromUtf8(field.label), field.column, true);
     Form()->setRowStretch(Form()->rowCount(), 1);
@@ -170,8 +172,7 @@ bool CWorkerUchKartGDDlg::CheckFields(const MainDataFields& fields)
 MainDataTarget CWorkerUchKartGDDlg::TargetOf(int slot)
 {
     ib::CInfoBase& base = Base();
-    return {base.current.head, base.attributesOf(slot), base.shopOf(slot),
-            base.shortNameOf(slot)};
+    return {base.current.head, base.attributesOf(slot), base.shopOf(slot), base.shortNameOf(slot)};
 }
 
 void CWorkerUchKartGDDlg::LoadRecord(quint32 slot)

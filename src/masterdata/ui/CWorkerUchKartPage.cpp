@@ -6,9 +6,9 @@
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
-#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "shell/ui/TypedInput.h"
 #include "shell/ui/WaitCursor.h"
 
 #include <QCheckBox>
@@ -103,13 +103,24 @@ void CWorkerUchKartPage::AddControl(int id, QWidget* control, const QString& lab
     m_form->addWidget(placed, row, column * 2 + 1);
 }
 
-QLineEdit* CWorkerUchKartPage::AddCodedEdit(int id, const QString& label, int column, int width)
+CTypedEdit* CWorkerUchKartPage::MakeInput(QWidget* parent, const QString& label, kalvor::FigureRule rule,
+                                          std::function<QString(const QString&)> also)
+{
+    // The label as messages name the field: without the mark of a field the
+    // calculation needs.
+    const QString name = QString(label).remove(QLatin1Char('*')).trimmed();
+    auto* edit = new CTypedEdit({name, rule, {}, std::move(also)}, parent);
+    edit->OnRefusal([this] { MakeEditable(); });
+    return edit;
+}
+
+QLineEdit* CWorkerUchKartPage::AddCodedEdit(int id, const QString& label, int column, kalvor::FigureRule rule,
+                                            int width)
 {
     auto* box = new QWidget(this);
     auto* line = new QHBoxLayout(box);
     line->setContentsMargins(0, 0, 0, 0);
-    auto* edit = new QLineEdit(box);
-    edit->setMaxLength(120);
+    CTypedEdit* edit = MakeInput(box, label, rule);
     edit->setMaximumWidth(width);
     // A long name wraps within the column rather than widening the page.
     auto* name = new ValueNameLabel(box);
@@ -137,16 +148,18 @@ void CWorkerUchKartPage::SetPossibleNames(int id, const QStringList& names)
 
 QLineEdit* CWorkerUchKartPage::AddShown(int id, const QString& label, int column, int width)
 {
-    QLineEdit* edit = AddEdit(id, label, column, width);
-    edit->setReadOnly(true);
+    CTypedEdit* edit = ShownValueEdit(this);
     edit->setFocusPolicy(Qt::NoFocus);
+    if (width > 0)
+        edit->setMaximumWidth(width);
+    AddControl(id, edit, label, column);
     return edit;
 }
 
-QLineEdit* CWorkerUchKartPage::AddEdit(int id, const QString& label, int column, int width)
+QLineEdit* CWorkerUchKartPage::AddEdit(int id, const QString& label, int column, kalvor::FigureRule rule, int width,
+                                       std::function<QString(const QString&)> also)
 {
-    auto* edit = new QLineEdit(this);
-    edit->setMaxLength(120);
+    CTypedEdit* edit = MakeInput(this, label, rule, std::move(also));
     if (width > 0)
         edit->setMaximumWidth(width);
     AddControl(id, edit, label, column);
@@ -186,13 +199,7 @@ int CWorkerUchKartPage::PersonnelNumberOfSlot(quint32 slot) const
     return -1;
 }
 
-void CWorkerUchKartPage::GuardFigures(int tab)
-{
-    m_figures = new FigureFields(this, *this, kalvor::masterdata::CardFigureFields(tab));
-    m_figures->OnRefusal([this] { MakeEditable(); });
-}
-
-bool CWorkerUchKartPage::CommitFields() { return CommitDateFields(this) && (!m_figures || m_figures->ReadAll()); }
+bool CWorkerUchKartPage::CommitFields() { return CommitDateFields(this) && ReadTypedInputs(this); }
 
 void CWorkerUchKartPage::MakeEditable()
 {
@@ -258,6 +265,13 @@ void CWorkerUchKartPage::OnCancel()
             return;
         }
         m_modified = false;
+        if (Shown() != typed) {
+            // The changes are abandoned: the card shows what is stored and
+            // stays editable, the focus in its first field.
+            if (View())
+                View()->EnableEntry(true);
+            return;
+        }
     }
     FocusStrip();
 }

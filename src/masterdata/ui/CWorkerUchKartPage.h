@@ -7,11 +7,12 @@
 
 #include "infobase/InfoBase.h"
 #include "shell/ui/CFormChildDlg.h"
+#include "values/TypedFigure.h"
 
 #include <QColor>
 #include <functional>
 
-class FigureFields;
+class CTypedEdit;
 class QCheckBox;
 class QGridLayout;
 class QLabel;
@@ -37,27 +38,28 @@ public:
     // tallest, so that no value typed moves the rows below.
     void SetPossibleNames(int id, const QStringList& names);
 
-    // Reads the page's figure fields (CardFigureFields of its tab) when they
-    // are left.
-    void GuardFigures(int tab);
     // What the page calls when the shown employee's card is saved (the view's
     // list of employees follows it).
     void OnCardSaved(std::function<void(quint32 slot)> saved) { m_cardSaved = std::move(saved); }
 
     // Esc: what was typed since the employee was shown is abandoned after a
-    // question ("Нет" keeps it on the page); then the focus goes to the
-    // view's selection strip.
+    // question ("Нет" keeps it on the page), and the card shows what is
+    // stored, editable; with nothing typed the focus goes to the view's
+    // selection strip.
     virtual void OnCancel();
     // Enter: nothing outside group mode.
     virtual void OnOK() {}
 
 protected:
-    // Places a labelled control in a column (0 left, 1 right) of the page.
-    QLineEdit* AddEdit(int id, const QString& label, int column, int width = 0);
+    // Places a labelled input in a column (0 left, 1 right) of the page, made
+    // with its rule (CardFieldRule) and named by its label; `also`, when
+    // given, refuses what the rule reads and the card does not keep.
+    QLineEdit* AddEdit(int id, const QString& label, int column, kalvor::FigureRule rule, int width = 0,
+                       std::function<QString(const QString&)> also = {});
     // A field that only shows a value (read only, skipped by the focus).
     QLineEdit* AddShown(int id, const QString& label, int column, int width = 0);
     // A field for a code, the name of its value shown beside it (ValueName).
-    QLineEdit* AddCodedEdit(int id, const QString& label, int column, int width);
+    QLineEdit* AddCodedEdit(int id, const QString& label, int column, kalvor::FigureRule rule, int width);
     NullableDateEdit* AddPicker(int id, const QString& label, int column, bool monthOnly = false);
     QCheckBox* AddCheck(int id, const QString& label, int column);
     // A control placed by the caller, kept under its number; `placed`, when
@@ -91,9 +93,11 @@ private:
     // The card's fields editable again (the strip greys them while it has
     // the focus), so that a refused field can be mended.
     void MakeEditable();
+    // An input of the page made with its kind, named by its label.
+    CTypedEdit* MakeInput(QWidget* parent, const QString& label, kalvor::FigureRule rule,
+                          std::function<QString(const QString&)> also = {});
 
     QGridLayout* m_form;
-    FigureFields* m_figures = nullptr;
     int m_rows[2] = {0, 0};
     std::function<void(quint32 slot)> m_cardSaved;
 };

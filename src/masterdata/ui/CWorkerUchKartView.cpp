@@ -108,7 +108,6 @@ void CWorkerUchKartView::CreatePage(int tab)
     case 2: page = new CWorkerUchkartPasDDlg(this); break;
     default: page = new CWorkerUchKartGDDlg(this); break;
     }
-    page->GuardFigures(tab);
     page->OnCardSaved([this](quint32 slot) { CardSaved(slot); });
     m_pageLayout->addWidget(page);
     page->show();

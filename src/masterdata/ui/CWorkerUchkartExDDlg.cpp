@@ -68,6 +68,8 @@ bool StoreBit(ib::u32& word, int bit, bool on)
 // other text before anything is stored); 0 for an empty text.
 int ReadInt(const QString& text) { return kalvor::masterdata::TypedNumber(text); }
 
+kalvor::FigureRule Rule(int id) { return kalvor::masterdata::CardFieldRule(1, id); }
+
 } // namespace
 
 CWorkerUchkartExDDlg::CWorkerUchkartExDDlg(CCommonFormView* view) : CWorkerUchKartPage(IDD, view) { BuildForm(); }
@@ -81,14 +83,14 @@ void CWorkerUchkartExDDlg::BuildForm()
 {
     AddShown(1075, QStringLiteral("Работник"), 0);
     AddShown(1076, QStringLiteral("Табель N"), 1, 100);
-    AddEdit(1016, QStringLiteral("Статус"), 0, 60);
-    AddEdit(1060, QStringLiteral("Профессиональный разряд"), 1, 60);
-    AddEdit(1117, QStringLiteral("Исчисление среднего заработка"), 0, 60);
-    AddEdit(1074, QStringLiteral("Количество дней пребывания на территории РФ"), 1, 80);
+    AddEdit(1016, QStringLiteral("Статус"), 0, Rule(1016), 60);
+    AddEdit(1060, QStringLiteral("Профессиональный разряд"), 1, Rule(1060), 60);
+    AddEdit(1117, QStringLiteral("Исчисление среднего заработка"), 0, Rule(1117), 60);
+    AddEdit(1074, QStringLiteral("Количество дней пребывания на территории РФ"), 1, Rule(1074), 80);
     for (const FlagBox& box : kFlagBoxes) AddCheck(box.id, QString::fromUtf8(box.label), box.column);
     AddHeading(QStringLiteral("Военная служба"));
     AddPicker(1063, QStringLiteral("Стаж на дату"), 0);
-    AddEdit(1068, QStringLiteral("Звание"), 1);
+    AddEdit(1068, QStringLiteral("Звание"), 1, Rule(1068));
     AddShown(1064, QStringLiteral("Лет"), 0, 60);
     AddShown(1065, QStringLiteral("Мес."), 1, 60);
     AddShown(1066, QStringLiteral("Дн."), 0, 60);
@@ -100,15 +102,15 @@ void CWorkerUchkartExDDlg::BuildForm()
     static const char* const months[] = {"Январь", "Февраль", "Март",     "Апрель",  "Май",    "Июнь",
                                          "Июль",   "Август",  "Сентябрь", "Октябрь", "Ноябрь", "Декабрь"};
     for (int m = 0; m < 12; ++m)
-        AddEdit(kMonthIds[m], QString::fromUtf8(months[m]), m < 6 ? 0 : 1, 40)->setMaxLength(3);
+        AddEdit(kMonthIds[m], QString::fromUtf8(months[m]), m < 6 ? 0 : 1, Rule(kMonthIds[m]), 40)->setMaxLength(3);
     AddHeading(QStringLiteral("Имущественный вычет"));
-    AddEdit(1096, QStringLiteral("Общая сумма"), 0, 160);
+    AddEdit(1096, QStringLiteral("Общая сумма"), 0, Rule(1096), 160);
     AddShown(1118, QStringLiteral("Текущий остаток"), 1, 160);
     AddPicker(1082, QStringLiteral("Дата начала"), 0);
     AddShown(1119, QStringLiteral("В отчетном году"), 1);
     AddHeading(QStringLiteral("Уведомление"));
-    AddEdit(1032, QStringLiteral("Номер"), 0);
-    AddEdit(1097, QStringLiteral("Код выдавшего нал.органа"), 1);
+    AddEdit(1032, QStringLiteral("Номер"), 0, Rule(1032));
+    AddEdit(1097, QStringLiteral("Код выдавшего нал.органа"), 1, Rule(1097));
     AddPicker(1098, QStringLiteral("Дата выдачи"), 0);
     Form()->setRowStretch(Form()->rowCount(), 1);
 

@@ -3,6 +3,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "masterdata/EmployeeCard.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "shell/ui/TypedInput.h"
 #include "values/InsuranceNumber.h"
 #include "values/Values.h"
 
@@ -73,11 +74,12 @@ const PassportField kFields[] = {
     {1064, "Дата", 1, &ib::EmployeeHead::invSprDat, true},
 };
 
-// The address of residence is longer than the other texts.
-constexpr int kAddressId = 1053;
-constexpr int kAddressLength = 143;
+// The personal tax number: 12 digits (InnInputKind).
+constexpr int kInnId = 1108;
 constexpr int kContractShift = 4;
 constexpr int kDisabilityShift = 6;
+
+kalvor::FigureRule Rule(int id) { return kalvor::masterdata::CardFieldRule(2, id); }
 
 int BitsOf(ib::u32 flags, int shift) { return int((flags >> shift) & 3); }
 
@@ -93,21 +95,22 @@ void CWorkerUchkartPasDDlg::BuildForm()
         if (field.id == 0) {
             AddHeading(QString::fromUtf8(field.label));
             if (qstrcmp(field.label, "Договор и инвалидность") == 0) {
-                AddEdit(1055, QStringLiteral("Вид договора"), 0, 60);
+                AddEdit(1055, QStringLiteral("Вид договора"), 0, Rule(1055), 60);
             }
         } else if (field.date) {
             AddPicker(field.id, QString::fromUtf8(field.label), field.column);
         } else {
-            AddEdit(field.id, QString::fromUtf8(field.label), field.column)
-                ->setMaxLength(field.id == kAddressId ? kAddressLength : 120);
+            AddEdit(field.id, QString::fromUtf8(field.label), field.column, Rule(field.id), 0,
+                    field.id == kInnId ? InnInputKind(QString::fromUtf8(field.label), md::kCardTextLength).also
+                                       : std::function<QString(const QString&)>());
         }
         if (field.id == 1058)
-            AddEdit(1032, QStringLiteral("№"), 0, 160);
+            AddEdit(1032, QStringLiteral("№"), 0, Rule(1032), 160);
         if (field.id == 1056)
-            AddEdit(1057, QStringLiteral("Группа инвал-сти"), 0, 60);
+            AddEdit(1057, QStringLiteral("Группа инвал-сти"), 0, Rule(1057), 60);
     }
     AddCheck(1465, QStringLiteral("Состояние в браке"), 1);
-    AddEdit(1466, QStringLiteral("Дети"), 0, 60);
+    AddEdit(1466, QStringLiteral("Дети"), 0, Rule(1466), 60);
     Form()->setRowStretch(Form()->rowCount(), 1);
 }
 
@@ -179,8 +182,9 @@ int CWorkerUchkartPasDDlg::SaveRecord()
         if (field.date)
             m_modified |= ParseDateToDate(&(head.*field.member), Picker(field.id)) != 0;
         else
-            m_modified |= kalvor::StoreTextIfChanged(Edit(field.id)->text(), head.*field.member,
-                                                     field.id == kAddressId ? kAddressLength + 1 : 121) != 0;
+            m_modified |=
+                kalvor::StoreTextIfChanged(Edit(field.id)->text(), head.*field.member,
+                                           field.id == md::kCardAddressField ? md::kCardAddressLength + 1 : 121) != 0;
     }
     m_modified |= md::StorePassportNumber(Edit(1032)->text(), head);
     if (m_modified && !SaveInBase([&] { ib::SaveEmployeeFull(base, int(m_slot)); }))

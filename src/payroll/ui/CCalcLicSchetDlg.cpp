@@ -8,6 +8,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/EntryGrid.h"
+#include "shell/ui/TypedInput.h"
 #include "values/RoundText.h"
 
 #include <QKeyEvent>
@@ -86,9 +87,8 @@ QLineEdit* CCalcLicSchetDlg::AddTotal(int id, const QString& label, int x)
 {
     auto* caption = new QLabel(label, this);
     caption->setGeometry(x, kGridHeight + 10, 72, 24);
-    auto* field = new QLineEdit(this);
+    auto* field = ShownValueEdit(this);
     field->setGeometry(x + 74, kGridHeight + 8, 110, 26);
-    field->setReadOnly(true);
     field->setAlignment(Qt::AlignRight);
     caption->setBuddy(field);
     SetControl(id, field);

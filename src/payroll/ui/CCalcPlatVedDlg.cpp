@@ -6,6 +6,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/EntryGrid.h"
+#include "shell/ui/TypedInput.h"
 #include "values/RoundText.h"
 #include "values/Values.h"
 
@@ -37,9 +38,8 @@ CCalcPlatVedDlg::CCalcPlatVedDlg(CCommonFormView* view) : CFormChildDlg(392, vie
     SetControl(IdGrid, m_grid);
     auto* label = new QLabel(QStringLiteral("К выдаче"), this);
     label->setGeometry(300, 410, 80, 24);
-    m_total = new QLineEdit(this);
+    m_total = ShownValueEdit(this);
     m_total->setGeometry(390, 408, 170, 26);
-    m_total->setReadOnly(true);
     m_total->setAlignment(Qt::AlignRight);
     label->setBuddy(m_total);
     SetControl(IdTotal, m_total);

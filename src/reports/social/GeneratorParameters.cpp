@@ -1,6 +1,9 @@
 #include "reports/social/GeneratorParameters.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "values/TypedFigure.h"
+
+#include <climits>
 
 namespace kalvor::reports {
 
@@ -37,6 +40,14 @@ QString ReportYearRefusedText()
     return QStringLiteral("Отчетный год должен быть в пределах от %1 до %2.\nОставлен прежний год")
         .arg(kFirstParameterYear)
         .arg(kLastParameterYear);
+}
+
+QString ReportYearRefusal(const QString& field, const QString& text)
+{
+    const FigureReading reading = ReadFigure(field, WholeFigure(INT_MIN, INT_MAX), text);
+    if (!reading.read || reading.units == 1900 || ReportYearAccepted(int(reading.units)))
+        return reading.refusal;
+    return ReadFigure(field, WholeFigure(kFirstParameterYear, kLastParameterYear), text).refusal;
 }
 
 bool GeneratorChoiceSet(const FirmInfo& firm, GeneratorChoice choice)

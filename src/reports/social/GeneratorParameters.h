@@ -17,6 +17,10 @@ inline constexpr int kLastParameterYear = 1900 + 255;
 bool ReportYearAccepted(int year);
 // The text shown when a typed year is refused (the stored year is kept).
 QString ReportYearRefusedText();
+// The refusal of a report year typed into the named field; empty for nothing,
+// for a year the base keeps (ReportYearAccepted) and for 1900 (an older
+// screen's "not set").
+QString ReportYearRefusal(const QString& field, const QString& text);
 
 // The four choices of the parameters, as bits of the firm record.
 enum class GeneratorChoice {

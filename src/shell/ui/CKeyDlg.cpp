@@ -2,6 +2,7 @@
 
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -43,6 +45,21 @@ const char* const kCriteria[kCriteriaCount] = {
 
 const char* const kColumns[3] = {"равен", "больше", "меньше"};
 
+// The most a key's value holds.
+constexpr int kMostKeyValue = 32767;
+
+// A key's cell is typed into an input of its kind: a whole number of the
+// key's range, named by its criterion (the dialog's OK reads every cell).
+class KeyCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
+    {
+        return new CTypedEdit({QString::fromUtf8(kCriteria[index.row()]), kalvor::WholeFigure(0, kMostKeyValue)},
+                              parent);
+    }
+};
+
 // A cell's text as a key value: an empty cell is "not set" (-1); a number
 // from 0 to 32767 is the value; anything else cannot be read (false).
 bool readValue(const QString& cellText, qint16* value)
@@ -53,7 +70,7 @@ bool readValue(const QString& cellText, qint16* value)
         return true;
     bool ok = false;
     const int v = text.toInt(&ok);
-    if (!ok || v < 0 || v > 32767 || text.startsWith(QLatin1Char('+')))
+    if (!ok || v < 0 || v > kMostKeyValue || text.startsWith(QLatin1Char('+')))
         return false;
     *value = qint16(v);
     return true;
@@ -70,8 +87,8 @@ CKeyDlg::CKeyDlg(CKalvorDoc* doc, QWidget* parent)
     names->addWidget(new QLabel(QStringLiteral("Фамилия"), this), 1, 0);
     for (int i = 0; i < 3; ++i) {
         names->addWidget(new QLabel(QString::fromUtf8(kColumns[i]), this), 0, i + 1);
-        m_names[i] = new QLineEdit(doc->selectionKeys.name[size_t(i)], this);
-        m_names[i]->setMaxLength(kNameLength);
+        m_names[i] = new CTypedEdit({QString::fromUtf8(kColumns[i]), kalvor::TextFigure(kNameLength)}, this);
+        m_names[i]->setText(doc->selectionKeys.name[size_t(i)]);
         names->addWidget(m_names[i], 1, i + 1);
         SetControl(1001 + i, m_names[i]);
     }
@@ -90,6 +107,7 @@ CKeyDlg::CKeyDlg(CKalvorDoc* doc, QWidget* parent)
             const bool unset = (r == 12 || r == 14) ? v < 1 : v < 0;
             m_table->setItem(r, c, new QTableWidgetItem(unset ? QString() : QString::number(v)));
         }
+    m_table->setItemDelegate(new KeyCellDelegate(m_table));
     SetControl(1010, m_table);
     m_table->installEventFilter(this);
     layout->addWidget(m_table, 1);

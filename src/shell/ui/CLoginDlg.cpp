@@ -2,6 +2,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -12,14 +13,14 @@
 CLoginDlg::CLoginDlg(const QString& baseName, std::function<bool(const QString&)> exists, QWidget* parent,
                      std::function<QString(const QString&)> newNameRefusal)
     : QDialog(parent)
-    , m_base(new QLineEdit(baseName, this))
-    , m_password(new QLineEdit(this))
+    , m_base(new CTypedEdit({QStringLiteral("База данных"), kalvor::TextFigure(kPathLength)}, this))
+    , m_password(new CTypedEdit({QStringLiteral("Пароль"), kalvor::TextFigure(7)}, this))
     , m_existsTest(std::move(exists))
     , m_newNameRefusal(std::move(newNameRefusal))
 {
     setWindowTitle(QStringLiteral("Вход в систему"));
+    m_base->setText(baseName);
     m_password->setEchoMode(QLineEdit::Password);
-    m_password->setMaxLength(7);
     SetControl(IdBase, m_base);
     SetControl(IdPassword, m_password);
     auto* form = new QFormLayout;

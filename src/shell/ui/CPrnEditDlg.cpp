@@ -1,6 +1,7 @@
 #include "shell/ui/CPrnEditDlg.h"
 
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -18,13 +19,14 @@ CPrnEditDlg::CPrnEditDlg(const QString& reportPath, const QString& command, QWid
     setWindowTitle(QStringLiteral("Печать"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Файл отчета"), this));
-    m_pathEdit = new QLineEdit(reportPath, this);
-    m_pathEdit->setReadOnly(true);
+    m_pathEdit = ShownValueEdit(this);
+    m_pathEdit->setText(reportPath);
     m_pathEdit->setMinimumWidth(480);
     SetControl(IdPath, m_pathEdit);
     layout->addWidget(m_pathEdit);
     layout->addWidget(new QLabel(QStringLiteral("Команда печати"), this));
-    m_commandEdit = new QLineEdit(command, this);
+    m_commandEdit = new CTypedEdit({QStringLiteral("Команда печати"), kalvor::TextFigure(kPathLength)}, this);
+    m_commandEdit->setText(command);
     SetControl(IdCommand, m_commandEdit);
     layout->addWidget(m_commandEdit);
     auto* buttons = new QDialogButtonBox(this);

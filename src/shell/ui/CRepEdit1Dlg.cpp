@@ -2,6 +2,7 @@
 
 #include "shell/ui/FieldWidth.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -54,7 +55,8 @@ CRepEdit1Dlg::CRepEdit1Dlg(const QString& path, const EditorCaptions& captions, 
     setWindowTitle(QStringLiteral("Обработка отчета"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Имя файла печати"), this));
-    auto* name = new QLineEdit(RtfFileName(path), this);
+    auto* name = new CTypedEdit({QStringLiteral("Имя файла печати"), kalvor::TextFigure(kPathLength)}, this);
+    name->setText(RtfFileName(path));
     SetControl(IdFileName, name);
     layout->addWidget(name);
     const struct {

@@ -7,7 +7,9 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFocusEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPointer>
 #include <QTimer>
 
@@ -69,9 +71,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Show)
-            if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && IsEditableLineEdit(edit) &&
-                                                                !IsGridEditor(edit) && !HasInputKind(edit))
-                qFatal("An input was made without a kind: %s in %s", qPrintable(edit->objectName()),
+            if (auto* edit = qobject_cast<QLineEdit*>(watched);
+                edit && IsEditableLineEdit(edit) && !IsGridEditor(edit) && !HasInputKind(edit))
+                qFatal("An input was made without a kind: %s of %s in %s", qPrintable(edit->objectName()),
+                       edit->parentWidget() ? edit->parentWidget()->metaObject()->className() : "",
                        edit->window()->metaObject()->className());
         return QObject::eventFilter(watched, event);
     }
@@ -79,8 +82,17 @@ protected:
 
 } // namespace
 
-CTypedEdit::CTypedEdit(InputKind kind, QWidget* parent) : QLineEdit(parent), m_kind(std::move(kind))
+InputKind InnInputKind(const QString& name, int length)
 {
+    return {
+        name, kalvor::TextFigure(length), {}, [name](const QString& text) { return kalvor::InnRefusal(name, text); }};
+}
+
+CTypedEdit::CTypedEdit(InputKind kind, QWidget* parent) : QLineEdit(parent) { SetKind(std::move(kind)); }
+
+void CTypedEdit::SetKind(InputKind kind)
+{
+    m_kind = std::move(kind);
     setProperty(kInputKindProperty, int(m_kind.rule.kind));
     if (m_kind.rule.kind == kalvor::FigureKind::Text && m_kind.rule.max > 0)
         setMaxLength(int(m_kind.rule.max));
@@ -88,7 +100,11 @@ CTypedEdit::CTypedEdit(InputKind kind, QWidget* parent) : QLineEdit(parent), m_k
 
 kalvor::FigureReading CTypedEdit::Reading() const
 {
-    return kalvor::ReadFigure(m_kind.name, m_kind.rule, m_kind.book, text());
+    kalvor::FigureReading reading = kalvor::ReadFigure(m_kind.name, m_kind.rule, m_kind.book, text());
+    if (reading.read && m_kind.also)
+        if (QString refusal = m_kind.also(text()); !refusal.isEmpty())
+            return {false, 0, std::move(refusal)};
+    return reading;
 }
 
 long long CTypedEdit::UnitsOr(long long stored) const
@@ -137,6 +153,30 @@ void CTypedEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+CTypedEdit* ShownValueEdit(QWidget* parent)
+{
+    auto* field = new CTypedEdit({QString(), kalvor::TextFigure(0)}, parent);
+    field->setReadOnly(true);
+    return field;
+}
+
+QWidget* LabelledRow(CTypedEdit* input, int width)
+{
+    auto* row = new QWidget;
+    auto* line = new QHBoxLayout(row);
+    line->setContentsMargins(0, 0, 0, 0);
+    auto* label = new QLabel(input->Kind().name, row);
+    label->setWordWrap(true);
+    label->setFixedWidth(360);
+    label->setBuddy(input);
+    input->setParent(row);
+    input->setFixedWidth(width);
+    line->addWidget(label);
+    line->addWidget(input);
+    line->addStretch(1);
+    return row;
 }
 
 void MarkDateInput(QLineEdit* edit) { edit->setProperty(kInputKindProperty, kDateInputKind); }

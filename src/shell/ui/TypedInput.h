@@ -28,12 +28,19 @@ inline const char* const kInputKindProperty = "kalvorInputKind";
 inline constexpr int kDateInputKind = 100;
 
 // What an input takes: its name as messages say it, its rule and, for a
-// number that must name a record, its book.
+// number that must name a record, its book; `also`, where the store keeps a
+// form the rule does not say (a holiday's "Д.М"), the refusal of a text the
+// rule reads (empty when it is taken).
 struct InputKind {
     QString name;
     kalvor::FigureRule rule;
     kalvor::BookCheck book = {};
+    std::function<QString(const QString& text)> also = {};
 };
+
+// The kind of a taxpayer's number (ИНН): a text of the place's length that
+// holds 10 digits (a firm's) or 12 (a person's), or nothing.
+InputKind InnInputKind(const QString& name, int length);
 
 class CTypedEdit : public QLineEdit {
     Q_OBJECT
@@ -41,6 +48,9 @@ public:
     CTypedEdit(InputKind kind, QWidget* parent);
 
     const InputKind& Kind() const { return m_kind; }
+    // The kind settled once the form's values are laid out (a report
+    // editor's whole field that holds a computed amount reads to the kopeck).
+    void SetKind(InputKind kind);
     // What the text gives by the input's kind.
     kalvor::FigureReading Reading() const;
     // The text's units (of the rule's last place; minutes for hours); `stored`
@@ -63,6 +73,18 @@ private:
     InputKind m_kind;
     std::function<void()> m_beforeFocus;
 };
+
+// The most characters of a file's path a field takes.
+inline constexpr int kPathLength = 259;
+
+// A line edit that only shows a value (a total, a file's path): read only,
+// of the text kind, never typed into.
+CTypedEdit* ShownValueEdit(QWidget* parent);
+
+// A row of a form laid one row under the other: the input's label (its
+// kind's name, wrapped, the input its buddy), then the input of the given
+// width.
+QWidget* LabelledRow(CTypedEdit* input, int width);
 
 // Marks a date field as an input of its kind (NullableDateEdit does it itself).
 void MarkDateInput(QLineEdit* edit);

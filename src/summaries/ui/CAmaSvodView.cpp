@@ -3,6 +3,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/TaskView.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QApplication>
 
@@ -60,8 +61,8 @@ CAmaSvodView::CAmaSvodView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(F
     SetControl(IdOutcome, m_outcome);
     grid->addWidget(m_outcome, 6, 0, 1, 4);
 
-    // The in-place edit lies over the line being edited.
-    m_edit = new QLineEdit(m_list->viewport());
+    // The in-place edit lies over the line being edited: a file's path.
+    m_edit = new CTypedEdit({QStringLiteral("Файл"), kalvor::TextFigure(kPathLength)}, m_list->viewport());
     m_edit->hide();
     SetControl(IdEdit, m_edit);
     m_edit->installEventFilter(this);

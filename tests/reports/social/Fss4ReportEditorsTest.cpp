@@ -188,7 +188,7 @@ TEST_F(Fss4ReportLoop, EditsBothEditorsThenWrites2010FilesOnce)
             Press(editor, FssEditDlgBase::IdSave);
             ASSERT_EQ(boxes.size(), 1);
             EXPECT_EQ(boxes.takeFirst(),
-                      QStringLiteral("Некорректное число в поле \"2. Сумма дохода по статье 248 НК\": 3000000.75"));
+                      QStringLiteral("В поле \"2. Сумма дохода по статье 248 НК\" вводится целое число: 3000000.75"));
             EXPECT_EQ(value(250), 0);
             Type(editor, 1512, "3000000");
             Picker(editor, 1478)->SetDate(QDate(2009, 12, 1));
@@ -358,10 +358,10 @@ TEST_F(Fss4ReportLoop, FieldsShowAndReadTheirFormats)
 TEST_F(Fss4ReportLoop, AnUntouchedSaveKeepsEveryValue)
 {
     GenrValueArray& v = doc.GenrValues;
-    for (const auto& [index, amount] : {std::pair{255, 100.01}, std::pair{257, 2'000.10}, std::pair{258, 1'500.20},
-                                        std::pair{259, 0.05}, std::pair{256, 3'500.35}, std::pair{260, 3'600.36},
-                                        std::pair{262, 12.34}, std::pair{267, 1'032.60}, std::pair{185, 8'000.51},
-                                        std::pair{188, 4'100.99}, std::pair{201, 40.40}, std::pair{204, 0.10}})
+    for (const auto& [index, amount] :
+         {std::pair{255, 100.01}, std::pair{257, 2'000.10}, std::pair{258, 1'500.20}, std::pair{259, 0.05},
+          std::pair{256, 3'500.35}, std::pair{260, 3'600.36}, std::pair{262, 12.34}, std::pair{267, 1'032.60},
+          std::pair{185, 8'000.51}, std::pair{188, 4'100.99}, std::pair{201, 40.40}, std::pair{204, 0.10}})
         v[std::size_t(index)] = amount;
     v[186] = PackedDate::make(14, 1, 2010).value;
     v[187] = 17;

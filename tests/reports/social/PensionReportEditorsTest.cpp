@@ -7,13 +7,13 @@
 #include "reports/social/ui/SocialReportOutputs.h"
 #include "shell/UiTestSupport.h"
 
+#include "platform/CodePage.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "reports/social/PensionContributions.h"
 #include "shell/ui/CRepEdit1Dlg.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
-#include "platform/CodePage.h"
 #include "values/Clock.h"
 #include "values/Values.h"
 
@@ -144,7 +144,8 @@ TEST_F(PensionReportLoop, EditsSection1AndSection4ThenWritesBothFilesOnce)
             Click(editor, OVPFEditDlgBase::IdSave);
             // Refused aloud, naming the field; nothing is saved and the text stays.
             ASSERT_EQ(boxes.size(), 1);
-            EXPECT_EQ(boxes.takeFirst(), QStringLiteral("Некорректное число в поле \"142 - 2 месяц, графа 2\": 12,75x"));
+            EXPECT_EQ(boxes.takeFirst(),
+                      QStringLiteral("Некорректное число в поле \"142 - 2 месяц, графа 2\": 12,75x"));
             EXPECT_EQ(doc.GenrValues[kLine100], 0);
             EXPECT_EQ(Shown(editor, 1029), QStringLiteral("12,75x"));
             Type(editor, 1029, "12");
@@ -259,7 +260,7 @@ TEST_F(PensionReportLoop, EditorsShowValuesAsHeldAndReadNumbersAsTyped)
     Type(&editor, 1012, "5,9x");
     Type(&editor, 1001, "2.5");
     Click(&editor, OVPFEditDlgBase::IdSave);
-    EXPECT_EQ(boxes, QStringList{QStringLiteral("Некорректное число в поле \"Номер корректировки\": 2.5")});
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("В поле \"Номер корректировки\" вводится целое число: 2.5")});
     Type(&editor, 1001, "2");
     Click(&editor, OVPFEditDlgBase::IdSave);
     EXPECT_EQ(boxes.last(), QStringLiteral("Некорректное число в поле \"120 Доначислено, графа 4\": 5,9x"));
@@ -305,9 +306,10 @@ TEST_F(PensionReportLoop, AnUntouchedSaveKeepsEveryValue)
     GenrValueArray& v = doc.GenrValues;
     v[kCorrectionNumber] = 1;
     const double insurance[][2] = {
-        {kLine100, 120.40},    {kLine110, 5'000.00},  {kLine120, 15.10},       {kLine130, 5'135.50},
-        {kLine140, 1'032.60},  {kLine140 + 4, 300.00}, {kLine140 + 8, 344.20}, {kLine140 + 12, 388.40},
-        {kLine140 + kQuarterSum, 1'032.60}, {kLine150, 4'102.90},
+        {kLine100, 120.40},     {kLine110, 5'000.00},    {kLine120, 15.10},
+        {kLine130, 5'135.50},   {kLine140, 1'032.60},    {kLine140 + 4, 300.00},
+        {kLine140 + 8, 344.20}, {kLine140 + 12, 388.40}, {kLine140 + kQuarterSum, 1'032.60},
+        {kLine150, 4'102.90},
     };
     for (const auto& [index, amount] : insurance) v[std::size_t(index)] = amount;
     // The funded part as a merge of two bases' files sums it: 0.20 + 1,032.40
@@ -343,9 +345,9 @@ TEST_F(PensionReportLoop, AnUntouchedSaveKeepsEveryValue)
     QString xml = codepage::fromCp1251(file.readAll());
     xml.replace(QRegularExpression(QStringLiteral(">\\s+<")), QStringLiteral(">\n<"));
     // Each line's insurance part in whole roubles, an exact half away from zero.
-    for (const auto& [code, roubles] : {std::pair{130, "5136"}, std::pair{140, "1033"}, std::pair{141, "300"},
-                                        std::pair{142, "344"}, std::pair{143, "388"}, std::pair{144, "1033"},
-                                        std::pair{150, "4103"}})
+    for (const auto& [code, roubles] :
+         {std::pair{130, "5136"}, std::pair{140, "1033"}, std::pair{141, "300"}, std::pair{142, "344"},
+          std::pair{143, "388"}, std::pair{144, "1033"}, std::pair{150, "4103"}})
         EXPECT_TRUE(xml.contains(QStringLiteral("<КодСтроки>%1</КодСтроки>\n<ОПСстраховаяЧасть>%2</ОПСстраховаяЧасть>")
                                      .arg(code)
                                      .arg(QLatin1String(roubles))))

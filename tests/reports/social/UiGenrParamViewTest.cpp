@@ -154,10 +154,12 @@ TEST_F(UiGenrParams, AYearOutOfRangeIsRefusedAndTheStoredOneKept)
     Type(CGenrParamView::IdLastMonth, QStringLiteral("6"));
     Leave();
     ASSERT_EQ(recorder.boxes.size(), 1u);
-    EXPECT_EQ(recorder.boxes[0].text, ReportYearRefusedText());
+    EXPECT_EQ(recorder.boxes[0].text,
+              QStringLiteral("Значение поля \"Отчетный год\" должно быть от 1994 до 2155: 1990"));
+    // The screen is not left while the year stands: nothing is stored.
     Reload();
     EXPECT_EQ(doc.infoBase.config.r_g, 110);
-    EXPECT_EQ(doc.infoBase.config.r_m2, 6);
+    EXPECT_EQ(doc.infoBase.config.r_m2, 3);
 
     EXPECT_TRUE(ReportYearAccepted(0));
     EXPECT_TRUE(ReportYearAccepted(1994));

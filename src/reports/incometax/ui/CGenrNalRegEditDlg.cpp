@@ -7,9 +7,9 @@
 #include "reports/social/ui/CGenrRVedFSSEditDlg.h"
 #include "reports/social/ui/GenrWorker.h"
 #include "shell/ui/FieldWidth.h"
-#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "shell/ui/TypedInput.h"
 #include "values/Messages.h"
 #include "values/Values.h"
 
@@ -69,15 +69,18 @@ CGenrNalRegEditDlg::CGenrNalRegEditDlg(const ReportSelection& selection, int mar
     setWindowTitle(QStringLiteral("Редактирование данных"));
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(QStringLiteral("3.1 Сумма с предыдущего места работы:"), this), 0, 0, 1, 2);
-    auto* previous = new QLineEdit(this);
+    // The amounts to the kopeck; a payment order's number has at most six digits.
+    constexpr double kMaxPaymentOrder = 999999;
+    auto* previous = new CTypedEdit({QStringLiteral("3.1 Сумма с предыдущего места работы"), MoneyFigure()}, this);
     SetControl(IdPreviousEmployer, previous);
     grid->addWidget(previous, 0, 2);
     grid->addWidget(new QLabel(QStringLiteral("Сведения переданы в налоговый орган"), this), 1, 1, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("плат. поручение №"), this), 1, 3);
     for (int line = 0; line < kRegisterMonths; ++line) {
         const int row = line + 2;
-        grid->addWidget(new QLabel(QString::fromUtf8(kMonthNames[line]), this), row, 0);
-        auto* amount = new QLineEdit(this);
+        const QString month = QString::fromUtf8(kMonthNames[line]);
+        grid->addWidget(new QLabel(month, this), row, 0);
+        auto* amount = new CTypedEdit({month, MoneyFigure()}, this);
         SetControl(kAmountIds[std::size_t(line)], amount);
         grid->addWidget(amount, row, 1);
         if (line < 12) {
@@ -85,7 +88,8 @@ CGenrNalRegEditDlg::CGenrNalRegEditDlg(const ReportSelection& selection, int mar
             SetControl(kDateIds[std::size_t(line)], date);
             grid->addWidget(date, row, 2);
         }
-        auto* order = new QLineEdit(this);
+        auto* order =
+            new CTypedEdit({QStringLiteral("%1: плат. поручение №").arg(month), CountFigure(kMaxPaymentOrder)}, this);
         SetControl(kOrderIds[std::size_t(line)], order);
         grid->addWidget(order, row, 3);
     }
@@ -100,23 +104,7 @@ CGenrNalRegEditDlg::CGenrNalRegEditDlg(const ReportSelection& selection, int mar
     connect(make, &QPushButton::clicked, this, &CGenrNalRegEditDlg::MakeRegister);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     LoadValues();
-    m_figures = new FigureFields(this, *this, Figures());
     previous->setFocus();
-}
-
-std::vector<FigureField> CGenrNalRegEditDlg::Figures()
-{
-    // A payment order's number has at most six digits.
-    constexpr double kMaxPaymentOrder = 999999;
-    std::vector<FigureField> fields{
-        {IdPreviousEmployer, QStringLiteral("3.1 Сумма с предыдущего места работы"), MoneyFigure()}};
-    for (int line = 0; line < kRegisterMonths; ++line) {
-        const QString month = QString::fromUtf8(kMonthNames[line]);
-        fields.push_back({kAmountIds[std::size_t(line)], month, MoneyFigure()});
-        fields.push_back({kOrderIds[std::size_t(line)], QStringLiteral("%1: плат. поручение №").arg(month),
-                          CountFigure(kMaxPaymentOrder)});
-    }
-    return fields;
 }
 
 void CGenrNalRegEditDlg::LoadValues()
@@ -135,10 +123,10 @@ void CGenrNalRegEditDlg::LoadValues()
 
 bool CGenrNalRegEditDlg::StoreValues()
 {
-    if (!m_figures->ReadAll())
+    if (!ReadTypedInputs(this))
         return false;
     RegisterArea area(m_doc);
-    auto whole = [this](int id) { return double(m_figures->UnitsOr(id, 0)); };
+    auto whole = [this](int id) { return double(controlAs<CTypedEdit>(id)->UnitsOr(0)); };
     auto amount = [this](int id) { return FssEditDlgBase::MoneyNumber(controlAs<QLineEdit>(id)->text()).value_or(0); };
     area.previousEmployer() = amount(IdPreviousEmployer);
     for (int line = 0; line < kRegisterMonths; ++line) {

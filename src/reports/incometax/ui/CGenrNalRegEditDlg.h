@@ -8,7 +8,6 @@
 #include "platform/TaskThread.h"
 #include "reports/social/ReportRun.h"
 #include "shell/ui/ControlMap.h"
-#include "shell/ui/FigureFields.h"
 
 #include <QDialog>
 
@@ -59,8 +58,6 @@ public:
     bool StoreValues();
 
 private:
-    // The figure fields: the amounts and the payment orders' numbers.
-    static std::vector<FigureField> Figures();
     void LoadValues();
     void MakeRegister();
 
@@ -69,7 +66,6 @@ private:
     QString m_outputPath;
     PayrollDoc& m_doc;
     platform::TaskOutcome m_made;
-    FigureFields* m_figures = nullptr;
 };
 
 // The register run after the builder's walk: the choice dialog once; 500

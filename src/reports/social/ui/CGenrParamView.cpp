@@ -8,9 +8,9 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/FieldHelp.h"
 #include "shell/ui/FieldWidth.h"
-#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/TaskView.h"
+#include "shell/ui/TypedInput.h"
 #include "values/Values.h"
 
 #include <QApplication>
@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
+#include <climits>
 
 using kalvor::infobase::FirmInfo;
 using kalvor::reports::GeneratorChoice;
@@ -94,25 +95,27 @@ CGenrParamView::CGenrParamView(CKalvorDoc* doc, QWidget* parent) : CCommonFormVi
     // One field under the other in the keyboard's order, the period first,
     // then the texts and the choices: two columns of texts are wider than the
     // room beside the frame's panel at 1024x768.
-    AddField(grid, IdYear, QStringLiteral("Отчетный год"), 60);
-    AddField(grid, IdFirstMonth, QStringLiteral("Первый месяц отчетного периода"), 60);
-    AddField(grid, IdLastMonth, QStringLiteral("Последний месяц отчетного периода"), 60);
-    for (const TextField& field : kTextFields) AddField(grid, field.id, QString::fromUtf8(field.label), 180);
-    for (const ChoiceField& choice : kChoiceFields) AddField(grid, choice.id, QString::fromUtf8(choice.label), 40);
-    grid->setColumnStretch(1, 1);
-    m_figures = new FigureFields(this, *this, Figures());
-}
-
-std::vector<kalvor::FigureField> CGenrParamView::Figures()
-{
     using kalvor::WholeFigure;
-    std::vector<kalvor::FigureField> fields{
-        {IdYear, QStringLiteral("Отчетный год"), WholeFigure(0, 9999)},
-        {IdFirstMonth, QStringLiteral("Первый месяц отчетного периода"), WholeFigure(0, 12)},
-        {IdLastMonth, QStringLiteral("Последний месяц отчетного периода"), WholeFigure(0, 12)}};
+    AddField(
+        grid, IdYear,
+        {QStringLiteral("Отчетный год"),
+         WholeFigure(INT_MIN, INT_MAX),
+         {},
+         [](const QString& text) { return kalvor::reports::ReportYearRefusal(QStringLiteral("Отчетный год"), text); }},
+        60);
+    AddField(grid, IdFirstMonth, {QStringLiteral("Первый месяц отчетного периода"), WholeFigure(0, 12)}, 60);
+    AddField(grid, IdLastMonth, {QStringLiteral("Последний месяц отчетного периода"), WholeFigure(0, 12)}, 60);
+    for (const TextField& field : kTextFields) {
+        // A taxpayer's number has 10 digits (the firm's) or 12 (a person's).
+        const QString label = QString::fromUtf8(field.label);
+        AddField(grid, field.id,
+                 label == QLatin1String("ИНН") ? InnInputKind(label, FirmInfo::TextWidth)
+                                               : InputKind{label, kalvor::TextFigure(FirmInfo::TextWidth)},
+                 180);
+    }
     for (const ChoiceField& choice : kChoiceFields)
-        fields.push_back({choice.id, QString::fromUtf8(choice.label), WholeFigure(0, 1)});
-    return fields;
+        AddField(grid, choice.id, {QString::fromUtf8(choice.label), WholeFigure(0, 1)}, 40);
+    grid->setColumnStretch(1, 1);
 }
 
 CGenrParamView::~CGenrParamView()
@@ -121,10 +124,10 @@ CGenrParamView::~CGenrParamView()
         Save();
 }
 
-void CGenrParamView::AddField(QGridLayout* grid, int id, const QString& label, int width)
+void CGenrParamView::AddField(QGridLayout* grid, int id, InputKind kind, int width)
 {
-    auto* text = new QLabel(label, this);
-    auto* field = new QLineEdit(this);
+    auto* text = new QLabel(kind.name, this);
+    auto* field = new CTypedEdit(std::move(kind), this);
     field->setFixedWidth(width);
     text->setBuddy(field);
     // The long labels wrap, beside their field.
@@ -182,6 +185,8 @@ void CGenrParamView::ShowFormHelp()
 
 bool CGenrParamView::CanLeave()
 {
+    if (!ReadTypedInputs(this))
+        return false;
     Save();
     return true;
 }
@@ -220,7 +225,7 @@ bool CGenrParamView::SavePeriod()
     // The field shows the base's reporting year for a year that is not set
     // (an older screen showed 1900); either leaves it not set.
     const int storedYear = config.r_g == 0 ? 0 : config.r_g + 1900;
-    int year = int(m_figures->UnitsOr(IdYear, storedYear));
+    int year = int(Typed(IdYear)->UnitsOr(storedYear));
     if (year == 1900 || (config.r_g == 0 && year == config.reportingYear()))
         year = 0;
     if (year != storedYear) {
@@ -233,7 +238,7 @@ bool CGenrParamView::SavePeriod()
         }
     }
     for (auto [id, stored] : {std::pair{int(IdFirstMonth), &config.r_m1}, std::pair{int(IdLastMonth), &config.r_m2}}) {
-        int month = int(m_figures->UnitsOr(id, *stored));
+        int month = int(Typed(id)->UnitsOr(*stored));
         if (month < 1 || month > 12)
             month = 0;
         if (month != *stored) {
@@ -266,6 +271,6 @@ bool CGenrParamView::SaveChoices()
     for (const ChoiceField& choice : kChoiceFields)
         changed |= kalvor::reports::SetGeneratorChoice(
             firm, choice.choice,
-            m_figures->UnitsOr(choice.id, kalvor::reports::GeneratorChoiceSet(firm, choice.choice)) == 1);
+            Typed(choice.id)->UnitsOr(kalvor::reports::GeneratorChoiceSet(firm, choice.choice)) == 1);
     return changed;
 }

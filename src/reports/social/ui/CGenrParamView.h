@@ -5,11 +5,11 @@
 // changed when it is left; a year out of range is refused with a message and
 // the stored year kept.
 #include "shell/ui/CCommonFormView.h"
+#include "shell/ui/TypedInput.h"
 #include "values/TypedFigure.h"
 
 #include <vector>
 
-class FigureFields;
 class QGridLayout;
 class QKeyEvent;
 
@@ -37,14 +37,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // A labelled field in the next line of the form, its label before it.
-    void AddField(QGridLayout* grid, int id, const QString& label, int width);
+    // A labelled input in the next line of the form, made with its kind and
+    // its label (the kind's name) before it.
+    void AddField(QGridLayout* grid, int id, InputKind kind, int width);
+    CTypedEdit* Typed(int id) const { return controlAs<CTypedEdit>(id); }
     bool SavePeriod();
     bool SaveTexts();
     bool SaveChoices();
-    // The figure fields (the period, the choices), read when they are left.
-    static std::vector<kalvor::FigureField> Figures();
 
     bool m_saved = false;
-    FigureFields* m_figures = nullptr;
 };

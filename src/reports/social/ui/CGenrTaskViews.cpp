@@ -18,6 +18,7 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 #include "values/Values.h"
 
 #include <QDir>
@@ -150,22 +151,13 @@ bool CGenrTaskView::ReadPeriodFields(const kalvor::reports::ReportPeriodRules& r
 {
     kalvor::reports::ReportPeriod period;
     int* values[] = {&period.firstMonth, &period.lastMonth, &period.year};
-    const int lowest[] = {1, 1, kalvor::reports::kFirstParameterYear};
-    const int highest[] = {12, 12, kalvor::reports::kLastParameterYear};
     for (std::size_t k = 0; k < std::size(kPeriodFields); ++k) {
-        auto* field = controlAs<QLineEdit>(kPeriodFields[k].id);
+        auto* field = controlAs<CTypedEdit>(kPeriodFields[k].id);
         if (field == nullptr)
             continue;
-        const std::optional<int> number = kalvor::reports::ReportEditDlg::FieldNumber(field->text());
-        if (number && *number >= lowest[k] && *number <= highest[k]) {
-            *values[k] = *number;
-            continue;
-        }
-        KalvorMessageBox(kalvor::NumberRefusedText(QString::fromUtf8(kPeriodFields[k].name), field->text()),
-                         MB_OK | MB_ICONWARNING);
-        field->setFocus();
-        field->selectAll();
-        return false;
+        if (!field->Read())
+            return false;
+        *values[k] = int(field->UnitsOr(0));
     }
     if (const QString refusal = kalvor::reports::ReportPeriodRefusal(period, Document()->infoBase.config, rules);
         !refusal.isEmpty()) {
@@ -202,11 +194,13 @@ TaskThread::Body CGenrTaskView::MakeTaskBody()
 CGenrOtchStVzPFView::CGenrOtchStVzPFView(CKalvorDoc* doc, QWidget* parent)
     : CGenrTaskView(414, QStringLiteral("Отчетность по страховым взносам в ПФ"), StripLabels::Plain, doc, parent)
 {
-    const std::vector<kalvor::FigureField> packs{
-        {IdOrgPack, QStringLiteral("Номер пачки организации (по умолчанию 00001)"), kalvor::CountFigure(99'999)},
-        {IdDeptCode, QStringLiteral("Подразделение организации (по умолчанию 000000)"), kalvor::CountFigure(999'999)},
-        {IdDeptPack, QStringLiteral("Номер пачки подразделения (по умолчанию 00000)"), kalvor::CountFigure(99'999)}};
-    for (const kalvor::FigureField& pack : packs) AddField(pack.controlId, pack.name, {pack.name, pack.rule});
+    // A pack field with its name as its label reads and its count's rule.
+    const auto pack = [this](int id, const QString& name, int largest) {
+        AddField(id, name, {name, kalvor::CountFigure(largest)});
+    };
+    pack(IdOrgPack, QStringLiteral("Номер пачки организации (по умолчанию 00001)"), 99'999);
+    pack(IdDeptCode, QStringLiteral("Подразделение организации (по умолчанию 000000)"), 999'999);
+    pack(IdDeptPack, QStringLiteral("Номер пачки подразделения (по умолчанию 00000)"), 99'999);
     AddExportPathField();
     AddPeriodFields(kalvor::reports::kPensionReport.period);
     FinishForm(true);

@@ -10,6 +10,8 @@
 #include "reports/social/ui/GenrWorker.h"
 #include "shell/ui/CTaskFormView.h"
 
+class CTypedEdit;
+struct InputKind;
 
 class CGenrTaskView : public CTaskFormView {
     Q_OBJECT

@@ -1,8 +1,8 @@
 #include "reports/social/ui/ReportEditDlg.h"
 
-#include "shell/ui/FigureFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "shell/ui/TypedInput.h"
 #include "shell/ui/WaitCursor.h"
 #include "values/RoundText.h"
 #include "values/Values.h"
@@ -20,6 +20,11 @@
 namespace kalvor::reports {
 
 using enum EditFieldFormat;
+
+namespace {
+// A whole field takes any number an int holds.
+constexpr FigureRule kWholeRule = WholeFigure(INT_MIN, INT_MAX);
+} // namespace
 
 QString ReportEditDlg::FieldText(double value)
 {
@@ -67,7 +72,9 @@ void ReportEditDlg::AddField(QGridLayout* grid, const ReportEditField& field, in
         connect(picker, &NullableDateEdit::dateChanged, picker, [picker] { OnDateTimeChangeSetFormat(picker); });
         widget = picker;
     } else {
-        auto* edit = new QLineEdit(this);
+        // Named and, for a whole field holding a computed amount, read to the
+        // kopeck once the form is laid out (Finish).
+        auto* edit = new CTypedEdit({QString(), field.format == Money ? kalvor::MoneyFigure() : kWholeRule}, this);
         edit->setAlignment(Qt::AlignRight);
         widget = edit;
     }
@@ -105,12 +112,9 @@ void ReportEditDlg::Finish(QGridLayout* grid, int row)
 
 void ReportEditDlg::GuardFigures()
 {
-    std::vector<FigureField> figures;
     for (const PlacedField& placed : m_fields)
-        if (placed.field.format != EditFieldFormat::Date)
-            figures.push_back({placed.field.control, FieldName(placed),
-                               HoldsKopecks(placed) ? MoneyFigure() : WholeFigure(INT_MIN, INT_MAX)});
-    new FigureFields(this, *this, figures);
+        if (auto* edit = qobject_cast<CTypedEdit*>(control(placed.field.control)))
+            edit->SetKind({FieldName(placed), HoldsKopecks(placed) ? kalvor::MoneyFigure() : kWholeRule});
 }
 
 void ReportEditDlg::LoadValues()
@@ -163,23 +167,7 @@ QString ReportEditDlg::FieldName(const PlacedField& placed) const
     return name;
 }
 
-bool ReportEditDlg::FieldsRead()
-{
-    for (const PlacedField& placed : m_fields) {
-        if (placed.field.format == Date || !FieldChanged(placed))
-            continue;
-        auto* edit = controlAs<QLineEdit>(placed.field.control);
-        const QString text = edit->text();
-        const bool reads = HoldsKopecks(placed) ? MoneyNumber(text).has_value() : FieldNumber(text).has_value();
-        if (reads)
-            continue;
-        KalvorMessageBox(kalvor::NumberRefusedText(FieldName(placed), text), MB_OK | MB_ICONERROR, QString(), this);
-        edit->setFocus();
-        edit->selectAll();
-        return false;
-    }
-    return true;
-}
+bool ReportEditDlg::FieldsRead() { return ReadTypedInputs(this); }
 
 void ReportEditDlg::SaveValues()
 {

@@ -99,15 +99,15 @@ private:
     {
         return placed.field.format == EditFieldFormat::Money || placed.shown.contains(QLatin1Char('.'));
     }
-    // True when every field changed since loading reads; else says which does not ("Некорректное
-    // число в поле ..." with its line's label), selects its text and is false,
-    // and nothing is saved: every report value keeps its value.
+    // True when every field reads by its kind; else says which does not (named
+    // by its line's label), selects its text and is false, and nothing is
+    // saved: every report value keeps its value.
     bool FieldsRead();
     // The label of the field's line (of the line above for a continuation),
     // with its column when the line holds several fields.
     QString FieldName(const PlacedField& placed) const;
-    // Each whole and money field read by its rule (ReadFigure) when it is
-    // left, a refusal said at once.
+    // Each whole and money field named and given its rule once the form is
+    // laid out: read when it is left, a refusal said at once.
     void GuardFigures();
     bool Save();
     void SaveAndMake();
