@@ -70,6 +70,22 @@ protected:
         CCommonFormView* view = frame.CurrentView();
         return view && view->metaObject() != &CEmptyView::staticMetaObject ? view : nullptr;
     }
+    // The screen of the command opened on the employee, as his quick button
+    // opens it, with its entry enabled for typing. Null for a blank screen.
+    CCommonFormView* OpenForEntry(CMainFrame& frame, int command, int personnelNumber)
+    {
+        doc.LastPersonnelNumber = personnelNumber;
+        doc.OpenWithLastEmployee = 1;
+        frame.RunCommand(command);
+        doc.OpenWithLastEmployee = 0;
+        Settle();
+        CCommonFormView* view = frame.CurrentView();
+        if (!view || view->metaObject() == &CEmptyView::staticMetaObject)
+            return nullptr;
+        view->EnableEntry(true);
+        Settle();
+        return view;
+    }
     void TearDown() override
     {
         using namespace kalvor;

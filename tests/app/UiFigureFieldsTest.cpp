@@ -303,19 +303,7 @@ class UiFigureFields : public DemoFrameTest {
 protected:
     // Opens the screen of the command with the employee of the demo firm's
     // quick buttons, its entry enabled; null for a blank screen.
-    CCommonFormView* Open(CMainFrame& frame, int command)
-    {
-        doc.LastPersonnelNumber = 109;
-        doc.OpenWithLastEmployee = 1;
-        frame.RunCommand(command);
-        Settle();
-        CCommonFormView* view = frame.CurrentView();
-        if (!view || view->metaObject() == &CEmptyView::staticMetaObject)
-            return nullptr;
-        view->EnableEntry(true);
-        Settle();
-        return view;
-    }
+    CCommonFormView* Open(CMainFrame& frame, int command) { return OpenForEntry(frame, command, 109); }
     QList<QLineEdit*> Fields(CCommonFormView& view) { return TypedFields(view, view.m_strip); }
 
     // Every bad text into every field of the screen, each time the screen
@@ -623,21 +611,8 @@ private:
 
 class UiGridCells : public DemoFrameTest {
 protected:
-    CCommonFormView* Open(CMainFrame& frame, int command)
-    {
-        // Each screen opens on employee 115, as its quick button opens it.
-        doc.LastPersonnelNumber = 115;
-        doc.OpenWithLastEmployee = 1;
-        frame.RunCommand(command);
-        doc.OpenWithLastEmployee = 0;
-        Settle();
-        CCommonFormView* view = frame.CurrentView();
-        if (!view || view->metaObject() == &CEmptyView::staticMetaObject)
-            return nullptr;
-        view->EnableEntry(true);
-        Settle();
-        return view;
-    }
+    // Each screen opens on employee 115, the alternative time sheet's.
+    CCommonFormView* Open(CMainFrame& frame, int command) { return OpenForEntry(frame, command, 115); }
     // Leaves the screen and opens it again; null when it was not left.
     CCommonFormView* Reopen(CMainFrame& frame, int command)
     {
