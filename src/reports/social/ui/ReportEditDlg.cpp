@@ -105,12 +105,12 @@ void ReportEditDlg::Finish(QGridLayout* grid, int row)
     connect(controlAs<QPushButton>(IdClose), &QPushButton::clicked, this, &QDialog::reject);
     LoadValues();
     for (PlacedField& placed : m_fields) placed.shown = FieldState(placed.field);
-    GuardFigures();
+    KindFieldsByTheirValues();
     if (!m_fields.empty())
         control(m_fields.front().field.control)->setFocus();
 }
 
-void ReportEditDlg::GuardFigures()
+void ReportEditDlg::KindFieldsByTheirValues()
 {
     for (const PlacedField& placed : m_fields)
         if (auto* edit = qobject_cast<CTypedEdit*>(control(placed.field.control)))

@@ -108,7 +108,7 @@ private:
     QString FieldName(const PlacedField& placed) const;
     // Each whole and money field named and given its rule once the form is
     // laid out: read when it is left, a refusal said at once.
-    void GuardFigures();
+    void KindFieldsByTheirValues();
     bool Save();
     void SaveAndMake();
 
