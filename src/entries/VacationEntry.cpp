@@ -2,6 +2,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcEmployeeMonth.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/Db.h"
 #include "values/RoundText.h"
@@ -289,7 +290,7 @@ void FillAccruals(VacationGrids& grids, const PayrollDoc& doc, int resultCount, 
         line.month = NumberOrEmpty(row.mes);
         line.days = NumberOrEmpty(row.dn);
         line.amount = row.sum == 0 ? QString() : FormatFixed(row.sum / 100.0, 2);
-        line.deduction = row.kod >= 700;
+        line.deduction = !IsAccrualCode(row.kod);
         grids.accruals.push_back(line);
     }
 }

@@ -43,7 +43,6 @@ constexpr int kAccrualTextLength = 40, kDeductionTextLength = 20;
 // The leaf of the pay itself, and the leaves of contributions computed by
 // tax table (256 + their row in the contribution file).
 constexpr int kPayLeaf = 0, kTableContributionLeaf = 256;
-constexpr int kFirstDeductionCode = 700;
 constexpr double kDisabledFactor = 0.6; // a disabled employee's contribution by tax table
 // The flag word's bits of a deduction exported to accounting.
 constexpr int kExportFlag = 0x100, kSecondExportFlag = 0x200;
@@ -64,7 +63,7 @@ QByteArray Significant(QByteArrayView group)
 }
 
 bool IsAccrual(int code) { return code < kFirstDeductionCode && code != kCodeUnpaid; }
-bool LeftOut(const AccrualRow& row) { return row.kod == 150 || row.kod == 151 || row.sum == 0; }
+bool LeftOut(const AccrualRow& row) { return IsCarriedPayCode(row.kod) || row.sum == 0; }
 
 std::int64_t WholeKopecks(double amount) { return std::int64_t(RoundThroughText(amount, 0)); }
 
@@ -385,7 +384,7 @@ void BestPostingsRun::CollectDeductions(int slot)
             third = head.spz[4][2] & 0x3FFF;
         if ((kind->flags & kExportFlag) != 0 && (head.spz[5][2] & 0x3FFF) != 0)
             third = head.spz[5][2] & 0x3FFF;
-        if (row.kod == 922)
+        if (row.kod == kCodePensionTaxed)
             third = m_selection.shop;
         else if (row.kod == kCodeIncomeTax)
             third = 0;

@@ -28,8 +28,6 @@ namespace {
 const char* const kMemoryErrorText = "Программная ошибка работы с памятью";
 const QByteArray kSeparator = "\",\"";
 
-constexpr int kFirstDeductionCode = 700;
-constexpr int kFirstContributionCode = 990, kLastContributionCode = 995;
 constexpr int kTaxSplitSlot = 6; // the first level of "Субконто 4"
 constexpr double kFederalShare = 0.0084, kRegionalShare = 0.0016; // of kopecks, in roubles
 constexpr int kKindTextLength = 20, kTaxTextLength = 50, kTaxNameLimit = 64;
@@ -37,7 +35,6 @@ constexpr int kPayKindNameWidth = 119;
 constexpr int kExportFlag = 0x100;
 
 bool IsAccrual(int code) { return code < kFirstDeductionCode && code != kCodeUnpaid; }
-bool IsContribution(int code) { return code >= kFirstContributionCode && code <= kLastContributionCode; }
 
 QByteArray Number(int value) { return QByteArray::number(value); }
 // "%3d"
@@ -230,7 +227,7 @@ QByteArray PostingLines(const PostingKey1C& key, int code, double kopecks, const
     const QByteArray text = PostingText(setup, code);
     if (IsAccrual(code))
         return AccrualLine(row, settings, text, kopecks / 100, setup);
-    if (IsContribution(code))
+    if (IsContributionCode(code))
         return ContributionLine(row, settings, text, kopecks / 100, setup);
     if (code == kCodeIncomeTax && row.line.kind(kTaxSplitSlot) == SubcontoBudgetSplit)
         return TaxSplitLines(row, settings, text, kopecks, setup);
@@ -466,7 +463,7 @@ std::vector<AccrualRow> Postings1CRun::EmployeeRows(const infobase::SelectedEmpl
     std::vector<AccrualRow> rows;
     for (std::size_t k = std::min<std::size_t>(std::size_t(employee.firstRow), block.size()); k < block.size(); ++k) {
         const AccrualRow& row = block[k];
-        if (row.kod == 150 || row.kod == 151 || row.sum == 0 || !RowInShop(row, employee.shop))
+        if (IsCarriedPayCode(row.kod) || row.sum == 0 || !RowInShop(row, employee.shop))
             continue;
         rows.push_back(row);
     }

@@ -30,8 +30,6 @@ namespace {
 
 constexpr int kCategoryCount = 4, kSubPeriods = 3, kSectionOneKinds = 8, kSectionTwoKinds = 15;
 constexpr int kHighestSectionShop = 99;
-constexpr int kFirstDeductionCode = 700;
-constexpr int kFirstContributionCode = 990, kLastContributionCode = 995;
 constexpr int kProductionAccount = 2000, kNonProductionAccount = 2600;
 constexpr double kDisabledFactor = 0.6; // for each disability period covering the month
 constexpr int kCodeCount = int(std::tuple_size_v<InfinCodeSums>);
@@ -114,7 +112,6 @@ constexpr int kKindMaterialHelp = 4, kKindProfitContribution = 8;
 // The shop under which the export reports a shop number.
 int ReportedShop(int shop) { return shop == 37 || shop == 39 || shop == 40 ? 1 : shop; }
 
-bool IsContributionCode(int code) { return code >= kFirstContributionCode && code <= kLastContributionCode; }
 
 // The first contribution of the "sbor" file computed by tax table (code 0).
 const ContributionKind* TableContribution(const PayrollDoc& doc)

@@ -23,7 +23,6 @@ namespace kalvor::exchange {
 
 namespace {
 
-constexpr int kFirstDeductionCode = 700;
 constexpr int kNameWidth = 20;
 // The pay kind whose name stands for a code without one.
 constexpr std::size_t kStandInPlace = 995;

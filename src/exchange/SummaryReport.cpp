@@ -316,7 +316,7 @@ void AppendRecords(const SummaryTree& tree, const std::vector<int>& grouping, in
         SummaryAmount amount = entry.amount;
         // Deductions were negated for the report's sums; the file carries
         // them as the month rows do.
-        if (here.code >= 700 && here.code <= 989)
+        if (!IsAccrualCode(here.code) && here.code < kFirstContributionCode)
             amount.Negate();
         QByteArray sum = FormatFixed8(double(amount.TotalKopecks()) / 100, 2);
         const bool negative = sum.startsWith('-');

@@ -2,6 +2,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "payroll/MonthRate.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
 #include "platform/SavedFile.h"
@@ -175,7 +176,7 @@ void SortArchiveEntry(T54Archive& archive, const WariaEntry& entry, const Payrol
 {
     const int code = entry.kod;
     const int month = entry.mes;
-    if (code >= 990 || IsVacationCode(code) || month < 1 || month > 12)
+    if (code >= kFirstContributionCode || IsVacationCode(code) || month < 1 || month > 12)
         return;
     if (code == 4) {
         archive.timeRecords[std::size_t(month)] = {code, entry.dn, entry.hr + entry.min / 100.0};
@@ -183,15 +184,15 @@ void SortArchiveEntry(T54Archive& archive, const WariaEntry& entry, const Payrol
         // accruals, or the month would show a debt of the whole salary.
         if (entry.sum != 0)
             AddToGroup(GroupOf(archive.groups, 0, kLastAccrualGroup, code), entry, doc);
-    } else if (code == 151) {
+    } else if (code == kCodeRestPayCarried) {
         AddToGroup(archive.groups[kBalanceGroup], entry, doc);
-    } else if (code == 901 || code == 902) {
-        AddToGroup(archive.groups[code == 901 ? kTimeGroup1 : kTimeGroup2], entry, doc);
+    } else if (code == kCodeAdvance || code == kCodeTaxRow) {
+        AddToGroup(archive.groups[code == kCodeAdvance ? kTimeGroup1 : kTimeGroup2], entry, doc);
     } else if (IsDayBasedCode(code)) {
         auto& entries = archive.dayEntries[std::size_t(month)];
         if (int(entries.size()) < kMaxDayEntries)
             entries.push_back({code, entry.dn, entry.sum});
-    } else if (code >= 700) {
+    } else if (!IsAccrualCode(code)) {
         AddToGroup(GroupOf(archive.groups, kFirstDeductionGroup, kLastDeductionGroup, code), entry, doc);
         if (T54ListedDeduction(code))
             AddDeduction(archive.deductions, entry);

@@ -134,7 +134,7 @@ int ReadRoundingCodeAndColumn(const PayKindTexts& t, PayKind& kind)
     changed |= ParseMoneyKopecks(t[FieldSumSkidPodoh], kind.sumSkidPodoh) > 0;
     changed |= ParseMoneyKopecks(t[FieldSumSkidSoc], kind.sumSkidSoc) > 0;
     // Accruals go to columns up to 14, deductions up to 7.
-    const int column = InRangeOrZero(TypedNumber(t[FieldVedStlb]), 0, kind.kod > 699 ? 7 : 14);
+    const int column = InRangeOrZero(TypedNumber(t[FieldVedStlb]), 0, !IsAccrualCode(kind.kod) ? 7 : 14);
     changed |= StoreIfChanged(kind.vedStlb, column);
     return changed;
 }

@@ -40,7 +40,7 @@ std::vector<int> RowMonths(const CalcPass& p)
     std::vector<int> months;
     for (int i = 0; i < p.count; ++i) {
         const AccrualRow& r = p.rows[i];
-        if (r.kod != 0 && r.kod < 700 && r.mes != 0 &&
+        if (r.kod != 0 && IsAccrualCode(r.kod) && r.mes != 0 &&
             std::find(months.begin(), months.end(), int(r.mes)) == months.end())
             months.push_back(r.mes);
     }
@@ -56,7 +56,6 @@ double SumOfCode(const CalcPass& p, int code, int month = 0)
     return s;
 }
 
-bool IsDeduction(int code) { return code >= 700 && code <= 937 && !(code >= 865 && code <= 890); }
 
 // Month index of an employee's date; a two-digit year through the program's window.
 int DateMonthIndex(u16 packed)
@@ -150,7 +149,7 @@ int PensionContribution(CalcPass& p)
         double a1 = 0, a2 = 0;
         for (int i = 0; i < p.count; ++i) {
             const AccrualRow& r = p.rows[i];
-            if (r.kod == 0 || r.kod >= 700 || r.mes != m)
+            if (r.kod == 0 || !IsAccrualCode(r.kod) || r.mes != m)
                 continue;
             const PayKind* k = PayKindOf(p.doc, r.kod);
             if (!k)
@@ -341,12 +340,12 @@ int BankTransfers(CalcPass& p)
 {
     const auto& sber = p.rec().sber;
     int restIndex = -1;
-    bool has906 = false;
+    bool cardTransfer = false;
     for (int i = 0; i < int(sber.size()); ++i) {
         const SberRow& s = sber[std::size_t(i)];
-        if (s.kod == 906)
-            has906 = true;
-        if ((s.kod == 903 || s.kod == 906) && s.sum == 0 && restIndex < 0)
+        if (s.kod == kCodeCardTransfer)
+            cardTransfer = true;
+        if (IsTransferCode(s.kod) && s.sum == 0 && restIndex < 0)
             restIndex = i;
     }
     int restRow = -1;
@@ -365,17 +364,17 @@ int BankTransfers(CalcPass& p)
             restRow = p.count - 1;
     }
     const int rate = p.base().firm.sbProcSotr;
-    if (has906 && p.mode == CalcStore && rate != 0) {
+    if (cardTransfer && p.mode == CalcStore && rate != 0) {
         const int n = p.count;
         for (int i = 0; i < n; ++i) {
             const int code = p.rows[i].kod;
             int commission = 0;
             if (code == kCodeAdvance)
-                commission = 936;
+                commission = kCodeCommissionOnAdvance;
             else if (code == kCodePayout)
-                commission = 937;
+                commission = kCodeCommissionOnPayout;
             else if (i == restRow)
-                commission = 935;
+                commission = kCodeCommissionOnRest;
             if (commission == 0 || FindPayKind(p.doc, commission) < 0)
                 continue;
             const double c = RoundWhole(p.rows[i].sum * rate / 10000.0);
@@ -399,9 +398,9 @@ int NetPay(CalcPass& p, double& pay)
     double d = 0;
     for (int i = 0; i < p.count; ++i) {
         const int code = p.rows[i].kod;
-        if (!IsDeduction(code))
+        if (!IsPayReducingCode(code))
             continue;
-        if (p.mode == CalcDisplay && (code == 903 || code == 906))
+        if (p.mode == CalcDisplay && IsTransferCode(code))
             continue;
         d += p.rows[i].sum;
     }
@@ -522,7 +521,7 @@ int CostAllocationRows(CalcPass& p)
 bool CalendarDayKind(int c)
 {
     return c == 85 || c == 87 || (c >= 95 && c <= 98) || (c >= 110 && c <= 117) || (c >= 154 && c <= 159) ||
-           IsChildCareCode(c) || (c >= 195 && c <= 197) || c == kCodeUnpaid || c == 669 || (c >= 641 && c <= 654) ||
+           IsChildCareCode(c) || (c >= 195 && c <= 197) || c == kCodeUnpaid || c == kCodeChildCareLater || (c >= 641 && c <= 654) ||
            (c >= 695 && c <= 697); // the sick-leave benefits by financing source
 }
 
@@ -541,7 +540,7 @@ int DaysCheck(CalcPass& p)
     std::vector<int> months;
     for (int i = 0; i < p.count; ++i) {
         const AccrualRow& r = p.rows[i];
-        if (r.kod == 0 || r.kod >= 700 || r.dn == 0 || r.mes == 0 || r.mes > 12 || OpensNoMonth(r.kod))
+        if (r.kod == 0 || !IsAccrualCode(r.kod) || r.dn == 0 || r.mes == 0 || r.mes > 12 || OpensNoMonth(r.kod))
             continue;
         if (r.mes == p.month || r.mes == p.nextMonth || r.mes == p.monthAfter)
             continue;
@@ -560,7 +559,7 @@ int DaysCheck(CalcPass& p)
                          pm, p.doc);
         double calendar = 0, other = 0;
         auto add = [&](int code, double sum, int days) {
-            if (code == 0 || code >= 700 || (NotCounted(code) && !CalendarDayKind(code)))
+            if (code == 0 || !IsAccrualCode(code) || (NotCounted(code) && !CalendarDayKind(code)))
                 return;
             const double signedDays = sum < 0 ? -days : days;
             (CalendarDayKind(code) ? calendar : other) += signedDays;
@@ -605,7 +604,7 @@ int Store(CalcPass& p, bool saveMaster)
 std::vector<CostAllocation> CostAllocationSums(const CalcPass& p)
 {
     std::vector<CostAllocation> out;
-    for (int code = 940; code <= 964; ++code) {
+    for (int code = kFirstCostGroupCode; code <= kLastCostGroupCode; ++code) {
         const PayKind* k = PayKindOf(p.doc, code);
         if (!k || (k->spzCh == 0 && k->spzSc == 0 && k->spzAu == 0))
             continue;
@@ -618,7 +617,7 @@ std::vector<CostAllocation> CostAllocationSums(const CalcPass& p)
             if ((k->spzCh && r.spzCh != k->spzCh) || (k->spzSc && r.spzSc != k->spzSc) ||
                 (k->spzAu && r.spzAu != k->spzAu))
                 continue;
-            const double amount = r.kod < 700 ? r.sum : -r.sum;
+            const double amount = IsAccrualCode(r.kod) ? r.sum : -r.sum;
             a.total += amount;
             if (const PayKind* rk = PayKindOf(p.doc, r.kod)) {
                 if (rk->oblProf)

@@ -99,7 +99,7 @@ double sumBonuses(const PayrollDoc& doc, const AccrualRow* rows, int rowCount, i
     std::array<double, 4> quarters{};
     std::vector<double> aside;
     forEachEntry(doc, rows, rowCount, [&](const Entry& e) {
-        if (outError != 0 || e.code >= 700)
+        if (outError != 0 || !IsAccrualCode(e.code))
             return;
         const PayKind* k = PayKindOf(doc, e.code);
         if (!k) {
@@ -193,9 +193,9 @@ int MonthEarningsForAverage(const PayrollDoc& doc, int month, const MonthEarning
         const bool selected =
             sick ? (k->enBln() != 0 && (q.budget < 0 || k->budgBln == q.budget))
                  : (k->enOtp == q.kindClass && e.code != 7 && k->koefOtp == q.indexed && k->budgOtp == q.budget);
-        if (e.code >= 700) {
+        if (!IsAccrualCode(e.code)) {
             // Deductions of a selected kind reduce the month (holds and reversals).
-            if (selected && e.code <= 939 && !(e.code >= 865 && e.code <= 890))
+            if (selected && IsMonthDeductionCode(e.code))
                 out.sum -= e.sum;
             return;
         }

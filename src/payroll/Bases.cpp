@@ -73,13 +73,13 @@ struct Summer {
     {
         if (code == kCodeUnpaid)
             return 0;
-        if (code < 700)
+        if (IsAccrualCode(code))
             return amount;
         if (selector < 0)
             return amount;
         if (selector == 0)
             return 0;
-        if ((code >= 700 && code <= 864) || (code >= 891 && code <= 939))
+        if (IsMonthDeductionCode(code))
             return -amount;
         return 0;
     }

@@ -29,7 +29,7 @@ namespace {
 // writs' percents.
 int BonusPayout(CalcPass& p, const BonusLine& b, const PayKind& kind, double bonus)
 {
-    if (b.mrp == 0 || b.kod >= 700 || b.kod == kCodeUnpaid)
+    if (b.mrp == 0 || !IsAccrualCode(b.kod) || b.kod == kCodeUnpaid)
         return 0;
     double net = bonus;
     // The employee's pension contribution on the whole roubles of the bonus,

@@ -54,7 +54,7 @@ namespace {
 // insurance.
 double CapOfCode(int code, int year)
 {
-    return code == 995 ? std::numeric_limits<double>::infinity() : ContributionBaseCap(year);
+    return code == kCodeAccidentInsurance ? std::numeric_limits<double>::infinity() : ContributionBaseCap(year);
 }
 
 struct ContributionSums {
@@ -137,7 +137,7 @@ bool KindCharged(const ContributionSums& c, int index, const Accrual& a)
     const ContributionKind& kind = c.kinds[index];
     if (!admits(kind.baseSelector, a.payKind, c.doc) || h.flag(kOfficer))
         return false;
-    if (a.year < 2010 && h.flag(kInostr) && (kind.code == 990 || kind.code == 995)) {
+    if (a.year < 2010 && h.flag(kInostr) && IsByAgeGroupCode(kind.code)) {
         const PackedDate permit(h.inostrDatVidGit);
         const bool hasPermit = h.flag(kInostrVidGit) && !permit.isNull();
         if (!hasPermit || MonthKey(permit.fullYear(), permit.month()) > a.key)
@@ -150,7 +150,7 @@ bool KindCharged(const ContributionSums& c, int index, const Accrual& a)
     }
     if (c.imputed) {
         const bool imputedMonth = (h.vmenWord >> MonthKey::of(a.key).month()) & 1;
-        if (c.imputedRule == 0 && imputedMonth && kind.code >= 991 && kind.code <= 994)
+        if (c.imputedRule == 0 && imputedMonth && IsSocialTaxCode(kind.code))
             return false;
         if (c.imputedRule != 0 && !imputedMonth)
             return false;
@@ -207,7 +207,7 @@ int TakeAmount(ContributionSums& c, int code, double amount, int key, bool archi
     if (!payKind)
         return archive ? kCalcUnknownArchiveCode : kCalcUnknownCode;
     const bool lastMonth = key == c.lastMonth;
-    if (code >= 700) {
+    if (!IsAccrualCode(code)) {
         for (int index = 0; index < c.kindCount; ++index)
             if (c.kinds[index].code == code)
                 (lastMonth ? c.last(index) : c.earlier(index)).last += amount;
@@ -424,7 +424,7 @@ int CalcMonthContributions(AccrualRow* entries, int entryCount, PayrollDoc& doc,
         if (kind.code == 0)
             continue;
         int index = kind.table - 1;
-        if (kind.code == 990 || kind.code == 995)
+        if (IsByAgeGroupCode(kind.code))
             index += group;
         if (index < 0)
             return kCalcNoContributionTable;

@@ -4,6 +4,7 @@
 #include "payroll/Bases.h"
 #include "payroll/CalendarMath.h"
 #include "payroll/EntryMonths.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "values/Clock.h"
 
@@ -69,8 +70,8 @@ bool variantValid(const TaxTable::Variant& v, int month)
 
 bool inGroup(int code, int group)
 {
-    const bool second = code == 71 || code == 178;
-    const bool third = code == 79 || code == 84;
+    const bool second = IsSecondIncomeGroupCode(code);
+    const bool third = IsThirdIncomeGroupCode(code);
     switch (group) {
     case IncomeSecond: return second;
     case IncomeThird: return third;
@@ -244,7 +245,7 @@ void AddIncome(IncomeSums& c, const PayKind& k, int code, double amount, int key
     IncomeMonthRow& row = c.rows[MonthKeyDiff(c.firstMonth, key)];
     if (code == c.taxCode)
         row.taxWithheld += amount;
-    if (code >= 700)
+    if (!IsAccrualCode(code))
         return;
     if (c.selector == 0) {
         if (k.oblProf)
@@ -253,9 +254,9 @@ void AddIncome(IncomeSums& c, const PayKind& k, int code, double amount, int key
     }
     if (!k.oblPodoh)
         return;
-    if (code == 71 || code == 178) {
+    if (IsSecondIncomeGroupCode(code)) {
         row.secondGroup += amount;
-    } else if (code == 79 || code == 84) {
+    } else if (IsThirdIncomeGroupCode(code)) {
         row.thirdGroup += amount;
     } else {
         row.taxable += amount;

@@ -46,13 +46,6 @@ int dayKey(int year, int month, int day) { return year * 10000 + month * 100 + d
 // Error codes that do not survive the month: the change clears them.
 bool errorPassesWithMonth(int err) { return err == 24 || err == 36 || err == 38; }
 
-bool isSpecialYearCode(int code) { return code == 87 || code == 88 || code == 96 || code == 157 || code == 159; }
-
-bool isStandingArchiveCode(int code)
-{
-    return code == kCodeUnpaid || code == kCodeChildCareFirst || code == kCodeChildCareSecond || code == 669;
-}
-
 u16 packDate(int day, int month, int year)
 {
     if (year == 0 || month == 0)
@@ -327,8 +320,8 @@ private:
     void addToTotals(const AccrualRow& r)
     {
         const int code = r.kod;
-        const bool accrual = code < 700;
-        const bool deduction = code >= 700 && code <= 939 && !(code >= 865 && code <= 890);
+        const bool accrual = IsAccrualCode(code);
+        const bool deduction = IsMonthDeductionCode(code);
         if (accrual && code != kCodeUnpaid)
             accruals += r.sum;
         if (deduction)
@@ -348,7 +341,7 @@ private:
     {
         const int code = r.kod;
         const PayKind* pk = PayKindOf(doc, code);
-        if (!(code < 700 || code == 902 || code == 922 || code == 923 || (code >= 990 && code <= 995) ||
+        if (!(IsAccrualCode(code) || code == kCodeTaxRow || code == kCodePensionTaxed || code == kCodePensionOther || IsContributionCode(code) ||
               (pk && pk->oblPodoh)))
             return;
         WariaEntry e;
@@ -369,10 +362,10 @@ private:
     // Rows 920 and 921 come back in the new month as inputs 151 and 150.
     void carryReturnedRow(EmployeeMove& move, const AccrualRow& r)
     {
-        if (r.kod != 920 && r.kod != 921)
+        if (r.kod != kCodeRestPay && r.kod != kCodeRemainder)
             return;
         AccrualRow in = r;
-        in.kod = r.kod == 920 ? 151 : 150;
+        in.kod = r.kod == kCodeRestPay ? kCodeRestPayCarried : kCodeRemainderCarried;
         in.otd = 0;
         in.spzCh = in.spzChHi = 0;
         in.spzSc = in.spzScHi = 0;
@@ -467,7 +460,7 @@ private:
             const bool hasEnd = p.gEnd != 0 && p.mEnd != 0;
             const int start = p.gBegin ? dayKey(p.gBegin, p.mBegin, std::max<int>(p.dBegin, 1)) : 0;
             const int stop = hasEnd ? dayKey(p.gEnd, p.mEnd, p.dEnd ? p.dEnd : 31) : 99999999;
-            if (isStandingArchiveCode(p.kod) && start <= oldLast && stop >= oldFirst) {
+            if (IsStandingTimeOffCode(p.kod) && start <= oldLast && stop >= oldFirst) {
                 WarDatEntry w;
                 w.start = packDate(p.dBegin, p.mBegin, p.gBegin);
                 w.end = packDate(p.dEnd, p.mEnd, p.gEnd);
@@ -591,7 +584,7 @@ private:
         const int graph = a.graph >= 1 && a.graph <= 19 ? a.graph : 1;
         WorkSchedule& own = base.scheduleAt(graph);
         for (const PostDoplEntry& p : base.current.postDopl) {
-            if (!isStandingArchiveCode(p.kod))
+            if (!IsStandingTimeOffCode(p.kod))
                 continue;
             const int startKey = p.gBegin ? MonthKey(p.gBegin, p.mBegin) : 0;
             const bool hasEnd = p.gEnd != 0 && p.mEnd != 0;
@@ -702,7 +695,7 @@ int ArchiveYear(int code, int rowMonth, int oldMonthKey)
         return oldYear;
     const int ahead = (rowMonth - oldMonth + 12) % 12; // 1-11 months after the old month, wrapping
     const bool inNextFive = ahead >= 1 && ahead <= 5;
-    const bool special = isSpecialYearCode(code);
+    const bool special = IsNextMonthsPayCode(code);
     if (rowMonth > oldMonth && !inNextFive && !special)
         return oldYear - 1;
     if (rowMonth < oldMonth && (inNextFive || special))

@@ -10,10 +10,6 @@ namespace kalvor {
 
 namespace {
 
-constexpr int kFirstDeduction = 700;
-constexpr int kLastDeduction = 939;
-constexpr int kFirstInformationDeduction = 865;
-constexpr int kLastInformationDeduction = 890;
 constexpr int kPayoutRoundingKind = 904;
 
 bool Passes(const infobase::AccrualRow& row, const MonthMoneyFilter& filter)
@@ -25,13 +21,9 @@ bool Passes(const infobase::AccrualRow& row, const MonthMoneyFilter& filter)
 
 } // namespace
 
-bool IsAccruedCode(int code) { return code > 0 && code < kFirstDeduction && code != kCodeUnpaid; }
+bool IsAccruedCode(int code) { return code > 0 && IsAccrualCode(code) && code != kCodeUnpaid; }
 
-bool IsDeductedCode(int code)
-{
-    return code >= kFirstDeduction && code <= kLastDeduction &&
-           (code < kFirstInformationDeduction || code > kLastInformationDeduction);
-}
+bool IsDeductedCode(int code) { return IsMonthDeductionCode(code); }
 
 MonthMoney MonthMoneyOf(const infobase::AccrualRow* rows, int count, const MonthMoneyFilter& filter)
 {

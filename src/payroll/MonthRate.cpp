@@ -2,6 +2,7 @@
 
 #include "payroll/CalendarMath.h"
 #include "payroll/Criteria.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
 #include "values/Values.h"
@@ -37,7 +38,7 @@ bool selectorTakes(const PayrollDoc& doc, int selector, int code)
     if (!k)
         return false;
     switch (selector) {
-    case 8: return code < 700;
+    case 8: return IsAccrualCode(code);
     case 9: return k->fond == 1;
     case 10: return k->oblPodoh;
     case 11: return sickLeaveBase(*k);

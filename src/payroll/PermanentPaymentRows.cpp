@@ -361,7 +361,7 @@ int PermanentPayment(CalcPass& p, const PostDoplEntry& e, bool highKinds, RateOn
     int rowDays = 0, rowMinutes = 0;
     if (const int r = Recalculation(p, e, amount, rowDays, rowMinutes); r < 0)
         return r;
-    if (IsChildCareCode(e.kod) || e.kod == 669 || e.kod == kCodeUnpaid)
+    if (IsStandingTimeOffCode(e.kod))
         rowDays = last - first + 1;
     return AppendPayment(p, e, amount, rowDays, rowMinutes);
 }

@@ -3,6 +3,7 @@
 #include "payroll/Bases.h"
 #include "payroll/Criteria.h"
 #include "payroll/IncomeTax.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
 #include "values/Values.h"
@@ -99,7 +100,7 @@ std::vector<int> rowMonths(const CalcPass& p)
     std::vector<int> months;
     for (int i = 0; i < p.count; ++i) {
         const AccrualRow& r = p.rows[i];
-        if (r.kod == 0 || r.kod >= 700)
+        if (r.kod == 0 || !IsAccrualCode(r.kod))
             continue;
         if (std::find(months.begin(), months.end(), int(r.mes)) == months.end())
             months.push_back(r.mes);

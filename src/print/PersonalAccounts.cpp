@@ -48,7 +48,6 @@ constexpr int kDeductionEntries = 10;
 constexpr int kConsideredRows = 60;
 
 constexpr int kCarriedOverCode = 151;
-constexpr int kFirstDeductionCode = 700;
 constexpr int kDismissed = 4;
 // The pay kind whose name stands for a code that the table lacks.
 constexpr std::size_t kUnknownKindEntry = 995;
@@ -126,11 +125,11 @@ CodeClass ClassOf(int code)
         return CodeClass::Unpaid;
     if (code < kFirstDeductionCode)
         return CodeClass::Accrual;
-    if (code <= 864 || (code >= 891 && code <= 939))
+    if (IsMonthDeductionCode(code))
         return CodeClass::Deduction;
-    if (code <= 890)
+    if (IsInformationDeductionCode(code))
         return CodeClass::Hidden;
-    if (code <= 964 || code >= 990)
+    if (!IsAllocationCode(code))
         return CodeClass::Extends;
     return CodeClass::Shown;
 }
@@ -155,10 +154,10 @@ RowWalk RowsToWalk(const PrintedFields& fields, int pieceWorkRows)
     for (; last >= 0; --last) {
         const std::size_t row = std::size_t(walk.first + last);
         const int code = fields.rows[row].kod;
-        const bool setAside = fields.emptyRows[row] || (code >= 865 && code <= 890) || code >= 940;
+        const bool setAside = fields.emptyRows[row] || (!IsAccrualCode(code) && !IsMonthDeductionCode(code));
         if (!setAside)
             break;
-        if (code >= 965 && code <= 989)
+        if (IsAllocationCode(code))
             ++counted;
     }
     walk.leading = last + 1;
@@ -173,7 +172,7 @@ bool SkipsAccount(const PrintedFields& fields, const RowWalk& walk, int dismissa
     double sum = 0;
     for (int i = 0; i < walk.leading; ++i) {
         const AccrualRow& row = fields.rows[std::size_t(walk.first + i)];
-        if (row.kod != 150 && row.kod != 921 && row.kod != kCodeUnpaid)
+        if (row.kod != kCodeRemainderCarried && row.kod != kCodeRemainder && row.kod != kCodeUnpaid)
             sum += row.sum;
     }
     return sum == 0 && dismissalSign == kDismissed;
@@ -223,7 +222,7 @@ void WalkRows(const PrintedFields& fields, RowWalk walk, const PayKindNames& nam
             {AccountLine::Row, row.mes, row.kod, names.NameOf(row.kod), row.sum, row.dn, row.hr, row.min});
 
         const bool lastOfWalk = i == walk.length - 1;
-        const bool deductionFollows = i + 1 < rowLimit && fields.rows[std::size_t(walk.first + i + 1)].kod >= 700;
+        const bool deductionFollows = i + 1 < rowLimit && !IsAccrualCode(fields.rows[std::size_t(walk.first + i + 1)].kod);
         if (row.kod < kFirstDeductionCode && (lastOfWalk || deductionFollows)) {
             if (carried != 0)
                 account.lines.push_back({AccountLine::MonthTotal, 0, 0, {}, account.accruals - carried});

@@ -4,6 +4,7 @@
 #include "payroll/CalendarMath.h"
 #include "payroll/Criteria.h"
 #include "payroll/MonthMoney.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
 #include "platform/TaskThread.h"
@@ -35,7 +36,6 @@ QByteArray TwoDigits(int value) { return QByteArray::number(value).rightJustifie
 // "%.2f" of kopecks in roubles; empty for 0.
 QByteArray Amount(double kopecks) { return kopecks == 0 ? QByteArray() : FormatFixed8(kopecks / 100, 2); }
 
-constexpr int kFirstDeductionCode = 700;
 constexpr int kCarriedOverCode = 151;
 constexpr int kLastCountedCode = 989;
 constexpr int kLastReadRow = 59;

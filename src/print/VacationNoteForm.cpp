@@ -7,6 +7,7 @@
 #include "payroll/CalcOptions.h"
 #include "payroll/Criteria.h"
 #include "payroll/MonthMoney.h"
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "payroll/Rounding.h"
 #include "payroll/ScheduleNorm.h"
@@ -201,7 +202,7 @@ struct NotePayout {
 
 // Rows that pay the month out rather than withhold from it: the remainder
 // sent to the bank, the pay transferred, the amount to pay on dismissal.
-bool PaysOut(int code) { return code == 903 || code == 906 || code == 920; }
+bool PaysOut(int code) { return IsTransferCode(code) || code == kCodeRestPay; }
 
 // A note paid before the month's pay holds the amount paid out; what the
 // vacation pay lost on the way is withheld. A note paid with the month is

@@ -1,6 +1,7 @@
 #include "masterdata/ui/CWorkerArchiveView.h"
 
 #include "masterdata/ui/CWorkerArchiveDlg.h"
+#include "payroll/PayKindCodes.h"
 #include "shell/ui/CKalvorDoc.h"
 
 CWorkerArchiveView::CWorkerArchiveView(CKalvorDoc* doc, QWidget* parent)
@@ -19,7 +20,7 @@ QStringList CWorkerArchiveView::PayKindPickLines(const CKalvorDoc& doc)
     for (const auto& kind : doc.infoBase.payKinds) {
         const QString name = kind.name.isEmpty() ? QStringLiteral(" ") : kind.name;
         QString line = QStringLiteral("%1|%2").arg(kind.kod).arg(name);
-        if (kind.kod >= 700)
+        if (!kalvor::IsAccrualCode(kind.kod))
             line += QStringLiteral("|Mark");
         lines << line;
     }

@@ -2,6 +2,7 @@
 // What the personal account shows of one employee, without the screen: the
 // texts and colour of each of the month's rows, the three totals, and the
 // recompute of one employee that the quick command asks for.
+#include "payroll/PayKindCodes.h"
 #include "payroll/PayrollDocument.h"
 
 #include <QString>
@@ -20,7 +21,7 @@ inline constexpr int kPersonalAccountColumns = 6;
 // zeros empty.
 QStringList PersonalAccountRowTexts(const infobase::AccrualRow& row, const PayrollDoc& doc);
 // True for the rows from code 700 on, which the account shows in orange.
-inline bool IsPersonalAccountDeduction(const infobase::AccrualRow& row) { return row.kod >= 700; }
+inline bool IsPersonalAccountDeduction(const infobase::AccrualRow& row) { return !IsAccrualCode(row.kod); }
 
 // Recomputes and stores the month of the employee with this personnel number
 // as the calculation run does: his record goes into the swap work file, the

@@ -1,6 +1,7 @@
 #include "reports/social/SocialTaxCard.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "payroll/PayKindCodes.h"
 #include "platform/CodePage.h"
 #include "print/CTree.h"
 #include "reports/social/ContributionMonths.h"
@@ -125,7 +126,7 @@ int FundVariants(const PayrollDoc& doc, int monthKey,
         return -32;
     for (int kind = 0; kind < kFundCount; ++kind) {
         const infobase::ContributionKind& record = doc.refFiles.sbor[std::size_t(kind)];
-        const bool byAgeGroup = record.code == 990 || record.code == 995;
+        const bool byAgeGroup = IsByAgeGroupCode(record.code);
         const int table = RecordTable(kind, byAgeGroup, doc);
         const int variant = table < 0 ? -21 : SelectTaxTableForMonth(table, MonthIndexOfKey(monthKey), doc);
         if (variant < 0)
