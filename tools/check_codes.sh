@@ -17,12 +17,10 @@ compared="\\b${code}\\)?[[:space:]]*${op}[[:space:]]*(${number})\\b|\\b(${number
 # this many (each match counts, several on a line too). Each is to get its name in payroll/PayKindCodes.h and leave here.
 known='src/shell/ui/CCommonFormView.cpp 1
 src/masterdata/PayKindBook.cpp 1
-src/exchange/PfIndsRecord.cpp 6
-src/exchange/PfSzv6Xml.cpp 15
-src/exchange/PfrRecordParts.cpp 10
+src/exchange/PfSzv6Xml.cpp 12
 src/exchange/PostingsInfin.cpp 3
 src/exchange/T54Form.cpp 15
-src/reports/social/Fss4Common.cpp 3'
+src/reports/social/Fss4Common.cpp 1'
 
 found=$(grep -rnoE "$compared" src --include='*.h' --include='*.cpp' | grep -v '^src/payroll/PayKindCodes\.h:' || true)
 

@@ -2,6 +2,7 @@
 // by the employee's age group that the text records share.
 #include "exchange/PfTextRecords.h"
 
+#include "payroll/PayKindCodes.h"
 #include "platform/CodePage.h"
 #include "values/Messages.h"
 
@@ -98,8 +99,8 @@ std::array<double, 13> MonthlyBenefits(const IndsRecord& r)
 {
     std::array<double, 13> amounts{};
     PfrForEachDatedAmount(r.doc, r.firstRow, [&](const PfrDatedAmount& amount) {
-        const bool benefit = (amount.kod >= 155 && amount.kod <= 159) || (amount.kod >= 195 && amount.kod <= 197) ||
-                             (!amount.archive && (amount.kod == 103 || amount.kod == 104));
+        const bool benefit = IsSickBenefitCode(amount.kod) || IsMaternityCode(amount.kod) ||
+                             IsInjuryBenefitCode(amount.kod) || (!amount.archive && IsBenefitSupplementCode(amount.kod));
         if (benefit && amount.month >= r.january() && amount.month <= r.key(r.months.last))
             amounts[std::size_t(amount.month % 16)] += amount.sum;
     });

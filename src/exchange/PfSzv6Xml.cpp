@@ -152,11 +152,11 @@ const char* PfrPrivilegeCode(int kod)
     case 695:
     case 696:
     case 697: return "ВРНЕТРУД";
-    case 158:
-    case 159: return "ДЕКРЕТ";
+    case kCodeMaternity:
+    case kCodeMaternityNext: return "ДЕКРЕТ";
     case kCodeChildCareFirst:
     case kCodeChildCareSecond:
-    case 669: return "ДЕТИ";
+    case kCodeChildCareLater: return "ДЕТИ";
     case kCodeUnpaid: return "АДМИНИСТР";
     default: return nullptr;
     }

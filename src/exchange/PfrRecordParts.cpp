@@ -1,6 +1,7 @@
 #include "exchange/PfrRecordParts.h"
 
 #include "payroll/EntryMonths.h"
+#include "payroll/PayKindCodes.h"
 #include "platform/CodePage.h"
 #include "print/TextHelpers.h"
 #include "values/InsuranceNumber.h"
@@ -89,11 +90,11 @@ void PfrForEachDatedAmount(const PayrollDoc& doc, int firstRow, const std::funct
 
 int PfrBenefitCategory(int kod)
 {
-    if (kod == 103 || kod == 104 || (kod >= 110 && kod <= 112) || (kod >= 155 && kod <= 157))
+    if (IsBenefitSupplementCode(kod) || IsEmployerSickDaysCode(kod) || IsSickBenefitCode(kod))
         return 0;
-    if (kod == 158 || kod == 159)
+    if (IsMaternityCode(kod))
         return 1;
-    if (kod >= 195 && kod <= 197)
+    if (IsInjuryBenefitCode(kod))
         return 2;
     return -1;
 }

@@ -89,6 +89,19 @@ constexpr bool IsNextMonthsPayCode(int code)
     return code == 87 || code == 88 || code == 96 || code == 157 || code == 159;
 }
 
+// The benefits, each for the last month, the month and the next month: the
+// sick-leave benefit (155 to 157), the benefit for an accident at work
+// (195 to 197); the maternity benefit (158, and 159 for the next month); the
+// northern supplement (103) and the regional coefficient (104) on benefits;
+// the employer's pay for the first days of a sick leave (110 to 112).
+constexpr bool IsSickBenefitCode(int code) { return code >= 155 && code <= 157; }
+constexpr bool IsInjuryBenefitCode(int code) { return code >= 195 && code <= 197; }
+inline constexpr int kCodeMaternity = 158;
+inline constexpr int kCodeMaternityNext = 159;
+constexpr bool IsMaternityCode(int code) { return code == kCodeMaternity || code == kCodeMaternityNext; }
+constexpr bool IsBenefitSupplementCode(int code) { return code == 103 || code == 104; }
+constexpr bool IsEmployerSickDaysCode(int code) { return code >= 110 && code <= 112; }
+
 // The child-care allowance up to 1.5 years (sick-leave sheets of kinds 5 and
 // 7), first child and further children: paid in the month and kept as the
 // archive's permanent payments under the same codes.

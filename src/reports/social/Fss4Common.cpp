@@ -35,7 +35,7 @@ bool SickLeaveCode(int code, BenefitForm form)
 
 bool CareLeaveCode(int code, BenefitForm form)
 {
-    if (code == 158 || code == 159)
+    if (IsMaternityCode(code))
         return true;
     return form == BenefitForm::Form2011 && (InRange(code, 641, 644) || InRange(code, 651, 654));
 }
