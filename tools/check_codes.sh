@@ -13,8 +13,10 @@ code='[[:alnum:]_]*([Kk]od|[Cc]ode)'
 op='(==|!=|<=|>=|<|>)'
 compared="\\b${code}\\)?[[:space:]]*${op}[[:space:]]*(${number})\\b|\\b(${number})[[:space:]]*${op}[[:space:]]*${code}\\b|\\bcase[[:space:]]+(${number})[[:space:]]*:"
 
-# The comparisons not yet named, by file and count: a file may keep at most
-# this many (each match counts, several on a line too). Each is to get its name in payroll/PayKindCodes.h and leave here.
+# The comparisons not yet named, by file and count (each match counts, several
+# on a line too). A file with more fails, and so does one with fewer until
+# its count here is lowered: the list only shrinks, each code getting its
+# name in payroll/PayKindCodes.h.
 known='src/shell/ui/CCommonFormView.cpp 1
 src/masterdata/PayKindBook.cpp 1
 src/exchange/PfSzv6Xml.cpp 12
