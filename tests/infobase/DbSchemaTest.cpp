@@ -76,11 +76,11 @@ const QStringList kReleasedStepRows = {
 
 } // namespace
 
-// Nor does a statement's text anywhere in the program type a column of the
-// base: a text with an SQL keyword in it holds no word that is a declared
-// column's name, unless the word stands before a dot (an alias) or in quotes
-// (a value). The columns come
-// from the declarations: by their place among the keys, or by name through
+// No statement's text anywhere in the program types a column of the base
+// (nor a table: tools/check_sources.sh). A text with an SQL keyword in it
+// holds no word that is a declared column's name, unless the word stands
+// before a dot (an alias) or in quotes (a value). The columns come from the
+// declarations: by their place among the keys, or by name through
 // the builders that check the name against the table (SelectColumnsSql,
 // OrderBySql, DeclaredColumn ...). The connection layer keeps its own
 // service tables and is not the base's.
