@@ -5,8 +5,10 @@ cd "$(dirname "$0")/.."
 sh tools/setup.sh --tests
 # Every src/ folder includes only its own layer and the layers below it.
 sh tools/check_includes.sh
-# Every pay-kind code compared with a row's or a kind's code has its name.
-sh tools/check_codes.sh
+# The rules over the sources no compiler checks: books reached by their
+# numbers, no slot arithmetic, tables named by their declarations, pay-kind codes
+# by their names, every file written through SavedFile.
+sh tools/check_sources.sh
 # Every input is made with its kind: no plain line edit in src/.
 sh tools/check_inputs.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -261,8 +261,7 @@ namespace {
 const std::array<u16, 31>& ScheduleDaysOf(const ib::CInfoBase& base, int slot)
 {
     const int graph = base.attributesOf(slot).graph;
-    const int schedule = graph >= 1 && graph <= ib::CInfoBase::ScheduleCount ? graph - 1 : 0;
-    return base.schedules[std::size_t(schedule)].months[ib::WorkSchedule::ReportingMonth].d;
+    return base.scheduleAt(ib::CInfoBase::holdsSchedule(graph) ? graph : 1).months[ib::WorkSchedule::ReportingMonth].d;
 }
 
 // Hours follow the days for piece-rate and hourly workers (pay systems 1 and 2)

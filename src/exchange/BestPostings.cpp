@@ -248,7 +248,7 @@ int BestPostingsRun::ContributionSum(const BestContribution& contribution, doubl
     const int variant = SelectTaxTableForMonth(contribution.tableIndex, ReportingMonthIndex(m_doc), m_doc);
     if (variant < 0)
         return variant;
-    const auto& table = m_doc.refFiles.nalog[std::size_t(contribution.tableIndex)];
+    const auto& table = m_doc.refFiles.taxTableAt(contribution.tableIndex + 1);
     sum = PercentCharge(table.variants[std::size_t(variant)].scale, base / 100, 0);
     if (DisabledInMonth())
         sum *= kDisabledFactor;

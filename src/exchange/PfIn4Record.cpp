@@ -67,8 +67,7 @@ bool OutsideTheWindow(const In4Record& r)
 // to be counted from hours and no day length is known.
 int SumsAndCounts(In4Record& r)
 {
-    const int schedule = EmployeeScheduleIndex(r.doc, r.call.slot);
-    const int dayLength = WorkingDayLength(r.doc.infoBase.schedules[std::size_t(schedule)], r.doc);
+    const int dayLength = WorkingDayLength(r.doc.infoBase.scheduleAt(EmployeeScheduleNumber(r.doc, r.call.slot)), r.doc);
     int result = 0;
     PfrForEachDatedAmount(r.doc, r.firstRow, [&](const PfrDatedAmount& amount) {
         if (amount.month < r.january() || amount.month > r.windowEnd())

@@ -20,7 +20,7 @@ double KindCharge(int kindIndex, int group, int month, double amount, const Payr
     const int variant = SelectTaxTableForMonth(table, MonthIndex(month / 16, month % 16), doc);
     if (variant < 0)
         throw TextError(ExchangeErrorText(variant));
-    const TaxScale& scale = doc.refFiles.nalog[std::size_t(table)].variants[std::size_t(variant)].scale;
+    const TaxScale& scale = doc.refFiles.taxTableAt(table + 1).variants[std::size_t(variant)].scale;
     return RoundWhole(PercentCharge(scale, amount / 100, 0));
 }
 

@@ -40,7 +40,7 @@ int MonthPartContribution(const PayrollDoc& doc, int part, bool young, const Pfr
     const int variant = SelectTaxTableForMonth(table, MonthIndex(lastMonth / 16, lastMonth % 16), doc);
     if (variant < 0)
         return variant;
-    const TaxScale& scale = doc.refFiles.nalog[std::size_t(table)].variants[std::size_t(variant)].scale;
+    const TaxScale& scale = doc.refFiles.taxTableAt(table + 1).variants[std::size_t(variant)].scale;
     const double v1 = f.c != 0 && excess != 0 ? excess : 0;
     const double v2 = f.a != 0 && excess != 0 ? excess : 0;
     const double through =

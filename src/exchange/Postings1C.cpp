@@ -185,7 +185,7 @@ QByteArray TaxSplitLines(const PostingSide& row, const PostingSide& settings, co
 QByteArray TaxShareLine(const PostingKey1C& key, int tax, double roubles, const Postings1CSetup& setup)
 {
     const infobase::TaxTable table = setup.doc != nullptr && std::size_t(tax) < setup.doc->refFiles.nalog.size()
-                                         ? setup.doc->refFiles.nalog[std::size_t(tax)]
+                                         ? setup.doc->refFiles.taxTableAt(tax + 1)
                                          : infobase::TaxTable{};
     const QByteArray name = codepage::toCp1251(table.name).leftJustified(infobase::TaxTable::NameWidth, ' ', true);
     int account = 0, subaccount = 0, analytics = 0;
@@ -436,7 +436,7 @@ void Postings1CRun::NoteTaxes()
     const auto& nalog = m_doc.refFiles.nalog;
     const int count = std::min<int>(m_doc.refFiles.nalogCount, int(nalog.size()));
     for (int place = 0; place < count; ++place) {
-        const infobase::TaxTable& table = nalog[std::size_t(place)];
+        const infobase::TaxTable& table = m_doc.refFiles.taxTableAt(place + 1);
         if (table == infobase::TaxTable{})
             continue;
         m_taxes.push_back({place, table.taxRowCode, table.selector, int(table.scaleNumber) - 1});
@@ -493,7 +493,7 @@ int Postings1CRun::ComputeTaxes(const std::vector<AccrualRow>& rows, std::vector
         const int variant = SelectTaxTableForMonth(tax.scaleIndex, ReportingMonthIndex(m_doc), m_doc);
         if (variant < 0)
             return variant;
-        const auto& scale = m_doc.refFiles.nalog[std::size_t(tax.scaleIndex)].variants[std::size_t(variant)].scale;
+        const auto& scale = m_doc.refFiles.taxTableAt(tax.scaleIndex + 1).variants[std::size_t(variant)].scale;
         taxes[t] = PercentCharge(scale, bases[t] / 100, 0);
     }
     return 0;

@@ -189,7 +189,7 @@ double ContributionByTaxTable(const PayrollDoc& doc, const InfinCodeSums& sums, 
     const int variant = SelectTaxTableForMonth(tableIndex, ReportingMonthIndex(doc), doc);
     if (variant < 0)
         return 0;
-    return SignedCharge(doc.refFiles.nalog[std::size_t(tableIndex)].variants[std::size_t(variant)], base);
+    return SignedCharge(doc.refFiles.taxTableAt(tableIndex + 1).variants[std::size_t(variant)], base);
 }
 
 int SplitContributionsInfin(const PayrollDoc& doc, const InfinCodeSums& sums, InfinShareTable& bases,
@@ -238,7 +238,7 @@ int SplitContributionsInfin(const PayrollDoc& doc, const InfinCodeSums& sums, In
         const int variant = SelectTaxTableForMonth(tableIndex, month.index(), doc);
         if (variant < 0)
             return variant;
-        const auto& scale = doc.refFiles.nalog[std::size_t(tableIndex)].variants[std::size_t(variant)];
+        const auto& scale = doc.refFiles.taxTableAt(tableIndex + 1).variants[std::size_t(variant)];
         contributions[std::size_t(row)][kInfinTableColumn] =
             SignedCharge(scale, bases[std::size_t(row)][kInfinTableColumn]) * DisabilityFactor(doc, month);
     }

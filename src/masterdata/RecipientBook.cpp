@@ -44,8 +44,9 @@ int StoreRecipientField(ib::TransferRecipient& recipient, int field, const QStri
 QStringList RecipientHelpLines(const Recipients& recipients)
 {
     QStringList lines;
-    for (int i = 0; i < kRecipientCount; ++i)
-        lines << QStringLiteral("%1|%2").arg(i + 1).arg(recipients[std::size_t(i)].recipient, -45);
+    int number = 0;
+    for (const infobase::TransferRecipient& r : recipients)
+        lines << QStringLiteral("%1|%2").arg(++number).arg(r.recipient, -45);
     return lines;
 }
 

@@ -555,7 +555,7 @@ int DaysCheck(CalcPass& p)
         if (offset > 0)
             offset -= 12;
         int pd = 0, pm = 0;
-        CalcScheduleNorm(WorkSchedule::ReportingMonth + offset, p.base().schedules[std::size_t(p.schedule)], 1, 31, pd,
+        CalcScheduleNorm(WorkSchedule::ReportingMonth + offset, p.workSchedule(), 1, 31, pd,
                          pm, p.doc);
         double calendar = 0, other = 0;
         auto add = [&](int code, double sum, int days) {

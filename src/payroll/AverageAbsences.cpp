@@ -59,7 +59,7 @@ int CalcAbsenceAverageRates(CalcPass& p, AverageRates& out)
     PayrollDoc& doc = p.doc;
     const bool hourMode = p.rec().head.flag(1);
     const double bonus = yearlyBonusTwelfth(p);
-    auto& schedule = doc.infoBase.schedules[std::size_t(p.schedule)];
+    auto& schedule = p.workSchedule();
 
     double currentRate = 0, fullRate = 0;
     const int rr = CalcMonthRate(currentRate, fullRate, doc, p.slot);

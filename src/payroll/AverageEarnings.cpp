@@ -294,7 +294,7 @@ int SplitVacationDays(const PayrollDoc& doc, const VacationNote& line, int sched
                       VacationSplit& out)
 {
     out = VacationSplit{};
-    WorkSchedule calendar = doc.infoBase.schedules[std::size_t(std::clamp(scheduleIndex, 0, 19))];
+    WorkSchedule calendar = doc.infoBase.scheduleAt(std::clamp(scheduleIndex + 1, 1, infobase::CInfoBase::ScheduleCount));
     const int rc = ReportingMonthIndex(doc);
     const int firstRow = WorkSchedule::ReportingMonth + (firstMonth - rc);
     const int kalend = line.kalend == 0 ? 1 : line.kalend;
@@ -730,7 +730,7 @@ int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleI
     c.slot = base.currentSlot;
     c.reportingMonth = ReportingMonthIndex(doc);
     scheduleIndex = std::clamp(scheduleIndex, 0, int(base.schedules.size()) - 1);
-    c.schedule = &base.schedules[std::size_t(scheduleIndex)];
+    c.schedule = &base.scheduleAt(scheduleIndex + 1);
 
     PlaceVacation(c);
     c.dayLength = WorkingDayLength(*c.schedule, doc);

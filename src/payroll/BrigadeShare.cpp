@@ -109,7 +109,7 @@ int MeasureMember(PayrollDoc& doc, int slot, const BonusLine& line, BrigadeMembe
     const EmployeeAttributes& a = base.attributesOf(slot);
     if (a.sistOpl == 0)
         return kCalcNoPaymentSystem;
-    WorkSchedule& s = base.schedules[std::size_t(EmployeeScheduleIndex(doc, slot))];
+    WorkSchedule& s = base.scheduleAt(EmployeeScheduleNumber(doc, slot));
     const int dayLength = WorkingDayLength(s, doc);
     if (dayLength == 0)
         return kCalcNoDayLength;

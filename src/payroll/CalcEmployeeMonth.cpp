@@ -132,7 +132,7 @@ int StartPass(CalcPass& p, int index)
     if (p.paymentSystem == 0)
         return kCalcNoPaymentSystem;
     p.schedule = EmployeeScheduleIndex(p.doc, p.slot);
-    WorkSchedule& sched = base.schedules[std::size_t(p.schedule)];
+    WorkSchedule& sched = p.workSchedule();
     const int r = CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, 1, 31, p.plannedDays, p.plannedMinutes, p.doc);
     if (r < 0)
         return r - 10;
@@ -236,7 +236,7 @@ void VacationTime(CalcPass& p, MonthAbsence& out)
             out.hasVacation = out.hasVacation || vacation[d];
             vacation[d] = vacation[d] && !sick[d];
         }
-        PlannedTimeOfDays(vacation, p.base().schedules[std::size_t(p.schedule)], p.doc, out.vacationDays,
+        PlannedTimeOfDays(vacation, p.workSchedule(), p.doc, out.vacationDays,
                           out.vacationMinutes);
     }
     for (int i = 0; i < p.count; ++i)
@@ -264,7 +264,7 @@ void LowerMarkedAbsence(CalcPass& p, TabelRecord& t, const MonthAbsence& a)
     MonthDayFlags days = a.away;
     for (int d = 1; d <= 31; ++d) days[std::size_t(d)] = days[std::size_t(d)] && DayMarked(t, d);
     int lostDays = 0, lostMinutes = 0;
-    PlannedTimeOfDays(days, p.base().schedules[std::size_t(p.schedule)], p.doc, lostDays, lostMinutes);
+    PlannedTimeOfDays(days, p.workSchedule(), p.doc, lostDays, lostMinutes);
     t.rabDn = u8(std::max(0, t.rabDn - lostDays));
     if (t.rabHr != 0)
         t.rabHr = u16(std::max(0, t.rabHr - lostMinutes));
@@ -275,7 +275,7 @@ void LowerMarkedAbsence(CalcPass& p, TabelRecord& t, const MonthAbsence& a)
 void LowerTimeSheet(CalcPass& p, const MonthAbsence& a)
 {
     TabelRecord& t = p.tabel();
-    WorkSchedule& sched = p.base().schedules[std::size_t(p.schedule)];
+    WorkSchedule& sched = p.workSchedule();
     CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, 1, 31, p.plannedDays, p.plannedMinutes, p.doc);
     // Only a sheet that shows the whole month (or the month less the other
     // absence already taken out) is lowered, so a second run lowers nothing.
@@ -399,7 +399,7 @@ int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuf
             absence = passAbsence;
             LowerTimeSheet(p, absence);
         } else {
-            WorkSchedule& sched = base.schedules[std::size_t(p.schedule)];
+            WorkSchedule& sched = p.workSchedule();
             CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, 1, 31, p.plannedDays, p.plannedMinutes, doc);
         }
     }

@@ -57,6 +57,9 @@ struct CalcPass {
     infobase::TabelRecord& tabel() const { return doc.infoBase.tabelOf(slot); }
     infobase::EmployeeAttributes& attr() const { return doc.infoBase.attributesOf(slot); }
     int days() const { return monthLengths[std::size_t(month)]; }
+    // The employee's work schedule: `schedule` is its place from 0, the book
+    // numbers it from 1.
+    infobase::WorkSchedule& workSchedule() const { return doc.infoBase.scheduleAt(schedule + 1); }
 };
 
 // Fills a row's time: minutes / 60 into the hours word, minutes mod 60 and

@@ -431,7 +431,7 @@ int CalcMonthContributions(AccrualRow* entries, int entryCount, PayrollDoc& doc,
         const int v = SelectTaxTableForMonth(index, monthNumber, doc);
         if (v < 0)
             return v;
-        const auto& variant = ref.nalog[std::size_t(index)].variants[std::size_t(v)];
+        const auto& variant = ref.taxTableAt(index + 1).variants[std::size_t(v)];
         const ContributionRow& e = rows[std::size_t(c)];
         const ContributionRow& l = rows[std::size_t(n + c)];
         double a = l.chargeable;

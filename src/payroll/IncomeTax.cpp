@@ -58,7 +58,7 @@ const TaxTable* tableAt(const PayrollDoc& doc, int tableIndex)
 {
     if (tableIndex < 0 || tableIndex >= int(doc.refFiles.nalog.size()))
         return nullptr;
-    return &doc.refFiles.nalog[std::size_t(tableIndex)];
+    return &doc.refFiles.taxTableAt(tableIndex + 1);
 }
 
 bool variantValid(const TaxTable::Variant& v, int month)
@@ -97,7 +97,7 @@ QString TaxTablesYearWarning(int year, const PayrollDoc& doc)
     bool anyTable = false;
     const int count = std::min<int>(doc.refFiles.nalogCount, int(doc.refFiles.nalog.size()));
     for (int t = 0; t < count; ++t)
-        for (const TaxTable::Variant& v : doc.refFiles.nalog[std::size_t(t)].variants) {
+        for (const TaxTable::Variant& v : doc.refFiles.taxTableAt(t + 1).variants) {
             if (!v.defined())
                 continue;
             anyTable = true;
@@ -598,7 +598,7 @@ int TaxDueForMonth(TaxCalc& c, int month, int count, double& tax)
     const int variantIndex = SelectTaxTableForMonth(c.tableIndex, MonthIndexOfKey(month), c.doc);
     if (variantIndex < 0)
         return variantIndex;
-    const auto& variant = c.doc.refFiles.nalog[std::size_t(c.tableIndex)].variants[std::size_t(variantIndex)];
+    const auto& variant = c.doc.refFiles.taxTableAt(c.tableIndex + 1).variants[std::size_t(variantIndex)];
     int start = variant.cumulative ? MonthKey(MonthKey::of(month).year(), 1) : month;
     if (c.resident != 0 && start <= c.resident)
         start = std::min(MonthKeyAdd(c.resident, 1), month);

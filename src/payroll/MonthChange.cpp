@@ -87,7 +87,7 @@ bool pushInput(std::array<AccrualRow, EmployeeRecord::RowCount>& rows, int& coun
     return true;
 }
 
-int scheduleIndexOf(int graph) { return graph >= 1 && graph <= CInfoBase::ScheduleCount ? graph - 1 : 0; }
+int scheduleNumberOf(int graph) { return CInfoBase::holdsSchedule(graph) ? graph : 1; }
 
 class MonthMove {
 public:
@@ -510,11 +510,11 @@ private:
     std::vector<int> weekdaySchedulesWithoutMonth() const
     {
         std::vector<int> out;
-        for (int i = 0; i < CInfoBase::ScheduleCount; ++i) {
-            const WorkSchedule& s = base.schedules[std::size_t(i)];
+        for (int number = 1; CInfoBase::holdsSchedule(number); ++number) {
+            const WorkSchedule& s = base.scheduleAt(number);
             const bool weekday = s.pVyh == 0 && s.pRab == 0 && s.begM == 0;
             if (weekday && !ScheduleMonthStands(s, s.months[WorkSchedule::ReportingMonth]))
-                out.push_back(i);
+                out.push_back(number);
         }
         return out;
     }
@@ -525,10 +525,10 @@ private:
     void noteMonthsMadeFromPattern(const std::vector<int>& unmade)
     {
         QStringList numbers;
-        for (const int i : unmade) {
-            const WorkSchedule& s = base.schedules[std::size_t(i)];
+        for (const int number : unmade) {
+            const WorkSchedule& s = base.scheduleAt(number);
             if (ScheduleMonthStands(s, s.months[WorkSchedule::ReportingMonth]))
-                numbers << QString::number(i + 1);
+                numbers << QString::number(number);
         }
         if (numbers.isEmpty())
             return;
@@ -558,7 +558,7 @@ private:
         if (a.priznUv != 0)
             return;
 
-        WorkSchedule& sched = base.schedules[std::size_t(scheduleIndexOf(a.graph))];
+        WorkSchedule& sched = base.scheduleAt(scheduleNumberOf(a.graph));
         int days = 0, minutes = 0;
         const int c = CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, 1, 0, days, minutes, doc);
         if (c < 0) {

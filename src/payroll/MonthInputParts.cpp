@@ -26,7 +26,7 @@ int MonthOffset(const CalcPass& p, int m)
 int PlannedOf(CalcPass& p, int scheduleIndex, int m, int first, int last, int& days, int& minutes)
 {
     const int row = WorkSchedule::ReportingMonth + (m == 0 ? 0 : MonthOffset(p, m));
-    WorkSchedule& s = p.base().schedules[std::size_t(std::clamp(scheduleIndex, 0, CInfoBase::ScheduleCount - 1))];
+    WorkSchedule& s = p.base().scheduleAt(std::clamp(scheduleIndex + 1, 1, CInfoBase::ScheduleCount));
     const bool whole = first <= 1 && last >= (m == 0 ? p.days() : p.monthLengths[std::size_t(m)]);
     return whole ? CalcScheduleNorm(row, s, first, 31, days, minutes, p.doc)
                  : ScheduleNormDayByDay(row, s, first, last, days, minutes, p.doc);

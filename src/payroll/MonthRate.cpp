@@ -110,14 +110,14 @@ double percentOf(const PostDoplEntry& p) { return p.procent == 0 ? 100.0 : p.pro
 
 } // namespace
 
-int EmployeeScheduleIndex(const PayrollDoc& doc, int slot)
+int EmployeeScheduleNumber(const PayrollDoc& doc, int slot)
 {
     if (!doc.infoBase.holdsSlot(slot))
-        return 0;
-    const int g = doc.infoBase.attributesOf(slot).graph;
-    const int index = g == 0 ? 0 : g - 1;
-    return std::min(index, int(doc.infoBase.schedules.size()) - 1);
+        return 1;
+    return std::clamp(int(doc.infoBase.attributesOf(slot).graph), 1, infobase::CInfoBase::ScheduleCount);
 }
+
+int EmployeeScheduleIndex(const PayrollDoc& doc, int slot) { return EmployeeScheduleNumber(doc, slot) - 1; }
 
 namespace {
 
@@ -247,7 +247,7 @@ int CalcMonthRate(double& outBaseRate, double& outFullRate, PayrollDoc& doc, int
 
     const auto& head = base.current.head;
     RateContext ctx{doc,
-                    base.schedules[std::size_t(EmployeeScheduleIndex(doc, slot))],
+                    base.scheduleAt(EmployeeScheduleNumber(doc, slot)),
                     slot,
                     base.config.reportingYear(),
                     base.config.reportingMonth(),

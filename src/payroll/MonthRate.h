@@ -49,9 +49,11 @@ double RateMonthsBack(const PayrollDoc& doc, int monthsBack, double currentRate)
 // rate is 0 takes the rate of the month after it (month 0 is currentRate).
 void FilledRateHistory(const PayrollDoc& doc, double currentRate, double out[13]);
 
-// Index of the employee's work schedule in the base's schedule table: the
-// attribute graph - 1, 0 staying 0, of record slot `slot` (1-based); 0 for a
-// slot outside the base.
+// The book number of the employee's work schedule (1 .. the schedule count):
+// the attribute graph of record slot `slot` (1-based), 0 read as 1 and a
+// number past the book as its last; 1 for a slot outside the base.
+int EmployeeScheduleNumber(const PayrollDoc& doc, int slot);
+// The same as a place from 0, as a calculation pass keeps it (CalcPass::schedule).
 int EmployeeScheduleIndex(const PayrollDoc& doc, int slot);
 
 } // namespace kalvor

@@ -46,7 +46,7 @@ QString TimeSheetBeyondEmployment(PayrollDoc& doc, int slot, int year, int month
         return {};
     int days = 0, minutes = 0;
     if (first <= last) {
-        WorkSchedule& schedule = doc.infoBase.schedules[std::size_t(EmployeeScheduleIndex(doc, slot))];
+        WorkSchedule& schedule = doc.infoBase.scheduleAt(EmployeeScheduleNumber(doc, slot));
         CalcScheduleNorm(WorkSchedule::ReportingMonth, schedule, first, last, days, minutes, doc);
     }
     if (int(t.rabDn) <= days)
@@ -63,7 +63,7 @@ QString TimeSheetBeyondEmployment(PayrollDoc& doc, int slot, int year, int month
 QString AbsenceLeftOnSheet(PayrollDoc& doc, int slot, const TabelRecord& typed, int year, int month)
 {
     CInfoBase& base = doc.infoBase;
-    WorkSchedule& schedule = base.schedules[std::size_t(EmployeeScheduleIndex(doc, slot))];
+    WorkSchedule& schedule = base.scheduleAt(EmployeeScheduleNumber(doc, slot));
     const std::vector<SickLeaveSheet> sheets = base.bln.run(slot);
     const std::vector<VacationNote> notes = base.otp.run(slot);
     if (typed.rabDn == 0 || (sheets.empty() && notes.empty()) ||

@@ -33,7 +33,7 @@ int FindPayKind(const PayrollDoc& doc, int code)
     const infobase::CInfoBase& base = doc.infoBase;
     if (code >= 1 && std::size_t(code) < base.payKindPlaces.size()) {
         const int place = base.payKindPlaces[std::size_t(code)];
-        if (place >= 0 && std::size_t(place) < base.payKinds.size() && base.payKinds[std::size_t(place)].kod == code)
+        if (base.holdsPayKind(place + 1) && base.payKindAt(place + 1).kod == code)
             return place;
     }
     return FindPayKindIn(base.payKinds.data(), int(base.payKinds.size()), code);
@@ -42,7 +42,7 @@ int FindPayKind(const PayrollDoc& doc, int code)
 const PayKind* PayKindOf(const PayrollDoc& doc, int code)
 {
     const int i = FindPayKind(doc, code);
-    return i >= 0 ? &doc.infoBase.payKinds[std::size_t(i)] : nullptr;
+    return i >= 0 ? &doc.infoBase.payKindAt(i + 1) : nullptr;
 }
 
 double RoundByPayKind(double amount, int kindCode, const PayrollDoc& doc)

@@ -149,7 +149,7 @@ int DaysInMonthOrYear(const PayrollDoc& doc, int month)
 void YearScheduleNorm(const PayrollDoc& doc, int scheduleIndex, int firstMonth, int& outDays, int& outMinutes)
 {
     outDays = outMinutes = 0;
-    WorkSchedule schedule = doc.infoBase.schedules[std::size_t(std::clamp(scheduleIndex, 0, 19))];
+    WorkSchedule schedule = doc.infoBase.scheduleAt(std::clamp(scheduleIndex + 1, 1, infobase::CInfoBase::ScheduleCount));
     const int R = ReportingMonthIndex(doc);
     for (int k = 0; k < 12; ++k) {
         const int place = std::clamp(firstMonth + k - R, -15, 21);
@@ -303,7 +303,7 @@ int CheckPeriodAndEmployee(BenefitCalc& c)
         return kCalcNoPaymentSystem;
     c.paymentSystem = base.attributesOf(c.slot).sistOpl;
     c.scheduleIndex = EmployeeScheduleIndex(c.doc, c.slot);
-    c.schedule = &base.schedules[std::size_t(c.scheduleIndex)];
+    c.schedule = &base.scheduleAt(EmployeeScheduleNumber(c.doc, c.slot));
     c.dayLength = WorkingDayLength(*c.schedule, c.doc);
     if (c.dayLength == 0)
         return kCalcNoDayLength;

@@ -81,7 +81,7 @@ int EmployerDays(CalcPass& p, const SickLeaveSheet& s)
         return 2;
     if (s.gBegin == p.year && s.mBegin == p.month) {
         int d = 0, m = 0;
-        ScheduleNormDayByDay(WorkSchedule::ReportingMonth, p.base().schedules[std::size_t(p.schedule)], s.dBegin,
+        ScheduleNormDayByDay(WorkSchedule::ReportingMonth, p.workSchedule(), s.dBegin,
                              std::min<int>(s.dBegin + 1, p.days()), d, m, p.doc);
         return d;
     }
@@ -118,7 +118,7 @@ void SheetTimeInMonth(const CalcPass& p, const SickLeaveSheet& s, int& outDays, 
     if (to < from)
         return;
     int days = 0, minutes = 0;
-    ScheduleNormDayByDay(WorkSchedule::ReportingMonth, p.base().schedules[std::size_t(p.schedule)], from, to, days,
+    ScheduleNormDayByDay(WorkSchedule::ReportingMonth, p.workSchedule(), from, to, days,
                          minutes, p.doc);
     outDays += days;
     outMinutes += minutes;

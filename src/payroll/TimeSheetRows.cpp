@@ -40,7 +40,7 @@ struct SheetPay {
 // norm (tenths of an hour) when it has one, else the planned minutes.
 double SalaryDivisor(const CalcPass& p)
 {
-    const WorkSchedule& s = p.base().schedules[std::size_t(p.schedule)];
+    const WorkSchedule& s = p.workSchedule();
     return s.mesFond != 0 ? s.mesFond * 6.0 : double(p.plannedMinutes);
 }
 
@@ -132,7 +132,7 @@ int DaysOffRows(const SheetPay& s)
 int OvertimeRows(const SheetPay& s)
 {
     const TabelRecord& t = s.sheet;
-    const WorkSchedule& schedule = s.p.base().schedules[std::size_t(s.p.schedule)];
+    const WorkSchedule& schedule = s.p.workSchedule();
     const double hourly = s.system <= 2 ? s.hourlyRate
                                         : (schedule.mesFond != 0 ? s.salary / (schedule.mesFond / 10.0)
                                                                  : s.salary / (s.p.plannedMinutes / 60.0));

@@ -161,7 +161,7 @@ QByteArray SickDaysNorm(const RegisterSheet& data)
     if (first <= reporting && reporting <= last) {
         const int graph = base.attributesOf(data.slot).graph;
         infobase::WorkSchedule schedule =
-            base.schedules[std::size_t(std::clamp(graph, 0, int(base.schedules.size()) - 1))];
+            base.scheduleAt(std::clamp(graph + 1, 1, int(base.schedules.size())));
         ScheduleNormDayByDay(15, schedule, first == reporting ? sheet.dBegin : 1, last == reporting ? sheet.dEnd : 0,
                              days, minutes, data.doc);
     }

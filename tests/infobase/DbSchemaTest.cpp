@@ -76,30 +76,11 @@ const QStringList kReleasedStepRows = {
 
 } // namespace
 
-// The loaders, savers and checks name a table only through its declaration:
-// no text of theirs types "dbo.<name>" or a statement's table (FROM, INTO,
-// UPDATE, JOIN followed by a name). The declarations themselves and the rows
-// of the released schema step, which never changes, are where names are typed.
-TEST(DbStatements, NoTableIsNamedOutsideItsDeclaration)
-{
-    const QRegularExpression typedTable(
-        QStringLiteral(R"(\bdbo\.[A-Za-z_]|\b(FROM|INTO|UPDATE|JOIN)\s+(?!unnest\()[A-Za-z_])"));
-    const auto typesATable = [&](const QString& line) {
-        for (const QString& text : LiteralsOf(line))
-            if (typedTable.match(text).hasMatch() && !kReleasedStepRows.contains(text))
-                return true;
-        return false;
-    };
-    EXPECT_EQ(
-        testsupport::SourceLinesWhere(QStringLiteral("infobase"), {QStringLiteral("/StoredTables.cpp")}, typesATable),
-        std::vector<std::string>{});
-}
-
-// Nor does a statement's text anywhere in the program type a column of the
-// base: a text with an SQL keyword in it holds no word that is a declared
-// column's name, unless the word stands before a dot (an alias) or in quotes
-// (a value). The columns come
-// from the declarations: by their place among the keys, or by name through
+// No statement's text anywhere in the program types a column of the base
+// (nor a table: tools/check_sources.sh). A text with an SQL keyword in it
+// holds no word that is a declared column's name, unless the word stands
+// before a dot (an alias) or in quotes (a value). The columns come from the
+// declarations: by their place among the keys, or by name through
 // the builders that check the name against the table (SelectColumnsSql,
 // OrderBySql, DeclaredColumn ...). The connection layer keeps its own
 // service tables and is not the base's.

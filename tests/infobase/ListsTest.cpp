@@ -3,12 +3,10 @@
 #include "infobase/BySlot.h"
 #include "infobase/InfoBase.h"
 #include "infobase/RefFiles.h"
-#include "support/SourceLines.h"
 #include "support/TestFixture.h"
 
 #include <gtest/gtest.h>
 
-#include <QRegularExpression>
 #include <QStringList>
 
 #include <utility>
@@ -332,21 +330,4 @@ TEST(SlotTables, FirstAndLastSlotLandOnTheirOwnElement)
     EXPECT_FALSE(books.holdsRecipient(0));
     EXPECT_TRUE(books.holdsRecipient(CRefFiles::BankCount));
     EXPECT_FALSE(books.holdsRecipient(CRefFiles::BankCount + 1));
-}
-
-// Outside the base no code works out an array place from a record slot
-// ("slot - 1" as an index): it goes through the base's slot accessors or a
-// table by slot (BySlot), which keep the rule in one place.
-TEST(SlotTables, NoSlotArithmeticOutsideTheBase)
-{
-    const QRegularExpression arithmetic(QStringLiteral(R"([sS]lot\w*(\([^()]*\))?\s*-\s*1\b)"));
-    const auto placeFromSlot = [&](const QString& line) {
-        const QString code = line.left(line.indexOf(QStringLiteral("//")));
-        return arithmetic.match(code).hasMatch();
-    };
-    std::vector<std::string> found;
-    for (const std::string& line : kalvor::testsupport::SourceLinesWhere(QString(), {}, placeFromSlot))
-        if (line.find("/src/infobase/") == std::string::npos)
-            found.push_back(line);
-    EXPECT_EQ(found, std::vector<std::string>{});
 }

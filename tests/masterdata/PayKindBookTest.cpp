@@ -8,13 +8,10 @@
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
 
-#include "support/SourceLines.h"
 #include "support/StoredBase.h"
 #include <gtest/gtest.h>
 
-#include <QDirIterator>
 #include <QFile>
-#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -53,19 +50,6 @@ TEST(PayKindBook, BuiltInCodesAreTheEightySixFixedOnes)
     EXPECT_FALSE(PayKindNameEditable(0));
     EXPECT_FALSE(PayKindNameEditable(1));
     EXPECT_TRUE(PayKindNameEditable(120));
-}
-
-// No file of src/ compares a pay kind with the literal code of unpaid time,
-// of a child-care allowance or of a yearly bonus of the sick-leave average:
-// payroll/PayKindCodes.h names them, and a comparison spelled with the
-// number would miss a change made there.
-TEST(PayKindBook, TheCodesOfAFixedMeaningAreComparedByTheirNames)
-{
-    const QRegularExpression literal(
-        QStringLiteral(R"((==|!=|case)\s*(600|163|169|170|171|172)\b|\b(600|163|169|170|171|172)\s*(==|!=))"));
-    EXPECT_EQ(testsupport::SourceLinesWhere(QString(), {QStringLiteral("payroll/PayKindCodes.h")},
-                                            [&](const QString& line) { return literal.match(line).hasMatch(); }),
-              std::vector<std::string>{});
 }
 
 TEST(PayKindBook, FormShowsNumbersMoneyAndCostCode)

@@ -46,9 +46,9 @@ void CCurnuPerSBView::TakeHelpValues(const QStringList& values)
 QStringList CCurnuPerSBView::RecipientLines() const
 {
     QStringList lines;
-    const auto& recipients = Document()->refFiles.bank;
-    for (std::size_t i = 0; i < recipients.size(); ++i)
-        lines << QStringLiteral("%1|%2").arg(i + 1).arg(recipients[i].recipient.trimmed());
+    const auto& ref = Document()->refFiles;
+    for (int number = 1; ref.holdsRecipient(number); ++number)
+        lines << QStringLiteral("%1|%2").arg(number).arg(ref.recipientAt(number).recipient.trimmed());
     return lines;
 }
 

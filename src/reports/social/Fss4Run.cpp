@@ -28,7 +28,7 @@ int SettlementRunBase::prepareTables()
     const int variant = SelectTaxTableForMonth(socialTable, period_.lastMonthIndex(), doc_);
     if (variant < 0)
         return variant;
-    socialScale_ = &ref.nalog[std::size_t(socialTable)].variants[std::size_t(variant)].scale;
+    socialScale_ = &ref.taxTableAt(socialTable + 1).variants[std::size_t(variant)].scale;
     socialCode_ = ref.sbor[kSocialKind].code;
     injuryTable_ = ref.sbor[kInjuryKind].table - 1;
     return 0;

@@ -245,7 +245,7 @@ int PensionRun::prepareTariffs()
     const auto variantScale = [&](int tableIndex, int monthIndex, const TaxScale*& scale) {
         const int variant = SelectTaxTableForMonth(tableIndex, monthIndex, doc_);
         if (variant >= 0)
-            scale = &ref.nalog[std::size_t(tableIndex)].variants[std::size_t(variant)].scale;
+            scale = &ref.taxTableAt(tableIndex + 1).variants[std::size_t(variant)].scale;
         return variant;
     };
     for (int column = 0; column < 4; ++column) {
@@ -266,7 +266,7 @@ int PensionRun::prepareTariffs()
     const int january = variantScale(rateTable, MonthIndex(period_.year, 1), januaryScale);
     if (january < 0)
         return january;
-    const auto& variant = ref.nalog[std::size_t(rateTable)].variants[std::size_t(january)];
+    const auto& variant = ref.taxTableAt(rateTable + 1).variants[std::size_t(january)];
     pensionRatePercent_ = variant.ratePercent + variant.rateHundredths / 100.0;
     return 0;
 }

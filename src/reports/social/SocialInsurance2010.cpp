@@ -129,7 +129,7 @@ int Settlement2010Run::addSection2(const MonthAmounts& m, bool disabled, int mon
     if (variant < 0)
         return variant;
     const infobase::TaxTable::Variant& table =
-        doc_.refFiles.nalog[std::size_t(injuryTable_)].variants[std::size_t(variant)];
+        doc_.refFiles.taxTableAt(injuryTable_ + 1).variants[std::size_t(variant)];
     values_[kInjuryRate] = table.ratePercent * 100 + table.rateHundredths;
     double charge = RoundWhole(ScaleCharge(table.scale, m.injuryBase / 100, 0));
     if (disabled)

@@ -175,7 +175,7 @@ int SettlementRun::addInjury(const MonthContributions& c, bool disabled, int mon
     if (variant < 0)
         return variant;
     const infobase::TaxTable::Variant& table =
-        doc_.refFiles.nalog[std::size_t(injuryTable_)].variants[std::size_t(variant)];
+        doc_.refFiles.taxTableAt(injuryTable_ + 1).variants[std::size_t(variant)];
     values_[kInjuryRate] = table.ratePercent * 100 + table.rateHundredths;
     // Every employee under a labour contract is insured against accidents, a
     // foreign citizen staying temporarily too.

@@ -47,7 +47,7 @@ std::optional<TableRate> RateInOctober(int tableIndex, int year, const PayrollDo
     const int variant = SelectTaxTableForMonth(tableIndex, MonthIndex(year, kRateMonth), doc);
     if (variant < 0)
         return std::nullopt;
-    const auto& v = doc.refFiles.nalog[std::size_t(tableIndex)].variants[std::size_t(variant)];
+    const auto& v = doc.refFiles.taxTableAt(tableIndex + 1).variants[std::size_t(variant)];
     return TableRate{v.ratePercent + v.rateHundredths / 100.0, DisabledRateReduction(v.scale)};
 }
 
@@ -131,7 +131,7 @@ int FundVariants(const PayrollDoc& doc, int monthKey,
         const int variant = table < 0 ? -21 : SelectTaxTableForMonth(table, MonthIndexOfKey(monthKey), doc);
         if (variant < 0)
             return -32;
-        variants[std::size_t(kind)] = &doc.refFiles.nalog[std::size_t(table)].variants[std::size_t(variant)];
+        variants[std::size_t(kind)] = &doc.refFiles.taxTableAt(table + 1).variants[std::size_t(variant)];
     }
     return 0;
 }
