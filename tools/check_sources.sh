@@ -147,7 +147,19 @@ check_file_writers() {
     '
 }
 
-for check in check_book_indexes check_slot_arithmetic check_table_names check_compared_codes check_file_writers; do
+# Every input a person types into is made with its kind (shell/ui/TypedInput.h):
+# a line edit is a CTypedEdit, a date field a NullableDateEdit, a grid cell the
+# grid's in-place editor, which takes its kind from the cell's column. A plain
+# QLineEdit made anywhere else in src/ (with new, on the stack, as a base
+# class or a member initialiser) is named.
+check_plain_line_edits() {
+    allowed='^src/(shell/ui/TypedInput\.(h|cpp)|shell/ui/NullableDateEdit\.(h|cpp)|grid/InPlaceEdit\.(h|cpp)):'
+    made='new[[:space:]]+QLineEdit\b|make_unique<QLineEdit>|public[[:space:]]+QLineEdit\b|[:,][[:space:]]*QLineEdit[[:space:]]*\(|(^|[^[:alnum:]_:*&<])QLineEdit[[:space:]]+[[:alpha:]_][[:alnum:]_]*[[:space:]]*[({;]'
+    sources | xargs grep -HnE "$made" | grep -vE "$allowed" |
+        sed 's/$/: a line edit made without a kind (use CTypedEdit, shell\/ui\/TypedInput.h)/' || true
+}
+
+for check in check_book_indexes check_slot_arithmetic check_table_names check_compared_codes check_file_writers check_plain_line_edits; do
     found=$($check)
     if [ -n "$found" ]; then
         echo "$found" >&2

@@ -7,10 +7,9 @@ sh tools/setup.sh --tests
 sh tools/check_includes.sh
 # The rules over the sources no compiler checks: books reached by their
 # numbers, no slot arithmetic, tables named by their declarations, pay-kind codes
-# by their names, every file written through SavedFile.
+# by their names, every file written through SavedFile, every input made with
+# its kind.
 sh tools/check_sources.sh
-# Every input is made with its kind: no plain line edit in src/.
-sh tools/check_inputs.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure

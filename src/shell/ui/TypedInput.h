@@ -3,7 +3,7 @@
 // (values/TypedFigure.h: text of a length, a whole number or count in a range,
 // a percent, money, hours:minutes, a number of a book) when it is created;
 // a date field is a NullableDateEdit. There is no other way to make one:
-// tools/check_inputs.sh refuses a plain QLineEdit in src/, and a debug build
+// tools/check_sources.sh refuses a plain QLineEdit in src/, and a debug build
 // stops on an editable line edit shown without a kind (InstallInputKindGuard).
 //
 // A typed edit reads its text through ReadFigure when it is left and at
