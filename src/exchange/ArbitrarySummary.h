@@ -222,9 +222,8 @@ extern const PickPair kNoYesChoices[]; // 1259-1262
 extern const PickPair kHireDateChoices[]; // 1264
 extern const PickPair kDaysAndHoursChoices[]; // 1265
 
-// The eighteen column heads of the report: the seventeen levels' and the
-// amount head (cut after 14 characters without days and hours).
-QString SummaryLevelHead(int level);
+// The amount's column head of the report (cut after 14 characters without
+// days and hours).
 QString SummaryAmountHead(bool daysAndHours);
 
 // Puts one taken entry (keys by level number) into the tree, or appends its

@@ -55,10 +55,6 @@ public:
 
     // The values in slot order, the first slot's first.
     const std::vector<T>& values() const { return values_; }
-    // Exchanges the values with a per-slot array of the base kept from 0 (a
-    // run lending its figures to writers that read the base's array, and
-    // taking the base's back after).
-    void exchange(std::vector<T>& table) { std::swap(values_, table); }
 
 private:
     T& spare(int slot) const

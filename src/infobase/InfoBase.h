@@ -104,9 +104,6 @@ public:
     double& zar1Of(int slot) { return zar1[at(slot)]; }
     double zar1Of(int slot) const { return zar1[at(slot)]; }
     int employeeCount() const { return int(list.size()); }
-    // The pay kind numbered `number` (1 .. payKinds.size()) in the table's
-    // order, as the pay-kind book numbers its records; out of range stops a
-    // debug build.
     // Work schedule number `number` (1 .. ScheduleCount); out of range stops
     // a debug build.
     static bool holdsSchedule(int number) { return SlotInRange(number, ScheduleCount); }
@@ -116,6 +113,9 @@ public:
     // records in number order from its first place on, so a shop's place is
     // not its number. nullptr for 0 or a number the book lacks.
     const ShopRecord* shopNumbered(int number) const;
+    // The pay kind numbered `number` (1 .. payKinds.size()) in the table's
+    // order, as the pay-kind book numbers its records; out of range stops a
+    // debug build.
     bool holdsPayKind(int number) const { return SlotInRange(number, payKinds.size()); }
     PayKind& payKindAt(int number) { return payKinds[SlotPlace(number, payKinds.size())]; }
     const PayKind& payKindAt(int number) const { return payKinds[SlotPlace(number, payKinds.size())]; }

@@ -1,8 +1,10 @@
 #pragma once
-// Running an external command through the command interpreter, the way the
-// print command, file copies and the accounting program's loader are run:
-// /bin/sh -c with the command, its output (standard output and standard error
-// together) appended to "console.log" in the working folder when it ends.
+// Running an external program, the way the print command, the document viewer,
+// the server's tools and the accounting program's loader are run: the program
+// and its arguments as a list, no command interpreter (RunConsoleProgram), its
+// output (standard output and standard error together) appended to
+// "console.log" in the working folder when it ends. RunConsoleCommand hands a
+// whole command line to /bin/sh -c; nothing in the program uses it.
 //
 // The command runs in the program's current folder, in a process group of
 // its own, and reads nothing (its standard input is empty). It is waited for

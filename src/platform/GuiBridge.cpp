@@ -4,6 +4,7 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <memory>
@@ -14,6 +15,16 @@ namespace kalvor::platform {
 namespace {
 
 thread_local std::stop_token t_currentStop;
+std::atomic<int> g_waitingCalls{0};
+
+// Counts a worker among the waiting ones while it waits.
+class WaitingCall {
+public:
+    WaitingCall() { ++g_waitingCalls; }
+    ~WaitingCall() { --g_waitingCalls; }
+    WaitingCall(const WaitingCall&) = delete;
+    WaitingCall& operator=(const WaitingCall&) = delete;
+};
 
 // One hand-over. It is shared by the waiting thread and the queued call, so
 // either side may go away first: a call abandoned by a stopped worker simply
@@ -38,6 +49,8 @@ GuiBridge::WorkerScope::WorkerScope(std::stop_token stop) : m_previous(std::move
 GuiBridge::WorkerScope::~WorkerScope() { t_currentStop = std::move(m_previous); }
 
 std::stop_token GuiBridge::currentStopToken() { return t_currentStop; }
+
+int GuiBridge::waitingCalls() { return g_waitingCalls; }
 
 int GuiBridge::runBlocking(const std::function<int()>& fn) { return runBlocking(fn, t_currentStop); }
 
@@ -85,6 +98,7 @@ int GuiBridge::runBlocking(const std::function<int()>& fn, std::stop_token stop)
         std::lock_guard lock(call->mutex);
         call->cv.notify_all();
     });
+    const WaitingCall counted;
     std::unique_lock lock(call->mutex);
     call->cv.wait(lock, [&] { return call->done || stop.stop_requested(); });
     if (stop.stop_requested()) {

@@ -44,6 +44,10 @@ public:
     // The stop event of the calling thread (one that is never set outside a
     // worker scope).
     static std::stop_token currentStopToken();
+
+    // How many workers wait here now for the user-interface thread (their
+    // call handed over and neither answered nor cancelled yet).
+    static int waitingCalls();
 };
 
 } // namespace kalvor::platform

@@ -306,10 +306,9 @@ int PrintBonusCashOrders(const StatementPrintParams& params, PayrollDoc& doc, co
 }
 
 int PrintPayCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly,
-                       QString* errorText)
+                       QString* errorText, const AmountOfSlot& payOf)
 {
-    const infobase::CInfoBase& base = doc.infoBase;
-    return WriteCashOrders(SelectEmployeeRows(params, doc, markedOnly, [&](int slot) { return base.zar1Of(slot); }, false),
+    return WriteCashOrders(SelectEmployeeRows(params, doc, markedOnly, payOf ? payOf : DocumentPayAmounts(doc), false),
                            params, doc, path, errorText);
 }
 

@@ -39,7 +39,7 @@ inline constexpr char kBankCashOrderTemplate[] = "kassa-order-bank-2008";
 // leaves in errorText why the viewer did not show it (empty when it did).
 //   advance:  the advances (CInfoBase::av), rounded by pay kind 904 and the payout rounding;
 //   bonus:    the bonus calculation's amounts (CalcBonusAmounts with its selector);
-//   pay:      the amounts to pay (CInfoBase::zar1) as the pay statement thread left them;
+//   pay:      the amounts payOf gives, without one the document's (DocumentPayAmounts);
 //   sick pay: the sick-leave sheets to pay in the month, rounded as the advances;
 //   vacation: the vacation notes to pay in the month, rounded as the advances.
 int PrintAdvanceCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly,
@@ -47,7 +47,7 @@ int PrintAdvanceCashOrders(const StatementPrintParams& params, PayrollDoc& doc, 
 int PrintBonusCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int selector,
                          QString* errorText = nullptr);
 int PrintPayCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly,
-                       QString* errorText = nullptr);
+                       QString* errorText = nullptr, const AmountOfSlot& payOf = {});
 int PrintSickPayCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly,
                            QString* errorText = nullptr);
 int PrintVacationCashOrders(const StatementPrintParams& params, PayrollDoc& doc, const QString& path, int markedOnly,

@@ -36,11 +36,12 @@ struct PayStatementTotal {
 class PayStatementWriter {
 public:
     PayStatementWriter(CTree& tree, const StatementPrintParams& params, const PayrollDoc& doc, int markedOnly,
-                       int lineCount, PayStatementOptions options)
+                       int lineCount, PayStatementOptions options, const AmountOfSlot& payOf)
         : m_tree(tree)
         , m_params(params)
         , m_doc(doc)
         , m_base(doc.infoBase)
+        , m_payOf(payOf ? payOf : DocumentPayAmounts(doc))
         , m_markedOnly(markedOnly)
         , m_lineCount(lineCount)
         , m_options(options)
@@ -89,6 +90,7 @@ private:
     const StatementPrintParams& m_params;
     const PayrollDoc& m_doc;
     const CInfoBase& m_base;
+    AmountOfSlot m_payOf;
     const int m_markedOnly;
     const int m_lineCount;
     const PayStatementOptions m_options;
@@ -131,8 +133,7 @@ int PayStatementWriter::NextPassingEmployee(int cursor) const
 
 double PayStatementWriter::AmountOf(int employee) const
 {
-    const std::size_t slot = m_base.list[std::size_t(employee)].slot;
-    return m_base.holdsSlot(slot) ? m_base.zar1Of(slot) : 0.0;
+    return m_payOf(m_base.list[std::size_t(employee)].slot);
 }
 
 // Whole roubles and kopecks of every passing employee, from the "%10.2f" text
@@ -321,17 +322,18 @@ QByteArray PayStatementTemplate(const StatementPrintParams& params)
 }
 
 void FillPayStatement(CTree& tree, const StatementPrintParams& params, const PayrollDoc& doc, int markedOnly,
-                      int lineCount, PayStatementOptions options)
+                      int lineCount, PayStatementOptions options, const AmountOfSlot& payOf)
 {
-    PayStatementWriter(tree, params, doc, markedOnly, lineCount, options).Write();
+    PayStatementWriter(tree, params, doc, markedOnly, lineCount, options, payOf).Write();
 }
 
 int PrintPayStatement(const StatementPrintParams& params, const PayrollDoc& doc, const QString& outputPath,
-                      int markedOnly, int lineCount, PayStatementOptions options, QString* errorText)
+                      int markedOnly, int lineCount, PayStatementOptions options, QString* errorText,
+                      const AmountOfSlot& payOf)
 {
     try {
         CTree tree(PayStatementTemplate(params), outputPath);
-        FillPayStatement(tree, params, doc, markedOnly, lineCount, options);
+        FillPayStatement(tree, params, doc, markedOnly, lineCount, options, payOf);
         const int generated = tree.Generate();
         if (errorText != nullptr)
             *errorText = tree.ErrorText();

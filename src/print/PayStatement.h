@@ -16,8 +16,10 @@
 // The employees are those of the shop, brigade and profession of the
 // parameters (NextEmployeeInSelection), then only the personnel number of the
 // parameters when it is set, else only the marked ones when markedOnly is
-// set. Their amounts to pay are the document's zar1 amounts (kopecks), which
-// the statement thread has computed and rounded for the run. The totals take
+// set. Their amounts to pay are the ones the caller gives (kopecks), by default
+// the document's zar1 amounts as the statement thread computed and rounded
+// them (DocumentPayAmounts); a run filtered by pay kind or cost code gives its
+// own. The totals take
 // every such employee; the list leaves out those with nothing to pay.
 #include "payroll/PayrollDocument.h"
 #include "print/CTree.h"
@@ -57,8 +59,9 @@ QByteArray PayStatementTemplate(const StatementPrintParams& params);
 // it is used up or when the employees run out, and the closing part follows.
 // A first page above 1 leaves out the title and numbers the lines on from
 // (first page - 2) * 25 + 1; a last page of 1 gives the title part alone.
+// payOf gives the amounts to pay; without one, the document's.
 void FillPayStatement(CTree& tree, const StatementPrintParams& params, const PayrollDoc& doc, int markedOnly,
-                      int lineCount, PayStatementOptions options);
+                      int lineCount, PayStatementOptions options, const AmountOfSlot& payOf = {});
 
 // Writes the statement into "<outputPath minus its last 3 characters>rtf" and
 // opens it. Returns 0, or kPrintFileFault (-23) when the document cannot be
@@ -66,6 +69,7 @@ void FillPayStatement(CTree& tree, const StatementPrintParams& params, const Pay
 // cannot be written. errorText, when given, receives the engine's
 // explanation, also for a document that was written but could not be shown.
 int PrintPayStatement(const StatementPrintParams& params, const PayrollDoc& doc, const QString& outputPath,
-                      int markedOnly, int lineCount, PayStatementOptions options, QString* errorText = nullptr);
+                      int markedOnly, int lineCount, PayStatementOptions options, QString* errorText = nullptr,
+                      const AmountOfSlot& payOf = {});
 
 } // namespace kalvor::print

@@ -28,28 +28,6 @@ namespace {
 
 constexpr int kStoppedCount = -1;
 
-// Lends a filtered run's amounts to the writers, which read the document's
-// table, and gives the document its own table back however the writer ends.
-class LentAmounts {
-public:
-    LentAmounts(std::vector<double>& table, infobase::BySlot<double>* runAmounts) : m_table(table), m_run(runAmounts)
-    {
-        if (m_run != nullptr)
-            m_run->exchange(m_table);
-    }
-    ~LentAmounts()
-    {
-        if (m_run != nullptr)
-            m_run->exchange(m_table);
-    }
-    LentAmounts(const LentAmounts&) = delete;
-    LentAmounts& operator=(const LentAmounts&) = delete;
-
-private:
-    std::vector<double>& m_table;
-    infobase::BySlot<double>* m_run;
-};
-
 infobase::Selection SwapSelection(const TaskThreadParams& params)
 {
     infobase::Selection selection;
@@ -106,6 +84,13 @@ struct PayAmounts {
     infobase::BySlot<double> runTable;
     bool filtered = false;
     double& of(CInfoBase& base, int slot) { return filtered ? runTable[slot] : base.zar1Of(slot); }
+    // The amount to pay the writers print; 0 for a slot the base does not hold.
+    double printed(const CInfoBase& base, int slot) const
+    {
+        if (!base.holdsSlot(slot))
+            return 0.0;
+        return filtered ? runTable[slot] : base.zar1Of(slot);
+    }
 };
 
 // Works out the amount to pay of every employee the run takes, in list
@@ -167,14 +152,11 @@ TaskOutcome WritePayDocuments(TaskContext& context, PayrollDoc& doc, const Print
     const QString path = PayDocumentPath(doc, mode);
     if (context.stopRequested())
         return TaskOutcome(platform::TASK_STOPPED, 0);
-    int code = 0;
     QString reason;
-    {
-        LentAmounts lent(base.zar1, amounts.filtered ? &amounts.runTable : nullptr);
-        code = IsStatementMode(mode)
-                   ? PrintPayStatement(writer, doc, path, markedOnly, lineCount, params.options, &reason)
-                   : PrintPayCashOrders(writer, doc, path, markedOnly, &reason);
-    }
+    const AmountOfSlot payOf = [&](int slot) { return amounts.printed(base, slot); };
+    const int code = IsStatementMode(mode)
+                         ? PrintPayStatement(writer, doc, path, markedOnly, lineCount, params.options, &reason, payOf)
+                         : PrintPayCashOrders(writer, doc, path, markedOnly, &reason, payOf);
     if (code < 0)
         return WriterOutcome(code, reason, path);
     if (context.stopRequested())

@@ -85,6 +85,12 @@ QString PrintCommandFailure(const QStringList& arguments, const platform::Consol
 
 } // namespace
 
+AmountOfSlot DocumentPayAmounts(const PayrollDoc& doc)
+{
+    const infobase::CInfoBase& base = doc.infoBase;
+    return [&base](int slot) { return base.holdsSlot(slot) ? base.zar1Of(slot) : 0.0; };
+}
+
 QString PrintOutputModeName(int mode)
 {
     switch (mode) {

@@ -16,6 +16,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -33,6 +34,12 @@ enum PrintOutputMode : int {
     BankCashOrder = 5, // "Банковский ордер"
 };
 inline constexpr int kPrintOutputModeCount = 6;
+
+// An amount per record slot (kopecks) that a writer prints.
+using AmountOfSlot = std::function<double(int slot)>;
+// The document's own amounts to pay (CInfoBase::zar1) as the pay statement
+// thread left them; 0 for a slot the base does not hold.
+AmountOfSlot DocumentPayAmounts(const PayrollDoc& doc);
 
 // The name of a mode 0-5 as the views offer it; empty for any other value.
 QString PrintOutputModeName(int mode);

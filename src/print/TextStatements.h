@@ -58,7 +58,6 @@ std::vector<StatementRow> SelectStatementRows(StatementKind kind, const Statemen
 // (kopecks), rounded as the statements round when `rounded`; employees whose
 // amount is 0 are left out. The advance statement takes the advances, the
 // bonus statement the amounts of the bonus calculation.
-using AmountOfSlot = std::function<double(int slot)>;
 std::vector<StatementRow> SelectEmployeeRows(const StatementPrintParams& params, const PayrollDoc& doc, int markedOnly,
                                              const AmountOfSlot& amountOf, bool rounded);
 // The rows of the bonus statement and the bonus cash orders: the bonus

@@ -23,6 +23,7 @@ struct BaseWorld {
         PayKind vac = kind(30, {}, 1);
         vac.enOtp = 2;
         setKinds(doc, {kind(1, {"oblPodoh", "hr1"}, 1), kind(2, {"enKoefRS"}, 2), kind(17, {"oblPodoh"}, 1),
+                       kind(45, {"oblPodoh"}, 1),
                        kind(600, {"oblPodoh"}, 1), vac, kind(7, {}, 5),
                        // Deductions flagged like accruals: the code decides what they do.
                        kind(800, {"oblPodoh", "hr1", "enKoefRS"}), kind(870, {"oblPodoh", "hr1", "enKoefRS"}),
@@ -61,10 +62,10 @@ TEST(CalcBaseBySelector, DaysAndMinutesFollowTheSignAndSkipSomeCodes)
 {
     BaseWorld w;
     w.rows = {row(1, 100'000, 3, 10, 80, 30), row(600, 50'000, 3, 2, 16, 0), row(1, -20'000, 3, 1, 8, 15),
-              row(17, 5'000, 3, 4, 32, 0)};
+              row(17, 5'000, 3, 4, 32, 0), row(45, 3'000, 3, 3, 24, 0)};
     const auto r = w.base(0, 0, 0);
-    EXPECT_EQ(r.sum, 80'000 + 5'000); // 600 adds nothing
-    EXPECT_EQ(r.count, 10 + 2 - 1); // 600 still counts its days, 17 does not
+    EXPECT_EQ(r.sum, 80'000 + 5'000 + 3'000); // 600 adds nothing
+    EXPECT_EQ(r.count, 10 + 2 - 1); // 600 still counts its days, 17 and 45 do not
     EXPECT_EQ(r.time, (80 * 60 + 30) + 16 * 60 - (8 * 60 + 15));
     EXPECT_EQ(w.base(0, 0, -600).sum, 0);
 }

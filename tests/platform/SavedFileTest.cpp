@@ -151,7 +151,21 @@ TEST(SavedFile, ARefusedOrCancelledWriteLeavesTheOldFileAndNoTemporary)
     }
     EXPECT_FALSE(SavedFile(path).open(QIODevice::ReadWrite));
     EXPECT_EQ(ReadAll(path), QByteArray("old"));
-    EXPECT_EQ(Names(dir.path()), (QStringList{QStringLiteral("folder"), QStringLiteral("kept.txt")}));
+    // The rename fails (a folder was put at the name after the open): said, and no temporary stays.
+    const QString taken = dir.filePath(QStringLiteral("taken"));
+    {
+        SavedFile file(taken);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("new");
+        ASSERT_TRUE(QDir().mkdir(taken));
+        EXPECT_FALSE(file.commit());
+        EXPECT_FALSE(file.errorString().isEmpty());
+        EXPECT_EQ(Names(dir.path()),
+                  (QStringList{QStringLiteral("folder"), QStringLiteral("kept.txt"), QStringLiteral("taken")}));
+    }
+    EXPECT_TRUE(QFileInfo(taken).isDir());
+    EXPECT_EQ(Names(dir.path()),
+              (QStringList{QStringLiteral("folder"), QStringLiteral("kept.txt"), QStringLiteral("taken")}));
 }
 
 // A write killed midway leaves its temporary file "<target>.kalvor-XXXXXX"

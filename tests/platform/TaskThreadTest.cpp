@@ -98,9 +98,10 @@ TEST(TaskThread, ReportsArriveInOrderOnTheOwnersThreadAndDoneComesLast)
     params.rows = 50;
     params.title = QStringLiteral("Ведомость");
     std::atomic<int> seenShop{0}, seenRows{0};
+    std::atomic<bool> blockChanged{false};
     QString seenTitle;
     ASSERT_TRUE(view.task.start(params, [&](TaskContext& ctx, const ReportParams& p) -> TaskOutcome {
-        std::this_thread::sleep_for(20ms); // the block below is changed meanwhile
+        spinUntil([&] { return blockChanged.load(); }); // the block below is changed meanwhile
         seenShop = p.shop;
         seenRows = p.rows;
         seenTitle = p.title;
@@ -115,6 +116,7 @@ TEST(TaskThread, ReportsArriveInOrderOnTheOwnersThreadAndDoneComesLast)
     params.title.clear();
     EXPECT_TRUE(view.task.isRunning());
     EXPECT_FALSE(view.task.start([](TaskContext&) { return TaskOutcome(); })) << "one worker at a time";
+    blockChanged = true;
 
     ASSERT_TRUE(view.waitDone());
     EXPECT_EQ(seenShop, 4);
@@ -196,7 +198,7 @@ TEST(TaskThread, RestartForgetsTheDoneOfTheRunBefore)
     ASSERT_TRUE(spinUntil([&] { return !view.task.isRunning(); }));
     ASSERT_TRUE(view.task.start([](TaskContext&) { return TaskOutcome(TASK_DONE, 42); }));
     ASSERT_TRUE(view.waitDone());
-    QTest::qWait(50);
+    QCoreApplication::processEvents(); // the runs posted everything before their done
     EXPECT_EQ(view.events, QStringList{QStringLiteral("done 0 42")});
 }
 
@@ -220,7 +222,7 @@ TEST(TaskThread, DestroyingTheOwnerStopsAndJoinsTheWorkerWithoutFurtherMessages)
     view.reset();
     EXPECT_TRUE(sawStop);
     EXPECT_TRUE(watch.expired()) << "the worker and what it holds are gone";
-    QTest::qWait(20); // nothing queued may reach the destroyed owner
+    QCoreApplication::processEvents(); // nothing queued may reach the destroyed owner
 }
 
 namespace {
@@ -323,8 +325,7 @@ TEST(GuiBridge, ClosingTheViewWhileItsWorkerWaitsReturnsAtOnce)
         return TASK_STOPPED;
     }));
     // The user-interface thread is busy elsewhere: the call stays queued.
-    ASSERT_TRUE(spinUntil([&] { return waiting.load(); }));
-    std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(spinUntil([&] { return waiting.load() && GuiBridge::waitingCalls() == 1; }));
 
     QElapsedTimer timer;
     timer.start();

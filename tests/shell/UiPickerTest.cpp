@@ -139,6 +139,37 @@ TEST(UiPicker, AFullYearFieldRefusesTheFirstOfJanuary1900)
     EXPECT_EQ(boxes.boxes.size(), 2u);
 }
 
+// A figure field refuses a text that does not read at Return as at the
+// keypad's Enter: said, the text kept and selected, the focus kept.
+TEST(UiPicker, AFigureFieldRefusesAtReturnAsAtEnter)
+{
+    MessageRecorder boxes;
+    QWidget form;
+    CTypedEdit hours({QStringLiteral("Часы"), kalvor::HoursFigure(24)}, &form);
+    CTypedEdit next({QString(), kalvor::TextFigure(0)}, &form);
+    next.move(0, 40);
+    ASSERT_TRUE(ShowActive(&form));
+    hours.setFocus();
+    const std::pair<Qt::Key, QString> tries[] = {{Qt::Key_Return, QStringLiteral("7,60")},
+                                                 {Qt::Key_Enter, QStringLiteral("8,75")}};
+    for (const auto& [key, text] : tries) {
+        SCOPED_TRACE(text.toStdString());
+        const std::size_t said = boxes.boxes.size();
+        hours.clear();
+        TypeText(&hours, text);
+        QTest::keyClick(&hours, key);
+        ASSERT_EQ(boxes.boxes.size(), said + 1);
+        EXPECT_EQ(hours.text(), text);
+        EXPECT_EQ(hours.selectedText(), text);
+        EXPECT_EQ(QApplication::focusWidget(), &hours);
+    }
+    hours.clear();
+    TypeText(&hours, QStringLiteral("7,59"));
+    QTest::keyClick(&hours, Qt::Key_Return);
+    EXPECT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(hours.Reading().units, 7 * 60 + 59);
+}
+
 // The main window on a new base, saved into the build folder for a look.
 TEST(UiScreenshot, MainWindowOnANewBase)
 {

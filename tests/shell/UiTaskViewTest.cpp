@@ -3,6 +3,7 @@
 // its worker waits on the user-interface thread.
 #include "shell/UiTestSupport.h"
 
+#include "platform/GuiBridge.h"
 #include "platform/TaskThread.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -172,8 +173,11 @@ TEST(UiTaskView, ClosingTheViewWhileTheWorkerWaitsOnTheBridgeReturnsAtOnce)
         return TaskOutcome(answer == IDYES ? kp::TASK_DONE : kp::TASK_STOPPED);
     };
     QTest::mouseClick(view->start, Qt::LeftButton);
-    while (!asking) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    QElapsedTimer asked;
+    asked.start();
+    while ((!asking || kp::GuiBridge::waitingCalls() == 0) && asked.elapsed() < 10000)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_EQ(kp::GuiBridge::waitingCalls(), 1);
     ASSERT_FALSE(ended);
 
     QElapsedTimer t;

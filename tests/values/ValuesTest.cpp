@@ -222,6 +222,9 @@ TEST(TypedDates, DayMonthAndYearExactlyAsTyped)
     // A packed field: 20.07.1985 is 20 | 7 << 5 | 85 << 9 = 43764.
     EXPECT_EQ(ReadDateDMY(u"20071985").date.value, 43764);
     EXPECT_TRUE(ReadDateDMY(u"10.01.1930").refused);
+    // A date kept as text takes a four-digit year as it stands, a two-digit one by the window.
+    EXPECT_EQ(ReadDateText(u"12.05.1925"), QDate(1925, 5, 12));
+    EXPECT_EQ(ReadDateText(u"12.05.25"), QDate(2025, 5, 12));
     EXPECT_EQ(DateRefusedText(QStringLiteral("Дата начала"), u"10.01.1930"),
               QStringLiteral("Некорректная дата в поле \"Дата начала\": 10.01.1930\nГод может быть от 1947 до 2046"));
     std::uint16_t key = 2011 * 16 + 5;
@@ -371,10 +374,11 @@ TEST(TypedNumbers, FigureFieldsReadTheWholeTextByTheirKind)
     EXPECT_EQ(units(MoneyFigure(), u"-40"), -4000);
     EXPECT_EQ(units(HoursFigure(511), u"7,5"), 425);
     EXPECT_EQ(units(HoursFigure(511), u"511"), 511 * 60);
+    EXPECT_EQ(units(HoursFigure(511), u"7,59"), 479);
     for (const char16_t* text :
          {u"12,75", u"12x", u"40x", u"-40x", u"abc", u"1e3", u"1234567890123456", u"nan", u"32", u"-1", u"1 50"})
         EXPECT_EQ(units(WholeFigure(0, 31), text), -1.0) << QString::fromUtf16(text).toStdString();
-    for (const char16_t* text : {u"12,75", u"12x", u"1e3", u"511,1", u"-1", u"1,2,3", u",", u"1 500"})
+    for (const char16_t* text : {u"12,75", u"7,60", u"12x", u"1e3", u"511,1", u"-1", u"1,2,3", u",", u"1 500"})
         EXPECT_EQ(units(HoursFigure(511), text), -1.0) << QString::fromUtf16(text).toStdString();
     EXPECT_EQ(units(MoneyFigure(), u"1000000000000"), -1.0);
     // A number of a book must be one the book holds; 0 is no number.
