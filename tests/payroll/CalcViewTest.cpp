@@ -216,7 +216,7 @@ void StopARunAtItsFirstReport(CInfoBase& base, CCalcZarpView& view, QLineEdit* s
             }
         });
     const auto unhook = qScopeGuard([&] { QObject::disconnect(press); });
-    for (int attempt = 0; attempt < 20 && (done.size() < 2 || done.back().first == 0); ++attempt) {
+    for (int attempt = 0; attempt < 100 && (done.size() < 2 || done.back().first == 0); ++attempt) {
         db::Recordset(Db(base), QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = "
                                                "(SELECT id FROM dbo.konst WHERE rec = ?)"))
             .run(int(base.list[1].slot));
