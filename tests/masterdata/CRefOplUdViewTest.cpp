@@ -53,6 +53,132 @@ protected:
         const int position = PayKindPosition(stored, code);
         return position >= 0 ? &stored.payKinds[std::size_t(position)] : nullptr;
     }
+
+    // The wrong codes at Enter (the first step of the visit).
+    void ExpectWrongCodesRefused(CRefOplUdView* view, std::size_t demoKinds)
+    {
+        // Codes outside 1-999, and texts that are no whole number, are refused
+        // at Enter naming the field and stay selected in it; none is offered for
+        // creation ("12x" once offered kind 12).
+        const struct {
+            const char* typed;
+            const char* said;
+        } wrongs[] = {{"0", "Значение поля \"Код\" должно быть от 1 до 999: 0"},
+                      {"1000", "Значение поля \"Код\" должно быть от 1 до 999: 1000"},
+                      {"-5", "Значение поля \"Код\" должно быть от 1 до 999: -5"},
+                      {"abc", "Некорректное число в поле \"Код\": abc"},
+                      {"12x", "Некорректное число в поле \"Код\": 12x"},
+                      {"12,75", "В поле \"Код\" вводится целое число: 12,75"}};
+        for (const auto& wrong : wrongs) {
+            boxes.boxes.clear();
+            Choose(view, wrong.typed);
+            EXPECT_EQ(boxes.Texts(), QStringList{QString::fromUtf8(wrong.said)}) << wrong.typed;
+            EXPECT_EQ(view->CodeField()->selectedText(), QString::fromLatin1(wrong.typed));
+            EXPECT_TRUE(view->CodeField()->hasFocus());
+            EXPECT_FALSE(view->Dialog()->isEnabled());
+        }
+        EXPECT_EQ(boxes.boxes.back().flags, MB_OK | MB_ICONERROR);
+        EXPECT_EQ(base().payKinds.size(), demoKinds);
+    }
+    // A built-in kind chosen, its name unlocked, its deletion refused.
+    void ExpectABuiltInKindLocked(CRefOplUdView* view, std::size_t demoKinds)
+    {
+        // A built-in kind: shown, its name locked until Ctrl+F3.
+        Choose(view, "4");
+        EXPECT_TRUE(view->SelectButton()->hasFocus());
+        EXPECT_TRUE(view->Dialog()->isEnabled());
+        EXPECT_EQ(view->Dialog()->Field(FieldKod)->text(), "4");
+        EXPECT_EQ(view->Dialog()->Field(FieldName)->text(), QStringLiteral("Оплата по окладу"));
+        EXPECT_TRUE(view->Dialog()->Field(FieldName)->isReadOnly());
+        QTest::keyClick(view->Dialog()->Field(FieldName), Qt::Key_F3, Qt::ControlModifier);
+        EXPECT_FALSE(view->Dialog()->Field(FieldName)->isReadOnly());
+        // Deleting a built-in kind asks nothing and does nothing.
+        const int boxesBefore = int(boxes.boxes.size());
+        QTest::keyClick(view->Dialog()->Field(FieldName), Qt::Key_F10, Qt::AltModifier);
+        EXPECT_EQ(int(boxes.boxes.size()), boxesBefore);
+        EXPECT_EQ(base().payKinds.size(), demoKinds);
+    }
+    // Kind 130 refused once, then created and typed into.
+    void CreateKind130(CRefOplUdView* view, std::size_t demoKinds)
+    {
+        // A new code: No shows an empty form; Yes creates it between 117 and 150.
+        boxes.answer = IDNO;
+        Choose(view, "130");
+        EXPECT_EQ(boxes.Texts().last(), QStringLiteral("Создать новый код ?"));
+        EXPECT_EQ(view->Dialog()->RecordNumber(), 0u);
+        EXPECT_EQ(view->Dialog()->Field(FieldKod)->text(), "");
+        EXPECT_EQ(base().payKinds.size(), demoKinds);
+        boxes.answer = IDYES;
+        Choose(view, "130");
+        ASSERT_EQ(base().payKinds.size(), demoKinds + 1);
+        EXPECT_EQ(base().config.nEnt, demoKinds + 1);
+        EXPECT_EQ(view->Dialog()->Field(FieldKod)->text(), "130");
+        EXPECT_FALSE(view->Dialog()->Field(FieldName)->isReadOnly());
+        Type(view, FieldName, QStringLiteral("Доплата за наставничество"));
+        Type(view, FieldOblPodoh, QStringLiteral("1"));
+        Type(view, FieldKodDoh, QStringLiteral("2000"));
+        // 16 is no column: refused naming the field when it is left, and the
+        // field takes 0 then (it once became 0 without a word).
+        boxes.boxes.clear();
+        Type(view, FieldVedStlb, QStringLiteral("16"));
+        QTest::keyClick(view->Dialog()->Field(FieldVedStlb), Qt::Key_Tab);
+        Settle();
+        EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Значение поля \"Столбец\" должно быть от 0 до 14: 16")});
+        EXPECT_TRUE(view->Dialog()->Field(FieldVedStlb)->hasFocus());
+        Type(view, FieldVedStlb, QStringLiteral("0"));
+        Type(view, FieldOkrug, QStringLiteral("4"));
+    }
+    // F4/F3 over the new kind, then Esc twice out of the book.
+    void StepToTheNextKindAndBackThenLeave(CRefOplUdView* view)
+    {
+        // F4 saves the form and shows the next kind, F3 comes back to it.
+        QTest::keyClick(view->Dialog()->Field(FieldOkrug), Qt::Key_F4);
+        EXPECT_EQ(view->CodeField()->text(), "150");
+        EXPECT_EQ(view->Dialog()->Field(FieldKod)->text(), "150");
+        QTest::keyClick(view->Dialog()->Field(FieldOkrug), Qt::Key_F3);
+        EXPECT_EQ(view->CurrentCode(), 130);
+        EXPECT_EQ(view->Dialog()->Field(FieldName)->text(), QStringLiteral("Доплата за наставничество"));
+        EXPECT_EQ(view->Dialog()->Field(FieldVedStlb)->text(), "");
+        EXPECT_EQ(view->Dialog()->Field(FieldOkrug)->text(), "4");
+
+        // Esc in the form goes back to the code field; Esc there leaves the book.
+        QTest::keyClick(view->Dialog()->Field(FieldOkrug), Qt::Key_Escape);
+        Settle(); // the form greys once the field left has been read
+        EXPECT_TRUE(view->CodeField()->hasFocus());
+        EXPECT_FALSE(view->Dialog()->isEnabled());
+        Leave(view->CodeField());
+        EXPECT_EQ(frame->CurrentView()->objectName(), "CEmptyView");
+        EXPECT_EQ(frame->CurrentWorkPanel(), 0);
+    }
+    // What the base file holds after the first visit.
+    void ExpectKind130Stored(std::size_t demoKinds)
+    {
+        const auto stored = Stored();
+        EXPECT_EQ(stored->config.nEnt, demoKinds + 1);
+        const PayKind* kind = StoredKind(*stored, 130);
+        ASSERT_TRUE(kind);
+        EXPECT_EQ(kind->name, QStringLiteral("Доплата за наставничество"));
+        EXPECT_EQ(kind->oblPodoh, 1);
+        EXPECT_EQ(kind->kodDoh, 2000);
+        EXPECT_EQ(kind->okrug, 4);
+    }
+    // The second visit deletes kind 130.
+    void DeleteKind130OnTheNextVisit(std::size_t demoKinds)
+    {
+        // Next visit: the kind is there; Alt+F10 deletes it after the question.
+        CRefOplUdView* view = OpenBook();
+        Choose(view, "130");
+        EXPECT_EQ(view->Dialog()->Field(FieldName)->text(), QStringLiteral("Доплата за наставничество"));
+        QTest::keyClick(view->SelectButton(), Qt::Key_F10, Qt::AltModifier);
+        EXPECT_EQ(boxes.Texts().last(), QStringLiteral("Удалить текущий код ?"));
+        EXPECT_EQ(view->CodeField()->text(), "");
+        EXPECT_TRUE(view->CodeField()->hasFocus());
+        EXPECT_EQ(view->Dialog()->Field(FieldName)->text(), "");
+        Leave(view->CodeField());
+        const auto stored = Stored();
+        EXPECT_EQ(StoredKind(*stored, 130), nullptr);
+        EXPECT_EQ(stored->config.nEnt, demoKinds);
+    }
 };
 
 TEST_F(PayKindScreen, CreatesEditsStepsAndDeletesAKindAcrossVisits)
@@ -63,112 +189,12 @@ TEST_F(PayKindScreen, CreatesEditsStepsAndDeletesAKindAcrossVisits)
     EXPECT_TRUE(view->CodeField()->hasFocus());
     EXPECT_FALSE(view->Dialog()->isEnabled());
 
-    // Codes outside 1-999, and texts that are no whole number, are refused
-    // at Enter naming the field and stay selected in it; none is offered for
-    // creation ("12x" once offered kind 12).
-    const struct {
-        const char* typed;
-        const char* said;
-    } wrongs[] = {{"0", "Значение поля \"Код\" должно быть от 1 до 999: 0"},
-                  {"1000", "Значение поля \"Код\" должно быть от 1 до 999: 1000"},
-                  {"-5", "Значение поля \"Код\" должно быть от 1 до 999: -5"},
-                  {"abc", "Некорректное число в поле \"Код\": abc"},
-                  {"12x", "Некорректное число в поле \"Код\": 12x"},
-                  {"12,75", "В поле \"Код\" вводится целое число: 12,75"}};
-    for (const auto& wrong : wrongs) {
-        boxes.boxes.clear();
-        Choose(view, wrong.typed);
-        EXPECT_EQ(boxes.Texts(), QStringList{QString::fromUtf8(wrong.said)}) << wrong.typed;
-        EXPECT_EQ(view->CodeField()->selectedText(), QString::fromLatin1(wrong.typed));
-        EXPECT_TRUE(view->CodeField()->hasFocus());
-        EXPECT_FALSE(view->Dialog()->isEnabled());
-    }
-    EXPECT_EQ(boxes.boxes.back().flags, MB_OK | MB_ICONERROR);
-    EXPECT_EQ(base().payKinds.size(), demoKinds);
-
-    // A built-in kind: shown, its name locked until Ctrl+F3.
-    Choose(view, "4");
-    EXPECT_TRUE(view->SelectButton()->hasFocus());
-    EXPECT_TRUE(view->Dialog()->isEnabled());
-    EXPECT_EQ(view->Dialog()->Field(FieldKod)->text(), "4");
-    EXPECT_EQ(view->Dialog()->Field(FieldName)->text(), QStringLiteral("Оплата по окладу"));
-    EXPECT_TRUE(view->Dialog()->Field(FieldName)->isReadOnly());
-    QTest::keyClick(view->Dialog()->Field(FieldName), Qt::Key_F3, Qt::ControlModifier);
-    EXPECT_FALSE(view->Dialog()->Field(FieldName)->isReadOnly());
-    // Deleting a built-in kind asks nothing and does nothing.
-    const int boxesBefore = int(boxes.boxes.size());
-    QTest::keyClick(view->Dialog()->Field(FieldName), Qt::Key_F10, Qt::AltModifier);
-    EXPECT_EQ(int(boxes.boxes.size()), boxesBefore);
-    EXPECT_EQ(base().payKinds.size(), demoKinds);
-
-    // A new code: No shows an empty form; Yes creates it between 117 and 150.
-    boxes.answer = IDNO;
-    Choose(view, "130");
-    EXPECT_EQ(boxes.Texts().last(), QStringLiteral("Создать новый код ?"));
-    EXPECT_EQ(view->Dialog()->RecordNumber(), 0u);
-    EXPECT_EQ(view->Dialog()->Field(FieldKod)->text(), "");
-    EXPECT_EQ(base().payKinds.size(), demoKinds);
-    boxes.answer = IDYES;
-    Choose(view, "130");
-    ASSERT_EQ(base().payKinds.size(), demoKinds + 1);
-    EXPECT_EQ(base().config.nEnt, demoKinds + 1);
-    EXPECT_EQ(view->Dialog()->Field(FieldKod)->text(), "130");
-    EXPECT_FALSE(view->Dialog()->Field(FieldName)->isReadOnly());
-    Type(view, FieldName, QStringLiteral("Доплата за наставничество"));
-    Type(view, FieldOblPodoh, QStringLiteral("1"));
-    Type(view, FieldKodDoh, QStringLiteral("2000"));
-    // 16 is no column: refused naming the field when it is left, and the
-    // field takes 0 then (it once became 0 without a word).
-    boxes.boxes.clear();
-    Type(view, FieldVedStlb, QStringLiteral("16"));
-    QTest::keyClick(view->Dialog()->Field(FieldVedStlb), Qt::Key_Tab);
-    Settle();
-    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Значение поля \"Столбец\" должно быть от 0 до 14: 16")});
-    EXPECT_TRUE(view->Dialog()->Field(FieldVedStlb)->hasFocus());
-    Type(view, FieldVedStlb, QStringLiteral("0"));
-    Type(view, FieldOkrug, QStringLiteral("4"));
-
-    // F4 saves the form and shows the next kind, F3 comes back to it.
-    QTest::keyClick(view->Dialog()->Field(FieldOkrug), Qt::Key_F4);
-    EXPECT_EQ(view->CodeField()->text(), "150");
-    EXPECT_EQ(view->Dialog()->Field(FieldKod)->text(), "150");
-    QTest::keyClick(view->Dialog()->Field(FieldOkrug), Qt::Key_F3);
-    EXPECT_EQ(view->CurrentCode(), 130);
-    EXPECT_EQ(view->Dialog()->Field(FieldName)->text(), QStringLiteral("Доплата за наставничество"));
-    EXPECT_EQ(view->Dialog()->Field(FieldVedStlb)->text(), "");
-    EXPECT_EQ(view->Dialog()->Field(FieldOkrug)->text(), "4");
-
-    // Esc in the form goes back to the code field; Esc there leaves the book.
-    QTest::keyClick(view->Dialog()->Field(FieldOkrug), Qt::Key_Escape);
-    Settle(); // the form greys once the field left has been read
-    EXPECT_TRUE(view->CodeField()->hasFocus());
-    EXPECT_FALSE(view->Dialog()->isEnabled());
-    Leave(view->CodeField());
-    EXPECT_EQ(frame->CurrentView()->objectName(), "CEmptyView");
-    EXPECT_EQ(frame->CurrentWorkPanel(), 0);
-
-    auto stored = Stored();
-    EXPECT_EQ(stored->config.nEnt, demoKinds + 1);
-    const PayKind* kind = StoredKind(*stored, 130);
-    ASSERT_TRUE(kind);
-    EXPECT_EQ(kind->name, QStringLiteral("Доплата за наставничество"));
-    EXPECT_EQ(kind->oblPodoh, 1);
-    EXPECT_EQ(kind->kodDoh, 2000);
-    EXPECT_EQ(kind->okrug, 4);
-
-    // Next visit: the kind is there; Alt+F10 deletes it after the question.
-    view = OpenBook();
-    Choose(view, "130");
-    EXPECT_EQ(view->Dialog()->Field(FieldName)->text(), QStringLiteral("Доплата за наставничество"));
-    QTest::keyClick(view->SelectButton(), Qt::Key_F10, Qt::AltModifier);
-    EXPECT_EQ(boxes.Texts().last(), QStringLiteral("Удалить текущий код ?"));
-    EXPECT_EQ(view->CodeField()->text(), "");
-    EXPECT_TRUE(view->CodeField()->hasFocus());
-    EXPECT_EQ(view->Dialog()->Field(FieldName)->text(), "");
-    Leave(view->CodeField());
-    stored = Stored();
-    EXPECT_EQ(StoredKind(*stored, 130), nullptr);
-    EXPECT_EQ(stored->config.nEnt, demoKinds);
+    ASSERT_NO_FATAL_FAILURE(ExpectWrongCodesRefused(view, demoKinds));
+    ASSERT_NO_FATAL_FAILURE(ExpectABuiltInKindLocked(view, demoKinds));
+    ASSERT_NO_FATAL_FAILURE(CreateKind130(view, demoKinds));
+    ASSERT_NO_FATAL_FAILURE(StepToTheNextKindAndBackThenLeave(view));
+    ASSERT_NO_FATAL_FAILURE(ExpectKind130Stored(demoKinds));
+    ASSERT_NO_FATAL_FAILURE(DeleteKind130OnTheNextVisit(demoKinds));
 }
 
 TEST_F(PayKindScreen, GroupCopyFillsOnlyTheTypedFieldOfTheMarkedDeductions)
