@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -59,6 +61,13 @@ protected:
         QObject::connect(&answer, &QTimer::timeout, answerDialogs);
         answer.start(everyMs);
         return true;
+    }
+    // Closes a modal dialog that a screen may show (a question the test does
+    // not answer); for ShowAt1024x768.
+    static void CloseModalDialogs()
+    {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
     }
     // The screen of the command as the quick buttons open it: on employee
     // 109 of the demo firm. Null for a blank screen.

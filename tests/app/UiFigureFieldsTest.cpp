@@ -291,14 +291,6 @@ private:
     QStringList m_faults;
 };
 
-// Closes a modal dialog that a screen may show (a question the test does not
-// answer).
-void CloseModalDialogs()
-{
-    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-        dialog->reject();
-}
-
 class UiFigureFields : public DemoFrameTest {
 protected:
     // Opens the screen of the command with the employee of the demo firm's

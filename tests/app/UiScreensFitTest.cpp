@@ -255,14 +255,6 @@ QStringList ScrolledSideways(CMainFrame& frame)
     return faults;
 }
 
-// Closes a modal dialog that a screen may show when it opens (a question
-// the test does not answer).
-void CloseModalDialogs()
-{
-    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-        dialog->reject();
-}
-
 using UiScreensFit = DemoFrameTest;
 
 } // namespace

@@ -135,12 +135,7 @@ TEST_F(UiStripWalk, EveryStripFieldRefusesWhatDoesNotReadOrNamesNothingAndThenWo
 {
     CMainFrame frame(&doc, &registry);
     QTimer closer;
-    // A question a screen may ask is closed unanswered.
-    const auto closeModal = [] {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            dialog->reject();
-    };
-    ASSERT_TRUE(ShowAt1024x768(frame, closer, closeModal, 50));
+    ASSERT_TRUE(ShowAt1024x768(frame, closer, &CloseModalDialogs, 50));
 
     QStringList faults;
     int strips = 0;
