@@ -112,7 +112,7 @@ QString ValidValue(const QLineEdit* edit, const QString& shown)
     if (!typed)
         return shown;
     const InputKind& kind = typed->Kind();
-    if (ReadFigure(kind.name, kind.rule, kind.book, shown).read || kind.rule.kind == FigureKind::Text)
+    if (ReadInput(kind, shown).read || kind.rule.kind == FigureKind::Text)
         return shown;
     return QString::number(kind.rule.min, 'f', 0);
 }

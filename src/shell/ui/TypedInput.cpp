@@ -98,14 +98,16 @@ void CTypedEdit::SetKind(InputKind kind)
         setMaxLength(int(m_kind.rule.max));
 }
 
-kalvor::FigureReading CTypedEdit::Reading() const
+kalvor::FigureReading ReadInput(const InputKind& kind, const QString& text)
 {
-    kalvor::FigureReading reading = kalvor::ReadFigure(m_kind.name, m_kind.rule, m_kind.book, text());
-    if (reading.read && m_kind.also)
-        if (QString refusal = m_kind.also(text()); !refusal.isEmpty())
+    kalvor::FigureReading reading = kalvor::ReadFigure(kind.name, kind.rule, kind.book, text);
+    if (reading.read && kind.also)
+        if (QString refusal = kind.also(text); !refusal.isEmpty())
             return {false, 0, std::move(refusal)};
     return reading;
 }
+
+kalvor::FigureReading CTypedEdit::Reading() const { return ReadInput(m_kind, text()); }
 
 long long CTypedEdit::UnitsOr(long long stored) const
 {

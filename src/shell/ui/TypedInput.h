@@ -42,6 +42,10 @@ struct InputKind {
 // holds 10 digits (a firm's) or 12 (a person's), or nothing.
 InputKind InnInputKind(const QString& name, int length);
 
+// What a text gives an input of the kind: ReadFigure by its rule and book,
+// then its own check.
+kalvor::FigureReading ReadInput(const InputKind& kind, const QString& text);
+
 class CTypedEdit : public QLineEdit {
     Q_OBJECT
 public:
