@@ -354,12 +354,13 @@ TEST_F(Fss4ReportLoop, FieldsShowAndReadTheirFormats)
 
 // Both editors opened on amounts with kopecks, payment orders and dates and
 // saved with nothing typed: every value keeps its bytes, [256] and [260]
-// too (2,000.10 + 1,500.20 + 0.05 is 3,500.35; with 100.01, 3,600.36).
+// too, and the months merged from two bases' files keep their fractions of a
+// kopeck (2,000.104 and 1,500.204 shown as 2000.10 and 1500.20).
 TEST_F(Fss4ReportLoop, AnUntouchedSaveKeepsEveryValue)
 {
     GenrValueArray& v = doc.GenrValues;
     for (const auto& [index, amount] :
-         {std::pair{255, 100.01}, std::pair{257, 2'000.10}, std::pair{258, 1'500.20}, std::pair{259, 0.05},
+         {std::pair{255, 100.01}, std::pair{257, 2'000.104}, std::pair{258, 1'500.204}, std::pair{259, 0.05},
           std::pair{256, 3'500.35}, std::pair{260, 3'600.36}, std::pair{262, 12.34}, std::pair{267, 1'032.60},
           std::pair{185, 8'000.51}, std::pair{188, 4'100.99}, std::pair{201, 40.40}, std::pair{204, 0.10}})
         v[std::size_t(index)] = amount;
@@ -384,7 +385,10 @@ TEST_F(Fss4ReportLoop, AnUntouchedSaveKeepsEveryValue)
     EXPECT_EQ(DoublesChanged(before, v), "");
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join(u'\n').toStdString();
 
-    // A typed amount recomputes both sums in whole kopecks.
+    // A typed amount recomputes both sums, each month rounded to the kopeck
+    // first: 2,000.10 + 1,500.20 + 0.06 is 3,500.36 (the fractions added up
+    // would make 3,500.368, a kopeck more); with 100.01, 3,600.37.
+    EXPECT_EQ(Shown(&editor, 1490), QStringLiteral("2000.10"));
     Type(&editor, 1492, "0,06");
     Press(&editor, FssEditDlgBase::IdSave);
     EXPECT_EQ(v[256], 3'500.36);
