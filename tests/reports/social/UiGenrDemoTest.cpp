@@ -142,7 +142,7 @@ TEST_F(UiGenrDemo, EveryReportRunsFromItsCommand)
 // The base's month is April 2011, the parameters hold 2011, January - March.
 // Both views offer the last quarter ended, January - March, not January -
 // April, and compute it, the parameters as they were; a last month that ends
-// no quarter, one that has not yet come, a month that is no month and a
+// no quarter, one before the first quarter's end, one that has not yet come, a month that is no month and a
 // 4-FSS that starts after January are refused aloud, nothing runs and the
 // parameters stay.
 TEST_F(UiGenrDemo, TheReportScreensShowThePeriodTheyCompute)
@@ -159,6 +159,8 @@ TEST_F(UiGenrDemo, TheReportScreensShowThePeriodTheyCompute)
     RunRefused(pension, 4, 2011,
                QStringLiteral("Отчетный период должен заканчиваться последним месяцем квартала (3, 6, 9 или 12), "
                               "а не месяцем 4"));
+    // February ends no period of the report, whose least is the first quarter.
+    RunRefused(pension, 2, 2011, QStringLiteral("Некорректный отчетный период: месяцы с 1 по 2"));
     EXPECT_EQ(StoredPeriod(), (std::array<int, 3>{111, 1, 3}));
 
     auto* fss = Open(CGenrRVedFSSView::CommandId);

@@ -2,9 +2,10 @@
 // (2010), driven offscreen in the main frame: a run disables the start
 // buttons under the marquee; "Файл итогов" with a path writes the data file
 // and opens no choice; the year before 2010 is refused and a year of 0 shows
-// as the base's; employees marked in the help of 1103 are the only ones of the run
-// they start; a data file that cannot be made is reported; the views open
-// from the generator's panel, and Esc goes back to it.
+// as the base's; the base's own month ends a period; employees marked in the
+// help of 1103 are the only ones of the run they start; a data file that
+// cannot be made is reported; the views open from the generator's panel, and
+// Esc goes back to it.
 #include "reports/social/ui/CGenrTaskViews.h"
 
 #include "Fss4Fixture.h"
@@ -195,6 +196,30 @@ TEST_F(UiGenrViews, YearBefore2010IsRefusedAndYearZeroIsTheBasesYear)
     Settle();
     EXPECT_TRUE(recorder.boxes.empty()) << recorder.Texts().join(u'\n').toStdString();
     EXPECT_EQ(QFile(path).size(), 3'404);
+}
+
+// A base in March reports January - March: the month it is in ends a period
+// that has come. Both views offer the quarter and write their data files,
+// nothing refused.
+TEST_F(UiGenrViews, TheBasesOwnMonthEndsAPeriod)
+{
+    doc.infoBase.config.tekMes = u16(MonthKey(2010, 3));
+    doc.infoBase.config.r_m2 = 12;
+    const auto run = [this](CGenrTaskView* view, int tag) {
+        Settle();
+        EXPECT_EQ(Field(view, IdPeriodLastMonth)->text(), QStringLiteral("3")) << tag;
+        EXPECT_EQ(Field(view, IdPeriodYear)->text(), QStringLiteral("2010")) << tag;
+        const QString path = dir.filePath(QStringLiteral("period-%1.dat").arg(tag));
+        view->StartWithDataFile(path);
+        ASSERT_TRUE(WaitFor([&] { return Idle(view); }, 20'000));
+        Settle();
+        EXPECT_TRUE(recorder.boxes.empty()) << tag << ": " << recorder.Texts().join(u'\n').toStdString();
+        GenrDataFile file;
+        ASSERT_EQ(ReadGenrDataFile(path, tag, nullptr, file), GenrReadStatus::Done) << tag;
+        EXPECT_EQ(file.header, (GenrDataHeader{u8(tag), 1, 3, 110}));
+    };
+    run(frame->SwitchView<CGenrOtchStVzPFView>(), GENR_TAG_PF);
+    run(frame->SwitchView<CGenrRVedFSSView>(), GENR_TAG_FSS4);
 }
 
 TEST_F(UiGenrViews, EmployeesMarkedInTheHelpAreTheRunsOnlyOnes)
