@@ -4,8 +4,9 @@
 // and opens no choice; the year before 2010 is refused and a year of 0 shows
 // as the base's; the base's own month ends a period; employees marked in the
 // help of 1103 are the only ones of the run they start; a data file that
-// cannot be made is reported; the views open from the generator's panel, and
-// Esc goes back to it.
+// cannot be made is reported; run for one employee, a card is named with his
+// number and the firm's headcount is not; the views open from the generator's
+// panel, and Esc goes back to it.
 #include "reports/social/ui/CGenrTaskViews.h"
 
 #include "Fss4Fixture.h"
@@ -47,7 +48,7 @@ protected:
     {
         Fss4Fixture::SetUp();
         ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Shablon")));
-        for (const char* name : {"avans-fss4-2010", "sr-chisl1-2008"}) {
+        for (const char* name : {"avans-fss4-2010", "sr-chisl1-2008", "indv-2010"}) {
             const QString file = QStringLiteral("Shablon/") + QString::fromLatin1(name) + QStringLiteral(".rtf");
             ASSERT_TRUE(QFile::copy(kSourceData + u'/' + file, dir.filePath(file)));
         }
@@ -288,6 +289,22 @@ TEST_F(UiGenrViews, HeadcountFormIsPrintedAndTheFormsLookRight)
             .match(view->OutcomeText());
     ASSERT_TRUE(said.hasMatch()) << view->OutcomeText().toStdString();
     EXPECT_TRUE(QFile::exists(said.captured(1)));
+
+    // Run for one employee, the firm's headcount keeps the firm's name; a
+    // form of one employee each, his social tax card, carries his number.
+    const int tabN = doc.infoBase.list[3].tabN();
+    const auto runFor = [&](CGenrTaskView* form) {
+        Field(form, IdPersonnelNumberField)->setText(QString::number(tabN));
+        QTest::mouseClick(Button(form, IdStartButton), Qt::LeftButton);
+        EXPECT_TRUE(WaitFor([&] { return Idle(form); }, 20'000));
+        Settle();
+        EXPECT_TRUE(recorder.boxes.empty()) << recorder.Texts().join(u'\n').toStdString();
+        return form->OutcomeText();
+    };
+    EXPECT_EQ(runFor(view).toStdString(), said.captured(0).toStdString());
+    const QString card = dir.filePath(QStringLiteral("fss4-KartESN-2010-03-%1.rtf").arg(tabN));
+    EXPECT_EQ(runFor(Open<CGenrIndKartSochNalView>()).toStdString(),
+              QStringLiteral("Записан файл %1, открыт в программе просмотра").arg(card).toStdString());
 
     // The forms without "Файл итогов", and the pension-fund form.
     EXPECT_EQ(Button(Open<CGenrIndKartSochNalView>(), IdSecondStartButton), nullptr);
