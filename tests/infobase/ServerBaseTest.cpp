@@ -1,7 +1,8 @@
 // Bases on a PostgreSQL server (run by tools/test.sh against a throw-away
 // cluster; skipped without one): the base lock, the messages of a server that
 // cannot be reached or refuses the login, a connection dropped in the middle
-// of a save, bases made from the template, and the archive copy.
+// of a save, bases made from the template, and the archive copy; a failed
+// dump, which needs no server, leaves no file.
 #include "DbTestBase.h"
 
 #include "infobase/Schema.h"
@@ -10,6 +11,7 @@
 #include "platform/ColumnArrays.h"
 #include "platform/RawStatement.h"
 #include "platform/WorkerThread.h"
+#include "platform/WorkingFolder.h"
 #include "support/SilentPort.h"
 #include "support/StoredBase.h"
 
@@ -914,6 +916,42 @@ TEST_F(ServerBase, ANewBaseIsMadeFromTheTemplateAndTheArchiveCopyRestores)
     EXPECT_EQ(restored.list, base.list);
     CloseBase(restored);
     DeleteBase(folder, QStringLiteral("restored"));
+}
+
+// A server's dump that fails half-way (here a pg_dump that writes the start
+// of an archive and ends with an error, as when the server goes in the middle
+// of the copy) is a DbError naming the tool and what it said, and leaves
+// nothing in the copy's folder: no partial archive that a later restore would
+// take for a copy. Needs no server.
+TEST(ServerArchive, AFailedDumpLeavesNoFile)
+{
+    QTemporaryDir tools, target, logs;
+    ASSERT_TRUE(tools.isValid() && target.isValid() && logs.isValid());
+    QFile dump(tools.filePath(QStringLiteral("pg_dump")));
+    ASSERT_TRUE(dump.open(QIODevice::WriteOnly));
+    dump.write("#!/bin/sh\n"
+               "for arg; do case \"$arg\" in --file=*) printf 'PGDMP partial' >\"${arg#--file=}\";; esac; done\n"
+               "echo 'pg_dump: error: connection lost'\n"
+               "exit 1\n");
+    dump.close();
+    dump.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(tools.path()) + ':' + path);
+    platform::SetWorkingFolder(logs.path());
+
+    const QString archive = target.filePath(QStringLiteral("base.dump"));
+    db::DbError failed(0, QString(), QString(), QString());
+    try {
+        db::DumpServerBase(QStringLiteral("payroll"), archive);
+    } catch (const db::DbError& e) {
+        failed = e;
+    }
+    qputenv("PATH", path);
+    platform::SetWorkingFolder(QString());
+    EXPECT_EQ(failed.code(), db::E_DB_FAIL);
+    EXPECT_EQ(failed.message(), QStringLiteral("Ошибка программы pg_dump"));
+    EXPECT_EQ(failed.description(), QStringLiteral("pg_dump: error: connection lost"));
+    EXPECT_EQ(QDir(target.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
 }
 
 // A firm moves its base file onto the server: a month change's copy of the
