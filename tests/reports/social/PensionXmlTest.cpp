@@ -288,8 +288,9 @@ TEST_F(PensionXml, AddressesSplitTheAbbreviationAtEitherEnd)
         {FirmInfo::adrUlica, u"С.Перовской ул.", u"Улица", u"С.ПЕРОВСКОЙ", u"УЛ"},
         {FirmInfo::adrUlica, u"Д.Бедного ул", u"Улица", u"Д.БЕДНОГО", u"УЛ"},
         {FirmInfo::adrUlica, u"Край Земли ул", u"Улица", u"КРАЙ ЗЕМЛИ", u"УЛ"},
-        // "Г" names a region too (a city of federal significance): both ends
-        // hold a word of the field's level, and the start wins.
+        // Both ends hold a word of the field's level: the start wins. "Г"
+        // names a region too (a city of federal significance).
+        {FirmInfo::adrUlica, u"ул. 2-я Линия", u"Улица", u"2-Я ЛИНИЯ", u"УЛ"},
         {FirmInfo::adrObl, u"Г. Москва обл", u"Регион", u"МОСКВА ОБЛ", u"Г"},
         // One abbreviation at the start, with or without a blank.
         {FirmInfo::adrGorod, u"Г.Москва", u"Город", u"МОСКВА", u"Г"},
