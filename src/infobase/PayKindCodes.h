@@ -189,7 +189,10 @@ constexpr bool IsNextMonthsPayCode(int code)
 // the employer's pay for the first days of a sick leave (110 to 112).
 inline constexpr int kFirstSickBenefitCode = 155;
 inline constexpr int kFirstInjuryBenefitCode = 195;
-constexpr bool IsSickBenefitCode(int code) { return code >= kFirstSickBenefitCode && code <= kFirstSickBenefitCode + 2; }
+constexpr bool IsSickBenefitCode(int code)
+{
+    return code >= kFirstSickBenefitCode && code <= kFirstSickBenefitCode + 2;
+}
 constexpr bool IsInjuryBenefitCode(int code)
 {
     return code >= kFirstInjuryBenefitCode && code <= kFirstInjuryBenefitCode + 2;

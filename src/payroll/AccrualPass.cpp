@@ -524,7 +524,8 @@ int DaysCheck(CalcPass& p)
     std::vector<int> months;
     for (int i = 0; i < p.count; ++i) {
         const AccrualRow& r = p.rows[i];
-        if (r.kod == 0 || !IsAccrualCode(r.kod) || r.dn == 0 || r.mes == 0 || r.mes > 12 || OpensNoDaysCheckMonth(r.kod))
+        if (r.kod == 0 || !IsAccrualCode(r.kod) || r.dn == 0 || r.mes == 0 || r.mes > 12 ||
+            OpensNoDaysCheckMonth(r.kod))
             continue;
         if (r.mes == p.month || r.mes == p.nextMonth || r.mes == p.monthAfter)
             continue;

@@ -172,9 +172,9 @@ int MonthEarningsForAverage(const PayrollDoc& doc, int month, const MonthEarning
             return;
         }
         const bool enters = sick ? k->enBln() != 0 : k->enOtp != 0;
-        const bool selected =
-            sick ? (k->enBln() != 0 && (q.budget < 0 || k->budgBln == q.budget))
-                 : (k->enOtp == q.kindClass && e.code != kCodeQuarterBonus && k->koefOtp == q.indexed && k->budgOtp == q.budget);
+        const bool selected = sick ? (k->enBln() != 0 && (q.budget < 0 || k->budgBln == q.budget))
+                                   : (k->enOtp == q.kindClass && e.code != kCodeQuarterBonus &&
+                                      k->koefOtp == q.indexed && k->budgOtp == q.budget);
         if (!IsAccrualCode(e.code)) {
             // Deductions of a selected kind reduce the month (holds and reversals).
             if (selected && IsMonthDeductionCode(e.code))
