@@ -61,8 +61,9 @@ check_table_names() {
 # names every code and class of codes with a fixed meaning, and no other file
 # compares a code with a number. A code is what a name "kod" or "code", or one
 # ending in "Kod", "Code" or "PayKind", holds (a row's, a kind's, an entry's,
-# a variable's or a parameter's, not a constant's "kName"); other codes are
-# named for what they code (a region, a cost). Named with its file and line:
+# a variable's or a parameter's, not a constant's "kName"); a number of
+# another kind that is compared with numbers is named for what it is
+# ("region", not "regionCode"). Named with its file and line:
 # such a code compared with a number 1 to 999, on either side ("kod == 7",
 # "155 <= code && code <= 157"; "< 1" and ">= 1", a code at all, are not
 # numbers of a code), handed with two numbers or more and nothing else to a
