@@ -57,36 +57,48 @@ check_table_names() {
         $typed' "a table named outside its declaration: use the table declaration"
 }
 
-# A pay kind is compared with its code by the code's name: payroll/PayKindCodes.h
-# names every code and class of codes with a fixed meaning. A three-digit code
-# (or one of the two-digit codes named there) compared with a row's or a
-# kind's code (a name ending in "kod" or "code"), or a case label of such a
-# number, anywhere else in src/ is named with its file and line. The
-# comparisons not yet named are listed by file and count (each match counts,
-# several on a line too): a file with more fails, and so does one with fewer
-# until its count here is lowered, so that the list only shrinks.
+# A pay kind is compared with its code by the code's name: infobase/PayKindCodes.h
+# names every code and class of codes with a fixed meaning, and no other file
+# compares a code with a number. A code is what a name "kod" or "code", or one
+# ending in "Kod", "Code" or "PayKind", holds (a row's, a kind's, an entry's,
+# a variable's or a parameter's, not a constant's "kName"); a number of
+# another kind that is compared with numbers is named for what it is
+# ("region", not "regionCode"). Named with its file and line:
+# such a code compared with a number 1 to 999, on either side ("kod == 7",
+# "155 <= code && code <= 157"; "< 1" and ">= 1", a code at all, are not
+# numbers of a code), handed with two numbers or more and nothing else to a
+# helper (InRange(code, 155, 157), std::clamp(code, 1, 699), a list of
+# ranges; one number is a width, Number(kod, 3)), or a case label of a number
+# in a switch on a code. Comments, texts and template arguments
+# ("std::array<double, 15> incomeByCode") are not read.
 check_compared_codes() {
-    number='[1-9][0-9]{2}|71|79|84|87|88|96'
-    code='[[:alnum:]_]*([Kk]od|[Cc]ode)'
-    op='(==|!=|<=|>=|<|>)'
-    compared="\\b${code}\\)?[[:space:]]*${op}[[:space:]]*(${number})\\b|\\b(${number})[[:space:]]*${op}[[:space:]]*${code}\\b|\\bcase[[:space:]]+(${number})[[:space:]]*:"
-    known='src/shell/ui/CCommonFormView.cpp 1
-src/masterdata/PayKindBook.cpp 1
-src/exchange/PfSzv6Xml.cpp 12
-src/exchange/PostingsInfin.cpp 3
-src/exchange/T54Form.cpp 15
-src/reports/social/Fss4Common.cpp 1'
-    found=$(sources | xargs grep -HnoE "$compared" | grep -v '^src/payroll/PayKindCodes\.h:' || true)
-    for file in $( (echo "$found" | cut -d: -f1; echo "$known" | cut -d' ' -f1) | grep . | sort -u); do
-        count=$(echo "$found" | grep -c "^$file:" || true)
-        allowed=$(echo "$known" | awk -v f="$file" '$1 == f { print $2 }')
-        if [ "$count" -gt "${allowed:-0}" ]; then
-            echo "$found" | grep "^$file:" | cut -d: -f1,2 | uniq |
-                sed 's/$/: a pay-kind code compared by its number (name it in payroll\/PayKindCodes.h)/'
-        elif [ "$count" -lt "${allowed:-0}" ]; then
-            echo "$file: $count comparisons by number left, the list in check_compared_codes says $allowed (lower it)"
-        fi
-    done
+    sources | grep -v '^src/infobase/PayKindCodes\.h$' | xargs perl -e '
+        my $code = qr/\b(?:kod|code|payKind|(?!k[A-Z])[a-z]\w*(?:Kod|Code|PayKind))\b/;
+        my $held = qr/(?:[\w\[\]]+(?:\.|->))*$code/;
+        my $number = qr/(?<![\w.\x27])[1-9][0-9]{0,2}(?![\w.\x27])/;
+        my $op = qr/==|!=|<=|>=|<|>/;
+        for my $file (@ARGV) {
+            open(my $in, "<", $file) or die "$file: $!";
+            my ($depth, @switches) = (0);
+            while (my $line = <$in>) {
+                (my $c = $line) =~ s{//.*|/\*.*?\*/}{}g;
+                $c =~ s{"(?:[^"\\]|\\.)*"}{""}g;
+                $c =~ s{\x27(?:[^\x27\\]|\\.)*\x27}{0}g;
+                $c =~ s{(?<=\w)<[\w:,\s]*>}{}g;
+                my $found = 0;
+                while ($c =~ /$code\s*\)?\s*($op)\s*($number)/g) { $found ||= !($2 == 1 && ($1 eq "<" || $1 eq ">=")) }
+                while ($c =~ /($number)\s*($op)\s*\(?\s*$held/g) { $found ||= !($1 == 1 && ($2 eq ">" || $2 eq "<=")) }
+                $found ||= $c =~ /(?<![\w.>:])(?:std::)?\w+\s*\(\s*$held(?:\s*,[\s{}]*$number[\s{}]*){2,}\)/;
+                push @switches, [$depth, scalar($1 =~ $code)] if $c =~ /\bswitch\s*\((.*)\)/;
+                $found ||= @switches && $switches[-1][1] if $c =~ /\bcase\s+$number\s*:/;
+                $depth += () = $c =~ /\{/g;
+                $depth -= () = $c =~ /\}/g;
+                pop @switches while @switches && $depth <= $switches[-1][0] && $c =~ /\}/;
+                (my $t = $line) =~ s/^\s+|\s+$//g;
+                print "$file:$.: $t (a pay-kind code compared by its number: name it in infobase/PayKindCodes.h)\n" if $found;
+            }
+            close $in;
+        }'
 }
 
 # Every file the program writes goes through platform::SavedFile (a private

@@ -8,7 +8,7 @@
 
 #include "entries/EmployeeLines.h"
 #include "infobase/InfoBase.h"
-#include "payroll/PayKindCodes.h"
+#include "infobase/PayKindCodes.h"
 #include "payroll/PayrollDocument.h"
 #include "payroll/SickLeave.h"
 

@@ -1,8 +1,8 @@
 #include "entries/VacationEntry.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "infobase/PayKindCodes.h"
 #include "payroll/CalcEmployeeMonth.h"
-#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/Db.h"
 #include "values/RoundText.h"
@@ -335,8 +335,8 @@ QStringList VacationBudgetLines()
 {
     QStringList lines{QStringLiteral(" |бюджет(источник по умолчанию"),
                       QStringLiteral("1|2-й источник финансирования")};
-    for (int code = 2; code <= 9; ++code)
-        lines << QStringLiteral("%1|%2-й источник финансирования").arg(code).arg(code + 1);
+    for (int source = 2; source <= 9; ++source)
+        lines << QStringLiteral("%1|%2-й источник финансирования").arg(source).arg(source + 1);
     return lines;
 }
 

@@ -1,6 +1,7 @@
 #include "exchange/ArbitrarySummary.h"
 
 #include "infobase/Bytes.h"
+#include "infobase/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "print/PrintOutput.h"
 #include "values/CScan.h"
@@ -25,9 +26,6 @@ using infobase::WariaEntry;
 
 namespace {
 
-constexpr int kFirstDeduction = 700;
-constexpr int kLastDeduction = 989;
-constexpr int kLastCode = 995;
 constexpr int kMonthRowsRead = 60;
 
 // ------------------------------------------------------------ the amount
@@ -486,14 +484,14 @@ bool SummaryWalk::CodeTaken(const PayKind& kind) const
     if (m_run.markedPayKinds > 0) {
         if (!kind.mark())
             return false;
-    } else if (!LevelAccepts(LevelCode, code, 1, kLastCode)) {
+    } else if (!LevelAccepts(LevelCode, code, 1, kLastContributionCode)) {
         return false;
     }
     switch (m_block.levels[LevelSign]) {
-    case 1: return code < kFirstDeduction;
-    case 2: return code >= kFirstDeduction && code <= kLastDeduction;
-    case 3: return code > kLastDeduction;
-    default: return code <= kLastDeduction;
+    case 1: return IsAccrualCode(code);
+    case 2: return IsDeductionBeforeContributionsCode(code);
+    case 3: return code >= kFirstContributionCode;
+    default: return code < kFirstContributionCode;
     }
 }
 
@@ -511,7 +509,7 @@ int SummaryWalk::TakeRow(int index, int slot, std::array<std::int32_t, kSummaryL
     // The tree keeps list positions (names are read from the slot); the
     // totals file carries personnel numbers, which mean the same in any base.
     keys[LevelEmployee] = m_file ? m_base.list[std::size_t(index)].tabN() : index;
-    keys[LevelSign] = code < kFirstDeduction ? kSignAccrual : kSignDeduction;
+    keys[LevelSign] = IsAccrualCode(code) ? kSignAccrual : kSignDeduction;
     keys[LevelFund] = (kind->flags & 3) + 4 * ((kind->flags >> 14) & 1);
     keys[LevelTaxFlag] = kind->oblPodoh;
     keys[LevelTrait1] = (kind->flags >> 8) & 1;
@@ -524,7 +522,7 @@ int SummaryWalk::TakeRow(int index, int slot, std::array<std::int32_t, kSummaryL
             return 0;
     }
     SummaryAmount amount = SummaryAmount::Of(sum, days, minutes);
-    if (code >= kFirstDeduction && code <= kLastDeduction)
+    if (IsDeductionBeforeContributionsCode(code))
         amount.Negate();
     ++m_taken;
     const int result = WriteSummaryRecords(keys, amount, m_block, m_tree, m_file);

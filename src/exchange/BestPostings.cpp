@@ -1,10 +1,10 @@
 #include "exchange/BestPostings.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "infobase/PayKindCodes.h"
 #include "infobase/SwapFile.h"
 #include "payroll/Contributions.h"
 #include "payroll/IncomeTax.h"
-#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
 #include "print/TextHelpers.h"

@@ -1,6 +1,6 @@
 #include "exchange/DbfExport.h"
 
-#include "payroll/PayKindCodes.h"
+#include "infobase/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/CDbf.h"
 #include "platform/CodePage.h"
@@ -34,9 +34,7 @@ namespace {
 constexpr int kMonthRows = 60; // the month's rows of the block; later slots wait for future months
 constexpr int kEntryBlockEnd = 28; // the result block starts at row 28 at the latest
 constexpr int kEntryBlockMaxRows = 15; // kvDBF has four bits
-constexpr int kNetTaxKind = 902;
 constexpr double kNetTaxRate = 0.13;
-constexpr int kDeductionsStart = 700;
 
 struct Column {
     const char* name;
@@ -252,12 +250,12 @@ double NetAccruedAmount(const AccrualRow& row, bool paidNet, const PayrollDoc& d
 {
     if (row.kod == kCodeUnpaid)
         return 0;
-    if (!paidNet || row.kod >= kDeductionsStart)
+    if (!paidNet || !IsAccrualCode(row.kod))
         return row.sum;
     const infobase::PayKind* kind = PayKindOf(doc, row.kod);
     if (!kind || !kind->oblPodoh)
         return row.sum;
-    return row.sum - RoundByPayKind(row.sum * kNetTaxRate, kNetTaxKind, doc);
+    return row.sum - RoundByPayKind(row.sum * kNetTaxRate, kCodeIncomeTax, doc);
 }
 
 void WriteAccruedRows(const QString& tableName, const EmployeeContext& employee, dbf::CDbf& table,

@@ -99,9 +99,9 @@ IdentityDocument IdentityDocumentOf(const infobase::EmployeeHead& head)
 // street, house, building and flat, each squeezed and upper-cased.
 QByteArray RegistrationAddress(const infobase::EmployeeHead& head, bool foreignPassport)
 {
-    const int regionCode = head.propKodReg.left(2).trimmed().toInt();
-    const QString regionName = PfrRegionName(regionCode);
-    const bool federalCity = regionCode == 77 || regionCode == 78;
+    const int region = head.propKodReg.left(2).trimmed().toInt();
+    const QString regionName = PfrRegionName(region);
+    const bool federalCity = region == 77 || region == 78;
     const QByteArray parts[] = {
         PfrSqueezed(head.propInd, 6),
         regionName.isEmpty() ? PfrSqueezed(head.propReg, 28) : codepage::toCp1251(regionName),

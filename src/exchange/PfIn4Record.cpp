@@ -3,8 +3,8 @@
 // formats 5 and 6.
 #include "exchange/PfTextRecords.h"
 
+#include "infobase/PayKindCodes.h"
 #include "payroll/MonthRate.h"
-#include "payroll/PayKindCodes.h"
 #include "platform/CodePage.h"
 #include "values/Clock.h"
 #include "values/RoundText.h"
@@ -119,10 +119,10 @@ QByteArray IdentityFields(const In4Record& r)
 }
 
 // The city of the address: Moscow's only for Zelenograd, St Petersburg's never.
-QByteArray City(const infobase::EmployeeHead& head, int regionCode)
+QByteArray City(const infobase::EmployeeHead& head, int region)
 {
     const QByteArray city = PfrSqueezedUpper(head.propGorod, 30);
-    if (regionCode == 78 || (regionCode == 77 && !city.startsWith(Cp("ЗЕЛЕНОГРАД"))))
+    if (region == 78 || (region == 77 && !city.startsWith(Cp("ЗЕЛЕНОГРАД"))))
         return QByteArray();
     return city;
 }
@@ -131,8 +131,8 @@ QByteArray City(const infobase::EmployeeHead& head, int regionCode)
 QByteArray AddressField(const In4Record& r)
 {
     const infobase::EmployeeHead& head = r.head();
-    const int regionCode = PfrRegionCode(head);
-    const QString regionName = PfrRegionName(regionCode);
+    const int region = PfrRegionCode(head);
+    const QString regionName = PfrRegionName(region);
     QByteArray out;
     if (head.pspKod.left(2).trimmed().toInt() == 10)
         out += PfrSqueezed(head.propKodStr, 3);
@@ -140,7 +140,7 @@ QByteArray AddressField(const In4Record& r)
         PfrSqueezed(head.propInd, 6),
         regionName.isEmpty() ? PfrSqueezedUpper(head.propReg, 28) : codepage::toCp1251(regionName),
         PfrSqueezedUpper(head.propRaj, 25),
-        City(head, regionCode),
+        City(head, region),
         PfrSqueezedUpper(head.propPunkt, 30),
         PfrSqueezedUpper(head.propUl, 50),
         PfrSqueezedUpper(head.propDom, 10),

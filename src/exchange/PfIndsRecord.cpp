@@ -2,7 +2,7 @@
 // by the employee's age group that the text records share.
 #include "exchange/PfTextRecords.h"
 
-#include "payroll/PayKindCodes.h"
+#include "infobase/PayKindCodes.h"
 #include "platform/CodePage.h"
 #include "values/Messages.h"
 

@@ -1,7 +1,7 @@
 #include "exchange/PfSzv6Xml.h"
 
 #include "infobase/InfoBaseDb.h"
-#include "payroll/PayKindCodes.h"
+#include "infobase/PayKindCodes.h"
 #include "platform/CodePage.h"
 #include "reports/social/PensionXml.h"
 #include "values/Clock.h"
@@ -138,20 +138,11 @@ int PfrSzv6PensionSums(const PayrollDoc& doc, int firstRow, int firstMonth, int 
 
 const char* PfrPrivilegeCode(int kod)
 {
+    if (kod == kCodeBrigadeContract)
+        return "ДОГОВОР";
+    if (IsSickBenefitCode(kod) || IsInjuryBenefitCode(kod) || IsOtherSheetBenefitCode(kod))
+        return "ВРНЕТРУД";
     switch (kod) {
-    case 2: return "ДОГОВОР";
-    case 155:
-    case 156:
-    case 157:
-    case 195:
-    case 196:
-    case 197:
-    case 655:
-    case 656:
-    case 657:
-    case 695:
-    case 696:
-    case 697: return "ВРНЕТРУД";
     case kCodeMaternity:
     case kCodeMaternityNext: return "ДЕКРЕТ";
     case kCodeChildCareFirst:
@@ -378,8 +369,8 @@ void WriteNumbered(PfrXmlLines& xml, const char* element, const char* abbreviati
 void WriteAddress(PfrXmlLines& xml, const Szv6Record& r)
 {
     const infobase::EmployeeHead& head = r.head();
-    const int regionCode = PfrRegionCode(head);
-    const QString regionName = PfrRegionName(regionCode);
+    const int region = PfrRegionCode(head);
+    const QString regionName = PfrRegionName(region);
     xml.open("АдресЗЛ");
     xml.leaf("ТипАдреса", Cp("РОССИЙСКИЙ"));
     xml.leaf("Индекс", PfrSqueezed(head.propInd, 6));
@@ -388,7 +379,7 @@ void WriteAddress(PfrXmlLines& xml, const Szv6Record& r)
     WritePlace(xml, "Регион", PlaceLevel::Region,
                regionName.isEmpty() ? PfrSqueezedUpper(head.propReg, 28) : codepage::toCp1251(regionName));
     WriteOptionalPlace(xml, "Район", PlaceLevel::District, PfrSqueezedUpper(head.propRaj, 25));
-    if (regionCode != 77)
+    if (region != 77)
         WriteOptionalPlace(xml, "Город", PlaceLevel::Settlement, PfrSqueezedUpper(head.propGorod, 30));
     WriteOptionalPlace(xml, "НаселенныйПункт", PlaceLevel::Settlement, PfrSqueezedUpper(head.propPunkt, 30));
     WriteOptionalPlace(xml, "Улица", PlaceLevel::Street, PfrSqueezedUpper(head.propUl, 50));

@@ -1,7 +1,7 @@
 #include "exchange/PfrRecordParts.h"
 
+#include "infobase/PayKindCodes.h"
 #include "payroll/EntryMonths.h"
-#include "payroll/PayKindCodes.h"
 #include "platform/CodePage.h"
 #include "print/TextHelpers.h"
 #include "values/InsuranceNumber.h"

@@ -1,9 +1,9 @@
 #include "exchange/Postings1C.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "infobase/PayKindCodes.h"
 #include "infobase/SwapFile.h"
 #include "payroll/IncomeTax.h"
-#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
 #include "platform/WorkingFolder.h"

@@ -1,11 +1,11 @@
 #include "exchange/PostingsInfin.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "infobase/PayKindCodes.h"
 #include "infobase/SwapFile.h"
 #include "payroll/Contributions.h"
 #include "payroll/EntryMonths.h"
 #include "payroll/IncomeTax.h"
-#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
 #include "platform/CommandLine.h"
@@ -35,7 +35,8 @@ constexpr double kDisabledFactor = 0.6; // for each disability period covering t
 constexpr int kCodeCount = int(std::tuple_size_v<InfinCodeSums>);
 
 // The vacation pay of the first, second and third following month.
-constexpr int kFutureVacationCodes[kSubPeriods] = {87, 97, 98};
+constexpr int kFutureVacationCodes[kSubPeriods] = {kCodeVacationNextMonth, kCodeVacationSecondMonth,
+                                                   kCodeVacationThirdMonth};
 
 // One line kind of section 1. The kind account goes with the category
 // (production, non-production); the credit is the cost account of the pay
@@ -430,11 +431,11 @@ int InfinRun::AddShop(int category, std::size_t shopIndex, const InfinCodeSums& 
         const double amount = sums[std::size_t(code)];
         if (amount == 0)
             continue;
-        if (code >= 110 && code <= 117) {
+        if (IsSickPayBlockCode(code)) {
             month[kKindSickPay] += amount;
-        } else if (code == 2) {
+        } else if (code == kCodeBrigadeContract) {
             month[kKindContract] += amount;
-        } else if (code != 87 && code != 97 && code != 98) {
+        } else if (!IsFutureVacationCode(code)) {
             const infobase::PayKind* kind = PayKindOf(m_doc, code);
             if (kind != nullptr && kind->fond == 1)
                 month[kKindWages] += amount;

@@ -1,8 +1,8 @@
 #include "exchange/PostingsTurbo.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "infobase/PayKindCodes.h"
 #include "infobase/SwapFile.h"
-#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
 #include "platform/SavedFile.h"

@@ -2,7 +2,7 @@
 // the postings export, both made from a filled grouping tree.
 #include "exchange/ArbitrarySummary.h"
 
-#include "payroll/PayKindCodes.h"
+#include "infobase/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
 #include "values/Messages.h"

@@ -1,8 +1,8 @@
 #include "exchange/T54Form.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "infobase/PayKindCodes.h"
 #include "payroll/MonthRate.h"
-#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
 #include "platform/SavedFile.h"
@@ -71,29 +71,6 @@ struct T54Archive {
     std::array<std::vector<DayEntry>, 13> dayEntries{};
     std::array<TimeRecord, 13> timeRecords{};
 };
-
-bool IsVacationCode(int code)
-{
-    return (code >= 85 && code <= 88) || code == 90 || code == 91 || code == 95 || code == 96 || code == 603 ||
-           code == 604;
-}
-
-int VacationKind(int code)
-{
-    if (code == 86 || code == 88)
-        return 1;
-    if (code == 95 || code == 96 || code == 603 || code == 604)
-        return 2;
-    if (code == 90 || code == 91)
-        return 3;
-    return 0;
-}
-
-bool IsDayBasedCode(int code)
-{
-    auto in = [code](int from, int to) { return code >= from && code <= to; };
-    return in(110, 112) || in(115, 117) || in(155, 159) || in(561, 590) || in(655, 657) || in(661, 690) || in(695, 697);
-}
 
 // The last month of the month table: the month before the reporting month
 // in the reporting year (none in January); in a year before it, whose months
@@ -176,9 +153,9 @@ void SortArchiveEntry(T54Archive& archive, const WariaEntry& entry, const Payrol
 {
     const int code = entry.kod;
     const int month = entry.mes;
-    if (code >= kFirstContributionCode || IsVacationCode(code) || month < 1 || month > 12)
+    if (code >= kFirstContributionCode || IsListedVacationCode(code) || month < 1 || month > 12)
         return;
-    if (code == 4) {
+    if (code == kCodeSalary) {
         archive.timeRecords[std::size_t(month)] = {code, entry.dn, entry.hr + entry.min / 100.0};
         // Code 4 is also the pay by salary: its amount belongs to the month's
         // accruals, or the month would show a debt of the whole salary.
@@ -188,7 +165,7 @@ void SortArchiveEntry(T54Archive& archive, const WariaEntry& entry, const Payrol
         AddToGroup(archive.groups[kBalanceGroup], entry, doc);
     } else if (code == kCodeAdvance || code == kCodeTaxRow) {
         AddToGroup(archive.groups[code == kCodeAdvance ? kTimeGroup1 : kTimeGroup2], entry, doc);
-    } else if (IsDayBasedCode(code)) {
+    } else if (IsSickLeaveDaysCode(code)) {
         auto& entries = archive.dayEntries[std::size_t(month)];
         if (int(entries.size()) < kMaxDayEntries)
             entries.push_back({code, entry.dn, entry.sum});
@@ -225,7 +202,7 @@ std::vector<VacationEntry> VacationList(const infobase::WarDatBlock& block, int 
     std::vector<VacationEntry> list;
     for (int i = 0; i < count && i < int(block.entries.size()); ++i) {
         const WarDatEntry& entry = block.entries[std::size_t(i)];
-        if (!IsVacationCode(entry.kod))
+        if (!IsListedVacationCode(entry.kod))
             continue;
         if (entry.contin != 0) {
             if (!list.empty()) {
@@ -237,7 +214,7 @@ std::vector<VacationEntry> VacationList(const infobase::WarDatBlock& block, int 
         if (int(list.size()) >= kMaxVacations)
             continue;
         VacationEntry vacation;
-        vacation.kind = VacationKind(entry.kod);
+        vacation.kind = VacationKindOfCode(entry.kod);
         vacation.workStart = workStart;
         vacation.workEnd = workEnd;
         vacation.first = PackedDate(entry.start);
@@ -532,7 +509,8 @@ reports::ReportSelection T54Selection::toReportSelection() const
 
 bool T54ListedDeduction(int code)
 {
-    return code == 905 || code == 908 || code == 909 || code == 911 || code == 912 || code == 913 || code == 919;
+    return code == kCodeCashPaid || code == kCodeUnworkedVacationDays || code == kCodeOverpaid ||
+           code == kCodeAlimony || code == kCodeWrit || code == kCodeWritWithoutBenefits || code == kCodeSecondTax;
 }
 
 QByteArray T54ShortDate(double packedCell)

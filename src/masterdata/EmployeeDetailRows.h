@@ -120,7 +120,6 @@ bool ReadPaymentDate(const QString& text, int& day, int& month, int& year);
 
 inline constexpr int kWariaColumns = 6;
 inline constexpr int kWariaMaxCode = 995;
-inline constexpr int kDeductionCodeFrom = 700;
 // The years an archive month is typed within, and those of a month of
 // payment (an earlier one is not kept).
 inline constexpr YearSpan kArchiveMonthYears{1900, 2099};

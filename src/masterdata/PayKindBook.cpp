@@ -3,7 +3,7 @@
 #include "masterdata/TypedFields.h"
 
 #include "infobase/InfoBaseDb.h"
-#include "payroll/PayKindCodes.h"
+#include "infobase/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/Db.h"
 #include "values/CScan.h"
@@ -348,7 +348,7 @@ void ClearFixedPayKindFlags(std::vector<PayKind>& kinds)
             kind.enSrZar = 0;
             kind.enOtp = 0;
             kind.enBlnFull = 0;
-        } else if (kind.kod == 178) {
+        } else if (kind.kod == kCodeDividends) {
             kind.enSrZar = 0;
             kind.enSrPremBln = 0;
             kind.enKoefRS = 0;

@@ -18,7 +18,7 @@
 namespace kalvor::masterdata {
 
 // The codes the calculation treats by number (86 of them, listed in
-// payroll/PayKindCodes.h): their names cannot be edited without unlocking and
+// infobase/PayKindCodes.h): their names cannot be edited without unlocking and
 // the kinds cannot be deleted. Ascending.
 const std::vector<int>& BuiltInPayKindCodes();
 bool IsBuiltInPayKindCode(int code);

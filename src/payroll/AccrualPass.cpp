@@ -2,13 +2,13 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "infobase/MonthResultSaver.h"
+#include "infobase/PayKindCodes.h"
 #include "payroll/AverageAbsences.h"
 #include "payroll/AverageEarnings.h"
 #include "payroll/Bases.h"
 #include "payroll/Contributions.h"
 #include "payroll/IncomeTax.h"
 #include "payroll/MonthMoney.h"
-#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "payroll/Regional.h"
 #include "payroll/ScheduleNorm.h"
@@ -518,29 +518,14 @@ int CostAllocationRows(CalcPass& p)
     return 0;
 }
 
-bool CalendarDayKind(int c)
-{
-    return c == 85 || c == 87 || (c >= 95 && c <= 98) || (c >= 110 && c <= 117) || (c >= 154 && c <= 159) ||
-           IsChildCareCode(c) || (c >= 195 && c <= 197) || c == kCodeUnpaid || c == kCodeChildCareLater || (c >= 641 && c <= 654) ||
-           (c >= 695 && c <= 697); // the sick-leave benefits by financing source
-}
-
-bool OpensNoMonth(int c)
-{
-    return (c >= 16 && c <= 19) || c == 45 || (c >= 86 && c <= 89) || (c >= 96 && c <= 98) || c == 150 || c == 154 ||
-           c == 157 || c == 159 || (c >= 591 && c <= 594) || (c >= 611 && c <= 633) || (c >= 651 && c <= 654) ||
-           c == 697;
-}
-
-bool NotCounted(int c) { return (c >= 561 && c <= 584) || (c >= 601 && c <= 634) || (c >= 661 && c <= 684); }
-
 // The days of earlier months may not add up to more than the month has.
 int DaysCheck(CalcPass& p)
 {
     std::vector<int> months;
     for (int i = 0; i < p.count; ++i) {
         const AccrualRow& r = p.rows[i];
-        if (r.kod == 0 || !IsAccrualCode(r.kod) || r.dn == 0 || r.mes == 0 || r.mes > 12 || OpensNoMonth(r.kod))
+        if (r.kod == 0 || !IsAccrualCode(r.kod) || r.dn == 0 || r.mes == 0 || r.mes > 12 ||
+            OpensNoDaysCheckMonth(r.kod))
             continue;
         if (r.mes == p.month || r.mes == p.nextMonth || r.mes == p.monthAfter)
             continue;
@@ -559,10 +544,10 @@ int DaysCheck(CalcPass& p)
                          pm, p.doc);
         double calendar = 0, other = 0;
         auto add = [&](int code, double sum, int days) {
-            if (code == 0 || !IsAccrualCode(code) || (NotCounted(code) && !CalendarDayKind(code)))
+            if (code == 0 || !IsAccrualCode(code) || (IsLeftOutOfDaysCheckCode(code) && !IsCalendarDaysCode(code)))
                 return;
             const double signedDays = sum < 0 ? -days : days;
-            (CalendarDayKind(code) ? calendar : other) += signedDays;
+            (IsCalendarDaysCode(code) ? calendar : other) += signedDays;
         };
         for (int i = 0; i < p.count; ++i)
             if (p.rows[i].mes == m)

@@ -2,6 +2,7 @@
 #include "payroll/MonthInputParts.h"
 #include "payroll/MonthInputRows.h"
 
+#include "infobase/PayKindCodes.h"
 #include "payroll/Bases.h"
 #include "payroll/MonthRate.h"
 #include "payroll/PayKinds.h"
@@ -155,7 +156,7 @@ int AltLineRow(CalcPass& p, const AltTabelEntry& e)
     row.sum = value;
     row.mes = u16(pay.month);
     row.otd = e.otd;
-    if (e.otd != 0 && e.kod != 45)
+    if (e.otd != 0 && e.kod != kCodeBrigadeLeaderPay)
         SetRowTime(row, pay.days, pay.minutes);
     if (e.spzCh || e.spzSc || e.spzAu) {
         row.spzCh = e.spzCh & 0x3FFF;

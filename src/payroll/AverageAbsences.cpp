@@ -1,9 +1,9 @@
 #include "payroll/AverageAbsences.h"
 
+#include "infobase/PayKindCodes.h"
 #include "payroll/Bases.h"
 #include "payroll/CalendarMath.h"
 #include "payroll/MonthRate.h"
-#include "payroll/PayKindCodes.h"
 #include "payroll/Regional.h"
 #include "payroll/ScheduleNorm.h"
 

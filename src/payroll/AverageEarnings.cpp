@@ -1,6 +1,6 @@
 #include "payroll/AverageEarnings.h"
+#include "infobase/PayKindCodes.h"
 #include "payroll/CalendarMath.h"
-#include "payroll/PayKindCodes.h"
 
 #include "payroll/Criteria.h"
 #include "payroll/MonthRate.h"
@@ -20,23 +20,6 @@ using infobase::WariaEntry;
 using infobase::WorkSchedule;
 
 namespace {
-
-bool inList(int code, std::initializer_list<std::pair<int, int>> ranges)
-{
-    for (auto [lo, hi] : ranges)
-        if (code >= lo && code <= hi)
-            return true;
-    return false;
-}
-
-// Payments of later months made in the reporting month (vacation pay of the
-// next months and the like).
-bool paymentAhead(int code)
-{
-    return inList(code, {{87, 88}, {91, 91}, {96, 98}, {112, 112}, {114, 114}, {117, 117}, {157, 157}, {159, 159}});
-}
-
-bool neverTimeOff(int code) { return inList(code, {{561, 590}, {601, 644}, {651, 656}, {661, 690}}); }
 
 // One entry (archive entry or month row) seen by the month sums.
 struct Entry {
@@ -127,10 +110,10 @@ double sumBonuses(const PayrollDoc& doc, const AccrualRow* rows, int rowCount, i
         if (sickLeave) {
             if (k->enBlnFull)
                 return;
-            quarterly = (k->enSrPremBln && e.code == 7) || k->enBlnProp;
-            inFull = !quarterly && k->enSrPremBln && e.code != 7 && k->enBln() == 0;
+            quarterly = (k->enSrPremBln && e.code == kCodeQuarterBonus) || k->enBlnProp;
+            inFull = !quarterly && k->enSrPremBln && e.code != kCodeQuarterBonus && k->enBln() == 0;
         } else {
-            quarterly = e.code == 7 && k->enOtp != 0;
+            quarterly = e.code == kCodeQuarterBonus && k->enOtp != 0;
             inFull = !quarterly && k->enOtp == 3;
         }
         if (inFull) {
@@ -168,9 +151,8 @@ int RowMonthForAverage(const AccrualRow& row, const PayrollDoc& doc)
     if (m == 0 || m == rm)
         return MonthIndex(ry, rm);
     if (m > rm)
-        return paymentAhead(row.kod) || inList(row.kod, {{561, 590}, {601, 640}, {661, 690}}) ? MonthIndex(ry, m)
-                                                                                              : MonthIndex(ry - 1, m);
-    return paymentAhead(row.kod) ? MonthIndex(ry + 1, m) : MonthIndex(ry, m);
+        return IsPaidAheadCode(row.kod) || IsBySourceCode(row.kod) ? MonthIndex(ry, m) : MonthIndex(ry - 1, m);
+    return IsPaidAheadCode(row.kod) ? MonthIndex(ry + 1, m) : MonthIndex(ry, m);
 }
 
 int MonthEarningsForAverage(const PayrollDoc& doc, int month, const MonthEarningsQuery& q, const AccrualRow* rows,
@@ -190,9 +172,9 @@ int MonthEarningsForAverage(const PayrollDoc& doc, int month, const MonthEarning
             return;
         }
         const bool enters = sick ? k->enBln() != 0 : k->enOtp != 0;
-        const bool selected =
-            sick ? (k->enBln() != 0 && (q.budget < 0 || k->budgBln == q.budget))
-                 : (k->enOtp == q.kindClass && e.code != 7 && k->koefOtp == q.indexed && k->budgOtp == q.budget);
+        const bool selected = sick ? (k->enBln() != 0 && (q.budget < 0 || k->budgBln == q.budget))
+                                   : (k->enOtp == q.kindClass && e.code != kCodeQuarterBonus &&
+                                      k->koefOtp == q.indexed && k->budgOtp == q.budget);
         if (!IsAccrualCode(e.code)) {
             // Deductions of a selected kind reduce the month (holds and reversals).
             if (selected && IsMonthDeductionCode(e.code))
@@ -212,8 +194,8 @@ int MonthEarningsForAverage(const PayrollDoc& doc, int month, const MonthEarning
             }
             return;
         }
-        if (!enters && !neverTimeOff(e.code) && (e.days != 0 || e.minutes != 0) && e.sum >= 0) {
-            if (e.code == 62)
+        if (!enters && !IsNeverTimeOffCode(e.code) && (e.days != 0 || e.minutes != 0) && e.sum >= 0) {
+            if (e.code == kCodeForcedIdlePay)
                 out.excludedMinutes += e.minutes;
             else
                 out.excludedDays += e.days;

@@ -1,7 +1,7 @@
 #include "payroll/Bases.h"
+#include "infobase/PayKindCodes.h"
 #include "payroll/CalcErrors.h"
 #include "payroll/CalcTypes.h"
-#include "payroll/PayKindCodes.h"
 
 #include "payroll/CalendarMath.h"
 #include "payroll/PayKinds.h"
@@ -50,7 +50,7 @@ struct Summer {
             const PayKind* k = PayKindOf(doc, code);
             if (!k)
                 return -1;
-            if (selector == 4 && (k->enOtp != wanted || code == 7))
+            if (selector == 4 && (k->enOtp != wanted || code == kCodeQuarterBonus))
                 return 0;
             if (selector != 1 && selector != 4 && selectorFlag(*k, selector) != wanted)
                 return 0;

@@ -1,8 +1,8 @@
 // The rows of the bonuses: fixed, a percent of a base, of the rate, or a
 // share of a brigade's fund by the labour-participation rules.
+#include "infobase/PayKindCodes.h"
 #include "payroll/MonthInputParts.h"
 #include "payroll/MonthInputRows.h"
-#include "payroll/PayKindCodes.h"
 
 #include "payroll/Bases.h"
 #include "payroll/BrigadeShare.h"
@@ -59,7 +59,7 @@ int PercentOfBase(CalcPass& p, const BonusLine& b, double& amount)
     double base = PassBase(p, 0, 0, 20 + b.mask, count, time);
     if (count < 0)
         return count;
-    if (b.kod == 7 && (p.month - 1) % 3 != 0) {
+    if (b.kod == kCodeQuarterBonus && (p.month - 1) % 3 != 0) {
         int earlierCount = 0;
         double earlierTime = 0;
         const double earlier = PassBase(p, 0, (p.month - 1) % 3, 20 + b.mask, earlierCount, earlierTime);
@@ -86,7 +86,7 @@ int BrigadeBonusRows(CalcPass& p, const BonusLine& b, const PayKind& kind)
     const TabelRecord& t = p.tabel();
     bool timeCarried = false;
     for (int j = 0; j < p.count; ++j)
-        timeCarried = timeCarried || (p.rows[j].kod != 0 && p.rows[j].kod < 3 && p.rows[j].mes == p.month &&
+        timeCarried = timeCarried || (IsPieceWorkCode(p.rows[j].kod) && p.rows[j].mes == p.month &&
                                       (p.rows[j].dn != 0 || RowMinutes(p.rows[j]) != 0));
     const bool carry = p.paymentSystem <= 2 && !timeCarried;
     const int kept = AppendRow(p, b.kod, amount, p.month, carry ? t.rabDn : 0, carry ? t.rabHr : 0);

@@ -1,6 +1,7 @@
 #include "payroll/CalcEmployeeMonth.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "infobase/PayKindCodes.h"
 #include "payroll/AbsentDays.h"
 #include "payroll/AccrualPass.h"
 #include "payroll/Bases.h"
@@ -163,7 +164,7 @@ int CarriedRows(CalcPass& p)
     if (p.paymentSystem == 1) {
         for (int i = 0; i < int(a.kvProizv) && i < EmployeeRecord::RowCount; ++i) {
             AccrualRow& r = rows[std::size_t(i)];
-            if (r.kod != 0 && r.kod < 3 && r.mes == p.month) {
+            if (IsPieceWorkCode(r.kod) && r.mes == p.month) {
                 SetRowTime(r, t.rabDn, t.rabHr);
                 break;
             }

@@ -3,14 +3,14 @@
 // result and work buffers, and the context that the steps of one calculation
 // pass share (its own month window and fund filter included: nothing of a
 // calculation is kept on the document). The pay-kind codes with a fixed
-// meaning are in payroll/PayKindCodes.h.
+// meaning are in infobase/PayKindCodes.h.
 //
 // Results: 0 or more is a row count; -k is message k of CalcErrorTexts
 // (payroll/CalcErrors.h), passed up unchanged by every level.
+#include "infobase/PayKindCodes.h"
 #include "payroll/AverageEarnings.h" // CalcWorkBuffer, the average-earnings detail
 #include "payroll/CalcErrors.h"
 #include "payroll/CalcOptions.h"
-#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h" // the row protocol: RoundWhole, then RoundByPayKind
 #include "payroll/PayrollDocument.h"
 

@@ -1,6 +1,6 @@
 #include "payroll/Contributions.h"
+#include "infobase/PayKindCodes.h"
 #include "payroll/CalcErrors.h"
-#include "payroll/PayKindCodes.h"
 
 #include "payroll/CalendarMath.h"
 #include "payroll/EntryMonths.h"
@@ -172,7 +172,7 @@ void AddToKindBase(ContributionSums& c, int index, const Accrual& a)
         row.base += amount;
         if (a.disabled)
             row.disabilityIncome += amount;
-        if (a.code == 75 && allowance >= 0)
+        if (a.code == kCodeMaterialAid && allowance >= 0)
             row.codeIncome[std::size_t(allowance)] += amount;
         return;
     }

@@ -1,10 +1,10 @@
 #include "payroll/IncomeTax.h"
 #include "payroll/CalcErrors.h"
 
+#include "infobase/PayKindCodes.h"
 #include "payroll/Bases.h"
 #include "payroll/CalendarMath.h"
 #include "payroll/EntryMonths.h"
-#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "values/Clock.h"
 

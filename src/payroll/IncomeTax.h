@@ -21,8 +21,8 @@
 // and no month, -21 no single tax-table variant valid in the month, -29 period
 // longer than 12 months or reversed, -30 more than 15 income codes, -31 a
 // deduction code not in the deduction-kind book, -32 table number below 1.
+#include "infobase/PayKindCodes.h"
 #include "payroll/CalcOptions.h"
-#include "payroll/PayKindCodes.h"
 #include "payroll/PayrollDocument.h"
 
 #include <array>

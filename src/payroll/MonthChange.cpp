@@ -2,6 +2,7 @@
 
 #include "infobase/BaseChange.h"
 #include "infobase/InfoBaseDb.h"
+#include "infobase/PayKindCodes.h"
 #include "payroll/AbsentDays.h"
 #include "payroll/CalcErrors.h"
 #include "payroll/CalcThread.h"
@@ -9,7 +10,6 @@
 #include "payroll/IncomeTax.h"
 #include "payroll/MonthRate.h"
 #include "payroll/MonthWarnings.h"
-#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
 #include "platform/Db.h"
@@ -33,8 +33,6 @@ namespace {
 constexpr int kMonthRows = 60; // slots 0-59: the month's rows
 constexpr int kFutureFirst = 60; // slots 60-65: rows of later months
 constexpr int kGroupCount = 25; // cost-allocation groups, pay kinds 940-964
-constexpr int kFirstGroupCode = 940;
-constexpr int kDebtCode = 915;
 constexpr u32 k29Bits = (1u << 29) - 1;
 constexpr u16 kEmptyDate = 1900 * 16; // the base's "1.1.1900"
 
@@ -305,7 +303,7 @@ private:
         for (int g = 0; g < kGroupCount; ++g) {
             CostGroup& grp = groups[std::size_t(g)];
             grp = CostGroup{};
-            if (const PayKind* pk = PayKindOf(doc, kFirstGroupCode + g)) {
+            if (const PayKind* pk = PayKindOf(doc, kFirstCostGroupCode + g)) {
                 grp.ch = pk->spzCh;
                 grp.sc = pk->spzSc;
                 grp.au = pk->spzAu;
@@ -387,7 +385,7 @@ private:
     {
         auto debtRow = [&](double amount, u16 ch, u16 sc, u16 au) {
             AccrualRow r;
-            r.kod = kDebtCode;
+            r.kod = kCodeDebtCarried;
             r.sum = amount;
             r.mes = u16(oldMonth);
             r.spzCh = ch;

@@ -1,6 +1,6 @@
 #include "payroll/MonthMoney.h"
 
-#include "payroll/PayKindCodes.h"
+#include "infobase/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "values/Values.h"
 
@@ -9,8 +9,6 @@
 namespace kalvor {
 
 namespace {
-
-constexpr int kPayoutRoundingKind = 904;
 
 bool Passes(const infobase::AccrualRow& row, const MonthMoneyFilter& filter)
 {
@@ -48,7 +46,7 @@ MonthMoney MonthMoneyOfRecord(const infobase::EmployeeRecord& record, int firstR
 
 double AmountToPay(const MonthMoney& money, const PayrollDoc& doc)
 {
-    const double pay = RoundPayout(RoundByPayKind(money.net(), kPayoutRoundingKind, doc), doc);
+    const double pay = RoundPayout(RoundByPayKind(money.net(), kCodePayout, doc), doc);
     return pay > 0 ? pay : 0.0;
 }
 

@@ -1,8 +1,8 @@
 #include "payroll/MonthRate.h"
 
+#include "infobase/PayKindCodes.h"
 #include "payroll/CalendarMath.h"
 #include "payroll/Criteria.h"
-#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
 #include "values/Values.h"

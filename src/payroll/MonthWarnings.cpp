@@ -1,8 +1,8 @@
 #include "payroll/MonthWarnings.h"
 
+#include "infobase/PayKindCodes.h"
 #include "payroll/AbsentDays.h"
 #include "payroll/MonthRate.h"
-#include "payroll/PayKindCodes.h"
 #include "payroll/ScheduleNorm.h"
 #include "payroll/SickLeave.h"
 #include "values/Values.h"

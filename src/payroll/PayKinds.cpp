@@ -1,5 +1,5 @@
 #include "payroll/PayKinds.h"
-#include "payroll/PayKindCodes.h"
+#include "infobase/PayKindCodes.h"
 
 namespace kalvor {
 

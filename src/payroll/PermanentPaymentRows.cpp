@@ -1,7 +1,7 @@
 // The rows of the permanent payments.
+#include "infobase/PayKindCodes.h"
 #include "payroll/MonthInputParts.h"
 #include "payroll/MonthInputRows.h"
-#include "payroll/PayKindCodes.h"
 
 #include "payroll/Bases.h"
 #include "payroll/CalendarMath.h"

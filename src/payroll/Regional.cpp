@@ -1,9 +1,9 @@
 #include "payroll/Regional.h"
 
+#include "infobase/PayKindCodes.h"
 #include "payroll/Bases.h"
 #include "payroll/Criteria.h"
 #include "payroll/IncomeTax.h"
-#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
 #include "values/Values.h"
@@ -70,25 +70,22 @@ struct Supplements {
     double averagePayments(int m)
     {
         double s = 0;
-        auto add = [&](int from, int to) {
-            for (int c = from; c <= to; ++c)
-                if (counts(p.doc, c))
-                    s += single(m, c);
-        };
-        add(85, 91);
-        add(95, 98);
-        add(601, 634);
+        for (int c = 1; c < kFirstDeductionCode; ++c)
+            if (IsAveragePayCode(c) && counts(p.doc, c))
+                s += single(m, c);
         return s;
     }
-    // The counting kinds among the benefits: 155, 195, 156, 196, 157, 197, 158, 159.
+    // The counting kinds among the benefits, each sick-leave benefit followed
+    // by the injury benefit of its month: 155, 195, 156, 196, 157, 197, 158, 159.
     double benefits(int m)
     {
         double s = 0;
-        for (int c = 155; c <= 159; ++c) {
+        for (int c = kFirstSickBenefitCode; c <= kCodeMaternityNext; ++c) {
             if (counts(p.doc, c))
                 s += single(m, c);
-            if (c <= 157 && counts(p.doc, c + 40))
-                s += single(m, c + 40);
+            const int injury = c - kFirstSickBenefitCode + kFirstInjuryBenefitCode;
+            if (IsSickBenefitCode(c) && counts(p.doc, injury))
+                s += single(m, injury);
         }
         return s;
     }

@@ -1,7 +1,7 @@
 #include "payroll/SickLeaveRows.h"
 
+#include "infobase/PayKindCodes.h"
 #include "payroll/CalcErrors.h"
-#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
 #include "payroll/SickLeave.h"

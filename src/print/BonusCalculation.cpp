@@ -1,11 +1,11 @@
 #include "print/BonusCalculation.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "infobase/PayKindCodes.h"
 #include "payroll/Bases.h"
 #include "payroll/BrigadeShare.h"
 #include "payroll/CalcErrors.h"
 #include "payroll/CalcTypes.h"
-#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "payroll/Rounding.h"
 #include "print/PrintSelection.h"
@@ -38,7 +38,7 @@ int PercentLineBase(const PayrollDoc& doc, const BonusLine& line, double& base)
 {
     const int selector = 20 + line.mask;
     const int month = doc.infoBase.config.reportingMonth();
-    if (line.kod == 7) {
+    if (line.kod == kCodeQuarterBonus) {
         // The previous quarter: the months from (month within the quarter)
         // to (month within the quarter + 2) before the reporting month.
         const int inQuarter = (month - 1) % 3 + 1;

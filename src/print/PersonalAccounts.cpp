@@ -1,9 +1,9 @@
 #include "print/PersonalAccounts.h"
 
 #include "infobase/Bytes.h"
+#include "infobase/PayKindCodes.h"
 #include "payroll/IncomeTax.h"
 #include "payroll/MonthMoney.h"
-#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "payroll/Rounding.h"
 #include "platform/CodePage.h"
@@ -47,7 +47,6 @@ constexpr int kDeductionEntries = 10;
 // Rows of the record that the walk may consider, piece-work rows included.
 constexpr int kConsideredRows = 60;
 
-constexpr int kCarriedOverCode = 151;
 constexpr int kDismissed = 4;
 // The pay kind whose name stands for a code that the table lacks.
 constexpr std::size_t kUnknownKindEntry = 995;
@@ -119,7 +118,7 @@ CodeClass ClassOf(int code)
 {
     if (code == 0)
         return CodeClass::Skipped;
-    if (code == kCarriedOverCode)
+    if (code == kCodeRestPayCarried)
         return CodeClass::Carried;
     if (code == kCodeUnpaid)
         return CodeClass::Unpaid;

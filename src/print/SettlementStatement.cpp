@@ -1,10 +1,10 @@
 #include "print/SettlementStatement.h"
 
 #include "infobase/Bytes.h"
+#include "infobase/PayKindCodes.h"
 #include "payroll/CalendarMath.h"
 #include "payroll/Criteria.h"
 #include "payroll/MonthMoney.h"
-#include "payroll/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
 #include "platform/TaskThread.h"
@@ -36,8 +36,6 @@ QByteArray TwoDigits(int value) { return QByteArray::number(value).rightJustifie
 // "%.2f" of kopecks in roubles; empty for 0.
 QByteArray Amount(double kopecks) { return kopecks == 0 ? QByteArray() : FormatFixed8(kopecks / 100, 2); }
 
-constexpr int kCarriedOverCode = 151;
-constexpr int kLastCountedCode = 989;
 constexpr int kLastReadRow = 59;
 constexpr int kMaxColumns = 14;
 
@@ -141,15 +139,13 @@ QByteArray TimeText(int minutes, int days)
     return {};
 }
 
-// The basic pay of the month (piece work, tariff, salary: codes 1-4) carries
-// the days and the time it paid for. The statement's time worked is that:
-// the time sheet may still show days that a vacation or a sick leave took
-// out of the month. A reversal takes its time back.
-constexpr int kLastBasicPayCode = 4;
-
+// The basic pay of the month (piece work, tariff, salary) carries the days
+// and the time it paid for. The statement's time worked is that: the time
+// sheet may still show days that a vacation or a sick leave took out of the
+// month. A reversal takes its time back.
 void AddPaidTime(const AccrualRow& row, int reportingMonth, int& days, int& minutes)
 {
-    if (row.kod < 1 || row.kod > kLastBasicPayCode || row.mes != reportingMonth)
+    if (!IsBasicPayCode(row.kod) || row.mes != reportingMonth)
         return;
     const int sign = row.sum < 0 ? -1 : 1;
     days += sign * row.dn;
@@ -444,11 +440,11 @@ EmployeeAmounts SettlementWriter::ReadEmployee(const infobase::EmployeeListEntry
     for (int row = attributes.kvProizv; row <= kLastReadRow; ++row) {
         reader.seek(PackedEmployeeRecord::RowsOffset + std::size_t(row) * AccrualRow::Size);
         const AccrualRow r = AccrualRow::read(reader);
-        if (r.kod < 1 || r.kod > kLastCountedCode)
+        if (r.kod < 1 || r.kod >= kFirstContributionCode)
             continue;
         if (r.sum != 0)
             amounts.hasResult = true;
-        if (r.kod == kCarriedOverCode) {
+        if (r.kod == kCodeRestPayCarried) {
             amounts.carriedOver += r.sum;
             continue;
         }

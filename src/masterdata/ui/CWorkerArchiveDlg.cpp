@@ -2,6 +2,7 @@
 
 #include "grid/FldHlpGridCtrl.h"
 #include "infobase/InfoBase.h"
+#include "infobase/PayKindCodes.h"
 #include "masterdata/EmployeeDetailRows.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/EntryViewBodies.h"
@@ -35,7 +36,7 @@ void CWorkerArchiveDlg::FillGrid(const std::vector<WariaEntry>& entries)
     for (const WariaEntry& entry : entries) {
         const int row = AppendRow(WariaRowTexts(entry), height);
         grid->SetItemFormat(row, 2, GridCtrl::DT_RIGHT | GridCtrl::DT_VCENTER | GridCtrl::DT_SINGLELINE);
-        if (entry.kod >= kDeductionCodeFrom)
+        if (!kalvor::IsAccrualCode(entry.kod))
             for (int col = 0; col < kWariaColumns; ++col) grid->SetItemFgColour(row, col, kDeductionColour);
     }
     grid->SetColumnWidth(kWariaColumns - 1, 10);

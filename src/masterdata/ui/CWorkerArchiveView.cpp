@@ -1,7 +1,7 @@
 #include "masterdata/ui/CWorkerArchiveView.h"
 
+#include "infobase/PayKindCodes.h"
 #include "masterdata/ui/CWorkerArchiveDlg.h"
-#include "payroll/PayKindCodes.h"
 #include "shell/ui/CKalvorDoc.h"
 
 CWorkerArchiveView::CWorkerArchiveView(CKalvorDoc* doc, QWidget* parent)

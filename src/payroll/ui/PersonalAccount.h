@@ -2,7 +2,7 @@
 // What the personal account shows of one employee, without the screen: the
 // texts and colour of each of the month's rows, the three totals, and the
 // recompute of one employee that the quick command asks for.
-#include "payroll/PayKindCodes.h"
+#include "infobase/PayKindCodes.h"
 #include "payroll/PayrollDocument.h"
 
 #include <QString>

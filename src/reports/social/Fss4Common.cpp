@@ -1,6 +1,6 @@
 #include "reports/social/Fss4Common.h"
 
-#include "payroll/PayKindCodes.h"
+#include "infobase/PayKindCodes.h"
 #include "payroll/Payroll.h"
 #include "platform/WorkingFolder.h"
 #include "reports/social/ContributionMonths.h"
@@ -22,22 +22,20 @@ namespace {
 constexpr int kInostr = 9, kInostrVidGit = 10, kInostrSV = 12;
 
 double Kopecks(double value) { return RoundWhole(value * 100) / 100; }
-bool InRange(int code, int first, int last) { return code >= first && code <= last; }
 
 double& At(GenrValueArray& v, int index) { return v[std::size_t(index)]; }
 
 bool SickLeaveCode(int code, BenefitForm form)
 {
-    const int lastMaternityBudget = form == BenefitForm::Form2011 ? 666 : 664;
-    return InRange(code, 155, 157) || InRange(code, 661, lastMaternityBudget) || InRange(code, 671, 674) ||
-           InRange(code, 681, 684) || InRange(code, 695, 697);
+    return IsSickBenefitCode(code) || IsSickBenefitBySourceCode(code) ||
+           (form == BenefitForm::Form2011 && IsSickBenefitOfSource5Or6Code(code)) || IsKind10SheetBenefitCode(code);
 }
 
 bool CareLeaveCode(int code, BenefitForm form)
 {
     if (IsMaternityCode(code))
         return true;
-    return form == BenefitForm::Form2011 && (InRange(code, 641, 644) || InRange(code, 651, 654));
+    return form == BenefitForm::Form2011 && IsMaternityBySourceCode(code);
 }
 
 } // namespace
@@ -92,7 +90,8 @@ std::vector<SickLeaveSheetCase> SickLeaveSheetCases(const infobase::WarDatBlock&
     // The dated archive keeps a sheet of sick leave under 155-157 and the
     // other sheets paid by those codes under 154, 169, 170 and 655-657.
     const auto paidBy155 = [](int code) {
-        return InRange(code, 154, 157) || IsChildCareCode(code) || InRange(code, 655, 657);
+        return code == kCodeAbsenceAtAverage || IsSickBenefitCode(code) || IsChildCareCode(code) ||
+               IsKind8Or9SheetBenefitCode(code);
     };
     // Last year's entries come first, at months before January (0 for
     // December): a sheet paid then was last year's case, never this year's.
@@ -101,7 +100,7 @@ std::vector<SickLeaveSheetCase> SickLeaveSheetCases(const infobase::WarDatBlock&
         for (int i = 0; i < count && i < int(archive.entries.size()); ++i) {
             const infobase::WarDatEntry& e = archive.entries[std::size_t(i)];
             if (paidBy155(e.kod) && e.god == (year - back) % 100)
-                sheets.push_back({int(e.mes) - 12 * back, e.start, e.contin != 0, InRange(e.kod, 155, 157)});
+                sheets.push_back({int(e.mes) - 12 * back, e.start, e.contin != 0, IsSickBenefitCode(e.kod)});
         }
     }
     if (reporting.year() != year)
@@ -141,7 +140,7 @@ void BenefitLines::add(int code, int month, double days, double amount, bool par
             add(line, 100);
         add(line + 1, days * 100);
         add(line + 2, amount);
-    } else if (InRange(code, 195, 197)) {
+    } else if (IsInjuryBenefitCode(code)) {
         add(kInjuryBenefitDays, days * 100);
         add(kInjuryBenefitAmount, amount);
         once(0, kInjuryBenefitPersons);
@@ -158,12 +157,13 @@ void BenefitLines::add(int code, int month, double days, double amount, bool par
         once(code == kCodeChildCareFirst ? 2 : 3, line);
         add(line + 1, 100);
         add(line + 2, amount);
-    } else if (code == 167 && form_ == BenefitForm::Form2010) {
+    } else if (code == kCodeStateDuties && form_ == BenefitForm::Form2010) {
         add(b + kKind167, days * 100);
         add(b + kKind167 + 1, amount);
     } else {
         for (const auto& [kind, index] :
-             {std::pair{165, kKind165}, std::pair{166, kKind166}, std::pair{167, kKind167}, std::pair{168, kKind168}}) {
+             {std::pair{kCodeDonorDays, kKind165}, std::pair{kCodeMedicalExamination, kKind166},
+              std::pair{kCodeStateDuties, kKind167}, std::pair{kCodeStudyLeave, kKind168}}) {
             if (code == kind) {
                 add(b + index, 100);
                 add(b + index + 1, amount);
@@ -176,7 +176,7 @@ void BenefitLines::addEmployee(const infobase::EmployeeRecord& record, int first
                                const std::vector<SickLeaveSheetCase>& sheets)
 {
     const auto countsCase = [&](int code, int month) {
-        return !InRange(code, 155, 157) || std::none_of(sheets.begin(), sheets.end(), [&](const auto& sheet) {
+        return !IsSickBenefitCode(code) || std::none_of(sheets.begin(), sheets.end(), [&](const auto& sheet) {
             const PackedDate start(sheet.start);
             const int firstMonth = start.fullYear() < period_.year ? 1 : start.month();
             return month >= firstMonth && month <= sheet.month;

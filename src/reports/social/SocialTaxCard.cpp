@@ -1,7 +1,7 @@
 #include "reports/social/SocialTaxCard.h"
 
 #include "infobase/InfoBaseDb.h"
-#include "payroll/PayKindCodes.h"
+#include "infobase/PayKindCodes.h"
 #include "platform/CodePage.h"
 #include "print/CTree.h"
 #include "reports/social/ContributionMonths.h"

@@ -1,6 +1,7 @@
 #include "shell/ui/CCommonFormView.h"
 
 #include "grid/GridCtrl.h"
+#include "infobase/PayKindCodes.h"
 #include "shell/ui/CGroupDlg.h"
 #include "shell/ui/CKalvorDoc.h"
 
@@ -257,7 +258,7 @@ QStringList CCommonFormView::PayKindLines(const CKalvorDoc& doc)
     QStringList lines;
     for (const auto& kind : doc.infoBase.payKinds) {
         QString line = QStringLiteral("%1|%2").arg(kind.kod).arg(kind.name);
-        if (kind.kod >= 700)
+        if (!kalvor::IsAccrualCode(kind.kod))
             line += QStringLiteral("|Mark");
         lines << line;
     }
