@@ -81,6 +81,15 @@ constexpr bool IsPayReducingCode(int code)
     return code >= kFirstDeductionCode && code <= 937 && !IsInformationDeductionCode(code);
 }
 
+// The deductions the rest transferred to a bank is left after: 700 to 934
+// except 865 to 890. The bank's commissions (935 to 937) and 938, 939 are
+// not taken off before the rest is known: the commissions are worked out on
+// the transfers themselves.
+constexpr bool IsRestReducingCode(int code)
+{
+    return code >= kFirstDeductionCode && code <= 934 && !IsInformationDeductionCode(code);
+}
+
 // The cost-allocation groups (940 to 964): kinds whose cost codes spread
 // the month's amounts over the costs.
 inline constexpr int kFirstCostGroupCode = 940;

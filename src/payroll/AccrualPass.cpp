@@ -350,8 +350,8 @@ int BankTransfers(CalcPass& p)
     }
     int restRow = -1;
     if (restIndex >= 0) {
-        // What is left to pay so far, as every document counts it.
-        double rest = MonthMoneyOf(p.rows, p.count).net();
+        // What is left to pay so far, before the bank's commissions.
+        double rest = MonthMoneyOf(p.rows, p.count, {.deducts = IsRestReducingCode}).net();
         const int code = sber[std::size_t(restIndex)].kod;
         rest = RoundPayout(RoundByPayKind(rest, code, p.doc), p.doc);
         // Nothing is left to transfer when the deductions reach the accruals: a

@@ -32,7 +32,7 @@ MonthMoney MonthMoneyOf(const infobase::AccrualRow* rows, int count, const Month
             continue;
         if (IsAccruedCode(row.kod))
             money.accrued += RoundWhole(row.sum);
-        else if (IsDeductedCode(row.kod))
+        else if (filter.deducts(row.kod))
             money.deducted += RoundWhole(row.sum);
     }
     return money;

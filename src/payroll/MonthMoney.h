@@ -9,6 +9,7 @@
 // deductions granted, shown for information). Codes from 940 on (the
 // cost-allocation groups, the employer's contributions 990-995) are neither:
 // they are the employer's, never the employee's.
+#include "infobase/PayKindCodes.h"
 #include "payroll/PayrollDocument.h"
 
 #include <cstdint>
@@ -22,10 +23,12 @@ struct MonthMoney {
 };
 
 // Only the rows of one pay kind and of one production cost code, where given
-// (0: every kind, every cost code).
+// (0: every kind, every cost code), with the deductions of a class (the
+// month's deductions unless another is given).
 struct MonthMoneyFilter {
     int payKind = 0;
     std::uint64_t costCode = 0;
+    bool (*deducts)(int code) = IsMonthDeductionCode;
 };
 
 // Whether a code is accrued, deducted, or neither.

@@ -338,6 +338,22 @@ TEST(EngineGolden, WritLoanAndTransfer)
     ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(810, loanPay), expected(902, tax), expected(903, rest),
                             expected(911, alimony), expected(914, fee)});
     EXPECT_EQ(w.base().zar1Of(1), 0);
+
+    // A row of code 938 entered for the month is not among the deductions
+    // the rest is left after (700 to 934): the transfer stays the same, and
+    // nothing is paid, since the amount to pay counts no code above 937.
+    auto kinds = w.base().payKinds;
+    kinds.push_back(kind(938));
+    setKinds(w.doc, kinds);
+    w.rec.rows[0] = row(938, 100'000, 3);
+    w.attr().kvProizv = 1;
+    ASSERT_EQ(w.calc(), 7);
+    std::vector<AccrualRow> computed = w.stored();
+    ASSERT_EQ(computed.back().kod, 938); // the entered row, kept behind the computed ones
+    computed.pop_back();
+    ExpectRows(computed, {expected(4, kSalary, 22), expected(810, loanPay), expected(902, tax),
+                          expected(903, rest), expected(911, alimony), expected(914, fee)});
+    EXPECT_EQ(w.base().zar1Of(1), 0);
 }
 
 TEST(EngineGolden, PayLeftForLaterIsCarriedAndNotPaidNow)
