@@ -430,7 +430,7 @@ void Postings1CRun::ReadSetup()
     m_setup.doc = &m_doc;
 }
 
-// The taxes of the reference; a place never filled in is no tax.
+// The taxes of the reference; a table never filled in is no tax.
 void Postings1CRun::NoteTaxes()
 {
     for (int number = 1; number <= m_doc.refFiles.taxTableCount(); ++number) {
