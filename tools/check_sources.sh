@@ -19,13 +19,27 @@ lines_where() {
         die $@ if $@; close ARGV if eof;' "$1" "$2"
 }
 
-# A book's record (schedule, tax table, pay kind, recipient) is reached by its
-# book number through the base's accessors (scheduleAt, taxTableAt, payKindAt,
-# recipientAt), never by an index into the book's array outside infobase/,
-# whatever the index is called.
+# A book's record (schedule, tax table, pay kind, recipient, shop) is reached
+# by its book number through the base's accessors (scheduleAt, taxTableAt,
+# payKindAt, recipientAt, shopAt), never by an index into the book's array
+# outside infobase/, whatever the index is called.
 check_book_indexes() {
-    sources | grep -v '^src/infobase/' | lines_where '(my $c = $_) =~ s{//.*}{}; $c =~ m{\b(schedules|nalog|payKinds|recipients)\s*\[}' \
+    sources | grep -v '^src/infobase/' |
+        lines_where '(my $c = $_) =~ s{//.*}{}; $c =~ m{\b(schedules|nalog|payKinds|recipients|bank|shops)\s*\[}' \
         "a book's record reached by an index: use its accessor by book number"
+}
+
+# The book number is held as one from where it is made: outside infobase/ no
+# call of a book's accessor adds or takes one in its argument (a place from 0
+# turned into a number at the call, however deep in the call's parentheses).
+# A place that the base stores is turned into a number by its accessor.
+check_book_number_arithmetic() {
+    sources | grep -v '^src/infobase/' | lines_where '(my $c = $_) =~ s{//.*}{}; my $found = 0;
+        while ($c =~ m{\b(?:scheduleAt|nearestSchedule|holdsSchedule|taxTableAt|holdsTaxTable|payKindAt|holdsPayKind
+                          |recipientAt|holdsRecipient|shopAt|holdsShop)\s*(\((?:[^()]++|(?1))*\))}gx) {
+            $found = 1 if $1 =~ m{[-+]\s*1\b};
+        }
+        $found' "a place turned into a book number at an accessor's call: hold the number from where it is made"
 }
 
 # Outside the base no code works out an array place from a record slot
@@ -171,7 +185,7 @@ check_plain_line_edits() {
         sed 's/$/: a line edit made without a kind (use CTypedEdit, shell\/ui\/TypedInput.h)/' || true
 }
 
-for check in check_book_indexes check_slot_arithmetic check_table_names check_compared_codes check_file_writers check_plain_line_edits; do
+for check in check_book_indexes check_book_number_arithmetic check_slot_arithmetic check_table_names check_compared_codes check_file_writers check_plain_line_edits; do
     found=$($check)
     if [ -n "$found" ]; then
         echo "$found" >&2

@@ -136,7 +136,7 @@ namespace {
 struct BestContribution {
     int code = 0;
     int selector = 0;
-    int tableIndex = -1; // tax table number - 1
+    int table = 0; // tax table number, 0 none
     QByteArray text; // 8-bit, 64 characters
     bool partOfTotal = false; // posted within a contribution of its own rows
 };
@@ -203,7 +203,7 @@ BestPostingsRun::BestPostingsRun(std::stop_token stop, PayrollDoc& doc, QIODevic
     for (int k = 0; k < count; ++k) {
         const ContributionKind& kind = doc.refFiles.sbor[std::size_t(k)];
         m_contributions.push_back(
-            {kind.code, kind.baseSelector, kind.table - 1, codepage::toCp1251(kind.name).leftJustified(64, ' ', true)});
+            {kind.code, kind.baseSelector, kind.table, codepage::toCp1251(kind.name).leftJustified(64, ' ', true)});
     }
     MarkPartsOfTotals(m_contributions);
 }
@@ -243,12 +243,12 @@ int BestPostingsRun::ContributionSum(const BestContribution& contribution, doubl
         sum = own;
         return 0;
     }
-    if (contribution.tableIndex < 0)
+    if (contribution.table < 1)
         return -32;
-    const int variant = SelectTaxTableForMonth(contribution.tableIndex, ReportingMonthIndex(m_doc), m_doc);
+    const int variant = TaxVariantForMonth(contribution.table, ReportingMonthIndex(m_doc), m_doc);
     if (variant < 0)
         return variant;
-    const auto& table = m_doc.refFiles.taxTableAt(contribution.tableIndex + 1);
+    const auto& table = m_doc.refFiles.taxTableAt(contribution.table);
     sum = PercentCharge(table.variants[std::size_t(variant)].scale, base / 100, 0);
     if (DisabledInMonth())
         sum *= kDisabledFactor;

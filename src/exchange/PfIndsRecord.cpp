@@ -14,13 +14,13 @@ QByteArray Cp(const char* utf8) { return codepage::toCp1251(QString::fromUtf8(ut
 
 double KindCharge(int kindIndex, int group, int month, double amount, const PayrollDoc& doc)
 {
-    const int table = PfrContributionKind(doc, kindIndex).table + group - 1;
-    if (table < 0)
+    const int table = PfrContributionKind(doc, kindIndex).table + group;
+    if (table < 1)
         throw TextError(ExchangeErrorText(-32));
-    const int variant = SelectTaxTableForMonth(table, MonthIndex(month / 16, month % 16), doc);
+    const int variant = TaxVariantForMonth(table, MonthIndex(month / 16, month % 16), doc);
     if (variant < 0)
         throw TextError(ExchangeErrorText(variant));
-    const TaxScale& scale = doc.refFiles.taxTableAt(table + 1).variants[std::size_t(variant)].scale;
+    const TaxScale& scale = doc.refFiles.taxTableAt(table).variants[std::size_t(variant)].scale;
     return RoundWhole(PercentCharge(scale, amount / 100, 0));
 }
 

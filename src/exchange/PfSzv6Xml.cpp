@@ -34,13 +34,13 @@ int MonthPartContribution(const PayrollDoc& doc, int part, bool young, const Pfr
                           int lastMonth, double& contribution)
 {
     const infobase::ContributionKind kind = PfrContributionKind(doc, kPfrInsuranceKind + part);
-    const int table = kind.table + (young ? 1 : 0) - 1;
-    if (table < 0)
+    const int table = kind.table + (young ? 1 : 0);
+    if (table < 1)
         return -32;
-    const int variant = SelectTaxTableForMonth(table, MonthIndex(lastMonth / 16, lastMonth % 16), doc);
+    const int variant = TaxVariantForMonth(table, MonthIndex(lastMonth / 16, lastMonth % 16), doc);
     if (variant < 0)
         return variant;
-    const TaxScale& scale = doc.refFiles.taxTableAt(table + 1).variants[std::size_t(variant)].scale;
+    const TaxScale& scale = doc.refFiles.taxTableAt(table).variants[std::size_t(variant)].scale;
     const double v1 = f.c != 0 && excess != 0 ? excess : 0;
     const double v2 = f.a != 0 && excess != 0 ? excess : 0;
     const double through =

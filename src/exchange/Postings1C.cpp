@@ -184,8 +184,8 @@ QByteArray TaxSplitLines(const PostingSide& row, const PostingSide& settings, co
 // A tax share: the row side debited, the account of the tax's name credited.
 QByteArray TaxShareLine(const PostingKey1C& key, int tax, double roubles, const Postings1CSetup& setup)
 {
-    const infobase::TaxTable table = setup.doc != nullptr && std::size_t(tax) < setup.doc->refFiles.nalog.size()
-                                         ? setup.doc->refFiles.taxTableAt(tax + 1)
+    const infobase::TaxTable table = setup.doc != nullptr && infobase::CRefFiles::holdsTaxTable(tax)
+                                         ? setup.doc->refFiles.taxTableAt(tax)
                                          : infobase::TaxTable{};
     const QByteArray name = codepage::toCp1251(table.name).leftJustified(infobase::TaxTable::NameWidth, ' ', true);
     int account = 0, subaccount = 0, analytics = 0;
@@ -343,10 +343,10 @@ namespace {
 
 // One tax of the tax reference as the run uses it.
 struct Tax1C {
-    int place = 0; // in the reference, 0-based
+    int table = 0; // the tax's table number in the reference
     int rowCode = 0; // the month row of the tax withheld, 0 = computed by scale
     int selector = 0;
-    int scaleIndex = -1; // scale number - 1
+    int scale = 0; // the table number of its scale, 0 none
 };
 
 // Whether a tax's selector takes the pay kind, by the kind's flag word:
@@ -430,16 +430,14 @@ void Postings1CRun::ReadSetup()
     m_setup.doc = &m_doc;
 }
 
-// The taxes of the reference; a place never filled in is no tax.
+// The taxes of the reference; a table never filled in is no tax.
 void Postings1CRun::NoteTaxes()
 {
-    const auto& nalog = m_doc.refFiles.nalog;
-    const int count = std::min<int>(m_doc.refFiles.nalogCount, int(nalog.size()));
-    for (int place = 0; place < count; ++place) {
-        const infobase::TaxTable& table = m_doc.refFiles.taxTableAt(place + 1);
+    for (int number = 1; number <= m_doc.refFiles.taxTableCount(); ++number) {
+        const infobase::TaxTable& table = m_doc.refFiles.taxTableAt(number);
         if (table == infobase::TaxTable{})
             continue;
-        m_taxes.push_back({place, table.taxRowCode, table.selector, int(table.scaleNumber) - 1});
+        m_taxes.push_back({number, table.taxRowCode, table.selector, int(table.scaleNumber)});
     }
 }
 
@@ -488,12 +486,12 @@ int Postings1CRun::ComputeTaxes(const std::vector<AccrualRow>& rows, std::vector
         }
         if (tax.rowCode != 0)
             continue;
-        if (tax.scaleIndex < 0)
+        if (tax.scale < 1)
             return -32;
-        const int variant = SelectTaxTableForMonth(tax.scaleIndex, ReportingMonthIndex(m_doc), m_doc);
+        const int variant = TaxVariantForMonth(tax.scale, ReportingMonthIndex(m_doc), m_doc);
         if (variant < 0)
             return variant;
-        const auto& scale = m_doc.refFiles.taxTableAt(tax.scaleIndex + 1).variants[std::size_t(variant)].scale;
+        const auto& scale = m_doc.refFiles.taxTableAt(tax.scale).variants[std::size_t(variant)].scale;
         taxes[t] = PercentCharge(scale, bases[t] / 100, 0);
     }
     return 0;
@@ -518,7 +516,7 @@ void Postings1CRun::AddRowPostings(const AccrualRow& row, const PayKind& kind,
         return;
     for (std::size_t t = 0; t < m_taxes.size(); ++t) {
         if (bases[t] != 0 && TaxBaseTakes(m_taxes[t].selector, kind, m_doc))
-            m_tree.AddPosting(key, kTaxShareCode + m_taxes[t].place, taxes[t] * row.sum / bases[t]);
+            m_tree.AddPosting(key, kTaxShareCode + m_taxes[t].table, taxes[t] * row.sum / bases[t]);
     }
 }
 

@@ -126,8 +126,8 @@ struct Postings1CSetup {
 
 // Accruals written under one code when the export joins them.
 inline constexpr int kJoinedAccrualCode = 1;
-// The tax shares of tax t (0-based place in the tax reference) are posted
-// under code 1000 + t.
+// The tax shares of the tax of table number t in the tax reference are
+// posted under code 1000 + t.
 inline constexpr int kTaxShareCode = 1000;
 
 // Writes the posting of one key path and code: one line, or two for an
@@ -138,7 +138,7 @@ int Write1CPostings(const PostingKey1C& key, int code, double kopecks, const Pos
 
 // Writes the postings of the reporting month into `out`. Returns 0 when
 // done, 1 when stopped, -32 for a tax computed by a scale without a scale
-// number, or the negative result of SelectTaxTableForMonth. A missing
+// number, or the negative result of TaxVariantForMonth. A missing
 // "plan_1c.txt" or "pereh_1c.txt" throws TextError("Не найден файл <name>")
 // before anything is written; a short read of the work file throws
 // TextError("Ошибка чтения файла").

@@ -184,13 +184,13 @@ MonthKey InfinExportMonth(const PayrollDoc& doc)
 double ContributionByTaxTable(const PayrollDoc& doc, const InfinCodeSums& sums, const ContributionKind& row)
 {
     const double base = ContributionBase(doc, sums, row);
-    const int tableIndex = row.table - 1;
-    if (tableIndex < 0 || base == 0)
+    const int table = row.table;
+    if (table < 1 || base == 0)
         return 0;
-    const int variant = SelectTaxTableForMonth(tableIndex, ReportingMonthIndex(doc), doc);
+    const int variant = TaxVariantForMonth(table, ReportingMonthIndex(doc), doc);
     if (variant < 0)
         return 0;
-    return SignedCharge(doc.refFiles.taxTableAt(tableIndex + 1).variants[std::size_t(variant)], base);
+    return SignedCharge(doc.refFiles.taxTableAt(table).variants[std::size_t(variant)], base);
 }
 
 int SplitContributionsInfin(const PayrollDoc& doc, const InfinCodeSums& sums, InfinShareTable& bases,
@@ -230,16 +230,16 @@ int SplitContributionsInfin(const PayrollDoc& doc, const InfinCodeSums& sums, In
     // The contribution by tax table, charged anew in each following month.
     if (byTable == nullptr)
         return 0;
-    const int tableIndex = byTable->table - 1;
-    if (tableIndex < 0)
+    const int table = byTable->table;
+    if (table < 1)
         return -32;
     const MonthKey reporting = doc.infoBase.config.reportingKey();
     for (int row = 1; row <= kSubPeriods; ++row) {
         const MonthKey month = reporting.plus(row);
-        const int variant = SelectTaxTableForMonth(tableIndex, month.index(), doc);
+        const int variant = TaxVariantForMonth(table, month.index(), doc);
         if (variant < 0)
             return variant;
-        const auto& scale = doc.refFiles.taxTableAt(tableIndex + 1).variants[std::size_t(variant)];
+        const auto& scale = doc.refFiles.taxTableAt(table).variants[std::size_t(variant)];
         contributions[std::size_t(row)][kInfinTableColumn] =
             SignedCharge(scale, bases[std::size_t(row)][kInfinTableColumn]) * DisabilityFactor(doc, month);
     }

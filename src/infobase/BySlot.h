@@ -24,6 +24,13 @@ inline std::size_t SlotPlace(int slot, std::size_t count)
     return std::size_t(slot - 1);
 }
 
+// A book number and the place of its record in an array kept from 0, one
+// from the other, for the few callers that are handed a place (a search over
+// the array, an entry point that gives places from 0): the one conversion,
+// so that no caller adds or takes the one itself. Neither checks a range.
+constexpr int NumberOfPlace(int place) { return place + 1; }
+constexpr int PlaceOfNumber(int number) { return number - 1; }
+
 // A table of one T per slot 1 .. slotCount(), each the table's blank value at
 // first (T{} unless given). A table made without a count holds no slot.
 template <class T>

@@ -44,11 +44,11 @@ void CInfoBase::IndexPayKinds()
 {
     int highest = 0;
     for (const PayKind& k : payKinds) highest = std::max(highest, int(k.kod));
-    payKindPlaces.assign(std::size_t(highest) + 1, -1);
-    for (std::size_t i = 0; i < payKinds.size(); ++i) {
-        i16& place = payKindPlaces[payKinds[i].kod];
-        if (place < 0)
-            place = i16(i);
+    payKindNumbers.assign(std::size_t(highest) + 1, 0);
+    for (int number = 1; number <= int(payKinds.size()); ++number) {
+        i16& indexed = payKindNumbers[payKindAt(number).kod];
+        if (indexed == 0)
+            indexed = i16(number);
     }
 }
 

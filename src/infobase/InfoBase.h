@@ -17,6 +17,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <vector>
@@ -48,11 +49,6 @@ public:
     InfoBaseConfig config;
     FirmInfo firm;
     std::vector<PayKind> payKinds; // sorted by kod, config.nEnt entries
-    // The place of each code in payKinds (-1: none) when IndexPayKinds last
-    // ran, by code. A lookup takes the place only when the kind there still
-    // has the code and searches the table otherwise, so a table changed since
-    // is still searched right, only slower.
-    std::vector<i16> payKindPlaces;
     std::array<ShopRecord, ShopCount> shops{};
     std::array<WorkSchedule, ScheduleCount> schedules{};
 
@@ -109,6 +105,15 @@ public:
     static bool holdsSchedule(int number) { return SlotInRange(number, ScheduleCount); }
     WorkSchedule& scheduleAt(int number) { return schedules[SlotPlace(number, ScheduleCount)]; }
     const WorkSchedule& scheduleAt(int number) const { return schedules[SlotPlace(number, ScheduleCount)]; }
+    // The same for a number that may lie outside the book: below 1 it reads
+    // as the first schedule, past the book as its last.
+    WorkSchedule& nearestSchedule(int number) { return scheduleAt(std::clamp(number, 1, ScheduleCount)); }
+    const WorkSchedule& nearestSchedule(int number) const { return scheduleAt(std::clamp(number, 1, ScheduleCount)); }
+    // Record `record` (1 .. ShopCount) of the shop book, in the book's order;
+    // out of range stops a debug build.
+    static bool holdsShop(int record) { return SlotInRange(record, ShopCount); }
+    ShopRecord& shopAt(int record) { return shops[SlotPlace(record, ShopCount)]; }
+    const ShopRecord& shopAt(int record) const { return shops[SlotPlace(record, ShopCount)]; }
     // The shop book's record of shop number `number`: the book keeps its
     // records in number order from its first place on, so a shop's place is
     // not its number. nullptr for 0 or a number the book lacks.
@@ -119,13 +124,21 @@ public:
     bool holdsPayKind(int number) const { return SlotInRange(number, payKinds.size()); }
     PayKind& payKindAt(int number) { return payKinds[SlotPlace(number, payKinds.size())]; }
     const PayKind& payKindAt(int number) const { return payKinds[SlotPlace(number, payKinds.size())]; }
+    // The number of the pay kind of code `code` as IndexPayKinds last found
+    // it; 0 when it found none. A lookup takes the number only when the kind
+    // of that number still has the code and searches the table otherwise, so
+    // a table changed since is still searched right, only slower.
+    int indexedPayKind(int code) const
+    {
+        return code >= 1 && std::size_t(code) < payKindNumbers.size() ? payKindNumbers[std::size_t(code)] : 0;
+    }
     bool nameOrder() const { return firm.nameOrder(); }
 
     // (Re)allocates every per-slot array and line array for the capacity (at
     // most MaxCapacity), all zero; the employee lists are left as they are.
     void AllocateTables(int capacity);
     u16 indexWord(LineKind kind, int slot) const;
-    // Indexes the pay kinds by code (payKindPlaces), for the lookups of a run
+    // Indexes the pay kinds by code (indexedPayKind), for the lookups of a run
     // that looks kinds up thousands of times; whoever loads, sorts or
     // replaces the table calls it.
     void IndexPayKinds();
@@ -187,6 +200,8 @@ public:
     mutable platform::WorkerThread worker;
 
 private:
+    // The number of each code's pay kind (0: none), by code: indexedPayKind.
+    std::vector<i16> payKindNumbers;
     // The place of a slot in the arrays kept from 0 (shopBytes keeps it one on).
     std::size_t at(int slot) const { return SlotPlace(slot, attributes.size()); }
 };

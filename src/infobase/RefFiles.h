@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <vector>
@@ -138,6 +139,9 @@ public:
     static bool holdsTaxTable(int number) { return SlotInRange(number, NalogCount); }
     TaxTable& taxTableAt(int number) { return nalog[SlotPlace(number, NalogCount)]; }
     const TaxTable& taxTableAt(int number) const { return nalog[SlotPlace(number, NalogCount)]; }
+    // The number of tax tables the file holds: a walk over them takes the
+    // numbers 1 .. taxTableCount().
+    int taxTableCount() const { return std::min<int>(nalogCount, NalogCount); }
     // The recipient numbered `number` (1 .. BankCount) in the book; out of
     // range stops a debug build.
     static bool holdsRecipient(int number) { return SlotInRange(number, BankCount); }

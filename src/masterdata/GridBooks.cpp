@@ -47,16 +47,17 @@ std::vector<QStringList> ShopRows(const ib::CInfoBase& base)
 
 void StoreShops(const std::vector<QStringList>& rows, ib::CInfoBase& base)
 {
-    base.shops = {};
-    std::size_t stored = 0;
+    std::vector<ib::ShopRecord> records;
     for (const QStringList& cells : rows) {
         int number = 0;
-        if (stored >= base.shops.size() || !ScanInt(Cell(cells, 0), number))
-            continue;
-        base.shops[stored++] = {static_cast<ib::u8>(number), ib::fitText(Cell(cells, 1), 120)};
+        if (int(records.size()) < ib::CInfoBase::ShopCount && ScanInt(Cell(cells, 0), number))
+            records.push_back({static_cast<ib::u8>(number), ib::fitText(Cell(cells, 1), 120)});
     }
-    std::stable_sort(base.shops.begin(), base.shops.begin() + std::ptrdiff_t(stored),
+    std::stable_sort(records.begin(), records.end(),
                      [](const ib::ShopRecord& a, const ib::ShopRecord& b) { return a.number < b.number; });
+    base.shops = {};
+    int record = 0;
+    for (const ib::ShopRecord& shop : records) base.shopAt(++record) = shop;
 }
 
 // Positions, professions and ranks stop at the first record without a code

@@ -272,11 +272,11 @@ int ComparePeriodEntries(const VacationNote& a, const VacationNote& b)
     return 0;
 }
 
-int SplitVacationDays(const PayrollDoc& doc, const VacationNote& line, int scheduleIndex, int firstMonth,
+int SplitVacationDays(const PayrollDoc& doc, const VacationNote& line, int scheduleNumber, int firstMonth,
                       VacationSplit& out)
 {
     out = VacationSplit{};
-    WorkSchedule calendar = doc.infoBase.scheduleAt(std::clamp(scheduleIndex + 1, 1, infobase::CInfoBase::ScheduleCount));
+    WorkSchedule calendar = doc.infoBase.nearestSchedule(scheduleNumber);
     const int rc = ReportingMonthIndex(doc);
     const int firstRow = WorkSchedule::ReportingMonth + (firstMonth - rc);
     const int kalend = line.kalend == 0 ? 1 : line.kalend;
@@ -702,8 +702,9 @@ int EndMarker(const VacationCalc& c)
 
 } // namespace
 
-int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleIndex, int rateVariant, AccrualRow* rows,
-                        int rowCount, CalcWorkBuffer* detail, int rowCapacity, const CalcOptions& caller)
+int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleNumber, int rateVariant,
+                        AccrualRow* rows, int rowCount, CalcWorkBuffer* detail, int rowCapacity,
+                        const CalcOptions& caller)
 {
     if (detail)
         *detail = CalcWorkBuffer{};
@@ -711,8 +712,7 @@ int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleI
     VacationCalc c{doc, line, caller, rows, rowCount, rowCapacity, detail, rateVariant};
     c.slot = base.currentSlot;
     c.reportingMonth = ReportingMonthIndex(doc);
-    scheduleIndex = std::clamp(scheduleIndex, 0, int(base.schedules.size()) - 1);
-    c.schedule = &base.scheduleAt(scheduleIndex + 1);
+    c.schedule = &base.nearestSchedule(scheduleNumber);
 
     PlaceVacation(c);
     c.dayLength = WorkingDayLength(*c.schedule, doc);
@@ -721,7 +721,7 @@ int CalcAverageEarnings(PayrollDoc& doc, const VacationNote& line, int scheduleI
     if (c.start - c.reportingMonth < -7 || c.start - c.reportingMonth > 3)
         return kCalcBadVacationStart;
     if (!c.compensation)
-        if (const int r = SplitVacationDays(doc, line, scheduleIndex, c.start, c.split); r < 0)
+        if (const int r = SplitVacationDays(doc, line, scheduleNumber, c.start, c.split); r < 0)
             return r;
     PeriodLastMonth(c);
     if (const int r = PeriodInputs(c); r < 0)

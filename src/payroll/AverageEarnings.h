@@ -54,8 +54,10 @@ struct VacationSplit {
 // rows holds rowCapacity rows; new rows go from rowCount on.
 // `caller` is the calculation's caller: its vacation kind (VacationCalcKind),
 // VacationNoteOnly and note copy decide the pay for days worked before a
-// vacation of the next month and the end marker.
-int CalcAverageEarnings(PayrollDoc& doc, const infobase::VacationNote& line, int scheduleIndex, int rateVariant,
+// vacation of the next month and the end marker. scheduleNumber is the
+// employee's work schedule, its book number (one outside the book reads as
+// the nearest schedule, CInfoBase::nearestSchedule).
+int CalcAverageEarnings(PayrollDoc& doc, const infobase::VacationNote& line, int scheduleNumber, int rateVariant,
                         infobase::AccrualRow* rows, int rowCount, CalcWorkBuffer* detail,
                         int rowCapacity = infobase::EmployeeRecord::RowCount,
                         const CalcOptions& caller = CalcOptions{});
@@ -70,11 +72,11 @@ int VacationCompensationCode(const infobase::VacationNote& line);
 int ComparePeriodEntries(const infobase::VacationNote& a, const infobase::VacationNote& b);
 
 // The vacation's days per calendar month from the start month (month counter
-// firstMonth), counted on a calendar made from the employee's schedule (every
-// day of the week for kalend 1, the first six for kalend 2; kalend 3 and 4
-// keep the schedule's working days).
+// firstMonth), counted on a calendar made from the employee's schedule, of
+// book number scheduleNumber (every day of the week for kalend 1, the first
+// six for kalend 2; kalend 3 and 4 keep the schedule's working days).
 // 0, -18 for a vacation over more than three months, or a schedule error - 10.
-int SplitVacationDays(const PayrollDoc& doc, const infobase::VacationNote& line, int scheduleIndex, int firstMonth,
+int SplitVacationDays(const PayrollDoc& doc, const infobase::VacationNote& line, int scheduleNumber, int firstMonth,
                       VacationSplit& out);
 
 // What a month of the accounting period counts.

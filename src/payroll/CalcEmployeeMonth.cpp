@@ -132,7 +132,7 @@ int StartPass(CalcPass& p, int index)
     p.paymentSystem = p.attr().sistOpl;
     if (p.paymentSystem == 0)
         return kCalcNoPaymentSystem;
-    p.schedule = EmployeeScheduleIndex(p.doc, p.slot);
+    p.schedule = EmployeeScheduleNumber(p.doc, p.slot);
     WorkSchedule& sched = p.workSchedule();
     const int r = CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, 1, 31, p.plannedDays, p.plannedMinutes, p.doc);
     if (r < 0)

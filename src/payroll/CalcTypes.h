@@ -42,7 +42,7 @@ struct CalcPass {
     int year = 0, month = 0, nextMonth = 0, monthAfter = 0;
     std::array<int, 13> monthLengths{}; // [1..12], February 29 in years divisible by 4
     int paymentSystem = 0;
-    int schedule = 0; // 0-based schedule index
+    int schedule = 1; // the employee's work schedule, its book number
     int plannedDays = 0, plannedMinutes = 0;
     int dayLength = 0; // minutes of a working day
     CalcMode mode = CalcStore;
@@ -57,9 +57,8 @@ struct CalcPass {
     infobase::TabelRecord& tabel() const { return doc.infoBase.tabelOf(slot); }
     infobase::EmployeeAttributes& attr() const { return doc.infoBase.attributesOf(slot); }
     int days() const { return monthLengths[std::size_t(month)]; }
-    // The employee's work schedule: `schedule` is its place from 0, the book
-    // numbers it from 1.
-    infobase::WorkSchedule& workSchedule() const { return doc.infoBase.scheduleAt(schedule + 1); }
+    // The employee's work schedule, the book's schedule number `schedule`.
+    infobase::WorkSchedule& workSchedule() const { return doc.infoBase.scheduleAt(schedule); }
 };
 
 // Fills a row's time: minutes / 60 into the hours word, minutes mod 60 and

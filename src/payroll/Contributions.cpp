@@ -423,15 +423,15 @@ int CalcMonthContributions(AccrualRow* entries, int entryCount, PayrollDoc& doc,
         const ContributionKind& kind = ref.sbor[std::size_t(c)];
         if (kind.code == 0)
             continue;
-        int index = kind.table - 1;
+        int table = kind.table;
         if (IsByAgeGroupCode(kind.code))
-            index += group;
-        if (index < 0)
+            table += group;
+        if (table < 1)
             return kCalcNoContributionTable;
-        const int v = SelectTaxTableForMonth(index, monthNumber, doc);
+        const int v = TaxVariantForMonth(table, monthNumber, doc);
         if (v < 0)
             return v;
-        const auto& variant = ref.taxTableAt(index + 1).variants[std::size_t(v)];
+        const auto& variant = ref.taxTableAt(table).variants[std::size_t(v)];
         const ContributionRow& e = rows[std::size_t(c)];
         const ContributionRow& l = rows[std::size_t(n + c)];
         double a = l.chargeable;

@@ -54,11 +54,9 @@ int bandFor(const TaxScale& scale, double s)
     return band;
 }
 
-const TaxTable* tableAt(const PayrollDoc& doc, int tableIndex)
+const TaxTable* tableNumbered(const PayrollDoc& doc, int table)
 {
-    if (tableIndex < 0 || tableIndex >= int(doc.refFiles.nalog.size()))
-        return nullptr;
-    return &doc.refFiles.taxTableAt(tableIndex + 1);
+    return infobase::CRefFiles::holdsTaxTable(table) ? &doc.refFiles.taxTableAt(table) : nullptr;
 }
 
 bool variantValid(const TaxTable::Variant& v, int month)
@@ -95,9 +93,8 @@ QString TaxTablesYearWarning(int year, const PayrollDoc& doc)
 {
     const int first = MonthIndex(year, 1), last = MonthIndex(year, 12);
     bool anyTable = false;
-    const int count = std::min<int>(doc.refFiles.nalogCount, int(doc.refFiles.nalog.size()));
-    for (int t = 0; t < count; ++t)
-        for (const TaxTable::Variant& v : doc.refFiles.taxTableAt(t + 1).variants) {
+    for (int table = 1; table <= doc.refFiles.taxTableCount(); ++table)
+        for (const TaxTable::Variant& v : doc.refFiles.taxTableAt(table).variants) {
             if (!v.defined())
                 continue;
             anyTable = true;
@@ -107,9 +104,9 @@ QString TaxTablesYearWarning(int year, const PayrollDoc& doc)
     return anyTable ? QStringLiteral("Справочник налогов не содержит таблиц на %1 год").arg(year) : QString();
 }
 
-int SelectTaxTableForMonth(int tableIndex, int monthNumber, const PayrollDoc& doc)
+int TaxVariantForMonth(int table, int monthNumber, const PayrollDoc& doc)
 {
-    const TaxTable* t = tableAt(doc, tableIndex);
+    const TaxTable* t = tableNumbered(doc, table);
     if (!t)
         return kCalcTaxTableDates;
     const bool v0 = variantValid(t->variants[0], monthNumber);
@@ -119,6 +116,11 @@ int SelectTaxTableForMonth(int tableIndex, int monthNumber, const PayrollDoc& do
     if (v1 && !v0)
         return 1;
     return kCalcTaxTableDates;
+}
+
+int SelectTaxTableForMonth(int tablePlace, int monthNumber, const PayrollDoc& doc)
+{
+    return TaxVariantForMonth(infobase::NumberOfPlace(tablePlace), monthNumber, doc);
 }
 
 double PercentCharge(const TaxScale& scale, double amount, double earlier)
@@ -164,10 +166,10 @@ double TaxForMonth(int tableNumber, double amount, const PayrollDoc& doc)
     if (tableNumber < 1)
         return kCalcNoContributionTable;
     const int month = MonthIndexOfKey(doc.infoBase.config.tekMes);
-    const int v = SelectTaxTableForMonth(tableNumber - 1, month, doc);
+    const int v = TaxVariantForMonth(tableNumber, month, doc);
     if (v < 0)
         return v;
-    const TaxTable& t = *tableAt(doc, tableNumber - 1);
+    const TaxTable& t = *tableNumbered(doc, tableNumber);
     return RoundWhole(PercentCharge(t.variants[std::size_t(v)].scale, amount / 100, 0));
 }
 
@@ -180,10 +182,10 @@ double TaxWithScale(double amount, int monthKey, const PayrollDoc& doc)
     if (table == 0) {
         tax = amount * 0.30;
     } else {
-        const int v = SelectTaxTableForMonth(table - 1, MonthIndexOfKey(monthKey), doc);
+        const int v = TaxVariantForMonth(table, MonthIndexOfKey(monthKey), doc);
         if (v < 0)
             return 0;
-        const TaxScale& scale = tableAt(doc, table - 1)->variants[std::size_t(v)].scale;
+        const TaxScale& scale = tableNumbered(doc, table)->variants[std::size_t(v)].scale;
         tax = ScaleLookup(scale, amount, amount) / 100;
     }
     return RoundByPayKind(tax, kCodeIncomeTax, doc);
@@ -518,7 +520,7 @@ struct TaxCalc {
     PayrollDoc& doc;
     AccrualRow* entries;
     int tableArgument; // 0 the employee's income tax, else the table of the second tax
-    int tableIndex = 0;
+    int table = 0; // the tax table's number
     int code = 0; // the tax's row code
     int selector = 0; // IncomeByMonths selector
     int resident = 0; // month key from which the employee is resident this year, 0 none
@@ -581,7 +583,7 @@ int SecondGroupTax(TaxCalc& c, int start, int months, int count, double& tax)
         if (secondTable < 0)
             return kCalcNoContributionTable;
         if (secondTable > 0) {
-            const int variant = SelectTaxTableForMonth(secondTable - 1, MonthIndexOfKey(MonthKeyAdd(start, i)), c.doc);
+            const int variant = TaxVariantForMonth(secondTable, MonthIndexOfKey(MonthKeyAdd(start, i)), c.doc);
             if (variant < 0)
                 return variant;
         }
@@ -595,10 +597,10 @@ int SecondGroupTax(TaxCalc& c, int start, int months, int count, double& tax)
 // group, the third at 35 %, less what was withheld.
 int TaxDueForMonth(TaxCalc& c, int month, int count, double& tax)
 {
-    const int variantIndex = SelectTaxTableForMonth(c.tableIndex, MonthIndexOfKey(month), c.doc);
+    const int variantIndex = TaxVariantForMonth(c.table, MonthIndexOfKey(month), c.doc);
     if (variantIndex < 0)
         return variantIndex;
-    const auto& variant = c.doc.refFiles.taxTableAt(c.tableIndex + 1).variants[std::size_t(variantIndex)];
+    const auto& variant = c.doc.refFiles.taxTableAt(c.table).variants[std::size_t(variantIndex)];
     int start = variant.cumulative ? MonthKey(MonthKey::of(month).year(), 1) : month;
     if (c.resident != 0 && start <= c.resident)
         start = std::min(MonthKeyAdd(c.resident, 1), month);
@@ -652,9 +654,10 @@ int CalcIncomeTax(int tableArgument, AccrualRow* entries, int entryCount, Payrol
     if (table <= 0)
         return 0;
     TaxCalc c{doc, entries, tableArgument};
-    c.tableIndex = table - 1;
+    c.table = table;
     c.code = tableArgument == 0 ? kCodeIncomeTax : kCodeSecondTax;
-    c.selector = tableArgument == 0 ? 1 + (c.tableIndex & 1) : 0;
+    // The employee's income tax: an odd table number selects by 1, an even one by 2.
+    c.selector = tableArgument == 0 ? (table % 2 != 0 ? 1 : 2) : 0;
     c.resident = residencyMonth(doc);
     for (const int group : {IncomeMain, IncomeSecond, IncomeThird})
         c.codes[std::size_t(group)].error = ListIncomeCodes(doc, group, c.codes[std::size_t(group)]);
@@ -694,7 +697,7 @@ double CalcContribution(int monthsBack, double amount, const PayrollDoc& doc)
     int table = head.tabPodoh & 31;
     if (table != 0 && nonResidentForeigner(head))
         ++table;
-    const TaxTable* t = tableAt(doc, table - 1);
+    const TaxTable* t = tableNumbered(doc, table);
     if (!t)
         return 0;
     int count = 0;

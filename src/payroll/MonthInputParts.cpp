@@ -22,11 +22,12 @@ int MonthOffset(const CalcPass& p, int m)
 }
 
 // Planned days and minutes of days first..last of month m (0 = the reporting
-// month) by the given schedule; returns CalcScheduleNorm's result.
-int PlannedOf(CalcPass& p, int scheduleIndex, int m, int first, int last, int& days, int& minutes)
+// month) by the schedule of book number scheduleNumber; returns
+// CalcScheduleNorm's result.
+int PlannedOf(CalcPass& p, int scheduleNumber, int m, int first, int last, int& days, int& minutes)
 {
     const int row = WorkSchedule::ReportingMonth + (m == 0 ? 0 : MonthOffset(p, m));
-    WorkSchedule& s = p.base().scheduleAt(std::clamp(scheduleIndex + 1, 1, CInfoBase::ScheduleCount));
+    WorkSchedule& s = p.base().nearestSchedule(scheduleNumber);
     const bool whole = first <= 1 && last >= (m == 0 ? p.days() : p.monthLengths[std::size_t(m)]);
     return whole ? CalcScheduleNorm(row, s, first, 31, days, minutes, p.doc)
                  : ScheduleNormDayByDay(row, s, first, last, days, minutes, p.doc);

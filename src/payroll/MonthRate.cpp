@@ -117,7 +117,10 @@ int EmployeeScheduleNumber(const PayrollDoc& doc, int slot)
     return std::clamp(int(doc.infoBase.attributesOf(slot).graph), 1, infobase::CInfoBase::ScheduleCount);
 }
 
-int EmployeeScheduleIndex(const PayrollDoc& doc, int slot) { return EmployeeScheduleNumber(doc, slot) - 1; }
+int EmployeeScheduleIndex(const PayrollDoc& doc, int slot)
+{
+    return infobase::PlaceOfNumber(EmployeeScheduleNumber(doc, slot));
+}
 
 namespace {
 

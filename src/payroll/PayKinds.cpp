@@ -26,23 +26,33 @@ int FindPayKindIn(const PayKind* kinds, int count, int code)
     return -1;
 }
 
+namespace {
+
+// The number of the pay kind of code `code` in the table, 0 when it has
+// none: the table's index by code first; the search by halving when it has
+// no number for the code, or the kind of that number has another code now.
+int PayKindNumber(const infobase::CInfoBase& base, int code)
+{
+    if (const int number = base.indexedPayKind(code); base.holdsPayKind(number) && base.payKindAt(number).kod == code)
+        return number;
+    const int place = FindPayKindIn(base.payKinds.data(), int(base.payKinds.size()), code);
+    return place >= 0 ? infobase::NumberOfPlace(place) : 0;
+}
+
+} // namespace
+
 int FindPayKind(const PayrollDoc& doc, int code)
 {
-    // The table's index by code first; the search by halving when it has no
-    // place for the code, or the kind at its place has another code now.
-    const infobase::CInfoBase& base = doc.infoBase;
-    if (code >= 1 && std::size_t(code) < base.payKindPlaces.size()) {
-        const int place = base.payKindPlaces[std::size_t(code)];
-        if (base.holdsPayKind(place + 1) && base.payKindAt(place + 1).kod == code)
-            return place;
-    }
-    return FindPayKindIn(base.payKinds.data(), int(base.payKinds.size()), code);
+    if (doc.infoBase.payKinds.empty())
+        return kPayKindTableEmpty;
+    const int number = PayKindNumber(doc.infoBase, code);
+    return number != 0 ? infobase::PlaceOfNumber(number) : -1;
 }
 
 const PayKind* PayKindOf(const PayrollDoc& doc, int code)
 {
-    const int i = FindPayKind(doc, code);
-    return i >= 0 ? &doc.infoBase.payKindAt(i + 1) : nullptr;
+    const int number = PayKindNumber(doc.infoBase, code);
+    return number != 0 ? &doc.infoBase.payKindAt(number) : nullptr;
 }
 
 double RoundByPayKind(double amount, int kindCode, const PayrollDoc& doc)

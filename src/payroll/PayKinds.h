@@ -20,8 +20,8 @@ inline constexpr int kPayKindTableEmpty = -31;
 // Index (0 to count-1) of the pay kind whose kod equals code; -31 when the
 // table is empty (whatever the code); -1 when code is below 1 or not in the
 // table. Any negative result means "kind unknown".
-// Found through the table's index by code (CInfoBase::payKindPlaces) when
-// it has the code's place, else by the search below.
+// Found through the table's index by code (CInfoBase::indexedPayKind) when
+// it has the code's kind, else by the search below.
 int FindPayKind(const PayrollDoc& doc, int code);
 // The same search over a table sorted by kod, by halving.
 int FindPayKindIn(const infobase::PayKind* kinds, int count, int code);

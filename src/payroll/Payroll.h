@@ -12,7 +12,7 @@
 //   payroll/ScheduleNorm.h  CalcScheduleNorm, ScheduleNormDayByDay, PlannedTimeOfDays,
 //                           WorkingDayLength, CountDayBits, CompactWariaEntries
 //   payroll/Bases.h         CalcBaseBySelector
-//   payroll/IncomeTax.h     SelectTaxTableForMonth, PercentCharge, ScaleCharge, ScaleLookup,
+//   payroll/IncomeTax.h     TaxVariantForMonth, PercentCharge, ScaleCharge, ScaleLookup,
 //                           TaxForMonth, TaxWithScale, IncomeByMonths, CalcIncomeTax,
 //                           CalcContribution, ServiceLengthToToday, KindActiveInMonth
 //   payroll/Contributions.h ContributionsByMonths, PensionInsuranceSplit,
@@ -28,7 +28,7 @@
 //   PercentCharge, ScaleCharge, ScaleLookup and PensionInsuranceSplit take
 //   roubles (divide kopecks by 100) and return kopecks.
 // - Months are month keys, year * 16 + month (PackedMonthYear values), except
-//   the month numbers of SelectTaxTableForMonth, (year - 1900) * 12 + month.
+//   the month numbers of TaxVariantForMonth, (year - 1900) * 12 + month.
 // - A negative int result is a CalcError code whose message is CalcErrorText(code)
 //   (payroll/CalcErrors.h; the report and exchange tables carry the same texts
 //   for these codes).

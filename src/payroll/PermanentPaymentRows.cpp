@@ -282,7 +282,7 @@ int ByTimeBasis(CalcPass& p, const PostDoplEntry& e, int kind, double& amount)
     if ((kind == 0 || kind == 4) && e.zavisOt != 0 && e.zavisOt != 15) {
         int plannedDays = p.plannedDays, plannedMinutes = p.plannedMinutes;
         if (e.dnOtGraph != 0) {
-            const int r = PlannedOf(p, e.dnOtGraph - 1, 0, 1, 31, plannedDays, plannedMinutes);
+            const int r = PlannedOf(p, e.dnOtGraph, 0, 1, 31, plannedDays, plannedMinutes);
             if (r < 0 || plannedDays == 0 || plannedMinutes == 0)
                 return kCalcNoWorkingTime;
         }

@@ -146,10 +146,10 @@ int DaysInMonthOrYear(const PayrollDoc& doc, int month)
     return DaysInMonth(YearOfMonthIndex(month), MonthOfMonthIndex(month));
 }
 
-void YearScheduleNorm(const PayrollDoc& doc, int scheduleIndex, int firstMonth, int& outDays, int& outMinutes)
+void YearScheduleNorm(const PayrollDoc& doc, int scheduleNumber, int firstMonth, int& outDays, int& outMinutes)
 {
     outDays = outMinutes = 0;
-    WorkSchedule schedule = doc.infoBase.scheduleAt(std::clamp(scheduleIndex + 1, 1, infobase::CInfoBase::ScheduleCount));
+    WorkSchedule schedule = doc.infoBase.nearestSchedule(scheduleNumber);
     const int R = ReportingMonthIndex(doc);
     for (int k = 0; k < 12; ++k) {
         const int place = std::clamp(firstMonth + k - R, -15, 21);
@@ -194,7 +194,7 @@ struct BenefitCalc {
 
     // The employee.
     int paymentSystem = 0;
-    int scheduleIndex = 0;
+    int scheduleNumber = 1;
     WorkSchedule* schedule = nullptr;
     int dayLength = 0;
     double currentRate = 0;
@@ -302,8 +302,8 @@ int CheckPeriodAndEmployee(BenefitCalc& c)
     if (!base.holdsSlot(c.slot) || base.attributesOf(c.slot).sistOpl == 0)
         return kCalcNoPaymentSystem;
     c.paymentSystem = base.attributesOf(c.slot).sistOpl;
-    c.scheduleIndex = EmployeeScheduleIndex(c.doc, c.slot);
-    c.schedule = &base.scheduleAt(EmployeeScheduleNumber(c.doc, c.slot));
+    c.scheduleNumber = EmployeeScheduleNumber(c.doc, c.slot);
+    c.schedule = &base.scheduleAt(c.scheduleNumber);
     c.dayLength = WorkingDayLength(*c.schedule, c.doc);
     if (c.dayLength == 0)
         return kCalcNoDayLength;
@@ -399,7 +399,7 @@ void AddPeriodBonuses(const BenefitCalc& c, int budget, PassResult& out, int mon
     }
     if (!c.from2007 || c.variant == 2) {
         int yearDays = 0, yearMinutes = 0;
-        YearScheduleNorm(c.doc, c.scheduleIndex, c.period.counters[c.period.months - 12], yearDays, yearMinutes);
+        YearScheduleNorm(c.doc, c.scheduleNumber, c.period.counters[c.period.months - 12], yearDays, yearMinutes);
         const double worked = c.variant == 2 ? double(workedMinutes) : double(workedDays);
         const double planned = c.variant == 2 ? double(yearMinutes) : double(yearDays);
         bonus = planned > 0 ? bonus * std::min(1.0, worked / planned) : 0;

@@ -94,8 +94,8 @@ int CalcSickLeaveBenefit(PayrollDoc& doc, infobase::SickLeaveSheet& line, SickLe
 int DaysInMonthOrYear(const PayrollDoc& doc, int month);
 
 // Working days and minutes of twelve months from the month counter
-// firstMonth on the schedule (each month's place against the reporting month
-// limited to -15..+21).
-void YearScheduleNorm(const PayrollDoc& doc, int scheduleIndex, int firstMonth, int& outDays, int& outMinutes);
+// firstMonth on the schedule of book number scheduleNumber (each month's
+// place against the reporting month limited to -15..+21).
+void YearScheduleNorm(const PayrollDoc& doc, int scheduleNumber, int firstMonth, int& outDays, int& outMinutes);
 
 } // namespace kalvor

@@ -1,6 +1,7 @@
 #include "print/SickLeaveRegister.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "payroll/MonthRate.h"
 #include "payroll/Rounding.h"
 #include "payroll/ScheduleNorm.h"
 #include "payroll/SickLeave.h"
@@ -159,9 +160,7 @@ QByteArray SickDaysNorm(const RegisterSheet& data)
     const int last = (sheet.gEnd - 1900) * 16 + sheet.mEnd;
     int days = 0, minutes = 0;
     if (first <= reporting && reporting <= last) {
-        const int graph = base.attributesOf(data.slot).graph;
-        infobase::WorkSchedule schedule =
-            base.scheduleAt(std::clamp(graph + 1, 1, int(base.schedules.size())));
+        infobase::WorkSchedule schedule = base.scheduleAt(EmployeeScheduleNumber(data.doc, data.slot));
         ScheduleNormDayByDay(15, schedule, first == reporting ? sheet.dBegin : 1, last == reporting ? sheet.dEnd : 0,
                              days, minutes, data.doc);
     }

@@ -182,6 +182,20 @@ TEST_F(SickLeaveRegister, SheetInHoursAndPartTimer)
     EXPECT_EQ(page.row("row3").value(3), QStringLiteral("80"));
 }
 
+TEST_F(SickLeaveRegister, TheNormIsTakenFromTheEmployeesOwnSchedule)
+{
+    // Пахомов's sick days of April 2011 are the 1st to the 8th: Friday the
+    // 1st and Monday to Friday the 4th to the 8th, six days of a five-day
+    // week. His card names schedule 2, a five-day week; schedule 3, the next
+    // in the book, is a six-day week, which would add Saturday the 2nd.
+    base().scheduleAt(2) = base().scheduleAt(1);
+    WorkSchedule& sixDays = base().scheduleAt(3) = base().scheduleAt(1);
+    sixDays.rabDnNed = 0x3F; // Monday to Saturday
+    sixDays.months = {};
+    base().attributesOf(slotOf(122)).graph = 2;
+    EXPECT_EQ(register_(122).value(0).row("row6").value(0), QStringLiteral("6 дней"));
+}
+
 TEST_F(SickLeaveRegister, DemoFirmsRegisterIsWrittenAndRendered)
 {
     const QString output = folder + QStringLiteral("register.typ");

@@ -24,13 +24,13 @@ int SettlementRunBase::prepareTables()
     const infobase::CRefFiles& ref = doc_.refFiles;
     if (ref.sborCount <= kInjuryKind || ref.sbor[kSocialKind].table < 1 || ref.sbor[kInjuryKind].table < 1)
         return -32;
-    const int socialTable = ref.sbor[kSocialKind].table - 1;
-    const int variant = SelectTaxTableForMonth(socialTable, period_.lastMonthIndex(), doc_);
+    const int socialTable = ref.sbor[kSocialKind].table;
+    const int variant = TaxVariantForMonth(socialTable, period_.lastMonthIndex(), doc_);
     if (variant < 0)
         return variant;
-    socialScale_ = &ref.taxTableAt(socialTable + 1).variants[std::size_t(variant)].scale;
+    socialScale_ = &ref.taxTableAt(socialTable).variants[std::size_t(variant)].scale;
     socialCode_ = ref.sbor[kSocialKind].code;
-    injuryTable_ = ref.sbor[kInjuryKind].table - 1;
+    injuryTable_ = ref.sbor[kInjuryKind].table;
     return 0;
 }
 

@@ -65,7 +65,7 @@ protected:
     MonthCounted counters_{};
     const TaxScale* socialScale_ = nullptr;
     int socialCode_ = 0;
-    int injuryTable_ = 0;
+    int injuryTable_ = 0; // the tax table number of the insurance against accidents
 
 private:
     SelectedRecords records_;

@@ -242,10 +242,10 @@ int PensionRun::prepareTariffs()
     for (int kind = 0; kind < kKindsUsed; ++kind)
         if (ref.sbor[std::size_t(kind)].table < 1)
             return -32;
-    const auto variantScale = [&](int tableIndex, int monthIndex, const TaxScale*& scale) {
-        const int variant = SelectTaxTableForMonth(tableIndex, monthIndex, doc_);
+    const auto variantScale = [&](int table, int monthIndex, const TaxScale*& scale) {
+        const int variant = TaxVariantForMonth(table, monthIndex, doc_);
         if (variant >= 0)
-            scale = &ref.taxTableAt(tableIndex + 1).variants[std::size_t(variant)].scale;
+            scale = &ref.taxTableAt(table).variants[std::size_t(variant)].scale;
         return variant;
     };
     for (int column = 0; column < 4; ++column) {
@@ -253,20 +253,19 @@ int PensionRun::prepareTariffs()
         ColumnTariff& tariff = tariffs_[std::size_t(column)];
         tariff.code = kind.code;
         for (int group = 0; group < 2; ++group) {
-            const int tableIndex = kind.table - 1 + (column < 2 ? group : 0);
-            if (const int variant =
-                    variantScale(tableIndex, period_.lastMonthIndex(), tariff.scale[std::size_t(group)]);
+            const int table = kind.table + (column < 2 ? group : 0);
+            if (const int variant = variantScale(table, period_.lastMonthIndex(), tariff.scale[std::size_t(group)]);
                 variant < 0)
                 return variant;
         }
     }
     // The rate of the firm's pension table in January, as the form shows it.
-    const int rateTable = ref.sbor[kPensionInsuranceKind].table - 1;
+    const int rateTable = ref.sbor[kPensionInsuranceKind].table;
     const TaxScale* januaryScale = nullptr;
     const int january = variantScale(rateTable, MonthIndex(period_.year, 1), januaryScale);
     if (january < 0)
         return january;
-    const auto& variant = ref.taxTableAt(rateTable + 1).variants[std::size_t(january)];
+    const auto& variant = ref.taxTableAt(rateTable).variants[std::size_t(january)];
     pensionRatePercent_ = variant.ratePercent + variant.rateHundredths / 100.0;
     return 0;
 }

@@ -125,11 +125,10 @@ void Settlement2010Run::addSection1(const MonthAmounts& m, int month)
 // for a disabled employee.
 int Settlement2010Run::addSection2(const MonthAmounts& m, bool disabled, int month)
 {
-    const int variant = SelectTaxTableForMonth(injuryTable_, MonthIndex(period_.year, month), doc_);
+    const int variant = TaxVariantForMonth(injuryTable_, MonthIndex(period_.year, month), doc_);
     if (variant < 0)
         return variant;
-    const infobase::TaxTable::Variant& table =
-        doc_.refFiles.taxTableAt(injuryTable_ + 1).variants[std::size_t(variant)];
+    const infobase::TaxTable::Variant& table = doc_.refFiles.taxTableAt(injuryTable_).variants[std::size_t(variant)];
     values_[kInjuryRate] = table.ratePercent * 100 + table.rateHundredths;
     double charge = RoundWhole(ScaleCharge(table.scale, m.injuryBase / 100, 0));
     if (disabled)

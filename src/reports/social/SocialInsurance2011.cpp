@@ -171,11 +171,10 @@ void SettlementRun::addContributions(const MonthContributions& c, const MonthBas
 // employee.
 int SettlementRun::addInjury(const MonthContributions& c, bool disabled, int month)
 {
-    const int variant = SelectTaxTableForMonth(injuryTable_, MonthIndex(period_.year, month), doc_);
+    const int variant = TaxVariantForMonth(injuryTable_, MonthIndex(period_.year, month), doc_);
     if (variant < 0)
         return variant;
-    const infobase::TaxTable::Variant& table =
-        doc_.refFiles.taxTableAt(injuryTable_ + 1).variants[std::size_t(variant)];
+    const infobase::TaxTable::Variant& table = doc_.refFiles.taxTableAt(injuryTable_).variants[std::size_t(variant)];
     values_[kInjuryRate] = table.ratePercent * 100 + table.rateHundredths;
     // Every employee under a labour contract is insured against accidents, a
     // foreign citizen staying temporarily too.

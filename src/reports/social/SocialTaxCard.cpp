@@ -42,22 +42,22 @@ struct TableRate {
     double percent = 0;
     double disabledReduction = 0; // percentage points, on the pay of disabled employees
 };
-std::optional<TableRate> RateInOctober(int tableIndex, int year, const PayrollDoc& doc)
+std::optional<TableRate> RateInOctober(int table, int year, const PayrollDoc& doc)
 {
-    const int variant = SelectTaxTableForMonth(tableIndex, MonthIndex(year, kRateMonth), doc);
+    const int variant = TaxVariantForMonth(table, MonthIndex(year, kRateMonth), doc);
     if (variant < 0)
         return std::nullopt;
-    const auto& v = doc.refFiles.taxTableAt(tableIndex + 1).variants[std::size_t(variant)];
+    const auto& v = doc.refFiles.taxTableAt(table).variants[std::size_t(variant)];
     return TableRate{v.ratePercent + v.rateHundredths / 100.0, DisabledRateReduction(v.scale)};
 }
 
-// The tax table of a record with the age group, or of the record alone; -1
-// when the record has no table.
+// The tax table number of a record with the age group, or of the record
+// alone; 0 when the record has no table.
 int RecordTable(int recordIndex, bool byAgeGroup, const PayrollDoc& doc)
 {
     if (recordIndex >= doc.refFiles.sborCount || doc.refFiles.sbor[std::size_t(recordIndex)].table < 1)
-        return -1;
-    return byAgeGroup ? GetAgeGroup(recordIndex, doc) : doc.refFiles.sbor[std::size_t(recordIndex)].table - 1;
+        return 0;
+    return byAgeGroup ? AgeGroupTable(recordIndex, doc) : doc.refFiles.sbor[std::size_t(recordIndex)].table;
 }
 
 // A table's rate, reduced by the year's reduction of the table for a
@@ -128,10 +128,10 @@ int FundVariants(const PayrollDoc& doc, int monthKey,
         const infobase::ContributionKind& record = doc.refFiles.sbor[std::size_t(kind)];
         const bool byAgeGroup = IsByAgeGroupCode(record.code);
         const int table = RecordTable(kind, byAgeGroup, doc);
-        const int variant = table < 0 ? -21 : SelectTaxTableForMonth(table, MonthIndexOfKey(monthKey), doc);
+        const int variant = table < 1 ? -21 : TaxVariantForMonth(table, MonthIndexOfKey(monthKey), doc);
         if (variant < 0)
             return -32;
-        variants[std::size_t(kind)] = &doc.refFiles.taxTableAt(table + 1).variants[std::size_t(variant)];
+        variants[std::size_t(kind)] = &doc.refFiles.taxTableAt(table).variants[std::size_t(variant)];
     }
     return 0;
 }
@@ -226,7 +226,7 @@ int HasLiablePay(const PayrollDoc& doc, int start, int end, int firstRow, bool& 
 
 } // namespace
 
-int GetAgeGroup(int recordIndex, const PayrollDoc& doc)
+int AgeGroupTable(int recordIndex, const PayrollDoc& doc)
 {
     const EmployeeHead& head = doc.infoBase.current.head;
     int born = PackedDate(head.datR).fullYear();
@@ -242,7 +242,12 @@ int GetAgeGroup(int recordIndex, const PayrollDoc& doc)
             born -= 4;
         group = born > 1952 ? 1 : 0;
     }
-    return doc.refFiles.sbor[std::size_t(recordIndex)].table + group - 1;
+    return doc.refFiles.sbor[std::size_t(recordIndex)].table + group;
+}
+
+int GetAgeGroup(int recordIndex, const PayrollDoc& doc)
+{
+    return infobase::PlaceOfNumber(AgeGroupTable(recordIndex, doc));
 }
 
 int CardStartMonth(const EmployeeHead& head, const ReportPeriod& period)

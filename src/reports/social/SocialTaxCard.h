@@ -56,10 +56,12 @@ inline constexpr int kFundCount = 4;
 constexpr int ValueIndex(int line, int month) { return line * 12 + month - 1; }
 } // namespace card
 
-// The tax table (0-based) of contribution record k for the current employee:
+// The tax table number of contribution record k for the current employee:
 // the record's own table for the oldest group, the next ones for the younger
 // groups. From 2005 two groups: born after 1966 or not; before 2005 three:
 // born after 1966; men born 1953-1966 and women born 1957-1966; the rest.
+int AgeGroupTable(int recordIndex, const PayrollDoc& doc);
+// The same as the table's place in the file from 0.
 int GetAgeGroup(int recordIndex, const PayrollDoc& doc);
 
 // Where the card's period starts for the current employee (year * 16 +
