@@ -261,7 +261,7 @@ namespace {
 const std::array<u16, 31>& ScheduleDaysOf(const ib::CInfoBase& base, int slot)
 {
     const int graph = base.attributesOf(slot).graph;
-    return base.scheduleAt(ib::CInfoBase::holdsSchedule(graph) ? graph : 1).months[ib::WorkSchedule::ReportingMonth].d;
+    return base.nearestSchedule(graph).months[ib::WorkSchedule::ReportingMonth].d;
 }
 
 // Hours follow the days for piece-rate and hourly workers (pay systems 1 and 2)

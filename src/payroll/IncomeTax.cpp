@@ -118,11 +118,6 @@ int TaxVariantForMonth(int table, int monthNumber, const PayrollDoc& doc)
     return kCalcTaxTableDates;
 }
 
-int SelectTaxTableForMonth(int tablePlace, int monthNumber, const PayrollDoc& doc)
-{
-    return TaxVariantForMonth(infobase::NumberOfPlace(tablePlace), monthNumber, doc);
-}
-
 double PercentCharge(const TaxScale& scale, double amount, double earlier)
 {
     const double s = amount + earlier;

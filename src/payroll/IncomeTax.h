@@ -37,8 +37,6 @@ using TaxScale = std::array<infobase::TaxScaleBand, 10>;
 // number monthNumber: 0 when only the first is valid, 1 when only the
 // second, -21 when none or both (or the number is not a table of the file).
 int TaxVariantForMonth(int table, int monthNumber, const PayrollDoc& doc);
-// The same by the table's place in the file from 0.
-int SelectTaxTableForMonth(int tablePlace, int monthNumber, const PayrollDoc& doc);
 
 // The law of a year reaches the calculation through the tax tables: a year
 // for which no variant of any table of the file begins is computed by the

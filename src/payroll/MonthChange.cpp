@@ -85,8 +85,6 @@ bool pushInput(std::array<AccrualRow, EmployeeRecord::RowCount>& rows, int& coun
     return true;
 }
 
-int scheduleNumberOf(int graph) { return CInfoBase::holdsSchedule(graph) ? graph : 1; }
-
 class MonthMove {
 public:
     MonthMove(PayrollDoc& doc, int newKey)
@@ -556,7 +554,7 @@ private:
         if (a.priznUv != 0)
             return;
 
-        WorkSchedule& sched = base.scheduleAt(scheduleNumberOf(a.graph));
+        WorkSchedule& sched = base.nearestSchedule(a.graph);
         int days = 0, minutes = 0;
         const int c = CalcScheduleNorm(WorkSchedule::ReportingMonth, sched, 1, 0, days, minutes, doc);
         if (c < 0) {
@@ -579,8 +577,6 @@ private:
         takeOffAbsentDays(slot, sched, t);
 
         // Standing entries of unpaid and similar kinds that cover days of the new month.
-        const int graph = a.graph >= 1 && a.graph <= 19 ? a.graph : 1;
-        WorkSchedule& own = base.scheduleAt(graph);
         for (const PostDoplEntry& p : base.current.postDopl) {
             if (!IsStandingTimeOffCode(p.kod))
                 continue;
@@ -592,7 +588,7 @@ private:
             const int first = startKey == newKey ? std::max<int>(p.dBegin, 1) : 1;
             const int last = endKey == newKey && p.dEnd != 0 ? int(p.dEnd) : monthDays;
             int pd = 0, pm = 0;
-            if (ScheduleNormDayByDay(WorkSchedule::ReportingMonth, own, first, last, pd, pm, doc) < 0)
+            if (ScheduleNormDayByDay(WorkSchedule::ReportingMonth, sched, first, last, pd, pm, doc) < 0)
                 continue;
             t.rabDn = u8(std::max(0, t.rabDn - pd));
         }

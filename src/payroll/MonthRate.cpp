@@ -117,11 +117,6 @@ int EmployeeScheduleNumber(const PayrollDoc& doc, int slot)
     return std::clamp(int(doc.infoBase.attributesOf(slot).graph), 1, infobase::CInfoBase::ScheduleCount);
 }
 
-int EmployeeScheduleIndex(const PayrollDoc& doc, int slot)
-{
-    return infobase::PlaceOfNumber(EmployeeScheduleNumber(doc, slot));
-}
-
 namespace {
 
 // Permanent payments of base kinds 0-3: a percent of the salary, of the

@@ -53,7 +53,5 @@ void FilledRateHistory(const PayrollDoc& doc, double currentRate, double out[13]
 // the attribute graph of record slot `slot` (1-based), 0 read as 1 and a
 // number past the book as its last; 1 for a slot outside the base.
 int EmployeeScheduleNumber(const PayrollDoc& doc, int slot);
-// The same as the place of the schedule in the book from 0.
-int EmployeeScheduleIndex(const PayrollDoc& doc, int slot);
 
 } // namespace kalvor

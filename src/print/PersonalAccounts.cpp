@@ -48,8 +48,9 @@ constexpr int kDeductionEntries = 10;
 constexpr int kConsideredRows = 60;
 
 constexpr int kDismissed = 4;
-// The pay kind whose name stands for a code that the table lacks.
-constexpr std::size_t kUnknownKindEntry = 995;
+// The pay kind whose name stands for a code that the table lacks: the
+// table's record 996 (its entry 995 counted from 0).
+constexpr int kUnknownKindNumber = 996;
 
 // The fields of the 8-bit record that an account shows.
 struct PrintedFields {
@@ -177,24 +178,21 @@ bool SkipsAccount(const PrintedFields& fields, const RowWalk& walk, int dismissa
     return sum == 0 && dismissalSign == kDismissed;
 }
 
-// The 8-bit names of the pay kinds, and the name of a code.
+// The 8-bit name of a code's pay kind.
 class PayKindNames {
 public:
-    explicit PayKindNames(const PayrollDoc& doc) : m_doc(doc)
-    {
-        for (const infobase::PayKind& kind : doc.infoBase.payKinds) m_names.push_back(codepage::toCp1251(kind.name));
-    }
+    explicit PayKindNames(const PayrollDoc& doc) : m_doc(doc) {}
     QByteArray NameOf(int code) const
     {
-        const int index = FindPayKind(m_doc, code);
-        if (index >= 0 && std::size_t(index) < m_names.size())
-            return m_names[std::size_t(index)];
-        return kUnknownKindEntry < m_names.size() ? m_names[kUnknownKindEntry] : QByteArray();
+        if (const infobase::PayKind* kind = PayKindOf(m_doc, code))
+            return codepage::toCp1251(kind->name);
+        const infobase::CInfoBase& base = m_doc.infoBase;
+        return base.holdsPayKind(kUnknownKindNumber) ? codepage::toCp1251(base.payKindAt(kUnknownKindNumber).name)
+                                                     : QByteArray();
     }
 
 private:
     const PayrollDoc& m_doc;
-    std::vector<QByteArray> m_names;
 };
 
 // The walk's lines: a line per shown row, the accrual totals after the last

@@ -275,7 +275,7 @@ TEST(AveragesOnTheFixtureBase, EveryEmployeeComputesWithoutFault)
         EXPECT_TRUE(std::isfinite(base) && std::isfinite(full));
         for (VacationNote v : doc.infoBase.otp.run(i + 1)) {
             std::array<AccrualRow, 66> rows{};
-            const int n = CalcAverageEarnings(doc, v, EmployeeScheduleIndex(doc, i + 1), 0, rows.data(), 0, nullptr);
+            const int n = CalcAverageEarnings(doc, v, EmployeeScheduleNumber(doc, i + 1), 0, rows.data(), 0, nullptr);
             if (n >= 0) {
                 ++vacations;
                 for (int k = 0; k < (n & 0xFF); ++k)

@@ -435,7 +435,7 @@ TEST(CalcMonthContributions, DisabledEmployeesByTheLawOfTheYear)
         const int group = c.born > 1966 ? 1 : 0;
         const auto part = [&](int record) {
             const int index = doc.refFiles.sbor[std::size_t(record)].table - 1 + group;
-            const int v = SelectTaxTableForMonth(index, kalvor::MonthIndex(c.year, 1), doc);
+            const int v = TaxVariantForMonth(index + 1, kalvor::MonthIndex(c.year, 1), doc);
             EXPECT_GE(v, 0);
             const TaxScale& scale = doc.refFiles.nalog[std::size_t(index)].variants[std::size_t(v)].scale;
             return RoundWhole(PensionInsuranceSplit(0, scale, 0, 20'000, doc)) / 100;

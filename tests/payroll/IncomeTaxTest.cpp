@@ -97,17 +97,17 @@ TEST(TaxCharges, PercentScaleAndLookup)
 TEST(TaxTables, VariantOfTheMonth)
 {
     PayrollDoc doc;
-    auto& t = doc.refFiles.nalog[4];
+    auto& t = doc.refFiles.nalog[4]; // table 5
     t.variants[0] = {};
     t.variants[0].first = std::uint16_t(MonthIndex(2023, 1));
     t.variants[0].last = std::uint16_t(MonthIndex(2023, 12));
     t.variants[1].first = std::uint16_t(MonthIndex(2024, 1));
-    EXPECT_EQ(SelectTaxTableForMonth(4, MonthIndex(2023, 6), doc), 0);
-    EXPECT_EQ(SelectTaxTableForMonth(4, MonthIndex(2030, 1), doc), 1);
-    EXPECT_EQ(SelectTaxTableForMonth(4, MonthIndex(2022, 12), doc), -21);
+    EXPECT_EQ(TaxVariantForMonth(5, MonthIndex(2023, 6), doc), 0);
+    EXPECT_EQ(TaxVariantForMonth(5, MonthIndex(2030, 1), doc), 1);
+    EXPECT_EQ(TaxVariantForMonth(5, MonthIndex(2022, 12), doc), -21);
     t.variants[0].last = 0; // open: both valid from 2024
-    EXPECT_EQ(SelectTaxTableForMonth(4, MonthIndex(2024, 2), doc), -21);
-    EXPECT_EQ(SelectTaxTableForMonth(5, MonthIndex(2024, 2), doc), -21); // no variant defined
+    EXPECT_EQ(TaxVariantForMonth(5, MonthIndex(2024, 2), doc), -21);
+    EXPECT_EQ(TaxVariantForMonth(6, MonthIndex(2024, 2), doc), -21); // no variant defined
 
     // A year is the tables' own when a variant of some table begins in it:
     // 2023 and 2024 are, 2025 (computed by the open variant of 2024) is not.
@@ -115,7 +115,7 @@ TEST(TaxTables, VariantOfTheMonth)
     EXPECT_EQ(TaxTablesYearWarning(2024, doc), QString());
     EXPECT_EQ(TaxTablesYearWarning(2025, doc), QStringLiteral("Справочник налогов не содержит таблиц на 2025 год"));
     EXPECT_EQ(TaxTablesYearWarning(2025, PayrollDoc{}), QString()); // no table at all: nothing to judge by
-    EXPECT_EQ(SelectTaxTableForMonth(20, MonthIndex(2024, 2), doc), -21);
+    EXPECT_EQ(TaxVariantForMonth(21, MonthIndex(2024, 2), doc), -21);
 }
 
 TEST(TaxForMonth, TableNumbersAndRounding)

@@ -336,6 +336,37 @@ TEST_F(MonthChangeTest, AVacationToTheNewMonthsLastDayTakesThatDayOff)
     CloseBase(b);
 }
 
+// Employee 6 works by schedule 20, the book's last, whose April has every
+// day working; his standing unpaid leave of 1-5 April takes five days off his
+// new sheet, by his own schedule (by the first one's it would be three, the
+// 1st to the 3rd: the 4th and 5th are its Saturday and Sunday).
+TEST_F(MonthChangeTest, AStandingUnpaidLeaveComesOffTheNewSheetByTheEmployeesOwnSchedule)
+{
+    ASSERT_NO_FATAL_FAILURE(PrepareMarch());
+    attr(6).graph = 20;
+    ScheduleMonth& april = base().scheduleAt(20).months[WorkSchedule::ReportingMonth + 1];
+    april = {};
+    for (int d = 0; d < 30; ++d) april.d[std::size_t(d)] = 8 * 60;
+    april.rDn = 30;
+    april.rMin = 30 * 8 * 60;
+    PostDoplEntry& p = rec(6).postDopl[0];
+    p.kod = 600;
+    p.dBegin = 1;
+    p.mBegin = 4;
+    p.gBegin = 2026;
+    p.dEnd = 5;
+    p.mEnd = 4;
+    p.gEnd = 2026;
+    SaveAll();
+    MoveEmployeesToNextMonth(kApril, {}, doc);
+    CloseBase(base());
+
+    PayrollDoc after;
+    Reload(after);
+    EXPECT_EQ(after.infoBase.tabelOf(6).rabDn, 25);
+    CloseBase(after.infoBase);
+}
+
 TEST_F(MonthChangeTest, AFailureHalfwayLeavesTheBaseInTheOldMonth)
 {
     SaveAll();

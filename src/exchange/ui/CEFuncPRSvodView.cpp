@@ -1,6 +1,5 @@
 #include "exchange/ui/CEFuncPRSvodView.h"
 
-#include "payroll/PayKinds.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/FormSelection.h"
 #include "shell/ui/KalvorMessageBox.h"
@@ -15,6 +14,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSet>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -293,15 +293,13 @@ void CEFuncPRSvodView::TakeHelpValues(const QStringList& values)
 
 void CEFuncPRSvodView::MarkChosenPayKinds(const QStringList& codes)
 {
-    auto& kinds = Document()->infoBase.payKinds;
-    for (auto& kind : kinds) kind.flags = kalvor::infobase::u16(kind.flags & ~0x8000u);
-    for (const QString& text : codes) {
-        int code = 0;
-        if (!kalvor::ScanInt(text, code))
-            continue;
-        const int index = kalvor::FindPayKind(*Document(), code);
-        if (index >= 0)
-            kinds[std::size_t(index)].flags = kalvor::infobase::u16(kinds[std::size_t(index)].flags | 0x8000u);
+    QSet<int> chosen;
+    for (const QString& text : codes)
+        if (int code = 0; kalvor::ScanInt(text, code))
+            chosen.insert(code);
+    for (auto& kind : Document()->infoBase.payKinds) {
+        const auto unmarked = kalvor::infobase::u16(kind.flags & ~0x8000u);
+        kind.flags = chosen.contains(kind.kod) ? kalvor::infobase::u16(unmarked | 0x8000u) : unmarked;
     }
 }
 

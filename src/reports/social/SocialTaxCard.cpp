@@ -245,11 +245,6 @@ int AgeGroupTable(int recordIndex, const PayrollDoc& doc)
     return doc.refFiles.sbor[std::size_t(recordIndex)].table + group;
 }
 
-int GetAgeGroup(int recordIndex, const PayrollDoc& doc)
-{
-    return infobase::PlaceOfNumber(AgeGroupTable(recordIndex, doc));
-}
-
 int CardStartMonth(const EmployeeHead& head, const ReportPeriod& period)
 {
     int start = period.begin();

@@ -61,8 +61,6 @@ constexpr int ValueIndex(int line, int month) { return line * 12 + month - 1; }
 // groups. From 2005 two groups: born after 1966 or not; before 2005 three:
 // born after 1966; men born 1953-1966 and women born 1957-1966; the rest.
 int AgeGroupTable(int recordIndex, const PayrollDoc& doc);
-// The same as the table's place in the file from 0.
-int GetAgeGroup(int recordIndex, const PayrollDoc& doc);
 
 // Where the card's period starts for the current employee (year * 16 +
 // month): the period's first month, or a later hire month. 0 when the

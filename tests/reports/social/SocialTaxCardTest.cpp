@@ -57,8 +57,8 @@ protected:
         doc.infoBase.config.r_g = i8(yearByte);
         head().datR = date(1, 6, born);
         head().pol = sex;
-        // Record 4 names table 11 (index 10): the group is the offset from it.
-        return GetAgeGroup(4, doc) - 10;
+        // Record 4 names table 11: the group is the offset from it.
+        return AgeGroupTable(4, doc) - 11;
     }
     EmployeeHead& head() { return doc.infoBase.current.head; }
     PayrollDoc doc;
