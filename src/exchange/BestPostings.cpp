@@ -62,7 +62,6 @@ QByteArray Significant(QByteArrayView group)
     return group.sliced(at).toByteArray();
 }
 
-bool IsAccrual(int code) { return code < kFirstDeductionCode && code != kCodeUnpaid; }
 bool LeftOut(const AccrualRow& row) { return IsCarriedPayCode(row.kod) || row.sum == 0; }
 
 std::int64_t WholeKopecks(double amount) { return std::int64_t(RoundThroughText(amount, 0)); }
@@ -266,9 +265,9 @@ int BestPostingsRun::SpreadContributions(int slot)
         for (const AccrualRow& row : rows) {
             if (LeftOut(row))
                 continue;
-            if (IsAccrual(row.kod) && Admits(contribution.selector, row.kod))
+            if (IsPaidAccrualCode(row.kod) && Admits(contribution.selector, row.kod))
                 base += row.sum;
-            else if (!IsAccrual(row.kod) && row.kod == contribution.code)
+            else if (!IsPaidAccrualCode(row.kod) && row.kod == contribution.code)
                 own += row.sum;
         }
         double sum = 0;
@@ -278,7 +277,8 @@ int BestPostingsRun::SpreadContributions(int slot)
             continue;
         const int leaf = contribution.code != 0 ? contribution.code : kTableContributionLeaf + int(k);
         for (const AccrualRow& row : rows) {
-            if (LeftOut(row) || !IsAccrual(row.kod) || !RowInShop(row, slot) || !Admits(contribution.selector, row.kod))
+            if (LeftOut(row) || !IsPaidAccrualCode(row.kod) || !RowInShop(row, slot) ||
+                !Admits(contribution.selector, row.kod))
                 continue;
             summaries::InsertCodeSum(m_tree, row.spzCh, leaf, sum * row.sum / base, row.spzSc, row.spzAu);
         }
@@ -289,7 +289,7 @@ int BestPostingsRun::SpreadContributions(int slot)
 void BestPostingsRun::AddPay(int slot)
 {
     for (const AccrualRow& row : m_base.current.rows) {
-        if (!LeftOut(row) && IsAccrual(row.kod) && RowInShop(row, slot))
+        if (!LeftOut(row) && IsPaidAccrualCode(row.kod) && RowInShop(row, slot))
             summaries::InsertCodeSum(m_tree, row.spzCh, kPayLeaf, row.sum, row.spzSc, row.spzAu);
     }
 }

@@ -34,7 +34,6 @@ constexpr int kKindTextLength = 20, kTaxTextLength = 50, kTaxNameLimit = 64;
 constexpr int kPayKindNameWidth = 119;
 constexpr int kExportFlag = 0x100;
 
-bool IsAccrual(int code) { return code < kFirstDeductionCode && code != kCodeUnpaid; }
 
 QByteArray Number(int value) { return QByteArray::number(value); }
 // "%3d"
@@ -120,7 +119,7 @@ const PayKind* KindOf(const Postings1CSetup& setup, int code)
 QByteArray PostingText(const Postings1CSetup& setup, int code)
 {
     const PayKind* kind = KindOf(setup, code);
-    if (kind == nullptr || (setup.joinAccruals && IsAccrual(code)))
+    if (kind == nullptr || (setup.joinAccruals && IsPaidAccrualCode(code)))
         return codepage::toCp1251(QStringLiteral("Зарплата"));
     const QByteArray name = codepage::toCp1251(kind->name).leftJustified(kPayKindNameWidth, ' ', true);
     return CutAtDoubleBlank(name, kKindTextLength);
@@ -225,7 +224,7 @@ QByteArray PostingLines(const PostingKey1C& key, int code, double kopecks, const
     const PostingSide row = MakeSide(key.account, key.subaccount, key.values, setup, true);
     const PostingSide settings = MakeSide(setup.settingsAccount, setup.settingsSubaccount, key.values, setup, false);
     const QByteArray text = PostingText(setup, code);
-    if (IsAccrual(code))
+    if (IsPaidAccrualCode(code))
         return AccrualLine(row, settings, text, kopecks / 100, setup);
     if (IsContributionCode(code))
         return ContributionLine(row, settings, text, kopecks / 100, setup);
@@ -481,7 +480,7 @@ int Postings1CRun::ComputeTaxes(const std::vector<AccrualRow>& rows, std::vector
             const PayKind* kind = PayKindOf(m_doc, row.kod);
             if (kind != nullptr && TaxBaseTakes(tax.selector, *kind, m_doc))
                 bases[t] += row.sum;
-            if (tax.rowCode != 0 && !IsAccrual(row.kod) && row.kod == tax.rowCode)
+            if (tax.rowCode != 0 && !IsPaidAccrualCode(row.kod) && row.kod == tax.rowCode)
                 taxes[t] += row.sum;
         }
         if (tax.rowCode != 0)
@@ -509,7 +508,7 @@ void Postings1CRun::AddRowPostings(const AccrualRow& row, const PayKind& kind,
     key.values.shop = present[1] ? int(employee.shop) : 0;
     key.values.brigade = present[2] ? int(employee.brigade) : 0;
     key.values.personnelNumber = present[3] ? int(employee.tabN) : 0;
-    const int code = m_setup.joinAccruals && IsAccrual(row.kod) ? kJoinedAccrualCode : row.kod;
+    const int code = m_setup.joinAccruals && IsPaidAccrualCode(row.kod) ? kJoinedAccrualCode : row.kod;
     m_tree.AddPosting(key, code, row.sum);
 
     if (row.kod >= kFirstDeductionCode || row.spzCh == 70)

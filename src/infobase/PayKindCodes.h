@@ -60,6 +60,9 @@ inline constexpr int kCodeDividends = 178;
 // Accruals have codes below 700, deductions from 700 on.
 inline constexpr int kFirstDeductionCode = 700;
 constexpr bool IsAccrualCode(int code) { return code < kFirstDeductionCode; }
+// The accruals that are money: all but the unpaid time (600), whose row only
+// marks the days.
+constexpr bool IsPaidAccrualCode(int code) { return IsAccrualCode(code) && code != kCodeUnpaid; }
 
 // Kinds 865 to 890 are deductions of information only: nothing is taken
 // off the pay, and no total counts them.

@@ -19,7 +19,7 @@ bool Passes(const infobase::AccrualRow& row, const MonthMoneyFilter& filter)
 
 } // namespace
 
-bool IsAccruedCode(int code) { return code > 0 && IsAccrualCode(code) && code != kCodeUnpaid; }
+bool IsAccruedCode(int code) { return code > 0 && IsPaidAccrualCode(code); }
 
 bool IsDeductedCode(int code) { return IsMonthDeductionCode(code); }
 

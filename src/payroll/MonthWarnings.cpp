@@ -92,7 +92,7 @@ bool PaidButNoTime(const EmployeeHead& head, const TabelRecord& t, const Accrual
     if (t.rabDn != 0 || t.rabHr != 0)
         return false;
     return std::none_of(rows, rows + count, [](const AccrualRow& r) {
-        return r.kod != 0 && IsAccrualCode(r.kod) && r.kod != kCodeUnpaid && r.sum != 0;
+        return r.kod != 0 && IsPaidAccrualCode(r.kod) && r.sum != 0;
     });
 }
 
