@@ -218,7 +218,7 @@ int KeepChildCareAllowance(infobase::EmployeeRecord& rec, const SickLeaveSheet& 
         if (rec.postDopl[i].kod != 0)
             continue;
         rec.postDopl[i] = infobase::PostDoplEntry{};
-        rec.postDopl[i].kod = std::uint16_t(sheet.vid == 5 ? kChildCareFirstChildCode : kChildCareSecondChildCode);
+        rec.postDopl[i].kod = std::uint16_t(sheet.vid == 5 ? kCodeChildCareFirst : kCodeChildCareSecond);
         rec.postDopl[i].sum = amount;
         return int(i);
     }

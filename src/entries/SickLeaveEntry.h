@@ -24,9 +24,6 @@ namespace kalvor::entries {
 inline constexpr int kSickLeaveSheetsShown = 10;
 // The first year that "1-й год" and "2-й год" take.
 inline constexpr int kFirstAccountingYear = 1999;
-// Permanent payments that keep the child-care allowance up to 1.5 years.
-inline constexpr int kChildCareFirstChildCode = kCodeChildCareFirst;
-inline constexpr int kChildCareSecondChildCode = kCodeChildCareSecond;
 
 using SickLeaveSheets = std::vector<infobase::SickLeaveSheet>;
 

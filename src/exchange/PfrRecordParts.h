@@ -71,7 +71,8 @@ void PfrForEachDatedAmount(const PayrollDoc& doc, int firstRow,
                            const std::function<void(const PfrDatedAmount&)>& visit);
 
 // The benefit category of a pay kind: 0 sick leave and its kin (103, 104,
-// 110-112, 155-157), 1 maternity (158, 159), 2 child care (195-197), -1 none.
+// 110-112, 155-157), 1 maternity (158, 159), 2 the benefit for an injury at work
+// (195-197), -1 none.
 int PfrBenefitCategory(int kod);
 
 // The three benefit sums of the amounts dated within firstMonth..lastMonth.

@@ -224,7 +224,7 @@ TEST_F(SickLeaveScreen, TheChildCareAllowanceIsKeptAsAPermanentPayment)
     ib::LoadEmployee(doc->infoBase, Slot(128));
     int found = 0;
     for (const ib::PostDoplEntry& entry : doc->infoBase.current.postDopl)
-        if (entry.kod == en::kChildCareFirstChildCode) {
+        if (entry.kod == kalvor::kCodeChildCareFirst) {
             ++found;
             EXPECT_DOUBLE_EQ(entry.sum, kept);
         }
