@@ -928,45 +928,17 @@ void SaveProizvZarpByRec(CInfoBase& base, int slot, int selector)
 namespace {
 
 // The server's statement that puts an employee's computed rows in place of
-// his stored ones. Each column's values of all his rows come as one array
+// his stored ones: each column's values of all his rows come as one array
 // (the text is the same for any number of rows, so it is prepared once a
-// session), unnested into the rows under the id of the master row found by
-// the slot (a slot without one gets no rows and nothing fails). First the
-// stored rows that are not one of the computed rows as they are (or whose
-// number is not computed now) are deleted, then the computed rows that are
-// not stored as they are inserted: the rows end as a delete of all and an
-// insert of each would leave them, but a month computed again with the same
-// results writes nothing, the server only compares its rows with them.
+// session), under the id of the master row found by the slot (a slot
+// without one gets no rows and nothing fails). Only the rows unlike the
+// stored ones are written: a month computed again with the same results
+// leaves its rows in place, the server only compares them.
 const QString& ComputedRowsOnServerSql()
 {
     static const QString sql = [] {
         const TableDef& t = ZarpTable().def();
-        QStringList arrays, names, stored, computed;
-        for (qsizetype i = 1; i < t.columns.size(); ++i) {
-            arrays << QStringLiteral("CAST(? AS %1[])")
-                          .arg(t.types[i] == QLatin1String("REAL") ? QStringLiteral("DOUBLE PRECISION")
-                                                                   : QStringLiteral("BIGINT"));
-            names << t.columns[i];
-            if (i > 1) {
-                stored << QStringLiteral("z.") + t.columns[i];
-                computed << QStringLiteral("v.") + t.columns[i];
-            }
-        }
-        // A stored row z that is the computed row v as it is.
-        const QString same = QStringLiteral("z.%1 = v.%1 AND (%2) IS NOT DISTINCT FROM (%3)")
-                                 .arg(t.columns[1], computed.join(QStringLiteral(", ")),
-                                      stored.join(QStringLiteral(", ")));
-        // The delete is done before the first row is inserted (the count
-        // reads all it deleted), so an inserted row never meets the stored
-        // row of its number that it replaces; both compare with the rows as
-        // they were before the statement.
-        return QStringLiteral("WITH v AS MATERIALIZED (SELECT m.%1 AS %2, r.* FROM (%3) AS m, unnest(%4) AS r (%5)), "
-                              "gone AS (DELETE FROM %6 AS z WHERE z.%7 AND NOT EXISTS (SELECT 1 FROM v WHERE %8) "
-                              "RETURNING 1) "
-                              "INSERT INTO %6 (%9) SELECT * FROM v WHERE (SELECT count(*) FROM gone) >= 0 AND NOT "
-                              "EXISTS (SELECT 1 FROM %6 AS z WHERE z.%2 = v.%2 AND %8)")
-            .arg(KonstTable().def().columns[0], t.columns[0], KonstIdOfSlotSql(), arrays.join(QStringLiteral(", ")),
-                 names.join(QStringLiteral(", ")), Qualified(t.name), RowsOfSlotSql(t), same, ColumnList(t));
+        return ReplaceRowsOnServerSql(t, KonstIdOfSlotSql(), QStringLiteral("z.") + RowsOfSlotSql(t));
     }();
     return sql;
 }
