@@ -157,12 +157,14 @@ QString ReplaceRowsOnServerSql(const TableDef& t, const QString& firstFrom, cons
     // all it deleted), so an inserted row never meets the stored row of its
     // key that it replaces; both compare with the rows as they were before
     // the statement.
-    return QStringLiteral("WITH v (%1) AS MATERIALIZED (%2), "
-                          "gone AS (DELETE FROM %3 AS z WHERE %4NOT EXISTS (SELECT 1 FROM v WHERE %5) RETURNING 1) "
-                          "INSERT INTO %3 (%1) SELECT * FROM v WHERE (SELECT count(*) FROM gone) >= 0 AND NOT "
+    // The statement's own row sets: the new rows ("v") and the deleted ones.
+    const QString newRows = QStringLiteral("v"), gone = QStringLiteral("gone");
+    return QStringLiteral("WITH %6 (%1) AS MATERIALIZED (%2), "
+                          "%7 AS (DELETE FROM %3 AS z WHERE %4NOT EXISTS (SELECT 1 FROM %6 WHERE %5) RETURNING 1) "
+                          "INSERT INTO %3 (%1) SELECT * FROM %6 WHERE (SELECT count(*) FROM %7) >= 0 AND NOT "
                           "EXISTS (SELECT 1 FROM %3 AS z WHERE %5)")
         .arg(ColumnList(t), source, Qualified(t.name), scope.isEmpty() ? QString() : scope + QStringLiteral(" AND "),
-             same.join(QStringLiteral(" AND ")));
+             same.join(QStringLiteral(" AND ")), newRows, gone);
 }
 
 const QString& TableInsertSql(const TableDef& table) { return StatementTextsOf(table).insert; }
