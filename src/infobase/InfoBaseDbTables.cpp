@@ -24,8 +24,7 @@ void replaceTable(const QSqlDatabase& db, const TableDef& table, const std::func
 {
     db::Batch batch(db);
     if (db::IsServer(db)) {
-        const QString scope = firstKey.isValid() ? QStringLiteral("z.") + ColumnEqualsSql(table, 0) : QString();
-        if (const QString replace = ReplaceRowsOnServerSql(table, QString(), scope); !replace.isEmpty()) {
+        if (const QString& replace = TableReplaceOnServerSql(table, firstKey.isValid()); !replace.isEmpty()) {
             db::ColumnArrays columns;
             BatchRows rows{batch, TableInsertSql(table), &columns};
             insertAll(rows);

@@ -103,13 +103,18 @@ namespace {
 
 struct TableStatementTexts {
     QString insert, deleteByEmployee;
+    QString replaceOnServer[2]; // every row, the rows of the first key's value
 };
 
 const TableStatementTexts& StatementTextsOf(const TableDef& table)
 {
     static const std::map<QString, TableStatementTexts> byName = [] {
         std::map<QString, TableStatementTexts> m;
-        for (const TableDef& t : SchemaTables()) m[t.name] = {InsertSql(t), DeleteRowsSql(t, ColumnEqualsSql(t, 0))};
+        for (const TableDef& t : SchemaTables())
+            m[t.name] = {InsertSql(t),
+                         DeleteRowsSql(t, ColumnEqualsSql(t, 0)),
+                         {ReplaceRowsOnServerSql(t, QString(), QString()),
+                          ReplaceRowsOnServerSql(t, QString(), QStringLiteral("z.") + ColumnEqualsSql(t, 0))}};
         return m;
     }();
     return byName.at(table.name);
@@ -169,6 +174,10 @@ QString ReplaceRowsOnServerSql(const TableDef& t, const QString& firstFrom, cons
 
 const QString& TableInsertSql(const TableDef& table) { return StatementTextsOf(table).insert; }
 const QString& TableDeleteByEmployeeSql(const TableDef& table) { return StatementTextsOf(table).deleteByEmployee; }
+const QString& TableReplaceOnServerSql(const TableDef& table, bool byFirstKey)
+{
+    return StatementTextsOf(table).replaceOnServer[byFirstKey ? 1 : 0];
+}
 
 int SchemaVersion() { return kSteps[std::size(kSteps) - 1].number; }
 

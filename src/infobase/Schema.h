@@ -22,6 +22,9 @@ namespace kalvor::infobase {
 // (by id_konst), their texts built once for every table.
 const QString& TableInsertSql(const TableDef& table);
 const QString& TableDeleteByEmployeeSql(const TableDef& table);
+// ReplaceRowsOnServerSql of every row of the table, or of the rows whose
+// first column has the value given after the arrays (byFirstKey).
+const QString& TableReplaceOnServerSql(const TableDef& table, bool byFirstKey);
 
 // The server's statement that leaves the table's rows of `scope` (a
 // condition on the stored row "z", every row when empty) exactly the new rows
