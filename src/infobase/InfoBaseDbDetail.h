@@ -14,10 +14,12 @@
 namespace kalvor::infobase::detail {
 
 // The rows of one table's insert within a batch, written as a statement's
-// are: a Binder on it starts the next row, exec() ends it.
+// are: a Binder on it starts the next row, exec() ends it. With column
+// arrays the rows go there instead, for one statement that takes them all.
 struct BatchRows {
     db::Batch& batch;
     const QString& insertSql;
+    db::ColumnArrays* arrays = nullptr;
     void exec() {}
 };
 
@@ -33,7 +35,13 @@ struct Binder {
     explicit Binder(db::Recordset& rs) : r(&rs) {}
     explicit Binder(db::RawStatement& rs) : raw(&rs) {}
     explicit Binder(db::Batch& b) : batch(&b) {}
-    explicit Binder(BatchRows& rows) : batch(&rows.batch) { batch->add(rows.insertSql); }
+    explicit Binder(BatchRows& rows) : batch(rows.arrays ? nullptr : &rows.batch), arrays(rows.arrays)
+    {
+        if (arrays)
+            arrays->row();
+        else
+            batch->add(rows.insertSql);
+    }
     explicit Binder(db::ColumnArrays& a) : arrays(&a) { arrays->row(); }
     Binder& operator<<(int v) { return put(v); }
     Binder& operator<<(unsigned v) { return put(qint64(v)); }

@@ -927,34 +927,26 @@ void SaveProizvZarpByRec(CInfoBase& base, int slot, int selector)
 
 namespace {
 
-// The server's insert of an employee's computed rows in one statement: each
-// column's values of all his rows come as one array, unnested into the rows
-// (in their order) under the id of the master row found by the slot, so that
-// a slot without one gets no rows and nothing fails. The text is the same
-// for any number of rows, so it is prepared once a session.
-QString ComputedRowsInsertSql()
+// The server's statement that puts an employee's computed rows in place of
+// his stored ones: each column's values of all his rows come as one array
+// (the text is the same for any number of rows, so it is prepared once a
+// session), under the id of the master row found by the slot (a slot
+// without one gets no rows and nothing fails). Only the rows unlike the
+// stored ones are written: a month computed again with the same results
+// leaves its rows in place, the server only compares them.
+const QString& ComputedRowsOnServerSql()
 {
-    const TableDef& t = ZarpTable().def();
-    QStringList arrays, names;
-    for (qsizetype i = 1; i < t.columns.size(); ++i) {
-        arrays << QStringLiteral("CAST(? AS %1[])")
-                      .arg(t.types[i] == QLatin1String("REAL") ? QStringLiteral("DOUBLE PRECISION")
-                                                               : QStringLiteral("BIGINT"));
-        names << t.columns[i];
-    }
-    return QStringLiteral("INSERT INTO %1 (%2) SELECT (%3), v.* "
-                          "FROM unnest(%4) AS v (%5) WHERE EXISTS (%3)")
-        .arg(Qualified(t.name), ColumnList(t), KonstIdOfSlotSql(), arrays.join(QStringLiteral(", ")),
-             names.join(QStringLiteral(", ")));
+    static const QString sql = [] {
+        const TableDef& t = ZarpTable().def();
+        return ReplaceRowsOnServerSql(t, KonstIdOfSlotSql(), QStringLiteral("z.") + RowsOfSlotSql(t));
+    }();
+    return sql;
 }
 
 // The computed rows of the slot's employee in place of his stored ones on a
-// server: one delete and one insert, both finding the master row's id
-// themselves, in one batch that is the employee's only round trip.
+// server: one statement, the employee's only round trip.
 void saveComputedRowsOnServer(const QSqlDatabase& db, int slot, int kvProizv, const EmployeeRecord& rec)
 {
-    static const QString remove = DeleteRowsSql(ZarpTable().def(), RowsOfSlotSql(ZarpTable().def()));
-    static const QString insert = ComputedRowsInsertSql();
     db::ColumnArrays columns;
     forStoredRows(rec, kvProizv, EmployeeRecord::RowCount, [&](int num, const AccrualRow& a) {
         Binder b(columns);
@@ -962,12 +954,11 @@ void saveComputedRowsOnServer(const QSqlDatabase& db, int slot, int kvProizv, co
         bindRow(b, a);
     });
     db::Batch batch(db);
-    batch.add(remove).bind(0, slot);
-    if (columns.rows() > 0) {
-        batch.add(insert).bind(0, slot);
-        for (int c = 0; c < columns.columns(); ++c) batch.bind(1 + c, columns.literal(c));
-        batch.bind(1 + columns.columns(), slot);
-    }
+    batch.add(ComputedRowsOnServerSql()).bind(0, slot);
+    const int width = int(ZarpTable().def().columns.size()) - 1;
+    for (int c = 0; c < width; ++c)
+        batch.bind(1 + c, columns.rows() > 0 ? columns.literal(c) : QStringLiteral("{}"));
+    batch.bind(1 + width, slot);
     batch.run();
 }
 

@@ -16,11 +16,27 @@ namespace {
 
 // Empties the table (or the rows whose first key is `firstKey`) and inserts
 // the rows that `insertAll` binds, one batch (on a server one round trip): on
-// any failure the table keeps its previous rows.
+// any failure the table keeps its previous rows. On a server a table with a
+// primary key gets its rows as column arrays in one statement that writes
+// only the rows that changed (ReplaceRowsOnServerSql).
 void replaceTable(const QSqlDatabase& db, const TableDef& table, const std::function<void(BatchRows&)>& insertAll,
                   const QVariant& firstKey = QVariant())
 {
     db::Batch batch(db);
+    if (db::IsServer(db)) {
+        if (const QString& replace = TableReplaceOnServerSql(table, firstKey.isValid()); !replace.isEmpty()) {
+            db::ColumnArrays columns;
+            BatchRows rows{batch, TableInsertSql(table), &columns};
+            insertAll(rows);
+            batch.add(replace, 1 + columns.rows()); // the delete and the rows on a base file
+            for (int c = 0; c < int(table.columns.size()); ++c)
+                batch.bind(c, columns.rows() > 0 ? columns.literal(c) : QStringLiteral("{}"));
+            if (firstKey.isValid())
+                batch.bind(int(table.columns.size()), firstKey);
+            batch.run();
+            return;
+        }
+    }
     if (!firstKey.isValid()) {
         batch.add(DeleteRowsSql(table));
     } else {

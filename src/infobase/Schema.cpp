@@ -6,6 +6,8 @@
 #include "values/Clock.h"
 #include "values/Values.h"
 
+#include <QRegularExpression>
+
 #include <map>
 #include <stdexcept>
 
@@ -34,6 +36,21 @@ QString serverType(const QString& type)
     else if (type == QLatin1String("BLOB"))
         server = QStringLiteral("BYTEA");
     return server;
+}
+
+// The server's type of one value of a declared type, for an array of the
+// column's values; empty for the row id, which the server gives itself.
+QString serverElementType(const QString& type)
+{
+    if (type == kAutoId)
+        return QString();
+    if (type.startsWith(I))
+        return QStringLiteral("BIGINT");
+    if (type == R)
+        return QStringLiteral("DOUBLE PRECISION");
+    if (type == QLatin1String("BLOB"))
+        return QStringLiteral("BYTEA");
+    return type.startsWith(QLatin1String(sqltype::Text)) ? QStringLiteral("TEXT") : QString();
 }
 
 QString createSql(const QSqlDatabase& db, const TableDef& t)
@@ -86,13 +103,18 @@ namespace {
 
 struct TableStatementTexts {
     QString insert, deleteByEmployee;
+    QString replaceOnServer[2]; // every row, the rows of the first key's value
 };
 
 const TableStatementTexts& StatementTextsOf(const TableDef& table)
 {
     static const std::map<QString, TableStatementTexts> byName = [] {
         std::map<QString, TableStatementTexts> m;
-        for (const TableDef& t : SchemaTables()) m[t.name] = {InsertSql(t), DeleteRowsSql(t, ColumnEqualsSql(t, 0))};
+        for (const TableDef& t : SchemaTables())
+            m[t.name] = {InsertSql(t),
+                         DeleteRowsSql(t, ColumnEqualsSql(t, 0)),
+                         {ReplaceRowsOnServerSql(t, QString(), QString()),
+                          ReplaceRowsOnServerSql(t, QString(), QStringLiteral("z.") + ColumnEqualsSql(t, 0))}};
         return m;
     }();
     return byName.at(table.name);
@@ -100,8 +122,62 @@ const TableStatementTexts& StatementTextsOf(const TableDef& table)
 
 } // namespace
 
+QString ReplaceRowsOnServerSql(const TableDef& t, const QString& firstFrom, const QString& scope)
+{
+    const qsizetype from = firstFrom.isEmpty() ? 0 : 1;
+    QStringList arrays, names, stored, computed;
+    for (qsizetype i = from; i < t.columns.size(); ++i) {
+        const QString type = serverElementType(t.types[i]);
+        if (type.isEmpty())
+            return QString();
+        arrays << QStringLiteral("CAST(? AS %1[])").arg(type);
+        names << t.columns[i];
+    }
+    // A stored row z that is the new row v as it is: the key's columns are
+    // compared alone, so that the server finds z by its key.
+    static const QRegularExpression primaryKey(QStringLiteral("^PRIMARY KEY \\(([^)]*)\\)"));
+    const QRegularExpressionMatch key = primaryKey.match(t.constraints);
+    if (!key.hasMatch())
+        return QString();
+    QStringList same;
+    for (const QString& column : key.captured(1).split(QLatin1Char(','))) {
+        const QString name = DeclaredColumn(t, column.trimmed());
+        same << QStringLiteral("z.%1 = v.%1").arg(name);
+    }
+    for (const QString& column : t.columns) {
+        if (same.contains(QStringLiteral("z.%1 = v.%1").arg(column)))
+            continue;
+        stored << QStringLiteral("z.") + column;
+        computed << QStringLiteral("v.") + column;
+    }
+    if (!stored.isEmpty())
+        same << QStringLiteral("(%1) IS NOT DISTINCT FROM (%2)")
+                    .arg(computed.join(QStringLiteral(", ")), stored.join(QStringLiteral(", ")));
+    const QString rows = QStringLiteral("unnest(%1) AS r (%2)")
+                             .arg(arrays.join(QStringLiteral(", ")), names.join(QStringLiteral(", ")));
+    const QString source = firstFrom.isEmpty()
+                               ? QStringLiteral("SELECT r.* FROM %1").arg(rows)
+                               : QStringLiteral("SELECT m.*, r.* FROM (%1) AS m, %2").arg(firstFrom, rows);
+    // The delete is done before the first row is inserted (the count reads
+    // all it deleted), so an inserted row never meets the stored row of its
+    // key that it replaces; both compare with the rows as they were before
+    // the statement.
+    // The statement's own row sets: the new rows ("v") and the deleted ones.
+    const QString newRows = QStringLiteral("v"), gone = QStringLiteral("gone");
+    return QStringLiteral("WITH %6 (%1) AS MATERIALIZED (%2), "
+                          "%7 AS (DELETE FROM %3 AS z WHERE %4NOT EXISTS (SELECT 1 FROM %6 WHERE %5) RETURNING 1) "
+                          "INSERT INTO %3 (%1) SELECT * FROM %6 WHERE (SELECT count(*) FROM %7) >= 0 AND NOT "
+                          "EXISTS (SELECT 1 FROM %3 AS z WHERE %5)")
+        .arg(ColumnList(t), source, Qualified(t.name), scope.isEmpty() ? QString() : scope + QStringLiteral(" AND "),
+             same.join(QStringLiteral(" AND ")), newRows, gone);
+}
+
 const QString& TableInsertSql(const TableDef& table) { return StatementTextsOf(table).insert; }
 const QString& TableDeleteByEmployeeSql(const TableDef& table) { return StatementTextsOf(table).deleteByEmployee; }
+const QString& TableReplaceOnServerSql(const TableDef& table, bool byFirstKey)
+{
+    return StatementTextsOf(table).replaceOnServer[byFirstKey ? 1 : 0];
+}
 
 int SchemaVersion() { return kSteps[std::size(kSteps) - 1].number; }
 

@@ -22,6 +22,20 @@ namespace kalvor::infobase {
 // (by id_konst), their texts built once for every table.
 const QString& TableInsertSql(const TableDef& table);
 const QString& TableDeleteByEmployeeSql(const TableDef& table);
+// ReplaceRowsOnServerSql of every row of the table, or of the rows whose
+// first column has the value given after the arrays (byFirstKey).
+const QString& TableReplaceOnServerSql(const TableDef& table, bool byFirstKey);
+
+// The server's statement that leaves the table's rows of `scope` (a
+// condition on the stored row "z", every row when empty) exactly the new rows
+// given as one array per column, writing only what changed: the stored rows
+// that are none of the new rows as they are go, the new rows not stored as
+// they are come. The first column's value comes from the query `firstFrom`
+// when one is given (one row, or none for no rows at all), the others from
+// the arrays. Its values: those of `firstFrom`, the arrays, those of `scope`.
+// The stored row is found by the table's primary key; empty for a table
+// without one or with a row id.
+QString ReplaceRowsOnServerSql(const TableDef& table, const QString& firstFrom, const QString& scope);
 
 // The newest step this program knows.
 int SchemaVersion();

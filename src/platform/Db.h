@@ -272,6 +272,10 @@ public:
 
     // Starts the next statement; its values follow in the order of its "?" marks.
     Batch& add(const QString& sql);
+    // A statement on a server that does the work of `counted` statements of
+    // a base file (e.g. rows given as column arrays): the test hooks
+    // (InjectFailureAfter and the like) count it as that many.
+    Batch& add(const QString& sql, int counted);
     // The value of the current statement's index-th "?" (from 0); values are
     // bound in order.
     Batch& bind(int index, qint64 value);

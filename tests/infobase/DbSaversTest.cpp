@@ -58,8 +58,9 @@ protected:
             db::Transaction run(Db(base));
             SaveCalculatedMonth(base, slot, false);
             base.current.rows[1].sum = 55;
-            // The first row written, after the delete of the numbers before it.
-            db::InjectFailureAfter(db::IsServer(Db(base)) ? 2 : 4);
+            // The first row written, after the delete of the numbers before
+            // it (on a server the store is one statement).
+            db::InjectFailureAfter(db::IsServer(Db(base)) ? 1 : 4);
             EXPECT_THROW(SaveCalculatedMonth(base, slot, false), db::DbError);
             db::InjectFailureAfter(0);
             SaveCalculatedMonth(base, noMaster, false);
@@ -592,7 +593,8 @@ TEST_F(DbSavers, ClearingTheMonthsResultsKeepsTheLaterMonthsRows)
 // stored computed row goes, whatever its number (one among the input rows'
 // numbers, gaps between the computed rows, past the record, the extreme
 // numbers a damaged base could hold); a store that fails after some of its
-// rows were written leaves the rows as they were.
+// rows were written leaves the rows as they were; a row unlike its stored
+// one in any field is written.
 TEST_F(DbSavers, TheRunsStoreLeavesExactlyTheComputedRows)
 {
     Fill(3);
@@ -635,8 +637,8 @@ TEST_F(DbSavers, TheRunsStoreLeavesExactlyTheComputedRows)
         db::Transaction run(Db(base));
         // On a file: the master row's id, the savepoint, the rows before 1,
         // row 1, the rows 2-5, row 6, then those past 6; on a server the
-        // delete, then the insert of the rows.
-        db::InjectFailureAfter(db::IsServer(Db(base)) ? 2 : 7);
+        // one statement.
+        db::InjectFailureAfter(db::IsServer(Db(base)) ? 1 : 7);
         EXPECT_THROW(SaveCalculatedMonth(base, slot, false), db::DbError);
         db::InjectFailureAfter(0);
         run.commit();
@@ -644,4 +646,14 @@ TEST_F(DbSavers, TheRunsStoreLeavesExactlyTheComputedRows)
     EXPECT_EQ(storedNumbers(), now);
     SaveCalculatedMonth(base, slot, false);
     EXPECT_EQ(storedNumbers(), (std::vector<std::pair<qint64, double>>{{1, 10}, {6, 60}}));
+
+    // Computed again, each row unlike its stored one in one field alone (the
+    // first field after the sum, the last one): both are written.
+    base.current.rows[1].min = 17;
+    base.current.rows[6].spzAuHi = 2;
+    const auto computedRows = base.current.rows;
+    SaveCalculatedMonth(base, slot, false);
+    LoadProizvZarp(base, slot);
+    EXPECT_EQ(base.current.rows[1], computedRows[1]);
+    EXPECT_EQ(base.current.rows[6], computedRows[6]);
 }

@@ -162,7 +162,7 @@ TEST_F(ServerStop, TheCalculationsStoreOnAHungServerStopsWithinFiveSecondsAndKee
     ASSERT_GT(rowsBefore, 0);
 
     HangingServer hanging(server);
-    db::CallBeforeStatement(QStringLiteral("FROM unnest("), 5, [&] { hanging.hang(); });
+    db::CallBeforeStatement(QStringLiteral("unnest("), 5, [&] { hanging.hang(); });
     CCalcZarpView view(&doc);
     view.OnInitialUpdate();
     std::vector<std::pair<int, int>> done;
