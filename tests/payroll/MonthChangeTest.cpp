@@ -95,6 +95,20 @@ protected:
         return b.current;
     }
 
+    // A standing unpaid leave (600) from one day of 2026 to another.
+    static PostDoplEntry UnpaidLeave(int firstDay, int firstMonth, int lastDay, int lastMonth)
+    {
+        PostDoplEntry p;
+        p.kod = 600;
+        p.dBegin = u8(firstDay);
+        p.mBegin = u8(firstMonth);
+        p.gBegin = 2026;
+        p.dEnd = u8(lastDay);
+        p.mEnd = u8(lastMonth);
+        p.gEnd = 2026;
+        return p;
+    }
+
     // March of the scenario: employee 1 with a group debt, a future row, a
     // loan and two writs; 2 dismissed; 3 with an error; 4 with a standing
     // unpaid leave; 5 with a vacation reaching into April.
@@ -137,16 +151,7 @@ protected:
         attr(3).priznUv = 4;
         ASSERT_TRUE(base().prem.replaceRun(3, std::vector<BonusLine>{}));
         // Employee 4: a standing unpaid leave over 10-20 March is recorded in the dated archive.
-        {
-            PostDoplEntry& p = rec(4).postDopl[0];
-            p.kod = 600;
-            p.dBegin = 10;
-            p.mBegin = 3;
-            p.gBegin = 2026;
-            p.dEnd = 20;
-            p.mEnd = 3;
-            p.gEnd = 2026;
-        }
+        rec(4).postDopl[0] = UnpaidLeave(10, 3, 20, 3);
         // Employee 5: a vacation of 14 days from 25 March, 7 of them in April,
         // in calendar days and paid before the month's pay, as the vacation
         // screen enters it.
@@ -349,14 +354,7 @@ TEST_F(MonthChangeTest, AStandingUnpaidLeaveComesOffTheNewSheetByTheEmployeesOwn
     for (int d = 0; d < 30; ++d) april.d[std::size_t(d)] = 8 * 60;
     april.rDn = 30;
     april.rMin = 30 * 8 * 60;
-    PostDoplEntry& p = rec(6).postDopl[0];
-    p.kod = 600;
-    p.dBegin = 1;
-    p.mBegin = 4;
-    p.gBegin = 2026;
-    p.dEnd = 5;
-    p.mEnd = 4;
-    p.gEnd = 2026;
+    rec(6).postDopl[0] = UnpaidLeave(1, 4, 5, 4);
     SaveAll();
     MoveEmployeesToNextMonth(kApril, {}, doc);
     CloseBase(base());
