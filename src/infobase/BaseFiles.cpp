@@ -504,12 +504,17 @@ void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records, const 
 void CloseBase(const CInfoBase& base)
 {
     db::Connection::closeForThread(BaseFile(base));
-    // The base's worker holds connections to this base only (under this name
-    // or one it had before): all of them go, so that no connection outlives
-    // the base's closing (a base file deleted or replaced afterwards, a server
-    // base renamed or dropped).
-    if (base.worker.started())
-        base.worker.run([] { db::Connection::closeAllForThread(); });
+    // The base's worker and its record readers hold connections to this base
+    // only (under this name or one it had before): all of them go, so that no
+    // connection outlives the base's closing (a base file deleted or replaced
+    // afterwards, a server base renamed or dropped).
+    auto closeAllOf = [](platform::WorkerThread& thread) {
+        if (thread.started())
+            thread.run([] { db::Connection::closeAllForThread(); });
+    };
+    closeAllOf(base.worker);
+    for (platform::WorkerThread& reader : base.recordReaders)
+        closeAllOf(reader);
     Clock::setReferenceYear(&base, 0);
     base.lock.release();
 }

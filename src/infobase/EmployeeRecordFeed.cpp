@@ -11,7 +11,7 @@
 #include <mutex>
 #include <optional>
 #include <stop_token>
-#include <thread>
+#include <tuple>
 #include <utility>
 
 namespace kalvor::infobase {
@@ -20,36 +20,53 @@ using namespace detail;
 
 namespace {
 
-// On a server the records are read by two helper threads, each on a session
-// of its own that sees the base as the run's transaction sees it, a range of
-// slots at a time (the ranges taken in turn), and wait in short queues: the
-// server reads the next records while the engine computes and the run's own
-// session writes. They are handed over in batches of a range's consecutive
-// records, one lock and one notification a batch.
+// On a server the records are read by the base's two record readers
+// (CInfoBase::recordReaders), each on its session kept from run to run, which
+// sees the base as the run's transaction sees it, a range of slots at a time
+// (the ranges taken in turn), and wait in short queues: the server reads the
+// next records while the engine computes and the run's own session writes.
+// They are handed over in batches of a range's consecutive records, one lock
+// and one notification a batch.
 class ServerRecordReader {
 public:
+    using Readers = decltype(CInfoBase::recordReaders);
+
     // The records of the slots (rising) of the base in that view of it.
-    ServerRecordReader(const QString& base, const QString& view, std::vector<int> wanted)
+    ServerRecordReader(Readers& readers, const QString& base, const QString& view, std::vector<int> wanted)
         : m_wanted(std::move(wanted)), m_parts(kReaders)
     {
         for (std::size_t at = 0, range = kFirstRange; at < m_wanted.size(); at += range, range = kRange)
             m_ranges.push_back({at, std::min(m_wanted.size(), at + range)});
         // The readers wait on the server for the run: its stop ends their waits too.
         const std::stop_token stop = db::ServerStopScope::current();
-        for (std::size_t r = 0; r < kReaders; ++r)
-            m_threads.emplace_back([this, base, view, r, stop] {
-                const db::ServerStopScope work(stop);
-                read(base, view, r);
+        for (std::size_t r = 0; r < kReaders; ++r) {
+            const std::lock_guard lock(m_mutex);
+            const bool posted = readers[r].post([this, base, view, r, stop] {
+                {
+                    const db::ServerStopScope work(stop);
+                    read(base, view, r);
+                }
+                // Notified under the lock: once it is free, this object may go.
+                const std::lock_guard done(m_mutex);
+                --m_running;
+                m_changed.notify_all();
             });
+            if (posted) {
+                ++m_running;
+            } else {
+                m_parts[r].ended = true;
+                m_parts[r].failure = std::make_exception_ptr(
+                    db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка базы данных"),
+                                QStringLiteral("A record reader could not be started"), QStringLiteral("Kalvor.Db")));
+            }
+        }
     }
     ~ServerRecordReader()
     {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_stop = true;
-        }
+        std::unique_lock lock(m_mutex);
+        m_stop = true;
         m_changed.notify_all();
-        for (std::thread& t : m_threads) t.join();
+        m_changed.wait(lock, [&] { return m_running == 0; });
     }
 
     // The next record, in the order of the slots; throws what the reading met.
@@ -63,7 +80,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kReaders = 2, kFirstRange = 16, kRange = 64, kBatch = 16, kQueuedBatches = 4;
+    static constexpr std::size_t kReaders = std::tuple_size_v<Readers>, kFirstRange = 16, kRange = 64, kBatch = 16, kQueuedBatches = 4;
     using RecordBatch = std::vector<EmployeeRecord>;
 
     // What one reader has read and not handed over yet, in batches that
@@ -156,7 +173,7 @@ private:
     // range handed over now, the records handed over.
     RecordBatch m_handed;
     std::size_t m_handedAt = 0, m_range = 0, m_taken = 0;
-    std::vector<std::thread> m_threads;
+    std::size_t m_running = 0; // readers' jobs not ended yet, under the lock
 };
 
 } // namespace
@@ -168,7 +185,7 @@ struct EmployeeRecordFeed::Impl {
         wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
         const QSqlDatabase db = Db(b);
         if (db::IsServer(db) && !wanted.empty())
-            reader.emplace(BaseFile(b), db::ExportedView(db), wanted);
+            reader.emplace(b.recordReaders, BaseFile(b), db::ExportedView(db), wanted);
         else
             loader.emplace(db, BAll, BulkEmployeeLoader::View::Callers);
     }

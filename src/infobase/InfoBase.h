@@ -192,6 +192,13 @@ public:
     // Mutable: closing is an operation on a const base.
     mutable platform::BaseLock lock;
 
+    // The threads that read the employees' records for a run of the month's
+    // calculation on a server (EmployeeRecordFeed), each on a session of its
+    // own kept from run to run with its prepared statements, so that a run
+    // neither waits for new sessions nor prepares its reading anew. Idle
+    // between runs; CloseBase closes their sessions too.
+    mutable std::array<platform::WorkerThread, 2> recordReaders;
+
     // The thread on which the long runs over this base work (the month's
     // calculation), kept for the life of the base object so that its
     // connection to the base is opened once, not once per run. CloseBase closes
