@@ -80,7 +80,8 @@ public:
     }
 
 private:
-    static constexpr std::size_t kReaders = std::tuple_size_v<Readers>, kFirstRange = 16, kRange = 64, kBatch = 16, kQueuedBatches = 4;
+    static constexpr std::size_t kReaders = std::tuple_size_v<Readers>, kFirstRange = 16, kRange = 64, kBatch = 16,
+                                 kQueuedBatches = 4;
     using RecordBatch = std::vector<EmployeeRecord>;
 
     // What one reader has read and not handed over yet, in batches that
