@@ -141,13 +141,13 @@ QString ReplaceRowsOnServerSql(const TableDef& t, const QString& firstFrom, cons
     const QRegularExpressionMatch key = primaryKey.match(t.constraints);
     if (!key.hasMatch())
         return QString();
-    QStringList same;
+    QStringList keyColumns, same;
     for (const QString& column : key.captured(1).split(QLatin1Char(','))) {
-        const QString name = DeclaredColumn(t, column.trimmed());
-        same << QStringLiteral("z.%1 = v.%1").arg(name);
+        keyColumns << DeclaredColumn(t, column.trimmed());
+        same << QStringLiteral("z.%1 = v.%1").arg(keyColumns.back());
     }
     for (const QString& column : t.columns) {
-        if (same.contains(QStringLiteral("z.%1 = v.%1").arg(column)))
+        if (keyColumns.contains(column))
             continue;
         stored << QStringLiteral("z.") + column;
         computed << QStringLiteral("v.") + column;
