@@ -39,6 +39,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <future>
 #include <map>
@@ -201,8 +202,9 @@ void ExpectTheBaseHoldsWhatTheEngineComputed(const CInfoBase& base, const std::m
 // Starts the run again and presses "Стоп" as soon as the first employee is
 // reported, after removing the second employee's stored rows (the stopped
 // run must store them again). On a loaded machine the whole run can end
-// before the screen handles its first report; such a run shows no box and
-// is simply started again.
+// before the screen handles its first report, or the stop can reach the
+// worker before it takes the second employee; such a run is simply started
+// again.
 void StopARunAtItsFirstReport(CInfoBase& base, CCalcZarpView& view, QLineEdit* shop, std::vector<Seen>& seen,
                               std::vector<std::pair<int, int>>& done)
 {
@@ -216,7 +218,10 @@ void StopARunAtItsFirstReport(CInfoBase& base, CCalcZarpView& view, QLineEdit* s
             }
         });
     const auto unhook = qScopeGuard([&] { QObject::disconnect(press); });
-    for (int attempt = 0; attempt < 100 && (done.size() < 2 || done.back().first == 0); ++attempt) {
+    const auto stoppedPastTheSecond = [&] {
+        return done.size() >= 2 && done.back().first == platform::TASK_STOPPED && dlg->Progress()->value() >= 2;
+    };
+    for (int attempt = 0; attempt < 100 && !stoppedPastTheSecond(); ++attempt) {
         db::Recordset(Db(base), QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = "
                                                "(SELECT id FROM dbo.konst WHERE rec = ?)"))
             .run(int(base.list[1].slot));
@@ -292,8 +297,12 @@ TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
     EXPECT_EQ(done.back().first, platform::TASK_STOPPED);
     EXPECT_GT(int(seen.size()), 1);
     EXPECT_LT(int(seen.size()), kEmployees);
-    ASSERT_EQ(boxes.boxes.size(), 3u);
-    EXPECT_EQ(boxes.boxes[2].text, QStringLiteral("Операция прервана"));
+    // Every stopped run, the one tried again included, said so in a box.
+    const auto stops = std::count_if(done.begin(), done.end(),
+                                     [](const auto& d) { return d.first == platform::TASK_STOPPED; });
+    ASSERT_EQ(boxes.boxes.size(), 2u + std::size_t(stops));
+    for (std::size_t b = 2; b < boxes.boxes.size(); ++b)
+        EXPECT_EQ(boxes.boxes[b].text, QStringLiteral("Операция прервана"));
     EXPECT_FALSE(dlg->IsRunning());
     const int stoppedAt = dlg->Progress()->value();
     EXPECT_GT(stoppedAt, 0);
