@@ -127,7 +127,7 @@ const TableStatementTexts& StatementTextsOf(const TableDef& table)
 QString ReplaceRowsOnServerSql(const TableDef& t, const QString& firstFrom, const QString& scope)
 {
     const qsizetype from = firstFrom.isEmpty() ? 0 : 1;
-    QStringList arrays, names, stored, computed;
+    QStringList arrays, names;
     for (qsizetype i = from; i < t.columns.size(); ++i) {
         const QString type = serverElementType(t.types[i]);
         if (type.isEmpty())
@@ -135,43 +135,47 @@ QString ReplaceRowsOnServerSql(const TableDef& t, const QString& firstFrom, cons
         arrays << QStringLiteral("CAST(? AS %1[])").arg(type);
         names << t.columns[i];
     }
-    // A stored row z that is the new row v as it is: the key's columns are
-    // compared alone, so that the server finds z by its key.
+    // The stored row z of the new row v's key: the key's columns are compared
+    // alone, so that the server finds z by its key.
     static const QRegularExpression primaryKey(QStringLiteral("^PRIMARY KEY \\(([^)]*)\\)"));
     const QRegularExpressionMatch key = primaryKey.match(t.constraints);
     if (!key.hasMatch())
         return QString();
-    QStringList keyColumns, same;
+    QStringList keyColumns, sameKey;
     for (const QString& column : key.captured(1).split(QLatin1Char(','))) {
         keyColumns << DeclaredColumn(t, column.trimmed());
-        same << QStringLiteral("z.%1 = v.%1").arg(keyColumns.back());
+        sameKey << QStringLiteral("z.%1 = v.%1").arg(keyColumns.back());
     }
+    QStringList stored, computed, assigned;
     for (const QString& column : t.columns) {
         if (keyColumns.contains(column))
             continue;
         stored << QStringLiteral("z.") + column;
         computed << QStringLiteral("v.") + column;
+        assigned << QStringLiteral("%1 = v.%1").arg(column);
     }
-    if (!stored.isEmpty())
-        same << QStringLiteral("(%1) IS NOT DISTINCT FROM (%2)")
-                    .arg(computed.join(QStringLiteral(", ")), stored.join(QStringLiteral(", ")));
     const QString rows = QStringLiteral("unnest(%1) AS r (%2)")
                              .arg(arrays.join(QStringLiteral(", ")), names.join(QStringLiteral(", ")));
     const QString source = firstFrom.isEmpty()
                                ? QStringLiteral("SELECT r.* FROM %1").arg(rows)
                                : QStringLiteral("SELECT m.*, r.* FROM (%1) AS m, %2").arg(firstFrom, rows);
-    // The delete is done before the first row is inserted (the count reads
-    // all it deleted), so an inserted row never meets the stored row of its
-    // key that it replaces; both compare with the rows as they were before
-    // the statement.
-    // The statement's own row sets: the new rows ("v") and the deleted ones.
-    const QString newRows = QStringLiteral("v"), gone = QStringLiteral("gone");
-    return QStringLiteral("WITH %6 (%1) AS MATERIALIZED (%2), "
-                          "%7 AS (DELETE FROM %3 AS z WHERE %4NOT EXISTS (SELECT 1 FROM %6 WHERE %5) RETURNING 1) "
-                          "INSERT INTO %3 (%1) SELECT * FROM %6 WHERE (SELECT count(*) FROM %7) >= 0 AND NOT "
-                          "EXISTS (SELECT 1 FROM %3 AS z WHERE %5)")
-        .arg(ColumnList(t), source, Qualified(t.name), scope.isEmpty() ? QString() : scope + QStringLiteral(" AND "),
-             same.join(QStringLiteral(" AND ")), newRows, gone);
+    // Three parts on the rows as they were before the statement, each on rows
+    // of its own: the stored rows whose key no new row has go; a stored row
+    // unlike the new row of its key takes its values in place (neither its
+    // key nor the index over it is written, and the master row is not looked
+    // up again); a new row of a key not stored comes. A row already as it
+    // should be is only read.
+    const QString table = Qualified(t.name), match = sameKey.join(QStringLiteral(" AND "));
+    QStringList parts{
+        QStringLiteral("v (%1) AS MATERIALIZED (%2)").arg(ColumnList(t), source),
+        QStringLiteral("gone AS (DELETE FROM %1 AS z WHERE %2NOT EXISTS (SELECT 1 FROM v WHERE %3))")
+            .arg(table, scope.isEmpty() ? QString() : scope + QStringLiteral(" AND "), match)};
+    if (!stored.isEmpty())
+        parts << QStringLiteral("changed AS (UPDATE %1 AS z SET %2 FROM v WHERE %3 AND (%4) IS DISTINCT FROM (%5))")
+                     .arg(table, assigned.join(QStringLiteral(", ")), match, computed.join(QStringLiteral(", ")),
+                          stored.join(QStringLiteral(", ")));
+    return QStringLiteral("WITH %1 INSERT INTO %2 (%3) SELECT * FROM v WHERE NOT EXISTS (SELECT 1 FROM %2 AS z WHERE %4)")
+        .arg(parts.join(QStringLiteral(", ")), table, ColumnList(t), match);
 }
 
 const QString& TableInsertSql(const TableDef& table) { return StatementTextsOf(table).insert; }

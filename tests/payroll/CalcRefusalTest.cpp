@@ -215,7 +215,7 @@ TEST_F(CalcRefusal, AStoreRefusedByTheServerEndsTheRunAtItsOwnEmployee)
                                "RAISE EXCEPTION 'could not extend file' USING ERRCODE = '53100'; END IF; "
                                "RETURN NEW; END $$")
                     .arg(victim.slot));
-    db::Execute(Db(base()), QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON dbo.zarp "
+    db::Execute(Db(base()), QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT OR UPDATE ON dbo.zarp "
                                            "FOR EACH ROW EXECUTE FUNCTION dbo.refuse()"));
 
     MessageRecorder boxes;
