@@ -203,8 +203,8 @@ void ExpectTheBaseHoldsWhatTheEngineComputed(const CInfoBase& base, const std::m
 // reported, after removing the second employee's stored rows (the stopped
 // run must store them again). On a loaded machine the whole run can end
 // before the screen handles its first report, or the stop can reach the
-// worker before it takes the second employee; such a run is simply started
-// again.
+// worker before it takes the second employee or after its last one; such a
+// run is simply started again.
 void StopARunAtItsFirstReport(CInfoBase& base, CCalcZarpView& view, QLineEdit* shop, std::vector<Seen>& seen,
                               std::vector<std::pair<int, int>>& done)
 {
@@ -218,10 +218,11 @@ void StopARunAtItsFirstReport(CInfoBase& base, CCalcZarpView& view, QLineEdit* s
             }
         });
     const auto unhook = qScopeGuard([&] { QObject::disconnect(press); });
-    const auto stoppedPastTheSecond = [&] {
-        return done.size() >= 2 && done.back().first == platform::TASK_STOPPED && dlg->Progress()->value() >= 2;
+    const auto stoppedHalfway = [&] {
+        const int at = dlg->Progress()->value();
+        return done.size() >= 2 && done.back().first == platform::TASK_STOPPED && at >= 2 && at < kEmployees;
     };
-    for (int attempt = 0; attempt < 100 && !stoppedPastTheSecond(); ++attempt) {
+    for (int attempt = 0; attempt < 100 && !stoppedHalfway(); ++attempt) {
         db::Recordset(Db(base), QStringLiteral("DELETE FROM dbo.zarp WHERE id_konst = "
                                                "(SELECT id FROM dbo.konst WHERE rec = ?)"))
             .run(int(base.list[1].slot));
