@@ -13,6 +13,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <deque>
 #include <limits>
 #include <optional>
 #include <type_traits>
@@ -943,24 +944,67 @@ const QString& ComputedRowsOnServerSql()
     return sql;
 }
 
-// The computed rows of the slot's employee in place of his stored ones on a
-// server: one statement, the employee's only round trip.
-void saveComputedRowsOnServer(const QSqlDatabase& db, int slot, int kvProizv, const EmployeeRecord& rec)
+// The rows of a record that the calculation stores, each with its number.
+using NumberedRows = std::vector<std::pair<int, AccrualRow>>;
+
+NumberedRows computedRowsOf(const EmployeeRecord& rec, int kvProizv)
+{
+    NumberedRows rows;
+    forStoredRows(rec, kvProizv, EmployeeRecord::RowCount,
+                  [&](int num, const AccrualRow& a) { rows.emplace_back(num, a); });
+    return rows;
+}
+
+// Binds the numbered rows as the statement's arrays from value `first` on:
+// the owner's key before each row's columns when `owner` is given.
+int bindRowArrays(db::Batch& batch, int first, const std::vector<std::pair<int, const NumberedRows*>>& owners,
+                  bool withOwner)
 {
     db::ColumnArrays columns;
-    forStoredRows(rec, kvProizv, EmployeeRecord::RowCount, [&](int num, const AccrualRow& a) {
-        Binder b(columns);
-        b << num;
-        bindRow(b, a);
-    });
+    for (const auto& [slot, rows] : owners)
+        for (const auto& [num, a] : *rows) {
+            Binder b(columns);
+            if (withOwner)
+                b << slot;
+            b << num;
+            bindRow(b, a);
+        }
+    const int width = int(ZarpTable().def().columns.size()) - 1 + (withOwner ? 1 : 0);
+    for (int c = 0; c < width; ++c)
+        batch.bind(first + c, columns.rows() > 0 ? columns.literal(c) : QStringLiteral("{}"));
+    return first + width;
+}
+
+// The computed rows of the slot's employee in place of his stored ones on a
+// server: one statement.
+void saveComputedRowsOnServer(const QSqlDatabase& db, int slot, const NumberedRows& rows)
+{
     db::Batch batch(db);
     batch.add(ComputedRowsOnServerSql()).bind(0, slot);
-    const int width = int(ZarpTable().def().columns.size()) - 1;
-    for (int c = 0; c < width; ++c)
-        batch.bind(1 + c, columns.rows() > 0 ? columns.literal(c) : QStringLiteral("{}"));
-    batch.bind(1 + width, slot);
+    batch.bind(bindRowArrays(batch, 1, {{slot, &rows}}, false), slot);
     batch.run();
 }
+
+void saveComputedRowsOnServer(const QSqlDatabase& db, int slot, int kvProizv, const EmployeeRecord& rec)
+{
+    saveComputedRowsOnServer(db, slot, computedRowsOf(rec, kvProizv));
+}
+
+// The server's statement that puts the computed rows of several employees in
+// place of their stored ones (ComputedRowsOnServerSql for a group).
+const QString& GroupRowsOnServerSql()
+{
+    static const QString sql = [] {
+        const TableDef& konst = KonstTable().def();
+        return ReplaceOwnedRowsOnServerSql(
+            ZarpTable().def(),
+            SelectColumnsSql(konst, {konst.columns[0]}, QStringLiteral("WHERE %1 = %2").arg(konst.columns[1])));
+    }();
+    return sql;
+}
+
+// The group that SaveCalculatedMonth keeps the rows in, on this thread.
+thread_local ComputedRowsGroup* groupInForce = nullptr;
 
 // On a base file the computed rows of the employee of master row `id` take
 // the places of his stored ones in one batch: each row is written over the
@@ -1035,7 +1079,10 @@ void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster)
     const int kvProizv = slot >= 1 && slot <= base.capacity() ? base.attributes[std::size_t(slot - 1)].kvProizv : 0;
     requireFiniteRows(base, slot, kvProizv);
     if (!withMaster) {
-        saveComputedRows(db, slot, kvProizv, base.current);
+        if (groupInForce)
+            groupInForce->keep(slot, computedRowsOf(base.current, kvProizv));
+        else
+            saveComputedRows(db, slot, kvProizv, base.current);
         return;
     }
     FreshIdScope fresh;
@@ -1047,6 +1094,86 @@ void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster)
     else
         writeComputedRowsInPlace(db, id, base.current, kvProizv);
     tr.commit();
+}
+
+struct ComputedRowsGroup::Kept {
+    int slot = 0;
+    NumberedRows rows;
+};
+
+struct ComputedRowsGroup::Sent {
+    int batch = 0; // its number among the batches sent in the scope of answers read later
+    std::vector<Kept> members;
+};
+
+ComputedRowsGroup::ComputedRowsGroup(CInfoBase& base, db::AnswersLater& later) : m_db(Db(base)), m_later(later)
+{
+    if (db::IsServer(m_db) && !groupInForce)
+        groupInForce = this;
+}
+
+ComputedRowsGroup::~ComputedRowsGroup()
+{
+    if (groupInForce != this)
+        return;
+    groupInForce = nullptr;
+    m_later.holdBack({});
+}
+
+void ComputedRowsGroup::keep(int slot, NumberedRows rows)
+{
+    m_kept.push_back({slot, std::move(rows)});
+    if (int(m_kept.size()) >= kGroupSize)
+        send();
+    else if (m_kept.size() == 1)
+        m_later.holdBack([this] { send(); });
+}
+
+int ComputedRowsGroup::storedByBatch() const { return m_later.sent() + (m_kept.empty() ? 0 : 1); }
+
+void ComputedRowsGroup::send()
+{
+    m_later.holdBack({});
+    std::vector<Kept> members = std::exchange(m_kept, {});
+    while (!m_sent.empty() && m_sent.front().batch <= m_later.answered())
+        m_sent.pop_front();
+    std::vector<std::pair<int, const NumberedRows*>> owners;
+    for (const Kept& k : members) owners.emplace_back(k.slot, &k.rows);
+    db::ColumnArrays owned;
+    for (const Kept& k : members) {
+        owned.row();
+        owned.bind(0, qint64(k.slot));
+    }
+    db::Batch batch(m_db);
+    batch.add(GroupRowsOnServerSql());
+    batch.bind(bindRowArrays(batch, 0, owners, true), owned.literal(0));
+    batch.run();
+    m_sent.push_back({m_later.sent(), std::move(members)});
+}
+
+std::vector<int> ComputedRowsGroup::storeRefusedOneByOne()
+{
+    m_kept.clear();
+    m_later.holdBack({});
+    std::vector<int> stored;
+    const int refused = m_later.answered() + 1;
+    const auto group =
+        std::find_if(m_sent.begin(), m_sent.end(), [&](const Sent& s) { return s.batch == refused; });
+    if (group == m_sent.end())
+        return stored;
+    for (const Kept& k : group->members) {
+        try {
+            saveComputedRowsOnServer(m_db, k.slot, k.rows);
+            m_later.collect();
+        } catch (const db::DbError& e) {
+            if (db::EndsTheTransaction(e))
+                throw;
+            break;
+        }
+        stored.push_back(k.slot);
+    }
+    m_sent.clear();
+    return stored;
 }
 
 // Rows 0-59 of a record are the month's, 60-65 those of later months.

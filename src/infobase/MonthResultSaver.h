@@ -1,6 +1,11 @@
 #pragma once
 // The saver of one employee's computed month (the calculation's store step).
 #include "infobase/InfoBase.h"
+#include "platform/Db.h"
+
+#include <deque>
+#include <utility>
+#include <vector>
 
 namespace kalvor::infobase {
 
@@ -9,6 +14,43 @@ namespace kalvor::infobase {
 // rows into dbo.zarp (as SaveKonst and SaveProizvZarpByRec with selector 1,
 // in one transaction: one savepoint inside a caller's batch).
 void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster);
+
+// While it lives on a server base, the computed rows that SaveCalculatedMonth
+// stores without the master row are kept here and sent for a group of
+// employees by one statement, inside the scope of answers read later that it
+// is given: a statement's fixed cost on the server is paid once a group. The
+// kept rows are sent before anything else runs on the connection, so the
+// stores keep their order; after a failure they are dropped. On a base file
+// it does nothing.
+class ComputedRowsGroup {
+public:
+    static constexpr int kGroupSize = 16;
+
+    ComputedRowsGroup(CInfoBase& base, db::AnswersLater& later);
+    ~ComputedRowsGroup();
+    ComputedRowsGroup(const ComputedRowsGroup&) = delete;
+    ComputedRowsGroup& operator=(const ComputedRowsGroup&) = delete;
+
+    // The number (as AnswersLater::sent counts) of the batch that stores the
+    // rows kept or sent last: once it is answered, they are stored.
+    int storedByBatch() const;
+    // After an answer read later failed: when the refused batch was a group,
+    // its employees are stored again one at a time up to the first refused
+    // one, whose failure ends it. Their slots, in order.
+    std::vector<int> storeRefusedOneByOne();
+
+    void keep(int slot, std::vector<std::pair<int, AccrualRow>> rows);
+
+private:
+    struct Kept;
+    struct Sent;
+    void send();
+
+    QSqlDatabase m_db;
+    db::AnswersLater& m_later;
+    std::vector<Kept> m_kept;
+    std::deque<Sent> m_sent; // the groups sent whose answers may still be read
+};
 
 // The slot's employee keeps no results of the month: his computed rows go
 // from the base (the rows of later months stay) and from the current record

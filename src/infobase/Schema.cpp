@@ -124,10 +124,18 @@ const TableStatementTexts& StatementTextsOf(const TableDef& table)
 
 } // namespace
 
-QString ReplaceRowsOnServerSql(const TableDef& t, const QString& firstFrom, const QString& scope)
+namespace {
+
+// The new rows as "unnest(<arrays>) AS r (<names>)": an array of the owners'
+// keys first when `owner` is given, then one array per column from `from` on;
+// empty for a column the server's arrays cannot hold.
+QString unnestedRows(const TableDef& t, qsizetype from, const QString& owner)
 {
-    const qsizetype from = firstFrom.isEmpty() ? 0 : 1;
     QStringList arrays, names;
+    if (!owner.isEmpty()) {
+        arrays << QStringLiteral("CAST(? AS BIGINT[])");
+        names << owner;
+    }
     for (qsizetype i = from; i < t.columns.size(); ++i) {
         const QString type = serverElementType(t.types[i]);
         if (type.isEmpty())
@@ -135,11 +143,19 @@ QString ReplaceRowsOnServerSql(const TableDef& t, const QString& firstFrom, cons
         arrays << QStringLiteral("CAST(? AS %1[])").arg(type);
         names << t.columns[i];
     }
+    return QStringLiteral("unnest(%1) AS r (%2)").arg(arrays.join(QStringLiteral(", ")), names.join(QStringLiteral(", ")));
+}
+
+// The statement that leaves the stored rows of `scope` exactly the rows of
+// the query `source` (the table's columns in order); empty for a table
+// without a primary key.
+QString replaceRowsSql(const TableDef& t, const QString& source, const QString& scope)
+{
     // The stored row z of the new row v's key: the key's columns are compared
     // alone, so that the server finds z by its key.
     static const QRegularExpression primaryKey(QStringLiteral("^PRIMARY KEY \\(([^)]*)\\)"));
     const QRegularExpressionMatch key = primaryKey.match(t.constraints);
-    if (!key.hasMatch())
+    if (source.isEmpty() || !key.hasMatch())
         return QString();
     QStringList keyColumns, sameKey;
     for (const QString& column : key.captured(1).split(QLatin1Char(','))) {
@@ -154,11 +170,6 @@ QString ReplaceRowsOnServerSql(const TableDef& t, const QString& firstFrom, cons
         computed << QStringLiteral("v.") + column;
         assigned << QStringLiteral("%1 = v.%1").arg(column);
     }
-    const QString rows = QStringLiteral("unnest(%1) AS r (%2)")
-                             .arg(arrays.join(QStringLiteral(", ")), names.join(QStringLiteral(", ")));
-    const QString source = firstFrom.isEmpty()
-                               ? QStringLiteral("SELECT r.* FROM %1").arg(rows)
-                               : QStringLiteral("SELECT m.*, r.* FROM (%1) AS m, %2").arg(firstFrom, rows);
     // Three parts on the rows as they were before the statement, each on rows
     // of its own: the stored rows whose key no new row has go; a stored row
     // unlike the new row of its key takes its values in place (neither its
@@ -176,6 +187,36 @@ QString ReplaceRowsOnServerSql(const TableDef& t, const QString& firstFrom, cons
                           stored.join(QStringLiteral(", ")));
     return QStringLiteral("WITH %1 INSERT INTO %2 (%3) SELECT * FROM v WHERE NOT EXISTS (SELECT 1 FROM %2 AS z WHERE %4)")
         .arg(parts.join(QStringLiteral(", ")), table, ColumnList(t), match);
+}
+
+} // namespace
+
+QString ReplaceRowsOnServerSql(const TableDef& t, const QString& firstFrom, const QString& scope)
+{
+    const QString rows = unnestedRows(t, firstFrom.isEmpty() ? 0 : 1, QString());
+    if (rows.isEmpty())
+        return QString();
+    return replaceRowsSql(t,
+                          firstFrom.isEmpty() ? QStringLiteral("SELECT r.* FROM %1").arg(rows)
+                                              : QStringLiteral("SELECT m.*, r.* FROM (%1) AS m, %2").arg(firstFrom, rows),
+                          scope);
+}
+
+QString ReplaceOwnedRowsOnServerSql(const TableDef& t, const QString& firstOf)
+{
+    const QString owner = QStringLiteral("owner_");
+    const QString rows = unnestedRows(t, 1, owner);
+    if (rows.isEmpty())
+        return QString();
+    QStringList columns{QStringLiteral("o.first_")};
+    for (qsizetype i = 1; i < t.columns.size(); ++i) columns << QStringLiteral("r.") + t.columns[i];
+    // An owner not found has no row, so neither have his new rows.
+    const QString source = QStringLiteral("SELECT %1 FROM %2 CROSS JOIN LATERAL (%3) AS o (first_)")
+                               .arg(columns.join(QStringLiteral(", ")), rows, firstOf.arg(QStringLiteral("r.") + owner));
+    const QString scope =
+        QStringLiteral("z.%1 IN (SELECT o.first_ FROM unnest(CAST(? AS BIGINT[])) AS s (%2) CROSS JOIN LATERAL (%3) AS o (first_))")
+            .arg(t.columns[0], owner, firstOf.arg(QStringLiteral("s.") + owner));
+    return replaceRowsSql(t, source, scope);
 }
 
 const QString& TableInsertSql(const TableDef& table) { return StatementTextsOf(table).insert; }

@@ -36,6 +36,13 @@ const QString& TableReplaceOnServerSql(const TableDef& table, bool byFirstKey);
 // The stored row is found by the table's primary key; empty for a table
 // without one or with a row id.
 QString ReplaceRowsOnServerSql(const TableDef& table, const QString& firstFrom, const QString& scope);
+// ReplaceRowsOnServerSql for the rows of several owners at once (the
+// computed rows of a group of employees): each new row comes with its
+// owner's key, and the query `firstOf` ("%1" standing for that key) gives
+// its first column. Its values: the owners' keys of the rows, the arrays of
+// the columns after the first, then the keys of every owner whose rows are
+// replaced (an owner without new rows keeps none).
+QString ReplaceOwnedRowsOnServerSql(const TableDef& table, const QString& firstOf);
 
 // The newest step this program knows.
 int SchemaVersion();

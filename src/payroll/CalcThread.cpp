@@ -124,7 +124,8 @@ namespace {
 class EmployeeWalk {
 public:
     EmployeeWalk(PayrollDoc& doc, std::optional<EmployeeRecordFeed>& records, db::Transaction& run)
-        : m_base(doc.infoBase), m_doc(doc), m_records(records), m_run(run), m_later(Db(m_base))
+        : m_base(doc.infoBase), m_doc(doc), m_records(records), m_run(run), m_later(Db(m_base)),
+          m_group(m_base, m_later)
     {
         m_options.brigades = &m_brigades; // the brigade members are measured once for the whole run
     }
@@ -151,7 +152,7 @@ public:
             keepWhatIsStored();
             throw;
         }
-        before.sentAfter = m_later.sent();
+        before.sentAfter = m_group.storedByBatch();
         m_unconfirmed.push_back(before);
         while (!m_unconfirmed.empty() && m_unconfirmed.front().sentAfter <= m_later.answered())
             m_unconfirmed.pop_front();
@@ -209,14 +210,21 @@ private:
             if (db::EndsTheTransaction(e))
                 throw;
         }
-        if (m_later.failed())
-            for (const Computed& c : m_unconfirmed) {
-                if (c.sentAfter <= m_later.answered())
-                    continue;
-                if (m_base.holdsSlot(c.slot))
-                    m_base.zar1Of(c.slot) = c.toPay;
-                m_base.attributesOf(c.slot).err = c.err;
-            }
+        if (!m_later.failed()) {
+            m_run.commit();
+            return;
+        }
+        // The employees of a refused group before the one refused are stored
+        // again, one at a time.
+        const int answered = m_later.answered();
+        const std::vector<int> stored = m_group.storeRefusedOneByOne();
+        for (const Computed& c : m_unconfirmed) {
+            if (c.sentAfter <= answered || std::find(stored.begin(), stored.end(), c.slot) != stored.end())
+                continue;
+            if (m_base.holdsSlot(c.slot))
+                m_base.zar1Of(c.slot) = c.toPay;
+            m_base.attributesOf(c.slot).err = c.err;
+        }
         m_run.commit();
     }
 
@@ -225,6 +233,7 @@ private:
     std::optional<EmployeeRecordFeed>& m_records;
     db::Transaction& m_run;
     db::AnswersLater m_later;
+    infobase::ComputedRowsGroup m_group; // after m_later, which it sends in
     CalcWorkBuffer m_work;
     CalcResultBuffer m_rows{};
     BrigadeMeasures m_brigades;

@@ -319,6 +319,12 @@ public:
     int answered() const;
     // Whether an answer read since the scope began failed.
     bool failed() const;
+    // Holds back a batch that its owner is still filling: `send` sends it
+    // before anything else runs or is sent on the connection, and by
+    // collect(), so that the batches keep their order. Once an answer has
+    // failed it is dropped instead, as it comes after the failure. One at a
+    // time; an empty function lets go of the one held.
+    void holdBack(std::function<void()> send);
 
 private:
     QSqlDatabase db_;

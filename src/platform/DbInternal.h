@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -48,6 +49,7 @@ struct LaterAnswers {
     int answered = 0; // of them, those whose answer was read and sound
     bool failed = false; // an answer read later failed
     std::deque<SentBatch> due; // the batches whose answers are still to be read, oldest first
+    std::function<void()> heldBack; // sends the batch its owner still fills (AnswersLater::holdBack)
 };
 
 // The server sessions of one thread and the stop of its work in force

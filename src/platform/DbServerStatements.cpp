@@ -751,6 +751,7 @@ void readAnswers(const QSqlDatabase& db, LaterAnswers& later, std::size_t keep)
         PQexitPipelineMode(session);
     if (failed) {
         later.failed = true;
+        later.heldBack = {};
         undoAndThrow(session, failed->first, failed->second);
     }
 }
@@ -796,6 +797,19 @@ PipelineFailure Batch::Impl::queue(PGconn* session, const std::vector<Command>& 
     return {};
 }
 
+namespace {
+
+// Sends the batch held back on the connection, if any; drops it after a
+// failure.
+void sendHeldBack(LaterAnswers& later)
+{
+    const std::function<void()> send = std::exchange(later.heldBack, {});
+    if (send && !later.failed)
+        send();
+}
+
+} // namespace
+
 void Batch::Impl::runOnServer()
 {
     if (entries.empty())
@@ -805,6 +819,8 @@ void Batch::Impl::runOnServer()
     // first and the batch's own is waited for.
     auto& all = threadConnections().later;
     const auto scope = all.find(db.connectionName());
+    if (scope != all.end())
+        sendHeldBack(scope->second);
     LaterAnswers* later = scope != all.end() && scope->second.scopes > 0 && savepoint > 0 ? &scope->second : nullptr;
     if (later)
         readAnswers(db, *later, kMostAnswersDue - 1);
@@ -843,7 +859,10 @@ void readDueAnswer(const QSqlDatabase& db)
     if (later.empty())
         return;
     const auto it = later.find(db.connectionName());
-    if (it != later.end() && !it->second.due.empty())
+    if (it == later.end())
+        return;
+    sendHeldBack(it->second);
+    if (!it->second.due.empty())
         readAnswers(db, it->second, 0);
 }
 
@@ -874,6 +893,13 @@ AnswersLater::~AnswersLater()
 }
 
 void AnswersLater::collect() { readDueAnswer(db_); }
+
+void AnswersLater::holdBack(std::function<void()> send)
+{
+    auto& later = threadConnections().later;
+    if (const auto it = later.find(db_.connectionName()); it != later.end())
+        it->second.heldBack = std::move(send);
+}
 
 int AnswersLater::sent() const
 {

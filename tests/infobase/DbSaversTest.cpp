@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <utility>
 
 using namespace kalvor;
@@ -73,6 +74,48 @@ protected:
         EXPECT_EQ(
             countAll(base, QStringLiteral("zarp WHERE id_konst IS NULL OR id_konst NOT IN (SELECT id FROM dbo.konst)")),
             0);
+    }
+
+    // The run's store for a group of employees (on a server one statement for
+    // all, sent when asked for or before anything else runs): each keeps his
+    // own rows, with a value changed, a row gone and a row come, and the slot
+    // without a master row gets none.
+    void ExpectAGroupStoreToKeepEachEmployeesRows(int slot, int other)
+    {
+        const int noMaster = base.capacity();
+        const bool server = db::IsServer(Db(base));
+        const int kv = base.attributesOf(slot).kvProizv, otherKv = base.attributesOf(other).kvProizv;
+        const auto before = base.current.rows;
+        std::array<AccrualRow, EmployeeRecord::RowCount> mine{}, others{};
+        {
+            db::Transaction run(Db(base));
+            db::AnswersLater later(Db(base));
+            ComputedRowsGroup group(base, later);
+            base.current.rows[1].sum = 66;
+            base.current.rows[7] = AccrualRow{};
+            base.current.rows[9] = base.current.rows[1];
+            SaveCalculatedMonth(base, slot, false);
+            mine = base.current.rows;
+            base.current.rows[1].sum = 77;
+            SaveCalculatedMonth(base, other, false);
+            others = base.current.rows;
+            SaveCalculatedMonth(base, noMaster, false);
+            EXPECT_EQ(group.storedByBatch(), server ? 1 : 0); // held back, not sent yet
+            EXPECT_EQ(later.sent(), 0);
+            db::Recordset q(Db(base), QStringLiteral("SELECT 1")); // anything else sends the group first
+            q.exec();
+            EXPECT_EQ(later.sent(), server ? 1 : 0);
+            run.commit();
+        }
+        for (const auto& [owner, rows, from] : {std::tuple{slot, mine, kv}, std::tuple{other, others, otherKv}}) {
+            LoadProizvZarp(base, owner);
+            for (int i = from; i < EmployeeRecord::RowCount; ++i)
+                EXPECT_EQ(base.current.rows[std::size_t(i)], rows[std::size_t(i)]) << owner << " row " << i;
+        }
+        EXPECT_EQ(
+            countAll(base, QStringLiteral("zarp WHERE id_konst IS NULL OR id_konst NOT IN (SELECT id FROM dbo.konst)")),
+            0);
+        base.current.rows = before;
     }
 
     // An amount that is no finite number is refused alike on either engine
@@ -514,6 +557,8 @@ TEST_F(DbSavers, SingleSaversWriteTheirPartOnly)
     EXPECT_EQ(base.current.rows[1].sum, 22);
 
     ExpectTheRunsStoreToReplaceTheComputedRowsOnly(slot);
+    ExpectAGroupStoreToKeepEachEmployeesRows(slot, base.list[2].slot);
+    LoadEmployee(base, slot);
     // Every computed row up to the record's last, then a month without any.
     for (int i = kv; i < EmployeeRecord::RowCount; ++i) {
         base.current.rows[std::size_t(i)] = base.current.rows[1];
