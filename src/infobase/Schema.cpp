@@ -143,7 +143,8 @@ QString unnestedRows(const TableDef& t, qsizetype from, const QString& owner)
         arrays << QStringLiteral("CAST(? AS %1[])").arg(type);
         names << t.columns[i];
     }
-    return QStringLiteral("unnest(%1) AS r (%2)").arg(arrays.join(QStringLiteral(", ")), names.join(QStringLiteral(", ")));
+    return QStringLiteral("unnest(%1) AS r (%2)")
+        .arg(arrays.join(QStringLiteral(", ")), names.join(QStringLiteral(", ")));
 }
 
 // The statement that leaves the stored rows of `scope` exactly the rows of
@@ -151,16 +152,17 @@ QString unnestedRows(const TableDef& t, qsizetype from, const QString& owner)
 // without a primary key.
 QString replaceRowsSql(const TableDef& t, const QString& source, const QString& scope)
 {
-    // The stored row z of the new row v's key: the key's columns are compared
-    // alone, so that the server finds z by its key.
+    // A stored row s and the new row v of its key: the key's columns are
+    // compared alone.
     static const QRegularExpression primaryKey(QStringLiteral("^PRIMARY KEY \\(([^)]*)\\)"));
     const QRegularExpressionMatch key = primaryKey.match(t.constraints);
     if (source.isEmpty() || !key.hasMatch())
         return QString();
-    QStringList keyColumns, sameKey;
+    QStringList keyColumns, sameKey, storedKey;
     for (const QString& column : key.captured(1).split(QLatin1Char(','))) {
         keyColumns << DeclaredColumn(t, column.trimmed());
-        sameKey << QStringLiteral("z.%1 = v.%1").arg(keyColumns.back());
+        sameKey << QStringLiteral("s.%1 = v.%1").arg(keyColumns.back());
+        storedKey << QStringLiteral("z.") + keyColumns.back();
     }
     QStringList stored, computed, assigned;
     for (const QString& column : t.columns) {
@@ -168,24 +170,31 @@ QString replaceRowsSql(const TableDef& t, const QString& source, const QString& 
             continue;
         stored << QStringLiteral("z.") + column;
         computed << QStringLiteral("v.") + column;
-        assigned << QStringLiteral("%1 = v.%1").arg(column);
+        assigned << QStringLiteral("%1 = n.%1").arg(column);
     }
-    // Three parts on the rows as they were before the statement, each on rows
-    // of its own: the stored rows whose key no new row has go; a stored row
-    // unlike the new row of its key takes its values in place (neither its
-    // key nor the index over it is written, and the master row is not looked
-    // up again); a new row of a key not stored comes. A row already as it
-    // should be is only read.
+    // The stored rows of the scope are read once ("s": where each is, its key
+    // and its values); the three parts then work on rows of their own, found
+    // where they are: the stored rows whose key no new row has go; a stored
+    // row unlike the new row of its key takes its values in place; a new row
+    // of a key not stored comes. A row already as it should be is only read.
+    // The places read stay the rows' own for the whole statement: it sees
+    // one state of the base, whose writer is this program alone.
     const QString table = Qualified(t.name), match = sameKey.join(QStringLiteral(" AND "));
     QStringList parts{
         QStringLiteral("v (%1) AS MATERIALIZED (%2)").arg(ColumnList(t), source),
-        QStringLiteral("gone AS (DELETE FROM %1 AS z WHERE %2NOT EXISTS (SELECT 1 FROM v WHERE %3))")
-            .arg(table, scope.isEmpty() ? QString() : scope + QStringLiteral(" AND "), match)};
+        QStringLiteral("s AS MATERIALIZED (SELECT z.ctid AS at_, %1%2 FROM %3 AS z%4)")
+            .arg(storedKey.join(QStringLiteral(", ")),
+                 stored.isEmpty() ? QString()
+                                  : QStringLiteral(", ROW(%1) AS old_").arg(stored.join(QStringLiteral(", "))),
+                 table, scope.isEmpty() ? QString() : QStringLiteral(" WHERE ") + scope),
+        QStringLiteral("gone AS (DELETE FROM %1 AS z WHERE z.ctid = ANY (ARRAY(SELECT s.at_ FROM s WHERE NOT EXISTS "
+                       "(SELECT 1 FROM v WHERE %2))))")
+            .arg(table, match)};
     if (!stored.isEmpty())
-        parts << QStringLiteral("changed AS (UPDATE %1 AS z SET %2 FROM v WHERE %3 AND (%4) IS DISTINCT FROM (%5))")
-                     .arg(table, assigned.join(QStringLiteral(", ")), match, computed.join(QStringLiteral(", ")),
-                          stored.join(QStringLiteral(", ")));
-    return QStringLiteral("WITH %1 INSERT INTO %2 (%3) SELECT * FROM v WHERE NOT EXISTS (SELECT 1 FROM %2 AS z WHERE %4)")
+        parts << QStringLiteral("changed AS (UPDATE %1 AS z SET %2 FROM (SELECT s.at_, v.* FROM s JOIN v ON %3 WHERE "
+                                "s.old_ IS DISTINCT FROM ROW(%4)) AS n WHERE z.ctid = n.at_)")
+                     .arg(table, assigned.join(QStringLiteral(", ")), match, computed.join(QStringLiteral(", ")));
+    return QStringLiteral("WITH %1 INSERT INTO %2 (%3) SELECT * FROM v WHERE NOT EXISTS (SELECT 1 FROM s WHERE %4)")
         .arg(parts.join(QStringLiteral(", ")), table, ColumnList(t), match);
 }
 
@@ -196,10 +205,10 @@ QString ReplaceRowsOnServerSql(const TableDef& t, const QString& firstFrom, cons
     const QString rows = unnestedRows(t, firstFrom.isEmpty() ? 0 : 1, QString());
     if (rows.isEmpty())
         return QString();
-    return replaceRowsSql(t,
-                          firstFrom.isEmpty() ? QStringLiteral("SELECT r.* FROM %1").arg(rows)
-                                              : QStringLiteral("SELECT m.*, r.* FROM (%1) AS m, %2").arg(firstFrom, rows),
-                          scope);
+    const QString source = firstFrom.isEmpty()
+                               ? QStringLiteral("SELECT r.* FROM %1").arg(rows)
+                               : QStringLiteral("SELECT m.*, r.* FROM (%1) AS m, %2").arg(firstFrom, rows);
+    return replaceRowsSql(t, source, scope);
 }
 
 QString ReplaceOwnedRowsOnServerSql(const TableDef& t, const QString& firstOf)
@@ -211,11 +220,12 @@ QString ReplaceOwnedRowsOnServerSql(const TableDef& t, const QString& firstOf)
     QStringList columns{QStringLiteral("o.first_")};
     for (qsizetype i = 1; i < t.columns.size(); ++i) columns << QStringLiteral("r.") + t.columns[i];
     // An owner not found has no row, so neither have his new rows.
-    const QString source = QStringLiteral("SELECT %1 FROM %2 CROSS JOIN LATERAL (%3) AS o (first_)")
-                               .arg(columns.join(QStringLiteral(", ")), rows, firstOf.arg(QStringLiteral("r.") + owner));
-    const QString scope =
-        QStringLiteral("z.%1 IN (SELECT o.first_ FROM unnest(CAST(? AS BIGINT[])) AS s (%2) CROSS JOIN LATERAL (%3) AS o (first_))")
-            .arg(t.columns[0], owner, firstOf.arg(QStringLiteral("s.") + owner));
+    const QString source =
+        QStringLiteral("SELECT %1 FROM %2 CROSS JOIN LATERAL (%3) AS o (first_)")
+            .arg(columns.join(QStringLiteral(", ")), rows, firstOf.arg(QStringLiteral("r.") + owner));
+    const QString scope = QStringLiteral("z.%1 IN (SELECT o.first_ FROM unnest(CAST(? AS BIGINT[])) AS owners_ (%2) "
+                                         "CROSS JOIN LATERAL (%3) AS o (first_))")
+                              .arg(t.columns[0], owner, firstOf.arg(QStringLiteral("owners_.") + owner));
     return replaceRowsSql(t, source, scope);
 }
 
