@@ -180,22 +180,23 @@ QString replaceRowsSql(const TableDef& t, const QString& source, const QString& 
     // The places read stay the rows' own for the whole statement: it sees
     // one state of the base, whose writer is this program alone.
     const QString table = Qualified(t.name), match = sameKey.join(QStringLiteral(" AND "));
+    const QString v = QStringLiteral("v"), s = QStringLiteral("s"); // the statement's own row sets
     QStringList parts{
-        QStringLiteral("v (%1) AS MATERIALIZED (%2)").arg(ColumnList(t), source),
-        QStringLiteral("s AS MATERIALIZED (SELECT z.ctid AS at_, %1%2 FROM %3 AS z%4)")
-            .arg(storedKey.join(QStringLiteral(", ")),
+        QStringLiteral("%1 (%2) AS MATERIALIZED (%3)").arg(v, ColumnList(t), source),
+        QStringLiteral("%1 AS MATERIALIZED (SELECT z.ctid AS at_, %2%3 FROM %4 AS z%5)")
+            .arg(s, storedKey.join(QStringLiteral(", ")),
                  stored.isEmpty() ? QString()
                                   : QStringLiteral(", ROW(%1) AS old_").arg(stored.join(QStringLiteral(", "))),
                  table, scope.isEmpty() ? QString() : QStringLiteral(" WHERE ") + scope),
-        QStringLiteral("gone AS (DELETE FROM %1 AS z WHERE z.ctid = ANY (ARRAY(SELECT s.at_ FROM s WHERE NOT EXISTS "
-                       "(SELECT 1 FROM v WHERE %2))))")
-            .arg(table, match)};
+        QStringLiteral("gone AS (DELETE FROM %1 AS z WHERE z.ctid = ANY (ARRAY(SELECT %2.at_ FROM %2 WHERE NOT EXISTS "
+                       "(SELECT 1 FROM %3 WHERE %4))))")
+            .arg(table, s, v, match)};
     if (!stored.isEmpty())
-        parts << QStringLiteral("changed AS (UPDATE %1 AS z SET %2 FROM (SELECT s.at_, v.* FROM s JOIN v ON %3 WHERE "
-                                "s.old_ IS DISTINCT FROM ROW(%4)) AS n WHERE z.ctid = n.at_)")
-                     .arg(table, assigned.join(QStringLiteral(", ")), match, computed.join(QStringLiteral(", ")));
-    return QStringLiteral("WITH %1 INSERT INTO %2 (%3) SELECT * FROM v WHERE NOT EXISTS (SELECT 1 FROM s WHERE %4)")
-        .arg(parts.join(QStringLiteral(", ")), table, ColumnList(t), match);
+        parts << QStringLiteral("changed AS (UPDATE %1 AS z SET %2 FROM (SELECT %3.at_, %4.* FROM %3 JOIN %4 ON %5 "
+                                "WHERE %3.old_ IS DISTINCT FROM (ROW(%6))) AS n WHERE z.ctid = n.at_)")
+                     .arg(table, assigned.join(QStringLiteral(", ")), s, v, match, computed.join(QStringLiteral(", ")));
+    return QStringLiteral("WITH %1 INSERT INTO %2 (%3) SELECT * FROM %4 WHERE NOT EXISTS (SELECT 1 FROM %5 WHERE %6)")
+        .arg(parts.join(QStringLiteral(", ")), table, ColumnList(t), v, s, match);
 }
 
 } // namespace
@@ -221,10 +222,10 @@ QString ReplaceOwnedRowsOnServerSql(const TableDef& t, const QString& firstOf)
     for (qsizetype i = 1; i < t.columns.size(); ++i) columns << QStringLiteral("r.") + t.columns[i];
     // An owner not found has no row, so neither have his new rows.
     const QString source =
-        QStringLiteral("SELECT %1 FROM %2 CROSS JOIN LATERAL (%3) AS o (first_)")
+        QStringLiteral("SELECT %1 FROM %2, LATERAL (%3) AS o (first_)")
             .arg(columns.join(QStringLiteral(", ")), rows, firstOf.arg(QStringLiteral("r.") + owner));
-    const QString scope = QStringLiteral("z.%1 IN (SELECT o.first_ FROM unnest(CAST(? AS BIGINT[])) AS owners_ (%2) "
-                                         "CROSS JOIN LATERAL (%3) AS o (first_))")
+    const QString scope = QStringLiteral("z.%1 IN (SELECT o.first_ FROM unnest(CAST(? AS BIGINT[])) AS owners_ (%2), "
+                                         "LATERAL (%3) AS o (first_))")
                               .arg(t.columns[0], owner, firstOf.arg(QStringLiteral("owners_.") + owner));
     return replaceRowsSql(t, source, scope);
 }
