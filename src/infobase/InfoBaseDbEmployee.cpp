@@ -13,7 +13,6 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <deque>
 #include <limits>
 #include <optional>
 #include <type_traits>
@@ -1138,9 +1137,9 @@ void ComputedRowsGroup::send()
     while (!m_sent.empty() && m_sent.front().batch <= m_later.answered())
         m_sent.pop_front();
     std::vector<std::pair<int, const NumberedRows*>> owners;
-    for (const Kept& k : members) owners.emplace_back(k.slot, &k.rows);
-    db::ColumnArrays owned;
+    db::ColumnArrays owned; // every member's slot, also of one without rows
     for (const Kept& k : members) {
+        owners.emplace_back(k.slot, &k.rows);
         owned.row();
         owned.bind(0, qint64(k.slot));
     }

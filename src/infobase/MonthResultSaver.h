@@ -39,6 +39,8 @@ public:
     // one, whose failure ends it. Their slots, in order.
     std::vector<int> storeRefusedOneByOne();
 
+    // SaveCalculatedMonth's: the slot's numbered rows to store with the
+    // group, which is sent once it is full.
     void keep(int slot, std::vector<std::pair<int, AccrualRow>> rows);
 
 private:

@@ -29,10 +29,11 @@ const QString& TableReplaceOnServerSql(const TableDef& table, bool byFirstKey);
 // The server's statement that leaves the table's rows of `scope` (a
 // condition on the stored row "z", every row when empty) exactly the new rows
 // given as one array per column, writing only what changed: the stored rows
-// that are none of the new rows as they are go, the new rows not stored as
-// they are come. The first column's value comes from the query `firstFrom`
-// when one is given (one row, or none for no rows at all), the others from
-// the arrays. Its values: those of `firstFrom`, the arrays, those of `scope`.
+// whose key no new row has go, a stored row unlike the new row of its key
+// takes its values in place, the new rows of keys not stored come. The first
+// column's value comes from the query `firstFrom` when one is given (one row,
+// or none for no rows at all), the others from the arrays. Its values: those
+// of `firstFrom`, the arrays, those of `scope`.
 // The stored row is found by the table's primary key; empty for a table
 // without one or with a row id.
 QString ReplaceRowsOnServerSql(const TableDef& table, const QString& firstFrom, const QString& scope);

@@ -116,9 +116,10 @@ std::vector<int> SlotsOf(const CInfoBase& base, const std::vector<int>& indexes)
 namespace {
 
 // The employees of a run computed and stored one after another. On a server
-// an employee's store is only sent, and the answers read while the next ones
-// are computed, so that the server writes while the engine computes. A
-// refusal read late ends the run at its own employee: what the calculation
+// the stores are kept for a group of employees and sent together, and the
+// answers read while the next ones are computed, so that the server writes
+// while the engine computes. A refusal read late ends the run at its own
+// employee (a refused group is stored again one by one up to him): what the calculation
 // changed in memory for him and for those computed after him (the amount to
 // pay, the status word) is given back.
 class EmployeeWalk {
@@ -181,7 +182,7 @@ private:
         int slot = 0;
         double toPay = 0;
         u16 err = 0;
-        int sentAfter = 0; // the stores sent once he was computed
+        int sentAfter = 0; // the number of the batch that stores him
     };
 
     double toPayOf(int slot) const
