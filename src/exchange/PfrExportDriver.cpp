@@ -167,8 +167,7 @@ void SayWrongCheckNumber(PfrPackRun& r, const EmployeeListEntry& entry)
     r.said.note(RunNote::Warned, r.doc.infoBase, entry.slot,
                 QStringLiteral("неверное контрольное число страхового номера %1 (по цифрам номера - %2): в файл "
                                "записан номер из карточки, исправьте его")
-                    .arg(number.trimmed())
-                    .arg(check.computed, 2, 10, QLatin1Char('0')));
+                    .arg(number.trimmed(), check.computedText()));
 }
 
 // The record writer of one employee in one pass.

@@ -109,7 +109,8 @@ public:
     bool ReadCountry();
 
     // Each writer rewrites its file through a temporary name; a failure throws
-    // InfoBaseError "Ошибка записи в файл <path>" and leaves the old file.
+    // InfoBaseError "Ошибка записи в файл <path>" with why on a line of its
+    // own ("Недостаточно места на диске") and leaves the old file.
     void WriteNalog() const;
     void WriteProfi() const;
     void WritePost() const;

@@ -1,9 +1,11 @@
 #include "infobase/SwapFile.h"
 
 #include "platform/PrivateFiles.h"
+#include "platform/SavedFile.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
 #include <cerrno>
@@ -21,6 +23,12 @@ namespace {
 QString withPath(const char* text, const QString& path)
 {
     return QStringLiteral("%1 %2").arg(QString::fromUtf8(text), path);
+}
+
+// The message of a failed write or opening: the file named and why.
+QString withReason(const char* text, const QString& path, const QString& reason)
+{
+    return platform::FileFailureText(QString::fromUtf8(text), path, reason);
 }
 } // namespace
 
@@ -41,11 +49,19 @@ void SwapFile::openFd()
     const QByteArray name = QFile::encodeName(path_);
     // The work file holds employees' records: their owner's alone, also
     // when an earlier run made it readable by others.
+    const bool existed = QFileInfo::exists(path_);
     const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0 || !platform::MakePrivate(path_)) {
-        if (fd >= 0)
-            ::close(fd);
-        throw InfoBaseError(withPath(OpenFileErrorText, path_));
+    if (fd < 0) {
+        // A file that was not there could not be made: the folder is why.
+        const int error = errno;
+        throw InfoBaseError(withReason(OpenFileErrorText, path_,
+                                       existed ? platform::WriteFailureText(error)
+                                               : platform::FolderFailureText(error, QFileInfo(path_).path())));
+    }
+    if (!platform::MakePrivate(path_)) {
+        const int error = errno;
+        ::close(fd);
+        throw InfoBaseError(withReason(OpenFileErrorText, path_, platform::WriteFailureText(error)));
     }
 
     // Wait for another run to close the file, polling so that a stuck holder
@@ -116,14 +132,14 @@ bool SwapFile::readAt(qint64 offset, char* bytes, qint64 size)
 void SwapFile::writeAt(qint64 offset, const char* bytes, qint64 size)
 {
     if (fd_ < 0 || offset < 0)
-        throw InfoBaseError(QString::fromUtf8(WriteFileErrorText));
+        throw InfoBaseError(withPath(WriteFileErrorText, path_));
     qint64 done = 0;
     while (done < size) {
         const ssize_t n = ::pwrite(fd_, bytes + done, std::size_t(size - done), off_t(offset + done));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            throw InfoBaseError(QString::fromUtf8(WriteFileErrorText));
+        if (n <= 0) // a write that takes nothing: the disk is full
+            throw InfoBaseError(withReason(WriteFileErrorText, path_, platform::WriteFailureText(n < 0 ? errno : ENOSPC)));
         done += n;
     }
 }

@@ -59,7 +59,8 @@ public:
     static qint64 slotOffset(int slot) { return qint64(slot - 1) * SlotSize; }
 
     // Makes the file empty as the run sees it (see above), opening it when
-    // closed. Throws InfoBaseError "Ошибка при открытии файла <path>", or
+    // closed. Throws InfoBaseError "Ошибка при открытии файла <path>" with
+    // why on a line of its own (no right to write the folder ...), or
     // "Ошибка захвата файла <path>" when another run holds it past the timeout.
     void create();
     // Opens it for reading and writing, creating it when missing; does nothing when open.
@@ -68,7 +69,8 @@ public:
     void close();
     bool isOpen() const { return fd_ >= 0; }
 
-    // Writes the whole record into its slot. Throws "Ошибка записи в файл".
+    // Writes the whole record into its slot. Throws "Ошибка записи в файл
+    // <path>" with why on a line of its own ("Недостаточно места на диске").
     void writeSlot(int slot, const EmployeeRecord& rec);
     // Writes one block of the record into its place in the slot, leaving the
     // rest of the slot as it is (the single-block selection runs).

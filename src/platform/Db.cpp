@@ -3,6 +3,7 @@
 #include "platform/DbInternal.h"
 #include "platform/PrivateFiles.h"
 #include "platform/RawStatement.h"
+#include "platform/SavedFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +15,7 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <cerrno>
 #include <functional>
 #include <map>
 #include <memory>
@@ -26,7 +28,13 @@ using namespace detail;
 namespace {
 
 // The engine's primary error numbers that get a text of the system's own.
-enum EngineError : int { kEngineBusy = 5, kEngineLocked = 6, kEngineCorrupt = 11, kEngineNotADatabase = 26 };
+enum EngineError : int {
+    kEngineBusy = 5,
+    kEngineLocked = 6,
+    kEngineCorrupt = 11,
+    kEngineFull = 13,
+    kEngineNotADatabase = 26
+};
 
 DbError fromSqlError(const QSqlError& e, const QString& what)
 {
@@ -787,9 +795,13 @@ void BackupTo(const QSqlDatabase& db, const QString& targetFile)
     q.prepare(QStringLiteral("VACUUM dbo INTO ?"));
     q.addBindValue(targetFile);
     if (!q.exec()) {
-        const DbError e = fromSqlError(q.lastError(), targetFile);
+        const QSqlError failure = q.lastError();
         QFile::remove(targetFile);
-        throw e;
+        // A full disk is the copy's own failure: said in words, naming the copy.
+        if ((failure.nativeErrorCode().toInt() & 0xFF) == kEngineFull)
+            throw DbError(E_DB_FAIL, QStringLiteral("Ошибка записи в файл %1").arg(targetFile),
+                          platform::WriteFailureText(ENOSPC), kSource);
+        throw fromSqlError(failure, targetFile);
     }
 }
 

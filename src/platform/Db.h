@@ -358,6 +358,8 @@ QStringList TableColumns(const QSqlDatabase& db, const QString& table);
 // Copies the whole base behind the connection into a new file (a consistent
 // snapshot, also while other connections write). The target must not exist.
 // A server base is written by the server's pg_dump in its own archive format.
+// A disk that fills throws "Ошибка записи в файл <target>" with
+// "Недостаточно места на диске" as the description; nothing of the copy stays.
 void BackupTo(const QSqlDatabase& db, const QString& targetFile);
 // The same for the base file: through the calling thread's connection to it,
 // which is closed again afterwards (also after a failure) unless it was open

@@ -7,7 +7,9 @@
 namespace kalvor::platform {
 
 // Copies `from` over `to` (made or replaced). Returns false, leaving any old
-// `to` as it was, when the source cannot be read or the target written.
-bool CopyFileReplacing(const QString& from, const QString& to);
+// `to` as it was, when the source cannot be read or the target written; the
+// message then names the file and why ("Ошибка записи в файл <to>" and
+// "Недостаточно места на диске"), in `error` when given.
+bool CopyFileReplacing(const QString& from, const QString& to, QString* error = nullptr);
 
 } // namespace kalvor::platform

@@ -31,8 +31,6 @@ constexpr qsizetype kWriteBlock = 64 * 1024;
 // writer (between its making and its lock) is made again.
 constexpr int kMakeTries = 3;
 
-QString ErrnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
-
 QByteArray TemporaryPattern(const QString& target)
 {
     const QFileInfo info(target);
@@ -72,9 +70,35 @@ int MakeHeldTemporary(const QString& target, QByteArray& name)
 
 QString WriteFailureText(int error)
 {
-    if (error == ENOSPC || error == EDQUOT)
-        return QStringLiteral("Недостаточно места на диске");
-    return QString::fromLocal8Bit(std::strerror(error));
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT: return QStringLiteral("Недостаточно места на диске");
+    case EACCES:
+    case EPERM: return QStringLiteral("Нет прав на запись");
+    case EROFS: return QStringLiteral("Диск доступен только для чтения");
+    case EISDIR: return QStringLiteral("На месте файла находится папка");
+    case EIO: return QStringLiteral("Ошибка ввода-вывода");
+    default: return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+QString FolderFailureText(int error, const QString& folder)
+{
+    const QString shown = QDir::toNativeSeparators(folder.isEmpty() ? QStringLiteral(".") : folder);
+    switch (error) {
+    case EACCES:
+    case EPERM: return QStringLiteral("Нет прав на запись в папку %1").arg(shown);
+    case EROFS: return QStringLiteral("Папка %1 доступна только для чтения").arg(shown);
+    case ENOENT:
+    case ENOTDIR: return QStringLiteral("Папка %1 не найдена").arg(shown);
+    default: return WriteFailureText(error);
+    }
+}
+
+QString FileFailureText(const QString& heading, const QString& path, const QString& reason)
+{
+    const QString named = QStringLiteral("%1 %2").arg(heading, QDir::toNativeSeparators(path));
+    return reason.isEmpty() ? named : named + QLatin1Char('\n') + reason;
 }
 
 bool SyncFolder(const QString& folder)
@@ -123,13 +147,12 @@ bool SavedFile::open(OpenMode mode)
     // A folder at the name is said at once, before anything is written.
     struct stat st {};
     if (::lstat(QFile::encodeName(m_target).constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        errno = EISDIR;
-        return fail(ErrnoText());
+        return fail(WriteFailureText(EISDIR));
     }
     QByteArray name;
     const int fd = MakeHeldTemporary(m_target, name);
     if (fd < 0)
-        return fail(WriteFailureText(errno));
+        return fail(FolderFailureText(errno, QFileInfo(m_target).path()));
     m_temporary = QFile::decodeName(name);
     m_opened = true;
     m_cancelled = false;
@@ -183,25 +206,32 @@ bool SavedFile::commit()
 {
     if (!isOpen() || m_temporary.isEmpty())
         return fail(QStringLiteral("Файл не открыт"));
+    m_warning.clear();
     bool written = !m_cancelled && m_writeErrno == 0 && drainBuffer();
     if (written && ::fsync(handle()) != 0)
         written = failWith(errno);
-    const QString reason = m_cancelled ? QStringLiteral("Запись отменена") : errorString();
-    close();
     if (!written) {
+        const QString reason = m_cancelled ? QStringLiteral("Запись отменена") : errorString();
+        close();
         dropTemporary();
         return fail(reason);
     }
+    // The file takes the name while its lock is held, so that the start-up's
+    // removal of unheld temporaries never takes it between the two steps.
     // rename() replaces the name itself: a link there goes, its target stays.
     if (std::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_target).constData()) != 0) {
-        const QString renameError = ErrnoText();
+        const QString renameError = WriteFailureText(errno);
         dropTemporary();
+        close();
         return fail(renameError);
     }
     m_temporary.clear();
-    // The new name reaches the disk with the folder's entries.
+    close();
+    // The new name reaches the disk with the folder's entries. The file is in
+    // place whatever comes of it: a folder that cannot be synced is a warning.
     if (!SyncFolder(QFileInfo(m_target).path()))
-        return failWith(errno);
+        m_warning = QStringLiteral("Файл %1 записан, но папка не сброшена на диск: %2")
+                        .arg(m_target, FolderFailureText(errno, QFileInfo(m_target).path()));
     return true;
 }
 

@@ -11,12 +11,14 @@
 // target's name throughout.
 //
 // The temporary file is named "<target>.kalvor-XXXXXX" and held by an
-// exclusive lock (flock) while it is written, so that the removal of what a
-// killed writer left (RemoveUnheldTemporaries, at start-up) passes by a file
-// that a running writer, of this program or of another Kalvor, still holds.
-// After the rename the folder is synced too, so that after a power cut the
-// file is found under its new name. A disk that fills is said so
-// ("Недостаточно места на диске"), not as an unknown error.
+// exclusive lock (flock) from its making until it has taken the target's
+// name, so that the removal of what a killed writer left
+// (RemoveUnheldTemporaries, at start-up) passes by a file that a running
+// writer, of this program or of another Kalvor, still holds. After the rename
+// the folder is synced too, so that after a power cut the file is found under
+// its new name; a folder that cannot be synced leaves the write made, with a
+// warning (warning()). A disk that fills is said so ("Недостаточно места на
+// диске"), a folder that cannot be written as such, not as an unknown error.
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -37,6 +39,10 @@ public:
     // name; false (the temporary file removed, the target as it was) when a
     // write failed, the writing was cancelled or the rename is refused.
     bool commit();
+    // After a commit that put the file in place but could not sync its
+    // folder: what to tell the user ("Файл … записан, но папка не сброшена на
+    // диск: …"); empty otherwise.
+    const QString& warning() const { return m_warning; }
     // The target's name, before and after the opening alike.
     QString fileName() const override { return m_target; }
     // Drops what was written: the next commit fails and the target stays.
@@ -65,14 +71,25 @@ private:
     QString m_target;
     QString m_temporary;
     QByteArray m_buffer;
+    QString m_warning;
     int m_writeErrno = 0; // the errno of the first failed write
     bool m_opened = false; // the temporary file was made
     bool m_cancelled = false;
 };
 
-// The text of a failed write's errno: a full disk or quota as
-// "Недостаточно места на диске", any other as the system says it.
+// The text of a failed write's errno, in Russian where the user may act on
+// it: a full disk or quota as "Недостаточно места на диске", no right to
+// write, a read-only disk, a folder at the file's name; any other as the
+// system says it.
 QString WriteFailureText(int error);
+// The same for a file that could not be made in the folder (or a folder that
+// could not be opened): no right to write there, a read-only or missing folder
+// said with the folder's name ("Нет прав на запись в папку /x").
+QString FolderFailureText(int error, const QString& folder);
+// The message of a file that could not be read, made or written: the heading,
+// the file's name and, on a line of its own, why ("Ошибка записи в файл
+// /x/post" and "Недостаточно места на диске").
+QString FileFailureText(const QString& heading, const QString& path, const QString& reason);
 
 // Removes from the folder the temporary files of SavedFile's naming that no
 // running writer holds: what a killed write left. Only regular files of the

@@ -44,9 +44,9 @@ QString InsuranceNumberRefusal(const QString& fieldName, const QString& number)
     const InsuranceNumberCheck check = CheckInsuranceNumber(number);
     if (!check.wrong())
         return QString();
+    // One substitution of all three: a "%1" typed in the number stays as typed.
     return QStringLiteral("Неверное контрольное число в поле \"%1\": %2 (по цифрам номера - %3)")
-        .arg(fieldName, number.trimmed())
-        .arg(check.computed, 2, 10, QLatin1Char('0'));
+        .arg(fieldName, number.trimmed(), check.computedText());
 }
 
 } // namespace kalvor

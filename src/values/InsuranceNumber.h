@@ -20,6 +20,8 @@ struct InsuranceNumberCheck {
     int computed = 0; // the check number of the nine digits
     // A check number typed that is not two digits or not the one computed.
     bool wrong() const { return typed && (typedDigits.size() != 2 || typedDigits.toInt() != computed); }
+    // The computed check number as written: two digits ("07").
+    QString computedText() const { return QString::number(computed).rightJustified(2, QLatin1Char('0')); }
 };
 InsuranceNumberCheck CheckInsuranceNumber(const QString& number);
 

@@ -211,7 +211,8 @@ FigureReading ReadHours(const QString& field, const FigureRule& rule, QStringVie
     const qsizetype separator = trimmed.indexOf(QRegularExpression(QStringLiteral("[,.]")));
     const QString hoursText = separator < 0 ? trimmed : trimmed.left(separator);
     const QString minutesText = separator < 0 ? QString() : trimmed.mid(separator + 1);
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{0,5}$"));
+    // The whole part must match: "$" alone would let a pasted line end through.
+    static const QRegularExpression digits(QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{0,5}")));
     if (trimmed.isEmpty())
         return {true, 0, QString()};
     if (!digits.match(hoursText).hasMatch() || !digits.match(minutesText).hasMatch() || minutesText.size() > 2 ||
@@ -262,7 +263,7 @@ FigureReading ReadFigure(const QString& field, const FigureRule& rule, const Boo
 
 QString InnRefusal(const QString& field, const QString& text)
 {
-    static const QRegularExpression kInn(QStringLiteral("^([0-9]{10}|[0-9]{12})?$"));
+    static const QRegularExpression kInn(QRegularExpression::anchoredPattern(QStringLiteral("([0-9]{10}|[0-9]{12})?")));
     if (kInn.match(text.trimmed()).hasMatch())
         return QString();
     return QStringLiteral("В поле \"%1\" вводится 10 цифр (организация) или 12 цифр (физическое лицо): %2")

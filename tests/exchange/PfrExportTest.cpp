@@ -434,6 +434,14 @@ TEST_F(PfrExportRunTest, AWrongCheckNumberIsWrittenAsTheCardHoldsItAndSaid)
         << result.said[0].toStdString();
     // The questionnaires of format 4 carry no number: nothing to say.
     EXPECT_TRUE(ExportPensionFund({}, Run(PfrSzv42), doc).said.isEmpty());
+    // A "%1" typed in the number is said as typed.
+    head(0).strahPolis = QStringLiteral("112-233-445 %1");
+    SaveAll(base(), fx.records);
+    const PfrExportResult typed = ExportPensionFund({}, Run(PfrOazis4), doc);
+    ASSERT_EQ(typed.said.size(), 1) << typed.said.join(u'\n').toStdString();
+    EXPECT_TRUE(typed.said[0].endsWith(QStringLiteral(" 112-233-445 %1 (по цифрам номера - 95): в файл записан номер из "
+                                                      "карточки, исправьте его")))
+        << typed.said[0].toStdString();
 }
 
 TEST_F(PfrExportRunTest, XmlEnvelopeAroundAStubRecord)

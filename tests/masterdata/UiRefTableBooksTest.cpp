@@ -329,13 +329,16 @@ TEST_F(UiRefTables, RefusedSavesAreShownAndTheBooksStayInMemory)
     const QByteArray shipped = FileBytes(QStringLiteral("profi"));
     const int count = doc.refFiles.profiCount;
     doc.refFiles.setFolder(folder + QStringLiteral("gone/"));
+    // Left as it was shown, the book is not written: nothing is said.
+    Leave(Open<CRefGridBookView>(1035)->Grid());
+    ASSERT_EQ(boxes.boxes.size(), 2u);
     auto* professions = Open<CRefGridBookView>(1035);
     const int row = professions->Grid()->GetRowCount();
     QTest::mouseClick(professions->control(CRefGridBookView::IdAdd), Qt::LeftButton);
     TypeCell(professions->Grid(), row, 0, QStringLiteral("18"));
     Leave(professions->Grid());
     ASSERT_EQ(boxes.boxes.size(), 3u);
-    EXPECT_TRUE(boxes.boxes[2].text.startsWith(QStringLiteral("Ошибка записи в файл")));
+    EXPECT_EQ(boxes.boxes[2].text, QStringLiteral("Ошибка записи в файл %1gone/profi\nПапка %1gone не найдена").arg(folder));
     EXPECT_EQ(doc.refFiles.profiCount, count + 1);
     EXPECT_EQ(FileBytes(QStringLiteral("profi")), shipped);
     doc.refFiles.setFolder(folder);

@@ -177,6 +177,23 @@ TEST_F(UiStartup, MissingBaseIsCreatedFromTheMainPanelThenLoginChecksThePassword
         EXPECT_TRUE(ReadIni().contains(QStringLiteral("WndCX=860\n")));
         EXPECT_TRUE(ReadIni().contains(QStringLiteral("base=demo\n")));
     }
+    // Settings that cannot be written (a folder put at the file's name) are
+    // said at the exit, naming the file and why.
+    {
+        CKalvorApp app(ini);
+        app.SetLoginRunner(Typing(QString(), QStringLiteral("wrong")));
+        EXPECT_FALSE(app.InitInstance({}));
+        const QString kept = ReadIni();
+        ASSERT_TRUE(QFile::remove(ini) && QDir().mkdir(ini));
+        boxes.boxes.clear();
+        app.ExitInstance();
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Настройки программы не сохранены.\nОшибка записи в файл %1\n"
+                                                      "На месте файла находится папка")
+                                           .arg(ini));
+        ASSERT_TRUE(QDir().rmdir(ini));
+        WriteIni(kept);
+    }
     // The right one (at most seven characters are typed) opens it, and the
     // password kept as plain text gives way to its hash. A base file left
     // half made by a program killed before is gone at this start, and so is

@@ -378,7 +378,9 @@ TEST(TypedNumbers, FigureFieldsReadTheWholeTextByTheirKind)
     for (const char16_t* text :
          {u"12,75", u"12x", u"40x", u"-40x", u"abc", u"1e3", u"1234567890123456", u"nan", u"32", u"-1", u"1 50"})
         EXPECT_EQ(units(WholeFigure(0, 31), text), -1.0) << QString::fromUtf16(text).toStdString();
-    for (const char16_t* text : {u"12,75", u"7,60", u"12x", u"1e3", u"511,1", u"-1", u"1,2,3", u",", u"1 500"})
+    // A pasted line end inside is no digit: "6\n,15" is not 6:15.
+    for (const char16_t* text :
+         {u"12,75", u"7,60", u"12x", u"1e3", u"511,1", u"-1", u"1,2,3", u",", u"1 500", u"6\n,15", u"6\n,"})
         EXPECT_EQ(units(HoursFigure(511), text), -1.0) << QString::fromUtf16(text).toStdString();
     EXPECT_EQ(units(MoneyFigure(), u"1000000000000"), -1.0);
     // A number of a book must be one the book holds; 0 is no number.
@@ -803,6 +805,10 @@ TEST(InsuranceNumber, CheckNumberAndWhatIsChecked)
 
     EXPECT_EQ(InsuranceNumberRefusal(QStringLiteral("Страховой полис"), QStringLiteral("112-305-418 10")),
               QStringLiteral("Неверное контрольное число в поле \"Страховой полис\": 112-305-418 10 (по цифрам "
+                             "номера - 91)"));
+    // What is typed is quoted as typed, a "%1" in it included.
+    EXPECT_EQ(InsuranceNumberRefusal(QStringLiteral("Страховой полис"), QStringLiteral("112-305-418 %1")),
+              QStringLiteral("Неверное контрольное число в поле \"Страховой полис\": 112-305-418 %1 (по цифрам "
                              "номера - 91)"));
     for (const char* right : {"112-305-418 91", "191-200-000 00", "112 305 418 91", "112-305-418", "", "   "})
         EXPECT_EQ(InsuranceNumberRefusal(QStringLiteral("Страховой полис"), QString::fromLatin1(right)), QString())

@@ -116,7 +116,11 @@ bool CRefGridBookView::CanLeave()
 bool CRefGridBookView::SaveBook()
 {
     CKalvorDoc* doc = Document();
-    StoreGridBookRows(m_book, BookGridRows(m_grid), *doc);
+    // A book left as it was shown is not written again: nothing to keep.
+    const std::vector<QStringList> rows = BookGridRows(m_grid);
+    if (rows == GridBookRows(m_book, *doc))
+        return true;
+    StoreGridBookRows(m_book, rows, *doc);
     BookWaitCursor wait;
     try {
         WriteGridBook(m_book, *doc);

@@ -401,8 +401,9 @@ static void UnpackReferenceFiles(const QString& copyFolder, const QString& workF
 {
     for (const QString& name : kalvor::infobase::CRefFiles::FileNames()) {
         const QString from = copyFolder + QLatin1Char('/') + name;
-        if (QFile::exists(from) && !kalvor::platform::CopyFileReplacing(from, workFolder + name))
-            KalvorMessageBox(QStringLiteral("Ошибка записи в файл %1").arg(workFolder + name), MB_OK | MB_ICONERROR);
+        QString why;
+        if (QFile::exists(from) && !kalvor::platform::CopyFileReplacing(from, workFolder + name, &why))
+            KalvorMessageBox(why, MB_OK | MB_ICONERROR);
     }
 }
 
@@ -469,7 +470,10 @@ void CKalvorApp::ExitInstance()
         m_config.wndCX = r.width();
         m_config.wndCY = r.height();
     }
-    m_config.Save(m_configFile);
+    // Settings that could not be kept are said before the program ends.
+    QString unsaved;
+    if (!m_config.Save(m_configFile, &unsaved))
+        KalvorMessageBox(QStringLiteral("Настройки программы не сохранены.\n") + unsaved, MB_OK | MB_ICONERROR);
     if (m_base)
         m_base->Close();
 }

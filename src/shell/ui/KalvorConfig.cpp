@@ -11,6 +11,8 @@
 #include <QSysInfo>
 #include <QTextStream>
 
+#include <cerrno>
+
 namespace {
 
 QString lookup(const QList<QPair<QString, QString>>& entries, const QString& key, bool* found)
@@ -109,7 +111,7 @@ void KalvorConfig::Load(const QString& fileName)
     infinLoader = lookup(app, QStringLiteral("InfinLoader"), &found);
 }
 
-bool KalvorConfig::Save(const QString& fileName) const
+bool KalvorConfig::Save(const QString& fileName, QString* error) const
 {
     QList<Section> sections = m_sections;
     auto set = [&sections](const QString& sec, const QString& key, const QString& value) {
@@ -141,16 +143,19 @@ bool KalvorConfig::Save(const QString& fileName) const
     set(app, QStringLiteral("WndCX"), QString::number(wndCX));
     set(app, QStringLiteral("WndCY"), QString::number(wndCY));
 
-    if (!kalvor::platform::MakePrivateFolder(QFileInfo(fileName).path()))
+    const QString folder = QFileInfo(fileName).path();
+    auto failed = [&](const QString& why) {
+        if (error)
+            *error = kalvor::platform::FileFailureText(QStringLiteral("Ошибка записи в файл"), fileName, why);
         return false;
-    kalvor::platform::SavedFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
+    };
+    if (!kalvor::platform::MakePrivateFolder(folder))
+        return failed(kalvor::platform::FolderFailureText(errno, folder));
     QByteArray out;
     for (const auto& s : sections) {
         out += '[' + s.name.toUtf8() + "]\n";
         for (const auto& e : s.entries) out += e.first.toUtf8() + '=' + e.second.toUtf8() + '\n';
     }
-    f.write(out);
-    return f.commit();
+    QString why;
+    return kalvor::platform::WriteWholeFile(fileName, out, &why) || failed(why);
 }

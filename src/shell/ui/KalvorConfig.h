@@ -27,8 +27,9 @@ struct KalvorConfig {
     // sections and keys are kept and written back unchanged.
     void Load(const QString& fileName);
     // Writes the file under a temporary name and renames it, making its
-    // folder (its owner's alone) when missing; false on failure.
-    bool Save(const QString& fileName) const;
+    // folder (its owner's alone) when missing; false on failure, with the
+    // message naming the file and why in `error` when given.
+    bool Save(const QString& fileName, QString* error = nullptr) const;
 
     bool HasWindowRect() const
     {

@@ -85,14 +85,15 @@ int MakeBaseArchive(const ArchiveJob& job, QString* error)
     try {
         kalvor::db::BackupFileTo(job.baseFile, baseCopy);
     } catch (const kalvor::db::DbError& e) {
-        return failClean(QStringLiteral("%1 %2").arg(e.message(), e.description()));
+        return failClean(QStringLiteral("%1\n%2").arg(e.message(), e.description()));
     }
     for (const QString& name : ib::CRefFiles::FileNames()) {
         const QString from = job.workFolder + name;
         if (!QFileInfo(from).isFile())
             continue;
-        if (!kalvor::platform::CopyFileReplacing(from, temp + QLatin1Char('/') + name))
-            return failClean(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgWriteFailed), from));
+        QString why;
+        if (!kalvor::platform::CopyFileReplacing(from, temp + QLatin1Char('/') + name, &why))
+            return failClean(why);
     }
     // A copy stopped by its worker's stop is no copy: nothing of it stays.
     if (kalvor::platform::GuiBridge::currentStopToken().stop_requested())
