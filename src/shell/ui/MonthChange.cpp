@@ -15,6 +15,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cerrno>
+
 namespace ib = kalvor::infobase;
 
 int NextMonthKey(int monthKey)
@@ -59,6 +61,9 @@ int MakeBaseArchive(const ArchiveJob& job, QString* error)
             *error = why;
         return -1;
     };
+    auto writeFailure = [](const QString& path, const QString& why) {
+        return kalvor::platform::FileFailureText(QString::fromUtf8(kalvor::kMsgWriteFailed), path, why);
+    };
     if (job.archiveFolder.isEmpty() || QFileInfo::exists(job.archiveFolder))
         return fail(QStringLiteral("Архив уже существует: %1").arg(job.archiveFolder));
     const bool onServer = kalvor::db::IsServerLocator(job.baseFile);
@@ -71,7 +76,7 @@ int MakeBaseArchive(const ArchiveJob& job, QString* error)
     // so as well), and the copy goes only into a folder made here.
     kalvor::platform::RemoveOwnTree(temp);
     if (!kalvor::platform::MakeNewPrivateFolder(temp))
-        return fail(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgWriteFailed), temp));
+        return fail(writeFailure(temp, kalvor::platform::FolderFailureText(errno, QFileInfo(temp).path())));
     auto failClean = [&](const QString& why) {
         kalvor::platform::RemoveOwnTree(temp);
         return fail(why);
@@ -101,10 +106,10 @@ int MakeBaseArchive(const ArchiveJob& job, QString* error)
     // The copy's files and then its name reach the disk before the month
     // changes, so that a power cut leaves either no copy or the whole one.
     if (!kalvor::platform::SyncFolder(temp))
-        return failClean(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgWriteFailed), temp));
+        return failClean(writeFailure(temp, kalvor::platform::WriteFailureText(errno)));
     if (!QDir().rename(temp, job.archiveFolder))
-        return failClean(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgWriteFailed), job.archiveFolder));
+        return failClean(writeFailure(job.archiveFolder, kalvor::platform::WriteFailureText(errno)));
     if (!kalvor::platform::SyncFolder(QFileInfo(job.archiveFolder).path()))
-        return fail(QStringLiteral("%1 %2").arg(QString::fromUtf8(kalvor::kMsgWriteFailed), job.archiveFolder));
+        return fail(writeFailure(job.archiveFolder, kalvor::platform::WriteFailureText(errno)));
     return 0;
 }
