@@ -1,7 +1,7 @@
 #include "infobase/SwapFile.h"
 
+#include "platform/FileFailure.h"
 #include "platform/PrivateFiles.h"
-#include "platform/SavedFile.h"
 
 #include <QElapsedTimer>
 #include <QFile>

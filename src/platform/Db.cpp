@@ -3,7 +3,7 @@
 #include "platform/DbInternal.h"
 #include "platform/PrivateFiles.h"
 #include "platform/RawStatement.h"
-#include "platform/SavedFile.h"
+#include "platform/FileFailure.h"
 
 #include <QFile>
 #include <QFileInfo>

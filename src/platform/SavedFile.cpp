@@ -1,6 +1,7 @@
 #include "platform/SavedFile.h"
 
 #include "platform/FileDescriptor.h"
+#include "platform/FileFailure.h"
 #include "platform/PrivateFiles.h"
 #include "platform/TaskThread.h"
 
@@ -11,7 +12,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -67,39 +67,6 @@ int MakeHeldTemporary(const QString& target, QByteArray& name)
 }
 
 } // namespace
-
-QString WriteFailureText(int error)
-{
-    switch (error) {
-    case ENOSPC:
-    case EDQUOT: return QStringLiteral("Недостаточно места на диске");
-    case EACCES:
-    case EPERM: return QStringLiteral("Нет прав на запись");
-    case EROFS: return QStringLiteral("Диск доступен только для чтения");
-    case EISDIR: return QStringLiteral("На месте файла находится папка");
-    case EIO: return QStringLiteral("Ошибка ввода-вывода");
-    default: return QString::fromLocal8Bit(std::strerror(error));
-    }
-}
-
-QString FolderFailureText(int error, const QString& folder)
-{
-    const QString shown = QDir::toNativeSeparators(folder.isEmpty() ? QStringLiteral(".") : folder);
-    switch (error) {
-    case EACCES:
-    case EPERM: return QStringLiteral("Нет прав на запись в папку %1").arg(shown);
-    case EROFS: return QStringLiteral("Папка %1 доступна только для чтения").arg(shown);
-    case ENOENT:
-    case ENOTDIR: return QStringLiteral("Папка %1 не найдена").arg(shown);
-    default: return WriteFailureText(error);
-    }
-}
-
-QString FileFailureText(const QString& heading, const QString& path, const QString& reason)
-{
-    const QString named = QStringLiteral("%1 %2").arg(heading, QDir::toNativeSeparators(path));
-    return reason.isEmpty() ? named : named + QLatin1Char('\n') + reason;
-}
 
 bool SyncFolder(const QString& folder)
 {

@@ -19,6 +19,8 @@
 // its new name; a folder that cannot be synced leaves the write made, with a
 // warning (warning()). A disk that fills is said so ("Недостаточно места на
 // диске"), a folder that cannot be written as such, not as an unknown error.
+#include "platform/FileFailure.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -76,20 +78,6 @@ private:
     bool m_opened = false; // the temporary file was made
     bool m_cancelled = false;
 };
-
-// The text of a failed write's errno, in Russian where the user may act on
-// it: a full disk or quota as "Недостаточно места на диске", no right to
-// write, a read-only disk, a folder at the file's name; any other as the
-// system says it.
-QString WriteFailureText(int error);
-// The same for a file that could not be made in the folder (or a folder that
-// could not be opened): no right to write there, a read-only or missing folder
-// said with the folder's name ("Нет прав на запись в папку /x").
-QString FolderFailureText(int error, const QString& folder);
-// The message of a file that could not be read, made or written: the heading,
-// the file's name and, on a line of its own, why ("Ошибка записи в файл
-// /x/post" and "Недостаточно места на диске").
-QString FileFailureText(const QString& heading, const QString& path, const QString& reason);
 
 // Removes from the folder the temporary files of SavedFile's naming that no
 // running writer holds: what a killed write left. Only regular files of the

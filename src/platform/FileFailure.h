@@ -1,0 +1,22 @@
+#pragma once
+// Why a file could not be written, said in Russian where the user may act on
+// it, and the message that names the file with that reason.
+#include <QString>
+
+namespace kalvor::platform {
+
+// The text of a failed write's errno, in Russian where the user may act on
+// it: a full disk or quota as "Недостаточно места на диске", no right to
+// write, a read-only disk, a folder at the file's name; any other as the
+// system says it.
+QString WriteFailureText(int error);
+// The same for a file that could not be made in the folder (or a folder that
+// could not be opened): no right to write there, a read-only or missing folder
+// said with the folder's name ("Нет прав на запись в папку /x").
+QString FolderFailureText(int error, const QString& folder);
+// The message of a file that could not be read, made or written: the heading,
+// the file's name and, on a line of its own, why ("Ошибка записи в файл
+// /x/post" and "Недостаточно места на диске").
+QString FileFailureText(const QString& heading, const QString& path, const QString& reason);
+
+} // namespace kalvor::platform
