@@ -139,7 +139,8 @@ void SwapFile::writeAt(qint64 offset, const char* bytes, qint64 size)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) // a write that takes nothing: the disk is full
-            throw InfoBaseError(withReason(WriteFileErrorText, path_, platform::WriteFailureText(n < 0 ? errno : ENOSPC)));
+            throw InfoBaseError(
+                withReason(WriteFileErrorText, path_, platform::WriteFailureText(n < 0 ? errno : ENOSPC)));
         done += n;
     }
 }

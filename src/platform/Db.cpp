@@ -1,9 +1,9 @@
 #include "platform/Db.h"
 
 #include "platform/DbInternal.h"
+#include "platform/FileFailure.h"
 #include "platform/PrivateFiles.h"
 #include "platform/RawStatement.h"
-#include "platform/FileFailure.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -196,9 +196,12 @@ bool SavedFile::commit()
     close();
     // The new name reaches the disk with the folder's entries. The file is in
     // place whatever comes of it: a folder that cannot be synced is a warning.
-    if (!SyncFolder(QFileInfo(m_target).path()))
-        m_warning = QStringLiteral("Файл %1 записан, но папка не сброшена на диск: %2")
-                        .arg(m_target, FolderFailureText(errno, QFileInfo(m_target).path()));
+    const QString folder = QFileInfo(m_target).path();
+    if (!SyncFolder(folder)) {
+        // A folder that may be written but not read cannot be opened to sync.
+        const QString why = errno == EACCES ? QStringLiteral("нет прав на чтение папки") : WriteFailureText(errno);
+        m_warning = QStringLiteral("Файл %1 записан, но папка %2 не сброшена на диск: %3").arg(m_target, folder, why);
+    }
     return true;
 }
 

@@ -42,8 +42,8 @@ public:
     // write failed, the writing was cancelled or the rename is refused.
     bool commit();
     // After a commit that put the file in place but could not sync its
-    // folder: what to tell the user ("Файл … записан, но папка не сброшена на
-    // диск: …"); empty otherwise.
+    // folder: what to tell the user ("Файл … записан, но папка … не сброшена
+    // на диск: …"); empty otherwise.
     const QString& warning() const { return m_warning; }
     // The target's name, before and after the opening alike.
     QString fileName() const override { return m_target; }

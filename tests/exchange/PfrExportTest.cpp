@@ -439,8 +439,9 @@ TEST_F(PfrExportRunTest, AWrongCheckNumberIsWrittenAsTheCardHoldsItAndSaid)
     SaveAll(base(), fx.records);
     const PfrExportResult typed = ExportPensionFund({}, Run(PfrOazis4), doc);
     ASSERT_EQ(typed.said.size(), 1) << typed.said.join(u'\n').toStdString();
-    EXPECT_TRUE(typed.said[0].endsWith(QStringLiteral(" 112-233-445 %1 (по цифрам номера - 95): в файл записан номер из "
-                                                      "карточки, исправьте его")))
+    EXPECT_TRUE(
+        typed.said[0].endsWith(QStringLiteral(" 112-233-445 %1 (по цифрам номера - 95): в файл записан номер из "
+                                              "карточки, исправьте его")))
         << typed.said[0].toStdString();
 }
 

@@ -338,7 +338,8 @@ TEST_F(UiRefTables, RefusedSavesAreShownAndTheBooksStayInMemory)
     TypeCell(professions->Grid(), row, 0, QStringLiteral("18"));
     Leave(professions->Grid());
     ASSERT_EQ(boxes.boxes.size(), 3u);
-    EXPECT_EQ(boxes.boxes[2].text, QStringLiteral("Ошибка записи в файл %1gone/profi\nПапка %1gone не найдена").arg(folder));
+    EXPECT_EQ(boxes.boxes[2].text,
+              QStringLiteral("Ошибка записи в файл %1gone/profi\nПапка %1gone не найдена").arg(folder));
     EXPECT_EQ(doc.refFiles.profiCount, count + 1);
     EXPECT_EQ(FileBytes(QStringLiteral("profi")), shipped);
     doc.refFiles.setFolder(folder);

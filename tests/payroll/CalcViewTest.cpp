@@ -366,9 +366,10 @@ TEST_F(CalcViewTest, OneEmployeeByNumberAndAStopDuringLoading)
     EXPECT_EQ(results[2], platform::TASK_FAILED);
     EXPECT_TRUE(progress.empty());
     ASSERT_EQ(boxes.boxes.size(), 2u);
-    EXPECT_EQ(boxes.boxes[1].text,
-              QStringLiteral("Расчет зарплаты не выполнен.\nОшибка при открытии файла %1\nНа месте файла находится папка")
-                  .arg(missing));
+    EXPECT_EQ(
+        boxes.boxes[1].text,
+        QStringLiteral("Расчет зарплаты не выполнен.\nОшибка при открытии файла %1\nНа месте файла находится папка")
+            .arg(missing));
     EXPECT_EQ(boxes.boxes[1].flags, MB_OK | MB_ICONERROR);
     EXPECT_EQ(view.Title(), QStringLiteral("Расчет зарплаты"));
     EXPECT_EQ(dlg->OutcomeText(), QStringLiteral("Расчет не выполнен."));
