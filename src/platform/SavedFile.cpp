@@ -1,5 +1,6 @@
 #include "platform/SavedFile.h"
 
+#include "platform/Console.h"
 #include "platform/FileDescriptor.h"
 #include "platform/FileFailure.h"
 #include "platform/PrivateFiles.h"
@@ -201,6 +202,7 @@ bool SavedFile::commit()
         // A folder that may be written but not read cannot be opened to sync.
         const QString why = errno == EACCES ? QStringLiteral("нет прав на чтение папки") : WriteFailureText(errno);
         m_warning = QStringLiteral("Файл %1 записан, но папка %2 не сброшена на диск: %3").arg(m_target, folder, why);
+        AppendToConsoleLog(m_warning);
     }
     return true;
 }

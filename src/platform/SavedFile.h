@@ -17,8 +17,9 @@
 // writer, of this program or of another Kalvor, still holds. After the rename
 // the folder is synced too, so that after a power cut the file is found under
 // its new name; a folder that cannot be synced leaves the write made, with a
-// warning (warning()). A disk that fills is said so ("Недостаточно места на
-// диске"), a folder that cannot be written as such, not as an unknown error.
+// warning (warning(), and a line in the console log). A disk that fills is
+// said so ("Недостаточно места на диске"), a folder that cannot be written as
+// such, not as an unknown error.
 #include "platform/FileFailure.h"
 
 #include <QByteArray>
@@ -43,7 +44,7 @@ public:
     bool commit();
     // After a commit that put the file in place but could not sync its
     // folder: what to tell the user ("Файл … записан, но папка … не сброшена
-    // на диск: …"); empty otherwise.
+    // на диск: …"), also appended to the console log; empty otherwise.
     const QString& warning() const { return m_warning; }
     // The target's name, before and after the opening alike.
     QString fileName() const override { return m_target; }

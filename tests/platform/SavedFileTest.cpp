@@ -6,6 +6,7 @@
 #include "platform/SavedFile.h"
 #include "platform/FileCopy.h"
 #include "platform/TaskThread.h"
+#include "platform/WorkingFolder.h"
 #include "support/SmallDisk.h"
 
 #include <QCoreApplication>
@@ -57,12 +58,13 @@ void PlantFile(const QString& path, const QByteArray& bytes, mode_t mode)
 
 QStringList Names(const QString& folder) { return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); }
 
-// A case that must run in a process of its own (a writer to be killed) runs
-// this test program again for that case alone, with KALVOR_SAVED_FILE_CHILD telling it what to do there.
+// A case that must run in a process of its own (a writer to be killed, a
+// user who may not read a folder) runs this test program again for that case
+// alone, with KALVOR_SAVED_FILE_CHILD telling it what to do there.
 const char* const kChildVariable = "KALVOR_SAVED_FILE_CHILD";
 QString ChildRole() { return qEnvironmentVariable(kChildVariable); }
 
-void StartChild(QProcess& child, const QString& role, const QString& folder)
+void StartChild(QProcess& child, const QString& role, const QString& folder, const QStringList& wrapper = {})
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QString::fromLatin1(kChildVariable), role);
@@ -72,7 +74,8 @@ void StartChild(QProcess& child, const QString& role, const QString& folder)
     const QStringList self = {QCoreApplication::applicationFilePath(),
                               QStringLiteral("--gtest_filter=%1.%2").arg(QString::fromLatin1(test->test_suite_name()),
                                                                           QString::fromLatin1(test->name()))};
-    child.start(self.front(), self.mid(1));
+    const QStringList command = wrapper + self;
+    child.start(command.front(), command.mid(1));
 }
 
 } // namespace
@@ -235,6 +238,55 @@ TEST(SavedFile, AKilledWritesTemporaryGoesAtTheNextStartAndNoOtherFile)
     EXPECT_TRUE(held.commit());
 }
 
+// A folder the user may write but not read: the file takes its name, and the
+// folder's sync that cannot be made is a warning, not a failed write. Root
+// reads every folder, so as root the case runs as another user.
+TEST(SavedFile, AFolderThatCannotBeReadTakesTheFileWithAWarning)
+{
+    const auto writeThere = [](const QString& folder) {
+        // The warning's line of the console log goes beside the folder, not into the tests' own.
+        const QString workingFolder = WorkingFolder();
+        SetWorkingFolder(QFileInfo(folder).path());
+        const QString path = folder + QStringLiteral("/form.rtf");
+        SavedFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << file.errorString().toStdString();
+        file.write("payroll");
+        EXPECT_TRUE(file.commit()) << file.errorString().toStdString();
+        EXPECT_EQ(file.warning(),
+                  QStringLiteral("Файл %1 записан, но папка %2 не сброшена на диск: нет прав на чтение папки")
+                      .arg(path, folder));
+        SetWorkingFolder(workingFolder);
+    };
+    if (ChildRole() == QLatin1String("unreadable-folder")) {
+        writeThere(qEnvironmentVariable("KALVOR_SAVED_FILE_FOLDER"));
+        return;
+    }
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.filePath(QStringLiteral("unreadable"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QByteArray name = QFile::encodeName(folder);
+    if (::geteuid() != 0) {
+        ASSERT_EQ(::chmod(name.constData(), 0300), 0);
+        writeThere(folder);
+    } else {
+        ASSERT_EQ(::chown(name.constData(), 65534, 65534), 0);
+        ASSERT_EQ(::chmod(name.constData(), 0300), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0711), 0); // the other user passes through
+        QProcess child;
+        StartChild(child, QStringLiteral("unreadable-folder"), folder,
+                   {QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                    QStringLiteral("--clear-groups")});
+        ASSERT_TRUE(child.waitForFinished(60'000));
+        const QByteArray output = child.readAllStandardOutput() + child.readAllStandardError();
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+    }
+    ASSERT_EQ(::chmod(name.constData(), 0700), 0);
+    EXPECT_EQ(ReadAll(folder + QStringLiteral("/form.rtf")), QByteArray("payroll"));
+    EXPECT_EQ(Names(folder), QStringList{QStringLiteral("form.rtf")});
+}
+
 // A disk that fills while a file is written: the failure says so, the old
 // file stays whole and no temporary is left. The case runs on a tmpfs of
 // 64 KiB of its own.
@@ -301,8 +353,7 @@ TEST(SavedFile, WritersRacingTheStartUpSweepNeverFail)
     QElapsedTimer running;
     running.start();
     // The writers and the sweep run for 20 s, or until a write fails.
-    while (running.elapsed() < 20'000 && failed == 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    while (running.elapsed() < 20'000 && failed == 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     done = true;
     for (std::thread& thread : threads) thread.join();
     for (const QString& failure : failures) EXPECT_EQ(failure, QString()) << failure.toStdString();
