@@ -46,6 +46,10 @@ FigureRule BonusColumnRule(int column);
 
 // The kind of a line that the total counts: an amount in roubles.
 inline constexpr int kBonusInRoubles = 0;
+// The kinds 3 to 5 share a brigade's fund by the labour participation
+// rates (КТУ): their "ШПЗ\nКТУ1" and "Цех\nКТУ2" hold the line's two rates.
+// On the other kinds "Цех\nКТУ2" is the shop of the line's rows.
+constexpr bool BonusKindSharesAFund(int kind) { return kind >= 3 && kind <= 5; }
 
 // Whether the employee of the list index has a place in the grid: he has
 // bonus lines, or his state is not 4.

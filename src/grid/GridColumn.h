@@ -35,6 +35,11 @@ struct GridColumn {
     // what the text gives (ReadGridCell), the refusal naming the column.
     std::function<GridCellReading(const QString& name, const QString& text)> reads = {};
     bool edited = true; // false: the column shows and is never edited in place
+    // What a cell asks of its row beyond the column's kind (a book's own
+    // number unique in it, a number whose meaning the row's other cells
+    // decide): given the row and the text as read, the refusal naming the
+    // column, or an empty text.
+    std::function<QString(int row, const QString& read)> rowRefusal = {};
 
     // The column as the messages name it.
     QString Name() const;
@@ -57,3 +62,5 @@ GridColumn CarriedHoursColumn(QString title, int maxHours);
 QStringList GridColumnTitles(const std::vector<GridColumn>& columns);
 
 GridCellReading ReadGridCell(const GridColumn& column, const QString& text);
+// ReadGridCell, then the column's check of the cell's row.
+GridCellReading ReadGridCell(const GridColumn& column, int row, const QString& text);
