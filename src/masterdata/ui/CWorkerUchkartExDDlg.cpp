@@ -243,13 +243,17 @@ bool CWorkerUchkartExDDlg::StoreNumbers(ib::EmployeeHead& head, bool* gradeChang
 
 bool CWorkerUchkartExDDlg::StoreImputedIncome(ib::EmployeeHead& head)
 {
-    bool changed = head.vmenMarker != 123;
-    head.vmenMarker = 123;
     ib::u16 word = Check(1081)->isChecked() ? 1 : 0;
     for (int m = 0; m < 12; ++m) {
         if (ReadInt(Edit(kMonthIds[m])->text()) == 1)
             word = ib::u16(word | (1u << (m + 1)));
     }
+    // A record whose months were never set shows none; left so, it stays
+    // unset, and a visit of the page marks nothing.
+    if (head.vmenMarker != 123 && word == 0)
+        return false;
+    bool changed = head.vmenMarker != 123;
+    head.vmenMarker = 123;
     changed |= head.vmenWord != word;
     head.vmenWord = word;
     return changed;
