@@ -60,7 +60,8 @@ bool BonusEmployeeShown(const PayrollDoc& doc, int index);
 // cost code "%012llu".
 QStringList ShowBonusLine(const infobase::BonusLine& line);
 // Reads the nine cells into the line, each field with its range (a value
-// outside it, or text that is not a number, is 0); true when a field changed.
+// outside it, or text that is not a number, keeps the line's value); true
+// when a field changed.
 bool ReadBonusLine(const QStringList& cells, infobase::BonusLine& line);
 
 // The total of the lines of kind 0 of the record slots, each rounded by the

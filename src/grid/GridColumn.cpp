@@ -130,3 +130,9 @@ GridCellReading ReadGridCell(const GridColumn& column, int row, const QString& t
         return {false, text, refusal};
     return reading;
 }
+
+std::optional<double> GridCellUnits(const GridColumn& column, const QString& text)
+{
+    const FigureReading reading = ReadFigure(column.Name(), column.rule, column.book, text);
+    return reading.read ? std::optional<double>(reading.units) : std::nullopt;
+}

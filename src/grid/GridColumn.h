@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 // What a text typed into a cell of the column gives: read, the text the cell
@@ -62,5 +63,9 @@ GridColumn CarriedHoursColumn(QString title, int maxHours);
 QStringList GridColumnTitles(const std::vector<GridColumn>& columns);
 
 GridCellReading ReadGridCell(const GridColumn& column, const QString& text);
+// The value of a cell's text as its column's rule reads it, in units of the
+// rule's last place (kopecks of money); nullopt when the text does not read.
+// A screen's save takes a cell's value by it, never by a reading of its own.
+std::optional<double> GridCellUnits(const GridColumn& column, const QString& text);
 // ReadGridCell, then the column's check of the cell's row.
 GridCellReading ReadGridCell(const GridColumn& column, int row, const QString& text);

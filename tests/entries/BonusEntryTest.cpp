@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace ib = kalvor::infobase;
 using namespace kalvor;
 
@@ -73,12 +75,14 @@ TEST_F(BonusEntry, LinesShowTheirFieldsAndReadThemWithinTheirRanges)
     EXPECT_EQ(ShowBonusLine(read), QStringList({"172", "1", "12.50", "1", "7", "1", "1", "000100020003", "127"}));
     EXPECT_FALSE(ReadBonusLine(ShowBonusLine(read), read));
 
-    // Every field out of its range, or not a number, is 0; a kind of 6 too.
-    // A sum that does not read keeps its amount (the screen refuses it first).
-    EXPECT_TRUE(ReadBonusLine({"996", "6", "x", "2", "8", "3", "2", "1234567890123", "128"}, read));
-    EXPECT_EQ(read.sum, 1'250);
-    read.sum = 0;
-    EXPECT_EQ(read, ib::BonusLine{});
+    // A field out of its range, or not a number, keeps its value, never 0;
+    // a kind of 6 too (the screen refuses such a text first).
+    const ib::BonusLine before = read;
+    ReadBonusLine({"996", "6", "x", "2", "8", "3", "2", "1234567890123", "128"}, read);
+    EXPECT_EQ(std::tuple(read.kod, read.procent, read.sum, read.mes, read.mask, read.mrp, read.nalog, read.ceh),
+              std::tuple(before.kod, before.procent, before.sum, before.mes, before.mask, before.mrp, before.nalog,
+                         before.ceh));
+    read = {};
     EXPECT_TRUE(ReadBonusLine({"0", "-1", "7.005", "", "", "", "", "", ""}, read));
     EXPECT_EQ(read.kod, 0);
     EXPECT_EQ(read.procent, 0);

@@ -101,8 +101,13 @@ int CAvanceVvodDlg::SaveRecord()
         if (index < 0)
             break;
         const std::size_t slot = base.list[std::size_t(index)].slot;
-        if (kalvor::ParseMoneyKopecks(m_grid->GetItemText(row, kAdvanceColumn), base.avOf(slot)) > 0)
+        // The advance as its column reads it (kopecks).
+        const std::optional<double> kopecks =
+            GridCellUnits(*m_grid->DeclaredColumn(kAdvanceColumn), m_grid->GetItemText(row, kAdvanceColumn));
+        if (kopecks && *kopecks != base.avOf(slot)) {
+            base.avOf(slot) = *kopecks;
             m_modified = true;
+        }
     }
     return 1;
 }

@@ -2,6 +2,7 @@
 
 #include "print/PayrollPrintRuns.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/TypedInput.h"
 #include "values/Values.h"
 
 #include <QCheckBox>
@@ -165,9 +166,8 @@ bool CPrintPlatVedView::ReadFormValues()
     m_form.newEmployeesOnly = OptionValue(*this, IdNewEmployeesBox);
     // Empty: every pay kind.
     m_form.payKind = TypedValue(*this, IdPayKindField);
-    kalvor::Packed12Digits costCode;
-    kalvor::ParsePacked12Digits(FieldText(*this, IdCostCodeField), costCode.ch, costCode.sc, costCode.au);
-    m_form.costCode = kalvor::Packed12DigitsValue(costCode);
+    const auto* costCode = controlAs<CTypedEdit>(IdCostCodeField);
+    m_form.costCode = costCode ? std::uint64_t(costCode->UnitsOr(0)) : 0;
     StoreSettings();
     return true;
 }
