@@ -1,6 +1,7 @@
 #include "print/ui/CPrintPlatVedView.h"
 
 #include "print/PayrollPrintRuns.h"
+#include "shell/ui/BookChecks.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/TypedInput.h"
 #include "values/Values.h"
@@ -112,14 +113,7 @@ void CPrintPlatVedView::BuildForm(const QString& caption)
 
 InputKind CPrintPlatVedView::PayKindFieldKind() const
 {
-    const CKalvorDoc* doc = Document();
-    return {QStringLiteral("Код начисления"), kalvor::WholeFigure(0, kMaxPayKind),
-            kalvor::BookCheck{QStringLiteral("Оплаты/Удержания"), [doc](long long code) {
-                                  for (const auto& kind : doc->infoBase.payKinds)
-                                      if (kind.kod == code)
-                                          return true;
-                                  return false;
-                              }}};
+    return {QStringLiteral("Код начисления"), kalvor::WholeFigure(0, kMaxPayKind), PayKindBook(Document()->infoBase)};
 }
 
 void CPrintPlatVedView::OnInitialUpdate()
