@@ -102,8 +102,9 @@ int CAvanceVvodDlg::SaveRecord()
             break;
         const std::size_t slot = base.list[std::size_t(index)].slot;
         // The advance as its column reads it (kopecks).
+        const GridColumn* column = m_grid->DeclaredColumn(kAdvanceColumn);
         const std::optional<double> kopecks =
-            GridCellUnits(*m_grid->DeclaredColumn(kAdvanceColumn), m_grid->GetItemText(row, kAdvanceColumn));
+            column ? GridCellUnits(*column, m_grid->GetItemText(row, kAdvanceColumn)) : std::nullopt;
         if (kopecks && *kopecks != base.avOf(slot)) {
             base.avOf(slot) = *kopecks;
             m_modified = true;
