@@ -22,21 +22,21 @@ enum Column { Code, Days, Hours, Salary, Tariff, Percent, Shop, CostCode, Month,
 
 QString Cell(const QStringList& cells, int column) { return column < cells.size() ? cells[column] : QString(); }
 
-// "%d" of a value in [min, max]; anything else 0.
-int ReadRanged(const QString& text, int min, int max)
+// "%d" of a value in [min, max]; anything else keeps the stored value.
+int ReadRanged(const QString& text, int min, int max, int stored)
 {
-    std::int32_t value = 0;
+    std::int32_t value = stored;
     ParseIntField(text, value, min, max);
     return value;
 }
 
-int ReadDays(const QString& text)
+int ReadDays(const QString& text, int stored)
 {
     // The hint promises that a star takes the main sheet's days; "**" is how they show.
     const QString trimmed = text.trimmed();
     if (trimmed == QLatin1String("*") || trimmed == QLatin1String("**"))
         return kMainSheetDays;
-    return ReadRanged(text, 0, kMaxDays);
+    return ReadRanged(text, 0, kMaxDays, stored);
 }
 
 QString ShowDays(int days) { return days == kMainSheetDays ? QStringLiteral("**") : FormatIntField(days); }
@@ -47,8 +47,8 @@ bool ReadColumn(const QStringList& cells, int column, AltTabelEntry& entry)
     const QString text = Cell(cells, column);
     const AltTabelEntry before = entry;
     switch (column) {
-    case Code: entry.kod = u16(ReadRanged(text, 1, kMaxCode)); break;
-    case Days: entry.dn = u16(ReadDays(text)); break;
+    case Code: entry.kod = u16(ReadRanged(text, 1, kMaxCode, entry.kod)); break;
+    case Days: entry.dn = u16(ReadDays(text, entry.dn)); break;
     case Hours: {
         int hours = entry.hr, minutes = entry.min;
         ParseHoursMinutes(text, kMaxHours, hours, minutes);
@@ -64,8 +64,8 @@ bool ReadColumn(const QStringList& cells, int column, AltTabelEntry& entry)
         entry.tarif.thou = u16(tariff.thousandths());
         break;
     }
-    case Percent: entry.procOpl = u8(ReadRanged(text, 0, kMaxPercent)); break;
-    case Shop: entry.otd = u8(ReadRanged(text, 1, kMaxShop)); break;
+    case Percent: entry.procOpl = u8(ReadRanged(text, 0, kMaxPercent, entry.procOpl)); break;
+    case Shop: entry.otd = u8(ReadRanged(text, 1, kMaxShop, entry.otd)); break;
     case CostCode: {
         std::uint16_t ch = 0, sc = 0, au = 0;
         ParsePacked12Digits(text, ch, sc, au);
@@ -74,8 +74,8 @@ bool ReadColumn(const QStringList& cells, int column, AltTabelEntry& entry)
         entry.spzAu = au & kDigitGroupMask;
         break;
     }
-    case Month: entry.mes = u16(ReadRanged(text, 1, 12)); break;
-    case Minus: entry.storno = u8(ReadRanged(text, 0, 1)); break;
+    case Month: entry.mes = u16(ReadRanged(text, 1, 12, entry.mes)); break;
+    case Minus: entry.storno = u8(ReadRanged(text, 0, 1, entry.storno)); break;
     default: break;
     }
     return !(entry == before);

@@ -31,10 +31,10 @@ QString FieldCell(const QStringList& cells, int column)
     return at >= 0 && at < cells.size() ? cells[at] : QString();
 }
 
-// "%d" of a cell with its range; anything else 0.
-int ReadRanged(const QStringList& cells, int column, int min, int max)
+// "%d" of a cell with its range; anything else keeps the stored value.
+int ReadRanged(const QStringList& cells, int column, int min, int max, int stored)
 {
-    std::int32_t value = 0;
+    std::int32_t value = stored;
     ParseIntField(FieldCell(cells, column), value, min, max);
     return value;
 }
@@ -97,15 +97,15 @@ FigureRule BonusColumnRule(int column)
 bool ReadBonusLine(const QStringList& cells, BonusLine& line)
 {
     const BonusLine before = line;
-    line.kod = u16(ReadRanged(cells, BonusCodeColumn, 1, kMaxCode));
-    line.procent = u16(ReadRanged(cells, BonusKindColumn, 0, kMaxKind));
+    line.kod = u16(ReadRanged(cells, BonusCodeColumn, 1, kMaxCode, line.kod));
+    line.procent = u16(ReadRanged(cells, BonusKindColumn, 0, kMaxKind, line.procent));
     ParseMoneyKopecks(FieldCell(cells, BonusValueColumn), line.sum);
-    line.mes = u16(ReadRanged(cells, BonusMonthColumn, 0, kMaxMonthBasis));
-    line.mask = u16(ReadRanged(cells, BonusMaskColumn, 0, kMaxMask));
-    line.mrp = u16(ReadRanged(cells, BonusPeriodColumn, 0, kMaxPeriod));
-    line.nalog = u16(ReadRanged(cells, BonusNoTaxColumn, 0, kMaxNoTax));
+    line.mes = u16(ReadRanged(cells, BonusMonthColumn, 0, kMaxMonthBasis, line.mes));
+    line.mask = u16(ReadRanged(cells, BonusMaskColumn, 0, kMaxMask, line.mask));
+    line.mrp = u16(ReadRanged(cells, BonusPeriodColumn, 0, kMaxPeriod, line.mrp));
+    line.nalog = u16(ReadRanged(cells, BonusNoTaxColumn, 0, kMaxNoTax, line.nalog));
     ReadCostCode(FieldCell(cells, BonusCostCodeColumn), line);
-    line.ceh = u16(ReadRanged(cells, BonusShopColumn, 0, kMaxShop));
+    line.ceh = u16(ReadRanged(cells, BonusShopColumn, 0, kMaxShop, line.ceh));
     return !(line == before);
 }
 

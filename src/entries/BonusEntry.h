@@ -46,6 +46,10 @@ FigureRule BonusColumnRule(int column);
 
 // The kind of a line that the total counts: an amount in roubles.
 inline constexpr int kBonusInRoubles = 0;
+// The kinds 3 to 5 share a brigade's fund by the labour participation
+// rates (КТУ): their "ШПЗ\nКТУ1" and "Цех\nКТУ2" hold the line's two rates.
+// On the other kinds "Цех\nКТУ2" is the shop of the line's rows.
+constexpr bool BonusKindSharesAFund(int kind) { return kind >= 3 && kind <= 5; }
 
 // Whether the employee of the list index has a place in the grid: he has
 // bonus lines, or his state is not 4.
@@ -56,7 +60,8 @@ bool BonusEmployeeShown(const PayrollDoc& doc, int index);
 // cost code "%012llu".
 QStringList ShowBonusLine(const infobase::BonusLine& line);
 // Reads the nine cells into the line, each field with its range (a value
-// outside it, or text that is not a number, is 0); true when a field changed.
+// outside it, or text that is not a number, keeps the line's value); true
+// when a field changed.
 bool ReadBonusLine(const QStringList& cells, infobase::BonusLine& line);
 
 // The total of the lines of kind 0 of the record slots, each rounded by the

@@ -48,8 +48,9 @@ bool StoreKtuFieldValue(KtuVariants& variants, const KtuField& field, int value)
 
 // The field's text: "%d" of its value, empty for 0.
 QString KtuFieldText(const KtuVariants& variants, const KtuField& field);
-// Reads a typed text ("%d"; empty or unreadable is 0) into the field. True
-// when the stored value changed.
+// Reads a text ("%d"; empty is 0) into the field; one that does not read or
+// lies outside the field's range keeps the stored value. True when the
+// stored value changed.
 bool StoreKtuFieldText(KtuVariants& variants, const KtuField& field, const QString& text);
 
 } // namespace kalvor

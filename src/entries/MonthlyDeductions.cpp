@@ -18,15 +18,16 @@ using infobase::u8;
 
 namespace {
 
-// "%d" read into a field of the given range (0 outside it); true when the
-// stored value changed. An empty text leaves the value when filledOnly.
+// "%d" read into a field of the given range (a value outside it keeps the
+// stored one); true when the stored value changed. An empty text leaves the
+// value when filledOnly.
 template <typename Field>
 bool ReadIntInto(const QString& text, int min, int max, bool filledOnly, Field&& assign, int stored)
 {
     if (filledOnly && text.isEmpty())
         return false;
     std::int32_t value = stored;
-    if (!ParseIntField(text, value, min, max))
+    if (ParseIntField(text, value, min, max) <= 0)
         return false;
     assign(value);
     return true;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "infobase/InfoBase.h"
+#include "infobase/PayKindCodes.h"
 #include "infobase/Records.h"
 
 #include <QString>
@@ -52,8 +53,8 @@ inline constexpr int kMaxInstalmentMonths = 127; // kvMes is seven bits
 // loan's deduction code and a stage's months.
 inline constexpr int kMaxWritKind = 3;
 inline constexpr int kMaxPostalTable = 20;
-inline constexpr int kMinLoanCode = 701;
-inline constexpr int kMaxLoanCode = 995;
+inline constexpr int kMinLoanCode = kFirstLoanCode;
+inline constexpr int kMaxLoanCode = kLastLoanCode;
 inline constexpr int kMaxStageMonths = 255;
 
 struct LoanFields {

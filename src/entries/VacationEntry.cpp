@@ -34,8 +34,8 @@ QString DaysText(int days, int hundredths)
 // "%.2f" of kopecks (or hundredths) in roubles (units); empty when 0.
 QString HundredthsText(double value) { return value == 0 ? QString() : FormatFixed(value / 100.0, 2); }
 
-// A small code read in full: a number outside 0..max reads 0, an empty text
-// 0 as well; a text that is no whole number keeps the stored code.
+// A small code read in full, an empty text 0; a text that is no whole number
+// or a number outside 0..max keeps the stored code.
 int ReadCode(const QString& text, int max, int stored)
 {
     std::int32_t value = stored;

@@ -120,3 +120,19 @@ GridCellReading ReadGridCell(const GridColumn& column, const QString& text)
         return {true, column.rule.kind == FigureKind::Text ? text : QString(), QString()};
     return {true, PlainFigure(column.rule, reading.units), QString()};
 }
+
+GridCellReading ReadGridCell(const GridColumn& column, int row, const QString& text)
+{
+    GridCellReading reading = ReadGridCell(column, text);
+    if (!reading.read || !column.rowRefusal)
+        return reading;
+    if (QString refusal = column.rowRefusal(row, reading.text); !refusal.isEmpty())
+        return {false, text, refusal};
+    return reading;
+}
+
+std::optional<double> GridCellUnits(const GridColumn& column, const QString& text)
+{
+    const FigureReading reading = ReadFigure(column.Name(), column.rule, column.book, text);
+    return reading.read ? std::optional<double>(reading.units) : std::nullopt;
+}

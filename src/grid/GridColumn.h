@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 // What a text typed into a cell of the column gives: read, the text the cell
@@ -35,6 +36,11 @@ struct GridColumn {
     // what the text gives (ReadGridCell), the refusal naming the column.
     std::function<GridCellReading(const QString& name, const QString& text)> reads = {};
     bool edited = true; // false: the column shows and is never edited in place
+    // What a cell asks of its row beyond the column's kind (a book's own
+    // number unique in it, a number whose meaning the row's other cells
+    // decide): given the row and the text as read, the refusal naming the
+    // column, or an empty text.
+    std::function<QString(int row, const QString& read)> rowRefusal = {};
 
     // The column as the messages name it.
     QString Name() const;
@@ -57,3 +63,9 @@ GridColumn CarriedHoursColumn(QString title, int maxHours);
 QStringList GridColumnTitles(const std::vector<GridColumn>& columns);
 
 GridCellReading ReadGridCell(const GridColumn& column, const QString& text);
+// The value of a cell's text as its column's rule reads it, in units of the
+// rule's last place (kopecks of money); nullopt when the text does not read.
+// A screen's save takes a cell's value by it, never by a reading of its own.
+std::optional<double> GridCellUnits(const GridColumn& column, const QString& text);
+// ReadGridCell, then the column's check of the cell's row.
+GridCellReading ReadGridCell(const GridColumn& column, int row, const QString& text);

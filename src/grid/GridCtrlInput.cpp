@@ -334,7 +334,7 @@ bool CGridCtrl::OnEndEditCell(int row, int col, const QString& typed)
     const QString oldText = cell ? cell->GetText() : QString();
     QString text = typed;
     if (const GridColumn* column = DeclaredColumn(col); column && typed != oldText) {
-        const GridCellReading reading = ReadGridCell(*column, typed);
+        const GridCellReading reading = ReadGridCell(*column, row, typed);
         if (!reading.read) {
             if (cell)
                 cell->OnEndEdit();
@@ -394,7 +394,7 @@ void CGridCtrl::SetItemTextEdited(int row, int col, const QString& typed)
     if (!m_bEditable || !IsCellEditable(row, col) || !DeclaredColumn(col))
         return;
     // A pasted text that does not read by the column leaves the cell as it was.
-    const GridCellReading reading = ReadGridCell(*DeclaredColumn(col), typed);
+    const GridCellReading reading = ReadGridCell(*DeclaredColumn(col), row, typed);
     if (!reading.read && typed != GetItemText(row, col))
         return;
     const QString text = reading.read ? reading.text : typed;

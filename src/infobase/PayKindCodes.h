@@ -128,6 +128,12 @@ constexpr bool IsDeductionBeforeContributionsCode(int code)
 inline constexpr int kCodeBankTransfer = 903;
 inline constexpr int kCodeCardTransfer = 906;
 constexpr bool IsTransferCode(int code) { return code == kCodeBankTransfer || code == kCodeCardTransfer; }
+
+// A loan is repaid by a deduction of its own kind: a code from 701 to 995,
+// the place a loan keeps for its code.
+inline constexpr int kFirstLoanCode = 701;
+inline constexpr int kLastLoanCode = 995;
+constexpr bool IsLoanCode(int code) { return code >= kFirstLoanCode && code <= kLastLoanCode; }
 inline constexpr int kCodeCommissionOnRest = 935;
 inline constexpr int kCodeCommissionOnAdvance = 936;
 inline constexpr int kCodeCommissionOnPayout = 937;

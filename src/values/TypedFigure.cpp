@@ -254,11 +254,16 @@ FigureReading ReadFigure(const QString& field, const FigureRule& rule, QStringVi
 FigureReading ReadFigure(const QString& field, const FigureRule& rule, const BookCheck& book, QStringView text)
 {
     FigureReading reading = ReadFigure(field, rule, text);
-    if (!reading.read || !book.Checks() || rule.kind == FigureKind::Text || reading.units == 0 ||
-        book.holds((long long)reading.units))
+    if (!reading.read || !book.Checks() || rule.kind == FigureKind::Text || reading.units == 0)
         return reading;
-    return Refused(QStringLiteral("В поле \"%1\" указан номер, которого нет в справочнике \"%2\": %3")
-                       .arg(field, book.book, text.trimmed().toString()));
+    const auto number = (long long)reading.units;
+    if (!book.holds(number))
+        return Refused(QStringLiteral("В поле \"%1\" указан номер, которого нет в справочнике \"%2\": %3")
+                           .arg(field, book.book, text.trimmed().toString()));
+    if (book.isOfKind && !book.isOfKind(number))
+        return Refused(QStringLiteral("В поле \"%1\" указан код, который не является %2: %3")
+                           .arg(field, book.kind, text.trimmed().toString()));
+    return reading;
 }
 
 QString InnRefusal(const QString& field, const QString& text)

@@ -86,10 +86,16 @@ constexpr FigureRule TextFigure(int maxLength) { return {FigureKind::Text, 0, 0,
 // A number that must name a record of a book (a shop, a pay kind, a
 // recipient): the book as the messages name it, and whether the book holds a
 // number. An input with a check refuses a number its book does not hold; 0
-// (nothing typed) is no number and is left to the input's range.
+// (nothing typed) is no number and is left to the input's range. Where the
+// input stands for one class of the book's records (a transfer's code is a
+// transfer kind, not any pay kind), `kind` names the class as the messages
+// say it ("видом перечисления в банк") and `isOfKind` tells a record of it:
+// a number of the book outside the class is refused naming the class.
 struct BookCheck {
     QString book;
     std::function<bool(long long)> holds;
+    QString kind = {};
+    std::function<bool(long long)> isOfKind = {};
     bool Checks() const { return bool(holds); }
 };
 
@@ -113,7 +119,8 @@ struct FigureReading {
 // (units is then its length).
 FigureReading ReadFigure(const QString& field, const FigureRule& rule, QStringView text);
 // ReadFigure, then, for a whole number other than 0, the book's check: a
-// number the book does not hold is refused naming the field and the book.
+// number the book does not hold is refused naming the field and the book, one
+// it holds outside the input's class naming the field and the class.
 FigureReading ReadFigure(const QString& field, const FigureRule& rule, const BookCheck& book, QStringView text);
 
 // The refusal of a taxpayer's number (ИНН) typed into the named field that is

@@ -330,10 +330,8 @@ bool ReadWholeText(QStringView text, int& value)
 int ParseIntField(QStringView text, std::int32_t& field, int min, int max)
 {
     int v = 0;
-    if (!ReadWholeText(text, v))
+    if (!ReadWholeText(text, v) || (v != 0 && (v < min || v > max)))
         return kFieldRefused;
-    if (v < min || v > max)
-        v = 0;
     if (field == v)
         return 0;
     field = v;

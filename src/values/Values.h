@@ -284,10 +284,15 @@ QString MoneyTextRefusal(const QString& field, QStringView text);
 
 // ---------------------------------------------------------------- plain numbers
 
+// These readers serve stored texts and the rows a screen's columns have read
+// already, not text as typed: a field a person types into is read by its
+// input's kind (ReadFigure, CTypedEdit), a grid cell by its column's
+// (GridCellUnits), and the savers take that reading.
 // A whole number read in full (ReadTypedDecimal, no fraction); a text that
-// is no whole number ("12x", "12,75", "1e3") returns kFieldRefused and leaves
-// the field; an empty text is 0, a value outside [min, max] gives 0; stores
-// and returns 1 only when the value differs from the field's.
+// is no whole number ("12x", "12,75", "1e3") or a value other than 0 outside
+// [min, max] returns kFieldRefused and leaves the field; an empty text is 0,
+// which every field takes; stores and returns 1 only when the value differs
+// from the field's.
 int ParseIntField(QStringView text, std::int32_t& field, int min, int max);
 // The same without a range; 1 when changed.
 int ParseIntFieldChanged(QStringView text, std::int32_t& field);

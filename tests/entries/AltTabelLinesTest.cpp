@@ -90,7 +90,7 @@ TEST(AltTabelLine, EachCellShowsAndReadsByItsRule)
               QStringList({"3", "12", "40,30", "15000.50", "120.500", "150", "4", "200100030015", "4", "1"}));
     EXPECT_EQ(en::ShowAltTabelEntry(ib::AltTabelEntry{}), QStringList(10, QString()));
 
-    // Out of range: 0.
+    // Out of range: an empty line keeps its zeros.
     const ib::AltTabelEntry wild = Read({"996", "33", "256", "", "16384", "256", "251", "", "13", "2"});
     EXPECT_EQ(en::ShowAltTabelEntry(wild), QStringList(10, QString()));
     EXPECT_EQ(Read({"0", "", "8,60"}).min, 0);

@@ -86,16 +86,17 @@ TEST(LabourParticipationRules, SecondCoefficientLeavesScaleAndFormulaAlone)
     EXPECT_EQ(KtuFieldValue(variants, Field(1258)), 25);
 }
 
-TEST(LabourParticipationRules, ValuesOutOfRangeAreStoredAsZero)
+TEST(LabourParticipationRules, ValuesOutOfRangeKeepTheStoredValueNeverZero)
 {
     KtuVariants variants{};
     variants[2][0] = 0x4000 | 0x600 | 40; // scale 2, first coefficient 3 (out of range), 40 %
+    // A text out of its field's range or no number keeps what is stored.
     const struct {
         int id;
         const char* text;
         int stored;
     } cases[] = {
-        {1297, "150", 0}, {1297, "100", 100}, {1297, "-1", 0}, {1295, "4", 0},  {1295, "3", 3},
+        {1297, "150", 40}, {1297, "100", 100}, {1297, "-1", 100}, {1295, "4", 2}, {1295, "3", 3},
         {1296, "2", 0},   {1298, "2", 0},     {1299, "1", 1},  {1300, "3", 0},  {1301, "2", 2},
         {1302, "12x", 0}, {1303, "abc", 0},   {1304, "", 0},   {1304, " 7", 7},
     };

@@ -70,9 +70,9 @@ TEST(Writs, EachFieldIsReadByItsRuleAndTheTableClearsTheFlagByte)
     form[1] = Writ("2", "3", "-0.004");
     EXPECT_TRUE(en::ReadWrits(form, block));
     const ib::IspolBlock::Writ& first = block.writs[0];
-    EXPECT_EQ(first.vid, 0); // 4 is no kind
-    EXPECT_EQ(first.tabPsbor, 0); // 21 is no table
-    EXPECT_EQ(first.flagByte, 0); // a new table clears the byte
+    EXPECT_EQ(first.vid, 0); // 4 is no kind: the kind stays
+    EXPECT_EQ(first.tabPsbor, 17); // 21 is no table: the table stays, never 0
+    EXPECT_EQ(first.flagByte, 0x5A); // and so does its byte
     EXPECT_EQ(first.sum, 123456); // ceil(123456.5 - 0.5)
     EXPECT_EQ(first.priznUd, 1);
     EXPECT_EQ(first.fio.size(), 119);
@@ -86,6 +86,11 @@ TEST(Writs, EachFieldIsReadByItsRuleAndTheTableClearsTheFlagByte)
     EXPECT_EQ(shown[0].kind, QString());
     EXPECT_TRUE(shown[0].percent);
     EXPECT_FALSE(en::ReadWrits(shown, block)); // shown and read back: unchanged
+    en::WritForm table = shown;
+    table[0].table = QStringLiteral("5");
+    EXPECT_TRUE(en::ReadWrits(table, block));
+    EXPECT_EQ(block.writs[0].tabPsbor, 5);
+    EXPECT_EQ(block.writs[0].flagByte, 0); // a new table clears the byte
 }
 
 TEST(Writs, CountsFollowEachKindOfEdit)

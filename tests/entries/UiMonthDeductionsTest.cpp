@@ -244,6 +244,15 @@ TEST_F(MonthDeductions, LoansAreEditedSavedByF4AndAppendedToAGroup)
     EXPECT_TRUE(dlg->TaxBox(2)->isChecked());
     EXPECT_EQ(dlg->Field(D::IdStageMonths[2] + 1)->text(), QString());
     EXPECT_EQ(Attr(kLoanDebtor).priznSsud, 2);
+    // An accrual in the book is no loan's deduction: refused naming the
+    // field and the kind, and the empty second loan stays empty.
+    TypeInto(dlg->Field(D::IdCode[1]), QStringLiteral("4"));
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, unsigned(kLoanDebtor));
+    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral(
+                                 "В поле \"Код удержания\" указан код, который не является видом удержания по ссуде: 4")));
+    boxes.boxes.clear();
+    TypeInto(dlg->Field(D::IdCode[1]), QString());
 
     Apply(view->Strip(), 999);
     EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("В поле \"Табельный номер\" указан номер, которого нет в справочнике \"Список сотрудников\": %1").arg(999)));
@@ -315,6 +324,16 @@ TEST_F(MonthDeductions, TransfersAreEditedAndGroupedAndAFullMemberIsNamed)
     EXPECT_EQ(dlg->RowCells(1)[0], QStringLiteral("903"));
     EXPECT_EQ(dlg->RowCells(2), QStringList({"906", "700.00", "1", "", "", ""}));
     EXPECT_EQ(Attr(kTwoBanks).priznBank, 2);
+    // An accrual is no transfer (its rest would be paid in cash): refused
+    // naming the column and the kind, and Esc puts the stored code back.
+    TypeCell(grid, 1, 0, QStringLiteral("4"));
+    EXPECT_EQ(boxes.Texts(),
+              QStringList(QStringLiteral("В поле \"Код\" указан код, который не является видом перечисления в банк: 4")));
+    boxes.boxes.clear();
+    ASSERT_TRUE(grid->GetEditor());
+    QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
+    EXPECT_EQ(grid->GetItemText(1, 0), QStringLiteral("903"));
+    EXPECT_EQ(en::TransferRows(Stored(kTwoBanks), Attr(kTwoBanks))[0].kod, 903);
 
     Apply(view->Strip(), 999);
     EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("В поле \"Табельный номер\" указан номер, которого нет в справочнике \"Список сотрудников\": %1").arg(999)));

@@ -113,6 +113,16 @@ TEST_F(BonusScreen, LinesCorrectedInsertedAndDeletedByKeysAreInTheBaseAfterReope
     TypeCell(grid, RowOf(kTwoLines, 2), BonusCodeColumn, QStringLiteral("7"));
     TypeCell(grid, RowOf(kTwoLines, 2), BonusValueColumn, QStringLiteral("1500"));
     TypeCell(grid, RowOf(kTwoLines, 2), BonusPeriodColumn, QStringLiteral("1"));
+    // "Цех КТУ2" of a line that shares no fund is a shop of the book (1-4);
+    // a line of the КТУ keeps its second rate there.
+    TypeCell(grid, RowOf(kTwoLines, 2), BonusShopColumn, QStringLiteral("99"));
+    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral(
+                                 "В поле \"Цех КТУ2\" указан номер, которого нет в справочнике \"Цех/Отдел\": 99")));
+    boxes.boxes.clear();
+    ASSERT_TRUE(grid->GetEditor());
+    QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
+    EXPECT_EQ(grid->GetItemText(RowOf(kTwoLines, 2), BonusShopColumn), QString());
+    TypeCell(grid, RowOf(kBrigadeMember), BonusShopColumn, QStringLiteral("99"));
     // Alt+F10 on the only line of an employee further down.
     SelectRow(RowOf(kOneLine));
     PressKey(Qt::Key_F10, Qt::AltModifier);
@@ -138,6 +148,7 @@ TEST_F(BonusScreen, LinesCorrectedInsertedAndDeletedByKeysAreInTheBaseAfterReope
     // The brigade's lines after the moved ones are where their index says.
     ASSERT_EQ(Lines(kBrigadeMember).size(), 1u);
     EXPECT_EQ(Lines(kBrigadeMember)[0].spzAu, 120);
+    EXPECT_EQ(Lines(kBrigadeMember)[0].ceh, 99);
 
     // Without lines, the employee keeps one empty row; the total has the
     // corrected, the new and the first lines: 5,000, 4,000, 3,500, 1,500, 700.

@@ -86,7 +86,8 @@ TEST(VacationNoteFields, TypedTextsFollowTheFieldsRules)
     EXPECT_EQ(form.dn, QStringLiteral("120,50"));
     EXPECT_EQ(form.start, QDate(2011, 4, 11));
 
-    // Codes out of their range read 0; "Бюджет" takes 0-2 only.
+    // Codes out of their range keep the stored codes, never 0; "Бюджет"
+    // takes 0-2 only.
     form.vid = QStringLiteral("4");
     form.budg = QStringLiteral("5");
     form.mes = QStringLiteral("12");
@@ -99,8 +100,8 @@ TEST(VacationNoteFields, TypedTextsFollowTheFieldsRules)
     typed.vid = 2;
     typed.budg = 1;
     EXPECT_TRUE(en::ReadVacationNote(form, typed));
-    EXPECT_EQ(typed.vid, 0);
-    EXPECT_EQ(typed.budg, 0);
+    EXPECT_EQ(typed.vid, 2);
+    EXPECT_EQ(typed.budg, 1);
     EXPECT_EQ(typed.mes, 12);
     EXPECT_EQ(typed.alg, 2);
     EXPECT_EQ(typed.kalend, 3);

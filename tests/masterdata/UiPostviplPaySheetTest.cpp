@@ -166,6 +166,17 @@ TEST_F(World, PaySheetListsTheShopWithItsTotal)
     EXPECT_EQ(grid->GetRowCount() - 1, names.size());
     EXPECT_TRUE(shopField->hasFocus());
 
+    // The month changes with the sheet open: it shows the new month's
+    // amounts to pay of the same shop (none computed yet), not the old ones.
+    for (int slot = 1; slot <= base().capacity(); ++slot) base().zar1Of(slot) = 0;
+    doc.NotifyMonthChanged();
+    ASSERT_EQ(grid->GetRowCount() - 1, names.size());
+    for (int r = 0; r < names.size(); ++r) {
+        EXPECT_EQ(grid->GetItemText(r + 1, 1), numbers[r]);
+        EXPECT_EQ(grid->GetItemText(r + 1, 2), QString());
+    }
+    EXPECT_EQ(view.Dlg()->TotalText(), QStringLiteral("0.00"));
+
     // Esc in the sheet empties it.
     view.Dlg()->OnCancel();
     EXPECT_EQ(grid->GetRowCount(), 1);

@@ -96,6 +96,10 @@ TEST_F(UiRecordCard, ATabChangeSavesTheEditsAndARefusalKeepsThePage)
     StepTab(Qt::Key_Left);
     ASSERT_EQ(view->Page()->DialogId(), CWorkerUchKartGDDlg::IDD);
     EXPECT_EQ(Field(1004)->text(), QStringLiteral("12345.67"));
+    // The second page visited and left unchanged marks nothing: its months
+    // of imputed income, never set, stay unset.
+    EXPECT_EQ(base().current.head.vmenMarker, 0);
+    EXPECT_EQ(Column("konst", "vmenMarker", 1), QStringList{QStringLiteral("0")});
 
     // A schedule beyond 20 is refused: the page and its tab stay, the text too.
     TypeInto(1000, QStringLiteral("25"));

@@ -96,7 +96,20 @@ TEST_F(UiRefTables, AShopAndAProfessionAddedAreThereAfterReopening)
     ASSERT_TRUE(shops);
     EXPECT_EQ(shops->objectName(), QStringLiteral("CRefOtdelView"));
     const int before = DataRows(shops->Grid());
-    ASSERT_GT(before, 0);
+    ASSERT_GT(before, 1);
+    // The second shop renumbered to the first one's number: refused naming
+    // the number in use, and Esc puts its own number back.
+    const QString first = shops->Grid()->GetItemText(1, 0);
+    const QString second = shops->Grid()->GetItemText(2, 0);
+    TypeCell(shops->Grid(), 2, 0, first);
+    EXPECT_EQ(boxes.Texts(),
+              QStringList(QStringLiteral("В поле \"Номер цеха\" указан номер, который уже есть в справочнике "
+                                         "\"Цех/Отдел\": %1")
+                              .arg(first)));
+    boxes.boxes.clear();
+    ASSERT_TRUE(shops->Grid()->GetEditor());
+    QTest::keyClick(shops->Grid()->GetEditor(), Qt::Key_Escape);
+    EXPECT_EQ(shops->Grid()->GetItemText(2, 0), second);
     QTest::mouseClick(shops->control(CRefGridBookView::IdAdd), Qt::LeftButton);
     TypeCell(shops->Grid(), before + 1, 0, QStringLiteral("9"));
     TypeCell(shops->Grid(), before + 1, 1, QStringLiteral("Склад"));
@@ -104,6 +117,7 @@ TEST_F(UiRefTables, AShopAndAProfessionAddedAreThereAfterReopening)
     auto stored = Stored();
     LoadCeh(*stored);
     EXPECT_EQ(stored->shops[std::size_t(before)], (ShopRecord{9, QStringLiteral("Склад")}));
+    EXPECT_EQ(QString::number(stored->shops[1].number), second);
 
     auto* professions = Open<CRefGridBookView>(1035);
     ASSERT_TRUE(professions);

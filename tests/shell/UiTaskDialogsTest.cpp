@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -82,6 +83,47 @@ TEST(UiTaskDialogs, ReportChoiceDialogShowsTheRtfNameAndEndsWithTheButtonsCodes)
         EXPECT_EQ(dlg.PrintFilePath(), folder.filePath(QStringLiteral("отчет за 9 месяцев.rtf")));
         name->setText(QStringLiteral("/tmp/rsv1.RTF"));
         EXPECT_EQ(dlg.PrintFilePath(), QStringLiteral("/tmp/rsv1.RTF"));
+    }
+    // A name typed that holds another form's file asks before replacing it:
+    // "Нет" keeps the dialog and the file byte-equal, "Да" makes the report.
+    // The form's own file, there from its last making, is replaced unasked.
+    {
+        QTemporaryDir folder;
+        const QString april = folder.filePath(QStringLiteral("demo-T53-2011-04.rtf"));
+        const QByteArray statement("{\\rtf1 April's statement}");
+        for (const QString& path : {april, folder.filePath(QStringLiteral("demo-RSV1-2011-06.rtf"))}) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(statement);
+        }
+        CRepEdit1Dlg dlg(folder.filePath(QStringLiteral("demo-RSV1-2011-06.typ")));
+        auto* name = dlg.controlAs<QLineEdit>(1385);
+        MessageRecorder boxes;
+        boxes.answer = IDNO;
+        QTimer::singleShot(0, &dlg, [&] {
+            name->setText(QStringLiteral("demo-T53-2011-04.rtf"));
+            QTest::mouseClick(dlg.controlAs<QPushButton>(1040), Qt::LeftButton);
+            EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Файл %1 существует. Заменить?").arg(april)});
+            EXPECT_TRUE(dlg.isVisible());
+            EXPECT_EQ(dlg.focusWidget(), name);
+            EXPECT_EQ(name->selectedText(), QStringLiteral("demo-T53-2011-04.rtf"));
+            boxes.boxes.clear();
+            name->setText(QStringLiteral("demo-RSV1-2011-06.rtf"));
+            QTest::mouseClick(dlg.controlAs<QPushButton>(1040), Qt::LeftButton);
+        });
+        EXPECT_EQ(dlg.DoModal(), 501);
+        EXPECT_TRUE(boxes.boxes.empty());
+        QFile kept(april);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), statement);
+        boxes.answer = IDYES;
+        QTimer::singleShot(0, &dlg, [&] {
+            name->setText(QStringLiteral("demo-T53-2011-04"));
+            QTest::mouseClick(dlg.controlAs<QPushButton>(1383), Qt::LeftButton);
+        });
+        EXPECT_EQ(dlg.DoModal(), 500);
+        EXPECT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(dlg.PrintFilePath(), april);
     }
     // Enter makes the report; Esc cancels.
     {

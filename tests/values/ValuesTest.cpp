@@ -529,8 +529,8 @@ TEST(Numbers, IntAndDoubleFields)
     std::int32_t f = 5;
     EXPECT_EQ(ParseIntField(u"250", f, 0, 250), 1);
     EXPECT_EQ(f, 250);
-    EXPECT_EQ(ParseIntField(u"251", f, 0, 250), 1); // out of range -> 0
-    EXPECT_EQ(f, 0);
+    EXPECT_EQ(ParseIntField(u"251", f, 0, 250), kFieldRefused); // out of range: refused, never 0
+    EXPECT_EQ(f, 250);
     // A text that is no whole number is refused whole: never its leading digits.
     for (const char16_t* text :
          {u"abc", u" 12abc", u"12,75", u"12.75", u"1e3", u"nan", u"-40x", u"1234567890123456", u"99999999999"}) {

@@ -101,8 +101,14 @@ int CAvanceVvodDlg::SaveRecord()
         if (index < 0)
             break;
         const std::size_t slot = base.list[std::size_t(index)].slot;
-        if (kalvor::ParseMoneyKopecks(m_grid->GetItemText(row, kAdvanceColumn), base.avOf(slot)) > 0)
+        // The advance as its column reads it (kopecks).
+        const GridColumn* column = m_grid->DeclaredColumn(kAdvanceColumn);
+        const std::optional<double> kopecks =
+            column ? GridCellUnits(*column, m_grid->GetItemText(row, kAdvanceColumn)) : std::nullopt;
+        if (kopecks && *kopecks != base.avOf(slot)) {
+            base.avOf(slot) = *kopecks;
             m_modified = true;
+        }
     }
     return 1;
 }

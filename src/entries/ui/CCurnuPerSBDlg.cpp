@@ -20,7 +20,7 @@ RowListForm TransfersForm(const CKalvorDoc& doc)
             .deleteText = QStringLiteral("Удалить перечисление"),
             .buttonWidth = 220,
             .columns = {FigureColumn(QStringLiteral("Код"), WholeFigure(0, en::kMaxTransferCode),
-                                     PayKindBook(doc.infoBase)),
+                                     TransferKindBook(doc.infoBase)),
                         FigureColumn(QStringLiteral("Сумма"), MoneyFigure()),
                         FigureColumn(QStringLiteral("Куда"), WholeFigure(0, en::kMaxRecipient),
                                      RecipientBook(doc.refFiles)),

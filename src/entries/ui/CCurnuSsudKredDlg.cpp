@@ -1,7 +1,7 @@
 #include "entries/ui/CCurnuSsudKredDlg.h"
 
 #include "infobase/InfoBaseDb.h"
-#include "payroll/PayKinds.h"
+#include "shell/ui/BookChecks.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 
@@ -38,12 +38,8 @@ void CCurnuSsudKredDlg::BuildBlock(int loan)
     grid->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(ordinal[loan]), block), 0, 0, 1, 4);
 
     // The deduction's code: one of the loans' codes that the pay kinds hold.
-    const kalvor::BookCheck payKinds{QStringLiteral("Оплаты/Удержания"), [this](long long code) {
-                                         return code >= en::kMinLoanCode &&
-                                                kalvor::FindPayKind(*View()->Document(), int(code)) >= 0;
-                                     }};
     AddField(grid, 1, 0, QStringLiteral("Код удержания"), IdCode[at], kalvor::WholeFigure(0, en::kMaxLoanCode), 60, 1,
-             payKinds);
+             LoanKindBook(View()->Document()->infoBase));
     AddField(grid, 1, 2, QStringLiteral("Долг"), IdDebt[at], kalvor::MoneyFigure(), 110);
     AddField(grid, 2, 0, QStringLiteral("Количество месяцев"), IdMonths[at],
              kalvor::CountFigure(en::kMaxInstalmentMonths), 60);

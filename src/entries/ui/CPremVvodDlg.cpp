@@ -110,7 +110,8 @@ void CPremVvodDlg::SetupGrid()
         m_grid->GetDefaultCell(true, fixedColumn)->SetFormat(GridCtrl::DT_CENTER | GridCtrl::DT_VCENTER);
     m_grid->SetFixedRowCount(1);
     m_grid->SetFixedColumnCount(0);
-    const std::vector<GridColumn> columns = BonusColumns(View()->Document()->infoBase);
+    std::vector<GridColumn> columns = BonusColumns(View()->Document()->infoBase);
+    columns[BonusShopColumn].rowRefusal = ShopOfRowRefusal(columns[BonusShopColumn]);
     m_grid->DeclareColumns(columns);
     m_grid->SetRowCount(1);
     const QFontMetrics metrics(m_grid->GetNormalFont());
@@ -122,6 +123,18 @@ void CPremVvodDlg::SetupGrid()
     m_grid->ExpandLastColumn();
     const QStringList titles = GridColumnTitles(columns);
     for (int column = 0; column < kBonusColumnCount; ++column) m_grid->SetItemText(0, column, titles[column]);
+}
+
+// A line that shares no fund names a shop of the book in "Цех\nКТУ2"; a
+// line that shares one keeps its second rate there.
+std::function<QString(int row, const QString& read)> CPremVvodDlg::ShopOfRowRefusal(const GridColumn& column) const
+{
+    return [this, name = column.Name(), rule = column.rule,
+            shops = ShopBook(View()->Document()->infoBase)](int row, const QString& read) {
+        if (BonusKindSharesAFund(m_grid->GetItemText(row, BonusKindColumn).trimmed().toInt()))
+            return QString();
+        return kalvor::ReadFigure(name, rule, shops, read).refusal;
+    };
 }
 
 // ------------------------------------------------------------------ rows

@@ -5,9 +5,11 @@
 // the bonuses in roubles.
 #include "shell/ui/CFormChildDlg.h"
 
+#include <functional>
 #include <vector>
 
 class CFldHlpGridCtrl;
+struct GridColumn;
 class QLineEdit;
 struct GridNotifyInfo;
 
@@ -47,6 +49,7 @@ protected:
 
 private:
     void SetupGrid();
+    std::function<QString(int row, const QString& read)> ShopOfRowRefusal(const GridColumn& column) const;
     void AddButtons();
     // Appends (or inserts before `before`) a row of the employee with these
     // texts of the line's fields.

@@ -67,12 +67,12 @@ bool CEFuncPrExpSetDlg::ReadFields()
 {
     kalvor::infobase::FirmInfo& firm = m_base.firm;
     bool changed = false;
-    std::int32_t account = firm.c1Ch70;
-    changed |= kalvor::ParseIntField(m_account->text(), account, 0, kMostAccount) != 0;
-    firm.c1Ch70 = std::uint16_t(account);
+    const auto account = std::uint16_t(m_account->UnitsOr(firm.c1Ch70));
+    changed |= account != firm.c1Ch70;
+    firm.c1Ch70 = account;
 
-    std::int32_t subaccount = firm.c1Sub70();
-    changed |= kalvor::ParseIntField(m_subaccount->text(), subaccount, 0, kMostSubaccount) != 0;
+    const auto subaccount = int(m_subaccount->UnitsOr(firm.c1Sub70()));
+    changed |= subaccount != firm.c1Sub70();
     std::uint16_t word = std::uint16_t(firm.c1Word & ~(15u << kSubaccountShift));
     word = std::uint16_t(word | (std::uint16_t(subaccount) << kSubaccountShift));
 

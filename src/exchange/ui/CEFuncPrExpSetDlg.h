@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QLineEdit;
+class CTypedEdit;
 
 namespace kalvor::infobase {
 class CInfoBase;
@@ -37,8 +38,8 @@ private:
     void SaveFirmRecord();
 
     kalvor::infobase::CInfoBase& m_base;
-    QLineEdit* m_account = nullptr;
-    QLineEdit* m_subaccount = nullptr;
+    CTypedEdit* m_account = nullptr;
+    CTypedEdit* m_subaccount = nullptr;
     QCheckBox* m_join = nullptr;
     bool m_saved = false;
 };

@@ -2,7 +2,6 @@
 
 #include "shell/ui/NullableDateEdit.h"
 #include "shell/ui/TypedInput.h"
-#include "values/CScan.h"
 #include "values/RoundText.h"
 #include "values/Values.h"
 
@@ -14,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <climits>
+#include <cmath>
 
 using kalvor::exchange::T54WorkBlock;
 
@@ -186,29 +186,18 @@ void CEFuncT54FormEditDlg::StoreIntoWorkBlock()
                 kalvor::StoreTextIfChanged(Edit(id)->text(), m_doc.formBlock[std::size_t(r.cell + 2 * line)],
                                            kalvor::exchange::kT54FormTextLength);
                 break;
-            case CellKind::Integer: {
-                int value = 0;
-                if (kalvor::ScanInt(Edit(id)->text(), value))
-                    cell = value;
-                else if (Edit(id)->text().trimmed().isEmpty())
-                    cell = 0;
+            case CellKind::Integer:
+            case CellKind::Amount:
+            case CellKind::CountedInteger:
+            case CellKind::CountedAmount: {
+                // The value the field's kind read (roubles from kopecks); a
+                // text that does not read keeps the cell.
+                const auto* edit = qobject_cast<const CTypedEdit*>(Edit(id));
+                const kalvor::FigureReading reading = edit ? edit->Reading() : kalvor::FigureReading{};
+                if (reading.read)
+                    cell = reading.units / std::pow(10.0, edit->Kind().rule.decimals);
                 break;
             }
-            case CellKind::Amount: {
-                // A point or a comma before the fraction; a text that does not
-                // read in full keeps the cell.
-                double value = 0;
-                if (kalvor::ReadTypedDecimal(Edit(id)->text(), value) != kalvor::TypedDecimal::Refused)
-                    cell = value;
-                break;
-            }
-            case CellKind::CountedInteger: {
-                std::int32_t value = std::int32_t(cell);
-                kalvor::ParseIntFieldChanged(Edit(id)->text(), value);
-                cell = value;
-                break;
-            }
-            case CellKind::CountedAmount: kalvor::ParseDoubleField(Edit(id)->text(), cell); break;
             }
         }
 }

@@ -137,6 +137,22 @@ void FillBookGrid(CGridCtrl* grid, const std::vector<QStringList>& rows)
     FitBookGridColumns(grid);
 }
 
+std::function<QString(int row, const QString& read)> NumberUniqueInColumn(const CGridCtrl* grid, int col,
+                                                                          const QString& name, const QString& book)
+{
+    return [grid, col, name, book](int row, const QString& read) {
+        const long long number = read.trimmed().toLongLong();
+        if (number == 0)
+            return QString();
+        for (int other = grid->GetFixedRowCount(); other < grid->GetRowCount(); ++other)
+            if (other != row && grid->GetItemText(other, col).trimmed().toLongLong() == number)
+                return QStringLiteral("В поле \"%1\" указан номер, который уже есть в справочнике \"%2\": %3")
+                    .arg(name, book)
+                    .arg(number);
+        return QString();
+    };
+}
+
 std::vector<QStringList> BookGridRows(const CGridCtrl* grid)
 {
     std::vector<QStringList> rows;

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace kalvor::infobase {
@@ -26,6 +27,11 @@ CFldHlpGridCtrl* CreateBookGrid(CCommonFormView* view, int id, int fixedRows);
 void SetBookGridColumns(CGridCtrl* grid, const std::vector<GridColumn>& columns, const std::vector<double>& shares);
 // The book's columns: each title with its rule.
 std::vector<GridColumn> BookColumns(const QStringList& titles, const std::vector<kalvor::FigureRule>& rules);
+// The check of a book's own number in the column: a number another data row
+// of the grid holds already is refused naming the column and the book (0 and
+// an empty cell are no number).
+std::function<QString(int row, const QString& read)> NumberUniqueInColumn(const CGridCtrl* grid, int col,
+                                                                          const QString& name, const QString& book);
 // Widens the last column so that the columns fill the grid.
 void FitBookGridColumns(CGridCtrl* grid);
 // Appends a data row with these texts; returns its index.

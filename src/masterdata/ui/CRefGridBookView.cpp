@@ -62,7 +62,12 @@ CRefGridBookView::CRefGridBookView(GridBook book, CKalvorDoc* doc, QWidget* pare
     }
     m_grid = CreateBookGrid(this, IdGrid, 1);
     layout->addWidget(m_grid, 1);
-    SetBookGridColumns(m_grid, BookColumns(form.titles, GridBookRules(book)), form.shares);
+    std::vector<GridColumn> columns = BookColumns(form.titles, GridBookRules(book));
+    // Every book but the contributions keeps each number once; the
+    // contributions keep their rows in place, empty codes included.
+    if (book != GridBook::Contributions)
+        columns[0].rowRefusal = NumberUniqueInColumn(m_grid, 0, columns[0].Name(), form.caption);
+    SetBookGridColumns(m_grid, columns, form.shares);
     FillBookGrid(m_grid, GridBookRows(book, *doc));
     ConnectBookGridFocus(this, m_grid);
 }

@@ -7,6 +7,7 @@
 #include "masterdata/TypedFields.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "shell/ui/TypedInput.h"
 #include "values/Clock.h"
 #include "values/Values.h"
 
@@ -64,9 +65,13 @@ bool StoreBit(ib::u32& word, int bit, bool on)
     return true;
 }
 
-// A whole number read in full (the page's figure fields have refused any
+// The number the field's kind read (the page's fields have refused any
 // other text before anything is stored); 0 for an empty text.
-int ReadInt(const QString& text) { return kalvor::masterdata::TypedNumber(text); }
+int ReadInt(const QLineEdit* field)
+{
+    const auto* typed = qobject_cast<const CTypedEdit*>(field);
+    return typed ? int(typed->UnitsOr(0)) : 0;
+}
 
 kalvor::FigureRule Rule(int id) { return kalvor::masterdata::CardFieldRule(1, id); }
 
@@ -208,9 +213,9 @@ void CWorkerUchkartExDDlg::OnDeductionTotalKillFocus()
 
 bool CWorkerUchkartExDDlg::StoreFlags(ib::EmployeeHead& head)
 {
-    bool changed = StoreBit(head.flags, kStatusBit, ReadInt(Edit(1016)->text()) & 1);
+    bool changed = StoreBit(head.flags, kStatusBit, ReadInt(Edit(1016)) & 1);
     for (const FlagBox& box : kFlagBoxes) changed |= StoreBit(head.flags, box.bit, Check(box.id)->isChecked());
-    changed |= StoreBit(head.flags, kAverageKindBit, ReadInt(Edit(1117)->text()) & 1);
+    changed |= StoreBit(head.flags, kAverageKindBit, ReadInt(Edit(1117)) & 1);
     changed |= kalvor::StoreTextIfChanged(Edit(1068)->text(), head.officerTitle, 121) != 0;
     for (const DatePicker& picker : kDatePickers)
         changed |= GetDateFromPicker(Picker(picker.id), &(head.*picker.member)) != 0;
@@ -243,13 +248,17 @@ bool CWorkerUchkartExDDlg::StoreNumbers(ib::EmployeeHead& head, bool* gradeChang
 
 bool CWorkerUchkartExDDlg::StoreImputedIncome(ib::EmployeeHead& head)
 {
-    bool changed = head.vmenMarker != 123;
-    head.vmenMarker = 123;
     ib::u16 word = Check(1081)->isChecked() ? 1 : 0;
     for (int m = 0; m < 12; ++m) {
-        if (ReadInt(Edit(kMonthIds[m])->text()) == 1)
+        if (ReadInt(Edit(kMonthIds[m])) == 1)
             word = ib::u16(word | (1u << (m + 1)));
     }
+    // A record whose months were never set shows none; left so, it stays
+    // unset, and a visit of the page marks nothing.
+    if (head.vmenMarker != 123 && word == 0)
+        return false;
+    bool changed = head.vmenMarker != 123;
+    head.vmenMarker = 123;
     changed |= head.vmenWord != word;
     head.vmenWord = word;
     return changed;

@@ -44,6 +44,16 @@ CCalcPlatVedDlg::CCalcPlatVedDlg(CCommonFormView* view) : CFormChildDlg(392, vie
     label->setBuddy(m_total);
     SetControl(IdTotal, m_total);
     SetupGrid();
+    // The sheet shows the month's amounts to pay: when the month changes, a
+    // filled sheet is filled again for the same selection from what the new
+    // month holds, and an empty one loses the old total.
+    if (CKalvorDoc* doc = view ? view->Document() : nullptr)
+        connect(doc, &CKalvorDoc::reportingMonthChanged, this, [this] {
+            if (m_grid->GetRowCount() > m_grid->GetFixedRowCount())
+                SetSelection(m_shop, m_brigade, m_third);
+            else
+                m_total->clear();
+        });
     // The selected cell becomes the view's focused field (its field help reads it).
     connect(m_grid, &CGridCtrl::gridNotify, this, [this](GridNotifyInfo* info, long* result) {
         *result = 0;

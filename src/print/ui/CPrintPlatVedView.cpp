@@ -1,7 +1,9 @@
 #include "print/ui/CPrintPlatVedView.h"
 
 #include "print/PayrollPrintRuns.h"
+#include "shell/ui/BookChecks.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/TypedInput.h"
 #include "values/Values.h"
 
 #include <QCheckBox>
@@ -111,14 +113,7 @@ void CPrintPlatVedView::BuildForm(const QString& caption)
 
 InputKind CPrintPlatVedView::PayKindFieldKind() const
 {
-    const CKalvorDoc* doc = Document();
-    return {QStringLiteral("Код начисления"), kalvor::WholeFigure(0, kMaxPayKind),
-            kalvor::BookCheck{QStringLiteral("Оплаты/Удержания"), [doc](long long code) {
-                                  for (const auto& kind : doc->infoBase.payKinds)
-                                      if (kind.kod == code)
-                                          return true;
-                                  return false;
-                              }}};
+    return {QStringLiteral("Код начисления"), kalvor::WholeFigure(0, kMaxPayKind), PayKindBook(Document()->infoBase)};
 }
 
 void CPrintPlatVedView::OnInitialUpdate()
@@ -165,9 +160,8 @@ bool CPrintPlatVedView::ReadFormValues()
     m_form.newEmployeesOnly = OptionValue(*this, IdNewEmployeesBox);
     // Empty: every pay kind.
     m_form.payKind = TypedValue(*this, IdPayKindField);
-    kalvor::Packed12Digits costCode;
-    kalvor::ParsePacked12Digits(FieldText(*this, IdCostCodeField), costCode.ch, costCode.sc, costCode.au);
-    m_form.costCode = kalvor::Packed12DigitsValue(costCode);
+    const auto* costCode = controlAs<CTypedEdit>(IdCostCodeField);
+    m_form.costCode = costCode ? std::uint64_t(costCode->UnitsOr(0)) : 0;
     StoreSettings();
     return true;
 }

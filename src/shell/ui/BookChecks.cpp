@@ -1,6 +1,7 @@
 #include "shell/ui/BookChecks.h"
 
 #include "infobase/InfoBase.h"
+#include "infobase/PayKindCodes.h"
 #include "infobase/RefFiles.h"
 
 #include <algorithm>
@@ -13,6 +14,22 @@ kalvor::BookCheck PayKindBook(const ib::CInfoBase& base)
                 return std::any_of(base.payKinds.begin(), base.payKinds.end(),
                                    [code](const ib::PayKind& kind) { return kind.kod == code; });
             }};
+}
+
+kalvor::BookCheck TransferKindBook(const ib::CInfoBase& base)
+{
+    kalvor::BookCheck check = PayKindBook(base);
+    check.kind = QStringLiteral("видом перечисления в банк");
+    check.isOfKind = [](long long code) { return kalvor::IsPayReducingCode(int(code)); };
+    return check;
+}
+
+kalvor::BookCheck LoanKindBook(const ib::CInfoBase& base)
+{
+    kalvor::BookCheck check = PayKindBook(base);
+    check.kind = QStringLiteral("видом удержания по ссуде");
+    check.isOfKind = [](long long code) { return kalvor::IsLoanCode(int(code)); };
+    return check;
 }
 
 kalvor::BookCheck ShopBook(const ib::CInfoBase& base)

@@ -12,6 +12,14 @@ class CRefFiles;
 
 // The pay kinds ("Оплаты/Удержания") by code.
 kalvor::BookCheck PayKindBook(const kalvor::infobase::CInfoBase& base);
+// A bank transfer's code: a pay kind of the book that takes the money off
+// the pay (IsPayReducingCode: the transfers 903 and 906 of the rest, and the
+// deductions sent to a bank as fixed amounts). An accrual is no transfer: the
+// calculation would drop the row and leave the money to be paid in cash.
+kalvor::BookCheck TransferKindBook(const kalvor::infobase::CInfoBase& base);
+// A loan's deduction code: a pay kind of the book within the loans' codes
+// (IsLoanCode).
+kalvor::BookCheck LoanKindBook(const kalvor::infobase::CInfoBase& base);
 // The shops ("Цех/Отдел") by number.
 kalvor::BookCheck ShopBook(const kalvor::infobase::CInfoBase& base);
 // The professions ("Профессии") by code.

@@ -38,9 +38,13 @@ void CRepEdit1Dlg::EndWith(int result)
     const QFileInfo folder(file.absolutePath());
     const bool writable = !PrintFileName().isEmpty() && !file.isDir() && folder.isDir() && folder.isWritable() &&
                           (!file.exists() || file.isWritable());
-    if (!writable) {
+    if (!writable)
         KalvorMessageBox(QStringLiteral("Файл печати не может быть записан: %1").arg(file.filePath()),
                          MB_OK | MB_ICONERROR, QString(), this);
+    // The form's own file is replaced when the form is made again; a name
+    // typed that holds another file is replaced only when the user says so.
+    const bool ownFile = file.absoluteFilePath() == QFileInfo(m_ownPath).absoluteFilePath();
+    if (!writable || (file.exists() && !ownFile && !ConfirmFileReplaced(file.filePath(), this))) {
         auto* name = controlAs<QLineEdit>(IdFileName);
         name->setFocus();
         name->selectAll();
@@ -50,7 +54,7 @@ void CRepEdit1Dlg::EndWith(int result)
 }
 
 CRepEdit1Dlg::CRepEdit1Dlg(const QString& path, const EditorCaptions& captions, QWidget* parent)
-    : QDialog(parent), m_folder(QFileInfo(path).absolutePath())
+    : QDialog(parent), m_folder(QFileInfo(path).absolutePath()), m_ownPath(QDir(m_folder).filePath(RtfFileName(path)))
 {
     setWindowTitle(QStringLiteral("Обработка отчета"));
     auto* layout = new QVBoxLayout(this);

@@ -6,7 +6,8 @@
 // the pension-fund report ("Редактировать раздел 1 и 5", "Редактировать
 // раздел 4"). Making the report with a name that cannot be written is refused
 // aloud and the dialog stays, as is opening an editor with such a name (an
-// editor makes the report too).
+// editor makes the report too). A name typed that holds a file other than
+// the form's own asks before replacing it.
 #pragma once
 
 #include "shell/ui/ControlMap.h"
@@ -47,4 +48,5 @@ private:
     void EndWith(int result);
 
     QString m_folder;
+    QString m_ownPath; // the form's own print file, which making it again replaces
 };

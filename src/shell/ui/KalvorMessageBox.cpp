@@ -4,6 +4,7 @@
 #include "platform/GuiBridge.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
@@ -134,4 +135,10 @@ void ShowException(const std::exception& error, QWidget* owner)
         return;
     }
     KalvorMessageBox(QString::fromUtf8(error.what()), MB_OK | MB_ICONERROR, QString(), owner);
+}
+
+bool ConfirmFileReplaced(const QString& path, QWidget* owner)
+{
+    return KalvorMessageBox(QStringLiteral("Файл %1 существует. Заменить?").arg(QDir::toNativeSeparators(path)),
+                            MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QString(), owner) == IDYES;
 }

@@ -51,6 +51,10 @@ using MessageBoxHandler = std::function<int(const MessageBoxRequest&)>;
 int KalvorMessageBox(const QString& text, int flags = MB_OK, const QString& caption = QString(),
                      QWidget* owner = nullptr);
 
+// Asks before a file that a name typed by hand holds is replaced: "Файл ...
+// существует. Заменить?", "Нет" the default; true when answered "Да".
+bool ConfirmFileReplaced(const QString& path, QWidget* owner = nullptr);
+
 // Installs another handler (a test's recorder); returns the previous one.
 // An empty handler restores the real message box.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);

@@ -181,8 +181,12 @@ void ReportEditDlg::SaveValues()
             GetDateFromPicker(controlAs<NullableDateEdit>(field.control), &packed);
             value = packed;
         } else {
-            const QString text = controlAs<QLineEdit>(field.control)->text();
-            value = HoldsKopecks(placed) ? MoneyNumber(text).value_or(value) : FieldNumber(text).value_or(value);
+            // The value the field's kind read (roubles from kopecks); a text
+            // that does not read keeps the value.
+            const auto* edit = controlAs<CTypedEdit>(field.control);
+            const kalvor::FigureReading reading = edit ? edit->Reading() : kalvor::FigureReading{};
+            if (reading.read)
+                value = reading.units / std::pow(10.0, edit->Kind().rule.decimals);
         }
     }
 }
