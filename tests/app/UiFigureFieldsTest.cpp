@@ -704,6 +704,7 @@ public:
             if (!field->isEnabled())
                 continue;
             WalkField(*field, RefusedText(*field));
+            ++m_inputs;
         }
     }
     // The first refusing column of each editable grid of the entry, given
@@ -719,6 +720,7 @@ public:
                 WalkGrid(*grid, otherEmployee);
     }
     const QStringList& Faults() const { return m_faults; }
+    int Inputs() const { return m_inputs; }
 
 private:
     void Fault(const QString& what, const QString& fault)
@@ -844,6 +846,7 @@ private:
         TypeAndLeave(grid, row, col, text, Qt::Key_Tab);
         if (!Held(what, "Tab", said, shown) || !EditorHolds(grid, row, col, text))
             return Fault(what, QStringLiteral("the refused cell is not held"));
+        ++m_inputs;
         for (const auto& [way, name] : kWaysOut) {
             if (way == Way::Tab || way == Way::Enter)
                 continue;
@@ -889,6 +892,7 @@ private:
     int m_other;
     QString m_where;
     QStringList m_faults;
+    int m_inputs = 0;
 };
 
 } // namespace
@@ -906,7 +910,7 @@ TEST_F(UiGridCells, EveryRefusedInputHoldsItsFocusOnEveryWayOut)
     QTimer closer;
     ASSERT_TRUE(ShowAt1024x768(frame, closer, &CloseModalDialogs, 50));
     QStringList faults;
-    int screens = 0;
+    int screens = 0, inputs = 0;
     for (const CommandInfo& command : registry.Commands()) {
         if (!command.makeView)
             continue;
@@ -923,10 +927,12 @@ TEST_F(UiGridCells, EveryRefusedInputHoldsItsFocusOnEveryWayOut)
         walk.WalkFields();
         walk.WalkGrids(111);
         faults << walk.Faults();
+        inputs += walk.Inputs();
         frame.SwitchView<CEmptyView>();
         Settle();
     }
-    EXPECT_GE(screens, 15);
+    EXPECT_GE(screens, 30);
+    EXPECT_GE(inputs, 150);
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
 }
 

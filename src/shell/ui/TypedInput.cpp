@@ -62,11 +62,9 @@ protected:
             qApp->removeEventFilter(this);
             return false;
         }
-        // Said once the event is done, as a refusal at a focus change is.
-        QTimer::singleShot(0, this, [this] {
-            if (Holds())
-                SayAgain();
-        });
+        // Said now: a click has already moved the focus (and a refusal said
+        // at that focus change is this attempt's too).
+        SayAgain();
         return true;
     }
 
