@@ -71,12 +71,18 @@ struct MessageRecorder {
                                                      {IDYES, QStringLiteral("Да")},
                                                      {IDNO, QStringLiteral("Нет")},
                                                      {IDCANCEL, QStringLiteral("Отмена")}};
+        // Its own box: one with its text that was not up before; a box said
+        // while it is up is answered first (by its own timer or this one),
+        // then this one.
+        QList<QWidget*> before;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<QMessageBox*>(w) && w->isVisible())
+                before << w;
         QTimer answerer;
         QObject::connect(&answerer, &QTimer::timeout, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible())
+            if (!box || !box->isVisible() || before.contains(box) || box->text() != r.text)
                 return;
-            answerer.stop();
             for (QAbstractButton* button : box->buttons())
                 if (button->text() == kButtons.at(wanted)) {
                     button->click();
