@@ -55,8 +55,11 @@ protected:
     {
         if (!IsAttemptToLeave(*event) || !watched->isWidgetType())
             return false;
+        // A key or click the input (or a widget within it) leaves goes on to
+        // its parents: that is no attempt to leave.
         auto* target = static_cast<QWidget*>(watched);
-        if (target->window() != m_held->window() || target == m_held || m_held->isAncestorOf(target))
+        if (target->window() != m_held->window() || target == m_held || m_held->isAncestorOf(target) ||
+            target->isAncestorOf(m_held))
             return false;
         if (!Holds()) {
             qApp->removeEventFilter(this);
@@ -217,7 +220,8 @@ bool CTypedEdit::Read()
         return true;
     }
     // Held before the box is up: nothing greys the form meanwhile.
-    HoldRefusal(this, [this] { return isVisible() && !Reading().read; }, [this] { Read(); });
+    if (m_holds)
+        HoldRefusal(this, [this] { return isVisible() && !Reading().read; }, [this] { Read(); });
     SayRefusalOnce(this, text(), reading.refusal);
     if (m_beforeFocus)
         m_beforeFocus();

@@ -70,6 +70,10 @@ public:
     // Called before the focus goes back to the refused input (a screen that
     // greys its fields while the focus is elsewhere makes them editable).
     void OnRefusal(std::function<void()> beforeFocus) { m_beforeFocus = std::move(beforeFocus); }
+    // A selection field chooses and stores nothing: refused, it keeps the
+    // focus at that attempt but does not hold it (the focus goes to the
+    // entry freely, and the field is read again when the strip is applied).
+    void LeaveFreelyWhenRefused() { m_holds = false; }
 
 protected:
     void focusOutEvent(QFocusEvent* event) override;
@@ -84,6 +88,7 @@ private:
     InputKind m_kind;
     std::function<void()> m_beforeFocus;
     QString m_taken;
+    bool m_holds = true;
 };
 
 // The most characters of a file's path a field takes.
