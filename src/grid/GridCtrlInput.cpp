@@ -287,7 +287,8 @@ void CGridCtrl::RefuseCell(int row, int col, const QString& text, const QString&
     m_refusal = message;
     SetFocusCell(row, col);
     if (Holder())
-        Holder()(this, [this] { return m_refusalPending && isVisible(); }, [this] { SayRefusalAgain(); });
+        Holder()(
+            this, [this] { return m_refusalPending && isVisible(); }, [this] { SayRefusalAgain(); });
     const unsigned fill = m_fill;
     Sayer()(window(), message);
     QTimer::singleShot(0, this, [this, row, col, fill, text] { ReopenRefusedCell(row, col, fill, text); });

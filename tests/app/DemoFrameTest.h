@@ -21,8 +21,8 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QMessageBox>
 #include <QFile>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
 

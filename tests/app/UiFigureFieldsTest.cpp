@@ -653,7 +653,6 @@ TEST_F(UiGridCells, EveryEditableGridCellReadsTheWholeTextOrRefusesItWhenLeft)
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
 }
 
-
 // ------------------------------------------------- the ways out of a refusal
 
 #include "shell/ui/CTabelFilterDlg.h"
@@ -676,11 +675,11 @@ QString RefusedText(const CTypedEdit& field)
 // screen.
 enum class Way { Tab, Enter, ClickOnStrip, EnterInStrip, F4, MenuCommand };
 const std::pair<Way, const char*> kWaysOut[] = {{Way::Tab, "Tab"},
-                                               {Way::Enter, "Enter"},
-                                               {Way::ClickOnStrip, "a click on the strip"},
-                                               {Way::EnterInStrip, "Enter in the strip"},
-                                               {Way::F4, "F4"},
-                                               {Way::MenuCommand, "a menu command"}};
+                                                {Way::Enter, "Enter"},
+                                                {Way::ClickOnStrip, "a click on the strip"},
+                                                {Way::EnterInStrip, "Enter in the strip"},
+                                                {Way::F4, "F4"},
+                                                {Way::MenuCommand, "a menu command"}};
 
 // The walk of the refused inputs of one screen with a selection strip.
 class RefusalWayWalk {
@@ -839,7 +838,8 @@ private:
         if (row < 0)
             return;
         --col;
-        const QString what = QStringLiteral("grid %1 \"%2\" \"%3\"").arg(grid.GetDlgCtrlID()).arg(grid.GetItemText(0, col), text);
+        const QString what =
+            QStringLiteral("grid %1 \"%2\" \"%3\"").arg(grid.GetDlgCtrlID()).arg(grid.GetItemText(0, col), text);
         const QString stored = grid.GetItemText(row, col);
         const unsigned shown = m_view->m_tabN;
         std::size_t said = m_boxes.boxes.size();
@@ -875,7 +875,8 @@ private:
         LoadEmployeeForView(*m_view, m_view->Document()->infoBase.FindEmployee(otherEmployee));
         Settle();
         if (m_boxes.boxes.size() != said)
-            Fault(what, QStringLiteral("another employee's rows say %1").arg(m_boxes.Texts().mid(int(said)).join(QLatin1Char('|'))));
+            Fault(what, QStringLiteral("another employee's rows say %1")
+                            .arg(m_boxes.Texts().mid(int(said)).join(QLatin1Char('|'))));
         if (grid.GetEditor() && GridTexts(grid) != rows)
             Fault(what, QStringLiteral("an editor is open over employee %1's rows with \"%2\"")
                             .arg(otherEmployee)
@@ -935,8 +936,7 @@ TEST_F(UiGridCells, EveryRefusedInputHoldsItsFocusOnEveryWayOut)
             for (CTypedEdit* field : view->findChildren<CTypedEdit*>())
                 if (!field->Reading().read)
                     field->clear();
-            for (CInPlaceEdit* editor : view->findChildren<CInPlaceEdit*>())
-                QTest::keyClick(editor, Qt::Key_Escape);
+            for (CInPlaceEdit* editor : view->findChildren<CInPlaceEdit*>()) QTest::keyClick(editor, Qt::Key_Escape);
             Settle();
             if (!frame.SwitchView<CEmptyView>())
                 break;

@@ -9,12 +9,12 @@
 #include "shell/ui/NullableDateEdit.h"
 #include "support/TestFixture.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
-#include <QAbstractButton>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,12 +23,12 @@
 #include <QWidget>
 #include <array>
 #include <atomic>
-#include <deque>
 #include <cstring>
+#include <deque>
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 #include <string>
-#include <gtest/gtest.h>
 #include <thread>
 #include <vector>
 

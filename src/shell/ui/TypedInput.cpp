@@ -135,8 +135,7 @@ protected:
 // The grids say a refused cell in the program's box, as every other
 // refusal, and the cell holds the focus as a refused field does.
 [[maybe_unused]] const bool kGridRefusalsAsInputs = [] {
-    CGridCtrl::SetRefusalSayer(
-        [](QWidget* owner, const QString& message) { SayRefusalOnce(owner, message, message); });
+    CGridCtrl::SetRefusalSayer([](QWidget* owner, const QString& message) { SayRefusalOnce(owner, message, message); });
     CGridCtrl::SetRefusalHolder(HoldRefusal);
     return true;
 }();
@@ -221,7 +220,8 @@ bool CTypedEdit::Read()
     }
     // Held before the box is up: nothing greys the form meanwhile.
     if (m_holds)
-        HoldRefusal(this, [this] { return isVisible() && !Reading().read; }, [this] { Read(); });
+        HoldRefusal(
+            this, [this] { return isVisible() && !Reading().read; }, [this] { Read(); });
     SayRefusalOnce(this, text(), reading.refusal);
     if (m_beforeFocus)
         m_beforeFocus();
