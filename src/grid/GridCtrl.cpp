@@ -123,6 +123,8 @@ bool CGridCtrl::SetRowCount(int nRows)
     if (nRows < 0 || nRows == m_nRows)
         return nRows == m_nRows;
     bool result = true;
+    if (nRows < m_nRows)
+        DropRefusedEdit();
     m_idTopLeftCell = CCellID();
     if (nRows < m_nFixedRows)
         m_nFixedRows = nRows;
@@ -362,8 +364,8 @@ bool CGridCtrl::DeleteRow(int row)
 
 bool CGridCtrl::DeleteNonFixedRows()
 {
+    DropRefusedEdit();
     EndEditing();
-    m_refusalPending = false;
     ResetSelectedRange();
     if (!m_bVirtualMode) {
         for (int row = m_nRows - 1; row >= m_nFixedRows; --row) DeleteRow(row);
@@ -385,6 +387,7 @@ bool CGridCtrl::DeleteNonFixedRows()
 
 bool CGridCtrl::DeleteAllItems()
 {
+    DropRefusedEdit();
     ResetSelectedRange();
     m_arColWidths.clear();
     m_arRowHeights.clear();

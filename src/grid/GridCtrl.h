@@ -250,6 +250,13 @@ public:
     // one until the program sets it).
     using RefusalSayer = std::function<void(QWidget* owner, const QString& message)>;
     static void SetRefusalSayer(RefusalSayer say);
+    // How a refused cell holds the focus until it is corrected or abandoned
+    // (the program's hold of a refused input; nothing until the program sets
+    // it): `holds` tells whether the refusal is still open, `sayAgain` says it
+    // again and gives the focus back to the cell.
+    using RefusalHolder =
+        std::function<void(QWidget* held, std::function<bool()> holds, std::function<void()> sayAgain)>;
+    static void SetRefusalHolder(RefusalHolder hold);
     // A refused cell is being corrected: from its refusal until its editor
     // is left with a text that reads or abandoned with Esc, or the grid is
     // filled anew. A screen does not store or close meanwhile (the refusal
@@ -512,11 +519,17 @@ protected:
 private:
     // A refused cell keeps what it stored: the refusal is said at once, and
     // once the focus change is over the editor opens again on the cell with
-    // the refused text selected.
+    // the refused text selected, unless the grid was filled anew meanwhile.
     void RefuseCell(int row, int col, const QString& text, const QString& message);
-    void ReopenRefusedCell(int row, int col, const QString& stored, const QString& text);
+    void ReopenRefusedCell(int row, int col, unsigned fill, const QString& text);
+    void SayRefusalAgain();
+    // Rows are going: a refused text being corrected goes with them (its
+    // editor closes without a word and no reopening follows).
+    void DropRefusedEdit();
     std::map<int, GridColumn> m_columnKinds;
     bool m_refusalPending = false;
+    QString m_refusal; // what the pending refusal says
+    unsigned m_fill = 0; // counts the times the rows went (a fill anew)
     bool PagePrintStart(int page, int& firstRow, int& firstCol) const;
     bool CellDragAcceptable(const QMimeData* data, const CCellID& cell) const;
     void MoveDraggedRow(int dropRow);

@@ -269,23 +269,59 @@ CGridCtrl::RefusalSayer& Sayer()
     return say;
 }
 
+CGridCtrl::RefusalHolder& Holder()
+{
+    static CGridCtrl::RefusalHolder hold;
+    return hold;
+}
+
 } // namespace
 
 void CGridCtrl::SetRefusalSayer(RefusalSayer say) { Sayer() = std::move(say); }
 
+void CGridCtrl::SetRefusalHolder(RefusalHolder hold) { Holder() = std::move(hold); }
+
 void CGridCtrl::RefuseCell(int row, int col, const QString& text, const QString& message)
 {
     m_refusalPending = true;
+    m_refusal = message;
     SetFocusCell(row, col);
-    const QString stored = GetItemText(row, col);
+    if (Holder())
+        Holder()(
+            this, [this] { return m_refusalPending && isVisible(); }, [this] { SayRefusalAgain(); });
+    const unsigned fill = m_fill;
     Sayer()(window(), message);
-    QTimer::singleShot(0, this, [this, row, col, stored, text] { ReopenRefusedCell(row, col, stored, text); });
+    QTimer::singleShot(0, this, [this, row, col, fill, text] { ReopenRefusedCell(row, col, fill, text); });
 }
 
-void CGridCtrl::ReopenRefusedCell(int row, int col, const QString& stored, const QString& text)
+void CGridCtrl::SayRefusalAgain()
 {
-    // Not when the grid went or was filled anew meanwhile.
-    if (!isVisible() || !IsValid(row, col) || GetItemText(row, col) != stored || GetEditor()) {
+    Sayer()(window(), m_refusal);
+    if (CInPlaceEdit* editor = GetEditor()) {
+        window()->activateWindow();
+        editor->setFocus(Qt::OtherFocusReason);
+        editor->selectAll();
+    }
+}
+
+void CGridCtrl::DropRefusedEdit()
+{
+    ++m_fill;
+    if (!m_refusalPending)
+        return;
+    m_refusalPending = false;
+    if (CInPlaceEdit* editor = GetEditor()) {
+        editor->Detach();
+        editor->hide();
+        editor->deleteLater();
+    }
+}
+
+void CGridCtrl::ReopenRefusedCell(int row, int col, unsigned fill, const QString& text)
+{
+    // Not when the grid went, the refusal ended or the grid was filled anew
+    // meanwhile (another employee's rows may show the same text).
+    if (!m_refusalPending || fill != m_fill || !isVisible() || !IsValid(row, col) || GetEditor()) {
         m_refusalPending = false;
         return;
     }

@@ -159,7 +159,10 @@ void CInPlaceEdit::WidenToText()
 void CInPlaceEdit::focusOutEvent(QFocusEvent* e)
 {
     QLineEdit::focusOutEvent(e);
-    EndEdit();
+    // Another window taking the activation (a message box over the grid)
+    // leaves the editor open: the focus comes back to it with the window.
+    if (e->reason() != Qt::ActiveWindowFocusReason)
+        EndEdit();
 }
 
 void CInPlaceEdit::EndEdit()

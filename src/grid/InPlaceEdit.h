@@ -13,8 +13,10 @@
 class CGridHost;
 
 // Editor over a cell. It ends editing by itself on Enter, Tab, Escape, the
-// arrow and page keys, or when it loses the focus, and reports the result to
-// the grid with one end-edit record (the key that ended it in the data word).
+// arrow and page keys, or when the focus goes to another widget (not when its
+// window only gives the activation away, to a message box), and reports the
+// result to the grid with one end-edit record (the key that ended it in the
+// data word).
 class CInPlaceEdit : public QLineEdit {
     Q_OBJECT
 public:

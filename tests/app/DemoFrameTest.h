@@ -1,6 +1,7 @@
 // The frame's screens over a copy of the demo base in a temporary working
 // folder, registered as the program registers them, with today fixed at the
-// end of April 2011 and message boxes recorded.
+// end of April 2011 and the program's real message boxes shown, answered
+// and recorded.
 #pragma once
 
 #include "DemoFirm.h"
@@ -21,6 +22,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -63,10 +65,11 @@ protected:
         return true;
     }
     // Closes a modal dialog that a screen may show (a question the test does
-    // not answer); for ShowAt1024x768.
+    // not answer; its message boxes are the recorder's); for ShowAt1024x768.
     static void CloseModalDialogs()
     {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            dialog && !qobject_cast<QMessageBox*>(dialog))
             dialog->reject();
     }
     // The screen of the command as the quick buttons open it: on employee
@@ -110,7 +113,7 @@ protected:
     CKalvorDoc doc;
     std::unique_ptr<InfoBaseService> service;
     CommandRegistry registry;
-    MessageRecorder boxes;
+    MessageRecorder boxes{MessageRecorder::RealBoxes};
     kalvor::ScopedToday today{QDate(2011, 4, 29)};
 };
 

@@ -653,4 +653,299 @@ TEST_F(UiGridCells, EveryEditableGridCellReadsTheWholeTextOrRefusesItWhenLeft)
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
 }
 
+// ------------------------------------------------- the ways out of a refusal
+
+#include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/EntryViewBodies.h"
+
+namespace {
+
+// A text the input refuses: the first of these its kind does not read; empty
+// for an input that takes them all (a text).
+QString RefusedText(const CTypedEdit& field)
+{
+    for (const QString& text : {QStringLiteral("12x"), QStringLiteral("-40x"), QStringLiteral("abc")})
+        if (!ReadInput(field.Kind(), text).read)
+            return text;
+    return QString();
+}
+
+// How a person tries to leave a refused input: a key in it, a click on the
+// selection strip, Enter in the strip, F4, a menu command opening another
+// screen.
+enum class Way { Tab, Enter, ClickOnStrip, EnterInStrip, F4, MenuCommand };
+const std::pair<Way, const char*> kWaysOut[] = {{Way::Tab, "Tab"},
+                                                {Way::Enter, "Enter"},
+                                                {Way::ClickOnStrip, "a click on the strip"},
+                                                {Way::EnterInStrip, "Enter in the strip"},
+                                                {Way::F4, "F4"},
+                                                {Way::MenuCommand, "a menu command"}};
+
+// The walk of the refused inputs of one screen with a selection strip.
+class RefusalWayWalk {
+public:
+    RefusalWayWalk(CMainFrame& frame, MessageRecorder& boxes, CCommonFormView& view, int otherCommand, QString where)
+        : m_frame(frame), m_boxes(boxes), m_view(&view), m_other(otherCommand), m_where(std::move(where))
+    {}
+
+    // Each typed field of the entry, given a text it refuses and left by Tab,
+    // then by every other way: one box each, and the field keeps the focus.
+    // Esc then puts the stored text back and does what it does on the field
+    // untouched.
+    void WalkFields()
+    {
+        auto* entry = m_view ? m_view->m_entryDlg.data() : nullptr;
+        for (CTypedEdit* field : entry ? entry->findChildren<CTypedEdit*>() : QList<CTypedEdit*>()) {
+            if (!m_view || !field->isVisibleTo(entry) || field->isReadOnly() || RefusedText(*field).isEmpty())
+                continue;
+            m_view->EnableEntry(true);
+            Settle();
+            if (!field->isEnabled())
+                continue;
+            WalkField(*field, RefusedText(*field));
+            ++m_inputs;
+        }
+    }
+    // The first refusing column of each editable grid of the entry, given
+    // "12x": held on every way out but Tab and Enter (which move within the
+    // grid); Esc puts the stored text back; then, refused again, the grid is
+    // filled with another employee's rows: no editor is left over them.
+    void WalkGrids(int otherEmployee)
+    {
+        auto* entry = m_view ? m_view->m_entryDlg.data() : nullptr;
+        const int count = entry ? int(EditableGrids(m_view).size()) : 0;
+        for (int index = 0; m_view && index < count; ++index)
+            if (CGridCtrl* grid = EditableGrids(m_view).value(index); grid && entry->isAncestorOf(grid))
+                WalkGrid(*grid, otherEmployee);
+    }
+    const QStringList& Faults() const { return m_faults; }
+    int Inputs() const { return m_inputs; }
+
+private:
+    void Fault(const QString& what, const QString& fault)
+    {
+        m_faults << QStringLiteral("%1, %2: %3").arg(m_where, what, fault);
+    }
+    QWidget* StripField() const
+    {
+        auto* strip = qobject_cast<CWorkersFilterDlg*>(m_view->m_strip.data());
+        if (!strip)
+            return nullptr;
+        CTypedEdit* number = strip->Field(CTabelFilterDlg::IdTabN);
+        return number ? number : strip->Field(CWorkersFilterDlg::IdShop);
+    }
+    void Leave(QWidget* input, Way way)
+    {
+        switch (way) {
+        case Way::Tab: QTest::keyClick(input, Qt::Key_Tab); break;
+        case Way::Enter: QTest::keyClick(input, Qt::Key_Return); break;
+        case Way::ClickOnStrip: QTest::mouseClick(StripField(), Qt::LeftButton); break;
+        case Way::EnterInStrip: QTest::keyClick(StripField(), Qt::Key_Return); break;
+        case Way::F4: QTest::keyClick(input, Qt::Key_F4); break;
+        case Way::MenuCommand: m_frame.CommandAction(m_other)->trigger(); break;
+        }
+        Settle();
+    }
+    // After a way out: one box, the screen and its employee kept.
+    bool Held(const QString& what, const char* way, std::size_t said, unsigned shown)
+    {
+        if (m_boxes.boxes.size() != said + 1)
+            Fault(what, QStringLiteral("%1 says %2 boxes (%3)")
+                            .arg(QLatin1String(way))
+                            .arg(m_boxes.boxes.size() - said)
+                            .arg(QStringList(m_boxes.Texts().mid(int(said))).join(QLatin1Char('|'))));
+        if (m_frame.CurrentView() != m_view || m_view->m_tabN != shown) {
+            Fault(what, QStringLiteral("%1 left the screen or its employee").arg(QLatin1String(way)));
+            return false;
+        }
+        return true;
+    }
+    // Where Esc takes the focus from the untouched field, and whether the
+    // screen stays.
+    std::pair<QPointer<QWidget>, bool> EscFrom(CTypedEdit& field)
+    {
+        field.setFocus(Qt::TabFocusReason);
+        QTest::keyClick(&field, Qt::Key_Escape);
+        Settle();
+        return {QApplication::focusWidget(), m_frame.CurrentView() == m_view};
+    }
+    void WalkField(CTypedEdit& field, const QString& text)
+    {
+        const QString what = QStringLiteral("\"%1\" \"%2\"").arg(field.Kind().name, text);
+        const QString stored = field.text();
+        const unsigned shown = m_view->m_tabN;
+        const auto [escFocus, escStays] = EscFrom(field);
+        if (!escStays) {
+            Fault(what, QStringLiteral("Esc leaves the screen")); // the walk needs it to stay
+            m_view = nullptr;
+            return;
+        }
+        m_view->EnableEntry(true);
+        Settle();
+        field.setFocus(Qt::TabFocusReason);
+        field.selectAll();
+        QTest::keyClicks(&field, text);
+        for (const auto& [way, name] : kWaysOut) {
+            const std::size_t said = m_boxes.boxes.size();
+            Leave(&field, way);
+            if (!Held(what, name, said, shown))
+                return;
+            if (!field.isEnabled() || QApplication::focusWidget() != &field || field.selectedText() != text) {
+                Fault(what, QStringLiteral("after %1 the field is not enabled with the focus and its text selected")
+                                .arg(QLatin1String(name)));
+                return;
+            }
+            // A key typed next reaches the field; the refused text is typed back.
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_7);
+            if (field.text() != QStringLiteral("7"))
+                Fault(what, QStringLiteral("a key after %1 went elsewhere").arg(QLatin1String(name)));
+            field.selectAll();
+            QTest::keyClicks(&field, text);
+        }
+        const std::size_t said = m_boxes.boxes.size();
+        QTest::keyClick(&field, Qt::Key_Escape);
+        Settle();
+        if (m_boxes.boxes.size() != said)
+            Fault(what, QStringLiteral("Esc says %1").arg(m_boxes.Texts().mid(int(said)).join(QLatin1Char('|'))));
+        if (field.text() != stored)
+            Fault(what, QStringLiteral("Esc leaves \"%1\", not the stored \"%2\"").arg(field.text(), stored));
+        if (QApplication::focusWidget() != escFocus || m_frame.CurrentView() != m_view)
+            Fault(what, QStringLiteral("Esc does not do what it does on the untouched field"));
+    }
+    static QStringList GridTexts(const CGridCtrl& grid)
+    {
+        QStringList texts;
+        for (int r = 0; r < grid.GetRowCount(); ++r)
+            for (int c = 0; c < grid.GetColumnCount(); ++c) texts << grid.GetItemText(r, c);
+        return texts;
+    }
+    // The cell's editor holds the refused text with the focus.
+    bool EditorHolds(CGridCtrl& grid, int row, int col, const QString& text)
+    {
+        const CInPlaceEdit* editor = grid.GetEditor();
+        return editor && editor->text() == text && QApplication::focusWidget() == editor &&
+               editor->isEnabledTo(grid.window()) && grid.GetFocusCell() == CCellID(row, col);
+    }
+    void WalkGrid(CGridCtrl& grid, int otherEmployee)
+    {
+        const QString text = QStringLiteral("12x");
+        int row = -1, col = grid.GetFixedColumnCount();
+        for (; col < grid.GetColumnCount() && row < 0; ++col) {
+            const GridColumn* column = grid.DeclaredColumn(col);
+            if (column && column->edited && !ReadGridCell(*column, text).read)
+                row = EditableRow(grid, col);
+        }
+        if (row < 0)
+            return;
+        --col;
+        const QString what =
+            QStringLiteral("grid %1 \"%2\" \"%3\"").arg(grid.GetDlgCtrlID()).arg(grid.GetItemText(0, col), text);
+        const QString stored = grid.GetItemText(row, col);
+        const unsigned shown = m_view->m_tabN;
+        std::size_t said = m_boxes.boxes.size();
+        TypeAndLeave(grid, row, col, text, Qt::Key_Tab);
+        if (!Held(what, "Tab", said, shown) || !EditorHolds(grid, row, col, text))
+            return Fault(what, QStringLiteral("the refused cell is not held"));
+        ++m_inputs;
+        for (const auto& [way, name] : kWaysOut) {
+            if (way == Way::Tab || way == Way::Enter)
+                continue;
+            said = m_boxes.boxes.size();
+            Leave(grid.GetEditor(), way);
+            if (way == Way::F4) { // a key of the editor's: nothing is left
+                if (m_boxes.boxes.size() > said + 1 || m_view->m_tabN != shown)
+                    Fault(what, QStringLiteral("F4 in the editor goes on"));
+            } else if (!Held(what, name, said, shown)) {
+                return;
+            }
+            if (!EditorHolds(grid, row, col, text))
+                return Fault(what, QStringLiteral("after %1 the editor is not open on the refused text with the focus")
+                                       .arg(QLatin1String(name)));
+        }
+        said = m_boxes.boxes.size();
+        QTest::keyClick(grid.GetEditor(), Qt::Key_Escape);
+        Settle();
+        if (m_boxes.boxes.size() != said || grid.GetEditor() || grid.GetItemText(row, col) != stored)
+            Fault(what, QStringLiteral("Esc does not put the stored \"%1\" back silently").arg(stored));
+        // Refused again, then another employee's rows fill the grid (a grid
+        // of the whole list stays as it is, and so may its editor).
+        TypeAndLeave(grid, row, col, text, Qt::Key_Tab);
+        said = m_boxes.boxes.size();
+        const QStringList rows = GridTexts(grid);
+        LoadEmployeeForView(*m_view, m_view->Document()->infoBase.FindEmployee(otherEmployee));
+        Settle();
+        if (m_boxes.boxes.size() != said)
+            Fault(what, QStringLiteral("another employee's rows say %1")
+                            .arg(m_boxes.Texts().mid(int(said)).join(QLatin1Char('|'))));
+        if (grid.GetEditor() && GridTexts(grid) != rows)
+            Fault(what, QStringLiteral("an editor is open over employee %1's rows with \"%2\"")
+                            .arg(otherEmployee)
+                            .arg(grid.GetEditor()->text()));
+        if (CInPlaceEdit* editor = grid.GetEditor())
+            QTest::keyClick(editor, Qt::Key_Escape);
+        LoadEmployeeForView(*m_view, m_view->Document()->infoBase.FindEmployee(int(shown)));
+        Settle();
+    }
+
+    CMainFrame& m_frame;
+    MessageRecorder& m_boxes;
+    QPointer<CCommonFormView> m_view;
+    int m_other;
+    QString m_where;
+    QStringList m_faults;
+    int m_inputs = 0;
+};
+
+} // namespace
+
+// Every screen with a selection strip, on employee 110: each typed field of
+// its entry and each editable grid, given a text it refuses, is left by every
+// way a person has (Tab, Enter, a click on the strip, Enter in the strip, F4,
+// a menu command opening another screen): each attempt says one box, the
+// input keeps the focus, enabled, its text selected, and the next key
+// reaches it; Esc puts the stored text back. A grid filled with another
+// employee's rows after a refused cell shows no editor over them.
+TEST_F(UiGridCells, EveryRefusedInputHoldsItsFocusOnEveryWayOut)
+{
+    CMainFrame frame(&doc, &registry);
+    QTimer closer;
+    ASSERT_TRUE(ShowAt1024x768(frame, closer, &CloseModalDialogs, 50));
+    QStringList faults;
+    int screens = 0, inputs = 0;
+    for (const CommandInfo& command : registry.Commands()) {
+        if (!command.makeView)
+            continue;
+        // The menu command: the first other screen.
+        int other = 0;
+        for (const CommandInfo& c : registry.Commands())
+            if (c.makeView && c.id != command.id && other == 0)
+                other = c.id;
+        CCommonFormView* view = OpenForEntry(frame, command.id, 110);
+        if (!view || !qobject_cast<CWorkersFilterDlg*>(view->m_strip.data()) || !view->m_entryDlg)
+            continue;
+        ++screens;
+        const QString where = QStringLiteral("%1 (%2)").arg(command.caption).arg(command.id);
+        RefusalWayWalk walk(frame, boxes, *view, other, where);
+        walk.WalkFields();
+        walk.WalkGrids(111);
+        faults << walk.Faults();
+        inputs += walk.Inputs();
+        // The next screen starts on a screen left (a refused text left over is emptied).
+        if (!frame.SwitchView<CEmptyView>()) {
+            faults << QStringLiteral("%1: the screen is not left after the walk").arg(where);
+            for (CTypedEdit* field : view->findChildren<CTypedEdit*>())
+                if (!field->Reading().read)
+                    field->clear();
+            for (CInPlaceEdit* editor : view->findChildren<CInPlaceEdit*>()) QTest::keyClick(editor, Qt::Key_Escape);
+            Settle();
+            if (!frame.SwitchView<CEmptyView>())
+                break;
+        }
+        Settle();
+    }
+    EXPECT_GE(screens, 30);
+    EXPECT_GE(inputs, 150);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+}
+
 #endif

@@ -412,16 +412,24 @@ TEST_F(TabelScreen, ARefusedFieldStaysEditableWhenTheStripIsTakenAndTheSwitchGoe
     EXPECT_EQ(view->m_tabN, 147u);
     EXPECT_EQ(Sheet(146).rabDn, 12);
 
-    // Esc after a refused text: asked, the stored days shown again, editable,
-    // and the next switch goes.
+    // Esc after a refused text gives it up: the stored days shown again
+    // without a word, and Esc goes on as on an untouched sheet (to the
+    // strip); the next switch goes. A change besides is asked about.
     const QString stored = days->text();
+    Type(view, 1155, QStringLiteral("12,75"));
+    PressKey(Qt::Key_Escape);
+    Settle();
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(days->text(), stored);
+    EXPECT_EQ(QApplication::focusWidget(), number);
+    view->EnableEntry(true);
+    Type(view, 1081, QStringLiteral("3"));
     Type(view, 1155, QStringLiteral("12,75"));
     PressKey(Qt::Key_Escape);
     Settle();
     ASSERT_EQ(boxes.Texts(), QStringList{QStringLiteral("Отменить изменения, внесенные в табель?")});
     EXPECT_EQ(days->text(), stored);
     EXPECT_TRUE(days->isEnabled());
-    EXPECT_EQ(QApplication::focusWidget(), days);
     boxes.boxes.clear();
     Apply(view, 146);
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('|')).toStdString();

@@ -9,10 +9,12 @@
 #include "shell/ui/NullableDateEdit.h"
 #include "support/TestFixture.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,31 +23,38 @@
 #include <QWidget>
 #include <array>
 #include <atomic>
-#include <deque>
 #include <cstring>
+#include <deque>
 #include <functional>
-#include <string>
 #include <gtest/gtest.h>
+#include <map>
+#include <string>
 #include <thread>
 #include <vector>
 
+// Records the program's message boxes. By default it stands in for them and
+// answers at once (OK, or `answer` to a question). With RealBoxes the
+// program's own box is shown, modal with its own event loop, a timer answers
+// it, and once it is gone the window it stood over is made active again, as
+// a window manager does: what a screen does meanwhile (queued reads, focus
+// changes, the window's activation) runs as it runs for a person.
 struct MessageRecorder {
     struct Entry {
         QString text;
         int flags;
         bool secondIsDefault = false; // "Нет" (or "Отмена") is the default button
     };
+    enum Boxes { StandIn, RealBoxes };
     std::vector<Entry> boxes;
     int answer = IDYES;
     MessageBoxHandler previous;
 
-    MessageRecorder()
+    explicit MessageRecorder(Boxes shown = StandIn)
     {
-        previous = SetMessageBoxHandler([this](const MessageBoxRequest& r) {
+        previous = SetMessageBoxHandler([this, shown](const MessageBoxRequest& r) {
             boxes.push_back({r.text, r.buttons | r.icon, r.secondIsDefault});
-            if (r.buttons == MB_OK)
-                return IDOK;
-            return answer;
+            const int wanted = r.buttons == MB_OK ? IDOK : answer;
+            return shown == RealBoxes ? AnswerRealBox(r, wanted) : wanted;
         });
     }
     ~MessageRecorder() { SetMessageBoxHandler(previous); }
@@ -54,6 +63,41 @@ struct MessageRecorder {
         QStringList t;
         for (const auto& b : boxes) t << b.text;
         return t;
+    }
+
+    static int AnswerRealBox(const MessageBoxRequest& r, int wanted)
+    {
+        static const std::map<int, QString> kButtons{{IDOK, QStringLiteral("OK")},
+                                                     {IDYES, QStringLiteral("Да")},
+                                                     {IDNO, QStringLiteral("Нет")},
+                                                     {IDCANCEL, QStringLiteral("Отмена")}};
+        // Its own box: one with its text that was not up before; a box said
+        // while it is up is answered first (by its own timer or this one),
+        // then this one.
+        QList<QWidget*> before;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<QMessageBox*>(w) && w->isVisible())
+                before << w;
+        QTimer answerer;
+        QObject::connect(&answerer, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible() || before.contains(box) || box->text() != r.text)
+                return;
+            for (QAbstractButton* button : box->buttons())
+                if (button->text() == kButtons.at(wanted)) {
+                    button->click();
+                    return;
+                }
+            box->reject();
+        });
+        answerer.start(1);
+        QPointer<QWidget> under = r.owner ? r.owner->window() : nullptr;
+        const int result = ShowMessageBox(r);
+        QTimer::singleShot(0, qApp, [under] {
+            if (under && under->isVisible())
+                under->activateWindow();
+        });
+        return result;
     }
 };
 

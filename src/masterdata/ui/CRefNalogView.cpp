@@ -49,6 +49,7 @@ CRefNalogView::CRefNalogView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView
     auto* numberRow = new QHBoxLayout;
     auto* numberLabel = new QLabel(QStringLiteral("Номер таблицы налогообложения"), this);
     m_number = new CTypedEdit({numberLabel->text(), kalvor::WholeFigure(1, kTaxTableCount)}, this);
+    m_number->LeaveFreelyWhenRefused(); // the book's number chooses the record shown
     m_number->setFixedWidth(60);
     m_number->setAlignment(Qt::AlignCenter);
     numberLabel->setBuddy(m_number);

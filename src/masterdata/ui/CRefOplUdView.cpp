@@ -39,6 +39,7 @@ CRefOplUdView::CRefOplUdView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView
     auto* label = new QLabel(code, this);
     // A well-formed code the book lacks is offered for creation (SelectCode).
     m_code = new CTypedEdit({code, kalvor::WholeFigure(1, kMaxPayKindCode)}, this);
+    m_code->LeaveFreelyWhenRefused(); // the book's number chooses the record shown
     m_code->setFixedWidth(80);
     m_code->setAlignment(Qt::AlignRight);
     label->setBuddy(m_code);

@@ -34,6 +34,7 @@ CRefSchedView::CRefSchedView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView
     const QString name = QStringLiteral("График");
     auto* label = new QLabel(name, this);
     m_number = new CTypedEdit({name, kalvor::WholeFigure(kFirstScheduleNumber, kLastScheduleNumber)}, this);
+    m_number->LeaveFreelyWhenRefused(); // the book's number chooses the record shown
     m_number->setFixedWidth(60);
     m_number->setAlignment(Qt::AlignRight);
     label->setBuddy(m_number);

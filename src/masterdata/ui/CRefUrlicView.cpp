@@ -27,6 +27,7 @@ CRefUrlicView::CRefUrlicView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView
     auto* label = new QLabel(name, this);
     label->setStyleSheet(QStringLiteral("color: rgb(100, 103, 250);"));
     m_number = new CTypedEdit({name, kalvor::WholeFigure(1, kRecipientCount)}, this);
+    m_number->LeaveFreelyWhenRefused(); // the book's number chooses the record shown
     m_number->setFixedWidth(60);
     m_number->setAlignment(Qt::AlignRight);
     label->setBuddy(m_number);

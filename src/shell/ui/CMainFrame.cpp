@@ -5,6 +5,7 @@
 #include "shell/ui/CInfoView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QAction>
 #include <QApplication>
@@ -273,7 +274,8 @@ bool CMainFrame::RunViewCommand(int id)
 CCommonFormView* CMainFrame::SwitchView(const ViewFactory& make)
 {
     CCommonFormView* old = m_view;
-    if (old && !old->CanLeave())
+    // A refused input that holds the focus is said again, and the screen stays.
+    if (old && (SayHeldRefusal(old) || !old->CanLeave()))
         return nullptr;
     CCommonFormView* view = make(m_doc);
     if (!view)
@@ -383,8 +385,12 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 {
     // A running worker is stopped first (when the user agrees); then the open
     // screen saves what was typed. A refusal asks whether to leave without
-    // it: the program can always be left.
-    if (!ConfirmStopWork() || (m_view && !m_view->CanLeave() && !LeaveUnsaved())) {
+    // it: the program can always be left. A refused input says its refusal
+    // once and keeps the focus (Esc gives its text up).
+    const auto refusedOrKept = [this] {
+        return SayHeldRefusal(m_view) || (!m_view->CanLeave() && (RefusalHeldIn(m_view) || !LeaveUnsaved()));
+    };
+    if (!ConfirmStopWork() || (m_view && refusedOrKept())) {
         event->ignore();
         return;
     }

@@ -36,6 +36,7 @@ CTypedEdit* CWorkersFilterDlg::AddField(int id, const QString& label, int width,
     auto* l = new QLabel(label, this);
     auto* e = new CTypedEdit(std::move(kind), this);
     e->setFixedWidth(width);
+    e->LeaveFreelyWhenRefused();
     e->installEventFilter(this);
     l->setBuddy(e);
     const int end = m_layout->count() - 1; // before the closing stretch

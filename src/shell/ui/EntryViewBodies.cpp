@@ -7,6 +7,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "shell/ui/TypedInput.h"
 #include "shell/ui/WaitCursor.h"
 #include "values/CScan.h"
 
@@ -100,6 +101,8 @@ bool SaveBeforeSwitch(CCommonFormView& view)
     CFormChildDlg* dlg = view.m_entryDlg;
     if (!dlg)
         return true;
+    if (SayHeldRefusal(dlg))
+        return false;
     const bool greyed = !dlg->isEnabled();
     dlg->setEnabled(true);
     if (dlg->SaveRecord()) {
@@ -255,7 +258,7 @@ int SelectTypedEmployee(CCommonFormView& view)
 
 void StepToListEntry(CCommonFormView& view, int step, const std::function<bool(int listIndex)>& wanted)
 {
-    if (RefuseWhileGroupOpen(view) || view.m_tabN == 0)
+    if (RefuseWhileGroupOpen(view) || view.m_tabN == 0 || SayHeldRefusal(&view))
         return;
     if (view.m_entryDlg && !view.m_entryDlg->SaveRecord())
         return;

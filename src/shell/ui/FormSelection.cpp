@@ -67,10 +67,11 @@ int TypedValue(const ControlMap& form, int id)
 
 void GreyEntryWhileStripHasFocus(QWidget* strip, std::function<void()> grey)
 {
-    // After the reads the focus change has queued (CTypedEdit reads when left).
+    // After the reads the focus change has queued (CTypedEdit reads when left);
+    // never while a refused input holds the focus (its box may be up now).
     QTimer::singleShot(0, strip, [strip, grey = std::move(grey)] {
         const QWidget* focus = QApplication::focusWidget();
-        if (focus && (focus == strip || strip->isAncestorOf(focus)))
+        if (focus && (focus == strip || strip->isAncestorOf(focus)) && !RefusalHeldIn(strip->window()))
             grey();
     });
 }

@@ -37,7 +37,7 @@ int TypedValue(const ControlMap& form, int id);
 
 // The focus came into a strip (`strip`: the strip or its field): `grey`
 // greys the entry once the input just left has been read, and only if the
-// focus is still in the strip. A refusal gives the focus back to the input
+// focus is still in the strip and no refused input holds it. A refusal gives the focus back to the input
 // left, and the entry then stays editable, so that it takes a corrected value.
 void GreyEntryWhileStripHasFocus(QWidget* strip, std::function<void()> grey);
 

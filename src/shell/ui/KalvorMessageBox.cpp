@@ -1,6 +1,5 @@
 #include "shell/ui/KalvorMessageBox.h"
 
-#include "grid/GridCtrl.h"
 #include "platform/GuiBridge.h"
 
 #include <QApplication>
@@ -29,7 +28,9 @@ QWidget* defaultOwner()
     return w;
 }
 
-int showRealBox(const MessageBoxRequest& r)
+} // namespace
+
+int ShowMessageBox(const MessageBoxRequest& r)
 {
     QMessageBox box(r.owner);
     box.setWindowTitle(r.caption);
@@ -79,8 +80,6 @@ int showRealBox(const MessageBoxRequest& r)
     return no ? IDNO : IDOK;
 }
 
-} // namespace
-
 int KalvorMessageBox(const QString& text, int flags, const QString& caption, QWidget* owner)
 {
     if (QThread::currentThread() != qApp->thread())
@@ -95,18 +94,8 @@ int KalvorMessageBox(const QString& text, int flags, const QString& caption, QWi
     r.secondIsDefault = (flags & MB_DEFBUTTON2) != 0;
     if (handlerSlot())
         return handlerSlot()(r);
-    return showRealBox(r);
+    return ShowMessageBox(r);
 }
-
-namespace {
-// The grids say a refused cell in the program's box, as every other refusal.
-[[maybe_unused]] const bool kGridRefusalsInBoxes = [] {
-    CGridCtrl::SetRefusalSayer([](QWidget* owner, const QString& message) {
-        KalvorMessageBox(message, MB_OK | MB_ICONERROR, QString(), owner);
-    });
-    return true;
-}();
-} // namespace
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)
 {

@@ -1,5 +1,6 @@
 // One road for every message box of the program. Screens call KalvorMessageBox;
-// tests replace the handler with a recorder so that no modal box blocks them.
+// tests replace the handler with a recorder, which answers the program's real
+// boxes or stands in for them.
 #pragma once
 
 #include "platform/Db.h"
@@ -54,6 +55,10 @@ int KalvorMessageBox(const QString& text, int flags = MB_OK, const QString& capt
 // Asks before a file that a name typed by hand holds is replaced: "Файл ...
 // существует. Заменить?", "Нет" the default; true when answered "Да".
 bool ConfirmFileReplaced(const QString& path, QWidget* owner = nullptr);
+
+// The program's own box for the request, shown modal with its own event loop
+// (what KalvorMessageBox shows when no other handler is installed).
+int ShowMessageBox(const MessageBoxRequest& request);
 
 // Installs another handler (a test's recorder); returns the previous one.
 // An empty handler restores the real message box.

@@ -1,5 +1,6 @@
 #include "shell/ui/TypedInput.h"
 
+#include "grid/GridCtrl.h"
 #include "shell/ui/KalvorMessageBox.h"
 
 #include <QAbstractSpinBox>
@@ -17,8 +18,7 @@ namespace {
 
 // One refusal is said once for one attempt: while the box of an input's
 // refusal is up, and until the program is back in its event loop, the same
-// refusal is not said again (a screen left with a refused input reads it at
-// the focus change, at its save and at its leave).
+// refusal is not said again.
 struct SaidRefusal {
     QPointer<QObject> input;
     QString text;
@@ -29,17 +29,69 @@ SaidRefusal& LastSaid()
     return said;
 }
 
-bool AlreadySaid(const QObject* input, const QString& text)
+constexpr char kHoldName[] = "kalvorRefusalHold";
+
+// What a person does to go to another widget: a click or a key.
+bool IsAttemptToLeave(const QEvent& event)
 {
-    return LastSaid().input == input && LastSaid().text == text;
+    return event.type() == QEvent::MouseButtonPress || event.type() == QEvent::MouseButtonDblClick ||
+           event.type() == QEvent::KeyPress;
 }
 
-void SayRefusal(QLineEdit* input, const QString& message)
+// The hold of a refused input: a child of the input, watching the
+// program's events from the refusal until the input no longer holds.
+class RefusalHoldFilter : public QObject {
+public:
+    RefusalHoldFilter(QWidget* held, std::function<bool()> holds, std::function<void()> sayAgain)
+        : QObject(held), m_held(held), m_holds(std::move(holds)), m_sayAgain(std::move(sayAgain))
+    {
+        setObjectName(QLatin1String(kHoldName));
+    }
+    bool Holds() const { return m_holds(); }
+    void SayAgain() const { m_sayAgain(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (!IsAttemptToLeave(*event) || !watched->isWidgetType())
+            return false;
+        // A key or click the input (or a widget within it) leaves goes on to
+        // its parents: that is no attempt to leave.
+        auto* target = static_cast<QWidget*>(watched);
+        if (target->window() != m_held->window() || target == m_held || m_held->isAncestorOf(target) ||
+            target->isAncestorOf(m_held))
+            return false;
+        if (!Holds()) {
+            qApp->removeEventFilter(this);
+            return false;
+        }
+        // Said now: a click has already moved the focus (and a refusal said
+        // at that focus change is this attempt's too).
+        SayAgain();
+        return true;
+    }
+
+private:
+    QWidget* m_held;
+    std::function<bool()> m_holds;
+    std::function<void()> m_sayAgain;
+};
+
+const RefusalHoldFilter* HeldRefusal(const QWidget* within)
 {
-    LastSaid() = {input, input->text()};
-    KalvorMessageBox(message, MB_OK | MB_ICONERROR, QString(), input->window());
-    // The attempt ends when the program is back in its event loop.
-    QTimer::singleShot(0, qApp, [] { LastSaid() = {}; });
+    for (QObject* hold : within->findChildren<QObject*>(QLatin1String(kHoldName)))
+        if (const auto* filter = dynamic_cast<const RefusalHoldFilter*>(hold); filter && filter->Holds())
+            return filter;
+    return nullptr;
+}
+
+// A screen that greyed the refused input's form while the focus was
+// elsewhere (the selection strip) makes it editable again.
+void EnableUpToWindow(QWidget* input)
+{
+    for (QWidget* w = input; w && !w->isWindow(); w = w->parentWidget())
+        if (!w->isEnabled())
+            w->setEnabled(true);
 }
 
 // A line edit that is part of another control (a spin box, an editable combo
@@ -80,6 +132,14 @@ protected:
     }
 };
 
+// The grids say a refused cell in the program's box, as every other
+// refusal, and the cell holds the focus as a refused field does.
+[[maybe_unused]] const bool kGridRefusalsAsInputs = [] {
+    CGridCtrl::SetRefusalSayer([](QWidget* owner, const QString& message) { SayRefusalOnce(owner, message, message); });
+    CGridCtrl::SetRefusalHolder(HoldRefusal);
+    return true;
+}();
+
 } // namespace
 
 InputKind InnInputKind(const QString& name, int length)
@@ -88,7 +148,15 @@ InputKind InnInputKind(const QString& name, int length)
         name, kalvor::TextFigure(length), {}, [name](const QString& text) { return kalvor::InnRefusal(name, text); }};
 }
 
-CTypedEdit::CTypedEdit(InputKind kind, QWidget* parent) : QLineEdit(parent) { SetKind(std::move(kind)); }
+CTypedEdit::CTypedEdit(InputKind kind, QWidget* parent) : QLineEdit(parent)
+{
+    SetKind(std::move(kind));
+    // A text the screen puts in (setText leaves it unmodified) is one taken.
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        if (!isModified())
+            m_taken = text();
+    });
+}
 
 void CTypedEdit::SetKind(InputKind kind)
 {
@@ -96,6 +164,34 @@ void CTypedEdit::SetKind(InputKind kind)
     setProperty(kInputKindProperty, int(m_kind.rule.kind));
     if (m_kind.rule.kind == kalvor::FigureKind::Text && m_kind.rule.max > 0)
         setMaxLength(int(m_kind.rule.max));
+}
+
+void SayRefusalOnce(QWidget* input, const QString& text, const QString& message)
+{
+    if (LastSaid().input == input && LastSaid().text == text)
+        return;
+    LastSaid() = {input, text};
+    KalvorMessageBox(message, MB_OK | MB_ICONERROR, QString(), input->window());
+    // The attempt ends when the program is back in its event loop.
+    QTimer::singleShot(0, qApp, [] { LastSaid() = {}; });
+}
+
+void HoldRefusal(QWidget* held, std::function<bool()> holds, std::function<void()> sayAgain)
+{
+    QObject* hold = held->findChild<QObject*>(QLatin1String(kHoldName), Qt::FindDirectChildrenOnly);
+    if (!hold)
+        hold = new RefusalHoldFilter(held, std::move(holds), std::move(sayAgain));
+    qApp->installEventFilter(hold); // once: installed again, it is only moved first
+}
+
+bool RefusalHeldIn(const QWidget* within) { return HeldRefusal(within) != nullptr; }
+
+bool SayHeldRefusal(QWidget* within)
+{
+    const RefusalHoldFilter* held = HeldRefusal(within);
+    if (held)
+        held->SayAgain();
+    return held != nullptr;
 }
 
 kalvor::FigureReading ReadInput(const InputKind& kind, const QString& text)
@@ -118,16 +214,27 @@ long long CTypedEdit::UnitsOr(long long stored) const
 bool CTypedEdit::Read()
 {
     const kalvor::FigureReading reading = Reading();
-    if (reading.read)
+    if (reading.read) {
+        m_taken = text();
         return true;
-    if (!AlreadySaid(this, text()))
-        SayRefusal(this, reading.refusal);
+    }
+    // Held before the box is up: nothing greys the form meanwhile.
+    if (m_holds)
+        HoldRefusal(
+            this, [this] { return isVisible() && !Reading().read; }, [this] { Read(); });
+    SayRefusalOnce(this, text(), reading.refusal);
     if (m_beforeFocus)
         m_beforeFocus();
-    setEnabled(true);
+    EnableUpToWindow(this);
     setFocus(Qt::OtherFocusReason);
     selectAll();
     return false;
+}
+
+void CTypedEdit::GiveUpUnreadText()
+{
+    if (text() != m_taken && !Reading().read)
+        setText(m_taken);
 }
 
 void CTypedEdit::ReadWhenLeft()
@@ -154,6 +261,9 @@ void CTypedEdit::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    // Esc then goes on to the screen (QLineEdit leaves it).
+    if (event->key() == Qt::Key_Escape)
+        GiveUpUnreadText();
     QLineEdit::keyPressEvent(event);
 }
 

@@ -9,8 +9,12 @@
 // A typed edit reads its text through ReadFigure when it is left and at
 // Enter. A text that does not read is said once, naming the field; the field
 // keeps the text selected, stays enabled and gets the focus back, and what is
-// stored stays as it was until a text that reads is taken. A screen's save
-// reads all its inputs first (ReadTypedInputs).
+// stored stays as it was until a text that reads is taken. Until then the
+// field holds the focus (HoldRefusal): a click or a key meant for another
+// widget of its window says the refusal again and gives the focus back. Esc
+// gives the refused text up: the field shows again the text it last took,
+// and Esc goes on to the screen. A screen's save reads all its inputs first
+// (ReadTypedInputs).
 #pragma once
 
 #include "values/TypedFigure.h"
@@ -66,6 +70,10 @@ public:
     // Called before the focus goes back to the refused input (a screen that
     // greys its fields while the focus is elsewhere makes them editable).
     void OnRefusal(std::function<void()> beforeFocus) { m_beforeFocus = std::move(beforeFocus); }
+    // A selection field chooses and stores nothing: refused, it keeps the
+    // focus at that attempt but does not hold it (the focus goes to the
+    // entry freely, and the field is read again when the strip is applied).
+    void LeaveFreelyWhenRefused() { m_holds = false; }
 
 protected:
     void focusOutEvent(QFocusEvent* event) override;
@@ -73,9 +81,14 @@ protected:
 
 private:
     void ReadWhenLeft();
+    // Esc: a typed text that does not read goes, the field shows the text it
+    // last took (put there by the screen, or read).
+    void GiveUpUnreadText();
 
     InputKind m_kind;
     std::function<void()> m_beforeFocus;
+    QString m_taken;
+    bool m_holds = true;
 };
 
 // The most characters of a file's path a field takes.
@@ -98,6 +111,24 @@ bool HasInputKind(const QWidget* widget);
 // Reads every typed input within the widget, in focus order; the first that
 // does not read is said and focused, and false returned.
 bool ReadTypedInputs(QWidget* screen);
+
+// A refused input (`held`: a typed edit, or a grid with a refused cell) holds
+// the focus while `holds` answers true: a press of a mouse button or a key
+// meant for another widget of its window is an attempt to leave it, which
+// goes nowhere and has `sayAgain` say the refusal and give the focus back.
+// The hold ends once `holds` answers false, or with the held widget.
+void HoldRefusal(QWidget* held, std::function<bool()> holds, std::function<void()> sayAgain);
+// Whether a refused input within the widget holds the focus.
+bool RefusalHeldIn(const QWidget* within);
+// An attempt to leave the widget while a refused input within it holds the
+// focus: the refusal is said again (once for the attempt), the focus goes
+// back to it and the answer is true; false when nothing is held.
+bool SayHeldRefusal(QWidget* within);
+// Says a refusal of the input's text in the program's box, once for one
+// attempt: the same refusal of the same text is not said again until the
+// program is back in its event loop (a screen left with a refused input
+// reads it at the focus change, at its save and at its leave).
+void SayRefusalOnce(QWidget* input, const QString& text, const QString& message);
 
 // A debug build stops when an editable line edit of the program's screens is
 // shown without a kind; a release build lets it pass.

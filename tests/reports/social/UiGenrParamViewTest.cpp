@@ -148,15 +148,21 @@ TEST_F(UiGenrParams, AYearNotSetShowsTheReportingYear)
     EXPECT_TRUE(recorder.boxes.empty());
 }
 
+// A year out of range is refused when left and keeps the focus; Esc gives
+// it up (the stored year shown again, without a word) and leaves the screen:
+// nothing is stored.
 TEST_F(UiGenrParams, AYearOutOfRangeIsRefusedAndTheStoredOneKept)
 {
     Type(CGenrParamView::IdYear, QStringLiteral("1990"));
-    Type(CGenrParamView::IdLastMonth, QStringLiteral("6"));
-    Leave();
+    QTest::keyClick(Field(CGenrParamView::IdYear), Qt::Key_Tab);
+    Settle();
     ASSERT_EQ(recorder.boxes.size(), 1u);
     EXPECT_EQ(recorder.boxes[0].text,
               QStringLiteral("Значение поля \"Отчетный год\" должно быть от 1994 до 2155: 1990"));
-    // The screen is not left while the year stands: nothing is stored.
+    EXPECT_EQ(QApplication::focusWidget(), Field(CGenrParamView::IdYear));
+    Leave();
+    EXPECT_EQ(recorder.boxes.size(), 1u);
+    EXPECT_NE(frame->CurrentView(), view);
     Reload();
     EXPECT_EQ(doc.infoBase.config.r_g, 110);
     EXPECT_EQ(doc.infoBase.config.r_m2, 3);
