@@ -1002,9 +1002,6 @@ const QString& GroupRowsOnServerSql()
     return sql;
 }
 
-// The group that SaveCalculatedMonth keeps the rows in, on this thread.
-thread_local ComputedRowsGroup* groupInForce = nullptr;
-
 // On a base file the computed rows of the employee of master row `id` take
 // the places of his stored ones in one batch: each row is written over the
 // stored row of its number (or added), and the stored rows of the numbers
@@ -1072,14 +1069,14 @@ void requireFiniteRows(const CInfoBase& base, int slot, int kvProizv)
 
 } // namespace
 
-void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster)
+void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster, ComputedRowsGroup* group)
 {
     const QSqlDatabase db = Db(base);
     const int kvProizv = slot >= 1 && slot <= base.capacity() ? base.attributes[std::size_t(slot - 1)].kvProizv : 0;
     requireFiniteRows(base, slot, kvProizv);
     if (!withMaster) {
-        if (groupInForce)
-            groupInForce->keep(slot, computedRowsOf(base.current, kvProizv));
+        if (group && group->keeps())
+            group->keep(slot, computedRowsOf(base.current, kvProizv));
         else
             saveComputedRows(db, slot, kvProizv, base.current);
         return;
@@ -1105,27 +1102,25 @@ struct ComputedRowsGroup::Sent {
     std::vector<Kept> members;
 };
 
-ComputedRowsGroup::ComputedRowsGroup(CInfoBase& base, db::AnswersLater& later) : m_db(Db(base)), m_later(later)
-{
-    if (db::IsServer(m_db) && !groupInForce)
-        groupInForce = this;
-}
+ComputedRowsGroup::ComputedRowsGroup(CInfoBase& base) : m_db(Db(base)), m_later(Db(base)) {}
 
+// The rows still kept are dropped: the scope's end must not send them.
 ComputedRowsGroup::~ComputedRowsGroup()
 {
-    if (groupInForce != this)
-        return;
-    groupInForce = nullptr;
-    m_later.holdBack({});
+    if (!m_kept.empty())
+        m_later.holdBack({});
 }
+
+bool ComputedRowsGroup::keeps() const { return db::IsServer(m_db); }
 
 void ComputedRowsGroup::keep(int slot, NumberedRows rows)
 {
+    // Refused while another owner holds back a batch on the connection.
+    if (m_kept.empty())
+        m_later.holdBack([this] { send(); });
     m_kept.push_back({slot, std::move(rows)});
     if (int(m_kept.size()) >= kGroupSize)
         send();
-    else if (m_kept.size() == 1)
-        m_later.holdBack([this] { send(); });
 }
 
 int ComputedRowsGroup::storedByBatch() const { return m_later.sent() + (m_kept.empty() ? 0 : 1); }

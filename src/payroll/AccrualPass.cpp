@@ -580,7 +580,7 @@ int Store(CalcPass& p, bool saveMaster)
     std::stable_sort(rows.begin() + stored, rows.begin() + stored + p.count,
                      [](const AccrualRow& x, const AccrualRow& y) { return x.kod < y.kod; });
     // The master row and the month's rows are stored together or not at all.
-    SaveCalculatedMonth(base, p.slot, saveMaster);
+    SaveCalculatedMonth(base, p.slot, saveMaster, p.options.rowsGroup);
     return 0;
 }
 

@@ -789,6 +789,10 @@ int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepI
     using T = BaseTable;
     BaseChange change(doc.infoBase, T::Config | T::Schedules | T::Attributes | T::Tabel | T::Advances | T::Lines |
                                         T::CurrentEmployee);
+    // A change whose end was not known may have moved the base already: it
+    // is never moved again from the month memory holds.
+    if (const QString moved = StoredMonthMismatch(doc.infoBase); !moved.isEmpty())
+        throw TextError(moved);
     MonthMove move(doc, newMonthKey);
     int result = 0;
     try {

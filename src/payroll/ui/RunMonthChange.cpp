@@ -13,6 +13,10 @@
 
 const char* const kMonthChangeFailedText = "Извините, переход на следующий месяц не выполнен. Поробуйте еще раз.";
 const char* const kMonthChangeCancelledText = "Переход на следующий месяц отменен. Отчетный месяц не изменен.";
+const char* const kMonthChangeNotKnownText =
+    "Переход на следующий месяц прерван, когда запись уже была отправлена серверу базы данных. Изменен ли "
+    "отчетный месяц, пока не известно: сервер не ответил. Перед следующим переходом и расчетом отчетный месяц "
+    "будет прочитан из базы заново.";
 
 namespace {
 
@@ -61,6 +65,10 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
         CChgRepPerDlg progress(newMonthKey, &doc, mover, parent);
         result = progress.DoModal();
     } catch (const kalvor::db::DbError& e) {
+        // A COMMIT cut whose end the server could not tell yet: memory stays
+        // in the old month, and the base is read again before the next move.
+        if (e.commitInDoubt())
+            throw kalvor::TextError(QString::fromUtf8(kMonthChangeNotKnownText));
         // The move rolled back: the base and the memory are in the old month.
         // A stop the user asked for is said as such.
         if (e.code() == kalvor::db::E_DB_STOPPED)
