@@ -568,9 +568,8 @@ BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks, 
     static const std::array<QString, 2> konstSql = [] {
         const TableDef& t = KonstTable().def();
         const QString bySlot = OrderBySql(t, {t.columns[1]});
-        return std::array<QString, 2>{
-            SelectSql(t, bySlot),
-            SelectSql(t, QStringLiteral("WHERE %1 %2").arg(ColumnBetweenSql(t, 1), bySlot))};
+        return std::array<QString, 2>{SelectSql(t, bySlot),
+                                      SelectSql(t, QStringLiteral("WHERE %1 %2").arg(ColumnBetweenSql(t, 1), bySlot))};
     }();
     static const std::array<std::array<QString, kDetailCount>, 2> detailSql = [] {
         std::array<std::array<QString, kDetailCount>, 2> sql;
@@ -748,8 +747,8 @@ void LoadWariaList(CInfoBase& base, const Selection& /*selection*/, int slot, in
     if (runningIndex == 0 || !holder.open || holder.year != year) {
         holder.release();
         const QSqlDatabase db = Db(base);
-        static const QString sql = SlotRowsSql(
-            WariaTable().def(), {.from = WariaTable().keyCount(), .equalColumn = QStringLiteral("god")});
+        static const QString sql =
+            SlotRowsSql(WariaTable().def(), {.from = WariaTable().keyCount(), .equalColumn = QStringLiteral("god")});
         db::Recordset q(db, sql);
         q.bind(0, year);
         q.exec();
@@ -1129,8 +1128,7 @@ void ComputedRowsGroup::send()
 {
     m_later.holdBack({});
     std::vector<Kept> members = std::exchange(m_kept, {});
-    while (!m_sent.empty() && m_sent.front().batch <= m_later.answered())
-        m_sent.pop_front();
+    while (!m_sent.empty() && m_sent.front().batch <= m_later.answered()) m_sent.pop_front();
     std::vector<std::pair<int, const NumberedRows*>> owners;
     db::ColumnArrays owned; // every member's slot, also of one without rows
     for (const Kept& k : members) {
@@ -1151,8 +1149,7 @@ std::vector<int> ComputedRowsGroup::storeRefusedOneByOne()
     m_later.holdBack({});
     std::vector<int> stored;
     const int refused = m_later.answered() + 1;
-    const auto group =
-        std::find_if(m_sent.begin(), m_sent.end(), [&](const Sent& s) { return s.batch == refused; });
+    const auto group = std::find_if(m_sent.begin(), m_sent.end(), [&](const Sent& s) { return s.batch == refused; });
     if (group == m_sent.end())
         return stored;
     for (const Kept& k : group->members) {

@@ -291,8 +291,8 @@ QString RefusedStoreText(const CInfoBase& base, int slot, const db::DbError& e)
 // The employees' loop; a refused store ends it with the outcome that says
 // so, after which the status words are stored all the same.
 std::optional<TaskOutcome> WalkEmployees(platform::TaskContext& ctx, PayrollDoc& doc, const std::vector<int>& indexes,
-                                         std::optional<EmployeeRecordFeed>& records, RunOutcome& outcome,
-                                         int& errors, bool& stopped)
+                                         std::optional<EmployeeRecordFeed>& records, RunOutcome& outcome, int& errors,
+                                         bool& stopped)
 {
     CInfoBase& base = doc.infoBase;
     CalcProgressReport report(ctx, int(indexes.size()));

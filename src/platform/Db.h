@@ -136,7 +136,9 @@ inline constexpr const char* kCommitNotKnownText =
     "известно: сервер не ответил.";
 // Asks the server on a session of its own, within kCommitQuestionMilliseconds
 // and also after the calling worker's stop: NotKnown while the server does
-// not answer, or while it has not ended the transaction yet.
+// not answer, or while the transaction has not ended yet (a COMMIT that
+// waits for a synchronous standby is still in progress; it is asked again
+// until the time is up).
 CommitOutcome AskCommitOutcome(const CommitInDoubt& doubt);
 
 // What the engine itself said of a failure of its own (an engine error's

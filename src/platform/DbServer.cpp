@@ -1006,10 +1006,10 @@ namespace {
 
 DbError heldElsewhereError(const QString& database)
 {
-    return DbError(E_DB_BUSY,
-                   QStringLiteral("База данных %1 уже открыта другим пользователем. Изменения не сохранены.")
-                       .arg(database),
-                   QStringLiteral("The base lock was lost and is held by another session"), kSource);
+    return DbError(
+        E_DB_BUSY,
+        QStringLiteral("База данных %1 уже открыта другим пользователем. Изменения не сохранены.").arg(database),
+        QStringLiteral("The base lock was lost and is held by another session"), kSource);
 }
 
 } // namespace
@@ -1209,6 +1209,7 @@ void DropLeftoverServerBases()
 namespace {
 
 using Deadline = std::chrono::steady_clock::time_point;
+constexpr std::chrono::milliseconds kCommitQuestionPause{100};
 
 // Waits until the session's socket can be read (or written) or the deadline
 // passes; false then, or when the socket failed.
@@ -1267,13 +1268,18 @@ CommitOutcome AskCommitOutcome(const CommitInDoubt& doubt)
 {
     const Deadline deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kCommitQuestionMilliseconds);
     PGconn* session = connectBy(doubt.database, deadline);
-    const QByteArray status = session ? transactionStatus(session, doubt.transaction, deadline) : QByteArray();
+    QByteArray status = session ? transactionStatus(session, doubt.transaction, deadline) : QByteArray();
+    // A COMMIT still on its way (e.g. waiting for a standby) may end within the wait.
+    while (status == "in progress" && std::chrono::steady_clock::now() + kCommitQuestionPause < deadline) {
+        std::this_thread::sleep_for(kCommitQuestionPause);
+        status = transactionStatus(session, doubt.transaction, deadline);
+    }
     if (session)
         PQfinish(session);
-    platform::AppendToConsoleLog(QStringLiteral("%1: транзакция %2, ответ на COMMIT которой не получен: %3")
-                                     .arg(serverName(), QString::fromLatin1(doubt.transaction),
-                                          status.isEmpty() ? QStringLiteral("сервер не ответил")
-                                                           : QString::fromLatin1(status)));
+    platform::AppendToConsoleLog(
+        QStringLiteral("%1: транзакция %2, ответ на COMMIT которой не получен: %3")
+            .arg(serverName(), QString::fromLatin1(doubt.transaction),
+                 status.isEmpty() ? QStringLiteral("сервер не ответил") : QString::fromLatin1(status)));
     if (status == "committed")
         return CommitOutcome::Committed;
     if (status == "aborted")

@@ -18,9 +18,9 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
-#include <numeric>
 #include <charconv>
 #include <cmath>
+#include <numeric>
 #include <optional>
 #include <vector>
 
@@ -736,8 +736,8 @@ void readAnswers(const QSqlDatabase& db, LaterAnswers& later, std::size_t keep)
     while (later.due.size() > keep || (failed && !later.due.empty())) {
         SentBatch sent = std::move(later.due.front());
         later.due.pop_front();
-        const PipelineFailure f = session ? readResults(session, sent)
-                                          : PipelineFailure{true, {}, {}, sent.steps.front()};
+        const PipelineFailure f =
+            session ? readResults(session, sent) : PipelineFailure{true, {}, {}, sent.steps.front()};
         if (failed || f.failed)
             forgetPrepared(sent);
         if (failed)

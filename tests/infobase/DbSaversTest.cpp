@@ -504,8 +504,7 @@ TEST_F(DbSavers, ListsRebuiltFromTheMasterRows)
     EXPECT_EQ(int(base.list.size()), 13); // one without a name, one repeated number
     EXPECT_EQ(base.config.kolRab, 13);
     for (std::size_t i = 1; i < base.list.size(); ++i) EXPECT_LT(base.list[i - 1].tabN(), base.list[i].tabN());
-    for (const EmployeeListEntry& e : base.list)
-        EXPECT_EQ(base.shortNameOf(e.slot), names[std::size_t(e.slot - 1)]);
+    for (const EmployeeListEntry& e : base.list) EXPECT_EQ(base.shortNameOf(e.slot), names[std::size_t(e.slot - 1)]);
 
     // Removing an entry takes it out of both stored lists.
     const u16 gone = base.list[2].slot;

@@ -178,8 +178,7 @@ TEST_F(CalcRefusal, ARunWhoseServerSessionEndsLeavesTheMonthAsItWas)
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp")), rowsBefore);
     EXPECT_EQ(Count(QStringLiteral("SELECT CAST(SUM(sum) * 100 AS BIGINT) FROM dbo.zarp")), sumBefore);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0")), marksBefore);
-    base().attributesOf(base().list[0].slot).sistOpl =
-        attributesBefore[std::size_t(base().list[0].slot - 1)].sistOpl;
+    base().attributesOf(base().list[0].slot).sistOpl = attributesBefore[std::size_t(base().list[0].slot - 1)].sistOpl;
     EXPECT_EQ(base().attributes, attributesBefore);
 }
 

@@ -1,5 +1,6 @@
 #include "payroll/ui/RunMonthChange.h"
 
+#include "infobase/InfoBaseDb.h"
 #include "payroll/MonthChange.h"
 #include "platform/Db.h"
 #include "shell/ui/CArchProcDlg.h"
@@ -84,6 +85,17 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
 int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mover)
 {
     const int newKey = NextMonthKey(doc.infoBase.config.tekMes);
+    // Nothing (the copy's record of itself included) is written from memory
+    // into a base that a change whose end was not known has moved on.
+    try {
+        if (const QString moved = kalvor::infobase::StoredMonthMismatch(doc.infoBase); !moved.isEmpty()) {
+            KalvorMessageBox(moved, MB_OK | MB_ICONWARNING, QString(), parent);
+            return -1;
+        }
+    } catch (const kalvor::db::DbError& e) {
+        KalvorMessageBox(kalvor::ComErrorText(e), MB_OK | MB_ICONERROR, QString(), parent);
+        return -1;
+    }
     // Employees whose calculation failed are named before anything is asked.
     if (const kalvor::RunOutcome failed = kalvor::FailedCalculations(doc); !failed.notes.empty()) {
         KalvorMessageBox(kalvor::MonthChangeRefusalText(failed), MB_OK | MB_ICONWARNING, QString(), parent);
