@@ -101,6 +101,12 @@ void RestoreBaseFile(const QString& folder, const QString& name, const QString& 
 // capacity or a line index word whose lines run past their array refuses the
 // base with E_DB_DAMAGED naming the table and the employee.
 void LoadAll(CInfoBase& base);
+// Before a month change or a calculation builds on what memory holds: empty
+// when the base's stored reporting month is the one in memory, else the
+// refusal that says both months (the base moved on since it was read, e.g.
+// by a change whose end was not known). Read on the calling thread's
+// connection, inside the caller's transaction.
+QString StoredMonthMismatch(CInfoBase& base);
 // The counterpart of LoadAll for a base built in memory (the demo firm, test
 // and benchmark bases): stores every table, both employee lists (by number and
 // by name) and every employee's record, records[slot - 1] with its dated

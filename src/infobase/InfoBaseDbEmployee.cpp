@@ -568,9 +568,8 @@ BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks, 
     static const std::array<QString, 2> konstSql = [] {
         const TableDef& t = KonstTable().def();
         const QString bySlot = OrderBySql(t, {t.columns[1]});
-        return std::array<QString, 2>{
-            SelectSql(t, bySlot),
-            SelectSql(t, QStringLiteral("WHERE %1 %2").arg(ColumnBetweenSql(t, 1), bySlot))};
+        return std::array<QString, 2>{SelectSql(t, bySlot),
+                                      SelectSql(t, QStringLiteral("WHERE %1 %2").arg(ColumnBetweenSql(t, 1), bySlot))};
     }();
     static const std::array<std::array<QString, kDetailCount>, 2> detailSql = [] {
         std::array<std::array<QString, kDetailCount>, 2> sql;
@@ -748,8 +747,8 @@ void LoadWariaList(CInfoBase& base, const Selection& /*selection*/, int slot, in
     if (runningIndex == 0 || !holder.open || holder.year != year) {
         holder.release();
         const QSqlDatabase db = Db(base);
-        static const QString sql = SlotRowsSql(
-            WariaTable().def(), {.from = WariaTable().keyCount(), .equalColumn = QStringLiteral("god")});
+        static const QString sql =
+            SlotRowsSql(WariaTable().def(), {.from = WariaTable().keyCount(), .equalColumn = QStringLiteral("god")});
         db::Recordset q(db, sql);
         q.bind(0, year);
         q.exec();
@@ -1002,9 +1001,6 @@ const QString& GroupRowsOnServerSql()
     return sql;
 }
 
-// The group that SaveCalculatedMonth keeps the rows in, on this thread.
-thread_local ComputedRowsGroup* groupInForce = nullptr;
-
 // On a base file the computed rows of the employee of master row `id` take
 // the places of his stored ones in one batch: each row is written over the
 // stored row of its number (or added), and the stored rows of the numbers
@@ -1072,14 +1068,14 @@ void requireFiniteRows(const CInfoBase& base, int slot, int kvProizv)
 
 } // namespace
 
-void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster)
+void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster, ComputedRowsGroup* group)
 {
     const QSqlDatabase db = Db(base);
     const int kvProizv = slot >= 1 && slot <= base.capacity() ? base.attributes[std::size_t(slot - 1)].kvProizv : 0;
     requireFiniteRows(base, slot, kvProizv);
     if (!withMaster) {
-        if (groupInForce)
-            groupInForce->keep(slot, computedRowsOf(base.current, kvProizv));
+        if (group && group->keeps())
+            group->keep(slot, computedRowsOf(base.current, kvProizv));
         else
             saveComputedRows(db, slot, kvProizv, base.current);
         return;
@@ -1105,27 +1101,25 @@ struct ComputedRowsGroup::Sent {
     std::vector<Kept> members;
 };
 
-ComputedRowsGroup::ComputedRowsGroup(CInfoBase& base, db::AnswersLater& later) : m_db(Db(base)), m_later(later)
-{
-    if (db::IsServer(m_db) && !groupInForce)
-        groupInForce = this;
-}
+ComputedRowsGroup::ComputedRowsGroup(CInfoBase& base) : m_db(Db(base)), m_later(Db(base)) {}
 
+// The rows still kept are dropped: the scope's end must not send them.
 ComputedRowsGroup::~ComputedRowsGroup()
 {
-    if (groupInForce != this)
-        return;
-    groupInForce = nullptr;
-    m_later.holdBack({});
+    if (!m_kept.empty())
+        m_later.holdBack({});
 }
+
+bool ComputedRowsGroup::keeps() const { return db::IsServer(m_db); }
 
 void ComputedRowsGroup::keep(int slot, NumberedRows rows)
 {
+    // Refused while another owner holds back a batch on the connection.
+    if (m_kept.empty())
+        m_later.holdBack([this] { send(); });
     m_kept.push_back({slot, std::move(rows)});
     if (int(m_kept.size()) >= kGroupSize)
         send();
-    else if (m_kept.size() == 1)
-        m_later.holdBack([this] { send(); });
 }
 
 int ComputedRowsGroup::storedByBatch() const { return m_later.sent() + (m_kept.empty() ? 0 : 1); }
@@ -1134,8 +1128,7 @@ void ComputedRowsGroup::send()
 {
     m_later.holdBack({});
     std::vector<Kept> members = std::exchange(m_kept, {});
-    while (!m_sent.empty() && m_sent.front().batch <= m_later.answered())
-        m_sent.pop_front();
+    while (!m_sent.empty() && m_sent.front().batch <= m_later.answered()) m_sent.pop_front();
     std::vector<std::pair<int, const NumberedRows*>> owners;
     db::ColumnArrays owned; // every member's slot, also of one without rows
     for (const Kept& k : members) {
@@ -1156,8 +1149,7 @@ std::vector<int> ComputedRowsGroup::storeRefusedOneByOne()
     m_later.holdBack({});
     std::vector<int> stored;
     const int refused = m_later.answered() + 1;
-    const auto group =
-        std::find_if(m_sent.begin(), m_sent.end(), [&](const Sent& s) { return s.batch == refused; });
+    const auto group = std::find_if(m_sent.begin(), m_sent.end(), [&](const Sent& s) { return s.batch == refused; });
     if (group == m_sent.end())
         return stored;
     for (const Kept& k : group->members) {

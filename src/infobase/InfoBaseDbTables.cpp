@@ -5,6 +5,7 @@
 #include "infobase/Schema.h"
 #include "infobase/StoredTables.h"
 #include "values/Clock.h"
+#include "values/Values.h"
 
 #include <algorithm>
 
@@ -122,6 +123,24 @@ void LoadConfig(CInfoBase& base)
     base.config.kolRab = i16(kolRab);
     // Two-digit years are read around this base's reporting year from now on.
     Clock::setReferenceYear(&base, base.config.reportingYear());
+}
+
+QString StoredMonthMismatch(CInfoBase& base)
+{
+    const TableDef& t = ConfigTable().def();
+    db::Recordset q(Db(base), SelectColumnsSql(t, {QStringLiteral("tekMes")}, WhereColumnSql(t)));
+    q.run(kConfigRowId);
+    if (!q.next())
+        ThrowNoConfigRow();
+    const int stored = q.toInt(0), held = base.config.tekMes;
+    if (stored == held)
+        return {};
+    const auto month = [](int key) {
+        return QStringLiteral("%1 %2 года").arg(MonthName(key & 15).toLower()).arg(key >> 4);
+    };
+    return QStringLiteral("Отчетный месяц базы данных (%1) не тот, что в программе (%2): база изменена после того, "
+                          "как была прочитана. Закройте базу и откройте ее снова.")
+        .arg(month(stored), month(held));
 }
 
 void SaveConfig(CInfoBase& base)
@@ -724,8 +743,8 @@ bool RebuildLists(CInfoBase& base, bool force)
     db::Transaction tr(db);
     // Master rows without a name go, with every row of theirs.
     {
-        db::Recordset q(db, SelectColumnsSql(konst, {konst.columns[0]},
-                                             QStringLiteral("WHERE ") + nameGivenSql(konst, false)));
+        db::Recordset q(
+            db, SelectColumnsSql(konst, {konst.columns[0]}, QStringLiteral("WHERE ") + nameGivenSql(konst, false)));
         q.exec();
         std::vector<qint64> ids;
         while (q.next()) ids.push_back(q.toInt64(0));

@@ -9,27 +9,38 @@
 
 namespace kalvor::infobase {
 
+class ComputedRowsGroup;
+
 // What the month's calculation stores for the slot, together or not at all:
 // the master row from the current record when withMaster, then the computed
 // rows into dbo.zarp (as SaveKonst and SaveProizvZarpByRec with selector 1,
-// in one transaction: one savepoint inside a caller's batch).
-void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster);
+// in one transaction: one savepoint inside a caller's batch). On a server,
+// the computed rows stored without the master row go into `group` when one
+// is given (sent with the group's other members); otherwise they are stored
+// at once.
+void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster, ComputedRowsGroup* group = nullptr);
 
-// While it lives on a server base, the computed rows that SaveCalculatedMonth
-// stores without the master row are kept here and sent for a group of
-// employees by one statement, inside the scope of answers read later that it
-// is given: a statement's fixed cost on the server is paid once a group. The
-// kept rows are sent before anything else runs on the connection, so the
-// stores keep their order; after a failure they are dropped. On a base file
-// it does nothing.
+// On a server base, the computed rows that SaveCalculatedMonth is given for
+// the group are kept here and sent for a group of employees by one
+// statement, inside the group's own scope of answers read later (opened on
+// the base's connection for the group's lifetime): a statement's fixed cost
+// on the server is paid once a group. The kept rows are sent before anything
+// else runs on the connection, so the stores keep their order; after a
+// failure they are dropped. On a base file it keeps nothing: the rows are
+// stored at once.
 class ComputedRowsGroup {
 public:
     static constexpr int kGroupSize = 16;
 
-    ComputedRowsGroup(CInfoBase& base, db::AnswersLater& later);
+    explicit ComputedRowsGroup(CInfoBase& base);
     ~ComputedRowsGroup();
     ComputedRowsGroup(const ComputedRowsGroup&) = delete;
     ComputedRowsGroup& operator=(const ComputedRowsGroup&) = delete;
+
+    // The scope of answers read later that the group's batches are sent in.
+    db::AnswersLater& later() { return m_later; }
+    // Whether the group keeps rows (a server base).
+    bool keeps() const;
 
     // The number (as AnswersLater::sent counts) of the batch that stores the
     // rows kept or sent last: once it is answered, they are stored.
@@ -49,7 +60,7 @@ private:
     void send();
 
     QSqlDatabase m_db;
-    db::AnswersLater& m_later;
+    db::AnswersLater m_later;
     std::vector<Kept> m_kept;
     std::deque<Sent> m_sent; // the groups sent whose answers may still be read
 };

@@ -56,7 +56,6 @@ double SumOfCode(const CalcPass& p, int code, int month = 0)
     return s;
 }
 
-
 // Month index of an employee's date; a two-digit year through the program's window.
 int DateMonthIndex(u16 packed)
 {
@@ -540,8 +539,7 @@ int DaysCheck(CalcPass& p)
         if (offset > 0)
             offset -= 12;
         int pd = 0, pm = 0;
-        CalcScheduleNorm(WorkSchedule::ReportingMonth + offset, p.workSchedule(), 1, 31, pd,
-                         pm, p.doc);
+        CalcScheduleNorm(WorkSchedule::ReportingMonth + offset, p.workSchedule(), 1, 31, pd, pm, p.doc);
         double calendar = 0, other = 0;
         auto add = [&](int code, double sum, int days) {
             if (code == 0 || !IsAccrualCode(code) || (IsLeftOutOfDaysCheckCode(code) && !IsCalendarDaysCode(code)))
@@ -580,7 +578,7 @@ int Store(CalcPass& p, bool saveMaster)
     std::stable_sort(rows.begin() + stored, rows.begin() + stored + p.count,
                      [](const AccrualRow& x, const AccrualRow& y) { return x.kod < y.kod; });
     // The master row and the month's rows are stored together or not at all.
-    SaveCalculatedMonth(base, p.slot, saveMaster);
+    SaveCalculatedMonth(base, p.slot, saveMaster, p.options.rowsGroup);
     return 0;
 }
 

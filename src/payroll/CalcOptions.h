@@ -12,6 +12,9 @@
 namespace kalvor {
 
 class BrigadeMeasures;
+namespace infobase {
+class ComputedRowsGroup;
+}
 
 // The rows of a calculation's result buffer.
 inline constexpr int kCalcResultRows = 66;
@@ -35,6 +38,9 @@ struct CalcOptions {
     // The brigade members' measures that one run over many employees keeps
     // (see BrigadeShare.h); nullptr measures the members at every share.
     BrigadeMeasures* brigades = nullptr;
+    // The group that one run over many employees stores their computed rows
+    // in (see MonthResultSaver.h); nullptr stores each employee's at once.
+    infobase::ComputedRowsGroup* rowsGroup = nullptr;
 
     bool vacationNote() const { return vacationCalcKind != 0; }
     // A display run of the note alone: the month's other inputs are skipped.

@@ -118,22 +118,23 @@ namespace {
 // The employees of a run computed and stored one after another. On a server
 // the stores are kept for a group of employees and sent together, and the
 // answers read while the next ones are computed, so that the server writes
-// while the engine computes. A refusal read late ends the run at its own
-// employee (a refused group is stored again one by one up to him): what the calculation
-// changed in memory for him and for those computed after him (the amount to
-// pay, the status word) is given back.
+// while the engine computes. A refusal (also one read late) ends the run at
+// its own employee (a refused group is stored again one by one up to him):
+// what the calculation changed in memory for him and for those computed after
+// him (the amount to pay, the status word) is given back, so that the status
+// words and amounts stored afterwards match the rows stored.
 class EmployeeWalk {
 public:
-    EmployeeWalk(PayrollDoc& doc, std::optional<EmployeeRecordFeed>& records, db::Transaction& run)
-        : m_base(doc.infoBase), m_doc(doc), m_records(records), m_run(run), m_later(Db(m_base)),
-          m_group(m_base, m_later)
+    EmployeeWalk(PayrollDoc& doc, std::optional<EmployeeRecordFeed>& records)
+        : m_base(doc.infoBase), m_doc(doc), m_records(records), m_group(doc.infoBase)
     {
         m_options.brigades = &m_brigades; // the brigade members are measured once for the whole run
+        m_options.rowsGroup = &m_group;
     }
 
     // Computes and stores the employee of the list index; the engine's result.
-    // Commits what is stored and throws when the employee or a store before
-    // him fails (a lost connection leaves nothing to commit).
+    // Throws when the employee or a store before him fails, having given back
+    // what memory holds of those not stored (refused() names the employee).
     int compute(int index)
     {
         const int slot = m_base.list[std::size_t(index)].slot;
@@ -147,15 +148,16 @@ public:
             if (r < 0)
                 infobase::ClearCalculatedMonth(m_base, slot);
         } catch (const db::DbError& e) {
-            endAfter(e);
+            endAfter(e, before);
             throw;
         } catch (...) {
+            giveBack(before);
             keepWhatIsStored();
             throw;
         }
         before.sentAfter = m_group.storedByBatch();
         m_unconfirmed.push_back(before);
-        while (!m_unconfirmed.empty() && m_unconfirmed.front().sentAfter <= m_later.answered())
+        while (!m_unconfirmed.empty() && m_unconfirmed.front().sentAfter <= m_group.later().answered())
             m_unconfirmed.pop_front();
         return r;
     }
@@ -168,12 +170,15 @@ public:
     {
         m_records.reset();
         try {
-            m_later.collect();
+            m_group.later().collect();
         } catch (const db::DbError& e) {
-            endAfter(e);
+            endAfter(e, std::nullopt);
             throw;
         }
     }
+
+    // After a refusal: the slot of the employee whose store was refused.
+    int refused() const { return m_refused; }
 
 private:
     // An employee computed whose store may not be answered yet, with what the
@@ -185,61 +190,66 @@ private:
         int sentAfter = 0; // the number of the batch that stores him
     };
 
-    double toPayOf(int slot) const
+    double toPayOf(int slot) const { return m_base.holdsSlot(slot) ? m_base.zar1Of(slot) : 0; }
+
+    void giveBack(const Computed& c)
     {
-        return m_base.holdsSlot(slot) ? m_base.zar1Of(slot) : 0;
+        if (m_base.holdsSlot(c.slot))
+            m_base.zar1Of(c.slot) = c.toPay;
+        m_base.attributesOf(c.slot).err = c.err;
     }
 
     // After a failure: a lost connection (or one shut by the stop) leaves
-    // nothing to commit; any other ends the run keeping what is stored.
-    void endAfter(const db::DbError& e)
+    // nothing to keep; any other ends the run keeping what is stored. The
+    // employee being computed (`current`) is never stored then.
+    void endAfter(const db::DbError& e, const std::optional<Computed>& current)
     {
+        m_records.reset();
         if (db::EndsTheTransaction(e))
-            m_records.reset();
-        else
-            keepWhatIsStored();
+            return;
+        m_refused = current ? current->slot : 0;
+        keepWhatIsStored();
+        if (current)
+            giveBack(*current);
     }
 
-    // Ends the run after a failure, committing the employees whose rows are
-    // stored; those from the refused store on are given back.
+    // Reads the answers still due; the employees of a refused group before
+    // the one refused are stored again, one at a time, and those from him on
+    // are given back.
     void keepWhatIsStored()
     {
         m_records.reset();
         try {
-            m_later.collect();
+            m_group.later().collect();
         } catch (const db::DbError& e) {
             if (db::EndsTheTransaction(e))
                 throw;
         }
-        if (!m_later.failed()) {
-            m_run.commit();
+        if (!m_group.later().failed())
             return;
-        }
-        // The employees of a refused group before the one refused are stored
-        // again, one at a time.
-        const int answered = m_later.answered();
+        const int answered = m_group.later().answered();
         const std::vector<int> stored = m_group.storeRefusedOneByOne();
+        bool first = true;
         for (const Computed& c : m_unconfirmed) {
             if (c.sentAfter <= answered || std::find(stored.begin(), stored.end(), c.slot) != stored.end())
                 continue;
-            if (m_base.holdsSlot(c.slot))
-                m_base.zar1Of(c.slot) = c.toPay;
-            m_base.attributesOf(c.slot).err = c.err;
+            if (first)
+                m_refused = c.slot;
+            first = false;
+            giveBack(c);
         }
-        m_run.commit();
     }
 
     CInfoBase& m_base;
     PayrollDoc& m_doc;
     std::optional<EmployeeRecordFeed>& m_records;
-    db::Transaction& m_run;
-    db::AnswersLater m_later;
-    infobase::ComputedRowsGroup m_group; // after m_later, which it sends in
+    infobase::ComputedRowsGroup m_group;
     CalcWorkBuffer m_work;
     CalcResultBuffer m_rows{};
     BrigadeMeasures m_brigades;
     CalcOptions m_options;
     std::deque<Computed> m_unconfirmed; // in the order computed
+    int m_refused = 0;
 };
 
 } // namespace
@@ -266,15 +276,28 @@ void NoteResult(PayrollDoc& doc, int slot, int r, const infobase::AccrualRow* ro
 
 } // namespace
 
-TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, const std::vector<int>& indexes,
-                               std::optional<EmployeeRecordFeed>& records, db::Transaction& run, RunOutcome& outcome)
+// The refusal of an employee's store, in a few lines: who, what the engine
+// said (not the statement), and what the base holds now.
+QString RefusedStoreText(const CInfoBase& base, int slot, const db::DbError& e)
+{
+    RunOutcome who;
+    who.note(RunNote::Failed, base, slot, db::EngineWords(e).left(200));
+    return QStringLiteral("Результаты расчета работника не записаны в базу:\n%1\n"
+                          "Работники, рассчитанные до него, получили новые результаты; у него и у работников после "
+                          "него остались прежние.")
+        .arg(who.lines().join(QLatin1Char('\n')));
+}
+
+// The employees' loop; a refused store ends it with the outcome that says
+// so, after which the status words are stored all the same.
+std::optional<TaskOutcome> WalkEmployees(platform::TaskContext& ctx, PayrollDoc& doc, const std::vector<int>& indexes,
+                                         std::optional<EmployeeRecordFeed>& records, RunOutcome& outcome, int& errors,
+                                         bool& stopped)
 {
     CInfoBase& base = doc.infoBase;
-    int errors = 0;
-    bool stopped = false;
     CalcProgressReport report(ctx, int(indexes.size()));
-    {
-        EmployeeWalk walk(doc, records, run);
+    EmployeeWalk walk(doc, records);
+    try {
         for (const int index : indexes) {
             const int slot = base.list[std::size_t(index)].slot;
             const int r = walk.compute(index);
@@ -287,8 +310,42 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
             }
         }
         walk.finish();
+    } catch (const db::DbError& e) {
+        if (db::EndsTheTransaction(e) || walk.refused() == 0)
+            throw;
+        return TaskOutcome(platform::TASK_FAILED, errors, RefusedStoreText(base, walk.refused(), e));
     }
-    report.flush();
+    return std::nullopt;
+}
+
+// After a failure that leaves the run's transaction open: the employees
+// stored are kept with their status words and amounts to pay (memory holds
+// those of the others as they were).
+void KeepWhatIsStored(CInfoBase& base, db::Transaction& run)
+{
+    SaveComp(base);
+    SaveAvZar1(base);
+    run.commit();
+}
+
+TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, const std::vector<int>& indexes,
+                               std::optional<EmployeeRecordFeed>& records, db::Transaction& run, RunOutcome& outcome)
+{
+    CInfoBase& base = doc.infoBase;
+    int errors = 0;
+    bool stopped = false;
+    std::optional<TaskOutcome> refused;
+    try {
+        refused = WalkEmployees(ctx, doc, indexes, records, outcome, errors, stopped);
+    } catch (const db::DbError& e) {
+        if (db::EndsTheTransaction(e))
+            throw;
+        KeepWhatIsStored(base, run);
+        throw;
+    } catch (...) {
+        KeepWhatIsStored(base, run);
+        throw;
+    }
     // The status words and the amounts to pay of the employees computed so far
     // (the pay sheet reads the amounts after a restart).
     try {
@@ -304,6 +361,8 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
                                .arg(e.message(), e.description()));
     }
     run.commit();
+    if (refused)
+        return *refused;
     if (stopped)
         return TaskOutcome(platform::TASK_STOPPED, errors); // those that failed before the stop
     // A year whose law the tax tables do not hold is said once per run.
@@ -396,6 +455,9 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
     const auto zar1Before = base.zar1;
     try {
         db::Transaction run(Db(base));
+        // A change of month whose end was not known may have moved the base.
+        if (const QString moved = StoredMonthMismatch(base); !moved.isEmpty())
+            return TaskOutcome(platform::TASK_FAILED, 0, moved);
         return LoadAndCalculate(ctx, doc, indexes, skipped, run, outcome);
     } catch (const db::DbError& e) {
         if (!db::EndsTheTransaction(e))
@@ -406,6 +468,12 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
         outcome.clear();
         const QString why = e.code() == db::E_DB_STOPPED ? QStringLiteral("Расчет остановлен.")
                                                          : QStringLiteral("Связь с сервером базы данных прервана.");
+        // The server could not tell yet whether it made the run's COMMIT.
+        if (e.commitInDoubt())
+            return TaskOutcome(platform::TASK_FAILED, 0,
+                               why + QStringLiteral(" Запись результатов уже была отправлена серверу базы данных; "
+                                                    "сохранены ли они, пока не известно: сервер не ответил. "
+                                                    "Рассчитайте месяц снова, когда сервер ответит."));
         return TaskOutcome(platform::TASK_FAILED, 0,
                            why + QStringLiteral(" Результаты расчета и признаки ошибок работников остались такими, "
                                                 "какими были до расчета."));

@@ -32,11 +32,20 @@
 // fails, every employee's results are stored already: the run ends with
 // CALC_STATUS_NOT_SAVED, the error count and a message that says so.
 //
+// A store that the base refuses ends the run at the employee it belongs to:
+// those before him keep their new results, he and those after him their old
+// ones, status words and amounts to pay stored to match; TASK_FAILED with a
+// few lines that name him and what the engine said.
+//
 // A stop ends the run after the employee being computed, keeping those stored.
 // A run whose server session is lost, or shut because the server did not
 // answer its stop in time (db::ServerStopScope), keeps nothing: the run's
 // transaction is gone, the status words and amounts in memory go back as
-// they were, and the run ends with TASK_FAILED and a message that says so.
+// they were, and the run ends with TASK_FAILED and a message that says so;
+// when its COMMIT was cut and the server cannot tell yet whether it made it
+// (db::DbError::commitInDoubt), the message says that this is not known.
+// A base whose stored month is not the one in memory is refused
+// (infobase::StoredMonthMismatch), nothing written.
 //
 // Without a reference file that it needs ("nalog", "vichet", "sbor") the run
 // refuses to start: TASK_FAILED with the files' problems, nothing written.

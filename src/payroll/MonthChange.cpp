@@ -144,10 +144,7 @@ private:
     // record, and the new month's rows as they are gathered.
     struct EmployeeMove {
         EmployeeMove(CInfoBase& base, int slot)
-            : slot(slot)
-            , rec(base.current)
-            , head(base.current.head)
-            , attr(base.attributesOf(slot))
+            : slot(slot), rec(base.current), head(base.current.head), attr(base.attributesOf(slot))
         {}
         const int slot;
         EmployeeRecord& rec;
@@ -337,8 +334,8 @@ private:
     {
         const int code = r.kod;
         const PayKind* pk = PayKindOf(doc, code);
-        if (!(IsAccrualCode(code) || code == kCodeTaxRow || code == kCodePensionTaxed || code == kCodePensionOther || IsContributionCode(code) ||
-              (pk && pk->oblPodoh)))
+        if (!(IsAccrualCode(code) || code == kCodeTaxRow || code == kCodePensionTaxed || code == kCodePensionOther ||
+              IsContributionCode(code) || (pk && pk->oblPodoh)))
             return;
         WariaEntry e;
         e.kod = r.kod;
@@ -789,6 +786,10 @@ int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepI
     using T = BaseTable;
     BaseChange change(doc.infoBase, T::Config | T::Schedules | T::Attributes | T::Tabel | T::Advances | T::Lines |
                                         T::CurrentEmployee);
+    // A change whose end was not known may have moved the base already: it
+    // is never moved again from the month memory holds.
+    if (const QString moved = StoredMonthMismatch(doc.infoBase); !moved.isEmpty())
+        throw TextError(moved);
     MonthMove move(doc, newMonthKey);
     int result = 0;
     try {

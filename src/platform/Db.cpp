@@ -1,5 +1,6 @@
 #include "platform/Db.h"
 
+#include "platform/Console.h"
 #include "platform/DbInternal.h"
 #include "platform/FileFailure.h"
 #include "platform/PrivateFiles.h"
@@ -204,6 +205,13 @@ DbError::DbError(std::uint32_t code, QString message, QString description, QStri
     , source_(std::move(source))
     , utf8_(QStringLiteral("%1 %2 %3").arg(code_, 8, 16, QLatin1Char('0')).arg(message_, description_).toUtf8())
 {}
+
+DbError DbError::inDoubt(CommitInDoubt doubt) const
+{
+    DbError e(code_, QString::fromUtf8(kCommitNotKnownText), description_, source_);
+    e.doubt_ = std::move(doubt);
+    return e;
+}
 
 namespace {
 
@@ -619,6 +627,18 @@ RawStatement& RawStatementFor(const QSqlDatabase& db, const QString& sql)
     return *it->second;
 }
 
+QString EngineWords(const DbError& e)
+{
+    if ((e.code() & 0xFFFFFF00u) != E_DB_ENGINE)
+        return e.message();
+    QString words = e.description().section(QLatin1Char('\n'), 0, 0).trimmed();
+    // The server starts its text with the message's severity.
+    for (const char* severity : {"ERROR:", "ОШИБКА:", "FATAL:", "ВАЖНО:"})
+        if (words.startsWith(QString::fromUtf8(severity)))
+            words = words.mid(QString::fromUtf8(severity).size()).trimmed();
+    return words.isEmpty() ? e.message() : words;
+}
+
 void Execute(const QSqlDatabase& db, const QString& sql)
 {
     beforeStatement(db, sql);
@@ -641,7 +661,7 @@ void savepointStatement(const QSqlDatabase& db, const QString& sql)
 
 } // namespace
 
-Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db)
+Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db), kind_(kind)
 {
     readDueAnswer(db_);
     int& depth = threadConnections().depth[db_.connectionName()];
@@ -672,7 +692,9 @@ void Transaction::commit()
         return;
     readDueAnswer(db_);
     int& depth = threadConnections().depth[db_.connectionName()];
-    if (depth_ == 1) {
+    if (depth_ == 1 && IsServer(db_) && kind_ == Write) {
+        commitOnServer();
+    } else if (depth_ == 1) {
         QSqlQuery q(db_);
         if (!q.exec(QStringLiteral("COMMIT")))
             throw failure(db_, q.lastError(), QStringLiteral("COMMIT"));
@@ -681,6 +703,31 @@ void Transaction::commit()
     }
     done_ = true;
     depth = depth_ - 1;
+}
+
+void Transaction::commitOnServer()
+{
+    // The id is taken first: once the COMMIT is sent, the session may be
+    // gone before its answer comes.
+    QSqlQuery q(db_);
+    if (!q.exec(QStringLiteral("SELECT pg_current_xact_id()")) || !q.next())
+        throw failure(db_, q.lastError(), QStringLiteral("SELECT pg_current_xact_id()"));
+    const CommitInDoubt doubt{db_.databaseName(), q.value(0).toString().toLatin1()};
+    q.finish();
+    if (q.exec(QStringLiteral("COMMIT")))
+        return;
+    const DbError cut = failure(db_, q.lastError(), QStringLiteral("COMMIT"));
+    if (!EndsTheTransaction(cut))
+        throw cut;
+    switch (AskCommitOutcome(doubt)) {
+    case CommitOutcome::Committed:
+        platform::AppendToConsoleLog(QStringLiteral("%1: ответ на COMMIT не получен, сервер сообщил, что транзакция "
+                                                    "%2 сохранена")
+                                         .arg(detail::serverName(), QString::fromLatin1(doubt.transaction)));
+        return;
+    case CommitOutcome::RolledBack: throw cut;
+    case CommitOutcome::NotKnown: throw cut.inDoubt(doubt);
+    }
 }
 
 Transaction::~Transaction()

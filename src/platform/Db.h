@@ -27,6 +27,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stop_token>
 
 class QThread;
@@ -94,6 +95,15 @@ QString ServerDatabaseOf(const QString& locator);
 // Whether the connection is to a server base.
 bool IsServer(const QSqlDatabase& db);
 
+// A write transaction on a server whose COMMIT was sent but whose answer
+// never came (its session shut by the worker's stop, or lost on the way):
+// the server may have made it or not. Its id, taken before the COMMIT, lets
+// the server be asked afterwards (AskCommitOutcome). A base file never has one.
+struct CommitInDoubt {
+    QString database; // the server's database
+    QByteArray transaction; // the id as pg_current_xact_id() gives it
+};
+
 class DbError : public std::exception {
 public:
     DbError(std::uint32_t code, QString message, QString description, QString source);
@@ -102,12 +112,39 @@ public:
     const QString& description() const { return description_; }
     const QString& source() const { return source_; }
     const char* what() const noexcept override { return utf8_.constData(); }
+    // The transaction whose COMMIT the error cut, when the server could not
+    // yet tell whether it made it; null for every other error.
+    const CommitInDoubt* commitInDoubt() const { return doubt_ ? &*doubt_ : nullptr; }
+    // The same error of a cut COMMIT whose outcome is not known yet (its
+    // message kCommitNotKnownText, its code kept).
+    DbError inDoubt(CommitInDoubt doubt) const;
 
 private:
     std::uint32_t code_;
     QString message_, description_, source_;
     QByteArray utf8_;
+    std::optional<CommitInDoubt> doubt_;
 };
+
+// What the server made of a transaction whose COMMIT was cut.
+enum class CommitOutcome { Committed, RolledBack, NotKnown };
+// How long AskCommitOutcome waits for the server: short, as it follows a
+// stop that must end the work within a few seconds.
+inline constexpr int kCommitQuestionMilliseconds = 1500;
+inline constexpr const char* kCommitNotKnownText =
+    "Связь с сервером базы данных прервана, когда запись уже была отправлена. Сохранены ли изменения, пока не "
+    "известно: сервер не ответил.";
+// Asks the server on a session of its own, within kCommitQuestionMilliseconds
+// and also after the calling worker's stop: NotKnown while the server does
+// not answer, or while the transaction has not ended yet (a COMMIT that
+// waits for a synchronous standby is still in progress; it is asked again
+// until the time is up).
+CommitOutcome AskCommitOutcome(const CommitInDoubt& doubt);
+
+// What the engine itself said of a failure of its own (an engine error's
+// code), without the statement: the first line of its text, e.g. "could not
+// extend file"; the message for any other error.
+QString EngineWords(const DbError& e);
 
 // Whether the error ended the connection's transaction on the server (the
 // connection was lost, or shut by the worker's stop): nothing of it can be
@@ -247,10 +284,19 @@ public:
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
+    // Ends the transaction, its changes kept. On a server, a COMMIT whose
+    // answer the stop or a lost connection cut is settled by asking the
+    // server (AskCommitOutcome): made, it returns as a commit does; undone,
+    // the cut's own error is thrown; not known yet, that error is thrown as
+    // a commit in doubt (DbError::commitInDoubt).
     void commit();
 
 private:
+    // The server's COMMIT of the outermost transaction.
+    void commitOnServer();
+
     QSqlDatabase db_;
+    Kind kind_ = Write;
     int depth_ = 0;
     bool done_ = false;
 };
@@ -323,7 +369,8 @@ public:
     // before anything else runs or is sent on the connection, and by
     // collect(), so that the batches keep their order. Once an answer has
     // failed it is dropped instead, as it comes after the failure. One at a
-    // time; an empty function lets go of the one held.
+    // time: a second one while one is held is refused (DbError, E_DB_FAIL);
+    // an empty function lets go of the one held.
     void holdBack(std::function<void()> send);
 
 private:

@@ -20,6 +20,8 @@
 
 #include <libpq-fe.h>
 
+#include <poll.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -597,29 +599,40 @@ std::condition_variable lockFreed; // an entry's use ended
 std::map<int, HeldLock> heldLocks;
 int lastLockId = 0;
 
+// The keywords and values of libpq for a session to the database.
+struct SessionParameters {
+    std::vector<QByteArray> keys, values;
+    std::vector<const char*> k, v; // null-terminated, into the two above
+
+    explicit SessionParameters(const QString& database)
+    {
+        const ServerAddress server = Server();
+        keys = {"host", "dbname"};
+        values = {server.host.toUtf8(), database.toUtf8()};
+        if (server.port > 0) {
+            keys.emplace_back("port");
+            values.push_back(QByteArray::number(server.port));
+        }
+        for (const auto& [key, value] : connectionSettings()) {
+            keys.push_back(key.toUtf8());
+            values.push_back(value.toUtf8());
+        }
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            k.push_back(keys[i].constData());
+            v.push_back(values[i].constData());
+        }
+        k.push_back(nullptr);
+        v.push_back(nullptr);
+    }
+};
+
 // A connection of libpq to the database; throws when the server cannot be
 // reached or refuses it, and at once once the calling worker's stop is set.
 PGconn* connectSession(const QString& database)
 {
     refuseWhenStopped();
-    const ServerAddress server = Server();
-    std::vector<QByteArray> keys = {"host", "dbname"}, values = {server.host.toUtf8(), database.toUtf8()};
-    if (server.port > 0) {
-        keys.emplace_back("port");
-        values.push_back(QByteArray::number(server.port));
-    }
-    for (const auto& [key, value] : connectionSettings()) {
-        keys.push_back(key.toUtf8());
-        values.push_back(value.toUtf8());
-    }
-    std::vector<const char*> k, v;
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        k.push_back(keys[i].constData());
-        v.push_back(values[i].constData());
-    }
-    k.push_back(nullptr);
-    v.push_back(nullptr);
-    PGconn* session = PQconnectdbParams(k.data(), v.data(), 0);
+    const SessionParameters p(database);
+    PGconn* session = PQconnectdbParams(p.k.data(), p.v.data(), 0);
     if (PQstatus(session) == CONNECTION_OK)
         return session;
     const DbError e = connectFailure(QString::fromUtf8(PQerrorMessage(session)), database);
@@ -993,10 +1006,10 @@ namespace {
 
 DbError heldElsewhereError(const QString& database)
 {
-    return DbError(E_DB_BUSY,
-                   QStringLiteral("База данных %1 уже открыта другим пользователем. Изменения не сохранены.")
-                       .arg(database),
-                   QStringLiteral("The base lock was lost and is held by another session"), kSource);
+    return DbError(
+        E_DB_BUSY,
+        QStringLiteral("База данных %1 уже открыта другим пользователем. Изменения не сохранены.").arg(database),
+        QStringLiteral("The base lock was lost and is held by another session"), kSource);
 }
 
 } // namespace
@@ -1189,6 +1202,89 @@ void DropLeftoverServerBases()
         }
     }
     PQfinish(session);
+}
+
+// ------------------------------------------------------------------ a commit in doubt
+
+namespace {
+
+using Deadline = std::chrono::steady_clock::time_point;
+constexpr std::chrono::milliseconds kCommitQuestionPause{100};
+
+// Waits until the session's socket can be read (or written) or the deadline
+// passes; false then, or when the socket failed.
+bool waitForSocket(PGconn* session, bool forReading, Deadline deadline)
+{
+    const int socket = PQsocket(session);
+    if (socket < 0)
+        return false;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+    if (left <= 0)
+        return false;
+    pollfd polled{socket, short(forReading ? POLLIN : POLLOUT), 0};
+    return ::poll(&polled, 1, int(left)) == 1 && (polled.revents & (POLLERR | POLLNVAL)) == 0;
+}
+
+// A session to the database made by the deadline, or null.
+PGconn* connectBy(const QString& database, Deadline deadline)
+{
+    const SessionParameters p(database);
+    PGconn* session = PQconnectStartParams(p.k.data(), p.v.data(), 0);
+    if (!session || PQstatus(session) == CONNECTION_BAD)
+        return session;
+    PostgresPollingStatusType polled = PGRES_POLLING_WRITING;
+    while (polled != PGRES_POLLING_OK && polled != PGRES_POLLING_FAILED) {
+        if (!waitForSocket(session, polled == PGRES_POLLING_READING, deadline))
+            return session;
+        polled = PQconnectPoll(session);
+    }
+    return session;
+}
+
+// The server's word on the transaction ("committed", "aborted", "in
+// progress"), empty when it gave none by the deadline.
+QByteArray transactionStatus(PGconn* session, const QByteArray& transaction, Deadline deadline)
+{
+    const char* values[] = {transaction.constData()};
+    if (PQstatus(session) != CONNECTION_OK ||
+        !PQsendQueryParams(session, "SELECT pg_xact_status($1::xid8)", 1, nullptr, values, nullptr, nullptr, 0))
+        return {};
+    while (PQisBusy(session))
+        if (!waitForSocket(session, true, deadline) || !PQconsumeInput(session))
+            return {};
+    QByteArray status;
+    while (PGresult* r = PQgetResult(session)) {
+        if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1 && !PQgetisnull(r, 0, 0))
+            status = QByteArray(PQgetvalue(r, 0, 0));
+        PQclear(r);
+    }
+    return status;
+}
+
+} // namespace
+
+CommitOutcome AskCommitOutcome(const CommitInDoubt& doubt)
+{
+    const Deadline deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kCommitQuestionMilliseconds);
+    PGconn* session = connectBy(doubt.database, deadline);
+    QByteArray status = session ? transactionStatus(session, doubt.transaction, deadline) : QByteArray();
+    // A COMMIT still on its way (e.g. waiting for a standby) may end within the wait.
+    while (status == "in progress" && std::chrono::steady_clock::now() + kCommitQuestionPause < deadline) {
+        std::this_thread::sleep_for(kCommitQuestionPause);
+        status = transactionStatus(session, doubt.transaction, deadline);
+    }
+    if (session)
+        PQfinish(session);
+    platform::AppendToConsoleLog(
+        QStringLiteral("%1: транзакция %2, ответ на COMMIT которой не получен: %3")
+            .arg(serverName(), QString::fromLatin1(doubt.transaction),
+                 status.isEmpty() ? QStringLiteral("сервер не ответил") : QString::fromLatin1(status)));
+    if (status == "committed")
+        return CommitOutcome::Committed;
+    if (status == "aborted")
+        return CommitOutcome::RolledBack;
+    return CommitOutcome::NotKnown;
 }
 
 } // namespace kalvor::db

@@ -18,9 +18,9 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
-#include <numeric>
 #include <charconv>
 #include <cmath>
+#include <numeric>
 #include <optional>
 #include <vector>
 
@@ -736,8 +736,8 @@ void readAnswers(const QSqlDatabase& db, LaterAnswers& later, std::size_t keep)
     while (later.due.size() > keep || (failed && !later.due.empty())) {
         SentBatch sent = std::move(later.due.front());
         later.due.pop_front();
-        const PipelineFailure f = session ? readResults(session, sent)
-                                          : PipelineFailure{true, {}, {}, sent.steps.front()};
+        const PipelineFailure f =
+            session ? readResults(session, sent) : PipelineFailure{true, {}, {}, sent.steps.front()};
         if (failed || f.failed)
             forgetPrepared(sent);
         if (failed)
@@ -897,8 +897,14 @@ void AnswersLater::collect() { readDueAnswer(db_); }
 void AnswersLater::holdBack(std::function<void()> send)
 {
     auto& later = threadConnections().later;
-    if (const auto it = later.find(db_.connectionName()); it != later.end())
-        it->second.heldBack = std::move(send);
+    const auto it = later.find(db_.connectionName());
+    if (it == later.end())
+        return;
+    // Two owners filling batches at once would send them out of order.
+    if (send && it->second.heldBack)
+        throw DbError(E_DB_FAIL, QStringLiteral("Соединение с базой данных уже задерживает запись другого владельца."),
+                      db_.databaseName(), kSource);
+    it->second.heldBack = std::move(send);
 }
 
 int AnswersLater::sent() const

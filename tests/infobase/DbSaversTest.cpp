@@ -89,19 +89,23 @@ protected:
         std::array<AccrualRow, EmployeeRecord::RowCount> mine{}, others{};
         {
             db::Transaction run(Db(base));
-            db::AnswersLater later(Db(base));
-            ComputedRowsGroup group(base, later);
+            ComputedRowsGroup group(base);
+            const db::AnswersLater& later = group.later();
             base.current.rows[1].sum = 66;
             base.current.rows[7] = AccrualRow{};
             base.current.rows[9] = base.current.rows[1];
-            SaveCalculatedMonth(base, slot, false);
+            SaveCalculatedMonth(base, slot, false, &group);
             mine = base.current.rows;
             base.current.rows[1].sum = 77;
-            SaveCalculatedMonth(base, other, false);
+            SaveCalculatedMonth(base, other, false, &group);
             others = base.current.rows;
-            SaveCalculatedMonth(base, noMaster, false);
+            SaveCalculatedMonth(base, noMaster, false, &group);
             EXPECT_EQ(group.storedByBatch(), server ? 1 : 0); // held back, not sent yet
             EXPECT_EQ(later.sent(), 0);
+            if (server) { // a second group cannot hold back its rows beside the first one's
+                ComputedRowsGroup second(base);
+                EXPECT_THROW(SaveCalculatedMonth(base, other, false, &second), db::DbError);
+            }
             db::Recordset q(Db(base), QStringLiteral("SELECT 1")); // anything else sends the group first
             q.exec();
             EXPECT_EQ(later.sent(), server ? 1 : 0);
@@ -500,8 +504,7 @@ TEST_F(DbSavers, ListsRebuiltFromTheMasterRows)
     EXPECT_EQ(int(base.list.size()), 13); // one without a name, one repeated number
     EXPECT_EQ(base.config.kolRab, 13);
     for (std::size_t i = 1; i < base.list.size(); ++i) EXPECT_LT(base.list[i - 1].tabN(), base.list[i].tabN());
-    for (const EmployeeListEntry& e : base.list)
-        EXPECT_EQ(base.shortNameOf(e.slot), names[std::size_t(e.slot - 1)]);
+    for (const EmployeeListEntry& e : base.list) EXPECT_EQ(base.shortNameOf(e.slot), names[std::size_t(e.slot - 1)]);
 
     // Removing an entry takes it out of both stored lists.
     const u16 gone = base.list[2].slot;

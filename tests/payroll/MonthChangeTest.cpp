@@ -525,6 +525,7 @@ TEST_F(MonthChangeTest, SaysWhichMonthsItMadeFromThePatternAndAYearWithoutTaxTab
 
     // December to January 2027: the fixture's tables are those of 2026.
     base().config.tekMes = u16(2026 * 16 + 12);
+    SaveConfig(base()); // the base is moved only from the month it holds
     base().schedules[1].months[16] = base().schedules[1].months[15];
     MoveEmployeesToNextMonth(2027 * 16 + 1, {}, doc);
     ASSERT_EQ(doc.monthChangeNotes.size(), 2);

@@ -25,6 +25,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <map>
+
 using namespace kalvor;
 using namespace kalvor::infobase;
 using servertest::HangingServer;
@@ -37,20 +39,70 @@ constexpr int kEmployees = 30;
 
 class ServerStop : public servertest::ClusterTest {
 protected:
-    void Prepare() override
+    void Prepare() override { BuildFixture(doc, QStringLiteral("hung")); }
+
+    void BuildFixture(CKalvorDoc& d, const QString& name)
     {
-        doc.setWorkFolder(folder);
-        base().baseName = QStringLiteral("hung");
-        DeleteBase(dir.path(), base().baseName); // a server keeps the base of an earlier test
-        CreateSchemaBase(dir.path(), base().baseName);
-        OpenBase(base());
-        FixtureBase fx = BuildFixtureBase(base(), kEmployees, 5);
-        BuildFixtureRefFiles(doc.refFiles);
-        payrolltest::AddFixtureContributionTables(doc);
-        for (auto& a : base().attributes) a.err = 0; // no failed calculation stands in the month change's way
+        d.setWorkFolder(folder);
+        CInfoBase& b = d.infoBase;
+        b.baseName = name;
+        DeleteBase(dir.path(), b.baseName); // a server keeps the base of an earlier test
+        CreateSchemaBase(dir.path(), b.baseName);
+        OpenBase(b);
+        FixtureBase fx = BuildFixtureBase(b, kEmployees, 5);
+        BuildFixtureRefFiles(d.refFiles);
+        payrolltest::AddFixtureContributionTables(d);
+        for (auto& a : b.attributes) a.err = 0; // no failed calculation stands in the month change's way
         for (auto& r : fx.records) r.head.flags &= ~0x604u; // no foreign-worker flags
-        payrolltest::SaveFixtureToBase(base(), fx);
-        LoadAll(base());
+        payrolltest::SaveFixtureToBase(b, fx);
+        LoadAll(b);
+    }
+
+    // Every table of the base by name: its row count and a digest of its rows.
+    static std::map<std::string, std::string> Tables(const QSqlDatabase& db)
+    {
+        std::map<std::string, std::string> tables;
+        db::Recordset names(db, QStringLiteral("SELECT table_name FROM information_schema.tables WHERE "
+                                               "table_schema = 'dbo' AND table_name <> 'lock_holder'"));
+        names.exec();
+        QStringList list;
+        while (names.next()) list << names.toString(0);
+        for (const QString& name : list) {
+            db::Recordset q(db, QStringLiteral("SELECT COUNT(*) || ' ' || md5(COALESCE(string_agg(t::text, '|' "
+                                               "ORDER BY t::text), '')) FROM dbo.\"%1\" t")
+                                    .arg(name));
+            q.exec();
+            tables[name.toStdString()] = q.next() ? q.toString(0).toStdString() : std::string();
+        }
+        return tables;
+    }
+
+    // The server holds every COMMIT of a session that asks for a synchronous
+    // one (a standby that does not exist must confirm it); the sessions open
+    // so far and the system's default commit locally.
+    void HoldSynchronousCommits(bool hold)
+    {
+        const QSqlDatabase db = Db(base());
+        db::Execute(db, hold ? QStringLiteral("ALTER SYSTEM SET synchronous_standby_names = 'nobody'")
+                             : QStringLiteral("ALTER SYSTEM RESET synchronous_standby_names"));
+        db::Execute(db, hold ? QStringLiteral("ALTER SYSTEM SET synchronous_commit = 'local'")
+                             : QStringLiteral("ALTER SYSTEM RESET synchronous_commit"));
+        db::Execute(db, QStringLiteral("SELECT pg_reload_conf()"));
+        const QString standby = hold ? QStringLiteral("nobody") : QString();
+        ASSERT_TRUE(servertest::WaitUntil(
+            [&] {
+                db::Recordset q(db, QStringLiteral("SELECT current_setting('synchronous_standby_names')"));
+                q.exec();
+                return q.next() && q.toString(0) == standby;
+            },
+            10000));
+    }
+
+    // The number of the base's sessions whose COMMIT the server holds.
+    qint64 HeldCommits()
+    {
+        return Count(QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE datname = current_database() AND "
+                                    "wait_event = 'SyncRep'"));
     }
     void TearDown() override
     {
@@ -200,4 +252,127 @@ TEST_F(ServerStop, TheCalculationsStoreOnAHungServerStopsWithinFiveSecondsAndKee
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp")), rowsBefore);
     EXPECT_EQ(Count(QStringLiteral("SELECT CAST(SUM(sum) * 100 AS BIGINT) FROM dbo.zarp")), sumBefore);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0")), marksBefore);
+}
+
+// The month change stopped while the server holds its COMMIT (a synchronous
+// standby that does not exist must confirm it): the stop cuts the session,
+// the program asks the server what became of the change, and the server
+// cannot tell yet, so the program says that it is not known. Once the COMMIT
+// has gone through, a second change reads the base and refuses to move it
+// again, and the base opened anew equals a base changed once, table by table.
+TEST_F(ServerStop, AMonthChangeStoppedWhileTheServerHoldsItsCommitIsNeverMadeTwice)
+{
+    CKalvorDoc twin;
+    BuildFixture(twin, QStringLiteral("twin"));
+    const int oldKey = base().config.tekMes, newKey = NextMonthKey(oldKey);
+    ASSERT_GE(MoveEmployeesToNextMonth(
+                  newKey, [] {}, twin),
+              0);
+    const std::map<std::string, std::string> changedOnce = Tables(Db(twin.infoBase));
+    CloseBase(twin.infoBase);
+
+    HoldSynchronousCommits(true);
+    // The change's own session asks for a synchronous COMMIT.
+    const MonthMover mover = [&](int key, const std::function<void()>& stepIt, KalvorDocData& d) {
+        bool asked = false;
+        return PayrollMonthMover()(
+            key,
+            [&] {
+                stepIt();
+                if (!std::exchange(asked, true))
+                    db::Execute(Db(d.infoBase), QStringLiteral("SET synchronous_commit = on"));
+            },
+            d);
+    };
+    MessageRecorder boxes; // Yes to every question: the change, the copy, the stop
+    bool escaped = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* progress = qobject_cast<CChgRepPerDlg*>(QApplication::activeModalWidget());
+        if (escaped || !progress || HeldCommits() == 0)
+            return;
+        escaped = true;
+        QTest::keyClick(progress, Qt::Key_Escape);
+    });
+    poll.start(20);
+    const int result = ChangeReportingMonth(doc, nullptr, mover);
+    poll.stop();
+    HoldSynchronousCommits(false);
+    ASSERT_TRUE(escaped) << "the server never held the change's COMMIT";
+    EXPECT_EQ(result, -1);
+    QStringList texts = boxes.Texts();
+    EXPECT_TRUE(texts.contains(CChgRepPerDlg::StopQuestion())) << texts.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(texts.value(texts.size() - 1), QString::fromUtf8(kMonthChangeNotKnownText));
+    EXPECT_EQ(base().config.tekMes, oldKey);
+
+    // The COMMIT has gone through; the user changes the month again, and the
+    // program reads the base first and moves nothing twice.
+    ASSERT_TRUE(servertest::OnlyIdleSessionsAreLeft(Db(base())));
+    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), -1);
+    texts = boxes.Texts();
+    EXPECT_TRUE(texts.value(texts.size() - 1)
+                    .startsWith(QStringLiteral("Отчетный месяц базы данных (апрель 2026 года) не тот, что в "
+                                               "программе (март 2026 года)")))
+        << texts.join(QLatin1Char('|')).toStdString();
+    PayrollDoc after;
+    payrolltest::ReloadStored(after, base());
+    EXPECT_EQ(after.infoBase.config.tekMes, newKey);
+    EXPECT_EQ(Tables(Db(after.infoBase)), changedOnce);
+    CloseBase(after.infoBase);
+}
+
+// The calculation stopped while the server holds its COMMIT: the program
+// cannot learn yet whether the results were kept and says so, its memory as
+// before the run. Once the COMMIT has gone through, the base holds the whole
+// run, every employee as a complete run stores him: a run made again changes
+// nothing.
+TEST_F(ServerStop, ACalculationStoppedWhileTheServerHoldsItsCommitSaysTheOutcomeIsNotKnown)
+{
+    db::Execute(Db(base()), QStringLiteral("UPDATE dbo.zarp SET sum = sum + 1")); // results unlike the run's
+    const std::map<std::string, std::string> before = Tables(Db(base()));
+    const auto attributesBefore = base().attributes;
+    const auto toPayBefore = base().zar1;
+    HoldSynchronousCommits(true);
+    // The run's session, new, asks for a synchronous COMMIT.
+    db::Execute(Db(base()),
+                QStringLiteral("ALTER DATABASE \"%1\" SET synchronous_commit = on").arg(Db(base()).databaseName()));
+    CCalcZarpView view(&doc);
+    view.OnInitialUpdate();
+    std::vector<std::pair<int, int>> done;
+    QObject::connect(view.CalcDlg(), &CCalcZarpDlg::calculationDone, &view,
+                     [&](int result, int errors) { done.emplace_back(result, errors); });
+    MessageRecorder boxes;
+    bool escaped = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (escaped || HeldCommits() == 0)
+            return;
+        escaped = true;
+        QTest::keyClick(view.CalcDlg(), Qt::Key_Escape); // waits for the worker to end
+    });
+    poll.start(20);
+    view.CalcDlg()->SetSelection(0, 0, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !done.empty(); }, 60000));
+    poll.stop();
+    db::Execute(Db(base()),
+                QStringLiteral("ALTER DATABASE \"%1\" RESET synchronous_commit").arg(Db(base()).databaseName()));
+    HoldSynchronousCommits(false);
+    ASSERT_TRUE(escaped) << "the server never held the run's COMMIT";
+    ASSERT_EQ(done.size(), 1u);
+    EXPECT_EQ(done[0].first, platform::TASK_FAILED);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text,
+              QStringLiteral("Расчет зарплаты не выполнен.\nРасчет остановлен. Запись результатов уже была "
+                             "отправлена серверу базы данных; сохранены ли они, пока не известно: сервер не "
+                             "ответил. Рассчитайте месяц снова, когда сервер ответит."));
+    EXPECT_EQ(base().attributes, attributesBefore);
+    EXPECT_EQ(base().zar1, toPayBefore);
+
+    ASSERT_TRUE(servertest::OnlyIdleSessionsAreLeft(Db(base())));
+    const std::map<std::string, std::string> stored = Tables(Db(base()));
+    EXPECT_NE(stored, before);
+    view.CalcDlg()->SetSelection(0, 0, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done.size() == 2; }, 60000));
+    EXPECT_EQ(done.back().first, platform::TASK_DONE);
+    EXPECT_EQ(Tables(Db(base())), stored);
 }

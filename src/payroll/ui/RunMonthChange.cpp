@@ -1,5 +1,6 @@
 #include "payroll/ui/RunMonthChange.h"
 
+#include "infobase/InfoBaseDb.h"
 #include "payroll/MonthChange.h"
 #include "platform/Db.h"
 #include "shell/ui/CArchProcDlg.h"
@@ -13,6 +14,10 @@
 
 const char* const kMonthChangeFailedText = "Извините, переход на следующий месяц не выполнен. Поробуйте еще раз.";
 const char* const kMonthChangeCancelledText = "Переход на следующий месяц отменен. Отчетный месяц не изменен.";
+const char* const kMonthChangeNotKnownText =
+    "Переход на следующий месяц прерван, когда запись уже была отправлена серверу базы данных. Изменен ли "
+    "отчетный месяц, пока не известно: сервер не ответил. Перед следующим переходом и расчетом отчетный месяц "
+    "будет прочитан из базы заново.";
 
 namespace {
 
@@ -61,6 +66,10 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
         CChgRepPerDlg progress(newMonthKey, &doc, mover, parent);
         result = progress.DoModal();
     } catch (const kalvor::db::DbError& e) {
+        // A COMMIT cut whose end the server could not tell yet: memory stays
+        // in the old month, and the base is read again before the next move.
+        if (e.commitInDoubt())
+            throw kalvor::TextError(QString::fromUtf8(kMonthChangeNotKnownText));
         // The move rolled back: the base and the memory are in the old month.
         // A stop the user asked for is said as such.
         if (e.code() == kalvor::db::E_DB_STOPPED)
@@ -76,6 +85,17 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
 int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mover)
 {
     const int newKey = NextMonthKey(doc.infoBase.config.tekMes);
+    // Nothing (the copy's record of itself included) is written from memory
+    // into a base that a change whose end was not known has moved on.
+    try {
+        if (const QString moved = kalvor::infobase::StoredMonthMismatch(doc.infoBase); !moved.isEmpty()) {
+            KalvorMessageBox(moved, MB_OK | MB_ICONWARNING, QString(), parent);
+            return -1;
+        }
+    } catch (const kalvor::db::DbError& e) {
+        KalvorMessageBox(kalvor::ComErrorText(e), MB_OK | MB_ICONERROR, QString(), parent);
+        return -1;
+    }
     // Employees whose calculation failed are named before anything is asked.
     if (const kalvor::RunOutcome failed = kalvor::FailedCalculations(doc); !failed.notes.empty()) {
         KalvorMessageBox(kalvor::MonthChangeRefusalText(failed), MB_OK | MB_ICONWARNING, QString(), parent);

@@ -16,8 +16,12 @@ class QWidget;
 
 // "Извините, переход на следующий месяц не выполнен. Поробуйте еще раз."
 extern const char* const kMonthChangeFailedText;
-// Said when the user abandons the change after the copy failed, or stops it.
+// Said when the user abandons the change after the copy failed, or stops it
+// (the server having said that the change was not made).
 extern const char* const kMonthChangeCancelledText;
+// Said when a stop or a lost connection cut the change's COMMIT and the
+// server could not yet tell whether it made it.
+extern const char* const kMonthChangeNotKnownText;
 
 // What RunMonthChange returns when the user abandoned or stopped the change:
 // nothing has changed (0 and the negative counts are finished changes).
@@ -32,7 +36,9 @@ MonthMover PayrollMonthMover(kalvor::RunOutcome* outcome = nullptr);
 // kMonthChangeAbandoned; copyFolder, when given, receives the folder of the
 // copy made (empty without one). When the move fails (its worker could not start, or
 // the base refused a write) nothing has changed, in the base or in memory,
-// and a TextError with the message above (and the reason) is thrown.
+// and a TextError with the message above (and the reason) is thrown; a
+// change whose COMMIT was cut and not known to be made throws
+// kMonthChangeNotKnownText (memory stays in the old month).
 int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QWidget* parent,
                    QString* copyFolder = nullptr);
 
