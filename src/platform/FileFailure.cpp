@@ -30,7 +30,23 @@ QString FolderFailureText(int error, const QString& folder)
     case EROFS: return QStringLiteral("Папка %1 доступна только для чтения").arg(shown);
     case ENOENT:
     case ENOTDIR: return QStringLiteral("Папка %1 не найдена").arg(shown);
+    case EAGAIN:
+        return QStringLiteral("Временный файл в папке %1 удаляется другой программой при каждой попытке его создать")
+            .arg(shown);
     default: return WriteFailureText(error);
+    }
+}
+
+QString ReadFailureText(int error)
+{
+    switch (error) {
+    case ENOENT: return QStringLiteral("Файл не найден");
+    case ENOTDIR: return QStringLiteral("Папка файла не найдена");
+    case EACCES:
+    case EPERM: return QStringLiteral("Нет прав на чтение");
+    case EISDIR: return QStringLiteral("На месте файла находится папка");
+    case EIO: return QStringLiteral("Ошибка ввода-вывода");
+    default: return QString::fromLocal8Bit(std::strerror(error));
     }
 }
 

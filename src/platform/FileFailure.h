@@ -13,7 +13,12 @@ QString WriteFailureText(int error);
 // The same for a file that could not be made in the folder (or a folder that
 // could not be opened): no right to write there, a read-only or missing folder
 // said with the folder's name ("Нет прав на запись в папку /x").
+// A folder whose temporary files another program kept removing (EAGAIN) is
+// said as such.
 QString FolderFailureText(int error, const QString& folder);
+// The text of a failed read's errno: a missing file, no right to read it,
+// a folder at the file's name, a failing disk; any other as the system says it.
+QString ReadFailureText(int error);
 // The message of a file that could not be read, made or written: the heading,
 // the file's name and, on a line of its own, why ("Ошибка записи в файл
 // /x/post" and "Недостаточно места на диске").

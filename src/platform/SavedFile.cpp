@@ -216,6 +216,11 @@ int SavedFile::failureKind() const
     return m_opened ? FILE_ERROR_WRITE : FILE_ERROR_OPEN;
 }
 
+QString SavedFile::failureText() const
+{
+    return FileFailureText(FileErrorKindText(FILE_ERROR_WRITE), m_target, errorString());
+}
+
 bool SavedFile::fail(const QString& reason)
 {
     setErrorString(reason);
@@ -230,6 +235,16 @@ void SavedFile::dropTemporary()
     m_temporary.clear();
 }
 
+QString WriteFailureOf(const QIODevice& device)
+{
+    if (const auto* saved = dynamic_cast<const SavedFile*>(&device))
+        return saved->failureText();
+    const QString heading = FileErrorKindText(FILE_ERROR_WRITE);
+    if (const auto* file = dynamic_cast<const QFile*>(&device))
+        return FileFailureText(heading, file->fileName(), file->errorString());
+    return device.errorString().isEmpty() ? heading : heading + QLatin1Char('\n') + device.errorString();
+}
+
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error)
 {
     return WriteWholeFileKind(path, bytes, error) == 0;
@@ -242,7 +257,7 @@ int WriteWholeFileKind(const QString& path, const QByteArray& bytes, QString* er
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         kind = file.failureKind();
     if (kind != 0 && error)
-        *error = file.errorString();
+        *error = file.failureText();
     return kind;
 }
 
