@@ -4,6 +4,7 @@
 #include "platform/TaskThread.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 
@@ -19,8 +20,14 @@ bool Failed(QString* error, int kind, const QString& path, const QString& reason
 }
 
 // Why the source could not be opened or read: the errno the failed step
-// left, in Russian, or what the file layer said when it left none.
-QString ReadReason(const QFile& in, int error) { return error != 0 ? ReadFailureText(error) : in.errorString(); }
+// left, in Russian; a folder at the name (which the file layer refuses
+// without one); else what the file layer said.
+QString ReadReason(const QFile& in, int error)
+{
+    if (error == 0 && QFileInfo(in.fileName()).isDir())
+        error = EISDIR;
+    return error != 0 ? ReadFailureText(error) : in.errorString();
+}
 
 bool WriteFailed(QString* error, const SavedFile& out)
 {

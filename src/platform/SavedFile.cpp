@@ -69,14 +69,6 @@ int MakeHeldTemporary(const QString& target, QByteArray& name)
 
 } // namespace
 
-bool SyncFolder(const QString& folder)
-{
-    const FileDescriptor fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!fd.valid())
-        return false;
-    return ::fsync(fd.get()) == 0 || errno == EINVAL;
-}
-
 int RemoveUnheldTemporaries(const QString& folder)
 {
     const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
@@ -197,13 +189,9 @@ bool SavedFile::commit()
     close();
     // The new name reaches the disk with the folder's entries. The file is in
     // place whatever comes of it: a folder that cannot be synced is a warning.
-    const QString folder = QFileInfo(m_target).path();
-    if (!SyncFolder(folder)) {
-        // A folder that may be written but not read cannot be opened to sync.
-        const QString why = errno == EACCES ? QStringLiteral("нет прав на чтение папки") : WriteFailureText(errno);
-        m_warning = QStringLiteral("Файл %1 записан, но папка %2 не сброшена на диск: %3").arg(m_target, folder, why);
+    m_warning = FolderSyncWarning(m_target);
+    if (!m_warning.isEmpty())
         AppendToConsoleLog(m_warning);
-    }
     return true;
 }
 

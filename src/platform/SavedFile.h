@@ -91,12 +91,6 @@ private:
 // many were removed.
 int RemoveUnheldTemporaries(const QString& folder);
 
-// Syncs the folder's entries to the disk (after a rename into it, a file's
-// new name survives a power cut only so); false with errno set when the
-// folder cannot be opened or synced. A file system that cannot sync a folder
-// (EINVAL) counts as synced.
-bool SyncFolder(const QString& folder);
-
 // The message of a failed write to the device: a SavedFile's failureText(),
 // another file's "Ошибка записи в файл <name>" and the reason it gave, and
 // for a device that is no file the reason alone after "Ошибка записи в файл".
