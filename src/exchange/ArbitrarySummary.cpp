@@ -530,19 +530,18 @@ int SummaryWalk::TakeRow(int index, int slot, std::array<std::int32_t, kSummaryL
 }
 
 // The totals file: header, records and, at the end, their count; written
-// under a temporary name and renamed when complete.
-bool WriteTotalsFile(const QString& path, const SummaryBlock& block, const QByteArray& records, int count)
+// under a temporary name and renamed when complete. A failed write throws
+// TextError naming the file and why.
+void WriteTotalsFile(const QString& path, const SummaryBlock& block, const QByteArray& records, int count)
 {
     QByteArray header = SummaryFileHeader(block);
     infobase::ByteWriter writer(header.data(), std::size_t(header.size()));
     writer.seek(20);
     writer.u32v(std::uint32_t(count));
     platform::SavedFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(header);
-    file.write(records);
-    return file.commit();
+    if (!file.open(QIODevice::WriteOnly) || file.write(header) != header.size() ||
+        file.write(records) != records.size() || !file.commit())
+        throw TextError(file.failureText());
 }
 
 // The report of the filled tree: the text report into its own work file
@@ -552,8 +551,8 @@ void WriteSummaryReport(const SummaryRun& run, const SummaryTree& tree, PayrollD
 {
     const QString path = run.noPrint ? doc.SummaryFile() : SummaryReportPath(doc);
     const QByteArray bytes = run.noPrint ? SummaryRecordFileBytes(run.block, tree) : SummaryReportText(run, tree, doc);
-    if (!platform::WriteWholeFile(path, bytes))
-        throw TextError(ExchangeErrorTexts[22]);
+    if (QString failure; !platform::WriteWholeFile(path, bytes, &failure))
+        throw TextError(failure);
 }
 
 } // namespace
@@ -575,8 +574,8 @@ int BuildArbitrarySummary(const SummaryRun& run, SummaryTree& tree, PayrollDoc& 
             return result;
         if (toFile) {
             const int count = int(records.size() / (4 * run.block.GroupingLevels().size() + SummaryAmount::Size));
-            return WriteTotalsFile(run.block.outputPath, run.block, records, count) ? SUMMARY_DONE
-                                                                                    : SUMMARY_FILE_FAILED;
+            WriteTotalsFile(run.block.outputPath, run.block, records, count);
+            return SUMMARY_DONE;
         }
         if (walk.Taken() == 0 && !run.block.GroupingLevels().empty())
             return SUMMARY_NO_DATA;

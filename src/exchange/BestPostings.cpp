@@ -7,6 +7,7 @@
 #include "payroll/IncomeTax.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
+#include "platform/SavedFile.h"
 #include "print/TextHelpers.h"
 #include "summaries/SummaryHelpers.h"
 #include "values/Messages.h"
@@ -299,7 +300,7 @@ void BestPostingsRun::WriteLine(const BestAccount& debit, const BestAccount& cre
 {
     const QByteArray line = FormatBestRecord(m_date, debit, credit, text, textLength, kopecks);
     if (m_out.write(line) != line.size())
-        throw TextError(infobase::WriteFileErrorText);
+        throw TextError(platform::WriteFailureOf(m_out));
 }
 
 // The postings of one cost code: one per contribution, then the pay.

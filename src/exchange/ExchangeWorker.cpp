@@ -1,5 +1,6 @@
 #include "exchange/ExchangeWorker.h"
 
+#include "infobase/SwapFile.h"
 #include "platform/Db.h"
 #include "values/Messages.h"
 
@@ -43,6 +44,10 @@ platform::TaskOutcome RunExchangeWorker(platform::TaskContext& context, const Ex
         ShowErrorOnGui(context, messenger, ExchangeCodeText(outcome.result, family));
         return TaskOutcome(platform::TASK_DONE);
     } catch (const TextError& error) {
+        ShowErrorOnGui(context, messenger, error.message());
+        return TaskOutcome(platform::TASK_DONE);
+    } catch (const infobase::InfoBaseError& error) {
+        // The work file's failures name the file and why.
         ShowErrorOnGui(context, messenger, error.message());
         return TaskOutcome(platform::TASK_DONE);
     } catch (const db::DbError& error) {

@@ -8,7 +8,9 @@
 // the view shows nothing more for:
 // - a writer's negative result -k: message k of ExchangeErrorTexts (or
 //   42 + k for the dBASE and output-file family), then TASK_DONE;
-// - a string exception (TextError): its text, then TASK_DONE;
+// - a string exception (TextError) and a failure of the work file
+//   (infobase::InfoBaseError, which names the file and why): its text, then
+//   TASK_DONE;
 // - a database error (db::DbError): the database error box, then TASK_FAILED;
 // - any other exception: no message, TASK_FAILED.
 // Results of 0 and above (TASK_DONE, TASK_FILE_ERROR with its FileErrorKind

@@ -11,10 +11,11 @@ namespace kalvor::exchange {
 std::vector<QByteArray> ReadFixedLines(const QString& path, int lineSize, int maxLines)
 {
     QFile file(path);
-    if (!file.exists() && !platform::WriteWholeFile(path, QByteArray()))
-        throw TextError(kMsgOpenFailed);
+    QString failure;
+    if (!file.exists() && !platform::WriteWholeFile(path, QByteArray(), &failure))
+        throw TextError(failure);
     if (!file.open(QIODevice::ReadOnly))
-        throw TextError(kMsgOpenFailed);
+        throw TextErrorWithPath(kMsgOpenFailed, path);
     std::vector<QByteArray> lines;
     while (int(lines.size()) < maxLines) {
         QByteArray line = file.read(lineSize);
@@ -29,16 +30,16 @@ void WriteFixedLines(const QString& path, const std::vector<QByteArray>& lines, 
 {
     platform::SavedFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw TextError(kMsgWriteFailed);
+        throw TextError(file.failureText());
     for (const QByteArray& line : lines) {
         const QByteArray text = line.left(textSize).leftJustified(textSize, ' ') + "\r\n";
         if (file.write(text) != text.size()) {
             file.cancelWriting();
-            throw TextError(kMsgWriteFailed);
+            throw TextError(file.failureText());
         }
     }
     if (!file.commit())
-        throw TextError(kMsgWriteFailed);
+        throw TextError(file.failureText());
 }
 
 } // namespace kalvor::exchange

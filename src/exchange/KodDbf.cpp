@@ -264,7 +264,7 @@ bool WriteKodDbfRecords(QIODevice& out, const std::vector<PayKind>& kinds, std::
     block.reserve(kKodDbfBlockRecords * kKodDbfRecordSize + 1);
     auto writeBlock = [&out, &block] {
         if (out.write(block) != block.size())
-            Fail("Ошибка записи в файл");
+            throw TextError(platform::WriteFailureOf(out));
         block.clear();
     };
     for (const PayKind& kind : kinds) {
@@ -288,14 +288,12 @@ bool WriteKodDbf(const QString& folder, const infobase::CInfoBase& base, std::st
     for (int i = 0; i < 4; ++i) header.bytes[4 + i] = char((count >> (8 * i)) & 0xFF);
 
     platform::SavedFile copy(file.fileName());
-    if (!copy.open(QIODevice::WriteOnly))
-        Fail("Ошибка при открытии файла");
-    if (copy.write(header.bytes) != header.bytes.size())
-        Fail("Ошибка записи в файл");
+    if (!copy.open(QIODevice::WriteOnly) || copy.write(header.bytes) != header.bytes.size())
+        throw TextError(copy.failureText());
     if (!WriteKodDbfRecords(copy, base.payKinds, stop))
         return false; // the copy is dropped; the file stays as it was
     if (!copy.commit())
-        Fail("Ошибка записи в файл");
+        throw TextError(copy.failureText());
     return true;
 }
 

@@ -53,7 +53,8 @@ bool WriteKodDbfTemplate(const QString& folder);
 
 // Writes the records of the kinds in blocks of 131 records and 0x1A after
 // them; false when stopped between kinds. Throws TextError("Ошибка записи в
-// файл") when the device takes less than a block.
+// файл", with the file's name and why when the device is a file) when the
+// device takes less than a block.
 bool WriteKodDbfRecords(QIODevice& out, const std::vector<infobase::PayKind>& kinds, std::stop_token stop = {});
 
 // Rewrites the records of the kinds file of the folder with the base's kinds
@@ -62,7 +63,8 @@ bool WriteKodDbfRecords(QIODevice& out, const std::vector<infobase::PayKind>& ki
 // Throws TextError: "база данных KOD.DBF не найдена" for a missing file or one
 // whose first byte is not 3, "Ошибка при открытии файла", "Ошибка чтения
 // файла" for a header that is short, reaches past the file, counts more than
-// 999 records or has another record length than 83, "Ошибка записи в файл".
+// 999 records or has another record length than 83, "Ошибка записи в файл
+// <path>" and why.
 bool WriteKodDbf(const QString& folder, const infobase::CInfoBase& base, std::stop_token stop = {});
 
 // Reads the kinds of the file of the folder and makes them the base's pay

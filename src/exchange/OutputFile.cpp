@@ -361,12 +361,8 @@ int WriteRun(std::stop_token stop, const std::vector<int>& chosen, const QString
     data.bytes.truncate(data.header + data.count * kVirabRecordSize);
     data.bytes.append(kEndMark);
     qToLittleEndian<quint32>(quint32(data.count), data.bytes.data() + 4);
-    switch (const int kind = platform::WriteWholeFileKind(fileName, data.bytes)) {
-    case 0: break;
-    case platform::FILE_ERROR_OPEN: throw TextErrorWithPath(kOpenFailed, fileName);
-    case platform::FILE_ERROR_WRITE: throw TextError(kWriteFailed);
-    default: throw TextError(platform::FileErrorKindText(kind));
-    }
+    if (QString failure; !platform::WriteWholeFile(fileName, data.bytes, &failure))
+        throw TextError(failure);
     return OUTPUT_FILE_DONE;
 }
 

@@ -75,7 +75,7 @@ QString FindOutputTemplate(const QString& folder);
 // transaction; a record holding a value its field cannot hold is refused
 // whole (outcome.refused names it). Progress gets the list position and the marked count. File
 // failures throw TextError ("Ошибка при открытии файла", "Ошибка чтения
-// файла", "Ошибка записи в файл").
+// файла", "Ошибка записи в файл <path>" and why).
 int ExchangeOutputFile(std::stop_token stop, const OutputSelection& selection, int mode, const QString& fileName,
                        int markedCount, const std::function<void(int, int)>& progress, PayrollDoc& doc,
                        OutputFileOutcome& outcome);

@@ -9,22 +9,26 @@ namespace kalvor::exchange {
 PfrPackWriter::PfrPackWriter(const QString& path) : path_(path), file_(std::make_unique<platform::SavedFile>(path))
 {
     if (!file_->open(QIODevice::WriteOnly))
-        throw TextError(kMsgOpenFailed);
+        throw TextError(file_->failureText());
 }
 
 PfrPackWriter::~PfrPackWriter() { cancel(); }
 
 void PfrPackWriter::write(const QByteArray& bytes)
 {
-    if (!file_ || file_->write(bytes) != bytes.size())
+    if (!file_)
         throw TextError(kMsgWriteFailed);
+    if (file_->write(bytes) != bytes.size())
+        throw TextError(file_->failureText());
     size_ += bytes.size();
 }
 
 void PfrPackWriter::commit()
 {
-    if (!file_ || !file_->commit())
+    if (!file_)
         throw TextError(kMsgWriteFailed);
+    if (!file_->commit())
+        throw TextError(file_->failureText());
     file_.reset();
 }
 

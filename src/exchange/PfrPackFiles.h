@@ -16,15 +16,16 @@ namespace kalvor::exchange {
 // the writer goes, so a stopped or failed run leaves the old file as it was.
 class PfrPackWriter {
 public:
-    // Opens the file; throws TextError "Ошибка при открытии файла" when it cannot.
+    // Opens the file; throws TextError naming the file and why when it cannot
+    // ("Ошибка записи в файл <path>" and the reason on a line of its own).
     explicit PfrPackWriter(const QString& path);
     ~PfrPackWriter();
     PfrPackWriter(const PfrPackWriter&) = delete;
     PfrPackWriter& operator=(const PfrPackWriter&) = delete;
 
-    // Appends the bytes; throws TextError "Ошибка записи в файл" when they do not all go out.
+    // Appends the bytes; throws the same TextError when they do not all go out.
     void write(const QByteArray& bytes);
-    // Gives the file its real name; throws "Ошибка записи в файл" when it cannot.
+    // Gives the file its real name; throws the same TextError when it cannot.
     void commit();
     // Drops what was written.
     void cancel();

@@ -6,6 +6,7 @@
 #include "payroll/IncomeTax.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
+#include "platform/SavedFile.h"
 #include "platform/WorkingFolder.h"
 #include "summaries/SummaryHelpers.h"
 #include "values/CScan.h"
@@ -334,7 +335,7 @@ int Write1CPostings(const PostingKey1C& key, int code, double kopecks, const Pos
 {
     const QByteArray lines = PostingLines(key, code, kopecks, setup);
     if (out.write(lines) != lines.size())
-        throw TextError(infobase::WriteFileErrorText);
+        throw TextError(platform::WriteFailureOf(out));
     return 0;
 }
 
@@ -548,7 +549,7 @@ int Postings1CRun::WriteTree()
 void Postings1CRun::Write(const QByteArray& bytes)
 {
     if (m_out.write(bytes) != bytes.size())
-        throw TextError(infobase::WriteFileErrorText);
+        throw TextError(platform::WriteFailureOf(m_out));
 }
 
 int Postings1CRun::Run()

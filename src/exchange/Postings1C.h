@@ -133,7 +133,7 @@ inline constexpr int kTaxShareCode = 1000;
 // Writes the posting of one key path and code: one line, or two for an
 // income tax (902) whose row account's chart line has kind 6 in its seventh
 // slot (84 % and 16 % of the amount). A tax share of amount 0 writes nothing.
-// Returns 0; a failed write throws TextError("Ошибка записи в файл").
+// Returns 0; a failed write throws TextError naming the file and why.
 int Write1CPostings(const PostingKey1C& key, int code, double kopecks, const Postings1CSetup& setup, QIODevice& out);
 
 // Writes the postings of the reporting month into `out`. Returns 0 when

@@ -97,8 +97,8 @@ int ExportThroughSummary(platform::TaskContext& task, PayrollDoc& doc, const Pos
 // Replaces the print copy by the work file, under a temporary name first.
 void MakePrintCopy(const PayrollDoc& doc)
 {
-    if (!platform::CopyFileReplacing(doc.TypWorkFile(), PostingsPrintCopy(doc)))
-        throw TextError(infobase::WriteFileErrorText);
+    if (QString failure; !platform::CopyFileReplacing(doc.TypWorkFile(), PostingsPrintCopy(doc), &failure))
+        throw TextError(failure);
 }
 
 } // namespace
@@ -156,18 +156,18 @@ platform::TaskOutcome ProvodExportThreadProc(platform::TaskContext& context, con
 {
     return RunExchangeWorker(context, messenger, ExchangeCodeFamily::WholeTable, [&](platform::TaskContext& task) {
         // The work file is emptied first: a run that fails leaves it so.
-        if (!platform::WriteWholeFile(doc.TypWorkFile(), QByteArray()))
-            throw TextError(infobase::OpenFileErrorText);
+        if (QString failure; !platform::WriteWholeFile(doc.TypWorkFile(), QByteArray(), &failure))
+            throw TextError(failure);
         if (params.program == kProgramInfin || params.program == kProgramTurbo) {
             const int result = ExportThroughSummary(task, doc, params, messenger);
             return platform::TaskOutcome(result < 0 ? result : platform::TASK_DONE);
         }
         platform::SavedFile work(doc.TypWorkFile());
         if (!work.open(QIODevice::WriteOnly))
-            throw TextError(infobase::OpenFileErrorText);
+            throw TextError(work.failureText());
         const int result = WritePostings(task.stopToken(), doc, work, params);
         if (!work.commit())
-            throw TextError(infobase::WriteFileErrorText);
+            throw TextError(work.failureText());
         if (result != 0)
             return platform::TaskOutcome(result < 0 ? result : platform::TASK_DONE);
         MakePrintCopy(doc);

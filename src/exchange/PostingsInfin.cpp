@@ -621,12 +621,8 @@ int ExportPostingsInfin(std::stop_token stop, PayrollDoc& doc, const PostingsSel
     const QByteArray lines = run.Lines();
 
     const QString path = doc.infoBase.workFolder + QString::fromLatin1(kInfinFileName);
-    switch (const int kind = platform::WriteWholeFileKind(path, lines)) {
-    case 0: break;
-    case platform::FILE_ERROR_OPEN: throw TextError(infobase::OpenFileErrorText);
-    case platform::FILE_ERROR_WRITE: throw TextError(infobase::WriteFileErrorText);
-    default: throw TextError(platform::FileErrorKindText(kind));
-    }
+    if (QString written; !platform::WriteWholeFile(path, lines, &written))
+        throw TextError(written);
 
     const QString failure = RunInfinLoader(loaderCommand, doc.infoBase.workFolder);
     if (loaderFailure != nullptr)

@@ -80,7 +80,7 @@ QString RunInfinLoader(const QString& loaderCommand, const QString& folder);
 // stopped (the file stays as it was and the loader is not run), or the
 // negative result of SplitContributionsInfin (nothing written). Throws
 // TextError "Ошибка чтения файла" for a record that cannot be read whole and
-// "Ошибка при открытии файла" or "Ошибка записи в файл" for the file.
+// "Ошибка записи в файл <path>" and why for the file.
 int ExportPostingsInfin(std::stop_token stop, PayrollDoc& doc, const PostingsSelection& selection,
                         const QString& loaderCommand, QString* loaderFailure = nullptr);
 

@@ -168,15 +168,13 @@ void WriteTurboFiles(const PayrollDoc& doc, const TurboFiles& files)
     std::vector<std::unique_ptr<platform::SavedFile>> saved;
     for (const auto& [extension, bytes] : parts) {
         auto file = std::make_unique<platform::SavedFile>(TurboFilePath(doc, QString::fromLatin1(extension)));
-        if (!file->open(QIODevice::WriteOnly))
-            throw TextError(infobase::OpenFileErrorText);
-        if (file->write(*bytes) != bytes->size())
-            throw TextError(infobase::WriteFileErrorText);
+        if (!file->open(QIODevice::WriteOnly) || file->write(*bytes) != bytes->size())
+            throw TextError(file->failureText());
         saved.push_back(std::move(file));
     }
     for (const auto& file : saved)
         if (!file->commit())
-            throw TextError(infobase::WriteFileErrorText);
+            throw TextError(file->failureText());
 }
 
 } // namespace
@@ -210,7 +208,7 @@ int ExportPostingsTurbo(PayrollDoc& doc, PostingsConversation& owner)
         return 0;
     QFile summary(doc.SummaryFile());
     if (!summary.open(QIODevice::ReadOnly))
-        throw TextError(infobase::OpenFileErrorText);
+        throw TextErrorWithPath(infobase::OpenFileErrorText, summary.fileName());
     const QByteArray records = summary.readAll();
     summary.close();
     WriteTurboFiles(doc, ConvertSummaryToTurbo(records, doc, Clock::today()));

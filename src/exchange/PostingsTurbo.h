@@ -47,9 +47,9 @@ TurboFiles ConvertSummaryToTurbo(const QByteArray& records, const PayrollDoc& do
 // Asks "Коммутация с Турбо-бухгалтером ?"; on Да converts "<base>.fin" into
 // the three files (each under a temporary name, renamed when all are
 // written), says "Порядок!" and saves the firm record. Returns 0. Throws
-// TextError "Ошибка при открытии файла" when the record file cannot be read
-// or a file cannot be created, and "Ошибка записи в файл" when one cannot be
-// written; the files then stay as they were.
+// TextError "Ошибка при открытии файла <path>" when the record file cannot be
+// read, and "Ошибка записи в файл <path>" with why when a file cannot be made
+// or written; the files then stay as they were.
 int ExportPostingsTurbo(PayrollDoc& doc, PostingsConversation& owner);
 
 } // namespace kalvor::exchange

@@ -607,8 +607,8 @@ platform::TaskOutcome RunSelectionPrintThread(platform::TaskContext& context, co
     return RunExchangeWorker(context, messenger, ExchangeCodeFamily::WholeTable, [&](platform::TaskContext& c) {
         const int marked = CountMarkedEmployees(doc.infoBase, params);
         const QString workFile = workFileOf(marked == 0 ? params.personnelNumber : 0);
-        if (!platform::WriteWholeFile(workFile, QByteArray()))
-            return platform::TaskOutcome(platform::TASK_FILE_ERROR, platform::FILE_ERROR_OPEN);
+        if (QString failure; !platform::WriteWholeFile(workFile, QByteArray(), &failure))
+            throw TextError(failure);
         T54Selection selection;
         selection.showEditor = std::uint8_t(showEditor != 0);
         selection.shop = std::uint8_t(params.shop);

@@ -211,8 +211,8 @@ platform::TaskOutcome ItogSumThreadProc(platform::TaskContext& context, const pl
 void WriteTotalsText(const ItogSumTotals& totals, const QString& path)
 {
     const QByteArray text = TotalsText(totals);
-    if (!platform::WriteWholeFile(path, text))
-        throw TextError(kMsgOpenFailed);
+    if (QString failure; !platform::WriteWholeFile(path, text, &failure))
+        throw TextError(failure);
 }
 
 } // namespace kalvor::exchange

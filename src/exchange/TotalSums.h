@@ -70,7 +70,7 @@ int CollectTotals(const infobase::Selection& selection, PayrollDoc& doc, int mar
 QByteArray TotalsText(const ItogSumTotals& totals);
 
 // TotalsText into the file at path (windows-1251), written whole or not at
-// all. Throws TextError "Ошибка при открытии файла" when it cannot be written.
+// all. Throws TextError naming the file and why when it cannot be written.
 void WriteTotalsText(const ItogSumTotals& totals, const QString& path);
 
 // The worker of "Вывод": the totals of the strip's selection (the marked

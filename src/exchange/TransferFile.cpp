@@ -85,7 +85,7 @@ int ChooseExportEntries(const CInfoBase& base, const TransferSelection& sel, int
 void WriteOrFail(platform::SavedFile& file, const char* data, qint64 size)
 {
     if (file.write(data, size) != size)
-        throw TextError(kMsgWriteFailed);
+        throw TextError(file.failureText());
 }
 
 int ExportTransferFile(PayrollDoc& doc, const QString& path, const TransferSelection& sel, int markedCount)
@@ -111,7 +111,7 @@ int ExportTransferFile(PayrollDoc& doc, const QString& path, const TransferSelec
 
     platform::SavedFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw TextErrorWithPath(kMsgOpenFailed, path);
+        throw TextError(file.failureText());
     char header[kTransferHeaderSize];
     ByteWriter hw(header, sizeof header);
     hw.u8v(kTransferFileType);
@@ -122,7 +122,7 @@ int ExportTransferFile(PayrollDoc& doc, const QString& path, const TransferSelec
         WriteOrFail(file, record.constData(), record.size());
     }
     if (!file.commit())
-        throw TextErrorWithPath(kMsgWriteFailed, path);
+        throw TextError(file.failureText());
     return kTransferDone;
 }
 

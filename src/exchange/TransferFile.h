@@ -68,8 +68,8 @@ struct TransferSelection {
 // file of another kind or length and counts above the slots (TextError); it
 // changes the tables in memory and saves each employee taken, the caller
 // saves the tables afterwards (SaveTransferImport). File failures are thrown
-// as TextError ("Ошибка при открытии файла", "Ошибка записи в файл",
-// "Ошибка чтения файла").
+// as TextError ("Ошибка записи в файл <path>" and why, "Ошибка чтения
+// файла").
 int TransferFileRun(PayrollDoc& doc, int mode, const QString& fileName, const TransferSelection& selection,
                     int markedCount);
 

@@ -54,9 +54,9 @@ void save(const QString& path, std::size_t size, const std::function<void(ByteWr
     QByteArray bytes(qsizetype(size), '\0');
     ByteWriter w(bytes.data(), size);
     fill(w);
-    QString why;
-    if (!platform::WriteWholeFile(path, bytes, &why))
-        throw InfoBaseError(platform::FileFailureText(QString::fromUtf8(WriteFileErrorText), path, why));
+    QString failure;
+    if (!platform::WriteWholeFile(path, bytes, &failure))
+        throw InfoBaseError(failure);
 }
 
 template <class Rec, class ReadFn>

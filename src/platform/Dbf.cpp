@@ -187,9 +187,12 @@ void DbfTable::write(const QString& path, const QDate& updated) const
     for (const QByteArray& record : records_) bytes += record;
     bytes += kFileEnd;
 
-    QString reason;
-    if (!platform::WriteWholeFile(path, bytes, &reason))
-        Fail(QStringLiteral("Ошибка записи в файл"), QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason));
+    QString failure;
+    if (!platform::WriteWholeFile(path, bytes, &failure)) {
+        // The file's line is the message, why it failed the description.
+        const qsizetype reason = failure.indexOf(QLatin1Char('\n'));
+        Fail(failure.left(reason), reason < 0 ? QString() : failure.mid(reason + 1));
+    }
 }
 
 int DbfTable::fieldIndex(QByteArrayView name) const

@@ -69,14 +69,6 @@ int MakeHeldTemporary(const QString& target, QByteArray& name)
 
 } // namespace
 
-bool SyncFolder(const QString& folder)
-{
-    const FileDescriptor fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!fd.valid())
-        return false;
-    return ::fsync(fd.get()) == 0 || errno == EINVAL;
-}
-
 int RemoveUnheldTemporaries(const QString& folder)
 {
     const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
@@ -197,13 +189,9 @@ bool SavedFile::commit()
     close();
     // The new name reaches the disk with the folder's entries. The file is in
     // place whatever comes of it: a folder that cannot be synced is a warning.
-    const QString folder = QFileInfo(m_target).path();
-    if (!SyncFolder(folder)) {
-        // A folder that may be written but not read cannot be opened to sync.
-        const QString why = errno == EACCES ? QStringLiteral("нет прав на чтение папки") : WriteFailureText(errno);
-        m_warning = QStringLiteral("Файл %1 записан, но папка %2 не сброшена на диск: %3").arg(m_target, folder, why);
+    m_warning = FolderSyncWarning(m_target);
+    if (!m_warning.isEmpty())
         AppendToConsoleLog(m_warning);
-    }
     return true;
 }
 
@@ -214,6 +202,11 @@ int SavedFile::failureKind() const
     if (m_writeErrno == ENOSPC || m_writeErrno == EDQUOT)
         return FILE_ERROR_DISK_FULL;
     return m_opened ? FILE_ERROR_WRITE : FILE_ERROR_OPEN;
+}
+
+QString SavedFile::failureText() const
+{
+    return FileFailureText(FileErrorKindText(FILE_ERROR_WRITE), m_target, errorString());
 }
 
 bool SavedFile::fail(const QString& reason)
@@ -230,6 +223,16 @@ void SavedFile::dropTemporary()
     m_temporary.clear();
 }
 
+QString WriteFailureOf(const QIODevice& device)
+{
+    if (const auto* saved = dynamic_cast<const SavedFile*>(&device))
+        return saved->failureText();
+    const QString heading = FileErrorKindText(FILE_ERROR_WRITE);
+    if (const auto* file = dynamic_cast<const QFile*>(&device))
+        return FileFailureText(heading, file->fileName(), file->errorString());
+    return device.errorString().isEmpty() ? heading : heading + QLatin1Char('\n') + device.errorString();
+}
+
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error)
 {
     return WriteWholeFileKind(path, bytes, error) == 0;
@@ -242,7 +245,7 @@ int WriteWholeFileKind(const QString& path, const QByteArray& bytes, QString* er
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         kind = file.failureKind();
     if (kind != 0 && error)
-        *error = file.errorString();
+        *error = file.failureText();
     return kind;
 }
 

@@ -54,6 +54,10 @@ public:
     // (or the user's quota) was full, FILE_ERROR_OPEN when the file could not
     // be made, FILE_ERROR_WRITE for any other failure.
     int failureKind() const;
+    // The message of the failure, naming the file and why: "Ошибка записи в
+    // файл <target>" and, on a line of its own, the reason
+    // ("Недостаточно места на диске", "Нет прав на запись в папку /x").
+    QString failureText() const;
     // The open temporary file's name, for a library that writes a file only
     // by its name (a workbook, a PDF): what it writes there is what commit()
     // puts at the target. Empty while the file is not open.
@@ -87,14 +91,13 @@ private:
 // many were removed.
 int RemoveUnheldTemporaries(const QString& folder);
 
-// Syncs the folder's entries to the disk (after a rename into it, a file's
-// new name survives a power cut only so); false with errno set when the
-// folder cannot be opened or synced. A file system that cannot sync a folder
-// (EINVAL) counts as synced.
-bool SyncFolder(const QString& folder);
+// The message of a failed write to the device: a SavedFile's failureText(),
+// another file's "Ошибка записи в файл <name>" and the reason it gave, and
+// for a device that is no file the reason alone after "Ошибка записи в файл".
+QString WriteFailureOf(const QIODevice& device);
 
 // Writes the bytes as the file's whole content through SavedFile; false with
-// the reason in `error` (when given).
+// the failure's message (failureText(): the file and why) in `error` (when given).
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 // The same, the failure told as a FileErrorKind: 0 when written,
 // FILE_ERROR_OPEN when the file cannot be made, FILE_ERROR_DISK_FULL when the

@@ -1,6 +1,7 @@
 #include "platform/TaskThread.h"
 
 #include "platform/Db.h"
+#include "platform/FileFailure.h"
 #include "platform/WorkerThread.h"
 
 #include <QCoreApplication>
@@ -36,6 +37,10 @@ QString WrittenFileLine(const QString& path, const QString& handedOn)
     QString line = QStringLiteral("Записан файл %1").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
     if (!handedOn.isEmpty())
         line += QStringLiteral(", ") + handedOn;
+    // The folder's entries are synced once more; one that cannot be is said
+    // with the written file's line.
+    if (const QString warning = FolderSyncWarning(QFileInfo(path).absoluteFilePath()); !warning.isEmpty())
+        line += QLatin1Char('\n') + warning;
     return line;
 }
 

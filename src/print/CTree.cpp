@@ -536,7 +536,7 @@ int CTree::Generate()
     if (const QString reason = WriteOutput(output); !reason.isNull()) {
         std::fputs(kOutputFault, stdout);
         std::fflush(stdout);
-        m_errorText = QStringLiteral("Ошибка при записи файла %1: %2").arg(OutputFileName(), reason);
+        m_errorText = reason;
         return GenerateOutputFault;
     }
 
@@ -552,12 +552,12 @@ QString CTree::WriteOutput(const QList<QByteArray>& output)
 {
     platform::SavedFile file(OutputFileName());
     if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
+        return file.failureText();
     for (const QByteArray& line : output) {
         file.write(line);
         file.write("\n", 1);
     }
-    return file.commit() ? QString() : file.errorString();
+    return file.commit() ? QString() : file.failureText();
 }
 
 } // namespace kalvor::print

@@ -135,7 +135,8 @@ private:
     void MakeMap();
     QDomElement AddRegion(const QByteArray& name, QDomElement* outNode, QDomElement parent);
     void AppendValue(QDomElement node, const QByteArray& text);
-    // Writes the document; a null text when written, else the reason.
+    // Writes the document; a null text when written, else the failure naming
+    // the file and why (SavedFile::failureText).
     QString WriteOutput(const QList<QByteArray>& output);
     void Fault(const QString& diagnostic);
 

@@ -6,6 +6,7 @@
 #include "print/TextHelpers.h"
 #include "print/TextStatements.h"
 #include "values/Clock.h"
+#include "values/Messages.h"
 #include "values/RoundText.h"
 #include "values/Text8.h"
 
@@ -181,7 +182,7 @@ void SaveOrders(const QString& path, const QByteArray& text, bool& opened)
     if (!opened)
         return;
     if (file.write(text) != text.size() || !file.commit())
-        throw PrintFileError(file.failureKind());
+        throw TextError(file.failureText());
 }
 
 int WriteRtfOrders(const std::vector<StatementRow>& rows, const OrderRange& range, PayrollDoc& doc, const QString& path,

@@ -35,7 +35,7 @@ inline constexpr char kBankCashOrderTemplate[] = "kassa-order-bank-2008";
 // made; the bonus writer also the bonus calculation's codes (-1, -5, -12,
 // -16), before any order is written, and kNothingToPrint (TextStatements.h)
 // when no order falls on the sheets asked for. A failed write of the text file throws
-// PrintFileError (FILE_ERROR_WRITE). The bank form (mode 5), once written,
+// TextError naming the file and why. The bank form (mode 5), once written,
 // leaves in errorText why the viewer did not show it (empty when it did).
 //   advance:  the advances (CInfoBase::av), rounded by pay kind 904 and the payout rounding;
 //   bonus:    the bonus calculation's amounts (CalcBonusAmounts with its selector);

@@ -529,7 +529,7 @@ public:
         if (m_variant == AccountText) {
             if (m_file.open(QIODevice::WriteOnly))
                 return true;
-            reason = TextErrorWithPath(kMsgOpenFailed, m_file.fileName()).message();
+            reason = m_file.failureText();
             return false;
         }
         try {
@@ -561,7 +561,7 @@ public:
             return generated >= 0;
         }
         if (m_file.write(m_text) != m_text.size() || !m_file.commit())
-            throw PrintFileError(m_file.failureKind());
+            throw TextError(m_file.failureText());
         return true;
     }
 

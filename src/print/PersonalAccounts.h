@@ -104,7 +104,8 @@ void AppendPersonalAccountText(const PersonalAccount& account, QByteArray& out, 
 // Returns 0; -23 (kPrintFileFault) when the file cannot be made or the
 // variant is not 0-2; or the negative code of IncomeByMonths, which ends the
 // run at once and leaves no file behind. A slot that cannot be read whole
-// throws PrintFileError (FILE_ERROR_READ), and no file is left behind either.
+// throws PrintFileError (FILE_ERROR_READ), and no file is left behind either;
+// a failed write of the text throws TextError naming the file and why.
 // errorText, when given, receives the reason of a -23.
 int PrintPersonalAccounts(PayrollDoc& doc, const QString& outputPath, const StatementPrintParams& params,
                           int markedOnly, QString* errorText = nullptr);

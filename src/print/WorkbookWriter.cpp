@@ -147,11 +147,11 @@ QString WorkbookWriter::Save()
                                     QDir::toNativeSeparators(m_impl->path));
     if (!m_impl->error.isEmpty() || !file->isOpen()) {
         lxw_workbook_free(workbook);
-        return m_impl->error.isEmpty() ? QStringLiteral("%1: %2").arg(failed, file->errorString()) : m_impl->error;
+        return m_impl->error.isEmpty() ? file->failureText() : m_impl->error;
     }
     if (const lxw_error closed = workbook_close(workbook); closed != LXW_NO_ERROR)
         return QStringLiteral("%1: %2").arg(failed, QString::fromUtf8(lxw_strerror(closed)));
-    return file->commit() ? QString() : QStringLiteral("%1: %2").arg(failed, file->errorString());
+    return file->commit() ? QString() : file->failureText();
 }
 
 } // namespace kalvor::print

@@ -148,7 +148,8 @@ TEST(ChartOfAccounts1C, WriteFailureLeavesTheFileAsItWas)
         ChartOfAccounts1CFile::Save(folder, {ChartOfAccounts1CFile::FromCells(Row({{0, "26"}}))});
         FAIL() << "no error";
     } catch (const TextError& error) {
-        EXPECT_EQ(error.message(), QStringLiteral("Ошибка записи в файл"));
+        EXPECT_EQ(error.message(), QStringLiteral("Ошибка записи в файл %1/plan_1c.txt\nНа месте файла находится папка")
+                                       .arg(folder));
     }
     EXPECT_TRUE(QFileInfo(folder + "/plan_1c.txt").isDir());
 }

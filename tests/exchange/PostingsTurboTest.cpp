@@ -210,7 +210,7 @@ TEST_F(TurboPostings, FilesAreReplacedWholeAndKeptWhenTheRecordsAreMissing)
         ExportPostingsTurbo(doc, owner);
         ADD_FAILURE() << "no error for a missing record file";
     } catch (const TextError& error) {
-        EXPECT_EQ(error.message(), QStringLiteral("Ошибка при открытии файла"));
+        EXPECT_EQ(error.message(), QStringLiteral("Ошибка при открытии файла %1").arg(doc.SummaryFile()));
     }
     EXPECT_EQ(Read("jur"), QByteArray(4000, 'x'));
     EXPECT_EQ(owner.said, QStringList{QStringLiteral("Коммутация с Турбо-бухгалтером ?")});

@@ -143,7 +143,8 @@ TEST_F(UiOneCDialogs, ChartKeepsAHundredRowsAndStaysOpenWhenTheFileCannotBeWritt
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("plan_1c.txt")));
     Click(dialog, 1);
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Ошибка записи в файл")});
+    EXPECT_EQ(messages.Texts(),
+              QStringList{QStringLiteral("Ошибка записи в файл %1\nНа месте файла находится папка").arg(File("plan_1c.txt"))});
 }
 
 TEST_F(UiOneCDialogs, TransitionStepsMergeShopsThenBrigadesAndWriteAtTheSecondOk)

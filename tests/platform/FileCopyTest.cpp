@@ -40,8 +40,13 @@ TEST(FileCopy, ReplacesTheTargetWholeAndKeepsItWhenTheSourceIsMissing)
     EXPECT_TRUE(CopyFileReplacing(from, to));
     EXPECT_EQ(contents(to), big);
 
-    EXPECT_FALSE(CopyFileReplacing(dir.filePath("missing"), to));
+    QString error;
+    EXPECT_FALSE(CopyFileReplacing(dir.filePath("missing"), to, &error));
+    EXPECT_EQ(error, QStringLiteral("Ошибка при открытии файла %1\nФайл не найден").arg(dir.filePath("missing")));
     EXPECT_EQ(contents(to), big);
+    // A folder in the source's place is said as such, not in the system's words.
+    EXPECT_FALSE(CopyFileReplacing(dir.path(), to, &error));
+    EXPECT_EQ(error, QStringLiteral("Ошибка при открытии файла %1\nНа месте файла находится папка").arg(dir.path()));
     // A target in a folder that does not exist: nothing is made.
     EXPECT_FALSE(CopyFileReplacing(from, dir.filePath("no/such/folder/file")));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 2);

@@ -252,9 +252,11 @@ TEST(SavedFile, AFolderThatCannotBeReadTakesTheFileWithAWarning)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << file.errorString().toStdString();
         file.write("payroll");
         EXPECT_TRUE(file.commit()) << file.errorString().toStdString();
-        EXPECT_EQ(file.warning(),
-                  QStringLiteral("Файл %1 записан, но папка %2 не сброшена на диск: нет прав на чтение папки")
-                      .arg(path, folder));
+        const QString warning =
+            QStringLiteral("Файл %1 записан, но папка %2 не сброшена на диск: нет прав на чтение папки").arg(path, folder);
+        EXPECT_EQ(file.warning(), warning);
+        // The run's line that says the file is written says the warning too.
+        EXPECT_EQ(WrittenFileLine(path), QStringLiteral("Записан файл %1\n%2").arg(path, warning));
         SetWorkingFolder(workingFolder);
     };
     if (ChildRole() == QLatin1String("unreadable-folder")) {
@@ -303,7 +305,7 @@ TEST(SavedFile, AFullDiskIsSaidAsAFullDisk)
     ASSERT_TRUE(WriteWholeFile(path, "old"));
     QString error;
     EXPECT_EQ(WriteWholeFileKind(path, QByteArray(200'000, 'x'), &error), FILE_ERROR_DISK_FULL);
-    EXPECT_EQ(error, QStringLiteral("Недостаточно места на диске"));
+    EXPECT_EQ(error, QStringLiteral("Ошибка записи в файл %1\nНедостаточно места на диске").arg(path));
     EXPECT_EQ(FileErrorKindText(FILE_ERROR_DISK_FULL), QStringLiteral("Недостаточно места на диске"));
     // Written line by line, as the forms are.
     SavedFile lines(path);
@@ -312,6 +314,7 @@ TEST(SavedFile, AFullDiskIsSaidAsAFullDisk)
     EXPECT_FALSE(lines.commit());
     EXPECT_EQ(lines.errorString(), QStringLiteral("Недостаточно места на диске"));
     EXPECT_EQ(lines.failureKind(), FILE_ERROR_DISK_FULL);
+    EXPECT_EQ(lines.failureText(), error);
     EXPECT_EQ(ReadAll(path), QByteArray("old"));
     EXPECT_EQ(Names(folder), QStringList{QStringLiteral("ведомость.rtf")});
     // A copy that does not fit names its target.

@@ -1,13 +1,16 @@
-// Files written on a disk that fills: the work file, a reference file, the
-// settings file and the month change's copy of the base and of the reference
+// Files written on a disk that fills: the work file, a reference file, an
+// exported table, the settings file and the month change's copy of the base and of the reference
 // files each name the file and say that the disk is full.
 #include "infobase/InfoBaseDb.h"
 #include "infobase/RefFiles.h"
 #include "infobase/SwapFile.h"
+#include "platform/Db.h"
+#include "platform/Dbf.h"
 #include "shell/ui/KalvorConfig.h"
 #include "shell/ui/MonthChange.h"
 #include "support/SmallDisk.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -84,6 +87,14 @@ TEST(FullDisk, EachWriteNamesItsFileAndSaysTheDiskIsFull)
               WriteFailure(swapPath));
     EXPECT_EQ(Thrown([&] { ib::CRefFiles(disk + QLatin1Char('/')).WritePost(); }),
               WriteFailure(disk + QStringLiteral("/post")));
+    // An exported table: the file's line is the message, why the description.
+    const QString table = disk + QStringLiteral("/kod.dbf");
+    try {
+        kalvor::dbf::DbfTable::create({{"KOD", 'C', 4, 0}}).write(table, QDate(2026, 3, 1));
+        ADD_FAILURE() << "the table was written on a full disk";
+    } catch (const kalvor::db::DbError& e) {
+        EXPECT_EQ(e.message() + QLatin1Char('\n') + e.description(), WriteFailure(table));
+    }
     KalvorConfig settings;
     settings.Load(disk + QStringLiteral("/kalvor.ini"));
     EXPECT_FALSE(settings.Save(disk + QStringLiteral("/kalvor.ini"), &error));

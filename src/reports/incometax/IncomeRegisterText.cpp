@@ -282,7 +282,7 @@ int PrintRegisterText(std::stop_token stop, const ReportSelection& selection, co
         return -2;
     platform::SavedFile file(outputPath);
     if (!file.open(QIODevice::WriteOnly))
-        throw TextError(kMsgOpenFailed);
+        throw TextError(file.failureText());
     const int baseYear = doc.infoBase.config.reportingYear();
     QList<RegisterPerson> persons;
     const int walked = WalkRegisterEmployees(stop, selection, markedCount, doc, [&](const RegisterEmployee& employee) {
@@ -297,7 +297,7 @@ int PrintRegisterText(std::stop_token stop, const ReportSelection& selection, co
         return walked;
     const IncomeRegisterText text = BuildIncomeRegisterText(doc.infoBase.firm, period.year, Clock::today(), persons);
     if (file.write(text.text) != text.text.size() || !file.commit())
-        throw TextError(kMsgWriteFailed);
+        throw TextError(file.failureText());
     return text.certificates == 0 ? -1 : 0;
 }
 

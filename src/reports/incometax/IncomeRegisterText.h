@@ -53,8 +53,8 @@ IncomeRegisterText BuildIncomeRegisterText(const infobase::FirmInfo& firm, int y
 // into `outputPath` (written in full or not at all). Returns 0 when at least
 // one certificate is listed, -1 when none is, GenrStopped, -2 for a bad
 // period, or a negative code of the income arithmetic. Throws TextError
-// "Ошибка при открытии файла" when the file cannot be written and "Ошибка
-// чтения файла" for a short read of the swap file.
+// naming the file and why ("Ошибка записи в файл <path>") when it cannot be
+// written and "Ошибка чтения файла" for a short read of the swap file.
 int PrintRegisterText(std::stop_token stop, const ReportSelection& selection, const QString& outputPath,
                       int markedCount, PayrollDoc& doc);
 

@@ -454,13 +454,19 @@ void CKalvorApp::ExitInstance()
 {
     if (m_doc && m_doc->infoBase.baseName == QLatin1String("tmp")) {
         // A restore unpacks the reference files into the "tmp" base's folder;
-        // their copies with an underscore keep the base's own.
+        // their copies with an underscore keep the base's own. A file that
+        // cannot be put back is said with its name and why.
+        QStringList failed;
         for (const QString& name : kalvor::infobase::CRefFiles::FileNames()) {
             const QString target = m_config.path + name;
             const QString copy = m_config.path + QLatin1Char('_') + name;
-            if (QFile::exists(copy))
-                kalvor::platform::CopyFileReplacing(copy, target);
+            if (QString why; QFile::exists(copy) && !kalvor::platform::CopyFileReplacing(copy, target, &why))
+                failed << why;
         }
+        if (!failed.isEmpty())
+            KalvorMessageBox(QStringLiteral("Справочники базы не восстановлены из копий.\n") +
+                                 failed.join(QLatin1Char('\n')),
+                             MB_OK | MB_ICONERROR);
     }
     if (m_frame && m_frameShown) {
         const QRect r =

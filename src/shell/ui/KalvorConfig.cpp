@@ -156,6 +156,5 @@ bool KalvorConfig::Save(const QString& fileName, QString* error) const
         out += '[' + s.name.toUtf8() + "]\n";
         for (const auto& e : s.entries) out += e.first.toUtf8() + '=' + e.second.toUtf8() + '\n';
     }
-    QString why;
-    return kalvor::platform::WriteWholeFile(fileName, out, &why) || failed(why);
+    return kalvor::platform::WriteWholeFile(fileName, out, error);
 }

@@ -90,7 +90,13 @@ int MakeBaseArchive(const ArchiveJob& job, QString* error)
     try {
         kalvor::db::BackupFileTo(job.baseFile, baseCopy);
     } catch (const kalvor::db::DbError& e) {
-        return failClean(QStringLiteral("%1\n%2").arg(e.message(), e.description()));
+        const QString said = QStringLiteral("%1\n%2").arg(e.message(), e.description());
+        // The server's tool speaks its own language: what failed leads.
+        if (onServer)
+            return failClean(QStringLiteral("Архивная копия базы %1 не сделана: %2\n")
+                                 .arg(kalvor::db::ServerDatabaseOf(job.baseFile), baseCopy) +
+                             said);
+        return failClean(said);
     }
     for (const QString& name : ib::CRefFiles::FileNames()) {
         const QString from = job.workFolder + name;
