@@ -1,6 +1,7 @@
 #include "entries/MonthlyDeductions.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "infobase/PayKindCodes.h"
 #include "platform/Db.h"
 #include "values/Values.h"
 
@@ -228,6 +229,32 @@ void PlaceTransfers(EmployeeRecord& rec, EmployeeAttributes& attr, const SberRow
         rec.sber[std::size_t(count++)] = row;
     }
     attr.priznBank = u16(count);
+}
+
+namespace {
+
+QString RestGoesBy()
+{
+    return QStringLiteral("Остаток (перечисление без суммы) перечисляется только по кодам %1 и %2")
+        .arg(kCodeBankTransfer)
+        .arg(kCodeCardTransfer);
+}
+
+} // namespace
+
+QString UnsentRestRefusal(const SberRow& row)
+{
+    if (!IsUnsentRest(row.kod, row.sum))
+        return QString();
+    return QStringLiteral("В поле \"Сумма\" не указана сумма перечисления по коду %1\n").arg(row.kod) + RestGoesBy();
+}
+
+QString RestCodeRefusal(int code)
+{
+    if (!IsUnsentRest(code, 0))
+        return QString();
+    return QStringLiteral("В поле \"Код\" указан код, который не является видом перечисления остатка: %1\n").arg(code) +
+           RestGoesBy();
 }
 
 bool TransfersMatch(const SberRow& a, const SberRow& b)

@@ -80,6 +80,8 @@ void CountLoans(const infobase::SsudBlock& block, infobase::EmployeeAttributes& 
 
 inline constexpr int kMaxTransfers = 20;
 inline constexpr int kTransferColumns = 6;
+inline constexpr int kTransferCodeColumn = 0;
+inline constexpr int kTransferAmountColumn = 1;
 inline constexpr int kMaxTransferCode = 995;
 inline constexpr int kMaxRecipient = 255;
 
@@ -98,6 +100,13 @@ void PlaceTransfers(infobase::EmployeeRecord& rec, infobase::EmployeeAttributes&
 // Code, amount, destination and the three texts equal.
 bool TransfersMatch(const infobase::SberRow& a, const infobase::SberRow& b);
 int FirstMatchingTransfer(const SberRows& rows, const infobase::SberRow& model);
+// A row with a code and no amount asks for the rest of the pay, which goes
+// only by the transfers 903 and 906 (IsUnsentRest). Why such a row under
+// another code cannot be stored, naming "Сумма"; empty for any other row.
+QString UnsentRestRefusal(const infobase::SberRow& row);
+// Why a row asking for the rest cannot take the code: one other than 903 and
+// 906, naming "Код"; empty for those two.
+QString RestCodeRefusal(int code);
 
 // ------------------------------------------------------------------ saving
 

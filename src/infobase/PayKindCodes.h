@@ -128,6 +128,10 @@ constexpr bool IsDeductionBeforeContributionsCode(int code)
 inline constexpr int kCodeBankTransfer = 903;
 inline constexpr int kCodeCardTransfer = 906;
 constexpr bool IsTransferCode(int code) { return code == kCodeBankTransfer || code == kCodeCardTransfer; }
+// A bank-transfer row with a code and no amount asks for the rest of the pay,
+// which only the transfers 903 and 906 send: under any other code the
+// calculation transfers nothing and the rest is paid with the amount to pay.
+constexpr bool IsUnsentRest(int code, double amount) { return code != 0 && amount == 0 && !IsTransferCode(code); }
 
 // A loan is repaid by a deduction of its own kind: a code from 701 to 995,
 // the place a loan keeps for its code.

@@ -122,6 +122,21 @@ QStringList SheetsComputedToNothing(const CInfoBase& base, int slot, int year, i
     return out;
 }
 
+// A bank-transfer row with no amount under a code that does not send the
+// rest: the calculation transfers nothing by it.
+QStringList RestsNotTransferred(const EmployeeRecord& rec)
+{
+    QStringList out;
+    for (const SberRow& s : rec.sber)
+        if (IsUnsentRest(s.kod, s.sum))
+            out << QStringLiteral("перечисление без суммы по коду %1 не выполнено: остаток перечисляется только по "
+                                  "кодам %2 и %3")
+                       .arg(s.kod)
+                       .arg(kCodeBankTransfer)
+                       .arg(kCodeCardTransfer);
+    return out;
+}
+
 } // namespace
 
 // The days of the reporting month from the hire to the dismissal of the
@@ -183,6 +198,7 @@ QStringList EmployeeMonthWarnings(PayrollDoc& doc, int slot, const AccrualRow* r
     if (DaysWithoutHours(base.attributesOf(slot), sheet))
         out << QStringLiteral("в табеле дни без часов: часы взяты по полному рабочему дню");
     out << SheetsComputedToNothing(base, slot, year, month);
+    out << RestsNotTransferred(base.current);
     return out;
 }
 

@@ -3,7 +3,8 @@
 // calculation: a dismissal date without the dismissal status, a time sheet
 // holding more days than he was employed, a salary or tariff with no worked
 // time and nothing else to pay, a piece or hourly worker's days without hours,
-// a sick-leave sheet with days in the month computed to nothing.
+// a sick-leave sheet with days in the month computed to nothing, a bank
+// transfer with no amount under a code that does not send the rest.
 // The status stays the switch: these only warn.
 #include "payroll/PayrollDocument.h"
 

@@ -334,6 +334,47 @@ TEST_F(MonthDeductions, TransfersAreEditedAndGroupedAndAFullMemberIsNamed)
     QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
     EXPECT_EQ(grid->GetItemText(1, 0), QStringLiteral("903"));
     EXPECT_EQ(en::TransferRows(Stored(kTwoBanks), Attr(kTwoBanks))[0].kod, 903);
+    // A row without an amount sends the rest, only by 903 and 906: the 903
+    // row made the rest takes those two codes and not 907; a 907 row takes no
+    // amount of 0; a new 907 row left without an amount is refused at the
+    // save, which keeps the employee and puts the focus on that amount.
+    const QString restBy = QStringLiteral("\nОстаток (перечисление без суммы) перечисляется только по кодам 903 и 906");
+    TypeCell(grid, 1, 1, QStringLiteral("0"));
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    TypeCell(grid, 1, 0, QStringLiteral("907"));
+    EXPECT_EQ(boxes.Texts(),
+              QStringList(QStringLiteral("В поле \"Код\" указан код, который не является видом перечисления остатка: 907") +
+                          restBy));
+    boxes.boxes.clear();
+    ASSERT_TRUE(grid->GetEditor());
+    QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
+    for (const QString& code : {QStringLiteral("906"), QStringLiteral("903")}) {
+        TypeCell(grid, 1, 0, code);
+        EXPECT_EQ(grid->GetItemText(1, 0), code);
+    }
+    TypeCell(grid, 2, 0, QStringLiteral("907"));
+    EXPECT_EQ(grid->GetItemText(2, 0), QStringLiteral("907"));
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    const QString noAmount = QStringLiteral("В поле \"Сумма\" не указана сумма перечисления по коду 907") + restBy;
+    TypeCell(grid, 2, 1, QStringLiteral("0"));
+    EXPECT_EQ(boxes.Texts(), QStringList(noAmount));
+    boxes.boxes.clear();
+    ASSERT_TRUE(grid->GetEditor());
+    QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
+    EXPECT_EQ(grid->GetItemText(2, 1), QStringLiteral("700.00"));
+    TypeCell(grid, 2, 0, QStringLiteral("906"));
+    QTest::mouseClick(dlg->controlAs<QPushButton>(CCurnuPerSBDlg::IdAdd), Qt::LeftButton);
+    TypeCell(grid, 3, 0, QStringLiteral("907"));
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, unsigned(kTwoBanks));
+    EXPECT_EQ(boxes.Texts(), QStringList(noAmount));
+    EXPECT_EQ(grid->GetFocusCell().row, 3);
+    EXPECT_EQ(grid->GetFocusCell().col, 1);
+    EXPECT_EQ(Attr(kTwoBanks).priznBank, 2);
+    boxes.boxes.clear();
+    QTest::mouseClick(dlg->controlAs<QPushButton>(CCurnuPerSBDlg::IdDelete), Qt::LeftButton);
+    ASSERT_EQ(grid->GetRowCount(), 3);
 
     Apply(view->Strip(), 999);
     EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("В поле \"Табельный номер\" указан номер, которого нет в справочнике \"Список сотрудников\": %1").arg(999)));
@@ -344,6 +385,15 @@ TEST_F(MonthDeductions, TransfersAreEditedAndGroupedAndAFullMemberIsNamed)
     MarkGroup(view, view->Strip(), {"104", "105", QString::number(kTwoBanks)});
     ASSERT_TRUE(dlg->m_groupMode);
     TypeCell(grid, 1, 0, QStringLiteral("907"));
+    // Without its amount the group's row is refused, and the group stays.
+    grid->setFocus();
+    AnswerGroupDialog(1571);
+    PressKey(Qt::Key_Return);
+    Settle();
+    ASSERT_TRUE(ShowActive(frame.get()));
+    EXPECT_EQ(boxes.Texts(), QStringList(noAmount));
+    boxes.boxes.clear();
+    ASSERT_TRUE(dlg->m_groupMode);
     TypeCell(grid, 1, 1, QStringLiteral("250"));
     grid->setFocus();
     AnswerGroupDialog(1571);

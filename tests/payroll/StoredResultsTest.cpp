@@ -198,6 +198,7 @@ TEST(StoredResults, AnEmployeeLeftOutOrFailedKeepsNoResultsOfTheMonth)
 // time sheet is warned of as having no worked time, and of her sick-leave
 // sheet from before her hire, which pays nothing. 119 Муравьёв, paid by the
 // hour, with his days and no hours is paid whole working days, and told so.
+// 101 Воронцов's rest transfer under code 4 sends nothing, and is named.
 TEST(StoredResults, TheRunWarnsOfADismissalDateWithoutTheStatusAndOfNoWorkedTime)
 {
     QTemporaryDir dir;
@@ -222,6 +223,14 @@ TEST(StoredResults, TheRunWarnsOfADismissalDateWithoutTheStatusAndOfNoWorkedTime
     // working days), with 20 days typed over his marks: 15 are left him.
     const int slot122 = base.list[std::size_t(base.FindEmployee(122))].slot;
     base.tabelOf(slot122).rabDn = 20;
+    // 101's rest transfer under code 4, an accrual, as an older base may hold
+    // it: nothing is transferred, and the run says so.
+    const int slot101 = base.list[std::size_t(base.FindEmployee(101))].slot;
+    LoadEmployee(base, slot101);
+    ASSERT_EQ(base.current.sber[0].kod, 903);
+    ASSERT_EQ(base.current.sber[0].sum, 0);
+    base.current.sber[0].kod = 4;
+    SaveSber(base, SaveKonst(base, slot101));
 
     RunOutcome report;
     ASSERT_EQ(RunMonth(doc, 0, &report), platform::TASK_DONE);
@@ -230,6 +239,8 @@ TEST(StoredResults, TheRunWarnsOfADismissalDateWithoutTheStatusAndOfNoWorkedTime
               (QStringList{
                   QStringLiteral("Таб.N 151 Кузнецов П. А. - не рассчитан: Уволен и уже не работает"),
                   QStringLiteral("Таб.N 152 Федотова М. С. - не рассчитан: Уволен и уже не работает"),
+                  QStringLiteral("Таб.N 101 Воронцов А. В. - предупреждение: перечисление без суммы по коду 4 не выполнено: "
+                                 "остаток перечисляется только по кодам 903 и 906"),
                   QStringLiteral("Таб.N 107 Гусева А. С. - предупреждение: нет отработанного времени"),
                   QStringLiteral("Таб.N 107 Гусева А. С. - предупреждение: Больничный лист с 04.04.2011 по "
                                  "08.04.2011 рассчитан в сумме 0.00: проверьте заработок и даты"),
@@ -241,7 +252,8 @@ TEST(StoredResults, TheRunWarnsOfADismissalDateWithoutTheStatusAndOfNoWorkedTime
                                  "полному рабочему дню"),
                   QStringLiteral("Таб.N 122 Пахомов В. Ю. - предупреждение: В табеле 20 раб. дн., а больничные листы "
                                  "и отпуска месяца оставляют 15 из 21 раб. дн.: проверьте табель"),
-              }));
+              }))
+        << report.lines().join(QLatin1Char('\n')).toStdString();
     CloseBase(base);
 }
 

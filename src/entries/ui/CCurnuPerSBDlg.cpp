@@ -1,6 +1,7 @@
 #include "entries/ui/CCurnuPerSBDlg.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "infobase/PayKindCodes.h"
 #include "platform/Db.h"
 #include "shell/ui/BookChecks.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -34,14 +35,44 @@ RowListForm TransfersForm(const CKalvorDoc& doc)
             .tooManyRows = QStringLiteral("Количество перечислений больше %1").arg(en::kMaxTransfers)};
 }
 
+// A row asking for the rest under a code that does not send it.
+RowListRefusal UnsentRestRow(const ib::SberRow& row)
+{
+    return {en::kTransferAmountColumn, en::UnsentRestRefusal(row)};
+}
+
 } // namespace
 
 CCurnuPerSBDlg::CCurnuPerSBDlg(CCommonFormView* view)
     : CRowListDlg(IDD, IdGrid, view, TransfersForm(*view->Document()),
                   {en::TransferRows, en::ReadSberRow, en::ShowSberRow, en::FirstMatchingTransfer,
-                   RowsWithLast<ib::SberRow>, RowsWithReplaced<ib::SberRow>})
+                   RowsWithLast<ib::SberRow>, RowsWithReplaced<ib::SberRow>, UnsentRestRow})
 {
     setObjectName(QStringLiteral("CCurnuPerSBDlg"));
+    // The code and the amount of a row decide together whether it sends the
+    // rest: a cell is refused that would make the row ask for the rest under
+    // another code than 903 and 906. A code typed into a new row is taken
+    // before its amount; the save refuses the row if it stays without one.
+    GridColumn code = m_form.columns[en::kTransferCodeColumn];
+    code.rowRefusal = [this](int row, const QString& read) {
+        const ib::SberRow shown = en::ReadSberRow(RowCells(row));
+        if (!IsTransferCode(shown.kod) || shown.sum != 0)
+            return QString();
+        return en::RestCodeRefusal(en::ReadSberRow(RowWith(row, en::kTransferCodeColumn, read)).kod);
+    };
+    Grid()->DeclareColumn(en::kTransferCodeColumn, code);
+    GridColumn amount = m_form.columns[en::kTransferAmountColumn];
+    amount.rowRefusal = [this](int row, const QString& read) {
+        return en::UnsentRestRefusal(en::ReadSberRow(RowWith(row, en::kTransferAmountColumn, read)));
+    };
+    Grid()->DeclareColumn(en::kTransferAmountColumn, amount);
+}
+
+QStringList CCurnuPerSBDlg::RowWith(int row, int col, const QString& text) const
+{
+    QStringList cells = RowCells(row);
+    cells[col] = text;
+    return cells;
 }
 
 CCurnuPerSBDlg::RowsStored CCurnuPerSBDlg::Store(const Rows& rows)

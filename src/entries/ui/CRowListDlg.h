@@ -13,6 +13,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <vector>
 
 // What a row-list dialog shows.
@@ -63,10 +64,18 @@ private:
     QStringList m_skipped; // members the running group append could not give the row
 };
 
+// Why a row read from the grid cannot be stored: the message naming the
+// column, and the column of the cell to correct; no message when it can.
+struct RowListRefusal {
+    int column = -1;
+    QString message;
+};
+
 // The rules of a kind of row: the employee's rows of the record, a row read
 // from a grid row's texts and shown as them, the first row that matches a
 // model (-1 without one), the rows with the model added and with the row of
-// an index corrected by it.
+// an index corrected by it; and what refuses a row beyond its cells' kinds
+// (none: every row that reads is stored).
 template <class Row>
 struct RowListRules {
     using Rows = std::vector<Row>;
@@ -76,6 +85,7 @@ struct RowListRules {
     int (*firstMatching)(const Rows& rows, const Row& model);
     Rows (*withEntered)(const Rows& rows, const Row& model);
     Rows (*withCorrected)(const Rows& rows, int index, const Row& model);
+    RowListRefusal (*refusal)(const Row& row) = nullptr;
 };
 
 // The rows with the model added last, and with the row of the index replaced.
@@ -116,7 +126,12 @@ public:
     {
         if (!ShownRowsToStore())
             return 1;
-        const RowsStored stored = Store(ReadGridRows());
+        const Rows rows = ReadGridRows();
+        if (const int refused = FirstRefusedRow(rows); refused >= 0) {
+            SayRefusal(refused, m_rules.refusal(rows[std::size_t(refused)]));
+            return 0;
+        }
+        const RowsStored stored = Store(rows);
         if (stored.failed)
             return 0;
         if (!stored.fits) {
@@ -150,8 +165,13 @@ protected:
     bool ReadEnteredRow() override
     {
         m_entered = m_rules.read(RowCells(Grid()->GetFixedRowCount()));
+        if (const RowListRefusal refusal = Refusal(m_entered); !refusal.message.isEmpty()) {
+            SayRefusal(0, refusal);
+            return false;
+        }
         return true;
     }
+    bool ShownRowsRead() const override { return m_groupMode || FirstRefusedRow(ReadGridRows()) < 0; }
     // The group hooks make the member's new rows and return true when they
     // did; SaveMember stores them (rows and attributes in one transaction).
     bool AppendEntered(kalvor::infobase::EmployeeRecord& rec) override
@@ -200,6 +220,26 @@ private:
     Rows MemberRows(const kalvor::infobase::EmployeeRecord& rec) const
     {
         return m_rules.rowsOf(rec, Base().attributesOf(Base().currentSlot));
+    }
+    RowListRefusal Refusal(const Row& row) const { return m_rules.refusal ? m_rules.refusal(row) : RowListRefusal{}; }
+    // The index of the first row the rules refuse, -1 when none is. A row
+    // the employee has stored as it is passes: what an older base holds does
+    // not keep him on the screen until it is changed.
+    int FirstRefusedRow(const Rows& rows) const
+    {
+        if (!m_rules.refusal)
+            return -1;
+        const Rows stored = MemberRows(Base().current);
+        for (int i = 0; i < int(rows.size()); ++i)
+            if (std::find(stored.begin(), stored.end(), rows[std::size_t(i)]) == stored.end() &&
+                !m_rules.refusal(rows[std::size_t(i)]).message.isEmpty())
+                return i;
+        return -1;
+    }
+    // The refusal of the data row of the index, the focus on its cell.
+    void SayRefusal(int index, const RowListRefusal& refusal)
+    {
+        ShowRefusal(Grid()->GetFixedRowCount() + index, refusal.column, refusal.message);
     }
 
     const RowListRules<Row> m_rules;
