@@ -29,8 +29,10 @@ const QRegularExpression kTemporaryName(QStringLiteral("\\.kalvor-[A-Za-z0-9]{6}
 // How much the writer gathers before a block goes to the file.
 constexpr qsizetype kWriteBlock = 64 * 1024;
 // How often a temporary file that the start-up's removal took from under the
-// writer (between its making and its lock) is made again.
-constexpr int kMakeTries = 3;
+// writer (between its making and its lock) is made again. Each try costs a
+// few system calls; programs starting one after another may sweep the folder
+// many times while one writer makes its file.
+constexpr int kMakeTries = 64;
 
 QByteArray TemporaryPattern(const QString& target)
 {
