@@ -80,29 +80,8 @@ protected:
     // The server holds every COMMIT of a session that asks for a synchronous
     // one (a standby that does not exist must confirm it); the sessions open
     // so far and the system's default commit locally.
-    void HoldSynchronousCommits(bool hold)
-    {
-        const QSqlDatabase db = Db(base());
-        db::Execute(db, hold ? QStringLiteral("ALTER SYSTEM SET synchronous_standby_names = 'nobody'")
-                             : QStringLiteral("ALTER SYSTEM RESET synchronous_standby_names"));
-        db::Execute(db, hold ? QStringLiteral("ALTER SYSTEM SET synchronous_commit = 'local'")
-                             : QStringLiteral("ALTER SYSTEM RESET synchronous_commit"));
-        db::Execute(db, QStringLiteral("SELECT pg_reload_conf()"));
-        const QString standby = hold ? QStringLiteral("nobody") : QString();
-        ASSERT_TRUE(servertest::WaitUntil(
-            [&] {
-                db::Recordset q(db, QStringLiteral("SELECT current_setting('synchronous_standby_names')"));
-                q.exec();
-                return q.next() && q.toString(0) == standby;
-            },
-            10000));
-    }
-
-    // The number of the server's sessions whose COMMIT it holds.
-    qint64 HeldCommits()
-    {
-        return Count(QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE wait_event = 'SyncRep'"));
-    }
+    void HoldSynchronousCommits(bool hold) { ASSERT_TRUE(servertest::HoldSynchronousCommits(Db(base()), hold, false)); }
+    qint64 HeldCommits() { return servertest::HeldCommits(Db(base())); }
     // The number of sessions by which the program asks the server what became
     // of a cut COMMIT.
     qint64 CommitQuestionsAsked()
