@@ -134,6 +134,12 @@ inline constexpr int kCommitQuestionMilliseconds = 1500;
 inline constexpr const char* kCommitNotKnownText =
     "Связь с сервером базы данных прервана, когда запись уже была отправлена. Сохранены ли изменения, пока не "
     "известно: сервер не ответил.";
+// Said of a temporary base's rename to the base's name (%1) cut before its
+// answer came, while the server does not say whether it made it.
+inline constexpr const char* kRenameNotKnownText =
+    "Связь с сервером базы данных прервана, когда переименование восстановленной базы данных в %1 уже было "
+    "отправлено. Восстановлена ли база данных, пока не известно: сервер не ответил. Когда сервер ответит, "
+    "выберите базу данных снова: если ее нет, восстановите ее еще раз.";
 // Asks the server on a session of its own, within kCommitQuestionMilliseconds
 // and also after the calling worker's stop: NotKnown while the server does
 // not answer, or while the transaction has not ended yet (a COMMIT that
@@ -452,9 +458,13 @@ public:
 
     const QString& name() const;
     // Gives it the base's name (the calling thread's connection to it closed
-    // first), then lets the lock go; throws DbError.
+    // first), then lets the lock go; throws DbError. A rename whose answer a
+    // stop or a lost connection cut is asked of the server (as
+    // AskCommitOutcome asks): made, it returns; otherwise it throws, with
+    // kRenameNotKnownText while the server does not say.
     void renameTo(const QString& database);
-    // Drops it, then lets the lock go; throws DbError.
+    // Drops it, then lets the lock go; throws DbError. Each throws at once
+    // after the calling worker's stop.
     void drop();
 
 private:

@@ -1094,6 +1094,11 @@ bool tryTemporaryLock(PGconn* session, const QString& name, QString& errorText)
     return taken;
 }
 
+// Asks the server, as AskCommitOutcome does, what became of the rename of a
+// database from `from` to `to` whose answer a cut ended; `backend` is the
+// renaming session's.
+CommitOutcome askRenameOutcome(const QString& from, const QString& to, int backend);
+
 } // namespace
 
 struct TemporaryServerBase::Impl {
@@ -1112,8 +1117,11 @@ struct TemporaryServerBase::Impl {
         PQfinish(std::exchange(session, nullptr));
     }
     // Runs a statement of base management on the session; throws its failure.
+    // A stop asked before it is sent ends the work there.
     void run(const QString& sql)
     {
+        countStatement(QSqlDatabase(), sql);
+        ThrowWhenStopped();
         QString error;
         if (!session)
             throw DbError(E_DB_FAIL, QStringLiteral("Ошибка сервера базы данных %1").arg(serverName()), name, kSource);
@@ -1155,7 +1163,24 @@ const QString& TemporaryServerBase::name() const { return d->name; }
 void TemporaryServerBase::renameTo(const QString& database)
 {
     Connection::closeForThread(ServerBaseLocator(d->name));
-    d->run(QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(quotedName(d->name), quotedName(database)));
+    const int backend = d->session ? PQbackendPID(d->session) : 0;
+    try {
+        d->run(QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(quotedName(d->name), quotedName(database)));
+    } catch (const DbError& cut) {
+        // Once sent, the rename may be made although its answer never came:
+        // the server says what it holds. The session ends first, so that
+        // the server ends what it did not receive.
+        if (!EndsTheTransaction(cut))
+            throw;
+        d->release();
+        switch (askRenameOutcome(d->name, database, backend)) {
+        case CommitOutcome::Committed: break;
+        case CommitOutcome::RolledBack: throw;
+        case CommitOutcome::NotKnown:
+            throw DbError(cut.code(), QString::fromUtf8(kRenameNotKnownText).arg(database), cut.description(),
+                          cut.source());
+        }
+    }
     d->release();
 }
 
@@ -1242,24 +1267,70 @@ PGconn* connectBy(const QString& database, Deadline deadline)
     return session;
 }
 
-// The server's word on the transaction ("committed", "aborted", "in
-// progress"), empty when it gave none by the deadline.
-QByteArray transactionStatus(PGconn* session, const QByteArray& transaction, Deadline deadline)
+// The one row of a question's answer, its text parameters bound; empty when
+// the server gave none by the deadline.
+QList<QByteArray> answerBy(PGconn* session, const char* sql, const QList<QByteArray>& parameters, Deadline deadline)
 {
-    const char* values[] = {transaction.constData()};
-    if (PQstatus(session) != CONNECTION_OK ||
-        !PQsendQueryParams(session, "SELECT pg_xact_status($1::xid8)", 1, nullptr, values, nullptr, nullptr, 0))
+    std::vector<const char*> values;
+    for (const QByteArray& p : parameters) values.push_back(p.constData());
+    if (!session || PQstatus(session) != CONNECTION_OK ||
+        !PQsendQueryParams(session, sql, int(values.size()), nullptr, values.data(), nullptr, nullptr, 0))
         return {};
     while (PQisBusy(session))
         if (!waitForSocket(session, true, deadline) || !PQconsumeInput(session))
             return {};
-    QByteArray status;
+    QList<QByteArray> row;
     while (PGresult* r = PQgetResult(session)) {
-        if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1 && !PQgetisnull(r, 0, 0))
-            status = QByteArray(PQgetvalue(r, 0, 0));
+        if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1)
+            for (int column = 0; column < PQnfields(r); ++column) row << QByteArray(PQgetvalue(r, 0, column));
         PQclear(r);
     }
-    return status;
+    return row;
+}
+
+// The server's word on the transaction ("committed", "aborted", "in
+// progress"), empty when it gave none by the deadline.
+QByteArray transactionStatus(PGconn* session, const QByteArray& transaction, Deadline deadline)
+{
+    return answerBy(session, "SELECT pg_xact_status($1::xid8)", {transaction}, deadline).value(0);
+}
+
+// What the server holds of a rename whose answer was cut: "t" for each of
+// the new name in place, the old one gone, and the renaming session still
+// there (its rename may yet be made); empty when it gave no answer.
+QByteArray renameState(PGconn* session, const QString& from, const QString& to, int backend, Deadline deadline)
+{
+    const QList<QByteArray> row = answerBy(session,
+                                           "SELECT EXISTS (SELECT 1 FROM pg_database WHERE datname = $2), "
+                                           "NOT EXISTS (SELECT 1 FROM pg_database WHERE datname = $1), "
+                                           "EXISTS (SELECT 1 FROM pg_stat_activity WHERE pid = $3::integer)",
+                                           {from.toUtf8(), to.toUtf8(), QByteArray::number(backend)}, deadline);
+    return row.size() == 3 ? row.join() : QByteArray();
+}
+
+CommitOutcome askRenameOutcome(const QString& from, const QString& to, int backend)
+{
+    const Deadline deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kCommitQuestionMilliseconds);
+    PGconn* session = connectBy(kMaintenanceBase, deadline);
+    QByteArray state = renameState(session, from, to, backend, deadline);
+    // A rename still on its way (its session there, e.g. waiting for a
+    // standby) may end within the wait.
+    while (!state.startsWith("tt") && state.endsWith('t') && std::chrono::steady_clock::now() + kCommitQuestionPause < deadline) {
+        std::this_thread::sleep_for(kCommitQuestionPause);
+        state = renameState(session, from, to, backend, deadline);
+    }
+    if (session)
+        PQfinish(session);
+    const CommitOutcome outcome = state.startsWith("tt")                 ? CommitOutcome::Committed
+                                  : state.size() == 3 && state[2] == 'f' ? CommitOutcome::RolledBack
+                                                                         : CommitOutcome::NotKnown;
+    platform::AppendToConsoleLog(
+        QStringLiteral("%1: переименование базы данных %2 в %3, ответ на которое не получен: %4")
+            .arg(serverName(), from, to,
+                 outcome == CommitOutcome::Committed    ? QStringLiteral("сделано")
+                 : outcome == CommitOutcome::RolledBack ? QStringLiteral("не сделано")
+                                                        : QStringLiteral("сервер не ответил")));
+    return outcome;
 }
 
 } // namespace
@@ -1268,7 +1339,7 @@ CommitOutcome AskCommitOutcome(const CommitInDoubt& doubt)
 {
     const Deadline deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kCommitQuestionMilliseconds);
     PGconn* session = connectBy(doubt.database, deadline);
-    QByteArray status = session ? transactionStatus(session, doubt.transaction, deadline) : QByteArray();
+    QByteArray status = transactionStatus(session, doubt.transaction, deadline);
     // A COMMIT still on its way (e.g. waiting for a standby) may end within the wait.
     while (status == "in progress" && std::chrono::steady_clock::now() + kCommitQuestionPause < deadline) {
         std::this_thread::sleep_for(kCommitQuestionPause);

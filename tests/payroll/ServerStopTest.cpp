@@ -80,29 +80,13 @@ protected:
     // The server holds every COMMIT of a session that asks for a synchronous
     // one (a standby that does not exist must confirm it); the sessions open
     // so far and the system's default commit locally.
-    void HoldSynchronousCommits(bool hold)
+    void HoldSynchronousCommits(bool hold) { ASSERT_TRUE(servertest::HoldSynchronousCommits(Db(base()), hold, false)); }
+    qint64 HeldCommits() { return servertest::HeldCommits(Db(base())); }
+    // The number of sessions by which the program asks the server what became
+    // of a cut COMMIT.
+    qint64 CommitQuestionsAsked()
     {
-        const QSqlDatabase db = Db(base());
-        db::Execute(db, hold ? QStringLiteral("ALTER SYSTEM SET synchronous_standby_names = 'nobody'")
-                             : QStringLiteral("ALTER SYSTEM RESET synchronous_standby_names"));
-        db::Execute(db, hold ? QStringLiteral("ALTER SYSTEM SET synchronous_commit = 'local'")
-                             : QStringLiteral("ALTER SYSTEM RESET synchronous_commit"));
-        db::Execute(db, QStringLiteral("SELECT pg_reload_conf()"));
-        const QString standby = hold ? QStringLiteral("nobody") : QString();
-        ASSERT_TRUE(servertest::WaitUntil(
-            [&] {
-                db::Recordset q(db, QStringLiteral("SELECT current_setting('synchronous_standby_names')"));
-                q.exec();
-                return q.next() && q.toString(0) == standby;
-            },
-            10000));
-    }
-
-    // The number of the base's sessions whose COMMIT the server holds.
-    qint64 HeldCommits()
-    {
-        return Count(QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE datname = current_database() AND "
-                                    "wait_event = 'SyncRep'"));
+        return Count(QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE query LIKE 'SELECT pg_xact_status%'"));
     }
     void TearDown() override
     {
@@ -255,11 +239,13 @@ TEST_F(ServerStop, TheCalculationsStoreOnAHungServerStopsWithinFiveSecondsAndKee
 }
 
 // The month change stopped while the server holds its COMMIT (a synchronous
-// standby that does not exist must confirm it): the stop cuts the session,
-// the program asks the server what became of the change, and the server
-// cannot tell yet, so the program says that it is not known. Once the COMMIT
-// has gone through, a second change reads the base and refuses to move it
-// again, and the base opened anew equals a base changed once, table by table.
+// standby that does not exist must confirm it): the stop cuts the session and
+// the program asks the server what became of the change. While the server
+// still holds it, the program says that it is not known; once the COMMIT has
+// gone through, a second change reads the base and refuses to move it again.
+// When the hold ends while the program asks, it says the month changed, its
+// memory in the new month. Either way the base opened anew equals a base
+// changed once, table by table.
 TEST_F(ServerStop, AMonthChangeStoppedWhileTheServerHoldsItsCommitIsNeverMadeTwice)
 {
     CKalvorDoc twin;
@@ -271,54 +257,85 @@ TEST_F(ServerStop, AMonthChangeStoppedWhileTheServerHoldsItsCommitIsNeverMadeTwi
     const std::map<std::string, std::string> changedOnce = Tables(Db(twin.infoBase));
     CloseBase(twin.infoBase);
 
-    HoldSynchronousCommits(true);
-    // The change's own session asks for a synchronous COMMIT.
-    const MonthMover mover = [&](int key, const std::function<void()>& stepIt, KalvorDocData& d) {
-        bool asked = false;
-        return PayrollMonthMover()(
-            key,
-            [&] {
-                stepIt();
-                if (!std::exchange(asked, true))
-                    db::Execute(Db(d.infoBase), QStringLiteral("SET synchronous_commit = on"));
-            },
-            d);
+    struct Row {
+        const char* base;
+        bool releasedWhileAsked;
+        int result;
+        QString said;
     };
-    MessageRecorder boxes; // Yes to every question: the change, the copy, the stop
-    bool escaped = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* progress = qobject_cast<CChgRepPerDlg*>(QApplication::activeModalWidget());
-        if (escaped || !progress || HeldCommits() == 0)
-            return;
-        escaped = true;
-        QTest::keyClick(progress, Qt::Key_Escape);
-    });
-    poll.start(20);
-    const int result = ChangeReportingMonth(doc, nullptr, mover);
-    poll.stop();
-    HoldSynchronousCommits(false);
-    ASSERT_TRUE(escaped) << "the server never held the change's COMMIT";
-    EXPECT_EQ(result, -1);
-    QStringList texts = boxes.Texts();
-    EXPECT_TRUE(texts.contains(CChgRepPerDlg::StopQuestion())) << texts.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(texts.value(texts.size() - 1), QString::fromUtf8(kMonthChangeNotKnownText));
-    EXPECT_EQ(base().config.tekMes, oldKey);
+    const Row rows[] = {
+        {"hung", false, -1, QString::fromUtf8(kMonthChangeNotKnownText)},
+        {"released", true, 0,
+         QStringLiteral("Отчетный месяц изменен на апрель 2026 года: переход был записан в базу данных до того, "
+                        "как его остановили.\nОшибочных  ситуаций:  0")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.base);
+        CKalvorDoc other;
+        if (row.releasedWhileAsked)
+            BuildFixture(other, QString::fromLatin1(row.base));
+        CKalvorDoc& d = row.releasedWhileAsked ? other : doc;
+        HoldSynchronousCommits(true);
+        // The change's own session asks for a synchronous COMMIT.
+        const MonthMover mover = [&](int key, const std::function<void()>& stepIt, KalvorDocData& data) {
+            bool asked = false;
+            return PayrollMonthMover()(
+                key,
+                [&] {
+                    stepIt();
+                    if (!std::exchange(asked, true))
+                        db::Execute(Db(data.infoBase), QStringLiteral("SET synchronous_commit = on"));
+                },
+                data);
+        };
+        MessageRecorder boxes; // Yes to every question: the change, the copy, the stop
+        bool escaped = false, released = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* progress = qobject_cast<CChgRepPerDlg*>(QApplication::activeModalWidget());
+            if (!escaped && progress && HeldCommits() > 0) {
+                escaped = true;
+                QTest::keyClick(progress, Qt::Key_Escape);
+            } else if (escaped && !released && row.releasedWhileAsked && CommitQuestionsAsked() > 0) {
+                released = true;
+                HoldSynchronousCommits(false);
+            }
+        });
+        poll.start(20);
+        const int result = ChangeReportingMonth(d, nullptr, mover);
+        poll.stop();
+        HoldSynchronousCommits(false);
+        ASSERT_TRUE(escaped) << "the server never held the change's COMMIT";
+        EXPECT_EQ(released, row.releasedWhileAsked);
+        EXPECT_EQ(result, row.result);
+        QStringList texts = boxes.Texts();
+        EXPECT_TRUE(texts.contains(CChgRepPerDlg::StopQuestion())) << texts.join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(texts.value(texts.size() - 1).startsWith(row.said)) << texts.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(d.infoBase.config.tekMes, row.releasedWhileAsked ? newKey : oldKey);
 
-    // The COMMIT has gone through; the user changes the month again, and the
-    // program reads the base first and moves nothing twice.
-    ASSERT_TRUE(servertest::OnlyIdleSessionsAreLeft(Db(base())));
-    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), -1);
-    texts = boxes.Texts();
-    EXPECT_TRUE(texts.value(texts.size() - 1)
-                    .startsWith(QStringLiteral("Отчетный месяц базы данных (апрель 2026 года) не тот, что в "
-                                               "программе (март 2026 года)")))
-        << texts.join(QLatin1Char('|')).toStdString();
-    PayrollDoc after;
-    payrolltest::ReloadStored(after, base());
-    EXPECT_EQ(after.infoBase.config.tekMes, newKey);
-    EXPECT_EQ(Tables(Db(after.infoBase)), changedOnce);
-    CloseBase(after.infoBase);
+        // The COMMIT has gone through; the user changes the month again, and
+        // the program reads the base first and moves nothing twice.
+        ASSERT_TRUE(servertest::OnlyIdleSessionsAreLeft(Db(d.infoBase)));
+        if (!row.releasedWhileAsked) {
+            EXPECT_EQ(ChangeReportingMonth(d, nullptr), -1);
+            texts = boxes.Texts();
+            EXPECT_TRUE(texts.value(texts.size() - 1)
+                            .startsWith(QStringLiteral("Отчетный месяц базы данных (апрель 2026 года) не тот, что в "
+                                                       "программе (март 2026 года)")))
+                << texts.join(QLatin1Char('|')).toStdString();
+        }
+        PayrollDoc after;
+        payrolltest::ReloadStored(after, d.infoBase);
+        EXPECT_EQ(after.infoBase.config.tekMes, newKey);
+        EXPECT_EQ(Tables(Db(after.infoBase)), changedOnce);
+        if (row.releasedWhileAsked) {
+            EXPECT_EQ(d.infoBase.attributes, after.infoBase.attributes);
+            EXPECT_EQ(d.infoBase.tabel, after.infoBase.tabel);
+        }
+        CloseBase(after.infoBase);
+        if (row.releasedWhileAsked)
+            CloseBase(other.infoBase);
+    }
 }
 
 // The calculation stopped while the server holds its COMMIT: the program

@@ -266,6 +266,105 @@ TEST_F(ServerStop, AStopEndsTheRestoreWhileTheServerHangsAndItsLeftoverGoesLater
         10000));
 }
 
+// A restore stopped at its last step, the rename to the base's name, whose
+// COMMIT the server holds (a synchronous standby that does not exist must
+// confirm it): the program asks the server what it made of the rename and
+// says what it found, the base there when said restored and missing when
+// said not restored. A stop asked before the rename leaves no base; one that
+// cuts the held rename says the outcome is not known while the server holds
+// it (the base is there once it lets go), and restored when the server lets
+// go while asked.
+TEST_F(ServerStop, ARestoreStoppedAtItsRenameSaysWhatTheServerHolds)
+{
+    const QString archive = folder + QStringLiteral("stopper.dump");
+    db::DumpServerBase(QStringLiteral("stopper"), archive);
+    const QString stopper = db::ServerBaseLocator(QStringLiteral("stopper"));
+    const QSqlDatabase probe = db::Connection::forThread(stopper);
+    db::Execute(probe, QStringLiteral("CREATE TABLE public.marks (n integer)"));
+    // The sessions on the server's own database (the rename's among them)
+    // ask for a synchronous COMMIT.
+    db::Execute(probe, QStringLiteral("ALTER DATABASE postgres SET synchronous_commit = on"));
+    struct Row {
+        const char* what;
+        bool stopBeforeRename, releasedWhileAsked;
+        QString said; // the start of the failure's message; empty when restored
+        bool there; // the base, once the server has let the rename go
+    };
+    const Row rows[] = {
+        {"stopped before the rename", true, false, QString::fromUtf8(db::kServerWorkStoppedText), false},
+        {"held while asked", false, false, QString::fromUtf8(db::kRenameNotKnownText).arg(QStringLiteral("restored")),
+         true},
+        {"let go while asked", false, true, QString(), true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        db::DropServerBase(QStringLiteral("restored"));
+        ib::CInfoBase infoBase;
+        InfoBaseService service(infoBase, folder);
+        BaseFailure restored;
+        kalvor::platform::TaskThread worker;
+        // The server holds COMMITs some time after it is told to: commits of
+        // the test's own are made until one is held, and only then the
+        // rename is sent.
+        std::atomic<bool> holding{true};
+        std::thread ownCommits;
+        db::CallBeforeStatement(QStringLiteral("RENAME TO"), 1, [&] {
+            if (row.stopBeforeRename) {
+                worker.requestStop();
+                return;
+            }
+            const QSqlDatabase db = db::Connection::forThread(stopper);
+            servertest::HoldSynchronousCommits(db, true, false);
+            ownCommits = std::thread([&] {
+                {
+                    const QSqlDatabase own = db::Connection::forThread(stopper);
+                    db::Execute(own, QStringLiteral("SET synchronous_commit = on"));
+                    while (holding) db::Execute(own, QStringLiteral("INSERT INTO public.marks VALUES (1)"));
+                }
+                db::Connection::closeAllForThread();
+            });
+            WaitUntil([&] { return servertest::HeldCommits(db) > 0; }, 10000);
+        });
+        ASSERT_TRUE(worker.start([&](kalvor::platform::TaskContext&) {
+            restored = service.Restore(QStringLiteral("restored"), archive);
+            db::Connection::closeAllForThread();
+            return kalvor::platform::TaskOutcome();
+        }));
+        const bool held = WaitUntil([&] { return servertest::HeldCommits(probe) > 1 || !worker.isRunning(); }, 20000);
+        worker.requestStop();
+        if (row.releasedWhileAsked) {
+            EXPECT_TRUE(WaitUntil(
+                [&] {
+                    db::Recordset q(probe, QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE query LIKE "
+                                                          "'SELECT EXISTS (SELECT 1 FROM pg_database%'"));
+                    q.exec();
+                    return (q.next() && q.toInt(0) > 0) || !worker.isRunning();
+                },
+                int(kStopLimitMs)));
+        } else {
+            EXPECT_TRUE(WaitUntil([&] { return !worker.isRunning(); }, int(kStopLimitMs)));
+        }
+        holding = false;
+        EXPECT_TRUE(servertest::HoldSynchronousCommits(probe, false, false));
+        if (ownCommits.joinable())
+            ownCommits.join();
+        EXPECT_TRUE(WaitUntil([&] { return !worker.isRunning(); }, int(kStopLimitMs)));
+        worker.stopAndWait();
+        db::CallBeforeStatement(QString(), 0, {});
+        EXPECT_TRUE(held);
+        EXPECT_EQ(restored.failed, !row.said.isEmpty()) << restored.message.toStdString();
+        EXPECT_TRUE(restored.message.startsWith(row.said)) << restored.message.toStdString();
+        EXPECT_TRUE(WaitUntil([&] { return db::ServerBaseExists(QStringLiteral("restored")) == row.there; }, 10000));
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                db::DropLeftoverServerBases();
+                return TemporaryBases().isEmpty();
+            },
+            10000));
+    }
+    db::Execute(probe, QStringLiteral("ALTER DATABASE postgres RESET synchronous_commit"));
+}
+
 // A temporary base is held by its builder until it takes its name, so that
 // another workstation's opening, which drops what killed or stopped buildings
 // left, never drops one still being built: a restore whose tool starts 3 s

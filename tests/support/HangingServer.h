@@ -107,6 +107,35 @@ inline bool OnlyIdleSessionsAreLeft(const QSqlDatabase& db)
         10000);
 }
 
+// Makes the server hold COMMITs, as a synchronous standby that does not exist
+// must confirm them, or lets them go again: every session's, or (not
+// everySession) only those of sessions that ask for a synchronous COMMIT
+// themselves. True once the connection's session sees it.
+inline bool HoldSynchronousCommits(const QSqlDatabase& db, bool hold, bool everySession)
+{
+    kalvor::db::Execute(db, hold ? QStringLiteral("ALTER SYSTEM SET synchronous_standby_names = 'nobody'")
+                                 : QStringLiteral("ALTER SYSTEM RESET synchronous_standby_names"));
+    kalvor::db::Execute(db, hold && !everySession ? QStringLiteral("ALTER SYSTEM SET synchronous_commit = 'local'")
+                                                  : QStringLiteral("ALTER SYSTEM RESET synchronous_commit"));
+    kalvor::db::Execute(db, QStringLiteral("SELECT pg_reload_conf()"));
+    const QString standby = hold ? QStringLiteral("nobody") : QString();
+    return WaitUntil(
+        [&] {
+            kalvor::db::Recordset q(db, QStringLiteral("SELECT current_setting('synchronous_standby_names')"));
+            q.exec();
+            return q.next() && q.toString(0) == standby;
+        },
+        10000);
+}
+
+// The number of the server's sessions whose COMMIT it holds.
+inline qint64 HeldCommits(const QSqlDatabase& db)
+{
+    kalvor::db::Recordset q(db, QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE wait_event = 'SyncRep'"));
+    q.exec();
+    return q.next() ? q.toInt64(0) : -1;
+}
+
 // Stand-ins of the server's tools put before the real ones on the path while
 // the object lives: each runs a shell text first, then the real tool with its
 // arguments.

@@ -9,6 +9,7 @@
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/WaitCursor.h"
 #include "values/Messages.h"
+#include "values/Values.h"
 
 #include <QDir>
 
@@ -47,6 +48,15 @@ bool OfferCopy(CKalvorDoc& doc, QWidget* parent, QString* copyFolder)
     return KalvorMessageBox(question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QString(), parent) == IDYES;
 }
 
+// Said when the user stopped the change and the server made it all the same.
+QString MonthChangedDespiteStopText(int newMonthKey)
+{
+    return QStringLiteral("Отчетный месяц изменен на %1 %2 года: переход был записан в базу данных до того, как "
+                          "его остановили.")
+        .arg(kalvor::MonthName(newMonthKey & 15).toLower())
+        .arg(newMonthKey >> 4);
+}
+
 } // namespace
 
 MonthMover PayrollMonthMover(kalvor::RunOutcome* outcome)
@@ -56,7 +66,8 @@ MonthMover PayrollMonthMover(kalvor::RunOutcome* outcome)
     };
 }
 
-int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QWidget* parent, QString* copyFolder)
+int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QWidget* parent, QString* copyFolder,
+                   bool* stopAnswered)
 {
     if (!OfferCopy(doc, parent, copyFolder))
         return kMonthChangeAbandoned;
@@ -65,6 +76,8 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
     try {
         CChgRepPerDlg progress(newMonthKey, &doc, mover, parent);
         result = progress.DoModal();
+        if (stopAnswered != nullptr)
+            *stopAnswered = progress.StopAnswered();
     } catch (const kalvor::db::DbError& e) {
         // A COMMIT cut whose end the server could not tell yet: memory stays
         // in the old month, and the base is read again before the next move.
@@ -107,9 +120,11 @@ int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mov
     int result = 0;
     QString copyFolder;
     kalvor::RunOutcome report;
+    bool stopAnswered = false;
     doc.monthChangeNotes.clear(); // only this change's notes are said
     try {
-        result = RunMonthChange(doc, newKey, mover ? mover : PayrollMonthMover(&report), parent, &copyFolder);
+        result = RunMonthChange(doc, newKey, mover ? mover : PayrollMonthMover(&report), parent, &copyFolder,
+                                &stopAnswered);
     } catch (const kalvor::TextError& e) {
         KalvorMessageBox(e.message(), MB_OK | MB_ICONERROR, QString(), parent);
         return -1;
@@ -124,6 +139,10 @@ int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mov
     const int errors = -result;
     doc.NotifyMonthChanged(); // the open screens show the new month
     QString outcome = QStringLiteral("Ошибочных  ситуаций:  %1").arg(errors);
+    // A stop that came after the change's COMMIT had gone out does not undo
+    // it: the user, told that the month would stay, learns that it did not.
+    if (stopAnswered)
+        outcome = MonthChangedDespiteStopText(newKey) + QLatin1Char('\n') + outcome;
     if (!copyFolder.isEmpty())
         outcome += QStringLiteral("\nКопия данных за прошедший месяц: %1").arg(copyFolder);
     // The employees it has to say something of, then what the change made by

@@ -38,9 +38,10 @@ MonthMover PayrollMonthMover(kalvor::RunOutcome* outcome = nullptr);
 // the base refused a write) nothing has changed, in the base or in memory,
 // and a TextError with the message above (and the reason) is thrown; a
 // change whose COMMIT was cut and not known to be made throws
-// kMonthChangeNotKnownText (memory stays in the old month).
+// kMonthChangeNotKnownText (memory stays in the old month). stopAnswered,
+// when given, receives whether the user asked for a stop that came too late.
 int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QWidget* parent,
-                   QString* copyFolder = nullptr);
+                   QString* copyFolder = nullptr, bool* stopAnswered = nullptr);
 
 // The command "Изменение отчетного месяца": while an employee's calculation
 // failure stands, lists them (number, name, the error) and changes nothing;
@@ -49,7 +50,8 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
 // all the same) and reports the error situations, the folder of the copy
 // when one was made and, with the program's own mover (no mover given), the
 // change's notes by employee, one a line, then the notes the move left on the
-// firm as a whole (doc.monthChangeNotes, with a warning icon); a failure or an
-// abandoned change is said as such. Returns the number of error situations, -1 when
+// firm as a whole (doc.monthChangeNotes, with a warning icon), after the new
+// month when the user's stop came too late; a failure or an abandoned change
+// is said as such. Returns the number of error situations, -1 when
 // nothing was done.
 int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mover = {});

@@ -100,6 +100,7 @@ void CChgRepPerDlg::reject()
     m_stopAsked = true; // one question at a time
     const bool stop =
         KalvorMessageBox(StopQuestion(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QString(), this) == IDYES;
+    m_stopAnswered = m_stopAnswered || stop;
     // The move may have ended while the question was shown.
     if (!stop || !m_thread->isRunning()) {
         m_stopAsked = false;

@@ -40,6 +40,9 @@ public:
 
     // The question before a stop.
     static QString StopQuestion();
+    // Whether the user answered the question with a stop (the move may have
+    // been written all the same, its COMMIT already on its way).
+    bool StopAnswered() const { return m_stopAnswered; }
 
 public slots:
     // Esc, the window's close and the stop button: while the move runs, asks
@@ -59,6 +62,7 @@ private:
     QLabel* m_label = nullptr;
     QPushButton* m_stop = nullptr;
     bool m_stopAsked = false;
+    bool m_stopAnswered = false;
     QTimer* m_timer = nullptr;
     kalvor::platform::TaskThread* m_thread = nullptr;
     bool m_started = false;

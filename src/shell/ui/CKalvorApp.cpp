@@ -425,15 +425,26 @@ bool CKalvorApp::RestoreBase()
     // The copy (and the connection to a server's base) runs on a worker; the
     // window waits without freezing, and Esc stops a server's restore.
     BaseFailure restored = BaseFailure::Plain(QStringLiteral("Прочая ошибка"));
+    bool named = false; // the restored base has taken the name
     RunWithWaitWindow(
         QStringLiteral("Восстановление базы данных %1 из копии %2...").arg(name, chosen),
         [&] {
             restored = m_base->Restore(name, baseFile);
+            named = !restored.failed;
             if (!restored.failed)
                 restored = m_base->Reach(name);
             return !restored.failed;
         },
         m_frame.get(), WaitWindowStop::AskedByEscape);
+    // A stop that came once the base had its name (the server made the
+    // rename all the same) leaves it restored, not opened.
+    if (named && restored.failed && restored.code == kalvor::db::E_DB_STOPPED) {
+        KalvorMessageBox(QStringLiteral("База данных %1 восстановлена: восстановление остановлено, когда она уже "
+                                        "получила свое имя. Выберите ее, чтобы открыть.")
+                             .arg(name),
+                         MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
     if (restored.failed) {
         ShowBaseFailure(restored);
         return false;
