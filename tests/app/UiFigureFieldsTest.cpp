@@ -868,11 +868,16 @@ private:
         if (m_boxes.boxes.size() != said || grid.GetEditor() || grid.GetItemText(row, col) != stored)
             Fault(what, QStringLiteral("Esc does not put the stored \"%1\" back silently").arg(stored));
         // Refused again, then another employee's rows fill the grid (a grid
-        // of the whole list stays as it is, and so may its editor).
+        // of the whole list stays as it is, and so may its editor). A screen
+        // that shows no one employee has nobody else to take.
+        const int otherIndex = m_view->Document()->infoBase.FindEmployee(otherEmployee);
+        const int shownIndex = m_view->Document()->infoBase.FindEmployee(int(shown));
+        if (otherIndex < 0 || shownIndex < 0)
+            return;
         TypeAndLeave(grid, row, col, text, Qt::Key_Tab);
         said = m_boxes.boxes.size();
         const QStringList rows = GridTexts(grid);
-        LoadEmployeeForView(*m_view, m_view->Document()->infoBase.FindEmployee(otherEmployee));
+        LoadEmployeeForView(*m_view, otherIndex);
         Settle();
         if (m_boxes.boxes.size() != said)
             Fault(what, QStringLiteral("another employee's rows say %1")
@@ -883,7 +888,7 @@ private:
                             .arg(grid.GetEditor()->text()));
         if (CInPlaceEdit* editor = grid.GetEditor())
             QTest::keyClick(editor, Qt::Key_Escape);
-        LoadEmployeeForView(*m_view, m_view->Document()->infoBase.FindEmployee(int(shown)));
+        LoadEmployeeForView(*m_view, shownIndex);
         Settle();
     }
 

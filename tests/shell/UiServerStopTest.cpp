@@ -341,6 +341,7 @@ TEST_F(ServerStop, ARestoreStoppedAtItsRenameSaysWhatTheServerHolds)
                     return (q.next() && q.toInt(0) > 0) || !worker.isRunning();
                 },
                 int(kStopLimitMs)));
+            servertest::LetHeldCommitsGo(probe);
         } else {
             EXPECT_TRUE(WaitUntil([&] { return !worker.isRunning(); }, int(kStopLimitMs)));
         }

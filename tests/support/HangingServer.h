@@ -128,6 +128,17 @@ inline bool HoldSynchronousCommits(const QSqlDatabase& db, bool hold, bool every
         10000);
 }
 
+// Lets every COMMIT the server holds go at once, as a standby's answer
+// would: each held session's wait is cancelled, and its transaction, already
+// made on the server, stays made. COMMITs that come later are held until
+// HoldSynchronousCommits lets them go.
+inline void LetHeldCommitsGo(const QSqlDatabase& db)
+{
+    kalvor::db::Recordset q(db, QStringLiteral("SELECT pg_cancel_backend(pid) FROM pg_stat_activity "
+                                               "WHERE wait_event = 'SyncRep'"));
+    q.exec();
+}
+
 // The number of the server's sessions whose COMMIT it holds.
 inline qint64 HeldCommits(const QSqlDatabase& db)
 {
