@@ -53,6 +53,73 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return !thread.isRunning(); }, 60'000));
         Settle();
     }
+    // The rest of a transfer goes only by 903 and 906.
+    static QString RestByText()
+    {
+        return QStringLiteral("\nОстаток (перечисление без суммы) перечисляется только по кодам 903 и 906");
+    }
+    static QString NoAmountText()
+    {
+        return QStringLiteral("В поле \"Сумма\" не указана сумма перечисления по коду 907") + RestByText();
+    }
+    // Employee kTwoBanks's transfers, rows 1 and 2 stored as 903 and 906:
+    // each code is taken only by the class its row needs.
+    void TransferCodesByClass(CCurnuPerSBView* view, MessageRecorder& boxes)
+    {
+        CCurnuPerSBDlg* dlg = view->Dlg();
+        CFldHlpGridCtrl* grid = dlg->Grid();
+        const QString restBy = RestByText();
+        const QString noAmount = NoAmountText();
+        // An accrual is no transfer (its rest would be paid in cash): refused
+        // naming the column and the kind, and Esc puts the stored code back.
+        TypeCell(grid, 1, 0, QStringLiteral("4"));
+        EXPECT_EQ(boxes.Texts(),
+                  QStringList(QStringLiteral("В поле \"Код\" указан код, который не является видом перечисления в банк: 4")));
+        boxes.boxes.clear();
+        ASSERT_TRUE(grid->GetEditor());
+        QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
+        EXPECT_EQ(grid->GetItemText(1, 0), QStringLiteral("903"));
+        EXPECT_EQ(en::TransferRows(Stored(kTwoBanks), Attr(kTwoBanks))[0].kod, 903);
+        // A row without an amount sends the rest, only by 903 and 906: the 903
+        // row made the rest takes those two codes and not 907; a 907 row takes no
+        // amount of 0; a new 907 row left without an amount is refused at the
+        // save, which keeps the employee and puts the focus on that amount.
+        TypeCell(grid, 1, 1, QStringLiteral("0"));
+        EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+        TypeCell(grid, 1, 0, QStringLiteral("907"));
+        EXPECT_EQ(boxes.Texts(),
+                  QStringList(QStringLiteral("В поле \"Код\" указан код, который не является видом перечисления остатка: 907") +
+                              restBy));
+        boxes.boxes.clear();
+        ASSERT_TRUE(grid->GetEditor());
+        QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
+        for (const QString& code : {QStringLiteral("906"), QStringLiteral("903")}) {
+            TypeCell(grid, 1, 0, code);
+            EXPECT_EQ(grid->GetItemText(1, 0), code);
+        }
+        TypeCell(grid, 2, 0, QStringLiteral("907"));
+        EXPECT_EQ(grid->GetItemText(2, 0), QStringLiteral("907"));
+        EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+        TypeCell(grid, 2, 1, QStringLiteral("0"));
+        EXPECT_EQ(boxes.Texts(), QStringList(noAmount));
+        boxes.boxes.clear();
+        ASSERT_TRUE(grid->GetEditor());
+        QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
+        EXPECT_EQ(grid->GetItemText(2, 1), QStringLiteral("700.00"));
+        TypeCell(grid, 2, 0, QStringLiteral("906"));
+        QTest::mouseClick(dlg->controlAs<QPushButton>(CCurnuPerSBDlg::IdAdd), Qt::LeftButton);
+        TypeCell(grid, 3, 0, QStringLiteral("907"));
+        EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+        PressKey(Qt::Key_F4);
+        EXPECT_EQ(view->m_tabN, unsigned(kTwoBanks));
+        EXPECT_EQ(boxes.Texts(), QStringList(noAmount));
+        EXPECT_EQ(grid->GetFocusCell().row, 3);
+        EXPECT_EQ(grid->GetFocusCell().col, 1);
+        EXPECT_EQ(Attr(kTwoBanks).priznBank, 2);
+        boxes.boxes.clear();
+        QTest::mouseClick(dlg->controlAs<QPushButton>(CCurnuPerSBDlg::IdDelete), Qt::LeftButton);
+        ASSERT_EQ(grid->GetRowCount(), 3);
+    }
 };
 
 } // namespace
@@ -324,57 +391,8 @@ TEST_F(MonthDeductions, TransfersAreEditedAndGroupedAndAFullMemberIsNamed)
     EXPECT_EQ(dlg->RowCells(1)[0], QStringLiteral("903"));
     EXPECT_EQ(dlg->RowCells(2), QStringList({"906", "700.00", "1", "", "", ""}));
     EXPECT_EQ(Attr(kTwoBanks).priznBank, 2);
-    // An accrual is no transfer (its rest would be paid in cash): refused
-    // naming the column and the kind, and Esc puts the stored code back.
-    TypeCell(grid, 1, 0, QStringLiteral("4"));
-    EXPECT_EQ(boxes.Texts(),
-              QStringList(QStringLiteral("В поле \"Код\" указан код, который не является видом перечисления в банк: 4")));
-    boxes.boxes.clear();
-    ASSERT_TRUE(grid->GetEditor());
-    QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
-    EXPECT_EQ(grid->GetItemText(1, 0), QStringLiteral("903"));
-    EXPECT_EQ(en::TransferRows(Stored(kTwoBanks), Attr(kTwoBanks))[0].kod, 903);
-    // A row without an amount sends the rest, only by 903 and 906: the 903
-    // row made the rest takes those two codes and not 907; a 907 row takes no
-    // amount of 0; a new 907 row left without an amount is refused at the
-    // save, which keeps the employee and puts the focus on that amount.
-    const QString restBy = QStringLiteral("\nОстаток (перечисление без суммы) перечисляется только по кодам 903 и 906");
-    TypeCell(grid, 1, 1, QStringLiteral("0"));
-    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
-    TypeCell(grid, 1, 0, QStringLiteral("907"));
-    EXPECT_EQ(boxes.Texts(),
-              QStringList(QStringLiteral("В поле \"Код\" указан код, который не является видом перечисления остатка: 907") +
-                          restBy));
-    boxes.boxes.clear();
-    ASSERT_TRUE(grid->GetEditor());
-    QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
-    for (const QString& code : {QStringLiteral("906"), QStringLiteral("903")}) {
-        TypeCell(grid, 1, 0, code);
-        EXPECT_EQ(grid->GetItemText(1, 0), code);
-    }
-    TypeCell(grid, 2, 0, QStringLiteral("907"));
-    EXPECT_EQ(grid->GetItemText(2, 0), QStringLiteral("907"));
-    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
-    const QString noAmount = QStringLiteral("В поле \"Сумма\" не указана сумма перечисления по коду 907") + restBy;
-    TypeCell(grid, 2, 1, QStringLiteral("0"));
-    EXPECT_EQ(boxes.Texts(), QStringList(noAmount));
-    boxes.boxes.clear();
-    ASSERT_TRUE(grid->GetEditor());
-    QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
-    EXPECT_EQ(grid->GetItemText(2, 1), QStringLiteral("700.00"));
-    TypeCell(grid, 2, 0, QStringLiteral("906"));
-    QTest::mouseClick(dlg->controlAs<QPushButton>(CCurnuPerSBDlg::IdAdd), Qt::LeftButton);
-    TypeCell(grid, 3, 0, QStringLiteral("907"));
-    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
-    PressKey(Qt::Key_F4);
-    EXPECT_EQ(view->m_tabN, unsigned(kTwoBanks));
-    EXPECT_EQ(boxes.Texts(), QStringList(noAmount));
-    EXPECT_EQ(grid->GetFocusCell().row, 3);
-    EXPECT_EQ(grid->GetFocusCell().col, 1);
-    EXPECT_EQ(Attr(kTwoBanks).priznBank, 2);
-    boxes.boxes.clear();
-    QTest::mouseClick(dlg->controlAs<QPushButton>(CCurnuPerSBDlg::IdDelete), Qt::LeftButton);
-    ASSERT_EQ(grid->GetRowCount(), 3);
+    TransferCodesByClass(view, boxes);
+    const QString noAmount = NoAmountText();
 
     Apply(view->Strip(), 999);
     EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("В поле \"Табельный номер\" указан номер, которого нет в справочнике \"Список сотрудников\": %1").arg(999)));
