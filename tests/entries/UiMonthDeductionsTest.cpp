@@ -73,8 +73,8 @@ protected:
         // An accrual is no transfer (its rest would be paid in cash): refused
         // naming the column and the kind, and Esc puts the stored code back.
         TypeCell(grid, 1, 0, QStringLiteral("4"));
-        EXPECT_EQ(boxes.Texts(),
-                  QStringList(QStringLiteral("В поле \"Код\" указан код, который не является видом перечисления в банк: 4")));
+        EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral(
+                                     "В поле \"Код\" указан код, который не является видом перечисления в банк: 4")));
         boxes.boxes.clear();
         ASSERT_TRUE(grid->GetEditor());
         QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
@@ -88,8 +88,9 @@ protected:
         EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
         TypeCell(grid, 1, 0, QStringLiteral("907"));
         EXPECT_EQ(boxes.Texts(),
-                  QStringList(QStringLiteral("В поле \"Код\" указан код, который не является видом перечисления остатка: 907") +
-                              restBy));
+                  QStringList(
+                      QStringLiteral("В поле \"Код\" указан код, который не является видом перечисления остатка: 907") +
+                      restBy));
         boxes.boxes.clear();
         ASSERT_TRUE(grid->GetEditor());
         QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
