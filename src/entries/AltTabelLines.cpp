@@ -22,21 +22,20 @@ enum Column { Code, Days, Hours, Salary, Tariff, Percent, Shop, CostCode, Month,
 
 QString Cell(const QStringList& cells, int column) { return column < cells.size() ? cells[column] : QString(); }
 
-// "%d" of a value in [min, max]; anything else keeps the stored value.
-int ReadRanged(const QString& text, int min, int max, int stored)
+// A cell read by its column's rule (AltTabelColumnRule, the rule the grid
+// declares); a text the rule refuses keeps the stored value.
+int ReadRanged(const QStringList& cells, int column, int stored)
 {
-    std::int32_t value = stored;
-    ParseIntField(text, value, min, max);
-    return value;
+    return int(FigureUnitsOr(AltTabelColumnRule(column), Cell(cells, column), stored));
 }
 
-int ReadDays(const QString& text, int stored)
+int ReadDays(const QStringList& cells, int stored)
 {
     // The hint promises that a star takes the main sheet's days; "**" is how they show.
-    const QString trimmed = text.trimmed();
-    if (trimmed == QLatin1String("*") || trimmed == QLatin1String("**"))
+    const QString trimmed = Cell(cells, Days).trimmed();
+    if (AltTabelMainSheetDays().contains(trimmed))
         return kMainSheetDays;
-    return ReadRanged(text, 0, kMaxDays, stored);
+    return ReadRanged(cells, Days, stored);
 }
 
 QString ShowDays(int days) { return days == kMainSheetDays ? QStringLiteral("**") : FormatIntField(days); }
@@ -44,38 +43,37 @@ QString ShowDays(int days) { return days == kMainSheetDays ? QStringLiteral("**"
 // Reads one cell into the line; true when its field changed.
 bool ReadColumn(const QStringList& cells, int column, AltTabelEntry& entry)
 {
-    const QString text = Cell(cells, column);
     const AltTabelEntry before = entry;
     switch (column) {
-    case Code: entry.kod = u16(ReadRanged(text, 1, kMaxCode, entry.kod)); break;
-    case Days: entry.dn = u16(ReadDays(text, entry.dn)); break;
+    case Code: entry.kod = u16(ReadRanged(cells, Code, entry.kod)); break;
+    case Days: entry.dn = u16(ReadDays(cells, entry.dn)); break;
     case Hours: {
-        int hours = entry.hr, minutes = entry.min;
-        ParseHoursMinutes(text, kMaxHours, hours, minutes);
-        entry.hr = u8(hours);
-        entry.min = u16(minutes);
+        const int minutes = ReadRanged(cells, Hours, entry.hr * 60 + entry.min);
+        entry.hr = u8(minutes / 60);
+        entry.min = u16(minutes % 60);
         break;
     }
-    case Salary: ParseMoneyKopecks(text, entry.sumOklad); break;
+    case Salary: entry.sumOklad = FigureUnitsOr(AltTabelColumnRule(Salary), Cell(cells, Salary), entry.sumOklad); break;
     case Tariff: {
-        PackedFixed3 tariff = PackedFixed3::make(entry.tarif.rub, entry.tarif.thou);
-        ParseFloatField(text, tariff);
-        entry.tarif.rub = u16(tariff.roubles());
-        entry.tarif.thou = u16(tariff.thousandths());
+        const int thousandths = ReadRanged(cells, Tariff, entry.tarif.rub * 1000 + entry.tarif.thou);
+        entry.tarif.rub = u16(thousandths / 1000);
+        entry.tarif.thou = u16(thousandths % 1000);
         break;
     }
-    case Percent: entry.procOpl = u8(ReadRanged(text, 0, kMaxPercent, entry.procOpl)); break;
-    case Shop: entry.otd = u8(ReadRanged(text, 1, kMaxShop, entry.otd)); break;
+    case Percent: entry.procOpl = u8(ReadRanged(cells, Percent, entry.procOpl)); break;
+    case Shop: entry.otd = u8(ReadRanged(cells, Shop, entry.otd)); break;
     case CostCode: {
+        const double stored = double(Packed12DigitsValue(entry.spzCh, entry.spzSc, entry.spzAu));
         std::uint16_t ch = 0, sc = 0, au = 0;
-        ParsePacked12Digits(text, ch, sc, au);
+        const double read = FigureUnitsOr(AltTabelColumnRule(CostCode), Cell(cells, CostCode), stored);
+        SetPacked12Digits(std::uint64_t(read), ch, sc, au);
         entry.spzCh = ch & kDigitGroupMask;
         entry.spzSc = sc & kDigitGroupMask;
         entry.spzAu = au & kDigitGroupMask;
         break;
     }
-    case Month: entry.mes = u16(ReadRanged(text, 1, 12, entry.mes)); break;
-    case Minus: entry.storno = u8(ReadRanged(text, 0, 1, entry.storno)); break;
+    case Month: entry.mes = u16(ReadRanged(cells, Month, entry.mes)); break;
+    case Minus: entry.storno = u8(ReadRanged(cells, Minus, entry.storno)); break;
     default: break;
     }
     return !(entry == before);

@@ -31,24 +31,22 @@ QString FieldCell(const QStringList& cells, int column)
     return at >= 0 && at < cells.size() ? cells[at] : QString();
 }
 
-// "%d" of a cell with its range; anything else keeps the stored value.
-int ReadRanged(const QStringList& cells, int column, int min, int max, int stored)
+// A cell read by its column's rule (BonusColumnRule, the rule the grid
+// declares); a text the rule refuses keeps the stored value.
+int ReadRanged(const QStringList& cells, int column, int stored)
 {
-    std::int32_t value = stored;
-    ParseIntField(FieldCell(cells, column), value, min, max);
-    return value;
+    return int(FigureUnitsOr(BonusColumnRule(column), FieldCell(cells, column), stored));
 }
 
 // The cost code's three groups with the month basis in the top bits of the
 // first, as the record packs them.
-void ReadCostCode(const QString& text, BonusLine& line)
+void ReadCostCode(const QStringList& cells, BonusLine& line)
 {
+    const double stored = double(Packed12DigitsValue(line.spzCh, line.spzSc, line.spzAu));
+    const double read = FigureUnitsOr(BonusColumnRule(BonusCostCodeColumn), FieldCell(cells, BonusCostCodeColumn), stored);
     std::uint16_t first = u16(line.spzCh | (line.mes << 14));
-    std::uint16_t second = line.spzSc, third = line.spzAu;
-    ParsePacked12Digits(text, first, second, third);
+    SetPacked12Digits(std::uint64_t(read), first, line.spzSc, line.spzAu);
     line.spzCh = u16(first & kDigitGroupMask);
-    line.spzSc = second;
-    line.spzAu = third;
 }
 
 bool LineHasPlace(const CInfoBase& base, const BonusRowPlace& place)
@@ -97,15 +95,15 @@ FigureRule BonusColumnRule(int column)
 bool ReadBonusLine(const QStringList& cells, BonusLine& line)
 {
     const BonusLine before = line;
-    line.kod = u16(ReadRanged(cells, BonusCodeColumn, 1, kMaxCode, line.kod));
-    line.procent = u16(ReadRanged(cells, BonusKindColumn, 0, kMaxKind, line.procent));
-    ParseMoneyKopecks(FieldCell(cells, BonusValueColumn), line.sum);
-    line.mes = u16(ReadRanged(cells, BonusMonthColumn, 0, kMaxMonthBasis, line.mes));
-    line.mask = u16(ReadRanged(cells, BonusMaskColumn, 0, kMaxMask, line.mask));
-    line.mrp = u16(ReadRanged(cells, BonusPeriodColumn, 0, kMaxPeriod, line.mrp));
-    line.nalog = u16(ReadRanged(cells, BonusNoTaxColumn, 0, kMaxNoTax, line.nalog));
-    ReadCostCode(FieldCell(cells, BonusCostCodeColumn), line);
-    line.ceh = u16(ReadRanged(cells, BonusShopColumn, 0, kMaxShop, line.ceh));
+    line.kod = u16(ReadRanged(cells, BonusCodeColumn, line.kod));
+    line.procent = u16(ReadRanged(cells, BonusKindColumn, line.procent));
+    line.sum = FigureUnitsOr(BonusColumnRule(BonusValueColumn), FieldCell(cells, BonusValueColumn), line.sum);
+    line.mes = u16(ReadRanged(cells, BonusMonthColumn, line.mes));
+    line.mask = u16(ReadRanged(cells, BonusMaskColumn, line.mask));
+    line.mrp = u16(ReadRanged(cells, BonusPeriodColumn, line.mrp));
+    line.nalog = u16(ReadRanged(cells, BonusNoTaxColumn, line.nalog));
+    ReadCostCode(cells, line);
+    line.ceh = u16(ReadRanged(cells, BonusShopColumn, line.ceh));
     return !(line == before);
 }
 

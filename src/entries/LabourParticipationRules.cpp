@@ -106,6 +106,8 @@ bool StoreKtuFieldValue(KtuVariants& variants, const KtuField& field, int value)
     return true;
 }
 
+FigureRule KtuFieldRule(const KtuField& field) { return WholeFigure(0, KtuMeasureMaximum(field.measure)); }
+
 QString KtuFieldText(const KtuVariants& variants, const KtuField& field)
 {
     return FormatIntField(KtuFieldValue(variants, field));
@@ -113,8 +115,7 @@ QString KtuFieldText(const KtuVariants& variants, const KtuField& field)
 
 bool StoreKtuFieldText(KtuVariants& variants, const KtuField& field, const QString& text)
 {
-    std::int32_t value = KtuFieldValue(variants, field);
-    ParseIntField(text, value, 0, KtuMeasureMaximum(field.measure));
+    const int value = int(FigureUnitsOr(KtuFieldRule(field), text, KtuFieldValue(variants, field)));
     return StoreKtuFieldValue(variants, field, value);
 }
 

@@ -7,6 +7,7 @@
 // 11-12: 0 not at all, 1 proportionally, 2 inversely). The variant's scale
 // lies in bits 13-15 of its first word, its formula in those of its second.
 #include "infobase/Records.h"
+#include "values/TypedFigure.h"
 
 #include <QString>
 
@@ -38,6 +39,8 @@ const KtuField* FindKtuField(int controlId);
 // The largest value a measure takes (scale 3, formula 1, percent 100,
 // salary/tariff and working time 1, coefficients 2).
 int KtuMeasureMaximum(KtuMeasure measure);
+// What the field's input takes: a whole number up to its measure's largest.
+FigureRule KtuFieldRule(const KtuField& field);
 
 // The field's value as the rule words hold it.
 int KtuFieldValue(const KtuVariants& variants, const KtuField& field);
@@ -48,8 +51,8 @@ bool StoreKtuFieldValue(KtuVariants& variants, const KtuField& field, int value)
 
 // The field's text: "%d" of its value, empty for 0.
 QString KtuFieldText(const KtuVariants& variants, const KtuField& field);
-// Reads a text ("%d"; empty is 0) into the field; one that does not read or
-// lies outside the field's range keeps the stored value. True when the
+// Reads a text by the field's rule (KtuFieldRule; empty is 0) into the
+// field; one the rule refuses keeps the stored value. True when the
 // stored value changed.
 bool StoreKtuFieldText(KtuVariants& variants, const KtuField& field, const QString& text);
 

@@ -194,17 +194,24 @@ QStringList ShowSberRow(const SberRow& row)
     return {FormatIntField(row.kod), FormatMoney(row.sum), FormatIntField(row.bank), row.filial, row.ls, row.fio};
 }
 
+FigureRule SberColumnRule(int column)
+{
+    switch (column) {
+    case kTransferCodeColumn: return WholeFigure(0, kMaxTransferCode);
+    case kTransferAmountColumn: return MoneyFigure();
+    case 2: return WholeFigure(0, kMaxRecipient);
+    default: return TextFigure(kEntryTextCapacity);
+    }
+}
+
 SberRow ReadSberRow(const QStringList& cells)
 {
     auto cell = [&](int col) { return col < cells.size() ? cells[col] : QString(); };
+    auto units = [&](int col) { return FigureUnitsOr(SberColumnRule(col), cell(col), 0); };
     SberRow row;
-    std::int32_t code = 0;
-    ParseIntField(cell(0), code, 1, kMaxTransferCode);
-    row.kod = u16(code);
-    ParseMoneyKopecks(cell(1), row.sum);
-    std::int32_t recipient = 0;
-    ParseIntField(cell(2), recipient, 1, kMaxRecipient);
-    row.bank = u8(recipient);
+    row.kod = u16(units(kTransferCodeColumn));
+    row.sum = units(kTransferAmountColumn);
+    row.bank = u8(units(2));
     StoreTextIfChanged(cell(3), row.filial, kEntryTextCapacity);
     StoreTextIfChanged(cell(4), row.ls, kEntryTextCapacity);
     StoreTextIfChanged(cell(5), row.fio, kEntryTextCapacity);

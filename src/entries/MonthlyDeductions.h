@@ -8,6 +8,7 @@
 #include "infobase/InfoBase.h"
 #include "infobase/PayKindCodes.h"
 #include "infobase/Records.h"
+#include "values/TypedFigure.h"
 
 #include <QString>
 #include <QStringList>
@@ -89,8 +90,12 @@ using SberRows = std::vector<infobase::SberRow>;
 
 // Code, amount, destination, branch, personal account, payee; zeros empty.
 QStringList ShowSberRow(const infobase::SberRow& row);
-// A code outside 1-995 and a destination outside 1-255 read 0; the amount is
-// roubles into kopecks; texts keep 119 characters.
+// The figures a transfer row's column takes: the rule the grid declares and
+// ReadSberRow reads the row's cells by.
+FigureRule SberColumnRule(int column);
+// A row's cells read by their columns' rules (SberColumnRule); a cell the rule
+// refuses reads 0, as a row read afresh has nothing stored; the amount is
+// kopecks; texts keep 119 characters.
 infobase::SberRow ReadSberRow(const QStringList& cells);
 // The employee's first priznBank rows.
 SberRows TransferRows(const infobase::EmployeeRecord& rec, const infobase::EmployeeAttributes& attr);

@@ -34,14 +34,9 @@ QString DaysText(int days, int hundredths)
 // "%.2f" of kopecks (or hundredths) in roubles (units); empty when 0.
 QString HundredthsText(double value) { return value == 0 ? QString() : FormatFixed(value / 100.0, 2); }
 
-// A small code read in full, an empty text 0; a text that is no whole number
-// or a number outside 0..max keeps the stored code.
-int ReadCode(const QString& text, int max, int stored)
-{
-    std::int32_t value = stored;
-    ParseIntField(text, value, 0, max);
-    return value;
-}
+// A small code read by its input's rule, an empty text 0; a text the rule
+// refuses keeps the stored code.
+int ReadCode(const QString& text, const FigureRule& rule, int stored) { return int(FigureUnitsOr(rule, text, stored)); }
 
 bool ReadStart(const QDate& start, VacationNote& note, bool filledOnly)
 {
@@ -141,16 +136,16 @@ bool ReadVacationNote(const VacationNoteForm& form, VacationNote& note, bool fil
     if (take(form.dlin))
         changed |= ReadLength(form.dlin, note);
     if (take(form.vid))
-        changed |= WriteChanged(note.vid, ReadCode(form.vid, 3, note.vid), [&](int v) { note.vid = u16(v); });
+        changed |= WriteChanged(note.vid, ReadCode(form.vid, kVacationKindRule, note.vid), [&](int v) { note.vid = u16(v); });
     if (take(form.alg))
-        changed |= WriteChanged(note.alg, ReadCode(form.alg, 2, note.alg), [&](int v) { note.alg = u8(v); });
+        changed |= WriteChanged(note.alg, ReadCode(form.alg, kVacationAlgorithmRule, note.alg), [&](int v) { note.alg = u8(v); });
     if (take(form.kalend))
         changed |=
-            WriteChanged(note.kalend, ReadCode(form.kalend, 3, note.kalend), [&](int v) { note.kalend = u16(v); });
+            WriteChanged(note.kalend, ReadCode(form.kalend, kVacationCountedRule, note.kalend), [&](int v) { note.kalend = u16(v); });
     if (take(form.budg))
-        changed |= WriteChanged(note.budg, ReadCode(form.budg, 2, note.budg), [&](int v) { note.budg = u16(v); });
+        changed |= WriteChanged(note.budg, ReadCode(form.budg, kVacationBudgetRule, note.budg), [&](int v) { note.budg = u16(v); });
     if (take(form.mes))
-        changed |= WriteChanged(note.mes, ReadCode(form.mes, 12, note.mes), [&](int v) { note.mes = u16(v); });
+        changed |= WriteChanged(note.mes, ReadCode(form.mes, kVacationMonthRule, note.mes), [&](int v) { note.mes = u16(v); });
     if (take(form.fond))
         changed |= ReadFund(form.fond, note);
     if (take(form.dn))

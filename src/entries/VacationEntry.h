@@ -11,6 +11,7 @@
 #include "payroll/AverageEarnings.h"
 #include "payroll/CalcOptions.h"
 #include "payroll/PayrollDocument.h"
+#include "values/TypedFigure.h"
 
 #include <QDate>
 #include <QString>
@@ -30,6 +31,14 @@ inline constexpr int kVacationFundLimit = 3100;
 inline constexpr int kVacationFirstYear = 1992;
 
 using VacationNotes = std::vector<infobase::VacationNote>;
+
+// What the note's coded fields take: the rules the form's inputs declare and
+// ReadVacationNote reads their texts by.
+inline constexpr FigureRule kVacationKindRule = WholeFigure(0, 3);
+inline constexpr FigureRule kVacationAlgorithmRule = WholeFigure(0, 2);
+inline constexpr FigureRule kVacationCountedRule = WholeFigure(0, 3);
+inline constexpr FigureRule kVacationBudgetRule = WholeFigure(0, 2);
+inline constexpr FigureRule kVacationMonthRule = WholeFigure(0, 12);
 
 // What the form shows of a note.
 struct VacationNoteForm {

@@ -251,6 +251,12 @@ FigureReading ReadFigure(const QString& field, const FigureRule& rule, QStringVi
     return Refused(NumberRefusedText(field, text));
 }
 
+double FigureUnitsOr(const FigureRule& rule, QStringView text, double kept)
+{
+    const FigureReading reading = ReadFigure(QString(), rule, text);
+    return reading.read ? reading.units : kept;
+}
+
 FigureReading ReadFigure(const QString& field, const FigureRule& rule, const BookCheck& book, QStringView text)
 {
     FigureReading reading = ReadFigure(field, rule, text);

@@ -122,6 +122,11 @@ FigureReading ReadFigure(const QString& field, const FigureRule& rule, QStringVi
 // number the book does not hold is refused naming the field and the book, one
 // it holds outside the input's class naming the field and the class.
 FigureReading ReadFigure(const QString& field, const FigureRule& rule, const BookCheck& book, QStringView text);
+// The value ReadFigure reads from the text, in units of the rule's last
+// place; `kept` when the text is refused. A stored line read from its row's
+// cells takes each cell by its column's rule this way, so that a range is
+// written once, where the column is declared.
+double FigureUnitsOr(const FigureRule& rule, QStringView text, double kept);
 
 // The refusal of a taxpayer's number (ИНН) typed into the named field that is
 // not of 10 digits (a firm's) or of 12 (a person's); empty for one that is

@@ -71,14 +71,20 @@ protected:
 TEST(AltTabelLine, EachCellShowsAndReadsByItsRule)
 {
     const ib::AltTabelEntry line =
-        Read({"3", "12", "40,30", "15000.5", "120.5005", "150", "4", "200100030015", "4", "1"});
+        Read({"3", "12", "40,30", "15000.5", "120.5", "150", "4", "200100030015", "4", "1"});
     EXPECT_EQ(line.kod, 3);
     EXPECT_EQ(line.dn, 12);
     EXPECT_EQ(line.hr, 40);
     EXPECT_EQ(line.min, 30);
     EXPECT_EQ(line.sumOklad, 1500050);
     EXPECT_EQ(line.tarif.rub, 120);
-    EXPECT_EQ(line.tarif.thou, 500); // an exact half of a thousandth goes down
+    EXPECT_EQ(line.tarif.thou, 500);
+    // A cell read as its column reads it: more places than the column keeps,
+    // or a cost code of 13 digits, is refused and keeps what was stored.
+    ib::AltTabelEntry kept = line;
+    EXPECT_FALSE(en::ReadAltTabelEntry({"3", "12", "40,30", "15000.5", "120.5005", "150", "4", "2001000300150", "4", "1"},
+                                       kept));
+    EXPECT_EQ(kept, line);
     EXPECT_EQ(line.procOpl, 150);
     EXPECT_EQ(line.otd, 4);
     EXPECT_EQ(line.spzCh, 2001);

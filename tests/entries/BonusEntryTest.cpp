@@ -79,16 +79,16 @@ TEST_F(BonusEntry, LinesShowTheirFieldsAndReadThemWithinTheirRanges)
     // a kind of 6 too (the screen refuses such a text first).
     auto ranged = [](const ib::BonusLine& l) {
         return std::tuple(int(l.kod), int(l.procent), l.sum, int(l.mes), int(l.mask), int(l.mrp), int(l.nalog),
-                          int(l.ceh));
+                          int(l.ceh), int(l.spzCh), int(l.spzSc), int(l.spzAu));
     };
     const ib::BonusLine before = read;
-    ReadBonusLine({"996", "6", "x", "2", "8", "3", "2", "1234567890123", "128"}, read);
+    ReadBonusLine({"996", "6", "7.005", "2", "8", "3", "2", "1234567890123", "128"}, read);
     EXPECT_EQ(ranged(read), ranged(before));
     read = {};
-    EXPECT_TRUE(ReadBonusLine({"0", "-1", "7.005", "", "", "", "", "", ""}, read));
+    EXPECT_TRUE(ReadBonusLine({"0", "-1", "7.05", "", "", "", "", "", ""}, read));
     EXPECT_EQ(read.kod, 0);
     EXPECT_EQ(read.procent, 0);
-    EXPECT_EQ(read.sum, 700); // a half kopeck goes down
+    EXPECT_EQ(read.sum, 705);
 }
 
 TEST_F(BonusEntry, RowsMapToTheLinesOfTheirEmployee)

@@ -76,10 +76,10 @@ void COtpuskVvodDlg::BuildForm()
     // Days with hundredths as the note keeps them (seven bits of days), the
     // codes whole within their ranges.
     constexpr kalvor::FigureRule kDays = kalvor::DecimalFigure(2, 0, 127.99);
-    const kalvor::FigureRule rules[] = {kDays, kalvor::WholeFigure(0, 3), kalvor::WholeFigure(0, 2),
-                                        kalvor::WholeFigure(0, 3), kalvor::WholeFigure(0, 2)};
+    const kalvor::FigureRule rules[] = {kDays, en::kVacationKindRule, en::kVacationAlgorithmRule,
+                                        en::kVacationCountedRule, en::kVacationBudgetRule};
     for (int i = 0; i < 5; ++i) addField(ids[i], labels[i], rules[i], 0, 30 * (i + 1), kLeftLabelWidth);
-    addField(IdMonth, QStringLiteral("Месяц начала расчета"), kalvor::WholeFigure(0, 12), kRightColumn, 0,
+    addField(IdMonth, QStringLiteral("Месяц начала расчета"), en::kVacationMonthRule, kRightColumn, 0,
              kRightLabelWidth);
     addField(IdFund, QStringLiteral("Рабочий фонд"), kalvor::DecimalFigure(2, 0, (en::kVacationFundLimit - 1) / 100.0),
              kRightColumn, 30, kRightLabelWidth);
