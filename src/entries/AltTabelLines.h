@@ -34,9 +34,9 @@ QStringList AltTabelMainSheetDays();
 // shop, cost code, month, minus; zero values show as empty cells.
 QStringList ShowAltTabelEntry(const infobase::AltTabelEntry& entry);
 // Reads the ten cells into the line, each field stored when it differs;
-// true when any changed. Empty cells read 0; a number out of its range keeps
-// the field's value (the grid's columns refuse it first); "**" and "*" in Дни
-// read 32.
+// true when any changed. Each cell is read by its column's rule
+// (AltTabelColumnRule, the rule the grid declares): empty cells read 0, a text
+// the rule refuses keeps the field's value; "**" and "*" in Дни read 32.
 bool ReadAltTabelEntry(const QStringList& cells, infobase::AltTabelEntry& entry);
 // Every non-empty cell, read as above, equals the line's field; empty cells
 // match anything.

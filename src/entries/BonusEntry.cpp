@@ -43,7 +43,8 @@ int ReadRanged(const QStringList& cells, int column, int stored)
 void ReadCostCode(const QStringList& cells, BonusLine& line)
 {
     const double stored = double(Packed12DigitsValue(line.spzCh, line.spzSc, line.spzAu));
-    const double read = FigureUnitsOr(BonusColumnRule(BonusCostCodeColumn), FieldCell(cells, BonusCostCodeColumn), stored);
+    const double read =
+        FigureUnitsOr(BonusColumnRule(BonusCostCodeColumn), FieldCell(cells, BonusCostCodeColumn), stored);
     std::uint16_t first = u16(line.spzCh | (line.mes << 14));
     SetPacked12Digits(std::uint64_t(read), first, line.spzSc, line.spzAu);
     line.spzCh = u16(first & kDigitGroupMask);

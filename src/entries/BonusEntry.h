@@ -59,9 +59,9 @@ bool BonusEmployeeShown(const PayrollDoc& doc, int index);
 // field of 0 gives an empty cell, the value "%.2f" of kopecks / 100, the
 // cost code "%012llu".
 QStringList ShowBonusLine(const infobase::BonusLine& line);
-// Reads the nine cells into the line, each field with its range (a value
-// outside it, or text that is not a number, keeps the line's value); true
-// when a field changed.
+// Reads the nine cells into the line, each by its column's rule
+// (BonusColumnRule, the rule the grid declares; a text the rule refuses keeps
+// the line's value); true when a field changed.
 bool ReadBonusLine(const QStringList& cells, infobase::BonusLine& line);
 
 // The total of the lines of kind 0 of the record slots, each rounded by the

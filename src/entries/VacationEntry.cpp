@@ -136,16 +136,20 @@ bool ReadVacationNote(const VacationNoteForm& form, VacationNote& note, bool fil
     if (take(form.dlin))
         changed |= ReadLength(form.dlin, note);
     if (take(form.vid))
-        changed |= WriteChanged(note.vid, ReadCode(form.vid, kVacationKindRule, note.vid), [&](int v) { note.vid = u16(v); });
-    if (take(form.alg))
-        changed |= WriteChanged(note.alg, ReadCode(form.alg, kVacationAlgorithmRule, note.alg), [&](int v) { note.alg = u8(v); });
-    if (take(form.kalend))
         changed |=
-            WriteChanged(note.kalend, ReadCode(form.kalend, kVacationCountedRule, note.kalend), [&](int v) { note.kalend = u16(v); });
+            WriteChanged(note.vid, ReadCode(form.vid, kVacationKindRule, note.vid), [&](int v) { note.vid = u16(v); });
+    if (take(form.alg))
+        changed |= WriteChanged(note.alg, ReadCode(form.alg, kVacationAlgorithmRule, note.alg),
+                                [&](int v) { note.alg = u8(v); });
+    if (take(form.kalend))
+        changed |= WriteChanged(note.kalend, ReadCode(form.kalend, kVacationCountedRule, note.kalend),
+                                [&](int v) { note.kalend = u16(v); });
     if (take(form.budg))
-        changed |= WriteChanged(note.budg, ReadCode(form.budg, kVacationBudgetRule, note.budg), [&](int v) { note.budg = u16(v); });
+        changed |= WriteChanged(note.budg, ReadCode(form.budg, kVacationBudgetRule, note.budg),
+                                [&](int v) { note.budg = u16(v); });
     if (take(form.mes))
-        changed |= WriteChanged(note.mes, ReadCode(form.mes, kVacationMonthRule, note.mes), [&](int v) { note.mes = u16(v); });
+        changed |=
+            WriteChanged(note.mes, ReadCode(form.mes, kVacationMonthRule, note.mes), [&](int v) { note.mes = u16(v); });
     if (take(form.fond))
         changed |= ReadFund(form.fond, note);
     if (take(form.dn))

@@ -70,8 +70,7 @@ protected:
 
 TEST(AltTabelLine, EachCellShowsAndReadsByItsRule)
 {
-    const ib::AltTabelEntry line =
-        Read({"3", "12", "40,30", "15000.5", "120.5", "150", "4", "200100030015", "4", "1"});
+    const ib::AltTabelEntry line = Read({"3", "12", "40,30", "15000.5", "120.5", "150", "4", "200100030015", "4", "1"});
     EXPECT_EQ(line.kod, 3);
     EXPECT_EQ(line.dn, 12);
     EXPECT_EQ(line.hr, 40);
@@ -82,8 +81,8 @@ TEST(AltTabelLine, EachCellShowsAndReadsByItsRule)
     // A cell read as its column reads it: more places than the column keeps,
     // or a cost code of 13 digits, is refused and keeps what was stored.
     ib::AltTabelEntry kept = line;
-    EXPECT_FALSE(en::ReadAltTabelEntry({"3", "12", "40,30", "15000.5", "120.5005", "150", "4", "2001000300150", "4", "1"},
-                                       kept));
+    EXPECT_FALSE(en::ReadAltTabelEntry(
+        {"3", "12", "40,30", "15000.5", "120.5005", "150", "4", "2001000300150", "4", "1"}, kept));
     EXPECT_EQ(kept, line);
     EXPECT_EQ(line.procOpl, 150);
     EXPECT_EQ(line.otd, 4);

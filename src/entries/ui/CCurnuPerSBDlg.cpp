@@ -34,10 +34,7 @@ RowListForm TransfersForm(const CKalvorDoc& doc)
 }
 
 // A row asking for the rest under a code that does not send it.
-RowListRefusal UnsentRestRow(const ib::SberRow& row)
-{
-    return {en::kTransferAmountColumn, en::UnsentRestRefusal(row)};
-}
+RowListRefusal UnsentRestRow(const ib::SberRow& row) { return {en::kTransferAmountColumn, en::UnsentRestRefusal(row)}; }
 
 } // namespace
 

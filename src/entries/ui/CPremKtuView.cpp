@@ -136,8 +136,8 @@ QLineEdit* CPremKtuView::AddField(int id, QWidget* parent)
 {
     // Each measure a whole number up to its largest, named by its variant.
     const KtuField& field = *kalvor::FindKtuField(id);
-    auto* edit =
-        new CTypedEdit({QStringLiteral("%1-й вариант КТУ").arg(field.variant + 1), kalvor::KtuFieldRule(field)}, parent);
+    auto* edit = new CTypedEdit(
+        {QStringLiteral("%1-й вариант КТУ").arg(field.variant + 1), kalvor::KtuFieldRule(field)}, parent);
     edit->setObjectName(QStringLiteral("field%1").arg(id));
     edit->setMaxLength(4);
     edit->setFixedWidth(38);
