@@ -70,14 +70,30 @@ bool SyncFolder(const QString& folder)
     return ::fsync(fd.get()) == 0 || errno == EINVAL;
 }
 
+namespace {
+
+// "Файл … записан, но папка … не сброшена на диск: …" for the errno of the
+// folder's failed opening or sync.
+QString NotSyncedText(const QString& file, const QString& folder, int error)
+{
+    // A folder that may be written but not read cannot be opened to sync.
+    const QString why = error == EACCES ? QStringLiteral("нет прав на чтение папки") : WriteFailureText(error);
+    return QStringLiteral("Файл %1 записан, но папка %2 не сброшена на диск: %3").arg(file, folder, why);
+}
+
+} // namespace
+
 QString FolderSyncWarning(const QString& file)
 {
     const QString folder = QFileInfo(file).path();
-    if (SyncFolder(folder))
-        return QString();
-    // A folder that may be written but not read cannot be opened to sync.
-    const QString why = errno == EACCES ? QStringLiteral("нет прав на чтение папки") : WriteFailureText(errno);
-    return QStringLiteral("Файл %1 записан, но папка %2 не сброшена на диск: %3").arg(file, folder, why);
+    return SyncFolder(folder) ? QString() : NotSyncedText(file, folder, errno);
+}
+
+QString FolderOpenWarning(const QString& file)
+{
+    const QString folder = QFileInfo(file).path();
+    const FileDescriptor fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd.valid() ? QString() : NotSyncedText(file, folder, errno);
 }
 
 } // namespace kalvor::platform

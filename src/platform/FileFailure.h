@@ -33,5 +33,9 @@ bool SyncFolder(const QString& folder);
 // Syncs the folder of a file just written; empty when it is synced, else what
 // to tell the user: "Файл … записан, но папка … не сброшена на диск: …".
 QString FolderSyncWarning(const QString& file);
+// The same words for a folder that cannot even be opened to sync (one the
+// user may write but not read), found without syncing it: no wait on the
+// disk, so a line said on the user-interface thread may ask it.
+QString FolderOpenWarning(const QString& file);
 
 } // namespace kalvor::platform

@@ -37,9 +37,10 @@ QString WrittenFileLine(const QString& path, const QString& handedOn)
     QString line = QStringLiteral("Записан файл %1").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
     if (!handedOn.isEmpty())
         line += QStringLiteral(", ") + handedOn;
-    // The folder's entries are synced once more; one that cannot be is said
-    // with the written file's line.
-    if (const QString warning = FolderSyncWarning(QFileInfo(path).absoluteFilePath()); !warning.isEmpty())
+    // A folder that cannot be opened to sync its entries is said with the
+    // written file's line (without a sync: the line may be made on the
+    // user-interface thread).
+    if (const QString warning = FolderOpenWarning(QFileInfo(path).absoluteFilePath()); !warning.isEmpty())
         line += QLatin1Char('\n') + warning;
     return line;
 }

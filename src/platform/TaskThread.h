@@ -124,8 +124,8 @@ inline TaskOutcome DoneOutcome(const QString& viewerText)
 // The line that ends a run which wrote a file (a document, a text report, an
 // XML file): "Записан файл <absolute path>", followed, when it is said, by
 // how the file was handed on ("открыт в программе просмотра" ...). The
-// folder is synced once more; when it cannot be, the folder's warning
-// (FolderSyncWarning) follows on a line of its own.
+// folder is opened once more (not synced: no wait on the disk); when it cannot be,
+// the folder's warning (FolderOpenWarning) follows on a line of its own.
 QString WrittenFileLine(const QString& path, const QString& handedOn = QString());
 
 // A finished run that wrote the document and handed it to its viewer: the
