@@ -189,6 +189,8 @@ public:
     void SelectNewRow(int row);
     void EnsureVisible(const CCellID& c) { EnsureVisible(c.row, c.col); }
     void ResetScrollBars();
+    // Widens or narrows the last column to end at the view's right edge.
+    void FitLastColumnToView();
     int GetScrollPos32(Qt::Orientation bar) const;
     bool SetScrollPos32(Qt::Orientation bar, int pos);
     int GetVertScrollMax() const { return m_nVScrollMax; }

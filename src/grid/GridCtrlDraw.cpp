@@ -529,6 +529,22 @@ void CGridCtrl::SetScrollRange(Qt::Orientation bar, int max, int page)
     sb->setRange(0, last);
 }
 
+void CGridCtrl::FitLastColumnToView()
+{
+    const int last = GetColumnCount() - 1;
+    if (last <= 0)
+        return;
+    // Twice: the first pass may show or hide the vertical scroll bar.
+    for (int pass = 0; pass < 2; ++pass) {
+        ResetScrollBars();
+        const int client = isVisible() ? viewport()->width() : width() - 2 * frameWidth();
+        const long others = GetVirtualWidth() - GetColumnWidth(last);
+        SetColumnWidth(last, std::max(10, int(client - others)));
+    }
+    ResetScrollBars();
+    Refresh();
+}
+
 void CGridCtrl::ResetScrollBars()
 {
     m_idTopLeftCell = CCellID();

@@ -16,7 +16,8 @@ int BonusRows(CalcPass& p);
 int RuleRowCorrections(CalcPass& p);
 
 // Percent of the length-of-service scale for a number of months of service:
-// 0 below three years, then rising by steps to 70 % from 25 years on.
+// 0 below a year, 10 % from 12 months, 20 % from three years, then rising
+// by steps to 70 % from 25 years on.
 double ServiceYearsPercentScale(int months);
 
 } // namespace kalvor

@@ -119,29 +119,19 @@ int EmployeeScheduleNumber(const PayrollDoc& doc, int slot)
 
 namespace {
 
-// Permanent payments of base kinds 0-3: a percent of the salary, of the
-// tariff for the planned hours, a daily amount, or of the minimum wage.
-int LowKindComponents(RateContext& ctx)
+// Adds each permanent payment that `takes` lets through (and whose pay kind
+// exists): its percent of `baseOf` it, times its period's factor. A negative
+// factor's code ends the walk and is returned; 0 otherwise.
+template <class Takes, class BaseOf>
+int PercentComponents(RateContext& ctx, Takes takes, BaseOf baseOf)
 {
     for (const PostDoplEntry& p : ctx.doc.infoBase.current.postDopl) {
-        if (p.kod == 0 || p.vid > 3 || p.zavisOt > 1 || (p.vid == 1 && p.zavisOt == 0))
+        if (p.kod == 0 || !takes(p))
             continue;
         const PayKind* kind = PayKindOf(ctx.doc, p.kod);
         if (!kind)
             continue;
-        double base = 0;
-        if (p.vid == 2) {
-            // A daily amount: for the calendar days or the planned days of the month.
-            base = p.sum * (p.zavisOt == 0 ? ctx.days : ctx.plannedDays);
-        } else if (p.sum != 0) {
-            base = p.sum;
-        } else if (p.vid == 0) {
-            base = ctx.salary;
-        } else if (p.vid == 1) {
-            base = (ctx.system >= 2 ? ctx.hourlyRate : ctx.pieceRate) * ctx.plannedMinutes / 60.0;
-        } else {
-            base = ctx.doc.infoBase.config.mrot[std::size_t(ctx.month - 1)] * 100.0;
-        }
+        const double base = baseOf(p);
         double factor = 0;
         const int r = ctx.periodFactor(p, p.vid, factor);
         if (r < 0)
@@ -150,6 +140,27 @@ int LowKindComponents(RateContext& ctx)
             ctx.add(base * percentOf(p) / 100.0 * factor, p.kod, sickLeaveBase(*kind));
     }
     return 0;
+}
+
+// Permanent payments of base kinds 0-3: a percent of the salary, of the
+// tariff for the planned hours, a daily amount, or of the minimum wage.
+int LowKindComponents(RateContext& ctx)
+{
+    const auto takes = [](const PostDoplEntry& p) {
+        return p.vid <= 3 && p.zavisOt <= 1 && !(p.vid == 1 && p.zavisOt == 0);
+    };
+    const auto baseOf = [&ctx](const PostDoplEntry& p) -> double {
+        if (p.vid == 2) // a daily amount: for the calendar days or the planned days of the month
+            return p.sum * (p.zavisOt == 0 ? ctx.days : ctx.plannedDays);
+        if (p.sum != 0)
+            return p.sum;
+        if (p.vid == 0)
+            return ctx.salary;
+        if (p.vid == 1)
+            return (ctx.system >= 2 ? ctx.hourlyRate : ctx.pieceRate) * ctx.plannedMinutes / 60.0;
+        return ctx.doc.infoBase.config.mrot[std::size_t(ctx.month - 1)] * 100.0;
+    };
+    return PercentComponents(ctx, takes, baseOf);
 }
 
 // The employee's own rate: the salary, or the tariff for the planned hours.
@@ -182,24 +193,15 @@ void RuleAmountComponents(RateContext& ctx)
 // Permanent payments of base kinds 5-7: a percent of the components so far.
 int HighKindComponents(RateContext& ctx)
 {
-    for (const PostDoplEntry& p : ctx.doc.infoBase.current.postDopl) {
-        if (p.kod == 0 || p.vid < 5 || p.period > 1 || p.zavisOt > 1)
-            continue;
-        const PayKind* kind = PayKindOf(ctx.doc, p.kod);
-        if (!kind)
-            continue;
+    const auto takes = [](const PostDoplEntry& p) { return p.vid >= 5 && p.period <= 1 && p.zavisOt <= 1; };
+    const auto baseOf = [&ctx](const PostDoplEntry& p) {
         double base = 0;
         for (const Component& c : ctx.components)
             if (selectorTakes(ctx.doc, p.mask, c.code))
                 base += c.amount;
-        double factor = 0;
-        const int r = ctx.periodFactor(p, p.vid, factor);
-        if (r < 0)
-            return r;
-        if (r > 0)
-            ctx.add(base * percentOf(p) / 100.0 * factor, p.kod, sickLeaveBase(*kind));
-    }
-    return 0;
+        return base;
+    };
+    return PercentComponents(ctx, takes, baseOf);
 }
 
 // Rule rows with a percent raise the components of their code, for the part

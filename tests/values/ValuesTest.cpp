@@ -1,8 +1,8 @@
-#include "values/InsuranceNumber.h"
 #include "values/Values.h"
 #include "values/CScan.h"
 #include "values/Clock.h"
 #include "values/ImportCheck.h"
+#include "values/InsuranceNumber.h"
 #include "values/TypedFigure.h"
 
 #include <gtest/gtest.h>
@@ -353,8 +353,8 @@ TEST(DateTime, DaysInMonthAndFormatTime)
 // A figure field reads the whole text by its kind or refuses it naming the
 // field: a whole field (days 0-31) takes "12" and " 1 500 "'s digit groups
 // only where they fit, refuses "12,75", "12x", "1e3" and 16 digits; a percent
-// of two places takes "12,75" as 1,275 hundredths; money "0,285" is 28
-// kopecks; hours "7,5" are 7 h 5 min = 425 minutes, "12,75" has no minute 75.
+// of two places takes "12,75" as 1,275 hundredths; money takes "0,28" as 28
+// kopecks and refuses a third decimal ("0,285", "12,755"); hours "7,5" are 7 h 5 min = 425 minutes, "12,75" has no minute 75.
 TEST(TypedNumbers, FigureFieldsReadTheWholeTextByTheirKind)
 {
     const auto units = [](const FigureRule& rule, const char16_t* text) {

@@ -105,21 +105,7 @@ void SetBookGridColumns(CGridCtrl* grid, const std::vector<GridColumn>& columns,
     FitBookGridColumns(grid);
 }
 
-void FitBookGridColumns(CGridCtrl* grid)
-{
-    const int last = grid->GetColumnCount() - 1;
-    if (last <= 0)
-        return;
-    // Twice: the first pass may show or hide the vertical scroll bar.
-    for (int pass = 0; pass < 2; ++pass) {
-        grid->ResetScrollBars();
-        const int client = grid->isVisible() ? grid->viewport()->width() : grid->width() - 2 * grid->frameWidth();
-        const long others = grid->GetVirtualWidth() - grid->GetColumnWidth(last);
-        grid->SetColumnWidth(last, std::max(10, int(client - others)));
-    }
-    grid->ResetScrollBars();
-    grid->Refresh();
-}
+void FitBookGridColumns(CGridCtrl* grid) { grid->FitLastColumnToView(); }
 
 int AppendBookRow(CGridCtrl* grid, const QStringList& texts)
 {

@@ -28,16 +28,6 @@ constexpr int kDialogWidth = 580;
 constexpr int kTotalStep = 195; // from one total to the next
 constexpr int kGridHeight = 400;
 
-QFont AccountFont(bool bold)
-{
-    QFont font;
-    font.setFamilies(
-        {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    font.setPointSize(10);
-    font.setBold(bold);
-    return font;
-}
-
 QString TotalText(double kopecks) { return kalvor::FormatFixed(kopecks / 100, 2); }
 
 // A pay kind's name stands whole: from the left of its cell, wrapped at its
@@ -98,31 +88,7 @@ QLineEdit* CCalcLicSchetDlg::AddTotal(int id, const QString& label, int x)
 void CCalcLicSchetDlg::SetupGrid()
 {
     CFldHlpGridCtrl* grid = m_grid;
-    grid->SetGridBkColor(GetSysColour(ColourButtonFace));
-    SetGridDefaultMargins(grid);
-    grid->SetListMode(true);
-    grid->SetEditable(false);
-    grid->SetSingleRowSelection(true);
-    grid->SetHeaderSort(false);
-    grid->EnableTitleTips(false);
-    grid->SetTrackFocusCell(false);
-    static const QFont bold = AccountFont(true);
-    static const QFont normal = AccountFont(false);
-    for (int fixedCol = 0; fixedCol < 2; ++fixedCol) {
-        CGridDefaultCell* heading = grid->GetDefaultCell(true, fixedCol != 0);
-        heading->SetFont(&bold);
-        heading->SetTextColour(0x800040);
-        heading->SetBackColour(0xFFD79B);
-        heading->SetFormat(DT_CENTER | DT_VCENTER);
-        CGridDefaultCell* data = grid->GetDefaultCell(false, fixedCol != 0);
-        data->SetFont(&normal);
-        data->SetFormat(DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    }
-    grid->SetFixedRowCount(1);
-    grid->SetFixedColumnCount(0);
-    grid->SetColumnCount(kalvor::kPersonalAccountColumns);
-    grid->SetRowCount(1);
-    grid->SetRowHeight(0, QFontMetrics(bold).height() + 2 * 5 + 1);
+    SetupResultListGrid(grid, kalvor::kPersonalAccountColumns);
     const int width = grid->width();
     // The pay kinds' names take what the numbers leave, so that a name is not
     // cut beside an empty column.

@@ -70,42 +70,7 @@ CCalcPlatVedDlg::CCalcPlatVedDlg(CCommonFormView* view) : CFormChildDlg(392, vie
 void CCalcPlatVedDlg::SetupGrid()
 {
     CFldHlpGridCtrl* grid = m_grid;
-    grid->SetGridBkColor(GetSysColour(ColourButtonFace));
-    SetGridDefaultMargins(grid);
-    grid->SetListMode(true);
-    grid->SetEditable(false);
-    grid->SetSingleRowSelection(true);
-    grid->SetHeaderSort(false);
-    grid->EnableTitleTips(false);
-    grid->SetTrackFocusCell(false);
-    static const QFont bold = [] {
-        QFont f;
-        f.setFamilies(
-            {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-        f.setPointSize(10);
-        f.setBold(true);
-        return f;
-    }();
-    static const QFont normal = [] {
-        QFont f = bold;
-        f.setBold(false);
-        return f;
-    }();
-    for (int fixedCol = 0; fixedCol < 2; ++fixedCol) {
-        CGridDefaultCell* heading = grid->GetDefaultCell(true, fixedCol != 0);
-        heading->SetFont(&bold);
-        heading->SetTextColour(0x800040);
-        heading->SetBackColour(0xFFD79B);
-        heading->SetFormat(DT_CENTER | DT_VCENTER);
-        CGridDefaultCell* data = grid->GetDefaultCell(false, fixedCol != 0);
-        data->SetFont(&normal);
-        data->SetFormat(DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    }
-    grid->SetFixedRowCount(1);
-    grid->SetFixedColumnCount(0);
-    grid->SetColumnCount(3);
-    grid->SetRowCount(1);
-    grid->SetRowHeight(0, QFontMetrics(bold).height() + 2 * 5 + 1);
+    SetupResultListGrid(grid, 3);
     const int width = grid->width();
     grid->SetColumnWidth(0, int(std::ceil(width * 0.4 - 0.5)));
     grid->SetColumnWidth(1, int(std::ceil(width * 0.25 - 0.5)));

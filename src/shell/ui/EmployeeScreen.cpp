@@ -117,22 +117,7 @@ void CEmployeeDetailDlg::SetupGrid(const std::vector<GridColumn>& columns, const
 
 int CEmployeeDetailDlg::HeaderHeight() const { return m_grid->GetRowHeight(0); }
 
-void CEmployeeDetailDlg::FitLastColumn()
-{
-    CFldHlpGridCtrl* grid = m_grid;
-    const int last = grid->GetColumnCount() - 1;
-    if (last <= 0)
-        return;
-    // Twice: the first pass may show or hide the vertical scroll bar.
-    for (int pass = 0; pass < 2; ++pass) {
-        grid->ResetScrollBars();
-        const int client = grid->isVisible() ? grid->viewport()->width() : grid->width() - 2 * grid->frameWidth();
-        const long others = grid->GetVirtualWidth() - grid->GetColumnWidth(last);
-        grid->SetColumnWidth(last, std::max(10, int(client - others)));
-    }
-    grid->ResetScrollBars();
-    grid->Refresh();
-}
+void CEmployeeDetailDlg::FitLastColumn() { m_grid->FitLastColumnToView(); }
 
 namespace {
 constexpr quint32 kCellShowsDefault = 0x44454654; // item data of a cell that shows a default

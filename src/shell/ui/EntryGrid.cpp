@@ -5,6 +5,19 @@
 #include "shell/ui/CFormChildDlg.h"
 
 #include <QFont>
+#include <QFontMetrics>
+
+QFont EntryScreenFont(bool bold)
+{
+    // "Microsoft Sans Serif" is not on Linux; the same metrics come from
+    // Liberation Sans, or DejaVu Sans where that is missing.
+    QFont font;
+    font.setFamilies(
+        {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setPointSize(10);
+    font.setBold(bold);
+    return font;
+}
 
 CFldHlpGridCtrl* SetupEntryGrid(CFormChildDlg* dialog, int id, const QRect& rect)
 {
@@ -27,20 +40,8 @@ CFldHlpGridCtrl* SetupEntryGrid(CFormChildDlg* dialog, int id, const QRect& rect
     grid->EnableTitleTips(true);
     grid->SetListMode(true);
 
-    // "Microsoft Sans Serif" is not on Linux; the same metrics come from
-    // Liberation Sans, or DejaVu Sans where that is missing.
-    static QFont font = [] {
-        QFont f;
-        f.setFamilies(
-            {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-        f.setPointSize(10);
-        return f;
-    }();
-    static QFont bold = [] {
-        QFont f = font;
-        f.setBold(true);
-        return f;
-    }();
+    static const QFont font = EntryScreenFont(false);
+    static const QFont bold = EntryScreenFont(true);
     for (int fixedRow = 0; fixedRow < 2; ++fixedRow)
         for (int fixedCol = 0; fixedCol < 2; ++fixedCol) {
             CGridDefaultCell* cell = grid->GetDefaultCell(fixedRow != 0, fixedCol != 0);
@@ -55,6 +56,35 @@ CFldHlpGridCtrl* SetupEntryGrid(CFormChildDlg* dialog, int id, const QRect& rect
             }
         }
     return grid;
+}
+
+void SetupResultListGrid(CGridCtrl* grid, int columns)
+{
+    grid->SetGridBkColor(GridCtrl::GetSysColour(GridCtrl::ColourButtonFace));
+    SetGridDefaultMargins(grid);
+    grid->SetListMode(true);
+    grid->SetEditable(false);
+    grid->SetSingleRowSelection(true);
+    grid->SetHeaderSort(false);
+    grid->EnableTitleTips(false);
+    grid->SetTrackFocusCell(false);
+    static const QFont bold = EntryScreenFont(true);
+    static const QFont normal = EntryScreenFont(false);
+    for (int fixedCol = 0; fixedCol < 2; ++fixedCol) {
+        CGridDefaultCell* heading = grid->GetDefaultCell(true, fixedCol != 0);
+        heading->SetFont(&bold);
+        heading->SetTextColour(0x800040);
+        heading->SetBackColour(0xFFD79B);
+        heading->SetFormat(GridCtrl::DT_CENTER | GridCtrl::DT_VCENTER);
+        CGridDefaultCell* data = grid->GetDefaultCell(false, fixedCol != 0);
+        data->SetFont(&normal);
+        data->SetFormat(GridCtrl::DT_CENTER | GridCtrl::DT_VCENTER | GridCtrl::DT_SINGLELINE);
+    }
+    grid->SetFixedRowCount(1);
+    grid->SetFixedColumnCount(0);
+    grid->SetColumnCount(columns);
+    grid->SetRowCount(1);
+    grid->SetRowHeight(0, QFontMetrics(bold).height() + 2 * 5 + 1);
 }
 
 void SetGridDefaultMargins(CGridCtrl* grid)

@@ -1,6 +1,7 @@
 // The entry dialogs' grid set up the same way on every form.
 #pragma once
 
+#include <QFont>
 #include <QRect>
 
 class CFldHlpGridCtrl;
@@ -14,6 +15,16 @@ class CFormChildDlg;
 // mode, margins of 5, a 10-point face with Cyrillic, heading cells in purple
 // RGB(64, 0, 128) on light blue RGB(155, 215, 255).
 CFldHlpGridCtrl* SetupEntryGrid(CFormChildDlg* dialog, int id, const QRect& rect);
+// The entry screens' face: 10 points, "Microsoft Sans Serif" or, on Linux,
+// Liberation Sans (the same metrics) or DejaVu Sans; bold or not.
+QFont EntryScreenFont(bool bold);
+// A read-only list of a month's computed lines (the personal account, the pay
+// statement): button-face background, margins of 5, one heading row of the
+// bold face in purple RGB(64, 0, 128) on orange RGB(155, 215, 255), centred;
+// data cells centred on one line; single-row selection, no title tips, no
+// focus tracking, no header sort. The heading row is as high as its face
+// needs; the columns' widths are the caller's.
+void SetupResultListGrid(CGridCtrl* grid, int columns);
 // Text margin 5 in the grid's four default cells.
 void SetGridDefaultMargins(CGridCtrl* grid);
 // Clears the selection, the selected range and the focus cell, and sets

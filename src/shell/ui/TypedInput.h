@@ -108,7 +108,7 @@ void MarkDateInput(QLineEdit* edit);
 // Whether the widget is an input made with its kind.
 bool HasInputKind(const QWidget* widget);
 
-// Reads every typed input within the widget, in focus order; the first that
+// Reads every typed input within the widget, in the order they were made; the first that
 // does not read is said and focused, and false returned.
 bool ReadTypedInputs(QWidget* screen);
 
