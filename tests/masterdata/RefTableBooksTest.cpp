@@ -99,9 +99,9 @@ TEST(GridBooks, CodeBooksDropRowsWithoutACodeSortAndCutNames)
 
     // A salary typed as 1500 is 150,000 kopecks and shows as 1500.00.
     // A third decimal is no amount: the cell reads 0, never rounded.
-    StoreGridBookRows(GridBook::Positions,
-                      {Row({"7", "Инженер", "1500"}), Row({"3", "Мастер", "1234.56"}), Row({"4", "Техник", "1234.567"})},
-                      doc);
+    StoreGridBookRows(
+        GridBook::Positions,
+        {Row({"7", "Инженер", "1500"}), Row({"3", "Мастер", "1234.56"}), Row({"4", "Техник", "1234.567"})}, doc);
     ASSERT_EQ(doc.refFiles.postCount, 3);
     EXPECT_EQ(doc.refFiles.post[2].salary, 150'000);
     EXPECT_EQ(doc.refFiles.post[0].salary, 123'456);
