@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 #include <tuple>
 
 namespace kalvor::masterdata {
@@ -90,53 +91,60 @@ const PickPair kPaySystemPairs[] = {
 
 // ------------------------------------------------------------------ main data
 
+// A field of the main-data page read by its input's rule (CardFieldRule), in
+// units of its last place; nothing when the text is refused (the stored value
+// stays) or, in a group, when it is empty or 0.
+std::optional<double> MainDataUnits(int id, const QString& text, bool filledOnly)
+{
+    const FigureReading reading = ReadFigure(QString(), CardFieldRule(0, id), text);
+    if (!reading.read || (filledOnly && reading.units == 0))
+        return std::nullopt;
+    return reading.units;
+}
+
 // The numbers of the page into the attributes, shop and tax table: each
 // typed number goes into its field when it differs from the stored one (in a
-// group only when it is filled). The values have passed their range checks.
+// group only when it is filled).
 bool StoreMainNumbers(const MainDataFields& f, MainDataTarget& t, bool filledOnly)
 {
     ib::EmployeeAttributes& a = t.attr;
     bool changed = false;
-    auto store = [&](const QString& text, int stored, auto assign) {
-        const int value = ReadNumber(text);
-        if ((filledOnly && value == 0) || value == stored)
+    auto store = [&](int id, const QString& text, int stored, auto assign) {
+        const std::optional<double> value = MainDataUnits(id, text, filledOnly);
+        if (!value || int(*value) == stored)
             return;
-        assign(value);
+        assign(int(*value));
         changed = true;
     };
-    store(f.status, a.priznUv, [&](int v) { a.priznUv = u16(v); });
-    store(f.schedule, a.graph, [&](int v) { a.graph = u8(v); });
-    store(f.profession, a.prof, [&](int v) { a.prof = u16(v); });
-    store(f.shop, t.shop, [&](int v) { t.shop = u8(v); });
-    store(f.brigade, a.brig, [&](int v) { a.brig = ib::i8(v); });
-    store(f.category, a.kateg, [&](int v) { a.kateg = u16(v); });
-    store(f.taxTable, t.head.tabPodoh, [&](int v) { t.head.tabPodoh = ib::i8(v); });
-    store(f.paySystem, a.sistOpl, [&](int v) { a.sistOpl = u8(v); });
-    store(f.unionTable, a.tabProf, [&](int v) { a.tabProf = u16(v); });
+    store(1016, f.status, a.priznUv, [&](int v) { a.priznUv = u16(v); });
+    store(1000, f.schedule, a.graph, [&](int v) { a.graph = u8(v); });
+    store(1018, f.profession, a.prof, [&](int v) { a.prof = u16(v); });
+    store(1001, f.shop, t.shop, [&](int v) { t.shop = u8(v); });
+    store(1019, f.brigade, a.brig, [&](int v) { a.brig = ib::i8(v); });
+    store(1002, f.category, a.kateg, [&](int v) { a.kateg = u16(v); });
+    store(1020, f.taxTable, t.head.tabPodoh, [&](int v) { t.head.tabPodoh = ib::i8(v); });
+    store(1003, f.paySystem, a.sistOpl, [&](int v) { a.sistOpl = u8(v); });
+    store(1023, f.unionTable, a.tabProf, [&](int v) { a.tabProf = u16(v); });
     return changed;
 }
 
-bool StoreTariff(const QString& text, ib::Tariff3& tariff, bool filledOnly)
+// A tariff read by its input's rule as thousandths of a rouble.
+bool StoreTariff(int id, const QString& text, ib::Tariff3& tariff, bool filledOnly)
 {
-    PackedFixed3 packed = PackedFixed3::make(tariff.rub, tariff.thou);
-    PackedFixed3 typed;
-    ParseFloatField(text, typed);
-    if (filledOnly && typed.isZero())
+    const std::optional<double> thousandths = MainDataUnits(id, text, filledOnly);
+    if (!thousandths)
         return false;
-    if (ParseFloatField(text, packed) <= 0)
-        return false;
-    tariff.rub = u16(packed.roubles());
-    tariff.thou = u16(packed.thousandths());
-    return true;
+    const ib::Tariff3 before = tariff;
+    tariff.rub = u16(*thousandths / 1000);
+    tariff.thou = u16(std::int64_t(*thousandths) % 1000);
+    return tariff.rub != before.rub || tariff.thou != before.thou;
 }
 
-bool StoreMoney(const QString& text, double& field, bool filledOnly)
+// An amount read by its input's rule as kopecks.
+bool StoreMoney(int id, const QString& text, double& field, bool filledOnly)
 {
-    double typed = 0;
-    ParseMoneyKopecks(text, typed);
-    if (filledOnly && typed == 0)
-        return false;
-    return ParseMoneyKopecks(text, field) > 0;
+    const std::optional<double> kopecks = MainDataUnits(id, text, filledOnly);
+    return kopecks && StoreIfDifferent(field, *kopecks);
 }
 
 bool StorePacked(u16 value, u16& field, bool filledOnly)
@@ -149,12 +157,12 @@ bool StorePacked(u16 value, u16& field, bool filledOnly)
 bool StoreAmountsAndDates(const MainDataFields& f, ib::EmployeeHead& h, bool filledOnly)
 {
     bool changed = false;
-    changed |= StoreMoney(f.salary, h.oklad, filledOnly);
-    changed |= StoreMoney(f.rate, h.stavka, filledOnly);
-    changed |= StoreTariff(f.timeTariff, h.tarifVrem, filledOnly);
-    changed |= StoreMoney(f.advance, h.avans, filledOnly);
-    changed |= StoreTariff(f.pieceTariff, h.tarifSdel, filledOnly);
-    changed |= StoreMoney(f.allowance, h.nadbav, filledOnly);
+    changed |= StoreMoney(1004, f.salary, h.oklad, filledOnly);
+    changed |= StoreMoney(1024, f.rate, h.stavka, filledOnly);
+    changed |= StoreTariff(1005, f.timeTariff, h.tarifVrem, filledOnly);
+    changed |= StoreMoney(1025, f.advance, h.avans, filledOnly);
+    changed |= StoreTariff(1006, f.pieceTariff, h.tarifSdel, filledOnly);
+    changed |= StoreMoney(1026, f.allowance, h.nadbav, filledOnly);
     const std::pair<u16, u16*> dates[] = {{f.datR, &h.datR},
                                           {f.datSevStag, &h.datSevStag},
                                           {f.datPr1, &h.datPr1},
@@ -168,14 +176,12 @@ bool StoreAmountsAndDates(const MainDataFields& f, ib::EmployeeHead& h, bool fil
     for (const auto& [value, field] : dates) changed |= StorePacked(value, *field, filledOnly);
     for (std::size_t k = 0; k < f.costCodes.size(); ++k) {
         std::array<u16, 3>& code = h.spz[k];
-        if (filledOnly && f.costCodes[k].trimmed().isEmpty())
-            continue;
         // The whole text by the field's rule ("1 500" is 1500, never 1).
-        const FigureReading reading = ReadFigure(QString(), WholeFigure(0, double(kPacked12DigitsMax)), f.costCodes[k]);
-        if (!reading.read)
+        const std::optional<double> value = MainDataUnits(kCardCostCodeFields[k], f.costCodes[k], filledOnly);
+        if (!value)
             continue;
         const std::array<u16, 3> before = code;
-        SetPacked12Digits(std::uint64_t(reading.units), code[0], code[1], code[2]);
+        SetPacked12Digits(std::uint64_t(*value), code[0], code[1], code[2]);
         changed |= code != before;
     }
     return changed;
@@ -308,16 +314,15 @@ QString ReadCardNumber(int id, const QString& text, int* value)
 
 FigureRule CardFieldRule(int page, int id)
 {
-    constexpr int kCostCodes[] = {1010, 1011, 1012, 1013, 1014, 1015};
     constexpr int kImputedIncomeMonths[] = {1083, 1084, 1085, 1086, 1089, 1088, 1087, 1090, 1091, 1092, 1093, 1094};
     const auto among = [id](const auto& ids) { return std::find(std::begin(ids), std::end(ids), id) != std::end(ids); };
     if (page == 1 && (id == 1016 || id == 1117 || among(kImputedIncomeMonths)))
         return WholeFigure(0, 1); // a mark: 1 or nothing
-    if (page == 1 && id == 1096)
-        return MoneyFigure();
+    if (page == 1 && id == kDeductionTotalField)
+        return {FigureKind::Money, 2, 0, kMaxDeductionKopecks / 100.0}; // 29 bits of kopecks
     if (const CardNumberField* number = CardNumberRule(id))
         return WholeFigure(0, number->maximum);
-    if (page == 0 && among(kCostCodes))
+    if (page == 0 && among(kCardCostCodeFields))
         return WholeFigure(0, double(kPacked12DigitsMax));
     if (page == 0)
         for (const auto& [amount, label, tariff] : kCardAmounts)
@@ -408,17 +413,10 @@ QString ShortNameOfFullName(const QString& fio) { return ib::ShortNameOf(fio); }
 
 QString ReadDeductionTotal(const QString& text, u32* kopecks)
 {
-    double amount = 0;
-    if (ParseMoneyKopecks(text, amount) == kFieldRefused) {
-        *kopecks = 0;
-        return NumberRefusedText(QStringLiteral("Общая сумма"), text);
-    }
-    if (amount < 0 || amount > double(kMaxDeductionKopecks)) {
-        *kopecks = 0;
-        return QStringLiteral("Сумма имущественного вычета должна быть в пределах от 0 до 5368709.11");
-    }
-    *kopecks = u32(amount);
-    return QString();
+    const FigureReading reading =
+        ReadFigure(QStringLiteral("Общая сумма"), CardFieldRule(1, kDeductionTotalField), text);
+    *kopecks = reading.read ? u32(reading.units) : 0;
+    return reading.refusal;
 }
 
 void SetDeductionAmount(ib::EmployeeHead& head, u32 kopecks, const QDate& today)

@@ -44,6 +44,10 @@ QString ReadCardNumber(int id, const QString& text, int* value);
 // keeps more).
 inline constexpr int kCardTextLength = 120;
 inline constexpr int kCardAddressField = 1053, kCardAddressLength = 143;
+// The six cost codes of the main-data page and the property deduction's
+// total on the additional-data page.
+inline constexpr int kCardCostCodeFields[] = {1010, 1011, 1012, 1013, 1014, 1015};
+inline constexpr int kDeductionTotalField = 1096;
 // The rule of an input of a page of the card (0 main data, 1 extra data, 2
 // passport data) by its control: the numbers within their ranges, the amounts
 // and tariffs, the extra data's marks, the cost codes of twelve digits, and a
@@ -119,8 +123,9 @@ struct MainDataTarget {
 // Stores the values that differ from the employee's (the whole page), or with
 // filledOnly only the values that are filled (not empty, not 0): the group's
 // append. A changed name rebuilds the short name; in a group only the short
-// name follows the name. Values must have passed CheckMainData. True when
-// anything changed.
+// name follows the name. Each value is read by its input's rule
+// (CardFieldRule); a text the rule refuses keeps the stored value (CheckMainData
+// names it before anything is stored). True when anything changed.
 bool StoreMainData(const MainDataFields& fields, MainDataTarget target, bool filledOnly);
 
 // ------------------------------------------------------------------ property deduction
@@ -128,9 +133,9 @@ bool StoreMainData(const MainDataFields& fields, MainDataTarget target, bool fil
 // The largest amount of the deduction's 29-bit fields, in kopecks.
 inline constexpr u32 kMaxDeductionKopecks = (1u << 29) - 1;
 
-// The total typed into its field, read as money (roubles to the nearest
-// kopeck; empty is 0): the kopecks, or the refusal of a text that does not
-// read, a negative amount or one above 5 368 709,11 roubles.
+// The total typed into its field, read by the field's rule (CardFieldRule:
+// money from 0 to what 29 bits of kopecks hold; empty is 0): the kopecks, or
+// the refusal of a text the rule refuses (0 kopecks then).
 QString ReadDeductionTotal(const QString& text, u32* kopecks);
 // The total, balance and year amount take the amount (their top three bits
 // kept). A start date is set to today when there is none and the amount is

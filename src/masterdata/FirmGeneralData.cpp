@@ -5,8 +5,6 @@
 #include "values/Values.h"
 
 #include <algorithm>
-#include <climits>
-#include <cmath>
 
 namespace kalvor::masterdata {
 
@@ -124,38 +122,27 @@ const Field* FindField(int id)
 
 QString NumberText(int value) { return value == 0 ? QString() : QString::number(value); }
 
-// Any whole number an int holds: the Numbers are then checked against their
-// range; a month and a parameter bit are 1 or 0 (WholeRule).
-constexpr FigureRule kWholeRule = WholeFigure(INT_MIN, INT_MAX);
-
 // The rule of a flag's text: 1 sets it, 0 or nothing clears it.
 constexpr FigureRule kFlagRule = WholeFigure(0, 1);
 
-// A whole-number field's text read in full (ReadFigure); 0 when it does not
-// read, which GenInfoFieldError refuses beforehand.
-int ReadNumber(const QString& text)
+// The field's text read by the field's own rule (GenInfoFieldRule), in units
+// of its last place; a text the rule refuses keeps the stored value.
+int FieldUnitsOr(int id, const QString& text, int stored)
 {
-    const FigureReading reading = ReadFigure(QString(), kWholeRule, text);
-    return reading.read ? int(reading.units) : 0;
+    return int(FigureUnitsOr(GenInfoFieldRule(id), text, stored));
 }
 
-// A typed number in hundredths, rounded from its decimal text as typed
-// amounts are (ReadTypedUnits); 0 when it does not read, which
-// GenInfoFieldError refuses beforehand.
-double ReadHundredths(const QString& text)
+// A holiday's word (day x 256 + month) read by the rule of typed days of the
+// year (ReadTypedDayMonth); an empty text is 0, a text that is no day keeps
+// the stored word.
+u16 HolidayWordOr(const QString& text, u16 stored)
 {
-    double hundredths = 0;
-    return ReadTypedUnits(text, 2, hundredths) == TypedDecimal::Number ? hundredths : 0;
-}
-
-// A "%.2f" number split into its whole part and its hundredths, as the
-// working-day length (hours.minutes) and the loan percent are typed.
-void SplitWholeHundredths(const QString& text, int& whole, int& hundredths)
-{
-    // Beyond any field's range either way; kept within an int's.
-    const double units = std::clamp(ReadHundredths(text), -1e9, 1e9);
-    whole = int(std::floor(units / 100));
-    hundredths = int(units - whole * 100.0);
+    const TypedDate typed = ReadTypedDayMonth(text);
+    switch (typed.read) {
+    case TypedDateRead::Date: return u16(typed.day * 256 + typed.month);
+    case TypedDateRead::Empty: return 0;
+    default: return stored;
+    }
 }
 
 QString WholeHundredthsText(int whole, int hundredths)
@@ -226,18 +213,23 @@ bool StoreIfChanged(T& place, T value)
     return true;
 }
 
+// The working day's length read by its rule as hundredths: hours, and the
+// minutes as the two places after the separator. Minutes of 60 or more,
+// which GenInfoFieldError refuses, keep the stored length.
 bool StoreDayLength(const QString& text, FirmInfo& firm)
 {
-    int hours = 0, minutes = 0;
-    SplitWholeHundredths(text, hours, minutes);
+    const int units = FieldUnitsOr(1079, text, firm.dnHr() * 100 + firm.dnMin());
+    const int hours = units / 100, minutes = units % 100;
+    if (minutes > 59)
+        return false;
     const u16 word = u16((firm.parWord & 0x3F) | ((hours & 15) << 6) | ((minutes & 63) << 10));
     return StoreIfChanged(firm.parWord, word);
 }
 
 bool StoreLoanPercent(const QString& text, FirmInfo& firm)
 {
-    int whole = 0, hundredths = 0;
-    SplitWholeHundredths(text, whole, hundredths);
+    const int units = FieldUnitsOr(1070, text, firm.procSsudWhole * 100 + firm.procSsudHundredths);
+    const int whole = units / 100, hundredths = units % 100;
     bool changed = false;
     if (firm.procSsudWhole != unsigned(whole & 127)) {
         firm.procSsudWhole = u8(whole & 127);
@@ -320,12 +312,12 @@ QString GenInfoFieldError(int id, const QString& text)
     if (!f)
         return QString();
     const QString label = GenInfoFieldLabel(id);
-    if (const FigureReading reading = ReadFigure(label, GenInfoFieldRule(id), text); !reading.read)
+    const FigureReading reading = ReadFigure(label, GenInfoFieldRule(id), text);
+    if (!reading.read)
         return reading.refusal;
     switch (f->kind) {
     case Kind::DayLength: {
-        int hours = 0, minutes = 0;
-        SplitWholeHundredths(text, hours, minutes);
+        const int minutes = int(reading.units) % 100;
         return minutes > 59
                    ? QStringLiteral("Некорректное время в поле \"%1\" (часы.минуты): %2").arg(label, text.trimmed())
                    : QString();
@@ -348,24 +340,33 @@ bool StoreGenInfoField(int id, const QString& text, FirmInfo& firm, InfoBaseConf
     case Kind::Text: return StoreIfChanged(firm.texts[size_t(f->index)], text.left(kGenInfoTextLength));
     case Kind::Number: {
         const int before = NumberValue(id, firm, config);
-        SetNumberValue(id, ReadNumber(text), firm, config);
+        SetNumberValue(id, FieldUnitsOr(id, text, before), firm, config);
         return NumberValue(id, firm, config) != before;
     }
-    case Kind::Hundredths: return StoreIfChanged(HundredthsPlace(id, firm), u16(int(ReadHundredths(text)) & 0xFFFF));
+    case Kind::Hundredths: {
+        u16& place = HundredthsPlace(id, firm);
+        return StoreIfChanged(place, u16(FieldUnitsOr(id, text, place)));
+    }
     case Kind::MonthFlag: {
         const u16 bit = u16(1u << (3 + f->index));
-        const u16 word = ReadNumber(text) == 1 ? u16(config.okrugWord | bit) : u16(config.okrugWord & ~bit);
-        return StoreIfChanged(config.okrugWord, word);
+        const bool set = FieldUnitsOr(id, text, config.korr(f->index) ? 1 : 0) == 1;
+        return StoreIfChanged(config.okrugWord, set ? u16(config.okrugWord | bit) : u16(config.okrugWord & ~bit));
     }
-    case Kind::Money: return ParseMoneyKopecks(text, firm.*MoneyMember(id)) > 0;
+    case Kind::Money: {
+        double& place = firm.*MoneyMember(id);
+        return StoreIfChanged(place, FigureUnitsOr(GenInfoFieldRule(id), text, place));
+    }
     case Kind::LoanPercent: return StoreLoanPercent(text, firm);
     case Kind::ParamBit: {
         const u16 bit = u16(1u << f->index);
-        const u16 word = ReadNumber(text) == 1 ? u16(firm.parWord | bit) : u16(firm.parWord & ~bit);
-        return StoreIfChanged(firm.parWord, word);
+        const bool set = FieldUnitsOr(id, text, (firm.parWord >> f->index) & 1) == 1;
+        return StoreIfChanged(firm.parWord, set ? u16(firm.parWord | bit) : u16(firm.parWord & ~bit));
     }
     case Kind::DayLength: return StoreDayLength(text, firm);
-    case Kind::Holiday: return ParseDayMonth(text, firm.fete[size_t(f->index)]) > 0;
+    case Kind::Holiday: {
+        u16& place = firm.fete[size_t(f->index)];
+        return StoreIfChanged(place, HolidayWordOr(text, place));
+    }
     case Kind::NoDate: return false;
     }
     return false;

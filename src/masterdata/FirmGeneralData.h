@@ -36,7 +36,9 @@ bool IsGenInfoHoliday(int id);
 // that is no date).
 QString GenInfoFieldError(int id, const QString& text);
 
-// Stores the text into the field's place; true when the stored value changed.
+// Stores the text into the field's place, read by the field's rule
+// (GenInfoFieldRule; a holiday by the rule of typed days of the year); a text
+// the rule refuses keeps the stored value. True when the stored value changed.
 // Holidays are stored as typed: CompactHolidays puts them in order afterwards.
 bool StoreGenInfoField(int id, const QString& text, infobase::FirmInfo& firm, infobase::InfoBaseConfig& config);
 

@@ -1,8 +1,6 @@
 #include "masterdata/GridBooks.h"
 
 #include "infobase/InfoBaseDb.h"
-#include "masterdata/TypedFields.h"
-#include "values/CScan.h"
 #include "values/Values.h"
 
 #include <algorithm>
@@ -24,15 +22,20 @@ QString FieldName(const QString& text, int width)
     return name;
 }
 
-double Kopecks(const QString& text)
+// A cell read by its column's rule (GridBookRules, the rule the grid
+// declares), in units of its last place (kopecks for an amount); a text the
+// rule refuses reads 0, as a row read afresh has nothing stored.
+double CellUnits(GridBook book, const QStringList& cells, int column)
 {
-    double value = 0;
-    ParseMoneyKopecks(text, value);
-    return value;
+    return FigureUnitsOr(GridBookRules(book)[std::size_t(column)], Cell(cells, column), 0);
 }
 
 // The code of a row when it reads as a non-zero number.
-bool RowCode(const QStringList& cells, int& code) { return ScanInt(Cell(cells, 0), code) && code != 0; }
+bool RowCode(GridBook book, const QStringList& cells, int& code)
+{
+    code = int(CellUnits(book, cells, 0));
+    return code != 0;
+}
 
 std::vector<QStringList> ShopRows(const ib::CInfoBase& base)
 {
@@ -49,9 +52,11 @@ void StoreShops(const std::vector<QStringList>& rows, ib::CInfoBase& base)
 {
     std::vector<ib::ShopRecord> records;
     for (const QStringList& cells : rows) {
-        int number = 0;
-        if (int(records.size()) < ib::CInfoBase::ShopCount && ScanInt(Cell(cells, 0), number))
-            records.push_back({static_cast<ib::u8>(number), ib::fitText(Cell(cells, 1), 120)});
+        // A shop's number is kept even when 0; a row without one is dropped.
+        const QString number = Cell(cells, 0);
+        const FigureReading reading = ReadFigure(QString(), GridBookRules(GridBook::Shops)[0], number);
+        if (int(records.size()) < ib::CInfoBase::ShopCount && reading.read && !number.trimmed().isEmpty())
+            records.push_back({static_cast<ib::u8>(reading.units), ib::fitText(Cell(cells, 1), 120)});
     }
     std::stable_sort(records.begin(), records.end(),
                      [](const ib::ShopRecord& a, const ib::ShopRecord& b) { return a.number < b.number; });
@@ -78,13 +83,14 @@ std::vector<QStringList> CodeBookRows(const std::array<Record, N>& table, int co
 // Rows with a non-zero code become records one after another; the count is
 // theirs; the table is sorted by its comparator.
 template <class Record, std::size_t N, class Read, class Less>
-void StoreCodeBook(const std::vector<QStringList>& rows, std::array<Record, N>& table, int& count, Read read, Less less)
+void StoreCodeBook(GridBook book, const std::vector<QStringList>& rows, std::array<Record, N>& table, int& count,
+                   Read read, Less less)
 {
     table = {};
     std::size_t stored = 0;
     for (const QStringList& cells : rows) {
         int code = 0;
-        if (stored >= N || !RowCode(cells, code))
+        if (stored >= N || !RowCode(book, cells, code))
             continue;
         table[stored++] = read(cells, code);
     }
@@ -122,10 +128,10 @@ void StoreContributions(const std::vector<QStringList>& rows, ib::CRefFiles& fil
         if (stored >= files.sbor.size())
             break;
         ib::ContributionKind& kind = files.sbor[stored++];
-        kind.code = static_cast<ib::u16>(TypedNumber(Cell(cells, 0)));
-        kind.table = static_cast<ib::i8>(TypedNumber(Cell(cells, 1)));
+        kind.code = static_cast<ib::u16>(CellUnits(GridBook::Contributions, cells, 0));
+        kind.table = static_cast<ib::i8>(CellUnits(GridBook::Contributions, cells, 1));
         kind.name = FieldName(Cell(cells, 2), 64);
-        kind.baseSelector = static_cast<ib::i8>(TypedNumber(Cell(cells, 3)));
+        kind.baseSelector = static_cast<ib::i8>(CellUnits(GridBook::Contributions, cells, 3));
     }
     files.sborCount = ib::u16(stored);
 }
@@ -240,16 +246,16 @@ void StoreGridBookRows(GridBook book, const std::vector<QStringList>& rows, ib::
     case GridBook::Shops: StoreShops(rows, doc.infoBase); return;
     case GridBook::Positions:
         StoreCodeBook(
-            rows, files.post, count,
-            [](const QStringList& c, int code) {
-                return ib::PositionRecord{ib::i16(code), FieldName(Cell(c, 1), 26), Kopecks(Cell(c, 2))};
+            book, rows, files.post, count,
+            [book](const QStringList& c, int code) {
+                return ib::PositionRecord{ib::i16(code), FieldName(Cell(c, 1), 26), CellUnits(book, c, 2)};
             },
             ib::ComparePostRecords);
         files.postCount = ib::u16(count);
         return;
     case GridBook::Professions:
         StoreCodeBook(
-            rows, files.profi, count,
+            book, rows, files.profi, count,
             [](const QStringList& c, int code) {
                 return ib::ProfessionRecord{ib::i16(code), FieldName(Cell(c, 1), 26)};
             },
@@ -258,19 +264,19 @@ void StoreGridBookRows(GridBook book, const std::vector<QStringList>& rows, ib::
         return;
     case GridBook::Ranks:
         StoreCodeBook(
-            rows, files.title, count,
-            [](const QStringList& c, int code) {
-                return ib::RankRecord{ib::i16(code), FieldName(Cell(c, 1), 17), Kopecks(Cell(c, 2))};
+            book, rows, files.title, count,
+            [book](const QStringList& c, int code) {
+                return ib::RankRecord{ib::i16(code), FieldName(Cell(c, 1), 17), CellUnits(book, c, 2)};
             },
             ib::CompareTitleRecords);
         files.titleCount = ib::u16(count);
         return;
     case GridBook::Deductions:
         StoreCodeBook(
-            rows, files.vichet.records, count,
-            [](const QStringList& c, int code) {
-                return ib::DeductionKind{ib::u16(code), FieldName(Cell(c, 1), 20), Kopecks(Cell(c, 2)),
-                                         Kopecks(Cell(c, 3))};
+            book, rows, files.vichet.records, count,
+            [book](const QStringList& c, int code) {
+                return ib::DeductionKind{ib::u16(code), FieldName(Cell(c, 1), 20), CellUnits(book, c, 2),
+                                         CellUnits(book, c, 3)};
             },
             ib::CompareVichetRecords);
         files.vichet.count = ib::u8(count);

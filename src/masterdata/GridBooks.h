@@ -38,8 +38,9 @@ std::vector<FigureRule> GridBookRules(GridBook book);
 // cell (a shop's number is shown even when 0).
 std::vector<QStringList> GridBookRows(GridBook book, const infobase::KalvorDocData& doc);
 
-// The grid's rows back into the book's table by its rules: shops with a
-// number that reads, sorted by number; positions, professions, ranks and
+// The grid's rows back into the book's table, each cell read by its column's
+// rule (GridBookRules; a cell the rule refuses reads 0): shops with a number,
+// sorted by number; positions, professions, ranks and
 // deductions with a non-zero code, sorted by code; every contribution row in
 // grid order. Names are cut to their fields' widths; the count becomes the
 // number of stored rows.

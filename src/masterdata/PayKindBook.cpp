@@ -52,11 +52,29 @@ constexpr std::array<PayKindFieldInfo, PayKindFieldCount> kFields = {{
     {1232, "Шапка", kFlag},
 }};
 
-// A flag keeps the lowest bit of the typed number.
-template <class Set>
-int StoreFlag(int stored, QStringView text, Set set)
+// A field's text read by the field's rule for the kind (PayKindFieldRule), in
+// units of its last place (kopecks for an amount); a text the rule refuses
+// keeps the stored value.
+int FieldUnitsOr(const PayKindTexts& t, PayKindField field, int code, int stored)
 {
-    return StoreBits(stored, TypedNumber(text) & 1, set);
+    return int(FigureUnitsOr(PayKindFieldRule(field, code), t[field], stored));
+}
+
+// An amount read by its field's rule into its place; 1 when it changed.
+int StoreAmount(const PayKindTexts& t, PayKindField field, double& place)
+{
+    const double kopecks = FigureUnitsOr(PayKindFieldRule(field, 0), t[field], place);
+    if (kopecks == place)
+        return 0;
+    place = kopecks;
+    return 1;
+}
+
+// A flag (0 or 1) read by its rule.
+template <class Set>
+int StoreFlag(const PayKindTexts& t, PayKindField field, int stored, Set set)
+{
+    return StoreBits(stored, FieldUnitsOr(t, field, 0, stored), set);
 }
 
 // enBln and enSrPremBln settled together from their typed values.
@@ -86,34 +104,36 @@ int ReadSickLeaveAverage(int typedEnBln, int typedPrem, PayKind& kind)
 
 int ReadNumbers(const PayKindTexts& t, PayKind& kind)
 {
+    const int code = kind.kod;
+    auto read = [&](PayKindField field, int stored) { return FieldUnitsOr(t, field, code, stored); };
     int changed = 0;
-    changed |= StoreIfChanged(kind.kod, TypedNumber(t[FieldKod]) & 0xFFFF);
+    changed |= StoreIfChanged(kind.kod, read(FieldKod, kind.kod));
     changed |= StoreTextIfChanged(t[FieldName], kind.name, 120);
-    changed |= StoreBits(kind.fond, InRangeOrZero(TypedNumber(t[FieldFond]), 0, 7), [&](int v) { kind.fond = v; });
-    changed |= StoreBits(kind.enOtp, TypedNumber(t[FieldEnOtp]) & 3, [&](int v) { kind.enOtp = v; });
-    changed |= StoreIfChanged(kind.budgOtp, TypedNumber(t[FieldBudgOtp]) & 0xFFFF);
-    changed |= StoreIfChanged(kind.koefOtp, TypedNumber(t[FieldKoefOtp]) & 0xFFFF);
-    changed |= ReadSickLeaveAverage(TypedNumber(t[FieldEnBln]), TypedNumber(t[FieldEnSrPremBln]), kind);
-    changed |= StoreIfChanged(kind.budgBln, TypedNumber(t[FieldBudgBln]) & 0xFFFF);
-    changed |= StoreIfChanged(kind.kodDoh, TypedNumber(t[FieldKodDoh]) & 0xFFFF);
-    changed |= StoreIfChanged(kind.kodSkid, TypedNumber(t[FieldKodSkid]) & 0xFFFF);
+    changed |= StoreBits(kind.fond, read(FieldFond, kind.fond), [&](int v) { kind.fond = v; });
+    changed |= StoreBits(kind.enOtp, read(FieldEnOtp, kind.enOtp), [&](int v) { kind.enOtp = v; });
+    changed |= StoreIfChanged(kind.budgOtp, read(FieldBudgOtp, kind.budgOtp));
+    changed |= StoreIfChanged(kind.koefOtp, read(FieldKoefOtp, kind.koefOtp));
+    changed |= ReadSickLeaveAverage(read(FieldEnBln, kind.enBln()), read(FieldEnSrPremBln, kind.enSrPremBln), kind);
+    changed |= StoreIfChanged(kind.budgBln, read(FieldBudgBln, kind.budgBln));
+    changed |= StoreIfChanged(kind.kodDoh, read(FieldKodDoh, kind.kodDoh));
+    changed |= StoreIfChanged(kind.kodSkid, read(FieldKodSkid, kind.kodSkid));
     return changed;
 }
 
 int ReadFlags(const PayKindTexts& t, PayKind& k)
 {
     int changed = 0;
-    changed |= StoreFlag(k.oblProf, t[FieldOblProf], [&](int v) { k.oblProf = v; });
-    changed |= StoreFlag(k.enAlim, t[FieldEnAlim], [&](int v) { k.enAlim = v; });
-    changed |= StoreFlag(k.enKoefRS, t[FieldEnKoefRS], [&](int v) { k.enKoefRS = v; });
-    changed |= StoreFlag(k.g11, t[FieldG11], [&](int v) { k.g11 = v; });
-    changed |= StoreFlag(k.enSrZar, t[FieldEnSrZar], [&](int v) { k.enSrZar = v; });
-    changed |= StoreFlag(k.hr1, t[FieldHr1], [&](int v) { k.hr1 = v; });
-    changed |= StoreFlag(k.hr2, t[FieldHr2], [&](int v) { k.hr2 = v; });
-    changed |= StoreFlag(k.hr3, t[FieldHr3], [&](int v) { k.hr3 = v; });
-    changed |= StoreFlag(k.hr4, t[FieldHr4], [&](int v) { k.hr4 = v; });
-    changed |= StoreFlag(k.oblPodoh, t[FieldOblPodoh], [&](int v) { k.oblPodoh = v; });
-    changed |= StoreFlag(k.vedShap, t[FieldVedShap], [&](int v) { k.vedShap = v; });
+    changed |= StoreFlag(t, FieldOblProf, k.oblProf, [&](int v) { k.oblProf = v; });
+    changed |= StoreFlag(t, FieldEnAlim, k.enAlim, [&](int v) { k.enAlim = v; });
+    changed |= StoreFlag(t, FieldEnKoefRS, k.enKoefRS, [&](int v) { k.enKoefRS = v; });
+    changed |= StoreFlag(t, FieldG11, k.g11, [&](int v) { k.g11 = v; });
+    changed |= StoreFlag(t, FieldEnSrZar, k.enSrZar, [&](int v) { k.enSrZar = v; });
+    changed |= StoreFlag(t, FieldHr1, k.hr1, [&](int v) { k.hr1 = v; });
+    changed |= StoreFlag(t, FieldHr2, k.hr2, [&](int v) { k.hr2 = v; });
+    changed |= StoreFlag(t, FieldHr3, k.hr3, [&](int v) { k.hr3 = v; });
+    changed |= StoreFlag(t, FieldHr4, k.hr4, [&](int v) { k.hr4 = v; });
+    changed |= StoreFlag(t, FieldOblPodoh, k.oblPodoh, [&](int v) { k.oblPodoh = v; });
+    changed |= StoreFlag(t, FieldVedShap, k.vedShap, [&](int v) { k.vedShap = v; });
     return changed;
 }
 
@@ -121,21 +141,21 @@ int ReadFlags(const PayKindTexts& t, PayKind& k)
 int ReadRoundingCodeAndColumn(const PayKindTexts& t, PayKind& kind)
 {
     int changed = 0;
-    // A rounding value outside the 3-bit field is read as 0; it never spills
-    // into the column that shares its byte.
-    changed |= StoreBits(kind.okrug, InRangeOrZero(TypedNumber(t[FieldOkrug]), 0, 7), [&](int v) { kind.okrug = v; });
-    std::uint16_t ch = kind.spzCh, sc = kind.spzSc, au = kind.spzAu;
-    if (ParsePacked12Digits(t[FieldSpz], ch, sc, au)) {
+    // Rounding and column share a byte: each within its own bits.
+    changed |= StoreBits(kind.okrug, FieldUnitsOr(t, FieldOkrug, kind.kod, kind.okrug), [&](int v) { kind.okrug = v; });
+    const double storedCode = double(Packed12DigitsValue(kind.spzCh, kind.spzSc, kind.spzAu));
+    const double typedCode = FigureUnitsOr(PayKindFieldRule(FieldSpz, kind.kod), t[FieldSpz], storedCode);
+    if (typedCode != storedCode) {
+        std::uint16_t ch = kind.spzCh, sc = kind.spzSc, au = kind.spzAu;
+        SetPacked12Digits(std::uint64_t(typedCode), ch, sc, au);
         kind.spzCh = ch & kDigitGroupMask;
         kind.spzSc = sc & kDigitGroupMask;
         kind.spzAu = au & kDigitGroupMask;
         changed = 1;
     }
-    changed |= ParseMoneyKopecks(t[FieldSumSkidPodoh], kind.sumSkidPodoh) > 0;
-    changed |= ParseMoneyKopecks(t[FieldSumSkidSoc], kind.sumSkidSoc) > 0;
-    // Accruals go to columns up to 14, deductions up to 7.
-    const int column = InRangeOrZero(TypedNumber(t[FieldVedStlb]), 0, !IsAccrualCode(kind.kod) ? 7 : 14);
-    changed |= StoreIfChanged(kind.vedStlb, column);
+    changed |= StoreAmount(t, FieldSumSkidPodoh, kind.sumSkidPodoh);
+    changed |= StoreAmount(t, FieldSumSkidSoc, kind.sumSkidSoc);
+    changed |= StoreIfChanged(kind.vedStlb, FieldUnitsOr(t, FieldVedStlb, kind.kod, kind.vedStlb));
     return changed;
 }
 
@@ -159,6 +179,14 @@ bool IsBuiltInPayKindCode(int code)
 }
 
 const PayKindFieldInfo& PayKindFieldOf(PayKindField field) { return kFields[std::size_t(field)]; }
+
+FigureRule PayKindFieldRule(PayKindField field, int code)
+{
+    // Accruals go to columns up to 14, deductions up to 7.
+    if (field == FieldVedStlb && !IsAccrualCode(code))
+        return WholeFigure(0, 7);
+    return PayKindFieldOf(field).rule;
+}
 
 int PayKindFieldOfControl(int controlId)
 {

@@ -61,6 +61,9 @@ struct PayKindFieldInfo {
     FigureRule rule; // what it takes, within what the kind keeps
 };
 const PayKindFieldInfo& PayKindFieldOf(PayKindField field);
+// What the field takes for the kind of that code: its rule, the statement
+// column of a deduction (a code from 700) only up to 7.
+FigureRule PayKindFieldRule(PayKindField field, int code);
 // The field of a control number; -1 when the number is not one of the form's.
 int PayKindFieldOfControl(int controlId);
 
@@ -71,9 +74,9 @@ using PayKindTexts = std::array<QString, PayKindFieldCount>;
 // (empty when all three groups are 0), the two amounts "%.2f" roubles (0 empty).
 PayKindTexts FillPayKindTexts(const infobase::PayKind& kind);
 
-// Reads typed texts back into the kind by the form's rules (numbers that do
-// not read count as 0; out-of-range values become 0; flags keep their lowest
-// bit; enBln and enSrPremBln are settled together). 1 when anything changed.
+// Reads typed texts back into the kind, each by its field's rule for the
+// kind (PayKindFieldRule); a text the rule refuses keeps the stored value
+// (enBln and enSrPremBln are settled together). 1 when anything changed.
 int ReadPayKindTexts(const PayKindTexts& texts, infobase::PayKind& kind);
 
 // Whether the name of a kind may be edited without unlocking it.

@@ -25,18 +25,20 @@ QString RateMonthName(int reportingMonth, int monthsBack)
 
 int FirstUnreadRate(const std::array<QString, 12>& texts)
 {
-    for (std::size_t k = 0; k < texts.size(); ++k) {
-        double kopecks = 0;
-        if (ParseMoneyKopecks(texts[k], kopecks) == kFieldRefused)
+    for (std::size_t k = 0; k < texts.size(); ++k)
+        if (!ReadFigure(QString(), kRateFigure, texts[k]).read)
             return int(k);
-    }
     return -1;
 }
 
 bool ReadRates(std::array<infobase::RateHistoryEntry, 12>& rates, const std::array<QString, 12>& texts)
 {
     bool changed = false;
-    for (std::size_t k = 0; k < rates.size(); ++k) changed |= ParseMoneyKopecks(texts[k], rates[k].rate) > 0;
+    for (std::size_t k = 0; k < rates.size(); ++k) {
+        const double kopecks = FigureUnitsOr(kRateFigure, texts[k], rates[k].rate);
+        changed |= kopecks != rates[k].rate;
+        rates[k].rate = kopecks;
+    }
     return changed;
 }
 

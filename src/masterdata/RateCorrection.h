@@ -4,6 +4,7 @@
 #pragma once
 
 #include "infobase/EmployeeRecord.h"
+#include "values/TypedFigure.h"
 
 #include <QString>
 #include <array>
@@ -20,12 +21,16 @@ void FillRateGaps(std::array<infobase::RateHistoryEntry, 12>& rates, int paySyst
 // The name of the month k months before reporting month m (1-12).
 QString RateMonthName(int reportingMonth, int monthsBack);
 
-// The first of the twelve texts that does not read as money (0-11); -1 when
+// What a month's rate takes: the rule the dialog's column declares and the
+// texts are read by.
+inline constexpr FigureRule kRateFigure = MoneyFigure();
+
+// The first of the twelve texts that kRateFigure refuses (0-11); -1 when
 // every text reads.
 int FirstUnreadRate(const std::array<QString, 12>& texts);
 
-// Reads the twelve texts back into the rates (an empty text is 0, a text that
-// does not read keeps its rate); true when any rate changed. The second value
+// Reads the twelve texts back into the rates by kRateFigure (an empty text is
+// 0, a text the rule refuses keeps its rate); true when any rate changed. The second value
 // of each entry is kept.
 bool ReadRates(std::array<infobase::RateHistoryEntry, 12>& rates, const std::array<QString, 12>& texts);
 

@@ -1,7 +1,5 @@
 #include "masterdata/SeniorityBook.h"
 
-#include "masterdata/TypedFields.h"
-#include "values/CScan.h"
 #include "values/Values.h"
 
 #include <algorithm>
@@ -34,7 +32,15 @@ enum SeniorityColumn {
 
 QString CellText(const QStringList& cells, int column) { return column < cells.size() ? cells[column] : QString(); }
 
-int CellNumber(const QStringList& cells, int column) { return TypedNumber(CellText(cells, column)); }
+// A cell read by its column's rule (SeniorityColumnRules, the rule the grid
+// declares), in units of its last place; a text the rule refuses reads 0, as a
+// row read afresh has nothing stored.
+double CellUnits(const QStringList& cells, int column)
+{
+    return FigureUnitsOr(SeniorityColumnRules()[std::size_t(column)], CellText(cells, column), 0);
+}
+
+int CellNumber(const QStringList& cells, int column) { return int(CellUnits(cells, column)); }
 
 } // namespace
 
@@ -58,10 +64,9 @@ std::vector<FigureRule> SeniorityColumnRules()
 SeniorityRule ReadSeniorityRule(const QStringList& cells)
 {
     SeniorityRule rule;
-    int code = 0;
-    if (!ScanInt(CellText(cells, ColKod), code) || static_cast<quint16>(code) == 0)
+    const int code = CellNumber(cells, ColKod);
+    if (code == 0)
         return rule;
-    // A number too large for its field keeps only the field's low bits.
     rule.kod = static_cast<quint16>(code);
     rule.vozMin = static_cast<qint16>(CellNumber(cells, ColVozMin));
     rule.vozMax = static_cast<qint16>(CellNumber(cells, ColVozMax));
@@ -73,12 +78,12 @@ SeniorityRule ReadSeniorityRule(const QStringList& cells)
     rule.otdMax = static_cast<qint8>(CellNumber(cells, ColOtdMax));
     rule.brigMin = static_cast<qint8>(CellNumber(cells, ColBrigMin));
     rule.brigMax = static_cast<qint8>(CellNumber(cells, ColBrigMax));
-    rule.profMin = static_cast<quint16>(CellNumber(cells, ColProfMin) & 0x7F);
+    rule.profMin = static_cast<quint16>(CellNumber(cells, ColProfMin));
     rule.profMax = static_cast<quint8>(CellNumber(cells, ColProfMax));
-    rule.kategMin = static_cast<quint16>(CellNumber(cells, ColKategMin) & 0x0F);
-    rule.kategMax = static_cast<quint16>(CellNumber(cells, ColKategMax) & 0x0F);
-    rule.kak = static_cast<quint16>(CellNumber(cells, ColKak) & 1);
-    ParseMoneyKopecks(CellText(cells, ColSum), rule.sum);
+    rule.kategMin = static_cast<quint16>(CellNumber(cells, ColKategMin));
+    rule.kategMax = static_cast<quint16>(CellNumber(cells, ColKategMax));
+    rule.kak = static_cast<quint16>(CellNumber(cells, ColKak));
+    rule.sum = CellUnits(cells, ColSum);
     return rule;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The length-of-service book without its screen: the texts of one rule as its
 // grid row shows them, and the 15 rules rebuilt from the grid's rows, each
-// value cut to its field's width, sorted by code with empty rules last.
+// value read within its column's range, sorted by code with empty rules last.
 #include "infobase/Records.h"
 #include "values/TypedFigure.h"
 
@@ -22,8 +22,8 @@ using SeniorityRules = std::array<infobase::SeniorityRule, kSeniorityRuleCount>;
 // two decimals (0 empty).
 QStringList SeniorityRuleTexts(const infobase::SeniorityRule& rule);
 
-// A grid row read back: every column "%d" (text that does not read gives 0)
-// kept in its field's low bits, "Величина" as roubles into kopecks. A row
+// A grid row read back, each cell by its column's rule (SeniorityColumnRules;
+// a cell the rule refuses reads 0), "Величина" as roubles into kopecks. A row
 // whose code is 0 or does not read gives an empty rule.
 infobase::SeniorityRule ReadSeniorityRule(const QStringList& cells);
 // What a typed cell of each of the seventeen columns takes: the ranges the

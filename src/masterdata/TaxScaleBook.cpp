@@ -1,7 +1,6 @@
 #include "masterdata/TaxScaleBook.h"
 
 #include "infobase/RefFiles.h"
-#include "values/CScan.h"
 #include "values/Values.h"
 
 #include <algorithm>
@@ -29,12 +28,12 @@ int TypedFullYear(int year)
 
 QString WholeNumber(double value) { return value == 0 ? QString() : QString::number(value, 'f', 0); }
 
-double UnsignedNumber(const QString& text)
+// A band's cell read by its column's rule (TaxBandRules, the rule the grid
+// declares), in units of its last place; a text the rule refuses keeps the
+// stored value.
+double BandUnitsOr(const QStringList& cells, int column, double stored)
 {
-    int value = 0;
-    if (!ScanInt(text, value))
-        return 0;
-    return double(static_cast<quint32>(value));
+    return FigureUnitsOr(TaxBandRules()[std::size_t(column)], cells.value(column), stored);
 }
 
 bool AllEmpty(const QStringList& cells)
@@ -62,16 +61,15 @@ int ReadTaxPeriod(QStringView month, QStringView year, int stored)
 {
     if (FormatTaxPeriod(stored) == TaxPeriodTexts{month.toString(), year.toString()})
         return stored;
-    int typedMonth = 0, typedYear = 0;
-    if (!ScanInt(month, typedMonth) || !ScanInt(year, typedYear))
+    const FigureReading typedMonth = ReadFigure(QString(), kTaxPeriodMonthRule, month);
+    const FigureReading typedYear = ReadFigure(QString(), kTaxPeriodYearRule, year);
+    if (!typedMonth.read || !typedYear.read)
+        return stored;
+    if (typedMonth.units == 0)
         return 0;
-    if (typedMonth < 1 || typedMonth > kMonthsPerYear)
-        return 0;
-    const int fullYear = TypedFullYear(typedYear);
-    if (fullYear < 0)
-        return 0;
-    const int period = (fullYear - kFirstYear) * kMonthsPerYear + typedMonth;
-    return period > 0xFFFF ? 0 : period;
+    const int fullYear = TypedFullYear(int(typedYear.units));
+    const int period = (fullYear - kFirstYear) * kMonthsPerYear + int(typedMonth.units);
+    return fullYear < 0 || period > 0xFFFF ? stored : period;
 }
 
 QString FormatTaxPercent(int whole, int hundredths)
@@ -83,11 +81,11 @@ QString FormatTaxPercent(int whole, int hundredths)
 
 bool ReadTaxPercent(QStringView text, ib::u8& whole, ib::u8& hundredths)
 {
-    int typedWhole = 0, fraction = 0;
-    if (!ReadWholeAndHundredths(text, typedWhole, fraction))
+    const FigureReading reading = ReadFigure(QString(), TaxBandRules()[2], text);
+    if (!reading.read)
         return false;
-    whole = static_cast<ib::u8>(typedWhole);
-    hundredths = static_cast<ib::u8>(fraction);
+    whole = static_cast<ib::u8>(int(reading.units) / 100);
+    hundredths = static_cast<ib::u8>(int(reading.units) % 100);
     return true;
 }
 
@@ -113,8 +111,8 @@ void ReadTaxBands(const std::vector<QStringList>& rows, TaxScale& scale)
             band = {};
             continue;
         }
-        band.lower = UnsignedNumber(cells.value(0));
-        band.fixed = UnsignedNumber(cells.value(1));
+        band.lower = BandUnitsOr(cells, 0, band.lower);
+        band.fixed = BandUnitsOr(cells, 1, band.fixed);
         ReadTaxPercent(cells.value(2), band.percent, band.hundredths);
     }
     std::stable_sort(scale.begin(), scale.end(), ib::CompareNalogRecords);

@@ -31,16 +31,21 @@ struct TaxPeriodTexts {
 
 // The texts of a stored period; both empty when it is not set (0).
 TaxPeriodTexts FormatTaxPeriod(int period);
+// What the period's month and year fields take: the rules the screen's inputs
+// declare and ReadTaxPeriod reads their texts by.
+inline constexpr FigureRule kTaxPeriodMonthRule = WholeFigure(0, 12);
+inline constexpr FigureRule kTaxPeriodYearRule = WholeFigure(0, 2099);
 // A typed month and year: the stored period when the texts are the ones it
-// shows (a visit never moves a period), otherwise the period they name, or
-// 0 when the month is outside 1-12 or a text does not read.
+// shows (a visit never moves a period), otherwise the period they name; 0
+// (no period) for an empty month or month 0. A text its rule refuses, or a
+// year that is neither two digits nor from 1900, keeps the stored period.
 int ReadTaxPeriod(QStringView month, QStringView year, int stored);
 
 // "%d.%.2d" of whole percent and hundredths; empty when both are 0.
 QString FormatTaxPercent(int whole, int hundredths);
-// "%d.%d" with the digits after the point as a decimal fraction ("13.5" is
-// 13.50, "13.05" is 13.05); empty or unreadable text is 0. False (nothing
-// stored) when more than two digits follow the point.
+// The percent read by its column's rule (TaxBandRules: two places, "13.5" is
+// 13.50, "13,05" 13.05); an empty text is 0. False (nothing stored) for a
+// text the rule refuses (a third decimal, a sign, a letter).
 bool ReadTaxPercent(QStringView text, infobase::u8& whole, infobase::u8& hundredths);
 
 // What a typed cell of a band takes: threshold and first addend whole
@@ -51,9 +56,9 @@ std::vector<FigureRule> TaxBandRules();
 QStringList TaxBandTexts(const infobase::TaxScaleBand& band);
 // The grid's ten rows back into the scale: a row whose texts are the ones its
 // band shows keeps the band as it is; a row with all cells empty is an empty
-// band; otherwise threshold and addend are read with "%d" taken as unsigned,
-// the percent by ReadTaxPercent, and the band keeps the value the grid does
-// not show. The bands are then sorted by threshold, empty bands last.
+// band; otherwise each cell is read by its column's rule (TaxBandRules; a
+// cell the rule refuses keeps the band's value), and the band keeps the value
+// the grid does not show. The bands are then sorted by threshold, empty bands last.
 void ReadTaxBands(const std::vector<QStringList>& rows, TaxScale& scale);
 
 } // namespace kalvor::masterdata

@@ -202,6 +202,16 @@ TEST(EmployeeCardRules, MainDataWholeAndFilledFieldsOnly)
     EXPECT_EQ(head.tarifVrem.thou, 125);
     EXPECT_EQ(head.spz[0][0], 2001);
     EXPECT_EQ(md::MainDataOf(head, attr, shop).costCodes[0], QStringLiteral("200100020003"));
+
+    // A text its input's rule refuses keeps the stored value, never 0.
+    page.salary = QStringLiteral("25000,005");
+    page.brigade = QStringLiteral("4x");
+    page.pieceTariff = QStringLiteral("-1");
+    page.costCodes[0] = QStringLiteral("1234567890123");
+    EXPECT_FALSE(md::StoreMainData(page, {head, attr, shop, shortName}, false));
+    EXPECT_EQ(head.oklad, 2'500'000);
+    EXPECT_EQ(attr.brig, 4);
+    EXPECT_EQ(head.spz[0][0], 2001);
 }
 
 TEST(EmployeeCardRules, PropertyDeductionAmountsAndTexts)

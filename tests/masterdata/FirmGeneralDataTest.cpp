@@ -85,7 +85,12 @@ TEST(FirmGeneralData, LoanPercentHundredthsAndMoneyFields)
     EXPECT_EQ(s.text(1070), "12.50");
     EXPECT_TRUE(s.store(1070, "0.07"));
     EXPECT_EQ(s.text(1070), "0.07");
-    EXPECT_TRUE(s.store(1070, "abc"));
+    // A text the field's rule refuses keeps the stored value, never 0.
+    for (const char* refused : {"abc", "12.555", "128"}) {
+        EXPECT_FALSE(s.store(1070, refused)) << refused;
+        EXPECT_EQ(s.text(1070), "0.07") << refused;
+    }
+    EXPECT_TRUE(s.store(1070, ""));
     EXPECT_EQ(s.text(1070), "");
 
     EXPECT_TRUE(s.store(1063, "2.5"));
@@ -93,9 +98,11 @@ TEST(FirmGeneralData, LoanPercentHundredthsAndMoneyFields)
     EXPECT_EQ(s.text(1063), "2.50");
     EXPECT_FALSE(GenInfoFieldError(1064, "700").isEmpty()); // 70000 hundredths do not fit 16 bits
 
-    EXPECT_TRUE(s.store(1023, "23400.005"));
-    EXPECT_EQ(s.firm.blnMaxOgr, 2340000); // an exact half kopeck goes down
-    EXPECT_EQ(s.text(1023), "23400.00");
+    EXPECT_TRUE(s.store(1023, "23400,5"));
+    EXPECT_EQ(s.firm.blnMaxOgr, 2340050);
+    EXPECT_FALSE(s.store(1023, "23400.005")); // a third decimal: refused, never rounded
+    EXPECT_FALSE(s.store(1023, "-1"));
+    EXPECT_EQ(s.text(1023), "23400.50");
     EXPECT_TRUE(s.store(1028, "4000"));
     EXPECT_EQ(s.firm.blnMinOgrDet2, 400000);
     // An amount is refused beyond the most its place keeps, and with a third

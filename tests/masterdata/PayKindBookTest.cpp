@@ -93,26 +93,30 @@ TEST(PayKindBook, RangesOfFundRoundingAndColumn)
     EXPECT_EQ(k.vedStlb, 8); // an accrual may go to columns up to 14
     EXPECT_EQ(k.okrug, 7); // 7: the amount is not paid
 
+    // Deductions stop at column 7: the field's rule says so for their kinds,
+    // and a column it refuses keeps the stored one, never 0.
     PayKind deduction = Kind(750);
-    ReadPayKindTexts(Typed(deduction, {{FieldVedStlb, "8"}}), deduction);
-    EXPECT_EQ(deduction.vedStlb, 0); // deductions stop at column 7
+    EXPECT_EQ(PayKindFieldRule(FieldVedStlb, 750).max, 7);
+    EXPECT_EQ(PayKindFieldRule(FieldVedStlb, 650).max, 14);
     ReadPayKindTexts(Typed(deduction, {{FieldVedStlb, "7"}}), deduction);
     EXPECT_EQ(deduction.vedStlb, 7);
-    ReadPayKindTexts(Typed(deduction, {{FieldVedStlb, "-3"}}), deduction);
-    EXPECT_EQ(deduction.vedStlb, 0);
+    for (const char* refused : {"8", "-3"}) {
+        EXPECT_EQ(ReadPayKindTexts(Typed(deduction, {{FieldVedStlb, refused}}), deduction), 0);
+        EXPECT_EQ(deduction.vedStlb, 7) << refused;
+    }
 
-    // A rounding value beyond the 3-bit field is read as 0 and leaves the column alone.
+    // A rounding value beyond the 3-bit field keeps the stored one and leaves the column alone.
     k.vedStlb = 5;
     k.okrug = 3;
-    EXPECT_EQ(ReadPayKindTexts(Typed(k, {{FieldOkrug, "9"}}), k), 1);
-    EXPECT_EQ(k.okrug, 0);
+    EXPECT_EQ(ReadPayKindTexts(Typed(k, {{FieldOkrug, "9"}}), k), 0);
+    EXPECT_EQ(k.okrug, 3);
     EXPECT_EQ(k.vedStlb, 5);
     ReadPayKindTexts(Typed(k, {{FieldOkrug, "15"}}), k);
-    EXPECT_EQ(k.okrug, 0);
+    EXPECT_EQ(k.okrug, 3);
     EXPECT_EQ(k.vedStlb, 5);
 }
 
-TEST(PayKindBook, FlagsKeepTheLowestBitAndNumbersReadAsTyped)
+TEST(PayKindBook, FlagsAndNumbersReadByTheirFieldsRules)
 {
     PayKind k = Kind(120);
     const int changed = ReadPayKindTexts(Typed(k, {{FieldOblPodoh, "3"},
@@ -128,16 +132,16 @@ TEST(PayKindBook, FlagsKeepTheLowestBitAndNumbersReadAsTyped)
                                                    {FieldName, "Доплата за стаж"}}),
                                          k);
     EXPECT_EQ(changed, 1);
-    EXPECT_EQ(k.oblPodoh, 1);
+    EXPECT_EQ(k.oblPodoh, 0); // a flag is 0 or 1: 3 is refused, never its low bit
     EXPECT_EQ(k.hr1, 0);
     EXPECT_EQ(k.vedShap, 1);
-    EXPECT_EQ(k.enOtp, 2); // only the two low bits of 6
+    EXPECT_EQ(k.enOtp, 0); // 6 lies beyond 0-3: the stored value stays
     EXPECT_EQ(k.kodDoh, 2000);
-    EXPECT_EQ(k.budgOtp, 12); // no range check
+    EXPECT_EQ(k.budgOtp, 12);
     EXPECT_EQ(k.koefOtp, 0);
     EXPECT_EQ(k.kodSkid, 0); // "503abc" is no number: never its leading digits
     EXPECT_EQ(k.sumSkidPodoh, 123450);
-    EXPECT_EQ(k.sumSkidSoc, 1); // 1.5 kopecks: the exact half goes down
+    EXPECT_EQ(k.sumSkidSoc, 0); // a third decimal is no amount: never rounded
     EXPECT_EQ(k.name, QStringLiteral("Доплата за стаж"));
 }
 
@@ -157,10 +161,13 @@ TEST(PayKindBook, CostCodeGroupsKeepTheirNeighbours)
     EXPECT_EQ(k.enOtp, 3);
     EXPECT_EQ(k.hr4, 1);
     EXPECT_EQ(k.spzAuHi, 2);
-    // Thirteen digits do not fit: the code becomes 0.
-    ReadPayKindTexts(Typed(k, {{FieldSpz, "1234567890123"}}), k);
-    EXPECT_EQ(k.spzCh + k.spzSc + k.spzAu, 0);
+    // Thirteen digits do not fit: refused, the stored code stays.
+    EXPECT_EQ(ReadPayKindTexts(Typed(k, {{FieldSpz, "1234567890123"}}), k), 0);
+    EXPECT_EQ(k.spzCh, 26);
+    EXPECT_EQ(k.spzAu, 42);
     EXPECT_EQ(k.spzAuHi, 2);
+    EXPECT_EQ(ReadPayKindTexts(Typed(k, {{FieldSpz, ""}}), k), 1);
+    EXPECT_EQ(k.spzCh + k.spzSc + k.spzAu, 0);
 }
 
 TEST(PayKindBook, SickLeaveAverageAndAverageBonusSettleTogether)

@@ -73,18 +73,20 @@ TEST(RateCorrection, ReadBackStoresKopecksAndTellsWhetherAnythingChanged)
     std::array<QString, 12> texts;
     texts[0] = "12345.00";
     EXPECT_FALSE(ReadRates(rates, texts));
-    texts[1] = "100.005"; // an exact half kopeck goes down
+    texts[1] = "100.005"; // a third decimal is no amount: refused, the rate kept
     texts[2] = "24000,5"; // a decimal comma
-    EXPECT_EQ(masterdata::FirstUnreadRate(texts), -1);
+    EXPECT_EQ(masterdata::FirstUnreadRate(texts), 1);
+    EXPECT_TRUE(ReadRates(rates, texts));
+    EXPECT_EQ(rates[1].rate, 0);
+    EXPECT_EQ(rates[2].rate, 2400050);
+    // Typed after the old text, 26000 makes a number of seven decimals:
+    // refused, never rounded back to the old rate.
+    texts[1] = "100.00";
+    texts[3] = "24000.0026000";
+    EXPECT_EQ(masterdata::FirstUnreadRate(texts), 3);
     EXPECT_TRUE(ReadRates(rates, texts));
     EXPECT_EQ(rates[1].rate, 10000);
-    EXPECT_EQ(rates[2].rate, 2400050);
-    // Typed after the old text, 26000 made a number that still rounds to
-    // the old rate: only replacing the text (a click selects it) gives 26,000.00.
-    texts[3] = "24000.0026000";
-    EXPECT_EQ(masterdata::FirstUnreadRate(texts), -1);
-    EXPECT_TRUE(ReadRates(rates, texts));
-    EXPECT_EQ(rates[3].rate, 2400000);
+    EXPECT_EQ(rates[3].rate, 0);
     texts[3] = "26 000,00";
     texts[4] = "abc";
     rates[4].rate = 500;

@@ -45,12 +45,13 @@ TEST(SeniorityBook, RulesAreCutToTheirFieldsAndSortedByCode)
     ASSERT_EQ(rules[2].kod, 300);
     for (int i = 3; i < kSeniorityRuleCount; ++i) EXPECT_EQ(rules[std::size_t(i)], ib::SeniorityRule{}) << i;
 
-    // Category 16 keeps its low four bits (0), profession min 130 its low
-    // seven (2) while max holds 130; "Что" 2 is 0, a sum in roubles.
+    // Category 16, profession min 130 and "Что" 2 lie beyond their columns'
+    // ranges: refused, they read 0, never their low bits; max holds 130; a
+    // sum in roubles.
     const ib::SeniorityRule& cut = rules[2];
     EXPECT_EQ(cut.kategMin, 0);
     EXPECT_EQ(cut.kategMax, 15);
-    EXPECT_EQ(cut.profMin, 2);
+    EXPECT_EQ(cut.profMin, 0);
     EXPECT_EQ(cut.profMax, 130);
     EXPECT_EQ(cut.kak, 0);
     EXPECT_EQ(cut.sum, 150'000);
@@ -64,7 +65,7 @@ TEST(SeniorityBook, RulesAreCutToTheirFieldsAndSortedByCode)
 
     // Shown again as typed (a cut value as stored).
     EXPECT_EQ(SeniorityRuleTexts(cut),
-              Row({"300", "", "", "12", "600", "", "", "1", "4", "", "", "2", "130", "", "15", "", "1500.00"}));
+              Row({"300", "", "", "12", "600", "", "", "1", "4", "", "", "", "130", "", "15", "", "1500.00"}));
     // A sixteenth row has no rule to go to.
     std::vector<QStringList> many(16, RuleRow("50"));
     many.back() = RuleRow("10");
@@ -97,11 +98,15 @@ TEST(GridBooks, CodeBooksDropRowsWithoutACodeSortAndCutNames)
     EXPECT_TRUE(doc.refFiles.profi[3].isEmpty());
 
     // A salary typed as 1500 is 150,000 kopecks and shows as 1500.00.
-    StoreGridBookRows(GridBook::Positions, {Row({"7", "Инженер", "1500"}), Row({"3", "Мастер", "1234.567"})}, doc);
-    ASSERT_EQ(doc.refFiles.postCount, 2);
-    EXPECT_EQ(doc.refFiles.post[1].salary, 150'000);
-    EXPECT_EQ(doc.refFiles.post[0].salary, 123'457);
-    EXPECT_EQ(GridBookRows(GridBook::Positions, doc)[1], Row({"7", "Инженер", "1500.00"}));
+    // A third decimal is no amount: the cell reads 0, never rounded.
+    StoreGridBookRows(
+        GridBook::Positions,
+        {Row({"7", "Инженер", "1500"}), Row({"3", "Мастер", "1234.56"}), Row({"4", "Техник", "1234.567"})}, doc);
+    ASSERT_EQ(doc.refFiles.postCount, 3);
+    EXPECT_EQ(doc.refFiles.post[2].salary, 150'000);
+    EXPECT_EQ(doc.refFiles.post[0].salary, 123'456);
+    EXPECT_EQ(doc.refFiles.post[1].salary, 0);
+    EXPECT_EQ(GridBookRows(GridBook::Positions, doc)[2], Row({"7", "Инженер", "1500.00"}));
 
     // 130 rows typed: the book holds 128.
     std::vector<QStringList> many;
@@ -170,8 +175,11 @@ TEST(TaxScaleBook, TypedPeriodsAndPercents)
     EXPECT_EQ(FormatTaxPeriod(december), (TaxPeriodTexts{QStringLiteral("12"), QStringLiteral("05")}));
     EXPECT_EQ(ReadTaxPeriod(u"1", u"2024", 0), 1489);
     EXPECT_EQ(ReadTaxPeriod(u"3", u"98", 0), MonthIndex(1998, 3));
-    // A month outside 1-12, or a text that does not read, gives no period.
-    EXPECT_EQ(ReadTaxPeriod(u"13", u"05", december), 0);
+    // A month or year its field refuses, or a year that is none, keeps the
+    // stored period; an empty month is no period.
+    EXPECT_EQ(ReadTaxPeriod(u"13", u"05", december), december);
+    EXPECT_EQ(ReadTaxPeriod(u"5", u"x", december), december);
+    EXPECT_EQ(ReadTaxPeriod(u"5", u"1500", december), december);
     EXPECT_EQ(ReadTaxPeriod(u"", u"", december), 0);
     EXPECT_EQ(ReadTaxPeriod(u"5", u"x", 0), 0);
 

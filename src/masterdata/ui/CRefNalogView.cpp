@@ -88,10 +88,10 @@ QWidget* CRefNalogView::CreateVariantBox(int variant)
     const struct {
         const char* name;
         kalvor::FigureRule rule;
-    } kinds[FieldsPerVariant] = {{"период с: месяц", kalvor::WholeFigure(0, 12)},
-                                 {"период с: год", kalvor::WholeFigure(0, 2099)},
-                                 {"период по: месяц", kalvor::WholeFigure(0, 12)},
-                                 {"период по: год", kalvor::WholeFigure(0, 2099)},
+    } kinds[FieldsPerVariant] = {{"период с: месяц", kTaxPeriodMonthRule},
+                                 {"период с: год", kTaxPeriodYearRule},
+                                 {"период по: месяц", kTaxPeriodMonthRule},
+                                 {"период по: год", kTaxPeriodYearRule},
                                  {"Признак перерасчета", kalvor::WholeFigure(0, 65535)}};
     for (int f = 0; f < FieldsPerVariant; ++f) {
         const InputKind kind{QStringLiteral("Вариант %1, %2").arg(variant + 1).arg(QString::fromUtf8(kinds[f].name)),

@@ -121,6 +121,9 @@ void CRefOplUdDlg::FillFields(const PayKind& kind)
         m_edits[std::size_t(f)]->setCursorPosition(0);
     }
     Field(FieldName)->setReadOnly(!PayKindNameEditable(kind.kod));
+    // The statement column's range is the kind's (a deduction's up to 7).
+    auto* column = static_cast<CTypedEdit*>(m_edits[std::size_t(FieldVedStlb)]);
+    column->SetKind({column->Kind().name, PayKindFieldRule(FieldVedStlb, kind.kod)});
 }
 
 PayKindTexts CRefOplUdDlg::ShownTexts() const

@@ -86,8 +86,9 @@ void CStavkaCorrect::SetUpGrid(bool salaried)
         normal->SetFont(&font);
         normal->SetFormat(GridCtrl::DT_CENTER | GridCtrl::DT_VCENTER | GridCtrl::DT_SINGLELINE);
     }
-    m_grid->DeclareColumns({ShownColumn(QStringLiteral("Месяц")),
-                            FigureColumn(salaried ? QStringLiteral("Оклад") : QStringLiteral("Тариф"), MoneyFigure())});
+    m_grid->DeclareColumns(
+        {ShownColumn(QStringLiteral("Месяц")),
+         FigureColumn(salaried ? QStringLiteral("Оклад") : QStringLiteral("Тариф"), masterdata::kRateFigure)});
     m_grid->SetRowCount(1);
     m_grid->SetFixedRowCount(1);
     m_grid->SetFixedColumnCount(0);
