@@ -1,7 +1,5 @@
 #include "masterdata/DatedArchiveRows.h"
 
-#include "masterdata/TypedFields.h"
-#include "values/CScan.h"
 #include "values/Values.h"
 
 namespace kalvor::masterdata {
@@ -32,7 +30,39 @@ void ReadArchiveMonth(const QString& text, WarDatEntry& entry)
 
 QString Cell(const QStringList& cells, int column) { return column < cells.size() ? cells[column] : QString(); }
 
+constexpr int kCodeColumn = 3, kSumColumn = 4, kContinuationColumn = 5;
+
+// A figure cell read by its column's rule.
+FigureReading ReadFigureCell(const QStringList& cells, int column)
+{
+    return ReadFigure(ColumnName(WarDatColumnTitle(column)), WarDatColumnRule(column), Cell(cells, column));
+}
+
+// The value of a figure cell; 0 (an empty field) when its column refuses it.
+int FigureCell(const QStringList& cells, int column)
+{
+    const FigureReading reading = ReadFigureCell(cells, column);
+    return reading.read ? int(reading.units) : 0;
+}
+
 } // namespace
+
+QString WarDatColumnTitle(int column)
+{
+    static const char* const kTitles[kWarDatColumns] = {"Дата начала", "Дата окончания", "Месяц (из архива)",
+                                                        "Код",         "Сумма",          "Продолжение"};
+    return column >= 0 && column < kWarDatColumns ? QString::fromUtf8(kTitles[column]) : QString();
+}
+
+FigureRule WarDatColumnRule(int column)
+{
+    switch (column) {
+    case kCodeColumn: return WholeFigure(0, kWarDatMaxCode);
+    case kSumColumn: return MoneyFigure();
+    case kContinuationColumn: return WholeFigure(0, 1);
+    default: return TextFigure(0);
+    }
+}
 
 QStringList WarDatRowTexts(const WarDatEntry& entry)
 {
@@ -50,30 +80,30 @@ WarDatEntry ReadWarDatRow(const QStringList& cells)
     entry.start = ReadDateDMY(Cell(cells, 0)).date.value;
     entry.end = ReadDateDMY(Cell(cells, 1)).date.value;
     ReadArchiveMonth(Cell(cells, 2), entry);
-    entry.kod = u16(InRangeOrZero(TypedNumber(Cell(cells, 3)), 1, kWarDatMaxCode));
-    ParseMoneyKopecks(Cell(cells, 4), entry.sum);
-    entry.contin = u16(TypedNumber(Cell(cells, 5)) & 1);
+    entry.kod = u16(FigureCell(cells, kCodeColumn));
+    if (const FigureReading sum = ReadFigureCell(cells, kSumColumn); sum.read)
+        entry.sum = sum.units;
+    entry.contin = u16(FigureCell(cells, kContinuationColumn));
     return entry;
 }
 
 RowRefusal CheckWarDatRow(const QStringList& cells)
 {
-    static const char* const kDateTitles[2] = {"Дата начала", "Дата окончания"};
     DateRead dates[2];
     for (int column = 0; column < 2; ++column) {
         dates[column] = ReadDateDMY(Cell(cells, column));
         if (dates[column].refused)
-            return {column, DateRefusedText(QString::fromUtf8(kDateTitles[column]), Cell(cells, column))};
+            return {column, DateRefusedText(WarDatColumnTitle(column), Cell(cells, column))};
     }
     if (IsPeriodReversed(dates[0].date, dates[1].date))
         return {0, PeriodRefusedText(dates[0].date, dates[1].date)};
     WarDatEntry month;
     ReadArchiveMonth(Cell(cells, 2), month);
     if (month.mes == 0 && !Cell(cells, 2).trimmed().isEmpty())
-        return {2, DateRefusedText(QStringLiteral("Месяц (из архива)"), Cell(cells, 2))};
-    const QString sum = MoneyTextRefusal(QStringLiteral("Сумма"), Cell(cells, 4));
-    if (!sum.isEmpty())
-        return {4, sum};
+        return {2, DateRefusedText(WarDatColumnTitle(2), Cell(cells, 2))};
+    for (const int column : {kCodeColumn, kSumColumn, kContinuationColumn})
+        if (const FigureReading reading = ReadFigureCell(cells, column); !reading.read)
+            return {column, reading.refusal};
     return {};
 }
 

@@ -24,15 +24,21 @@ inline constexpr int kWarDatMaxCode = 995;
 // is 0), code "%d", sum "%.2f" and continuation "1" (zeros empty).
 QStringList WarDatRowTexts(const WarDatEntry& entry);
 
-// The six cells of a row as an entry: dates "%u.%u.%u" (0 when they do not
-// read as a date), month "%u.%u" (0 unless a month 1-12 and a year read), code
-// "%d" (0 outside 1-995), sum roubles to the nearest kopeck (a point or a
-// comma before the kopecks), and the low bit of "%d" as the continuation
-// mark. Texts that are no numbers read as 0.
+// The columns' titles, as the grid heads them and the refusals name them;
+// the rules of the code, the sum and the continuation mark. The dates are
+// typed dates and the month a typed month, their years through the sliding
+// window (TwoDigitYearSpan).
+QString WarDatColumnTitle(int column);
+FigureRule WarDatColumnRule(int column);
+
+// The six cells of a row as an entry, each read by its column (ReadDateDMY
+// for the dates). A row is read afresh: a cell that does not read leaves its
+// field empty, and CheckWarDatRow refuses such a row before it is stored.
 WarDatEntry ReadWarDatRow(const QStringList& cells);
 // Whether a row may be stored: a date that is typed but does not exist
-// ("31.02.11"), a start after the end, a month that is not one ("13.11"), or a sum that does not read in full is
-// refused, with the cell to correct and the message.
+// ("31.02.11"), a start after the end, a month that is not one ("13.11"), or
+// a code, sum or mark its column refuses is refused, with the cell to correct
+// and the message naming it.
 RowRefusal CheckWarDatRow(const QStringList& cells);
 
 // Rebuilds the block from the rows in grid order: every row whose code reads

@@ -4,8 +4,6 @@
 #include "values/RoundText.h"
 #include "values/Values.h"
 
-#include <cmath>
-
 namespace kalvor::masterdata {
 
 using infobase::i8;
@@ -14,21 +12,23 @@ using infobase::u8;
 
 namespace {
 
-// "%d" kept when within [low, high], else 0.
-int RangedInt(const QString& text, int low, int high)
-{
-    int value = 0;
-    if (!ScanInt(text, value) || value < low || value > high)
-        return 0;
-    return value;
-}
-
 bool Blank(const QString& text) { return text.trimmed().isEmpty(); }
 
 QString Cell(const QStringList& cells, int column) { return column < cells.size() ? cells[column] : QString(); }
 
-// A code cell outside its range in a row that holds anything else (or a
-// typed code) would become an invisible slot: the row is refused instead.
+// The cell's figure read by the rule its column declares into `value`; the
+// refusal naming the column when the rule refuses the text.
+RowRefusal ReadCell(const QStringList& cells, int column, const QString& title, const FigureRule& rule, double& value)
+{
+    const FigureReading reading = ReadFigure(ColumnName(title), rule, Cell(cells, column));
+    if (!reading.read)
+        return {column, reading.refusal};
+    value = reading.units;
+    return {};
+}
+
+// A code 0 in a row that holds anything else (or a code typed as 0) would
+// become an invisible slot: the row is refused instead.
 RowRefusal CheckCode(int code, const QString& codeText, bool restNonZero, int maxCode, const QString& what)
 {
     RowRefusal refusal;
@@ -37,15 +37,6 @@ RowRefusal CheckCode(int code, const QString& codeText, bool restNonZero, int ma
         refusal.message = QStringLiteral("Код %1 должен быть числом от 1 до %2").arg(what).arg(maxCode);
     }
     return refusal;
-}
-
-// Month and year of an archive text ("%u.%u", two- or four-digit year) as
-// year x 16 + month; 0 for an empty or unreadable text.
-int ReadArchiveMonth(const QString& text)
-{
-    std::uint16_t value = 0;
-    ParseMonthYear(text, value);
-    return value;
 }
 
 QString TwoDigitMonthYear(int month, int year)
@@ -79,6 +70,29 @@ QString DeductionDefaultAmountText(const DeductionKindBook& book, int code, int 
     return {};
 }
 
+QString ColumnName(const QString& title)
+{
+    return QString(title).replace(QLatin1Char('\n'), QLatin1Char(' ')).simplified();
+}
+
+QString NalvichColumnTitle(int column)
+{
+    static const char* const kTitles[kNalvichColumns] = {"Код\nвычета",   "Наименование\nвычета",
+                                                         "Месяц\nначала", "Месяц\nокончания",
+                                                         "Сумма\nвычета", "Кратность\nвычета"};
+    return column >= 0 && column < kNalvichColumns ? QString::fromUtf8(kTitles[column]) : QString();
+}
+
+FigureRule NalvichColumnRule(int column)
+{
+    switch (column) {
+    case 0: return WholeFigure(0, kNalvichMaxCode);
+    case 4: return MoneyFigure();
+    case 5: return WholeFigure(0, kNalvichMaxTimes);
+    default: return TextFigure(0);
+    }
+}
+
 QStringList NalvichRowTexts(const NalvichEntry& entry, const DeductionKindBook& book)
 {
     return {FormatIntField(entry.kod),
@@ -90,21 +104,31 @@ QStringList NalvichRowTexts(const NalvichEntry& entry, const DeductionKindBook& 
 }
 
 namespace {
-// A month cell read by the rule of typed months; false for a text that is
-// not empty and no month.
+
+// A month cell of the deductions grid into year x 16 + month; false for a
+// text that is not empty and no month of the column's years.
 bool ReadDeductionMonth(const QString& text, u16& value)
 {
-    std::uint16_t month = 0;
-    ParseMonthYear(text, month);
-    value = month;
-    return month != 0 || Blank(text);
+    const TypedDate typed = ReadTypedMonth(text, kDeductionMonthYears);
+    value = typed.read == TypedDateRead::Date ? u16(PackedMonthYear::make(typed.year, typed.month).value) : u16(0);
+    return typed.read == TypedDateRead::Date || typed.read == TypedDateRead::Empty;
 }
+
+// A figure cell of the deductions grid by its column's rule.
+RowRefusal ReadNalvichCell(const QStringList& cells, int column, double& value)
+{
+    return ReadCell(cells, column, NalvichColumnTitle(column), NalvichColumnRule(column), value);
+}
+
 } // namespace
 
 RowRefusal ReadNalvichRow(const QStringList& cells, NalvichEntry& entry)
 {
     entry = NalvichEntry{};
-    entry.kod = u16(RangedInt(Cell(cells, 0), 1, kNalvichMaxCode));
+    double code = 0, times = 0;
+    if (RowRefusal refused = ReadNalvichCell(cells, 0, code); refused.refused())
+        return refused;
+    entry.kod = u16(code);
     for (const auto& [column, month] : {std::pair{2, &entry.start}, std::pair{3, &entry.end}})
         if (!ReadDeductionMonth(Cell(cells, column), *month))
             return {column, QStringLiteral("Некорректный месяц %1.\nМесяц вводится как ММ.ГГГГ или ММ.ГГ")
@@ -113,9 +137,11 @@ RowRefusal ReadNalvichRow(const QStringList& cells, NalvichEntry& entry)
         return {2,
                 QStringLiteral("Месяц начала позже месяца окончания: %1 - %2")
                     .arg(FormatMonthYear(PackedMonthYear(entry.start)), FormatMonthYear(PackedMonthYear(entry.end)))};
-    if (ParseMoneyKopecks(Cell(cells, 4), entry.sum) == kFieldRefused)
-        return {4, NumberRefusedText(QStringLiteral("Сумма вычета"), Cell(cells, 4))};
-    entry.krat = i8(RangedInt(Cell(cells, 5), 0, kNalvichMaxTimes));
+    if (RowRefusal refused = ReadNalvichCell(cells, 4, entry.sum); refused.refused())
+        return refused;
+    if (RowRefusal refused = ReadNalvichCell(cells, 5, times); refused.refused())
+        return refused;
+    entry.krat = i8(times);
     const bool rest = entry.start != 0 || entry.end != 0 || entry.sum != 0 || entry.krat != 0;
     return CheckCode(entry.kod, Cell(cells, 0), rest, kNalvichMaxCode, QStringLiteral("вычета"));
 }
@@ -129,16 +155,6 @@ QString PaymentDateText(int day, int month, int year)
     if (day == 0)
         return QString();
     return QString::asprintf("%.2u.%.2u.%.2u", unsigned(day), unsigned(month), unsigned(year % 100));
-}
-
-// A typed percent into tenths: its hundredths (ReadTypedUnits), cut to tenths.
-unsigned ReadPercentTenths(const QString& text)
-{
-    double hundredths = 0;
-    if (ReadTypedUnits(text, 2, hundredths) != TypedDecimal::Number || hundredths <= 0)
-        return 0;
-    const double tenths = std::trunc(hundredths / 10);
-    return tenths > 131071 ? 0u : unsigned(tenths);
 }
 
 } // namespace
@@ -158,6 +174,27 @@ QStringList PostDoplRowTexts(const PostDoplEntry& entry)
             PaymentDateText(entry.dBegin, entry.mBegin, entry.gBegin),
             PaymentDateText(entry.dEnd, entry.mEnd, entry.gEnd),
             FormatIntField(entry.mrp)};
+}
+
+QString PostDoplColumnTitle(int column)
+{
+    static const char* const kTitles[kPostDoplColumns] = {
+        "Код",           "Вид",  "Величина", "Чем?",         "%",           "За\nчто?", "Когда?",
+        "Пере-\nрасчет", "Как?", "Цех",      "Дата\nначала", "Дата\nконца", "м/р"};
+    return column >= 0 && column < kPostDoplColumns ? QString::fromUtf8(kTitles[column]) : QString();
+}
+
+FigureRule PostDoplColumnRule(int column)
+{
+    // The largest value of each field of the slot (the shop by the shops' numbers).
+    static constexpr int kMax[kPostDoplColumns] = {kPostDoplMaxCode, 7, 0, 21, 0, 15, 5, 3, 7, 250, 0, 0, 1};
+    switch (column) {
+    case 2: return MoneyFigure();
+    case 4: return DecimalFigure(1, 0, 13107.1); // tenths of a percent, 17 bits
+    case kPostDoplDateStart:
+    case kPostDoplDateEnd: return TextFigure(0);
+    default: return column >= 0 && column < kPostDoplColumns ? WholeFigure(0, kMax[column]) : TextFigure(0);
+    }
 }
 
 bool ReadPaymentDate(const QString& text, int& day, int& month, int& year)
@@ -181,20 +218,26 @@ bool ReadPaymentDate(const QString& text, int& day, int& month, int& year)
 RowRefusal ReadPostDoplRow(const QStringList& cells, PostDoplEntry& entry)
 {
     entry = PostDoplEntry{};
-    entry.kod = u16(RangedInt(Cell(cells, 0), 1, kPostDoplMaxCode));
-    entry.vid = u8(RangedInt(Cell(cells, 1), 0, 7));
-    if (ParseMoneyKopecks(Cell(cells, 2), entry.sum) == kFieldRefused)
-        return {2, NumberRefusedText(QStringLiteral("Величина"), Cell(cells, 2))};
-    entry.mask = u8(RangedInt(Cell(cells, 3), 0, 21));
-    if (const QString refusal = DecimalTextRefusal(QStringLiteral("%"), Cell(cells, 4)); !refusal.isEmpty())
-        return {4, refusal};
-    entry.procent = ReadPercentTenths(Cell(cells, 4));
-    entry.zavisOt = u8(RangedInt(Cell(cells, 5), 0, 15));
-    entry.period = u8(RangedInt(Cell(cells, 6), 0, 5));
-    entry.perer = u8(RangedInt(Cell(cells, 7), 0, 3));
-    entry.dnOtGraph = u8(RangedInt(Cell(cells, 8), 0, 7));
-    entry.ceh = u16(RangedInt(Cell(cells, 9), 0, 250));
-    entry.mrp = u8(RangedInt(Cell(cells, 12), 0, 1));
+    double read[kPostDoplColumns] = {};
+    for (int column = 0; column < kPostDoplColumns; ++column) {
+        if (column == kPostDoplDateStart || column == kPostDoplDateEnd)
+            continue;
+        if (RowRefusal refused =
+                ReadCell(cells, column, PostDoplColumnTitle(column), PostDoplColumnRule(column), read[column]);
+            refused.refused())
+            return refused;
+    }
+    entry.kod = u16(read[0]);
+    entry.vid = u8(read[1]);
+    entry.sum = read[2];
+    entry.mask = u8(read[3]);
+    entry.procent = unsigned(read[4]);
+    entry.zavisOt = u8(read[5]);
+    entry.period = u8(read[6]);
+    entry.perer = u8(read[7]);
+    entry.dnOtGraph = u8(read[8]);
+    entry.ceh = u16(read[9]);
+    entry.mrp = u8(read[12]);
 
     int day = 0, month = 0, year = 0;
     if (!ReadPaymentDate(Cell(cells, kPostDoplDateStart), day, month, year))
@@ -232,6 +275,35 @@ QStringList WariaRowTexts(const WariaEntry& entry)
             entry.mesVyd == 0 ? QString() : TwoDigitMonthYear(entry.mesVyd, entry.godVyd)};
 }
 
+QString WariaColumnTitle(int column)
+{
+    static const char* const kTitles[kWariaColumns] = {
+        "Месяц", "Код начисления\nили удержания", "Сумма", "Время\n(в днях)", "Время\n(в часах)", "Месяц\nвыдачи"};
+    return column >= 0 && column < kWariaColumns ? QString::fromUtf8(kTitles[column]) : QString();
+}
+
+FigureRule WariaColumnRule(int column)
+{
+    switch (column) {
+    case 1: return WholeFigure(0, kWariaMaxCode);
+    case 2: return MoneyFigure();
+    case 3: return WholeFigure(0, 31);
+    case kWariaHoursColumn: return HoursFigure(kWariaMaxHours);
+    default: return TextFigure(0);
+    }
+}
+
+namespace {
+
+// The entry's field of a figure column read by the column's rule; a refused
+// text keeps it.
+double WariaCell(const QStringList& cells, int column, double stored)
+{
+    return FigureUnitsOr(WariaColumnRule(column), Cell(cells, column), stored);
+}
+
+} // namespace
+
 bool ApplyWariaRow(const QStringList& cells, WariaEntry& entry)
 {
     bool allEmpty = true;
@@ -244,20 +316,27 @@ bool ApplyWariaRow(const QStringList& cells, WariaEntry& entry)
     }
     // Every field is read anew; the entry takes the fields that read differently.
     WariaEntry next = entry;
-    // A cleared month keeps the entry in use, as the packed form's year field 20 (1920) did.
-    const int accrued = ReadArchiveMonth(Cell(cells, 0));
-    next.mes = u16(accrued & 15);
-    next.god = u16(accrued == 0 ? 1920 : accrued >> 4);
-    next.kod = u16(RangedInt(Cell(cells, 1), 1, kWariaMaxCode));
-    ParseMoneyKopecks(Cell(cells, 2), next.sum); // a refused amount keeps the entry's
-    next.dn = u16(RangedInt(Cell(cells, 3), 1, 31));
-    const HoursMinutes time = ReadHoursMinutesNormalised(Cell(cells, 4));
-    next.hr = u16(time.hours & 511);
-    next.min = u16(time.minutes & 63);
-    const int paid = ReadArchiveMonth(Cell(cells, 5));
-    const bool paidKept = paid != 0 && (paid >> 4) >= 1990;
-    next.mesVyd = u8(paidKept ? paid & 15 : 0);
-    next.godVyd = u16(paidKept ? paid >> 4 : 0);
+    const TypedDate accrued = ReadTypedMonth(Cell(cells, 0), kArchiveMonthYears);
+    if (accrued.read == TypedDateRead::Date || accrued.read == TypedDateRead::Empty) {
+        // A cleared month keeps the entry in use, as the packed form's year field 20 (1920) did.
+        next.mes = u16(accrued.month);
+        next.god = u16(accrued.read == TypedDateRead::Empty ? 1920 : accrued.year);
+    }
+    next.kod = u16(WariaCell(cells, 1, next.kod));
+    next.sum = WariaCell(cells, 2, next.sum);
+    next.dn = u16(WariaCell(cells, 3, next.dn));
+    // Hours and minutes change together, and only when the text reads.
+    if (const FigureReading time =
+            ReadFigure(QString(), WariaColumnRule(kWariaHoursColumn), Cell(cells, kWariaHoursColumn));
+        time.read) {
+        next.hr = u16(int(time.units) / 60);
+        next.min = u16(int(time.units) % 60);
+    }
+    const TypedDate paid = ReadTypedMonth(Cell(cells, 5), kArchivePaidMonthYears);
+    if (paid.read == TypedDateRead::Date || paid.read == TypedDateRead::Empty) {
+        next.mesVyd = u8(paid.month);
+        next.godVyd = u16(paid.year);
+    }
     if (next == entry)
         return false;
     entry = next;

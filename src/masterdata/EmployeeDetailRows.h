@@ -24,6 +24,14 @@ using infobase::NalvichEntry;
 using infobase::PostDoplEntry;
 using infobase::WariaEntry;
 
+// The three grids declare their columns from the functions below: each
+// column's title (as the grid heads it and the refusals name it) and the rule
+// its figures are typed and read by, so that a cell is read back by the rule
+// it was typed by and a range is written once.
+
+// A column's title as the refusals name it: its lines joined by a blank.
+QString ColumnName(const QString& title);
+
 // What a read-back of one row gives: the row, or the reason it is refused.
 struct RowRefusal {
     int column = -1; // the cell to correct
@@ -86,11 +94,14 @@ QStringList NalvichRowTexts(const NalvichEntry& entry, const DeductionKindBook& 
 // without an amount: the book's monthly amount times the multiplicity (0 as
 // 1), "%.2f"; empty for a code not in the book or one without a monthly amount.
 QString DeductionDefaultAmountText(const DeductionKindBook& book, int code, int times);
-// The six cells into a slot: code 1..699 (else 0), months by the rule of
-// typed months (ParseMonthYear), sum in kopecks, multiplicity 0..15 (else 0).
-// A row that holds anything besides a code outside 1..699, a month that is
-// not one ("13.10", "10.01.2030"), a start month after the end month, or a
-// sum that does not read in full is refused.
+// The columns' titles; the rules of the code, the sum and the multiplicity
+// (the months are typed months of kDeductionMonthYears, the name only shows).
+QString NalvichColumnTitle(int column);
+FigureRule NalvichColumnRule(int column);
+// The six cells into a slot read afresh, each by its column: a cell its
+// column refuses refuses the row naming the column, as do a month that is not
+// one ("13.10", "10.01.2030"), a start month after the end month, and a code
+// 0 in a row that holds anything else (or typed as "0").
 RowRefusal ReadNalvichRow(const QStringList& cells, NalvichEntry& entry);
 
 // ---------------------------------------------------------------- permanent payments
@@ -101,15 +112,17 @@ inline constexpr int kPostDoplDateStart = 10;
 inline constexpr int kPostDoplDateEnd = 11;
 // The years a payment's date keeps.
 inline constexpr YearSpan kPaymentDateYears{2000, 2255};
-// The percent: tenths, up to what the payment's field keeps.
-inline constexpr FigureRule kPostDoplPercent = DecimalFigure(1, 0, 13107.1);
 
 QStringList PostDoplRowTexts(const PostDoplEntry& entry);
-// The thirteen cells into a slot by the ranges of the payment's fields (a
-// value outside its range is stored as 0). Refused: a row that holds
-// anything besides a code outside 1..995, a date that does not exist or
-// whose year the record cannot keep (2000-2255), a start after the end, and
-// an amount or percent that does not read in full.
+// The columns' titles; the rules of the figure columns, each within what its
+// field keeps (the percent in tenths); the two dates are typed dates of
+// kPaymentDateYears where day 0 clears (ReadPaymentDate).
+QString PostDoplColumnTitle(int column);
+FigureRule PostDoplColumnRule(int column);
+// The thirteen cells into a slot read afresh, each by its column. Refused,
+// naming the column: a cell its column refuses, a date that does not exist or
+// whose year the record cannot keep, a start after the end, and a code 0 in a
+// row that holds anything else.
 RowRefusal ReadPostDoplRow(const QStringList& cells, PostDoplEntry& entry);
 // A typed date (ReadTypedDate, years 2000-2255) into a payment date: day 0
 // ("0.1.11") or an empty text clears it. Returns false for a text that is
@@ -120,15 +133,27 @@ bool ReadPaymentDate(const QString& text, int& day, int& month, int& year);
 
 inline constexpr int kWariaColumns = 6;
 inline constexpr int kWariaMaxCode = 995;
+inline constexpr int kWariaHoursColumn = 4;
+// The most hours an entry keeps (nine bits).
+inline constexpr int kWariaMaxHours = 511;
 // The years an archive month is typed within, and those of a month of
 // payment (an earlier one is not kept).
 inline constexpr YearSpan kArchiveMonthYears{1900, 2099};
 inline constexpr YearSpan kArchivePaidMonthYears{1990, 2099};
 
 QStringList WariaRowTexts(const WariaEntry& entry);
-// Updates the entry field by field from the six cells (only fields that read
-// differently change); a row whose six cells are all empty zeroes the whole
-// entry. True when anything changed.
+// The columns' titles; the rules of the code, the sum, the days and the hours
+// (the months are typed months of kArchiveMonthYears and
+// kArchivePaidMonthYears). The grid's hours carry minutes of 60 or more into
+// the hours as they are typed, and its cell keeps hours and minutes as this
+// rule reads them.
+QString WariaColumnTitle(int column);
+FigureRule WariaColumnRule(int column);
+// Updates the entry field by field from the six cells, each read by its
+// column (only fields that read differently change; a cell its column
+// refuses keeps its field, as a stored value no column takes does); a row
+// whose six cells are all empty zeroes the whole entry. True when anything
+// changed.
 bool ApplyWariaRow(const QStringList& cells, WariaEntry& entry);
 // True when the entry is in use and the six cells read back to what it holds.
 bool WariaRowMatches(const QStringList& cells, const WariaEntry& entry);

@@ -13,6 +13,17 @@ using infobase::CInfoBase;
 using infobase::ScheduleMonth;
 using infobase::WorkSchedule;
 
+namespace {
+
+// A field of minutes read from its text by its input's rule; a refused text
+// keeps it. 1 when changed.
+int StoreMinutes(std::uint16_t& minutes, const FigureRule& rule, QStringView text)
+{
+    return StoreIfChanged(minutes, int(FigureUnitsOr(rule, text, minutes)));
+}
+
+} // namespace
+
 int ScheduleRowMonthKey(const CInfoBase& base, int monthIndex)
 {
     return MonthKeyAdd(base.config.tekMes, monthIndex - WorkSchedule::ReportingMonth);
@@ -64,14 +75,14 @@ int StoreScheduleDay(ScheduleMonth& row, int day, QStringView text)
 {
     if (day < 1 || day > 31)
         return 0;
-    return ParseHoursMinutesLimited(text, kDayHoursLimit, row.d[std::size_t(day - 1)]);
+    return StoreMinutes(row.d[std::size_t(day - 1)], kScheduleDayRule, text);
 }
 
 int StoreScheduleTimes(ScheduleMonth& row, const ScheduleMonthTexts& texts, int monthLength)
 {
     int changed = 0;
-    changed |= ParseHoursMinutesLimited(texts.evening, kEveningNightHoursLimit, row.vMin);
-    changed |= ParseHoursMinutesLimited(texts.night, kEveningNightHoursLimit, row.nMin);
+    changed |= StoreMinutes(row.vMin, kScheduleEveningNightRule, texts.evening);
+    changed |= StoreMinutes(row.nMin, kScheduleEveningNightRule, texts.night);
     for (int day = 1; day <= monthLength && day <= 31; ++day)
         changed |= StoreScheduleDay(row, day, texts.days[std::size_t(day - 1)]);
     return changed;
@@ -79,14 +90,8 @@ int StoreScheduleTimes(ScheduleMonth& row, const ScheduleMonthTexts& texts, int 
 
 int StoreScheduleTotals(ScheduleMonth& row, QStringView daysText, QStringView hoursText)
 {
-    int changed = 0;
-    const int days = TypedNumber(daysText);
-    if (days != row.rDn) {
-        changed = 1;
-        if (days >= 0 && days < 32)
-            row.rDn = std::int8_t(days);
-    }
-    changed |= ParseHoursMinutesLimited(hoursText, kMonthHoursLimit, row.rMin);
+    int changed = StoreIfChanged(row.rDn, int(FigureUnitsOr(kScheduleWorkDaysRule, daysText, row.rDn)));
+    changed |= StoreMinutes(row.rMin, kScheduleMonthHoursRule, hoursText);
     return changed;
 }
 
@@ -119,15 +124,17 @@ ScheduleDefinitionTexts FillScheduleDefinition(const WorkSchedule& s)
 int ReadScheduleDefinition(const ScheduleDefinitionTexts& t, WorkSchedule& s)
 {
     int changed = 0;
-    int hours = s.rdHr, minutes = s.rdMin;
-    ParseHoursMinutes(t.dayLength, kDayHoursLimit, hours, minutes);
-    changed |= StoreBits(s.rdHr, hours & 31, [&](int v) { s.rdHr = v; });
-    changed |= StoreBits(s.rdMin, minutes & 63, [&](int v) { s.rdMin = v; });
-    int fund = s.mesFond;
-    ParseScheduleHours(t.monthFund, fund);
-    changed |= StoreBits(s.mesFond, fund & 0xFFF, [&](int v) { s.mesFond = v; });
-    changed |= StoreBits(s.pRab, TypedNumber(t.workDays) & 15, [&](int v) { s.pRab = v; });
-    changed |= StoreBits(s.pVyh, TypedNumber(t.daysOff) & 31, [&](int v) { s.pVyh = v; });
+    // The day's hours and minutes change together, and only when the text reads.
+    if (const FigureReading day = ReadFigure(QString(), kScheduleDayRule, t.dayLength); day.read) {
+        changed |= StoreBits(s.rdHr, int(day.units) / 60, [&](int v) { s.rdHr = v; });
+        changed |= StoreBits(s.rdMin, int(day.units) % 60, [&](int v) { s.rdMin = v; });
+    }
+    const auto read = [](const FigureRule& rule, const QString& text, int stored) {
+        return int(FigureUnitsOr(rule, text, stored));
+    };
+    changed |= StoreBits(s.mesFond, read(kScheduleFundRule, t.monthFund, s.mesFond), [&](int v) { s.mesFond = v; });
+    changed |= StoreBits(s.pRab, read(kScheduleRotationWorkDaysRule, t.workDays, s.pRab), [&](int v) { s.pRab = v; });
+    changed |= StoreBits(s.pVyh, read(kScheduleRotationDaysOffRule, t.daysOff, s.pVyh), [&](int v) { s.pVyh = v; });
     const PackedDate start(t.startDate);
     changed |= StoreBits(s.begD, start.day(), [&](int v) { s.begD = std::uint8_t(v); });
     changed |= StoreBits(s.begM, start.month(), [&](int v) { s.begM = std::uint8_t(v); });

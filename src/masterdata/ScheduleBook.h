@@ -6,6 +6,7 @@
 // recalculations, and saving the book.
 #include "infobase/InfoBase.h"
 #include "payroll/PayrollDocument.h"
+#include "values/TypedFigure.h"
 
 #include <QString>
 
@@ -22,6 +23,19 @@ inline constexpr int kLastScheduleNumber = infobase::CInfoBase::ScheduleCount;
 inline constexpr int kDayHoursLimit = 24;
 inline constexpr int kEveningNightHoursLimit = 400;
 inline constexpr int kMonthHoursLimit = 700;
+
+// What the calendar's and the definition's fields take: the rules their
+// inputs declare and the store functions below read their texts by, so that
+// a text the input refuses keeps what is stored. The definition keeps the
+// month's fund in hours and tenths (12 bits) and the rotation's days in 4 and
+// 5 bits.
+inline constexpr FigureRule kScheduleDayRule = HoursFigure(kDayHoursLimit);
+inline constexpr FigureRule kScheduleEveningNightRule = HoursFigure(kEveningNightHoursLimit);
+inline constexpr FigureRule kScheduleMonthHoursRule = HoursFigure(kMonthHoursLimit);
+inline constexpr FigureRule kScheduleWorkDaysRule = WholeFigure(0, 31);
+inline constexpr FigureRule kScheduleFundRule = DecimalFigure(1, 0, 409.5);
+inline constexpr FigureRule kScheduleRotationWorkDaysRule = WholeFigure(0, 15);
+inline constexpr FigureRule kScheduleRotationDaysOffRule = WholeFigure(0, 31);
 
 // Month key (year * 16 + month) of calendar row monthIndex (0-21; row 15 is
 // the reporting month).
@@ -49,14 +63,15 @@ struct ScheduleMonthTexts {
 };
 ScheduleMonthTexts FillScheduleMonthTexts(const infobase::ScheduleMonth& row, const ScheduleTotals& totals);
 
-// One day's minutes from its cell: at most 24 hours, a refused text keeps the
+// One day's minutes from its cell (kScheduleDayRule): a refused text keeps the
 // old value. 1 when the value changed.
 int StoreScheduleDay(infobase::ScheduleMonth& row, int day, QStringView text);
-// Evening and night hours (at most 400 each) and every day of the month from
-// its cell; 1 when anything changed.
+// Evening and night hours (kScheduleEveningNightRule) and every day of the
+// month from its cell; 1 when anything changed.
 int StoreScheduleTimes(infobase::ScheduleMonth& row, const ScheduleMonthTexts& texts, int monthLength);
-// The typed totals: working days stored only below 32 (a typed change still
-// counts as a change), working hours at most 700. 1 when anything changed.
+// The typed totals: working days (kScheduleWorkDaysRule) and working hours
+// (kScheduleMonthHoursRule); a refused text keeps its total. 1 when anything
+// changed.
 int StoreScheduleTotals(infobase::ScheduleMonth& row, QStringView daysText, QStringView hoursText);
 
 // "Перерасчет месяца" and "Перерасчет графика": the shown month, or every
@@ -74,7 +89,9 @@ struct ScheduleDefinitionTexts {
     bool automatic = true; // totals computed, not typed
 };
 ScheduleDefinitionTexts FillScheduleDefinition(const infobase::WorkSchedule& schedule);
-// 1 when anything changed.
+// Each field read by its rule (kScheduleDayRule, kScheduleFundRule, the
+// rotation's rules); a refused text keeps what the schedule holds. 1 when
+// anything changed.
 int ReadScheduleDefinition(const ScheduleDefinitionTexts& texts, infobase::WorkSchedule& schedule);
 
 // Writes every schedule (definitions and calendars). Throws db::DbError.

@@ -43,10 +43,17 @@ TEST(DatedArchiveRows, EntriesShowAndReadBackTheirFields)
     EXPECT_EQ(WarDatRowTexts(WarDatEntry{}), (QStringList{"", "", "", "", "", ""}));
 
     // Typed forms: leading zeros left out, four-digit years kept as two
-    // digits, a reversal with a minus sign, an odd mark as 1.
-    const WarDatEntry typed = ReadWarDatRow({"1.2.2011", "9.2.11", "02.2011", "156", "-150.5", "3"});
+    // digits, a reversal with a minus sign.
+    const WarDatEntry typed = ReadWarDatRow({"1.2.2011", "9.2.11", "02.2011", "156", "-150.5", "1"});
     EXPECT_EQ(typed, Entry(PackedDate::make(1, 2, 11), PackedDate::make(9, 2, 11), 2, 11, 156, -15'050, true));
     EXPECT_EQ(ReadWarDatRow({"", "", "", "7", "", "2"}).contin, 0);
+    // A code, sum or mark its column refuses is refused at its cell, naming
+    // the column, before the row is stored.
+    EXPECT_EQ(CheckWarDatRow({"", "", "", "996", "", ""}).message,
+              QStringLiteral("Значение поля \"Код\" должно быть от 0 до 995: 996"));
+    EXPECT_EQ(CheckWarDatRow({"", "", "", "7", "1.005", ""}).column, 4);
+    EXPECT_EQ(CheckWarDatRow({"", "", "", "7", "", "2"}).column, 5);
+    EXPECT_FALSE(CheckWarDatRow({"1.2.2011", "9.2.11", "02.2011", "156", "-150.5", "1"}).refused());
 
     // Texts that are no date or month read as 0.
     const WarDatEntry wrong = ReadWarDatRow({"32.1.11", "abc", "13.11", "12x", "руб", ""});

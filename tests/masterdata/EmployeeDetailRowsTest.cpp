@@ -1,6 +1,7 @@
 // The read-back rules of the three employee grids against worked values:
-// kopeck halves, month texts with two- and four-digit years, carried hours,
-// percent tenths, codes and dates out of range, and the block compaction.
+// each cell read by its column's rule (month texts with two- and four-digit
+// years, hours, percent tenths, codes and dates out of range refused), and
+// the block compaction.
 #include "masterdata/EmployeeDetailRows.h"
 #include "values/Clock.h"
 #include "values/Values.h"
@@ -38,43 +39,50 @@ QStringList Cells(std::initializer_list<const char*> texts)
 TEST_F(RowsTest, DeductionRowsReadBackByTheirRules)
 {
     NalvichEntry e;
-    // Sum: an exact half kopeck goes down; month "3.09" is March
-    // 2009, a four-digit year is taken whole; the multiplicity above 15 is 0.
-    EXPECT_FALSE(ReadNalvichRow(Cells({"114", "", "3.09", "12.2011", "0.125", "16"}), e).refused());
+    // Month "3.09" is March 2009, a four-digit year is taken whole.
+    EXPECT_FALSE(ReadNalvichRow(Cells({"114", "", "3.09", "12.2011", "0.12", "15"}), e).refused());
     EXPECT_EQ(e.kod, 114);
     EXPECT_EQ(e.start, MonthKey(2009, 3));
     EXPECT_EQ(e.end, MonthKey(2011, 12));
     EXPECT_DOUBLE_EQ(e.sum, 12);
-    EXPECT_EQ(e.krat, 0);
-    EXPECT_EQ(NalvichRowTexts(e, book), Cells({"114", "1-й ребенок 1000 р.", "03.09", "12.11", "0.12", ""}));
+    EXPECT_EQ(e.krat, 15);
+    EXPECT_EQ(NalvichRowTexts(e, book), Cells({"114", "1-й ребенок 1000 р.", "03.09", "12.11", "0.12", "15"}));
+    // A cell its column refuses refuses the row, naming the column, as the
+    // grid does: a sum with a part of a kopeck, a multiplicity above 15 (once
+    // a silent 0).
+    const RowRefusal halfKopeck = ReadNalvichRow(Cells({"114", "", "", "", "0.125", ""}), e);
+    EXPECT_EQ(halfKopeck.column, 4);
+    EXPECT_EQ(halfKopeck.message, QStringLiteral("Некорректное число в поле \"Сумма вычета\": 0.125"));
+    const RowRefusal times = ReadNalvichRow(Cells({"114", "", "", "", "", "16"}), e);
+    EXPECT_EQ(times.column, 5);
+    EXPECT_EQ(times.message, QStringLiteral("Значение поля \"Кратность вычета\" должно быть от 0 до 15: 16"));
     // A month of one year digit, or a full date in a month cell, is refused
     // aloud; "10.01.2030" was read as October 2001.
     const RowRefusal fullDate = ReadNalvichRow(Cells({"114", "", "10.01.2030", "", "", ""}), e);
     EXPECT_EQ(fullDate.column, 2);
-    EXPECT_EQ(fullDate.message,
-              QStringLiteral("Некорректный месяц 10.01.2030.\nМесяц вводится как ММ.ГГГГ или ММ.ГГ"));
+    EXPECT_EQ(fullDate.message, QStringLiteral("Некорректный месяц 10.01.2030.\nМесяц вводится как ММ.ГГГГ или ММ.ГГ"));
     EXPECT_EQ(ReadNalvichRow(Cells({"114", "", "", "3.9", "", ""}), e).column, 3);
     // Two digits read by the sliding window around the reference year (2026
     // with no base open): up to 46 this century, above it the last; month 13
     // is refused.
     EXPECT_EQ(ReadNalvichRow(Cells({"103", "", "01.27", "13.10", "1000.005", "1"}), e).column, 3);
-    ReadNalvichRow(Cells({"103", "", "01.27", "", "1000.005", "1"}), e);
+    ReadNalvichRow(Cells({"103", "", "01.27", "", "1000", "1"}), e);
     EXPECT_EQ(e.start, MonthKey(2027, 1));
     NalvichEntry older;
     ReadNalvichRow(Cells({"103", "", "01.47", "", "1", "1"}), older);
     EXPECT_EQ(older.start, MonthKey(1947, 1));
     EXPECT_EQ(e.end, 0);
-    EXPECT_DOUBLE_EQ(e.sum, 100000); // 1000.005: the exact half goes down
+    EXPECT_DOUBLE_EQ(e.sum, 100000);
     EXPECT_EQ(NalvichRowTexts(e, book)[1], QStringLiteral("На себя 400 р."));
     EXPECT_EQ(DeductionKindName(book, 555), QStringLiteral("Нет в справочнике"));
 
-    // A code out of range in a row with a sum is refused, not stored as an
-    // invisible slot; so is a typed code alone. An empty row is simply empty.
+    // A code out of range is refused, not stored as an invisible slot; so is
+    // a code 0 typed alone. An empty row is simply empty.
     const RowRefusal withSum = ReadNalvichRow(Cells({"700", "", "", "", "400", ""}), e);
-    EXPECT_TRUE(withSum.refused());
     EXPECT_EQ(withSum.column, 0);
-    EXPECT_EQ(withSum.message, QStringLiteral("Код вычета должен быть числом от 1 до 699"));
-    EXPECT_TRUE(ReadNalvichRow(Cells({"0", "", "", "", "", ""}), e).refused());
+    EXPECT_EQ(withSum.message, QStringLiteral("Значение поля \"Код вычета\" должно быть от 0 до 699: 700"));
+    EXPECT_EQ(ReadNalvichRow(Cells({"0", "", "", "", "", ""}), e).message,
+              QStringLiteral("Код вычета должен быть числом от 1 до 699"));
     EXPECT_TRUE(ReadNalvichRow(Cells({"", "", "03.11", "", "", ""}), e).refused());
     EXPECT_FALSE(ReadNalvichRow(Cells({"", "", "", "", "", ""}), e).refused());
     EXPECT_EQ(e, NalvichEntry{});
@@ -83,16 +91,16 @@ TEST_F(RowsTest, DeductionRowsReadBackByTheirRules)
 TEST_F(RowsTest, PermanentPaymentRowsReadBackByTheirRules)
 {
     PostDoplEntry e;
-    // Percent 12.345 is 123 tenths, shown 12.3; a base mask of 22 is out of
-    // range (0); a four-digit year is kept (the packed field stopped at 2015).
+    // Percent 12.3 is 123 tenths; a four-digit year is kept (the packed field
+    // stopped at 2015).
     ASSERT_FALSE(
         ReadPostDoplRow(
-            Cells({"7", "5", "1500.50", "22", "12.345", "1", "3", "1", "2", "3", "01.03.2009", "31.12.2030", "1"}), e)
+            Cells({"7", "5", "1500.50", "21", "12.3", "1", "3", "1", "2", "3", "01.03.2009", "31.12.2030", "1"}), e)
             .refused());
     EXPECT_EQ(e.kod, 7);
     EXPECT_EQ(e.vid, 5);
     EXPECT_DOUBLE_EQ(e.sum, 150050);
-    EXPECT_EQ(e.mask, 0);
+    EXPECT_EQ(e.mask, 21);
     EXPECT_EQ(e.procent, 123u);
     EXPECT_EQ(e.zavisOt, 1);
     EXPECT_EQ(e.period, 3);
@@ -106,16 +114,27 @@ TEST_F(RowsTest, PermanentPaymentRowsReadBackByTheirRules)
     EXPECT_EQ(e.gEnd, 2030);
     EXPECT_EQ(e.mrp, 1);
     EXPECT_EQ(PostDoplRowTexts(e),
-              Cells({"7", "5", "1500.50", "", "12.3", "1", "3", "1", "2", "3", "01.03.09", "31.12.30", "1"}));
+              Cells({"7", "5", "1500.50", "21", "12.3", "1", "3", "1", "2", "3", "01.03.09", "31.12.30", "1"}));
 
-    // Percent 0 leaves the cell empty (100 % by default); other ranges cut to 0.
-    ReadPostDoplRow(Cells({"996", "8", "", "21", "0", "16", "6", "4", "8", "251", "", "", "2"}), e);
+    // Percent 0 leaves the cell empty (100 % by default).
+    ReadPostDoplRow(Cells({"7", "", "", "", "0"}), e);
     EXPECT_EQ(PostDoplRowTexts(e)[4], QString());
-    EXPECT_EQ(e.mask, 21);
-    EXPECT_EQ(e.vid + e.zavisOt + e.period + e.perer + e.dnOtGraph + e.ceh + e.mrp, 0);
+    // A value beyond what its field keeps refuses the row at its column (once
+    // it was stored as 0), as a percent with hundredths and a part of a kopeck do.
+    const std::pair<int, const char*> beyond[] = {{1, "8"}, {2, "1.005"}, {3, "22"}, {4, "12.34"}, {5, "16"},
+                                                  {6, "6"}, {7, "4"},     {8, "8"},  {9, "251"},   {12, "2"}};
+    for (const auto& [column, text] : beyond) {
+        QStringList cells = Cells({"7", "", "", "", "", "", "", "", "", "", "", "", ""});
+        cells[column] = QString::fromUtf8(text);
+        EXPECT_EQ(ReadPostDoplRow(cells, e).column, column) << text;
+    }
+    EXPECT_EQ(ReadPostDoplRow(Cells({"", "", "", "", "", "", "", "", "", "251"}), e).message,
+              QStringLiteral("Значение поля \"Цех\" должно быть от 0 до 250: 251"));
 
-    // Code 996 with anything else is refused; so are a month 13 and a day 32.
+    // Code 996 is refused; so are a code 0 with anything else, a month 13 and a day 32.
     EXPECT_EQ(ReadPostDoplRow(Cells({"996", "", "100"}), e).message,
+              QStringLiteral("Значение поля \"Код\" должно быть от 0 до 995: 996"));
+    EXPECT_EQ(ReadPostDoplRow(Cells({"", "", "100"}), e).message,
               QStringLiteral("Код выплаты должен быть числом от 1 до 995"));
     const RowRefusal month = ReadPostDoplRow(Cells({"7", "", "", "", "", "", "", "", "", "", "01.13.11"}), e);
     EXPECT_EQ(month.column, kPostDoplDateStart);
@@ -132,13 +151,13 @@ TEST_F(RowsTest, PermanentPaymentRowsReadBackByTheirRules)
 TEST_F(RowsTest, ArchiveRowsChangeFieldByFieldAndAClearedRowIsFreed)
 {
     WariaEntry e;
-    EXPECT_TRUE(ApplyWariaRow(Cells({"03.09", "4", "-1.5", "21", "7,75", "12.95"}), e));
+    EXPECT_TRUE(ApplyWariaRow(Cells({"03.09", "4", "-1.5", "21", "8,15", "12.95"}), e));
     EXPECT_EQ(e.mes, 3);
     EXPECT_EQ(e.god, 2009);
     EXPECT_EQ(e.kod, 4);
     EXPECT_DOUBLE_EQ(e.sum, -150);
     EXPECT_EQ(e.dn, 21);
-    EXPECT_EQ(e.hr, 8); // 75 minutes carried: 8 hours 15 minutes
+    EXPECT_EQ(e.hr, 8);
     EXPECT_EQ(e.min, 15);
     EXPECT_EQ(e.mesVyd, 12);
     EXPECT_EQ(e.godVyd, 1995);
@@ -148,14 +167,17 @@ TEST_F(RowsTest, ArchiveRowsChangeFieldByFieldAndAClearedRowIsFreed)
     EXPECT_TRUE(WariaRowMatches(Cells({"3.2009", "4", "-1.50", "21", "8,15", "12.95"}), e));
     EXPECT_FALSE(WariaRowMatches(Cells({"03.09", "4", "-1.51", "21", "8,15", "12.95"}), e));
 
-    // 7,60 stays 7,60; a paid month before 1990 stores none; days above 31 and codes above 995 are 0.
-    ApplyWariaRow(Cells({"03.09", "996", "1", "32", "7,60", "12.89"}), e);
-    EXPECT_EQ(e.kod, 0);
-    EXPECT_EQ(e.dn, 0);
-    EXPECT_EQ(e.hr, 7);
+    // A cell its column refuses keeps its field (once a silent 0): a code
+    // above 995, a part of a kopeck, days above 31, 60 minutes, a paid month
+    // before 1990, a month that is none. An entry's 7 hours 60 minutes of an
+    // older file read back from its own texts as they are.
+    const WariaEntry before = e;
+    EXPECT_FALSE(ApplyWariaRow(Cells({"13.09", "996", "1.005", "32", "7,60", "12.89"}), e));
+    EXPECT_EQ(e, before);
+    e.hr = 7;
+    e.min = 60;
+    EXPECT_FALSE(ApplyWariaRow(WariaRowTexts(e), e));
     EXPECT_EQ(e.min, 60);
-    EXPECT_EQ(e.mesVyd, 0);
-    EXPECT_EQ(e.godVyd, 0);
     // A cleared month keeps the entry in use; a row cleared whole is free again.
     ApplyWariaRow(Cells({"", "4", "1"}), e);
     EXPECT_TRUE(e.inUse());

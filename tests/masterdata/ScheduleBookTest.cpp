@@ -114,8 +114,10 @@ TEST(ScheduleBook, ManualTotalsStayAsTyped)
     EXPECT_EQ(totals.minutes, 150 * 60 + 30);
     EXPECT_EQ(w.row(15).d[3], 0);
 
-    // 32 days is a change that is not stored; more than 700 hours is refused.
-    EXPECT_EQ(StoreScheduleTotals(w.row(15), u"32", u"150,30"), 1);
+    // 32 days and more than 700 hours are refused and keep the totals; so
+    // does a text that is no number, never read as 0.
+    EXPECT_EQ(StoreScheduleTotals(w.row(15), u"32", u"150,30"), 0);
+    EXPECT_EQ(StoreScheduleTotals(w.row(15), u"1x", u"150,3x"), 0);
     EXPECT_EQ(w.row(15).rDn, 19);
     EXPECT_EQ(StoreScheduleTotals(w.row(15), u"19", u"700,1"), 0);
     EXPECT_EQ(w.row(15).rMin, 150 * 60 + 30);
@@ -188,11 +190,11 @@ TEST(ScheduleBook, DefinitionFieldsRoundTrip)
     EXPECT_EQ(ReadScheduleDefinition(texts, again), 0);
     EXPECT_EQ(again, s);
 
-    // New values typed in: 8 hours, a fund of 170.25 hours (tenths, rounded
-    // up), a 4/3 cycle from 3 March 2011, Monday to Saturday, automatic totals.
+    // New values typed in: 8 hours, a fund of 170.3 hours, a 4/3 cycle from
+    // 3 March 2011, Monday to Saturday, automatic totals.
     texts.dayLength = QStringLiteral("8,0");
-    texts.monthFund = QStringLiteral("170,25");
-    texts.workDays = QStringLiteral("20"); // low four bits
+    texts.monthFund = QStringLiteral("170,3");
+    texts.workDays = QStringLiteral("4");
     texts.daysOff = QStringLiteral("3");
     texts.startDate = PackedDate::make(3, 3, 2011).value;
     texts.weekDays[5] = true;
@@ -209,12 +211,21 @@ TEST(ScheduleBook, DefinitionFieldsRoundTrip)
     EXPECT_EQ(again.rabDnNed, 0x3F);
     EXPECT_EQ(again.ruchn, 0);
 
-    // A day over 24 hours gives 0 hours; a fund over 400 hours is refused.
+    // What the fields refuse keeps the definition: a day over 24 hours, a
+    // fund over what 12 bits of tenths hold or with hundredths, 20 working
+    // days of a rotation (once its low four bits were kept).
     texts.dayLength = QStringLiteral("25,0");
-    texts.monthFund = QStringLiteral("401,0");
+    texts.monthFund = QStringLiteral("409,6");
+    texts.workDays = QStringLiteral("20");
+    texts.daysOff = QStringLiteral("3x");
     ReadScheduleDefinition(texts, again);
-    EXPECT_EQ(again.rdHr, 0);
+    texts.monthFund = QStringLiteral("170,25");
+    ReadScheduleDefinition(texts, again);
+    EXPECT_EQ(again.rdHr, 8);
+    EXPECT_EQ(again.rdMin, 0);
     EXPECT_EQ(again.mesFond, 1703);
+    EXPECT_EQ(again.pRab, 4);
+    EXPECT_EQ(again.pVyh, 3);
     // No date clears the cycle start.
     texts.startDate = 0;
     ReadScheduleDefinition(texts, again);

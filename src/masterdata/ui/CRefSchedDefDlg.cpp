@@ -38,11 +38,11 @@ CRefSchedDefDlg::CRefSchedDefDlg(kalvor::infobase::WorkSchedule* schedule, QWidg
         return edit;
     };
     // What the schedule keeps: the day in hours and minutes, the month's fund
-    // in hours and tenths (12 bits), the days of the rotation in 4 and 5 bits.
-    m_dayLength = addField(0, 0, QStringLiteral("Длина дня"), IdDayLength, kalvor::HoursFigure(kDayHoursLimit));
-    m_monthFund = addField(0, 2, QStringLiteral("Месячный фонд"), IdMonthFund, kalvor::DecimalFigure(1, 0, 409.5));
-    m_workDays = addField(1, 0, QStringLiteral("Рабочих"), IdWorkDays, kalvor::WholeFigure(0, 15));
-    m_daysOff = addField(1, 2, QStringLiteral("Выходных"), IdDaysOff, kalvor::WholeFigure(0, 31));
+    // in hours and tenths, the days of the rotation.
+    m_dayLength = addField(0, 0, QStringLiteral("Длина дня"), IdDayLength, kScheduleDayRule);
+    m_monthFund = addField(0, 2, QStringLiteral("Месячный фонд"), IdMonthFund, kScheduleFundRule);
+    m_workDays = addField(1, 0, QStringLiteral("Рабочих"), IdWorkDays, kScheduleRotationWorkDaysRule);
+    m_daysOff = addField(1, 2, QStringLiteral("Выходных"), IdDaysOff, kScheduleRotationDaysOffRule);
     auto* dateLabel = new QLabel(QStringLiteral("Дата"), this);
     m_start = new NullableDateEdit(this);
     dateLabel->setBuddy(m_start);

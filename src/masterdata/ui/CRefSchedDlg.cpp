@@ -94,10 +94,10 @@ void CRefSchedDlg::BuildTotals(QGridLayout* grid)
         kalvor::FigureRule rule;
     };
     const Total totals[] = {
-        {IdWorkDays, "Рабочих дней", &m_workDays, kalvor::WholeFigure(0, 31)},
-        {IdWorkHours, "Рабочих часов", &m_workHours, kalvor::HoursFigure(kMonthHoursLimit)},
-        {IdEvening, "Вечерних часов", &m_evening, kalvor::HoursFigure(kEveningNightHoursLimit)},
-        {IdNight, "Ночных часов", &m_night, kalvor::HoursFigure(kEveningNightHoursLimit)},
+        {IdWorkDays, "Рабочих дней", &m_workDays, kScheduleWorkDaysRule},
+        {IdWorkHours, "Рабочих часов", &m_workHours, kScheduleMonthHoursRule},
+        {IdEvening, "Вечерних часов", &m_evening, kScheduleEveningNightRule},
+        {IdNight, "Ночных часов", &m_night, kScheduleEveningNightRule},
     };
     // Two totals to a line: four in one are wider than the week.
     auto* lines = new QGridLayout;
@@ -126,7 +126,7 @@ void CRefSchedDlg::BuildCalendar(QGridLayout* grid)
         const int row = 2 + 2 * (cell / MonthCalendarLayout::Columns);
         const int column = cell % MonthCalendarLayout::Columns;
         auto* label = new QLabel(m_box);
-        auto* edit = TimeField(m_box, 80, {QStringLiteral("Часы за день"), kalvor::HoursFigure(kDayHoursLimit)});
+        auto* edit = TimeField(m_box, 80, {QStringLiteral("Часы за день"), kScheduleDayRule});
         KeepPlaceWhenHidden(label);
         KeepPlaceWhenHidden(edit);
         SetControl(IdFirstDayLabel + cell, label);

@@ -17,14 +17,19 @@ CWorkerArchiveDlg::CWorkerArchiveDlg(CCommonFormView* view) : CEmployeeDetailDlg
     setObjectName(QStringLiteral("CWorkerArchiveDlg"));
     setFixedSize(kEntryDialogRoom, 442);
     Grid()->Create(QRect(0, 0, kEntryDialogRoom, 442), this, IdGrid);
-    SetupGrid({MonthColumn(QStringLiteral("Месяц"), kArchiveMonthYears),
+    // The hours carry their minutes as typed; what they give is then read by
+    // the entry's rule, which keeps no minutes past its largest hour.
+    GridColumn hours = CarriedHoursColumn(WariaColumnTitle(kWariaHoursColumn), kWariaMaxHours);
+    hours.rowRefusal = [name = hours.Name()](int, const QString& read) {
+        return kalvor::ReadFigure(name, WariaColumnRule(kWariaHoursColumn), read).refusal;
+    };
+    SetupGrid({MonthColumn(WariaColumnTitle(0), kArchiveMonthYears),
                // Past months keep the codes of their time, whether the book still holds them or not.
-               FigureColumn(QStringLiteral("Код начисления\nили удержания"), kalvor::WholeFigure(0, kWariaMaxCode)),
-               FigureColumn(QStringLiteral("Сумма"), kalvor::MoneyFigure()),
-               FigureColumn(QStringLiteral("Время\n(в днях)"), kalvor::WholeFigure(0, 31)),
-               CarriedHoursColumn(QStringLiteral("Время\n(в часах)"), 511),
-               MonthColumn(QStringLiteral("Месяц\nвыдачи"), kArchivePaidMonthYears)},
-              {0.09, 0.20, 0.19, 0.17, 0.17}, QStringLiteral("Месяц"));
+               FigureColumn(WariaColumnTitle(1), WariaColumnRule(1)),
+               FigureColumn(WariaColumnTitle(2), WariaColumnRule(2)),
+               FigureColumn(WariaColumnTitle(3), WariaColumnRule(3)), hours,
+               MonthColumn(WariaColumnTitle(5), kArchivePaidMonthYears)},
+              {0.09, 0.20, 0.19, 0.17, 0.17}, WariaColumnTitle(0));
 }
 
 void CWorkerArchiveDlg::FillGrid(const std::vector<WariaEntry>& entries)

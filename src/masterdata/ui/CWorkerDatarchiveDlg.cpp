@@ -36,13 +36,13 @@ CWorkerDatarchiveDlg::CWorkerDatarchiveDlg(CCommonFormView* view) : CEmployeeDet
     AddButton(IdDeleteRow, QStringLiteral("Удалить запись\n        (Alt + F10)"), 2 * (kButtonWidth + 4));
     Grid()->Create(QRect(0, kButtonHeight + 6, kDialogWidth, 442 - kButtonHeight - 6), this, IdGrid);
     const kalvor::YearSpan years = kalvor::TwoDigitYearSpan();
-    SetupGrid({DateColumn(QStringLiteral("Дата начала"), years), DateColumn(QStringLiteral("Дата окончания"), years),
-               MonthColumn(QStringLiteral("Месяц (из архива)"), kArchiveMonthYears),
+    const auto figure = [](int column) { return FigureColumn(WarDatColumnTitle(column), WarDatColumnRule(column)); };
+    SetupGrid({DateColumn(WarDatColumnTitle(0), years), DateColumn(WarDatColumnTitle(1), years),
+               // The month keeps two digits of its year, as the dates do.
+               MonthColumn(WarDatColumnTitle(2), years),
                // Past months keep the codes of their time, whether the book still holds them or not.
-               FigureColumn(QStringLiteral("Код"), kalvor::WholeFigure(0, kWarDatMaxCode)),
-               FigureColumn(QStringLiteral("Сумма"), kalvor::MoneyFigure()),
-               FigureColumn(QStringLiteral("Продолжение"), kalvor::WholeFigure(0, 1))},
-              {0.15, 0.19, 0.21, 0.10, 0.15}, QStringLiteral("Месяц (из архива)"));
+               figure(3), figure(kSumColumn), figure(5)},
+              {0.15, 0.19, 0.21, 0.10, 0.15}, WarDatColumnTitle(2));
     // One line of titles: as high as the title text plus 1.
     const QFont* titleFont = Grid()->GetDefaultCell(true, false)->GetFont();
     Grid()->SetRowHeight(0, QFontMetrics(*titleFont).height() + 2 * 5 + 1);

@@ -1,6 +1,6 @@
 #include "masterdata/ui/CWorkerNalvichDlg.h"
 
-#include "values/CScan.h"
+#include "values/TypedFigure.h"
 
 using namespace kalvor;
 using namespace kalvor::masterdata;
@@ -8,6 +8,12 @@ using namespace kalvor::masterdata;
 namespace {
 
 constexpr int kAmountColumn = 4, kTimesColumn = 5;
+
+// A figure of a row's cell as its column reads it; 0 when it does not read.
+int CellFigure(const QStringList& cells, int column)
+{
+    return int(FigureUnitsOr(NalvichColumnRule(column), cells.value(column), 0));
+}
 
 CWorkerNalvichDlg::Form NalvichForm()
 {
@@ -19,14 +25,14 @@ CWorkerNalvichDlg::Form NalvichForm()
     form.deleteText = QStringLiteral("Удалить вычет");
     form.titleFormat = QStringLiteral("Налоговые вычеты [%1]");
     // A code the book does not hold is taken: its row has no amount of the book's.
-    form.columns = {FigureColumn(QStringLiteral("Код\nвычета"), WholeFigure(0, kNalvichMaxCode)),
-                    ShownColumn(QStringLiteral("Наименование\nвычета")),
-                    MonthColumn(QStringLiteral("Месяц\nначала"), kDeductionMonthYears),
-                    MonthColumn(QStringLiteral("Месяц\nокончания"), kDeductionMonthYears),
-                    FigureColumn(QStringLiteral("Сумма\nвычета"), MoneyFigure()),
-                    FigureColumn(QStringLiteral("Кратность\nвычета"), WholeFigure(0, kNalvichMaxTimes))};
+    form.columns = {FigureColumn(NalvichColumnTitle(0), NalvichColumnRule(0)),
+                    ShownColumn(NalvichColumnTitle(1)),
+                    MonthColumn(NalvichColumnTitle(2), kDeductionMonthYears),
+                    MonthColumn(NalvichColumnTitle(3), kDeductionMonthYears),
+                    FigureColumn(NalvichColumnTitle(kAmountColumn), NalvichColumnRule(kAmountColumn)),
+                    FigureColumn(NalvichColumnTitle(kTimesColumn), NalvichColumnRule(kTimesColumn))};
     form.shares = {0.10, 0.26, 0.13, 0.15, 0.17};
-    form.headerSample = QStringLiteral("Код\nвычета");
+    form.headerSample = NalvichColumnTitle(0);
     form.readOnlyColumn = 1;
     // The view stands whole beside the panels at 1024 pixels, so that it
     // never scrolls sideways as the focus moves between strip and grid.
@@ -57,9 +63,7 @@ void CWorkerNalvichDlg::RefreshKindName(int row)
     CFldHlpGridCtrl* grid = Grid();
     if (row < grid->GetFixedRowCount() || row >= grid->GetRowCount())
         return;
-    int code = 0;
-    if (!kalvor::ScanInt(grid->GetItemText(row, 0), code))
-        code = 0;
+    const int code = CellFigure(RowCells(row), 0);
     grid->SetItemText(row, 1, DeductionKindName(View()->Document()->refFiles.vichet, code));
     grid->RedrawCell(row, 1);
 }
@@ -77,10 +81,8 @@ void CWorkerNalvichDlg::RefreshDefaultAmount(int row)
 QString CWorkerNalvichDlg::DefaultAmountOf(int row) const
 {
     const QStringList cells = RowCells(row);
-    int code = 0, times = 0;
-    kalvor::ScanInt(cells.value(0), code);
-    kalvor::ScanInt(cells.value(kTimesColumn), times);
-    return DeductionDefaultAmountText(View()->Document()->refFiles.vichet, code, times);
+    return DeductionDefaultAmountText(View()->Document()->refFiles.vichet, CellFigure(cells, 0),
+                                      CellFigure(cells, kTimesColumn));
 }
 
 void CWorkerNalvichDlg::LoadRecord(quint32 slot)

@@ -16,22 +16,25 @@ CWorkerPostviplDlg::Form PostviplForm(const CKalvorDoc& doc)
     form.addText = QStringLiteral("Добавить выплату");
     form.deleteText = QStringLiteral("Удалить выплату");
     form.titleFormat = QStringLiteral("Постоянные выплаты [%1]");
-    const kalvor::YearSpan years = kPaymentDateYears;
-    form.columns = {FigureColumn(QStringLiteral("Код"), WholeFigure(0, kPostDoplMaxCode), PayKindBook(doc.infoBase)),
-                    FigureColumn(QStringLiteral("Вид"), WholeFigure(0, 7)),
-                    FigureColumn(QStringLiteral("Величина"), MoneyFigure()),
-                    FigureColumn(QStringLiteral("Чем?"), WholeFigure(0, 21)),
-                    FigureColumn(QStringLiteral("%"), kPostDoplPercent),
-                    FigureColumn(QStringLiteral("За\nчто?"), WholeFigure(0, 15)),
-                    FigureColumn(QStringLiteral("Когда?"), WholeFigure(0, 5)),
-                    FigureColumn(QStringLiteral("Пере-\nрасчет"), WholeFigure(0, 3)),
-                    FigureColumn(QStringLiteral("Как?"), WholeFigure(0, 7)),
-                    FigureColumn(QStringLiteral("Цех"), WholeFigure(0, 250), ShopBook(doc.infoBase)),
-                    DateColumn(QStringLiteral("Дата\nначала"), years, true),
-                    DateColumn(QStringLiteral("Дата\nконца"), years, true),
-                    FigureColumn(QStringLiteral("м/р"), WholeFigure(0, 1))};
+    const auto figure = [](int column, BookCheck book = {}) {
+        return FigureColumn(PostDoplColumnTitle(column), PostDoplColumnRule(column), std::move(book));
+    };
+    const auto date = [](int column) { return DateColumn(PostDoplColumnTitle(column), kPaymentDateYears, true); };
+    form.columns = {figure(0, PayKindBook(doc.infoBase)),
+                    figure(1),
+                    figure(2),
+                    figure(3),
+                    figure(4),
+                    figure(5),
+                    figure(6),
+                    figure(7),
+                    figure(8),
+                    figure(9, ShopBook(doc.infoBase)),
+                    date(kPostDoplDateStart),
+                    date(kPostDoplDateEnd),
+                    figure(12)};
     form.shares = {0.06, 0.06, 0.12, 0.07, 0.05, 0.06, 0.085, 0.085, 0.07, 0.06, 0.10, 0.10};
-    form.headerSample = QStringLiteral("Пере-\nрасчет");
+    form.headerSample = PostDoplColumnTitle(7);
     return form;
 }
 
