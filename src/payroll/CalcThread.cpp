@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <optional>
 
 namespace kalvor {
@@ -289,10 +290,12 @@ QString RefusedStoreText(const CInfoBase& base, int slot, const db::DbError& e)
 }
 
 // The employees' loop; a refused store ends it with the outcome that says
-// so, after which the status words are stored all the same.
+// so, after which the status words are stored all the same. afterEmployee
+// (when set) is called after each employee is reported, before the stop is
+// looked at.
 std::optional<TaskOutcome> WalkEmployees(platform::TaskContext& ctx, PayrollDoc& doc, const std::vector<int>& indexes,
                                          std::optional<EmployeeRecordFeed>& records, RunOutcome& outcome, int& errors,
-                                         bool& stopped)
+                                         bool& stopped, const std::function<void(int)>& afterEmployee)
 {
     CInfoBase& base = doc.infoBase;
     CalcProgressReport report(ctx, int(indexes.size()));
@@ -304,6 +307,8 @@ std::optional<TaskOutcome> WalkEmployees(platform::TaskContext& ctx, PayrollDoc&
             NoteResult(doc, slot, r, walk.rows(), outcome);
             errors += r < 0 ? 1 : 0;
             report.computed(index, errors);
+            if (afterEmployee)
+                afterEmployee(index);
             if (ctx.stopRequested()) {
                 stopped = true;
                 break;
@@ -329,14 +334,15 @@ void KeepWhatIsStored(CInfoBase& base, db::Transaction& run)
 }
 
 TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, const std::vector<int>& indexes,
-                               std::optional<EmployeeRecordFeed>& records, db::Transaction& run, RunOutcome& outcome)
+                               std::optional<EmployeeRecordFeed>& records, db::Transaction& run, RunOutcome& outcome,
+                               const std::function<void(int)>& afterEmployee)
 {
     CInfoBase& base = doc.infoBase;
     int errors = 0;
     bool stopped = false;
     std::optional<TaskOutcome> refused;
     try {
-        refused = WalkEmployees(ctx, doc, indexes, records, outcome, errors, stopped);
+        refused = WalkEmployees(ctx, doc, indexes, records, outcome, errors, stopped, afterEmployee);
     } catch (const db::DbError& e) {
         if (db::EndsTheTransaction(e))
             throw;
@@ -376,7 +382,8 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
 // reads the other members' records there; they then wait in memory for
 // their turn.
 TaskOutcome LoadAndCalculate(platform::TaskContext& ctx, PayrollDoc& doc, const std::vector<int>& indexes,
-                             const std::vector<int>& skipped, db::Transaction& run, RunOutcome& outcome)
+                             const std::vector<int>& skipped, db::Transaction& run, RunOutcome& outcome,
+                             const std::function<void(int)>& afterEmployee)
 {
     CInfoBase& base = doc.infoBase;
     // Those the selection leaves out by their status keep no results of the month.
@@ -404,7 +411,7 @@ TaskOutcome LoadAndCalculate(platform::TaskContext& ctx, PayrollDoc& doc, const 
     if (ctx.stopRequested())
         return TaskOutcome(platform::TASK_STOPPED, 0);
     ctx.progress(0, int(indexes.size()));
-    return CalculateEmployees(ctx, doc, indexes, records, run, outcome);
+    return CalculateEmployees(ctx, doc, indexes, records, run, outcome, afterEmployee);
 }
 
 CalcInPlaceRun CalcWholeMonthInPlace(PayrollDoc& doc)
@@ -458,7 +465,7 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
         // A change of month whose end was not known may have moved the base.
         if (const QString moved = StoredMonthMismatch(base); !moved.isEmpty())
             return TaskOutcome(platform::TASK_FAILED, 0, moved);
-        return LoadAndCalculate(ctx, doc, indexes, skipped, run, outcome);
+        return LoadAndCalculate(ctx, doc, indexes, skipped, run, outcome, params.afterEmployee);
     } catch (const db::DbError& e) {
         if (!db::EndsTheTransaction(e))
             throw;

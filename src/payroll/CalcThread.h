@@ -55,6 +55,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace kalvor {
@@ -69,6 +70,10 @@ struct CalcThreadParams : platform::TaskThreadParams {
     int reservedSelector = 0; // always 0; any other value selects nobody
     PayrollDoc* document = nullptr;
     RunOutcome* outcome = nullptr; // filled by the run when given
+    // Called on the worker after each employee is computed and reported,
+    // before the run looks at its stop (a test holds the run there); the
+    // program sets none.
+    std::function<void(int index)> afterEmployee;
 };
 
 // The employee-list indexes to compute, in list order: the employee of the

@@ -17,6 +17,7 @@ BaseLock::~BaseLock() { release(); }
 BaseLock::BaseLock(BaseLock&& other) noexcept
     : m_fd(other.m_fd)
     , m_serverLock(other.m_serverLock)
+    , m_clock(std::move(other.m_clock))
     , m_baseFile(std::move(other.m_baseFile))
     , m_error(std::move(other.m_error))
 {
@@ -31,6 +32,7 @@ BaseLock& BaseLock::operator=(BaseLock&& other) noexcept
         m_fd = other.m_fd;
         m_serverLock = other.m_serverLock;
         other.m_serverLock = 0;
+        m_clock = std::move(other.m_clock);
         m_baseFile = std::move(other.m_baseFile);
         m_error = std::move(other.m_error);
         other.m_fd = -1;
@@ -71,7 +73,7 @@ BaseLock::Result BaseLock::acquire(const QString& baseFile)
 
 BaseLock::Result BaseLock::acquireOnServer(const QString& locator)
 {
-    switch (db::TakeServerLock(db::ServerDatabaseOf(locator), m_serverLock, m_error)) {
+    switch (db::TakeServerLock(db::ServerDatabaseOf(locator), m_clock, m_serverLock, m_error)) {
     case db::ServerLockResult::Taken: m_baseFile = locator; return Result::Taken;
     case db::ServerLockResult::HeldElsewhere: return Result::HeldElsewhere;
     case db::ServerLockResult::Failed: break;

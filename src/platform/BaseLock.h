@@ -22,12 +22,20 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+namespace kalvor::db {
+class LeaseClock;
+}
 
 namespace kalvor::platform {
 
 class BaseLock {
 public:
     BaseLock() = default;
+    // A lock whose lease on a server is timed by that clock instead of the
+    // server's own (see db::LeaseClock); kept through acquire and release.
+    explicit BaseLock(std::shared_ptr<const db::LeaseClock> clock) : m_clock(std::move(clock)) {}
     ~BaseLock();
     BaseLock(BaseLock&& other) noexcept;
     BaseLock& operator=(BaseLock&& other) noexcept;
@@ -57,6 +65,7 @@ private:
 
     int m_fd = -1;
     int m_serverLock = 0; // the server's lock held (db::TakeServerLock)
+    std::shared_ptr<const db::LeaseClock> m_clock;
     QString m_baseFile;
     QString m_error;
 };

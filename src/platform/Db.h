@@ -23,6 +23,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -515,8 +517,22 @@ void PreferIndexLookups(const QSqlDatabase& db);
 // again when it does not, and is refused when it cannot. A clean release
 // removes the holder's row; a crashed holder's lease runs out.
 enum class ServerLockResult { Taken, HeldElsewhere, Failed };
-// Takes the lock without waiting; on Taken, id names it for the release.
-ServerLockResult TakeServerLock(const QString& database, int& id, QString& errorText);
+// The clock that a lock's lease is written and read by: the server's own
+// clock, set ahead by what it was moved on. The program moves none; a test
+// moves the clock of its workstations past a lease instead of waiting for it
+// to run out.
+class LeaseClock {
+public:
+    void moveOn(std::chrono::milliseconds by) { m_ahead += by.count(); }
+    qint64 aheadMilliseconds() const { return m_ahead.load(); }
+
+private:
+    std::atomic<qint64> m_ahead{0};
+};
+// Takes the lock without waiting, its lease timed by clock (null: the
+// server's own); on Taken, id names it for the release.
+ServerLockResult TakeServerLock(const QString& database, std::shared_ptr<const LeaseClock> clock, int& id,
+                                QString& errorText);
 // notify is called (on the watcher's thread, once) when the lock of that id
 // was lost and another opening holds the base: writes into it are refused
 // from then on.
@@ -526,10 +542,12 @@ void ReleaseServerLock(int id);
 // (nothing on a base file).
 void MakeServerHolderTable(const QSqlDatabase& db);
 // Test hooks: the lease of the locks taken or renewed from now on (0: the
-// usual 45 s), and the watcher's renewals held back (a holder that has not
-// reconnected yet) or let go.
+// usual 45 s), the watcher's renewals held back (a holder that has not
+// reconnected yet) or let go, and a round of the watcher asked for at once
+// and waited for (a round begun after the call; none when no lock is held).
 void SetServerLease(int milliseconds);
 void HoldServerLeaseRenewals(bool held);
+void AwaitServerLeaseRound();
 
 // Test hook: the n-th statement executed from now on by the calling thread
 // fails with an engine error, as a full disk or a broken constraint would;

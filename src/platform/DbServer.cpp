@@ -592,6 +592,7 @@ struct HeldLock {
     bool heldElsewhere = false; // another workstation took the base: never written again in this opening
     bool inUse = false; // a thread works on the session, outside the table's lock
     std::function<void(const QString&)> onHeldElsewhere;
+    std::shared_ptr<const LeaseClock> clock; // null: the server's own clock
 };
 
 std::mutex lockMutex;
@@ -678,16 +679,24 @@ bool runOnSession(PGconn* session, const QByteArray& sql, const std::vector<QByt
     return ok;
 }
 
-// Records the opening of that token as the holder, its lease starting anew.
-bool writeLease(PGconn* session, const QByteArray& token, QString& errorText)
+// How far the lease clock is ahead of the server's own (0 without one).
+QByteArray aheadOf(const LeaseClock* clock)
+{
+    return QByteArray::number(clock ? clock->aheadMilliseconds() : 0);
+}
+
+// Records the opening of that token as the holder, its lease starting anew
+// by the lease clock.
+bool writeLease(PGconn* session, const QByteArray& token, const LeaseClock* clock, QString& errorText)
 {
     const QByteArray sql =
         QStringLiteral("INSERT INTO %1 (id, token, until) VALUES "
-                       "(1, $1, clock_timestamp() + $2 * interval '1 millisecond') "
+                       "(1, $1, clock_timestamp() + ($2::bigint + $3::bigint) * interval '1 millisecond') "
                        "ON CONFLICT (id) DO UPDATE SET token = EXCLUDED.token, until = EXCLUDED.until")
             .arg(QLatin1String(kHolderTable))
             .toUtf8();
-    return runOnSession(session, sql, {token, QByteArray::number(leaseMilliseconds.load())}, errorText);
+    return runOnSession(session, sql, {token, QByteArray::number(leaseMilliseconds.load()), aheadOf(clock)},
+                        errorText);
 }
 
 // The holder recorded in the base: its token (empty when none), whether its
@@ -699,13 +708,15 @@ struct Holder {
     bool recorded = false;
 };
 
-bool readHolder(PGconn* session, Holder& holder, QString& errorText)
+bool readHolder(PGconn* session, Holder& holder, const LeaseClock* clock, QString& errorText)
 {
-    const QByteArray sql = QStringLiteral("SELECT token, until > clock_timestamp() FROM %1 WHERE id = 1")
-                               .arg(QLatin1String(kHolderTable))
-                               .toUtf8();
+    const QByteArray sql =
+        QStringLiteral("SELECT token, until > clock_timestamp() + $1::bigint * interval '1 millisecond' "
+                       "FROM %1 WHERE id = 1")
+            .arg(QLatin1String(kHolderTable))
+            .toUtf8();
     PGresult* r = nullptr;
-    if (!runOnSession(session, sql, {}, errorText, &r))
+    if (!runOnSession(session, sql, {aheadOf(clock)}, errorText, &r))
         return false;
     holder.recorded = r != nullptr;
     if (r && PQntuples(r) == 1) {
@@ -723,7 +734,8 @@ bool readHolder(PGconn* session, Holder& holder, QString& errorText)
 // opening's: one that is gone or names another means another workstation
 // opened the base meanwhile (and may have written and closed it), so this
 // opening's memory is older than the base.
-ServerLockResult tryLock(PGconn* session, const QByteArray& token, bool again, QString& errorText)
+ServerLockResult tryLock(PGconn* session, const QByteArray& token, const LeaseClock* clock, bool again,
+                         QString& errorText)
 {
     PGresult* r = PQexec(
         session,
@@ -734,7 +746,7 @@ ServerLockResult tryLock(PGconn* session, const QByteArray& token, bool again, Q
         errorText = QString::fromUtf8(PQerrorMessage(session)).trimmed();
     PQclear(r);
     Holder holder;
-    if (!answered || !readHolder(session, holder, errorText))
+    if (!answered || !readHolder(session, holder, clock, errorText))
         return ServerLockResult::Failed;
     const bool mine = !holder.token.isEmpty() && holder.token == token;
     if (!advisory) {
@@ -746,17 +758,17 @@ ServerLockResult tryLock(PGconn* session, const QByteArray& token, bool again, Q
     }
     if (!mine && (holder.live || (again && holder.recorded)))
         return ServerLockResult::HeldElsewhere;
-    return writeLease(session, token, errorText) ? ServerLockResult::Taken : ServerLockResult::Failed;
+    return writeLease(session, token, clock, errorText) ? ServerLockResult::Taken : ServerLockResult::Failed;
 }
 
 // A new session holding the lock of the base for the opening of that token,
 // or null with the result why not (a session that took the advisory lock
 // alone ends, and the advisory lock with it).
-PGconn* lockOnNewSession(const QString& database, const QByteArray& token, bool again, ServerLockResult& result,
-                         QString& errorText)
+PGconn* lockOnNewSession(const QString& database, const QByteArray& token, const LeaseClock* clock, bool again,
+                         ServerLockResult& result, QString& errorText)
 {
     PGconn* session = connectSession(database, errorText);
-    result = session ? tryLock(session, token, again, errorText) : ServerLockResult::Failed;
+    result = session ? tryLock(session, token, clock, again, errorText) : ServerLockResult::Failed;
     if (result == ServerLockResult::Taken)
         return session;
     if (session)
@@ -782,6 +794,7 @@ struct LockUse {
     QByteArray token;
     PGconn* session = nullptr;
     ServerLockResult result = ServerLockResult::Taken;
+    std::shared_ptr<const LeaseClock> clock;
 };
 
 // Takes the entry's session out once nobody else uses it; false when the
@@ -802,7 +815,7 @@ bool checkOut(std::unique_lock<std::mutex>& lock, int id, LockUse& use, bool* re
     }
     HeldLock& held = it->second;
     held.inUse = true;
-    use = LockUse{id, held.database, held.token, held.session, ServerLockResult::Taken};
+    use = LockUse{id, held.database, held.token, held.session, ServerLockResult::Taken, held.clock};
     return true;
 }
 
@@ -832,7 +845,7 @@ void retake(LockUse& use, QString& errorText)
 {
     if (use.session)
         PQfinish(use.session);
-    use.session = lockOnNewSession(use.database, use.token, true, use.result, errorText);
+    use.session = lockOnNewSession(use.database, use.token, use.clock.get(), true, use.result, errorText);
 }
 
 // The ids of the held locks of one base (all of them for an empty name).
@@ -860,7 +873,8 @@ void renewLeases()
             continue;
         lock.unlock();
         QString why;
-        if (!use.session || (!writeLease(use.session, use.token, why) && PQstatus(use.session) != CONNECTION_OK))
+        if (!use.session ||
+            (!writeLease(use.session, use.token, use.clock.get(), why) && PQstatus(use.session) != CONNECTION_OK))
             retake(use, why);
         lock.lock();
         if (const auto notice = checkIn(lock, use))
@@ -869,26 +883,44 @@ void renewLeases()
 }
 
 // The watcher thread: runs while any base lock is held, a round every
-// fifteenth of the lease.
+// fifteenth of the lease, or at once when one is asked for.
 class LeaseWatcher {
 public:
     ~LeaseWatcher() { stop(); }
     void start()
     {
-        if (!m_thread.joinable())
-            m_thread = std::thread([this] { run(); });
+        std::lock_guard<std::mutex> guard(m_mutex);
+        if (m_running)
+            return;
+        m_running = true;
+        m_thread = std::thread([this] { run(); });
     }
     void stop()
     {
-        if (!m_thread.joinable())
+        std::unique_lock<std::mutex> guard(m_mutex);
+        if (!m_running)
             return;
-        {
-            std::lock_guard<std::mutex> guard(m_mutex);
-            m_stopping = true;
-        }
+        m_stopping = true;
+        ++m_stops;
+        guard.unlock();
         m_wake.notify_all();
+        m_roundEnded.notify_all();
         m_thread.join();
+        guard.lock();
+        m_running = false;
         m_stopping = false;
+    }
+    // Wakes the watcher for a round and waits until a round begun after the
+    // call has ended (at once when the watcher does not run, or stops).
+    void awaitRound()
+    {
+        std::unique_lock<std::mutex> guard(m_mutex);
+        if (!m_running || m_stopping)
+            return;
+        const quint64 begun = m_begun, stops = m_stops;
+        m_roundWanted = true;
+        m_wake.notify_all();
+        m_roundEnded.wait(guard, [&] { return m_ended > begun || m_stops != stops; });
     }
 
 private:
@@ -897,18 +929,28 @@ private:
         std::unique_lock<std::mutex> guard(m_mutex);
         for (;;) {
             const auto round = std::chrono::milliseconds(std::max(50, leaseMilliseconds.load() / 15));
-            if (m_wake.wait_for(guard, round, [this] { return m_stopping; }))
+            m_wake.wait_for(guard, round, [this] { return m_stopping || m_roundWanted; });
+            if (m_stopping)
                 return;
+            m_roundWanted = false;
+            const quint64 number = ++m_begun;
             guard.unlock();
             if (!renewalsHeld.load())
                 renewLeases();
             guard.lock();
+            m_ended = number;
+            m_roundEnded.notify_all();
         }
     }
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
+    std::condition_variable m_roundEnded;
+    bool m_running = false; // m_thread is to be joined
     bool m_stopping = false;
+    bool m_roundWanted = false;
+    quint64 m_begun = 0, m_ended = 0; // the rounds begun and the last one ended
+    quint64 m_stops = 0;
     std::thread m_thread;
 };
 
@@ -934,21 +976,22 @@ void MakeServerHolderTable(const QSqlDatabase& db)
                         .arg(QLatin1String(kHolderTable)));
 }
 
-ServerLockResult TakeServerLock(const QString& database, int& id, QString& errorText)
+ServerLockResult TakeServerLock(const QString& database, std::shared_ptr<const LeaseClock> clock, int& id,
+                                QString& errorText)
 {
     // Held in the base's own database: a login that may connect to the base
     // needs no other. A base being made or restored is built under another
     // name, so nobody opens it before it is complete.
     const QByteArray token = newToken();
     ServerLockResult result = ServerLockResult::Failed;
-    PGconn* session = lockOnNewSession(database, token, false, result, errorText);
+    PGconn* session = lockOnNewSession(database, token, clock.get(), false, result, errorText);
     if (!session)
         return result;
     QMutexLocker starting(&watcherMutex);
     {
         std::lock_guard<std::mutex> lock(lockMutex);
         id = ++lastLockId;
-        heldLocks[id] = HeldLock{database, token, session, false, false, {}};
+        heldLocks[id] = HeldLock{database, token, session, false, false, {}, std::move(clock)};
     }
     watcher.start();
     return result;
@@ -999,6 +1042,8 @@ void ReleaseServerLock(int id)
 void SetServerLease(int milliseconds) { leaseMilliseconds = milliseconds > 0 ? milliseconds : kLeaseMilliseconds; }
 
 void HoldServerLeaseRenewals(bool held) { renewalsHeld = held; }
+
+void AwaitServerLeaseRound() { watcher.awaitRound(); }
 
 namespace detail {
 

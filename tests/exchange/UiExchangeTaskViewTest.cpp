@@ -78,6 +78,7 @@ public:
 
     bool failLaunch = false;
     bool dbfFamilyDone = false;
+    int launches = 0; // workers the view asked for
     std::vector<int> progressSeen; // WM_TASK_PROGRESS positions, on the view's thread
 
 protected:
@@ -111,6 +112,7 @@ protected:
     }
     bool LaunchWorker(TaskThread::Body body) override
     {
+        ++launches;
         return !failLaunch && CExchangeTaskView::LaunchWorker(std::move(body));
     }
     void OnWorkerProgress(int position, int /*count*/) override
@@ -180,7 +182,8 @@ TEST(UiExchangeTaskView, EnterAndTheButtonStartOneWorkerAndTheMarqueeRunsOnlyWhi
     QTest::keyClick(shop, Qt::Key_Return);
     QTest::keyClick(view.Field(1103), Qt::Key_Enter);
     QTest::mouseClick(view.StartButton(), Qt::LeftButton);
-    QTest::qWait(30);
+    Settle(); // a start posted by any of them would have asked for its worker by now
+    EXPECT_EQ(view.launches, 1);
     EXPECT_EQ(script.runs, 1);
 
     script.hold = false;

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSysInfo>
 #include <QThread>
@@ -144,13 +145,14 @@ void SaveConfigAfterRestart(CInfoBase& base)
 }
 
 // A second workstation's opening of the base, on a thread (and so a
-// connection) of its own, closed again at once when it opened: the error that
-// refused it, code 0 when it opened.
-db::DbError SecondOpening(const CInfoBase& first)
+// connection) of its own, its lease on that clock, closed again at once when
+// it opened: the error that refused it, code 0 when it opened.
+db::DbError SecondOpening(const CInfoBase& first, const std::shared_ptr<const db::LeaseClock>& clock)
 {
     db::DbError refused(0, QString(), QString(), QString());
     std::thread([&] {
         CInfoBase second;
+        second.lock = platform::BaseLock(clock);
         second.workFolder = first.workFolder;
         second.baseName = first.baseName;
         refused = OpenFails(second);
@@ -160,21 +162,30 @@ db::DbError SecondOpening(const CInfoBase& first)
     return refused;
 }
 
-// The leases of the base locks are short for the length of a test, and the
-// watcher renews them; the base is opened again under the short lease.
-struct ShortLease {
+// The leases of the base locks timed by a clock the test moves: the base is
+// opened again with its lock on it, and the other workstations of the test
+// take theirs on it too. The lease is long beside the test's steps however
+// loaded the machine is; the test moves the clock past it, and asks the
+// watcher for its rounds instead of waiting for them.
+struct MovedClock {
+    static constexpr std::chrono::milliseconds kLease{30000};
     CInfoBase& base;
-    ShortLease(CInfoBase& b, int milliseconds) : base(b)
+    std::shared_ptr<db::LeaseClock> clock = std::make_shared<db::LeaseClock>();
+    explicit MovedClock(CInfoBase& b) : base(b)
     {
-        db::SetServerLease(milliseconds);
+        db::SetServerLease(int(kLease.count()));
         CloseBase(base);
+        base.lock = platform::BaseLock(clock);
         OpenBase(base);
     }
-    ~ShortLease()
+    ~MovedClock()
     {
         db::HoldServerLeaseRenewals(false);
         db::SetServerLease(0);
     }
+    platform::BaseLock lock() const { return platform::BaseLock(clock); }
+    void moveOn(std::chrono::milliseconds by) { clock->moveOn(by); }
+    void pastTheLease() { clock->moveOn(kLease + std::chrono::seconds(1)); }
 };
 
 } // namespace
@@ -303,10 +314,9 @@ TEST_F(ServerBase, AConnectionOpenedOnAWorkerServesTheThreadItWasOpenedFor)
 // leaves the base as it was.
 TEST_F(ServerBase, TheLockOfAnOpenBaseOutlivesAServerRestart)
 {
-    using namespace std::chrono_literals;
-    ShortLease lease(base, 1000);
+    MovedClock lease(base);
     const QString locator = BaseFile(base);
-    platform::BaseLock second;
+    platform::BaseLock second = lease.lock();
     ASSERT_TRUE(base.lock.held()); // the opening took it
     std::mutex toldMutex;
     QStringList told;
@@ -323,15 +333,17 @@ TEST_F(ServerBase, TheLockOfAnOpenBaseOutlivesAServerRestart)
 
     db::HoldServerLeaseRenewals(true);
     RestartServer();
-    std::this_thread::sleep_for(1200ms); // the holder's lease runs out
+    lease.pastTheLease(); // the holder's lease runs out
     ASSERT_EQ(second.acquire(locator), platform::BaseLock::Result::Taken);
     db::HoldServerLeaseRenewals(false);
     auto toldSoFar = [&] {
         std::lock_guard<std::mutex> guard(toldMutex);
         return told;
     };
-    for (int wait = 0; wait < 40 && toldSoFar().isEmpty(); ++wait) std::this_thread::sleep_for(50ms);
-    std::this_thread::sleep_for(300ms); // a few more rounds of the watcher
+    db::AwaitServerLeaseRound(); // the watcher finds the base taken
+    EXPECT_EQ(toldSoFar(), QStringList{db::ServerDatabaseOf(locator)});
+    db::AwaitServerLeaseRound(); // and says it no more
+    db::AwaitServerLeaseRound();
     EXPECT_EQ(toldSoFar(), QStringList{db::ServerDatabaseOf(locator)});
     base.config.kolMax = 800;
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -367,14 +379,13 @@ TEST_F(ServerBase, TheLockOfAnOpenBaseOutlivesAServerRestart)
 // the lease as soon as the server answers.
 TEST_F(ServerBase, TheHolderKeepsItsBaseThroughAServerRestartInBothOrders)
 {
-    using namespace std::chrono_literals;
-    ShortLease lease(base, 1500);
+    MovedClock lease(base);
     const QString held = QStringLiteral("База данных %1 уже открыта другим пользователем.").arg(base.baseName);
 
-    // The holder reconnects first (its watcher runs every 100 ms).
+    // The holder reconnects first: a round of its watcher after the restart.
     RestartServer();
-    std::this_thread::sleep_for(500ms);
-    db::DbError refused = SecondOpening(base);
+    db::AwaitServerLeaseRound();
+    db::DbError refused = SecondOpening(base, lease.clock);
     EXPECT_EQ(refused.code(), db::E_DB_BUSY);
     EXPECT_EQ(refused.message(), held);
 
@@ -382,20 +393,22 @@ TEST_F(ServerBase, TheHolderKeepsItsBaseThroughAServerRestartInBothOrders)
     // the holder's lease refuses it although no session holds the lock.
     db::HoldServerLeaseRenewals(true);
     RestartServer();
-    refused = SecondOpening(base);
+    refused = SecondOpening(base, lease.clock);
     EXPECT_EQ(refused.code(), db::E_DB_BUSY);
     EXPECT_EQ(refused.message(), held);
     // Past the lease it had before the restart, only the holder's own
-    // renewals keep the base.
+    // renewal (half a lease later) keeps the base.
+    lease.moveOn(MovedClock::kLease / 2);
     db::HoldServerLeaseRenewals(false);
-    std::this_thread::sleep_for(2000ms);
-    EXPECT_EQ(SecondOpening(base).code(), db::E_DB_BUSY);
+    db::AwaitServerLeaseRound();
+    lease.moveOn(MovedClock::kLease / 2 + std::chrono::seconds(1));
+    EXPECT_EQ(SecondOpening(base, lease.clock).code(), db::E_DB_BUSY);
     base.config.kolMax = 900;
     SaveConfigAfterRestart(base);
 
     // A clean close leaves no holder behind: the second opens at once.
     CloseBase(base);
-    EXPECT_EQ(SecondOpening(base).code(), 0u);
+    EXPECT_EQ(SecondOpening(base, lease.clock).code(), 0u);
     OpenBase(base);
     EXPECT_EQ(base.config.kolMax, 900);
 }
@@ -422,13 +435,12 @@ static void ExpectSaveRefused(CInfoBase& base)
 // connection was lost.
 TEST_F(ServerBase, ACardRefusedAfterTheBaseWasTakenSaysTheBaseIsOpenElsewhere)
 {
-    using namespace std::chrono_literals;
     Fill(2);
-    ShortLease lease(base, 1000);
+    MovedClock lease(base);
     db::HoldServerLeaseRenewals(true);
     RestartServer();
-    std::this_thread::sleep_for(1200ms); // the holder's lease runs out
-    platform::BaseLock second;
+    lease.pastTheLease(); // the holder's lease runs out
+    platform::BaseLock second = lease.lock();
     ASSERT_EQ(second.acquire(BaseFile(base)), platform::BaseLock::Result::Taken);
     db::HoldServerLeaseRenewals(false);
     try {
@@ -451,8 +463,7 @@ TEST_F(ServerBase, ACardRefusedAfterTheBaseWasTakenSaysTheBaseIsOpenElsewhere)
 // the other's change stands. A new opening reads it.
 TEST_F(ServerBase, AfterALongOutageTheHolderNeverWritesOverTheOtherWorkstationsChange)
 {
-    using namespace std::chrono_literals;
-    ShortLease lease(base, 1000);
+    MovedClock lease(base);
     std::mutex toldMutex;
     int told = 0;
     auto listen = [&] {
@@ -468,12 +479,12 @@ TEST_F(ServerBase, AfterALongOutageTheHolderNeverWritesOverTheOtherWorkstationsC
     auto outage = [&] {
         db::HoldServerLeaseRenewals(true);
         RestartServer();
-        std::this_thread::sleep_for(1200ms); // the holder's lease runs out
+        lease.pastTheLease(); // the holder's lease runs out
     };
     // The second workstation: its own lock (session and lease), and a write
     // on a connection of its own.
     const QString locator = BaseFile(base);
-    platform::BaseLock second;
+    platform::BaseLock second = lease.lock();
     platform::WorkerThread other;
     auto secondWrites = [&](int kolMax) {
         ASSERT_EQ(second.acquire(locator), platform::BaseLock::Result::Taken);
@@ -490,12 +501,13 @@ TEST_F(ServerBase, AfterALongOutageTheHolderNeverWritesOverTheOtherWorkstationsC
     outage();
     secondWrites(700);
     db::HoldServerLeaseRenewals(false);
-    for (int wait = 0; wait < 60 && toldSoFar() == 0; ++wait) std::this_thread::sleep_for(50ms);
+    db::AwaitServerLeaseRound();
     EXPECT_EQ(toldSoFar(), 1);
     base.config.kolMax = 900;
     ExpectSaveRefused(base);
     secondCloses();
-    std::this_thread::sleep_for(300ms); // a few rounds of the watcher
+    db::AwaitServerLeaseRound(); // a few rounds of the watcher
+    db::AwaitServerLeaseRound();
     ExpectSaveRefused(base);
     ExpectSaveRefused(base);
     EXPECT_EQ(toldSoFar(), 1);
@@ -508,7 +520,7 @@ TEST_F(ServerBase, AfterALongOutageTheHolderNeverWritesOverTheOtherWorkstationsC
     secondWrites(600);
     secondCloses();
     db::HoldServerLeaseRenewals(false);
-    std::this_thread::sleep_for(300ms);
+    db::AwaitServerLeaseRound();
     base.config.kolMax = 900;
     ExpectSaveRefused(base);
 
@@ -527,7 +539,7 @@ TEST_F(ServerBase, AWriteIsNotHeldUpWhileTheWatcherReconnectsAnotherLock)
     using namespace std::chrono_literals;
     kalvor::testsupport::SilentPort silent;
     ASSERT_GT(silent.port(), 0);
-    ShortLease lease(base, 1500);
+    MovedClock lease(base);
     const QString another = QStringLiteral("another");
     db::DropServerBase(another);
     db::CreateServerBase(another);
@@ -536,18 +548,19 @@ TEST_F(ServerBase, AWriteIsNotHeldUpWhileTheWatcherReconnectsAnotherLock)
     // The other base's lock session ends; its watcher then connects anew, to
     // a server that never answers.
     const db::ServerAddress mine = db::Server();
-    db::Recordset(Db(base), QStringLiteral("SELECT pg_terminate_backend(l.pid) FROM pg_locks l "
+    db::Recordset(Db(base), QStringLiteral("SELECT pg_terminate_backend(l.pid, 60000) FROM pg_locks l "
                                            "JOIN pg_database d ON d.oid = l.database "
                                            "WHERE l.locktype = 'advisory' AND l.objid = 1 AND d.datname = ?"))
         .run(another);
     db::UseServer({QStringLiteral("127.0.0.1"), silent.port(), QString()});
-    std::this_thread::sleep_for(300ms); // the watcher is connecting by now
+    std::thread round([] { db::AwaitServerLeaseRound(); });
+    const auto joinRound = qScopeGuard([&] { round.join(); });
+    ASSERT_TRUE(silent.knockedOn(60000)); // the watcher connects
     for (int write = 0; write < 3; ++write) {
         const auto start = std::chrono::steady_clock::now();
         base.config.kolMax = 700 + write;
         SaveConfig(base);
         EXPECT_LT(std::chrono::steady_clock::now() - start, 2s) << "write " << write;
-        std::this_thread::sleep_for(200ms);
     }
     const auto start = std::chrono::steady_clock::now();
     CloseBase(base);
@@ -563,17 +576,19 @@ TEST_F(ServerBase, AWriteIsNotHeldUpWhileTheWatcherReconnectsAnotherLock)
 // keeps the other's lease running past its length.
 TEST_F(ServerBase, ReleasingOneOfTwoHeldBasesKeepsTheOthersLeaseRenewed)
 {
-    using namespace std::chrono_literals;
-    ShortLease lease(base, 1000);
+    MovedClock lease(base);
     db::DropServerBase(QStringLiteral("another"));
     db::CreateServerBase(QStringLiteral("another"));
-    platform::BaseLock other;
+    platform::BaseLock other = lease.lock();
     ASSERT_EQ(other.acquire(db::ServerBaseLocator(QStringLiteral("another"))), platform::BaseLock::Result::Taken);
     other.release();
     db::DropServerBase(QStringLiteral("another"));
-    std::this_thread::sleep_for(1500ms); // past the lease had it not been renewed
-    db::Recordset live(Db(base), QStringLiteral("SELECT until > clock_timestamp() FROM dbo.lock_holder WHERE id = 1"));
-    live.exec();
+    lease.moveOn(MovedClock::kLease / 2);
+    db::AwaitServerLeaseRound(); // none when the watcher had stopped
+    lease.moveOn(MovedClock::kLease / 2 + std::chrono::seconds(1)); // past the lease had it not been renewed
+    db::Recordset live(Db(base), QStringLiteral("SELECT until > clock_timestamp() + ? * interval '1 millisecond' "
+                                                "FROM dbo.lock_holder WHERE id = 1"));
+    live.run(lease.clock->aheadMilliseconds());
     ASSERT_TRUE(live.next());
     EXPECT_TRUE(live.value(0).toBool());
 }
@@ -605,8 +620,7 @@ TEST_F(ServerBase, TextsGoThroughColumnArraysAsTyped)
 // A holder that crashed holds the base only until its lease runs out.
 TEST_F(ServerBase, ALeaseThatRanOutLetsTheSecondWorkstationIn)
 {
-    using namespace std::chrono_literals;
-    ShortLease lease(base, 1000);
+    MovedClock lease(base);
     const QString locator = BaseFile(base);
     CloseBase(base);
     {
@@ -617,14 +631,15 @@ TEST_F(ServerBase, ALeaseThatRanOutLetsTheSecondWorkstationIn)
         EXPECT_EQ(none.toInt(0), 0); // the clean close removed its row
         db::Execute(db::Connection::forThread(locator),
                     QStringLiteral("INSERT INTO dbo.lock_holder (id, token, until) "
-                                   "VALUES (1, 'killed', clock_timestamp() + interval '1 second')"));
+                                   "VALUES (1, 'killed', clock_timestamp() + interval '%1 milliseconds')")
+                        .arg(MovedClock::kLease.count()));
     }
     db::Connection::closeForThread(locator);
-    const db::DbError refused = SecondOpening(base);
+    const db::DbError refused = SecondOpening(base, lease.clock);
     EXPECT_EQ(refused.code(), db::E_DB_BUSY);
     EXPECT_EQ(refused.message(), QStringLiteral("База данных %1 уже открыта другим пользователем.").arg(base.baseName));
-    std::this_thread::sleep_for(1200ms);
-    EXPECT_EQ(SecondOpening(base).code(), 0u);
+    lease.pastTheLease();
+    EXPECT_EQ(SecondOpening(base, lease.clock).code(), 0u);
 
     OpenBase(base);
 }

@@ -12,13 +12,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
 
-#include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <memory>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 using namespace kalvor;
@@ -67,6 +66,22 @@ bool WriteFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Whether a process that this one started runs with that word in its
+// command line.
+bool ChildRuns(const QByteArray& word)
+{
+    const QByteArray self = QByteArray::number(::getpid());
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QByteArray stat = ReadFile(QStringLiteral("/proc/%1/stat").arg(pid));
+        // "pid (name) state parent ..."
+        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && fields[1] == self &&
+            ReadFile(QStringLiteral("/proc/%1/cmdline").arg(pid)).contains(word))
+            return true;
+    }
+    return false;
 }
 
 class PrintOutput : public ::testing::Test {
@@ -330,7 +345,7 @@ TEST_F(PrintOutput, APrintCommandStoppedByItsWorkerIsSaidAsStopped)
         ended = true;
         return platform::TaskOutcome();
     }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(QTest::qWaitFor([] { return ChildRuns("sleep"); }, 60000)); // the command runs
     QElapsedTimer closing;
     closing.start();
     task.reset(); // the view goes with the program: its worker is stopped and waited for

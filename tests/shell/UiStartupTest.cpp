@@ -27,8 +27,10 @@
 #include <QPushButton>
 #include <QThread>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <memory>
 #include <thread>
 #include <unistd.h>
 
@@ -588,7 +590,7 @@ TEST_F(UiStartup, OnAServerTheHolderIsToldAtOnceWhenAnotherWorkstationTookItsBas
     ib::DeleteBase(folder, QStringLiteral("held"));
     MakeTestBase(folder, QStringLiteral("held"));
     WriteIni(QStringLiteral("[Application]\npath=%1\n[SQL]\nserver=%2\n").arg(folder, server));
-    db::SetServerLease(1000);
+    db::SetServerLease(30000);
     MessageRecorder boxes;
     {
         CKalvorApp app(ini);
@@ -599,20 +601,18 @@ TEST_F(UiStartup, OnAServerTheHolderIsToldAtOnceWhenAnotherWorkstationTookItsBas
         // holder stays away longer than its lease.
         db::HoldServerLeaseRenewals(true);
         db::Recordset(db::Connection::forThread(locator),
-                      QStringLiteral("SELECT pg_terminate_backend(l.pid) FROM pg_locks l "
+                      QStringLiteral("SELECT pg_terminate_backend(l.pid, 60000) FROM pg_locks l "
                                      "JOIN pg_database d ON d.oid = l.database "
                                      "WHERE l.locktype = 'advisory' AND l.objid = 1 AND d.datname = ?"))
             .run(QStringLiteral("held"));
-        QThread::msleep(1200);
-        kalvor::platform::BaseLock second;
+        // The second workstation's lease clock is past the holder's lease.
+        const auto later = std::make_shared<db::LeaseClock>();
+        later->moveOn(std::chrono::seconds(31));
+        kalvor::platform::BaseLock second(later);
         EXPECT_EQ(second.acquire(locator), kalvor::platform::BaseLock::Result::Taken);
         db::HoldServerLeaseRenewals(false);
-        QElapsedTimer waited;
-        waited.start();
-        while (boxes.boxes.empty() && waited.elapsed() < 3000) {
-            QCoreApplication::processEvents();
-            QThread::msleep(20);
-        }
+        db::AwaitServerLeaseRound(); // the holder's watcher finds the base taken
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.boxes.empty(); }, 30000));
         EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Связь с сервером прерывалась, и база данных held теперь "
                                                             "открыта другим пользователем. Изменения в ней больше не "
                                                             "сохраняются; введённые данные остаются на экране. Чтобы "

@@ -4,6 +4,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -33,6 +34,13 @@ public:
 
     // 0 when no port could be opened.
     int port() const { return port_; }
+    // Whether a client has connected (and waits, never answered), waiting up
+    // to ms for one.
+    bool knockedOn(int ms = 0) const
+    {
+        pollfd listening{fd_, POLLIN, 0};
+        return fd_ >= 0 && ::poll(&listening, 1, ms) == 1;
+    }
 
 private:
     int fd_ = -1;
