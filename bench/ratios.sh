@@ -41,10 +41,13 @@ while [ "$run" -le "$runs" ]; do
         2>/dev/null | ratios >"$work/calc"
     awk -v run="$run" '
         { ratio[$1] = $2; worst[$1] = $3; load = $4 }
+        # "none" where the benchmark gave no figure (it failed or was not built).
+        function figure(name) {
+            return name in ratio ? sprintf("%.2fx (worst %.2fx)", ratio[name], worst[name]) : "none"
+        }
         END {
-            printf "run %d: load %.2fx (worst %.2fx), calc %.2fx (worst %.2fx), save %.2fx (worst %.2fx), load average %.1f\n",
-                run, ratio["BM_LoadBase"], worst["BM_LoadBase"], ratio["BM_CalcMonthPlain"],
-                worst["BM_CalcMonthPlain"], ratio["BM_SaveBase"], worst["BM_SaveBase"], load
+            printf "run %d: load %s, calc %s, save %s, load average %.1f\n", run, figure("BM_LoadBase"),
+                figure("BM_CalcMonthPlain"), figure("BM_SaveBase"), load
         }' "$work/base" "$work/calc"
     run=$((run + 1))
 done
