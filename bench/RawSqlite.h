@@ -64,7 +64,7 @@ class Connection {
 public:
     explicit Connection(const QString& baseFile)
     {
-        if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
             throw std::runtime_error("sqlite3_open_v2");
         exec("ATTACH DATABASE '" + baseFile.toStdString() + "' AS dbo");
         exec("PRAGMA dbo.synchronous=NORMAL");

@@ -52,14 +52,15 @@ void replaceTable(const QSqlDatabase& db, const TableDef& table, const std::func
 // The id of the firm record's one row (in both of its tables).
 constexpr int kFirmRowId = 1;
 
-// Runs `fn` on every row of a SELECT of the whole table.
+// Runs `fn` on every row of a SELECT of the whole table, read straight from
+// the engine as the employee tables' loader reads them (no QtSql result
+// cached value by value).
 void eachRow(const QSqlDatabase& db, const TableDef& table, const QString& tail, const std::function<void(Reader&)>& fn,
              const QVariant& arg = QVariant())
 {
-    db::Recordset q(db, SelectSql(table, tail));
+    db::RawStatement q(db, SelectSql(table, tail));
     if (arg.isValid())
         q.bind(0, arg);
-    q.exec();
     while (q.next()) {
         Reader r(q);
         fn(r);
