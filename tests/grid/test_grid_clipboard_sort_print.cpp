@@ -89,6 +89,16 @@ TEST_F(ClipboardFixture, FieldsBeyondTheGridAreDroppedAndRefusedCellsKeepTheirTe
     EXPECT_FALSE(grid->PasteTextToGrid(1, 3, text("v").get(), false));
     EXPECT_FALSE(grid->IsValid(grid->GetFocusCell()));
 
+    // A field that does not read by its figure column: the cell keeps its
+    // text and the owner hears of no edit.
+    grid->DeclareColumn(1, FigureColumn(QStringLiteral("c1"), kalvor::WholeFigure(0, 99)));
+    grid->SetItemText(3, 1, "7");
+    const int edits = owner->count(NotifyEndLabelEdit);
+    ASSERT_TRUE(grid->PasteTextToGrid(3, 1, text("12x\t5").get(), false));
+    EXPECT_EQ(grid->GetItemText(3, 1), "7");
+    EXPECT_EQ(grid->GetItemText(3, 2), "5");
+    EXPECT_EQ(owner->count(NotifyEndLabelEdit), edits + 1); // the 5 alone
+
     owner->results[NotifyEndLabelEdit] = -1; // the owner refuses every edit
     ASSERT_TRUE(grid->PasteTextToGrid(2, 1, text("q").get(), false));
     EXPECT_EQ(grid->GetItemText(2, 1), "r2c1");

@@ -239,6 +239,13 @@ TEST_F(EditFixture, AColumnReadsTheTypedTextByItsKindAndARefusedCellKeepsWhatItS
     Key(Qt::Key_Return);
     EXPECT_TRUE(said.isEmpty());
     EXPECT_EQ(grid->GetItemText(2, 2), QStringLiteral("20"));
+    // Emptied, the cell holds no figure: empty, not "0".
+    Key(Qt::Key_Return);
+    Key(Qt::Key_Backspace);
+    Key(Qt::Key_Backspace);
+    Key(Qt::Key_Return);
+    EXPECT_TRUE(said.isEmpty());
+    EXPECT_EQ(grid->GetItemText(2, 2), QString());
 }
 
 // A column that nobody gave a kind is listed and opens no editor; one that

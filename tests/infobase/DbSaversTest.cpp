@@ -639,10 +639,10 @@ TEST_F(DbSavers, ClearingTheMonthsResultsKeepsTheLaterMonthsRows)
 // The calculation's store leaves the employee exactly the computed rows of
 // the month: rows of the same numbers take the new values, and every other
 // stored computed row goes, whatever its number (one among the input rows'
-// numbers, gaps between the computed rows, past the record, the extreme
-// numbers a damaged base could hold); a store that fails after some of its
-// rows were written leaves the rows as they were; a row unlike its stored
-// one in any field is written.
+// numbers, gaps between the computed rows, one of a single number too, past
+// the record, the extreme numbers a damaged base could hold); a store that
+// fails after some of its rows were written leaves the rows as they were; a
+// row unlike its stored one in any field is written.
 TEST_F(DbSavers, TheRunsStoreLeavesExactlyTheComputedRows)
 {
     Fill(3);
@@ -704,4 +704,11 @@ TEST_F(DbSavers, TheRunsStoreLeavesExactlyTheComputedRows)
     LoadProizvZarp(base, slot);
     EXPECT_EQ(base.current.rows[1], computedRows[1]);
     EXPECT_EQ(base.current.rows[6], computedRows[6]);
+
+    // A gap of one number between the rows written: its stored row goes.
+    computed({{1, 11}, {2, 22}, {3, 33}});
+    SaveCalculatedMonth(base, slot, false);
+    computed({{1, 11}, {3, 33}});
+    SaveCalculatedMonth(base, slot, false);
+    EXPECT_EQ(storedNumbers(), (std::vector<std::pair<qint64, double>>{{1, 11}, {3, 33}}));
 }

@@ -1,8 +1,9 @@
 // Sick-leave benefits: a certificate over the turn of the year averaged over
 // two calendar years and capped by the daily maximum, a kind counted at most
 // its per-kind amount a month over two years, a low earner raised to the
-// minimum wage's average with no tick on the sheet, a twelve-month average paid at 100 %; the limits by date, the
-// checks of the sheet's dates.
+// minimum wage's average with no tick on the sheet (and not under the
+// twelve-month rule), a twelve-month average paid at 100 %; the limits by
+// date, the checks of the sheet's dates.
 #include "AveragesWorld.h"
 
 #include "payroll/AverageEarnings.h"
@@ -110,6 +111,20 @@ TEST(CalcSickLeaveBenefit, LowEarnerRaisedToTheMinimum)
     w.head().stavka = 50;
     ASSERT_EQ(CalcSickLeaveBenefit(w.doc, s, t, nullptr, 0), 1);
     EXPECT_DOUBLE_EQ(t.minimum, 1'500'000.0 * 12 / 730);
+
+    // Under the twelve-month rule no floor raises the average: the child-care
+    // allowance of March 2008 is 40 % of the average month, at least 1,627.50
+    // roubles. 3,000 a month from March 2007 to February 2008: 36,000 over
+    // 366 days, 98.36 a day, 2,990.14 a month, 40 % of it 1,196.06, under
+    // the least allowance, which the whole of March takes.
+    SickWorld care(2008, 3, 300'000, 2007, 2008, 2);
+    care.head().datPr1 = date(1, 1, 2005);
+    s = care.sheet(1, 3, 2008, 31, 3, 2008, 100);
+    s.vid = 5;
+    ASSERT_EQ(CalcSickLeaveBenefit(care.doc, s, t, nullptr, 0), 1);
+    EXPECT_DOUBLE_EQ(t.years[12].average, 9'836);
+    EXPECT_DOUBLE_EQ(t.minimumWageAverage, 0);
+    EXPECT_DOUBLE_EQ(s.sum, 162'750);
 }
 
 // The least benefit follows the minimum wage of the sheet's start month as

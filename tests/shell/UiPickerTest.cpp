@@ -140,7 +140,8 @@ TEST(UiPicker, AFullYearFieldRefusesTheFirstOfJanuary1900)
 }
 
 // A figure field refuses a text that does not read at Return as at the
-// keypad's Enter: said, the text kept and selected, the focus kept.
+// keypad's Enter: said, the text kept and selected, the focus kept; a hidden
+// one is not read by its form's save.
 TEST(UiPicker, AFigureFieldRefusesAtReturnAsAtEnter)
 {
     MessageRecorder boxes;
@@ -168,6 +169,14 @@ TEST(UiPicker, AFigureFieldRefusesAtReturnAsAtEnter)
     QTest::keyClick(&hours, Qt::Key_Return);
     EXPECT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(hours.Reading().units, 7 * 60 + 59);
+
+    // A form's save reads the inputs it shows: a hidden one's text that does
+    // not read neither stops the save nor is said.
+    CTypedEdit hidden({QStringLiteral("Минуты"), kalvor::HoursFigure(24)}, &form);
+    hidden.setText(QStringLiteral("8,75"));
+    hidden.hide();
+    EXPECT_TRUE(ReadTypedInputs(&form));
+    EXPECT_EQ(boxes.boxes.size(), 2u);
 }
 
 // The main window on a new base, saved into the build folder for a look.

@@ -6,7 +6,8 @@
 // waiting on the server to drop the restore's temporary database, which a
 // later opening drops once the server answers. And the temporary database
 // of a restore is never dropped by another workstation's opening while it
-// is being built.
+// is being built. A stop shuts only its own scope's sessions, and those it
+// shut are opened anew by the thread's next work.
 #include "shell/UiTestSupport.h"
 
 #include "infobase/InfoBaseDb.h"
@@ -27,6 +28,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <future>
+#include <stop_token>
 #include <thread>
 
 namespace db = kalvor::db;
@@ -114,6 +117,36 @@ QString BaseFileCopy(const QString& folder)
     return file;
 }
 
+// The backend process of the calling thread's session on the base.
+qint64 SessionPid(const QString& locator)
+{
+    db::Recordset q(db::Connection::forThread(locator), QStringLiteral("SELECT pg_backend_pid()"));
+    q.exec();
+    return q.next() ? q.toInt64(0) : 0;
+}
+
+// Whether the server still has the backend process (asked on the calling
+// thread's session).
+bool SessionLives(const QString& locator, qint64 pid)
+{
+    db::Recordset q(db::Connection::forThread(locator),
+                    QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE pid = %1").arg(pid));
+    q.exec();
+    return q.next() && q.toInt(0) == 1;
+}
+
+// A statement on the calling thread's session on the base: empty when it
+// ran, else what failed.
+QString StatementFailure(const QString& locator)
+{
+    try {
+        db::Execute(db::Connection::forThread(locator), QStringLiteral("SELECT 1"));
+        return {};
+    } catch (const db::DbError& e) {
+        return e.message();
+    }
+}
+
 } // namespace
 
 // What every worker's run on a server has (a report run, a selection): the
@@ -148,6 +181,62 @@ TEST_F(ServerStop, AWorkersWaitOnAHungServerEndsWithinFiveSecondsOfItsStopAndIts
     marks.exec();
     ASSERT_TRUE(marks.next());
     EXPECT_EQ(marks.toInt(0), 0);
+}
+
+// The sessions a stop shuts are its own scope's: a scope that ended before
+// its stop's time is up leaves the next scope on its thread alone; and a
+// session the stop did shut is opened anew by the next work of its thread,
+// though nothing used it after the shut. Worker A stops its scope and ends it
+// at once, then works in a scope of no stop; worker B stops its own later
+// and waits until its session is gone from the server, by then A's stop's
+// time is up too.
+TEST_F(ServerStop, AStopShutsTheSessionsOfItsOwnScopeAndTheNextWorkOpensThemAnew)
+{
+    const QString locator = db::ServerBaseLocator(QStringLiteral("stopper"));
+    std::promise<qint64> aWorks, bStopped;
+    std::promise<void> aStopped, go;
+    std::shared_future<void> goOn = go.get_future().share();
+    QString aFailure, bFailure;
+    std::thread a([&] {
+        {
+            std::stop_source stop;
+            db::ServerStopScope stopped(stop.get_token());
+            SessionPid(locator);
+            stop.request_stop();
+        }
+        aStopped.set_value();
+        {
+            db::ServerStopScope later{std::stop_token()};
+            aWorks.set_value(SessionPid(locator));
+            goOn.wait();
+            aFailure = StatementFailure(locator);
+        }
+        db::Connection::closeAllForThread();
+    });
+    std::thread b([&] {
+        aStopped.get_future().wait();
+        {
+            std::stop_source stop;
+            db::ServerStopScope stopped(stop.get_token());
+            bStopped.set_value(SessionPid(locator));
+            stop.request_stop();
+            goOn.wait();
+        }
+        {
+            db::ServerStopScope next{std::stop_token()};
+            bFailure = StatementFailure(locator);
+        }
+        db::Connection::closeAllForThread();
+    });
+    const qint64 aPid = aWorks.get_future().get(), bPid = bStopped.get_future().get();
+    const bool bShut = WaitUntil([&] { return !SessionLives(locator, bPid); }, 10000);
+    go.set_value();
+    a.join();
+    b.join();
+    EXPECT_TRUE(bShut);
+    EXPECT_NE(aPid, 0);
+    EXPECT_TRUE(aFailure.isEmpty()) << aFailure.toStdString();
+    EXPECT_TRUE(bFailure.isEmpty()) << bFailure.toStdString();
 }
 
 // A base file's copy restored onto the server, the server hung while the
