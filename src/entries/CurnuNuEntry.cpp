@@ -22,13 +22,6 @@ constexpr int kMaxHours = kCurnuMaxHours; // 9 bits
 constexpr int kMaxCode = 65535; // 16 bits
 constexpr int kMaxShop = 255; // 8 bits
 
-int ReadInt(const QString& text, int min, int max)
-{
-    std::int32_t value = 0;
-    ParseIntField(text, value, min, max);
-    return value;
-}
-
 QString FormatHours(const ProizvRow& row)
 {
     if (row.hr == 0 && row.min == 0)
@@ -61,25 +54,23 @@ QStringList ShowProizvRow(const ProizvRow& row)
 ProizvRow ReadProizvRow(const QStringList& cells)
 {
     auto cell = [&](int col) { return col < cells.size() ? cells[col] : QString(); };
+    // Each cell by its column's rule; a row read afresh has nothing stored, so
+    // a cell the rule refuses reads 0.
+    auto units = [&](int col) { return FigureUnitsOr(ProizvColumnRule(col), cell(col), 0); };
     ProizvRow row;
-    row.mes = u16(ReadInt(cell(0), 1, 12));
-    row.kod = u16(ReadInt(cell(1), 0, kMaxCode));
-    double sum = 0;
-    ParseMoneyKopecks(cell(2), sum);
-    row.sum = sum;
-    row.dn = u16(ReadInt(cell(3), 0, kMaxDays));
-    int hours = 0, minutes = 0;
-    ParseHoursMinutesNormalised(cell(4), hours, minutes);
-    if (hours <= kMaxHours && minutes <= kMaxDays) {
-        row.hr = u16(hours);
-        row.min = u16(minutes);
-    }
+    row.mes = u16(units(0));
+    row.kod = u16(units(1));
+    row.sum = units(2);
+    row.dn = u16(units(3));
+    const int minutes = ReadCarriedHours(cell(kCurnuHoursColumn), kMaxHours).value_or(0);
+    row.hr = u16(minutes / 60);
+    row.min = u16(minutes % 60);
     std::uint16_t ch = 0, sc = 0, au = 0;
-    ParsePacked12Digits(cell(5), ch, sc, au);
+    SetPacked12Digits(std::uint64_t(units(5)), ch, sc, au);
     row.spzCh = ch & kDigitGroupMask;
     row.spzSc = sc & kDigitGroupMask;
     row.spzAu = au & kDigitGroupMask;
-    row.otd = u8(ReadInt(cell(6), 0, kMaxShop));
+    row.otd = u8(units(6));
     return row;
 }
 

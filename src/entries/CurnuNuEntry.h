@@ -21,6 +21,7 @@ inline constexpr int kCurnuMaxRows = 28;
 inline constexpr int kMovableRows = 60;
 inline constexpr int kCurnuColumns = 7;
 inline constexpr int kCurnuSumColumn = 2;
+inline constexpr int kCurnuHoursColumn = 4;
 // The most hours a row keeps (nine bits).
 inline constexpr int kCurnuMaxHours = 511;
 
@@ -29,14 +30,16 @@ using ProizvRows = std::vector<infobase::ProizvRow>;
 // The seven cells of a row: month, code, amount, days, hours, cost code,
 // shop; zero values show as empty cells.
 QStringList ShowProizvRow(const infobase::ProizvRow& row);
-// A row read back from its cells: a month outside 1-12 is 0; any code is
-// taken; the amount is roubles stored as kopecks (0 when it does not read:
-// the screen refuses such a row before reading it); days in 6 bits; hours and
-// minutes normalised; the 12-digit cost code; the shop byte.
+// A row read back from its cells, each by its column's rule (ProizvColumnRule;
+// the hours by ReadCarriedHours up to kCurnuMaxHours, as their column reads
+// them): a cell the rule refuses reads 0, as a row read afresh has nothing
+// stored (the grid refuses such a cell when it is left); the amount is
+// kopecks.
 infobase::ProizvRow ReadProizvRow(const QStringList& cells);
 // What each of the seven cells takes when typed, the ranges the row keeps:
 // month 0-12, code 0-65535, amount (money), days 0-63, cost code of up to
-// twelve digits, shop 0-255 (the hours carry their minutes: CarriedHoursColumn).
+// twelve digits, shop 0-255 (the hours, kCurnuHoursColumn, carry their
+// minutes: CarriedHoursColumn with kCurnuMaxHours).
 FigureRule ProizvColumnRule(int column);
 
 // The employee's current rows (the first kvProizv of the block).

@@ -19,16 +19,18 @@ using infobase::u8;
 
 namespace {
 
-// "%d" read into a field of the given range (a value outside it keeps the
-// stored one); true when the stored value changed. An empty text leaves the
+// A field's text read by its input's rule into the field (assign), when the
+// rule reads it and `takes` the value; true when the stored value changed. A
+// text the rule refuses keeps the stored value. An empty text leaves the
 // value when filledOnly.
 template <typename Field>
-bool ReadIntInto(const QString& text, int min, int max, bool filledOnly, Field&& assign, int stored)
+bool ReadIntInto(const QString& text, const FigureRule& rule, bool filledOnly, Field&& assign, int stored,
+                 bool (*takes)(int) = nullptr)
 {
     if (filledOnly && text.isEmpty())
         return false;
-    std::int32_t value = stored;
-    if (ParseIntField(text, value, min, max) <= 0)
+    const int value = int(FigureUnitsOr(rule, text, stored));
+    if (value == stored || (takes && !takes(value)))
         return false;
     assign(value);
     return true;
@@ -38,8 +40,15 @@ bool ReadMoneyInto(const QString& text, bool filledOnly, double& field)
 {
     if (filledOnly && text.isEmpty())
         return false;
-    return ParseMoneyKopecks(text, field) > 0;
+    const double read = FigureUnitsOr(kDeductionAmountRule, text, field);
+    if (read == field)
+        return false;
+    field = read;
+    return true;
 }
+
+// A loan's code: none (0) or one of the loans' codes.
+bool TakesLoanCode(int code) { return code == 0 || IsLoanCode(code); }
 
 bool ReadTextInto(const QString& text, bool filledOnly, QString& field)
 {
@@ -67,14 +76,14 @@ bool ReadWrit(const WritFields& fields, IspolBlock::Writ& writ, bool filledOnly)
 {
     bool changed = false;
     changed |= ReadIntInto(
-        fields.kind, 1, kMaxWritKind, filledOnly, [&](int v) { writ.vid = u16(v); }, writ.vid);
+        fields.kind, kWritKindRule, filledOnly, [&](int v) { writ.vid = u16(v); }, writ.vid);
     if (!(filledOnly && fields.dataEnd == 0) && writ.dataEnd != fields.dataEnd) {
         writ.dataEnd = fields.dataEnd;
         changed = true;
     }
     // The byte beside the table number belongs to the old table.
     changed |= ReadIntInto(
-        fields.table, 0, kMaxPostalTable, filledOnly,
+        fields.table, kPostalTableRule, filledOnly,
         [&](int v) {
             writ.tabPsbor = u16(v);
             writ.flagByte = 0;
@@ -110,11 +119,11 @@ bool ReadLoan(const LoanFields& fields, SsudBlock::Loan& loan, bool filledOnly)
 {
     bool changed = false;
     changed |= ReadIntInto(
-        fields.code, kMinLoanCode, kMaxLoanCode, filledOnly, [&](int v) { loan.kod = u16(v); }, loan.kod);
+        fields.code, kLoanCodeRule, filledOnly, [&](int v) { loan.kod = u16(v); }, loan.kod, TakesLoanCode);
     changed |= ReadMoneyInto(fields.debt, filledOnly, loan.sumDolg);
-    // Seven bits: a larger number reads 0 rather than reaching the tax bit.
+    // Seven bits: a larger number keeps the stored one rather than reaching the tax bit.
     changed |= ReadIntInto(
-        fields.months, 0, kMaxInstalmentMonths, filledOnly, [&](int v) { loan.kvMes = u8(v); }, loan.kvMes);
+        fields.months, kInstalmentMonthsRule, filledOnly, [&](int v) { loan.kvMes = u8(v); }, loan.kvMes);
     if (!(filledOnly && !fields.tax) && loan.nalog != u8(fields.tax)) {
         loan.nalog = u8(fields.tax);
         changed = true;
@@ -122,7 +131,7 @@ bool ReadLoan(const LoanFields& fields, SsudBlock::Loan& loan, bool filledOnly)
     for (std::size_t stage = 0; stage < std::size_t(kLoanStages); ++stage) {
         u8& months = loan.mes[stage];
         changed |= ReadIntInto(
-            fields.stageMonths[stage], 1, kMaxStageMonths, filledOnly, [&](int v) { months = u8(v); }, months);
+            fields.stageMonths[stage], kStageMonthsRule, filledOnly, [&](int v) { months = u8(v); }, months);
         changed |= ReadMoneyInto(fields.stageSums[stage], filledOnly, loan.sum[stage]);
     }
     return changed;

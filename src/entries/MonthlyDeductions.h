@@ -37,8 +37,9 @@ using WritForm = std::array<WritFields, 3>;
 // Kind "%d", table "%d", size "%.2f" of sum / 100, each empty when 0.
 WritForm ShowWrits(const infobase::IspolBlock& block);
 // Writes the fields that differ into the block; true when anything changed.
-// A kind outside 1-3 and a table outside 0-20 read 0; a new table clears the
-// flag byte (bits 8-15); the size is rounded to hundredths; texts keep 119
+// Each field is read by the rule its input declares (kWritKindRule,
+// kPostalTableRule, kDeductionAmountRule); a text the rule refuses keeps the
+// stored value. A new table clears the flag byte (bits 8-15); texts keep 119
 // characters. With filledOnly (the group append), an empty text, no date and
 // an unchecked box leave the stored value.
 bool ReadWrits(const WritForm& form, infobase::IspolBlock& block, bool filledOnly = false);
@@ -58,6 +59,16 @@ inline constexpr int kMinLoanCode = kFirstLoanCode;
 inline constexpr int kMaxLoanCode = kLastLoanCode;
 inline constexpr int kMaxStageMonths = 255;
 
+// What the writs' and loans' inputs take: the rules the forms declare and
+// ReadWrits and ReadLoans read the fields' texts by. A loan's code is besides
+// one of the loans' codes (IsLoanCode), as the pay kinds' book checks it.
+inline constexpr FigureRule kWritKindRule = WholeFigure(0, kMaxWritKind);
+inline constexpr FigureRule kPostalTableRule = WholeFigure(0, kMaxPostalTable);
+inline constexpr FigureRule kDeductionAmountRule = MoneyFigure();
+inline constexpr FigureRule kLoanCodeRule = WholeFigure(0, kMaxLoanCode);
+inline constexpr FigureRule kInstalmentMonthsRule = CountFigure(kMaxInstalmentMonths);
+inline constexpr FigureRule kStageMonthsRule = CountFigure(kMaxStageMonths);
+
 struct LoanFields {
     QString code, debt, months;
     bool tax = false;
@@ -68,10 +79,12 @@ using LoanForm = std::array<LoanFields, 4>;
 
 // Every number "%d" or "%.2f" of kopecks / 100, empty when 0.
 LoanForm ShowLoans(const infobase::SsudBlock& block);
-// Writes the fields into the loans; true when a stored value changed. A code
-// outside 701-995, a stage of months outside 1-255 and a number of months
-// above 127 read 0 (the months never reach the tax bit). With filledOnly, an
-// empty text and an unchecked box leave the stored value.
+// Writes the fields into the loans; true when a stored value changed. Each
+// field is read by the rule its input declares (kLoanCodeRule,
+// kDeductionAmountRule, kInstalmentMonthsRule, kStageMonthsRule); a text the
+// rule refuses, and a code that is no loan's, keep the stored value (the
+// months never reach the tax bit). With filledOnly, an empty text and an
+// unchecked box leave the stored value.
 bool ReadLoans(const LoanForm& form, infobase::SsudBlock& block, bool filledOnly = false);
 bool LoanIsEmpty(const infobase::SsudBlock::Loan& loan);
 // priznSsud: the number of loans that are not empty (they keep their places).

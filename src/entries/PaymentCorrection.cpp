@@ -56,8 +56,7 @@ void AppendEmployeeRows(const PayrollDoc& doc, const LineArray<Line>& lines, int
     const int slot = entry.slot;
     if (slot < 1 || slot > lines.slotCount())
         return;
-    const QString name =
-        base.holdsSlot(slot) ? base.shortNameOf(slot) : QString();
+    const QString name = base.holdsSlot(slot) ? base.shortNameOf(slot) : QString();
     for (const Line& line : lines.run(slot)) {
         PaymentRowTexts row;
         row[PaymentName] = name;
@@ -117,8 +116,11 @@ PaymentReadBack ReadAmounts(const CInfoBase& base, LineArray<Line>& lines, const
         const QString& text = amountTexts.value(qsizetype(row));
         if (text == FormatMoney(sum))
             continue;
-        if (ParseMoneyKopecks(text, sum) > 0)
+        const double read = FigureUnitsOr(kPaymentAmountRule, text, sum);
+        if (read != sum) {
+            sum = read;
             result.changed = true;
+        }
     }
     return result;
 }

@@ -6,6 +6,7 @@
 
 #include "infobase/InfoBase.h"
 #include "payroll/PayrollDocument.h"
+#include "values/TypedFigure.h"
 
 #include <QString>
 #include <QStringList>
@@ -34,6 +35,9 @@ enum PaymentColumn {
     PaymentColumnCount
 };
 using PaymentRowTexts = std::array<QString, PaymentColumnCount>;
+// What the amount column takes: the rule the grid declares and
+// ReadPaymentAmounts reads the amounts by.
+inline constexpr FigureRule kPaymentAmountRule = MoneyFigure();
 
 // The heading row of the grid.
 PaymentRowTexts PaymentHeadings(PaymentLines which);
@@ -61,9 +65,10 @@ struct PaymentReadBack {
     bool allFound = true;
     bool changed = false;
 };
-// Reads the rows' amount texts (roubles) into their lines' sums. A row
-// without a line stops the reading before anything is written; a text that
-// still shows the stored amount, or one that does not read, leaves it as it is.
+// Reads the rows' amount texts (roubles) into their lines' sums by the amount
+// column's rule (kPaymentAmountRule). A row without a line stops the reading
+// before anything is written; a text that still shows the stored amount, or
+// one the rule refuses, leaves it as it is.
 PaymentReadBack ReadPaymentAmounts(infobase::CInfoBase& base, PaymentLines which, const QStringList& tabNTexts,
                                    const QStringList& amountTexts);
 

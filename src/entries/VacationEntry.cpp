@@ -81,17 +81,21 @@ bool ReadPeriodDays(const QString& text, VacationNote& note)
     return changed;
 }
 
-// "Рабочий фонд": the typed days x 100 (a point or a comma before the
-// fraction), taken only below 31 days; a text that does not read keeps it.
+// "Рабочий фонд": the typed days in hundredths by the field's rule
+// (kVacationFundRule, below 31 days); a text the rule refuses keeps it.
 bool ReadFund(const QString& text, VacationNote& note)
 {
-    double days = 0;
-    if (ReadTypedDecimal(text, days) == TypedDecimal::Refused)
-        return false;
-    const double hundredths = RoundThroughText(days * 100.0, 0);
-    if (hundredths < 0 || hundredths >= kVacationFundLimit)
-        return false;
-    return WriteChanged(note.fond, int(hundredths), [&](int v) { note.fond = u16(v); });
+    const int hundredths = int(FigureUnitsOr(kVacationFundRule, text, note.fond));
+    return WriteChanged(note.fond, hundredths, [&](int v) { note.fond = u16(v); });
+}
+
+// Whether digits follow the decimal mark of a text the days' rule has read
+// (its digit groups are parted by blanks, never by a point or a comma).
+bool FractionTyped(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    const qsizetype mark = std::max(trimmed.lastIndexOf(QLatin1Char(',')), trimmed.lastIndexOf(QLatin1Char('.')));
+    return mark >= 0 && mark + 1 < trimmed.size();
 }
 
 bool Filled(const QString& text) { return !text.trimmed().isEmpty(); }
@@ -126,7 +130,14 @@ VacationNoteForm ShowVacationNote(const VacationNote& note)
 
 bool ReadDaysAndHundredths(const QString& text, int& days, int& hundredths, bool* fractionTyped)
 {
-    return ReadWholeAndHundredths(text, days, hundredths, ',', fractionTyped);
+    const FigureReading reading = ReadFigure(QString(), kVacationDaysRule, text);
+    if (!reading.read)
+        return false;
+    days = int(reading.units) / 100;
+    hundredths = int(reading.units) % 100;
+    if (fractionTyped)
+        *fractionTyped = FractionTyped(text);
+    return true;
 }
 
 bool ReadVacationNote(const VacationNoteForm& form, VacationNote& note, bool filledOnly)

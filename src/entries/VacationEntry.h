@@ -39,6 +39,11 @@ inline constexpr FigureRule kVacationAlgorithmRule = WholeFigure(0, 2);
 inline constexpr FigureRule kVacationCountedRule = WholeFigure(0, 3);
 inline constexpr FigureRule kVacationBudgetRule = WholeFigure(0, 2);
 inline constexpr FigureRule kVacationMonthRule = WholeFigure(0, 12);
+// Days with hundredths as the note keeps them (seven bits of days): the
+// length and the days of the period.
+inline constexpr FigureRule kVacationDaysRule = DecimalFigure(2, 0, 127.99);
+// "Рабочий фонд": days with hundredths below kVacationFundLimit.
+inline constexpr FigureRule kVacationFundRule = DecimalFigure(2, 0, (kVacationFundLimit - 1) / 100.0);
 
 // What the form shows of a note.
 struct VacationNoteForm {
@@ -51,9 +56,10 @@ struct VacationNoteForm {
 void ApplyVacationDisplayDefaults(infobase::VacationNote& note);
 VacationNoteForm ShowVacationNote(const infobase::VacationNote& note);
 
-// Days with hundredths typed as "%d,%d", the digits after the comma (or a
-// point) a decimal fraction ("10,5" = 10 days 50 hundredths, "10,05" = 10 and
-// 5); false for a third digit after the comma or trailing characters.
+// Days with hundredths read by their inputs' rule (kVacationDaysRule): the
+// digits after the comma (or a point) a decimal fraction ("10,5" = 10 days 50
+// hundredths, "10,05" = 10 and 5); false for a text the rule refuses (a third
+// digit after the comma, trailing characters, more than 127,99 days).
 // *fractionTyped: the comma had digits.
 bool ReadDaysAndHundredths(const QString& text, int& days, int& hundredths, bool* fractionTyped = nullptr);
 

@@ -2,8 +2,6 @@
 
 #include "values/CScan.h"
 
-#include <QRegularExpression>
-
 #include <cmath>
 
 using namespace kalvor;
@@ -65,17 +63,14 @@ GridColumn CarriedHoursColumn(QString title, int maxHours)
 {
     GridColumn column{.title = std::move(title)};
     column.reads = [maxHours](const QString& name, const QString& text) {
-        static const QRegularExpression form(QStringLiteral("^([0-9]{1,5})(?:[.,]([0-9]{0,2}))?$"));
-        const QString trimmed = text.trimmed();
-        const QRegularExpressionMatch match = form.match(trimmed);
-        if (trimmed.isEmpty())
+        const std::optional<int> minutes = ReadCarriedHours(text, maxHours);
+        if (!minutes)
+            return GridCellReading{
+                false, text,
+                QStringLiteral("Некорректное время в поле \"%1\" (часы,минуты): %2").arg(name, text.trimmed())};
+        if (text.trimmed().isEmpty())
             return GridCellReading{true, QString(), QString()};
-        const int minutes = match.captured(2).toInt();
-        const int hours = match.captured(1).toInt() + minutes / 60;
-        if (match.hasMatch() && hours <= maxHours)
-            return GridCellReading{true, QStringLiteral("%1,%2").arg(hours).arg(minutes % 60), QString()};
-        return GridCellReading{false, text,
-                               QStringLiteral("Некорректное время в поле \"%1\" (часы,минуты): %2").arg(name, trimmed)};
+        return GridCellReading{true, QStringLiteral("%1,%2").arg(*minutes / 60).arg(*minutes % 60), QString()};
     };
     return column;
 }

@@ -56,8 +56,8 @@ GridColumn MonthColumn(QString title, kalvor::YearSpan years);
 // day 0 ("0.1.11") where `dayZeroClears`, which a payment date takes as none.
 GridColumn DateColumn(QString title, kalvor::YearSpan years, bool dayZeroClears = false);
 // Hours typed "hours,minutes" where minutes of 60 or more carry into the
-// hours ("7,75" is 8 h 15 min, as ReadHoursMinutesNormalised reads them), at
-// most maxHours with the carry; digits alone.
+// hours ("7,75" is 8 h 15 min), at most maxHours with the carry; digits
+// alone: the cells read by ReadCarriedHours (values/TypedFigure.h).
 GridColumn CarriedHoursColumn(QString title, int maxHours);
 // The titles of the columns in order.
 QStringList GridColumnTitles(const std::vector<GridColumn>& columns);

@@ -272,6 +272,21 @@ FigureReading ReadFigure(const QString& field, const FigureRule& rule, const Boo
     return reading;
 }
 
+std::optional<int> ReadCarriedHours(QStringView text, int maxHours)
+{
+    static const QRegularExpression form(QStringLiteral("^([0-9]{1,5})(?:[.,]([0-9]{0,2}))?$"));
+    const QString trimmed = text.trimmed().toString();
+    if (trimmed.isEmpty())
+        return 0;
+    const QRegularExpressionMatch match = form.match(trimmed);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int minutes = match.captured(1).toInt() * 60 + match.captured(2).toInt();
+    if (minutes / 60 > maxHours)
+        return std::nullopt;
+    return minutes;
+}
+
 QString InnRefusal(const QString& field, const QString& text)
 {
     static const QRegularExpression kInn(QRegularExpression::anchoredPattern(QStringLiteral("([0-9]{10}|[0-9]{12})?")));

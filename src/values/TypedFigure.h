@@ -8,6 +8,7 @@
 #include <QStringView>
 
 #include <functional>
+#include <optional>
 
 namespace kalvor {
 
@@ -127,6 +128,14 @@ FigureReading ReadFigure(const QString& field, const FigureRule& rule, const Boo
 // cells takes each cell by its column's rule this way, so that a range is
 // written once, where the column is declared.
 double FigureUnitsOr(const FigureRule& rule, QStringView text, double kept);
+
+// Hours typed "hours,minutes" (a point also separates), digits alone, where
+// minutes of 60 or more carry into the hours ("7,75" is 8 h 15 min): the time
+// in minutes, at most maxHours whole hours once carried (any minutes beside
+// them); an empty text is 0. nullopt for any other text. The hours column of
+// a grid that carries minutes reads its cells by it, and so does the reader of
+// the rows it shows.
+std::optional<int> ReadCarriedHours(QStringView text, int maxHours);
 
 // The refusal of a taxpayer's number (ИНН) typed into the named field that is
 // not of 10 digits (a firm's) or of 12 (a person's); empty for one that is

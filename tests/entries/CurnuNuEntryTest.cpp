@@ -73,6 +73,9 @@ TEST(CurnuNuRows, EachColumnShowsAndReadsByItsRule)
     EXPECT_EQ(row.otd, 0);
     EXPECT_EQ(en::ShowProizvRow(row), QStringList({"", "65535", "-420.50", "", "9,15", "000000012345", ""}));
     EXPECT_EQ(Read({"0", "-3", "x", "63", "512,0", "1234567890123", ""}).dn, 63);
+    // The hours as their column reads them: minutes beside the last hour, not carried past it.
+    EXPECT_EQ(en::ShowProizvRow(Read({"", "", "", "", "511,59"}))[4], QStringLiteral("511,59"));
+    EXPECT_EQ(Read({"", "", "", "", "511,60"}).hr, 0);
     EXPECT_TRUE(Read({"0", "-3", "x", "", "512,0", "1234567890123", ""}).isEmpty());
     EXPECT_EQ(en::ShowProizvRow(ib::ProizvRow{}), QStringList(7, QString()));
 

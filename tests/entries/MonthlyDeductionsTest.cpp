@@ -55,6 +55,7 @@ TEST(Writs, EachFieldIsReadByItsRuleAndTheTableClearsTheFlagByte)
     ib::IspolBlock block;
     block.writs[0].flagByte = 0x5A;
     block.writs[0].tabPsbor = 17;
+    block.writs[1].sum = 70000;
     en::WritForm form = en::ShowWrits(block);
     EXPECT_EQ(form[0].table, QStringLiteral("17"));
     EXPECT_EQ(form[0].kind, QString());
@@ -64,22 +65,22 @@ TEST(Writs, EachFieldIsReadByItsRuleAndTheTableClearsTheFlagByte)
     EXPECT_FALSE(en::ReadWrits(form, block));
     EXPECT_EQ(block.writs[0].flagByte, 0x5A);
 
-    form[0] = Writ("4", "21", "1234.565", true);
+    form[0] = Writ("4", "21", "1 234,56", true);
     form[0].fio = QString(130, QLatin1Char('x'));
     form[0].dataEnd = kalvor::PackedDate::fromQDate(QDate(2031, 5, 31)).value;
-    form[1] = Writ("2", "3", "-0.004");
+    form[1] = Writ("2", "3", "12,755");
     EXPECT_TRUE(en::ReadWrits(form, block));
     const ib::IspolBlock::Writ& first = block.writs[0];
     EXPECT_EQ(first.vid, 0); // 4 is no kind: the kind stays
     EXPECT_EQ(first.tabPsbor, 17); // 21 is no table: the table stays, never 0
     EXPECT_EQ(first.flagByte, 0x5A); // and so does its byte
-    EXPECT_EQ(first.sum, 123456); // ceil(123456.5 - 0.5)
+    EXPECT_EQ(first.sum, 123456);
     EXPECT_EQ(first.priznUd, 1);
     EXPECT_EQ(first.fio.size(), 119);
     EXPECT_EQ(kalvor::PackedDate(first.dataEnd).toQDate(), QDate(2031, 5, 31));
     EXPECT_EQ(block.writs[1].vid, 2);
     EXPECT_EQ(block.writs[1].tabPsbor, 3);
-    EXPECT_EQ(block.writs[1].sum, 0);
+    EXPECT_EQ(block.writs[1].sum, 70000); // a third place is refused: the size stays
 
     const en::WritForm shown = en::ShowWrits(block);
     EXPECT_EQ(shown[0].size, QStringLiteral("1234.56"));
@@ -159,7 +160,7 @@ TEST(Loans, EachFieldIsReadByItsRangeAndTheMonthsNeverReachTheTaxBit)
     form[0] = Loan("700", "27000", "128");
     form[0].tax = true;
     form[0].stageMonths = {QStringLiteral("256"), QStringLiteral("9"), QStringLiteral("0")};
-    form[0].stageSums = {QStringLiteral("3000"), QStringLiteral("2999.995"), QString()};
+    form[0].stageSums = {QStringLiteral("3000"), QStringLiteral("2999,99"), QStringLiteral("0,005")};
     form[1] = Loan("996", "", "127");
     form[2] = Loan("701", "1.5", "1");
     form[3] = Loan("995", "");
@@ -171,7 +172,8 @@ TEST(Loans, EachFieldIsReadByItsRangeAndTheMonthsNeverReachTheTaxBit)
     EXPECT_EQ(first.nalog, 1);
     EXPECT_EQ(first.mes, (std::array<ib::u8, 3>{0, 9, 0}));
     EXPECT_EQ(first.sum[0], 300000);
-    EXPECT_EQ(first.sum[1], 299999); // an exact half goes down
+    EXPECT_EQ(first.sum[1], 299999);
+    EXPECT_EQ(first.sum[2], 0); // a third place is refused: nothing stored
     EXPECT_EQ(block.loans[1].kod, 0);
     EXPECT_EQ(block.loans[1].kvMes, 127);
     EXPECT_EQ(block.loans[1].nalog, 0);
@@ -191,6 +193,11 @@ TEST(Loans, EachFieldIsReadByItsRangeAndTheMonthsNeverReachTheTaxBit)
     const ib::SsudBlock before = block;
     EXPECT_FALSE(en::ReadLoans(shown, block));
     EXPECT_EQ(block, before);
+    // A pay kind's code that is no loan's keeps the stored code, never 0.
+    en::LoanForm other = shown;
+    other[3].code = QStringLiteral("4");
+    EXPECT_FALSE(en::ReadLoans(other, block));
+    EXPECT_EQ(block.loans[3].kod, 995);
 }
 
 TEST(Loans, LoansKeepTheirPlacesAndTheCountFollowsTheNonEmptyOnes)

@@ -194,8 +194,12 @@ TEST_F(PaymentCorrection, ATextThatStillShowsTheAmountKeepsItsKopeckFractions)
     EXPECT_DOUBLE_EQ(base().bln.run(SlotAt(0))[0].sum, 4321.4);
     EXPECT_TRUE(en::ReadPaymentAmounts(base(), en::PaymentLines::SickLeave, numbers, {""}).changed);
     EXPECT_DOUBLE_EQ(base().bln.run(SlotAt(0))[0].sum, 0);
-    EXPECT_TRUE(en::ReadPaymentAmounts(base(), en::PaymentLines::SickLeave, numbers, {"12.3456"}).changed);
-    EXPECT_DOUBLE_EQ(base().bln.run(SlotAt(0))[0].sum, 1235) << "typed roubles times 100, rounded";
+    // More places than the column's two are refused, as the column refuses
+    // them when typed: the amount stays.
+    EXPECT_FALSE(en::ReadPaymentAmounts(base(), en::PaymentLines::SickLeave, numbers, {"12.3456"}).changed);
+    EXPECT_DOUBLE_EQ(base().bln.run(SlotAt(0))[0].sum, 0);
+    EXPECT_TRUE(en::ReadPaymentAmounts(base(), en::PaymentLines::SickLeave, numbers, {"1 012,35"}).changed);
+    EXPECT_DOUBLE_EQ(base().bln.run(SlotAt(0))[0].sum, 101235) << "typed roubles in kopecks";
 }
 
 TEST_F(PaymentCorrection, ARowWhoseEmployeeIsGoneStopsTheReadingWithNothingChanged)

@@ -112,8 +112,12 @@ TEST(VacationNoteFields, TypedTextsFollowTheFieldsRules)
     form.dn = QStringLiteral("300,5");
     EXPECT_TRUE(en::ReadVacationNote(form, typed));
     EXPECT_EQ(typed.fond, 2960);
-    EXPECT_EQ(typed.dn, 127) << "the period's whole days keep to their field";
+    EXPECT_EQ(typed.dn, 120) << "days beyond their field are refused, as the input refuses them";
     EXPECT_EQ(typed.dnHundredths, 50);
+    form.dn = QStringLiteral("127,25");
+    EXPECT_TRUE(en::ReadVacationNote(form, typed));
+    EXPECT_EQ(typed.dn, 127);
+    EXPECT_EQ(typed.dnHundredths, 25);
     form.fond = QStringLiteral("22,5"); // a decimal comma
     EXPECT_TRUE(en::ReadVacationNote(form, typed));
     EXPECT_EQ(typed.fond, 2250);

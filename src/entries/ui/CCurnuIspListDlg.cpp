@@ -43,7 +43,7 @@ void CCurnuIspListDlg::BuildBlock(int writ)
 
     // The fields in their keyboard order, two to a line: three on one line
     // are wider than the room.
-    AddField(grid, 1, 0, QStringLiteral("Вид листа"), IdKind[at], kalvor::WholeFigure(0, en::kMaxWritKind), 50);
+    AddField(grid, 1, 0, QStringLiteral("Вид листа"), IdKind[at], en::kWritKindRule, 50);
     auto* dateLabel = new QLabel(QStringLiteral("Дата окончания"), block);
     auto* picker = new NullableDateEdit(this);
     picker->setFixedWidth(120);
@@ -52,10 +52,9 @@ void CCurnuIspListDlg::BuildBlock(int writ)
     SetControl(IdDataEnd[at], picker);
     grid->addWidget(dateLabel, 1, 2);
     grid->addWidget(picker, 1, 3);
-    AddField(grid, 2, 0, QStringLiteral("Таблица почтовых сборов"), IdTable[at],
-             kalvor::WholeFigure(0, en::kMaxPostalTable), 50);
+    AddField(grid, 2, 0, QStringLiteral("Таблица почтовых сборов"), IdTable[at], en::kPostalTableRule, 50);
 
-    AddField(grid, 3, 0, QStringLiteral("Величина удержания"), IdSize[at], kalvor::MoneyFigure(), 110);
+    AddField(grid, 3, 0, QStringLiteral("Величина удержания"), IdSize[at], en::kDeductionAmountRule, 110);
     auto* percent = new QCheckBox(QStringLiteral("Удержание выражено в процентах"), this);
     SetControl(IdPercent[at], percent);
     grid->addWidget(percent, 3, 2, 1, 2);

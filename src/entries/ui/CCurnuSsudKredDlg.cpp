@@ -38,11 +38,10 @@ void CCurnuSsudKredDlg::BuildBlock(int loan)
     grid->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(ordinal[loan]), block), 0, 0, 1, 4);
 
     // The deduction's code: one of the loans' codes that the pay kinds hold.
-    AddField(grid, 1, 0, QStringLiteral("Код удержания"), IdCode[at], kalvor::WholeFigure(0, en::kMaxLoanCode), 60, 1,
+    AddField(grid, 1, 0, QStringLiteral("Код удержания"), IdCode[at], en::kLoanCodeRule, 60, 1,
              LoanKindBook(View()->Document()->infoBase));
-    AddField(grid, 1, 2, QStringLiteral("Долг"), IdDebt[at], kalvor::MoneyFigure(), 110);
-    AddField(grid, 2, 0, QStringLiteral("Количество месяцев"), IdMonths[at],
-             kalvor::CountFigure(en::kMaxInstalmentMonths), 60);
+    AddField(grid, 1, 2, QStringLiteral("Долг"), IdDebt[at], en::kDeductionAmountRule, 110);
+    AddField(grid, 2, 0, QStringLiteral("Количество месяцев"), IdMonths[at], en::kInstalmentMonthsRule, 60);
     auto* tax = new QCheckBox(QStringLiteral("Налог с процентов"), block);
     QPalette palette = tax->palette();
     palette.setColor(QPalette::WindowText, kLabelText);
@@ -50,9 +49,9 @@ void CCurnuSsudKredDlg::BuildBlock(int loan)
     SetControl(IdTax[at], tax);
     grid->addWidget(tax, 2, 2, 1, 2);
     for (int stage = 0; stage < en::kLoanStages; ++stage) {
-        AddField(grid, 3 + stage, 0, QStringLiteral("Число месяцев"), IdStageMonths[at] + stage,
-                 kalvor::CountFigure(en::kMaxStageMonths), 60);
-        AddField(grid, 3 + stage, 2, QStringLiteral("Сумма"), IdStageSums[at] + stage, kalvor::MoneyFigure(), 110);
+        AddField(grid, 3 + stage, 0, QStringLiteral("Число месяцев"), IdStageMonths[at] + stage, en::kStageMonthsRule,
+                 60);
+        AddField(grid, 3 + stage, 2, QStringLiteral("Сумма"), IdStageSums[at] + stage, en::kDeductionAmountRule, 110);
     }
 }
 

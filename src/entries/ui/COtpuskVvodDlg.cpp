@@ -73,17 +73,16 @@ void COtpuskVvodDlg::BuildForm()
     const int ids[] = {IdLength, IdKind, IdAlgorithm, IdDayBasis, IdBudget};
     const QString labels[] = {QStringLiteral("Длительность"), QStringLiteral("Вид отпуска"), QStringLiteral("Алгоритм"),
                               QStringLiteral("Исчисляется"), QStringLiteral("Бюджет")};
-    // Days with hundredths as the note keeps them (seven bits of days), the
-    // codes whole within their ranges.
-    constexpr kalvor::FigureRule kDays = kalvor::DecimalFigure(2, 0, 127.99);
-    const kalvor::FigureRule rules[] = {kDays, en::kVacationKindRule, en::kVacationAlgorithmRule,
+    // Days with hundredths as the note keeps them, the codes whole within
+    // their ranges.
+    const kalvor::FigureRule rules[] = {en::kVacationDaysRule, en::kVacationKindRule, en::kVacationAlgorithmRule,
                                         en::kVacationCountedRule, en::kVacationBudgetRule};
     for (int i = 0; i < 5; ++i) addField(ids[i], labels[i], rules[i], 0, 30 * (i + 1), kLeftLabelWidth);
     addField(IdMonth, QStringLiteral("Месяц начала расчета"), en::kVacationMonthRule, kRightColumn, 0,
              kRightLabelWidth);
-    addField(IdFund, QStringLiteral("Рабочий фонд"), kalvor::DecimalFigure(2, 0, (en::kVacationFundLimit - 1) / 100.0),
-             kRightColumn, 30, kRightLabelWidth);
-    addField(IdPeriodDays, QStringLiteral("Дней в расч. периоде"), kDays, kRightColumn, 60, kRightLabelWidth);
+    addField(IdFund, QStringLiteral("Рабочий фонд"), en::kVacationFundRule, kRightColumn, 30, kRightLabelWidth);
+    addField(IdPeriodDays, QStringLiteral("Дней в расч. периоде"), en::kVacationDaysRule, kRightColumn, 60,
+             kRightLabelWidth);
     m_noteOnly = new QCheckBox(QStringLiteral("Только отпускные"), this);
     m_noteOnly->setGeometry(kRightColumn, 92, 290, 24);
     SetControl(IdNoteOnly, m_noteOnly);

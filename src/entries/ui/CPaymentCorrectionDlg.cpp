@@ -58,7 +58,7 @@ void CPaymentCorrectionDlg::SetupGrid()
     std::vector<GridColumn> columns;
     for (int column = 0; column < en::PaymentColumnCount; ++column)
         columns.push_back(column == en::PaymentAmount
-                              ? FigureColumn(headings[std::size_t(column)], kalvor::MoneyFigure())
+                              ? FigureColumn(headings[std::size_t(column)], en::kPaymentAmountRule)
                               : ShownColumn(headings[std::size_t(column)]));
     m_grid->DeclareColumns(columns);
     m_grid->SetRowCount(1);
@@ -122,11 +122,11 @@ QStringList CPaymentCorrectionDlg::ColumnTexts(int column) const
 int CPaymentCorrectionDlg::SaveRecord()
 {
     auto& base = View()->Document()->infoBase;
-    // An amount that does not read keeps every stored amount.
+    // An amount its column refuses keeps every stored amount.
     m_lineMissing = false;
-    for (int row = m_grid->GetFixedRowCount(); row < m_grid->GetRowCount(); ++row) {
-        const QString refusal = kalvor::MoneyTextRefusal(m_grid->GetItemText(0, en::PaymentAmount),
-                                                         m_grid->GetItemText(row, en::PaymentAmount));
+    const GridColumn* amount = m_grid->DeclaredColumn(en::PaymentAmount);
+    for (int row = m_grid->GetFixedRowCount(); amount && row < m_grid->GetRowCount(); ++row) {
+        const QString refusal = ReadGridCell(*amount, m_grid->GetItemText(row, en::PaymentAmount)).refusal;
         if (!refusal.isEmpty()) {
             KalvorMessageBox(refusal, MB_OK | MB_ICONERROR, QString(), this);
             m_grid->SetFocusCell(row, en::PaymentAmount);

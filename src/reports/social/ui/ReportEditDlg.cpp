@@ -22,8 +22,10 @@ namespace kalvor::reports {
 using enum EditFieldFormat;
 
 namespace {
-// A whole field takes any number an int holds.
+// A whole field takes any number an int holds; a money field any amount to
+// the kopeck.
 constexpr FigureRule kWholeRule = WholeFigure(INT_MIN, INT_MAX);
+constexpr FigureRule kMoneyRule = MoneyFigure();
 } // namespace
 
 QString ReportEditDlg::FieldText(double value)
@@ -37,11 +39,8 @@ QString ReportEditDlg::FieldText(double value)
 
 std::optional<int> ReportEditDlg::FieldNumber(const QString& text)
 {
-    double typed = 0;
-    if (kalvor::ReadTypedDecimal(text, typed) == kalvor::TypedDecimal::Refused || typed != std::trunc(typed) ||
-        typed > INT_MAX || typed < INT_MIN)
-        return std::nullopt;
-    return int(typed);
+    const FigureReading reading = ReadFigure(QString(), kWholeRule, text);
+    return reading.read ? std::optional<int>(int(reading.units)) : std::nullopt;
 }
 
 QString ReportEditDlg::MoneyText(double value)
@@ -53,10 +52,8 @@ QString ReportEditDlg::MoneyText(double value)
 
 std::optional<double> ReportEditDlg::MoneyNumber(const QString& text)
 {
-    double kopecks = 0;
-    if (kalvor::ParseMoneyKopecks(text, kopecks) == kalvor::kFieldRefused)
-        return std::nullopt;
-    return kopecks / 100;
+    const FigureReading reading = ReadFigure(QString(), kMoneyRule, text);
+    return reading.read ? std::optional<double>(reading.units / 100) : std::nullopt;
 }
 
 ReportEditDlg::ReportEditDlg(PayrollDoc& doc, QWidget* parent) : QDialog(parent), m_doc(doc)
@@ -74,7 +71,7 @@ void ReportEditDlg::AddField(QGridLayout* grid, const ReportEditField& field, in
     } else {
         // Named and, for a whole field holding a computed amount, read to the
         // kopeck once the form is laid out (Finish).
-        auto* edit = new CTypedEdit({QString(), field.format == Money ? kalvor::MoneyFigure() : kWholeRule}, this);
+        auto* edit = new CTypedEdit({QString(), field.format == Money ? kMoneyRule : kWholeRule}, this);
         edit->setAlignment(Qt::AlignRight);
         widget = edit;
     }
@@ -114,7 +111,7 @@ void ReportEditDlg::KindFieldsByTheirValues()
 {
     for (const PlacedField& placed : m_fields)
         if (auto* edit = qobject_cast<CTypedEdit*>(control(placed.field.control)))
-            edit->SetKind({FieldName(placed), HoldsKopecks(placed) ? kalvor::MoneyFigure() : kWholeRule});
+            edit->SetKind({FieldName(placed), HoldsKopecks(placed) ? kMoneyRule : kWholeRule});
 }
 
 void ReportEditDlg::LoadValues()
