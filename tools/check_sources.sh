@@ -185,17 +185,20 @@ check_plain_line_edits() {
         sed 's/$/: a line edit made without a kind (use CTypedEdit, shell\/ui\/TypedInput.h)/' || true
 }
 
-# A screen reads what is typed by the input's kind: a field's value is what
-# its CTypedEdit read (Reading, UnitsOr), a cell's what its column reads
-# (GridCellUnits). No file of a screen (src/.../ui/) reads a text again by one
-# of the older readers of values/Values.h and masterdata/TypedFields.h, which
-# serve stored texts and files.
+# What is typed is read by the input's kind: a field's value is what its
+# CTypedEdit read (Reading, UnitsOr), a cell's what its column reads
+# (GridCellUnits), a stored line's cells by their columns' rules
+# (FigureUnitsOr). No screen and no saver reads a text again by one of the
+# older readers of values/Values.h, which serve the files that exchange/ reads
+# and stored texts.
 check_screen_readers() {
-    sources | grep -E '^src/(.*/)?ui/' | lines_where '(my $c = $_) =~ s{//.*}{};
+    sources | grep -Ev '^src/values/|^src/exchange/[^/]*$' | lines_where '(my $c = $_) =~ s{//.*}{};
         $c =~ m{\b(ParseIntField|ParseIntFieldChanged|ParseDoubleField|ParseFloatField|ParsePacked12Digits
                   |ParseMonthYear|ParseMonthYearParts|ParseDayMonth|ParseHoursMinutes|ParseHoursMinutesLimited
-                  |ParseHoursMinutesNormalised|ParseMinutesTotal|ParseScheduleHours|TypedNumber)\s*\(}x' \
-        "a screen reads a typed text again: take the value its input's kind read"
+                  |ParseHoursMinutesNormalised|ParseMinutesTotal|ParseScheduleHours|ParseMoneyKopecks
+                  |ReadWholeAndHundredths|ReadHoursMinutesLimited|ReadHoursMinutesSplit
+                  |ReadHoursMinutesNormalised)\s*\(}x' \
+        "a typed text is read again by a rule of its own: take the value its input's kind read, or read it by that kind (FigureUnitsOr)"
 }
 
 for check in check_book_indexes check_book_number_arithmetic check_slot_arithmetic check_table_names check_compared_codes check_file_writers check_plain_line_edits check_screen_readers; do

@@ -24,13 +24,20 @@ constexpr std::uint8_t kTicked = 255;
 QString NumberOrEmpty(int value) { return value == 0 ? QString() : QString::number(value); }
 QString Roubles(double kopecks) { return FormatFixed(kopecks / 100.0, 2); }
 
-// "%d" of a code within min..max; anything else (and an empty text) reads 0.
-int ReadCode(const QString& text, int min, int max)
+// A number of the sheet read by its rule; a text the rule refuses keeps the
+// stored value.
+int ReadNumber(const QString& text, SickLeaveNumber number, int stored)
 {
-    int value = 0;
-    if (!ScanInt(text, value) || value < min || value > max)
-        return 0;
-    return value;
+    return int(FigureUnitsOr(SickLeaveNumberRule(number), text, stored));
+}
+
+// A counted year read by its rule and the years the sheet counts; one that
+// is refused keeps the stored year.
+int ReadYear(const QString& text, int reportingYear, int stored)
+{
+    return SickLeaveYearRefusal(QString(), text, reportingYear).isEmpty()
+               ? ReadNumber(text, SickLeaveNumber::Year, stored)
+               : stored;
 }
 
 // Whether the packed form's three-bit year code brings the year back.
@@ -104,6 +111,29 @@ bool ReadChecks(const SickLeaveSheetForm& form, SickLeaveSheet& sheet, bool fill
 
 } // namespace
 
+FigureRule SickLeaveNumberRule(SickLeaveNumber number)
+{
+    switch (number) {
+    case SickLeaveNumber::Kind: return WholeFigure(0, 11);
+    case SickLeaveNumber::Algorithm: return WholeFigure(0, 2);
+    case SickLeaveNumber::Budget: return WholeFigure(0, 9);
+    case SickLeaveNumber::FirstMonth: return WholeFigure(0, 12);
+    case SickLeaveNumber::Percent: return WholeFigure(0, 100);
+    case SickLeaveNumber::Year: return WholeFigure(0, 9999);
+    }
+    return WholeFigure(0, 0);
+}
+
+QString SickLeaveYearRefusal(const QString& field, const QString& text, int reportingYear)
+{
+    const FigureReading reading = ReadFigure(field, SickLeaveNumberRule(SickLeaveNumber::Year), text);
+    if (!reading.read)
+        return reading.refusal;
+    if (reading.units == 0)
+        return QString();
+    return ReadFigure(field, WholeFigure(kFirstAccountingYear, reportingYear), text).refusal;
+}
+
 SickLeaveSheetForm ShowSickLeaveSheet(const SickLeaveSheet& sheet)
 {
     SickLeaveSheetForm form;
@@ -129,22 +159,25 @@ bool ReadSickLeaveSheet(const SickLeaveSheetForm& form, SickLeaveSheet& sheet, i
     auto take = [&](const QString& text) { return !filledOnly || !text.trimmed().isEmpty(); };
     bool changed = ReadDates(form, sheet, reportingYear, filledOnly);
     if (take(form.vid))
-        changed |= WriteChanged(sheet.vid, ReadCode(form.vid, 0, 11), [&](int v) { sheet.vid = std::uint8_t(v); });
+        changed |= WriteChanged(sheet.vid, ReadNumber(form.vid, SickLeaveNumber::Kind, sheet.vid),
+                                [&](int v) { sheet.vid = std::uint8_t(v); });
     if (take(form.alg))
-        changed |= WriteChanged(sheet.alg, ReadCode(form.alg, 0, 2), [&](int v) { sheet.alg = std::uint8_t(v); });
+        changed |= WriteChanged(sheet.alg, ReadNumber(form.alg, SickLeaveNumber::Algorithm, sheet.alg),
+                                [&](int v) { sheet.alg = std::uint8_t(v); });
     if (take(form.budg))
-        changed |= WriteChanged(sheet.budg, ReadCode(form.budg, 0, 9), [&](int v) { sheet.budg = std::uint8_t(v); });
+        changed |= WriteChanged(sheet.budg, ReadNumber(form.budg, SickLeaveNumber::Budget, sheet.budg),
+                                [&](int v) { sheet.budg = std::uint8_t(v); });
     if (take(form.firstMes))
-        changed |= WriteChanged(sheet.firstMes, ReadCode(form.firstMes, 1, 12),
+        changed |= WriteChanged(sheet.firstMes, ReadNumber(form.firstMes, SickLeaveNumber::FirstMonth, sheet.firstMes),
                                 [&](int v) { sheet.firstMes = std::uint8_t(v); });
     if (take(form.procent))
-        changed |= WriteChanged(sheet.procent, ReadCode(form.procent, 1, 100),
+        changed |= WriteChanged(sheet.procent, ReadNumber(form.procent, SickLeaveNumber::Percent, sheet.procent),
                                 [&](int v) { sheet.procent = std::uint8_t(v); });
     if (take(form.firstYear))
-        changed |= WriteChanged(sheet.firstYear, ReadCode(form.firstYear, kFirstAccountingYear, reportingYear),
+        changed |= WriteChanged(sheet.firstYear, ReadYear(form.firstYear, reportingYear, sheet.firstYear),
                                 [&](int v) { sheet.firstYear = std::uint16_t(v); });
     if (take(form.secondYear))
-        changed |= WriteChanged(sheet.secondYear, ReadCode(form.secondYear, kFirstAccountingYear, reportingYear),
+        changed |= WriteChanged(sheet.secondYear, ReadYear(form.secondYear, reportingYear, sheet.secondYear),
                                 [&](int v) { sheet.secondYear = std::uint16_t(v); });
     changed |= ReadChecks(form, sheet, filledOnly);
     return changed;
@@ -245,9 +278,9 @@ QString NoEarningsWarning(const std::vector<int>& years, const SickLeaveTables& 
         return {};
     QStringList named;
     for (int year : years) named << QString::number(year);
-    QString text = QStringLiteral("В архиве нет заработка за %1 %2.\nВведите его по справке с прежнего места работы.")
-                       .arg(named.join(QStringLiteral(" и ")),
-                            years.size() == 1 ? QStringLiteral("год") : QStringLiteral("годы"));
+    QString text =
+        QStringLiteral("В архиве нет заработка за %1 %2.\nВведите его по справке с прежнего места работы.")
+            .arg(named.join(QStringLiteral(" и ")), years.size() == 1 ? QStringLiteral("год") : QStringLiteral("годы"));
     if (tables.minimumWageAverage != 0)
         text += QStringLiteral("\nБез нее средний заработок взят из МРОТ.");
     return text;
@@ -317,8 +350,8 @@ void FillAverage(ResultGridTexts& grid, const SickLeaveSheet& sheet, const SickL
     } else if (ChildCareSheet(sheet)) {
         grid.headings = {QStringLiteral("Max"), QStringLiteral("Min"), QStringLiteral("(% оплаты)"), averageHeading,
                          QStringLiteral("Дн")};
-        grid.rows.push_back({Roubles(tables.maximum), Roubles(tables.minimum), percentText, average,
-                             QString::number(total.days)});
+        grid.rows.push_back(
+            {Roubles(tables.maximum), Roubles(tables.minimum), percentText, average, QString::number(total.days)});
     } else {
         grid.headings = {averageHeading, QStringLiteral("Дней"), QStringLiteral("(% оплаты)"),
                          QStringLiteral("Огран.")};

@@ -11,6 +11,7 @@
 #include "infobase/PayKindCodes.h"
 #include "payroll/PayrollDocument.h"
 #include "payroll/SickLeave.h"
+#include "values/TypedFigure.h"
 
 #include <QDate>
 #include <QString>
@@ -27,6 +28,16 @@ inline constexpr int kFirstAccountingYear = 1999;
 
 using SickLeaveSheets = std::vector<infobase::SickLeaveSheet>;
 
+// The sheet's typed numbers, each read by one rule, on the form and by the
+// sheet's reader alike: the codes, the first month and the percent within
+// what the sheet keeps (0 or empty: none); a counted year is four digits, and
+// one that is not 0 lies from kFirstAccountingYear to the reporting year.
+enum class SickLeaveNumber { Kind, Algorithm, Budget, FirstMonth, Percent, Year };
+FigureRule SickLeaveNumberRule(SickLeaveNumber number);
+// The refusal of a counted year typed into the named field: empty when it
+// reads by its rule and is 0 or within the years the sheet counts.
+QString SickLeaveYearRefusal(const QString& field, const QString& text, int reportingYear);
+
 // What the form shows of a sheet.
 struct SickLeaveSheetForm {
     QDate start, end; // invalid: no date
@@ -40,7 +51,7 @@ SickLeaveSheetForm ShowSickLeaveSheet(const infobase::SickLeaveSheet& sheet);
 // differs is written ("%  Дней/часов" is shown only). The dates keep their
 // full years; a date whose year the stored three-bit code cannot bring back
 // (outside reportingYear - 6 .. reportingYear + 1) is refused and the old
-// one stays. "1-й год" and "2-й год" take 1999 up to the reporting year.
+// one stays. A number its rule refuses keeps the stored one.
 // With filledOnly (the group append) an empty text, an unticked box or a
 // picker without a date leaves the sheet's value alone. True when changed.
 bool ReadSickLeaveSheet(const SickLeaveSheetForm& form, infobase::SickLeaveSheet& sheet, int reportingYear,

@@ -1,16 +1,22 @@
 #pragma once
 // Value types of the packed formats and their text forms: packed dates and
 // month-year values, kopeck amounts, 12-digit cost codes, minute counts and the
-// 3-byte fixed-point tariff, with the parsers and formatters of the entry
-// screens.
+// 3-byte fixed-point tariff, with their formatters and the readers of texts
+// kept in files and stored records.
 //
-// Entry-field convention: an empty text is 0; a stored 0 shows as an empty
-// field. A parser returns 1 when it changed the stored value, else 0. Amounts,
-// rates, percents and coefficients are read by one rule (ReadTypedDecimal: a
-// point or a comma before the fraction); a text that does not read in full is
-// refused (kFieldRefused, the field keeps its value) and the screen says so
-// with NumberRefusedText. Whole numbers are read as scanf reads them (see
-// CScan.h); amounts are formatted with the rounding of RoundText.h.
+// A text a person types is not read here: a field is read by its input's
+// kind (values/TypedFigure.h, CTypedEdit), a grid cell by its column's
+// (GridCellUnits), a stored line's cells by their columns' rules
+// (FigureUnitsOr), and the savers take that reading; tools/check_sources.sh
+// keeps the readers below out of them. The typed dates and months
+// (ReadTypedDate, ReadTypedMonth, ReadTypedDayMonth, ReadDateDMY) are the
+// typed kinds' own readings.
+//
+// Stored-text convention: an empty text is 0; a stored 0 shows as an empty
+// field. A parser returns 1 when it changed the stored value, else 0; a text
+// that does not read in full is refused (kFieldRefused, the field keeps its
+// value). Whole numbers of files are read as scanf reads them (see CScan.h);
+// amounts are formatted with the rounding of RoundText.h.
 #include <QDate>
 #include <QDateTime>
 #include <QString>

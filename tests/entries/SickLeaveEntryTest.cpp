@@ -59,12 +59,20 @@ TEST(SickLeaveFields, TypedTextsFollowTheFieldsRules)
     form.from12Months = true;
     sheet.vid = 3;
     sheet.procent = 60;
+    sheet.firstMes = 5;
     EXPECT_TRUE(en::ReadSickLeaveSheet(form, sheet, 2011));
-    EXPECT_EQ(sheet.vid, 0);
-    EXPECT_EQ(sheet.procent, 0) << "150 % is stored as 0, that is 100 %";
+    // A number its field refuses keeps what is stored, never 0 (a percent of
+    // 0 would pay the sheet at 100 %).
+    EXPECT_EQ(sheet.vid, 3);
+    EXPECT_EQ(sheet.procent, 60) << "150 % is refused";
     EXPECT_EQ(sheet.budg, 9);
-    EXPECT_EQ(sheet.firstMes, 0);
+    EXPECT_EQ(sheet.firstMes, 5);
     EXPECT_EQ(sheet.firstYear, 0) << "a year after the reporting one";
+    form.vid = QStringLiteral("4x");
+    form.procent = QStringLiteral("");
+    EXPECT_TRUE(en::ReadSickLeaveSheet(form, sheet, 2011));
+    EXPECT_EQ(sheet.vid, 3);
+    EXPECT_EQ(sheet.procent, 0) << "an emptied percent is none";
     EXPECT_EQ(sheet.secondYear, 2010);
     EXPECT_EQ(sheet.dn, 5 * 60);
     EXPECT_EQ(sheet.mrp, 255);
@@ -75,7 +83,7 @@ TEST(SickLeaveFields, TypedTextsFollowTheFieldsRules)
     form.secondYear = QStringLiteral("1998");
     EXPECT_TRUE(en::ReadSickLeaveSheet(form, sheet, 2026));
     EXPECT_EQ(sheet.firstYear, 2025);
-    EXPECT_EQ(sheet.secondYear, 0);
+    EXPECT_EQ(sheet.secondYear, 2010) << "1998 is refused";
 
     // Dates keep their full years: a sheet of 2026 is not shown as 2018.
     form.start = QDate(2026, 3, 30);

@@ -84,24 +84,22 @@ void CBulletVvodDlg::BuildForm()
     // The codes, month and percent within what the sheet keeps; the time as
     // days or hours,minutes (by the algorithm); a year of the earnings the
     // sheet counts: from the first accounting year to the reporting year.
-    const kalvor::FigureRule year = kalvor::WholeFigure(0, 9999);
+    using Number = en::SickLeaveNumber;
+    const kalvor::FigureRule year = en::SickLeaveNumberRule(Number::Year);
     const auto countedYear = [this](const QString& name) {
         return [this, name](const QString& text) {
-            const kalvor::FigureReading reading = kalvor::ReadFigure(name, kalvor::WholeFigure(0, 9999), text);
-            if (reading.units == 0)
-                return QString();
-            const int last = View()->Document()->infoBase.config.reportingYear();
-            return kalvor::ReadFigure(name, kalvor::WholeFigure(en::kFirstAccountingYear, last), text).refusal;
+            return en::SickLeaveYearRefusal(name, text, View()->Document()->infoBase.config.reportingYear());
         };
     };
-    const FieldInfo fields[] = {{IdKind, u"Вид", 0, 60, 130, kalvor::WholeFigure(0, 11)},
-                                {IdAlgorithm, u"Алгоритм", 0, 90, 130, kalvor::WholeFigure(0, 2)},
-                                {IdBudget, u"Бюджет", 0, 120, 130, kalvor::WholeFigure(0, 9)},
-                                {IdFirstMonth, u"1-й месяц", 0, 150, 130, kalvor::WholeFigure(0, 12)},
-                                {IdPercent, u"Оплата больничного", kMiddleColumn, 0, 150, kalvor::WholeFigure(0, 100)},
-                                {IdTime, u"%  Дней/часов", kMiddleColumn, 30, 150, kalvor::HoursFigure(-1)},
-                                {IdFirstYear, u"1-й год", kMiddleColumn, 60, 150, year},
-                                {IdSecondYear, u"2-й год", kMiddleColumn, 90, 150, year}};
+    const FieldInfo fields[] = {
+        {IdKind, u"Вид", 0, 60, 130, en::SickLeaveNumberRule(Number::Kind)},
+        {IdAlgorithm, u"Алгоритм", 0, 90, 130, en::SickLeaveNumberRule(Number::Algorithm)},
+        {IdBudget, u"Бюджет", 0, 120, 130, en::SickLeaveNumberRule(Number::Budget)},
+        {IdFirstMonth, u"1-й месяц", 0, 150, 130, en::SickLeaveNumberRule(Number::FirstMonth)},
+        {IdPercent, u"Оплата больничного", kMiddleColumn, 0, 150, en::SickLeaveNumberRule(Number::Percent)},
+        {IdTime, u"%  Дней/часов", kMiddleColumn, 30, 150, kalvor::HoursFigure(-1)},
+        {IdFirstYear, u"1-й год", kMiddleColumn, 60, 150, year},
+        {IdSecondYear, u"2-й год", kMiddleColumn, 90, 150, year}};
     for (const FieldInfo& info : fields) {
         const QString name = QString::fromUtf16(info.label);
         InputKind kind{name, info.rule};
@@ -224,8 +222,7 @@ void CBulletVvodDlg::ComputeLine(bool messages)
     // A year of the two-year period without earnings lowers the average: the
     // previous employer's certificate belongs in the archive. A hint beside
     // the field, not a stop: the sheet is computed all the same.
-    if (const QString hint =
-            en::NoEarningsWarning(en::YearsWithoutEarnings(m_lastResult, sheet, *tables), *tables);
+    if (const QString hint = en::NoEarningsWarning(en::YearsWithoutEarnings(m_lastResult, sheet, *tables), *tables);
         messages && !hint.isEmpty())
         View()->ShowFieldHint(hint, kHintCorner, kHintWidth);
 }
