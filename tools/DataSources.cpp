@@ -283,17 +283,16 @@ void readSbor(const QString& path, CRefFiles& ref)
 
 void readBank(const QString& path, CRefFiles& ref)
 {
-    ref.bank = {};
-    int n = 0;
+    for (int number = 1; number <= CRefFiles::BankCount; ++number) ref.recipientAt(number) = {};
+    int number = 0;
     for (const SourceLine& l : ReadSourceLines(path)) {
         const Where w{path, l.number};
         const QStringList f = fields(l, w, 8);
-        if (n >= CRefFiles::BankCount)
+        if (number >= CRefFiles::BankCount)
             w.fail(QStringLiteral("more than %1 recipients").arg(CRefFiles::BankCount));
-        TransferRecipient& t = ref.bank[std::size_t(n)];
+        TransferRecipient& t = ref.recipientAt(++number);
         QString* parts[8] = {&t.filial, &t.recipient, &t.account, &t.bank, &t.corrAccount, &t.bik, &t.inn, &t.kpp};
         for (int i = 0; i < 8; ++i) *parts[i] = fitted(f[i], TransferRecipient::Widths[i], w);
-        ++n;
     }
 }
 

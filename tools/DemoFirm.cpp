@@ -1223,7 +1223,7 @@ void AddDemoPerson(CInfoBase& base, EmployeeRecord& rec, int i)
     at.graph = u8(p.schedule);
     at.kateg = u16(p.shop == 1 ? 3 : 1);
     at.tabProf = 0;
-    base.shopBytes[std::size_t(slot)] = u8(p.shop);
+    base.shopOf(slot) = u8(p.shop);
     AddDemoStandingDeductions(rec, at, h.fio, i);
 }
 

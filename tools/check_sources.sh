@@ -19,13 +19,14 @@ lines_where() {
         die $@ if $@; close ARGV if eof;' "$1" "$2"
 }
 
-# A book's record (schedule, tax table, pay kind, recipient, shop) is reached
-# by its book number through the base's accessors (scheduleAt, taxTableAt,
-# payKindAt, recipientAt, shopAt), never by an index into the book's array
-# outside infobase/, whatever the index is called.
+# A book's record (schedule, tax table, pay kind, shop) is reached by its
+# book number through the base's accessors (scheduleAt, taxTableAt,
+# payKindAt, shopAt), never by an index into the book's array outside
+# infobase/, whatever the index is called. The recipients' book is private to
+# its class (recipientAt, recipients()), so no code outside can index it.
 check_book_indexes() {
     sources | grep -v '^src/infobase/' |
-        lines_where '(my $c = $_) =~ s{//.*}{}; $c =~ m{\b(schedules|nalog|payKinds|recipients|bank|shops)\s*\[}' \
+        lines_where '(my $c = $_) =~ s{//.*}{}; $c =~ m{\b(schedules|nalog|payKinds|shops)\s*\[}' \
         "a book's record reached by an index: use its accessor by book number"
 }
 
@@ -42,11 +43,13 @@ check_book_number_arithmetic() {
         $found' "a place turned into a book number at an accessor's call: hold the number from where it is made"
 }
 
-# Outside the base no code works out an array place from a record slot
-# ("slot - 1" as an index): it goes through the base's slot accessors or a
-# table by slot (BySlot), which keep the rule in one place.
+# No code works out an array place from a record slot ("slot - 1" as an
+# index), the base's own code included: it goes through the base's slot
+# accessors, a line array's index words (word, setWord) or a table by slot
+# (BySlot), which keep the rule in one place, infobase/BySlot.h (SlotPlace,
+# and PlaceOfNumber for what lies past any array, a file of a block a slot).
 check_slot_arithmetic() {
-    sources | grep -v '^src/infobase/' |
+    sources | grep -v '^src/infobase/BySlot\.h$' |
         lines_where '(my $c = $_) =~ s{//.*}{}; $c =~ m{[sS]lot\w*(\([^()]*\))?\s*-\s*1\b}' \
         "an array place worked out from a slot: use the slot accessors or BySlot"
 }

@@ -494,9 +494,9 @@ void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records, const 
     const QSqlDatabase db = Db(base);
     const WarDatBlock noArchive;
     for (const EmployeeListEntry& e : base.list) {
-        const std::size_t i = std::size_t(e.slot - 1);
-        detail::WriteEmployeeFull(db, e.slot, e.tabN(), base.attributes[i], records[i],
-                                  warDat ? (*warDat)[i] : noArchive);
+        detail::WriteEmployeeFull(db, e.slot, e.tabN(), base.attributesOf(e.slot),
+                                  records[SlotPlace(e.slot, records.size())],
+                                  warDat ? (*warDat)[SlotPlace(e.slot, warDat->size())] : noArchive);
     }
     base.ClearCurrentRecord();
 }

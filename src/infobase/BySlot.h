@@ -11,6 +11,15 @@
 
 namespace kalvor::infobase {
 
+// A number counted from 1 (a book's record, a record slot, a line of a line
+// array) and its place in an array kept from 0, one from the other: the one
+// conversion, so that no caller adds or takes the one itself. Neither checks
+// a range: they serve the few callers that are handed a place (a search over
+// the array, an entry point that gives places from 0) or that lay numbered
+// things out past any array (a file of one block per slot).
+constexpr int NumberOfPlace(int place) { return place + 1; }
+constexpr int PlaceOfNumber(int number) { return number - 1; }
+
 // Whether `slot` is one of the slots 1 .. count.
 constexpr bool SlotInRange(int slot, std::size_t count) { return slot >= 1 && std::size_t(slot) <= count; }
 
@@ -21,15 +30,8 @@ inline std::size_t SlotPlace(int slot, std::size_t count)
 {
     Q_ASSERT_X(SlotInRange(slot, count), "SlotPlace", "record slot out of range");
     Q_UNUSED(count);
-    return std::size_t(slot - 1);
+    return std::size_t(PlaceOfNumber(slot));
 }
-
-// A book number and the place of its record in an array kept from 0, one
-// from the other, for the few callers that are handed a place (a search over
-// the array, an entry point that gives places from 0): the one conversion,
-// so that no caller adds or takes the one itself. Neither checks a range.
-constexpr int NumberOfPlace(int place) { return place + 1; }
-constexpr int PlaceOfNumber(int number) { return number - 1; }
 
 // A table of one T per slot 1 .. slotCount(), each the table's blank value at
 // first (T{} unless given). A table made without a count holds no slot.

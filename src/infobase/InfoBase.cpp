@@ -18,7 +18,7 @@ void CInfoBase::AllocateTables(int cap)
     const std::size_t n = std::size_t(cap);
     shortNames.assign(n, QString());
     attributes.assign(n, EmployeeAttributes{});
-    shopBytes.assign(n + 1, 0);
+    shopBytes.assign(n, 0);
     tabel.assign(n, TabelRecord{});
     av.assign(n, 0.0);
     zar1.assign(n, 0.0);
@@ -38,6 +38,16 @@ u16 CInfoBase::indexWord(LineKind kind, int slot) const
     case LineKind::Otp: return otp.word(slot);
     }
     return 0;
+}
+
+void CInfoBase::setIndexWord(LineKind kind, int slot, u16 word)
+{
+    switch (kind) {
+    case LineKind::AltTabel: altTabel.setWord(slot, word); return;
+    case LineKind::Prem: prem.setWord(slot, word); return;
+    case LineKind::Bln: bln.setWord(slot, word); return;
+    case LineKind::Otp: otp.setWord(slot, word); return;
+    }
 }
 
 void CInfoBase::IndexPayKinds()
@@ -64,11 +74,10 @@ const ShopRecord* CInfoBase::shopNumbered(int number) const
 
 bool CInfoBase::EmployeeInGroup(int slot, int shop, int brigade, int profession) const
 {
-    if (slot < 1 || std::size_t(slot) > attributes.size())
+    if (!holdsSlot(slot))
         return false;
-    const EmployeeAttributes& a = attributes[std::size_t(slot - 1)];
-    const int shopByte = std::size_t(slot) < shopBytes.size() ? shopBytes[std::size_t(slot)] : 0;
-    return (shop == 0 || shopByte == shop) && (brigade == 0 || a.brig == brigade) &&
+    const EmployeeAttributes& a = attributesOf(slot);
+    return (shop == 0 || shopOf(slot) == shop) && (brigade == 0 || a.brig == brigade) &&
            (profession == 0 || int(a.prof) == profession);
 }
 
@@ -157,7 +166,7 @@ static QString collationKey(const QString& name)
 bool CInfoBase::CompareEmployeesByName(const EmployeeListEntry& a, const EmployeeListEntry& b) const
 {
     auto name = [this](const EmployeeListEntry& e) {
-        return e.slot >= 1 && e.slot <= shortNames.size() ? collationKey(shortNames[e.slot - 1]) : QString();
+        return holdsSlot(e.slot) ? collationKey(shortNameOf(e.slot)) : QString();
     };
     const int c = QString::compare(name(a), name(b));
     if (c != 0)
@@ -176,15 +185,14 @@ void CInfoBase::SortList(std::vector<EmployeeListEntry>& l, bool byName) const
 
 int CInfoBase::CheckIndexFreeSlot()
 {
-    const int cap = capacity();
-    std::vector<bool> slotUsed(std::size_t(cap) + 1, false);
+    BySlot<char> slotUsed(slotCount(), 0);
     std::set<int> numbers;
     unsigned wrong = 0;
     for (const EmployeeListEntry& e : list) {
-        if (e.slot < 1 || e.slot > cap || slotUsed[e.slot])
+        if (!holdsSlot(e.slot) || slotUsed[e.slot])
             ++wrong;
         else
-            slotUsed[e.slot] = true;
+            slotUsed[e.slot] = 1;
         if (e.tabN() != 0 && !numbers.insert(e.tabN()).second)
             ++wrong;
     }
@@ -216,9 +224,9 @@ int CInfoBase::CheckIndexFreeSlot()
     if (renumbered)
         SortList(list, nameOrder());
 
-    for (int s = 1; s <= cap; ++s)
-        if (!slotUsed[std::size_t(s)])
-            return s;
+    for (int slot = 1; slot <= slotCount(); ++slot)
+        if (!slotUsed[slot])
+            return slot;
     if (showError)
         showError(QStringLiteral("Невозможно создать новую запись.\nБаза данных переполнена."));
     return -1;

@@ -52,8 +52,8 @@ public:
     std::array<ShopRecord, ShopCount> shops{};
     std::array<WorkSchedule, ScheduleCount> schedules{};
 
-    // Per-slot arrays, reached through the slot accessors below: each array
-    // keeps slot n at n - 1, except shopBytes, which keeps it at n (0 unused).
+    // Per-slot arrays, reached through the slot accessors below: each keeps
+    // slot n at n - 1 (SlotPlace) and all are slotCount() long.
     std::vector<QString> shortNames;
     std::vector<EmployeeAttributes> attributes;
     std::vector<u8> shopBytes;
@@ -79,20 +79,27 @@ public:
     // Messages shown by CheckIndexFreeSlot; the shell connects its message box.
     std::function<void(const QString&)> showError;
 
+    // The slot bound: the number of record slots the per-slot arrays and the
+    // line arrays' index words are allocated for. A slot is one of the base's
+    // when holdsSlot says so (1 .. slotCount()); every reach into an array by
+    // slot, every walk over the slots and every check of a stored slot number
+    // takes this bound. A run's own per-slot table is made this long:
+    // BySlot<T>(base.slotCount()).
+    int slotCount() const { return int(attributes.size()); }
+    bool holdsSlot(int slot) const { return SlotInRange(slot, attributes.size()); }
+    // The employees the base takes (config.kolMax): how long the list may
+    // grow. AllocateTables makes the arrays this many slots long; a caller may
+    // lower it afterwards to take fewer employees, but it never bounds a slot.
     int capacity() const { return config.kolMax; }
 
-    // The data of record slot `slot` (1 .. the allocated capacity) in each
-    // per-slot array; a slot out of range stops a debug build.
-    bool holdsSlot(int slot) const { return SlotInRange(slot, attributes.size()); }
-    // The number of record slots the arrays are allocated for (a run's own
-    // per-slot table is made this long: BySlot<T>(base.slotCount())).
-    int slotCount() const { return int(attributes.size()); }
+    // The data of record slot `slot` (1 .. slotCount()) in each per-slot
+    // array; a slot out of range stops a debug build.
     QString& shortNameOf(int slot) { return shortNames[at(slot)]; }
     const QString& shortNameOf(int slot) const { return shortNames[at(slot)]; }
     EmployeeAttributes& attributesOf(int slot) { return attributes[at(slot)]; }
     const EmployeeAttributes& attributesOf(int slot) const { return attributes[at(slot)]; }
-    u8& shopOf(int slot) { return shopBytes[at(slot) + 1]; }
-    u8 shopOf(int slot) const { return shopBytes[at(slot) + 1]; }
+    u8& shopOf(int slot) { return shopBytes[at(slot)]; }
+    u8 shopOf(int slot) const { return shopBytes[at(slot)]; }
     TabelRecord& tabelOf(int slot) { return tabel[at(slot)]; }
     const TabelRecord& tabelOf(int slot) const { return tabel[at(slot)]; }
     double& avOf(int slot) { return av[at(slot)]; }
@@ -137,7 +144,9 @@ public:
     // (Re)allocates every per-slot array and line array for the capacity (at
     // most MaxCapacity), all zero; the employee lists are left as they are.
     void AllocateTables(int capacity);
+    // The index word of the slot in the line array of that kind.
     u16 indexWord(LineKind kind, int slot) const;
+    void setIndexWord(LineKind kind, int slot, u16 word);
     // Indexes the pay kinds by code (indexedPayKind), for the lookups of a run
     // that looks kinds up thousands of times; whoever loads, sorts or
     // replaces the table calls it.
@@ -209,7 +218,7 @@ public:
 private:
     // The number of each code's pay kind (0: none), by code: indexedPayKind.
     std::vector<i16> payKindNumbers;
-    // The place of a slot in the arrays kept from 0 (shopBytes keeps it one on).
+    // The place of a slot in the per-slot arrays.
     std::size_t at(int slot) const { return SlotPlace(slot, attributes.size()); }
 };
 

@@ -109,8 +109,9 @@ void LoadAll(CInfoBase& base);
 QString StoredMonthMismatch(CInfoBase& base);
 // The counterpart of LoadAll for a base built in memory (the demo firm, test
 // and benchmark bases): stores every table, both employee lists (by number and
-// by name) and every employee's record, records[slot - 1] with its dated
-// archive warDat[slot - 1] when given; the current record is cleared after.
+// by name) and every employee's record, the slot's own in `records` (one a
+// slot, the first slot's first) with its dated archive in `warDat` (the same)
+// when given; the current record is cleared after.
 void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records,
              const std::vector<WarDatBlock>* warDat = nullptr);
 // Closes the calling thread's connection to the base and the connections of

@@ -60,6 +60,12 @@ bool KeptDate(const QString& text, int& day, int& month, int& year)
     return true;
 }
 
+// The attributes of the slot; blank for a slot that is not the base's.
+EmployeeAttributes slotAttributes(const CInfoBase& base, int slot)
+{
+    return base.holdsSlot(slot) ? base.attributesOf(slot) : EmployeeAttributes{};
+}
+
 } // namespace
 
 u16 PackedFromDateValue(const QVariant& value)
@@ -299,7 +305,7 @@ void WriteRows(db::Batch& batch, qint64 id, const EmployeeRecord& rec, int kvPro
 
 bool Selected(const CInfoBase& base, const EmployeeListEntry& e, const Selection& s, bool markedOnly)
 {
-    if (e.slot < 1 || e.slot > base.capacity())
+    if (!base.holdsSlot(e.slot))
         return false;
     if (markedOnly && !e.marked())
         return false;
@@ -327,7 +333,7 @@ void readNumbered(Reader& r, std::array<Entry, N>& block, const StoredTable<Entr
 {
     const int num = r.n();
     if (num >= 1 && num <= int(N))
-        table.read(block[std::size_t(num - 1)], r);
+        table.read(block[std::size_t(PlaceOfNumber(num))], r);
 }
 
 void readNalvichRow(Reader& r, EmployeeRecord& rec, WariaFilter&) { readNumbered(r, rec.nalvich, NalvichTable()); }
@@ -353,7 +359,7 @@ void readWariaRow(Reader& r, EmployeeRecord& rec, WariaFilter& f)
         if (f.packed < int(rec.waria.size()))
             rec.waria[std::size_t(f.packed++)] = e;
     } else if (num >= 1 && num <= int(rec.waria.size())) {
-        rec.waria[std::size_t(num - 1)] = e;
+        rec.waria[std::size_t(PlaceOfNumber(num))] = e;
     }
 }
 
@@ -867,15 +873,6 @@ void SaveEmployeeFull(CInfoBase& base, int slot, const EmployeeAttributes& attr)
     saveEmployee(base, slot, attr, kSaveFull);
 }
 
-namespace {
-
-EmployeeAttributes slotAttributes(const CInfoBase& base, int slot)
-{
-    return slot >= 1 && slot <= base.capacity() ? base.attributes[std::size_t(slot - 1)] : EmployeeAttributes{};
-}
-
-} // namespace
-
 void SaveEmployee(CInfoBase& base, int slot) { SaveEmployee(base, slot, slotAttributes(base, slot)); }
 void SaveEmployeeFull(CInfoBase& base, int slot) { SaveEmployeeFull(base, slot, slotAttributes(base, slot)); }
 
@@ -919,7 +916,7 @@ void SaveProizvZarpByRec(CInfoBase& base, int slot, int selector)
         tr.commit();
         return;
     }
-    const int kvProizv = slot >= 1 && slot <= base.capacity() ? base.attributes[std::size_t(slot - 1)].kvProizv : 0;
+    const int kvProizv = slotAttributes(base, slot).kvProizv;
     WriteRows(db, id, base.current, kvProizv, selector == 0 ? 0 : 1);
     tr.commit();
 }
@@ -1071,7 +1068,7 @@ void requireFiniteRows(const CInfoBase& base, int slot, int kvProizv)
 void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster, ComputedRowsGroup* group)
 {
     const QSqlDatabase db = Db(base);
-    const int kvProizv = slot >= 1 && slot <= base.capacity() ? base.attributes[std::size_t(slot - 1)].kvProizv : 0;
+    const int kvProizv = slotAttributes(base, slot).kvProizv;
     requireFiniteRows(base, slot, kvProizv);
     if (!withMaster) {
         if (group && group->keeps())
@@ -1181,14 +1178,12 @@ void ClearCalculatedMonth(CInfoBase& base, int slot)
     db::Batch batch(Db(base));
     batch.add(remove).bind(0, slot);
     batch.run();
-    if (slot < 1 || slot > base.capacity())
+    if (!base.holdsSlot(slot))
         return;
-    const std::size_t idx = std::size_t(slot - 1);
-    if (idx < base.zar1.size())
-        base.zar1[idx] = 0;
+    base.zar1Of(slot) = 0;
     if (base.currentSlot == slot) {
         auto& rows = base.current.rows;
-        std::fill(rows.begin() + std::min<int>(base.attributes[idx].kvProizv, kMonthRowCount),
+        std::fill(rows.begin() + std::min<int>(base.attributesOf(slot).kvProizv, kMonthRowCount),
                   rows.begin() + kMonthRowCount, AccrualRow{});
     }
 }

@@ -99,10 +99,10 @@ bool SelectKonstProizvToSwap(CInfoBase& base, std::stop_token stop, const Select
     return runSelection(base, selection, stop, opts, [&](const EmployeeListEntry& e) {
         if (!selected)
             return;
-        const EmployeeAttributes& a = base.attributes[std::size_t(e.slot - 1)];
+        const EmployeeAttributes& a = base.attributesOf(e.slot);
         SelectedEmployee s;
         s.slot = e.slot;
-        s.shop = base.shopBytes[e.slot];
+        s.shop = base.shopOf(e.slot);
         s.brigade = a.brig;
         s.profession = u8(a.prof);
         s.tabN = e.tabN();

@@ -8,6 +8,7 @@
 #include "values/Values.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace kalvor::infobase {
 
@@ -82,24 +83,22 @@ void saveEmployeeCount(const QSqlDatabase& db, const InfoBaseConfig& config, std
     kolRab.run(db, c, kConfigRowId);
 }
 
-bool validSlot(const CInfoBase& base, int num) { return num >= 1 && num <= base.capacity(); }
-
 // "«Иванов И. И.» (запись 5)", or "запись 5" while the slot has no name.
 QString employeeOfSlot(const CInfoBase& base, int slot)
 {
-    const QString name = validSlot(base, slot) ? base.shortNames[std::size_t(slot - 1)].trimmed() : QString();
+    const QString name = base.holdsSlot(slot) ? base.shortNameOf(slot).trimmed() : QString();
     return name.isEmpty() ? QStringLiteral("запись %1").arg(slot)
                           : QStringLiteral("«%1» (запись %2)").arg(name).arg(slot);
 }
 
-// The short names of the slots 1..capacity.
-void writeShortNames(const QSqlDatabase& db, const std::vector<QString>& names, int capacity)
+// The short names of the slots, the first slot's first.
+void writeShortNames(const QSqlDatabase& db, const std::vector<QString>& names)
 {
     replaceTable(db, FioTable().def(), [&](BatchRows& ins) {
-        for (int i = 0; i < capacity; ++i) {
+        for (int slot = 1; slot <= int(names.size()); ++slot) {
             Binder b(ins);
-            b << i + 1;
-            FioTable().bind(names[std::size_t(i)], b);
+            b << slot;
+            FioTable().bind(names[SlotPlace(slot, names.size())], b);
         }
     });
 }
@@ -204,16 +203,16 @@ void LoadFirm(CInfoBase& base)
         const int num = r.n();
         if (num < 1 || num > 12)
             return;
-        const int rule = (num - 1) % 4;
+        const int place = PlaceOfNumber(num), rule = place % 4;
         KtuRow k;
         k.formulaRule = rule == 1;
         KtuTable().read(k, r);
-        f.ktu[std::size_t((num - 1) / 4)][std::size_t(rule)] = k.word;
+        f.ktu[std::size_t(place / 4)][std::size_t(rule)] = k.word;
     });
     eachRow(db, StagTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
         if (num >= 1 && num <= 15)
-            StagTable().read(f.stag[std::size_t(num - 1)], r);
+            StagTable().read(f.stag[std::size_t(PlaceOfNumber(num))], r);
     });
     base.firm = f;
 }
@@ -292,20 +291,20 @@ void LoadCeh(CInfoBase& base)
     for (ShopRecord& s : base.shops) s = ShopRecord{};
     eachRow(Db(base), CehTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
-        if (num >= 1 && num <= CInfoBase::ShopCount)
-            CehTable().read(base.shops[std::size_t(num - 1)], r);
+        if (CInfoBase::holdsShop(num))
+            CehTable().read(base.shopAt(num), r);
     });
 }
 
 void SaveCeh(CInfoBase& base)
 {
     replaceTable(Db(base), CehTable().def(), [&](BatchRows& ins) {
-        for (int i = 0; i < CInfoBase::ShopCount; ++i) {
-            const ShopRecord& s = base.shops[std::size_t(i)];
+        for (int number = 1; number <= CInfoBase::ShopCount; ++number) {
+            const ShopRecord& s = base.shopAt(number);
             if (s.number == 0 && s.name.isEmpty())
                 continue;
             Binder b(ins);
-            b << i + 1;
+            b << number;
             CehTable().bind(s, b);
         }
     });
@@ -317,13 +316,13 @@ void LoadGraph(CInfoBase& base)
     for (WorkSchedule& w : base.schedules) w = WorkSchedule{};
     eachRow(db, GraphTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
-        if (num >= 1 && num <= CInfoBase::ScheduleCount)
-            GraphTable().read(base.schedules[std::size_t(num - 1)], r);
+        if (CInfoBase::holdsSchedule(num))
+            GraphTable().read(base.scheduleAt(num), r);
     });
     eachRow(db, GraMesTable().def(), QString(), [&](Reader& r) {
         const int g = r.n(), k = r.n();
-        if (g >= 1 && g <= CInfoBase::ScheduleCount && k >= 0 && k < 22)
-            GraMesTable().read(base.schedules[std::size_t(g - 1)].months[std::size_t(k)], r);
+        if (CInfoBase::holdsSchedule(g) && k >= 0 && k < 22)
+            GraMesTable().read(base.scheduleAt(g).months[std::size_t(k)], r);
     });
 }
 
@@ -332,20 +331,20 @@ void SaveGraph(CInfoBase& base)
     const QSqlDatabase db = Db(base);
     db::Transaction tr(db);
     replaceTable(db, GraphTable().def(), [&](BatchRows& ins) {
-        for (int i = 0; i < CInfoBase::ScheduleCount; ++i) {
+        for (int number = 1; number <= CInfoBase::ScheduleCount; ++number) {
             Binder b(ins);
-            b << i + 1;
-            GraphTable().bind(base.schedules[std::size_t(i)], b);
+            b << number;
+            GraphTable().bind(base.scheduleAt(number), b);
         }
     });
     replaceTable(db, GraMesTable().def(), [&](BatchRows& ins) {
-        for (int i = 0; i < CInfoBase::ScheduleCount; ++i)
+        for (int number = 1; number <= CInfoBase::ScheduleCount; ++number)
             for (int k = 0; k < 22; ++k) {
-                const ScheduleMonth& m = base.schedules[std::size_t(i)].months[std::size_t(k)];
+                const ScheduleMonth& m = base.scheduleAt(number).months[std::size_t(k)];
                 if (m == ScheduleMonth{})
                     continue;
                 Binder b(ins);
-                b << i + 1 << k;
+                b << number << k;
                 GraMesTable().bind(m, b);
             }
     });
@@ -359,50 +358,53 @@ void LoadTabel(CInfoBase& base)
     std::fill(base.tabel.begin(), base.tabel.end(), TabelRecord{});
     eachRow(Db(base), TabelTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
-        if (validSlot(base, num))
-            TabelTable().read(base.tabel[std::size_t(num - 1)], r);
+        if (base.holdsSlot(num))
+            TabelTable().read(base.tabelOf(num), r);
     });
 }
 
 void SaveTabel(CInfoBase& base, int /*mode*/)
 {
     replaceTable(Db(base), TabelTable().def(), [&](BatchRows& ins) {
-        for (int i = 0; i < base.capacity(); ++i) {
+        for (int slot = 1; slot <= base.slotCount(); ++slot) {
             Binder b(ins);
-            b << i + 1;
-            TabelTable().bind(base.tabel[std::size_t(i)], b);
+            b << slot;
+            TabelTable().bind(base.tabelOf(slot), b);
         }
     });
 }
 
 namespace {
 
-std::vector<u16>* indexOf(CInfoBase& base, QChar kind)
+constexpr LineKind kLineKinds[] = {LineKind::AltTabel, LineKind::Prem, LineKind::Bln, LineKind::Otp};
+
+// The letter that names the kind in the index rows (vid).
+QChar letterOf(LineKind kind) { return QChar::fromLatin1(char(kind)); }
+
+// The kind that a stored index row's letter (its first) names; none for a letter of no kind.
+std::optional<LineKind> lineKindOf(const QString& vid)
 {
-    switch (kind.toLatin1()) {
-    case 't': return &base.altTabel.index;
-    case 'p': return &base.prem.index;
-    case 'b': return &base.bln.index;
-    case 'o': return &base.otp.index;
-    }
-    return nullptr;
+    for (const LineKind kind : kLineKinds)
+        if (!vid.isEmpty() && vid[0] == letterOf(kind))
+            return kind;
+    return std::nullopt;
 }
 
 // The line array that an index word of that kind points into.
-int lineCapacityOf(const CInfoBase& base, QChar kind)
+int lineCapacityOf(const CInfoBase& base, LineKind kind)
 {
-    switch (kind.toLatin1()) {
-    case 't': return base.altTabel.lineCapacity();
-    case 'p': return base.prem.lineCapacity();
-    case 'b': return base.bln.lineCapacity();
-    case 'o': return base.otp.lineCapacity();
+    switch (kind) {
+    case LineKind::AltTabel: return base.altTabel.lineCapacity();
+    case LineKind::Prem: return base.prem.lineCapacity();
+    case LineKind::Bln: return base.bln.lineCapacity();
+    case LineKind::Otp: return base.otp.lineCapacity();
     }
     return 0;
 }
 
 // An index word's run must lie inside its line array: the screens and the
 // calculation index the lines by it.
-void checkLineRun(const CInfoBase& base, QChar kind, int slot, int first, int count)
+void checkLineRun(const CInfoBase& base, LineKind kind, int slot, int first, int count)
 {
     const int lines = lineCapacityOf(base, kind);
     if (first >= 0 && count >= 0 && count <= LineIndexEntry::MaxCount && first <= LineIndexEntry::MaxFirst &&
@@ -410,7 +412,7 @@ void checkLineRun(const CInfoBase& base, QChar kind, int slot, int first, int co
         return;
     ThrowDamaged(tableSays(IndexesTable().def(), ", вид «%1», работник %2: строки с %3 по %4 "
                                                  "вне массива из %5 строк.")
-                     .arg(kind)
+                     .arg(letterOf(kind))
                      .arg(employeeOfSlot(base, slot))
                      .arg(first)
                      .arg(qint64(first) + count - 1)
@@ -419,18 +421,18 @@ void checkLineRun(const CInfoBase& base, QChar kind, int slot, int first, int co
 
 // The runs of one kind must follow the slots' order without overlapping:
 // every splice of the entry screens moves the later runs by that order.
-void checkRunOrder(const CInfoBase& base, QChar kind, const std::vector<u16>& idx)
+void checkRunOrder(const CInfoBase& base, LineKind kind)
 {
     int end = 0;
-    for (int slot = 1; slot <= int(idx.size()); ++slot) {
-        const u16 w = idx[std::size_t(slot - 1)];
+    for (int slot = 1; slot <= base.slotCount(); ++slot) {
+        const u16 w = base.indexWord(kind, slot);
         const int first = LineIndexEntry::first(w), count = LineIndexEntry::count(w);
         if (count == 0)
             continue;
         if (first < end)
             ThrowDamaged(tableSays(IndexesTable().def(), ", вид «%1», работник %2: строки с %3 по %4 "
                                                          "заходят на строки работника с меньшим номером записи.")
-                             .arg(kind)
+                             .arg(letterOf(kind))
                              .arg(employeeOfSlot(base, slot))
                              .arg(first)
                              .arg(first + count - 1));
@@ -445,48 +447,54 @@ void LoadIndexes(CInfoBase& base)
     for (auto* idx : {&base.altTabel.index, &base.prem.index, &base.bln.index, &base.otp.index})
         std::fill(idx->begin(), idx->end(), u16(0));
     eachRow(Db(base), IndexesTable().def(), QString(), [&](Reader& r) {
-        const QString vid = r.s();
-        const int nom = r.n();
+        const std::optional<LineKind> kind = lineKindOf(r.s());
+        const int slot = r.n();
         LineRun run;
         IndexesTable().read(run, r);
-        std::vector<u16>* idx = vid.isEmpty() ? nullptr : indexOf(base, vid[0]);
-        if (!idx || !validSlot(base, nom))
+        if (!kind || !base.holdsSlot(slot))
             return;
         if (run.count != 0)
-            checkLineRun(base, vid[0], nom, run.first, run.count);
-        (*idx)[std::size_t(nom - 1)] = run.count != 0 ? LineIndexEntry::make(run.first, run.count) : u16(0);
+            checkLineRun(base, *kind, slot, run.first, run.count);
+        base.setIndexWord(*kind, slot, run.count != 0 ? LineIndexEntry::make(run.first, run.count) : u16(0));
     });
-    for (const char letter : {'t', 'p', 'b', 'o'}) {
-        const QChar kind = QChar::fromLatin1(letter);
-        checkRunOrder(base, kind, *indexOf(base, kind));
-    }
+    for (const LineKind kind : kLineKinds) checkRunOrder(base, kind);
 }
 
 void SaveIndexes(CInfoBase& base, LineKind kind, int /*mode*/)
 {
-    const QString vid(QChar::fromLatin1(char(kind)));
-    const std::vector<u16>& idx = *indexOf(base, vid[0]);
+    const QString vid(letterOf(kind));
     replaceTable(
         Db(base), IndexesTable().def(),
         [&](BatchRows& ins) {
-            for (int i = 0; i < base.capacity(); ++i) {
+            for (int slot = 1; slot <= base.slotCount(); ++slot) {
                 Binder b(ins);
-                const u16 w = idx[std::size_t(i)];
-                b << vid << i + 1;
+                const u16 w = base.indexWord(kind, slot);
+                b << vid << slot;
                 IndexesTable().bind(LineRun{LineIndexEntry::first(w), LineIndexEntry::count(w)}, b);
             }
         },
         vid);
 }
 
+namespace {
+
+// The place of line `num` (1 .. cap) of third `mass` (1 .. 3) of the
+// alternative time-sheet lines, which are stored by third and line.
+std::size_t altTabelPlace(int mass, int num, int cap)
+{
+    return std::size_t(PlaceOfNumber(mass) * cap + PlaceOfNumber(num));
+}
+
+} // namespace
+
 void LoadAltTabel(CInfoBase& base)
 {
     std::fill(base.altTabel.lines.begin(), base.altTabel.lines.end(), AltTabelEntry{});
-    const int cap = base.capacity();
+    const int cap = base.slotCount();
     eachRow(Db(base), AltTabelTable().def(), QString(), [&](Reader& r) {
         const int mass = r.n(), num = r.n();
         if (mass >= 1 && mass <= 3 && num >= 1 && num <= cap)
-            AltTabelTable().read(base.altTabel.lines[std::size_t((mass - 1) * cap + num - 1)], r);
+            AltTabelTable().read(base.altTabel.lines[altTabelPlace(mass, num, cap)], r);
     });
 }
 
@@ -494,16 +502,16 @@ void SaveAltTabel(CInfoBase& base, int mass, int /*mode*/)
 {
     if (mass < 1 || mass > 3)
         return;
-    const int cap = base.capacity();
+    const int cap = base.slotCount();
     replaceTable(
         Db(base), AltTabelTable().def(),
         [&](BatchRows& ins) {
-            for (int i = 0; i < cap; ++i) {
-                const AltTabelEntry& e = base.altTabel.lines[std::size_t((mass - 1) * cap + i)];
+            for (int num = 1; num <= cap; ++num) {
+                const AltTabelEntry& e = base.altTabel.lines[altTabelPlace(mass, num, cap)];
                 if (e == AltTabelEntry{})
                     continue;
                 Binder b(ins);
-                b << mass << i + 1;
+                b << mass << num;
                 AltTabelTable().bind(e, b);
             }
         },
@@ -515,12 +523,12 @@ void LoadFio(CInfoBase& base)
     std::fill(base.shortNames.begin(), base.shortNames.end(), QString());
     eachRow(Db(base), FioTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
-        if (validSlot(base, num))
-            FioTable().read(base.shortNames[std::size_t(num - 1)], r);
+        if (base.holdsSlot(num))
+            FioTable().read(base.shortNameOf(num), r);
     });
 }
 
-void SaveFio(CInfoBase& base, int /*mode*/) { writeShortNames(Db(base), base.shortNames, base.capacity()); }
+void SaveFio(CInfoBase& base, int /*mode*/) { writeShortNames(Db(base), base.shortNames); }
 
 void LoadComp(CInfoBase& base)
 {
@@ -528,20 +536,20 @@ void LoadComp(CInfoBase& base)
     std::fill(base.shopBytes.begin(), base.shopBytes.end(), u8(0));
     eachRow(Db(base), CompTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
-        if (!validSlot(base, num))
+        if (!base.holdsSlot(num))
             return;
-        base.shopBytes[std::size_t(num)] = u8(r.n());
-        CompTable().read(base.attributes[std::size_t(num - 1)], r);
+        base.shopOf(num) = u8(r.n());
+        CompTable().read(base.attributesOf(num), r);
     });
 }
 
 void SaveComp(CInfoBase& base, int /*mode*/)
 {
     replaceTable(Db(base), CompTable().def(), [&](BatchRows& ins) {
-        for (int i = 0; i < base.capacity(); ++i) {
+        for (int slot = 1; slot <= base.slotCount(); ++slot) {
             Binder b(ins);
-            b << i + 1 << int(base.shopBytes[std::size_t(i + 1)]);
-            CompTable().bind(base.attributes[std::size_t(i)], b);
+            b << slot << int(base.shopOf(slot));
+            CompTable().bind(base.attributesOf(slot), b);
         }
     });
 }
@@ -557,7 +565,7 @@ void loadLines(CInfoBase& base, const StoredTable<Line>& decl, std::vector<Line>
     eachRow(Db(base), decl.def(), QString(), [&](Reader& r) {
         const int num = r.n();
         if (num >= 1 && num <= int(lines.size()))
-            decl.read(lines[std::size_t(num - 1)], r);
+            decl.read(lines[std::size_t(PlaceOfNumber(num))], r);
     });
 }
 
@@ -565,12 +573,12 @@ template <class Line>
 void saveLines(CInfoBase& base, const StoredTable<Line>& decl, const std::vector<Line>& lines)
 {
     replaceTable(Db(base), decl.def(), [&](BatchRows& ins) {
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (lines[i] == Line{})
+        for (std::size_t place = 0; place < lines.size(); ++place) {
+            if (lines[place] == Line{})
                 continue;
             Binder b(ins);
-            b << int(i + 1);
-            decl.bind(lines[i], b);
+            b << NumberOfPlace(int(place));
+            decl.bind(lines[place], b);
         }
     });
 }
@@ -590,22 +598,22 @@ void LoadAvZar1(CInfoBase& base)
     std::fill(base.zar1.begin(), base.zar1.end(), 0.0);
     eachRow(Db(base), AvZar1Table().def(), QString(), [&](Reader& r) {
         const int num = r.n();
-        if (!validSlot(base, num))
+        if (!base.holdsSlot(num))
             return;
         AvZarRow a;
         AvZar1Table().read(a, r);
-        base.av[std::size_t(num - 1)] = a.av;
-        base.zar1[std::size_t(num - 1)] = a.zar1;
+        base.avOf(num) = a.av;
+        base.zar1Of(num) = a.zar1;
     });
 }
 
 void SaveAvZar1(CInfoBase& base, int /*mode*/)
 {
     replaceTable(Db(base), AvZar1Table().def(), [&](BatchRows& ins) {
-        for (int i = 0; i < base.capacity(); ++i) {
+        for (int slot = 1; slot <= base.slotCount(); ++slot) {
             Binder b(ins);
-            b << i + 1;
-            AvZar1Table().bind(AvZarRow{base.av[std::size_t(i)], base.zar1[std::size_t(i)]}, b);
+            b << slot;
+            AvZar1Table().bind(AvZarRow{base.avOf(slot), base.zar1Of(slot)}, b);
         }
     });
 }
@@ -622,7 +630,7 @@ QString listOrderSql()
 }
 
 // One of the two stored employee lists. Every entry must name a record slot
-// of the base (1..capacity) and the list must fit the capacity: the month
+// of the base (1..slotCount()) and the list must fit the capacity: the month
 // change and the calculation index the per-slot tables by them.
 std::vector<EmployeeListEntry> readList(const CInfoBase& base, const QSqlDatabase& db, int mass)
 {
@@ -636,13 +644,13 @@ std::vector<EmployeeListEntry> readList(const CInfoBase& base, const QSqlDatabas
             SimpTable().read(row, r);
             bool isNumber = false;
             const qint64 slotNumber = row.rec.toLongLong(&isNumber);
-            if (!isNumber || slotNumber < 1 || slotNumber > base.capacity())
+            if (!isNumber || slotNumber < 1 || slotNumber > base.slotCount())
                 ThrowDamaged(tableSays(SimpTable().def(), " (список %1): у работника с табельным номером %2 "
                                                           "номер записи «%3» вне пределов 1-%4.")
                                  .arg(mass)
                                  .arg(row.entry.tabN())
                                  .arg(row.rec.toString())
-                                 .arg(base.capacity()));
+                                 .arg(base.slotCount()));
             if (int(l.size()) >= base.capacity())
                 ThrowDamaged(tableSays(SimpTable().def(), " (список %1): работников больше, чем вместимость базы %2.")
                                  .arg(mass)
@@ -752,7 +760,7 @@ bool RebuildLists(CInfoBase& base, bool force)
         for (qint64 id : ids) DeleteEmployeeRows(db, id);
     }
     std::vector<EmployeeListEntry> byNumber;
-    std::vector<QString> names(std::size_t(base.capacity()));
+    std::vector<QString> names(std::size_t(base.slotCount()));
     {
         db::Recordset q(db, SelectColumnsSql(konst, {slotColumn, numberColumn, QStringLiteral("fio")},
                                              OrderBySql(konst, {numberColumn, slotColumn})));
@@ -760,14 +768,14 @@ bool RebuildLists(CInfoBase& base, bool force)
         int lastTabN = -1;
         while (q.next()) {
             const int rec = q.toInt(0), tabN = q.toInt(1);
-            if (rec < 1 || rec > base.capacity() || tabN == lastTabN)
+            if (!base.holdsSlot(rec) || tabN == lastTabN)
                 continue; // a repeated number keeps the first
             lastTabN = tabN;
             EmployeeListEntry e;
             e.setTabN(u16(tabN));
             e.slot = u16(rec);
             byNumber.push_back(e);
-            names[std::size_t(rec - 1)] = ShortNameOf(q.toString(2));
+            names[SlotPlace(rec, names.size())] = ShortNameOf(q.toString(2));
         }
     }
     base.shortNames = names;
@@ -775,7 +783,7 @@ bool RebuildLists(CInfoBase& base, bool force)
     base.SortList(byName, true);
     writeList(db, 1, byNumber);
     writeList(db, 2, byName);
-    writeShortNames(db, names, base.capacity());
+    writeShortNames(db, names);
     saveEmployeeCount(db, base.config, byNumber.size());
     tr.commit();
 

@@ -7,6 +7,7 @@
 // replaceRun() is the one splice that every entry screen uses: it replaces a
 // slot's run by new lines, moves the later lines up or down, shifts the first
 // line of every later slot by the difference and clears the freed tail.
+#include "infobase/BySlot.h"
 #include "infobase/Records.h"
 
 #include <algorithm>
@@ -19,7 +20,7 @@ template <class T>
 class LineArray {
 public:
     std::vector<T> lines; // capacity × lines per slot entries
-    std::vector<u16> index; // one word per record slot, entry slot - 1
+    std::vector<u16> index; // one word per record slot, reached by the slot (word, setWord)
 
     void allocate(int slotTotal, int lineTotal)
     {
@@ -29,7 +30,8 @@ public:
     int slotCount() const { return int(index.size()); }
     int lineCapacity() const { return int(lines.size()); }
 
-    u16 word(int slot) const { return index[std::size_t(slot - 1)]; }
+    u16 word(int slot) const { return index[SlotPlace(slot, index.size())]; }
+    void setWord(int slot, u16 w) { index[SlotPlace(slot, index.size())] = w; }
     int first(int slot) const { return LineIndexEntry::first(word(slot)); }
     int count(int slot) const { return LineIndexEntry::count(word(slot)); }
 
@@ -49,9 +51,9 @@ public:
     {
         if (count(slot) > 0)
             return first(slot);
-        for (int s = slot - 1; s >= 1; --s)
-            if (count(s) > 0)
-                return first(s) + count(s);
+        for (int earlier = slot; --earlier >= 1;)
+            if (count(earlier) > 0)
+                return first(earlier) + count(earlier);
         return 0;
     }
 
@@ -84,12 +86,12 @@ public:
         std::copy(tail.begin(), tail.end(), lines.begin() + pos + n);
         for (int i = used + delta; i < used; ++i) lines[std::size_t(i)] = T{};
 
-        index[std::size_t(slot - 1)] = n > 0 ? LineIndexEntry::make(pos, n) : u16(0);
+        setWord(slot, n > 0 ? LineIndexEntry::make(pos, n) : u16(0));
         if (delta != 0) {
             for (int s = slot + 1; s <= slotCount(); ++s) {
                 const int c = count(s);
                 if (c > 0)
-                    index[std::size_t(s - 1)] = LineIndexEntry::make(first(s) + delta, c);
+                    setWord(s, LineIndexEntry::make(first(s) + delta, c));
             }
         }
         return true;

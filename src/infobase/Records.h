@@ -93,7 +93,7 @@ struct EmployeeListEntry {
     friend bool operator==(const EmployeeListEntry&, const EmployeeListEntry&) = default;
 };
 
-// The 10-byte attribute record of a slot (dbo.comp), index slot - 1.
+// The 10-byte attribute record of a slot (dbo.comp).
 struct EmployeeAttributes {
     // word 0
     u16 word0Rest : 4 = 0; // bits 0-3, unnamed

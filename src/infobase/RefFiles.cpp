@@ -267,7 +267,7 @@ bool CRefFiles::ReadBank()
 {
     return loadFixed(path(QStringLiteral("bank")), 2 + BankCount * TransferRecipient::Size, [this](ByteReader& r) {
         r.u16v(); // always 148
-        for (TransferRecipient& t : bank) t = TransferRecipient::read(r);
+        for (TransferRecipient& t : recipients_) t = TransferRecipient::read(r);
     });
 }
 
@@ -275,7 +275,7 @@ void CRefFiles::WriteBank() const
 {
     save(path(QStringLiteral("bank")), 2 + BankCount * TransferRecipient::Size, [this](ByteWriter& w) {
         w.u16v(BankCount);
-        for (const TransferRecipient& t : bank) t.write(w);
+        for (const TransferRecipient& t : recipients_) t.write(w);
     });
 }
 

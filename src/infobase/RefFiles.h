@@ -134,7 +134,6 @@ public:
     DeductionKindBook vichet;
     std::array<ContributionKind, SborCapacity> sbor{};
     u16 sborCount = 0;
-    std::array<TransferRecipient, BankCount> bank{};
     // Tax table number `number` (1 .. NalogCount); out of range stops a debug
     // build.
     static bool holdsTaxTable(int number) { return SlotInRange(number, NalogCount); }
@@ -146,13 +145,17 @@ public:
     // The recipient numbered `number` (1 .. BankCount) in the book; out of
     // range stops a debug build.
     static bool holdsRecipient(int number) { return SlotInRange(number, BankCount); }
-    TransferRecipient& recipientAt(int number) { return bank[SlotPlace(number, BankCount)]; }
-    const TransferRecipient& recipientAt(int number) const { return bank[SlotPlace(number, BankCount)]; }
+    TransferRecipient& recipientAt(int number) { return recipients_[SlotPlace(number, BankCount)]; }
+    const TransferRecipient& recipientAt(int number) const { return recipients_[SlotPlace(number, BankCount)]; }
+    // The whole book in number order, the first recipient's first, for a walk
+    // over it; a recipient is changed through recipientAt.
+    const std::array<TransferRecipient, BankCount>& recipients() const { return recipients_; }
     QByteArray lazer, palitra;
     std::vector<CountryRecord> country;
 
 private:
     QString folder_;
+    std::array<TransferRecipient, BankCount> recipients_{};
     std::map<QString, QString> problems_; // file name -> what kept it from being read
 };
 

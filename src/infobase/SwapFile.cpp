@@ -173,7 +173,7 @@ const char* PaddedSlot(qint64 from, const char* bytes, qint64 size)
 
 bool SwapFile::slotWritten(int slot) const
 {
-    return slot >= 1 && std::size_t(slot - 1) < written_.size() && written_[std::size_t(slot - 1)];
+    return SlotInRange(slot, written_.size()) && written_[SlotPlace(slot, written_.size())];
 }
 
 bool SwapFile::readInSlot(int slot, qint64 from, char* bytes, qint64 size)
@@ -200,7 +200,7 @@ void SwapFile::writeInSlot(int slot, qint64 from, const char* bytes, qint64 size
         return;
     if (written_.size() < std::size_t(slot))
         written_.resize(std::size_t(slot), false);
-    written_[std::size_t(slot - 1)] = true;
+    written_[SlotPlace(slot, written_.size())] = true;
     freshEnd_ = std::max(freshEnd_, slotOffset(slot) + from + size);
 }
 
@@ -211,7 +211,7 @@ void SwapFile::settleFreshFile()
         return;
     // Zeros where nothing was written: holes punched, or zeros written on a
     // file system that punches none.
-    const int slotCount = int((freshEnd_ + SlotSize - 1) / SlotSize);
+    const int slotCount = int(freshEnd_ / SlotSize + (freshEnd_ % SlotSize != 0 ? 1 : 0));
     for (int slot = 1; slot <= slotCount; ++slot) {
         if (slotWritten(slot))
             continue;

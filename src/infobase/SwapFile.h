@@ -14,6 +14,7 @@
 // a short read. close() then makes the file itself that file (cut after the
 // last byte written, holes punched where nothing was written) before it lets
 // the file go, so that whoever opens it next finds exactly that.
+#include "infobase/BySlot.h"
 #include "infobase/EmployeeRecord.h"
 
 #include <QString>
@@ -56,7 +57,7 @@ public:
     // How long open/create wait for another run to release the file (ms).
     void setLockTimeout(int ms) { lockTimeoutMs_ = ms; }
 
-    static qint64 slotOffset(int slot) { return qint64(slot - 1) * SlotSize; }
+    static qint64 slotOffset(int slot) { return qint64(PlaceOfNumber(slot)) * SlotSize; }
 
     // Makes the file empty as the run sees it (see above), opening it when
     // closed. Throws InfoBaseError "Ошибка при открытии файла <path>" with
@@ -97,7 +98,7 @@ private:
     QString path_;
     int fd_ = -1;
     int lockTimeoutMs_ = 10000;
-    // Since create(): the slots written (by slot - 1) and the end of the last
+    // Since create(): the slots written (by SlotPlace) and the end of the last
     // byte written; off when the file was opened as it stands.
     bool fresh_ = false;
     std::vector<bool> written_;

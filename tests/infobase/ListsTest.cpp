@@ -306,6 +306,11 @@ TEST(SlotTables, FirstAndLastSlotLandOnTheirOwnElement)
     base.avOf(1) = 100;
     base.avOf(5) = 500;
     EXPECT_EQ(base.av, (std::vector<double>{100, 0, 0, 0, 500}));
+    base.shopOf(1) = 7;
+    base.shopOf(5) = 9;
+    EXPECT_EQ(base.shopBytes, (std::vector<u8>{7, 0, 0, 0, 9}));
+    EXPECT_TRUE(base.EmployeeInGroup(5, 9, 0, 0));
+    EXPECT_FALSE(base.EmployeeInGroup(4, 9, 0, 0));
     EXPECT_FALSE(base.holdsSlot(6));
 
     base.payKinds.resize(3);
@@ -325,8 +330,8 @@ TEST(SlotTables, FirstAndLastSlotLandOnTheirOwnElement)
     EXPECT_EQ(&books.taxTableAt(CRefFiles::NalogCount), &books.nalog[CRefFiles::NalogCount - 1]);
     EXPECT_FALSE(CRefFiles::holdsTaxTable(0));
     EXPECT_FALSE(CRefFiles::holdsTaxTable(CRefFiles::NalogCount + 1));
-    EXPECT_EQ(&books.recipientAt(1), &books.bank[0]);
-    EXPECT_EQ(&books.recipientAt(CRefFiles::BankCount), &books.bank[CRefFiles::BankCount - 1]);
+    EXPECT_EQ(&books.recipientAt(1), &books.recipients().front());
+    EXPECT_EQ(&books.recipientAt(CRefFiles::BankCount), &books.recipients().back());
     EXPECT_FALSE(books.holdsRecipient(0));
     EXPECT_TRUE(books.holdsRecipient(CRefFiles::BankCount));
     EXPECT_FALSE(books.holdsRecipient(CRefFiles::BankCount + 1));

@@ -193,8 +193,8 @@ TEST_F(RefData, BooksCopiesAndCountries)
     EXPECT_GT(ref.postCount, 10);
     EXPECT_GT(ref.titleCount, 3);
     EXPECT_EQ(ref.post[0].name, QStringLiteral("Директор"));
-    EXPECT_FALSE(ref.bank[0].recipient.isEmpty());
-    EXPECT_EQ(ref.bank[0].bik.size(), 9);
+    EXPECT_FALSE(ref.recipientAt(1).recipient.isEmpty());
+    EXPECT_EQ(ref.recipientAt(1).bik.size(), 9);
     EXPECT_FALSE(ref.lazer.isEmpty());
     EXPECT_EQ(ref.palitra.size() % 4, 0);
     // Each of the nine files has its copy with a leading underscore, byte for byte.

@@ -55,7 +55,7 @@ TEST(RefFiles, WrittenAndReadBackIdentical)
     EXPECT_EQ(in2.vichet, out.vichet);
     EXPECT_EQ(in2.sbor, out.sbor);
     EXPECT_EQ(in2.sborCount, 7);
-    EXPECT_EQ(in2.bank, out.bank);
+    EXPECT_EQ(in2.recipients(), out.recipients());
     EXPECT_EQ(in2.lazer, out.lazer);
     EXPECT_EQ(in2.palitra, out.palitra);
 

@@ -295,8 +295,8 @@ TEST_F(UiRefTables, ARecipientChangedIsWrittenOnceAndAVisitWritesNothing)
     Leave(view->NumberField());
     CRefFiles files(folder);
     ASSERT_TRUE(files.ReadBank());
-    EXPECT_EQ(files.bank[1].kpp, QStringLiteral("352501999"));
-    EXPECT_EQ(files.bank[0], doc.refFiles.bank[0]);
+    EXPECT_EQ(files.recipientAt(2).kpp, QStringLiteral("352501999"));
+    EXPECT_EQ(files.recipientAt(1), doc.refFiles.recipientAt(1));
 }
 
 TEST_F(UiRefTables, RefusedSavesAreShownAndTheBooksStayInMemory)

@@ -539,22 +539,22 @@ void BuildFixtureRefFiles(CRefFiles& ref)
     ref.sbor[5] = {s(u"Накопительная часть пенсии"), 990, 8, 0};
     ref.sbor[6] = {s(u"Взносы на страхование от несчастных случаев"), 995, 9, 0};
     ref.sborCount = 7;
-    ref.bank[0] = {s(u"Отделение № 8638"),
-                   s(u"ПАО Сбербанк"),
-                   QStringLiteral("30232810612000000001"),
-                   s(u"Северо-Западный банк ПАО Сбербанк"),
-                   QStringLiteral("30101810500000000653"),
-                   QStringLiteral("044030653"),
-                   QStringLiteral("7707083893"),
-                   QStringLiteral("352502001")};
-    ref.bank[1] = {QString(),
-                   s(u"ИФНС России по г. Череповцу"),
-                   QStringLiteral("40101810700000010002"),
-                   s(u"Отделение Вологда"),
-                   QString(),
-                   QStringLiteral("041909001"),
-                   QStringLiteral("3528000597"),
-                   QStringLiteral("352801001")};
+    ref.recipientAt(1) = {s(u"Отделение № 8638"),
+                          s(u"ПАО Сбербанк"),
+                          QStringLiteral("30232810612000000001"),
+                          s(u"Северо-Западный банк ПАО Сбербанк"),
+                          QStringLiteral("30101810500000000653"),
+                          QStringLiteral("044030653"),
+                          QStringLiteral("7707083893"),
+                          QStringLiteral("352502001")};
+    ref.recipientAt(2) = {QString(),
+                          s(u"ИФНС России по г. Череповцу"),
+                          QStringLiteral("40101810700000010002"),
+                          s(u"Отделение Вологда"),
+                          QString(),
+                          QStringLiteral("041909001"),
+                          QStringLiteral("3528000597"),
+                          QStringLiteral("352801001")};
 }
 
 void WriteFixtureToSwap(CInfoBase& base, const FixtureBase& fixture)

@@ -137,7 +137,7 @@ void CRefUrlicView::PrevElement() { StepRecipient(-1); }
 void CRefUrlicView::ShowFormHelp()
 {
     if (m_focusedId == IdNumber) {
-        ShowHelpList(RecipientHelpLines(Document()->refFiles.bank), {3, false, 400, 200});
+        ShowHelpList(RecipientHelpLines(Document()->refFiles.recipients()), {3, false, 400, 200});
         return;
     }
     if (m_focusedId == CRefUrlicDlg::kFieldIds[1]) {
