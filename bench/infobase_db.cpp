@@ -30,6 +30,7 @@
 //              rounds, their worst rounds and the load.
 //   LoadTables / LoadEmployees  OpenBase + LoadAll alone; LoadEmployee and
 //              LoadWarDat called for one employee after another (for comparison)
+#include "OpenedBase.h"
 #include "RawSqlite.h"
 #include "RunBenchmarks.h"
 #include "infobase/InfoBaseDb.h"
@@ -259,19 +260,7 @@ double loadBase(const Bench& b)
     QElapsedTimer t;
     t.start();
     CInfoBase loaded;
-    loaded.workFolder = b.base.workFolder;
-    loaded.baseName = b.base.baseName;
-    OpenBase(loaded);
-    LoadAll(loaded);
-    {
-        detail::BulkEmployeeLoader loader(Db(loaded), detail::BAll);
-        std::vector<EmployeeListEntry> bySlot = loaded.list;
-        std::sort(bySlot.begin(), bySlot.end(), [](auto& x, auto& y) { return x.slot < y.slot; });
-        for (const EmployeeListEntry& e : bySlot) {
-            loader.load(e.slot, loaded.current);
-            benchmark::DoNotOptimize(loaded.current);
-        }
-    }
+    OpenAndReadWhole(loaded, b.base.workFolder, b.base.baseName);
     const double ms = double(t.nsecsElapsed()) / 1e6;
     CloseBase(loaded);
     return ms;
@@ -305,7 +294,8 @@ double selectFloor(rawsqlite::Connection& raw, bool bySlot)
     raw.exec("BEGIN");
     std::int64_t values = 0;
     {
-        rawsqlite::Statement konst(raw.get(), bySlot ? "SELECT * FROM dbo.konst ORDER BY rec" : "SELECT * FROM dbo.konst");
+        rawsqlite::Statement konst(raw.get(),
+                                   bySlot ? "SELECT * FROM dbo.konst ORDER BY rec" : "SELECT * FROM dbo.konst");
         values += rawsqlite::ReadEveryValue(konst);
     }
     for (const char* table : {"pasport", "nalvich", "postDopl", "sber", "ispol", "ssud", "waria", "proizv", "zarp"}) {

@@ -10,6 +10,7 @@
 //   SaveFloor/<engine>  the rows that Save stored, inserted table by table
 //   Load/<engine>       OpenBase, LoadAll and every employee's whole record
 //   LoadFloor/<engine>  every value of every table selected and read
+#include "OpenedBase.h"
 #include "RawSqlite.h"
 #include "RunBenchmarks.h"
 #include "infobase/InfoBaseDb.h"
@@ -205,16 +206,7 @@ void Load(benchmark::State& state, bool server)
     CloseBase(b.base);
     for (auto _ : state) {
         CInfoBase loaded;
-        loaded.workFolder = b.base.workFolder;
-        loaded.baseName = b.base.baseName;
-        OpenBase(loaded);
-        LoadAll(loaded);
-        {
-            detail::BulkEmployeeLoader loader(Db(loaded), detail::BAll);
-            std::vector<EmployeeListEntry> bySlot = loaded.list;
-            std::sort(bySlot.begin(), bySlot.end(), [](auto& x, auto& y) { return x.slot < y.slot; });
-            for (const EmployeeListEntry& e : bySlot) loader.load(e.slot, loaded.current);
-        }
+        OpenAndReadWhole(loaded, b.base.workFolder, b.base.baseName);
         state.PauseTiming();
         CloseBase(loaded);
         state.ResumeTiming();

@@ -11,21 +11,6 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-namespace {
-
-// "Microsoft Sans Serif" 10 points, with its metric twins where it is missing.
-QFont GridFont(bool bold)
-{
-    QFont font;
-    font.setFamilies(
-        {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    font.setPointSize(10);
-    font.setBold(bold);
-    return font;
-}
-
-} // namespace
-
 COneCGridDlg::COneCGridDlg(const QString& title, int gridId, QWidget* parent)
     : QDialog(parent), m_grid(new CGridCtrl(this))
 {
@@ -65,8 +50,8 @@ void COneCGridDlg::SetUpGridLook()
     m_grid->SetGridBkColor(GridCtrl::GetSysColour(GridCtrl::ColourButtonFace));
     SetGridDefaultMargins(m_grid);
     m_grid->SetListMode(true);
-    const QFont bold = GridFont(true);
-    const QFont normal = GridFont(false);
+    const QFont bold = EntryScreenFont(true);
+    const QFont normal = EntryScreenFont(false);
     for (bool fixedCol : {false, true}) {
         CGridDefaultCell* heading = m_grid->GetDefaultCell(true, fixedCol);
         heading->SetFont(&bold);

@@ -4,6 +4,7 @@
 #include "grid/GridCell.h"
 #include "infobase/InfoBaseDb.h"
 #include "shell/ui/CCommonFormView.h"
+#include "shell/ui/EntryGrid.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/Values.h"
 
@@ -22,17 +23,6 @@ namespace {
 constexpr COLORREF kHeadingText = MakeColour(64, 0, 128);
 constexpr COLORREF kHeadingBack = MakeColour(155, 215, 255);
 
-// "Microsoft Sans Serif" 10 points, with its metric twins where it is missing.
-QFont BookFont(bool bold)
-{
-    QFont font;
-    font.setFamilies(
-        {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    font.setPointSize(10);
-    font.setBold(bold);
-    return font;
-}
-
 void RecordFocus(CCommonFormView* view, CGridCtrl* grid, int row, int col)
 {
     view->m_focusedId = grid->GetDlgCtrlID();
@@ -44,7 +34,7 @@ void RecordFocus(CCommonFormView* view, CGridCtrl* grid, int row, int col)
 
 int DataRowHeight()
 {
-    const QFontMetrics metrics(BookFont(false));
+    const QFontMetrics metrics(EntryScreenFont(false));
     return metrics.height() + 8;
 }
 
@@ -55,8 +45,8 @@ CFldHlpGridCtrl* CreateBookGrid(CCommonFormView* view, int id, int fixedRows)
     auto* grid = new CFldHlpGridCtrl(view);
     grid->Create(QRect(0, 0, 600, 300), view, id);
     view->SetControl(id, grid);
-    static const QFont bold = BookFont(true);
-    static const QFont normal = BookFont(false);
+    static const QFont bold = EntryScreenFont(true);
+    static const QFont normal = EntryScreenFont(false);
     for (int fixedCol = 0; fixedCol < 2; ++fixedCol) {
         CGridDefaultCell* heading = grid->GetDefaultCell(true, fixedCol != 0);
         heading->SetFont(&bold);
@@ -95,7 +85,7 @@ void SetBookGridColumns(CGridCtrl* grid, const std::vector<GridColumn>& columns,
 {
     const QStringList titles = GridColumnTitles(columns);
     grid->DeclareColumns(columns);
-    const QFontMetrics metrics(BookFont(true));
+    const QFontMetrics metrics(EntryScreenFont(true));
     const bool twoLines = std::any_of(titles.begin(), titles.end(), [](const QString& t) { return t.contains('\n'); });
     grid->SetRowHeight(0, (twoLines ? 2 : 1) * (metrics.height() + 4) + 8);
     const int width = grid->width();

@@ -30,18 +30,6 @@ constexpr int kEmployeeScreenCode = 1;
 constexpr COLORREF kHeadingText = 0x800040;
 constexpr COLORREF kHeadingBack = 0xFFD79B;
 
-// The entry grids' face: "Microsoft Sans Serif" 10 points, with the metric
-// twins of Linux where it is missing.
-QFont EntryFont(bool bold)
-{
-    QFont font;
-    font.setFamilies(
-        {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    font.setPointSize(10);
-    font.setBold(bold);
-    return font;
-}
-
 } // namespace
 
 // ------------------------------------------------------------------ view operations
@@ -90,8 +78,8 @@ void CEmployeeDetailDlg::SetupGrid(const std::vector<GridColumn>& columns, const
     grid->SetGridBkColor(GetSysColour(ColourButtonFace));
     SetGridDefaultMargins(grid);
     grid->SetListMode(true);
-    static const QFont bold = EntryFont(true);
-    static const QFont normal = EntryFont(false);
+    static const QFont bold = EntryScreenFont(true);
+    static const QFont normal = EntryScreenFont(false);
     for (int fixedCol = 0; fixedCol < 2; ++fixedCol) {
         CGridDefaultCell* heading = grid->GetDefaultCell(true, fixedCol != 0);
         heading->SetFont(&bold);
