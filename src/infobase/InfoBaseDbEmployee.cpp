@@ -998,33 +998,64 @@ const QString& GroupRowsOnServerSql()
     return sql;
 }
 
+// The rows that one statement of writeComputedRowsInPlace writes at most.
+constexpr int kRowsPerUpsert = 32;
+
+// The statement that writes `rows` computed rows over the stored rows of
+// their numbers (1 to kRowsPerUpsert), its texts made once.
+const QString& computedRowsUpsertSql(int rows)
+{
+    static const auto texts = [] {
+        std::array<QString, kRowsPerUpsert + 1> sql;
+        for (int n = 1; n <= kRowsPerUpsert; ++n)
+            sql[std::size_t(n)] = InsertOrUpdateSql(ZarpTable().def(), ZarpTable().keyCount(), n);
+        return sql;
+    }();
+    return texts[std::size_t(rows)];
+}
+
 // On a base file the computed rows of the employee of master row `id` take
 // the places of his stored ones in one batch: each row is written over the
 // stored row of its number (or added), and the stored rows of the numbers
 // not written are deleted. The rows end as a delete of all and an insert of
 // each would leave them, but a month computed again rewrites its rows in
 // place instead of taking every row and its key out and putting them back.
+// Rows that follow one another with no delete between them go by one
+// statement (up to kRowsPerUpsert), written in the same order as one by one.
 void writeComputedRowsInPlace(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int kvProizv)
 {
     const TableDef& t = ZarpTable().def();
-    static const QString upsert = InsertOrUpdateSql(t, ZarpTable().keyCount());
     static const QString removeNumbers =
         DeleteRowsSql(t, QStringLiteral("%1 AND %2").arg(ColumnEqualsSql(t, 0), ColumnBetweenSql(t, 1)));
     db::Batch batch(db);
+    std::vector<std::pair<int, const AccrualRow*>> pending; // rows not yet added to the batch
+    const auto addPending = [&] {
+        if (pending.empty())
+            return;
+        Binder b(batch.add(computedRowsUpsertSql(int(pending.size()))));
+        for (const auto& [num, a] : pending) {
+            b << id << num;
+            bindRow(b, *a);
+        }
+        pending.clear();
+    };
     // The numbers from `next` to `last` are written by no row.
     qint64 next = std::numeric_limits<qint64>::min();
     const auto removeThrough = [&](qint64 last) {
-        if (id != freshId && next <= last)
-            batch.add(removeNumbers).bind(0, id).bind(1, next).bind(2, last);
+        if (id == freshId || next > last)
+            return;
+        addPending();
+        batch.add(removeNumbers).bind(0, id).bind(1, next).bind(2, last);
     };
     forStoredRows(rec, kvProizv, EmployeeRecord::RowCount, [&](int num, const AccrualRow& a) {
         removeThrough(qint64(num) - 1);
-        Binder b(batch.add(upsert));
-        b << id << num;
-        bindRow(b, a);
+        if (int(pending.size()) == kRowsPerUpsert)
+            addPending();
+        pending.emplace_back(num, &a);
         next = qint64(num) + 1;
     });
     removeThrough(std::numeric_limits<qint64>::max());
+    addPending();
     batch.run();
 }
 
@@ -1067,14 +1098,15 @@ void requireFiniteRows(const CInfoBase& base, int slot, int kvProizv)
 
 void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster, ComputedRowsGroup* group)
 {
-    const QSqlDatabase db = Db(base);
     const int kvProizv = slotAttributes(base, slot).kvProizv;
     requireFiniteRows(base, slot, kvProizv);
+    if (!withMaster && group) {
+        group->store(slot, kvProizv, base.current);
+        return;
+    }
+    const QSqlDatabase db = Db(base);
     if (!withMaster) {
-        if (group && group->keeps())
-            group->keep(slot, computedRowsOf(base.current, kvProizv));
-        else
-            saveComputedRows(db, slot, kvProizv, base.current);
+        saveComputedRows(db, slot, kvProizv, base.current);
         return;
     }
     FreshIdScope fresh;
@@ -1108,6 +1140,31 @@ ComputedRowsGroup::~ComputedRowsGroup()
 }
 
 bool ComputedRowsGroup::keeps() const { return db::IsServer(m_db); }
+
+void ComputedRowsGroup::store(int slot, int kvProizv, const EmployeeRecord& rec)
+{
+    if (keeps())
+        keep(slot, computedRowsOf(rec, kvProizv));
+    else if (const qint64 id = masterId(slot); id != 0)
+        writeComputedRowsInPlace(m_db, id, rec, kvProizv);
+}
+
+// The ids of the master rows are read once, at the first store; a slot
+// without one then (its master row made since) is looked up by itself.
+qint64 ComputedRowsGroup::masterId(int slot)
+{
+    if (!m_idsRead) {
+        m_idsRead = true;
+        static const QString sql = [] {
+            const TableDef& t = KonstTable().def();
+            return SelectColumnsSql(t, {t.columns[1], t.columns[0]}, QString());
+        }();
+        db::RawStatement& ids = db::RawStatementFor(m_db, sql);
+        while (ids.next()) m_ids.emplace(ids.toInt(0), ids.toInt64(1));
+    }
+    const auto it = m_ids.find(slot);
+    return it != m_ids.end() ? it->second : KonstId(m_db, slot);
+}
 
 void ComputedRowsGroup::keep(int slot, NumberedRows rows)
 {

@@ -4,6 +4,7 @@
 #include "platform/Db.h"
 
 #include <deque>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -27,7 +28,8 @@ void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster, ComputedRow
 // on the server is paid once a group. The kept rows are sent before anything
 // else runs on the connection, so the stores keep their order; after a
 // failure they are dropped. On a base file it keeps nothing: the rows are
-// stored at once.
+// stored at once, each employee's master row found by its slot among the ids
+// read once for the group (a slot not among them is looked up by itself).
 class ComputedRowsGroup {
 public:
     static constexpr int kGroupSize = 16;
@@ -50,19 +52,23 @@ public:
     // one, whose failure ends it. Their slots, in order.
     std::vector<int> storeRefusedOneByOne();
 
-    // SaveCalculatedMonth's: the slot's numbered rows to store with the
-    // group, which is sent once it is full.
-    void keep(int slot, std::vector<std::pair<int, AccrualRow>> rows);
+    // SaveCalculatedMonth's: the computed rows of the record (from kvProizv
+    // on) stored for the slot, kept for the group on a server.
+    void store(int slot, int kvProizv, const EmployeeRecord& rec);
 
 private:
     struct Kept;
     struct Sent;
+    void keep(int slot, std::vector<std::pair<int, AccrualRow>> rows);
     void send();
+    qint64 masterId(int slot);
 
     QSqlDatabase m_db;
     db::AnswersLater m_later;
     std::vector<Kept> m_kept;
     std::deque<Sent> m_sent; // the groups sent whose answers may still be read
+    std::unordered_map<int, qint64> m_ids; // base file: the master rows' ids by slot
+    bool m_idsRead = false;
 };
 
 // The slot's employee keeps no results of the month: his computed rows go

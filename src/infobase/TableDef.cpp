@@ -16,12 +16,15 @@ QString InsertSql(const TableDef& t, int skip)
         .arg(Qualified(t.name), ColumnList(t, skip), marks.join(QStringLiteral(", ")));
 }
 
-QString InsertOrUpdateSql(const TableDef& t, int keys)
+QString InsertOrUpdateSql(const TableDef& t, int keys, int rows)
 {
     QStringList sets;
     for (qsizetype i = keys; i < t.columns.size(); ++i) sets << QStringLiteral("%1 = excluded.%1").arg(t.columns[i]);
+    QString insert = InsertSql(t);
+    const QString row = insert.mid(insert.lastIndexOf(QStringLiteral(" (")));
+    for (int r = 1; r < rows; ++r) insert += QLatin1Char(',') + row;
     return QStringLiteral("%1 ON CONFLICT (%2) DO UPDATE %3")
-        .arg(InsertSql(t), t.columns.mid(0, keys).join(QStringLiteral(", ")),
+        .arg(insert, t.columns.mid(0, keys).join(QStringLiteral(", ")),
              QStringLiteral("SET ") + sets.join(QStringLiteral(", ")));
 }
 

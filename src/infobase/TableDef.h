@@ -23,8 +23,9 @@ QString ColumnList(const TableDef& t, int skip = 0);
 QString InsertSql(const TableDef& t, int skip = 0);
 // The INSERT of every column, which writes over the other columns of the row
 // whose first `keys` columns (its key) it names when there is one
-// (ON CONFLICT (keys) DO UPDATE); file bases only.
-QString InsertOrUpdateSql(const TableDef& t, int keys);
+// (ON CONFLICT (keys) DO UPDATE); file bases only. With `rows` > 1 it takes
+// that many rows, each handled in turn as one such INSERT would handle it.
+QString InsertOrUpdateSql(const TableDef& t, int keys, int rows = 1);
 // SELECT cols FROM dbo.t <tail>
 QString SelectSql(const TableDef& t, const QString& tail = QString());
 // Index of a column in the table's list; -1 when absent.

@@ -15,6 +15,7 @@
 
 #include <sqlite3.h>
 
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <functional>
@@ -649,6 +650,24 @@ void Execute(const QSqlDatabase& db, const QString& sql)
 
 namespace {
 
+// The statement that marks (or releases) the savepoint of that depth; the
+// texts of the usual depths are made once, not for every savepoint.
+QString savepointSql(bool release, int depth)
+{
+    constexpr int kMade = 16;
+    static const auto made = [] {
+        std::array<std::array<QString, kMade>, 2> texts;
+        for (int d = 0; d < kMade; ++d) {
+            texts[0][std::size_t(d)] = QStringLiteral("SAVEPOINT sp%1").arg(d);
+            texts[1][std::size_t(d)] = QStringLiteral("RELEASE SAVEPOINT sp%1").arg(d);
+        }
+        return texts;
+    }();
+    if (depth >= 0 && depth < kMade)
+        return made[release ? 1 : 0][std::size_t(depth)];
+    return (release ? QStringLiteral("RELEASE SAVEPOINT sp%1") : QStringLiteral("SAVEPOINT sp%1")).arg(depth);
+}
+
 // Runs a savepoint's statement; on SQLite prepared once per connection, as
 // a save of many employees marks and releases one savepoint for each.
 void savepointStatement(const QSqlDatabase& db, const QString& sql)
@@ -681,7 +700,7 @@ Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db), kind_(kin
             }
         }
     } else {
-        savepointStatement(db_, QStringLiteral("SAVEPOINT sp%1").arg(depth));
+        savepointStatement(db_, savepointSql(false, depth));
     }
     depth_ = ++depth;
 }
@@ -699,7 +718,7 @@ void Transaction::commit()
         if (!q.exec(QStringLiteral("COMMIT")))
             throw failure(db_, q.lastError(), QStringLiteral("COMMIT"));
     } else {
-        savepointStatement(db_, QStringLiteral("RELEASE SAVEPOINT sp%1").arg(depth_ - 1));
+        savepointStatement(db_, savepointSql(true, depth_ - 1));
     }
     done_ = true;
     depth = depth_ - 1;

@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
 #include <tuple>
 #include <utility>
 
@@ -711,4 +712,40 @@ TEST_F(DbSavers, TheRunsStoreLeavesExactlyTheComputedRows)
     computed({{1, 11}, {3, 33}});
     SaveCalculatedMonth(base, slot, false);
     EXPECT_EQ(storedNumbers(), (std::vector<std::pair<qint64, double>>{{1, 11}, {3, 33}}));
+
+    // Every number at once, more rows in a row than one statement writes:
+    // each stored once; on a file rows 1 and 3 in their places, the others
+    // added in the order of their numbers.
+    const bool file = !db::IsServer(Db(base));
+    const auto rowIds = [&] {
+        if (!file)
+            return std::map<qint64, qint64>{};
+        db::Recordset q(Db(base), QStringLiteral("SELECT num, rowid FROM dbo.zarp WHERE id_konst = ? ORDER BY num"));
+        q.bind(0, id);
+        q.exec();
+        std::map<qint64, qint64> ids;
+        while (q.next()) ids[q.toInt64(0)] = q.toInt64(1);
+        return ids;
+    };
+    const std::map<qint64, qint64> kept = rowIds();
+    std::vector<std::pair<qint64, double>> every;
+    for (int num = kv; num < EmployeeRecord::RowCount; ++num) {
+        base.current.rows[std::size_t(num)] = AccrualRow{};
+        base.current.rows[std::size_t(num)].kod = u16(300 + num);
+        base.current.rows[std::size_t(num)].sum = num * 10;
+        every.emplace_back(num, num * 10);
+    }
+    SaveCalculatedMonth(base, slot, false);
+    EXPECT_EQ(storedNumbers(), every);
+    const std::map<qint64, qint64> ids = rowIds();
+    EXPECT_EQ(ids.size(), file ? every.size() : 0u);
+    qint64 last = 0;
+    for (const auto& [num, rowid] : ids) {
+        if (kept.count(num)) {
+            EXPECT_EQ(rowid, kept.at(num)) << num;
+            continue;
+        }
+        EXPECT_GT(rowid, last) << num;
+        last = rowid;
+    }
 }
