@@ -27,7 +27,16 @@ QVariant DateValue(u16 packed)
         return QVariant(QMetaType(QMetaType::QString));
     const PackedDate d(packed);
     const int year = WidenTwoDigitYear(d.yearField());
-    return QString::asprintf("%04d-%02d-%02d", year, d.month(), d.day());
+    if (year < 0 || year > 9999)
+        return QString::asprintf("%04d-%02d-%02d", year, d.month(), d.day());
+    // The same text put digit by digit: a save binds one for every date of
+    // every employee. Month (0 .. 15) and day (0 .. 31) have two digits.
+    const char16_t text[] = {char16_t(u'0' + year / 1000),     char16_t(u'0' + year / 100 % 10),
+                             char16_t(u'0' + year / 10 % 10),  char16_t(u'0' + year % 10),
+                             u'-',                             char16_t(u'0' + d.month() / 10),
+                             char16_t(u'0' + d.month() % 10),  u'-',
+                             char16_t(u'0' + d.day() / 10),    char16_t(u'0' + d.day() % 10)};
+    return QString(reinterpret_cast<const QChar*>(text), qsizetype(std::size(text)));
 }
 
 namespace {
