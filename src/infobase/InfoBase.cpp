@@ -163,24 +163,41 @@ static QString collationKey(const QString& name)
     return k;
 }
 
-bool CInfoBase::CompareEmployeesByName(const EmployeeListEntry& a, const EmployeeListEntry& b) const
+// The key an entry sorts by in the name order: its name's collation key
+// (empty for an entry without a slot of the base).
+static QString nameKeyOf(const CInfoBase& base, const EmployeeListEntry& e)
 {
-    auto name = [this](const EmployeeListEntry& e) {
-        return holdsSlot(e.slot) ? collationKey(shortNameOf(e.slot)) : QString();
-    };
-    const int c = QString::compare(name(a), name(b));
+    return base.holdsSlot(e.slot) ? collationKey(base.shortNameOf(e.slot)) : QString();
+}
+
+// Name keys first, personnel numbers after equal keys.
+static bool keyedBefore(const QString& keyA, const EmployeeListEntry& a, const QString& keyB,
+                        const EmployeeListEntry& b)
+{
+    const int c = QString::compare(keyA, keyB);
     if (c != 0)
         return c < 0;
     return a.tabN() < b.tabN();
 }
 
+bool CInfoBase::CompareEmployeesByName(const EmployeeListEntry& a, const EmployeeListEntry& b) const
+{
+    return keyedBefore(nameKeyOf(*this, a), a, nameKeyOf(*this, b), b);
+}
+
 void CInfoBase::SortList(std::vector<EmployeeListEntry>& l, bool byName) const
 {
-    if (byName)
-        std::stable_sort(l.begin(), l.end(),
-                         [this](const auto& a, const auto& b) { return CompareEmployeesByName(a, b); });
-    else
+    if (!byName) {
         std::stable_sort(l.begin(), l.end(), CompareEmployeesByTabN);
+        return;
+    }
+    // Each entry's key is made once, not in every comparison.
+    std::vector<std::pair<QString, EmployeeListEntry>> keyed;
+    keyed.reserve(l.size());
+    for (const EmployeeListEntry& e : l) keyed.emplace_back(nameKeyOf(*this, e), e);
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return keyedBefore(a.first, a.second, b.first, b.second); });
+    for (std::size_t i = 0; i < l.size(); ++i) l[i] = keyed[i].second;
 }
 
 int CInfoBase::CheckIndexFreeSlot()

@@ -169,6 +169,7 @@ void WriteSsud(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec);
 void WriteWaria(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec);
 void WriteWarDat(const QSqlDatabase& db, qint64 id, const WarDatBlock& block);
 // which: 0 proizv (rows 0 .. kvProizv - 1), 1 zarp (the others), 2 both.
+// Like the writers above, within the caller's transaction.
 void WriteRows(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int kvProizv, int which);
 // The same into a batch (the statements run with it).
 void WriteRows(db::Batch& batch, qint64 id, const EmployeeRecord& rec, int kvProizv, int which);

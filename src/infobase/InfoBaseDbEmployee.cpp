@@ -27,7 +27,16 @@ QVariant DateValue(u16 packed)
         return QVariant(QMetaType(QMetaType::QString));
     const PackedDate d(packed);
     const int year = WidenTwoDigitYear(d.yearField());
-    return QString::asprintf("%04d-%02d-%02d", year, d.month(), d.day());
+    if (year < 0 || year > 9999)
+        return QString::asprintf("%04d-%02d-%02d", year, d.month(), d.day());
+    // The same text put digit by digit: a save binds one for every date of
+    // every employee. Month (0 .. 15) and day (0 .. 31) have two digits.
+    const char16_t text[] = {char16_t(u'0' + year / 1000),     char16_t(u'0' + year / 100 % 10),
+                             char16_t(u'0' + year / 10 % 10),  char16_t(u'0' + year % 10),
+                             u'-',                             char16_t(u'0' + d.month() / 10),
+                             char16_t(u'0' + d.month() % 10),  u'-',
+                             char16_t(u'0' + d.day() / 10),    char16_t(u'0' + d.day() % 10)};
+    return QString(reinterpret_cast<const QChar*>(text), qsizetype(std::size(text)));
 }
 
 namespace {
@@ -215,8 +224,18 @@ void writeDetailRows(const QSqlDatabase& db, qint64 id, const StoredTable<Row>& 
     }
 }
 
-// An element equal to the empty one.
-constexpr auto kBlank = [](const auto& e) { return e == std::remove_cvref_t<decltype(e)>{}; };
+// An element equal to the empty one. The archives hold 1,200 entries each,
+// nearly all of them empty since they were made (their bytes all zero): a
+// plain element whose bytes equal the empty one's has its fields, so those
+// are told without comparing field by field; any other goes by its fields.
+constexpr auto kBlank = [](const auto& e) {
+    using Element = std::remove_cvref_t<decltype(e)>;
+    static const Element blank{};
+    if constexpr (std::is_trivially_copyable_v<Element>)
+        if (std::memcmp(&e, &blank, sizeof(Element)) == 0)
+            return true;
+    return e == blank;
+};
 constexpr auto kIsEmpty = [](const auto& e) { return e.isEmpty(); };
 
 } // namespace
@@ -256,13 +275,6 @@ void WriteWarDat(const QSqlDatabase& db, qint64 id, const WarDatBlock& block)
     writeDetailRows(db, id, WarDatTable(), block.entries, kBlank);
 }
 
-void WriteRows(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int kvProizv, int which)
-{
-    db::Batch batch(db);
-    WriteRows(batch, id, rec, kvProizv, which);
-    batch.run();
-}
-
 namespace {
 
 // Calls use(num, row) for each month row from..to - 1 of the record that is
@@ -286,21 +298,48 @@ void addRowInserts(db::Batch& batch, const QString& insert, qint64 key, const Em
     });
 }
 
+// Calls use(table, from, to) for the tables of the month rows that `which`
+// names: proizv with rows 0 .. kvProizv - 1, zarp with the others.
+template <class Use>
+void forRowTables(int kvProizv, int which, Use use)
+{
+    if (which == 2 || which == 0)
+        use(ProizvTable().def(), 0, kvProizv);
+    if (which == 2 || which == 1)
+        use(ZarpTable().def(), kvProizv, int(EmployeeRecord::RowCount));
+}
+
 } // namespace
 
 void WriteRows(db::Batch& batch, qint64 id, const EmployeeRecord& rec, int kvProizv, int which)
 {
-    for (int table = 0; table < 2; ++table) {
-        if (which != 2 && which != table)
-            continue;
-        const TableDef& def = table == 0 ? ProizvTable().def() : ZarpTable().def();
+    forRowTables(kvProizv, which, [&](const TableDef& def, int from, int to) {
         if (id != freshId)
             batch.add(TableDeleteByEmployeeSql(def)).bind(0, id);
-        if (table == 0)
-            addRowInserts(batch, TableInsertSql(def), id, rec, 0, kvProizv);
-        else
-            addRowInserts(batch, TableInsertSql(def), id, rec, kvProizv, EmployeeRecord::RowCount);
+        addRowInserts(batch, TableInsertSql(def), id, rec, from, to);
+    });
+}
+
+void WriteRows(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int kvProizv, int which)
+{
+    if (db::IsServer(db)) {
+        db::Batch batch(db); // one round trip
+        WriteRows(batch, id, rec, kvProizv, which);
+        batch.run();
+        return;
     }
+    // On a base file the rows go straight into the caller's transaction, as
+    // the other tables' rows do, each statement looked up once.
+    forRowTables(kvProizv, which, [&](const TableDef& def, int from, int to) {
+        deleteRows(db, def, id);
+        db::RawStatement& ins = inserter(db, def);
+        forStoredRows(rec, from, to, [&](int num, const AccrualRow& a) {
+            Binder b(ins);
+            b << id << num;
+            bindRow(b, a);
+            ins.exec();
+        });
+    });
 }
 
 bool Selected(const CInfoBase& base, const EmployeeListEntry& e, const Selection& s, bool markedOnly)

@@ -485,6 +485,10 @@ TEST_F(DbSavers, TheOldEmptyDateLoadsAsNoDate)
         EXPECT_EQ(detail::PackedFromDateValue(QString::fromLatin1(text)), fifthOfMarch) << text;
     for (const char* text : {"1900-01-01", "2021-0x-05", "2021/03/05", "", "5.3.2021 12:00"})
         EXPECT_EQ(detail::PackedFromDateValue(QString::fromLatin1(text)), 0) << text;
+    // And the form a date is stored in; no date stores NULL.
+    EXPECT_EQ(detail::DateValue(fifthOfMarch), QVariant(QStringLiteral("2021-03-05")));
+    EXPECT_EQ(detail::DateValue(u16(31 | (12 << 5) | (109 << 9))), QVariant(QStringLiteral("2009-12-31")));
+    EXPECT_TRUE(detail::DateValue(0).isNull());
 }
 
 TEST_F(DbSavers, ListsRebuiltFromTheMasterRows)
