@@ -53,6 +53,10 @@ bool counts(const PayrollDoc& doc, int code)
 struct Supplements {
     CalcPass& p;
     int error = 0;
+    // The codes of the counting kinds among the payments at average earnings,
+    // ascending; found once for the employee, on the first month asked.
+    std::vector<int> averageCodes{};
+    bool averageCodesFound = false;
 
     // A base for month m (0 = the reporting month, else its number).
     double base(int m, int selector)
@@ -69,10 +73,14 @@ struct Supplements {
     // The counting kinds among the payments at average earnings.
     double averagePayments(int m)
     {
+        if (!averageCodesFound) {
+            for (int c = 1; c < kFirstDeductionCode; ++c)
+                if (IsAveragePayCode(c) && counts(p.doc, c))
+                    averageCodes.push_back(c);
+            averageCodesFound = true;
+        }
         double s = 0;
-        for (int c = 1; c < kFirstDeductionCode; ++c)
-            if (IsAveragePayCode(c) && counts(p.doc, c))
-                s += single(m, c);
+        for (const int c : averageCodes) s += single(m, c);
         return s;
     }
     // The counting kinds among the benefits, each sick-leave benefit followed
