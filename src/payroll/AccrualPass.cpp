@@ -225,7 +225,7 @@ int FixedTransfers(CalcPass& p)
 int IncomeTaxRows(CalcPass& p, bool& saveMaster)
 {
     const std::uint32_t propertyLeft = p.rec().head.imvichOst;
-    int r = CalcIncomeTax(0, p.rows, p.count, p.doc, p.capacity);
+    int r = CalcIncomeTax(0, p.rows, p.count, p.doc, p.capacity, p.options.incomeTax);
     if (r < 0)
         return r;
     p.count += r;
@@ -235,7 +235,7 @@ int IncomeTaxRows(CalcPass& p, bool& saveMaster)
     saveMaster = p.rec().head.dedMonths != 0 || p.rec().head.imvichOst != propertyLeft;
     const int prof = p.attr().tabProf;
     if (prof != 0) {
-        r = CalcIncomeTax(prof, p.rows, p.count, p.doc, p.capacity);
+        r = CalcIncomeTax(prof, p.rows, p.count, p.doc, p.capacity, p.options.incomeTax);
         if (r < 0)
             return r;
         p.count += r;

@@ -12,6 +12,7 @@
 namespace kalvor {
 
 class BrigadeMeasures;
+struct IncomeTaxRun;
 namespace infobase {
 class ComputedRowsGroup;
 }
@@ -41,6 +42,9 @@ struct CalcOptions {
     // The group that one run over many employees stores their computed rows
     // in (see MonthResultSaver.h); nullptr stores each employee's at once.
     infobase::ComputedRowsGroup* rowsGroup = nullptr;
+    // What the income tax keeps from employee to employee in one run over
+    // many (see IncomeTax.h); nullptr keeps nothing.
+    IncomeTaxRun* incomeTax = nullptr;
 
     bool vacationNote() const { return vacationCalcKind != 0; }
     // A display run of the note alone: the month's other inputs are skipped.

@@ -131,6 +131,7 @@ public:
     {
         m_options.brigades = &m_brigades; // the brigade members are measured once for the whole run
         m_options.rowsGroup = &m_group;
+        m_options.incomeTax = &m_incomeTax; // the income codes are listed once for the whole run
     }
 
     // Computes and stores the employee of the list index; the engine's result.
@@ -248,6 +249,7 @@ private:
     CalcWorkBuffer m_work;
     CalcResultBuffer m_rows{};
     BrigadeMeasures m_brigades;
+    IncomeTaxRun m_incomeTax;
     CalcOptions m_options;
     std::deque<Computed> m_unconfirmed; // in the order computed
     int m_refused = 0;

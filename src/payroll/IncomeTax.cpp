@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace kalvor {
@@ -23,20 +24,7 @@ using infobase::TaxTable;
 
 namespace {
 
-constexpr int kMaxIncomeCodes = 15;
 constexpr std::uint32_t k29Bits = 0x1FFFFFFF;
-
-using IncomeCodes = std::array<std::uint32_t, kMaxIncomeCodes>;
-
-// The income codes of an income group's pay kinds (the first always 2000),
-// their deduction codes and yearly allowance ceilings, as the first row of
-// an income statement holds them; error is the listing's result.
-struct IncomeCodeList {
-    int count = 1;
-    IncomeCodes incomeCodes{}, deductionCodes{};
-    std::array<double, kMaxIncomeCodes> allowances{};
-    int error = 0;
-};
 
 double percentOf(const TaxScaleBand& b) { return b.percent + b.hundredths / 100.0; }
 
@@ -515,14 +503,15 @@ struct TaxCalc {
     PayrollDoc& doc;
     AccrualRow* entries;
     int tableArgument; // 0 the employee's income tax, else the table of the second tax
+    IncomeTaxRun& run; // the month rows and the code lists
     int table = 0; // the tax table's number
     int code = 0; // the tax's row code
     int selector = 0; // IncomeByMonths selector
     int resident = 0; // month key from which the employee is resident this year, 0 none
-    std::vector<IncomeMonthRow> main = std::vector<IncomeMonthRow>(12);
-    std::vector<IncomeMonthRow> second = std::vector<IncomeMonthRow>(12);
-    std::vector<IncomeMonthRow> third = std::vector<IncomeMonthRow>(12);
-    std::array<IncomeCodeList, 3> codes{}; // of each IncomeGroup, listed once for all the months
+    IncomeTaxRun::MonthRows& main = run.months[IncomeMain];
+    IncomeTaxRun::MonthRows& second = run.months[IncomeSecond];
+    IncomeTaxRun::MonthRows& third = run.months[IncomeThird];
+    std::array<IncomeCodeList, 3>& codes = run.codes; // of each IncomeGroup, listed once for all the months
 };
 
 // The property deduction, taken from the cumulative base since its first
@@ -635,7 +624,8 @@ int TaxDueForMonth(TaxCalc& c, int month, int count, double& tax)
 
 } // namespace
 
-int CalcIncomeTax(int tableArgument, AccrualRow* entries, int entryCount, PayrollDoc& doc, int capacity)
+int CalcIncomeTax(int tableArgument, AccrualRow* entries, int entryCount, PayrollDoc& doc, int capacity,
+                  IncomeTaxRun* run)
 {
     const auto& head = doc.infoBase.current.head;
     const int tek = doc.infoBase.config.tekMes;
@@ -648,14 +638,18 @@ int CalcIncomeTax(int tableArgument, AccrualRow* entries, int entryCount, Payrol
     }
     if (table <= 0)
         return 0;
-    TaxCalc c{doc, entries, tableArgument};
+    std::optional<IncomeTaxRun> own; // a call outside a run lists the codes for itself
+    TaxCalc c{doc, entries, tableArgument, run ? *run : own.emplace()};
     c.table = table;
     c.code = tableArgument == 0 ? kCodeIncomeTax : kCodeSecondTax;
     // The employee's income tax: an odd table number selects by 1, an even one by 2.
     c.selector = tableArgument == 0 ? (table % 2 != 0 ? 1 : 2) : 0;
     c.resident = residencyMonth(doc);
-    for (const int group : {IncomeMain, IncomeSecond, IncomeThird})
-        c.codes[std::size_t(group)].error = ListIncomeCodes(doc, group, c.codes[std::size_t(group)]);
+    if (!c.run.listed) {
+        for (const int group : {IncomeMain, IncomeSecond, IncomeThird})
+            c.codes[std::size_t(group)].error = ListIncomeCodes(doc, group, c.codes[std::size_t(group)]);
+        c.run.listed = true;
+    }
     if (c.resident != 0 && MonthKey::of(c.resident).year() != MonthKey::of(tek).year())
         c.resident = 0;
 

@@ -26,6 +26,7 @@
 #include "payroll/PayrollDocument.h"
 
 #include <array>
+#include <cstdint>
 
 namespace kalvor {
 
@@ -87,6 +88,30 @@ enum IncomeGroup : int {
 int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, infobase::IncomeMonthRow* rows,
                    const infobase::AccrualRow* entries, int entryCount, const PayrollDoc& doc);
 
+inline constexpr int kMaxIncomeCodes = 15;
+using IncomeCodes = std::array<std::uint32_t, kMaxIncomeCodes>;
+
+// The income codes of an income group's pay kinds (the first always 2000),
+// their deduction codes and yearly allowance ceilings, as the first row of
+// an income statement holds them; error is the listing's result.
+struct IncomeCodeList {
+    int count = 1;
+    IncomeCodes incomeCodes{}, deductionCodes{};
+    std::array<double, kMaxIncomeCodes> allowances{};
+    int error = 0;
+};
+
+// What the income tax of one run over many employees keeps from employee to
+// employee: the groups' income codes, listed from the pay-kind table at the
+// first employee (the table does not change during a run), and the month
+// rows of the income statements, each cleared as far as a statement uses it.
+struct IncomeTaxRun {
+    using MonthRows = std::array<infobase::IncomeMonthRow, 12>;
+    std::array<MonthRows, 3> months{}; // by IncomeGroup
+    std::array<IncomeCodeList, 3> codes{}; // by IncomeGroup
+    bool listed = false; // codes holds the lists
+};
+
 // Appends the month's income-tax rows to entries from position entryCount (at
 // most up to capacity rows in all). tableArgument 0: the employee's own table
 // (tabPodoh; a non-resident foreigner with fewer than 183 days takes the next
@@ -96,8 +121,9 @@ int IncomeByMonths(int firstMonth, int lastMonth, int group, int selector, infob
 // (imvichOst); in a year that is not the deduction's (PropertyDeductionYear)
 // none is given and the whole remainder stays. Returns the number of rows appended or a negative error code
 // (rows appended before it stay).
+// run: what a run over many employees keeps for the tax (nullptr: nothing kept).
 int CalcIncomeTax(int tableArgument, infobase::AccrualRow* entries, int entryCount, PayrollDoc& doc,
-                  int capacity = kCalcResultRows);
+                  int capacity = kCalcResultRows, IncomeTaxRun* run = nullptr);
 
 // The year for which the employer gives the employee's property deduction:
 // the year of his notice from the tax office (imvichSprDat, "d.m.yy", with its
