@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <optional>
+#include <memory>
 #include <vector>
 
 namespace kalvor {
@@ -638,8 +638,12 @@ int CalcIncomeTax(int tableArgument, AccrualRow* entries, int entryCount, Payrol
     }
     if (table <= 0)
         return 0;
-    std::optional<IncomeTaxRun> own; // a call outside a run lists the codes for itself
-    TaxCalc c{doc, entries, tableArgument, run ? *run : own.emplace()};
+    std::unique_ptr<IncomeTaxRun> own; // a call outside a run lists the codes for itself
+    if (!run) {
+        own = std::make_unique<IncomeTaxRun>();
+        run = own.get();
+    }
+    TaxCalc c{doc, entries, tableArgument, *run};
     c.table = table;
     c.code = tableArgument == 0 ? kCodeIncomeTax : kCodeSecondTax;
     // The employee's income tax: an odd table number selects by 1, an even one by 2.
