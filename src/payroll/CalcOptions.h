@@ -13,6 +13,7 @@ namespace kalvor {
 
 class BrigadeMeasures;
 struct IncomeTaxRun;
+struct RegionalRun;
 namespace infobase {
 class ComputedRowsGroup;
 }
@@ -45,6 +46,8 @@ struct CalcOptions {
     // What the income tax keeps from employee to employee in one run over
     // many (see IncomeTax.h); nullptr keeps nothing.
     IncomeTaxRun* incomeTax = nullptr;
+    // The same for the regional coefficient (see Regional.h).
+    RegionalRun* regional = nullptr;
 
     bool vacationNote() const { return vacationCalcKind != 0; }
     // A display run of the note alone: the month's other inputs are skipped.

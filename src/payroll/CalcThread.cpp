@@ -6,6 +6,7 @@
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/IncomeTax.h"
 #include "payroll/MonthWarnings.h"
+#include "payroll/Regional.h"
 #include "platform/Db.h"
 
 #include <algorithm>
@@ -132,6 +133,7 @@ public:
         m_options.brigades = &m_brigades; // the brigade members are measured once for the whole run
         m_options.rowsGroup = &m_group;
         m_options.incomeTax = &m_incomeTax; // the income codes are listed once for the whole run
+        m_options.regional = &m_regional; // so are the regional coefficient's kinds
     }
 
     // Computes and stores the employee of the list index; the engine's result.
@@ -250,6 +252,7 @@ private:
     CalcResultBuffer m_rows{};
     BrigadeMeasures m_brigades;
     IncomeTaxRun m_incomeTax;
+    RegionalRun m_regional;
     CalcOptions m_options;
     std::deque<Computed> m_unconfirmed; // in the order computed
     int m_refused = 0;

@@ -52,11 +52,8 @@ bool counts(const PayrollDoc& doc, int code)
 
 struct Supplements {
     CalcPass& p;
+    RegionalRun& run; // the counting kinds at average earnings, listed on the first month asked
     int error = 0;
-    // The codes of the counting kinds among the payments at average earnings,
-    // ascending; found once for the employee, on the first month asked.
-    std::vector<int> averageCodes{};
-    bool averageCodesFound = false;
 
     // A base for month m (0 = the reporting month, else its number).
     double base(int m, int selector)
@@ -73,14 +70,14 @@ struct Supplements {
     // The counting kinds among the payments at average earnings.
     double averagePayments(int m)
     {
-        if (!averageCodesFound) {
+        if (!run.listed) {
             for (int c = 1; c < kFirstDeductionCode; ++c)
                 if (IsAveragePayCode(c) && counts(p.doc, c))
-                    averageCodes.push_back(c);
-            averageCodesFound = true;
+                    run.averageCodes.push_back(c);
+            run.listed = true;
         }
         double s = 0;
-        for (const int c : averageCodes) s += single(m, c);
+        for (const int c : run.averageCodes) s += single(m, c);
         return s;
     }
     // The counting kinds among the benefits, each sick-leave benefit followed
@@ -222,7 +219,8 @@ int RegionalNorthernRows(CalcPass& p, bool onAverages)
     PayrollDoc& doc = p.doc;
     const auto& firm = doc.infoBase.firm;
     const auto& head = doc.infoBase.current.head;
-    Supplements s{p};
+    RegionalRun own; // a call outside a run lists the kinds for itself
+    Supplements s{p, p.options.regional ? *p.options.regional : own};
     const bool northern = firm.procSev != 0 && head.datSevStag != 0;
     const auto* k83 = PayKindOf(doc, 83);
     const auto* k82 = PayKindOf(doc, 82);

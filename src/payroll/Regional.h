@@ -17,7 +17,18 @@
 // (Criteria.h).
 #include "payroll/CalcTypes.h"
 
+#include <vector>
+
 namespace kalvor {
+
+// What the supplements of one run over many employees keep from employee to
+// employee: the counting kinds among the payments at average earnings,
+// ascending, listed from the pay-kind table at the first employee (the table
+// does not change during a run).
+struct RegionalRun {
+    std::vector<int> averageCodes;
+    bool listed = false; // averageCodes holds the list
+};
 
 // Appends the supplement rows; returns 0 or a negative CalcErrorTexts code
 // (-25 when the time sheet's day mask disagrees with rabDn in a month that
