@@ -641,6 +641,44 @@ TEST_F(DbSavers, ClearingTheMonthsResultsKeepsTheLaterMonthsRows)
     EXPECT_EQ(base.current.rows[62].sum, 62'000);
 }
 
+namespace {
+
+// The employee's stored computed rows: number and sum, by number.
+std::vector<std::pair<qint64, double>> StoredSums(CInfoBase& base, qint64 id)
+{
+    db::Recordset q(Db(base), QStringLiteral("SELECT num, sum FROM dbo.zarp WHERE id_konst = ? ORDER BY num"));
+    q.bind(0, id);
+    q.exec();
+    std::vector<std::pair<qint64, double>> rows;
+    while (q.next()) rows.emplace_back(q.toInt64(0), q.toDouble(1));
+    return rows;
+}
+
+// The file's row ids of the employee's stored computed rows, by number.
+std::map<qint64, qint64> StoredRowIds(CInfoBase& base, qint64 id)
+{
+    db::Recordset q(Db(base), QStringLiteral("SELECT num, rowid FROM dbo.zarp WHERE id_konst = ? ORDER BY num"));
+    q.bind(0, id);
+    q.exec();
+    std::map<qint64, qint64> ids;
+    while (q.next()) ids[q.toInt64(0)] = q.toInt64(1);
+    return ids;
+}
+
+// The current record's computed rows (from kv on): only the given numbers,
+// each of code 300 + number, month 5 and that sum.
+void SetComputed(CInfoBase& base, int kv, std::initializer_list<std::pair<int, double>> rows)
+{
+    std::fill(base.current.rows.begin() + kv, base.current.rows.end(), AccrualRow{});
+    for (const auto& [num, sum] : rows) {
+        base.current.rows[std::size_t(num)].kod = u16(300 + num);
+        base.current.rows[std::size_t(num)].mes = 5;
+        base.current.rows[std::size_t(num)].sum = sum;
+    }
+}
+
+} // namespace
+
 // The calculation's store leaves the employee exactly the computed rows of
 // the month: rows of the same numbers take the new values, and every other
 // stored computed row goes, whatever its number (one among the input rows'
@@ -656,22 +694,8 @@ TEST_F(DbSavers, TheRunsStoreLeavesExactlyTheComputedRows)
     const qint64 id = detail::KonstId(Db(base), slot);
     const int kv = base.attributesOf(slot).kvProizv;
     ASSERT_EQ(kv, 1);
-    const auto storedNumbers = [&] {
-        db::Recordset q(Db(base), QStringLiteral("SELECT num, sum FROM dbo.zarp WHERE id_konst = ? ORDER BY num"));
-        q.bind(0, id);
-        q.exec();
-        std::vector<std::pair<qint64, double>> rows;
-        while (q.next()) rows.emplace_back(q.toInt64(0), q.toDouble(1));
-        return rows;
-    };
-    const auto computed = [&](std::initializer_list<std::pair<int, double>> rows) {
-        std::fill(base.current.rows.begin() + kv, base.current.rows.end(), AccrualRow{});
-        for (const auto& [num, sum] : rows) {
-            base.current.rows[std::size_t(num)].kod = u16(300 + num);
-            base.current.rows[std::size_t(num)].mes = 5;
-            base.current.rows[std::size_t(num)].sum = sum;
-        }
-    };
+    const auto storedNumbers = [&] { return StoredSums(base, id); };
+    const auto computed = [&](std::initializer_list<std::pair<int, double>> rows) { SetComputed(base, kv, rows); };
     computed({{1, 100}, {2, 200}, {4, 400}, {7, 700}});
     SaveCalculatedMonth(base, slot, false);
     for (const qint64 num : {qint64(0), qint64(3), qint64(66), qint64(1000), std::numeric_limits<qint64>::min(),
@@ -716,21 +740,23 @@ TEST_F(DbSavers, TheRunsStoreLeavesExactlyTheComputedRows)
     computed({{1, 11}, {3, 33}});
     SaveCalculatedMonth(base, slot, false);
     EXPECT_EQ(storedNumbers(), (std::vector<std::pair<qint64, double>>{{1, 11}, {3, 33}}));
+}
 
-    // Every number at once, more rows in a row than one statement writes:
-    // each stored once; on a file rows 1 and 3 in their places, the others
-    // added in the order of their numbers.
+// Every number at once, more rows in a row than one statement writes: each
+// stored once; on a file the rows stored before (1 and 3) keep their places,
+// the others are added in the order of their numbers.
+TEST_F(DbSavers, TheRunsStoreWritesEveryNumberAtOnceInItsPlaces)
+{
+    Fill(3);
+    const int slot = base.list[2].slot;
+    LoadEmployee(base, slot);
+    const qint64 id = detail::KonstId(Db(base), slot);
+    const int kv = base.attributesOf(slot).kvProizv;
+    SetComputed(base, kv, {{1, 11}, {3, 33}});
+    SaveCalculatedMonth(base, slot, false);
+
     const bool file = !db::IsServer(Db(base));
-    const auto rowIds = [&] {
-        if (!file)
-            return std::map<qint64, qint64>{};
-        db::Recordset q(Db(base), QStringLiteral("SELECT num, rowid FROM dbo.zarp WHERE id_konst = ? ORDER BY num"));
-        q.bind(0, id);
-        q.exec();
-        std::map<qint64, qint64> ids;
-        while (q.next()) ids[q.toInt64(0)] = q.toInt64(1);
-        return ids;
-    };
+    const auto rowIds = [&] { return file ? StoredRowIds(base, id) : std::map<qint64, qint64>{}; };
     const std::map<qint64, qint64> kept = rowIds();
     std::vector<std::pair<qint64, double>> every;
     for (int num = kv; num < EmployeeRecord::RowCount; ++num) {
@@ -740,7 +766,7 @@ TEST_F(DbSavers, TheRunsStoreLeavesExactlyTheComputedRows)
         every.emplace_back(num, num * 10);
     }
     SaveCalculatedMonth(base, slot, false);
-    EXPECT_EQ(storedNumbers(), every);
+    EXPECT_EQ(StoredSums(base, id), every);
     const std::map<qint64, qint64> ids = rowIds();
     EXPECT_EQ(ids.size(), file ? every.size() : 0u);
     qint64 last = 0;
