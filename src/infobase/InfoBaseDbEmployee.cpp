@@ -445,10 +445,14 @@ constexpr int kDetailCount = int(std::size(kDetails));
 void clearBlocks(unsigned blocks, EmployeeRecord& rec)
 {
     if (blocks & BKonst) {
-        const EmployeeHead keep = rec.head;
-        rec.head = EmployeeHead{};
-        if (!(blocks & BPasport))
+        // The passport's fields are kept only when they are not read again.
+        if (blocks & BPasport) {
+            rec.head = EmployeeHead{};
+        } else {
+            const EmployeeHead keep = rec.head;
+            rec.head = EmployeeHead{};
             copyPasport(keep, rec.head);
+        }
         rec.rates = {};
     } else if (blocks & BPasport) {
         copyPasport(EmployeeHead{}, rec.head);
@@ -490,21 +494,61 @@ void applyKonst(unsigned blocks, const Row& k, EmployeeRecord& rec)
 }
 
 // The employee's rows of the table (by the master row's id), in their
-// order where the table holds several.
-QString detailSql(int i)
+// order where the table holds several; the texts made once.
+const QString& detailSql(int i)
 {
-    const DetailTable& d = kDetails[i];
-    const TableDef& t = d.table();
-    const QString where = WhereColumnSql(t, 0);
-    return SelectSql(t, d.numbered() ? where + QLatin1Char(' ') + OrderBySql(t, {t.columns[1]}) : where);
+    static const auto texts = [] {
+        std::array<QString, kDetailCount> sql;
+        for (int n = 0; n < kDetailCount; ++n) {
+            const DetailTable& d = kDetails[n];
+            const TableDef& t = d.table();
+            const QString where = WhereColumnSql(t, 0);
+            sql[std::size_t(n)] =
+                SelectSql(t, d.numbered() ? where + QLatin1Char(' ') + OrderBySql(t, {t.columns[1]}) : where);
+        }
+        return sql;
+    }();
+    return texts[std::size_t(i)];
 }
 
-// The same rows of every employee, ordered by record slot: the slot, then the
-// columns; of the slots first..last (its two values) when `ranged`.
+// The same rows of every employee in the order of their master rows' ids,
+// the table's own key (read without a look-up of the master row for each
+// employee); of the master rows of slots first..last (its two values) when
+// `ranged`.
 QString bulkSql(int i, bool ranged)
 {
     const DetailTable& d = kDetails[i];
-    return SlotRowsSql(d.table(), {.numbered = d.numbered(), .slotRange = ranged});
+    const TableDef& t = d.table();
+    const TableDef& konst = KonstTable().def();
+    const QString order =
+        OrderBySql(t, d.numbered() ? QStringList{t.columns[0], t.columns[1]} : QStringList{t.columns[0]});
+    if (!ranged)
+        return SelectSql(t, order);
+    const QString owners =
+        SelectColumnsSql(konst, {konst.columns[0]}, QStringLiteral("WHERE ") + ColumnBetweenSql(konst, 1));
+    return SelectSql(t, QStringLiteral("WHERE %1 IN (%2) %3").arg(t.columns[0], owners, order));
+}
+
+// The places of a longest run of rising ids (each id greater than the one
+// before it in the run, the run keeping the ids' order).
+std::vector<bool> longestRisingRun(const std::vector<qint64>& ids)
+{
+    std::vector<std::size_t> ends; // ends[k]: where the smallest end of a run of k + 1 ids found so far is
+    std::vector<std::ptrdiff_t> before(ids.size(), -1); // the place before each in its run
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        const auto at = std::lower_bound(ends.begin(), ends.end(), ids[i],
+                                         [&](std::size_t end, qint64 id) { return ids[end] < id; });
+        if (at != ends.begin())
+            before[i] = std::ptrdiff_t(*(at - 1));
+        if (at == ends.end())
+            ends.push_back(i);
+        else
+            *at = i;
+    }
+    std::vector<bool> inRun(ids.size(), false);
+    for (std::ptrdiff_t i = ends.empty() ? -1 : std::ptrdiff_t(ends.back()); i >= 0; i = before[std::size_t(i)])
+        inRun[std::size_t(i)] = true;
+    return inRun;
 }
 
 } // namespace
@@ -523,15 +567,10 @@ EmployeeLoader::EmployeeLoader(const QSqlDatabase& db, unsigned blocks) : d(std:
     // The statements are kept with the connection: loaders of one employee
     // after another prepare them once.
     static const QString konstSql = SelectSql(KonstTable().def(), WhereColumnSql(KonstTable().def(), 1));
-    static const std::vector<QString> sql = [] {
-        std::vector<QString> v;
-        for (int i = 0; i < kDetailCount; ++i) v.push_back(detailSql(i));
-        return v;
-    }();
     d->konst = &db::Statement(db, konstSql);
     for (int i = 0; i < kDetailCount; ++i)
         if (blocks & kDetails[i].block)
-            d->details[i] = &db::Statement(db, sql[std::size_t(i)]);
+            d->details[i] = &db::Statement(db, detailSql(i));
 }
 
 EmployeeLoader::~EmployeeLoader() = default;
@@ -575,11 +614,18 @@ bool EmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int wari
 }
 
 struct BulkEmployeeLoader::Impl {
+    // A table's rows in the order of their master rows' ids; `id` is that of
+    // the row it stands on (read once per row: each loaded record asks for it
+    // several times).
     struct Stream {
         db::RawStatement* rs = nullptr;
         bool has = false;
-        void advance() { has = rs->next(); }
-        int rec() const { return rs->toInt(0); }
+        qint64 id = 0;
+        void advance()
+        {
+            has = rs->next();
+            id = has ? rs->toInt64(0) : 0;
+        }
     };
     Impl(const QSqlDatabase& d, View view) : db(d)
     {
@@ -601,6 +647,18 @@ struct BulkEmployeeLoader::Impl {
     db::RawStatement* konst = nullptr;
     bool konstHas = false;
     Stream details[kDetailCount];
+    // The slots whose rows the streams give, ascending: those of the longest
+    // run of rising ids in slot order. An employee given a slot freed before
+    // him has an id above those of the slots after it; his rows, out of the
+    // streams' order, are read on their own.
+    std::vector<int> streamed;
+    std::size_t nextStreamed = 0;
+
+    bool takesStreamed(int slot)
+    {
+        while (nextStreamed < streamed.size() && streamed[nextStreamed] < slot) ++nextStreamed;
+        return nextStreamed < streamed.size() && streamed[nextStreamed] == slot;
+    }
 };
 
 BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks, View view, SlotsFromTo range)
@@ -630,6 +688,27 @@ BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks, 
         if (ranged)
             rs.bind(0, range.first).bind(1, range.last);
     };
+    static const std::array<QString, 2> idsSql = [] {
+        const TableDef& t = KonstTable().def();
+        const QString bySlot = OrderBySql(t, {t.columns[1]});
+        const QStringList slotAndId = {t.columns[1], t.columns[0]};
+        return std::array<QString, 2>{
+            SelectColumnsSql(t, slotAndId, bySlot),
+            SelectColumnsSql(t, slotAndId, QStringLiteral("WHERE %1 %2").arg(ColumnBetweenSql(t, 1), bySlot))};
+    }();
+    db::RawStatement& owners = db::RawStatementFor(db, idsSql[ranged]);
+    start(owners);
+    std::vector<int> ownerSlots;
+    std::vector<qint64> ids;
+    while (owners.next()) {
+        ownerSlots.push_back(owners.toInt(0));
+        ids.push_back(owners.toInt64(1));
+    }
+    const std::vector<bool> inRun = longestRisingRun(ids);
+    for (std::size_t i = 0; i < ownerSlots.size(); ++i)
+        if (inRun[i])
+            d->streamed.push_back(ownerSlots[i]);
+
     d->konst = &db::RawStatementFor(db, konstSql[ranged]);
     start(*d->konst);
     d->konstHas = d->konst->next();
@@ -654,14 +733,26 @@ bool BulkEmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int 
     if (!d->konstHas || k.toInt(1) != slot)
         return false;
     applyKonst(blocks, k, rec);
+    const qint64 id = k.toInt64(0);
+    const bool streamed = d->takesStreamed(slot);
     WariaFilter filter{wariaFrom, wariaTo, wariaFrom != 0 || wariaTo != 0, 0};
     for (int i = 0; i < kDetailCount; ++i) {
         Impl::Stream& s = d->details[i];
         if (!s.rs)
             continue;
-        while (s.has && s.rec() < slot) s.advance();
-        while (s.has && s.rec() == slot) {
-            Reader r(*s.rs, 2);
+        if (!streamed) {
+            db::RawStatement& alone = db::RawStatementFor(d->db, detailSql(i));
+            alone.reset();
+            alone.bind(0, id);
+            while (alone.next()) {
+                Reader r(alone, 1);
+                kDetails[i].read(r, rec, filter);
+            }
+            continue;
+        }
+        while (s.has && s.id < id) s.advance();
+        while (s.has && s.id == id) {
+            Reader r(*s.rs, 1);
             kDetails[i].read(r, rec, filter);
             s.advance();
         }

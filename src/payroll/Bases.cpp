@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 namespace kalvor {
 
@@ -132,10 +133,12 @@ MonthWindow BaseWindow(const BaseOptions& options, int month, int monthsBack, Mo
     return {single, single};
 }
 
-// Adds the current record's archive entries of the window; 0 or an error code.
-int AddArchiveEntries(Summer& summer, const MonthWindow& window)
+// Hands the current record's archive entries of the window to the taker
+// (its kindTest and add, as Summer has them); 0 or an error code.
+template <class Taker>
+int AddArchiveEntries(Taker& taker, const PayrollDoc& doc, const MonthWindow& window)
 {
-    const auto& rec = summer.doc.infoBase.current;
+    const auto& rec = doc.infoBase.current;
     const int count = std::min<int>(rec.warKv, int(rec.waria.size()));
     for (int i = 0; i < count; ++i) {
         const auto& e = rec.waria[std::size_t(i)];
@@ -146,27 +149,29 @@ int AddArchiveEntries(Summer& summer, const MonthWindow& window)
         const int year = e.god != 0 ? e.god - 1900 : 0;
         if (!window.holds(year * 12 + e.mes))
             continue;
-        const int test = summer.kindTest(e.kod);
+        const int test = taker.kindTest(e.kod);
         if (test < 0)
             return kCalcUnknownArchiveCode;
         if (test > 0)
-            summer.add(e.kod, e.sum, e.mes, e.dn, e.hr, e.min, true);
+            taker.add(e.kod, e.sum, e.mes, e.dn, e.hr, e.min, true);
     }
     return 0;
 }
 
-// Adds the passed rows of the window (all of them when only rows are asked
-// for); 0 or an error code. A row's month number is placed within six months
-// of the reporting month.
-int AddPassedRows(Summer& summer, const MonthWindow& window, bool rowsOnly, const AccrualRow* rows, int rowCount)
+// Hands the passed rows of the window (all of them when only rows are asked
+// for) to the taker; 0 or an error code. A row's month number is placed
+// within six months of the reporting month.
+template <class Taker>
+int AddPassedRows(Taker& taker, const PayrollDoc& doc, const BaseOptions& options, const MonthWindow& window,
+                  bool rowsOnly, const AccrualRow* rows, int rowCount)
 {
-    const MonthKey reporting = summer.doc.infoBase.config.reportingKey();
+    const MonthKey reporting = doc.infoBase.config.reportingKey();
     const int current = reporting.index();
     for (int i = 0; i < rowCount; ++i) {
         const AccrualRow& r = rows[i];
         if (r.kod == 0)
             continue; // a free (cleared) row carries nothing
-        const int month = summer.options.rowsInReportingMonth ? reporting.month() : int(r.mes);
+        const int month = options.rowsInReportingMonth ? reporting.month() : int(r.mes);
         if (!rowsOnly) {
             if (month == 0)
                 return kCalcRowWithoutMonth;
@@ -178,14 +183,29 @@ int AddPassedRows(Summer& summer, const MonthWindow& window, bool rowsOnly, cons
             if (!window.holds(index))
                 continue;
         }
-        const int test = summer.kindTest(r.kod);
+        const int test = taker.kindTest(r.kod);
         if (test < 0)
             return kCalcUnknownCode;
         if (test > 0)
-            summer.add(r.kod, r.sum, month, r.dn, r.hr, r.min, !rowsOnly);
+            taker.add(r.kod, r.sum, month, r.dn, r.hr, r.min, !rowsOnly);
     }
     return 0;
 }
+
+// The taker of CalcBasesOfCodesWith: each listed code's amounts into its own
+// sum, as a Summer of selector -code adds them.
+struct CodeSums {
+    std::span<const int> codes;
+    std::span<double> sums;
+    std::size_t at = 0; // the position of the code kindTest found last
+
+    int kindTest(int code)
+    {
+        at = std::size_t(std::find(codes.begin(), codes.end(), code) - codes.begin());
+        return at < codes.size() ? 1 : 0;
+    }
+    void add(int code, double amount, int, int, int, int, bool) { sums[at] += code == kCodeUnpaid ? 0 : amount; }
+};
 
 } // namespace
 
@@ -198,9 +218,9 @@ double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsB
     const bool rowsOnly = month == kBaseRowsOnly;
     const MonthWindow window = BaseWindow(options, month, monthsBack, doc.infoBase.config.reportingKey());
 
-    int result = rowsOnly ? 0 : AddArchiveEntries(summer, window);
+    int result = rowsOnly ? 0 : AddArchiveEntries(summer, doc, window);
     if (result == 0)
-        result = AddPassedRows(summer, window, rowsOnly, rows, rowCount);
+        result = AddPassedRows(summer, doc, options, window, rowsOnly, rows, rowCount);
     if (result < 0) {
         inOutCount = result;
         return summer.sum;
@@ -213,6 +233,18 @@ double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsB
         outTime = summer.time;
     }
     return summer.sum;
+}
+
+int CalcBasesOfCodesWith(const BaseOptions& options, int month, std::span<const int> codes, std::span<double> sums,
+                         const AccrualRow* rows, int rowCount, const PayrollDoc& doc)
+{
+    std::fill(sums.begin(), sums.end(), 0.0);
+    if (codes.empty())
+        return 0;
+    CodeSums taker{codes, sums};
+    const MonthWindow window = BaseWindow(options, month, 0, doc.infoBase.config.reportingKey());
+    const int result = AddArchiveEntries(taker, doc, window);
+    return result < 0 ? result : AddPassedRows(taker, doc, options, window, false, rows, rowCount);
 }
 
 double CalcBaseBySelector(int month, int monthsBack, int selector, int& inOutCount, double& outTime,

@@ -15,6 +15,8 @@
 // selector codes 700-864 and 891-939 are subtracted; code 600 always adds 0.
 #include "payroll/PayrollDocument.h"
 
+#include <span>
+
 namespace kalvor {
 
 // The month argument's value that takes only the passed rows, all of them.
@@ -52,6 +54,13 @@ double CalcBaseBySelector(int month, int monthsBack, int selector, int& inOutCou
 // The same with the options given explicitly.
 double CalcBaseBySelectorWith(const BaseOptions& options, int month, int monthsBack, int selector, int& inOutCount,
                               double& outTime, const infobase::AccrualRow* rows, int rowCount, const PayrollDoc& doc);
+
+// The bases of several single codes over one month (month 0-12 as above,
+// monthsBack 0) in one walk of the archive and the rows: sums[i] is the sum
+// that selector -codes[i] gives (codes and sums of one length). 0, or the
+// negative error code that each of those bases would give.
+int CalcBasesOfCodesWith(const BaseOptions& options, int month, std::span<const int> codes, std::span<double> sums,
+                         const infobase::AccrualRow* rows, int rowCount, const PayrollDoc& doc);
 
 // The base of a yearly bonus: one twelfth of the record's archive entries
 // of the year before the reporting year (reporting months 1-6) or of the

@@ -52,12 +52,18 @@ int AppendRow(CalcPass& p, int code, double amount, int month, int days, int min
     return AppendRowRaw(p, row);
 }
 
-double PassBase(const CalcPass& p, int month, int monthsBack, int selector, int& inOutCount, double& outTime)
+BaseOptions PassBaseOptions(const CalcPass& p)
 {
     BaseOptions options;
     options.vacationWindow = p.vacationWindow;
     options.fundFilter = p.fundFilter;
-    return CalcBaseBySelectorWith(options, month, monthsBack, selector, inOutCount, outTime, p.rows, p.count, p.doc);
+    return options;
+}
+
+double PassBase(const CalcPass& p, int month, int monthsBack, int selector, int& inOutCount, double& outTime)
+{
+    return CalcBaseBySelectorWith(PassBaseOptions(p), month, monthsBack, selector, inOutCount, outTime, p.rows,
+                                  p.count, p.doc);
 }
 
 void RemoveRow(CalcPass& p, int i)

@@ -14,6 +14,7 @@ namespace kalvor {
 class BrigadeMeasures;
 struct IncomeTaxRun;
 struct RegionalRun;
+struct ScheduleMonthsRun;
 namespace infobase {
 class ComputedRowsGroup;
 }
@@ -46,8 +47,10 @@ struct CalcOptions {
     // What the income tax keeps from employee to employee in one run over
     // many (see IncomeTax.h); nullptr keeps nothing.
     IncomeTaxRun* incomeTax = nullptr;
-    // The same for the regional coefficient (see Regional.h).
+    // The same for the regional coefficient (see Regional.h) and for the
+    // schedules' months beyond their stored rows (see ScheduleNorm.h).
     RegionalRun* regional = nullptr;
+    ScheduleMonthsRun* scheduleMonths = nullptr;
 
     bool vacationNote() const { return vacationCalcKind != 0; }
     // A display run of the note alone: the month's other inputs are skipped.

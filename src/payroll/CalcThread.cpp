@@ -7,6 +7,7 @@
 #include "payroll/IncomeTax.h"
 #include "payroll/MonthWarnings.h"
 #include "payroll/Regional.h"
+#include "payroll/ScheduleNorm.h"
 #include "platform/Db.h"
 
 #include <algorithm>
@@ -134,6 +135,7 @@ public:
         m_options.rowsGroup = &m_group;
         m_options.incomeTax = &m_incomeTax; // the income codes are listed once for the whole run
         m_options.regional = &m_regional; // so are the regional coefficient's kinds
+        m_options.scheduleMonths = &m_scheduleMonths; // and the schedules' months made beyond their stored rows
     }
 
     // Computes and stores the employee of the list index; the engine's result.
@@ -253,6 +255,7 @@ private:
     BrigadeMeasures m_brigades;
     IncomeTaxRun m_incomeTax;
     RegionalRun m_regional;
+    ScheduleMonthsRun m_scheduleMonths;
     CalcOptions m_options;
     std::deque<Computed> m_unconfirmed; // in the order computed
     int m_refused = 0;

@@ -9,6 +9,7 @@
 // (payroll/CalcErrors.h), passed up unchanged by every level.
 #include "infobase/PayKindCodes.h"
 #include "payroll/AverageEarnings.h" // CalcWorkBuffer, the average-earnings detail
+#include "payroll/Bases.h" // BaseOptions
 #include "payroll/CalcErrors.h"
 #include "payroll/CalcOptions.h"
 #include "payroll/PayKinds.h" // the row protocol: RoundWhole, then RoundByPayKind
@@ -76,6 +77,8 @@ int AppendRowRaw(CalcPass& p, const infobase::AccrualRow& row);
 // Removes row i, the rows behind it move up.
 void RemoveRow(CalcPass& p, int i);
 
+// The pass's month window and fund filter, as its bases take them.
+BaseOptions PassBaseOptions(const CalcPass& p);
 // CalcBaseBySelector over the pass's rows with the pass's month window and
 // fund filter.
 double PassBase(const CalcPass& p, int month, int monthsBack, int selector, int& inOutCount, double& outTime);

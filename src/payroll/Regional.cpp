@@ -76,8 +76,14 @@ struct Supplements {
                     run.averageCodes.push_back(c);
             run.listed = true;
         }
+        // One walk gives each code's base; they are added in the codes' order.
+        std::vector<double>& sums = run.averageSums;
+        sums.resize(run.averageCodes.size());
+        const int r = CalcBasesOfCodesWith(PassBaseOptions(p), m, run.averageCodes, sums, p.rows, p.count, p.doc);
+        if (r < 0 && error == 0)
+            error = r;
         double s = 0;
-        for (const int c : run.averageCodes) s += single(m, c);
+        for (const double sum : sums) s += sum;
         return s;
     }
     // The counting kinds among the benefits, each sick-leave benefit followed

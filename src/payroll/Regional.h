@@ -28,6 +28,7 @@ namespace kalvor {
 struct RegionalRun {
     std::vector<int> averageCodes;
     bool listed = false; // averageCodes holds the list
+    std::vector<double> averageSums; // room for their bases, one month at a time
 };
 
 // Appends the supplement rows; returns 0 or a negative CalcErrorTexts code

@@ -202,11 +202,12 @@ namespace {
 
 // The month row that a norm of monthIndex reads, made from the schedule's
 // definition when it does not stand, and the month's length; a scratch row
-// for an index outside the 22 stored rows. A negative ScheduleNormResult when
-// the schedule gives no norm.
+// for an index outside the 22 stored rows (the run's, when one keeps them).
+// A negative ScheduleNormResult when the schedule gives no norm.
 struct NormRow {
     WorkSchedule& schedule;
     const PayrollDoc& doc;
+    ScheduleMonthsRun* run = nullptr;
     ScheduleMonth scratch{};
     ScheduleMonth* row = nullptr;
     bool shift = false;
@@ -216,7 +217,10 @@ struct NormRow {
     int find(int monthIndex)
     {
         const bool stored = monthIndex >= 0 && monthIndex < int(schedule.months.size());
-        row = stored ? &schedule.months[std::size_t(monthIndex)] : &scratch;
+        if (stored)
+            row = &schedule.months[std::size_t(monthIndex)];
+        else
+            row = run ? &run->made[{&schedule, monthIndex}] : &scratch;
         const bool anyShift = schedule.pVyh != 0 || schedule.pRab != 0 || schedule.begM != 0;
         shift = schedule.pVyh != 0 && schedule.pRab != 0 && schedule.begM != 0;
         if (anyShift && !shift)
@@ -254,11 +258,11 @@ struct NormRow {
 // The norm of days firstDay to lastDay; a whole month gives the row's stored
 // totals unless dayByDay.
 int NormOfDays(int monthIndex, WorkSchedule& schedule, int firstDay, int lastDay, bool dayByDay, int& outDays,
-               int& outMinutes, const PayrollDoc& doc)
+               int& outMinutes, const PayrollDoc& doc, ScheduleMonthsRun* run)
 {
     outDays = 0;
     outMinutes = 0;
-    NormRow n{schedule, doc};
+    NormRow n{schedule, doc, run};
     if (const int r = n.find(monthIndex); r < 0)
         return r;
     firstDay = std::max(firstDay, 1);
@@ -281,15 +285,15 @@ int NormOfDays(int monthIndex, WorkSchedule& schedule, int firstDay, int lastDay
 } // namespace
 
 int CalcScheduleNorm(int monthIndex, WorkSchedule& schedule, int firstDay, int lastDay, int& outDays, int& outMinutes,
-                     const PayrollDoc& doc)
+                     const PayrollDoc& doc, ScheduleMonthsRun* run)
 {
-    return NormOfDays(monthIndex, schedule, firstDay, lastDay, false, outDays, outMinutes, doc);
+    return NormOfDays(monthIndex, schedule, firstDay, lastDay, false, outDays, outMinutes, doc, run);
 }
 
 int ScheduleNormDayByDay(int monthIndex, WorkSchedule& schedule, int firstDay, int lastDay, int& outDays,
-                         int& outMinutes, const PayrollDoc& doc)
+                         int& outMinutes, const PayrollDoc& doc, ScheduleMonthsRun* run)
 {
-    return NormOfDays(monthIndex, schedule, firstDay, lastDay, true, outDays, outMinutes, doc);
+    return NormOfDays(monthIndex, schedule, firstDay, lastDay, true, outDays, outMinutes, doc, run);
 }
 
 int PlannedTimeOfDays(const MonthDayFlags& days, WorkSchedule& schedule, const PayrollDoc& doc, int& outDays,

@@ -20,7 +20,19 @@
 #include "payroll/CalendarMath.h"
 #include "payroll/PayrollDocument.h"
 
+#include <map>
+#include <utility>
+
 namespace kalvor {
+
+// The month rows that a run over many employees makes beyond the schedules'
+// stored rows (a sick-leave period reaches two years back), kept for the run
+// by schedule and row index: neither the schedules nor the reporting month
+// change during a run, and each such row would otherwise be made again for
+// every employee.
+struct ScheduleMonthsRun {
+    std::map<std::pair<const infobase::WorkSchedule*, int>, infobase::ScheduleMonth> made;
+};
 
 // CalcScheduleNorm results.
 enum ScheduleNormResult : int {
@@ -52,14 +64,15 @@ bool IsFirmHoliday(const infobase::FirmInfo& firm, int day, int month);
 // the month counts its days as they stand. A negative monthIndex (or one above
 // 21) works on a scratch row that is not kept, for the month tekMes +
 // monthIndex - 15. outDays and outMinutes are always written, 0 on every
-// failure. Rows computed here are stored into the schedule.
+// failure. Rows computed here are stored into the schedule; with `run`, the
+// scratch rows are kept in it.
 int CalcScheduleNorm(int monthIndex, infobase::WorkSchedule& schedule, int firstDay, int lastDay, int& outDays,
-                     int& outMinutes, const PayrollDoc& doc);
+                     int& outMinutes, const PayrollDoc& doc, ScheduleMonthsRun* run = nullptr);
 // The same, the days of the range counted as they stand even when the range
 // is the whole month (a day edited in the row counts as edited, whatever the
 // row's totals say; a month without working time gives 0 and 0, result 0).
 int ScheduleNormDayByDay(int monthIndex, infobase::WorkSchedule& schedule, int firstDay, int lastDay, int& outDays,
-                         int& outMinutes, const PayrollDoc& doc);
+                         int& outMinutes, const PayrollDoc& doc, ScheduleMonthsRun* run = nullptr);
 // The planned working days and minutes of the days of the reporting month
 // (row ReportingMonth) that the flags hold, counted as they stand, in one
 // walk of the month; CalcScheduleNorm's result (0 and 0, result 0, when the

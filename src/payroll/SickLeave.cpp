@@ -196,6 +196,7 @@ struct BenefitCalc {
     int paymentSystem = 0;
     int scheduleNumber = 1;
     WorkSchedule* schedule = nullptr;
+    ScheduleMonthsRun* scheduleMonths = nullptr; // the run's rows beyond the stored ones, if it keeps them
     int dayLength = 0;
     double currentRate = 0;
     double history[13] = {};
@@ -212,8 +213,8 @@ struct BenefitCalc {
     int norm(int counter, int first, int lastDay, int& days, int& minutes, bool dayByDay = false) const
     {
         const int row = WorkSchedule::ReportingMonth + (counter - reportingMonth);
-        return dayByDay ? ScheduleNormDayByDay(row, *schedule, first, lastDay, days, minutes, doc)
-                        : CalcScheduleNorm(row, *schedule, first, lastDay, days, minutes, doc);
+        return dayByDay ? ScheduleNormDayByDay(row, *schedule, first, lastDay, days, minutes, doc, scheduleMonths)
+                        : CalcScheduleNorm(row, *schedule, first, lastDay, days, minutes, doc, scheduleMonths);
     }
 };
 
@@ -683,7 +684,7 @@ int SplitByMonth(BenefitCalc& c)
 } // namespace
 
 int CalcSickLeaveBenefit(PayrollDoc& doc, SickLeaveSheet& line, SickLeaveTables& tables, const AccrualRow* rows,
-                         int rowCount)
+                         int rowCount, ScheduleMonthsRun* scheduleMonths)
 {
     // The tables start empty but for the two-year rule's outputs given in.
     const double firstIn = tables.firstOut, secondIn = tables.secondOut;
@@ -695,6 +696,7 @@ int CalcSickLeaveBenefit(PayrollDoc& doc, SickLeaveSheet& line, SickLeaveTables&
     BenefitCalc c{doc, line, tables, rows, rowCount, base.firm, base.current.head};
     c.slot = base.currentSlot;
     c.reportingMonth = ReportingMonthIndex(doc);
+    c.scheduleMonths = scheduleMonths;
 
     if (const int r = ReadSheetDates(c); r < 0)
         return r;

@@ -28,6 +28,8 @@
 
 namespace kalvor {
 
+struct ScheduleMonthsRun;
+
 // The legal yearly cap of the earnings of one calendar year in the two-year
 // average, kopecks.
 inline constexpr double kTwoYearEarningsCap = 41'500'000;
@@ -85,9 +87,10 @@ bool SickLeaveSheetDatesValid(const infobase::SickLeaveSheet& line);
 // Computes the sheet; returns the variant used (1-4) or a negative
 // CalcErrorTexts code. Writes the sheet's sum (the benefit) and oklad (minus
 // the tariff daily pay) on success only. rows/rowCount: the month's rows so
-// far. The employee is the base's current record (slot currentSlot).
+// far. The employee is the base's current record (slot currentSlot). A run
+// over many employees passes the schedule rows it keeps (see ScheduleNorm.h).
 int CalcSickLeaveBenefit(PayrollDoc& doc, infobase::SickLeaveSheet& line, SickLeaveTables& tables,
-                         const infobase::AccrualRow* rows, int rowCount);
+                         const infobase::AccrualRow* rows, int rowCount, ScheduleMonthsRun* scheduleMonths = nullptr);
 
 // Days of the month counter ((year - 1900) x 12 + month); for 0 the days of
 // the reporting year (366 when it is divisible by 4).

@@ -47,7 +47,7 @@ int SickLeavePartCode(int vid, int sheetSubKind, int partKey, int reportingKey, 
 int SickLeaveBenefitParts(CalcPass& p, SickLeaveSheet& sheet, const AccrualRow* rows, int count, SickLeavePart* parts)
 {
     SickLeaveTables tables;
-    const int r = CalcSickLeaveBenefit(p.doc, sheet, tables, rows, count);
+    const int r = CalcSickLeaveBenefit(p.doc, sheet, tables, rows, count, p.options.scheduleMonths);
     if (r < 0)
         return r;
     int n = 0;

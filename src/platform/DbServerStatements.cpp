@@ -529,6 +529,10 @@ struct Batch::Impl {
     std::optional<Transaction> own; // the batch's own savepoint (SQLite) or transaction
     int savepoint = 0; // server, inside a transaction: the depth of the pipeline's savepoint
     RawStatement* pending = nullptr; // SQLite: the statement being bound
+    // SQLite: the statements this batch has run, by the text they were added
+    // with: a batch adds the same few texts over and over (a row each), and
+    // the same text object is told by its data without a look-up.
+    std::vector<std::pair<QString, RawStatement*>> used;
     // Server: the statements added and their values in order.
     std::vector<Entry> entries;
     ServerValues values;
@@ -537,6 +541,19 @@ struct Batch::Impl {
     {
         if (RawStatement* s = std::exchange(pending, nullptr))
             s->exec();
+    }
+
+    // The connection's statement of the text (SQLite).
+    RawStatement& statementFor(const QString& sql)
+    {
+        for (const auto& [text, statement] : used)
+            if (text.constData() == sql.constData() && text.size() == sql.size())
+                return *statement;
+        RawStatement& statement = RawStatementFor(db, sql);
+        constexpr std::size_t kMostKept = 8;
+        if (used.size() < kMostKept)
+            used.emplace_back(sql, &statement);
+        return statement;
     }
 
     // The current statement's index-th value.
@@ -574,7 +591,7 @@ Batch& Batch::add(const QString& sql)
 {
     if (!d->server) {
         d->runPending();
-        d->pending = &RawStatementFor(d->db, sql);
+        d->pending = &d->statementFor(sql);
     } else {
         d->values.base = int(d->values.text.size());
         d->entries.push_back(Impl::Entry{sql, d->values.base, 0});

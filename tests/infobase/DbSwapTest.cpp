@@ -1,6 +1,7 @@
 // Selection runs: the selected employees' records written from the base into
 // their swap slots, the blocks of each run, and a run stopped halfway.
 #include "DbTestBase.h"
+#include "infobase/InfoBaseDbDetail.h"
 
 #include <QFileInfo>
 #include <QThread>
@@ -17,6 +18,13 @@ class DbSwap : public DbTestBase {};
 TEST_F(DbSwap, SelectAllWritesEverySelectedSlotWhole)
 {
     Fill(40);
+    // Slots 3 and 17 freed and taken again: their master rows get the highest
+    // ids, out of the slots' order, and their rows come apart from the others'.
+    for (const int slot : {3, 17}) {
+        DeleteEmployee(base, slot);
+        SaveOne(slot);
+    }
+    ASSERT_GT(detail::KonstId(Db(base), 3), detail::KonstId(Db(base), 40));
     ASSERT_TRUE(SelectAllToSwap(base, Selection{}));
     for (const EmployeeListEntry& e : base.list) {
         EmployeeRecord rec;

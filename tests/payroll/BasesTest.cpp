@@ -125,6 +125,31 @@ TEST(CalcBaseBySelector, KindFlagsFundsAndMasks)
     EXPECT_EQ(w.base(0, 0, 1).count, -5);
 }
 
+TEST(CalcBaseBySelector, SeveralCodesInOneWalkGiveEachCodesBase)
+{
+    BaseWorld w;
+    // Reporting month March 2024: code 2 in the rows and the archive, 800 a
+    // deduction (added under its own code), 600 adding nothing, 45 outside
+    // the month asked for.
+    w.rows = {row(2, 1'000, 3), row(800, 250, 3), row(600, 700, 3), row(2, 30, 3), row(45, 99, 2)};
+    addArchive(w.doc, archive(2, 5'000, 2024, 3));
+    addArchive(w.doc, archive(17, 400, 2024, 3));
+    const std::vector<int> codes = {17, 2, 800, 600, 45, 999};
+    std::vector<double> sums(codes.size(), -1);
+    for (const int month : {0, 2}) {
+        EXPECT_EQ(CalcBasesOfCodesWith(w.options, month, codes, sums, w.rows.data(), int(w.rows.size()), w.doc), 0);
+        for (std::size_t i = 0; i < codes.size(); ++i)
+            EXPECT_EQ(sums[i], w.base(month, 0, -codes[i]).sum) << month << " " << codes[i];
+    }
+    EXPECT_EQ(sums[4], 99); // month 2: only code 45
+    CalcBasesOfCodesWith(w.options, 0, codes, sums, w.rows.data(), int(w.rows.size()), w.doc);
+    EXPECT_EQ(sums, (std::vector<double>{400, 6'030, 250, 0, 0, 0}));
+    // An entry without a month fails the walk as it fails each code's base.
+    w.rows.push_back(row(1, 100, 0));
+    EXPECT_EQ(CalcBasesOfCodesWith(w.options, 0, codes, sums, w.rows.data(), int(w.rows.size()), w.doc), -9);
+    EXPECT_EQ(CalcBasesOfCodesWith(w.options, 0, {}, {}, w.rows.data(), int(w.rows.size()), w.doc), 0);
+}
+
 TEST(CalcBaseBySelector, Errors)
 {
     BaseWorld w;

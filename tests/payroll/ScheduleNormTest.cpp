@@ -20,12 +20,13 @@ struct Norm {
     int result, days, minutes;
 };
 
-Norm norm(PayrollDoc& doc, WorkSchedule& s, int index, int first = 1, int last = 0, bool dayByDay = false)
+Norm norm(PayrollDoc& doc, WorkSchedule& s, int index, int first = 1, int last = 0, bool dayByDay = false,
+          ScheduleMonthsRun* run = nullptr)
 {
     Norm n{};
     n.days = n.minutes = 12345;
-    n.result = dayByDay ? ScheduleNormDayByDay(index, s, first, last, n.days, n.minutes, doc)
-                        : CalcScheduleNorm(index, s, first, last, n.days, n.minutes, doc);
+    n.result = dayByDay ? ScheduleNormDayByDay(index, s, first, last, n.days, n.minutes, doc, run)
+                        : CalcScheduleNorm(index, s, first, last, n.days, n.minutes, doc, run);
     return n;
 }
 
@@ -334,6 +335,26 @@ TEST(CalcScheduleNorm, StoredRowsManualTotalsAndScratchRows)
     n = norm(doc, t, 40); // past the stored rows: a scratch row too, no write past the table
     EXPECT_EQ(n.result, 0);
     EXPECT_EQ(t, before);
+
+    // A run keeps its scratch rows by schedule and index, made once: the
+    // same norms, the schedule untouched, and another schedule's row apart.
+    ScheduleMonthsRun run;
+    n = norm(doc, t, -13, 1, 0, false, &run);
+    EXPECT_EQ(n.days, 22); // May 2022 again
+    EXPECT_EQ(n.minutes, 22 * 8 * 60);
+    EXPECT_EQ(t, before);
+    ASSERT_EQ(run.made.size(), 1u);
+    EXPECT_EQ(run.made.begin()->second.rDn, 22);
+    n = norm(doc, t, -13, 1, 10, true, &run); // May 2-6, 9 and 10 from the kept row (no firm holidays)
+    EXPECT_EQ(n.days, 7);
+    WorkSchedule six = fiveDays(6);
+    n = norm(doc, six, -13, 1, 0, false, &run);
+    EXPECT_EQ(n.minutes, 22 * 6 * 60);
+    EXPECT_EQ(run.made.size(), 2u);
+    n = norm(doc, t, -13, 1, 0, false, &run);
+    EXPECT_EQ(n.minutes, 22 * 8 * 60);
+    n = norm(doc, t, 5, 1, 0, false, &run); // a stored row is the schedule's own
+    EXPECT_EQ(run.made.size(), 2u);
 }
 
 TEST(CountDayBits, ReadsTheRecordsTimeSheet)
