@@ -551,6 +551,37 @@ std::vector<bool> longestRisingRun(const std::vector<qint64>& ids)
     return inRun;
 }
 
+// The slots, ascending, of the master rows that `owners` gives (slot and id,
+// in slot order) whose ids make the longest rising run: those whose rows the
+// streams in id order can give as the slots come.
+std::vector<int> streamedSlots(db::RawStatement& owners)
+{
+    std::vector<int> ownerSlots;
+    std::vector<qint64> ids;
+    while (owners.next()) {
+        ownerSlots.push_back(owners.toInt(0));
+        ids.push_back(owners.toInt64(1));
+    }
+    const std::vector<bool> inRun = longestRisingRun(ids);
+    std::vector<int> slotsInRun;
+    for (std::size_t i = 0; i < ownerSlots.size(); ++i)
+        if (inRun[i])
+            slotsInRun.push_back(ownerSlots[i]);
+    return slotsInRun;
+}
+
+// One employee's rows of detail table i, by his master row's id, into the record.
+void readRowsAlone(const QSqlDatabase& db, int i, qint64 id, EmployeeRecord& rec, WariaFilter& filter)
+{
+    db::RawStatement& alone = db::RawStatementFor(db, detailSql(i));
+    alone.reset();
+    alone.bind(0, id);
+    while (alone.next()) {
+        Reader r(alone, 1);
+        kDetails[i].read(r, rec, filter);
+    }
+}
+
 } // namespace
 
 struct EmployeeLoader::Impl {
@@ -698,17 +729,7 @@ BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks, 
     }();
     db::RawStatement& owners = db::RawStatementFor(db, idsSql[ranged]);
     start(owners);
-    std::vector<int> ownerSlots;
-    std::vector<qint64> ids;
-    while (owners.next()) {
-        ownerSlots.push_back(owners.toInt(0));
-        ids.push_back(owners.toInt64(1));
-    }
-    const std::vector<bool> inRun = longestRisingRun(ids);
-    for (std::size_t i = 0; i < ownerSlots.size(); ++i)
-        if (inRun[i])
-            d->streamed.push_back(ownerSlots[i]);
-
+    d->streamed = streamedSlots(owners);
     d->konst = &db::RawStatementFor(db, konstSql[ranged]);
     start(*d->konst);
     d->konstHas = d->konst->next();
@@ -741,13 +762,7 @@ bool BulkEmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int 
         if (!s.rs)
             continue;
         if (!streamed) {
-            db::RawStatement& alone = db::RawStatementFor(d->db, detailSql(i));
-            alone.reset();
-            alone.bind(0, id);
-            while (alone.next()) {
-                Reader r(alone, 1);
-                kDetails[i].read(r, rec, filter);
-            }
+            readRowsAlone(d->db, i, id, rec, filter);
             continue;
         }
         while (s.has && s.id < id) s.advance();
