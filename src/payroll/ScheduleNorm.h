@@ -29,7 +29,8 @@ namespace kalvor {
 // stored rows (a sick-leave period reaches two years back), kept for the run
 // by schedule and row index: neither the schedules nor the reporting month
 // change during a run, and each such row would otherwise be made again for
-// every employee.
+// every employee. Only the base's own schedules are kept so (their places
+// in the base name them); a copy of one passes no run.
 struct ScheduleMonthsRun {
     std::map<std::pair<const infobase::WorkSchedule*, int>, infobase::ScheduleMonth> made;
 };
