@@ -1,7 +1,6 @@
 #include "payroll/Bases.h"
 #include "infobase/PayKindCodes.h"
 #include "payroll/CalcErrors.h"
-#include "payroll/CalcTypes.h"
 
 #include "payroll/CalendarMath.h"
 #include "payroll/PayKinds.h"
